@@ -1,0 +1,3 @@
+#include "core/MainLoop.h"
+
+int main() { return MainLoop(); }
