@@ -2,4 +2,6 @@
 
 #include "platform/Clock.h"
 
-uint32_t GetTimeMs() { return winx_timeGetTime(); }
+uint32_t GetTimeMs() {
+    return winx_timeGetTime();
+}

@@ -1,0 +1,53 @@
+// SimId, Meter, ValueCounter and ValueTriple.
+#include <gtest/gtest.h>
+
+#include <limits>
+
+#include "core/Meter.h"
+#include "core/SimId.h"
+#include "core/ValueCounter.h"
+#include "core/ValueTriple.h"
+
+TEST(SimId, DefaultIsNullAndHalfNullIsNot) {
+    EXPECT_TRUE(SimId().IsNull());
+    EXPECT_FALSE(SimId(-1, 5).IsNull());
+    EXPECT_EQ(SimId(2, 7), SimId(2, 7));
+    EXPECT_NE(SimId(2, 7), SimId(3, 7));
+}
+
+TEST(Meter, PercentAgainstZeroMaximumIsHundred) {
+    EXPECT_EQ(Meter(0, 37).Percent(), 100);
+    EXPECT_EQ(Meter(3, 1).Percent(), 33);
+    EXPECT_EQ(Meter(100, -50).Percent(), -50);
+}
+
+TEST(Meter, AddClampsBelowAtZeroOnly) {
+    Meter m(100, 20);
+    m.Add(-50);
+    EXPECT_EQ(m.Value(), 0);
+    m.SetValue(150);
+    EXPECT_TRUE(m.IsOver());
+    EXPECT_EQ(m.Percent(), 150);
+    m.Add(std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(m.Value(), std::numeric_limits<int32_t>::max());
+}
+
+TEST(ValueCounter, ResetRefillsAndSubtractHasNoFloor) {
+    ValueCounter c;
+    c.SetMax(3);
+    EXPECT_FALSE(c.IsPositive());
+    c.Reset();
+    EXPECT_TRUE(c.IsPositive());
+    c.Subtract(5);
+    EXPECT_EQ(c.current, -2);
+    EXPECT_FALSE(c.IsPositive());
+}
+
+TEST(ValueTriple, TwoValueFormRepeatsTheFirst) {
+    const ValueTriple t(4, 7);
+    EXPECT_EQ(t.first, 4);
+    EXPECT_EQ(t.second, 4);
+    EXPECT_EQ(t.third, 7);
+    const ValueTriple u(9);
+    EXPECT_EQ(u.third, 9);
+}
