@@ -1,0 +1,68 @@
+#include "core/BucketQueue.h"
+
+#include <limits>
+#include <utility>
+
+namespace {
+constexpr int32_t kBucketCapacity = 10;
+}
+
+BucketQueue::BucketQueue(int32_t n) {
+    Resize(n);
+}
+
+BucketQueue::~BucketQueue() {
+    FreeAll();
+}
+
+int BucketQueue::Push(uint32_t value, int32_t priority) {
+    // A negative priority would index before the array.
+    if (priority < 0 || priority == std::numeric_limits<int32_t>::max()) return 0;
+    if (priority >= bucketCount) Resize(priority + 1);
+    std::unique_ptr<U32Stack>& bucket = buckets[priority];
+    if (!bucket) bucket = std::make_unique<U32Stack>(kBucketCapacity);
+    bucket->Push(value);
+    if (priority < lowest) lowest = priority;
+    return 1;
+}
+
+uint32_t BucketQueue::Pop() {
+    popped = 0;
+    for (int32_t i = lowest; i < bucketCount; ++i) {
+        U32Stack* bucket = buckets[i].get();
+        if (bucket && !bucket->IsEmpty()) {
+            lowest = i;
+            popped = 1;
+            return bucket->Pop();
+        }
+    }
+    lowest = bucketCount;
+    return 0;
+}
+
+void BucketQueue::Clear() {
+    for (int32_t i = lowest; i < bucketCount; ++i) {
+        if (buckets[i]) buckets[i]->Clear();
+    }
+}
+
+void BucketQueue::Resize(int32_t n) {
+    if (n <= bucketCount) return;
+    auto grown = std::make_unique<std::unique_ptr<U32Stack>[]>(static_cast<size_t>(n));
+    for (int32_t i = 0; i < bucketCount; ++i)
+        grown[i] = std::move(buckets[i]);
+    buckets = std::move(grown);
+    if (lowest == bucketCount) lowest = n;
+    bucketCount = n;
+}
+
+void BucketQueue::FreeAll() {
+    buckets.reset();
+    bucketCount = 0;
+    lowest = 0;
+}
+
+const U32Stack* BucketQueue::Bucket(int32_t priority) const {
+    if (priority < 0 || priority >= bucketCount) return nullptr;
+    return buckets[priority].get();
+}

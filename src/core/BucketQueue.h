@@ -1,0 +1,36 @@
+#pragma once
+// A priority queue of unsigned 32-bit values over small non-negative integer priorities: one
+// stack per priority, the lowest non-empty one popped first, the last value pushed at a
+// priority first out. Clear keeps the buckets for reuse, so repeated searches do not allocate.
+#include <cstdint>
+#include <memory>
+
+#include "core/U32Stack.h"
+
+class BucketQueue {
+public:
+    explicit BucketQueue(int32_t n);
+    BucketQueue(const BucketQueue&) = delete;
+    BucketQueue& operator=(const BucketQueue&) = delete;
+    virtual ~BucketQueue();
+
+    // 1 when pushed; 0 for a negative priority (or one too large to index), which is refused.
+    int Push(uint32_t value, int32_t priority);
+    // The value, or 0 when the queue is empty; Popped tells the two apart.
+    uint32_t Pop();
+    bool Popped() const { return popped != 0; }
+    void Clear();
+    // Grows to n buckets; never shrinks.
+    void Resize(int32_t n);
+    void FreeAll();
+
+    int32_t BucketCount() const { return bucketCount; }
+    // The bucket of a priority, null when it was never used.
+    const U32Stack* Bucket(int32_t priority) const;
+
+private:
+    std::unique_ptr<std::unique_ptr<U32Stack>[]> buckets;
+    int32_t bucketCount = 0;
+    int32_t popped = 0;
+    int32_t lowest = 0;
+};

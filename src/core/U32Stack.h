@@ -1,0 +1,32 @@
+#pragma once
+// A growable stack of unsigned 32-bit values; the capacity doubles when it is full.
+#include <cstdint>
+#include <memory>
+
+class U32Stack {
+public:
+    // The capacity is at least 1.
+    explicit U32Stack(int32_t capacity);
+    U32Stack(const U32Stack&) = delete;
+    U32Stack& operator=(const U32Stack&) = delete;
+    virtual ~U32Stack();
+
+    void Push(uint32_t value);
+    // The top value, or 0 when empty.
+    uint32_t Pop();
+    // Grows to n zeroed slots, keeping the values; never shrinks.
+    void Reserve(int32_t n);
+    // Releases the array; the stack is then empty with no capacity.
+    void Free();
+    // Forgets the values, keeps the array.
+    void Clear() { count = 0; }
+
+    int32_t Count() const { return count; }
+    int32_t Capacity() const { return capacity; }
+    bool IsEmpty() const { return count == 0; }
+
+private:
+    std::unique_ptr<uint32_t[]> data;
+    int32_t capacity = 0;
+    int32_t count = 0;
+};

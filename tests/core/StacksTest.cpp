@@ -1,0 +1,95 @@
+// U32Stack and BucketQueue.
+#include <gtest/gtest.h>
+
+#include "core/BucketQueue.h"
+#include "core/U32Stack.h"
+
+TEST(U32Stack, GrowsByDoublingAndKeepsValues) {
+    U32Stack stack(10);
+    for (uint32_t i = 1; i <= 11; ++i)
+        stack.Push(i);
+    EXPECT_EQ(stack.Capacity(), 20);
+    for (uint32_t i = 11; i >= 1; --i)
+        EXPECT_EQ(stack.Pop(), i);
+    EXPECT_EQ(stack.Pop(), 0u);
+}
+
+TEST(U32Stack, CapacityIsAtLeastOneEvenAfterFree) {
+    U32Stack stack(0);
+    EXPECT_EQ(stack.Capacity(), 1);
+    stack.Push(4);
+    stack.Push(5);
+    EXPECT_EQ(stack.Capacity(), 2);
+    stack.Free();
+    EXPECT_EQ(stack.Capacity(), 0);
+    stack.Push(6);
+    EXPECT_EQ(stack.Pop(), 6u);
+    U32Stack negative(-5);
+    EXPECT_EQ(negative.Capacity(), 1);
+}
+
+TEST(U32Stack, ReserveNeverShrinks) {
+    U32Stack stack(10);
+    stack.Push(1);
+    stack.Reserve(4);
+    EXPECT_EQ(stack.Capacity(), 10);
+    stack.Reserve(40);
+    EXPECT_EQ(stack.Capacity(), 40);
+    EXPECT_EQ(stack.Pop(), 1u);
+}
+
+TEST(BucketQueue, PopsLowestPriorityLastInFirst) {
+    BucketQueue queue(2);
+    queue.Push('a', 4);
+    queue.Push('b', 2);
+    queue.Push('c', 2);
+    EXPECT_EQ(queue.BucketCount(), 5);
+    EXPECT_EQ(queue.Pop(), uint32_t{'c'});
+    EXPECT_EQ(queue.Pop(), uint32_t{'b'});
+    EXPECT_EQ(queue.Pop(), uint32_t{'a'});
+    EXPECT_TRUE(queue.Popped());
+    EXPECT_EQ(queue.Pop(), 0u);
+    EXPECT_FALSE(queue.Popped());
+}
+
+TEST(BucketQueue, ValueZeroIsToldApartByPopped) {
+    BucketQueue queue(4);
+    queue.Push(0, 1);
+    EXPECT_EQ(queue.Pop(), 0u);
+    EXPECT_TRUE(queue.Popped());
+}
+
+TEST(BucketQueue, ClearKeepsTheBuckets) {
+    BucketQueue queue(8);
+    for (uint32_t i = 0; i < 15; ++i)
+        queue.Push(i, 3);
+    const U32Stack* bucket = queue.Bucket(3);
+    ASSERT_NE(bucket, nullptr);
+    queue.Clear();
+    EXPECT_EQ(queue.Pop(), 0u);
+    EXPECT_FALSE(queue.Popped());
+    EXPECT_EQ(queue.Bucket(3), bucket);
+    EXPECT_EQ(bucket->Capacity(), 20);
+    queue.Push(7, 5);
+    queue.Push(8, 3);
+    EXPECT_EQ(queue.Pop(), 8u);
+    EXPECT_EQ(queue.Pop(), 7u);
+}
+
+TEST(BucketQueue, NegativePriorityIsRefused) {
+    BucketQueue queue(4);
+    EXPECT_EQ(queue.Push(1, -1), 0);
+    EXPECT_EQ(queue.Pop(), 0u);
+    EXPECT_FALSE(queue.Popped());
+    EXPECT_EQ(queue.Push(1, 0), 1);
+}
+
+TEST(BucketQueue, FreeAllEmptiesAndQueueStillWorks) {
+    BucketQueue queue(4);
+    queue.Push(3, 2);
+    queue.FreeAll();
+    EXPECT_EQ(queue.BucketCount(), 0);
+    EXPECT_EQ(queue.Pop(), 0u);
+    queue.Push(9, 6);
+    EXPECT_EQ(queue.Pop(), 9u);
+}
