@@ -1,0 +1,222 @@
+#include "world/PathGrid.h"
+
+#include <algorithm>
+
+#include "core/Rect.h"
+#include "world/CollisionFilter.h"
+#include "world/MapObjectView.h"
+#include "world/PathSearch.h"
+#include "world/SightGrid.h"
+
+namespace {
+constexpr uint32_t kLayerBits[3] = {kGroundBits, kLowBits, kAirBits};
+}
+
+PathGrid::PathGrid(int rows, int columns, const Size& cellSize)
+    : rows(rows < 0 ? 0 : rows), columns(columns < 0 ? 0 : columns), cellSize(cellSize) {
+    const size_t cells = static_cast<size_t>(this->rows) * static_cast<size_t>(this->columns);
+    cellWords.assign(cells, 0);
+    for (auto& layer : occupants)
+        layer.assign(cells, nullptr);
+    search = std::make_unique<PathSearch>(*this);
+}
+
+PathGrid::~PathGrid() = default;
+
+uint32_t PathGrid::CellWord(int row, int column) const {
+    return IsInside(row, column) ? cellWords[Index(row, column)] : 0;
+}
+
+void PathGrid::SetCellWord(int row, int column, uint32_t word) {
+    if (IsInside(row, column)) cellWords[Index(row, column)] = word;
+}
+
+void PathGrid::SetCellBits(int row, int column, uint32_t bits) {
+    if (IsInside(row, column)) cellWords[Index(row, column)] |= bits;
+}
+
+void PathGrid::ClearCellBits(int row, int column, uint32_t bits) {
+    if (IsInside(row, column)) cellWords[Index(row, column)] &= ~bits;
+}
+
+void PathGrid::PixelToCell(const Point& p, short& row, short& column) const {
+    row = static_cast<short>(cellSize.h != 0 ? p.y / cellSize.h : 0);
+    column = static_cast<short>(cellSize.w != 0 ? p.x / cellSize.w : 0);
+}
+
+Point PathGrid::CellCenter(int row, int column) const {
+    return Point(column * cellSize.w + cellSize.w / 2, row * cellSize.h + cellSize.h / 2);
+}
+
+void PathGrid::PixelToNearestCorner(int x, int y, int& row, int& column) const {
+    column = x / cellSize.w;
+    if (x >= column * cellSize.w + cellSize.w / 2) ++column;
+    row = y / cellSize.h;
+    if (y >= row * cellSize.h + cellSize.h / 2) ++row;
+}
+
+void PathGrid::PixelToCornerBelow(int x, int y, int& row, int& column) const {
+    column = x / cellSize.w;
+    if (x <= column * cellSize.w + cellSize.w / 2) --column;
+    row = y / cellSize.h;
+    if (y <= row * cellSize.h + cellSize.h / 2) --row;
+}
+
+int PathGrid::RectToCells(const Point& p, int radius, int& row0, int& column0, int& row1,
+                          int& column1) const {
+    if (cellSize.w <= 0 || cellSize.h <= 0) return 0;
+    const int64_t left = int64_t{p.x} - radius;
+    const int64_t top = int64_t{p.y} - radius;
+    const int64_t right = int64_t{p.x} + radius;
+    const int64_t bottom = int64_t{p.y} + radius;
+    if (left < 0 || top < 0) return 0;
+    if (right >= int64_t{columns} * cellSize.w || bottom >= int64_t{rows} * cellSize.h) return 0;
+    PixelToNearestCorner(static_cast<int>(left), static_cast<int>(top), row0, column0);
+    PixelToCornerBelow(static_cast<int>(right), static_cast<int>(bottom), row1, column1);
+    return 1;
+}
+
+void PathGrid::AddFootprint(MapObjectView* o, const Point& p, int radius) {
+    if (o == nullptr) return;
+    if (radius == 0) radius = o->GetFootprintRadius();
+    Footprint f{};
+    if (!RectToCells(p, radius, f.row0, f.column0, f.row1, f.column1)) return;
+    // An object occupies one place: marking it again first clears its earlier marks.
+    auto earlier = footprints.find(o);
+    if (earlier != footprints.end()) {
+        ClearFootprint(o, earlier->second);
+        footprints.erase(earlier);
+    }
+    o->SetFootprint(
+        Rect(Point(f.column0 * cellSize.w, f.row0 * cellSize.h),
+             Point(f.column1 * cellSize.w + cellSize.w - 1, f.row1 * cellSize.h + cellSize.h - 1)));
+    f.mask = o->GetCollision()->OwnMask();
+    for (int r = f.row0; r <= f.row1; ++r) {
+        for (int c = f.column0; c <= f.column1; ++c) {
+            const int i = Index(r, c);
+            cellWords[i] |= f.mask;
+            for (int layer = 0; layer < 3; ++layer) {
+                if (f.mask & kLayerBits[layer]) occupants[layer][i] = o;
+            }
+        }
+    }
+    footprints[o] = f;
+}
+
+void PathGrid::RemoveFootprint(MapObjectView* o, const Point& /*p*/, int /*radius*/) {
+    if (o == nullptr) return;
+    o->SetFootprint(Rect());
+    // Clearing what was recorded (never toggling) keeps a stray remove, or one after a team
+    // change, from setting bits that nobody owns.
+    auto found = footprints.find(o);
+    if (found == footprints.end()) return;
+    ClearFootprint(o, found->second);
+    footprints.erase(found);
+}
+
+void PathGrid::ClearFootprint(MapObjectView* o, const Footprint& f) {
+    for (int r = f.row0; r <= f.row1; ++r) {
+        for (int c = f.column0; c <= f.column1; ++c) {
+            const int i = Index(r, c);
+            cellWords[i] &= ~f.mask;
+            for (auto& layer : occupants) {
+                if (layer[i] == o) layer[i] = nullptr;
+            }
+        }
+    }
+}
+
+int PathGrid::CanOccupy(MapObjectView* o, const Point& p, MapObjectView** blocker, uint32_t mask,
+                        int passMovers, int radius) {
+    if (radius == 0 && o != nullptr) radius = o->GetFootprintRadius();
+    if (blocker != nullptr) *blocker = nullptr;
+    int row0, column0, row1, column1;
+    if (!RectToCells(p, radius, row0, column0, row1, column1)) return 0;
+    const int centreRow = p.y / cellSize.h;
+    const int centreColumn = p.x / cellSize.w;
+    for (int r = row0; r <= row1; ++r) {
+        for (int c = column0; c <= column1; ++c) {
+            uint32_t w = cellWords[Index(r, c)];
+            // Terrain counts only under the footprint's centre.
+            if (r != centreRow || c != centreColumn) w &= kOccupancyPart;
+            if ((mask & w) == 0) continue;
+            if ((mask & w & kTerrainPart) != 0) return 0;
+            MapObjectView* occupant = ObjectMatchingMask(r, c, mask);
+            if (occupant != nullptr && occupant == o) continue;
+            if (passMovers == 1 && occupant != nullptr && o != nullptr) {
+                SimId blocking;
+                o->GetBlockingSim(blocking);
+                if (occupant->GetId() != blocking &&
+                    (occupant->IsMoving() || occupant->IsWaiting())) {
+                    continue;
+                }
+            }
+            if (blocker != nullptr) *blocker = occupant;
+            return 0;
+        }
+    }
+    return 1;
+}
+
+MapObjectView* PathGrid::ObjectMatchingMask(int row, int column, uint32_t mask) {
+    if (!IsInside(row, column)) return nullptr;
+    const int i = Index(row, column);
+    for (int layer = 2; layer >= 0; --layer) {
+        if ((mask & kLayerBits[layer]) == 0) continue;
+        MapObjectView* o = occupants[layer][i];
+        if (o != nullptr && (o->GetCollision()->OwnMask() & mask) != 0) return o;
+    }
+    return nullptr;
+}
+
+MapObjectView* PathGrid::ObjectAnchoredAt(int row, int column, int layer) {
+    MapObjectView* o = Occupant(row, column, layer);
+    if (o == nullptr) return nullptr;
+    Point at;
+    o->GetPosition(at);
+    short r, c;
+    PixelToCell(at, r, c);
+    if (r != row || c != column || o->GetCollision()->layer != layer) return nullptr;
+    return o;
+}
+
+MapObjectView* PathGrid::Occupant(int row, int column, int layer) const {
+    if (!IsInside(row, column) || layer < 0 || layer > 2) return nullptr;
+    return occupants[layer][Index(row, column)];
+}
+
+MapObjectView* PathGrid::FindObjectNear(MapObjectView* o, int rowRadius, int columnRadius) {
+    if (o == nullptr || sight == nullptr) return nullptr;
+    if (columnRadius == 0) columnRadius = rowRadius;
+    Point at;
+    o->GetPosition(at);
+    short row, column;
+    PixelToCell(at, row, column);
+    const int r0 = std::max(0, row - rowRadius), r1 = std::min(rows - 1, row + rowRadius);
+    const int c0 = std::max(0, column - columnRadius);
+    const int c1 = std::min(columns - 1, column + columnRadius);
+    for (int r = r0; r <= r1; ++r) {
+        for (int c = c0; c <= c1; ++c) {
+            // The ground layer is not searched.
+            for (int layer = 1; layer <= 2; ++layer) {
+                MapObjectView* other = occupants[layer][Index(r, c)];
+                if (other == nullptr || other == o) continue;
+                if (o->IsHostileTo(other) && sight->CanDetect(o, other)) return other;
+            }
+        }
+    }
+    return nullptr;
+}
+
+int PathGrid::FindPath(const Point& start, const Point& goal, MapObjectView* o, NodeList& waypoints,
+                       int ignoreUnits, const Point* windowLow, const Point* windowHigh) {
+    return search->FindPath(start, goal, o, waypoints, ignoreUnits, windowLow, windowHigh);
+}
+
+int PathGrid::HasPath(MapObjectView* o, const Point& from, const Point& to) {
+    return search->HasPath(o, from, to);
+}
+
+int PathGrid::IsCutShort() const {
+    return search->IsCutShort();
+}

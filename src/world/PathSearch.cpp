@@ -1,0 +1,443 @@
+#include "world/PathSearch.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "core/BucketQueue.h"
+#include "core/NodeList.h"
+#include "core/PointNode.h"
+#include "world/CollisionFilter.h"
+#include "world/MapObjectView.h"
+#include "world/PathGrid.h"
+#include "world/SightGrid.h"
+
+namespace {
+// Row and column steps of the eight directions, in the order they are tried.
+constexpr int kRowStep[8] = {+1, 0, -1, -1, -1, 0, +1, +1};
+constexpr int kColumnStep[8] = {-1, -1, -1, 0, +1, +1, +1, 0};
+constexpr uint16_t kUnknown = 0xFFFF;
+
+void PushFront(NodeList& list, const Point& p) {
+    ListNode* node = new PointNode(p);
+    list.PushFront(node);
+}
+}  // namespace
+
+PathSearch::PathSearch(PathGrid& grid)
+    : grid(grid),
+      open(std::make_unique<BucketQueue>(grid.Rows() + grid.Columns())),
+      nodeLimit(static_cast<uint32_t>(grid.Rows()) * static_cast<uint32_t>(grid.Columns())) {
+    const size_t cells = nodeLimit;
+    cost.assign(cells, kUnreached);
+    parent.assign(cells, kNoLink);
+    parentCopy.assign(cells, kNoLink);
+    chain.assign(cells, kNoLink);
+    passable.assign(cells, kUnknown);
+}
+
+PathSearch::~PathSearch() = default;
+
+int PathSearch::Index(const Cell& c) const {
+    return Index(c.row, c.column);
+}
+int PathSearch::Index(int row, int column) const {
+    return row * grid.Columns() + column;
+}
+
+int PathSearch::Manhattan(const Cell& a, const Cell& b) {
+    return std::abs(a.column - b.column) + std::abs(a.row - b.row);
+}
+
+int PathSearch::Neighbour(int row, int column, int& nrow, int& ncolumn, int direction) {
+    if (direction < 0 || direction > 7) return 0;
+    nrow = row + kRowStep[direction];
+    ncolumn = column + kColumnStep[direction];
+    return 1;
+}
+
+bool PathSearch::IsStraight(const Cell& a, const Cell& b, const Cell& c) {
+    const int d1r = std::abs(a.row - b.row), d1c = std::abs(a.column - b.column);
+    const int d2r = std::abs(b.row - c.row), d2c = std::abs(b.column - c.column);
+    if (d1r == 0 && d2r == 0) return true;
+    if (d1c == 0 && d2c == 0) return true;
+    return d1r == d1c && d2r == d2c;
+}
+
+PathSearch::Window PathSearch::WholeGrid() const {
+    return Window{0, 0, grid.Rows(), grid.Columns()};
+}
+
+void PathSearch::ClearSearchGrids() {
+    std::fill(cost.begin(), cost.end(), kUnreached);
+    std::fill(parent.begin(), parent.end(), kNoLink);
+    open->Clear();
+}
+
+void PathSearch::ClearMarkGrid() {
+    std::fill(passable.begin(), passable.end(), kUnknown);
+}
+
+void PathSearch::ClearSuspended() {
+    suspendedId = SimId();
+    suspendedGoal = Point();
+}
+
+int PathSearch::IsPassable(int row, int column, MapObjectView* o) {
+    uint16_t& known = passable[Index(row, column)];
+    if (known == kUnknown) {
+        known = static_cast<uint16_t>(
+            grid.CanOccupy(o, grid.CellCenter(row, column), nullptr, searchMask, 1, 0));
+    }
+    return known;
+}
+
+uint32_t PathSearch::StepCost(const Cell& from, const Cell& to, MapObjectView* o, int threat) {
+    if (!IsPassable(to.row, to.column, o)) return kUnreached;
+    // No corner cutting: a diagonal step needs both cells beside it.
+    if (from.row != to.row && from.column != to.column) {
+        if (!IsPassable(from.row, to.column, o) || !IsPassable(to.row, from.column, o)) {
+            return kUnreached;
+        }
+    }
+    uint32_t step = 1;
+    const SightGrid* sight = grid.AttachedSightGrid();
+    if (threat && sight != nullptr) {
+        step += 4u * static_cast<uint32_t>(
+                         sight->EnemyPresence(grid.CellCenter(to.row, to.column), o->GetTeam()));
+    }
+    return step;
+}
+
+int PathSearch::SearchAStar(const Cell& start, Cell& goal, const Window& window, MapObjectView* o) {
+    if (!resuming) ClearSearchGrids();
+    cutShort = 0;
+    const int threat = o->HasManoeuvre(kEngageNearestManoeuvre) ? 1 : 0;
+
+    int best = Manhattan(goal, start);
+    Cell bestCell = start;
+    Cell current = start;
+    if (resuming) {
+        current = Cell{frontierRow, frontierColumn};
+        best = frontierBest;
+        bestCell = Cell{frontierBestRow, frontierBestColumn};
+    } else {
+        cost[Index(start)] = 0;
+    }
+
+    int found = 0;
+    uint32_t n = 0;
+    for (;;) {
+        ++n;
+        if (n > nodeBudget) {
+            cutShort = 1;
+            break;
+        }
+        if (current == goal) {
+            found = 1;
+            break;
+        }
+        const int h = Manhattan(goal, current);
+        if (h < best) {
+            best = h;
+            bestCell = current;
+        }
+        const uint32_t here = cost[Index(current)];
+        for (int d = 0; d < 8; ++d) {
+            Cell next;
+            Neighbour(current.row, current.column, next.row, next.column, d);
+            if (!window.Contains(next.row, next.column)) continue;
+            const uint32_t step = StepCost(current, next, o, threat);
+            if (step == kUnreached) continue;
+            uint32_t& there = cost[Index(next)];
+            if (step + here < there) {
+                there = step + here;
+                parent[Index(next)] = Pack(current);
+                // Greedy: the priority leaves the accumulated cost out, and there is no
+                // closed set; a cell is pushed again whenever its cost improves.
+                open->Push(Pack(next), Manhattan(goal, next) + static_cast<int>(step));
+            }
+        }
+        const uint32_t popped = open->Pop();
+        if (!open->Popped()) break;
+        current = Unpack(popped);
+    }
+
+    if (!noSuspend) {
+        requestNodes += n;
+        if (requestNodes > nodeLimit && requestNodes > nodeBudget) {
+            // Given up: what was reached may still give a partial route below.
+            cutShort = 0;
+            found = 0;
+            ClearSuspended();
+            requestNodes = 0;
+        }
+    }
+    if (cutShort && !noSuspend) {
+        suspendedId = o->GetId();
+        savedStartRow = static_cast<int16_t>(start.row);
+        savedStartColumn = static_cast<int16_t>(start.column);
+        savedGoalRow = static_cast<int16_t>(goal.row);
+        savedGoalColumn = static_cast<int16_t>(goal.column);
+        frontierRow = static_cast<int16_t>(current.row);
+        frontierColumn = static_cast<int16_t>(current.column);
+        frontierBest = best;
+        frontierBestRow = bestCell.row;
+        frontierBestColumn = bestCell.column;
+        return 0;
+    }
+    if (!found && bestCell != start && best < Manhattan(goal, start)) {
+        found = 1;
+        goal = bestCell;
+    }
+    ClearSuspended();
+    return found;
+}
+
+void PathSearch::CopyLinks(const std::vector<uint32_t>& source, const Cell& x, const Cell& y) {
+    Cell at = x;
+    for (uint32_t steps = 0; at != y && steps < nodeLimit; ++steps) {
+        const uint32_t link = source[Index(at)];
+        chain[Index(at)] = link;
+        if (link == kNoLink) break;
+        at = Unpack(link);
+    }
+}
+
+void PathSearch::StraightenPass(int axis, const Cell& start, const Cell& goal,
+                                const Cell& requestedGoal, const Window& window, MapObjectView* o) {
+    auto along = [axis](const Cell& c) { return axis == 0 ? c.row : c.column; };
+    int run = 0;
+    Cell corner1 = goal;
+    Cell corner2;
+    bool haveCorner2 = false;
+    Cell at = goal;
+    for (uint32_t steps = 0; steps < nodeLimit; ++steps) {
+        bool isCorner = at == start;
+        int step = 0;
+        Cell next;
+        if (!isCorner) {
+            const uint32_t link = parentCopy[Index(at)];
+            if (link == kNoLink) break;
+            next = Unpack(link);
+            step = along(next) - along(at);
+            if (run == 0) {
+                run = step;
+            } else {
+                isCorner = step != 0 && step != run;
+            }
+        }
+        if (isCorner) {
+            run = step;
+            if (!haveCorner2) {
+                corner2 = at;
+                haveCorner2 = true;
+            } else if (std::abs(along(corner2) - along(requestedGoal)) <
+                       std::abs(along(corner1) - along(requestedGoal))) {
+                // Try a direct way from this corner to corner 1, cutting out corner 2.
+                Cell target = corner1;
+                const int reached = SearchAStar(at, target, window, o);
+                if (reached && !cutShort && target == corner1) {
+                    CopyLinks(parent, corner1, at);
+                } else {
+                    CopyLinks(parentCopy, corner1, at);
+                }
+                corner1 = at;
+                haveCorner2 = false;
+            } else {
+                CopyLinks(parentCopy, corner1, corner2);
+                corner1 = corner2;
+                corner2 = at;
+            }
+        }
+        if (at == start) break;
+        at = next;
+    }
+    CopyLinks(parentCopy, corner1, start);
+}
+
+void PathSearch::BuildWaypoints(const Cell& start, const Cell& goal, const Cell& requestedGoal,
+                                const Window& window, MapObjectView* o) {
+    if (o->HasManoeuvre(kEngageNearestManoeuvre)) {
+        chain = parent;
+        return;
+    }
+    std::fill(chain.begin(), chain.end(), kNoLink);
+    parentCopy = parent;
+    StraightenPass(0, start, goal, requestedGoal, window, o);
+    parentCopy = chain;
+    std::fill(chain.begin(), chain.end(), kNoLink);
+    StraightenPass(1, start, goal, requestedGoal, window, o);
+}
+
+int PathSearch::FindPath(const Point& start, const Point& goal, MapObjectView* o,
+                         NodeList& waypoints, int ignoreUnits, const Point* windowLow,
+                         const Point* windowHigh) {
+    if (o == nullptr) return 0;
+    const int rows = grid.Rows(), columns = grid.Columns();
+    const Size extent = grid.PixelExtent();
+    if (rows <= 0 || columns <= 0) return 0;
+
+    // 1. Cells; the goal is clamped to the map first.
+    short sr, sc, gr, gc;
+    grid.PixelToCell(start, sr, sc);
+    const Point clamped(std::clamp(goal.x, 0, extent.w - 1), std::clamp(goal.y, 0, extent.h - 1));
+    grid.PixelToCell(clamped, gr, gc);
+    Cell startCell{sr, sc};
+    Cell goalCell{gr, gc};
+    const Cell requestedStart = startCell;
+    if (!grid.IsInside(startCell.row, startCell.column) ||
+        !grid.IsInside(goalCell.row, goalCell.column)) {
+        return 0;
+    }
+
+    // 2. Mask and window.
+    searchMask = o->GetCollision()->MoveFlags();
+    if (ignoreUnits == 0) searchMask |= o->GetEnemyMask();
+    Window window = WholeGrid();
+    if (windowLow != nullptr && windowHigh != nullptr) {
+        window.rowLow = std::max(0, windowLow->x);
+        window.columnLow = std::max(0, windowLow->y);
+        window.rowHigh = std::min(rows, windowHigh->x + 1);
+        window.columnHigh = std::min(columns, windowHigh->y + 1);
+    }
+
+    // 3. The same object asking for the same goal continues its suspended search.
+    if (!suspendedId.IsNull() && suspendedId == o->GetId() && suspendedGoal == goal) {
+        resuming = 1;
+        startCell = Cell{savedStartRow, savedStartColumn};
+        goalCell = Cell{savedGoalRow, savedGoalColumn};
+    } else {
+        // 4. A fresh request.
+        resuming = 0;
+        ClearSuspended();
+        requestNodes = 0;
+        ClearMarkGrid();
+        cutShort = 0;
+
+        // 5. A blocked start moves to the nearest passable cell around it.
+        if (!IsPassable(startCell.row, startCell.column, o)) {
+            bool any = false;
+            int bestKey = 0;
+            Cell moved;
+            for (int r = requestedStart.row - 1; r <= requestedStart.row + 1; ++r) {
+                for (int c = requestedStart.column - 1; c <= requestedStart.column + 1; ++c) {
+                    if (!window.Contains(r, c) || !grid.IsInside(r, c)) continue;
+                    if (!IsPassable(r, c, o)) continue;
+                    const Point centre = grid.CellCenter(r, c);
+                    const double dx = centre.x - start.x, dy = centre.y - start.y;
+                    const int key =
+                        static_cast<int>(std::floor(std::sqrt(dx * dx + dy * dy) + 0.5));
+                    // Among equal keys the one examined last wins.
+                    if (!any || key <= bestKey) {
+                        any = true;
+                        bestKey = key;
+                        moved = Cell{r, c};
+                    }
+                }
+            }
+            if (!any) return 0;
+            startCell = moved;
+        }
+
+        // 6. A blocked goal moves to the passable cell nearest the start on the first ring
+        // around it that has one.
+        bool goalMoved = false;
+        if (!IsPassable(goalCell.row, goalCell.column, o)) {
+            const int reach = std::max(std::abs(goalCell.row - startCell.row),
+                                       std::abs(goalCell.column - startCell.column));
+            bool any = false;
+            Cell moved;
+            for (int radius = 1; radius <= reach && !any; ++radius) {
+                int bestKey = 0;
+                for (int r = goalCell.row - radius; r <= goalCell.row + radius; ++r) {
+                    for (int c = goalCell.column - radius; c <= goalCell.column + radius; ++c) {
+                        if (!window.Contains(r, c) || !grid.IsInside(r, c)) continue;
+                        if (!IsPassable(r, c, o)) continue;
+                        const int key = Manhattan(Cell{r, c}, startCell);
+                        if (!any || key <= bestKey) {
+                            any = true;
+                            bestKey = key;
+                            moved = Cell{r, c};
+                        }
+                    }
+                }
+            }
+            if (!any) return 0;
+            goalCell = moved;
+            goalMoved = true;
+        }
+
+        // 7. Nothing to search.
+        if (startCell == goalCell) {
+            if (goalMoved && goalCell == requestedStart) return 0;
+            waypoints.DeleteAll();
+            PushFront(waypoints, grid.CellCenter(goalCell.row, goalCell.column));
+            PushFront(waypoints, grid.CellCenter(startCell.row, startCell.column));
+            return 1;
+        }
+    }
+
+    // 8. Search.
+    const Cell goalBefore = goalCell;
+    int result = SearchAStar(startCell, goalCell, window, o);
+    // Whatever comes next (the straightening) starts fresh searches.
+    resuming = 0;
+    if (cutShort) suspendedGoal = goal;
+
+    // 9. Straighten and collect the corners.
+    if (result == 1) {
+        const int cutAfterSearch = cutShort;
+        const uint32_t budget = nodeBudget;
+        nodeBudget = kStraighteningBudget;
+        noSuspend = 1;
+        BuildWaypoints(startCell, goalCell, goalBefore, window, o);
+        nodeBudget = budget;
+        noSuspend = 0;
+        cutShort = cutAfterSearch;
+
+        waypoints.DeleteAll();
+        PushFront(waypoints, grid.CellCenter(goalCell.row, goalCell.column));
+        Cell last = goalCell;
+        Cell at = goalCell;
+        uint32_t link = chain[Index(at)];
+        for (uint32_t steps = 0; link != kNoLink && steps < nodeLimit; ++steps) {
+            at = Unpack(link);
+            if (at == startCell) break;
+            link = chain[Index(at)];
+            if (link == kNoLink) break;
+            if (!IsStraight(at, last, Unpack(link))) {
+                PushFront(waypoints, grid.CellCenter(at.row, at.column));
+                last = at;
+            }
+        }
+        PushFront(waypoints, grid.CellCenter(startCell.row, startCell.column));
+    }
+    return result;
+}
+
+int PathSearch::HasPath(MapObjectView* o, const Point& from, const Point& to) {
+    if (o == nullptr) return 0;
+    const Size extent = grid.PixelExtent();
+    auto inside = [&extent](const Point& p) {
+        return p.x >= 0 && p.y >= 0 && p.x < extent.w && p.y < extent.h;
+    };
+    if (!inside(from) || !inside(to)) return 0;
+    short fr, fc, tr, tc;
+    grid.PixelToCell(from, fr, fc);
+    grid.PixelToCell(to, tr, tc);
+    ClearMarkGrid();
+    resuming = 0;
+    ClearSuspended();
+    requestNodes = 0;
+    cutShort = 0;
+    searchMask = o->GetCollision()->MoveFlags();
+    const Cell target{tr, tc};
+    Cell reached = target;
+    const int found = SearchAStar(Cell{fr, fc}, reached, WholeGrid(), o);
+    const int complete = found && !cutShort && reached == target;
+    // A single call answers; nothing is left suspended to be resumed by a later request.
+    ClearSuspended();
+    cutShort = 0;
+    return complete ? 1 : 0;
+}

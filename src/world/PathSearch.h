@@ -1,0 +1,105 @@
+#pragma once
+// The time-sliced route search on the path grid: a greedy best-first search over the eight
+// neighbours of a cell driven by the Manhattan distance to the goal, with a node budget per
+// call (a search cut short resumes when the same object repeats the same request), then
+// straightened by short sub-searches and turned into corner waypoints.
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "core/Point.h"
+#include "core/SimId.h"
+
+class BucketQueue;
+class MapObjectView;
+class NodeList;
+class PathGrid;
+
+class PathSearch {
+public:
+    // A cell as (row, column).
+    struct Cell {
+        int row = 0;
+        int column = 0;
+        bool operator==(const Cell& other) const {
+            return row == other.row && column == other.column;
+        }
+        bool operator!=(const Cell& other) const { return !(*this == other); }
+    };
+    // Rows rowLow .. rowHigh - 1 and columns columnLow .. columnHigh - 1.
+    struct Window {
+        int rowLow, columnLow, rowHigh, columnHigh;
+        bool Contains(int row, int column) const {
+            return row >= rowLow && row < rowHigh && column >= columnLow && column < columnHigh;
+        }
+    };
+
+    static constexpr uint32_t kUnreached = 0xEEEEEEEE;  // cost grid; also an impossible step
+    static constexpr uint32_t kNoLink = 0xFFFFFFFF;     // parent and chain grids
+    static constexpr uint32_t kNodeBudget = 600;
+    static constexpr uint32_t kStraighteningBudget = 200;
+    static constexpr int kEngageNearestManoeuvre = 9;
+
+    explicit PathSearch(PathGrid& grid);
+    PathSearch(const PathSearch&) = delete;
+    PathSearch& operator=(const PathSearch&) = delete;
+    virtual ~PathSearch();
+
+    // See PathGrid::FindPath: the window Points carry the row in x and the column in y.
+    int FindPath(const Point& start, const Point& goal, MapObjectView* o, NodeList& waypoints,
+                 int ignoreUnits, const Point* windowLow, const Point* windowHigh);
+    int HasPath(MapObjectView* o, const Point& from, const Point& to);
+    int IsCutShort() const { return cutShort; }
+    // Expansions spent on the current request over all its calls.
+    uint32_t RequestNodes() const { return requestNodes; }
+
+    // The eight directions in the order they are tried; 0 for a direction outside 0 .. 7.
+    static int Neighbour(int row, int column, int& nrow, int& ncolumn, int direction);
+    static bool IsStraight(const Cell& a, const Cell& b, const Cell& c);
+
+private:
+    static uint32_t Pack(const Cell& c) {
+        return (static_cast<uint32_t>(c.row) << 16) | static_cast<uint32_t>(c.column);
+    }
+    static Cell Unpack(uint32_t v) {
+        return Cell{static_cast<int>(v >> 16), static_cast<int>(v & 0xFFFF)};
+    }
+    int Index(const Cell& c) const;
+    int Index(int row, int column) const;
+    static int Manhattan(const Cell& a, const Cell& b);
+
+    int IsPassable(int row, int column, MapObjectView* o);
+    uint32_t StepCost(const Cell& from, const Cell& to, MapObjectView* o, int threat);
+    int SearchAStar(const Cell& start, Cell& goal, const Window& window, MapObjectView* o);
+    void BuildWaypoints(const Cell& start, const Cell& goal, const Cell& requestedGoal,
+                        const Window& window, MapObjectView* o);
+    void StraightenPass(int axis, const Cell& start, const Cell& goal, const Cell& requestedGoal,
+                        const Window& window, MapObjectView* o);
+    // Copies links from the source grid into the chain grid, from x back to y; bounded, and
+    // stopped by a missing link.
+    void CopyLinks(const std::vector<uint32_t>& source, const Cell& x, const Cell& y);
+    void ClearSearchGrids();
+    void ClearMarkGrid();
+    void ClearSuspended();
+    Window WholeGrid() const;
+
+    PathGrid& grid;
+    std::vector<uint32_t> cost;
+    std::vector<uint32_t> parent;
+    std::vector<uint32_t> parentCopy;
+    std::vector<uint32_t> chain;
+    std::unique_ptr<BucketQueue> open;
+    std::vector<uint16_t> passable;
+    int32_t cutShort = 0;
+    uint32_t searchMask = 0;
+    uint32_t nodeBudget = kNodeBudget;
+    uint32_t nodeLimit;
+    int32_t resuming = 0;
+    SimId suspendedId;
+    Point suspendedGoal;
+    int16_t savedStartRow = 0, savedStartColumn = 0, savedGoalRow = 0, savedGoalColumn = 0;
+    int16_t frontierRow = 0, frontierColumn = 0;
+    int32_t frontierBest = 0, frontierBestRow = 0, frontierBestColumn = 0;
+    uint32_t requestNodes = 0;
+    int32_t noSuspend = 0;
+};

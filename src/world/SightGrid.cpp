@@ -1,0 +1,209 @@
+#include "world/SightGrid.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
+
+#include "core/Point.h"
+#include "core/Rect.h"
+#include "core/Size.h"
+#include "world/CollisionFilter.h"
+#include "world/MapObjectView.h"
+#include "world/TerrainServices.h"
+
+namespace {
+// Half-widths of the square each layer sees about the viewer's sight cell.
+constexpr int kLayerReach[SightGrid::kLayers] = {4, 12, 12, 8};
+constexpr double kPlainDetection = 256.0;
+constexpr double kSensorCDetection = 512.0;
+constexpr double kSensorABDetection = 768.0;
+
+// Division rounding towards minus infinity, so that -1 lies left of cell 0.
+int FloorDiv(int v, int d) {
+    return v >= 0 ? v / d : -1 - (-1 - v) / d;
+}
+}  // namespace
+
+SightGrid::SightGrid(const Size& cellSize, const Size& area, int localTeam)
+    : CellGrid(cellSize, area, 2), localTeam(localTeam) {
+    const size_t cells = static_cast<size_t>(rows) * static_cast<size_t>(columns);
+    values.assign(static_cast<size_t>(kLayers) * kPlayers * cells, -1);
+}
+
+SightGrid::~SightGrid() = default;
+
+int32_t* SightGrid::Layer(int layer, int player) {
+    const size_t cells = static_cast<size_t>(rows) * static_cast<size_t>(columns);
+    return values.data() + (static_cast<size_t>(layer) * kPlayers + (player - 1)) * cells;
+}
+
+const int32_t* SightGrid::Layer(int layer, int player) const {
+    return const_cast<SightGrid*>(this)->Layer(layer, player);
+}
+
+int32_t SightGrid::Value(int layer, int player, int row, int column) const {
+    if (layer < 0 || layer >= kLayers || !IsValidPlayer(player)) return -1;
+    if (row < 0 || row >= rows || column < 0 || column >= columns) return -1;
+    return Layer(layer, player)[row * columns + column];
+}
+
+bool SightGrid::CellOfPixel(const Point& p, int& row, int& column) const {
+    if (cell.w <= 0 || cell.h <= 0) return false;
+    // Checked on the computed cell: positions just left of or above the map truncate to
+    // cell 0 but lie outside it.
+    row = FloorDiv(p.y, cell.h);
+    column = FloorDiv(p.x, cell.w);
+    return row >= 0 && row < rows && column >= 0 && column < columns;
+}
+
+void SightGrid::ChangeViewer(MapObjectView* o, const Point& p, int delta) {
+    if (o == nullptr || cell.w <= 0 || cell.h <= 0) return;
+    const int viewer = o->ViewingPlayer();
+    if (viewer == 0) return;
+    const int second = o->SecondViewingPlayer();
+    const int team = o->GetTeam();
+    const bool sees[kLayers] = {
+        o->HasBaseSight() == 1,
+        o->SensorActive(SensorKind::A, team) != 0,
+        o->SensorActive(SensorKind::B, team) != 0,
+        o->SensorActive(SensorKind::C, team) > 0,
+    };
+    const int row = p.y / cell.h;
+    const int column = p.x / cell.w;
+    for (int player : {viewer, second}) {
+        if (!IsValidPlayer(player)) continue;
+        if (player == second && second == viewer) continue;
+        for (int layer = 0; layer < kLayers; ++layer) {
+            if (!sees[layer]) continue;
+            int32_t* cells = Layer(layer, player);
+            const int reach = kLayerReach[layer];
+            const int r0 = std::max(0, row - reach), r1 = std::min(rows - 1, row + reach);
+            const int c0 = std::max(0, column - reach);
+            const int c1 = std::min(columns - 1, column + reach);
+            for (int r = r0; r <= r1; ++r) {
+                for (int c = c0; c <= c1; ++c) {
+                    int32_t& v = cells[r * columns + c];
+                    if (delta > 0) {
+                        v = v == -1 ? 1 : v + 1;
+                    } else {
+                        // Never back to -1: taking sight away leaves the cell seen before.
+                        v = std::max(0, v - 1);
+                    }
+                }
+            }
+        }
+    }
+}
+
+void SightGrid::AddViewer(MapObjectView* o, const Point& p) {
+    ChangeViewer(o, p, +1);
+}
+
+void SightGrid::RemoveViewer(MapObjectView* o, const Point& p) {
+    ChangeViewer(o, p, -1);
+}
+
+int SightGrid::IsVisible(const Point& p, int player) const {
+    int row, column;
+    if (!IsValidPlayer(player) || !CellOfPixel(p, row, column)) return 0;
+    for (int layer = 0; layer < kLayers; ++layer) {
+        if (Layer(layer, player)[row * columns + column] > 0) return 1;
+    }
+    return 0;
+}
+
+int SightGrid::IsExplored(const Point& p, int player) const {
+    int row, column;
+    if (!IsValidPlayer(player) || !CellOfPixel(p, row, column)) return 0;
+    for (int layer = 0; layer < kLayers; ++layer) {
+        if (Layer(layer, player)[row * columns + column] >= 0) return 1;
+    }
+    return 0;
+}
+
+template <class Test>
+int SightGrid::AnyLayerInRect(const Rect& r, int player, Test test) const {
+    if (!IsValidPlayer(player) || cell.w <= 0 || cell.h <= 0) return 0;
+    const Point low = r.origin;
+    const Point high = r.BottomRight();
+    const int r0 = std::max(0, FloorDiv(low.y, cell.h));
+    const int c0 = std::max(0, FloorDiv(low.x, cell.w));
+    const int r1 = std::min(rows - 1, FloorDiv(high.y, cell.h));
+    const int c1 = std::min(columns - 1, FloorDiv(high.x, cell.w));
+    for (int row = r0; row <= r1; ++row) {
+        for (int column = c0; column <= c1; ++column) {
+            for (int layer = 0; layer < kLayers; ++layer) {
+                if (test(Layer(layer, player)[row * columns + column])) return 1;
+            }
+        }
+    }
+    return 0;
+}
+
+int SightGrid::IsRectVisible(const Rect& r, int player) const {
+    return AnyLayerInRect(r, player, [](int32_t v) { return v > 0; });
+}
+
+int SightGrid::IsRectExplored(const Rect& r, int player) const {
+    return AnyLayerInRect(r, player, [](int32_t v) { return v >= 0; });
+}
+
+int SightGrid::SeenInLayer1(int row, int column, int player) const {
+    return Value(1, player, row, column) > 0 ? 1 : 0;
+}
+
+int SightGrid::SeenInLayer2(int row, int column, int player) const {
+    return Value(2, player, row, column) > 0 ? 1 : 0;
+}
+
+int SightGrid::SeenInLayer3(int row, int column, int player) const {
+    return Value(3, player, row, column) > 0 ? 1 : 0;
+}
+
+void SightGrid::MarkExplored(int row, int column) {
+    if (!IsValidPlayer(localTeam)) return;
+    if (row < 0 || row >= rows || column < 0 || column >= columns) return;
+    int32_t& v = Layer(0, localTeam)[row * columns + column];
+    if (v == -1) v = 0;
+}
+
+int SightGrid::EnemyPresence(const Point& p, int team) const {
+    int row, column;
+    if (!CellOfPixel(p, row, column)) return 0;
+    int sum = 0;
+    for (int player = 1; player <= kPlayers; ++player) {
+        if (TeamsAllied(team, player)) continue;
+        const int32_t v = Layer(0, player)[row * columns + column];
+        if (v > 0) sum += v;
+    }
+    return sum;
+}
+
+int SightGrid::CanDetect(MapObjectView* viewer, MapObjectView* target) const {
+    if (viewer == nullptr || target == nullptr) return 0;
+    Point from, to;
+    viewer->GetPosition(from);
+    target->GetPosition(to);
+    const double dx = static_cast<double>(to.x) - from.x;
+    const double dy = static_cast<double>(to.y) - from.y;
+    const double d = std::sqrt(dx * dx + dy * dy);
+    const int viewerTeam = viewer->GetTeam();
+    const int targetTeam = target->GetTeam();
+    if (!target->IsHidden(StealthKind::General, targetTeam) && d < kPlainDetection) return 1;
+    if (viewer->SensorActive(SensorKind::C, viewerTeam) > 0 && d < kSensorCDetection) return 1;
+    if (viewer->SensorActive(SensorKind::A, viewerTeam) != 0 &&
+        !target->IsHidden(StealthKind::A, targetTeam) && d < kSensorABDetection) {
+        return 1;
+    }
+    if (viewer->SensorActive(SensorKind::B, viewerTeam) != 0 &&
+        !target->IsHidden(StealthKind::B, targetTeam) && d < kSensorABDetection) {
+        return 1;
+    }
+    if (cell.w <= 0 || cell.h <= 0) return 0;
+    const int rowGap = std::abs(to.y / cell.h - from.y / cell.h);
+    const int columnGap = std::abs(to.x / cell.w - from.x / cell.w);
+    if (viewer->GetCollision()->layer == target->GetCollision()->layer) {
+        return rowGap <= 1 && columnGap <= 1 ? 1 : 0;
+    }
+    return rowGap == 0 && columnGap == 0 ? 1 : 0;
+}

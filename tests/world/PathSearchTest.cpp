@@ -1,0 +1,361 @@
+#include "world/PathSearch.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <queue>
+#include <random>
+#include <vector>
+
+#include "core/NodeList.h"
+#include "core/PointNode.h"
+#include "world/PathGrid.h"
+#include "world/TerrainFakes.h"
+
+namespace {
+std::vector<Point> Route(const NodeList& list) {
+    std::vector<Point> points;
+    for (ListNode* n = list.First(); n != nullptr; n = list.Next(n)) {
+        points.push_back(static_cast<PointNode*>(n)->value);
+    }
+    return points;
+}
+
+struct Cell {
+    int row, column;
+};
+
+Cell CellOf(const Point& p) {
+    return Cell{p.y / 32, p.x / 32};
+}
+
+bool Passable(PathGrid& grid, FakeMapObject& o, int row, int column) {
+    return grid.CanOccupy(&o, CentreOf(row, column), nullptr,
+                          o.filter.MoveFlags() | o.GetEnemyMask(), 1, 0) == 1;
+}
+
+// Every leg runs along a row, a column or a diagonal, over passable cells, without cutting
+// a corner between two blocked cells.
+::testing::AssertionResult LegsArePassable(PathGrid& grid, FakeMapObject& o,
+                                           const std::vector<Point>& route) {
+    for (size_t i = 1; i < route.size(); ++i) {
+        const Cell a = CellOf(route[i - 1]), b = CellOf(route[i]);
+        const int dr = b.row - a.row, dc = b.column - a.column;
+        if (dr != 0 && dc != 0 && std::abs(dr) != std::abs(dc)) {
+            return ::testing::AssertionFailure() << "leg " << i << " is not straight";
+        }
+        const int sr = (dr > 0) - (dr < 0), sc = (dc > 0) - (dc < 0);
+        Cell at = a;
+        while (at.row != b.row || at.column != b.column) {
+            const Cell next{at.row + sr, at.column + sc};
+            if (!Passable(grid, o, next.row, next.column)) {
+                return ::testing::AssertionFailure()
+                       << "leg " << i << " crosses blocked cell " << next.row << "," << next.column;
+            }
+            if (sr != 0 && sc != 0 &&
+                (!Passable(grid, o, at.row, next.column) ||
+                 !Passable(grid, o, next.row, at.column))) {
+                return ::testing::AssertionFailure() << "leg " << i << " cuts a corner";
+            }
+            at = next;
+        }
+    }
+    return ::testing::AssertionSuccess();
+}
+
+// The reachable cells' smallest Manhattan distance to the goal (eight neighbours, no corner
+// cutting), found by a flood from the start.
+int ClosestReachable(PathGrid& grid, FakeMapObject& o, Cell start, Cell goal) {
+    std::vector<char> seen(grid.Rows() * grid.Columns(), 0);
+    std::queue<Cell> todo;
+    todo.push(start);
+    seen[start.row * grid.Columns() + start.column] = 1;
+    int best = 1 << 30;
+    static const int dr[8] = {1, 0, -1, -1, -1, 0, 1, 1}, dc[8] = {-1, -1, -1, 0, 1, 1, 1, 0};
+    while (!todo.empty()) {
+        const Cell c = todo.front();
+        todo.pop();
+        best = std::min(best, std::abs(c.row - goal.row) + std::abs(c.column - goal.column));
+        for (int d = 0; d < 8; ++d) {
+            const Cell n{c.row + dr[d], c.column + dc[d]};
+            if (!grid.IsInside(n.row, n.column) || seen[n.row * grid.Columns() + n.column])
+                continue;
+            if (!Passable(grid, o, n.row, n.column)) continue;
+            if (dr[d] != 0 && dc[d] != 0 &&
+                (!Passable(grid, o, c.row, n.column) || !Passable(grid, o, n.row, c.column))) {
+                continue;
+            }
+            seen[n.row * grid.Columns() + n.column] = 1;
+            todo.push(n);
+        }
+    }
+    return best;
+}
+
+const std::vector<std::string> kRoom = {
+    "eeeeeeeeee", "e........e", "e........e", "e........e", "e........e",
+    "e........e", "e........e", "e........e", "e........e", "eeeeeeeeee",
+};
+}  // namespace
+
+TEST(PathSearch, SameCellGivesTwoIdenticalWaypoints) {
+    auto grid = GridFromRows(kRoom);
+    FakeMapObject unit(1, 1, Point(70, 75));
+    NodeList route;
+    ASSERT_EQ(grid->FindPath(unit.position, Point(80, 66), &unit, route, 0, nullptr, nullptr), 1);
+    const auto points = Route(route);
+    ASSERT_EQ(points.size(), 2u);
+    EXPECT_EQ(points[0], CentreOf(2, 2));
+    EXPECT_EQ(points[1], CentreOf(2, 2));
+}
+
+TEST(PathSearch, StraightCorridorYieldsStartAndGoalOnly) {
+    auto grid = GridFromRows(kRoom);
+    FakeMapObject unit(1, 1, CentreOf(4, 1));
+    NodeList route;
+    ASSERT_EQ(grid->FindPath(unit.position, CentreOf(4, 8), &unit, route, 0, nullptr, nullptr), 1);
+    EXPECT_EQ(Route(route), (std::vector<Point>{CentreOf(4, 1), CentreOf(4, 8)}));
+}
+
+TEST(PathSearch, LShapedRouteAddsTheCorner) {
+    auto grid = GridFromRows({
+        "eeeeeeeeee",
+        "e........e",
+        "e.#######e",
+        "e.#######e",
+        "e.#######e",
+        "e.#######e",
+        "eeeeeeeeee",
+    });
+    FakeMapObject unit(1, 1, CentreOf(5, 1));
+    NodeList route;
+    ASSERT_EQ(grid->FindPath(unit.position, CentreOf(1, 8), &unit, route, 0, nullptr, nullptr), 1);
+    EXPECT_EQ(Route(route), (std::vector<Point>{CentreOf(5, 1), CentreOf(1, 1), CentreOf(1, 8)}));
+}
+
+TEST(PathSearch, NoDiagonalStepBetweenTwoBlockedCells) {
+    auto grid = GridFromRows({
+        "eeeeeeee",
+        "e......e",
+        "e..#...e",
+        "e...#..e",
+        "e......e",
+        "eeeeeeee",
+    });
+    FakeMapObject unit(1, 1, CentreOf(3, 3));
+    NodeList route;
+    ASSERT_EQ(grid->FindPath(unit.position, CentreOf(2, 4), &unit, route, 0, nullptr, nullptr), 1);
+    const auto points = Route(route);
+    ASSERT_GE(points.size(), 3u);
+    EXPECT_TRUE(LegsArePassable(*grid, unit, points));
+}
+
+TEST(PathSearch, BlockedStartMovesToTheNearestPassableCell) {
+    auto grid = GridFromRows(kRoom);
+    grid->SetCellWord(3, 3, kCellLand | kCellFeature);
+    FakeMapObject unit(1, 1, Point(3 * 32 + 30, 3 * 32 + 16));  // right half of (3, 3)
+    NodeList route;
+    ASSERT_EQ(grid->FindPath(unit.position, CentreOf(3, 7), &unit, route, 0, nullptr, nullptr), 1);
+    const auto points = Route(route);
+    EXPECT_EQ(points.front(), CentreOf(3, 4));
+    EXPECT_EQ(points.back(), CentreOf(3, 7));
+}
+
+TEST(PathSearch, BlockedGoalMovesToTheNearestPassableCell) {
+    auto grid = GridFromRows(kRoom);
+    for (int r = 3; r <= 5; ++r) {
+        for (int c = 5; c <= 7; ++c)
+            grid->SetCellWord(r, c, kCellLand | kCellFeature);
+    }
+    FakeMapObject unit(1, 1, CentreOf(4, 1));
+    NodeList route;
+    ASSERT_EQ(grid->FindPath(unit.position, CentreOf(4, 6), &unit, route, 0, nullptr, nullptr), 1);
+    EXPECT_EQ(Route(route).back(), CentreOf(4, 4));
+}
+
+TEST(PathSearch, UnreachableIslandGivesARouteToTheClosestReachableCell) {
+    auto grid = GridFromRows({
+        "eeeeeeeeeeee",
+        "e..........e",
+        "e......www.e",
+        "e......w.w.e",
+        "e......www.e",
+        "e..........e",
+        "eeeeeeeeeeee",
+    });
+    FakeMapObject unit(1, 1, CentreOf(3, 1));
+    unit.filter.noWater = 1;
+    NodeList route;
+    ASSERT_EQ(grid->FindPath(unit.position, CentreOf(3, 8), &unit, route, 0, nullptr, nullptr), 1);
+    const auto points = Route(route);
+    const Cell end = CellOf(points.back());
+    EXPECT_EQ(std::abs(end.row - 3) + std::abs(end.column - 8),
+              ClosestReachable(*grid, unit, Cell{3, 1}, Cell{3, 8}));
+    EXPECT_TRUE(LegsArePassable(*grid, unit, points));
+}
+
+TEST(PathSearch, NoRouteWhenNoReachableCellIsCloser) {
+    auto grid = GridFromRows({
+        "eeeeeeeeee",
+        "e#.......e",
+        "e.#......e",
+        "e#.......e",
+        "e........e",
+        "eeeeeeeeee",
+    });
+    FakeMapObject unit(1, 1, CentreOf(2, 1));
+    NodeList route;
+    EXPECT_EQ(grid->FindPath(unit.position, CentreOf(2, 6), &unit, route, 0, nullptr, nullptr), 0);
+    EXPECT_EQ(grid->IsCutShort(), 0);
+    EXPECT_TRUE(route.IsEmpty());
+}
+
+TEST(PathSearch, GoalOutsideTheMapIsClampedToTheBorder) {
+    auto grid = GridFromRows(kRoom);
+    FakeMapObject unit(1, 1, CentreOf(4, 4));
+    NodeList route;
+    // Clamped to the last column, an edge cell, which then moves to the nearest open cell.
+    ASSERT_EQ(
+        grid->FindPath(unit.position, Point(5000, 4 * 32 + 16), &unit, route, 0, nullptr, nullptr),
+        1);
+    EXPECT_EQ(Route(route).back(), CentreOf(4, 8));
+}
+
+TEST(PathSearch, WindowLimitsTheCellsSearched) {
+    auto grid = GridFromRows({
+        "eeeeeeeeee",
+        "e........e",
+        "e.####...e",
+        "e....#...e",
+        "e....#...e",
+        "eeeeeeeeee",
+    });
+    FakeMapObject unit(1, 1, CentreOf(4, 1));
+    NodeList route;
+    ASSERT_EQ(grid->FindPath(unit.position, CentreOf(4, 7), &unit, route, 0, nullptr, nullptr), 1);
+    EXPECT_EQ(Route(route).back(), CentreOf(4, 7));
+    // Rows 3 .. 4 only (x holds the row): the way round over row 1 is outside.
+    const Point low(3, 0), high(4, 9);
+    EXPECT_EQ(grid->FindPath(unit.position, CentreOf(4, 6), &unit, route, 0, &low, &high), 1);
+    EXPECT_EQ(Route(route).back(), CentreOf(4, 4));
+}
+
+TEST(PathSearch, UnitsOfTheEnemyMaskAreObstaclesUnlessIgnored) {
+    auto grid = GridFromRows({"eeeeeee", "e.....e", "eeeeeee"});
+    FakeMapObject unit(1, 1, CentreOf(1, 1));
+    FakeMapObject foe(2, 2, CentreOf(1, 3));
+    grid->AddFootprint(&foe, foe.position, 0);
+    unit.enemyMask = kGroundBit << 2;
+    NodeList route;
+    ASSERT_EQ(grid->FindPath(unit.position, CentreOf(1, 5), &unit, route, 0, nullptr, nullptr), 1);
+    EXPECT_EQ(Route(route).back(), CentreOf(1, 2));
+    ASSERT_EQ(grid->FindPath(unit.position, CentreOf(1, 5), &unit, route, 1, nullptr, nullptr), 1);
+    EXPECT_EQ(Route(route).back(), CentreOf(1, 5));
+}
+
+namespace {
+// A wide pocket that the greedy search fills before it finds the way round the wall.
+std::unique_ptr<PathGrid> TrapGrid() {
+    std::vector<std::string> rows(60, std::string(60, '.'));
+    for (int c = 0; c < 60; ++c)
+        rows[0][c] = rows[59][c] = 'e';
+    for (int r = 0; r < 60; ++r)
+        rows[r][0] = rows[r][59] = 'e';
+    for (int r = 1; r <= 56; ++r)
+        rows[r][40] = '#';
+    return GridFromRows(rows);
+}
+}  // namespace
+
+TEST(PathSearch, LongSearchSuspendsAndResumesForTheSameRequest) {
+    auto grid = TrapGrid();
+    FakeMapObject unit(1, 1, CentreOf(5, 5));
+    const Point goal = CentreOf(5, 50);
+    NodeList route;
+    ASSERT_EQ(grid->FindPath(unit.position, goal, &unit, route, 0, nullptr, nullptr), 0);
+    ASSERT_EQ(grid->IsCutShort(), 1);
+    EXPECT_EQ(grid->Search().RequestNodes(), 601u);
+    int calls = 1, result = 0;
+    while (result == 0 && grid->IsCutShort() && calls < 50) {
+        result = grid->FindPath(unit.position, goal, &unit, route, 0, nullptr, nullptr);
+        ++calls;
+    }
+    ASSERT_EQ(result, 1);
+    EXPECT_GT(calls, 1);
+    const auto points = Route(route);
+    EXPECT_EQ(points.front(), CentreOf(5, 5));
+    EXPECT_EQ(points.back(), goal);
+    EXPECT_TRUE(LegsArePassable(*grid, unit, points));
+}
+
+TEST(PathSearch, AnotherRequestInBetweenRestartsTheSearch) {
+    auto grid = TrapGrid();
+    FakeMapObject unit(1, 1, CentreOf(5, 5));
+    FakeMapObject other(1, 2, CentreOf(10, 10));
+    const Point goal = CentreOf(5, 50);
+    NodeList route;
+    ASSERT_EQ(grid->FindPath(unit.position, goal, &unit, route, 0, nullptr, nullptr), 0);
+    ASSERT_EQ(grid->FindPath(other.position, CentreOf(10, 12), &other, route, 0, nullptr, nullptr),
+              1);
+    ASSERT_EQ(grid->FindPath(unit.position, goal, &unit, route, 0, nullptr, nullptr), 0);
+    EXPECT_EQ(grid->Search().RequestNodes(), 601u);  // counted from a fresh start
+    // Another goal restarts it too.
+    ASSERT_EQ(grid->FindPath(unit.position, CentreOf(6, 50), &unit, route, 0, nullptr, nullptr), 0);
+    EXPECT_EQ(grid->Search().RequestNodes(), 601u);
+}
+
+TEST(PathSearch, HasPathNeedsTheExactCellInOneCall) {
+    auto grid = GridFromRows({
+        "eeeeeeeeee",
+        "e...w....e",
+        "e...w....e",
+        "e...w....e",
+        "eeeeeeeeee",
+    });
+    FakeMapObject unit(1, 1, CentreOf(2, 1));
+    EXPECT_EQ(grid->HasPath(&unit, unit.position, CentreOf(2, 7)), 1);
+    unit.filter.noWater = 1;
+    EXPECT_EQ(grid->HasPath(&unit, unit.position, CentreOf(2, 7)), 0);
+    EXPECT_EQ(grid->HasPath(&unit, unit.position, Point(-1, 20)), 0);
+    EXPECT_EQ(grid->IsCutShort(), 0);
+}
+
+TEST(PathSearch, EveryLegOfARandomGridRouteIsPassable) {
+    std::mt19937 random(20260);
+    for (int round = 0; round < 60; ++round) {
+        const int rows = 12 + static_cast<int>(random() % 30);
+        const int columns = 12 + static_cast<int>(random() % 30);
+        std::vector<std::string> map(rows, std::string(columns, '.'));
+        for (int r = 0; r < rows; ++r) {
+            for (int c = 0; c < columns; ++c) {
+                if (r == 0 || c == 0 || r == rows - 1 || c == columns - 1) {
+                    map[r][c] = 'e';
+                } else if (random() % 100 < 28) {
+                    map[r][c] = random() % 2 ? '#' : 'w';
+                }
+            }
+        }
+        auto grid = GridFromRows(map);
+        FakeMapObject unit(1, 1, CentreOf(1 + random() % (rows - 2), 1 + random() % (columns - 2)));
+        unit.filter.noWater = random() % 2;
+        const Point goal = CentreOf(1 + random() % (rows - 2), 1 + random() % (columns - 2));
+        NodeList route;
+        int result = 0;
+        for (int call = 0; call < 200; ++call) {
+            result = grid->FindPath(unit.position, goal, &unit, route, 0, nullptr, nullptr);
+            if (result == 1 || !grid->IsCutShort()) break;
+        }
+        if (result == 1) {
+            EXPECT_TRUE(LegsArePassable(*grid, unit, Route(route))) << "round " << round;
+        }
+    }
+}
+
+TEST(PathSearch, NeighbourRejectsDirectionsOutsideTheEight) {
+    int r = 0, c = 0;
+    EXPECT_EQ(PathSearch::Neighbour(5, 5, r, c, 8), 0);
+    EXPECT_EQ(PathSearch::Neighbour(5, 5, r, c, -1), 0);
+    ASSERT_EQ(PathSearch::Neighbour(5, 5, r, c, 0), 1);
+    EXPECT_EQ(r, 6);
+    EXPECT_EQ(c, 4);
+}

@@ -1,0 +1,175 @@
+#include "world/SightGrid.h"
+
+#include <gtest/gtest.h>
+
+#include "world/TerrainFakes.h"
+
+namespace {
+// 20 x 20 sight cells of 64 pixels (a 40 x 40 cell map).
+SightGrid MakeGrid(int localTeam = 1) {
+    return SightGrid(Size(64, 64), Size(1280, 1280), localTeam);
+}
+
+Point SightCentre(int row, int column) {
+    return Point(column * 64 + 32, row * 64 + 32);
+}
+
+int CountCells(const SightGrid& grid, int layer, int player, int atLeast) {
+    int n = 0;
+    for (int r = 0; r < grid.Rows(); ++r) {
+        for (int c = 0; c < grid.Columns(); ++c)
+            n += grid.Value(layer, player, r, c) >= atLeast;
+    }
+    return n;
+}
+}  // namespace
+
+TEST(SightGrid, SizeRoundsUpToWholeCells) {
+    SightGrid grid(Size(64, 64), Size(100, 130), 1);
+    EXPECT_EQ(grid.Columns(), 2);
+    EXPECT_EQ(grid.Rows(), 3);
+    EXPECT_EQ(grid.Value(0, 1, 0, 0), -1);
+}
+
+TEST(SightGrid, ViewersCountAndRemovingLeavesCellsSeenBefore) {
+    SightGrid grid = MakeGrid();
+    FakeMapObject a(1, 1, SightCentre(10, 10)), b(1, 2, SightCentre(10, 11));
+    grid.AddViewer(&a, a.position);
+    grid.AddViewer(&b, b.position);
+    EXPECT_EQ(grid.Value(0, 1, 10, 10), 2);
+    EXPECT_EQ(grid.Value(0, 1, 10, 6), 1);  // only a reaches 4 cells left
+    EXPECT_EQ(grid.Value(0, 1, 10, 5), -1);
+    EXPECT_EQ(CountCells(grid, 0, 1, 1), 9 * 10);
+    grid.RemoveViewer(&a, a.position);
+    EXPECT_EQ(grid.IsVisible(SightCentre(10, 10), 1), 1);
+    EXPECT_EQ(grid.IsVisible(SightCentre(10, 6), 1), 0);
+    EXPECT_EQ(grid.IsExplored(SightCentre(10, 6), 1), 1);
+    grid.RemoveViewer(&b, b.position);
+    EXPECT_EQ(grid.Value(0, 1, 10, 10), 0);
+    // Removing sight that was never added marks the cells seen before.
+    grid.RemoveViewer(&a, SightCentre(2, 2));
+    EXPECT_EQ(grid.Value(0, 1, 2, 2), 0);
+    EXPECT_EQ(grid.IsVisible(SightCentre(2, 2), 1), 0);
+    EXPECT_EQ(grid.IsExplored(SightCentre(2, 2), 1), 1);
+}
+
+TEST(SightGrid, SecondViewingPlayerSeesToo) {
+    SightGrid grid = MakeGrid();
+    FakeMapObject a(2, 1, SightCentre(5, 5));
+    a.secondViewer = 3;
+    grid.AddViewer(&a, a.position);
+    EXPECT_EQ(grid.IsVisible(a.position, 2), 1);
+    EXPECT_EQ(grid.IsVisible(a.position, 3), 1);
+    EXPECT_EQ(grid.IsVisible(a.position, 1), 0);
+    FakeMapObject blind(2, 2, SightCentre(15, 15));
+    blind.viewer = 0;
+    blind.secondViewer = 3;
+    grid.AddViewer(&blind, blind.position);
+    EXPECT_EQ(grid.IsExplored(blind.position, 3), 0);
+}
+
+TEST(SightGrid, ViewerAtTheCornerTouchesOnlyCellsInside) {
+    SightGrid grid = MakeGrid();
+    FakeMapObject a(1, 1, Point(0, 0));
+    a.sensors[static_cast<int>(SensorKind::C)] = 1;
+    grid.AddViewer(&a, a.position);
+    EXPECT_EQ(CountCells(grid, 0, 1, 1), 5 * 5);
+    EXPECT_EQ(CountCells(grid, 3, 1, 1), 9 * 9);
+    FakeMapObject b(1, 2, Point(1279, 1279));
+    grid.AddViewer(&b, b.position);
+    EXPECT_EQ(CountCells(grid, 0, 1, 1), 2 * 5 * 5);
+}
+
+TEST(SightGrid, SensorLayersAreSeparate) {
+    SightGrid grid = MakeGrid();
+    FakeMapObject a(1, 1, SightCentre(10, 10));
+    a.baseSight = 0;
+    a.sensors[static_cast<int>(SensorKind::A)] = 1;
+    grid.AddViewer(&a, a.position);
+    EXPECT_EQ(grid.SeenInLayer1(10, 0, 1), 1);
+    EXPECT_EQ(grid.SeenInLayer1(10, 0, 2), 0);
+    EXPECT_EQ(grid.SeenInLayer2(10, 10, 1), 0);
+    EXPECT_EQ(grid.SeenInLayer3(10, 10, 1), 0);
+    EXPECT_EQ(grid.Value(0, 1, 10, 10), -1);
+    EXPECT_EQ(grid.IsVisible(SightCentre(10, 0), 1), 1);
+    EXPECT_EQ(grid.SeenInLayer1(-1, 0, 1), 0);
+    EXPECT_EQ(grid.SeenInLayer1(0, 20, 1), 0);
+}
+
+TEST(SightGrid, PixelQueriesAnswerZeroOutsideTheGrid) {
+    SightGrid grid = MakeGrid();
+    FakeMapObject a(1, 1, SightCentre(0, 0));
+    grid.AddViewer(&a, a.position);
+    EXPECT_EQ(grid.IsVisible(Point(0, 0), 1), 1);
+    for (const Point& outside : {Point(-1, 10), Point(-63, 10), Point(10, -1), Point(1280, 5)}) {
+        EXPECT_EQ(grid.IsVisible(outside, 1), 0);
+        EXPECT_EQ(grid.IsExplored(outside, 1), 0);
+    }
+    EXPECT_EQ(grid.IsVisible(Point(10, 10), 0), 0);
+    EXPECT_EQ(grid.IsVisible(Point(10, 10), 5), 0);
+    // Rectangles: only the part inside counts.
+    EXPECT_EQ(grid.IsRectVisible(Rect(Point(-100, -100), Size(110, 110)), 1), 1);
+    EXPECT_EQ(grid.IsRectVisible(Rect(Point(-100, -100), Size(90, 300)), 1), 0);
+    EXPECT_EQ(grid.IsRectExplored(Rect(Point(600, 600), Size(20, 20)), 1), 0);
+    grid.MarkExplored(9, 9);
+    EXPECT_EQ(grid.IsRectExplored(Rect(Point(600, 600), Size(20, 20)), 1), 1);
+    EXPECT_EQ(grid.IsRectVisible(Rect(Point(600, 600), Size(20, 20)), 1), 0);
+}
+
+TEST(SightGrid, MarkExploredOnlyTouchesNeverSeenCellsOfTheLocalTeam) {
+    SightGrid grid = MakeGrid(2);
+    FakeMapObject a(2, 1, SightCentre(3, 3));
+    grid.AddViewer(&a, a.position);
+    grid.MarkExplored(3, 3);
+    EXPECT_EQ(grid.Value(0, 2, 3, 3), 1);
+    grid.MarkExplored(15, 15);
+    EXPECT_EQ(grid.Value(0, 2, 15, 15), 0);
+    EXPECT_EQ(grid.Value(0, 1, 15, 15), -1);
+    grid.MarkExplored(-1, 400);
+}
+
+TEST(SightGrid, EnemyPresenceCountsOnlyPlayersNotAllied) {
+    FakeTerrainServices services;
+    SightGrid grid = MakeGrid();
+    FakeMapObject p2a(2, 1, SightCentre(5, 5)), p2b(2, 2, SightCentre(5, 6)),
+        p3(3, 3, SightCentre(5, 5));
+    for (FakeMapObject* o : {&p2a, &p2b, &p3})
+        grid.AddViewer(o, o->position);
+    EXPECT_EQ(grid.EnemyPresence(SightCentre(5, 5), 1), 3);
+    EXPECT_EQ(grid.EnemyPresence(SightCentre(5, 5), 2), 1);
+    services.Ally(1, 3);
+    EXPECT_EQ(grid.EnemyPresence(SightCentre(5, 5), 1), 2);
+    // A team not allied with itself counts its own sight.
+    services.allied[2][2] = 0;
+    EXPECT_EQ(grid.EnemyPresence(SightCentre(5, 5), 2), 3);
+    EXPECT_EQ(grid.EnemyPresence(Point(-10, 5), 1), 0);
+}
+
+TEST(SightGrid, DetectionByDistanceSensorsAndCells) {
+    SightGrid grid = MakeGrid();
+    FakeMapObject viewer(1, 1, Point(100, 100));
+    FakeMapObject target(2, 2, Point(300, 100));
+    EXPECT_EQ(grid.CanDetect(&viewer, &target), 1);  // 200 < 256
+    target.position = Point(400, 100);
+    EXPECT_EQ(grid.CanDetect(&viewer, &target), 0);
+    viewer.sensors[static_cast<int>(SensorKind::C)] = 1;
+    EXPECT_EQ(grid.CanDetect(&viewer, &target), 1);  // 300 < 512
+    viewer.sensors[static_cast<int>(SensorKind::C)] = 0;
+    viewer.sensors[static_cast<int>(SensorKind::A)] = 1;
+    target.position = Point(800, 100);
+    EXPECT_EQ(grid.CanDetect(&viewer, &target), 1);  // 700 < 768
+    target.hidden[static_cast<int>(StealthKind::A)] = 1;
+    EXPECT_EQ(grid.CanDetect(&viewer, &target), 0);
+}
+
+TEST(SightGrid, HiddenTargetNextDoorIsDetectedOnlyOnTheSameLayer) {
+    SightGrid grid = MakeGrid();
+    FakeMapObject viewer(1, 1, Point(100, 100));  // sight cell (1, 1)
+    FakeMapObject target(2, 2, Point(190, 110));  // sight cell (1, 2), distance about 90
+    target.hidden[static_cast<int>(StealthKind::General)] = 1;
+    EXPECT_EQ(grid.CanDetect(&viewer, &target), 1);
+    target.filter.layer = 2;
+    EXPECT_EQ(grid.CanDetect(&viewer, &target), 0);
+    target.position = Point(120, 120);  // same cell, other layer
+    EXPECT_EQ(grid.CanDetect(&viewer, &target), 1);
+}
