@@ -1,0 +1,161 @@
+#include "AssetSet.h"
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "AssetPalette.h"
+#include "GlyphFont.h"
+#include "LandMaker.h"
+#include "MovieMaker.h"
+#include "PicturePacks.h"
+#include "Preview.h"
+#include "SoundSynth.h"
+#include "StringLines.h"
+#include "core/PackWriter.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+// Rows 21 to 26 are the screens' and start-up's; the lands use the rows from 0.
+constexpr int kPaletteRows = 27;
+
+std::vector<uint8_t> RepeatedColumn(const std::vector<uint8_t>& entry, int rows) {
+    PackWriter pack(1, rows);
+    for (int row = 0; row < rows; ++row)
+        pack.SetEntry(0, row, entry);
+    return pack.Build();
+}
+
+std::string Local(const std::string& name) {
+    return std::string(AssetSet::kLocalDir) + "/" + name;
+}
+
+}  // namespace
+
+AssetSet::AssetSet(std::string outputDirectory) : root(std::move(outputDirectory)) {}
+
+AssetSet::~AssetSet() = default;
+
+const std::vector<std::string>& AssetSet::VolumeLabels() {
+    static const std::vector<std::string> labels = {"VARNOK", "TELMIRA"};
+    return labels;
+}
+
+bool AssetSet::Fail(const std::string& message) {
+    error = message;
+    return false;
+}
+
+bool AssetSet::MakeDirectories() {
+    std::vector<fs::path> directories{fs::path(root) / kLocalDir};
+    for (const std::string& label : VolumeLabels()) {
+        for (const char* sub : {"Movies", "Sounds", "Data"}) {
+            directories.push_back(fs::path(root) / "volumes" / label / "Assets" / sub);
+        }
+    }
+    for (const fs::path& directory : directories) {
+        std::error_code code;
+        fs::create_directories(directory, code);
+        if (code || !fs::is_directory(directory)) {
+            return Fail("cannot create the directory " + directory.string() + ": " +
+                        code.message());
+        }
+    }
+    return true;
+}
+
+bool AssetSet::Put(const std::string& relativePath, const std::vector<uint8_t>& bytes) {
+    if (bytes.empty()) return Fail("nothing to write for " + relativePath);
+    const fs::path path = fs::path(root) / relativePath;
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(reinterpret_cast<const char*>(bytes.data()),
+               static_cast<std::streamsize>(bytes.size()));
+    file.close();
+    if (!file) return Fail("cannot write " + path.string());
+    written.push_back(relativePath);
+    return true;
+}
+
+bool AssetSet::PutOnVolumes(const std::string& directory, const std::string& name,
+                            const std::vector<uint8_t>& bytes) {
+    for (const std::string& label : VolumeLabels()) {
+        if (!Put("volumes/" + label + "/Assets/" + directory + "/" + name, bytes)) return false;
+    }
+    return true;
+}
+
+bool AssetSet::Make(const std::string& previewDirectory) {
+    written.clear();
+    error.clear();
+    if (!MakeDirectories()) return false;
+    const AssetPalette palette;
+
+    if (!Put(Local("7a1.str"), StringTableFile(BuildStringLines())) ||
+        !Put(Local("7a0txxxx99s999.pal"), RepeatedColumn(palette.FileBytes(), kPaletteRows)) ||
+        !Put(Local("7a1axxxx99s999.msp"), PicturePacks::MakeBusyPack(palette)) ||
+        !Put(Local("7a0cxxxx99s999.msp"), PicturePacks::MakeCursorPack(palette)) ||
+        !Put(Local("7a0fxxax99s999.msp"), MakeFontPack(1)) ||
+        !Put(Local("7a0fxxbx99s999.msp"), MakeFontPack(2)) ||
+        !Put(Local("7a1utxxx00s000.msp"), PicturePacks::MakeTitlePack(palette)) ||
+        !Put(Local("7a1uzxxx99s999.msp"), PicturePacks::MakeExitPack(palette)) ||
+        !Put(Local("7a1.XSF"), SoundSynth::MakeSoundPack()) ||
+        !PutOnVolumes("Sounds", "7a0.xsf", SoundSynth::MakeMusicPack())) {
+        return false;
+    }
+
+    // Lands: the land pack, "edit.lnd", their tile sets and the sprite packs they name. Land n
+    // uses palette row n and blend row n; "edit.lnd" the row after the pack's lands.
+    const std::vector<LandPlan>& plans = LandMaker::PackLands();
+    const int editRow = static_cast<int>(plans.size());
+    PackWriter landPack(1, static_cast<int>(plans.size()));
+    std::vector<Land> lands;
+    for (int row = 0; row < static_cast<int>(plans.size()); ++row) {
+        lands.push_back(LandMaker::BuildLand(plans[static_cast<size_t>(row)]));
+        const std::string text = LandMaker::Describe(lands.back(), row, row);
+        landPack.SetEntry(0, row, std::vector<uint8_t>(text.begin(), text.end()));
+    }
+    lands.push_back(LandMaker::BuildLand(LandMaker::EditLand()));
+    const std::string editText = LandMaker::Describe(lands.back(), editRow, editRow);
+    if (!Put(Local("7a0lxxxx99s999.lnd"), landPack.Build()) ||
+        !Put(Local("edit.lnd"), std::vector<uint8_t>(editText.begin(), editText.end())) ||
+        !Put(Local("7a0txxxx99s999.map"), RepeatedColumn(palette.BlendTable(), editRow + 1)) ||
+        !Put(Local(LandMaker::kFeaturePack), LandMaker::MakeFeaturePack(palette)) ||
+        !Put(Local(LandMaker::kDecorationPack), LandMaker::MakeDecorationPack(palette))) {
+        return false;
+    }
+    for (const Land& land : lands) {
+        const std::vector<uint8_t> tiles = LandMaker::PaintTileSet(land, palette);
+        const std::string name = std::string(land.plan.tileSet) + ".tls";
+        if (land.plan.home == TileHome::Volume ? !PutOnVolumes("Data", name, tiles)
+                                               : !Put(Local(name), tiles)) {
+            return false;
+        }
+        if (!previewDirectory.empty() &&
+            !WriteLandPreviews(previewDirectory, land, tiles, palette)) {
+            return Fail("cannot write the previews of " + std::string(land.plan.title));
+        }
+    }
+
+    // Movies: encoded once into the first volume, then copied to the others.
+    for (const std::string& movie : MovieMaker::MovieNames()) {
+        const std::string first = "volumes/" + VolumeLabels()[0] + "/Assets/Movies/" + movie;
+        std::string message;
+        if (!MovieMaker::WriteMovie(movie, (fs::path(root) / first).string(), palette, message)) {
+            return Fail("cannot write " + first + ": " + message);
+        }
+        written.push_back(first);
+        std::ifstream in(fs::path(root) / first, std::ios::binary);
+        const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+        for (size_t i = 1; i < VolumeLabels().size(); ++i) {
+            if (!Put("volumes/" + VolumeLabels()[i] + "/Assets/Movies/" + movie, bytes))
+                return false;
+        }
+    }
+
+    if (!previewDirectory.empty() && !WritePicturePreviews(previewDirectory, palette)) {
+        return Fail("cannot write the previews into " + previewDirectory);
+    }
+    return true;
+}

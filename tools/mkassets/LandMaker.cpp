@@ -1,0 +1,576 @@
+#include "LandMaker.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "AssetPalette.h"
+#include "Canvas.h"
+#include "Noise.h"
+#include "PictureEncoding.h"
+#include "StringLines.h"
+#include "core/PackWriter.h"
+
+namespace LandMaker {
+
+const char* const kFeaturePack = "7a0lfeat99s999.msp";
+const char* const kDecorationPack = "7a0ldeco99s999.msp";
+
+namespace {
+
+using Grid = std::vector<std::string>;
+using Cell = std::pair<int, int>;
+
+constexpr char kGround = 'c';
+constexpr char kWater = 'w';
+constexpr char kRock = 'r';
+constexpr int kStartClearance = 4;  // open ground round a start point, in cells
+
+void FillRect(Grid& grid, int row, int column, int height, int width, char letter) {
+    for (int r = row; r < row + height; ++r) {
+        for (int c = column; c < column + width; ++c) {
+            if (r >= 0 && r < static_cast<int>(grid.size()) && c >= 0 &&
+                c < static_cast<int>(grid[0].size())) {
+                grid[static_cast<size_t>(r)][static_cast<size_t>(c)] = letter;
+            }
+        }
+    }
+}
+
+void FillDisc(Grid& grid, int row, int column, int radius, char letter) {
+    for (int r = row - radius; r <= row + radius; ++r) {
+        for (int c = column - radius; c <= column + radius; ++c) {
+            const int dr = r - row, dc = c - column;
+            if (dr * dr + dc * dc <= radius * radius) FillRect(grid, r, c, 1, 1, letter);
+        }
+    }
+}
+
+// A road of open ground, two cells wide, between two cells.
+void Road(Grid& grid, Cell from, Cell to) {
+    const int steps = std::max(std::abs(to.first - from.first), std::abs(to.second - from.second));
+    for (int i = 0; i <= steps; ++i) {
+        const double t = steps == 0 ? 0.0 : static_cast<double>(i) / steps;
+        const int r = static_cast<int>(std::lround(from.first + (to.first - from.first) * t));
+        const int c = static_cast<int>(std::lround(from.second + (to.second - from.second) * t));
+        FillRect(grid, r, c, 2, 2, kGround);
+    }
+}
+
+bool NearAny(const std::vector<Cell>& cells, int row, int column, int distance) {
+    return std::any_of(cells.begin(), cells.end(), [&](const Cell& cell) {
+        return std::abs(cell.first - row) <= distance && std::abs(cell.second - column) <= distance;
+    });
+}
+
+std::vector<Cell> CornerStarts(int rows, int columns) {
+    const int top = std::max(kStartClearance + 2, rows / 5);
+    const int left = std::max(kStartClearance + 2, columns / 5);
+    const int bottom = rows - 1 - top;
+    const int right = columns - 1 - left;
+    std::vector<Cell> starts{{top, left}, {top, right}, {bottom, left}, {bottom, right}};
+    if (rows >= 60 && columns >= 60) {
+        starts.push_back({rows / 2, left});
+        starts.push_back({rows / 2, right});
+    }
+    return starts;
+}
+
+// Height-field lands: low ground floods, high ground turns to rock.
+Grid HeightLand(const LandPlan& plan, double waterBelow, double rockAbove, double scale) {
+    const ValueNoise height(plan.seed);
+    Grid grid(static_cast<size_t>(plan.rows),
+              std::string(static_cast<size_t>(plan.columns), kGround));
+    for (int r = 0; r < plan.rows; ++r) {
+        for (int c = 0; c < plan.columns; ++c) {
+            const double h = height.Fractal(c / scale, r / scale, 4);
+            char& letter = grid[static_cast<size_t>(r)][static_cast<size_t>(c)];
+            letter = h < waterBelow ? kWater : (h > rockAbove ? kRock : kGround);
+        }
+    }
+    return grid;
+}
+
+void AddRivers(Grid& grid, const LandPlan& plan) {
+    Rng rng(plan.seed ^ 0x51DEULL);
+    for (int river = 0; river < 2; ++river) {
+        const double base = plan.columns * (river == 0 ? 0.36 : 0.66);
+        const double phase = rng.Unit() * 6.28;
+        for (int r = 0; r < plan.rows; ++r) {
+            const int centre = static_cast<int>(base + 4.0 * std::sin(r / 7.0 + phase));
+            const bool ford = (r + river * 9) % 18 < 2;
+            FillRect(grid, r, centre - 1, 1, 3, ford ? kGround : kWater);
+        }
+    }
+}
+
+// A maze of rock walls on an island, with islands round it joined by bridges one cell wide,
+// two of them only corner to corner, and one island that no ground path reaches.
+Grid MazeLand(const LandPlan& plan) {
+    Grid grid(static_cast<size_t>(plan.rows),
+              std::string(static_cast<size_t>(plan.columns), kWater));
+    const int n = plan.rows;  // the maze land is square
+    FillDisc(grid, 8, 8, 6, kGround);
+    FillDisc(grid, 8, n - 9, 6, kGround);
+    FillDisc(grid, n - 9, 8, 6, kGround);
+    FillDisc(grid, n - 9, n - 9, 6, kGround);
+    const int mazeTop = 14, mazeSize = n - 28;  // rows and columns 14 .. n - 15
+    FillRect(grid, mazeTop, mazeTop, mazeSize, mazeSize, kGround);
+
+    // Walls on the even offsets, rooms on the odd ones, passages carved by a depth-first walk.
+    const int rooms = (mazeSize - 1) / 2;
+    for (int r = 0; r < mazeSize; ++r) {
+        for (int c = 0; c < mazeSize; ++c) {
+            if (r % 2 == 0 || c % 2 == 0) FillRect(grid, mazeTop + r, mazeTop + c, 1, 1, kRock);
+        }
+    }
+    Rng rng(plan.seed);
+    std::vector<bool> seen(static_cast<size_t>(rooms * rooms), false);
+    std::vector<Cell> stack{{0, 0}};
+    seen[0] = true;
+    while (!stack.empty()) {
+        const Cell room = stack.back();
+        std::vector<Cell> next;
+        for (const Cell& step : {Cell{-1, 0}, Cell{1, 0}, Cell{0, -1}, Cell{0, 1}}) {
+            const int r = room.first + step.first, c = room.second + step.second;
+            if (r >= 0 && r < rooms && c >= 0 && c < rooms &&
+                !seen[static_cast<size_t>(r * rooms + c)]) {
+                next.push_back({r, c});
+            }
+        }
+        if (next.empty()) {
+            stack.pop_back();
+            continue;
+        }
+        const Cell chosen =
+            next[static_cast<size_t>(rng.Range(0, static_cast<int>(next.size()) - 1))];
+        seen[static_cast<size_t>(chosen.first * rooms + chosen.second)] = true;
+        FillRect(grid, mazeTop + 1 + room.first + chosen.first,
+                 mazeTop + 1 + room.second + chosen.second, 1, 1,
+                 kGround);  // the wall between the two rooms
+        stack.push_back(chosen);
+    }
+    // Openings in the outer wall at the corners where the bridges arrive.
+    FillRect(grid, mazeTop, mazeTop, 2, 2, kGround);
+    FillRect(grid, mazeTop + mazeSize - 2, mazeTop + mazeSize - 2, 2, 2, kGround);
+    FillRect(grid, 24, mazeTop + mazeSize - 1, 1, 1, kGround);
+    // North-west and south-east: a single cell meeting both sides only at its corners.
+    FillRect(grid, mazeTop - 1, mazeTop - 1, 1, 1, kGround);
+    FillRect(grid, mazeTop + mazeSize, mazeTop + mazeSize, 1, 1, kGround);
+    // North-east: a bridge one cell wide down and west into the maze's east side.
+    FillRect(grid, 13, n - 9, 12, 1, kGround);
+    FillRect(grid, 24, mazeTop + mazeSize, 1, n - 9 - (mazeTop + mazeSize), kGround);
+    // The south-west island stays cut off.
+    return grid;
+}
+
+Land Generate(const LandPlan& plan) {
+    Land land;
+    land.plan = plan;
+    switch (plan.style) {
+        case LandStyle::Valley:
+            land.letters = HeightLand(plan, 0.34, 0.66, 14.0);
+            break;
+        case LandStyle::Basin:
+            land.letters = HeightLand(plan, 0.22, 0.60, 10.0);
+            break;
+        case LandStyle::Rivers:
+            land.letters = HeightLand(plan, 0.0, 0.70, 12.0);
+            AddRivers(land.letters, plan);
+            break;
+        case LandStyle::Plain:
+            land.letters = HeightLand(plan, 0.28, 0.76, 16.0);
+            break;
+        case LandStyle::Maze:
+            land.letters = MazeLand(plan);
+            land.starts = {{8, 8},
+                           {8, plan.columns - 9},
+                           {plan.rows - 9, 8},
+                           {plan.rows - 9, plan.columns - 9}};
+            break;
+    }
+    if (plan.style != LandStyle::Maze) {
+        land.starts = CornerStarts(plan.rows, plan.columns);
+        const Cell centre{plan.rows / 2, plan.columns / 2};
+        if (plan.style != LandStyle::Rivers) {
+            for (const Cell& start : land.starts)
+                Road(land.letters, start, centre);
+        }
+        for (const Cell& start : land.starts) {
+            FillRect(land.letters, start.first - kStartClearance, start.second - kStartClearance,
+                     2 * kStartClearance + 1, 2 * kStartClearance + 1, kGround);
+        }
+    }
+
+    // Land features on open ground away from the start areas; destructible fields likewise.
+    Rng rng(plan.seed ^ 0xFEA7ULL);
+    const int percent = plan.style == LandStyle::Maze ? 1 : 3;
+    for (int r = 2; r < plan.rows - 2; ++r) {
+        for (int c = 2; c < plan.columns - 2; ++c) {
+            if (land.letters[static_cast<size_t>(r)][static_cast<size_t>(c)] != kGround) continue;
+            if (NearAny(land.starts, r, c, kStartClearance + 2)) continue;
+            if (rng.Range(0, 99) >= percent) continue;
+            int frame = rng.Range(0, kFeatureFrames - 1);
+            if (plan.style == LandStyle::Valley || plan.style == LandStyle::Rivers)
+                frame = rng.Range(0, 3);
+            if (plan.style == LandStyle::Basin) frame = rng.Range(2, 5);
+            land.features.push_back({r, c, frame});
+        }
+    }
+    while (land.fields.size() < 3) {
+        const int r = rng.Range(3, plan.rows - 4), c = rng.Range(3, plan.columns - 4);
+        if (land.letters[static_cast<size_t>(r)][static_cast<size_t>(c)] == kGround &&
+            !NearAny(land.starts, r, c, kStartClearance + 2)) {
+            land.fields.push_back({r, c});
+        }
+    }
+    return land;
+}
+
+// The continuous picture of the ground, pixel by pixel; smooth fields are kept on an 8-pixel
+// lattice and blended, fine grain comes from a hash.
+class GroundPainter {
+public:
+    GroundPainter(const Land& land, const AssetPalette& palette)
+        : land(land),
+          palette(palette),
+          latticeColumns(land.plan.columns * 4 + 2),
+          latticeRows(land.plan.rows * 4 + 2) {
+        const ValueNoise heightNoise(land.plan.seed * 3 + 1);
+        const ValueNoise moistNoise(land.plan.seed * 5 + 2);
+        const ValueNoise jitterX(land.plan.seed * 7 + 3);
+        const ValueNoise jitterY(land.plan.seed * 11 + 4);
+        const size_t size = static_cast<size_t>(latticeColumns) * latticeRows;
+        // How far terrain borders wander from the cell edges; the maze keeps crisp walls.
+        const double wobble = land.plan.style == LandStyle::Maze ? 16.0 : 70.0;
+        height.resize(size);
+        moisture.resize(size);
+        shiftX.resize(size);
+        shiftY.resize(size);
+        for (int ly = 0; ly < latticeRows; ++ly) {
+            for (int lx = 0; lx < latticeColumns; ++lx) {
+                const double x = lx * 8.0, y = ly * 8.0;
+                const size_t i = static_cast<size_t>(ly) * latticeColumns + lx;
+                height[i] = static_cast<float>(heightNoise.Fractal(x / 150.0, y / 150.0, 4));
+                moisture[i] = static_cast<float>(moistNoise.Fractal(x / 260.0, y / 260.0, 3));
+                shiftX[i] =
+                    static_cast<float>((jitterX.Fractal(x / 48.0, y / 48.0, 2) - 0.5) * wobble);
+                shiftY[i] =
+                    static_cast<float>((jitterY.Fractal(x / 48.0, y / 48.0, 2) - 0.5) * wobble);
+            }
+        }
+    }
+
+    uint8_t Pixel(int x, int y) const {
+        const double jx = Field(shiftX, x, y), jy = Field(shiftY, x, y);
+        const int sx = x + static_cast<int>(jx), sy = y + static_cast<int>(jy);
+        const char letter = LetterAt(sx, sy);
+        const double h = Field(height, x, y);
+        const double light = (Field(height, x - 6, y - 6) - Field(height, x + 6, y + 6)) * 6.0;
+        const double grain = Hash(x, y) - 0.5;
+        if (letter == kWater) {
+            const bool shallow = LetterAt(sx - 8, sy) != kWater || LetterAt(sx + 8, sy) != kWater ||
+                                 LetterAt(sx, sy - 8) != kWater || LetterAt(sx, sy + 8) != kWater;
+            const double ripple =
+                ((x + 2 * y) / 3 + (Hash(x / 6, y / 2) > 0.8 ? 1 : 0)) % 7 == 0 ? 0.12 : 0.0;
+            return Ramp(RampId::Water)
+                .AtFraction(0.28 + 0.3 * h + (shallow ? 0.2 : 0.0) + ripple + grain * 0.06);
+        }
+        if (letter == kRock) {
+            // Raised ground: a lit rim where the rock begins to the upper left, a shadowed cliff
+            // where it ends to the lower right.
+            double level = 0.3 + 0.45 * h + light * 2.0 + grain * 0.12;
+            if (LetterAt(sx - 5, sy - 5) != kRock) level += 0.25;
+            if (LetterAt(sx + 5, sy + 5) != kRock) level -= 0.3;
+            return Ramp(RampId::Rock).AtFraction(level);
+        }
+        const bool shore = LetterAt(sx - 7, sy) == kWater || LetterAt(sx + 7, sy) == kWater ||
+                           LetterAt(sx, sy - 7) == kWater || LetterAt(sx, sy + 7) == kWater;
+        if (shore) return Ramp(RampId::Sand).AtFraction(0.45 + 0.3 * h + grain * 0.12);
+        const double wet = Field(moisture, x, y);
+        const double level = 0.34 + 0.34 * h + light * 1.0 + grain * 0.14;
+        if (land.plan.style == LandStyle::Basin) {
+            return Ramp(wet < 0.55 ? RampId::Sand : RampId::Earth).AtFraction(level + 0.1);
+        }
+        return Ramp(wet > 0.45 ? RampId::Grass : RampId::Earth).AtFraction(level);
+    }
+
+private:
+    const ::Ramp& Ramp(RampId id) const { return palette.GetRamp(id); }
+
+    char LetterAt(int x, int y) const {
+        const int column = std::clamp(x / 32, 0, land.plan.columns - 1);
+        const int row = std::clamp(y / 32, 0, land.plan.rows - 1);
+        return land.letters[static_cast<size_t>(row)][static_cast<size_t>(column)];
+    }
+
+    double Field(const std::vector<float>& field, int x, int y) const {
+        const double fx = std::clamp(x / 8.0, 0.0, latticeColumns - 1.001);
+        const double fy = std::clamp(y / 8.0, 0.0, latticeRows - 1.001);
+        const int ix = static_cast<int>(fx), iy = static_cast<int>(fy);
+        const double tx = fx - ix, ty = fy - iy;
+        const size_t i = static_cast<size_t>(iy) * latticeColumns + ix;
+        const double top = field[i] + (field[i + 1] - field[i]) * tx;
+        const double bottom = field[i + latticeColumns] +
+                              (field[i + latticeColumns + 1] - field[i + latticeColumns]) * tx;
+        return top + (bottom - top) * ty;
+    }
+
+    double Hash(int x, int y) const {
+        uint64_t z = (static_cast<uint64_t>(static_cast<uint32_t>(x)) << 32) ^
+                     static_cast<uint32_t>(y) ^ land.plan.seed;
+        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ULL;
+        z = (z ^ (z >> 27)) * 0x94D049BB133111EBULL;
+        return static_cast<double>((z ^ (z >> 31)) >> 11) * (1.0 / 9007199254740992.0);
+    }
+
+    const Land& land;
+    const AssetPalette& palette;
+    int latticeColumns;
+    int latticeRows;
+    std::vector<float> height, moisture, shiftX, shiftY;
+};
+
+int Distance(const Rgb& a, const Rgb& b) {
+    const int dr = a.r - b.r, dg = a.g - b.g, db = a.b - b.b;
+    return dr * dr + dg * dg + db * db;
+}
+
+// Codes 32 x 32 pixels as 8 x 8 blocks of two colours: the two most different colours of each
+// block, every pixel taking the nearer one.
+void CodeTile(const uint8_t* pixels, const AssetPalette& palette, std::vector<uint8_t>& out) {
+    for (int by = 0; by < 8; ++by) {
+        for (int bx = 0; bx < 8; ++bx) {
+            uint8_t block[16];
+            for (int i = 0; i < 16; ++i)
+                block[i] = pixels[(by * 4 + i / 4) * 32 + bx * 4 + i % 4];
+            uint8_t first = block[0], second = block[0];
+            int widest = -1;
+            for (int i = 0; i < 16; ++i) {
+                for (int j = i + 1; j < 16; ++j) {
+                    const int d = Distance(palette.Colour(block[i]), palette.Colour(block[j]));
+                    if (d > widest) {
+                        widest = d;
+                        first = block[i];
+                        second = block[j];
+                    }
+                }
+            }
+            uint16_t mask = 0;
+            for (int i = 0; i < 16; ++i) {
+                const Rgb& c = palette.Colour(block[i]);
+                if (Distance(c, palette.Colour(second)) < Distance(c, palette.Colour(first))) {
+                    mask = static_cast<uint16_t>(mask | (1u << i));  // bit 4 x row + column
+                }
+            }
+            out.insert(out.end(), {first, second, static_cast<uint8_t>(mask >> 8),
+                                   static_cast<uint8_t>(mask & 0xFF)});
+        }
+    }
+}
+
+void Shadow(Canvas& canvas, int cx, int cy, int rx, int ry) {
+    for (int y = cy - ry; y <= cy + ry; ++y) {
+        for (int x = cx - rx; x <= cx + rx; ++x) {
+            const double dx = (x - cx) / static_cast<double>(rx),
+                         dy = (y - cy) / static_cast<double>(ry);
+            if (dx * dx + dy * dy <= 1.0 && canvas.Inside(x, y) &&
+                canvas.CoverAt(x, y) == Canvas::Cover::Clear) {
+                canvas.PlotShade(x, y);
+            }
+        }
+    }
+}
+
+// A ball lit from the upper left, in steps of a ramp.
+void ShadedBall(Canvas& canvas, int cx, int cy, int radius, const ::Ramp& ramp, Rng& rng) {
+    for (int y = cy - radius; y <= cy + radius; ++y) {
+        for (int x = cx - radius; x <= cx + radius; ++x) {
+            const double dx = (x - cx) / static_cast<double>(radius);
+            const double dy = (y - cy) / static_cast<double>(radius);
+            const double d2 = dx * dx + dy * dy;
+            if (d2 > 1.0) continue;
+            const double lit =
+                0.55 - 0.45 * (dx + dy) * 0.7 - d2 * 0.25 + (rng.Unit() - 0.5) * 0.15;
+            canvas.Plot(x, y, ramp.AtFraction(lit));
+        }
+    }
+}
+
+Canvas FeatureFrame(int frame, const AssetPalette& palette) {
+    Canvas canvas(48, 48);
+    Rng rng(0xFEA70000ULL + static_cast<uint64_t>(frame));
+    const ::Ramp& grass = palette.GetRamp(RampId::Grass);
+    const ::Ramp& earth = palette.GetRamp(RampId::Earth);
+    const ::Ramp& rock = palette.GetRamp(RampId::Rock);
+    switch (frame) {
+        case 0:  // broad tree
+        case 1:  // narrow tree
+            Shadow(canvas, 30, 32, frame == 0 ? 14 : 10, 8);
+            canvas.FillRect(22, 26, 4, 10, earth.At(4));
+            ShadedBall(canvas, 24, 20, frame == 0 ? 13 : 9, grass, rng);
+            if (frame == 0) ShadedBall(canvas, 17, 24, 7, grass, rng);
+            break;
+        case 2:  // boulder
+        case 3:  // boulder pair
+            Shadow(canvas, 29, 30, 13, 8);
+            ShadedBall(canvas, 23, 25, 10, rock, rng);
+            if (frame == 3) ShadedBall(canvas, 33, 29, 6, rock, rng);
+            break;
+        case 4: {  // crystal spire
+            Shadow(canvas, 30, 34, 10, 6);
+            const ::Ramp& crystal = palette.GetRamp(RampId::Crystal);
+            for (int y = 6; y < 36; ++y) {
+                const int half = (y - 6) / 4 + 1;
+                for (int x = 24 - half; x <= 24 + half; ++x) {
+                    canvas.Plot(x, y, crystal.At(x < 24 ? 6 : (x == 24 ? 7 : 3)));
+                }
+            }
+            break;
+        }
+        default: {  // ruined pillar
+            Shadow(canvas, 31, 34, 11, 6);
+            const ::Ramp& metal = palette.GetRamp(RampId::Metal);
+            for (int y = 12; y < 36; ++y) {
+                for (int x = 19; x < 29; ++x) {
+                    if (y < 16 && (x + y) % 5 == 0) continue;  // broken top
+                    canvas.Plot(x, y, metal.At(x < 22 ? 11 : (x < 26 ? 8 : 5)));
+                }
+            }
+            break;
+        }
+    }
+    return canvas;
+}
+
+Canvas DecorationFrame(int frame, const AssetPalette& palette) {
+    Canvas canvas(32, 32);
+    Rng rng(0xDEC00000ULL + static_cast<uint64_t>(frame));
+    const ::Ramp& earth = palette.GetRamp(RampId::Earth);
+    const int cx = 12 + frame * 3 % 9, cy = 14 + frame * 5 % 7, radius = 6 + frame;
+    for (int y = 0; y < 32; ++y) {
+        for (int x = 0; x < 32; ++x) {
+            const double d = std::hypot(x - cx, y - cy) / radius + (rng.Unit() - 0.5) * 0.35;
+            if (d < 0.45) {
+                canvas.Plot(x, y, earth.At(1));
+            } else if (d < 0.8) {
+                canvas.Plot(x, y, earth.At(3 + (x + y) % 2));
+            } else if (d < 1.0 && rng.Unit() < 0.5) {
+                canvas.Plot(x, y, earth.At(5));
+            }
+        }
+    }
+    return canvas;
+}
+
+}  // namespace
+
+const std::vector<LandPlan>& PackLands() {
+    static const std::vector<LandPlan> lands = {
+        {"Green Valley", "green", TileHome::Volume, LandStyle::Valley, StringLines::kFirstLandName,
+         64, 64, 101},
+        {"Dust Basin", "dust", TileHome::Local, LandStyle::Basin, StringLines::kFirstLandName + 1,
+         72, 56, 202},
+        {"Island Maze", "maze", TileHome::Volume, LandStyle::Maze, StringLines::kFirstLandName + 2,
+         48, 48, 303},
+        {"Twin Rivers", "rivers", TileHome::Local, LandStyle::Rivers,
+         StringLines::kFirstLandName + 3, 72, 72, 404},
+    };
+    return lands;
+}
+
+const LandPlan& EditLand() {
+    // "edit.lnd" looks for its tiles in the local asset directory only.
+    static const LandPlan land = {"Proving Ground",
+                                  "proving",
+                                  TileHome::Local,
+                                  LandStyle::Plain,
+                                  StringLines::kFirstLandName + 4,
+                                  40,
+                                  40,
+                                  505};
+    return land;
+}
+
+Land BuildLand(const LandPlan& plan) {
+    return Generate(plan);
+}
+
+std::string Describe(const Land& land, int paletteRow, int blendRow) {
+    // Data files end their reading at an empty line, so nothing here may produce one.
+    const LandPlan& plan = land.plan;
+    std::string text;
+    auto line = [&text](const std::string& s) { text += s + "\n"; };
+    line(std::to_string(plan.nameLine));
+    line(std::to_string(paletteRow));
+    line(std::to_string(kShadeValue));
+    line(std::to_string(blendRow));
+    line(std::to_string(plan.columns) + " " + std::to_string(plan.rows));
+    line("0 0");  // the map is the whole sheet
+    line(std::to_string(plan.columns) + " " + std::to_string(plan.rows));
+    line("*");
+    line(plan.tileSet);
+    for (const std::string& row : land.letters)
+        line(row);
+    line("*");
+    for (const Cell& start : land.starts)
+        line(std::to_string(start.first) + " " + std::to_string(start.second));
+    line("*");
+    for (const Cell& field : land.fields)
+        line(std::to_string(field.first) + " " + std::to_string(field.second));
+    line("*");
+    if (land.features.empty()) {
+        line("*");
+    } else {
+        line(kFeaturePack);
+        for (const LandFeature& f : land.features) {
+            line(std::to_string(f.row) + " " + std::to_string(f.column) + " " +
+                 std::to_string(f.frame));
+        }
+        line("*");
+    }
+    line(kDecorationPack);
+    return text;
+}
+
+std::vector<uint8_t> PaintTileSet(const Land& land, const AssetPalette& palette) {
+    const GroundPainter painter(land, palette);
+    std::vector<uint8_t> out;
+    out.reserve(static_cast<size_t>(1 + land.plan.rows * land.plan.columns) * kTileBytes);
+    // Tile 0, never-seen ground: the fog colour with a faint weave. Neither of its colours is
+    // 0x2A, so a tile set never begins with the pack magic.
+    uint8_t pixels[kTileSize * kTileSize];
+    for (int i = 0; i < kTileSize * kTileSize; ++i) {
+        const int x = i % kTileSize, y = i / kTileSize;
+        pixels[i] = ((x + y) % 8 == 0 || (x - y + 32) % 8 == 0) ? PaletteIndex::kMiniUnknown
+                                                                : PaletteIndex::kFog;
+    }
+    CodeTile(pixels, palette, out);
+    for (int row = 0; row < land.plan.rows; ++row) {
+        for (int column = 0; column < land.plan.columns; ++column) {
+            for (int i = 0; i < kTileSize * kTileSize; ++i) {
+                pixels[i] = painter.Pixel(column * kTileSize + i % kTileSize,
+                                          row * kTileSize + i / kTileSize);
+            }
+            CodeTile(pixels, palette, out);
+        }
+    }
+    return out;
+}
+
+std::vector<uint8_t> MakeFeaturePack(const AssetPalette& palette) {
+    PackWriter pack(1, kFeatureFrames);
+    for (int frame = 0; frame < kFeatureFrames; ++frame) {
+        pack.SetEntry(0, frame, EncodePicture(FeatureFrame(frame, palette)));
+    }
+    return pack.Build();
+}
+
+std::vector<uint8_t> MakeDecorationPack(const AssetPalette& palette) {
+    PackWriter pack(1, kDecorationFrames);
+    for (int frame = 0; frame < kDecorationFrames; ++frame) {
+        pack.SetEntry(0, frame, EncodePicture(DecorationFrame(frame, palette)));
+    }
+    return pack.Build();
+}
+
+}  // namespace LandMaker

@@ -1,0 +1,179 @@
+#include "StringLines.h"
+
+#include <string>
+
+namespace {
+
+struct Line {
+    int number;
+    const char* text;
+};
+
+// Texts used as printf formats carry exactly the conversions their callers pass.
+constexpr Line kLines[] = {
+    {0, "Quarnex"},
+    {1, "VARNOK"},
+    {2, "TELMIRA"},
+    {3, "Yes"},
+    {4, "No"},
+    {5, "OK"},
+    {6, "Cancel"},
+    {7, "Keep the changes made to %s?"},
+    {8, "Replace the design %s with %s?"},
+    {9, "Part"},
+    {10, "Cr"},
+    {11, "Ore"},
+    {12, "Chassis"},
+    {13, "Drive"},
+    {14, "Mount %d"},
+    {15, "Totals"},
+    {16, "Build s"},
+    {17, "Credits"},
+    {18, "Ore"},
+    {19, "Standing orders"},
+    {20, "Engage at will"},
+    {21, "Defend position"},
+    {22, "Return fire only"},
+    {23, "Hold fire"},
+    {24, "Avoid combat"},
+    {25, "Pursue enemies"},
+    {26, "Pursue briefly"},
+    {27, "Never pursue"},
+    {28, "Fire range: %d"},
+    {29, "Fire range: short, %d"},
+    {30, "Retreat at damage %d"},
+    {31, "Seek repair when hurt"},
+    {32, "Fight until destroyed"},
+    {197, "Waiting for other players to join..."},
+    {198, "Connecting to the host..."},
+    {199, "Players connected: %d"},
+    {200, "The connection was lost."},
+    {201, "New design"},
+    {220, "Host name or address:"},
+    {221, "MISSION"},
+    {222, "Combat\\nSpeed\\nBuilt\\nLost\\nTime"},
+    {223, "PLAYERS"},
+    {224, "Cr\\nOre\\nSec"},
+    {225, "Waiting for the host to start..."},
+    {226, "none"},
+    {227, "A structure: it cannot carry mounts."},
+    {228, "empty"},
+    {229, "Open the build panel and choose the Miner design."},
+    {230, "Good. Now press Build to queue the Miner at your factory."},
+    {231, "The Miner is on its way. Watch it find the nearest ore."},
+    {232, "Next, choose the Scout Infrared design in the build panel."},
+    {233, "Press Build to queue the Scout Infrared."},
+    {234, "Now choose the Detection Relay design."},
+    {235, "Press Build to queue the Detection Relay."},
+    {236, "Select the Detection Relay when it leaves the factory."},
+    {237, "Move the relay to open ground and deploy it there."},
+    {238, "Right-click open ground to send the relay there."},
+    {239, "The relay is up. Now select your Scout Infrared."},
+    {240, "Scout ahead with the Scout Infrared to find more ore."},
+    {241, "Close the build panel to see more of the map."},
+    {242, "Right-click a distant spot to send the scout exploring."},
+    {243, "Ore found! Select your factory to move it closer."},
+    {244, "Your factory can move: select it first."},
+    {245, "With the factory selected, right-click near the new ore."},
+    {246, "Right-click the new ore field to move the factory there."},
+    {247, "The factory is moving. Wait for it to settle."},
+    {248, "Open the build panel again."},
+    {249, "Choose the Assault Hover design in the build panel."},
+    {250, "Press Build three times to queue three Assault Hovers."},
+    {251, "Now choose the Weapon Relay design."},
+    {252, "Press Build to queue the Weapon Relay."},
+    {253, "The Weapon Relay will strengthen nearby units."},
+    {254, "Deploy the Weapon Relay next to your factory."},
+    {255, "Right-click open ground beside the factory to deploy it."},
+    {256, "Wait until three Assault Hovers are ready."},
+    {257, "Close the build panel so you can see your hovers."},
+    {258, "Select your Assault Hovers by dragging a box round them."},
+    {259, "An enemy unit! Send your hovers to attack it."},
+    {260, "Right-click an enemy to attack it with the selection."},
+    {261, "Well done. Build more Assault Hovers for the final push."},
+    {262, "Find the enemy base and destroy every enemy unit."},
+    {263, "Enemy units in sight. Attack them!"},
+    {264, "Victory! You have finished the training mission."},
+    {265, "New group"},
+    {288, "Training"},
+    {289, "Skirmish"},
+    {290, "Green Valley"},
+    {291, "Dust Basin"},
+    {292, "Island Maze"},
+    {293, "Twin Rivers"},
+    {294, "Proving Ground"},
+};
+
+struct Mission {
+    const char* place;
+    const char* task;
+};
+
+// Briefings of the eleven missions of each clan; each fits the mission text box (a title line,
+// then a few short lines).
+constexpr Mission kTelmiraMissions[11] = {
+    {"Ardent Shelf", "Build a mining outpost\\nand defend it from\\nVARNOK raiders."},
+    {"Cinder Ford", "Hold the ford until\\nthe convoy is through."},
+    {"Glass Dunes", "Find the lost survey\\nteam and bring them\\nback to base."},
+    {"Orrin Ridge", "Take the ridge and\\nbuild a relay on it."},
+    {"Salt Marsh", "Clear the marsh of\\nenemy patrols."},
+    {"Hollow Crown", "Destroy the VARNOK\\nfactory in the crater."},
+    {"Iron Steps", "Mine 5000 ore before\\nthe enemy does."},
+    {"Pale River", "Escort the engineers\\nacross the river."},
+    {"Sunken Gate", "Break through the\\nenemy wall."},
+    {"Ember Fields", "Defeat both enemy\\nbases on the plain."},
+    {"Quarnex", "The final battle.\\nDrive VARNOK from\\nthe planet."},
+};
+
+constexpr Mission kVarnokMissions[11] = {
+    {"Black Cairn", "Set up a factory and\\nstart mining ore."},
+    {"Thorn Pass", "Guard the pass against\\nTELMIRA scouts."},
+    {"Ash Lake", "Capture the ore fields\\naround the lake."},
+    {"Red Mesa", "Destroy the TELMIRA\\nrelay on the mesa."},
+    {"Wolf Creek", "Rescue the stranded\\nminers by the creek."},
+    {"Silent Bay", "Hold the bay until\\nreinforcements land."},
+    {"Gallows Rock", "Wipe out the TELMIRA\\noutpost on the rock."},
+    {"Iron Veil", "Build a weapon relay\\nand defend it."},
+    {"Storm Coast", "Cross the coast and\\nsurround the enemy."},
+    {"Grey Hollow", "Crush the enemy\\nfactories one by one."},
+    {"Quarnex", "The last stand.\\nDrive TELMIRA from\\nthe planet."},
+};
+
+constexpr int kTelmiraMissionFirst = 266;
+constexpr int kVarnokMissionFirst = 277;
+
+std::string Placeholder(int number) {
+    const std::string n = std::to_string(number);
+    if (number >= 33 && number <= 196) return "Catalogue text " + n + ": part names and help";
+    if (number >= 202 && number <= 219) return "Interface text " + n + ": reserved";
+    if (number >= 295 && number <= 349) return "Scenario text " + n + ": reserved";
+    return "Text " + n + ": reserved";
+}
+
+std::string Briefing(int mission, const Mission& m) {
+    return std::to_string(mission) + ". " + m.place + "\\n" + m.task;
+}
+
+}  // namespace
+
+std::vector<std::string> BuildStringLines() {
+    std::vector<std::string> lines(StringLines::kLineCount);
+    for (int i = 0; i < StringLines::kLineCount; ++i)
+        lines[static_cast<size_t>(i)] = Placeholder(i);
+    for (int i = 0; i < 11; ++i) {
+        lines[static_cast<size_t>(kTelmiraMissionFirst + i)] = Briefing(i + 1, kTelmiraMissions[i]);
+        lines[static_cast<size_t>(kVarnokMissionFirst + i)] = Briefing(i + 1, kVarnokMissions[i]);
+    }
+    for (const Line& line : kLines)
+        lines[static_cast<size_t>(line.number)] = line.text;
+    return lines;
+}
+
+std::vector<uint8_t> StringTableFile(const std::vector<std::string>& lines) {
+    std::vector<uint8_t> bytes;
+    for (size_t i = 0; i < lines.size(); ++i) {
+        if (i > 0) bytes.push_back('\r');
+        bytes.insert(bytes.end(), lines[i].begin(), lines[i].end());
+    }
+    return bytes;
+}
