@@ -1,0 +1,88 @@
+// Native paths and drive letters: backslashes, case-insensitive resolution and the volumes
+// found under ./volumes/ of the working directory.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/Drives.h"
+#include "platform/Paths.h"
+#include "support/TempDirectory.h"
+
+namespace {
+
+// Runs a test inside a temporary working directory.
+class WorkingDirectory {
+public:
+    explicit WorkingDirectory(const std::string& path) : saved(std::filesystem::current_path()) {
+        std::filesystem::current_path(path);
+    }
+    ~WorkingDirectory() { std::filesystem::current_path(saved); }
+
+private:
+    std::filesystem::path saved;
+};
+
+}  // namespace
+
+TEST(Paths, BackslashesBecomeSlashes) {
+    EXPECT_EQ(winx_NativePath(".\\Assets\\x.pal"), "./Assets/x.pal");
+    EXPECT_EQ(winx_NativePath("a\\\\b"), "a/b");
+}
+
+TEST(Paths, ComponentsResolveIgnoringCase) {
+    TempDirectory dir;
+    dir.Write("Assets/7a0U/Tank.MSP", "x");
+    EXPECT_EQ(winx_NativePath(dir.Path() + "\\ASSETS\\7A0u\\tank.msp"),
+              dir.Path() + "/Assets/7a0U/Tank.MSP");
+    // A name that exists as written is taken as it is.
+    EXPECT_EQ(winx_NativePath(dir.Path() + "/Assets/7a0U/Tank.MSP"),
+              dir.Path() + "/Assets/7a0U/Tank.MSP");
+}
+
+TEST(Paths, MissingFileMapsIntoTheResolvedDirectory) {
+    TempDirectory dir;
+    dir.Write("Assets/keep", "x");
+    EXPECT_EQ(winx_NativePath(dir.Path() + "\\assets\\New\\1.scn"),
+              dir.Path() + "/Assets/New/1.scn");
+    EXPECT_EQ(winx_NativePath(dir.Path() + "\\assets\\"), dir.Path() + "/Assets/");
+}
+
+TEST(Paths, RelativeNamesResolveInTheWorkingDirectory) {
+    TempDirectory dir;
+    dir.Write("Assets/Games.SAV", "x");
+    WorkingDirectory cwd(dir.Path());
+    EXPECT_EQ(winx_NativePath(".\\assets\\GAMES.SAV"), "./Assets/Games.SAV");
+    EXPECT_EQ(winx_NativePath("ASSETS\\games.sav"), "Assets/Games.SAV");
+}
+
+TEST(Drives, VolumesDirectoryGivesCdRomDrivesFromD) {
+    TempDirectory dir;
+    dir.Write("volumes/VARNOK/Assets/Movies/VN01.mov", "m");
+    dir.Write("volumes/TELMIRA/readme", "r");
+    dir.Write("volumes/file-not-a-volume", "f");
+    WorkingDirectory cwd(dir.Path());
+
+    const uint32_t drives = winx_GetLogicalDrives();
+    EXPECT_TRUE(drives & (1u << 3));
+    EXPECT_TRUE(drives & (1u << 4));
+    EXPECT_EQ(drives & 0x7u, 0u);
+    EXPECT_EQ(winx_GetDriveType("d:\\"), kDriveCdRom);
+    EXPECT_EQ(winx_GetDriveType("E:\\"), kDriveCdRom);
+    EXPECT_EQ(winx_GetDriveType("c:\\"), kDriveNoRootDir);
+    EXPECT_EQ(winx_GetDriveType(""), kDriveNoRootDir);
+
+    char label[32];
+    ASSERT_EQ(winx_GetVolumeInformation("D:\\", label, sizeof label), 1);
+    EXPECT_STREQ(label, "TELMIRA");
+    ASSERT_EQ(winx_GetVolumeInformation("e:\\", label, 4), 1);
+    EXPECT_STREQ(label, "VAR");
+    EXPECT_EQ(winx_GetVolumeInformation("b:\\", label, sizeof label), 0);
+
+    const std::string volume = winx_DriveDirectory('e');
+    EXPECT_EQ(std::filesystem::path(volume).filename(), "VARNOK");
+    EXPECT_TRUE(winx_DriveDirectory('C').empty());
+    EXPECT_EQ(winx_NativePath("E:\\ASSETS\\MOVIES\\vn01.mov"), volume + "/Assets/Movies/VN01.mov");
+    EXPECT_EQ(winx_NativePath("e:\\Assets\\Sounds\\7a0.xsf"), volume + "/Assets/Sounds/7a0.xsf");
+}
