@@ -1,0 +1,116 @@
+#pragma once
+// Every data file of the game, read or written, goes through a ResourceFile: it opens a name
+// relative to the program-wide asset directory, reads big-endian numbers and text lines, and
+// understands packs (a directory of entries in columns and rows, one of which is selected and
+// then read as if it were the whole file). No read passes the selected entry's window.
+//
+// Pack layout, big-endian: u32 magic 0x2ACE2ACE, u16 columns, u16 rows, then rows x columns
+// pairs of u32 (offset from the start of the file, length), row by row. Offset 0 marks an
+// absent entry. A file without the magic is a plain file whose whole length is the window.
+//
+// Writers: WriteLine answers 0 for a written line and kWriteFailed when the write failed;
+// a failure is remembered (Failed) and Close answers 0 when anything written did not reach the
+// file, so a full disk is never taken for a saved file.
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+class ResourceFile {
+public:
+    // The modes, as numbers (0 "rb", 1 "r", 2 "wb", 3 "w"). Read and Pack are the same mode:
+    // whether a file is a pack is decided by its contents.
+    enum class OpenMode : int32_t {
+        ReadBinary = 0,
+        ReadText = 1,
+        WriteBinary = 2,
+        WriteText = 3,
+        Read = ReadBinary,
+        Pack = ReadBinary,
+    };
+    static constexpr uint32_t kPackMagic = 0x2ACE2ACE;
+    static constexpr int kWriteFailed = -1;
+    static constexpr int kAssetPathCapacity = 128;
+
+    ResourceFile() = default;
+    ResourceFile(const ResourceFile&) = delete;
+    ResourceFile& operator=(const ResourceFile&) = delete;
+    virtual ~ResourceFile();
+
+    // Sets the directory every name is put behind (e.g. ".\Assets\"). Texts longer than 127
+    // characters are refused (0) and leave the directory as it was.
+    static int SetAssetPath(const char* text);
+    static const char* AssetPath();
+
+    // 1 when the file opened. Numbers are always read big-endian, whatever byteOrder says.
+    // A pack whose directory does not fit in the file is refused (0).
+    int Open(const char* name, int32_t byteOrder, int32_t mode);
+    int Open(const char* name, OpenMode mode);
+    // mode is one of "rb", "r", "wb", "w".
+    int Open(const char* name, const char* mode);
+    // A bare number is ambiguous between the mode numberings in use: say OpenMode instead.
+    int Open(const char* name, int mode) = delete;
+    // 1 when the file was open and everything written reached it; 0 otherwise.
+    int Close();
+    bool IsOpen() const { return stream != nullptr; }
+
+    // 1 when the entry exists and lies within the file; its window is then the only part
+    // that reads can reach.
+    int SelectEntry(int32_t column, int32_t row);
+    int ReadU16(uint16_t* value);
+    int ReadU16(int16_t* value);
+    int ReadU32(uint32_t* value);
+    int ReadU32(int32_t* value);
+    // Cuts count to what the window holds; 1 when that many bytes came, else count is set
+    // to what was read and the result is 0.
+    int Read(int32_t& count, void* buffer);
+    // One line ended by CR, LF or CR LF, stored cut to max - 1 characters (the rest of an
+    // over-long line is dropped); the number of characters stored.
+    int ReadLine(int32_t max, char* buffer);
+    // The next line that does not begin with '#'; 0 at the end or on an empty line.
+    int ReadDataLine(int32_t max, char* buffer);
+    // 0 when the text and a newline were written, kWriteFailed otherwise.
+    int WriteLine(const char* text);
+    // 1 once a write on this file has failed (kept after Close, until the next Open).
+    int Failed() const { return writeFailed; }
+    int Skip(int32_t n);
+    // An absolute position, regardless of the window.
+    int Seek(int32_t position);
+    int32_t Tell() const;
+    // Bytes of the selected entry, or of the plain file.
+    int32_t Size() const { return entrySize; }
+    int32_t Columns() const { return columns; }
+    int32_t Rows() const { return rows; }
+
+    int Exists(const char* name) const;
+    int Delete(const char* name) const;
+
+    // 1: names given to Open, Exists and Delete are whole paths, not put behind the asset
+    // directory.
+    int32_t plainPath = 0;
+
+private:
+    struct DirectoryEntry {
+        uint32_t offset;
+        uint32_t length;
+    };
+    struct StreamCloser {
+        void operator()(std::FILE* f) const;
+    };
+
+    std::string PathOf(const char* name) const;
+    int ProbeDirectory();
+    int ReadBytes(int32_t n, uint8_t* out);
+    int ReadByte();
+
+    int32_t byteSwap = 0;
+    std::unique_ptr<std::FILE, StreamCloser> stream;
+    uint16_t columns = 0;
+    uint16_t rows = 0;
+    std::unique_ptr<DirectoryEntry[]> directory;
+    int32_t entrySize = 0;
+    int32_t readLimit = 0;
+    int64_t fileLength = 0;
+    int64_t position = 0;
+    int32_t writeFailed = 0;
+};

@@ -1,0 +1,309 @@
+// ResourceFile: pack directories, entry windows, line reading and write failures.
+#include "core/ResourceFile.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "support/PackBuilder.h"
+#include "support/TempDirectory.h"
+
+namespace {
+
+class ResourceFileTest : public ::testing::Test {
+protected:
+    // Opens a file of the temporary directory by its whole path.
+    int OpenWhole(ResourceFile& file, const std::string& name, const Bytes& data) {
+        file.plainPath = 1;
+        return file.Open(dir.Write(name, data).c_str(), ResourceFile::OpenMode::Read);
+    }
+    std::string Contents(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+
+    TempDirectory dir;
+};
+
+std::string ReadAllLines(ResourceFile& file, int max = 64) {
+    std::string joined;
+    char buffer[64];
+    for (int i = 0; i < 20; ++i) {
+        const int n = file.ReadLine(max, buffer);
+        EXPECT_EQ(n, static_cast<int>(std::strlen(buffer)));
+        if (n == 0 && file.Tell() >= file.Size()) break;
+        joined += "[" + std::string(buffer) + "]";
+    }
+    return joined;
+}
+
+}  // namespace
+
+TEST_F(ResourceFileTest, EntryOfColumnTwoRowOneIsDirectoryEntryFive) {
+    // Written by hand: 3 columns, 2 rows, only entry number 5 (at file offset 48) present.
+    Bytes pack;
+    AppendU32BE(pack, 0x2ACE2ACE);
+    AppendU16BE(pack, 3);
+    AppendU16BE(pack, 2);
+    for (int i = 0; i < 6; ++i) {
+        AppendU32BE(pack, i == 5 ? 56 : 0);
+        AppendU32BE(pack, i == 5 ? 3 : 0);
+    }
+    ASSERT_EQ(pack.size(), 56u);
+    pack.push_back('a');
+    pack.push_back('b');
+    pack.push_back('c');
+    ResourceFile file;
+    ASSERT_EQ(OpenWhole(file, "hand.msp", pack), 1);
+    EXPECT_EQ(file.Columns(), 3);
+    EXPECT_EQ(file.Rows(), 2);
+    EXPECT_EQ(file.SelectEntry(1, 2), 0);
+    EXPECT_EQ(file.SelectEntry(0, 0), 0);
+    ASSERT_EQ(file.SelectEntry(2, 1), 1);
+    EXPECT_EQ(file.Size(), 3);
+    char text[4] = {};
+    int32_t count = 3;
+    EXPECT_EQ(file.Read(count, text), 1);
+    EXPECT_STREQ(text, "abc");
+}
+
+TEST_F(ResourceFileTest, ReadsAreCutAtTheEntryWindow) {
+    ResourceFile file;
+    const Bytes pack = PackBuilder(2, 1).Entry(0, 0, "0123456789").Entry(1, 0, "NEXT").Build();
+    ASSERT_EQ(OpenWhole(file, "p.msp", pack), 1);
+    uint16_t word = 0;
+    EXPECT_EQ(file.ReadU16(&word), 0);  // nothing is readable before an entry is selected
+    EXPECT_EQ(file.Size(), 0);
+    ASSERT_EQ(file.SelectEntry(0, 0), 1);
+    char buffer[16] = {};
+    int32_t count = 8;
+    EXPECT_EQ(file.Read(count, buffer), 1);
+    uint32_t value = 0;
+    EXPECT_EQ(file.ReadU32(&value), 0);
+    count = 8;
+    EXPECT_EQ(file.Read(count, buffer), 1);
+    EXPECT_EQ(count, 2);
+    EXPECT_EQ(std::string(buffer, 2), "89");
+}
+
+TEST_F(ResourceFileTest, AbsentEntryLeavesTheWindowAsItWas) {
+    ResourceFile file;
+    const Bytes pack = PackBuilder(2, 2).Entry(0, 0, "abcd").Build();
+    ASSERT_EQ(OpenWhole(file, "p.msp", pack), 1);
+    ASSERT_EQ(file.SelectEntry(0, 0), 1);
+    char buffer[8] = {};
+    int32_t count = 2;
+    ASSERT_EQ(file.Read(count, buffer), 1);
+    const int32_t at = file.Tell();
+    EXPECT_EQ(file.SelectEntry(1, 1), 0);
+    EXPECT_EQ(file.SelectEntry(-1, 0), 0);
+    EXPECT_EQ(file.SelectEntry(0, -1), 0);
+    EXPECT_EQ(file.SelectEntry(2, 0), 0);
+    EXPECT_EQ(file.Tell(), at);
+    EXPECT_EQ(file.Size(), 4);
+    count = 8;
+    EXPECT_EQ(file.Read(count, buffer), 1);
+    EXPECT_EQ(std::string(buffer, count), "cd");
+}
+
+TEST_F(ResourceFileTest, EntryLeavingTheFileIsAbsent) {
+    ResourceFile file;
+    const Bytes pack = PackBuilder(4, 1)
+                           .Entry(0, 0, "data")
+                           .RawDirectory(1, 0, 40, 100)                   // past the end
+                           .RawDirectory(2, 0, 0xFFFFFFF0u, 0x20)         // wraps in 32 bits
+                           .RawDirectory(3, 0, 0x7FFFFFFFu, 0x7FFFFFFFu)  // past 2^31 - 1
+                           .Build();
+    ASSERT_EQ(OpenWhole(file, "p.msp", pack), 1);
+    EXPECT_EQ(file.SelectEntry(1, 0), 0);
+    EXPECT_EQ(file.SelectEntry(2, 0), 0);
+    EXPECT_EQ(file.SelectEntry(3, 0), 0);
+    EXPECT_EQ(file.SelectEntry(0, 0), 1);
+}
+
+TEST_F(ResourceFileTest, MalformedPackIsRefused) {
+    ResourceFile file;
+    Bytes huge;
+    AppendU32BE(huge, 0x2ACE2ACE);
+    AppendU16BE(huge, 0xFFFF);
+    AppendU16BE(huge, 0xFFFF);
+    AppendU32BE(huge, 12);
+    EXPECT_EQ(OpenWhole(file, "huge.msp", huge), 0);
+    EXPECT_FALSE(file.IsOpen());
+    Bytes shortHeader;
+    AppendU32BE(shortHeader, 0x2ACE2ACE);
+    AppendU16BE(shortHeader, 1);
+    EXPECT_EQ(OpenWhole(file, "short.msp", shortHeader), 0);
+    Bytes empty = PackBuilder(0, 0).Build();
+    ASSERT_EQ(OpenWhole(file, "empty.msp", empty), 1);
+    EXPECT_EQ(file.SelectEntry(0, 0), 0);
+}
+
+TEST_F(ResourceFileTest, NumbersAreBigEndianWhateverTheCallerAsks) {
+    ResourceFile file;
+    file.plainPath = 1;
+    const std::string path = dir.Write("plain.bin", Bytes{0x12, 0x34, 0xDE, 0xAD, 0xBE, 0xEF});
+    ASSERT_EQ(file.Open(path.c_str(), 0, 0), 1);
+    EXPECT_EQ(file.Size(), 6);
+    uint16_t word = 0;
+    ASSERT_EQ(file.ReadU16(&word), 1);
+    EXPECT_EQ(word, 0x1234);
+    int32_t value = 0;
+    ASSERT_EQ(file.ReadU32(&value), 1);
+    EXPECT_EQ(static_cast<uint32_t>(value), 0xDEADBEEFu);
+    EXPECT_EQ(file.ReadU16(&word), 0);
+}
+
+TEST_F(ResourceFileTest, SeekPastTheWindowLeavesNothingToRead) {
+    ResourceFile file;
+    ASSERT_EQ(OpenWhole(file, "plain.bin", BytesOf("abcdef")), 1);
+    ASSERT_EQ(file.Seek(100), 1);
+    char buffer[8] = {'x'};
+    int32_t count = 4;
+    file.Read(count, buffer);
+    EXPECT_EQ(count, 0);
+    EXPECT_EQ(buffer[0], 'x');
+    EXPECT_EQ(file.Skip(1), 0);
+    EXPECT_EQ(file.Seek(-1), 0);
+    count = -5;
+    EXPECT_EQ(file.Read(count, buffer), 0);
+    EXPECT_EQ(count, 0);
+}
+
+TEST_F(ResourceFileTest, SkipStaysInsideTheWindow) {
+    ResourceFile file;
+    ASSERT_EQ(OpenWhole(file, "plain.bin", BytesOf("abcdef")), 1);
+    EXPECT_EQ(file.Skip(4), 1);
+    EXPECT_EQ(file.Tell(), 4);
+    EXPECT_EQ(file.Skip(3), 0);
+    EXPECT_EQ(file.Skip(2), 1);
+    EXPECT_EQ(file.Skip(-1), 0);
+}
+
+TEST_F(ResourceFileTest, LineEndsCrLfCrLfAndLfCr) {
+    ResourceFile file;
+    ASSERT_EQ(OpenWhole(file, "lines.txt", BytesOf("a\rb\nc\r\nd\n\re")), 1);
+    EXPECT_EQ(ReadAllLines(file), "[a][b][c][d][][e]");
+}
+
+TEST_F(ResourceFileTest, OverlongLineIsCutAndTheRestDropped) {
+    ResourceFile file;
+    ASSERT_EQ(OpenWhole(file, "lines.txt", BytesOf("abcdefg\nxy\n")), 1);
+    EXPECT_EQ(ReadAllLines(file, 4), "[abc][xy]");
+}
+
+TEST_F(ResourceFileTest, LinesStopAtTheEntryWindow) {
+    ResourceFile file;
+    const Bytes pack = PackBuilder(2, 1).Entry(0, 0, "ab\ncd\r").Entry(1, 0, "\nef").Build();
+    ASSERT_EQ(OpenWhole(file, "p.msp", pack), 1);
+    ASSERT_EQ(file.SelectEntry(0, 0), 1);
+    char buffer[16];
+    EXPECT_EQ(file.ReadLine(16, buffer), 2);
+    EXPECT_STREQ(buffer, "ab");
+    EXPECT_EQ(file.ReadLine(16, buffer), 2);
+    EXPECT_STREQ(buffer, "cd");
+    EXPECT_EQ(file.ReadLine(16, buffer), 0);
+    EXPECT_STREQ(buffer, "");
+}
+
+TEST_F(ResourceFileTest, DataLinesSkipComments) {
+    ResourceFile file;
+    ASSERT_EQ(OpenWhole(file, "d.txt", BytesOf("#comment text\n#\ndata\n\nmore\n")), 1);
+    char buffer[32];
+    EXPECT_EQ(file.ReadDataLine(32, buffer), 4);
+    EXPECT_STREQ(buffer, "data");
+    EXPECT_EQ(file.ReadDataLine(32, buffer), 0);  // the empty line
+    EXPECT_EQ(file.ReadDataLine(32, buffer), 4);
+    EXPECT_EQ(file.ReadDataLine(32, buffer), 0);
+}
+
+TEST_F(ResourceFileTest, WrittenLinesReachTheFile) {
+    ResourceFile file;
+    file.plainPath = 1;
+    const std::string path = dir.Path() + "/out.txt";
+    ASSERT_EQ(file.Open(path.c_str(), "w"), 1);
+    EXPECT_EQ(file.WriteLine("one"), 0);
+    EXPECT_EQ(file.WriteLine("two"), 0);
+    EXPECT_EQ(file.Close(), 1);
+    EXPECT_EQ(file.Failed(), 0);
+    EXPECT_EQ(Contents(path), "one\ntwo\n");
+}
+
+TEST_F(ResourceFileTest, FullDiskIsReportedNotTakenForSuccess) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    ResourceFile file;
+    file.plainPath = 1;
+    ASSERT_EQ(file.Open("/dev/full", ResourceFile::OpenMode::WriteText), 1);
+    const std::string line(1000, 'x');
+    int worst = 0;
+    for (int i = 0; i < 100; ++i)
+        worst = std::min(worst, file.WriteLine(line.c_str()));
+    EXPECT_EQ(worst, ResourceFile::kWriteFailed);
+    EXPECT_EQ(file.Close(), 0);
+    EXPECT_EQ(file.Failed(), 1);
+}
+
+TEST_F(ResourceFileTest, ShortWriteToFullDiskFailsAtClose) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    ResourceFile file;
+    file.plainPath = 1;
+    ASSERT_EQ(file.Open("/dev/full", "wb"), 1);
+    file.WriteLine("small");  // may sit in the buffer
+    EXPECT_EQ(file.Close(), 0);
+    EXPECT_EQ(file.Failed(), 1);
+}
+
+TEST_F(ResourceFileTest, EveryOperationWithoutAStreamFails) {
+    ResourceFile file;
+    uint16_t word;
+    uint32_t value;
+    char buffer[4];
+    int32_t count = 2;
+    EXPECT_EQ(file.ReadU16(&word), 0);
+    EXPECT_EQ(file.ReadU32(&value), 0);
+    EXPECT_EQ(file.Read(count, buffer), 0);
+    EXPECT_EQ(file.ReadLine(4, buffer), 0);
+    EXPECT_EQ(file.WriteLine("x"), ResourceFile::kWriteFailed);
+    EXPECT_EQ(file.Skip(0), 0);
+    EXPECT_EQ(file.Seek(0), 0);
+    EXPECT_EQ(file.SelectEntry(0, 0), 0);
+    EXPECT_EQ(file.Close(), 0);
+}
+
+TEST_F(ResourceFileTest, NamesArePutBehindTheAssetDirectory) {
+    const std::string saved = ResourceFile::AssetPath();
+    dir.Write("Assets/7A1.STR", "x");
+    const std::string assets = dir.Path() + "\\assets\\";
+    ASSERT_EQ(ResourceFile::SetAssetPath(assets.c_str()), 1);
+    ResourceFile file;
+    EXPECT_EQ(file.Exists("7a1.str"), 1);
+    EXPECT_EQ(file.Exists("missing.str"), 0);
+    EXPECT_EQ(file.Open("7a1.str", "rb"), 1);
+    EXPECT_EQ(file.Size(), 1);
+    file.Close();
+    EXPECT_EQ(file.Open("7a1.str", "bogus"), 0);
+    ASSERT_EQ(file.Open("new.txt", ResourceFile::OpenMode::WriteText), 1);
+    file.WriteLine("hello");
+    EXPECT_EQ(file.Close(), 1);
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() + "/Assets/new.txt"));
+    EXPECT_EQ(file.Delete("NEW.TXT"), 1);
+    EXPECT_EQ(file.Delete("NEW.TXT"), 0);
+    ResourceFile::SetAssetPath(saved.c_str());
+}
+
+TEST_F(ResourceFileTest, OverlongAssetDirectoryIsRefused) {
+    ASSERT_EQ(ResourceFile::SetAssetPath("first/"), 1);
+    const std::string tooLong(200, 'a');
+    EXPECT_EQ(ResourceFile::SetAssetPath(tooLong.c_str()), 0);
+    EXPECT_STREQ(ResourceFile::AssetPath(), "first/");
+    const std::string fits(127, 'b');
+    EXPECT_EQ(ResourceFile::SetAssetPath(fits.c_str()), 1);
+    EXPECT_EQ(std::string(ResourceFile::AssetPath()), fits);
+    ResourceFile::SetAssetPath("");
+}

@@ -1,0 +1,24 @@
+#pragma once
+// A fresh directory under the system's temporary directory for a test's files, removed with
+// its contents when the object goes.
+#include <string>
+#include <string_view>
+
+#include "support/PackBuilder.h"
+
+class TempDirectory {
+public:
+    TempDirectory();
+    ~TempDirectory();
+    TempDirectory(const TempDirectory&) = delete;
+    TempDirectory& operator=(const TempDirectory&) = delete;
+
+    // The directory, without a trailing slash.
+    const std::string& Path() const { return path; }
+    // Writes the bytes to name (subdirectories are created) and answers the full path.
+    std::string Write(const std::string& name, const Bytes& data) const;
+    std::string Write(const std::string& name, std::string_view text) const;
+
+private:
+    std::string path;
+};
