@@ -1,0 +1,228 @@
+#include "core/DirectSoundDevice.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "core/AudioFormat.h"
+#include "core/ResourceFile.h"
+#include "core/Sound.h"
+#include "platform/SdlAudio.h"
+#include "support/FakeClock.h"
+#include "support/PackBuilder.h"
+#include "support/SampleEntry.h"
+#include "support/ScopedWorkingDir.h"
+
+namespace {
+
+AudioFormat GameFormat() {
+    AudioFormat format;
+    format.bitsPerSample = 16;
+    format.channels = 2;
+    format.samplesPerSecond = 22050;
+    return format;
+}
+
+// The real device on SDL's dummy driver, advanced by a fake clock through the pump, with
+// every mixed block collected in memory.
+class DirectSoundDeviceTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_AUDIODRIVER", "dummy", 0);
+        winx_SetAudioTap([this](const int16_t* samples, int frames, int channels) {
+            mixed.insert(mixed.end(), samples, samples + frames * channels);
+        });
+    }
+    void TearDown() override { winx_SetAudioTap(nullptr); }
+
+    // Advances the clock and lets the main loop's pump mix that much.
+    void Pass(uint32_t ms) {
+        clock.Advance(ms);
+        winx_AudioPump();
+    }
+    SoundBuffer MakeBuffer(DirectSoundDevice& device, const std::vector<int16_t>& stereo) {
+        std::vector<uint8_t> bytes;
+        for (int16_t s : stereo) {
+            bytes.push_back(static_cast<uint8_t>(static_cast<uint16_t>(s) & 0xFF));
+            bytes.push_back(static_cast<uint8_t>(static_cast<uint16_t>(s) >> 8));
+        }
+        const auto frames = static_cast<int32_t>(stereo.size() / 2);
+        return device.CreateBuffer(frames, frames, bytes.data(), 16, 2, 22050);
+    }
+
+    ScopedWorkingDir dir;
+    FakeClock clock{5000};
+    std::vector<int16_t> mixed;
+};
+
+}  // namespace
+
+TEST_F(DirectSoundDeviceTest, OpensOnTheDummyDriverAndMixesWhatPlays) {
+    DirectSoundDevice device(GameFormat(), 1);
+    ASSERT_EQ(device.IsOpen(), 1);
+    EXPECT_EQ(soundDevice, &device);
+    const SoundBuffer buffer = MakeBuffer(device, {100, -100, 200, -200, 300, -300});
+    ASSERT_NE(buffer, SoundBuffer::None);
+    ASSERT_NE(buffer, SoundBuffer::Placeholder);
+    EXPECT_EQ(device.IsUsable(buffer), 1);
+    device.Play(buffer, 0);
+    EXPECT_EQ(device.IsPlaying(buffer), 1);
+    Pass(10);  // 220.5 frames: 220 now, the half frame carried
+    ASSERT_EQ(mixed.size(), 440u);
+    EXPECT_EQ(std::vector<int16_t>(mixed.begin(), mixed.begin() + 8),
+              (std::vector<int16_t>{100, -100, 200, -200, 300, -300, 0, 0}));
+    // Played once, it has finished: the voice pool may take its place.
+    EXPECT_EQ(device.IsPlaying(buffer), 0);
+    Pass(10);
+    EXPECT_EQ(mixed.size(), 882u);
+}
+
+TEST_F(DirectSoundDeviceTest, PlayRestartsFromTheBeginningAtTheMasterVolume) {
+    DirectSoundDevice device(GameFormat(), 1);
+    device.masterVolume = 50;  // -10 dB
+    std::vector<int16_t> loud(2 * 22050, 10000);
+    const SoundBuffer buffer = MakeBuffer(device, loud);
+    device.Play(buffer, 1);
+    Pass(100);
+    EXPECT_GT(device.GetPosition(buffer), 0u);
+    device.Play(buffer, 1);
+    EXPECT_EQ(device.GetPosition(buffer), 0u);
+    EXPECT_NEAR(mixed[0], 10000.0 * std::pow(10.0, -1000 / 2000.0), 1.0);
+    device.SetVolume(buffer, 100);
+    mixed.clear();
+    Pass(10);
+    EXPECT_EQ(mixed[0], 10000);
+    device.Stop(buffer);
+    mixed.clear();
+    Pass(10);
+    EXPECT_EQ(mixed, std::vector<int16_t>(mixed.size(), 0));
+}
+
+TEST_F(DirectSoundDeviceTest, MasterVolumeComesFromTheSettingsFile) {
+    {
+        DirectSoundDevice device(GameFormat(), 1);
+        EXPECT_EQ(device.masterVolume, 100);
+    }
+    dir.WriteFile("QX.INI", "[OPTIONS]\nVOLUME=\n");
+    {
+        DirectSoundDevice device(GameFormat(), 1);
+        EXPECT_EQ(device.masterVolume, 100);
+    }
+    dir.WriteFile("QX.INI", "[OPTIONS]\nVOLUME=loud\n");
+    {
+        DirectSoundDevice device(GameFormat(), 1);
+        EXPECT_EQ(device.masterVolume, 100);
+    }
+    dir.WriteFile("QX.INI", "[OPTIONS]\nVOLUME=50\n");
+    DirectSoundDevice device(GameFormat(), 1);
+    EXPECT_EQ(device.masterVolume, 50);
+}
+
+TEST_F(DirectSoundDeviceTest, AClosedDeviceHandsOutThePlaceholderAndDoesNothing) {
+    DirectSoundDevice device(GameFormat(), 1);
+    device.Close();
+    EXPECT_EQ(device.IsOpen(), 0);
+    const SoundBuffer placeholder = MakeBuffer(device, {1, 2});
+    EXPECT_EQ(placeholder, SoundBuffer::Placeholder);
+    device.Play(placeholder, 1);
+    EXPECT_EQ(device.IsPlaying(placeholder), 0);
+    EXPECT_EQ(device.IsUsable(placeholder), 0);
+    EXPECT_EQ(device.GetPosition(placeholder), 0u);
+    device.Release(placeholder);
+    Pass(10);
+    EXPECT_TRUE(mixed.empty());
+    // Open again, the placeholder still reaches nothing and reports "not playing".
+    device.Open();
+    EXPECT_EQ(device.IsUsable(placeholder), 0);
+    EXPECT_EQ(device.IsPlaying(placeholder), 0);
+}
+
+TEST_F(DirectSoundDeviceTest, HandlesFromBeforeACloseAreInertAfterwards) {
+    DirectSoundDevice device(GameFormat(), 1);
+    const SoundBuffer old = MakeBuffer(device, std::vector<int16_t>(2000, 5000));
+    device.Play(old, 1);
+    device.Close();
+    Pass(10);
+    EXPECT_TRUE(mixed.empty());  // closing silences the output
+    device.Open();
+    EXPECT_EQ(device.IsUsable(old), 0);
+    device.Play(old, 1);
+    EXPECT_EQ(device.IsPlaying(old), 0);
+    Pass(10);
+    EXPECT_EQ(mixed, std::vector<int16_t>(mixed.size(), 0));
+    const SoundBuffer fresh = MakeBuffer(device, std::vector<int16_t>(2000, 5000));
+    EXPECT_NE(fresh, old);
+    EXPECT_EQ(device.IsUsable(fresh), 1);
+}
+
+TEST_F(DirectSoundDeviceTest, RefillWritesIntoTheRingAndWrapsAtItsEnd) {
+    DirectSoundDevice device(GameFormat(), 1);
+    const SoundBuffer ring = MakeBuffer(device, std::vector<int16_t>(8, 0));  // 4 frames
+    const std::vector<int16_t> chunk{1, 2, 3, 4, 5, 6};
+    device.Refill(ring, 3, 3, reinterpret_cast<const uint8_t*>(chunk.data()));
+    device.Play(ring, 1);
+    Pass(1);  // 22 frames
+    ASSERT_GE(mixed.size(), 8u);
+    EXPECT_EQ(std::vector<int16_t>(mixed.begin(), mixed.begin() + 8),
+              (std::vector<int16_t>{3, 4, 5, 6, 0, 0, 1, 2}));
+}
+
+TEST_F(DirectSoundDeviceTest, ASoundPlaysAgainAfterTheDeviceWasReopened) {
+    PackBuilder builder(1, 1);
+    builder.Entry(0, 0, MakeSampleEntry({2, 16, 2, 22050}, CountingSamples16(20000, 2)));
+    const Bytes bytes = builder.Build();
+    dir.WriteFile("fx.xsf", std::string(bytes.begin(), bytes.end()));
+    auto pack = std::make_unique<ResourceFile>();
+    pack->plainPath = 1;
+    ASSERT_EQ(pack->Open((dir.Path() + "/fx.xsf").c_str(), 1, 0), 1);
+    SetSharedSoundPack(std::move(pack));
+
+    DirectSoundDevice device(GameFormat(), 1);
+    Sound sound(0);
+    sound.Play(0);
+    EXPECT_EQ(sound.IsPlaying(), 1);
+    device.Close();
+    sound.Play(0);  // loaded as the placeholder while closed
+    EXPECT_EQ(sound.Buffer(), SoundBuffer::Placeholder);
+    EXPECT_EQ(sound.IsPlaying(), 0);
+    device.Open();
+    sound.Play(0);
+    EXPECT_EQ(sound.IsPlaying(), 1);
+    Pass(10);
+    ASSERT_GE(mixed.size(), 4u);
+    EXPECT_EQ(mixed[2], 2);  // frame 1, left channel: (0 + 1) * 2
+    SetSharedSoundPack(nullptr);
+}
+
+TEST_F(DirectSoundDeviceTest, WithoutAnyAudioDeviceTheGameRunsSilent) {
+    const char* previous = std::getenv("SDL_AUDIODRIVER");
+    const std::string kept = previous ? previous : "";
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    {
+        DirectSoundDevice device(GameFormat(), 1);
+        EXPECT_EQ(device.IsOpen(), 0);
+        const SoundBuffer buffer = MakeBuffer(device, {1, 2});
+        EXPECT_EQ(buffer, SoundBuffer::Placeholder);
+        device.Play(buffer, 0);
+        EXPECT_EQ(device.IsPlaying(buffer), 0);
+    }
+    setenv("SDL_AUDIODRIVER", kept.empty() ? "dummy" : kept.c_str(), 1);
+}
+
+TEST_F(DirectSoundDeviceTest, WithoutThePumpSdlsAudioThreadAdvancesTheMix) {
+    DirectSoundDevice device(GameFormat(), 0);
+    ASSERT_EQ(device.IsOpen(), 1);
+    const SoundBuffer buffer = MakeBuffer(device, std::vector<int16_t>(2 * 22050 * 2, 100));
+    device.Play(buffer, 1);
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (device.GetPosition(buffer) == 0 && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    EXPECT_GT(device.GetPosition(buffer), 0u);
+    EXPECT_TRUE(mixed.empty());  // the tap sees only pumped output
+}
