@@ -1,0 +1,230 @@
+#include "catalogue/DesignLibrary.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "CatalogueFakes.h"
+#include "CatalogueFileBuilder.h"
+#include "catalogue/DesignGroup.h"
+#include "catalogue/MountTemplate.h"
+#include "catalogue/TemplateCatalogue.h"
+#include "catalogue/VehicleDesign.h"
+#include "core/PtrNode.h"
+
+namespace {
+
+class DesignLibraryTest : public ::testing::Test {
+protected:
+    void SetUp() override { env.Load(CatalogueFileBuilder::Standard().Text()); }
+    std::string Path(const char* name) const { return env.AssetDirectory() + name; }
+    void Write(const char* name, const std::string& text) const {
+        std::ofstream(Path(name), std::ios::binary) << text;
+    }
+    std::string Read(const char* name) const {
+        std::ifstream in(Path(name), std::ios::binary);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    static std::string Codes(const DesignLibrary& library) {
+        std::string s;
+        for (ListNode* n = library.designs.First(); n; n = library.designs.Next(n))
+            s += std::string(static_cast<VehicleDesign*>(n)->CodeString()) + "|";
+        return s;
+    }
+    CatalogueEnvironment env;
+};
+
+}  // namespace
+
+TEST_F(DesignLibraryTest, SaveAndLoadKeepOrderGroupsAndDropDefaults) {
+    DesignLibrary library;
+    library.AppendDesign(new VehicleDesign("VWaa------399199212299First"));
+    VehicleDesign* blank = library.AddDesign('V');
+    VehicleDesign* second = new VehicleDesign("VWbbb-----199199212299Second");
+    library.AppendDesign(second);
+    VehicleDesign* third = new VehicleDesign("VWa-------399199212299Third");
+    library.AppendDesign(third);
+    DesignGroup* group = library.AddGroup();
+    group->SetName("Strike");
+    group->Add(third);
+    group->Add(blank);
+    group->Add(second);
+    library.AddGroup();
+
+    ASSERT_EQ(library.Save(Path("V.vdf").c_str()), 1);
+    // The default design is gone from the list and from its group.
+    EXPECT_EQ(library.designs.Count(), 3);
+    EXPECT_EQ(group->members.Count(), 2);
+    EXPECT_EQ(Read("V.vdf"),
+              "# vehicle design strings\n"
+              "VWa-------399199212299Third\n"
+              "VWbbb-----199199212299Second\n"
+              "VWaa------399199212299First\n"
+              "*\n"
+              "Strike\n2\n1\n*\n"
+              "New group\n*\n"
+              "*\n"
+              "\n*\n");
+
+    DesignLibrary loaded;
+    ASSERT_EQ(loaded.Load("V.vdf"), 1);
+    EXPECT_EQ(Codes(loaded), Codes(library));
+    ASSERT_EQ(loaded.groups.Count(), 2);
+    DesignGroup* strike = loaded.FirstGroup();
+    EXPECT_STREQ(strike->name, "Strike");
+    ASSERT_EQ(strike->CountAvailable(), 2);
+    EXPECT_STREQ(strike->AvailableAt(0)->name, "Third");
+    EXPECT_STREQ(strike->AvailableAt(1)->name, "Second");
+    EXPECT_STREQ(loaded.GroupAt(1)->name, "New group");
+    EXPECT_EQ(loaded.current, nullptr);
+}
+
+TEST_F(DesignLibraryTest, GroupMembersAboveTheTechLevelAreNotSaved) {
+    DesignLibrary library;
+    VehicleDesign* low = new VehicleDesign("VWaa------399199212299Low");
+    VehicleDesign* high = new VehicleDesign("VWah------399199212299High");
+    library.AppendDesign(low);
+    library.AppendDesign(high);
+    DesignGroup* group = library.AddGroup();
+    group->Add(low);
+    group->Add(high);
+    env.services.varnokLevel = 4;
+    EXPECT_EQ(group->CountAvailable(), 1);
+    EXPECT_EQ(library.CountAvailable(), 1);
+    ASSERT_EQ(library.Save(Path("V.vdf").c_str()), 1);
+    EXPECT_NE(Read("V.vdf").find("New group\n0\n*\n"), std::string::npos);
+}
+
+TEST_F(DesignLibraryTest, HardpointLineRefitsTheFactory) {
+    DesignLibrary library;
+    library.AddDesign('V');
+    library.current = new VehicleDesign("VPz-------399199212299");
+    ASSERT_EQ(library.current->SetHardpoint(FindHardpointTemplate('V', 'c'), 1), 1);
+    library.AppendDesign(new VehicleDesign("VWa-------399199212299Kept"));
+    ASSERT_EQ(library.Save(Path("V.vdf").c_str()), 1);
+    EXPECT_NE(Read("V.vdf").find("*\n- c - - - - - \n*\n"), std::string::npos);
+
+    VehicleDesign factory("VPz-------399199212299");
+    env.services.factoryDesign = &factory;
+    DesignLibrary loaded;
+    ASSERT_EQ(loaded.Load("V.vdf"), 1);
+    ASSERT_NE(loaded.current, nullptr);
+    EXPECT_EQ(std::string(loaded.current->CodeString(), 22), "VPz-c-----399199212299");
+    EXPECT_EQ(std::string(factory.CodeString(), 22), "VPz-c-----399199212299");
+    EXPECT_EQ(env.services.factoryChanges, 1);
+}
+
+TEST_F(DesignLibraryTest, HardpointLineOfDashesMakesABareFactoryDesign) {
+    Write("V.vdf", "# vehicle design strings\n*\n*\n- - - - - - - \n*\n");
+    DesignLibrary library;
+    ASSERT_EQ(library.Load("V.vdf"), 1);
+    ASSERT_NE(library.current, nullptr);
+    EXPECT_EQ(std::string(library.current->CodeString(), 22), "VPz-------399199212299");
+    EXPECT_EQ(env.services.factoryChanges, 0);
+}
+
+TEST_F(DesignLibraryTest, MissingOrEmptyFilesAreRefusedCleanly) {
+    DesignLibrary library;
+    EXPECT_EQ(library.Load("absent.vdf"), 0);
+    EXPECT_TRUE(library.designs.IsEmpty());
+    EXPECT_EQ(library.Save(Path("empty.vdf").c_str()), 0);
+    library.AddDesign('V');
+    EXPECT_EQ(library.Save((env.AssetDirectory() + "no/such/dir/V.vdf").c_str()), 0);
+}
+
+TEST_F(DesignLibraryTest, MalformedFilesLoadWhatTheyCanAndNothingMore) {
+    std::string noise = "# vehicle design strings\nVW\nx\n\x01\x02\x03\n";
+    noise += std::string(400, 'Q') + "\n*\nG\n-5\n99999999999\nabc\n2\n";  // no closing stars
+    Write("bad.vdf", noise);
+    DesignLibrary library;
+    ASSERT_EQ(library.Load("bad.vdf"), 1);
+    EXPECT_EQ(library.designs.Count(), 4);
+    ASSERT_EQ(library.groups.Count(), 1);
+    // Only index 2 names a design.
+    EXPECT_EQ(library.FirstGroup()->members.Count(), 1);
+    EXPECT_EQ(library.current, nullptr);
+    Write("short.vdf", "*");
+    DesignLibrary empty;
+    EXPECT_EQ(empty.Load("short.vdf"), 1);
+    EXPECT_TRUE(empty.designs.IsEmpty());
+}
+
+TEST_F(DesignLibraryTest, WalkersSkipDesignsAboveTheTechLevel) {
+    DesignLibrary library;
+    VehicleDesign* a = library.AddDesign('V');
+    VehicleDesign* high = new VehicleDesign("VWah------399199212299");
+    library.AppendDesign(high);
+    VehicleDesign* c = library.AddDesign('V');
+    env.services.varnokLevel = 4;
+    EXPECT_EQ(library.CountAvailable(), 2);
+    EXPECT_EQ(library.FirstAvailable(), a);
+    EXPECT_EQ(library.NextAvailable(a), c);
+    EXPECT_EQ(library.PrevAvailable(c), a);
+    EXPECT_EQ(library.AvailableAt(1), c);
+    EXPECT_EQ(library.AvailableAt(library.CountAvailable()), nullptr);
+    EXPECT_EQ(library.AvailableAt(-1), nullptr);
+    EXPECT_EQ(library.IndexOfAvailable(high), -1);
+    EXPECT_EQ(library.IndexOfAvailable(c), 1);
+    library.selected = c;
+    EXPECT_EQ(library.UnlinkDesign(c), 2);
+    EXPECT_EQ(library.selected, nullptr);
+    EXPECT_EQ(library.UnlinkDesign(c), -1);
+    delete c;
+}
+
+TEST_F(DesignLibraryTest, CurrentDesignIsOwnedOnceWhateverList) {
+    DesignLibrary library;
+    library.current = new VehicleDesign("VWah------399199212299Draft");
+    env.services.varnokLevel = 4;
+    library.StoreCurrent();
+    EXPECT_EQ(library.designs.Count(), 1);
+    EXPECT_EQ(library.current->hardpoints[0], nullptr);
+    library.UnlistCurrent();
+    EXPECT_TRUE(library.designs.IsEmpty());
+    library.StoreCurrent();
+    VehicleDesign* other = library.AddDesign('V');
+    library.EditIntoCurrent(other);
+    EXPECT_STREQ(library.current->name, "New design");
+    // Deleting the current design, or clearing while it stands in the list, frees it once.
+    library.DeleteDesign(library.current);
+    EXPECT_EQ(library.current, nullptr);
+    library.current = new VehicleDesign('V');
+    library.StoreCurrent();
+    library.Clear();
+    EXPECT_EQ(library.current, nullptr);
+    EXPECT_TRUE(library.designs.IsEmpty());
+}
+
+TEST_F(DesignLibraryTest, GroupInsertCountsAvailableMembers) {
+    DesignLibrary library;
+    VehicleDesign* a = library.AddDesign('V');
+    VehicleDesign* high = new VehicleDesign("VWah------399199212299");
+    library.AppendDesign(high);
+    VehicleDesign* c = library.AddDesign('V');
+    VehicleDesign* d = library.AddDesign('V');
+    DesignGroup group;
+    EXPECT_STREQ(group.name, "New group");
+    group.Add(a);
+    group.Add(high);
+    group.Add(c);
+    env.services.varnokLevel = 4;
+    // Index 1 among the available members is c: the new member goes in front of it.
+    group.Insert(d, 1);
+    EXPECT_EQ(DesignGroup::DesignOf(static_cast<PtrNode*>(group.members.At(2))), d);
+    group.Insert(d, 99);
+    EXPECT_EQ(DesignGroup::DesignOf(static_cast<PtrNode*>(group.members.Last())), d);
+    group.Insert(a, -3);
+    EXPECT_EQ(DesignGroup::DesignOf(static_cast<PtrNode*>(group.members.First())), a);
+    group.Remove(d);
+    EXPECT_EQ(group.members.Count(), 4);
+    group.RemoveAt(0);
+    group.RemoveAt(17);
+    EXPECT_EQ(group.CountAvailable(), 2);
+    EXPECT_EQ(group.AvailableAt(2), nullptr);
+    group.SetName(std::string(300, 'g').c_str());
+    EXPECT_EQ(std::string(group.name).size(), 127u);
+}

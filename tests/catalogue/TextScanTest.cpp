@@ -1,0 +1,65 @@
+#include "catalogue/TextScan.h"
+
+#include <gtest/gtest.h>
+
+#include "catalogue/PackName.h"
+
+TEST(ScanFields, CharacterTakesWhateverComesAndBlanksSkipRuns) {
+    char a = 0, b = 0;
+    int32_t n = 0;
+    EXPECT_EQ(ScanFields(" V   -42", "%c %c %d", {&a, &b, &n}), 3);
+    EXPECT_EQ(a, ' ');
+    EXPECT_EQ(b, 'V');
+    EXPECT_EQ(n, -42);
+    char c = 0;
+    int32_t m = 7;
+    EXPECT_EQ(ScanFields("A B", "%c %c %d", {&c, &c, &m}), 2);
+    EXPECT_EQ(c, 'B');
+    EXPECT_EQ(m, 7);
+}
+
+TEST(ScanFields, StopsAtTheFirstMismatchAndKeepsLaterTargets) {
+    int32_t x = 1, y = 2, z = 3;
+    EXPECT_EQ(ScanFields("10 oops 30", "%d %d %d", {&x, &y, &z}), 1);
+    EXPECT_EQ(x, 10);
+    EXPECT_EQ(y, 2);
+    EXPECT_EQ(z, 3);
+    EXPECT_EQ(ScanFields("", "%d", {&x}), 0);
+    EXPECT_EQ(ScanFields(nullptr, "%d", {&x}), 0);
+}
+
+TEST(ScanFields, SaturatesHugeNumbers) {
+    int32_t x = 0, y = 0;
+    EXPECT_EQ(ScanFields("99999999999999999999 -99999999999999999999", "%d %d", {&x, &y}), 2);
+    EXPECT_EQ(x, INT32_MAX);
+    EXPECT_EQ(y, INT32_MIN);
+}
+
+TEST(ReadNumberList, ReadsUpToTheLimitAndStopsAtText) {
+    int32_t out[4] = {9, 9, 9, 9};
+    EXPECT_EQ(ReadNumberList("1 2 3 4 5 6", out, 3), 3);
+    EXPECT_EQ(out[2], 3);
+    EXPECT_EQ(out[3], 9);
+    EXPECT_EQ(ReadNumberList("  7 x 8", out, 4), 1);
+    EXPECT_EQ(out[0], 7);
+    EXPECT_EQ(ReadNumberList("*", out, 4), 0);
+}
+
+TEST(FormatIntegers, FormatsIntegersAndLeavesEverythingElseAlone) {
+    EXPECT_EQ(FormatIntegers("%d/%03d %x %%", {5, 7, 255}), "5/007 ff %");
+    EXPECT_EQ(FormatIntegers("%s %n %f %d", {42}), "%s %n %f 42");
+    EXPECT_EQ(FormatIntegers("%d %d", {1}), "1 0");
+    EXPECT_EQ(FormatIntegers("%99999d", {1}).size(), 64u);
+    EXPECT_EQ(FormatIntegers("tail %", {}), "tail %");
+}
+
+TEST(PackName, FillsLettersAndThePathSeparator) {
+    EXPECT_EQ(PackName("7a0R%cC%cX99s999.msp", 'V', 'a'), "7a0RVCaX99s999.msp");
+    EXPECT_EQ(PackName("7a0u%s7a0uxn%cx00s000.msp", 'q'), "7a0u\\7a0uxnqx00s000.msp");
+}
+
+TEST(DigitValue, NonDigitsAreZero) {
+    EXPECT_EQ(DigitValue('7'), 7);
+    EXPECT_EQ(DigitValue(' '), 0);
+    EXPECT_EQ(DigitValue('x'), 0);
+}

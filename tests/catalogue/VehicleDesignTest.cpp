@@ -1,0 +1,258 @@
+#include "catalogue/VehicleDesign.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "CatalogueFakes.h"
+#include "CatalogueFileBuilder.h"
+#include "catalogue/BuildingTemplate.h"
+#include "catalogue/ChassisTemplate.h"
+#include "catalogue/MountTemplate.h"
+#include "catalogue/PartTemplate.h"
+#include "catalogue/TemplateCatalogue.h"
+#include "core/Random.h"
+
+namespace {
+
+class VehicleDesignTest : public ::testing::Test {
+protected:
+    void SetUp() override { env.Load(CatalogueFileBuilder::Standard().Text()); }
+    static ChassisTemplate* Chassis(char clan, char role) {
+        return static_cast<ChassisTemplate*>(FindInList(ChassisList, clan, role));
+    }
+    static PartTemplate* Drive(char clan, char role) {
+        return static_cast<PartTemplate*>(FindInList(PartList, clan, role));
+    }
+    static std::string Code(VehicleDesign& d) { return std::string(d.CodeString(), 22); }
+    CatalogueEnvironment env;
+};
+
+}  // namespace
+
+TEST_F(VehicleDesignTest, DefaultCodeParsesIntoTheFreshDesign) {
+    VehicleDesign fresh('V');
+    EXPECT_STREQ(fresh.CodeString(), "V?\?-------399199212299New design");
+    VehicleDesign parsed("V?\?-------399199212299");
+    EXPECT_TRUE(parsed.IsDefault());
+    EXPECT_EQ(parsed.clan, 'V');
+    EXPECT_EQ(parsed.parameters, fresh.parameters);
+    EXPECT_STREQ(parsed.name, "New design");
+    EXPECT_EQ(parsed.named, 0);
+    EXPECT_EQ(parsed.complete, 0);
+    EXPECT_EQ(parsed.requiredLevel, 0);
+    EXPECT_STREQ(parsed.CodeString(), fresh.CodeString());
+}
+
+TEST_F(VehicleDesignTest, BlankParameterDigitsReadAsZero) {
+    VehicleDesign d("V?\?-------            ");
+    const std::array<int, 9> expected{0, 0, 0, 0, 0, 0, 2, 0, 0};
+    EXPECT_EQ(d.parameters, expected);
+    EXPECT_EQ(Code(d), "V?\?-------000000002000");
+    EXPECT_FALSE(d.IsDefault());
+}
+
+TEST_F(VehicleDesignTest, DashesGiveDefaultsAndFieldsKeepTheirPositions) {
+    VehicleDesign d("V?\?-------5--0--3050--");
+    const std::array<int, 9> expected{5, 99, 0, 99, 3, 0, 5, 0, 99};
+    EXPECT_EQ(d.parameters, expected);
+    EXPECT_EQ(Code(d), "V?\?-------599099305099");
+}
+
+TEST_F(VehicleDesignTest, NamedCodesKeepTheirNameAcrossChassisChanges) {
+    VehicleDesign named("VWa-------399199212299Hunter");
+    EXPECT_EQ(named.named, 1);
+    EXPECT_STREQ(named.name, "Hunter");
+    EXPECT_EQ(named.complete, 1);
+    ASSERT_EQ(named.SetPrimaryPart(Chassis('V', 'b')), 1);
+    EXPECT_STREQ(named.name, "Hunter");
+    EXPECT_STREQ(named.CodeString(), "VWb-------399199212299Hunter");
+
+    VehicleDesign plain("VWa-------399199212299");
+    EXPECT_EQ(plain.named, 0);
+    EXPECT_STREQ(plain.name, "Text 40");
+    ASSERT_EQ(plain.SetPrimaryPart(Chassis('V', 'b')), 1);
+    EXPECT_STREQ(plain.name, "Text 41");
+}
+
+TEST_F(VehicleDesignTest, FactoryCodeTakesTheBuildingsParts) {
+    VehicleDesign d("TPz-------399199212299");
+    BuildingTemplate* building = FindBuildingTemplate('T');
+    ASSERT_NE(building, nullptr);
+    EXPECT_EQ(d.chassis, building->chassis.get());
+    EXPECT_EQ(d.drive, building->part);
+    EXPECT_EQ(d.complete, 1);
+    EXPECT_EQ(Code(d), "TPz-------399199212299");
+    // A clan without a building gets no parts.
+    VehicleDesign none("QPz-------399199212299");
+    EXPECT_EQ(none.chassis, nullptr);
+    EXPECT_EQ(none.complete, 0);
+}
+
+TEST_F(VehicleDesignTest, NewChassisEmptiesHardpointsEvenWhenRefused) {
+    VehicleDesign d("VWaaba----399199212299");
+    ASSERT_NE(d.hardpoints[0], nullptr);
+    ASSERT_NE(d.hardpoints[1], nullptr);
+    ASSERT_NE(d.hardpoints[2], nullptr);
+    // No wheels pair with the aircraft chassis.
+    EXPECT_EQ(d.SetPrimaryPart(Chassis('V', 'p')), 0);
+    EXPECT_EQ(d.chassis, Chassis('V', 'a'));
+    EXPECT_EQ(d.hardpoints[0], nullptr);
+    EXPECT_EQ(Code(d), "VWa-------399199212299");
+    // The same chassis again keeps the parts.
+    ASSERT_EQ(d.SetHardpoint(FindHardpointTemplate('V', 'a'), 0), 1);
+    EXPECT_EQ(d.SetPrimaryPart(Chassis('V', 'a')), 1);
+    EXPECT_NE(d.hardpoints[0], nullptr);
+}
+
+TEST_F(VehicleDesignTest, DriveIsRepairedByPairingNumber) {
+    VehicleDesign d("VWa-------399199212299");
+    ASSERT_NE(d.drive, nullptr);
+    EXPECT_EQ(d.drive->pairing, 1);
+    ASSERT_EQ(d.SetPrimaryPart(Chassis('V', 'b')), 1);
+    ASSERT_NE(d.drive, nullptr);
+    EXPECT_EQ(d.drive->role, 'W');
+    EXPECT_EQ(d.drive->pairing, 2);
+    // Hover pairs only with chassis of pairing 1: refused, the drive stays.
+    PartTemplate* before = d.drive;
+    EXPECT_EQ(d.SetSecondaryPart(Drive('V', 'H')), 0);
+    EXPECT_EQ(d.drive, before);
+    EXPECT_EQ(d.SetSecondaryPart(nullptr), 1);
+    EXPECT_EQ(d.complete, 0);
+    EXPECT_EQ(Code(d)[1], '?');
+}
+
+TEST_F(VehicleDesignTest, ParametersAreLimited) {
+    VehicleDesign d('V');
+    EXPECT_EQ(d.SetParameter(8, 100), 0);  // 99 already
+    EXPECT_EQ(d.parameters[8], 99);
+    EXPECT_EQ(d.SetParameter(6, 0), 0);
+    EXPECT_EQ(d.parameters[6], 2);
+    EXPECT_EQ(d.SetParameter(2, 7), 0);
+    EXPECT_EQ(d.parameters[2], 1);
+    EXPECT_EQ(d.SetParameter(0, 9), 1);
+    EXPECT_EQ(d.parameters[0], 5);
+    EXPECT_EQ(d.SetParameter(4, 7), 1);
+    EXPECT_EQ(d.parameters[4], 3);
+    EXPECT_EQ(d.SetParameter(6, 9), 1);
+    EXPECT_EQ(d.parameters[6], 5);
+    EXPECT_EQ(d.SetParameter(1, 7), 1);
+    EXPECT_EQ(Code(d), "V?\?-------507199315299");
+    EXPECT_EQ(d.SetParameter(9, 1), 0);
+    EXPECT_EQ(d.SetParameter(-1, 1), 0);
+}
+
+TEST_F(VehicleDesignTest, ShortOrGarbageCodesGiveDefaults) {
+    VehicleDesign empty("");
+    EXPECT_EQ(empty.clan, 'V');
+    EXPECT_TRUE(empty.IsDefault());
+    VehicleDesign clanOnly("T");
+    EXPECT_EQ(clanOnly.clan, 'T');
+    EXPECT_EQ(Code(clanOnly), "T?\?-------399199212299");
+    VehicleDesign parts("VWa");
+    EXPECT_EQ(parts.complete, 1);
+    EXPECT_EQ(Code(parts), "VWa-------399199212299");
+    VehicleDesign halfDigits("V?\?-------52");
+    EXPECT_EQ(halfDigits.parameters[0], 5);
+    EXPECT_EQ(halfDigits.parameters[1], 20);
+    EXPECT_EQ(halfDigits.parameters[2], 1);
+    VehicleDesign nullCode(static_cast<const char*>(nullptr));
+    EXPECT_EQ(nullCode.complete, 0);
+    // Random bytes of every length: whatever they say, the code stays 22 characters long.
+    SeedRandom(99);
+    for (int length = 0; length < 60; ++length) {
+        std::string text;
+        for (int i = 0; i < length; ++i)
+            text += static_cast<char>(RandomRange(1, 255));
+        VehicleDesign d(text.c_str());
+        EXPECT_GE(std::strlen(d.CodeString()), 22u);
+        for (int i = 0; i < 9; ++i)
+            EXPECT_GE(d.parameters[i], 0);
+    }
+}
+
+TEST_F(VehicleDesignTest, ParserKeepsAnItemOverAWeaponOfTheSameLetter) {
+    VehicleDesign d("VWbc------399199212299");
+    ASSERT_NE(d.hardpoints[0], nullptr);
+    EXPECT_EQ(d.hardpoints[0]->GetMountKind(), MountKind::Sensor);
+    // Below the item's level the weapon of that letter is not there either.
+    env.services.varnokLevel = 2;
+    VehicleDesign low("VWac------399199212299");
+    EXPECT_EQ(low.hardpoints[0], nullptr);
+    EXPECT_EQ(Code(low)[3], '-');
+}
+
+TEST_F(VehicleDesignTest, SumsCountEveryPartUnlessFree) {
+    VehicleDesign d("VWaa------399199212299");
+    ASSERT_EQ(d.complete, 1);
+    EXPECT_EQ(d.SumPartField5(), 40 + 10 + 16);
+    EXPECT_EQ(d.SumPartField6(), 20 + 5 + 8);
+    EXPECT_EQ(d.SumPartField7(), 3000 + 1000 + 2000);
+    EXPECT_EQ(d.MoveDelay(), 20 + 20);
+    d.noCharge = 1;
+    EXPECT_EQ(d.SumPartField5(), 0);
+    EXPECT_EQ(d.SumPartField7(), 0);
+    SpeedAdjustment = -5;
+    EXPECT_EQ(d.MoveDelay(), 2);
+    SpeedAdjustment = 0;
+    VehicleDesign empty('V');
+    EXPECT_EQ(empty.MoveDelay(), 0);
+}
+
+TEST_F(VehicleDesignTest, RequiredLevelFollowsTheParts) {
+    VehicleDesign d("VWah------399199212299");
+    ASSERT_NE(d.hardpoints[0], nullptr);
+    EXPECT_EQ(d.requiredLevel, 5);
+    d.DropPartsAboveLevel(4);
+    EXPECT_EQ(d.hardpoints[0], nullptr);
+    EXPECT_EQ(d.requiredLevel, 4);  // the level-4 wheels
+    EXPECT_EQ(Code(d)[3], '-');
+}
+
+TEST_F(VehicleDesignTest, HardpointsTakeOnlyPartsThatFit) {
+    VehicleDesign d("VWa-------399199212299");
+    MountTemplate* big = FindHardpointTemplate('V', 'b');  // size 2
+    EXPECT_EQ(d.SetHardpoint(big, 0), 0);
+    EXPECT_EQ(d.SetHardpoint(big, 1), 1);
+    EXPECT_EQ(d.SetHardpoint(FindHardpointTemplate('V', 'a'), 3), 0);  // no fourth hardpoint
+    EXPECT_EQ(d.SetHardpoint(FindHardpointTemplate('V', 'a'), 7), 0);
+    EXPECT_EQ(d.SetHardpoint(nullptr, 1), 1);
+    EXPECT_EQ(d.hardpoints[1], nullptr);
+    VehicleDesign noChassis('V');
+    EXPECT_EQ(noChassis.SetHardpoint(big, 0), 0);
+}
+
+TEST_F(VehicleDesignTest, CopyKeepsPartsParametersAndName) {
+    VehicleDesign source("VWbbc-----150221345199Raider");
+    VehicleDesign copy('T');
+    copy.CopyFrom(source);
+    EXPECT_STREQ(copy.CodeString(), source.CodeString());
+    EXPECT_EQ(copy.named, 1);
+    EXPECT_EQ(copy.complete, 1);
+    EXPECT_EQ(&copy.CopyFrom(copy), &copy);
+}
+
+TEST_F(VehicleDesignTest, CodeStringCutsLongNamesAndEndsThem) {
+    std::string longName(127, 'n');
+    VehicleDesign d(("V?\?-------399199212299" + longName + "tail").c_str());
+    EXPECT_EQ(std::strlen(d.name), 127u);
+    EXPECT_EQ(std::strlen(d.CodeString()), 22u + 64u);
+    VehicleDesign shortName("V?\?-------399199212299ab");
+    VehicleDesign target('V');
+    target.CopyFrom(d);
+    target.CodeString();
+    target.CopyFrom(shortName);
+    EXPECT_STREQ(target.CodeString(), "V?\?-------399199212299ab");
+}
+
+TEST_F(VehicleDesignTest, HardpointNearFindsTheClosestMountPoint) {
+    VehicleDesign d("VWa-------399199212299");
+    // Mount points (30, 30), (40, 35), (50, 40) centred on a 20 x 10 panel frame, then moved
+    // by the chassis anchor (0, 20) and (0, -25).
+    EXPECT_EQ(d.HardpointNear(Point(0, 0), Point(31, 24)), 1);
+    EXPECT_EQ(d.HardpointNear(Point(0, 0), Point(-100, -100)), 0);
+    EXPECT_EQ(d.HardpointNear(Point(100, 0), Point(141, 31)), 2);
+    VehicleDesign none('V');
+    EXPECT_EQ(none.HardpointNear(Point(0, 0), Point(0, 0)), -1);
+}
