@@ -1,0 +1,3 @@
+#include "core/Image.h"
+
+int32_t ImageZoom = 0;

@@ -1,0 +1,50 @@
+#include "core/winx_Display.h"
+
+#include "core/FatalError.h"
+#include "platform/SdlVideo.h"
+#include "platform/Window.h"
+
+winx_Display::winx_Display(SDL_Window* window) {
+    video = std::make_unique<winx_SdlVideo>(window ? window : winx_SdlWindow(), kScreenWidth,
+                                            kScreenHeight);
+    if (!video->Ok()) FatalError(4);
+    refreshInterval = std::chrono::microseconds(1000000 / video->RefreshRate());
+    const auto& colours = HardwarePalette();
+    for (int i = 0; i < 256; ++i) {
+        argb[i] = 0xFF000000u | (colours[i].r << 16) | (colours[i].g << 8) | colours[i].b;
+    }
+}
+
+winx_Display::~winx_Display() = default;
+
+int winx_Display::SetDisplayMode(int, int, int) {
+    return 1;
+}
+
+void winx_Display::SetPalette(Palette* newPalette) {
+    MemoryDisplay::SetPalette(newPalette);
+    const auto& colours = HardwarePalette();
+    for (int i = 0; i < 256; ++i) {
+        argb[i] = 0xFF000000u | (colours[i].r << 16) | (colours[i].g << 8) | colours[i].b;
+    }
+}
+
+void winx_Display::Show() {
+    showPending = false;
+    lastShown = std::chrono::steady_clock::now();
+    if (!video->Show(FrontPage(), kScreenWidth, argb)) throw winx_Exception();
+}
+
+void winx_Display::FrontPageChanged(bool presented) {
+    // A present per mouse move would tie the loop to the screen's refresh; moves that come
+    // faster are shown with the next frame.
+    if (presented || std::chrono::steady_clock::now() - lastShown >= refreshInterval) {
+        Show();
+    } else {
+        showPending = true;
+    }
+}
+
+void winx_Display::Idle() {
+    if (showPending && !IsSuspended()) FrontPageChanged(false);
+}

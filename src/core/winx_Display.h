@@ -1,0 +1,40 @@
+#pragma once
+// The display device on the platform: the memory pages of MemoryDisplay shown in the main
+// window through the palette. Presenting shows every frame; the cursor moving between frames
+// shows the front page again, at most once per refresh of the screen.
+#include <chrono>
+#include <cstdint>
+#include <memory>
+
+#include "core/MemoryDisplay.h"
+
+class winx_SdlVideo;
+struct SDL_Window;
+
+class winx_Display : public MemoryDisplay {
+public:
+    // Shows the pages in the window (the main window when null); without one the program
+    // ends with "Cannot initialize DirectDraw".
+    explicit winx_Display(SDL_Window* window = nullptr);
+    ~winx_Display() override;
+
+    // Display modes are the window's business: every mode request succeeds.
+    int SetDisplayMode(int width, int height, int bitsPerPixel) override;
+    void SetPalette(Palette* palette) override;
+    // The pages live in memory and cannot be lost.
+    void RestoreLostSurfaces() override {}
+    // Shows a cursor move that the refresh limit held back.
+    void Idle() override;
+
+protected:
+    void FrontPageChanged(bool presented) override;
+
+private:
+    void Show();
+
+    std::unique_ptr<winx_SdlVideo> video;
+    uint32_t argb[256] = {};
+    std::chrono::steady_clock::time_point lastShown;
+    std::chrono::microseconds refreshInterval{16667};
+    bool showPending = false;
+};

@@ -1,0 +1,52 @@
+#include "core/BlockDecoder.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+std::vector<uint8_t> DecodeOne(uint8_t high, uint8_t low) {
+    const uint8_t block[4] = {10, 20, high, low};
+    std::vector<uint8_t> pixels(16, 0);
+    BlockDecoder decoder;
+    EXPECT_EQ(decoder.DecodeBlock(pixels.data(), Point(0, 0), 4, block, 0), 4);
+    return pixels;
+}
+
+TEST(BlockDecoder, MaskBitsPickTheSecondColour) {
+    std::vector<uint8_t> topLeft = DecodeOne(0x00, 0x01);
+    EXPECT_EQ(topLeft[0], 20);
+    for (int i = 1; i < 16; ++i)
+        EXPECT_EQ(topLeft[i], 10) << i;
+    std::vector<uint8_t> bottomRight = DecodeOne(0x80, 0x00);
+    EXPECT_EQ(bottomRight[15], 20);
+    for (int i = 0; i < 15; ++i)
+        EXPECT_EQ(bottomRight[i], 10) << i;
+    for (uint8_t v : DecodeOne(0xFF, 0xFF))
+        EXPECT_EQ(v, 20);
+    for (uint8_t v : DecodeOne(0x00, 0x00))
+        EXPECT_EQ(v, 10);
+    // Bit 4 is the first pixel of the second row.
+    EXPECT_EQ(DecodeOne(0x00, 0x10)[4], 20);
+}
+
+TEST(BlockDecoder, TileOfThirtyTwoConsumesTwoHundredFiftySixBytes) {
+    std::vector<uint8_t> src(256);
+    for (size_t i = 0; i < src.size(); i += 4) {
+        src[i] = static_cast<uint8_t>(i / 4);
+        src[i + 1] = 99;
+        src[i + 2] = 0;
+        src[i + 3] = 0;
+    }
+    std::vector<uint8_t> tile(40 * 32, 0);
+    BlockDecoder decoder;
+    EXPECT_EQ(decoder.DecodeRect(tile.data(), Size(32, 32), 40, src.data()), 256);
+    // Block 9 is the second block of the second block row.
+    EXPECT_EQ(tile[4 * 40 + 4], 9);
+    EXPECT_EQ(tile[31 * 40 + 31], 63);
+    EXPECT_EQ(tile[0 * 40 + 32], 0);  // beyond the tile stays untouched
+    EXPECT_EQ(decoder.EncodedBytes(Size(32, 32)), 256);
+}
+
+}  // namespace

@@ -1,0 +1,338 @@
+#include "core/MemoryDisplay.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "core/Bitmap.h"
+#include "core/Settings.h"
+#include "core/SpriteSet.h"
+#include "platform/Capture.h"
+#include "support/DisplayFixtures.h"
+
+namespace {
+
+// A cursor of one shape: a 40 x 40 frame whose picture is a solid 4 x 4 square of colour 200
+// in its middle (centred on the cursor position).
+std::unique_ptr<SpriteSet> SquareCursor() {
+    std::vector<uint8_t> stored =
+        CodedBitmap(Size(40, 40), Point(18, 18), Size(4, 4),
+                    {4, 200, 0, 0, 4, 200, 0, 0, 4, 200, 0, 0, 4, 200, 0, 1});
+    auto shape = std::make_unique<SpriteSet>(1);
+    shape->SetFrame(std::make_unique<Bitmap>(stored.data(), stored.size()), 0);
+    auto shapes = std::make_unique<SpriteSet>(1);
+    shapes->SetFrame(std::move(shape), 0);
+    return shapes;
+}
+
+class Display : public ::testing::Test, public ScreenFixture {
+protected:
+    void SetUp() override {
+        savedFlip = flipEnabled;
+        savedNoShake = noShake;
+        flipEnabled = 1;
+        noShake = 0;
+    }
+    void TearDown() override {
+        flipEnabled = savedFlip;
+        noShake = savedNoShake;
+    }
+    int32_t savedFlip = 1;
+    int32_t savedNoShake = 0;
+};
+
+TEST_F(Display, PresentFlipsWithFlipOnAndCopiesWithFlipOff) {
+    Back()[0] = 9;
+    screen.Present();
+    EXPECT_EQ(screen.flips, 1);
+    EXPECT_EQ(screen.FrontPage()[0], 9);
+    // The new back page is what the front held before.
+    EXPECT_EQ(screen.BackPage()[0], 0);
+
+    flipEnabled = 0;
+    Back()[1] = 7;
+    screen.Present();
+    EXPECT_EQ(screen.copies, 1);
+    EXPECT_EQ(screen.FrontPage()[1], 7);
+    EXPECT_EQ(screen.BackPage()[1], 7);
+}
+
+TEST_F(Display, CursorIsDrawnIntoThePresentedFrameAndItsBoxSaved) {
+    screen.SetCursorImage(SquareCursor());
+    screen.cursorPosition = Point(100, 100);
+    Back()[100 * 640 + 100] = 5;
+    screen.Present();
+    EXPECT_EQ(screen.SavePosition(), Point(80, 80));
+    EXPECT_EQ(screen.FrontPage()[100 * 640 + 100], 200);
+    EXPECT_EQ(screen.FrontPage()[97 * 640 + 97], 0);
+    // The save buffer holds what lay under the cursor.
+    EXPECT_EQ(screen.SaveBuffer()[20 * 40 + 20], 5);
+}
+
+TEST_F(Display, CursorMoveRestoresTheSavedPixelsAndRedraws) {
+    screen.SetCursorImage(SquareCursor());
+    screen.cursorPosition = Point(100, 100);
+    std::fill(Back(), Back() + 640 * 480, 3);
+    screen.Present();
+    screen.cursorPosition = Point(300, 200);
+    screen.UpdateCursor();
+    const uint8_t* front = screen.FrontPage();
+    EXPECT_EQ(front[100 * 640 + 100], 3);
+    EXPECT_EQ(front[200 * 640 + 300], 200);
+    EXPECT_EQ(screen.SavePosition(), Point(280, 180));
+    EXPECT_EQ(screen.SaveBuffer()[20 * 40 + 20], 3);
+    // Nothing to do when the cursor did not move.
+    int before = screen.presents;
+    screen.UpdateCursor();
+    EXPECT_EQ(screen.presents, before);
+}
+
+TEST_F(Display, CursorBoxStaysOnTheScreenWhileTheCursorIsClipped) {
+    screen.SetCursorImage(SquareCursor());
+    screen.cursorPosition = Point(5, 470);
+    screen.Present();
+    EXPECT_EQ(screen.SavePosition(), Point(0, 440));
+    const uint8_t* front = screen.FrontPage();
+    EXPECT_EQ(front[470 * 640 + 5], 200);
+    EXPECT_EQ(front[468 * 640 + 3], 200);
+    screen.cursorPosition = Point(639, 0);
+    screen.UpdateCursor();
+    EXPECT_EQ(screen.SavePosition(), Point(600, 0));
+    EXPECT_EQ(front[470 * 640 + 5], 0);
+    EXPECT_EQ(front[0 * 640 + 639], 200);
+}
+
+TEST_F(Display, HiddenOrUnknownShapesStillSaveAndRestoreTheBox) {
+    screen.SetCursorImage(SquareCursor());
+    for (int shape : {-1, 1}) {
+        screen.cursorShape = shape;
+        screen.cursorPosition = Point(50, 50);
+        screen.Present();
+        EXPECT_EQ(screen.SavePosition(), Point(30, 30));
+        EXPECT_EQ(screen.FrontPage()[50 * 640 + 50], 0);
+    }
+}
+
+TEST_F(Display, ShakeLastsSixPresentsAndAlwaysCopies) {
+    std::fill(Back(), Back() + 640 * 480, 0);
+    Back()[2 * 640 + 2] = 44;
+    screen.cursorPosition = Point(0, 0);
+    screen.shakeFlag = 1;
+    screen.shakePhase = 0;
+    const int offsets[6] = {2, 0, 2, 0, 2, 0};
+    for (int present = 0; present < 6; ++present) {
+        EXPECT_EQ(screen.shakeFlag, 1) << present;
+        screen.Present();
+        const int d = offsets[present];
+        EXPECT_EQ(screen.FrontPage()[(2 - d) * 640 + (2 - d)], 44) << present;
+        // The box is kept at least 2 from the edge, then moved with the picture.
+        EXPECT_EQ(screen.SavePosition(), Point(0, 0)) << present;
+    }
+    EXPECT_EQ(screen.shakeFlag, 0);
+    EXPECT_EQ(screen.shakePhase, 0);
+    EXPECT_EQ(screen.copies, 6);
+    EXPECT_EQ(screen.flips, 0);
+    screen.Present();
+    EXPECT_EQ(screen.flips, 1);
+}
+
+TEST_F(Display, ShakeRaisesTheBoxAndMovesItWithThePicture) {
+    screen.cursorPosition = Point(300, 300);
+    screen.shakeFlag = 1;
+    screen.Present();
+    EXPECT_EQ(screen.SavePosition(), Point(278, 278));
+    EXPECT_EQ(screen.shakePhase, 1);
+    screen.Present();
+    EXPECT_EQ(screen.SavePosition(), Point(280, 280));
+}
+
+TEST_F(Display, NoShakeSettingCancelsAShake) {
+    noShake = 1;
+    screen.shakeFlag = 1;
+    screen.shakePhase = 3;
+    screen.Present();
+    EXPECT_EQ(screen.shakeFlag, 0);
+    EXPECT_EQ(screen.shakePhase, 0);
+    EXPECT_EQ(screen.flips, 1);
+}
+
+TEST_F(Display, NestedFrameBufferRequestsShareOneLock) {
+    uint8_t* pixels = nullptr;
+    Size size;
+    int32_t pitch = 0;
+    screen.GetFrameBuffer(pixels, size, pitch);
+    screen.GetFrameBuffer(pixels, size, pitch);
+    EXPECT_EQ(screen.lockCalls, 1);
+    EXPECT_EQ(screen.LockCount(), 2);
+    EXPECT_EQ(size, Size(640, 480));
+    EXPECT_EQ(pitch, 640);
+    screen.ReleaseFrameBuffer();
+    EXPECT_EQ(screen.LockCount(), 1);
+    screen.ReleaseFrameBuffer();
+    EXPECT_EQ(screen.LockCount(), 0);
+    screen.GetFrameBuffer(pixels, size, pitch);
+    EXPECT_EQ(screen.lockCalls, 2);
+    screen.ReleaseFrameBuffer();
+}
+
+TEST_F(Display, RedirectNeitherLocksNorCounts) {
+    uint8_t memory[16] = {};
+    screen.SetRedirect(memory, Size(4, 4), 4);
+    uint8_t* pixels = nullptr;
+    Size size;
+    int32_t pitch = 0;
+    screen.GetFrameBuffer(pixels, size, pitch);
+    EXPECT_EQ(pixels, memory);
+    EXPECT_EQ(size, Size(4, 4));
+    screen.ReleaseFrameBuffer();
+    EXPECT_EQ(screen.lockCalls, 0);
+    EXPECT_EQ(screen.LockCount(), 0);
+    screen.ClearRedirect();
+}
+
+TEST_F(Display, PaletteEntriesZeroAndTwoFiftyFiveAreForced) {
+    auto* palette = new Palette();
+    for (auto& entry : palette->entries)
+        entry = Rgb{10, 20, 30};
+    screen.SetPalette(palette);
+    EXPECT_EQ(screen.HardwarePalette()[0], (Rgb{0, 0, 0}));
+    EXPECT_EQ(screen.HardwarePalette()[255], (Rgb{255, 255, 255}));
+    EXPECT_EQ(screen.HardwarePalette()[1], (Rgb{10, 20, 30}));
+    // Installing the installed palette again keeps it.
+    palette->entries[1] = Rgb{1, 2, 3};
+    screen.SetPalette(palette);
+    EXPECT_EQ(screen.GetPalette(), palette);
+    EXPECT_EQ(screen.HardwarePalette()[1], (Rgb{1, 2, 3}));
+}
+
+TEST_F(Display, ResetClipDrawsNothing) {
+    screen.ResetClipRect();
+    screen.DrawLine(5, 1, Point(0, 0), Point(100, 0));
+    std::vector<uint8_t> stored = CodedBitmap(Size(4, 1), Point(), Size(4, 1), {4, 9, 0, 1});
+    Bitmap(stored.data(), stored.size()).DrawAt(Point(0, 0));
+    EXPECT_EQ(CountNot(0), 0);
+    EXPECT_EQ(screen.lockCalls, 0);
+}
+
+TEST_F(Display, SuspendedDisplayRefusesToPresentAndResumeClearsAndResends) {
+    auto* palette = new Palette();
+    palette->entries[3] = Rgb{9, 9, 9};
+    screen.SetPalette(palette);
+    std::fill(Back(), Back() + 640 * 480, 8);
+    screen.Suspend();
+    EXPECT_TRUE(screen.IsSuspended());
+    EXPECT_THROW(screen.Present(), MemoryDisplay::winx_Exception);
+    screen.cursorPosition = Point(10, 10);
+    screen.UpdateCursor();  // returns early
+    EXPECT_EQ(screen.presents, 0);
+    screen.Resume();
+    EXPECT_FALSE(screen.IsSuspended());
+    EXPECT_EQ(CountNot(0), 0);
+    EXPECT_EQ(screen.FrontPage()[1000], 0);
+    EXPECT_EQ(screen.presents, 2);  // two clears through the flipping chain
+    EXPECT_EQ(screen.HardwarePalette()[3], (Rgb{9, 9, 9}));
+}
+
+TEST_F(Display, RedrawAllClearsBothPages) {
+    std::fill(screen.BackPage(), screen.BackPage() + 640 * 480, 6);
+    std::fill(screen.FrontPage(), screen.FrontPage() + 640 * 480, 6);
+    screen.RedrawAll();
+    EXPECT_EQ(CountNot(0), 0);
+    EXPECT_EQ(screen.FrontPage()[5000], 0);
+    // RedrawAll leaves the clip rectangle reset.
+    EXPECT_EQ(screen.GetClipRect(), Rect());
+}
+
+TEST_F(Display, CaptureRequestWritesThePresentedFrameAsPng) {
+    ScratchDir dir;
+    setenv("QX_CAPTURE", dir.Path().c_str(), 1);
+    winx_RequestCapture("frame");
+    Back()[0] = 1;
+    screen.Present();
+    unsetenv("QX_CAPTURE");
+    std::filesystem::path png = dir.Path() / "frame.png";
+    ASSERT_TRUE(std::filesystem::exists(png));
+    EXPECT_GT(std::filesystem::file_size(png), 100u);
+    EXPECT_TRUE(winx_TakeCaptureRequest().empty());
+}
+
+// ---- Lines ------------------------------------------------------------------------------
+
+TEST_F(Display, VerticalLineStartsAtTheLaterEndAndLeavesOutTheFarEnd) {
+    screen.DrawLine(5, 1, Point(10, 10), Point(10, 14));
+    for (int y = 11; y <= 14; ++y)
+        EXPECT_EQ(At(10, y), 5) << y;
+    EXPECT_EQ(At(10, 10), 0);
+    EXPECT_EQ(CountNot(0), 4);
+}
+
+TEST_F(Display, HorizontalAndDiagonalLinesIncludeBothEnds) {
+    screen.DrawLine(5, 1, Point(10, 10), Point(14, 10));
+    EXPECT_EQ(CountNot(0), 5);
+    std::fill(Back(), Back() + 640 * 480, 0);
+    screen.DrawLine(6, 1, Point(20, 30), Point(10, 20));
+    EXPECT_EQ(At(10, 20), 6);
+    EXPECT_EQ(At(15, 25), 6);
+    EXPECT_EQ(At(20, 30), 6);
+    EXPECT_EQ(CountNot(0), 11);
+    std::fill(Back(), Back() + 640 * 480, 0);
+    screen.DrawLine(6, 1, Point(0, 10), Point(3, 0));  // steep, upwards
+    EXPECT_EQ(At(0, 10), 6);
+    EXPECT_EQ(At(3, 0), 6);
+    EXPECT_EQ(CountNot(0), 11);
+}
+
+TEST_F(Display, EqualEndsDrawNothing) {
+    screen.DrawLine(5, 1, Point(10, 10), Point(10, 10));
+    EXPECT_EQ(CountNot(0), 0);
+}
+
+TEST_F(Display, LinesAreCutAtTheClipRectangle) {
+    screen.DrawLine(5, 1, Point(-50, 20), Point(50, 20));
+    EXPECT_EQ(At(0, 20), 5);
+    EXPECT_EQ(CountNot(0), 51);
+}
+
+TEST_F(Display, LinesOutsideTheClipNeverLock) {
+    screen.SetClipRect(Rect(Point(100, 100), Size(50, 50)));
+    screen.DrawLine(5, 1, Point(0, 0), Point(99, 120));
+    screen.DrawLine(5, 1, Point(151, 0), Point(300, 120));
+    screen.DrawLine(5, 1, Point(100, 10), Point(140, 99));
+    screen.DrawLine(5, 1, Point(100, 151), Point(140, 300));
+    screen.DrawDashedLine(5, 3, 2, 2, 0, Point(0, 0), Point(10, 10));
+    EXPECT_EQ(screen.lockCalls, 0);
+    EXPECT_EQ(CountNot(0), 0);
+}
+
+TEST_F(Display, DashedLineDrawsItsStartWhateverThePhase) {
+    screen.DrawDashedLine(5, 1, 2, 3, 5, Point(0, 0), Point(20, 0));
+    // Start, then five skipped, then dashes of 2 and gaps of 3.
+    const int drawn[] = {0, 6, 7, 11, 12, 16, 17};
+    for (int x : drawn)
+        EXPECT_EQ(At(x, 0), 5) << x;
+    EXPECT_EQ(CountNot(0), 7);
+}
+
+TEST_F(Display, VerticalDashedLineFollowsThePhase) {
+    // Ten pixels from (5, 10) up to (5, 1); dash 2, gap 3, phase 1.
+    screen.DrawDashedLine(5, 1, 2, 3, 1, Point(5, 0), Point(5, 10));
+    const int written[] = {9, 8, 4, 3};  // the 2nd, 3rd, 7th and 8th pixel from y = 10
+    for (int y : written)
+        EXPECT_EQ(At(5, y), 5) << y;
+    EXPECT_EQ(CountNot(0), 4);
+}
+
+TEST_F(Display, WideDashesWriteNeighboursAcrossTheLine) {
+    screen.DrawDashedLine(5, 3, 100, 0, 0, Point(10, 10), Point(20, 10));
+    EXPECT_EQ(At(15, 9), 5);
+    EXPECT_EQ(At(15, 11), 5);
+    EXPECT_EQ(CountNot(0), 33);
+    std::fill(Back(), Back() + 640 * 480, 0);
+    screen.DrawDashedLine(5, 2, 100, 0, 0, Point(10, 10), Point(10, 20));
+    EXPECT_EQ(At(9, 15), 5);
+    EXPECT_EQ(At(11, 15), 0);
+    EXPECT_EQ(CountNot(0), 20);
+}
+
+}  // namespace

@@ -1,0 +1,148 @@
+#include "core/SpriteSet.h"
+
+#include <gtest/gtest.h>
+
+#include "core/Bitmap.h"
+#include "core/PackWriter.h"
+#include "core/ResourceFile.h"
+#include "support/DisplayFixtures.h"
+
+namespace {
+
+// Frame n is a 1 x 1 picture of colour n + 1, so a drawn pixel tells which frame drew.
+std::vector<uint8_t> FramePicture(int n) {
+    return CodedBitmap(Size(1, 1), Point(), Size(1, 1), {1, n + 1, 0, 1});
+}
+
+std::unique_ptr<SpriteSet> Numbered(int count) {
+    auto set = std::make_unique<SpriteSet>(count);
+    for (int n = 0; n < count; ++n) {
+        std::vector<uint8_t> bytes = FramePicture(n);
+        set->SetFrame(std::make_unique<Bitmap>(bytes.data(), bytes.size()), n);
+    }
+    return set;
+}
+
+class Sprites : public ::testing::Test, public ScreenFixture {
+protected:
+    uint8_t DrawnBy(const std::function<void()>& draw) {
+        Back()[0] = 0;
+        draw();
+        return At(0, 0);
+    }
+};
+
+TEST_F(Sprites, FrameIndicesWrapAndNegativeIndicesSelectNothing) {
+    auto set = Numbered(16);
+    EXPECT_EQ(DrawnBy([&] { set->DrawFrame(Point(0, 0), 17); }), 2);
+    EXPECT_EQ(DrawnBy([&] { set->DrawFrame(Point(0, 0), -1); }), 0);
+    EXPECT_EQ(set->SelectFrame(35), 2);
+    EXPECT_EQ(set->Current(), 3);
+    EXPECT_EQ(DrawnBy([&] { set->Draw(Point(0, 0)); }), 4);
+    EXPECT_EQ(set->LastFrameIndex(), 15);
+    EXPECT_EQ(set->SubImage(-3), nullptr);
+}
+
+TEST_F(Sprites, SetFrameOutsideTheSlotsDeletesTheImage) {
+    auto set = Numbered(2);
+    std::vector<uint8_t> bytes = FramePicture(9);
+    Image* extra = new Bitmap(bytes.data(), bytes.size());
+    set->SetFrame(extra, 2);  // the sanitizer build reports a leak if it is not deleted
+    EXPECT_EQ(extra, nullptr);
+    EXPECT_EQ(set->Count(), 2);
+    EXPECT_EQ(DrawnBy([&] { set->DrawFrame(Point(0, 0), 1); }), 2);
+}
+
+TEST_F(Sprites, EmptySetDrawsNothingAndSelectsNothing) {
+    SpriteSet empty(0);
+    EXPECT_EQ(empty.SelectFrame(7), 0);
+    EXPECT_EQ(DrawnBy([&] { empty.DrawFrame(Point(0, 0), 3); }), 0);
+    EXPECT_EQ(empty.FrameSize(), Size());
+    EXPECT_EQ(empty.SubImage(0), nullptr);
+    EXPECT_EQ(empty.LastFrameIndex(), -1);
+}
+
+TEST_F(Sprites, SetCountKeepsTheFirstFrames) {
+    auto set = Numbered(5);
+    set->SetCount(3);
+    EXPECT_EQ(set->Count(), 3);
+    EXPECT_EQ(DrawnBy([&] { set->DrawFrame(Point(0, 0), 4); }), 2);  // 4 mod 3 = 1
+    set->SetCount(6);
+    EXPECT_EQ(set->SubImage(5), nullptr);
+}
+
+TEST_F(Sprites, ShadeFilledAtFallsBackToThePlainCurrentFrame) {
+    // A picture with a shade skip: the set has no shade-filled corner draw of its own.
+    auto set = std::make_unique<SpriteSet>(2);
+    std::vector<uint8_t> bytes =
+        CodedBitmap(Size(2, 1), Point(), Size(2, 1), {0, 2, 1, 0, 1, 5, 0, 1});
+    set->SetFrame(std::make_unique<Bitmap>(bytes.data(), bytes.size()), 0);
+    set->DrawFrameShadeFilledAt(Point(0, 0), 1, 77);
+    EXPECT_EQ(At(0, 0), 0);
+    EXPECT_EQ(At(1, 0), 5);
+}
+
+class SpritePacks : public Sprites {
+protected:
+    SpritePacks() { dir.UseAsAssetPath(); }
+    void Write(const PackWriter& pack, const char* name) {
+        ASSERT_TRUE(pack.WriteFile((dir.Path() / name).string()));
+    }
+    ScratchDir dir;
+};
+
+TEST_F(SpritePacks, ColumnRowAndFromRowLoadersReadTheirEntries) {
+    PackWriter pack(3, 4);
+    for (int r = 0; r < 4; ++r) {
+        for (int c = 0; c < 3; ++c) {
+            if (!(c == 2 && r == 1)) pack.SetEntry(c, r, FramePicture(10 * r + c));
+        }
+    }
+    Write(pack, "grid.msp");
+    auto column = LoadSpriteSetColumn("grid.msp");
+    EXPECT_EQ(column->Count(), 4);
+    EXPECT_EQ(DrawnBy([&] { column->DrawFrame(Point(0, 0), 2); }), 21);
+    auto row = LoadSpriteSetRow("grid.msp");
+    EXPECT_EQ(row->Count(), 3);
+    EXPECT_EQ(DrawnBy([&] { row->DrawFrame(Point(0, 0), 2); }), 3);
+
+    ResourceFile file;
+    ASSERT_TRUE(file.Open("grid.msp", 1, 0));
+    auto fromRow = LoadSpriteSetFromRow(1, &file);
+    ASSERT_TRUE(fromRow);
+    EXPECT_EQ(fromRow->Count(), 2);  // (2, 1) is missing
+    EXPECT_EQ(DrawnBy([&] { fromRow->DrawFrame(Point(0, 0), 1); }), 12);
+}
+
+TEST_F(SpritePacks, GridStopsAtTheFirstRowWithoutAFirstEntry) {
+    PackWriter pack(3, 5);
+    for (int r : {0, 1, 3, 4})
+        pack.SetEntry(0, r, FramePicture(r));
+    pack.SetEntry(1, 0, FramePicture(7));
+    Write(pack, "cursor.msp");
+    auto grid = LoadSpriteGrid("cursor.msp");
+    EXPECT_EQ(grid->Count(), 2);
+    auto* first = static_cast<SpriteSet*>(grid->SubImage(0));
+    EXPECT_EQ(first->Count(), 2);
+    EXPECT_EQ(static_cast<SpriteSet*>(grid->SubImage(1))->Count(), 1);
+}
+
+TEST_F(SpritePacks, StreamedSetKeepsOnlyTheFrameInUse) {
+    PackWriter pack(1, 16);
+    for (int r = 0; r < 16; ++r)
+        pack.SetEntry(0, r, FramePicture(r));
+    Write(pack, "big.msp");
+    auto set = OpenStreamedSpriteSet("big.msp");
+    EXPECT_EQ(set->Count(), 16);
+    EXPECT_EQ(set->ResidentFrame(5), nullptr);
+    set->EnsureFrame(5);
+    EXPECT_NE(set->ResidentFrame(5), nullptr);
+    set->EnsureFrame(6);
+    EXPECT_EQ(set->ResidentFrame(5), nullptr);
+    EXPECT_NE(set->ResidentFrame(6), nullptr);
+    EXPECT_EQ(DrawnBy([&] { set->DrawFrame(Point(0, 0), 20); }), 5);
+    EXPECT_NE(set->ResidentFrame(4), nullptr);
+    EXPECT_EQ(set->ResidentFrame(6), nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,411 @@
+#include "support/DisplayFixtures.h"
+
+#include <cstdlib>
+#include <random>
+
+#include "core/Bitmap.h"
+#include "core/BitmapEncoder.h"
+#include "core/Image.h"
+#include "core/PackWriter.h"
+#include "core/ResourceFile.h"
+#include "core/SpriteSet.h"
+
+uint32_t Checksum(const uint8_t* bytes, size_t count) {
+    uint32_t hash = 2166136261u;
+    for (size_t i = 0; i < count; ++i) {
+        hash ^= bytes[i];
+        hash *= 16777619u;
+    }
+    return hash;
+}
+
+std::vector<uint8_t> CodedBitmap(const Size& frame, const Point& origin, const Size& picture,
+                                 const std::vector<uint8_t>& items) {
+    std::vector<uint8_t> out =
+        BitmapHeader(frame.w, frame.h, origin.x, origin.y, picture.w, picture.w, picture.h, 1);
+    out.insert(out.end(), items.begin(), items.end());
+    return out;
+}
+
+std::vector<uint8_t> CodedBitmap(const Size& frame, const Point& origin, const Size& picture,
+                                 std::initializer_list<int> items) {
+    std::vector<uint8_t> bytes;
+    for (int v : items)
+        bytes.push_back(static_cast<uint8_t>(v));
+    return CodedBitmap(frame, origin, picture, bytes);
+}
+
+namespace {
+
+// Rows of three columns, top to bottom.
+const char* GlyphRows(char c) {
+    switch (c) {
+        case '0':
+            return "###"
+                   "#.#"
+                   "#.#"
+                   "#.#"
+                   "###";
+        case '1':
+            return ".#."
+                   "##."
+                   ".#."
+                   ".#."
+                   "###";
+        case '2':
+            return "##."
+                   "..#"
+                   ".#."
+                   "#.."
+                   "###";
+        case '3':
+            return "##."
+                   "..#"
+                   ".#."
+                   "..#"
+                   "##.";
+        case '4':
+            return "#.#"
+                   "#.#"
+                   "###"
+                   "..#"
+                   "..#";
+        case '5':
+            return "###"
+                   "#.."
+                   "##."
+                   "..#"
+                   "##.";
+        case '6':
+            return ".##"
+                   "#.."
+                   "###"
+                   "#.#"
+                   "###";
+        case '7':
+            return "###"
+                   "..#"
+                   ".#."
+                   ".#."
+                   ".#.";
+        case '8':
+            return "###"
+                   "#.#"
+                   "###"
+                   "#.#"
+                   "###";
+        case '9':
+            return "###"
+                   "#.#"
+                   "###"
+                   "..#"
+                   "##.";
+        case 'A':
+            return ".#."
+                   "#.#"
+                   "###"
+                   "#.#"
+                   "#.#";
+        case 'B':
+            return "##."
+                   "#.#"
+                   "##."
+                   "#.#"
+                   "##.";
+        case 'C':
+            return ".##"
+                   "#.."
+                   "#.."
+                   "#.."
+                   ".##";
+        case 'D':
+            return "##."
+                   "#.#"
+                   "#.#"
+                   "#.#"
+                   "##.";
+        case 'E':
+            return "###"
+                   "#.."
+                   "##."
+                   "#.."
+                   "###";
+        case 'F':
+            return "###"
+                   "#.."
+                   "##."
+                   "#.."
+                   "#..";
+        case 'G':
+            return ".##"
+                   "#.."
+                   "#.#"
+                   "#.#"
+                   ".##";
+        case 'H':
+            return "#.#"
+                   "#.#"
+                   "###"
+                   "#.#"
+                   "#.#";
+        case 'I':
+            return "###"
+                   ".#."
+                   ".#."
+                   ".#."
+                   "###";
+        case 'J':
+            return "..#"
+                   "..#"
+                   "..#"
+                   "#.#"
+                   ".#.";
+        case 'K':
+            return "#.#"
+                   "#.#"
+                   "##."
+                   "#.#"
+                   "#.#";
+        case 'L':
+            return "#.."
+                   "#.."
+                   "#.."
+                   "#.."
+                   "###";
+        case 'M':
+            return "#.#"
+                   "###"
+                   "###"
+                   "#.#"
+                   "#.#";
+        case 'N':
+            return "##."
+                   "#.#"
+                   "#.#"
+                   "#.#"
+                   "#.#";
+        case 'O':
+            return ".#."
+                   "#.#"
+                   "#.#"
+                   "#.#"
+                   ".#.";
+        case 'P':
+            return "##."
+                   "#.#"
+                   "##."
+                   "#.."
+                   "#..";
+        case 'Q':
+            return ".#."
+                   "#.#"
+                   "#.#"
+                   "##."
+                   ".##";
+        case 'R':
+            return "##."
+                   "#.#"
+                   "##."
+                   "#.#"
+                   "#.#";
+        case 'S':
+            return ".##"
+                   "#.."
+                   ".#."
+                   "..#"
+                   "##.";
+        case 'T':
+            return "###"
+                   ".#."
+                   ".#."
+                   ".#."
+                   ".#.";
+        case 'U':
+            return "#.#"
+                   "#.#"
+                   "#.#"
+                   "#.#"
+                   "###";
+        case 'V':
+            return "#.#"
+                   "#.#"
+                   "#.#"
+                   "#.#"
+                   ".#.";
+        case 'W':
+            return "#.#"
+                   "#.#"
+                   "###"
+                   "###"
+                   "#.#";
+        case 'X':
+            return "#.#"
+                   "#.#"
+                   ".#."
+                   "#.#"
+                   "#.#";
+        case 'Y':
+            return "#.#"
+                   "#.#"
+                   ".#."
+                   ".#."
+                   ".#.";
+        case 'Z':
+            return "###"
+                   "..#"
+                   ".#."
+                   "#.."
+                   "###";
+        case '.':
+            return "..."
+                   "..."
+                   "..."
+                   "..."
+                   ".#.";
+        case ',':
+            return "..."
+                   "..."
+                   "..."
+                   ".#."
+                   "#..";
+        case ':':
+            return "..."
+                   ".#."
+                   "..."
+                   ".#."
+                   "...";
+        case '!':
+            return ".#."
+                   ".#."
+                   ".#."
+                   "..."
+                   ".#.";
+        case '?':
+            return "##."
+                   "..#"
+                   ".#."
+                   "..."
+                   ".#.";
+        case '-':
+            return "..."
+                   "..."
+                   "###"
+                   "..."
+                   "...";
+        case '+':
+            return "..."
+                   ".#."
+                   "###"
+                   ".#."
+                   "...";
+        case '/':
+            return "..#"
+                   "..#"
+                   ".#."
+                   "#.."
+                   "#..";
+        case '(':
+            return ".#."
+                   "#.."
+                   "#.."
+                   "#.."
+                   ".#.";
+        case ')':
+            return ".#."
+                   "..#"
+                   "..#"
+                   "..#"
+                   ".#.";
+        case '%':
+            return "#.#"
+                   "..#"
+                   ".#."
+                   "#.."
+                   "#.#";
+        case '\'':
+            return ".#."
+                   ".#."
+                   "..."
+                   "..."
+                   "...";
+        default:
+            return "..."
+                   "..."
+                   "..."
+                   "..."
+                   "...";
+    }
+}
+
+constexpr uint8_t kStroke = 1;
+
+}  // namespace
+
+std::vector<uint8_t> TestGlyph(char c, int scale) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    const char* rows = GlyphRows(c);
+    // Three columns and a space, five rows and a gap; the strokes are shade pixels.
+    const int w = 4 * scale;
+    const int h = 6 * scale;
+    std::vector<uint8_t> pixels(static_cast<size_t>(w * h), 0);
+    for (int y = 0; y < h; ++y) {
+        for (int x = 0; x < w; ++x) {
+            int gx = x / scale, gy = y / scale;
+            if (gx < 3 && gy < 5 && rows[gy * 3 + gx] == '#') pixels[y * w + x] = kStroke;
+        }
+    }
+    return EncodeBitmap(pixels.data(), w, h, w, BitmapPlacement{}, BitmapKeys{0, kStroke});
+}
+
+std::unique_ptr<SpriteSet> MakeTestFont(int scale) {
+    auto font = std::make_unique<SpriteSet>(128);
+    for (int code = 32; code < 128; ++code) {
+        std::vector<uint8_t> glyph = TestGlyph(static_cast<char>(code), scale);
+        font->SetFrame(std::make_unique<Bitmap>(glyph.data(), glyph.size()), code);
+    }
+    return font;
+}
+
+void AddTestFontEntries(PackWriter& pack, int scale) {
+    for (int code = 32; code < 128 && code < pack.Rows(); ++code) {
+        pack.SetEntry(0, code, TestGlyph(static_cast<char>(code), scale));
+    }
+}
+
+ScratchDir::ScratchDir() {
+    static int serial = 0;
+    std::random_device seed;
+    path = std::filesystem::temp_directory_path() /
+           ("qx-display-" + std::to_string(seed()) + "-" + std::to_string(++serial));
+    std::filesystem::create_directories(path);
+}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path, ignored);
+}
+
+void ScratchDir::UseAsAssetPath() const {
+    ResourceFile::SetAssetPath((path.string() + "/").c_str());
+}
+
+ScreenFixture::ScreenFixture() {
+    screen.cursorShape = -1;
+    ImageZoom = 0;
+    FullClip();
+}
+
+ScreenFixture::~ScreenFixture() {
+    ImageZoom = 0;
+}
+
+void ScreenFixture::FullClip() {
+    screen.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+}
+
+int ScreenFixture::CountNot(uint8_t value) const {
+    int n = 0;
+    for (int i = 0; i < 640 * 480; ++i)
+        n += screen.BackPage()[i] != value;
+    return n;
+}
