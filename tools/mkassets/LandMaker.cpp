@@ -113,16 +113,17 @@ Grid MazeLand(const LandPlan& plan) {
     FillDisc(grid, 8, n - 9, 6, kGround);
     FillDisc(grid, n - 9, 8, 6, kGround);
     FillDisc(grid, n - 9, n - 9, 6, kGround);
-    const int mazeTop = 14, mazeSize = n - 28;  // rows and columns 14 .. n - 15
+    // Odd size: walls on the even offsets (both outer walls included), rooms on the odd ones.
+    const int mazeTop = 14, mazeSize = n - 29;  // rows and columns 14 .. n - 16
+    const int mazeEnd = mazeTop + mazeSize;     // first row and column past the maze
     FillRect(grid, mazeTop, mazeTop, mazeSize, mazeSize, kGround);
-
-    // Walls on the even offsets, rooms on the odd ones, passages carved by a depth-first walk.
     const int rooms = (mazeSize - 1) / 2;
     for (int r = 0; r < mazeSize; ++r) {
         for (int c = 0; c < mazeSize; ++c) {
             if (r % 2 == 0 || c % 2 == 0) FillRect(grid, mazeTop + r, mazeTop + c, 1, 1, kRock);
         }
     }
+    // Passages carved by a depth-first walk over the rooms.
     Rng rng(plan.seed);
     std::vector<bool> seen(static_cast<size_t>(rooms * rooms), false);
     std::vector<Cell> stack{{0, 0}};
@@ -144,21 +145,22 @@ Grid MazeLand(const LandPlan& plan) {
         const Cell chosen =
             next[static_cast<size_t>(rng.Range(0, static_cast<int>(next.size()) - 1))];
         seen[static_cast<size_t>(chosen.first * rooms + chosen.second)] = true;
+        // The wall between two rooms lies at the sum of their offsets, 2 r + 1 and 2 r' + 1.
         FillRect(grid, mazeTop + 1 + room.first + chosen.first,
-                 mazeTop + 1 + room.second + chosen.second, 1, 1,
-                 kGround);  // the wall between the two rooms
+                 mazeTop + 1 + room.second + chosen.second, 1, 1, kGround);
         stack.push_back(chosen);
     }
-    // Openings in the outer wall at the corners where the bridges arrive.
+    // North-west and south-east: openings in the outer wall's corners, reached over cells that
+    // meet their neighbours only at the corners.
     FillRect(grid, mazeTop, mazeTop, 2, 2, kGround);
-    FillRect(grid, mazeTop + mazeSize - 2, mazeTop + mazeSize - 2, 2, 2, kGround);
-    FillRect(grid, 24, mazeTop + mazeSize - 1, 1, 1, kGround);
-    // North-west and south-east: a single cell meeting both sides only at its corners.
+    FillRect(grid, mazeEnd - 2, mazeEnd - 2, 2, 2, kGround);
     FillRect(grid, mazeTop - 1, mazeTop - 1, 1, 1, kGround);
-    FillRect(grid, mazeTop + mazeSize, mazeTop + mazeSize, 1, 1, kGround);
-    // North-east: a bridge one cell wide down and west into the maze's east side.
-    FillRect(grid, 13, n - 9, 12, 1, kGround);
-    FillRect(grid, 24, mazeTop + mazeSize, 1, n - 9 - (mazeTop + mazeSize), kGround);
+    FillRect(grid, mazeEnd, mazeEnd, 1, 1, kGround);
+    FillRect(grid, mazeEnd + 1, mazeEnd + 1, 1, 1, kGround);
+    // North-east: a bridge one cell wide, down and then west into a room of the east side.
+    const int bridgeRow = mazeTop + 11;
+    FillRect(grid, 13, n - 9, bridgeRow - 12, 1, kGround);
+    FillRect(grid, bridgeRow, mazeEnd - 1, 1, n - 9 - (mazeEnd - 1), kGround);
     // The south-west island stays cut off.
     return grid;
 }

@@ -1,0 +1,87 @@
+#include "core/PackWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "core/ResourceFile.h"
+
+namespace {
+
+uint32_t U32At(const std::vector<uint8_t>& bytes, size_t at) {
+    return (uint32_t{bytes[at]} << 24) | (uint32_t{bytes[at + 1]} << 16) |
+           (uint32_t{bytes[at + 2]} << 8) | bytes[at + 3];
+}
+
+std::string TempPath(const char* name) {
+    return (std::filesystem::temp_directory_path() /
+            (std::string("packwriter-") + std::to_string(getpid()) + "-" + name))
+        .string();
+}
+
+TEST(PackWriter, WritesMagicSizesAndRowByRowDirectory) {
+    PackWriter pack(3, 2);
+    ASSERT_TRUE(pack.SetEntry(2, 1, {7, 8, 9}));
+    ASSERT_TRUE(pack.SetEntry(0, 0, {1}));
+    const std::vector<uint8_t> bytes = pack.Build();
+    EXPECT_EQ(U32At(bytes, 0), 0x2ACE2ACEu);
+    EXPECT_EQ(bytes[5], 3);
+    EXPECT_EQ(bytes[7], 2);
+    // Entry (2, 1) is directory entry 5, at 8 + 5 x 8.
+    const uint32_t offset = U32At(bytes, 48);
+    EXPECT_EQ(U32At(bytes, 52), 3u);
+    ASSERT_LE(offset + 3, bytes.size());
+    EXPECT_EQ(bytes[offset], 7);
+    EXPECT_EQ(bytes[offset + 2], 9);
+    // Entries never set stay absent: offset 0.
+    EXPECT_EQ(U32At(bytes, 8 + 1 * 8), 0u);
+    EXPECT_GE(U32At(bytes, 8), 8u + 6 * 8);  // data lies behind the directory
+}
+
+TEST(PackWriter, RefusesEntriesOutsideTheDirectory) {
+    PackWriter pack(2, 2);
+    EXPECT_FALSE(pack.SetEntry(2, 0, {1}));
+    EXPECT_FALSE(pack.SetEntry(0, 2, {1}));
+    EXPECT_FALSE(pack.SetEntry(-1, 0, {1}));
+    EXPECT_FALSE(pack.HasEntry(2, 0));
+    EXPECT_EQ(pack.Build().size(), 8u + 4 * 8);
+}
+
+TEST(PackWriter, ResourceFileReadsBackEveryEntryAndSeesAbsentOnes) {
+    PackWriter pack(2, 3);
+    pack.SetEntry(0, 0, {'a', 'b', 'c'});
+    pack.SetEntry(1, 2, {'x'});
+    pack.SetEntry(0, 1, {});  // present but empty
+    const std::string path = TempPath("read.msp");
+    ASSERT_TRUE(pack.WriteFile(path));
+
+    ResourceFile file;
+    file.plainPath = 1;
+    ASSERT_EQ(file.Open(path.c_str(), ResourceFile::OpenMode::Pack), 1);
+    EXPECT_EQ(file.Columns(), 2);
+    EXPECT_EQ(file.Rows(), 3);
+    ASSERT_EQ(file.SelectEntry(0, 0), 1);
+    char text[4] = {};
+    int32_t count = 3;
+    ASSERT_EQ(file.Read(count, text), 1);
+    EXPECT_STREQ(text, "abc");
+    ASSERT_EQ(file.SelectEntry(1, 2), 1);
+    EXPECT_EQ(file.Size(), 1);
+    EXPECT_EQ(file.SelectEntry(1, 0), 0);
+    EXPECT_EQ(file.SelectEntry(0, 1), 1);
+    EXPECT_EQ(file.Size(), 0);
+    file.Close();
+    std::remove(path.c_str());
+}
+
+TEST(PackWriter, ReportsAFileThatCannotBeWritten) {
+    PackWriter pack(1, 1);
+    pack.SetEntry(0, 0, {1, 2});
+    EXPECT_FALSE(pack.WriteFile("/nonexistent-directory/pack.msp"));
+}
+
+}  // namespace

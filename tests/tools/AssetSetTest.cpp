@@ -1,0 +1,210 @@
+// Runs the asset maker and reads its packs, string table, sounds, music and land descriptions
+// back through the game's resource files and string table.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <queue>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "MadeAssets.h"
+#include "core/ResourceFile.h"
+#include "core/StringTable.h"
+
+using namespace MadeAssets;
+
+namespace {
+
+// Cells reachable over open ground from a start, moving to the 4 or to all 8 neighbours; a
+// diagonal step needs no open side cells, as the narrow gaps are meant to test.
+std::set<std::pair<int, int>> Reachable(const LandText& land, std::pair<int, int> from,
+                                        bool diagonal) {
+    std::set<std::pair<int, int>> seen{from};
+    std::queue<std::pair<int, int>> open;
+    open.push(from);
+    while (!open.empty()) {
+        const auto [r, c] = open.front();
+        open.pop();
+        for (int dr = -1; dr <= 1; ++dr) {
+            for (int dc = -1; dc <= 1; ++dc) {
+                if ((dr == 0 && dc == 0) || (!diagonal && dr != 0 && dc != 0)) continue;
+                const int nr = r + dr, nc = c + dc;
+                if (nr < 0 || nc < 0 || nr >= land.rows || nc >= land.columns) continue;
+                if (land.letters[static_cast<size_t>(nr)][static_cast<size_t>(nc)] != 'c') continue;
+                if (seen.insert({nr, nc}).second) open.push({nr, nc});
+            }
+        }
+    }
+    return seen;
+}
+
+using AssetSetTest = MadeAssetsTest;
+
+TEST_F(AssetSetTest, WritesTheSameBytesOnEveryRunAndReportsEveryFile) {
+    Scratch scratch;
+    ASSERT_EQ(RunMaker(scratch.path / "again", scratch.path / "again.log"), 0);
+    int files = 0;
+    for (const auto& entry : fs::recursive_directory_iterator(Set())) {
+        if (!entry.is_regular_file() || entry.path().filename() == "done.log") continue;
+        ++files;
+        const fs::path relative = fs::relative(entry.path(), Set());
+        EXPECT_NE(printed.find(relative.string()), std::string::npos) << relative;
+        EXPECT_EQ(FileBytes(entry.path()), FileBytes(scratch.path / "again" / relative))
+            << relative;
+    }
+    EXPECT_GT(files, 20);
+}
+
+TEST_F(AssetSetTest, FailsWithAMessageWhenTheOutputCannotBeMade) {
+    Scratch scratch;
+    const fs::path blocker = scratch.path / "blocker";
+    std::ofstream(blocker) << "a file where a directory should go";
+    EXPECT_NE(RunMaker(blocker / "set", scratch.path / "log"), 0);
+    const std::string message = ReadText(scratch.path / "log");
+    EXPECT_NE(message.find("cannot create"), std::string::npos) << message;
+}
+
+TEST_F(AssetSetTest, StringTableHasEveryLineWithTheConversionsItsCallersPass) {
+    ClearStringTable();
+    ASSERT_EQ(LoadStringTable("7a1.str"), 1);
+    for (int line = 0; line < 350; ++line) {
+        ASSERT_NE(GetString(line), nullptr) << line;
+        EXPECT_GT(std::strlen(GetString(line)), 0u) << line;
+    }
+    EXPECT_EQ(GetString(350), nullptr);
+    const std::vector<std::pair<int, std::string>> formats = {
+        {7, "s"}, {8, "ss"}, {14, "d"}, {28, "d"}, {29, "d"}, {30, "d"}, {199, "d"}};
+    for (int line = 0; line < 350; ++line) {
+        std::string expected;
+        for (const auto& [number, conversions] : formats) {
+            if (number == line) expected = conversions;
+        }
+        EXPECT_EQ(Conversions(GetString(line)), expected) << line << ": " << GetString(line);
+    }
+    // The table's own line breaks reach the game as line feeds.
+    EXPECT_NE(std::strchr(GetString(222), '\n'), nullptr);
+    EXPECT_NE(std::strchr(GetString(266), '\n'), nullptr);
+    ClearStringTable();
+}
+
+TEST_F(AssetSetTest, SoundPackHoldsEveryNamedSoundAs16BitAt22050) {
+    ResourceFile pack;
+    ASSERT_EQ(pack.Open("7a1.XSF", ResourceFile::OpenMode::Pack), 1);
+    std::vector<int> named{14, 16, 56};
+    for (int n = 23; n <= 49; ++n)
+        named.push_back(n);
+    std::set<int> formats;
+    for (int number : named) {
+        ASSERT_EQ(pack.SelectEntry(0, number), 1) << number;
+        const SampleHeader h = ParseSample(EntryBytes(pack));
+        formats.insert(h.format);
+        EXPECT_TRUE(h.format == 1 || h.format == 2) << number;
+        EXPECT_EQ(h.bits, 16u) << number;
+        EXPECT_EQ(h.channels, 1u) << number;
+        EXPECT_EQ(h.rate, 22050u) << number;
+        EXPECT_GT(h.frames, 0u) << number;
+        EXPECT_EQ(h.size, 18 + h.frames * 2) << number;
+    }
+    EXPECT_EQ(formats, (std::set<int>{1, 2}));
+}
+
+TEST_F(AssetSetTest, MusicPiecesAreStereoAndOutlastTheRingBufferOnBothVolumes) {
+    for (const char* label : kVolumes) {
+        // The music player opens the pack by its full path.
+        ResourceFile pack;
+        pack.plainPath = 1;
+        ASSERT_EQ(pack.Open((Volume(label) / "Sounds" / "7a0.xsf").string().c_str(),
+                            ResourceFile::OpenMode::Pack),
+                  1)
+            << label;
+        ASSERT_GE(pack.Rows(), 3);
+        for (int row = 0; row < pack.Rows(); ++row) {
+            ASSERT_EQ(pack.SelectEntry(0, row), 1);
+            const SampleHeader h = ParseSample(EntryBytes(pack));
+            EXPECT_EQ(h.bits, 16u);
+            EXPECT_EQ(h.channels, 2u);
+            EXPECT_EQ(h.rate, 22050u);
+            EXPECT_GT(h.frames, 88200u);  // more than the 4-second ring buffer
+            EXPECT_EQ(h.size, 18 + h.frames * 4);
+        }
+    }
+}
+
+TEST_F(AssetSetTest, LandsDescribeValidMapsWithOpenGroundAtEveryStart) {
+    ASSERT_EQ(LoadStringTable("7a1.str"), 1);
+    const std::vector<LandText> lands = ReadAllLands();
+    ASSERT_GE(lands.size(), 4u);
+    std::set<bool> local;
+    for (size_t i = 0; i < lands.size(); ++i) {
+        const LandText& land = lands[i];
+        const bool packLand = i + 1 < lands.size();
+        SCOPED_TRACE(land.tileSet);
+        ASSERT_TRUE(land.complete);
+        ASSERT_NE(GetString(land.nameLine), nullptr);
+        EXPECT_LT(land.paletteRow, 27);
+        EXPECT_GE(land.shade, 1);
+        EXPECT_LE(land.columns, 200);
+        EXPECT_LE(land.rows, 200);
+        ASSERT_EQ(static_cast<int>(land.letters.size()), land.sheetRows);
+        for (const std::string& row : land.letters) {
+            ASSERT_EQ(static_cast<int>(row.size()), land.sheetColumns);
+            EXPECT_EQ(row.find_first_not_of("cwr"), std::string::npos) << row;
+        }
+        ASSERT_GE(land.starts.size(), 4u);
+        for (const auto& [row, column] : land.starts) {
+            EXPECT_TRUE(StrictlyInside(land, row, column)) << row << "," << column;
+            // Room for a factory, its docks and its roll-out area.
+            for (int r = row - 4; r <= row + 4; ++r) {
+                for (int c = column - 4; c <= column + 4; ++c) {
+                    EXPECT_EQ(land.letters[static_cast<size_t>(r)][static_cast<size_t>(c)], 'c')
+                        << "start " << row << "," << column;
+                }
+            }
+        }
+        for (const auto& [row, column] : land.fields)
+            EXPECT_TRUE(StrictlyInside(land, row, column));
+        ResourceFile features;
+        ASSERT_EQ(features.Open(land.featurePack.c_str(), ResourceFile::OpenMode::Pack), 1);
+        for (const LandText::Feature& f : land.features) {
+            EXPECT_TRUE(StrictlyInside(land, f.row, f.column));
+            EXPECT_GE(f.frame, 0);
+            EXPECT_LT(f.frame, features.Rows());
+        }
+        ResourceFile decorations;
+        EXPECT_EQ(decorations.Open(land.decorationPack.c_str(), ResourceFile::OpenMode::Pack), 1);
+        ResourceFile blend;
+        ASSERT_EQ(blend.Open("7a0txxxx99s999.map", ResourceFile::OpenMode::Pack), 1);
+        EXPECT_LT(land.blendRow, blend.Rows());
+
+        const fs::path tiles = TileSetOf(land, packLand);
+        ASSERT_FALSE(tiles.empty());
+        local.insert(tiles.parent_path() == Local());
+        const std::vector<uint8_t> bytes = FileBytes(tiles);
+        EXPECT_EQ(bytes.size(), static_cast<size_t>(1 + land.sheetRows * land.sheetColumns) * 256);
+        EXPECT_FALSE(bytes[0] == 0x2A && bytes[1] == 0xCE && bytes[2] == 0x2A && bytes[3] == 0xCE);
+    }
+    EXPECT_EQ(local, (std::set<bool>{false, true}));  // both tile-set lookups are used
+    ClearStringTable();
+}
+
+TEST_F(AssetSetTest, MazeLandNeedsDiagonalStepsAndHasAnIslandNoGroundPathReaches) {
+    bool foundMaze = false;
+    for (const LandText& land : ReadAllLands()) {
+        if (land.tileSet != "maze") continue;
+        foundMaze = true;
+        std::vector<std::pair<int, int>> starts = land.starts;
+        std::sort(starts.begin(), starts.end());  // north-west, north-east, south-west, south-east
+        const auto straight = Reachable(land, starts[0], false);
+        const auto diagonal = Reachable(land, starts[0], true);
+        EXPECT_EQ(straight.count(starts[3]), 0u);  // the way goes through corner-only gaps
+        EXPECT_EQ(diagonal.count(starts[3]), 1u);
+        EXPECT_EQ(diagonal.count(starts[1]), 1u);  // over the long bridge
+        EXPECT_EQ(diagonal.count(starts[2]), 0u);  // the cut-off island
+    }
+    EXPECT_TRUE(foundMaze);
+}
+
+}  // namespace

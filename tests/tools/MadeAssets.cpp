@@ -1,0 +1,203 @@
+#include "MadeAssets.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "core/ResourceFile.h"
+
+namespace MadeAssets {
+namespace {
+
+uint32_t Word32(const std::vector<uint8_t>& b, size_t at, bool bigEndian) {
+    uint32_t v = 0;
+    for (int i = 0; i < 4; ++i) {
+        const uint32_t byte = b[at + static_cast<size_t>(bigEndian ? i : 3 - i)];
+        v = (v << 8) | byte;
+    }
+    return v;
+}
+
+}  // namespace
+
+std::string MakerPath() {
+    return std::string(QX_BINARY_DIR) + "/qx-mkassets";
+}
+
+int RunMaker(const fs::path& output, const fs::path& log) {
+    const std::string command =
+        MakerPath() + " '" + output.string() + "' > '" + log.string() + "' 2>&1";
+    const int status = std::system(command.c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<uint8_t> FileBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<uint8_t> EntryBytes(ResourceFile& file) {
+    std::vector<uint8_t> bytes(static_cast<size_t>(file.Size()));
+    int32_t count = file.Size();
+    if (count > 0 && !file.Read(count, bytes.data())) bytes.clear();
+    return bytes;
+}
+
+SampleHeader ParseSample(const std::vector<uint8_t>& entry) {
+    SampleHeader h;
+    if (entry.size() < 18) return h;
+    h.format = entry[1];
+    const bool big = h.format == 1;
+    h.bits = Word32(entry, 2, big);
+    h.channels = Word32(entry, 6, big);
+    h.rate = Word32(entry, 10, big);
+    h.frames = Word32(entry, 14, big);
+    h.size = entry.size();
+    return h;
+}
+
+std::string Conversions(const char* text) {
+    std::string found;
+    for (const char* p = text; *p; ++p) {
+        if (*p != '%') continue;
+        ++p;
+        while (*p && std::strchr("-+ #0123456789.", *p))
+            ++p;
+        if (!*p) break;
+        found += *p;
+    }
+    return found;
+}
+
+LandText ReadLand(ResourceFile& file) {
+    LandText land;
+    char line[256];
+    auto next = [&]() { return file.ReadDataLine(sizeof line, line) > 0; };
+    auto list = [&](std::vector<std::pair<int, int>>& points) {
+        while (next() && line[0] != '*') {
+            int r = -1, c = -1;
+            std::sscanf(line, "%d %d", &r, &c);
+            points.push_back({r, c});
+        }
+    };
+    if (!next() || std::sscanf(line, "%d", &land.nameLine) != 1) return land;
+    if (!next() || std::sscanf(line, "%d", &land.paletteRow) != 1) return land;
+    if (!next() || std::sscanf(line, "%d", &land.shade) != 1) return land;
+    if (!next() || std::sscanf(line, "%d", &land.blendRow) != 1) return land;
+    if (!next() || std::sscanf(line, "%d %d", &land.columns, &land.rows) != 2) return land;
+    if (!next() || std::sscanf(line, "%d %d", &land.originColumn, &land.originRow) != 2)
+        return land;
+    if (!next() || std::sscanf(line, "%d %d", &land.sheetColumns, &land.sheetRows) != 2)
+        return land;
+    if (!next() || line[0] != '*') return land;
+    if (!next()) return land;
+    land.tileSet = line;
+    for (int r = 0; r < land.sheetRows; ++r) {
+        if (!next()) return land;
+        land.letters.push_back(line);
+    }
+    if (!next()) return land;  // the grid's closing line
+    list(land.starts);
+    list(land.fields);
+    if (!next()) return land;
+    if (line[0] != '*') {
+        land.featurePack = line;
+        while (next() && line[0] != '*') {
+            LandText::Feature f{-1, -1, -1};
+            std::sscanf(line, "%d %d %d", &f.row, &f.column, &f.frame);
+            land.features.push_back(f);
+        }
+    }
+    if (next()) land.decorationPack = line;
+    land.complete = true;
+    return land;
+}
+
+bool StrictlyInside(const LandText& land, int row, int column) {
+    return row > land.originRow && row < land.originRow + land.rows - 1 &&
+           column > land.originColumn && column < land.originColumn + land.columns - 1;
+}
+
+std::vector<LandText> ReadAllLands() {
+    std::vector<LandText> lands;
+    ResourceFile pack;
+    if (pack.Open("7a0lxxxx99s999.lnd", ResourceFile::OpenMode::Pack)) {
+        for (int row = 0; row < pack.Rows(); ++row) {
+            if (pack.SelectEntry(0, row)) lands.push_back(ReadLand(pack));
+        }
+    }
+    ResourceFile edit;
+    if (edit.Open("edit.lnd", ResourceFile::OpenMode::Read)) lands.push_back(ReadLand(edit));
+    return lands;
+}
+
+}  // namespace MadeAssets
+
+using namespace MadeAssets;
+
+fs::path MadeAssetsTest::set;
+int MadeAssetsTest::status = -1;
+std::string MadeAssetsTest::printed;
+
+void MadeAssetsTest::SetUpTestSuite() {
+    const fs::path base = fs::path(QX_BINARY_DIR) / "mkassets-test";
+    std::error_code code;
+    fs::create_directories(base, code);
+    const auto stamp = fs::last_write_time(MakerPath(), code).time_since_epoch().count();
+    const std::string key =
+        std::to_string(fs::file_size(MakerPath(), code)) + "-" + std::to_string(stamp);
+    set = base / ("set-" + key);
+    if (!fs::exists(set / "done.log")) {
+        const fs::path scratch = base / ("scratch-" + std::to_string(getpid()));
+        fs::remove_all(scratch, code);
+        fs::create_directories(scratch / "set", code);
+        if (RunMaker(scratch / "set", scratch / "set" / "done.log") != 0) {
+            printed = ReadText(scratch / "set" / "done.log");
+            fs::remove_all(scratch, code);
+            status = 1;
+            return;
+        }
+        fs::rename(scratch / "set", set, code);  // fails harmlessly when another process won
+        fs::remove_all(scratch, code);
+    }
+    printed = ReadText(set / "done.log");
+    status = printed.find("files in") != std::string::npos ? 0 : 1;
+}
+
+void MadeAssetsTest::SetUp() {
+    ASSERT_EQ(status, 0) << printed;
+    ASSERT_EQ(ResourceFile::SetAssetPath((Local().string() + "/").c_str()), 1);
+}
+
+fs::path MadeAssetsTest::TileSetOf(const LandText& land, bool packLand) {
+    std::vector<fs::path> places;
+    if (packLand) {
+        for (const char* label : kVolumes)
+            places.push_back(Volume(label) / "Data" / (land.tileSet + ".tls"));
+    }
+    places.push_back(Local() / (land.tileSet + ".tls"));
+    for (const fs::path& place : places) {
+        if (fs::exists(place)) return place;
+    }
+    return {};
+}
+
+MadeAssetsTest::Scratch::Scratch()
+    : path(fs::temp_directory_path() / ("qx-mkassets-" + std::to_string(getpid()))) {
+    fs::remove_all(path);
+    fs::create_directories(path);
+}
+
+MadeAssetsTest::Scratch::~Scratch() {
+    fs::remove_all(path);
+}
