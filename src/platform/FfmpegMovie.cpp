@@ -1,0 +1,382 @@
+#include "platform/FfmpegMovie.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libavutil/imgutils.h>
+#include <libavutil/opt.h>
+#include <libswresample/swresample.h>
+#include <libswscale/swscale.h>
+}
+
+#include <SDL.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <thread>
+#include <vector>
+
+#include "platform/SdlVideo.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+// After the last video frame the sound may run on this much longer at most.
+constexpr auto kAudioTail = std::chrono::milliseconds(2000);
+
+AVCodecContext* OpenDecoder(AVFormatContext* format, int stream) {
+    const AVCodecParameters* parameters = format->streams[stream]->codecpar;
+    const AVCodec* codec = avcodec_find_decoder(parameters->codec_id);
+    if (!codec) return nullptr;
+    AVCodecContext* context = avcodec_alloc_context3(codec);
+    if (!context) return nullptr;
+    if (avcodec_parameters_to_context(context, parameters) < 0 ||
+        avcodec_open2(context, codec, nullptr) < 0) {
+        avcodec_free_context(&context);
+        return nullptr;
+    }
+    return context;
+}
+
+// Scales samples by an attenuation in hundredths of a decibel.
+void Attenuate(std::vector<int16_t>& samples, int32_t attenuation) {
+    if (attenuation >= 0) return;
+    const double gain = attenuation <= -10000 ? 0.0 : std::pow(10.0, attenuation / 2000.0);
+    for (int16_t& sample : samples)
+        sample = static_cast<int16_t>(std::lrint(sample * gain));
+}
+
+}  // namespace
+
+struct winx_FfmpegMovie::State {
+    AVFormatContext* format = nullptr;
+    AVCodecContext* video = nullptr;
+    AVCodecContext* audio = nullptr;
+    int videoStream = -1;
+    int audioStream = -1;
+    AVPacket* packet = nullptr;
+    AVFrame* frame = nullptr;
+    AVFrame* audioFrame = nullptr;
+    SwsContext* scaler = nullptr;
+    SwrContext* resampler = nullptr;
+
+    bool pending = false;  // frame holds a decoded video frame not shown yet
+    double pendingSeconds = 0.0;
+    double firstSeconds = NAN;
+    int64_t framesDecoded = 0;
+    bool demuxEnded = false;
+    bool videoEnded = false;
+
+    bool running = false;
+    Clock::time_point start;
+    Clock::time_point videoEndTime;
+    bool videoEndSeen = false;
+
+    SDL_AudioDeviceID audioDevice = 0;
+    int audioRate = 0;
+    std::vector<int16_t> audioBacklog;  // decoded before Run, not yet queued
+
+    SDL_Renderer* renderer = nullptr;
+    SDL_Texture* texture = nullptr;
+    std::vector<uint8_t> planes;
+
+    ~State() {
+        if (audioDevice != 0) {
+            SDL_CloseAudioDevice(audioDevice);
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        }
+        if (texture) SDL_DestroyTexture(texture);
+        sws_freeContext(scaler);
+        swr_free(&resampler);
+        av_frame_free(&frame);
+        av_frame_free(&audioFrame);
+        av_packet_free(&packet);
+        avcodec_free_context(&video);
+        avcodec_free_context(&audio);
+        avformat_close_input(&format);
+    }
+};
+
+std::unique_ptr<winx_FfmpegMovie> winx_FfmpegMovie::Open(const std::string& path) {
+    auto state = std::make_unique<State>();
+    if (avformat_open_input(&state->format, path.c_str(), nullptr, nullptr) < 0) return nullptr;
+    if (avformat_find_stream_info(state->format, nullptr) < 0) return nullptr;
+    state->videoStream = av_find_best_stream(state->format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (state->videoStream < 0) return nullptr;
+    state->video = OpenDecoder(state->format, state->videoStream);
+    if (!state->video || state->video->width <= 0 || state->video->height <= 0) return nullptr;
+
+    // A movie whose sound cannot be decoded still plays, silently.
+    state->audioStream =
+        av_find_best_stream(state->format, AVMEDIA_TYPE_AUDIO, -1, state->videoStream, nullptr, 0);
+    if (state->audioStream >= 0) {
+        state->audio = OpenDecoder(state->format, state->audioStream);
+        if (state->audio && state->audio->sample_rate > 0) {
+            AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
+            if (swr_alloc_set_opts2(&state->resampler, &stereo, AV_SAMPLE_FMT_S16,
+                                    state->audio->sample_rate, &state->audio->ch_layout,
+                                    state->audio->sample_fmt, state->audio->sample_rate, 0,
+                                    nullptr) < 0 ||
+                swr_init(state->resampler) < 0) {
+                swr_free(&state->resampler);
+            }
+            state->audioRate = state->audio->sample_rate;
+        }
+        if (!state->resampler) {
+            avcodec_free_context(&state->audio);
+            state->audioStream = -1;
+        }
+    }
+
+    state->packet = av_packet_alloc();
+    state->frame = av_frame_alloc();
+    state->audioFrame = av_frame_alloc();
+    if (!state->packet || !state->frame || !state->audioFrame) return nullptr;
+
+    std::unique_ptr<winx_FfmpegMovie> movie(new winx_FfmpegMovie(std::move(state)));
+    if (!movie->DecodeUntilVideoFrame()) return nullptr;
+    return movie;
+}
+
+winx_FfmpegMovie::winx_FfmpegMovie(std::unique_ptr<State> state) : state(std::move(state)) {}
+
+winx_FfmpegMovie::~winx_FfmpegMovie() = default;
+
+int winx_FfmpegMovie::Width() const {
+    return state->video->width;
+}
+int winx_FfmpegMovie::Height() const {
+    return state->video->height;
+}
+
+void winx_FfmpegMovie::SetVolume(int32_t hundredths) {
+    attenuation = std::clamp(hundredths, -10000, 0);
+}
+
+bool winx_FfmpegMovie::DecodeUntilVideoFrame() {
+    State& s = *state;
+    while (true) {
+        const int received = avcodec_receive_frame(s.video, s.frame);
+        if (received == 0) {
+            const int64_t stamp = s.frame->best_effort_timestamp;
+            const AVStream* stream = s.format->streams[s.videoStream];
+            double seconds;
+            if (stamp != AV_NOPTS_VALUE) {
+                seconds = static_cast<double>(stamp) * av_q2d(stream->time_base);
+            } else {
+                // No timestamp: count frames at the stream's rate (25 when it names
+                // none).
+                const AVRational rate = av_guess_frame_rate(s.format, nullptr, s.frame);
+                const double fps = rate.num > 0 && rate.den > 0 ? av_q2d(rate) : 25.0;
+                seconds = static_cast<double>(s.framesDecoded) / fps;
+            }
+            if (std::isnan(s.firstSeconds)) s.firstSeconds = seconds;
+            s.pendingSeconds = std::max(0.0, seconds - s.firstSeconds);
+            ++s.framesDecoded;
+            s.pending = true;
+            return true;
+        }
+        if (received != AVERROR(EAGAIN) || s.demuxEnded) {
+            s.videoEnded = true;
+            return false;
+        }
+        if (av_read_frame(s.format, s.packet) < 0) {
+            s.demuxEnded = true;
+            avcodec_send_packet(s.video, nullptr);
+            if (s.audio) {
+                avcodec_send_packet(s.audio, nullptr);
+                while (avcodec_receive_frame(s.audio, s.audioFrame) == 0)
+                    QueueAudioFrame();
+            }
+            continue;
+        }
+        if (s.packet->stream_index == s.videoStream) {
+            avcodec_send_packet(s.video, s.packet);
+        } else if (s.audio && s.packet->stream_index == s.audioStream) {
+            if (avcodec_send_packet(s.audio, s.packet) == 0) {
+                while (avcodec_receive_frame(s.audio, s.audioFrame) == 0)
+                    QueueAudioFrame();
+            }
+        }
+        av_packet_unref(s.packet);
+    }
+}
+
+void winx_FfmpegMovie::QueueAudioFrame() {
+    State& s = *state;
+    const int capacity = swr_get_out_samples(s.resampler, s.audioFrame->nb_samples);
+    if (capacity <= 0) return;
+    std::vector<int16_t> samples(static_cast<size_t>(capacity) * 2);
+    uint8_t* out = reinterpret_cast<uint8_t*>(samples.data());
+    const int converted = swr_convert(s.resampler, &out, capacity,
+                                      const_cast<const uint8_t**>(s.audioFrame->extended_data),
+                                      s.audioFrame->nb_samples);
+    if (converted <= 0) return;
+    samples.resize(static_cast<size_t>(converted) * 2);
+    if (s.audioDevice == 0) {
+        if (!s.running) s.audioBacklog.insert(s.audioBacklog.end(), samples.begin(), samples.end());
+        return;
+    }
+    Attenuate(samples, attenuation);
+    SDL_QueueAudio(s.audioDevice, samples.data(),
+                   static_cast<Uint32>(samples.size() * sizeof(int16_t)));
+}
+
+void winx_FfmpegMovie::Run() {
+    State& s = *state;
+    if (s.running) return;
+    s.running = true;
+    s.start = Clock::now();
+    s.renderer = winx_Renderer();
+    if (s.audio && SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
+        SDL_AudioSpec want{};
+        want.freq = s.audioRate;
+        want.format = AUDIO_S16SYS;
+        want.channels = 2;
+        want.samples = 1024;
+        SDL_AudioSpec have{};
+        s.audioDevice = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);
+        if (s.audioDevice == 0) {
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        } else {
+            SDL_PauseAudioDevice(s.audioDevice, 0);
+        }
+    }
+    std::vector<int16_t> backlog;
+    backlog.swap(s.audioBacklog);
+    if (s.audioDevice != 0 && !backlog.empty()) {
+        // Queue what was decoded while opening, at the volume set since.
+        Attenuate(backlog, attenuation);
+        SDL_QueueAudio(s.audioDevice, backlog.data(),
+                       static_cast<Uint32>(backlog.size() * sizeof(int16_t)));
+    }
+}
+
+void winx_FfmpegMovie::ShowPendingFrame() {
+    State& s = *state;
+    s.pending = false;
+    ++framesShown;
+    if (!s.renderer) return;
+    const int width = s.video->width;
+    const int height = s.video->height;
+    if (!s.texture) {
+        s.texture = SDL_CreateTexture(s.renderer, SDL_PIXELFORMAT_IYUV, SDL_TEXTUREACCESS_STREAMING,
+                                      width, height);
+        if (!s.texture) return;
+    }
+    s.scaler = sws_getCachedContext(s.scaler, width, height,
+                                    static_cast<AVPixelFormat>(s.frame->format), width, height,
+                                    AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (!s.scaler) return;
+    const int chromaWidth = (width + 1) / 2;
+    const int chromaHeight = (height + 1) / 2;
+    const size_t lumaBytes = static_cast<size_t>(width) * static_cast<size_t>(height);
+    const size_t chromaBytes = static_cast<size_t>(chromaWidth) * static_cast<size_t>(chromaHeight);
+    s.planes.resize(lumaBytes + 2 * chromaBytes);
+    uint8_t* planes[4] = {s.planes.data(), s.planes.data() + lumaBytes,
+                          s.planes.data() + lumaBytes + chromaBytes, nullptr};
+    int pitches[4] = {width, chromaWidth, chromaWidth, 0};
+    sws_scale(s.scaler, s.frame->data, s.frame->linesize, 0, height, planes, pitches);
+    SDL_UpdateYUVTexture(s.texture, nullptr, planes[0], pitches[0], planes[1], pitches[1],
+                         planes[2], pitches[2]);
+
+    // Scale to the window, keeping the picture's shape, black around it.
+    SDL_Texture* target = SDL_GetRenderTarget(s.renderer);
+    SDL_SetRenderTarget(s.renderer, nullptr);
+    int outWidth = 0;
+    int outHeight = 0;
+    SDL_RenderGetLogicalSize(s.renderer, &outWidth, &outHeight);
+    if (outWidth <= 0 || outHeight <= 0)
+        SDL_GetRendererOutputSize(s.renderer, &outWidth, &outHeight);
+    SDL_Rect place{0, 0, outWidth, outHeight};
+    if (static_cast<int64_t>(outWidth) * height > static_cast<int64_t>(outHeight) * width) {
+        place.w = static_cast<int>(static_cast<int64_t>(outHeight) * width / height);
+        place.x = (outWidth - place.w) / 2;
+    } else {
+        place.h = static_cast<int>(static_cast<int64_t>(outWidth) * height / width);
+        place.y = (outHeight - place.h) / 2;
+    }
+    SDL_SetRenderDrawColor(s.renderer, 0, 0, 0, 255);
+    SDL_RenderClear(s.renderer);
+    SDL_RenderCopy(s.renderer, s.texture, nullptr, &place);
+    SDL_RenderPresent(s.renderer);
+    SDL_SetRenderTarget(s.renderer, target);
+}
+
+int winx_FfmpegMovie::AudioDrained() const {
+    return state->audioDevice == 0 || SDL_GetQueuedAudioSize(state->audioDevice) == 0;
+}
+
+int winx_FfmpegMovie::WaitForCompletion(uint32_t timeoutMs) {
+    State& s = *state;
+    if (!s.running) Run();
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    while (true) {
+        if (!s.pending && !s.videoEnded) DecodeUntilVideoFrame();
+        const Clock::time_point now = Clock::now();
+        if (s.pending) {
+            const Clock::time_point due =
+                s.start + std::chrono::duration_cast<Clock::duration>(
+                              std::chrono::duration<double>(s.pendingSeconds));
+            if (due <= now) {
+                ShowPendingFrame();
+                continue;
+            }
+            if (now >= deadline) return 0;
+            std::this_thread::sleep_until(std::min(due, deadline));
+            continue;
+        }
+        if (!s.videoEndSeen) {
+            s.videoEndSeen = true;
+            s.videoEndTime = now;
+        }
+        if (AudioDrained() || now >= s.videoEndTime + kAudioTail) return 1;
+        if (now >= deadline) return 0;
+        std::this_thread::sleep_until(std::min(now + std::chrono::milliseconds(10), deadline));
+    }
+}
+
+void winx_FfmpegMovie::Stop() {
+    State& s = *state;
+    if (s.audioDevice != 0) {
+        SDL_CloseAudioDevice(s.audioDevice);
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        s.audioDevice = 0;
+    }
+    s.pending = false;
+    s.videoEnded = true;
+}
+
+namespace {
+
+struct TextOfPress {
+    Uint32 timestamp;
+    bool removed;
+};
+
+int DropTextOfPress(void* context, SDL_Event* event) {
+    auto* press = static_cast<TextOfPress*>(context);
+    if (!press->removed && event->type == SDL_TEXTINPUT &&
+        event->text.timestamp >= press->timestamp) {
+        press->removed = true;
+        return 0;
+    }
+    return 1;
+}
+
+}  // namespace
+
+int winx_TakeKeyPress() {
+    if (SDL_WasInit(SDL_INIT_EVENTS) == 0) return 0;
+    SDL_PumpEvents();
+    SDL_Event event;
+    if (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_KEYDOWN, SDL_KEYDOWN) != 1) return 0;
+    // Windows never translates a key-down that was taken out of the queue; SDL
+    // has already made the text for it, which must go too, or a letter would
+    // reach the next screen.
+    TextOfPress press{event.key.timestamp, false};
+    SDL_FilterEvents(&DropTextOfPress, &press);
+    return 1;
+}

@@ -1,0 +1,29 @@
+#pragma once
+// Writes a short movie with FFmpeg's encoders for tests (MPEG-4 video, and optionally 16-bit
+// PCM sound, in a QuickTime container), so that the movie player has a real file to play.
+#include <string>
+
+struct TestMovieSpec {
+    int width = 64;
+    int height = 48;
+    int frames = 10;
+    int framesPerSecond = 10;
+    bool sound = true;
+};
+
+// 1 when the file was written.
+int WriteTestMovie(const std::string& path, const TestMovieSpec& spec);
+
+// Starts (and stops) the window system's event queue for tests that run without a window.
+int StartTestEventQueue();
+void StopTestEventQueue();
+// Puts a mouse motion into the event queue: input a movie must leave alone.
+int PushTestMouseMotion();
+// Counts the mouse motions waiting in the queue.
+int PendingMouseMotions();
+
+// Puts a key press (its key-down and the text it types) into the window system's event
+// queue, as a person pressing the key would; 1 when the events were queued.
+int PushTestKeyPress(char letter);
+// Counts the key-down and text events waiting in the window system's queue.
+int PendingKeyAndTextEvents();
