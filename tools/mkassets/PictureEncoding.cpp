@@ -1,13 +1,12 @@
 #include "PictureEncoding.h"
 
 #include <algorithm>
+#include <array>
 
 #include "Canvas.h"
+#include "core/BitmapEncoder.h"
 
 namespace {
-
-constexpr int kMaxItem = 255;
-constexpr int kShortestLiteral = 4;
 
 struct Box {
     int left = 0;
@@ -31,91 +30,58 @@ Box DrawnBox(const Canvas& canvas) {
     return {left, top, right - left + 1, bottom - top + 1};
 }
 
-void PutWord(std::vector<uint8_t>& out, int value) {
-    out.push_back(static_cast<uint8_t>((value >> 8) & 0xFF));
-    out.push_back(static_cast<uint8_t>(value & 0xFF));
-}
-
-void PutSkips(std::vector<uint8_t>& out, uint8_t code, int length) {
-    while (length > 0) {
-        const int step = std::min(length, kMaxItem);
-        out.insert(out.end(), {0, code, static_cast<uint8_t>(step), 0});
-        length -= step;
-    }
-}
-
-void PutLiteral(std::vector<uint8_t>& out, const std::vector<uint8_t>& bytes) {
-    if (bytes.empty()) return;
-    if (bytes.size() < kShortestLiteral) {
-        // Codes 0 to 3 after a zero are taken, so short literals go out as single-pixel runs.
-        for (uint8_t colour : bytes)
-            out.insert(out.end(), {1, colour});
-        return;
-    }
-    out.push_back(0);
-    out.push_back(static_cast<uint8_t>(bytes.size()));
-    out.insert(out.end(), bytes.begin(), bytes.end());
-    if (bytes.size() % 2 != 0) out.push_back(0);
-}
-
-// One span of solid pixels: runs of three or more equal colours become runs, the rest literals.
-void PutSolid(std::vector<uint8_t>& out, const Canvas& canvas, int y, int from, int to) {
-    std::vector<uint8_t> literal;
-    int x = from;
-    while (x < to) {
-        const uint8_t colour = canvas.ColourAt(x, y);
-        int run = 1;
-        while (x + run < to && run < kMaxItem && canvas.ColourAt(x + run, y) == colour)
-            ++run;
-        if (run >= 3) {
-            PutLiteral(out, literal);
-            literal.clear();
-            out.insert(out.end(), {static_cast<uint8_t>(run), colour});
-        } else {
-            for (int i = 0; i < run; ++i) {
-                literal.push_back(colour);
-                if (literal.size() == kMaxItem) {
-                    PutLiteral(out, literal);
-                    literal.clear();
-                }
-            }
-        }
-        x += run;
-    }
-    PutLiteral(out, literal);
-}
-
 }  // namespace
 
 std::vector<uint8_t> EncodePicture(const Canvas& canvas) {
     const Box box = DrawnBox(canvas);
-    std::vector<uint8_t> out;
-    for (int word : {0, canvas.Width(), canvas.Height(), box.left, box.top, box.width, box.width,
-                     box.height, 1}) {
-        PutWord(out, word);
+    if (box.width == 0) {
+        // Nothing drawn (a blank glyph): the frame box alone, and the end of the picture.
+        std::vector<uint8_t> out = BitmapHeader(canvas.Width(), canvas.Height(), 0, 0, 0, 0, 0, 1);
+        out.insert(out.end(), {0, 1});
+        return out;
     }
-    for (int row = 0; row < box.height; ++row) {
-        const int y = box.top + row;
-        const int end = box.left + box.width;
-        int x = box.left;
-        while (x < end) {
-            const Canvas::Cover cover = canvas.CoverAt(x, y);
-            int spanEnd = x + 1;
-            while (spanEnd < end && canvas.CoverAt(spanEnd, y) == cover)
-                ++spanEnd;
-            if (cover == Canvas::Cover::Solid) {
-                PutSolid(out, canvas, y, x, spanEnd);
-            } else if (cover == Canvas::Cover::Shade) {
-                PutSkips(out, 2, spanEnd - x);
-            } else if (spanEnd < end) {
-                PutSkips(out, 3, spanEnd - x);  // a clear tail needs no item: the row ends
-            }
-            x = spanEnd;
+    // The shared encoder tells clear and shade pixels by key values, so pick two indices the
+    // picture does not draw with.
+    std::array<bool, 256> used{};
+    for (int y = box.top; y < box.top + box.height; ++y) {
+        for (int x = box.left; x < box.left + box.width; ++x) {
+            if (canvas.CoverAt(x, y) == Canvas::Cover::Solid) used[canvas.ColourAt(x, y)] = true;
         }
-        if (row + 1 < box.height) out.insert(out.end(), {0, 0});
     }
-    out.insert(out.end(), {0, 1});
-    return out;
+    std::vector<int> keys;
+    for (int value = 0; value < 256 && keys.size() < 2; ++value) {
+        if (!used[static_cast<size_t>(value)]) keys.push_back(value);
+    }
+    if (keys.size() < 2) return {};  // every index drawn: no key left (never in our pictures)
+    const auto clearKey = static_cast<uint8_t>(keys[0]);
+    const auto shadeKey = static_cast<uint8_t>(keys[1]);
+    std::vector<uint8_t> pixels(static_cast<size_t>(box.width) * box.height);
+    for (int y = 0; y < box.height; ++y) {
+        for (int x = 0; x < box.width; ++x) {
+            const int cx = box.left + x, cy = box.top + y;
+            uint8_t& pixel = pixels[static_cast<size_t>(y) * box.width + x];
+            switch (canvas.CoverAt(cx, cy)) {
+                case Canvas::Cover::Solid:
+                    pixel = canvas.ColourAt(cx, cy);
+                    break;
+                case Canvas::Cover::Shade:
+                    pixel = shadeKey;
+                    break;
+                case Canvas::Cover::Clear:
+                    pixel = clearKey;
+                    break;
+            }
+        }
+    }
+    BitmapPlacement placement;
+    placement.originX = box.left;
+    placement.originY = box.top;
+    placement.frameWidth = canvas.Width();
+    placement.frameHeight = canvas.Height();
+    BitmapKeys bitmapKeys;
+    bitmapKeys.transparent = clearKey;
+    bitmapKeys.shade = shadeKey;
+    return EncodeBitmap(pixels.data(), box.width, box.height, box.width, placement, bitmapKeys);
 }
 
 bool DecodePicture(const std::vector<uint8_t>& bytes, Canvas& out) {

@@ -1,7 +1,7 @@
 #pragma once
-// Turns a canvas into the game's run-length coded picture: the 18-byte header, then the item
-// stream. The canvas is the frame box; the stored picture is trimmed to its drawn pixels and
-// keeps its place in the box through the origin.
+// Turns a canvas into the game's run-length coded picture through the encoder the game shares:
+// the canvas is the frame box; the stored picture is trimmed to its drawn pixels and keeps its
+// place in the box through the origin. Empty when the picture cannot be coded.
 #include <cstdint>
 #include <vector>
 
