@@ -1,0 +1,285 @@
+#include "catalogue/DesignRules.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+
+#include "CatalogueFakes.h"
+#include "CatalogueFileBuilder.h"
+#include "catalogue/ChassisTemplate.h"
+#include "catalogue/DeployingChassisTemplate.h"
+#include "catalogue/MountTemplate.h"
+#include "catalogue/PartRule.h"
+#include "catalogue/PartTemplate.h"
+#include "catalogue/TemplateCatalogue.h"
+#include "catalogue/VehicleDesign.h"
+#include "catalogue/WeaponTemplate.h"
+#include "core/Random.h"
+
+namespace {
+
+class DesignRulesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        env.Load(CatalogueFileBuilder::Standard().Text());
+        SeedRandom(12345);
+    }
+    static ChassisTemplate* Chassis(char clan, char role) {
+        return static_cast<ChassisTemplate*>(FindInList(ChassisList, clan, role));
+    }
+    // A design must be complete, paired, built only of parts its clan may use, and hold every
+    // part on a hardpoint that takes it.
+    static void ExpectValid(const VehicleDesign& d, char clan) {
+        ASSERT_EQ(d.complete, 1);
+        EXPECT_EQ(d.clan, clan);
+        EXPECT_NE(d.chassis->role, 'g');
+        EXPECT_EQ(d.drive->pairing, d.chassis->pairing);
+        EXPECT_TRUE(IsAvailableTo(*d.chassis, clan));
+        EXPECT_TRUE(IsAvailableTo(*d.drive, clan));
+        for (int h = 0; h < VehicleDesign::kHardpoints; ++h) {
+            const MountTemplate* m = d.hardpoints[h];
+            if (!m) continue;
+            EXPECT_LT(h, d.chassis->hardpointCount);
+            EXPECT_TRUE(VehicleDesign::FitsHardpoint(m, h, d.chassis));
+            EXPECT_TRUE(IsAvailableTo(*m, clan));
+        }
+    }
+    CatalogueEnvironment env;
+};
+
+}  // namespace
+
+TEST_F(DesignRulesTest, WithoutRulesEveryDesignIsValidAndNeverOnChassisG) {
+    for (char clan : {'V', 'T'}) {
+        for (int level : {1, 3, 8}) {
+            env.services.varnokLevel = level;
+            env.services.telmiraLevel = level;
+            std::set<char> chassisSeen;
+            for (int i = 0; i < 60; ++i) {
+                DesignRules rules;
+                std::unique_ptr<VehicleDesign> d(rules.BuildDesign(clan));
+                ASSERT_NE(d, nullptr) << clan << level;
+                ExpectValid(*d, clan);
+                EXPECT_LE(d->requiredLevel, level);
+                chassisSeen.insert(d->chassis->role);
+            }
+            // Random choice reaches every chassis the level offers (TELMIRA has one at 1).
+            if (level >= 3) {
+                EXPECT_GT(chassisSeen.size(), 3u) << clan << level;
+            }
+        }
+    }
+}
+
+TEST_F(DesignRulesTest, ExactSizeWeaponsFillWhatTheRulesLeftEmpty) {
+    DesignRules rules;
+    rules.AddPartLetter(kChassisCategory, 'a', 1);
+    rules.AddPartLetter(kWeaponCategory, 'q', 1);  // no weapon is called q
+    for (int i = 0; i < 20; ++i) {
+        std::unique_ptr<VehicleDesign> d(rules.BuildDesign('V'));
+        ASSERT_NE(d, nullptr);
+        EXPECT_EQ(d->chassis->role, 'a');
+        // Capacities 1, 2, 1: items may take two hardpoints, never the last free one.
+        int weapons = 0, empty = 0;
+        for (int h = 0; h < 3; ++h) {
+            if (!d->hardpoints[h])
+                ++empty;
+            else if (d->hardpoints[h]->GetMountKind() == MountKind::Weapon)
+                ++weapons;
+        }
+        EXPECT_EQ(empty, 0);
+        EXPECT_GE(weapons, 1);
+    }
+}
+
+TEST_F(DesignRulesTest, DriveRuleThatExcludesEverythingFallsBack) {
+    DesignRules rules;
+    rules.AddPartLetter(kDriveCategory, 'Q', 1);
+    for (int i = 0; i < 20; ++i) {
+        std::unique_ptr<VehicleDesign> d(rules.BuildDesign('T'));
+        ASSERT_NE(d, nullptr);
+        ExpectValid(*d, 'T');
+    }
+}
+
+TEST_F(DesignRulesTest, ChassisRulesByLetterAndProperty) {
+    DesignRules scavenger;
+    scavenger.SetPartFlags(kChassisCategory, 0x20, 1);
+    std::unique_ptr<VehicleDesign> d(scavenger.BuildDesign('V'));
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->chassis->role, 'h');
+
+    DesignRules structure3;
+    structure3.SetPartFlags(kChassisCategory, 0x2000, 1);
+    EXPECT_EQ(structure3.BuildDesign('V'), nullptr);
+    d.reset(structure3.BuildDesign('T'));
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->chassis->role, 'd');
+
+    DesignRules noTracksOrScavengers;
+    noTracksOrScavengers.SetPartFlags(kChassisCategory, 0x20, 0);
+    noTracksOrScavengers.SetPartFlags(kDriveCategory, 0x8000, 0);
+    for (int i = 0; i < 30; ++i) {
+        d.reset(noTracksOrScavengers.BuildDesign('V'));
+        ASSERT_NE(d, nullptr);
+        EXPECT_NE(d->chassis->role, 'h');
+        EXPECT_NE(d->drive->role, 'T');
+    }
+
+    DesignRules capped;
+    capped.buildTimeCap = 100;  // below every chassis' build time
+    capped.SetPartFlags(kChassisCategory, 1, 1);
+    EXPECT_EQ(capped.BuildDesign('V'), nullptr);
+}
+
+TEST_F(DesignRulesTest, ChoiceByScoreFollowsTheWeights) {
+    DesignRules rules;
+    rules.SetPartFlags(kChassisCategory, 0x2, 1);
+    rules.weights[3] = 10;  // hardpoint capacity
+    std::unique_ptr<VehicleDesign> d(rules.BuildDesign('V'));
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->chassis->role, 'b');
+    // Equal scores keep the first candidate; no weights at all score every chassis 0.
+    std::vector<ChassisTemplate*> two{Chassis('V', 'a'), Chassis('V', 'h')};
+    DesignRules flat;
+    EXPECT_EQ(flat.PickChassis(two), Chassis('V', 'a'));
+    EXPECT_EQ(flat.PickChassis({}), nullptr);
+
+    std::vector<PartTemplate*> drives;
+    for (ListNode* n = PartList.First(); n; n = PartList.Next(n)) {
+        auto* p = static_cast<PartTemplate*>(n);
+        if (p->pairing == 1 && IsAvailableTo(*p, 'V')) drives.push_back(p);
+    }
+    ASSERT_GE(drives.size(), 2u);
+    DesignRules fast;
+    fast.weights[5] = 10;  // move delay counts against
+    PartTemplate* quick = fast.PickDrive(drives);
+    for (PartTemplate* p : drives)
+        EXPECT_LE(quick->moveValue, p->moveValue);
+}
+
+TEST_F(DesignRulesTest, WeaponCriteriaPickTheBest) {
+    std::vector<WeaponTemplate*> weapons;
+    for (ListNode* n = WeaponList.First(); n; n = WeaponList.Next(n))
+        if (IsAvailableTo(*static_cast<Template*>(n), 'V'))
+            weapons.push_back(static_cast<WeaponTemplate*>(n));
+    DesignRules rules;
+    for (int i = 0; i < 10; ++i) {
+        WeaponTemplate* quick = rules.PickWeapon(weapons, 4);
+        for (WeaponTemplate* w : weapons)
+            EXPECT_LE(quick->GetTravelDelay(), w->GetTravelDelay());
+        WeaponTemplate* far = rules.PickWeapon(weapons, 3);
+        for (WeaponTemplate* w : weapons)
+            EXPECT_GE(far->GetRange(), w->GetRange());
+        WeaponTemplate* strong = rules.PickWeapon(weapons, 1);
+        for (WeaponTemplate* w : weapons)
+            EXPECT_GE(strong->GetFirePower(), w->GetFirePower());
+    }
+    EXPECT_EQ(rules.PickWeapon({}, 1), nullptr);
+}
+
+TEST_F(DesignRulesTest, FreeHardpointRulesKeepRoomForWeapons) {
+    DesignRules rules;
+    VehicleDesign d("VWa-------399199212299");  // capacities 1, 2, 1
+    MountTemplate* small = FindHardpointTemplate('V', 'a');
+    // Three free: the smallest capacity that fits, first on a tie.
+    EXPECT_EQ(rules.FindFreeHardpoint(2, 1, d), 0);
+    EXPECT_EQ(rules.FindFreeHardpoint(2, 2, d), 1);
+    EXPECT_EQ(rules.FindFreeHardpoint(2, 3, d), -1);
+    // Two free (1 and 2): an item may not take the larger when the other is smaller...
+    ASSERT_EQ(d.SetHardpoint(small, 0), 1);
+    EXPECT_EQ(rules.FindFreeHardpoint(3, 2, d), -1);
+    EXPECT_EQ(rules.FindFreeHardpoint(3, 1, d), 2);
+    // ...unless the second setting is 6.
+    rules.settings[1] = 6;
+    EXPECT_EQ(rules.FindFreeHardpoint(3, 2, d), 1);
+    // One free: it stays for a weapon.
+    ASSERT_EQ(d.SetHardpoint(small, 2), 1);
+    EXPECT_EQ(rules.FindFreeHardpoint(4, 1, d), -1);
+    EXPECT_EQ(rules.FindFreeHardpoint(5, 1, d), 1);
+    VehicleDesign bare('V');
+    EXPECT_EQ(rules.FindFreeHardpoint(5, 1, bare), -1);
+}
+
+TEST_F(DesignRulesTest, BigWeaponsNeedTwoHardpointsEach) {
+    DesignRules rules;
+    VehicleDesign d("VWb-------399199212299");  // four hardpoints of capacity 3
+    MountTemplate* big = FindHardpointTemplate('V', 'c');
+    ASSERT_EQ(big->GetMountKind(), MountKind::Weapon);
+    EXPECT_EQ(rules.FindFreeHardpoint(5, 3, d), 0);  // (0 + 1) × 2 <= 4
+    ASSERT_EQ(d.SetHardpoint(big, 0), 1);
+    EXPECT_EQ(rules.FindFreeHardpoint(5, 3, d), 1);  // (1 + 1) × 2 <= 4
+    ASSERT_EQ(d.SetHardpoint(big, 1), 1);
+    EXPECT_EQ(rules.FindFreeHardpoint(5, 3, d), -1);  // (2 + 1) × 2 > 4
+    EXPECT_EQ(rules.FindFreeHardpoint(5, 2, d), 2);
+}
+
+TEST_F(DesignRulesTest, ItemRulesWithoutLettersRefuseItemsAndSingleHardpointChassis) {
+    DesignRules rules;
+    rules.SetPartFlags(kSensorCategory, 0, 1);
+    const PartRule* rule = rules.FindEntry(kSensorCategory, 1);
+    ASSERT_NE(rule, nullptr);
+    EXPECT_EQ(rule->flags, 0u);
+    EXPECT_FALSE(rules.IsSensorItemAllowed(FindHardpointTemplate('V', 's'), rule));
+    EXPECT_FALSE(rules.IsPartAllowed(Chassis('V', 'h'), rule));
+    EXPECT_TRUE(rules.IsPartAllowed(Chassis('V', 'a'), rule));
+    EXPECT_TRUE(rules.IsStealthItemAllowed(FindHardpointTemplate('V', 'n'), rule));
+    rules.AddPartLetter(kSensorCategory, 's', 1);
+    EXPECT_TRUE(rules.IsSensorItemAllowed(FindHardpointTemplate('V', 's'), rule));
+    EXPECT_FALSE(rules.IsSensorItemAllowed(FindHardpointTemplate('V', 'c'), rule));
+    // A null rule lets everything through but chassis 'g'.
+    EXPECT_TRUE(rules.IsPartAllowed(Chassis('V', 'h'), nullptr));
+    EXPECT_FALSE(rules.IsPartAllowed(Chassis('V', 'g'), nullptr));
+}
+
+TEST_F(DesignRulesTest, RulesFromADesignCopyAndAllowIt) {
+    VehicleDesign source("VWbbc-----150221345199Raider");
+    DesignRules rules(source);
+    EXPECT_EQ(rules.presets[0], 1);
+    EXPECT_EQ(rules.presets[1], 50);
+    ASSERT_NE(rules.FindEntry(kChassisCategory, 1), nullptr);
+    EXPECT_STREQ(rules.FindEntry(kChassisCategory, 1)->letters, "b");
+    EXPECT_STREQ(rules.FindEntry(kWeaponCategory, 1)->letters, "b");
+    EXPECT_STREQ(rules.FindEntry(kSensorCategory, 1)->letters, "c");
+    EXPECT_TRUE(rules.AllowsDesign(source));
+    VehicleDesign other("VWa-------399199212299");
+    EXPECT_FALSE(rules.AllowsDesign(other));
+
+    DesignRules copy(rules);
+    ASSERT_EQ(copy.rules.Count(), rules.rules.Count());
+    for (int i = 0; i < rules.rules.Count(); ++i) {
+        auto* a = static_cast<PartRule*>(rules.rules.At(i));
+        auto* b = static_cast<PartRule*>(copy.rules.At(i));
+        EXPECT_EQ(a->category, b->category);
+        EXPECT_STREQ(a->letters, b->letters);
+    }
+    EXPECT_EQ(copy.presets, rules.presets);
+
+    VehicleDesign target('V');
+    rules.ApplyPresets(target);
+    EXPECT_EQ(target.parameters, source.parameters);
+    rules.ClearPresets();
+    target.SetParameter(0, 4);
+    rules.ApplyPresets(target);
+    EXPECT_EQ(target.parameters[0], 4);
+
+    std::unique_ptr<VehicleDesign> rebuilt(copy.BuildDesign('V'));
+    ASSERT_NE(rebuilt, nullptr);
+    EXPECT_EQ(rebuilt->chassis->role, 'b');
+    EXPECT_EQ(rebuilt->parameters, source.parameters);
+}
+
+TEST_F(DesignRulesTest, LetterListsHoldAtMostTen) {
+    PartRule rule(kWeaponCategory, 1);
+    for (char c = 'a'; c <= 'z'; ++c)
+        rule.AddLetter(c);
+    EXPECT_STREQ(rule.letters, "abcdefghij");
+    EXPECT_TRUE(rule.LetterTest('c'));
+    EXPECT_FALSE(rule.LetterTest('z'));
+    EXPECT_FALSE(rule.LetterTest('\0'));
+    PartRule exclude(kWeaponCategory, 0);
+    exclude.AddLetter('c');
+    EXPECT_FALSE(exclude.LetterTest('c'));
+    EXPECT_TRUE(exclude.LetterTest('d'));
+}
