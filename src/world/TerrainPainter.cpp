@@ -1,0 +1,183 @@
+#include "world/TerrainPainter.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "core/DisplayBase.h"
+#include "core/Point.h"
+#include "core/Rect.h"
+#include "core/Size.h"
+#include "core/WindowProc.h"
+#include "world/TerrainMap.h"
+
+namespace {
+constexpr int kCell = TerrainMap::kCellPixels;
+constexpr uint8_t kFog = TerrainMap::kFogColour;
+
+int FloorDiv(int v, int d) {
+    return v >= 0 ? v / d : -1 - (-1 - v) / d;
+}
+int CeilDiv(int v, int d) {
+    return -FloorDiv(-v, d);
+}
+
+// What one frame's drawing needs, fixed for the whole view.
+struct Frame {
+    TerrainMap& map;
+    uint8_t* pixels;
+    int32_t pitch;
+    int scale;         // 1, 2 or 4
+    Point view;        // view origin in map pixels
+    Point screen;      // screen pixel of the view origin
+    int spanX, spanY;  // view extent in map pixels
+};
+
+// The picture and fog of a cell: never-seen cells show the spare tile without fog.
+const uint8_t* PictureOf(const Frame& f, int row, int column, bool& fogged) {
+    // Visibility answers 1 for every cell under reveal-all and -1 off the map.
+    const int v = f.map.Visibility(row, column);
+    fogged = v == 0;
+    const int tile = v == -1 ? 0 : f.map.SheetTileAt(row, column);
+    const uint8_t* picture = f.map.DecodedTile(tile);
+    return picture != nullptr ? picture : f.map.DecodedTile(0);
+}
+
+// A whole cell at 1:1: each tile row is eight 32-bit words, the fog a mask per word.
+void WholeCell1(const Frame& f, const uint8_t* tile, bool fogged, uint8_t* out) {
+    for (int j = 0; j < kCell; ++j, out += f.pitch, tile += kCell) {
+        if (!fogged) {
+            std::memcpy(out, tile, kCell);
+            continue;
+        }
+        // The lowest byte of a word is its leftmost pixel; fog where i + j is even.
+        const uint32_t keep = (j & 1) ? 0x00FF00FFu : 0xFF00FF00u;
+        const uint32_t fog = (j & 1) ? 0xFE00FE00u : 0x00FE00FEu;
+        for (int w = 0; w < kCell / 4; ++w) {
+            uint32_t word;
+            std::memcpy(&word, tile + 4 * w, 4);
+            word = (word & keep) | fog;
+            std::memcpy(out + 4 * w, &word, 4);
+        }
+    }
+}
+
+// A whole cell at 1:2 or 1:4: every scale-th pixel of every scale-th row; fog where i + j is
+// odd.
+template <int Scale>
+void WholeCellZoomed(const Frame& f, const uint8_t* tile, bool fogged, uint8_t* out) {
+    constexpr int side = kCell / Scale;
+    for (int j = 0; j < side; ++j, out += f.pitch) {
+        const uint8_t* row = tile + j * Scale * kCell;
+        if (!fogged) {
+            for (int i = 0; i < side; ++i)
+                out[i] = row[i * Scale];
+        } else {
+            for (int i = 0; i < side; ++i)
+                out[i] = ((i + j) & 1) ? kFog : row[i * Scale];
+        }
+    }
+}
+
+// Any cell, showing only the samples whose map pixels lie inside the view.
+void ClippedCell(const Frame& f, int row, int column) {
+    const int s = f.scale;
+    const int left = column * kCell - f.view.x, top = row * kCell - f.view.y;
+    const int side = kCell / s;
+    const int i0 = std::max(0, CeilDiv(-left, s)), i1 = std::min(side, CeilDiv(f.spanX - left, s));
+    const int j0 = std::max(0, CeilDiv(-top, s)), j1 = std::min(side, CeilDiv(f.spanY - top, s));
+    if (i0 >= i1 || j0 >= j1) return;
+    bool fogged;
+    const uint8_t* tile = PictureOf(f, row, column, fogged);
+    if (tile == nullptr) return;
+    const int fogParity = s == 1 ? 0 : 1;
+    const int baseX = f.screen.x + FloorDiv(left, s), baseY = f.screen.y + FloorDiv(top, s);
+    for (int j = j0; j < j1; ++j) {
+        uint8_t* out = f.pixels + static_cast<ptrdiff_t>(baseY + j) * f.pitch + baseX;
+        const uint8_t* src = tile + j * s * kCell;
+        for (int i = i0; i < i1; ++i) {
+            out[i] = fogged && ((i + j) & 1) == fogParity ? kFog : src[i * s];
+        }
+    }
+}
+
+void WholeCell(const Frame& f, int row, int column) {
+    bool fogged;
+    const uint8_t* tile = PictureOf(f, row, column, fogged);
+    if (tile == nullptr) return;
+    const int x = f.screen.x + (column * kCell - f.view.x) / f.scale;
+    const int y = f.screen.y + (row * kCell - f.view.y) / f.scale;
+    uint8_t* out = f.pixels + static_cast<ptrdiff_t>(y) * f.pitch + x;
+    switch (f.scale) {
+        case 1:
+            WholeCell1(f, tile, fogged, out);
+            break;
+        case 2:
+            WholeCellZoomed<2>(f, tile, fogged, out);
+            break;
+        default:
+            WholeCellZoomed<4>(f, tile, fogged, out);
+            break;
+    }
+}
+}  // namespace
+
+void TerrainPainter::DrawView(TerrainMap& map, const Point& viewOrigin, int zoomShift) {
+    if (display == nullptr || !map.HasTiles() || zoomShift < 0 || zoomShift > 2) return;
+    // The caller keeps the origin on the map; a negative one draws nothing.
+    if (viewOrigin.x < 0 || viewOrigin.y < 0) return;
+    const int s = 1 << zoomShift;
+    const Size cells = map.ViewSizeInCells();
+    if (cells.w <= 0 || cells.h <= 0) return;
+
+    // 1. Decode the tiles of the view's map rectangle.
+    map.DecodeVisibleTiles(Rect(viewOrigin, Size(cells.w * kCell * s, cells.h * kCell * s)));
+    // 2, 3. Screen origin and frame buffer.
+    const Point screen = map.ScreenRect().origin;
+    uint8_t* pixels = nullptr;
+    Size bufferSize;
+    int32_t pitch = 0;
+    display->GetFrameBuffer(pixels, bufferSize, pitch);
+    // Never write outside the buffer, whatever the screen rectangle says.
+    if (pixels == nullptr || screen.x < 0 || screen.y < 0 ||
+        screen.x + cells.w * kCell > bufferSize.w || screen.y + cells.h * kCell > bufferSize.h ||
+        pitch < bufferSize.w) {
+        display->ReleaseFrameBuffer();
+        return;
+    }
+    const int across = cells.w * s, down = cells.h * s;
+    const Frame f{map, pixels, pitch, s, viewOrigin, screen, across * kCell, down * kCell};
+
+    // 4, 5. First row and column, offsets, and the cut rows and columns.
+    const int r0 = viewOrigin.y / kCell, oy = viewOrigin.y % kCell;
+    const int c0 = viewOrigin.x / kCell, ox = viewOrigin.x % kCell;
+    const int firstRow = oy == 0 ? r0 : r0 + 1, lastRow = r0 + down - 1;
+    const int firstColumn = ox == 0 ? c0 : c0 + 1, lastColumn = c0 + across - 1;
+
+    // 6. Whole cells, a row at a time, letting the cursor follow the mouse.
+    for (int row = firstRow; row <= lastRow; ++row) {
+        PumpMouseMove();
+        for (int column = firstColumn; column <= lastColumn; ++column)
+            WholeCell(f, row, column);
+    }
+    // 7. Cut cells: top and bottom rows, left and right columns, then the corners.
+    if (oy != 0) {
+        for (int column = firstColumn; column <= lastColumn; ++column) {
+            ClippedCell(f, r0, column);
+            ClippedCell(f, r0 + down, column);
+        }
+    }
+    if (ox != 0) {
+        for (int row = firstRow; row <= lastRow; ++row) {
+            ClippedCell(f, row, c0);
+            ClippedCell(f, row, c0 + across);
+        }
+    }
+    if (oy != 0 && ox != 0) {
+        ClippedCell(f, r0, c0);
+        ClippedCell(f, r0, c0 + across);
+        ClippedCell(f, r0 + down, c0);
+        ClippedCell(f, r0 + down, c0 + across);
+    }
+    // 8.
+    display->ReleaseFrameBuffer();
+}

@@ -1,0 +1,248 @@
+#include "world/LandFile.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "core/MemoryDisplay.h"
+#include "core/PointNode.h"
+#include "core/ResourceFile.h"
+#include "core/Settings.h"
+#include "world/LandFixture.h"
+#include "world/TerrainMap.h"
+
+namespace {
+const std::vector<std::string> kLetters = {
+    "cccccccc", "ccwwcccc", "ccwwcrcc", "cccpcccc", "cccccccc", "cccccccc",
+};
+
+std::vector<Point> Points(NodeList& list) {
+    std::vector<Point> points;
+    for (ListNode* n = list.First(); n != nullptr; n = list.Next(n)) {
+        points.push_back(static_cast<PointNode*>(n)->value);
+    }
+    return points;
+}
+
+class LandFileTest : public ::testing::Test {
+protected:
+    // Reads the spec's description through "edit.lnd".
+    std::unique_ptr<TerrainMap> Load(const LandSpec& spec) {
+        files.WriteLand(spec);
+        return LoadText(DescriptionText(spec));
+    }
+    std::unique_ptr<TerrainMap> LoadText(const std::string& text) {
+        files.Write("edit.lnd", text);
+        auto map = std::make_unique<TerrainMap>();
+        map->SetDiscDataPath(files.Path().c_str());
+        map->SetLocalDataPath(files.Path().c_str());
+        map->Load("edit.lnd");
+        return map;
+    }
+    static void ExpectEmpty(const TerrainMap& map) {
+        EXPECT_EQ(map.SizeInCells(), Size(0, 0));
+        EXPECT_EQ(map.PixelExtent(), Size(0, 0));
+        EXPECT_FALSE(map.HasTiles());
+        EXPECT_EQ(map.TerrainTypeAt(1, 1), 'e');
+    }
+
+    MemoryDisplay screen;
+    LandFixture files;
+};
+}  // namespace
+
+TEST_F(LandFileTest, ReadsSizesLettersAndTheTilesOfEveryCell) {
+    LandSpec spec;
+    spec.letters = kLetters;
+    auto map = Load(spec);
+    ASSERT_TRUE(map->HasTiles());
+    EXPECT_EQ(map->SizeInCells(), Size(8, 6));
+    EXPECT_EQ(map->PixelExtent(), Size(256, 192));
+    EXPECT_EQ(map->SheetTileCount(), 48);
+    EXPECT_EQ(map->TerrainTypeAt(1, 2), 'w');
+    EXPECT_EQ(map->TerrainTypeAt(2, 5), 'r');
+    EXPECT_EQ(map->TerrainTypeAt(3, 3), 'p');
+    EXPECT_EQ(map->TerrainTypeAt(3, 4), 'c');
+    // Border cells are the edge whatever their tiles say; the pixel lookup gives the tile.
+    EXPECT_EQ(map->TerrainTypeAt(0, 3), 'e');
+    EXPECT_EQ(map->TerrainTypeAt(5, 7), 'e');
+    EXPECT_EQ(map->TerrainTypeAtPixel(map->CellCenter(0, 3)), 'c');
+    EXPECT_EQ(map->SheetTileAt(2, 5), 1 + 2 * 8 + 5);
+    // The palette went to the display; the shade tables exist.
+    EXPECT_NE(map->GetPalette(), nullptr);
+    EXPECT_NE(map->ShadeTable1(), nullptr);
+    EXPECT_NE(map->ShadeTable2(), nullptr);
+    EXPECT_NE(map->BlendTable(), nullptr);
+}
+
+TEST_F(LandFileTest, TilesAreReadAtTheirSheetOffsets) {
+    LandSpec spec;
+    spec.columns = 5;
+    spec.rows = 4;
+    spec.originColumn = 3;
+    spec.originRow = 2;
+    spec.sheetColumns = 10;
+    spec.sheetRows = 7;
+    spec.letters = std::vector<std::string>(7, "wwwcccccww");
+    auto map = Load(spec);
+    ASSERT_TRUE(map->HasTiles());
+    EXPECT_EQ(map->TileData().size(), (5u * 4u + 1u) * 256u);
+    map->DecodeVisibleTiles(Rect(Point(0, 0), Size(160, 128)));
+    for (int row = 0; row < 4; ++row) {
+        for (int column = 0; column < 5; ++column) {
+            const int tile = 1 + (row + 2) * 10 + column + 3;
+            ASSERT_EQ(map->SheetTileAt(row, column), tile);
+            EXPECT_EQ(map->TileLetterAt(row, column), "wwwcccccww"[column + 3]);
+            const uint8_t* picture = map->DecodedTile(tile);
+            ASSERT_NE(picture, nullptr);
+            for (int y = 0; y < 32; y += 5) {
+                for (int x = 0; x < 32; x += 3) {
+                    ASSERT_EQ(picture[y * 32 + x], TilePixel(tile, x, y)) << row << "," << column;
+                }
+            }
+        }
+    }
+    const uint8_t* spare = map->DecodedTile(0);
+    ASSERT_NE(spare, nullptr);
+    EXPECT_EQ(spare[33], TilePixel(0, 1, 1));
+}
+
+TEST_F(LandFileTest, ShortRowLinesLeaveTheirLastTilesUnknown) {
+    LandSpec spec;
+    spec.letters = kLetters;
+    spec.letters[2] = "ccw";
+    auto map = Load(spec);
+    EXPECT_EQ(map->TerrainTypeAt(2, 2), 'w');
+    EXPECT_EQ(map->TerrainTypeAt(2, 3), 'X');
+    EXPECT_EQ(map->TerrainTypeAt(2, 6), 'X');
+    EXPECT_EQ(map->TerrainTypeAt(3, 3), 'p');
+}
+
+TEST_F(LandFileTest, StartPointsAreReversedAndBorderPointsDropped) {
+    LandSpec spec;
+    spec.letters = kLetters;
+    spec.starts = {{2, 2}, {0, 3}, {3, 6}, {5, 1}, {3, 7}, {4, 5}};
+    spec.seconds = {{1, 1}, {2, 0}};
+    auto map = Load(spec);
+    EXPECT_EQ(
+        Points(map->StartPoints()),
+        (std::vector<Point>{map->CellCenter(4, 5), map->CellCenter(3, 6), map->CellCenter(2, 2)}));
+    EXPECT_EQ(Points(map->SecondPoints()), (std::vector<Point>{map->CellCenter(1, 1)}));
+}
+
+TEST_F(LandFileTest, PointsAreTakenRelativeToTheSheetOrigin) {
+    LandSpec spec;
+    spec.columns = 5;
+    spec.rows = 4;
+    spec.originColumn = 3;
+    spec.originRow = 2;
+    spec.sheetColumns = 10;
+    spec.sheetRows = 7;
+    // Sheet (3, 4) is map cell (1, 1); sheet (2, 4) lies on the map's first row.
+    spec.starts = {{3, 4}, {2, 4}, {4, 6}};
+    auto map = Load(spec);
+    EXPECT_EQ(Points(map->StartPoints()),
+              (std::vector<Point>{map->CellCenter(2, 3), map->CellCenter(1, 1)}));
+}
+
+TEST_F(LandFileTest, LandFeaturesUpToTheLastFrameAreTaken) {
+    LandSpec spec;
+    spec.letters = kLetters;
+    spec.withFeatures = true;
+    spec.features = {{1, 1, 0},
+                     {2, 4, LandFixture::kFeatureFrames - 1},
+                     {4, 4, LandFixture::kFeatureFrames},
+                     {0, 2, 1},
+                     {4, 1, -1}};
+    auto map = Load(spec);
+    ASSERT_NE(map->LandFeatureSprites(), nullptr);
+    EXPECT_EQ(map->LandFeatureAt(1, 1), 0);
+    EXPECT_EQ(map->LandFeatureAt(2, 4), LandFixture::kFeatureFrames - 1);
+    EXPECT_EQ(map->LandFeatureAt(4, 4), -1);
+    EXPECT_EQ(map->LandFeatureAt(0, 2), -1);
+    EXPECT_EQ(map->LandFeatureAt(4, 1), -1);
+    EXPECT_EQ(map->TerrainTypeAt(2, 4), 'p');
+    EXPECT_EQ(map->TerrainTypeAtPixel(map->CellCenter(2, 4)), 'p');
+    map->ClearLandFeature(map->CellCenter(2, 4));
+    EXPECT_EQ(map->TerrainTypeAt(2, 4), 'c');
+}
+
+TEST_F(LandFileTest, LowDetailLandHasNoLandFeatures) {
+    LandSpec spec;
+    spec.letters = kLetters;
+    spec.withFeatures = true;
+    spec.features = {{1, 1, 0}};
+    spec.withDecorations = true;
+    lowDetail = 1;
+    auto map = Load(spec);
+    lowDetail = 0;
+    EXPECT_EQ(map->LandFeatureSprites(), nullptr);
+    EXPECT_EQ(map->LandFeatureAt(1, 1), -1);
+    EXPECT_EQ(map->TerrainTypeAt(1, 1), 'c');
+    EXPECT_EQ(map->TerrainTypeAt(3, 3), 'p');  // the tile's own letter
+    // The list was still consumed: the decoration line after it is read.
+    EXPECT_NE(map->DecorationSprites(), nullptr);
+}
+
+TEST_F(LandFileTest, UnusableSizesLeaveAnEmptyMap) {
+    LandSpec good;
+    good.letters = kLetters;
+    files.WriteLand(good);
+    const std::string text = DescriptionText(good);
+    const size_t sizes = text.find("8 6\n");
+    ASSERT_NE(sizes, std::string::npos);
+    for (const char* bad : {"0 6\n", "8 -1\n", "201 6\n", "8\n", "x y\n", "9 6\n", "8 7\n"}) {
+        std::string broken = text;
+        broken.replace(sizes, 4, bad);
+        auto map = LoadText(broken);
+        SCOPED_TRACE(bad);
+        ExpectEmpty(*map);
+    }
+    // Origin outside the sheet.
+    std::string broken = text;
+    broken.replace(text.find("0 0\n"), 4, "1 0\n");
+    ExpectEmpty(*LoadText(broken));
+    broken = text;
+    broken.replace(text.find("0 0\n"), 4, "-1 0\n");
+    ExpectEmpty(*LoadText(broken));
+}
+
+TEST_F(LandFileTest, TruncatedOrUnopenedDescriptionsLeaveAnEmptyMap) {
+    LandSpec spec;
+    spec.letters = kLetters;
+    files.WriteLand(spec);
+    const std::string text = DescriptionText(spec);
+    // Without the '*' line, without the tile-set name, or cut before the sizes.
+    const size_t star = text.find("*\n");
+    ExpectEmpty(*LoadText(text.substr(0, star)));
+    ExpectEmpty(*LoadText(text.substr(0, star) + "cells\n" + text.substr(star + 2)));
+    ExpectEmpty(*LoadText(text.substr(0, star + 2)));
+    ExpectEmpty(*LoadText("title\n0\n30\n0\n"));
+    ExpectEmpty(*LoadText(""));
+
+    auto missing = std::make_unique<TerrainMap>();
+    missing->Load("no-such-land.lnd");
+    ExpectEmpty(*missing);
+    // An empty map draws nothing.
+    missing->SetView(Rect(Point(0, 0), Size(512, 480)));
+    std::fill(screen.BackPage(), screen.BackPage() + 640 * 480, 7);
+    missing->DrawViewZoom0(Point(0, 0));
+    EXPECT_EQ(screen.BackPage()[1000], 7);
+}
+
+TEST_F(LandFileTest, ShortTileSetIsZeroFilled) {
+    LandSpec spec;
+    spec.letters = kLetters;
+    files.WriteLand(spec);
+    std::vector<uint8_t> shortSet = TileSetBytes(8, 6);
+    shortSet.resize(10 * 256 + 100);  // tiles 0 .. 9 and a part of tile 10
+    files.Write("land.tls", shortSet);
+    auto map = LoadText(DescriptionText(spec));
+    ASSERT_TRUE(map->HasTiles());
+    const auto& data = map->TileData();
+    EXPECT_EQ(data[9 * 256 + 5], shortSet[9 * 256 + 5]);
+    EXPECT_EQ(data[10 * 256 + 99], shortSet[10 * 256 + 99]);
+    EXPECT_EQ(data[10 * 256 + 100], 0);
+    EXPECT_EQ(data[40 * 256], 0);
+}
