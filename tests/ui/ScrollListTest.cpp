@@ -1,0 +1,115 @@
+#include "ui/ScrollList.h"
+
+#include <gtest/gtest.h>
+
+#include "core/InputEvent.h"
+#include "core/SpriteSet.h"
+#include "core/TextWriter.h"
+#include "support/DisplayFixtures.h"
+
+namespace {
+
+class Lists : public ::testing::Test, public ScreenFixture {
+protected:
+    // Ten rows of 10 pixels, arrows beside the top and the bottom row.
+    Lists() {
+        list.upRect = Rect(Point(190, 100), Size(10, 10));
+        list.downRect = Rect(Point(190, 190), Size(10, 10));
+    }
+    static InputEvent Event(InputKind kind, int x, int y) {
+        return InputEvent(kind, Point(x, y), 'L');
+    }
+    TextWriter font{MakeTestFont()};
+    ScrollList list{Rect(Point(100, 100), Size(80, 100)), 10, &font, 50};
+};
+
+TEST_F(Lists, ShortListNeverScrolls) {
+    list.SetCount(3);
+    EXPECT_EQ(list.ScrollDown(), 0);
+    list.ScrollToEnd();
+    EXPECT_EQ(list.top, 0);
+    EXPECT_EQ(list.ScrollPercent(), 0);
+}
+
+TEST_F(Lists, ScrollPercentRoundTrips) {
+    list.SetCount(30);
+    list.SetScrollPercent(50);
+    EXPECT_EQ(list.top, 10);
+    EXPECT_EQ(list.ScrollPercent(), 50);
+    list.SetScrollPercent(250);
+    EXPECT_EQ(list.top, 20);
+    list.SetScrollPercent(-40);
+    EXPECT_EQ(list.top, 0);
+}
+
+TEST_F(Lists, ShrinkingTheCountPullsTheSelectionIn) {
+    list.SetCount(10);
+    list.SetSelection(7);
+    list.SetCount(5);
+    EXPECT_EQ(list.selection, 4);
+}
+
+TEST_F(Lists, ClicksSelectLinesAndStopAtTheLastOne) {
+    list.SetCount(4);
+    EXPECT_EQ(list.HandleMouse(Event(InputKind::ButtonDown, 120, 125)), 1);
+    EXPECT_EQ(list.selection, 2);
+    list.HandleMouse(Event(InputKind::ButtonDown, 120, 195));
+    EXPECT_EQ(list.selection, 3);
+    list.SetCount(0);
+    list.HandleMouse(Event(InputKind::ButtonDown, 120, 150));
+    EXPECT_EQ(list.selection, -1);
+    EXPECT_EQ(list.HandleMouse(Event(InputKind::ButtonDown, 20, 20)), 0);
+    EXPECT_EQ(list.HandleMouse(Event(InputKind::MouseMove, 120, 150)), 0);
+}
+
+TEST_F(Lists, ArrowClickScrollsOneLineOnRelease) {
+    list.SetCount(30);
+    list.HandleMouse(Event(InputKind::ButtonDown, 195, 195));
+    EXPECT_EQ(list.top, 0);
+    EXPECT_EQ(list.HandleMouse(Event(InputKind::ButtonUp, 195, 195)), 1);
+    EXPECT_EQ(list.top, 1);
+    list.HandleMouse(Event(InputKind::ButtonDown, 195, 105));
+    list.HandleMouse(Event(InputKind::ButtonUp, 195, 105));
+    EXPECT_EQ(list.top, 0);
+}
+
+TEST_F(Lists, HeldArrowRepeatsFromTheFourthTick) {
+    list.SetCount(30);
+    list.HandleMouse(Event(InputKind::ButtonDown, 195, 195));
+    for (int tick = 1; tick <= 3; ++tick)
+        list.Tick();
+    EXPECT_EQ(list.top, 0);
+    list.Tick();
+    EXPECT_EQ(list.top, 1);
+    list.Tick();
+    list.Tick();
+    EXPECT_EQ(list.top, 3);
+    list.HandleMouse(Event(InputKind::ButtonUp, 300, 300));  // released elsewhere
+    list.Tick();
+    EXPECT_EQ(list.top, 3);
+    EXPECT_EQ(list.scrollingDown, 0);
+    EXPECT_EQ(list.repeatCount, 0);
+}
+
+TEST_F(Lists, OnlyVisibleLinesAreDrawnAndTheSelectionSitsOnItsBar) {
+    list.SetCount(30);
+    list.SetSelection(0);
+    EXPECT_EQ(list.Draw(10, "X", 9), 0);
+    EXPECT_EQ(CountNot(0), 0);
+    EXPECT_EQ(list.Draw(0, "I", 9), 1);
+    EXPECT_EQ(list.SelectedItemPosition(), Point(101, 104));
+    EXPECT_EQ(At(101, 104), 50);
+    EXPECT_EQ(At(178, 113), 50);
+    EXPECT_EQ(At(103, 106), 9);  // the I's top bar: pen at (102, 112 - 6)
+    list.ScrollDown();
+    EXPECT_EQ(list.Draw(0, "I", 9), 0);
+    EXPECT_EQ(screen.GetClipRect(), Rect());
+}
+
+TEST_F(Lists, ZeroLineHeightCountsAsOne) {
+    ScrollList list(Rect(Point(0, 0), Size(10, 20)), 0, &font, 1);
+    EXPECT_EQ(list.lineHeight, 1);
+    EXPECT_EQ(list.visibleRows, 20);
+}
+
+}  // namespace
