@@ -41,7 +41,8 @@ FixedClock& Fixed() {
 uint32_t MonotonicMs() {
     timespec ts{};
     clock_gettime(CLOCK_MONOTONIC, &ts);
-    uint64_t ms = static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
+    uint64_t ms =
+        static_cast<uint64_t>(ts.tv_sec) * 1000u + static_cast<uint64_t>(ts.tv_nsec) / 1000000u;
     return static_cast<uint32_t>(ms);
 }
 
@@ -53,9 +54,13 @@ uint32_t winx_timeGetTime() {
     return MonotonicMs();
 }
 
-void winx_SetClockSource(std::function<uint32_t()> source) { ClockSource() = std::move(source); }
+void winx_SetClockSource(std::function<uint32_t()> source) {
+    ClockSource() = std::move(source);
+}
 
-int winx_FixedClockActive() { return Fixed().active; }
+int winx_FixedClockActive() {
+    return Fixed().active;
+}
 
 void winx_AdvanceFixedClock() {
     if (Fixed().active) Fixed().now += Fixed().step;

@@ -1,0 +1,5 @@
+#include "core/EventReceiver.h"
+
+EventReceiver::~EventReceiver() = default;
+
+void EventReceiver::OnEvent(int32_t, void*, void*) {}

@@ -1,0 +1,59 @@
+#include "core/FatalError.h"
+
+#include <cstdlib>
+
+#include "core/DisplayBase.h"
+#include "core/MainLoop.h"
+#include "core/Settings.h"
+#include "core/Trace.h"
+#include "platform/MessageBox.h"
+#include "platform/Window.h"
+
+namespace {
+constexpr char kCaption[] = "Quarnex";
+}
+
+const char* FatalErrorMessage(int code) {
+    switch (code) {
+        case 0:
+            return "Resource Missing";
+        case 1:
+            return "Out of Memory";
+        case 2:
+            return "Out of Disk Space";
+        case 3:
+            return "Cannot initialize DirectSound";
+        case 4:
+            return "Cannot initialize DirectDraw";
+        case 5:
+            return "Cannot initialize ActiveMovie";
+        default:
+            return "Fatal Error";
+    }
+}
+
+void FatalError(int code) {
+    const char* message = FatalErrorMessage(code);
+    traceOn = 1;
+    Trace("\nFATAL ERROR");
+    Trace(message);
+    // A loader may fail before the display exists; and a display failing again while it is
+    // put aside must not keep the program from ending.
+    if (display) {
+        try {
+            display->Suspend();
+        } catch (...) {
+        }
+    }
+    winx_ShowCursor(1);
+    winx_MessageBox(mainWindow, message, kCaption, MB_OK);
+    std::exit(255);
+}
+
+void OutOfMemoryHandler() {
+    // The display's destructor gives the screen back.
+    delete display;
+    winx_ShowCursor(1);
+    winx_MessageBox(mainWindow, "OUT OF MEMORY/MEMORY FAILURE", kCaption, MB_OKCANCEL);
+    std::exit(255);
+}

@@ -1,0 +1,184 @@
+#include "core/MainLoop.h"
+
+#include <cstdio>
+#include <cstring>
+#include <new>
+
+#include "core/AppBase.h"
+#include "core/AudioFormat.h"
+#include "core/Clock.h"
+#include "core/DisplayBase.h"
+#include "core/EventQueue.h"
+#include "core/FatalError.h"
+#include "core/MovieBase.h"
+#include "core/Random.h"
+#include "core/Settings.h"
+#include "core/SoundBase.h"
+#include "core/StringTable.h"
+#include "core/WindowProc.h"
+#include "platform/Clock.h"
+#include "platform/Drives.h"
+#include "platform/InstanceLock.h"
+#include "platform/Window.h"
+
+winx_HWND mainWindow = nullptr;
+int32_t appActive = 1;
+int32_t deactivationRequested = 0;
+int32_t activationRequested = 0;
+
+DeviceFactory::~DeviceFactory() = default;
+
+namespace {
+
+constexpr char kWindowTitle[] = "Quarnex";
+// One copy per working directory: the settings, saves and trace file live there.
+constexpr char kInstanceLockFile[] = "quarnex.lock";
+
+// The platform's devices.
+class PlatformDevices : public DeviceFactory {
+public:
+    // The display, sound and movie helpers replace these base classes with winx_Display,
+    // DirectSoundDevice and ActiveMoviePlayer.
+    std::unique_ptr<DisplayBase> CreateDisplay(winx_HWND) override {
+        return std::make_unique<DisplayBase>();
+    }
+    std::unique_ptr<SoundBase> CreateSoundDevice(winx_HWND, const AudioFormat& format) override {
+        return std::make_unique<SoundBase>(format);
+    }
+    std::unique_ptr<MovieBase> CreateMoviePlayer(winx_HWND) override {
+        return std::make_unique<MovieBase>();
+    }
+};
+
+// A device registers itself in its global, which owns it from here until shut-down.
+template <class T>
+void HandToGlobal(std::unique_ptr<T> device) {
+    (void)device.release();
+}
+
+void Deactivate() {
+    application->OnDeactivate();
+    if (display) display->Suspend();
+    if (soundDevice) soundDevice->Close();
+    appActive = 0;
+    deactivationRequested = 0;
+}
+
+void Activate() {
+    winx_BringWindowToFront(mainWindow);
+    if (display) display->Resume();
+    if (soundDevice) soundDevice->Open();
+    // Their key-up messages may have gone to another program; a held shift stays held.
+    if (eventQueue) {
+        eventQueue->ctrlDown = 0;
+        eventQueue->altDown = 0;
+    }
+    appActive = 1;
+    activationRequested = 0;
+    application->OnActivate();
+}
+
+// One pass of the loop; true when the quit message has arrived.
+bool RunPass(int32_t& running, uint32_t startTime) {
+    winx_Msg msg;
+    while (winx_PeekMessage(&msg, 0, 0, PM_NOREMOVE)) {
+        if (!winx_GetMessage(&msg)) return true;
+        winx_TranslateMessage(&msg);
+        winx_DispatchMessage(&msg);
+    }
+    if (deactivationRequested) Deactivate();
+    if (activationRequested) Activate();
+    if (!appActive) return false;
+    if (moviePlayer) moviePlayer->Update();
+    // Any non-zero result goes on: only 0 asks to quit.
+    if (running != 0 && !(moviePlayer && moviePlayer->playing)) {
+        if (display) display->RestoreLostSurfaces();
+        running = application->Tick(static_cast<int>(GetTimeMs() - startTime));
+        if (running == 0) winx_PostQuitMessage(0);
+    }
+    return false;
+}
+
+void ShutDown() {
+    if (application) application->Shutdown();
+    if (moviePlayer) moviePlayer->Shutdown();
+    delete moviePlayer;
+    delete eventQueue;
+    delete soundDevice;
+    delete display;
+    winx_ShowCursor(1);
+    winx_ReleaseMainWindow();
+    mainWindow = nullptr;
+    appActive = 1;
+    deactivationRequested = 0;
+    activationRequested = 0;
+}
+
+}  // namespace
+
+int CreateMainWindow() {
+    std::set_new_handler(OutOfMemoryHandler);
+    mainWindow = winx_CreateMainWindow(kWindowTitle, WindowProc);
+    if (!mainWindow) return 0;
+    winx_BringWindowToFront(mainWindow);
+    return 1;
+}
+
+int MainLoop() {
+    PlatformDevices devices;
+    return MainLoop(devices);
+}
+
+int MainLoop(DeviceFactory& devices) {
+    if (!application) return 0;
+    winx_InstanceLock instanceLock;
+    if (instanceLock.Acquire(kInstanceLockFile) == winx_InstanceLock::Result::HeldElsewhere) {
+        std::fprintf(stderr, "Quarnex is already running in this directory.\n");
+        return 0;
+    }
+    if (!CreateMainWindow()) return 0;
+    winx_ShowCursor(0);
+    LoadSettings();
+    ClearStringTable();
+    SeedRandom(GetTimeMs());
+    HandToGlobal(devices.CreateDisplay(mainWindow));
+    AudioFormat format{};
+    application->GetAudioFormat(format);
+    HandToGlobal(devices.CreateSoundDevice(mainWindow, format));
+    HandToGlobal(std::make_unique<EventQueue>());
+    HandToGlobal(devices.CreateMoviePlayer(mainWindow));
+    if (moviePlayer) moviePlayer->Init();
+    int32_t running = application->Init();
+    // Nothing else would ever post the quit message: shut down as after a last tick.
+    if (running == 0) winx_PostQuitMessage(0);
+    uint32_t startTime = GetTimeMs();
+
+    for (;;) {
+        bool quit = false;
+        try {
+            quit = RunPass(running, startTime);
+        } catch (...) {
+            // A device failure inside a pass (the display throws when it loses its surfaces)
+            // costs that pass only.
+        }
+        if (quit) break;
+        winx_AdvanceFixedClock();
+    }
+    ShutDown();
+    return 0;
+}
+
+char FindCdDrive(const char* volumeLabel) {
+    uint32_t drives = winx_GetLogicalDrives();
+    for (int i = 0; i < 26; ++i) {
+        if (!(drives & (1u << i))) continue;
+        char letter = static_cast<char>('a' + i);
+        char root[4] = {letter, ':', '\\', '\0'};
+        if (winx_GetDriveType(root) != kDriveCdRom) continue;
+        char label[256] = {};
+        if (winx_GetVolumeInformation(root, label, sizeof label) &&
+            std::strcmp(label, volumeLabel) == 0)
+            return letter;
+    }
+    return '?';
+}

@@ -1,0 +1,376 @@
+#include "platform/InputScript.h"
+
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <initializer_list>
+#include <optional>
+
+#include "platform/Messages.h"
+
+namespace {
+
+struct KeyName {
+    const char* name;
+    uint32_t vk;
+};
+
+// Names as Windows spells them after "VK_", plus the everyday ones.
+constexpr KeyName kKeyNames[] = {
+    {"BACK", VK_BACK},
+    {"BACKSPACE", VK_BACK},
+    {"TAB", VK_TAB},
+    {"RETURN", VK_RETURN},
+    {"ENTER", VK_RETURN},
+    {"SHIFT", VK_SHIFT},
+    {"CONTROL", VK_CONTROL},
+    {"CTRL", VK_CONTROL},
+    {"MENU", VK_MENU},
+    {"ALT", VK_MENU},
+    {"PAUSE", VK_PAUSE},
+    {"CAPITAL", VK_CAPITAL},
+    {"CAPSLOCK", VK_CAPITAL},
+    {"ESCAPE", VK_ESCAPE},
+    {"ESC", VK_ESCAPE},
+    {"SPACE", VK_SPACE},
+    {"PRIOR", VK_PRIOR},
+    {"PAGEUP", VK_PRIOR},
+    {"NEXT", VK_NEXT},
+    {"PAGEDOWN", VK_NEXT},
+    {"END", VK_END},
+    {"HOME", VK_HOME},
+    {"LEFT", VK_LEFT},
+    {"UP", VK_UP},
+    {"RIGHT", VK_RIGHT},
+    {"DOWN", VK_DOWN},
+    {"SNAPSHOT", VK_SNAPSHOT},
+    {"PRINTSCREEN", VK_SNAPSHOT},
+    {"INSERT", VK_INSERT},
+    {"DELETE", VK_DELETE},
+    {"F1", VK_F1},
+    {"F2", VK_F1 + 1},
+    {"F3", VK_F1 + 2},
+    {"F4", VK_F1 + 3},
+    {"F5", VK_F1 + 4},
+    {"F6", VK_F1 + 5},
+    {"F7", VK_F1 + 6},
+    {"F8", VK_F1 + 7},
+    {"F9", VK_F1 + 8},
+    {"F10", VK_F1 + 9},
+    {"F11", VK_F1 + 10},
+    {"F12", VK_F1 + 11},
+    {"NUMPAD0", VK_NUMPAD0},
+    {"NUMPAD1", VK_NUMPAD0 + 1},
+    {"NUMPAD2", VK_NUMPAD0 + 2},
+    {"NUMPAD3", VK_NUMPAD0 + 3},
+    {"NUMPAD4", VK_NUMPAD0 + 4},
+    {"NUMPAD5", VK_NUMPAD0 + 5},
+    {"NUMPAD6", VK_NUMPAD0 + 6},
+    {"NUMPAD7", VK_NUMPAD0 + 7},
+    {"NUMPAD8", VK_NUMPAD0 + 8},
+    {"NUMPAD9", VK_NUMPAD0 + 9},
+};
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::toupper(static_cast<unsigned char>(a[i])) !=
+            std::toupper(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+// A decimal number of at most nine digits; nothing else.
+std::optional<uint32_t> ParseNumber(std::string_view word) {
+    if (word.empty() || word.size() > 9) return std::nullopt;
+    uint32_t value = 0;
+    for (char c : word) {
+        if (c < '0' || c > '9') return std::nullopt;
+        value = value * 10 + static_cast<uint32_t>(c - '0');
+    }
+    return value;
+}
+
+// Joins message parts (appending avoids a false -Wrestrict alarm of g++ 12 on operator+).
+std::string Concat(std::initializer_list<std::string_view> parts) {
+    std::string text;
+    for (std::string_view part : parts)
+        text.append(part);
+    return text;
+}
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r';
+}
+
+std::vector<std::string_view> SplitWords(std::string_view line) {
+    std::vector<std::string_view> words;
+    size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && IsBlank(line[i]))
+            ++i;
+        size_t begin = i;
+        while (i < line.size() && !IsBlank(line[i]))
+            ++i;
+        if (i > begin) words.push_back(line.substr(begin, i - begin));
+    }
+    return words;
+}
+
+// One line's parse: the steps it adds and the time it waits, or a message.
+struct LineParser {
+    std::vector<winx_ScriptStep>& steps;
+    uint32_t& clock;
+    std::string error;
+
+    bool Fail(std::string message) {
+        error = std::move(message);
+        return false;
+    }
+
+    void Add(winx_ScriptStep::Kind kind, uint32_t value = 0, int x = 0, int y = 0,
+             std::string name = {}) {
+        winx_ScriptStep step;
+        step.kind = kind;
+        step.atMs = clock;
+        step.value = value;
+        step.x = x;
+        step.y = y;
+        step.name = std::move(name);
+        steps.push_back(std::move(step));
+    }
+
+    bool Position(std::string_view xWord, std::string_view yWord, int& x, int& y) {
+        auto px = ParseNumber(xWord);
+        auto py = ParseNumber(yWord);
+        if (!px || !py) return Fail("a position is two numbers: x y");
+        if (*px >= static_cast<uint32_t>(kWinxScreenWidth) ||
+            *py >= static_cast<uint32_t>(kWinxScreenHeight))
+            return Fail("position outside the 640 x 480 picture");
+        x = static_cast<int>(*px);
+        y = static_cast<int>(*py);
+        return true;
+    }
+
+    bool Wait(const std::vector<std::string_view>& words) {
+        if (words.size() < 2 || words.size() > 3 ||
+            (words.size() == 3 && !EqualNoCase(words[2], "ms")))
+            return Fail("usage: wait N [ms]");
+        auto ms = ParseNumber(words[1]);
+        if (!ms) return Fail("'wait' needs a number of milliseconds");
+        if (*ms > winx_InputScript::kMaxWaitMs) return Fail("a wait may last at most 3600000 ms");
+        if (clock > winx_InputScript::kMaxTotalMs - *ms) return Fail("the script runs too long");
+        clock += *ms;
+        return true;
+    }
+
+    bool Key(const std::vector<std::string_view>& words, bool down, bool up) {
+        if (words.size() != 2) return Fail(Concat({"usage: ", words[0], " KEY"}));
+        uint32_t vk = winx_InputScript::VirtualKeyByName(words[1]);
+        if (vk == 0) return Fail(Concat({"unknown key '", words[1], "'"}));
+        if (down) Add(winx_ScriptStep::Kind::KeyDown, vk);
+        if (up) Add(winx_ScriptStep::Kind::KeyUp, vk);
+        return true;
+    }
+
+    bool Char(const std::vector<std::string_view>& words) {
+        if (words.size() != 2) return Fail("usage: char CODE");
+        auto code = ParseNumber(words[1]);
+        if (!code || *code < 1 || *code > 255) return Fail("a character code is 1 to 255");
+        Add(winx_ScriptStep::Kind::Char, *code);
+        return true;
+    }
+
+    bool Text(std::string_view rest) {
+        size_t i = 0;
+        while (i < rest.size() && IsBlank(rest[i]))
+            ++i;
+        if (i >= rest.size() || rest[i] != '"') return Fail("usage: text \"characters\"");
+        ++i;
+        std::string chars;
+        bool closed = false;
+        for (; i < rest.size(); ++i) {
+            char c = rest[i];
+            if (c == '"') {
+                closed = true;
+                ++i;
+                break;
+            }
+            if (c == '\\') {
+                if (++i >= rest.size()) break;
+                c = rest[i];
+                if (c != '"' && c != '\\') return Fail("only \\\" and \\\\ are escapes");
+            }
+            if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126)
+                return Fail("text holds printable ASCII characters only");
+            chars.push_back(c);
+        }
+        if (!closed) return Fail("text is missing its closing quote");
+        while (i < rest.size() && IsBlank(rest[i]))
+            ++i;
+        if (i < rest.size()) return Fail("unexpected words after the text");
+        for (char c : chars)
+            Add(winx_ScriptStep::Kind::Char, static_cast<unsigned char>(c));
+        return true;
+    }
+
+    bool Move(const std::vector<std::string_view>& words) {
+        if (words.size() != 3) return Fail("usage: move X Y");
+        int x = 0, y = 0;
+        if (!Position(words[1], words[2], x, y)) return false;
+        Add(winx_ScriptStep::Kind::MouseMove, 0, x, y);
+        return true;
+    }
+
+    bool Button(const std::vector<std::string_view>& words, bool down, bool up) {
+        if (words.size() != 4) return Fail(Concat({"usage: ", words[0], " L|M|R X Y"}));
+        uint32_t button = 0;
+        if (words[1].size() == 1) {
+            char c = static_cast<char>(std::toupper(static_cast<unsigned char>(words[1][0])));
+            if (c == 'L' || c == 'M' || c == 'R') button = static_cast<uint32_t>(c);
+        }
+        if (button == 0) return Fail("the button is L, M or R");
+        int x = 0, y = 0;
+        if (!Position(words[2], words[3], x, y)) return false;
+        if (down) Add(winx_ScriptStep::Kind::ButtonDown, button, x, y);
+        if (up) Add(winx_ScriptStep::Kind::ButtonUp, button, x, y);
+        return true;
+    }
+
+    bool Capture(const std::vector<std::string_view>& words) {
+        if (words.size() != 2) return Fail("usage: capture NAME");
+        std::string_view name = words[1];
+        // The name becomes a file name: keep it to one harmless path component.
+        bool good = name.size() <= 64 && name[0] != '.';
+        for (char c : name) {
+            if (!std::isalnum(static_cast<unsigned char>(c)) && c != '_' && c != '-' && c != '.')
+                good = false;
+        }
+        if (!good)
+            return Fail("a capture name is 1 to 64 of A-Z a-z 0-9 _ - . and starts with no dot");
+        Add(winx_ScriptStep::Kind::Capture, 0, 0, 0, std::string(name));
+        return true;
+    }
+
+    bool Bare(const std::vector<std::string_view>& words, winx_ScriptStep::Kind kind) {
+        if (words.size() != 1) return Fail(Concat({"'", words[0], "' takes no arguments"}));
+        Add(kind);
+        return true;
+    }
+
+    bool Line(std::string_view line) {
+        std::vector<std::string_view> words = SplitWords(line);
+        if (words.empty() || words[0][0] == '#') return true;
+        std::string_view command = words[0];
+        using Kind = winx_ScriptStep::Kind;
+        if (EqualNoCase(command, "wait")) return Wait(words);
+        if (EqualNoCase(command, "keydown")) return Key(words, true, false);
+        if (EqualNoCase(command, "keyup")) return Key(words, false, true);
+        if (EqualNoCase(command, "key")) return Key(words, true, true);
+        if (EqualNoCase(command, "char")) return Char(words);
+        if (EqualNoCase(command, "text")) {
+            size_t at = line.find(command) + command.size();
+            return Text(line.substr(at));
+        }
+        if (EqualNoCase(command, "move")) return Move(words);
+        if (EqualNoCase(command, "down")) return Button(words, true, false);
+        if (EqualNoCase(command, "up")) return Button(words, false, true);
+        if (EqualNoCase(command, "click")) return Button(words, true, true);
+        if (EqualNoCase(command, "capture")) return Capture(words);
+        if (EqualNoCase(command, "activate")) return Bare(words, Kind::Activate);
+        if (EqualNoCase(command, "deactivate")) return Bare(words, Kind::Deactivate);
+        if (EqualNoCase(command, "quit")) return Bare(words, Kind::Quit);
+        return Fail(Concat({"unknown command '", command, "'"}));
+    }
+};
+
+}  // namespace
+
+uint32_t winx_InputScript::VirtualKeyByName(std::string_view name) {
+    if (name.size() > 3 && EqualNoCase(name.substr(0, 3), "VK_")) name.remove_prefix(3);
+    if (name.empty()) return 0;
+    if (name.size() == 1) {
+        unsigned char c =
+            static_cast<unsigned char>(std::toupper(static_cast<unsigned char>(name[0])));
+        if ((c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return c;
+        return 0;
+    }
+    if (auto number = ParseNumber(name)) return (*number >= 1 && *number <= 254) ? *number : 0;
+    for (const KeyName& key : kKeyNames) {
+        if (EqualNoCase(name, key.name)) return key.vk;
+    }
+    return 0;
+}
+
+int winx_InputScript::Parse(std::string_view text, const std::string& sourceName,
+                            std::string& error) {
+    steps.clear();
+    next = 0;
+    started = false;
+    std::vector<winx_ScriptStep> parsed;
+    uint32_t clock = 0;
+    LineParser parser{parsed, clock, {}};
+    int lineNumber = 0;
+    size_t at = 0;
+    while (at < text.size()) {
+        ++lineNumber;
+        size_t end = text.find('\n', at);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view line = text.substr(at, end - at);
+        at = end + 1;
+        bool ok = true;
+        if (line.size() > kMaxLineBytes) {
+            ok = parser.Fail("line longer than 4096 characters");
+        } else if (line.find('\0') != std::string_view::npos) {
+            ok = parser.Fail("line holds a NUL character");
+        } else {
+            ok = parser.Line(line);
+        }
+        if (!ok) {
+            error = Concat({sourceName, ":", std::to_string(lineNumber), ": ", parser.error});
+            return 0;
+        }
+    }
+    steps = std::move(parsed);
+    return 1;
+}
+
+int winx_InputScript::Load(const std::string& path, std::string& error) {
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        error = Concat({path, ": cannot open the script: ", std::strerror(errno)});
+        return 0;
+    }
+    std::string text;
+    char buffer[4096];
+    size_t got = 0;
+    while ((got = std::fread(buffer, 1, sizeof buffer, file)) > 0) {
+        text.append(buffer, got);
+        if (text.size() > kMaxFileBytes) break;
+    }
+    bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed) {
+        error = Concat({path, ": cannot read the script"});
+        return 0;
+    }
+    if (text.size() > kMaxFileBytes) {
+        error = Concat({path, ": the script is larger than 1 MiB"});
+        return 0;
+    }
+    return Parse(text, path, error);
+}
+
+void winx_InputScript::Poll(uint32_t now, const std::function<void(const winx_ScriptStep&)>& run) {
+    if (!started) {
+        started = true;
+        start = now;
+    }
+    uint32_t elapsed = now - start;
+    while (next < steps.size() && steps[next].atMs <= elapsed) {
+        const winx_ScriptStep& step = steps[next++];
+        run(step);
+    }
+}

@@ -1,0 +1,60 @@
+#pragma once
+// The input script of a headless run (QX_SCRIPT=file): timed window messages that replace the
+// real keyboard and mouse. The format is described in the README ("Scripted input").
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+struct winx_ScriptStep {
+    enum class Kind {
+        KeyDown,
+        KeyUp,
+        Char,
+        MouseMove,
+        ButtonDown,
+        ButtonUp,
+        Capture,
+        Activate,
+        Deactivate,
+        Quit
+    };
+    Kind kind = Kind::Quit;
+    // Milliseconds after the script started.
+    uint32_t atMs = 0;
+    // The virtual key, the character code, or the button letter 'L', 'M' or 'R'.
+    uint32_t value = 0;
+    int x = 0;
+    int y = 0;
+    // The capture name.
+    std::string name;
+};
+
+class winx_InputScript {
+public:
+    static constexpr size_t kMaxFileBytes = 1 << 20;
+    static constexpr size_t kMaxLineBytes = 4096;
+    static constexpr uint32_t kMaxWaitMs = 3600000;
+    static constexpr uint32_t kMaxTotalMs = 0x7FFFFFFF;
+
+    // Parses a whole script. On failure returns 0, keeps no step and sets error to
+    // "<sourceName>:<line>: <message>".
+    int Parse(std::string_view text, const std::string& sourceName, std::string& error);
+    // Reads and parses a file; errors as Parse, or "<path>: <message>" when it cannot be read.
+    int Load(const std::string& path, std::string& error);
+
+    // Runs every step that is due at `now`; the first call starts the script's time.
+    void Poll(uint32_t now, const std::function<void(const winx_ScriptStep&)>& run);
+    int Finished() const { return next >= steps.size(); }
+    const std::vector<winx_ScriptStep>& Steps() const { return steps; }
+
+    // The virtual key of a key name or number as the script writes it; 0 when unknown.
+    static uint32_t VirtualKeyByName(std::string_view name);
+
+private:
+    std::vector<winx_ScriptStep> steps;
+    size_t next = 0;
+    uint32_t start = 0;
+    bool started = false;
+};

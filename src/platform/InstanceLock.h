@@ -1,0 +1,22 @@
+#pragma once
+// Keeps a second copy of the program from running in the same working directory: an
+// exclusive lock on a file there, held for the life of the object (and of the process).
+#include <string>
+
+class winx_InstanceLock {
+public:
+    enum class Result { Acquired, HeldElsewhere, Unavailable };
+
+    winx_InstanceLock() = default;
+    ~winx_InstanceLock();
+    winx_InstanceLock(const winx_InstanceLock&) = delete;
+    winx_InstanceLock& operator=(const winx_InstanceLock&) = delete;
+
+    // Creates the file when missing. HeldElsewhere when another holder (another process or
+    // another lock object) has it; Unavailable when the file cannot be opened at all.
+    Result Acquire(const std::string& path);
+    void Release();
+
+private:
+    int fd = -1;
+};

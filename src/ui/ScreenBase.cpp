@@ -1,0 +1,3 @@
+#include "ui/ScreenBase.h"
+
+ScreenBase::~ScreenBase() = default;

@@ -1,0 +1,33 @@
+#include "core/Trace.h"
+
+#include <gtest/gtest.h>
+
+#include "core/Settings.h"
+#include "support/ScopedWorkingDir.h"
+
+TEST(Trace, WritesNothingWhileOff) {
+    ScopedWorkingDir dir;
+    traceOn = 0;
+    Trace("hidden");
+    EXPECT_EQ(dir.ReadFile("zvd.out"), "");
+}
+
+TEST(Trace, AppendsOneLinePerCallWhileOn) {
+    ScopedWorkingDir dir;
+    dir.WriteFile("zvd.out", "earlier\n");
+    traceOn = 1;
+    Trace("first");
+    Trace("");
+    Trace("second");
+    traceOn = 0;
+    Trace("after");
+    EXPECT_EQ(dir.ReadFile("zvd.out"), "earlier\nfirst\n\nsecond\n");
+}
+
+TEST(Trace, OnlyTheValueOneCountsAsOn) {
+    ScopedWorkingDir dir;
+    traceOn = 2;
+    Trace("two");
+    traceOn = 0;
+    EXPECT_EQ(dir.ReadFile("zvd.out"), "");
+}

@@ -1,0 +1,388 @@
+#include "core/WindowProc.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "core/DisplayBase.h"
+#include "core/EventQueue.h"
+#include "core/KeyCodes.h"
+#include "core/MainLoop.h"
+#include "core/Settings.h"
+#include "platform/Window.h"
+
+namespace {
+
+class CursorDisplay : public DisplayBase {
+public:
+    void UpdateCursor() override {
+        ++cursorUpdates;
+        seenAtUpdate = cursorPosition;
+    }
+    int cursorUpdates = 0;
+    Point seenAtUpdate;
+};
+
+struct Seen {
+    InputKind kind;
+    int32_t x;
+    int32_t y;
+    int32_t param;
+    bool operator==(const Seen& other) const {
+        return kind == other.kind && x == other.x && y == other.y && param == other.param;
+    }
+};
+
+std::ostream& operator<<(std::ostream& out, const Seen& s) {
+    return out << "{" << static_cast<int>(s.kind) << " (" << s.x << "," << s.y << ") " << s.param
+               << "}";
+}
+
+Seen KeyAt(int32_t code, int32_t x = 0, int32_t y = 0) {
+    return Seen{InputKind::Key, x, y, code};
+}
+
+class WindowProcTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        queue = std::make_unique<EventQueue>();
+        cheatsOn = 0;
+        traceOn = 0;
+        aiDebugFlag = 0;
+        autoPlayFlag = 0;
+        lowDetail = 0;
+        cursorPosition = Point(0, 0);
+        appActive = 1;
+        deactivationRequested = 0;
+        activationRequested = 0;
+        winx_ResetMessages();
+    }
+    void TearDown() override { winx_ResetMessages(); }
+
+    static intptr_t Send(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0) {
+        return WindowProc(nullptr, message, wParam, lParam);
+    }
+
+    std::vector<Seen> TakeAll() {
+        std::vector<Seen> seen;
+        while (auto event = queue->Take())
+            seen.push_back(Seen{event->kind, event->position.x, event->position.y, event->param});
+        return seen;
+    }
+
+    std::unique_ptr<EventQueue> queue;
+};
+
+}  // namespace
+
+TEST_F(WindowProcTest, ModifierKeysMapWhateverTheFlags) {
+    for (int flags = 0; flags < 4; ++flags) {
+        queue->ctrlDown = flags & 1;
+        queue->altDown = (flags >> 1) & 1;
+        EXPECT_EQ(MapKeyCode(VK_MENU), 306);
+        EXPECT_EQ(MapKeyCode(VK_SHIFT), 307);
+        EXPECT_EQ(MapKeyCode(VK_CONTROL), 308);
+    }
+}
+
+TEST_F(WindowProcTest, FunctionKeysFollowCtrlAndIgnoreAlt) {
+    for (uint32_t vk = VK_F1; vk <= VK_F12; ++vk) {
+        EXPECT_EQ(MapKeyCode(vk), static_cast<int32_t>(vk) + 144);
+    }
+    queue->altDown = 1;
+    EXPECT_EQ(MapKeyCode(VK_F1 + 4), 260);
+    queue->altDown = 0;
+    queue->ctrlDown = 1;
+    EXPECT_EQ(MapKeyCode(VK_F1 + 4), 275);
+    EXPECT_EQ(MapKeyCode(VK_F1), 271);
+    EXPECT_EQ(MapKeyCode(VK_F12), 282);
+}
+
+TEST_F(WindowProcTest, NavigationKeysAndCtrlDigits) {
+    EXPECT_EQ(MapKeyCode(VK_HOME), 304);
+    EXPECT_EQ(MapKeyCode(VK_LEFT), 298);
+    EXPECT_EQ(MapKeyCode(VK_UP), 296);
+    EXPECT_EQ(MapKeyCode(VK_RIGHT), 299);
+    EXPECT_EQ(MapKeyCode(VK_DOWN), 297);
+    EXPECT_EQ(MapKeyCode(VK_INSERT), 309);
+    EXPECT_EQ(MapKeyCode(VK_DELETE), 305);
+    EXPECT_EQ(MapKeyCode('3'), 0);
+    EXPECT_EQ(MapKeyCode('A'), 0);
+    EXPECT_EQ(MapKeyCode(VK_END), 0);
+    queue->ctrlDown = 1;
+    EXPECT_EQ(MapKeyCode('0'), 286);
+    EXPECT_EQ(MapKeyCode('3'), 289);
+    EXPECT_EQ(MapKeyCode('9'), 295);
+    EXPECT_EQ(MapKeyCode(VK_LEFT), 298);
+    queue->altDown = 1;
+    EXPECT_EQ(MapKeyCode(VK_LEFT), 0);
+    EXPECT_EQ(MapKeyCode('3'), 0);
+    EXPECT_EQ(MapKeyCode(VK_DELETE), 0);
+}
+
+TEST_F(WindowProcTest, ModifierKeysSetTheirFlagsAndQueueTheirCodes) {
+    cursorPosition = Point(7, 9);
+    Send(WM_KEYDOWN, VK_SHIFT);
+    Send(WM_SYSKEYDOWN, VK_MENU);
+    Send(WM_KEYDOWN, VK_CONTROL);
+    EXPECT_EQ(queue->shiftDown, 1);
+    EXPECT_EQ(queue->altDown, 1);
+    EXPECT_EQ(queue->ctrlDown, 1);
+    Send(WM_KEYUP, VK_SHIFT);
+    Send(WM_SYSKEYUP, VK_MENU);
+    EXPECT_EQ(queue->shiftDown, 0);
+    EXPECT_EQ(queue->altDown, 0);
+    EXPECT_EQ(queue->ctrlDown, 1);
+    std::vector<Seen> expected = {KeyAt(307, 7, 9), KeyAt(306, 7, 9), KeyAt(308, 7, 9)};
+    EXPECT_EQ(TakeAll(), expected);
+}
+
+TEST_F(WindowProcTest, KeysThatMapToNothingQueueNothing) {
+    Send(WM_KEYDOWN, 'A');
+    Send(WM_KEYUP, 'A');
+    Send(WM_KEYDOWN, VK_END);
+    EXPECT_TRUE(TakeAll().empty());
+}
+
+TEST_F(WindowProcTest, CharactersBecomeKeyEventsWithControlKeysRenamed) {
+    Send(WM_CHAR, 'a');
+    Send(WM_CHAR, 8);
+    Send(WM_CHAR, 9);
+    Send(WM_CHAR, 13);
+    Send(WM_CHAR, 27);
+    Send(WM_CHAR, 12);
+    Send(WM_CHAR, 0);
+    Send(WM_CHAR, 256);
+    std::vector<Seen> expected = {KeyAt('a'), KeyAt(310), KeyAt(302),
+                                  KeyAt(301), KeyAt(303), KeyAt(12)};
+    EXPECT_EQ(TakeAll(), expected);
+    EXPECT_EQ(traceOn, 0);
+}
+
+TEST_F(WindowProcTest, WithCheatsCtrlLettersToggleTheDebugFlagsInsteadOfQueueing) {
+    cheatsOn = 1;
+    Send(WM_CHAR, 12);
+    Send(WM_CHAR, 6);
+    Send(WM_CHAR, 1);
+    Send(WM_CHAR, 24);
+    EXPECT_EQ(traceOn, 1);
+    EXPECT_EQ(aiDebugFlag, 1);
+    EXPECT_EQ(autoPlayFlag, 1);
+    EXPECT_EQ(lowDetail, 1);
+    EXPECT_TRUE(TakeAll().empty());
+    Send(WM_CHAR, 12);
+    Send(WM_CHAR, 24);
+    EXPECT_EQ(traceOn, 0);
+    EXPECT_EQ(lowDetail, 0);
+    // Any value other than 1 counts as off.
+    aiDebugFlag = 5;
+    Send(WM_CHAR, 6);
+    EXPECT_EQ(aiDebugFlag, 1);
+    Send(WM_CHAR, 2);
+    std::vector<Seen> expected = {KeyAt(2)};
+    EXPECT_EQ(TakeAll(), expected);
+}
+
+TEST_F(WindowProcTest, ButtonsQueueAtTheirPositionAndMiddleActsAsLeft) {
+    Send(WM_LBUTTONDOWN, 0, winx_MakePointParam(1, 2));
+    Send(WM_LBUTTONUP, 0, winx_MakePointParam(3, 4));
+    Send(WM_MBUTTONDOWN, 0, winx_MakePointParam(5, 6));
+    Send(WM_MBUTTONUP, 0, winx_MakePointParam(7, 8));
+    Send(WM_RBUTTONDOWN, 0, winx_MakePointParam(639, 479));
+    Send(WM_RBUTTONUP, 0, winx_MakePointParam(0, 0));
+    Send(WM_LBUTTONDBLCLK, 0, winx_MakePointParam(1, 1));
+    Send(WM_RBUTTONDBLCLK, 0, winx_MakePointParam(1, 1));
+    Send(WM_MBUTTONDBLCLK, 0, winx_MakePointParam(1, 1));
+    std::vector<Seen> expected = {
+        {InputKind::ButtonDown, 1, 2, 'L'},     {InputKind::ButtonUp, 3, 4, 'L'},
+        {InputKind::ButtonDown, 5, 6, 'L'},     {InputKind::ButtonUp, 7, 8, 'L'},
+        {InputKind::ButtonDown, 639, 479, 'R'}, {InputKind::ButtonUp, 0, 0, 'R'}};
+    EXPECT_EQ(TakeAll(), expected);
+    // Buttons do not move the cursor.
+    EXPECT_EQ(cursorPosition, Point(0, 0));
+}
+
+TEST_F(WindowProcTest, MouseMovesCarryTheCursorToTheDisplayBeforeItsUpdate) {
+    CursorDisplay screen;
+    Send(WM_MOUSEMOVE, 0, winx_MakePointParam(320, 240));
+    EXPECT_EQ(cursorPosition, Point(320, 240));
+    EXPECT_EQ(screen.cursorUpdates, 1);
+    EXPECT_EQ(screen.seenAtUpdate, Point(320, 240));
+    Send(WM_CHAR, 'x');
+    std::vector<Seen> expected = {{InputKind::MouseMove, 320, 240, 0}, KeyAt('x', 320, 240)};
+    EXPECT_EQ(TakeAll(), expected);
+}
+
+TEST_F(WindowProcTest, PumpMouseMoveHandlesOneWaitingMoveAndLeavesTheRest) {
+    CursorDisplay screen;
+    winx_PostMessage(WM_CHAR, 'k', 0);
+    winx_PostMessage(WM_MOUSEMOVE, 0, winx_MakePointParam(10, 11));
+    winx_PostMessage(WM_MOUSEMOVE, 0, winx_MakePointParam(12, 13));
+    EXPECT_EQ(PumpMouseMove(), 1);
+    EXPECT_EQ(cursorPosition, Point(10, 11));
+    EXPECT_EQ(screen.cursorUpdates, 1);
+    EXPECT_EQ(PumpMouseMove(), 1);
+    EXPECT_EQ(PumpMouseMove(), 0);
+    winx_Msg msg;
+    ASSERT_EQ(winx_PeekMessage(&msg, 0, 0, PM_REMOVE), 1);
+    EXPECT_EQ(msg.message, WM_CHAR);
+    std::vector<Seen> expected = {{InputKind::MouseMove, 10, 11, 0},
+                                  {InputKind::MouseMove, 12, 13, 0}};
+    EXPECT_EQ(TakeAll(), expected);
+}
+
+TEST_F(WindowProcTest, PostCursorMoveEventTellsWhereTheMouseIs) {
+    CursorDisplay screen;
+    cursorPosition = Point(44, 55);
+    PostCursorMoveEvent();
+    EXPECT_EQ(screen.cursorPosition, Point(44, 55));
+    std::vector<Seen> expected = {{InputKind::MouseMove, 44, 55, 0}};
+    EXPECT_EQ(TakeAll(), expected);
+}
+
+TEST_F(WindowProcTest, ActivationRequestsNeedADisplay) {
+    Send(WM_ACTIVATEAPP, 0);
+    EXPECT_EQ(deactivationRequested, 0);
+    CursorDisplay screen;
+    Send(WM_ACTIVATEAPP, 0);
+    EXPECT_EQ(deactivationRequested, 1);
+    EXPECT_EQ(activationRequested, 0);
+    Send(WM_ACTIVATEAPP, 1);
+    EXPECT_EQ(activationRequested, 1);
+}
+
+TEST_F(WindowProcTest, SetCursorHidesTheSystemCursorOnlyWhileActive) {
+    EXPECT_EQ(Send(WM_SETCURSOR), 1);
+    appActive = 0;
+    EXPECT_EQ(Send(WM_SETCURSOR), 0);
+    EXPECT_EQ(Send(WM_PAINT), 1);
+    EXPECT_EQ(Send(WM_SIZE), 0);
+}
+
+TEST_F(WindowProcTest, DestroyForgetsTheWindowAndPostsQuit) {
+    mainWindow = reinterpret_cast<winx_HWND>(&mainWindow);
+    Send(WM_DESTROY);
+    EXPECT_EQ(mainWindow, nullptr);
+    winx_Msg msg;
+    EXPECT_EQ(winx_GetMessage(&msg), 0);
+    EXPECT_EQ(msg.message, WM_QUIT);
+}
+
+// Real SDL events through the message queue and the window procedure, as the main loop
+// pumps them.
+class SdlInputTest : public WindowProcTest {
+protected:
+    void SetUp() override {
+        WindowProcTest::SetUp();
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        unsetenv("QX_SCRIPT");
+        window = winx_CreateMainWindow("Quarnex test", WindowProc);
+        ASSERT_NE(window, nullptr);
+        SDL_PumpEvents();
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    }
+    void TearDown() override {
+        winx_ReleaseMainWindow();
+        WindowProcTest::TearDown();
+    }
+
+    static void Push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError(); }
+    static void Key(SDL_Keycode sym, bool down, int repeat = 0) {
+        SDL_Event event{};
+        event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        event.key.repeat = static_cast<Uint8>(repeat);
+        event.key.keysym.sym = sym;
+        Push(event);
+    }
+    static void Text(const char* text) {
+        SDL_Event event{};
+        event.type = SDL_TEXTINPUT;
+        std::strncpy(event.text.text, text, sizeof event.text.text - 1);
+        Push(event);
+    }
+    static void Pump() {
+        winx_Msg msg;
+        while (winx_PeekMessage(&msg, 0, 0, PM_NOREMOVE)) {
+            if (!winx_GetMessage(&msg)) break;
+            winx_TranslateMessage(&msg);
+            winx_DispatchMessage(&msg);
+        }
+    }
+
+    winx_HWND window = nullptr;
+};
+
+TEST_F(SdlInputTest, HeldBackspaceRepeatsAndTypedTextArrives) {
+    Text("o");
+    Text("k");
+    Key(SDLK_BACKSPACE, true);
+    Key(SDLK_BACKSPACE, true, 1);
+    Key(SDLK_BACKSPACE, true, 1);
+    Key(SDLK_BACKSPACE, false);
+    Pump();
+    std::vector<Seen> expected = {KeyAt('o'), KeyAt('k'), KeyAt(310), KeyAt(310), KeyAt(310)};
+    EXPECT_EQ(TakeAll(), expected);
+}
+
+TEST_F(SdlInputTest, CtrlChordsGiveOneEventEach) {
+    cheatsOn = 0;
+    Key(SDLK_LCTRL, true);
+    Key(SDLK_l, true);
+    Text("l");
+    Key(SDLK_3, true);
+    Text("3");
+    Key(SDLK_F5, true);
+    Key(SDLK_LCTRL, false);
+    Pump();
+    std::vector<Seen> expected = {KeyAt(308), KeyAt(12), KeyAt(289), KeyAt(275)};
+    EXPECT_EQ(TakeAll(), expected);
+}
+
+TEST_F(SdlInputTest, CtrlLTogglesTraceOnlyWithCheats) {
+    cheatsOn = 1;
+    Key(SDLK_RCTRL, true);
+    Key(SDLK_l, true);
+    Key(SDLK_RCTRL, false);
+    Pump();
+    EXPECT_EQ(traceOn, 1);
+    std::vector<Seen> expected = {KeyAt(308)};
+    EXPECT_EQ(TakeAll(), expected);
+}
+
+TEST_F(SdlInputTest, AltSuppressesCharactersAndArrowsButNotFunctionKeys) {
+    Key(SDLK_RALT, true);
+    Key(SDLK_a, true);
+    Text("a");
+    Key(SDLK_LEFT, true);
+    Key(SDLK_ESCAPE, true);
+    Key(SDLK_F5, true);
+    Key(SDLK_RALT, false);
+    Key(SDLK_LEFT, true);
+    Pump();
+    std::vector<Seen> expected = {KeyAt(306), KeyAt(260), KeyAt(298)};
+    EXPECT_EQ(TakeAll(), expected);
+    EXPECT_EQ(queue->altDown, 0);
+}
+
+TEST_F(SdlInputTest, MouseOutsideThePictureIsClampedToItsEdge) {
+    SDL_Event motion{};
+    motion.type = SDL_MOUSEMOTION;
+    motion.motion.x = 900;
+    motion.motion.y = -40;
+    Push(motion);
+    SDL_Event button{};
+    button.type = SDL_MOUSEBUTTONDOWN;
+    button.button.button = SDL_BUTTON_RIGHT;
+    button.button.x = -1;
+    button.button.y = 480;
+    Push(button);
+    Pump();
+    std::vector<Seen> expected = {{InputKind::MouseMove, 639, 0, 0},
+                                  {InputKind::ButtonDown, 0, 479, 'R'}};
+    EXPECT_EQ(TakeAll(), expected);
+    EXPECT_EQ(cursorPosition, Point(639, 0));
+}

@@ -1,0 +1,161 @@
+#include "platform/InputScript.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/VirtualKeys.h"
+#include "support/ScopedWorkingDir.h"
+
+namespace {
+
+using Kind = winx_ScriptStep::Kind;
+
+std::string ParseError(const std::string& text) {
+    winx_InputScript script;
+    std::string error;
+    EXPECT_EQ(script.Parse(text, "test.qxs", error), 0) << text;
+    EXPECT_TRUE(script.Steps().empty());
+    return error;
+}
+
+std::vector<winx_ScriptStep> ParseSteps(const std::string& text) {
+    winx_InputScript script;
+    std::string error;
+    EXPECT_EQ(script.Parse(text, "test.qxs", error), 1) << error;
+    return script.Steps();
+}
+
+}  // namespace
+
+TEST(InputScript, StepsCarryTheTimeOfTheWaitsBeforeThem) {
+    auto steps = ParseSteps(
+        "# opening comment\n"
+        "\n"
+        "move 10 20\n"
+        "wait 100\n"
+        "click R 639 479\n"
+        "wait 50 ms\n"
+        "key F5\n"
+        "capture title-1\n"
+        "quit\n");
+    ASSERT_EQ(steps.size(), 7u);
+    EXPECT_EQ(steps[0].kind, Kind::MouseMove);
+    EXPECT_EQ(steps[0].atMs, 0u);
+    EXPECT_EQ(steps[0].x, 10);
+    EXPECT_EQ(steps[0].y, 20);
+    EXPECT_EQ(steps[1].kind, Kind::ButtonDown);
+    EXPECT_EQ(steps[1].value, static_cast<uint32_t>('R'));
+    EXPECT_EQ(steps[1].atMs, 100u);
+    EXPECT_EQ(steps[2].kind, Kind::ButtonUp);
+    EXPECT_EQ(steps[2].x, 639);
+    EXPECT_EQ(steps[2].y, 479);
+    EXPECT_EQ(steps[3].kind, Kind::KeyDown);
+    EXPECT_EQ(steps[3].value, VK_F1 + 4);
+    EXPECT_EQ(steps[3].atMs, 150u);
+    EXPECT_EQ(steps[4].kind, Kind::KeyUp);
+    EXPECT_EQ(steps[5].kind, Kind::Capture);
+    EXPECT_EQ(steps[5].name, "title-1");
+    EXPECT_EQ(steps[6].kind, Kind::Quit);
+    EXPECT_EQ(steps[6].atMs, 150u);
+}
+
+TEST(InputScript, KeysByNameLetterDigitOrNumber) {
+    EXPECT_EQ(winx_InputScript::VirtualKeyByName("shift"), VK_SHIFT);
+    EXPECT_EQ(winx_InputScript::VirtualKeyByName("VK_CONTROL"), VK_CONTROL);
+    EXPECT_EQ(winx_InputScript::VirtualKeyByName("Alt"), VK_MENU);
+    EXPECT_EQ(winx_InputScript::VirtualKeyByName("F12"), VK_F12);
+    EXPECT_EQ(winx_InputScript::VirtualKeyByName("backspace"), VK_BACK);
+    EXPECT_EQ(winx_InputScript::VirtualKeyByName("a"), static_cast<uint32_t>('A'));
+    // A single digit is the digit key; a VK number has two or more digits.
+    EXPECT_EQ(winx_InputScript::VirtualKeyByName("3"), static_cast<uint32_t>('3'));
+    EXPECT_EQ(winx_InputScript::VirtualKeyByName("08"), VK_BACK);
+    EXPECT_EQ(winx_InputScript::VirtualKeyByName("116"), VK_F1 + 4);
+    EXPECT_EQ(winx_InputScript::VirtualKeyByName("255"), 0u);
+    EXPECT_EQ(winx_InputScript::VirtualKeyByName("F13"), 0u);
+    EXPECT_EQ(winx_InputScript::VirtualKeyByName("VK_"), 0u);
+    EXPECT_EQ(winx_InputScript::VirtualKeyByName("?"), 0u);
+}
+
+TEST(InputScript, TextAndCharPostCharacters) {
+    auto steps = ParseSteps("text \"a \\\"b\\\\\"\nchar 13\n");
+    ASSERT_EQ(steps.size(), 6u);
+    std::string typed;
+    for (const auto& step : steps) {
+        EXPECT_EQ(step.kind, Kind::Char);
+        typed.push_back(static_cast<char>(step.value));
+    }
+    EXPECT_EQ(typed, "a \"b\\\r");
+}
+
+TEST(InputScript, KeywordsAreCaseInsensitiveAndFocusLinesParse) {
+    auto steps = ParseSteps("DEACTIVATE\r\nWait 10\r\nActivate\r\nKEYDOWN ctrl\r\n");
+    ASSERT_EQ(steps.size(), 3u);
+    EXPECT_EQ(steps[0].kind, Kind::Deactivate);
+    EXPECT_EQ(steps[1].kind, Kind::Activate);
+    EXPECT_EQ(steps[1].atMs, 10u);
+    EXPECT_EQ(steps[2].value, VK_CONTROL);
+}
+
+TEST(InputScript, ErrorsNameTheFileAndLine) {
+    EXPECT_EQ(ParseError("move 1 1\n\njump 3\n"), "test.qxs:3: unknown command 'jump'");
+    EXPECT_EQ(ParseError("key NOSUCHKEY\n"), "test.qxs:1: unknown key 'NOSUCHKEY'");
+    EXPECT_EQ(ParseError("key\n"), "test.qxs:1: usage: key KEY");
+    EXPECT_EQ(ParseError("move 640 10\n"), "test.qxs:1: position outside the 640 x 480 picture");
+    EXPECT_EQ(ParseError("move 10 -1\n"), "test.qxs:1: a position is two numbers: x y");
+    EXPECT_EQ(ParseError("click X 1 1\n"), "test.qxs:1: the button is L, M or R");
+    EXPECT_EQ(ParseError("wait soon\n"), "test.qxs:1: 'wait' needs a number of milliseconds");
+    EXPECT_EQ(ParseError("wait 5 s\n"), "test.qxs:1: usage: wait N [ms]");
+    EXPECT_EQ(ParseError("wait 3600001\n"), "test.qxs:1: a wait may last at most 3600000 ms");
+    EXPECT_EQ(ParseError("char 0\n"), "test.qxs:1: a character code is 1 to 255");
+    EXPECT_EQ(ParseError("text \"open\n"), "test.qxs:1: text is missing its closing quote");
+    EXPECT_EQ(ParseError("text \"x\" y\n"), "test.qxs:1: unexpected words after the text");
+    EXPECT_EQ(ParseError("quit now\n"), "test.qxs:1: 'quit' takes no arguments");
+    EXPECT_NE(ParseError("capture ../escape\n").find("test.qxs:1: a capture name"),
+              std::string::npos);
+    EXPECT_NE(ParseError("capture .hidden\n").find("test.qxs:1: a capture name"),
+              std::string::npos);
+}
+
+TEST(InputScript, RefusesOverlongLinesAndScripts) {
+    EXPECT_EQ(ParseError("quit\n# " + std::string(5000, 'x') + "\n"),
+              "test.qxs:2: line longer than 4096 characters");
+    std::string endless;
+    for (int i = 0; i < 600; ++i)
+        endless += "wait 3600000\n";
+    EXPECT_EQ(ParseError(endless), "test.qxs:597: the script runs too long");
+}
+
+TEST(InputScript, LoadReportsAMissingFile) {
+    ScopedWorkingDir dir;
+    winx_InputScript script;
+    std::string error;
+    EXPECT_EQ(script.Load("missing.qxs", error), 0);
+    EXPECT_EQ(error.rfind("missing.qxs: cannot open the script", 0), 0u) << error;
+    dir.WriteFile("bad.qxs", "quit\nfly\n");
+    EXPECT_EQ(script.Load("bad.qxs", error), 0);
+    EXPECT_EQ(error, "bad.qxs:2: unknown command 'fly'");
+    dir.WriteFile("good.qxs", "key A\n");
+    EXPECT_EQ(script.Load("good.qxs", error), 1);
+    EXPECT_EQ(script.Steps().size(), 2u);
+}
+
+TEST(InputScript, PollRunsDueStepsFromTheFirstPoll) {
+    winx_InputScript script;
+    std::string error;
+    ASSERT_EQ(script.Parse("char 65\nwait 30\nchar 66\nwait 30\nchar 67\n", "s", error), 1);
+    std::string ran;
+    auto run = [&](const winx_ScriptStep& step) { ran.push_back(static_cast<char>(step.value)); };
+    // The script's time starts at the first poll, wherever the clock stands.
+    script.Poll(0xFFFFFFF0u, run);
+    EXPECT_EQ(ran, "A");
+    script.Poll(0xFFFFFFF0u + 29, run);
+    EXPECT_EQ(ran, "A");
+    script.Poll(0xFFFFFFF0u + 30, run);  // wraps past 2^32
+    EXPECT_EQ(ran, "AB");
+    EXPECT_EQ(script.Finished(), 0);
+    script.Poll(0xFFFFFFF0u + 500, run);
+    EXPECT_EQ(ran, "ABC");
+    EXPECT_EQ(script.Finished(), 1);
+}

@@ -1,0 +1,44 @@
+#include "platform/InstanceLock.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/ScopedWorkingDir.h"
+
+using Result = winx_InstanceLock::Result;
+
+TEST(InstanceLock, SecondCopyInTheSameDirectoryIsRefused) {
+    ScopedWorkingDir dir;
+    winx_InstanceLock first;
+    winx_InstanceLock second;
+    EXPECT_EQ(first.Acquire("quarnex.lock"), Result::Acquired);
+    EXPECT_EQ(second.Acquire("quarnex.lock"), Result::HeldElsewhere);
+    first.Release();
+    EXPECT_EQ(second.Acquire("quarnex.lock"), Result::Acquired);
+}
+
+TEST(InstanceLock, CopiesInDifferentDirectoriesRunSideBySide) {
+    ScopedWorkingDir dir;
+    std::filesystem::create_directory("other");
+    winx_InstanceLock here;
+    winx_InstanceLock there;
+    EXPECT_EQ(here.Acquire("quarnex.lock"), Result::Acquired);
+    EXPECT_EQ(there.Acquire("other/quarnex.lock"), Result::Acquired);
+}
+
+TEST(InstanceLock, EndsWithItsOwner) {
+    ScopedWorkingDir dir;
+    {
+        winx_InstanceLock first;
+        EXPECT_EQ(first.Acquire("quarnex.lock"), Result::Acquired);
+    }
+    winx_InstanceLock next;
+    EXPECT_EQ(next.Acquire("quarnex.lock"), Result::Acquired);
+}
+
+TEST(InstanceLock, UnreachableFileIsUnavailableNotRefused) {
+    ScopedWorkingDir dir;
+    winx_InstanceLock lock;
+    EXPECT_EQ(lock.Acquire("no/such/dir/quarnex.lock"), Result::Unavailable);
+}

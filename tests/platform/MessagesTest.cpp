@@ -1,0 +1,334 @@
+#include "platform/Messages.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "platform/Capture.h"
+#include "platform/Window.h"
+#include "support/FakeClock.h"
+#include "support/ScopedWorkingDir.h"
+
+// Readable failures: message number in hex, then wParam and lParam.
+std::ostream& operator<<(std::ostream& out, const winx_Msg& m) {
+    return out << "{0x" << std::hex << m.message << std::dec << ", " << m.wParam << ", " << m.lParam
+               << "}";
+}
+
+namespace {
+
+std::vector<winx_Msg>& Dispatched() {
+    static std::vector<winx_Msg> messages;
+    return messages;
+}
+
+intptr_t RecordingProc(winx_HWND window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    Dispatched().push_back(winx_Msg{message, wParam, lParam});
+    if (message == WM_DESTROY) winx_PostQuitMessage(0);
+    return winx_DefWindowProc(window, message, wParam, lParam);
+}
+
+winx_Msg Msg(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0) {
+    return winx_Msg{message, wParam, lParam};
+}
+
+class Messages : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        Dispatched().clear();
+        while (!winx_TakeCaptureRequest().empty()) {
+        }
+    }
+    void TearDown() override {
+        winx_ReleaseMainWindow();
+        unsetenv("QX_SCRIPT");
+    }
+
+    void OpenWindow() {
+        window = winx_CreateMainWindow("Quarnex test", RecordingProc);
+        ASSERT_NE(window, nullptr);
+        // Whatever the window system said about the new window is not under test.
+        SDL_PumpEvents();
+        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
+    }
+
+    // Takes every waiting message as the main loop does, translating key-downs.
+    std::vector<winx_Msg> Drain() {
+        std::vector<winx_Msg> taken;
+        winx_Msg msg;
+        while (winx_PeekMessage(&msg, 0, 0, PM_REMOVE)) {
+            taken.push_back(msg);
+            if (msg.message == WM_QUIT) break;
+            winx_TranslateMessage(&msg);
+        }
+        return taken;
+    }
+
+    static void Key(SDL_Keycode sym, bool down, int repeat = 0) {
+        SDL_Event event{};
+        event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+        event.key.state = down ? SDL_PRESSED : SDL_RELEASED;
+        event.key.repeat = static_cast<Uint8>(repeat);
+        event.key.keysym.sym = sym;
+        event.key.keysym.scancode = SDL_GetScancodeFromKey(sym);
+        ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError();
+    }
+    static void Text(const char* text) {
+        SDL_Event event{};
+        event.type = SDL_TEXTINPUT;
+        std::strncpy(event.text.text, text, sizeof event.text.text - 1);
+        ASSERT_EQ(SDL_PushEvent(&event), 1);
+    }
+    static void Motion(int x, int y) {
+        SDL_Event event{};
+        event.type = SDL_MOUSEMOTION;
+        event.motion.x = x;
+        event.motion.y = y;
+        ASSERT_EQ(SDL_PushEvent(&event), 1);
+    }
+    static void Button(Uint8 button, bool down, int x, int y) {
+        SDL_Event event{};
+        event.type = down ? SDL_MOUSEBUTTONDOWN : SDL_MOUSEBUTTONUP;
+        event.button.button = button;
+        event.button.x = x;
+        event.button.y = y;
+        ASSERT_EQ(SDL_PushEvent(&event), 1);
+    }
+    static void Focus(bool gained) {
+        SDL_Event event{};
+        event.type = SDL_WINDOWEVENT;
+        event.window.event = gained ? SDL_WINDOWEVENT_FOCUS_GAINED : SDL_WINDOWEVENT_FOCUS_LOST;
+        ASSERT_EQ(SDL_PushEvent(&event), 1);
+    }
+
+    winx_HWND window = nullptr;
+};
+
+}  // namespace
+
+TEST_F(Messages, HeldKeysRepeatTheirKeyDownsAndCharacters) {
+    OpenWindow();
+    Key(SDLK_a, true);
+    Key(SDLK_a, true, 1);
+    Key(SDLK_a, false);
+    Key(SDLK_BACKSPACE, true);
+    Key(SDLK_BACKSPACE, true, 1);
+    Key(SDLK_BACKSPACE, false);
+    std::vector<winx_Msg> expected = {Msg(WM_KEYDOWN, 'A'), Msg(WM_KEYDOWN, 'A'),
+                                      Msg(WM_KEYUP, 'A'),   Msg(WM_KEYDOWN, VK_BACK),
+                                      Msg(WM_CHAR, 8),      Msg(WM_KEYDOWN, VK_BACK),
+                                      Msg(WM_CHAR, 8),      Msg(WM_KEYUP, VK_BACK)};
+    EXPECT_EQ(Drain(), expected);
+}
+
+TEST_F(Messages, ControlKeysMakeTheirCharactersAndTextGivesPrintableAscii) {
+    OpenWindow();
+    Key(SDLK_TAB, true);
+    Key(SDLK_RETURN, true);
+    Key(SDLK_ESCAPE, true);
+    Text("h\xE2\x82\xACi~");  // the euro sign is not ASCII
+    std::vector<winx_Msg> expected = {
+        Msg(WM_KEYDOWN, VK_TAB),    Msg(WM_CHAR, 9),  Msg(WM_KEYDOWN, VK_RETURN), Msg(WM_CHAR, 13),
+        Msg(WM_KEYDOWN, VK_ESCAPE), Msg(WM_CHAR, 27), Msg(WM_CHAR, 'h'),          Msg(WM_CHAR, 'i'),
+        Msg(WM_CHAR, '~')};
+    EXPECT_EQ(Drain(), expected);
+}
+
+TEST_F(Messages, CtrlLetterBecomesAControlCharacterAndItsTextIsDropped) {
+    OpenWindow();
+    Key(SDLK_RCTRL, true);
+    Key(SDLK_l, true);
+    Text("l");
+    Key(SDLK_l, false);
+    Key(SDLK_RCTRL, false);
+    Key(SDLK_l, true);
+    Text("l");
+    std::vector<winx_Msg> expected = {
+        Msg(WM_KEYDOWN, VK_CONTROL), Msg(WM_KEYDOWN, 'L'), Msg(WM_CHAR, 12), Msg(WM_KEYUP, 'L'),
+        Msg(WM_KEYUP, VK_CONTROL),   Msg(WM_KEYDOWN, 'L'), Msg(WM_CHAR, 'l')};
+    EXPECT_EQ(Drain(), expected);
+    EXPECT_EQ(winx_GetKeyState(VK_CONTROL), 0);
+    EXPECT_EQ(winx_GetKeyState('L'), 1);
+}
+
+TEST_F(Messages, AltChordsAreSystemKeysWithoutCharacters) {
+    OpenWindow();
+    Key(SDLK_LALT, true);
+    Key(SDLK_x, true);
+    Text("x");
+    Key(SDLK_ESCAPE, true);
+    Key(SDLK_x, false);
+    Key(SDLK_LALT, false);
+    Key(SDLK_x, true);
+    Text("x");
+    std::vector<winx_Msg> expected = {Msg(WM_SYSKEYDOWN, VK_MENU),
+                                      Msg(WM_SYSKEYDOWN, 'X'),
+                                      Msg(WM_SYSKEYDOWN, VK_ESCAPE),
+                                      Msg(WM_SYSKEYUP, 'X'),
+                                      Msg(WM_SYSKEYUP, VK_MENU),
+                                      Msg(WM_KEYDOWN, 'X'),
+                                      Msg(WM_CHAR, 'x')};
+    EXPECT_EQ(Drain(), expected);
+}
+
+TEST_F(Messages, ShiftsCtrlsAndAltsOfEitherSideShareOneKey) {
+    OpenWindow();
+    Key(SDLK_LSHIFT, true);
+    Key(SDLK_RSHIFT, true);
+    Key(SDLK_LCTRL, true);
+    Key(SDLK_LCTRL, false);
+    Key(SDLK_F1, true);
+    Key(SDLK_F12, true);
+    Key(SDLK_HOME, true);
+    Key(SDLK_0, true);
+    std::vector<winx_Msg> expected = {Msg(WM_KEYDOWN, VK_SHIFT),   Msg(WM_KEYDOWN, VK_SHIFT),
+                                      Msg(WM_KEYDOWN, VK_CONTROL), Msg(WM_KEYUP, VK_CONTROL),
+                                      Msg(WM_KEYDOWN, 112),        Msg(WM_KEYDOWN, 123),
+                                      Msg(WM_KEYDOWN, VK_HOME),    Msg(WM_KEYDOWN, '0')};
+    EXPECT_EQ(Drain(), expected);
+}
+
+TEST_F(Messages, MousePositionsAreClampedIntoThePicture) {
+    OpenWindow();
+    Motion(-5, 700);
+    Motion(800, 10);
+    Button(SDL_BUTTON_LEFT, true, 1000, -3);
+    Button(SDL_BUTTON_LEFT, false, 5, 6);
+    Button(SDL_BUTTON_MIDDLE, true, 7, 8);
+    Button(SDL_BUTTON_MIDDLE, false, 7, 8);
+    Button(SDL_BUTTON_RIGHT, true, 9, 10);
+    Button(SDL_BUTTON_RIGHT, false, 9, 10);
+    Button(SDL_BUTTON_X1, true, 9, 10);
+    std::vector<winx_Msg> expected = {Msg(WM_MOUSEMOVE, 0, winx_MakePointParam(0, 479)),
+                                      Msg(WM_MOUSEMOVE, 0, winx_MakePointParam(639, 10)),
+                                      Msg(WM_LBUTTONDOWN, 0, winx_MakePointParam(639, 0)),
+                                      Msg(WM_LBUTTONUP, 0, winx_MakePointParam(5, 6)),
+                                      Msg(WM_MBUTTONDOWN, 0, winx_MakePointParam(7, 8)),
+                                      Msg(WM_MBUTTONUP, 0, winx_MakePointParam(7, 8)),
+                                      Msg(WM_RBUTTONDOWN, 0, winx_MakePointParam(9, 10)),
+                                      Msg(WM_RBUTTONUP, 0, winx_MakePointParam(9, 10))};
+    EXPECT_EQ(Drain(), expected);
+}
+
+TEST_F(Messages, FocusChangesBecomeActivationMessagesOnlyWhenTheyChangeSomething) {
+    OpenWindow();
+    Focus(true);  // the window starts active
+    Focus(false);
+    Focus(false);
+    Focus(true);
+    std::vector<winx_Msg> expected = {Msg(WM_ACTIVATEAPP, 0), Msg(WM_ACTIVATEAPP, 1)};
+    EXPECT_EQ(Drain(), expected);
+}
+
+TEST_F(Messages, RegainedFocusForgetsAltHeldWhenItLeft) {
+    OpenWindow();
+    Key(SDLK_LALT, true);
+    Focus(false);  // Alt+Tab: the release goes to another window
+    Focus(true);
+    Key(SDLK_q, true);
+    Text("q");
+    Key(SDLK_ESCAPE, true);
+    std::vector<winx_Msg> taken = Drain();
+    ASSERT_EQ(taken.size(), 7u);
+    EXPECT_EQ(taken[3], Msg(WM_KEYDOWN, 'Q'));
+    EXPECT_EQ(taken[4], Msg(WM_CHAR, 'q'));
+    EXPECT_EQ(taken[5], Msg(WM_KEYDOWN, VK_ESCAPE));
+    EXPECT_EQ(taken[6], Msg(WM_CHAR, 27));
+}
+
+TEST_F(Messages, WindowManagerCloseDestroysTheWindowAndQuits) {
+    OpenWindow();
+    SDL_Event quit{};
+    quit.type = SDL_QUIT;
+    SDL_PushEvent(&quit);
+    std::vector<winx_Msg> taken = Drain();
+    ASSERT_EQ(taken.size(), 1u);
+    EXPECT_EQ(taken[0].message, WM_CLOSE);
+    winx_DispatchMessage(&taken[0]);
+    ASSERT_EQ(Dispatched().size(), 2u);
+    EXPECT_EQ(Dispatched()[1].message, WM_DESTROY);
+    winx_Msg msg;
+    EXPECT_EQ(winx_GetMessage(&msg), 0);
+    EXPECT_EQ(msg.message, WM_QUIT);
+}
+
+TEST_F(Messages, QuitComesOnlyAfterEveryOtherMessage) {
+    winx_ResetMessages();
+    winx_PostQuitMessage(3);
+    winx_PostMessage(WM_CHAR, 'a', 0);
+    winx_Msg msg;
+    ASSERT_EQ(winx_GetMessage(&msg), 1);
+    EXPECT_EQ(msg.message, WM_CHAR);
+    ASSERT_EQ(winx_PeekMessage(&msg, 0, 0, PM_NOREMOVE), 1);
+    EXPECT_EQ(msg.message, WM_QUIT);
+    EXPECT_EQ(winx_GetMessage(&msg), 0);
+    EXPECT_EQ(msg.wParam, 3u);
+    EXPECT_EQ(winx_PeekMessage(&msg, 0, 0, PM_REMOVE), 0);
+}
+
+TEST_F(Messages, TakingOneMouseMoveLeavesTheOtherMessagesInOrder) {
+    OpenWindow();
+    Key(SDLK_a, true);
+    Motion(1, 2);
+    Motion(3, 4);
+    Key(SDLK_a, false);
+    winx_Msg msg;
+    ASSERT_EQ(winx_PeekMessage(&msg, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE), 1);
+    EXPECT_EQ(msg, Msg(WM_MOUSEMOVE, 0, winx_MakePointParam(1, 2)));
+    std::vector<winx_Msg> expected = {
+        Msg(WM_KEYDOWN, 'A'), Msg(WM_MOUSEMOVE, 0, winx_MakePointParam(3, 4)), Msg(WM_KEYUP, 'A')};
+    EXPECT_EQ(Drain(), expected);
+    EXPECT_EQ(winx_PeekMessage(&msg, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE), 0);
+}
+
+TEST_F(Messages, PrintScreenRequestsNumberedCapturesInsteadOfKeys) {
+    OpenWindow();
+    Key(SDLK_PRINTSCREEN, true);
+    Key(SDLK_PRINTSCREEN, false);
+    Key(SDLK_PRINTSCREEN, true);
+    EXPECT_TRUE(Drain().empty());
+    EXPECT_EQ(winx_TakeCaptureRequest(), "printscreen-001");
+    EXPECT_EQ(winx_TakeCaptureRequest(), "printscreen-002");
+    EXPECT_EQ(winx_TakeCaptureRequest(), "");
+}
+
+TEST_F(Messages, AScriptReplacesTheRealKeyboardAndMouse) {
+    ScopedWorkingDir dir;
+    dir.WriteFile("run.qxs",
+                  "text \"go\"\nwait 20\nkey BACK\nkeydown ALT\nkey F4\ncapture shot\nquit\n");
+    setenv("QX_SCRIPT", (dir.Path() + "/run.qxs").c_str(), 1);
+    FakeClock clock(5000);
+    OpenWindow();
+    EXPECT_EQ(winx_ScriptedInputActive(), 1);
+    Key(SDLK_z, true);
+    Motion(10, 10);
+    std::vector<winx_Msg> first = {Msg(WM_CHAR, 'g'), Msg(WM_CHAR, 'o')};
+    EXPECT_EQ(Drain(), first);
+    clock.Advance(19);
+    EXPECT_TRUE(Drain().empty());
+    clock.Advance(1);
+    std::vector<winx_Msg> second = {Msg(WM_KEYDOWN, VK_BACK),
+                                    Msg(WM_CHAR, 8),
+                                    Msg(WM_KEYUP, VK_BACK),
+                                    Msg(WM_SYSKEYDOWN, VK_MENU),
+                                    Msg(WM_SYSKEYDOWN, VK_F1 + 3),
+                                    Msg(WM_SYSKEYUP, VK_F1 + 3),
+                                    Msg(WM_CLOSE)};
+    EXPECT_EQ(Drain(), second);
+    EXPECT_EQ(winx_TakeCaptureRequest(), "shot");
+}
+
+TEST_F(Messages, ABadScriptEndsStartUpWithExitCode2) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    ScopedWorkingDir dir;
+    dir.WriteFile("bad.qxs", "wait 10\nmove 700 1\n");
+    setenv("QX_SCRIPT", "bad.qxs", 1);
+    EXPECT_EXIT(winx_CreateMainWindow("Quarnex test", RecordingProc), ::testing::ExitedWithCode(2),
+                "bad.qxs:2: position outside the 640 x 480 picture");
+}
