@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/AudioFormat.h"
+#include "core/MusicPlaylist.h"
 #include "core/ResourceFile.h"
 #include "core/Sound.h"
 #include "platform/SdlAudio.h"
@@ -225,4 +226,42 @@ TEST_F(DirectSoundDeviceTest, WithoutThePumpSdlsAudioThreadAdvancesTheMix) {
     }
     EXPECT_GT(device.GetPosition(buffer), 0u);
     EXPECT_TRUE(mixed.empty());  // the tap sees only pumped output
+}
+
+TEST_F(DirectSoundDeviceTest, MusicStreamsThroughTheMixerWithoutAGapOrASwappedChannel) {
+    // Three pieces of 1000 counting frames; a ring of 0.1 s refilled in 0.02 s chunks while
+    // the pump plays 10 ms per pass.
+    PackBuilder builder(1, 3);
+    for (int piece = 0; piece < 3; ++piece) {
+        builder.Entry(0, piece,
+                      MakeSampleEntry({piece == 1 ? 0 : 2, 16, 2, 22050},
+                                      CountingSamples16(1000, 2, piece * 1000)));
+    }
+    const Bytes bytes = builder.Build();
+    dir.WriteFile("7a0.xsf", std::string(bytes.begin(), bytes.end()));
+    DirectSoundDevice device(GameFormat(), 1);
+    MusicPlaylist music(dir.Path() + "/7a0.xsf", 0, 2205, 441);
+    music.Play(0);
+    for (int pass = 0; pass < 300; ++pass) {
+        Pass(10);
+        music.Tick();
+    }
+    ASSERT_EQ(mixed.size() % 2, 0u);
+    ASSERT_GT(mixed.size(), 2u * 60000);
+    int plays = 0;
+    int expected = -1;
+    for (size_t i = 0; i < mixed.size(); i += 2) {
+        const int value = mixed[i] / 2;
+        ASSERT_EQ(mixed[i + 1], mixed[i] + 1) << "frame " << i / 2;
+        if (value % 1000 == 0) {
+            if (expected >= 0) {
+                ASSERT_EQ(expected % 1000, 0) << "a piece was cut short";
+            }
+            ++plays;
+        } else {
+            ASSERT_EQ(value, expected) << "frame " << i / 2;
+        }
+        expected = value + 1;
+    }
+    EXPECT_GE(plays, 60);
 }
