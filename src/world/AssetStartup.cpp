@@ -1,0 +1,147 @@
+// The World's asset start-up and shut-down, and the locating of the asset volume.
+#include <cstdio>
+#include <memory>
+
+#include "catalogue/TemplateCatalogue.h"
+#include "core/BusyIndicator.h"
+#include "core/DisplayBase.h"
+#include "core/FatalError.h"
+#include "core/MainLoop.h"
+#include "core/MusicPlayer.h"
+#include "core/Palette.h"
+#include "core/PaletteCycler.h"
+#include "core/ResourceFile.h"
+#include "core/Settings.h"
+#include "core/Sound.h"
+#include "core/SpriteSet.h"
+#include "core/StringTable.h"
+#include "core/TextWriter.h"
+#include "core/Trace.h"
+#include "core/VoicePool.h"
+#include "ui/ScreenBase.h"
+#include "world/World.h"
+
+namespace {
+
+constexpr char kLocalAssets[] = ".\\Assets\\";
+constexpr char kStringTable[] = "7a1.str";
+constexpr char kPalettePack[] = "7a0txxxx99s999.pal";
+constexpr int32_t kInterfacePaletteRow = 25;
+constexpr char kWaitPicturePack[] = "7a1axxxx99s999.msp";
+constexpr char kSoundPack[] = "7a1.XSF";
+constexpr char kCursorPack[] = "7a0cxxxx99s999.msp";
+constexpr char kFontPack[] = "7a0fxxax99s999.msp";
+constexpr char kTemplateCatalogue[] = "7a.pts";
+constexpr int32_t kConfirmSoundEntry = 23;
+constexpr int32_t kRefuseSoundEntry = 24;
+// The volume labels of the two clans, tried in this order.
+constexpr const char* kClanVolumeLabels[] = {"VARNOK", "TELMIRA"};
+
+std::string VolumeDirectory(char drive, const char* directory) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%c:\\Assets\\%s\\", drive, directory);
+    return text;
+}
+
+}  // namespace
+
+void World::SetDiscDirectories(const char* label) {
+    // A letter given in the settings is used as it stands, without looking at the label.
+    driveLetter = discDriveLetter;
+    if (driveLetter == '?') driveLetter = FindCdDrive(label);
+    if (driveLetter == '?') {
+        moviesDir.clear();
+        soundsDir.clear();
+        dataDir.clear();
+        return;
+    }
+    moviesDir = VolumeDirectory(driveLetter, "Movies");
+    soundsDir = VolumeDirectory(driveLetter, "Sounds");
+    dataDir = VolumeDirectory(driveLetter, "Data");
+}
+
+void World::LocateDisc(const char* label) {
+    if (label) {
+        SetDiscDirectories(label);
+        return;
+    }
+    SetDiscDirectories(kClanVolumeLabels[0]);
+    if (driveLetter == '?') SetDiscDirectories(kClanVolumeLabels[1]);
+}
+
+int World::Startup() {
+    // The World may have been built before the catalogue's own globals were ready.
+    SetCatalogueServices(this);
+    LocateDisc(nullptr);
+    localDir = kLocalAssets;
+    ResourceFile::SetAssetPath(localDir.c_str());
+    Trace("Loading the string table");
+    LoadStringTable(kStringTable);
+
+    Trace("Loading the palette");
+    std::unique_ptr<Palette> palette = LoadPalette(kPalettePack, 0, kInterfacePaletteRow);
+    if (!palette) FatalError(0);
+    if (display) {
+        display->RedrawAll();
+        display->SetPalette(palette.release());
+    }
+
+    Trace("Loading the wait picture");
+    delete busyIndicator;
+    // The indicator registers itself; it is deleted through that registration at shut-down.
+    (void)new BusyIndicator(LoadSpriteSetColumn(kWaitPicturePack));
+
+    Trace("Loading the sounds");
+    auto soundPack = std::make_unique<ResourceFile>();
+    soundPack->Open(kSoundPack, 1, 0);
+    SetSharedSoundPack(std::move(soundPack));
+
+    Trace("Loading the cursor and the font");
+    if (display) display->SetCursorImage(kCursorPack);
+    font = std::make_unique<TextWriter>(kFontPack);
+
+    voices = std::make_unique<VoicePool>(kVoices);
+    paused = 1;
+    inGame = 0;
+    pauseLocked = 0;
+    paletteCycler = std::make_unique<PaletteCycler>();
+    paletteCycler->SetSecondRing(1);
+    music = std::make_unique<MusicPlayer>(soundsDir);
+    refuseSound = std::make_unique<Sound>(kRefuseSoundEntry);
+    confirmSound = std::make_unique<Sound>(kConfirmSoundEntry);
+
+    // The title screen is built and loaded here: its Load result becomes the start-up result.
+    if (requestedMode != 0) ApplyModeChange();
+
+    // The saved-game index (GAMES.SAV) is read here once its reader is part of the program.
+
+    // A data set without a catalogue still reaches the title and the menus; a catalogue that
+    // is there is read in full (and a damaged one is fatal inside the reader).
+    if (ResourceFile().Exists(kTemplateCatalogue)) {
+        Trace("Loading the template catalogue");
+        LoadTemplateCatalogue(kTemplateCatalogue);
+    } else {
+        Trace("No template catalogue 7a.pts in the asset directory: not loaded");
+    }
+    return running;
+}
+
+void World::Shutdown() {
+    DiscardCurrentScreen();
+    DiscardBattleAndDesignScreens();
+    ClearTemplateCatalogue();
+    font.reset();
+    if (refuseSound) {
+        if (voices) voices->Stop(refuseSound.get());
+        refuseSound.reset();
+    }
+    if (confirmSound) {
+        if (voices) voices->Stop(confirmSound.get());
+        confirmSound.reset();
+    }
+    music.reset();
+    voices.reset();
+    SetSharedSoundPack(nullptr);
+    paletteCycler.reset();
+    delete busyIndicator;
+}

@@ -1,0 +1,5 @@
+#include "world/GameFlow.h"
+
+int GameFlow::Step(int /*currentMode*/) {
+    return 0;
+}

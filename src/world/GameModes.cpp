@@ -1,0 +1,198 @@
+// The World's game modes: leaving the current mode and entering the requested one, with the
+// screens each mode builds, keeps or discards.
+#include <string>
+
+#include "core/DisplayBase.h"
+#include "core/MovieBase.h"
+#include "core/MusicPlayer.h"
+#include "core/PaletteCycler.h"
+#include "core/Settings.h"
+#include "core/Trace.h"
+#include "core/WindowProc.h"
+#include "ui/ScreenBase.h"
+#include "world/GameFlow.h"
+#include "world/ScreenFactory.h"
+#include "world/TerrainMap.h"
+#include "world/World.h"
+
+void World::ApplyModeChange() {
+    if (requestedMode == 0 || requestedMode == currentMode) return;
+    const int oldMode = currentMode;
+    const int newMode = requestedMode;
+    currentMode = newMode;
+    requestedMode = 0;
+    if (currentScreen) currentScreen->Deactivate();
+    if (terrain) terrain->SetRevealAll(0);
+    LeaveMode(oldMode, newMode);
+    EnterMode(newMode);
+    if (currentScreen) {
+        PostCursorMoveEvent();
+        currentScreen->Activate();
+    }
+}
+
+void World::LeaveMode(int oldMode, int newMode) {
+    switch (static_cast<GameMode>(oldMode)) {
+        case GameMode::Title:
+        case GameMode::MainMenu:
+        case GameMode::ExitPicture:
+            DiscardCurrentScreen();
+            break;
+        case GameMode::Battle:
+            // The battle screen stays for the design screen and the way back.
+            currentScreen = nullptr;
+            if (newMode != static_cast<int>(GameMode::DesignFromBattle)) SetMusic(0);
+            break;
+        case GameMode::DesignFromBattle:
+            currentScreen = nullptr;
+            SaveClanDesigns();
+            if (newMode != static_cast<int>(GameMode::Battle)) SetMusic(0);
+            break;
+        case GameMode::DesignFromMenu:
+            currentScreen = nullptr;
+            SaveClanDesigns();
+            break;
+        case GameMode::Results:
+            DiscardCurrentScreen();
+            ClearObjects();
+            break;
+        default:
+            break;
+    }
+}
+
+void World::EnterMode(int newMode) {
+    ScreenFactory* screens = Screens();
+    switch (static_cast<GameMode>(newMode)) {
+        case GameMode::Title:
+            if (paletteCycler) paletteCycler->Suspend();
+            running = LoadNewScreen(screens ? screens->NewTitleScreen() : nullptr);
+            requestedMode = static_cast<int>(GameMode::MainMenu);
+            break;
+        case GameMode::MainMenu:
+            DiscardBattleAndDesignScreens();
+            if (scenario) ClearObjects();
+            if (paletteCycler) paletteCycler->Suspend();
+            gameFlow = std::make_unique<GameFlow>();
+            running = LoadNewScreen(screens ? screens->NewMainMenuScreen() : nullptr);
+            requestedMode = static_cast<int>(GameMode::StartScenario);
+            break;
+        case GameMode::Battle: {
+            if (paletteCycler) paletteCycler->Resume();
+            // The design screen exists before the battle screen, so the battle can switch to it.
+            int designLoaded = 1;
+            if (!designScreen) {
+                designScreen = screens ? screens->NewDesignScreen(0) : nullptr;
+                designLoaded = designScreen ? designScreen->Load() : 0;
+                running = designLoaded;
+            }
+            if (!battleScreen) {
+                battleScreen = screens ? screens->NewBattleScreen() : nullptr;
+                const int battleLoaded =
+                    battleScreen
+                        ? screens->LoadBattleScreen(*battleScreen, localPlayer.first, clanLetter)
+                        : 0;
+                // A design screen that failed to load must still stop the program, whatever
+                // the battle screen's load says.
+                running = designLoaded && battleLoaded ? 1 : 0;
+                inGame = 1;
+                if (!networkGame) SetPaused(0);
+            }
+            currentScreen = battleScreen.get();
+            requestedMode = static_cast<int>(GameMode::Results);
+            SetMusic(1);
+            break;
+        }
+        case GameMode::DesignFromBattle:
+            if (paletteCycler) paletteCycler->Suspend();
+            if (!designScreen) {
+                designScreen = screens ? screens->NewDesignScreen(0) : nullptr;
+                running = designScreen ? designScreen->Load() : 0;
+            }
+            currentScreen = designScreen.get();
+            requestedMode = static_cast<int>(GameMode::Battle);
+            SetMusic(1);
+            break;
+        case GameMode::DesignFromMenu:
+            if (paletteCycler) paletteCycler->Suspend();
+            techLevelV = 8;
+            techLevelT = 8;
+            LoadClanDesigns();
+            if (!designScreen) {
+                designScreen = screens ? screens->NewDesignScreen(1) : nullptr;
+                running = designScreen ? designScreen->Load() : 0;
+            }
+            currentScreen = designScreen.get();
+            requestedMode = static_cast<int>(GameMode::MainMenu);
+            break;
+        case GameMode::Results:
+            if (paletteCycler) paletteCycler->Suspend();
+            if (inGame == 1 || paused == 0) {
+                inGame = 0;
+                paused = 1;
+            }
+            running =
+                LoadNewScreen(screens ? screens->NewResultsScreen(LocalTeamStats()) : nullptr);
+            requestedMode = static_cast<int>(GameMode::MainMenu);
+            break;
+        case GameMode::Quit:
+            SetMusic(0);
+            if (currentScreen == battleScreen.get() || currentScreen == designScreen.get()) {
+                currentScreen = nullptr;
+            }
+            DiscardCurrentScreen();
+            DiscardBattleAndDesignScreens();
+            if (display) display->RedrawAll();
+            running = 0;
+            break;
+        case GameMode::Movie:
+            if (!moviesOff && moviePlayer) {
+                const std::string path = moviesDir + movieFile;
+                if (moviePlayer->Open(path.c_str()) == 1) moviePlayer->RequestPlay();
+            }
+            break;
+        case GameMode::StartScenario:
+            NewGame();
+            break;
+        case GameMode::ExitPicture:
+            SetMusic(1);
+            running = LoadNewScreen(screens ? screens->NewPictureScreen() : nullptr);
+            requestedMode = static_cast<int>(GameMode::Quit);
+            break;
+        default:
+            break;
+    }
+}
+
+int World::LoadNewScreen(std::unique_ptr<ScreenBase> screen) {
+    if (!screen) {
+        // Without the screens there is nothing to show: stop rather than tick an empty mode.
+        Trace("No screen is registered for the game mode");
+        return 0;
+    }
+    currentScreen = screen.release();
+    return currentScreen->Load();
+}
+
+void World::DiscardCurrentScreen() {
+    ScreenBase* screen = currentScreen;
+    currentScreen = nullptr;
+    if (!screen || screen == battleScreen.get() || screen == designScreen.get()) return;
+    screen->Unload();
+    delete screen;
+}
+
+void World::DiscardBattleAndDesignScreens() {
+    if (battleScreen) {
+        battleScreen->Unload();
+        battleScreen.reset();
+    }
+    if (designScreen) {
+        designScreen->Unload();
+        designScreen.reset();
+    }
+}
+
+void World::SetMusic(int on) {
+    if (music) music->SetEnabled(on);
+}

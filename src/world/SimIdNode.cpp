@@ -1,0 +1,3 @@
+#include "world/SimIdNode.h"
+
+SimIdNode::~SimIdNode() = default;

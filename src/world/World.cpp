@@ -1,0 +1,230 @@
+#include "world/World.h"
+
+#include <cstdio>
+
+#include "catalogue/DesignLibrary.h"
+#include "core/BusyIndicator.h"
+#include "core/MusicPlayer.h"
+#include "core/PaletteCycler.h"
+#include "core/Sound.h"
+#include "core/TextWriter.h"
+#include "core/VoicePool.h"
+#include "ui/ScreenBase.h"
+#include "world/CommandBufferStandIn.h"
+#include "world/GameFlow.h"
+#include "world/PathGrid.h"
+#include "world/ScreenFactory.h"
+#include "world/SightGrid.h"
+#include "world/TeamController.h"
+#include "world/TerrainMap.h"
+
+namespace {
+// Every catalogue part is accepted while designs are read or written.
+constexpr int32_t kAllTechLevels = 8;
+}  // namespace
+
+World* TheWorld() {
+    return dynamic_cast<World*>(application);
+}
+
+void RequestGameMode(GameMode mode) {
+    if (World* world = TheWorld()) world->requestedMode = static_cast<int32_t>(mode);
+}
+
+// Runs before the entry routine: nothing here may read another dynamically initialised global.
+World::World() {
+    ResetAlliances();
+    commands = std::make_unique<CommandBuffer>();
+    gameFlow = std::make_unique<GameFlow>();
+    designLibrary = std::make_unique<DesignLibrary>();
+    SetCatalogueServices(this);
+    terrainServices = this;
+}
+
+World::~World() {
+    if (&Services() == this) SetCatalogueServices(nullptr);
+    if (terrainServices == this) terrainServices = nullptr;
+    if (currentScreen != battleScreen.get() && currentScreen != designScreen.get()) {
+        delete currentScreen;
+    }
+    currentScreen = nullptr;
+}
+
+int World::ClanTechLevel(char clan) const {
+    if (clan == 'T') return techLevelT;
+    if (clan == 'V') return techLevelV;
+    return techLevelT < techLevelV ? techLevelT : techLevelV;
+}
+
+// The local team's factory is found through the object registry, which the map objects bring.
+VehicleDesign* World::LocalFactoryDesign() {
+    return nullptr;
+}
+
+const ShadeTable* World::TerrainColourTable() const {
+    return terrain ? terrain->ShadeTable1() : nullptr;
+}
+
+int World::AreAllied(int teamA, int teamB) {
+    if (teamA < 0 || teamA >= kTeams || teamB < 0 || teamB >= kTeams) return 0;
+    return alliance[teamA][teamB] == kAllied ? 1 : 0;
+}
+
+// The land of the scenario in play comes with the scenario reader; until then every land
+// loaded is the loose land file.
+int World::LandNumber() {
+    return -1;
+}
+
+// Land features are map objects, which this build does not make yet.
+void World::AddLandFeatureAt(const Point& /*centre*/) {}
+
+void World::Pause() {
+    if (suspended == 1) return;
+    suspended = 1;
+    if (music) music->Suspend();
+    if (voices) voices->StopAll();
+    if (battleScreen && Screens()) Screens()->StopBattleVoice(*battleScreen);
+}
+
+// Voices are not restarted.
+void World::Resume() {
+    if (!suspended) return;
+    suspended = 0;
+    if (music) music->Resume();
+}
+
+void World::NewGame() {
+    if (busyIndicator) busyIndicator->Enable(1);
+    ClearObjects();
+    scenario = pendingScenario;
+    pendingScenario = nullptr;
+    paused = 1;
+    inGame = 0;
+    pauseLocked = networkGame ? 1 : 0;
+    frontRequestAge = 0;
+    pathSearchesThisTick = 0;
+    nextSerial = 1;
+    LoadClanDesigns();
+    for (int team = 1; team < kTeams; ++team) {
+        if (controllers[team]) controllers[team]->PrepareDesigns();
+    }
+    if (busyIndicator) busyIndicator->Enable(0);
+}
+
+void World::ClearObjects() {
+    if (currentScreen &&
+        (currentScreen == battleScreen.get() || currentScreen == designScreen.get())) {
+        currentScreen = nullptr;
+    }
+    DiscardBattleAndDesignScreens();
+    for (int team = 0; team < kTeams; ++team) {
+        effects[team].DeleteAll();
+        sims[team].DeleteAll();
+        buildings[team].DeleteAll();
+        weapons[team].DeleteAll();
+    }
+    // Team 0's slot is left alone.
+    for (int team = 1; team < kTeams; ++team)
+        controllers[team].reset();
+    wrecks.DeleteAll();
+    destructibles.DeleteAll();
+    oreDeposits.DeleteAll();
+    artifacts.DeleteAll();
+    takenArtifacts.DeleteAll();
+    groups.DeleteAll();
+    landFeatures.DeleteAll();
+    if (designLibrary) designLibrary->Clear();
+    cellEffects.DeleteAll();
+    reservations.DeleteAll();
+    terrain.reset();
+    sight.reset();
+    pathGrid.reset();
+    ResetAlliances();
+    techLevelV = 1;
+    techLevelT = 1;
+    lastLocalPosition = Point(0, 0);
+}
+
+void World::SetTeamController(int team, std::unique_ptr<TeamController> controller) {
+    if (team < 0 || team >= kTeams) return;
+    controllers[team] = std::move(controller);
+}
+
+int World::LoadClanDesigns() {
+    const int32_t savedT = techLevelT;
+    const int32_t savedV = techLevelV;
+    techLevelT = kAllTechLevels;
+    techLevelV = kAllTechLevels;
+    designLibrary->Clear();
+    char name[16];
+    std::snprintf(name, sizeof name, "%c.vdf", clanLetter);
+    int result = designLibrary->Load(name);
+    if (!result) {
+        std::snprintf(name, sizeof name, "%cs.vdf", clanLetter);
+        result = designLibrary->Load(name);
+    }
+    techLevelT = savedT;
+    techLevelV = savedV;
+    return result;
+}
+
+// Always into the local asset directory, whatever directory the designs were read from.
+int World::SaveClanDesigns() {
+    const int32_t savedT = techLevelT;
+    const int32_t savedV = techLevelV;
+    techLevelT = kAllTechLevels;
+    techLevelV = kAllTechLevels;
+    char path[32];
+    std::snprintf(path, sizeof path, ".\\Assets\\%c.vdf", clanLetter);
+    const int result = designLibrary->Save(path);
+    techLevelT = savedT;
+    techLevelV = savedV;
+    return result;
+}
+
+void World::SetPaused(int state) {
+    if (pauseLocked == 1 || paused == state) return;
+    if (state == 1) {
+        paused = 1;
+        for (int team = 1; team < kTeams; ++team) {
+            if (controllers[team]) controllers[team]->PauseTimers();
+        }
+    } else if (state == 0) {
+        paused = 0;
+        for (int team = 1; team < kTeams; ++team) {
+            if (controllers[team]) controllers[team]->ResumeTimers();
+        }
+    }
+}
+
+// A scenario is only ever in play once the scenario reader has made one; without it there is
+// nothing to write.
+int World::SaveGame(const char* /*name*/) {
+    return 0;
+}
+
+int World::PeerCount() const {
+    int count = 0;
+    for (const CommLink* link : peerLinks) {
+        if (link) ++count;
+    }
+    return count;
+}
+
+void World::ResetAlliances() {
+    for (int a = 0; a < kTeams; ++a) {
+        for (int b = 0; b < kTeams; ++b)
+            alliance[a][b] = a == b ? kAllied : 0;
+    }
+}
+
+MissionStats* World::LocalTeamStats() const {
+    const int32_t team = localPlayer.first;
+    return team >= 0 && team < kTeams ? teamStats[team] : nullptr;
+}
+
+ScreenFactory* World::Screens() {
+    if (!screenFactory) screenFactory = RegisteredScreenFactory();
+    return screenFactory;
+}

@@ -1,0 +1,247 @@
+#pragma once
+// The one object that holds the game in play: the lists of map objects, the team controllers,
+// the screens and the game mode, the terrain and its grids, the scenario, the network command
+// streams, the team records, the alliances and the interface assets. It is the application the
+// main loop drives (built by a static constructor before the entry routine) and every
+// subsystem reaches it through TheWorld().
+//
+// Its operations are split by concern: World.cpp (construction, pause, new game, clearing,
+// designs), GameModes.cpp (the mode switch), WorldTick.cpp (the tick) and AssetStartup.cpp
+// (asset start-up and shut-down).
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "catalogue/CatalogueServices.h"
+#include "core/AppBase.h"
+#include "core/NodeList.h"
+#include "core/Point.h"
+#include "core/Timer.h"
+#include "core/ValueTriple.h"
+#include "world/TerrainServices.h"
+
+class CommandBuffer;
+class CommLink;
+class DesignLibrary;
+class GameFlow;
+class MissionStats;
+class MusicPlayer;
+class PaletteCycler;
+class PathGrid;
+class SavedGameIndex;
+class Scenario;
+class ScreenBase;
+class ScreenFactory;
+class SightGrid;
+class Sound;
+class TeamController;
+class TerrainMap;
+class TextWriter;
+class VoicePool;
+
+// The game modes. Screens request one by writing it into requestedMode.
+enum class GameMode : int32_t {
+    None = 0,
+    Title = 1,
+    MainMenu = 2,
+    Battle = 3,
+    DesignFromBattle = 4,
+    DesignFromMenu = 5,
+    Results = 6,
+    Quit = 7,
+    Movie = 8,
+    StartScenario = 9,
+    ExitPicture = 10,
+};
+
+class World : public AppBase, public CatalogueServices, public TerrainServices {
+public:
+    static constexpr int kTeams = 5;
+    static constexpr int kPeerSlots = 3;
+    static constexpr int kVoices = 10;
+    static constexpr int kAllied = 2;
+    // The tick's timing.
+    static constexpr int kFrameFloorMs = 16;
+    static constexpr int kInterfaceStepMs = 100;
+    static constexpr int kSnapshotIntervalMs = 1000;
+    static constexpr int kAiBudgetMs = 100;
+    static constexpr int kHeartbeatMs = 2000;
+    static constexpr int kPathRequestMaxAge = 10;
+    static constexpr char kSnapshotFile[] = "xx.scn";
+
+    World();
+    ~World() override;
+    World(const World&) = delete;
+    World& operator=(const World&) = delete;
+
+    // The application's operations: Init is the asset start-up, OnDeactivate and OnActivate
+    // pause and resume the sounds and the team clocks.
+    int Init() override { return Startup(); }
+    void Shutdown() override;
+    int Tick(int nowMs) override;
+    void OnDeactivate() override { Pause(); }
+    void OnActivate() override { Resume(); }
+
+    // What the catalogue asks of the World.
+    int ClanTechLevel(char clan) const override;
+    char PlayerClan() const override { return clanLetter; }
+    VehicleDesign* LocalFactoryDesign() override;
+    void FactoryDesignChanged() override {}
+    const ShadeTable* TerrainColourTable() const override;
+
+    // What the terrain and the grids ask of the World.
+    int AreAllied(int teamA, int teamB) override;
+    int LocalTeam() override { return localPlayer.first; }
+    int LandNumber() override;
+    const char* DiscDataDirectory() override { return dataDir.c_str(); }
+    const char* LocalAssetDirectory() override { return localDir.c_str(); }
+    void AddLandFeatureAt(const Point& centre) override;
+
+    // --- World.cpp
+    void Pause();
+    void Resume();
+    void NewGame();
+    void ClearObjects();
+    // Takes ownership of the controller (null empties the slot); the previous one is deleted.
+    void SetTeamController(int team, std::unique_ptr<TeamController> controller);
+    // Non-zero when the design file was read (or written).
+    int LoadClanDesigns();
+    int SaveClanDesigns();
+    // 1 pauses, 0 resumes the game; nothing while the pause lock is on or nothing changes.
+    void SetPaused(int state);
+    // Writes the game in play as a scenario file; 0 when there is none.
+    int SaveGame(const char* name);
+    // Network peer slots in use.
+    int PeerCount() const;
+
+    // --- GameModes.cpp
+    // Leaves the current mode for the requested one, if it differs and is not 0.
+    void ApplyModeChange();
+
+    // --- WorldTick.cpp
+    // 0 when a network game has no peer left, else 1.
+    int NetworkStep();
+    // Gathers elapsed time towards the next autosave snapshot; 1 when one is due now.
+    int GatherSnapshotTime(int elapsedMs);
+
+    // --- AssetStartup.cpp
+    // Locates the volume, loads the interface assets, enters the first mode and reads the
+    // saved-game index and the catalogue; the running flag.
+    int Startup();
+    // Null label: the first clan's volume label, then the second clan's.
+    void LocateDisc(const char* label);
+    void SetDiscDirectories(const char* label);
+
+    // The screens (the battle and design screens survive the switches among modes 3, 4, 5).
+    std::unique_ptr<ScreenBase> battleScreen;
+    std::unique_ptr<ScreenBase> designScreen;
+    // Owned by the World unless it is the battle or the design screen.
+    ScreenBase* currentScreen = nullptr;
+    std::unique_ptr<TeamController> controllers[kTeams];
+    // Map objects by kind, each list newest first; team lists are indexed by team.
+    NodeList effects[kTeams];
+    NodeList sims[kTeams];
+    NodeList buildings[kTeams];
+    NodeList weapons[kTeams];
+    NodeList wrecks;
+    NodeList destructibles;
+    NodeList oreDeposits;
+    NodeList artifacts;
+    NodeList takenArtifacts;
+    NodeList groups;
+    NodeList landFeatures;
+    NodeList reservations;
+    ValueTriple localPlayer{1};
+    char clanLetter = 'X';
+    int32_t lastTickMs = 0;
+    int32_t paused = 1;
+    int32_t pauseLocked = 0;
+    int32_t inGame = 0;
+    // The result of the last screen Load, returned by the tick: 0 quits.
+    int32_t running = 1;
+    // The clock / 100 at the last interface step; screens animate by it.
+    int32_t lastTenth = 0;
+    std::unique_ptr<CommandBuffer> commands;
+    std::unique_ptr<CommandBuffer> peerCommands[kPeerSlots];
+    int32_t nextSerial = 1;
+    std::unique_ptr<TerrainMap> terrain;
+    std::unique_ptr<SightGrid> sight;
+    // Owned; set by a new game (the scenario reader).
+    Scenario* scenario = nullptr;
+    Scenario* pendingScenario = nullptr;
+    std::unique_ptr<GameFlow> gameFlow;
+    int32_t currentMode = 0;
+    int32_t requestedMode = 1;
+    // Owned; set by the network screens.
+    CommLink* peerLinks[kPeerSlots] = {};
+    int32_t peerTeams[kPeerSlots] = {-1, -1, -1};
+    std::unique_ptr<PathGrid> pathGrid;
+    std::unique_ptr<DesignLibrary> designLibrary;
+    std::unique_ptr<TextWriter> font;
+    Timer aiBudget{kAiBudgetMs};
+    Timer heartbeatTimer{kHeartbeatMs};
+    int32_t nextAiTeam = 0;
+    // Queued path requests (SimIdNode), newest first.
+    NodeList pathRequests;
+    std::unique_ptr<VoicePool> voices;
+    Point lastLocalPosition;
+    // Owned; made by a new game.
+    MissionStats* teamStats[kTeams] = {};
+    int32_t alliance[kTeams][kTeams] = {};
+    std::unique_ptr<Sound> confirmSound;
+    std::unique_ptr<Sound> refuseSound;
+    NodeList cellEffects;
+    std::unique_ptr<MusicPlayer> music;
+    int32_t networkGame = 0;
+    int32_t networkHost = 0;
+    // The movie that mode 8 plays, relative to the movie directory.
+    std::string movieFile;
+    char driveLetter = '?';
+    // The asset directories, each empty or ending in a backslash.
+    std::string moviesDir;
+    std::string soundsDir;
+    std::string dataDir;
+    std::string localDir;
+    int32_t techLevelT = 1;
+    int32_t techLevelV = 1;
+    std::unique_ptr<PaletteCycler> paletteCycler;
+    // Owned; read at start-up.
+    SavedGameIndex* savedGames = nullptr;
+    // Always zero-terminated in its last character.
+    char statusText[1024] = {};
+    int32_t colourTable[9] = {0, 11, 15, 254, 254, 16, 254, 254, 16};
+    int32_t statusColour = 0;
+    int32_t autosaveAccumMs = 0;
+    int32_t frontRequestAge = 0;
+    int32_t pathSearchesThisTick = 0;
+
+private:
+    // The screens' factory, asked for on first use (it registers during static initialisation).
+    ScreenFactory* Screens();
+    // Runs Load on a screen just made (0 when there was none to make).
+    int LoadNewScreen(std::unique_ptr<ScreenBase> screen);
+    // Unload and delete the current screen when the World owns it; current screen = null.
+    void DiscardCurrentScreen();
+    void DiscardBattleAndDesignScreens();
+    void ResetAlliances();
+    void SetMusic(int on);
+    // The local team's record, or null.
+    MissionStats* LocalTeamStats() const;
+    void LeaveMode(int oldMode, int newMode);
+    void EnterMode(int newMode);
+    void RunComputerTurns();
+    // The current screen's events, update and drawing; 0 when it asked for a mode change.
+    int RunScreen(int elapsedMs);
+
+    ScreenFactory* screenFactory = nullptr;
+};
+
+// The World, through the application pointer; null before it is built and after it is gone.
+World* TheWorld();
+
+// Screens ask for the next mode through this (nothing happens without a World); the World
+// applies it once the screen's HandleEvents or Update has returned 0.
+void RequestGameMode(GameMode mode);
+
+// Set by the battle screen's debug key: while it is 1 the computer teams get no turns.
+extern int32_t aiHalted;

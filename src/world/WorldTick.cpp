@@ -1,0 +1,101 @@
+// The World's tick: one frame of the game under the 16 ms floor, and the network step.
+#include "core/DisplayBase.h"
+#include "core/MusicPlayer.h"
+#include "core/PaletteCycler.h"
+#include "core/Settings.h"
+#include "core/WindowProc.h"
+#include "ui/ScreenBase.h"
+#include "world/GameFlow.h"
+#include "world/TeamController.h"
+#include "world/World.h"
+
+int32_t aiHalted = 0;
+
+int World::Tick(int nowMs) {
+    PumpMouseMove();
+    if (gameFlow && gameFlow->Step(currentMode) == 1) {
+        ApplyModeChange();
+        return 1;
+    }
+    // Faster passes do nothing; their time counts in the next tick that passes the floor.
+    const int elapsed = nowMs - lastTickMs;
+    if (elapsed < kFrameFloorMs) return 1;
+    lastTickMs = nowMs;
+    const int tenth = nowMs / kInterfaceStepMs;
+    if (tenth != lastTenth) {
+        lastTenth = tenth;
+        if (display) ++display->cursorFrame;
+        if (paletteCycler) paletteCycler->Tick(kInterfaceStepMs);
+    }
+    PumpMouseMove();
+    // Gathered during a battle whether paused or not.
+    if (inGame == 1 && autosaveOn == 1 && scenario && GatherSnapshotTime(elapsed)) {
+        SaveGame(kSnapshotFile);
+    }
+    PumpMouseMove();
+    aiBudget.Start();
+    pathSearchesThisTick = 0;
+    if (music) music->Tick();
+    PumpMouseMove();
+    if (inGame == 1 && paused == 0) {
+        if (!pathRequests.IsEmpty() && ++frontRequestAge > kPathRequestMaxAge) {
+            delete pathRequests.Last();
+        }
+        PumpMouseMove();
+        PumpMouseMove();
+        PumpMouseMove();
+        if (!aiHalted) RunComputerTurns();
+        PumpMouseMove();
+    }
+    if (NetworkStep() == 0 && currentMode != static_cast<int>(GameMode::Results)) {
+        requestedMode = static_cast<int>(GameMode::MainMenu);
+        ApplyModeChange();
+        return running;
+    }
+    if (RunScreen(elapsed) == 0) ApplyModeChange();
+    return running;
+}
+
+int World::GatherSnapshotTime(int elapsedMs) {
+    autosaveAccumMs += elapsedMs;
+    if (autosaveAccumMs <= kSnapshotIntervalMs) return 0;
+    autosaveAccumMs = 0;
+    return 1;
+}
+
+// Every team may use as much of the shared budget as it wants; the team whose turn used it up
+// runs first again next tick (not the team after it), so a slow team cannot starve the others
+// for ever and the rotation starts over at team 0 once every team ran within the budget.
+void World::RunComputerTurns() {
+    int team = nextAiTeam;
+    nextAiTeam = 0;
+    for (; team < kTeams; ++team) {
+        if (controllers[team]) controllers[team]->Update(aiBudget);
+        if (aiBudget.Expired()) {
+            nextAiTeam = team;
+            break;
+        }
+    }
+}
+
+int World::RunScreen(int elapsedMs) {
+    int handled = 1;
+    int updated = 1;
+    // Modes 8 and 9 may leave no screen until the game flow asks for the next mode.
+    if (currentScreen) {
+        handled = currentScreen->HandleEvents(elapsedMs);
+        PumpMouseMove();
+        updated = currentScreen->Update(elapsedMs);
+        PumpMouseMove();
+        currentScreen->Draw(elapsedMs);
+    }
+    if (display) display->Present();
+    return handled != 0 && updated != 0 ? 1 : 0;
+}
+
+// Receiving from the peers, the heartbeat and sending all go through the peer links; with no
+// link left a network game has nobody to play with.
+int World::NetworkStep() {
+    if (networkGame == 0) return 1;
+    return PeerCount() > 0 ? 1 : 0;
+}

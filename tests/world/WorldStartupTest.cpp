@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "catalogue/TemplateCatalogue.h"
+#include "core/BitmapEncoder.h"
+#include "core/BusyIndicator.h"
+#include "core/MusicPlayer.h"
+#include "core/PackWriter.h"
+#include "core/Palette.h"
+#include "core/PaletteCycler.h"
+#include "core/ResourceFile.h"
+#include "core/Settings.h"
+#include "core/Sound.h"
+#include "core/StringTable.h"
+#include "core/TextWriter.h"
+#include "core/VoicePool.h"
+#include "support/DisplayFixtures.h"
+#include "world/WorldTestFixture.h"
+
+namespace {
+
+constexpr int kPaletteRows = 27;
+constexpr int kInterfaceRow = 25;
+
+void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(name, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+// Palette row r holds colour 1 = (r, r, r), so the row in use can be told.
+std::vector<uint8_t> PalettePack() {
+    PackWriter pack(1, kPaletteRows);
+    for (int row = 0; row < kPaletteRows; ++row) {
+        std::vector<uint8_t> entry(768, 0);
+        entry[3] = entry[4] = entry[5] = static_cast<uint8_t>(row);
+        pack.SetEntry(0, row, entry);
+    }
+    return pack.Build();
+}
+
+std::vector<uint8_t> SmallPicture(uint8_t colour) {
+    const std::vector<uint8_t> pixels(16, colour);
+    return EncodeRawBitmap(pixels.data(), 4, 4, 4);
+}
+
+std::vector<uint8_t> PictureColumn(int rows) {
+    PackWriter pack(1, rows);
+    for (int row = 0; row < rows; ++row)
+        pack.SetEntry(0, row, SmallPicture(9));
+    return pack.Build();
+}
+
+// The interface assets of the start-up, the way the asset maker lays them out.
+void WriteInterfaceAssets(bool withPalette) {
+    std::filesystem::create_directory("Assets");
+    if (withPalette) WriteBytes("Assets/7a0txxxx99s999.pal", PalettePack());
+    WriteBytes("Assets/7a1axxxx99s999.msp", PictureColumn(4));
+    WriteBytes("Assets/7a0cxxxx99s999.msp", PictureColumn(2));
+    PackWriter font(1, 128);
+    AddTestFontEntries(font);
+    WriteBytes("Assets/7a0fxxax99s999.msp", font.Build());
+    std::ofstream("Assets/7a1.str") << "FIRST LINE\rSECOND LINE\r";
+}
+
+class WorldStartup : public ::testing::Test {
+protected:
+    void TearDown() override {
+        delete busyIndicator;
+        SetSharedSoundPack(nullptr);
+        ClearStringTable();
+        ResourceFile::SetAssetPath("");
+    }
+    WorldFixture f;
+};
+
+TEST_F(WorldStartup, LoadsTheInterfaceAssetsAndEntersTheTitle) {
+    WriteInterfaceAssets(true);
+    ASSERT_EQ(f.world->Startup(), 1);
+    World& w = *f.world;
+    EXPECT_EQ(w.localDir, ".\\Assets\\");
+    EXPECT_STREQ(ResourceFile::AssetPath(), ".\\Assets\\");
+    ASSERT_NE(GetString(1), nullptr);
+    EXPECT_STREQ(GetString(1), "SECOND LINE");
+    ASSERT_NE(f.display.GetPalette(), nullptr);
+    EXPECT_EQ(f.display.GetPalette()->entries[1].r, kInterfaceRow);
+    EXPECT_NE(busyIndicator, nullptr);
+    EXPECT_NE(SharedSoundPack(), nullptr);
+    ASSERT_TRUE(w.font);
+    EXPECT_TRUE(w.voices);
+    EXPECT_EQ(w.voices->maximum, World::kVoices);
+    ASSERT_TRUE(w.paletteCycler);
+    // The second ring is on, but the title screen holds the cycler suspended.
+    EXPECT_TRUE(w.paletteCycler->Suspended());
+    EXPECT_TRUE(w.music);
+    EXPECT_TRUE(w.confirmSound);
+    EXPECT_TRUE(w.refuseSound);
+    EXPECT_EQ(w.paused, 1);
+    EXPECT_EQ(w.inGame, 0);
+    EXPECT_EQ(w.currentMode, static_cast<int>(GameMode::Title));
+    EXPECT_EQ(w.requestedMode, static_cast<int>(GameMode::MainMenu));
+    EXPECT_EQ(f.screens.log.Count("title.Load"), 1);
+
+    w.Shutdown();
+    EXPECT_EQ(w.currentScreen, nullptr);
+    EXPECT_EQ(f.screens.log.Count("title.Unload"), 1);
+    EXPECT_FALSE(w.font);
+    EXPECT_FALSE(w.voices);
+    EXPECT_FALSE(w.music);
+    EXPECT_FALSE(w.paletteCycler);
+    EXPECT_FALSE(w.confirmSound);
+    EXPECT_FALSE(w.refuseSound);
+    EXPECT_EQ(SharedSoundPack(), nullptr);
+    EXPECT_EQ(busyIndicator, nullptr);
+    EXPECT_TRUE(EffectList.IsEmpty());
+}
+
+TEST_F(WorldStartup, TheTitleScreensLoadResultIsTheStartupResult) {
+    WriteInterfaceAssets(true);
+    f.screens.FailLoadOf("title");
+    EXPECT_EQ(f.world->Startup(), 0);
+    f.world->Shutdown();
+}
+
+TEST_F(WorldStartup, StartupWithoutACatalogueSaysSoInTheTrace) {
+    WriteInterfaceAssets(true);
+    traceOn = 1;
+    f.world->Startup();
+    traceOn = 0;
+    f.world->Shutdown();
+    EXPECT_NE(f.directory.ReadFile("zvd.out").find("No template catalogue 7a.pts"),
+              std::string::npos);
+}
+
+TEST_F(WorldStartup, AMissingPaletteIsFatal) {
+    WriteInterfaceAssets(false);
+    EXPECT_EXIT(f.world->Startup(), ::testing::ExitedWithCode(255), "Resource Missing");
+    EXPECT_NE(f.directory.ReadFile("zvd.out").find("FATAL ERROR\nResource Missing\n"),
+              std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,293 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "catalogue/CatalogueServices.h"
+#include "catalogue/DesignLibrary.h"
+#include "catalogue/VehicleDesign.h"
+#include "core/BusyIndicator.h"
+#include "core/ColourBox.h"
+#include "core/ResourceFile.h"
+#include "core/Settings.h"
+#include "platform/Drives.h"
+#include "world/CommandBufferStandIn.h"
+#include "world/GameFlow.h"
+#include "world/WorldTestFixture.h"
+
+namespace {
+
+TEST(World, StartsEmptyPausedAndAskingForTheTitle) {
+    WorldFixture f;
+    World& w = *f.world;
+    EXPECT_EQ(w.currentMode, 0);
+    EXPECT_EQ(w.requestedMode, 1);
+    EXPECT_EQ(w.paused, 1);
+    EXPECT_EQ(w.running, 1);
+    EXPECT_EQ(w.inGame, 0);
+    EXPECT_EQ(w.nextSerial, 1);
+    EXPECT_EQ(w.clanLetter, 'X');
+    EXPECT_EQ(w.localPlayer.first, 1);
+    EXPECT_EQ(w.localPlayer.third, 1);
+    EXPECT_EQ(w.driveLetter, '?');
+    EXPECT_EQ(w.techLevelT, 1);
+    EXPECT_EQ(w.techLevelV, 1);
+    EXPECT_EQ(w.aiBudget.period, 100);
+    EXPECT_EQ(w.heartbeatTimer.period, 2000);
+    for (int slot = 0; slot < World::kPeerSlots; ++slot)
+        EXPECT_EQ(w.peerTeams[slot], -1);
+    const int colours[9] = {0, 11, 15, 254, 254, 16, 254, 254, 16};
+    for (int i = 0; i < 9; ++i)
+        EXPECT_EQ(w.colourTable[i], colours[i]);
+    EXPECT_EQ(w.statusText[sizeof w.statusText - 1], 0);
+    for (int a = 0; a < World::kTeams; ++a) {
+        for (int b = 0; b < World::kTeams; ++b)
+            EXPECT_EQ(w.AreAllied(a, b), a == b ? 1 : 0);
+    }
+    ASSERT_TRUE(w.commands);
+    EXPECT_EQ(w.commands->Size(), 0u);
+    EXPECT_EQ(w.commands->recording, 0);
+    EXPECT_TRUE(w.designLibrary);
+    EXPECT_TRUE(w.gameFlow);
+    EXPECT_EQ(w.gameFlow->Step(1), 0);
+}
+
+TEST(World, RegistersAsTheApplicationAndTheServicesWhileItExists) {
+    ScopedWorkingDir directory;
+    {
+        World world;
+        EXPECT_EQ(application, &world);
+        EXPECT_EQ(TheWorld(), &world);
+        EXPECT_EQ(terrainServices, &world);
+        EXPECT_EQ(&Services(), &world);
+        world.techLevelT = 5;
+        world.clanLetter = 'T';
+        EXPECT_EQ(Services().ClanTechLevel('T'), 5);
+        EXPECT_EQ(Services().ClanTechLevel('V'), 1);
+        EXPECT_EQ(Services().ClanTechLevel('X'), 1);
+        EXPECT_EQ(Services().PlayerClan(), 'T');
+        RequestGameMode(GameMode::ExitPicture);
+        EXPECT_EQ(world.requestedMode, 10);
+    }
+    EXPECT_EQ(application, nullptr);
+    EXPECT_EQ(TheWorld(), nullptr);
+    EXPECT_EQ(terrainServices, nullptr);
+    EXPECT_NE(&Services(), nullptr);
+    // Without a World a request goes nowhere.
+    RequestGameMode(GameMode::Quit);
+}
+
+TEST(World, PauseStopsTheSoundsOnceAndResumeNeedsAPause) {
+    WorldFixture f;
+    f.Switch(GameMode::Battle);
+    f.world->Resume();
+    EXPECT_EQ(f.world->suspended, 0);
+    f.world->Pause();
+    f.world->Pause();
+    EXPECT_EQ(f.world->suspended, 1);
+    EXPECT_EQ(f.screens.log.Count("battle.StopVoice"), 1);
+    f.world->Resume();
+    EXPECT_EQ(f.world->suspended, 0);
+    // Deactivation and activation of the program go the same way.
+    f.world->OnDeactivate();
+    EXPECT_EQ(f.world->suspended, 1);
+    f.world->OnActivate();
+    EXPECT_EQ(f.world->suspended, 0);
+}
+
+TEST(World, ClearObjectsEmptiesTheGameButKeepsTeamZerosController) {
+    WorldFixture f;
+    World& w = *f.world;
+    std::vector<int> turns;
+    bool neutralDeleted = false;
+    bool team3Deleted = false;
+    auto neutral = std::make_unique<BudgetController>(0, turns, f.clock, 0);
+    neutral->deleted = &neutralDeleted;
+    auto team3 = std::make_unique<BudgetController>(3, turns, f.clock, 0);
+    team3->deleted = &team3Deleted;
+    w.SetTeamController(0, std::move(neutral));
+    w.SetTeamController(3, std::move(team3));
+    std::vector<NodeList*> lists = {&w.wrecks,       &w.destructibles,  &w.oreDeposits,
+                                    &w.artifacts,    &w.takenArtifacts, &w.groups,
+                                    &w.landFeatures, &w.cellEffects,    &w.reservations};
+    for (int team = 0; team < World::kTeams; ++team) {
+        for (NodeList* list :
+             {&w.effects[team], &w.sims[team], &w.buildings[team], &w.weapons[team]}) {
+            lists.push_back(list);
+        }
+    }
+    for (NodeList* list : lists)
+        list->PushBack(new ListNode);
+    w.alliance[1][2] = w.alliance[2][1] = World::kAllied;
+    w.alliance[3][3] = 0;
+    w.techLevelT = 4;
+    w.techLevelV = 6;
+    w.lastLocalPosition = Point(300, 200);
+    f.Switch(GameMode::Battle);
+
+    w.ClearObjects();
+
+    for (NodeList* list : lists)
+        EXPECT_TRUE(list->IsEmpty());
+    EXPECT_TRUE(team3Deleted);
+    EXPECT_FALSE(w.controllers[3]);
+    EXPECT_FALSE(neutralDeleted);
+    EXPECT_TRUE(w.controllers[0]);
+    for (int a = 0; a < World::kTeams; ++a) {
+        for (int b = 0; b < World::kTeams; ++b)
+            EXPECT_EQ(w.AreAllied(a, b), a == b ? 1 : 0);
+    }
+    EXPECT_EQ(w.techLevelT, 1);
+    EXPECT_EQ(w.techLevelV, 1);
+    EXPECT_EQ(w.lastLocalPosition, Point(0, 0));
+    EXPECT_FALSE(w.battleScreen);
+    EXPECT_FALSE(w.designScreen);
+    EXPECT_EQ(w.currentScreen, nullptr);
+    EXPECT_EQ(f.screens.log.Count("battle.Unload"), 1);
+    EXPECT_EQ(f.screens.log.Count("design.Unload"), 1);
+}
+
+TEST(World, SettingATeamControllerDeletesThePreviousOne) {
+    WorldFixture f;
+    std::vector<int> turns;
+    bool firstDeleted = false;
+    auto first = std::make_unique<BudgetController>(2, turns, f.clock, 0);
+    first->deleted = &firstDeleted;
+    f.world->SetTeamController(2, std::move(first));
+    f.world->SetTeamController(2, std::make_unique<BudgetController>(2, turns, f.clock, 0));
+    EXPECT_TRUE(firstDeleted);
+    EXPECT_TRUE(f.world->controllers[2]);
+    f.world->SetTeamController(2, nullptr);
+    EXPECT_FALSE(f.world->controllers[2]);
+    // Team numbers outside 0 to 4 are refused.
+    f.world->SetTeamController(5, std::make_unique<BudgetController>(5, turns, f.clock, 0));
+}
+
+TEST(World, SetPausedActsOnChangesOnlyAndNotUnderThePauseLock) {
+    WorldFixture f;
+    std::vector<int> turns;
+    f.world->SetTeamController(0, std::make_unique<BudgetController>(0, turns, f.clock, 0));
+    f.world->SetTeamController(1, std::make_unique<BudgetController>(1, turns, f.clock, 0));
+    auto& team0 = static_cast<BudgetController&>(*f.world->controllers[0]);
+    auto& team1 = static_cast<BudgetController&>(*f.world->controllers[1]);
+    f.world->SetPaused(1);  // already paused
+    EXPECT_EQ(team1.pauses, 0);
+    f.world->SetPaused(0);
+    EXPECT_EQ(f.world->paused, 0);
+    EXPECT_EQ(team1.resumes, 1);
+    f.world->SetPaused(1);
+    f.world->SetPaused(1);
+    EXPECT_EQ(team1.pauses, 1);
+    // Team 0 is not a player's team.
+    EXPECT_EQ(team0.pauses, 0);
+    f.world->pauseLocked = 1;
+    f.world->SetPaused(0);
+    EXPECT_EQ(f.world->paused, 1);
+    f.world->pauseLocked = 0;
+    f.world->SetPaused(7);
+    EXPECT_EQ(f.world->paused, 1);
+}
+
+class WorldDesigns : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directory("Assets");
+        ResourceFile::SetAssetPath(".\\Assets\\");
+    }
+    void TearDown() override { ResourceFile::SetAssetPath(""); }
+    WorldFixture f;
+};
+
+TEST_F(WorldDesigns, LoadTriesTheClanFileThenItsFallback) {
+    f.world->clanLetter = 'T';
+    EXPECT_EQ(f.world->LoadClanDesigns(), 0);
+    f.directory.WriteFile("Assets/Ts.vdf", "# fallback designs\nT\n*\n");
+    f.world->techLevelT = 3;
+    EXPECT_NE(f.world->LoadClanDesigns(), 0);
+    EXPECT_EQ(f.world->designLibrary->designs.Count(), 1);
+    EXPECT_EQ(f.world->techLevelT, 3);
+    EXPECT_EQ(f.world->techLevelV, 1);
+    f.directory.WriteFile("Assets/T.vdf", "# designs\nT\nT\n*\n");
+    EXPECT_NE(f.world->LoadClanDesigns(), 0);
+    EXPECT_EQ(f.world->designLibrary->designs.Count(), 2);
+}
+
+TEST_F(WorldDesigns, SaveWritesIntoTheLocalAssetDirectory) {
+    f.world->clanLetter = 'V';
+    VehicleDesign* design = f.world->designLibrary->AddDesign('V');
+    std::snprintf(design->name, sizeof design->name, "%s", "RAIDER");
+    design->named = 1;
+    f.world->techLevelV = 2;
+    EXPECT_NE(f.world->SaveClanDesigns(), 0);
+    EXPECT_TRUE(f.directory.Exists("Assets/V.vdf"));
+    EXPECT_EQ(f.world->techLevelV, 2);
+}
+
+TEST_F(WorldDesigns, NewGameResetsTheGameAndPreparesTheComputerTeams) {
+    std::vector<int> turns;
+    f.world->SetTeamController(0, std::make_unique<BudgetController>(0, turns, f.clock, 0));
+    f.world->SetTeamController(2, std::make_unique<BudgetController>(2, turns, f.clock, 0));
+    f.world->nextSerial = 40;
+    f.world->inGame = 1;
+    f.world->paused = 0;
+    f.world->networkGame = 1;
+    f.world->clanLetter = 'V';
+    f.directory.WriteFile("Assets/V.vdf", "V\n*\n");
+    BusyIndicator indicator(std::make_unique<ColourBox>(3, Size(8, 8)));
+    f.world->NewGame();
+    EXPECT_EQ(f.world->nextSerial, 1);
+    EXPECT_EQ(f.world->inGame, 0);
+    EXPECT_EQ(f.world->paused, 1);
+    EXPECT_EQ(f.world->pauseLocked, 1);
+    EXPECT_EQ(f.world->designLibrary->designs.Count(), 1);
+    EXPECT_EQ(indicator.Nesting(), 0);
+    // The controllers of teams 1 to 4 were cleared with the old game; team 0's remains and
+    // is no player's.
+    ASSERT_TRUE(f.world->controllers[0]);
+    EXPECT_EQ(static_cast<BudgetController&>(*f.world->controllers[0]).preparations, 0);
+    EXPECT_FALSE(f.world->controllers[2]);
+}
+
+class WorldDisc : public ::testing::Test {
+protected:
+    void TearDown() override { discDriveLetter = '?'; }
+    WorldFixture f;
+};
+
+TEST_F(WorldDisc, WithoutAVolumeTheDirectoriesAreEmpty) {
+    f.world->LocateDisc(nullptr);
+    EXPECT_EQ(f.world->driveLetter, '?');
+    EXPECT_EQ(f.world->moviesDir, "");
+    EXPECT_EQ(f.world->soundsDir, "");
+    EXPECT_EQ(f.world->dataDir, "");
+}
+
+TEST_F(WorldDisc, ASettingsLetterIsUsedWithoutLookingForTheVolume) {
+    discDriveLetter = 'E';
+    f.world->LocateDisc(nullptr);
+    EXPECT_EQ(f.world->driveLetter, 'E');
+    EXPECT_EQ(f.world->moviesDir, "E:\\Assets\\Movies\\");
+    EXPECT_EQ(f.world->soundsDir, "E:\\Assets\\Sounds\\");
+    EXPECT_EQ(f.world->dataDir, "E:\\Assets\\Data\\");
+}
+
+TEST_F(WorldDisc, TheSecondClansVolumeIsFoundWhenTheFirstIsMissing) {
+    std::filesystem::create_directories("volumes/TELMIRA/Assets/Movies");
+    f.world->LocateDisc(nullptr);
+    ASSERT_NE(f.world->driveLetter, '?');
+    const std::string expected = std::string(1, f.world->driveLetter) + ":\\Assets\\Movies\\";
+    EXPECT_EQ(f.world->moviesDir, expected);
+    EXPECT_EQ(winx_DriveDirectory(f.world->driveLetter).find("TELMIRA") != std::string::npos, true);
+}
+
+TEST_F(WorldDisc, TheFirstClansVolumeWinsAndAGivenLabelIsLookedForAlone) {
+    std::filesystem::create_directories("volumes/TELMIRA");
+    std::filesystem::create_directories("volumes/VARNOK");
+    f.world->LocateDisc(nullptr);
+    EXPECT_NE(winx_DriveDirectory(f.world->driveLetter).find("VARNOK"), std::string::npos);
+    f.world->LocateDisc("TELMIRA");
+    EXPECT_NE(winx_DriveDirectory(f.world->driveLetter).find("TELMIRA"), std::string::npos);
+    f.world->LocateDisc("OTHER");
+    EXPECT_EQ(f.world->driveLetter, '?');
+}
+
+}  // namespace

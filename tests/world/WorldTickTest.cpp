@@ -1,0 +1,200 @@
+#include <gtest/gtest.h>
+
+#include "core/Settings.h"
+#include "world/SimIdNode.h"
+#include "world/WorldTestFixture.h"
+
+namespace {
+
+// A World whose title screen (a recording screen) is current, in a battle that is running.
+class WorldTick : public ::testing::Test {
+protected:
+    void SetUp() override {
+        f.world->ApplyModeChange();
+        screen = f.screens.Last("title");
+        f.screens.log.calls.clear();
+    }
+    void StartBattle() {
+        f.world->inGame = 1;
+        f.world->paused = 0;
+    }
+    void AddController(int team, uint32_t cost) {
+        auto controller = std::make_unique<BudgetController>(team, turns, f.clock, cost);
+        f.world->SetTeamController(team, std::move(controller));
+    }
+    int Draws() const { return f.screens.log.Count("title.Draw"); }
+
+    WorldFixture f;
+    RecordingScreen* screen = nullptr;
+    std::vector<int> turns;
+};
+
+TEST_F(WorldTick, PassesWithinTheFloorDoNothingAndTheirTimeCountsLater) {
+    EXPECT_EQ(f.world->Tick(100), 1);
+    EXPECT_EQ(screen->lastElapsed, 100);
+    EXPECT_EQ(f.world->Tick(110), 1);
+    EXPECT_EQ(Draws(), 1);
+    EXPECT_EQ(f.world->Tick(115), 1);
+    EXPECT_EQ(Draws(), 1);
+    f.world->Tick(116);
+    EXPECT_EQ(Draws(), 2);
+    EXPECT_EQ(screen->lastElapsed, 16);
+    EXPECT_EQ(f.world->lastTickMs, 116);
+}
+
+TEST_F(WorldTick, TheInterfaceStepsOncePerNewTenthOfASecond) {
+    f.world->Tick(1090);
+    const int afterFirst = f.display.cursorFrame;
+    f.world->Tick(1106);
+    EXPECT_EQ(f.display.cursorFrame, afterFirst + 1);
+    EXPECT_EQ(f.world->lastTenth, 11);
+
+    WorldFixture g;
+    g.world->ApplyModeChange();
+    g.world->Tick(1100);
+    const int afterTenth11 = g.display.cursorFrame;
+    g.world->Tick(1116);
+    EXPECT_EQ(g.display.cursorFrame, afterTenth11);
+    // However many tenths passed, one step.
+    g.world->Tick(1500);
+    EXPECT_EQ(g.display.cursorFrame, afterTenth11 + 1);
+}
+
+TEST_F(WorldTick, SnapshotIsDueAfterMoreThanASecondGathered) {
+    for (int tick = 1; tick <= 58; ++tick) {
+        EXPECT_EQ(f.world->GatherSnapshotTime(17), 0) << tick;
+    }
+    EXPECT_EQ(f.world->autosaveAccumMs, 986);
+    EXPECT_EQ(f.world->GatherSnapshotTime(17), 1);
+    EXPECT_EQ(f.world->autosaveAccumMs, 0);
+}
+
+TEST_F(WorldTick, NoSnapshotTimeIsGatheredWithoutAScenarioInPlay) {
+    autosaveOn = 1;
+    StartBattle();
+    f.world->Tick(100);
+    f.world->Tick(200);
+    autosaveOn = 0;
+    EXPECT_EQ(f.world->autosaveAccumMs, 0);
+}
+
+TEST_F(WorldTick, NothingIsSimulatedWhilePausedButTheScreenStillDraws) {
+    StartBattle();
+    f.world->paused = 1;
+    AddController(1, 0);
+    SimIdNode* request = new SimIdNode(SimId(1, 7));
+    f.world->pathRequests.PushFront(request);
+    for (int now = 100; now <= 1000; now += 100)
+        f.world->Tick(now);
+    EXPECT_TRUE(turns.empty());
+    EXPECT_EQ(f.world->frontRequestAge, 0);
+    EXPECT_FALSE(f.world->pathRequests.IsEmpty());
+    EXPECT_EQ(Draws(), 10);
+}
+
+TEST_F(WorldTick, PathRequestAtTheFrontIsDroppedAfterTenTicks) {
+    StartBattle();
+    SimIdNode* request = new SimIdNode(SimId(1, 7));
+    f.world->pathRequests.PushFront(request);
+    for (int tick = 1; tick <= 10; ++tick)
+        f.world->Tick(100 * tick);
+    EXPECT_EQ(f.world->frontRequestAge, 10);
+    EXPECT_FALSE(f.world->pathRequests.IsEmpty());
+    f.world->Tick(1100);
+    EXPECT_TRUE(f.world->pathRequests.IsEmpty());
+}
+
+TEST_F(WorldTick, EveryTeamRunsInOrderWhileTheBudgetLasts) {
+    StartBattle();
+    for (int team = 0; team < World::kTeams; ++team)
+        AddController(team, 10);
+    f.world->Tick(100);
+    EXPECT_EQ(turns, (std::vector<int>{0, 1, 2, 3, 4}));
+    EXPECT_EQ(f.world->nextAiTeam, 0);
+}
+
+TEST_F(WorldTick, TheTeamThatUsedUpTheBudgetRunsFirstNextTick) {
+    StartBattle();
+    AddController(1, 10);
+    AddController(2, 150);
+    AddController(3, 10);
+    AddController(4, 10);
+    f.world->Tick(100);
+    EXPECT_EQ(turns, (std::vector<int>{1, 2}));
+    EXPECT_EQ(f.world->nextAiTeam, 2);
+    turns.clear();
+    f.world->Tick(200);
+    // Team 2 again first (not team 3), and it uses the budget up again.
+    EXPECT_EQ(turns, (std::vector<int>{2}));
+    static_cast<BudgetController*>(f.world->controllers[2].get())->cost = 10;
+    turns.clear();
+    f.world->Tick(300);
+    EXPECT_EQ(turns, (std::vector<int>{2, 3, 4}));
+    EXPECT_EQ(f.world->nextAiTeam, 0);
+}
+
+TEST_F(WorldTick, HaltedComputerTeamsGetNoTurns) {
+    StartBattle();
+    AddController(1, 0);
+    aiHalted = 1;
+    f.world->Tick(100);
+    aiHalted = 0;
+    EXPECT_TRUE(turns.empty());
+    f.world->Tick(200);
+    EXPECT_EQ(turns, (std::vector<int>{1}));
+}
+
+TEST_F(WorldTick, ScreenRunsEventsUpdateAndDrawThenTheFrameIsPresented) {
+    const int presents = f.display.presents;
+    f.world->Tick(100);
+    EXPECT_EQ(f.screens.log.calls,
+              (std::vector<std::string>{"title.HandleEvents", "title.Update", "title.Draw"}));
+    EXPECT_EQ(f.display.presents, presents + 1);
+}
+
+TEST_F(WorldTick, AScreenThatEndsIsStillDrawnAndTheModeChangesAtTheEndOfTheTick) {
+    screen->handleResult = 0;
+    // The title's default next mode is the main menu.
+    EXPECT_EQ(f.world->Tick(100), 1);
+    EXPECT_EQ(f.screens.log.calls,
+              (std::vector<std::string>{"title.HandleEvents", "title.Update", "title.Draw",
+                                        "title.Deactivate", "title.Unload", "title.Deleted",
+                                        "menu.Load", "menu.Activate"}));
+    EXPECT_EQ(f.world->currentMode, static_cast<int>(GameMode::MainMenu));
+}
+
+TEST_F(WorldTick, QuitModeEndsTheLoop) {
+    screen->updateResult = 0;
+    f.world->requestedMode = static_cast<int>(GameMode::Quit);
+    EXPECT_EQ(f.world->Tick(100), 0);
+    EXPECT_EQ(f.world->currentScreen, nullptr);
+}
+
+TEST_F(WorldTick, ANetworkGameWithoutPeersReturnsToTheMainMenuAtOnce) {
+    f.world->networkGame = 1;
+    EXPECT_EQ(f.world->Tick(100), 1);
+    EXPECT_EQ(f.world->currentMode, static_cast<int>(GameMode::MainMenu));
+    // The screen calls of that tick are skipped.
+    EXPECT_EQ(f.screens.log.Count("title.Draw"), 0);
+}
+
+TEST_F(WorldTick, ANetworkGameWithoutPeersStaysOnTheResultsScreen) {
+    f.Switch(GameMode::Results);
+    f.world->networkGame = 1;
+    f.screens.log.calls.clear();
+    f.world->Tick(100);
+    EXPECT_EQ(f.world->currentMode, static_cast<int>(GameMode::Results));
+    EXPECT_EQ(f.screens.log.Count("results.Draw"), 1);
+}
+
+// Modes 8 and 9 may leave the World without a screen; the frame is still presented.
+TEST_F(WorldTick, WithoutAScreenTheTickStillPresents) {
+    f.Switch(GameMode::MainMenu);
+    f.Switch(GameMode::StartScenario);
+    ASSERT_EQ(f.world->currentScreen, nullptr);
+    const int presents = f.display.presents;
+    EXPECT_EQ(f.world->Tick(100), 1);
+    EXPECT_EQ(f.display.presents, presents + 1);
+}
+
+}  // namespace
