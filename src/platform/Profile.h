@@ -6,7 +6,8 @@
 #include <string_view>
 
 // Copies the value (or the default; null means "") into out, cut to outSize - 1 characters,
-// always terminated; answers the number of characters copied.
+// always terminated; answers the number of characters copied. A null section or key gives
+// the default: the Windows listing of sections and keys is not offered.
 int winx_GetPrivateProfileString(const char* section, const char* key, const char* defaultValue,
                                  char* out, int outSize, const char* file);
 // The value as a base-10 integer ("08" is 8); a value that is not a number gives 0.
