@@ -163,6 +163,7 @@ int PathSearch::SearchAStar(const Cell& start, Cell& goal, const Window& window,
         current = Unpack(popped);
     }
 
+    expansions += n;
     if (!noSuspend) {
         requestNodes += n;
         if (requestNodes > nodeLimit && requestNodes > nodeBudget) {

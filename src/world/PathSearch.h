@@ -52,6 +52,8 @@ public:
     int IsCutShort() const { return cutShort; }
     // Expansions spent on the current request over all its calls.
     uint32_t RequestNodes() const { return requestNodes; }
+    // Expansions of every search so far, straightening included (for measurements).
+    uint64_t Expansions() const { return expansions; }
 
     // The eight directions in the order they are tried; 0 for a direction outside 0 .. 7.
     static int Neighbour(int row, int column, int& nrow, int& ncolumn, int direction);
@@ -102,4 +104,5 @@ private:
     int32_t frontierBest = 0, frontierBestRow = 0, frontierBestColumn = 0;
     uint32_t requestNodes = 0;
     int32_t noSuspend = 0;
+    uint64_t expansions = 0;
 };
