@@ -2,7 +2,9 @@
 
 MovieBase* moviePlayer = nullptr;
 
-MovieBase::MovieBase() { moviePlayer = this; }
+MovieBase::MovieBase() {
+    moviePlayer = this;
+}
 
 MovieBase::~MovieBase() {
     if (moviePlayer == this) moviePlayer = nullptr;

@@ -13,28 +13,28 @@ class Sound;
 // One voice: refers to a playing Sound, which it does not own.
 class VoiceNode : public ListNode {
 public:
-  explicit VoiceNode(Sound *sound) : sound(sound) {}
-  Sound *sound;
+    explicit VoiceNode(Sound* sound) : sound(sound) {}
+    Sound* sound;
 };
 
 class VoicePool : public NodeList {
 public:
-  explicit VoicePool(int32_t maximum);
-  ~VoicePool() override;
+    explicit VoicePool(int32_t maximum);
+    ~VoicePool() override;
 
-  void Play(Sound *sound);
-  void StopSound(Sound *sound);
-  void Stop(Sound *sound);
-  void StopAll();
-  // While muted the pool neither plays nor stops.
-  void SetMuted(int flag) { muted = flag; }
+    void Play(Sound* sound);
+    void StopSound(Sound* sound);
+    void Stop(Sound* sound);
+    void StopAll();
+    // While muted the pool neither plays nor stops.
+    void SetMuted(int flag) { muted = flag; }
 
-  int32_t maximum;
-  int32_t muted = 0;
+    int32_t maximum;
+    int32_t muted = 0;
 
 private:
-  VoiceNode *FirstVoice() const { return static_cast<VoiceNode *>(First()); }
-  VoiceNode *NextVoice(const VoiceNode *node) const {
-    return static_cast<VoiceNode *>(Next(node));
-  }
+    VoiceNode* FirstVoice() const { return static_cast<VoiceNode*>(First()); }
+    VoiceNode* NextVoice(const VoiceNode* node) const {
+        return static_cast<VoiceNode*>(Next(node));
+    }
 };
