@@ -10,8 +10,9 @@ void PutWord(std::vector<uint8_t>& out, int32_t value) {
 constexpr int kMaxItem = 255;
 // A literal is at least four bytes long; shorter mixed stretches become runs of one or two.
 constexpr int kMinLiteral = 4;
-// A run of this many equal pixels is cheaper as a solid run than inside a literal.
-constexpr int kRunWorthIt = 3;
+// Drawing cost goes with the number of items more than with their bytes, so equal pixels stay
+// inside a literal unless the run is long enough to pay for the two items it adds.
+constexpr int kRunWorthIt = 32;
 
 enum class PixelKind { Opaque, Clear, Shade };
 

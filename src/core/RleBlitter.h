@@ -71,57 +71,60 @@ template <class Fx>
 void Blit(const uint8_t* data, size_t size, int32_t left, int32_t top, const BlitBounds& v,
           const BlitTarget& t, const Fx& fx) {
     const bool shadeIsClear = fx.ShadeIsClear();
-    size_t pos = 0;
+    const uint8_t* p = data;
+    const uint8_t* const end = data + size;
     int32_t x = left;
     int32_t y = top;
+    // The pen's row, kept as an offset so that rows outside the buffer form no pointer.
+    ptrdiff_t rowOffset = static_cast<ptrdiff_t>(y) * t.pitch;
+    bool rowVisible = y >= v.top;
+    auto span = [&](int32_t n, int32_t& l, int32_t& r) {
+        l = x < v.left ? v.left : x;
+        r = x + n - 1 > v.right ? v.right : x + n - 1;
+        return r >= l;
+    };
     for (;;) {
-        if (y > v.bottom || pos + 2 > size) return;
-        const int a = data[pos];
-        const int b = data[pos + 1];
-        pos += 2;
+        if (y > v.bottom || end - p < 2) return;
+        const int a = p[0];
+        const int b = p[1];
+        p += 2;
         if (a != 0) {
-            if (y >= v.top) {
-                int32_t l = x < v.left ? v.left : x;
-                int32_t r = x + a - 1 > v.right ? v.right : x + a - 1;
-                if (r >= l) fx.Fill(t.Row(y) + l, static_cast<uint8_t>(b), r - l + 1);
+            int32_t l, r;
+            if (rowVisible && span(a, l, r)) {
+                fx.Fill(t.pixels + rowOffset + l, static_cast<uint8_t>(b), r - l + 1);
             }
             x = Advance(x, a);
             continue;
         }
-        switch (b) {
-            case 0:
-                x = left;
-                ++y;
-                break;
-            case 1:
-                return;
-            case 2:
-            case 3: {
-                if (pos + 2 > size) return;
-                const int dx = data[pos];
-                const int dy = data[pos + 1];
-                pos += 2;
-                if (b == 2 && !shadeIsClear) {
-                    if (!ShadeArea(fx, t, v, left, x, y, dx, dy)) return;
-                } else {
-                    x = Advance(x, dx);
-                    y += dy;
-                }
-                break;
+        if (b >= 4) {
+            if (end - p < b) return;
+            int32_t l, r;
+            if (rowVisible && span(b, l, r)) {
+                fx.Copy(t.pixels + rowOffset + l, p + (l - x), r - l + 1);
             }
-            default: {
-                const int n = b;
-                if (pos + n > size) return;
-                if (y >= v.top) {
-                    int32_t l = x < v.left ? v.left : x;
-                    int32_t r = x + n - 1 > v.right ? v.right : x + n - 1;
-                    if (r >= l) fx.Copy(t.Row(y) + l, data + pos + (l - x), r - l + 1);
-                }
-                x = Advance(x, n);
-                pos += n + (n & 1);
-                break;
+            x = Advance(x, b);
+            p += b + (b & 1);
+            continue;
+        }
+        if (b == 0) {
+            x = left;
+            ++y;
+        } else if (b == 1) {
+            return;
+        } else {
+            if (end - p < 2) return;
+            const int dx = p[0];
+            const int dy = p[1];
+            p += 2;
+            if (b == 2 && !shadeIsClear) {
+                if (!ShadeArea(fx, t, v, left, x, y, dx, dy)) return;
+            } else {
+                x = Advance(x, dx);
+                y += dy;
             }
         }
+        rowOffset = static_cast<ptrdiff_t>(y) * t.pitch;
+        rowVisible = y >= v.top;
     }
 }
 
@@ -272,23 +275,71 @@ void BlitScaled(const uint8_t* data, size_t size, int32_t left, int32_t top, con
     }
 }
 
+// Copies and fills of one item (at most 255 bytes) done inline: 16-byte moves with an
+// overlapping tail, so short spans cost no library call. Bytes are never written outside the
+// span.
+inline void CopySpan(uint8_t* dst, const uint8_t* src, int n) {
+    if (n >= 16) {
+        int i = 0;
+        for (; i + 16 <= n; i += 16)
+            std::memcpy(dst + i, src + i, 16);
+        if (i < n) std::memcpy(dst + n - 16, src + n - 16, 16);
+    } else if (n >= 8) {
+        uint64_t head, tail;
+        std::memcpy(&head, src, 8);
+        std::memcpy(&tail, src + n - 8, 8);
+        std::memcpy(dst, &head, 8);
+        std::memcpy(dst + n - 8, &tail, 8);
+    } else if (n >= 4) {
+        uint32_t head, tail;
+        std::memcpy(&head, src, 4);
+        std::memcpy(&tail, src + n - 4, 4);
+        std::memcpy(dst, &head, 4);
+        std::memcpy(dst + n - 4, &tail, 4);
+    } else {
+        for (int i = 0; i < n; ++i)
+            dst[i] = src[i];
+    }
+}
+
+inline void FillSpan(uint8_t* dst, uint8_t colour, int n) {
+    if (n >= 16) {
+        uint8_t pattern[16];
+        std::memset(pattern, colour, 16);
+        int i = 0;
+        for (; i + 16 <= n; i += 16)
+            std::memcpy(dst + i, pattern, 16);
+        if (i < n) std::memcpy(dst + n - 16, pattern, 16);
+    } else if (n >= 4) {
+        // The colour replicated into all four bytes.
+        const uint32_t word = colour * 0x01010101u;
+        int i = 0;
+        for (; i + 4 <= n; i += 4)
+            std::memcpy(dst + i, &word, 4);
+        if (i < n) std::memcpy(dst + n - 4, &word, 4);
+    } else {
+        for (int i = 0; i < n; ++i)
+            dst[i] = colour;
+    }
+}
+
 // The effects. Plain, shade-filled and shaded copy the picture's indices; tinted and blended
 // look up what is already on the screen; the silhouette paints one colour.
 struct PlainEffect {
     bool ShadeIsClear() const { return true; }
-    void Copy(uint8_t* dst, const uint8_t* src, int n) const { std::memcpy(dst, src, n); }
+    void Copy(uint8_t* dst, const uint8_t* src, int n) const { CopySpan(dst, src, n); }
     void CopyStrided(uint8_t* dst, const uint8_t* src, int n, int step) const {
         for (int i = 0; i < n; ++i)
             dst[i] = src[i * step];
     }
-    void Fill(uint8_t* dst, uint8_t colour, int n) const { std::memset(dst, colour, n); }
+    void Fill(uint8_t* dst, uint8_t colour, int n) const { FillSpan(dst, colour, n); }
     void Shade(uint8_t*, int) const {}
 };
 
 struct ShadeFillEffect : PlainEffect {
     explicit ShadeFillEffect(uint8_t colour) : colour(colour) {}
     bool ShadeIsClear() const { return false; }
-    void Shade(uint8_t* dst, int n) const { std::memset(dst, colour, n); }
+    void Shade(uint8_t* dst, int n) const { FillSpan(dst, colour, n); }
     uint8_t colour;
 };
 
@@ -322,12 +373,10 @@ struct SilhouetteEffect {
     SilhouetteEffect(uint8_t colour, int32_t skipShade)
         : colour(colour), skipShade(skipShade == 1) {}
     bool ShadeIsClear() const { return skipShade; }
-    void Copy(uint8_t* dst, const uint8_t*, int n) const { std::memset(dst, colour, n); }
-    void CopyStrided(uint8_t* dst, const uint8_t*, int n, int) const {
-        std::memset(dst, colour, n);
-    }
-    void Fill(uint8_t* dst, uint8_t, int n) const { std::memset(dst, colour, n); }
-    void Shade(uint8_t* dst, int n) const { std::memset(dst, colour, n); }
+    void Copy(uint8_t* dst, const uint8_t*, int n) const { FillSpan(dst, colour, n); }
+    void CopyStrided(uint8_t* dst, const uint8_t*, int n, int) const { FillSpan(dst, colour, n); }
+    void Fill(uint8_t* dst, uint8_t, int n) const { FillSpan(dst, colour, n); }
+    void Shade(uint8_t* dst, int n) const { FillSpan(dst, colour, n); }
     uint8_t colour;
     bool skipShade;
 };
