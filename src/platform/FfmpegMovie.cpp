@@ -3,8 +3,7 @@
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
-#include <libavutil/imgutils.h>
-#include <libavutil/opt.h>
+#include <libavutil/dict.h>
 #include <libswresample/swresample.h>
 #include <libswscale/swscale.h>
 }
@@ -25,6 +24,8 @@ using Clock = std::chrono::steady_clock;
 
 // After the last video frame the sound may run on this much longer at most.
 constexpr auto kAudioTail = std::chrono::milliseconds(2000);
+// The longest pause between two pictures that a movie may make.
+constexpr double kMaxFrameGapSeconds = 2.0;
 
 AVCodecContext* OpenDecoder(AVFormatContext* format, int stream) {
     const AVCodecParameters* parameters = format->streams[stream]->codecpar;
@@ -65,6 +66,7 @@ struct winx_FfmpegMovie::State {
     bool pending = false;  // frame holds a decoded video frame not shown yet
     double pendingSeconds = 0.0;
     double firstSeconds = NAN;
+    double lastSeconds = 0.0;
     int64_t framesDecoded = 0;
     bool demuxEnded = false;
     bool videoEnded = false;
@@ -101,7 +103,12 @@ struct winx_FfmpegMovie::State {
 
 std::unique_ptr<winx_FfmpegMovie> winx_FfmpegMovie::Open(const std::string& path) {
     auto state = std::make_unique<State>();
-    if (avformat_open_input(&state->format, path.c_str(), nullptr, nullptr) < 0) return nullptr;
+    // Movies are files: no protocol that could reach the network.
+    AVDictionary* options = nullptr;
+    av_dict_set(&options, "protocol_whitelist", "file", 0);
+    const int opened = avformat_open_input(&state->format, path.c_str(), nullptr, &options);
+    av_dict_free(&options);
+    if (opened < 0) return nullptr;
     if (avformat_find_stream_info(state->format, nullptr) < 0) return nullptr;
     state->videoStream = av_find_best_stream(state->format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (state->videoStream < 0) return nullptr;
@@ -161,19 +168,23 @@ bool winx_FfmpegMovie::DecodeUntilVideoFrame() {
         const int received = avcodec_receive_frame(s.video, s.frame);
         if (received == 0) {
             const int64_t stamp = s.frame->best_effort_timestamp;
-            const AVStream* stream = s.format->streams[s.videoStream];
-            double seconds;
-            if (stamp != AV_NOPTS_VALUE) {
-                seconds = static_cast<double>(stamp) * av_q2d(stream->time_base);
-            } else {
-                // No timestamp: count frames at the stream's rate (25 when it names
-                // none).
-                const AVRational rate = av_guess_frame_rate(s.format, nullptr, s.frame);
-                const double fps = rate.num > 0 && rate.den > 0 ? av_q2d(rate) : 25.0;
-                seconds = static_cast<double>(s.framesDecoded) / fps;
-            }
+            AVStream* stream = s.format->streams[s.videoStream];
+            const AVRational rate = av_guess_frame_rate(s.format, stream, s.frame);
+            const double frameSeconds = rate.num > 0 && rate.den > 0 ? 1.0 / av_q2d(rate) : 0.04;
+            // Without a timestamp, frames are counted at the stream's rate.
+            const double seconds = stamp != AV_NOPTS_VALUE
+                                       ? static_cast<double>(stamp) * av_q2d(stream->time_base)
+                                       : static_cast<double>(s.framesDecoded) * frameSeconds;
             if (std::isnan(s.firstSeconds)) s.firstSeconds = seconds;
-            s.pendingSeconds = std::max(0.0, seconds - s.firstSeconds);
+            double relative = seconds - s.firstSeconds;
+            // A timestamp far past the last frame (a damaged file) must not hold the game for
+            // the whole gap: the movie's clock moves on by one frame instead.
+            if (relative > s.lastSeconds + kMaxFrameGapSeconds) {
+                s.firstSeconds += relative - (s.lastSeconds + frameSeconds);
+                relative = s.lastSeconds + frameSeconds;
+            }
+            s.pendingSeconds = std::max(0.0, relative);
+            s.lastSeconds = std::max(s.lastSeconds, s.pendingSeconds);
             ++s.framesDecoded;
             s.pending = true;
             return true;

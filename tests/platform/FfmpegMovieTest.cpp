@@ -75,6 +75,22 @@ TEST_F(FfmpegMovieTest, AMovieWithoutSoundPlaysToo) {
     EXPECT_EQ(movie->FramesShown(), 3);
 }
 
+TEST_F(FfmpegMovieTest, AGapInTheTimestampsDoesNotHoldThePlayer) {
+    TestMovieSpec spec;
+    spec.frames = 4;
+    spec.sound = false;
+    spec.gapAfterFrame = 1;
+    spec.gapSeconds = 600;
+    auto movie = winx_FfmpegMovie::Open(Movie(spec));
+    ASSERT_NE(movie, nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    int slices = 0;
+    while (!movie->WaitForCompletion(500))
+        ASSERT_LT(++slices, 20);
+    EXPECT_EQ(movie->FramesShown(), 4);
+    EXPECT_LT(SecondsSince(start), 5.0);
+}
+
 TEST_F(FfmpegMovieTest, TakingAKeyPressRemovesItsTextAndLeavesOtherInput) {
     ASSERT_EQ(PushTestMouseMotion(), 1);
     ASSERT_EQ(PushTestKeyPress('q'), 1);

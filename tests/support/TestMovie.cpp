@@ -104,6 +104,8 @@ int WriteTestMovie(const std::string& path, const TestMovieSpec& spec) {
                     frame->data[2][y * frame->linesize[2] + x] = static_cast<uint8_t>(64 + y);
                 }
             frame->pts = i;
+            if (spec.gapAfterFrame >= 0 && i > spec.gapAfterFrame)
+                frame->pts += static_cast<int64_t>(spec.gapSeconds) * spec.framesPerSecond;
             failed = !Send(format, video, frame, packet);
         }
         if (failed || !Send(format, video, nullptr, packet)) break;

@@ -9,6 +9,10 @@ struct TestMovieSpec {
     int frames = 10;
     int framesPerSecond = 10;
     bool sound = true;
+    // The pictures after this one are stamped gapSeconds later than their place (a damaged
+    // file); -1 for none.
+    int gapAfterFrame = -1;
+    int gapSeconds = 0;
 };
 
 // 1 when the file was written.
