@@ -90,6 +90,8 @@ private:
     std::vector<uint32_t> parent;
     std::vector<uint32_t> parentCopy;
     std::vector<uint32_t> chain;
+    // Cells whose cost the searches since the last clearing have set.
+    std::vector<uint32_t> touched;
     std::unique_ptr<BucketQueue> open;
     std::vector<uint16_t> passable;
     int32_t cutShort = 0;

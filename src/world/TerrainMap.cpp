@@ -122,6 +122,11 @@ char TerrainMap::TileLetterAt(int row, int column) const {
     return tile >= 0 && tile < kTableLength ? tileLetters[tile] : 'X';
 }
 
+char TerrainMap::SheetTileLetter(int sheetTile) const {
+    if (sheetTile < 0 || sheetTile >= static_cast<int>(tileLetters.size())) return 'X';
+    return tileLetters[sheetTile];
+}
+
 char TerrainMap::TerrainTypeAt(int row, int column) const {
     if (!IsInside(row, column)) return 'e';
     if (row == 0 || column == 0 || row == mapSize.h - 1 || column == mapSize.w - 1) return 'e';

@@ -67,6 +67,8 @@ public:
     int CountTerrainInRect(const Rect& r, char letter) const;
     // The letter of a cell's own tile, whatever stands on it; 'X' outside the map.
     char TileLetterAt(int row, int column) const;
+    // The letter of a sheet tile; 'X' for a tile no description line gave a letter.
+    char SheetTileLetter(int sheetTile) const;
     virtual int IsUnexplored(char letter) const { return letter == 'X'; }
 
     // The local player's visibility.

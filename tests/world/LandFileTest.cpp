@@ -103,6 +103,11 @@ TEST_F(LandFileTest, TilesAreReadAtTheirSheetOffsets) {
             }
         }
     }
+    // Tiles of the sheet outside the map's part keep the unknown letter.
+    EXPECT_EQ(map->SheetTileLetter(1 + 2 * 10 + 3), 'c');
+    EXPECT_EQ(map->SheetTileLetter(1 + 2 * 10 + 2), 'X');
+    EXPECT_EQ(map->SheetTileLetter(1 + 1 * 10 + 4), 'X');
+    EXPECT_EQ(map->SheetTileLetter(1 + 6 * 10 + 4), 'X');
     const uint8_t* spare = map->DecodedTile(0);
     ASSERT_NE(spare, nullptr);
     EXPECT_EQ(spare[33], TilePixel(0, 1, 1));

@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "core/MemoryDisplay.h"
 #include "core/Random.h"
 #include "core/Settings.h"
+#include "ui/ScreenBase.h"
 #include "world/LandFixture.h"
 
 namespace {
@@ -165,4 +167,29 @@ TEST_F(TerrainMapTest, InstallPaletteGivesTheDisplayACopy) {
     auto map = Plain();
     map->InstallPalette();
     EXPECT_EQ(screen.HardwarePalette()[10], map->GetPalette()->entries[10]);
+}
+
+TEST_F(TerrainMapTest, LandFeaturesAreDrawnShadedAtTheirCellCentre) {
+    LandSpec spec;
+    spec.letters = std::vector<std::string>(6, "cccccccc");
+    spec.withFeatures = true;
+    spec.features = {{2, 3, 1}};
+    auto map = Load(spec);
+    ScreenBase view;  // maps map pixels to the same screen pixels
+    std::fill(screen.BackPage(), screen.BackPage() + 640 * 480, 0);
+    screen.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+    map->DrawLandFeature(2, 2, view);  // no feature there
+    map->DrawLandFeature(2, 3, view);
+    int drawn = 0;
+    for (int y = 64; y < 96; ++y) {
+        for (int x = 96; x < 128; ++x)
+            drawn += screen.BackPage()[y * 640 + x] != 0;
+    }
+    EXPECT_GT(drawn, 0);
+    EXPECT_EQ(screen.BackPage()[80 * 640 + 80], 0);
+    lowDetail = 1;
+    std::fill(screen.BackPage(), screen.BackPage() + 640 * 480, 0);
+    map->DrawLandFeature(2, 3, view);
+    lowDetail = 0;
+    EXPECT_EQ(std::count(screen.BackPage(), screen.BackPage() + 640 * 480, 0), 640 * 480);
 }
