@@ -650,8 +650,8 @@ void TemplateFileReader::ReadBuildings() {
         v.panelPicturesName = PackName("7a0U%cMMX99s999.msp", letter);
         v.strength = m[2];
         v.moveValue = m[1];
-        // The hardpoint count is what the table holds, even when a '*' cut it short.
-        v.hardpointCount = static_cast<int32_t>(v.capacities.size());
+        // Hardpoints whose lines a '*' cut off keep capacity 0 and no offsets.
+        v.hardpointCount = all;
         v.designPanelIndex = m[9];
         v.designMountPoints = design;
         v.secondPoints = second;

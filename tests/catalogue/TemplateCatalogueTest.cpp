@@ -453,6 +453,10 @@ TEST_F(TemplateCatalogue, ListsBuildablePartsOfBothClansAtEveryTechLevel) {
                         buildable.insert(std::string(1, t->clan) + t->role + "@" +
                                          std::to_string(t->minimumTechLevel));
                 }
+            std::string listing;
+            for (const std::string& part : buildable)
+                listing += part + " ";
+            RecordProperty(std::string("buildable_") + clan + std::to_string(level), listing);
             EXPECT_GE(static_cast<int>(buildable.size()), previous) << clan << level;
             previous = static_cast<int>(buildable.size());
             EXPECT_NE(FindInList(ChassisList, clan, 'a'), nullptr);
@@ -463,4 +467,23 @@ TEST_F(TemplateCatalogue, ListsBuildablePartsOfBothClansAtEveryTechLevel) {
             EXPECT_EQ(FindWeaponTemplate(clan, 'e') != nullptr, level >= 8);
         }
     }
+}
+
+TEST_F(TemplateCatalogue, BuildingHardpointsCutShortByAStarKeepTheirCount) {
+    std::string text;
+    for (int section = 1; section <= 12; ++section)
+        text += "*\n";
+    text += "80\nV 20 0 1000 1 2 3 4 11 12 5 2 1 1 31\n30 30 40 35 50 40\n3 3 13 8 23 13\n 2";
+    for (int f = 0; f < 16; ++f)
+        text += " 14 2";
+    text += "\n*\n50 50 60 55 70 60\n*\n*\n*\n";
+    env.Load(text);
+    BuildingTemplate* building = FindBuildingTemplate('V');
+    ASSERT_NE(building, nullptr);
+    EXPECT_EQ(building->chassis->hardpointCount, 3);
+    EXPECT_EQ(building->chassis->Capacity(0), 2);
+    EXPECT_EQ(building->chassis->Capacity(2), 0);
+    EXPECT_EQ(building->DoorMountPoint(0, 2), Point(70, 60));
+    EXPECT_EQ(PartList.Count(), 1);
+    EXPECT_TRUE(ChassisList.IsEmpty());
 }
