@@ -7,9 +7,8 @@
 #include <memory>
 #include <vector>
 
+#include "core/ResourceFile.h"
 #include "core/SoundBuffer.h"
-
-class ResourceFile;
 
 // Installs the pack every Sound reads from (owned here); null deletes the
 // installed pack.
