@@ -17,6 +17,23 @@
 
 const Size FakeCatalogueMedia::kFrame(20, 10);
 
+namespace {
+
+// A frame that notes where it is drawn; every effect draw ends in Draw.
+class RecordingFrame : public Image {
+public:
+    RecordingFrame(const Size& size, std::string pack,
+                   std::vector<FakeCatalogueMedia::DrawCall>* log)
+        : Image(size), pack(std::move(pack)), log(log) {}
+    void Draw(const Point& centre) override { log->push_back({pack, centre}); }
+
+private:
+    std::string pack;
+    std::vector<FakeCatalogueMedia::DrawCall>* log;
+};
+
+}  // namespace
+
 int FakeCatalogueServices::ClanTechLevel(char clan) const {
     if (clan == 'T') return telmiraLevel;
     if (clan == 'V') return varnokLevel;
@@ -31,7 +48,7 @@ Size FakeCatalogueMedia::SizeFor(const std::string& name) const {
 std::unique_ptr<SpriteSet> FakeCatalogueMedia::Flat(const std::string& name, int frames) {
     auto set = std::make_unique<SpriteSet>(frames);
     for (int i = 0; i < frames; ++i)
-        set->SetFrame(std::make_unique<Image>(SizeFor(name)), i);
+        set->SetFrame(std::make_unique<RecordingFrame>(SizeFor(name), name, &draws), i);
     return set;
 }
 

@@ -10,6 +10,7 @@
 
 #include "catalogue/CatalogueMedia.h"
 #include "catalogue/CatalogueServices.h"
+#include "core/Point.h"
 #include "core/Size.h"
 
 class FakeCatalogueServices : public CatalogueServices {
@@ -44,6 +45,13 @@ public:
     void BusyTick() override { ++busyTicks; }
 
     bool Requested(const std::string& name) const;
+
+    // Every plain draw of a frame: the pack it came from and the point.
+    struct DrawCall {
+        std::string pack;
+        Point at;
+    };
+    std::vector<DrawCall> draws;
 
     std::map<std::string, Size> frameSizes;
     std::map<std::string, int> gridFrames;  // frames per sequence of a named grid

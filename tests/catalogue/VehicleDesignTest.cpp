@@ -256,3 +256,38 @@ TEST_F(VehicleDesignTest, HardpointNearFindsTheClosestMountPoint) {
     VehicleDesign none('V');
     EXPECT_EQ(none.HardpointNear(Point(0, 0), Point(0, 0)), -1);
 }
+
+TEST_F(VehicleDesignTest, DrawPlacesDriveChassisAndMounts) {
+    VehicleDesign d("VWaa------399199212299");
+    ASSERT_EQ(d.complete, 1);
+    env.media.draws.clear();
+    d.Draw(Point(100, 100), 3, 1);
+    ASSERT_EQ(env.media.draws.size(), 3u);
+    // The level-4 wheels draw with their parent's pictures, raised by 8 less half of 10.
+    EXPECT_EQ(env.media.draws[0].pack, "7a0RVTwX99s999.msp");
+    EXPECT_EQ(env.media.draws[0].at, Point(100, 97));
+    EXPECT_EQ(env.media.draws[1].pack, "7a0RVCaX99s999.msp");
+    EXPECT_EQ(env.media.draws[1].at, Point(100, 100));
+    // Mount offset of facing 3: (10 + 3, 4) less half of 20 x 10.
+    EXPECT_EQ(env.media.draws[2].pack, "7a0RVWaX99s999.msp");
+    EXPECT_EQ(env.media.draws[2].at, Point(103, 99));
+}
+
+TEST_F(VehicleDesignTest, PreviewStacksPanelsByAnchorAndSlot) {
+    VehicleDesign d("VWaa------399199212299");
+    env.media.draws.clear();
+    d.DrawPreview(Point(0, 0), 5, 0);
+    ASSERT_EQ(env.media.draws.size(), 3u);
+    EXPECT_EQ(env.media.draws[0].pack, "7a0uVTwX99s999.msp");
+    EXPECT_EQ(env.media.draws[0].at, Point(0, 60 - 3));
+    EXPECT_EQ(env.media.draws[1].pack, "7a0uVCaX99s999.msp");
+    EXPECT_EQ(env.media.draws[1].at, Point(0, 20));
+    // Hardpoint 0's design point (30, 30) centred on 20 x 10, from the anchor, 25 up.
+    EXPECT_EQ(env.media.draws[2].pack, "7a0uVWaX99s999.msp");
+    EXPECT_EQ(env.media.draws[2].at, Point(20, 20));
+    VehicleDesign empty('V');
+    env.media.draws.clear();
+    empty.Draw(Point(0, 0), 0, 0);
+    empty.DrawPreview(Point(0, 0), 0, 0);
+    EXPECT_TRUE(env.media.draws.empty());
+}
