@@ -9,6 +9,11 @@
 #include "world/TerrainMap.h"
 #include "world/TerrainServices.h"
 
+Land::Land() = default;
+Land::Land(Land&&) noexcept = default;
+Land& Land::operator=(Land&&) noexcept = default;
+Land::~Land() = default;
+
 Land LandLoader::Load(TerrainServices& services) {
     auto map = std::make_unique<TerrainMap>();
     const int landNumber = services.LandNumber();

@@ -11,7 +11,13 @@ class SightGrid;
 class TerrainMap;
 class TerrainServices;
 
+// The three parts of a loaded land; users need not see the grids' headers to move or drop it.
 struct Land {
+    Land();
+    Land(Land&&) noexcept;
+    Land& operator=(Land&&) noexcept;
+    ~Land();
+
     std::unique_ptr<TerrainMap> map;
     std::unique_ptr<SightGrid> sight;
     std::unique_ptr<PathGrid> paths;
