@@ -1,147 +1,112 @@
 #include "support/TestMovie.h"
 
 extern "C" {
-#include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
-#include <libavutil/channel_layout.h>
 }
 
 #include <SDL.h>
 
 #include <cmath>
+#include <cstdio>
+#include <vector>
+
+#include "platform/MovieWriter.h"
 
 namespace {
 
-struct Encoder {
-    AVCodecContext* context = nullptr;
-    AVStream* stream = nullptr;
-    ~Encoder() { avcodec_free_context(&context); }
-};
-
-int Drain(AVFormatContext* format, Encoder& encoder, AVPacket* packet) {
-    while (true) {
-        const int result = avcodec_receive_packet(encoder.context, packet);
-        if (result == AVERROR(EAGAIN) || result == AVERROR_EOF) return 1;
-        if (result < 0) return 0;
-        // Without a duration the container's edit list would end at the last frame's start.
-        if (packet->duration == 0 && encoder.context->codec_type == AVMEDIA_TYPE_VIDEO)
-            packet->duration = 1;
-        av_packet_rescale_ts(packet, encoder.context->time_base, encoder.stream->time_base);
-        packet->stream_index = encoder.stream->index;
-        if (av_interleaved_write_frame(format, packet) < 0) return 0;
+// Copies a movie, stamping the video packets after gapAfterFrame gapSeconds later (none for
+// -1). The writer leaves its video packets without a duration, so the container's edit list
+// ends where the last picture starts and a reader drops that picture; the copy gives every
+// picture one frame's duration and keeps it.
+int Remux(const std::string& from, const std::string& to, int framesPerSecond, int gapAfterFrame,
+          int gapSeconds) {
+    AVFormatContext* input = nullptr;
+    if (avformat_open_input(&input, from.c_str(), nullptr, nullptr) < 0) return 0;
+    AVFormatContext* output = nullptr;
+    AVPacket* packet = av_packet_alloc();
+    int ok = 0;
+    do {
+        if (avformat_find_stream_info(input, nullptr) < 0) break;
+        if (avformat_alloc_output_context2(&output, nullptr, "mov", to.c_str()) < 0) break;
+        bool streamsMade = true;
+        for (unsigned i = 0; i < input->nb_streams; ++i) {
+            AVStream* stream = avformat_new_stream(output, nullptr);
+            if (!stream ||
+                avcodec_parameters_copy(stream->codecpar, input->streams[i]->codecpar) < 0) {
+                streamsMade = false;
+                break;
+            }
+            stream->codecpar->codec_tag = 0;
+            stream->time_base = input->streams[i]->time_base;
+        }
+        if (!streamsMade || avio_open(&output->pb, to.c_str(), AVIO_FLAG_WRITE) < 0) break;
+        if (avformat_write_header(output, nullptr) < 0) break;
+        int videoPackets = 0;
+        bool failed = false;
+        while (!failed && av_read_frame(input, packet) >= 0) {
+            const AVStream* in = input->streams[packet->stream_index];
+            if (in->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
+                packet->flags &= ~AV_PKT_FLAG_DISCARD;
+                if (packet->duration == 0)
+                    packet->duration =
+                        av_rescale_q(1, AVRational{1, framesPerSecond}, in->time_base);
+                if (gapAfterFrame >= 0 && videoPackets > gapAfterFrame) {
+                    const int64_t shift = av_rescale_q(gapSeconds, AVRational{1, 1}, in->time_base);
+                    if (packet->pts != AV_NOPTS_VALUE) packet->pts += shift;
+                    if (packet->dts != AV_NOPTS_VALUE) packet->dts += shift;
+                }
+                ++videoPackets;
+            }
+            av_packet_rescale_ts(packet, in->time_base,
+                                 output->streams[packet->stream_index]->time_base);
+            failed = av_interleaved_write_frame(output, packet) < 0;
+            av_packet_unref(packet);
+        }
+        ok = !failed && av_write_trailer(output) == 0 ? 1 : 0;
+    } while (false);
+    av_packet_free(&packet);
+    if (output) {
+        if (output->pb) avio_closep(&output->pb);
+        avformat_free_context(output);
     }
-}
-
-int Send(AVFormatContext* format, Encoder& encoder, AVFrame* frame, AVPacket* packet) {
-    if (avcodec_send_frame(encoder.context, frame) < 0) return 0;
-    return Drain(format, encoder, packet);
+    avformat_close_input(&input);
+    return ok;
 }
 
 }  // namespace
 
 int WriteTestMovie(const std::string& path, const TestMovieSpec& spec) {
-    AVFormatContext* format = nullptr;
-    if (avformat_alloc_output_context2(&format, nullptr, "mov", path.c_str()) < 0) return 0;
-    Encoder video;
-    Encoder audio;
-    AVPacket* packet = av_packet_alloc();
-    AVFrame* frame = av_frame_alloc();
-    int ok = 0;
-    do {
-        const AVCodec* videoCodec = avcodec_find_encoder(AV_CODEC_ID_MPEG4);
-        if (!videoCodec) break;
-        video.stream = avformat_new_stream(format, nullptr);
-        video.context = avcodec_alloc_context3(videoCodec);
-        if (!video.stream || !video.context) break;
-        video.context->width = spec.width;
-        video.context->height = spec.height;
-        video.context->pix_fmt = AV_PIX_FMT_YUV420P;
-        video.context->time_base = AVRational{1, spec.framesPerSecond};
-        video.context->framerate = AVRational{spec.framesPerSecond, 1};
-        video.context->gop_size = 5;
-        if (format->oformat->flags & AVFMT_GLOBALHEADER)
-            video.context->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-        if (avcodec_open2(video.context, videoCodec, nullptr) < 0) break;
-        avcodec_parameters_from_context(video.stream->codecpar, video.context);
-        video.stream->time_base = video.context->time_base;
-
-        if (spec.sound) {
-            const AVCodec* audioCodec = avcodec_find_encoder(AV_CODEC_ID_PCM_S16LE);
-            if (!audioCodec) break;
-            audio.stream = avformat_new_stream(format, nullptr);
-            audio.context = avcodec_alloc_context3(audioCodec);
-            if (!audio.stream || !audio.context) break;
-            audio.context->sample_fmt = AV_SAMPLE_FMT_S16;
-            audio.context->sample_rate = 22050;
-            AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-            av_channel_layout_copy(&audio.context->ch_layout, &stereo);
-            audio.context->time_base = AVRational{1, 22050};
-            if (avcodec_open2(audio.context, audioCodec, nullptr) < 0) break;
-            avcodec_parameters_from_context(audio.stream->codecpar, audio.context);
-            audio.stream->time_base = audio.context->time_base;
-        }
-
-        if (avio_open(&format->pb, path.c_str(), AVIO_FLAG_WRITE) < 0) break;
-        if (avformat_write_header(format, nullptr) < 0) break;
-
-        bool failed = false;
-        for (int i = 0; i < spec.frames && !failed; ++i) {
-            av_frame_unref(frame);
-            frame->format = AV_PIX_FMT_YUV420P;
-            frame->width = spec.width;
-            frame->height = spec.height;
-            if (av_frame_get_buffer(frame, 0) < 0) {
-                failed = true;
-                break;
+    const std::string written = path + ".written.mov";
+    winx_MovieWriter writer;
+    const int soundRate = spec.sound ? 22050 : 0;
+    if (!writer.Open(written, spec.width, spec.height, spec.framesPerSecond, soundRate, 2))
+        return 0;
+    std::vector<uint8_t> picture(static_cast<size_t>(spec.width) * spec.height * 3);
+    const int soundPerFrame = 22050 / spec.framesPerSecond;
+    std::vector<int16_t> sound(static_cast<size_t>(soundPerFrame) * 2);
+    for (int i = 0; i < spec.frames; ++i) {
+        for (int y = 0; y < spec.height; ++y) {
+            for (int x = 0; x < spec.width; ++x) {
+                uint8_t* rgb = &picture[(static_cast<size_t>(y) * spec.width + x) * 3];
+                rgb[0] = static_cast<uint8_t>(x * 3 + i * 20);
+                rgb[1] = static_cast<uint8_t>(y * 4);
+                rgb[2] = static_cast<uint8_t>(128 + i * 5);
             }
-            for (int y = 0; y < spec.height; ++y)
-                for (int x = 0; x < spec.width; ++x)
-                    frame->data[0][y * frame->linesize[0] + x] =
-                        static_cast<uint8_t>(x * 3 + y + i * 20);
-            for (int y = 0; y < spec.height / 2; ++y)
-                for (int x = 0; x < spec.width / 2; ++x) {
-                    frame->data[1][y * frame->linesize[1] + x] = static_cast<uint8_t>(128 + i * 5);
-                    frame->data[2][y * frame->linesize[2] + x] = static_cast<uint8_t>(64 + y);
-                }
-            frame->pts = i;
-            if (spec.gapAfterFrame >= 0 && i > spec.gapAfterFrame)
-                frame->pts += static_cast<int64_t>(spec.gapSeconds) * spec.framesPerSecond;
-            failed = !Send(format, video, frame, packet);
         }
-        if (failed || !Send(format, video, nullptr, packet)) break;
-
+        if (!writer.WriteFrame(picture.data(), spec.width * 3)) return 0;
         if (spec.sound) {
-            const int total = 22050 * spec.frames / spec.framesPerSecond;
-            const int perFrame = 1024;
-            for (int start = 0; start < total && !failed; start += perFrame) {
-                av_frame_unref(frame);
-                frame->format = AV_SAMPLE_FMT_S16;
-                frame->nb_samples = std::min(perFrame, total - start);
-                frame->sample_rate = 22050;
-                AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-                av_channel_layout_copy(&frame->ch_layout, &stereo);
-                if (av_frame_get_buffer(frame, 0) < 0) {
-                    failed = true;
-                    break;
-                }
-                auto* samples = reinterpret_cast<int16_t*>(frame->data[0]);
-                for (int s = 0; s < frame->nb_samples; ++s) {
-                    const auto value = static_cast<int16_t>(
-                        8000.0 * std::sin(2.0 * M_PI * 440.0 * (start + s) / 22050.0));
-                    samples[2 * s] = value;
-                    samples[2 * s + 1] = value;
-                }
-                frame->pts = start;
-                failed = !Send(format, audio, frame, packet);
+            for (int s = 0; s < soundPerFrame; ++s) {
+                const double t = static_cast<double>(i * soundPerFrame + s) / 22050.0;
+                const auto value = static_cast<int16_t>(8000.0 * std::sin(2.0 * M_PI * 440.0 * t));
+                sound[2 * s] = value;
+                sound[2 * s + 1] = value;
             }
-            if (failed || !Send(format, audio, nullptr, packet)) break;
+            if (!writer.WriteSound(sound.data(), soundPerFrame)) return 0;
         }
-        ok = av_write_trailer(format) == 0 ? 1 : 0;
-    } while (false);
-    av_frame_free(&frame);
-    av_packet_free(&packet);
-    if (format->pb) avio_closep(&format->pb);
-    avformat_free_context(format);
+    }
+    if (!writer.Close()) return 0;
+    const int ok = Remux(written, path, spec.framesPerSecond, spec.gapAfterFrame, spec.gapSeconds);
+    std::remove(written.c_str());
     return ok;
 }
 

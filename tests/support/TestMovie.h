@@ -1,6 +1,7 @@
 #pragma once
-// Writes a short movie with FFmpeg's encoders for tests (MPEG-4 video, and optionally 16-bit
-// PCM sound, in a QuickTime container), so that the movie player has a real file to play.
+// Writes short movies for the movie player's tests through the platform's movie writer
+// (MPEG-4 video, and optionally 16-bit PCM sound, in a QuickTime container), and puts key
+// presses into the window system's queue as a person would.
 #include <string>
 
 struct TestMovieSpec {
