@@ -255,11 +255,15 @@ TEST(WorldModes, MovieModePlaysTheMovieFromTheMovieDirectoryUnlessMoviesAreOff) 
 
 TEST(WorldModes, WithoutRegisteredScreensAModeThatNeedsOneStopsTheProgram) {
     ScopedWorkingDir directory;
+    ScreenFactory* registered = RegisteredScreenFactory();
     RegisterScreenFactory(nullptr);
-    World world;
-    world.ApplyModeChange();
-    EXPECT_EQ(world.running, 0);
-    EXPECT_EQ(world.currentScreen, nullptr);
+    {
+        World world;
+        world.ApplyModeChange();
+        EXPECT_EQ(world.running, 0);
+        EXPECT_EQ(world.currentScreen, nullptr);
+    }
+    RegisterScreenFactory(registered);
 }
 
 }  // namespace

@@ -144,12 +144,13 @@ class WorldFixture {
 public:
     WorldFixture() {
         TakeInTheCatalogueForTheWorld();
+        previousScreens = RegisteredScreenFactory();
         RegisterScreenFactory(&screens);
         world = std::make_unique<World>();
     }
     ~WorldFixture() {
         world.reset();
-        RegisterScreenFactory(nullptr);
+        RegisterScreenFactory(previousScreens);
     }
     void Switch(GameMode mode) {
         world->requestedMode = static_cast<int32_t>(mode);
@@ -165,4 +166,8 @@ public:
     EventQueue events;
     RecordingFactory screens;
     std::unique_ptr<World> world;
+
+private:
+    // The program's own registration, if it has one, comes back afterwards.
+    ScreenFactory* previousScreens = nullptr;
 };

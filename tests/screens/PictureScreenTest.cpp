@@ -1,0 +1,145 @@
+#include "screens/PictureScreen.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/BitmapEncoder.h"
+#include "core/KeyCodes.h"
+#include "core/PackWriter.h"
+#include "core/Palette.h"
+#include "core/ResourceFile.h"
+#include "world/WorldTestFixture.h"
+
+namespace {
+
+constexpr int kKeyF4 = kKeyF1 + 3;
+// Row r of the picture pack is a full-screen picture of colour 100 + r; pages cover only the
+// top half, so the background shows below them.
+constexpr uint8_t kBackgroundColour = 100;
+
+void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(name, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+class PictureScreenTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::create_directory("Assets");
+        ResourceFile::SetAssetPath(".\\Assets\\");
+        PackWriter palettes(1, 27);
+        for (int row = 0; row < 27; ++row) {
+            std::vector<uint8_t> entry(768, 0);
+            entry[3 * kBackgroundColour] = static_cast<uint8_t>(row);
+            palettes.SetEntry(0, row, entry);
+        }
+        WriteBytes("Assets/7a0txxxx99s999.pal", palettes.Build());
+    }
+    void TearDown() override { ResourceFile::SetAssetPath(""); }
+
+    void WritePictures(int rows) {
+        PackWriter pack(1, rows);
+        for (int row = 0; row < rows; ++row) {
+            const int height = row == 0 ? 480 : 240;
+            const std::vector<uint8_t> pixels(640 * height, static_cast<uint8_t>(100 + row));
+            pack.SetEntry(0, row, EncodeRawBitmap(pixels.data(), 640, height, 640));
+        }
+        WriteBytes("Assets/7a1uzxxx99s999.msp", pack.Build());
+    }
+    // One frame of the given length, as the World runs it.
+    int Frame(int ms) {
+        const int handled = screen.HandleEvents(ms);
+        const int updated = screen.Update(ms);
+        screen.Draw(ms);
+        return handled && updated;
+    }
+    uint8_t Top() const { return f.display.BackPage()[640 * 10 + 10]; }
+    uint8_t Bottom() const { return f.display.BackPage()[640 * 400 + 10]; }
+    void Key(int32_t code) { f.events.Post(InputKind::Key, Point(0, 0), code); }
+
+    WorldFixture f;
+    PictureScreen screen;
+};
+
+TEST_F(PictureScreenTest, LoadInstallsTheExitPaletteAndStartsOnTheFirstPage) {
+    WritePictures(3);
+    f.display.cursorShape = 3;
+    EXPECT_EQ(screen.Page(), -1);
+    ASSERT_EQ(screen.Load(), 1);
+    EXPECT_EQ(screen.Page(), 1);
+    ASSERT_NE(f.display.GetPalette(), nullptr);
+    EXPECT_EQ(f.display.GetPalette()->entries[kBackgroundColour].r, PictureScreen::kExitPaletteRow);
+    EXPECT_EQ(f.display.cursorShape, -1);
+}
+
+TEST_F(PictureScreenTest, EachPageShowsOverTheBackgroundForJustOverEightSeconds) {
+    WritePictures(3);
+    ASSERT_EQ(screen.Load(), 1);
+    EXPECT_EQ(Frame(16), 1);
+    EXPECT_EQ(Top(), 101);
+    EXPECT_EQ(Bottom(), kBackgroundColour);
+    int elapsed = 16;
+    while (elapsed + 16 <= 8000) {
+        ASSERT_EQ(Frame(16), 1);
+        elapsed += 16;
+    }
+    EXPECT_EQ(Top(), 101);
+    // The tick that takes the page past 8000 ms turns it.
+    EXPECT_EQ(Frame(16), 1);
+    EXPECT_EQ(screen.Page(), 2);
+    EXPECT_EQ(Top(), 102);
+    EXPECT_EQ(Frame(8000), 1);
+    EXPECT_EQ(screen.Page(), 2);
+    // Page 2's time is up: the screen ends, drawing the background alone.
+    EXPECT_EQ(Frame(1), 0);
+    EXPECT_EQ(Top(), kBackgroundColour);
+}
+
+TEST_F(PictureScreenTest, ABackgroundAloneShowsForOnePagesTime) {
+    WritePictures(1);
+    ASSERT_EQ(screen.Load(), 1);
+    EXPECT_EQ(Frame(16), 1);
+    EXPECT_EQ(Top(), kBackgroundColour);
+    EXPECT_EQ(Frame(7984), 1);
+    EXPECT_EQ(Frame(1), 0);
+}
+
+TEST_F(PictureScreenTest, ModifierKeysAloneDoNotEndTheScreen) {
+    WritePictures(3);
+    ASSERT_EQ(screen.Load(), 1);
+    Key(kKeyShift);
+    Key(kKeyCtrl);
+    Key(kKeyAlt);
+    f.events.Post(InputKind::MouseMove, Point(3, 3), 0);
+    EXPECT_EQ(Frame(16), 1);
+    EXPECT_TRUE(f.events.IsEmpty());
+}
+
+TEST_F(PictureScreenTest, AKeyOrAClickEndsTheScreenLeavingTheModeAsRequested) {
+    WritePictures(3);
+    ASSERT_EQ(screen.Load(), 1);
+    f.world->requestedMode = static_cast<int>(GameMode::Quit);
+    Key(' ');
+    EXPECT_EQ(Frame(16), 0);
+    f.events.Post(InputKind::ButtonDown, Point(3, 3), 'L');
+    EXPECT_EQ(Frame(16), 0);
+    EXPECT_EQ(f.world->requestedMode, static_cast<int>(GameMode::Quit));
+}
+
+TEST_F(PictureScreenTest, AltF4RequestsQuit) {
+    WritePictures(3);
+    ASSERT_EQ(screen.Load(), 1);
+    f.world->requestedMode = 0;
+    f.events.altDown = 1;
+    Key(kKeyF4);
+    EXPECT_EQ(Frame(16), 0);
+    f.events.altDown = 0;
+    EXPECT_EQ(f.world->requestedMode, static_cast<int>(GameMode::Quit));
+}
+
+}  // namespace

@@ -1,0 +1,65 @@
+#include "screens/PlaceholderScreen.h"
+
+#include <gtest/gtest.h>
+
+#include "core/KeyCodes.h"
+#include "core/SpriteSet.h"
+#include "core/TextWriter.h"
+#include "screens/FrontEndScreenFactory.h"
+#include "screens/PictureScreen.h"
+#include "screens/TitleScreen.h"
+#include "support/DisplayFixtures.h"
+#include "world/WorldTestFixture.h"
+
+namespace {
+
+TEST(PlaceholderScreen, EscAsksForTheExitPictureAndAnyOtherKeyForTheTitle) {
+    WorldFixture f;
+    PlaceholderScreen screen("MAIN MENU");
+    EXPECT_EQ(screen.Load(), 1);
+    f.events.Post(InputKind::Key, Point(0, 0), kKeyShift);
+    f.events.Post(InputKind::ButtonDown, Point(0, 0), 'L');
+    EXPECT_EQ(screen.HandleEvents(16), 1);
+    f.events.Post(InputKind::Key, Point(0, 0), kKeyEscape);
+    EXPECT_EQ(screen.HandleEvents(16), 0);
+    EXPECT_EQ(f.world->requestedMode, static_cast<int>(GameMode::ExitPicture));
+    f.events.Post(InputKind::Key, Point(0, 0), 'm');
+    EXPECT_EQ(screen.HandleEvents(16), 0);
+    EXPECT_EQ(f.world->requestedMode, static_cast<int>(GameMode::Title));
+}
+
+TEST(PlaceholderScreen, DrawsItsModeNameOnABlankScreen) {
+    WorldFixture f;
+    f.world->font = std::make_unique<TextWriter>(MakeTestFont());
+    std::fill(f.display.BackPage(), f.display.BackPage() + 640 * 480, uint8_t{42});
+    PlaceholderScreen screen("RESULTS");
+    screen.Draw(16);
+    int text = 0;
+    int other = 0;
+    for (int i = 0; i < 640 * 480; ++i) {
+        const uint8_t pixel = f.display.BackPage()[i];
+        if (pixel == PlaceholderScreen::kTextColour) ++text;
+        if (pixel != 0 && pixel != PlaceholderScreen::kTextColour) ++other;
+    }
+    EXPECT_GT(text, 0);
+    EXPECT_EQ(other, 0);
+}
+
+TEST(FrontEndScreenFactory, IsRegisteredAndBuildsTheScreensOfThisBuild) {
+    // The registration runs during static initialisation of the program.
+    ScreenFactory* registered = RegisteredScreenFactory();
+    ASSERT_NE(registered, nullptr);
+    EXPECT_NE(dynamic_cast<FrontEndScreenFactory*>(registered), nullptr);
+    FrontEndScreenFactory factory;
+    EXPECT_NE(dynamic_cast<TitleScreen*>(factory.NewTitleScreen().get()), nullptr);
+    EXPECT_NE(dynamic_cast<PictureScreen*>(factory.NewPictureScreen().get()), nullptr);
+    auto menu = factory.NewMainMenuScreen();
+    ASSERT_NE(dynamic_cast<PlaceholderScreen*>(menu.get()), nullptr);
+    EXPECT_EQ(static_cast<PlaceholderScreen&>(*menu).ModeName(), "MAIN MENU");
+    auto battle = factory.NewBattleScreen();
+    EXPECT_EQ(factory.LoadBattleScreen(*battle, 1, 'V'), 1);
+    EXPECT_NE(dynamic_cast<PlaceholderScreen*>(factory.NewDesignScreen(1).get()), nullptr);
+    EXPECT_NE(dynamic_cast<PlaceholderScreen*>(factory.NewResultsScreen(nullptr).get()), nullptr);
+}
+
+}  // namespace
