@@ -27,7 +27,7 @@ std::vector<Point> Points(NodeList& list) {
 
 class LandFileTest : public ::testing::Test {
 protected:
-    // Reads the spec's description through "edit.lnd".
+    // Reads the land's description through "edit.lnd".
     std::unique_ptr<TerrainMap> Load(const LandSpec& spec) {
         files.WriteLand(spec);
         return LoadText(DescriptionText(spec));

@@ -10,6 +10,7 @@
 #include "core/NodeList.h"
 #include "core/PointNode.h"
 #include "world/PathGrid.h"
+#include "world/SightGrid.h"
 #include "world/TerrainFakes.h"
 
 namespace {
@@ -358,4 +359,41 @@ TEST(PathSearch, NeighbourRejectsDirectionsOutsideTheEight) {
     ASSERT_EQ(PathSearch::Neighbour(5, 5, r, c, 0), 1);
     EXPECT_EQ(r, 6);
     EXPECT_EQ(c, 4);
+}
+
+TEST(PathSearch, EngagingUnitsPriceCellsTheEnemySees) {
+    FakeTerrainServices services;
+    std::vector<std::string> rows(30, "e" + std::string(58, '.') + "e");
+    rows[0] = rows[29] = std::string(60, 'e');
+    auto grid = GridFromRows(rows);
+    SightGrid sight(Size(64, 64), grid->PixelExtent(), 1);
+    grid->AttachSightGrid(&sight);
+    // Five enemy sightings over map rows 6 .. 23 and columns 22 .. 39.
+    FakeMapObject spotter(2, 10, Point(15 * 64 + 10, 7 * 64 + 10));
+    for (int i = 0; i < 5; ++i)
+        sight.AddViewer(&spotter, spotter.position);
+    auto seen = [&sight](const Point& p) { return sight.EnemyPresence(p, 1) > 0; };
+    ASSERT_TRUE(seen(CentreOf(15, 30)));
+    ASSERT_FALSE(seen(CentreOf(15, 20)));
+
+    FakeMapObject unit(1, 1, CentreOf(15, 2));
+    const Point goal = CentreOf(15, 57);
+    NodeList route;
+    ASSERT_EQ(grid->FindPath(unit.position, goal, &unit, route, 0, nullptr, nullptr), 1);
+    EXPECT_EQ(Route(route).size(), 2u);  // straight through: units that do not engage ignore it
+
+    unit.engageNearest = 1;
+    ASSERT_EQ(grid->FindPath(unit.position, goal, &unit, route, 0, nullptr, nullptr), 1);
+    const auto points = Route(route);
+    EXPECT_EQ(points.back(), goal);
+    ASSERT_TRUE(LegsArePassable(*grid, unit, points));
+    for (size_t i = 1; i < points.size(); ++i) {
+        const Cell a = CellOf(points[i - 1]), b = CellOf(points[i]);
+        const int sr = (b.row > a.row) - (b.row < a.row),
+                  sc = (b.column > a.column) - (b.column < a.column);
+        for (Cell at = a;; at = Cell{at.row + sr, at.column + sc}) {
+            EXPECT_FALSE(seen(CentreOf(at.row, at.column))) << at.row << "," << at.column;
+            if (at.row == b.row && at.column == b.column) break;
+        }
+    }
 }
