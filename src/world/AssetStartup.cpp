@@ -99,6 +99,8 @@ int World::Startup() {
     Trace("Loading the cursor and the font");
     if (display) display->SetCursorImage(kCursorPack);
     font = std::make_unique<TextWriter>(kFontPack);
+    // The interface font should get a line height of 10 and an ascent of 11 here; TextWriter
+    // offers no way to set them yet, so it keeps the measures of its '0' glyph.
 
     voices = std::make_unique<VoicePool>(kVoices);
     paused = 1;

@@ -229,6 +229,7 @@ private:
     MissionStats* LocalTeamStats() const;
     void LeaveMode(int oldMode, int newMode);
     void EnterMode(int newMode);
+    void AgePathRequests();
     void RunComputerTurns();
     // The current screen's events, update and drawing; 0 when it asked for a mode change.
     int RunScreen(int elapsedMs);

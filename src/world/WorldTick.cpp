@@ -38,9 +38,9 @@ int World::Tick(int nowMs) {
     if (music) music->Tick();
     PumpMouseMove();
     if (inGame == 1 && paused == 0) {
-        if (!pathRequests.IsEmpty() && ++frontRequestAge > kPathRequestMaxAge) {
-            delete pathRequests.Last();
-        }
+        AgePathRequests();
+        // The terrain has no animation of its own. The cell effects and the map objects step
+        // between these pumps once the program has them.
         PumpMouseMove();
         PumpMouseMove();
         PumpMouseMove();
@@ -61,6 +61,16 @@ int World::GatherSnapshotTime(int elapsedMs) {
     if (autosaveAccumMs <= kSnapshotIntervalMs) return 0;
     autosaveAccumMs = 0;
     return 1;
+}
+
+// The oldest request (the last node; the list runs newest first) is dropped once it has waited
+// more than ten ticks at the front. The request behind it then starts its own count: it has
+// not waited at the front yet.
+void World::AgePathRequests() {
+    if (pathRequests.IsEmpty()) return;
+    if (++frontRequestAge <= kPathRequestMaxAge) return;
+    delete pathRequests.Last();
+    frontRequestAge = 0;
 }
 
 // Every team may use as much of the shared budget as it wants; the team whose turn used it up

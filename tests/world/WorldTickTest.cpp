@@ -104,6 +104,21 @@ TEST_F(WorldTick, PathRequestAtTheFrontIsDroppedAfterTenTicks) {
     EXPECT_TRUE(f.world->pathRequests.IsEmpty());
 }
 
+TEST_F(WorldTick, TheRequestBehindADroppedOneStartsItsOwnWait) {
+    StartBattle();
+    SimIdNode* newer = new SimIdNode(SimId(1, 8));
+    SimIdNode* older = new SimIdNode(SimId(1, 7));
+    f.world->pathRequests.PushFront(older);
+    f.world->pathRequests.PushFront(newer);
+    for (int tick = 1; tick <= 11; ++tick)
+        f.world->Tick(100 * tick);
+    ASSERT_EQ(f.world->pathRequests.Count(), 1);
+    EXPECT_EQ(static_cast<SimIdNode*>(f.world->pathRequests.Last())->id, SimId(1, 8));
+    EXPECT_EQ(f.world->frontRequestAge, 0);
+    f.world->Tick(1200);
+    EXPECT_EQ(f.world->pathRequests.Count(), 1);
+}
+
 TEST_F(WorldTick, EveryTeamRunsInOrderWhileTheBudgetLasts) {
     StartBattle();
     for (int team = 0; team < World::kTeams; ++team)
