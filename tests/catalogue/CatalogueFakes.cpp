@@ -22,13 +22,14 @@ namespace {
 // A frame that notes where it is drawn; every effect draw ends in Draw.
 class RecordingFrame : public Image {
 public:
-    RecordingFrame(const Size& size, std::string pack,
+    RecordingFrame(const Size& size, std::string pack, int frame,
                    std::vector<FakeCatalogueMedia::DrawCall>* log)
-        : Image(size), pack(std::move(pack)), log(log) {}
-    void Draw(const Point& centre) override { log->push_back({pack, centre}); }
+        : Image(size), pack(std::move(pack)), frame(frame), log(log) {}
+    void Draw(const Point& centre) override { log->push_back({pack, centre, frame}); }
 
 private:
     std::string pack;
+    int frame;
     std::vector<FakeCatalogueMedia::DrawCall>* log;
 };
 
@@ -48,7 +49,7 @@ Size FakeCatalogueMedia::SizeFor(const std::string& name) const {
 std::unique_ptr<SpriteSet> FakeCatalogueMedia::Flat(const std::string& name, int frames) {
     auto set = std::make_unique<SpriteSet>(frames);
     for (int i = 0; i < frames; ++i)
-        set->SetFrame(std::make_unique<RecordingFrame>(SizeFor(name), name, &draws), i);
+        set->SetFrame(std::make_unique<RecordingFrame>(SizeFor(name), name, i, &draws), i);
     return set;
 }
 

@@ -50,6 +50,7 @@ public:
     struct DrawCall {
         std::string pack;
         Point at;
+        int frame = 0;  // within its sequence
     };
     std::vector<DrawCall> draws;
 

@@ -420,8 +420,23 @@ TEST_F(TemplateCatalogue, ClearingEmptiesEverythingAndMayBeRepeated) {
     EXPECT_TRUE(PartList.IsEmpty());
     ClearTemplateCatalogue();
     EXPECT_TRUE(ChassisList.IsEmpty());
+    env.media.draws.clear();
     DrawLevelBar(50, Point(1, 1));
     DrawLevelMeter(50, Point(1, 1), 0);
+    EXPECT_TRUE(env.media.draws.empty());
+}
+
+TEST_F(TemplateCatalogue, GaugesDrawTheFrameOfThePercentage) {
+    LoadStandard();
+    env.media.draws.clear();
+    DrawLevelBar(61, Point(5, 6));
+    DrawLevelMeter(100, Point(7, 8), 3);
+    ASSERT_EQ(env.media.draws.size(), 2u);
+    EXPECT_EQ(env.media.draws[0].pack, "7a0sxbxx99s999.msp");
+    EXPECT_EQ(env.media.draws[0].frame, 3);
+    EXPECT_EQ(env.media.draws[0].at, Point(5, 6));
+    EXPECT_EQ(env.media.draws[1].pack, "7a0sxmxx99s999.msp");
+    EXPECT_EQ(env.media.draws[1].frame, 5);
 }
 
 TEST(LevelGauges, FramesFollowThePercentage) {
