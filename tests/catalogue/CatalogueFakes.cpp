@@ -55,6 +55,7 @@ std::unique_ptr<SpriteSet> FakeCatalogueMedia::Flat(const std::string& name, int
 
 std::unique_ptr<SpriteSet> FakeCatalogueMedia::LoadGrid(const std::string& name) {
     names.push_back(name);
+    kinds[name] = 'g';
     auto it = gridFrames.find(name);
     const int frames = it == gridFrames.end() ? 3 : it->second;
     auto grid = std::make_unique<SpriteSet>(2);
@@ -65,21 +66,25 @@ std::unique_ptr<SpriteSet> FakeCatalogueMedia::LoadGrid(const std::string& name)
 
 std::unique_ptr<SpriteSet> FakeCatalogueMedia::LoadColumn(const std::string& name) {
     names.push_back(name);
+    kinds[name] = 'c';
     return Flat(name, 16);
 }
 
 std::unique_ptr<SpriteSet> FakeCatalogueMedia::LoadRow(const std::string& name) {
     names.push_back(name);
+    kinds[name] = 'r';
     return Flat(name, 4);
 }
 
 std::unique_ptr<SpriteSet> FakeCatalogueMedia::OpenStreamed(const std::string& name) {
     names.push_back(name);
+    kinds[name] = 's';
     return Flat(name, 4);
 }
 
 std::unique_ptr<Bitmap> FakeCatalogueMedia::LoadBitmap(const std::string& name) {
     names.push_back(name);
+    kinds[name] = 'b';
     return std::make_unique<Bitmap>(Size(4, 4));
 }
 

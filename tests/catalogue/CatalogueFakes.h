@@ -57,6 +57,9 @@ public:
     std::map<std::string, Size> frameSizes;
     std::map<std::string, int> gridFrames;  // frames per sequence of a named grid
     std::vector<std::string> names;         // every pack and bitmap asked for, in order
+    // The loader each name was asked of: 'g' grid, 'c' column, 'r' row, 's' streamed, 'b'
+    // bitmap.
+    std::map<std::string, char> kinds;
     std::vector<int32_t> sounds;
     std::string speedOption;
     int busyDepth = 0;
