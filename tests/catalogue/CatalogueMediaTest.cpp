@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <filesystem>
+#include <fstream>
 #include <vector>
 
 #include "CatalogueFakes.h"
@@ -97,4 +100,21 @@ TEST(CatalogueMedia, SoundsAreMadeOnlyForRealNumbers) {
     CatalogueMedia media;
     EXPECT_EQ(media.MakeSound(-1), nullptr);
     EXPECT_NE(media.MakeSound(3), nullptr);
+}
+
+TEST(CatalogueMedia, SpeedOptionComesFromTheSettingsFile) {
+    const std::filesystem::path previous = std::filesystem::current_path();
+    const std::filesystem::path dir =
+        std::filesystem::temp_directory_path() / ("qx-speed-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    std::filesystem::current_path(dir);
+    CatalogueMedia media;
+    EXPECT_EQ(media.ReadSpeedOption(), "");
+    {
+        std::ofstream ini("QX.INI");
+        ini << "[OPTIONS]\nMUSIC=YES\nSPEED = 1\n";
+    }
+    EXPECT_EQ(media.ReadSpeedOption(), "1");
+    std::filesystem::current_path(previous);
+    std::filesystem::remove_all(dir);
 }
