@@ -101,7 +101,8 @@ void Bitmap::Parse(const uint8_t* data, size_t length, size_t storedLength) {
     byteCount = static_cast<int32_t>(storedLength - kHeaderSize);
     // What a short read did not deliver stays zero.
     pixels.assign(static_cast<size_t>(byteCount), 0);
-    std::memcpy(pixels.data(), data + kHeaderSize, std::min(length, storedLength) - kHeaderSize);
+    const size_t delivered = std::min(length, storedLength) - kHeaderSize;
+    if (delivered > 0) std::memcpy(pixels.data(), data + kHeaderSize, delivered);
     if (coding == 1) return;
     if (rowStride < 0 || size.w < 0 || size.h < 0) {
         Refuse("Bitmap: raw picture with a negative size");

@@ -238,6 +238,17 @@ TEST_F(BitmapDraw, RefusesEntriesTooShortOrRawPixelsThatDoNotCoverThePicture) {
     EXPECT_EQ(CountNot(0), 0);
 }
 
+TEST_F(BitmapDraw, HeaderWithoutPixelDataDrawsNothing) {
+    for (int coding : {0, 1}) {
+        std::vector<uint8_t> stored = BitmapHeader(6, 6, 0, 0, 6, 6, 6, coding);
+        Bitmap b(stored.data(), stored.size());
+        EXPECT_EQ(b.ByteCount(), 0);
+        b.Draw(Point(20, 20));
+        b.DrawShadeFilledAt(Point(20, 20), 3);
+    }
+    EXPECT_EQ(CountNot(0), 0);
+}
+
 TEST_F(BitmapDraw, NegativeCodedSizesShowNothingButKeepTheirOrigin) {
     Bitmap b = FromBytes(CodedBitmap(Size(4, 4), Point(-3, -2), Size(-4, 4), {4, 9, 0, 1}));
     EXPECT_EQ(b.Origin(), Point(-3, -2));
