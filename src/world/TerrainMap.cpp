@@ -248,6 +248,7 @@ int TerrainMap::PaintDecoration(const Point& p) {
     int row, column;
     PixelToCell(p, row, column);
     if (decorationSprites == nullptr || TileLetterAt(row, column) != 'c') return 0;
+    if (decorationSprites->LastFrameIndex() < 0) return 0;
     const int tile = cellTiles[CellIndex(row, column)];
     const int frame = RandomRange(0, decorationSprites->LastFrameIndex());
     // The decoration belongs to the tile: every cell showing it shows the decoration.
