@@ -14,12 +14,9 @@ namespace {
 constexpr int kTitle = static_cast<int>(GameMode::Title);
 constexpr int kMainMenu = static_cast<int>(GameMode::MainMenu);
 constexpr int kBattle = static_cast<int>(GameMode::Battle);
-constexpr int kDesignFromBattle = static_cast<int>(GameMode::DesignFromBattle);
-constexpr int kDesignFromMenu = static_cast<int>(GameMode::DesignFromMenu);
 constexpr int kResults = static_cast<int>(GameMode::Results);
 constexpr int kQuit = static_cast<int>(GameMode::Quit);
 constexpr int kStartScenario = static_cast<int>(GameMode::StartScenario);
-constexpr int kExitPicture = static_cast<int>(GameMode::ExitPicture);
 
 // A design that the library writes (one at its defaults is dropped instead).
 void AddNamedDesign(World& world) {
