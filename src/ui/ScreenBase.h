@@ -24,7 +24,7 @@ public:
     // Takes the screen's own events from the queue; 0 ends the screen.
     virtual int HandleEvents(int /*elapsedMs*/) { return 1; }
     // One event passed on by a parent screen, which still owns it; 1 when it was used.
-    virtual int HandleEvent(InputEvent& /*event*/) { return 0; }
+    virtual int HandleEvent(const InputEvent& /*event*/) { return 0; }
     // 0 ends the screen.
     virtual int Update(int /*elapsedMs*/) { return 1; }
     virtual void Draw(int /*elapsedMs*/) {}
