@@ -170,6 +170,9 @@ int World::LoadNewScreen(std::unique_ptr<ScreenBase> screen) {
         Trace("No screen is registered for the game mode");
         return 0;
     }
+    // Every way into a mode has already taken the old screen down; a screen still current
+    // here would otherwise be lost.
+    DiscardCurrentScreen();
     currentScreen = screen.release();
     return currentScreen->Load();
 }
