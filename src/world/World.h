@@ -75,7 +75,7 @@ public:
     World& operator=(const World&) = delete;
 
     // The application's operations: Init is the asset start-up, OnDeactivate and OnActivate
-    // pause and resume the sounds and the team clocks.
+    // pause and resume the sounds.
     int Init() override { return Startup(); }
     void Shutdown() override;
     int Tick(int nowMs) override;
@@ -126,7 +126,7 @@ public:
 
     // --- AssetStartup.cpp
     // Locates the volume, loads the interface assets, enters the first mode and reads the
-    // saved-game index and the catalogue; the running flag.
+    // catalogue; the running flag.
     int Startup();
     // Null label: the first clan's volume label, then the second clan's.
     void LocateDisc(const char* label);
