@@ -264,3 +264,18 @@ TEST(WorldModes, WithoutRegisteredScreensAModeThatNeedsOneStopsTheProgram) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WorldModes, ShutdownInBattleUnloadsTheBattleAndDesignScreensOnce) {
+    WorldFixture f;
+    f.Switch(GameMode::Battle);
+    f.world->Shutdown();
+    EXPECT_EQ(f.world->currentScreen, nullptr);
+    EXPECT_EQ(f.screens.log.Count("battle.Unload"), 1);
+    EXPECT_EQ(f.screens.log.Count("battle.Deleted"), 1);
+    EXPECT_EQ(f.screens.log.Count("design.Unload"), 1);
+    EXPECT_FALSE(f.world->battleScreen);
+}
+
+}  // namespace
