@@ -143,3 +143,11 @@ TEST_F(PictureScreenTest, AltF4RequestsQuit) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PictureScreenTest, AMissingPicturePackIsFatal) {
+    EXPECT_EXIT(screen.Load(), ::testing::ExitedWithCode(255), "Resource Missing");
+}
+
+}  // namespace

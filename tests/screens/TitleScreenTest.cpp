@@ -205,3 +205,17 @@ TEST_F(TitleScreenTest, AltF4QuitsAtOnceLeavingLaterEventsQueued) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(TitleScreenTest, AMissingTitlePictureIsFatal) {
+    std::filesystem::remove("Assets/7a1utxxx00s000.msp");
+    EXPECT_EXIT(screen.Load(), ::testing::ExitedWithCode(255), "Resource Missing");
+}
+
+TEST_F(TitleScreenTest, AMissingPalettePackIsFatal) {
+    std::filesystem::remove("Assets/7a0txxxx99s999.pal");
+    EXPECT_EXIT(screen.Load(), ::testing::ExitedWithCode(255), "Resource Missing");
+}
+
+}  // namespace
