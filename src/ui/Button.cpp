@@ -24,8 +24,11 @@ Button::Button(ResourceFile* pack, const ButtonEntries& entries, const Rect& rec
                                  &entries.normal};
     for (int i = 0; i < 4; ++i) {
         if (order[i]->column == -1 || !pack) continue;
-        pack->SelectEntry(order[i]->column, order[i]->row);
-        pictures[i] = std::make_unique<Bitmap>(pack);
+        // A missing entry leaves the state without a picture rather than reading whatever
+        // entry was selected before.
+        if (pack->SelectEntry(order[i]->column, order[i]->row)) {
+            pictures[i] = std::make_unique<Bitmap>(pack);
+        }
     }
 }
 

@@ -122,9 +122,11 @@ TEST_F(Buttons, PicturesComeFromPackEntries) {
     ButtonEntries entries;
     entries.highlighted = PackEntry{1, 0};
     entries.normal = PackEntry{0, 0};
+    entries.pressed = PackEntry{1, 3};  // not in the pack
     Button b(&file, entries, Rect(Point(10, 10), Size(2, 2)), Button::kPlain, Point(), Point(), 7);
     EXPECT_EQ(b.id, 7);
     EXPECT_EQ(b.Picture(1), nullptr);
+    EXPECT_EQ(b.Picture(2), nullptr);
     EXPECT_EQ(Drawn(b), 7);
     b.SetHighlighted(1);
     EXPECT_EQ(Drawn(b), 8);

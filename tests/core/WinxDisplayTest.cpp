@@ -1,0 +1,49 @@
+#include "core/winx_Display.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+#include "core/Palette.h"
+#include "core/Settings.h"
+#include "platform/Window.h"
+
+namespace {
+
+intptr_t QuietProc(winx_HWND window, uint32_t message, uintptr_t wParam, intptr_t lParam) {
+    return winx_DefWindowProc(window, message, wParam, lParam);
+}
+
+class WindowDisplay : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_VIDEODRIVER", "dummy", 1);
+        window = winx_CreateMainWindow("Quarnex display test", QuietProc);
+        ASSERT_NE(window, nullptr);
+    }
+    void TearDown() override { winx_ReleaseMainWindow(); }
+    winx_HWND window = nullptr;
+};
+
+TEST_F(WindowDisplay, PresentsThroughTheWindowAndKeepsThePlatformRequestsHarmless) {
+    winx_Display screen;
+    EXPECT_EQ(display, &screen);
+    screen.cursorShape = -1;
+    screen.SetPalette(new Palette());
+    EXPECT_EQ(screen.HardwarePalette()[255], (Rgb{255, 255, 255}));
+    screen.BackPage()[0] = 5;
+    EXPECT_NO_THROW(screen.Present());
+    EXPECT_EQ(screen.FrontPage()[0], 5);
+    EXPECT_EQ(screen.SetDisplayMode(640, 480, 16), 1);
+    EXPECT_NO_THROW(screen.RestoreLostSurfaces());
+    // Cursor moves between frames show the front page without waiting for a present.
+    screen.cursorPosition = Point(200, 200);
+    EXPECT_NO_THROW(screen.UpdateCursor());
+    EXPECT_NO_THROW(screen.Idle());
+    screen.Suspend();
+    EXPECT_THROW(screen.Present(), winx_Display::winx_Exception);
+    screen.Resume();
+    EXPECT_EQ(screen.FrontPage()[0], 0);
+}
+
+}  // namespace
