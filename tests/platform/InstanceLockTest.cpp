@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <filesystem>
 
 #include "support/ScopedWorkingDir.h"
@@ -41,4 +42,17 @@ TEST(InstanceLock, UnreachableFileIsUnavailableNotRefused) {
     ScopedWorkingDir dir;
     winx_InstanceLock lock;
     EXPECT_EQ(lock.Acquire("no/such/dir/quarnex.lock"), Result::Unavailable);
+}
+
+TEST(InstanceLock, AnotherProcessInTheSameDirectoryIsRefused) {
+    ScopedWorkingDir dir;
+    winx_InstanceLock running;
+    ASSERT_EQ(running.Acquire("quarnex.lock"), Result::Acquired);
+    // The death test's child is a second process starting in the same directory.
+    EXPECT_EXIT(
+        {
+            winx_InstanceLock second;
+            std::exit(second.Acquire("quarnex.lock") == Result::HeldElsewhere ? 7 : 1);
+        },
+        ::testing::ExitedWithCode(7), "");
 }
