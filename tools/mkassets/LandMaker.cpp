@@ -236,68 +236,83 @@ public:
         : land(land),
           palette(palette),
           latticeColumns(land.plan.columns * 4 + 2),
-          latticeRows(land.plan.rows * 4 + 2) {
+          latticeRows(land.plan.rows * 4 + 2),
+          lattice(static_cast<size_t>(latticeColumns) * latticeRows) {
         const ValueNoise heightNoise(land.plan.seed * 3 + 1);
         const ValueNoise moistNoise(land.plan.seed * 5 + 2);
         const ValueNoise jitterX(land.plan.seed * 7 + 3);
         const ValueNoise jitterY(land.plan.seed * 11 + 4);
-        const size_t size = static_cast<size_t>(latticeColumns) * latticeRows;
         // How far terrain borders wander from the cell edges; the maze keeps crisp walls.
         const double wobble = land.plan.style == LandStyle::Maze ? 16.0 : 70.0;
-        height.resize(size);
-        moisture.resize(size);
-        shiftX.resize(size);
-        shiftY.resize(size);
+        auto heightAt = [&heightNoise](double x, double y) {
+            return heightNoise.Fractal(x / 150.0, y / 150.0, 4);
+        };
         for (int ly = 0; ly < latticeRows; ++ly) {
             for (int lx = 0; lx < latticeColumns; ++lx) {
                 const double x = lx * 8.0, y = ly * 8.0;
-                const size_t i = static_cast<size_t>(ly) * latticeColumns + lx;
-                height[i] = static_cast<float>(heightNoise.Fractal(x / 150.0, y / 150.0, 4));
-                moisture[i] = static_cast<float>(moistNoise.Fractal(x / 260.0, y / 260.0, 3));
-                shiftX[i] =
+                Sample& sample = lattice[static_cast<size_t>(ly) * latticeColumns + lx];
+                sample.height = static_cast<float>(heightAt(x, y));
+                // Light from the upper left: the rise of the ground along the diagonal.
+                sample.light =
+                    static_cast<float>((heightAt(x - 6, y - 6) - heightAt(x + 6, y + 6)) * 6.0);
+                sample.moisture = static_cast<float>(moistNoise.Fractal(x / 260.0, y / 260.0, 3));
+                sample.shiftX =
                     static_cast<float>((jitterX.Fractal(x / 48.0, y / 48.0, 2) - 0.5) * wobble);
-                shiftY[i] =
+                sample.shiftY =
                     static_cast<float>((jitterY.Fractal(x / 48.0, y / 48.0, 2) - 0.5) * wobble);
             }
         }
     }
 
-    uint8_t Pixel(int x, int y) const {
-        const double jx = Field(shiftX, x, y), jy = Field(shiftY, x, y);
-        const int sx = x + static_cast<int>(jx), sy = y + static_cast<int>(jy);
+    // What the ground is at a pixel: a ramp and a level on it, plus how much fine grain the
+    // material shows. Fields vary slowly, so one surface serves a 2 x 2 group of pixels.
+    struct Surface {
+        RampId ramp = RampId::Earth;
+        double level = 0.0;
+        double grain = 0.0;
+        bool water = false;
+    };
+
+    Surface SurfaceAt(int x, int y) const {
+        const Sample f = Blend(x, y);
+        const int sx = x + static_cast<int>(f.shiftX), sy = y + static_cast<int>(f.shiftY);
         const char letter = LetterAt(sx, sy);
-        const double h = Field(height, x, y);
-        const double light = (Field(height, x - 6, y - 6) - Field(height, x + 6, y + 6)) * 6.0;
-        const double grain = Hash(x, y) - 0.5;
+        const double h = f.height;
         if (letter == kWater) {
             const bool shallow = LetterAt(sx - 8, sy) != kWater || LetterAt(sx + 8, sy) != kWater ||
                                  LetterAt(sx, sy - 8) != kWater || LetterAt(sx, sy + 8) != kWater;
-            const double ripple =
-                ((x + 2 * y) / 3 + (Hash(x / 6, y / 2) > 0.8 ? 1 : 0)) % 7 == 0 ? 0.12 : 0.0;
-            return Ramp(RampId::Water)
-                .AtFraction(0.28 + 0.3 * h + (shallow ? 0.2 : 0.0) + ripple + grain * 0.06);
+            return {RampId::Water, 0.28 + 0.3 * h + (shallow ? 0.2 : 0.0), 0.06, true};
         }
         if (letter == kRock) {
             // Raised ground: a lit rim where the rock begins to the upper left, a shadowed cliff
             // where it ends to the lower right.
-            double level = 0.3 + 0.45 * h + light * 2.0 + grain * 0.12;
+            double level = 0.3 + 0.45 * h + f.light * 2.0;
             if (LetterAt(sx - 5, sy - 5) != kRock) level += 0.25;
             if (LetterAt(sx + 5, sy + 5) != kRock) level -= 0.3;
-            return Ramp(RampId::Rock).AtFraction(level);
+            return {RampId::Rock, level, 0.12, false};
         }
         const bool shore = LetterAt(sx - 7, sy) == kWater || LetterAt(sx + 7, sy) == kWater ||
                            LetterAt(sx, sy - 7) == kWater || LetterAt(sx, sy + 7) == kWater;
-        if (shore) return Ramp(RampId::Sand).AtFraction(0.45 + 0.3 * h + grain * 0.12);
-        const double wet = Field(moisture, x, y);
-        const double level = 0.34 + 0.34 * h + light * 1.0 + grain * 0.14;
+        if (shore) return {RampId::Sand, 0.45 + 0.3 * h, 0.12, false};
+        const double level = 0.34 + 0.34 * h + f.light * 1.0;
         if (land.plan.style == LandStyle::Basin) {
-            return Ramp(wet < 0.55 ? RampId::Sand : RampId::Earth).AtFraction(level + 0.1);
+            return {f.moisture < 0.55 ? RampId::Sand : RampId::Earth, level + 0.1, 0.14, false};
         }
-        return Ramp(wet > 0.45 ? RampId::Grass : RampId::Earth).AtFraction(level);
+        return {f.moisture > 0.45 ? RampId::Grass : RampId::Earth, level, 0.14, false};
+    }
+
+    uint8_t Pixel(const Surface& surface, int x, int y) const {
+        double level = surface.level + (Hash(x, y) - 0.5) * surface.grain;
+        if (surface.water && ((x + 2 * y) / 3 + (Hash(x / 6, y / 2) > 0.8 ? 1 : 0)) % 7 == 0) {
+            level += 0.12;  // ripples
+        }
+        return palette.GetRamp(surface.ramp).AtFraction(level);
     }
 
 private:
-    const ::Ramp& Ramp(RampId id) const { return palette.GetRamp(id); }
+    struct Sample {
+        float height = 0, light = 0, moisture = 0, shiftX = 0, shiftY = 0;
+    };
 
     char LetterAt(int x, int y) const {
         const int column = std::clamp(x / 32, 0, land.plan.columns - 1);
@@ -305,16 +320,23 @@ private:
         return land.letters[static_cast<size_t>(row)][static_cast<size_t>(column)];
     }
 
-    double Field(const std::vector<float>& field, int x, int y) const {
-        const double fx = std::clamp(x / 8.0, 0.0, latticeColumns - 1.001);
-        const double fy = std::clamp(y / 8.0, 0.0, latticeRows - 1.001);
-        const int ix = static_cast<int>(fx), iy = static_cast<int>(fy);
-        const double tx = fx - ix, ty = fy - iy;
-        const size_t i = static_cast<size_t>(iy) * latticeColumns + ix;
-        const double top = field[i] + (field[i + 1] - field[i]) * tx;
-        const double bottom = field[i + latticeColumns] +
-                              (field[i + latticeColumns + 1] - field[i + latticeColumns]) * tx;
-        return top + (bottom - top) * ty;
+    // All fields at a pixel, blended from the four lattice points round it.
+    Sample Blend(int x, int y) const {
+        const int ix = std::clamp(x / 8, 0, latticeColumns - 2);
+        const int iy = std::clamp(y / 8, 0, latticeRows - 2);
+        const float tx = static_cast<float>(x - ix * 8) / 8.0f;
+        const float ty = static_cast<float>(y - iy * 8) / 8.0f;
+        const Sample* a = lattice.data() + static_cast<size_t>(iy) * latticeColumns + ix;
+        const Sample* c = a + latticeColumns;
+        auto mix = [tx, ty](float p, float q, float r, float s) {
+            const float top = p + (q - p) * tx;
+            return top + (r + (s - r) * tx - top) * ty;
+        };
+        return {mix(a[0].height, a[1].height, c[0].height, c[1].height),
+                mix(a[0].light, a[1].light, c[0].light, c[1].light),
+                mix(a[0].moisture, a[1].moisture, c[0].moisture, c[1].moisture),
+                mix(a[0].shiftX, a[1].shiftX, c[0].shiftX, c[1].shiftX),
+                mix(a[0].shiftY, a[1].shiftY, c[0].shiftY, c[1].shiftY)};
     }
 
     double Hash(int x, int y) const {
@@ -329,7 +351,7 @@ private:
     const AssetPalette& palette;
     int latticeColumns;
     int latticeRows;
-    std::vector<float> height, moisture, shiftX, shiftY;
+    std::vector<Sample> lattice;
 };
 
 int Distance(const Rgb& a, const Rgb& b) {
@@ -345,15 +367,24 @@ void CodeTile(const uint8_t* pixels, const AssetPalette& palette, std::vector<ui
             uint8_t block[16];
             for (int i = 0; i < 16; ++i)
                 block[i] = pixels[(by * 4 + i / 4) * 32 + bx * 4 + i % 4];
-            uint8_t first = block[0], second = block[0];
+            // Most blocks hold a handful of distinct colours: pair those, not all sixteen.
+            uint8_t distinct[16];
+            int count = 0;
+            for (uint8_t colour : block) {
+                if (std::find(distinct, distinct + count, colour) == distinct + count) {
+                    distinct[count++] = colour;
+                }
+            }
+            uint8_t first = distinct[0], second = distinct[0];
             int widest = -1;
-            for (int i = 0; i < 16; ++i) {
-                for (int j = i + 1; j < 16; ++j) {
-                    const int d = Distance(palette.Colour(block[i]), palette.Colour(block[j]));
+            for (int i = 0; i < count; ++i) {
+                for (int j = i + 1; j < count; ++j) {
+                    const int d =
+                        Distance(palette.Colour(distinct[i]), palette.Colour(distinct[j]));
                     if (d > widest) {
                         widest = d;
-                        first = block[i];
-                        second = block[j];
+                        first = distinct[i];
+                        second = distinct[j];
                     }
                 }
             }
@@ -549,9 +580,15 @@ std::vector<uint8_t> PaintTileSet(const Land& land, const AssetPalette& palette)
     CodeTile(pixels, palette, out);
     for (int row = 0; row < land.plan.rows; ++row) {
         for (int column = 0; column < land.plan.columns; ++column) {
-            for (int i = 0; i < kTileSize * kTileSize; ++i) {
-                pixels[i] = painter.Pixel(column * kTileSize + i % kTileSize,
-                                          row * kTileSize + i / kTileSize);
+            for (int y = 0; y < kTileSize; y += 2) {
+                for (int x = 0; x < kTileSize; x += 2) {
+                    const int px = column * kTileSize + x, py = row * kTileSize + y;
+                    const GroundPainter::Surface surface = painter.SurfaceAt(px, py);
+                    for (int i = 0; i < 4; ++i) {
+                        pixels[(y + i / 2) * kTileSize + x + i % 2] =
+                            painter.Pixel(surface, px + i % 2, py + i / 2);
+                    }
+                }
             }
             CodeTile(pixels, palette, out);
         }
