@@ -5,6 +5,8 @@
 #include <initializer_list>
 #include <unordered_map>
 
+namespace mkassets {
+
 namespace {
 
 struct FixedColour {
@@ -196,3 +198,5 @@ std::vector<uint8_t> AssetPalette::BlendTable() const {
     }
     return table;
 }
+
+}  // namespace mkassets

@@ -7,11 +7,9 @@
 #include <cstdint>
 #include <vector>
 
-struct Rgb {
-    uint8_t r = 0;
-    uint8_t g = 0;
-    uint8_t b = 0;
-};
+#include "core/Palette.h"
+
+namespace mkassets {
 
 // Palette indices with fixed roles in the game.
 namespace PaletteIndex {
@@ -84,3 +82,5 @@ private:
     std::array<Rgb, 256> colours{};
     std::array<Ramp, static_cast<size_t>(RampId::Count)> ramps;
 };
+
+}  // namespace mkassets

@@ -14,6 +14,8 @@
 #include "StringLines.h"
 #include "core/PackWriter.h"
 
+namespace mkassets {
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -107,10 +109,10 @@ bool AssetSet::Make(const std::string& previewDirectory) {
 
     // Lands: the land pack, "edit.lnd", their tile sets and the sprite packs they name. Land n
     // uses palette row n and blend row n; "edit.lnd" the row after the pack's lands.
-    const std::vector<LandPlan>& plans = LandMaker::PackLands();
+    const std::vector<LandMaker::LandPlan>& plans = LandMaker::PackLands();
     const int editRow = static_cast<int>(plans.size());
     PackWriter landPack(1, static_cast<int>(plans.size()));
-    std::vector<Land> lands;
+    std::vector<LandMaker::Land> lands;
     for (int row = 0; row < static_cast<int>(plans.size()); ++row) {
         lands.push_back(LandMaker::BuildLand(plans[static_cast<size_t>(row)]));
         const std::string text = LandMaker::Describe(lands.back(), row, row);
@@ -125,11 +127,11 @@ bool AssetSet::Make(const std::string& previewDirectory) {
         !Put(Local(LandMaker::kDecorationPack), LandMaker::MakeDecorationPack(palette))) {
         return false;
     }
-    for (const Land& land : lands) {
+    for (const LandMaker::Land& land : lands) {
         const std::vector<uint8_t> tiles = LandMaker::PaintTileSet(land, palette);
         const std::string name = std::string(land.plan.tileSet) + ".tls";
-        if (land.plan.home == TileHome::Volume ? !PutOnVolumes("Data", name, tiles)
-                                               : !Put(Local(name), tiles)) {
+        if (land.plan.home == LandMaker::TileHome::Volume ? !PutOnVolumes("Data", name, tiles)
+                                                          : !Put(Local(name), tiles)) {
             return false;
         }
         if (!previewDirectory.empty() &&
@@ -159,3 +161,5 @@ bool AssetSet::Make(const std::string& previewDirectory) {
     }
     return true;
 }
+
+}  // namespace mkassets

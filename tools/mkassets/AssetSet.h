@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+namespace mkassets {
+
 class AssetSet {
 public:
     explicit AssetSet(std::string outputDirectory);
@@ -34,3 +36,5 @@ private:
     std::vector<std::string> written;
     std::string error;
 };
+
+}  // namespace mkassets

@@ -2,6 +2,8 @@
 
 #include <cstdlib>
 
+namespace mkassets {
+
 Canvas::Canvas(int w, int h)
     : width(w < 0 ? 0 : w),
       height(h < 0 ? 0 : h),
@@ -80,3 +82,5 @@ void Canvas::Paste(const Canvas& other, int x, int y) {
         }
     }
 }
+
+}  // namespace mkassets

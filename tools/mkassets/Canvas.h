@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace mkassets {
+
 class Canvas {
 public:
     enum class Cover : uint8_t { Clear = 0, Solid = 1, Shade = 2 };
@@ -38,3 +40,5 @@ private:
     std::vector<uint8_t> colours;
     std::vector<Cover> covers;
 };
+
+}  // namespace mkassets

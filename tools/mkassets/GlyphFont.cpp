@@ -4,6 +4,8 @@
 #include "PictureEncoding.h"
 #include "core/PackWriter.h"
 
+namespace mkassets {
+
 namespace {
 
 constexpr int kFirstCode = 32;
@@ -167,3 +169,5 @@ std::vector<uint8_t> MakeFontPack(int scale) {
     }
     return pack.Build();
 }
+
+}  // namespace mkassets

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+namespace mkassets {
+
 class Canvas;
 
 class GlyphFont {
@@ -31,3 +33,5 @@ public:
 // A font pack of 128 rows, row = character code: each printable character a glyph whose strokes
 // are shade areas, frame box kAdvance x kCellHeight times the scale; other rows absent.
 std::vector<uint8_t> MakeFontPack(int scale);
+
+}  // namespace mkassets

@@ -10,6 +10,8 @@
 #include "StringLines.h"
 #include "core/PackWriter.h"
 
+namespace mkassets {
+
 namespace LandMaker {
 
 const char* const kFeaturePack = "7a0lfeat99s999.msp";
@@ -415,7 +417,7 @@ void Shadow(Canvas& canvas, int cx, int cy, int rx, int ry) {
 }
 
 // A ball lit from the upper left, in steps of a ramp.
-void ShadedBall(Canvas& canvas, int cx, int cy, int radius, const ::Ramp& ramp, Rng& rng) {
+void ShadedBall(Canvas& canvas, int cx, int cy, int radius, const mkassets::Ramp& ramp, Rng& rng) {
     for (int y = cy - radius; y <= cy + radius; ++y) {
         for (int x = cx - radius; x <= cx + radius; ++x) {
             const double dx = (x - cx) / static_cast<double>(radius);
@@ -432,9 +434,9 @@ void ShadedBall(Canvas& canvas, int cx, int cy, int radius, const ::Ramp& ramp, 
 Canvas FeatureFrame(int frame, const AssetPalette& palette) {
     Canvas canvas(48, 48);
     Rng rng(0xFEA70000ULL + static_cast<uint64_t>(frame));
-    const ::Ramp& grass = palette.GetRamp(RampId::Grass);
-    const ::Ramp& earth = palette.GetRamp(RampId::Earth);
-    const ::Ramp& rock = palette.GetRamp(RampId::Rock);
+    const mkassets::Ramp& grass = palette.GetRamp(RampId::Grass);
+    const mkassets::Ramp& earth = palette.GetRamp(RampId::Earth);
+    const mkassets::Ramp& rock = palette.GetRamp(RampId::Rock);
     switch (frame) {
         case 0:  // broad tree
         case 1:  // narrow tree
@@ -451,7 +453,7 @@ Canvas FeatureFrame(int frame, const AssetPalette& palette) {
             break;
         case 4: {  // crystal spire
             Shadow(canvas, 30, 34, 10, 6);
-            const ::Ramp& crystal = palette.GetRamp(RampId::Crystal);
+            const mkassets::Ramp& crystal = palette.GetRamp(RampId::Crystal);
             for (int y = 6; y < 36; ++y) {
                 const int half = (y - 6) / 4 + 1;
                 for (int x = 24 - half; x <= 24 + half; ++x) {
@@ -462,7 +464,7 @@ Canvas FeatureFrame(int frame, const AssetPalette& palette) {
         }
         default: {  // ruined pillar
             Shadow(canvas, 31, 34, 11, 6);
-            const ::Ramp& metal = palette.GetRamp(RampId::Metal);
+            const mkassets::Ramp& metal = palette.GetRamp(RampId::Metal);
             for (int y = 12; y < 36; ++y) {
                 for (int x = 19; x < 29; ++x) {
                     if (y < 16 && (x + y) % 5 == 0) continue;  // broken top
@@ -478,7 +480,7 @@ Canvas FeatureFrame(int frame, const AssetPalette& palette) {
 Canvas DecorationFrame(int frame, const AssetPalette& palette) {
     Canvas canvas(32, 32);
     Rng rng(0xDEC00000ULL + static_cast<uint64_t>(frame));
-    const ::Ramp& earth = palette.GetRamp(RampId::Earth);
+    const mkassets::Ramp& earth = palette.GetRamp(RampId::Earth);
     const int cx = 12 + frame * 3 % 9, cy = 14 + frame * 5 % 7, radius = 6 + frame;
     for (int y = 0; y < 32; ++y) {
         for (int x = 0; x < 32; ++x) {
@@ -613,3 +615,5 @@ std::vector<uint8_t> MakeDecorationPack(const AssetPalette& palette) {
 }
 
 }  // namespace LandMaker
+
+}  // namespace mkassets

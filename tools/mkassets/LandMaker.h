@@ -6,7 +6,12 @@
 #include <string>
 #include <vector>
 
+namespace mkassets {
+
 class AssetPalette;
+
+// Everything here lives in its own namespace: the game has its own lands and land features.
+namespace LandMaker {
 
 enum class LandStyle { Valley, Basin, Maze, Rivers, Plain };
 
@@ -38,7 +43,6 @@ struct Land {
     std::vector<LandFeature> features;
 };
 
-namespace LandMaker {
 constexpr int kTileBytes = 256;
 constexpr int kTileSize = 32;
 constexpr int kShadeValue = 55;
@@ -60,3 +64,5 @@ std::vector<uint8_t> PaintTileSet(const Land& land, const AssetPalette& palette)
 std::vector<uint8_t> MakeFeaturePack(const AssetPalette& palette);
 std::vector<uint8_t> MakeDecorationPack(const AssetPalette& palette);
 }  // namespace LandMaker
+
+}  // namespace mkassets

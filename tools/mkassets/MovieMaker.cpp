@@ -12,6 +12,8 @@
 #include "SoundSynth.h"
 #include "platform/MovieWriter.h"
 
+namespace mkassets {
+
 namespace MovieMaker {
 namespace {
 
@@ -62,8 +64,8 @@ DrawFrame Briefing(const AssetPalette& palette) {
 }
 
 DrawFrame Victory(const AssetPalette& palette) {
-    const ::Ramp fire = palette.GetRamp(RampId::Fire);
-    const ::Ramp sky = palette.GetRamp(RampId::Interface);
+    const mkassets::Ramp fire = palette.GetRamp(RampId::Fire);
+    const mkassets::Ramp sky = palette.GetRamp(RampId::Interface);
     return [fire, sky](int frame, Canvas& canvas) {
         canvas.FillRect(0, 0, kWidth, kHeight, sky.At(1));
         for (int burst = 0; burst < 4; ++burst) {
@@ -152,3 +154,5 @@ bool WriteMovie(const std::string& name, const std::string& path, const AssetPal
 }
 
 }  // namespace MovieMaker
+
+}  // namespace mkassets

@@ -4,6 +4,8 @@
 #include <string>
 #include <vector>
 
+namespace mkassets {
+
 class AssetPalette;
 
 namespace MovieMaker {
@@ -12,3 +14,5 @@ const std::vector<std::string>& MovieNames();
 bool WriteMovie(const std::string& name, const std::string& path, const AssetPalette& palette,
                 std::string& error);
 }  // namespace MovieMaker
+
+}  // namespace mkassets

@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+namespace mkassets {
+
 namespace {
 
 uint64_t Mix(uint64_t z) {
@@ -71,3 +73,5 @@ double ValueNoise::Fractal(double x, double y, int octaves) const {
     }
     return sum / total;
 }
+
+}  // namespace mkassets

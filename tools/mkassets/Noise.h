@@ -3,6 +3,8 @@
 // same maker writes byte-identical files on every run.
 #include <cstdint>
 
+namespace mkassets {
+
 class Rng {
 public:
     explicit Rng(uint64_t seed);
@@ -33,3 +35,5 @@ private:
 
     uint64_t seed;
 };
+
+}  // namespace mkassets

@@ -6,6 +6,8 @@
 #include "Canvas.h"
 #include "core/BitmapEncoder.h"
 
+namespace mkassets {
+
 namespace {
 
 struct Box {
@@ -124,3 +126,5 @@ bool DecodePicture(const std::vector<uint8_t>& bytes, Canvas& out) {
     }
     return false;  // no end-of-picture item
 }
+
+}  // namespace mkassets

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace mkassets {
+
 class Canvas;
 
 std::vector<uint8_t> EncodePicture(const Canvas& canvas);
@@ -12,3 +14,5 @@ std::vector<uint8_t> EncodePicture(const Canvas& canvas);
 // Reads a picture made by EncodePicture back into a canvas of its frame box (for previews and
 // checks). False on a damaged stream.
 bool DecodePicture(const std::vector<uint8_t>& bytes, Canvas& out);
+
+}  // namespace mkassets

@@ -11,6 +11,8 @@
 #include "PictureEncoding.h"
 #include "core/PackWriter.h"
 
+namespace mkassets {
+
 namespace PicturePacks {
 namespace {
 
@@ -39,8 +41,8 @@ void Logo(Canvas& canvas, int top, const std::string& text, int scale,
     const int left = (canvas.Width() - width) / 2;
     Canvas mask(canvas.Width(), canvas.Height());
     GlyphFont::DrawText(mask, left, top, text, scale, 1);
-    const ::Ramp& fire = palette.GetRamp(RampId::Fire);
-    const ::Ramp& metal = palette.GetRamp(RampId::Metal);
+    const mkassets::Ramp& fire = palette.GetRamp(RampId::Fire);
+    const mkassets::Ramp& metal = palette.GetRamp(RampId::Metal);
     const int inkTop = top + GlyphFont::kInkTop * scale;
     const int inkHeight = 7 * scale;
     auto inked = [&mask](int x, int y) {
@@ -71,7 +73,7 @@ void Logo(Canvas& canvas, int top, const std::string& text, int scale,
 }
 
 void Sky(Canvas& canvas, int horizon, const AssetPalette& palette, uint64_t seed) {
-    const ::Ramp& sky = palette.GetRamp(RampId::Interface);
+    const mkassets::Ramp& sky = palette.GetRamp(RampId::Interface);
     Rng rng(seed);
     for (int y = 0; y < horizon; ++y) {
         for (int x = 0; x < canvas.Width(); ++x) {
@@ -87,7 +89,7 @@ void Sky(Canvas& canvas, int horizon, const AssetPalette& palette, uint64_t seed
     }
 }
 
-void Ridge(Canvas& canvas, int base, int amplitude, const ::Ramp& ramp, int lightStep,
+void Ridge(Canvas& canvas, int base, int amplitude, const mkassets::Ramp& ramp, int lightStep,
            uint64_t seed) {
     const ValueNoise noise(seed);
     std::vector<int> tops(static_cast<size_t>(canvas.Width()));
@@ -112,7 +114,7 @@ void Ridge(Canvas& canvas, int base, int amplitude, const ::Ramp& ramp, int ligh
 }
 
 void Planet(Canvas& canvas, int cx, int cy, int radius, const AssetPalette& palette) {
-    const ::Ramp& crystal = palette.GetRamp(RampId::Crystal);
+    const mkassets::Ramp& crystal = palette.GetRamp(RampId::Crystal);
     for (int y = cy - radius; y <= cy + radius; ++y) {
         for (int x = cx - radius; x <= cx + radius; ++x) {
             const double dx = (x - cx) / static_cast<double>(radius);
@@ -127,7 +129,7 @@ void Planet(Canvas& canvas, int cx, int cy, int radius, const AssetPalette& pale
 }
 
 void Border(Canvas& canvas, const AssetPalette& palette) {
-    const ::Ramp& metal = palette.GetRamp(RampId::Metal);
+    const mkassets::Ramp& metal = palette.GetRamp(RampId::Metal);
     for (int i = 0; i < 6; ++i) {
         const uint8_t colour = metal.At(i < 3 ? 12 - i * 2 : 4 + i);
         for (int x = i; x < canvas.Width() - i; ++x) {
@@ -427,7 +429,7 @@ Canvas ExitPicture(int page, const AssetPalette& palette) {
 
 Canvas BusyFrame(int frame, const AssetPalette& palette) {
     Canvas canvas(96, 80);
-    const ::Ramp& glow = palette.GetRamp(RampId::Interface);
+    const mkassets::Ramp& glow = palette.GetRamp(RampId::Interface);
     for (int dot = 0; dot < kBusyFrames; ++dot) {
         const double angle = dot * 2.0 * std::numbers::pi / kBusyFrames;
         const int x = 48 + static_cast<int>(std::lround(22 * std::sin(angle)));
@@ -482,3 +484,5 @@ std::vector<uint8_t> MakeCursorPack(const AssetPalette& palette) {
 }
 
 }  // namespace PicturePacks
+
+}  // namespace mkassets

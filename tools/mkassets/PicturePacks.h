@@ -6,6 +6,8 @@
 
 #include "Canvas.h"
 
+namespace mkassets {
+
 class AssetPalette;
 
 namespace PicturePacks {
@@ -31,3 +33,5 @@ std::vector<uint8_t> MakeBusyPack(const AssetPalette& palette);
 // "7a0cxxxx99s999.msp": one shape per row, its animation frames across the columns.
 std::vector<uint8_t> MakeCursorPack(const AssetPalette& palette);
 }  // namespace PicturePacks
+
+}  // namespace mkassets

@@ -6,6 +6,8 @@
 
 #include "AssetPalette.h"
 
+namespace mkassets {
+
 namespace {
 
 uint32_t Crc(const uint8_t* data, size_t size, uint32_t crc = 0xFFFFFFFFu) {
@@ -86,3 +88,5 @@ bool WritePng(const std::string& path, int width, int height, const std::vector<
     out.close();
     return static_cast<bool>(out);
 }
+
+}  // namespace mkassets

@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
+namespace mkassets {
+
 class AssetPalette;
 
 // Writes width x height palette indices (row by row) as an RGB PNG; false when the file cannot
 // be written.
 bool WritePng(const std::string& path, int width, int height, const std::vector<uint8_t>& pixels,
               const AssetPalette& palette);
+
+}  // namespace mkassets

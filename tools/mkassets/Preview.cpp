@@ -10,6 +10,8 @@
 #include "PicturePacks.h"
 #include "PngFile.h"
 
+namespace mkassets {
+
 namespace {
 
 // Shade areas draw as the text colour, as the game's text drawing fills them.
@@ -107,7 +109,7 @@ bool WritePicturePreviews(const std::string& directory, const AssetPalette& pale
     return ok;
 }
 
-bool WriteLandPreviews(const std::string& directory, const Land& land,
+bool WriteLandPreviews(const std::string& directory, const LandMaker::Land& land,
                        const std::vector<uint8_t>& tiles, const AssetPalette& palette) {
     std::error_code code;
     std::filesystem::create_directories(directory, code);
@@ -140,7 +142,7 @@ bool WriteLandPreviews(const std::string& directory, const Land& land,
                       picture);
         features.push_back(picture);
     }
-    for (const LandFeature& f : land.features) {
+    for (const LandMaker::LandFeature& f : land.features) {
         const Canvas& picture = features[static_cast<size_t>(f.frame)];
         const int left = f.column * 32 + 16 - picture.Width() / 2,
                   top = f.row * 32 + 16 - picture.Height() / 2;
@@ -177,3 +179,5 @@ bool WriteLandPreviews(const std::string& directory, const Land& land,
     }
     return ok;
 }
+
+}  // namespace mkassets

@@ -7,6 +7,8 @@
 #include "Noise.h"
 #include "core/PackWriter.h"
 
+namespace mkassets {
+
 namespace SoundSynth {
 namespace {
 
@@ -272,3 +274,5 @@ std::vector<uint8_t> MakeMusicPack() {
 }
 
 }  // namespace SoundSynth
+
+}  // namespace mkassets

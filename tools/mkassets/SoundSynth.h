@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <vector>
 
+namespace mkassets {
+
 namespace SoundSynth {
 constexpr int kRate = 22050;
 constexpr int kSoundRows = 64;
@@ -20,3 +22,5 @@ std::vector<uint8_t> MakeMusicPack();
 // The samples of music piece n, interleaved stereo; used for the movies' sound tracks too.
 std::vector<int16_t> ComposePiece(int piece);
 }  // namespace SoundSynth
+
+}  // namespace mkassets

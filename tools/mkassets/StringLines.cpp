@@ -2,6 +2,8 @@
 
 #include <string>
 
+namespace mkassets {
+
 namespace {
 
 struct Line {
@@ -177,3 +179,5 @@ std::vector<uint8_t> StringTableFile(const std::vector<std::string>& lines) {
     }
     return bytes;
 }
+
+}  // namespace mkassets

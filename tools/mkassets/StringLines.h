@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+namespace mkassets {
+
 namespace StringLines {
 constexpr int kLineCount = 350;
 // Lines holding the land names (the land descriptions start with these numbers).
@@ -17,3 +19,5 @@ constexpr int kLandNameCount = 10;
 std::vector<std::string> BuildStringLines();
 // The file: the lines joined by carriage returns, no trailing one.
 std::vector<uint8_t> StringTableFile(const std::vector<std::string>& lines);
+
+}  // namespace mkassets

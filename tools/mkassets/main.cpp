@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: qx-mkassets OUTDIR [--preview DIR]\n");
         return 2;
     }
-    AssetSet set(output);
+    mkassets::AssetSet set(output);
     if (!set.Make(preview)) {
         std::fprintf(stderr, "qx-mkassets: %s\n", set.LastError().c_str());
         return 1;
