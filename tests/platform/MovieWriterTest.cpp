@@ -1,0 +1,92 @@
+#include "platform/MovieWriter.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "platform/FfmpegMovie.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+class MovieWriterTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        directory = fs::temp_directory_path() / ("moviewriter-" + std::to_string(getpid()));
+        fs::create_directories(directory);
+    }
+    void TearDown() override { fs::remove_all(directory); }
+
+    // A small movie of moving stripes with a rising tone.
+    bool Write(const fs::path& path, bool sound) {
+        winx_MovieWriter writer;
+        if (!writer.Open(path.string(), 64, 48, 10, sound ? 22050 : 0, 2)) return false;
+        std::vector<uint8_t> rgb(64 * 48 * 3);
+        std::vector<int16_t> samples(2205 * 2);
+        for (int frame = 0; frame < 10; ++frame) {
+            for (size_t i = 0; i < rgb.size(); ++i)
+                rgb[i] = static_cast<uint8_t>((i / 3 + frame * 8) * 5);
+            if (!writer.WriteFrame(rgb.data(), 64 * 3)) return false;
+            for (size_t i = 0; i < samples.size(); ++i) {
+                samples[i] = static_cast<int16_t>(((i + frame) % 50) * 400 - 10000);
+            }
+            if (sound && !writer.WriteSound(samples.data(), 2205)) return false;
+        }
+        return writer.Close();
+    }
+
+    static std::vector<uint8_t> Bytes(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
+    }
+
+    fs::path directory;
+};
+
+TEST_F(MovieWriterTest, WritesAMovieTheDecoderOpensAtItsSize) {
+    const fs::path path = directory / "stripes.mov";
+    ASSERT_TRUE(Write(path, true));
+    std::unique_ptr<winx_FfmpegMovie> movie = winx_FfmpegMovie::Open(path.string());
+    ASSERT_NE(movie, nullptr);
+    EXPECT_EQ(movie->Width(), 64);
+    EXPECT_EQ(movie->Height(), 48);
+}
+
+TEST_F(MovieWriterTest, SameFramesGiveTheSameBytes) {
+    ASSERT_TRUE(Write(directory / "a.mov", true));
+    ASSERT_TRUE(Write(directory / "b.mov", true));
+    EXPECT_EQ(Bytes(directory / "a.mov"), Bytes(directory / "b.mov"));
+    ASSERT_TRUE(Write(directory / "silent.mov", false));
+    EXPECT_LT(Bytes(directory / "silent.mov").size(), Bytes(directory / "a.mov").size());
+}
+
+TEST_F(MovieWriterTest, RefusesOddSizesAndUnwritablePaths) {
+    winx_MovieWriter writer;
+    EXPECT_FALSE(writer.Open((directory / "odd.mov").string(), 63, 48, 10, 0, 2));
+    EXPECT_FALSE(writer.LastError().empty());
+    EXPECT_FALSE(writer.Open((directory / "none" / "x.mov").string(), 64, 48, 10, 0, 2));
+    EXPECT_FALSE(writer.Open((directory / "mono.mov").string(), 64, 48, 10, 22050, 3));
+}
+
+TEST_F(MovieWriterTest, WritingWithoutAnOpenMovieFails) {
+    winx_MovieWriter writer;
+    std::vector<uint8_t> rgb(64 * 48 * 3);
+    std::vector<int16_t> samples(100);
+    EXPECT_FALSE(writer.WriteFrame(rgb.data(), 64 * 3));
+    EXPECT_FALSE(writer.WriteSound(samples.data(), 50));
+    EXPECT_FALSE(writer.Close());
+    // A movie without a sound track refuses sound, and a too-short picture row.
+    ASSERT_TRUE(writer.Open((directory / "v.mov").string(), 64, 48, 10, 0, 2));
+    EXPECT_FALSE(writer.WriteSound(samples.data(), 50));
+    EXPECT_FALSE(writer.Close());
+}
+
+}  // namespace
