@@ -92,23 +92,25 @@ void Sky(Canvas& canvas, int horizon, const AssetPalette& palette, uint64_t seed
 void Ridge(Canvas& canvas, int base, int amplitude, const mkassets::Ramp& ramp, int lightStep,
            uint64_t seed) {
     const ValueNoise noise(seed);
-    std::vector<int> tops(static_cast<size_t>(canvas.Width()));
+    const ValueNoise texture(seed * 31 + 7);
+    std::vector<double> tops(static_cast<size_t>(canvas.Width()));
     for (int x = 0; x < canvas.Width(); ++x) {
-        tops[static_cast<size_t>(x)] =
-            base - static_cast<int>(noise.Fractal(x / 90.0, 0.5, 4) * amplitude);
+        tops[static_cast<size_t>(x)] = base - noise.Fractal(x / 90.0, 0.5, 4) * amplitude;
     }
+    // A 4 x 4 ordered dither spreads each level between two neighbouring steps.
+    constexpr int kBayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
     for (int x = 0; x < canvas.Width(); ++x) {
-        const int top = tops[static_cast<size_t>(x)];
+        const double top = tops[static_cast<size_t>(x)];
         // Slopes rising to the right face the light from the left.
-        const int ahead = tops[static_cast<size_t>(std::min(x + 8, canvas.Width() - 1))];
-        const int behind = tops[static_cast<size_t>(std::max(x - 8, 0))];
-        const int slope = std::clamp((behind - ahead) / 4, -2, 2);
-        for (int y = top; y < canvas.Height(); ++y) {
-            const int depth = y - top;
-            const int dither = (x + y) % 2;
-            canvas.Plot(
-                x, y,
-                ramp.At(lightStep - std::min((depth + dither * 6) / 12, lightStep - 1) + slope));
+        const double ahead = tops[static_cast<size_t>(std::min(x + 6, canvas.Width() - 1))];
+        const double behind = tops[static_cast<size_t>(std::max(x - 6, 0))];
+        const double slope = std::clamp((behind - ahead) / 6.0, -2.5, 2.5);
+        for (int y = static_cast<int>(top); y < canvas.Height(); ++y) {
+            const double depth = y - top;
+            const double level = lightStep - depth / 14.0 + slope +
+                                 (texture.Fractal(x / 24.0, y / 24.0, 3) - 0.5) * 3.0 +
+                                 (kBayer[y % 4][x % 4] / 16.0 - 0.5);
+            canvas.Plot(x, y, ramp.At(static_cast<int>(std::lround(std::max(level, 1.0)))));
         }
     }
 }
