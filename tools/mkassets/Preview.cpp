@@ -41,6 +41,19 @@ Canvas RoundTrip(const Canvas& canvas) {
     return decoded;
 }
 
+// Pixel-doubled, so small pictures such as the cursors can be judged.
+Canvas Enlarged(const Canvas& canvas, int factor) {
+    Canvas large(canvas.Width() * factor, canvas.Height() * factor);
+    for (int y = 0; y < large.Height(); ++y) {
+        for (int x = 0; x < large.Width(); ++x) {
+            const int sx = x / factor, sy = y / factor;
+            if (canvas.CoverAt(sx, sy) == Canvas::Cover::Solid)
+                large.Plot(x, y, canvas.ColourAt(sx, sy));
+        }
+    }
+    return large;
+}
+
 }  // namespace
 
 void DecodeTile(const uint8_t* tile, uint8_t* pixels, int pitch) {
@@ -99,7 +112,7 @@ bool WritePicturePreviews(const std::string& directory, const AssetPalette& pale
                           (shape / 2) * PicturePacks::kCursorBox);
         }
     }
-    ok = ok && Save(directory, "cursors.png", cursors, palette);
+    ok = ok && Save(directory, "cursors.png", Enlarged(cursors, 2), palette);
 
     Canvas busy(96 * PicturePacks::kBusyFrames, 80);
     for (int frame = 0; frame < PicturePacks::kBusyFrames; ++frame) {
