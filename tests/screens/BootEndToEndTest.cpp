@@ -136,7 +136,16 @@ TEST_F(BootEndToEnd, SkipsTheIntroShowsTheTitleAndQuitsOnEsc) {
     EXPECT_TRUE(Captured("title") == expected) << "the title capture differs from the title";
 }
 
-// With the movies off the title shows at once, so this run does not hang on the intro.
+TEST_F(BootEndToEnd, WithMoviesOffTheTitleShowsAtOnceAndEscQuits) {
+    std::ofstream(game / "QX.INI") << "[OPTIONS]\nMOVIES=NO\n";
+    const RunResult run = Run("wait 500\ncapture title\nwait 100\nkey ESCAPE\n");
+    EXPECT_EQ(run.exitCode, 0) << run.errors;
+    const std::string expected = Expected("title", kTitlePaletteRow, kArrowCursor,
+                                          [] { Bitmap(kTitlePack).DrawAt(Point(0, 0)); });
+    EXPECT_TRUE(Captured("title") == expected) << "the title capture differs from the title";
+}
+
+// With the movies off the title shows at once, so this run does not wait for the intro.
 TEST_F(BootEndToEnd, ExitPictureShowsEveryPageAndEndsTheProgram) {
     const int pages = ExitPages();
     ASSERT_GE(pages, 1);
