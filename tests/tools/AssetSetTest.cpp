@@ -75,6 +75,12 @@ TEST_F(AssetSetTest, StringTableHasEveryLineWithTheConversionsItsCallersPass) {
         EXPECT_GT(std::strlen(GetString(line)), 0u) << line;
     }
     EXPECT_EQ(GetString(350), nullptr);
+    // Every character has a glyph in the fonts (printable ASCII), or is a line break.
+    for (int line = 0; line < 350; ++line) {
+        for (const char* c = GetString(line); *c; ++c) {
+            EXPECT_TRUE(*c == '\n' || (*c >= 32 && *c <= 126)) << line << ": " << GetString(line);
+        }
+    }
     const std::vector<std::pair<int, std::string>> formats = {
         {7, "s"}, {8, "ss"}, {14, "d"}, {28, "d"}, {29, "d"}, {30, "d"}, {199, "d"}};
     for (int line = 0; line < 350; ++line) {

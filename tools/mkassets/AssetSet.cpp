@@ -2,7 +2,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <utility>
 
 #include "AssetPalette.h"
 #include "GlyphFont.h"
@@ -94,18 +96,25 @@ bool AssetSet::Make(const std::string& previewDirectory) {
     if (!MakeDirectories()) return false;
     const AssetPalette palette;
 
-    if (!Put(Local("7a1.str"), StringTableFile(BuildStringLines())) ||
-        !Put(Local("7a0txxxx99s999.pal"), RepeatedColumn(palette.FileBytes(), kPaletteRows)) ||
-        !Put(Local("7a1axxxx99s999.msp"), PicturePacks::MakeBusyPack(palette)) ||
-        !Put(Local("7a0cxxxx99s999.msp"), PicturePacks::MakeCursorPack(palette)) ||
-        !Put(Local("7a0fxxax99s999.msp"), MakeFontPack(1)) ||
-        !Put(Local("7a0fxxbx99s999.msp"), MakeFontPack(2)) ||
-        !Put(Local("7a1utxxx00s000.msp"), PicturePacks::MakeTitlePack(palette)) ||
-        !Put(Local("7a1uzxxx99s999.msp"), PicturePacks::MakeExitPack(palette)) ||
-        !Put(Local("7a1.XSF"), SoundSynth::MakeSoundPack()) ||
-        !PutOnVolumes("Sounds", "7a0.xsf", SoundSynth::MakeMusicPack())) {
-        return false;
+    // The interface files, one record each: later packs (catalogue, scenarios, screens) are one
+    // more line here or one more module.
+    using Maker = std::function<std::vector<uint8_t>(const AssetPalette&)>;
+    const std::pair<const char*, Maker> localFiles[] = {
+        {"7a1.str", [](const AssetPalette&) { return StringTableFile(BuildStringLines()); }},
+        {"7a0txxxx99s999.pal",
+         [](const AssetPalette& p) { return RepeatedColumn(p.FileBytes(), kPaletteRows); }},
+        {"7a1axxxx99s999.msp", PicturePacks::MakeBusyPack},
+        {"7a0cxxxx99s999.msp", PicturePacks::MakeCursorPack},
+        {"7a0fxxax99s999.msp", [](const AssetPalette&) { return MakeFontPack(1); }},
+        {"7a0fxxbx99s999.msp", [](const AssetPalette&) { return MakeFontPack(2); }},
+        {"7a1utxxx00s000.msp", PicturePacks::MakeTitlePack},
+        {"7a1uzxxx99s999.msp", PicturePacks::MakeExitPack},
+        {"7a1.XSF", [](const AssetPalette&) { return SoundSynth::MakeSoundPack(); }},
+    };
+    for (const auto& [name, make] : localFiles) {
+        if (!Put(Local(name), make(palette))) return false;
     }
+    if (!PutOnVolumes("Sounds", "7a0.xsf", SoundSynth::MakeMusicPack())) return false;
 
     // Lands: the land pack, "edit.lnd", their tile sets and the sprite packs they name. Land n
     // uses palette row n and blend row n; "edit.lnd" the row after the pack's lands.
