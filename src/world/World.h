@@ -18,11 +18,16 @@
 #include "core/Point.h"
 #include "core/Timer.h"
 #include "core/ValueTriple.h"
+#include "objects/ObjectWorld.h"
 #include "world/TerrainServices.h"
+#include "world/WreckMaker.h"
 
 class CommandBuffer;
+class BuildingTemplate;
 class CommLink;
 class DesignLibrary;
+class GameObject;
+class GameRecords;
 class GameFlow;
 class MissionStats;
 class MusicPlayer;
@@ -38,6 +43,7 @@ class TeamController;
 class TerrainMap;
 class TextWriter;
 class VoicePool;
+class WreckTemplate;
 
 // The game modes. Screens request one by writing it into requestedMode.
 enum class GameMode : int32_t {
@@ -54,7 +60,19 @@ enum class GameMode : int32_t {
     ExitPicture = 10,
 };
 
-class World : public AppBase, public CatalogueServices, public TerrainServices {
+// Installs the World as the map objects' services for as long as it lives.
+class ObjectWorldRegistration {
+public:
+    explicit ObjectWorldRegistration(ObjectWorld* world);
+    ~ObjectWorldRegistration();
+    ObjectWorldRegistration(const ObjectWorldRegistration&) = delete;
+    ObjectWorldRegistration& operator=(const ObjectWorldRegistration&) = delete;
+
+private:
+    ObjectWorld* world;
+};
+
+class World : public AppBase, public CatalogueServices, public TerrainServices, public ObjectWorld {
 public:
     static constexpr int kTeams = 5;
     static constexpr int kPeerSlots = 3;
@@ -131,6 +149,126 @@ public:
     // Null label: the first clan's volume label, then the second clan's.
     void LocateDisc(const char* label);
     void SetDiscDirectories(const char* label);
+
+    // --- WorldRegistry.cpp: the object lists, lookups and serials. Every list adds at the front,
+    // so scans run newest first. Additions that answer 0 leave the object with the caller.
+    void AddEffect(std::unique_ptr<GameObject> effect) override;
+    void AddWeapon(std::unique_ptr<GameObject> weapon);
+    int AddSim(std::unique_ptr<GameObject>& sim);
+    void AddBuilding(std::unique_ptr<GameObject> building);
+    int AddDestructible(std::unique_ptr<GameObject>& object);
+    int AddOreDeposit(std::unique_ptr<GameObject>& deposit);
+    int AddArtifact(std::unique_ptr<GameObject>& artifact);
+    void RetireArtifact(GameObject* artifact) override;
+    // A wreck that is neither listed nor merged is destroyed.
+    int AddWreck(std::unique_ptr<GameObject> wreck);
+    int AddGroup(std::unique_ptr<GameObject> group);
+    int AddLandFeature(std::unique_ptr<GameObject> feature);
+    GameObject* FindObject(const SimId& id) override;
+    GameObject* FindSim(const SimId& id) override;
+    GameObject* FindWreckById(const SimId& id) override;
+    GameObject* FindDestructible(const SimId& id) override;
+    GameObject* FindOreDeposit(const SimId& id);
+    GameObject* FindGroup(const SimId& id);
+    GameObject* FindCargoCarrier(const SimId& id);
+    GameObject* TeamFactory(int team) override;
+    int TeamHasStructure(int team, int code) override;
+    GameObject* NearestStructure(int team, int code, const Point& p);
+    int CountTeamDestructibles(int team);
+    WreckTemplate* FindTemplateForDesign(GameObject* object);
+    GameObject* NearestDestructible(GameObject* object, int limit);
+    GameObject* NearestOreDeposit(GameObject* object);
+    GameObject* NearestWreck(GameObject* object, const Point& p, int limit);
+    GameObject* FindNearestWreck(GameObject* object, int limit);
+    SimId NewSimId(int team) override;
+    void ReserveSerial(int32_t serial);
+
+    // --- WorldPlacement.cpp: the only road onto, across and off the map.
+    int CanPlace(GameObject* object, const Point& p, GameObject** blocker, int ignoreLayer,
+                 int passMovers, int radius);
+    int CanPlace(GameObject* object, const Point& p, GameObject** blocker, int ignoreLayer,
+                 int radius) override;
+    int PlaceObject(GameObject* object, const Point& p, GameObject** blocker) override;
+    int PlaceOnLayer(GameObject* object, const Point& p, int layer, GameObject** blocker);
+    SimId ReservePlace(SimId& out, GameObject* object, const Point& p, GameObject** blocker);
+    SimId ReservePlaceOnLayer(SimId& out, GameObject* object, const Point& p, int layer,
+                              GameObject** blocker);
+    void MoveReservation(const SimId& id, GameObject* object);
+    void MoveReservationOnLayer(const SimId& id, GameObject* object, int layer);
+    void AddToGrids(GameObject* object, const Point& p, int radius) override;
+    void RemoveFromGrids(GameObject* object, const Point& p, int radius) override;
+    int IsAreaBuildable(const Rect& r) override;
+    GameObject* ArtifactAt(const Point& p);
+    GameObject* PickObjectAt(const Point& p);
+    GameObject* FindObjectNear(GameObject* object, int radius);
+    int HasObjectAround(GameObject* object, int team);
+
+    // --- WorldPaths.cpp: the path-request queue (its last node is the head) and routes.
+    void QueuePathRequest(GameObject* object);
+    int TakePathTurn(GameObject* object);
+    int FindPathRequest(const SimId& id, int priority);
+    int RequestPath(GameObject* object, const Point& goal, NodeList& route, int flag, int radius);
+    void FollowWaypoints(GameObject* object, NodeList& route, int flags);
+    GameObject* PickNearestPoint(const Point& p, NodeList& candidates, int byRoute, int remove);
+    double PathCostScore(const NodeList& route);
+    int MakeRingPoints(const Point& centre, unsigned radius, unsigned count, NodeList& out,
+                       double offset);
+    int PathPriority(GameObject* object);
+
+    // --- WorldUpdate.cpp: the per-tick update and the death pass.
+    void UpdateObjects(int elapsedMs);
+    void ScatterWrecks(BuildingTemplate* building, const Point& centre, int value, int team);
+
+    // --- WorldAlliances.cpp: alliances, pause, status line, sounds and cell effects.
+    int Ally(const SimId& a, const SimId& b);
+    int AreAllied(const SimId& a, const SimId& b);
+    int AreAllied(const ValueTriple& a, const ValueTriple& b);
+    void Unally(const SimId& a, const SimId& b);
+    void TogglePause();
+    void SetStatusMessage(const char* text, int colour);
+    // The palette index of a colour number; numbers outside 0 .. 8 (the default 10 among them)
+    // answer the ordinary text colour 10.
+    int ColourOf(int colourNumber) const;
+    int PlayUiSound(int flag);
+    void AddCellEffect(const Point& p);
+    void UpdateCellEffects(int elapsedMs);
+    void DrawCellEffect(int row, int column, ScreenBase& screen);
+    void NoteLocalPosition(GameObject* object);
+    void AddTeamCount(GameObject* object) override;
+    int IsRectVisible(const Rect& r) override;
+    void SetGameRecords(GameRecords* records) { gameRecords = records; }
+
+    // --- WorldPeers.cpp: the network peer slots and the outgoing stream.
+    CommLink* AddPeer();
+    void StartRecording();
+    void ClosePeers(CommLink* link);
+    void CheckPeers();
+    void SendCommands(int slot) override;
+    void CompactPeers();
+
+    // --- WorldObjectServices.cpp: the rest of what the map objects ask.
+    int IsNetworkHost() override { return networkHost; }
+    EventReceiver* ControllerOf(int team) override;
+    int MissionNumber() override;
+    char MissionClan() override;
+    int RouteRequestsDeferred() override { return 0; }
+    TerrainMap* Terrain() override { return terrain.get(); }
+    PathGrid* Paths() override { return pathGrid.get(); }
+    SightGrid* Sight() override { return sight.get(); }
+    void PlaySound(Sound* sound) override;
+    CommandBuffer& Commands() override { return *commands; }
+
+    // Made for each wreck of the death pass; without a maker no wreck is left.
+    WreckMaker makeWreck;
+    // Makes the link of a new peer slot (the network code installs the TCP link).
+    std::function<std::unique_ptr<CommLink>()> makeLink;
+    // The deploying unit's structure code (-1: not a structure).
+    std::function<int(GameObject*)> structureCodeOf;
+    // Not owned; null until the scenario code installs it.
+    GameRecords* gameRecords = nullptr;
+    // The receive state of each peer slot's message in progress.
+    size_t peerHeld[kPeerSlots] = {};
+    size_t peerPayload[kPeerSlots] = {};
 
     // The screens (the battle and design screens survive the switches among modes 3, 4, 5).
     std::unique_ptr<ScreenBase> battleScreen;
@@ -214,6 +352,8 @@ public:
     int32_t autosaveAccumMs = 0;
     int32_t frontRequestAge = 0;
     int32_t pathSearchesThisTick = 0;
+
+    ObjectWorldRegistration objectWorldRegistration{this};
 
 private:
     // The screens' factory, asked for on first use (it registers during static initialisation).

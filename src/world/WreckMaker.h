@@ -1,0 +1,26 @@
+#pragma once
+// How the World makes a wreck in its death pass without knowing the wreck class: the objects
+// code installs a maker (World::makeWreck) that builds a wreck of kind 3 from this description.
+// The wreck stands on the ground layer with a filter of kind 2; the maker leaves the team
+// record and the cargo to the World.
+#include <functional>
+#include <memory>
+
+#include "core/Point.h"
+#include "core/SimId.h"
+#include "core/Size.h"
+
+class GameObject;
+class Image;
+
+struct WreckSpec {
+    Point position;
+    Size size;
+    // Not owned; the catalogue keeps it.
+    Image* picture = nullptr;
+    SimId id;
+    char clan = 'X';
+    char chassis = 'X';
+};
+
+using WreckMaker = std::function<std::unique_ptr<GameObject>(const WreckSpec&)>;
