@@ -1,0 +1,249 @@
+// Path requests and route following: units wait their turn for a search (at most one starts
+// per tick), and a route becomes a chain of location orders.
+#include <cmath>
+
+#include "core/PointNode.h"
+#include "core/PtrNode.h"
+#include "core/Vector.h"
+#include "objects/GameObject.h"
+#include "world/PathGrid.h"
+#include "world/SimIdNode.h"
+#include "world/TerrainMap.h"
+#include "world/World.h"
+
+namespace {
+
+constexpr int kFlaggedPriority = 2;
+constexpr int kLocalPriority = 1;
+constexpr int kTileSize = 32;
+constexpr int kLocationOrder = 1;
+constexpr int kForwardFlag = 0x08;
+constexpr int kKeepGoingFlag = 0x20;
+constexpr int kPassingFlags = 0x35;
+constexpr int kFinalFlags = 0x15;
+constexpr double kTwoPi = 6.28318;
+constexpr double kPi = 3.14159;
+
+int RoundHalfUp(double v) {
+    return static_cast<int>(std::floor(v + 0.5));
+}
+
+int Sign(int v) {
+    return (v > 0) - (v < 0);
+}
+
+SimIdNode* Head(NodeList& queue) {
+    return static_cast<SimIdNode*>(queue.Last());
+}
+
+}  // namespace
+
+int World::PathPriority(GameObject* object) {
+    if (object->pathPriority == 1) return kFlaggedPriority;
+    return object->GetTeam() == LocalTeam() ? kLocalPriority : 0;
+}
+
+void World::QueuePathRequest(GameObject* object) {
+    if (!object) return;
+    auto* node = new SimIdNode(object->id);
+    frontRequestAge = 0;
+    if (object->pathPriority == 1) {
+        // The last node is the head: a flagged unit goes first.
+        node->key = 0;
+        pathRequests.PushBack(node);
+        return;
+    }
+    node->key = object->GetTeam() == LocalTeam() ? kLocalPriority : 0;
+    pathRequests.InsertSorted(node, 1);
+}
+
+int World::TakePathTurn(GameObject* object) {
+    if (!object) return 0;
+    int turn = 0;
+    if (pathSearchesThisTick == 0) {
+        SimIdNode* head = Head(pathRequests);
+        while (head && !FindObject(head->id)) {
+            delete head;
+            head = Head(pathRequests);
+        }
+        if (!head || head->id == object->id) {
+            delete head;
+            turn = 1;
+            frontRequestAge = 0;
+            ++pathSearchesThisTick;
+        }
+    }
+    const int priority = PathPriority(object);
+    // Waiting again: behind those of its priority that were already waiting.
+    if (turn == 0 && FindPathRequest(object->id, priority) == 0) {
+        auto* node = new SimIdNode(object->id);
+        node->key = priority;
+        pathRequests.InsertSorted(node, 0);
+    }
+    return turn;
+}
+
+int World::FindPathRequest(const SimId& id, int priority) {
+    int place = 1;
+    for (ListNode* n = pathRequests.Last(); n; n = pathRequests.Prev(n), ++place) {
+        auto* request = static_cast<SimIdNode*>(n);
+        if (request->id != id) continue;
+        if (priority == -1 || priority == request->key) return place;
+        // The request changed priority: it waits anew.
+        delete request;
+        return 0;
+    }
+    return 0;
+}
+
+int World::RequestPath(GameObject* object, const Point& goal, NodeList& route, int flag,
+                       int radius) {
+    if (!object || !pathGrid) return 0;
+    if (radius <= 0)
+        return pathGrid->FindPath(object->GetPosition(), goal, object, route, flag, nullptr,
+                                  nullptr);
+    const int n = static_cast<int>(static_cast<unsigned>(radius) / kTileSize);
+    short row = 0;
+    short column = 0;
+    pathGrid->PixelToCell(object->GetPosition(), row, column);
+    // The window's corners carry a row in x and a column in y.
+    const Point low(row - n, column - n);
+    const Point high(row + n, column + n);
+    return pathGrid->FindPath(object->GetPosition(), goal, object, route, flag, &low, &high);
+}
+
+void World::FollowWaypoints(GameObject* object, NodeList& route, int flags) {
+    if (!object || route.Count() < 2) return;
+    const Point p0 = static_cast<PointNode*>(route.First())->value;
+    const Point p1 = static_cast<PointNode*>(route.Next(route.First()))->value;
+    const Point position = object->GetPosition();
+    Vector leg(p1 - p0);
+    const Vector offset(position - p0);
+    const int offsetX = RoundHalfUp(offset.x);
+    const int offsetY = RoundHalfUp(offset.y);
+    const int legX = RoundHalfUp(leg.x);
+    const int legY = RoundHalfUp(leg.y);
+
+    int cut = 1;
+    if ((offsetX == 0 && offsetY == 0) ||
+        (Sign(offsetX) != Sign(legX) && Sign(offsetY) != Sign(legY)))
+        cut = 0;
+    Point join = p0;
+    if (cut == 1) {
+        if (legX == 0) {
+            leg.SetY(offsetY);
+        } else if (legY == 0) {
+            leg.SetX(offsetX);
+        } else {
+            const bool xAgrees = Sign(offsetX) == Sign(legX) || offsetX == 0;
+            const bool yAgrees = Sign(offsetY) == Sign(legY) || offsetY == 0;
+            if (xAgrees && yAgrees) {
+                if (std::abs(offsetX) < std::abs(offsetY))
+                    leg.SetYKeepAngle(offsetY);
+                else
+                    leg.SetXKeepAngle(offsetX);
+            } else if (Sign(offsetX) == Sign(legX)) {
+                leg.SetXKeepAngle(offsetX);
+            } else {
+                leg.SetYKeepAngle(offsetY);
+            }
+        }
+        join = p0 + Point(RoundHalfUp(leg.x), RoundHalfUp(leg.y));
+    }
+
+    Point lastIssued(-1, -1);
+    const int passing = flags | kPassingFlags;
+    const int final = flags | kFinalFlags;
+    auto order = [&](const Point& p, int orderFlags) {
+        object->ExecuteOrder(kLocationOrder, orderFlags, p, SimId(), 0);
+        lastIssued = p;
+    };
+    const bool standsOnJoin = object->GetPosition() == join;
+    ListNode* first = route.First();
+    ListNode* last = route.Last();
+    // Every waypoint but a last one that ends the trip; the first is skipped when cut.
+    auto passWaypoint = [&](ListNode* n) {
+        const Point p = static_cast<PointNode*>(n)->value;
+        if (cut == 1 && n == first) return;
+        if (p != lastIssued) order(p, passing);
+        lastIssued = p;
+    };
+    const bool endsTrip = !(flags & kKeepGoingFlag);
+    if (flags & kForwardFlag) {
+        if (cut == 1 && !standsOnJoin) order(join, passing);
+        for (ListNode* n = first; n; n = route.Next(n)) {
+            if (n == last && endsTrip)
+                order(static_cast<PointNode*>(n)->value, final);
+            else
+                passWaypoint(n);
+        }
+    } else {
+        for (ListNode* n = last; n; n = route.Prev(n)) {
+            if (n == last && endsTrip)
+                order(static_cast<PointNode*>(n)->value, final);
+            else
+                passWaypoint(n);
+        }
+        if (cut == 1 && !standsOnJoin && join != lastIssued) order(join, passing);
+    }
+}
+
+GameObject* World::PickNearestPoint(const Point& p, NodeList& candidates, int byRoute, int remove) {
+    GameObject* best = nullptr;
+    ListNode* bestNode = nullptr;
+    double bestScore = 0.0;
+    NodeList scratch;
+    for (ListNode* n = candidates.First(); n; n = candidates.Next(n)) {
+        auto* candidate = static_cast<GameObject*>(static_cast<PtrNode*>(n)->Object());
+        if (!candidate) continue;
+        double score = 0.0;
+        if (byRoute == 1) {
+            if (RequestPath(candidate, p, scratch, 1, 0) != 1) continue;
+            score = PathCostScore(scratch);
+        } else {
+            score = Vector(candidate->GetPosition() - p).magnitude;
+        }
+        if (!best || score < bestScore) {
+            best = candidate;
+            bestNode = n;
+            bestScore = score;
+        }
+    }
+    if (best && remove == 1) delete bestNode;
+    return best;
+}
+
+// Every waypoint is measured from the first, not from the one before it.
+double World::PathCostScore(const NodeList& route) {
+    ListNode* first = route.First();
+    if (!first) return 0.0;
+    const Point origin = static_cast<PointNode*>(first)->value;
+    double score = 0.0;
+    for (ListNode* n = route.Next(first); n; n = route.Next(n))
+        score += Vector(static_cast<PointNode*>(n)->value - origin).magnitude;
+    return score;
+}
+
+// Each point goes to the front, so the list runs from the last point made to the first.
+int World::MakeRingPoints(const Point& centre, unsigned radius, unsigned count, NodeList& out,
+                          double offset) {
+    if (count == 0) return 0;
+    out.DeleteAll();
+    const double step = kTwoPi / count;
+    double angle = -kPi + offset;
+    Size extent(0, 0);
+    if (terrain)
+        extent = terrain->PixelExtent();
+    else if (pathGrid)
+        extent = pathGrid->PixelExtent();
+    for (unsigned i = 0; i < count; ++i) {
+        const Vector v(angle, static_cast<double>(radius));
+        Point p = centre + Point(RoundHalfUp(v.x), RoundHalfUp(v.y));
+        p.x = std::max(0, std::min(p.x, extent.w - 1));
+        p.y = std::max(0, std::min(p.y, extent.h - 1));
+        auto* node = new PointNode(p);
+        out.PushFront(node);
+        angle += step;
+    }
+    return 1;
+}

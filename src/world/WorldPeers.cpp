@@ -1,0 +1,121 @@
+// The network peer slots: up to three links to the other machines, each with its receive
+// buffer and the team its player plays, kept packed at the front; the outgoing stream; and the
+// takeover of a lost player's team.
+#include "objects/CommandBuffer.h"
+#include "objects/GameObject.h"
+#include "world/CommLink.h"
+#include "world/GameRecords.h"
+#include "world/ObjectNode.h"
+#include "world/World.h"
+
+namespace {
+
+bool IsPlayerTeam(int team) {
+    return team >= 1 && team < World::kTeams;
+}
+
+}  // namespace
+
+CommLink* World::AddPeer() {
+    int slot = 0;
+    while (slot < kPeerSlots && peerLinks[slot])
+        ++slot;
+    // Never a fourth peer.
+    if (slot == kPeerSlots || !makeLink) return nullptr;
+    std::unique_ptr<CommLink> link = makeLink();
+    if (!link) return nullptr;
+    if (link->Init() == 0) {
+        link->Disconnect();
+        return nullptr;
+    }
+    peerLinks[slot] = link.release();
+    peerCommands[slot] = std::make_unique<CommandBuffer>();
+    peerHeld[slot] = 0;
+    peerPayload[slot] = 0;
+    return peerLinks[slot];
+}
+
+void World::StartRecording() {
+    networkGame = 1;
+    heartbeatTimer.Start();
+    if (commands->IsEnabled() == 0) {
+        commands->SetEnabled(1);
+        commands->Rewind();
+        commands->BeginRecording();
+    }
+}
+
+// The team ids of closed slots stay until the slots are packed.
+void World::ClosePeers(CommLink* link) {
+    for (int slot = 0; slot < kPeerSlots; ++slot) {
+        if (!peerLinks[slot] || (link && peerLinks[slot] != link)) continue;
+        peerLinks[slot]->Disconnect();
+        delete peerLinks[slot];
+        peerLinks[slot] = nullptr;
+        peerCommands[slot].reset();
+        peerHeld[slot] = 0;
+        peerPayload[slot] = 0;
+    }
+    if (PeerCount() == 0) {
+        networkGame = 0;
+        commands->SetEnabled(0);
+    } else {
+        CompactPeers();
+    }
+}
+
+void World::CompactPeers() {
+    for (int i = 0; i < kPeerSlots; ++i) {
+        if (peerLinks[i]) continue;
+        int j = i + 1;
+        while (j < kPeerSlots && !peerLinks[j])
+            ++j;
+        if (j == kPeerSlots) return;
+        peerLinks[i] = peerLinks[j];
+        peerCommands[i] = std::move(peerCommands[j]);
+        peerTeams[i] = peerTeams[j];
+        peerHeld[i] = peerHeld[j];
+        peerPayload[i] = peerPayload[j];
+        peerLinks[j] = nullptr;
+        peerTeams[j] = -1;
+        peerHeld[j] = 0;
+        peerPayload[j] = 0;
+    }
+}
+
+// Only the machine of the lowest-numbered player left takes the lost team over; a peer whose
+// team is not known (or not a player's) is only closed.
+void World::CheckPeers() {
+    for (int slot = 0; slot < kPeerSlots; ++slot) {
+        CommLink* link = peerLinks[slot];
+        if (!link || link->ConnectionLost() != 1) continue;
+        const int team = peerTeams[slot];
+        ClosePeers(link);
+        // Closing packed the slots: look at this slot again.
+        --slot;
+        if (!IsPlayerTeam(team) || !gameRecords || gameRecords->HasScenario() != 1) continue;
+        gameRecords->EmptyPlayerSlot(team);
+        if (gameRecords->AllPlayerSlotsEmpty() != 1) continue;
+        for (ListNode* n = sims[team].First(); n; n = sims[team].Next(n))
+            static_cast<ObjectNode*>(n)->Object()->SetLocal(1);
+        if (GameObject* factory = TeamFactory(team)) {
+            factory->SetLocal(1);
+            if (factory->IsInvulnerable() == 1) factory->ToggleInvulnerable();
+            factory->TakeDamage(nullptr, SimId(), nullptr, 0);
+        }
+        gameRecords->SetPlayerCount(gameRecords->PlayerCount() - 1);
+        commands->SendPlayerDropped(gameRecords->PlayerCount(), team);
+    }
+}
+
+// Commands recorded are dropped after the send, also when the slot asked for is empty.
+void World::SendCommands(int slot) {
+    if (!commands || commands->Size() == 0) return;
+    commands->EndRecording();
+    for (int i = 0; i < kPeerSlots; ++i) {
+        if (!peerLinks[i] || (slot != -1 && slot != i)) continue;
+        peerLinks[i]->Send(commands->Data(), commands->Size());
+    }
+    commands->Rewind();
+    commands->BeginRecording();
+}

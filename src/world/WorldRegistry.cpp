@@ -1,0 +1,340 @@
+// The World's object registry: which list each object goes into, lookups by id, by team and
+// by nearness, and the serials of new ids.
+#include <cmath>
+
+#include "catalogue/ChassisTemplate.h"
+#include "catalogue/PictureTemplates.h"
+#include "catalogue/TemplateCatalogue.h"
+#include "catalogue/VehicleDesign.h"
+#include "core/Vector.h"
+#include "objects/GameObject.h"
+#include "world/GameRecords.h"
+#include "world/ObjectNode.h"
+#include "world/PathGrid.h"
+#include "world/SightGrid.h"
+#include "world/TerrainMap.h"
+#include "world/World.h"
+
+namespace {
+
+constexpr int kWreckKind = 3;
+constexpr int kStructureKind = 7;
+constexpr uint32_t kArtifactBit = 0x20;
+// Nearness searches never find anything this far or farther.
+constexpr double kFarAway = 10000.0;
+
+bool IsTeam(int team) {
+    return team >= 0 && team < World::kTeams;
+}
+
+void Push(NodeList& list, std::unique_ptr<GameObject> object) {
+    auto* node = new ObjectNode(std::move(object));
+    list.PushFront(node);
+}
+
+GameObject* ObjectOf(ListNode* node) {
+    return static_cast<ObjectNode*>(node)->Object();
+}
+
+// The first (newest) object of the list with that id.
+GameObject* FindIn(const NodeList& list, const SimId& id) {
+    for (ListNode* n = list.First(); n; n = list.Next(n)) {
+        GameObject* object = ObjectOf(n);
+        if (object && object->id == id) return object;
+    }
+    return nullptr;
+}
+
+double Distance(const Point& a, const Point& b) {
+    return Vector(a - b).magnitude;
+}
+
+// The chassis letter of an object's design, 0 when it has no design or no primary part.
+char PrimaryLetter(GameObject* object) {
+    VehicleDesign* design = object ? object->GetDesign() : nullptr;
+    return design && design->chassis ? design->chassis->role : 0;
+}
+
+}  // namespace
+
+// The team lists take the object's team; a team outside 0 .. 4 (which only damaged input can
+// give) is listed nowhere and the object is dropped.
+void World::AddEffect(std::unique_ptr<GameObject> effect) {
+    if (!effect || !IsTeam(effect->GetTeam())) return;
+    const int team = effect->GetTeam();
+    Push(effects[team], std::move(effect));
+}
+
+void World::AddWeapon(std::unique_ptr<GameObject> weapon) {
+    if (!weapon || !IsTeam(weapon->GetTeam())) return;
+    const int team = weapon->GetTeam();
+    Push(weapons[team], std::move(weapon));
+}
+
+int World::AddSim(std::unique_ptr<GameObject>& sim) {
+    if (!sim || !IsTeam(sim->GetTeam())) return 0;
+    if (PlaceObject(sim.get(), sim->GetPosition(), nullptr) != 1) return 0;
+    const int team = sim->GetTeam();
+    if (gameRecords) {
+        VehicleDesign* design = sim->GetDesign();
+        gameRecords->TallyUnit(team, design ? design->SumPartField6() : 0,
+                               design ? design->SumPartField5() : 0);
+    }
+    Push(sims[team], std::move(sim));
+    return 1;
+}
+
+void World::AddBuilding(std::unique_ptr<GameObject> building) {
+    if (!building || !IsTeam(building->GetTeam())) return;
+    GameObject* placed = building.get();
+    const int team = placed->GetTeam();
+    Push(buildings[team], std::move(building));
+    AddToGrids(placed, placed->GetPosition(), 0);
+}
+
+// Answers 0 for an object it could not place (and leaves it with the caller), so that the
+// scenario code can delete it instead of losing track of it.
+int World::AddDestructible(std::unique_ptr<GameObject>& object) {
+    if (!object || PlaceObject(object.get(), object->GetPosition(), nullptr) != 1) return 0;
+    AddToGrids(object.get(), object->GetPosition(), 0);
+    Push(destructibles, std::move(object));
+    return 1;
+}
+
+int World::AddOreDeposit(std::unique_ptr<GameObject>& deposit) {
+    if (!deposit || PlaceObject(deposit.get(), deposit->GetPosition(), nullptr) != 1) return 0;
+    AddToGrids(deposit.get(), deposit->GetPosition(), 0);
+    Push(oreDeposits, std::move(deposit));
+    return 1;
+}
+
+int World::AddArtifact(std::unique_ptr<GameObject>& artifact) {
+    if (!artifact || !pathGrid) return 0;
+    const Point p = artifact->GetPosition();
+    short row = 0;
+    short column = 0;
+    pathGrid->PixelToCell(p, row, column);
+    if (!pathGrid->IsInside(row, column)) return 0;
+    if (CanPlace(artifact.get(), p, nullptr, 0, 0, 0) != 1) return 0;
+    if (pathGrid->CellWord(row, column) & kArtifactBit) return 0;
+    pathGrid->SetCellBits(row, column, kArtifactBit);
+    artifact->SetPosition(pathGrid->CellCenter(row, column));
+    Push(artifacts, std::move(artifact));
+    return 1;
+}
+
+// The artifact bit of the cell stays: the cell keeps refusing a second artifact.
+void World::RetireArtifact(GameObject* artifact) {
+    for (ListNode* n = artifacts.First(); n; n = artifacts.Next(n)) {
+        if (ObjectOf(n) != artifact) continue;
+        n->Unlink();
+        takenArtifacts.PushFront(n);
+        return;
+    }
+}
+
+int World::AddWreck(std::unique_ptr<GameObject> wreck) {
+    if (!wreck) return 0;
+    GameObject* blocker = nullptr;
+    if (PlaceObject(wreck.get(), wreck->GetPosition(), &blocker) == 1) {
+        Push(wrecks, std::move(wreck));
+        return 1;
+    }
+    // The place is held by another wreck: that one takes this one's salvage.
+    GameObject* old = blocker ? FindWreckById(blocker->id) : nullptr;
+    if (!old || old != blocker) return 0;
+    const int total = wreck->GetCargo() + old->GetCargo();
+    old->SetCargoCapacity(total);
+    old->AddCargo(total);
+    return 1;
+}
+
+int World::AddGroup(std::unique_ptr<GameObject> group) {
+    if (!group) return 0;
+    Push(groups, std::move(group));
+    return 1;
+}
+
+int World::AddLandFeature(std::unique_ptr<GameObject> feature) {
+    if (!feature) return 0;
+    GameObject* placed = feature.get();
+    Push(landFeatures, std::move(feature));
+    if (pathGrid) pathGrid->AddFootprint(placed, placed->GetPosition(), 0);
+    return 1;
+}
+
+// The id's own team first: most references are to units of the team that made the id.
+GameObject* World::FindObject(const SimId& id) {
+    if (id.IsNull()) return nullptr;
+    const bool known = IsTeam(id.team);
+    if (known) {
+        if (GameObject* o = FindIn(sims[id.team], id)) return o;
+    }
+    for (int team = 0; team < kTeams; ++team) {
+        if (team == id.team) continue;
+        if (GameObject* o = FindIn(sims[team], id)) return o;
+    }
+    if (known) {
+        if (GameObject* o = FindIn(buildings[id.team], id)) return o;
+    }
+    for (NodeList* list :
+         {&wrecks, &destructibles, &oreDeposits, &groups, &artifacts, &landFeatures}) {
+        if (GameObject* o = FindIn(*list, id)) return o;
+    }
+    return nullptr;
+}
+
+GameObject* World::FindSim(const SimId& id) {
+    if (id.IsNull() || !IsTeam(id.team)) return nullptr;
+    return FindIn(sims[id.team], id);
+}
+
+GameObject* World::FindWreckById(const SimId& id) {
+    return FindIn(wrecks, id);
+}
+
+GameObject* World::FindDestructible(const SimId& id) {
+    return FindIn(destructibles, id);
+}
+
+GameObject* World::FindOreDeposit(const SimId& id) {
+    return FindIn(oreDeposits, id);
+}
+
+GameObject* World::FindGroup(const SimId& id) {
+    return FindIn(groups, id);
+}
+
+GameObject* World::FindCargoCarrier(const SimId& id) {
+    GameObject* object = FindObject(id);
+    return PrimaryLetter(object) == 'h' ? object : nullptr;
+}
+
+// A building whose team changed since it was listed no longer stands for the team.
+GameObject* World::TeamFactory(int team) {
+    if (!IsTeam(team)) return nullptr;
+    for (ListNode* n = buildings[team].First(); n; n = buildings[team].Next(n)) {
+        GameObject* o = ObjectOf(n);
+        if (o && o->GetTeam() == team) return o;
+    }
+    return nullptr;
+}
+
+int World::TeamHasStructure(int team, int code) {
+    if (gameRecords && gameRecords->HasScriptedStructure(team, code) == 1) return 1;
+    if (!IsTeam(team) || !structureCodeOf) return 0;
+    for (ListNode* n = sims[team].First(); n; n = sims[team].Next(n)) {
+        GameObject* o = ObjectOf(n);
+        if (o->GetKind() == kStructureKind && structureCodeOf(o) == code && !o->IsDestroyed())
+            return 1;
+    }
+    return 0;
+}
+
+GameObject* World::NearestStructure(int team, int code, const Point& p) {
+    if (!IsTeam(team) || !structureCodeOf) return nullptr;
+    GameObject* best = nullptr;
+    int bestDistance = 0;
+    for (ListNode* n = sims[team].First(); n; n = sims[team].Next(n)) {
+        GameObject* o = ObjectOf(n);
+        if (o->GetKind() != kStructureKind || structureCodeOf(o) != code || o->IsDestroyed())
+            continue;
+        const int d = static_cast<int>(Distance(o->GetPosition(), p));
+        if (!best || d < bestDistance) {
+            best = o;
+            bestDistance = d;
+        }
+    }
+    return best;
+}
+
+int World::CountTeamDestructibles(int team) {
+    int count = 0;
+    for (ListNode* n = destructibles.First(); n; n = destructibles.Next(n)) {
+        GameObject* o = ObjectOf(n);
+        if (o->teamRecord.second == team && o->GetCargo() > 0) ++count;
+    }
+    return count;
+}
+
+WreckTemplate* World::FindTemplateForDesign(GameObject* object) {
+    VehicleDesign* design = object ? object->GetDesign() : nullptr;
+    if (!design || !design->chassis) return nullptr;
+    const char clan = design->clan;
+    const char chassis = design->chassis->role;
+    const int level = ClanTechLevel(clan);
+    for (ListNode* n = WreckList.First(); n; n = WreckList.Next(n)) {
+        auto* record = static_cast<WreckTemplate*>(n);
+        if (record->minimumTechLevel <= level && (record->clan == clan || record->clan == 'X') &&
+            record->role == chassis)
+            return record;
+    }
+    return nullptr;
+}
+
+namespace {
+
+// The local player does not learn of objects on ground it has never seen.
+bool HiddenByFog(World& world, GameObject* asker, GameObject* candidate) {
+    if (!world.sight || !world.terrain) return false;
+    if (asker->GetTeam() != world.sight->LocalTeam()) return false;
+    int row = 0;
+    int column = 0;
+    world.terrain->PixelToCell(candidate->GetPosition(), row, column);
+    return world.terrain->TerrainTypeWithFog(row, column) == 'X';
+}
+
+// Only a strictly smaller distance replaces the best, so the first of equals wins; a non-zero
+// limit drops candidates whose truncated distance reaches it.
+template <class Accept>
+GameObject* Nearest(World& world, NodeList& list, GameObject* asker, const Point& from, int limit,
+                    Accept accept) {
+    GameObject* best = nullptr;
+    double bestDistance = kFarAway;
+    for (ListNode* n = list.First(); n; n = list.Next(n)) {
+        GameObject* o = ObjectOf(n);
+        if (HiddenByFog(world, asker, o)) continue;
+        const double d = Distance(o->GetPosition(), from);
+        if (limit != 0 && static_cast<int>(d) >= limit) continue;
+        if (!accept(o)) continue;
+        if (d < bestDistance) {
+            best = o;
+            bestDistance = d;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+GameObject* World::NearestDestructible(GameObject* object, int limit) {
+    if (!object) return nullptr;
+    return Nearest(*this, destructibles, object, object->GetPosition(), limit,
+                   [](GameObject* o) { return o->GetCargo() > 0; });
+}
+
+GameObject* World::NearestOreDeposit(GameObject* object) {
+    if (!object) return nullptr;
+    return Nearest(*this, oreDeposits, object, object->GetPosition(), 0,
+                   [](GameObject* o) { return o->GetStored() > 0; });
+}
+
+// A wreck with salvage but no free dock for the asker is of no use to it.
+GameObject* World::NearestWreck(GameObject* object, const Point& p, int limit) {
+    if (!object) return nullptr;
+    return Nearest(*this, wrecks, object, p, limit,
+                   [object](GameObject* o) { return o->FindFreeDock(object, 0) != -1; });
+}
+
+GameObject* World::FindNearestWreck(GameObject* object, int limit) {
+    if (!object) return nullptr;
+    return NearestWreck(object, object->GetPosition(), limit);
+}
+
+SimId World::NewSimId(int team) {
+    return SimId(team, nextSerial++);
+}
+
+void World::ReserveSerial(int32_t serial) {
+    if (nextSerial <= serial) nextSerial = serial + 1;
+}

@@ -1,0 +1,218 @@
+// The per-tick update of every map object and the death pass: losses are counted, a dead local
+// unit leaves a wreck worth three quarters of its design, a dead factory eliminates its team
+// and breaks into wreck pieces, and the dead are deleted. Objects are deleted nowhere else.
+#include "catalogue/BuildingTemplate.h"
+#include "catalogue/ChassisTemplate.h"
+#include "catalogue/PictureTemplates.h"
+#include "catalogue/TemplateCatalogue.h"
+#include "catalogue/VehicleDesign.h"
+#include "core/SpriteSet.h"
+#include "core/WindowProc.h"
+#include "objects/CommandBuffer.h"
+#include "objects/GameObject.h"
+#include "world/GameRecords.h"
+#include "world/ObjectNode.h"
+#include "world/PathGrid.h"
+#include "world/World.h"
+
+namespace {
+
+constexpr int kUnitKind = 1;
+constexpr int kRepairKind = 2;
+constexpr int kWreckKind = 3;
+constexpr int kFactoryKind = 4;
+constexpr int kCaptureKind = 6;
+constexpr int kStructureKind = 7;
+constexpr int kAirLayer = 2;
+constexpr int kAirWreckDrop = 40;
+constexpr double kWreckFactor = 0.75;
+
+GameObject* ObjectOf(ListNode* node) {
+    return static_cast<ObjectNode*>(node)->Object();
+}
+
+// Update or delete: a destroyed object goes at once.
+void UpdateOrDelete(NodeList& list, int elapsedMs) {
+    ListNode* next = nullptr;
+    for (ListNode* n = list.First(); n; n = next) {
+        next = list.Next(n);
+        GameObject* o = ObjectOf(n);
+        if (o->IsDestroyed())
+            delete n;
+        else
+            o->Update(elapsedMs);
+    }
+}
+
+// Update or collect: a destroyed object waits in the dead list for the death pass.
+void UpdateOrCollect(NodeList& list, NodeList& dead, int elapsedMs) {
+    ListNode* next = nullptr;
+    for (ListNode* n = list.First(); n; n = next) {
+        next = list.Next(n);
+        GameObject* o = ObjectOf(n);
+        if (o->IsDestroyed())
+            dead.PushBack(n);
+        else
+            o->Update(elapsedMs);
+    }
+}
+
+void UpdateAll(NodeList& list, int elapsedMs) {
+    for (ListNode* n = list.First(); n; n = list.Next(n))
+        ObjectOf(n)->Update(elapsedMs);
+}
+
+bool IsTeam(int team) {
+    return team >= 0 && team < World::kTeams;
+}
+
+// The sprite set a building's wreck pieces come from.
+SpriteSet* PiecePictures(BuildingTemplate* building) {
+    if (building->pictureGrid) return building->pictureGrid.get();
+    return building->buildingPictures.get();
+}
+
+// What a dead local unit leaves, noted before the unit is deleted.
+struct PendingWreck {
+    WreckTemplate* picture = nullptr;
+    WreckSpec spec;
+    int value = 0;
+    int colour = 0;
+    int team = 0;
+};
+
+}  // namespace
+
+void World::UpdateObjects(int elapsedMs) {
+    NodeList dead;
+    for (int team = 0; team < kTeams; ++team) {
+        UpdateOrDelete(effects[team], elapsedMs);
+        UpdateOrDelete(weapons[team], elapsedMs);
+        PumpMouseMove();
+        UpdateOrCollect(sims[team], dead, elapsedMs);
+        PumpMouseMove();
+        UpdateOrCollect(buildings[team], dead, elapsedMs);
+    }
+    UpdateOrCollect(wrecks, dead, elapsedMs);
+    UpdateAll(oreDeposits, elapsedMs);
+    UpdateOrDelete(takenArtifacts, elapsedMs);
+    UpdateAll(destructibles, elapsedMs);
+    UpdateOrDelete(groups, elapsedMs);
+    ListNode* next = nullptr;
+    for (ListNode* n = landFeatures.First(); n; n = next) {
+        next = landFeatures.Next(n);
+        GameObject* feature = ObjectOf(n);
+        if (!feature->IsDestroyed()) {
+            feature->Update(elapsedMs);
+            continue;
+        }
+        if (pathGrid) pathGrid->RemoveFootprint(feature, feature->GetPosition(), 0);
+        delete n;
+    }
+    PumpMouseMove();
+
+    for (ListNode* n = dead.First(); n; n = next) {
+        next = dead.Next(n);
+        GameObject* o = ObjectOf(n);
+        const int kind = o->GetKind();
+        const int team = o->GetTeam();
+        if (kind == kUnitKind || kind == kRepairKind || kind == kCaptureKind ||
+            kind == kStructureKind) {
+            if (gameRecords && IsTeam(team)) gameRecords->CountLoss(team);
+            PendingWreck wreck;
+            VehicleDesign* design = o->GetDesign();
+            if (o->local == 1 && kind != kCaptureKind && design && design->chassis) {
+                wreck.picture = FindTemplateForDesign(o);
+                wreck.spec.clan = design->clan;
+                wreck.spec.chassis = design->chassis->role;
+                wreck.spec.position = o->GetPosition();
+                if (o->GetCollision()->layer == kAirLayer) wreck.spec.position.y += kAirWreckDrop;
+                wreck.value = static_cast<int>(design->SumPartField5() * kWreckFactor);
+                if (wreck.spec.chassis == 'h') wreck.value += o->GetCargo();
+                wreck.team = o->id.team;
+                wreck.colour = o->teamRecord.third;
+            }
+            delete n;
+            if (wreck.picture && wreck.picture->pictures && makeWreck) {
+                wreck.spec.picture = wreck.picture->pictures.get();
+                wreck.spec.size = wreck.picture->pictures->SizeOf(0);
+                wreck.spec.id = NewSimId(wreck.team);
+                std::unique_ptr<GameObject> made = makeWreck(wreck.spec);
+                if (made) {
+                    made->teamRecord.first = 0;
+                    made->teamRecord.third = wreck.colour;
+                    made->GetCollision()->team = 0;
+                    made->SetCargoCapacity(wreck.value);
+                    made->AddCargo(wreck.value);
+                    commands->SendCreateWreck(made.get(), wreck.spec.clan, wreck.spec.chassis);
+                    AddWreck(std::move(made));
+                }
+            }
+        } else if (kind == kFactoryKind) {
+            VehicleDesign* design = o->GetDesign();
+            BuildingTemplate* building = design ? FindBuildingTemplate(design->clan) : nullptr;
+            const Point centre = o->GetCentre();
+            const int value = (design ? design->SumPartField5() : 0) + o->GetCargo();
+            if (IsTeam(team)) {
+                if (gameRecords) gameRecords->CountLoss(team);
+                for (int u = 1; u < kTeams; ++u) {
+                    if (u != team && AreAllied(u, team)) Unally(SimId(u, 0), SimId(team, 0));
+                }
+                if (gameRecords) gameRecords->EmptyPlayerSlot(team);
+                const int handOver = networkGame == 1 && o->local != 1 && gameRecords &&
+                                             gameRecords->AllPlayerSlotsEmpty() == 1
+                                         ? 1
+                                         : 0;
+                for (ListNode* s = sims[team].First(); s; s = sims[team].Next(s)) {
+                    GameObject* unit = ObjectOf(s);
+                    unit->SetOwner(nullptr);
+                    unit->ClearManoeuvreList();
+                    unit->ClearGoals();
+                    unit->teamRecord.third = 0;
+                    unit->onMap = 0;
+                    unit->SetMoving(0);
+                    if (handOver == 1) unit->SetLocal(1);
+                }
+                for (ListNode* d = destructibles.First(); d; d = destructibles.Next(d)) {
+                    GameObject* object = ObjectOf(d);
+                    if (object->teamRecord.second == team) object->ChangeTeam(ValueTriple(0), 1);
+                }
+            }
+            const int idTeam = o->id.team;
+            delete n;
+            if (building) ScatterWrecks(building, centre, value, idTeam);
+        } else if (kind == kWreckKind) {
+            RemoveFromGrids(o, o->GetPosition(), 0);
+            delete n;
+        }
+        // Any other kind stays in the dead list and goes with it.
+    }
+}
+
+void World::ScatterWrecks(BuildingTemplate* building, const Point& centre, int value, int team) {
+    static const Point kOffsetsV[] = {{0, 0}, {115, 0}, {125, 95}};
+    static const Point kOffsetsT[] = {{0, 0}, {92, 0}, {0, 110}, {92, 129}};
+    SpriteSet* pictures = building ? PiecePictures(building) : nullptr;
+    if (!pictures || !makeWreck) return;
+    const bool clanV = building->clan == 'V';
+    const int pieces = clanV ? 3 : 4;
+    const Point* offsets = clanV ? kOffsetsV : kOffsetsT;
+    const int share = value / pieces;
+    for (int i = 0; i < pieces; ++i) {
+        WreckSpec spec;
+        spec.picture = pictures->SubImage(i);
+        if (!spec.picture) continue;
+        spec.size = spec.picture->GetSize();
+        spec.position = centre - Point(spec.size.w / 2, spec.size.h / 2) + offsets[i];
+        spec.id = NewSimId(team);
+        spec.clan = building->clan;
+        spec.chassis = 'Z';
+        std::unique_ptr<GameObject> piece = makeWreck(spec);
+        if (!piece) continue;
+        piece->teamRecord.first = 0;
+        piece->GetCollision()->team = 0;
+        piece->SetCargoCapacity(share);
+        piece->AddCargo(share);
+        AddWreck(std::move(piece));
+    }
+}

@@ -1,0 +1,238 @@
+// The World's object lists: where objects go, lookups by id, team and nearness, and serials.
+#include <gtest/gtest.h>
+
+#include "world/RegistryTestFixture.h"
+
+namespace {
+
+std::unique_ptr<GameObject> Object(int team, int serial, const Point& at, int kind = 1,
+                                   TestObject** raw = nullptr) {
+    auto object = std::make_unique<TestObject>(team, serial, at, kind);
+    if (raw) *raw = object.get();
+    return object;
+}
+
+class RegistryTest : public ::testing::Test {
+protected:
+    WorldOnLand land{OpenLand(12, 10)};
+    World& world = land.world;
+};
+
+TEST_F(RegistryTest, FindObjectLooksInTheIdsTeamFirstAndThenTheOthersInOrder) {
+    EXPECT_EQ(world.FindObject(SimId()), nullptr);
+    // The same id listed under team 3 and (after a team change) under team 1: the id's own
+    // team's list answers first.
+    TestObject* inTeam1 = land.AddUnit(1, 7, 2, 2);
+    TestObject* inTeam3 = land.AddUnit(3, 7, 4, 4);
+    EXPECT_EQ(world.FindObject(SimId(3, 7)), inTeam3);
+    inTeam1->id = SimId(3, 8);
+    EXPECT_EQ(world.FindObject(SimId(3, 8)), inTeam1);
+    // A building of the id's team is found only after every Sim list.
+    auto building = Object(2, 9, land.Centre(6, 6), 4);
+    world.AddBuilding(std::move(building));
+    TestObject* simWithSameId = land.AddUnit(4, 9, 6, 9);
+    simWithSameId->id = SimId(2, 9);
+    EXPECT_EQ(world.FindObject(SimId(2, 9)), simWithSameId);
+    // FindSim looks only in the id's team.
+    EXPECT_EQ(world.FindSim(SimId(3, 8)), nullptr);
+    EXPECT_EQ(world.FindSim(SimId(3, 7)), inTeam3);
+}
+
+TEST_F(RegistryTest, TheNewestOfTwoEqualIdsIsFoundAndTeamsOutsideTheRangeFindNothing) {
+    TestObject* older = land.AddUnit(2, 5, 2, 2);
+    TestObject* newer = land.AddUnit(2, 5, 5, 5);
+    ASSERT_NE(older, newer);
+    EXPECT_EQ(world.FindObject(SimId(2, 5)), newer);
+    EXPECT_EQ(world.FindSim(SimId(7, 5)), nullptr);
+    EXPECT_EQ(world.FindSim(SimId(-3, 5)), nullptr);
+    EXPECT_EQ(world.TeamFactory(9), nullptr);
+    EXPECT_EQ(world.FindObject(SimId(12, 5)), nullptr);
+}
+
+TEST_F(RegistryTest, EffectsWeaponsTakenArtifactsAndReservationsAreNeverSearched) {
+    world.AddEffect(Object(1, 40, land.Centre(3, 3), 0));
+    world.AddWeapon(Object(1, 41, land.Centre(3, 3), 0));
+    TestObject* unit = land.AddUnit(1, 42, 4, 4);
+    SimId held;
+    world.ReservePlace(held, unit, land.Centre(6, 6), nullptr);
+    EXPECT_EQ(held, SimId(1, 42));
+    EXPECT_EQ(world.FindObject(SimId(1, 40)), nullptr);
+    EXPECT_EQ(world.FindObject(SimId(1, 41)), nullptr);
+    EXPECT_EQ(world.FindObject(SimId(1, 42)), unit);
+}
+
+TEST_F(RegistryTest, TeamFactorySkipsABuildingThatChangedTeam) {
+    TestObject* first = nullptr;
+    TestObject* second = nullptr;
+    world.AddBuilding(Object(2, 1, land.Centre(3, 3), 4, &first));
+    world.AddBuilding(Object(2, 2, land.Centre(6, 6), 4, &second));
+    EXPECT_EQ(world.TeamFactory(2), second);
+    second->teamRecord.first = 3;
+    EXPECT_EQ(world.TeamFactory(2), first);
+}
+
+TEST_F(RegistryTest, ADestructibleThatCannotBePlacedIsNotListedAndStaysWithTheCaller) {
+    land.AddUnit(1, 1, 3, 3);
+    std::unique_ptr<GameObject> blocked = Object(0, 2, land.Centre(3, 3), 5);
+    EXPECT_EQ(world.AddDestructible(blocked), 0);
+    ASSERT_NE(blocked, nullptr);
+    std::unique_ptr<GameObject> free = Object(0, 3, land.Centre(5, 5), 5);
+    EXPECT_EQ(world.AddDestructible(free), 1);
+    EXPECT_EQ(free, nullptr);
+    EXPECT_NE(world.FindDestructible(SimId(0, 3)), nullptr);
+    std::unique_ptr<GameObject> deposit = Object(0, 4, land.Centre(3, 3), 9);
+    EXPECT_EQ(world.AddOreDeposit(deposit), 0);
+    EXPECT_NE(deposit, nullptr);
+}
+
+TEST_F(RegistryTest, AWreckDroppedOnAnotherMergesItsSalvageIntoIt) {
+    TestObject* old = nullptr;
+    auto first = Object(0, 1, land.Centre(4, 4), 3, &old);
+    first->SetCargoCapacity(50);
+    first->AddCargo(40);
+    EXPECT_EQ(world.AddWreck(std::move(first)), 1);
+    int deleted = 0;
+    TestObject* newer = nullptr;
+    auto second = Object(0, 2, land.Centre(4, 4), 3, &newer);
+    newer->deletions = &deleted;
+    second->SetCargoCapacity(100);
+    second->AddCargo(25);
+    EXPECT_EQ(world.AddWreck(std::move(second)), 1);
+    EXPECT_EQ(deleted, 1);
+    EXPECT_EQ(old->GetCargo(), 65);
+    EXPECT_EQ(world.wrecks.Count(), 1);
+    // Blocked by something that is not a wreck: refused and destroyed.
+    land.AddUnit(1, 3, 6, 6);
+    TestObject* refused = nullptr;
+    auto third = Object(0, 4, land.Centre(6, 6), 3, &refused);
+    refused->deletions = &deleted;
+    EXPECT_EQ(world.AddWreck(std::move(third)), 0);
+    EXPECT_EQ(deleted, 2);
+}
+
+TEST_F(RegistryTest, AnArtifactTakesTheCellCentreAndACellHoldsOnlyOne) {
+    std::unique_ptr<GameObject> artifact = Object(0, 1, Point(100, 70), 8);
+    EXPECT_EQ(world.AddArtifact(artifact), 1);
+    EXPECT_TRUE(world.pathGrid->CellWord(2, 3) & 0x20u);
+    GameObject* listed = world.ArtifactAt(Point(100, 70));
+    ASSERT_NE(listed, nullptr);
+    EXPECT_EQ(listed->GetPosition(), land.Centre(2, 3));
+    std::unique_ptr<GameObject> second = Object(0, 2, Point(110, 80), 8);
+    EXPECT_EQ(world.AddArtifact(second), 0);
+    EXPECT_NE(second, nullptr);
+    // Picked up: it leaves the artifact list, the cell keeps refusing a second one.
+    world.RetireArtifact(listed);
+    EXPECT_EQ(world.artifacts.Count(), 0);
+    EXPECT_EQ(world.takenArtifacts.Count(), 1);
+    EXPECT_TRUE(world.pathGrid->CellWord(2, 3) & 0x20u);
+    EXPECT_EQ(world.ArtifactAt(Point(-5, 70)), nullptr);
+    EXPECT_EQ(world.ArtifactAt(Point(100000, 70)), nullptr);
+}
+
+TEST_F(RegistryTest, ReserveSerialKeepsNewIdsAboveEveryLoadedOne) {
+    world.nextSerial = 3;
+    world.ReserveSerial(5);
+    EXPECT_EQ(world.nextSerial, 6);
+    world.nextSerial = 9;
+    world.ReserveSerial(5);
+    EXPECT_EQ(world.nextSerial, 9);
+    EXPECT_EQ(world.NewSimId(2), SimId(2, 9));
+    EXPECT_EQ(world.NewSimId(0), SimId(0, 10));
+}
+
+TEST_F(RegistryTest, ClanTechLevelOfAnyOtherLetterIsTheLowerOfTheTwo) {
+    world.techLevelT = 4;
+    world.techLevelV = 2;
+    EXPECT_EQ(world.ClanTechLevel('T'), 4);
+    EXPECT_EQ(world.ClanTechLevel('V'), 2);
+    EXPECT_EQ(world.ClanTechLevel('X'), 2);
+}
+
+TEST_F(RegistryTest, NearnessIgnoresEmptyAndFarCandidatesAndKeepsTheFirstOfEquals) {
+    world.terrain->SetRevealAll(1);
+    TestObject* asker = land.AddUnit(2, 1, 5, 5);
+    auto emptyDeposit = Object(0, 2, land.Centre(5, 6), 9);
+    ASSERT_EQ(world.AddOreDeposit(emptyDeposit), 1);
+    EXPECT_EQ(world.NearestOreDeposit(asker), nullptr);
+    TestObject* left = nullptr;
+    TestObject* right = nullptr;
+    auto a = Object(0, 3, land.Centre(5, 3), 9, &left);
+    auto b = Object(0, 4, land.Centre(5, 7), 9, &right);
+    left->stored = 10;
+    right->stored = 10;
+    ASSERT_EQ(world.AddOreDeposit(a), 1);
+    ASSERT_EQ(world.AddOreDeposit(b), 1);
+    // Both 64 pixels away: the first found (the newest, b) wins.
+    EXPECT_EQ(world.NearestOreDeposit(asker), right);
+    // 10000 pixels or farther is never found.
+    right->stored = 0;
+    left->SetPosition(Point(10000 + asker->GetPosition().x, asker->GetPosition().y));
+    EXPECT_EQ(world.NearestOreDeposit(asker), nullptr);
+    left->SetPosition(Point(9999 + asker->GetPosition().x, asker->GetPosition().y));
+    EXPECT_EQ(world.NearestOreDeposit(asker), left);
+}
+
+TEST_F(RegistryTest, NearestWreckNeedsAFreeDockAndHonoursTheLimit) {
+    world.terrain->SetRevealAll(1);
+    TestObject* asker = land.AddUnit(2, 1, 5, 2);
+    TestObject* near = nullptr;
+    TestObject* far = nullptr;
+    world.AddWreck(Object(0, 2, land.Centre(5, 4), 3, &near));
+    world.AddWreck(Object(0, 3, land.Centre(5, 8), 3, &far));
+    near->freeDock = -1;
+    EXPECT_EQ(world.FindNearestWreck(asker, 0), far);
+    // 192 pixels away: a limit of 192 drops it, 193 keeps it.
+    EXPECT_EQ(world.FindNearestWreck(asker, 192), nullptr);
+    EXPECT_EQ(world.FindNearestWreck(asker, 193), far);
+    near->freeDock = 0;
+    EXPECT_EQ(world.FindNearestWreck(asker, 0), near);
+}
+
+TEST_F(RegistryTest, TheLocalPlayerDoesNotFindWhatLiesOnGroundItNeverSaw) {
+    // Team 1 is the local team; this unit lifts no fog of its own.
+    auto own = std::make_unique<TestObject>(1, 1, land.Centre(2, 2));
+    own->sensors.viewer = 0;
+    TestObject* asker = own.get();
+    std::unique_ptr<GameObject> listed = std::move(own);
+    ASSERT_EQ(world.AddSim(listed), 1);
+    TestObject* deposit = nullptr;
+    auto object = Object(0, 2, land.Centre(8, 10), 9, &deposit);
+    deposit->stored = 5;
+    ASSERT_EQ(world.AddOreDeposit(object), 1);
+    EXPECT_EQ(world.NearestOreDeposit(asker), nullptr);
+    auto enemy = std::make_unique<TestObject>(2, 3, land.Centre(2, 3));
+    enemy->sensors.viewer = 0;
+    TestObject* other = enemy.get();
+    std::unique_ptr<GameObject> enemyListed = std::move(enemy);
+    ASSERT_EQ(world.AddSim(enemyListed), 1);
+    EXPECT_EQ(world.NearestOreDeposit(other), deposit);
+    world.terrain->SetRevealAll(1);
+    EXPECT_EQ(world.NearestOreDeposit(asker), deposit);
+}
+
+TEST_F(RegistryTest, AddSimTalliesTheUnitInItsTeamRecord) {
+    land.AddUnit(3, 1, 4, 4);
+    EXPECT_EQ(land.records.tallied[3], 1);
+    EXPECT_EQ(land.records.lastEffort, 0);
+    // A Sim whose place is taken is not listed and not tallied.
+    auto blocked = Object(3, 2, land.Centre(4, 4));
+    EXPECT_EQ(world.AddSim(blocked), 0);
+    EXPECT_NE(blocked, nullptr);
+    EXPECT_EQ(land.records.tallied[3], 1);
+}
+
+TEST_F(RegistryTest, TeamHasStructureAsksTheMissionFirst) {
+    land.records.scriptedTeam = 2;
+    land.records.scriptedCode = 5;
+    EXPECT_EQ(world.TeamHasStructure(2, 5), 1);
+    EXPECT_EQ(world.TeamHasStructure(2, 6), 0);
+    TestObject* structure = land.AddUnit(2, 1, 4, 4, 7);
+    world.structureCodeOf = [](GameObject* o) { return o->id.serial == 1 ? 6 : -1; };
+    EXPECT_EQ(world.TeamHasStructure(2, 6), 1);
+    EXPECT_EQ(world.NearestStructure(2, 6, Point(0, 0)), structure);
+    structure->destroyed = 1;
+    EXPECT_EQ(world.TeamHasStructure(2, 6), 0);
+    EXPECT_EQ(world.NearestStructure(2, 6, Point(0, 0)), nullptr);
+}
+
+}  // namespace
