@@ -10,6 +10,7 @@
 #include "core/MemoryDisplay.h"
 #include "core/ResourceFile.h"
 #include "core/SpriteSet.h"
+#include "platform/Capture.h"
 #include "world/TerrainMap.h"
 
 using namespace MadeAssets;
@@ -76,6 +77,7 @@ TEST_F(AssetLandTest, MapDrawsAsShadedTerrainAtEveryZoom) {
     std::unique_ptr<TerrainMap> map = LoadMap(0);
     ASSERT_TRUE(map->HasTiles());
     map->SetRevealAll(1);
+    map->InstallPalette();
     map->SetView(Rect(Point(0, 0), Size(512, 480)));
     for (int zoom = 0; zoom < 3; ++zoom) {
         std::memset(screen.BackPage(), 0, 640 * 480);
@@ -95,6 +97,9 @@ TEST_F(AssetLandTest, MapDrawsAsShadedTerrainAtEveryZoom) {
         }
         EXPECT_GT(colours.size(), 20u) << zoom;
         EXPECT_EQ(blank, 0) << zoom;
+        // With QX_CAPTURE set, the frame is kept as a picture to look at.
+        winx_RequestCapture("land-zoom" + std::to_string(zoom));
+        screen.Present();
     }
 }
 

@@ -19,6 +19,7 @@
 #include "core/Size.h"
 #include "core/SpriteSet.h"
 #include "core/TextWriter.h"
+#include "platform/Capture.h"
 
 using namespace MadeAssets;
 
@@ -140,6 +141,10 @@ TEST_F(AssetReadBackTest, TitleExitAndWaitPicturesHaveTheirScreenSizes) {
     screen.ResetClipRect();
     std::set<uint8_t> used(screen.BackPage(), screen.BackPage() + 640 * 480);
     EXPECT_GT(used.size(), 40u);
+    // With QX_CAPTURE set, the title screen is kept as a picture to look at.
+    screen.SetPalette(LoadPalette("7a0txxxx99s999.pal", 0, 24).release());
+    winx_RequestCapture("title");
+    screen.Present();
 
     std::unique_ptr<SpriteSet> pages = LoadSpriteSetColumn("7a1uzxxx99s999.msp");
     ASSERT_GE(pages->LastFrameIndex(), 1);
