@@ -39,6 +39,10 @@ TEST_F(AssetReadBackTest, EveryPaletteRowHoldsTheDesignedPalette) {
         EXPECT_EQ(white.r + white.g + white.b, 3 * 255);
         EXPECT_EQ(pulse.r, 40);
         EXPECT_EQ(pulse.g, 255);
+        // The fog stays the darkest blue-grey: no ramp spilled over it.
+        const Rgb& fog = palette->entries[254];
+        EXPECT_LT(fog.r + fog.g + fog.b, 100);
+        EXPECT_GT(fog.b, fog.r);
         if (!first) {
             first = std::move(palette);
             continue;

@@ -113,7 +113,8 @@ AssetPalette::AssetPalette() {
     }
     int next = 9;
     // The designs below fit the free entries; past them a colour would overwrite white, so the
-    // allocator stops at 254 (a test checks that every design found its own entries).
+    // allocator stops at 254 (the read-back test checks the fog entry and the count of distinct
+    // colours).
     auto allocate = [&]() {
         while (next < 254 && taken[static_cast<size_t>(next)])
             ++next;
