@@ -1,0 +1,47 @@
+#pragma once
+// A pick-up (kind 8) with one of five effects on the unit that takes it: ore or credit for the
+// team's factory, more armour, an upgrade, or a fifth of its armour as damage. Once taken it
+// plays its pick-up sequence and its effect's sequence on the taker, then ends.
+#include <cstdint>
+
+#include "core/Timer.h"
+#include "objects/GameObject.h"
+
+class Sound;
+
+class Artifact : public GameObject {
+public:
+    static constexpr int32_t kStepMs = 50;
+    static constexpr int32_t kFactoryGift = 1000;
+
+    // The effect drawn at random: 1 .. 5, or 3 .. 5 in mission 10 of clan V.
+    Artifact(const Point& position, const Size& size, SpriteSet* sprites, Sound* pickupSound,
+             const CollisionFilter& filter, const SimId& id);
+    // As made on another machine, with the effect given.
+    Artifact(const Point& position, const Size& size, SpriteSet* sprites, Sound* pickupSound,
+             const CollisionFilter& filter, const SimId& id, int effectType);
+    ~Artifact() override;
+
+    void Update(int elapsedMs) override;
+    void Draw(ScreenBase& view) override;
+    void DrawSensed(ScreenBase& view, const ShadeTable* table) override;
+    int GetKind() override { return 8; }
+
+    // Taken once: a second pick-up changes nothing.
+    void PickUp(GameObject* taker);
+    void ApplyEffect(GameObject* taker);
+
+    int32_t effectType;
+    int32_t stage = 0;
+    int32_t stageFrame = 0;
+    // Never started before the pick-up, so it counts as expired on the first update after it.
+    Timer stepTimer{kStepMs};
+    int32_t taken = 0;
+    SimId takerId;
+    // Not owned.
+    Sound* pickupSound;
+
+private:
+    // The last frame index of a stage's picture sequence (0 without pictures).
+    int LastFrameOfStage(int s);
+};

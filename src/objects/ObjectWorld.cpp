@@ -1,0 +1,75 @@
+#include "objects/ObjectWorld.h"
+
+#include "core/Point.h"
+#include "objects/CommandBuffer.h"
+#include "objects/GameObject.h"
+
+namespace {
+
+// Answers while no World is installed: nothing is found, no team is allied with another, no
+// map exists, placements are taken as they come, and the command buffer stays switched off.
+class NeutralObjectWorld : public ObjectWorld {
+public:
+    GameObject* FindObject(const SimId&) override { return nullptr; }
+    GameObject* FindSim(const SimId&) override { return nullptr; }
+    GameObject* FindDestructible(const SimId&) override { return nullptr; }
+    GameObject* FindWreckById(const SimId&) override { return nullptr; }
+    GameObject* TeamFactory(int) override { return nullptr; }
+    int AreAllied(int teamA, int teamB) override { return teamA == teamB ? 1 : 0; }
+    int LocalTeam() override { return 1; }
+    int IsNetworkHost() override { return 0; }
+    EventReceiver* ControllerOf(int) override { return nullptr; }
+    int TeamHasStructure(int, int) override { return 0; }
+    void AddTeamCount(GameObject*) override {}
+    int MissionNumber() override { return 0; }
+    char MissionClan() override { return 'V'; }
+    SimId NewSimId(int team) override { return SimId(team, nextSerial++); }
+    // Nobody lists it, so it goes at once.
+    void AddEffect(std::unique_ptr<GameObject>) override {}
+    void RetireArtifact(GameObject*) override {}
+    int PlaceObject(GameObject* object, const Point& p, GameObject** blocker) override {
+        if (blocker) *blocker = nullptr;
+        if (object) object->MoveTo(p);
+        return 1;
+    }
+    int CanPlace(GameObject*, const Point&, GameObject** blocker, int, int) override {
+        if (blocker) *blocker = nullptr;
+        return 1;
+    }
+    void AddToGrids(GameObject*, const Point&, int) override {}
+    void RemoveFromGrids(GameObject*, const Point&, int) override {}
+    int IsAreaBuildable(const Rect&) override { return 0; }
+    int RouteRequestsDeferred() override { return 0; }
+    int IsRectVisible(const Rect&) override { return 0; }
+    TerrainMap* Terrain() override { return nullptr; }
+    PathGrid* Paths() override { return nullptr; }
+    SightGrid* Sight() override { return nullptr; }
+    void PlaySound(Sound*) override {}
+    CommandBuffer& Commands() override { return commands; }
+    void SendCommands(int) override { commands.Rewind(); }
+
+private:
+    int32_t nextSerial = 1;
+    CommandBuffer commands;
+};
+
+NeutralObjectWorld& Neutral() {
+    static NeutralObjectWorld neutral;
+    return neutral;
+}
+
+ObjectWorld*& Installed() {
+    static ObjectWorld* installed = nullptr;
+    return installed;
+}
+
+}  // namespace
+
+ObjectWorld& TheObjectWorld() {
+    ObjectWorld* world = Installed();
+    return world ? *world : Neutral();
+}
+
+void SetObjectWorld(ObjectWorld* world) {
+    Installed() = world;
+}

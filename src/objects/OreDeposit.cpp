@@ -1,0 +1,79 @@
+#include "objects/OreDeposit.h"
+
+#include <algorithm>
+
+#include "core/SpriteSet.h"
+#include "objects/CommandBuffer.h"
+#include "objects/ObjectWorld.h"
+
+namespace {
+
+// The frame for each animation step, by how much ore is left.
+constexpr int32_t kRichFrames[14] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13};
+constexpr int32_t kMiddleFrames[14] = {0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6};
+constexpr int32_t kPoorFrames[14] = {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1, 2, 3};
+
+}  // namespace
+
+OreDeposit::OreDeposit(const Point& position, const Size& size, SpriteSet* sprites,
+                       const CollisionFilter& filter, const SimId& id)
+    : GameObject(position, 0, size, sprites, 0, filter, id, 0, 1) {
+    growTimer.Start();
+    animTimer.Start();
+    regrowTimer.Start();
+}
+
+OreDeposit::~OreDeposit() = default;
+
+void OreDeposit::AnnounceAmount() {
+    ObjectWorld& world = TheObjectWorld();
+    if (world.IsNetworkHost() == 1) world.Commands().SendOreAmount(this, amount);
+}
+
+void OreDeposit::Update(int /*elapsedMs*/) {
+    if (regrowTimer.Expired()) {
+        growth = kFastGrowth;
+        regrowTimer.period = -1;
+        AnnounceAmount();
+    }
+    if (growTimer.Expired()) {
+        amount += growth;
+        growTimer.Start();
+    }
+    if (animTimer.Expired()) {
+        const int last = spriteSet ? spriteSet->LastFrameIndex() : kDepletedFrame;
+        if (animUp) {
+            ++animStep;
+            if (animStep >= last - 1) animUp = 0;
+        } else {
+            --animStep;
+            if (animStep <= 0) animUp = 1;
+        }
+        const int step = std::clamp<int>(animStep, 0, 13);
+        if (amount > 10000) {
+            frame = kRichFrames[step];
+        } else if (amount > 1000) {
+            frame = kMiddleFrames[step];
+        } else if (amount > 100) {
+            frame = kPoorFrames[step];
+        } else {
+            frame = kDepletedFrame;
+        }
+        animTimer.Start();
+    }
+}
+
+int OreDeposit::AddOre(int n) {
+    amount += n;
+    return n;
+}
+
+int OreDeposit::TakeOre(int n) {
+    const int taken = std::clamp(n, 0, std::max(amount, 0));
+    amount -= taken;
+    regrowTimer.period = kRegrowMs;
+    regrowTimer.Start();
+    if (growth == kFastGrowth) AnnounceAmount();
+    growth = kSlowGrowth;
+    return taken;
+}

@@ -1,0 +1,20 @@
+#pragma once
+// Wait where one stands until a carrier takes one aboard (goal type 7).
+#include "objects/Goal.h"
+
+class TransportGoal : public Goal {
+public:
+    // finishOnArrival is always 1.
+    TransportGoal(const SimId& owner, const SimId& carrierId, int allowManoeuvres);
+    ~TransportGoal() override;
+
+    int GetType() const override { return static_cast<int>(GoalType::Transport); }
+    // The owner's own position; (0, 0) when it cannot be found.
+    Point GetLocation() override;
+    // Done when the carrier is gone or destroyed. (Being taken aboard ends it too; that step
+    // belongs to the carrier class.)
+    int IsDone() override;
+    GoalFields StoredFields() const override;
+
+    SimId targetId;
+};

@@ -1,0 +1,267 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "core/EventReceiver.h"
+#include "core/Random.h"
+#include "objects/CommandReader.h"
+#include "objects/GameObject.h"
+#include "objects/LocationGoal.h"
+#include "objects/ObjectTestSupport.h"
+#include "objects/TargetGoal.h"
+#include "support/FakeObjectWorld.h"
+
+namespace {
+
+class EventLog : public EventReceiver {
+public:
+    void OnEvent(int32_t kind, void* a, void*) override { events.push_back({kind, a}); }
+    struct Event {
+        int32_t kind;
+        void* object;
+    };
+    std::vector<Event> events;
+};
+
+class GameObjectTest : public ::testing::Test {
+protected:
+    FakeObjectWorld world;
+    TestUnit unit{1, 1, Point(100, 100)};
+};
+
+}  // namespace
+
+TEST_F(GameObjectTest, NewObjectStartsWithTheRootDefaults) {
+    GameObject o(Point(5, 6), 40, Size(20, 10), nullptr, 0, kUnitFilter, SimId(3, 9), 50, 0);
+    EXPECT_EQ(o.skill, 650);
+    // Rank is skill / 10: the unit panel's rank bar starts above 64.
+    EXPECT_EQ(o.GetRank(), 65);
+    EXPECT_EQ(o.cargoCapacity, 600);
+    EXPECT_EQ(o.enabled, 1);
+    EXPECT_EQ(o.facing, 0);
+    EXPECT_TRUE(o.goals.IsEmpty());
+    EXPECT_EQ(o.IsDestroyed(), 0);
+    EXPECT_EQ(o.teamRecord.first, 3);
+    EXPECT_EQ(o.teamRecord.third, 3);
+    EXPECT_EQ(o.collision.team, 3);
+    EXPECT_EQ(o.collision.secondId, SimId(3, 9));
+    EXPECT_TRUE(o.groupId.IsNull());
+    EXPECT_EQ(o.GetRadius(), 10);
+    EXPECT_EQ(o.GetTopLeft(), Point(-5, 1));
+    EXPECT_EQ(o.GetBounds(), Rect(Point(-5, 1), Size(20, 10)));
+    EXPECT_EQ(o.ContainsPoint(Point(14, 10)), 1);
+    EXPECT_EQ(o.ContainsPoint(Point(15, 10)), 0);
+    // What the World and the sight grid read.
+    EXPECT_EQ(o.onMap, 1);
+    EXPECT_EQ(o.gridFlag, 1);
+    EXPECT_EQ(o.pathPriority, 0);
+    EXPECT_EQ(o.ViewingPlayer(), 3);
+    EXPECT_EQ(o.SecondViewingPlayer(), 0);
+    EXPECT_EQ(o.HasBaseSight(), 1);
+}
+
+TEST_F(GameObjectTest, DestroyWaitsForInvulnerabilityToEnd) {
+    unit.ToggleInvulnerable();
+    unit.Destroy();
+    EXPECT_EQ(unit.IsDestroyed(), 0);
+    unit.ToggleInvulnerable();
+    EXPECT_EQ(unit.IsDestroyed(), 1);
+    EXPECT_EQ(unit.damage.Value(), 101);
+}
+
+TEST_F(GameObjectTest, CargoNeverOverflowsNorGoesNegative) {
+    unit.cargo = 550;
+    EXPECT_EQ(unit.AddCargo(100), 50);
+    EXPECT_EQ(unit.GetCargo(), 600);
+    EXPECT_EQ(unit.IsCargoFull(), 1);
+    EXPECT_EQ(unit.GetCargoPercent(), 100);
+    unit.cargo = 30;
+    EXPECT_EQ(unit.TakeCargo(100), 30);
+    EXPECT_EQ(unit.GetCargo(), 0);
+    unit.cargo = 200;
+    EXPECT_EQ(unit.TakeCargo(50), 50);
+    EXPECT_EQ(unit.GetCargoPercent(), 25);
+    unit.SetCargoCapacity(0);
+    EXPECT_EQ(unit.GetCargoPercent(), 0);
+}
+
+TEST_F(GameObjectTest, SkillGrowsOnTheOwnerAndStopsAt950) {
+    unit.skill = 800;
+    for (int i = 0; i < 20; ++i)
+        unit.GainSkill(1);
+    EXPECT_EQ(unit.skill, 950);
+    EXPECT_EQ(world.teamCounts[1], 20);
+    unit.skill = 700;
+    unit.GainSkill(0);
+    EXPECT_EQ(unit.skill, 701);
+    EXPECT_EQ(world.teamCounts[1], 20);
+}
+
+TEST_F(GameObjectTest, MirrorAsksTheOwnerForItsSkill) {
+    world.commands.SetEnabled(1);
+    unit.SetLocal(0);
+    unit.GainSkill(1);
+    EXPECT_EQ(unit.skill, 650);
+    EXPECT_EQ(world.teamCounts[1], 0);
+    EXPECT_EQ(
+        std::vector<uint8_t>(world.commands.Data(), world.commands.Data() + world.commands.Size()),
+        ExpectedCommand(22, unit.id).U8(1).Bytes());
+}
+
+TEST_F(GameObjectTest, HostilityFollowsTeamsAlliancesAndAttackOrders) {
+    TestUnit enemy(2, 5, Point());
+    TestUnit friendOf(3, 5, Point());
+    TestUnit neutral(0, 5, Point());
+    TestUnit wreck(2, 6, Point());
+    wreck.kind = 3;
+    TestUnit field(0, 7, Point());
+    field.kind = 5;
+    TestUnit own(1, 2, Point());
+    world.Ally(1, 3);
+    EXPECT_EQ(unit.IsHostileTo(&enemy), 1);
+    EXPECT_EQ(unit.IsHostileTo(&friendOf), 0);
+    EXPECT_EQ(unit.IsHostileTo(&neutral), 0);
+    EXPECT_EQ(unit.IsHostileTo(&own), 0);
+    // A wreck is never hostile by team, only through an attack order on things.
+    EXPECT_EQ(unit.IsHostileTo(&wreck), 0);
+    EXPECT_EQ(unit.IsHostileTo(&field), 0);
+    unit.attackObjects = 1;
+    EXPECT_EQ(unit.IsHostileTo(&wreck), 1);
+    EXPECT_EQ(unit.IsHostileTo(&field), 1);
+    EXPECT_EQ(unit.IsHostileTo(&own), 0);
+    // The grids ask through their view of the object.
+    MapObjectView* view = &enemy;
+    unit.attackObjects = 0;
+    EXPECT_EQ(unit.IsHostileTo(view), 1);
+}
+
+TEST_F(GameObjectTest, SelectingTellsTheLocalControllerOnce) {
+    EventLog log;
+    world.controllers[1] = &log;
+    unit.SetSelected(1);
+    unit.SetSelected(1);
+    unit.SetSelected(0);
+    unit.SetSelected(0);
+    ASSERT_EQ(log.events.size(), 2u);
+    EXPECT_EQ(log.events[0].kind, 0x10);
+    EXPECT_EQ(log.events[0].object, &unit);
+    EXPECT_EQ(log.events[1].kind, 0x11);
+    world.controllers[1] = nullptr;
+}
+
+TEST_F(GameObjectTest, MoveStateNormalisesAnyFacing) {
+    const int32_t parts[2] = {4, 9};
+    unit.ApplyMoveState(Point(100, 100), -3, parts, 2);
+    EXPECT_EQ(unit.facing, 13);
+    EXPECT_EQ(world.placements, 0);
+    unit.ApplyMoveState(Point(140, 100), 17, parts, 2);
+    EXPECT_EQ(unit.facing, 1);
+    EXPECT_EQ(unit.position, Point(140, 100));
+    EXPECT_EQ(world.placements, 1);
+    EXPECT_EQ(unit.partFacings, (std::vector<int32_t>{4, 9}));
+    // A facing far out of range from a peer still lands in 0 .. 15.
+    unit.ApplyMoveState(Point(140, 100), -35, parts, 0);
+    EXPECT_EQ(unit.facing, 13);
+    unit.ApplyMoveState(Point(140, 100), 1000, parts, 0);
+    EXPECT_EQ(unit.facing, 8);
+}
+
+TEST_F(GameObjectTest, TargetGoalRecordsWhereTheAttackBegan) {
+    TestUnit enemy(2, 5, Point(300, 300));
+    world.Add(&enemy);
+    unit.AddGoal(std::make_unique<LocationGoal>(unit.id, Point(50, 50), 16, 1, 1), 0);
+    EXPECT_EQ(unit.attackOrigin, Point());
+    unit.AddGoal(std::make_unique<TargetGoal>(unit.id, enemy.id, Point(), 1, 1), 1);
+    EXPECT_EQ(unit.attackOrigin, Point(100, 100));
+    EXPECT_EQ(unit.attackObjects, 0);
+}
+
+TEST_F(GameObjectTest, AttackOnAThingMarksAndUnmarksAttackObjects) {
+    TestUnit wreck(0, 5, Point(300, 300));
+    wreck.kind = 3;
+    world.Add(&wreck);
+    unit.AddGoal(std::make_unique<TargetGoal>(unit.id, wreck.id, Point(), 1, 1), 1);
+    EXPECT_EQ(unit.attackObjects, 1);
+    std::unique_ptr<Goal> popped = unit.PopGoal();
+    ASSERT_TRUE(popped);
+    EXPECT_EQ(unit.attackObjects, 0);
+    EXPECT_EQ(unit.PopGoal(), nullptr);
+}
+
+TEST_F(GameObjectTest, WaitingMeansAnUnrequestedRouteOnAMoveGoal) {
+    EXPECT_EQ(unit.IsWaiting(), 0);
+    unit.AddGoal(std::make_unique<LocationGoal>(unit.id, Point(50, 50), 16, 1, 1), 0);
+    EXPECT_EQ(unit.IsWaiting(), 1);
+    EXPECT_EQ(unit.IsBusy(), 1);
+    unit.MarkRouteRequested(unit.goals.Front());
+    EXPECT_EQ(unit.IsWaiting(), 0);
+    world.deferred = 1;
+    unit.MarkRouteRequested(unit.goals.Front());
+    EXPECT_EQ(unit.IsWaiting(), 1);
+    unit.goals.BlockFront();
+    EXPECT_EQ(unit.IsWaiting(), 0);
+    unit.goals.UnblockFront();
+    unit.routeWait = 1;
+    EXPECT_EQ(unit.IsWaiting(), 0);
+}
+
+TEST_F(GameObjectTest, SetGoalReplacesTheQueueAndClearGoalsEndsTheOrder) {
+    unit.AddGoal(std::make_unique<LocationGoal>(unit.id, Point(50, 50), 16, 1, 1), 0);
+    unit.AddGoal(std::make_unique<LocationGoal>(unit.id, Point(60, 50), 16, 1, 1), 0);
+    unit.SetGoal(std::make_unique<LocationGoal>(unit.id, Point(70, 50), 16, 1, 1));
+    ASSERT_NE(unit.goals.Front(), nullptr);
+    EXPECT_EQ(unit.goals.Front()->GetLocation(), Point(70, 50));
+    EXPECT_EQ(unit.goals.Next(unit.goals.Front()), nullptr);
+    unit.ordered = 1;
+    unit.ClearGoals();
+    EXPECT_TRUE(unit.goals.IsEmpty());
+    EXPECT_EQ(unit.ordered, 0);
+    unit.SetGoal(nullptr);
+    EXPECT_TRUE(unit.goals.IsEmpty());
+}
+
+TEST_F(GameObjectTest, ReferencePointsOutsideTheFiveAnswerZero) {
+    unit.SetReferencePoint(4, Point(7, 8));
+    unit.SetReferencePoint(5, Point(9, 9));
+    EXPECT_EQ(unit.GetReferencePoint(4), Point(7, 8));
+    EXPECT_EQ(unit.GetReferencePoint(5), Point());
+    EXPECT_EQ(unit.GetReferencePoint(-1), Point());
+}
+
+TEST_F(GameObjectTest, RollHitDrawsAgainstSkill) {
+    SeedRandom(12345);
+    unit.skill = 0;
+    for (int i = 0; i < 50; ++i)
+        EXPECT_EQ(unit.RollHit(), 0);
+    unit.skill = 1001;
+    for (int i = 0; i < 50; ++i)
+        EXPECT_EQ(unit.RollHit(), 1);
+}
+
+TEST_F(GameObjectTest, SensorsAndStealthWorkOnlyWithTheirStructures) {
+    unit.sensors.FitSensor('u');
+    unit.sensors.FitSensor('w');
+    unit.stealth.FitStealth('z');
+    EXPECT_EQ(unit.SensorActive(SensorKind::A, 1), 0);
+    EXPECT_EQ(unit.IsHidden(StealthKind::General, 1), 0);
+    world.GrantStructure(1, 0);
+    EXPECT_EQ(unit.SensorActive(SensorKind::A, 1), 1);
+    EXPECT_EQ(unit.SensorActive(SensorKind::B, 1), 0);
+    EXPECT_EQ(unit.SensorActive(SensorKind::C, 1), 1);
+    world.GrantStructure(1, 1);
+    EXPECT_EQ(unit.IsHidden(StealthKind::General, 1), 1);
+    EXPECT_EQ(unit.IsHidden(StealthKind::A, 1), 0);
+    // Firing shows it for 3000 ms of updates.
+    unit.stealth.Reveal();
+    unit.stealth.CountDownReveal(2999);
+    EXPECT_EQ(unit.IsHidden(StealthKind::General, 1), 0);
+    unit.stealth.CountDownReveal(2);
+    EXPECT_EQ(unit.stealth.revealCountdown, -1);
+    EXPECT_EQ(unit.IsHidden(StealthKind::General, 1), 1);
+    // Refitting clears a removed sensor.
+    unit.sensors.ClearSensors();
+    unit.sensors.FitSensor('v');
+    EXPECT_EQ(unit.SensorActive(SensorKind::A, 1), 0);
+    EXPECT_EQ(unit.SensorActive(SensorKind::B, 1), 1);
+}

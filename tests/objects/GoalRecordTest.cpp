@@ -1,0 +1,137 @@
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "core/ResourceFile.h"
+#include "objects/GoalRecord.h"
+#include "objects/LocationGoal.h"
+#include "objects/ObjectLand.h"
+#include "objects/ObjectTestSupport.h"
+#include "objects/TargetGoal.h"
+#include "objects/TransportGoal.h"
+#include "support/TempDirectory.h"
+
+namespace {
+
+class GoalRecords : public ::testing::Test {
+protected:
+    // The object's record lines as written to a file.
+    std::vector<std::string> Written(GameObject& o) {
+        const std::string path = files.Path() + "/record.txt";
+        {
+            ResourceFile file;
+            file.plainPath = 1;
+            EXPECT_EQ(file.Open(path.c_str(), "w"), 1);
+            char buffer[256];
+            o.Write(file, buffer, sizeof buffer);
+            EXPECT_EQ(file.Close(), 1);
+        }
+        std::ifstream in(path);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+
+    // Reads lines back the way the scenario reader does: key letter, then the value text.
+    static void ReadBack(GameObject& o, const std::vector<std::string>& lines) {
+        for (const std::string& line : lines) {
+            ASSERT_GE(line.size(), 4u);
+            o.Parse(line[0], line.c_str() + 4);
+        }
+    }
+
+    ObjectLand land;
+    TempDirectory files;
+    TestUnit unit{1, 1, Point(100, 100)};
+};
+
+}  // namespace
+
+TEST_F(GoalRecords, LocationGoalWritesTheDocumentedLine) {
+    unit.goals.PushBack(std::make_unique<LocationGoal>(unit.id, Point(200, 160), 32, 1, 1));
+    EXPECT_EQ(Written(unit), std::vector<std::string>{"U = 1,1,1,1,0,200,160"});
+}
+
+TEST_F(GoalRecords, EveryGoalTypeRoundTripsWithItsFlags) {
+    auto location = std::make_unique<LocationGoal>(unit.id, Point(200, 160), 32, 0, 1);
+    location->repeat = 1;
+    auto target = std::make_unique<TargetGoal>(unit.id, SimId(2, 77), Point(-8, 16), 1, 0);
+    target->SetParam(42);
+    target->reportFailure = 0;
+    target->repeat = 1;
+    auto transport = std::make_unique<TransportGoal>(unit.id, SimId(1, 5), 1);
+    transport->repeat = 1;
+    unit.goals.PushBack(std::move(location));
+    unit.goals.PushBack(std::move(target));
+    unit.goals.PushBack(std::move(transport));
+    const std::vector<std::string> lines = Written(unit);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "U = 2,1,0,0,1,2,77,-8,16,42");
+    EXPECT_EQ(lines[2], "U = 7,1,1,1,1,1,5");
+
+    TestUnit copy(1, 1, Point(0, 0));
+    ReadBack(copy, lines);
+    std::vector<Goal*> goals;
+    copy.goals.ForEach([&](Goal& g) { goals.push_back(&g); });
+    ASSERT_EQ(goals.size(), 3u);
+    auto* l = dynamic_cast<LocationGoal*>(goals[0]);
+    ASSERT_NE(l, nullptr);
+    EXPECT_EQ(l->point, Point(200, 160));
+    EXPECT_EQ(l->tolerance, DefaultLocationTolerance());
+    EXPECT_EQ(l->allowManoeuvres, 0);
+    EXPECT_EQ(l->repeat, 1);
+    auto* t = dynamic_cast<TargetGoal*>(goals[1]);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->targetId, SimId(2, 77));
+    EXPECT_EQ(t->offset, Point(-8, 16));
+    EXPECT_EQ(t->GetParam(), 42);
+    EXPECT_EQ(t->finishOnArrival, 0);
+    EXPECT_EQ(t->reportFailure, 0);
+    EXPECT_EQ(t->repeat, 1);
+    auto* c = dynamic_cast<TransportGoal*>(goals[2]);
+    ASSERT_NE(c, nullptr);
+    EXPECT_EQ(c->targetId, SimId(1, 5));
+    EXPECT_EQ(c->owner, copy.id);
+    // Written again, the copy gives the same lines.
+    EXPECT_EQ(Written(copy), lines);
+}
+
+TEST_F(GoalRecords, WaypointsAreNotWritten) {
+    unit.goals.PushBack(std::make_unique<LocationGoal>(unit.id, Point(64, 64), 32, 1, 1));
+    unit.goals.PushBack(std::make_unique<LocationGoal>(unit.id, Point(96, 96), 32, 1, 1));
+    unit.goals.Front()->waypoint = 1;
+    EXPECT_EQ(Written(unit), std::vector<std::string>{"U = 1,1,1,1,0,96,96"});
+    unit.goals.Next(unit.goals.Front())->waypoint = 1;
+    EXPECT_TRUE(Written(unit).empty());
+}
+
+TEST_F(GoalRecords, OtherKeysAndUnknownTypesChangeNothing) {
+    unit.Parse('S', "3,4,5");
+    unit.Parse('U', "9,1,1,1,0,5,5");
+    unit.Parse('U', "0,1,1,1,0");
+    unit.Parse('U', "");
+    unit.Parse('U', "garbage");
+    EXPECT_TRUE(unit.goals.IsEmpty());
+    EXPECT_EQ(ParseGoalLine(unit, "1,1,1,1,0,64,64"), 1);
+    EXPECT_FALSE(unit.goals.IsEmpty());
+}
+
+TEST_F(GoalRecords, ShortLinesReadMissingNumbersAsZero) {
+    ASSERT_EQ(ParseGoalLine(unit, "2,1,1"), 1);
+    auto* t = dynamic_cast<TargetGoal*>(unit.goals.Front());
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->targetId, SimId(0, 0));
+    EXPECT_EQ(t->reportFailure, 0);
+    EXPECT_EQ(t->GetParam(), 0);
+    // Numbers beyond 32 bits are held at the limit rather than wrapped.
+    ASSERT_EQ(ParseGoalLine(unit, "2,1,1,1,0,1,99999999999,0,0,-99999999999"), 1);
+    t = dynamic_cast<TargetGoal*>(unit.goals.Next(unit.goals.Front()));
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->targetId.serial, 2147483647);
+    EXPECT_EQ(t->GetParam(), -2147483647 - 1);
+}

@@ -1,0 +1,28 @@
+#pragma once
+// A fake World with a real terrain map of plain buildable ground loaded from a generated land,
+// so goals clamp to the map and objects draw over real shade tables.
+#include <memory>
+#include <string>
+
+#include "support/FakeObjectWorld.h"
+#include "world/LandFixture.h"
+#include "world/TerrainMap.h"
+
+class ObjectLand {
+public:
+    explicit ObjectLand(int columns = 10, int rows = 10) : world(columns, rows) {
+        LandSpec spec;
+        spec.columns = columns;
+        spec.rows = rows;
+        spec.letters.assign(static_cast<size_t>(rows),
+                            std::string(static_cast<size_t>(columns), 'c'));
+        files.WriteLand(spec);
+        world.terrain = std::make_unique<TerrainMap>();
+        world.terrain->SetDiscDataPath(files.Path().c_str());
+        world.terrain->SetLocalDataPath(files.Path().c_str());
+        world.terrain->Load("edit.lnd");
+    }
+
+    LandFixture files;
+    FakeObjectWorld world;
+};

@@ -1,0 +1,118 @@
+#include "support/FakeObjectWorld.h"
+
+#include <algorithm>
+
+#include "objects/GameObject.h"
+
+FakeObjectWorld::FakeObjectWorld(int columns, int rows)
+    : columns(columns),
+      rows(rows),
+      paths(rows, columns, Size(kCell, kCell)),
+      sight(Size(2 * kCell, 2 * kCell), Size(columns * kCell, rows * kCell), 1),
+      previous(&TheObjectWorld()) {
+    for (int t = 0; t < 5; ++t)
+        allied[t][t] = 1;
+    SetObjectWorld(this);
+}
+
+FakeObjectWorld::~FakeObjectWorld() {
+    // Effects may look their followed objects up while they go: uninstall last.
+    effects.clear();
+    SetObjectWorld(previous == this ? nullptr : previous);
+}
+
+void FakeObjectWorld::Add(GameObject* object, bool inSimList) {
+    objects.push_back(object);
+    if (inSimList) sims.push_back(object);
+}
+
+void FakeObjectWorld::Forget(GameObject* object) {
+    std::erase(objects, object);
+    std::erase(sims, object);
+}
+
+namespace {
+
+GameObject* FindIn(const std::vector<GameObject*>& list, const SimId& id, int kind) {
+    if (id.IsNull()) return nullptr;
+    for (GameObject* o : list) {
+        if (o->id == id && (kind < 0 || o->GetKind() == kind)) return o;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+GameObject* FakeObjectWorld::FindObject(const SimId& id) {
+    return FindIn(objects, id, -1);
+}
+GameObject* FakeObjectWorld::FindSim(const SimId& id) {
+    return FindIn(sims, id, -1);
+}
+GameObject* FakeObjectWorld::FindDestructible(const SimId& id) {
+    return FindIn(objects, id, 5);
+}
+GameObject* FakeObjectWorld::FindWreckById(const SimId& id) {
+    return FindIn(objects, id, 3);
+}
+
+GameObject* FakeObjectWorld::TeamFactory(int team) {
+    return team >= 0 && team < 5 ? factories[team] : nullptr;
+}
+
+int FakeObjectWorld::AreAllied(int a, int b) {
+    if (a < 0 || a > 4 || b < 0 || b > 4) return 0;
+    return allied[a][b];
+}
+
+EventReceiver* FakeObjectWorld::ControllerOf(int team) {
+    return team >= 0 && team < 5 ? controllers[team] : nullptr;
+}
+
+int FakeObjectWorld::TeamHasStructure(int team, int code) {
+    return structures.count({team, code}) ? 1 : 0;
+}
+
+void FakeObjectWorld::AddTeamCount(GameObject* object) {
+    const int team = object->teamRecord.first;
+    if (team >= 0 && team < 5) ++teamCounts[team];
+}
+
+void FakeObjectWorld::AddEffect(std::unique_ptr<GameObject> effect) {
+    effects.push_back(std::move(effect));
+}
+
+int FakeObjectWorld::PlaceObject(GameObject* object, const Point& p, GameObject** blocker) {
+    if (blocker) *blocker = nullptr;
+    ++placements;
+    object->MoveTo(p);
+    return 1;
+}
+
+int FakeObjectWorld::CanPlace(GameObject*, const Point& p, GameObject** blocker, int relaxed, int) {
+    if (blocker) *blocker = nullptr;
+    canPlaceRelaxed.push_back(relaxed);
+    return std::find(blocked.begin(), blocked.end(), p) == blocked.end() ? 1 : 0;
+}
+
+void FakeObjectWorld::AddToGrids(GameObject*, const Point&, int) {
+    ++gridAdds;
+}
+void FakeObjectWorld::RemoveFromGrids(GameObject*, const Point&, int) {
+    ++gridRemoves;
+}
+
+int FakeObjectWorld::IsAreaBuildable(const Rect& r) {
+    if (buildable) return buildable(r);
+    const Point br = r.BottomRight();
+    const Size area = Area();
+    return r.origin.x >= 0 && r.origin.y >= 0 && br.x < area.w && br.y < area.h ? 1 : 0;
+}
+
+void FakeObjectWorld::SendCommands(int) {
+    if (commands.Size() == 0) return;
+    commands.EndRecording();
+    sent.emplace_back(commands.Data(), commands.Data() + commands.Size());
+    commands.Rewind();
+    commands.BeginRecording();
+}

@@ -1,0 +1,106 @@
+#pragma once
+// A World for the map-object tests: it installs itself as the objects' services while it lives,
+// finds the objects a test hands it (not owned), keeps the effects given to it, answers team
+// questions from settable tables, has path and sight grids of a given size in cells (a terrain
+// map only when a test installs one), records sounds, placements and sends, and owns an
+// outgoing command buffer whose messages it keeps.
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <set>
+#include <utility>
+#include <vector>
+
+#include "core/Point.h"
+#include "core/Rect.h"
+#include "objects/CommandBuffer.h"
+#include "objects/ObjectWorld.h"
+#include "world/PathGrid.h"
+#include "world/SightGrid.h"
+#include "world/TerrainMap.h"
+
+class FakeObjectWorld : public ObjectWorld {
+public:
+    static constexpr int kCell = 32;
+
+    explicit FakeObjectWorld(int columns = 10, int rows = 10);
+    ~FakeObjectWorld() override;
+    FakeObjectWorld(const FakeObjectWorld&) = delete;
+    FakeObjectWorld& operator=(const FakeObjectWorld&) = delete;
+
+    // Objects FindObject answers for; a Sim-list object is found by FindSim too.
+    void Add(GameObject* object, bool inSimList = false);
+    void Forget(GameObject* object);
+    void Ally(int a, int b) { allied[a][b] = allied[b][a] = 1; }
+    void GrantStructure(int team, int code) { structures.insert({team, code}); }
+    // The map's pixel size.
+    Size Area() const { return Size(columns * kCell, rows * kCell); }
+
+    GameObject* FindObject(const SimId& id) override;
+    GameObject* FindSim(const SimId& id) override;
+    GameObject* FindDestructible(const SimId& id) override;
+    GameObject* FindWreckById(const SimId& id) override;
+    GameObject* TeamFactory(int team) override;
+    int AreAllied(int teamA, int teamB) override;
+    int LocalTeam() override { return localTeam; }
+    int IsNetworkHost() override { return host; }
+    EventReceiver* ControllerOf(int team) override;
+    int TeamHasStructure(int team, int code) override;
+    void AddTeamCount(GameObject* object) override;
+    int MissionNumber() override { return mission; }
+    char MissionClan() override { return missionClan; }
+    SimId NewSimId(int team) override { return SimId(team, nextSerial++); }
+    void AddEffect(std::unique_ptr<GameObject> effect) override;
+    void RetireArtifact(GameObject* artifact) override { retired.push_back(artifact); }
+    int PlaceObject(GameObject* object, const Point& p, GameObject** blocker) override;
+    int CanPlace(GameObject* object, const Point& p, GameObject** blocker, int relaxed,
+                 int radius) override;
+    void AddToGrids(GameObject* object, const Point& p, int radius) override;
+    void RemoveFromGrids(GameObject* object, const Point& p, int radius) override;
+    int IsAreaBuildable(const Rect& r) override;
+    int RouteRequestsDeferred() override { return deferred; }
+    int IsRectVisible(const Rect&) override { return visible; }
+    TerrainMap* Terrain() override { return terrain.get(); }
+    PathGrid* Paths() override { return &paths; }
+    SightGrid* Sight() override { return &sight; }
+    void PlaySound(Sound* sound) override { played.push_back(sound); }
+    CommandBuffer& Commands() override { return commands; }
+    void SendCommands(int slot) override;
+
+    int columns;
+    int rows;
+    std::vector<GameObject*> objects;
+    std::vector<GameObject*> sims;
+    std::vector<std::unique_ptr<GameObject>> effects;
+    std::vector<GameObject*> retired;
+    int allied[5][5] = {};
+    int localTeam = 1;
+    int host = 0;
+    EventReceiver* controllers[5] = {};
+    std::set<std::pair<int, int>> structures;
+    int teamCounts[5] = {};
+    int mission = 0;
+    char missionClan = 'V';
+    int32_t nextSerial = 1000;
+    GameObject* factories[5] = {};
+    // CanPlace refuses these points; each call's relaxed flag is noted.
+    std::vector<Point> blocked;
+    std::vector<int> canPlaceRelaxed;
+    int placements = 0;
+    int gridAdds = 0;
+    int gridRemoves = 0;
+    // Buildable ground: every rectangle inside the map unless a test says otherwise.
+    std::function<int(const Rect&)> buildable;
+    int deferred = 0;
+    int visible = 1;
+    std::unique_ptr<TerrainMap> terrain;
+    PathGrid paths;
+    SightGrid sight;
+    std::vector<Sound*> played;
+    CommandBuffer commands;
+    // Every message handed to the links, in order.
+    std::vector<std::vector<uint8_t>> sent;
+
+private:
+    ObjectWorld* previous;
+};
