@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "AssetPalette.h"
+#include "CatalogueStandIn.h"
 #include "GlyphFont.h"
 #include "LandMaker.h"
 #include "MovieMaker.h"
@@ -115,6 +116,9 @@ bool AssetSet::Make(const std::string& previewDirectory) {
         if (!Put(Local(name), make(palette))) return false;
     }
     if (!PutOnVolumes("Sounds", "7a0.xsf", SoundSynth::MakeMusicPack())) return false;
+    for (const auto& [name, bytes] : CatalogueStandIn::Files(palette)) {
+        if (!Put(Local(name), bytes)) return false;
+    }
 
     // Lands: the land pack, "edit.lnd", their tile sets and the sprite packs they name. Land n
     // uses palette row n and blend row n; "edit.lnd" the row after the pack's lands.
