@@ -1,0 +1,238 @@
+// The path-request queue, route following, and the route helpers.
+#include <cmath>
+
+#include <gtest/gtest.h>
+
+#include "core/PointNode.h"
+#include "core/PtrNode.h"
+#include "world/RegistryTestFixture.h"
+#include "world/SimIdNode.h"
+
+namespace {
+
+std::vector<Point> Points(const NodeList& list) {
+    std::vector<Point> points;
+    for (ListNode* n = list.First(); n; n = list.Next(n))
+        points.push_back(static_cast<PointNode*>(n)->value);
+    return points;
+}
+
+void Append(NodeList& list, const std::vector<Point>& points) {
+    for (const Point& p : points)
+        list.PushBack(new PointNode(p));
+}
+
+// The ids of the queue from its head (the last node) back.
+std::vector<SimId> QueueFromHead(World& world) {
+    std::vector<SimId> ids;
+    for (ListNode* n = world.pathRequests.Last(); n; n = world.pathRequests.Prev(n))
+        ids.push_back(static_cast<SimIdNode*>(n)->id);
+    return ids;
+}
+
+class PathRequestTest : public ::testing::Test {
+protected:
+    WorldOnLand land{OpenLand(16, 12)};
+    World& world = land.world;
+};
+
+TEST_F(PathRequestTest, AnEmptyQueueGivesTheTurnAtOnceAndQueuesTheNextUnitOfTheTick) {
+    TestObject* a = land.AddUnit(2, 1, 3, 3);
+    TestObject* b = land.AddUnit(2, 2, 5, 5);
+    EXPECT_EQ(world.TakePathTurn(a), 1);
+    EXPECT_EQ(world.pathSearchesThisTick, 1);
+    EXPECT_EQ(world.TakePathTurn(b), 0);
+    EXPECT_EQ(QueueFromHead(world), std::vector<SimId>({b->id}));
+    // Asking again in the same tick does not queue it twice.
+    EXPECT_EQ(world.TakePathTurn(b), 0);
+    EXPECT_EQ(world.pathRequests.Count(), 1);
+    // Next tick: b is the head and is served, a is queued.
+    world.pathSearchesThisTick = 0;
+    EXPECT_EQ(world.TakePathTurn(a), 0);
+    EXPECT_EQ(world.TakePathTurn(b), 1);
+    EXPECT_EQ(QueueFromHead(world), std::vector<SimId>({a->id}));
+}
+
+TEST_F(PathRequestTest, FlaggedUnitsGoFirstThenTheLocalTeamThenOthersNewestFirst) {
+    TestObject* other1 = land.AddUnit(2, 1, 2, 2);
+    TestObject* other2 = land.AddUnit(2, 2, 2, 4);
+    TestObject* local1 = land.AddUnit(1, 3, 4, 2);
+    TestObject* local2 = land.AddUnit(1, 4, 4, 4);
+    TestObject* flagged = land.AddUnit(2, 5, 6, 2);
+    flagged->pathPriority = 1;
+    world.QueuePathRequest(other1);
+    world.QueuePathRequest(local1);
+    world.QueuePathRequest(other2);
+    world.QueuePathRequest(local2);
+    world.QueuePathRequest(flagged);
+    EXPECT_EQ(QueueFromHead(world),
+              std::vector<SimId>({flagged->id, local2->id, local1->id, other2->id, other1->id}));
+    EXPECT_EQ(world.FindPathRequest(local1->id, -1), 3);
+    EXPECT_EQ(world.FindPathRequest(SimId(3, 3), -1), 0);
+    // Waiting again after a refused turn goes behind the others of its priority.
+    world.pathSearchesThisTick = 1;
+    TestObject* local3 = land.AddUnit(1, 6, 8, 8);
+    EXPECT_EQ(world.TakePathTurn(local3), 0);
+    EXPECT_EQ(world.FindPathRequest(local3->id, 1), 4);
+}
+
+TEST_F(PathRequestTest, AUnitWhosePriorityChangedIsQueuedAnewBehindItsNewPriority) {
+    TestObject* mover = land.AddUnit(2, 1, 2, 2);
+    TestObject* local = land.AddUnit(1, 2, 4, 4);
+    world.QueuePathRequest(mover);
+    world.QueuePathRequest(local);
+    world.pathSearchesThisTick = 1;
+    mover->pathPriority = 1;
+    // Its key-0 request is dropped and a key-2 request made; the InsertSorted keeps keys
+    // ascending from the front, so it lands at the back (the head).
+    EXPECT_EQ(world.TakePathTurn(mover), 0);
+    EXPECT_EQ(world.pathRequests.Count(), 2);
+    EXPECT_EQ(QueueFromHead(world), std::vector<SimId>({mover->id, local->id}));
+    EXPECT_EQ(world.FindPathRequest(mover->id, 2), 1);
+}
+
+TEST_F(PathRequestTest, AVanishedHeadIsDroppedAndTheNextInLineIsConsideredAtOnce) {
+    TestObject* gone = land.AddUnit(2, 1, 2, 2);
+    TestObject* next = land.AddUnit(2, 2, 4, 4);
+    world.QueuePathRequest(next);
+    world.QueuePathRequest(gone);
+    gone->id = SimId(4, 99);
+    // The head names (2, 1), which no longer exists.
+    EXPECT_EQ(world.TakePathTurn(next), 1);
+    EXPECT_TRUE(world.pathRequests.IsEmpty());
+    EXPECT_EQ(world.frontRequestAge, 0);
+}
+
+TEST_F(PathRequestTest, ASearchThatNeedsMoreThanOneBudgetSpansSeveralTicks) {
+    // A cup of water open to the left, its bottom between the unit and the goal.
+    std::vector<std::string> rows(60, std::string(60, 'c'));
+    for (int c = 5; c <= 45; ++c) {
+        rows[5][c] = 'w';
+        rows[54][c] = 'w';
+    }
+    for (int r = 5; r <= 54; ++r)
+        rows[r][45] = 'w';
+    WorldOnLand big{OpenLand(60, 60, rows)};
+    auto unit = std::make_unique<TestObject>(2, 1, big.Centre(30, 40));
+    unit->collision.noWater = 1;
+    TestObject* raw = unit.get();
+    std::unique_ptr<GameObject> owned = std::move(unit);
+    ASSERT_EQ(big.world.AddSim(owned), 1);
+    const Point goal = big.Centre(30, 52);
+    NodeList route;
+    int ticks = 0;
+    int result = 0;
+    while (result != 1 && ticks < 20) {
+        ++ticks;
+        big.world.pathSearchesThisTick = 0;
+        ASSERT_EQ(big.world.TakePathTurn(raw), 1);
+        result = big.world.RequestPath(raw, goal, route, 0, 0);
+        if (result != 1) {
+            ASSERT_EQ(big.world.pathGrid->IsCutShort(), 1);
+            big.world.QueuePathRequest(raw);
+        }
+    }
+    EXPECT_EQ(result, 1);
+    EXPECT_GT(ticks, 1);
+    const std::vector<Point> points = Points(route);
+    ASSERT_GE(points.size(), 3u);
+    EXPECT_EQ(points.front(), big.Centre(30, 40));
+    EXPECT_EQ(points.back(), goal);
+}
+
+TEST_F(PathRequestTest, ARouteOfOneWaypointGivesNoOrders) {
+    TestObject* unit = land.AddUnit(2, 1, 3, 3);
+    NodeList route;
+    Append(route, {Point(200, 200)});
+    world.FollowWaypoints(unit, route, 8);
+    EXPECT_TRUE(unit->orders.empty());
+}
+
+TEST_F(PathRequestTest, AUnitStandingOnTheFirstWaypointGetsEveryWaypointOrdered) {
+    TestObject* unit = land.AddUnit(2, 1, 3, 3);
+    const Point p0 = unit->GetPosition();
+    NodeList route;
+    Append(route, {p0, p0 + Point(64, 0), p0 + Point(64, 64)});
+    world.FollowWaypoints(unit, route, 8);
+    ASSERT_EQ(unit->orders.size(), 3u);
+    EXPECT_EQ(unit->orders[0].p, p0);
+    EXPECT_EQ(unit->orders[0].flags, 8 | 0x35);
+    EXPECT_EQ(unit->orders[1].p, p0 + Point(64, 0));
+    EXPECT_EQ(unit->orders[2].p, p0 + Point(64, 64));
+    EXPECT_EQ(unit->orders[2].flags, 8 | 0x15);
+    EXPECT_EQ(unit->orders[2].code, 1);
+}
+
+TEST_F(PathRequestTest, AUnitBesideAHorizontalLegJoinsItLevelWithItselfAndSkipsTheFirstPoint) {
+    TestObject* unit = land.AddUnit(2, 1, 3, 3);
+    const Point at = unit->GetPosition();
+    const Point p0 = at + Point(-20, 10);
+    NodeList route;
+    Append(route, {p0, p0 + Point(100, 0), p0 + Point(100, 100)});
+    world.FollowWaypoints(unit, route, 8);
+    ASSERT_EQ(unit->orders.size(), 3u);
+    EXPECT_EQ(unit->orders[0].p, Point(at.x, p0.y));
+    EXPECT_EQ(unit->orders[1].p, p0 + Point(100, 0));
+    EXPECT_EQ(unit->orders[2].p, p0 + Point(100, 100));
+    // Backward: the route from its end, the joining point last; with 0x20 the last point
+    // passes like the others.
+    unit->orders.clear();
+    world.FollowWaypoints(unit, route, 0x20);
+    ASSERT_EQ(unit->orders.size(), 3u);
+    EXPECT_EQ(unit->orders[0].p, p0 + Point(100, 100));
+    EXPECT_EQ(unit->orders[0].flags, 0x35);
+    EXPECT_EQ(unit->orders[1].p, p0 + Point(100, 0));
+    EXPECT_EQ(unit->orders[2].p, Point(at.x, p0.y));
+}
+
+TEST_F(PathRequestTest, AUnitBehindTheStartOnBothAxesDoesNotCutTheCorner) {
+    TestObject* unit = land.AddUnit(2, 1, 3, 3);
+    const Point at = unit->GetPosition();
+    const Point p0 = at + Point(20, 20);
+    NodeList route;
+    Append(route, {p0, p0 + Point(64, 64)});
+    world.FollowWaypoints(unit, route, 8);
+    ASSERT_EQ(unit->orders.size(), 2u);
+    EXPECT_EQ(unit->orders[0].p, p0);
+    EXPECT_EQ(unit->orders[1].p, p0 + Point(64, 64));
+}
+
+TEST_F(PathRequestTest, RingPointsRunFromTheLastMadeAndStayOnTheMap) {
+    NodeList ring;
+    EXPECT_EQ(world.MakeRingPoints(Point(200, 160), 50, 0, ring, 0.0), 0);
+    EXPECT_EQ(world.MakeRingPoints(Point(200, 160), 50, 4, ring, 0.0), 1);
+    // Angles -pi, -pi/2, 0, pi/2 (about), pushed at the front in that order.
+    EXPECT_EQ(Points(ring), std::vector<Point>({Point(200, 210), Point(250, 160), Point(200, 110),
+                                                Point(150, 160)}));
+    // Clamped to the map: 16 x 12 cells is 512 x 384 pixels.
+    EXPECT_EQ(world.MakeRingPoints(Point(10, 10), 50, 4, ring, 0.0), 1);
+    EXPECT_EQ(Points(ring),
+              std::vector<Point>({Point(10, 60), Point(60, 10), Point(10, 0), Point(0, 10)}));
+}
+
+TEST_F(PathRequestTest, TheRouteScoreMeasuresEveryPointFromTheFirst) {
+    NodeList route;
+    EXPECT_EQ(world.PathCostScore(route), 0.0);
+    Append(route, {Point(0, 0), Point(3, 4), Point(6, 8)});
+    EXPECT_DOUBLE_EQ(world.PathCostScore(route), 15.0);
+}
+
+TEST_F(PathRequestTest, PickNearestPointTakesTheFirstOfEqualsAndCanRemoveIt) {
+    TestObject* a = land.AddUnit(2, 1, 3, 3);
+    TestObject* b = land.AddUnit(2, 2, 3, 7);
+    NodeList candidates;
+    candidates.PushBack(new PtrNode());
+    for (TestObject* o : {a, b}) {
+        auto* node = new PtrNode();
+        node->Set(o);
+        candidates.PushBack(node);
+    }
+    const Point middle = land.Centre(3, 5);
+    EXPECT_EQ(world.PickNearestPoint(middle, candidates, 0, 0), a);
+    EXPECT_EQ(world.PickNearestPoint(land.Centre(3, 6), candidates, 1, 1), b);
+    EXPECT_EQ(candidates.Count(), 2);
+    EXPECT_EQ(world.PickNearestPoint(land.Centre(3, 6), candidates, 0, 1), a);
+    EXPECT_EQ(candidates.Count(), 1);
+}
+
+}  // namespace

@@ -1,0 +1,176 @@
+// Placing objects on the map: the placement test and move, layers, reservations, buildable
+// ground, mouse picking and the searches round an object.
+#include <gtest/gtest.h>
+
+#include "world/RegistryTestFixture.h"
+
+namespace {
+
+constexpr uint32_t kGround1 = 0x00010000u << 1;
+
+class PlacementTest : public ::testing::Test {
+protected:
+    // Water in row 6, columns 3 .. 5.
+    WorldOnLand land{OpenLand(12, 10, {"", "", "", "", "", "", "cccwww"})};
+    World& world = land.world;
+    PathGrid& grid = *world.pathGrid;
+};
+
+TEST_F(PlacementTest, ARefusedPlacementChangesNothingAndReportsTheBlocker) {
+    TestObject* a = land.AddUnit(1, 1, 3, 3);
+    TestObject* b = land.AddUnit(2, 2, 5, 5);
+    const Rect footprint = b->footprint;
+    const uint32_t wordBefore = grid.CellWord(5, 5);
+    GameObject* blocker = nullptr;
+    EXPECT_EQ(world.PlaceObject(b, a->GetPosition(), &blocker), 0);
+    EXPECT_EQ(blocker, a);
+    EXPECT_EQ(b->GetPosition(), land.Centre(5, 5));
+    EXPECT_EQ(b->footprint, footprint);
+    EXPECT_EQ(grid.CellWord(5, 5), wordBefore);
+    EXPECT_EQ(grid.Occupant(5, 5, 0), b);
+}
+
+TEST_F(PlacementTest, AMoveTakesTheFootprintAlong) {
+    TestObject* a = land.AddUnit(1, 1, 3, 3);
+    EXPECT_EQ(grid.CellWord(3, 3) & kGround1, kGround1);
+    EXPECT_EQ(world.PlaceObject(a, land.Centre(3, 4), nullptr), 1);
+    EXPECT_EQ(grid.CellWord(3, 3) & kGround1, 0u);
+    EXPECT_EQ(grid.Occupant(3, 3, 0), nullptr);
+    EXPECT_EQ(grid.Occupant(3, 4, 0), a);
+    EXPECT_EQ(a->GetPosition(), land.Centre(3, 4));
+    // Terrain under the footprint's centre refuses: open water for a ground unit of no flags
+    // is allowed, the map edge never.
+    EXPECT_EQ(world.PlaceObject(a, land.Centre(0, 4), nullptr), 0);
+}
+
+TEST_F(PlacementTest, AnObjectOfAnotherFilterKindMovesWithoutTouchingTheGrids) {
+    auto shot = std::make_unique<TestObject>(1, 5, land.Centre(4, 4), 0, 16, 0, 1);
+    const uint32_t before = grid.CellWord(4, 6);
+    EXPECT_EQ(world.PlaceObject(shot.get(), land.Centre(4, 6), nullptr), 1);
+    EXPECT_EQ(shot->GetPosition(), land.Centre(4, 6));
+    EXPECT_EQ(grid.CellWord(4, 6), before);
+    EXPECT_EQ(grid.Occupant(4, 6, 0), nullptr);
+}
+
+TEST_F(PlacementTest, AFailedLayerChangeLeavesTheObjectWhereAndOnTheLayerItWas) {
+    TestObject* a = land.AddUnit(1, 1, 3, 3);
+    auto flyer = std::make_unique<TestObject>(2, 9, land.Centre(3, 5), 1, 16, 2);
+    std::unique_ptr<GameObject> owned = std::move(flyer);
+    ASSERT_EQ(world.AddSim(owned), 1);
+    TestObject* low = land.AddUnit(1, 2, 4, 4);
+    // Onto the low layer above a free ground cell: taken.
+    EXPECT_EQ(world.PlaceOnLayer(low, land.Centre(3, 4), 1, nullptr), 1);
+    EXPECT_EQ(low->GetCollision()->layer, 1);
+    EXPECT_EQ(grid.Occupant(3, 4, 1), low);
+    EXPECT_EQ(grid.Occupant(4, 4, 0), nullptr);
+    // Back onto the ground where a stands: refused, still on layer 1 at (3, 4).
+    GameObject* blocker = nullptr;
+    EXPECT_EQ(world.PlaceOnLayer(low, a->GetPosition(), 0, &blocker), 0);
+    EXPECT_EQ(blocker, a);
+    EXPECT_EQ(low->GetCollision()->layer, 1);
+    EXPECT_EQ(low->GetPosition(), land.Centre(3, 4));
+    EXPECT_EQ(grid.Occupant(3, 4, 1), low);
+}
+
+TEST_F(PlacementTest, AReservationHoldsThePlaceUntilItIsMoved) {
+    TestObject* unit = land.AddUnit(1, 1, 3, 3);
+    SimId out;
+    const SimId held = world.ReservePlace(out, unit, land.Centre(5, 8), nullptr);
+    EXPECT_EQ(held, unit->id);
+    EXPECT_EQ(out, unit->id);
+    EXPECT_EQ(world.reservations.Count(), 1);
+    TestObject* other = land.AddUnit(2, 7, 5, 9);
+    EXPECT_EQ(world.PlaceObject(other, land.Centre(5, 8), nullptr), 0);
+    // An unknown id does nothing.
+    world.MoveReservation(SimId(4, 4), unit);
+    EXPECT_EQ(world.reservations.Count(), 1);
+    world.MoveReservation(held, unit);
+    EXPECT_EQ(world.reservations.Count(), 0);
+    EXPECT_EQ(unit->GetPosition(), land.Centre(5, 8));
+    EXPECT_EQ(grid.Occupant(5, 8, 0), unit);
+    // A taken place reserves nothing.
+    SimId none;
+    EXPECT_TRUE(world.ReservePlace(none, other, land.Centre(5, 8), nullptr).IsNull());
+    EXPECT_TRUE(none.IsNull());
+    // With no object the reservation only frees its place.
+    const SimId second = world.ReservePlace(out, other, land.Centre(2, 8), nullptr);
+    world.MoveReservation(second, nullptr);
+    EXPECT_EQ(grid.Occupant(2, 8, 0), nullptr);
+    EXPECT_EQ(other->GetPosition(), land.Centre(5, 9));
+}
+
+TEST_F(PlacementTest, AnAirObjectAskingForTheGroundReservesOnTheLowLayer) {
+    auto flyer = std::make_unique<TestObject>(2, 9, land.Centre(3, 5), 1, 16, 2);
+    std::unique_ptr<GameObject> owned = std::move(flyer);
+    GameObject* air = owned.get();
+    ASSERT_EQ(world.AddSim(owned), 1);
+    SimId out;
+    EXPECT_EQ(world.ReservePlaceOnLayer(out, air, land.Centre(5, 5), 0, nullptr), air->id);
+    EXPECT_EQ(air->GetCollision()->layer, 2);
+    EXPECT_EQ(air->GetCollision()->extra, 0);
+    // On the low layer, also standing on the ground.
+    EXPECT_NE(grid.Occupant(5, 5, 1), nullptr);
+    EXPECT_NE(grid.Occupant(5, 5, 0), nullptr);
+    // A taken place: still the object's own layer and flag afterwards.
+    land.AddUnit(1, 3, 7, 7);
+    EXPECT_TRUE(world.ReservePlaceOnLayer(out, air, land.Centre(7, 7), 0, nullptr).IsNull());
+    EXPECT_EQ(air->GetCollision()->layer, 2);
+    EXPECT_EQ(air->GetCollision()->extra, 0);
+}
+
+TEST_F(PlacementTest, OnlyOpenGroundInsideTheMapIsBuildable) {
+    // Columns 3 .. 5 of row 6 are water; the map is 384 x 320 pixels, its border is 'e'.
+    EXPECT_EQ(world.IsAreaBuildable(Rect(Point(64, 64), Size(64, 64))), 1);
+    EXPECT_EQ(world.IsAreaBuildable(Rect(Point(64, 160), Size(64, 64))), 0);
+    EXPECT_EQ(world.IsAreaBuildable(Rect(Point(-1, 64), Size(10, 10))), 0);
+    // The inclusive corner at the last pixel column is inside the map (on its 'e' border).
+    EXPECT_EQ(world.IsAreaBuildable(Rect(Point(340, 64), Size(44, 10))), 0);
+    EXPECT_EQ(world.IsAreaBuildable(Rect(Point(340, 64), Size(45, 10))), 0);
+    EXPECT_EQ(world.IsAreaBuildable(Rect(Point(320, 64), Size(31, 10))), 1);
+}
+
+TEST_F(PlacementTest, PickingPrefersAnotherTeamsObjectOnAnyLayer) {
+    // The local team's flyer above an enemy on the ground.
+    TestObject* enemy = land.AddUnit(2, 1, 4, 4);
+    auto flyer = std::make_unique<TestObject>(1, 2, land.Centre(4, 4), 1, 16, 2);
+    std::unique_ptr<GameObject> owned = std::move(flyer);
+    GameObject* own = owned.get();
+    ASSERT_EQ(world.AddSim(owned), 1);
+    EXPECT_EQ(world.PickObjectAt(land.Centre(4, 4) + Point(3, 3)), enemy);
+    // A wreck is picked only when nothing else is there.
+    auto wreck = std::make_unique<TestObject>(0, 3, land.Centre(6, 8), 3);
+    GameObject* wreckObject = wreck.get();
+    world.AddWreck(std::move(wreck));
+    EXPECT_EQ(world.PickObjectAt(land.Centre(6, 8)), wreckObject);
+    enemy->destroyed = 1;
+    world.RemoveFromGrids(enemy, enemy->GetPosition(), 0);
+    EXPECT_EQ(world.PickObjectAt(land.Centre(4, 4)), own);
+    EXPECT_EQ(world.PickObjectAt(Point(-40, 20)), nullptr);
+    EXPECT_EQ(world.PickObjectAt(Point(20, 50000)), nullptr);
+}
+
+TEST_F(PlacementTest, FindObjectNearTurnsTheRadiusIntoWholeCells) {
+    // The grid's search looks at the low and air layers for hostiles the object detects.
+    TestObject* centre = land.AddUnit(1, 1, 4, 4);
+    auto low = std::make_unique<TestObject>(2, 2, land.Centre(4, 7), 1, 16, 1);
+    GameObject* threeAway = low.get();
+    std::unique_ptr<GameObject> owned = std::move(low);
+    ASSERT_EQ(world.AddSim(owned), 1);
+    EXPECT_EQ(world.FindObjectNear(centre, 0), nullptr);
+    EXPECT_EQ(world.FindObjectNear(centre, 64), nullptr);
+    EXPECT_EQ(world.FindObjectNear(centre, 65), threeAway);
+}
+
+TEST_F(PlacementTest, HasObjectAroundSeesHostilesTwoCellsBeyondTheFootprint) {
+    TestObject* unit = land.AddUnit(1, 1, 4, 4);
+    land.AddUnit(1, 2, 4, 6);
+    EXPECT_EQ(world.HasObjectAround(unit, -1), 0);
+    land.AddUnit(3, 3, 6, 6);
+    EXPECT_EQ(world.HasObjectAround(unit, -1), 1);
+    EXPECT_EQ(world.HasObjectAround(unit, 3), 1);
+    EXPECT_EQ(world.HasObjectAround(unit, 2), 0);
+    world.Ally(SimId(1, 0), SimId(3, 0));
+    EXPECT_EQ(world.HasObjectAround(unit, -1), 0);
+}
+
+}  // namespace
