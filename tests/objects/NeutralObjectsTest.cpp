@@ -1,0 +1,438 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "catalogue/EffectTemplate.h"
+#include "core/Bitmap.h"
+#include "core/Settings.h"
+#include "core/Sound.h"
+#include "core/SpriteSet.h"
+#include "objects/Artifact.h"
+#include "objects/CommandReader.h"
+#include "objects/DestructibleObject.h"
+#include "objects/ExplosionEffect.h"
+#include "objects/LandFeature.h"
+#include "objects/ObjectLand.h"
+#include "objects/ObjectTestSupport.h"
+#include "objects/OreDeposit.h"
+#include "objects/Wreck.h"
+#include "support/FakeClock.h"
+#include "world/PathGrid.h"
+#include "world/TimerNode.h"
+
+namespace {
+
+// Blank frames of the given sizes.
+std::unique_ptr<SpriteSet> Frames(const std::vector<Size>& sizes) {
+    auto set = std::make_unique<SpriteSet>(static_cast<int32_t>(sizes.size()));
+    for (size_t i = 0; i < sizes.size(); ++i)
+        set->SetFrame(std::make_unique<Bitmap>(sizes[i]), static_cast<int32_t>(i));
+    return set;
+}
+
+std::unique_ptr<SpriteSet> Frames(int count, const Size& size = Size(16, 16)) {
+    return Frames(std::vector<Size>(static_cast<size_t>(count), size));
+}
+
+// An explosion template of `frames` frames at `fps`, with pictures.
+std::unique_ptr<EffectTemplate> Explosion(int frames, int fps, int startDelay = 0) {
+    std::vector<int32_t> sequence;
+    for (int i = 0; i < frames; ++i)
+        sequence.push_back(i);
+    auto t = std::make_unique<EffectTemplate>('V', 'e', startDelay, "", -1, fps, frames,
+                                              sequence.data(), 0, nullptr);
+    t->pictures = Frames(std::max(frames, 1));
+    return t;
+}
+
+std::vector<CommandHeader> Commands(const CommandBuffer& buffer) {
+    std::vector<CommandHeader> out;
+    CommandReader reader(buffer.Data(), buffer.Size());
+    CommandHeader h;
+    while (reader.NextCommand(h))
+        out.push_back(h);
+    return out;
+}
+
+class Neutral : public ::testing::Test {
+protected:
+    Neutral() {
+        land.world.commands.SetEnabled(1);
+        lowDetail = 0;
+    }
+    ~Neutral() override { lowDetail = 0; }
+
+    FakeClock clock{1000};
+    ObjectLand land;
+    FakeObjectWorld& world = land.world;
+};
+
+// A factory stand-in that keeps what it is given.
+class Store : public TestUnit {
+public:
+    Store() : TestUnit(1, 90, Point(200, 200)) {}
+    int Deposit(int n) override {
+        deposited += n;
+        return n;
+    }
+    int deposited = 0;
+};
+
+}  // namespace
+
+TEST_F(Neutral, ExplosionStepsOnlyWhenMoreThanAFramePeriodGathered) {
+    auto t = Explosion(5, 10);
+    ASSERT_EQ(t->framePeriod, 100);
+    ExplosionEffect e(t.get(), Point(50, 50), SimId(0, 1), Point(), SimId(), 1);
+    int updates = 0;
+    while (!e.IsDestroyed() && updates < 100) {
+        e.Update(50);
+        ++updates;
+    }
+    EXPECT_EQ(updates, 15);
+}
+
+TEST_F(Neutral, EffectsWithoutPicturesOrFramesEnd) {
+    ExplosionEffect bare(nullptr, Point(50, 50), SimId(0, 1), Point(), SimId(), 1);
+    EXPECT_EQ(bare.IsDestroyed(), 0);
+    bare.Update(1);
+    EXPECT_EQ(bare.IsDestroyed(), 1);
+    // A sequence of no frames ends after its first frame period instead of playing forever.
+    auto empty = Explosion(0, 10);
+    ExplosionEffect none(empty.get(), Point(50, 50), SimId(0, 2), Point(), SimId(), 1);
+    none.Update(101);
+    EXPECT_EQ(none.IsDestroyed(), 1);
+}
+
+TEST_F(Neutral, EffectFollowsItsObjectAndOutlivesIt) {
+    auto t = Explosion(5, 10);
+    TestUnit unit(1, 1, Point(100, 100));
+    world.Add(&unit);
+    ExplosionEffect e(t.get(), unit.position, SimId(0, 1), Point(0, -10), unit.id, 1);
+    EXPECT_EQ(e.position, Point(100, 90));
+    unit.position = Point(140, 100);
+    e.Update(10);
+    EXPECT_EQ(e.position, Point(140, 90));
+    world.Forget(&unit);
+    e.Update(200);
+    EXPECT_EQ(e.position, Point(140, 90));
+    EXPECT_EQ(e.IsDestroyed(), 0);
+    EXPECT_EQ(e.currentFrame, 1);
+}
+
+TEST_F(Neutral, DelayedEffectPlaysItsSoundOnlyWhereSeen) {
+    auto t = Explosion(3, 10, 100);
+    Sound bang(7);
+    t->sound.reset(&bang);
+    world.visible = 0;
+    ExplosionEffect hidden(t.get(), Point(50, 50), SimId(0, 1), Point(), SimId(), 1);
+    hidden.Update(150);
+    EXPECT_TRUE(world.played.empty());
+    world.visible = 1;
+    ExplosionEffect seen(t.get(), Point(50, 50), SimId(0, 2), Point(), SimId(), 1);
+    seen.Update(60);
+    EXPECT_TRUE(world.played.empty());
+    seen.Update(60);
+    EXPECT_EQ(world.played, std::vector<Sound*>{&bang});
+    t->sound.release();
+}
+
+TEST_F(Neutral, WreckShrinksAsItsSalvageIsTaken) {
+    auto pictures = Frames(10, Size(20, 20));
+    Wreck wreck(Point(160, 160), 0, Size(60, 50), pictures.get(), 0, kUnitFilter, SimId(0, 5), 0,
+                'V', 'b');
+    wreck.SetCargoCapacity(100);
+    wreck.AddCargo(100);
+    EXPECT_EQ(wreck.sensors.viewer, 0);
+    EXPECT_EQ(wreck.DockCount(), 4);
+    EXPECT_EQ(wreck.GetDockOffset(2), Point(64, 64));
+    auto hit = Explosion(2, 10);
+    wreck.TakeDamage(nullptr, SimId(2, 3), hit.get(), 40);
+    EXPECT_EQ(wreck.GetCargo(), 60);
+    ASSERT_TRUE(wreck.attachedEffect);
+    // Kind 3 sends no state: the damage command alone, with remaining salvage and damage.
+    EXPECT_EQ(
+        std::vector<uint8_t>(world.commands.Data(), world.commands.Data() + world.commands.Size()),
+        ExpectedCommand(6, wreck.id).W32(60).W32(40).U8('e').U8('-').U8('V').Bytes());
+    wreck.Update(50);
+    EXPECT_EQ(wreck.frame, 4);
+    // Pictures of 20 x 20 are raised to 34 x 34 but never above what the wreck was.
+    EXPECT_EQ(wreck.size, Size(34, 34));
+    EXPECT_EQ(world.gridRemoves, 1);
+    EXPECT_EQ(world.gridAdds, 1);
+}
+
+TEST_F(Neutral, WreckFootprintNeverGrows) {
+    auto pictures = Frames({Size(40, 40), Size(80, 30), Size(20, 90)});
+    Wreck wreck(Point(160, 160), 0, Size(40, 40), pictures.get(), 0, kUnitFilter, SimId(0, 5), 0,
+                'V', 'b');
+    wreck.SetCargoCapacity(90);
+    wreck.AddCargo(50);
+    wreck.Update(10);
+    EXPECT_EQ(wreck.frame, 1);
+    EXPECT_EQ(wreck.size, Size(40, 34));
+    wreck.cargo = 10;
+    wreck.Update(10);
+    EXPECT_EQ(wreck.frame, 2);
+    EXPECT_EQ(wreck.size, Size(34, 34));
+}
+
+TEST_F(Neutral, WreckUsedUpLeavesAFreeExplosionAndIgnoresLaterHits) {
+    Wreck wreck(Point(160, 160), 0, Size(40, 40), nullptr, 0, kUnitFilter, SimId(0, 5), 0, 'V',
+                'b');
+    wreck.SetCargoCapacity(30);
+    wreck.AddCargo(30);
+    auto hit = Explosion(2, 10);
+    wreck.TakeDamage(nullptr, SimId(), hit.get(), 50);
+    EXPECT_EQ(wreck.IsDestroyed(), 1);
+    EXPECT_FALSE(wreck.attachedEffect);
+    ASSERT_EQ(world.effects.size(), 1u);
+    EXPECT_EQ(world.effects[0]->position, wreck.position);
+    const size_t sent = world.commands.Size();
+    wreck.TakeDamage(nullptr, SimId(), hit.get(), 50);
+    wreck.ApplyDamageState(10, 1, 'e', 'V', '-');
+    EXPECT_EQ(world.commands.Size(), sent);
+    EXPECT_EQ(world.effects.size(), 1u);
+    // Without pictures the update has no frames to follow and leaves the wreck alone.
+    wreck.Update(10);
+    EXPECT_EQ(world.gridRemoves, 0);
+}
+
+TEST_F(Neutral, MirroredWreckReportsTheHitToItsOwner) {
+    Wreck wreck(Point(160, 160), 0, Size(40, 40), nullptr, 0, kUnitFilter, SimId(0, 5), 0, 'V',
+                'b');
+    wreck.SetCargoCapacity(30);
+    wreck.AddCargo(30);
+    wreck.SetLocal(0);
+    auto hit = Explosion(2, 10);
+    wreck.TakeDamage(nullptr, SimId(2, 3), hit.get(), 20);
+    EXPECT_EQ(wreck.GetCargo(), 30);
+    EXPECT_EQ(
+        std::vector<uint8_t>(world.commands.Data(), world.commands.Data() + world.commands.Size()),
+        ExpectedCommand(7, wreck.id).U8('-').U8('e').U8('-').Id(SimId(2, 3)).Bytes());
+    // The owner's damage command sets the salvage on the copy.
+    wreck.ApplyDamageState(12, 18, 'e', 'V', '-');
+    EXPECT_EQ(wreck.GetCargo(), 12);
+}
+
+TEST_F(Neutral, WreckSmokeRunsOutAndLowDetailMakesNone) {
+    Wreck smoky(Point(160, 160), 0, Size(40, 40), nullptr, 0, kUnitFilter, SimId(0, 5), 0, 'V',
+                'b');
+    smoky.SetCargoCapacity(30);
+    smoky.AddCargo(30);
+    ASSERT_TRUE(smoky.smoke);
+    smoky.Update(29999);
+    EXPECT_TRUE(smoky.smoke);
+    smoky.Update(1);
+    EXPECT_FALSE(smoky.smoke);
+    lowDetail = 1;
+    Wreck plain(Point(160, 160), 0, Size(40, 40), nullptr, 0, kUnitFilter, SimId(0, 6), 0, 'V',
+                'b');
+    EXPECT_FALSE(plain.smoke);
+}
+
+TEST_F(Neutral, DepositGrowsSlowlyThenFastAfterAMinuteAlone) {
+    OreDeposit deposit(Point(100, 100), Size(64, 64), nullptr, kUnitFilter, SimId(0, 8));
+    deposit.Deposit(3);
+    clock.Advance(500);
+    deposit.Update(500);
+    EXPECT_EQ(deposit.GetStored(), 4);
+    EXPECT_EQ(deposit.Withdraw(5), 4);
+    EXPECT_EQ(deposit.GetStored(), 0);
+    for (int i = 0; i < 119; ++i) {
+        clock.Advance(500);
+        deposit.Update(500);
+    }
+    EXPECT_EQ(deposit.growth, 1);
+    EXPECT_EQ(deposit.GetStored(), 119);
+    clock.Advance(500);
+    deposit.Update(500);
+    EXPECT_EQ(deposit.growth, 3);
+    EXPECT_EQ(deposit.GetStored(), 122);
+    EXPECT_EQ(deposit.regrowTimer.period, -1);
+    // A withdrawal brings slow growth back; on the host the peers hear the amount.
+    world.host = 1;
+    EXPECT_EQ(deposit.Withdraw(100), 100);
+    EXPECT_EQ(deposit.growth, 1);
+    const std::vector<CommandHeader> sent = Commands(world.commands);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].kind, 42);
+}
+
+TEST_F(Neutral, DepositFramesFollowItsAmount) {
+    auto pictures = Frames(15);
+    OreDeposit deposit(Point(100, 100), Size(64, 64), pictures.get(), kUnitFilter, SimId(0, 8));
+    deposit.Deposit(100);
+    clock.Advance(100);
+    deposit.Update(100);
+    EXPECT_EQ(deposit.frame, 14);
+    deposit.Deposit(4900);
+    std::vector<int> frames;
+    for (int i = 0; i < 26; ++i) {
+        clock.Advance(100);
+        deposit.Update(100);
+        frames.push_back(deposit.frame);
+    }
+    // Steps 2 .. 13 then back down: the second table shows 0 until step 8.
+    const std::vector<int> expected = {0, 0, 0, 0, 0, 0, 1, 2, 3, 4, 5, 6, 5,
+                                       4, 3, 2, 1, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+    EXPECT_EQ(frames, expected);
+}
+
+TEST_F(Neutral, ArtifactIsTakenOnceAndItsEffectApplied) {
+    auto pictures = std::make_unique<SpriteSet>(4);
+    for (int s = 0; s < 4; ++s)
+        pictures->SetFrame(Frames(3), s);
+    Sound chime(3);
+    Artifact artifact(Point(48, 48), Size(32, 32), pictures.get(), &chime, kUnitFilter, SimId(0, 9),
+                      3);
+    TestUnit taker(1, 1, Point(48, 48));
+    TestUnit other(2, 1, Point(48, 48));
+    world.Add(&taker);
+    artifact.PickUp(&taker);
+    artifact.PickUp(&other);
+    EXPECT_EQ(taker.damage.Max(), 125);
+    EXPECT_EQ(other.damage.Max(), 100);
+    EXPECT_EQ(world.retired, std::vector<GameObject*>{&artifact});
+    EXPECT_EQ(world.played, std::vector<Sound*>{&chime});
+    EXPECT_EQ(artifact.takerId, taker.id);
+    // The pick-up sequence (3 frames at 50 ms), then the effect's sequence, then the end.
+    artifact.Update(0);
+    EXPECT_EQ(artifact.stageFrame, 1);
+    clock.Advance(50);
+    artifact.Update(50);
+    clock.Advance(50);
+    artifact.Update(50);
+    EXPECT_EQ(artifact.stage, 3);
+    EXPECT_EQ(artifact.stageFrame, 0);
+    taker.position = Point(90, 90);
+    for (int i = 0; i < 3; ++i) {
+        clock.Advance(50);
+        artifact.Update(50);
+    }
+    EXPECT_EQ(artifact.position, Point(90, 90));
+    EXPECT_EQ(artifact.IsDestroyed(), 1);
+}
+
+TEST_F(Neutral, ArtifactClearsTheCellBitAndNeedsAFactoryForOre) {
+    short row = 0, column = 0;
+    world.paths.PixelToCell(Point(48, 48), row, column);
+    Artifact noFactory(Point(48, 48), Size(32, 32), nullptr, nullptr, kUnitFilter, SimId(0, 9), 1);
+    TestUnit taker(2, 1, Point(48, 48));
+    // A bit that was already clear stays clear (a toggle would set it).
+    noFactory.PickUp(&taker);
+    EXPECT_EQ(world.paths.CellWord(row, column) & kCellArtifact, 0u);
+    EXPECT_TRUE(world.played.empty());
+
+    Store store;
+    world.factories[1] = &store;
+    world.paths.SetCellBits(row, column, kCellArtifact);
+    Artifact ore(Point(48, 48), Size(32, 32), nullptr, nullptr, kUnitFilter, SimId(0, 10), 1);
+    TestUnit mine(1, 2, Point(48, 48));
+    ore.PickUp(&mine);
+    EXPECT_EQ(store.deposited, 1000);
+    EXPECT_EQ(world.paths.CellWord(row, column) & kCellArtifact, 0u);
+    Artifact cargo(Point(48, 48), Size(32, 32), nullptr, nullptr, kUnitFilter, SimId(0, 11), 2);
+    store.cargo = 0;
+    cargo.PickUp(&mine);
+    EXPECT_EQ(store.GetCargo(), 600);
+    world.factories[1] = nullptr;
+}
+
+TEST_F(Neutral, ArtifactOfTheTakerWhoVanishedEnds) {
+    Artifact artifact(Point(48, 48), Size(32, 32), nullptr, nullptr, kUnitFilter, SimId(0, 9), 4);
+    TestUnit taker(1, 1, Point(48, 48));
+    artifact.PickUp(&taker);
+    artifact.Update(0);
+    EXPECT_EQ(artifact.IsDestroyed(), 1);
+}
+
+TEST_F(Neutral, HarmfulArtifactHurtsOnlyTheLocalTaker) {
+    class Hurt : public TestUnit {
+    public:
+        Hurt() : TestUnit(1, 1, Point(48, 48)) {}
+        void TakeDamage(WeaponTemplate*, const SimId&, EffectTemplate*, int amount) override {
+            taken += amount;
+        }
+        int taken = 0;
+    } taker;
+    Artifact harm(Point(48, 48), Size(32, 32), nullptr, nullptr, kUnitFilter, SimId(0, 9), 5);
+    harm.PickUp(&taker);
+    EXPECT_EQ(taker.taken, 20);
+    Hurt mirror;
+    mirror.SetLocal(0);
+    Artifact harm2(Point(48, 48), Size(32, 32), nullptr, nullptr, kUnitFilter, SimId(0, 10), 5);
+    harm2.PickUp(&mirror);
+    EXPECT_EQ(mirror.taken, 0);
+}
+
+TEST_F(Neutral, ArtifactEffectIsDrawnFromTheMissionsRange) {
+    world.mission = 10;
+    world.missionClan = 'V';
+    for (int i = 0; i < 40; ++i) {
+        Artifact a(Point(48, 48), Size(32, 32), nullptr, nullptr, kUnitFilter, SimId(0, i));
+        EXPECT_GE(a.effectType, 3);
+        EXPECT_LE(a.effectType, 5);
+    }
+}
+
+TEST_F(Neutral, LandFeatureFallsToTheFirstHitOnlyOnce) {
+    LandFeature feature(Point(48, 48), Size(34, 34), SimId(0, 12));
+    EXPECT_EQ(feature.GetKind(), 10);
+    feature.TakeDamage(nullptr, SimId(2, 1), nullptr, 1);
+    EXPECT_EQ(feature.IsDestroyed(), 1);
+    feature.TakeDamage(nullptr, SimId(2, 1), nullptr, 1);
+    EXPECT_EQ(world.effects.size(), 1u);
+    const std::vector<CommandHeader> sent = Commands(world.commands);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].kind, 54);
+    EXPECT_EQ(sent[0].id, feature.id);
+    // A peer's copy applies the hit without announcing it again.
+    LandFeature copy(Point(80, 48), Size(34, 34), SimId(0, 13));
+    copy.ApplyDamageState(1, 1, 'X', 'X', 'X');
+    EXPECT_EQ(copy.IsDestroyed(), 1);
+    EXPECT_EQ(Commands(world.commands).size(), 1u);
+    EXPECT_EQ(world.effects.size(), 2u);
+}
+
+TEST_F(Neutral, FieldWearsAwayAndOnceEmptyIgnoresHitsForGood) {
+    auto pictures = Frames(3, Size(48, 40));
+    DestructibleObject field(Point(200, 200), pictures.get(), SimId(0, 14));
+    EXPECT_EQ(field.size, Size(48, 40));
+    field.SetCargoCapacity(100);
+    field.AddCargo(100);
+    field.TakeDamage(nullptr, SimId(), nullptr, 60);
+    EXPECT_EQ(field.GetCargo(), 40);
+    EXPECT_TRUE(field.attachedEffect);
+    field.TakeDamage(nullptr, SimId(), nullptr, 60);
+    EXPECT_EQ(field.IsDestroyed(), 1);
+    EXPECT_EQ(world.effects.size(), 1u);
+    field.TakeDamage(nullptr, SimId(), nullptr, 60);
+    field.ApplyDamageState(50, 1, 'e', 'V', '-');
+    const std::vector<CommandHeader> sent = Commands(world.commands);
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0].length, 18);  // no state in front of a field's damage
+    EXPECT_EQ(world.effects.size(), 1u);
+    EXPECT_EQ(field.GetCargo(), 0);
+}
+
+TEST_F(Neutral, FieldTakesTheMinersColourButKeepsItsTeam) {
+    DestructibleObject field(Point(200, 200), nullptr, SimId(0, 14));
+    field.ChangeTeam(ValueTriple(3, 7), 0);
+    EXPECT_EQ(field.teamRecord.first, 0);
+    EXPECT_EQ(field.teamRecord.second, 3);
+    EXPECT_EQ(field.teamRecord.third, 7);
+    // Its animation rises while it is mined and falls back afterwards.
+    auto pictures = Frames(4);
+    DestructibleObject mined(Point(200, 200), pictures.get(), SimId(0, 15));
+    mined.animRising = 1;
+    for (int i = 0; i < 5; ++i)
+        mined.Update(101);
+    EXPECT_EQ(mined.animFrame, 3);
+    mined.animRising = 0;
+    mined.Update(100);
+    EXPECT_EQ(mined.animFrame, 3);
+    mined.Update(1);
+    EXPECT_EQ(mined.animFrame, 2);
+}
