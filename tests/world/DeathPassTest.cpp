@@ -1,0 +1,306 @@
+// The per-tick update and the death pass: losses, wrecks of dead units, the elimination of a
+// team whose factory dies and the pieces it leaves, and the removal of used-up wrecks.
+#include <algorithm>
+
+#include <gtest/gtest.h>
+
+#include "catalogue/BuildingTemplate.h"
+#include "catalogue/CatalogueMedia.h"
+#include "catalogue/ChassisTemplate.h"
+#include "catalogue/PictureTemplates.h"
+#include "catalogue/TemplateCatalogue.h"
+#include "catalogue/VehicleDesign.h"
+#include "core/Bitmap.h"
+#include "core/Sound.h"
+#include "core/SpriteSet.h"
+#include "world/RegistryTestFixture.h"
+
+namespace {
+
+// Pictures made in memory: a column's frame 0 is 24 x 20; a grid's sub-image i is a set whose
+// frames are (40 + 2i) x 30.
+class MemoryMedia : public CatalogueMedia {
+public:
+    std::unique_ptr<SpriteSet> LoadGrid(const std::string&) override {
+        auto grid = std::make_unique<SpriteSet>(4);
+        for (int i = 0; i < 4; ++i) {
+            auto piece = std::make_unique<SpriteSet>(1);
+            piece->SetFrame(std::make_unique<Image>(Size(40 + 2 * i, 30)), 0);
+            grid->SetFrame(std::move(piece), i);
+        }
+        return grid;
+    }
+    std::unique_ptr<SpriteSet> LoadColumn(const std::string&) override { return Flat(24, 20); }
+    std::unique_ptr<SpriteSet> LoadRow(const std::string&) override { return Flat(8, 8); }
+    std::unique_ptr<SpriteSet> OpenStreamed(const std::string&) override { return Flat(8, 8); }
+    std::unique_ptr<Bitmap> LoadBitmap(const std::string&) override { return nullptr; }
+    std::unique_ptr<Sound> MakeSound(int32_t) override { return nullptr; }
+    std::string ReadSpeedOption() override { return ""; }
+    void BusyEnable(int) override {}
+    void BusyTick() override {}
+
+private:
+    static std::unique_ptr<SpriteSet> Flat(int w, int h) {
+        auto set = std::make_unique<SpriteSet>(2);
+        for (int i = 0; i < 2; ++i)
+            set->SetFrame(std::make_unique<Image>(Size(w, h)), i);
+        return set;
+    }
+};
+
+std::unique_ptr<ChassisTemplate> Chassis(char clan, char role, int cost) {
+    ChassisValues values;
+    values.clan = clan;
+    values.role = role;
+    values.firstCost = cost;
+    return std::make_unique<ChassisTemplate>(values);
+}
+
+class DeathPassTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SetCatalogueMedia(&media);
+        for (char chassis : {'g', 'h'}) {
+            ListNode* record = new WreckTemplate('X', chassis, 0);
+            WreckList.PushBack(record);
+            records.push_back(record);
+        }
+        for (char clan : {'V', 'T'}) {
+            ListNode* record =
+                new BuildingTemplate(BuildingValues{clan}, Chassis(clan, 'b', 0), nullptr);
+            BuildingList.PushBack(record);
+            records.push_back(record);
+        }
+        world.makeWreck = [this](const WreckSpec& spec) -> std::unique_ptr<GameObject> {
+            made.push_back(spec);
+            const int radius = std::max(spec.size.w, spec.size.h) / 2;
+            auto wreck = std::make_unique<TestObject>(spec.id.team, spec.id.serial, spec.position,
+                                                      3, radius);
+            wreck->SetCargoCapacity(0);
+            return wreck;
+        };
+    }
+    void TearDown() override {
+        world.ClearObjects();
+        for (ListNode* record : records)
+            delete record;
+        SetCatalogueMedia(nullptr);
+    }
+
+    TestObject* Unit(int team, int serial, int row, int column, VehicleDesign* design, int kind = 1,
+                     int layer = 0) {
+        auto unit =
+            std::make_unique<TestObject>(team, serial, land.Centre(row, column), kind, 16, layer);
+        unit->design = design;
+        TestObject* raw = unit.get();
+        raw->deletions = &land.deletions;
+        std::unique_ptr<GameObject> owned = std::move(unit);
+        EXPECT_EQ(world.AddSim(owned), 1);
+        return raw;
+    }
+
+    TestObject* Factory(int team, int serial, const Point& at, VehicleDesign* design) {
+        auto building = std::make_unique<TestObject>(team, serial, at, 4, 24);
+        building->design = design;
+        TestObject* raw = building.get();
+        raw->deletions = &land.deletions;
+        world.AddBuilding(std::move(building));
+        return raw;
+    }
+
+    std::vector<GameObject*> Wrecks() {
+        std::vector<GameObject*> all;
+        for (ListNode* n = world.wrecks.First(); n; n = world.wrecks.Next(n))
+            all.push_back(static_cast<ObjectNode*>(n)->Object());
+        return all;
+    }
+
+    MemoryMedia media;
+    WorldOnLand land{OpenLand(24, 20)};
+    World& world = land.world;
+    std::vector<ListNode*> records;
+    std::vector<WreckSpec> made;
+    std::unique_ptr<ChassisTemplate> groundChassis = Chassis('V', 'g', 101);
+    std::unique_ptr<ChassisTemplate> cargoChassis = Chassis('V', 'h', 101);
+    VehicleDesign groundDesign{'V'};
+    VehicleDesign cargoDesign{'V'};
+};
+
+TEST_F(DeathPassTest, ADeadUnitWorth101LeavesAWreckWorth75WhereItStood) {
+    groundDesign.chassis = groundChassis.get();
+    TestObject* unit = Unit(2, 1, 5, 5, &groundDesign);
+    unit->teamRecord.third = 6;
+    const Point at = unit->GetPosition();
+    world.nextSerial = 40;
+    unit->destroyed = 1;
+    world.UpdateObjects(16);
+    EXPECT_EQ(land.deletions, 1);
+    EXPECT_EQ(land.records.losses[2], 1);
+    EXPECT_EQ(world.FindObject(SimId(2, 1)), nullptr);
+    ASSERT_EQ(made.size(), 1u);
+    EXPECT_EQ(made[0].clan, 'V');
+    EXPECT_EQ(made[0].chassis, 'g');
+    EXPECT_EQ(made[0].size, Size(24, 20));
+    EXPECT_EQ(made[0].id, SimId(2, 40));
+    const std::vector<GameObject*> wrecks = Wrecks();
+    ASSERT_EQ(wrecks.size(), 1u);
+    EXPECT_EQ(wrecks[0]->GetPosition(), at);
+    EXPECT_EQ(wrecks[0]->GetCargo(), 75);
+    EXPECT_EQ(wrecks[0]->teamRecord.first, 0);
+    EXPECT_EQ(wrecks[0]->teamRecord.third, 6);
+    EXPECT_EQ(wrecks[0]->GetCollision()->team, 0);
+}
+
+TEST_F(DeathPassTest, ACargoCarrierAddsItsCargoAfterTheFactor) {
+    cargoDesign.chassis = cargoChassis.get();
+    TestObject* carrier = Unit(1, 1, 5, 5, &cargoDesign);
+    carrier->SetCargoCapacity(100);
+    carrier->AddCargo(30);
+    carrier->destroyed = 1;
+    world.UpdateObjects(16);
+    const std::vector<GameObject*> wrecks = Wrecks();
+    ASSERT_EQ(wrecks.size(), 1u);
+    EXPECT_EQ(wrecks[0]->GetCargo(), 75 + 30);
+}
+
+TEST_F(DeathPassTest, AnAirUnitsWreckLies40PixelsLower) {
+    groundDesign.chassis = groundChassis.get();
+    TestObject* flyer = Unit(1, 1, 5, 5, &groundDesign, 1, 2);
+    const Point at = flyer->GetPosition();
+    flyer->destroyed = 1;
+    world.UpdateObjects(16);
+    ASSERT_EQ(made.size(), 1u);
+    EXPECT_EQ(made[0].position, at + Point(0, 40));
+}
+
+TEST_F(DeathPassTest, CaptureUnitsAndRemoteCopiesLeaveNoWreckButCountTheLoss) {
+    groundDesign.chassis = groundChassis.get();
+    TestObject* capture = Unit(3, 1, 5, 5, &groundDesign, 6);
+    TestObject* remote = Unit(3, 2, 8, 8, &groundDesign);
+    remote->local = 0;
+    capture->destroyed = 1;
+    remote->destroyed = 1;
+    world.UpdateObjects(16);
+    EXPECT_TRUE(made.empty());
+    EXPECT_EQ(land.records.losses[3], 2);
+    EXPECT_EQ(land.deletions, 2);
+}
+
+TEST_F(DeathPassTest, DestroyedShotsAndEffectsGoAtOnceAndCountNoLoss) {
+    int gone = 0;
+    auto shot = std::make_unique<TestObject>(1, 9, land.Centre(3, 3), 0, 4, 0, 1);
+    shot->destroyed = 1;
+    shot->deletions = &gone;
+    auto effect = std::make_unique<TestObject>(1, 10, land.Centre(3, 3), 0, 4, 0, 1);
+    TestObject* living = effect.get();
+    world.AddWeapon(std::move(shot));
+    world.AddEffect(std::move(effect));
+    world.UpdateObjects(16);
+    EXPECT_EQ(gone, 1);
+    EXPECT_EQ(living->updates, 1);
+    EXPECT_EQ(land.records.losses[1], 0);
+}
+
+TEST_F(DeathPassTest, DepositsAndDestructiblesUpdateEveryTickAndAreNeverRemoved) {
+    auto deposit = std::make_unique<TestObject>(0, 1, land.Centre(4, 4), 9);
+    TestObject* d = deposit.get();
+    d->destroyed = 1;
+    std::unique_ptr<GameObject> owned = std::move(deposit);
+    ASSERT_EQ(world.AddOreDeposit(owned), 1);
+    world.UpdateObjects(16);
+    world.UpdateObjects(16);
+    EXPECT_EQ(d->updates, 2);
+    EXPECT_EQ(world.oreDeposits.Count(), 1);
+}
+
+TEST_F(DeathPassTest, AVFactoryWorth1000Leaves3PiecesAndATFactory4) {
+    auto vChassis = Chassis('V', 'b', 1000);
+    VehicleDesign vDesign{'V'};
+    vDesign.chassis = vChassis.get();
+    TestObject* v = Factory(2, 1, Point(200, 200), &vDesign);
+    v->destroyed = 1;
+    world.UpdateObjects(16);
+    ASSERT_EQ(made.size(), 3u);
+    EXPECT_EQ(world.wrecks.Count(), 3);
+    for (GameObject* piece : Wrecks())
+        EXPECT_EQ(piece->GetCargo(), 333);
+    // Piece i: centre less half its size plus its offset.
+    EXPECT_EQ(made[0].position, Point(200 - 20, 200 - 15));
+    EXPECT_EQ(made[1].position, Point(200 - 21 + 115, 200 - 15));
+    EXPECT_EQ(made[2].position, Point(200 - 22 + 125, 200 - 15 + 95));
+    EXPECT_EQ(made[2].chassis, 'Z');
+    EXPECT_EQ(made[2].id.team, 2);
+    EXPECT_EQ(land.records.losses[2], 1);
+
+    made.clear();
+    auto tChassis = Chassis('T', 'b', 900);
+    VehicleDesign tDesign{'T'};
+    tDesign.chassis = tChassis.get();
+    TestObject* t = Factory(3, 2, Point(400, 300), &tDesign);
+    t->SetCargoCapacity(200);
+    t->AddCargo(100);
+    t->destroyed = 1;
+    world.UpdateObjects(16);
+    ASSERT_EQ(made.size(), 4u);
+    EXPECT_EQ(made[3].position, Point(400 - 23 + 92, 300 - 15 + 129));
+    EXPECT_EQ(made[3].clan, 'T');
+    int worth250 = 0;
+    for (GameObject* piece : Wrecks())
+        worth250 += piece->GetCargo() == 250 ? 1 : 0;
+    EXPECT_EQ(worth250, 4);
+}
+
+TEST_F(DeathPassTest, EliminationBreaksOnlyThatTeamsAlliancesAndDisownsItsUnits) {
+    world.Ally(SimId(1, 0), SimId(2, 0));
+    world.Ally(SimId(2, 0), SimId(3, 0));
+    world.Ally(SimId(3, 0), SimId(4, 0));
+    groundDesign.chassis = groundChassis.get();
+    TestObject* unit = Unit(2, 5, 8, 8, &groundDesign);
+    unit->teamRecord.third = 3;
+    unit->SetMoving(1);
+    auto chassis = Chassis('V', 'b', 10);
+    VehicleDesign design{'V'};
+    design.chassis = chassis.get();
+    TestObject* factory = Factory(2, 1, Point(200, 200), &design);
+    factory->destroyed = 1;
+    world.UpdateObjects(16);
+    EXPECT_EQ(world.AreAllied(1, 2), 0);
+    EXPECT_EQ(world.AreAllied(2, 1), 0);
+    EXPECT_EQ(world.AreAllied(3, 2), 0);
+    EXPECT_EQ(world.AreAllied(3, 4), 1);
+    EXPECT_EQ(world.AreAllied(2, 2), 1);
+    EXPECT_EQ(land.records.emptied, std::vector<int>({2}));
+    // Still listed, but off the map, uncoloured and stopped.
+    EXPECT_EQ(world.FindSim(SimId(2, 5)), unit);
+    EXPECT_EQ(unit->onMap, 0);
+    EXPECT_EQ(unit->teamRecord.third, 0);
+    EXPECT_EQ(unit->IsMoving(), 0);
+    EXPECT_EQ(world.TeamFactory(2), nullptr);
+}
+
+TEST_F(DeathPassTest, AUsedUpWreckLeavesTheGrids) {
+    auto wreck = std::make_unique<TestObject>(0, 1, land.Centre(6, 6), 3);
+    TestObject* raw = wreck.get();
+    ASSERT_EQ(world.AddWreck(std::move(wreck)), 1);
+    ASSERT_EQ(world.pathGrid->Occupant(6, 6, 0), raw);
+    const uint32_t word = world.pathGrid->CellWord(6, 6);
+    EXPECT_NE(word & 0x00010000u, 0u);
+    raw->destroyed = 1;
+    world.UpdateObjects(16);
+    EXPECT_EQ(world.wrecks.Count(), 0);
+    EXPECT_EQ(world.pathGrid->Occupant(6, 6, 0), nullptr);
+    EXPECT_EQ(world.pathGrid->CellWord(6, 6) & 0x00010000u, 0u);
+}
+
+TEST_F(DeathPassTest, ADeadUnitsCellsAreFreeForTheNextObject) {
+    groundDesign.chassis = groundChassis.get();
+    world.makeWreck = nullptr;
+    TestObject* unit = Unit(2, 1, 5, 5, &groundDesign);
+    unit->destroyed = 1;
+    world.UpdateObjects(16);
+    EXPECT_EQ(world.pathGrid->Occupant(5, 5, 0), nullptr);
+    EXPECT_EQ(world.pathGrid->CellWord(5, 5) & 0xFFFF0000u, 0u);
+    Unit(3, 2, 5, 5, &groundDesign);
+}
+
+}  // namespace
