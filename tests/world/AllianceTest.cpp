@@ -1,0 +1,126 @@
+// Alliances, the pause lock, the status line and the timed cell effects.
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "core/Settings.h"
+#include "objects/CommandBuffer.h"
+#include "world/RegistryTestFixture.h"
+#include "world/TeamController.h"
+#include "world/TimerNode.h"
+
+namespace {
+
+class CountingController : public TeamController {
+public:
+    explicit CountingController(int& pauses) : pauses(pauses) {}
+    void Update(Timer&) override {}
+    void PauseTimers() override { ++pauses; }
+    int& pauses;
+};
+
+LandSpec DecoratedLand() {
+    LandSpec spec = OpenLand(12, 10);
+    spec.withDecorations = true;
+    return spec;
+}
+
+class AllianceTest : public ::testing::Test {
+protected:
+    WorldOnLand land{DecoratedLand()};
+    World& world = land.world;
+};
+
+TEST_F(AllianceTest, AllyingTwiceOrWithItselfAnswers0AndBadTeamsChangeNothing) {
+    EXPECT_EQ(world.Ally(SimId(1, 5), SimId(3, 9)), 1);
+    EXPECT_EQ(world.AreAllied(SimId(3, 0), SimId(1, 0)), 1);
+    EXPECT_EQ(world.AreAllied(ValueTriple(1), ValueTriple(3)), 1);
+    EXPECT_EQ(world.Ally(SimId(1, 5), SimId(3, 9)), 0);
+    EXPECT_EQ(world.Ally(SimId(2, 1), SimId(2, 2)), 0);
+    EXPECT_EQ(world.Ally(SimId(7, 1), SimId(2, 2)), 0);
+    EXPECT_EQ(world.Ally(SimId(-1, -1), SimId(2, 2)), 0);
+    EXPECT_EQ(world.AreAllied(SimId(9, 1), SimId(9, 1)), 0);
+    world.Unally(SimId(1, 0), SimId(3, 0));
+    EXPECT_EQ(world.AreAllied(1, 3), 0);
+    EXPECT_EQ(world.AreAllied(3, 1), 0);
+    world.Unally(SimId(1, 0), SimId(12, 0));
+    EXPECT_EQ(world.AreAllied(1, 1), 1);
+}
+
+TEST_F(AllianceTest, ThePauseLockRefusesTogglingAndRecordsNothing) {
+    world.commands->SetEnabled(1);
+    world.paused = 0;
+    world.pauseLocked = 1;
+    world.TogglePause();
+    EXPECT_EQ(world.paused, 0);
+    EXPECT_EQ(world.commands->Size(), 0u);
+    world.pauseLocked = 0;
+    int pauses = 0;
+    world.SetTeamController(2, std::make_unique<CountingController>(pauses));
+    world.TogglePause();
+    EXPECT_EQ(world.paused, 1);
+    EXPECT_EQ(pauses, 1);
+    EXPECT_GT(world.commands->Size(), 0u);
+    world.SetPaused(1);
+    EXPECT_EQ(pauses, 1);
+    world.commands->SetEnabled(0);
+}
+
+TEST_F(AllianceTest, TheStatusLineKeeps1023CharactersAndDefaultsToColour10) {
+    world.SetStatusMessage("", 0);
+    EXPECT_EQ(world.statusColour, 10);
+    EXPECT_EQ(world.statusText[0], 0);
+    const std::string longText(2000, 'a');
+    world.SetStatusMessage(longText.c_str(), 3);
+    EXPECT_EQ(std::string(world.statusText), std::string(1023, 'a'));
+    EXPECT_EQ(world.statusColour, 3);
+    // The colour table has nine entries; other numbers give the ordinary text colour.
+    EXPECT_EQ(world.ColourOf(1), 11);
+    EXPECT_EQ(world.ColourOf(8), 16);
+    EXPECT_EQ(world.ColourOf(10), 10);
+    EXPECT_EQ(world.ColourOf(-4), 10);
+    EXPECT_EQ(world.PlayUiSound(0), 0);
+    EXPECT_EQ(world.PlayUiSound(1), 1);
+}
+
+TEST_F(AllianceTest, TheFirstCellEffectToExpireClearsTheCellBit) {
+    const Point at = land.Centre(4, 4);
+    world.AddCellEffect(at);
+    world.UpdateCellEffects(4000);
+    world.AddCellEffect(at + Point(3, 3));
+    ASSERT_EQ(world.cellEffects.Count(), 2);
+    EXPECT_TRUE(world.pathGrid->CellWord(4, 4) & 0x40u);
+    world.UpdateCellEffects(6000);
+    EXPECT_FALSE(world.pathGrid->CellWord(4, 4) & 0x40u);
+    EXPECT_EQ(world.cellEffects.Count(), 1);
+    world.UpdateCellEffects(3999);
+    EXPECT_EQ(world.cellEffects.Count(), 1);
+    world.UpdateCellEffects(1);
+    EXPECT_EQ(world.cellEffects.Count(), 0);
+}
+
+TEST_F(AllianceTest, ImpactsLeaveNoCellEffectInLowDetailOrOffTheMap) {
+    const int32_t saved = lowDetail;
+    lowDetail = 1;
+    world.AddCellEffect(land.Centre(4, 4));
+    lowDetail = saved;
+    EXPECT_EQ(world.cellEffects.Count(), 0);
+    world.AddCellEffect(Point(-10, 40));
+    world.AddCellEffect(Point(40, 99999));
+    EXPECT_EQ(world.cellEffects.Count(), 0);
+}
+
+TEST_F(AllianceTest, LocalPositionsAndKillsAreNoted) {
+    TestObject* own = land.AddUnit(1, 1, 3, 3);
+    TestObject* enemy = land.AddUnit(2, 2, 5, 5);
+    world.NoteLocalPosition(enemy);
+    EXPECT_EQ(world.lastLocalPosition, Point(0, 0));
+    world.NoteLocalPosition(own);
+    EXPECT_EQ(world.lastLocalPosition, own->GetPosition());
+    world.AddTeamCount(enemy);
+    EXPECT_EQ(land.records.kills[2], 1);
+    world.ClearObjects();
+    EXPECT_EQ(world.lastLocalPosition, Point(0, 0));
+}
+
+}  // namespace

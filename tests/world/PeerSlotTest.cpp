@@ -1,0 +1,191 @@
+// The network peer slots: adding and closing links, packing the slots, sending the recorded
+// commands and taking over the team of a lost player.
+#include <gtest/gtest.h>
+
+#include "objects/CommandBuffer.h"
+#include "support/MemoryLink.h"
+#include "world/RegistryTestFixture.h"
+
+namespace {
+
+class Killable : public TestObject {
+public:
+    using TestObject::TestObject;
+    void TakeDamage(WeaponTemplate*, const SimId&, EffectTemplate*, int amount) override {
+        damageCalls.push_back(amount);
+    }
+    void ToggleInvulnerable() override { invulnerable = invulnerable ? 0 : 1; }
+    int IsInvulnerable() override { return invulnerable; }
+    std::vector<int> damageCalls;
+};
+
+class PeerSlotTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        world.makeLink = [this]() -> std::unique_ptr<CommLink> {
+            auto link = std::make_unique<MemoryLink>(nextInit);
+            made.push_back(link.get());
+            return link;
+        };
+    }
+    void TearDown() override { world.ClosePeers(nullptr); }
+
+    // Three peers playing teams 2, 3 and 4.
+    void AddThree() {
+        for (int team = 2; team <= 4; ++team) {
+            ASSERT_NE(world.AddPeer(), nullptr);
+            world.peerTeams[team - 2] = team;
+        }
+    }
+
+    WorldOnLand land{OpenLand(16, 12)};
+    World& world = land.world;
+    std::vector<MemoryLink*> made;
+    int nextInit = 1;
+};
+
+TEST_F(PeerSlotTest, ALinkThatCannotStartIsDisconnectedAndTheSlotStaysFree) {
+    nextInit = 0;
+    EXPECT_EQ(world.AddPeer(), nullptr);
+    EXPECT_EQ(world.PeerCount(), 0);
+    nextInit = 1;
+    CommLink* link = world.AddPeer();
+    EXPECT_EQ(link, world.peerLinks[0]);
+    EXPECT_NE(world.peerCommands[0], nullptr);
+    // Never a fourth peer.
+    world.AddPeer();
+    world.AddPeer();
+    EXPECT_EQ(world.AddPeer(), nullptr);
+    EXPECT_EQ(world.PeerCount(), 3);
+    // Without a link maker there is no link at all.
+    world.ClosePeers(nullptr);
+    world.makeLink = nullptr;
+    EXPECT_EQ(world.AddPeer(), nullptr);
+}
+
+TEST_F(PeerSlotTest, ClosingSlotZeroOfThreeMovesTheOthersDownWithTheirBuffersAndTeams) {
+    AddThree();
+    CommLink* second = world.peerLinks[1];
+    CommLink* third = world.peerLinks[2];
+    CommandBuffer* secondBuffer = world.peerCommands[1].get();
+    world.ClosePeers(world.peerLinks[0]);
+    EXPECT_EQ(world.PeerCount(), 2);
+    EXPECT_EQ(world.peerLinks[0], second);
+    EXPECT_EQ(world.peerLinks[1], third);
+    EXPECT_EQ(world.peerCommands[0].get(), secondBuffer);
+    EXPECT_EQ(world.peerTeams[0], 3);
+    EXPECT_EQ(world.peerTeams[1], 4);
+    EXPECT_EQ(world.peerLinks[2], nullptr);
+    EXPECT_EQ(world.peerCommands[2], nullptr);
+    EXPECT_EQ(world.peerTeams[2], -1);
+}
+
+TEST_F(PeerSlotTest, ClosingTheOnlyPeerStopsRecording) {
+    ASSERT_NE(world.AddPeer(), nullptr);
+    world.StartRecording();
+    EXPECT_EQ(world.networkGame, 1);
+    EXPECT_EQ(world.commands->IsEnabled(), 1);
+    world.ClosePeers(nullptr);
+    EXPECT_EQ(made[0]->disconnects, 1);
+    EXPECT_EQ(world.networkGame, 0);
+    EXPECT_EQ(world.commands->IsEnabled(), 0);
+    world.commands->SendPause(1);
+    EXPECT_EQ(world.commands->Size(), 0u);
+}
+
+TEST_F(PeerSlotTest, AnEmptyStreamSendsNothingAndARecordedOneGoesToEverySlotOnce) {
+    AddThree();
+    world.StartRecording();
+    world.SendCommands(-1);
+    for (MemoryLink* link : made)
+        EXPECT_TRUE(link->sent.empty());
+    world.commands->SendPause(1);
+    const size_t length = world.commands->Size();
+    ASSERT_GT(length, 0u);
+    world.SendCommands(-1);
+    for (MemoryLink* link : made) {
+        ASSERT_EQ(link->sent.size(), 1u);
+        EXPECT_EQ(link->sent[0].size(), length);
+    }
+    EXPECT_EQ(world.commands->Size(), 0u);
+    // To one slot only; an empty slot drops the commands all the same.
+    world.commands->SendPause(0);
+    world.SendCommands(1);
+    EXPECT_EQ(made[1]->sent.size(), 2u);
+    EXPECT_EQ(made[0]->sent.size(), 1u);
+    world.ClosePeers(world.peerLinks[2]);
+    world.commands->SendPause(1);
+    world.SendCommands(2);
+    EXPECT_EQ(world.commands->Size(), 0u);
+}
+
+TEST_F(PeerSlotTest, OnlyTheLowestNumberedPlayerLeftTakesTheLostTeamOver) {
+    AddThree();
+    world.StartRecording();
+    auto unit = std::make_unique<TestObject>(2, 1, land.Centre(3, 3));
+    unit->local = 0;
+    TestObject* remoteUnit = unit.get();
+    std::unique_ptr<GameObject> owned = std::move(unit);
+    ASSERT_EQ(world.AddSim(owned), 1);
+    auto building = std::make_unique<Killable>(2, 2, land.Centre(6, 6), 4, 24);
+    building->local = 0;
+    building->invulnerable = 1;
+    Killable* factory = building.get();
+    world.AddBuilding(std::move(building));
+
+    // Another machine is lower: only the slot is marked gone.
+    land.records.allBelowEmpty = 0;
+    made[0]->lost = 1;
+    world.CheckPeers();
+    EXPECT_EQ(land.records.emptied, std::vector<int>({2}));
+    EXPECT_EQ(remoteUnit->local, 0);
+    EXPECT_TRUE(factory->damageCalls.empty());
+    EXPECT_EQ(world.commands->Size(), 0u);
+    EXPECT_EQ(world.PeerCount(), 2);
+    EXPECT_EQ(world.peerTeams[0], 3);
+}
+
+TEST_F(PeerSlotTest, TheTakingMachineMakesTheUnitsLocalDestroysTheFactoryAndTellsThePeers) {
+    AddThree();
+    world.StartRecording();
+    auto unit = std::make_unique<TestObject>(3, 1, land.Centre(3, 3));
+    unit->local = 0;
+    TestObject* remoteUnit = unit.get();
+    std::unique_ptr<GameObject> owned = std::move(unit);
+    ASSERT_EQ(world.AddSim(owned), 1);
+    auto building = std::make_unique<Killable>(3, 2, land.Centre(6, 6), 4, 24);
+    building->local = 0;
+    building->invulnerable = 1;
+    Killable* factory = building.get();
+    world.AddBuilding(std::move(building));
+    land.records.allBelowEmpty = 1;
+    land.records.players = 4;
+    made[1]->lost = 1;
+    world.CheckPeers();
+    EXPECT_EQ(remoteUnit->local, 1);
+    EXPECT_EQ(factory->local, 1);
+    EXPECT_EQ(factory->invulnerable, 0);
+    EXPECT_EQ(factory->damageCalls, std::vector<int>({0}));
+    EXPECT_EQ(land.records.players, 3);
+    // The player-dropped command: kind 45 in the header's second byte.
+    ASSERT_GT(world.commands->Size(), 2u);
+    EXPECT_EQ(world.commands->start[1], 45);
+}
+
+TEST_F(PeerSlotTest, APeerOfNoKnownTeamIsOnlyClosed) {
+    AddThree();
+    world.StartRecording();
+    world.peerTeams[0] = -1;
+    world.peerTeams[1] = 9;
+    land.records.allBelowEmpty = 1;
+    made[0]->lost = 1;
+    made[1]->lost = 1;
+    world.CheckPeers();
+    EXPECT_EQ(world.PeerCount(), 1);
+    EXPECT_EQ(world.peerTeams[0], 4);
+    EXPECT_TRUE(land.records.emptied.empty());
+    EXPECT_EQ(land.records.players, 3);
+    EXPECT_EQ(world.commands->Size(), 0u);
+}
+
+}  // namespace
