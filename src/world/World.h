@@ -258,7 +258,7 @@ public:
     void PlaySound(Sound* sound) override;
     CommandBuffer& Commands() override { return *commands; }
 
-    // Made for each wreck of the death pass; without a maker no wreck is left.
+    // Makes each wreck of the death pass; without one the game's Wreck is made (MakeWreck).
     WreckMaker makeWreck;
     // Makes the link of a new peer slot (the network code installs the TCP link).
     std::function<std::unique_ptr<CommLink>()> makeLink;
