@@ -10,6 +10,7 @@
 #include "core/WindowProc.h"
 #include "objects/CommandBuffer.h"
 #include "objects/GameObject.h"
+#include "objects/Wreck.h"
 #include "world/GameRecords.h"
 #include "world/ObjectNode.h"
 #include "world/PathGrid.h"
@@ -83,6 +84,13 @@ struct PendingWreck {
 
 }  // namespace
 
+std::unique_ptr<GameObject> MakeWreck(const WreckSpec& spec) {
+    const CollisionFilter ground(2, 0, 0, 0, 0);
+    return std::make_unique<Wreck>(spec.position, 0, spec.size,
+                                   dynamic_cast<SpriteSet*>(spec.picture), 0, ground, spec.id, 0,
+                                   spec.clan, spec.chassis);
+}
+
 void World::UpdateObjects(int elapsedMs) {
     NodeList dead;
     for (int team = 0; team < kTeams; ++team) {
@@ -133,11 +141,12 @@ void World::UpdateObjects(int elapsedMs) {
                 wreck.colour = o->teamRecord.third;
             }
             delete n;
-            if (wreck.picture && wreck.picture->pictures && makeWreck) {
+            if (wreck.picture && wreck.picture->pictures) {
                 wreck.spec.picture = wreck.picture->pictures.get();
                 wreck.spec.size = wreck.picture->pictures->SizeOf(0);
                 wreck.spec.id = NewSimId(wreck.team);
-                std::unique_ptr<GameObject> made = makeWreck(wreck.spec);
+                std::unique_ptr<GameObject> made =
+                    makeWreck ? makeWreck(wreck.spec) : MakeWreck(wreck.spec);
                 if (made) {
                     made->teamRecord.first = 0;
                     made->teamRecord.third = wreck.colour;
@@ -193,7 +202,7 @@ void World::ScatterWrecks(BuildingTemplate* building, const Point& centre, int v
     static const Point kOffsetsV[] = {{0, 0}, {115, 0}, {125, 95}};
     static const Point kOffsetsT[] = {{0, 0}, {92, 0}, {0, 110}, {92, 129}};
     SpriteSet* pictures = building ? PiecePictures(building) : nullptr;
-    if (!pictures || !makeWreck) return;
+    if (!pictures) return;
     const bool clanV = building->clan == 'V';
     const int pieces = clanV ? 3 : 4;
     const Point* offsets = clanV ? kOffsetsV : kOffsetsT;
@@ -207,7 +216,7 @@ void World::ScatterWrecks(BuildingTemplate* building, const Point& centre, int v
         spec.id = NewSimId(team);
         spec.clan = building->clan;
         spec.chassis = 'Z';
-        std::unique_ptr<GameObject> piece = makeWreck(spec);
+        std::unique_ptr<GameObject> piece = makeWreck ? makeWreck(spec) : MakeWreck(spec);
         if (!piece) continue;
         piece->teamRecord.first = 0;
         piece->GetCollision()->team = 0;

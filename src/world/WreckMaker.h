@@ -24,3 +24,6 @@ struct WreckSpec {
 };
 
 using WreckMaker = std::function<std::unique_ptr<GameObject>(const WreckSpec&)>;
+
+// The game's maker: a Wreck of the objects code, move delay 0, no maximum damage.
+std::unique_ptr<GameObject> MakeWreck(const WreckSpec& spec);

@@ -294,13 +294,31 @@ TEST_F(DeathPassTest, AUsedUpWreckLeavesTheGrids) {
 
 TEST_F(DeathPassTest, ADeadUnitsCellsAreFreeForTheNextObject) {
     groundDesign.chassis = groundChassis.get();
-    world.makeWreck = nullptr;
+    world.makeWreck = [](const WreckSpec&) { return std::unique_ptr<GameObject>(); };
     TestObject* unit = Unit(2, 1, 5, 5, &groundDesign);
     unit->destroyed = 1;
     world.UpdateObjects(16);
     EXPECT_EQ(world.pathGrid->Occupant(5, 5, 0), nullptr);
     EXPECT_EQ(world.pathGrid->CellWord(5, 5) & 0xFFFF0000u, 0u);
     Unit(3, 2, 5, 5, &groundDesign);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(DeathPassTest, WithoutAMakerTheGamesWreckIsLeft) {
+    world.makeWreck = nullptr;
+    groundDesign.chassis = groundChassis.get();
+    TestObject* unit = Unit(2, 1, 5, 5, &groundDesign);
+    unit->destroyed = 1;
+    world.UpdateObjects(16);
+    const std::vector<GameObject*> wrecks = Wrecks();
+    ASSERT_EQ(wrecks.size(), 1u);
+    EXPECT_EQ(wrecks[0]->GetKind(), 3);
+    EXPECT_EQ(wrecks[0]->GetCargo(), 75);
+    EXPECT_EQ(wrecks[0]->GetCollision()->kind, 2);
+    EXPECT_EQ(world.pathGrid->Occupant(5, 5, 0), wrecks[0]);
 }
 
 }  // namespace
