@@ -1,0 +1,236 @@
+// A long run of the World's object services: 400 units on a generated land with water wander
+// to random goals for 10,000 fixed steps, asking for their turn to search, following their
+// routes and dying now and then. No unit may ever stand on a cell closed to it, and once all
+// of them are gone the path grid is exactly as the land left it.
+#include <cstring>
+#include <deque>
+#include <random>
+
+#include <gtest/gtest.h>
+
+#include "core/PointNode.h"
+#include "platform/Capture.h"
+#include "world/RegistryTestFixture.h"
+
+namespace {
+
+constexpr int kColumns = 96;
+constexpr int kRows = 96;
+constexpr int kUnits = 400;
+constexpr int kTicks = 10000;
+constexpr int kStep = 4;
+constexpr int kPatience = 24;
+
+// A unit that picks random goals, waits its turn for a route, and walks the location orders
+// that following the route gives it, one small placement at a time.
+class Walker : public TestObject {
+public:
+    Walker(World& world, std::mt19937& random, int team, int serial, const Point& at)
+        : TestObject(team, serial, at, 1, 17), world(world), random(random) {
+        collision.noWater = 1;
+        PickGoal();
+    }
+
+    void ExecuteOrder(int code, int, const Point& p, const SimId&, int) override {
+        if (code == 1) orders.push_back(p);
+    }
+
+    void Update(int) override {
+        if (orders.empty()) {
+            Route();
+            return;
+        }
+        const Point at = GetPosition();
+        const Point target = orders.front();
+        const Point step(std::clamp(target.x - at.x, -kStep, kStep),
+                         std::clamp(target.y - at.y, -kStep, kStep));
+        if (world.PlaceObject(this, at + step, nullptr) == 1) {
+            stuck = 0;
+            if (GetPosition() == target) orders.pop_front();
+            ++moves;
+        } else if (++stuck > kPatience) {
+            orders.clear();
+            stuck = 0;
+            PickGoal();
+        }
+    }
+
+    int moves = 0;
+    int routes = 0;
+
+private:
+    void PickGoal() {
+        std::uniform_int_distribution<int> cell(1, kColumns - 2);
+        goal = world.pathGrid->CellCenter(cell(random), cell(random));
+    }
+
+    void Route() {
+        if (world.TakePathTurn(this) != 1) return;
+        NodeList route;
+        if (world.RequestPath(this, goal, route, 1, 0) == 1) {
+            ++routes;
+            world.FollowWaypoints(this, route, 8);
+            PickGoal();
+        } else if (world.pathGrid->IsCutShort()) {
+            // The same request next turn carries the search on.
+            world.QueuePathRequest(this);
+        } else {
+            PickGoal();
+        }
+    }
+
+    World& world;
+    std::mt19937& random;
+    Point goal;
+    std::deque<Point> orders;
+    int stuck = 0;
+};
+
+// Open ground with ponds and two long walls of water with gaps.
+LandSpec GeneratedLand(std::mt19937& random) {
+    std::vector<std::string> rows(kRows, std::string(kColumns, 'c'));
+    std::uniform_int_distribution<int> where(4, kColumns - 5);
+    for (int pond = 0; pond < 40; ++pond) {
+        const int r = where(random);
+        const int c = where(random);
+        for (int dr = -2; dr <= 2; ++dr) {
+            for (int dc = -2; dc <= 2; ++dc) {
+                if (dr * dr + dc * dc <= 5) rows[r + dr][c + dc] = 'w';
+            }
+        }
+    }
+    for (int r = 10; r < kRows - 10; ++r) {
+        if (r % 17 != 0) rows[r][kColumns / 3] = 'w';
+        if (r % 23 != 0) rows[r][2 * kColumns / 3] = 'w';
+    }
+    return OpenLand(kColumns, kRows, rows);
+}
+
+class Soak : public ::testing::Test {
+protected:
+    std::mt19937 random{20261206};
+    WorldOnLand land{GeneratedLand(random)};
+    World& world = land.world;
+    std::vector<Walker*> walkers;
+    int nextSerial = 1;
+
+    void AddWalker() {
+        std::uniform_int_distribution<int> cell(1, kColumns - 2);
+        std::uniform_int_distribution<int> team(1, 4);
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            auto walker = std::make_unique<Walker>(world, random, team(random), nextSerial,
+                                                   land.Centre(cell(random), cell(random)));
+            Walker* raw = walker.get();
+            std::unique_ptr<GameObject> owned = std::move(walker);
+            if (world.AddSim(owned) == 1) {
+                ++nextSerial;
+                walkers.push_back(raw);
+                return;
+            }
+        }
+        FAIL() << "no free cell for a walker";
+    }
+
+    // The cell under every walker is open to it.
+    void ExpectNobodyOnClosedGround(int tick) {
+        for (Walker* w : walkers) {
+            short row = 0;
+            short column = 0;
+            world.pathGrid->PixelToCell(w->GetPosition(), row, column);
+            ASSERT_TRUE(world.pathGrid->IsInside(row, column));
+            ASSERT_EQ(world.pathGrid->CellWord(row, column) & w->GetCollision()->MoveFlags(), 0u)
+                << "tick " << tick << " unit " << w->id.serial;
+        }
+    }
+
+    // The whole map at 5 pixels a cell: open ground, water, and each unit as a square of its
+    // team's colour (the test tiles are noise, so the map is drawn as a plan).
+    void Capture(const std::string& name) {
+        constexpr int kCell = 5;
+        uint8_t* page = land.screen.BackPage();
+        std::memset(page, 0, 640 * 480);
+        auto fill = [page](int x0, int y0, int size, uint8_t colour) {
+            for (int y = y0; y < y0 + size; ++y) {
+                for (int x = x0; x < x0 + size; ++x) {
+                    if (x >= 0 && x < 640 && y >= 0 && y < 480) page[y * 640 + x] = colour;
+                }
+            }
+        };
+        for (int row = 0; row < kRows; ++row) {
+            for (int column = 0; column < kColumns; ++column) {
+                const uint32_t word = world.pathGrid->CellWord(row, column);
+                fill(column * kCell, row * kCell, kCell, (word & 0x0Au) ? 143 : 181);
+            }
+        }
+        static const uint8_t kTeamColours[5] = {27, 27, 32, 108, 113};
+        for (Walker* w : walkers) {
+            const Point at = w->GetPosition();
+            fill(at.x * kCell / 32 - 2, at.y * kCell / 32 - 2, 5, kTeamColours[w->GetTeam()]);
+        }
+        winx_RequestCapture(name);
+        land.screen.Present();
+    }
+};
+
+TEST_F(Soak, FourHundredUnitsWanderTenThousandTicksAndLeaveTheGridsAsTheyWere) {
+    const int cells = kRows * kColumns;
+    std::vector<uint32_t> before(static_cast<size_t>(cells));
+    for (int i = 0; i < cells; ++i)
+        before[static_cast<size_t>(i)] = world.pathGrid->CellWord(i / kColumns, i % kColumns);
+    world.makeWreck = [](const WreckSpec&) { return std::unique_ptr<GameObject>(); };
+    for (int i = 0; i < kUnits; ++i)
+        AddWalker();
+    ASSERT_EQ(static_cast<int>(walkers.size()), kUnits);
+    Capture("soak-start");
+
+    std::uniform_int_distribution<int> pick(0, kUnits - 1);
+    int died = 0;
+    for (int tick = 1; tick <= kTicks; ++tick) {
+        world.pathSearchesThisTick = 0;
+        // One unit dies every 50 ticks and another takes its place.
+        Walker* victim = nullptr;
+        if (tick % 50 == 0) {
+            victim = walkers[static_cast<size_t>(pick(random))];
+            victim->destroyed = 1;
+        }
+        world.UpdateObjects(16);
+        if (victim) {
+            walkers.erase(std::find(walkers.begin(), walkers.end(), victim));
+            ++died;
+            AddWalker();
+        }
+        if (tick % 10 == 0) ExpectNobodyOnClosedGround(tick);
+        if (HasFatalFailure()) return;
+    }
+    int moves = 0;
+    int routes = 0;
+    for (Walker* w : walkers) {
+        moves += w->moves;
+        routes += w->routes;
+    }
+    EXPECT_EQ(died, kTicks / 50);
+    EXPECT_GT(routes, kTicks / 2);
+    EXPECT_GT(moves, kUnits * 100);
+    Capture("soak-end");
+
+    for (Walker* w : walkers)
+        w->destroyed = 1;
+    world.UpdateObjects(16);
+    walkers.clear();
+    EXPECT_EQ(world.sims[1].Count() + world.sims[2].Count() + world.sims[3].Count() +
+                  world.sims[4].Count(),
+              0);
+    int changed = 0;
+    int occupied = 0;
+    for (int i = 0; i < cells; ++i) {
+        const int row = i / kColumns;
+        const int column = i % kColumns;
+        changed += world.pathGrid->CellWord(row, column) != before[static_cast<size_t>(i)] ? 1 : 0;
+        for (int layer = 0; layer < 3; ++layer)
+            occupied += world.pathGrid->Occupant(row, column, layer) != nullptr ? 1 : 0;
+    }
+    EXPECT_EQ(changed, 0);
+    EXPECT_EQ(occupied, 0);
+}
+
+}  // namespace
