@@ -369,7 +369,8 @@ void GameObject::SetSelected(int flag) {
     selected = flag;
     ObjectWorld& world = TheObjectWorld();
     EventReceiver* controller = world.ControllerOf(world.LocalTeam());
-    if (controller) controller->OnEvent(flag ? kEventSelected : kEventDeselected, this, nullptr);
+    // Argument a is 0; b names the object.
+    if (controller) controller->OnEvent(flag ? kEventSelected : kEventDeselected, nullptr, this);
 }
 
 int GameObject::GetMoveDelay() {

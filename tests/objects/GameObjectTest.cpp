@@ -16,9 +16,10 @@ namespace {
 
 class EventLog : public EventReceiver {
 public:
-    void OnEvent(int32_t kind, void* a, void*) override { events.push_back({kind, a}); }
+    void OnEvent(int32_t kind, void* a, void* b) override { events.push_back({kind, a, b}); }
     struct Event {
         int32_t kind;
+        void* a;
         void* object;
     };
     std::vector<Event> events;
@@ -146,6 +147,7 @@ TEST_F(GameObjectTest, SelectingTellsTheLocalControllerOnce) {
     ASSERT_EQ(log.events.size(), 2u);
     EXPECT_EQ(log.events[0].kind, 0x10);
     EXPECT_EQ(log.events[0].object, &unit);
+    EXPECT_EQ(log.events[0].a, nullptr);
     EXPECT_EQ(log.events[1].kind, 0x11);
     world.controllers[1] = nullptr;
 }
