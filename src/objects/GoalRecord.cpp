@@ -94,34 +94,38 @@ void WriteGoalLines(GameObject& object, ResourceFile& file, char* buffer, int bu
         if (head < 0 || static_cast<size_t>(head) >= size) return;
         char* rest = buffer + head;
         const size_t room = size - static_cast<size_t>(head);
+        int tail = 0;
         switch (static_cast<GoalType>(type)) {
             case GoalType::Location:
-                snprintf(rest, room, ",%d,%d", f.point.x, f.point.y);
+                tail = snprintf(rest, room, ",%d,%d", f.point.x, f.point.y);
                 break;
             case GoalType::Target:
-                snprintf(rest, room, ",%d,%d,%d,%d,%d", f.id.team, f.id.serial, f.point.x,
-                         f.point.y, f.param);
+                tail = snprintf(rest, room, ",%d,%d,%d,%d,%d", f.id.team, f.id.serial, f.point.x,
+                                f.point.y, f.param);
                 break;
             case GoalType::Mining:
             case GoalType::Transport:
-                snprintf(rest, room, ",%d,%d", f.id.team, f.id.serial);
+                tail = snprintf(rest, room, ",%d,%d", f.id.team, f.id.serial);
                 break;
             case GoalType::Scavenge:
-                snprintf(rest, room, ",%d,%d,%d,%d", f.id.team, f.id.serial, f.point.x, f.point.y);
+                tail = snprintf(rest, room, ",%d,%d,%d,%d", f.id.team, f.id.serial, f.point.x,
+                                f.point.y);
                 break;
             case GoalType::Repair:
-                snprintf(rest, room, ",%d,%d,%d,%d,%d", f.id.team, f.id.serial, f.amount, f.point.x,
-                         f.point.y);
+                tail = snprintf(rest, room, ",%d,%d,%d,%d,%d", f.id.team, f.id.serial, f.amount,
+                                f.point.x, f.point.y);
                 break;
             case GoalType::Unload:
-                snprintf(rest, room, ",%d", f.amount);
+                tail = snprintf(rest, room, ",%d", f.amount);
                 break;
             case GoalType::Refuel:
-                snprintf(rest, room, ",%d,%d,%d", f.param, f.point.x, f.point.y);
+                tail = snprintf(rest, room, ",%d,%d,%d", f.param, f.point.x, f.point.y);
                 break;
             default:
                 break;
         }
+        // A line the buffer cannot hold whole is not written cut.
+        if (tail < 0 || static_cast<size_t>(tail) >= room) return;
         file.WriteLine(buffer);
     });
 }

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <fstream>
 #include <memory>
 #include <sstream>
@@ -16,6 +17,19 @@
 #include "support/TempDirectory.h"
 
 namespace {
+
+// A goal of any type with the stored fields a test gives it (the economy goals' stand-in).
+class FieldsGoal : public Goal {
+public:
+    FieldsGoal(const SimId& owner, int type, const GoalFields& fields)
+        : Goal(owner, 1, 0), type(type), fields(fields) {}
+    int GetType() const override { return type; }
+    int IsDone() override { return 0; }
+    GoalFields StoredFields() const override { return fields; }
+
+    int type;
+    GoalFields fields;
+};
 
 class GoalRecords : public ::testing::Test {
 protected:
@@ -134,4 +148,41 @@ TEST_F(GoalRecords, ShortLinesReadMissingNumbersAsZero) {
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->targetId.serial, 2147483647);
     EXPECT_EQ(t->GetParam(), -2147483647 - 1);
+}
+
+TEST_F(GoalRecords, EconomyGoalsWriteTheFieldsOfTheirType) {
+    GoalFields f;
+    f.id = SimId(3, 44);
+    f.point = Point(-64, 32);
+    f.amount = 120;
+    f.param = 99;
+    for (int type : {3, 4, 5, 6, 8})
+        unit.goals.PushBack(std::make_unique<FieldsGoal>(unit.id, type, f));
+    const std::vector<std::string> expected = {
+        "U = 3,1,0,1,0,3,44", "U = 4,1,0,1,0,3,44,-64,32", "U = 5,1,0,1,0,3,44,120,-64,32",
+        "U = 6,1,0,1,0,120",  "U = 8,1,0,1,0,99,-64,32",
+    };
+    EXPECT_EQ(Written(unit), expected);
+}
+
+TEST_F(GoalRecords, LinesTooLongForTheBufferAreNotWrittenCut) {
+    auto target =
+        std::make_unique<TargetGoal>(unit.id, SimId(2, 2000000000), Point(-20000, 1), 1, 1);
+    target->SetParam(-2000000000);
+    unit.goals.PushBack(std::move(target));
+    unit.goals.PushBack(std::make_unique<LocationGoal>(unit.id, Point(64, 64), 32, 1, 1));
+    const std::string path = files.Path() + "/short.txt";
+    {
+        ResourceFile file;
+        file.plainPath = 1;
+        ASSERT_EQ(file.Open(path.c_str(), "w"), 1);
+        char buffer[24];
+        unit.Write(file, buffer, sizeof buffer);
+        EXPECT_EQ(file.Close(), 1);
+    }
+    std::ifstream in(path);
+    std::vector<std::string> lines;
+    for (std::string line; std::getline(in, line);)
+        lines.push_back(line);
+    EXPECT_EQ(lines, std::vector<std::string>{"U = 1,1,1,1,0,64,64"});
 }

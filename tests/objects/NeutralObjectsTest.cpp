@@ -93,6 +93,27 @@ TEST_F(Neutral, ExplosionStepsOnlyWhenMoreThanAFramePeriodGathered) {
     EXPECT_EQ(updates, 15);
 }
 
+TEST_F(Neutral, ModeZeroPlaysTheSecondSequenceAfterTheGivenDelay) {
+    auto t = Explosion(5, 10);
+    const int32_t second[2] = {4, 3};
+    t->secondLength = 2;
+    t->secondSequence[0] = second[0];
+    t->secondSequence[1] = second[1];
+    ExplosionEffect e(t.get(), Point(50, 50), SimId(0, 1), 250, Point(), SimId(), 0);
+    EXPECT_EQ(e.frameCount, 2);
+    EXPECT_EQ(e.frameList[0], 4);
+    e.Update(200);
+    EXPECT_EQ(e.startDelay, 50);
+    e.Update(60);
+    EXPECT_LT(e.startDelay, 1);
+    int updates = 0;
+    while (!e.IsDestroyed() && updates < 100) {
+        e.Update(101);
+        ++updates;
+    }
+    EXPECT_EQ(updates, 2);
+}
+
 TEST_F(Neutral, EffectsWithoutPicturesOrFramesEnd) {
     ExplosionEffect bare(nullptr, Point(50, 50), SimId(0, 1), Point(), SimId(), 1);
     EXPECT_EQ(bare.IsDestroyed(), 0);
