@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <unordered_map>
 
 #include "catalogue/CatalogueServices.h"
 #include "core/AppBase.h"
@@ -38,6 +39,7 @@ class Scenario;
 class ScreenBase;
 class ScreenFactory;
 class SightGrid;
+class SimIdNode;
 class Sound;
 class TeamController;
 class TerrainMap;
@@ -214,6 +216,9 @@ public:
     int MakeRingPoints(const Point& centre, unsigned radius, unsigned count, NodeList& out,
                        double offset);
     int PathPriority(GameObject* object);
+    // Whether the id waits in the queue under that priority; a request under another priority
+    // is dropped (as FindPathRequest does, without counting places).
+    int HasPathRequest(const SimId& id, int priority);
 
     // --- WorldUpdate.cpp: the per-tick update and the death pass.
     void UpdateObjects(int elapsedMs);
@@ -269,6 +274,10 @@ public:
     // The receive state of each peer slot's message in progress.
     size_t peerHeld[kPeerSlots] = {};
     size_t peerPayload[kPeerSlots] = {};
+    // The queued path requests by object id (team << 32 | serial), kept by the request nodes
+    // themselves, so that a unit asking for its turn need not walk the whole queue. Declared
+    // before the queue: it outlives the nodes.
+    std::unordered_multimap<int64_t, SimIdNode*> pathRequestIndex;
 
     // The screens (the battle and design screens survive the switches among modes 3, 4, 5).
     std::unique_ptr<ScreenBase> battleScreen;
