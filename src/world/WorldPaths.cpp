@@ -1,13 +1,14 @@
 // Path requests and route following: units wait their turn for a search (at most one starts
 // per tick), and a route becomes a chain of location orders.
 #include <cmath>
+#include <iterator>
 
 #include "core/PointNode.h"
 #include "core/PtrNode.h"
 #include "core/Vector.h"
 #include "objects/GameObject.h"
 #include "world/PathGrid.h"
-#include "world/SimIdNode.h"
+#include "world/PathRequestNode.h"
 #include "world/TerrainMap.h"
 #include "world/World.h"
 
@@ -45,16 +46,14 @@ int World::PathPriority(GameObject* object) {
 
 void World::QueuePathRequest(GameObject* object) {
     if (!object) return;
-    auto* node = new SimIdNode(object->id);
     frontRequestAge = 0;
     if (object->pathPriority == 1) {
         // The last node is the head: a flagged unit goes first.
-        node->key = 0;
-        pathRequests.PushBack(node);
+        pathRequests.PushBack(new PathRequestNode(object->id, 0, pathRequestIndex));
         return;
     }
-    node->key = object->GetTeam() == LocalTeam() ? kLocalPriority : 0;
-    pathRequests.InsertSorted(node, 1);
+    const int key = object->GetTeam() == LocalTeam() ? kLocalPriority : 0;
+    pathRequests.InsertSorted(new PathRequestNode(object->id, key, pathRequestIndex), 1);
 }
 
 int World::TakePathTurn(GameObject* object) {
@@ -75,11 +74,8 @@ int World::TakePathTurn(GameObject* object) {
     }
     const int priority = PathPriority(object);
     // Waiting again: behind those of its priority that were already waiting.
-    if (turn == 0 && FindPathRequest(object->id, priority) == 0) {
-        auto* node = new SimIdNode(object->id);
-        node->key = priority;
-        pathRequests.InsertSorted(node, 0);
-    }
+    if (turn == 0 && HasPathRequest(object->id, priority) == 0)
+        pathRequests.InsertSorted(new PathRequestNode(object->id, priority, pathRequestIndex), 0);
     return turn;
 }
 
@@ -93,6 +89,17 @@ int World::FindPathRequest(const SimId& id, int priority) {
         delete request;
         return 0;
     }
+    return 0;
+}
+
+int World::HasPathRequest(const SimId& id, int priority) {
+    const auto [first, last] = pathRequestIndex.equal_range(PathRequestNode::KeyOf(id));
+    if (first == last) return 0;
+    // One request: it is the first from the head. Several: only the walk knows which is.
+    if (std::next(first) != last) return FindPathRequest(id, priority) != 0 ? 1 : 0;
+    SimIdNode* request = first->second;
+    if (priority == -1 || priority == request->key) return 1;
+    delete request;
     return 0;
 }
 

@@ -236,3 +236,27 @@ TEST_F(PathRequestTest, PickNearestPointTakesTheFirstOfEqualsAndCanRemoveIt) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PathRequestTest, ARequestDroppedByTheTickIsForgottenAndTheUnitQueuesAgain) {
+    TestObject* a = land.AddUnit(2, 1, 3, 3);
+    TestObject* b = land.AddUnit(2, 2, 5, 5);
+    world.pathSearchesThisTick = 1;
+    EXPECT_EQ(world.TakePathTurn(a), 0);
+    EXPECT_EQ(world.TakePathTurn(b), 0);
+    EXPECT_EQ(world.pathRequestIndex.size(), 2u);
+    // The tick drops the oldest request (the head) after it waited too long.
+    delete world.pathRequests.Last();
+    EXPECT_EQ(world.pathRequestIndex.size(), 1u);
+    EXPECT_EQ(world.TakePathTurn(a), 0);
+    EXPECT_EQ(QueueFromHead(world), std::vector<SimId>({b->id, a->id}));
+    // Two requests of one unit (the newer one is queued at the head): the nearer answers.
+    world.QueuePathRequest(a);
+    EXPECT_EQ(world.FindPathRequest(a->id, -1), 1);
+    EXPECT_EQ(world.HasPathRequest(a->id, 0), 1);
+    world.pathRequests.DeleteAll();
+    EXPECT_TRUE(world.pathRequestIndex.empty());
+}
+
+}  // namespace

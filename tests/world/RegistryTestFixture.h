@@ -1,7 +1,6 @@
 #pragma once
-// A World with a small generated land (terrain, sight and path grids read from real land files)
-// and a map object whose kind, design, destruction and orders a test sets, for the tests of the
-// World's registry, placement, path requests and death pass.
+// A World on a small generated land with recording game records, for the tests of the World's
+// registry, placement, path requests, death pass, alliances and peer slots.
 #include <functional>
 #include <memory>
 #include <string>
@@ -11,58 +10,14 @@
 
 #include "core/MemoryDisplay.h"
 #include "core/Point.h"
-#include "objects/GameObject.h"
-#include "world/CollisionFilter.h"
 #include "world/GameRecords.h"
-#include "world/LandFixture.h"
-#include "world/LandLoader.h"
 #include "world/ObjectNode.h"
 #include "world/PathGrid.h"
 #include "world/SightGrid.h"
 #include "world/TerrainMap.h"
+#include "world/TestObject.h"
 #include "world/World.h"
-
-struct IssuedOrder {
-    int code;
-    int flags;
-    Point p;
-};
-
-class TestObject : public GameObject {
-public:
-    // Kinds 2 and 4 of the filter mark a footprint; the object's size is twice the radius.
-    TestObject(int team, int serial, const Point& at, int kind = 1, int radius = 16, int layer = 0,
-               int filterKind = 2)
-        : GameObject(at, 0, Size(2 * radius, 2 * radius), nullptr, 0,
-                     CollisionFilter(filterKind, layer, 0, 0, 0), SimId(team, serial), 100, 1),
-          kind(kind) {}
-    ~TestObject() override {
-        if (deletions) ++*deletions;
-    }
-
-    int GetKind() override { return kind; }
-    int IsDestroyed() override { return destroyed; }
-    void Update(int elapsedMs) override {
-        ++updates;
-        if (onUpdate) onUpdate(*this, elapsedMs);
-    }
-    VehicleDesign* GetDesign() override { return design; }
-    void ExecuteOrder(int code, int flags, const Point& p, const SimId&, int) override {
-        orders.push_back({code, flags, p});
-    }
-    int FindFreeDock(GameObject*, int) override { return freeDock; }
-    int GetStored() override { return stored; }
-
-    int kind;
-    int destroyed = 0;
-    int updates = 0;
-    int freeDock = 0;
-    int stored = 0;
-    VehicleDesign* design = nullptr;
-    int* deletions = nullptr;
-    std::vector<IssuedOrder> orders;
-    std::function<void(TestObject&, int)> onUpdate;
-};
+#include "world/WorldLand.h"
 
 // The scenario and statistics as a test sees them: counters and settable slot answers.
 class RecordingGameRecords : public GameRecords {
@@ -100,33 +55,10 @@ public:
     int scriptedCode = -1;
 };
 
-// A land of open ground, `columns` by `rows` cells, with the letters given row by row laid over
-// it ('c' where a row is short).
-inline LandSpec OpenLand(int columns, int rows, const std::vector<std::string>& overlay = {}) {
-    LandSpec spec;
-    spec.columns = columns;
-    spec.rows = rows;
-    for (int r = 0; r < rows; ++r) {
-        std::string line(static_cast<size_t>(columns), 'c');
-        if (r < static_cast<int>(overlay.size())) {
-            for (size_t c = 0; c < overlay[r].size() && c < line.size(); ++c)
-                line[c] = overlay[r][c];
-        }
-        spec.letters.push_back(line);
-    }
-    return spec;
-}
-
 class WorldOnLand {
 public:
     explicit WorldOnLand(const LandSpec& spec) {
-        files.WriteLand(spec);
-        world.localDir = files.Path();
-        world.dataDir = files.Path();
-        Land land = LandLoader::Load(world);
-        world.terrain = std::move(land.map);
-        world.sight = std::move(land.sight);
-        world.pathGrid = std::move(land.paths);
+        LoadLand(world, files, spec);
         world.SetGameRecords(&records);
     }
     ~WorldOnLand() { world.ClearObjects(); }

@@ -3,14 +3,13 @@
 // routes and dying now and then. No unit may ever stand on a cell closed to it, and once all
 // of them are gone the path grid is exactly as the land left it.
 #include <cstring>
-#include <deque>
 #include <random>
 
 #include <gtest/gtest.h>
 
-#include "core/PointNode.h"
 #include "platform/Capture.h"
 #include "world/RegistryTestFixture.h"
+#include "world/WanderingUnit.h"
 
 namespace {
 
@@ -18,109 +17,21 @@ constexpr int kColumns = 96;
 constexpr int kRows = 96;
 constexpr int kUnits = 400;
 constexpr int kTicks = 10000;
-constexpr int kStep = 4;
-constexpr int kPatience = 24;
-
-// A unit that picks random goals, waits its turn for a route, and walks the location orders
-// that following the route gives it, one small placement at a time.
-class Walker : public TestObject {
-public:
-    Walker(World& world, std::mt19937& random, int team, int serial, const Point& at)
-        : TestObject(team, serial, at, 1, 17), world(world), random(random) {
-        collision.noWater = 1;
-        PickGoal();
-    }
-
-    void ExecuteOrder(int code, int, const Point& p, const SimId&, int) override {
-        if (code == 1) orders.push_back(p);
-    }
-
-    void Update(int) override {
-        if (orders.empty()) {
-            Route();
-            return;
-        }
-        const Point at = GetPosition();
-        const Point target = orders.front();
-        const Point step(std::clamp(target.x - at.x, -kStep, kStep),
-                         std::clamp(target.y - at.y, -kStep, kStep));
-        if (world.PlaceObject(this, at + step, nullptr) == 1) {
-            stuck = 0;
-            if (GetPosition() == target) orders.pop_front();
-            ++moves;
-        } else if (++stuck > kPatience) {
-            orders.clear();
-            stuck = 0;
-            PickGoal();
-        }
-    }
-
-    int moves = 0;
-    int routes = 0;
-
-private:
-    void PickGoal() {
-        std::uniform_int_distribution<int> cell(1, kColumns - 2);
-        goal = world.pathGrid->CellCenter(cell(random), cell(random));
-    }
-
-    void Route() {
-        if (world.TakePathTurn(this) != 1) return;
-        NodeList route;
-        if (world.RequestPath(this, goal, route, 1, 0) == 1) {
-            ++routes;
-            world.FollowWaypoints(this, route, 8);
-            PickGoal();
-        } else if (world.pathGrid->IsCutShort()) {
-            // The same request next turn carries the search on.
-            world.QueuePathRequest(this);
-        } else {
-            PickGoal();
-        }
-    }
-
-    World& world;
-    std::mt19937& random;
-    Point goal;
-    std::deque<Point> orders;
-    int stuck = 0;
-};
-
-// Open ground with ponds and two long walls of water with gaps.
-LandSpec GeneratedLand(std::mt19937& random) {
-    std::vector<std::string> rows(kRows, std::string(kColumns, 'c'));
-    std::uniform_int_distribution<int> where(4, kColumns - 5);
-    for (int pond = 0; pond < 40; ++pond) {
-        const int r = where(random);
-        const int c = where(random);
-        for (int dr = -2; dr <= 2; ++dr) {
-            for (int dc = -2; dc <= 2; ++dc) {
-                if (dr * dr + dc * dc <= 5) rows[r + dr][c + dc] = 'w';
-            }
-        }
-    }
-    for (int r = 10; r < kRows - 10; ++r) {
-        if (r % 17 != 0) rows[r][kColumns / 3] = 'w';
-        if (r % 23 != 0) rows[r][2 * kColumns / 3] = 'w';
-    }
-    return OpenLand(kColumns, kRows, rows);
-}
-
 class Soak : public ::testing::Test {
 protected:
     std::mt19937 random{20261206};
-    WorldOnLand land{GeneratedLand(random)};
+    WorldOnLand land{GeneratedLand(random, kColumns, kRows)};
     World& world = land.world;
-    std::vector<Walker*> walkers;
+    std::vector<WanderingUnit*> walkers;
     int nextSerial = 1;
 
     void AddWalker() {
         std::uniform_int_distribution<int> cell(1, kColumns - 2);
         std::uniform_int_distribution<int> team(1, 4);
         for (int attempt = 0; attempt < 100; ++attempt) {
-            auto walker = std::make_unique<Walker>(world, random, team(random), nextSerial,
-                                                   land.Centre(cell(random), cell(random)));
-            Walker* raw = walker.get();
+            auto walker = std::make_unique<WanderingUnit>(world, random, team(random), nextSerial,
+                                                          land.Centre(cell(random), cell(random)));
+            WanderingUnit* raw = walker.get();
             std::unique_ptr<GameObject> owned = std::move(walker);
             if (world.AddSim(owned) == 1) {
                 ++nextSerial;
@@ -133,7 +44,7 @@ protected:
 
     // The cell under every walker is open to it.
     void ExpectNobodyOnClosedGround(int tick) {
-        for (Walker* w : walkers) {
+        for (WanderingUnit* w : walkers) {
             short row = 0;
             short column = 0;
             world.pathGrid->PixelToCell(w->GetPosition(), row, column);
@@ -163,7 +74,7 @@ protected:
             }
         }
         static const uint8_t kTeamColours[5] = {27, 27, 32, 108, 113};
-        for (Walker* w : walkers) {
+        for (WanderingUnit* w : walkers) {
             const Point at = w->GetPosition();
             fill(at.x * kCell / 32 - 2, at.y * kCell / 32 - 2, 5, kTeamColours[w->GetTeam()]);
         }
@@ -188,7 +99,7 @@ TEST_F(Soak, FourHundredUnitsWanderTenThousandTicksAndLeaveTheGridsAsTheyWere) {
     for (int tick = 1; tick <= kTicks; ++tick) {
         world.pathSearchesThisTick = 0;
         // One unit dies every 50 ticks and another takes its place.
-        Walker* victim = nullptr;
+        WanderingUnit* victim = nullptr;
         if (tick % 50 == 0) {
             victim = walkers[static_cast<size_t>(pick(random))];
             victim->destroyed = 1;
@@ -204,7 +115,7 @@ TEST_F(Soak, FourHundredUnitsWanderTenThousandTicksAndLeaveTheGridsAsTheyWere) {
     }
     int moves = 0;
     int routes = 0;
-    for (Walker* w : walkers) {
+    for (WanderingUnit* w : walkers) {
         moves += w->moves;
         routes += w->routes;
     }
@@ -213,7 +124,7 @@ TEST_F(Soak, FourHundredUnitsWanderTenThousandTicksAndLeaveTheGridsAsTheyWere) {
     EXPECT_GT(moves, kUnits * 100);
     Capture("soak-end");
 
-    for (Walker* w : walkers)
+    for (WanderingUnit* w : walkers)
         w->destroyed = 1;
     world.UpdateObjects(16);
     walkers.clear();
