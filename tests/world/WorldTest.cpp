@@ -9,8 +9,8 @@
 #include "core/ColourBox.h"
 #include "core/ResourceFile.h"
 #include "core/Settings.h"
+#include "objects/CommandBuffer.h"
 #include "platform/Drives.h"
-#include "world/CommandBufferStandIn.h"
 #include "world/GameFlow.h"
 #include "world/WorldTestFixture.h"
 
@@ -45,7 +45,7 @@ TEST(World, StartsEmptyPausedAndAskingForTheTitle) {
     }
     ASSERT_TRUE(w.commands);
     EXPECT_EQ(w.commands->Size(), 0u);
-    EXPECT_EQ(w.commands->recording, 0);
+    EXPECT_EQ(w.commands->IsEnabled(), 0);
     EXPECT_TRUE(w.designLibrary);
     EXPECT_TRUE(w.gameFlow);
     EXPECT_EQ(w.gameFlow->Step(1), 0);
