@@ -12,7 +12,7 @@ constexpr int kMaxItem = 255;
 constexpr int kMinLiteral = 4;
 // Drawing cost goes with the number of items more than with their bytes, so equal pixels stay
 // inside a literal unless the run is long enough to pay for the two items it adds.
-constexpr int kRunWorthIt = 32;
+constexpr int kRunWorthIt = 64;
 
 enum class PixelKind { Opaque, Clear, Shade };
 

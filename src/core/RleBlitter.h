@@ -83,8 +83,9 @@ void Blit(const uint8_t* data, size_t size, int32_t left, int32_t top, const Bli
         r = x + n - 1 > v.right ? v.right : x + n - 1;
         return r >= l;
     };
+    if (y > v.bottom) return;
     for (;;) {
-        if (y > v.bottom || end - p < 2) return;
+        if (end - p < 2) return;
         const int a = p[0];
         const int b = p[1];
         p += 2;
@@ -123,6 +124,8 @@ void Blit(const uint8_t* data, size_t size, int32_t left, int32_t top, const Bli
                 y += dy;
             }
         }
+        // Only ends of rows and skips move the pen down: the one place to test the bottom.
+        if (y > v.bottom) return;
         rowOffset = static_cast<ptrdiff_t>(y) * t.pitch;
         rowVisible = y >= v.top;
     }

@@ -17,23 +17,33 @@ void SpriteSet::SetFrame(Image*& image, int32_t n) {
 }
 
 void SpriteSet::SetFrame(std::unique_ptr<Image> image, int32_t n) {
-    if (n >= 0 && n < Count()) frames[n] = std::move(image);
+    if (n < 0 || n >= Count()) return;
+    frames[n] = std::move(image);
+    if (source && frames[n]) residents.push_back(n);
 }
 
 void SpriteSet::SetCount(int32_t n) {
     frames.resize(std::max(n, 0));
+    std::erase_if(residents, [this](int32_t i) { return i >= Count(); });
 }
 
 void SpriteSet::AttachSource(std::unique_ptr<ResourceFile> file) {
     source = std::move(file);
+    residents.clear();
+    for (int32_t i = 0; i < Count(); ++i) {
+        if (frames[i]) residents.push_back(i);
+    }
 }
 
 void SpriteSet::EnsureFrame(int32_t n) {
     if (!source || n < 0 || n >= Count()) return;
-    for (int32_t i = 0; i < Count(); ++i) {
+    // Only the slots known to hold a frame are visited: a streamed set may have thousands.
+    for (int32_t i : residents) {
         if (i != n) frames[i].reset();
     }
+    residents.clear();
     if (!frames[n] && source->SelectEntry(0, n)) frames[n] = std::make_unique<Bitmap>(source.get());
+    if (frames[n]) residents.push_back(n);
 }
 
 int32_t SpriteSet::Reduce(int32_t n) const {

@@ -71,6 +71,8 @@ private:
     std::vector<std::unique_ptr<Image>> frames;
     int32_t current = 0;
     std::unique_ptr<ResourceFile> source;
+    // For a streamed set: the slots that hold a frame.
+    std::vector<int32_t> residents;
 };
 
 // The loaders open the pack by name; a pack that cannot be opened is fatal ("Resource

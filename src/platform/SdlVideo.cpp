@@ -13,7 +13,10 @@ winx_SdlVideo::winx_SdlVideo(SDL_Window* window, int width, int height)
     : width(width), height(height) {
     if (!window) return;
     renderer = SDL_GetRenderer(window);
-    if (!renderer) renderer = SDL_CreateRenderer(window, -1, 0);
+    if (!renderer) {
+        renderer = SDL_CreateRenderer(window, -1, 0);
+        ownsRenderer = renderer != nullptr;
+    }
     if (!renderer) return;
     SDL_RenderSetLogicalSize(renderer, width, height);
     texture = SDL_CreateTexture(renderer, SDL_PIXELFORMAT_ARGB8888, SDL_TEXTUREACCESS_STREAMING,
@@ -29,7 +32,8 @@ winx_SdlVideo::winx_SdlVideo(SDL_Window* window, int width, int height)
 winx_SdlVideo::~winx_SdlVideo() {
     if (liveVideo == this) liveVideo = nullptr;
     if (texture) SDL_DestroyTexture(texture);
-    // The renderer belongs to the window; it goes with it.
+    // A renderer found on the window belongs to whoever made it.
+    if (ownsRenderer) SDL_DestroyRenderer(renderer);
 }
 
 void winx_ConvertPage(const uint8_t* pixels, int pitch, const uint32_t* argbPalette, int width,

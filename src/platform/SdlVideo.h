@@ -25,6 +25,7 @@ public:
 
 private:
     SDL_Renderer* renderer = nullptr;
+    bool ownsRenderer = false;
     SDL_Texture* texture = nullptr;
     int width;
     int height;

@@ -145,4 +145,18 @@ TEST_F(SpritePacks, StreamedSetKeepsOnlyTheFrameInUse) {
     EXPECT_EQ(set->ResidentFrame(6), nullptr);
 }
 
+TEST_F(SpritePacks, StreamedSetAlsoDropsFramesGivenByHand) {
+    PackWriter pack(1, 4);
+    for (int r = 0; r < 4; ++r)
+        pack.SetEntry(0, r, FramePicture(r));
+    Write(pack, "hand.msp");
+    auto set = OpenStreamedSpriteSet("hand.msp");
+    std::vector<uint8_t> bytes = FramePicture(9);
+    set->SetFrame(std::make_unique<Bitmap>(bytes.data(), bytes.size()), 3);
+    EXPECT_EQ(DrawnBy([&] { set->DrawFrame(Point(0, 0), 3); }), 10);
+    set->EnsureFrame(1);
+    EXPECT_EQ(set->ResidentFrame(3), nullptr);
+    EXPECT_EQ(DrawnBy([&] { set->DrawFrame(Point(0, 0), 3); }), 4);  // read again from the pack
+}
+
 }  // namespace
