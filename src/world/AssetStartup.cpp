@@ -132,6 +132,7 @@ void World::Shutdown() {
     DiscardCurrentScreen();
     DiscardBattleAndDesignScreens();
     ClearTemplateCatalogue();
+    if (PeerCount() > 0) ClosePeers(nullptr);
     font.reset();
     if (refuseSound) {
         if (voices) voices->Stop(refuseSound.get());

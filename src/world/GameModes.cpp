@@ -11,6 +11,7 @@
 #include "core/WindowProc.h"
 #include "ui/ScreenBase.h"
 #include "world/GameFlow.h"
+#include "world/GameRecords.h"
 #include "world/ScreenFactory.h"
 #include "world/TerrainMap.h"
 #include "world/World.h"
@@ -70,8 +71,9 @@ void World::EnterMode(int newMode) {
             requestedMode = static_cast<int>(GameMode::MainMenu);
             break;
         case GameMode::MainMenu:
+            if (PeerCount() > 0) ClosePeers(nullptr);
             DiscardBattleAndDesignScreens();
-            if (scenario) ClearObjects();
+            if (ScenarioInPlay()) ClearObjects();
             if (paletteCycler) paletteCycler->Suspend();
             gameFlow = std::make_unique<GameFlow>();
             running = LoadNewScreen(screens ? screens->NewMainMenuScreen() : nullptr);
@@ -142,6 +144,7 @@ void World::EnterMode(int newMode) {
             }
             DiscardCurrentScreen();
             DiscardBattleAndDesignScreens();
+            if (PeerCount() > 0) ClosePeers(nullptr);
             if (display) display->RedrawAll();
             running = 0;
             break;
@@ -194,6 +197,10 @@ void World::DiscardBattleAndDesignScreens() {
         designScreen->Unload();
         designScreen.reset();
     }
+}
+
+int World::ScenarioInPlay() const {
+    return scenario || (gameRecords && gameRecords->HasScenario() == 1) ? 1 : 0;
 }
 
 void World::SetMusic(int on) {

@@ -10,8 +10,12 @@
 #include "core/TextWriter.h"
 #include "core/VoicePool.h"
 #include "objects/CommandBuffer.h"
+#include "objects/GameObject.h"
+#include "objects/LandFeature.h"
 #include "ui/ScreenBase.h"
+#include "world/CommLink.h"
 #include "world/GameFlow.h"
+#include "world/GameRecords.h"
 #include "world/PathGrid.h"
 #include "world/ScreenFactory.h"
 #include "world/SightGrid.h"
@@ -21,6 +25,8 @@
 namespace {
 // Every catalogue part is accepted while designs are read or written.
 constexpr int32_t kAllTechLevels = 8;
+// A land feature covers a little more than its 32-pixel cell.
+const Size kLandFeatureSize(34, 34);
 }  // namespace
 
 World* TheWorld() {
@@ -48,6 +54,10 @@ World::~World() {
         delete currentScreen;
     }
     currentScreen = nullptr;
+    for (CommLink*& link : peerLinks) {
+        delete link;
+        link = nullptr;
+    }
 }
 
 int World::ClanTechLevel(char clan) const {
@@ -56,9 +66,9 @@ int World::ClanTechLevel(char clan) const {
     return techLevelT < techLevelV ? techLevelT : techLevelV;
 }
 
-// The local team's factory is found through the object registry, which the map objects bring.
 VehicleDesign* World::LocalFactoryDesign() {
-    return nullptr;
+    GameObject* factory = TeamFactory(localPlayer.first);
+    return factory ? factory->GetDesign() : nullptr;
 }
 
 const ShadeTable* World::TerrainColourTable() const {
@@ -76,8 +86,9 @@ int World::LandNumber() {
     return -1;
 }
 
-// Land features are map objects, which this build does not make yet.
-void World::AddLandFeatureAt(const Point& /*centre*/) {}
+void World::AddLandFeatureAt(const Point& centre) {
+    AddLandFeature(std::make_unique<LandFeature>(centre, kLandFeatureSize, NewSimId(0)));
+}
 
 void World::Pause() {
     if (suspended == 1) return;
@@ -85,6 +96,7 @@ void World::Pause() {
     if (music) music->Suspend();
     if (voices) voices->StopAll();
     if (battleScreen && Screens()) Screens()->StopBattleVoice(*battleScreen);
+    if (gameRecords) gameRecords->PauseClocks();
 }
 
 // Voices are not restarted.
@@ -92,6 +104,7 @@ void World::Resume() {
     if (!suspended) return;
     suspended = 0;
     if (music) music->Resume();
+    if (gameRecords) gameRecords->ResumeClocks();
 }
 
 void World::NewGame() {
@@ -190,11 +203,13 @@ void World::SetPaused(int state) {
         for (int team = 1; team < kTeams; ++team) {
             if (controllers[team]) controllers[team]->PauseTimers();
         }
+        if (gameRecords) gameRecords->PauseClocks();
     } else if (state == 0) {
         paused = 0;
         for (int team = 1; team < kTeams; ++team) {
             if (controllers[team]) controllers[team]->ResumeTimers();
         }
+        if (gameRecords) gameRecords->ResumeClocks();
     }
 }
 

@@ -374,6 +374,8 @@ private:
     void DiscardBattleAndDesignScreens();
     void ResetAlliances();
     void SetMusic(int on);
+    // 1 while a scenario is in play (the World's own or the installed game records').
+    int ScenarioInPlay() const;
     // The local team's record, or null.
     MissionStats* LocalTeamStats() const;
     void LeaveMode(int oldMode, int newMode);

@@ -29,7 +29,7 @@ int World::Tick(int nowMs) {
     }
     PumpMouseMove();
     // Gathered during a battle whether paused or not.
-    if (inGame == 1 && autosaveOn == 1 && scenario && GatherSnapshotTime(elapsed)) {
+    if (inGame == 1 && autosaveOn == 1 && ScenarioInPlay() && GatherSnapshotTime(elapsed)) {
         SaveGame(kSnapshotFile);
     }
     PumpMouseMove();
@@ -39,10 +39,11 @@ int World::Tick(int nowMs) {
     PumpMouseMove();
     if (inGame == 1 && paused == 0) {
         AgePathRequests();
-        // The terrain has no animation of its own. The cell effects and the map objects step
-        // between these pumps once the program has them.
+        // The terrain has no animation of its own.
         PumpMouseMove();
+        UpdateCellEffects(elapsed);
         PumpMouseMove();
+        UpdateObjects(elapsed);
         PumpMouseMove();
         if (!aiHalted) RunComputerTurns();
         PumpMouseMove();
