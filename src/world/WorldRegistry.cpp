@@ -17,7 +17,6 @@
 
 namespace {
 
-constexpr int kWreckKind = 3;
 constexpr int kStructureKind = 7;
 constexpr uint32_t kArtifactBit = 0x20;
 // Nearness searches never find anything this far or farther.

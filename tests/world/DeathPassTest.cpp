@@ -66,8 +66,9 @@ protected:
             records.push_back(record);
         }
         for (char clan : {'V', 'T'}) {
-            ListNode* record =
-                new BuildingTemplate(BuildingValues{clan}, Chassis(clan, 'b', 0), nullptr);
+            BuildingValues values;
+            values.letter = clan;
+            ListNode* record = new BuildingTemplate(values, Chassis(clan, 'b', 0), nullptr);
             BuildingList.PushBack(record);
             records.push_back(record);
         }

@@ -24,6 +24,7 @@ protected:
     void SetUp() override {
         world.makeLink = [this]() -> std::unique_ptr<CommLink> {
             auto link = std::make_unique<MemoryLink>(nextInit);
+            link->disconnectTally = &disconnects;
             made.push_back(link.get());
             return link;
         };
@@ -42,12 +43,14 @@ protected:
     World& world = land.world;
     std::vector<MemoryLink*> made;
     int nextInit = 1;
+    int disconnects = 0;
 };
 
 TEST_F(PeerSlotTest, ALinkThatCannotStartIsDisconnectedAndTheSlotStaysFree) {
     nextInit = 0;
     EXPECT_EQ(world.AddPeer(), nullptr);
     EXPECT_EQ(world.PeerCount(), 0);
+    EXPECT_EQ(disconnects, 1);
     nextInit = 1;
     CommLink* link = world.AddPeer();
     EXPECT_EQ(link, world.peerLinks[0]);
@@ -86,7 +89,7 @@ TEST_F(PeerSlotTest, ClosingTheOnlyPeerStopsRecording) {
     EXPECT_EQ(world.networkGame, 1);
     EXPECT_EQ(world.commands->IsEnabled(), 1);
     world.ClosePeers(nullptr);
-    EXPECT_EQ(made[0]->disconnects, 1);
+    EXPECT_EQ(disconnects, 1);
     EXPECT_EQ(world.networkGame, 0);
     EXPECT_EQ(world.commands->IsEnabled(), 0);
     world.commands->SendPause(1);
