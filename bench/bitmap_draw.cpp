@@ -1,4 +1,4 @@
-// Run-length picture drawing in megapixels per second (pixels covered on the screen), for a
+// Run-length picture drawing in pixels per second (pixels covered on the screen), for a
 // 64 x 64 unit sprite and a 640 x 480 coded background at 1:1, 1:2 and 1:4, plain and with
 // each effect; beside it SDL's own blit of the same pictures as 8-bit RLE colour-keyed
 // surfaces, and the ratio of our time to SDL's. Then the cost of presenting a frame.
@@ -128,8 +128,8 @@ void DrawOurs(benchmark::State& state, bool background, int zoom, int effect) {
     }
     ImageZoom = 0;
     const int64_t covered = int64_t{picture.width >> zoom} * (picture.height >> zoom);
-    state.counters["MPix/s"] = benchmark::Counter(
-        static_cast<double>(covered) * state.iterations() / 1e6, benchmark::Counter::kIsRate);
+    state.counters["pixels/s"] = benchmark::Counter(
+        static_cast<double>(covered) * state.iterations(), benchmark::Counter::kIsRate);
 }
 
 void DrawSdl(benchmark::State& state, bool background) {
@@ -151,8 +151,8 @@ void DrawSdl(benchmark::State& state, bool background) {
         benchmark::ClobberMemory();
     }
     const int64_t covered = int64_t{picture.width} * picture.height;
-    state.counters["MPix/s"] = benchmark::Counter(
-        static_cast<double>(covered) * state.iterations() / 1e6, benchmark::Counter::kIsRate);
+    state.counters["pixels/s"] = benchmark::Counter(
+        static_cast<double>(covered) * state.iterations(), benchmark::Counter::kIsRate);
     SDL_FreeSurface(source);
     SDL_FreeSurface(target);
 }
