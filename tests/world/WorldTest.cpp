@@ -12,6 +12,9 @@
 #include "objects/CommandBuffer.h"
 #include "platform/Drives.h"
 #include "world/GameFlow.h"
+#include "world/GameRecords.h"
+#include "world/ObjectNode.h"
+#include "world/TestObject.h"
 #include "world/WorldTestFixture.h"
 
 namespace {
@@ -187,6 +190,62 @@ TEST(World, SetPausedActsOnChangesOnlyAndNotUnderThePauseLock) {
     f.world->pauseLocked = 0;
     f.world->SetPaused(7);
     EXPECT_EQ(f.world->paused, 1);
+}
+
+// Team records that count how often their clocks are paused and resumed.
+class ClockRecords : public GameRecords {
+public:
+    void CountLoss(int) override {}
+    void CountKill(int) override {}
+    void TallyUnit(int, int, int) override {}
+    void PauseClocks() override { ++pauses; }
+    void ResumeClocks() override { ++resumes; }
+    int HasScenario() override { return 0; }
+    void EmptyPlayerSlot(int) override {}
+    int AllPlayerSlotsEmpty() override { return 0; }
+    int PlayerCount() override { return 1; }
+    void SetPlayerCount(int) override {}
+    int HasScriptedStructure(int, int) override { return 0; }
+    int pauses = 0;
+    int resumes = 0;
+};
+
+TEST(World, TheTeamClocksStopWhileTheProgramOrTheGameIsPaused) {
+    WorldFixture f;
+    ClockRecords records;
+    f.world->SetGameRecords(&records);
+    f.world->Pause();
+    f.world->Pause();
+    EXPECT_EQ(records.pauses, 1);
+    f.world->Resume();
+    EXPECT_EQ(records.resumes, 1);
+    f.world->SetPaused(0);
+    EXPECT_EQ(records.resumes, 2);
+    f.world->SetPaused(1);
+    EXPECT_EQ(records.pauses, 2);
+    f.world->SetGameRecords(nullptr);
+}
+
+TEST(World, TheCatalogueSeesTheLocalFactorysDesign) {
+    WorldFixture f;
+    EXPECT_EQ(Services().LocalFactoryDesign(), nullptr);
+    VehicleDesign design('V');
+    auto factory = std::make_unique<TestObject>(1, 5, Point(64, 64), 4);
+    factory->design = &design;
+    ListNode* node = new ObjectNode(std::move(factory));
+    f.world->buildings[1].PushFront(node);
+    EXPECT_EQ(Services().LocalFactoryDesign(), &design);
+    f.world->localPlayer = ValueTriple(2);
+    EXPECT_EQ(Services().LocalFactoryDesign(), nullptr);
+}
+
+TEST(World, ALandFeatureCellGetsAFeatureOfTheNeutralTeam) {
+    WorldFixture f;
+    terrainServices->AddLandFeatureAt(Point(48, 80));
+    ASSERT_EQ(f.world->landFeatures.Count(), 1);
+    GameObject* feature = static_cast<ObjectNode*>(f.world->landFeatures.First())->Object();
+    EXPECT_EQ(feature->GetPosition(), Point(48, 80));
+    EXPECT_EQ(feature->GetId().team, 0);
 }
 
 class WorldDesigns : public ::testing::Test {

@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include "core/Settings.h"
+#include "world/ObjectNode.h"
 #include "world/SimIdNode.h"
+#include "world/TestObject.h"
 #include "world/WorldTestFixture.h"
 
 namespace {
@@ -76,6 +78,21 @@ TEST_F(WorldTick, NoSnapshotTimeIsGatheredWithoutAScenarioInPlay) {
     f.world->Tick(200);
     autosaveOn = 0;
     EXPECT_EQ(f.world->autosaveAccumMs, 0);
+}
+
+TEST_F(WorldTick, MapObjectsStepOnlyInARunningBattle) {
+    auto deposit = std::make_unique<TestObject>(0, 1, Point(100, 100));
+    TestObject* object = deposit.get();
+    ListNode* node = new ObjectNode(std::move(deposit));
+    f.world->oreDeposits.PushFront(node);
+    f.world->Tick(100);
+    EXPECT_EQ(object->updates, 0);
+    StartBattle();
+    f.world->Tick(200);
+    EXPECT_EQ(object->updates, 1);
+    f.world->paused = 1;
+    f.world->Tick(300);
+    EXPECT_EQ(object->updates, 1);
 }
 
 TEST_F(WorldTick, NothingIsSimulatedWhilePausedButTheScreenStillDraws) {
