@@ -3,8 +3,12 @@
 
 #include <gtest/gtest.h>
 
+#include "catalogue/PictureTemplates.h"
+#include "catalogue/TemplateCatalogue.h"
 #include "core/Settings.h"
 #include "objects/CommandBuffer.h"
+#include "ui/ScreenBase.h"
+#include "world/MemoryCatalogueMedia.h"
 #include "world/RegistryTestFixture.h"
 #include "world/TeamController.h"
 #include "world/TimerNode.h"
@@ -121,6 +125,36 @@ TEST_F(AllianceTest, LocalPositionsAndKillsAreNoted) {
     EXPECT_EQ(land.records.kills[2], 1);
     world.ClearObjects();
     EXPECT_EQ(world.lastLocalPosition, Point(0, 0));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(AllianceTest, OnlyTheFirstMarkOfACellIsDrawnAndItsAnimationCycles) {
+    MemoryCatalogueMedia media;
+    media.gridFrames = 3;
+    SetCatalogueMedia(&media);
+    ListNode* mark = new RoleTemplate('X', 'x', "marks");
+    RoleList.PushBack(mark);
+    ScreenBase screen;
+    const Point at = land.Centre(4, 4);
+    world.AddCellEffect(at);
+    world.AddCellEffect(at + Point(2, 2));
+    for (int i = 0; i < 4; ++i)
+        world.DrawCellEffect(4, 4, screen);
+    world.DrawCellEffect(4, 5, screen);
+    EXPECT_EQ(media.draws, std::vector<int>({0, 1, 2, 0}));
+    // With low detail nothing is drawn; once the bit is gone neither.
+    const int32_t saved = lowDetail;
+    lowDetail = 1;
+    world.DrawCellEffect(4, 4, screen);
+    lowDetail = saved;
+    world.UpdateCellEffects(10000);
+    world.DrawCellEffect(4, 4, screen);
+    EXPECT_EQ(media.draws.size(), 4u);
+    delete mark;
+    SetCatalogueMedia(nullptr);
 }
 
 }  // namespace

@@ -10,43 +10,10 @@
 #include "catalogue/PictureTemplates.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
-#include "core/Bitmap.h"
-#include "core/Sound.h"
-#include "core/SpriteSet.h"
+#include "world/MemoryCatalogueMedia.h"
 #include "world/RegistryTestFixture.h"
 
 namespace {
-
-// Pictures made in memory: a column's frame 0 is 24 x 20; a grid's sub-image i is a set whose
-// frames are (40 + 2i) x 30.
-class MemoryMedia : public CatalogueMedia {
-public:
-    std::unique_ptr<SpriteSet> LoadGrid(const std::string&) override {
-        auto grid = std::make_unique<SpriteSet>(4);
-        for (int i = 0; i < 4; ++i) {
-            auto piece = std::make_unique<SpriteSet>(1);
-            piece->SetFrame(std::make_unique<Image>(Size(40 + 2 * i, 30)), 0);
-            grid->SetFrame(std::move(piece), i);
-        }
-        return grid;
-    }
-    std::unique_ptr<SpriteSet> LoadColumn(const std::string&) override { return Flat(24, 20); }
-    std::unique_ptr<SpriteSet> LoadRow(const std::string&) override { return Flat(8, 8); }
-    std::unique_ptr<SpriteSet> OpenStreamed(const std::string&) override { return Flat(8, 8); }
-    std::unique_ptr<Bitmap> LoadBitmap(const std::string&) override { return nullptr; }
-    std::unique_ptr<Sound> MakeSound(int32_t) override { return nullptr; }
-    std::string ReadSpeedOption() override { return ""; }
-    void BusyEnable(int) override {}
-    void BusyTick() override {}
-
-private:
-    static std::unique_ptr<SpriteSet> Flat(int w, int h) {
-        auto set = std::make_unique<SpriteSet>(2);
-        for (int i = 0; i < 2; ++i)
-            set->SetFrame(std::make_unique<Image>(Size(w, h)), i);
-        return set;
-    }
-};
 
 std::unique_ptr<ChassisTemplate> Chassis(char clan, char role, int cost) {
     ChassisValues values;
@@ -116,7 +83,7 @@ protected:
         return all;
     }
 
-    MemoryMedia media;
+    MemoryCatalogueMedia media;
     WorldOnLand land{OpenLand(24, 20)};
     World& world = land.world;
     std::vector<ListNode*> records;
