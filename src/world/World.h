@@ -204,6 +204,10 @@ public:
     GameObject* PickObjectAt(const Point& p);
     GameObject* FindObjectNear(GameObject* object, int radius);
     int HasObjectAround(GameObject* object, int team);
+    // A deploying unit becomes a structure (7) or a unit again (1) while its team's units and
+    // factory are off the grids; always 0.
+    int DeploySim(GameObject* sim);
+    int UndeploySim(GameObject* sim);
 
     // --- WorldPaths.cpp: the path-request queue (its last node is the head) and routes.
     void QueuePathRequest(GameObject* object);
@@ -267,8 +271,10 @@ public:
     WreckMaker makeWreck;
     // Makes the link of a new peer slot (the network code installs the TCP link).
     std::function<std::unique_ptr<CommLink>()> makeLink;
-    // The deploying unit's structure code (-1: not a structure).
+    // The deploying unit's structure code (-1: not a structure), and the setting of its deploy
+    // kind (1 mobile, 7 deployed); the deploying units install them.
     std::function<int(GameObject*)> structureCodeOf;
+    std::function<void(GameObject*, int)> setDeployKind;
     // Not owned; null until the scenario code installs it.
     GameRecords* gameRecords = nullptr;
     // The receive state of each peer slot's message in progress.
