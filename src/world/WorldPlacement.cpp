@@ -299,3 +299,47 @@ int World::HasObjectAround(GameObject* object, int team) {
     }
     return 0;
 }
+
+namespace {
+
+constexpr int kMobileKind = 1;
+constexpr int kDeployedKind = 7;
+
+// The team's units on the grids and its factory go off the grids, the unit's kind changes, and
+// all of them go back, so that every mark is made again under the new kind.
+int ChangeDeployKind(World& world, GameObject* sim, int kind) {
+    if (!sim) return 0;
+    const int team = sim->GetTeam();
+    if (team < 0 || team >= World::kTeams) return 0;
+    GameObject* factory = world.TeamFactory(team);
+    NodeList& units = world.sims[team];
+    auto roundTrip = [&](bool add) {
+        for (ListNode* n = units.First(); n; n = units.Next(n)) {
+            GameObject* unit = static_cast<ObjectNode*>(n)->Object();
+            if (unit->IsDestroyed() || unit->gridFlag != 1) continue;
+            if (add)
+                world.AddToGrids(unit, unit->GetPosition(), 0);
+            else
+                world.RemoveFromGrids(unit, unit->GetPosition(), 0);
+        }
+        if (!factory) return;
+        if (add)
+            world.AddToGrids(factory, factory->GetCentre(), factory->GetRadius());
+        else
+            world.RemoveFromGrids(factory, factory->GetCentre(), factory->GetRadius());
+    };
+    roundTrip(false);
+    if (world.setDeployKind) world.setDeployKind(sim, kind);
+    roundTrip(true);
+    return 0;
+}
+
+}  // namespace
+
+int World::DeploySim(GameObject* sim) {
+    return ChangeDeployKind(*this, sim, kDeployedKind);
+}
+
+int World::UndeploySim(GameObject* sim) {
+    return ChangeDeployKind(*this, sim, kMobileKind);
+}

@@ -174,3 +174,30 @@ TEST_F(PlacementTest, HasObjectAroundSeesHostilesTwoCellsBeyondTheFootprint) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PlacementTest, DeployingTakesTheTeamOffTheGridsAndPutsItBackUnderTheNewKind) {
+    TestObject* unit = land.AddUnit(2, 1, 3, 3);
+    TestObject* other = land.AddUnit(2, 2, 5, 5);
+    auto building = std::make_unique<TestObject>(2, 3, land.Centre(7, 8), 4, 24);
+    world.AddBuilding(std::move(building));
+    const uint32_t before = grid.CellWord(5, 5);
+    std::vector<int> kindsSeen;
+    world.setDeployKind = [&](GameObject* sim, int kind) {
+        static_cast<TestObject*>(sim)->kind = kind;
+        // Everything of the team is off the grids at this moment.
+        kindsSeen.push_back(
+            grid.Occupant(5, 5, 0) == nullptr && grid.Occupant(7, 8, 0) == nullptr ? kind : -kind);
+    };
+    EXPECT_EQ(world.DeploySim(unit), 0);
+    EXPECT_EQ(unit->kind, 7);
+    EXPECT_EQ(grid.Occupant(5, 5, 0), other);
+    EXPECT_EQ(grid.CellWord(5, 5), before);
+    EXPECT_EQ(world.UndeploySim(unit), 0);
+    EXPECT_EQ(unit->kind, 1);
+    EXPECT_EQ(kindsSeen, std::vector<int>({7, 1}));
+    EXPECT_EQ(grid.Occupant(3, 3, 0), unit);
+}
+
+}  // namespace
