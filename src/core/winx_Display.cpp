@@ -31,6 +31,7 @@ void winx_Display::SetPalette(Palette* newPalette) {
 
 void winx_Display::Show() {
     showPending = false;
+    ++shows;
     lastShown = std::chrono::steady_clock::now();
     if (!video->Show(FrontPage(), kScreenWidth, argb)) throw winx_Exception();
 }

@@ -26,6 +26,9 @@ public:
     // Shows a cursor move that the refresh limit held back.
     void Idle() override;
 
+    // How often the front page went to the window.
+    int32_t Shows() const { return shows; }
+
 protected:
     void FrontPageChanged(bool presented) override;
 
@@ -37,4 +40,5 @@ private:
     std::chrono::steady_clock::time_point lastShown;
     std::chrono::microseconds refreshInterval{16667};
     bool showPending = false;
+    int32_t shows = 0;
 };

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
+#include <thread>
 
 #include "core/Palette.h"
 #include "core/Settings.h"
@@ -44,6 +46,26 @@ TEST_F(WindowDisplay, PresentsThroughTheWindowAndKeepsThePlatformRequestsHarmles
     EXPECT_THROW(screen.Present(), winx_Display::winx_Exception);
     screen.Resume();
     EXPECT_EQ(screen.FrontPage()[0], 0);
+}
+
+TEST_F(WindowDisplay, CursorMovesShowAtMostOncePerRefresh) {
+    winx_Display screen;
+    screen.cursorShape = -1;
+    screen.Present();
+    const int32_t afterPresent = screen.Shows();
+    // Two moves in quick succession reach the window at most once; the held-back one goes
+    // out once a refresh has passed.
+    screen.cursorPosition = Point(10, 10);
+    screen.UpdateCursor();
+    screen.cursorPosition = Point(20, 20);
+    screen.UpdateCursor();
+    EXPECT_LE(screen.Shows(), afterPresent + 1);
+    std::this_thread::sleep_for(std::chrono::milliseconds(40));
+    screen.Idle();
+    const int32_t settled = screen.Shows();
+    EXPECT_GE(settled, afterPresent + 1);
+    screen.Idle();  // nothing pending any more
+    EXPECT_EQ(screen.Shows(), settled);
 }
 
 }  // namespace
