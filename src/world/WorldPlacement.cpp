@@ -29,9 +29,13 @@ GameObject* AsObject(MapObjectView* view) {
     return static_cast<GameObject*>(view);
 }
 
-// Whether the object's footprint is the one marked in the cell of its current position on its
-// layer.
+// Whether the object stands on the grids now: its footprint is the one marked in the cell of
+// its current position on its layer, or it holds a footprint at all. The second test matters
+// for a unit halfway between two cells, whose footprint box holds no cell centre: it is on the
+// grids (its sight counted) without occupying its own cell, and must leave them before it
+// moves, or its sight would be counted twice.
 bool OccupiesOwnCell(PathGrid& grid, GameObject* object) {
+    if (object->GetFootprint() != Rect()) return true;
     short row = 0;
     short column = 0;
     grid.PixelToCell(object->GetPosition(), row, column);

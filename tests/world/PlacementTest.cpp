@@ -201,3 +201,30 @@ TEST_F(PlacementTest, DeployingTakesTheTeamOffTheGridsAndPutsItBackUnderTheNewKi
 }
 
 }  // namespace
+
+namespace {
+
+// Sight counts of every sight cell of player 1 on layer 0.
+std::vector<int32_t> SightCounts(const SightGrid& sight) {
+    std::vector<int32_t> counts;
+    for (int row = 0; row < sight.Rows(); ++row) {
+        for (int column = 0; column < sight.Columns(); ++column)
+            counts.push_back(sight.Value(0, 1, row, column));
+    }
+    return counts;
+}
+
+TEST_F(PlacementTest, AUnitHalfwayBetweenCellsLeavesTheGridsBeforeItMovesOn) {
+    TestObject* unit = land.AddUnit(1, 1, 4, 4);
+    const std::vector<int32_t> seen = SightCounts(*world.sight);
+    const Point centre = unit->GetPosition();
+    // 16 pixels right of the centre: the footprint box of radius 16 holds no cell centre.
+    ASSERT_EQ(world.PlaceObject(unit, centre + Point(16, 0), nullptr), 1);
+    ASSERT_EQ(world.PlaceObject(unit, centre + Point(20, 0), nullptr), 1);
+    ASSERT_EQ(world.PlaceObject(unit, centre, nullptr), 1);
+    EXPECT_EQ(SightCounts(*world.sight), seen);
+    EXPECT_EQ(grid.Occupant(4, 4, 0), unit);
+    EXPECT_EQ(grid.Occupant(4, 5, 0), nullptr);
+}
+
+}  // namespace
