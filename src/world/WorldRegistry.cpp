@@ -163,19 +163,15 @@ int World::AddLandFeature(std::unique_ptr<GameObject> feature) {
 }
 
 // The id's own team first: most references are to units of the team that made the id.
+// An id of a team outside 0 .. 4 (from a damaged file or a peer) names nothing.
 GameObject* World::FindObject(const SimId& id) {
-    if (id.IsNull()) return nullptr;
-    const bool known = IsTeam(id.team);
-    if (known) {
-        if (GameObject* o = FindIn(sims[id.team], id)) return o;
-    }
+    if (id.IsNull() || !IsTeam(id.team)) return nullptr;
+    if (GameObject* o = FindIn(sims[id.team], id)) return o;
     for (int team = 0; team < kTeams; ++team) {
         if (team == id.team) continue;
         if (GameObject* o = FindIn(sims[team], id)) return o;
     }
-    if (known) {
-        if (GameObject* o = FindIn(buildings[id.team], id)) return o;
-    }
+    if (GameObject* o = FindIn(buildings[id.team], id)) return o;
     for (NodeList* list :
          {&wrecks, &destructibles, &oreDeposits, &groups, &artifacts, &landFeatures}) {
         if (GameObject* o = FindIn(*list, id)) return o;

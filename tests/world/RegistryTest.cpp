@@ -47,6 +47,10 @@ TEST_F(RegistryTest, TheNewestOfTwoEqualIdsIsFoundAndTeamsOutsideTheRangeFindNot
     EXPECT_EQ(world.FindSim(SimId(-3, 5)), nullptr);
     EXPECT_EQ(world.TeamFactory(9), nullptr);
     EXPECT_EQ(world.FindObject(SimId(12, 5)), nullptr);
+    // Even an object whose own id was damaged to a team outside the range is not found by it.
+    older->id = SimId(6, 5);
+    EXPECT_EQ(world.FindObject(SimId(6, 5)), nullptr);
+    EXPECT_EQ(world.FindCargoCarrier(SimId(6, 5)), nullptr);
 }
 
 TEST_F(RegistryTest, EffectsWeaponsTakenArtifactsAndReservationsAreNeverSearched) {
