@@ -1,29 +1,426 @@
-// Starts the game's template catalogue on the asset maker's stand-in catalogue and fixed packs,
-// as the World's start-up does after building the title screen.
+// Starts the game's template catalogue on the asset maker's catalogue, as the World's start-up
+// does after building the title screen, and checks that both clans can build at every tech
+// level, that the default design files load, and that the unit pictures draw.
 #include <gtest/gtest.h>
 
+#include <dirent.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <cstring>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
 #include "MadeAssets.h"
+#include "catalogue/BuildingTemplate.h"
+#include "catalogue/CatalogueMedia.h"
+#include "catalogue/CatalogueServices.h"
+#include "catalogue/ChassisTemplate.h"
+#include "catalogue/DeployingChassisTemplate.h"
+#include "catalogue/DesignGroup.h"
+#include "catalogue/DesignLibrary.h"
+#include "catalogue/DesignRules.h"
+#include "catalogue/EffectTemplate.h"
+#include "catalogue/HardpointItemTemplates.h"
+#include "catalogue/PartTemplate.h"
+#include "catalogue/PictureTemplates.h"
 #include "catalogue/TemplateCatalogue.h"
+#include "catalogue/VehicleDesign.h"
+#include "catalogue/WeaponTemplate.h"
+#include "core/Bitmap.h"
+#include "core/Image.h"
+#include "core/MemoryDisplay.h"
 #include "core/NodeList.h"
+#include "core/Palette.h"
+#include "core/Random.h"
+#include "core/ResourceFile.h"
+#include "core/Sound.h"
 #include "core/SpriteSet.h"
+#include "core/StringTable.h"
+#include "platform/Capture.h"
 
 using namespace MadeAssets;
 
 namespace {
 
-using AssetCatalogueTest = MadeAssetsTest;
+class LevelServices : public CatalogueServices {
+public:
+    int ClanTechLevel(char clan) const override {
+        if (clan == 'V') return varnok;
+        if (clan == 'T') return telmira;
+        return std::min(varnok, telmira);
+    }
+    char PlayerClan() const override { return 'V'; }
+    VehicleDesign* LocalFactoryDesign() override { return nullptr; }
+    void FactoryDesignChanged() override {}
+    const ShadeTable* TerrainColourTable() const override { return nullptr; }
 
-TEST_F(AssetCatalogueTest, StandInCatalogueLoadsWithEveryFixedPack) {
-    ASSERT_EQ(LoadTemplateCatalogue("7a.pts"), 1);
-    EXPECT_EQ(PartList.Count(), 0);
+    int varnok = 8;
+    int telmira = 8;
+};
+
+// The real loaders, noting every name the catalogue asks for and how it reads it.
+class RecordingMedia : public CatalogueMedia {
+public:
+    std::unique_ptr<SpriteSet> LoadGrid(const std::string& name) override {
+        names[name] = "grid";
+        return CatalogueMedia::LoadGrid(name);
+    }
+    std::unique_ptr<SpriteSet> LoadColumn(const std::string& name) override {
+        names[name] = "column";
+        return CatalogueMedia::LoadColumn(name);
+    }
+    std::unique_ptr<SpriteSet> LoadRow(const std::string& name) override {
+        names[name] = "row";
+        return CatalogueMedia::LoadRow(name);
+    }
+    std::unique_ptr<SpriteSet> OpenStreamed(const std::string& name) override {
+        names[name] = "streamed";
+        ++streamed;
+        return CatalogueMedia::OpenStreamed(name);
+    }
+    std::unique_ptr<Bitmap> LoadBitmap(const std::string& name) override {
+        names[name] = "bitmap";
+        return CatalogueMedia::LoadBitmap(name);
+    }
+    std::unique_ptr<Sound> MakeSound(int32_t number) override {
+        if (number >= 0) sounds.insert(number);
+        return CatalogueMedia::MakeSound(number);
+    }
+
+    std::map<std::string, std::string> names;
+    std::set<int> sounds;
+    int streamed = 0;
+};
+
+int OpenDescriptors() {
+    int count = 0;
+    if (DIR* dir = opendir("/proc/self/fd")) {
+        while (readdir(dir))
+            ++count;
+        closedir(dir);
+    }
+    return count;
+}
+
+template <class T, class F>
+void ForEach(const NodeList& list, F f) {
+    for (ListNode* n = list.First(); n; n = list.Next(n))
+        f(*static_cast<T*>(n));
+}
+
+class AssetCatalogueTest : public MadeAssetsTest {
+protected:
+    void SetUp() override {
+        MadeAssetsTest::SetUp();
+        ASSERT_EQ(LoadStringTable("7a1.str"), 1);
+        SetCatalogueServices(&services);
+        SetCatalogueMedia(&media);
+        descriptorsBefore = OpenDescriptors();
+        ASSERT_EQ(LoadTemplateCatalogue("7a.pts"), 1);
+        descriptorsAfter = OpenDescriptors();
+    }
+    void TearDown() override {
+        ClearTemplateCatalogue();
+        SetCatalogueMedia(nullptr);
+        SetCatalogueServices(nullptr);
+        ImageZoom = 0;
+    }
+
+    LevelServices services;
+    RecordingMedia media;
+    int descriptorsBefore = 0;
+    int descriptorsAfter = 0;
+};
+
+TEST_F(AssetCatalogueTest, EverySectionIsFilledAndEveryNamedPackExistsUnderItsExactName) {
+    EXPECT_GT(DirectionalEffectList.Count(), 0);
+    EXPECT_GT(EffectList.Count(), 0);
+    EXPECT_GT(ShotPictureList.Count(), 0);
+    EXPECT_GT(PartList.Count(), 0);
+    EXPECT_GT(ChassisList.Count(), 0);
+    EXPECT_GT(WeaponList.Count(), 0);
+    EXPECT_GT(SensorItemList.Count(), 0);
+    EXPECT_GT(DefenceItemList.Count(), 0);
+    EXPECT_GT(StealthItemList.Count(), 0);
+    EXPECT_EQ(BuildingList.Count(), 2);
+    EXPECT_GT(WreckList.Count(), 0);
+    EXPECT_GT(DestructibleList.Count(), 0);
     EXPECT_EQ(RoleList.Count(), 3);
-    ASSERT_NE(ArtifactPictures, nullptr);
-    ASSERT_NE(OreDepositPictures, nullptr);
-    EXPECT_GE(OreDepositPictures->LastFrameIndex(), 0);
-    ASSERT_NE(LevelBarPictures, nullptr);
-    EXPECT_GE(LevelBarPictures->LastFrameIndex(), 1);
-    ASSERT_NE(LevelMeterPictures, nullptr);
+    ASSERT_NE(DestructionEffect, nullptr);
+    EXPECT_EQ(DestructionEffect->role, 'j');
+    ASSERT_NE(FindETemplate('X', 's'), nullptr);  // the missile trail
+
+    // The platform maps names case-insensitively only when no exact match exists; the maker
+    // writes every name exactly, so names that differ by case stay apart.
+    std::set<std::string> lower;
+    int caseTwins = 0;
+    EXPECT_GT(media.names.size(), 150u);
+    for (const auto& [name, loader] : media.names) {
+        std::string path = name;
+        std::replace(path.begin(), path.end(), '\\', '/');
+        EXPECT_TRUE(fs::is_regular_file(Local() / path)) << name;
+        std::string folded = path;
+        for (char& c : folded)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (!lower.insert(folded).second) ++caseTwins;
+    }
+    EXPECT_GT(caseTwins, 0);  // an aircraft's panel and a relay's, "7a0uVCmX" and "7a0UVCmX"
+    EXPECT_TRUE(fs::is_directory(Local() / "7a0u"));
+    // Every sound the catalogue names is in the sound pack.
+    ResourceFile sounds;
+    ASSERT_EQ(sounds.Open("7a1.XSF", ResourceFile::OpenMode::Pack), 1);
+    EXPECT_FALSE(media.sounds.empty());
+    for (int number : media.sounds)
+        EXPECT_EQ(sounds.SelectEntry(0, number), 1) << number;
+
+    // Every weapon finds its firing effect, explosion and projectile picture.
+    ForEach<WeaponTemplate>(WeaponList, [](WeaponTemplate& w) {
+        EXPECT_NE(w.fireEffect, nullptr) << w.clan << w.role;
+        EXPECT_NE(w.explosion, nullptr) << w.clan << w.role;
+        EXPECT_NE(w.projectile, nullptr) << w.clan << w.role;
+        ASSERT_NE(w.mapPictures, nullptr);
+        EXPECT_EQ(w.mapPictures->LastFrameIndex(), 15);
+        EXPECT_NE(w.panelBitmap, nullptr);
+    });
+    // Wreck pictures exist for every chassis letter of either clan.
+    ForEach<ChassisTemplate>(ChassisList, [](ChassisTemplate& c) {
+        bool found = false;
+        ForEach<WreckTemplate>(WreckList, [&](WreckTemplate& w) {
+            found = found || (w.role == c.role && (w.clan == 'X' || w.clan == c.clan));
+        });
+        EXPECT_TRUE(found) << c.clan << c.role;
+        ASSERT_NE(c.mapPictures, nullptr);
+        EXPECT_EQ(c.mapPictures->LastFrameIndex(), 15) << c.clan << c.role;
+    });
+}
+
+TEST_F(AssetCatalogueTest, TextsAreFilledFormatsWithoutLeftoverConversions) {
+    // The catalogue's lines: formats carry exactly the integer conversions the reader passes
+    // (4 for chassis and items, 5 for sensors, 7 for weapons), other texts none.
+    std::set<size_t> counts;
+    for (int line = 33; line <= 196; ++line) {
+        std::string conversions = Conversions(GetString(line));
+        conversions.erase(std::remove(conversions.begin(), conversions.end(), '%'),
+                          conversions.end());
+        EXPECT_EQ(conversions.find_first_not_of('d'), std::string::npos) << GetString(line);
+        EXPECT_TRUE(conversions.empty() || conversions.size() == 4 || conversions.size() == 5 ||
+                    conversions.size() == 7)
+            << GetString(line);
+        counts.insert(conversions.size());
+    }
+    EXPECT_EQ(counts, (std::set<size_t>{0, 4, 5, 7}));
+    auto check = [](const Template& t, bool help) {
+        ASSERT_NE(t.Name(), nullptr) << t.clan << t.role;
+        EXPECT_GT(std::strlen(t.Name()), 2u);
+        if (!help) return;
+        ASSERT_NE(t.HelpText(), nullptr) << t.Name();
+        EXPECT_EQ(std::strchr(t.HelpText(), '%'), nullptr) << t.HelpText();
+    };
+    ForEach<WeaponTemplate>(WeaponList, [&](WeaponTemplate& w) { check(w, true); });
+    ForEach<ChassisTemplate>(ChassisList, [&](ChassisTemplate& c) { check(c, true); });
+    ForEach<MountTemplate>(SensorItemList, [&](MountTemplate& m) { check(m, true); });
+    ForEach<MountTemplate>(DefenceItemList, [&](MountTemplate& m) { check(m, true); });
+    ForEach<MountTemplate>(StealthItemList, [&](MountTemplate& m) { check(m, true); });
+    // A sensor's help text shows its reach times 256.
+    const MountTemplate* radar = FindHardpointTemplate('V', 'v');
+    ASSERT_NE(radar, nullptr);
+    EXPECT_NE(std::string(radar->HelpText()).find(std::to_string(5 * 256)), std::string::npos);
+}
+
+TEST_F(AssetCatalogueTest, BothClansBuildCompleteArmedDesignsAtEveryTechLevel) {
+    SeedRandom(1234);
+    for (int level = 1; level <= 8; ++level) {
+        services.varnok = services.telmira = level;
+        for (char clan : {'V', 'T'}) {
+            SCOPED_TRACE(std::string(1, clan) + " level " + std::to_string(level));
+            int chassis = 0, drives = 0;
+            std::set<int> shotLayers;
+            ForEach<ChassisTemplate>(ChassisList, [&](ChassisTemplate& c) {
+                chassis += IsAvailableTo(c, clan) ? 1 : 0;
+            });
+            ForEach<PartTemplate>(
+                PartList, [&](PartTemplate& p) { drives += IsAvailableTo(p, clan) ? 1 : 0; });
+            ForEach<WeaponTemplate>(WeaponList, [&](WeaponTemplate& w) {
+                if (IsAvailableTo(w, clan)) shotLayers.insert(w.shotLayerField);
+            });
+            EXPECT_GE(chassis, 5);
+            EXPECT_GE(drives, 3);
+            EXPECT_EQ(shotLayers, (std::set<int>{0, 1, 2}));  // ground, low and air
+            // The factory, the miner and the scavenger are there from the first level.
+            const VehicleDesign factory((std::string(1, clan) + "Pz").c_str());
+            EXPECT_EQ(factory.complete, 1);
+            EXPECT_EQ(VehicleDesign((std::string(1, clan) + "Pf").c_str()).complete, 1);
+            EXPECT_EQ(VehicleDesign((std::string(1, clan) + "Ph").c_str()).complete, 1);
+            for (int round = 0; round < 12; ++round) {
+                DesignRules rules;
+                std::unique_ptr<VehicleDesign> design(rules.BuildDesign(clan));
+                ASSERT_NE(design, nullptr);
+                EXPECT_EQ(design->complete, 1);
+                EXPECT_NE(design->chassis->role, 'g');
+                EXPECT_LE(design->requiredLevel, level);
+                EXPECT_EQ(design->drive->pairing, design->chassis->pairing);
+            }
+            // A rule set asking for a weapon-carrying hull gets one with its hardpoints armed.
+            DesignRules armed;
+            armed.AddPartLetter(0, 'b', 1);
+            std::unique_ptr<VehicleDesign> trooper(armed.BuildDesign(clan));
+            ASSERT_NE(trooper, nullptr);
+            EXPECT_EQ(trooper->chassis->role, 'b');
+            EXPECT_NE(trooper->hardpoints[0], nullptr);
+        }
+    }
+}
+
+TEST_F(AssetCatalogueTest, ScriptAndTutorialDesignsAreBuildable) {
+    struct Wanted {
+        const char* code;
+        int parts;
+    };
+    const Wanted wanted[] = {{"VHcedb----", 3}, {"VWav------", 1}, {"VPmdd-----", 2},
+                             {"VPqhh-----", 2}, {"VPfaa-----", 2}, {"TSbbc-----", 2},
+                             {"TPt-------", 0}};
+    for (const Wanted& w : wanted) {
+        VehicleDesign design(w.code);
+        EXPECT_EQ(design.complete, 1) << w.code;
+        EXPECT_EQ(std::string(design.code, 10), w.code);
+        int parts = 0;
+        for (MountTemplate* part : design.hardpoints)
+            parts += part ? 1 : 0;
+        EXPECT_EQ(parts, w.parts) << w.code;
+    }
+    // The deploying chassis cover every structure code.
+    std::set<int> codes;
+    ForEach<ChassisTemplate>(ChassisList, [&](ChassisTemplate& c) {
+        if (c.IsDeployable()) codes.insert(static_cast<DeployingChassisTemplate&>(c).structureCode);
+    });
+    EXPECT_EQ(codes, (std::set<int>{0, 1, 2, 3, 4, 5}));
+}
+
+TEST_F(AssetCatalogueTest, DefaultDesignFilesLoadWithCompleteDesignsAndAGroup) {
+    for (char clan : {'V', 'T'}) {
+        SCOPED_TRACE(clan);
+        DesignLibrary library;
+        ASSERT_EQ(library.Load((std::string(1, clan) + "s.vdf").c_str()), 1);
+        EXPECT_EQ(library.current, nullptr);  // no hardpoint line
+        const std::string text = ReadText(Local() / (std::string(1, clan) + "s.vdf"));
+        int count = 0;
+        for (VehicleDesign* d = library.FirstAvailable(); d; d = library.NextAvailable(d)) {
+            ++count;
+            EXPECT_EQ(d->clan, clan);
+            EXPECT_EQ(d->complete, 1) << d->name;
+            EXPECT_EQ(d->named, 1);
+            // Every part letter of the file resolved: the code reads back as written.
+            const std::string code(d->CodeString(), 22);
+            EXPECT_NE(text.find(code + d->name), std::string::npos) << code;
+        }
+        EXPECT_GE(count, 8);
+        ASSERT_NE(library.FirstGroup(), nullptr);
+        EXPECT_GT(library.FirstGroup()->CountAvailable(), 0);
+    }
+}
+
+TEST_F(AssetCatalogueTest, StreamedSetsKeepOneDescriptorEachWellInsideTheLimit) {
+    const int streamed = media.streamed;
+    const int opened = descriptorsAfter - descriptorsBefore;
+    // One descriptor per streamed panel set; everything else is closed after reading.
+    EXPECT_GE(opened, streamed - 1);
+    EXPECT_LE(opened, streamed + 1);
+    std::printf("streamed sets %d, descriptors held %d\n", streamed, opened);
+    EXPECT_LT(opened, 256);
+    RecordProperty("open_descriptors", opened);
     ClearTemplateCatalogue();
+    EXPECT_EQ(OpenDescriptors(), descriptorsBefore);
+}
+
+// Draws a unit as the battle screen does: the drive frame lifted by its offset, the chassis in
+// the team colour, and the weapons at their mount offsets.
+void DrawUnit(const VehicleDesign& d, Point at, int facing, int frame, int colour, int zoom) {
+    ImageZoom = zoom;
+    if (SpriteSet* drive = d.drive->Sprites()) {
+        drive->SubImage(facing)->DrawFrame(Point(at.x, at.y - (d.drive->verticalOffset >> zoom)),
+                                           frame);
+    }
+    if (d.chassis->mapPictures) d.chassis->mapPictures->DrawFrameShadeFilled(at, facing, colour);
+    for (int h = 0; h < d.chassis->hardpointCount; ++h) {
+        MountTemplate* part = d.hardpoints[static_cast<size_t>(h)];
+        if (!part || !part->mapPictures) continue;
+        const Point o = d.chassis->MountOffset(h, facing);
+        part->mapPictures->DrawFrame(Point(at.x + (o.x >> zoom), at.y + (o.y >> zoom)), facing);
+    }
+    ImageZoom = 0;
+}
+
+TEST_F(AssetCatalogueTest, UnitSpritesDrawAtThreeZoomsAndSixteenFacingsInTeamColours) {
+    MemoryDisplay screen;
+    std::unique_ptr<Palette> palette = LoadPalette("7a0txxxx99s999.pal", 0, 24);
+    ASSERT_NE(palette, nullptr);
+    const uint8_t ground = palette->FindNearestColour({74, 96, 52});
+    screen.SetPalette(palette.release());  // the display owns its palette
+    std::memset(screen.BackPage(), ground, 640 * 480);
+    screen.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+
+    struct Sample {
+        const char* code;
+        int colour;
+    };
+    const Sample samples[] = {{"VHcedb----", 1}, {"VTdddfa---", 2}, {"TSbbc-----", 5},
+                              {"TLddgca---", 6}, {"VPfaa-----", 3}, {"TAp-------", 7}};
+    // Rows: 1:1 with 40-pixel cells, 1:2 with 20, 1:4 with 10; each cell must show the unit's
+    // team colour.
+    const int cells[] = {40, 20, 10};
+    int top = 24;
+    for (int zoom = 0; zoom < 3; ++zoom) {
+        const int cell = cells[zoom];
+        const int perRow = 640 / (16 * cell);
+        for (size_t s = 0; s < std::size(samples); ++s) {
+            const VehicleDesign design(samples[s].code);
+            ASSERT_EQ(design.complete, 1) << samples[s].code;
+            const int column = static_cast<int>(s) % perRow;
+            const int y = top + (static_cast<int>(s) / perRow) * (cell + 4 / (zoom + 1));
+            for (int facing = 0; facing < 16; ++facing) {
+                const Point at(column * 16 * cell + facing * cell + cell / 2, y);
+                DrawUnit(design, at, facing, 1 + facing % 3, samples[s].colour, zoom);
+                int team = 0, drawn = 0;
+                for (int py = y - cell / 2; py < y + cell / 2; ++py) {
+                    for (int px = at.x - cell / 2; px < at.x + cell / 2; ++px) {
+                        const uint8_t v = screen.BackPage()[py * 640 + px];
+                        team += v == samples[s].colour ? 1 : 0;
+                        drawn += v != ground ? 1 : 0;
+                    }
+                }
+                EXPECT_GT(team, 0) << samples[s].code << " zoom " << zoom << " facing " << facing;
+                EXPECT_GT(drawn, cell * cell / 10) << samples[s].code << " zoom " << zoom;
+            }
+        }
+        top += ((static_cast<int>(std::size(samples)) + perRow - 1) / perRow) *
+                   (cell + 4 / (zoom + 1)) +
+               12;
+    }
+    // Along the bottom at 1:2: both factories unfolding, and a destruction.
+    ImageZoom = 1;
+    for (char letter : {'V', 'T'}) {
+        const BuildingTemplate* factory = FindBuildingTemplate(letter);
+        ASSERT_NE(factory, nullptr);
+        ASSERT_NE(factory->bodyAnimation, nullptr);
+        const int last = factory->bodyAnimation->LastFrameIndex();
+        for (int f = 0; f <= last; f += 2) {
+            factory->bodyAnimation->DrawFrameShadeFilled(
+                Point((letter == 'V' ? 40 : 280) + f * 40, 440), f, letter == 'V' ? 1 : 5);
+        }
+    }
+    ASSERT_NE(DestructionEffect->pictures, nullptr);
+    DestructionEffect->pictures->DrawFrame(Point(580, 440), 3);
+    ImageZoom = 0;
+    screen.ResetClipRect();
+    // With QX_CAPTURE set, the sheet is kept as a picture to look at.
+    winx_RequestCapture("unit-sprites");
+    screen.Present();
 }
 
 }  // namespace

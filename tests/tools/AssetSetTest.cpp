@@ -84,6 +84,8 @@ TEST_F(AssetSetTest, StringTableHasEveryLineWithTheConversionsItsCallersPass) {
     const std::vector<std::pair<int, std::string>> formats = {
         {7, "s"}, {8, "ss"}, {14, "d"}, {28, "d"}, {29, "d"}, {30, "d"}, {199, "d"}};
     for (int line = 0; line < 350; ++line) {
+        // The catalogue's lines (33 to 196) are checked with the catalogue.
+        if (line >= 33 && line <= 196) continue;
         std::string expected;
         for (const auto& [number, conversions] : formats) {
             if (number == line) expected = conversions;

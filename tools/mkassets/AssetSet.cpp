@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "AssetPalette.h"
-#include "CatalogueStandIn.h"
+#include "CatalogueContent.h"
 #include "GlyphFont.h"
 #include "LandMaker.h"
 #include "MovieMaker.h"
@@ -74,6 +74,8 @@ bool AssetSet::MakeDirectories() {
 bool AssetSet::Put(const std::string& relativePath, const std::vector<uint8_t>& bytes) {
     if (bytes.empty()) return Fail("nothing to write for " + relativePath);
     const fs::path path = fs::path(root) / relativePath;
+    std::error_code code;
+    fs::create_directories(path.parent_path(), code);  // packs may lie in subdirectories
     std::ofstream file(path, std::ios::binary | std::ios::trunc);
     file.write(reinterpret_cast<const char*>(bytes.data()),
                static_cast<std::streamsize>(bytes.size()));
@@ -116,7 +118,9 @@ bool AssetSet::Make(const std::string& previewDirectory) {
         if (!Put(Local(name), make(palette))) return false;
     }
     if (!PutOnVolumes("Sounds", "7a0.xsf", SoundSynth::MakeMusicPack())) return false;
-    for (const auto& [name, bytes] : CatalogueStandIn::Files(palette)) {
+    if (!CatalogueContent::Describe().error.empty())
+        return Fail("catalogue: " + CatalogueContent::Describe().error);
+    for (const auto& [name, bytes] : CatalogueContent::Files(palette)) {
         if (!Put(Local(name), bytes)) return false;
     }
 

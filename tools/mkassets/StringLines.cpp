@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "CatalogueContent.h"
+
 namespace mkassets {
 
 namespace {
@@ -146,7 +148,8 @@ constexpr int kVarnokMissionFirst = 277;
 
 std::string Placeholder(int number) {
     const std::string n = std::to_string(number);
-    if (number >= 33 && number <= 196) return "Catalogue text " + n + ": part names and help";
+    if (number >= CatalogueContent::kFirstTextLine && number <= CatalogueContent::kLastTextLine)
+        return "Catalogue text " + n + ": reserved";
     if (number >= 202 && number <= 219) return "Interface text " + n + ": reserved";
     if (number >= 295 && number <= 349) return "Scenario text " + n + ": reserved";
     return "Text " + n + ": reserved";
@@ -168,6 +171,10 @@ std::vector<std::string> BuildStringLines() {
     }
     for (const Line& line : kLines)
         lines[static_cast<size_t>(line.number)] = line.text;
+    for (const auto& [number, text] : CatalogueContent::Describe().textLines) {
+        if (number >= 0 && number < StringLines::kLineCount)
+            lines[static_cast<size_t>(number)] = text;
+    }
     return lines;
 }
 

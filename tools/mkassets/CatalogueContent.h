@@ -1,0 +1,43 @@
+#pragma once
+// The sample unit catalogue: the records of both clans for tech levels 1 to 8 as tables, and
+// what they make: the template file "7a.pts", the string-table lines its text fields name,
+// every picture pack it names (some in the directory "7a0u/", names differing only by case
+// kept apart), the fixed packs the catalogue loads, and the default design files "Vs.vdf" and
+// "Ts.vdf".
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "CataloguePictures.h"
+
+namespace mkassets {
+
+class AssetPalette;
+
+namespace CatalogueContent {
+
+// The string-table lines the catalogue may use (the rest of the table is the interface's).
+constexpr int kFirstTextLine = 33;
+constexpr int kLastTextLine = 196;
+
+struct Content {
+    std::string catalogue;                               // the text of "7a.pts"
+    std::vector<std::pair<int, std::string>> textLines;  // (line, text)
+    // Every pack the catalogue loads, by the exact name it asks for.
+    std::vector<std::pair<std::string, CataloguePictures::PackRequest>> packs;
+    std::vector<int> soundNumbers;                                 // every sound the file names
+    std::vector<std::pair<std::string, std::string>> designFiles;  // (name, text)
+    std::string error;                                             // empty when the tables fit
+};
+
+// Everything but the pictures; cheap.
+const Content& Describe();
+
+// (file name relative to the asset directory, contents) of every catalogue file: the
+// template file, the design files and every pack, each pack drawn once.
+std::vector<std::pair<std::string, std::vector<uint8_t>>> Files(const AssetPalette& palette);
+
+}  // namespace CatalogueContent
+
+}  // namespace mkassets
