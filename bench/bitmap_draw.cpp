@@ -185,7 +185,7 @@ void PresentWindow(benchmark::State& state) {
         state.SkipWithError("no window");
         return;
     }
-    static winx_Display* windowed = new winx_Display(winx_SdlWindow());
+    static winx_Display* windowed = new winx_Display(window);
     for (auto _ : state)
         windowed->Present();
 }

@@ -4,9 +4,11 @@
 #include <cstring>
 #include <new>
 
+#include "core/ActiveMoviePlayer.h"
 #include "core/AppBase.h"
 #include "core/AudioFormat.h"
 #include "core/Clock.h"
+#include "core/DirectSoundDevice.h"
 #include "core/DisplayBase.h"
 #include "core/EventQueue.h"
 #include "core/FatalError.h"
@@ -16,9 +18,11 @@
 #include "core/SoundBase.h"
 #include "core/StringTable.h"
 #include "core/WindowProc.h"
+#include "core/winx_Display.h"
 #include "platform/Clock.h"
 #include "platform/Drives.h"
 #include "platform/InstanceLock.h"
+#include "platform/SdlAudio.h"
 #include "platform/Window.h"
 
 winx_HWND mainWindow = nullptr;
@@ -37,16 +41,14 @@ constexpr char kInstanceLockFile[] = "quarnex.lock";
 // The platform's devices.
 class PlatformDevices : public DeviceFactory {
 public:
-    // The display, sound and movie helpers replace these base classes with winx_Display,
-    // DirectSoundDevice and ActiveMoviePlayer.
-    std::unique_ptr<DisplayBase> CreateDisplay(winx_HWND) override {
-        return std::make_unique<DisplayBase>();
+    std::unique_ptr<DisplayBase> CreateDisplay(winx_HWND window) override {
+        return std::make_unique<winx_Display>(window);
     }
     std::unique_ptr<SoundBase> CreateSoundDevice(winx_HWND, const AudioFormat& format) override {
-        return std::make_unique<SoundBase>(format);
+        return std::make_unique<DirectSoundDevice>(format);
     }
     std::unique_ptr<MovieBase> CreateMoviePlayer(winx_HWND) override {
-        return std::make_unique<MovieBase>();
+        return std::make_unique<ActiveMoviePlayer>();
     }
 };
 
@@ -163,6 +165,8 @@ int MainLoop(DeviceFactory& devices) {
         }
         if (quit) break;
         winx_AdvanceFixedClock();
+        // Under the fixed-step clock the mixer follows the game's clock, not SDL's thread.
+        winx_AudioPump();
     }
     ShutDown();
     return 0;

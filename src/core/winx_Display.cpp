@@ -4,9 +4,8 @@
 #include "platform/SdlVideo.h"
 #include "platform/Window.h"
 
-winx_Display::winx_Display(SDL_Window* window) {
-    video = std::make_unique<winx_SdlVideo>(window ? window : winx_SdlWindow(), kScreenWidth,
-                                            kScreenHeight);
+winx_Display::winx_Display(winx_HWND window) {
+    video = std::make_unique<winx_SdlVideo>(winx_SdlWindowOf(window), kScreenWidth, kScreenHeight);
     if (!video->Ok()) FatalError(4);
     refreshInterval = std::chrono::microseconds(1000000 / video->RefreshRate());
     const auto& colours = HardwarePalette();

@@ -7,15 +7,15 @@
 #include <memory>
 
 #include "core/MemoryDisplay.h"
+#include "platform/Messages.h"
 
 class winx_SdlVideo;
-struct SDL_Window;
 
 class winx_Display : public MemoryDisplay {
 public:
     // Shows the pages in the window (the main window when null); without one the program
     // ends with "Cannot initialize DirectDraw".
-    explicit winx_Display(SDL_Window* window = nullptr);
+    explicit winx_Display(winx_HWND window = nullptr);
     ~winx_Display() override;
 
     // Display modes are the window's business: every mode request succeeds.

@@ -91,3 +91,7 @@ int winx_HeadlessVideo() {
 SDL_Window* winx_SdlWindow() {
     return MainWindow() ? MainWindow()->sdl : nullptr;
 }
+
+SDL_Window* winx_SdlWindowOf(winx_HWND window) {
+    return window ? window->sdl : winx_SdlWindow();
+}

@@ -26,3 +26,5 @@ int winx_HeadlessVideo();
 
 // Platform-internal: the SDL window for the display and the movie player; null when none.
 SDL_Window* winx_SdlWindow();
+// Platform-internal: the SDL window behind a window handle (the main window for null).
+SDL_Window* winx_SdlWindowOf(winx_HWND window);
