@@ -141,6 +141,9 @@ public:
     // --- WorldTick.cpp
     // 0 when a network game has no peer left, else 1.
     int NetworkStep();
+    // Sends a heartbeat alone to every peer at once; commands recorded and not yet sent are
+    // dropped.
+    void SendEmptyCommand();
     // Gathers elapsed time towards the next autosave snapshot; 1 when one is due now.
     int GatherSnapshotTime(int elapsedMs);
 
@@ -271,6 +274,9 @@ public:
     WreckMaker makeWreck;
     // Makes the link of a new peer slot (the network code installs the TCP link).
     std::function<std::unique_ptr<CommLink>()> makeLink;
+    // Applies one complete message of a peer slot (0 .. 2) to this machine's copies; the
+    // network code installs the command executor. Without one a message is dropped.
+    std::function<void(CommandBuffer& message, int slot)> executeCommands;
     // The deploying unit's structure code (-1: not a structure), and the setting of its deploy
     // kind (1 mobile, 7 deployed); the deploying units install them.
     std::function<int(GameObject*)> structureCodeOf;
@@ -387,6 +393,8 @@ private:
     void LeaveMode(int oldMode, int newMode);
     void EnterMode(int newMode);
     void AgePathRequests();
+    // Takes every complete message waiting on the slot's link and has it executed.
+    void ReceiveFromPeer(int slot);
     void RunComputerTurns();
     // The current screen's events, update and drawing; 0 when it asked for a mode change.
     int RunScreen(int elapsedMs);

@@ -4,7 +4,9 @@
 #include "core/PaletteCycler.h"
 #include "core/Settings.h"
 #include "core/WindowProc.h"
+#include "objects/CommandBuffer.h"
 #include "ui/ScreenBase.h"
+#include "world/CommLink.h"
 #include "world/GameFlow.h"
 #include "world/TeamController.h"
 #include "world/World.h"
@@ -104,9 +106,47 @@ int World::RunScreen(int elapsedMs) {
     return handled != 0 && updated != 0 ? 1 : 0;
 }
 
-// Receiving from the peers, the heartbeat and sending all go through the peer links; with no
-// link left a network game has nobody to play with.
 int World::NetworkStep() {
     if (networkGame == 0) return 1;
+    CheckPeers();
+    for (int slot = 0; slot < kPeerSlots; ++slot)
+        ReceiveFromPeer(slot);
+    if (heartbeatTimer.Expired()) {
+        commands->SendHeartbeat();
+        heartbeatTimer.Start();
+    }
+    SendCommands(-1);
     return PeerCount() > 0 ? 1 : 0;
+}
+
+void World::ReceiveFromPeer(int slot) {
+    CommLink* link = peerLinks[slot];
+    CommandBuffer* message = peerCommands[slot].get();
+    if (!link || !message) return;
+    for (;;) {
+        link->Receive(message->start, CommandBuffer::kCapacity, peerHeld[slot], peerPayload[slot]);
+        // The link never holds more than the buffer's capacity.
+        if (peerHeld[slot] > CommandBuffer::kCapacity) peerHeld[slot] = CommandBuffer::kCapacity;
+        message->cursor = message->start + peerHeld[slot];
+        if (peerPayload[slot] == 0 || peerHeld[slot] != peerPayload[slot]) return;
+        if (executeCommands) executeCommands(*message, slot);
+        message->Rewind();
+        peerHeld[slot] = 0;
+        peerPayload[slot] = 0;
+    }
+}
+
+void World::SendEmptyCommand() {
+    const int recording = commands->IsEnabled();
+    commands->SetEnabled(1);
+    commands->Rewind();
+    commands->BeginRecording();
+    commands->SendHeartbeat();
+    commands->EndRecording();
+    for (CommLink* link : peerLinks) {
+        if (link) link->Send(commands->Data(), commands->Size());
+    }
+    commands->Rewind();
+    commands->BeginRecording();
+    commands->SetEnabled(recording);
 }

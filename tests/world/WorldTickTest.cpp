@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "core/Settings.h"
+#include "objects/CommandBuffer.h"
+#include "support/MemoryLink.h"
 #include "world/ObjectNode.h"
 #include "world/SimIdNode.h"
 #include "world/TestObject.h"
@@ -227,6 +229,88 @@ TEST_F(WorldTick, WithoutAScreenTheTickStillPresents) {
     const int presents = f.display.presents;
     EXPECT_EQ(f.world->Tick(100), 1);
     EXPECT_EQ(f.display.presents, presents + 1);
+}
+
+// A network game with two peers on memory links.
+class WorldNetworkTick : public WorldTick {
+protected:
+    void SetUp() override {
+        WorldTick::SetUp();
+        f.world->makeLink = [this]() -> std::unique_ptr<CommLink> {
+            auto link = std::make_unique<MemoryLink>();
+            links.push_back(link.get());
+            return link;
+        };
+        ASSERT_NE(f.world->AddPeer(), nullptr);
+        ASSERT_NE(f.world->AddPeer(), nullptr);
+        f.world->StartRecording();
+        f.world->executeCommands = [this](CommandBuffer& message, int slot) {
+            executed.emplace_back(slot, std::vector<uint8_t>(message.start, message.cursor));
+        };
+    }
+    void TearDown() override { f.world->ClosePeers(nullptr); }
+
+    std::vector<MemoryLink*> links;
+    std::vector<std::pair<int, std::vector<uint8_t>>> executed;
+};
+
+TEST_F(WorldNetworkTick, EveryCompleteMessageOfEveryPeerIsExecutedInTurn) {
+    links[0]->incoming.push_back({1, 2, 3});
+    links[0]->incoming.push_back({4, 5});
+    links[1]->incoming.push_back({6});
+    EXPECT_EQ(f.world->NetworkStep(), 1);
+    ASSERT_EQ(executed.size(), 3u);
+    EXPECT_EQ(executed[0], (std::pair<int, std::vector<uint8_t>>{0, {1, 2, 3}}));
+    EXPECT_EQ(executed[1], (std::pair<int, std::vector<uint8_t>>{0, {4, 5}}));
+    EXPECT_EQ(executed[2], (std::pair<int, std::vector<uint8_t>>{1, {6}}));
+    EXPECT_EQ(f.world->peerCommands[0]->Size(), 0u);
+}
+
+TEST_F(WorldNetworkTick, RecordedCommandsGoToEveryPeerAsOneMessagePerStep) {
+    f.world->commands->SendPause(1);
+    f.world->commands->SendPause(0);
+    const size_t recorded = f.world->commands->Size();
+    f.world->NetworkStep();
+    for (MemoryLink* link : links) {
+        ASSERT_EQ(link->sent.size(), 1u);
+        EXPECT_EQ(link->sent[0].size(), recorded);
+    }
+    EXPECT_EQ(f.world->commands->Size(), 0u);
+    f.world->NetworkStep();
+    EXPECT_EQ(links[0]->sent.size(), 1u);
+}
+
+TEST_F(WorldNetworkTick, AHeartbeatGoesOutEveryTwoSeconds) {
+    f.world->NetworkStep();
+    EXPECT_TRUE(links[0]->sent.empty());
+    f.clock.Advance(2000);
+    f.world->NetworkStep();
+    ASSERT_EQ(links[0]->sent.size(), 1u);
+    EXPECT_EQ(links[0]->sent[0].size(), static_cast<size_t>(CommandBuffer::kHeaderSize));
+    f.clock.Advance(1999);
+    f.world->NetworkStep();
+    EXPECT_EQ(links[0]->sent.size(), 1u);
+}
+
+TEST_F(WorldNetworkTick, LosingTheLastPeerEndsTheNetworkGame) {
+    links[0]->lost = 1;
+    EXPECT_EQ(f.world->NetworkStep(), 1);
+    links[1]->lost = 1;
+    EXPECT_EQ(f.world->NetworkStep(), 0);
+    EXPECT_EQ(f.world->networkGame, 0);
+}
+
+TEST_F(WorldNetworkTick, AnEmptyCommandIsAHeartbeatAloneAndKeepsTheRecordingSwitch) {
+    f.world->commands->SendPause(1);
+    f.world->commands->SetEnabled(0);
+    f.world->SendEmptyCommand();
+    for (MemoryLink* link : links) {
+        ASSERT_EQ(link->sent.size(), 1u);
+        EXPECT_EQ(link->sent[0].size(), static_cast<size_t>(CommandBuffer::kHeaderSize));
+        EXPECT_EQ(link->sent[0][1], 0);  // the heartbeat's kind
+    }
+    EXPECT_EQ(f.world->commands->Size(), 0u);
+    EXPECT_EQ(f.world->commands->IsEnabled(), 0);
 }
 
 }  // namespace
