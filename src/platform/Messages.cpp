@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <bitset>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <deque>
@@ -307,7 +308,14 @@ void PumpInput() {
 void PumpOneMouseMotion() {
     PollScript();
     if (!EventsRunning() || State().script) return;
-    SDL_PumpEvents();
+    // Every draw asks for a mouse move; asking the window system more than once a
+    // millisecond only costs time (a real window's pump can take longer than a draw).
+    static uint64_t lastPumpMs = UINT64_MAX;
+    uint64_t nowMs = SDL_GetTicks64();
+    if (nowMs != lastPumpMs) {
+        lastPumpMs = nowMs;
+        SDL_PumpEvents();
+    }
     SDL_Event event;
     if (SDL_PeepEvents(&event, 1, SDL_GETEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION) > 0)
         Translate(event);
