@@ -7,8 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "catalogue/DesignLibrary.h"
-#include "catalogue/TemplateCatalogue.h"
 #include "core/EventQueue.h"
 #include "core/MemoryDisplay.h"
 #include "core/Timer.h"
@@ -127,23 +125,11 @@ public:
     bool* deleted = nullptr;
 };
 
-// The libraries are linked one after another, lowest last, and the World calls up into the
-// catalogue (its reader, its teardown, the design library). Naming those here makes the
-// linker take them in for every test program that builds a World.
-inline void TakeInTheCatalogueForTheWorld() {
-    int (*volatile load)(const char*) = &LoadTemplateCatalogue;
-    void (*volatile clear)() = &ClearTemplateCatalogue;
-    (void)load;
-    (void)clear;
-    DesignLibrary library;
-}
-
 // A World in a scratch working directory with the recording screens registered, a memory
 // display, an event queue and a fake clock.
 class WorldFixture {
 public:
     WorldFixture() {
-        TakeInTheCatalogueForTheWorld();
         previousScreens = RegisteredScreenFactory();
         RegisterScreenFactory(&screens);
         world = std::make_unique<World>();
