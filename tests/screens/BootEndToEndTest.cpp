@@ -71,7 +71,9 @@ protected:
             "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy QX_CLOCK=fixed:16 "
             "QX_SCRIPT=script.txt QX_CAPTURE=captures timeout 300 '" +
             binary.string() + "' > stdout.txt 2> stderr.txt; echo $? > exit.txt";
-        std::system(command.c_str());
+        // The exit code comes back through exit.txt, past the shell.
+        const int shellStatus = std::system(command.c_str());
+        (void)shellStatus;
         RunResult result;
         std::istringstream(ReadText(game / "exit.txt")) >> result.exitCode;
         result.errors = ReadText(game / "stderr.txt");
