@@ -158,3 +158,20 @@ TEST_F(AllianceTest, OnlyTheFirstMarkOfACellIsDrawnAndItsAnimationCycles) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(AllianceTest, ARectangleIsVisibleWhereTheLocalPlayersUnitsSeeNow) {
+    // The local team's unit lifts the fog 8 cells round itself; another team's does not.
+    land.AddUnit(2, 1, 2, 9);
+    EXPECT_EQ(world.IsRectVisible(Rect(Point(32 * 9, 32 * 2), Size(32, 32))), 0);
+    TestObject* own = land.AddUnit(1, 2, 2, 2);
+    EXPECT_EQ(world.IsRectVisible(Rect(Point(32 * 9, 32 * 2), Size(32, 32))), 1);
+    // Clipped to the map: a rectangle reaching outside still counts its inside part.
+    EXPECT_EQ(world.IsRectVisible(Rect(Point(-100, -100), Size(140, 140))), 1);
+    EXPECT_EQ(world.IsRectVisible(Rect(Point(-300, -300), Size(100, 100))), 0);
+    world.RemoveFromGrids(own, own->GetPosition(), 0);
+    EXPECT_EQ(world.IsRectVisible(Rect(Point(32 * 9, 32 * 2), Size(32, 32))), 0);
+}
+
+}  // namespace
