@@ -117,14 +117,8 @@ int World::Startup() {
 
     // The saved-game index (GAMES.SAV) is read here once its reader is part of the program.
 
-    // A data set without a catalogue still reaches the title and the menus; a catalogue that
-    // is there is read in full (and a damaged one is fatal inside the reader).
-    if (ResourceFile().Exists(kTemplateCatalogue)) {
-        Trace("Loading the template catalogue");
-        LoadTemplateCatalogue(kTemplateCatalogue);
-    } else {
-        Trace("No template catalogue 7a.pts in the asset directory: not loaded");
-    }
+    Trace("Loading the template catalogue");
+    LoadTemplateCatalogue(kTemplateCatalogue);
     return running;
 }
 

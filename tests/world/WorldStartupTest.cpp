@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/CatalogueMedia.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "core/BitmapEncoder.h"
 #include "core/BusyIndicator.h"
@@ -15,6 +16,7 @@
 #include "core/ResourceFile.h"
 #include "core/Settings.h"
 #include "core/Sound.h"
+#include "core/SpriteSet.h"
 #include "core/StringTable.h"
 #include "core/TextWriter.h"
 #include "core/VoicePool.h"
@@ -65,16 +67,36 @@ void WriteInterfaceAssets(bool withPalette) {
     AddTestFontEntries(font);
     WriteBytes("Assets/7a0fxxax99s999.msp", font.Build());
     std::ofstream("Assets/7a1.str") << "FIRST LINE\rSECOND LINE\r";
+    // A catalogue without records: start-up reads it after the title is built.
+    std::ofstream("Assets/7a.pts") << "# no templates\n";
 }
+
+// The catalogue's fixed pictures as empty sets, so a catalogue without records needs no packs.
+class BlankCatalogueMedia : public CatalogueMedia {
+public:
+    std::unique_ptr<SpriteSet> LoadGrid(const std::string&) override { return Blank(); }
+    std::unique_ptr<SpriteSet> LoadColumn(const std::string&) override { return Blank(); }
+    std::unique_ptr<SpriteSet> LoadRow(const std::string&) override { return Blank(); }
+    std::unique_ptr<SpriteSet> OpenStreamed(const std::string&) override { return Blank(); }
+    std::unique_ptr<Sound> MakeSound(int32_t) override { return nullptr; }
+    std::string ReadSpeedOption() override { return ""; }
+
+private:
+    static std::unique_ptr<SpriteSet> Blank() { return std::make_unique<SpriteSet>(1); }
+};
 
 class WorldStartup : public ::testing::Test {
 protected:
+    void SetUp() override { SetCatalogueMedia(&media); }
     void TearDown() override {
+        ClearTemplateCatalogue();
+        SetCatalogueMedia(nullptr);
         delete busyIndicator;
         SetSharedSoundPack(nullptr);
         ClearStringTable();
         ResourceFile::SetAssetPath("");
     }
+    BlankCatalogueMedia media;
     WorldFixture f;
 };
 
@@ -126,14 +148,23 @@ TEST_F(WorldStartup, TheTitleScreensLoadResultIsTheStartupResult) {
     f.world->Shutdown();
 }
 
-TEST_F(WorldStartup, StartupWithoutACatalogueSaysSoInTheTrace) {
+TEST_F(WorldStartup, TheCatalogueIsReadAfterTheTitleIsBuilt) {
     WriteInterfaceAssets(true);
     traceOn = 1;
     f.world->Startup();
     traceOn = 0;
     f.world->Shutdown();
-    EXPECT_NE(f.directory.ReadFile("zvd.out").find("No template catalogue 7a.pts"),
-              std::string::npos);
+    const std::string trace = f.directory.ReadFile("zvd.out");
+    const size_t catalogue = trace.find("Loading the template catalogue");
+    ASSERT_NE(catalogue, std::string::npos);
+    EXPECT_LT(trace.find("Loading the cursor and the font"), catalogue);
+    EXPECT_EQ(f.screens.log.Count("title.Load"), 1);
+}
+
+TEST_F(WorldStartup, AMissingCatalogueIsFatal) {
+    WriteInterfaceAssets(true);
+    std::filesystem::remove("Assets/7a.pts");
+    EXPECT_EXIT(f.world->Startup(), ::testing::ExitedWithCode(255), "Resource Missing");
 }
 
 TEST_F(WorldStartup, AMissingPaletteIsFatal) {
