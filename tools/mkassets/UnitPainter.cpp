@@ -1,5 +1,6 @@
 #include "UnitPainter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -48,20 +49,27 @@ Canvas Render(const Model& model, int box, int facing, double scale, const Style
     const size_t count = static_cast<size_t>(box) * box;
     std::vector<int> top(count, -1);  // index of the covering piece
     std::vector<double> alongAt(count, 0.0);
-    for (int y = 0; y < box; ++y) {
-        for (int x = 0; x < box; ++x) {
-            const double dx = x + 0.5 - centre, dy = y + 0.5 - centre;
-            const double along = (dx * ux + dy * uy) / scale;
-            const double across = (-dx * uy + dy * ux) / scale;
-            int best = -1;
-            for (size_t i = 0; i < model.size(); ++i) {
-                if ((best < 0 || model[i].height >= model[static_cast<size_t>(best)].height) &&
-                    Inside(model[i], along, across)) {
-                    best = static_cast<int>(i);
-                }
+    // Each piece is tested only over the square round its turned centre that can hold it; a
+    // later piece of equal or greater height covers an earlier one.
+    for (size_t i = 0; i < model.size(); ++i) {
+        const Piece& p = model[i];
+        const Offset at = Turn(p.x, p.y, facing, scale);
+        const double reach = std::hypot(p.halfLength, p.halfWidth) * scale + 1.0;
+        const int x0 = std::max(0, static_cast<int>(std::floor(centre + at.x - reach)));
+        const int x1 = std::min(box - 1, static_cast<int>(std::ceil(centre + at.x + reach)));
+        const int y0 = std::max(0, static_cast<int>(std::floor(centre + at.y - reach)));
+        const int y1 = std::min(box - 1, static_cast<int>(std::ceil(centre + at.y + reach)));
+        for (int y = y0; y <= y1; ++y) {
+            for (int x = x0; x <= x1; ++x) {
+                const size_t k = static_cast<size_t>(y) * box + x;
+                if (top[k] >= 0 && model[static_cast<size_t>(top[k])].height > p.height) continue;
+                const double dx = x + 0.5 - centre, dy = y + 0.5 - centre;
+                const double along = (dx * ux + dy * uy) / scale;
+                const double across = (-dx * uy + dy * ux) / scale;
+                if (!Inside(p, along, across)) continue;
+                top[k] = static_cast<int>(i);
+                alongAt[k] = along;
             }
-            top[static_cast<size_t>(y) * box + x] = best;
-            alongAt[static_cast<size_t>(y) * box + x] = along;
         }
     }
     auto heightAt = [&](int x, int y) {
