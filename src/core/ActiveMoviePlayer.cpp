@@ -47,7 +47,7 @@ void ActiveMoviePlayer::Update() {
 
     // Any key skips the movie; other input stays queued for the game.
     while (!movie->WaitForCompletion(kKeyCheckMs)) {
-        if (winx_TakeKeyPress()) break;
+        if (winx_TakeKeyPress(kKeyCheckMs)) break;
     }
     movie->SetVolume(ownAttenuation);
     Stop();

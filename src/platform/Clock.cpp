@@ -65,3 +65,7 @@ int winx_FixedClockActive() {
 void winx_AdvanceFixedClock() {
     if (Fixed().active) Fixed().now += Fixed().step;
 }
+
+void winx_AdvanceFixedClockBy(uint32_t ms) {
+    if (Fixed().active) Fixed().now += ms;
+}

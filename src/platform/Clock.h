@@ -14,3 +14,5 @@ void winx_SetClockSource(std::function<uint32_t()> source);
 int winx_FixedClockActive();
 // Called once per main-loop pass: advances the fixed-step clock by its step.
 void winx_AdvanceFixedClock();
+// Advances the fixed-step clock by ms (a movie plays while the main loop stands still).
+void winx_AdvanceFixedClockBy(uint32_t ms);

@@ -16,6 +16,7 @@ extern "C" {
 #include <thread>
 #include <vector>
 
+#include "platform/Messages.h"
 #include "platform/SdlVideo.h"
 
 namespace {
@@ -379,7 +380,8 @@ int DropTextOfPress(void* context, SDL_Event* event) {
 
 }  // namespace
 
-int winx_TakeKeyPress() {
+int winx_TakeKeyPress(uint32_t waitedMs) {
+    if (winx_TakeScriptedKeyPress(waitedMs)) return 1;
     if (SDL_WasInit(SDL_INIT_EVENTS) == 0) return 0;
     SDL_PumpEvents();
     SDL_Event event;

@@ -46,7 +46,8 @@ private:
     int AudioDrained() const;
 };
 
-// Takes the oldest key press waiting in the window system's queue, together
-// with the text that the press produced, and leaves every other event queued; 1
-// when there was one.
-int winx_TakeKeyPress();
+// Takes the oldest key press waiting in the window system's queue (or typed by
+// the input script, whose time moves on by waitedMs), together with the text
+// that the press produced, and leaves every other event queued; 1 when there
+// was one.
+int winx_TakeKeyPress(uint32_t waitedMs);

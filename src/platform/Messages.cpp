@@ -443,3 +443,24 @@ void winx_StartScriptedInput() {
 int winx_ScriptedInputActive() {
     return State().script ? 1 : 0;
 }
+
+int winx_TakeScriptedKeyPress(uint32_t waitedMs) {
+    MessageState& s = State();
+    if (!s.script) return 0;
+    winx_AdvanceFixedClockBy(waitedMs);
+    PollScript();
+    for (auto it = s.messages.begin(); it != s.messages.end(); ++it) {
+        if (it->message != WM_KEYDOWN && it->message != WM_SYSKEYDOWN) continue;
+        it = s.messages.erase(it);
+        // The key's character is the next one queued before another key goes down.
+        for (; it != s.messages.end(); ++it) {
+            if (it->message == WM_KEYDOWN || it->message == WM_SYSKEYDOWN) break;
+            if (it->message == WM_CHAR) {
+                s.messages.erase(it);
+                break;
+            }
+        }
+        return 1;
+    }
+    return 0;
+}

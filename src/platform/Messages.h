@@ -96,3 +96,7 @@ void winx_ResetMessages();
 void winx_StartScriptedInput();
 // 1 while an input script replaces the real input.
 int winx_ScriptedInputActive();
+// While a movie plays the main loop stands still: the script's time moves on by waitedMs (the
+// fixed-step clock with it) and a key-down it types is taken out of the queue together with
+// the character that follows it, as a real key press that skips a movie is. 1 when one was.
+int winx_TakeScriptedKeyPress(uint32_t waitedMs);

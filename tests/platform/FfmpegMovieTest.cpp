@@ -96,11 +96,11 @@ TEST_F(FfmpegMovieTest, TakingAKeyPressRemovesItsTextAndLeavesOtherInput) {
     ASSERT_EQ(PushTestKeyPress('q'), 1);
     ASSERT_EQ(PushTestKeyPress('w'), 1);
     EXPECT_EQ(PendingKeyAndTextEvents(), 4);
-    EXPECT_EQ(winx_TakeKeyPress(), 1);
+    EXPECT_EQ(winx_TakeKeyPress(0), 1);
     EXPECT_EQ(PendingKeyAndTextEvents(), 2);
     EXPECT_EQ(PendingMouseMotions(), 1);
-    EXPECT_EQ(winx_TakeKeyPress(), 1);
-    EXPECT_EQ(winx_TakeKeyPress(), 0);
+    EXPECT_EQ(winx_TakeKeyPress(0), 1);
+    EXPECT_EQ(winx_TakeKeyPress(0), 0);
     EXPECT_EQ(PendingKeyAndTextEvents(), 0);
     EXPECT_EQ(PendingMouseMotions(), 1);
 }

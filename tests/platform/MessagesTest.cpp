@@ -332,3 +332,29 @@ TEST_F(Messages, ABadScriptEndsStartUpWithExitCode2) {
     EXPECT_EXIT(winx_CreateMainWindow("Quarnex test", RecordingProc), ::testing::ExitedWithCode(2),
                 "bad.qxs:2: position outside the 640 x 480 picture");
 }
+
+TEST_F(Messages, AScriptedKeyDuringAMovieIsTakenWithItsCharacterAndTimeMovesOn) {
+    ScopedWorkingDir dir;
+    dir.WriteFile("movie.qxs",
+                  "wait 1000\nkeydown X\ntext \"x\"\nkeyup X\nmove 10 10\ntext \"y\"\n");
+    setenv("QX_SCRIPT", (dir.Path() + "/movie.qxs").c_str(), 1);
+    FakeClock clock(5000);
+    OpenWindow();
+    // The movie's first check starts the script's time; nothing is due yet.
+    EXPECT_EQ(winx_TakeScriptedKeyPress(500), 0);
+    clock.Advance(999);
+    EXPECT_EQ(winx_TakeScriptedKeyPress(500), 0);
+    clock.Advance(1);
+    EXPECT_EQ(winx_TakeScriptedKeyPress(500), 1);
+    // The key's own character went with it; what came after it stays for the game.
+    std::vector<winx_Msg> rest = {Msg(WM_KEYUP, 'X'), Msg(WM_MOUSEMOVE, 0, (10 << 16) | 10),
+                                  Msg(WM_CHAR, 'y')};
+    EXPECT_EQ(Drain(), rest);
+    EXPECT_EQ(winx_TakeScriptedKeyPress(500), 0);
+}
+
+TEST_F(Messages, WithoutAScriptNoKeyIsTakenForAMovie) {
+    FakeClock clock(5000);
+    OpenWindow();
+    EXPECT_EQ(winx_TakeScriptedKeyPress(500), 0);
+}
