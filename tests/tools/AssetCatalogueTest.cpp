@@ -7,7 +7,6 @@
 
 #include <algorithm>
 #include <cctype>
-#include <cstdio>
 #include <cstring>
 #include <iterator>
 #include <map>
@@ -172,6 +171,20 @@ TEST_F(AssetCatalogueTest, EverySectionIsFilledAndEveryNamedPackExistsUnderItsEx
     }
     EXPECT_GT(caseTwins, 0);  // an aircraft's panel and a relay's, "7a0uVCmX" and "7a0UVCmX"
     EXPECT_TRUE(fs::is_directory(Local() / "7a0u"));
+    // Each twin is read from its own file: the gunship's panel is not the relay's.
+    for (char clan : {'V', 'T'}) {
+        ChassisTemplate* gunship = nullptr;
+        ChassisTemplate* relay = nullptr;
+        ForEach<ChassisTemplate>(ChassisList, [&](ChassisTemplate& c) {
+            if (c.clan == clan && c.role == 'p') gunship = &c;
+            if (c.clan == clan && c.role == (clan == 'V' ? 'm' : 'q')) relay = &c;
+        });
+        ASSERT_NE(gunship, nullptr);
+        ASSERT_NE(relay, nullptr);
+        ASSERT_NE(gunship->panelPictures, nullptr);
+        ASSERT_NE(relay->panelPictures, nullptr);
+        EXPECT_NE(gunship->panelPictures->FrameSizeOf(0), relay->panelPictures->FrameSizeOf(0));
+    }
     // Every sound the catalogue names is in the sound pack.
     ResourceFile sounds;
     ASSERT_EQ(sounds.Open("7a1.XSF", ResourceFile::OpenMode::Pack), 1);
@@ -331,7 +344,6 @@ TEST_F(AssetCatalogueTest, StreamedSetsKeepOneDescriptorEachWellInsideTheLimit) 
     // One descriptor per streamed panel set; everything else is closed after reading.
     EXPECT_GE(opened, streamed - 1);
     EXPECT_LE(opened, streamed + 1);
-    std::printf("streamed sets %d, descriptors held %d\n", streamed, opened);
     EXPECT_LT(opened, 256);
     RecordProperty("open_descriptors", opened);
     ClearTemplateCatalogue();
