@@ -1,3 +1,5 @@
 #include "core/MainLoop.h"
 
-int main() { return MainLoop(); }
+int main() {
+    return MainLoop();
+}
