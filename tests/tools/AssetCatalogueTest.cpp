@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cctype>
 #include <cstring>
+#include <functional>
 #include <iterator>
 #include <map>
 #include <memory>
@@ -17,6 +18,7 @@
 
 #include "MadeAssets.h"
 #include "catalogue/BuildingTemplate.h"
+#include "catalogue/CarrierChassisTemplate.h"
 #include "catalogue/CatalogueMedia.h"
 #include "catalogue/CatalogueServices.h"
 #include "catalogue/ChassisTemplate.h"
@@ -432,6 +434,135 @@ TEST_F(AssetCatalogueTest, UnitSpritesDrawAtThreeZoomsAndSixteenFacingsInTeamCol
     screen.ResetClipRect();
     // With QX_CAPTURE set, the sheet is kept as a picture to look at.
     winx_RequestCapture("unit-sprites");
+    screen.Present();
+}
+
+// Pixels of a box that a drawing changes.
+int Changed(MemoryDisplay& screen, Point centre, int half, const std::function<void()>& draw) {
+    std::vector<uint8_t> before(screen.BackPage(), screen.BackPage() + 640 * 480);
+    draw();
+    int changed = 0;
+    for (int y = std::max(0, centre.y - half); y < std::min(480, centre.y + half); ++y) {
+        for (int x = std::max(0, centre.x - half); x < std::min(640, centre.x + half); ++x)
+            changed += screen.BackPage()[y * 640 + x] != before[y * 640 + x] ? 1 : 0;
+    }
+    return changed;
+}
+
+TEST_F(AssetCatalogueTest, PanelsEffectsRelaysCarrierFactoryAndWorkPicturesDraw) {
+    MemoryDisplay screen;
+    std::unique_ptr<Palette> palette = LoadPalette("7a0txxxx99s999.pal", 0, 24);
+    ASSERT_NE(palette, nullptr);
+    const uint8_t ground = palette->FindNearestColour({52, 60, 44});
+    screen.SetPalette(palette.release());
+    std::memset(screen.BackPage(), ground, 640 * 480);
+    screen.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+
+    // Draws frame `frame` of a set at a zoom with a team colour; the set must change pixels.
+    auto show = [&](SpriteSet* set, int frame, Point at, int zoom, int colour,
+                    const std::string& what) {
+        ASSERT_NE(set, nullptr) << what;
+        ImageZoom = zoom;
+        const int changed =
+            Changed(screen, at, 24, [&] { set->DrawFrameShadeFilled(at, frame, colour); });
+        ImageZoom = 0;
+        EXPECT_GT(changed, 0) << what << " frame " << frame;
+    };
+    auto chassis = [](char clan, char role) {
+        ChassisTemplate* found = nullptr;
+        ForEach<ChassisTemplate>(ChassisList, [&](ChassisTemplate& c) {
+            if (c.clan == clan && c.role == role) found = &c;
+        });
+        return found;
+    };
+    // Design-screen pictures of the hulls, at 1:2.
+    int x = 32;
+    for (char clan : {'V', 'T'}) {
+        for (char role : {'a', 'b', 'c', 'd', 'e'}) {
+            ChassisTemplate* c = chassis(clan, role);
+            ASSERT_NE(c, nullptr);
+            show(c->panelPictures.get(), 0, Point(x, 34), 1, clan == 'V' ? 1 : 5,
+                 std::string("panel ") + clan + role);
+            x += 62;
+        }
+    }
+    // The destruction and a shell's explosion, at 1:2.
+    for (int f = 0; f <= DestructionEffect->pictures->LastFrameIndex(); ++f)
+        show(DestructionEffect->pictures.get(), f, Point(24 + f * 40, 100), 1, 0, "destruction");
+    EffectTemplate* blast = FindMTemplate('V', 'c');
+    ASSERT_NE(blast, nullptr);
+    for (int f = 0; f <= blast->pictures->LastFrameIndex(); ++f)
+        show(blast->pictures.get(), f, Point(430 + f * 26, 100), 1, 0, "explosion");
+    // The relays standing, and one relay's deploy frames.
+    x = 30;
+    for (char role : {'m', 'n', 'o', 'q', 'r', 's'}) {
+        auto* relay = static_cast<DeployingChassisTemplate*>(chassis('V', role));
+        ASSERT_NE(relay, nullptr);
+        show(static_cast<SpriteSet*>(relay->deployedPictures->SubImage(0)), 0, Point(x, 160), 0, 2,
+             std::string("relay ") + role);
+        x += 56;
+    }
+    auto* relay = static_cast<DeployingChassisTemplate*>(chassis('T', 'm'));
+    for (int f = 0; f < 4; ++f)
+        show(static_cast<SpriteSet*>(relay->deployedPictures->SubImage(1)), f,
+             Point(380 + f * 56, 160), 0, 6, "deploy");
+    // The carrier's unfold, ready, transfer and overlay sequences, and a wreck being salvaged.
+    auto* carrier = static_cast<CarrierChassisTemplate*>(chassis('V', 'g'));
+    ASSERT_NE(carrier, nullptr);
+    x = 24;
+    for (int sequence = 0; sequence < 4; ++sequence) {
+        auto* frames = static_cast<SpriteSet*>(carrier->deployedPictures->SubImage(sequence));
+        for (int f = 0; f <= frames->LastFrameIndex(); ++f, x += 40)
+            show(frames, f, Point(x, 230), 1, 3, "carrier " + std::to_string(sequence));
+    }
+    auto* wreck = static_cast<WreckTemplate*>(FindInList(WreckList, 'X', 'd'));
+    ASSERT_NE(wreck, nullptr);
+    for (int f = 0; f <= wreck->pictures->LastFrameIndex(); ++f)
+        show(wreck->pictures.get(), f, Point(430 + f * 56, 230), 0, 0, "wreck");
+    // Both factories folded at eight facings, and the pieces they leave.
+    x = 24;
+    for (char letter : {'V', 'T'}) {
+        const BuildingTemplate* factory = FindBuildingTemplate(letter);
+        for (int facing = 0; facing < 16; facing += 4, x += 44)
+            show(factory->buildingPictures.get(), facing, Point(x, 300), 1, letter == 'V' ? 4 : 8,
+                 "factory");
+        for (int piece = 0; piece < 4; ++piece, x += 36)
+            show(static_cast<SpriteSet*>(factory->pictureGrid->SubImage(piece)), 0, Point(x, 300),
+                 1, 0, "piece");
+    }
+    // The work animations of the miner, the scavenger and the repair unit, at 1:2.
+    x = 20;
+    for (char role : {'f', 'h'}) {
+        SpriteSet* work = FindRoleTemplate('X', role)->pictures.get();
+        for (int f = 0; f <= 24; f += 6, x += 40)
+            show(static_cast<SpriteSet*>(work->SubImage(1)), f, Point(x, 366), 1, 1, "work");
+    }
+    for (int f = 0; f <= 24; f += 8, x += 40)
+        show(static_cast<SpriteSet*>(GetRepairRoleTemplate()->pictures->SubImage(3)), f,
+             Point(x, 366), 1, 1, "repair");
+    // Shots at eight facings and the hardpoint items, at 1:1.
+    x = 12;
+    for (char role : {'a', 'b', 'c', 'm'}) {
+        auto* shot = static_cast<ShotPictureTemplate*>(FindInList(ShotPictureList, 'X', role));
+        ASSERT_NE(shot, nullptr);
+        for (int facing = 0; facing < 16; facing += 2, x += 18)
+            show(static_cast<SpriteSet*>(shot->pictures->SubImage(facing)), 0, Point(x, 420), 0, 0,
+                 std::string("shot ") + role);
+    }
+    x = 16;
+    for (const NodeList* list : {&SensorItemList, &DefenceItemList, &StealthItemList}) {
+        ForEach<MountTemplate>(*list, [&](MountTemplate& item) {
+            show(item.mapPictures.get(), 14, Point(x, 458), 0, 0, std::string("item ") + item.role);
+            x += 30;
+        });
+    }
+    ForEach<DefenceItemTemplate>(DefenceItemList, [&](DefenceItemTemplate& item) {
+        show(item.effectPictures.get(), 2, Point(x + 20, 458), 0, 0, "shield");
+        x += 46;
+    });
+    screen.ResetClipRect();
+    // With QX_CAPTURE set, the sheet is kept as a picture to look at.
+    winx_RequestCapture("catalogue-pictures");
     screen.Present();
 }
 

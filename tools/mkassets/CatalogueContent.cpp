@@ -748,11 +748,11 @@ void WriteRelays(Writer& w) {
         w.Sound(r.sound);
         const int variant = static_cast<int>(look);
         w.Pack(Name("7a0R%cC%cX99s999.msp", r.clan, r.role),
-               Request(PackKind::BodyMap, variant, r.clan));
+               Request(PackKind::BodyMap, variant, r.clan, r.structure));
         w.Pack(Name("7a0U%cC%cX99s999.msp", r.clan, r.role),
-               Request(PackKind::BodyPanel, variant, r.clan));
+               Request(PackKind::BodyPanel, variant, r.clan, r.structure));
         w.Pack(Name("7a0A%cC%cX99s999.msp", r.clan, r.role),
-               Request(PackKind::RelayDeployed, variant, r.clan));
+               Request(PackKind::RelayDeployed, variant, r.clan, r.structure));
         w.Pack(Name("7a0A%cD%cX99s999.msp", r.clan, r.role),
                Request(PackKind::RelayUnder, variant, r.clan));
         w.Pack(Name("7a0R%cD%cX99s999.msp", r.clan, r.role),

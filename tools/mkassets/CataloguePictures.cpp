@@ -37,7 +37,8 @@ double HalfWidth(int box) {
 
 // The body of a vehicle: VARNOK builds angular hulls, TELMIRA rounded ones. Every body carries
 // a broad team patch so the owner shows even at 1:4.
-Model BodyModel(Body body, char clan, int box) {
+// `detail` picks a relay's centrepiece by its structure code.
+Model BodyModel(Body body, char clan, int box, int detail = 0) {
     const double L = HalfLength(box), W = HalfWidth(box);
     const bool round = clan == 'T';
     const Shape hullShape = round ? Shape::Ellipse : Shape::Box;
@@ -116,6 +117,29 @@ Model BodyModel(Body body, char clan, int box) {
                                  Paint::Team});
             }
             m.push_back({Shape::Ellipse, 0, 0, L * 0.35, L * 0.35, 4, Paint::Dark});
+            // Above the mast, so the relay's kind shows when it stands.
+            switch (detail) {
+                case 0:  // sensors: a dish
+                    m.push_back({Shape::Ellipse, 0, 0, L * 0.3, L * 0.22, 7, Paint::Glass});
+                    break;
+                case 1:  // stealth: a crystal
+                    m.push_back({Shape::Nose, 0, 0, L * 0.3, L * 0.25, 7, Paint::Crystal});
+                    break;
+                case 2:  // defence: a shield emitter
+                    m.push_back({Shape::Ellipse, 0, 0, L * 0.22, L * 0.22, 7, Paint::Glow});
+                    break;
+                case 3:  // weapons: a gun mount
+                    m.push_back({Shape::Box, L * 0.3, 0, L * 0.35, L * 0.07, 7, Paint::Dark});
+                    break;
+                case 4:  // refuelling: tanks
+                    for (double side : {-1.0, 1.0})
+                        m.push_back(
+                            {Shape::Ellipse, 0, side * L * 0.2, L * 0.3, L * 0.14, 7, Paint::Ore});
+                    break;
+                default:  // capture: an antenna
+                    m.push_back({Shape::Box, 0, 0, L * 0.08, L * 0.45, 7, Paint::Light});
+                    break;
+            }
             break;
         case Body::Factory:
             m.push_back({Shape::Box, -L * 0.1, 0, L * 0.95, W * 1.05, 2, Paint::Hull});
@@ -376,10 +400,10 @@ std::vector<uint8_t> RunningMap(Running running, int box, const AssetPalette& pa
 
 // The relay standing (two blinking frames), and its deploy frames from a flat crate to the
 // standing relay.
-std::vector<uint8_t> RelayDeployed(Body body, char clan, const AssetPalette& palette) {
+std::vector<uint8_t> RelayDeployed(Body body, char clan, int detail, const AssetPalette& palette) {
     const int box = BodyBox(body);
     const Style style{HullRamp(clan), 0};
-    Model standing = BodyModel(body, clan, box);
+    Model standing = BodyModel(body, clan, box, detail);
     const double L = HalfLength(box);
     standing.push_back({Shape::Box, 0, 0, L * 0.08, L * 1.05, 5, Paint::Dark});  // mast arms
     standing.push_back({Shape::Ellipse, 0, 0, L * 0.18, L * 0.18, 6, Paint::Light});
@@ -390,7 +414,7 @@ std::vector<uint8_t> RelayDeployed(Body body, char clan, const AssetPalette& pal
     }
     std::vector<Canvas> deploy;
     for (int frame = 0; frame < kDeployFrames; ++frame) {
-        Model m = BodyModel(body, clan, box);
+        Model m = BodyModel(body, clan, box, detail);
         const double opened = (frame + 1.0) / kDeployFrames;
         m.push_back({Shape::Box, 0, 0, L * 0.08, L * 1.05 * opened, 5, Paint::Dark});
         deploy.push_back(
@@ -604,13 +628,14 @@ std::vector<uint8_t> MakePack(const PackRequest& q, const AssetPalette& palette)
             const auto body = static_cast<Body>(q.variant);
             const int box = BodyBox(body);
             return ColumnPack(
-                AllFacings(BodyModel(body, q.clan, box), box, 1.0, clanStyle, palette));
+                AllFacings(BodyModel(body, q.clan, box, q.size), box, 1.0, clanStyle, palette));
         }
         case PackKind::BodyPanel: {
             const auto body = static_cast<Body>(q.variant);
             const int box = BodyBox(body);
-            return ColumnPack({UnitPainter::Render(BodyModel(body, q.clan, box), box * kPanelScale,
-                                                   kPanelFacing, kPanelScale, clanStyle, palette)});
+            return ColumnPack(
+                {UnitPainter::Render(BodyModel(body, q.clan, box, q.size), box * kPanelScale,
+                                     kPanelFacing, kPanelScale, clanStyle, palette)});
         }
         case PackKind::RunningMap:
             return RunningMap(static_cast<Running>(q.variant), RunningBox(q.size), palette);
@@ -651,10 +676,14 @@ std::vector<uint8_t> MakePack(const PackRequest& q, const AssetPalette& palette)
             return RowPack(Sequence(q.frames, [&](int frame) {
                 return BlastFrame(Blast::Energy, frame, q.frames, 40, palette);
             }));
-        case PackKind::Explosion:
-            return GridPack({Sequence(q.frames, [&](int frame) {
-                return BlastFrame(static_cast<Blast>(q.variant), frame, q.frames, q.size, palette);
-            })});
+        case PackKind::Explosion: {
+            // The effect's frame lists count the grid's rows: one picture per row.
+            std::vector<std::vector<Canvas>> rows;
+            for (int frame = 0; frame < q.frames; ++frame)
+                rows.push_back(
+                    {BlastFrame(static_cast<Blast>(q.variant), frame, q.frames, q.size, palette)});
+            return GridPack(rows);
+        }
         case PackKind::Shot: {
             std::vector<std::vector<Canvas>> rows;
             for (int f = 0; f < kFacings; ++f)
@@ -664,7 +693,7 @@ std::vector<uint8_t> MakePack(const PackRequest& q, const AssetPalette& palette)
         case PackKind::CarrierDeck:
             return CarrierDeck(q.clan, palette);
         case PackKind::RelayDeployed:
-            return RelayDeployed(static_cast<Body>(q.variant), q.clan, palette);
+            return RelayDeployed(static_cast<Body>(q.variant), q.clan, q.size, palette);
         case PackKind::RelayUnder: {
             const int box = BodyBox(Body::Relay);
             auto pad = [&](int frame) {

@@ -77,7 +77,7 @@ struct PackRequest {
     PackKind kind = PackKind::BodyMap;
     int variant = 0;
     char clan = 'X';
-    int size = 0;
+    int size = 0;  // mount size, hull size class, or a relay's structure code
     int frames = 1;
 };
 
