@@ -118,8 +118,13 @@ bool AssetSet::Make(const std::string& previewDirectory) {
         if (!Put(Local(name), make(palette))) return false;
     }
     if (!PutOnVolumes("Sounds", "7a0.xsf", SoundSynth::MakeMusicPack())) return false;
-    if (!CatalogueContent::Describe().error.empty())
-        return Fail("catalogue: " + CatalogueContent::Describe().error);
+    const CatalogueContent::Content& catalogue = CatalogueContent::Describe();
+    if (!catalogue.error.empty()) return Fail("catalogue: " + catalogue.error);
+    for (int sound : catalogue.soundNumbers) {
+        if (sound >= SoundSynth::kSoundRows)
+            return Fail("the catalogue names sound " + std::to_string(sound) +
+                        ", which the sound pack does not hold");
+    }
     for (const auto& [name, bytes] : CatalogueContent::Files(palette)) {
         if (!Put(Local(name), bytes)) return false;
     }
