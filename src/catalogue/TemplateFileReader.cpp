@@ -8,6 +8,7 @@
 #include "catalogue/BuildingTemplate.h"
 #include "catalogue/CarrierChassisTemplate.h"
 #include "catalogue/CatalogueMedia.h"
+#include "catalogue/ChassisTemplate.h"
 #include "catalogue/DeployingChassisTemplate.h"
 #include "catalogue/DirectionalEffectTemplate.h"
 #include "catalogue/EffectTemplate.h"
@@ -76,6 +77,14 @@ int ReadPointList(const char* line, std::array<Point, N>& points, int max) {
     return n / 2;
 }
 
+// The 16 facing offsets of a line of 32 numbers, (x, y) a facing.
+std::array<Point, 16> FacingOffsets(const std::array<int32_t, 32>& numbers) {
+    std::array<Point, 16> offsets;
+    for (int f = 0; f < 16; ++f)
+        offsets[f] = Point(numbers[2 * f], numbers[2 * f + 1]);
+    return offsets;
+}
+
 // One hardpoint line: the capacity, then 16 (x, y) mount offsets. Numbers the line lacks keep
 // their previous values.
 struct HardpointLine {
@@ -85,7 +94,44 @@ struct HardpointLine {
     Point Offset(int facing) const {
         return Point(numbers[1 + 2 * facing], numbers[2 + 2 * facing]);
     }
+    // Adds this hardpoint after the chassis's others.
+    void AppendTo(ChassisValues& v) const {
+        v.capacities.push_back(Capacity());
+        for (int f = 0; f < 16; ++f)
+            v.mountOffsets.push_back(Offset(f));
+    }
 };
+
+// The texts of a part record. The values' text fields point into them, so they must outlive
+// the values' use.
+struct PartTexts {
+    Text name;
+    Text help;
+    Text help2;
+
+    template <class Values>
+    void SetOn(Values& v) const {
+        v.name = Ptr(name);
+        v.helpText = Ptr(help);
+        v.helpText2 = Ptr(help2);
+    }
+};
+
+// Aircraft, carrier and deploying chassis lines give these six numbers in this order.
+void SetChassisNumbers(ChassisValues& v, const int32_t* n) {
+    v.pairing = n[0];
+    v.secondCost = n[1];
+    v.firstCost = n[2];
+    v.buildTime = n[3];
+    v.moveValue = n[4];
+    v.strength = n[5];
+}
+
+// The map pictures by the chassis letter, the panel pictures by the panel letter.
+void SetChassisPacks(ChassisValues& v, char clan, char role, char panel) {
+    v.mapPicturesName = PackName("7a0R%cC%cX99s999.msp", clan, role);
+    v.panelPicturesName = PackName("7a0u%cC%cX99s999.msp", clan, panel);
+}
 
 }  // namespace
 
@@ -100,6 +146,22 @@ bool TemplateFileReader::Next() {
         return false;
     }
     return true;
+}
+
+void TemplateFileReader::NextNumber(int32_t& value) {
+    Next();
+    ScanFields(line, "%d", {&value});
+}
+
+void TemplateFileReader::ReadPointRows(std::vector<Point>& table, int rows, int columns) {
+    std::array<Point, kMaxRowPoints> row{};
+    table.assign(static_cast<size_t>(rows) * columns, Point());
+    for (int r = 0; r < rows; ++r) {
+        if (!Next() || line[0] == '*') break;
+        const int n = ReadPointList(line, row, columns);
+        for (int c = 0; c < n; ++c)
+            table[static_cast<size_t>(r) * columns + c] = row[c];
+    }
 }
 
 bool TemplateFileReader::NextRecord() {
@@ -134,13 +196,10 @@ void TemplateFileReader::ReadDirectionalEffects() {
         ScanFields(line, "%c %c %c %d %d", {&clan, &role, &picture, &sound, &delay});
         Next();
         ReadNumberList(line, numbers.data(), 32);
-        std::array<Point, 16> offsets;
-        for (int f = 0; f < 16; ++f)
-            offsets[f] = Point(numbers[2 * f], numbers[2 * f + 1]);
         Front(DirectionalEffectList,
               std::make_unique<DirectionalEffectTemplate>(
                   clan, role, delay, PicturesOrNone("7a0E%cX%cX99s999.msp", clan, picture), sound,
-                  offsets));
+                  FacingOffsets(numbers)));
     }
 }
 
@@ -204,10 +263,8 @@ void TemplateFileReader::ReadDriveParts() {
     // A '*' where a group would begin ends the section.
     while (NextRecord()) {
         ScanFields(line, "%d", {&nameLine});
-        Next();
-        ScanFields(line, "%d", {&helpLine});
-        Next();
-        ScanFields(line, "%d", {&help2Line});
+        NextNumber(helpLine);
+        NextNumber(help2Line);
         Next();
         ScanFields(line, "%c %c", {&clan, &role});
         const Text name = PlainText(nameLine);
@@ -264,13 +321,11 @@ void TemplateFileReader::ReadChassis() {
         ScanFields(
             line, "%c %c %d %d %d %d %d %d %d %d %d",
             {&v.clan, &v.role, &g[0], &g[1], &g[2], &g[3], &g[4], &g[5], &g[6], &g[7], &g[8]});
-        Next();
-        ScanFields(line, "%d", {&helpLine});
-        Next();
-        ScanFields(line, "%d", {&help2Line});
-        const Text name = PlainText(nameLine);
-        const Text help = FormattedText(helpLine, {g[4], g[1], g[2], g[3] / 1000});
-        const Text help2 = FormattedText(help2Line, {});
+        NextNumber(helpLine);
+        NextNumber(help2Line);
+        const PartTexts texts{PlainText(nameLine),
+                              FormattedText(helpLine, {g[4], g[1], g[2], g[3] / 1000}),
+                              FormattedText(help2Line, {})};
         Next();
         ReadPointList(line, v.designMountPoints, 7);
         Next();
@@ -285,9 +340,7 @@ void TemplateFileReader::ReadChassis() {
             hardpoint.Read(line);
             // At most seven hardpoints; further lines are read and dropped.
             if (++lines > ChassisTemplate::kMaxHardpoints) continue;
-            v.capacities.push_back(hardpoint.Capacity());
-            for (int f = 0; f < 16; ++f)
-                v.mountOffsets.push_back(hardpoint.Offset(f));
+            hardpoint.AppendTo(v);
         }
         v.hardpointCount = static_cast<int32_t>(v.capacities.size());
         v.pairing = g[0];
@@ -302,11 +355,8 @@ void TemplateFileReader::ReadChassis() {
         v.hasSlotOrder = true;
         for (int k = 0; k < 7; ++k)
             v.slotOrder[k] = slots[k];
-        v.name = Ptr(name);
-        v.helpText = Ptr(help);
-        v.helpText2 = Ptr(help2);
-        v.mapPicturesName = PackName("7a0R%cC%cX99s999.msp", v.clan, v.role);
-        v.panelPicturesName = PackName("7a0u%cC%cX99s999.msp", v.clan, v.role);
+        texts.SetOn(v);
+        SetChassisPacks(v, v.clan, v.role, v.role);
         Front(ChassisList, std::make_unique<ChassisTemplate>(v));
     }
 }
@@ -318,14 +368,12 @@ void TemplateFileReader::ReadWeapons() {
     std::array<int32_t, 32> numbers{};
     while (NextRecord()) {
         ScanFields(line, "%d", {&nameLine});
-        Next();
-        ScanFields(line, "%d", {&shortLine});
+        NextNumber(shortLine);
         Next();
         ScanFields(line, "%c %c %d %d %d %d %d %d %d %c %c %c %d %c %d %d",
                    {&clan, &role, &w[1], &w[2], &w[3], &w[4], &w[5], &w[6], &w[7], &r1, &r2, &r3,
                     &w[8], &kind, &w[9], &w[0]});
-        Next();
-        ScanFields(line, "%d", {&helpLine});
+        NextNumber(helpLine);
         Next();
         ReadNumberList(line, numbers.data(), 32);
         const Text name = PlainText(nameLine);
@@ -353,8 +401,7 @@ void TemplateFileReader::ReadWeapons() {
         v.firePowerField = w[7];
         v.kindLetter = kind;
         v.shotLayerField = w[9];
-        for (int f = 0; f < 16; ++f)
-            v.muzzleOffsets[f] = Point(numbers[2 * f], numbers[2 * f + 1]);
+        v.muzzleOffsets = FacingOffsets(numbers);
         v.fireEffect = r1 == '-' ? nullptr : FindETemplate(clan, r1);
         v.explosion = r2 == '-' ? nullptr : FindMTemplate(clan, r2);
         v.projectile =
@@ -376,29 +423,18 @@ void TemplateFileReader::ReadAircraftChassis() {
         Next();
         ScanFields(line, "%c %c %d %d %d %d %d %d %d %d",
                    {&panel, &role, &h[0], &h[1], &h[2], &h[3], &h[4], &h[5], &h[6], &h[7]});
-        Next();
-        ScanFields(line, "%d", {&helpLine});
-        Next();
-        ScanFields(line, "%d", {&help2Line});
-        const Text name = PlainText(nameLine);
-        const Text help = FormattedText(helpLine, {});
-        const Text help2 = FormattedText(help2Line, {});
+        NextNumber(helpLine);
+        NextNumber(help2Line);
+        const PartTexts texts{PlainText(nameLine), FormattedText(helpLine, {}),
+                              FormattedText(help2Line, {})};
         ChassisValues v;
         v.clan = clan;
         v.role = role;
-        v.pairing = h[0];
-        v.secondCost = h[1];
-        v.firstCost = h[2];
-        v.buildTime = h[3];
-        v.moveValue = h[4];
-        v.strength = h[5];
+        SetChassisNumbers(v, &h[0]);
         v.unitPanelIcon = h[6];
         v.minimumTechLevel = h[7];
-        v.name = Ptr(name);
-        v.helpText = Ptr(help);
-        v.helpText2 = Ptr(help2);
-        v.mapPicturesName = PackName("7a0R%cC%cX99s999.msp", clan, role);
-        v.panelPicturesName = PackName("7a0u%cC%cX99s999.msp", clan, panel);
+        texts.SetOn(v);
+        SetChassisPacks(v, clan, role, panel);
         // All keys are 0, so the stable sorted insertion appends: these keep file order.
         ChassisList.InsertSorted(new ChassisTemplate(v), 1);
         any = true;
@@ -420,30 +456,19 @@ void TemplateFileReader::ReadCarrierChassis() {
         Next();
         ScanFields(line, "%c %c %d %d %d %d %d %d %d %d %d",
                    {&panel, &role, &j[0], &j[1], &j[2], &j[3], &j[4], &j[5], &j[6], &j[7], &j[8]});
-        Next();
-        ScanFields(line, "%d", {&helpLine});
-        Next();
-        ScanFields(line, "%d", {&help2Line});
-        const Text name = PlainText(nameLine);
-        const Text help = FormattedText(helpLine, {});
-        const Text help2 = FormattedText(help2Line, {});
+        NextNumber(helpLine);
+        NextNumber(help2Line);
+        const PartTexts texts{PlainText(nameLine), FormattedText(helpLine, {}),
+                              FormattedText(help2Line, {})};
         ChassisValues v;
         // Carriers belong to VARNOK whatever the picture letter says.
         v.clan = 'V';
         v.role = role;
-        v.pairing = j[1];
-        v.secondCost = j[2];
-        v.firstCost = j[3];
-        v.buildTime = j[4];
-        v.moveValue = j[5];
-        v.strength = j[6];
+        SetChassisNumbers(v, &j[1]);
         v.minimumTechLevel = j[7];
         v.unitPanelIcon = j[8];
-        v.name = Ptr(name);
-        v.helpText = Ptr(help);
-        v.helpText2 = Ptr(help2);
-        v.mapPicturesName = PackName("7a0R%cC%cX99s999.msp", clan, role);
-        v.panelPicturesName = PackName("7a0u%cC%cX99s999.msp", clan, panel);
+        texts.SetOn(v);
+        SetChassisPacks(v, clan, role, panel);
         ChassisList.InsertSorted(
             new CarrierChassisTemplate(v, PackName("7a0A%cC%cX99s999.msp", clan, role), j[0]), 1);
         any = true;
@@ -458,7 +483,6 @@ void TemplateFileReader::ReadDeployingChassis() {
     char clan = 0, drive = 0, unused = 0, role = 0;
     std::array<int32_t, 13> k{};
     std::array<Point, DeployingValues::kMaxHardpoints> deployed{};
-    std::array<Point, DeployingValues::kMaxFramePoints> frameLine{};
     HardpointLine hardpoint;
     bool any = false;
     int32_t lowestLevel = 8;
@@ -470,13 +494,10 @@ void TemplateFileReader::ReadDeployingChassis() {
         ScanFields(line, "%c %c %d %d %d %d %d %d %d %d %d %d %d %d %d",
                    {&unused, &role, &k[0], &k[1], &k[2], &k[3], &k[4], &k[5], &k[6], &k[7], &k[8],
                     &k[9], &k[10], &k[11], &k[12]});
-        Next();
-        ScanFields(line, "%d", {&helpLine});
-        Next();
-        ScanFields(line, "%d", {&help2Line});
-        const Text name = PlainText(nameLine);
-        const Text help = FormattedText(helpLine, {});
-        const Text help2 = FormattedText(help2Line, {});
+        NextNumber(helpLine);
+        NextNumber(help2Line);
+        const PartTexts texts{PlainText(nameLine), FormattedText(helpLine, {}),
+                              FormattedText(help2Line, {})};
 
         // The deploy tables hold at most 2 hardpoints and 50 points in all.
         const int tableHardpoints = std::clamp<int32_t>(k[9], 0, DeployingValues::kMaxHardpoints);
@@ -486,13 +507,7 @@ void TemplateFileReader::ReadDeployingChassis() {
         Next();
         ReadPointList(line, deployed, tableHardpoints);
         d.deployedMountPoints.assign(deployed.begin(), deployed.begin() + tableHardpoints);
-        d.frameMountPoints.assign(static_cast<size_t>(tableHardpoints) * frames, Point());
-        for (int hp = 0; hp < tableHardpoints; ++hp) {
-            if (!Next() || line[0] == '*') break;
-            const int n = ReadPointList(line, frameLine, frames);
-            for (int f = 0; f < n; ++f)
-                d.frameMountPoints[static_cast<size_t>(hp) * frames + f] = frameLine[f];
-        }
+        ReadPointRows(d.frameMountPoints, tableHardpoints, frames);
         ChassisValues v;
         Next();
         ReadPointList(line, v.designMountPoints, tableHardpoints);
@@ -502,25 +517,16 @@ void TemplateFileReader::ReadDeployingChassis() {
         while (Next() && line[0] != '*') {
             hardpoint.Read(line);
             if (++lines > DeployingValues::kMaxHardpoints) continue;
-            v.capacities.push_back(hardpoint.Capacity());
-            for (int f = 0; f < 16; ++f)
-                v.mountOffsets.push_back(hardpoint.Offset(f));
+            hardpoint.AppendTo(v);
         }
         v.hardpointCount = static_cast<int32_t>(v.capacities.size());
         v.clan = clan;
         v.role = role;
-        v.pairing = k[1];
-        v.secondCost = k[2];
-        v.firstCost = k[3];
-        v.buildTime = k[4];
-        v.moveValue = k[5];
-        v.strength = k[6];
+        SetChassisNumbers(v, &k[1]);
         v.designPanelIndex = k[8];
         v.unitPanelIcon = k[11];
         v.minimumTechLevel = k[12];
-        v.name = Ptr(name);
-        v.helpText = Ptr(help);
-        v.helpText2 = Ptr(help2);
+        texts.SetOn(v);
         v.mapPicturesName = PackName("7a0R%cC%cX99s999.msp", clan, role);
         v.panelPicturesName = PackName("7a0U%cC%cX99s999.msp", clan, role);
         d.deployedPicturesName = PackName("7a0A%cC%cX99s999.msp", clan, role);
@@ -548,8 +554,7 @@ void TemplateFileReader::ReadItems(int section) {
     std::array<int32_t, 2 + EffectTemplate::kMaxSequence> numbers{};
     while (NextRecord()) {
         ScanFields(line, "%d", {&nameLine});
-        Next();
-        ScanFields(line, "%d", {&shortLine});
+        NextNumber(shortLine);
         Next();
         if (section == 10)
             ScanFields(line, "%c %c %d %d %d %d %d %d ",
@@ -565,15 +570,14 @@ void TemplateFileReader::ReadItems(int section) {
             if (n > 0) fps = numbers[0];
             frames.Read(numbers.data() + 1, n - 1);
         }
-        Next();
-        ScanFields(line, "%d", {&helpLine});
-        Next();
-        ScanFields(line, "%d", {&help2Line});
-        const Text name = PlainText(nameLine);
+        NextNumber(helpLine);
+        NextNumber(help2Line);
+        const PartTexts texts{PlainText(nameLine),
+                              section == 10
+                                  ? FormattedText(helpLine, {e5, e1, e2, e3 / 1000, e4 * 256})
+                                  : FormattedText(helpLine, {e5, e1, e2, e3 / 1000}),
+                              FormattedText(help2Line, {})};
         const Text shortText = PlainText(shortLine);
-        const Text help = section == 10 ? FormattedText(helpLine, {e5, e1, e2, e3 / 1000, e4 * 256})
-                                        : FormattedText(helpLine, {e5, e1, e2, e3 / 1000});
-        const Text help2 = FormattedText(help2Line, {});
 
         MountValues v;
         v.clan = clan;
@@ -581,9 +585,7 @@ void TemplateFileReader::ReadItems(int section) {
         v.secondCost = e1;
         v.firstCost = e2;
         v.buildTime = e3;
-        v.name = Ptr(name);
-        v.helpText = Ptr(help);
-        v.helpText2 = Ptr(help2);
+        texts.SetOn(v);
         v.mapPicturesName = PackName("7a0RXA%cX99s999.msp", role);
         v.panelPicturesName = PackName("7a0uXA%cX99s999.msp", role);
         v.mountSize = e5;
@@ -606,7 +608,6 @@ void TemplateFileReader::ReadBuildings() {
     char letter = 0;
     std::array<int32_t, 14> m{};
     std::array<Point, 7> design{}, second{};
-    std::array<Point, 7> doorLine{};
     HardpointLine hardpoint;
     while (NextRecord()) {
         ScanFields(line, "%d", {&nameLine});
@@ -629,18 +630,10 @@ void TemplateFileReader::ReadBuildings() {
         for (int h = 0; h < all; ++h) {
             if (!Next() || line[0] == '*') break;
             hardpoint.Read(line);
-            v.capacities.push_back(hardpoint.Capacity());
-            for (int f = 0; f < 16; ++f)
-                v.mountOffsets.push_back(hardpoint.Offset(f));
+            hardpoint.AppendTo(v);
         }
         BuildingValues b;
-        b.doorMountTable.assign(static_cast<size_t>(doorFrames) * all, Point());
-        for (int frame = 0; frame < doorFrames; ++frame) {
-            if (!Next() || line[0] == '*') break;
-            const int n = ReadPointList(line, doorLine, all);
-            for (int p = 0; p < n; ++p)
-                b.doorMountTable[static_cast<size_t>(frame) * all + p] = doorLine[p];
-        }
+        ReadPointRows(b.doorMountTable, doorFrames, all);
 
         v.clan = letter;
         v.role = 'z';

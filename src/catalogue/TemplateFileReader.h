@@ -5,6 +5,9 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
+
+#include "core/Point.h"
 
 #include "core/ResourceFile.h"
 
@@ -19,6 +22,8 @@ public:
 
     static constexpr int kLineSize = 256;
     static constexpr int kMaxDoorFrames = 100;
+    // The most points one line of a point table gives.
+    static constexpr int kMaxRowPoints = 50;
 
 private:
     // Reads the next data line; false (and an empty line) at the end of the file or on an
@@ -26,6 +31,11 @@ private:
     bool Next();
     // The first line of a record: false at the '*' that ends the section or at the end.
     bool NextRecord();
+    // Reads the next line's first number into value; value stays as it was when there is none.
+    void NextNumber(int32_t& value);
+    // Reads a table of rows × columns points, a line a row, into table (resized to it). A '*'
+    // or the end of the file ends it early; points not read stay (0, 0).
+    void ReadPointRows(std::vector<Point>& table, int rows, int columns);
 
     void ReadDirectionalEffects();
     void ReadEffects();
