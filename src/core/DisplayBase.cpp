@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "core/ColourBox.h"
+#include "core/FatalError.h"
 #include "core/Image.h"
 #include "core/Palette.h"
 #include "core/SpriteSet.h"
@@ -12,6 +13,19 @@
 
 DisplayBase* display = nullptr;
 int32_t cursorDrawing = 0;
+
+namespace {
+constexpr char kPalettePack[] = "7a0txxxx99s999.pal";
+}  // namespace
+
+void InstallPackPalette(int32_t row) {
+    std::unique_ptr<Palette> palette = LoadPalette(kPalettePack, 0, row);
+    if (!palette) FatalError(0);
+    if (display) {
+        display->RedrawAll();
+        display->SetPalette(palette.release());
+    }
+}
 
 DisplayBase::DisplayBase() : saveBuffer(kSaveWidth * kSaveHeight, 0) {
     display = this;

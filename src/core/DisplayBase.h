@@ -102,6 +102,9 @@ protected:
 
 // The one display, or null.
 extern DisplayBase* display;
+// Loads a row of the shared palette pack and hands it to the display, if there is one, which
+// then redraws everything; a missing pack or row is fatal.
+void InstallPackPalette(int32_t row);
 // 1 while the display draws the cursor: the cursor code then neither re-enters itself nor
 // pumps mouse moves.
 extern int32_t cursorDrawing;

@@ -2,14 +2,11 @@
 
 #include "core/DisplayBase.h"
 #include "core/EventQueue.h"
-#include "core/FatalError.h"
 #include "core/KeyCodes.h"
-#include "core/Palette.h"
 #include "core/SpriteSet.h"
 #include "world/World.h"
 
 namespace {
-constexpr char kPalettePack[] = "7a0txxxx99s999.pal";
 constexpr int32_t kKeyF4 = kKeyF1 + 3;
 constexpr int32_t kNoCursor = -1;
 }  // namespace
@@ -20,12 +17,7 @@ PictureScreen::PictureScreen()
 PictureScreen::~PictureScreen() = default;
 
 int PictureScreen::Load() {
-    std::unique_ptr<Palette> palette = LoadPalette(kPalettePack, 0, kExitPaletteRow);
-    if (!palette) FatalError(0);
-    if (display) {
-        display->RedrawAll();
-        display->SetPalette(palette.release());
-    }
+    InstallPackPalette(kExitPaletteRow);
     pictures = LoadSpriteSetColumn(kExitPicturePack);
     if (display) display->cursorShape = kNoCursor;
     page = 1;

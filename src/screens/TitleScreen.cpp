@@ -5,15 +5,12 @@
 #include "core/Bitmap.h"
 #include "core/DisplayBase.h"
 #include "core/EventQueue.h"
-#include "core/FatalError.h"
 #include "core/KeyCodes.h"
 #include "core/MovieBase.h"
-#include "core/Palette.h"
 #include "core/Settings.h"
 #include "world/World.h"
 
 namespace {
-constexpr char kPalettePack[] = "7a0txxxx99s999.pal";
 constexpr int32_t kKeyF4 = kKeyF1 + 3;
 }  // namespace
 
@@ -23,12 +20,7 @@ TitleScreen::TitleScreen()
 TitleScreen::~TitleScreen() = default;
 
 int TitleScreen::Load() {
-    std::unique_ptr<Palette> palette = LoadPalette(kPalettePack, 0, kTitlePaletteRow);
-    if (!palette) FatalError(0);
-    if (display) {
-        display->RedrawAll();
-        display->SetPalette(palette.release());
-    }
+    InstallPackPalette(kTitlePaletteRow);
     titlePicture = std::make_unique<Bitmap>(kTitlePicturePack);
     if (display) display->cursorShape = kNoCursor;
     return 1;

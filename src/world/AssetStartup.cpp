@@ -5,10 +5,8 @@
 #include "catalogue/TemplateCatalogue.h"
 #include "core/BusyIndicator.h"
 #include "core/DisplayBase.h"
-#include "core/FatalError.h"
 #include "core/MainLoop.h"
 #include "core/MusicPlayer.h"
-#include "core/Palette.h"
 #include "core/PaletteCycler.h"
 #include "core/ResourceFile.h"
 #include "core/Settings.h"
@@ -25,7 +23,6 @@ namespace {
 
 constexpr char kLocalAssets[] = ".\\Assets\\";
 constexpr char kStringTable[] = "7a1.str";
-constexpr char kPalettePack[] = "7a0txxxx99s999.pal";
 constexpr int32_t kInterfacePaletteRow = 25;
 constexpr char kWaitPicturePack[] = "7a1axxxx99s999.msp";
 constexpr char kSoundPack[] = "7a1.XSF";
@@ -79,12 +76,7 @@ int World::Startup() {
     LoadStringTable(kStringTable);
 
     Trace("Loading the palette");
-    std::unique_ptr<Palette> palette = LoadPalette(kPalettePack, 0, kInterfacePaletteRow);
-    if (!palette) FatalError(0);
-    if (display) {
-        display->RedrawAll();
-        display->SetPalette(palette.release());
-    }
+    InstallPackPalette(kInterfacePaletteRow);
 
     Trace("Loading the wait picture");
     delete busyIndicator;
