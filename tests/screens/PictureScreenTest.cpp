@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -12,6 +11,7 @@
 #include "core/PackWriter.h"
 #include "core/Palette.h"
 #include "core/ResourceFile.h"
+#include "support/DisplayFixtures.h"
 #include "world/WorldTestFixture.h"
 
 namespace {
@@ -21,24 +21,12 @@ constexpr int kKeyF4 = kKeyF1 + 3;
 // top half, so the background shows below them.
 constexpr uint8_t kBackgroundColour = 100;
 
-void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-}
-
 class PictureScreenTest : public ::testing::Test {
 protected:
     void SetUp() override {
         std::filesystem::create_directory("Assets");
         ResourceFile::SetAssetPath(".\\Assets\\");
-        PackWriter palettes(1, 27);
-        for (int row = 0; row < 27; ++row) {
-            std::vector<uint8_t> entry(768, 0);
-            entry[3 * kBackgroundColour] = static_cast<uint8_t>(row);
-            palettes.SetEntry(0, row, entry);
-        }
-        WriteBytes("Assets/7a0txxxx99s999.pal", palettes.Build());
+        WriteBytes("Assets/7a0txxxx99s999.pal", MarkedPalettePack(27, kBackgroundColour));
     }
     void TearDown() override { ResourceFile::SetAssetPath(""); }
 

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -14,18 +13,13 @@
 #include "core/Palette.h"
 #include "core/ResourceFile.h"
 #include "core/Settings.h"
+#include "support/DisplayFixtures.h"
 #include "world/WorldTestFixture.h"
 
 namespace {
 
 constexpr uint8_t kTitleColour = 77;
 constexpr int kKeyF4 = kKeyF1 + 3;
-
-void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-}
 
 // A movie player that opens what it is told to and plays until the test says it has ended.
 class ScriptedMoviePlayer : public MovieBase {
@@ -44,13 +38,7 @@ protected:
     void SetUp() override {
         std::filesystem::create_directory("Assets");
         ResourceFile::SetAssetPath(".\\Assets\\");
-        PackWriter palettes(1, 27);
-        for (int row = 0; row < 27; ++row) {
-            std::vector<uint8_t> entry(768, 0);
-            entry[3 * kTitleColour] = static_cast<uint8_t>(row);
-            palettes.SetEntry(0, row, entry);
-        }
-        WriteBytes("Assets/7a0txxxx99s999.pal", palettes.Build());
+        WriteBytes("Assets/7a0txxxx99s999.pal", MarkedPalettePack(27, kTitleColour));
         const std::vector<uint8_t> pixels(640 * 480, kTitleColour);
         PackWriter title(1, 1);
         title.SetEntry(0, 0, EncodeRawBitmap(pixels.data(), 640, 480, 640));

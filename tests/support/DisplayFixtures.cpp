@@ -1,6 +1,7 @@
 #include "support/DisplayFixtures.h"
 
 #include <cstdlib>
+#include <fstream>
 #include <random>
 
 #include "core/Bitmap.h"
@@ -370,6 +371,23 @@ void AddTestFontEntries(PackWriter& pack, int scale) {
     for (int code = 32; code < 128 && code < pack.Rows(); ++code) {
         pack.SetEntry(0, code, TestGlyph(static_cast<char>(code), scale));
     }
+}
+
+std::vector<uint8_t> MarkedPalettePack(int rows, uint8_t marked) {
+    PackWriter pack(1, rows);
+    for (int row = 0; row < rows; ++row) {
+        std::vector<uint8_t> entry(768, 0);
+        entry[3 * marked] = entry[3 * marked + 1] = entry[3 * marked + 2] =
+            static_cast<uint8_t>(row);
+        pack.SetEntry(0, row, entry);
+    }
+    return pack.Build();
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
 }
 
 ScratchDir::ScratchDir() {

@@ -32,6 +32,12 @@ void AddTestFontEntries(PackWriter& pack, int scale = 1);
 // The stored picture of one glyph.
 std::vector<uint8_t> TestGlyph(char c, int scale = 1);
 
+// A palette pack of one column whose row r gives colour `marked` the value (r, r, r) and every
+// other colour black, so a test can tell which row was installed.
+std::vector<uint8_t> MarkedPalettePack(int rows, uint8_t marked);
+// Writes the bytes as the whole file.
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes);
+
 // A fresh directory under the system's temporary directory, removed with its contents.
 class ScratchDir {
 public:

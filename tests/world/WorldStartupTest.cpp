@@ -28,23 +28,6 @@ namespace {
 constexpr int kPaletteRows = 27;
 constexpr int kInterfaceRow = 25;
 
-void WriteBytes(const std::string& name, const std::vector<uint8_t>& bytes) {
-    std::ofstream out(name, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()),
-              static_cast<std::streamsize>(bytes.size()));
-}
-
-// Palette row r holds colour 1 = (r, r, r), so the row in use can be told.
-std::vector<uint8_t> PalettePack() {
-    PackWriter pack(1, kPaletteRows);
-    for (int row = 0; row < kPaletteRows; ++row) {
-        std::vector<uint8_t> entry(768, 0);
-        entry[3] = entry[4] = entry[5] = static_cast<uint8_t>(row);
-        pack.SetEntry(0, row, entry);
-    }
-    return pack.Build();
-}
-
 std::vector<uint8_t> SmallPicture(uint8_t colour) {
     const std::vector<uint8_t> pixels(16, colour);
     return EncodeRawBitmap(pixels.data(), 4, 4, 4);
@@ -60,7 +43,7 @@ std::vector<uint8_t> PictureColumn(int rows) {
 // The interface assets of the start-up, the way the asset maker lays them out.
 void WriteInterfaceAssets(bool withPalette) {
     std::filesystem::create_directory("Assets");
-    if (withPalette) WriteBytes("Assets/7a0txxxx99s999.pal", PalettePack());
+    if (withPalette) WriteBytes("Assets/7a0txxxx99s999.pal", MarkedPalettePack(kPaletteRows, 1));
     WriteBytes("Assets/7a1axxxx99s999.msp", PictureColumn(4));
     WriteBytes("Assets/7a0cxxxx99s999.msp", PictureColumn(2));
     PackWriter font(1, 128);
