@@ -3,9 +3,10 @@
 // code (1 to 255); the other keys use the codes below (268-270, 283-285 and 300 are unused).
 #include <cstdint>
 
-constexpr int32_t kKeyF1 = 256;      // F1 to F12: 256 to 267
-constexpr int32_t kKeyCtrlF1 = 271;  // Ctrl+F1 to Ctrl+F12: 271 to 282
-constexpr int32_t kKeyCtrl0 = 286;   // Ctrl+0 to Ctrl+9 (top-row digits): 286 to 295
+constexpr int32_t kKeyF1 = 256;         // F1 to F12: 256 to 267
+constexpr int32_t kKeyF4 = kKeyF1 + 3;  // Alt+F4 quits
+constexpr int32_t kKeyCtrlF1 = 271;     // Ctrl+F1 to Ctrl+F12: 271 to 282
+constexpr int32_t kKeyCtrl0 = 286;      // Ctrl+0 to Ctrl+9 (top-row digits): 286 to 295
 constexpr int32_t kKeyUp = 296;
 constexpr int32_t kKeyDown = 297;
 constexpr int32_t kKeyLeft = 298;

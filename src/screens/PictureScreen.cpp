@@ -7,7 +7,6 @@
 #include "world/World.h"
 
 namespace {
-constexpr int32_t kKeyF4 = kKeyF1 + 3;
 constexpr int32_t kNoCursor = -1;
 }  // namespace
 

@@ -10,10 +10,6 @@
 #include "core/Settings.h"
 #include "world/World.h"
 
-namespace {
-constexpr int32_t kKeyF4 = kKeyF1 + 3;
-}  // namespace
-
 TitleScreen::TitleScreen()
     : screenRect(Point(0, 0), Size(DisplayBase::kScreenWidth, DisplayBase::kScreenHeight)) {}
 

@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr int kKeyF4 = kKeyF1 + 3;
 // Row r of the picture pack is a full-screen picture of colour 100 + r; pages cover only the
 // top half, so the background shows below them.
 constexpr uint8_t kBackgroundColour = 100;

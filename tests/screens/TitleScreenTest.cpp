@@ -19,7 +19,6 @@
 namespace {
 
 constexpr uint8_t kTitleColour = 77;
-constexpr int kKeyF4 = kKeyF1 + 3;
 
 // A movie player that opens what it is told to and plays until the test says it has ended.
 class ScriptedMoviePlayer : public MovieBase {
