@@ -10,6 +10,7 @@
 #include "core/Rect.h"
 #include "core/SimId.h"
 #include "world/CollisionFilter.h"
+#include "world/LandLoader.h"
 #include "world/MapObjectView.h"
 #include "world/PathGrid.h"
 #include "world/TerrainServices.h"
@@ -102,20 +103,10 @@ private:
     TerrainServices* previous;
 };
 
-// The cell word of a test letter: '.' open, '#' land feature, 'w' water, 'r', 'e' edge.
+// The cell word of a test letter: '.' open, '#' land feature, 'w' water, 'r', 'e' edge. These
+// are the loader's terrain letters but for '#', which draws a feature better than its 'p'.
 inline uint32_t CellWordOf(char letter) {
-    switch (letter) {
-        case '#':
-            return kCellLand | kCellFeature;
-        case 'w':
-            return kCellLand | kCellWater;
-        case 'r':
-            return kCellLand | kCellR;
-        case 'e':
-            return kCellLand | kCellEdge;
-        default:
-            return kCellLand;
-    }
+    return LandLoader::CellWordFor(letter == '#' ? 'p' : letter);
 }
 
 // A path grid of 32 x 32 cells whose terrain is drawn as rows of letters.
