@@ -15,19 +15,12 @@
 #include "core/Sound.h"
 #include "platform/SdlAudio.h"
 #include "support/FakeClock.h"
+#include "support/FakeSoundDevice.h"
 #include "support/PackBuilder.h"
 #include "support/SampleEntry.h"
 #include "support/ScopedWorkingDir.h"
 
 namespace {
-
-AudioFormat GameFormat() {
-    AudioFormat format;
-    format.bitsPerSample = 16;
-    format.channels = 2;
-    format.samplesPerSecond = 22050;
-    return format;
-}
 
 // The real device on SDL's dummy driver, advanced by a fake clock through the pump, with
 // every mixed block collected in memory.
@@ -64,7 +57,7 @@ protected:
 }  // namespace
 
 TEST_F(DirectSoundDeviceTest, OpensOnTheDummyDriverAndMixesWhatPlays) {
-    DirectSoundDevice device(GameFormat(), 1);
+    DirectSoundDevice device(GameAudioFormat(), 1);
     ASSERT_EQ(device.IsOpen(), 1);
     EXPECT_EQ(soundDevice, &device);
     const SoundBuffer buffer = MakeBuffer(device, {100, -100, 200, -200, 300, -300});
@@ -84,7 +77,7 @@ TEST_F(DirectSoundDeviceTest, OpensOnTheDummyDriverAndMixesWhatPlays) {
 }
 
 TEST_F(DirectSoundDeviceTest, PlayRestartsFromTheBeginningAtTheMasterVolume) {
-    DirectSoundDevice device(GameFormat(), 1);
+    DirectSoundDevice device(GameAudioFormat(), 1);
     device.masterVolume = 50;  // -10 dB
     std::vector<int16_t> loud(2 * 22050, 10000);
     const SoundBuffer buffer = MakeBuffer(device, loud);
@@ -106,26 +99,26 @@ TEST_F(DirectSoundDeviceTest, PlayRestartsFromTheBeginningAtTheMasterVolume) {
 
 TEST_F(DirectSoundDeviceTest, MasterVolumeComesFromTheSettingsFile) {
     {
-        DirectSoundDevice device(GameFormat(), 1);
+        DirectSoundDevice device(GameAudioFormat(), 1);
         EXPECT_EQ(device.masterVolume, 100);
     }
     dir.WriteFile("QX.INI", "[OPTIONS]\nVOLUME=\n");
     {
-        DirectSoundDevice device(GameFormat(), 1);
+        DirectSoundDevice device(GameAudioFormat(), 1);
         EXPECT_EQ(device.masterVolume, 100);
     }
     dir.WriteFile("QX.INI", "[OPTIONS]\nVOLUME=loud\n");
     {
-        DirectSoundDevice device(GameFormat(), 1);
+        DirectSoundDevice device(GameAudioFormat(), 1);
         EXPECT_EQ(device.masterVolume, 100);
     }
     dir.WriteFile("QX.INI", "[OPTIONS]\nVOLUME=50\n");
-    DirectSoundDevice device(GameFormat(), 1);
+    DirectSoundDevice device(GameAudioFormat(), 1);
     EXPECT_EQ(device.masterVolume, 50);
 }
 
 TEST_F(DirectSoundDeviceTest, AClosedDeviceHandsOutThePlaceholderAndDoesNothing) {
-    DirectSoundDevice device(GameFormat(), 1);
+    DirectSoundDevice device(GameAudioFormat(), 1);
     device.Close();
     EXPECT_EQ(device.IsOpen(), 0);
     const SoundBuffer placeholder = MakeBuffer(device, {1, 2});
@@ -144,7 +137,7 @@ TEST_F(DirectSoundDeviceTest, AClosedDeviceHandsOutThePlaceholderAndDoesNothing)
 }
 
 TEST_F(DirectSoundDeviceTest, HandlesFromBeforeACloseAreInertAfterwards) {
-    DirectSoundDevice device(GameFormat(), 1);
+    DirectSoundDevice device(GameAudioFormat(), 1);
     const SoundBuffer old = MakeBuffer(device, std::vector<int16_t>(2000, 5000));
     device.Play(old, 1);
     device.Close();
@@ -162,7 +155,7 @@ TEST_F(DirectSoundDeviceTest, HandlesFromBeforeACloseAreInertAfterwards) {
 }
 
 TEST_F(DirectSoundDeviceTest, RefillWritesIntoTheRingAndWrapsAtItsEnd) {
-    DirectSoundDevice device(GameFormat(), 1);
+    DirectSoundDevice device(GameAudioFormat(), 1);
     const SoundBuffer ring = MakeBuffer(device, std::vector<int16_t>(8, 0));  // 4 frames
     const std::vector<int16_t> chunk{1, 2, 3, 4, 5, 6};
     device.Refill(ring, 3, 3, reinterpret_cast<const uint8_t*>(chunk.data()));
@@ -183,7 +176,7 @@ TEST_F(DirectSoundDeviceTest, ASoundPlaysAgainAfterTheDeviceWasReopened) {
     ASSERT_EQ(pack->Open((dir.Path() + "/fx.xsf").c_str(), 1, 0), 1);
     SetSharedSoundPack(std::move(pack));
 
-    DirectSoundDevice device(GameFormat(), 1);
+    DirectSoundDevice device(GameAudioFormat(), 1);
     Sound sound(0);
     sound.Play(0);
     EXPECT_EQ(sound.IsPlaying(), 1);
@@ -205,7 +198,7 @@ TEST_F(DirectSoundDeviceTest, WithoutAnyAudioDeviceTheGameRunsSilent) {
     const std::string kept = previous ? previous : "";
     setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
     {
-        DirectSoundDevice device(GameFormat(), 1);
+        DirectSoundDevice device(GameAudioFormat(), 1);
         EXPECT_EQ(device.IsOpen(), 0);
         const SoundBuffer buffer = MakeBuffer(device, {1, 2});
         EXPECT_EQ(buffer, SoundBuffer::Placeholder);
@@ -216,7 +209,7 @@ TEST_F(DirectSoundDeviceTest, WithoutAnyAudioDeviceTheGameRunsSilent) {
 }
 
 TEST_F(DirectSoundDeviceTest, WithoutThePumpSdlsAudioThreadAdvancesTheMix) {
-    DirectSoundDevice device(GameFormat(), 0);
+    DirectSoundDevice device(GameAudioFormat(), 0);
     ASSERT_EQ(device.IsOpen(), 1);
     const SoundBuffer buffer = MakeBuffer(device, std::vector<int16_t>(2 * 22050 * 2, 100));
     device.Play(buffer, 1);
@@ -239,7 +232,7 @@ TEST_F(DirectSoundDeviceTest, MusicStreamsThroughTheMixerWithoutAGapOrASwappedCh
     }
     const Bytes bytes = builder.Build();
     dir.WriteFile("7a0.xsf", std::string(bytes.begin(), bytes.end()));
-    DirectSoundDevice device(GameFormat(), 1);
+    DirectSoundDevice device(GameAudioFormat(), 1);
     MusicPlaylist music(dir.Path() + "/7a0.xsf", 0, 2205, 441);
     music.Play(0);
     for (int pass = 0; pass < 300; ++pass) {

@@ -4,9 +4,7 @@
 
 #include "core/AudioFormat.h"
 
-namespace {
-
-AudioFormat GameFormat() {
+AudioFormat GameAudioFormat() {
     AudioFormat format;
     format.bitsPerSample = 16;
     format.channels = 2;
@@ -14,9 +12,7 @@ AudioFormat GameFormat() {
     return format;
 }
 
-}  // namespace
-
-FakeSoundDevice::FakeSoundDevice() : SoundBase(GameFormat()) {}
+FakeSoundDevice::FakeSoundDevice() : SoundBase(GameAudioFormat()) {}
 
 FakeSoundDevice::Buffer* FakeSoundDevice::Find(SoundBuffer buffer) {
     auto it = buffers.find(static_cast<uint64_t>(buffer));

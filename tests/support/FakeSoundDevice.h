@@ -8,6 +8,12 @@
 
 #include "core/SoundBase.h"
 
+struct AudioFormat;
+
+// The format the game opens its sound device with: 16-bit stereo at 22050 Hz. The fake takes
+// it; tests of the real device open that with it.
+AudioFormat GameAudioFormat();
+
 class FakeSoundDevice : public SoundBase {
 public:
     struct Buffer {
