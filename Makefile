@@ -2,7 +2,7 @@
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
-FUZZ_SECONDS ?= 20
+FUZZ_SECONDS ?= 10
 GAME_DIR   := $(BUILD)/game
 
 .PHONY: run test deps build asan-build test-release test-asan fuzz-smoke format-check format assets bench clean
