@@ -21,3 +21,8 @@ constexpr int32_t kKeyShift = 307;
 constexpr int32_t kKeyCtrl = 308;
 constexpr int32_t kKeyInsert = 309;
 constexpr int32_t kKeyBackspace = 310;
+
+// A modifier pressed alone is no choice on the screens that wait for any key.
+constexpr bool IsModifierKey(int32_t key) {
+    return key == kKeyAlt || key == kKeyShift || key == kKeyCtrl;
+}

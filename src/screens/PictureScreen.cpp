@@ -42,7 +42,7 @@ int PictureScreen::HandleEvents(int /*elapsedMs*/) {
             RequestGameMode(GameMode::Quit);
             return 0;
         }
-        if (key != kKeyAlt && key != kKeyShift && key != kKeyCtrl) result = 0;
+        if (!IsModifierKey(key)) result = 0;
     }
     return result;
 }

@@ -19,7 +19,7 @@ int PlaceholderScreen::HandleEvents(int /*elapsedMs*/) {
     while (std::unique_ptr<InputEvent> event = eventQueue->Take()) {
         if (event->kind != InputKind::Key) continue;
         const int32_t key = event->param;
-        if (key == kKeyAlt || key == kKeyShift || key == kKeyCtrl) continue;
+        if (IsModifierKey(key)) continue;
         RequestGameMode(key == kKeyEscape ? GameMode::ExitPicture : GameMode::Title);
         result = 0;
     }

@@ -45,7 +45,7 @@ int TitleScreen::HandleEvents(int /*elapsedMs*/) {
         if (key == kKeyEscape) {
             RequestGameMode(GameMode::Quit);
             result = 0;
-        } else if (key == kKeyAlt || key == kKeyShift || key == kKeyCtrl) {
+        } else if (IsModifierKey(key)) {
             // A modifier alone is no choice.
         } else if (key == 'I' || key == 'i') {
             phase = Phase::StartIntro;
