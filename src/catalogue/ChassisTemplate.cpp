@@ -8,8 +8,7 @@
 #include "core/SpriteSet.h"
 
 ChassisTemplate::ChassisTemplate(const ChassisValues& v)
-    : Template(v.clan, v.role, v.secondCost, v.firstCost, v.buildTime, v.name, v.helpText,
-               v.helpText2, nullptr, v.minimumTechLevel),
+    : Template(v),
       strength(v.strength),
       moveValue(v.moveValue),
       hardpointCount(std::clamp<int32_t>(v.hardpointCount, 0, kMaxHardpoints)),

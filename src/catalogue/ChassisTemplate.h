@@ -16,17 +16,9 @@ class Sound;
 
 // The values a chassis is built from. Point tables are as in the file; the constructor
 // centres them.
-struct ChassisValues {
+struct ChassisValues : TemplateValues {
     static constexpr int kMaxHardpoints = 7;
 
-    char clan = 0;
-    char role = 0;
-    int32_t secondCost = 0;
-    int32_t firstCost = 0;
-    int32_t buildTime = 0;
-    const char* name = nullptr;
-    const char* helpText = nullptr;
-    const char* helpText2 = nullptr;
     int32_t pairing = 0;
     std::string mapPicturesName;
     std::string panelPicturesName;
@@ -41,7 +33,6 @@ struct ChassisValues {
     std::array<int32_t, kMaxHardpoints> slotOrder{};
     std::array<Point, kMaxHardpoints> secondPoints{};
     int32_t unitPanelIcon = -1;
-    int32_t minimumTechLevel = 1;
 };
 
 class ChassisTemplate : public Template {

@@ -14,10 +14,7 @@ auto LoadIf(const std::string& name, Loader loader) -> decltype(loader(name)) {
 
 }  // namespace
 
-MountTemplate::MountTemplate(const MountValues& v)
-    : Template(v.clan, v.role, v.secondCost, v.firstCost, v.buildTime, v.name, v.helpText,
-               v.helpText2, nullptr, v.minimumTechLevel),
-      mountSize(v.mountSize) {
+MountTemplate::MountTemplate(const MountValues& v) : Template(v), mountSize(v.mountSize) {
     mapPictures =
         LoadIf(v.mapPicturesName, [](const std::string& n) { return Media().LoadColumn(n); });
     panelPictures =

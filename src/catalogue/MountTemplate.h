@@ -18,21 +18,12 @@ class ShotPictureTemplate;
 enum class MountKind : int32_t { Weapon = 1, Defence = 2, Stealth = 3, Sensor = 4 };
 
 // The values every mount record is built from; picture names empty for none.
-struct MountValues {
-    char clan = 0;
-    char role = 0;
-    int32_t secondCost = 0;
-    int32_t firstCost = 0;
-    int32_t buildTime = 0;
-    const char* name = nullptr;
-    const char* helpText = nullptr;
-    const char* helpText2 = nullptr;
+struct MountValues : TemplateValues {
     std::string mapPicturesName;
     std::string panelPicturesName;
     int32_t mountSize = 0;
     std::string panelBitmapName;
     const char* shortText = nullptr;
-    int32_t minimumTechLevel = 1;
 };
 
 class MountTemplate : public Template {

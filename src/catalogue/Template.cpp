@@ -11,6 +11,10 @@ std::optional<std::string> Copy(const char* text) {
 
 }  // namespace
 
+Template::Template(const TemplateValues& v)
+    : Template(v.clan, v.role, v.secondCost, v.firstCost, v.buildTime, v.name, v.helpText,
+               v.helpText2, nullptr, v.minimumTechLevel) {}
+
 Template::Template(char clan, char role, int32_t secondCost, int32_t firstCost, int32_t buildTime,
                    const char* name, const char* helpText, const char* helpText2, Template* parent,
                    int32_t minimumTechLevel)

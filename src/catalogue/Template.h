@@ -7,8 +7,23 @@
 
 #include "core/ListNode.h"
 
+// The fields every record is read with; texts null for none.
+struct TemplateValues {
+    char clan = 0;
+    char role = 0;
+    int32_t secondCost = 0;
+    int32_t firstCost = 0;
+    int32_t buildTime = 0;
+    const char* name = nullptr;
+    const char* helpText = nullptr;
+    const char* helpText2 = nullptr;
+    int32_t minimumTechLevel = 1;
+};
+
 class Template : public ListNode {
 public:
+    // The record of the values, without a parent.
+    explicit Template(const TemplateValues& values);
     // Texts are copied; null means none.
     Template(char clan, char role, int32_t secondCost, int32_t firstCost, int32_t buildTime,
              const char* name, const char* helpText, const char* helpText2, Template* parent,

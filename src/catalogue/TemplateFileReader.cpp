@@ -109,8 +109,7 @@ struct PartTexts {
     Text help;
     Text help2;
 
-    template <class Values>
-    void SetOn(Values& v) const {
+    void SetOn(TemplateValues& v) const {
         v.name = Ptr(name);
         v.helpText = Ptr(help);
         v.helpText2 = Ptr(help2);
