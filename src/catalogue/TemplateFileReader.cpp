@@ -102,20 +102,6 @@ struct HardpointLine {
     }
 };
 
-// The texts of a part record. The values' text fields point into them, so they must outlive
-// the values' use.
-struct PartTexts {
-    Text name;
-    Text help;
-    Text help2;
-
-    void SetOn(TemplateValues& v) const {
-        v.name = Ptr(name);
-        v.helpText = Ptr(help);
-        v.helpText2 = Ptr(help2);
-    }
-};
-
 // Aircraft, carrier and deploying chassis lines give these six numbers in this order.
 void SetChassisNumbers(ChassisValues& v, const int32_t* n) {
     v.pairing = n[0];
@@ -161,6 +147,20 @@ void TemplateFileReader::ReadPointRows(std::vector<Point>& table, int rows, int 
         for (int c = 0; c < n; ++c)
             table[static_cast<size_t>(r) * columns + c] = row[c];
     }
+}
+
+void TemplateFileReader::PartTexts::SetOn(TemplateValues& v) const {
+    v.name = Ptr(name);
+    v.helpText = Ptr(help);
+    v.helpText2 = Ptr(help2);
+}
+
+TemplateFileReader::PartTexts TemplateFileReader::NextTexts(
+    TextLines& lines, std::initializer_list<int32_t> helpArgs) {
+    NextNumber(lines.help);
+    NextNumber(lines.help2);
+    return {PlainText(lines.name), FormattedText(lines.help, helpArgs),
+            FormattedText(lines.help2, {})};
 }
 
 bool TemplateFileReader::NextRecord() {
@@ -254,21 +254,17 @@ void TemplateFileReader::ReadShotPictures() {
 }
 
 void TemplateFileReader::ReadDriveParts() {
-    int32_t nameLine = 0, helpLine = 0, help2Line = 0;
+    TextLines lines;
     char clan = 0, role = 0;
     char panel = 0, map = 0, f9 = 0, f10 = 0, f13 = 0, f16 = 0, f17 = 0;
     int32_t secondCost = 0, firstCost = 0, buildTime = 0;
     DriveRowValues row;
     // A '*' where a group would begin ends the section.
     while (NextRecord()) {
-        ScanFields(line, "%d", {&nameLine});
-        NextNumber(helpLine);
-        NextNumber(help2Line);
+        ScanFields(line, "%d", {&lines.name});
+        const PartTexts texts = NextTexts(lines, {});
         Next();
         ScanFields(line, "%c %c", {&clan, &role});
-        const Text name = PlainText(nameLine);
-        const Text help = FormattedText(helpLine, {});
-        const Text help2 = FormattedText(help2Line, {});
 
         PartTemplate* base = nullptr;
         PartTemplate* previous = nullptr;
@@ -288,8 +284,8 @@ void TemplateFileReader::ReadDriveParts() {
             std::unique_ptr<PartTemplate> part;
             if (!base) {
                 part = std::make_unique<PartTemplate>(clan, role, secondCost, firstCost, buildTime,
-                                                      Ptr(name), Ptr(help), Ptr(help2), mapName,
-                                                      panelName, row);
+                                                      Ptr(texts.name), Ptr(texts.help),
+                                                      Ptr(texts.help2), mapName, panelName, row);
             } else if (panel != '-' && map != '-') {
                 part = std::make_unique<PartTemplate>(clan, role, secondCost, firstCost, buildTime,
                                                       base, mapName, panelName, row);
@@ -309,22 +305,18 @@ void TemplateFileReader::ReadDriveParts() {
 }
 
 void TemplateFileReader::ReadChassis() {
-    int32_t nameLine = 0, helpLine = 0, help2Line = 0;
+    TextLines lines;
     std::array<int32_t, 9> g{};
     ChassisValues v;
     HardpointLine hardpoint;
     std::array<int32_t, 7> slots{};
     while (NextRecord()) {
-        ScanFields(line, "%d", {&nameLine});
+        ScanFields(line, "%d", {&lines.name});
         Next();
         ScanFields(
             line, "%c %c %d %d %d %d %d %d %d %d %d",
             {&v.clan, &v.role, &g[0], &g[1], &g[2], &g[3], &g[4], &g[5], &g[6], &g[7], &g[8]});
-        NextNumber(helpLine);
-        NextNumber(help2Line);
-        const PartTexts texts{PlainText(nameLine),
-                              FormattedText(helpLine, {g[4], g[1], g[2], g[3] / 1000}),
-                              FormattedText(help2Line, {})};
+        const PartTexts texts = NextTexts(lines, {g[4], g[1], g[2], g[3] / 1000});
         Next();
         ReadPointList(line, v.designMountPoints, 7);
         Next();
@@ -411,21 +403,18 @@ void TemplateFileReader::ReadWeapons() {
 }
 
 void TemplateFileReader::ReadAircraftChassis() {
-    int32_t nameLine = 0, helpLine = 0, help2Line = 0;
+    TextLines lines;
     char clan = 0, drive = 0, panel = 0, role = 0;
     std::array<int32_t, 8> h{};
     bool any = false;
     while (NextRecord()) {
-        ScanFields(line, "%d", {&nameLine});
+        ScanFields(line, "%d", {&lines.name});
         Next();
         ScanFields(line, "%c %c", {&clan, &drive});
         Next();
         ScanFields(line, "%c %c %d %d %d %d %d %d %d %d",
                    {&panel, &role, &h[0], &h[1], &h[2], &h[3], &h[4], &h[5], &h[6], &h[7]});
-        NextNumber(helpLine);
-        NextNumber(help2Line);
-        const PartTexts texts{PlainText(nameLine), FormattedText(helpLine, {}),
-                              FormattedText(help2Line, {})};
+        const PartTexts texts = NextTexts(lines, {});
         ChassisValues v;
         v.clan = clan;
         v.role = role;
@@ -439,26 +428,22 @@ void TemplateFileReader::ReadAircraftChassis() {
         any = true;
     }
     if (!any) return;
-    PartTemplate* part = new PartTemplate('X', drive, h[0], 2, 20, 0, h[7]);
-    PartList.PushFront(part);
+    Front(PartList, std::make_unique<PartTemplate>('X', drive, h[0], 2, 20, 0, h[7]));
 }
 
 void TemplateFileReader::ReadCarrierChassis() {
-    int32_t nameLine = 0, helpLine = 0, help2Line = 0;
+    TextLines lines;
     char clan = 0, drive = 0, panel = 0, role = 0;
     std::array<int32_t, 9> j{};
     bool any = false;
     while (NextRecord()) {
-        ScanFields(line, "%d", {&nameLine});
+        ScanFields(line, "%d", {&lines.name});
         Next();
         ScanFields(line, "%c %c", {&clan, &drive});
         Next();
         ScanFields(line, "%c %c %d %d %d %d %d %d %d %d %d",
                    {&panel, &role, &j[0], &j[1], &j[2], &j[3], &j[4], &j[5], &j[6], &j[7], &j[8]});
-        NextNumber(helpLine);
-        NextNumber(help2Line);
-        const PartTexts texts{PlainText(nameLine), FormattedText(helpLine, {}),
-                              FormattedText(help2Line, {})};
+        const PartTexts texts = NextTexts(lines, {});
         ChassisValues v;
         // Carriers belong to VARNOK whatever the picture letter says.
         v.clan = 'V';
@@ -473,12 +458,11 @@ void TemplateFileReader::ReadCarrierChassis() {
         any = true;
     }
     if (!any) return;
-    PartTemplate* part = new PartTemplate('X', drive, j[1], 2, 32, 0, j[7]);
-    PartList.PushFront(part);
+    Front(PartList, std::make_unique<PartTemplate>('X', drive, j[1], 2, 32, 0, j[7]));
 }
 
 void TemplateFileReader::ReadDeployingChassis() {
-    int32_t nameLine = 0, helpLine = 0, help2Line = 0;
+    TextLines lines;
     char clan = 0, drive = 0, unused = 0, role = 0;
     std::array<int32_t, 13> k{};
     std::array<Point, DeployingValues::kMaxHardpoints> deployed{};
@@ -486,17 +470,14 @@ void TemplateFileReader::ReadDeployingChassis() {
     bool any = false;
     int32_t lowestLevel = 8;
     while (NextRecord()) {
-        ScanFields(line, "%d", {&nameLine});
+        ScanFields(line, "%d", {&lines.name});
         Next();
         ScanFields(line, "%c %c", {&clan, &drive});
         Next();
         ScanFields(line, "%c %c %d %d %d %d %d %d %d %d %d %d %d %d %d",
                    {&unused, &role, &k[0], &k[1], &k[2], &k[3], &k[4], &k[5], &k[6], &k[7], &k[8],
                     &k[9], &k[10], &k[11], &k[12]});
-        NextNumber(helpLine);
-        NextNumber(help2Line);
-        const PartTexts texts{PlainText(nameLine), FormattedText(helpLine, {}),
-                              FormattedText(help2Line, {})};
+        const PartTexts texts = NextTexts(lines, {});
 
         // The deploy tables hold at most 2 hardpoints and 50 points in all.
         const int tableHardpoints = std::clamp<int32_t>(k[9], 0, DeployingValues::kMaxHardpoints);
@@ -540,19 +521,19 @@ void TemplateFileReader::ReadDeployingChassis() {
         any = true;
     }
     if (!any) return;
-    PartTemplate* part = new PartTemplate('X', drive, k[1], 1, 10, 0, lowestLevel);
-    PartList.PushFront(part);
+    Front(PartList, std::make_unique<PartTemplate>('X', drive, k[1], 1, 10, 0, lowestLevel));
 }
 
 void TemplateFileReader::ReadItems(int section) {
-    int32_t nameLine = 0, shortLine = 0, helpLine = 0, help2Line = 0;
+    TextLines lines;
+    int32_t shortLine = 0;
     char clan = 0, role = 0, shaded = 0;
     int32_t e1 = 0, e2 = 0, e3 = 0, e4 = 0, e5 = 0, e6 = 1;
     int32_t fps = 1;
     FrameList frames;
     std::array<int32_t, 2 + EffectTemplate::kMaxSequence> numbers{};
     while (NextRecord()) {
-        ScanFields(line, "%d", {&nameLine});
+        ScanFields(line, "%d", {&lines.name});
         NextNumber(shortLine);
         Next();
         if (section == 10)
@@ -569,13 +550,8 @@ void TemplateFileReader::ReadItems(int section) {
             if (n > 0) fps = numbers[0];
             frames.Read(numbers.data() + 1, n - 1);
         }
-        NextNumber(helpLine);
-        NextNumber(help2Line);
-        const PartTexts texts{PlainText(nameLine),
-                              section == 10
-                                  ? FormattedText(helpLine, {e5, e1, e2, e3 / 1000, e4 * 256})
-                                  : FormattedText(helpLine, {e5, e1, e2, e3 / 1000}),
-                              FormattedText(help2Line, {})};
+        const PartTexts texts = section == 10 ? NextTexts(lines, {e5, e1, e2, e3 / 1000, e4 * 256})
+                                              : NextTexts(lines, {e5, e1, e2, e3 / 1000});
         const Text shortText = PlainText(shortLine);
 
         MountValues v;

@@ -3,6 +3,7 @@
 // file gives is bounded before it sizes anything; missing fields keep the value they had for
 // the previous record, as the file format allows.
 #include <cstdint>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -12,6 +13,7 @@
 #include "core/ResourceFile.h"
 
 class PartTemplate;
+struct TemplateValues;
 
 class TemplateFileReader {
 public:
@@ -31,6 +33,24 @@ private:
     bool Next();
     // The first line of a record: false at the '*' that ends the section or at the end.
     bool NextRecord();
+
+    // The string-table lines a record names; one a record lacks keeps the previous record's.
+    struct TextLines {
+        int32_t name = 0;
+        int32_t help = 0;
+        int32_t help2 = 0;
+    };
+    // A record's texts, looked up from its string-table lines.
+    struct PartTexts {
+        std::optional<std::string> name;
+        std::optional<std::string> help;
+        std::optional<std::string> help2;
+        // Points the values' texts into these, which must outlive the values' use.
+        void SetOn(TemplateValues& v) const;
+    };
+    // Reads the numbers of the help and second help lines, then looks up the texts: the help
+    // line is a format over helpArgs.
+    PartTexts NextTexts(TextLines& lines, std::initializer_list<int32_t> helpArgs);
     // Reads the next line's first number into value; value stays as it was when there is none.
     void NextNumber(int32_t& value);
     // Reads a table of rows × columns points, a line a row, into table (resized to it). A '*'
