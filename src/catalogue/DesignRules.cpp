@@ -52,6 +52,21 @@ double Share(double value, double greatest) {
     return greatest != 0 ? value / greatest : 0.0;
 }
 
+// The candidate of the highest score; of equal scores, the earliest. Candidates is not empty.
+template <class T, class Score>
+T* HighestScoring(const std::vector<T*>& candidates, Score score) {
+    T* best = candidates.front();
+    double bestScore = score(best);
+    for (T* c : candidates) {
+        const double s = score(c);
+        if (s > bestScore) {
+            best = c;
+            bestScore = s;
+        }
+    }
+    return best;
+}
+
 int32_t CapacitySum(const ChassisTemplate* c) {
     int32_t sum = 0;
     for (int h = 0; h < c->hardpointCount; ++h)
@@ -136,12 +151,7 @@ void DesignRules::FromDesign(const VehicleDesign& design) {
 }
 
 void DesignRules::SetPartFlags(int32_t category, uint32_t flags, int32_t polarity) {
-    PartRule* rule = FindEntry(category, polarity);
-    if (!rule) {
-        rule = new PartRule(category, polarity);
-        PartRule* pushed = rule;
-        rules.PushFront(pushed);
-    }
+    PartRule* rule = EntryFor(category, polarity);
     if (flags == 0)
         rule->flags = 0;
     else
@@ -149,13 +159,18 @@ void DesignRules::SetPartFlags(int32_t category, uint32_t flags, int32_t polarit
 }
 
 void DesignRules::AddPartLetter(int32_t category, char letter, int32_t polarity) {
+    PartRule* rule = EntryFor(category, polarity);
+    rule->AddLetter(letter);
+}
+
+PartRule* DesignRules::EntryFor(int32_t category, int32_t polarity) {
     PartRule* rule = FindEntry(category, polarity);
     if (!rule) {
         rule = new PartRule(category, polarity);
         PartRule* pushed = rule;
         rules.PushFront(pushed);
     }
-    rule->AddLetter(letter);
+    return rule;
 }
 
 PartRule* DesignRules::FindEntry(int32_t category) const {
@@ -443,16 +458,7 @@ ChassisTemplate* DesignRules::PickChassis(const std::vector<ChassisTemplate*>& c
                weights[4] * Share(c->strength, strength) - weights[0] * Share(c->firstCost, first) -
                weights[1] * Share(c->secondCost, second) - weights[2] * Share(c->buildTime, time);
     };
-    ChassisTemplate* best = candidates.front();
-    double bestScore = score(best);
-    for (ChassisTemplate* c : candidates) {
-        const double s = score(c);
-        if (s > bestScore) {
-            best = c;
-            bestScore = s;
-        }
-    }
-    return best;
+    return HighestScoring(candidates, score);
 }
 
 PartTemplate* DesignRules::PickDrive(const std::vector<PartTemplate*>& candidates) const {
@@ -472,16 +478,7 @@ PartTemplate* DesignRules::PickDrive(const std::vector<PartTemplate*>& candidate
                weights[0] * Share(d->firstCost, first) - weights[1] * Share(d->secondCost, second) -
                weights[2] * Share(d->buildTime, time);
     };
-    PartTemplate* best = candidates.front();
-    double bestScore = score(best);
-    for (PartTemplate* d : candidates) {
-        const double s = score(d);
-        if (s > bestScore) {
-            best = d;
-            bestScore = s;
-        }
-    }
-    return best;
+    return HighestScoring(candidates, score);
 }
 
 WeaponTemplate* DesignRules::PickWeapon(const std::vector<WeaponTemplate*>& candidates,

@@ -31,6 +31,8 @@ public:
     void AddPartLetter(int32_t category, char letter, int32_t polarity);
     PartRule* FindEntry(int32_t category) const;
     PartRule* FindEntry(int32_t category, int32_t polarity) const;
+    // The entry of the category and polarity, made at the front of the rules when missing.
+    PartRule* EntryFor(int32_t category, int32_t polarity);
     void AddWeaponKind(int32_t n);
     void ApplyPresets(VehicleDesign& design) const;
     // Whether a unit of this design satisfies the rules: its chassis passes every rule.
