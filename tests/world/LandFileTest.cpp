@@ -25,6 +25,18 @@ std::vector<Point> Points(NodeList& list) {
     return points;
 }
 
+// A 5 x 4 land cut from a 10 x 7 tile sheet at sheet cell (3, 2).
+LandSpec CutFromSheet() {
+    LandSpec spec;
+    spec.columns = 5;
+    spec.rows = 4;
+    spec.originColumn = 3;
+    spec.originRow = 2;
+    spec.sheetColumns = 10;
+    spec.sheetRows = 7;
+    return spec;
+}
+
 class LandFileTest : public ::testing::Test {
 protected:
     // Reads the land's description through "edit.lnd".
@@ -77,13 +89,7 @@ TEST_F(LandFileTest, ReadsSizesLettersAndTheTilesOfEveryCell) {
 }
 
 TEST_F(LandFileTest, TilesAreReadAtTheirSheetOffsets) {
-    LandSpec spec;
-    spec.columns = 5;
-    spec.rows = 4;
-    spec.originColumn = 3;
-    spec.originRow = 2;
-    spec.sheetColumns = 10;
-    spec.sheetRows = 7;
+    LandSpec spec = CutFromSheet();
     spec.letters = std::vector<std::string>(7, "wwwcccccww");
     auto map = Load(spec);
     ASSERT_TRUE(map->HasTiles());
@@ -137,13 +143,7 @@ TEST_F(LandFileTest, StartPointsAreReversedAndBorderPointsDropped) {
 }
 
 TEST_F(LandFileTest, PointsAreTakenRelativeToTheSheetOrigin) {
-    LandSpec spec;
-    spec.columns = 5;
-    spec.rows = 4;
-    spec.originColumn = 3;
-    spec.originRow = 2;
-    spec.sheetColumns = 10;
-    spec.sheetRows = 7;
+    LandSpec spec = CutFromSheet();
     // Sheet (3, 4) is map cell (1, 1); sheet (2, 4) lies on the map's first row.
     spec.starts = {{3, 4}, {2, 4}, {4, 6}};
     auto map = Load(spec);
