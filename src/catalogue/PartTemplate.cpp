@@ -55,26 +55,24 @@ const PartTemplate* PartTemplate::ParentPart() const {
     return static_cast<const PartTemplate*>(parent);
 }
 
-SpriteSet* PartTemplate::Sprites() const {
+SpriteSet* PartTemplate::Inherited(std::unique_ptr<SpriteSet> PartTemplate::*pictures) const {
     for (const PartTemplate* p = this; p; p = p->ParentPart())
-        if (p->mapPictures) return p->mapPictures.get();
+        if (p->*pictures) return (p->*pictures).get();
     return nullptr;
+}
+
+SpriteSet* PartTemplate::Sprites() const {
+    return Inherited(&PartTemplate::mapPictures);
 }
 
 SpriteSet* PartTemplate::PanelSprites() const {
-    for (const PartTemplate* p = this; p; p = p->ParentPart())
-        if (p->panelPictures) return p->panelPictures.get();
-    return nullptr;
+    return Inherited(&PartTemplate::panelPictures);
 }
 
 SpriteSet* PartTemplate::ExtraSprites1() const {
-    for (const PartTemplate* p = this; p; p = p->ParentPart())
-        if (p->shadowPictures) return p->shadowPictures.get();
-    return nullptr;
+    return Inherited(&PartTemplate::shadowPictures);
 }
 
 SpriteSet* PartTemplate::ExtraSprites2() const {
-    for (const PartTemplate* p = this; p; p = p->ParentPart())
-        if (p->extraPictures) return p->extraPictures.get();
-    return nullptr;
+    return Inherited(&PartTemplate::extraPictures);
 }

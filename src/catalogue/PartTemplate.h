@@ -70,4 +70,6 @@ public:
 private:
     void TakeRow(const DriveRowValues& row, const std::string& mapPicturesName,
                  const std::string& panelPicturesName);
+    // The given pictures of this part, else of the nearest ancestor that has them, else null.
+    SpriteSet* Inherited(std::unique_ptr<SpriteSet> PartTemplate::*pictures) const;
 };
