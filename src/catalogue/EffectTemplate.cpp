@@ -38,11 +38,8 @@ EffectTemplate::EffectTemplate(char clan, char role, int32_t startDelay,
 EffectTemplate::EffectTemplate(char clan, char role, int32_t startDelay,
                                const std::string& gridName, int32_t soundNumber,
                                int32_t framesPerSecond)
-    : Template(clan, role, 0, 0, 0, nullptr, nullptr, nullptr, nullptr, 1),
-      startDelay(startDelay),
-      pictures(gridName.empty() ? nullptr : Media().LoadGrid(gridName)),
-      sound(Media().MakeSound(soundNumber)),
-      framePeriod(PeriodOf(framesPerSecond)) {
+    : EffectTemplate(clan, role, startDelay, gridName, soundNumber, framesPerSecond, 0, nullptr, 0,
+                     nullptr) {
     if (!pictures) return;
     // 0 .. last index; a grid of more than 99 frames keeps its first 99.
     const int32_t last = pictures->LastFrameIndex();
