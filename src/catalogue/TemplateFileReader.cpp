@@ -85,23 +85,6 @@ std::array<Point, 16> FacingOffsets(const std::array<int32_t, 32>& numbers) {
     return offsets;
 }
 
-// One hardpoint line: the capacity, then 16 (x, y) mount offsets. Numbers the line lacks keep
-// their previous values.
-struct HardpointLine {
-    std::array<int32_t, 33> numbers{};
-    void Read(const char* line) { ReadNumberList(line, numbers.data(), 33); }
-    int32_t Capacity() const { return numbers[0]; }
-    Point Offset(int facing) const {
-        return Point(numbers[1 + 2 * facing], numbers[2 + 2 * facing]);
-    }
-    // Adds this hardpoint after the chassis's others.
-    void AppendTo(ChassisValues& v) const {
-        v.capacities.push_back(Capacity());
-        for (int f = 0; f < 16; ++f)
-            v.mountOffsets.push_back(Offset(f));
-    }
-};
-
 // Aircraft, carrier and deploying chassis lines give these six numbers in this order.
 void SetChassisNumbers(ChassisValues& v, const int32_t* n) {
     v.pairing = n[0];
@@ -120,6 +103,23 @@ void SetChassisPacks(ChassisValues& v, char clan, char role, char panel) {
 
 }  // namespace
 
+// One hardpoint line: the capacity, then 16 (x, y) mount offsets. Numbers the line lacks keep
+// their previous values.
+struct TemplateFileReader::HardpointLine {
+    std::array<int32_t, 33> numbers{};
+    void Read(const char* line) { ReadNumberList(line, numbers.data(), 33); }
+    int32_t Capacity() const { return numbers[0]; }
+    Point Offset(int facing) const {
+        return Point(numbers[1 + 2 * facing], numbers[2 + 2 * facing]);
+    }
+    // Adds this hardpoint after the chassis's others.
+    void AppendTo(ChassisValues& v) const {
+        v.capacities.push_back(Capacity());
+        for (int f = 0; f < 16; ++f)
+            v.mountOffsets.push_back(Offset(f));
+    }
+};
+
 bool TemplateFileReader::Open(const char* name) {
     return file.Open(name, 1, 1) != 0;
 }
@@ -136,6 +136,18 @@ bool TemplateFileReader::Next() {
 void TemplateFileReader::NextNumber(int32_t& value) {
     Next();
     ScanFields(line, "%d", {&value});
+}
+
+void TemplateFileReader::ReadHardpointLines(HardpointLine& hardpoint, ChassisValues& v, int max) {
+    v.capacities.clear();
+    v.mountOffsets.clear();
+    int lines = 0;
+    while (Next() && line[0] != '*') {
+        hardpoint.Read(line);
+        if (++lines > max) continue;
+        hardpoint.AppendTo(v);
+    }
+    v.hardpointCount = static_cast<int32_t>(v.capacities.size());
 }
 
 void TemplateFileReader::ReadPointRows(std::vector<Point>& table, int rows, int columns) {
@@ -324,16 +336,8 @@ void TemplateFileReader::ReadChassis() {
         Next();
         ReadPointList(line, v.secondPoints, 7);
 
-        v.capacities.clear();
-        v.mountOffsets.clear();
-        int lines = 0;
-        while (Next() && line[0] != '*') {
-            hardpoint.Read(line);
-            // At most seven hardpoints; further lines are read and dropped.
-            if (++lines > ChassisTemplate::kMaxHardpoints) continue;
-            hardpoint.AppendTo(v);
-        }
-        v.hardpointCount = static_cast<int32_t>(v.capacities.size());
+        // At most seven hardpoints.
+        ReadHardpointLines(hardpoint, v, ChassisTemplate::kMaxHardpoints);
         v.pairing = g[0];
         v.secondCost = g[1];
         v.firstCost = g[2];
@@ -493,13 +497,7 @@ void TemplateFileReader::ReadDeployingChassis() {
         ReadPointList(line, v.designMountPoints, tableHardpoints);
         Next();
         ReadPointList(line, v.secondPoints, tableHardpoints);
-        int lines = 0;
-        while (Next() && line[0] != '*') {
-            hardpoint.Read(line);
-            if (++lines > DeployingValues::kMaxHardpoints) continue;
-            hardpoint.AppendTo(v);
-        }
-        v.hardpointCount = static_cast<int32_t>(v.capacities.size());
+        ReadHardpointLines(hardpoint, v, DeployingValues::kMaxHardpoints);
         v.clan = clan;
         v.role = role;
         SetChassisNumbers(v, &k[1]);

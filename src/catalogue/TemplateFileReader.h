@@ -13,6 +13,7 @@
 #include "core/ResourceFile.h"
 
 class PartTemplate;
+struct ChassisValues;
 struct TemplateValues;
 
 class TemplateFileReader {
@@ -53,6 +54,11 @@ private:
     PartTexts NextTexts(TextLines& lines, std::initializer_list<int32_t> helpArgs);
     // Reads the next line's first number into value; value stays as it was when there is none.
     void NextNumber(int32_t& value);
+    // One hardpoint line; numbers a line lacks keep the previous line's.
+    struct HardpointLine;
+    // Reads hardpoint lines up to the '*' that ends the record into the values' tables (which
+    // it empties first); lines past the first max are read and dropped.
+    void ReadHardpointLines(HardpointLine& hardpoint, ChassisValues& v, int max);
     // Reads a table of rows × columns points, a line a row, into table (resized to it). A '*'
     // or the end of the file ends it early; points not read stay (0, 0).
     void ReadPointRows(std::vector<Point>& table, int rows, int columns);
