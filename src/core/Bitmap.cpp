@@ -85,6 +85,7 @@ void Bitmap::Refuse(const char* why) {
     coding = 0;
     byteCount = 0;
     pixels.clear();
+    fitsPicture = false;
 }
 
 void Bitmap::Parse(const uint8_t* data, size_t length, size_t storedLength) {
@@ -103,7 +104,10 @@ void Bitmap::Parse(const uint8_t* data, size_t length, size_t storedLength) {
     pixels.assign(static_cast<size_t>(byteCount), 0);
     const size_t delivered = std::min(length, storedLength) - kHeaderSize;
     if (delivered > 0) std::memcpy(pixels.data(), data + kHeaderSize, delivered);
-    if (coding == 1) return;
+    if (coding == 1) {
+        fitsPicture = rle::FitsPicture(pixels.data(), pixels.size(), size.w, size.h);
+        return;
+    }
     if (rowStride < 0 || size.w < 0 || size.h < 0) {
         Refuse("Bitmap: raw picture with a negative size");
         return;
@@ -128,13 +132,32 @@ int32_t Bitmap::ZoomFactor() {
     }
 }
 
+namespace {
+
+// Division truncating toward zero by a zoom divisor (1, 2, 4 or 8), spelled with constant
+// divisors so that every draw's placement costs shifts rather than divide instructions.
+int32_t DivideBy(int32_t value, int32_t divisor) {
+    switch (divisor) {
+        case 1:
+            return value;
+        case 2:
+            return value / 2;
+        case 4:
+            return value / 4;
+        default:
+            return value / 8;
+    }
+}
+
+}  // namespace
+
 Point Bitmap::CentredTopLeft(const Point& centre, int32_t f) const {
-    return Point(centre.x - frameSize.w / (2 * f) + origin.x / f,
-                 centre.y - frameSize.h / (2 * f) + origin.y / f);
+    return Point(centre.x - DivideBy(frameSize.w, 2 * f) + DivideBy(origin.x, f),
+                 centre.y - DivideBy(frameSize.h, 2 * f) + DivideBy(origin.y, f));
 }
 
 Point Bitmap::CornerTopLeft(const Point& topLeft, int32_t f) const {
-    return Point(topLeft.x + origin.x / f, topLeft.y + origin.y / f);
+    return Point(topLeft.x + DivideBy(origin.x, f), topLeft.y + DivideBy(origin.y, f));
 }
 
 Point Bitmap::CentreOffset() {
@@ -193,14 +216,18 @@ void Bitmap::BlitRaw(const Point& topLeft) {
 template <class Effect>
 void Bitmap::BlitCoded(const Point& topLeft, int32_t f, const Effect& effect) {
     BlitBounds v;
-    if (!VisibleBounds(topLeft, size.w / f, size.h / f, v)) return;
+    if (!VisibleBounds(topLeft, DivideBy(size.w, f), DivideBy(size.h, f), v)) return;
     uint8_t* buffer = nullptr;
     Size bufferSize;
     int32_t pitch = 0;
     display->GetFrameBuffer(buffer, bufferSize, pitch);
     if (buffer && FitToBuffer(v, bufferSize)) {
         BlitTarget target{buffer, pitch};
-        if (f == 1) {
+        if (f == 1 && fitsPicture && v.left == topLeft.x && v.top == topLeft.y &&
+            v.right - v.left + 1 == size.w && v.bottom - v.top + 1 == size.h) {
+            rle::Blit<Effect, rle::WhollyVisible>(pixels.data(), pixels.size(), topLeft.x,
+                                                  topLeft.y, v, target, effect);
+        } else if (f == 1) {
             rle::Blit(pixels.data(), pixels.size(), topLeft.x, topLeft.y, v, target, effect);
         } else {
             rle::BlitScaled(pixels.data(), pixels.size(), topLeft.x, topLeft.y, v, target, effect,

@@ -45,7 +45,11 @@ public:
     bool IsCoded() const { return coding == 1; }
     int32_t RowStride() const { return rowStride; }
     int32_t ByteCount() const { return byteCount; }
-    uint8_t* Pixels() { return pixels.data(); }
+    // Writing into a coded picture's stream through this ends its unclipped drawing.
+    uint8_t* Pixels() {
+        fitsPicture = false;
+        return pixels.data();
+    }
     const uint8_t* Pixels() const { return pixels.data(); }
 
 private:
@@ -65,4 +69,7 @@ private:
     Size frameSize;
     int32_t byteCount = 0;
     std::vector<uint8_t> pixels;
+    // The coded stream stays inside the picture rectangle (rle::FitsPicture), so a draw that
+    // shows the whole picture needs no clipping.
+    bool fitsPicture = false;
 };

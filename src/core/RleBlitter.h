@@ -2,6 +2,8 @@
 // The run-length picture decoders: one 1:1 walker and one 1:2 / 1:4 walker, each a template
 // over an effect policy that says what a covered pixel becomes and what a shade area does.
 // Every effect is thus its own complete decoder with no per-pixel tests beyond clipping.
+// The 1:1 walker also takes a clip policy: a picture whose stream is known to stay inside its
+// own rectangle (FitsPicture) and that is wholly visible is drawn without clipping any item.
 //
 // A policy provides:
 //   bool ShadeIsClear() const                    shade skips are decoded as clear skips
@@ -67,67 +69,138 @@ bool ShadeArea(const Fx& fx, const BlitTarget& t, const BlitBounds& v, int32_t l
     return true;
 }
 
-template <class Fx>
-void Blit(const uint8_t* data, size_t size, int32_t left, int32_t top, const BlitBounds& v,
-          const BlitTarget& t, const Fx& fx) {
+// Clip policies of the 1:1 walker. Every item is clipped to the visible rectangle, and the walk
+// stops at the end of the data...
+struct ClipItems {
+    static constexpr bool kClips = true;
+};
+// ...or nothing is clipped or bounded: only for a stream that FitsPicture, drawn where the
+// visible rectangle is its whole picture rectangle.
+struct WhollyVisible {
+    static constexpr bool kClips = false;
+};
+
+// Flattened: the compiler would otherwise leave the span copies of the larger instantiations as
+// calls, which cost a third of a small sprite's draw.
+template <class Fx, class Clip = ClipItems>
+[[gnu::flatten]] void Blit(const uint8_t* data, size_t size, int32_t left, int32_t top,
+                           const BlitBounds& v, const BlitTarget& t, const Fx& fx) {
+    constexpr bool kClips = Clip::kClips;
     const bool shadeIsClear = fx.ShadeIsClear();
     const uint8_t* p = data;
     const uint8_t* const end = data + size;
     int32_t x = left;
     int32_t y = top;
+    // Copies of what the loop reads: the frame buffer's bytes may alias anything, so members
+    // read through references would be fetched again after every span written.
+    uint8_t* const pixels = t.pixels;
+    const ptrdiff_t pitch = t.pitch;
+    const int32_t bottom = v.bottom;
     // The pen's row, kept as an offset so that rows outside the buffer form no pointer.
-    ptrdiff_t rowOffset = static_cast<ptrdiff_t>(y) * t.pitch;
+    ptrdiff_t rowOffset = static_cast<ptrdiff_t>(y) * pitch;
     bool rowVisible = y >= v.top;
     auto span = [&](int32_t n, int32_t& l, int32_t& r) {
         l = x < v.left ? v.left : x;
         r = x + n - 1 > v.right ? v.right : x + n - 1;
         return r >= l;
     };
-    if (y > v.bottom) return;
+    if (y > bottom) return;
     for (;;) {
-        if (end - p < 2) return;
+        if (kClips && end - p < 2) return;
         const int a = p[0];
         const int b = p[1];
         p += 2;
         if (a != 0) {
-            int32_t l, r;
-            if (rowVisible && span(a, l, r)) {
-                fx.Fill(t.pixels + rowOffset + l, static_cast<uint8_t>(b), r - l + 1);
+            if constexpr (kClips) {
+                int32_t l, r;
+                if (rowVisible && span(a, l, r)) {
+                    fx.Fill(pixels + rowOffset + l, static_cast<uint8_t>(b), r - l + 1);
+                }
+                x = Advance(x, a);
+            } else {
+                fx.Fill(pixels + rowOffset + x, static_cast<uint8_t>(b), a);
+                x += a;
             }
-            x = Advance(x, a);
             continue;
         }
         if (b >= 4) {
-            if (end - p < b) return;
-            int32_t l, r;
-            if (rowVisible && span(b, l, r)) {
-                fx.Copy(t.pixels + rowOffset + l, p + (l - x), r - l + 1);
+            if constexpr (kClips) {
+                if (end - p < b) return;
+                int32_t l, r;
+                if (rowVisible && span(b, l, r)) {
+                    fx.Copy(pixels + rowOffset + l, p + (l - x), r - l + 1);
+                }
+                x = Advance(x, b);
+            } else {
+                fx.Copy(pixels + rowOffset + x, p, b);
+                x += b;
             }
-            x = Advance(x, b);
             p += b + (b & 1);
             continue;
         }
         if (b == 0) {
             x = left;
-            ++y;
-        } else if (b == 1) {
-            return;
-        } else {
-            if (end - p < 2) return;
-            const int dx = p[0];
-            const int dy = p[1];
-            p += 2;
-            if (b == 2 && !shadeIsClear) {
-                if (!ShadeArea(fx, t, v, left, x, y, dx, dy)) return;
-            } else {
-                x = Advance(x, dx);
-                y += dy;
-            }
+            if (++y > bottom) return;
+            rowOffset += pitch;
+            if constexpr (kClips) rowVisible = y >= v.top;
+            continue;
         }
-        // Only ends of rows and skips move the pen down: the one place to test the bottom.
-        if (y > v.bottom) return;
-        rowOffset = static_cast<ptrdiff_t>(y) * t.pitch;
-        rowVisible = y >= v.top;
+        if (b == 1) return;
+        if (kClips && end - p < 2) return;
+        const int dx = p[0];
+        const int dy = p[1];
+        p += 2;
+        if (b == 2 && !shadeIsClear) {
+            if (!ShadeArea(fx, t, v, left, x, y, dx, dy)) return;
+        } else {
+            x = kClips ? Advance(x, dx) : x + dx;
+            y += dy;
+        }
+        if (dy == 0) continue;
+        if (y > bottom) return;
+        rowOffset = static_cast<ptrdiff_t>(y) * pitch;
+        if constexpr (kClips) rowVisible = y >= v.top;
+    }
+}
+
+// Whether the stream, drawn at 1:1 with its whole picture rectangle visible, is drawn without
+// clipping anything: every item lies complete within the data, no run, literal or skip carries
+// the pen past the right edge, and the walk ends (end of picture, or the pen below the last row)
+// before the data does. Walked once when the picture is read; the encoder's pictures all fit.
+inline bool FitsPicture(const uint8_t* data, size_t size, int32_t width, int32_t height) {
+    if (width <= 0 || height <= 0) return false;
+    const ptrdiff_t length = static_cast<ptrdiff_t>(size);
+    ptrdiff_t pos = 0;
+    int32_t x = 0;
+    int32_t y = 0;
+    for (;;) {
+        if (length - pos < 2) return false;
+        const int a = data[pos];
+        const int b = data[pos + 1];
+        pos += 2;
+        if (a != 0 || b >= 4) {
+            const int n = a != 0 ? a : b;
+            if (a == 0) {
+                if (length - pos < n) return false;
+                pos += n + (n & 1);
+            }
+            x += n;
+            if (x > width) return false;
+            continue;
+        }
+        if (b == 1) return true;
+        int dx = 0;
+        int dy = 1;
+        if (b != 0) {
+            if (length - pos < 2) return false;
+            dx = data[pos];
+            dy = data[pos + 1];
+            pos += 2;
+        }
+        x = b == 0 ? 0 : x + dx;
+        y += dy;
+        if (y >= height) return true;
+        if (x > width) return false;
     }
 }
 
@@ -278,15 +351,24 @@ void BlitScaled(const uint8_t* data, size_t size, int32_t left, int32_t top, con
     }
 }
 
-// Copies and fills of one item (at most 255 bytes) done inline: 16-byte moves with an
-// overlapping tail, so short spans cost no library call. Bytes are never written outside the
-// span.
+// Copies and fills of one item (at most 255 bytes) done inline: 16- and 32-byte moves with an
+// overlapping last move, so short spans cost no library call and a span of up to 64 bytes no
+// loop. Bytes are never written outside the span.
 inline void CopySpan(uint8_t* dst, const uint8_t* src, int n) {
     if (n >= 16) {
-        int i = 0;
-        for (; i + 16 <= n; i += 16)
-            std::memcpy(dst + i, src + i, 16);
-        if (i < n) std::memcpy(dst + n - 16, src + n - 16, 16);
+        if (n > 64) {
+            int i = 0;
+            for (; i + 16 <= n; i += 16)
+                std::memcpy(dst + i, src + i, 16);
+            if (i < n) std::memcpy(dst + n - 16, src + n - 16, 16);
+            return;
+        }
+        std::memcpy(dst, src, 16);
+        if (n > 32) {
+            std::memcpy(dst + 16, src + 16, 16);
+            std::memcpy(dst + n - 32, src + n - 32, 16);
+        }
+        std::memcpy(dst + n - 16, src + n - 16, 16);
     } else if (n >= 8) {
         uint64_t head, tail;
         std::memcpy(&head, src, 8);
