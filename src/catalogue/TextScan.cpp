@@ -113,11 +113,11 @@ std::string FormatIntegers(const char* format, std::initializer_list<int32_t> ar
         }
         // Parse flags, width, precision and length; only integer conversions are honoured.
         const char* start = p++;
-        char spec[32];
+        char conversionText[32];
         int length = 0;
-        spec[length++] = '%';
+        conversionText[length++] = '%';
         while (*p && std::strchr("-+ #0", *p)) {
-            if (length < 8) spec[length++] = *p;
+            if (length < 8) conversionText[length++] = *p;
             ++p;
         }
         int width = 0;
@@ -142,14 +142,17 @@ std::string FormatIntegers(const char* format, std::initializer_list<int32_t> ar
         // Widths beyond 64 characters are cut: a data file cannot ask for huge texts.
         width = std::min(width, 64);
         precision = std::min(precision, 64);
-        if (width) length += std::snprintf(spec + length, sizeof spec - length, "%d", width);
+        if (width)
+            length +=
+                std::snprintf(conversionText + length, sizeof conversionText - length, "%d", width);
         if (precision >= 0)
-            length += std::snprintf(spec + length, sizeof spec - length, ".%d", precision);
-        spec[length++] = conversion;
-        spec[length] = '\0';
+            length += std::snprintf(conversionText + length, sizeof conversionText - length, ".%d",
+                                    precision);
+        conversionText[length++] = conversion;
+        conversionText[length] = '\0';
         const int32_t value = arg != args.end() ? *arg++ : 0;
         char buffer[160];
-        std::snprintf(buffer, sizeof buffer, spec, static_cast<int>(value));
+        std::snprintf(buffer, sizeof buffer, conversionText, static_cast<int>(value));
         out += buffer;
     }
     return out;
