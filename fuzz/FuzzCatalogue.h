@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -51,9 +52,20 @@ inline bool LoadSeedCatalogue() {
 
 // Makes a fresh folder from the mkdtemp pattern (falling back to /tmp) and makes it the asset
 // path; returns it with a trailing '/'.
+// The folder goes when the fuzzing process ends.
+struct ScratchDirectory {
+    std::string path;
+    ~ScratchDirectory() {
+        std::error_code ignored;
+        if (!path.empty()) std::filesystem::remove_all(path, ignored);
+    }
+};
+
 inline std::string UseScratchAssetDirectory(const std::string& pattern) {
+    static ScratchDirectory scratch;
     std::string name = pattern;
     const char* dir = mkdtemp(name.data());
+    if (dir) scratch.path = dir;
     const std::string directory = std::string(dir ? dir : "/tmp") + "/";
     ResourceFile::SetAssetPath(directory.c_str());
     return directory;
