@@ -14,7 +14,6 @@
 
 namespace {
 
-constexpr uint32_t kCellEffectBit = 0x40;
 constexpr int32_t kCellEffectMs = 10000;
 constexpr int kDefaultStatusColour = 10;
 // The colour of ordinary text, for colour numbers the table does not hold.
@@ -86,7 +85,7 @@ void World::AddCellEffect(const Point& p) {
     if (terrain->ScarTile(p) != 1 || lowDetail) return;
     auto* node = new TimerNode(p, kCellEffectMs);
     cellEffects.PushFront(node);
-    pathGrid->SetCellBits(row, column, kCellEffectBit);
+    pathGrid->SetCellBits(row, column, kCellEffect);
 }
 
 // The first mark to run out clears its cell's bit, also when another mark of the cell lives on.
@@ -101,8 +100,7 @@ void World::UpdateCellEffects(int elapsedMs) {
             short row = 0;
             short column = 0;
             pathGrid->PixelToCell(effect->position, row, column);
-            if (pathGrid->IsInside(row, column))
-                pathGrid->ClearCellBits(row, column, kCellEffectBit);
+            if (pathGrid->IsInside(row, column)) pathGrid->ClearCellBits(row, column, kCellEffect);
         }
         delete n;
     }
@@ -110,7 +108,7 @@ void World::UpdateCellEffects(int elapsedMs) {
 
 void World::DrawCellEffect(int row, int column, ScreenBase& screen) {
     if (lowDetail || !pathGrid || !pathGrid->IsInside(row, column)) return;
-    if (!(pathGrid->CellWord(row, column) & kCellEffectBit)) return;
+    if (!(pathGrid->CellWord(row, column) & kCellEffect)) return;
     for (ListNode* n = cellEffects.First(); n; n = cellEffects.Next(n)) {
         auto* effect = static_cast<TimerNode*>(n);
         short r = 0;

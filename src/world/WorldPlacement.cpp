@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "objects/GameObject.h"
+#include "world/ObjectKinds.h"
 #include "world/ObjectNode.h"
 #include "world/PathGrid.h"
 #include "world/SightGrid.h"
@@ -12,9 +13,6 @@
 
 namespace {
 
-constexpr int kWreckKind = 3;
-constexpr int kAirLayer = 2;
-constexpr uint32_t kArtifactBit = 0x20;
 // The terrain's visibility reaches this many cells each way round an object of the local team.
 constexpr int kVisibilityReach = 8;
 // HasObjectAround looks this many cells beyond the footprint.
@@ -22,7 +20,7 @@ constexpr int kAroundMargin = 2;
 
 bool MarksFootprint(GameObject* object) {
     const int kind = object->GetCollision()->kind;
-    return kind == 2 || kind == 4;
+    return kind == ObjectKind::kRepairUnit || kind == ObjectKind::kFactory;
 }
 
 GameObject* AsObject(MapObjectView* view) {
@@ -121,7 +119,7 @@ SimId World::ReservePlaceOnLayer(SimId& out, GameObject* object, const Point& p,
         const int ownExtra = filter.extra;
         int usedLayer = layer;
         int usedExtra = ownExtra;
-        if (ownLayer == kAirLayer && layer == 0) {
+        if (ownLayer == MapLayer::kAir && layer == 0) {
             usedLayer = 1;
             usedExtra = 1;
         }
@@ -239,7 +237,7 @@ GameObject* World::ArtifactAt(const Point& p) {
     short row = 0;
     short column = 0;
     if (!CellOf(pathGrid.get(), p, row, column)) return nullptr;
-    if (!(pathGrid->CellWord(row, column) & kArtifactBit)) return nullptr;
+    if (!(pathGrid->CellWord(row, column) & kCellArtifact)) return nullptr;
     for (ListNode* n = artifacts.First(); n; n = artifacts.Next(n)) {
         GameObject* artifact = static_cast<ObjectNode*>(n)->Object();
         if (InsideInclusive(artifact->GetBounds(), p)) return artifact;
@@ -255,7 +253,8 @@ GameObject* World::PickObjectAt(const Point& p) {
     const int local = LocalTeam();
     for (int layer = 2; layer >= 0; --layer) {
         GameObject* o = AsObject(pathGrid->Occupant(row, column, layer));
-        if (o && o->GetTeam() != local && o->GetTeam() != 0 && o->GetKind() != kWreckKind) return o;
+        if (o && o->GetTeam() != local && o->GetTeam() != 0 && o->GetKind() != ObjectKind::kWreck)
+            return o;
     }
     for (int layer = 2; layer >= 0; --layer) {
         if (GameObject* o = AsObject(pathGrid->Occupant(row, column, layer))) return o;
@@ -306,9 +305,6 @@ int World::HasObjectAround(GameObject* object, int team) {
 
 namespace {
 
-constexpr int kMobileKind = 1;
-constexpr int kDeployedKind = 7;
-
 // The team's units on the grids and its factory go off the grids, the unit's kind changes, and
 // all of them go back, so that every mark is made again under the new kind.
 int ChangeDeployKind(World& world, GameObject* sim, int kind) {
@@ -341,9 +337,9 @@ int ChangeDeployKind(World& world, GameObject* sim, int kind) {
 }  // namespace
 
 int World::DeploySim(GameObject* sim) {
-    return ChangeDeployKind(*this, sim, kDeployedKind);
+    return ChangeDeployKind(*this, sim, ObjectKind::kDeployed);
 }
 
 int World::UndeploySim(GameObject* sim) {
-    return ChangeDeployKind(*this, sim, kMobileKind);
+    return ChangeDeployKind(*this, sim, ObjectKind::kUnit);
 }

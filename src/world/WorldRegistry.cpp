@@ -9,6 +9,7 @@
 #include "core/Vector.h"
 #include "objects/GameObject.h"
 #include "world/GameRecords.h"
+#include "world/ObjectKinds.h"
 #include "world/ObjectNode.h"
 #include "world/PathGrid.h"
 #include "world/SightGrid.h"
@@ -17,8 +18,6 @@
 
 namespace {
 
-constexpr int kStructureKind = 7;
-constexpr uint32_t kArtifactBit = 0x20;
 // Nearness searches never find anything this far or farther.
 constexpr double kFarAway = 10000.0;
 
@@ -115,8 +114,8 @@ int World::AddArtifact(std::unique_ptr<GameObject>& artifact) {
     pathGrid->PixelToCell(p, row, column);
     if (!pathGrid->IsInside(row, column)) return 0;
     if (CanPlace(artifact.get(), p, nullptr, 0, 0, 0) != 1) return 0;
-    if (pathGrid->CellWord(row, column) & kArtifactBit) return 0;
-    pathGrid->SetCellBits(row, column, kArtifactBit);
+    if (pathGrid->CellWord(row, column) & kCellArtifact) return 0;
+    pathGrid->SetCellBits(row, column, kCellArtifact);
     artifact->SetPosition(pathGrid->CellCenter(row, column));
     Push(artifacts, std::move(artifact));
     return 1;
@@ -220,7 +219,8 @@ int World::TeamHasStructure(int team, int code) {
     if (!IsTeam(team) || !structureCodeOf) return 0;
     for (ListNode* n = sims[team].First(); n; n = sims[team].Next(n)) {
         GameObject* o = ObjectOf(n);
-        if (o->GetKind() == kStructureKind && structureCodeOf(o) == code && !o->IsDestroyed())
+        if (o->GetKind() == ObjectKind::kDeployed && structureCodeOf(o) == code &&
+            !o->IsDestroyed())
             return 1;
     }
     return 0;
@@ -232,7 +232,7 @@ GameObject* World::NearestStructure(int team, int code, const Point& p) {
     int bestDistance = 0;
     for (ListNode* n = sims[team].First(); n; n = sims[team].Next(n)) {
         GameObject* o = ObjectOf(n);
-        if (o->GetKind() != kStructureKind || structureCodeOf(o) != code || o->IsDestroyed())
+        if (o->GetKind() != ObjectKind::kDeployed || structureCodeOf(o) != code || o->IsDestroyed())
             continue;
         const int d = static_cast<int>(Distance(o->GetPosition(), p));
         if (!best || d < bestDistance) {

@@ -12,19 +12,13 @@
 #include "objects/GameObject.h"
 #include "objects/Wreck.h"
 #include "world/GameRecords.h"
+#include "world/ObjectKinds.h"
 #include "world/ObjectNode.h"
 #include "world/PathGrid.h"
 #include "world/World.h"
 
 namespace {
 
-constexpr int kUnitKind = 1;
-constexpr int kRepairKind = 2;
-constexpr int kWreckKind = 3;
-constexpr int kFactoryKind = 4;
-constexpr int kCaptureKind = 6;
-constexpr int kStructureKind = 7;
-constexpr int kAirLayer = 2;
 constexpr int kAirWreckDrop = 40;
 constexpr double kWreckFactor = 0.75;
 
@@ -124,17 +118,18 @@ void World::UpdateObjects(int elapsedMs) {
         GameObject* o = ObjectOf(n);
         const int kind = o->GetKind();
         const int team = o->GetTeam();
-        if (kind == kUnitKind || kind == kRepairKind || kind == kCaptureKind ||
-            kind == kStructureKind) {
+        if (kind == ObjectKind::kUnit || kind == ObjectKind::kRepairUnit ||
+            kind == ObjectKind::kCaptureUnit || kind == ObjectKind::kDeployed) {
             if (gameRecords && IsTeam(team)) gameRecords->CountLoss(team);
             PendingWreck wreck;
             VehicleDesign* design = o->GetDesign();
-            if (o->local == 1 && kind != kCaptureKind && design && design->chassis) {
+            if (o->local == 1 && kind != ObjectKind::kCaptureUnit && design && design->chassis) {
                 wreck.picture = FindTemplateForDesign(o);
                 wreck.spec.clan = design->clan;
                 wreck.spec.chassis = design->chassis->role;
                 wreck.spec.position = o->GetPosition();
-                if (o->GetCollision()->layer == kAirLayer) wreck.spec.position.y += kAirWreckDrop;
+                if (o->GetCollision()->layer == MapLayer::kAir)
+                    wreck.spec.position.y += kAirWreckDrop;
                 wreck.value = static_cast<int>(design->SumPartField5() * kWreckFactor);
                 if (wreck.spec.chassis == 'h') wreck.value += o->GetCargo();
                 wreck.team = o->id.team;
@@ -157,7 +152,7 @@ void World::UpdateObjects(int elapsedMs) {
                     AddWreck(std::move(made));
                 }
             }
-        } else if (kind == kFactoryKind) {
+        } else if (kind == ObjectKind::kFactory) {
             VehicleDesign* design = o->GetDesign();
             BuildingTemplate* building = design ? FindBuildingTemplate(design->clan) : nullptr;
             const Point centre = o->GetCentre();
@@ -190,7 +185,7 @@ void World::UpdateObjects(int elapsedMs) {
             const int idTeam = o->id.team;
             delete n;
             if (building) ScatterWrecks(building, centre, value, idTeam);
-        } else if (kind == kWreckKind) {
+        } else if (kind == ObjectKind::kWreck) {
             RemoveFromGrids(o, o->GetPosition(), 0);
             delete n;
         }
