@@ -6,6 +6,7 @@
 
 #include "core/Timer.h"
 #include "objects/GameObject.h"
+#include "world/ObjectKinds.h"
 
 class Sound;
 
@@ -25,7 +26,7 @@ public:
     void Update(int elapsedMs) override;
     void Draw(ScreenBase& view) override;
     void DrawSensed(ScreenBase& view, const ShadeTable* table) override;
-    int GetKind() override { return 8; }
+    int GetKind() override { return ObjectKind::kArtifact; }
 
     // Taken once: a second pick-up changes nothing.
     void PickUp(GameObject* taker);

@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "objects/GameObject.h"
+#include "world/ObjectKinds.h"
 
 class DestructibleObject : public GameObject {
 public:
@@ -21,7 +22,7 @@ public:
     void TakeDamage(WeaponTemplate* weapon, const SimId& attacker, EffectTemplate* explosion,
                     int amount) override;
     void ApplyDamageState(int32_t a, int32_t b, char p, char q, char r) override;
-    int GetKind() override { return 5; }
+    int GetKind() override { return ObjectKind::kDestructible; }
     // Only the colour follows the miner; the owning team stays.
     void ChangeTeam(const ValueTriple& record, int flag) override;
     int IsDetectableB() override { return 1; }

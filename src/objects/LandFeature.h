@@ -2,6 +2,7 @@
 // A terrain feature of one cell (kind 10, no picture of its own: the terrain draws it) that the
 // first hit destroys, leaving an explosion and a blast mark.
 #include "objects/GameObject.h"
+#include "world/ObjectKinds.h"
 
 class LandFeature : public GameObject {
 public:
@@ -16,5 +17,5 @@ public:
     void TakeDamage(WeaponTemplate* weapon, const SimId& attacker, EffectTemplate* explosion,
                     int amount) override;
     void ApplyDamageState(int32_t a, int32_t b, char p, char q, char r) override;
-    int GetKind() override { return 10; }
+    int GetKind() override { return ObjectKind::kLandFeature; }
 };

@@ -5,6 +5,7 @@
 
 #include "core/Timer.h"
 #include "objects/GameObject.h"
+#include "world/ObjectKinds.h"
 
 class OreDeposit : public GameObject {
 public:
@@ -24,7 +25,7 @@ public:
     int Deposit(int n) override { return AddOre(n); }
     int Withdraw(int n) override { return TakeOre(n); }
     int GetStored() override { return amount; }
-    int GetKind() override { return 9; }
+    int GetKind() override { return ObjectKind::kOreDeposit; }
     int IsDetectableC() override { return 1; }
 
     int AddOre(int n);

@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "objects/GameObject.h"
+#include "world/ObjectKinds.h"
 
 class TimerNode;
 
@@ -29,7 +30,7 @@ public:
                     int amount) override;
     void ApplyDamageState(int32_t a, int32_t b, char p, char q, char r) override;
     void ApplyHit(char weaponRole, char explosionRole, char clan, const SimId& attacker) override;
-    int GetKind() override { return 3; }
+    int GetKind() override { return ObjectKind::kWreck; }
 
     std::unique_ptr<TimerNode> smoke;
     char clanLetter;
