@@ -16,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "MadeAssets.h"
 #include "catalogue/BuildingTemplate.h"
 #include "catalogue/CarrierChassisTemplate.h"
 #include "catalogue/CatalogueMedia.h"
@@ -44,6 +43,7 @@
 #include "core/SpriteSet.h"
 #include "core/StringTable.h"
 #include "platform/Capture.h"
+#include "support/MadeAssets.h"
 
 using namespace MadeAssets;
 

@@ -6,11 +6,11 @@
 #include <set>
 #include <string>
 
-#include "MadeAssets.h"
 #include "core/MemoryDisplay.h"
 #include "core/ResourceFile.h"
 #include "core/SpriteSet.h"
 #include "platform/Capture.h"
+#include "support/MadeAssets.h"
 #include "world/TerrainMap.h"
 
 using namespace MadeAssets;

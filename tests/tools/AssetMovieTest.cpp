@@ -3,8 +3,8 @@
 
 #include <memory>
 
-#include "MadeAssets.h"
 #include "platform/FfmpegMovie.h"
+#include "support/MadeAssets.h"
 
 using namespace MadeAssets;
 

@@ -9,7 +9,6 @@
 #include <tuple>
 #include <vector>
 
-#include "MadeAssets.h"
 #include "core/Bitmap.h"
 #include "core/BlockDecoder.h"
 #include "core/ByteTable256.h"
@@ -20,6 +19,7 @@
 #include "core/SpriteSet.h"
 #include "core/TextWriter.h"
 #include "platform/Capture.h"
+#include "support/MadeAssets.h"
 
 using namespace MadeAssets;
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "MadeAssets.h"
 #include "core/ResourceFile.h"
 #include "core/StringTable.h"
+#include "support/MadeAssets.h"
 
 using namespace MadeAssets;
 
@@ -51,7 +51,7 @@ TEST_F(AssetSetTest, WritesTheSameBytesOnEveryRunAndReportsEveryFile) {
         if (!entry.is_regular_file() || entry.path().filename() == "done.log") continue;
         ++files;
         const fs::path relative = fs::relative(entry.path(), Set());
-        EXPECT_NE(printed.find(relative.string()), std::string::npos) << relative;
+        EXPECT_NE(shared.printed.find(relative.string()), std::string::npos) << relative;
         EXPECT_EQ(FileBytes(entry.path()), FileBytes(scratch.path / "again" / relative))
             << relative;
     }

@@ -5,11 +5,11 @@
 #include <memory>
 #include <vector>
 
-#include "MadeAssets.h"
 #include "core/MusicPlaylist.h"
 #include "core/ResourceFile.h"
 #include "core/Sound.h"
 #include "support/FakeSoundDevice.h"
+#include "support/MadeAssets.h"
 
 using namespace MadeAssets;
 

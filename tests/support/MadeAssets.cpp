@@ -1,4 +1,4 @@
-#include "MadeAssets.h"
+#include "support/MadeAssets.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -27,15 +27,56 @@ uint32_t Word32(const std::vector<uint8_t>& b, size_t at, bool bigEndian) {
 
 }  // namespace
 
-std::string MakerPath() {
-    return std::string(QX_BINARY_DIR) + "/qx-mkassets";
+fs::path MakerPath(const fs::path& buildDir) {
+    return buildDir / "qx-mkassets";
 }
 
-int RunMaker(const fs::path& output, const fs::path& log) {
+int RunMaker(const fs::path& maker, const fs::path& output, const fs::path& log) {
     const std::string command =
-        MakerPath() + " '" + output.string() + "' > '" + log.string() + "' 2>&1";
+        "'" + maker.string() + "' '" + output.string() + "' > '" + log.string() + "' 2>&1";
     const int status = std::system(command.c_str());
     return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+}
+
+SharedSet MakeSharedSet(const fs::path& buildDir) {
+    SharedSet made;
+    const fs::path maker = MakerPath(buildDir);
+    const fs::path base = buildDir / "mkassets-test";
+    std::error_code code;
+    fs::create_directories(base, code);
+    const auto stamp = fs::last_write_time(maker, code).time_since_epoch().count();
+    const std::string key =
+        std::to_string(fs::file_size(maker, code)) + "-" + std::to_string(stamp);
+    made.path = base / ("set-" + key);
+    // Test programs start in parallel: one process makes the set while the others wait on the
+    // lock, which the system releases even if that process dies.
+    const int lock = open((base / "lock").c_str(), O_CREAT | O_RDWR | O_CLOEXEC, 0644);
+    if (lock >= 0) flock(lock, LOCK_EX);
+    if (!fs::exists(made.path / "done.log")) {
+        const fs::path scratch = base / ("scratch-" + std::to_string(getpid()));
+        fs::remove_all(scratch, code);
+        fs::create_directories(scratch / "set", code);
+        if (RunMaker(maker, scratch / "set", scratch / "set" / "done.log") == 0) {
+            fs::rename(scratch / "set", made.path, code);
+        } else {
+            made.printed = ReadText(scratch / "set" / "done.log");
+        }
+        fs::remove_all(scratch, code);
+    }
+    // Sets made by earlier builds of the maker are of no further use.
+    for (const auto& entry : fs::directory_iterator(base, code)) {
+        const std::string name = entry.path().filename().string();
+        if (name.rfind("set-", 0) == 0 && entry.path() != made.path)
+            fs::remove_all(entry.path(), code);
+    }
+    if (lock >= 0) close(lock);  // closing releases the lock
+    if (!fs::exists(made.path / "done.log")) {
+        made.status = 1;
+        return made;
+    }
+    made.printed = ReadText(made.path / "done.log");
+    made.status = made.printed.find("files in") != std::string::npos ? 0 : 1;
+    return made;
 }
 
 std::string ReadText(const fs::path& path) {
@@ -143,75 +184,27 @@ std::vector<LandText> ReadAllLands() {
     return lands;
 }
 
-}  // namespace MadeAssets
-
-using namespace MadeAssets;
-
-fs::path MadeAssetsTest::set;
-int MadeAssetsTest::status = -1;
-std::string MadeAssetsTest::printed;
-
-void MadeAssetsTest::SetUpTestSuite() {
-    const fs::path base = fs::path(QX_BINARY_DIR) / "mkassets-test";
-    std::error_code code;
-    fs::create_directories(base, code);
-    const auto stamp = fs::last_write_time(MakerPath(), code).time_since_epoch().count();
-    const std::string key =
-        std::to_string(fs::file_size(MakerPath(), code)) + "-" + std::to_string(stamp);
-    set = base / ("set-" + key);
-    // Tests start in parallel: one process makes the set while the others wait on the lock,
-    // which the system releases even if that process dies.
-    const int lock = open((base / "lock").c_str(), O_CREAT | O_RDWR, 0644);
-    if (lock >= 0) flock(lock, LOCK_EX);
-    if (!fs::exists(set / "done.log")) {
-        const fs::path scratch = base / ("scratch-" + std::to_string(getpid()));
-        fs::remove_all(scratch, code);
-        fs::create_directories(scratch / "set", code);
-        if (RunMaker(scratch / "set", scratch / "set" / "done.log") == 0) {
-            fs::rename(scratch / "set", set, code);
-        } else {
-            printed = ReadText(scratch / "set" / "done.log");
-        }
-        fs::remove_all(scratch, code);
-    }
-    // Sets made by earlier builds of the maker are of no further use.
-    for (const auto& entry : fs::directory_iterator(base, code)) {
-        const std::string name = entry.path().filename().string();
-        if (name.rfind("set-", 0) == 0 && entry.path() != set) fs::remove_all(entry.path(), code);
-    }
-    if (lock >= 0) close(lock);  // closing releases the lock
-    if (!fs::exists(set / "done.log")) {
-        status = 1;
-        return;
-    }
-    printed = ReadText(set / "done.log");
-    status = printed.find("files in") != std::string::npos ? 0 : 1;
-}
-
-void MadeAssetsTest::SetUp() {
-    ASSERT_EQ(status, 0) << printed;
-    ASSERT_EQ(ResourceFile::SetAssetPath((Local().string() + "/").c_str()), 1);
-}
-
-fs::path MadeAssetsTest::TileSetOf(const LandText& land, bool packLand) {
+fs::path TileSetOf(const fs::path& set, const LandText& land, bool packLand) {
     std::vector<fs::path> places;
     if (packLand) {
         for (const char* label : kVolumes)
-            places.push_back(Volume(label) / "Data" / (land.tileSet + ".tls"));
+            places.push_back(set / "volumes" / label / "Assets" / "Data" / (land.tileSet + ".tls"));
     }
-    places.push_back(Local() / (land.tileSet + ".tls"));
+    places.push_back(set / "Assets" / (land.tileSet + ".tls"));
     for (const fs::path& place : places) {
         if (fs::exists(place)) return place;
     }
     return {};
 }
 
-MadeAssetsTest::Scratch::Scratch()
-    : path(fs::temp_directory_path() / ("qx-mkassets-" + std::to_string(getpid()))) {
+Scratch::Scratch() : path(fs::temp_directory_path() / ("qx-mkassets-" + std::to_string(getpid()))) {
     fs::remove_all(path);
     fs::create_directories(path);
 }
 
-MadeAssetsTest::Scratch::~Scratch() {
-    fs::remove_all(path);
+Scratch::~Scratch() {
+    std::error_code code;
+    fs::remove_all(path, code);
 }
+
+}  // namespace MadeAssets
