@@ -531,10 +531,20 @@ std::vector<uint8_t> WorkGrid(Body body, const AssetPalette& palette) {
     return GridPack(rows);
 }
 
+// Crystals that grow with the frame number; a negative frame is a spent deposit: only the
+// stumps of the crystals are left.
 Canvas Crystals(int frame, int box, const AssetPalette& palette) {
     Canvas canvas(box, box);
     const Ramp& ore = palette.GetRamp(RampId::Ore);
     const int c = box / 2;
+    if (frame < 0) {
+        for (int k = 0; k < 4; ++k) {
+            const int x = c - 10 + (k * 7) % 21, base = c + 8 - (k % 3) * 4;
+            for (int w = -1; w <= 1; ++w)
+                canvas.Plot(x + w, base, ore.At(1));
+        }
+        return canvas;
+    }
     const int count = 1 + frame / 2;
     for (int k = 0; k < count; ++k) {
         const int x = c - 10 + (k * 7) % 21, base = c + 8 - (k % 3) * 4;
@@ -756,10 +766,15 @@ std::vector<uint8_t> MakePack(const PackRequest& q, const AssetPalette& palette)
             return GridPack(rows);
         }
         case PackKind::OreDeposit:
-            return RowPack(Sequence(q.frames, [&](int f) { return Crystals(f, 40, palette); }));
+            // The last frame shows the deposit mined out.
+            return RowPack(Sequence(q.frames, [&](int f) {
+                return Crystals(f == q.frames - 1 ? -1 : f, 40, palette);
+            }));
         case PackKind::OreField:
-            return RowPack(Sequence(
-                q.frames, [&](int f) { return Crystals(q.frames - 1 - f + 2, 48, palette); }));
+            // A field wears down frame by frame; its last frame is mined out.
+            return RowPack(Sequence(q.frames, [&](int f) {
+                return Crystals(f == q.frames - 1 ? -1 : 2 * (q.frames - 1 - f) + 2, 48, palette);
+            }));
         case PackKind::LevelBar:
             return ColumnPack(Sequence(
                 q.frames, [&](int f) { return Gauge(f, q.frames, PaletteIndex::kStatusGood); }));
