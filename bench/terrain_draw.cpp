@@ -15,11 +15,11 @@
 namespace {
 struct Scene {
     Scene() {
-        LandSpec spec;
-        spec.columns = 200;
-        spec.rows = 200;
-        spec.letters = std::vector<std::string>(200, std::string(200, 'c'));
-        files.WriteLand(spec);
+        LandLayout layout;
+        layout.columns = 200;
+        layout.rows = 200;
+        layout.letters = std::vector<std::string>(200, std::string(200, 'c'));
+        files.WriteLand(layout);
         map = std::make_unique<TerrainMap>();
         map->SetDiscDataPath(files.Path().c_str());
         map->SetLocalDataPath(files.Path().c_str());

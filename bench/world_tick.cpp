@@ -21,7 +21,7 @@ constexpr int kSide = 200;
 struct TickFixture {
     explicit TickFixture(int units) {
         LoadLand(world, files, GeneratedLand(random, kSide, kSide));
-        world.makeWreck = [](const WreckSpec&) { return std::unique_ptr<GameObject>(); };
+        world.makeWreck = [](const WreckDescription&) { return std::unique_ptr<GameObject>(); };
         while (static_cast<int>(walkers.size()) < units)
             AddWalker();
     }

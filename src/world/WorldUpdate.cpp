@@ -70,7 +70,7 @@ SpriteSet* PiecePictures(BuildingTemplate* building) {
 // What a dead local unit leaves, noted before the unit is deleted.
 struct PendingWreck {
     WreckTemplate* picture = nullptr;
-    WreckSpec spec;
+    WreckDescription description;
     int value = 0;
     int colour = 0;
     int team = 0;
@@ -78,11 +78,11 @@ struct PendingWreck {
 
 }  // namespace
 
-std::unique_ptr<GameObject> MakeWreck(const WreckSpec& spec) {
+std::unique_ptr<GameObject> MakeWreck(const WreckDescription& description) {
     const CollisionFilter ground(2, 0, 0, 0, 0);
-    return std::make_unique<Wreck>(spec.position, 0, spec.size,
-                                   dynamic_cast<SpriteSet*>(spec.picture), 0, ground, spec.id, 0,
-                                   spec.clan, spec.chassis);
+    return std::make_unique<Wreck>(description.position, 0, description.size,
+                                   dynamic_cast<SpriteSet*>(description.picture), 0, ground,
+                                   description.id, 0, description.clan, description.chassis);
 }
 
 void World::UpdateObjects(int elapsedMs) {
@@ -125,30 +125,31 @@ void World::UpdateObjects(int elapsedMs) {
             VehicleDesign* design = o->GetDesign();
             if (o->local == 1 && kind != ObjectKind::kCaptureUnit && design && design->chassis) {
                 wreck.picture = FindTemplateForDesign(o);
-                wreck.spec.clan = design->clan;
-                wreck.spec.chassis = design->chassis->role;
-                wreck.spec.position = o->GetPosition();
+                wreck.description.clan = design->clan;
+                wreck.description.chassis = design->chassis->role;
+                wreck.description.position = o->GetPosition();
                 if (o->GetCollision()->layer == MapLayer::kAir)
-                    wreck.spec.position.y += kAirWreckDrop;
+                    wreck.description.position.y += kAirWreckDrop;
                 wreck.value = static_cast<int>(design->SumPartField5() * kWreckFactor);
-                if (wreck.spec.chassis == 'h') wreck.value += o->GetCargo();
+                if (wreck.description.chassis == 'h') wreck.value += o->GetCargo();
                 wreck.team = o->id.team;
                 wreck.colour = o->teamRecord.third;
             }
             delete n;
             if (wreck.picture && wreck.picture->pictures) {
-                wreck.spec.picture = wreck.picture->pictures.get();
-                wreck.spec.size = wreck.picture->pictures->SizeOf(0);
-                wreck.spec.id = NewSimId(wreck.team);
+                wreck.description.picture = wreck.picture->pictures.get();
+                wreck.description.size = wreck.picture->pictures->SizeOf(0);
+                wreck.description.id = NewSimId(wreck.team);
                 std::unique_ptr<GameObject> made =
-                    makeWreck ? makeWreck(wreck.spec) : MakeWreck(wreck.spec);
+                    makeWreck ? makeWreck(wreck.description) : MakeWreck(wreck.description);
                 if (made) {
                     made->teamRecord.first = 0;
                     made->teamRecord.third = wreck.colour;
                     made->GetCollision()->team = 0;
                     made->SetCargoCapacity(wreck.value);
                     made->AddCargo(wreck.value);
-                    commands->SendCreateWreck(made.get(), wreck.spec.clan, wreck.spec.chassis);
+                    commands->SendCreateWreck(made.get(), wreck.description.clan,
+                                              wreck.description.chassis);
                     AddWreck(std::move(made));
                 }
             }
@@ -203,15 +204,17 @@ void World::ScatterWrecks(BuildingTemplate* building, const Point& centre, int v
     const Point* offsets = clanV ? kOffsetsV : kOffsetsT;
     const int share = value / pieces;
     for (int i = 0; i < pieces; ++i) {
-        WreckSpec spec;
-        spec.picture = pictures->SubImage(i);
-        if (!spec.picture) continue;
-        spec.size = spec.picture->GetSize();
-        spec.position = centre - Point(spec.size.w / 2, spec.size.h / 2) + offsets[i];
-        spec.id = NewSimId(team);
-        spec.clan = building->clan;
-        spec.chassis = 'Z';
-        std::unique_ptr<GameObject> piece = makeWreck ? makeWreck(spec) : MakeWreck(spec);
+        WreckDescription description;
+        description.picture = pictures->SubImage(i);
+        if (!description.picture) continue;
+        description.size = description.picture->GetSize();
+        description.position =
+            centre - Point(description.size.w / 2, description.size.h / 2) + offsets[i];
+        description.id = NewSimId(team);
+        description.clan = building->clan;
+        description.chassis = 'Z';
+        std::unique_ptr<GameObject> piece =
+            makeWreck ? makeWreck(description) : MakeWreck(description);
         if (!piece) continue;
         piece->teamRecord.first = 0;
         piece->GetCollision()->team = 0;

@@ -13,7 +13,7 @@
 class GameObject;
 class Image;
 
-struct WreckSpec {
+struct WreckDescription {
     Point position;
     Size size;
     // Not owned; the catalogue keeps it.
@@ -23,7 +23,7 @@ struct WreckSpec {
     char chassis = 'X';
 };
 
-using WreckMaker = std::function<std::unique_ptr<GameObject>(const WreckSpec&)>;
+using WreckMaker = std::function<std::unique_ptr<GameObject>(const WreckDescription&)>;
 
 // The game's maker: a Wreck of the objects code, move delay 0, no maximum damage.
-std::unique_ptr<GameObject> MakeWreck(const WreckSpec& spec);
+std::unique_ptr<GameObject> MakeWreck(const WreckDescription& description);

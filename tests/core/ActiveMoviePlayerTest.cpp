@@ -66,11 +66,11 @@ protected:
     void TearDown() override { StopTestEventQueue(); }
 
     std::string Movie(int frames, int framesPerSecond) {
-        TestMovieSpec spec;
-        spec.frames = frames;
-        spec.framesPerSecond = framesPerSecond;
+        TestMovieShape shape;
+        shape.frames = frames;
+        shape.framesPerSecond = framesPerSecond;
         const std::string path = dir.Path() + "/intro.mov";
-        EXPECT_EQ(WriteTestMovie(path, spec), 1);
+        EXPECT_EQ(WriteTestMovie(path, shape), 1);
         return path;
     }
 

@@ -11,12 +11,12 @@
 class ObjectLand {
 public:
     explicit ObjectLand(int columns = 10, int rows = 10) : world(columns, rows) {
-        LandSpec spec;
-        spec.columns = columns;
-        spec.rows = rows;
-        spec.letters.assign(static_cast<size_t>(rows),
-                            std::string(static_cast<size_t>(columns), 'c'));
-        files.WriteLand(spec);
+        LandLayout layout;
+        layout.columns = columns;
+        layout.rows = rows;
+        layout.letters.assign(static_cast<size_t>(rows),
+                              std::string(static_cast<size_t>(columns), 'c'));
+        files.WriteLand(layout);
         world.terrain = std::make_unique<TerrainMap>();
         world.terrain->SetDiscDataPath(files.Path().c_str());
         world.terrain->SetLocalDataPath(files.Path().c_str());

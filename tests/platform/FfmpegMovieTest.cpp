@@ -19,9 +19,9 @@ protected:
     }
     void TearDown() override { StopTestEventQueue(); }
 
-    std::string Movie(const TestMovieSpec& spec, const std::string& name = "clip.mov") {
+    std::string Movie(const TestMovieShape& shape, const std::string& name = "clip.mov") {
         const std::string path = dir.Path() + "/" + name;
-        EXPECT_EQ(WriteTestMovie(path, spec), 1);
+        EXPECT_EQ(WriteTestMovie(path, shape), 1);
         return path;
     }
 
@@ -43,10 +43,10 @@ TEST_F(FfmpegMovieTest, FilesThatAreNoMoviesDoNotOpen) {
 }
 
 TEST_F(FfmpegMovieTest, PlaysEveryFrameAtTheStreamsPace) {
-    TestMovieSpec spec;
-    spec.frames = 6;
-    spec.framesPerSecond = 12;  // half a second
-    auto movie = winx_FfmpegMovie::Open(Movie(spec));
+    TestMovieShape shape;
+    shape.frames = 6;
+    shape.framesPerSecond = 12;  // half a second
+    auto movie = winx_FfmpegMovie::Open(Movie(shape));
     ASSERT_NE(movie, nullptr);
     EXPECT_EQ(movie->Width(), 64);
     EXPECT_EQ(movie->Height(), 48);
@@ -63,10 +63,10 @@ TEST_F(FfmpegMovieTest, PlaysEveryFrameAtTheStreamsPace) {
 }
 
 TEST_F(FfmpegMovieTest, AMovieWithoutSoundPlaysToo) {
-    TestMovieSpec spec;
-    spec.frames = 3;
-    spec.sound = false;
-    auto movie = winx_FfmpegMovie::Open(Movie(spec));
+    TestMovieShape shape;
+    shape.frames = 3;
+    shape.sound = false;
+    auto movie = winx_FfmpegMovie::Open(Movie(shape));
     ASSERT_NE(movie, nullptr);
     movie->SetVolume(-20000);
     EXPECT_EQ(movie->GetVolume(), -10000);
@@ -76,12 +76,12 @@ TEST_F(FfmpegMovieTest, AMovieWithoutSoundPlaysToo) {
 }
 
 TEST_F(FfmpegMovieTest, AGapInTheTimestampsDoesNotHoldThePlayer) {
-    TestMovieSpec spec;
-    spec.frames = 4;
-    spec.sound = false;
-    spec.gapAfterFrame = 1;
-    spec.gapSeconds = 600;
-    auto movie = winx_FfmpegMovie::Open(Movie(spec));
+    TestMovieShape shape;
+    shape.frames = 4;
+    shape.sound = false;
+    shape.gapAfterFrame = 1;
+    shape.gapSeconds = 600;
+    auto movie = winx_FfmpegMovie::Open(Movie(shape));
     ASSERT_NE(movie, nullptr);
     const auto start = std::chrono::steady_clock::now();
     int slices = 0;

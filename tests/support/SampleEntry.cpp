@@ -14,25 +14,26 @@ void AppendWord(std::vector<uint8_t>& out, int32_t value, bool bigEndian) {
 
 }  // namespace
 
-std::vector<uint8_t> MakeSampleEntry(const SampleSpec& spec, const std::vector<uint8_t>& samples) {
-    const int32_t blockAlign = spec.bits / 8 * spec.channels;
+std::vector<uint8_t> MakeSampleEntry(const SampleShape& shape,
+                                     const std::vector<uint8_t>& samples) {
+    const int32_t blockAlign = shape.bits / 8 * shape.channels;
     const int32_t frames =
-        spec.frames != kFramesFromSamples
-            ? spec.frames
+        shape.frames != kFramesFromSamples
+            ? shape.frames
             : (blockAlign > 0 ? static_cast<int32_t>(samples.size()) / blockAlign : 0);
     std::vector<uint8_t> out;
     out.reserve(34 + samples.size());
     out.push_back(0x00);
-    out.push_back(static_cast<uint8_t>(spec.format));
-    if (spec.format == 0) out.resize(out.size() + 16, 0x00);
-    const bool bigEndian = spec.format == 1;
-    AppendWord(out, spec.bits, bigEndian);
-    AppendWord(out, spec.channels, bigEndian);
-    AppendWord(out, spec.rate, bigEndian);
+    out.push_back(static_cast<uint8_t>(shape.format));
+    if (shape.format == 0) out.resize(out.size() + 16, 0x00);
+    const bool bigEndian = shape.format == 1;
+    AppendWord(out, shape.bits, bigEndian);
+    AppendWord(out, shape.channels, bigEndian);
+    AppendWord(out, shape.rate, bigEndian);
     AppendWord(out, frames, bigEndian);
     // The unplayed block is as long as the samples at 16 bits; a header that claims more
     // frames than were given does not make the entry grow.
-    if (spec.format == 0 && spec.bits == 16)
+    if (shape.format == 0 && shape.bits == 16)
         out.resize(out.size() + samples.size(), kSkippedBlockByte);
     out.insert(out.end(), samples.begin(), samples.end());
     return out;

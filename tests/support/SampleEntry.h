@@ -6,10 +6,10 @@
 #include <cstdint>
 #include <vector>
 
-// SampleSpec::frames: as many frames as the samples hold.
+// SampleShape::frames: as many frames as the samples hold.
 constexpr int32_t kFramesFromSamples = INT32_MIN;
 
-struct SampleSpec {
+struct SampleShape {
     int format = 2;
     int32_t bits = 16;
     int32_t channels = 2;
@@ -20,6 +20,6 @@ struct SampleSpec {
 // The byte the unplayed block of format 0 is filled with, so a misplaced read shows.
 constexpr uint8_t kSkippedBlockByte = 0xEE;
 
-std::vector<uint8_t> MakeSampleEntry(const SampleSpec& spec, const std::vector<uint8_t>& samples);
+std::vector<uint8_t> MakeSampleEntry(const SampleShape& shape, const std::vector<uint8_t>& samples);
 // Frame i of channel c holds a 16-bit value that names both (distinct up to 2^15 frames).
 std::vector<uint8_t> CountingSamples16(int32_t frames, int32_t channels, int32_t base = 0);

@@ -75,26 +75,26 @@ int Remux(const std::string& from, const std::string& to, int framesPerSecond, i
 
 }  // namespace
 
-int WriteTestMovie(const std::string& path, const TestMovieSpec& spec) {
+int WriteTestMovie(const std::string& path, const TestMovieShape& shape) {
     const std::string written = path + ".written.mov";
     winx_MovieWriter writer;
-    const int soundRate = spec.sound ? 22050 : 0;
-    if (!writer.Open(written, spec.width, spec.height, spec.framesPerSecond, soundRate, 2))
+    const int soundRate = shape.sound ? 22050 : 0;
+    if (!writer.Open(written, shape.width, shape.height, shape.framesPerSecond, soundRate, 2))
         return 0;
-    std::vector<uint8_t> picture(static_cast<size_t>(spec.width) * spec.height * 3);
-    const int soundPerFrame = 22050 / spec.framesPerSecond;
+    std::vector<uint8_t> picture(static_cast<size_t>(shape.width) * shape.height * 3);
+    const int soundPerFrame = 22050 / shape.framesPerSecond;
     std::vector<int16_t> sound(static_cast<size_t>(soundPerFrame) * 2);
-    for (int i = 0; i < spec.frames; ++i) {
-        for (int y = 0; y < spec.height; ++y) {
-            for (int x = 0; x < spec.width; ++x) {
-                uint8_t* rgb = &picture[(static_cast<size_t>(y) * spec.width + x) * 3];
+    for (int i = 0; i < shape.frames; ++i) {
+        for (int y = 0; y < shape.height; ++y) {
+            for (int x = 0; x < shape.width; ++x) {
+                uint8_t* rgb = &picture[(static_cast<size_t>(y) * shape.width + x) * 3];
                 rgb[0] = static_cast<uint8_t>(x * 3 + i * 20);
                 rgb[1] = static_cast<uint8_t>(y * 4);
                 rgb[2] = static_cast<uint8_t>(128 + i * 5);
             }
         }
-        if (!writer.WriteFrame(picture.data(), spec.width * 3)) return 0;
-        if (spec.sound) {
+        if (!writer.WriteFrame(picture.data(), shape.width * 3)) return 0;
+        if (shape.sound) {
             for (int s = 0; s < soundPerFrame; ++s) {
                 const double t = static_cast<double>(i * soundPerFrame + s) / 22050.0;
                 const auto value = static_cast<int16_t>(8000.0 * std::sin(2.0 * M_PI * 440.0 * t));
@@ -105,7 +105,8 @@ int WriteTestMovie(const std::string& path, const TestMovieSpec& spec) {
         }
     }
     if (!writer.Close()) return 0;
-    const int ok = Remux(written, path, spec.framesPerSecond, spec.gapAfterFrame, spec.gapSeconds);
+    const int ok =
+        Remux(written, path, shape.framesPerSecond, shape.gapAfterFrame, shape.gapSeconds);
     std::remove(written.c_str());
     return ok;
 }

@@ -4,7 +4,7 @@
 // presses into the window system's queue as a person would.
 #include <string>
 
-struct TestMovieSpec {
+struct TestMovieShape {
     int width = 64;
     int height = 48;
     int frames = 10;
@@ -17,7 +17,7 @@ struct TestMovieSpec {
 };
 
 // 1 when the file was written.
-int WriteTestMovie(const std::string& path, const TestMovieSpec& spec);
+int WriteTestMovie(const std::string& path, const TestMovieShape& shape);
 
 // Starts (and stops) the window system's event queue for tests that run without a window.
 int StartTestEventQueue();

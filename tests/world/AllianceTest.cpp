@@ -23,10 +23,10 @@ public:
     int& pauses;
 };
 
-LandSpec DecoratedLand() {
-    LandSpec spec = OpenLand(12, 10);
-    spec.withDecorations = true;
-    return spec;
+LandLayout DecoratedLand() {
+    LandLayout layout = OpenLand(12, 10);
+    layout.withDecorations = true;
+    return layout;
 }
 
 class AllianceTest : public ::testing::Test {

@@ -39,11 +39,12 @@ protected:
             BuildingList.PushBack(record);
             records.push_back(record);
         }
-        world.makeWreck = [this](const WreckSpec& spec) -> std::unique_ptr<GameObject> {
-            made.push_back(spec);
-            const int radius = std::max(spec.size.w, spec.size.h) / 2;
-            auto wreck = std::make_unique<TestObject>(spec.id.team, spec.id.serial, spec.position,
-                                                      3, radius);
+        world.makeWreck =
+            [this](const WreckDescription& description) -> std::unique_ptr<GameObject> {
+            made.push_back(description);
+            const int radius = std::max(description.size.w, description.size.h) / 2;
+            auto wreck = std::make_unique<TestObject>(description.id.team, description.id.serial,
+                                                      description.position, 3, radius);
             wreck->SetCargoCapacity(0);
             return wreck;
         };
@@ -87,7 +88,7 @@ protected:
     WorldOnLand land{OpenLand(24, 20)};
     World& world = land.world;
     std::vector<ListNode*> records;
-    std::vector<WreckSpec> made;
+    std::vector<WreckDescription> made;
     std::unique_ptr<ChassisTemplate> groundChassis = Chassis('V', 'g', 101);
     std::unique_ptr<ChassisTemplate> cargoChassis = Chassis('V', 'h', 101);
     VehicleDesign groundDesign{'V'};
@@ -262,7 +263,7 @@ TEST_F(DeathPassTest, AUsedUpWreckLeavesTheGrids) {
 
 TEST_F(DeathPassTest, ADeadUnitsCellsAreFreeForTheNextObject) {
     groundDesign.chassis = groundChassis.get();
-    world.makeWreck = [](const WreckSpec&) { return std::unique_ptr<GameObject>(); };
+    world.makeWreck = [](const WreckDescription&) { return std::unique_ptr<GameObject>(); };
     TestObject* unit = Unit(2, 1, 5, 5, &groundDesign);
     unit->destroyed = 1;
     world.UpdateObjects(16);

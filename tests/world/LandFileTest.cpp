@@ -26,23 +26,23 @@ std::vector<Point> Points(NodeList& list) {
 }
 
 // A 5 x 4 land cut from a 10 x 7 tile sheet at sheet cell (3, 2).
-LandSpec CutFromSheet() {
-    LandSpec spec;
-    spec.columns = 5;
-    spec.rows = 4;
-    spec.originColumn = 3;
-    spec.originRow = 2;
-    spec.sheetColumns = 10;
-    spec.sheetRows = 7;
-    return spec;
+LandLayout CutFromSheet() {
+    LandLayout layout;
+    layout.columns = 5;
+    layout.rows = 4;
+    layout.originColumn = 3;
+    layout.originRow = 2;
+    layout.sheetColumns = 10;
+    layout.sheetRows = 7;
+    return layout;
 }
 
 class LandFileTest : public ::testing::Test {
 protected:
     // Reads the land's description through "edit.lnd".
-    std::unique_ptr<TerrainMap> Load(const LandSpec& spec) {
-        files.WriteLand(spec);
-        return LoadText(DescriptionText(spec));
+    std::unique_ptr<TerrainMap> Load(const LandLayout& layout) {
+        files.WriteLand(layout);
+        return LoadText(DescriptionText(layout));
     }
     std::unique_ptr<TerrainMap> LoadText(const std::string& text) {
         files.Write("edit.lnd", text);
@@ -65,9 +65,9 @@ protected:
 }  // namespace
 
 TEST_F(LandFileTest, ReadsSizesLettersAndTheTilesOfEveryCell) {
-    LandSpec spec;
-    spec.letters = kLetters;
-    auto map = Load(spec);
+    LandLayout layout;
+    layout.letters = kLetters;
+    auto map = Load(layout);
     ASSERT_TRUE(map->HasTiles());
     EXPECT_EQ(map->SizeInCells(), Size(8, 6));
     EXPECT_EQ(map->PixelExtent(), Size(256, 192));
@@ -89,9 +89,9 @@ TEST_F(LandFileTest, ReadsSizesLettersAndTheTilesOfEveryCell) {
 }
 
 TEST_F(LandFileTest, TilesAreReadAtTheirSheetOffsets) {
-    LandSpec spec = CutFromSheet();
-    spec.letters = std::vector<std::string>(7, "wwwcccccww");
-    auto map = Load(spec);
+    LandLayout layout = CutFromSheet();
+    layout.letters = std::vector<std::string>(7, "wwwcccccww");
+    auto map = Load(layout);
     ASSERT_TRUE(map->HasTiles());
     EXPECT_EQ(map->TileData().size(), (5u * 4u + 1u) * 256u);
     map->DecodeVisibleTiles(Rect(Point(0, 0), Size(160, 128)));
@@ -120,10 +120,10 @@ TEST_F(LandFileTest, TilesAreReadAtTheirSheetOffsets) {
 }
 
 TEST_F(LandFileTest, ShortRowLinesLeaveTheirLastTilesUnknown) {
-    LandSpec spec;
-    spec.letters = kLetters;
-    spec.letters[2] = "ccw";
-    auto map = Load(spec);
+    LandLayout layout;
+    layout.letters = kLetters;
+    layout.letters[2] = "ccw";
+    auto map = Load(layout);
     EXPECT_EQ(map->TerrainTypeAt(2, 2), 'w');
     EXPECT_EQ(map->TerrainTypeAt(2, 3), 'X');
     EXPECT_EQ(map->TerrainTypeAt(2, 6), 'X');
@@ -131,11 +131,11 @@ TEST_F(LandFileTest, ShortRowLinesLeaveTheirLastTilesUnknown) {
 }
 
 TEST_F(LandFileTest, StartPointsAreReversedAndBorderPointsDropped) {
-    LandSpec spec;
-    spec.letters = kLetters;
-    spec.starts = {{2, 2}, {0, 3}, {3, 6}, {5, 1}, {3, 7}, {4, 5}};
-    spec.seconds = {{1, 1}, {2, 0}};
-    auto map = Load(spec);
+    LandLayout layout;
+    layout.letters = kLetters;
+    layout.starts = {{2, 2}, {0, 3}, {3, 6}, {5, 1}, {3, 7}, {4, 5}};
+    layout.seconds = {{1, 1}, {2, 0}};
+    auto map = Load(layout);
     EXPECT_EQ(
         Points(map->StartPoints()),
         (std::vector<Point>{map->CellCenter(4, 5), map->CellCenter(3, 6), map->CellCenter(2, 2)}));
@@ -143,24 +143,24 @@ TEST_F(LandFileTest, StartPointsAreReversedAndBorderPointsDropped) {
 }
 
 TEST_F(LandFileTest, PointsAreTakenRelativeToTheSheetOrigin) {
-    LandSpec spec = CutFromSheet();
+    LandLayout layout = CutFromSheet();
     // Sheet (3, 4) is map cell (1, 1); sheet (2, 4) lies on the map's first row.
-    spec.starts = {{3, 4}, {2, 4}, {4, 6}};
-    auto map = Load(spec);
+    layout.starts = {{3, 4}, {2, 4}, {4, 6}};
+    auto map = Load(layout);
     EXPECT_EQ(Points(map->StartPoints()),
               (std::vector<Point>{map->CellCenter(2, 3), map->CellCenter(1, 1)}));
 }
 
 TEST_F(LandFileTest, LandFeaturesUpToTheLastFrameAreTaken) {
-    LandSpec spec;
-    spec.letters = kLetters;
-    spec.withFeatures = true;
-    spec.features = {{1, 1, 0},
-                     {2, 4, LandFixture::kFeatureFrames - 1},
-                     {4, 4, LandFixture::kFeatureFrames},
-                     {0, 2, 1},
-                     {4, 1, -1}};
-    auto map = Load(spec);
+    LandLayout layout;
+    layout.letters = kLetters;
+    layout.withFeatures = true;
+    layout.features = {{1, 1, 0},
+                       {2, 4, LandFixture::kFeatureFrames - 1},
+                       {4, 4, LandFixture::kFeatureFrames},
+                       {0, 2, 1},
+                       {4, 1, -1}};
+    auto map = Load(layout);
     ASSERT_NE(map->LandFeatureSprites(), nullptr);
     EXPECT_EQ(map->LandFeatureAt(1, 1), 0);
     EXPECT_EQ(map->LandFeatureAt(2, 4), LandFixture::kFeatureFrames - 1);
@@ -174,13 +174,13 @@ TEST_F(LandFileTest, LandFeaturesUpToTheLastFrameAreTaken) {
 }
 
 TEST_F(LandFileTest, LowDetailLandHasNoLandFeatures) {
-    LandSpec spec;
-    spec.letters = kLetters;
-    spec.withFeatures = true;
-    spec.features = {{1, 1, 0}};
-    spec.withDecorations = true;
+    LandLayout layout;
+    layout.letters = kLetters;
+    layout.withFeatures = true;
+    layout.features = {{1, 1, 0}};
+    layout.withDecorations = true;
     lowDetail = 1;
-    auto map = Load(spec);
+    auto map = Load(layout);
     lowDetail = 0;
     EXPECT_EQ(map->LandFeatureSprites(), nullptr);
     EXPECT_EQ(map->LandFeatureAt(1, 1), -1);
@@ -191,7 +191,7 @@ TEST_F(LandFileTest, LowDetailLandHasNoLandFeatures) {
 }
 
 TEST_F(LandFileTest, UnusableSizesLeaveAnEmptyMap) {
-    LandSpec good;
+    LandLayout good;
     good.letters = kLetters;
     files.WriteLand(good);
     const std::string text = DescriptionText(good);
@@ -214,10 +214,10 @@ TEST_F(LandFileTest, UnusableSizesLeaveAnEmptyMap) {
 }
 
 TEST_F(LandFileTest, TruncatedOrUnopenedDescriptionsLeaveAnEmptyMap) {
-    LandSpec spec;
-    spec.letters = kLetters;
-    files.WriteLand(spec);
-    const std::string text = DescriptionText(spec);
+    LandLayout layout;
+    layout.letters = kLetters;
+    files.WriteLand(layout);
+    const std::string text = DescriptionText(layout);
     // Without the '*' line, without the tile-set name, or cut before the sizes.
     const size_t star = text.find("*\n");
     ExpectEmpty(*LoadText(text.substr(0, star)));
@@ -237,13 +237,13 @@ TEST_F(LandFileTest, TruncatedOrUnopenedDescriptionsLeaveAnEmptyMap) {
 }
 
 TEST_F(LandFileTest, ShortTileSetIsZeroFilled) {
-    LandSpec spec;
-    spec.letters = kLetters;
-    files.WriteLand(spec);
+    LandLayout layout;
+    layout.letters = kLetters;
+    files.WriteLand(layout);
     std::vector<uint8_t> shortSet = TileSetBytes(8, 6);
     shortSet.resize(10 * 256 + 100);  // tiles 0 .. 9 and a part of tile 10
     files.Write("land.tls", shortSet);
-    auto map = LoadText(DescriptionText(spec));
+    auto map = LoadText(DescriptionText(layout));
     ASSERT_TRUE(map->HasTiles());
     const auto& data = map->TileData();
     EXPECT_EQ(data[9 * 256 + 5], shortSet[9 * 256 + 5]);

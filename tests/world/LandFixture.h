@@ -18,7 +18,7 @@
 #include "core/PackWriter.h"
 #include "core/ResourceFile.h"
 
-struct LandSpec {
+struct LandLayout {
     int columns = 8;
     int rows = 6;
     int originColumn = 0;
@@ -70,29 +70,29 @@ inline uint8_t TilePixel(int t, int x, int y) {
     return (mask >> ((y % 4) * 4 + x % 4)) & 1 ? block[1] : block[0];
 }
 
-inline std::string DescriptionText(const LandSpec& spec) {
+inline std::string DescriptionText(const LandLayout& layout) {
     std::string text = "# a test land\nTest land\n";
-    text += std::to_string(spec.paletteRow) + "\n" + std::to_string(spec.shade) + "\n" +
-            std::to_string(spec.blendRow) + "\n";
-    text += std::to_string(spec.columns) + " " + std::to_string(spec.rows) + "\n";
-    text += std::to_string(spec.originColumn) + " " + std::to_string(spec.originRow) + "\n";
-    text += std::to_string(spec.SheetColumns()) + " " + std::to_string(spec.SheetRows()) + "\n";
-    text += "*\n" + spec.tileSet + "\n";
-    for (int r = 0; r < spec.SheetRows(); ++r) {
-        text += (r < static_cast<int>(spec.letters.size()) ? spec.letters[r] : "") + "\n";
+    text += std::to_string(layout.paletteRow) + "\n" + std::to_string(layout.shade) + "\n" +
+            std::to_string(layout.blendRow) + "\n";
+    text += std::to_string(layout.columns) + " " + std::to_string(layout.rows) + "\n";
+    text += std::to_string(layout.originColumn) + " " + std::to_string(layout.originRow) + "\n";
+    text += std::to_string(layout.SheetColumns()) + " " + std::to_string(layout.SheetRows()) + "\n";
+    text += "*\n" + layout.tileSet + "\n";
+    for (int r = 0; r < layout.SheetRows(); ++r) {
+        text += (r < static_cast<int>(layout.letters.size()) ? layout.letters[r] : "") + "\n";
     }
     text += "*\n";
-    for (const auto& [row, column] : spec.starts) {
+    for (const auto& [row, column] : layout.starts) {
         text += std::to_string(row) + " " + std::to_string(column) + "\n";
     }
     text += "*\n";
-    for (const auto& [row, column] : spec.seconds) {
+    for (const auto& [row, column] : layout.seconds) {
         text += std::to_string(row) + " " + std::to_string(column) + "\n";
     }
     text += "*\n";
-    if (spec.withFeatures) {
+    if (layout.withFeatures) {
         text += "features.msp\n";
-        for (const auto& f : spec.features) {
+        for (const auto& f : layout.features) {
             text += std::to_string(f[0]) + " " + std::to_string(f[1]) + " " + std::to_string(f[2]) +
                     "\n";
         }
@@ -100,7 +100,7 @@ inline std::string DescriptionText(const LandSpec& spec) {
     } else {
         text += "*\n";
     }
-    if (spec.withDecorations) text += "decorations.msp\n";
+    if (layout.withDecorations) text += "decorations.msp\n";
     return text;
 }
 
@@ -140,13 +140,13 @@ public:
     }
 
     // Writes the land as "edit.lnd" and as row 0 of the land pack, with its tile set.
-    void WriteLand(const LandSpec& spec) const {
-        const std::string text = DescriptionText(spec);
+    void WriteLand(const LandLayout& layout) const {
+        const std::string text = DescriptionText(layout);
         Write("edit.lnd", text);
         PackWriter pack(1, 1);
         pack.SetEntry(0, 0, std::vector<uint8_t>(text.begin(), text.end()));
         Write("7a0lxxxx99s999.lnd", pack.Build());
-        Write(spec.tileSet + ".tls", TileSetBytes(spec.SheetColumns(), spec.SheetRows()));
+        Write(layout.tileSet + ".tls", TileSetBytes(layout.SheetColumns(), layout.SheetRows()));
     }
 
 private:

@@ -17,21 +17,21 @@
 
 namespace {
 // A 20 x 14 land: a lake, an 'r' ridge and land features in the middle.
-LandSpec TestLand() {
-    LandSpec spec;
-    spec.columns = 20;
-    spec.rows = 14;
-    spec.letters = std::vector<std::string>(14, std::string(20, 'c'));
+LandLayout TestLand() {
+    LandLayout layout;
+    layout.columns = 20;
+    layout.rows = 14;
+    layout.letters = std::vector<std::string>(14, std::string(20, 'c'));
     for (int r = 3; r <= 6; ++r)
-        spec.letters[r].replace(4, 4, "wwww");
+        layout.letters[r].replace(4, 4, "wwww");
     for (int r = 2; r <= 11; ++r)
-        spec.letters[r][12] = 'r';
-    spec.letters[9][3] = 'g';
-    spec.starts = {{2, 2}, {11, 17}};
-    spec.withFeatures = true;
-    spec.features = {{9, 8, 0}, {10, 8, 1}, {11, 8, 2}};
-    spec.withDecorations = true;
-    return spec;
+        layout.letters[r][12] = 'r';
+    layout.letters[9][3] = 'g';
+    layout.starts = {{2, 2}, {11, 17}};
+    layout.withFeatures = true;
+    layout.features = {{9, 8, 0}, {10, 8, 1}, {11, 8, 2}};
+    layout.withDecorations = true;
+    return layout;
 }
 
 class LandLoaderTest : public ::testing::Test {

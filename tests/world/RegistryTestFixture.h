@@ -57,8 +57,8 @@ public:
 
 class WorldOnLand {
 public:
-    explicit WorldOnLand(const LandSpec& spec) {
-        LoadLand(world, files, spec);
+    explicit WorldOnLand(const LandLayout& layout) {
+        LoadLand(world, files, layout);
         world.SetGameRecords(&records);
     }
     ~WorldOnLand() { world.ClearObjects(); }

@@ -88,7 +88,7 @@ TEST_F(Soak, FourHundredUnitsWanderTenThousandTicksAndLeaveTheGridsAsTheyWere) {
     std::vector<uint32_t> before(static_cast<size_t>(cells));
     for (int i = 0; i < cells; ++i)
         before[static_cast<size_t>(i)] = world.pathGrid->CellWord(i / kColumns, i % kColumns);
-    world.makeWreck = [](const WreckSpec&) { return std::unique_ptr<GameObject>(); };
+    world.makeWreck = [](const WreckDescription&) { return std::unique_ptr<GameObject>(); };
     for (int i = 0; i < kUnits; ++i)
         AddWalker();
     ASSERT_EQ(static_cast<int>(walkers.size()), kUnits);

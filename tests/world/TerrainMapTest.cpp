@@ -15,8 +15,8 @@
 namespace {
 class TerrainMapTest : public ::testing::Test {
 protected:
-    std::unique_ptr<TerrainMap> Load(const LandSpec& spec) {
-        files.WriteLand(spec);
+    std::unique_ptr<TerrainMap> Load(const LandLayout& layout) {
+        files.WriteLand(layout);
         auto map = std::make_unique<TerrainMap>();
         map->SetDiscDataPath(files.Path().c_str());
         map->SetLocalDataPath(files.Path().c_str());
@@ -24,10 +24,10 @@ protected:
         return map;
     }
     std::unique_ptr<TerrainMap> Plain(bool decorations = true) {
-        LandSpec spec;
-        spec.letters = {"cccccccc", "ccwwcccc", "ccwwcrcc", "cccpcccc", "cccccccc", "cccccccc"};
-        spec.withDecorations = decorations;
-        return Load(spec);
+        LandLayout layout;
+        layout.letters = {"cccccccc", "ccwwcccc", "ccwwcrcc", "cccpcccc", "cccccccc", "cccccccc"};
+        layout.withDecorations = decorations;
+        return Load(layout);
     }
 
     MemoryDisplay screen;
@@ -170,11 +170,11 @@ TEST_F(TerrainMapTest, InstallPaletteGivesTheDisplayACopy) {
 }
 
 TEST_F(TerrainMapTest, LandFeaturesAreDrawnShadedAtTheirCellCentre) {
-    LandSpec spec;
-    spec.letters = std::vector<std::string>(6, "cccccccc");
-    spec.withFeatures = true;
-    spec.features = {{2, 3, 1}};
-    auto map = Load(spec);
+    LandLayout layout;
+    layout.letters = std::vector<std::string>(6, "cccccccc");
+    layout.withFeatures = true;
+    layout.features = {{2, 3, 1}};
+    auto map = Load(layout);
     ScreenBase view;  // maps map pixels to the same screen pixels
     std::fill(screen.BackPage(), screen.BackPage() + 640 * 480, 0);
     screen.SetClipRect(Rect(Point(0, 0), Size(640, 480)));

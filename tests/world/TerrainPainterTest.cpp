@@ -23,10 +23,10 @@ class TerrainPainterTest : public ::testing::Test {
 protected:
     // A 24 x 20 map with every visibility value and a few cells that show the spare tile.
     void SetUp() override {
-        LandSpec spec;
-        spec.columns = 24;
-        spec.rows = 20;
-        files.WriteLand(spec);
+        LandLayout layout;
+        layout.columns = 24;
+        layout.rows = 20;
+        files.WriteLand(layout);
         map = std::make_unique<TerrainMap>();
         map->SetDiscDataPath(files.Path().c_str());
         map->SetLocalDataPath(files.Path().c_str());

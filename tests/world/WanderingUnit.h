@@ -84,7 +84,7 @@ private:
 };
 
 // Open ground with ponds and two long walls of water with gaps.
-inline LandSpec GeneratedLand(std::mt19937& random, int columns, int rows) {
+inline LandLayout GeneratedLand(std::mt19937& random, int columns, int rows) {
     std::vector<std::string> lines(static_cast<size_t>(rows),
                                    std::string(static_cast<size_t>(columns), 'c'));
     std::uniform_int_distribution<int> where(4, columns - 5);

@@ -13,24 +13,24 @@
 
 // A land of open ground, `columns` by `rows` cells, with the letters given row by row laid over
 // it ('c' where a row is short).
-inline LandSpec OpenLand(int columns, int rows, const std::vector<std::string>& overlay = {}) {
-    LandSpec spec;
-    spec.columns = columns;
-    spec.rows = rows;
+inline LandLayout OpenLand(int columns, int rows, const std::vector<std::string>& overlay = {}) {
+    LandLayout layout;
+    layout.columns = columns;
+    layout.rows = rows;
     for (int r = 0; r < rows; ++r) {
         std::string line(static_cast<size_t>(columns), 'c');
         if (r < static_cast<int>(overlay.size())) {
             for (size_t c = 0; c < overlay[r].size() && c < line.size(); ++c)
                 line[c] = overlay[r][c];
         }
-        spec.letters.push_back(line);
+        layout.letters.push_back(line);
     }
-    return spec;
+    return layout;
 }
 
 // Writes the land into the fixture's directory and loads it as the World's land.
-inline void LoadLand(World& world, const LandFixture& files, const LandSpec& spec) {
-    files.WriteLand(spec);
+inline void LoadLand(World& world, const LandFixture& files, const LandLayout& layout) {
+    files.WriteLand(layout);
     world.localDir = files.Path();
     world.dataDir = files.Path();
     Land land = LandLoader::Load(world);
