@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "core/AudioFormat.h"
@@ -98,23 +99,17 @@ TEST_F(DirectSoundDeviceTest, PlayRestartsFromTheBeginningAtTheMasterVolume) {
 }
 
 TEST_F(DirectSoundDeviceTest, MasterVolumeComesFromTheSettingsFile) {
-    {
+    // No file, an empty value and a word all leave the full volume.
+    const std::pair<const char*, int32_t> cases[] = {{nullptr, 100},
+                                                     {"[OPTIONS]\nVOLUME=\n", 100},
+                                                     {"[OPTIONS]\nVOLUME=loud\n", 100},
+                                                     {"[OPTIONS]\nVOLUME=50\n", 50}};
+    for (const auto& [ini, volume] : cases) {
+        SCOPED_TRACE(ini ? ini : "no settings file");
+        if (ini) dir.WriteFile("QX.INI", ini);
         DirectSoundDevice device(GameAudioFormat(), 1);
-        EXPECT_EQ(device.masterVolume, 100);
+        EXPECT_EQ(device.masterVolume, volume);
     }
-    dir.WriteFile("QX.INI", "[OPTIONS]\nVOLUME=\n");
-    {
-        DirectSoundDevice device(GameAudioFormat(), 1);
-        EXPECT_EQ(device.masterVolume, 100);
-    }
-    dir.WriteFile("QX.INI", "[OPTIONS]\nVOLUME=loud\n");
-    {
-        DirectSoundDevice device(GameAudioFormat(), 1);
-        EXPECT_EQ(device.masterVolume, 100);
-    }
-    dir.WriteFile("QX.INI", "[OPTIONS]\nVOLUME=50\n");
-    DirectSoundDevice device(GameAudioFormat(), 1);
-    EXPECT_EQ(device.masterVolume, 50);
 }
 
 TEST_F(DirectSoundDeviceTest, AClosedDeviceHandsOutThePlaceholderAndDoesNothing) {

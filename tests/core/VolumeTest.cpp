@@ -3,41 +3,21 @@
 #include <gtest/gtest.h>
 
 TEST(Volume, PercentagesMapToTheAttenuationOfTheirBand) {
-    EXPECT_EQ(VolumeToAttenuation(-5), -10000);
-    EXPECT_EQ(VolumeToAttenuation(0), -10000);
-    EXPECT_EQ(VolumeToAttenuation(1), -3000);
-    EXPECT_EQ(VolumeToAttenuation(9), -3000);
-    EXPECT_EQ(VolumeToAttenuation(10), -2500);
-    EXPECT_EQ(VolumeToAttenuation(19), -2500);
-    EXPECT_EQ(VolumeToAttenuation(20), -2000);
-    EXPECT_EQ(VolumeToAttenuation(30), -1500);
-    EXPECT_EQ(VolumeToAttenuation(40), -1200);
-    EXPECT_EQ(VolumeToAttenuation(50), -1000);
-    EXPECT_EQ(VolumeToAttenuation(59), -1000);
-    EXPECT_EQ(VolumeToAttenuation(60), -650);
-    EXPECT_EQ(VolumeToAttenuation(70), -500);
-    EXPECT_EQ(VolumeToAttenuation(80), -300);
-    EXPECT_EQ(VolumeToAttenuation(90), -250);
-    EXPECT_EQ(VolumeToAttenuation(99), -250);
-    EXPECT_EQ(VolumeToAttenuation(100), 0);
-    EXPECT_EQ(VolumeToAttenuation(150), 0);
+    // Each band's edges, and the clamps below 0 and above 100.
+    const int cases[][2] = {{-5, -10000}, {0, -10000}, {1, -3000},  {9, -3000},  {10, -2500},
+                            {19, -2500},  {20, -2000}, {30, -1500}, {40, -1200}, {50, -1000},
+                            {59, -1000},  {60, -650},  {70, -500},  {80, -300},  {90, -250},
+                            {99, -250},   {100, 0},    {150, 0}};
+    for (const auto& [percent, attenuation] : cases)
+        EXPECT_EQ(VolumeToAttenuation(percent), attenuation) << percent;
 }
 
 TEST(Volume, AttenuationsMapBackToTheLowestPercentOfTheirBand) {
-    EXPECT_EQ(AttenuationToVolume(-20000), 0);
-    EXPECT_EQ(AttenuationToVolume(-10000), 0);
-    EXPECT_EQ(AttenuationToVolume(-9999), 1);
-    EXPECT_EQ(AttenuationToVolume(-3000), 1);
-    EXPECT_EQ(AttenuationToVolume(-2999), 10);
-    EXPECT_EQ(AttenuationToVolume(-2500), 10);
-    EXPECT_EQ(AttenuationToVolume(-2499), 20);
-    EXPECT_EQ(AttenuationToVolume(-1000), 50);
-    EXPECT_EQ(AttenuationToVolume(-999), 60);
-    EXPECT_EQ(AttenuationToVolume(-650), 60);
-    EXPECT_EQ(AttenuationToVolume(-251), 90);
-    EXPECT_EQ(AttenuationToVolume(-250), 90);
-    EXPECT_EQ(AttenuationToVolume(-249), 100);
-    EXPECT_EQ(AttenuationToVolume(0), 100);
+    const int cases[][2] = {{-20000, 0}, {-10000, 0}, {-9999, 1},  {-3000, 1}, {-2999, 10},
+                            {-2500, 10}, {-2499, 20}, {-1000, 50}, {-999, 60}, {-650, 60},
+                            {-251, 90},  {-250, 90},  {-249, 100}, {0, 100}};
+    for (const auto& [attenuation, percent] : cases)
+        EXPECT_EQ(AttenuationToVolume(attenuation), percent) << attenuation;
 }
 
 TEST(Volume, EveryBandRoundTripsThroughItsLowestPercent) {
