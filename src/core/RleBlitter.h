@@ -80,11 +80,12 @@ struct WhollyVisible {
     static constexpr bool kClips = false;
 };
 
-// Flattened: the compiler would otherwise leave the span copies of the larger instantiations as
-// calls, which cost a third of a small sprite's draw.
+// Flattened, and kept out of the draw that picks it: otherwise the compiler leaves the span
+// copies of the larger instantiations as calls, which cost a third of a small sprite's draw.
 template <class Fx, class Clip = ClipItems>
-[[gnu::flatten]] void Blit(const uint8_t* data, size_t size, int32_t left, int32_t top,
-                           const BlitBounds& v, const BlitTarget& t, const Fx& fx) {
+[[gnu::flatten, gnu::noinline]] void Blit(const uint8_t* data, size_t size, int32_t left,
+                                          int32_t top, const BlitBounds& v, const BlitTarget& t,
+                                          const Fx& fx) {
     constexpr bool kClips = Clip::kClips;
     const bool shadeIsClear = fx.ShadeIsClear();
     const uint8_t* p = data;
