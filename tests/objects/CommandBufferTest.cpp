@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -16,30 +17,6 @@
 #include "support/FakeObjectWorld.h"
 
 namespace {
-
-// A goal of any type with the stored fields a test gives it (the economy goals' stand-in).
-class FieldsGoal : public Goal {
-public:
-    FieldsGoal(int type, const GoalFields& fields)
-        : Goal(SimId(2, 7), 1, 1), type(type), fields(fields) {}
-    int GetType() const override { return type; }
-    int IsDone() override { return 0; }
-    GoalFields StoredFields() const override { return fields; }
-
-    int type;
-    GoalFields fields;
-};
-
-GoalFields Fields(const SimId& id, const Point& point) {
-    GoalFields f;
-    f.id = id;
-    f.point = point;
-    return f;
-}
-
-std::vector<uint8_t> Recorded(const CommandBuffer& buffer) {
-    return std::vector<uint8_t>(buffer.Data(), buffer.Data() + buffer.Size());
-}
 
 struct Row {
     std::string name;
@@ -92,6 +69,11 @@ protected:
         return c;
     }
 
+    // An encoder row that sends the unit's state and the goal.
+    std::function<void(CommandBuffer&)> SendsGoal(std::shared_ptr<Goal> goal) {
+        return [this, goal](CommandBuffer& c) { c.SendGoal(&unit, goal.get()); };
+    }
+
     std::vector<Row> Rows();
 
     FakeObjectWorld world;
@@ -107,6 +89,8 @@ protected:
 std::vector<Row> CommandFormat::Rows() {
     const SimId none;
     const auto E = [](int kind, const SimId& id) { return ExpectedCommand(kind, id); };
+    // The state-first kinds put the unit's state command in front of their own.
+    const auto S = [this](const ExpectedCommand& c) { return Concat({UnitState(), c.Bytes()}); };
     const std::string address = "192.168.100.200";
     return {
         {"heartbeat", [](CommandBuffer& c) { c.SendHeartbeat(); }, E(0, none).Bytes()},
@@ -125,7 +109,7 @@ std::vector<Row> CommandFormat::Rows() {
          E(5, factory.id).Bytes()},
         {"damage swaps its last two letters",
          [this](CommandBuffer& c) { c.SendDamage(&unit, 40, 7, 'a', 'b', 'c'); },
-         Concat({UnitState(), E(6, unit.id).W32(40).W32(7).U8('a').U8('c').U8('b').Bytes()})},
+         S(E(6, unit.id).W32(40).W32(7).U8('a').U8('c').U8('b'))},
         {"damage of a field has no state",
          [this](CommandBuffer& c) { c.SendDamage(&field, 30, 20, 'x', '-', '-'); },
          E(6, field.id).W32(30).W32(20).U8('x').U8('-').U8('-').Bytes()},
@@ -136,97 +120,58 @@ std::vector<Row> CommandFormat::Rows() {
          [this](CommandBuffer& c) { c.SendDamageReport(unit.id, 'w', 'e', 'V', target.id); },
          E(7, unit.id).U8('w').U8('e').U8('V').Id(target.id).Bytes()},
         {"goal none", [this](CommandBuffer& c) { c.SendGoal(&unit, nullptr); },
-         Concat({UnitState(), E(8, unit.id).I16(0).Bytes()})},
+         S(E(8, unit.id).I16(0))},
         {"goal location",
-         [this](CommandBuffer& c) {
-             LocationGoal g(unit.id, Point(800, 640), 16, 1, 1);
-             c.SendGoal(&unit, &g);
-         },
-         Concat({UnitState(), E(8, unit.id).I16(1).Pt(Point(800, 640)).Bytes()})},
+         SendsGoal(std::make_shared<LocationGoal>(unit.id, Point(800, 640), 16, 1, 1)),
+         S(E(8, unit.id).I16(1).Pt(Point(800, 640)))},
         {"goal target sends its offset",
-         [this](CommandBuffer& c) {
-             TargetGoal g(unit.id, target.id, Point(4, -2), 1, 1);
-             c.SendGoal(&unit, &g);
-         },
-         Concat({UnitState(), E(8, unit.id).I16(2).Id(target.id).Pt(Point(4, -2)).Bytes()})},
+         SendsGoal(std::make_shared<TargetGoal>(unit.id, target.id, Point(4, -2), 1, 1)),
+         S(E(8, unit.id).I16(2).Id(target.id).Pt(Point(4, -2)))},
         {"goal mining sends the field's position",
-         [this](CommandBuffer& c) {
-             FieldsGoal g(3, Fields(field.id, Point(9, 9)));
-             c.SendGoal(&unit, &g);
-         },
-         Concat({UnitState(), E(8, unit.id).I16(3).Pt(field.position).Bytes()})},
+         SendsGoal(std::make_shared<FieldsGoal>(unit.id, 3, field.id, Point(9, 9))),
+         S(E(8, unit.id).I16(3).Pt(field.position))},
         {"goal scavenge",
-         [this](CommandBuffer& c) {
-             FieldsGoal g(4, Fields(wreck.id, Point(-64, 64)));
-             c.SendGoal(&unit, &g);
-         },
-         Concat({UnitState(), E(8, unit.id).I16(4).Pt(wreck.position).Pt(Point(-64, 64)).Bytes()})},
+         SendsGoal(std::make_shared<FieldsGoal>(unit.id, 4, wreck.id, Point(-64, 64))),
+         S(E(8, unit.id).I16(4).Pt(wreck.position).Pt(Point(-64, 64)))},
         {"goal scavenge of a vanished wreck",
-         [this](CommandBuffer& c) {
-             FieldsGoal g(4, Fields(SimId(0, 999), Point(64, 64)));
-             c.SendGoal(&unit, &g);
-         },
-         Concat({UnitState(), E(8, unit.id).I16(4).Pt(Point(-1, -1)).Pt(Point(64, 64)).Bytes()})},
+         SendsGoal(std::make_shared<FieldsGoal>(unit.id, 4, SimId(0, 999), Point(64, 64))),
+         S(E(8, unit.id).I16(4).Pt(Point(-1, -1)).Pt(Point(64, 64)))},
         {"goal repair",
-         [this](CommandBuffer& c) {
-             FieldsGoal g(5, Fields(target.id, Point(0, -128)));
-             c.SendGoal(&unit, &g);
-         },
-         Concat({UnitState(), E(8, unit.id).I16(5).Id(target.id).Pt(Point(0, -128)).Bytes()})},
-        {"goal unload",
-         [this](CommandBuffer& c) {
-             FieldsGoal g(6, Fields(target.id, Point(1, 1)));
-             c.SendGoal(&unit, &g);
-         },
-         Concat({UnitState(), E(8, unit.id).I16(6).Bytes()})},
-        {"goal transport",
-         [this](CommandBuffer& c) {
-             TransportGoal g(unit.id, target.id, 1);
-             c.SendGoal(&unit, &g);
-         },
-         Concat({UnitState(), E(8, unit.id).I16(7).Id(target.id).Bytes()})},
-        {"goal refuel",
-         [this](CommandBuffer& c) {
-             FieldsGoal g(8, Fields(SimId(), Point(33, 44)));
-             c.SendGoal(&unit, &g);
-         },
-         Concat({UnitState(), E(8, unit.id).I16(8).Pt(Point(33, 44)).Bytes()})},
+         SendsGoal(std::make_shared<FieldsGoal>(unit.id, 5, target.id, Point(0, -128))),
+         S(E(8, unit.id).I16(5).Id(target.id).Pt(Point(0, -128)))},
+        {"goal unload", SendsGoal(std::make_shared<FieldsGoal>(unit.id, 6, target.id, Point(1, 1))),
+         S(E(8, unit.id).I16(6))},
+        {"goal transport", SendsGoal(std::make_shared<TransportGoal>(unit.id, target.id, 1)),
+         S(E(8, unit.id).I16(7).Id(target.id))},
+        {"goal refuel", SendsGoal(std::make_shared<FieldsGoal>(unit.id, 8, SimId(), Point(33, 44))),
+         S(E(8, unit.id).I16(8).Pt(Point(33, 44)))},
         {"state", [this](CommandBuffer& c) { c.SendSimState(&unit); }, UnitState()},
         {"create factory",
          [this](CommandBuffer& c) { c.SendCreateFactory(&factory, 1000, 300, 'z', 2); },
          E(11, factory.id).Pt(factory.position).W32(1000).W32(300).W32(250).U8('z').U8(2).Bytes()},
         {"fire weapon names the shot and sends the shooter's state",
          [this](CommandBuffer& c) { c.SendFireWeapon('V', 'c', &target, &unit, &shot, 3, 77); },
-         Concat({UnitState(), E(12, shot.id)
-                                  .U8('V')
-                                  .U8('c')
-                                  .Pt(shot.position)
-                                  .Id(unit.id)
-                                  .Id(target.id)
-                                  .U8(3)
-                                  .U8(77)
-                                  .Bytes()})},
+         S(E(12, shot.id)
+               .U8('V')
+               .U8('c')
+               .Pt(shot.position)
+               .Id(unit.id)
+               .Id(target.id)
+               .U8(3)
+               .U8(77))},
         {"fire weapon without target",
          [this](CommandBuffer& c) { c.SendFireWeapon('T', 'a', nullptr, &unit, &shot, 0, 0); },
-         Concat({UnitState(), E(12, shot.id)
-                                  .U8('T')
-                                  .U8('a')
-                                  .Pt(shot.position)
-                                  .Id(unit.id)
-                                  .Id(none)
-                                  .U8(0)
-                                  .U8(0)
-                                  .Bytes()})},
+         S(E(12, shot.id).U8('T').U8('a').Pt(shot.position).Id(unit.id).Id(none).U8(0).U8(0))},
         {"create wreck", [this](CommandBuffer& c) { c.SendCreateWreck(&factory, 'T', 'h'); },
          E(13, factory.id).U8('T').U8('h').Pt(factory.position).W32(250).Bytes()},
         {"mine ore", [this](CommandBuffer& c) { c.SendMineOre(&unit, 20); },
-         Concat({UnitState(), E(14, unit.id).W32(20).Bytes()})},
+         S(E(14, unit.id).W32(20))},
         {"repair", [this](CommandBuffer& c) { c.SendRepair(&unit, -5); },
-         Concat({UnitState(), E(15, unit.id).W32(-5).Bytes()})},
+         S(E(15, unit.id).W32(-5))},
         {"deliver cargo", [this](CommandBuffer& c) { c.SendDeliverCargo(&unit, 100, 2); },
-         Concat({UnitState(), E(16, unit.id).W32(100).W32(2).Bytes()})},
+         S(E(16, unit.id).W32(100).W32(2))},
         {"salvage", [this](CommandBuffer& c) { c.SendSalvage(&unit, 0); },
-         Concat({UnitState(), E(17, unit.id).W32(0).Bytes()})},
+         S(E(17, unit.id).W32(0))},
         {"altitude change",
          [this](CommandBuffer& c) { c.SendAltitudeChange(&unit, -1, Point(5, 6)); },
          E(18, unit.id).I16(-1).Pt(Point(5, 6)).Bytes()},
@@ -256,14 +201,12 @@ std::vector<Row> CommandFormat::Rows() {
              unit.moving = 1;
              c.SendSimFlag(&unit);
          },
-         Concat({UnitState(), E(28, unit.id).U8(1).Bytes()})},
+         S(E(28, unit.id).U8(1))},
         {"pause", [](CommandBuffer& c) { c.SendPause(1); }, E(29, none).U8(1).Bytes()},
         {"all placed", [](CommandBuffer& c) { c.SendAllPlaced(); }, E(30, none).Bytes()},
         {"debug toggle", [](CommandBuffer& c) { c.SendDebugToggle(1); }, E(31, none).U8(1).Bytes()},
-        {"deploy", [this](CommandBuffer& c) { c.SendDeploy(&unit); },
-         Concat({UnitState(), E(32, unit.id).Bytes()})},
-        {"undeploy", [this](CommandBuffer& c) { c.SendUndeploy(&unit); },
-         Concat({UnitState(), E(33, unit.id).Bytes()})},
+        {"deploy", [this](CommandBuffer& c) { c.SendDeploy(&unit); }, S(E(32, unit.id))},
+        {"undeploy", [this](CommandBuffer& c) { c.SendUndeploy(&unit); }, S(E(33, unit.id))},
         {"create scenario object",
          [this](CommandBuffer& c) { c.SendCreateScenarioObject(&factory, 4); },
          E(34, factory.id).Pt(factory.position).U8(4).Bytes()},
@@ -354,13 +297,6 @@ TEST_F(CommandFormat, StateCommandLengthFollowsPartFacings) {
     world.commands.SendSimState(&unit);
     EXPECT_EQ(world.commands.Size(), 22u);
     EXPECT_EQ(world.commands.Data()[0], 22);
-}
-
-TEST_F(CommandFormat, FactoryJobIsFourteenBytesPlusTheText) {
-    const std::string design = "abcdefghijklmnopqrstuv Scout";
-    world.commands.SendFactoryJob(&factory, design.c_str(), target.id, 1);
-    EXPECT_EQ(world.commands.Size(), 14u + design.size());
-    EXPECT_EQ(world.commands.Data()[0], 14 + design.size());
 }
 
 TEST_F(CommandFormat, LongTextsAreCutSoTheLengthByteNeverWraps) {

@@ -18,30 +18,17 @@
 
 namespace {
 
-// A goal of any type with the stored fields a test gives it (the economy goals' stand-in).
-class FieldsGoal : public Goal {
-public:
-    FieldsGoal(const SimId& owner, int type, const GoalFields& fields)
-        : Goal(owner, 1, 0), type(type), fields(fields) {}
-    int GetType() const override { return type; }
-    int IsDone() override { return 0; }
-    GoalFields StoredFields() const override { return fields; }
-
-    int type;
-    GoalFields fields;
-};
-
 class GoalRecords : public ::testing::Test {
 protected:
-    // The object's record lines as written to a file.
-    std::vector<std::string> Written(GameObject& o) {
+    // The object's record lines as written to a file through a buffer of the given size.
+    std::vector<std::string> Written(GameObject& o, size_t bufferSize = 256) {
         const std::string path = files.Path() + "/record.txt";
         {
             ResourceFile file;
             file.plainPath = 1;
             EXPECT_EQ(file.Open(path.c_str(), "w"), 1);
-            char buffer[256];
-            o.Write(file, buffer, sizeof buffer);
+            std::vector<char> buffer(bufferSize);
+            o.Write(file, buffer.data(), static_cast<int>(buffer.size()));
             EXPECT_EQ(file.Close(), 1);
         }
         std::ifstream in(path);
@@ -171,18 +158,5 @@ TEST_F(GoalRecords, LinesTooLongForTheBufferAreNotWrittenCut) {
     target->SetParam(-2000000000);
     unit.goals.PushBack(std::move(target));
     unit.goals.PushBack(std::make_unique<LocationGoal>(unit.id, Point(64, 64), 32, 1, 1));
-    const std::string path = files.Path() + "/short.txt";
-    {
-        ResourceFile file;
-        file.plainPath = 1;
-        ASSERT_EQ(file.Open(path.c_str(), "w"), 1);
-        char buffer[24];
-        unit.Write(file, buffer, sizeof buffer);
-        EXPECT_EQ(file.Close(), 1);
-    }
-    std::ifstream in(path);
-    std::vector<std::string> lines;
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    EXPECT_EQ(lines, std::vector<std::string>{"U = 1,1,1,1,0,64,64"});
+    EXPECT_EQ(Written(unit, 24), std::vector<std::string>{"U = 1,1,1,1,0,64,64"});
 }

@@ -205,7 +205,3 @@ TEST_F(Goals, BlockedFrontGoalNearlyThereCountsAsDone) {
     unit.SetGoal(To(Point(110, 100), 0));
     EXPECT_EQ(FrontGoalDone(&unit), 0);
 }
-
-TEST_F(Goals, DefaultToleranceIsHalfASightCell) {
-    EXPECT_EQ(DefaultLocationTolerance(), 32);
-}

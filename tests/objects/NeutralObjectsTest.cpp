@@ -68,6 +68,18 @@ protected:
     FakeObjectWorld& world = land.world;
 };
 
+// A wreck of VARNOK's 'b' with `capacity` salvage of which `salvage` is left.
+std::unique_ptr<Wreck> MakeWreck(const Size& size, SpriteSet* pictures, int capacity = 30,
+                                 int salvage = 30, int serial = 5) {
+    auto wreck = std::make_unique<Wreck>(Point(160, 160), 0, size, pictures, 0, kUnitFilter,
+                                         SimId(0, serial), 0, 'V', 'b');
+    if (capacity > 0) {
+        wreck->SetCargoCapacity(capacity);
+        wreck->AddCargo(salvage);
+    }
+    return wreck;
+}
+
 // A factory stand-in that keeps what it is given.
 class Store : public TestUnit {
 public:
@@ -161,96 +173,78 @@ TEST_F(Neutral, DelayedEffectPlaysItsSoundOnlyWhereSeen) {
 
 TEST_F(Neutral, WreckShrinksAsItsSalvageIsTaken) {
     auto pictures = Frames(10, Size(20, 20));
-    Wreck wreck(Point(160, 160), 0, Size(60, 50), pictures.get(), 0, kUnitFilter, SimId(0, 5), 0,
-                'V', 'b');
-    wreck.SetCargoCapacity(100);
-    wreck.AddCargo(100);
-    EXPECT_EQ(wreck.sensors.viewer, 0);
-    EXPECT_EQ(wreck.DockCount(), 4);
-    EXPECT_EQ(wreck.GetDockOffset(2), Point(64, 64));
+    auto wreck = MakeWreck(Size(60, 50), pictures.get(), 100, 100);
+    EXPECT_EQ(wreck->sensors.viewer, 0);
+    EXPECT_EQ(wreck->DockCount(), 4);
+    EXPECT_EQ(wreck->GetDockOffset(2), Point(64, 64));
     auto hit = Explosion(2, 10);
-    wreck.TakeDamage(nullptr, SimId(2, 3), hit.get(), 40);
-    EXPECT_EQ(wreck.GetCargo(), 60);
-    ASSERT_TRUE(wreck.attachedEffect);
+    wreck->TakeDamage(nullptr, SimId(2, 3), hit.get(), 40);
+    EXPECT_EQ(wreck->GetCargo(), 60);
+    ASSERT_TRUE(wreck->attachedEffect);
     // Kind 3 sends no state: the damage command alone, with remaining salvage and damage.
-    EXPECT_EQ(
-        std::vector<uint8_t>(world.commands.Data(), world.commands.Data() + world.commands.Size()),
-        ExpectedCommand(6, wreck.id).W32(60).W32(40).U8('e').U8('-').U8('V').Bytes());
-    wreck.Update(50);
-    EXPECT_EQ(wreck.frame, 4);
+    EXPECT_EQ(Recorded(world.commands),
+              ExpectedCommand(6, wreck->id).W32(60).W32(40).U8('e').U8('-').U8('V').Bytes());
+    wreck->Update(50);
+    EXPECT_EQ(wreck->frame, 4);
     // Pictures of 20 x 20 are raised to 34 x 34 but never above what the wreck was.
-    EXPECT_EQ(wreck.size, Size(34, 34));
+    EXPECT_EQ(wreck->size, Size(34, 34));
     EXPECT_EQ(world.gridRemoves, 1);
     EXPECT_EQ(world.gridAdds, 1);
 }
 
 TEST_F(Neutral, WreckFootprintNeverGrows) {
     auto pictures = Frames({Size(40, 40), Size(80, 30), Size(20, 90)});
-    Wreck wreck(Point(160, 160), 0, Size(40, 40), pictures.get(), 0, kUnitFilter, SimId(0, 5), 0,
-                'V', 'b');
-    wreck.SetCargoCapacity(90);
-    wreck.AddCargo(50);
-    wreck.Update(10);
-    EXPECT_EQ(wreck.frame, 1);
-    EXPECT_EQ(wreck.size, Size(40, 34));
-    wreck.cargo = 10;
-    wreck.Update(10);
-    EXPECT_EQ(wreck.frame, 2);
-    EXPECT_EQ(wreck.size, Size(34, 34));
+    auto wreck = MakeWreck(Size(40, 40), pictures.get(), 90, 50);
+    wreck->Update(10);
+    EXPECT_EQ(wreck->frame, 1);
+    EXPECT_EQ(wreck->size, Size(40, 34));
+    wreck->cargo = 10;
+    wreck->Update(10);
+    EXPECT_EQ(wreck->frame, 2);
+    EXPECT_EQ(wreck->size, Size(34, 34));
 }
 
 TEST_F(Neutral, WreckUsedUpLeavesAFreeExplosionAndIgnoresLaterHits) {
-    Wreck wreck(Point(160, 160), 0, Size(40, 40), nullptr, 0, kUnitFilter, SimId(0, 5), 0, 'V',
-                'b');
-    wreck.SetCargoCapacity(30);
-    wreck.AddCargo(30);
+    auto wreck = MakeWreck(Size(40, 40), nullptr, 30, 30);
     auto hit = Explosion(2, 10);
-    wreck.TakeDamage(nullptr, SimId(), hit.get(), 50);
-    EXPECT_EQ(wreck.IsDestroyed(), 1);
-    EXPECT_FALSE(wreck.attachedEffect);
+    wreck->TakeDamage(nullptr, SimId(), hit.get(), 50);
+    EXPECT_EQ(wreck->IsDestroyed(), 1);
+    EXPECT_FALSE(wreck->attachedEffect);
     ASSERT_EQ(world.effects.size(), 1u);
-    EXPECT_EQ(world.effects[0]->position, wreck.position);
+    EXPECT_EQ(world.effects[0]->position, wreck->position);
     const size_t sent = world.commands.Size();
-    wreck.TakeDamage(nullptr, SimId(), hit.get(), 50);
-    wreck.ApplyDamageState(10, 1, 'e', 'V', '-');
+    wreck->TakeDamage(nullptr, SimId(), hit.get(), 50);
+    wreck->ApplyDamageState(10, 1, 'e', 'V', '-');
     EXPECT_EQ(world.commands.Size(), sent);
     EXPECT_EQ(world.effects.size(), 1u);
     // Without pictures the update has no frames to follow and leaves the wreck alone.
-    wreck.Update(10);
+    wreck->Update(10);
     EXPECT_EQ(world.gridRemoves, 0);
 }
 
 TEST_F(Neutral, MirroredWreckReportsTheHitToItsOwner) {
-    Wreck wreck(Point(160, 160), 0, Size(40, 40), nullptr, 0, kUnitFilter, SimId(0, 5), 0, 'V',
-                'b');
-    wreck.SetCargoCapacity(30);
-    wreck.AddCargo(30);
-    wreck.SetLocal(0);
+    auto wreck = MakeWreck(Size(40, 40), nullptr, 30, 30);
+    wreck->SetLocal(0);
     auto hit = Explosion(2, 10);
-    wreck.TakeDamage(nullptr, SimId(2, 3), hit.get(), 20);
-    EXPECT_EQ(wreck.GetCargo(), 30);
-    EXPECT_EQ(
-        std::vector<uint8_t>(world.commands.Data(), world.commands.Data() + world.commands.Size()),
-        ExpectedCommand(7, wreck.id).U8('-').U8('e').U8('-').Id(SimId(2, 3)).Bytes());
+    wreck->TakeDamage(nullptr, SimId(2, 3), hit.get(), 20);
+    EXPECT_EQ(wreck->GetCargo(), 30);
+    EXPECT_EQ(Recorded(world.commands),
+              ExpectedCommand(7, wreck->id).U8('-').U8('e').U8('-').Id(SimId(2, 3)).Bytes());
     // The owner's damage command sets the salvage on the copy.
-    wreck.ApplyDamageState(12, 18, 'e', 'V', '-');
-    EXPECT_EQ(wreck.GetCargo(), 12);
+    wreck->ApplyDamageState(12, 18, 'e', 'V', '-');
+    EXPECT_EQ(wreck->GetCargo(), 12);
 }
 
 TEST_F(Neutral, WreckSmokeRunsOutAndLowDetailMakesNone) {
-    Wreck smoky(Point(160, 160), 0, Size(40, 40), nullptr, 0, kUnitFilter, SimId(0, 5), 0, 'V',
-                'b');
-    smoky.SetCargoCapacity(30);
-    smoky.AddCargo(30);
-    ASSERT_TRUE(smoky.smoke);
-    smoky.Update(29999);
-    EXPECT_TRUE(smoky.smoke);
-    smoky.Update(1);
-    EXPECT_FALSE(smoky.smoke);
+    auto smoky = MakeWreck(Size(40, 40), nullptr, 30, 30);
+    ASSERT_TRUE(smoky->smoke);
+    smoky->Update(29999);
+    EXPECT_TRUE(smoky->smoke);
+    smoky->Update(1);
+    EXPECT_FALSE(smoky->smoke);
     lowDetail = 1;
-    Wreck plain(Point(160, 160), 0, Size(40, 40), nullptr, 0, kUnitFilter, SimId(0, 6), 0, 'V',
-                'b');
-    EXPECT_FALSE(plain.smoke);
+    auto plain = MakeWreck(Size(40, 40), nullptr, 0, 0, 6);
+    EXPECT_FALSE(plain->smoke);
 }
 
 TEST_F(Neutral, DepositGrowsSlowlyThenFastAfterAMinuteAlone) {

@@ -1,6 +1,7 @@
 #pragma once
 // Small objects for the map-object tests: a unit with part facings, a kind and a blocker of
-// its choosing, and the expected bytes of commands built from a description of their fields.
+// its choosing, a goal with stored fields of any type, and the expected bytes of commands built
+// from a description of their fields.
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -8,7 +9,9 @@
 
 #include "core/Point.h"
 #include "core/SimId.h"
+#include "objects/CommandBuffer.h"
 #include "objects/GameObject.h"
+#include "objects/Goal.h"
 #include "world/CollisionFilter.h"
 
 inline const CollisionFilter kUnitFilter{1, 0, 0, 0, 0};
@@ -36,6 +39,24 @@ public:
     std::vector<int32_t> partFacings;
     SimId blocker;
     int sees = 1;
+};
+
+// A goal of any type with the stored fields a test gives it (the economy goals' stand-in).
+class FieldsGoal : public Goal {
+public:
+    FieldsGoal(const SimId& owner, int type, const GoalFields& fields)
+        : Goal(owner, 1, 0), type(type), fields(fields) {}
+    FieldsGoal(const SimId& owner, int type, const SimId& id, const Point& point)
+        : FieldsGoal(owner, type, GoalFields{}) {
+        fields.id = id;
+        fields.point = point;
+    }
+    int GetType() const override { return type; }
+    int IsDone() override { return 0; }
+    GoalFields StoredFields() const override { return fields; }
+
+    int type;
+    GoalFields fields;
 };
 
 // The bytes a command should have, written field by field; the length byte is filled in from
@@ -93,4 +114,9 @@ inline std::vector<uint8_t> Concat(std::initializer_list<std::vector<uint8_t>> p
     for (const auto& p : parts)
         out.insert(out.end(), p.begin(), p.end());
     return out;
+}
+
+// What a command buffer holds.
+inline std::vector<uint8_t> Recorded(const CommandBuffer& buffer) {
+    return std::vector<uint8_t>(buffer.Data(), buffer.Data() + buffer.Size());
 }
