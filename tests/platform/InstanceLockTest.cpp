@@ -9,13 +9,19 @@
 
 using Result = winx_InstanceLock::Result;
 
-TEST(InstanceLock, SecondCopyInTheSameDirectoryIsRefused) {
+TEST(InstanceLock, SecondCopyInTheSameDirectoryIsRefusedUntilTheFirstLetsGo) {
     ScopedWorkingDir dir;
-    winx_InstanceLock first;
     winx_InstanceLock second;
-    EXPECT_EQ(first.Acquire("quarnex.lock"), Result::Acquired);
-    EXPECT_EQ(second.Acquire("quarnex.lock"), Result::HeldElsewhere);
-    first.Release();
+    {
+        winx_InstanceLock first;
+        EXPECT_EQ(first.Acquire("quarnex.lock"), Result::Acquired);
+        EXPECT_EQ(second.Acquire("quarnex.lock"), Result::HeldElsewhere);
+        first.Release();
+        EXPECT_EQ(second.Acquire("quarnex.lock"), Result::Acquired);
+        second.Release();
+        EXPECT_EQ(first.Acquire("quarnex.lock"), Result::Acquired);
+    }
+    // Destroying the owner lets go as well.
     EXPECT_EQ(second.Acquire("quarnex.lock"), Result::Acquired);
 }
 
@@ -26,16 +32,6 @@ TEST(InstanceLock, CopiesInDifferentDirectoriesRunSideBySide) {
     winx_InstanceLock there;
     EXPECT_EQ(here.Acquire("quarnex.lock"), Result::Acquired);
     EXPECT_EQ(there.Acquire("other/quarnex.lock"), Result::Acquired);
-}
-
-TEST(InstanceLock, EndsWithItsOwner) {
-    ScopedWorkingDir dir;
-    {
-        winx_InstanceLock first;
-        EXPECT_EQ(first.Acquire("quarnex.lock"), Result::Acquired);
-    }
-    winx_InstanceLock next;
-    EXPECT_EQ(next.Acquire("quarnex.lock"), Result::Acquired);
 }
 
 TEST(InstanceLock, UnreachableFileIsUnavailableNotRefused) {

@@ -11,8 +11,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/FfmpegMovie.h"
-
 namespace {
 
 namespace fs = std::filesystem;
@@ -50,15 +48,6 @@ protected:
 
     fs::path directory;
 };
-
-TEST_F(MovieWriterTest, WritesAMovieTheDecoderOpensAtItsSize) {
-    const fs::path path = directory / "stripes.mov";
-    ASSERT_TRUE(Write(path, true));
-    std::unique_ptr<winx_FfmpegMovie> movie = winx_FfmpegMovie::Open(path.string());
-    ASSERT_NE(movie, nullptr);
-    EXPECT_EQ(movie->Width(), 64);
-    EXPECT_EQ(movie->Height(), 48);
-}
 
 TEST_F(MovieWriterTest, SameFramesGiveTheSameBytes) {
     ASSERT_TRUE(Write(directory / "a.mov", true));
