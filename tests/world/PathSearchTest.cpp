@@ -97,41 +97,92 @@ const std::vector<std::string> kRoom = {
     "eeeeeeeeee", "e........e", "e........e", "e........e", "e........e",
     "e........e", "e........e", "e........e", "e........e", "eeeeeeeeee",
 };
+
+// kRoom with land features on the given cells.
+std::vector<std::string> RoomWith(const std::vector<Cell>& features) {
+    std::vector<std::string> rows = kRoom;
+    for (const Cell& c : features)
+        rows[c.row][c.column] = '#';
+    return rows;
+}
+
+// A wide pocket that the greedy search fills before it finds the way round the wall.
+std::unique_ptr<PathGrid> TrapGrid() {
+    std::vector<std::string> rows(60, std::string(60, '.'));
+    for (int c = 0; c < 60; ++c)
+        rows[0][c] = rows[59][c] = 'e';
+    for (int r = 0; r < 60; ++r)
+        rows[r][0] = rows[r][59] = 'e';
+    for (int r = 1; r <= 56; ++r)
+        rows[r][40] = '#';
+    return GridFromRows(rows);
+}
 }  // namespace
 
-TEST(PathSearch, SameCellGivesTwoIdenticalWaypoints) {
-    auto grid = GridFromRows(kRoom);
-    FakeMapObject unit(1, 1, Point(70, 75));
-    NodeList route;
-    ASSERT_EQ(grid->FindPath(unit.position, Point(80, 66), &unit, route, 0, nullptr, nullptr), 1);
-    const auto points = Route(route);
-    ASSERT_EQ(points.size(), 2u);
-    EXPECT_EQ(points[0], CentreOf(2, 2));
-    EXPECT_EQ(points[1], CentreOf(2, 2));
-}
-
-TEST(PathSearch, StraightCorridorYieldsStartAndGoalOnly) {
-    auto grid = GridFromRows(kRoom);
-    FakeMapObject unit(1, 1, CentreOf(4, 1));
-    NodeList route;
-    ASSERT_EQ(grid->FindPath(unit.position, CentreOf(4, 8), &unit, route, 0, nullptr, nullptr), 1);
-    EXPECT_EQ(Route(route), (std::vector<Point>{CentreOf(4, 1), CentreOf(4, 8)}));
-}
-
-TEST(PathSearch, LShapedRouteAddsTheCorner) {
-    auto grid = GridFromRows({
-        "eeeeeeeeee",
-        "e........e",
-        "e.#######e",
-        "e.#######e",
-        "e.#######e",
-        "e.#######e",
-        "eeeeeeeeee",
-    });
-    FakeMapObject unit(1, 1, CentreOf(5, 1));
-    NodeList route;
-    ASSERT_EQ(grid->FindPath(unit.position, CentreOf(1, 8), &unit, route, 0, nullptr, nullptr), 1);
-    EXPECT_EQ(Route(route), (std::vector<Point>{CentreOf(5, 1), CentreOf(1, 1), CentreOf(1, 8)}));
+TEST(PathSearch, RoutesRunFromTheStartCellToTheGoalCellWithOnlyTheirCorners) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> rows;
+        Point start, goal;
+        std::vector<Point> route;
+        bool endsOnly;  // only the first and last waypoints are pinned
+    };
+    const Case cases[] = {
+        {"same cell gives two identical waypoints",
+         kRoom,
+         Point(70, 75),
+         Point(80, 66),
+         {CentreOf(2, 2), CentreOf(2, 2)},
+         false},
+        {"straight corridor",
+         kRoom,
+         CentreOf(4, 1),
+         CentreOf(4, 8),
+         {CentreOf(4, 1), CentreOf(4, 8)},
+         false},
+        {"an L adds its corner",
+         {"eeeeeeeeee", "e........e", "e.#######e", "e.#######e", "e.#######e", "e.#######e",
+          "eeeeeeeeee"},
+         CentreOf(5, 1),
+         CentreOf(1, 8),
+         {CentreOf(5, 1), CentreOf(1, 1), CentreOf(1, 8)},
+         false},
+        // Blocked ends move to the nearest passable cell: from the right half of (3, 3) right.
+        {"blocked start",
+         RoomWith({{3, 3}}),
+         Point(3 * 32 + 30, 3 * 32 + 16),
+         CentreOf(3, 7),
+         {CentreOf(3, 4), CentreOf(3, 7)},
+         true},
+        {"blocked goal",
+         RoomWith({{3, 5}, {3, 6}, {3, 7}, {4, 5}, {4, 6}, {4, 7}, {5, 5}, {5, 6}, {5, 7}}),
+         CentreOf(4, 1),
+         CentreOf(4, 6),
+         {CentreOf(4, 1), CentreOf(4, 4)},
+         true},
+        // Clamped to the last column, an edge cell, which then moves to the nearest open cell.
+        {"goal outside the map",
+         kRoom,
+         CentreOf(4, 4),
+         Point(5000, 4 * 32 + 16),
+         {CentreOf(4, 4), CentreOf(4, 8)},
+         true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        auto grid = GridFromRows(c.rows);
+        FakeMapObject unit(1, 1, c.start);
+        NodeList route;
+        ASSERT_EQ(grid->FindPath(unit.position, c.goal, &unit, route, 0, nullptr, nullptr), 1);
+        const auto points = Route(route);
+        ASSERT_FALSE(points.empty());
+        if (c.endsOnly) {
+            EXPECT_EQ(points.front(), c.route.front());
+            EXPECT_EQ(points.back(), c.route.back());
+        } else {
+            EXPECT_EQ(points, c.route);
+        }
+    }
 }
 
 TEST(PathSearch, NoDiagonalStepBetweenTwoBlockedCells) {
@@ -149,29 +200,6 @@ TEST(PathSearch, NoDiagonalStepBetweenTwoBlockedCells) {
     const auto points = Route(route);
     ASSERT_GE(points.size(), 3u);
     EXPECT_TRUE(LegsArePassable(*grid, unit, points));
-}
-
-TEST(PathSearch, BlockedStartMovesToTheNearestPassableCell) {
-    auto grid = GridFromRows(kRoom);
-    grid->SetCellWord(3, 3, kCellLand | kCellFeature);
-    FakeMapObject unit(1, 1, Point(3 * 32 + 30, 3 * 32 + 16));  // right half of (3, 3)
-    NodeList route;
-    ASSERT_EQ(grid->FindPath(unit.position, CentreOf(3, 7), &unit, route, 0, nullptr, nullptr), 1);
-    const auto points = Route(route);
-    EXPECT_EQ(points.front(), CentreOf(3, 4));
-    EXPECT_EQ(points.back(), CentreOf(3, 7));
-}
-
-TEST(PathSearch, BlockedGoalMovesToTheNearestPassableCell) {
-    auto grid = GridFromRows(kRoom);
-    for (int r = 3; r <= 5; ++r) {
-        for (int c = 5; c <= 7; ++c)
-            grid->SetCellWord(r, c, kCellLand | kCellFeature);
-    }
-    FakeMapObject unit(1, 1, CentreOf(4, 1));
-    NodeList route;
-    ASSERT_EQ(grid->FindPath(unit.position, CentreOf(4, 6), &unit, route, 0, nullptr, nullptr), 1);
-    EXPECT_EQ(Route(route).back(), CentreOf(4, 4));
 }
 
 TEST(PathSearch, UnreachableIslandGivesARouteToTheClosestReachableCell) {
@@ -211,17 +239,6 @@ TEST(PathSearch, NoRouteWhenNoReachableCellIsCloser) {
     EXPECT_TRUE(route.IsEmpty());
 }
 
-TEST(PathSearch, GoalOutsideTheMapIsClampedToTheBorder) {
-    auto grid = GridFromRows(kRoom);
-    FakeMapObject unit(1, 1, CentreOf(4, 4));
-    NodeList route;
-    // Clamped to the last column, an edge cell, which then moves to the nearest open cell.
-    ASSERT_EQ(
-        grid->FindPath(unit.position, Point(5000, 4 * 32 + 16), &unit, route, 0, nullptr, nullptr),
-        1);
-    EXPECT_EQ(Route(route).back(), CentreOf(4, 8));
-}
-
 TEST(PathSearch, WindowLimitsTheCellsSearched) {
     auto grid = GridFromRows({
         "eeeeeeeeee",
@@ -253,20 +270,6 @@ TEST(PathSearch, UnitsOfTheEnemyMaskAreObstaclesUnlessIgnored) {
     ASSERT_EQ(grid->FindPath(unit.position, CentreOf(1, 5), &unit, route, 1, nullptr, nullptr), 1);
     EXPECT_EQ(Route(route).back(), CentreOf(1, 5));
 }
-
-namespace {
-// A wide pocket that the greedy search fills before it finds the way round the wall.
-std::unique_ptr<PathGrid> TrapGrid() {
-    std::vector<std::string> rows(60, std::string(60, '.'));
-    for (int c = 0; c < 60; ++c)
-        rows[0][c] = rows[59][c] = 'e';
-    for (int r = 0; r < 60; ++r)
-        rows[r][0] = rows[r][59] = 'e';
-    for (int r = 1; r <= 56; ++r)
-        rows[r][40] = '#';
-    return GridFromRows(rows);
-}
-}  // namespace
 
 TEST(PathSearch, LongSearchSuspendsAndResumesForTheSameRequest) {
     auto grid = TrapGrid();
