@@ -144,14 +144,6 @@ TEST_F(RegistryTest, ReserveSerialKeepsNewIdsAboveEveryLoadedOne) {
     EXPECT_EQ(world.NewSimId(0), SimId(0, 10));
 }
 
-TEST_F(RegistryTest, ClanTechLevelOfAnyOtherLetterIsTheLowerOfTheTwo) {
-    world.techLevelT = 4;
-    world.techLevelV = 2;
-    EXPECT_EQ(world.ClanTechLevel('T'), 4);
-    EXPECT_EQ(world.ClanTechLevel('V'), 2);
-    EXPECT_EQ(world.ClanTechLevel('X'), 2);
-}
-
 TEST_F(RegistryTest, NearnessIgnoresEmptyAndFarCandidatesAndKeepsTheFirstOfEquals) {
     world.terrain->SetRevealAll(1);
     TestObject* asker = land.AddUnit(2, 1, 5, 5);
