@@ -2,6 +2,9 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "catalogue/DesignLibrary.h"
 #include "catalogue/VehicleDesign.h"
@@ -76,11 +79,16 @@ TEST(WorldModes, LeavingTheTitleDiscardsItBeforeTheMenuIsBuilt) {
                                         "menu.Load", "menu.Activate"}));
 }
 
-TEST(WorldModes, AFailedLoadStopsTheProgram) {
-    WorldFixture f;
-    f.screens.FailLoadOf("title");
-    f.Switch(GameMode::Title);
-    EXPECT_EQ(f.world->running, 0);
+// A failed design screen load is not hidden by the battle screen's load that follows it.
+TEST(WorldModes, AFailedScreenLoadStopsTheProgram) {
+    const std::pair<const char*, GameMode> cases[] = {
+        {"title", GameMode::Title}, {"design", GameMode::Battle}, {"battle", GameMode::Battle}};
+    for (const auto& [screen, mode] : cases) {
+        WorldFixture f;
+        f.screens.FailLoadOf(screen);
+        f.Switch(mode);
+        EXPECT_EQ(f.world->running, 0) << screen;
+    }
 }
 
 TEST(WorldModes, BattleBuildsTheDesignScreenFirstAndStartsASinglePlayerGame) {
@@ -105,20 +113,6 @@ TEST(WorldModes, NetworkBattleStaysPausedUntilThePeersAreReady) {
     f.Switch(GameMode::Battle);
     EXPECT_EQ(f.world->paused, 1);
     EXPECT_EQ(f.world->inGame, 1);
-}
-
-TEST(WorldModes, FailedDesignScreenLoadIsNotHiddenByTheBattleScreenLoad) {
-    WorldFixture f;
-    f.screens.FailLoadOf("design");
-    f.Switch(GameMode::Battle);
-    EXPECT_EQ(f.world->running, 0);
-}
-
-TEST(WorldModes, FailedBattleScreenLoadStopsTheProgram) {
-    WorldFixture f;
-    f.screens.FailLoadOf("battle");
-    f.Switch(GameMode::Battle);
-    EXPECT_EQ(f.world->running, 0);
 }
 
 TEST(WorldModes, ReenteringBattleFromDesignKeepsBothScreensAndTheGameState) {
@@ -195,24 +189,35 @@ TEST(WorldModes, MainMenuDropsTheBattleAndDesignScreensAndMakesANewGameFlow) {
     EXPECT_EQ(f.world->currentScreen, f.screens.Last("menu"));
 }
 
-TEST(WorldModes, QuitFromTheBattleUnloadsEveryScreenOnceAndStopsRunning) {
-    WorldFixture f;
-    f.Switch(GameMode::Battle);
-    f.Switch(GameMode::Quit);
-    EXPECT_EQ(f.world->running, 0);
-    EXPECT_EQ(f.world->currentScreen, nullptr);
-    EXPECT_EQ(f.screens.log.Count("battle.Unload"), 1);
-    EXPECT_EQ(f.screens.log.Count("battle.Deleted"), 1);
-    EXPECT_EQ(f.screens.log.Count("design.Deleted"), 1);
-}
-
-TEST(WorldModes, QuitFromTheExitPictureDiscardsIt) {
-    WorldFixture f;
-    f.Switch(GameMode::ExitPicture);
-    f.Switch(GameMode::Quit);
-    EXPECT_EQ(f.world->running, 0);
-    EXPECT_EQ(f.screens.log.Count("picture.Unload"), 1);
-    EXPECT_EQ(f.screens.log.Count("picture.Deleted"), 1);
+// Quitting or shutting down unloads and deletes every screen once, the kept battle and design
+// screens too.
+TEST(WorldModes, QuitAndShutdownUnloadEveryScreenOnce) {
+    struct Case {
+        GameMode from;
+        bool shutdown;
+        std::vector<std::string> once;
+    };
+    const Case cases[] = {
+        {GameMode::Battle, false, {"battle.Unload", "battle.Deleted", "design.Deleted"}},
+        {GameMode::ExitPicture, false, {"picture.Unload", "picture.Deleted"}},
+        {GameMode::Battle, true, {"battle.Unload", "battle.Deleted", "design.Unload"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << "mode " << static_cast<int>(c.from)
+                                          << (c.shutdown ? " shut down" : " quit"));
+        WorldFixture f;
+        f.Switch(c.from);
+        if (c.shutdown) {
+            f.world->Shutdown();
+        } else {
+            f.Switch(GameMode::Quit);
+            EXPECT_EQ(f.world->running, 0);
+        }
+        EXPECT_EQ(f.world->currentScreen, nullptr);
+        EXPECT_FALSE(f.world->battleScreen);
+        for (const std::string& call : c.once)
+            EXPECT_EQ(f.screens.log.Count(call), 1) << call;
+    }
 }
 
 class RecordingMoviePlayer : public MovieBase {
@@ -261,21 +266,6 @@ TEST(WorldModes, WithoutRegisteredScreensAModeThatNeedsOneStopsTheProgram) {
         EXPECT_EQ(world.currentScreen, nullptr);
     }
     RegisterScreenFactory(registered);
-}
-
-}  // namespace
-
-namespace {
-
-TEST(WorldModes, ShutdownInBattleUnloadsTheBattleAndDesignScreensOnce) {
-    WorldFixture f;
-    f.Switch(GameMode::Battle);
-    f.world->Shutdown();
-    EXPECT_EQ(f.world->currentScreen, nullptr);
-    EXPECT_EQ(f.screens.log.Count("battle.Unload"), 1);
-    EXPECT_EQ(f.screens.log.Count("battle.Deleted"), 1);
-    EXPECT_EQ(f.screens.log.Count("design.Unload"), 1);
-    EXPECT_FALSE(f.world->battleScreen);
 }
 
 }  // namespace

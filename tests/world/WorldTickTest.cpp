@@ -111,26 +111,17 @@ TEST_F(WorldTick, NothingIsSimulatedWhilePausedButTheScreenStillDraws) {
     EXPECT_EQ(Draws(), 10);
 }
 
-TEST_F(WorldTick, PathRequestAtTheFrontIsDroppedAfterTenTicks) {
-    StartBattle();
-    SimIdNode* request = new SimIdNode(SimId(1, 7));
-    f.world->pathRequests.PushFront(request);
-    for (int tick = 1; tick <= 10; ++tick)
-        f.world->Tick(100 * tick);
-    EXPECT_EQ(f.world->frontRequestAge, 10);
-    EXPECT_FALSE(f.world->pathRequests.IsEmpty());
-    f.world->Tick(1100);
-    EXPECT_TRUE(f.world->pathRequests.IsEmpty());
-}
-
-TEST_F(WorldTick, TheRequestBehindADroppedOneStartsItsOwnWait) {
+TEST_F(WorldTick, PathRequestAtTheFrontIsDroppedAfterTenTicksAndTheNextStartsItsOwnWait) {
     StartBattle();
     SimIdNode* newer = new SimIdNode(SimId(1, 8));
     SimIdNode* older = new SimIdNode(SimId(1, 7));
     f.world->pathRequests.PushFront(older);
     f.world->pathRequests.PushFront(newer);
-    for (int tick = 1; tick <= 11; ++tick)
+    for (int tick = 1; tick <= 10; ++tick)
         f.world->Tick(100 * tick);
+    EXPECT_EQ(f.world->frontRequestAge, 10);
+    EXPECT_EQ(f.world->pathRequests.Count(), 2);
+    f.world->Tick(1100);
     ASSERT_EQ(f.world->pathRequests.Count(), 1);
     EXPECT_EQ(static_cast<SimIdNode*>(f.world->pathRequests.Last())->id, SimId(1, 8));
     EXPECT_EQ(f.world->frontRequestAge, 0);
