@@ -4,6 +4,8 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <iterator>
+#include <vector>
 
 #include "core/Bitmap.h"
 #include "core/Settings.h"
@@ -259,39 +261,60 @@ TEST_F(Display, CaptureRequestWritesThePresentedFrameAsPng) {
 
 // ---- Lines ------------------------------------------------------------------------------
 
-TEST_F(Display, VerticalLineStartsAtTheLaterEndAndLeavesOutTheFarEnd) {
-    screen.DrawLine(5, 1, Point(10, 10), Point(10, 14));
-    for (int y = 11; y <= 14; ++y)
-        EXPECT_EQ(At(10, y), 5) << y;
-    EXPECT_EQ(At(10, 10), 0);
-    EXPECT_EQ(CountNot(0), 4);
-}
-
-TEST_F(Display, HorizontalAndDiagonalLinesIncludeBothEnds) {
-    screen.DrawLine(5, 1, Point(10, 10), Point(14, 10));
-    EXPECT_EQ(CountNot(0), 5);
-    std::fill(Back(), Back() + 640 * 480, 0);
-    screen.DrawLine(6, 1, Point(20, 30), Point(10, 20));
-    EXPECT_EQ(At(10, 20), 6);
-    EXPECT_EQ(At(15, 25), 6);
-    EXPECT_EQ(At(20, 30), 6);
-    EXPECT_EQ(CountNot(0), 11);
-    std::fill(Back(), Back() + 640 * 480, 0);
-    screen.DrawLine(6, 1, Point(0, 10), Point(3, 0));  // steep, upwards
-    EXPECT_EQ(At(0, 10), 6);
-    EXPECT_EQ(At(3, 0), 6);
-    EXPECT_EQ(CountNot(0), 11);
-}
-
-TEST_F(Display, EqualEndsDrawNothing) {
-    screen.DrawLine(5, 1, Point(10, 10), Point(10, 10));
-    EXPECT_EQ(CountNot(0), 0);
-}
-
-TEST_F(Display, LinesAreCutAtTheClipRectangle) {
-    screen.DrawLine(5, 1, Point(-50, 20), Point(50, 20));
-    EXPECT_EQ(At(0, 20), 5);
-    EXPECT_EQ(CountNot(0), 51);
+TEST_F(Display, LinesDrawTheirPixelsByTheirRules) {
+    struct Pen {
+        int width, dash, gap, phase;  // dash < 0: a solid line
+    };
+    struct Case {
+        Pen pen;
+        Point from, to;
+        int drawn;
+        std::vector<Point> on, off;
+    };
+    const Case cases[] = {
+        // Vertical lines start at the later end and leave out the far end.
+        {{1, -1, 0, 0},
+         {10, 10},
+         {10, 14},
+         4,
+         {{10, 11}, {10, 12}, {10, 13}, {10, 14}},
+         {{10, 10}}},
+        // Horizontal, diagonal and steep upward lines include both ends.
+        {{1, -1, 0, 0}, {10, 10}, {14, 10}, 5, {{10, 10}, {14, 10}}, {}},
+        {{1, -1, 0, 0}, {20, 30}, {10, 20}, 11, {{10, 20}, {15, 25}, {20, 30}}, {}},
+        {{1, -1, 0, 0}, {0, 10}, {3, 0}, 11, {{0, 10}, {3, 0}}, {}},
+        // Equal ends draw nothing; lines are cut at the clip rectangle.
+        {{1, -1, 0, 0}, {10, 10}, {10, 10}, 0, {}, {}},
+        {{1, -1, 0, 0}, {-50, 20}, {50, 20}, 51, {{0, 20}}, {}},
+        // A dashed line draws its start whatever the phase: then five skipped, then dashes
+        // of 2 and gaps of 3.
+        {{1, 2, 3, 5},
+         {0, 0},
+         {20, 0},
+         7,
+         {{0, 0}, {6, 0}, {7, 0}, {11, 0}, {12, 0}, {16, 0}, {17, 0}},
+         {}},
+        // Ten pixels from (5, 10) up to (5, 1): the 2nd, 3rd, 7th and 8th from y = 10.
+        {{1, 2, 3, 1}, {5, 0}, {5, 10}, 4, {{5, 9}, {5, 8}, {5, 4}, {5, 3}}, {}},
+        // Wide dashes write neighbours across the line.
+        {{3, 100, 0, 0}, {10, 10}, {20, 10}, 33, {{15, 9}, {15, 11}}, {}},
+        {{2, 100, 0, 0}, {10, 10}, {10, 20}, 20, {{9, 15}}, {{11, 15}}},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(testing::Message() << "case " << i);
+        std::fill(Back(), Back() + 640 * 480, 0);
+        if (c.pen.dash < 0) {
+            screen.DrawLine(5, c.pen.width, c.from, c.to);
+        } else {
+            screen.DrawDashedLine(5, c.pen.width, c.pen.dash, c.pen.gap, c.pen.phase, c.from, c.to);
+        }
+        for (const Point& p : c.on)
+            EXPECT_EQ(At(p.x, p.y), 5) << p.x << "," << p.y;
+        for (const Point& p : c.off)
+            EXPECT_EQ(At(p.x, p.y), 0) << p.x << "," << p.y;
+        EXPECT_EQ(CountNot(0), c.drawn);
+    }
 }
 
 TEST_F(Display, LinesOutsideTheClipNeverLock) {
@@ -303,36 +326,6 @@ TEST_F(Display, LinesOutsideTheClipNeverLock) {
     screen.DrawDashedLine(5, 3, 2, 2, 0, Point(0, 0), Point(10, 10));
     EXPECT_EQ(screen.lockCalls, 0);
     EXPECT_EQ(CountNot(0), 0);
-}
-
-TEST_F(Display, DashedLineDrawsItsStartWhateverThePhase) {
-    screen.DrawDashedLine(5, 1, 2, 3, 5, Point(0, 0), Point(20, 0));
-    // Start, then five skipped, then dashes of 2 and gaps of 3.
-    const int drawn[] = {0, 6, 7, 11, 12, 16, 17};
-    for (int x : drawn)
-        EXPECT_EQ(At(x, 0), 5) << x;
-    EXPECT_EQ(CountNot(0), 7);
-}
-
-TEST_F(Display, VerticalDashedLineFollowsThePhase) {
-    // Ten pixels from (5, 10) up to (5, 1); dash 2, gap 3, phase 1.
-    screen.DrawDashedLine(5, 1, 2, 3, 1, Point(5, 0), Point(5, 10));
-    const int written[] = {9, 8, 4, 3};  // the 2nd, 3rd, 7th and 8th pixel from y = 10
-    for (int y : written)
-        EXPECT_EQ(At(5, y), 5) << y;
-    EXPECT_EQ(CountNot(0), 4);
-}
-
-TEST_F(Display, WideDashesWriteNeighboursAcrossTheLine) {
-    screen.DrawDashedLine(5, 3, 100, 0, 0, Point(10, 10), Point(20, 10));
-    EXPECT_EQ(At(15, 9), 5);
-    EXPECT_EQ(At(15, 11), 5);
-    EXPECT_EQ(CountNot(0), 33);
-    std::fill(Back(), Back() + 640 * 480, 0);
-    screen.DrawDashedLine(5, 2, 100, 0, 0, Point(10, 10), Point(10, 20));
-    EXPECT_EQ(At(9, 15), 5);
-    EXPECT_EQ(At(11, 15), 0);
-    EXPECT_EQ(CountNot(0), 20);
 }
 
 }  // namespace

@@ -186,16 +186,17 @@ TEST_F(ResourceFileTest, SkipStaysInsideTheWindow) {
     EXPECT_EQ(file.Skip(-1), 0);
 }
 
-TEST_F(ResourceFileTest, LineEndsCrLfCrLfAndLfCr) {
-    ResourceFile file;
-    ASSERT_EQ(OpenWhole(file, "lines.txt", BytesOf("a\rb\nc\r\nd\n\re")), 1);
-    EXPECT_EQ(ReadAllLines(file), "[a][b][c][d][][e]");
-}
-
-TEST_F(ResourceFileTest, OverlongLineIsCutAndTheRestDropped) {
-    ResourceFile file;
-    ASSERT_EQ(OpenWhole(file, "lines.txt", BytesOf("abcdefg\nxy\n")), 1);
-    EXPECT_EQ(ReadAllLines(file, 4), "[abc][xy]");
+TEST_F(ResourceFileTest, LinesEndAtCrLfCrLfOrLfCrAndOverlongOnesAreCut) {
+    const struct {
+        const char* text;
+        int max;
+        const char* lines;
+    } cases[] = {{"a\rb\nc\r\nd\n\re", 64, "[a][b][c][d][][e]"}, {"abcdefg\nxy\n", 4, "[abc][xy]"}};
+    for (const auto& c : cases) {
+        ResourceFile file;
+        ASSERT_EQ(OpenWhole(file, "lines.txt", BytesOf(c.text)), 1);
+        EXPECT_EQ(ReadAllLines(file, c.max), c.lines) << c.text;
+    }
 }
 
 TEST_F(ResourceFileTest, LinesStopAtTheEntryWindow) {
