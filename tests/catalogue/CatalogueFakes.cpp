@@ -41,6 +41,11 @@ int FakeCatalogueServices::ClanTechLevel(char clan) const {
     return std::min(varnokLevel, telmiraLevel);
 }
 
+void FakeCatalogueMedia::Note(const std::string& name, char kind) {
+    names.push_back(name);
+    kinds[name] = kind;
+}
+
 Size FakeCatalogueMedia::SizeFor(const std::string& name) const {
     auto it = frameSizes.find(name);
     return it == frameSizes.end() ? kFrame : it->second;
@@ -54,8 +59,7 @@ std::unique_ptr<SpriteSet> FakeCatalogueMedia::Flat(const std::string& name, int
 }
 
 std::unique_ptr<SpriteSet> FakeCatalogueMedia::LoadGrid(const std::string& name) {
-    names.push_back(name);
-    kinds[name] = 'g';
+    Note(name, 'g');
     auto it = gridFrames.find(name);
     const int frames = it == gridFrames.end() ? 3 : it->second;
     auto grid = std::make_unique<SpriteSet>(2);
@@ -65,26 +69,22 @@ std::unique_ptr<SpriteSet> FakeCatalogueMedia::LoadGrid(const std::string& name)
 }
 
 std::unique_ptr<SpriteSet> FakeCatalogueMedia::LoadColumn(const std::string& name) {
-    names.push_back(name);
-    kinds[name] = 'c';
+    Note(name, 'c');
     return Flat(name, 16);
 }
 
 std::unique_ptr<SpriteSet> FakeCatalogueMedia::LoadRow(const std::string& name) {
-    names.push_back(name);
-    kinds[name] = 'r';
+    Note(name, 'r');
     return Flat(name, 4);
 }
 
 std::unique_ptr<SpriteSet> FakeCatalogueMedia::OpenStreamed(const std::string& name) {
-    names.push_back(name);
-    kinds[name] = 's';
+    Note(name, 's');
     return Flat(name, 4);
 }
 
 std::unique_ptr<Bitmap> FakeCatalogueMedia::LoadBitmap(const std::string& name) {
-    names.push_back(name);
-    kinds[name] = 'b';
+    Note(name, 'b');
     return std::make_unique<Bitmap>(Size(4, 4));
 }
 

@@ -66,6 +66,7 @@ public:
     int busyTicks = 0;
 
 private:
+    void Note(const std::string& name, char kind);
     std::unique_ptr<SpriteSet> Flat(const std::string& name, int frames);
     Size SizeFor(const std::string& name) const;
 };

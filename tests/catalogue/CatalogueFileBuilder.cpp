@@ -2,6 +2,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <map>
 
 namespace {
 
@@ -53,37 +54,20 @@ std::vector<Point> Ring(int n, int base) {
 }  // namespace
 
 std::string CatalogueFileBuilder::StringTableText() {
+    const std::map<int, std::string> formats = {
+        {10, "Strength %d, cost %d/%d, %d s"},
+        {11, "Size %d, cost %d/%d, %d s, range %d, power %d, reload %d s"},
+        {12, "Size %d, cost %d/%d, %d s"},
+        {13, "Size %d, cost %d/%d, %d s, sees %d"},
+        {14, "Fully 100%% yours"},
+        {15, "Bad %s and %n here %d"},
+        {201, "New design"},
+        {265, "New group"},
+    };
     std::string text;
     for (int n = 0; n < 350; ++n) {
-        switch (n) {
-            case 10:
-                text += "Strength %d, cost %d/%d, %d s";
-                break;
-            case 11:
-                text += "Size %d, cost %d/%d, %d s, range %d, power %d, reload %d s";
-                break;
-            case 12:
-                text += "Size %d, cost %d/%d, %d s";
-                break;
-            case 13:
-                text += "Size %d, cost %d/%d, %d s, sees %d";
-                break;
-            case 14:
-                text += "Fully 100%% yours";
-                break;
-            case 15:
-                text += "Bad %s and %n here %d";
-                break;
-            case 201:
-                text += "New design";
-                break;
-            case 265:
-                text += "New group";
-                break;
-            default:
-                text += "Text " + std::to_string(n);
-        }
-        text += '\r';
+        const auto it = formats.find(n);
+        text += (it != formats.end() ? it->second : "Text " + std::to_string(n)) + '\r';
     }
     return text;
 }
@@ -238,38 +222,16 @@ CatalogueFileBuilder CatalogueFileBuilder::Standard() {
                  {'T', 'b', 'b', -1, 5, 100, "1 0", "0"}};
     b.shotPictures = {{'V', 'a'}, {'T', 'a'}};
 
-    DriveGroup vWheels{30, 14, 14, 'V', 'W', {}};
-    vWheels.rows.push_back({});
-    DriveRow r2;
-    r2.pairing = 2;
-    vWheels.rows.push_back(r2);
-    DriveRow r3;
-    r3.panel = '-';
-    r3.map = '-';
-    r3.move = 20;
-    r3.level = 4;
-    vWheels.rows.push_back(r3);
-    DriveGroup tWheels{31, 14, 14, 'T', 'W', {}};
-    tWheels.rows.push_back({});
-    tWheels.rows.push_back(r2);
-    DriveGroup tracks{32, 14, 14, 'X', 'T', {}};
-    DriveRow t1;
-    t1.panel = 't';
-    t1.map = 't';
-    t1.terrain1 = 'Y';
-    t1.level = 2;
-    t1.move = 50;
-    tracks.rows.push_back(t1);
-    t1.pairing = 2;
-    tracks.rows.push_back(t1);
-    DriveGroup hover{33, 14, 14, 'V', 'H', {}};
-    DriveRow h1;
-    h1.panel = 'h';
-    h1.map = 'h';
-    h1.layer = 1;
-    h1.level = 5;
-    hover.rows.push_back(h1);
-    b.drives = {vWheels, tWheels, tracks, hover};
+    const DriveRow r2{.pairing = 2};
+    const DriveRow r3{.panel = '-', .map = '-', .move = 20, .level = 4};
+    const DriveRow t1{.panel = 't', .map = 't', .move = 50, .terrain1 = 'Y', .level = 2};
+    DriveRow t2 = t1;
+    t2.pairing = 2;
+    const DriveRow h1{.panel = 'h', .map = 'h', .layer = 1, .level = 5};
+    b.drives = {{30, 14, 14, 'V', 'W', {{}, r2, r3}},
+                {31, 14, 14, 'T', 'W', {{}, r2}},
+                {32, 14, 14, 'X', 'T', {t1, t2}},
+                {33, 14, 14, 'V', 'H', {h1}}};
 
     auto chassis = [](char clan, char role, int pairing, int level, std::vector<int> caps) {
         ChassisRecord c;
@@ -288,62 +250,29 @@ CatalogueFileBuilder CatalogueFileBuilder::Standard() {
                  chassis('T', 'f', 1, 2, {1, 1}),    chassis('X', 't', 2, 7, {1, 2})};
 
     auto weapon = [](char clan, char role, int size, int level) {
-        WeaponRecord w;
-        w.clan = clan;
-        w.role = role;
-        w.mountSize = size;
-        w.level = level;
-        w.firePower = 10 * size;
-        w.range = 100 + 40 * size;
-        w.travel = 10 + 5 * size;
-        return w;
+        return WeaponRecord{.clan = clan,
+                            .role = role,
+                            .range = 100 + 40 * size,
+                            .travel = 10 + 5 * size,
+                            .firePower = 10 * size,
+                            .mountSize = size,
+                            .level = level};
     };
     b.weapons = {weapon('V', 'a', 1, 1), weapon('V', 'b', 2, 1), weapon('V', 'c', 3, 3),
                  weapon('V', 'h', 1, 5), weapon('T', 'a', 1, 1), weapon('T', 'b', 2, 1),
                  weapon('T', 'c', 3, 4), weapon('X', 'e', 2, 8)};
 
-    AircraftRecord vAir;
-    AircraftRecord tAir;
-    tAir.clan = 'T';
-    tAir.level = 3;
-    b.aircraft = {vAir, tAir};
-    CarrierRecord carrier;
-    carrier.clan = 'T';  // names the pictures only: carriers are VARNOK's
-    b.carriers = {carrier};
-    DeployingRecord vDeploy;
-    vDeploy.level = 4;
-    DeployingRecord tDeploy;
-    tDeploy.clan = 'T';
-    tDeploy.structure = 3;
-    tDeploy.level = 2;
-    tDeploy.tableHardpoints = 2;
-    tDeploy.hardpointLines = 2;
-    b.deploying = {vDeploy, tDeploy};
-
-    ItemRecord sensor;
-    ItemRecord vSensor;
-    vSensor.clan = 'V';
-    vSensor.role = 'c';  // the letter of VARNOK's weapon 'c'
-    vSensor.level = 3;
-    vSensor.mountSize = 3;
-    ItemRecord defence;
-    defence.section = 11;
-    defence.role = 'd';
-    defence.level = 2;
-    defence.name = 72;
-    ItemRecord stealth;
-    stealth.section = 12;
-    stealth.role = 'n';
-    stealth.level = 6;
-    stealth.name = 73;
-    b.items = {sensor, vSensor, defence, stealth};
-
-    BuildingRecord vBuilding;
-    BuildingRecord tBuilding;
-    tBuilding.letter = 'T';
-    tBuilding.pairing = 21;
-    tBuilding.name = 81;
-    b.buildings = {vBuilding, tBuilding};
+    b.aircraft = {{}, {.clan = 'T', .level = 3}};
+    b.carriers = {{.clan = 'T'}};  // names the pictures only: carriers are VARNOK's
+    b.deploying = {
+        {.level = 4},
+        {.clan = 'T', .structure = 3, .tableHardpoints = 2, .level = 2, .hardpointLines = 2}};
+    b.items = {{},
+               // the letter of VARNOK's weapon 'c'
+               {.clan = 'V', .role = 'c', .mountSize = 3, .level = 3},
+               {.section = 11, .name = 72, .role = 'd', .level = 2},
+               {.section = 12, .name = 73, .role = 'n', .level = 6}};
+    b.buildings = {{}, {.name = 81, .letter = 'T', .pairing = 21}};
     b.wrecks = {{'V', 'a', 0}, {'T', 'a', 0}, {'X', 'h', 7}};
     b.destructibles = {{'X', 'a'}, {'X', 'b'}};
     return b;
