@@ -4,6 +4,7 @@
 
 #include <set>
 #include <string>
+#include <utility>
 
 #include "CatalogueFakes.h"
 #include "CatalogueFileBuilder.h"
@@ -183,16 +184,14 @@ TEST_F(TemplateCatalogue, DeployingDriveLevelNeverAboveEight) {
 }
 
 TEST_F(TemplateCatalogue, SpeedOptionSetsTheAdjustment) {
-    env.Load(CatalogueFileBuilder::Standard().Text());
-    EXPECT_EQ(SpeedAdjustment, 0);
-    ClearTemplateCatalogue();
-    env.media.speedOption = "1";
-    env.Load(CatalogueFileBuilder::Standard().Text());
-    EXPECT_EQ(SpeedAdjustment, 2);
-    ClearTemplateCatalogue();
-    env.media.speedOption = "4";
-    env.Load(CatalogueFileBuilder::Standard().Text());
-    EXPECT_EQ(SpeedAdjustment, -1);
+    const std::pair<const char*, int> cases[] = {{"", 0}, {"1", 2}, {"4", -1}};
+    for (const auto& [option, adjustment] : cases) {
+        SCOPED_TRACE(option);
+        ClearTemplateCatalogue();
+        env.media.speedOption = option;
+        LoadStandard();
+        EXPECT_EQ(SpeedAdjustment, adjustment);
+    }
 }
 
 TEST_F(TemplateCatalogue, SpeedAdjustedPeriodsNeverFallBelowOne) {
