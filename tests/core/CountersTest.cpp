@@ -11,8 +11,6 @@
 TEST(SimId, DefaultIsNullAndHalfNullIsNot) {
     EXPECT_TRUE(SimId().IsNull());
     EXPECT_FALSE(SimId(-1, 5).IsNull());
-    EXPECT_EQ(SimId(2, 7), SimId(2, 7));
-    EXPECT_NE(SimId(2, 7), SimId(3, 7));
 }
 
 TEST(Meter, PercentAgainstZeroMaximumIsHundred) {

@@ -101,22 +101,6 @@ TEST_F(MusicPlaylistTest, EveryPieceOfTheCyclePlaysBeforeAnyRepeats) {
     }
 }
 
-TEST_F(MusicPlaylistTest, PickNextDrawsEachEntryOncePerCycle) {
-    const std::string pack =
-        WritePack({CountingPiece(0, 20), CountingPiece(1, 20), CountingPiece(2, 20)});
-    MusicPlaylist playlist(pack, 0, kRing, kChunk);
-    EXPECT_EQ(playlist.OrderCount(), 2);
-    std::set<int> seen{playlist.PackEntry()};
-    playlist.PickNext();
-    seen.insert(playlist.PackEntry());
-    playlist.PickNext();
-    seen.insert(playlist.PackEntry());
-    EXPECT_EQ(seen, (std::set<int>{0, 1, 2}));
-    EXPECT_EQ(playlist.OrderCount(), 0);
-    playlist.PickNext();
-    EXPECT_EQ(playlist.OrderCount(), 2);
-}
-
 TEST_F(MusicPlaylistTest, AChunkThatStraddlesAPieceBoundaryIsFull) {
     const std::string pack = WritePack({CountingPiece(0, 6), CountingPiece(1, 6)});
     MusicPlaylist playlist(pack, 0, kRing, kChunk);
