@@ -39,6 +39,21 @@ protected:
         }
     }
 
+    // A unit and an invulnerable factory of a team another machine plays.
+    TestObject* RemoteUnit(int team) {
+        TestObject* unit = land.AddUnit(team, 1, 3, 3);
+        unit->local = 0;
+        return unit;
+    }
+    Killable* RemoteFactory(int team) {
+        auto building = std::make_unique<Killable>(team, 2, land.Centre(6, 6), 4, 24);
+        building->local = 0;
+        building->invulnerable = 1;
+        Killable* factory = building.get();
+        world.AddBuilding(std::move(building));
+        return factory;
+    }
+
     WorldOnLand land{OpenLand(16, 12)};
     World& world = land.world;
     std::vector<MemoryLink*> made;
@@ -125,16 +140,8 @@ TEST_F(PeerSlotTest, AnEmptyStreamSendsNothingAndARecordedOneGoesToEverySlotOnce
 TEST_F(PeerSlotTest, OnlyTheLowestNumberedPlayerLeftTakesTheLostTeamOver) {
     AddThree();
     world.StartRecording();
-    auto unit = std::make_unique<TestObject>(2, 1, land.Centre(3, 3));
-    unit->local = 0;
-    TestObject* remoteUnit = unit.get();
-    std::unique_ptr<GameObject> owned = std::move(unit);
-    ASSERT_EQ(world.AddSim(owned), 1);
-    auto building = std::make_unique<Killable>(2, 2, land.Centre(6, 6), 4, 24);
-    building->local = 0;
-    building->invulnerable = 1;
-    Killable* factory = building.get();
-    world.AddBuilding(std::move(building));
+    TestObject* remoteUnit = RemoteUnit(2);
+    Killable* factory = RemoteFactory(2);
 
     // Another machine is lower: only the slot is marked gone.
     land.records.allBelowEmpty = 0;
@@ -151,16 +158,8 @@ TEST_F(PeerSlotTest, OnlyTheLowestNumberedPlayerLeftTakesTheLostTeamOver) {
 TEST_F(PeerSlotTest, TheTakingMachineMakesTheUnitsLocalDestroysTheFactoryAndTellsThePeers) {
     AddThree();
     world.StartRecording();
-    auto unit = std::make_unique<TestObject>(3, 1, land.Centre(3, 3));
-    unit->local = 0;
-    TestObject* remoteUnit = unit.get();
-    std::unique_ptr<GameObject> owned = std::move(unit);
-    ASSERT_EQ(world.AddSim(owned), 1);
-    auto building = std::make_unique<Killable>(3, 2, land.Centre(6, 6), 4, 24);
-    building->local = 0;
-    building->invulnerable = 1;
-    Killable* factory = building.get();
-    world.AddBuilding(std::move(building));
+    TestObject* remoteUnit = RemoteUnit(3);
+    Killable* factory = RemoteFactory(3);
     land.records.allBelowEmpty = 1;
     land.records.players = 4;
     made[1]->lost = 1;

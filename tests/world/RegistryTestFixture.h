@@ -67,8 +67,9 @@ public:
     Point Centre(int row, int column) const { return world.pathGrid->CellCenter(row, column); }
 
     // A new object of team and serial at a cell centre, placed and listed as a Sim.
-    TestObject* AddUnit(int team, int serial, int row, int column, int kind = 1) {
-        auto unit = std::make_unique<TestObject>(team, serial, Centre(row, column), kind);
+    TestObject* AddUnit(int team, int serial, int row, int column, int kind = 1, int layer = 0) {
+        auto unit =
+            std::make_unique<TestObject>(team, serial, Centre(row, column), kind, 16, layer);
         TestObject* raw = unit.get();
         raw->deletions = &deletions;
         std::unique_ptr<GameObject> owned = std::move(unit);
