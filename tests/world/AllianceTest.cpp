@@ -127,10 +127,6 @@ TEST_F(AllianceTest, LocalPositionsAndKillsAreNoted) {
     EXPECT_EQ(world.lastLocalPosition, Point(0, 0));
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(AllianceTest, OnlyTheFirstMarkOfACellIsDrawnAndItsAnimationCycles) {
     MemoryCatalogueMedia media;
     media.gridFrames = 3;
@@ -156,10 +152,6 @@ TEST_F(AllianceTest, OnlyTheFirstMarkOfACellIsDrawnAndItsAnimationCycles) {
     delete mark;
     SetCatalogueMedia(nullptr);
 }
-
-}  // namespace
-
-namespace {
 
 TEST_F(AllianceTest, ARectangleIsVisibleWhereTheLocalPlayersUnitsSeeNow) {
     // The local team's unit lifts the fog 8 cells round itself; another team's does not.

@@ -57,15 +57,6 @@ std::vector<Point> Route(const NodeList& list) {
 }
 }  // namespace
 
-TEST(LandLoader, CellWordsFollowTheTerrainLetters) {
-    EXPECT_EQ(LandLoader::CellWordFor('p'), 0x11u);
-    EXPECT_EQ(LandLoader::CellWordFor('w'), 0x12u);
-    EXPECT_EQ(LandLoader::CellWordFor('r'), 0x14u);
-    EXPECT_EQ(LandLoader::CellWordFor('e'), 0x18u);
-    EXPECT_EQ(LandLoader::CellWordFor('c'), 0x10u);
-    EXPECT_EQ(LandLoader::CellWordFor('X'), 0x10u);
-}
-
 TEST_F(LandLoaderTest, LoadsThePackLandAndBuildsTheGrids) {
     services.landNumber = 0;
     Land land = LandLoader::Load(services);
@@ -78,11 +69,13 @@ TEST_F(LandLoaderTest, LoadsThePackLandAndBuildsTheGrids) {
     EXPECT_EQ(land.sight->Rows(), 7);
     EXPECT_EQ(land.sight->LocalTeam(), 1);
     EXPECT_EQ(land.paths->AttachedSightGrid(), land.sight.get());
+    // Each terrain letter's bit over the land bit; unknown letters ('g') are open land.
     EXPECT_EQ(land.paths->CellWord(0, 5), 0x18u);
     EXPECT_EQ(land.paths->CellWord(4, 5), 0x12u);
     EXPECT_EQ(land.paths->CellWord(4, 12), 0x14u);
     EXPECT_EQ(land.paths->CellWord(9, 8), 0x11u);
     EXPECT_EQ(land.paths->CellWord(9, 3), 0x10u);
+    EXPECT_EQ(land.paths->CellWord(1, 1), 0x10u);
     EXPECT_EQ(land.map->StartPoints().Count(), 2);
 
     LandLoader::PlaceLandFeatures(*land.map, services);

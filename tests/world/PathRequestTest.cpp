@@ -235,10 +235,6 @@ TEST_F(PathRequestTest, PickNearestPointTakesTheFirstOfEqualsAndCanRemoveIt) {
     EXPECT_EQ(candidates.Count(), 1);
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(PathRequestTest, ARequestDroppedByTheTickIsForgottenAndTheUnitQueuesAgain) {
     TestObject* a = land.AddUnit(2, 1, 3, 3);
     TestObject* b = land.AddUnit(2, 2, 5, 5);

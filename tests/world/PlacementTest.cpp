@@ -173,10 +173,6 @@ TEST_F(PlacementTest, HasObjectAroundSeesHostilesTwoCellsBeyondTheFootprint) {
     EXPECT_EQ(world.HasObjectAround(unit, -1), 0);
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(PlacementTest, DeployingTakesTheTeamOffTheGridsAndPutsItBackUnderTheNewKind) {
     TestObject* unit = land.AddUnit(2, 1, 3, 3);
     TestObject* other = land.AddUnit(2, 2, 5, 5);
@@ -199,10 +195,6 @@ TEST_F(PlacementTest, DeployingTakesTheTeamOffTheGridsAndPutsItBackUnderTheNewKi
     EXPECT_EQ(kindsSeen, std::vector<int>({7, 1}));
     EXPECT_EQ(grid.Occupant(3, 3, 0), unit);
 }
-
-}  // namespace
-
-namespace {
 
 // Sight counts of every sight cell of player 1 on layer 0.
 std::vector<int32_t> SightCounts(const SightGrid& sight) {
