@@ -108,6 +108,11 @@ protected:
         EXPECT_TRUE(fs::exists(path)) << name << " was not captured";
         return ReadText(path);
     }
+    void ExpectTitleCaptured() {
+        const std::string expected = Expected("title", kTitlePaletteRow, kArrowCursor,
+                                              [] { Bitmap(kTitlePack).DrawAt(Point(0, 0)); });
+        EXPECT_TRUE(Captured("title") == expected) << "the title capture differs from the title";
+    }
     int ExitPages() {
         ResourceFile::SetAssetPath((game / "Assets").string().append("/").c_str());
         ResourceFile pack;
@@ -133,18 +138,14 @@ TEST_F(BootEndToEnd, SkipsTheIntroShowsTheTitleAndQuitsOnEsc) {
                               "wait 100\n"
                               "key ESCAPE\n");
     EXPECT_EQ(run.exitCode, 0) << run.errors;
-    const std::string expected = Expected("title", kTitlePaletteRow, kArrowCursor,
-                                          [] { Bitmap(kTitlePack).DrawAt(Point(0, 0)); });
-    EXPECT_TRUE(Captured("title") == expected) << "the title capture differs from the title";
+    ExpectTitleCaptured();
 }
 
 TEST_F(BootEndToEnd, WithMoviesOffTheTitleShowsAtOnceAndEscQuits) {
     std::ofstream(game / "QX.INI") << "[OPTIONS]\nMOVIES=NO\n";
     const RunResult run = Run("wait 500\ncapture title\nwait 100\nkey ESCAPE\n");
     EXPECT_EQ(run.exitCode, 0) << run.errors;
-    const std::string expected = Expected("title", kTitlePaletteRow, kArrowCursor,
-                                          [] { Bitmap(kTitlePack).DrawAt(Point(0, 0)); });
-    EXPECT_TRUE(Captured("title") == expected) << "the title capture differs from the title";
+    ExpectTitleCaptured();
 }
 
 // With the movies off the title shows at once, so this run does not wait for the intro.

@@ -129,10 +129,6 @@ TEST_F(PictureScreenTest, AltF4RequestsQuit) {
     EXPECT_EQ(f.world->requestedMode, static_cast<int>(GameMode::Quit));
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(PictureScreenTest, AMissingPicturePackIsFatal) {
     EXPECT_EXIT(screen.Load(), ::testing::ExitedWithCode(255), "Resource Missing");
 }

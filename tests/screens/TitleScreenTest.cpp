@@ -35,6 +35,11 @@ public:
 class TitleScreenTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        WriteAssets();
+        f.world->moviesDir = "d:\\Assets\\Movies\\";
+    }
+    // The palette pack and the title picture.
+    void WriteAssets() {
         std::filesystem::create_directory("Assets");
         ResourceFile::SetAssetPath(".\\Assets\\");
         WriteBytes("Assets/7a0txxxx99s999.pal", MarkedPalettePack(27, kTitleColour));
@@ -42,7 +47,6 @@ protected:
         PackWriter title(1, 1);
         title.SetEntry(0, 0, EncodeRawBitmap(pixels.data(), 640, 480, 640));
         WriteBytes("Assets/7a1utxxx00s000.msp", title.Build());
-        f.world->moviesDir = "d:\\Assets\\Movies\\";
     }
     void TearDown() override {
         moviesOff = 0;
@@ -191,18 +195,13 @@ TEST_F(TitleScreenTest, AltF4QuitsAtOnceLeavingLaterEventsQueued) {
     f.events.altDown = 0;
 }
 
-}  // namespace
-
-namespace {
-
-TEST_F(TitleScreenTest, AMissingTitlePictureIsFatal) {
-    std::filesystem::remove("Assets/7a1utxxx00s000.msp");
-    EXPECT_EXIT(screen.Load(), ::testing::ExitedWithCode(255), "Resource Missing");
-}
-
-TEST_F(TitleScreenTest, AMissingPalettePackIsFatal) {
-    std::filesystem::remove("Assets/7a0txxxx99s999.pal");
-    EXPECT_EXIT(screen.Load(), ::testing::ExitedWithCode(255), "Resource Missing");
+TEST_F(TitleScreenTest, AMissingTitlePictureOrPaletteIsFatal) {
+    for (const char* pack : {"Assets/7a1utxxx00s000.msp", "Assets/7a0txxxx99s999.pal"}) {
+        SCOPED_TRACE(pack);
+        WriteAssets();
+        std::filesystem::remove(pack);
+        EXPECT_EXIT(screen.Load(), ::testing::ExitedWithCode(255), "Resource Missing");
+    }
 }
 
 }  // namespace
