@@ -76,7 +76,6 @@ TEST_F(Buttons, HitTestCoversTheRectAndTheSecondArea) {
     EXPECT_EQ(b.HitTest(Point(15, 14)), 0);
     b.hitRect = Rect(Point(50, 50), Size(2, 2));
     EXPECT_EQ(b.HitTest(Point(51, 51)), 1);
-    EXPECT_EQ(b.Bounds(), b.rect);
 }
 
 TEST_F(Buttons, HorizontalKnobReportsAndTakesPercentages) {
@@ -124,7 +123,6 @@ TEST_F(Buttons, PicturesComeFromPackEntries) {
     entries.normal = PackEntry{0, 0};
     entries.pressed = PackEntry{1, 3};  // not in the pack
     Button b(&file, entries, Rect(Point(10, 10), Size(2, 2)), Button::kPlain, Point(), Point(), 7);
-    EXPECT_EQ(b.id, 7);
     EXPECT_EQ(b.Picture(1), nullptr);
     EXPECT_EQ(b.Picture(2), nullptr);
     EXPECT_EQ(Drawn(b), 7);

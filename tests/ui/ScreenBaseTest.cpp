@@ -10,8 +10,6 @@ class PlainScreen : public ScreenBase {};
 
 TEST(ScreenBase, AScreenThatOverridesNothingRunsForeverAndUsesNoEvent) {
     PlainScreen screen;
-    EXPECT_EQ(screen.zoom, 0);
-    EXPECT_EQ(screen.exitCode, 0);
     EXPECT_EQ(screen.Load(), 1);
     InputEvent key(InputKind::Key, Point(1, 2), 'a');
     InputEvent click(InputKind::ButtonDown, Point(3, 4), 'L');
