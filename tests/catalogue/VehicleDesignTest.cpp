@@ -136,20 +136,18 @@ TEST_F(VehicleDesignTest, DriveIsRepairedByPairingNumber) {
 }
 
 TEST_F(VehicleDesignTest, ParametersAreLimited) {
+    // In order on one design: values are held to the range, and a change to nothing answers 0.
+    struct Case {
+        int index, value, accepted, stored;
+    };
+    const Case cases[] = {{8, 100, 0, 99}, {6, 0, 0, 2}, {2, 7, 0, 1}, {0, 9, 1, 5},
+                          {4, 7, 1, 3},    {6, 9, 1, 5}, {1, 7, 1, 7}};
     VehicleDesign d('V');
-    EXPECT_EQ(d.SetParameter(8, 100), 0);  // 99 already
-    EXPECT_EQ(d.parameters[8], 99);
-    EXPECT_EQ(d.SetParameter(6, 0), 0);
-    EXPECT_EQ(d.parameters[6], 2);
-    EXPECT_EQ(d.SetParameter(2, 7), 0);
-    EXPECT_EQ(d.parameters[2], 1);
-    EXPECT_EQ(d.SetParameter(0, 9), 1);
-    EXPECT_EQ(d.parameters[0], 5);
-    EXPECT_EQ(d.SetParameter(4, 7), 1);
-    EXPECT_EQ(d.parameters[4], 3);
-    EXPECT_EQ(d.SetParameter(6, 9), 1);
-    EXPECT_EQ(d.parameters[6], 5);
-    EXPECT_EQ(d.SetParameter(1, 7), 1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::Message() << c.index << " = " << c.value);
+        EXPECT_EQ(d.SetParameter(c.index, c.value), c.accepted);
+        EXPECT_EQ(d.parameters[c.index], c.stored);
+    }
     EXPECT_EQ(Code(d), "V?\?-------507199315299");
     EXPECT_EQ(d.SetParameter(9, 1), 0);
     EXPECT_EQ(d.SetParameter(-1, 1), 0);
