@@ -98,11 +98,13 @@ const std::vector<std::string> kRoom = {
     "e........e", "e........e", "e........e", "e........e", "eeeeeeeeee",
 };
 
-// kRoom with land features on the given cells.
-std::vector<std::string> RoomWith(const std::vector<Cell>& features) {
+// kRoom with land features on rows row0 .. row1 and columns column0 .. column1.
+std::vector<std::string> RoomWith(int row0, int column0, int row1, int column1) {
     std::vector<std::string> rows = kRoom;
-    for (const Cell& c : features)
-        rows[c.row][c.column] = '#';
+    for (int r = row0; r <= row1; ++r) {
+        for (int c = column0; c <= column1; ++c)
+            rows[r][c] = '#';
+    }
     return rows;
 }
 
@@ -120,56 +122,29 @@ std::unique_ptr<PathGrid> TrapGrid() {
 }  // namespace
 
 TEST(PathSearch, RoutesRunFromTheStartCellToTheGoalCellWithOnlyTheirCorners) {
+    const std::vector<std::string> ell = {"eeeeeeeeee", "e........e", "e.#######e", "e.#######e",
+                                          "e.#######e", "e.#######e", "eeeeeeeeee"};
     struct Case {
-        const char* name;
         std::vector<std::string> rows;
         Point start, goal;
         std::vector<Point> route;
         bool endsOnly;  // only the first and last waypoints are pinned
     };
+    const auto at = &CentreOf;  // a cell's centre
     const Case cases[] = {
-        {"same cell gives two identical waypoints",
-         kRoom,
-         Point(70, 75),
-         Point(80, 66),
-         {CentreOf(2, 2), CentreOf(2, 2)},
-         false},
-        {"straight corridor",
-         kRoom,
-         CentreOf(4, 1),
-         CentreOf(4, 8),
-         {CentreOf(4, 1), CentreOf(4, 8)},
-         false},
-        {"an L adds its corner",
-         {"eeeeeeeeee", "e........e", "e.#######e", "e.#######e", "e.#######e", "e.#######e",
-          "eeeeeeeeee"},
-         CentreOf(5, 1),
-         CentreOf(1, 8),
-         {CentreOf(5, 1), CentreOf(1, 1), CentreOf(1, 8)},
-         false},
+        // The same cell gives two identical waypoints; a straight run its ends; an L its corner.
+        {kRoom, Point(70, 75), Point(80, 66), {at(2, 2), at(2, 2)}, false},
+        {kRoom, at(4, 1), at(4, 8), {at(4, 1), at(4, 8)}, false},
+        {ell, at(5, 1), at(1, 8), {at(5, 1), at(1, 1), at(1, 8)}, false},
         // Blocked ends move to the nearest passable cell: from the right half of (3, 3) right.
-        {"blocked start",
-         RoomWith({{3, 3}}),
-         Point(3 * 32 + 30, 3 * 32 + 16),
-         CentreOf(3, 7),
-         {CentreOf(3, 4), CentreOf(3, 7)},
-         true},
-        {"blocked goal",
-         RoomWith({{3, 5}, {3, 6}, {3, 7}, {4, 5}, {4, 6}, {4, 7}, {5, 5}, {5, 6}, {5, 7}}),
-         CentreOf(4, 1),
-         CentreOf(4, 6),
-         {CentreOf(4, 1), CentreOf(4, 4)},
-         true},
+        {RoomWith(3, 3, 3, 3), Point(126, 112), at(3, 7), {at(3, 4), at(3, 7)}, true},
+        {RoomWith(3, 5, 5, 7), at(4, 1), at(4, 6), {at(4, 1), at(4, 4)}, true},
         // Clamped to the last column, an edge cell, which then moves to the nearest open cell.
-        {"goal outside the map",
-         kRoom,
-         CentreOf(4, 4),
-         Point(5000, 4 * 32 + 16),
-         {CentreOf(4, 4), CentreOf(4, 8)},
-         true},
+        {kRoom, at(4, 4), Point(5000, 144), {at(4, 4), at(4, 8)}, true},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(::testing::Message() << "case " << i);
         auto grid = GridFromRows(c.rows);
         FakeMapObject unit(1, 1, c.start);
         NodeList route;
