@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "support/ScopedWorkingDir.h"
 
@@ -24,6 +25,11 @@ protected:
         traceOn = 0;
     }
 
+    static std::vector<int32_t> Values() {
+        return {flipEnabled, discDriveLetter, moviesOff, tcpPort,  lowDetail,
+                scrollStep,  autosaveOn,      noShake,   cheatsOn, traceOn};
+    }
+
     void LoadFrom(const std::string& ini) {
         dir.WriteFile("QX.INI", ini);
         LoadSettings();
@@ -35,17 +41,9 @@ protected:
 }  // namespace
 
 TEST_F(SettingsTest, NoFileLeavesEveryDefault) {
+    const std::vector<int32_t> defaults = Values();
     LoadSettings();
-    EXPECT_EQ(flipEnabled, 1);
-    EXPECT_EQ(discDriveLetter, '?');
-    EXPECT_EQ(moviesOff, 0);
-    EXPECT_EQ(tcpPort, 3385);
-    EXPECT_EQ(lowDetail, 0);
-    EXPECT_EQ(scrollStep, 64);
-    EXPECT_EQ(autosaveOn, 0);
-    EXPECT_EQ(noShake, 0);
-    EXPECT_EQ(cheatsOn, 0);
-    EXPECT_EQ(traceOn, 0);
+    EXPECT_EQ(Values(), defaults);
     EXPECT_EQ(dir.ReadFile("QX.INI"), "");
 }
 
@@ -68,19 +66,13 @@ TEST_F(SettingsTest, FirstCharacterDecidesInEitherCase) {
 }
 
 TEST_F(SettingsTest, OtherFirstCharactersAndEmptyValuesKeepTheDefaults) {
+    const std::vector<int32_t> defaults = Values();
     LoadFrom(
         "[DISPLAY]\nFLIP=\n"
         "[PATH]\nCD_ASSETS=\n"
         "[OPTIONS]\nMOVIES=Off\nAUTOSAVE=no\nNOSHAKE=\nCHEAT=true\n"
         "[PERFORMANCE]\nDETAIL=HIGH\nSCROLL=medium\n");
-    EXPECT_EQ(flipEnabled, 1);
-    EXPECT_EQ(discDriveLetter, '?');
-    EXPECT_EQ(moviesOff, 0);
-    EXPECT_EQ(lowDetail, 0);
-    EXPECT_EQ(scrollStep, 64);
-    EXPECT_EQ(autosaveOn, 0);
-    EXPECT_EQ(noShake, 0);
-    EXPECT_EQ(cheatsOn, 0);
+    EXPECT_EQ(Values(), defaults);
 }
 
 TEST_F(SettingsTest, PortThatIsNotANumberIsZero) {
