@@ -94,30 +94,28 @@ TEST_F(GameObjectTest, MirrorAsksTheOwnerForItsSkill) {
 }
 
 TEST_F(GameObjectTest, HostilityFollowsTeamsAlliancesAndAttackOrders) {
-    TestUnit enemy(2, 5, Point());
-    TestUnit friendOf(3, 5, Point());
-    TestUnit neutral(0, 5, Point());
-    TestUnit wreck(2, 6, Point());
-    wreck.kind = 3;
-    TestUnit field(0, 7, Point());
-    field.kind = 5;
-    TestUnit own(1, 2, Point());
+    // A wreck is never hostile by team; things (wrecks, fields, land features) are hostile only
+    // through an attack order on things.
+    struct Case {
+        const char* name;
+        int team, kind, hostile, underAttackOrder;
+    };
+    const Case cases[] = {{"enemy", 2, 1, 1, 1},        {"ally", 3, 1, 0, 0},
+                          {"neutral", 0, 1, 0, 0},      {"own", 1, 1, 0, 0},
+                          {"wreck", 2, 3, 0, 1},        {"field", 0, 5, 0, 1},
+                          {"land feature", 0, 10, 0, 1}};
     world.Ally(1, 3);
-    EXPECT_EQ(unit.IsHostileTo(&enemy), 1);
-    EXPECT_EQ(unit.IsHostileTo(&friendOf), 0);
-    EXPECT_EQ(unit.IsHostileTo(&neutral), 0);
-    EXPECT_EQ(unit.IsHostileTo(&own), 0);
-    // A wreck is never hostile by team, only through an attack order on things.
-    EXPECT_EQ(unit.IsHostileTo(&wreck), 0);
-    EXPECT_EQ(unit.IsHostileTo(&field), 0);
-    unit.attackObjects = 1;
-    EXPECT_EQ(unit.IsHostileTo(&wreck), 1);
-    EXPECT_EQ(unit.IsHostileTo(&field), 1);
-    EXPECT_EQ(unit.IsHostileTo(&own), 0);
-    // The grids ask through their view of the object.
-    MapObjectView* view = &enemy;
-    unit.attackObjects = 0;
-    EXPECT_EQ(unit.IsHostileTo(view), 1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TestUnit other(c.team, 5, Point());
+        other.kind = c.kind;
+        unit.attackObjects = 0;
+        EXPECT_EQ(unit.IsHostileTo(&other), c.hostile);
+        // The grids ask through their view of the object.
+        EXPECT_EQ(unit.IsHostileTo(static_cast<MapObjectView*>(&other)), c.hostile);
+        unit.attackObjects = 1;
+        EXPECT_EQ(unit.IsHostileTo(&other), c.underAttackOrder);
+    }
 }
 
 TEST_F(GameObjectTest, SelectingTellsTheLocalControllerOnce) {
