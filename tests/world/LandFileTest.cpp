@@ -6,24 +6,16 @@
 #include <vector>
 
 #include "core/MemoryDisplay.h"
-#include "core/PointNode.h"
 #include "core/ResourceFile.h"
 #include "core/Settings.h"
 #include "world/LandFixture.h"
+#include "world/RoutePoints.h"
 #include "world/TerrainMap.h"
 
 namespace {
 const std::vector<std::string> kLetters = {
     "cccccccc", "ccwwcccc", "ccwwcrcc", "cccpcccc", "cccccccc", "cccccccc",
 };
-
-std::vector<Point> Points(NodeList& list) {
-    std::vector<Point> points;
-    for (ListNode* n = list.First(); n != nullptr; n = list.Next(n)) {
-        points.push_back(static_cast<PointNode*>(n)->value);
-    }
-    return points;
-}
 
 // A 5 x 4 land cut from a 10 x 7 tile sheet at sheet cell (3, 2).
 LandLayout CutFromSheet() {
@@ -137,9 +129,9 @@ TEST_F(LandFileTest, StartPointsAreReversedAndBorderPointsDropped) {
     layout.seconds = {{1, 1}, {2, 0}};
     auto map = Load(layout);
     EXPECT_EQ(
-        Points(map->StartPoints()),
+        PointsOf(map->StartPoints()),
         (std::vector<Point>{map->CellCenter(4, 5), map->CellCenter(3, 6), map->CellCenter(2, 2)}));
-    EXPECT_EQ(Points(map->SecondPoints()), (std::vector<Point>{map->CellCenter(1, 1)}));
+    EXPECT_EQ(PointsOf(map->SecondPoints()), (std::vector<Point>{map->CellCenter(1, 1)}));
 }
 
 TEST_F(LandFileTest, PointsAreTakenRelativeToTheSheetOrigin) {
@@ -147,7 +139,7 @@ TEST_F(LandFileTest, PointsAreTakenRelativeToTheSheetOrigin) {
     // Sheet (3, 4) is map cell (1, 1); sheet (2, 4) lies on the map's first row.
     layout.starts = {{3, 4}, {2, 4}, {4, 6}};
     auto map = Load(layout);
-    EXPECT_EQ(Points(map->StartPoints()),
+    EXPECT_EQ(PointsOf(map->StartPoints()),
               (std::vector<Point>{map->CellCenter(2, 3), map->CellCenter(1, 1)}));
 }
 

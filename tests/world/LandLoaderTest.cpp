@@ -7,10 +7,10 @@
 
 #include "core/MemoryDisplay.h"
 #include "core/NodeList.h"
-#include "core/PointNode.h"
 #include "platform/Capture.h"
 #include "world/LandFixture.h"
 #include "world/PathGrid.h"
+#include "world/RoutePoints.h"
 #include "world/SightGrid.h"
 #include "world/TerrainFakes.h"
 #include "world/TerrainMap.h"
@@ -48,13 +48,6 @@ protected:
     FakeTerrainServices services;
 };
 
-std::vector<Point> Route(const NodeList& list) {
-    std::vector<Point> points;
-    for (ListNode* n = list.First(); n != nullptr; n = list.Next(n)) {
-        points.push_back(static_cast<PointNode*>(n)->value);
-    }
-    return points;
-}
 }  // namespace
 
 TEST_F(LandLoaderTest, LoadsThePackLandAndBuildsTheGrids) {
@@ -126,7 +119,7 @@ TEST_F(LandLoaderTest, RoutesRoundPlacedObjectsAndDrawsTheViewWithFog) {
         if (result == 0 && !paths.IsCutShort()) break;
     }
     ASSERT_EQ(result, 1);
-    const auto points = Route(route);
+    const auto points = PointsOf(route);
     EXPECT_EQ(points.front(), CentreOf(10, 2));
     EXPECT_EQ(points.back(), goal);
     // The way round goes north of the lake: through row 2 or above.
@@ -136,9 +129,9 @@ TEST_F(LandLoaderTest, RoutesRoundPlacedObjectsAndDrawsTheViewWithFog) {
     EXPECT_TRUE(north);
     // Units ignored: through the wall, south of the lake, round the land features.
     ASSERT_EQ(paths.FindPath(unit.position, goal, &unit, route, 1, nullptr, nullptr), 1);
-    for (const Point& p : Route(route))
+    for (const Point& p : PointsOf(route))
         EXPECT_GE(p.y, 7 * 32);
-    EXPECT_EQ(Route(route).back(), goal);
+    EXPECT_EQ(PointsOf(route).back(), goal);
 
     // The local player's sight and the ground's fog.
     land.sight->AddViewer(&unit, unit.position);

@@ -3,19 +3,12 @@
 
 #include <gtest/gtest.h>
 
-#include "core/PointNode.h"
 #include "core/PtrNode.h"
 #include "world/RegistryTestFixture.h"
+#include "world/RoutePoints.h"
 #include "world/SimIdNode.h"
 
 namespace {
-
-std::vector<Point> Points(const NodeList& list) {
-    std::vector<Point> points;
-    for (ListNode* n = list.First(); n; n = list.Next(n))
-        points.push_back(static_cast<PointNode*>(n)->value);
-    return points;
-}
 
 void Append(NodeList& list, const std::vector<Point>& points) {
     for (const Point& p : points)
@@ -134,7 +127,7 @@ TEST_F(PathRequestTest, ASearchThatNeedsMoreThanOneBudgetSpansSeveralTicks) {
     }
     EXPECT_EQ(result, 1);
     EXPECT_GT(ticks, 1);
-    const std::vector<Point> points = Points(route);
+    const std::vector<Point> points = PointsOf(route);
     ASSERT_GE(points.size(), 3u);
     EXPECT_EQ(points.front(), big.Centre(30, 40));
     EXPECT_EQ(points.back(), goal);
@@ -202,11 +195,11 @@ TEST_F(PathRequestTest, RingPointsRunFromTheLastMadeAndStayOnTheMap) {
     EXPECT_EQ(world.MakeRingPoints(Point(200, 160), 50, 0, ring, 0.0), 0);
     EXPECT_EQ(world.MakeRingPoints(Point(200, 160), 50, 4, ring, 0.0), 1);
     // Angles -pi, -pi/2, 0, pi/2 (about), pushed at the front in that order.
-    EXPECT_EQ(Points(ring), std::vector<Point>({Point(200, 210), Point(250, 160), Point(200, 110),
-                                                Point(150, 160)}));
+    EXPECT_EQ(PointsOf(ring), std::vector<Point>({Point(200, 210), Point(250, 160), Point(200, 110),
+                                                  Point(150, 160)}));
     // Clamped to the map: 16 x 12 cells is 512 x 384 pixels.
     EXPECT_EQ(world.MakeRingPoints(Point(10, 10), 50, 4, ring, 0.0), 1);
-    EXPECT_EQ(Points(ring),
+    EXPECT_EQ(PointsOf(ring),
               std::vector<Point>({Point(10, 60), Point(60, 10), Point(10, 0), Point(0, 10)}));
 }
 

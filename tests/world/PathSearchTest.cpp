@@ -8,20 +8,12 @@
 #include <vector>
 
 #include "core/NodeList.h"
-#include "core/PointNode.h"
 #include "world/PathGrid.h"
+#include "world/RoutePoints.h"
 #include "world/SightGrid.h"
 #include "world/TerrainFakes.h"
 
 namespace {
-std::vector<Point> Route(const NodeList& list) {
-    std::vector<Point> points;
-    for (ListNode* n = list.First(); n != nullptr; n = list.Next(n)) {
-        points.push_back(static_cast<PointNode*>(n)->value);
-    }
-    return points;
-}
-
 struct Cell {
     int row, column;
 };
@@ -149,7 +141,7 @@ TEST(PathSearch, RoutesRunFromTheStartCellToTheGoalCellWithOnlyTheirCorners) {
         FakeMapObject unit(1, 1, c.start);
         NodeList route;
         ASSERT_EQ(grid->FindPath(unit.position, c.goal, &unit, route, 0, nullptr, nullptr), 1);
-        const auto points = Route(route);
+        const auto points = PointsOf(route);
         ASSERT_FALSE(points.empty());
         if (c.endsOnly) {
             EXPECT_EQ(points.front(), c.route.front());
@@ -172,7 +164,7 @@ TEST(PathSearch, NoDiagonalStepBetweenTwoBlockedCells) {
     FakeMapObject unit(1, 1, CentreOf(3, 3));
     NodeList route;
     ASSERT_EQ(grid->FindPath(unit.position, CentreOf(2, 4), &unit, route, 0, nullptr, nullptr), 1);
-    const auto points = Route(route);
+    const auto points = PointsOf(route);
     ASSERT_GE(points.size(), 3u);
     EXPECT_TRUE(LegsArePassable(*grid, unit, points));
 }
@@ -191,7 +183,7 @@ TEST(PathSearch, UnreachableIslandGivesARouteToTheClosestReachableCell) {
     unit.filter.noWater = 1;
     NodeList route;
     ASSERT_EQ(grid->FindPath(unit.position, CentreOf(3, 8), &unit, route, 0, nullptr, nullptr), 1);
-    const auto points = Route(route);
+    const auto points = PointsOf(route);
     const Cell end = CellOf(points.back());
     EXPECT_EQ(std::abs(end.row - 3) + std::abs(end.column - 8),
               ClosestReachable(*grid, unit, Cell{3, 1}, Cell{3, 8}));
@@ -226,11 +218,11 @@ TEST(PathSearch, WindowLimitsTheCellsSearched) {
     FakeMapObject unit(1, 1, CentreOf(4, 1));
     NodeList route;
     ASSERT_EQ(grid->FindPath(unit.position, CentreOf(4, 7), &unit, route, 0, nullptr, nullptr), 1);
-    EXPECT_EQ(Route(route).back(), CentreOf(4, 7));
+    EXPECT_EQ(PointsOf(route).back(), CentreOf(4, 7));
     // Rows 3 .. 4 only (x holds the row): the way round over row 1 is outside.
     const Point low(3, 0), high(4, 9);
     EXPECT_EQ(grid->FindPath(unit.position, CentreOf(4, 6), &unit, route, 0, &low, &high), 1);
-    EXPECT_EQ(Route(route).back(), CentreOf(4, 4));
+    EXPECT_EQ(PointsOf(route).back(), CentreOf(4, 4));
 }
 
 TEST(PathSearch, UnitsOfTheEnemyMaskAreObstaclesUnlessIgnored) {
@@ -241,9 +233,9 @@ TEST(PathSearch, UnitsOfTheEnemyMaskAreObstaclesUnlessIgnored) {
     unit.enemyMask = kGroundBit << 2;
     NodeList route;
     ASSERT_EQ(grid->FindPath(unit.position, CentreOf(1, 5), &unit, route, 0, nullptr, nullptr), 1);
-    EXPECT_EQ(Route(route).back(), CentreOf(1, 2));
+    EXPECT_EQ(PointsOf(route).back(), CentreOf(1, 2));
     ASSERT_EQ(grid->FindPath(unit.position, CentreOf(1, 5), &unit, route, 1, nullptr, nullptr), 1);
-    EXPECT_EQ(Route(route).back(), CentreOf(1, 5));
+    EXPECT_EQ(PointsOf(route).back(), CentreOf(1, 5));
 }
 
 TEST(PathSearch, LongSearchSuspendsAndResumesForTheSameRequest) {
@@ -261,7 +253,7 @@ TEST(PathSearch, LongSearchSuspendsAndResumesForTheSameRequest) {
     }
     ASSERT_EQ(result, 1);
     EXPECT_GT(calls, 1);
-    const auto points = Route(route);
+    const auto points = PointsOf(route);
     EXPECT_EQ(points.front(), CentreOf(5, 5));
     EXPECT_EQ(points.back(), goal);
     EXPECT_TRUE(LegsArePassable(*grid, unit, points));
@@ -325,7 +317,7 @@ TEST(PathSearch, EveryLegOfARandomGridRouteIsPassable) {
             if (result == 1 || !grid->IsCutShort()) break;
         }
         if (result == 1) {
-            EXPECT_TRUE(LegsArePassable(*grid, unit, Route(route))) << "round " << round;
+            EXPECT_TRUE(LegsArePassable(*grid, unit, PointsOf(route))) << "round " << round;
         }
     }
 }
@@ -358,11 +350,11 @@ TEST(PathSearch, EngagingUnitsPriceCellsTheEnemySees) {
     const Point goal = CentreOf(15, 57);
     NodeList route;
     ASSERT_EQ(grid->FindPath(unit.position, goal, &unit, route, 0, nullptr, nullptr), 1);
-    EXPECT_EQ(Route(route).size(), 2u);  // straight through: units that do not engage ignore it
+    EXPECT_EQ(PointsOf(route).size(), 2u);  // straight through: units that do not engage ignore it
 
     unit.engageNearest = 1;
     ASSERT_EQ(grid->FindPath(unit.position, goal, &unit, route, 0, nullptr, nullptr), 1);
-    const auto points = Route(route);
+    const auto points = PointsOf(route);
     EXPECT_EQ(points.back(), goal);
     ASSERT_TRUE(LegsArePassable(*grid, unit, points));
     for (size_t i = 1; i < points.size(); ++i) {
