@@ -133,61 +133,58 @@ TEST_F(PathRequestTest, ASearchThatNeedsMoreThanOneBudgetSpansSeveralTicks) {
     EXPECT_EQ(points.back(), goal);
 }
 
-TEST_F(PathRequestTest, ARouteOfOneWaypointGivesNoOrders) {
-    TestObject* unit = land.AddUnit(2, 1, 3, 3);
-    NodeList route;
-    Append(route, {Point(200, 200)});
-    world.FollowWaypoints(unit, route, 8);
-    EXPECT_TRUE(unit->orders.empty());
-}
-
-TEST_F(PathRequestTest, AUnitStandingOnTheFirstWaypointGetsEveryWaypointOrdered) {
-    TestObject* unit = land.AddUnit(2, 1, 3, 3);
-    const Point p0 = unit->GetPosition();
-    NodeList route;
-    Append(route, {p0, p0 + Point(64, 0), p0 + Point(64, 64)});
-    world.FollowWaypoints(unit, route, 8);
-    ASSERT_EQ(unit->orders.size(), 3u);
-    EXPECT_EQ(unit->orders[0].p, p0);
-    EXPECT_EQ(unit->orders[0].flags, 8 | 0x35);
-    EXPECT_EQ(unit->orders[1].p, p0 + Point(64, 0));
-    EXPECT_EQ(unit->orders[2].p, p0 + Point(64, 64));
-    EXPECT_EQ(unit->orders[2].flags, 8 | 0x15);
-    EXPECT_EQ(unit->orders[2].code, 1);
-}
-
-TEST_F(PathRequestTest, AUnitBesideAHorizontalLegJoinsItLevelWithItselfAndSkipsTheFirstPoint) {
-    TestObject* unit = land.AddUnit(2, 1, 3, 3);
-    const Point at = unit->GetPosition();
-    const Point p0 = at + Point(-20, 10);
-    NodeList route;
-    Append(route, {p0, p0 + Point(100, 0), p0 + Point(100, 100)});
-    world.FollowWaypoints(unit, route, 8);
-    ASSERT_EQ(unit->orders.size(), 3u);
-    EXPECT_EQ(unit->orders[0].p, Point(at.x, p0.y));
-    EXPECT_EQ(unit->orders[1].p, p0 + Point(100, 0));
-    EXPECT_EQ(unit->orders[2].p, p0 + Point(100, 100));
-    // Backward: the route from its end, the joining point last; with 0x20 the last point
-    // passes like the others.
-    unit->orders.clear();
-    world.FollowWaypoints(unit, route, 0x20);
-    ASSERT_EQ(unit->orders.size(), 3u);
-    EXPECT_EQ(unit->orders[0].p, p0 + Point(100, 100));
-    EXPECT_EQ(unit->orders[0].flags, 0x35);
-    EXPECT_EQ(unit->orders[1].p, p0 + Point(100, 0));
-    EXPECT_EQ(unit->orders[2].p, Point(at.x, p0.y));
-}
-
-TEST_F(PathRequestTest, AUnitBehindTheStartOnBothAxesDoesNotCutTheCorner) {
+// Points are offsets from the unit; flags of -1 are not pinned. A unit on the first waypoint
+// gets every waypoint; one beside a horizontal leg joins it level with itself and skips the
+// first point (backward with 0x20: from the route's end, the joining point last); one behind
+// the start on both axes does not cut the corner.
+TEST_F(PathRequestTest, FollowingARouteOrdersItsWaypointsFromWhereTheUnitJoinsIt) {
+    struct Case {
+        std::vector<Point> route;
+        int flags;
+        std::vector<Point> orders;
+        int firstFlags, lastFlags;
+    };
+    const Case cases[] = {
+        {{Point(88, 88)}, 8, {}, -1, -1},
+        {{Point(0, 0), Point(64, 0), Point(64, 64)},
+         8,
+         {Point(0, 0), Point(64, 0), Point(64, 64)},
+         8 | 0x35,
+         8 | 0x15},
+        {{Point(-20, 10), Point(80, 10), Point(80, 110)},
+         8,
+         {Point(0, 10), Point(80, 10), Point(80, 110)},
+         -1,
+         -1},
+        {{Point(-20, 10), Point(80, 10), Point(80, 110)},
+         0x20,
+         {Point(80, 110), Point(80, 10), Point(0, 10)},
+         0x35,
+         -1},
+        {{Point(20, 20), Point(84, 84)}, 8, {Point(20, 20), Point(84, 84)}, -1, -1},
+    };
     TestObject* unit = land.AddUnit(2, 1, 3, 3);
     const Point at = unit->GetPosition();
-    const Point p0 = at + Point(20, 20);
-    NodeList route;
-    Append(route, {p0, p0 + Point(64, 64)});
-    world.FollowWaypoints(unit, route, 8);
-    ASSERT_EQ(unit->orders.size(), 2u);
-    EXPECT_EQ(unit->orders[0].p, p0);
-    EXPECT_EQ(unit->orders[1].p, p0 + Point(64, 64));
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(::testing::Message() << "case " << i);
+        unit->orders.clear();
+        NodeList route;
+        for (const Point& p : c.route)
+            route.PushBack(new PointNode(at + p));
+        world.FollowWaypoints(unit, route, c.flags);
+        ASSERT_EQ(unit->orders.size(), c.orders.size());
+        for (size_t o = 0; o < c.orders.size(); ++o)
+            EXPECT_EQ(unit->orders[o].p, at + c.orders[o]) << "order " << o;
+        if (c.orders.empty()) continue;
+        if (c.firstFlags >= 0) {
+            EXPECT_EQ(unit->orders.front().flags, c.firstFlags);
+        }
+        if (c.lastFlags >= 0) {
+            EXPECT_EQ(unit->orders.back().flags, c.lastFlags);
+        }
+        EXPECT_EQ(unit->orders.back().code, 1);
+    }
 }
 
 TEST_F(PathRequestTest, RingPointsRunFromTheLastMadeAndStayOnTheMap) {
