@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/VirtualKeys.h"
@@ -40,25 +41,19 @@ TEST(InputScript, StepsCarryTheTimeOfTheWaitsBeforeThem) {
         "key F5\n"
         "capture title-1\n"
         "quit\n");
-    ASSERT_EQ(steps.size(), 7u);
-    EXPECT_EQ(steps[0].kind, Kind::MouseMove);
-    EXPECT_EQ(steps[0].atMs, 0u);
-    EXPECT_EQ(steps[0].x, 10);
-    EXPECT_EQ(steps[0].y, 20);
-    EXPECT_EQ(steps[1].kind, Kind::ButtonDown);
-    EXPECT_EQ(steps[1].value, static_cast<uint32_t>('R'));
-    EXPECT_EQ(steps[1].atMs, 100u);
-    EXPECT_EQ(steps[2].kind, Kind::ButtonUp);
-    EXPECT_EQ(steps[2].x, 639);
-    EXPECT_EQ(steps[2].y, 479);
-    EXPECT_EQ(steps[3].kind, Kind::KeyDown);
-    EXPECT_EQ(steps[3].value, VK_F1 + 4);
-    EXPECT_EQ(steps[3].atMs, 150u);
-    EXPECT_EQ(steps[4].kind, Kind::KeyUp);
-    EXPECT_EQ(steps[5].kind, Kind::Capture);
-    EXPECT_EQ(steps[5].name, "title-1");
-    EXPECT_EQ(steps[6].kind, Kind::Quit);
-    EXPECT_EQ(steps[6].atMs, 150u);
+    using Step = std::tuple<Kind, uint32_t, uint32_t, int, int, std::string>;
+    std::vector<Step> seen;
+    for (const auto& step : steps)
+        seen.emplace_back(step.kind, step.atMs, step.value, step.x, step.y, step.name);
+    // A click is a press and a release at one time; a key is a down and an up.
+    const std::vector<Step> expected = {{Kind::MouseMove, 0, 0, 10, 20, ""},
+                                        {Kind::ButtonDown, 100, 'R', 639, 479, ""},
+                                        {Kind::ButtonUp, 100, 'R', 639, 479, ""},
+                                        {Kind::KeyDown, 150, VK_F1 + 4, 0, 0, ""},
+                                        {Kind::KeyUp, 150, VK_F1 + 4, 0, 0, ""},
+                                        {Kind::Capture, 150, 0, 0, 0, "title-1"},
+                                        {Kind::Quit, 150, 0, 0, 0, ""}};
+    EXPECT_EQ(seen, expected);
 }
 
 TEST(InputScript, KeysByNameLetterDigitOrNumber) {
