@@ -24,6 +24,9 @@ public:
 
     int32_t LineHeight() const { return lineHeight; }
     int32_t Ascent() const { return ascent; }
+    // The measures come from the '0' glyph; the interface font is given fixed ones instead.
+    void SetLineHeight(int32_t height) { lineHeight = height; }
+    void SetAscent(int32_t newAscent) { ascent = newAscent; }
     SpriteSet* Font() const { return font.get(); }
 
 private:

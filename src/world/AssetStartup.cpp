@@ -28,6 +28,8 @@ constexpr char kWaitPicturePack[] = "7a1axxxx99s999.msp";
 constexpr char kSoundPack[] = "7a1.XSF";
 constexpr char kCursorPack[] = "7a0cxxxx99s999.msp";
 constexpr char kFontPack[] = "7a0fxxax99s999.msp";
+constexpr int32_t kFontLineHeight = 10;
+constexpr int32_t kFontAscent = 11;
 constexpr char kTemplateCatalogue[] = "7a.pts";
 constexpr int32_t kConfirmSoundEntry = 23;
 constexpr int32_t kRefuseSoundEntry = 24;
@@ -91,8 +93,9 @@ int World::Startup() {
     Trace("Loading the cursor and the font");
     if (display) display->SetCursorImage(kCursorPack);
     font = std::make_unique<TextWriter>(kFontPack);
-    // The interface font should get a line height of 10 and an ascent of 11 here; TextWriter
-    // offers no way to set them yet, so it keeps the measures of its '0' glyph.
+    // Every screen lays its text out on these measures, whatever the font's glyphs say.
+    font->SetLineHeight(kFontLineHeight);
+    font->SetAscent(kFontAscent);
 
     voices = std::make_unique<VoicePool>(kVoices);
     paused = 1;

@@ -96,6 +96,9 @@ TEST_F(WorldStartup, LoadsTheInterfaceAssetsAndEntersTheTitle) {
     EXPECT_NE(busyIndicator, nullptr);
     EXPECT_NE(SharedSoundPack(), nullptr);
     ASSERT_TRUE(w.font);
+    // The test glyphs measure otherwise: the interface font's measures are forced.
+    EXPECT_EQ(w.font->LineHeight(), 10);
+    EXPECT_EQ(w.font->Ascent(), 11);
     EXPECT_TRUE(w.voices);
     EXPECT_EQ(w.voices->maximum, World::kVoices);
     ASSERT_TRUE(w.paletteCycler);
