@@ -376,21 +376,23 @@ int winx_GetMessage(winx_Msg* msg) {
 int winx_TranslateMessage(const winx_Msg* msg) {
     if (msg->message != WM_KEYDOWN) return 0;
     uint32_t c = 0;
+    const bool ctrl = winx_GetKeyState(VK_CONTROL) != 0;
     switch (msg->wParam) {
         case VK_BACK:
-            c = 8;
+            // Windows sends DEL for Ctrl+Backspace and a line feed for Ctrl+Enter.
+            c = ctrl ? 127 : 8;
             break;
         case VK_TAB:
             c = 9;
             break;
         case VK_RETURN:
-            c = 13;
+            c = ctrl ? 10 : 13;
             break;
         case VK_ESCAPE:
             c = 27;
             break;
         default:
-            if (winx_GetKeyState(VK_CONTROL) && msg->wParam >= 'A' && msg->wParam <= 'Z')
+            if (ctrl && msg->wParam >= 'A' && msg->wParam <= 'Z')
                 c = static_cast<uint32_t>(msg->wParam - 'A' + 1);
             break;
     }

@@ -157,6 +157,17 @@ TEST_F(Messages, CtrlLetterBecomesAControlCharacterAndItsTextIsDropped) {
     EXPECT_EQ(winx_GetKeyState('L'), 1);
 }
 
+TEST_F(Messages, CtrlEnterAndCtrlBackspaceMakeTheCharactersWindowsSends) {
+    OpenWindow();
+    Key(SDLK_LCTRL, true);
+    Key(SDLK_RETURN, true);
+    Key(SDLK_BACKSPACE, true);
+    std::vector<winx_Msg> expected = {Msg(WM_KEYDOWN, VK_CONTROL), Msg(WM_KEYDOWN, VK_RETURN),
+                                      Msg(WM_CHAR, 10), Msg(WM_KEYDOWN, VK_BACK),
+                                      Msg(WM_CHAR, 127)};
+    EXPECT_EQ(Drain(), expected);
+}
+
 TEST_F(Messages, AltChordsAreSystemKeysWithoutCharacters) {
     OpenWindow();
     Key(SDLK_LALT, true);
