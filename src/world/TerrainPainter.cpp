@@ -78,8 +78,9 @@ void WholeCellZoomed(const Frame& f, const uint8_t* tile, bool fogged, uint8_t* 
     }
 }
 
-// Any cell, showing only the samples whose map pixels lie inside the view.
-void ClippedCell(const Frame& f, int row, int column) {
+// Any cell, showing only the samples whose map pixels lie inside the view, moved shiftX screen
+// columns right of where those map pixels fall.
+void ClippedCell(const Frame& f, int row, int column, int shiftX = 0) {
     const int s = f.scale;
     const int left = column * kCell - f.view.x, top = row * kCell - f.view.y;
     const int side = kCell / s;
@@ -90,7 +91,8 @@ void ClippedCell(const Frame& f, int row, int column) {
     const uint8_t* tile = PictureOf(f, row, column, fogged);
     if (tile == nullptr) return;
     const int fogParity = s == 1 ? 0 : 1;
-    const int baseX = f.screen.x + FloorDiv(left, s), baseY = f.screen.y + FloorDiv(top, s);
+    const int baseX = f.screen.x + FloorDiv(left, s) + shiftX,
+              baseY = f.screen.y + FloorDiv(top, s);
     for (int j = j0; j < j1; ++j) {
         uint8_t* out = f.pixels + static_cast<ptrdiff_t>(baseY + j) * f.pitch + baseX;
         const uint8_t* src = tile + j * s * kCell;
@@ -132,15 +134,21 @@ void TerrainPainter::DrawView(TerrainMap& map, const Point& viewOrigin, int zoom
     // 1. Decode the tiles of the view's map rectangle.
     map.DecodeVisibleTiles(Rect(viewOrigin, Size(cells.w * kCell * s, cells.h * kCell * s)));
     // 2, 3. Screen origin and frame buffer.
-    const Point screen = map.ScreenRect().origin;
+    const Rect screenRect = map.ScreenRect();
+    const Point screen = screenRect.origin;
+    // At 1:2 and 1:4 the right cut column (corners aside) ends on the rectangle's own last
+    // column, even when the rectangle is wider than its whole cells, and the columns it moves
+    // off keep what they held. The battle screen gives such a width only when the whole map
+    // fits across the view, with the origin at 0 and no cut column, so the gap never shows.
+    const int rightCutShift = s > 1 ? screenRect.extent.w - cells.w * kCell : 0;
     uint8_t* pixels = nullptr;
     Size bufferSize;
     int32_t pitch = 0;
     display->GetFrameBuffer(pixels, bufferSize, pitch);
     // Never write outside the buffer, whatever the screen rectangle says.
     if (pixels == nullptr || screen.x < 0 || screen.y < 0 ||
-        screen.x + cells.w * kCell > bufferSize.w || screen.y + cells.h * kCell > bufferSize.h ||
-        pitch < bufferSize.w) {
+        screen.x + cells.w * kCell + rightCutShift > bufferSize.w ||
+        screen.y + cells.h * kCell > bufferSize.h || pitch < bufferSize.w) {
         display->ReleaseFrameBuffer();
         return;
     }
@@ -169,7 +177,7 @@ void TerrainPainter::DrawView(TerrainMap& map, const Point& viewOrigin, int zoom
     if (ox != 0) {
         for (int row = firstRow; row <= lastRow; ++row) {
             ClippedCell(f, row, c0);
-            ClippedCell(f, row, c0 + across);
+            ClippedCell(f, row, c0 + across, rightCutShift);
         }
     }
     if (oy != 0 && ox != 0) {
