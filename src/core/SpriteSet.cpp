@@ -4,6 +4,7 @@
 
 #include "core/Bitmap.h"
 #include "core/FatalError.h"
+#include "core/PackFileCache.h"
 #include "core/ResourceFile.h"
 
 SpriteSet::SpriteSet(int32_t count) : Image(Size()), frames(std::max(count, 0)) {}
@@ -27,7 +28,7 @@ void SpriteSet::SetCount(int32_t n) {
     std::erase_if(residents, [this](int32_t i) { return i >= Count(); });
 }
 
-void SpriteSet::AttachSource(std::unique_ptr<ResourceFile> file) {
+void SpriteSet::AttachSource(std::shared_ptr<ResourceFile> file) {
     source = std::move(file);
     residents.clear();
     for (int32_t i = 0; i < Count(); ++i) {
@@ -42,6 +43,8 @@ void SpriteSet::EnsureFrame(int32_t n) {
         if (i != n) frames[i].reset();
     }
     residents.clear();
+    // The file may be shared with other sets, so its selected window is whatever the last
+    // reader left: select before every read.
     if (!frames[n] && source->SelectEntry(0, n)) frames[n] = std::make_unique<Bitmap>(source.get());
     if (frames[n]) residents.push_back(n);
 }
@@ -184,7 +187,10 @@ std::unique_ptr<SpriteSet> LoadSpriteSetRow(const char* name) {
 }
 
 std::unique_ptr<SpriteSet> OpenStreamedSpriteSet(const char* name) {
-    auto file = OpenPack(name);
+    // A catalogue streams many sets, and may stream several from one pack: one descriptor per
+    // pack file rather than per set keeps a large one inside the process limit.
+    std::shared_ptr<ResourceFile> file = PackFileCache::Open(name);
+    if (!file) FatalError(0);
     auto set = std::make_unique<SpriteSet>(file->Rows());
     set->AttachSource(std::move(file));
     return set;

@@ -21,8 +21,9 @@ public:
     void SetFrame(std::unique_ptr<Image> image, int32_t n);
     // Resizes the slots; frames beyond the new count are deleted.
     void SetCount(int32_t n);
-    // Makes this a streamed set reading frame n from entry (0, n) of the file (owned).
-    void AttachSource(std::unique_ptr<ResourceFile> file);
+    // Makes this a streamed set reading frame n from entry (0, n) of the file. The file may be
+    // shared with other sets; every read selects its entry first.
+    void AttachSource(std::shared_ptr<ResourceFile> file);
     // For a streamed set: frame n becomes the only resident frame.
     void EnsureFrame(int32_t n);
 
@@ -70,7 +71,7 @@ private:
 
     std::vector<std::unique_ptr<Image>> frames;
     int32_t current = 0;
-    std::unique_ptr<ResourceFile> source;
+    std::shared_ptr<ResourceFile> source;
     // For a streamed set: the slots that hold a frame.
     std::vector<int32_t> residents;
 };
@@ -81,7 +82,8 @@ private:
 std::unique_ptr<SpriteSet> LoadSpriteSetColumn(const char* name);
 // Slot c holds entry (c, 0).
 std::unique_ptr<SpriteSet> LoadSpriteSetRow(const char* name);
-// As many empty slots as the pack has rows; frames are read on use.
+// As many empty slots as the pack has rows; frames are read on use. Streamed sets on the same
+// pack file share one open handle, closed when the last of them goes.
 std::unique_ptr<SpriteSet> OpenStreamedSpriteSet(const char* name);
 // Frame r is a set of row r's entries (at most 100); a row without entry (0, r) ends the grid.
 std::unique_ptr<SpriteSet> LoadSpriteGrid(const char* name);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/Bitmap.h"
+#include "core/PackFileCache.h"
 #include "core/PackWriter.h"
 #include "core/ResourceFile.h"
 #include "support/DisplayFixtures.h"
@@ -157,6 +158,54 @@ TEST_F(SpritePacks, StreamedSetAlsoDropsFramesGivenByHand) {
     set->EnsureFrame(1);
     EXPECT_EQ(set->ResidentFrame(3), nullptr);
     EXPECT_EQ(DrawnBy([&] { set->DrawFrame(Point(0, 0), 3); }), 4);  // read again from the pack
+}
+
+TEST_F(SpritePacks, StreamedSetsOnOnePackShareItsHandleAndEachReadsItsOwnFrames) {
+    PackWriter pack(1, 8);
+    for (int r = 0; r < 8; ++r) {
+        if (r != 4) pack.SetEntry(0, r, FramePicture(r));
+    }
+    Write(pack, "shared.msp");
+    const int before = PackFileCache::OpenCount();
+    auto first = OpenStreamedSpriteSet("shared.msp");
+    auto second = OpenStreamedSpriteSet("shared.msp");
+    EXPECT_EQ(PackFileCache::OpenCount(), before + 1);
+    // Each read follows one by the other set, so a window left selected by the other would
+    // show as a wrong colour or a missing frame.
+    for (int i = 0; i < 8; ++i) {
+        const int j = 7 - i;
+        EXPECT_EQ(DrawnBy([&] { first->DrawFrame(Point(0, 0), i); }), i == 4 ? 0 : i + 1) << i;
+        EXPECT_EQ(DrawnBy([&] { second->DrawFrame(Point(0, 0), j); }), j == 4 ? 0 : j + 1) << j;
+    }
+    // The missing entry selected nothing; the next read still finds its own entry.
+    first->EnsureFrame(4);
+    EXPECT_EQ(first->ResidentFrame(4), nullptr);
+    EXPECT_EQ(DrawnBy([&] { second->DrawFrame(Point(0, 0), 6); }), 7);
+    first.reset();
+    EXPECT_EQ(PackFileCache::OpenCount(), before + 1);
+    EXPECT_EQ(DrawnBy([&] { second->DrawFrame(Point(0, 0), 2); }), 3);
+    second.reset();
+    EXPECT_EQ(PackFileCache::OpenCount(), before);
+}
+
+TEST_F(SpritePacks, StreamedSetsOnDifferentPacksKeepTheirOwnHandles) {
+    PackWriter low(1, 2);
+    PackWriter high(1, 2);
+    for (int r = 0; r < 2; ++r) {
+        low.SetEntry(0, r, FramePicture(r));
+        high.SetEntry(0, r, FramePicture(r + 20));
+    }
+    Write(low, "low.msp");
+    Write(high, "high.msp");
+    const int before = PackFileCache::OpenCount();
+    auto fromLow = OpenStreamedSpriteSet("low.msp");
+    auto fromHigh = OpenStreamedSpriteSet("high.msp");
+    EXPECT_EQ(PackFileCache::OpenCount(), before + 2);
+    EXPECT_EQ(DrawnBy([&] { fromLow->DrawFrame(Point(0, 0), 1); }), 2);
+    EXPECT_EQ(DrawnBy([&] { fromHigh->DrawFrame(Point(0, 0), 1); }), 22);
+    fromLow.reset();
+    EXPECT_EQ(PackFileCache::OpenCount(), before + 1);
+    EXPECT_EQ(DrawnBy([&] { fromHigh->DrawFrame(Point(0, 0), 0); }), 21);
 }
 
 }  // namespace
