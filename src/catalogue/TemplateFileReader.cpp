@@ -406,16 +406,20 @@ void TemplateFileReader::ReadWeapons() {
     }
 }
 
+void TemplateFileReader::ReadNameClanAndDrive(TextLines& lines, char& clan, char& drive) {
+    ScanFields(line, "%d", {&lines.name});
+    Next();
+    ScanFields(line, "%c %c", {&clan, &drive});
+    Next();
+}
+
 void TemplateFileReader::ReadAircraftChassis() {
     TextLines lines;
     char clan = 0, drive = 0, panel = 0, role = 0;
     std::array<int32_t, 8> h{};
     bool any = false;
     while (NextRecord()) {
-        ScanFields(line, "%d", {&lines.name});
-        Next();
-        ScanFields(line, "%c %c", {&clan, &drive});
-        Next();
+        ReadNameClanAndDrive(lines, clan, drive);
         ScanFields(line, "%c %c %d %d %d %d %d %d %d %d",
                    {&panel, &role, &h[0], &h[1], &h[2], &h[3], &h[4], &h[5], &h[6], &h[7]});
         const PartTexts texts = NextTexts(lines, {});
@@ -441,10 +445,7 @@ void TemplateFileReader::ReadCarrierChassis() {
     std::array<int32_t, 9> j{};
     bool any = false;
     while (NextRecord()) {
-        ScanFields(line, "%d", {&lines.name});
-        Next();
-        ScanFields(line, "%c %c", {&clan, &drive});
-        Next();
+        ReadNameClanAndDrive(lines, clan, drive);
         ScanFields(line, "%c %c %d %d %d %d %d %d %d %d %d",
                    {&panel, &role, &j[0], &j[1], &j[2], &j[3], &j[4], &j[5], &j[6], &j[7], &j[8]});
         const PartTexts texts = NextTexts(lines, {});
@@ -474,10 +475,7 @@ void TemplateFileReader::ReadDeployingChassis() {
     bool any = false;
     int32_t lowestLevel = 8;
     while (NextRecord()) {
-        ScanFields(line, "%d", {&lines.name});
-        Next();
-        ScanFields(line, "%c %c", {&clan, &drive});
-        Next();
+        ReadNameClanAndDrive(lines, clan, drive);
         ScanFields(line, "%c %c %d %d %d %d %d %d %d %d %d %d %d %d %d",
                    {&unused, &role, &k[0], &k[1], &k[2], &k[3], &k[4], &k[5], &k[6], &k[7], &k[8],
                     &k[9], &k[10], &k[11], &k[12]});

@@ -52,6 +52,8 @@ private:
     // Reads the numbers of the help and second help lines, then looks up the texts: the help
     // line is a format over helpArgs.
     PartTexts NextTexts(TextLines& lines, std::initializer_list<int32_t> helpArgs);
+    // The opening lines of a section 7-9 chassis record: its name line, then clan and drive.
+    void ReadNameClanAndDrive(TextLines& lines, char& clan, char& drive);
     // Reads the next line's first number into value; value stays as it was when there is none.
     void NextNumber(int32_t& value);
     // One hardpoint line; numbers a line lacks keep the previous line's.
