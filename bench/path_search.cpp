@@ -15,9 +15,9 @@
 
 #include "core/NodeList.h"
 #include "core/PointNode.h"
-#include "world/PathGrid.h"
-#include "world/PathSearch.h"
-#include "world/TerrainFakes.h"
+#include "map/PathGrid.h"
+#include "map/PathSearch.h"
+#include "map/TerrainFakes.h"
 
 #if QX_BENCH_PEERS
 #include <boost/graph/adjacency_list.hpp>

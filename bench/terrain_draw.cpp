@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "core/MemoryDisplay.h"
-#include "world/LandFixture.h"
-#include "world/TerrainMap.h"
+#include "map/LandFixture.h"
+#include "map/TerrainMap.h"
 
 namespace {
 struct Scene {

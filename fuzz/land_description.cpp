@@ -16,8 +16,8 @@
 #include "core/ResourceFile.h"
 #include "core/Settings.h"
 #include "core/SpriteSet.h"
-#include "world/LandAssets.h"
-#include "world/TerrainMap.h"
+#include "map/LandAssets.h"
+#include "map/TerrainMap.h"
 
 namespace {
 class StandInAssets : public LandAssets {

@@ -12,7 +12,7 @@
 #include "core/BlockDecoder.h"
 #include "core/ResourceFile.h"
 #include "core/Size.h"
-#include "world/TileSet.h"
+#include "map/TileSet.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string path =

@@ -3,9 +3,9 @@
 #include "catalogue/TemplateCatalogue.h"
 #include "core/Random.h"
 #include "core/SpriteSet.h"
+#include "map/PathGrid.h"
 #include "objects/ObjectWorld.h"
 #include "ui/ScreenBase.h"
-#include "world/PathGrid.h"
 
 namespace {
 

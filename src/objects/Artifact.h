@@ -5,8 +5,8 @@
 #include <cstdint>
 
 #include "core/Timer.h"
+#include "map/ObjectKinds.h"
 #include "objects/GameObject.h"
-#include "world/ObjectKinds.h"
 
 class Sound;
 

@@ -4,8 +4,8 @@
 // once used up it ignores further hits for good.
 #include <cstdint>
 
+#include "map/ObjectKinds.h"
 #include "objects/GameObject.h"
-#include "world/ObjectKinds.h"
 
 class DestructibleObject : public GameObject {
 public:

@@ -2,9 +2,9 @@
 
 #include "catalogue/EffectTemplate.h"
 #include "core/SpriteSet.h"
+#include "map/TerrainMap.h"
 #include "objects/ObjectWorld.h"
 #include "ui/ScreenBase.h"
-#include "world/TerrainMap.h"
 
 namespace {
 

@@ -7,12 +7,12 @@
 #include "core/EventReceiver.h"
 #include "core/Random.h"
 #include "core/SpriteSet.h"
+#include "map/TerrainMap.h"
 #include "objects/CommandBuffer.h"
 #include "objects/Goal.h"
 #include "objects/GoalRecord.h"
 #include "objects/ObjectWorld.h"
 #include "ui/ScreenBase.h"
-#include "world/TerrainMap.h"
 
 namespace {
 

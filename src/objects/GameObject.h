@@ -19,11 +19,11 @@
 #include "core/SimId.h"
 #include "core/Size.h"
 #include "core/ValueTriple.h"
+#include "map/CollisionFilter.h"
+#include "map/MapObjectView.h"
 #include "objects/GoalQueue.h"
 #include "objects/SensorSet.h"
 #include "objects/StealthSet.h"
-#include "world/CollisionFilter.h"
-#include "world/MapObjectView.h"
 
 class EffectTemplate;
 class Goal;

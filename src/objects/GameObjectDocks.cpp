@@ -6,9 +6,9 @@
 #include "core/CellGrid.h"
 #include "core/PointNode.h"
 #include "core/Vector.h"
+#include "map/SightGrid.h"
 #include "objects/GameObject.h"
 #include "objects/ObjectWorld.h"
-#include "world/SightGrid.h"
 
 namespace {
 

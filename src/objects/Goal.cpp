@@ -1,10 +1,10 @@
 #include "objects/Goal.h"
 
 #include "core/CellGrid.h"
+#include "map/PathGrid.h"
+#include "map/SightGrid.h"
 #include "objects/GameObject.h"
 #include "objects/ObjectWorld.h"
-#include "world/PathGrid.h"
-#include "world/SightGrid.h"
 
 Goal::Goal(const SimId& owner, int allowManoeuvres, int finishOnArrival)
     : finishOnArrival(finishOnArrival), allowManoeuvres(allowManoeuvres), owner(owner) {}

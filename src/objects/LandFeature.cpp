@@ -3,10 +3,10 @@
 #include <memory>
 
 #include "catalogue/TemplateCatalogue.h"
+#include "map/TerrainMap.h"
 #include "objects/CommandBuffer.h"
 #include "objects/ExplosionEffect.h"
 #include "objects/ObjectWorld.h"
-#include "world/TerrainMap.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #pragma once
 // A terrain feature of one cell (kind 10, no picture of its own: the terrain draws it) that the
 // first hit destroys, leaving an explosion and a blast mark.
+#include "map/ObjectKinds.h"
 #include "objects/GameObject.h"
-#include "world/ObjectKinds.h"
 
 class LandFeature : public GameObject {
 public:

@@ -1,10 +1,10 @@
 #include "objects/LocationGoal.h"
 
 #include "core/Vector.h"
+#include "map/SightGrid.h"
+#include "map/TerrainMap.h"
 #include "objects/GameObject.h"
 #include "objects/ObjectWorld.h"
-#include "world/SightGrid.h"
-#include "world/TerrainMap.h"
 
 namespace {
 

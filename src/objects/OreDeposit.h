@@ -4,8 +4,8 @@
 #include <cstdint>
 
 #include "core/Timer.h"
+#include "map/ObjectKinds.h"
 #include "objects/GameObject.h"
-#include "world/ObjectKinds.h"
 
 class OreDeposit : public GameObject {
 public:

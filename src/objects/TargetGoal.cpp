@@ -2,9 +2,9 @@
 
 #include "core/CellGrid.h"
 #include "core/Vector.h"
+#include "map/SightGrid.h"
 #include "objects/GameObject.h"
 #include "objects/ObjectWorld.h"
-#include "world/SightGrid.h"
 
 TargetGoal::TargetGoal(const SimId& owner, const SimId& targetId, const Point& offset,
                        int allowManoeuvres, int finishOnArrival)

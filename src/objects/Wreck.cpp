@@ -10,8 +10,8 @@
 #include "objects/CommandBuffer.h"
 #include "objects/ExplosionEffect.h"
 #include "objects/ObjectWorld.h"
+#include "objects/TimerNode.h"
 #include "ui/ScreenBase.h"
-#include "world/TimerNode.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 // the salvage runs out.
 #include <memory>
 
+#include "map/ObjectKinds.h"
 #include "objects/GameObject.h"
-#include "world/ObjectKinds.h"
 
 class TimerNode;
 

@@ -9,11 +9,11 @@
 #include "core/Settings.h"
 #include "core/Trace.h"
 #include "core/WindowProc.h"
+#include "map/TerrainMap.h"
 #include "ui/ScreenBase.h"
 #include "world/GameFlow.h"
 #include "world/GameRecords.h"
 #include "world/ScreenFactory.h"
-#include "world/TerrainMap.h"
 #include "world/World.h"
 
 void World::ApplyModeChange() {

@@ -4,10 +4,10 @@
 #include "core/ResourceFile.h"
 #include "core/Size.h"
 #include "core/Trace.h"
-#include "world/PathGrid.h"
-#include "world/SightGrid.h"
-#include "world/TerrainMap.h"
-#include "world/TerrainServices.h"
+#include "map/PathGrid.h"
+#include "map/SightGrid.h"
+#include "map/TerrainMap.h"
+#include "map/TerrainServices.h"
 
 Land::Land() = default;
 Land::Land(Land&&) noexcept = default;
@@ -39,18 +39,7 @@ Land LandLoader::Load(TerrainServices& services) {
 }
 
 uint32_t LandLoader::CellWordFor(char letter) {
-    switch (letter) {
-        case 'p':
-            return kCellLand | kCellFeature;
-        case 'w':
-            return kCellLand | kCellWater;
-        case 'r':
-            return kCellLand | kCellR;
-        case 'e':
-            return kCellLand | kCellEdge;
-        default:
-            return kCellLand;
-    }
+    return TerrainCellWord(letter);
 }
 
 Land LandLoader::BuildGrids(std::unique_ptr<TerrainMap> map, int localTeam) {

@@ -1,9 +1,9 @@
 #include "world/ObjectNode.h"
 
 #include "core/Point.h"
+#include "map/PathGrid.h"
 #include "objects/GameObject.h"
 #include "objects/ObjectWorld.h"
-#include "world/PathGrid.h"
 
 ObjectNode::ObjectNode(std::unique_ptr<GameObject> object) : object(std::move(object)) {}
 

@@ -9,6 +9,9 @@
 #include "core/Sound.h"
 #include "core/TextWriter.h"
 #include "core/VoicePool.h"
+#include "map/PathGrid.h"
+#include "map/SightGrid.h"
+#include "map/TerrainMap.h"
 #include "objects/CommandBuffer.h"
 #include "objects/GameObject.h"
 #include "objects/LandFeature.h"
@@ -16,11 +19,8 @@
 #include "world/CommLink.h"
 #include "world/GameFlow.h"
 #include "world/GameRecords.h"
-#include "world/PathGrid.h"
 #include "world/ScreenFactory.h"
-#include "world/SightGrid.h"
 #include "world/TeamController.h"
-#include "world/TerrainMap.h"
 
 namespace {
 // Every catalogue part is accepted while designs are read or written.

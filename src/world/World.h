@@ -19,8 +19,8 @@
 #include "core/Point.h"
 #include "core/Timer.h"
 #include "core/ValueTriple.h"
+#include "map/TerrainServices.h"
 #include "objects/ObjectWorld.h"
-#include "world/TerrainServices.h"
 #include "world/WreckMaker.h"
 
 class CommandBuffer;

@@ -4,12 +4,12 @@
 
 #include "core/Settings.h"
 #include "core/VoicePool.h"
+#include "map/PathGrid.h"
+#include "map/TerrainMap.h"
 #include "objects/CommandBuffer.h"
 #include "objects/GameObject.h"
+#include "objects/TimerNode.h"
 #include "world/GameRecords.h"
-#include "world/PathGrid.h"
-#include "world/TerrainMap.h"
-#include "world/TimerNode.h"
 #include "world/World.h"
 
 namespace {

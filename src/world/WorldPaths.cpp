@@ -6,10 +6,10 @@
 #include "core/PointNode.h"
 #include "core/PtrNode.h"
 #include "core/Vector.h"
+#include "map/PathGrid.h"
+#include "map/TerrainMap.h"
 #include "objects/GameObject.h"
-#include "world/PathGrid.h"
 #include "world/PathRequestNode.h"
-#include "world/TerrainMap.h"
 #include "world/World.h"
 
 namespace {

@@ -3,12 +3,12 @@
 // visibility in step.
 #include <cmath>
 
+#include "map/ObjectKinds.h"
+#include "map/PathGrid.h"
+#include "map/SightGrid.h"
+#include "map/TerrainMap.h"
 #include "objects/GameObject.h"
-#include "world/ObjectKinds.h"
 #include "world/ObjectNode.h"
-#include "world/PathGrid.h"
-#include "world/SightGrid.h"
-#include "world/TerrainMap.h"
 #include "world/World.h"
 
 namespace {

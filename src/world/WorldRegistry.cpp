@@ -7,13 +7,13 @@
 #include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
 #include "core/Vector.h"
+#include "map/ObjectKinds.h"
+#include "map/PathGrid.h"
+#include "map/SightGrid.h"
+#include "map/TerrainMap.h"
 #include "objects/GameObject.h"
 #include "world/GameRecords.h"
-#include "world/ObjectKinds.h"
 #include "world/ObjectNode.h"
-#include "world/PathGrid.h"
-#include "world/SightGrid.h"
-#include "world/TerrainMap.h"
 #include "world/World.h"
 
 namespace {

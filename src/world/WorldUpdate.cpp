@@ -8,13 +8,13 @@
 #include "catalogue/VehicleDesign.h"
 #include "core/SpriteSet.h"
 #include "core/WindowProc.h"
+#include "map/ObjectKinds.h"
+#include "map/PathGrid.h"
 #include "objects/CommandBuffer.h"
 #include "objects/GameObject.h"
 #include "objects/Wreck.h"
 #include "world/GameRecords.h"
-#include "world/ObjectKinds.h"
 #include "world/ObjectNode.h"
-#include "world/PathGrid.h"
 #include "world/World.h"
 
 namespace {

@@ -8,6 +8,7 @@
 #include "core/Settings.h"
 #include "core/Sound.h"
 #include "core/SpriteSet.h"
+#include "map/PathGrid.h"
 #include "objects/Artifact.h"
 #include "objects/CommandReader.h"
 #include "objects/DestructibleObject.h"
@@ -16,10 +17,9 @@
 #include "objects/ObjectLand.h"
 #include "objects/ObjectTestSupport.h"
 #include "objects/OreDeposit.h"
+#include "objects/TimerNode.h"
 #include "objects/Wreck.h"
 #include "support/FakeClock.h"
-#include "world/PathGrid.h"
-#include "world/TimerNode.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include <memory>
 #include <string>
 
+#include "map/LandFixture.h"
+#include "map/TerrainMap.h"
 #include "support/FakeObjectWorld.h"
-#include "world/LandFixture.h"
-#include "world/TerrainMap.h"
 
 class ObjectLand {
 public:

@@ -9,10 +9,10 @@
 
 #include "core/Point.h"
 #include "core/SimId.h"
+#include "map/CollisionFilter.h"
 #include "objects/CommandBuffer.h"
 #include "objects/GameObject.h"
 #include "objects/Goal.h"
-#include "world/CollisionFilter.h"
 
 inline const CollisionFilter kUnitFilter{1, 0, 0, 0, 0};
 

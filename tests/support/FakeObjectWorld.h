@@ -13,11 +13,11 @@
 
 #include "core/Point.h"
 #include "core/Rect.h"
+#include "map/PathGrid.h"
+#include "map/SightGrid.h"
+#include "map/TerrainMap.h"
 #include "objects/CommandBuffer.h"
 #include "objects/ObjectWorld.h"
-#include "world/PathGrid.h"
-#include "world/SightGrid.h"
-#include "world/TerrainMap.h"
 
 class FakeObjectWorld : public ObjectWorld {
 public:

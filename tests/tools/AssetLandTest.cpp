@@ -9,9 +9,9 @@
 #include "core/MemoryDisplay.h"
 #include "core/ResourceFile.h"
 #include "core/SpriteSet.h"
+#include "map/TerrainMap.h"
 #include "platform/Capture.h"
 #include "support/MadeAssets.h"
-#include "world/TerrainMap.h"
 
 using namespace MadeAssets;
 

@@ -7,11 +7,11 @@
 #include "catalogue/TemplateCatalogue.h"
 #include "core/Settings.h"
 #include "objects/CommandBuffer.h"
+#include "objects/TimerNode.h"
 #include "ui/ScreenBase.h"
 #include "world/MemoryCatalogueMedia.h"
 #include "world/RegistryTestFixture.h"
 #include "world/TeamController.h"
-#include "world/TimerNode.h"
 
 namespace {
 

@@ -7,13 +7,13 @@
 
 #include "core/MemoryDisplay.h"
 #include "core/NodeList.h"
+#include "map/LandFixture.h"
+#include "map/PathGrid.h"
+#include "map/RoutePoints.h"
+#include "map/SightGrid.h"
+#include "map/TerrainFakes.h"
+#include "map/TerrainMap.h"
 #include "platform/Capture.h"
-#include "world/LandFixture.h"
-#include "world/PathGrid.h"
-#include "world/RoutePoints.h"
-#include "world/SightGrid.h"
-#include "world/TerrainFakes.h"
-#include "world/TerrainMap.h"
 
 namespace {
 // A 20 x 14 land: a lake, an 'r' ridge and land features in the middle.

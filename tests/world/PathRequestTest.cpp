@@ -4,8 +4,8 @@
 #include <gtest/gtest.h>
 
 #include "core/PtrNode.h"
+#include "map/RoutePoints.h"
 #include "world/RegistryTestFixture.h"
-#include "world/RoutePoints.h"
 #include "world/SimIdNode.h"
 
 namespace {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "core/Point.h"
+#include "map/CollisionFilter.h"
 #include "objects/GameObject.h"
-#include "world/CollisionFilter.h"
 
 struct IssuedOrder {
     int code;

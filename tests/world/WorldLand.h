@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "world/LandFixture.h"
+#include "map/LandFixture.h"
+#include "map/PathGrid.h"
+#include "map/SightGrid.h"
+#include "map/TerrainMap.h"
 #include "world/LandLoader.h"
-#include "world/PathGrid.h"
-#include "world/SightGrid.h"
-#include "world/TerrainMap.h"
 #include "world/World.h"
 
 // A land of open ground, `columns` by `rows` cells, with the letters given row by row laid over

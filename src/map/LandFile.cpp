@@ -1,4 +1,4 @@
-#include "world/LandFile.h"
+#include "map/LandFile.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -17,9 +17,9 @@
 #include "core/ShadeTable.h"
 #include "core/SpriteSet.h"
 #include "core/Trace.h"
-#include "world/LandAssets.h"
-#include "world/TerrainMap.h"
-#include "world/TileSet.h"
+#include "map/LandAssets.h"
+#include "map/TerrainMap.h"
+#include "map/TileSet.h"
 
 namespace {
 // The busy indicator runs for the whole read, however it ends.

@@ -1,11 +1,11 @@
-#include "world/TimerNode.h"
+#include "objects/TimerNode.h"
 
 #include "catalogue/PictureTemplates.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "core/SpriteSet.h"
+#include "map/TerrainMap.h"
+#include "objects/ObjectWorld.h"
 #include "ui/ScreenBase.h"
-#include "world/TerrainMap.h"
-#include "world/World.h"
 
 namespace {
 // The ground mark stands this far above the marked point.
@@ -22,8 +22,8 @@ void TimerNode::Draw(ScreenBase& screen) {
     RoleTemplate* mark = FindRoleTemplate('X', 'x');
     if (!mark || !mark->pictures) return;
     Image* animation = mark->pictures->SubImage(0);
-    World* world = TheWorld();
-    const ByteTable256* blend = world && world->terrain ? world->terrain->BlendTable() : nullptr;
+    TerrainMap* terrain = TheObjectWorld().Terrain();
+    const ByteTable256* blend = terrain ? terrain->BlendTable() : nullptr;
     if (!animation || !blend) return;
     const Point at = screen.MapToScreen(Point(position.x, position.y - kMarkLift));
     animation->DrawFrameBlended(at, frameCounter, *blend);

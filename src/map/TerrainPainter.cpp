@@ -1,4 +1,4 @@
-#include "world/TerrainPainter.h"
+#include "map/TerrainPainter.h"
 
 #include <algorithm>
 #include <cstring>
@@ -8,7 +8,7 @@
 #include "core/Rect.h"
 #include "core/Size.h"
 #include "core/WindowProc.h"
-#include "world/TerrainMap.h"
+#include "map/TerrainMap.h"
 
 namespace {
 constexpr int kCell = TerrainMap::kCellPixels;

@@ -1,4 +1,4 @@
-#include "world/TerrainPainter.h"
+#include "map/TerrainPainter.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <vector>
 
 #include "core/MemoryDisplay.h"
-#include "world/LandFixture.h"
-#include "world/TerrainMap.h"
+#include "map/LandFixture.h"
+#include "map/TerrainMap.h"
 
 namespace {
 constexpr uint8_t kUntouched = 3;

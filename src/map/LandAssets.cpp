@@ -1,4 +1,4 @@
-#include "world/LandAssets.h"
+#include "map/LandAssets.h"
 
 #include <string>
 

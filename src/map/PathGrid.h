@@ -27,6 +27,23 @@ constexpr uint32_t kCellEffect = 0x40;
 constexpr uint32_t kTerrainPart = 0x0000FFFF;
 constexpr uint32_t kOccupancyPart = 0xFFFF0000;
 
+// The terrain cell word of a land's terrain letter: 'p' land feature, 'w' water, 'r', 'e' edge,
+// anything else open land.
+constexpr uint32_t TerrainCellWord(char letter) {
+    switch (letter) {
+        case 'p':
+            return kCellLand | kCellFeature;
+        case 'w':
+            return kCellLand | kCellWater;
+        case 'r':
+            return kCellLand | kCellR;
+        case 'e':
+            return kCellLand | kCellEdge;
+        default:
+            return kCellLand;
+    }
+}
+
 class PathGrid {
 public:
     PathGrid(int rows, int columns, const Size& cellSize);

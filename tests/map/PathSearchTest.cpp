@@ -1,4 +1,4 @@
-#include "world/PathSearch.h"
+#include "map/PathSearch.h"
 
 #include <gtest/gtest.h>
 
@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "core/NodeList.h"
-#include "world/PathGrid.h"
-#include "world/RoutePoints.h"
-#include "world/SightGrid.h"
-#include "world/TerrainFakes.h"
+#include "map/PathGrid.h"
+#include "map/RoutePoints.h"
+#include "map/SightGrid.h"
+#include "map/TerrainFakes.h"
 
 namespace {
 struct Cell {

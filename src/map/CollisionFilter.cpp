@@ -1,6 +1,6 @@
-#include "world/CollisionFilter.h"
+#include "map/CollisionFilter.h"
 
-#include "world/TerrainServices.h"
+#include "map/TerrainServices.h"
 
 CollisionFilter::CollisionFilter(int kind, int layer, int noWater, int noR, int extra)
     : kind(kind), layer(layer), secondLayer(layer), noWater(noWater), noR(noR), extra(extra) {}

@@ -1,10 +1,10 @@
-#include "world/CollisionFilter.h"
+#include "map/CollisionFilter.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "world/TerrainFakes.h"
+#include "map/TerrainFakes.h"
 
 // Bits by team t: ground 0x00010000 << t, low 0x00200000 << t, air 0x04000000 << t.
 namespace {

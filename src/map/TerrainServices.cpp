@@ -1,4 +1,4 @@
-#include "world/TerrainServices.h"
+#include "map/TerrainServices.h"
 
 TerrainServices* terrainServices = nullptr;
 

@@ -9,11 +9,10 @@
 #include "core/Point.h"
 #include "core/Rect.h"
 #include "core/SimId.h"
-#include "world/CollisionFilter.h"
-#include "world/LandLoader.h"
-#include "world/MapObjectView.h"
-#include "world/PathGrid.h"
-#include "world/TerrainServices.h"
+#include "map/CollisionFilter.h"
+#include "map/MapObjectView.h"
+#include "map/PathGrid.h"
+#include "map/TerrainServices.h"
 
 class FakeMapObject : public MapObjectView {
 public:
@@ -106,7 +105,7 @@ private:
 // The cell word of a test letter: '.' open, '#' land feature, 'w' water, 'r', 'e' edge. These
 // are the loader's terrain letters but for '#', which draws a feature better than its 'p'.
 inline uint32_t CellWordOf(char letter) {
-    return LandLoader::CellWordFor(letter == '#' ? 'p' : letter);
+    return TerrainCellWord(letter == '#' ? 'p' : letter);
 }
 
 // A path grid of 32 x 32 cells whose terrain is drawn as rows of letters.

@@ -1,4 +1,4 @@
-#include "world/TerrainMap.h"
+#include "map/TerrainMap.h"
 
 #include <algorithm>
 #include <cstring>
@@ -13,10 +13,10 @@
 #include "core/Settings.h"
 #include "core/ShadeTable.h"
 #include "core/SpriteSet.h"
+#include "map/LandAssets.h"
+#include "map/LandFile.h"
+#include "map/TerrainPainter.h"
 #include "ui/ScreenBase.h"
-#include "world/LandAssets.h"
-#include "world/LandFile.h"
-#include "world/TerrainPainter.h"
 
 namespace {
 constexpr int kGridCells = TerrainMap::kMaxCells * TerrainMap::kMaxCells;

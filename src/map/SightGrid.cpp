@@ -1,4 +1,4 @@
-#include "world/SightGrid.h"
+#include "map/SightGrid.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,9 +7,9 @@
 #include "core/Point.h"
 #include "core/Rect.h"
 #include "core/Size.h"
-#include "world/CollisionFilter.h"
-#include "world/MapObjectView.h"
-#include "world/TerrainServices.h"
+#include "map/CollisionFilter.h"
+#include "map/MapObjectView.h"
+#include "map/TerrainServices.h"
 
 namespace {
 // Half-widths of the square each layer sees about the viewer's sight cell.

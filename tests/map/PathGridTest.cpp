@@ -1,11 +1,11 @@
-#include "world/PathGrid.h"
+#include "map/PathGrid.h"
 
 #include <gtest/gtest.h>
 
 #include <vector>
 
-#include "world/SightGrid.h"
-#include "world/TerrainFakes.h"
+#include "map/SightGrid.h"
+#include "map/TerrainFakes.h"
 
 namespace {
 std::vector<uint32_t> Words(const PathGrid& grid) {

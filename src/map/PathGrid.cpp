@@ -1,12 +1,12 @@
-#include "world/PathGrid.h"
+#include "map/PathGrid.h"
 
 #include <algorithm>
 
 #include "core/Rect.h"
-#include "world/CollisionFilter.h"
-#include "world/MapObjectView.h"
-#include "world/PathSearch.h"
-#include "world/SightGrid.h"
+#include "map/CollisionFilter.h"
+#include "map/MapObjectView.h"
+#include "map/PathSearch.h"
+#include "map/SightGrid.h"
 
 namespace {
 constexpr uint32_t kLayerBits[3] = {kGroundBits, kLowBits, kAirBits};

@@ -1,4 +1,4 @@
-#include "world/PathSearch.h"
+#include "map/PathSearch.h"
 
 #include <algorithm>
 #include <cmath>
@@ -7,10 +7,10 @@
 #include "core/BucketQueue.h"
 #include "core/NodeList.h"
 #include "core/PointNode.h"
-#include "world/CollisionFilter.h"
-#include "world/MapObjectView.h"
-#include "world/PathGrid.h"
-#include "world/SightGrid.h"
+#include "map/CollisionFilter.h"
+#include "map/MapObjectView.h"
+#include "map/PathGrid.h"
+#include "map/SightGrid.h"
 
 namespace {
 // Row and column steps of the eight directions, in the order they are tried.

@@ -1,4 +1,4 @@
-#include "world/LandFile.h"
+#include "map/LandFile.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 #include "core/MemoryDisplay.h"
 #include "core/ResourceFile.h"
 #include "core/Settings.h"
-#include "world/LandFixture.h"
-#include "world/RoutePoints.h"
-#include "world/TerrainMap.h"
+#include "map/LandFixture.h"
+#include "map/RoutePoints.h"
+#include "map/TerrainMap.h"
 
 namespace {
 const std::vector<std::string> kLetters = {

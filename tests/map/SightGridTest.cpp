@@ -1,8 +1,8 @@
-#include "world/SightGrid.h"
+#include "map/SightGrid.h"
 
 #include <gtest/gtest.h>
 
-#include "world/TerrainFakes.h"
+#include "map/TerrainFakes.h"
 
 namespace {
 // 20 x 20 sight cells of 64 pixels (a 40 x 40 cell map).

@@ -1,4 +1,4 @@
-#include "world/TerrainMap.h"
+#include "map/TerrainMap.h"
 
 #include <gtest/gtest.h>
 
@@ -9,8 +9,8 @@
 #include "core/MemoryDisplay.h"
 #include "core/Random.h"
 #include "core/Settings.h"
+#include "map/LandFixture.h"
 #include "ui/ScreenBase.h"
-#include "world/LandFixture.h"
 
 namespace {
 class TerrainMapTest : public ::testing::Test {

@@ -1,4 +1,4 @@
-#include "world/TileSet.h"
+#include "map/TileSet.h"
 
 #include <cstdint>
 
