@@ -44,9 +44,10 @@ bool Wraps(int32_t category) {
 
 // The catalogue keeps no drive class: the drives a player picks are the section's own drive
 // kinds, one record per kind (the base row of each group, which carries the kind's name), not
-// the size variants nor the bare drives of aircraft, carriers, relays and factories.
+// the size variants, nor the bare drives of aircraft, carriers, relays and factories, nor the
+// paired drives ('P') that the special chassis bring with them.
 bool IsPlayerDrive(const PartTemplate& part) {
-    return !part.parent && part.name.has_value();
+    return !part.parent && part.name.has_value() && part.role != 'P';
 }
 
 }  // namespace

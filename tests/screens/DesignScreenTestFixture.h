@@ -60,12 +60,13 @@ protected:
     }
     void Post(InputKind kind, const Point& p, int32_t param) { f->events.Post(kind, p, param); }
     void Move(const Point& p) { Post(InputKind::MouseMove, p, 0); }
-    // A whole click at the point: move there, press and release; then one frame.
+    // A click at the point: move there and press in one frame, release in the next.
     int Click(const Point& p, int32_t button = 'L') {
         Move(p);
         Post(InputKind::ButtonDown, p, button);
+        const int pressed = Frame();
         Post(InputKind::ButtonUp, p, button);
-        return Frame();
+        return Frame() && pressed;
     }
     int ClickButton(int index) { return Click(screen->ButtonOf(index)->Centre()); }
     int Key(int32_t code) {
