@@ -20,8 +20,6 @@
 #include "ui/TextField.h"
 #include "world/World.h"
 
-std::function<std::string()> DesignScreen::chatHostName;
-
 namespace {
 
 constexpr int kSmall = 0;

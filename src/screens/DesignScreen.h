@@ -10,7 +10,6 @@
 // DesignScreenEvents.cpp (input and tick) and DesignScreenDraw.cpp (drawing).
 #include <array>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 
@@ -116,10 +115,6 @@ public:
     ScrollList* GroupList() const { return groupList.get(); }
     TextField* GroupRowField() const { return groupRowField.get(); }
     Template* VisibleEntry(int32_t i) const { return entries[i]; }
-
-    // The host name that heads a chat message, or empty for none; the network code installs
-    // its link's host name here.
-    static std::function<std::string()> chatHostName;
 
     int32_t clan = 'V';
     int32_t panelMode = kParts;

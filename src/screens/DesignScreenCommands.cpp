@@ -24,6 +24,7 @@
 #include "ui/Button.h"
 #include "ui/ScrollList.h"
 #include "ui/TextField.h"
+#include "world/CommLink.h"
 #include "world/World.h"
 
 namespace {
@@ -153,7 +154,10 @@ void DesignScreen::OpenChat(int32_t addressee) {
 int32_t DesignScreen::EndChat() {
     World* world = TheWorld();
     if (chatText[0] && world && world->commands) {
-        const std::string host = chatHostName ? chatHostName() : std::string();
+        // The host name the link in the first peer slot reports, when there is one.
+        CommLink* link = world->peerLinks[0];
+        const std::string host =
+            link && world->linkHostName ? world->linkHostName(*link) : std::string();
         // The message is cut to what one command carries, whatever the host name's length.
         char message[kChatMessageSize];
         if (!host.empty()) {

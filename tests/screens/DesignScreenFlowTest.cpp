@@ -7,10 +7,12 @@
 #include "catalogue/WeaponTemplate.h"
 #include "core/KeyCodes.h"
 #include "core/PtrNode.h"
+#include "objects/CommandBuffer.h"
 #include "objects/ObjectTestSupport.h"
 #include "screens/DesignScreenTestFixture.h"
 #include "screens/HardpointPanel.h"
 #include "screens/battle/ControlPanel.h"
+#include "support/MemoryLink.h"
 #include "ui/ScrollList.h"
 #include "ui/TextField.h"
 
@@ -318,6 +320,52 @@ TEST_F(DesignFlowTest, LeavingTheFactoryDesignRefitsTheLocalFactory) {
     screen->RefitFactory();
     EXPECT_EQ(services.refits, 1);
     SetCatalogueServices(f->world.get());
+}
+
+}  // namespace
+
+namespace {
+
+class DesignChatTest : public DesignScreenTest {
+protected:
+    std::string Sent() const {
+        const CommandBuffer& out = *f->world->commands;
+        return std::string(reinterpret_cast<const char*>(out.Data()), out.Size());
+    }
+    void Chat(const char* text) {
+        Key('U');
+        for (const char* c = text; *c; ++c)
+            Key(*c);
+        Key(kKeyEnter);
+    }
+};
+
+TEST_F(DesignChatTest, AChatLineIsSentWithTheHostNameAndCutToOneCommand) {
+    Open();
+    // Not in a network game: U is no chat key.
+    Key('U');
+    EXPECT_EQ(Sent(), "");
+    f->world->networkGame = 1;
+    f->world->commands->SetEnabled(1);
+    Chat("");
+    EXPECT_EQ(Sent(), "");
+    Chat("hi");
+    EXPECT_NE(Sent().find("hi"), std::string::npos);
+    EXPECT_EQ(Sent().find('['), std::string::npos);
+    f->world->commands->Rewind();
+
+    MemoryLink link;
+    f->world->peerLinks[0] = &link;
+    std::string host = "alpha";
+    f->world->linkHostName = [&host](CommLink&) { return host; };
+    Chat("go");
+    EXPECT_NE(Sent().find("[alpha]: go"), std::string::npos);
+    f->world->commands->Rewind();
+    host = std::string(400, 'h');
+    Chat("go");
+    EXPECT_NE(Sent().find("[hhh"), std::string::npos);
+    EXPECT_LT(Sent().size(), 300u);
+    f->world->peerLinks[0] = nullptr;
 }
 
 }  // namespace
