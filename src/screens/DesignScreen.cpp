@@ -367,6 +367,7 @@ void DesignScreen::Unload() {
     selectedDesign = nullptr;
     editedDesign.reset();
     selectedGroup = nullptr;
+    nameEditGroup = nullptr;
     groupOpen = 0;
     questionPicture.reset();
     palette.reset();
@@ -424,6 +425,8 @@ void DesignScreen::Activate() {
 
 void DesignScreen::Deactivate() {
     if (display) display->cursorShape = kPointerCursor;
+    // The World writes the design file next: a group name being typed ends here.
+    ResetGroupRowField();
     HandBack();
     if (selectedDesign) {
         DesignLibrary* library = Library();

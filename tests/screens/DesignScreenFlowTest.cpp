@@ -186,6 +186,12 @@ TEST_F(DesignFlowTest, GroupNamesTheDesignFileCannotReadBackAreRefused) {
     for (const char* refused : {"", "*x", "#x"})
         EXPECT_EQ(rename(refused), "tanks") << refused;
     EXPECT_EQ(rename("scouts"), "scouts");
+    // Ended by a click elsewhere instead of Enter, the empty name is refused all the same.
+    Click(field);
+    Key(kKeyBackspace);
+    ASSERT_STREQ(group->name, "");
+    Click(screen->DesignList()->listRect.origin + Point(10, 10));
+    EXPECT_STREQ(group->name, "scouts");
 }
 
 TEST_F(DesignFlowTest, ReturningFromTheBattleKeepsTheDesignAndFollowsDeletions) {
