@@ -15,6 +15,7 @@
 #include "core/SpriteSet.h"
 #include "platform/Capture.h"
 #include "screens/DesignScreenTestFixture.h"
+#include "ui/ScrollList.h"
 
 namespace {
 
@@ -66,6 +67,21 @@ TEST_F(DesignCaptureTest, EachPanelShowsItsOwnPictures) {
     // The library backdrop covers the category column, which is not drawn.
     EXPECT_EQ(At(57, 35), Alone(DesignScreen::kLargePack, 29, 57, 35));
     EXPECT_NE(At(57, 35), chassisButton);
+    // The selected row of the design list is written in colour 9, the others in 10.
+    const ScrollList& list = *screen->DesignList();
+    auto colours = [&](int row, int colour) {
+        int n = 0;
+        const int top = list.listRect.origin.y + 4 + (row - list.top) * list.lineHeight;
+        for (int y = top; y < top + list.lineHeight; ++y)
+            for (int x = list.listRect.origin.x; x < list.listRect.origin.x + 100; ++x)
+                n += At(x, y) == colour;
+        return n;
+    };
+    ASSERT_GT(list.selection, 0);
+    EXPECT_GT(colours(list.selection, 9), 0);
+    EXPECT_EQ(colours(list.selection, 10), 0);
+    EXPECT_GT(colours(list.selection - 1, 10), 0);
+    EXPECT_EQ(colours(list.selection - 1, 9), 0);
 
     ClickButton(25);
     f->display.Present();

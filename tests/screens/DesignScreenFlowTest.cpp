@@ -48,6 +48,17 @@ TEST_F(DesignFlowTest, ActivationShowsTheLastDesignAndTheDrawnPartsPanel) {
     EXPECT_EQ(screen->ButtonOf(23)->enabled, 1);
     EXPECT_EQ(Frame(), 1);
     EXPECT_EQ(f->display.cursorShape, DesignScreen::kArrowCursor);
+    // The pointer over a widget, the arrow elsewhere, nothing while a part is carried.
+    Move(screen->ButtonOf(26)->Centre());
+    Frame();
+    EXPECT_EQ(f->display.cursorShape, DesignScreen::kPointerCursor);
+    Move(Point(150, 200));
+    Frame();
+    EXPECT_EQ(f->display.cursorShape, DesignScreen::kArrowCursor);
+    screen->carried = FindWeaponTemplate('V', 'a');
+    Move(Point(150, 210));
+    screen->HandleEvents(16);
+    EXPECT_EQ(f->display.cursorShape, DesignScreen::kNoCursor);
 }
 
 TEST_F(DesignFlowTest, NewDesignAsksOnlyAboutChangesAndKeepsANewDesignsName) {
@@ -192,6 +203,21 @@ TEST_F(DesignFlowTest, GroupNamesTheDesignFileCannotReadBackAreRefused) {
     ASSERT_STREQ(group->name, "");
     Click(screen->DesignList()->listRect.origin + Point(10, 10));
     EXPECT_STREQ(group->name, "scouts");
+
+    // The first group of the file likewise: picked in the closed list, opened by its row field.
+    ClickButton(20);
+    ASSERT_EQ(screen->groupOpen, 0);
+    Click(screen->GroupList()->listRect.origin + Point(10, 6));
+    DesignGroup* first = Library().GroupAt(0);
+    ASSERT_EQ(screen->selectedGroup, first);
+    Click(screen->GroupRowField()->rect.Centre());
+    ASSERT_EQ(screen->groupOpen, 1);
+    const std::string before = first->name;
+    Click(screen->GroupRowField()->rect.Centre());
+    Key(kKeyBackspace);
+    ASSERT_STREQ(first->name, "");
+    Click(screen->DesignList()->listRect.origin + Point(10, 10));
+    EXPECT_EQ(std::string(first->name), before);
 }
 
 TEST_F(DesignFlowTest, ReturningFromTheBattleKeepsTheDesignAndFollowsDeletions) {
@@ -266,6 +292,29 @@ TEST_F(DesignFlowTest, EverySettingShownRoundTripsAndAnotherRowChangesTheDesign)
             }
         }
     }
+}
+
+TEST_F(DesignFlowTest, DraggingASliderOnTheScreenSetsItsParameter) {
+    Open();
+    ClickButton(26);
+    ClickButton(24);
+    ClickButton(25);
+    ClickButton(12);
+    ControlPanel* panel = screen->GetControlPanel(12);
+    Button* busy = panel->ButtonAt(2);
+    ASSERT_EQ(busy->id, 1);
+    const Point knob = busy->Centre();
+    Move(knob);
+    Post(InputKind::ButtonDown, knob, 'L');
+    Frame();
+    // Back by half the travel (147 pixels): from 99 to about 49.
+    Move(knob - Point(74, 0));
+    Post(InputKind::ButtonUp, knob - Point(74, 0), 'L');
+    Frame();
+    EXPECT_EQ(Edited().parameters[1], busy->GetValue());
+    EXPECT_LT(Edited().parameters[1], 60);
+    EXPECT_GT(Edited().parameters[1], 40);
+    EXPECT_EQ(screen->editState, DesignScreen::kChanged);
 }
 
 // Counts the factory's refits on behalf of the World.
@@ -353,6 +402,11 @@ TEST_F(DesignChatTest, AChatLineIsSentWithTheHostNameAndCutToOneCommand) {
     EXPECT_EQ(Sent(), "");
     f->world->networkGame = 1;
     f->world->commands->SetEnabled(1);
+    // Only U opens a chat line.
+    Key('x');
+    Key('o');
+    Key(kKeyEnter);
+    EXPECT_EQ(Sent(), "");
     Chat("");
     EXPECT_EQ(Sent(), "");
     Chat("hi");
