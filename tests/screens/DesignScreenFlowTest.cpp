@@ -93,7 +93,13 @@ TEST_F(DesignFlowTest, NewDesignAsksOnlyAboutChangesAndKeepsANewDesignsName) {
     PickTrooper();
     asked = Selected();
     ClickButton(14);
-    // A click beside the question's buttons is refused; yes stores.
+    // The pointer shows over the answers only; a click beside them is refused; yes stores.
+    Move(screen->ButtonOf(32)->Centre());
+    Frame();
+    EXPECT_EQ(f->display.cursorShape, DesignScreen::kPointerCursor);
+    Move(Point(20, 20));
+    Frame();
+    EXPECT_EQ(f->display.cursorShape, DesignScreen::kArrowCursor);
     EXPECT_EQ(Click(Point(20, 20)), 1);
     EXPECT_EQ(screen->question, 14);
     EXPECT_EQ(ClickButton(31), 1);
@@ -292,6 +298,30 @@ TEST_F(DesignFlowTest, EverySettingShownRoundTripsAndAnotherRowChangesTheDesign)
             }
         }
     }
+}
+
+TEST_F(DesignFlowTest, TheBackdropStepsEvery200MsAndHelpFollowsThePanel) {
+    Open();
+    const int start = screen->backdropFrame;
+    for (int step = 1; step <= 7; ++step) {
+        f->clock.Advance(199);
+        Frame();
+        EXPECT_EQ(screen->backdropFrame, (start + step - 1) % 7);
+        f->clock.Advance(1);
+        Frame();
+        EXPECT_EQ(screen->backdropFrame, (start + step) % 7) << step;
+    }
+    // Hovering an entry shows its help; the help button shows the statistics again.
+    Move(screen->ButtonOf(27)->Centre());
+    Frame();
+    EXPECT_EQ(screen->helpState, 3);
+    ClickButton(30);
+    EXPECT_EQ(screen->helpState, 1);
+    ClickButton(26);
+    ClickButton(24);
+    ClickButton(25);
+    screen->SelectCategory(30, 1);
+    EXPECT_EQ(screen->helpState, 2);
 }
 
 TEST_F(DesignFlowTest, DraggingASliderOnTheScreenSetsItsParameter) {
