@@ -35,14 +35,16 @@ void ReadFrom(ResourceFile* file, std::vector<uint8_t>& bytes, int64_t& storedLe
 
 Bitmap::Bitmap(const char* name) : Image(Size()) {
     ResourceFile file;
-    if (!file.Open(name, 1, 0)) FatalError(0);
+    if (!file.Open(name, 1, 0)) ResourceMissing(file.Fault());
     // A pack opened by name: its first entry is the picture.
-    if (file.Size() == 0) file.SelectEntry(0, 0);
+    if (file.IsPack() && !file.SelectEntry(0, 0)) ResourceMissing(file.Path() + ": no first entry");
     std::vector<uint8_t> bytes;
     int64_t stored = 0;
     ReadFrom(&file, bytes, stored);
     file.Close();
     Parse(bytes.data(), bytes.size(), static_cast<size_t>(std::max<int64_t>(stored, 0)));
+    // A named picture is a file of its own: one that is not a picture is damaged.
+    if (refusal) ResourceMissing(file.Path() + ": " + refusal);
 }
 
 Bitmap::Bitmap(ResourceFile* file) : Image(Size()) {
@@ -78,6 +80,7 @@ Bitmap::Bitmap(const uint8_t* data, size_t length) : Image(Size()) {
 
 void Bitmap::Refuse(const char* why) {
     Trace(why);
+    refusal = why;
     size = Size();
     frameSize = Size();
     origin = Point();

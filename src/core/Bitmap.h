@@ -55,6 +55,9 @@ public:
 private:
     void Parse(const uint8_t* data, size_t length, size_t storedLength);
     void Refuse(const char* why);
+
+    // Why the data was refused; null for a picture that was read.
+    const char* refusal = nullptr;
     // Placement of a coded picture at factor f (1, 2 or 4); 0 when ImageZoom has no factor.
     static int32_t ZoomFactor();
     Point CentredTopLeft(const Point& centre, int32_t f) const;

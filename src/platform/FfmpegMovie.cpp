@@ -18,6 +18,7 @@ extern "C" {
 
 #include "platform/Messages.h"
 #include "platform/SdlVideo.h"
+#include "platform/Termination.h"
 
 namespace {
 
@@ -381,6 +382,8 @@ int DropTextOfPress(void* context, SDL_Event* event) {
 }  // namespace
 
 int winx_TakeKeyPress(uint32_t waitedMs) {
+    // A termination request ends the movie like a key, and the main loop then closes.
+    if (winx_TerminationRequested()) return 1;
     if (winx_TakeScriptedKeyPress(waitedMs)) return 1;
     if (SDL_WasInit(SDL_INIT_EVENTS) == 0) return 0;
     SDL_PumpEvents();

@@ -99,6 +99,7 @@ public:
     int Init() override { return Startup(); }
     void Shutdown() override;
     int Tick(int nowMs) override;
+    int MsUntilTickDue(int nowMs) const override;
     void OnDeactivate() override { Pause(); }
     void OnActivate() override { Resume(); }
 

@@ -2,7 +2,6 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <random>
 
 #include "core/Bitmap.h"
 #include "core/BitmapEncoder.h"
@@ -390,18 +389,9 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
               static_cast<std::streamsize>(bytes.size()));
 }
 
-ScratchDir::ScratchDir() {
-    static int serial = 0;
-    std::random_device seed;
-    path = std::filesystem::temp_directory_path() /
-           ("qx-display-" + std::to_string(seed()) + "-" + std::to_string(++serial));
-    std::filesystem::create_directories(path);
-}
+ScratchDir::ScratchDir() : path(directory.Path()) {}
 
-ScratchDir::~ScratchDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-}
+ScratchDir::~ScratchDir() = default;
 
 void ScratchDir::UseAsAssetPath() const {
     ResourceFile::SetAssetPath((path.string() + "/").c_str());
