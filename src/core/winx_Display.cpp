@@ -1,8 +1,15 @@
 #include "core/winx_Display.h"
 
+#include <cstring>
+
 #include "core/FatalError.h"
 #include "platform/SdlVideo.h"
 #include "platform/Window.h"
+
+namespace {
+// An unchanged frame is sent again after this long: the window system may have lost it.
+constexpr std::chrono::milliseconds kRefreshAnyway{500};
+}  // namespace
 
 winx_Display::winx_Display(winx_HWND window) {
     video = std::make_unique<winx_SdlVideo>(winx_SdlWindowOf(window), kScreenWidth, kScreenHeight);
@@ -32,6 +39,14 @@ void winx_Display::Show() {
     showPending = false;
     ++shows;
     lastShown = std::chrono::steady_clock::now();
+    const size_t pageBytes = static_cast<size_t>(kScreenWidth) * kScreenHeight;
+    const bool same = shownPage.size() == pageBytes &&
+                      std::memcmp(shownPage.data(), FrontPage(), pageBytes) == 0 &&
+                      std::memcmp(shownArgb, argb, sizeof argb) == 0;
+    if (same && lastShown - lastSent < kRefreshAnyway) return;
+    lastSent = lastShown;
+    shownPage.assign(FrontPage(), FrontPage() + pageBytes);
+    std::memcpy(shownArgb, argb, sizeof argb);
     if (!video->Show(FrontPage(), kScreenWidth, argb)) throw winx_Exception();
 }
 
