@@ -121,6 +121,7 @@ void WaitForNextTick(int32_t running, uint32_t startTime) {
 }
 
 void ShutDown() {
+    if (display) display->WritePendingCaptures();
     if (application) application->Shutdown();
     if (moviePlayer) moviePlayer->Shutdown();
     delete moviePlayer;
@@ -154,9 +155,17 @@ int MainLoop(DeviceFactory& devices) {
     if (!application) return 0;
     winx_InstallTerminationHandler();
     winx_InstanceLock instanceLock;
-    if (instanceLock.Acquire(kInstanceLockFile) == winx_InstanceLock::Result::HeldElsewhere) {
-        std::fprintf(stderr, "Quarnex is already running in this directory.\n");
-        return 0;
+    switch (instanceLock.Acquire(kInstanceLockFile)) {
+        case winx_InstanceLock::Result::HeldElsewhere:
+            std::fprintf(stderr, "Quarnex is already running in this directory.\n");
+            return 0;
+        case winx_InstanceLock::Result::Unavailable:
+            // The game still runs, but nothing keeps a second copy out of this directory.
+            std::fprintf(stderr, "Quarnex: warning: cannot take the lock %s: %s\n",
+                         kInstanceLockFile, instanceLock.Problem().c_str());
+            break;
+        case winx_InstanceLock::Result::Acquired:
+            break;
     }
     if (!CreateMainWindow()) return 0;
     winx_ShowCursor(0);

@@ -31,6 +31,8 @@ void winx_InstallTerminationHandler() {
     sigemptyset(&action.sa_mask);
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+    // A file-size limit makes a write fail (a capture, a save) instead of killing the game.
+    std::signal(SIGXFSZ, SIG_IGN);
 }
 
 int winx_TerminationRequested() {

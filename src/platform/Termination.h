@@ -4,7 +4,8 @@
 // and when a second signal comes before the loop took the first, the process ends at once.
 // The window system's own handlers are left out, so that nothing swallows the signal.
 
-// Installs the handlers (once; later calls do nothing).
+// Installs the handlers (once; later calls do nothing) and ignores SIGXFSZ, so that a file-size
+// limit makes a write fail rather than end the program.
 void winx_InstallTerminationHandler();
 // 1 once a termination signal arrived while the main loop ran.
 int winx_TerminationRequested();
