@@ -62,8 +62,10 @@ TEST(World, RegistersAsTheApplicationAndTheServicesWhileItExists) {
     EXPECT_EQ(TheWorld(), nullptr);
     EXPECT_EQ(terrainServices, nullptr);
     EXPECT_NE(&Services(), nullptr);
-    // Without a World a request goes nowhere.
+    // Without a World a request goes nowhere: the next World does not inherit it.
     RequestGameMode(GameMode::Quit);
+    World later;
+    EXPECT_NE(later.requestedMode, static_cast<int32_t>(GameMode::Quit));
 }
 
 TEST(World, PauseStopsTheSoundsOnceAndResumeNeedsAPause) {
@@ -150,8 +152,14 @@ TEST(World, SettingATeamControllerDeletesThePreviousOne) {
     EXPECT_TRUE(f.world->controllers[2]);
     f.world->SetTeamController(2, nullptr);
     EXPECT_FALSE(f.world->controllers[2]);
-    // Team numbers outside 0 to 4 are refused.
-    f.world->SetTeamController(5, std::make_unique<BudgetController>(5, turns, f.clock, 0));
+    // Team numbers outside 0 to 4 are refused: the controller is deleted at once.
+    for (int team : {5, -1}) {
+        bool refusedDeleted = false;
+        auto refused = std::make_unique<BudgetController>(team, turns, f.clock, 0);
+        refused->deleted = &refusedDeleted;
+        f.world->SetTeamController(team, std::move(refused));
+        EXPECT_TRUE(refusedDeleted) << team;
+    }
 }
 
 TEST(World, SetPausedActsOnChangesOnlyAndNotUnderThePauseLock) {
