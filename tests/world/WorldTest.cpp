@@ -291,15 +291,11 @@ protected:
     WorldFixture f;
 };
 
-TEST_F(WorldDisc, WithoutAVolumeTheDirectoriesAreEmpty) {
+TEST_F(WorldDisc, ASettingsLetterIsUsedWithoutLookingAndNoVolumeLeavesTheDirectoriesEmpty) {
     f.world->LocateDisc(nullptr);
     EXPECT_EQ(f.world->driveLetter, '?');
-    EXPECT_EQ(f.world->moviesDir, "");
-    EXPECT_EQ(f.world->soundsDir, "");
-    EXPECT_EQ(f.world->dataDir, "");
-}
-
-TEST_F(WorldDisc, ASettingsLetterIsUsedWithoutLookingForTheVolume) {
+    for (const std::string* dir : {&f.world->moviesDir, &f.world->soundsDir, &f.world->dataDir})
+        EXPECT_EQ(*dir, "");
     discDriveLetter = 'E';
     f.world->LocateDisc(nullptr);
     EXPECT_EQ(f.world->driveLetter, 'E');
@@ -314,7 +310,7 @@ TEST_F(WorldDisc, TheSecondClansVolumeIsFoundWhenTheFirstIsMissing) {
     ASSERT_NE(f.world->driveLetter, '?');
     const std::string expected = std::string(1, f.world->driveLetter) + ":\\Assets\\Movies\\";
     EXPECT_EQ(f.world->moviesDir, expected);
-    EXPECT_EQ(winx_DriveDirectory(f.world->driveLetter).find("TELMIRA") != std::string::npos, true);
+    EXPECT_NE(winx_DriveDirectory(f.world->driveLetter).find("TELMIRA"), std::string::npos);
 }
 
 TEST_F(WorldDisc, TheFirstClansVolumeWinsAndAGivenLabelIsLookedForAlone) {
