@@ -47,6 +47,8 @@ TEST_F(Lists, ShrinkingTheCountPullsTheSelectionIn) {
     list.SetSelection(7);
     list.SetCount(5);
     EXPECT_EQ(list.selection, 4);
+    list.SetSelection(12);
+    EXPECT_EQ(list.selection, 4);
 }
 
 TEST_F(Lists, SelectingALineOutOfViewScrollsItIn) {
