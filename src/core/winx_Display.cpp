@@ -1,5 +1,7 @@
 #include "core/winx_Display.h"
 
+#include <cstring>
+
 #include "core/FatalError.h"
 #include "platform/SdlVideo.h"
 #include "platform/Window.h"
@@ -32,7 +34,20 @@ void winx_Display::Show() {
     showPending = false;
     ++shows;
     lastShown = std::chrono::steady_clock::now();
+    // A frame that shows what the window already shows is not sent again: the conversion and
+    // the renderer's present are nearly all of a frame's cost on a still screen.
+    const size_t bytes = static_cast<size_t>(kScreenWidth) * kScreenHeight;
+    if (shownPage.size() == bytes && std::memcmp(shownPage.data(), FrontPage(), bytes) == 0 &&
+        std::memcmp(shownArgb, argb, sizeof argb) == 0 && !video->OutputChanged()) {
+        return;
+    }
     if (!video->Show(FrontPage(), kScreenWidth, argb)) throw winx_Exception();
+    shownPage.assign(FrontPage(), FrontPage() + bytes);
+    std::memcpy(shownArgb, argb, sizeof argb);
+}
+
+int32_t winx_Display::Presents() const {
+    return video->Presents();
 }
 
 void winx_Display::FrontPageChanged(bool presented) {
