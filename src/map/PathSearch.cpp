@@ -16,7 +16,7 @@ namespace {
 // Row and column steps of the eight directions, in the order they are tried.
 constexpr int kRowStep[8] = {+1, 0, -1, -1, -1, 0, +1, +1};
 constexpr int kColumnStep[8] = {-1, -1, -1, 0, +1, +1, +1, 0};
-constexpr uint16_t kUnknown = 0xFFFF;
+constexpr uint8_t kUnknown = 0xFF;
 
 void PushFront(NodeList& list, const Point& p) {
     ListNode* node = new PointNode(p);
@@ -124,13 +124,14 @@ int PathSearch::CanStand(int row, int column, MapObjectView* o) {
     const int c0 = column + footprintColumn0, c1 = column + footprintColumn1;
     if (footprintRadius >= 0 && r0 > 0 && c0 > 0 && r1 < grid.Rows() - 1 &&
         c1 < grid.Columns() - 1) {
-        // Cells whose words share no bit with the mask never block: when every cell of the
-        // footprint is such a cell, the answer is 1 without looking at any occupant.
+        // Cells whose words share no bit with the mask never block, and closed terrain under
+        // the centre always does: only occupants need CanOccupy's rules.
         bool free = true;
         for (int r = r0; r <= r1 && free; ++r) {
             for (int c = c0; c <= c1; ++c) {
-                uint32_t w = grid.CellWord(r, c);
+                uint32_t w = grid.CellWordInside(r, c);
                 if (r != row || c != column) w &= kOccupancyPart;
+                if ((searchMask & w & kTerrainPart) != 0) return 0;
                 if ((searchMask & w) != 0) {
                     free = false;
                     break;
@@ -149,9 +150,9 @@ void PathSearch::ClearSuspended() {
 
 int PathSearch::IsPassable(int row, int column, MapObjectView* o) {
     const int i = Index(row, column);
-    uint16_t& known = passable[i];
+    uint8_t& known = passable[i];
     if (known == kUnknown) {
-        known = static_cast<uint16_t>(CanStand(row, column, o));
+        known = static_cast<uint8_t>(CanStand(row, column, o));
         marked.push_back(static_cast<uint32_t>(i));
     }
     return known;

@@ -111,7 +111,7 @@ private:
     int footprintRadius = -1;
     bool footprintKnown = false;
     std::unique_ptr<BucketQueue> open;
-    std::vector<uint16_t> passable;
+    std::vector<uint8_t> passable;
     int32_t cutShort = 0;
     uint32_t searchMask = 0;
     uint32_t nodeBudget = kNodeBudget;
