@@ -27,8 +27,10 @@ public:
     // Shows a cursor move that the refresh limit held back.
     void Idle() override;
 
-    // How often the front page went to the window.
+    // How often the front page was to be shown, and how often it actually went to the window
+    // (a page and palette equal to the last ones shown are not sent again).
     int32_t Shows() const { return shows; }
+    int32_t Presents() const;
 
 protected:
     void FrontPageChanged(bool presented) override;

@@ -357,6 +357,7 @@ void winx_FfmpegMovie::ShowPendingFrame() {
     SDL_RenderClear(s.renderer);
     SDL_RenderCopy(s.renderer, s.texture, nullptr, &place);
     SDL_RenderPresent(s.renderer);
+    winx_NoteForeignPresent();
     SDL_SetRenderTarget(s.renderer, target);
 }
 

@@ -374,6 +374,9 @@ public:
     int32_t autosaveAccumMs = 0;
     int32_t frontRequestAge = 0;
     int32_t pathSearchesThisTick = 0;
+    // Placements recount an object's whole sight (removed, then added) instead of moving it:
+    // the old way, kept as the measure the tick benchmark and the sight tests compare with.
+    bool recountSightOnMove = false;
 
     ObjectWorldRegistration objectWorldRegistration{this};
 
