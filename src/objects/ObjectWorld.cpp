@@ -3,6 +3,7 @@
 #include "core/Point.h"
 #include "objects/CommandBuffer.h"
 #include "objects/GameObject.h"
+#include "objects/UnitMakers.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ public:
     int LocalTeam() override { return 1; }
     int IsNetworkHost() override { return 0; }
     EventReceiver* ControllerOf(int) override { return nullptr; }
+    SquadDirectory* DirectoryOf(int) override { return nullptr; }
     int TeamHasStructure(int, int) override { return 0; }
     void AddTeamCount(GameObject*) override {}
     int MissionNumber() override { return 0; }
@@ -47,10 +49,13 @@ public:
     void PlaySound(Sound*) override {}
     CommandBuffer& Commands() override { return commands; }
     void SendCommands(int) override { commands.Rewind(); }
+    // None is ever installed here.
+    UnitMakers& Makers() override { return makers; }
 
 private:
     int32_t nextSerial = 1;
     CommandBuffer commands;
+    UnitMakers makers;
 };
 
 NeutralObjectWorld& Neutral() {

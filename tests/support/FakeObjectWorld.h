@@ -18,6 +18,7 @@
 #include "map/TerrainMap.h"
 #include "objects/CommandBuffer.h"
 #include "objects/ObjectWorld.h"
+#include "objects/UnitMakers.h"
 
 class FakeObjectWorld : public ObjectWorld {
 public:
@@ -45,6 +46,9 @@ public:
     int LocalTeam() override { return localTeam; }
     int IsNetworkHost() override { return host; }
     EventReceiver* ControllerOf(int team) override;
+    SquadDirectory* DirectoryOf(int team) override {
+        return team >= 0 && team < 5 ? directories[team] : nullptr;
+    }
     int TeamHasStructure(int team, int code) override;
     void AddTeamCount(GameObject* object) override;
     int MissionNumber() override { return mission; }
@@ -66,6 +70,7 @@ public:
     void PlaySound(Sound* sound) override { played.push_back(sound); }
     CommandBuffer& Commands() override { return commands; }
     void SendCommands(int slot) override;
+    UnitMakers& Makers() override { return makers; }
 
     int columns;
     int rows;
@@ -77,6 +82,7 @@ public:
     int localTeam = 1;
     int host = 0;
     EventReceiver* controllers[5] = {};
+    SquadDirectory* directories[5] = {};
     std::set<std::pair<int, int>> structures;
     int teamCounts[5] = {};
     int mission = 0;
@@ -100,6 +106,8 @@ public:
     CommandBuffer commands;
     // Every message handed to the links, in order.
     std::vector<std::vector<uint8_t>> sent;
+    // Empty until a test installs its fakes.
+    UnitMakers makers;
 
 private:
     ObjectWorld* previous;
