@@ -231,5 +231,9 @@ public:
 private:
     // Takes the Sim off the sight and path grids the first time it is asked.
     void LeaveGrids();
+    // The rectangle by which an object is seen: its footprint on the grids, else its bounds.
+    static Rect SeenRect(GameObject* object);
+    // 1 when the Sim's team sees some cell of the object now.
+    int TeamSees(GameObject* object);
     void SendEvent(int code, void* argument);
 };
