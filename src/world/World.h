@@ -159,8 +159,8 @@ public:
     // --- WorldRegistry.cpp: the object lists, lookups and serials. Every list adds at the front,
     // so scans run newest first. Additions that answer 0 leave the object with the caller.
     void AddEffect(std::unique_ptr<GameObject> effect) override;
-    void AddWeapon(std::unique_ptr<GameObject> weapon);
-    int AddSim(std::unique_ptr<GameObject>& sim);
+    void AddWeapon(std::unique_ptr<GameObject> weapon) override;
+    int AddSim(std::unique_ptr<GameObject>& sim) override;
     void AddBuilding(std::unique_ptr<GameObject> building);
     int AddDestructible(std::unique_ptr<GameObject>& object);
     int AddOreDeposit(std::unique_ptr<GameObject>& deposit);
@@ -175,11 +175,11 @@ public:
     GameObject* FindWreckById(const SimId& id) override;
     GameObject* FindDestructible(const SimId& id) override;
     GameObject* FindOreDeposit(const SimId& id);
-    GameObject* FindGroup(const SimId& id);
+    GameObject* FindGroup(const SimId& id) override;
     GameObject* FindCargoCarrier(const SimId& id);
     GameObject* TeamFactory(int team) override;
     int TeamHasStructure(int team, int code) override;
-    GameObject* NearestStructure(int team, int code, const Point& p);
+    GameObject* NearestStructure(int team, int code, const Point& p) override;
     int CountTeamDestructibles(int team);
     WreckTemplate* FindTemplateForDesign(GameObject* object);
     GameObject* NearestDestructible(GameObject* object, int limit);
@@ -204,25 +204,26 @@ public:
     void AddToGrids(GameObject* object, const Point& p, int radius) override;
     void RemoveFromGrids(GameObject* object, const Point& p, int radius) override;
     int IsAreaBuildable(const Rect& r) override;
-    GameObject* ArtifactAt(const Point& p);
+    GameObject* ArtifactAt(const Point& p) override;
     GameObject* PickObjectAt(const Point& p);
-    GameObject* FindObjectNear(GameObject* object, int radius);
-    int HasObjectAround(GameObject* object, int team);
+    GameObject* FindObjectNear(GameObject* object, int radius) override;
+    int HasObjectAround(GameObject* object, int team) override;
     // A deploying unit becomes a structure (7) or a unit again (1) while its team's units and
     // factory are off the grids; always 0.
     int DeploySim(GameObject* sim);
     int UndeploySim(GameObject* sim);
 
     // --- WorldPaths.cpp: the path-request queue (its last node is the head) and routes.
-    void QueuePathRequest(GameObject* object);
-    int TakePathTurn(GameObject* object);
+    void QueuePathRequest(GameObject* object) override;
+    int TakePathTurn(GameObject* object) override;
     int FindPathRequest(const SimId& id, int priority);
-    int RequestPath(GameObject* object, const Point& goal, NodeList& route, int flag, int radius);
-    void FollowWaypoints(GameObject* object, NodeList& route, int flags);
+    int RequestPath(GameObject* object, const Point& goal, NodeList& route, int flag,
+                    int radius) override;
+    void FollowWaypoints(GameObject* object, NodeList& route, int flags) override;
     GameObject* PickNearestPoint(const Point& p, NodeList& candidates, int byRoute, int remove);
     double PathCostScore(const NodeList& route);
     int MakeRingPoints(const Point& centre, unsigned radius, unsigned count, NodeList& out,
-                       double offset);
+                       double offset) override;
     int PathPriority(GameObject* object);
     // Whether the id waits in the queue under that priority; a request under another priority
     // is dropped (as FindPathRequest does, without counting places).
@@ -243,10 +244,10 @@ public:
     // answer the ordinary text colour 10.
     int ColourOf(int colourNumber) const;
     int PlayUiSound(int flag);
-    void AddCellEffect(const Point& p);
+    void AddCellEffect(const Point& p) override;
     void UpdateCellEffects(int elapsedMs);
     void DrawCellEffect(int row, int column, ScreenBase& screen);
-    void NoteLocalPosition(GameObject* object);
+    void NoteLocalPosition(GameObject* object) override;
     void AddTeamCount(GameObject* object) override;
     int IsRectVisible(const Rect& r) override;
     void SetGameRecords(GameRecords* records) { gameRecords = records; }
@@ -272,6 +273,17 @@ public:
     void PlaySound(Sound* sound) override;
     CommandBuffer& Commands() override { return *commands; }
     UnitMakers& Makers() override { return unitMakers; }
+    int MoveSimToTeam(GameObject* sim, int oldTeam, int newTeam) override;
+    void ForEachSim(int team, const std::function<void(GameObject*)>& visit) override;
+    // The network players, or 1 outside a network game.
+    int PlayerCount() override;
+    int HasPeer() override { return peerLinks[0] ? 1 : 0; }
+    int32_t TickCount() override { return tickCount; }
+    int IsNetworkGame() override { return networkGame; }
+    // The scenario code installs the debug flag; until then every game runs without it.
+    int DebugMode() override { return 0; }
+    // The PERFORMANCE DETAIL setting.
+    int LowDetail() override;
 
     // Makes each wreck of the death pass; without one the game's Wreck is made (MakeWreck).
     WreckMaker makeWreck;
@@ -379,6 +391,8 @@ public:
     int32_t autosaveAccumMs = 0;
     int32_t frontRequestAge = 0;
     int32_t pathSearchesThisTick = 0;
+    // Object updates so far (the animation's tick count).
+    int32_t tickCount = 0;
 
     ObjectWorldRegistration objectWorldRegistration{this};
 

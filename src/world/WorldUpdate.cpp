@@ -86,6 +86,7 @@ std::unique_ptr<GameObject> MakeWreck(const WreckDescription& description) {
 }
 
 void World::UpdateObjects(int elapsedMs) {
+    ++tickCount;
     NodeList dead;
     for (int team = 0; team < kTeams; ++team) {
         UpdateOrDelete(effects[team], elapsedMs);

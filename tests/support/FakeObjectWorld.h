@@ -71,6 +71,34 @@ public:
     CommandBuffer& Commands() override { return commands; }
     void SendCommands(int slot) override;
     UnitMakers& Makers() override { return makers; }
+    int AddSim(std::unique_ptr<GameObject>& sim) override;
+    void AddWeapon(std::unique_ptr<GameObject> weapon) override {
+        shots.push_back(std::move(weapon));
+    }
+    int MoveSimToTeam(GameObject* sim, int oldTeam, int newTeam) override;
+    void ForEachSim(int team, const std::function<void(GameObject*)>& visit) override;
+    GameObject* FindGroup(const SimId& id) override;
+    GameObject* NearestStructure(int, int, const Point&) override { return nullptr; }
+    GameObject* FindObjectNear(GameObject*, int) override { return nullptr; }
+    int HasObjectAround(GameObject*, int) override { return objectAround; }
+    GameObject* ArtifactAt(const Point&) override { return artifact; }
+    void NoteLocalPosition(GameObject*) override { ++positionNotes; }
+    void AddCellEffect(const Point& p) override { cellEffects.push_back(p); }
+    int TakePathTurn(GameObject*) override { return pathTurn; }
+    void QueuePathRequest(GameObject*) override { ++queuedRequests; }
+    // A straight route from the object to the goal, or none while routeFound is 0.
+    int RequestPath(GameObject* object, const Point& goal, NodeList& route, int flag,
+                    int radius) override;
+    // One location order per waypoint after the first, as the World gives them.
+    void FollowWaypoints(GameObject* object, NodeList& route, int flags) override;
+    int MakeRingPoints(const Point& centre, unsigned radius, unsigned count, NodeList& out,
+                       double offset) override;
+    int PlayerCount() override { return players; }
+    int HasPeer() override { return peer; }
+    int32_t TickCount() override { return ticks; }
+    int IsNetworkGame() override { return network; }
+    int DebugMode() override { return debug; }
+    int LowDetail() override { return lowDetail; }
 
     int columns;
     int rows;
@@ -108,6 +136,25 @@ public:
     std::vector<std::vector<uint8_t>> sent;
     // Empty until a test installs its fakes.
     UnitMakers makers;
+    // Units listed through AddSim (owned), refused while acceptSims is 0; shots listed.
+    std::vector<std::unique_ptr<GameObject>> ownedSims;
+    int acceptSims = 1;
+    std::vector<std::unique_ptr<GameObject>> shots;
+    std::vector<GameObject*> groups;
+    int objectAround = 0;
+    GameObject* artifact = nullptr;
+    int positionNotes = 0;
+    std::vector<Point> cellEffects;
+    int pathTurn = 1;
+    int queuedRequests = 0;
+    int routeFound = 1;
+    int routeRequests = 0;
+    int players = 1;
+    int peer = 0;
+    int32_t ticks = 0;
+    int network = 0;
+    int debug = 0;
+    int lowDetail = 0;
 
 private:
     ObjectWorld* previous;
