@@ -3,6 +3,7 @@
 #include "core/Point.h"
 #include "objects/CommandBuffer.h"
 #include "objects/GameObject.h"
+#include "objects/UnitMakers.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ public:
     int LocalTeam() override { return 1; }
     int IsNetworkHost() override { return 0; }
     EventReceiver* ControllerOf(int) override { return nullptr; }
+    SquadDirectory* DirectoryOf(int) override { return nullptr; }
     int TeamHasStructure(int, int) override { return 0; }
     void AddTeamCount(GameObject*) override {}
     int MissionNumber() override { return 0; }
@@ -70,10 +72,13 @@ public:
     int IsNetworkGame() override { return 0; }
     int DebugMode() override { return 0; }
     int LowDetail() override { return 0; }
+    // None is ever installed here.
+    UnitMakers& Makers() override { return makers; }
 
 private:
     int32_t nextSerial = 1;
     CommandBuffer commands;
+    UnitMakers makers;
 };
 
 NeutralObjectWorld& Neutral() {

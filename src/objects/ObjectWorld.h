@@ -19,7 +19,9 @@ class Point;
 class Rect;
 class SightGrid;
 class Sound;
+class SquadDirectory;
 class TerrainMap;
+class UnitMakers;
 
 class ObjectWorld {
 public:
@@ -44,6 +46,9 @@ public:
     virtual int IsNetworkHost() = 0;
     // The controller of a team (0 .. 4), or null.
     virtual EventReceiver* ControllerOf(int team) = 0;
+    // The same controller as the directory of the team's squads (the owner a Sim of the team
+    // takes), or null.
+    virtual SquadDirectory* DirectoryOf(int team) = 0;
     // 1 when the team owns a standing structure of that code, or the mission grants it.
     virtual int TeamHasStructure(int team, int code) = 0;
     // One more on the first counter of the object's team statistics.
@@ -129,6 +134,8 @@ public:
     virtual int IsNetworkGame() = 0;
     virtual int DebugMode() = 0;
     virtual int LowDetail() = 0;
+    // The makers and shared rules that other parts of the game install for the units.
+    virtual UnitMakers& Makers() = 0;
 };
 
 // The installed World services; never null.

@@ -21,6 +21,7 @@
 #include "core/ValueTriple.h"
 #include "map/TerrainServices.h"
 #include "objects/ObjectWorld.h"
+#include "objects/UnitMakers.h"
 #include "world/WreckMaker.h"
 
 class CommandBuffer;
@@ -262,6 +263,7 @@ public:
     // --- WorldObjectServices.cpp: the rest of what the map objects ask.
     int IsNetworkHost() override { return networkHost; }
     EventReceiver* ControllerOf(int team) override;
+    SquadDirectory* DirectoryOf(int team) override;
     int MissionNumber() override;
     char MissionClan() override;
     int RouteRequestsDeferred() override { return 0; }
@@ -281,9 +283,13 @@ public:
     int DebugMode() override { return 0; }
     // The PERFORMANCE DETAIL setting.
     int LowDetail() override;
+    UnitMakers& Makers() override { return unitMakers; }
 
     // Makes each wreck of the death pass; without one the game's Wreck is made (MakeWreck).
     WreckMaker makeWreck;
+    // The unit classes, manoeuvres, goals and shared unit rules that other parts of the game
+    // supply; each stays empty (neutral answers) until its owner installs it.
+    UnitMakers unitMakers;
     // Makes the link of a new peer slot (the network code installs the TCP link).
     std::function<std::unique_ptr<CommLink>()> makeLink;
     // Applies one complete message of a peer slot (0 .. 2) to this machine's copies; the

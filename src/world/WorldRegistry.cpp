@@ -78,6 +78,8 @@ int World::AddSim(std::unique_ptr<GameObject>& sim) {
         gameRecords->TallyUnit(team, design ? design->SumPartField6() : 0,
                                design ? design->SumPartField5() : 0);
     }
+    // The team's controller takes the Sim's events and is the directory of its squads.
+    sim->SetOwner(DirectoryOf(team));
     Push(sims[team], std::move(sim));
     return 1;
 }

@@ -18,6 +18,7 @@
 #include "map/TerrainMap.h"
 #include "objects/CommandBuffer.h"
 #include "objects/ObjectWorld.h"
+#include "objects/UnitMakers.h"
 
 class FakeObjectWorld : public ObjectWorld {
 public:
@@ -45,6 +46,9 @@ public:
     int LocalTeam() override { return localTeam; }
     int IsNetworkHost() override { return host; }
     EventReceiver* ControllerOf(int team) override;
+    SquadDirectory* DirectoryOf(int team) override {
+        return team >= 0 && team < 5 ? directories[team] : nullptr;
+    }
     int TeamHasStructure(int team, int code) override;
     void AddTeamCount(GameObject* object) override;
     int MissionNumber() override { return mission; }
@@ -94,6 +98,7 @@ public:
     int IsNetworkGame() override { return network; }
     int DebugMode() override { return debug; }
     int LowDetail() override { return lowDetail; }
+    UnitMakers& Makers() override { return makers; }
 
     int columns;
     int rows;
@@ -105,6 +110,7 @@ public:
     int localTeam = 1;
     int host = 0;
     EventReceiver* controllers[5] = {};
+    SquadDirectory* directories[5] = {};
     std::set<std::pair<int, int>> structures;
     int teamCounts[5] = {};
     int mission = 0;
@@ -147,6 +153,8 @@ public:
     int network = 0;
     int debug = 0;
     int lowDetail = 0;
+    // Empty until a test installs its fakes.
+    UnitMakers makers;
 
 private:
     ObjectWorld* previous;
