@@ -49,6 +49,8 @@ public:
     void PlaySound(Sound*) override {}
     CommandBuffer& Commands() override { return commands; }
     void SendCommands(int) override { commands.Rewind(); }
+    // None is ever installed here.
+    UnitMakers& Makers() override { return makers; }
     // A unit nobody lists stays with its caller.
     int AddSim(std::unique_ptr<GameObject>&) override { return 0; }
     void AddWeapon(std::unique_ptr<GameObject>) override {}
@@ -72,8 +74,6 @@ public:
     int IsNetworkGame() override { return 0; }
     int DebugMode() override { return 0; }
     int LowDetail() override { return 0; }
-    // None is ever installed here.
-    UnitMakers& Makers() override { return makers; }
 
 private:
     int32_t nextSerial = 1;

@@ -93,6 +93,8 @@ public:
     // empties the buffer; nothing when it is empty.
     virtual void SendCommands(int slot) = 0;
 
+    // The makers and shared rules that other parts of the game install for the units.
+    virtual UnitMakers& Makers() = 0;
     // --- What the units ask beside the above.
     // Places and lists a unit in its team's Sim list; 0 leaves it with the caller.
     virtual int AddSim(std::unique_ptr<GameObject>& sim) = 0;
@@ -134,8 +136,6 @@ public:
     virtual int IsNetworkGame() = 0;
     virtual int DebugMode() = 0;
     virtual int LowDetail() = 0;
-    // The makers and shared rules that other parts of the game install for the units.
-    virtual UnitMakers& Makers() = 0;
 };
 
 // The installed World services; never null.

@@ -11,6 +11,27 @@
 class Sim;
 class Squad;
 
+// The manoeuvre types, by the ids that designs and scripts use.
+enum class ManoeuvreType : int32_t {
+    Formation = 1,
+    AssignTarget = 2,
+    Attack = 3,
+    Target = 4,
+    Repair = 5,
+    Mining = 6,
+    Scavenge = 7,
+    Unload = 8,
+    EngageNearest = 9,
+    AbandonTarget = 10,
+    ClearWay = 11,
+    Retaliate = 12,
+    AfterCombat = 13,
+    Explore = 14,
+    Refuel = 15,
+    FaceAttacker = 16,
+    Route = 17,
+};
+
 class SquadManoeuvre : public ListNode {
 public:
     static constexpr int32_t kPeriodMs = 5000;

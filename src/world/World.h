@@ -272,6 +272,7 @@ public:
     SightGrid* Sight() override { return sight.get(); }
     void PlaySound(Sound* sound) override;
     CommandBuffer& Commands() override { return *commands; }
+    UnitMakers& Makers() override { return unitMakers; }
     int MoveSimToTeam(GameObject* sim, int oldTeam, int newTeam) override;
     void ForEachSim(int team, const std::function<void(GameObject*)>& visit) override;
     // The network players, or 1 outside a network game.
@@ -283,7 +284,6 @@ public:
     int DebugMode() override { return 0; }
     // The PERFORMANCE DETAIL setting.
     int LowDetail() override;
-    UnitMakers& Makers() override { return unitMakers; }
 
     // Makes each wreck of the death pass; without one the game's Wreck is made (MakeWreck).
     WreckMaker makeWreck;

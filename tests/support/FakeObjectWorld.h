@@ -70,6 +70,7 @@ public:
     void PlaySound(Sound* sound) override { played.push_back(sound); }
     CommandBuffer& Commands() override { return commands; }
     void SendCommands(int slot) override;
+    UnitMakers& Makers() override { return makers; }
     int AddSim(std::unique_ptr<GameObject>& sim) override;
     void AddWeapon(std::unique_ptr<GameObject> weapon) override {
         shots.push_back(std::move(weapon));
@@ -98,7 +99,6 @@ public:
     int IsNetworkGame() override { return network; }
     int DebugMode() override { return debug; }
     int LowDetail() override { return lowDetail; }
-    UnitMakers& Makers() override { return makers; }
 
     int columns;
     int rows;
@@ -134,6 +134,8 @@ public:
     CommandBuffer commands;
     // Every message handed to the links, in order.
     std::vector<std::vector<uint8_t>> sent;
+    // Empty until a test installs its fakes.
+    UnitMakers makers;
     // Units listed through AddSim (owned), refused while acceptSims is 0; shots listed.
     std::vector<std::unique_ptr<GameObject>> ownedSims;
     int acceptSims = 1;
@@ -153,8 +155,6 @@ public:
     int network = 0;
     int debug = 0;
     int lowDetail = 0;
-    // Empty until a test installs its fakes.
-    UnitMakers makers;
 
 private:
     ObjectWorld* previous;
