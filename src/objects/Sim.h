@@ -108,6 +108,9 @@ public:
     void ChangeTeam(const ValueTriple& record, int announce) override;
     // Marks the Sim destroyed and takes it off the grids (once, whatever the road).
     void Destroy() override;
+    // Manoeuvres live only on the machine that simulates the unit: a mirror drops them, and a
+    // unit this machine takes over builds them.
+    void SetLocal(int flag) override;
 
     virtual DefencePart* GetDefencePart(int index);
     virtual SpriteAttachment* GetPart(int index);
