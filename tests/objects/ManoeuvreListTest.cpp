@@ -172,6 +172,13 @@ TEST(ManoeuvreList, FindAndReplaceWorkByType) {
     EXPECT_EQ(list.Find(9), nullptr);
     list.Replace(Made(3, 9, &log));
     EXPECT_EQ(Describe(list), "5/2 3/7 3/9 ");
+    // Only a manoeuvre of this list is deleted through it.
+    ManoeuvreList other;
+    other.Add(Made(6, 1, &log));
+    list.Delete(other.Find(6));
+    list.Delete(nullptr);
+    EXPECT_NE(other.Find(6), nullptr);
+    EXPECT_EQ(Describe(list), "5/2 3/7 3/9 ");
 }
 
 TEST(ManoeuvreList, SquadPassRunsInOrderUntilARuleStopsIt) {
