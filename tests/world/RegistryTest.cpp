@@ -226,7 +226,12 @@ TEST_F(RegistryTest, TeamHasStructureAsksTheMissionFirst) {
     EXPECT_EQ(world.TeamHasStructure(2, 5), 1);
     EXPECT_EQ(world.TeamHasStructure(2, 6), 0);
     TestObject* structure = land.AddUnit(2, 1, 4, 4, 7);
+    // Until the deploying units say which code a unit gives, none counts.
+    EXPECT_EQ(world.TeamHasStructure(2, 6), 0);
+    EXPECT_EQ(world.ScanForStructure(2, 6), 0);
     world.structureCodeOf = [](GameObject* o) { return o->id.serial == 1 ? 6 : -1; };
+    EXPECT_EQ(world.TeamHasStructure(7, 6), 0);
+    EXPECT_EQ(world.ScanForStructure(-1, 6), 0);
     EXPECT_EQ(world.TeamHasStructure(2, 6), 1);
     EXPECT_EQ(world.NearestStructure(2, 6, Point(0, 0)), structure);
     structure->destroyed = 1;
