@@ -49,6 +49,7 @@ World::World() {
 }
 
 World::~World() {
+    ForgetObjectLookups();
     if (&Services() == this) SetCatalogueServices(nullptr);
     if (terrainServices == this) terrainServices = nullptr;
     if (currentScreen != battleScreen.get() && currentScreen != designScreen.get()) {
@@ -132,6 +133,7 @@ void World::ClearObjects() {
         currentScreen = nullptr;
     }
     DiscardBattleAndDesignScreens();
+    ForgetObjectLookups();
     for (int team = 0; team < kTeams; ++team) {
         effects[team].DeleteAll();
         sims[team].DeleteAll();

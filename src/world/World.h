@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "catalogue/CatalogueServices.h"
 #include "core/AppBase.h"
@@ -170,7 +171,9 @@ public:
     int AddWreck(std::unique_ptr<GameObject> wreck);
     int AddGroup(std::unique_ptr<GameObject> group);
     int AddLandFeature(std::unique_ptr<GameObject> feature);
+    // Through the id index; the scan is the same answer found by walking the lists.
     GameObject* FindObject(const SimId& id) override;
+    GameObject* ScanForObject(const SimId& id);
     GameObject* FindSim(const SimId& id) override;
     GameObject* FindWreckById(const SimId& id) override;
     GameObject* FindDestructible(const SimId& id) override;
@@ -178,7 +181,18 @@ public:
     GameObject* FindGroup(const SimId& id) override;
     GameObject* FindCargoCarrier(const SimId& id);
     GameObject* TeamFactory(int team) override;
+    // Through the team's gathered structures; the scan walks the team's Sim list.
     int TeamHasStructure(int team, int code) override;
+    int ScanForStructure(int team, int code);
+    // Every change to the searched lists calls these: the id's index entry is found again, and
+    // the team's structures are gathered again before they are next asked for.
+    void ReindexObject(const SimId& id);
+    void NoteTeamSimsChanged(int team);
+    // The team's (0 .. 4) Sims that were deployed structures when last gathered, in list order.
+    const std::vector<GameObject*>& TeamStructures(int team);
+    // Before the lists are emptied: lookups made while the objects go find nothing rather than
+    // an object already deleted.
+    void ForgetObjectLookups();
     GameObject* NearestStructure(int team, int code, const Point& p) override;
     int CountTeamDestructibles(int team);
     WreckTemplate* FindTemplateForDesign(GameObject* object);
@@ -308,6 +322,12 @@ public:
     // themselves, so that a unit asking for its turn need not walk the whole queue. Declared
     // before the queue: it outlives the nodes.
     std::unordered_multimap<int64_t, SimIdNode*> pathRequestIndex;
+    // FindObject's answer for every id that names a listed object (team << 32 | serial), and
+    // each team's deployed structures in list order (gathered again while the stale flag is 1).
+    // Objects may die before the lists forget them: both forget them first.
+    std::unordered_map<int64_t, GameObject*> objectIndex;
+    std::vector<GameObject*> teamStructures[kTeams];
+    int32_t structuresStale[kTeams] = {1, 1, 1, 1, 1};
 
     // The screens (the battle and design screens survive the switches among modes 3, 4, 5).
     std::unique_ptr<ScreenBase> battleScreen;

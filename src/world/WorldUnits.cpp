@@ -19,6 +19,9 @@ int World::MoveSimToTeam(GameObject* sim, int oldTeam, int newTeam) {
         if (static_cast<ObjectNode*>(n)->Object() != sim) continue;
         n->Unlink();
         sims[newTeam].PushFront(n);
+        ReindexObject(sim->id);
+        NoteTeamSimsChanged(oldTeam);
+        NoteTeamSimsChanged(newTeam);
         return 1;
     }
     return 0;
