@@ -1,6 +1,9 @@
 // The network peer slots: up to three links to the other machines, each with its receive
 // buffer and the team its player plays, kept packed at the front; the outgoing stream; and the
 // takeover of a lost player's team.
+#include <cstdio>
+
+#include "core/StringTable.h"
 #include "objects/CommandBuffer.h"
 #include "objects/GameObject.h"
 #include "world/CommLink.h"
@@ -14,9 +17,16 @@ bool IsPlayerTeam(int team) {
     return team >= 1 && team < World::kTeams;
 }
 
+void (*networkInstaller)(World&) = nullptr;
+
 }  // namespace
 
+void RegisterNetworkInstaller(void (*install)(World&)) {
+    networkInstaller = install;
+}
+
 CommLink* World::AddPeer() {
+    if (!makeLink && networkInstaller) networkInstaller(*this);
     int slot = 0;
     while (slot < kPeerSlots && peerLinks[slot])
         ++slot;
@@ -90,6 +100,14 @@ void World::CheckPeers() {
         CommLink* link = peerLinks[slot];
         if (!link || link->ConnectionLost() != 1) continue;
         const int team = peerTeams[slot];
+        // A peer this side dropped (damaged data, stalled) is named on the status line.
+        if (const int reason = link->DropReason()) {
+            if (const char* format = GetString(reason)) {
+                char text[256];
+                std::snprintf(text, sizeof text, format, team);
+                SetStatusMessage(text, 0);
+            }
+        }
         ClosePeers(link);
         // Closing packed the slots: look at this slot again.
         --slot;
