@@ -9,6 +9,7 @@
 #include "core/WindowProc.h"
 #include "map/ObjectKinds.h"
 #include "net/CommandReceivers.h"
+#include "net/NetworkScreen.h"
 #include "objects/Artifact.h"
 #include "objects/CommandBuffer.h"
 #include "objects/CommandReader.h"
@@ -578,7 +579,8 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             char second[CommandBuffer::kAddressField];
             ReadAddress(r, first, 0);
             ReadAddress(r, second, 0);
-            receivers.SetGameSetup(player, peers, accept, connect, first, second);
+            if (NetworkScreen* screen = NetworkScreen::Current(world))
+                screen->SetGameSetup(player, peers, accept, connect, first, second);
             break;
         }
         case CommandKind::PlayerDropped: {

@@ -81,7 +81,4 @@ public:
     virtual void SetGameSpeed(int /*speedGlobal*/) {}
     // The battle screen's reveal-map switch (kind 31).
     virtual void SetRevealMap(int /*value*/) {}
-    // The host and join screen (kind 44).
-    virtual void SetGameSetup(int /*player*/, int /*peers*/, int /*accept*/, int /*connect*/,
-                              const char* /*address1*/, const char* /*address2*/) {}
 };

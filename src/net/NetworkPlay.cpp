@@ -5,7 +5,6 @@
 #include "map/CollisionFilter.h"
 #include "net/CommandExecutor.h"
 #include "net/CommandReceivers.h"
-#include "net/NetworkScreen.h"
 #include "net/TcpEndpoint.h"
 #include "net/TcpLink.h"
 #include "objects/Artifact.h"
@@ -34,11 +33,6 @@ public:
     }
     void SetRevealMap(int value) override {
         if (TheNetworkHooks().setRevealMap) TheNetworkHooks().setRevealMap(value);
-    }
-    void SetGameSetup(int player, int peers, int accept, int connect, const char* address1,
-                      const char* address2) override {
-        if (NetworkScreen* screen = NetworkScreen::Current())
-            screen->SetGameSetup(player, peers, accept, connect, address1, address2);
     }
 };
 

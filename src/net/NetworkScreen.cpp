@@ -19,7 +19,9 @@
 
 namespace {
 
-NetworkScreen* current = nullptr;
+// The open screens (one per World; tests run several Worlds in one process).
+constexpr int kOpenScreens = 8;
+NetworkScreen* openScreens[kOpenScreens] = {};
 
 constexpr int kButtonCursor = 34;
 constexpr int kArrowCursor = 35;
@@ -47,15 +49,22 @@ const SetupRow kSetups[3][3] = {
 NetworkScreen::NetworkScreen(World& world, char mode, CommLink* link)
     : world(world), mode(mode), currentLink(link) {
     ReadProfileValue("QX", "OPTIONS", "HOST", hostText, sizeof hostText);
-    current = this;
+    for (NetworkScreen*& open : openScreens) {
+        if (open) continue;
+        open = this;
+        break;
+    }
 }
 
 NetworkScreen::~NetworkScreen() {
-    if (current == this) current = nullptr;
+    for (NetworkScreen*& open : openScreens)
+        if (open == this) open = nullptr;
 }
 
-NetworkScreen* NetworkScreen::Current() {
-    return current;
+NetworkScreen* NetworkScreen::Current(World& world) {
+    for (NetworkScreen* open : openScreens)
+        if (open && &open->world == &world) return open;
+    return nullptr;
 }
 
 int NetworkScreen::Load() {

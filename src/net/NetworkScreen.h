@@ -39,8 +39,8 @@ public:
     NetworkScreen(World& world, char mode, CommLink* link);
     ~NetworkScreen() override;
 
-    // The open screen, for the command executor's set-up command; null when none.
-    static NetworkScreen* Current();
+    // The open screen of a World, for the command executor's set-up command; null when none.
+    static NetworkScreen* Current(World& world);
 
     int Load() override;
     void Unload() override;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "net/ExecutorFixture.h"
+#include "net/NetworkScreen.h"
 
 namespace {
 
@@ -113,9 +114,6 @@ TEST_F(CommandExecutorTest, EveryKindActsOnTheCopyItIsFor) {
         {CommandBytes(26).Done(), {"Settings 0 V 1 XXXX 1 5000 01"}},
         {CommandBytes(40).B(1).Done(), {"Speed 2"}},
         {CommandBytes(31).B(1).Done(), {"Reveal 1"}},
-        {CommandBytes(44).B(3).B(3).B(1).B(1).A("127.0.0.4").A("x").Done(),
-         {"Setup 3 3 1 1 127.0.0.4 -"}},
-        {CommandBytes(44).B(255).B(3).B(0).B(0).A("").A("").Done(), {"Setup -1 3 0 0 - -"}},
         // Objects not found: their payloads are consumed.
         {Message({CommandBytes(8, kMissing).W(5).I(kOwned).P(p).Done(),
                   CommandBytes(6, kMirror).L(1).L(2).B('a').B('b').B('c').Done()}),
@@ -154,6 +152,11 @@ TEST_F(CommandExecutorTest, WorldLevelKindsChangeTheWorldAndTheOwnersCargo) {
     EXPECT_EQ(mirror->cargo, 20 - 4);
     EXPECT_EQ(mirrorFactory->cargo, 1000 + 12);
     EXPECT_EQ(owned->cargo, ownedCargo);
+    // The set-up reaches this World's host and join screen.
+    NetworkScreen screen(world, 'J', nullptr);
+    Execute(CommandBytes(44).B(3).B(3).B(1).B(1).A("127.0.0.4").A("x").Done());
+    EXPECT_EQ(screen.PlayerNumber(), 3);
+    EXPECT_EQ(screen.PeerCount(), 3);
     // The answer to kind 12 went into the outgoing stream.
     world.commands->Rewind();
     Execute(CommandBytes(12, SimId(2, 60))

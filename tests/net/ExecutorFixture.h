@@ -147,11 +147,6 @@ public:
     }
     void SetGameSpeed(int speed) override { log.push_back("Speed " + std::to_string(speed)); }
     void SetRevealMap(int v) override { log.push_back("Reveal " + std::to_string(v)); }
-    void SetGameSetup(int pl, int pe, int ac, int co, const char* a1, const char* a2) override {
-        log.push_back("Setup " + std::to_string(pl) + " " + std::to_string(pe) + " " +
-                      std::to_string(ac) + " " + std::to_string(co) + " " + (co >= 1 ? a1 : "-") +
-                      " " + (co >= 2 ? a2 : "-"));
-    }
 
     void Add(const char* what, GameObject* o, const std::string& rest) {
         log.push_back(std::string(what) + " " + Of(o) + (rest.empty() ? "" : " " + rest));
