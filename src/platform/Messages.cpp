@@ -11,6 +11,7 @@
 #include <string>
 
 #include "platform/Capture.h"
+#include "platform/ChecksumRequest.h"
 #include "platform/Clock.h"
 #include "platform/InputScript.h"
 
@@ -274,6 +275,9 @@ void RunScriptStep(const winx_ScriptStep& step) {
         }
         case Kind::Capture:
             winx_RequestCapture(step.name);
+            break;
+        case Kind::Checksum:
+            winx_RequestChecksum(step.name);
             break;
         case Kind::Activate:
             PostActivation(true);
