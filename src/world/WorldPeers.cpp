@@ -3,6 +3,7 @@
 // takeover of a lost player's team.
 #include <cstdio>
 
+#include "core/Settings.h"
 #include "core/StringTable.h"
 #include "objects/CommandBuffer.h"
 #include "objects/GameObject.h"
@@ -18,6 +19,11 @@ bool IsPlayerTeam(int team) {
 }
 
 void (*networkInstaller)(World&) = nullptr;
+
+// Low detail leaves the land features out, which changes the path grid and the serials of what
+// is made next: every machine of a network game makes its land as in full detail. The player's
+// setting comes back when the network game ends.
+int32_t lowDetailOutsideNetworkGame = -1;
 
 }  // namespace
 
@@ -46,6 +52,8 @@ CommLink* World::AddPeer() {
 }
 
 void World::StartRecording() {
+    if (lowDetailOutsideNetworkGame == -1) lowDetailOutsideNetworkGame = lowDetail;
+    lowDetail = 0;
     networkGame = 1;
     heartbeatTimer.Start();
     if (commands->IsEnabled() == 0) {
@@ -69,6 +77,8 @@ void World::ClosePeers(CommLink* link) {
     if (PeerCount() == 0) {
         networkGame = 0;
         commands->SetEnabled(0);
+        if (lowDetailOutsideNetworkGame != -1) lowDetail = lowDetailOutsideNetworkGame;
+        lowDetailOutsideNetworkGame = -1;
     } else {
         CompactPeers();
     }
