@@ -44,7 +44,8 @@ public:
 };
 
 void List(NodeList& list, std::unique_ptr<GameObject> object) {
-    list.PushFront(new ObjectNode(std::move(object)));
+    ListNode* node = new ObjectNode(std::move(object));
+    list.PushFront(node);
 }
 
 }  // namespace
@@ -65,14 +66,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const CollisionFilter ground(2, 0, 0, 0, 0);
     List(world.wrecks, std::make_unique<Wreck>(Point(300, 300), 0, Size(32, 32), nullptr, 0, ground,
                                                SimId(0, 40), 0, 'V', 'a'));
-    List(world.oreDeposits,
-         std::make_unique<OreDeposit>(Point(400, 300), Size(64, 64), nullptr, ground, SimId(0, 41)));
+    List(world.oreDeposits, std::make_unique<OreDeposit>(Point(400, 300), Size(64, 64), nullptr,
+                                                         ground, SimId(0, 41)));
     List(world.artifacts, std::make_unique<Artifact>(Point(500, 300), Size(64, 64), nullptr,
                                                      nullptr, ground, SimId(0, 42), 1));
     List(world.destructibles,
          std::make_unique<DestructibleObject>(Point(300, 400), nullptr, SimId(0, 43)));
-    List(world.landFeatures, std::make_unique<LandFeature>(Point(400, 400), Size(32, 32),
-                                                           SimId(0, 44)));
+    List(world.landFeatures,
+         std::make_unique<LandFeature>(Point(400, 400), Size(32, 32), SimId(0, 44)));
     CommandBuffer& message = *world.peerCommands[0];
     std::copy(data, data + size, message.start);
     message.cursor = message.start + size;
