@@ -318,6 +318,13 @@ int NetworkScreen::StatusString() const {
 
 void NetworkScreen::Draw(int /*elapsedMs*/) {
     if (!display) return;
+    display->SetClipRect(
+        Rect(Point(0, 0), Size(DisplayBase::kScreenWidth, DisplayBase::kScreenHeight)));
+    DrawPictures();
+    display->ResetClipRect();
+}
+
+void NetworkScreen::DrawPictures() {
     if (pictures) pictures->DrawFrameAt(Point(0, 0), 0);
     if ((state == 1 || state == 3) && busy && busy->Count() > 0)
         busy->DrawFrame(statusBox.origin, world.lastTenth % busy->Count());

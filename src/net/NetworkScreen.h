@@ -65,6 +65,7 @@ public:
 
 private:
     void SendReadyWhenLinked();
+    void DrawPictures();
     void Finish(int code);
 
     World& world;
