@@ -316,6 +316,15 @@ int NetworkScreen::StatusString() const {
     }
 }
 
+std::string NetworkScreen::StatusText() const {
+    const char* format = GetString(StatusString());
+    if (!format) return {};
+    if (StatusString() != kJoinedString) return format;
+    char status[256];
+    std::snprintf(status, sizeof status, format, world.PeerCount() - 1);
+    return status;
+}
+
 void NetworkScreen::Draw(int /*elapsedMs*/) {
     if (!display) return;
     display->SetClipRect(
@@ -339,12 +348,5 @@ void NetworkScreen::DrawPictures() {
         const char* address = world.peerLinks[0]->LocalAddress();
         if (address) font->DrawText(nameBox.origin, address, kTextColour);
     }
-    char status[256];
-    const char* format = GetString(StatusString());
-    if (!format) return;
-    if (StatusString() == kJoinedString)
-        std::snprintf(status, sizeof status, format, world.PeerCount() - 1);
-    else
-        std::snprintf(status, sizeof status, "%s", format);
-    font->DrawText(statusBox.origin, status, kTextColour);
+    font->DrawText(statusBox.origin, StatusText().c_str(), kTextColour);
 }

@@ -7,6 +7,7 @@
 // screen with a fresh peer link and reads its exit code, player number and peer count.
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "core/Rect.h"
 #include "ui/ScreenBase.h"
@@ -60,8 +61,9 @@ public:
     int State() const { return state; }
     int PlayerNumber() const { return ownPlayer; }
     int PeerCount() const { return peerCount; }
-    // The status line's string for the current state.
+    // The status line's string for the current state, and its text.
     int StatusString() const;
+    std::string StatusText() const;
 
 private:
     void SendReadyWhenLinked();

@@ -3,8 +3,12 @@
 // refused whole with their peer dropped.
 #include <gtest/gtest.h>
 
+#include "catalogue/CatalogueMedia.h"
+#include "catalogue/PictureTemplates.h"
+#include "catalogue/TemplateCatalogue.h"
 #include "net/ExecutorFixture.h"
 #include "net/NetworkScreen.h"
+#include "world/MemoryCatalogueMedia.h"
 
 namespace {
 
@@ -190,6 +194,36 @@ TEST_F(CommandExecutorTest, MiningAndSalvageFollowTheMirrorsFrontGoal) {
     EXPECT_EQ(wreck->cargo, 270);
     EXPECT_EQ(mirror->cargo, 80);
     EXPECT_EQ(log, Log{"0:40 Destroy"});
+}
+
+TEST_F(CommandExecutorTest, AWreckTakesThePictureOfItsClanOrAnyClanAndTheMirrorsPlace) {
+    MemoryCatalogueMedia media;
+    SetCatalogueMedia(&media);
+    std::vector<ListNode*> records = {new WreckTemplate('T', 'a', 0),
+                                      new WreckTemplate('X', 'b', 0)};
+    for (ListNode* r : records)
+        WreckList.PushBack(r);
+    std::vector<std::string> made;
+    world.makeWreck = [&](const WreckDescription& d) -> std::unique_ptr<GameObject> {
+        made.push_back(Id(d.id) + " " + d.clan + d.chassis + " " + Pt(d.position));
+        return std::make_unique<RecordingObject>(log, d.id.team, d.id.serial, d.position, 3, 1);
+    };
+    const Point open = land.Centre(10, 10);
+    Execute(Message(
+        {CommandBytes(13, SimId(2, 80)).B('V').B('a').P(open).L(50).Done(),
+         CommandBytes(13, SimId(2, 81)).B('V').B('b').P(open).L(50).Done(),
+         CommandBytes(13, SimId(2, 82)).B('T').B('a').P(owned->GetPosition()).L(9).Done()}));
+    // No picture for a 'V' wreck of chassis 'a'; the 'T' wreck on the owned unit is not kept.
+    EXPECT_EQ(made, (std::vector<std::string>{"2:81 Vb " + Pt(open),
+                                              "2:82 Ta " + Pt(owned->GetPosition())}));
+    EXPECT_EQ(world.FindWreckById(SimId(2, 82)), nullptr);
+    GameObject* wreckMade = world.FindWreckById(SimId(2, 81));
+    ASSERT_NE(wreckMade, nullptr);
+    EXPECT_EQ(wreckMade->local, 0);
+    EXPECT_EQ(wreckMade->GetCargo(), 50);
+    for (ListNode* r : records)
+        delete r;
+    SetCatalogueMedia(nullptr);
 }
 
 TEST_F(CommandExecutorTest, ADamagedMessageChangesNothingAndDropsItsPeer) {

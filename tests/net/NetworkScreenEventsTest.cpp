@@ -5,9 +5,11 @@
 #include <filesystem>
 
 #include "core/EventQueue.h"
+#include "core/InputEvent.h"
 #include "core/KeyCodes.h"
 #include "core/MemoryDisplay.h"
 #include "core/Settings.h"
+#include "core/StringTable.h"
 #include "net/Mesh.h"
 #include "support/MemoryLink.h"
 
@@ -34,8 +36,8 @@ TEST_F(NetworkScreenEventsTest, AJoinerConnectsToTheHostItConfirmedAndEscapeCanc
     WriteProfileValue("QX", "OPTIONS", "HOST", "127.0.0.9");
     NetworkScreen screen(world, 'J', &link);
     ASSERT_EQ(screen.Load(), 1);
-    events.Post(InputKind::MouseMove, kOkPlace, 0);
-    screen.HandleEvents(16);
+    // The menu passes events one by one; every kind is used.
+    EXPECT_EQ(screen.HandleEvent(InputEvent(InputKind::MouseMove, kOkPlace, 0)), 1);
     EXPECT_EQ(display.cursorShape, 34);
     events.Post(InputKind::MouseMove, Point(10, 10), 0);
     screen.HandleEvents(16);
@@ -70,6 +72,16 @@ TEST_F(NetworkScreenEventsTest, AJoinerConnectsToTheHostItConfirmedAndEscapeCanc
     EXPECT_EQ(screen.exitCode, 1);
 }
 
+TEST_F(NetworkScreenEventsTest, AScreenGoneIsNoLongerTheWorldsScreen) {
+    World other;
+    auto first = std::make_unique<NetworkScreen>(world, 'H', nullptr);
+    NetworkScreen second(other, 'J', nullptr);
+    EXPECT_EQ(NetworkScreen::Current(world), first.get());
+    first.reset();
+    EXPECT_EQ(NetworkScreen::Current(world), nullptr);
+    EXPECT_EQ(NetworkScreen::Current(other), &second);
+}
+
 TEST_F(NetworkScreenEventsTest, TheHostStartsListeningOnEnterAndShowsItsState) {
     NetworkScreen screen(world, 'H', &link);
     ASSERT_EQ(screen.Load(), 1);
@@ -79,6 +91,11 @@ TEST_F(NetworkScreenEventsTest, TheHostStartsListeningOnEnterAndShowsItsState) {
     EXPECT_EQ(screen.State(), 3);
     EXPECT_EQ(screen.PlayerNumber(), 1);
     EXPECT_EQ(screen.StatusString(), NetworkScreen::kJoinedString);
+    // The count of joiners so far: slots in use less the spare link.
+    SetStringTableText(std::string(199, '\r') + "%d joined\r");
+    EXPECT_EQ(screen.StatusText(), "-1 joined");
+    ClearStringTable();
+    EXPECT_EQ(screen.StatusText(), "");
     Click(kCancelPlace);
     screen.HandleEvents(16);
     EXPECT_EQ(screen.Update(16), 0);
