@@ -238,6 +238,11 @@ int CheckCommand(CommandReader& r, const CommandHeader& h) {
         case CommandKind::PlayerNumber:
             ok = InRange(r.ReadByte(), 1, 4);
             break;
+        case CommandKind::ChangeOwner:
+            // The owner's team picks the team lists and records of every machine.
+            ok = InRange(r.ReadByte(), 0, World::kTeams - 1);
+            r.ReadByte();
+            break;
         case CommandKind::CreateFactory:
             ok = InRange(h.id.team, 1, 4) && ReadLayout(r, kLayouts[h.kind], h.length);
             break;

@@ -272,6 +272,7 @@ TEST_F(CommandExecutorTest, ADamagedMessageChangesNothingAndDropsItsPeer) {
         {"address too short", CommandBytes(44).B(2).B(2).B(0).B(1).A("127.0.1").A("").Done()},
         {"dropped team 0", CommandBytes(45).B(2).B(0).Done()},
         {"player number 7", CommandBytes(46).B(7).Done()},
+        {"new owner team 5", CommandBytes(37, kOwned).B(5).B(1).Done()},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
