@@ -378,3 +378,10 @@ void winx_InputScript::Poll(uint32_t now, const std::function<void(const winx_Sc
         run(step);
     }
 }
+
+uint32_t winx_InputScript::MsUntilNextStep(uint32_t now) const {
+    if (Finished()) return UINT32_MAX;
+    if (!started) return 0;
+    const uint32_t elapsed = now - start;
+    return steps[next].atMs > elapsed ? steps[next].atMs - elapsed : 0;
+}

@@ -64,6 +64,13 @@ int World::Tick(int nowMs) {
     return running;
 }
 
+int World::MsUntilTickDue(int nowMs) const {
+    const int wait = kFrameFloorMs - (nowMs - lastTickMs);
+    if (wait <= 0) return 0;
+    // A clock that stepped back must not put the next tick further off than one floor.
+    return wait < kFrameFloorMs ? wait : kFrameFloorMs;
+}
+
 int World::GatherSnapshotTime(int elapsedMs) {
     autosaveAccumMs += elapsedMs;
     if (autosaveAccumMs <= kSnapshotIntervalMs) return 0;
