@@ -18,7 +18,8 @@ struct winx_ScriptStep {
         Capture,
         Activate,
         Deactivate,
-        Quit
+        Quit,
+        Checksum
     };
     Kind kind = Kind::Quit;
     // Milliseconds after the script started.
@@ -27,7 +28,7 @@ struct winx_ScriptStep {
     uint32_t value = 0;
     int x = 0;
     int y = 0;
-    // The capture name.
+    // The capture (or checksum) name.
     std::string name;
 };
 

@@ -13,6 +13,7 @@
 #include <utility>
 
 #include "platform/Capture.h"
+#include "platform/ChecksumRequest.h"
 #include "platform/Clock.h"
 #include "platform/InputScript.h"
 #include "platform/Termination.h"
@@ -324,6 +325,9 @@ void RunScriptStep(const winx_ScriptStep& step) {
         }
         case Kind::Capture:
             winx_RequestCapture(step.name);
+            break;
+        case Kind::Checksum:
+            winx_RequestChecksum(step.name);
             break;
         case Kind::Activate:
             PostActivation(true);

@@ -267,6 +267,12 @@ public:
     int IsRectVisible(const Rect& r) override;
     void SetGameRecords(GameRecords* records) { gameRecords = records; }
 
+    // --- StateChecksum.cpp: a digest of what every machine of a network game must share (the
+    // listed objects' id, kind, team record, position, damage, cargo, stored amount and facing,
+    // the alliances, the pause flag, the player count), independent of list order and free of
+    // what each machine keeps for itself (local flags, selection, timers, sight).
+    uint64_t StateChecksum();
+
     // --- WorldPeers.cpp: the network peer slots and the outgoing stream.
     CommLink* AddPeer();
     void StartRecording();
@@ -452,6 +458,10 @@ World* TheWorld();
 // Screens ask for the next mode through this (nothing happens without a World); the World
 // applies it once the screen's HandleEvents or Update has returned 0.
 void RequestGameMode(GameMode mode);
+
+// The network code registers how it puts network play into a World; the World runs it when it
+// makes its first peer link without a link maker.
+void RegisterNetworkInstaller(void (*install)(World&));
 
 // Set by the battle screen's debug key: while it is 1 the computer teams get no turns.
 extern int32_t aiHalted;

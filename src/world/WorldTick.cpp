@@ -5,6 +5,7 @@
 #include "core/Settings.h"
 #include "core/WindowProc.h"
 #include "objects/CommandBuffer.h"
+#include "platform/ChecksumRequest.h"
 #include "ui/ScreenBase.h"
 #include "world/CommLink.h"
 #include "world/GameFlow.h"
@@ -14,6 +15,10 @@
 int32_t aiHalted = 0;
 
 int World::Tick(int nowMs) {
+    // A determinism check asked for the state as this tick finds it.
+    for (std::string name = winx_TakeChecksumRequest(); !name.empty();
+         name = winx_TakeChecksumRequest())
+        winx_WriteChecksumFile(name, StateChecksum());
     PumpMouseMove();
     if (gameFlow && gameFlow->Step(currentMode) == 1) {
         ApplyModeChange();
