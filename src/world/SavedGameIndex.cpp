@@ -1,7 +1,9 @@
 #include "world/SavedGameIndex.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "core/AtomicWriter.h"
 #include "core/ResourceFile.h"
@@ -55,12 +57,24 @@ void SavedGameIndex::Load() {
     entries.DeleteAll();
     ResourceFile file;
     if (!file.Open(kIndexFile, ResourceFile::OpenMode::ReadBinary)) return;
-    char name[kLineSize];
-    char title[kLineSize];
-    while (file.ReadDataLine(kLineSize, name) > 0) {
-        // A name without its title line ends the index.
-        if (file.ReadDataLine(kLineSize, title) <= 0) break;
-        const std::string clean = CleanTitle(title);
+    int32_t size = file.Size();
+    if (size <= 0 || size > kMaxIndexBytes) return;
+    std::string bytes(static_cast<size_t>(size), '\0');
+    if (!file.Read(size, bytes.data())) return;
+    // Lines are paired as written, whatever they begin with: a line the data-line reader would
+    // skip ('#') or stop at (empty) must not shift the pairs or hide the rest.
+    std::vector<std::string> lines;
+    size_t at = 0;
+    while (at < bytes.size()) {
+        size_t end = bytes.find_first_of("\r\n", at);
+        if (end == std::string::npos) end = bytes.size();
+        lines.push_back(bytes.substr(at, std::min<size_t>(end - at, kLineSize - 1)));
+        at = end + 1;
+        if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n') ++at;
+    }
+    for (size_t i = 0; i + 1 < lines.size(); i += 2) {
+        const char* name = lines[i].c_str();
+        const std::string clean = CleanTitle(lines[i + 1].c_str());
         if (!IsSavedGameName(name) || clean.empty() || FindByFile(name)) continue;
         entries.PushBack(new SavedGameEntry(name, clean.c_str()));
     }

@@ -29,6 +29,8 @@ public:
     static constexpr int kNames = 1000;
     static constexpr int kMaxTitle = 127;
     static constexpr int kLineSize = 256;
+    // 1000 pairs of full lines fit well within it.
+    static constexpr int32_t kMaxIndexBytes = 1 << 20;
 
     // Reads the index.
     SavedGameIndex();
@@ -36,8 +38,8 @@ public:
     SavedGameIndex& operator=(const SavedGameIndex&) = delete;
     virtual ~SavedGameIndex();
 
-    // A missing file gives an empty index. Pairs whose name is not a saved game's or that
-    // have no title are dropped.
+    // A missing file gives an empty index. Pairs whose name is not a saved game's, that name a
+    // game twice or that have no title are dropped; a last name without title line too.
     void Load();
     // 1 when the index file is in place; 0 leaves the old one (nothing ends the program).
     int Save();

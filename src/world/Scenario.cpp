@@ -159,12 +159,7 @@ int Scenario::AllPlayerSlotsEmpty() const {
 
 int Scenario::Start(World& world) {
     if (world.scenarioMakers.clearSharedCounters) world.scenarioMakers.clearSharedCounters();
-    // A campaign mission or the tutorial always comes from its row of the pack, even when the
-    // descriptor was made without the entry.
-    if (!FileName() && packEntry == -1 && missionNumber >= 1) {
-        if (const MissionEntry* row = Campaign::GetMissionEntry(clanLetter, missionNumber))
-            packEntry = row->packEntry;
-    }
+    TakeMissionRow();
     if (!FileName() && packEntry == -1) {
         // The sight grid is made for the local team when the land is loaded.
         world.localPlayer = ValueTriple(localTeam, colour);
@@ -174,6 +169,15 @@ int Scenario::Start(World& world) {
         Load(world);
     }
     return 1;
+}
+
+// A campaign mission or the tutorial always comes from its row of the pack, even when the
+// descriptor was made without the entry (a new campaign sets mission 1 after taking the
+// skirmish row's entry -1).
+void Scenario::TakeMissionRow() {
+    if (FileName() || packEntry != -1 || missionNumber < 1) return;
+    if (const MissionEntry* row = Campaign::GetMissionEntry(clanLetter, missionNumber))
+        packEntry = row->packEntry;
 }
 
 int Scenario::PrepareDesigns(World& world) {

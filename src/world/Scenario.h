@@ -49,6 +49,8 @@ public:
 
     // Starts the game: reads the file or pack entry, or generates a world. 1.
     int Start(World& world);
+    // A campaign descriptor without file or entry takes its mission row's entry.
+    void TakeMissionRow();
     int PrepareDesigns(World& world);
     int BuildWorld(World& world);
     void ScatterArtifacts(World& world);

@@ -118,6 +118,7 @@ void World::Resume() {
 int World::NewGame() {
     // A damaged file is found before anything is cleared or built; the game in play (if any)
     // and the file stay as they are.
+    if (pendingScenario) pendingScenario->TakeMissionRow();
     if (pendingScenario && (pendingScenario->FileName() || pendingScenario->packEntry != -1)) {
         const ScenarioFault fault = ScenarioCheck::Check(*pendingScenario);
         if (fault != ScenarioFault::None) {

@@ -2,6 +2,7 @@
 // A World on a generated land in a scratch asset directory, with fakes installed for the makers
 // the scenario code asks for: units with a design code and one own record line ('q'), a
 // production building, a group, and controllers that keep the fields of a players record.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -93,8 +94,9 @@ inline LandLayout ScenarioLand(int columns = 40, int rows = 30) {
     layout.rows = rows;
     for (int r = 0; r < rows; ++r)
         layout.letters.push_back(std::string(static_cast<size_t>(columns), 'c'));
-    layout.starts = {{4, 4}, {4, columns - 6}, {rows - 6, 4}, {rows - 6, columns - 6}};
-    layout.seconds = {{rows / 2, columns / 2}, {rows / 2, 3}};
+    const int far = std::min(columns, rows) - 6;
+    layout.starts = {{4, 4}, {4, far}, {far, 4}, {far, far}};
+    layout.seconds = {{far / 2, far / 2}, {far / 2, 2}};
     return layout;
 }
 
