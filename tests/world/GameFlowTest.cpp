@@ -4,8 +4,11 @@
 
 #include "catalogue/ChassisTemplate.h"
 #include "map/TerrainMap.h"
+#include "platform/AtomicFile.h"
 #include "world/GameFlow.h"
 #include "world/MemoryCatalogueMedia.h"
+#include "world/MissionStats.h"
+#include "world/SavedGameIndex.h"
 #include "world/ScenarioFixture.h"
 #include "world/ScreenFactory.h"
 #include "world/WorldTestFixture.h"
@@ -50,8 +53,9 @@ protected:
     void RemoveFactory(int team) { world().buildings[team].DeleteAll(); }
     int Pop() { return static_cast<int>(flow->pendingModes.Pop()); }
 
-    ScenarioWorld land;
+    // The screens' log outlives the World that deletes the screens.
     CentringFactory screens;
+    ScenarioWorld land;
     ScreenFactory* previous = nullptr;
     GameFlow* flow = nullptr;
 };
@@ -217,6 +221,35 @@ TEST_F(GameFlowTest, TheTutorialAndTheDebugFlagNeverEnd) {
         EXPECT_EQ(flow->Step(kBattle), 0);
         EXPECT_FALSE(flow->endTimer.IsRunning());
     }
+}
+
+TEST_F(GameFlowTest, TheClocksRunFromTheBattleScreenToTheResults) {
+    for (auto& stats : world().teamStats)
+        stats = std::make_unique<MissionStats>();
+    world().requestedMode = kBattle;
+    world().ApplyModeChange();
+    land.clock.Advance(700);
+    world().requestedMode = kResults;
+    world().ApplyModeChange();
+    land.clock.Advance(5000);
+    for (auto& stats : world().teamStats)
+        EXPECT_EQ(stats->ElapsedTotal(), 700);
+}
+
+TEST_F(GameFlowTest, SavingUnderATitleReportsWhatWentWrong) {
+    world().teamStats[1] = std::make_unique<MissionStats>();
+    ASSERT_EQ(world().SaveGameUnderTitle("First"), 1);
+    EXPECT_STREQ(world().savedGames->At(0)->FileName(), "0.scn");
+    EXPECT_NE(land.ReadFile("0.scn"), "<missing>");
+    // A failed save of a new title leaves no entry behind and says so.
+    SetAtomicFileFault(AtomicFileStage::Rename);
+    world().savedGames->FindOrCreate("Second");
+    SetAtomicFileFault(AtomicFileStage::None);
+    EXPECT_EQ(world().savedGames->Count(), 1);
+    std::filesystem::create_directory(land.files.Path() + "1.scn.tmp");
+    EXPECT_EQ(world().SaveGameUnderTitle("Second"), 0);
+    EXPECT_EQ(world().savedGames->Count(), 1);
+    EXPECT_STREQ(world().statusText, World::MessageLine(World::kSaveFailedLine));
 }
 
 TEST_F(GameFlowTest, ARefusedStartGoesBackToTheMenu) {

@@ -171,6 +171,7 @@ TEST(ScenarioFile, BadRecordsAreDroppedAndNoIdIsUsedTwice) {
                              ": V\nI = 1\nB = 99999,100\nA = 1,61\nH = VUnit\n"  // off the map
                              ": V\nI = 1\nB = 100,100\nA = 1,62\nH = VUnit\n"    // kept
                              ": V\nI = 1\nB = 300,300\nA = 1,62\nH = VUnit\n"    // used id
+                             ": V\nI = 1\nB = 100,100\nA = 1,63\nH = VUnit\n"    // place taken
                              ": C\nA = 0,62\nB = 400,400\nO = 5\n"               // kept
                              ": C\nA = 0,62\nB = 500,500\nO = 5\n";              // used id
     s.WriteFile("r.scn", text);
@@ -179,7 +180,8 @@ TEST(ScenarioFile, BadRecordsAreDroppedAndNoIdIsUsedTwice) {
     EXPECT_EQ(w.sims[1].Count(), 1);
     EXPECT_NE(w.FindSim(SimId(1, 62)), nullptr);
     EXPECT_EQ(w.sims[1].Count() + w.oreDeposits.Count(), 2);
-    EXPECT_EQ(w.nextSerial, 63);
+    EXPECT_EQ(w.FindObject(SimId(1, 63)), nullptr);
+    EXPECT_EQ(w.nextSerial, 64);
     for (int a = 1; a < World::kTeams; ++a) {
         for (int b = 1; b < World::kTeams; ++b)
             EXPECT_EQ(w.AreAllied(a, b), a == b ? 1 : 0);
