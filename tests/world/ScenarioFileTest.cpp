@@ -21,9 +21,11 @@ public:
     WreckLook() {
         SetCatalogueMedia(&media);
         WreckList.PushBack(new WreckTemplate('X', 'a', 0));
+        DestructibleList.PushBack(new DestructibleTemplate('X', 'd'));
     }
     ~WreckLook() {
         WreckList.DeleteAll();
+        DestructibleList.DeleteAll();
         SetCatalogueMedia(nullptr);
     }
     MemoryCatalogueMedia media;
@@ -68,6 +70,10 @@ TEST(ScenarioFile, ARoundTripGivesTheSameBytes) {
     w.scenario->artifacts = 0;
     w.scenario->viewPoints[2] = Point(64, 96);
     w.teamStats[1]->kills = 4;
+    auto* opponent = dynamic_cast<RecordController*>(w.controllers[2].get());
+    ASSERT_NE(opponent, nullptr);
+    opponent->SetDesignRules(std::make_unique<DesignRules>(), 9);
+    opponent->rally = Point(300, 200);
     w.teamStats[1]->baseTime = 9000;
 
     ASSERT_EQ(w.SaveGame("a.scn"), 1);
@@ -101,6 +107,17 @@ TEST(ScenarioFile, ARoundTripGivesTheSameBytes) {
     EXPECT_EQ(back.scenario->PeekHeader(mission, clan), 1);
     EXPECT_EQ(mission, 0);
     EXPECT_EQ(clan, 'V');
+    // J and L must be the header's first two lines for the peek.
+    s.WriteFile("late.scn", ": H\nK = 0\nJ = 4\nL = T\n");
+    Scenario late;
+    late.SetFileName("late.scn");
+    EXPECT_EQ(late.PeekHeader(mission, clan), 0);
+
+    // Clearing the game deletes the scenario and the team records.
+    back.ClearObjects();
+    EXPECT_EQ(back.scenario, nullptr);
+    EXPECT_EQ(back.teamStats[1], nullptr);
+    EXPECT_EQ(back.MissionNumber(), 0);
 }
 
 TEST(ScenarioFile, ASetColourAndTheTutorialControllerSurviveTheFile) {

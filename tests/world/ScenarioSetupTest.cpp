@@ -83,6 +83,21 @@ TEST(ScenarioSetup, OpponentsAlliancesAndTheDebugFlag) {
     }
 }
 
+TEST(ScenarioSetup, WithoutAPendingScenarioTheDefaultOneStartsOnTheLooseLand) {
+    ScenarioWorld s;
+    ASSERT_EQ(s.world->NewGame(), 1);
+    const Scenario& d = *s.world->scenario;
+    EXPECT_EQ(d.landNumber, -1);
+    EXPECT_EQ(s.world->LandNumber(), -1);
+    EXPECT_EQ(d.difficulty, 3);
+    EXPECT_EQ(d.colour, 1);
+    EXPECT_EQ(d.playerSlots[1], 'V');
+    EXPECT_NE(s.world->TeamFactory(1), nullptr);
+    EXPECT_NE(s.world->TeamFactory(2), nullptr);
+    for (int team = 0; team < World::kTeams; ++team)
+        EXPECT_NE(s.world->teamStats[team], nullptr);
+}
+
 TEST(ScenarioSetup, ATeamWithoutAStartPointGetsNoBuilding) {
     LandLayout layout = ScenarioLand();
     layout.starts.resize(2);
