@@ -362,7 +362,7 @@ void Reader::Vehicles(const Lines& lines) {
         // A unit the map refuses is deleted with its holder.
         if (!world.AddSim(object)) return;
     }
-    if (team != placed->GetTeam() && team != 0) {
+    if (team != placed->GetTeam()) {
         const int wanted = scenario.AssignTeamColour(team, clan == 'V' ? 1 : 5);
         placed->ChangeTeam(ValueTriple(team, wanted), 1);
     }
