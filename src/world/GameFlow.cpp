@@ -176,6 +176,10 @@ int GameFlow::CheckMissionEnd() {
 void GameFlow::ResolveOutcome() {
     pendingModes.Clear();
     resultsPopped = 0;
+    if (!world.scenario) {
+        pendingModes.Push(kMain);
+        return;
+    }
     Scenario& s = *world.scenario;
     if (s.missionNumber == 0) {
         pendingModes.Push(kMain);
@@ -202,6 +206,8 @@ void GameFlow::ResolveOutcome() {
 int GameFlow::RestartMission(int fromOutcome) {
     pendingModes.Clear();
     resultsPopped = 0;
+    // Nothing in play (the game was cleared): there is nothing to start again.
+    if (!world.scenario) return 0;
     Scenario& s = *world.scenario;
     auto again = std::make_unique<Scenario>();
     if (s.missionNumber == 0) {

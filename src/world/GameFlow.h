@@ -30,7 +30,7 @@ public:
     // Prepares what follows a finished mission.
     void ResolveOutcome();
     // Prepares the current mission (or skirmish) again; fromOutcome 1 when the mission was
-    // lost, 0 from the replay prompt or the options menu. 1.
+    // lost, 0 from the replay prompt or the options menu. 1; 0 without a game in play.
     int RestartMission(int fromOutcome);
     // The structure the mission grants every team (code 3 in clan V's mission 10).
     int HasScriptedStructure(int structureCode);

@@ -254,6 +254,9 @@ TEST_F(GameFlowTest, SavingUnderATitleReportsWhatWentWrong) {
 
 TEST_F(GameFlowTest, ARefusedStartGoesBackToTheMenu) {
     world().scenario.reset();
+    EXPECT_EQ(flow->RestartMission(0), 0);
+    flow->ResolveOutcome();
+    EXPECT_EQ(Pop(), kMain);
     EXPECT_EQ(flow->Step(kStart), 1);
     EXPECT_EQ(world().requestedMode, kMain);
 }

@@ -176,6 +176,9 @@ TEST(ScenarioFile, ADamagedFileBuildsNothingAndStaysAsItWas) {
         EXPECT_EQ(s.ReadFile("bad.scn") == c.text, true) << c.name;
     }
     ScenarioWorld s;
+    Scenario missing;
+    missing.SetFileName("missing.scn");
+    EXPECT_EQ(ScenarioCheck::Check(missing), ScenarioFault::Unreadable);
     EXPECT_EQ(s.StartFile("missing.scn"), 0);
 }
 
@@ -217,6 +220,15 @@ TEST(ScenarioFile, AFailedWriteKeepsTheOldFileAndAnswersZero) {
         EXPECT_EQ(s.ReadFile("keep.scn"), "old contents\n");
         EXPECT_EQ(s.ReadFile("keep.scn.tmp"), "<missing>");
     }
+    // A full device: the temporary file is the full device itself, so the lines fail as they
+    // are written.
+    std::filesystem::create_symlink("/dev/full", s.files.Path() + "keep.scn.tmp");
+    EXPECT_EQ(s.world->SaveGame("keep.scn"), 0);
+    EXPECT_EQ(s.ReadFile("keep.scn"), "old contents\n");
+    EXPECT_FALSE(std::filesystem::is_symlink(s.files.Path() + "keep.scn.tmp"));
+    // No name: nothing written, the scenario keeps its file name.
+    EXPECT_EQ(s.world->SaveGame(""), 0);
+    EXPECT_STREQ(s.world->scenario->FileName(), "keep.scn");
     // A directory in the target's place, and a directory that does not exist.
     std::filesystem::create_directory(s.files.Path() + "dir.scn");
     EXPECT_EQ(s.world->SaveGame("dir.scn"), 0);
