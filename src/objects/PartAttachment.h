@@ -30,8 +30,7 @@ public:
 
     // Fires when the mount faces the target; 1 when a shot was made and listed.
     int Fire(GameObject* targetObject, Sim& owner);
-    // One more machine made the last shot (the acknowledgement command).
-    void AddAcknowledgement() { ++acknowledgements; }
+    void AddAcknowledgement() override { ++acknowledgements; }
 
     ValueCounter reload;
     // Not owned: the part record seen as a weapon.

@@ -28,6 +28,7 @@ constexpr int kMarkerWarningColour = 9;
 constexpr int kUnitSize = 64;
 constexpr int kNearSight = 256;
 constexpr int kFarSight = 768;
+// The sight grid's cell width when there is no grid.
 constexpr int kSightCellWidth = 64;
 // The behaviour settings a unit that changes owner starts again with.
 constexpr int kResetParameters[VehicleDesign::kParameters] = {3, 99, 1, 99, 2, 1, 2, 2, 99};
@@ -317,7 +318,11 @@ Size Sim::GetSize() {
 
 int Sim::GetEngageRange() {
     PartAttachment* longest = LongestRangeWeapon();
-    if (!longest) return std::max(size.w, size.h) + 2 * kSightCellWidth;
+    if (!longest) {
+        SightGrid* sight = TheObjectWorld().Sight();
+        const int cell = sight ? sight->CellSize().w : kSightCellWidth;
+        return std::max(size.w, size.h) + 2 * cell;
+    }
     const int team = GetTeam();
     const int cap =
         sensors.ExtraAActive(team) || sensors.ExtraBActive(team) ? kFarSight : kNearSight;

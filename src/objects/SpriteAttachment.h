@@ -37,6 +37,9 @@ public:
     virtual SimId GetTarget();
     virtual void SetTarget(const SimId& target);
     virtual void AddElapsed(int ms);
+    // One more machine made this mount's last shot (the acknowledgement command); only a
+    // weapon mount counts them.
+    virtual void AddAcknowledgement() {}
 
     // The part's category: 1 weapon, 2 defence, 3 stealth, 4 sensor (0 without a part).
     int Category() const;

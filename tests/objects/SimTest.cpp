@@ -135,3 +135,41 @@ TEST_F(SimParts, ChangeTeamMovesListsResetsAndDropsAlliedGoals) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(SimParts, TheReceiversOfTheCommandStreamApplyToTheCopy) {
+    WeaponTemplate* gun = kit.Weapon({});
+    Sim* sim = Add(kit.MakeSim(1, 1, at, {gun, kit.Sensor('u'), gun}));
+    sim->local = 0;
+    const int32_t facings[3] = {-1, 17, 5};
+    sim->SetPartFacings(facings, 3);
+    int32_t out[8] = {};
+    int count = 0;
+    sim->GetPartFacings(out, 8, count);
+    EXPECT_EQ(count, 3);
+    EXPECT_EQ(std::vector<int32_t>(out, out + 3), (std::vector<int32_t>{15, 1, 5}));
+    sim->ApplyMoveState(at + Point(32, 0), 20, facings, 1);
+    EXPECT_EQ(sim->GetPosition(), at + Point(32, 0));
+    EXPECT_EQ(sim->facing, 4);
+    sim->SetMoving(1);
+    EXPECT_EQ(sim->IsMoving(), 1);
+    sim->SetGoal(std::make_unique<TargetGoal>(sim->id, SimId(2, 3), Point(), 1, 1));
+    sim->SetGoal(std::make_unique<TargetGoal>(sim->id, SimId(2, 4), Point(), 1, 1));
+    int goals = 0;
+    sim->goals.ForEach([&](Goal&) { ++goals; });
+    EXPECT_EQ(goals, 1);
+    // The acknowledgement of a shot counts on the weapon mount only.
+    sim->GetArmedPart(0)->AddAcknowledgement();
+    sim->GetPart(1)->AddAcknowledgement();
+    EXPECT_EQ(static_cast<PartAttachment*>(sim->GetArmedPart(0))->acknowledgements, 1);
+    EXPECT_EQ(static_cast<PartAttachment*>(sim->GetArmedPart(2))->acknowledgements, 0);
+    // A skill credit on a mirror goes to the owner's machine.
+    world.commands.SetEnabled(1);
+    const int skill = sim->skill;
+    sim->GainSkill(1);
+    EXPECT_EQ(sim->skill, skill);
+    EXPECT_EQ(CommandKinds(world.commands), std::vector<int>{22});
+}
+
+}  // namespace
