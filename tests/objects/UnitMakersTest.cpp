@@ -33,12 +33,12 @@ TEST(UnitMakers, HooksAnswerNeutrallyUntilInstalledAndThenOnlyWithinRange) {
     EXPECT_EQ(goal->GetLocation(), fields.point);
     EXPECT_EQ(goal->allowManoeuvres, 0);
     EXPECT_EQ(goal->finishOnArrival, 1);
-    EXPECT_EQ(makers.MakeGoal(9, unit.id, fields, 1, 1), nullptr);
-    EXPECT_EQ(makers.MakeGoal(-1, unit.id, fields, 1, 1), nullptr);
-
     makers.moveBlockerAside = [&](GameObject* self, GameObject* other, int distance) {
         return self == &unit && other == &blocker && distance == 3 ? 1 : 0;
     };
+    // Out of range even with every hook beside the table installed.
+    EXPECT_EQ(makers.MakeGoal(9, unit.id, fields, 1, 1), nullptr);
+    EXPECT_EQ(makers.MakeGoal(-1, unit.id, fields, 1, 1), nullptr);
     EXPECT_EQ(makers.MoveBlockerAside(&unit, &blocker, 3), 1);
     EXPECT_EQ(makers.MoveBlockerAside(&unit, nullptr, 3), 0);
     SimId partner;
