@@ -54,8 +54,8 @@ public:
     static constexpr char kLargePack[] = "7a1unxxx99s999.msp";
     static constexpr int kStatusColourText = 10;
     // Lines of the string table for the settings values no panel sets.
-    static constexpr int kExploreLine = 308;
-    static constexpr int kAutomaticAttackLine = 309;
+    static constexpr int kExploreLine = 310;
+    static constexpr int kAutomaticAttackLine = 311;
 
     enum PanelMode : int32_t { kParts = 0, kLibrary = 1, kSettings = 2, kLeave = 3 };
     enum Edit : int32_t { kNew = 0, kUnchanged = 1, kChanged = 2 };
