@@ -411,6 +411,13 @@ TEST_F(DesignFlowTest, LeavingTheFactoryDesignRefitsTheLocalFactory) {
 
 namespace {
 
+// A link that reports the host name a test gives it.
+class NamedLink : public MemoryLink {
+public:
+    const char* HostName() override { return name.c_str(); }
+    std::string name;
+};
+
 class DesignChatTest : public DesignScreenTest {
 protected:
     std::string Sent() const {
@@ -444,14 +451,13 @@ TEST_F(DesignChatTest, AChatLineIsSentWithTheHostNameAndCutToOneCommand) {
     EXPECT_EQ(Sent().find('['), std::string::npos);
     f->world->commands->Rewind();
 
-    MemoryLink link;
+    NamedLink link;
     f->world->peerLinks[0] = &link;
-    std::string host = "alpha";
-    f->world->linkHostName = [&host](CommLink&) { return host; };
+    link.name = "alpha";
     Chat("go");
     EXPECT_NE(Sent().find("[alpha]: go"), std::string::npos);
     f->world->commands->Rewind();
-    host = std::string(400, 'h');
+    link.name = std::string(400, 'h');
     Chat("go");
     EXPECT_NE(Sent().find("[hhh"), std::string::npos);
     EXPECT_LT(Sent().size(), 300u);
