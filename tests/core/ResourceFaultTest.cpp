@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "core/Bitmap.h"
 #include "core/PackWriter.h"
 #include "core/ResourceFile.h"
 #include "support/TempDirectory.h"
@@ -63,4 +64,27 @@ TEST(ResourceFault, BytesInMemoryReadAsAFile) {
     ASSERT_EQ(file.OpenBytes(nullptr, 0), 1);
     EXPECT_EQ(file.Size(), 0);
     EXPECT_EQ(file.OpenBytes(pack.data(), 12), 0);
+}
+
+TEST(ResourceFaultDeathTest, ANamedPictureThatIsNoPictureStopsTheProgramNamingIt) {
+    TempDirectory dir;
+    PackWriter noFirst(1, 2);
+    noFirst.SetEntry(0, 1, {1, 2, 3});
+    dir.Write("hole.msp", noFirst.Build());
+    dir.Write("empty.msp", "");
+    dir.Write("noise.msp", "0123456789abcdefghijklmnopqrstuvwxyz");
+    const struct {
+        const char* name;
+        const char* fault;
+    } cases[] = {{"hole.msp", "hole.msp: no first entry"},
+                 {"empty.msp", "empty.msp: Bitmap: entry shorter than its header"},
+                 {"noise.msp", "noise.msp: Bitmap: "},
+                 {"gone.msp", "gone.msp: No such file"}};
+    const std::string saved = ResourceFile::AssetPath();
+    ResourceFile::SetAssetPath((dir.Path() + "/").c_str());
+    for (const auto& c : cases) {
+        EXPECT_EXIT(Bitmap picture(c.name), ::testing::ExitedWithCode(255),
+                    std::string("Resource Missing: .*") + c.fault);
+    }
+    ResourceFile::SetAssetPath(saved.c_str());
 }
