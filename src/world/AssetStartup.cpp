@@ -1,10 +1,12 @@
 // The World's asset start-up and shut-down, and the locating of the asset volume.
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "catalogue/TemplateCatalogue.h"
 #include "core/BusyIndicator.h"
 #include "core/DisplayBase.h"
+#include "core/FatalError.h"
 #include "core/MainLoop.h"
 #include "core/MusicPlayer.h"
 #include "core/PaletteCycler.h"
@@ -76,7 +78,9 @@ int World::Startup() {
     localDir = kLocalAssets;
     ResourceFile::SetAssetPath(localDir.c_str());
     Trace("Loading the string table");
-    LoadStringTable(kStringTable);
+    // Every text the player reads comes from it: without it the game cannot go on.
+    std::string fault;
+    if (!LoadStringTable(kStringTable, &fault)) ResourceMissing(fault);
 
     Trace("Loading the palette");
     InstallPackPalette(kInterfacePaletteRow);

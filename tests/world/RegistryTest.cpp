@@ -21,21 +21,24 @@ protected:
 TEST_F(RegistryTest, FindObjectLooksInTheIdsTeamFirstAndThenTheOthersInOrder) {
     EXPECT_EQ(world.FindObject(SimId()), nullptr);
     // The same id listed under team 3 and (after a team change) under team 1: the id's own
-    // team's list answers first.
-    TestObject* inTeam1 = land.AddUnit(1, 7, 2, 2);
+    // team's list answers first, whichever was listed last.
     TestObject* inTeam3 = land.AddUnit(3, 7, 4, 4);
+    TestObject* inTeam1 = land.AddUnit(1, 7, 2, 2, 1, 0, SimId(3, 7));
     EXPECT_EQ(world.FindObject(SimId(3, 7)), inTeam3);
-    inTeam1->id = SimId(3, 8);
-    EXPECT_EQ(world.FindObject(SimId(3, 8)), inTeam1);
+    TestObject* moved = land.AddUnit(1, 7, 3, 3, 1, 0, SimId(3, 8));
+    EXPECT_EQ(world.FindObject(SimId(3, 8)), moved);
+    world.MoveSimToTeam(inTeam3, 3, 0);
+    EXPECT_EQ(world.FindObject(SimId(3, 7)), inTeam3);
+    world.MoveSimToTeam(inTeam1, 1, 3);
+    EXPECT_EQ(world.FindObject(SimId(3, 7)), inTeam1);
     // A building of the id's team is found only after every Sim list.
     auto building = Object(2, 9, land.Centre(6, 6), 4);
     world.AddBuilding(std::move(building));
-    TestObject* simWithSameId = land.AddUnit(4, 9, 6, 9);
-    simWithSameId->id = SimId(2, 9);
+    TestObject* simWithSameId = land.AddUnit(4, 9, 6, 9, 1, 0, SimId(2, 9));
     EXPECT_EQ(world.FindObject(SimId(2, 9)), simWithSameId);
     // FindSim looks only in the id's team.
     EXPECT_EQ(world.FindSim(SimId(3, 8)), nullptr);
-    EXPECT_EQ(world.FindSim(SimId(3, 7)), inTeam3);
+    EXPECT_EQ(world.FindSim(SimId(3, 7)), inTeam1);
 }
 
 TEST_F(RegistryTest, TheNewestOfTwoEqualIdsIsFoundAndTeamsOutsideTheRangeFindNothing) {
@@ -168,6 +171,46 @@ TEST_F(RegistryTest, NearnessIgnoresEmptyAndFarCandidatesAndKeepsTheFirstOfEqual
     EXPECT_EQ(world.NearestOreDeposit(asker), left);
 }
 
+TEST_F(RegistryTest, DestructiblesWithCargoCountForTheirSecondTeamAndAreFoundNearest) {
+    world.terrain->SetRevealAll(1);
+    TestObject* asker = land.AddUnit(2, 1, 5, 2);
+    TestObject* empty = nullptr;
+    TestObject* near = nullptr;
+    TestObject* far = nullptr;
+    std::unique_ptr<GameObject> objects[] = {Object(0, 2, land.Centre(5, 3), 5, &empty),
+                                             Object(0, 3, land.Centre(5, 5), 5, &near),
+                                             Object(0, 4, land.Centre(5, 9), 5, &far)};
+    for (TestObject* o : {empty, near, far}) {
+        o->teamRecord.second = 2;
+        o->SetCargoCapacity(10);
+    }
+    near->AddCargo(10);
+    far->AddCargo(10);
+    for (auto& o : objects)
+        ASSERT_EQ(world.AddDestructible(o), 1);
+    EXPECT_EQ(world.CountTeamDestructibles(2), 2);
+    EXPECT_EQ(world.CountTeamDestructibles(3), 0);
+    // The empty one lies nearest (32 pixels) but has nothing; the next is 96 pixels away.
+    EXPECT_EQ(world.NearestDestructible(asker, 0), near);
+    EXPECT_EQ(world.NearestDestructible(asker, 96), nullptr);
+    EXPECT_EQ(world.NearestDestructible(asker, 97), near);
+    EXPECT_EQ(world.NearestDestructible(nullptr, 0), nullptr);
+}
+
+TEST_F(RegistryTest, GroupsAndDepositsAreFoundByIdInTheirOwnLists) {
+    TestObject* group = nullptr;
+    EXPECT_EQ(world.AddGroup(nullptr), 0);
+    EXPECT_EQ(world.AddGroup(Object(2, 50, Point(), 0, &group)), 1);
+    TestObject* deposit = nullptr;
+    auto ore = Object(0, 51, land.Centre(4, 4), 9, &deposit);
+    ASSERT_EQ(world.AddOreDeposit(ore), 1);
+    EXPECT_EQ(world.FindGroup(SimId(2, 50)), group);
+    EXPECT_EQ(world.FindGroup(SimId(0, 51)), nullptr);
+    EXPECT_EQ(world.FindOreDeposit(SimId(0, 51)), deposit);
+    EXPECT_EQ(world.FindOreDeposit(SimId(2, 50)), nullptr);
+    EXPECT_EQ(world.FindObject(SimId(2, 50)), group);
+}
+
 TEST_F(RegistryTest, NearestWreckNeedsAFreeDockAndHonoursTheLimit) {
     world.terrain->SetRevealAll(1);
     TestObject* asker = land.AddUnit(2, 1, 5, 2);
@@ -223,7 +266,12 @@ TEST_F(RegistryTest, TeamHasStructureAsksTheMissionFirst) {
     EXPECT_EQ(world.TeamHasStructure(2, 5), 1);
     EXPECT_EQ(world.TeamHasStructure(2, 6), 0);
     TestObject* structure = land.AddUnit(2, 1, 4, 4, 7);
+    // Until the deploying units say which code a unit gives, none counts.
+    EXPECT_EQ(world.TeamHasStructure(2, 6), 0);
+    EXPECT_EQ(world.ScanForStructure(2, 6), 0);
     world.structureCodeOf = [](GameObject* o) { return o->id.serial == 1 ? 6 : -1; };
+    EXPECT_EQ(world.TeamHasStructure(7, 6), 0);
+    EXPECT_EQ(world.ScanForStructure(-1, 6), 0);
     EXPECT_EQ(world.TeamHasStructure(2, 6), 1);
     EXPECT_EQ(world.NearestStructure(2, 6, Point(0, 0)), structure);
     structure->destroyed = 1;

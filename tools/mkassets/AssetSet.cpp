@@ -8,6 +8,7 @@
 
 #include "AssetPalette.h"
 #include "CatalogueContent.h"
+#include "DesignScreenPictures.h"
 #include "GlyphFont.h"
 #include "LandMaker.h"
 #include "MovieMaker.h"
@@ -113,6 +114,10 @@ bool AssetSet::Make(const std::string& previewDirectory) {
         {"7a0fxxbx99s999.msp", [](const AssetPalette&) { return MakeFontPack(2); }},
         {"7a1utxxx00s000.msp", PicturePacks::MakeTitlePack},
         {"7a1uzxxx99s999.msp", PicturePacks::MakeExitPack},
+        {"7a0ukxxx99s999.msp", PicturePacks::MakeNetworkPack},
+        {"7a0ucxxx99s999.msp", PicturePacks::MakeNetworkBusyPack},
+        {"7a1unxxx99s999.msp", DesignScreenPictures::MakeLargePack},
+        {"7a0unxxx99s999.msp", DesignScreenPictures::MakeSmallPack},
         {"7a1.XSF", [](const AssetPalette&) { return SoundSynth::MakeSoundPack(); }},
     };
     for (const auto& [name, make] : localFiles) {
