@@ -3,13 +3,26 @@
 // grids), the death pass (one unit dies and another is placed every 50 ticks) and the service
 // of path requests (one search started per tick). The time per tick in microseconds and its
 // growth with the unit count.
+//
+// ArmedSims: 1,000 armed units of two teams (designs like the sample set's: a drive, a chassis
+// of four hardpoints, two or three weapons of ranges 140 to 300) under move and attack orders,
+// their mounts aiming and fire control choosing targets (the weapon records make no shots yet).
+// It times 1,000 wandering units in the same run and reports the ratio.
 #include <benchmark/benchmark.h>
 
+#include <chrono>
 #include <memory>
 #include <random>
 #include <vector>
 
 #include "Comparison.h"
+#include "catalogue/ChassisTemplate.h"
+#include "catalogue/PartTemplate.h"
+#include "catalogue/VehicleDesign.h"
+#include "catalogue/WeaponTemplate.h"
+#include "objects/Sim.h"
+#include "objects/SimFactory.h"
+
 #include "core/MemoryDisplay.h"
 #include "world/WanderingUnit.h"
 #include "world/World.h"
@@ -75,6 +88,144 @@ void WorldTick(benchmark::State& state) {
     state.SetComplexityN(state.range(0));
     state.counters["units"] = static_cast<double>(fixture.walkers.size());
 }
+
+// The records the armed units are built from, made in memory as the sample catalogue has them.
+struct ArmedKit {
+    ArmedKit() {
+        drive = std::make_unique<PartTemplate>('V', 'W', 1, 1, 0, 90, 1);
+        drive->moveValue = 9;
+        drive->terrainFlag1 = drive->terrainFlag3 = 1;
+        ChassisValues c;
+        c.clan = 'V';
+        c.role = 'b';
+        c.strength = 400;
+        c.moveValue = 9;
+        c.hardpointCount = 4;
+        c.capacities.assign(4, 3);
+        for (int h = 0; h < 4; ++h) {
+            for (int f = 0; f < 16; ++f)
+                c.mountOffsets.push_back(Point(h * 4 - 6, (f % 4) - 2));
+        }
+        chassis = std::make_unique<ChassisTemplate>(c);
+        const int ranges[4] = {140, 180, 260, 300};
+        const int layers[4] = {1, 1, 2, 1};
+        for (int i = 0; i < 4; ++i) {
+            WeaponValues v;
+            v.mount.clan = 'V';
+            v.mount.role = static_cast<char>('a' + i);
+            v.reloadField = 300 + 400 * i;
+            v.rangeField = ranges[i];
+            v.firePowerField = 6 + 8 * i;
+            v.kindLetter = 'i';
+            v.shotLayerField = layers[i];
+            weapons.push_back(std::make_unique<WeaponTemplate>(WeaponClass::Beam, v));
+        }
+    }
+    std::unique_ptr<VehicleDesign> Design(int variant) {
+        auto d = std::make_unique<VehicleDesign>('V');
+        d->drive = drive.get();
+        d->chassis = chassis.get();
+        for (int h = 0; h < 2 + variant % 2; ++h)
+            d->hardpoints[static_cast<size_t>(h)] =
+                weapons[static_cast<size_t>((h + variant) % 4)].get();
+        return d;
+    }
+    std::unique_ptr<PartTemplate> drive;
+    std::unique_ptr<ChassisTemplate> chassis;
+    std::vector<std::unique_ptr<WeaponTemplate>> weapons;
+};
+
+struct ArmedFixture {
+    explicit ArmedFixture(int units) {
+        LoadLand(world, files, GeneratedLand(random, kSide, kSide));
+        world.makeWreck = [](const WreckDescription&) { return std::unique_ptr<GameObject>(); };
+        std::uniform_int_distribution<int> cell(1, kSide - 2);
+        // Two armies facing each other across the middle of the land.
+        std::uniform_int_distribution<int> half(1, kSide / 2 - 2);
+        int serial = 1;
+        while (static_cast<int>(ids.size()) < units && serial < 10 * units) {
+            const int team = 1 + serial % 2;
+            const int column = team == 1 ? half(random) : kSide / 2 + half(random);
+            std::unique_ptr<VehicleDesign> design = kit.Design(serial);
+            const SimId id(team, serial++);
+            if (SpawnSim(design, id, world.pathGrid->CellCenter(cell(random), column), 1))
+                ids.push_back(id);
+        }
+        world.ReserveSerial(serial);
+        for (size_t i = 0; i < ids.size(); ++i)
+            Order(i);
+    }
+    ~ArmedFixture() { world.ClearObjects(); }
+
+    // Every third unit attacks an enemy, the others move somewhere.
+    void Order(size_t i) {
+        auto* sim = static_cast<Sim*>(world.FindSim(ids[i]));
+        if (!sim) return;
+        std::uniform_int_distribution<size_t> unit(0, ids.size() - 1);
+        std::uniform_int_distribution<int> pixel(32, kSide * 32 - 32);
+        if (i % 3 == 0) {
+            for (int tries = 0; tries < 8; ++tries) {
+                const SimId enemy = ids[unit(random)];
+                if (enemy.team == sim->GetTeam()) continue;
+                sim->IssueOrder(Sim::kOrderAttack, 0, Point(), enemy);
+                return;
+            }
+        }
+        sim->IssueOrder(Sim::kOrderMove, 0, Point(pixel(random), pixel(random)), SimId());
+    }
+
+    void Tick() {
+        world.pathSearchesThisTick = 0;
+        // New orders for a few units each tick.
+        std::uniform_int_distribution<size_t> unit(0, ids.size() - 1);
+        for (int k = 0; k < 5; ++k)
+            Order(unit(random));
+        world.UpdateObjects(16);
+    }
+
+    MemoryDisplay screen;
+    LandFixture files;
+    World world;
+    ArmedKit kit;
+    std::mt19937 random{91};
+    std::vector<SimId> ids;
+};
+
+void ArmedSims(benchmark::State& state) {
+    const int units = static_cast<int>(state.range(0));
+    // The wandering units' tick, timed in the same run for the ratio.
+    double wanderUs = 0.0;
+    {
+        TickFixture walkers(units);
+        for (int i = 0; i < 200; ++i)
+            walkers.Tick();
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 0; i < 300; ++i)
+            walkers.Tick();
+        wanderUs =
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+                .count() /
+            300.0;
+    }
+    ArmedFixture fixture(units);
+    for (int i = 0; i < 200; ++i)
+        fixture.Tick();
+    int ticks = 0;
+    const auto start = std::chrono::steady_clock::now();
+    for (auto _ : state) {
+        fixture.Tick();
+        ++ticks;
+    }
+    const double armedUs =
+        std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+            .count() /
+        std::max(1, ticks);
+    state.counters["units"] = static_cast<double>(fixture.ids.size());
+    state.counters["wander_us"] = wanderUs;
+    state.counters["ratio"] = wanderUs > 0.0 ? armedUs / wanderUs : 0.0;
+}
+
+BENCHMARK(ArmedSims)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 BENCHMARK(WorldTick)
     ->Arg(100)

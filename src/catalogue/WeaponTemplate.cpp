@@ -76,3 +76,7 @@ std::unique_ptr<WeaponTemplate> MakeWeaponTemplate(WeaponClass weaponClass,
     if (InstalledMaker()) return InstalledMaker()(weaponClass, values);
     return std::make_unique<WeaponTemplate>(weaponClass, values);
 }
+
+GameObject* WeaponTemplate::CreateShot(GameObject*, GameObject*, int, const SimId&, int) {
+    return nullptr;
+}

@@ -10,6 +10,9 @@
 
 #include "catalogue/MountTemplate.h"
 #include "core/Point.h"
+#include "core/SimId.h"
+
+class GameObject;
 
 // The shot class of a weapon record, chosen by clan and role letter.
 enum class WeaponClass {
@@ -58,6 +61,11 @@ public:
     EffectTemplate* GetExplosionTemplate() const override { return explosion; }
     ShotPictureTemplate* GetProjectileTemplate() const override { return projectile; }
     char GetKindLetter() const override { return kindLetter; }
+    // The shot a mount fires at the target, with the given id and hit roll, or null. The caller
+    // owns it at once (the map objects live above the catalogue, which cannot name their
+    // owning pointer) and lists it. The plain record makes none: the shot classes override this.
+    virtual GameObject* CreateShot(GameObject* shooter, GameObject* target, int hardpoint,
+                                   const SimId& id, int hitRoll);
 
     WeaponClass weaponClass;
     int32_t reloadField;

@@ -1,7 +1,8 @@
 #pragma once
 // The squads a map object belongs to: the squad that commands it (current) and the further
-// squads that count it as a member, all by squad id, resolved through the owning controller.
-// It is the first base of every map object.
+// squads that count it as a member, all by squad id, resolved through the owning controller,
+// and the purpose word its commanding squad stamps into it. It is the first base of every map
+// object.
 #include <cstdint>
 
 #include "core/NodeList.h"
@@ -32,6 +33,10 @@ public:
     SquadDirectory* Owner() const { return owner; }
     int32_t CurrentSquad() const { return current; }
     const NodeList& Memberships() const { return memberships; }
+    // What the commanding squad is for (a code of the computer opponents and mission scripts);
+    // 0 until a squad stamps it.
+    int32_t Purpose() const { return purpose; }
+    void SetPurpose(int32_t code) { purpose = code; }
 
 private:
     void TellSquad(int32_t id);
@@ -39,4 +44,5 @@ private:
     SquadDirectory* owner = nullptr;
     int32_t current = 0;
     NodeList memberships;
+    int32_t purpose = 0;
 };

@@ -1,8 +1,12 @@
 #pragma once
-// The squad hooks that IdRefSet needs: a controller of a computer-run team resolves a squad
-// id to its squad (SquadDirectory::FindSquad), and a squad lets a map object leave it
-// (SquadMembership::RemoveMember). The controllers and Squad implement these.
+// The squad hooks that IdRefSet needs: the owner of a map object (the controller of its team)
+// resolves a squad id to its squad (SquadDirectory::FindSquad), and a squad lets a map object
+// leave it (SquadMembership::RemoveMember). The owner also takes the object's game events,
+// which is why a directory is an event receiver. The team controllers and Squad implement
+// these.
 #include <cstdint>
+
+#include "core/EventReceiver.h"
 
 class IdRefSet;
 
@@ -14,9 +18,8 @@ public:
     virtual void RemoveMember(IdRefSet& member) = 0;
 };
 
-class SquadDirectory {
+class SquadDirectory : public EventReceiver {
 public:
-    virtual ~SquadDirectory() = default;
     // The squad with that id, or null when it no longer exists.
     virtual SquadMembership* FindSquad(int32_t squadId) = 0;
 };

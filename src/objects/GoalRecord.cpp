@@ -8,8 +8,10 @@
 #include "objects/GameObject.h"
 #include "objects/Goal.h"
 #include "objects/LocationGoal.h"
+#include "objects/ObjectWorld.h"
 #include "objects/TargetGoal.h"
 #include "objects/TransportGoal.h"
+#include "objects/UnitMakers.h"
 
 namespace {
 
@@ -43,6 +45,36 @@ int ReadNumbers(const char* text, int32_t (&out)[kMaxNumbers]) {
     return count;
 }
 
+// The economy goals (3 to 6 and 8) come from the makers their code installs, with the fields
+// in the order WriteGoalLines gives them; without a maker, or for any other type, no goal.
+std::unique_ptr<Goal> EconomyGoal(const SimId& owner, const int32_t (&n)[kMaxNumbers]) {
+    GoalFields f;
+    switch (static_cast<GoalType>(n[0])) {
+        case GoalType::Mining:
+            f.id = SimId(n[5], n[6]);
+            break;
+        case GoalType::Scavenge:
+            f.id = SimId(n[5], n[6]);
+            f.point = Point(n[7], n[8]);
+            break;
+        case GoalType::Repair:
+            f.id = SimId(n[5], n[6]);
+            f.amount = n[7];
+            f.point = Point(n[8], n[9]);
+            break;
+        case GoalType::Unload:
+            f.amount = n[5];
+            break;
+        case GoalType::Refuel:
+            f.param = n[5];
+            f.point = Point(n[6], n[7]);
+            break;
+        default:
+            return nullptr;
+    }
+    return TheObjectWorld().Makers().MakeGoal(n[0], owner, f, n[1], n[2]);
+}
+
 std::unique_ptr<Goal> BuildGoal(const SimId& owner, const int32_t (&n)[kMaxNumbers]) {
     const int32_t allowManoeuvres = n[1];
     const int32_t finishOnArrival = n[2];
@@ -60,9 +92,7 @@ std::unique_ptr<Goal> BuildGoal(const SimId& owner, const int32_t (&n)[kMaxNumbe
         case GoalType::Transport:
             return std::make_unique<TransportGoal>(owner, SimId(n[5], n[6]), allowManoeuvres);
         default:
-            // The economy goals (3 to 6 and 8) are read by their own classes; any other type
-            // names no goal.
-            return nullptr;
+            return EconomyGoal(owner, n);
     }
 }
 

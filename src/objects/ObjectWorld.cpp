@@ -3,6 +3,7 @@
 #include "core/Point.h"
 #include "objects/CommandBuffer.h"
 #include "objects/GameObject.h"
+#include "objects/UnitMakers.h"
 
 namespace {
 
@@ -19,6 +20,7 @@ public:
     int LocalTeam() override { return 1; }
     int IsNetworkHost() override { return 0; }
     EventReceiver* ControllerOf(int) override { return nullptr; }
+    SquadDirectory* DirectoryOf(int) override { return nullptr; }
     int TeamHasStructure(int, int) override { return 0; }
     void AddTeamCount(GameObject*) override {}
     int MissionNumber() override { return 0; }
@@ -47,10 +49,36 @@ public:
     void PlaySound(Sound*) override {}
     CommandBuffer& Commands() override { return commands; }
     void SendCommands(int) override { commands.Rewind(); }
+    // None is ever installed here.
+    UnitMakers& Makers() override { return makers; }
+    // A unit nobody lists stays with its caller.
+    int AddSim(std::unique_ptr<GameObject>&) override { return 0; }
+    void AddWeapon(std::unique_ptr<GameObject>) override {}
+    int MoveSimToTeam(GameObject*, int, int) override { return 0; }
+    void ForEachSim(int, const std::function<void(GameObject*)>&) override {}
+    GameObject* FindGroup(const SimId&) override { return nullptr; }
+    GameObject* NearestStructure(int, int, const Point&) override { return nullptr; }
+    GameObject* FindObjectNear(GameObject*, int) override { return nullptr; }
+    int HasObjectAround(GameObject*, int) override { return 0; }
+    GameObject* ArtifactAt(const Point&) override { return nullptr; }
+    void NoteLocalPosition(GameObject*) override {}
+    void AddCellEffect(const Point&) override {}
+    int TakePathTurn(GameObject*) override { return 0; }
+    void QueuePathRequest(GameObject*) override {}
+    int RequestPath(GameObject*, const Point&, NodeList&, int, int) override { return 0; }
+    void FollowWaypoints(GameObject*, NodeList&, int) override {}
+    int MakeRingPoints(const Point&, unsigned, unsigned, NodeList&, double) override { return 0; }
+    int PlayerCount() override { return 1; }
+    int HasPeer() override { return 0; }
+    int32_t TickCount() override { return 0; }
+    int IsNetworkGame() override { return 0; }
+    int DebugMode() override { return 0; }
+    int LowDetail() override { return 0; }
 
 private:
     int32_t nextSerial = 1;
     CommandBuffer commands;
+    UnitMakers makers;
 };
 
 NeutralObjectWorld& Neutral() {

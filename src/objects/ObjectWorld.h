@@ -5,6 +5,7 @@
 // until one is installed a neutral stand-in answers (nothing found, no map, a switched-off
 // command buffer), so objects can be built and tested without a World.
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 #include "core/SimId.h"
@@ -12,12 +13,15 @@
 class CommandBuffer;
 class EventReceiver;
 class GameObject;
+class NodeList;
 class PathGrid;
 class Point;
 class Rect;
 class SightGrid;
 class Sound;
+class SquadDirectory;
 class TerrainMap;
+class UnitMakers;
 
 class ObjectWorld {
 public:
@@ -42,6 +46,9 @@ public:
     virtual int IsNetworkHost() = 0;
     // The controller of a team (0 .. 4), or null.
     virtual EventReceiver* ControllerOf(int team) = 0;
+    // The same controller as the directory of the team's squads (the owner a Sim of the team
+    // takes), or null.
+    virtual SquadDirectory* DirectoryOf(int team) = 0;
     // 1 when the team owns a standing structure of that code, or the mission grants it.
     virtual int TeamHasStructure(int team, int code) = 0;
     // One more on the first counter of the object's team statistics.
@@ -85,6 +92,50 @@ public:
     // Hands the outgoing bytes to one peer slot (0 .. 2) or to all (-1) as one message and
     // empties the buffer; nothing when it is empty.
     virtual void SendCommands(int slot) = 0;
+
+    // The makers and shared rules that other parts of the game install for the units.
+    virtual UnitMakers& Makers() = 0;
+    // --- What the units ask beside the above.
+    // Places and lists a unit in its team's Sim list; 0 leaves it with the caller.
+    virtual int AddSim(std::unique_ptr<GameObject>& sim) = 0;
+    // Lists a shot; the World owns it from then on.
+    virtual void AddWeapon(std::unique_ptr<GameObject> weapon) = 0;
+    // Moves a listed unit from its old team's Sim list to the front of the new team's; 0 when
+    // it is not listed (nothing changes).
+    virtual int MoveSimToTeam(GameObject* sim, int oldTeam, int newTeam) = 0;
+    // The Sims of a team (0 .. 4), newest first; the visit must not add or remove Sims.
+    virtual void ForEachSim(int team, const std::function<void(GameObject*)>& visit) = 0;
+    virtual GameObject* FindGroup(const SimId& id) = 0;
+    // The team's nearest standing structure of that code, or null.
+    virtual GameObject* NearestStructure(int team, int code, const Point& p) = 0;
+    // An object on layers 1 and 2 within the radius of the object's footprint, or null.
+    virtual GameObject* FindObjectNear(GameObject* object, int radius) = 0;
+    // 1 when an object of the team (-1: any) stands within two cells of the object.
+    virtual int HasObjectAround(GameObject* object, int team) = 0;
+    // The artifact on the point's cell, or null.
+    virtual GameObject* ArtifactAt(const Point& p) = 0;
+    // Notes a local object's position for the view's point list.
+    virtual void NoteLocalPosition(GameObject* object) = 0;
+    virtual void AddCellEffect(const Point& p) = 0;
+
+    // Routes: the turn of the tick's one search, the queue, the search and its waypoint orders.
+    virtual int TakePathTurn(GameObject* object) = 0;
+    virtual void QueuePathRequest(GameObject* object) = 0;
+    virtual int RequestPath(GameObject* object, const Point& goal, NodeList& route, int flag,
+                            int radius) = 0;
+    virtual void FollowWaypoints(GameObject* object, NodeList& route, int flags) = 0;
+    // count points (PointNode) on a ring round the centre, clamped to the map; 0 for none.
+    virtual int MakeRingPoints(const Point& centre, unsigned radius, unsigned count, NodeList& out,
+                               double offset) = 0;
+
+    // The game: players in it, whether a peer is connected, the object updates so far, the
+    // network-game flag, the scenario's debug flag and the low-detail setting.
+    virtual int PlayerCount() = 0;
+    virtual int HasPeer() = 0;
+    virtual int32_t TickCount() = 0;
+    virtual int IsNetworkGame() = 0;
+    virtual int DebugMode() = 0;
+    virtual int LowDetail() = 0;
 };
 
 // The installed World services; never null.

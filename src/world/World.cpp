@@ -19,6 +19,7 @@
 #include "world/CommLink.h"
 #include "world/GameFlow.h"
 #include "world/GameRecords.h"
+#include "world/ObjectNode.h"
 #include "world/ScreenFactory.h"
 #include "world/TeamController.h"
 
@@ -48,6 +49,7 @@ World::World() {
 }
 
 World::~World() {
+    ForgetObjectLookups();
     if (&Services() == this) SetCatalogueServices(nullptr);
     if (terrainServices == this) terrainServices = nullptr;
     if (currentScreen != battleScreen.get() && currentScreen != designScreen.get()) {
@@ -131,6 +133,7 @@ void World::ClearObjects() {
         currentScreen = nullptr;
     }
     DiscardBattleAndDesignScreens();
+    ForgetObjectLookups();
     for (int team = 0; team < kTeams; ++team) {
         effects[team].DeleteAll();
         sims[team].DeleteAll();
@@ -159,8 +162,19 @@ void World::ClearObjects() {
     lastLocalPosition = Point(0, 0);
 }
 
+// The Sims that answered to the old controller answer to the new one before the old one goes,
+// so that none keeps a pointer to a deleted owner.
 void World::SetTeamController(int team, std::unique_ptr<TeamController> controller) {
     if (team < 0 || team >= kTeams) return;
+    TeamController* old = controllers[team].get();
+    if (old && old != controller.get()) {
+        for (NodeList& list : sims) {
+            for (ListNode* n = list.First(); n; n = list.Next(n)) {
+                GameObject* o = static_cast<ObjectNode*>(n)->Object();
+                if (o && o->Owner() == old) o->SetOwner(controller.get());
+            }
+        }
+    }
     controllers[team] = std::move(controller);
 }
 

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <vector>
 
 #include "catalogue/CatalogueServices.h"
 #include "core/AppBase.h"
@@ -21,6 +22,7 @@
 #include "core/ValueTriple.h"
 #include "map/TerrainServices.h"
 #include "objects/ObjectWorld.h"
+#include "objects/UnitMakers.h"
 #include "world/WreckMaker.h"
 
 class CommandBuffer;
@@ -159,8 +161,8 @@ public:
     // --- WorldRegistry.cpp: the object lists, lookups and serials. Every list adds at the front,
     // so scans run newest first. Additions that answer 0 leave the object with the caller.
     void AddEffect(std::unique_ptr<GameObject> effect) override;
-    void AddWeapon(std::unique_ptr<GameObject> weapon);
-    int AddSim(std::unique_ptr<GameObject>& sim);
+    void AddWeapon(std::unique_ptr<GameObject> weapon) override;
+    int AddSim(std::unique_ptr<GameObject>& sim) override;
     void AddBuilding(std::unique_ptr<GameObject> building);
     int AddDestructible(std::unique_ptr<GameObject>& object);
     int AddOreDeposit(std::unique_ptr<GameObject>& deposit);
@@ -170,16 +172,29 @@ public:
     int AddWreck(std::unique_ptr<GameObject> wreck);
     int AddGroup(std::unique_ptr<GameObject> group);
     int AddLandFeature(std::unique_ptr<GameObject> feature);
+    // Through the id index; the scan is the same answer found by walking the lists.
     GameObject* FindObject(const SimId& id) override;
+    GameObject* ScanForObject(const SimId& id);
     GameObject* FindSim(const SimId& id) override;
     GameObject* FindWreckById(const SimId& id) override;
     GameObject* FindDestructible(const SimId& id) override;
     GameObject* FindOreDeposit(const SimId& id);
-    GameObject* FindGroup(const SimId& id);
+    GameObject* FindGroup(const SimId& id) override;
     GameObject* FindCargoCarrier(const SimId& id);
     GameObject* TeamFactory(int team) override;
+    // Through the team's gathered structures; the scan walks the team's Sim list.
     int TeamHasStructure(int team, int code) override;
-    GameObject* NearestStructure(int team, int code, const Point& p);
+    int ScanForStructure(int team, int code);
+    // Every change to the searched lists calls these: the id's index entry is found again, and
+    // the team's structures are gathered again before they are next asked for.
+    void ReindexObject(const SimId& id);
+    void NoteTeamSimsChanged(int team);
+    // The team's (0 .. 4) Sims that were deployed structures when last gathered, in list order.
+    const std::vector<GameObject*>& TeamStructures(int team);
+    // Before the lists are emptied: lookups made while the objects go find nothing rather than
+    // an object already deleted.
+    void ForgetObjectLookups();
+    GameObject* NearestStructure(int team, int code, const Point& p) override;
     int CountTeamDestructibles(int team);
     WreckTemplate* FindTemplateForDesign(GameObject* object);
     GameObject* NearestDestructible(GameObject* object, int limit);
@@ -204,25 +219,26 @@ public:
     void AddToGrids(GameObject* object, const Point& p, int radius) override;
     void RemoveFromGrids(GameObject* object, const Point& p, int radius) override;
     int IsAreaBuildable(const Rect& r) override;
-    GameObject* ArtifactAt(const Point& p);
+    GameObject* ArtifactAt(const Point& p) override;
     GameObject* PickObjectAt(const Point& p);
-    GameObject* FindObjectNear(GameObject* object, int radius);
-    int HasObjectAround(GameObject* object, int team);
+    GameObject* FindObjectNear(GameObject* object, int radius) override;
+    int HasObjectAround(GameObject* object, int team) override;
     // A deploying unit becomes a structure (7) or a unit again (1) while its team's units and
     // factory are off the grids; always 0.
     int DeploySim(GameObject* sim);
     int UndeploySim(GameObject* sim);
 
     // --- WorldPaths.cpp: the path-request queue (its last node is the head) and routes.
-    void QueuePathRequest(GameObject* object);
-    int TakePathTurn(GameObject* object);
+    void QueuePathRequest(GameObject* object) override;
+    int TakePathTurn(GameObject* object) override;
     int FindPathRequest(const SimId& id, int priority);
-    int RequestPath(GameObject* object, const Point& goal, NodeList& route, int flag, int radius);
-    void FollowWaypoints(GameObject* object, NodeList& route, int flags);
+    int RequestPath(GameObject* object, const Point& goal, NodeList& route, int flag,
+                    int radius) override;
+    void FollowWaypoints(GameObject* object, NodeList& route, int flags) override;
     GameObject* PickNearestPoint(const Point& p, NodeList& candidates, int byRoute, int remove);
     double PathCostScore(const NodeList& route);
     int MakeRingPoints(const Point& centre, unsigned radius, unsigned count, NodeList& out,
-                       double offset);
+                       double offset) override;
     int PathPriority(GameObject* object);
     // Whether the id waits in the queue under that priority; a request under another priority
     // is dropped (as FindPathRequest does, without counting places).
@@ -243,10 +259,10 @@ public:
     // answer the ordinary text colour 10.
     int ColourOf(int colourNumber) const;
     int PlayUiSound(int flag);
-    void AddCellEffect(const Point& p);
+    void AddCellEffect(const Point& p) override;
     void UpdateCellEffects(int elapsedMs);
     void DrawCellEffect(int row, int column, ScreenBase& screen);
-    void NoteLocalPosition(GameObject* object);
+    void NoteLocalPosition(GameObject* object) override;
     void AddTeamCount(GameObject* object) override;
     int IsRectVisible(const Rect& r) override;
     void SetGameRecords(GameRecords* records) { gameRecords = records; }
@@ -268,6 +284,7 @@ public:
     // --- WorldObjectServices.cpp: the rest of what the map objects ask.
     int IsNetworkHost() override { return networkHost; }
     EventReceiver* ControllerOf(int team) override;
+    SquadDirectory* DirectoryOf(int team) override;
     int MissionNumber() override;
     char MissionClan() override;
     int RouteRequestsDeferred() override { return 0; }
@@ -276,11 +293,29 @@ public:
     SightGrid* Sight() override { return sight.get(); }
     void PlaySound(Sound* sound) override;
     CommandBuffer& Commands() override { return *commands; }
+    UnitMakers& Makers() override { return unitMakers; }
+    int MoveSimToTeam(GameObject* sim, int oldTeam, int newTeam) override;
+    void ForEachSim(int team, const std::function<void(GameObject*)>& visit) override;
+    // The network players, or 1 outside a network game.
+    int PlayerCount() override;
+    int HasPeer() override { return peerLinks[0] ? 1 : 0; }
+    int32_t TickCount() override { return tickCount; }
+    int IsNetworkGame() override { return networkGame; }
+    // The scenario code installs the debug flag; until then every game runs without it.
+    int DebugMode() override { return 0; }
+    // The PERFORMANCE DETAIL setting.
+    int LowDetail() override;
 
     // Makes each wreck of the death pass; without one the game's Wreck is made (MakeWreck).
     WreckMaker makeWreck;
+    // The unit classes, manoeuvres, goals and shared unit rules that other parts of the game
+    // supply; each stays empty (neutral answers) until its owner installs it.
+    UnitMakers unitMakers;
     // Makes the link of a new peer slot (the network code installs the TCP link).
     std::function<std::unique_ptr<CommLink>()> makeLink;
+    // The host name a link reports (the network code installs the TCP link's); without one a
+    // chat line goes out without a host name.
+    std::function<std::string(CommLink&)> linkHostName;
     // Applies one complete message of a peer slot (0 .. 2) to this machine's copies; the
     // network code installs the command executor. Without one a message is dropped.
     std::function<void(CommandBuffer& message, int slot)> executeCommands;
@@ -297,6 +332,12 @@ public:
     // themselves, so that a unit asking for its turn need not walk the whole queue. Declared
     // before the queue: it outlives the nodes.
     std::unordered_multimap<int64_t, SimIdNode*> pathRequestIndex;
+    // FindObject's answer for every id that names a listed object (team << 32 | serial), and
+    // each team's deployed structures in list order (gathered again while the stale flag is 1).
+    // Objects may die before the lists forget them: both forget them first.
+    std::unordered_map<int64_t, GameObject*> objectIndex;
+    std::vector<GameObject*> teamStructures[kTeams];
+    int32_t structuresStale[kTeams] = {1, 1, 1, 1, 1};
 
     // The screens (the battle and design screens survive the switches among modes 3, 4, 5).
     std::unique_ptr<ScreenBase> battleScreen;
@@ -383,6 +424,8 @@ public:
     // Placements recount an object's whole sight (removed, then added) instead of moving it:
     // the old way, kept as the measure the tick benchmark and the sight tests compare with.
     bool recountSightOnMove = false;
+    // Object updates so far (the animation's tick count).
+    int32_t tickCount = 0;
 
     ObjectWorldRegistration objectWorldRegistration{this};
 

@@ -14,6 +14,10 @@ ObjectWorldRegistration::~ObjectWorldRegistration() {
 }
 
 EventReceiver* World::ControllerOf(int team) {
+    return DirectoryOf(team);
+}
+
+SquadDirectory* World::DirectoryOf(int team) {
     if (team < 0 || team >= kTeams) return nullptr;
     return controllers[team].get();
 }

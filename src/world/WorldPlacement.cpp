@@ -361,6 +361,7 @@ int ChangeDeployKind(World& world, GameObject* sim, int kind) {
     };
     roundTrip(false);
     if (world.setDeployKind) world.setDeployKind(sim, kind);
+    world.NoteTeamSimsChanged(team);
     roundTrip(true);
     return 0;
 }

@@ -25,6 +25,10 @@ bool IsTeam(int team) {
     return team >= 0 && team < World::kTeams;
 }
 
+int64_t IndexKey(const SimId& id) {
+    return (static_cast<int64_t>(id.team) << 32) | static_cast<uint32_t>(id.serial);
+}
+
 void Push(NodeList& list, std::unique_ptr<GameObject> object) {
     auto* node = new ObjectNode(std::move(object));
     list.PushFront(node);
@@ -78,7 +82,12 @@ int World::AddSim(std::unique_ptr<GameObject>& sim) {
         gameRecords->TallyUnit(team, design ? design->SumPartField6() : 0,
                                design ? design->SumPartField5() : 0);
     }
+    // The team's controller takes the Sim's events and is the directory of its squads.
+    sim->SetOwner(DirectoryOf(team));
+    const SimId id = sim->id;
     Push(sims[team], std::move(sim));
+    ReindexObject(id);
+    NoteTeamSimsChanged(team);
     return 1;
 }
 
@@ -87,6 +96,7 @@ void World::AddBuilding(std::unique_ptr<GameObject> building) {
     GameObject* placed = building.get();
     const int team = placed->GetTeam();
     Push(buildings[team], std::move(building));
+    ReindexObject(placed->id);
     AddToGrids(placed, placed->GetPosition(), 0);
 }
 
@@ -95,14 +105,18 @@ void World::AddBuilding(std::unique_ptr<GameObject> building) {
 int World::AddDestructible(std::unique_ptr<GameObject>& object) {
     if (!object || PlaceObject(object.get(), object->GetPosition(), nullptr) != 1) return 0;
     AddToGrids(object.get(), object->GetPosition(), 0);
+    const SimId id = object->id;
     Push(destructibles, std::move(object));
+    ReindexObject(id);
     return 1;
 }
 
 int World::AddOreDeposit(std::unique_ptr<GameObject>& deposit) {
     if (!deposit || PlaceObject(deposit.get(), deposit->GetPosition(), nullptr) != 1) return 0;
     AddToGrids(deposit.get(), deposit->GetPosition(), 0);
+    const SimId id = deposit->id;
     Push(oreDeposits, std::move(deposit));
+    ReindexObject(id);
     return 1;
 }
 
@@ -117,7 +131,9 @@ int World::AddArtifact(std::unique_ptr<GameObject>& artifact) {
     if (pathGrid->CellWord(row, column) & kCellArtifact) return 0;
     pathGrid->SetCellBits(row, column, kCellArtifact);
     artifact->SetPosition(pathGrid->CellCenter(row, column));
+    const SimId id = artifact->id;
     Push(artifacts, std::move(artifact));
+    ReindexObject(id);
     return 1;
 }
 
@@ -127,6 +143,7 @@ void World::RetireArtifact(GameObject* artifact) {
         if (ObjectOf(n) != artifact) continue;
         n->Unlink();
         takenArtifacts.PushFront(n);
+        ReindexObject(artifact->id);
         return;
     }
 }
@@ -135,7 +152,9 @@ int World::AddWreck(std::unique_ptr<GameObject> wreck) {
     if (!wreck) return 0;
     GameObject* blocker = nullptr;
     if (PlaceObject(wreck.get(), wreck->GetPosition(), &blocker) == 1) {
+        const SimId id = wreck->id;
         Push(wrecks, std::move(wreck));
+        ReindexObject(id);
         return 1;
     }
     // The place is held by another wreck: that one takes this one's salvage.
@@ -149,7 +168,9 @@ int World::AddWreck(std::unique_ptr<GameObject> wreck) {
 
 int World::AddGroup(std::unique_ptr<GameObject> group) {
     if (!group) return 0;
+    const SimId id = group->id;
     Push(groups, std::move(group));
+    ReindexObject(id);
     return 1;
 }
 
@@ -157,6 +178,7 @@ int World::AddLandFeature(std::unique_ptr<GameObject> feature) {
     if (!feature) return 0;
     GameObject* placed = feature.get();
     Push(landFeatures, std::move(feature));
+    ReindexObject(placed->id);
     if (pathGrid) pathGrid->AddFootprint(placed, placed->GetPosition(), 0);
     return 1;
 }
@@ -164,6 +186,18 @@ int World::AddLandFeature(std::unique_ptr<GameObject> feature) {
 // The id's own team first: most references are to units of the team that made the id.
 // An id of a team outside 0 .. 4 (from a damaged file or a peer) names nothing.
 GameObject* World::FindObject(const SimId& id) {
+    if (id.IsNull() || !IsTeam(id.team)) return nullptr;
+    const auto entry = objectIndex.find(IndexKey(id));
+    if (entry == objectIndex.end()) return nullptr;
+    // Ids are not meant to change while listed; should one have, the lists decide.
+    if (entry->second->id != id) {
+        ReindexObject(id);
+        return ScanForObject(id);
+    }
+    return entry->second;
+}
+
+GameObject* World::ScanForObject(const SimId& id) {
     if (id.IsNull() || !IsTeam(id.team)) return nullptr;
     if (GameObject* o = FindIn(sims[id.team], id)) return o;
     for (int team = 0; team < kTeams; ++team) {
@@ -214,14 +248,65 @@ GameObject* World::TeamFactory(int team) {
     return nullptr;
 }
 
+// An id is indexed under the object the list scan finds first for it, or not at all; the lists
+// change far less often than ids are looked up.
+void World::ReindexObject(const SimId& id) {
+    if (id.IsNull() || !IsTeam(id.team)) return;
+    if (GameObject* found = ScanForObject(id)) {
+        objectIndex[IndexKey(id)] = found;
+    } else {
+        objectIndex.erase(IndexKey(id));
+    }
+}
+
+void World::NoteTeamSimsChanged(int team) {
+    if (IsTeam(team)) structuresStale[team] = 1;
+}
+
+void World::ForgetObjectLookups() {
+    objectIndex.clear();
+    for (int team = 0; team < kTeams; ++team)
+        NoteTeamSimsChanged(team);
+}
+
+namespace {
+
+bool IsStandingStructure(World& world, GameObject* o, int code) {
+    return o->GetKind() == ObjectKind::kDeployed && world.structureCodeOf(o) == code &&
+           !o->IsDestroyed();
+}
+
+}  // namespace
+
+// The gathered units were deployed when gathered; whether they still stand, are still deployed
+// and of the code is asked each time, as those change without the lists changing.
+const std::vector<GameObject*>& World::TeamStructures(int team) {
+    std::vector<GameObject*>& gathered = teamStructures[team];
+    if (structuresStale[team] == 1) {
+        gathered.clear();
+        for (ListNode* n = sims[team].First(); n; n = sims[team].Next(n)) {
+            GameObject* o = ObjectOf(n);
+            if (o->GetKind() == ObjectKind::kDeployed) gathered.push_back(o);
+        }
+        structuresStale[team] = 0;
+    }
+    return gathered;
+}
+
 int World::TeamHasStructure(int team, int code) {
     if (gameRecords && gameRecords->HasScriptedStructure(team, code) == 1) return 1;
     if (!IsTeam(team) || !structureCodeOf) return 0;
+    for (GameObject* o : TeamStructures(team)) {
+        if (IsStandingStructure(*this, o, code)) return 1;
+    }
+    return 0;
+}
+
+int World::ScanForStructure(int team, int code) {
+    if (gameRecords && gameRecords->HasScriptedStructure(team, code) == 1) return 1;
+    if (!IsTeam(team) || !structureCodeOf) return 0;
     for (ListNode* n = sims[team].First(); n; n = sims[team].Next(n)) {
-        GameObject* o = ObjectOf(n);
-        if (o->GetKind() == ObjectKind::kDeployed && structureCodeOf(o) == code &&
-            !o->IsDestroyed())
-            return 1;
+        if (IsStandingStructure(*this, ObjectOf(n), code)) return 1;
     }
     return 0;
 }
@@ -230,10 +315,8 @@ GameObject* World::NearestStructure(int team, int code, const Point& p) {
     if (!IsTeam(team) || !structureCodeOf) return nullptr;
     GameObject* best = nullptr;
     int bestDistance = 0;
-    for (ListNode* n = sims[team].First(); n; n = sims[team].Next(n)) {
-        GameObject* o = ObjectOf(n);
-        if (o->GetKind() != ObjectKind::kDeployed || structureCodeOf(o) != code || o->IsDestroyed())
-            continue;
+    for (GameObject* o : TeamStructures(team)) {
+        if (!IsStandingStructure(*this, o, code)) continue;
         const int d = static_cast<int>(Distance(o->GetPosition(), p));
         if (!best || d < bestDistance) {
             best = o;

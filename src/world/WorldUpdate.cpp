@@ -26,29 +26,37 @@ GameObject* ObjectOf(ListNode* node) {
     return static_cast<ObjectNode*>(node)->Object();
 }
 
-// Update or delete: a destroyed object goes at once.
-void UpdateOrDelete(NodeList& list, int elapsedMs) {
+// Update or delete: a destroyed object goes at once. The World's id index forgets it when the
+// list is one that is searched by id (world given).
+void UpdateOrDelete(NodeList& list, int elapsedMs, World* world = nullptr) {
     ListNode* next = nullptr;
     for (ListNode* n = list.First(); n; n = next) {
         next = list.Next(n);
         GameObject* o = ObjectOf(n);
-        if (o->IsDestroyed())
+        if (o->IsDestroyed()) {
+            const SimId id = o->id;
             delete n;
-        else
+            if (world) world->ReindexObject(id);
+        } else {
             o->Update(elapsedMs);
+        }
     }
 }
 
-// Update or collect: a destroyed object waits in the dead list for the death pass.
-void UpdateOrCollect(NodeList& list, NodeList& dead, int elapsedMs) {
+// Update or collect: a destroyed object waits in the dead list for the death pass, where no
+// lookup finds it any more. team is the team of a Sim list, else -1.
+void UpdateOrCollect(World& world, NodeList& list, NodeList& dead, int elapsedMs, int team) {
     ListNode* next = nullptr;
     for (ListNode* n = list.First(); n; n = next) {
         next = list.Next(n);
         GameObject* o = ObjectOf(n);
-        if (o->IsDestroyed())
+        if (o->IsDestroyed()) {
             dead.PushBack(n);
-        else
+            world.ReindexObject(o->id);
+            world.NoteTeamSimsChanged(team);
+        } else {
             o->Update(elapsedMs);
+        }
     }
 }
 
@@ -86,20 +94,21 @@ std::unique_ptr<GameObject> MakeWreck(const WreckDescription& description) {
 }
 
 void World::UpdateObjects(int elapsedMs) {
+    ++tickCount;
     NodeList dead;
     for (int team = 0; team < kTeams; ++team) {
         UpdateOrDelete(effects[team], elapsedMs);
         UpdateOrDelete(weapons[team], elapsedMs);
         PumpMouseMove();
-        UpdateOrCollect(sims[team], dead, elapsedMs);
+        UpdateOrCollect(*this, sims[team], dead, elapsedMs, team);
         PumpMouseMove();
-        UpdateOrCollect(buildings[team], dead, elapsedMs);
+        UpdateOrCollect(*this, buildings[team], dead, elapsedMs, -1);
     }
-    UpdateOrCollect(wrecks, dead, elapsedMs);
+    UpdateOrCollect(*this, wrecks, dead, elapsedMs, -1);
     UpdateAll(oreDeposits, elapsedMs);
     UpdateOrDelete(takenArtifacts, elapsedMs);
     UpdateAll(destructibles, elapsedMs);
-    UpdateOrDelete(groups, elapsedMs);
+    UpdateOrDelete(groups, elapsedMs, this);
     ListNode* next = nullptr;
     for (ListNode* n = landFeatures.First(); n; n = next) {
         next = landFeatures.Next(n);
@@ -109,7 +118,9 @@ void World::UpdateObjects(int elapsedMs) {
             continue;
         }
         if (pathGrid) pathGrid->RemoveFootprint(feature, feature->GetPosition(), 0);
+        const SimId id = feature->id;
         delete n;
+        ReindexObject(id);
     }
     PumpMouseMove();
 

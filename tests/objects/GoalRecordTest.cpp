@@ -156,3 +156,23 @@ TEST_F(GoalRecords, LinesTooLongForTheBufferAreNotWrittenCut) {
     unit.goals.PushBack(std::make_unique<LocationGoal>(unit.id, Point(64, 64), 32, 1, 1));
     EXPECT_EQ(Written(unit, 24), std::vector<std::string>{"U = 1,1,1,1,0,64,64"});
 }
+
+TEST_F(GoalRecords, EconomyGoalsAreReadThroughTheInstalledMakersOnly) {
+    const std::vector<std::string> lines = {
+        "U = 3,1,0,1,0,3,44", "U = 4,1,0,1,0,3,44,-64,32", "U = 5,0,1,0,1,3,44,120,-64,32",
+        "U = 6,1,0,1,0,120",  "U = 8,1,0,1,0,99,-64,32",
+    };
+    ReadBack(unit, lines);
+    EXPECT_TRUE(unit.goals.IsEmpty());
+    for (int type : {3, 4, 5, 6, 8}) {
+        land.world.makers.goalMakers[type] = [type](const SimId& owner, const GoalFields& f,
+                                                    int allow, int finish) {
+            auto goal = std::make_unique<FieldsGoal>(owner, type, f);
+            goal->allowManoeuvres = allow;
+            goal->finishOnArrival = finish;
+            return goal;
+        };
+    }
+    ReadBack(unit, lines);
+    EXPECT_EQ(Written(unit), lines);
+}

@@ -5,6 +5,7 @@
 #include "core/KeyCodes.h"
 #include "core/SpriteSet.h"
 #include "core/TextWriter.h"
+#include "screens/DesignScreen.h"
 #include "screens/FrontEndScreenFactory.h"
 #include "screens/PictureScreen.h"
 #include "screens/TitleScreen.h"
@@ -66,7 +67,8 @@ TEST(FrontEndScreenFactory, IsRegisteredAndBuildsTheScreensOfThisBuild) {
     EXPECT_EQ(static_cast<PlaceholderScreen&>(*menu).ModeName(), "MAIN MENU");
     auto battle = factory.NewBattleScreen();
     EXPECT_EQ(factory.LoadBattleScreen(*battle, 1, 'V'), 1);
-    EXPECT_NE(dynamic_cast<PlaceholderScreen*>(factory.NewDesignScreen(1).get()), nullptr);
+    EXPECT_NE(dynamic_cast<DesignScreen*>(factory.NewDesignScreen(1).get()), nullptr);
+    EXPECT_NE(dynamic_cast<DesignScreen*>(factory.NewDesignScreen(0).get()), nullptr);
     EXPECT_NE(dynamic_cast<PlaceholderScreen*>(factory.NewResultsScreen(nullptr).get()), nullptr);
 }
 

@@ -1,7 +1,10 @@
 #include "support/FakeObjectWorld.h"
 
 #include <algorithm>
+#include <cmath>
 
+#include "core/PointNode.h"
+#include "core/Vector.h"
 #include "objects/GameObject.h"
 
 FakeObjectWorld::FakeObjectWorld(int columns, int rows)
@@ -18,6 +21,8 @@ FakeObjectWorld::FakeObjectWorld(int columns, int rows)
 FakeObjectWorld::~FakeObjectWorld() {
     // Effects may look their followed objects up while they go: uninstall last.
     effects.clear();
+    shots.clear();
+    ownedSims.clear();
     SetObjectWorld(previous == this ? nullptr : previous);
 }
 
@@ -115,4 +120,61 @@ void FakeObjectWorld::SendCommands(int) {
     sent.emplace_back(commands.Data(), commands.Data() + commands.Size());
     commands.Rewind();
     commands.BeginRecording();
+}
+
+int FakeObjectWorld::AddSim(std::unique_ptr<GameObject>& sim) {
+    if (!sim || acceptSims == 0) return 0;
+    Add(sim.get(), true);
+    ownedSims.push_back(std::move(sim));
+    return 1;
+}
+
+int FakeObjectWorld::MoveSimToTeam(GameObject* sim, int, int) {
+    return std::find(sims.begin(), sims.end(), sim) != sims.end() ? 1 : 0;
+}
+
+void FakeObjectWorld::ForEachSim(int team, const std::function<void(GameObject*)>& visit) {
+    for (GameObject* o : sims) {
+        if (o->GetTeam() == team) visit(o);
+    }
+}
+
+GameObject* FakeObjectWorld::FindGroup(const SimId& id) {
+    return FindIn(groups, id, -1);
+}
+
+int FakeObjectWorld::RequestPath(GameObject* object, const Point& goal, NodeList& route, int, int) {
+    ++routeRequests;
+    route.DeleteAll();
+    if (routeFound == 0) return 0;
+    route.PushBack(new PointNode(object->GetPosition()));
+    route.PushBack(new PointNode(goal));
+    return 1;
+}
+
+void FakeObjectWorld::FollowWaypoints(GameObject* object, NodeList& route, int flags) {
+    for (ListNode* n = route.Next(route.First()); n; n = route.Next(n)) {
+        const int last = n == route.Last() && !(flags & 0x20) ? 1 : 0;
+        object->ExecuteOrder(1, flags | (last ? 0x15 : 0x35), static_cast<PointNode*>(n)->value,
+                             SimId(), 0);
+    }
+}
+
+int FakeObjectWorld::MakeRingPoints(const Point& centre, unsigned radius, unsigned count,
+                                    NodeList& out, double offset) {
+    if (count == 0) return 0;
+    out.DeleteAll();
+    const double step = 6.28318 / count;
+    double angle = -3.14159 + offset;
+    const Size area = Area();
+    for (unsigned i = 0; i < count; ++i, angle += step) {
+        const Vector v(angle, static_cast<double>(radius));
+        Point p = centre + Point(static_cast<int>(std::floor(v.x + 0.5)),
+                                 static_cast<int>(std::floor(v.y + 0.5)));
+        p.x = std::max(0, std::min(p.x, area.w - 1));
+        p.y = std::max(0, std::min(p.y, area.h - 1));
+        auto* node = new PointNode(p);
+        out.PushFront(node);
+    }
+    return 1;
 }

@@ -18,6 +18,7 @@
 #include "map/TerrainMap.h"
 #include "objects/CommandBuffer.h"
 #include "objects/ObjectWorld.h"
+#include "objects/UnitMakers.h"
 
 class FakeObjectWorld : public ObjectWorld {
 public:
@@ -45,6 +46,9 @@ public:
     int LocalTeam() override { return localTeam; }
     int IsNetworkHost() override { return host; }
     EventReceiver* ControllerOf(int team) override;
+    SquadDirectory* DirectoryOf(int team) override {
+        return team >= 0 && team < 5 ? directories[team] : nullptr;
+    }
     int TeamHasStructure(int team, int code) override;
     void AddTeamCount(GameObject* object) override;
     int MissionNumber() override { return mission; }
@@ -66,6 +70,35 @@ public:
     void PlaySound(Sound* sound) override { played.push_back(sound); }
     CommandBuffer& Commands() override { return commands; }
     void SendCommands(int slot) override;
+    UnitMakers& Makers() override { return makers; }
+    int AddSim(std::unique_ptr<GameObject>& sim) override;
+    void AddWeapon(std::unique_ptr<GameObject> weapon) override {
+        shots.push_back(std::move(weapon));
+    }
+    int MoveSimToTeam(GameObject* sim, int oldTeam, int newTeam) override;
+    void ForEachSim(int team, const std::function<void(GameObject*)>& visit) override;
+    GameObject* FindGroup(const SimId& id) override;
+    GameObject* NearestStructure(int, int, const Point&) override { return nullptr; }
+    GameObject* FindObjectNear(GameObject*, int) override { return nullptr; }
+    int HasObjectAround(GameObject*, int) override { return objectAround; }
+    GameObject* ArtifactAt(const Point&) override { return artifact; }
+    void NoteLocalPosition(GameObject*) override { ++positionNotes; }
+    void AddCellEffect(const Point& p) override { cellEffects.push_back(p); }
+    int TakePathTurn(GameObject*) override { return pathTurn; }
+    void QueuePathRequest(GameObject*) override { ++queuedRequests; }
+    // A straight route from the object to the goal, or none while routeFound is 0.
+    int RequestPath(GameObject* object, const Point& goal, NodeList& route, int flag,
+                    int radius) override;
+    // One location order per waypoint after the first, as the World gives them.
+    void FollowWaypoints(GameObject* object, NodeList& route, int flags) override;
+    int MakeRingPoints(const Point& centre, unsigned radius, unsigned count, NodeList& out,
+                       double offset) override;
+    int PlayerCount() override { return players; }
+    int HasPeer() override { return peer; }
+    int32_t TickCount() override { return ticks; }
+    int IsNetworkGame() override { return network; }
+    int DebugMode() override { return debug; }
+    int LowDetail() override { return lowDetail; }
 
     int columns;
     int rows;
@@ -77,6 +110,7 @@ public:
     int localTeam = 1;
     int host = 0;
     EventReceiver* controllers[5] = {};
+    SquadDirectory* directories[5] = {};
     std::set<std::pair<int, int>> structures;
     int teamCounts[5] = {};
     int mission = 0;
@@ -100,6 +134,27 @@ public:
     CommandBuffer commands;
     // Every message handed to the links, in order.
     std::vector<std::vector<uint8_t>> sent;
+    // Empty until a test installs its fakes.
+    UnitMakers makers;
+    // Units listed through AddSim (owned), refused while acceptSims is 0; shots listed.
+    std::vector<std::unique_ptr<GameObject>> ownedSims;
+    int acceptSims = 1;
+    std::vector<std::unique_ptr<GameObject>> shots;
+    std::vector<GameObject*> groups;
+    int objectAround = 0;
+    GameObject* artifact = nullptr;
+    int positionNotes = 0;
+    std::vector<Point> cellEffects;
+    int pathTurn = 1;
+    int queuedRequests = 0;
+    int routeFound = 1;
+    int routeRequests = 0;
+    int players = 1;
+    int peer = 0;
+    int32_t ticks = 0;
+    int network = 0;
+    int debug = 0;
+    int lowDetail = 0;
 
 private:
     ObjectWorld* previous;

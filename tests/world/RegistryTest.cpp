@@ -21,21 +21,24 @@ protected:
 TEST_F(RegistryTest, FindObjectLooksInTheIdsTeamFirstAndThenTheOthersInOrder) {
     EXPECT_EQ(world.FindObject(SimId()), nullptr);
     // The same id listed under team 3 and (after a team change) under team 1: the id's own
-    // team's list answers first.
-    TestObject* inTeam1 = land.AddUnit(1, 7, 2, 2);
+    // team's list answers first, whichever was listed last.
     TestObject* inTeam3 = land.AddUnit(3, 7, 4, 4);
+    TestObject* inTeam1 = land.AddUnit(1, 7, 2, 2, 1, 0, SimId(3, 7));
     EXPECT_EQ(world.FindObject(SimId(3, 7)), inTeam3);
-    inTeam1->id = SimId(3, 8);
-    EXPECT_EQ(world.FindObject(SimId(3, 8)), inTeam1);
+    TestObject* moved = land.AddUnit(1, 7, 3, 3, 1, 0, SimId(3, 8));
+    EXPECT_EQ(world.FindObject(SimId(3, 8)), moved);
+    world.MoveSimToTeam(inTeam3, 3, 0);
+    EXPECT_EQ(world.FindObject(SimId(3, 7)), inTeam3);
+    world.MoveSimToTeam(inTeam1, 1, 3);
+    EXPECT_EQ(world.FindObject(SimId(3, 7)), inTeam1);
     // A building of the id's team is found only after every Sim list.
     auto building = Object(2, 9, land.Centre(6, 6), 4);
     world.AddBuilding(std::move(building));
-    TestObject* simWithSameId = land.AddUnit(4, 9, 6, 9);
-    simWithSameId->id = SimId(2, 9);
+    TestObject* simWithSameId = land.AddUnit(4, 9, 6, 9, 1, 0, SimId(2, 9));
     EXPECT_EQ(world.FindObject(SimId(2, 9)), simWithSameId);
     // FindSim looks only in the id's team.
     EXPECT_EQ(world.FindSim(SimId(3, 8)), nullptr);
-    EXPECT_EQ(world.FindSim(SimId(3, 7)), inTeam3);
+    EXPECT_EQ(world.FindSim(SimId(3, 7)), inTeam1);
 }
 
 TEST_F(RegistryTest, TheNewestOfTwoEqualIdsIsFoundAndTeamsOutsideTheRangeFindNothing) {
@@ -263,7 +266,12 @@ TEST_F(RegistryTest, TeamHasStructureAsksTheMissionFirst) {
     EXPECT_EQ(world.TeamHasStructure(2, 5), 1);
     EXPECT_EQ(world.TeamHasStructure(2, 6), 0);
     TestObject* structure = land.AddUnit(2, 1, 4, 4, 7);
+    // Until the deploying units say which code a unit gives, none counts.
+    EXPECT_EQ(world.TeamHasStructure(2, 6), 0);
+    EXPECT_EQ(world.ScanForStructure(2, 6), 0);
     world.structureCodeOf = [](GameObject* o) { return o->id.serial == 1 ? 6 : -1; };
+    EXPECT_EQ(world.TeamHasStructure(7, 6), 0);
+    EXPECT_EQ(world.ScanForStructure(-1, 6), 0);
     EXPECT_EQ(world.TeamHasStructure(2, 6), 1);
     EXPECT_EQ(world.NearestStructure(2, 6, Point(0, 0)), structure);
     structure->destroyed = 1;

@@ -66,10 +66,13 @@ public:
     // Cell (row, column)'s centre in pixels.
     Point Centre(int row, int column) const { return world.pathGrid->CellCenter(row, column); }
 
-    // A new object of team and serial at a cell centre, placed and listed as a Sim.
-    TestObject* AddUnit(int team, int serial, int row, int column, int kind = 1, int layer = 0) {
+    // A new object of team and serial at a cell centre, placed and listed as a Sim; an id
+    // given names it instead (as a unit that changed hands keeps its id).
+    TestObject* AddUnit(int team, int serial, int row, int column, int kind = 1, int layer = 0,
+                        const SimId& id = SimId()) {
         auto unit =
             std::make_unique<TestObject>(team, serial, Centre(row, column), kind, 16, layer);
+        if (!id.IsNull()) unit->id = id;
         TestObject* raw = unit.get();
         raw->deletions = &deletions;
         std::unique_ptr<GameObject> owned = std::move(unit);

@@ -8,6 +8,7 @@
 
 #include "AssetPalette.h"
 #include "CatalogueContent.h"
+#include "DesignScreenPictures.h"
 #include "GlyphFont.h"
 #include "LandMaker.h"
 #include "MovieMaker.h"
@@ -114,6 +115,8 @@ bool AssetSet::Make(const std::string& previewDirectory) {
         {"7a1uzxxx99s999.msp", PicturePacks::MakeExitPack},
         {"7a0ukxxx99s999.msp", PicturePacks::MakeNetworkPack},
         {"7a0ucxxx99s999.msp", PicturePacks::MakeNetworkBusyPack},
+        {"7a1unxxx99s999.msp", DesignScreenPictures::MakeLargePack},
+        {"7a0unxxx99s999.msp", DesignScreenPictures::MakeSmallPack},
         {"7a1.XSF", [](const AssetPalette&) { return SoundSynth::MakeSoundPack(); }},
     };
     for (const auto& [name, make] : localFiles) {

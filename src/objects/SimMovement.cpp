@@ -1,0 +1,232 @@
+// The unit's step along its route: the movement budget against the move delay, the route
+// request from the World's queued search, the turn-then-move rule, what a blocked step does,
+// the stop at weapon range and the artifact pick-up.
+#include <cmath>
+
+#include "catalogue/WeaponTemplate.h"
+#include "core/EventReceiver.h"
+#include "core/NodeList.h"
+#include "core/Vector.h"
+#include "objects/Artifact.h"
+#include "objects/CommandBuffer.h"
+#include "objects/Goal.h"
+#include "objects/ObjectWorld.h"
+#include "objects/PartAttachment.h"
+#include "objects/Sim.h"
+#include "objects/SquadManoeuvre.h"
+
+namespace {
+
+constexpr int kDebugDelay = 10;
+constexpr int kRefuelStructure = 4;
+constexpr int kGroupRouteMargin = 192;
+constexpr int kBlockerChain = 10;
+constexpr int kRepairManoeuvre = 5;
+constexpr int kRefuelManoeuvre = 15;
+constexpr int kArtifactKind = 8;
+
+int RoundHalfUp(double v) {
+    return static_cast<int>(std::floor(v + 0.5));
+}
+
+bool IsMoveOrAttack(const Goal* g) {
+    const int type = g->GetType();
+    return type == static_cast<int>(GoalType::Location) ||
+           type == static_cast<int>(GoalType::Target);
+}
+
+}  // namespace
+
+int Sim::StepMovement() {
+    ObjectWorld& world = TheObjectWorld();
+    int delay = GetMoveDelay();
+    if (world.DebugMode() == 1) delay = kDebugDelay;
+    if (world.TeamHasStructure(GetTeam(), kRefuelStructure) == 1)
+        delay = std::max(1, delay - delay / 4);
+    if (moveTime <= delay) return 0;
+    const int steps = moveTime / delay;
+    moveTime -= steps * delay;
+    const double distance = steps * std::sqrt(2.0);
+    Goal* front = goals.Front();
+    if (!front || RequestRoute(front) == 0) return 1;
+    front = goals.Front();
+    if (!front) return 1;
+    const Vector aim(front->GetAimPoint() - position);
+    if (TargetInRange(goals.FirstUnfinished()) == 1 && pressOn == 0)
+        goals.UnblockFront();
+    else
+        MoveAlong(distance, front, aim);
+    return 1;
+}
+
+int Sim::RequestRoute(Goal* front) {
+    ObjectWorld& world = TheObjectWorld();
+    const int type = front->GetType();
+    if (type == static_cast<int>(GoalType::Target) && front->active == 1) {
+        front->active = 0;
+        return 0;
+    }
+    // A target that is gone has no place to go to: its goal ends in the goal loop, and no
+    // search is spent on it.
+    if (type == static_cast<int>(GoalType::Target) && !front->GetTarget()) return 0;
+    if (local != 1 || !IsMoveOrAttack(front) || front->waypoint != 0 || front->active != 0)
+        return 1;
+    if ((routeTimer.period > 0 && !routeTimer.Expired()) || world.TakePathTurn(this) == 0) return 0;
+    const int retry = routeWait == 1 && front->retried == 0 ? 1 : 0;
+    int radius = 0;
+    if (InMovingGroup() == 1)
+        radius =
+            static_cast<int>(Vector(front->GetLocation() - position).magnitude) + kGroupRouteMargin;
+    routeWait = 1;
+    const Point asked = front->GetLocation();
+    NodeList route;
+    const int found = world.RequestPath(this, asked, route, retry, radius);
+    const int deferred = world.RouteRequestsDeferred();
+    if (deferred == 1) {
+        world.QueuePathRequest(this);
+        return 0;
+    }
+    if (found == 1) {
+        routeWait = 0;
+        turnAndMove = 0;
+        int flags = 7;
+        int repeated = 0;
+        if (type == static_cast<int>(GoalType::Location)) {
+            std::unique_ptr<Goal> popped = PopGoal();
+            repeated = popped && popped->repeat == 1 ? 1 : 0;
+            front = nullptr;
+        } else {
+            flags |= kWaypoint;
+        }
+        world.FollowWaypoints(this, route, flags);
+        if (Goal* order = goals.FirstUnfinished()) {
+            order->RefreshLocation();
+            order->active = 1;
+            if (order->GetLocation() != asked) {
+                Point where = asked;
+                SendEvent(6, &where);
+            }
+            if (repeated == 1) order->repeat = 1;
+            if (retry == 1) order->retried = 1;
+        }
+        world.Commands().SendGoal(this, goals.Front());
+        return 1;
+    }
+    if (retry == 1) {
+        goals.BlockFront();
+        if (front->reportFailure == 1) {
+            SendEvent(4, this);
+            front->reportFailure = 0;
+        }
+        // The repair and refuel manoeuvres learn of the failed trip once they exist.
+        if (goals.HasRepairGoal() == 1)
+            FindManoeuvre(kRepairManoeuvre);
+        else if (goals.HasRefuelGoal() == 1)
+            FindManoeuvre(kRefuelManoeuvre);
+        return 1;
+    }
+    if (front->retried == 1) {
+        goals.BlockFront();
+        routeTimer.period = kRouteHoldMs;
+        routeTimer.Start();
+    }
+    if (!blockingSim.IsNull()) {
+        SimId blocker = blockingSim;
+        SendEvent(3, &blocker);
+    }
+    return 0;
+}
+
+void Sim::TurnToward(const Vector& v) {
+    facing = GameObject::TurnToward(facing, v, 1);
+}
+
+int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
+    ObjectWorld& world = TheObjectWorld();
+    const int before = facing;
+    if (aim.magnitude >= 1.0) TurnToward(aim);
+    if (facing != before && turnAndMove == 0) return 1;
+    if (aim.magnitude >= 1.0) turnAndMove = 1;
+    Point target;
+    if (distance < aim.magnitude) {
+        const Vector step(aim.angle, distance);
+        target = position + Point(RoundHalfUp(step.x), RoundHalfUp(step.y));
+    } else {
+        target = front->GetLocation();
+    }
+    GameObject* blocker = nullptr;
+    const int placed = world.PlaceObject(this, target, &blocker);
+    if (placed == 0 && local == 1) {
+        SimId blockerOfBlocker;
+        if (blocker) blocker->GetBlockingSim(blockerOfBlocker);
+        if (blocker && (blocker->GetCollision()->OwnMask() & GetEnemyMask()) == 0) {
+            // A friend stands in the way; the clear-way manoeuvre moves it aside.
+        } else if (blocker && front->GetTarget() == blocker) {
+            blockingSim = blocker->id;
+            goals.BlockFront();
+        } else if (blocker && (blocker->IsMoving() == 1 || blocker->IsWaiting() == 1)) {
+            waiting = 1;
+        } else if (blocker && InMovingGroup() == 1 && blocker->groupId == groupId &&
+                   blocker->goals.Front() && blockerOfBlocker != id) {
+        } else if (BlockerOnDestination(blocker) == 1) {
+            if (blocker) {
+                blockingSim = blocker->id;
+                goals.BlockFront();
+            }
+        } else {
+            goals.DropFinished();
+        }
+    }
+    if (placed == 0) {
+        blockingSim = blocker ? blocker->id : SimId();
+    } else {
+        PickUpArtifact();
+        goals.UnblockFront();
+        blockingSim = SimId();
+    }
+    return placed;
+}
+
+int Sim::BlockerOnDestination(GameObject* blocker) {
+    Goal* front = goals.Front();
+    if (!front) return 0;
+    const Rect destination(front->GetLocation(), GetSize(), 'c');
+    ObjectWorld& world = TheObjectWorld();
+    GameObject* o = blocker;
+    for (int i = 0; o && i < kBlockerChain; ++i) {
+        const Rect overlap = o->GetBounds().Intersect(destination);
+        if (overlap.extent.w > 0 && overlap.extent.h > 0) return 1;
+        SimId next;
+        o->GetBlockingSim(next);
+        o = world.FindObject(next);
+    }
+    return 0;
+}
+
+// Groups arrive with their own issue: until a group answers its route value no Sim moves as
+// one.
+int Sim::InMovingGroup() {
+    if (groupId.IsNull()) return 0;
+    TheObjectWorld().FindGroup(groupId);
+    return 0;
+}
+
+int Sim::TargetInRange(Goal* goal) {
+    if (!goal) return 0;
+    GameObject* target = goal->GetTarget();
+    PartAttachment* longest = LongestRangeWeapon();
+    if (!target || !longest || IsHostileTo(target) != 1) return 0;
+    if (longest->InRange(position, target) != 1) return 0;
+    // The controller reads the target from the third argument.
+    SendEvent(5, target);
+    return 1;
+}
+
+void Sim::PickUpArtifact() {
+    if (local != 1) return;
+    ObjectWorld& world = TheObjectWorld();
+    auto* artifact = dynamic_cast<Artifact*>(world.ArtifactAt(position));
+    if (!artifact || artifact->GetKind() != kArtifactKind) return;
+    artifact->PickUp(this);
+    world.Commands().SendScenarioObjectTrigger(artifact, this);
+}

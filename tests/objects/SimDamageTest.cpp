@@ -1,0 +1,170 @@
+// A unit's hits: damage by direction and shields, where the hit shows, rocket freezes, the
+// attacker's credit, the controller's events and the mirrors' road.
+#include <gtest/gtest.h>
+
+#include "objects/DefencePart.h"
+#include "objects/ObjectLand.h"
+#include "objects/SimTestSupport.h"
+
+namespace {
+
+class SimDamage : public ::testing::Test {
+protected:
+    SimDamage() { world.controllers[1] = &events; }
+
+    Sim* Add(std::unique_ptr<Sim> sim) {
+        Sim* raw = sim.get();
+        std::unique_ptr<GameObject> owned = std::move(sim);
+        world.AddSim(owned);
+        return raw;
+    }
+
+    ObjectLand land{20, 20};
+    FakeObjectWorld& world = land.world;
+    SimKit kit;
+    EventLog events;
+    const Point at{320, 320};
+};
+
+TEST_F(SimDamage, DirectionShieldsAndOffsetShapeTheHit) {
+    struct Row {
+        const char* name;
+        int value;
+        Point attacker;            // relative; (0, 0) for none
+        std::vector<int> shields;  // per shield: 1 active matching, 0 inactive, 2 other letter
+        int damage;
+        Point offset;
+    };
+    const Point ahead(-100, 0), side(0, -100), behind(100, 0), none(0, 0);
+    const std::vector<Row> rows = {
+        {"ahead", 20, ahead, {}, 15, Point(-20, 0)},
+        {"side", 20, side, {}, 18, Point(0, -20)},
+        {"behind", 20, behind, {}, 20, Point(20, 0)},
+        {"no attacker", 20, none, {}, 15, Point(0, 0)},
+        {"small ahead", 3, ahead, {}, 3, Point(-20, 0)},
+        {"small side", 3, side, {}, 3, Point(0, -20)},
+        {"small behind", 3, behind, {}, 3, Point(20, 0)},
+        {"one shield", 20, ahead, {1}, 3, Point(-60, 0)},
+        {"two shields", 20, ahead, {1, 1}, 0, Point(-60, 0)},
+        {"inactive shield", 20, ahead, {0}, 15, Point(-20, 0)},
+        {"other shield", 20, ahead, {2}, 15, Point(-20, 0)},
+    };
+    WeaponTemplate* weapons[21] = {};
+    int serial = 10;
+    for (const Row& row : rows) {
+        if (!weapons[row.value]) weapons[row.value] = kit.Weapon({.firePower = row.value});
+        std::vector<MountTemplate*> parts;
+        for (int s : row.shields)
+            parts.push_back(kit.Defence(s == 2 ? 'z' : 'b'));
+        Sim* sim = Add(kit.MakeSim(1, serial++, at, parts));
+        for (int i = 0; i < static_cast<int>(row.shields.size()); ++i)
+            sim->GetPart(i)->active = row.shields[static_cast<size_t>(i)] == 0 ? 0 : 1;
+        std::unique_ptr<Sim> attacker =
+            row.attacker == none ? nullptr : kit.MakeSim(2, serial++, at + row.attacker);
+        EXPECT_EQ(sim->ComputeDamage(weapons[row.value], attacker.get()), row.damage) << row.name;
+        EXPECT_EQ(sim->HitOffset(weapons[row.value], attacker.get()), row.offset) << row.name;
+        for (int i = 0; i < static_cast<int>(row.shields.size()); ++i) {
+            auto* shield = sim->GetDefencePart(i);
+            EXPECT_EQ(shield->effectOn, row.shields[static_cast<size_t>(i)] == 1 ? 1 : 0)
+                << row.name;
+        }
+    }
+}
+
+TEST_F(SimDamage, ARocketFreezesThePartsForFiveSecondsAndASecondRestartsIt) {
+    WeaponTemplate* rocket = kit.Weapon({.firePower = 4});
+    rocket->freezeFlag = 1;
+    WeaponTemplate* gun = kit.Weapon({.firePower = 4});
+    Sim* sim = Add(kit.MakeSim(1, 1, at, {gun}));
+    sim->TakeDamage(rocket, SimId(), nullptr, 0);
+    EXPECT_EQ(sim->partsFrozenTime, 5000);
+    const int facing = sim->GetPart(0)->facing;
+    sim->facing = 8;
+    sim->Update(1000);
+    EXPECT_EQ(sim->partsFrozenTime, 4000);
+    EXPECT_EQ(sim->GetPart(0)->facing, facing);  // no part stepped
+    sim->TakeDamage(rocket, SimId(), nullptr, 0);
+    EXPECT_EQ(sim->partsFrozenTime, 5000);
+}
+
+TEST_F(SimDamage, KillsAndHitsCreditOnlyAnExistingAttacker) {
+    WeaponTemplate* gun = kit.Weapon({.firePower = 60});
+    Sim* target = Add(kit.MakeSim(1, 1, at));
+    Sim* shooter = Add(kit.MakeSim(2, 2, at + Point(100, 0)));
+    const int start = shooter->skill;
+    target->TakeDamage(gun, shooter->id, nullptr, 0);
+    EXPECT_EQ(shooter->skill, start + 1);
+    EXPECT_EQ(events.Count(7), 1);
+    EXPECT_EQ(events.Count(0), 1);
+    EXPECT_EQ(target->lastAttacker, shooter->id);
+    target->TakeDamage(gun, shooter->id, nullptr, 0);
+    EXPECT_EQ(target->IsDestroyed(), 1);
+    EXPECT_EQ(shooter->skill, start + 11);
+    EXPECT_EQ(events.Count(2), 1);
+    EXPECT_EQ(events.Count(0), 1);  // the same attacker again: no new sighting
+    EXPECT_EQ(world.teamCounts[2], 1);
+
+    // A shooter that is gone earns nothing and breaks nothing.
+    Sim* other = Add(kit.MakeSim(1, 3, at + Point(0, 100)));
+    for (int hit = 0; hit < 3; ++hit)
+        other->TakeDamage(gun, SimId(2, 99), nullptr, 0);
+    EXPECT_EQ(other->IsDestroyed(), 1);
+
+    // A mirrored shooter is credited through the owner's machine.
+    world.commands.SetEnabled(1);
+    Sim* mirror = Add(kit.MakeSim(2, 4, at + Point(-100, 0)));
+    mirror->local = 0;
+    Sim* third = Add(kit.MakeSim(1, 5, at + Point(0, -100)));
+    third->TakeDamage(gun, mirror->id, nullptr, 0);
+    const std::vector<int> kinds = CommandKinds(world.commands);
+    EXPECT_NE(std::find(kinds.begin(), kinds.end(), 22), kinds.end());
+    EXPECT_EQ(mirror->skill, start);
+}
+
+TEST_F(SimDamage, NoWeaponAmountZeroKillsAndTheSimLeavesTheGridsOnce) {
+    Sim* sim = Add(kit.MakeSim(1, 1, at));
+    const int removes = world.gridRemoves;
+    sim->TakeDamage(nullptr, SimId(), nullptr, 0);
+    EXPECT_EQ(sim->damage.Value(), sim->damage.Max() + 1);
+    EXPECT_EQ(world.gridRemoves, removes + 1);
+    sim->Destroy();
+    sim->ApplyDamageState(500, 1, 'X', 'V', 'a');
+    sim->TakeDamage(nullptr, SimId(), nullptr, 5);
+    EXPECT_EQ(world.gridRemoves, removes + 1);
+    // The death explosion is listed in the World, not attached.
+    EXPECT_EQ(world.positionNotes, 1);
+
+    Sim* mirror = Add(kit.MakeSim(1, 2, at + Point(100, 0)));
+    mirror->local = 0;
+    mirror->ApplyDamageState(mirror->damage.Max() + 1, 1, '-', '-', '-');
+    EXPECT_EQ(mirror->IsDestroyed(), 1);
+    EXPECT_EQ(world.gridRemoves, removes + 2);
+}
+
+TEST_F(SimDamage, AMirrorOnlyReportsTheHitAndAnUnknownReportIsIgnored) {
+    world.commands.SetEnabled(1);
+    WeaponTemplate* gun = kit.Weapon({.firePower = 20});
+    Sim* mirror = Add(kit.MakeSim(1, 1, at));
+    mirror->local = 0;
+    mirror->TakeDamage(gun, SimId(2, 7), nullptr, 0);
+    EXPECT_EQ(mirror->damage.Value(), 0);
+    EXPECT_EQ(CommandKinds(world.commands), std::vector<int>{7});
+
+    Sim* owned = Add(kit.MakeSim(1, 2, at + Point(100, 0)));
+    owned->ApplyHit('-', '-', '-', SimId(2, 7));
+    owned->ApplyHit('q', 'j', 'V', SimId(2, 7));
+    EXPECT_EQ(owned->IsDestroyed(), 0);
+    EXPECT_EQ(owned->damage.Value(), 0);
+}
+
+TEST_F(SimDamage, IgnoringAttackersStillReportsButKeepsTheLastAttacker) {
+    WeaponTemplate* gun = kit.Weapon({.firePower = 8});
+    Sim* sim = Add(kit.MakeSim(1, 1, at));
+    sim->ignoreAttackers = 1;
+    sim->TakeDamage(gun, Add(kit.MakeSim(2, 2, at + Point(90, 0)))->id, nullptr, 0);
+    EXPECT_EQ(events.Count(0), 1);
+    EXPECT_TRUE(sim->lastAttacker.IsNull());
+    EXPECT_EQ(events.Count(8), 1);
+}
+
+}  // namespace

@@ -1,0 +1,164 @@
+// Drawing a unit: the drive animation, the flyer's shadow, the stealthy unit's ghost, the
+// flash blinks, the selection marker's clipping, and sight.
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "core/SpriteSet.h"
+#include "objects/ObjectLand.h"
+#include "objects/SelectionMarker.h"
+#include "objects/SimBody.h"
+#include "objects/SimTestSupport.h"
+#include "support/DisplayFixtures.h"
+#include "ui/ScreenBase.h"
+
+namespace {
+
+struct DrawCall {
+    std::string mode;
+    Point at;
+    int tag;
+};
+
+// A picture that notes how and where it is drawn.
+class NotingImage : public Image {
+public:
+    NotingImage(std::vector<DrawCall>& log, int tag) : Image(Size(40, 30)), log(log), tag(tag) {}
+    void Draw(const Point& c) override { log.push_back({"plain", c, tag}); }
+    void DrawShadeFilled(const Point& c, int32_t) override { log.push_back({"team", c, tag}); }
+    void DrawShaded(const Point& c, const ShadeTable&) override {
+        log.push_back({"shaded", c, tag});
+    }
+    void DrawTinted(const Point& c, const ShadeTable&, int32_t) override {
+        log.push_back({"tinted", c, tag});
+    }
+    std::vector<DrawCall>& log;
+    int tag;
+};
+
+class SimDrawing : public ::testing::Test {
+protected:
+    // Drive pictures: 16 facings of `frames` frames (tag 100 + frame); chassis: 16 frames
+    // (tag 200 + facing).
+    void MakePictures(int frames) {
+        auto drive = std::make_unique<SpriteSet>(16);
+        for (int f = 0; f < 16; ++f) {
+            auto sequence = std::make_unique<SpriteSet>(frames);
+            for (int i = 0; i < frames; ++i)
+                sequence->SetFrame(std::make_unique<NotingImage>(log, 100 + i), i);
+            drive->SetFrame(std::move(sequence), f);
+        }
+        kit.drive->mapPictures = std::move(drive);
+        auto chassis = std::make_unique<SpriteSet>(16);
+        for (int f = 0; f < 16; ++f)
+            chassis->SetFrame(std::make_unique<NotingImage>(log, 200 + f), f);
+        kit.chassis->mapPictures = std::move(chassis);
+    }
+    std::vector<DrawCall> Of(const std::string& mode) {
+        std::vector<DrawCall> out;
+        for (const DrawCall& d : log)
+            if (d.mode == mode) out.push_back(d);
+        return out;
+    }
+
+    ObjectLand land{20, 20};
+    SimKit kit;
+    ScreenBase view;
+    std::vector<DrawCall> log;
+    const Point at{320, 320};
+};
+
+TEST_F(SimDrawing, ADriveOfOneFrameNeverAnimatesAndAStandingUnitBobsDown) {
+    MakePictures(1);
+    Sim sim(at, SimId(1, 1), kit.Design());
+    sim.body->StartAnimation();
+    sim.body->AdvanceFrame();
+    EXPECT_EQ(sim.body->frame, 0);
+    MakePictures(4);
+    Sim walker(at, SimId(1, 2), kit.Design());
+    walker.Update(16);
+    EXPECT_EQ(walker.body->frame, 0);
+    EXPECT_EQ(walker.bob, Point(0, 1));
+    walker.body->StartAnimation();
+    std::vector<int> frames;
+    for (int i = 0; i < 5; ++i) {
+        frames.push_back(walker.body->frame);
+        walker.body->AdvanceFrame();
+    }
+    EXPECT_EQ(frames, (std::vector<int>{1, 2, 3, 1, 2}));
+}
+
+TEST_F(SimDrawing, AFlyerCastsItsShadowByItsAltitudeUnlessHidden) {
+    MakePictures(1);
+    kit.drive->altitude = 12;
+    kit.drive->verticalOffset = 5;
+    Sim sim(at, SimId(1, 1), kit.Design());
+    sim.DrawUnder(view);
+    sim.Draw(view);
+    ASSERT_EQ(Of("tinted").size(), 1u);
+    ASSERT_EQ(Of("team").size(), 2u);
+    // Pictures of equal size cast the chassis' shadow.
+    EXPECT_EQ(Of("tinted")[0].at - Of("team")[1].at, Point(12, 12));
+    EXPECT_EQ(Of("tinted")[0].tag, 200);
+    EXPECT_EQ(Of("team")[0].at, at + Point(0, -5));
+    EXPECT_EQ(Of("team")[1].at, at);
+
+    log.clear();
+    sim.stealth.hidden = 1;
+    land.world.GrantStructure(1, 1);
+    sim.DrawUnder(view);
+    sim.Draw(view);
+    EXPECT_TRUE(Of("team").empty());
+    EXPECT_EQ(Of("tinted").size(), 2u);  // drive and chassis as ghosts, no shadow
+
+    kit.drive->altitude = 0;
+    Sim ground(at, SimId(1, 2), kit.Design());
+    log.clear();
+    ground.DrawUnder(view);
+    EXPECT_TRUE(log.empty());
+}
+
+TEST_F(SimDrawing, AFlashOfFiveBlinksThreeTimes) {
+    MakePictures(1);
+    Sim sim(at, SimId(1, 1), kit.Design());
+    SpriteSet flash(1);
+    flash.SetFrame(std::make_unique<NotingImage>(log, 7), 0);
+    sim.StartFlash(&flash, 5, 3);
+    for (int i = 0; i < 8; ++i) {
+        sim.DrawFlash(view);
+        sim.StepFlash();
+    }
+    EXPECT_EQ(Of("team").size(), 3u);
+}
+
+TEST_F(SimDrawing, AMarkerWhoseBottomEdgeIsClippedDrawsNothing) {
+    ScreenFixture screen;
+    SelectionMarker marker(100, 9, Size(40, 40));
+    marker.TakeMeter(Meter(100, 0));
+    marker.Draw(Point(200, 200));
+    EXPECT_EQ(screen.CountNot(0), 2 * (7 + 8));
+    EXPECT_EQ(screen.At(180, 219), 100);
+    Meter hurt(100, 95);
+    marker.TakeMeter(hurt);
+    marker.Draw(Point(300, 200));
+    EXPECT_EQ(screen.At(280, 219), 9);
+    const int before = screen.CountNot(0);
+    marker.Draw(Point(100, 470));
+    EXPECT_EQ(screen.CountNot(0), before);
+}
+
+TEST_F(SimDrawing, ATeamSeesOnlyWhatItsSightReaches) {
+    FakeObjectWorld& world = land.world;
+    Sim viewer(at, SimId(1, 1), kit.Design());
+    Sim other(at + Point(100, 0), SimId(2, 2), kit.Design());
+    EXPECT_EQ(viewer.CanSee(&other), 0);
+    world.sight.AddViewer(&viewer, at);
+    world.objectAround = 1;
+    EXPECT_EQ(viewer.CanSee(&other), 1);
+    Sim far(at + Point(600, 0), SimId(2, 3), kit.Design());
+    EXPECT_EQ(viewer.CanSee(&far), 0);
+    world.sight.RemoveViewer(&viewer, at);
+}
+
+}  // namespace

@@ -1,0 +1,194 @@
+// Weapon mounts and fire control: turning, reach, the layers a weapon hits, the structures
+// that make parts work, firing with a shot-making weapon (and waiting for the peers), focus
+// fire and the per-weapon choice.
+#include <gtest/gtest.h>
+
+#include "objects/FireControl.h"
+#include "objects/ObjectLand.h"
+#include "objects/PartAttachment.h"
+#include "objects/SimTestSupport.h"
+#include "objects/TargetGoal.h"
+
+namespace {
+
+class SimMounts : public ::testing::Test {
+protected:
+    SimMounts() { world.objectAround = 1; }
+
+    Sim* Add(std::unique_ptr<Sim> sim) {
+        Sim* raw = sim.get();
+        std::unique_ptr<GameObject> owned = std::move(sim);
+        world.AddSim(owned);
+        world.sight.AddViewer(raw, raw->GetPosition());
+        return raw;
+    }
+    PartAttachment* Mount(Sim* sim, int i) { return static_cast<PartAttachment*>(sim->GetPart(i)); }
+
+    ObjectLand land{30, 30};
+    FakeObjectWorld& world = land.world;
+    SimKit kit;
+    const Point at{480, 480};
+};
+
+TEST_F(SimMounts, AMountTurnsTwoFacingsAnUpdateTheShortWayAndBackToTheHull) {
+    Sim* sim = Add(kit.MakeSim(1, 1, at, {kit.Weapon({})}));
+    // Facing 5 from the mount point (hardpoint 0 sits on the position).
+    Sim* enemy = Add(kit.MakeSim(2, 2, at + Point(38, -92)));
+    PartAttachment* mount = Mount(sim, 0);
+    mount->SetTarget(enemy->id);
+    std::vector<int> facings;
+    for (int i = 0; i < 3; ++i) {
+        mount->Step(*sim);
+        facings.push_back(mount->facing);
+    }
+    EXPECT_EQ(facings, (std::vector<int>{2, 4, 5}));
+    mount->SetTarget(SimId());
+    sim->facing = 3;
+    mount->Step(*sim);
+    EXPECT_EQ(mount->facing, 3);
+    mount->selected = 1;
+    mount->SetTarget(enemy->id);
+    mount->Step(*sim);
+    EXPECT_EQ(mount->facing, 3);
+}
+
+TEST_F(SimMounts, ReachIsRangeLessTenOrTheFootprintEdgeAndNeverWhileInactive) {
+    Sim* sim = Add(kit.MakeSim(1, 1, at, {kit.Weapon({.range = 110})}));
+    Sim* enemy = Add(kit.MakeSim(2, 2, at + Point(100, 0)));
+    PartAttachment* mount = Mount(sim, 0);
+    enemy->SetFootprint(Rect(enemy->GetPosition(), Size(1, 1)));
+    EXPECT_EQ(mount->InRange(at, enemy), 1);
+    EXPECT_EQ(mount->InRange(at - Point(1, 0), enemy), 0);
+    enemy->SetFootprint(Rect(enemy->GetPosition() - Point(1, 10), Size(20, 20)));
+    EXPECT_EQ(mount->InRange(at - Point(1, 0), enemy), 1);
+    EXPECT_EQ(mount->InRange(at - Point(2, 0), enemy), 0);
+    mount->active = 0;
+    EXPECT_EQ(mount->InRange(at, enemy), 0);
+    EXPECT_EQ(sim->CanEngage(enemy), 0);
+}
+
+TEST_F(SimMounts, StructuresSwitchThePartsTheyServe) {
+    Sim* sim = Add(kit.MakeSim(1, 1, at,
+                               {kit.Weapon({.shotLayer = 3}), kit.Weapon({.shotLayer = 1}),
+                                kit.Sensor('u'), kit.Stealth('z'), kit.Defence('b')}));
+    const auto states = [&] {
+        std::vector<int> out;
+        for (int i = 0; i < 5; ++i)
+            out.push_back(sim->GetPart(i)->active);
+        return out;
+    };
+    sim->UpdatePartStates();
+    EXPECT_EQ(states(), (std::vector<int>{0, 1, 0, 0, 0}));
+    for (int code = 0; code < 4; ++code)
+        world.GrantStructure(1, code);
+    sim->UpdatePartStates();
+    EXPECT_EQ(states(), (std::vector<int>{1, 1, 1, 1, 1}));
+}
+
+TEST_F(SimMounts, AShotMakingMountFiresOnlyFacingAReachableTargetOnAHittableLayer) {
+    world.commands.SetEnabled(1);
+    auto* weapon =
+        static_cast<StrikingWeapon*>(kit.Weapon({.range = 300, .reload = 50, .striking = true}));
+    Sim* sim = Add(kit.MakeSim(1, 1, at, {weapon}));
+    Sim* flyer = Add(kit.MakeSim(2, 2, at + Point(100, 0)));
+    flyer->collision.layer = 2;
+    PartAttachment* mount = Mount(sim, 0);
+    mount->SetTarget(flyer->id);
+    mount->facing = 8;
+    mount->Update(16, *sim);
+    EXPECT_EQ(weapon->made, 0);  // shot layer 1 does not reach the air
+    flyer->collision.layer = 1;
+    mount->facing = 6;
+    mount->Update(16, *sim);
+    EXPECT_EQ(weapon->made, 0);  // not facing it
+    mount->facing = 8;
+    mount->Update(16, *sim);
+    ASSERT_EQ(weapon->made, 1);
+    EXPECT_EQ(world.shots.size(), 1u);
+    const std::vector<int> kinds = CommandKinds(world.commands);
+    EXPECT_NE(std::find(kinds.begin(), kinds.end(), 12), kinds.end());
+    EXPECT_NE(std::find(kinds.begin(), kinds.end(), 21), kinds.end());
+    EXPECT_EQ(sim->stealth.revealCountdown, 3000);
+    // Reloading: no second shot until the reload time has passed.
+    mount->Update(16, *sim);
+    EXPECT_EQ(weapon->made, 1);
+    for (int i = 0; i < 4; ++i)
+        mount->Update(16, *sim);
+    EXPECT_EQ(weapon->made, 2);
+
+    // With peers the mount waits for every other machine's acknowledgement.
+    world.peer = 1;
+    world.players = 3;
+    for (int i = 0; i < 5; ++i)
+        mount->Update(16, *sim);
+    EXPECT_EQ(weapon->made, 3);
+    for (int i = 0; i < 10; ++i)
+        mount->Update(16, *sim);
+    EXPECT_EQ(weapon->made, 3);
+    mount->AddAcknowledgement();
+    mount->Update(16, *sim);
+    EXPECT_EQ(weapon->made, 3);
+    mount->AddAcknowledgement();
+    mount->Update(16, *sim);
+    EXPECT_EQ(weapon->made, 4);
+
+    // The shot strikes on its first update.
+    const int before = flyer->damage.Value();
+    world.shots.front()->Update(16);
+    EXPECT_GT(flyer->damage.Value(), before);
+}
+
+TEST_F(SimMounts, APlainWeaponFiresBlanksAndSendsNothing) {
+    world.commands.SetEnabled(1);
+    Sim* sim = Add(kit.MakeSim(1, 1, at, {kit.Weapon({.range = 300})}));
+    Sim* enemy = Add(kit.MakeSim(2, 2, at + Point(100, 0)));
+    PartAttachment* mount = Mount(sim, 0);
+    mount->SetTarget(enemy->id);
+    mount->facing = 8;
+    mount->Update(16, *sim);
+    EXPECT_TRUE(world.shots.empty());
+    EXPECT_TRUE(CommandKinds(world.commands).empty());
+    EXPECT_GT(mount->reload.current, 0);
+}
+
+TEST_F(SimMounts, FocusFirePutsEveryFreeMountOnTheAttackTarget) {
+    Sim* sim = Add(kit.MakeSim(
+        1, 1, at,
+        {kit.Weapon({.range = 50}), kit.Weapon({.range = 900}), kit.Weapon({.shotLayer = 0})}));
+    Sim* enemy = Add(kit.MakeSim(2, 2, at + Point(400, 0)));
+    Mount(sim, 2)->SetEngaged(1);
+    Mount(sim, 2)->SetTarget(SimId(2, 77));
+    FireControl::FocusFire(*sim);
+    EXPECT_TRUE(Mount(sim, 0)->target.IsNull());  // no candidate: nothing changes
+    sim->OrderAttack(enemy->id, 0, 0, 0, 0, 0);
+    FireControl::AssignWeaponTargets(*sim, 1);
+    EXPECT_EQ(Mount(sim, 0)->target, enemy->id);
+    EXPECT_EQ(Mount(sim, 1)->target, enemy->id);
+    EXPECT_EQ(Mount(sim, 2)->target, SimId(2, 77));
+}
+
+TEST_F(SimMounts, PerWeaponChoiceAlternatesAndKeepsReachableTargets) {
+    std::vector<MountTemplate*> guns = {kit.Weapon({.range = 900})};
+    for (int i = 0; i < 5; ++i)
+        guns.push_back(kit.Weapon({.range = 300}));
+    Sim* sim = Add(kit.MakeSim(1, 1, at, guns));
+    Sim* enemy = Add(kit.MakeSim(2, 2, at + Point(100, 0)));
+    Sim* attacker = Add(kit.MakeSim(2, 3, at + Point(0, 100)));
+    FireControl::PickTargetsPerWeapon(*sim);
+    for (int i = 0; i < 6; ++i)
+        EXPECT_TRUE(Mount(sim, i)->target.IsNull());
+    sim->OrderAttack(enemy->id, 0, 0, 0, 0, 0);
+    sim->SetLastAttacker(attacker);
+    FireControl::PickTargetsPerWeapon(*sim);
+    std::vector<SimId> chosen;
+    for (int i = 0; i < 6; ++i)
+        chosen.push_back(Mount(sim, i)->target);
+    EXPECT_EQ(chosen, (std::vector<SimId>{enemy->id, enemy->id, attacker->id, enemy->id,
+                                          attacker->id, enemy->id}));
+    // A mount keeps a target it still reaches.
+    Mount(sim, 1)->SetTarget(attacker->id);
+    FireControl::PickTargetsPerWeapon(*sim);
+    EXPECT_EQ(Mount(sim, 1)->target, attacker->id);
+}
+
+}  // namespace

@@ -1,0 +1,234 @@
+// Orders into goals and the goal loop: the order flags, attacks and the selected part, the
+// guard and surround orders, the remote copy's loop, and the movement step with its budget,
+// structures and turning.
+#include <gtest/gtest.h>
+
+#include "catalogue/TemplateCatalogue.h"
+#include "objects/LocationGoal.h"
+#include "objects/ObjectLand.h"
+#include "objects/PartAttachment.h"
+#include "objects/SimTestSupport.h"
+#include "objects/TargetGoal.h"
+
+namespace {
+
+class SimOrders : public ::testing::Test {
+protected:
+    Sim* Add(std::unique_ptr<Sim> sim) {
+        Sim* raw = sim.get();
+        std::unique_ptr<GameObject> owned = std::move(sim);
+        world.AddSim(owned);
+        return raw;
+    }
+    std::vector<Point> Locations(Sim* sim) {
+        std::vector<Point> out;
+        sim->goals.ForEach([&](Goal& g) { out.push_back(g.GetLocation()); });
+        return out;
+    }
+
+    ObjectLand land{30, 30};
+    FakeObjectWorld& world = land.world;
+    SimKit kit;
+    const Point at{480, 480};
+};
+
+TEST_F(SimOrders, OrderFlagsPlaceTheNewGoal) {
+    struct Row {
+        int flags;
+        std::vector<Point> expected;
+        int waypoint;
+    };
+    const Point old(200, 200), p(300, 300);
+    const std::vector<Row> rows = {
+        {0, {p}, 0}, {0x01, {p, old}, 0}, {0x09, {old, p}, 0}, {0x20, {p}, 1}, {0x21, {p, old}, 1}};
+    int serial = 1;
+    for (const Row& row : rows) {
+        Sim* sim = Add(kit.MakeSim(1, serial++, at));
+        sim->OrderMove(old, 0, 0, 0, 0, 1, 0);
+        sim->lastAttacker = SimId(2, 5);
+        sim->ExecuteOrder(Sim::kOrderMove, row.flags, p, SimId(), 0);
+        EXPECT_EQ(Locations(sim), row.expected) << row.flags;
+        Goal* made = row.flags & 0x08 ? sim->goals.Next(sim->goals.Front()) : sim->goals.Front();
+        EXPECT_EQ(made->waypoint, row.waypoint);
+        // A waypoint order that keeps the queue keeps the attacker too.
+        EXPECT_EQ(sim->lastAttacker.IsNull(), row.flags != 0x21) << row.flags;
+    }
+}
+
+TEST_F(SimOrders, AttacksNeedWeaponsOnEnemiesAndTheSelectedMountEngages) {
+    WeaponTemplate* gun = kit.Weapon({});
+    Sim* sim = Add(kit.MakeSim(1, 1, at, {gun, kit.Sensor('u')}));
+    Sim* enemy = Add(kit.MakeSim(2, 2, at + Point(100, 0)));
+    Sim* friendly = Add(kit.MakeSim(1, 3, at + Point(0, 100)));
+
+    // A move while attacking ignores attackers until the next attack order.
+    sim->IssueOrder(Sim::kOrderAttack, 0, Point(), enemy->id);
+    ASSERT_EQ(sim->goals.Front()->GetTarget(), enemy);
+    sim->IssueOrder(Sim::kOrderMove, 0, at + Point(10, 10), SimId());
+    EXPECT_EQ(sim->ignoreAttackers, 1);
+    sim->IssueOrder(Sim::kOrderAttack, 0, Point(), enemy->id);
+    EXPECT_EQ(sim->ignoreAttackers, 0);
+
+    sim->GetPart(0)->active = 0;
+    sim->ClearGoals();
+    sim->IssueOrder(Sim::kOrderAttack, 0, Point(), enemy->id);
+    EXPECT_EQ(sim->goals.IsEmpty(), 1);
+    sim->IssueOrder(Sim::kOrderAttack, 0, Point(), friendly->id);
+    EXPECT_EQ(sim->goals.Front()->GetTarget(), friendly);
+
+    // The selected mount takes the target itself; no goal is made.
+    sim->GetPart(0)->active = 1;
+    sim->ClearGoals();
+    sim->SelectPart(0);
+    sim->IssueOrder(Sim::kOrderAttack, 0, Point(), enemy->id);
+    auto* mount = static_cast<PartAttachment*>(sim->GetPart(0));
+    EXPECT_EQ(sim->goals.IsEmpty(), 1);
+    EXPECT_EQ(mount->engaged, 1);
+    EXPECT_EQ(mount->target, enemy->id);
+    EXPECT_EQ(mount->selected, 0);
+    EXPECT_EQ(sim->selectedPart, nullptr);
+
+    // A selected sensor is let go and the attack becomes a goal.
+    sim->SelectNextPart();
+    ASSERT_EQ(sim->selectedPart, sim->GetPart(1));
+    sim->IssueOrder(Sim::kOrderAttack, 0, Point(), enemy->id);
+    EXPECT_EQ(sim->selectedPart, nullptr);
+    EXPECT_EQ(sim->GetPart(1)->selected, 0);
+    EXPECT_EQ(sim->goals.Front()->GetTarget(), enemy);
+    EXPECT_EQ(sim->ordered, 1);
+
+    // An inactive unit takes no orders.
+    sim->ClearGoals();
+    sim->enabled = 0;
+    sim->IssueOrder(Sim::kOrderMove, 0, at, SimId());
+    EXPECT_EQ(sim->goals.IsEmpty(), 1);
+}
+
+TEST_F(SimOrders, SurroundCirclesOnRoundedOffsetsUntilTheTargetDies) {
+    Sim* sim = Add(kit.MakeSim(1, 1, at));
+    Sim* target = Add(kit.MakeSim(2, 2, at + Point(100, 0)));
+    sim->IssueOrder(Sim::kOrderSurround, 0, Point(), target->id);
+    int count = 0;
+    sim->goals.ForEach([&](Goal& g) {
+        auto& t = static_cast<TargetGoal&>(g);
+        EXPECT_EQ(t.targetId, target->id);
+        EXPECT_EQ(t.offset.x % 32, 0);
+        EXPECT_EQ(t.offset.y % 32, 0);
+        EXPECT_EQ(t.repeat, 1);
+        EXPECT_EQ(t.reportFailure, 0);
+        ++count;
+    });
+    EXPECT_EQ(count, 8);
+    // Ring points 100 px out give offsets of magnitude 96 or 64 on each axis.
+    EXPECT_EQ(static_cast<TargetGoal*>(sim->goals.Front())->offset.x % 32, 0);
+
+    // A finished stop goes round to the back.
+    world.Forget(target);
+    int updates = 0;
+    while (!sim->goals.IsEmpty() && updates++ < 20)
+        sim->AdvanceGoals();
+    EXPECT_EQ(sim->goals.IsEmpty(), 1);
+    world.Add(target, true);
+}
+
+TEST_F(SimOrders, ARemoteCopyDropsFinishedGoalsSilentlyAndPopsNothing) {
+    world.commands.SetEnabled(1);
+    Sim* sim = Add(kit.MakeSim(1, 1, at));
+    sim->local = 0;
+    auto done = std::make_unique<LocationGoal>(sim->id, at, 10, 1, 1);
+    done->waypoint = 1;
+    sim->goals.PushBack(std::move(done));
+    sim->goals.PushBack(std::make_unique<TargetGoal>(sim->id, SimId(2, 99), Point(), 1, 1));
+    EXPECT_EQ(sim->CheckGoal(), 1);
+    EXPECT_EQ(sim->goals.Front()->GetType(), 2);
+    EXPECT_EQ(sim->AdvanceGoals(), 1);
+    EXPECT_EQ(sim->goals.IsEmpty(), 0);
+    EXPECT_TRUE(CommandKinds(world.commands).empty());
+
+    sim->local = 1;
+    EXPECT_EQ(sim->AdvanceGoals(), 1);
+    EXPECT_EQ(sim->goals.IsEmpty(), 1);
+    EXPECT_FALSE(CommandKinds(world.commands).empty());
+}
+
+TEST_F(SimOrders, AGuardOnAVanishedObjectGuardsWhereItWasLastSeen) {
+    Sim* sim = Add(kit.MakeSim(1, 1, at));
+    Sim* ward = Add(kit.MakeSim(1, 2, at + Point(64, 0)));
+    sim->IssueOrder(Sim::kOrderGuard, 0, Point(), ward->id);
+    EXPECT_EQ(sim->GetGuardPoint(), at);
+    ward->SetPosition(at + Point(200, 32));
+    sim->Update(16);
+    world.Forget(ward);
+    EXPECT_EQ(sim->GetGuardPoint(), at + Point(136, 32));
+    sim->IssueOrder(Sim::kOrderStopGuarding, 0, Point(), SimId());
+    EXPECT_EQ(sim->IsGuarding(), 0);
+    sim->IssueOrder(Sim::kOrderGuard, 0, Point(100, 120), SimId());
+    EXPECT_EQ(sim->GetGuardPoint(), Point(100, 120));
+}
+
+TEST_F(SimOrders, TheBudgetStepsWholeDelaysAndStructuresAndDebugChangeTheDelay) {
+    struct Row {
+        int delay;
+        int budget;
+        bool refuelStructure;
+        bool debug;
+        int result;
+        int left;
+    };
+    const std::vector<Row> rows = {
+        {8, 20, false, false, 1, 4}, {8, 8, false, false, 0, 8}, {4, 4, true, false, 1, 1},
+        {4, 3, true, false, 0, 3},   {3, 4, true, false, 1, 1},  {3, 3, true, false, 0, 3},
+        {8, 9, false, true, 0, 9},   {8, 9, true, true, 1, 1},
+    };
+    kit.drive->moveValue = 1;
+    int serial = 1;
+    for (const Row& row : rows) {
+        kit.chassis->moveValue = row.delay - 1;
+        world.structures.clear();
+        if (row.refuelStructure) world.GrantStructure(1, 4);
+        world.debug = row.debug ? 1 : 0;
+        Sim* sim = Add(kit.MakeSim(1, serial++, at));
+        sim->OrderMove(at + Point(-300, 0), 0, 0, 0, 0, 1, 0);
+        sim->moveTime = row.budget;
+        EXPECT_EQ(sim->StepMovement(), row.result) << serial;
+        EXPECT_EQ(sim->moveTime, row.left) << serial;
+    }
+    world.debug = 0;
+}
+
+TEST_F(SimOrders, AUnitTurnsBeforeItMovesAndStepsAlongTheRoute) {
+    kit.drive->moveValue = 4;
+    kit.chassis->moveValue = 4;
+    Sim* sim = Add(kit.MakeSim(1, 1, at));
+    sim->IssueOrder(Sim::kOrderMove, 0, at + Point(200, 0), SimId());
+    std::vector<int> facings;
+    for (int i = 0; i < 9; ++i) {
+        sim->Update(9);
+        facings.push_back(sim->facing);
+    }
+    // Half way round either way is as short: the turn goes down.
+    EXPECT_EQ(facings, (std::vector<int>{15, 14, 13, 12, 11, 10, 9, 8, 8}));
+    EXPECT_EQ(sim->GetPosition(), at + Point(1, 0));
+    EXPECT_EQ(sim->moving, 1);
+    for (int i = 0; i < 400 && !sim->goals.IsEmpty(); ++i)
+        sim->Update(16);
+    EXPECT_EQ(sim->GetPosition(), at + Point(200, 0));
+    EXPECT_EQ(sim->goals.IsEmpty(), 1);
+    EXPECT_EQ(sim->ordered, 0);
+}
+
+TEST_F(SimOrders, AnIdleMirrorGathersNoMovementTime) {
+    Sim* sim = Add(kit.MakeSim(1, 1, at));
+    sim->local = 0;
+    sim->goals.PushBack(std::make_unique<LocationGoal>(sim->id, at + Point(300, 0), 0, 1, 1));
+    for (int i = 0; i < 50; ++i)
+        sim->Update(100);
+    EXPECT_EQ(sim->moveTime, 0);
+    EXPECT_EQ(sim->GetPosition(), at);
+    sim->moving = 1;
+    sim->facing = 8;
+    sim->Update(25);
+    EXPECT_EQ(sim->GetPosition(), at + Point(1, 0));
+}
+
+}  // namespace

@@ -1,0 +1,118 @@
+// Every design of the sample set builds a unit whose body, parts, smoke and death effect find
+// their pictures, on the layers the units need: ground drives on layer 1 and no weapon that
+// cannot fire at a unit.
+#include <gtest/gtest.h>
+
+#include "catalogue/CatalogueServices.h"
+#include "catalogue/ChassisTemplate.h"
+#include "catalogue/DesignLibrary.h"
+#include "catalogue/EffectTemplate.h"
+#include "catalogue/PartTemplate.h"
+#include "catalogue/PictureTemplates.h"
+#include "catalogue/TemplateCatalogue.h"
+#include "catalogue/VehicleDesign.h"
+#include "catalogue/WeaponTemplate.h"
+#include "core/SpriteSet.h"
+#include "core/StringTable.h"
+#include "objects/Sim.h"
+#include "objects/SimBody.h"
+#include "objects/SimFactory.h"
+#include "objects/SpriteAttachment.h"
+#include "support/FakeObjectWorld.h"
+#include "support/MadeAssets.h"
+
+namespace {
+
+class TopLevels : public CatalogueServices {
+public:
+    int ClanTechLevel(char) const override { return 8; }
+    char PlayerClan() const override { return 'V'; }
+    VehicleDesign* LocalFactoryDesign() override { return nullptr; }
+    void FactoryDesignChanged() override {}
+    const ShadeTable* TerrainColourTable() const override { return nullptr; }
+};
+
+// Every frame index 0 .. last of the set resolves to a picture.
+bool AllFrames(Image* set, int expectedLast) {
+    if (!set || set->LastFrameIndex() != expectedLast) return false;
+    for (int i = 0; i <= expectedLast; ++i) {
+        if (!set->SubImage(i)) return false;
+    }
+    return true;
+}
+
+class SimSampleDesigns : public MadeAssetsTest {
+protected:
+    void SetUp() override {
+        MadeAssetsTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        SetCatalogueServices(&levels);
+        ASSERT_EQ(LoadStringTable("7a1.str"), 1);
+        ASSERT_EQ(LoadTemplateCatalogue("7a.pts"), 1);
+    }
+    void TearDown() override {
+        ClearTemplateCatalogue();
+        SetCatalogueServices(nullptr);
+        ResourceFile::SetAssetPath("");
+    }
+
+    TopLevels levels;
+    FakeObjectWorld world{20, 20};
+};
+
+TEST_F(SimSampleDesigns, EveryDesignBuildsAUnitWhosePicturesAreFound) {
+    RoleTemplate* smoke = FindRoleTemplate('X', 'x');
+    ASSERT_TRUE(smoke && smoke->pictures);
+    EXPECT_TRUE(AllFrames(smoke->pictures.get(), 1));
+    EXPECT_TRUE(AllFrames(smoke->pictures->SubImage(0), 7));
+    EXPECT_TRUE(AllFrames(smoke->pictures->SubImage(1), 7));
+    int built = 0;
+    int serial = 1;
+    for (const char* file : {"Vs.vdf", "Ts.vdf"}) {
+        DesignLibrary library;
+        ASSERT_EQ(library.Load(file), 1) << file;
+        for (ListNode* n = library.designs.First(); n; n = library.designs.Next(n)) {
+            const auto* sample = static_cast<VehicleDesign*>(n);
+            auto design = std::make_unique<VehicleDesign>(sample->clan);
+            design->CopyFrom(*sample);
+            const std::string code = design->CodeString();
+            ASSERT_TRUE(design->drive && design->chassis) << code;
+            // Relays, flyers and carriers bring their own drive and draw themselves.
+            const SimClass kind = ClassForDesign(*design);
+            const bool ownDrive = kind == SimClass::Deploying || kind == SimClass::Aircraft ||
+                                  kind == SimClass::Carrier;
+            std::unique_ptr<Sim> sim = CreateSim(design, SimId(1, serial++), Point(320, 320));
+            ASSERT_TRUE(sim) << code;
+            ++built;
+            ASSERT_TRUE(sim->body) << code;
+            if (!ownDrive) {
+                ASSERT_TRUE(AllFrames(sim->body->driveSprites, 15)) << code;
+                for (int f = 0; f < 16; ++f)
+                    EXPECT_TRUE(AllFrames(sim->body->driveSprites->SubImage(f), 3)) << code << f;
+            }
+            EXPECT_TRUE(AllFrames(sim->body->chassisSprites, 15)) << code;
+            EXPECT_GT(sim->GetSize().w, 0) << code;
+            for (ListNode* p = sim->Parts().First(); p; p = sim->Parts().Next(p)) {
+                auto* part = static_cast<SpriteAttachment*>(p);
+                EXPECT_TRUE(part->part && AllFrames(part->part->mapPictures.get(), 15))
+                    << code << " hardpoint " << part->hardpoint;
+                if (WeaponTemplate* w = part->GetTemplate()) {
+                    EXPECT_GE(w->shotLayerField, 1) << code;
+                }
+            }
+            ASSERT_TRUE(sim->deathEffect) << code;
+            EXPECT_TRUE(sim->deathEffect->pictures) << code;
+            const PartTemplate* drive = sim->GetDesign()->drive;
+            if (!ownDrive) {
+                EXPECT_EQ(drive->layer, 1) << code;
+                EXPECT_EQ(drive->terrainFlag3, 1) << code;
+            }
+        }
+    }
+    EXPECT_EQ(built, 20);
+    // The homing weapons need the weapon relay.
+    EXPECT_EQ(FindWeaponTemplate('V', 'g')->shotLayerField, 3);
+    EXPECT_EQ(FindWeaponTemplate('T', 'g')->shotLayerField, 3);
+}
+
+}  // namespace
