@@ -253,6 +253,15 @@ TEST_F(SimOrders, FailedRoutesBlockReportOnceAndHoldTheNextRequest) {
     sim->goals.UnblockFront();
     EXPECT_EQ(sim->RequestRoute(goal), 1);
     EXPECT_EQ(events.Count(4), 1);
+    // A found route keeps a patrol stop repeating.
+    world.routeFound = 1;
+    Sim* patrol = Add(kit.MakeSim(1, 3, at + Point(0, -64)));
+    patrol->OrderMove(at + Point(200, -64), 0, 1, 1, 0, 1, 0);
+    patrol->goals.Front()->repeat = 1;
+    EXPECT_EQ(patrol->RequestRoute(patrol->goals.Front()), 1);
+    EXPECT_EQ(patrol->goals.FirstUnfinished()->repeat, 1);
+    EXPECT_EQ(patrol->goals.FirstUnfinished()->active, 1);
+    world.routeFound = 0;
     // A goal whose retry already failed holds the next request for five seconds.
     goal->retried = 1;
     sim->blockingSim = SimId(2, 9);
