@@ -1,26 +1,29 @@
 // Run-length picture drawing in pixels per second (pixels covered on the screen), for a
 // 64 x 64 unit sprite and a 640 x 480 coded background at 1:1, 1:2 and 1:4, plain and with
 // each effect; beside it SDL's own blit of the same pictures as 8-bit RLE colour-keyed
-// surfaces, and the ratio of our time to SDL's. Then the cost of presenting a frame.
+// surfaces, and the ratio of our time to SDL's. The sprite is also drawn cut by the clip
+// rectangle at each of its corners and edges (both sides), and the draws at 1:2 and 1:4 are set
+// beside SDL's blit of the picture already shrunk to that size (the same pixels written). The
+// full-screen background has a memcpy of its bytes beside it, the floor of any blit. Before
+// anything is timed, our pixels and SDL's are compared for the 1:1 cases.
 #include <SDL.h>  // the peer only
 #include <benchmark/benchmark.h>
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "Comparison.h"
 #include "core/Bitmap.h"
 #include "core/BitmapEncoder.h"
 #include "core/ByteTable256.h"
 #include "core/MemoryDisplay.h"
 #include "core/ShadeTable.h"
-#include "core/winx_Display.h"
-#include "platform/SdlVideo.h"
-#include "platform/Window.h"
 
 namespace {
 
@@ -132,107 +135,187 @@ void DrawOurs(benchmark::State& state, bool background, int zoom, int effect) {
         static_cast<double>(covered) * state.iterations(), benchmark::Counter::kIsRate);
 }
 
-void DrawSdl(benchmark::State& state, bool background) {
-    Fixture& f = World();
-    const Picture& picture = background ? f.ground : f.unit;
-    // The same indices; shade pixels count as transparent, as the plain draw leaves them.
-    std::vector<uint8_t> pixels = picture.pixels;
-    for (auto& v : pixels) {
-        if (v == 1) v = 0;
+// The clip rectangle of the clipped cases, and the sprite centres on its four corners and the
+// middles of its four edges, so that each draw is cut on one or two sides.
+const Rect kClip(Point(160, 120), Size(320, 240));
+std::vector<Point> ClipCentres() {
+    std::vector<Point> centres;
+    for (int y : {120, 240, 359}) {
+        for (int x : {160, 320, 479}) {
+            if (x != 320 || y != 240) centres.push_back(Point(x, y));
+        }
     }
-    SDL_Surface* source = SDL_CreateRGBSurfaceWithFormatFrom(
-        pixels.data(), picture.width, picture.height, 8, picture.width, SDL_PIXELFORMAT_INDEX8);
-    SDL_Surface* target = SDL_CreateRGBSurfaceWithFormat(0, 640, 480, 8, SDL_PIXELFORMAT_INDEX8);
-    SDL_SetColorKey(source, SDL_TRUE | SDL_RLEACCEL, 0);
-    SDL_Rect at{background ? 0 : 268, background ? 0 : 168, picture.width, picture.height};
+    return centres;
+}
+
+void DrawOursClipped(benchmark::State& state) {
+    Fixture& f = World();
+    Bitmap bitmap(f.unit.stored.data(), f.unit.stored.size());
+    const std::vector<Point> centres = ClipCentres();
+    f.screen.SetClipRect(kClip);
     for (auto _ : state) {
-        SDL_Rect place = at;
-        SDL_BlitSurface(source, nullptr, target, &place);
+        for (const Point& centre : centres)
+            bitmap.Draw(centre);
+        benchmark::ClobberMemory();
+    }
+    f.screen.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+}
+
+// An 8-bit RLE colour-keyed SDL surface of a picture shrunk by `factor` (every factor-th pixel
+// of every factor-th row): what SDL writes then is what our scaled draw writes.
+struct SdlPicture {
+    SdlPicture(const Picture& picture, int factor) {
+        width = picture.width / factor;
+        height = picture.height / factor;
+        pixels.resize(static_cast<size_t>(width) * height);
+        for (int y = 0; y < height; ++y) {
+            for (int x = 0; x < width; ++x) {
+                const uint8_t v = picture.pixels[(y * factor) * picture.width + x * factor];
+                // Shade pixels count as transparent, as the plain draw leaves them.
+                pixels[y * width + x] = v == 1 ? 0 : v;
+            }
+        }
+        surface = SDL_CreateRGBSurfaceWithFormatFrom(pixels.data(), width, height, 8, width,
+                                                     SDL_PIXELFORMAT_INDEX8);
+        SDL_SetColorKey(surface, SDL_TRUE | SDL_RLEACCEL, 0);
+    }
+    ~SdlPicture() { SDL_FreeSurface(surface); }
+    SdlPicture(const SdlPicture&) = delete;
+    SdlPicture& operator=(const SdlPicture&) = delete;
+    int width, height;
+    std::vector<uint8_t> pixels;
+    SDL_Surface* surface;
+};
+
+SDL_Surface* SdlScreen() {
+    static SDL_Surface* target =
+        SDL_CreateRGBSurfaceWithFormat(0, 640, 480, 8, SDL_PIXELFORMAT_INDEX8);
+    return target;
+}
+
+void BlitSdl(SdlPicture& picture, const Point& centre) {
+    SDL_Rect place{centre.x - picture.width / 2, centre.y - picture.height / 2, picture.width,
+                   picture.height};
+    SDL_BlitSurface(picture.surface, nullptr, SdlScreen(), &place);
+}
+
+void DrawSdl(benchmark::State& state, bool background, int zoom) {
+    Fixture& f = World();
+    SdlPicture picture(background ? f.ground : f.unit, 1 << zoom);
+    const Point centre = background ? Point(320, 240) : Point(300, 200);
+    SDL_SetClipRect(SdlScreen(), nullptr);
+    for (auto _ : state) {
+        BlitSdl(picture, centre);
         benchmark::ClobberMemory();
     }
     const int64_t covered = int64_t{picture.width} * picture.height;
     state.counters["pixels/s"] = benchmark::Counter(
         static_cast<double>(covered) * state.iterations(), benchmark::Counter::kIsRate);
-    SDL_FreeSurface(source);
-    SDL_FreeSurface(target);
 }
 
-void PresentMemory(benchmark::State& state) {
-    Fixture& f = World();
-    for (auto _ : state)
-        f.screen.Present();
-}
-
-void ConvertPage(benchmark::State& state) {
-    std::vector<uint8_t> page(640 * 480);
-    for (size_t i = 0; i < page.size(); ++i)
-        page[i] = static_cast<uint8_t>(i * 7);
-    std::vector<uint32_t> argb(256);
-    for (int i = 0; i < 256; ++i)
-        argb[i] = 0xFF000000u | (i * 0x010101u);
-    std::vector<uint32_t> out(640 * 480);
+void DrawSdlClipped(benchmark::State& state) {
+    SdlPicture picture(World().unit, 1);
+    const std::vector<Point> centres = ClipCentres();
+    SDL_Rect clip{kClip.origin.x, kClip.origin.y, kClip.extent.w, kClip.extent.h};
+    SDL_SetClipRect(SdlScreen(), &clip);
     for (auto _ : state) {
-        winx_ConvertPage(page.data(), 640, argb.data(), 640, 480, out.data(), 640 * 4);
+        for (const Point& centre : centres)
+            BlitSdl(picture, centre);
+        benchmark::ClobberMemory();
+    }
+    SDL_SetClipRect(SdlScreen(), nullptr);
+}
+
+// The physical floor of a full-screen background: its bytes copied, row by row as a blit must.
+void CopyBackground(benchmark::State& state) {
+    Fixture& f = World();
+    std::vector<uint8_t> target(640 * 480);
+    for (auto _ : state) {
+        for (int y = 0; y < 480; ++y)
+            std::memcpy(target.data() + y * 640, f.ground.pixels.data() + y * 640, 640);
         benchmark::ClobberMemory();
     }
 }
 
-// Everything a frame costs in the window: save-under, cursor, flip, palette conversion into
-// the texture and the renderer's present (with the dummy video driver when headless).
-void PresentWindow(benchmark::State& state) {
-    static winx_HWND window = winx_CreateMainWindow("Quarnex bench", winx_DefWindowProc);
-    if (!window || !winx_SdlWindow()) {
-        state.SkipWithError("no window");
-        return;
+// Draws our picture and SDL's onto equal pages and counts the bytes that differ.
+size_t DifferingBytes(bool background, bool clipped) {
+    Fixture& f = World();
+    const Picture& source = background ? f.ground : f.unit;
+    Bitmap bitmap(source.stored.data(), source.stored.size());
+    SdlPicture picture(source, 1);
+    SDL_Surface* target = SdlScreen();
+    std::memset(f.screen.BackPage(), 0x55, 640 * 480);
+    for (int y = 0; y < 480; ++y)
+        std::memset(static_cast<uint8_t*>(target->pixels) + y * target->pitch, 0x55, 640);
+    std::vector<Point> centres{background ? Point(320, 240) : Point(300, 200)};
+    if (clipped) centres = ClipCentres();
+    SDL_Rect clip{kClip.origin.x, kClip.origin.y, kClip.extent.w, kClip.extent.h};
+    f.screen.SetClipRect(clipped ? kClip : Rect(Point(0, 0), Size(640, 480)));
+    SDL_SetClipRect(target, clipped ? &clip : nullptr);
+    for (const Point& centre : centres) {
+        bitmap.Draw(centre);
+        BlitSdl(picture, centre);
     }
-    static winx_Display* windowed = new winx_Display(window);
-    for (auto _ : state)
-        windowed->Present();
+    f.screen.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+    SDL_SetClipRect(target, nullptr);
+    size_t differing = 0;
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            differing += f.screen.BackPage()[y * 640 + x] !=
+                         static_cast<uint8_t*>(target->pixels)[y * target->pitch + x];
+        }
+    }
+    return differing;
 }
-
-// Keeps each run's CPU time (the machine may be shared) for the ratio to the SDL peer.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    void ReportRuns(const std::vector<Run>& runs) override {
-        for (const Run& run : runs)
-            times[run.benchmark_name()] = run.GetAdjustedCPUTime();
-        ConsoleReporter::ReportRuns(runs);
-    }
-    std::map<std::string, double> times;
-};
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    struct Check {
+        const char* what;
+        bool background, clipped;
+    };
+    bool agree = true;
+    for (const Check& c : {Check{"sprite 1:1", false, false}, Check{"sprite clipped", false, true},
+                           Check{"background 1:1", true, false}}) {
+        const size_t differing = DifferingBytes(c.background, c.clipped);
+        std::printf("pixels ours vs SDL, %s: %zu bytes differ\n", c.what, differing);
+        agree = agree && differing == 0;
+    }
+    if (!agree) {
+        std::printf("our pixels and SDL's differ: the timings would compare different work\n");
+        return 1;
+    }
     for (int background = 0; background < 2; ++background) {
         const std::string picture = background ? "background640x480" : "sprite64x64";
         for (int zoom = 0; zoom < 3; ++zoom) {
+            const std::string scale = "/1:" + std::to_string(1 << zoom);
             for (int effect = 0; effect < 6; ++effect) {
-                std::string name = "Ours/" + picture + "/1:" + std::to_string(1 << zoom) + "/" +
-                                   kEffectNames[effect];
+                std::string name = "Ours/" + picture + scale + "/" + kEffectNames[effect];
                 benchmark::RegisterBenchmark(name.c_str(), DrawOurs, background != 0, zoom, effect);
             }
+            benchmark::RegisterBenchmark(("SdlRle/" + picture + scale + "/plain").c_str(), DrawSdl,
+                                         background != 0, zoom);
         }
-        benchmark::RegisterBenchmark(("SdlRle/" + picture + "/1:1/plain").c_str(), DrawSdl,
-                                     background != 0);
     }
-    benchmark::RegisterBenchmark("Present/memory_pages", PresentMemory)
-        ->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("Present/convert_640x480", ConvertPage)
-        ->Unit(benchmark::kMicrosecond);
-    benchmark::RegisterBenchmark("Present/window", PresentWindow)->Unit(benchmark::kMicrosecond);
+    benchmark::RegisterBenchmark("Ours/sprite64x64/clipped8", DrawOursClipped);
+    benchmark::RegisterBenchmark("SdlRle/sprite64x64/clipped8", DrawSdlClipped);
+    benchmark::RegisterBenchmark("Memcpy/background640x480", CopyBackground);
 
     benchmark::Initialize(&argc, argv);
-    RatioReporter reporter;
+    MedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     for (const char* picture : {"sprite64x64", "background640x480"}) {
-        const std::string ours = std::string("Ours/") + picture + "/1:1/plain";
-        const std::string peer = std::string("SdlRle/") + picture + "/1:1/plain";
-        if (reporter.times.count(ours) && reporter.times.count(peer) && reporter.times[peer] > 0) {
-            std::printf("ratio ours / SDL (%s, 1:1 plain, CPU time): %.2f\n", picture,
-                        reporter.times[ours] / reporter.times[peer]);
+        for (const char* scale : {"1:1", "1:2", "1:4"}) {
+            const std::string tail = std::string(picture) + "/" + scale + "/plain";
+            PrintComparison(std::string("draw ") + picture + " " + scale + " / SDL RLE", reporter,
+                            "Ours/" + tail, "SdlRle/" + tail, "SDL", "ns");
         }
     }
+    PrintComparison("draw sprite64x64 clipped x8 / SDL RLE", reporter, "Ours/sprite64x64/clipped8",
+                    "SdlRle/sprite64x64/clipped8", "SDL", "ns");
+    PrintComparison("draw background640x480 1:1 / memcpy", reporter,
+                    "Ours/background640x480/1:1/plain", "Memcpy/background640x480", "memcpy", "ns");
     benchmark::Shutdown();
     return 0;
 }

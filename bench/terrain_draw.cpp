@@ -1,13 +1,16 @@
 // One full 512 x 480 map view of a 200 x 200 land drawn at 1:1, 1:2 and 1:4, with the fog of a
-// half-explored map and with everything revealed, in microseconds per frame. The view stays
-// put, as it does between scrolls, so the tile cache is warm.
+// half-explored map and with everything revealed, in microseconds per frame: with the view
+// standing still (the tile cache warm), and scrolling 1 and 32 pixels a frame (new tiles to
+// decode as they enter the view). Beside them a memcpy of the view's bytes, the floor.
 #include <benchmark/benchmark.h>
 
+#include <cstring>
 #include <memory>
 #include <random>
 #include <string>
 #include <vector>
 
+#include "Comparison.h"
 #include "core/MemoryDisplay.h"
 #include "map/LandFixture.h"
 #include "map/TerrainMap.h"
@@ -62,6 +65,49 @@ void BM_TerrainDraw(benchmark::State& state) {
     scene.map->SetRevealAll(0);
 }
 BENCHMARK(BM_TerrainDraw)->ArgsProduct({{0, 1, 2}, {1, 0}})->Unit(benchmark::kMicrosecond);
+
+// The view moves diagonally by `step` pixels a frame, back and forth across the land.
+void BM_TerrainScroll(benchmark::State& state) {
+    Scene& scene = TheScene();
+    const int step = static_cast<int>(state.range(0));
+    Point origin(301, 467);
+    int direction = 1;
+    for (auto _ : state) {
+        origin = Point(origin.x + direction * step, origin.y + direction * step);
+        if (origin.x > 200 * 32 - 600 || origin.x < 32) direction = -direction;
+        scene.map->DrawViewZoom0(origin);
+        benchmark::DoNotOptimize(scene.screen.BackPage());
+    }
+    state.SetLabel("1:1 with fog, " + std::to_string(step) + " px a frame");
+}
+BENCHMARK(BM_TerrainScroll)->Arg(1)->Arg(32)->Unit(benchmark::kMicrosecond);
+
+// The view's 512 x 480 bytes copied row by row into the page.
+void BM_ViewMemcpy(benchmark::State& state) {
+    Scene& scene = TheScene();
+    std::vector<uint8_t> source(512 * 480, 7);
+    for (auto _ : state) {
+        uint8_t* page = scene.screen.BackPage();
+        for (int y = 0; y < 480; ++y)
+            std::memcpy(page + y * 640, source.data() + y * 512, 512);
+        benchmark::DoNotOptimize(scene.screen.BackPage());
+    }
+}
+BENCHMARK(BM_ViewMemcpy)->Unit(benchmark::kMicrosecond);
 }  // namespace
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    MedianReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    PrintComparison("terrain view 1:1 still, fog / memcpy", reporter, "BM_TerrainDraw/0/1",
+                    "BM_ViewMemcpy", "memcpy", "us");
+    PrintComparison("terrain view 1:1 still, no fog / memcpy", reporter, "BM_TerrainDraw/0/0",
+                    "BM_ViewMemcpy", "memcpy", "us");
+    PrintComparison("terrain view scrolling 1 px / still", reporter, "BM_TerrainScroll/1",
+                    "BM_TerrainDraw/0/1", "still", "us");
+    PrintComparison("terrain view scrolling 32 px / still", reporter, "BM_TerrainScroll/32",
+                    "BM_TerrainDraw/0/1", "still", "us");
+    benchmark::Shutdown();
+    return 0;
+}

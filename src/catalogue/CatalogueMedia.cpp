@@ -34,9 +34,10 @@ std::unique_ptr<Sound> CatalogueMedia::MakeSound(int32_t number) {
 }
 
 std::string CatalogueMedia::ReadSpeedOption() {
-    char value[256] = {};
-    ReadProfileValue("QX", "OPTIONS", "SPEED", value, sizeof value);
-    return value;
+    // The speeds run from 1 to 5; a value beyond would overflow the adjustment 3 - speed.
+    int32_t speed = 0;
+    if (!ReadProfileNumber("QX", "OPTIONS", "SPEED", 1, 5, speed)) return "";
+    return std::to_string(speed);
 }
 
 void CatalogueMedia::BusyEnable(int on) {

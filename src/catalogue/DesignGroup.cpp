@@ -75,6 +75,20 @@ void DesignGroup::RemoveAt(int i) {
     delete members.At(i);
 }
 
+void DesignGroup::RemoveAvailableAt(int i) {
+    if (i < 0) return;
+    for (PtrNode* n = FirstAvailable(); n; n = NextAvailable(n)) {
+        if (i-- == 0) {
+            delete n;
+            return;
+        }
+    }
+}
+
+bool DesignGroup::IsStorableName(const char* text) {
+    return text && text[0] != 0 && text[0] != '*' && text[0] != '#';
+}
+
 PtrNode* DesignGroup::FirstAvailable() const {
     for (ListNode* n = members.First(); n; n = members.Next(n)) {
         const VehicleDesign* d = DesignOf(static_cast<PtrNode*>(n));

@@ -27,6 +27,12 @@ public:
     void Remove(VehicleDesign* design);
     // Deletes the i-th member node; nothing when there is none.
     void RemoveAt(int i);
+    // Deletes the member node of the i-th available member, counted as AvailableAt counts;
+    // nothing when there is none.
+    void RemoveAvailableAt(int i);
+    // A name the design file can read back: not empty, and not starting with the end mark
+    // '*' or the comment mark '#'.
+    static bool IsStorableName(const char* text);
 
     PtrNode* FirstAvailable() const;
     PtrNode* NextAvailable(const PtrNode* node) const;

@@ -679,7 +679,7 @@ void TemplateFileReader::MakeFixedRecords() {
 
 int LoadTemplateCatalogue(const char* name) {
     TemplateFileReader reader;
-    if (!reader.Open(name)) FatalError(0);
+    if (!reader.Open(name)) ResourceMissing(reader.Fault());
     Media().BusyEnable(1);
     const std::string speed = Media().ReadSpeedOption();
     if (!speed.empty()) {

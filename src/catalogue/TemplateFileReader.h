@@ -20,6 +20,8 @@ class TemplateFileReader {
 public:
     // Opens the file relative to the asset directory; false when it cannot be opened.
     bool Open(const char* name);
+    // Why Open failed, with the file's path.
+    const std::string& Fault() const { return file.Fault(); }
     // Reads sections 1 to 15 and makes the fixed records and global pictures.
     void ReadAll();
 

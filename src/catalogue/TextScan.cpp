@@ -5,6 +5,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -96,10 +97,12 @@ int DigitValue(char c) {
     return (c >= '0' && c <= '9') ? c - '0' : 0;
 }
 
-std::string FormatIntegers(const char* format, std::initializer_list<int32_t> args) {
+namespace {
+
+std::string Format(const char* format, const FormatArgument* args, size_t count) {
     std::string out;
     if (!format) return out;
-    auto arg = args.begin();
+    size_t next = 0;
     const char* p = format;
     while (*p) {
         if (*p != '%') {
@@ -111,7 +114,7 @@ std::string FormatIntegers(const char* format, std::initializer_list<int32_t> ar
             p += 2;
             continue;
         }
-        // Parse flags, width, precision and length; only integer conversions are honoured.
+        // Parse flags, width, precision and length; only integer and text conversions are honoured.
         const char* start = p++;
         char conversionText[32];
         int length = 0;
@@ -133,7 +136,12 @@ std::string FormatIntegers(const char* format, std::initializer_list<int32_t> ar
         while (*p == 'h' || *p == 'l')
             ++p;
         const char conversion = *p;
-        if (!conversion || !std::strchr("diuxXoc", conversion)) {
+        const bool text = conversion == 's';
+        const bool nextIsText = next < count && args[next].isText;
+        const bool nextIsValue = next < count && !args[next].isText;
+        // A text conversion needs a text argument, an integer conversion anything but one.
+        if (!conversion || !std::strchr("diuxXocs", conversion) || (text && !nextIsText) ||
+            (!text && nextIsText)) {
             // Not a conversion this formatter performs: the text stands as written.
             out.append(start, p);
             continue;
@@ -150,10 +158,28 @@ std::string FormatIntegers(const char* format, std::initializer_list<int32_t> ar
                                     precision);
         conversionText[length++] = conversion;
         conversionText[length] = '\0';
-        const int32_t value = arg != args.end() ? *arg++ : 0;
+        if (text) {
+            const char* value = args[next++].text;
+            std::string buffer(std::strlen(value) + 80, '\0');
+            const int n = std::snprintf(buffer.data(), buffer.size(), conversionText, value);
+            if (n > 0) out.append(buffer.data(), std::min<size_t>(n, buffer.size() - 1));
+            continue;
+        }
+        const int32_t value = nextIsValue ? args[next++].value : 0;
         char buffer[160];
         std::snprintf(buffer, sizeof buffer, conversionText, static_cast<int>(value));
         out += buffer;
     }
     return out;
+}
+
+}  // namespace
+
+std::string FormatIntegers(const char* format, std::initializer_list<int32_t> args) {
+    std::vector<FormatArgument> arguments(args.begin(), args.end());
+    return Format(format, arguments.data(), arguments.size());
+}
+
+std::string FormatText(const char* format, std::initializer_list<FormatArgument> args) {
+    return Format(format, args.begin(), args.size());
 }

@@ -34,3 +34,19 @@ int DigitValue(char c);
 // o and c) over the integer arguments in order (missing ones read as 0); "%%" gives "%". Any
 // other conversion is copied as it stands.
 std::string FormatIntegers(const char* format, std::initializer_list<int32_t> args);
+
+// One argument of FormatText: an integer or a text (null reads as empty).
+class FormatArgument {
+public:
+    FormatArgument(int32_t value) : value(value) {}
+    FormatArgument(const char* text) : text(text ? text : ""), isText(true) {}
+    int32_t value = 0;
+    const char* text = nullptr;
+    bool isText = false;
+};
+
+// FormatIntegers with text arguments as well: %s takes the next argument when it is a text.
+// A conversion whose argument is of the other kind, or a %s without an argument, is copied as
+// it stands (a missing integer still reads as 0), so a string-table line cannot make the
+// formatter read what the caller never passed.
+std::string FormatText(const char* format, std::initializer_list<FormatArgument> args);

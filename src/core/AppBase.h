@@ -19,6 +19,9 @@ public:
     virtual void Shutdown() {}
     // Each active pass: the milliseconds since start-up; non-zero to go on, 0 to quit.
     virtual int Tick(int elapsedMs) = 0;
+    // Between passes: how many milliseconds from elapsedMs (as Tick gets it) until a tick has
+    // work to do again; the loop waits that long unless a message comes first. 0: at once.
+    virtual int MsUntilTickDue(int /*elapsedMs*/) const { return 0; }
     // The format to open the sound device with: 16-bit stereo at 22050 Hz unless overridden.
     virtual void GetAudioFormat(AudioFormat& format);
     virtual void OnDeactivate() {}

@@ -9,6 +9,7 @@
 #include "core/Image.h"
 
 class ResourceFile;
+struct BlitBounds;
 
 class Bitmap : public Image {
 public:
@@ -55,6 +56,9 @@ public:
 private:
     void Parse(const uint8_t* data, size_t length, size_t storedLength);
     void Refuse(const char* why);
+
+    // Why the data was refused; null for a picture that was read.
+    const char* refusal = nullptr;
     // Placement of a coded picture at factor f (1, 2 or 4); 0 when ImageZoom has no factor.
     static int32_t ZoomFactor();
     Point CentredTopLeft(const Point& centre, int32_t f) const;
@@ -62,6 +66,9 @@ private:
     void BlitRaw(const Point& topLeft);
     template <class Effect>
     void BlitCoded(const Point& topLeft, int32_t f, const Effect& effect);
+    // The plain draw at 1:1 from the spans: only the visible rows and spans are visited.
+    void BlitSpans(const Point& topLeft, const BlitBounds& v, uint8_t* buffer, int32_t pitch) const;
+    void BuildSpans();
 
     int32_t rowStride = 0;
     int32_t coding = 0;
@@ -72,4 +79,16 @@ private:
     // The coded stream stays inside the picture rectangle (rle::FitsPicture), so a draw that
     // shows the whole picture needs no clipping.
     bool fitsPicture = false;
+    // The opaque spans of a coded picture that fits, row by row (rowSpans[r] .. rowSpans[r + 1]
+    // are row r's, left to right), with their pixels laid out one span after another in
+    // `opaque`: built once when the picture is read, so that a plain draw at 1:1 cut by the
+    // clip starts at its first visible row and copies each visible span in one piece.
+    struct Span {
+        int32_t x;
+        uint32_t length;
+        uint32_t at;  // the span's first pixel in `opaque`
+    };
+    std::vector<uint32_t> rowSpans;
+    std::vector<Span> spans;
+    std::vector<uint8_t> opaque;
 };

@@ -1,7 +1,6 @@
 #include "core/DirectSoundDevice.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 
 #include "core/AudioFormat.h"
@@ -14,12 +13,8 @@ DirectSoundDevice::DirectSoundDevice(const AudioFormat& format, int pumped)
     : SoundBase(format),
       mixer(format.channels, format.samplesPerSecond),
       pumped(pumped < 0 ? winx_FixedClockActive() : pumped) {
-    char value[128] = {};
-    ReadProfileValue("QX", "OPTIONS", "VOLUME", value, sizeof value);
-    if (value[0] != '\0') {
-        int volume = 0;
-        if (std::sscanf(value, "%d", &volume) == 1) masterVolume = volume;
-    }
+    // A percentage: anything beyond would overflow the movie's attenuation.
+    ReadProfileNumber("QX", "OPTIONS", "VOLUME", 0, 100, masterVolume);
     Open();
 }
 

@@ -19,8 +19,9 @@ constexpr char kPalettePack[] = "7a0txxxx99s999.pal";
 }  // namespace
 
 void InstallPackPalette(int32_t row) {
-    std::unique_ptr<Palette> palette = LoadPalette(kPalettePack, 0, row);
-    if (!palette) FatalError(0);
+    std::string fault;
+    std::unique_ptr<Palette> palette = LoadPackPalette(kPalettePack, 0, row, &fault);
+    if (!palette) ResourceMissing(fault);
     if (display) {
         display->RedrawAll();
         display->SetPalette(palette.release());

@@ -48,6 +48,8 @@ public:
     virtual void Resume() {}
     virtual void LockBackBuffer() {}
     virtual void UnlockBackBuffer() {}
+    // At shut-down: the captures requested before the quit are written from the last frame.
+    virtual void WritePendingCaptures() {}
     // Checked once per active frame by the main loop; the platform display repairs lost pages.
     virtual void RestoreLostSurfaces() {}
 

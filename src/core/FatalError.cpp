@@ -1,5 +1,6 @@
 #include "core/FatalError.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "core/DisplayBase.h"
@@ -32,11 +33,27 @@ const char* FatalErrorMessage(int code) {
     }
 }
 
+void ResourceMissing(const std::string& what) {
+    FatalError(0, what);
+}
+
 void FatalError(int code) {
+    FatalError(code, std::string());
+}
+
+void FatalError(int code, const std::string& detail) {
     const char* message = FatalErrorMessage(code);
     traceOn = 1;
     Trace("\nFATAL ERROR");
     Trace(message);
+    // The player's box keeps the bare message; whoever reads the terminal or the trace learns
+    // which file it was.
+    if (!detail.empty()) {
+        Trace(detail.c_str());
+        std::fprintf(stderr, "Quarnex: %s: %s\n", message, detail.c_str());
+    } else {
+        std::fprintf(stderr, "Quarnex: %s\n", message);
+    }
     // A loader may fail before the display exists; and a display failing again while it is
     // put aside must not keep the program from ending.
     if (display) {

@@ -1,5 +1,6 @@
 #include "core/MainLoop.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <new>
@@ -23,6 +24,7 @@
 #include "platform/Drives.h"
 #include "platform/InstanceLock.h"
 #include "platform/SdlAudio.h"
+#include "platform/Termination.h"
 #include "platform/Window.h"
 
 winx_HWND mainWindow = nullptr;
@@ -37,6 +39,8 @@ namespace {
 constexpr char kWindowTitle[] = "Quarnex";
 // One copy per working directory: the settings, saves and trace file live there.
 constexpr char kInstanceLockFile[] = "quarnex.lock";
+// The longest sleep between passes; an inactive program sleeps this long unless woken.
+constexpr int kInactiveWaitMs = 100;
 
 // The platform's devices.
 class PlatformDevices : public DeviceFactory {
@@ -101,7 +105,23 @@ bool RunPass(int32_t& running, uint32_t startTime) {
     return false;
 }
 
+// The idle path between passes: the display catches up on a held-back cursor move, then the
+// loop sleeps until the next tick is due or a message arrives. The fixed-step clock only moves
+// by passes, so a headless run never waits.
+void WaitForNextTick(int32_t running, uint32_t startTime) {
+    if (winx_FixedClockActive()) return;
+    if (display && appActive) display->Idle();
+    int wait = kInactiveWaitMs;
+    if (running == 0) {
+        wait = 0;
+    } else if (appActive) {
+        wait = application->MsUntilTickDue(static_cast<int>(GetTimeMs() - startTime));
+    }
+    if (wait > 0) winx_WaitMessage(static_cast<uint32_t>(std::min(wait, kInactiveWaitMs)));
+}
+
 void ShutDown() {
+    if (display) display->WritePendingCaptures();
     if (application) application->Shutdown();
     if (moviePlayer) moviePlayer->Shutdown();
     delete moviePlayer;
@@ -133,16 +153,26 @@ int MainLoop() {
 
 int MainLoop(DeviceFactory& devices) {
     if (!application) return 0;
+    winx_InstallTerminationHandler();
     winx_InstanceLock instanceLock;
-    if (instanceLock.Acquire(kInstanceLockFile) == winx_InstanceLock::Result::HeldElsewhere) {
-        std::fprintf(stderr, "Quarnex is already running in this directory.\n");
-        return 0;
+    switch (instanceLock.Acquire(kInstanceLockFile)) {
+        case winx_InstanceLock::Result::HeldElsewhere:
+            std::fprintf(stderr, "Quarnex is already running in this directory.\n");
+            return 0;
+        case winx_InstanceLock::Result::Unavailable:
+            // The game still runs, but nothing keeps a second copy out of this directory.
+            std::fprintf(stderr, "Quarnex: warning: cannot take the lock %s: %s\n",
+                         kInstanceLockFile, instanceLock.Problem().c_str());
+            break;
+        case winx_InstanceLock::Result::Acquired:
+            break;
     }
     if (!CreateMainWindow()) return 0;
     winx_ShowCursor(0);
     LoadSettings();
     ClearStringTable();
-    SeedRandom(GetTimeMs());
+    // The game clock starts near the same value in every run; the raw reading does not.
+    SeedRandom(winx_ClockSeed());
     HandToGlobal(devices.CreateDisplay(mainWindow));
     AudioFormat format{};
     application->GetAudioFormat(format);
@@ -155,6 +185,7 @@ int MainLoop(DeviceFactory& devices) {
     if (running == 0) winx_PostQuitMessage(0);
     uint32_t startTime = GetTimeMs();
 
+    winx_SetOrderlyTermination(1);
     for (;;) {
         bool quit = false;
         try {
@@ -167,7 +198,9 @@ int MainLoop(DeviceFactory& devices) {
         winx_AdvanceFixedClock();
         // Under the fixed-step clock the mixer follows the game's clock, not SDL's thread.
         winx_AudioPump();
+        WaitForNextTick(running, startTime);
     }
+    winx_SetOrderlyTermination(0);
     ShutDown();
     return 0;
 }

@@ -1,8 +1,9 @@
 #include "core/MemoryDisplay.h"
 
 #include <algorithm>
-#include <cstdlib>
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <utility>
 
 #include "core/Settings.h"
@@ -170,19 +171,30 @@ void MemoryDisplay::UnlockBackBuffer() {
     if (!surfaces) throw winx_Exception();
 }
 
-void MemoryDisplay::WritePendingCapture() {
+void MemoryDisplay::WritePendingCaptures() {
+    // Without a capture directory the requests stay queued, as they do between frames.
+    if (winx_CaptureDirectory().empty()) return;
+    while (WritePendingCapture()) {
+    }
+}
+
+int MemoryDisplay::WritePendingCapture() {
     std::string name = winx_TakeCaptureRequest();
-    if (name.empty()) return;
-    const char* directory = std::getenv("QX_CAPTURE");
-    if (!directory || !*directory) return;
+    if (name.empty()) return 0;
+    const std::string directory = winx_CaptureDirectory();
+    if (directory.empty()) return 1;
     uint8_t rgb[256 * 3];
     for (int i = 0; i < 256; ++i) {
         rgb[3 * i] = hardwarePalette[i].r;
         rgb[3 * i + 1] = hardwarePalette[i].g;
         rgb[3 * i + 2] = hardwarePalette[i].b;
     }
-    std::string path = std::string(directory) + "/" + name + ".png";
-    if (!winx_WritePalettedPng(path, FrontPage(), kWidth, kHeight, kWidth, rgb)) {
-        Trace(("capture: cannot write " + path).c_str());
+    const std::string path = directory + "/" + name + ".png";
+    std::string error;
+    if (!winx_WritePalettedPng(path, FrontPage(), kWidth, kHeight, kWidth, rgb, &error)) {
+        const std::string line = "capture: cannot write " + path + ": " + error;
+        std::fprintf(stderr, "Quarnex: %s\n", line.c_str());
+        Trace(line.c_str());
     }
+    return 1;
 }

@@ -25,6 +25,8 @@ public:
     void Suspend() override;
     void Resume() override;
     void LockBackBuffer() override;
+    // Every capture still requested shows the front page as it stands.
+    void WritePendingCaptures() override;
     void UnlockBackBuffer() override;
 
     bool IsSuspended() const { return !surfaces; }
@@ -45,8 +47,9 @@ public:
 protected:
     // The front page changed: by a present (`presented`) or by the cursor between frames.
     virtual void FrontPageChanged(bool /*presented*/) {}
-    // Writes the front page as $QX_CAPTURE/<name>.png when a capture is pending.
-    void WritePendingCapture();
+    // Writes the front page as $QX_CAPTURE/<name>.png when a capture is pending (a failure is
+    // told on stderr and in the trace); 1 when a request was taken.
+    int WritePendingCapture();
 
 private:
     void CopyBox(const uint8_t* from, int32_t fromPitch, uint8_t* to, int32_t toPitch,

@@ -15,7 +15,7 @@ MusicPlaylist::MusicPlaylist(const std::string& packPath, int32_t firstEntry, in
       readPosition(0),
       musicPack(std::make_unique<ResourceFile>()) {
     musicPack->plainPath = 1;
-    if (!musicPack->Open(packPath.c_str(), 1, 0)) FatalError(0);
+    if (!musicPack->Open(packPath.c_str(), 1, 0)) ResourceMissing(musicPack->Fault());
     RefillOrder();
     PickNext();
     // The first fill streams across piece boundaries like every refill, so a first piece

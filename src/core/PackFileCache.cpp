@@ -27,7 +27,7 @@ void DropClosed(std::map<std::string, std::weak_ptr<ResourceFile>>& byPath) {
 
 }  // namespace
 
-std::shared_ptr<ResourceFile> PackFileCache::Open(const char* name) {
+std::shared_ptr<ResourceFile> PackFileCache::Open(const char* name, std::string* fault) {
     if (!name) return nullptr;
     const std::string path = winx_NativePath(std::string(ResourceFile::AssetPath()) + name);
     Handles& handles = Shared();
@@ -37,7 +37,10 @@ std::shared_ptr<ResourceFile> PackFileCache::Open(const char* name) {
         if (auto file = it->second.lock()) return file;
     }
     auto file = std::make_shared<ResourceFile>();
-    if (!file->Open(name, 1, 0)) return nullptr;
+    if (!file->OpenPack(name)) {
+        if (fault) *fault = file->Fault();
+        return nullptr;
+    }
     handles.byPath[path] = file;
     return file;
 }

@@ -1,5 +1,7 @@
 #include "core/Palette.h"
 
+#include <string>
+
 #include "core/ResourceFile.h"
 
 Palette::Palette(ResourceFile* stream) {
@@ -34,12 +36,39 @@ uint8_t Palette::FindNearestColour(const Rgb& colour) const {
     return static_cast<uint8_t>(best);
 }
 
-std::unique_ptr<Palette> LoadPalette(const char* name, int32_t column, int32_t row) {
+namespace {
+
+std::unique_ptr<Palette> ReadPalette(const char* name, int32_t column, int32_t row, bool needsPack,
+                                     std::string* fault) {
     ResourceFile file;
-    if (!file.Open(name, 1, 0)) return nullptr;
+    if (!(needsPack ? file.OpenPack(name) : file.Open(name, 1, 0))) {
+        if (fault) *fault = file.Fault();
+        return nullptr;
+    }
     // A pack opened by name reads nothing until an entry is selected.
-    if (file.Size() == 0 && !file.SelectEntry(column, row)) return nullptr;
+    if (file.IsPack() && !file.SelectEntry(column, row)) {
+        if (fault)
+            *fault = file.Path() + ": no entry at column " + std::to_string(column) + ", row " +
+                     std::to_string(row);
+        return nullptr;
+    }
+    if (file.Size() == 0) {
+        if (fault) *fault = file.Path() + ": is empty";
+        return nullptr;
+    }
     auto palette = std::make_unique<Palette>(&file);
     file.Close();
     return palette;
+}
+
+}  // namespace
+
+std::unique_ptr<Palette> LoadPalette(const char* name, int32_t column, int32_t row,
+                                     std::string* fault) {
+    return ReadPalette(name, column, row, false, fault);
+}
+
+std::unique_ptr<Palette> LoadPackPalette(const char* name, int32_t column, int32_t row,
+                                         std::string* fault) {
+    return ReadPalette(name, column, row, true, fault);
 }

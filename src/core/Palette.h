@@ -3,6 +3,7 @@
 // FindNearestColour maps any colour to the closest index that shading may use.
 #include <cstdint>
 #include <memory>
+#include <string>
 
 class ResourceFile;
 
@@ -35,5 +36,10 @@ public:
 };
 
 // Opens a palette by name: a plain 768-byte file, or a pack whose entry (column, row) holds
-// the 768 bytes. Null when the file cannot be opened or the entry is missing.
-std::unique_ptr<Palette> LoadPalette(const char* name, int32_t column = 0, int32_t row = 0);
+// the 768 bytes. Null when the file cannot be opened or the entry is missing; fault (when
+// given) then names the file and what was wrong.
+std::unique_ptr<Palette> LoadPalette(const char* name, int32_t column = 0, int32_t row = 0,
+                                     std::string* fault = nullptr);
+// The same for a name that must be a pack: a plain file is refused.
+std::unique_ptr<Palette> LoadPackPalette(const char* name, int32_t column, int32_t row,
+                                         std::string* fault = nullptr);

@@ -1,6 +1,7 @@
 #include "core/ResourceFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 #include <filesystem>
 #include <limits>
@@ -52,12 +53,23 @@ std::string ResourceFile::PathOf(const char* name) const {
 int ResourceFile::Open(const char* name, int32_t byteOrder, int32_t mode) {
     Close();
     writeFailed = 0;
-    if (!name || mode < 0 || mode > 3) return 0;
+    path.clear();
+    fault.clear();
+    if (!name || mode < 0 || mode > 3) {
+        fault = "(no name or an unknown mode)";
+        return 0;
+    }
     byteSwap = byteOrder;
-    const std::string path = PathOf(name);
-    if (IsDirectory(path)) return 0;
+    path = PathOf(name);
+    if (IsDirectory(path)) {
+        fault = path + ": is a directory";
+        return 0;
+    }
     stream.reset(std::fopen(path.c_str(), kModeStrings[mode]));
-    if (!stream) return 0;
+    if (!stream) {
+        fault = path + ": " + std::strerror(errno);
+        return 0;
+    }
     fileLength = 0;
     if (std::fseek(stream.get(), 0, SEEK_END) == 0) {
         const long end = std::ftell(stream.get());
@@ -69,9 +81,18 @@ int ResourceFile::Open(const char* name, int32_t byteOrder, int32_t mode) {
     entrySize = readLimit = static_cast<int32_t>(std::min(fileLength, kWindowMax));
     if (!ProbeDirectory()) {
         Close();
+        fault = path + ": the pack directory does not fit in the file";
         return 0;
     }
     return 1;
+}
+
+int ResourceFile::OpenPack(const char* name) {
+    if (!Open(name, OpenMode::Pack)) return 0;
+    if (directory) return 1;
+    Close();
+    fault = path + ": is not a pack";
+    return 0;
 }
 
 int ResourceFile::Open(const char* name, OpenMode mode) {

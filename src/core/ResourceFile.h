@@ -48,6 +48,14 @@ public:
     int Open(const char* name, OpenMode mode);
     // mode is one of "rb", "r", "wb", "w".
     int Open(const char* name, const char* mode);
+    // Opens for a reader that needs a pack: a file without the pack magic is refused (0).
+    int OpenPack(const char* name);
+    // Why the last Open failed, led by the file's path ("./Assets/x.msp: is not a pack");
+    // empty after a successful one.
+    const std::string& Fault() const { return fault; }
+    // The path the last Open used.
+    const std::string& Path() const { return path; }
+    bool IsPack() const { return directory != nullptr; }
     // A bare number is ambiguous between the mode numberings in use: say OpenMode instead.
     int Open(const char* name, int mode) = delete;
     // 1 when the file was open and everything written reached it; 0 otherwise.
@@ -113,4 +121,6 @@ private:
     int64_t fileLength = 0;
     int64_t position = 0;
     int32_t writeFailed = 0;
+    std::string path;
+    std::string fault;
 };

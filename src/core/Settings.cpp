@@ -1,8 +1,11 @@
 #include "core/Settings.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstdio>
 #include <string>
 
+#include "core/Trace.h"
 #include "platform/Profile.h"
 
 int32_t flipEnabled = 1;
@@ -22,6 +25,7 @@ namespace {
 
 constexpr char kSettingsFile[] = ".//QX.INI";
 constexpr int kValueSize = 1024;
+constexpr int kHighestPort = 65535;
 
 std::string ProfilePath(const char* stem) {
     return std::string(".//") + stem + ".INI";
@@ -39,6 +43,15 @@ char FirstCharacter(const char* section, const char* key, const char* defaultVal
 }  // namespace
 
 void LoadSettings() {
+    {
+        std::string contents;
+        std::string why;
+        if (winx_ReadProfileFile(kSettingsFile, contents, why) == winx_ProfileFile::Unreadable) {
+            const std::string line = "QX.INI " + why + ": the settings keep their defaults";
+            std::fprintf(stderr, "Quarnex: %s\n", line.c_str());
+            Trace(line.c_str());
+        }
+    }
     if (FirstCharacter("DISPLAY", "FLIP", "YES") == 'N') flipEnabled = 0;
     {
         char value[kValueSize];
@@ -47,7 +60,8 @@ void LoadSettings() {
             discDriveLetter = value[0];
     }
     if (FirstCharacter("OPTIONS", "MOVIES", "YES") == 'N') moviesOff = 1;
-    tcpPort = winx_GetPrivateProfileInt("COMMUNICATIONS", "PORT", 3385, kSettingsFile);
+    tcpPort = std::clamp(winx_GetPrivateProfileInt("COMMUNICATIONS", "PORT", 3385, kSettingsFile),
+                         0, kHighestPort);
     if (FirstCharacter("PERFORMANCE", "DETAIL", "HIGH") == 'L') lowDetail = 1;
     if (FirstCharacter("PERFORMANCE", "SCROLL", "FAST") == 'S') scrollStep = 32;
     if (FirstCharacter("OPTIONS", "AUTOSAVE", "NO") == 'Y') autosaveOn = 1;
@@ -58,6 +72,16 @@ void LoadSettings() {
 int ReadProfileValue(const char* stem, const char* section, const char* key, char* buffer,
                      int size) {
     return winx_GetPrivateProfileString(section, key, "", buffer, size, ProfilePath(stem).c_str());
+}
+
+int ReadProfileNumber(const char* stem, const char* section, const char* key, int lowest,
+                      int highest, int32_t& number) {
+    char value[kValueSize];
+    ReadProfileValue(stem, section, key, value, kValueSize);
+    int read = 0;
+    if (!winx_ScanProfileNumber(value, read)) return 0;
+    number = std::clamp(read, lowest, highest);
+    return 1;
 }
 
 int WriteProfileValue(const char* stem, const char* section, const char* key, const char* value) {

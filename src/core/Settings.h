@@ -16,11 +16,17 @@ extern int32_t traceOn;       // writes Trace lines to zvd.out; Ctrl+L with CHEA
 extern int32_t aiDebugFlag;   // Ctrl+F with CHEAT on
 extern int32_t autoPlayFlag;  // Ctrl+A with CHEAT on: the local team plays itself
 
-// Reads the settings above from ".//QX.INI"; missing keys leave the defaults.
+// Reads the settings above from ".//QX.INI"; missing keys leave the defaults, numbers are
+// held to their meaningful range, and a file that cannot be read (a directory, a device, over
+// 1 MiB) counts as absent, with a line on stderr and in the trace.
 void LoadSettings();
 // Reads a key of ".//<stem>.INI" into buffer (truncated to size, zero-terminated); the number
 // of characters copied, 0 when the key is absent.
 int ReadProfileValue(const char* stem, const char* section, const char* key, char* buffer,
                      int size);
+// Reads a key of ".//<stem>.INI" as "%d" reads a number, held to [lowest, highest]: 1 and the
+// number, or 0 (number unchanged) when the key is absent or empty or does not start as a number.
+int ReadProfileNumber(const char* stem, const char* section, const char* key, int lowest,
+                      int highest, int32_t& number);
 // Writes a key of ".//<stem>.INI"; 1 on success.
 int WriteProfileValue(const char* stem, const char* section, const char* key, const char* value);

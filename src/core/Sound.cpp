@@ -4,6 +4,7 @@
 
 #include "core/ResourceFile.h"
 #include "core/SoundBase.h"
+#include "core/VoicePool.h"
 
 namespace {
 
@@ -87,6 +88,8 @@ int DecodeSampleHeader(const uint8_t* bytes, int64_t available, int64_t entrySiz
 Sound::Sound(int32_t packEntry) : packEntry(packEntry) {}
 
 Sound::~Sound() {
+    while (!voices.empty())
+        delete voices.back();
     Unload();
 }
 

@@ -12,6 +12,8 @@
 
 // Installs the pack every Sound reads from (owned here); null deletes the
 // installed pack.
+class VoiceNode;
+
 void SetSharedSoundPack(std::unique_ptr<ResourceFile> pack);
 ResourceFile* SharedSoundPack();
 
@@ -94,7 +96,12 @@ protected:
     int8_t format = -1;
 
 private:
+    friend class VoiceNode;
+
     int64_t dataOffset = 0;
+    // The voices of the pools that list this sound: they go with it, so no pool is left
+    // holding a deleted sound.
+    std::vector<VoiceNode*> voices;
 };
 
 // 1 when a comes from a pack entry and b from the same one.

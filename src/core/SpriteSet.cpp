@@ -158,7 +158,7 @@ namespace {
 
 std::unique_ptr<ResourceFile> OpenPack(const char* name) {
     auto file = std::make_unique<ResourceFile>();
-    if (!file->Open(name, 1, 0)) FatalError(0);
+    if (!file->OpenPack(name)) ResourceMissing(file->Fault());
     return file;
 }
 
@@ -189,8 +189,9 @@ std::unique_ptr<SpriteSet> LoadSpriteSetRow(const char* name) {
 std::unique_ptr<SpriteSet> OpenStreamedSpriteSet(const char* name) {
     // A catalogue streams many sets, and may stream several from one pack: one descriptor per
     // pack file rather than per set keeps a large one inside the process limit.
-    std::shared_ptr<ResourceFile> file = PackFileCache::Open(name);
-    if (!file) FatalError(0);
+    std::string fault;
+    std::shared_ptr<ResourceFile> file = PackFileCache::Open(name, &fault);
+    if (!file) ResourceMissing(fault);
     auto set = std::make_unique<SpriteSet>(file->Rows());
     set->AttachSource(std::move(file));
     return set;

@@ -42,14 +42,31 @@ int SetStringTableText(std::string_view text) {
     return 1;
 }
 
-int LoadStringTable(const char* name) {
+int LoadStringTable(const char* name, std::string* fault) {
     ResourceFile file;
-    if (!file.Open(name, 1, 0)) return 0;
-    int32_t count = file.Size();
-    std::unique_ptr<char[]> data = std::make_unique<char[]>(static_cast<size_t>(count) + 1);
-    if (!file.Read(count, data.get())) return 0;
-    file.Close();
-    return SetStringTableText(std::string_view(data.get(), static_cast<size_t>(count)));
+    std::string why;
+    if (!file.Open(name, 1, 0)) {
+        why = file.Fault();
+    } else if (file.IsPack()) {
+        why = file.Path() + ": is a pack, not a text";
+    } else {
+        int32_t count = file.Size();
+        auto data = std::make_unique<char[]>(static_cast<size_t>(count) + 1);
+        const int whole = file.Read(count, data.get());
+        const std::string_view text(data.get(), static_cast<size_t>(count));
+        // Every line the program asks for is in a whole table: one with fewer was cut short.
+        const auto lines = std::count(text.begin(), text.end(), '\r') + 1;
+        if (!whole) {
+            why = file.Path() + ": cannot be read to its end";
+        } else if (lines < kStringTableLines) {
+            why = file.Path() + ": " + std::to_string(lines) + " of its " +
+                  std::to_string(kStringTableLines) + " lines (cut short)";
+        } else {
+            return SetStringTableText(text);
+        }
+    }
+    if (fault) *fault = why;
+    return 0;
 }
 
 const char* GetString(int32_t line) {

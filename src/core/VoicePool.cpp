@@ -1,6 +1,16 @@
 #include "core/VoicePool.h"
 
+#include <vector>
+
 #include "core/Sound.h"
+
+VoiceNode::VoiceNode(Sound* sound) : sound(sound) {
+    sound->voices.push_back(this);
+}
+
+VoiceNode::~VoiceNode() {
+    std::erase(sound->voices, this);
+}
 
 VoicePool::VoicePool(int32_t maximum) : maximum(maximum) {}
 

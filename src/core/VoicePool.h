@@ -10,11 +10,13 @@
 
 class Sound;
 
-// One voice: refers to a playing Sound, which it does not own.
+// One voice: refers to a playing Sound, which it does not own. A sound that is destroyed
+// takes its voices with it, out of their pools.
 class VoiceNode : public ListNode {
 public:
-    explicit VoiceNode(Sound* sound) : sound(sound) {}
-    Sound* sound;
+    explicit VoiceNode(Sound* sound);
+    ~VoiceNode() override;
+    Sound* const sound;
 };
 
 class VoicePool : public NodeList {

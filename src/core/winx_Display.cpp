@@ -1,8 +1,15 @@
 #include "core/winx_Display.h"
 
+#include <cstring>
+
 #include "core/FatalError.h"
 #include "platform/SdlVideo.h"
 #include "platform/Window.h"
+
+namespace {
+// An unchanged frame is sent again after this long: the window system may have lost it.
+constexpr std::chrono::milliseconds kRefreshAnyway{500};
+}  // namespace
 
 winx_Display::winx_Display(winx_HWND window) {
     video = std::make_unique<winx_SdlVideo>(winx_SdlWindowOf(window), kScreenWidth, kScreenHeight);
@@ -32,7 +39,22 @@ void winx_Display::Show() {
     showPending = false;
     ++shows;
     lastShown = std::chrono::steady_clock::now();
+    // A frame that shows what the window already shows is not sent again: the conversion and
+    // the renderer's present are nearly all of a frame's cost on a still screen. It is sent
+    // again after a while all the same, since the window system may have lost it.
+    const size_t bytes = static_cast<size_t>(kScreenWidth) * kScreenHeight;
+    const bool same = shownPage.size() == bytes &&
+                      std::memcmp(shownPage.data(), FrontPage(), bytes) == 0 &&
+                      std::memcmp(shownArgb, argb, sizeof argb) == 0 && !video->OutputChanged();
+    if (same && lastShown - lastSent < kRefreshAnyway) return;
+    lastSent = lastShown;
     if (!video->Show(FrontPage(), kScreenWidth, argb)) throw winx_Exception();
+    shownPage.assign(FrontPage(), FrontPage() + bytes);
+    std::memcpy(shownArgb, argb, sizeof argb);
+}
+
+int32_t winx_Display::Presents() const {
+    return video->Presents();
 }
 
 void winx_Display::FrontPageChanged(bool presented) {

@@ -5,6 +5,7 @@
 #include <chrono>
 #include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "core/MemoryDisplay.h"
 #include "platform/Messages.h"
@@ -26,8 +27,10 @@ public:
     // Shows a cursor move that the refresh limit held back.
     void Idle() override;
 
-    // How often the front page went to the window.
+    // How often the front page was to be shown, and how often it actually went to the window
+    // (a page and palette equal to the last ones shown are not sent again).
     int32_t Shows() const { return shows; }
+    int32_t Presents() const;
 
 protected:
     void FrontPageChanged(bool presented) override;
@@ -37,6 +40,11 @@ private:
 
     std::unique_ptr<winx_SdlVideo> video;
     uint32_t argb[256] = {};
+    // What the window shows: a frame that shows the same again is not sent (an idle screen
+    // would cost a core's share for nothing), but for a refresh now and then.
+    std::vector<uint8_t> shownPage;
+    uint32_t shownArgb[256] = {};
+    std::chrono::steady_clock::time_point lastSent;
     std::chrono::steady_clock::time_point lastShown;
     std::chrono::microseconds refreshInterval{16667};
     bool showPending = false;

@@ -9,14 +9,15 @@
 #include "core/SpriteSet.h"
 
 std::unique_ptr<Palette> LandAssets::LoadPalette(int row) {
-    std::unique_ptr<Palette> palette = ::LoadPalette(kPalettePack, 0, row);
-    if (palette == nullptr) FatalError(0);
+    std::string fault;
+    std::unique_ptr<Palette> palette = LoadPackPalette(kPalettePack, 0, row, &fault);
+    if (palette == nullptr) ResourceMissing(fault);
     return palette;
 }
 
 std::unique_ptr<ByteTable256> LandAssets::LoadBlendTable(int row) {
     ResourceFile pack;
-    if (!pack.Open(kBlendPack, ResourceFile::OpenMode::Pack)) FatalError(0);
+    if (!pack.OpenPack(kBlendPack)) ResourceMissing(pack.Fault());
     // A missing entry reads as nothing: the table stays zero.
     pack.SelectEntry(0, row);
     return std::make_unique<ByteTable256>(&pack);
@@ -33,7 +34,7 @@ int LandAssets::OpenTileSet(const char* discDirectory, const char* localDirector
         const std::string path = std::string(directory) + name + ".tls";
         if (file.Open(path.c_str(), ResourceFile::OpenMode::ReadBinary)) return 1;
     }
-    FatalError(0);
+    ResourceMissing(file.Fault());
 }
 
 LandAssets& LandAssets::Standard() {

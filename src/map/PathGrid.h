@@ -66,6 +66,8 @@ public:
 
     // Cell words; reads outside the grid answer 0, writes outside it are ignored.
     uint32_t CellWord(int row, int column) const;
+    // The cell word of a cell known to lie inside the grid.
+    uint32_t CellWordInside(int row, int column) const { return cellWords[Index(row, column)]; }
     void SetCellWord(int row, int column, uint32_t word);
     void SetCellBits(int row, int column, uint32_t bits);
     void ClearCellBits(int row, int column, uint32_t bits);

@@ -16,7 +16,7 @@ namespace {
 // Row and column steps of the eight directions, in the order they are tried.
 constexpr int kRowStep[8] = {+1, 0, -1, -1, -1, 0, +1, +1};
 constexpr int kColumnStep[8] = {-1, -1, -1, 0, +1, +1, +1, 0};
-constexpr uint16_t kUnknown = 0xFFFF;
+constexpr uint8_t kUnknown = 0xFF;
 
 void PushFront(NodeList& list, const Point& p) {
     ListNode* node = new PointNode(p);
@@ -69,23 +69,78 @@ PathSearch::Window PathSearch::WholeGrid() const {
 }
 
 void PathSearch::ClearSearchGrids() {
-    // Short searches (the straightening ones above all) reach few cells: resetting just those
-    // is cheaper than filling both grids.
-    if (touched.size() < cost.size() / 8) {
-        for (uint32_t i : touched) {
-            cost[i] = kUnreached;
-            parent[i] = kNoLink;
-        }
-    } else {
-        std::fill(cost.begin(), cost.end(), kUnreached);
-        std::fill(parent.begin(), parent.end(), kNoLink);
+    // Only the cells a search reached hold a cost or a link: resetting just those is cheaper
+    // than filling the grids, even after a search that crossed most of the map.
+    for (uint32_t i : touched) {
+        cost[i] = kUnreached;
+        parent[i] = kNoLink;
     }
     touched.clear();
     open->Clear();
 }
 
 void PathSearch::ClearMarkGrid() {
-    std::fill(passable.begin(), passable.end(), kUnknown);
+    for (uint32_t i : marked)
+        passable[i] = kUnknown;
+    marked.clear();
+    footprintKnown = false;
+}
+
+void PathSearch::CopyTouched(const std::vector<uint32_t>& source,
+                             const std::vector<uint32_t>& cells, std::vector<uint32_t>& target,
+                             std::vector<uint32_t>& targetCells) {
+    for (uint32_t i : targetCells)
+        target[i] = kNoLink;
+    targetCells.clear();
+    for (uint32_t i : cells) {
+        if (source[i] == kNoLink) continue;
+        target[i] = source[i];
+        targetCells.push_back(i);
+    }
+}
+
+void PathSearch::ClearChain() {
+    for (uint32_t i : chainCells)
+        chain[i] = kNoLink;
+    chainCells.clear();
+}
+
+int PathSearch::CanStand(int row, int column, MapObjectView* o) {
+    if (!footprintKnown) {
+        // The footprint's cells about a centre are the same for every cell: found once for the
+        // request, about a cell far enough from the edges.
+        footprintKnown = true;
+        footprintRadius = o->GetFootprintRadius();
+        const int mr = grid.Rows() / 2, mc = grid.Columns() / 2;
+        if (grid.RectToCells(grid.CellCenter(mr, mc), footprintRadius, footprintRow0,
+                             footprintColumn0, footprintRow1, footprintColumn1)) {
+            footprintRow0 -= mr, footprintRow1 -= mr;
+            footprintColumn0 -= mc, footprintColumn1 -= mc;
+        } else {
+            footprintRadius = -1;
+        }
+    }
+    const int r0 = row + footprintRow0, r1 = row + footprintRow1;
+    const int c0 = column + footprintColumn0, c1 = column + footprintColumn1;
+    if (footprintRadius >= 0 && r0 > 0 && c0 > 0 && r1 < grid.Rows() - 1 &&
+        c1 < grid.Columns() - 1) {
+        // Cells whose words share no bit with the mask never block, and closed terrain under
+        // the centre always does: only occupants need CanOccupy's rules.
+        bool free = true;
+        for (int r = r0; r <= r1 && free; ++r) {
+            for (int c = c0; c <= c1; ++c) {
+                uint32_t w = grid.CellWordInside(r, c);
+                if (r != row || c != column) w &= kOccupancyPart;
+                if ((searchMask & w & kTerrainPart) != 0) return 0;
+                if ((searchMask & w) != 0) {
+                    free = false;
+                    break;
+                }
+            }
+        }
+        if (free) return 1;
+    }
+    return grid.CanOccupy(o, grid.CellCenter(row, column), nullptr, searchMask, 1, 0);
 }
 
 void PathSearch::ClearSuspended() {
@@ -94,10 +149,11 @@ void PathSearch::ClearSuspended() {
 }
 
 int PathSearch::IsPassable(int row, int column, MapObjectView* o) {
-    uint16_t& known = passable[Index(row, column)];
+    const int i = Index(row, column);
+    uint8_t& known = passable[i];
     if (known == kUnknown) {
-        known = static_cast<uint16_t>(
-            grid.CanOccupy(o, grid.CellCenter(row, column), nullptr, searchMask, 1, 0));
+        known = static_cast<uint8_t>(CanStand(row, column, o));
+        marked.push_back(static_cast<uint32_t>(i));
     }
     return known;
 }
@@ -211,7 +267,10 @@ void PathSearch::CopyLinks(const std::vector<uint32_t>& source, const Cell& x, c
     Cell at = x;
     for (uint32_t steps = 0; at != y && steps < nodeLimit; ++steps) {
         const uint32_t link = source[Index(at)];
-        chain[Index(at)] = link;
+        uint32_t& slot = chain[Index(at)];
+        if (slot == kNoLink && link != kNoLink)
+            chainCells.push_back(static_cast<uint32_t>(Index(at)));
+        slot = link;
         if (link == kNoLink) break;
         at = Unpack(link);
     }
@@ -271,15 +330,17 @@ void PathSearch::StraightenPass(int axis, const Cell& start, const Cell& goal,
 
 void PathSearch::BuildWaypoints(const Cell& start, const Cell& goal, const Cell& requestedGoal,
                                 const Window& window, MapObjectView* o) {
+    // Links live only in cells the search touched, so copying and clearing those is copying
+    // and clearing the whole grids.
     if (o->HasManoeuvre(kEngageNearestManoeuvre)) {
-        chain = parent;
+        CopyTouched(parent, touched, chain, chainCells);
         return;
     }
-    std::fill(chain.begin(), chain.end(), kNoLink);
-    parentCopy = parent;
+    ClearChain();
+    CopyTouched(parent, touched, parentCopy, copyCells);
     StraightenPass(0, start, goal, requestedGoal, window, o);
-    parentCopy = chain;
-    std::fill(chain.begin(), chain.end(), kNoLink);
+    CopyTouched(chain, chainCells, parentCopy, copyCells);
+    ClearChain();
     StraightenPass(1, start, goal, requestedGoal, window, o);
 }
 

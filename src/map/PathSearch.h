@@ -82,6 +82,14 @@ private:
     void CopyLinks(const std::vector<uint32_t>& source, const Cell& x, const Cell& y);
     void ClearSearchGrids();
     void ClearMarkGrid();
+    // Sets the chain grid (or the copy of the parent grid) to the links of the touched cells
+    // of another grid, every other cell unlinked; only cells set before are cleared.
+    void CopyTouched(const std::vector<uint32_t>& source, const std::vector<uint32_t>& cells,
+                     std::vector<uint32_t>& target, std::vector<uint32_t>& targetCells);
+    void ClearChain();
+    // Whether the object could stand at the cell's centre: the answer of
+    // PathGrid::CanOccupy, found without the call where the footprint's cells are all free.
+    int CanStand(int row, int column, MapObjectView* o);
     void ClearSuspended();
     Window WholeGrid() const;
 
@@ -90,10 +98,20 @@ private:
     std::vector<uint32_t> parent;
     std::vector<uint32_t> parentCopy;
     std::vector<uint32_t> chain;
-    // Cells whose cost the searches since the last clearing have set.
+    // Cells whose cost the searches since the last clearing have set; the cells of the chain
+    // grid and the parent copy that hold a link; the cells of the mark grid that hold an answer.
+    // Only these are reset, never the whole grids.
     std::vector<uint32_t> touched;
+    std::vector<uint32_t> chainCells;
+    std::vector<uint32_t> copyCells;
+    std::vector<uint32_t> marked;
+    // The footprint about a cell centre, as cell offsets (the same for every cell), of the
+    // object the current request searches for; valid when footprintKnown.
+    int footprintRow0 = 0, footprintColumn0 = 0, footprintRow1 = 0, footprintColumn1 = 0;
+    int footprintRadius = -1;
+    bool footprintKnown = false;
     std::unique_ptr<BucketQueue> open;
-    std::vector<uint16_t> passable;
+    std::vector<uint8_t> passable;
     int32_t cutShort = 0;
     uint32_t searchMask = 0;
     uint32_t nodeBudget = kNodeBudget;

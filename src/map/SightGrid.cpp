@@ -9,6 +9,7 @@
 #include "core/Size.h"
 #include "map/CollisionFilter.h"
 #include "map/MapObjectView.h"
+#include "map/SquareMove.h"
 #include "map/TerrainServices.h"
 
 namespace {
@@ -17,6 +18,14 @@ constexpr int kLayerReach[SightGrid::kLayers] = {4, 12, 12, 8};
 constexpr double kPlainDetection = 256.0;
 constexpr double kSensorCDetection = 512.0;
 constexpr double kSensorABDetection = 768.0;
+
+void AddCount(int32_t& v) {
+    v = v == -1 ? 1 : v + 1;
+}
+// Never back to -1: taking sight away leaves the cell seen before.
+void RemoveCount(int32_t& v) {
+    v = std::max(0, v - 1);
+}
 
 // Division rounding towards minus infinity, so that -1 lies left of cell 0.
 int FloorDiv(int v, int d) {
@@ -56,40 +65,65 @@ bool SightGrid::CellOfPixel(const Point& p, int& row, int& column) const {
     return row >= 0 && row < rows && column >= 0 && column < columns;
 }
 
-void SightGrid::ChangeViewer(MapObjectView* o, const Point& p, int delta) {
-    if (o == nullptr || cell.w <= 0 || cell.h <= 0) return;
+bool SightGrid::ViewingOf(MapObjectView* o, Viewing& v) const {
+    if (o == nullptr || cell.w <= 0 || cell.h <= 0) return false;
     const int viewer = o->ViewingPlayer();
-    if (viewer == 0) return;
+    if (viewer == 0) return false;
     const int second = o->SecondViewingPlayer();
     const int team = o->GetTeam();
-    const bool sees[kLayers] = {
-        o->HasBaseSight() == 1,
-        o->SensorActive(SensorKind::A, team) != 0,
-        o->SensorActive(SensorKind::B, team) != 0,
-        o->SensorActive(SensorKind::C, team) > 0,
-    };
-    const int row = p.y / cell.h;
-    const int column = p.x / cell.w;
-    for (int player : {viewer, second}) {
-        if (!IsValidPlayer(player)) continue;
-        if (player == second && second == viewer) continue;
+    // A second viewing player equal to the first counts for neither (as it always has).
+    v.players[0] = IsValidPlayer(viewer) && second != viewer ? viewer : 0;
+    v.players[1] = IsValidPlayer(second) && second != viewer ? second : 0;
+    v.sees[0] = o->HasBaseSight() == 1;
+    v.sees[1] = o->SensorActive(SensorKind::A, team) != 0;
+    v.sees[2] = o->SensorActive(SensorKind::B, team) != 0;
+    v.sees[3] = o->SensorActive(SensorKind::C, team) > 0;
+    return true;
+}
+
+void SightGrid::ChangeSquare(int layer, int player, int row, int column, int delta) {
+    int32_t* cells = Layer(layer, player);
+    const CountSquare square = SquareAbout(row, column, kLayerReach[layer], rows, columns);
+    for (int r = square.row0; r <= square.row1; ++r) {
+        for (int c = square.column0; c <= square.column1; ++c) {
+            int32_t& v = cells[r * columns + c];
+            if (delta > 0) {
+                AddCount(v);
+            } else {
+                RemoveCount(v);
+            }
+        }
+    }
+}
+
+void SightGrid::ChangeViewer(MapObjectView* o, const Point& p, int delta) {
+    Viewing v;
+    if (!ViewingOf(o, v)) return;
+    for (int player : v.players) {
+        if (player == 0) continue;
         for (int layer = 0; layer < kLayers; ++layer) {
-            if (!sees[layer]) continue;
-            int32_t* cells = Layer(layer, player);
+            if (v.sees[layer]) ChangeSquare(layer, player, p.y / cell.h, p.x / cell.w, delta);
+        }
+    }
+}
+
+void SightGrid::MoveViewer(MapObjectView* o, const Point& from, const Point& to) {
+    Viewing v;
+    if (!ViewingOf(o, v)) return;
+    const int fromRow = from.y / cell.h, fromColumn = from.x / cell.w;
+    const int toRow = to.y / cell.h, toColumn = to.x / cell.w;
+    // The layers and players are counted apart, so each can be moved on its own.
+    for (int player : v.players) {
+        if (player == 0) continue;
+        for (int layer = 0; layer < kLayers; ++layer) {
+            if (!v.sees[layer]) continue;
             const int reach = kLayerReach[layer];
-            const int r0 = std::max(0, row - reach), r1 = std::min(rows - 1, row + reach);
-            const int c0 = std::max(0, column - reach);
-            const int c1 = std::min(columns - 1, column + reach);
-            for (int r = r0; r <= r1; ++r) {
-                for (int c = c0; c <= c1; ++c) {
-                    int32_t& v = cells[r * columns + c];
-                    if (delta > 0) {
-                        v = v == -1 ? 1 : v + 1;
-                    } else {
-                        // Never back to -1: taking sight away leaves the cell seen before.
-                        v = std::max(0, v - 1);
-                    }
-                }
+            if (!MoveCountSquare(Layer(layer, player), columns,
+                                 SquareAbout(fromRow, fromColumn, reach, rows, columns),
+                                 SquareAbout(toRow, toColumn, reach, rows, columns), RemoveCount,
+                                 AddCount)) {
+                ChangeSquare(layer, player, fromRow, fromColumn, -1);
+                ChangeSquare(layer, player, toRow, toColumn, +1);
             }
         }
     }

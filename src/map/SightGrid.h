@@ -25,6 +25,9 @@ public:
     // Add or remove o's sight as if o stood at p.
     void AddViewer(MapObjectView* o, const Point& p);
     void RemoveViewer(MapObjectView* o, const Point& p);
+    // The counts of RemoveViewer(o, from) followed by AddViewer(o, to), touching only the
+    // cells that leave or enter o's sight where o is counted in all it sees.
+    void MoveViewer(MapObjectView* o, const Point& from, const Point& to);
 
     // Pixel queries; 0 outside the grid.
     int IsVisible(const Point& p, int player) const;
@@ -51,7 +54,14 @@ private:
     bool IsValidPlayer(int player) const { return player >= 1 && player <= kPlayers; }
     int32_t* Layer(int layer, int player);
     const int32_t* Layer(int layer, int player) const;
+    // What o sees: its players (the second 0 when none or the same) and layers.
+    struct Viewing {
+        int players[2];
+        bool sees[kLayers];
+    };
+    bool ViewingOf(MapObjectView* o, Viewing& v) const;
     void ChangeViewer(MapObjectView* o, const Point& p, int delta);
+    void ChangeSquare(int layer, int player, int row, int column, int delta);
     template <class Test>
     int AnyLayerInRect(const Rect& r, int player, Test test) const;
 

@@ -15,6 +15,7 @@
 #include "core/SpriteSet.h"
 #include "map/LandAssets.h"
 #include "map/LandFile.h"
+#include "map/SquareMove.h"
 #include "map/TerrainPainter.h"
 #include "ui/ScreenBase.h"
 
@@ -176,6 +177,25 @@ void TerrainMap::AddVisibility(int row, int column, int delta) {
     if (v < 1) v = 0;
 }
 
+void TerrainMap::MoveVisibility(int fromRow, int fromColumn, int toRow, int toColumn, int reach) {
+    const CountSquare from = SquareAbout(fromRow, fromColumn, reach, mapSize.h, mapSize.w);
+    const CountSquare to = SquareAbout(toRow, toColumn, reach, mapSize.h, mapSize.w);
+    auto remove = [](int32_t& v) { v = std::max(0, v - 1); };
+    auto add = [](int32_t& v) { v = (v == -1 ? 0 : v) + 1; };
+    if (!visibility.empty() &&
+        MoveCountSquare(visibility.data(), kMaxCells, from, to, remove, add)) {
+        return;
+    }
+    for (int r = from.row0; r <= from.row1; ++r) {
+        for (int c = from.column0; c <= from.column1; ++c)
+            AddVisibility(r, c, -1);
+    }
+    for (int r = to.row0; r <= to.row1; ++r) {
+        for (int c = to.column0; c <= to.column1; ++c)
+            AddVisibility(r, c, +1);
+    }
+}
+
 int TerrainMap::Visibility(int row, int column) const {
     if (!IsInside(row, column)) return -1;
     if (revealAll) return 1;
@@ -297,22 +317,34 @@ void TerrainMap::DecodeVisibleTiles(const Rect& view) {
     int row0, column0, row1, column1;
     PixelToCell(view.origin, row0, column0);
     PixelToCell(view.BottomRight(), row1, column1);
-    std::fill(needed.begin(), needed.end(), 0);
     // Cells off the 200 x 200 grid show the spare tile.
     row0 = std::max(row0, 0), column0 = std::max(column0, 0);
     row1 = std::min(row1, kMaxCells - 1), column1 = std::min(column1, kMaxCells - 1);
+    if (decoded[0] == nullptr) DecodeTile(0);
+    // A load forgets the decoded view; until then a moved view needs only its changed cells.
+    if (decodedView.extent.w > 0 && decodedView.extent.h > 0 && !viewUses.empty()) {
+        ScrollDecodedTiles(row0, column0, row1, column1);
+        decodedView = view;
+        return;
+    }
+    std::fill(needed.begin(), needed.end(), 0);
+    viewUses.assign(kTableLength, 0);
     for (int row = row0; row <= row1; ++row) {
         for (int column = column0; column <= column1; ++column) {
             const int tile = cellTiles[CellIndex(row, column)];
-            if (tile >= 0 && tile < kTableLength) needed[tile] = 1;
+            if (tile >= 0 && tile < kTableLength) {
+                needed[tile] = 1;
+                ++viewUses[tile];
+            }
         }
     }
     needed[0] = 1;
-    if (decoded[0] == nullptr) DecodeTile(0);
+    inMap.assign(kTableLength, 0);
     for (int row = 0; row < mapSize.h; ++row) {
         const int sheetRow = sheetOrigin.h + row;
         for (int column = 0; column < mapSize.w; ++column) {
             const int tile = 1 + sheetRow * sheetSize.w + sheetOrigin.w + column;
+            inMap[tile] = 1;
             if (needed[tile]) {
                 if (decoded[tile] == nullptr) DecodeTile(tile);
             } else {
@@ -320,7 +352,33 @@ void TerrainMap::DecodeVisibleTiles(const Rect& view) {
             }
         }
     }
+    viewRow0 = row0, viewColumn0 = column0, viewRow1 = row1, viewColumn1 = column1;
     decodedView = view;
+}
+
+void TerrainMap::ScrollDecodedTiles(int row0, int column0, int row1, int column1) {
+    auto inside = [](int row, int column, int r0, int c0, int r1, int c1) {
+        return row >= r0 && row <= r1 && column >= c0 && column <= c1;
+    };
+    // Entering cells first: a tile that one cell leaves and another brings stays decoded, with
+    // whatever was painted into it.
+    for (int row = row0; row <= row1; ++row) {
+        for (int column = column0; column <= column1; ++column) {
+            if (inside(row, column, viewRow0, viewColumn0, viewRow1, viewColumn1)) continue;
+            const int tile = cellTiles[CellIndex(row, column)];
+            if (tile < 0 || tile >= kTableLength) continue;
+            if (viewUses[tile]++ == 0 && inMap[tile] && decoded[tile] == nullptr) DecodeTile(tile);
+        }
+    }
+    for (int row = viewRow0; row <= viewRow1; ++row) {
+        for (int column = viewColumn0; column <= viewColumn1; ++column) {
+            if (inside(row, column, row0, column0, row1, column1)) continue;
+            const int tile = cellTiles[CellIndex(row, column)];
+            if (tile < 0 || tile >= kTableLength) continue;
+            if (--viewUses[tile] == 0 && inMap[tile] && tile != 0) decoded[tile].reset();
+        }
+    }
+    viewRow0 = row0, viewColumn0 = column0, viewRow1 = row1, viewColumn1 = column1;
 }
 
 void TerrainMap::DrawViewZoom0(const Point& viewOrigin) {

@@ -73,6 +73,10 @@ public:
 
     // The local player's visibility.
     void AddVisibility(int row, int column, int delta);
+    // AddVisibility(-1) over the cells within `reach` of the first cell, then AddVisibility(+1)
+    // over those within `reach` of the second, touching only the cells that differ where the
+    // cells of both are seen now.
+    void MoveVisibility(int fromRow, int fromColumn, int toRow, int toColumn, int reach);
     int Visibility(int row, int column) const;
     int VisibilityAtPixel(const Point& p) const;
     int RectVisibility(const Rect& r) const;
@@ -125,6 +129,8 @@ private:
     // The local block data of a sheet tile of the map's part, or null.
     const uint8_t* BlockData(int sheetTile) const;
     void DecodeTile(int sheetTile);
+    // DecodeVisibleTiles for a view that moved: only the cells that entered or left it count.
+    void ScrollDecodedTiles(int row0, int column0, int row1, int column1);
     void PaintFrameInto(uint8_t* picture, int frame);
     // Back to the state of a map that was never loaded.
     void MakeEmpty();
@@ -139,6 +145,11 @@ private:
     std::vector<char> tileLetters;
     std::vector<int8_t> tileDecorations;
     std::vector<uint8_t> needed;
+    // For the decoded view: how many of its cells show each tile, whether a tile lies in the
+    // map's part of the sheet (the tiles freed when out of view), and its cells.
+    std::vector<uint16_t> viewUses;
+    std::vector<uint8_t> inMap;
+    int32_t viewRow0 = 0, viewColumn0 = 0, viewRow1 = -1, viewColumn1 = -1;
     std::vector<int32_t> cellTiles;
     std::vector<int32_t> visibility;
     Rect screen;

@@ -6,6 +6,7 @@
 #include "core/DisplayBase.h"
 #include "core/Point.h"
 #include "core/Rect.h"
+#include "core/RleBlitter.h"
 #include "core/Size.h"
 #include "core/WindowProc.h"
 #include "map/TerrainMap.h"
@@ -50,14 +51,13 @@ void WholeCell1(const Frame& f, const uint8_t* tile, bool fogged, uint8_t* out) 
             continue;
         }
         // The lowest byte of a word is its leftmost pixel; fog where i + j is even.
-        const uint32_t keep = (j & 1) ? 0x00FF00FFu : 0xFF00FF00u;
-        const uint32_t fog = (j & 1) ? 0xFE00FE00u : 0x00FE00FEu;
-        for (int w = 0; w < kCell / 4; ++w) {
-            uint32_t word;
-            std::memcpy(&word, tile + 4 * w, 4);
+        const uint64_t keep = (j & 1) ? 0x00FF00FF00FF00FFull : 0xFF00FF00FF00FF00ull;
+        const uint64_t fog = (j & 1) ? 0xFE00FE00FE00FE00ull : 0x00FE00FE00FE00FEull;
+        uint64_t words[kCell / 8];
+        std::memcpy(words, tile, kCell);
+        for (uint64_t& word : words)
             word = (word & keep) | fog;
-            std::memcpy(out + 4 * w, &word, 4);
-        }
+        std::memcpy(out, words, kCell);
     }
 }
 
@@ -96,8 +96,17 @@ void ClippedCell(const Frame& f, int row, int column, int shiftX = 0) {
     for (int j = j0; j < j1; ++j) {
         uint8_t* out = f.pixels + static_cast<ptrdiff_t>(baseY + j) * f.pitch + baseX;
         const uint8_t* src = tile + j * s * kCell;
-        for (int i = i0; i < i1; ++i) {
-            out[i] = fogged && ((i + j) & 1) == fogParity ? kFog : src[i * s];
+        // The samples first, then the fog over every other one: no test per pixel.
+        if (s == 1) {
+            rle::CopySpan(out + i0, src + i0, i1 - i0);
+        } else {
+            for (int i = i0; i < i1; ++i)
+                out[i] = src[i * s];
+        }
+        if (fogged) {
+            // The first i from i0 with (i + j) & 1 == fogParity.
+            for (int i = i0 + (((i0 + j) & 1) != fogParity ? 1 : 0); i < i1; i += 2)
+                out[i] = kFog;
         }
     }
 }

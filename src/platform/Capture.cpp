@@ -1,9 +1,14 @@
 #include "platform/Capture.h"
 
 #include <png.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <deque>
 #include <vector>
 
@@ -13,24 +18,83 @@ std::deque<std::string>& Requests() {
     return requests;
 }
 
+// The caller says what went wrong, once: libpng is kept from printing its own lines.
+void QuietError(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+void QuietWarning(png_structp, png_const_charp) {}
+
 // libpng reports errors by longjmp: this frame holds nothing that needs unwinding.
-bool WriteImage(png_structp png, png_infop info, FILE* file, int width, int height,
+bool WriteImage(png_structp png, png_infop info, FILE* file, int width, int height, int colourType,
                 png_colorp colours, png_bytepp rows) {
     if (setjmp(png_jmpbuf(png))) return false;
     png_init_io(png, file);
     png_set_IHDR(png, info, static_cast<png_uint_32>(width), static_cast<png_uint_32>(height), 8,
-                 PNG_COLOR_TYPE_PALETTE, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+                 colourType, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
                  PNG_FILTER_TYPE_DEFAULT);
-    png_set_PLTE(png, info, colours, 256);
+    if (colours) png_set_PLTE(png, info, colours, 256);
     png_write_info(png, info);
     png_write_image(png, rows);
     png_write_end(png, info);
     return true;
 }
+
+// Writes the rows into a temporary file beside path, then renames it over path.
+bool WritePng(const std::string& path, const uint8_t* pixels, int width, int height, int pitch,
+              int colourType, png_colorp colours, std::string* error) {
+    std::vector<png_bytep> rows(static_cast<size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        rows[y] = const_cast<png_bytep>(pixels + static_cast<ptrdiff_t>(y) * pitch);
+    }
+    std::string temp = path + ".XXXXXX";
+    const int fd = mkstemp(temp.data());
+    if (fd < 0) {
+        if (error) *error = std::strerror(errno);
+        return false;
+    }
+    fchmod(fd, 0644);
+    FILE* file = fdopen(fd, "wb");
+    if (!file) {
+        if (error) *error = std::strerror(errno);
+        close(fd);
+        unlink(temp.c_str());
+        return false;
+    }
+    png_structp png =
+        png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, QuietError, QuietWarning);
+    png_infop info = png ? png_create_info_struct(png) : nullptr;
+    errno = 0;
+    bool ok =
+        png && info && WriteImage(png, info, file, width, height, colourType, colours, rows.data());
+    int failure = ok ? 0 : errno;
+    if (png) png_destroy_write_struct(&png, info ? &info : nullptr);
+    const auto note = [&](bool step) {
+        if (!step && failure == 0) failure = errno;
+        ok = ok && step;
+    };
+    note(std::fflush(file) == 0);
+    note(fsync(fileno(file)) == 0);
+    note(std::fclose(file) == 0);
+    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) {
+        failure = errno;
+        ok = false;
+    }
+    if (!ok) {
+        if (error) *error = failure ? std::strerror(failure) : "the picture could not be written";
+        unlink(temp.c_str());
+    }
+    return ok;
+}
+
 }  // namespace
 
 void winx_RequestCapture(const std::string& name) {
     Requests().push_back(name);
+}
+
+std::string winx_CaptureDirectory() {
+    const char* directory = std::getenv("QX_CAPTURE");
+    return directory ? directory : "";
 }
 
 std::string winx_TakeCaptureRequest() {
@@ -41,23 +105,24 @@ std::string winx_TakeCaptureRequest() {
 }
 
 bool winx_WritePalettedPng(const std::string& path, const uint8_t* pixels, int width, int height,
-                           int pitch, const uint8_t* rgbPalette) {
-    if (!pixels || !rgbPalette || width <= 0 || height <= 0) return false;
+                           int pitch, const uint8_t* rgbPalette, std::string* error) {
+    if (!pixels || !rgbPalette || width <= 0 || height <= 0) {
+        if (error) *error = "no picture";
+        return false;
+    }
     std::vector<png_color> colours(256);
     for (int i = 0; i < 256; ++i) {
         colours[i] = png_color{rgbPalette[3 * i], rgbPalette[3 * i + 1], rgbPalette[3 * i + 2]};
     }
-    std::vector<png_bytep> rows(static_cast<size_t>(height));
-    for (int y = 0; y < height; ++y) {
-        rows[y] = const_cast<png_bytep>(pixels + static_cast<ptrdiff_t>(y) * pitch);
+    return WritePng(path, pixels, width, height, pitch, PNG_COLOR_TYPE_PALETTE, colours.data(),
+                    error);
+}
+
+bool winx_WriteRgbPng(const std::string& path, const uint8_t* pixels, int width, int height,
+                      int pitch, std::string* error) {
+    if (!pixels || width <= 0 || height <= 0) {
+        if (error) *error = "no picture";
+        return false;
     }
-    FILE* file = std::fopen(path.c_str(), "wb");
-    if (!file) return false;
-    png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-    png_infop info = png ? png_create_info_struct(png) : nullptr;
-    bool ok =
-        png && info && WriteImage(png, info, file, width, height, colours.data(), rows.data());
-    if (png) png_destroy_write_struct(&png, info ? &info : nullptr);
-    if (std::fclose(file) != 0) ok = false;
-    return ok;
+    return WritePng(path, pixels, width, height, pitch, PNG_COLOR_TYPE_RGB, nullptr, error);
 }

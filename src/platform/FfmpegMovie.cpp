@@ -13,11 +13,15 @@ extern "C" {
 #include <algorithm>
 #include <chrono>
 #include <cmath>
+#include <cstdio>
+#include <string>
 #include <thread>
 #include <vector>
 
+#include "platform/Capture.h"
 #include "platform/Messages.h"
 #include "platform/SdlVideo.h"
+#include "platform/Termination.h"
 
 namespace {
 
@@ -42,6 +46,20 @@ AVCodecContext* OpenDecoder(AVFormatContext* format, int stream) {
     return context;
 }
 
+// Where a width x height picture shows in an output of outWidth x outHeight: scaled to fill it
+// while keeping its shape, centred, black around it.
+SDL_Rect PlacePicture(int width, int height, int outWidth, int outHeight) {
+    SDL_Rect place{0, 0, outWidth, outHeight};
+    if (static_cast<int64_t>(outWidth) * height > static_cast<int64_t>(outHeight) * width) {
+        place.w = static_cast<int>(static_cast<int64_t>(outHeight) * width / height);
+        place.x = (outWidth - place.w) / 2;
+    } else {
+        place.h = static_cast<int>(static_cast<int64_t>(outWidth) * height / width);
+        place.y = (outHeight - place.h) / 2;
+    }
+    return place;
+}
+
 // Scales samples by an attenuation in hundredths of a decibel.
 void Attenuate(std::vector<int16_t>& samples, int32_t attenuation) {
     if (attenuation >= 0) return;
@@ -62,6 +80,7 @@ struct winx_FfmpegMovie::State {
     AVFrame* frame = nullptr;
     AVFrame* audioFrame = nullptr;
     SwsContext* scaler = nullptr;
+    SwsContext* captureScaler = nullptr;
     SwrContext* resampler = nullptr;
 
     bool pending = false;  // frame holds a decoded video frame not shown yet
@@ -92,6 +111,7 @@ struct winx_FfmpegMovie::State {
         }
         if (texture) SDL_DestroyTexture(texture);
         sws_freeContext(scaler);
+        sws_freeContext(captureScaler);
         swr_free(&resampler);
         av_frame_free(&frame);
         av_frame_free(&audioFrame);
@@ -266,10 +286,40 @@ void winx_FfmpegMovie::Run() {
     }
 }
 
+// A capture requested while the movie plays is the movie's picture as the window shows it: the
+// 640 x 480 screen with the frame scaled into it.
+void winx_FfmpegMovie::CapturePendingFrame() {
+    State& s = *state;
+    const std::string directory = winx_CaptureDirectory();
+    if (directory.empty()) return;
+    const std::string name = winx_TakeCaptureRequest();
+    if (name.empty()) return;
+    const int width = s.video->width;
+    const int height = s.video->height;
+    const SDL_Rect place = PlacePicture(width, height, kWinxScreenWidth, kWinxScreenHeight);
+    const int pitch = kWinxScreenWidth * 3;
+    std::vector<uint8_t> rgb(static_cast<size_t>(pitch) * kWinxScreenHeight, 0);
+    s.captureScaler = sws_getCachedContext(
+        s.captureScaler, width, height, static_cast<AVPixelFormat>(s.frame->format), place.w,
+        place.h, AV_PIX_FMT_RGB24, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    if (s.captureScaler && place.w > 0 && place.h > 0) {
+        uint8_t* planes[4] = {rgb.data() + static_cast<size_t>(place.y) * pitch + place.x * 3,
+                              nullptr, nullptr, nullptr};
+        int pitches[4] = {pitch, 0, 0, 0};
+        sws_scale(s.captureScaler, s.frame->data, s.frame->linesize, 0, height, planes, pitches);
+    }
+    const std::string path = directory + "/" + name + ".png";
+    std::string error;
+    if (!winx_WriteRgbPng(path, rgb.data(), kWinxScreenWidth, kWinxScreenHeight, pitch, &error))
+        std::fprintf(stderr, "Quarnex: capture: cannot write %s: %s\n", path.c_str(),
+                     error.c_str());
+}
+
 void winx_FfmpegMovie::ShowPendingFrame() {
     State& s = *state;
     s.pending = false;
     ++framesShown;
+    CapturePendingFrame();
     if (!s.renderer) return;
     const int width = s.video->width;
     const int height = s.video->height;
@@ -302,18 +352,12 @@ void winx_FfmpegMovie::ShowPendingFrame() {
     SDL_RenderGetLogicalSize(s.renderer, &outWidth, &outHeight);
     if (outWidth <= 0 || outHeight <= 0)
         SDL_GetRendererOutputSize(s.renderer, &outWidth, &outHeight);
-    SDL_Rect place{0, 0, outWidth, outHeight};
-    if (static_cast<int64_t>(outWidth) * height > static_cast<int64_t>(outHeight) * width) {
-        place.w = static_cast<int>(static_cast<int64_t>(outHeight) * width / height);
-        place.x = (outWidth - place.w) / 2;
-    } else {
-        place.h = static_cast<int>(static_cast<int64_t>(outWidth) * height / width);
-        place.y = (outHeight - place.h) / 2;
-    }
+    const SDL_Rect place = PlacePicture(width, height, outWidth, outHeight);
     SDL_SetRenderDrawColor(s.renderer, 0, 0, 0, 255);
     SDL_RenderClear(s.renderer);
     SDL_RenderCopy(s.renderer, s.texture, nullptr, &place);
     SDL_RenderPresent(s.renderer);
+    winx_NoteForeignPresent();
     SDL_SetRenderTarget(s.renderer, target);
 }
 
@@ -381,6 +425,8 @@ int DropTextOfPress(void* context, SDL_Event* event) {
 }  // namespace
 
 int winx_TakeKeyPress(uint32_t waitedMs) {
+    // A termination request ends the movie like a key, and the main loop then closes.
+    if (winx_TerminationRequested()) return 1;
     if (winx_TakeScriptedKeyPress(waitedMs)) return 1;
     if (SDL_WasInit(SDL_INIT_EVENTS) == 0) return 0;
     SDL_PumpEvents();

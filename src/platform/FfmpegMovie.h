@@ -43,6 +43,7 @@ private:
     bool DecodeUntilVideoFrame();
     void QueueAudioFrame();
     void ShowPendingFrame();
+    void CapturePendingFrame();
     int AudioDrained() const;
 };
 

@@ -239,8 +239,11 @@ struct LineParser {
         return true;
     }
 
-    bool Capture(const std::vector<std::string_view>& words) {
-        if (words.size() != 2) return Fail("usage: capture NAME");
+    bool Capture(const std::vector<std::string_view>& words,
+                 winx_ScriptStep::Kind kind = winx_ScriptStep::Kind::Capture) {
+        if (words.size() != 2)
+            return Fail(kind == winx_ScriptStep::Kind::Capture ? "usage: capture NAME"
+                                                               : "usage: checksum NAME");
         std::string_view name = words[1];
         // The name becomes a file name: keep it to one harmless path component.
         bool good = name.size() <= 64 && name[0] != '.';
@@ -250,7 +253,7 @@ struct LineParser {
         }
         if (!good)
             return Fail("a capture name is 1 to 64 of A-Z a-z 0-9 _ - . and starts with no dot");
-        Add(winx_ScriptStep::Kind::Capture, 0, 0, 0, std::string(name));
+        Add(kind, 0, 0, 0, std::string(name));
         return true;
     }
 
@@ -279,6 +282,7 @@ struct LineParser {
         if (EqualNoCase(command, "up")) return Button(words, false, true);
         if (EqualNoCase(command, "click")) return Button(words, true, true);
         if (EqualNoCase(command, "capture")) return Capture(words);
+        if (EqualNoCase(command, "checksum")) return Capture(words, Kind::Checksum);
         if (EqualNoCase(command, "activate")) return Bare(words, Kind::Activate);
         if (EqualNoCase(command, "deactivate")) return Bare(words, Kind::Deactivate);
         if (EqualNoCase(command, "quit")) return Bare(words, Kind::Quit);
@@ -373,4 +377,11 @@ void winx_InputScript::Poll(uint32_t now, const std::function<void(const winx_Sc
         const winx_ScriptStep& step = steps[next++];
         run(step);
     }
+}
+
+uint32_t winx_InputScript::MsUntilNextStep(uint32_t now) const {
+    if (Finished()) return UINT32_MAX;
+    if (!started) return 0;
+    const uint32_t elapsed = now - start;
+    return steps[next].atMs > elapsed ? steps[next].atMs - elapsed : 0;
 }

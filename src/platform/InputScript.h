@@ -18,7 +18,8 @@ struct winx_ScriptStep {
         Capture,
         Activate,
         Deactivate,
-        Quit
+        Quit,
+        Checksum
     };
     Kind kind = Kind::Quit;
     // Milliseconds after the script started.
@@ -27,7 +28,7 @@ struct winx_ScriptStep {
     uint32_t value = 0;
     int x = 0;
     int y = 0;
-    // The capture name.
+    // The capture (or checksum) name.
     std::string name;
 };
 
@@ -47,6 +48,9 @@ public:
     // Runs every step that is due at `now`; the first call starts the script's time.
     void Poll(uint32_t now, const std::function<void(const winx_ScriptStep&)>& run);
     int Finished() const { return next >= steps.size(); }
+    // Milliseconds from `now` until the next step is due: 0 before the script's time started
+    // or when a step is due, UINT32_MAX when every step has run.
+    uint32_t MsUntilNextStep(uint32_t now) const;
     const std::vector<winx_ScriptStep>& Steps() const { return steps; }
 
     // The virtual key of a key name or number as the script writes it; 0 when unknown.

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstring>
 
 winx_InstanceLock::~winx_InstanceLock() {
     Release();
@@ -12,8 +13,12 @@ winx_InstanceLock::~winx_InstanceLock() {
 
 winx_InstanceLock::Result winx_InstanceLock::Acquire(const std::string& path) {
     Release();
+    problem.clear();
     int file = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
-    if (file < 0) return Result::Unavailable;
+    if (file < 0) {
+        problem = std::strerror(errno);
+        return Result::Unavailable;
+    }
     // flock locks belong to the open file, so a second open in this process conflicts too.
     int status;
     do {
@@ -22,7 +27,9 @@ winx_InstanceLock::Result winx_InstanceLock::Acquire(const std::string& path) {
     if (status != 0) {
         int error = errno;
         close(file);
-        return error == EWOULDBLOCK ? Result::HeldElsewhere : Result::Unavailable;
+        if (error == EWOULDBLOCK) return Result::HeldElsewhere;
+        problem = std::strerror(error);
+        return Result::Unavailable;
     }
     fd = file;
     return Result::Acquired;

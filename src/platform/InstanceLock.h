@@ -16,7 +16,10 @@ public:
     // another lock object) has it; Unavailable when the file cannot be opened at all.
     Result Acquire(const std::string& path);
     void Release();
+    // Why the last Acquire answered Unavailable.
+    const std::string& Problem() const { return problem; }
 
 private:
     int fd = -1;
+    std::string problem;
 };

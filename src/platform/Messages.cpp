@@ -2,6 +2,7 @@
 
 #include <SDL.h>
 
+#include <algorithm>
 #include <bitset>
 #include <cstdint>
 #include <cstdio>
@@ -9,10 +10,13 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "platform/Capture.h"
+#include "platform/ChecksumRequest.h"
 #include "platform/Clock.h"
 #include "platform/InputScript.h"
+#include "platform/Termination.h"
 
 namespace {
 
@@ -28,15 +32,25 @@ struct MessageState {
     // key messages and swallow the text of Ctrl and Alt chords.
     bool ctrlHeld = false;
     bool altHeld = false;
+    // What a script's keys need to make their characters (real keys get them from the text
+    // input): Shift held, and Caps Lock toggled by its key.
+    bool shiftHeld = false;
+    bool capsLock = false;
     // Windows reports activation changes only; the window starts active.
     bool windowActive = true;
     int captureCount = 0;
+    bool terminationPosted = false;
     std::unique_ptr<winx_InputScript> script;
 };
 
 MessageState& State() {
     static MessageState state;
     return state;
+}
+
+std::function<void(uint32_t)>& WaitHook() {
+    static std::function<void(uint32_t)> hook;
+    return hook;
 }
 
 void Post(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0) {
@@ -69,6 +83,42 @@ void PostKey(uint32_t vk, bool down) {
     uint32_t message =
         down ? (system ? WM_SYSKEYDOWN : WM_KEYDOWN) : (system ? WM_SYSKEYUP : WM_KEYUP);
     Post(message, vk);
+}
+
+// The character a key of a US keyboard makes, as Windows translates it: 0 for none.
+uint32_t CharacterOfKey(uint32_t vk, bool shift, bool capsLock) {
+    static constexpr char kShiftedDigits[] = ")!@#$%^&*(";
+    struct Punctuation {
+        uint32_t vk;
+        char plain;
+        char shifted;
+    };
+    static constexpr Punctuation kPunctuation[] = {
+        {VK_OEM_1, ';', ':'},     {VK_OEM_PLUS, '=', '+'},   {VK_OEM_COMMA, ',', '<'},
+        {VK_OEM_MINUS, '-', '_'}, {VK_OEM_PERIOD, '.', '>'}, {VK_OEM_2, '/', '?'},
+        {VK_OEM_3, '`', '~'},     {VK_OEM_4, '[', '{'},      {VK_OEM_5, '\\', '|'},
+        {VK_OEM_6, ']', '}'},     {VK_OEM_7, '\'', '"'},     {VK_MULTIPLY, '*', '*'},
+        {VK_ADD, '+', '+'},       {VK_SUBTRACT, '-', '-'},   {VK_DECIMAL, '.', '.'},
+        {VK_DIVIDE, '/', '/'},    {VK_SPACE, ' ', ' '}};
+    if (vk >= 'A' && vk <= 'Z') return shift != capsLock ? vk : vk - 'A' + 'a';
+    if (vk >= '0' && vk <= '9') return shift ? static_cast<uint32_t>(kShiftedDigits[vk - '0']) : vk;
+    if (vk >= VK_NUMPAD0 && vk <= VK_NUMPAD0 + 9) return '0' + (vk - VK_NUMPAD0);
+    for (const Punctuation& p : kPunctuation) {
+        if (p.vk == vk) return static_cast<unsigned char>(shift ? p.shifted : p.plain);
+    }
+    return 0;
+}
+
+// A script's key-down: the key, then the character it makes, as a real key press and its
+// text input come.
+void PostScriptedKeyDown(uint32_t vk) {
+    MessageState& s = State();
+    PostKey(vk, true);
+    if (vk == VK_SHIFT) s.shiftHeld = true;
+    if (vk == VK_CAPITAL) s.capsLock = !s.capsLock;
+    // A Ctrl or Alt chord makes its character from the key-down (or none at all).
+    if (s.ctrlHeld || s.altHeld) return;
+    if (uint32_t c = CharacterOfKey(vk, s.shiftHeld, s.capsLock)) Post(WM_CHAR, c);
 }
 
 void PostText(const char* text) {
@@ -252,10 +302,11 @@ void RunScriptStep(const winx_ScriptStep& step) {
     using Kind = winx_ScriptStep::Kind;
     switch (step.kind) {
         case Kind::KeyDown:
-            PostKey(step.value, true);
+            PostScriptedKeyDown(step.value);
             break;
         case Kind::KeyUp:
             PostKey(step.value, false);
+            if (step.value == VK_SHIFT) State().shiftHeld = false;
             break;
         case Kind::Char:
             Post(WM_CHAR, step.value);
@@ -274,6 +325,9 @@ void RunScriptStep(const winx_ScriptStep& step) {
         }
         case Kind::Capture:
             winx_RequestCapture(step.name);
+            break;
+        case Kind::Checksum:
+            winx_RequestChecksum(step.name);
             break;
         case Kind::Activate:
             PostActivation(true);
@@ -297,6 +351,11 @@ bool EventsRunning() {
 
 void PumpInput() {
     PollScript();
+    // A termination signal closes the window, the same road as the window manager's close.
+    if (winx_TerminationRequested() && !State().terminationPosted) {
+        State().terminationPosted = true;
+        Post(WM_CLOSE);
+    }
     if (!EventsRunning()) return;
     SDL_PumpEvents();
     SDL_Event event;
@@ -371,6 +430,26 @@ int winx_GetMessage(winx_Msg* msg) {
         }
         if (EventsRunning()) SDL_WaitEventTimeout(nullptr, 10);
     }
+}
+
+void winx_WaitMessage(uint32_t timeoutMs) {
+    if (WaitHook()) {
+        WaitHook()(timeoutMs);
+        return;
+    }
+    MessageState& s = State();
+    if (s.script) timeoutMs = std::min(timeoutMs, s.script->MsUntilNextStep(winx_timeGetTime()));
+    if (timeoutMs == 0 || !s.messages.empty() || winx_TerminationRequested()) return;
+    if (EventsRunning()) {
+        // Leaves the event queued for the next look at the messages.
+        SDL_WaitEventTimeout(nullptr, static_cast<int>(std::min<uint32_t>(timeoutMs, INT32_MAX)));
+    } else {
+        SDL_Delay(timeoutMs);
+    }
+}
+
+void winx_SetWaitHook(std::function<void(uint32_t)> hook) {
+    WaitHook() = std::move(hook);
 }
 
 int winx_TranslateMessage(const winx_Msg* msg) {

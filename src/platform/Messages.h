@@ -4,6 +4,7 @@
 // the game takes them with winx_PeekMessage / winx_GetMessage and hands them to its window
 // procedure with winx_DispatchMessage.
 #include <cstdint>
+#include <functional>
 
 #include "platform/VirtualKeys.h"
 
@@ -75,6 +76,12 @@ constexpr int winx_PointParamY(intptr_t lParam) {
 int winx_PeekMessage(winx_Msg* msg, uint32_t filterMin, uint32_t filterMax, uint32_t remove);
 // Takes the next message, waiting for one; 0 when it is the quit message, else 1.
 int winx_GetMessage(winx_Msg* msg);
+// Waits until a message may have arrived or timeoutMs have passed: real input, the input
+// script's next step and a termination request end the wait early. Returns at once while a
+// message is queued.
+void winx_WaitMessage(uint32_t timeoutMs);
+// Replaces the waiting (tests): the hook is handed the timeout instead; empty restores it.
+void winx_SetWaitHook(std::function<void(uint32_t)> hook);
 // Posts the character message a key-down makes: Backspace, Tab, Enter and Escape as 8, 9,
 // 13 and 27, Ctrl+letter as 1 to 26, nothing while Alt is held. Printable characters come
 // from the text input already. 1 when a character was posted.

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
+#include <cstring>
+#if defined(__SSE__)
+#include <xmmintrin.h>
+#endif
 
 namespace {
 
@@ -17,6 +21,16 @@ float GainOf(int32_t attenuation) {
     if (attenuation <= kWinxVolumeMin) return 0.0f;
     if (attenuation >= kWinxVolumeMax) return 1.0f;
     return static_cast<float>(std::pow(10.0, attenuation / 2000.0));
+}
+
+// lrint of a float in the int32 range under the default rounding mode (to nearest, ties to
+// even); the SSE conversion rounds the same way and is not a library call.
+inline int32_t RoundToInt(float v) {
+#if defined(__SSE__)
+    return _mm_cvtss_si32(_mm_set_ss(v));
+#else
+    return static_cast<int32_t>(std::lrint(v));
+#endif
 }
 
 }  // namespace
@@ -39,6 +53,7 @@ winx_BufferId winx_Mixer::Create(const winx_PcmFormat& format, uint32_t bytes) {
     // Silence: 8-bit samples centre on 128.
     buffer.data.assign(bytes, format.bits == 8 ? 128 : 0);
     buffer.frames = bytes / blockAlign;
+    buffer.samples.assign(static_cast<size_t>(buffer.frames) * format.channels, 0);
     buffer.step = (static_cast<uint64_t>(format.rate) << 32) / static_cast<uint64_t>(outputRate);
     const winx_BufferId id = NextBufferId();
     buffers.emplace(id, std::move(buffer));
@@ -144,6 +159,8 @@ int winx_Mixer::Lock(winx_BufferId id, uint32_t offset, uint32_t bytes, winx_Loc
     const uint32_t size = static_cast<uint32_t>(buffer->data.size());
     offset %= size;
     bytes = std::min(bytes, size);
+    buffer->lockedOffset = offset;
+    buffer->lockedBytes = bytes;
     region.first = buffer->data.data() + offset;
     region.firstBytes = std::min(bytes, size - offset);
     if (bytes > region.firstBytes) {
@@ -154,7 +171,31 @@ int winx_Mixer::Lock(winx_BufferId id, uint32_t offset, uint32_t bytes, winx_Loc
 }
 
 int winx_Mixer::Unlock(winx_BufferId id) {
-    return Find(id) ? 1 : 0;
+    Buffer* buffer = Find(id);
+    if (!buffer) return 0;
+    const uint32_t size = static_cast<uint32_t>(buffer->data.size());
+    const uint32_t first = std::min(buffer->lockedBytes, size - buffer->lockedOffset);
+    Convert(*buffer, buffer->lockedOffset, first);
+    Convert(*buffer, 0, buffer->lockedBytes - first);
+    buffer->lockedBytes = 0;
+    return 1;
+}
+
+void winx_Mixer::Convert(Buffer& buffer, uint32_t offset, uint32_t bytes) {
+    if (bytes == 0) return;
+    // Whole samples covering the bytes.
+    const uint32_t width = buffer.format.bits == 8 ? 1 : 2;
+    const size_t begin = offset / width;
+    const size_t end =
+        std::min<size_t>((size_t{offset} + bytes + width - 1) / width, buffer.samples.size());
+    const uint8_t* data = buffer.data.data();
+    int16_t* samples = buffer.samples.data();
+    for (size_t i = begin; i < end; ++i) {
+        samples[i] =
+            width == 1
+                ? static_cast<int16_t>((static_cast<int>(data[i]) - 128) * 256)
+                : static_cast<int16_t>(static_cast<uint16_t>(data[2 * i] | data[2 * i + 1] << 8));
+    }
 }
 
 void winx_Mixer::Render(int16_t* out, int frames) {
@@ -170,47 +211,56 @@ void winx_Mixer::Render(int16_t* out, int frames) {
 }
 
 void winx_Mixer::MixInto(Buffer& buffer, int32_t* sum, int frames) {
+    const bool stereoSource = buffer.format.channels == 2;
+    if (outputChannels == 1) {
+        stereoSource ? Mix<2, 1>(buffer, sum, frames) : Mix<1, 1>(buffer, sum, frames);
+    } else {
+        stereoSource ? Mix<2, 2>(buffer, sum, frames) : Mix<1, 2>(buffer, sum, frames);
+    }
+}
+
+template <int SourceChannels, int OutputChannels>
+void winx_Mixer::Mix(Buffer& buffer, int32_t* sum, int frames) {
     const uint32_t count = buffer.frames;
     const uint64_t length = static_cast<uint64_t>(count) << 32;
-    const int blockAlign = buffer.format.BlockAlign();
-    const int sourceChannels = buffer.format.channels;
-    const bool eightBit = buffer.format.bits == 8;
-    const uint8_t* data = buffer.data.data();
+    const int16_t* samples = buffer.samples.data();
+    const float gain = buffer.gain;
 
-    auto sample = [&](uint32_t frame, int channel) -> float {
-        const uint8_t* p = data + static_cast<size_t>(frame) * static_cast<size_t>(blockAlign) +
-                           channel * (eightBit ? 1 : 2);
-        if (eightBit) return static_cast<float>((static_cast<int>(p[0]) - 128) * 256);
-        return static_cast<float>(static_cast<int16_t>(static_cast<uint16_t>(p[0] | p[1] << 8)));
-    };
     // The source sample for an output channel: mono feeds both sides, stereo folds to mono.
-    auto channelValue = [&](uint32_t frame, int outChannel) -> float {
-        if (sourceChannels == 1) return sample(frame, 0);
-        if (outputChannels == 1) return (sample(frame, 0) + sample(frame, 1)) * 0.5f;
-        return sample(frame, outChannel);
+    auto channelValue = [samples](uint32_t frame, int outChannel) -> float {
+        const int16_t* p = samples + static_cast<size_t>(frame) * SourceChannels;
+        if constexpr (SourceChannels == 1) {
+            return static_cast<float>(p[0]);
+        } else if constexpr (OutputChannels == 1) {
+            return (static_cast<float>(p[0]) + static_cast<float>(p[1])) * 0.5f;
+        } else {
+            return static_cast<float>(p[outChannel]);
+        }
     };
 
+    uint64_t position = buffer.position;
+    const uint64_t step = buffer.step;
     for (int i = 0; i < frames; ++i) {
-        if (buffer.position >= length) {
+        if (position >= length) {
             if (!buffer.looping) {
                 buffer.playing = false;
                 buffer.position = 0;
                 return;
             }
-            buffer.position %= length;
+            position %= length;
         }
-        const uint32_t frame = static_cast<uint32_t>(buffer.position >> 32);
+        const uint32_t frame = static_cast<uint32_t>(position >> 32);
         uint32_t next = frame + 1;
         if (next >= count) next = buffer.looping ? 0 : frame;
-        const float fraction =
-            static_cast<float>(static_cast<uint32_t>(buffer.position)) / 4294967296.0f;
-        for (int c = 0; c < outputChannels; ++c) {
+        const float fraction = static_cast<float>(static_cast<uint32_t>(position)) / 4294967296.0f;
+        for (int c = 0; c < OutputChannels; ++c) {
             const float a = channelValue(frame, c);
             const float value = fraction == 0.0f ? a : a + (channelValue(next, c) - a) * fraction;
-            sum[i * outputChannels + c] += static_cast<int32_t>(std::lrint(value * buffer.gain));
+            sum[i * OutputChannels + c] += RoundToInt(value * gain);
         }
-        buffer.position += buffer.step;
+        position += step;
     }
+    buffer.position = position;
     if (!buffer.looping && buffer.position >= length) {
         buffer.playing = false;
         buffer.position = 0;

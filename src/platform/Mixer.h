@@ -61,7 +61,8 @@ public:
     int GetFormat(winx_BufferId id, winx_PcmFormat& format) const;
     int GetSize(winx_BufferId id, uint32_t& bytes) const;
     // Hands out the bytes from offset (wrapping at the end of the buffer) in one or two parts;
-    // a request longer than the buffer is cut to the buffer's size.
+    // a request longer than the buffer is cut to the buffer's size. What is written there is
+    // heard from the Unlock on, which converts it once into the mixer's own sample form.
     int Lock(winx_BufferId id, uint32_t offset, uint32_t bytes, winx_LockedRegion& region);
     int Unlock(winx_BufferId id);
 
@@ -79,6 +80,11 @@ private:
     struct Buffer {
         winx_PcmFormat format;
         std::vector<uint8_t> data;
+        // The data as signed 16-bit samples (8-bit ones scaled up), converted once on Unlock so
+        // that the mixing reads them directly.
+        std::vector<int16_t> samples;
+        uint32_t lockedOffset = 0;
+        uint32_t lockedBytes = 0;
         uint32_t frames = 0;
         uint64_t position = 0;  // frames in 32.32 fixed point
         uint64_t step = 0;      // source frames per output frame, 32.32
@@ -91,6 +97,9 @@ private:
     Buffer* Find(winx_BufferId id);
     const Buffer* Find(winx_BufferId id) const;
     void MixInto(Buffer& buffer, int32_t* sum, int frames);
+    template <int SourceChannels, int OutputChannels>
+    static void Mix(Buffer& buffer, int32_t* sum, int frames);
+    static void Convert(Buffer& buffer, uint32_t offset, uint32_t bytes);
 
     int outputChannels;
     int outputRate;

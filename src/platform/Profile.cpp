@@ -1,15 +1,16 @@
 #include "platform/Profile.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <cerrno>
 
 #include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <vector>
 
@@ -104,18 +105,96 @@ bool FindKey(const std::vector<std::string_view>& lines, const SectionSpan& span
     return false;
 }
 
-bool ReadWholeFile(const char* file, std::string& contents) {
-    if (!file) return false;
-    std::ifstream in(winx_NativePath(file), std::ios::binary);
-    if (!in) return false;
-    contents.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return true;
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+std::string_view WithoutByteOrderMark(std::string_view text) {
+    if (text.substr(0, kByteOrderMark.size()) == kByteOrderMark)
+        text.remove_prefix(kByteOrderMark.size());
+    return text;
+}
+
+// What identifies a file's state without reading it; a change of any field means a new text.
+struct FileIdentity {
+    bool exists = false;
+    dev_t device = 0;
+    ino_t inode = 0;
+    off_t size = 0;
+    int64_t modifiedNs = 0;
+    bool operator==(const FileIdentity&) const = default;
+};
+
+FileIdentity IdentityOf(const struct stat& st) {
+    return {true, st.st_dev, st.st_ino, st.st_size,
+            int64_t{st.st_mtim.tv_sec} * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+struct CachedFile {
+    std::string path;
+    FileIdentity identity;
+    winx_ProfileFile status = winx_ProfileFile::Absent;
+    std::string contents;
+    std::string why;
+};
+
+CachedFile& Cache() {
+    static CachedFile cache;
+    return cache;
+}
+
+// Reads a regular file of at most the limit; the descriptor is opened without blocking so that
+// a pipe or a device cannot stall the start.
+winx_ProfileFile ReadRegularFile(const std::string& path, FileIdentity& identity,
+                                 std::string& contents, std::string& why) {
+    const int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return winx_ProfileFile::Absent;
+        why = std::strerror(errno);
+        return winx_ProfileFile::Unreadable;
+    }
+    struct stat st {};
+    winx_ProfileFile status = winx_ProfileFile::Read;
+    if (fstat(fd, &st) != 0) {
+        why = std::strerror(errno);
+        status = winx_ProfileFile::Unreadable;
+    } else if (!S_ISREG(st.st_mode)) {
+        why = S_ISDIR(st.st_mode) ? "is a directory" : "is not a regular file";
+        status = winx_ProfileFile::Unreadable;
+    } else if (static_cast<uint64_t>(st.st_size) > kMaxProfileBytes) {
+        why = "is larger than 1 MiB";
+        status = winx_ProfileFile::Unreadable;
+    } else {
+        identity = IdentityOf(st);
+        // One byte more than the limit shows a file that grew since fstat.
+        contents.resize(kMaxProfileBytes + 1);
+        size_t got = 0;
+        while (got < contents.size()) {
+            const ssize_t n = read(fd, contents.data() + got, contents.size() - got);
+            if (n == 0) break;
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                why = std::strerror(errno);
+                status = winx_ProfileFile::Unreadable;
+                break;
+            }
+            got += static_cast<size_t>(n);
+        }
+        contents.resize(got);
+        if (status == winx_ProfileFile::Read && got > kMaxProfileBytes) {
+            why = "is larger than 1 MiB";
+            status = winx_ProfileFile::Unreadable;
+        }
+    }
+    close(fd);
+    if (status != winx_ProfileFile::Read) contents.clear();
+    return status;
 }
 
 // Looks the value up in the file; false when the file, section or key is missing.
 bool LookUp(const char* section, const char* key, const char* file, std::string& value) {
     std::string contents;
-    if (!section || !key || !ReadWholeFile(file, contents)) return false;
+    std::string why;
+    if (!section || !key || winx_ReadProfileFile(file, contents, why) != winx_ProfileFile::Read)
+        return false;
     return winx_FindProfileValue(contents, section, key, value) == 1;
 }
 
@@ -145,9 +224,50 @@ int ReplaceFile(const std::string& target, const std::string& text) {
 
 }  // namespace
 
+winx_ProfileFile winx_ReadProfileFile(const char* file, std::string& contents, std::string& why) {
+    contents.clear();
+    why.clear();
+    if (!file) return winx_ProfileFile::Absent;
+    const std::string path = winx_NativePath(file);
+    CachedFile& cache = Cache();
+    struct stat st {};
+    const FileIdentity now = stat(path.c_str(), &st) == 0 ? IdentityOf(st) : FileIdentity{};
+    // Only a regular file's text is kept: anything else is looked at afresh each time.
+    const bool cacheable = !now.exists || S_ISREG(st.st_mode);
+    if (!cacheable || cache.path != path || !(cache.identity == now)) {
+        CachedFile fresh;
+        fresh.path = path;
+        fresh.status = now.exists ? ReadRegularFile(path, fresh.identity, fresh.contents, fresh.why)
+                                  : winx_ProfileFile::Absent;
+        if (fresh.status != winx_ProfileFile::Read) fresh.identity = now;
+        cache = std::move(fresh);
+    }
+    contents = cache.contents;
+    why = cache.why;
+    return cache.status;
+}
+
+bool winx_ScanProfileNumber(std::string_view text, int& number) {
+    size_t i = 0;
+    while (i < text.size() && IsBlank(text[i]))
+        ++i;
+    bool negative = false;
+    if (i < text.size() && (text[i] == '-' || text[i] == '+')) negative = text[i++] == '-';
+    if (i >= text.size() || !std::isdigit(static_cast<unsigned char>(text[i]))) return false;
+    long long value = 0;
+    for (; i < text.size() && std::isdigit(static_cast<unsigned char>(text[i])); ++i) {
+        value = std::min<long long>(value * 10 + (text[i] - '0'),
+                                    std::numeric_limits<int>::max() + 1LL);
+    }
+    if (negative) value = -value;
+    number = static_cast<int>(std::clamp<long long>(value, std::numeric_limits<int>::min(),
+                                                    std::numeric_limits<int>::max()));
+    return true;
+}
+
 int winx_FindProfileValue(std::string_view contents, std::string_view section, std::string_view key,
                           std::string& value) {
-    const std::vector<std::string_view> lines = SplitLines(contents);
+    const std::vector<std::string_view> lines = SplitLines(WithoutByteOrderMark(contents));
     SectionSpan span;
     size_t index;
     if (!FindSection(lines, Trim(section), span) || !FindKey(lines, span, Trim(key), index)) {
@@ -163,7 +283,9 @@ int winx_FindProfileValue(std::string_view contents, std::string_view section, s
 std::string winx_UpdateProfileText(std::string_view contents, const char* section, const char* key,
                                    const char* value) {
     const std::string_view eol = contents.find("\r\n") != std::string_view::npos ? "\r\n" : "\n";
-    std::vector<std::string_view> lines = SplitLines(contents);
+    const std::string_view body = WithoutByteOrderMark(contents);
+    const std::string_view mark = contents.substr(0, contents.size() - body.size());
+    std::vector<std::string_view> lines = SplitLines(body);
     std::vector<std::string> added;  // storage for new lines, views point into it
     added.reserve(3);
     if (!section) return std::string(contents);
@@ -192,7 +314,7 @@ std::string winx_UpdateProfileText(std::string_view contents, const char* sectio
             lines.push_back(added.emplace_back(newLine));
         }
     }
-    std::string text;
+    std::string text(mark);
     for (std::string_view line : lines) {
         text += line;
         text += eol;
@@ -216,17 +338,8 @@ int winx_GetPrivateProfileInt(const char* section, const char* key, int defaultV
     std::string value;
     if (!LookUp(section, key, file, value)) return defaultValue;
     // Base 10 always: a leading zero does not make the number octal.
-    size_t i = 0;
-    bool negative = false;
-    if (i < value.size() && (value[i] == '-' || value[i] == '+')) negative = value[i++] == '-';
-    long long number = 0;
-    for (; i < value.size() && std::isdigit(static_cast<unsigned char>(value[i])); ++i) {
-        number = std::min<long long>(number * 10 + (value[i] - '0'),
-                                     std::numeric_limits<int>::max() + 1LL);
-    }
-    if (negative) number = -number;
-    return static_cast<int>(std::clamp<long long>(number, std::numeric_limits<int>::min(),
-                                                  std::numeric_limits<int>::max()));
+    int number = 0;
+    return winx_ScanProfileNumber(value, number) ? number : 0;
 }
 
 int winx_WritePrivateProfileString(const char* section, const char* key, const char* value,
@@ -234,6 +347,8 @@ int winx_WritePrivateProfileString(const char* section, const char* key, const c
     if (!section || !file) return 0;
     const std::string target = winx_NativePath(file);
     std::string contents;
-    ReadWholeFile(file, contents);  // a missing file is created
+    std::string why;
+    // A missing file is created; one that cannot be read would lose its text.
+    if (winx_ReadProfileFile(file, contents, why) == winx_ProfileFile::Unreadable) return 0;
     return ReplaceFile(target, winx_UpdateProfileText(contents, section, key, value));
 }

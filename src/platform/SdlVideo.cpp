@@ -55,10 +55,34 @@ bool winx_SdlVideo::Show(const uint8_t* pixels, int pitch, const uint32_t* argbP
     winx_ConvertPage(pixels, pitch, argbPalette, width, height, static_cast<uint32_t*>(target),
                      targetPitch);
     SDL_UnlockTexture(texture);
-    if (SDL_RenderClear(renderer) != 0) return false;
+    // The copy covers the whole logical area; only the letterbox borders need clearing, and
+    // they stay black until a size changes.
+    if (OutputChanged()) {
+        overdrawn = false;
+        SDL_GetRendererOutputSize(renderer, &outputW, &outputH);
+        SDL_RenderGetLogicalSize(renderer, &logicalW, &logicalH);
+        clears = 3;
+    }
+    if (clears > 0) {
+        if (SDL_RenderClear(renderer) != 0) return false;
+        --clears;
+    }
     if (SDL_RenderCopy(renderer, texture, nullptr, nullptr) != 0) return false;
     SDL_RenderPresent(renderer);
+    ++presents;
     return true;
+}
+
+bool winx_SdlVideo::OutputChanged() const {
+    if (!Ok()) return false;
+    int w = 0, h = 0, lw = 0, lh = 0;
+    SDL_GetRendererOutputSize(renderer, &w, &h);
+    SDL_RenderGetLogicalSize(renderer, &lw, &lh);
+    return overdrawn || w != outputW || h != outputH || lw != logicalW || lh != logicalH;
+}
+
+void winx_NoteForeignPresent() {
+    if (liveVideo) liveVideo->overdrawn = true;
 }
 
 SDL_Renderer* winx_Renderer() {

@@ -7,6 +7,8 @@
 #include <cstring>
 #include <memory>
 
+#include "platform/Clock.h"
+
 struct winx_Window {
     SDL_Window* sdl = nullptr;
     winx_WndProc proc = nullptr;
@@ -25,7 +27,8 @@ std::unique_ptr<winx_Window>& MainWindow() {
 winx_HWND winx_CreateMainWindow(const char* title, winx_WndProc proc) {
     if (MainWindow()) return nullptr;
     winx_ResetMessages();
-    // A bad script ends the run here, before a window shows.
+    // A bad clock setting or script ends the run here, before a window shows.
+    winx_StartClock();
     winx_StartScriptedInput();
     // Nearest-neighbour scaling of the 640 x 480 picture.
     SDL_SetHint(SDL_HINT_RENDER_SCALE_QUALITY, "nearest");

@@ -1,5 +1,6 @@
 #include "screens/FrontEndScreenFactory.h"
 
+#include "screens/DesignScreen.h"
 #include "screens/PictureScreen.h"
 #include "screens/PlaceholderScreen.h"
 #include "screens/TitleScreen.h"
@@ -24,8 +25,7 @@ int FrontEndScreenFactory::LoadBattleScreen(ScreenBase& battleScreen, int /*team
 void FrontEndScreenFactory::StopBattleVoice(ScreenBase& /*battleScreen*/) {}
 
 std::unique_ptr<ScreenBase> FrontEndScreenFactory::NewDesignScreen(int fromMenu) {
-    return std::make_unique<PlaceholderScreen>(fromMenu ? "DESIGN (FROM MENU)"
-                                                        : "DESIGN (FROM BATTLE)");
+    return std::make_unique<DesignScreen>(fromMenu);
 }
 
 std::unique_ptr<ScreenBase> FrontEndScreenFactory::NewResultsScreen(MissionStats* /*stats*/) {

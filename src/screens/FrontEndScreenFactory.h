@@ -1,6 +1,6 @@
 #pragma once
-// The screen factory of this build: the title and exit-picture screens, and a placeholder for
-// every mode whose screen is not built yet. An object in FrontEndScreenFactory.cpp registers
+// The screen factory of this build: the title, design and exit-picture screens, and a placeholder
+// for every mode whose screen is not built yet. An object in FrontEndScreenFactory.cpp registers
 // one with the World during static initialisation.
 #include "world/ScreenFactory.h"
 

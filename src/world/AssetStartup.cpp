@@ -1,10 +1,12 @@
 // The World's asset start-up and shut-down, and the locating of the asset volume.
 #include <cstdio>
 #include <memory>
+#include <string>
 
 #include "catalogue/TemplateCatalogue.h"
 #include "core/BusyIndicator.h"
 #include "core/DisplayBase.h"
+#include "core/FatalError.h"
 #include "core/MainLoop.h"
 #include "core/MusicPlayer.h"
 #include "core/PaletteCycler.h"
@@ -17,6 +19,7 @@
 #include "core/Trace.h"
 #include "core/VoicePool.h"
 #include "ui/ScreenBase.h"
+#include "world/SavedGameIndex.h"
 #include "world/World.h"
 
 namespace {
@@ -75,7 +78,9 @@ int World::Startup() {
     localDir = kLocalAssets;
     ResourceFile::SetAssetPath(localDir.c_str());
     Trace("Loading the string table");
-    LoadStringTable(kStringTable);
+    // Every text the player reads comes from it: without it the game cannot go on.
+    std::string fault;
+    if (!LoadStringTable(kStringTable, &fault)) ResourceMissing(fault);
 
     Trace("Loading the palette");
     InstallPackPalette(kInterfacePaletteRow);
@@ -110,7 +115,8 @@ int World::Startup() {
     // The title screen is built and loaded here: its Load result becomes the start-up result.
     if (requestedMode != 0) ApplyModeChange();
 
-    // The saved-game index (GAMES.SAV) is read here once its reader is part of the program.
+    Trace("Loading the saved-game index");
+    savedGames = std::make_unique<SavedGameIndex>();
 
     Trace("Loading the template catalogue");
     LoadTemplateCatalogue(kTemplateCatalogue);

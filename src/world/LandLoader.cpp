@@ -19,7 +19,7 @@ Land LandLoader::Load(TerrainServices& services) {
     const int landNumber = services.LandNumber();
     if (landNumber != -1) {
         ResourceFile pack;
-        if (!pack.Open(TerrainMap::kLandPack, ResourceFile::OpenMode::Pack)) FatalError(0);
+        if (!pack.OpenPack(TerrainMap::kLandPack)) ResourceMissing(pack.Fault());
         map->SetDiscDataPath(services.DiscDataDirectory());
         map->SetLocalDataPath(services.LocalAssetDirectory());
         // The land number comes from a scenario file: a row the pack lacks is refused.

@@ -1,6 +1,10 @@
 // The network peer slots: up to three links to the other machines, each with its receive
 // buffer and the team its player plays, kept packed at the front; the outgoing stream; and the
 // takeover of a lost player's team.
+#include <cstdio>
+
+#include "core/Settings.h"
+#include "core/StringTable.h"
 #include "objects/CommandBuffer.h"
 #include "objects/GameObject.h"
 #include "world/CommLink.h"
@@ -14,9 +18,21 @@ bool IsPlayerTeam(int team) {
     return team >= 1 && team < World::kTeams;
 }
 
+void (*networkInstaller)(World&) = nullptr;
+
+// Low detail leaves the land features out, which changes the path grid and the serials of what
+// is made next: every machine of a network game makes its land as in full detail. The player's
+// setting comes back when the network game ends.
+int32_t lowDetailOutsideNetworkGame = -1;
+
 }  // namespace
 
+void RegisterNetworkInstaller(void (*install)(World&)) {
+    networkInstaller = install;
+}
+
 CommLink* World::AddPeer() {
+    if (!makeLink && networkInstaller) networkInstaller(*this);
     int slot = 0;
     while (slot < kPeerSlots && peerLinks[slot])
         ++slot;
@@ -36,6 +52,8 @@ CommLink* World::AddPeer() {
 }
 
 void World::StartRecording() {
+    if (lowDetailOutsideNetworkGame == -1) lowDetailOutsideNetworkGame = lowDetail;
+    lowDetail = 0;
     networkGame = 1;
     heartbeatTimer.Start();
     if (commands->IsEnabled() == 0) {
@@ -59,6 +77,8 @@ void World::ClosePeers(CommLink* link) {
     if (PeerCount() == 0) {
         networkGame = 0;
         commands->SetEnabled(0);
+        if (lowDetailOutsideNetworkGame != -1) lowDetail = lowDetailOutsideNetworkGame;
+        lowDetailOutsideNetworkGame = -1;
     } else {
         CompactPeers();
     }
@@ -90,6 +110,14 @@ void World::CheckPeers() {
         CommLink* link = peerLinks[slot];
         if (!link || link->ConnectionLost() != 1) continue;
         const int team = peerTeams[slot];
+        // A peer this side dropped (damaged data, stalled) is named on the status line.
+        if (const int reason = link->DropReason()) {
+            if (const char* format = GetString(reason)) {
+                char text[256];
+                std::snprintf(text, sizeof text, format, team);
+                SetStatusMessage(text, 0);
+            }
+        }
         ClosePeers(link);
         // Closing packed the slots: look at this slot again.
         --slot;

@@ -69,12 +69,24 @@ int World::CanPlace(GameObject* object, const Point& p, GameObject** blocker, in
     return CanPlace(object, p, blocker, ignoreLayer, 0, radius);
 }
 
+namespace {
+bool SeesTerrain(World& world, GameObject* object);
+// RemoveFromGrids at the old position, the move, AddToGrids at the new one, with the same
+// counts; but sight that stays where it was is not taken away and given back.
+void MoveOnGrids(World& world, GameObject* object, const Point& p);
+}  // namespace
+
 int World::PlaceObject(GameObject* object, const Point& p, GameObject** blocker) {
     if (!object) return 0;
     const bool footprint = MarksFootprint(object);
     if (CanPlace(object, p, blocker, 0, 0, 0) != 1) return 0;
-    if (footprint && OccupiesOwnCell(*pathGrid, object))
+    if (footprint && OccupiesOwnCell(*pathGrid, object)) {
+        if (!recountSightOnMove) {
+            MoveOnGrids(*this, object, p);
+            return 1;
+        }
         RemoveFromGrids(object, object->GetPosition(), 0);
+    }
     object->MoveTo(p);
     if (footprint) AddToGrids(object, p, 0);
     return 1;
@@ -166,9 +178,28 @@ void World::MoveReservationOnLayer(const SimId& id, GameObject* object, int laye
 
 namespace {
 
+bool SeesTerrain(World& world, GameObject* object) {
+    return world.terrain && object->teamRecord.second == world.LocalTeam() &&
+           object->HasBaseSight() == 1;
+}
+
+void MoveOnGrids(World& world, GameObject* object, const Point& p) {
+    const Point from = object->GetPosition();
+    if (world.pathGrid) world.pathGrid->RemoveFootprint(object, from, 0);
+    object->MoveTo(p);
+    // Sight counts from where the object stands; the footprint and the terrain from p.
+    if (world.sight) world.sight->MoveViewer(object, from, object->GetPosition());
+    if (world.pathGrid) world.pathGrid->AddFootprint(object, p, 0);
+    if (SeesTerrain(world, object)) {
+        int fromRow = 0, fromColumn = 0, row = 0, column = 0;
+        world.terrain->PixelToCell(from, fromRow, fromColumn);
+        world.terrain->PixelToCell(p, row, column);
+        world.terrain->MoveVisibility(fromRow, fromColumn, row, column, kVisibilityReach);
+    }
+}
+
 void ChangeTerrainVisibility(World& world, GameObject* object, const Point& p, int delta) {
-    if (!world.terrain) return;
-    if (object->teamRecord.second != world.LocalTeam() || object->HasBaseSight() != 1) return;
+    if (!SeesTerrain(world, object)) return;
     int row = 0;
     int column = 0;
     world.terrain->PixelToCell(p, row, column);

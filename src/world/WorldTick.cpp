@@ -5,6 +5,7 @@
 #include "core/Settings.h"
 #include "core/WindowProc.h"
 #include "objects/CommandBuffer.h"
+#include "platform/ChecksumRequest.h"
 #include "ui/ScreenBase.h"
 #include "world/CommLink.h"
 #include "world/GameFlow.h"
@@ -14,6 +15,10 @@
 int32_t aiHalted = 0;
 
 int World::Tick(int nowMs) {
+    // A determinism check asked for the state as this tick finds it.
+    for (std::string name = winx_TakeChecksumRequest(); !name.empty();
+         name = winx_TakeChecksumRequest())
+        winx_WriteChecksumFile(name, StateChecksum());
     PumpMouseMove();
     if (gameFlow && gameFlow->Step(currentMode) == 1) {
         ApplyModeChange();
@@ -32,7 +37,7 @@ int World::Tick(int nowMs) {
     PumpMouseMove();
     // Gathered during a battle whether paused or not.
     if (inGame == 1 && autosaveOn == 1 && ScenarioInPlay() && GatherSnapshotTime(elapsed)) {
-        SaveGame(kSnapshotFile);
+        Autosave();
     }
     PumpMouseMove();
     aiBudget.Start();
@@ -57,6 +62,13 @@ int World::Tick(int nowMs) {
     }
     if (RunScreen(elapsed) == 0) ApplyModeChange();
     return running;
+}
+
+int World::MsUntilTickDue(int nowMs) const {
+    const int wait = kFrameFloorMs - (nowMs - lastTickMs);
+    if (wait <= 0) return 0;
+    // A clock that stepped back must not put the next tick further off than one floor.
+    return wait < kFrameFloorMs ? wait : kFrameFloorMs;
 }
 
 int World::GatherSnapshotTime(int elapsedMs) {

@@ -1,7 +1,5 @@
 #include "CatalogueFakes.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -99,9 +97,7 @@ bool FakeCatalogueMedia::Requested(const std::string& name) const {
 }
 
 CatalogueEnvironment::CatalogueEnvironment() {
-    char pattern[] = "/tmp/qx-catalogue-XXXXXX";
-    const char* made = mkdtemp(pattern);
-    directory = made ? std::string(made) + "/" : std::string("./");
+    directory = scratch.Path() + "/";
     ResourceFile::SetAssetPath(directory.c_str());
     SetCatalogueServices(&services);
     SetCatalogueMedia(&media);
@@ -115,9 +111,6 @@ CatalogueEnvironment::~CatalogueEnvironment() {
     SetCatalogueMedia(nullptr);
     SetCatalogueServices(nullptr);
     ClearStringTable();
-    std::error_code ignored;
-    if (directory.rfind("/tmp/qx-catalogue-", 0) == 0)
-        std::filesystem::remove_all(directory, ignored);
 }
 
 void CatalogueEnvironment::Load(const std::string& fileText) {

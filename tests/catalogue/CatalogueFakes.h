@@ -12,6 +12,7 @@
 #include "catalogue/CatalogueServices.h"
 #include "core/Point.h"
 #include "core/Size.h"
+#include "support/TempDirectory.h"
 
 class FakeCatalogueServices : public CatalogueServices {
 public:
@@ -86,5 +87,6 @@ public:
     FakeCatalogueMedia media;
 
 private:
+    TempDirectory scratch;
     std::string directory;
 };

@@ -2,10 +2,8 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <filesystem>
-#include <fstream>
+#include <string>
 #include <vector>
 
 #include "CatalogueFakes.h"
@@ -21,6 +19,7 @@
 #include "core/PackWriter.h"
 #include "core/Sound.h"
 #include "core/SpriteSet.h"
+#include "support/ScopedWorkingDir.h"
 
 namespace {
 
@@ -102,19 +101,17 @@ TEST(CatalogueMedia, SoundsAreMadeOnlyForRealNumbers) {
     EXPECT_NE(media.MakeSound(3), nullptr);
 }
 
-TEST(CatalogueMedia, SpeedOptionComesFromTheSettingsFile) {
-    const std::filesystem::path previous = std::filesystem::current_path();
-    const std::filesystem::path dir =
-        std::filesystem::temp_directory_path() / ("qx-speed-" + std::to_string(::getpid()));
-    std::filesystem::create_directories(dir);
-    std::filesystem::current_path(dir);
+TEST(CatalogueMedia, SpeedOptionComesFromTheSettingsFileHeldToItsRange) {
+    ScopedWorkingDir dir;
     CatalogueMedia media;
     EXPECT_EQ(media.ReadSpeedOption(), "");
-    {
-        std::ofstream ini("QX.INI");
-        ini << "[OPTIONS]\nMUSIC=YES\nSPEED = 1\n";
+    const struct {
+        const char* value;
+        const char* speed;
+    } cases[] = {{" 1", "1"},          {"4x", "4"},  {"0", "1"}, {"-2147483648", "1"},
+                 {"99999999999", "5"}, {"fast", ""}, {"", ""}};
+    for (const auto& c : cases) {
+        dir.WriteFile("QX.INI", std::string("[OPTIONS]\nMUSIC=YES\nSPEED = ") + c.value + "\n");
+        EXPECT_EQ(media.ReadSpeedOption(), c.speed) << c.value;
     }
-    EXPECT_EQ(media.ReadSpeedOption(), "1");
-    std::filesystem::current_path(previous);
-    std::filesystem::remove_all(dir);
 }

@@ -176,7 +176,83 @@ TEST_F(DesignRulesTest, WeaponCriteriaPickTheBest) {
         for (WeaponTemplate* w : weapons)
             EXPECT_GE(strong->GetFirePower(), w->GetFirePower());
     }
+    // Criterion 2 is fire power per reload time: the weakest weapon, reloading fastest, wins.
+    auto* rapid = static_cast<WeaponTemplate*>(FindHardpointTemplate('V', 'a'));
+    rapid->reloadField = 50;
+    EXPECT_EQ(rules.PickWeapon(weapons, 2), rapid);
+    EXPECT_NE(rules.PickWeapon(weapons, 1), rapid);
     EXPECT_EQ(rules.PickWeapon({}, 1), nullptr);
+}
+
+// Items are placed by kind (sensors, then stealth, then defence) and each stays a candidate
+// after it is placed: on four hardpoints of capacity 3 the first allowed kind takes three, the
+// last stays for a weapon.
+TEST_F(DesignRulesTest, AnAllowedItemFillsEveryFreeHardpointButTheLast) {
+    struct Case {
+        std::vector<int32_t> excluded;  // item categories refused outright
+        MountKind filler;
+    };
+    const Case cases[] = {{{}, MountKind::Sensor},
+                          {{kSensorCategory}, MountKind::Stealth},
+                          {{kSensorCategory, kStealthCategory}, MountKind::Defence}};
+    for (const Case& c : cases) {
+        DesignRules rules;
+        rules.AddPartLetter(kChassisCategory, 'b', 1);
+        for (int32_t category : c.excluded)
+            rules.SetPartFlags(category, 0, 0);
+        if (c.excluded.empty()) rules.AddPartLetter(kSensorCategory, 'c', 1);
+        for (int i = 0; i < 5; ++i) {
+            std::unique_ptr<VehicleDesign> d(rules.BuildDesign('V'));
+            ASSERT_NE(d, nullptr);
+            int fillers = 0, weapons = 0;
+            for (int h = 0; h < 4; ++h) {
+                const MountKind kind = d->hardpoints[h]->GetMountKind();
+                fillers += kind == c.filler;
+                weapons += kind == MountKind::Weapon;
+            }
+            EXPECT_EQ(fillers, 3) << int(c.filler);
+            EXPECT_EQ(weapons, 1) << int(c.filler);
+        }
+    }
+}
+
+TEST_F(DesignRulesTest, WeaponRulesByProperty) {
+    auto* shotLayer2 = static_cast<WeaponTemplate*>(FindHardpointTemplate('V', 'b'));
+    auto* big = static_cast<WeaponTemplate*>(FindHardpointTemplate('V', 'c'));
+    auto* small = static_cast<WeaponTemplate*>(FindHardpointTemplate('V', 'a'));
+    shotLayer2->shotLayerField = 2;
+    struct Case {
+        uint32_t flags;
+        int32_t polarity;
+        bool layer2, big, small;  // allowed?
+    };
+    const Case cases[] = {{0x10, 1, true, false, false},
+                          {0x10, 0, false, true, true},
+                          {0x20000, 0, true, false, true},
+                          {0x20000, 1, true, true, true}};
+    for (const Case& c : cases) {
+        PartRule rule(kWeaponCategory, c.polarity);
+        rule.flags = c.flags;
+        DesignRules rules;
+        EXPECT_EQ(rules.IsWeaponAllowed(shotLayer2, &rule), c.layer2) << c.flags << c.polarity;
+        EXPECT_EQ(rules.IsWeaponAllowed(big, &rule), c.big) << c.flags << c.polarity;
+        EXPECT_EQ(rules.IsWeaponAllowed(small, &rule), c.small) << c.flags << c.polarity;
+    }
+    // The designer keeps big weapons off hardpoints big enough for them (items refused, so
+    // all four hardpoints of capacity 3 take weapons).
+    DesignRules noBig;
+    noBig.AddPartLetter(kChassisCategory, 'b', 1);
+    for (int32_t category : {kSensorCategory, kStealthCategory, kDefenceCategory})
+        noBig.SetPartFlags(category, 0, 0);
+    noBig.SetPartFlags(kWeaponCategory, 0x20000, 0);
+    for (int i = 0; i < 20; ++i) {
+        std::unique_ptr<VehicleDesign> d(noBig.BuildDesign('V'));
+        ASSERT_NE(d, nullptr);
+        for (int h = 0; h < 4; ++h) {
+            EXPECT_EQ(d->hardpoints[h]->GetMountKind(), MountKind::Weapon);
+            EXPECT_LE(d->hardpoints[h]->mountSize, 2);
+        }
+    }
 }
 
 TEST_F(DesignRulesTest, FreeHardpointRulesKeepRoomForWeapons) {

@@ -231,6 +231,11 @@ TEST_F(TemplateCatalogue, FrameListsAreCappedAndShrunk) {
     ASSERT_NE(d, nullptr);
     EXPECT_EQ(d->frameCount, 1);  // the count 3 shrinks to the one frame given
     EXPECT_EQ(d->framePeriod, 1000);
+    // An effect made from a grid alone plays each of its sequences (the fake grid has two).
+    EffectTemplate fromGrid('V', 'q', 0, "blast.msp", -1, 10);
+    EXPECT_EQ(fromGrid.firstLength, 2);
+    EXPECT_EQ(fromGrid.firstSequence[1], 1);
+    EXPECT_EQ(fromGrid.secondLength, 0);
 }
 
 TEST_F(TemplateCatalogue, LastJEffectIsTheDestructionEffect) {

@@ -45,6 +45,15 @@ TEST(ReadNumberList, ReadsUpToTheLimitAndStopsAtText) {
     EXPECT_EQ(ReadNumberList("*", out, 4), 0);
 }
 
+TEST(FormatText, TakesTextsOnlyWhereTheCallGivesThem) {
+    EXPECT_EQ(FormatText("Replace %s with %s?", {"old", "%n%s"}), "Replace old with %n%s?");
+    EXPECT_EQ(FormatText("%-4s|%3d", {"ab", 7}), "ab  |  7");
+    // A conversion whose argument is of the other kind, or missing, stays as written.
+    EXPECT_EQ(FormatText("%s %d", {3}), "%s 3");
+    EXPECT_EQ(FormatText("%d %s", {"x"}), "%d x");
+    EXPECT_EQ(FormatText("%s", {}), "%s");
+}
+
 TEST(FormatIntegers, FormatsIntegersAndLeavesEverythingElseAlone) {
     EXPECT_EQ(FormatIntegers("%d/%03d %x %%", {5, 7, 255}), "5/007 ff %");
     EXPECT_EQ(FormatIntegers("%s %n %f %d", {42}), "%s %n %f 42");

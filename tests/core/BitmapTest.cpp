@@ -8,6 +8,7 @@
 #include "core/BitmapEncoder.h"
 #include "core/ByteTable256.h"
 #include "core/PackWriter.h"
+#include "core/ResourceFile.h"
 #include "core/ShadeTable.h"
 #include "support/DisplayFixtures.h"
 #include "support/ReferenceBlit.h"
@@ -232,7 +233,9 @@ TEST_F(BitmapDraw, RefusesEntriesTooShortOrRawPixelsThatDoNotCoverThePicture) {
     std::vector<uint8_t> negative = BitmapHeader(4, 4, 0, 0, -4, 4, 1, 0);
     negative.resize(negative.size() + 64, 9);
     Bitmap negativeStride(negative.data(), negative.size());
-    for (Bitmap* b : {&tooShort, &uncovered, &negativeStride}) {
+    Bitmap noFile(static_cast<ResourceFile*>(nullptr));
+    EXPECT_EQ(noFile.FrameSize(), Size());
+    for (Bitmap* b : {&tooShort, &uncovered, &negativeStride, &noFile}) {
         b->DrawAt(Point(0, 0));
         b->Draw(Point(20, 20));
     }

@@ -1,4 +1,4 @@
-// SimId, Meter, ValueCounter and ValueTriple.
+// SimId, Meter and ValueCounter.
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -6,7 +6,6 @@
 #include "core/Meter.h"
 #include "core/SimId.h"
 #include "core/ValueCounter.h"
-#include "core/ValueTriple.h"
 
 TEST(SimId, DefaultIsNullAndHalfNullIsNot) {
     EXPECT_TRUE(SimId().IsNull());
@@ -39,13 +38,4 @@ TEST(ValueCounter, ResetRefillsAndSubtractHasNoFloor) {
     c.Subtract(5);
     EXPECT_EQ(c.current, -2);
     EXPECT_FALSE(c.IsPositive());
-}
-
-TEST(ValueTriple, TwoValueFormRepeatsTheFirst) {
-    const ValueTriple t(4, 7);
-    EXPECT_EQ(t.first, 4);
-    EXPECT_EQ(t.second, 4);
-    EXPECT_EQ(t.third, 7);
-    const ValueTriple u(9);
-    EXPECT_EQ(u.third, 9);
 }

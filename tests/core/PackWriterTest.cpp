@@ -2,13 +2,12 @@
 
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "core/ResourceFile.h"
+#include "support/TempDirectory.h"
 
 namespace {
 
@@ -18,9 +17,8 @@ uint32_t U32At(const std::vector<uint8_t>& bytes, size_t at) {
 }
 
 std::string TempPath(const char* name) {
-    return (std::filesystem::temp_directory_path() /
-            (std::string("packwriter-") + std::to_string(getpid()) + "-" + name))
-        .string();
+    static TempDirectory scratch;
+    return scratch.Path() + "/" + name;
 }
 
 TEST(PackWriter, WritesMagicSizesAndRowByRowDirectory) {

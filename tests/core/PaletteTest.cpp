@@ -125,11 +125,12 @@ TEST(Palette, ShortFilesKeepTheEntriesNotRead) {
     dir.UseAsAssetPath();
     {
         std::ofstream out(dir.Path() / "short.pal", std::ios::binary);
-        out.write("\x01\x02\x03\x04", 4);
+        out.write("\x01\x02\x03\x04\x05", 5);
     }
     auto p = LoadPalette("short.pal");
     ASSERT_TRUE(p);
     EXPECT_EQ(p->entries[0], (Rgb{1, 2, 3}));
+    // Two bytes of the second entry came: not enough for it.
     EXPECT_EQ(p->entries[1], (Rgb{0, 0, 0}));
 }
 

@@ -200,7 +200,10 @@ TEST_F(ResourceFileTest, LinesStopAtTheEntryWindow) {
     const Bytes pack = PackBuilder(2, 1).Entry(0, 0, "ab\ncd\r").Entry(1, 0, "\nef").Build();
     ASSERT_EQ(OpenWhole(file, "p.msp", pack), 1);
     ASSERT_EQ(file.SelectEntry(0, 0), 1);
-    char buffer[16];
+    char buffer[16] = "x";
+    // No room at all: nothing is read and nothing written.
+    EXPECT_EQ(file.ReadLine(0, buffer), 0);
+    EXPECT_STREQ(buffer, "x");
     EXPECT_EQ(file.ReadLine(16, buffer), 2);
     EXPECT_STREQ(buffer, "ab");
     EXPECT_EQ(file.ReadLine(16, buffer), 2);

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include "core/Bitmap.h"
+#include "core/ByteTable256.h"
 #include "core/PackFileCache.h"
 #include "core/PackWriter.h"
 #include "core/ResourceFile.h"
+#include "core/ShadeTable.h"
 #include "support/DisplayFixtures.h"
 
 namespace {
@@ -81,6 +83,48 @@ TEST_F(Sprites, ShadeFilledAtFallsBackToThePlainCurrentFrame) {
     set->DrawFrameShadeFilledAt(Point(0, 0), 1, 77);
     EXPECT_EQ(At(0, 0), 0);
     EXPECT_EQ(At(1, 0), 5);
+}
+
+TEST_F(Sprites, EffectDrawsUseTheCurrentOrTheNamedFrame) {
+    // Frame n is n + 1 pixels wide, so the count of changed pixels tells which frame drew.
+    SpriteSet set(4);
+    for (int n = 0; n < 4; ++n) {
+        std::vector<uint8_t> bytes =
+            CodedBitmap(Size(n + 1, 1), Point(), Size(n + 1, 1), {n + 1, 9, 0, 1});
+        set.SetFrame(std::make_unique<Bitmap>(bytes.data(), bytes.size()), n);
+    }
+    set.SelectFrame(1);
+    ShadeTable shade;
+    for (int i = 0; i < 256; ++i)
+        shade.entries[i] = static_cast<uint8_t>(255 - i);
+    ByteTable256 blend;
+    for (int a = 0; a < 256; ++a) {
+        for (int p = 0; p < 256; ++p)
+            blend.table[a * 256 + p] = static_cast<uint8_t>(a + p);
+    }
+    const Point c(20, 5);
+    struct Case {
+        std::function<void()> draw;
+        int frame;
+        uint8_t colour;
+    };
+    const Case cases[] = {
+        {[&] { set.DrawTinted(c, shade, 0); }, 1, 235},
+        {[&] { set.DrawFrameTinted(c, 6, shade, 0); }, 2, 235},
+        {[&] { set.DrawBlended(c, blend); }, 1, 29},
+        {[&] { set.DrawFrameBlended(c, 3, blend); }, 3, 29},
+        {[&] { set.DrawSilhouette(c, 200, 0); }, 1, 200},
+        {[&] { set.DrawFrameSilhouette(c, 4, 200, 0); }, 0, 200},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        std::fill(Back(), Back() + 640 * 480, 20);
+        cases[i].draw();
+        EXPECT_EQ(CountNot(20), cases[i].frame + 1) << "case " << i;
+        int painted = 0;
+        for (int x = 0; x < 40; ++x)
+            painted += At(x, 5) == cases[i].colour;
+        EXPECT_EQ(painted, cases[i].frame + 1) << "case " << i;
+    }
 }
 
 class SpritePacks : public Sprites {

@@ -38,14 +38,29 @@ TEST(StringTable, TrailingBackslashIsKept) {
     EXPECT_STREQ(GetString(0), "end\\");
 }
 
-TEST(StringTable, LoadsThroughTheAssetDirectoryAndKeepsTableWhenMissing) {
+TEST(StringTable, LoadsThroughTheAssetDirectoryAndKeepsTableWhenMissingOrCutShort) {
     TempDirectory dir;
-    dir.Write("7a1.str", "first\rsecond");
+    std::string whole = "first\rsecond";
+    for (int line = 2; line < kStringTableLines; ++line)
+        whole += "\r";
+    dir.Write("7a1.str", whole);
+    dir.Write("cut.str", whole.substr(0, whole.size() - 1));
+    dir.Write("empty.str", "");
     const std::string saved = ResourceFile::AssetPath();
     ResourceFile::SetAssetPath((dir.Path() + "/").c_str());
     ASSERT_EQ(LoadStringTable("7a1.str"), 1);
     EXPECT_STREQ(GetString(1), "second");
-    EXPECT_EQ(LoadStringTable("nothere.str"), 0);
+    const struct {
+        const char* name;
+        const char* fault;
+    } refused[] = {{"nothere.str", "nothere.str: No such file"},
+                   {"cut.str", "cut.str: 349 of its 350 lines (cut short)"},
+                   {"empty.str", "empty.str: 1 of its 350 lines"}};
+    for (const auto& r : refused) {
+        std::string fault;
+        EXPECT_EQ(LoadStringTable(r.name, &fault), 0);
+        EXPECT_NE(fault.find(r.fault), std::string::npos) << fault;
+    }
     EXPECT_STREQ(GetString(0), "first");
     ClearStringTable();
     EXPECT_EQ(GetString(0), nullptr);

@@ -34,14 +34,9 @@ TEST_F(WindowDisplay, PresentsThroughTheWindowAndKeepsThePlatformRequestsHarmles
     screen.SetPalette(new Palette());
     EXPECT_EQ(screen.HardwarePalette()[255], (Rgb{255, 255, 255}));
     screen.BackPage()[0] = 5;
-    EXPECT_NO_THROW(screen.Present());
+    screen.Present();
     EXPECT_EQ(screen.FrontPage()[0], 5);
     EXPECT_EQ(screen.SetDisplayMode(640, 480, 16), 1);
-    EXPECT_NO_THROW(screen.RestoreLostSurfaces());
-    // Cursor moves between frames show the front page without waiting for a present.
-    screen.cursorPosition = Point(200, 200);
-    EXPECT_NO_THROW(screen.UpdateCursor());
-    EXPECT_NO_THROW(screen.Idle());
     screen.Suspend();
     EXPECT_THROW(screen.Present(), winx_Display::winx_Exception);
     screen.Resume();

@@ -3,7 +3,6 @@
 // directory that becomes the asset directory while the fixture lives: the land description
 // (as "edit.lnd" and as row 0 of the land pack), the palette and blend packs, a tile set whose
 // every tile has its own block pattern, and land-feature and decoration sprite packs.
-#include <unistd.h>
 #include <array>
 #include <cstdint>
 #include <filesystem>
@@ -17,6 +16,7 @@
 #include "core/BitmapEncoder.h"
 #include "core/PackWriter.h"
 #include "core/ResourceFile.h"
+#include "support/TempDirectory.h"
 
 struct LandLayout {
     int columns = 8;
@@ -111,19 +111,11 @@ public:
     static constexpr uint8_t kDecorationColour = 250;
 
     LandFixture() {
-        static int serial = 0;
-        directory = std::filesystem::temp_directory_path() /
-                    ("qx-land-" + std::to_string(::getpid()) + "-" + std::to_string(++serial));
-        std::filesystem::create_directories(directory);
         previousAssetPath = ResourceFile::AssetPath();
         ResourceFile::SetAssetPath(Path().c_str());
         WritePacks();
     }
-    ~LandFixture() {
-        ResourceFile::SetAssetPath(previousAssetPath.c_str());
-        std::error_code ignored;
-        std::filesystem::remove_all(directory, ignored);
-    }
+    ~LandFixture() { ResourceFile::SetAssetPath(previousAssetPath.c_str()); }
     LandFixture(const LandFixture&) = delete;
     LandFixture& operator=(const LandFixture&) = delete;
 
@@ -183,6 +175,7 @@ private:
         return pack.Build();
     }
 
-    std::filesystem::path directory;
+    TempDirectory scratch;
+    std::filesystem::path directory{scratch.Path()};
     std::string previousAssetPath;
 };

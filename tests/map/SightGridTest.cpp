@@ -125,7 +125,15 @@ TEST(SightGrid, MarkExploredOnlyTouchesNeverSeenCellsOfTheLocalTeam) {
     grid.MarkExplored(15, 15);
     EXPECT_EQ(grid.Value(0, 2, 15, 15), 0);
     EXPECT_EQ(grid.Value(0, 1, 15, 15), -1);
-    grid.MarkExplored(-1, 400);
+    // Cells off the grid mark nothing, not even the cell their index would reach.
+    const int explored = CountCells(grid, 0, 2, 0);
+    for (const auto& [row, column] : {std::pair{-1, 35}, {12, 20}, {5, -1}, {20, 3}})
+        grid.MarkExplored(row, column);
+    EXPECT_EQ(CountCells(grid, 0, 2, 0), explored);
+    grid.MarkExplored(0, 19);
+    grid.MarkExplored(19, 0);
+    EXPECT_EQ(grid.Value(0, 2, 0, 19), 0);
+    EXPECT_EQ(grid.Value(0, 2, 19, 0), 0);
 }
 
 TEST(SightGrid, EnemyPresenceCountsOnlyPlayersNotAllied) {

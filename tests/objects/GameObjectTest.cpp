@@ -192,6 +192,15 @@ TEST_F(GameObjectTest, WaitingMeansAnUnrequestedRouteOnAMoveGoal) {
 TEST_F(GameObjectTest, SetGoalReplacesTheQueueAndClearGoalsEndsTheOrder) {
     unit.AddGoal(std::make_unique<LocationGoal>(unit.id, Point(50, 50), 16, 1, 1), 0);
     unit.AddGoal(std::make_unique<LocationGoal>(unit.id, Point(60, 50), 16, 1, 1), 0);
+    unit.goals.PushBack(std::make_unique<LocationGoal>(unit.id, Point(80, 50), 16, 1, 1));
+    Goal* second = unit.goals.Next(unit.goals.Front());
+    ASSERT_NE(second, nullptr);
+    Goal* third = unit.goals.Next(second);
+    ASSERT_NE(third, nullptr);
+    EXPECT_EQ(third->GetLocation(), Point(80, 50));
+    EXPECT_EQ(unit.goals.Next(third), nullptr);
+    const LocationGoal stranger(unit.id, Point(1, 1), 16, 1, 1);
+    EXPECT_EQ(unit.goals.Next(&stranger), nullptr);
     unit.SetGoal(std::make_unique<LocationGoal>(unit.id, Point(70, 50), 16, 1, 1));
     ASSERT_NE(unit.goals.Front(), nullptr);
     EXPECT_EQ(unit.goals.Front()->GetLocation(), Point(70, 50));

@@ -4,6 +4,8 @@
 #include <vector>
 
 #include "catalogue/EffectTemplate.h"
+#include "catalogue/TemplateCatalogue.h"
+#include "catalogue/WeaponTemplate.h"
 #include "core/Bitmap.h"
 #include "core/Settings.h"
 #include "core/Sound.h"
@@ -233,6 +235,27 @@ TEST_F(Neutral, MirroredWreckReportsTheHitToItsOwner) {
     // The owner's damage command sets the salvage on the copy.
     wreck->ApplyDamageState(12, 18, 'e', 'V', '-');
     EXPECT_EQ(wreck->GetCargo(), 12);
+}
+
+TEST_F(Neutral, AHitNamedByRolesTakesTheWeaponsFirePower) {
+    WeaponValues values;
+    values.mount.clan = 'V';
+    values.mount.role = 'r';
+    values.firePowerField = 25;
+    WeaponTemplate weapon(WeaponClass::Burst, values);
+    WeaponList.PushBack(&weapon);  // leaves the list when the weapon ends
+    auto wreck = MakeWreck(Size(40, 40), nullptr, 30, 30);
+    wreck->ApplyHit('r', 'x', 'V', SimId(2, 3));
+    EXPECT_EQ(wreck->GetCargo(), 5);
+    EXPECT_EQ(Recorded(world.commands),
+              ExpectedCommand(6, wreck->id).W32(5).W32(25).U8('-').U8('-').U8('-').Bytes());
+    auto mirrored = MakeWreck(Size(40, 40), nullptr, 30, 30, 6);
+    mirrored->SetLocal(0);
+    world.commands.Rewind();
+    mirrored->ApplyHit('r', 'x', 'V', SimId(2, 3));
+    EXPECT_EQ(mirrored->GetCargo(), 30);
+    EXPECT_EQ(Recorded(world.commands),
+              ExpectedCommand(7, mirrored->id).U8('r').U8('-').U8('V').Id(SimId(2, 3)).Bytes());
 }
 
 TEST_F(Neutral, WreckSmokeRunsOutAndLowDetailMakesNone) {

@@ -8,6 +8,7 @@
 #include "objects/ObjectLand.h"
 #include "objects/ObjectTestSupport.h"
 #include "objects/SimTestSupport.h"
+#include "objects/Squad.h"
 #include "objects/TargetGoal.h"
 #include "objects/TargetManoeuvre.h"
 #include "support/FakeClock.h"
@@ -59,6 +60,9 @@ protected:
 TEST_F(TargetRule, AttacksOnlyAHostileBlockerThatIsNotAlreadyItsTarget) {
     TargetManoeuvre rule;
     EXPECT_EQ(rule.GetType(), 4);
+    // It has no squad rule: a squad's pass goes on past it.
+    Squad squad(1);
+    EXPECT_EQ(rule.ExecuteForSquad(squad), 0);
     sim->ClearGoals();
     EXPECT_EQ(rule.Execute(*sim), 0);
     sim->blockingSim = mate->id;
@@ -85,9 +89,16 @@ TEST_F(TargetRule, AttacksOnlyAHostileBlockerThatIsNotAlreadyItsTarget) {
     EXPECT_EQ(CommandKinds(world.commands), std::vector<int>({9, 8}));
 }
 
+// A type with no rule for single Sims.
+class SquadOnlyRule : public SquadManoeuvre {
+public:
+    int GetType() const override { return 1; }
+};
+
 TEST_F(TargetRule, ASimsRulesRunUntilTheFirstActsWhoseTimerRestarts) {
     FakeClock clock(50000);
     ManoeuvreList list;
+    list.Add(std::make_unique<SquadOnlyRule>());
     auto idle = std::make_unique<CountingRule>(0, 1);
     auto acting = std::make_unique<CountingRule>(1, 2);
     auto later = std::make_unique<CountingRule>(1, 3);

@@ -1,4 +1,5 @@
 #include "platform/Capture.h"
+#include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
 #include <png.h>
@@ -36,11 +37,9 @@ protected:
     void SetUp() override {
         while (!winx_TakeCaptureRequest().empty()) {
         }
-        dir = std::filesystem::temp_directory_path() / ("qx-capture-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(dir);
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    std::filesystem::path dir;
+    TempDirectory scratch;
+    std::filesystem::path dir{scratch.Path()};
 };
 
 TEST_F(Capture, RequestsComeOutInTheOrderMade) {

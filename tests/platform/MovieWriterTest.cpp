@@ -1,8 +1,7 @@
 #include "platform/MovieWriter.h"
+#include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
-
-#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -17,12 +16,6 @@ namespace fs = std::filesystem;
 
 class MovieWriterTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        directory = fs::temp_directory_path() / ("moviewriter-" + std::to_string(getpid()));
-        fs::create_directories(directory);
-    }
-    void TearDown() override { fs::remove_all(directory); }
-
     // A small movie of moving stripes with a rising tone.
     bool Write(const fs::path& path, bool sound) {
         winx_MovieWriter writer;
@@ -46,7 +39,8 @@ protected:
         return std::vector<uint8_t>(std::istreambuf_iterator<char>(in), {});
     }
 
-    fs::path directory;
+    TempDirectory scratch;
+    fs::path directory{scratch.Path()};
 };
 
 TEST_F(MovieWriterTest, SameFramesGiveTheSameBytes) {

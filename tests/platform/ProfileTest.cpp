@@ -114,7 +114,15 @@ TEST_F(ProfileTest, WriteCreatesTheFileAndLeavesNoTemporaryBehind) {
 TEST_F(ProfileTest, WriteIntoMissingDirectoryFails) {
     const std::string file = dir.Path() + "/nowhere/x.ini";
     EXPECT_EQ(winx_WritePrivateProfileString("A", "K", "V", file.c_str()), 0);
+}
+
+TEST_F(ProfileTest, ANullSectionReadsDefaultsAndWritesNothing) {
+    const std::string file = Ini("[A]\nK=1\n");
     EXPECT_EQ(winx_WritePrivateProfileString(nullptr, "K", "V", file.c_str()), 0);
+    EXPECT_EQ(Read(file), "[A]\nK=1\n");
+    EXPECT_EQ(Get(nullptr, "K", file), "DEF");
+    EXPECT_EQ(Get("A", nullptr, file), "DEF");
+    EXPECT_EQ(winx_GetPrivateProfileInt(nullptr, "K", 7, file.c_str()), 7);
 }
 
 TEST_F(ProfileTest, FileNameIsFoundIgnoringCase) {

@@ -96,37 +96,34 @@ TEST_F(PictureScreenTest, ABackgroundAloneShowsForOnePagesTime) {
     EXPECT_EQ(Frame(1), 0);
 }
 
-TEST_F(PictureScreenTest, ModifierKeysAloneDoNotEndTheScreen) {
+// Modifiers and moves are used up; a key or a click ends the screen leaving the requested
+// mode alone; Alt+F4 asks to quit.
+TEST_F(PictureScreenTest, EventsEndTheScreenOrAreUsedUp) {
+    const struct Case {
+        InputKind kind;
+        int32_t code;
+        bool alt;
+        int result;
+        GameMode mode;
+    } cases[] = {{InputKind::Key, kKeyShift, false, 1, GameMode::Battle},
+                 {InputKind::Key, kKeyCtrl, false, 1, GameMode::Battle},
+                 {InputKind::Key, kKeyAlt, false, 1, GameMode::Battle},
+                 {InputKind::MouseMove, 0, false, 1, GameMode::Battle},
+                 {InputKind::Key, ' ', false, 0, GameMode::Battle},
+                 {InputKind::ButtonDown, 'L', false, 0, GameMode::Battle},
+                 {InputKind::Key, kKeyF4, true, 0, GameMode::Quit}};
     WritePictures(3);
-    ASSERT_EQ(screen.Load(), 1);
-    Key(kKeyShift);
-    Key(kKeyCtrl);
-    Key(kKeyAlt);
-    f.events.Post(InputKind::MouseMove, Point(3, 3), 0);
-    EXPECT_EQ(Frame(16), 1);
-    EXPECT_TRUE(f.events.IsEmpty());
-}
-
-TEST_F(PictureScreenTest, AKeyOrAClickEndsTheScreenLeavingTheModeAsRequested) {
-    WritePictures(3);
-    ASSERT_EQ(screen.Load(), 1);
-    f.world->requestedMode = static_cast<int>(GameMode::Quit);
-    Key(' ');
-    EXPECT_EQ(Frame(16), 0);
-    f.events.Post(InputKind::ButtonDown, Point(3, 3), 'L');
-    EXPECT_EQ(Frame(16), 0);
-    EXPECT_EQ(f.world->requestedMode, static_cast<int>(GameMode::Quit));
-}
-
-TEST_F(PictureScreenTest, AltF4RequestsQuit) {
-    WritePictures(3);
-    ASSERT_EQ(screen.Load(), 1);
-    f.world->requestedMode = 0;
-    f.events.altDown = 1;
-    Key(kKeyF4);
-    EXPECT_EQ(Frame(16), 0);
+    for (const Case& c : cases) {
+        PictureScreen fresh;
+        ASSERT_EQ(fresh.Load(), 1);
+        f.world->requestedMode = static_cast<int>(GameMode::Battle);
+        f.events.altDown = c.alt ? 1 : 0;
+        f.events.Post(c.kind, Point(3, 3), c.code);
+        EXPECT_EQ(fresh.HandleEvents(16) && fresh.Update(16), c.result == 1) << c.code;
+        EXPECT_EQ(f.world->requestedMode, static_cast<int>(c.mode)) << c.code;
+        EXPECT_TRUE(f.events.IsEmpty());
+    }
     f.events.altDown = 0;
-    EXPECT_EQ(f.world->requestedMode, static_cast<int>(GameMode::Quit));
 }
 
 TEST_F(PictureScreenTest, AMissingPicturePackIsFatal) {

@@ -5,6 +5,7 @@
 #include "core/KeyCodes.h"
 #include "core/SpriteSet.h"
 #include "core/TextWriter.h"
+#include "screens/DesignScreen.h"
 #include "screens/FrontEndScreenFactory.h"
 #include "screens/PictureScreen.h"
 #include "screens/TitleScreen.h"
@@ -28,21 +29,29 @@ TEST(PlaceholderScreen, EscAsksForTheExitPictureAndAnyOtherKeyForTheTitle) {
     EXPECT_EQ(f.world->requestedMode, static_cast<int>(GameMode::Title));
 }
 
-TEST(PlaceholderScreen, DrawsItsModeNameOnABlankScreen) {
+TEST(PlaceholderScreen, DrawsItsModeNameCentredOnABlankScreen) {
     WorldFixture f;
     f.world->font = std::make_unique<TextWriter>(MakeTestFont());
     std::fill(f.display.BackPage(), f.display.BackPage() + 640 * 480, uint8_t{42});
     PlaceholderScreen screen("RESULTS");
     screen.Draw(16);
-    int text = 0;
-    int other = 0;
-    for (int i = 0; i < 640 * 480; ++i) {
-        const uint8_t pixel = f.display.BackPage()[i];
-        if (pixel == PlaceholderScreen::kTextColour) ++text;
-        if (pixel != 0 && pixel != PlaceholderScreen::kTextColour) ++other;
+    // Seven glyphs of 4 pixels plus 2 make 30: the pen starts at (640 - 30) / 2 = 305, one
+    // glyph height (6) above the middle row; the last stroke is the S's third column.
+    Rect text(Point(640, 480), Size());
+    int right = -1, bottom = -1;
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            const uint8_t pixel = f.display.BackPage()[y * 640 + x];
+            ASSERT_TRUE(pixel == 0 || pixel == PlaceholderScreen::kTextColour) << x << "," << y;
+            if (pixel == 0) continue;
+            text.origin = Point(std::min(text.origin.x, x), std::min(text.origin.y, y));
+            right = std::max(right, x);
+            bottom = std::max(bottom, y);
+        }
     }
-    EXPECT_GT(text, 0);
-    EXPECT_EQ(other, 0);
+    EXPECT_EQ(text.origin, Point(305, 234));
+    EXPECT_EQ(right, 331);
+    EXPECT_EQ(bottom, 238);
 }
 
 TEST(FrontEndScreenFactory, IsRegisteredAndBuildsTheScreensOfThisBuild) {
@@ -58,7 +67,8 @@ TEST(FrontEndScreenFactory, IsRegisteredAndBuildsTheScreensOfThisBuild) {
     EXPECT_EQ(static_cast<PlaceholderScreen&>(*menu).ModeName(), "MAIN MENU");
     auto battle = factory.NewBattleScreen();
     EXPECT_EQ(factory.LoadBattleScreen(*battle, 1, 'V'), 1);
-    EXPECT_NE(dynamic_cast<PlaceholderScreen*>(factory.NewDesignScreen(1).get()), nullptr);
+    EXPECT_NE(dynamic_cast<DesignScreen*>(factory.NewDesignScreen(1).get()), nullptr);
+    EXPECT_NE(dynamic_cast<DesignScreen*>(factory.NewDesignScreen(0).get()), nullptr);
     EXPECT_NE(dynamic_cast<PlaceholderScreen*>(factory.NewResultsScreen(nullptr).get()), nullptr);
 }
 

@@ -149,50 +149,48 @@ TEST_F(TitleScreenTest, IRestartsTheIntroAndTheWait) {
     EXPECT_EQ(screen.GetPhase(), TitleScreen::Phase::IntroPlaying);
 }
 
-TEST_F(TitleScreenTest, ModifierKeysAloneDoNotLeave) {
+// On the title: modifiers, moves and releases are used up without leaving; Esc or Alt+F4 ask
+// to quit, any other key or a click for the menu; the last event of a frame decides, and
+// Alt+F4 leaves at once with later events still queued.
+TEST_F(TitleScreenTest, EventsOnTheTitleChooseWhereToGo) {
+    struct Event {
+        InputKind kind;
+        int32_t code;
+    };
+    const struct Case {
+        std::vector<Event> events;
+        bool alt;
+        int result;
+        GameMode mode;
+        bool queueEmpty;
+    } cases[] = {
+        {{{InputKind::Key, kKeyShift},
+          {InputKind::Key, kKeyCtrl},
+          {InputKind::Key, kKeyAlt},
+          {InputKind::MouseMove, 0},
+          {InputKind::ButtonUp, 'L'}},
+         false,
+         1,
+         GameMode::Title,
+         true},
+        {{{InputKind::Key, kKeyEscape}}, false, 0, GameMode::Quit, true},
+        {{{InputKind::Key, kKeyEnter}}, false, 0, GameMode::MainMenu, true},
+        {{{InputKind::ButtonDown, 'R'}}, false, 0, GameMode::MainMenu, true},
+        {{{InputKind::Key, 'q'}, {InputKind::Key, kKeyEscape}}, false, 0, GameMode::Quit, true},
+        {{{InputKind::Key, kKeyF4}, {InputKind::Key, 'x'}}, true, 0, GameMode::Quit, false},
+    };
     ShowTitle();
-    Key(kKeyShift);
-    Key(kKeyCtrl);
-    Key(kKeyAlt);
-    f.events.Post(InputKind::MouseMove, Point(1, 1), 0);
-    f.events.Post(InputKind::ButtonUp, Point(1, 1), 'L');
-    EXPECT_EQ(Frame(), 1);
-    EXPECT_TRUE(f.events.IsEmpty());
-}
-
-TEST_F(TitleScreenTest, EscRequestsQuitAndAnyOtherKeyOrAClickTheMenu) {
-    ShowTitle();
-    Key(kKeyEscape);
-    EXPECT_EQ(Frame(), 0);
-    EXPECT_EQ(f.world->requestedMode, static_cast<int>(GameMode::Quit));
-
-    Key(kKeyEnter);
-    EXPECT_EQ(Frame(), 0);
-    EXPECT_EQ(f.world->requestedMode, static_cast<int>(GameMode::MainMenu));
-
-    f.world->requestedMode = 0;
-    f.events.Post(InputKind::ButtonDown, Point(1, 1), 'R');
-    EXPECT_EQ(Frame(), 0);
-    EXPECT_EQ(f.world->requestedMode, static_cast<int>(GameMode::MainMenu));
-}
-
-TEST_F(TitleScreenTest, ALaterEventReplacesAnEarlierRequest) {
-    ShowTitle();
-    Key('q');
-    Key(kKeyEscape);
-    EXPECT_EQ(Frame(), 0);
-    EXPECT_EQ(f.world->requestedMode, static_cast<int>(GameMode::Quit));
-}
-
-TEST_F(TitleScreenTest, AltF4QuitsAtOnceLeavingLaterEventsQueued) {
-    ShowTitle();
-    f.events.altDown = 1;
-    Key(kKeyF4);
-    Key('x');
-    EXPECT_EQ(Frame(), 0);
-    EXPECT_EQ(f.world->requestedMode, static_cast<int>(GameMode::Quit));
-    EXPECT_FALSE(f.events.IsEmpty());
-    f.events.altDown = 0;
+    for (const Case& c : cases) {
+        f.world->requestedMode = static_cast<int>(GameMode::Title);
+        f.events.altDown = c.alt ? 1 : 0;
+        for (const Event& e : c.events)
+            f.events.Post(e.kind, Point(1, 1), e.code);
+        EXPECT_EQ(Frame(), c.result) << int(c.mode);
+        EXPECT_EQ(f.world->requestedMode, static_cast<int>(c.mode));
+        EXPECT_EQ(f.events.IsEmpty(), c.queueEmpty);
+        f.events.altDown = 0;
+        f.events.DeleteAll();
+    }
 }
 
 TEST_F(TitleScreenTest, AMissingTitlePictureOrPaletteIsFatal) {

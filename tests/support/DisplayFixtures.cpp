@@ -3,6 +3,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <random>
+#include <utility>
 
 #include "core/Bitmap.h"
 #include "core/BitmapEncoder.h"
@@ -38,304 +39,30 @@ std::vector<uint8_t> CodedBitmap(const Size& frame, const Point& origin, const S
 
 namespace {
 
-// Rows of three columns, top to bottom.
+// Each glyph: five rows of three columns, top to bottom; other characters are blank.
+constexpr std::pair<char, const char*> kGlyphs[] = {
+    {'0', "### #.# #.# #.# ###"}, {'1', ".#. ##. .#. .#. ###"}, {'2', "##. ..# .#. #.. ###"},
+    {'3', "##. ..# .#. ..# ##."}, {'4', "#.# #.# ### ..# ..#"}, {'5', "### #.. ##. ..# ##."},
+    {'6', ".## #.. ### #.# ###"}, {'7', "### ..# .#. .#. .#."}, {'8', "### #.# ### #.# ###"},
+    {'9', "### #.# ### ..# ##."}, {'A', ".#. #.# ### #.# #.#"}, {'B', "##. #.# ##. #.# ##."},
+    {'C', ".## #.. #.. #.. .##"}, {'D', "##. #.# #.# #.# ##."}, {'E', "### #.. ##. #.. ###"},
+    {'F', "### #.. ##. #.. #.."}, {'G', ".## #.. #.# #.# .##"}, {'H', "#.# #.# ### #.# #.#"},
+    {'I', "### .#. .#. .#. ###"}, {'J', "..# ..# ..# #.# .#."}, {'K', "#.# #.# ##. #.# #.#"},
+    {'L', "#.. #.. #.. #.. ###"}, {'M', "#.# ### ### #.# #.#"}, {'N', "##. #.# #.# #.# #.#"},
+    {'O', ".#. #.# #.# #.# .#."}, {'P', "##. #.# ##. #.. #.."}, {'Q', ".#. #.# #.# ##. .##"},
+    {'R', "##. #.# ##. #.# #.#"}, {'S', ".## #.. .#. ..# ##."}, {'T', "### .#. .#. .#. .#."},
+    {'U', "#.# #.# #.# #.# ###"}, {'V', "#.# #.# #.# #.# .#."}, {'W', "#.# #.# ### ### #.#"},
+    {'X', "#.# #.# .#. #.# #.#"}, {'Y', "#.# #.# .#. .#. .#."}, {'Z', "### ..# .#. #.. ###"},
+    {'.', "... ... ... ... .#."}, {',', "... ... ... .#. #.."}, {':', "... .#. ... .#. ..."},
+    {'!', ".#. .#. .#. ... .#."}, {'?', "##. ..# .#. ... .#."}, {'-', "... ... ### ... ..."},
+    {'+', "... .#. ### .#. ..."}, {'/', "..# ..# .#. #.. #.."}, {'(', ".#. #.. #.. #.. .#."},
+    {')', ".#. ..# ..# ..# .#."}, {'%', "#.# ..# .#. #.. #.#"}, {'\'', ".#. .#. ... ... ..."}};
+
 const char* GlyphRows(char c) {
-    switch (c) {
-        case '0':
-            return "###"
-                   "#.#"
-                   "#.#"
-                   "#.#"
-                   "###";
-        case '1':
-            return ".#."
-                   "##."
-                   ".#."
-                   ".#."
-                   "###";
-        case '2':
-            return "##."
-                   "..#"
-                   ".#."
-                   "#.."
-                   "###";
-        case '3':
-            return "##."
-                   "..#"
-                   ".#."
-                   "..#"
-                   "##.";
-        case '4':
-            return "#.#"
-                   "#.#"
-                   "###"
-                   "..#"
-                   "..#";
-        case '5':
-            return "###"
-                   "#.."
-                   "##."
-                   "..#"
-                   "##.";
-        case '6':
-            return ".##"
-                   "#.."
-                   "###"
-                   "#.#"
-                   "###";
-        case '7':
-            return "###"
-                   "..#"
-                   ".#."
-                   ".#."
-                   ".#.";
-        case '8':
-            return "###"
-                   "#.#"
-                   "###"
-                   "#.#"
-                   "###";
-        case '9':
-            return "###"
-                   "#.#"
-                   "###"
-                   "..#"
-                   "##.";
-        case 'A':
-            return ".#."
-                   "#.#"
-                   "###"
-                   "#.#"
-                   "#.#";
-        case 'B':
-            return "##."
-                   "#.#"
-                   "##."
-                   "#.#"
-                   "##.";
-        case 'C':
-            return ".##"
-                   "#.."
-                   "#.."
-                   "#.."
-                   ".##";
-        case 'D':
-            return "##."
-                   "#.#"
-                   "#.#"
-                   "#.#"
-                   "##.";
-        case 'E':
-            return "###"
-                   "#.."
-                   "##."
-                   "#.."
-                   "###";
-        case 'F':
-            return "###"
-                   "#.."
-                   "##."
-                   "#.."
-                   "#..";
-        case 'G':
-            return ".##"
-                   "#.."
-                   "#.#"
-                   "#.#"
-                   ".##";
-        case 'H':
-            return "#.#"
-                   "#.#"
-                   "###"
-                   "#.#"
-                   "#.#";
-        case 'I':
-            return "###"
-                   ".#."
-                   ".#."
-                   ".#."
-                   "###";
-        case 'J':
-            return "..#"
-                   "..#"
-                   "..#"
-                   "#.#"
-                   ".#.";
-        case 'K':
-            return "#.#"
-                   "#.#"
-                   "##."
-                   "#.#"
-                   "#.#";
-        case 'L':
-            return "#.."
-                   "#.."
-                   "#.."
-                   "#.."
-                   "###";
-        case 'M':
-            return "#.#"
-                   "###"
-                   "###"
-                   "#.#"
-                   "#.#";
-        case 'N':
-            return "##."
-                   "#.#"
-                   "#.#"
-                   "#.#"
-                   "#.#";
-        case 'O':
-            return ".#."
-                   "#.#"
-                   "#.#"
-                   "#.#"
-                   ".#.";
-        case 'P':
-            return "##."
-                   "#.#"
-                   "##."
-                   "#.."
-                   "#..";
-        case 'Q':
-            return ".#."
-                   "#.#"
-                   "#.#"
-                   "##."
-                   ".##";
-        case 'R':
-            return "##."
-                   "#.#"
-                   "##."
-                   "#.#"
-                   "#.#";
-        case 'S':
-            return ".##"
-                   "#.."
-                   ".#."
-                   "..#"
-                   "##.";
-        case 'T':
-            return "###"
-                   ".#."
-                   ".#."
-                   ".#."
-                   ".#.";
-        case 'U':
-            return "#.#"
-                   "#.#"
-                   "#.#"
-                   "#.#"
-                   "###";
-        case 'V':
-            return "#.#"
-                   "#.#"
-                   "#.#"
-                   "#.#"
-                   ".#.";
-        case 'W':
-            return "#.#"
-                   "#.#"
-                   "###"
-                   "###"
-                   "#.#";
-        case 'X':
-            return "#.#"
-                   "#.#"
-                   ".#."
-                   "#.#"
-                   "#.#";
-        case 'Y':
-            return "#.#"
-                   "#.#"
-                   ".#."
-                   ".#."
-                   ".#.";
-        case 'Z':
-            return "###"
-                   "..#"
-                   ".#."
-                   "#.."
-                   "###";
-        case '.':
-            return "..."
-                   "..."
-                   "..."
-                   "..."
-                   ".#.";
-        case ',':
-            return "..."
-                   "..."
-                   "..."
-                   ".#."
-                   "#..";
-        case ':':
-            return "..."
-                   ".#."
-                   "..."
-                   ".#."
-                   "...";
-        case '!':
-            return ".#."
-                   ".#."
-                   ".#."
-                   "..."
-                   ".#.";
-        case '?':
-            return "##."
-                   "..#"
-                   ".#."
-                   "..."
-                   ".#.";
-        case '-':
-            return "..."
-                   "..."
-                   "###"
-                   "..."
-                   "...";
-        case '+':
-            return "..."
-                   ".#."
-                   "###"
-                   ".#."
-                   "...";
-        case '/':
-            return "..#"
-                   "..#"
-                   ".#."
-                   "#.."
-                   "#..";
-        case '(':
-            return ".#."
-                   "#.."
-                   "#.."
-                   "#.."
-                   ".#.";
-        case ')':
-            return ".#."
-                   "..#"
-                   "..#"
-                   "..#"
-                   ".#.";
-        case '%':
-            return "#.#"
-                   "..#"
-                   ".#."
-                   "#.."
-                   "#.#";
-        case '\'':
-            return ".#."
-                   ".#."
-                   "..."
-                   "..."
-                   "...";
-        default:
-            return "..."
-                   "..."
-                   "..."
-                   "..."
-                   "...";
+    for (const auto& [glyph, rows] : kGlyphs) {
+        if (glyph == c) return rows;
     }
+    return "... ... ... ... ...";
 }
 
 constexpr uint8_t kStroke = 1;
@@ -352,7 +79,7 @@ std::vector<uint8_t> TestGlyph(char c, int scale) {
     for (int y = 0; y < h; ++y) {
         for (int x = 0; x < w; ++x) {
             int gx = x / scale, gy = y / scale;
-            if (gx < 3 && gy < 5 && rows[gy * 3 + gx] == '#') pixels[y * w + x] = kStroke;
+            if (gx < 3 && gy < 5 && rows[gy * 4 + gx] == '#') pixels[y * w + x] = kStroke;
         }
     }
     return EncodeBitmap(pixels.data(), w, h, w, BitmapPlacement{}, BitmapKeys{0, kStroke});
@@ -390,18 +117,9 @@ void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
               static_cast<std::streamsize>(bytes.size()));
 }
 
-ScratchDir::ScratchDir() {
-    static int serial = 0;
-    std::random_device seed;
-    path = std::filesystem::temp_directory_path() /
-           ("qx-display-" + std::to_string(seed()) + "-" + std::to_string(++serial));
-    std::filesystem::create_directories(path);
-}
+ScratchDir::ScratchDir() : path(directory.Path()) {}
 
-ScratchDir::~ScratchDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path, ignored);
-}
+ScratchDir::~ScratchDir() = default;
 
 void ScratchDir::UseAsAssetPath() const {
     ResourceFile::SetAssetPath((path.string() + "/").c_str());

@@ -11,6 +11,7 @@
 #include "core/MemoryDisplay.h"
 #include "core/Point.h"
 #include "core/Size.h"
+#include "support/TempDirectory.h"
 
 class SpriteSet;
 class PackWriter;
@@ -48,6 +49,7 @@ public:
     void UseAsAssetPath() const;
 
 private:
+    TempDirectory directory;
     std::filesystem::path path;
 };
 

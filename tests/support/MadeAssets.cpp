@@ -197,14 +197,4 @@ fs::path TileSetOf(const fs::path& set, const LandText& land, bool packLand) {
     return {};
 }
 
-Scratch::Scratch() : path(fs::temp_directory_path() / ("qx-mkassets-" + std::to_string(getpid()))) {
-    fs::remove_all(path);
-    fs::create_directories(path);
-}
-
-Scratch::~Scratch() {
-    std::error_code code;
-    fs::remove_all(path, code);
-}
-
 }  // namespace MadeAssets

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "core/ResourceFile.h"
+#include "support/TempDirectory.h"
 
 namespace MadeAssets {
 namespace fs = std::filesystem;
@@ -73,11 +74,8 @@ fs::path TileSetOf(const fs::path& set, const LandText& land, bool packLand);
 
 // A private directory for a test's own runs, removed afterwards.
 struct Scratch {
-    Scratch();
-    ~Scratch();
-    Scratch(const Scratch&) = delete;
-    Scratch& operator=(const Scratch&) = delete;
-    fs::path path;
+    TempDirectory directory;
+    fs::path path{directory.Path()};
 };
 }  // namespace MadeAssets
 

@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
-void MemoryLink::Send(const uint8_t* data, size_t length) {
+int MemoryLink::Send(const uint8_t* data, size_t length) {
+    if (lost) return 0;
     sent.emplace_back(data, data + length);
+    return 1;
 }
 
 void MemoryLink::Receive(uint8_t* buffer, size_t capacity, size_t& held, size_t& payloadLength) {

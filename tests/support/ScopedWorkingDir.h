@@ -3,6 +3,8 @@
 // working directory comes back and the temporary one is removed with its contents.
 #include <string>
 
+#include "support/TempDirectory.h"
+
 class ScopedWorkingDir {
 public:
     ScopedWorkingDir();
@@ -10,7 +12,7 @@ public:
     ScopedWorkingDir(const ScopedWorkingDir&) = delete;
     ScopedWorkingDir& operator=(const ScopedWorkingDir&) = delete;
 
-    const std::string& Path() const { return path; }
+    const std::string& Path() const { return directory.Path(); }
     // Writes a file (relative to the directory) with the given contents.
     void WriteFile(const std::string& name, const std::string& contents) const;
     // The file's contents; empty when it does not exist.
@@ -18,6 +20,6 @@ public:
     bool Exists(const std::string& name) const;
 
 private:
-    std::string path;
+    TempDirectory directory;
     std::string previous;
 };

@@ -1,20 +1,58 @@
 #include "support/TempDirectory.h"
 
+#include <unistd.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
+#include <mutex>
 #include <stdexcept>
 #include <system_error>
+
+namespace {
+
+// The directories still standing, each with the process that made it.
+class StandingDirectories {
+public:
+    ~StandingDirectories() {
+        for (const auto& [path, maker] : made) {
+            std::error_code ignored;
+            if (maker == getpid()) std::filesystem::remove_all(path, ignored);
+        }
+    }
+    void Add(const std::string& path) {
+        const std::lock_guard<std::mutex> guard(lock);
+        made[path] = getpid();
+    }
+    void Remove(const std::string& path) {
+        const std::lock_guard<std::mutex> guard(lock);
+        made.erase(path);
+    }
+
+private:
+    std::mutex lock;
+    std::map<std::string, pid_t> made;
+};
+
+StandingDirectories& Standing() {
+    static StandingDirectories standing;
+    return standing;
+}
+
+}  // namespace
 
 TempDirectory::TempDirectory() {
     std::string pattern = (std::filesystem::temp_directory_path() / "qxtestXXXXXX").string();
     if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a temporary directory");
     path = pattern;
+    Standing().Add(path);
 }
 
 TempDirectory::~TempDirectory() {
     std::error_code ec;
     std::filesystem::remove_all(path, ec);
+    Standing().Remove(path);
 }
 
 std::string TempDirectory::Write(const std::string& name, const Bytes& data) const {

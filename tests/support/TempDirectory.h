@@ -1,6 +1,9 @@
 #pragma once
 // A fresh directory under the system's temporary directory for a test's files, removed with
-// its contents when the object goes.
+// its contents when the object goes, also when the test fails. A process that ends through
+// exit() (a fatal error under test, a death test's child) removes at its end the directories
+// it made and did not remove, never those of the process it was forked from. Every test
+// scratch directory is one of these.
 #include <string>
 #include <string_view>
 

@@ -130,4 +130,27 @@ TEST_F(Buttons, PicturesComeFromPackEntries) {
     EXPECT_EQ(Drawn(b), 8);
 }
 
+TEST_F(Buttons, SetImagesLoadsTheNamedPicturesAndPlacesTheButton) {
+    ScratchDir dir;
+    dir.UseAsAssetPath();
+    for (const auto& [name, colour] : {std::pair{"lit.msp", 7}, std::pair{"up.msp", 8}}) {
+        PackWriter pack(1, 1);
+        pack.SetEntry(
+            0, 0, CodedBitmap(Size(2, 2), Point(), Size(2, 2), {2, colour, 0, 0, 2, colour, 0, 1}));
+        ASSERT_TRUE(pack.WriteFile((dir.Path() / name).string()));
+    }
+    Button b;
+    b.value = 40;
+    b.SetImages("lit.msp", nullptr, nullptr, "up.msp", Rect(Point(30, 20), Size(2, 2)),
+                Button::kPlain, Point(), Point(), 9);
+    EXPECT_EQ(b.Picture(1), nullptr);
+    EXPECT_EQ(b.Picture(2), nullptr);
+    EXPECT_EQ(b.Centre(), Point(31, 21));
+    EXPECT_EQ(Drawn(b), 8);
+    b.SetHighlighted(1);
+    EXPECT_EQ(Drawn(b), 7);
+    EXPECT_EQ(b.value, 0);
+    EXPECT_EQ(b.id, 9);
+}
+
 }  // namespace

@@ -47,6 +47,22 @@ TEST_F(Lists, ShrinkingTheCountPullsTheSelectionIn) {
     list.SetSelection(7);
     list.SetCount(5);
     EXPECT_EQ(list.selection, 4);
+    list.SetSelection(12);
+    EXPECT_EQ(list.selection, 4);
+}
+
+TEST_F(Lists, SelectingALineOutOfViewScrollsItIn) {
+    list.SetCount(30);
+    // Ten rows show; a line whose middle leaves the list becomes the bottom row, one above
+    // it the top row.
+    const struct {
+        int top, select, newTop;
+    } cases[] = {{0, 9, 0}, {0, 10, 1}, {0, 15, 6}, {20, 3, 3}, {20, 19, 19}, {5, 0, 0}};
+    for (const auto& c : cases) {
+        list.top = c.top;
+        list.SetSelection(c.select);
+        EXPECT_EQ(list.top, c.newTop) << c.top << " " << c.select;
+    }
 }
 
 TEST_F(Lists, ClicksSelectLinesAndStopAtTheLastOne) {

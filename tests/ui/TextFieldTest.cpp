@@ -139,6 +139,11 @@ TEST_F(Field, EventsOutsideOrWhileInactive) {
     Key(kKeyF1);
     Key(kKeyHome);
     EXPECT_EQ(Owner(), "abc");
+    field.Reset();
+    EXPECT_EQ(field.active, 0);
+    EXPECT_EQ(field.mode, TextField::kSelected);
+    EXPECT_STREQ(field.Text(), "");
+    EXPECT_EQ(Key('z'), 0);
 }
 
 TEST_F(Field, DrawsFrameBlockAndTextOnlyWhileActive) {

@@ -122,7 +122,7 @@ TEST_F(LookupIndex, AnswersAsTheListsOverALongRunOfChanges) {
             auto group = std::make_unique<TestObject>(0, nextSerial++, Point(0, 0));
             ids.push_back(group->id);
             groups.push_back(group.get());
-            world.AddGroup(std::move(group));
+            ASSERT_EQ(world.AddGroup(std::move(group)), 1);
         }
         if (percent(random) < 3 && !groups.empty()) {
             groups.back()->destroyed = 1;

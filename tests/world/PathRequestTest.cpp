@@ -136,7 +136,7 @@ TEST_F(PathRequestTest, ASearchThatNeedsMoreThanOneBudgetSpansSeveralTicks) {
 // Points are offsets from the unit; flags of -1 are not pinned. A unit on the first waypoint
 // gets every waypoint; one beside a horizontal leg joins it level with itself and skips the
 // first point (backward with 0x20: from the route's end, the joining point last); one behind
-// the start on both axes does not cut the corner.
+// the start on both axes (a level axis counting as neither side) does not cut the corner.
 TEST_F(PathRequestTest, FollowingARouteOrdersItsWaypointsFromWhereTheUnitJoinsIt) {
     struct Case {
         std::vector<Point> route;
@@ -162,6 +162,10 @@ TEST_F(PathRequestTest, FollowingARouteOrdersItsWaypointsFromWhereTheUnitJoinsIt
          0x35,
          -1},
         {{Point(20, 20), Point(84, 84)}, 8, {Point(20, 20), Point(84, 84)}, -1, -1},
+        // Level with a vertical leg's x on neither side: beside it and behind its start, the
+        // unit takes the first waypoint rather than joining the leg.
+        {{Point(-30, 10), Point(-30, 74)}, 8, {Point(-30, 10), Point(-30, 74)}, -1, -1},
+        {{Point(30, 10), Point(30, 74)}, 8, {Point(30, 10), Point(30, 74)}, -1, -1},
     };
     TestObject* unit = land.AddUnit(2, 1, 3, 3);
     const Point at = unit->GetPosition();

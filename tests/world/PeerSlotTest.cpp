@@ -2,6 +2,7 @@
 // commands and taking over the team of a lost player.
 #include <gtest/gtest.h>
 
+#include "core/Settings.h"
 #include "objects/CommandBuffer.h"
 #include "support/MemoryLink.h"
 #include "world/RegistryTestFixture.h"
@@ -100,10 +101,16 @@ TEST_F(PeerSlotTest, ClosingSlotZeroOfThreeMovesTheOthersDownWithTheirBuffersAnd
 
 TEST_F(PeerSlotTest, ClosingTheOnlyPeerStopsRecording) {
     ASSERT_NE(world.AddPeer(), nullptr);
+    // A network game makes its land in full detail; the setting comes back after it.
+    lowDetail = 1;
     world.StartRecording();
+    world.StartRecording();
+    EXPECT_EQ(lowDetail, 0);
     EXPECT_EQ(world.networkGame, 1);
     EXPECT_EQ(world.commands->IsEnabled(), 1);
     world.ClosePeers(nullptr);
+    EXPECT_EQ(lowDetail, 1);
+    lowDetail = 0;
     EXPECT_EQ(disconnects, 1);
     EXPECT_EQ(world.networkGame, 0);
     EXPECT_EQ(world.commands->IsEnabled(), 0);

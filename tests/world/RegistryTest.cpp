@@ -171,6 +171,46 @@ TEST_F(RegistryTest, NearnessIgnoresEmptyAndFarCandidatesAndKeepsTheFirstOfEqual
     EXPECT_EQ(world.NearestOreDeposit(asker), left);
 }
 
+TEST_F(RegistryTest, DestructiblesWithCargoCountForTheirSecondTeamAndAreFoundNearest) {
+    world.terrain->SetRevealAll(1);
+    TestObject* asker = land.AddUnit(2, 1, 5, 2);
+    TestObject* empty = nullptr;
+    TestObject* near = nullptr;
+    TestObject* far = nullptr;
+    std::unique_ptr<GameObject> objects[] = {Object(0, 2, land.Centre(5, 3), 5, &empty),
+                                             Object(0, 3, land.Centre(5, 5), 5, &near),
+                                             Object(0, 4, land.Centre(5, 9), 5, &far)};
+    for (TestObject* o : {empty, near, far}) {
+        o->teamRecord.second = 2;
+        o->SetCargoCapacity(10);
+    }
+    near->AddCargo(10);
+    far->AddCargo(10);
+    for (auto& o : objects)
+        ASSERT_EQ(world.AddDestructible(o), 1);
+    EXPECT_EQ(world.CountTeamDestructibles(2), 2);
+    EXPECT_EQ(world.CountTeamDestructibles(3), 0);
+    // The empty one lies nearest (32 pixels) but has nothing; the next is 96 pixels away.
+    EXPECT_EQ(world.NearestDestructible(asker, 0), near);
+    EXPECT_EQ(world.NearestDestructible(asker, 96), nullptr);
+    EXPECT_EQ(world.NearestDestructible(asker, 97), near);
+    EXPECT_EQ(world.NearestDestructible(nullptr, 0), nullptr);
+}
+
+TEST_F(RegistryTest, GroupsAndDepositsAreFoundByIdInTheirOwnLists) {
+    TestObject* group = nullptr;
+    EXPECT_EQ(world.AddGroup(nullptr), 0);
+    EXPECT_EQ(world.AddGroup(Object(2, 50, Point(), 0, &group)), 1);
+    TestObject* deposit = nullptr;
+    auto ore = Object(0, 51, land.Centre(4, 4), 9, &deposit);
+    ASSERT_EQ(world.AddOreDeposit(ore), 1);
+    EXPECT_EQ(world.FindGroup(SimId(2, 50)), group);
+    EXPECT_EQ(world.FindGroup(SimId(0, 51)), nullptr);
+    EXPECT_EQ(world.FindOreDeposit(SimId(0, 51)), deposit);
+    EXPECT_EQ(world.FindOreDeposit(SimId(2, 50)), nullptr);
+    EXPECT_EQ(world.FindObject(SimId(2, 50)), group);
+}
+
 TEST_F(RegistryTest, NearestWreckNeedsAFreeDockAndHonoursTheLimit) {
     world.terrain->SetRevealAll(1);
     TestObject* asker = land.AddUnit(2, 1, 5, 2);
@@ -226,7 +266,12 @@ TEST_F(RegistryTest, TeamHasStructureAsksTheMissionFirst) {
     EXPECT_EQ(world.TeamHasStructure(2, 5), 1);
     EXPECT_EQ(world.TeamHasStructure(2, 6), 0);
     TestObject* structure = land.AddUnit(2, 1, 4, 4, 7);
+    // Until the deploying units say which code a unit gives, none counts.
+    EXPECT_EQ(world.TeamHasStructure(2, 6), 0);
+    EXPECT_EQ(world.ScanForStructure(2, 6), 0);
     world.structureCodeOf = [](GameObject* o) { return o->id.serial == 1 ? 6 : -1; };
+    EXPECT_EQ(world.TeamHasStructure(7, 6), 0);
+    EXPECT_EQ(world.ScanForStructure(-1, 6), 0);
     EXPECT_EQ(world.TeamHasStructure(2, 6), 1);
     EXPECT_EQ(world.NearestStructure(2, 6, Point(0, 0)), structure);
     structure->destroyed = 1;

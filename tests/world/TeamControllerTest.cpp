@@ -50,7 +50,7 @@ TEST_F(TeamControllers, TheTeamsControllerOwnsItsListedSimsAndAnswersAsItsDirect
     EXPECT_EQ(world.ControllerOf(2), keeper);
     EXPECT_EQ(world.DirectoryOf(5), nullptr);
 
-    // A plain controller keeps no squads yet.
+    // Handed to a new controller, the unit leaves the squads of the old one.
     auto plain = std::make_unique<SquadKeeper>();
     SquadKeeper* next = plain.get();
     Squad& squad = keeper->Make();

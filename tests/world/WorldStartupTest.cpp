@@ -21,6 +21,7 @@
 #include "core/TextWriter.h"
 #include "core/VoicePool.h"
 #include "support/DisplayFixtures.h"
+#include "world/SavedGameIndex.h"
 #include "world/WorldTestFixture.h"
 
 namespace {
@@ -49,7 +50,8 @@ void WriteInterfaceAssets(bool withPalette) {
     PackWriter font(1, 128);
     AddTestFontEntries(font);
     WriteBytes("Assets/7a0fxxax99s999.msp", font.Build());
-    std::ofstream("Assets/7a1.str") << "FIRST LINE\rSECOND LINE\r";
+    // A whole table: 350 lines.
+    std::ofstream("Assets/7a1.str") << "FIRST LINE\rSECOND LINE\r" << std::string(347, '\r');
     // A catalogue without records: start-up reads it after the title is built.
     std::ofstream("Assets/7a.pts") << "# no templates\n";
 }
@@ -112,6 +114,9 @@ TEST_F(WorldStartup, LoadsTheInterfaceAssetsAndEntersTheTitle) {
     EXPECT_EQ(w.currentMode, static_cast<int>(GameMode::Title));
     EXPECT_EQ(w.requestedMode, static_cast<int>(GameMode::MainMenu));
     EXPECT_EQ(f.screens.log.Count("title.Load"), 1);
+    // The saved-game index is read after the title (no GAMES.SAV here: empty).
+    ASSERT_TRUE(w.savedGames);
+    EXPECT_EQ(w.savedGames->Count(), 0);
 
     w.Shutdown();
     EXPECT_EQ(w.currentScreen, nullptr);
@@ -158,6 +163,37 @@ TEST_F(WorldStartup, AMissingPaletteIsFatal) {
     EXPECT_EXIT(f.world->Startup(), ::testing::ExitedWithCode(255), "Resource Missing");
     EXPECT_NE(f.directory.ReadFile("zvd.out").find("FATAL ERROR\nResource Missing\n"),
               std::string::npos);
+}
+
+// Each damage stops the start with the message, and says which file and what was wrong with it.
+TEST_F(WorldStartup, DamagedAssetsStopTheStartNamingTheFileAndItsFault) {
+    const struct {
+        const char* file;
+        std::string bytes;
+        const char* fault;
+    } cases[] = {
+        {"7a1.str", "", "7a1.str: No such file"},
+        {"7a1.str", "ONE\rTWO", "7a1.str: 2 of its 350 lines"},
+        {"7a1axxxx99s999.msp", "", "7a1axxxx99s999.msp: is not a pack"},
+        {"7a0txxxx99s999.pal", "random bytes, no pack", "7a0txxxx99s999.pal: is not a pack"},
+        {"7a0fxxax99s999.msp", std::string("\x2A\xCE\x2A\xCE\0\x09\0\x09", 8),
+         "7a0fxxax99s999.msp: the pack directory does not fit"},
+    };
+    for (const auto& c : cases) {
+        WriteInterfaceAssets(true);
+        const std::string path = std::string("Assets/") + c.file;
+        if (c.bytes.empty() && std::string(c.fault).find("No such") != std::string::npos) {
+            std::filesystem::remove(path);
+        } else {
+            std::ofstream(path, std::ios::binary | std::ios::trunc) << c.bytes;
+        }
+        EXPECT_EXIT(f.world->Startup(), ::testing::ExitedWithCode(255),
+                    std::string("Resource Missing: .*") + c.fault);
+        EXPECT_NE(f.directory.ReadFile("zvd.out").find(std::string("Resource Missing\n./Assets/") +
+                                                       c.fault),
+                  std::string::npos)
+            << c.fault;
+    }
 }
 
 }  // namespace

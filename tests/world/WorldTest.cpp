@@ -62,8 +62,10 @@ TEST(World, RegistersAsTheApplicationAndTheServicesWhileItExists) {
     EXPECT_EQ(TheWorld(), nullptr);
     EXPECT_EQ(terrainServices, nullptr);
     EXPECT_NE(&Services(), nullptr);
-    // Without a World a request goes nowhere.
+    // Without a World a request goes nowhere: the next World does not inherit it.
     RequestGameMode(GameMode::Quit);
+    World later;
+    EXPECT_NE(later.requestedMode, static_cast<int32_t>(GameMode::Quit));
 }
 
 TEST(World, PauseStopsTheSoundsOnceAndResumeNeedsAPause) {
@@ -150,8 +152,14 @@ TEST(World, SettingATeamControllerDeletesThePreviousOne) {
     EXPECT_TRUE(f.world->controllers[2]);
     f.world->SetTeamController(2, nullptr);
     EXPECT_FALSE(f.world->controllers[2]);
-    // Team numbers outside 0 to 4 are refused.
-    f.world->SetTeamController(5, std::make_unique<BudgetController>(5, turns, f.clock, 0));
+    // Team numbers outside 0 to 4 are refused: the controller is deleted at once.
+    for (int team : {5, -1}) {
+        bool refusedDeleted = false;
+        auto refused = std::make_unique<BudgetController>(team, turns, f.clock, 0);
+        refused->deleted = &refusedDeleted;
+        f.world->SetTeamController(team, std::move(refused));
+        EXPECT_TRUE(refusedDeleted) << team;
+    }
 }
 
 TEST(World, SetPausedActsOnChangesOnlyAndNotUnderThePauseLock) {
@@ -283,15 +291,11 @@ protected:
     WorldFixture f;
 };
 
-TEST_F(WorldDisc, WithoutAVolumeTheDirectoriesAreEmpty) {
+TEST_F(WorldDisc, ASettingsLetterIsUsedWithoutLookingAndNoVolumeLeavesTheDirectoriesEmpty) {
     f.world->LocateDisc(nullptr);
     EXPECT_EQ(f.world->driveLetter, '?');
-    EXPECT_EQ(f.world->moviesDir, "");
-    EXPECT_EQ(f.world->soundsDir, "");
-    EXPECT_EQ(f.world->dataDir, "");
-}
-
-TEST_F(WorldDisc, ASettingsLetterIsUsedWithoutLookingForTheVolume) {
+    for (const std::string* dir : {&f.world->moviesDir, &f.world->soundsDir, &f.world->dataDir})
+        EXPECT_EQ(*dir, "");
     discDriveLetter = 'E';
     f.world->LocateDisc(nullptr);
     EXPECT_EQ(f.world->driveLetter, 'E');
@@ -306,7 +310,7 @@ TEST_F(WorldDisc, TheSecondClansVolumeIsFoundWhenTheFirstIsMissing) {
     ASSERT_NE(f.world->driveLetter, '?');
     const std::string expected = std::string(1, f.world->driveLetter) + ":\\Assets\\Movies\\";
     EXPECT_EQ(f.world->moviesDir, expected);
-    EXPECT_EQ(winx_DriveDirectory(f.world->driveLetter).find("TELMIRA") != std::string::npos, true);
+    EXPECT_NE(winx_DriveDirectory(f.world->driveLetter).find("TELMIRA"), std::string::npos);
 }
 
 TEST_F(WorldDisc, TheFirstClansVolumeWinsAndAGivenLabelIsLookedForAlone) {

@@ -196,29 +196,30 @@ struct Chassis {
     const char* name;
     Body look;
     int pairing, level, strength, move, secondCost, firstCost, buildTime, icon;
+    int layout;  // the design screen's hardpoint panel: its buttons match the capacities
     std::vector<int> capacities;
 };
 
 const std::vector<Chassis>& OrdinaryChassis() {
     static const std::vector<Chassis> list = {
-        {'V', 'a', "Scout", Body::Scout, 1, 1, 60, 20, 20, 30, 4000, 27, {1, 1}},
-        {'V', 'b', "Trooper", Body::Tank, 2, 1, 120, 26, 30, 50, 6000, 28, {1, 2}},
-        {'V', 'c', "Assault", Body::Assault, 2, 1, 150, 28, 40, 60, 7000, 29, {2, 2, 1}},
-        {'V', 'd', "Warden", Body::Heavy, 3, 3, 260, 34, 60, 90, 10000, 30, {2, 2, 3, 1}},
-        {'V', 'e', "Bastion", Body::Heavy, 3, 6, 380, 38, 90, 130, 14000, 31, {3, 3, 2, 2}},
-        {'V', 'f', "Miner", Body::Miner, 8, 1, 150, 30, 30, 40, 6000, 32, {1, 1}},
-        {'V', 'h', "Scavenger", Body::Scavenger, 8, 1, 120, 30, 30, 40, 6000, 33, {1}},
-        {'V', 'k', "Repair Crawler", Body::Repair, 8, 2, 130, 30, 40, 50, 7000, 34, {1}},
-        {'V', 't', "Capture Unit", Body::Capture, 8, 5, 140, 30, 60, 60, 9000, 35, {1, 1}},
-        {'T', 'a', "Skiff", Body::Scout, 1, 1, 55, 18, 20, 30, 4000, 27, {1, 1}},
-        {'T', 'b', "Lancer", Body::Tank, 2, 1, 115, 24, 30, 50, 6000, 28, {1, 2}},
-        {'T', 'c', "Warder", Body::Assault, 2, 2, 160, 28, 45, 60, 7500, 29, {2, 2, 1}},
-        {'T', 'd', "Colossus", Body::Heavy, 3, 4, 280, 34, 65, 95, 11000, 30, {2, 3, 2, 1}},
-        {'T', 'e', "Monolith", Body::Heavy, 3, 7, 400, 38, 95, 140, 15000, 31, {3, 3, 2, 2}},
-        {'T', 'f', "Harvester", Body::Miner, 8, 1, 150, 30, 30, 40, 6000, 32, {1, 1}},
-        {'T', 'h', "Salvager", Body::Scavenger, 8, 1, 120, 30, 30, 40, 6000, 33, {1}},
-        {'T', 'k', "Mender", Body::Repair, 8, 2, 130, 30, 40, 50, 7000, 34, {1}},
-        {'T', 't', "Converter", Body::Capture, 8, 1, 140, 30, 60, 60, 9000, 35, {1, 1}},
+        {'V', 'a', "Scout", Body::Scout, 1, 1, 60, 20, 20, 30, 4000, 27, 2, {2, 2}},
+        {'V', 'b', "Trooper", Body::Tank, 2, 1, 120, 26, 30, 50, 6000, 28, 1, {1, 3}},
+        {'V', 'c', "Assault", Body::Assault, 2, 1, 150, 28, 40, 60, 7000, 29, 3, {2, 3, 2}},
+        {'V', 'd', "Warden", Body::Heavy, 3, 3, 260, 34, 60, 90, 10000, 30, 4, {2, 4, 4, 2}},
+        {'V', 'e', "Bastion", Body::Heavy, 3, 6, 380, 38, 90, 130, 14000, 31, 5, {3, 3, 4, 3}},
+        {'V', 'f', "Miner", Body::Miner, 8, 1, 150, 30, 30, 40, 6000, 32, 2, {2, 2}},
+        {'V', 'h', "Scavenger", Body::Scavenger, 8, 1, 120, 30, 30, 40, 6000, 33, 0, {2}},
+        {'V', 'k', "Repair Crawler", Body::Repair, 8, 2, 130, 30, 40, 50, 7000, 34, 11, {2}},
+        {'V', 't', "Capture Unit", Body::Capture, 8, 5, 140, 30, 60, 60, 9000, 35, 12, {4, 4}},
+        {'T', 'a', "Skiff", Body::Scout, 1, 1, 55, 18, 20, 30, 4000, 27, 2, {2, 2}},
+        {'T', 'b', "Lancer", Body::Tank, 2, 1, 115, 24, 30, 50, 6000, 28, 1, {1, 3}},
+        {'T', 'c', "Warder", Body::Assault, 2, 2, 160, 28, 45, 60, 7500, 29, 10, {3, 2, 2}},
+        {'T', 'd', "Colossus", Body::Heavy, 3, 4, 280, 34, 65, 95, 11000, 30, 4, {2, 4, 4, 2}},
+        {'T', 'e', "Monolith", Body::Heavy, 3, 7, 400, 38, 95, 140, 15000, 31, 5, {3, 3, 4, 3}},
+        {'T', 'f', "Harvester", Body::Miner, 8, 1, 150, 30, 30, 40, 6000, 32, 2, {2, 2}},
+        {'T', 'h', "Salvager", Body::Scavenger, 8, 1, 120, 30, 30, 40, 6000, 33, 0, {2}},
+        {'T', 'k', "Mender", Body::Repair, 8, 2, 130, 30, 40, 50, 7000, 34, 11, {2}},
+        {'T', 't', "Converter", Body::Capture, 8, 1, 140, 30, 60, 60, 9000, 35, 8, {4, 4}},
     };
     return list;
 }
@@ -286,24 +287,25 @@ struct Relay {
     char clan, role;
     const char* name;
     int structure, level, strength, sound;
+    int layout;  // the design screen's hardpoint panel
     std::vector<int> capacities;
 };
 // One relay per structure code and clan: 0 sensors, 1 stealth, 2 defence, 3 weapons above
 // level 2, 4 refuelling, 5 capture.
 const std::vector<Relay>& Relays() {
     static const std::vector<Relay> list = {
-        {'V', 'm', "Detection Relay", 0, 1, 200, 47, {2, 2}},
-        {'V', 'n', "Shroud Relay", 1, 3, 200, 47, {1, 1}},
-        {'V', 'o', "Aegis Relay", 2, 4, 240, 47, {1, 1}},
-        {'V', 'q', "Weapon Relay", 3, 1, 220, 48, {2, 2}},
-        {'V', 'r', "Fuel Depot", 4, 3, 200, 48, {1}},
-        {'V', 's', "Command Relay", 5, 5, 240, 48, {1}},
-        {'T', 'm', "Watch Spire", 0, 1, 200, 47, {2, 2}},
-        {'T', 'n', "Veil Spire", 1, 3, 200, 47, {1, 1}},
-        {'T', 'o', "Ward Spire", 2, 4, 240, 47, {1, 1}},
-        {'T', 'q', "War Spire", 3, 1, 220, 48, {2, 2}},
-        {'T', 'r', "Fuel Spire", 4, 3, 200, 48, {1}},
-        {'T', 's', "Will Spire", 5, 1, 240, 48, {1}},
+        {'V', 'm', "Detection Relay", 0, 1, 200, 47, 2, {2, 2}},
+        {'V', 'n', "Shroud Relay", 1, 3, 200, 47, 2, {2, 2}},
+        {'V', 'o', "Aegis Relay", 2, 4, 240, 47, 2, {2, 2}},
+        {'V', 'q', "Weapon Relay", 3, 1, 220, 48, 12, {4, 4}},
+        {'V', 'r', "Fuel Depot", 4, 3, 200, 48, 11, {2}},
+        {'V', 's', "Command Relay", 5, 5, 240, 48, 0, {2}},
+        {'T', 'm', "Watch Spire", 0, 1, 200, 47, 2, {2, 2}},
+        {'T', 'n', "Veil Spire", 1, 3, 200, 47, 2, {2, 2}},
+        {'T', 'o', "Ward Spire", 2, 4, 240, 47, 2, {2, 2}},
+        {'T', 'q', "War Spire", 3, 1, 220, 48, 12, {4, 4}},
+        {'T', 'r', "Fuel Spire", 4, 3, 200, 48, 11, {2}},
+        {'T', 's', "Will Spire", 5, 1, 240, 48, 0, {2}},
     };
     return list;
 }
@@ -390,12 +392,13 @@ struct Building {
     char letter;
     const char* name;
     int pairing, move, hitPoints, sound1, sound2, icon;
+    int layout;  // the design screen's hardpoint panel
     std::vector<int> capacities;
     int parts;  // the rest are extra parts
 };
 const Building kBuildings[] = {
-    {'V', "VARNOK Factory", 20, 60, 2000, 32, 33, 39, {2, 2, 1}, 2},
-    {'T', "TELMIRA Factory", 21, 60, 2000, 32, 33, 39, {2, 1, 1, 1}, 3},
+    {'V', "VARNOK Factory", 20, 60, 2000, 32, 33, 39, 3, {2, 3, 2}, 2},
+    {'T', "TELMIRA Factory", 21, 60, 2000, 32, 33, 39, 4, {2, 4, 4, 2}, 3},
 };
 constexpr int kBodyFrames = 6;
 constexpr int kDoorFrames = 4;
@@ -630,7 +633,7 @@ void WriteChassis(Writer& w) {
         const int count = static_cast<int>(c.capacities.size());
         w.Line("%d", w.Text(c.name));
         w.Line("%c %c %d %d %d %d %d %d %d %d %d", c.clan, c.role, c.pairing, c.secondCost,
-               c.firstCost, c.buildTime, c.strength, c.move, 0, c.icon, c.level);
+               c.firstCost, c.buildTime, c.strength, c.move, c.layout, c.icon, c.level);
         w.Line("%d", w.Text(kChassisHelp));
         w.Line("%d", w.Text(AboutBody(c.look)));
         w.Numbers(PanelPoints(c.look, count));
@@ -716,7 +719,7 @@ void WriteRelays(Writer& w) {
         w.Line("%d", w.Text(r.name));
         w.Line("%c %c", r.clan, kRelayDrive);
         w.Line("%c %c %d %d %d %d %d %d %d %d %d %d %d %d %d", r.role, r.role, r.sound,
-               kRelayPairing, 40, 60, 8000, 40, r.strength, r.structure, 1, count,
+               kRelayPairing, 40, 60, 8000, 40, r.strength, r.structure, r.layout, count,
                CataloguePictures::kDeployFrames, 40 + r.structure, r.level);
         w.Line("%d", w.Text(AboutBody(look)));
         w.Line("%d", w.Text(std::string(r.name) + ": deploy it where its team needs it."));
@@ -803,8 +806,8 @@ void WriteBuildings(Writer& w) {
         const int all = static_cast<int>(b.capacities.size());
         w.Line("%d", w.Text(b.name));
         w.Line("%c %d %d %d %d %d %d %d %d %d %d %d %d %d %d", b.letter, b.pairing, b.move,
-               b.hitPoints, 0, 0, 0, 44, b.sound1, b.sound2, 5, b.parts, all - b.parts, kDoorFrames,
-               b.icon);
+               b.hitPoints, 0, 0, 0, 44, b.sound1, b.sound2, b.layout, b.parts, all - b.parts,
+               kDoorFrames, b.icon);
         w.Numbers(PanelPoints(look, all));
         w.Numbers(SecondPoints(look, all));
         for (int i = 0; i < all; ++i)

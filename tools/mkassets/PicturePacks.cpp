@@ -472,6 +472,54 @@ std::vector<uint8_t> MakeBusyPack(const AssetPalette& palette) {
     return ColumnPack(frames);
 }
 
+namespace {
+
+// A box with a two-pixel frame.
+void FramedBox(Canvas& canvas, int left, int top, int right, int bottom, uint8_t fill,
+               uint8_t frame) {
+    canvas.FillRect(left, top, right - left + 1, bottom - top + 1, frame);
+    canvas.FillRect(left + 2, top + 2, right - left - 3, bottom - top - 3, fill);
+}
+
+Canvas NetworkBackground(const AssetPalette& palette) {
+    Canvas canvas(kScreenWidth, kScreenHeight);
+    Sky(canvas, kScreenHeight, palette, 0x4E7);
+    Border(canvas, palette);
+    OutlinedText(canvas, 110, "NETWORK GAME", 3, PaletteIndex::kHeading);
+    FramedBox(canvas, 240, 150, 402, 290, PaletteIndex::kBlack, PaletteIndex::kLightGrey);
+    FramedBox(canvas, 257, 165, 385, 195, PaletteIndex::kFieldBack, PaletteIndex::kTextDim);
+    FramedBox(canvas, 257, 200, 385, 215, PaletteIndex::kFieldBack, PaletteIndex::kTextDim);
+    FramedBox(canvas, 238, 246, 277, 275, PaletteIndex::kStatusBad, PaletteIndex::kLightGrey);
+    FramedBox(canvas, 376, 242, 399, 278, PaletteIndex::kStatusGood, PaletteIndex::kLightGrey);
+    return canvas;
+}
+
+// A pressed face: the button's place, darker, with its mark.
+Canvas NetworkFace(int width, int height, bool ok) {
+    Canvas canvas(width, height);
+    FramedBox(canvas, 0, 0, width - 1, height - 1,
+              ok ? PaletteIndex::kBrightGreen : PaletteIndex::kStatusWarn, PaletteIndex::kWhite);
+    if (ok) {
+        canvas.Line(5, height / 2, width / 2 - 1, height - 8, PaletteIndex::kBlack);
+        canvas.Line(width / 2 - 1, height - 8, width - 5, 7, PaletteIndex::kBlack);
+    } else {
+        canvas.Line(8, 6, width - 9, height - 7, PaletteIndex::kBlack);
+        canvas.Line(width - 9, 6, 8, height - 7, PaletteIndex::kBlack);
+    }
+    return canvas;
+}
+
+}  // namespace
+
+std::vector<uint8_t> MakeNetworkPack(const AssetPalette& palette) {
+    return ColumnPack(
+        {NetworkBackground(palette), NetworkFace(40, 30, false), NetworkFace(24, 37, true)});
+}
+
+std::vector<uint8_t> MakeNetworkBusyPack(const AssetPalette& palette) {
+    return MakeBusyPack(palette);
+}
+
 std::vector<uint8_t> MakeCursorPack(const AssetPalette& palette) {
     int columns = 1;
     for (int shape = 0; shape < kCursorShapes; ++shape)

@@ -30,6 +30,11 @@ std::vector<uint8_t> MakeTitlePack(const AssetPalette& palette);
 std::vector<uint8_t> MakeExitPack(const AssetPalette& palette);
 // "7a1axxxx99s999.msp": one wait frame per row.
 std::vector<uint8_t> MakeBusyPack(const AssetPalette& palette);
+// "7a0ukxxx99s999.msp": the host and join screen's background (with the name box, the status
+// box and both button places), then the faces of cancel and OK, one picture per row.
+std::vector<uint8_t> MakeNetworkPack(const AssetPalette& palette);
+// "7a0ucxxx99s999.msp": the host and join screen's busy animation, one frame per row.
+std::vector<uint8_t> MakeNetworkBusyPack(const AssetPalette& palette);
 // "7a0cxxxx99s999.msp": one shape per row, its animation frames across the columns.
 std::vector<uint8_t> MakeCursorPack(const AssetPalette& palette);
 }  // namespace PicturePacks

@@ -1,0 +1,92 @@
+#include "net/NetworkPlay.h"
+
+#include "core/Settings.h"
+#include "core/Size.h"
+#include "map/CollisionFilter.h"
+#include "net/CommandExecutor.h"
+#include "net/CommandReceivers.h"
+#include "net/TcpEndpoint.h"
+#include "net/TcpLink.h"
+#include "objects/Artifact.h"
+#include "platform/Sockets.h"
+#include "world/World.h"
+
+namespace {
+
+class TodaysReceivers : public CommandReceivers {
+public:
+    void MakeArtifact(const SimId& id, const Point& p, int value) override {
+        World* world = TheWorld();
+        if (!world) return;
+        // The artifact's pictures come with the scenario's; until then it stands unseen.
+        std::unique_ptr<GameObject> artifact = std::make_unique<Artifact>(
+            p, Size(64, 64), nullptr, nullptr, CollisionFilter(2, 1, 1, 1, 1), id, value);
+        artifact->SetLocal(0);
+        world->AddArtifact(artifact);
+    }
+    void ApplyPeerSettings(const SetupSettings& settings, int start, int leave) override {
+        if (TheNetworkHooks().applyPeerSettings)
+            TheNetworkHooks().applyPeerSettings(settings, start, leave);
+    }
+    void SetGameSpeed(int speed) override {
+        if (TheNetworkHooks().setGameSpeed) TheNetworkHooks().setGameSpeed(speed);
+    }
+    void SetRevealMap(int value) override {
+        if (TheNetworkHooks().setRevealMap) TheNetworkHooks().setRevealMap(value);
+    }
+};
+
+std::unique_ptr<CommandReceivers>& Receivers() {
+    static std::unique_ptr<CommandReceivers> receivers = std::make_unique<TodaysReceivers>();
+    return receivers;
+}
+
+void InstallFromSettings(World& world) {
+    InstallNetworkPlay(world);
+}
+
+// The World asks for network play the first time it makes a peer link.
+struct Registration {
+    Registration() { RegisterNetworkInstaller(&InstallFromSettings); }
+} registration;
+
+}  // namespace
+
+NetworkHooks& TheNetworkHooks() {
+    static NetworkHooks hooks;
+    return hooks;
+}
+
+CommandReceivers& GameReceivers() {
+    return *Receivers();
+}
+
+void SetGameReceivers(std::unique_ptr<CommandReceivers> receivers) {
+    Receivers() = receivers ? std::move(receivers) : std::make_unique<TodaysReceivers>();
+}
+
+void InstallNetworkPlay(World& world, const std::string& bindAddress, int port) {
+    auto endpoint = std::make_shared<TcpEndpoint>(
+        sockets::IsDottedAddress(bindAddress.c_str()) ? bindAddress : std::string(), port);
+    world.makeLink = [endpoint]() -> std::unique_ptr<CommLink> {
+        return std::make_unique<TcpLink>(endpoint);
+    };
+    world.executeCommands = [&world](CommandBuffer& message, int slot) {
+        CommandExecutor(world, GameReceivers()).Execute(message, slot);
+    };
+}
+
+void InstallNetworkPlay(World& world) {
+    InstallNetworkPlay(world, BindSetting(), tcpPort);
+}
+
+std::string BindSetting() {
+    char value[64] = {};
+    ReadProfileValue("QX", "COMMUNICATIONS", "BIND", value, sizeof value);
+    return sockets::IsDottedAddress(value) ? std::string(value) : std::string();
+}
+
+// Referenced by the program's link so that the registration is part of the program.
+extern "C" {
+int qxNetworkPlayLinked = 1;
+}

@@ -1,0 +1,352 @@
+#include "net/NetworkScreen.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/DisplayBase.h"
+#include "core/EventQueue.h"
+#include "core/InputEvent.h"
+#include "core/KeyCodes.h"
+#include "core/Settings.h"
+#include "core/SpriteSet.h"
+#include "core/StringTable.h"
+#include "core/TextWriter.h"
+#include "objects/CommandBuffer.h"
+#include "ui/Button.h"
+#include "ui/TextField.h"
+#include "world/CommLink.h"
+#include "world/World.h"
+
+namespace {
+
+// The open screens (one per World; tests run several Worlds in one process).
+constexpr int kOpenScreens = 8;
+NetworkScreen* openScreens[kOpenScreens] = {};
+
+constexpr int kButtonCursor = 34;
+constexpr int kArrowCursor = 35;
+// Key code 300 acts as OK, as Enter does.
+constexpr int kAcceptKey = 300;
+constexpr int kTextColour = 10;
+
+void CopyAddress(char* out, const char* text) {
+    std::snprintf(out, NetworkScreen::kAddressRoom, "%s", text ? text : "");
+}
+
+// The set-up the host sends the joiner of each slot when `peers` joined: player number, links
+// to accept, links to make, and which slots' addresses it connects to (-1 none).
+struct SetupRow {
+    int player, accept, connect, address1, address2;
+};
+const SetupRow kSetups[3][3] = {
+    {{2, 0, 0, -1, -1}},
+    {{2, 0, 1, 1, -1}, {3, 1, 0, -1, -1}},
+    {{2, 0, 2, 1, 2}, {3, 1, 1, 2, -1}, {4, 2, 0, -1, -1}},
+};
+
+}  // namespace
+
+NetworkScreen::NetworkScreen(World& world, char mode, CommLink* link)
+    : world(world), mode(mode), currentLink(link) {
+    ReadProfileValue("QX", "OPTIONS", "HOST", hostText, sizeof hostText);
+    for (NetworkScreen*& open : openScreens) {
+        if (open) continue;
+        open = this;
+        break;
+    }
+}
+
+NetworkScreen::~NetworkScreen() {
+    for (NetworkScreen*& open : openScreens)
+        if (open == this) open = nullptr;
+}
+
+NetworkScreen* NetworkScreen::Current(World& world) {
+    for (NetworkScreen* open : openScreens)
+        if (open && &open->world == &world) return open;
+    return nullptr;
+}
+
+int NetworkScreen::Load() {
+    state = mode == 'H' ? 2 : 0;
+    pictures = LoadSpriteSetColumn(kBackgroundPack);
+    busy = LoadSpriteSetColumn(kBusyPack);
+    const Rect places[2] = {Rect(Point(238, 246), Point(277, 275)),
+                            Rect(Point(376, 242), Point(399, 278))};
+    for (int i = 0; i < 2; ++i) {
+        buttons[i] = std::make_unique<Button>();
+        buttons[i]->rect = places[i];
+        buttons[i]->id = i;
+    }
+    if (mode == 'J')
+        hostField = std::make_unique<TextField>(nameBox, 0, kTextColour, world.font.get());
+    return 1;
+}
+
+void NetworkScreen::Unload() {
+    pictures.reset();
+    busy.reset();
+    buttons[0].reset();
+    buttons[1].reset();
+    hostField.reset();
+}
+
+void NetworkScreen::SetHostText(const char* text) {
+    std::snprintf(hostText, sizeof hostText, "%s", text ? text : "");
+}
+
+int NetworkScreen::HandleEvents(int /*elapsedMs*/) {
+    if (!eventQueue) return finished ? 0 : 1;
+    while (!finished) {
+        std::unique_ptr<InputEvent> event = eventQueue->Take();
+        if (!event) break;
+        HandleEvent(*event);
+    }
+    return finished ? 0 : 1;
+}
+
+int NetworkScreen::HandleEvent(const InputEvent& event) {
+    auto buttonAt = [this](const Point& p) {
+        for (int i = 0; i < 2; ++i)
+            if (buttons[i] && buttons[i]->enabled && buttons[i]->HitTest(p)) return i;
+        return kNoButton;
+    };
+    switch (event.kind) {
+        case InputKind::MouseMove:
+            hovered = buttonAt(event.position);
+            if (display) display->cursorShape = hovered == kNoButton ? kArrowCursor : kButtonCursor;
+            return 1;
+        case InputKind::ButtonDown: {
+            if (hostField && !hostField->HandleEvent(event, hostText)) hostField->Reset();
+            const int b = buttonAt(event.position);
+            if (b == kNoButton) {
+                world.PlayUiSound(0);
+                return 1;
+            }
+            buttons[b]->SetHighlighted(1);
+            pressed = b;
+            return 1;
+        }
+        case InputKind::ButtonUp:
+            if (pressed != kNoButton) {
+                buttons[pressed]->SetHighlighted(0);
+                if (buttonAt(event.position) == pressed) pending = pressed;
+            }
+            pressed = kNoButton;
+            return 1;
+        case InputKind::Key: {
+            const int key = event.param;
+            if (key == kKeyF4 && eventQueue && eventQueue->altDown) {
+                RequestGameMode(GameMode::Quit);
+                finished = 1;
+                return 1;
+            }
+            if (hostField && hostField->HandleEvent(event, hostText)) return 1;
+            if (hostField) hostField->Reset();
+            const bool ctrl = eventQueue && eventQueue->ctrlDown;
+            if (key == kKeyEscape || (ctrl && (key == 'Q' || key == 'q')))
+                OnButton(kCancel);
+            else if (key == kKeyEnter || key == kAcceptKey)
+                OnButton(kOk);
+            return 1;
+        }
+    }
+    return 0;
+}
+
+void NetworkScreen::Finish(int code) {
+    exitCode = code;
+    finished = 1;
+}
+
+void NetworkScreen::OnButton(int button) {
+    world.PlayUiSound(1);
+    if (button == kCancel) {
+        Finish(1);
+        return;
+    }
+    switch (state) {
+        case 0:
+            WriteProfileValue("QX", "OPTIONS", "HOST", hostText);
+            state = 1;
+            break;
+        case 2:
+            ownPlayer = 1;
+            state = 3;
+            break;
+        case 3:
+            // The spare link still waiting goes; the joiners in are the game.
+            if (world.PeerCount() > 1) {
+                world.ClosePeers(currentLink);
+                currentLink = nullptr;
+                state = 4;
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void NetworkScreen::SetGameSetup(int player, int peers, int accept, int connect,
+                                 const char* address1, const char* address2) {
+    if (player == -1) {
+        ++readyCount;
+        return;
+    }
+    // Only the first set-up counts.
+    if (ownPlayer != -1) return;
+    ownPlayer = player;
+    peerCount = peers;
+    acceptCount = accept;
+    connectCount = connect;
+    if (connect >= 1) CopyAddress(addresses[0], address1);
+    if (connect >= 2) CopyAddress(addresses[1], address2);
+}
+
+int NetworkScreen::Update(int /*elapsedMs*/) {
+    if (pending != kNoButton) {
+        const int b = pending;
+        pending = kNoButton;
+        OnButton(b);
+    }
+    if (finished) return 0;
+    switch (state) {
+        case 1:
+            lastLinkResult = currentLink ? currentLink->Connect(hostText) : 0;
+            if (lastLinkResult == 1) {
+                world.StartRecording();
+                state = 5;
+            }
+            break;
+        case 3:
+            world.SendEmptyCommand();
+            world.CheckPeers();
+            world.CompactPeers();
+            lastLinkResult = currentLink ? currentLink->Listen() : 0;
+            if (lastLinkResult != 1) break;
+            if (world.PeerCount() == World::kPeerSlots) {
+                currentLink = nullptr;
+                state = 4;
+                break;
+            }
+            currentLink = world.AddPeer();
+            // No slot for another joiner: as cancel.
+            if (!currentLink) Finish(1);
+            break;
+        case 4: {
+            world.StartRecording();
+            peerCount = world.PeerCount();
+            CommandBuffer& commands = world.Commands();
+            for (int slot = 0; slot < peerCount; ++slot) {
+                const SetupRow& row = kSetups[peerCount - 1][slot];
+                auto addressOf = [this](int s) {
+                    return s >= 0 && world.peerLinks[s] ? world.peerLinks[s]->PeerAddress()
+                                                        : nullptr;
+                };
+                commands.SendGameSetup(row.player, peerCount, row.accept, row.connect,
+                                       addressOf(row.address1), addressOf(row.address2));
+                world.SendCommands(slot);
+            }
+            // No fourth machine: nobody else may connect.
+            if (world.peerLinks[0]) world.peerLinks[0]->CloseListener();
+            state = 7;
+            break;
+        }
+        case 5:
+            world.SendEmptyCommand();
+            world.CheckPeers();
+            world.CompactPeers();
+            if (world.PeerCount() == 0) {
+                Finish(1);
+                break;
+            }
+            if (ownPlayer != -1) state = 6;
+            break;
+        case 6:
+            if (acceptCount > 0) acceptLink = world.AddPeer();
+            if (connectCount > 0) connectLink = world.AddPeer();
+            state = 7;
+            break;
+        case 7:
+            if (connectLink && connectCount > 0 &&
+                connectLink->Connect(addresses[connectCount - 1]) == 1) {
+                --connectCount;
+                connectLink = connectCount > 0 ? world.AddPeer() : nullptr;
+            }
+            if (acceptLink && acceptCount > 0 && acceptLink->Listen() == 1) {
+                --acceptCount;
+                acceptLink = acceptCount > 0 ? world.AddPeer() : nullptr;
+            }
+            SendReadyWhenLinked();
+            if (readySent && readyCount >= peerCount) state = 8;
+            break;
+        case 8:
+            Finish(0);
+            break;
+        default:
+            break;
+    }
+    return finished ? 0 : 1;
+}
+
+void NetworkScreen::SendReadyWhenLinked() {
+    if (readySent || acceptCount > 0 || connectCount > 0) return;
+    CommandBuffer& commands = world.Commands();
+    commands.SendGameSetup(-1, peerCount, 0, 0, nullptr, nullptr);
+    commands.SendPlayerNumber(ownPlayer);
+    world.SendCommands(-1);
+    readySent = 1;
+}
+
+int NetworkScreen::StatusString() const {
+    switch (state) {
+        case 0:
+            return kJoinTypingString;
+        case 1:
+            return kConnectingString;
+        case 2:
+            return kHostWaitingString;
+        case 3:
+        case 4:
+            return kJoinedString;
+        case 5:
+            return kConnectedString;
+        default:
+            return kLinkingString;
+    }
+}
+
+std::string NetworkScreen::StatusText() const {
+    const char* format = GetString(StatusString());
+    if (!format) return {};
+    if (StatusString() != kJoinedString) return format;
+    char status[256];
+    std::snprintf(status, sizeof status, format, world.PeerCount() - 1);
+    return status;
+}
+
+void NetworkScreen::Draw(int /*elapsedMs*/) {
+    if (!display) return;
+    display->SetClipRect(
+        Rect(Point(0, 0), Size(DisplayBase::kScreenWidth, DisplayBase::kScreenHeight)));
+    DrawPictures();
+    display->ResetClipRect();
+}
+
+void NetworkScreen::DrawPictures() {
+    if (pictures) pictures->DrawFrameAt(Point(0, 0), 0);
+    if ((state == 1 || state == 3) && busy && busy->Count() > 0)
+        busy->DrawFrame(statusBox.origin, world.lastTenth % busy->Count());
+    // The background shows both buttons; a pressed one shows its face.
+    for (int i = 0; i < 2; ++i)
+        if (pictures && buttons[i] && buttons[i]->highlighted)
+            pictures->DrawFrameAt(buttons[i]->rect.origin, i + 1);
+    if (hostField) hostField->Draw(kTextColour);
+    TextWriter* font = world.font.get();
+    if (!font) return;
+    if (mode == 'H' && (state == 2 || state == 3) && world.peerLinks[0]) {
+        const char* address = world.peerLinks[0]->LocalAddress();
+        if (address) font->DrawText(nameBox.origin, address, kTextColour);
+    }
+    font->DrawText(statusBox.origin, StatusText().c_str(), kTextColour);
+}

@@ -1,0 +1,98 @@
+#pragma once
+// Connects two to four machines into a full mesh of links before a network game and gives
+// every machine its player number. The host (player 1) accepts joiners until it presses OK or
+// the third one arrives, then tells each joiner its number, how many links to accept and which
+// addresses to connect to; every machine reports ready to each peer once its links stand, and
+// the screen ends when it has a ready report from every peer. The main menu runs it as a child
+// screen with a fresh peer link and reads its exit code, player number and peer count.
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/Rect.h"
+#include "ui/ScreenBase.h"
+
+class Button;
+class CommLink;
+class InputEvent;
+class SpriteSet;
+class TextField;
+class World;
+
+class NetworkScreen : public ScreenBase {
+public:
+    static constexpr char kBackgroundPack[] = "7a0ukxxx99s999.msp";
+    static constexpr char kBusyPack[] = "7a0ucxxx99s999.msp";
+    static constexpr int kCancel = 0;
+    static constexpr int kOk = 1;
+    static constexpr int kNoButton = 3;
+    static constexpr int kAddressRoom = 16;
+    static constexpr int kHostRoom = 128;
+    // The status-line strings.
+    static constexpr int kHostWaitingString = 197;
+    static constexpr int kJoinTypingString = 198;
+    static constexpr int kJoinedString = 199;
+    static constexpr int kConnectingString = 200;
+    static constexpr int kConnectedString = 220;
+    static constexpr int kLinkingString = 225;
+
+    // mode 'H' hosts, 'J' joins; the link is the menu's first peer link.
+    NetworkScreen(World& world, char mode, CommLink* link);
+    ~NetworkScreen() override;
+
+    // The open screen of a World, for the command executor's set-up command; null when none.
+    static NetworkScreen* Current(World& world);
+
+    int Load() override;
+    void Unload() override;
+    int HandleEvents(int elapsedMs) override;
+    int HandleEvent(const InputEvent& event) override;
+    int Update(int elapsedMs) override;
+    void Draw(int elapsedMs) override;
+
+    // Cancel (0) or OK (1), as a click on the button does.
+    void OnButton(int button);
+    // The host's set-up command (player -1: a ready report).
+    void SetGameSetup(int player, int peers, int accept, int connect, const char* address1,
+                      const char* address2);
+    // The host name or address to join (what the player types).
+    void SetHostText(const char* text);
+
+    int State() const { return state; }
+    int PlayerNumber() const { return ownPlayer; }
+    int PeerCount() const { return peerCount; }
+    // The status line's string for the current state, and its text.
+    int StatusString() const;
+    std::string StatusText() const;
+
+private:
+    void SendReadyWhenLinked();
+    void DrawPictures();
+    void Finish(int code);
+
+    World& world;
+    int state = 2;
+    char mode;
+    CommLink* currentLink;
+    int lastLinkResult = 0;
+    std::unique_ptr<SpriteSet> pictures;
+    std::unique_ptr<SpriteSet> busy;
+    std::unique_ptr<Button> buttons[2];
+    int hovered = kNoButton;
+    int pressed = kNoButton;
+    int pending = kNoButton;
+    char hostText[kHostRoom] = {};
+    std::unique_ptr<TextField> hostField;
+    const Rect nameBox{Point(257, 200), Point(385, 215)};
+    const Rect statusBox{Point(257, 165), Point(385, 195)};
+    int ownPlayer = -1;
+    int peerCount = 0;
+    CommLink* acceptLink = nullptr;
+    int acceptCount = 0;
+    CommLink* connectLink = nullptr;
+    int connectCount = 0;
+    char addresses[2][kAddressRoom] = {};
+    int readyCount = 0;
+    int readySent = 0;
+    int finished = 0;
+};

@@ -1,0 +1,87 @@
+#pragma once
+// One point-to-point TCP connection of a network game. Each message goes out as a 12-byte
+// big-endian header (payload length, this link's sequence number from 1, the constant 100) and
+// the payload; the receiver gathers a message over as many calls as it takes and delivers one
+// per call. Every socket is non-blocking: frames the socket cannot take now wait whole in a
+// bounded queue and are written on by every later call, and a peer that stops reading until
+// the queue passes its bound is dropped. A frame that breaks the framing drops the link.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "world/CommLink.h"
+
+class TcpEndpoint;
+
+class TcpLink : public CommLink {
+public:
+    static constexpr int kHeaderBytes = 12;
+    static constexpr uint32_t kMaxPayload = 8192;
+    static constexpr uint32_t kFrameConstant = 100;
+    static constexpr uint32_t kRetryMs = 5000;
+    // Past this many bytes waiting to go out the peer has stalled.
+    static constexpr size_t kQueueBound = 1 << 20;
+    // Link states.
+    static constexpr int kClosed = 100;
+    static constexpr int kListening = 200;
+    static constexpr int kConnected = 300;
+    static constexpr int kAccepted = 400;
+
+    explicit TcpLink(std::shared_ptr<TcpEndpoint> endpoint);
+    ~TcpLink() override;
+    TcpLink(const TcpLink&) = delete;
+    TcpLink& operator=(const TcpLink&) = delete;
+
+    int Init() override;
+    int Listen() override;
+    int Connect(const char* host) override;
+    int ConnectionLost() override;
+    void Disconnect() override;
+    int Send(const uint8_t* data, size_t length) override;
+    void Receive(uint8_t* buffer, size_t capacity, size_t& held, size_t& payloadLength) override;
+    const char* HostName() override { return hostName; }
+    const char* LocalAddress() override { return localAddress; }
+    const char* PeerAddress() override { return peerAddressText; }
+    void CloseListener() override;
+    void Drop(int reason) override;
+    int DropReason() override { return dropReason; }
+
+    int State() const { return linkState; }
+    // The connection's socket, -1 when none (tests shrink its buffers).
+    int Socket() const { return dataSocket; }
+    // Bytes of frames waiting for the socket.
+    size_t Queued() const { return queue.size() - queueStart; }
+    // Takes a connected socket as if it had been accepted (tests and fuzzing feed one end of a
+    // socket pair).
+    void Adopt(int socket);
+
+private:
+    enum ReceiveState { kBetween = 10, kHeader = 20, kPayload = 30 };
+
+    // Closes the connection; ConnectionLost answers 1 afterwards.
+    void TearDownTalker();
+    void Connected(int state);
+    // Writes queued bytes as far as the socket takes them; 0 when the connection is gone.
+    int Flush();
+
+    std::shared_ptr<TcpEndpoint> endpoint;
+    int linkState = kClosed;
+    int receiveState = kBetween;
+    int32_t messagesSent = 0;
+    char hostName[64] = "?";
+    char localAddress[64] = "?";
+    char peerAddressText[16] = "?";
+    int dataSocket = -1;
+    uint8_t header[kHeaderBytes] = {};
+    uint32_t received = 0;
+    uint32_t needed = 0;
+    uint32_t lastReceivedSequence = 0;
+    uint32_t nextSequence = 1;
+    int connectedOnce = 0;
+    int attempted = 0;
+    uint32_t connectStart = 0;
+    int dropReason = 0;
+    std::vector<uint8_t> queue;
+    size_t queueStart = 0;
+};

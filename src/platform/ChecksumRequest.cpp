@@ -1,0 +1,47 @@
+#include "platform/ChecksumRequest.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cinttypes>
+#include <cstdio>
+#include <cstdlib>
+#include <deque>
+
+namespace {
+
+std::deque<std::string>& Requests() {
+    static std::deque<std::string> requests;
+    return requests;
+}
+
+}  // namespace
+
+void winx_RequestChecksum(const std::string& name) {
+    Requests().push_back(name);
+}
+
+std::string winx_TakeChecksumRequest() {
+    if (Requests().empty()) return {};
+    std::string name = Requests().front();
+    Requests().pop_front();
+    return name;
+}
+
+bool winx_WriteChecksumFile(const std::string& name, uint64_t value) {
+    const char* directory = std::getenv("QX_CAPTURE");
+    const std::string base = directory && directory[0] ? std::string(directory) + "/" : "";
+    const std::string path = base + name + ".txt";
+    const std::string temporary = path + ".tmp";
+    char text[32];
+    const int length = std::snprintf(text, sizeof text, "%016" PRIx64 "\n", value);
+    const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return false;
+    const bool written = write(fd, text, static_cast<size_t>(length)) == length && fsync(fd) == 0;
+    close(fd);
+    if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}

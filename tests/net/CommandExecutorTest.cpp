@@ -1,0 +1,299 @@
+// The command executor: every kind applied to the right copy (mirror, owner, any) on a World
+// with owned and mirrored objects, payloads of missing objects consumed, and damaged messages
+// refused whole with their peer dropped.
+#include <gtest/gtest.h>
+
+#include "catalogue/CatalogueMedia.h"
+#include "catalogue/PictureTemplates.h"
+#include "catalogue/TemplateCatalogue.h"
+#include "net/ExecutorFixture.h"
+#include "net/NetworkScreen.h"
+#include "world/MemoryCatalogueMedia.h"
+
+namespace {
+
+class CommandExecutorTest : public ::testing::Test, public ExecutorFixture {};
+
+const SimId kMirror(2, 10), kOwned(1, 11), kCapture(2, 12), kCarrier(1, 13), kField(0, 30),
+    kWreck(0, 40), kMissing(3, 99);
+
+TEST_F(CommandExecutorTest, EveryKindActsOnTheCopyItIsFor) {
+    const Point p(100, 200);
+    const Point fieldAt = fieldRaw->GetPosition();
+    const Point wreckAt = wreck->GetPosition();
+    struct Case {
+        std::vector<uint8_t> bytes;
+        Log expected;
+    };
+    const Case cases[] = {
+        {CommandBytes(0).Done(), {}},
+        {CommandBytes(2).Done(), {}},
+        // Factories by the team byte: the mirror's acts, the owned one's does not.
+        {CommandBytes(1, SimId(2, 20)).W(4).Done(), {"Unfold 2:20 4"}},
+        {CommandBytes(1, SimId(1, 21)).W(4).Done(), {}},
+        {CommandBytes(3, SimId(2, 0)).I(SimId(2, 99)).B(5).S("Vabc").Done(),
+         {"NewProduct 2:20 Vabc 2:99 5"}},
+        {CommandBytes(4, SimId(2, 0)).P(p).Done(), {"MoveProduct 2:20 100,200"}},
+        {CommandBytes(5, SimId(2, 0)).Done(), {"Release 2:20"}},
+        {CommandBytes(10, SimId(2, 77)).P(p).S("Vx").Done(), {"Spawn 2:20 2:77 100,200 Vx"}},
+        {CommandBytes(27, SimId(2, 0)).S("Vdesign").Done(), {"Refit 2:20 Vdesign"}},
+        {CommandBytes(38, SimId(2, 0)).P(p).Done(), {"ReserveExit 2:20 100,200"}},
+        {CommandBytes(39, SimId(1, 0)).Done(), {"ExitAck 1:21"}},
+        {CommandBytes(39, SimId(2, 0)).Done(), {}},
+        // Damage goes to the mirror with its last two bytes swapped back; the report to the
+        // owner.
+        {CommandBytes(6, kMirror).L(7).L(-8).B('p').B('r').B('q').Done(), {"2:10 Damage 7 -8 pqr"}},
+        {CommandBytes(6, kOwned).L(7).L(8).B('p').B('r').B('q').Done(), {}},
+        {CommandBytes(7, kOwned).B('a').B('b').B('c').I(kMirror).Done(), {"1:11 Hit abc 2:10"}},
+        {CommandBytes(7, kMirror).B('a').B('b').B('c').I(kOwned).Done(), {}},
+        // Goals.
+        {CommandBytes(8, kMirror).W(1).P(p).Done(), {"2:10 Goal 1 100,200"}},
+        {CommandBytes(8, kOwned).W(1).P(p).Done(), {}},
+        {CommandBytes(8, kMirror).W(0).Done(), {"2:10 Goal none"}},
+        {CommandBytes(8, kMirror).W(2).I(kOwned).P(Point(3, 4)).Done(),
+         {"2:10 Goal 2 " + Pt(owned->GetPosition() + Point(3, 4))}},
+        {CommandBytes(8, kMirror).W(3).P(fieldAt).Done(),
+         {"MakeGoal 3 2:10 0:30 " + Pt(fieldAt), "2:10 Goal none"}},
+        {CommandBytes(8, kMirror).W(3).P(p).Done(), {"2:10 Goal none"}},
+        {CommandBytes(8, kMirror).W(4).P(wreckAt).P(Point(5, 6)).Done(),
+         {"MakeGoal 4 2:10 0:40 5,6", "2:10 Goal none"}},
+        {CommandBytes(8, kMirror).W(4).P(Point(-1, -1)).P(p).Done(), {"2:10 Goal none"}},
+        {CommandBytes(8, kMirror).W(5).I(kCapture).P(p).Done(),
+         {"MakeGoal 5 2:10 2:12 100,200", "2:10 Goal none"}},
+        {CommandBytes(8, kMirror).W(6).Done(), {"MakeGoal 6 2:10 -1:-1 0,0", "2:10 Goal none"}},
+        {CommandBytes(8, kMirror).W(7).I(kCarrier).Done(),
+         {"2:10 Goal 7 " + Pt(mirror->GetPosition())}},
+        {CommandBytes(8, kMirror).W(8).P(p).Done(),
+         {"MakeGoal 8 2:10 -1:-1 100,200", "2:10 Goal none"}},
+        // State: facings by the length.
+        {CommandBytes(9, kMirror).P(p).B(3).B(4).B(255).Done(), {"2:10 Move 100,200 3 [4,-1]"}},
+        {CommandBytes(9, kMirror).P(p).B(3).Done(), {"2:10 Move 100,200 3 []"}},
+        // A team's factory is made once.
+        {CommandBytes(11, SimId(3, 50)).P(p).L(1).L(2).L(3).B('F').B(9).Done(),
+         {"CreateFactory 3:50 F 100,200 1 2 3 9"}},
+        {CommandBytes(11, SimId(2, 50)).P(p).L(1).L(2).L(3).B('F').B(9).Done(), {}},
+        // Shots on a mirror shooter; a missing target makes none but is still answered.
+        {CommandBytes(12, SimId(2, 60)).B('V').B('a').P(p).I(kMirror).I(kOwned).B(2).B(7).Done(),
+         {"Fire 2:10 1:11 Va 2 2:60 7"}},
+        {CommandBytes(12, SimId(2, 60)).B('V').B('a').P(p).I(kMirror).I(kMissing).B(2).B(7).Done(),
+         {}},
+        {CommandBytes(12, SimId(1, 60)).B('V').B('a').P(p).I(kOwned).I(kMirror).B(2).B(7).Done(),
+         {}},
+        {CommandBytes(36, kOwned).B(3).Done(), {"ShotAck 1:11 3"}},
+        {CommandBytes(36, kMirror).B(3).Done(), {}},
+        {CommandBytes(21, kMirror).Done(), {"FiringTimer 2:10"}},
+        {CommandBytes(22, kOwned).B(1).Done(), {"1:11 Skill 1"}},
+        {CommandBytes(22, kMirror).B(1).Done(), {}},
+        {CommandBytes(18, kMirror).W(-1).P(p).Done(), {"Climb 2:10 -1 100,200"}},
+        {CommandBytes(19, kMirror).P(p).P(Point(9, 0)).Done(), {"AltStep 2:10 100,200 9,0"}},
+        {CommandBytes(20, kMirror).P(Point(9, 0)).Done(), {"AltEnd 2:10 9,0"}},
+        {CommandBytes(43, kOwned).Done(), {"AltAck 1:11"}},
+        {CommandBytes(43, kMirror).Done(), {}},
+        {CommandBytes(28, kMirror).B(1).Done(), {"2:10 Moving 1"}},
+        {CommandBytes(32, kMirror).Done(), {"2:10 Deploy"}},
+        {CommandBytes(33, kMirror).Done(), {"2:10 Undeploy"}},
+        {CommandBytes(33, kOwned).Done(), {}},
+        // Any copy.
+        {CommandBytes(37, kOwned).B(2).B(6).Done(), {"1:11 Team 2,2,6 0"}},
+        {CommandBytes(54, kOwned).Done(), {"1:11 Damage 1 1 XXX"}},
+        // Carriers: the owner's copy takes only the answer.
+        {CommandBytes(47, kCarrier).I(kMirror).Done(), {}},
+        {CommandBytes(48, kCarrier).I(kMirror).P(p).Done(), {}},
+        {CommandBytes(50, kCarrier).P(p).Done(), {}},
+        {CommandBytes(49, kCarrier).Done(), {"DropAck 1:13"}},
+        {CommandBytes(47, kMirror).I(kOwned).Done(), {"PickUp 2:10 1:11"}},
+        {CommandBytes(48, kMirror).I(kOwned).P(p).Done(), {"Carry 2:10 1:11 100,200"}},
+        {CommandBytes(48, kMirror).I(kMissing).P(p).Done(), {}},
+        {CommandBytes(50, kMirror).P(p).Done(), {"MoveCarried 2:10 100,200"}},
+        {CommandBytes(51, kMirror).Done(), {"Drop 2:10"}},
+        {CommandBytes(52, kMirror).Done(), {"ResetCarry 2:10"}},
+        {CommandBytes(53, kCapture).I(kOwned).Done(), {"TakeOver 2:12 1:11"}},
+        {CommandBytes(53, kMirror).I(kOwned).Done(), {}},
+        {CommandBytes(34, SimId(0, 70)).P(p).B(3).Done(), {"Artifact 0:70 100,200 3"}},
+        // Set-up and screens.
+        {CommandBytes(24).Settings().Done(),
+         {"Settings 4 V 2 VVXX 3 5000 00 19.18.17.16.15.14.13.12.11.10.9.8.7.6.5.4.3.2.1.0."}},
+        {CommandBytes(25).Settings('T', 8, 9900).B(5).Done(),
+         {"Speed -2", "Settings 4 T 2 VTXX 8 9900 10"}},
+        {CommandBytes(26).Done(), {"Settings 0 V 1 XXXX 1 5000 01"}},
+        {CommandBytes(40).B(1).Done(), {"Speed 2"}},
+        {CommandBytes(31).B(1).Done(), {"Reveal 1"}},
+        // Objects not found: their payloads are consumed.
+        {Message({CommandBytes(8, kMissing).W(5).I(kOwned).P(p).Done(),
+                  CommandBytes(6, kMirror).L(1).L(2).B('a').B('b').B('c').Done()}),
+         {"2:10 Damage 1 2 acb"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.bytes));
+        log.clear();
+        EXPECT_EQ(Execute(c.bytes), 1);
+        EXPECT_EQ(log, c.expected);
+        EXPECT_EQ(link->DropReason(), 0);
+    }
+}
+
+TEST_F(CommandExecutorTest, WorldLevelKindsChangeTheWorldAndTheOwnersCargo) {
+    const int ownedCargo = owned->cargo;
+    Execute(Message({
+        CommandBytes(29).B(0).Done(),
+        CommandBytes(30).Done(),
+        CommandBytes(46).B(3).Done(),
+        CommandBytes(45).B(2).B(4).Done(),
+        CommandBytes(41).B(0).B(3).S("not for us").Done(),
+        CommandBytes(41).B(2).B(0).S("hello").Done(),
+        CommandBytes(15, kMirror).L(25).Done(),
+        CommandBytes(23, kMirror).I(kWreck).L(10).Done(),
+        CommandBytes(16, kMirror).L(4).L(3).Done(),
+    }));
+    EXPECT_EQ(world.paused, 0);
+    EXPECT_EQ(world.pauseLocked, 0);
+    EXPECT_EQ(world.peerTeams[0], 3);
+    EXPECT_EQ(land.records.players, 2);
+    EXPECT_EQ(land.records.emptied, std::vector<int>{4});
+    EXPECT_STREQ(world.statusText, "hello");
+    EXPECT_EQ(mirror->damage.Value(), 25);
+    EXPECT_EQ(wreck->cargo, 290);
+    EXPECT_EQ(mirror->cargo, 20 - 4);
+    EXPECT_EQ(mirrorFactory->cargo, 1000 + 12);
+    EXPECT_EQ(owned->cargo, ownedCargo);
+    // The set-up reaches this World's host and join screen.
+    NetworkScreen screen(world, 'J', nullptr);
+    Execute(CommandBytes(44).B(3).B(3).B(1).B(1).A("127.0.0.4").A("x").Done());
+    EXPECT_EQ(screen.PlayerNumber(), 3);
+    EXPECT_EQ(screen.PeerCount(), 3);
+    // The answer to kind 12 went into the outgoing stream.
+    world.commands->Rewind();
+    Execute(CommandBytes(12, SimId(2, 60))
+                .B('V')
+                .B('a')
+                .P(Point())
+                .I(kMirror)
+                .I(kMissing)
+                .B(2)
+                .B(7)
+                .Done());
+    const std::vector<uint8_t> ack = CommandBytes(36, kMirror).B(2).Done();
+    ASSERT_GE(world.commands->Size(), ack.size());
+    EXPECT_TRUE(std::equal(ack.begin(), ack.end(),
+                           world.commands->Data() + world.commands->Size() - ack.size()));
+}
+
+TEST_F(CommandExecutorTest, MiningAndSalvageFollowTheMirrorsFrontGoal) {
+    mirror->goals.PushFront(std::make_unique<FakeGoal>(3, kMirror, kField));
+    Execute(CommandBytes(14, kMirror).L(50).Done());
+    EXPECT_EQ(fieldRaw->cargo, 450);
+    EXPECT_EQ(mirror->cargo, 50);
+    EXPECT_EQ(log, Log{"0:30 Team 2,2,2 1"});
+    // Not the front goal's type: nothing.
+    Execute(CommandBytes(17, kMirror).L(50).Done());
+    EXPECT_EQ(wreck->cargo, 300);
+    mirror->goals.PushFront(std::make_unique<FakeGoal>(4, kMirror, kWreck));
+    log.clear();
+    Execute(
+        Message({CommandBytes(17, kMirror).L(30).Done(), CommandBytes(17, kMirror).L(0).Done()}));
+    EXPECT_EQ(wreck->cargo, 270);
+    EXPECT_EQ(mirror->cargo, 80);
+    EXPECT_EQ(log, Log{"0:40 Destroy"});
+}
+
+TEST_F(CommandExecutorTest, AWreckTakesThePictureOfItsClanOrAnyClanAndTheMirrorsPlace) {
+    MemoryCatalogueMedia media;
+    SetCatalogueMedia(&media);
+    std::vector<ListNode*> records = {new WreckTemplate('T', 'a', 0),
+                                      new WreckTemplate('X', 'b', 0)};
+    for (ListNode* r : records)
+        WreckList.PushBack(r);
+    std::vector<std::string> made;
+    world.makeWreck = [&](const WreckDescription& d) -> std::unique_ptr<GameObject> {
+        made.push_back(Id(d.id) + " " + d.clan + d.chassis + " " + Pt(d.position));
+        return std::make_unique<RecordingObject>(log, d.id.team, d.id.serial, d.position, 3, 1);
+    };
+    const Point open = land.Centre(10, 10);
+    Execute(Message(
+        {CommandBytes(13, SimId(2, 80)).B('V').B('a').P(open).L(50).Done(),
+         CommandBytes(13, SimId(2, 81)).B('V').B('b').P(open).L(50).Done(),
+         CommandBytes(13, SimId(2, 82)).B('T').B('a').P(owned->GetPosition()).L(9).Done()}));
+    // No picture for a 'V' wreck of chassis 'a'; the 'T' wreck on the owned unit is not kept.
+    EXPECT_EQ(made, (std::vector<std::string>{"2:81 Vb " + Pt(open),
+                                              "2:82 Ta " + Pt(owned->GetPosition())}));
+    EXPECT_EQ(world.FindWreckById(SimId(2, 82)), nullptr);
+    GameObject* wreckMade = world.FindWreckById(SimId(2, 81));
+    ASSERT_NE(wreckMade, nullptr);
+    EXPECT_EQ(wreckMade->local, 0);
+    EXPECT_EQ(wreckMade->GetCargo(), 50);
+    for (ListNode* r : records)
+        delete r;
+    SetCatalogueMedia(nullptr);
+}
+
+TEST_F(CommandExecutorTest, ADamagedMessageChangesNothingAndDropsItsPeer) {
+    const std::vector<uint8_t> good = CommandBytes(29).B(0).Done();
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> bytes;
+    };
+    const Case cases[] = {
+        {"length below 7", CommandBytes(0).Done(6)},
+        {"length past the message", CommandBytes(29).B(0).Done(9)},
+        {"length disagreeing with the kind", CommandBytes(1, SimId(2, 0)).W(1).B(0).Done()},
+        {"kind above 54", CommandBytes(55).Done()},
+        {"eleven facings", CommandBytes(9, kMirror)
+                               .P(Point())
+                               .B(0)
+                               .B(1)
+                               .B(1)
+                               .B(1)
+                               .B(1)
+                               .B(1)
+                               .B(1)
+                               .B(1)
+                               .B(1)
+                               .B(1)
+                               .B(1)
+                               .B(1)
+                               .Done()},
+        {"state without facing", CommandBytes(9, kMirror).P(Point()).Done()},
+        {"text without NUL", CommandBytes(27, SimId(2, 0)).S("abc", false).Done()},
+        {"bytes after the NUL", CommandBytes(41).B(0).B(0).S("hi").B(1).Done()},
+        {"goal type 9", CommandBytes(8, kMirror).W(9).Done()},
+        {"goal fields missing", CommandBytes(8, kMirror).W(2).P(Point()).Done()},
+        {"factory for team 0",
+         CommandBytes(11, SimId(0, 50)).P(Point()).L(1).L(2).L(3).B('F').B(9).Done()},
+        {"factory for team 5",
+         CommandBytes(11, SimId(5, 50)).P(Point()).L(1).L(2).L(3).B('F').B(9).Done()},
+        {"clan letter", CommandBytes(24).Settings('Q').Done()},
+        {"start order repeats", CommandBytes(24).Settings('V', 3, 5000, 18).Done()},
+        {"tech 9", CommandBytes(24).Settings('V', 9).Done()},
+        {"resources 9901", CommandBytes(24).Settings('V', 3, 9901).Done()},
+        {"speed 6", CommandBytes(25).Settings().B(6).Done()},
+        {"speed 0", CommandBytes(40).B(0).Done()},
+        {"player 5", CommandBytes(44).B(5).B(3).B(0).B(0).A("").A("").Done()},
+        {"address not dotted", CommandBytes(44).B(2).B(2).B(0).B(1).A("host.example").A("").Done()},
+        {"address too short", CommandBytes(44).B(2).B(2).B(0).B(1).A("127.0.1").A("").Done()},
+        {"dropped team 0", CommandBytes(45).B(2).B(0).Done()},
+        {"player number 7", CommandBytes(46).B(7).Done()},
+        {"new owner team 5", CommandBytes(37, kOwned).B(5).B(1).Done()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        world.paused = 1;
+        world.peerTeams[0] = 2;
+        link->lost = 0;
+        link->dropReason = 0;
+        log.clear();
+        const uint64_t before = world.StateChecksum();
+        // The good command in front is not applied either: the message is checked whole.
+        EXPECT_EQ(Execute(Message({good, c.bytes})), 0);
+        EXPECT_EQ(world.paused, 1);
+        EXPECT_EQ(world.StateChecksum(), before);
+        EXPECT_TRUE(log.empty());
+        EXPECT_EQ(link->DropReason(), CommLink::kDroppedDamaged);
+        EXPECT_EQ(link->ConnectionLost(), 1);
+    }
+    // The World drops the peer with a message naming its player.
+    world.CheckPeers();
+    EXPECT_EQ(world.PeerCount(), 0);
+    EXPECT_STREQ(world.statusText, "Player 2 sent damaged data.");
+}
+
+}  // namespace

@@ -1,0 +1,105 @@
+// The host and join screen's own input and drawing: the buttons under the pointer, a click
+// carried out on the next tick, the keys, the host text kept in QX.INI, and the pictures.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "core/EventQueue.h"
+#include "core/InputEvent.h"
+#include "core/KeyCodes.h"
+#include "core/MemoryDisplay.h"
+#include "core/Settings.h"
+#include "core/StringTable.h"
+#include "net/Mesh.h"
+#include "support/MemoryLink.h"
+
+namespace {
+
+class NetworkScreenEventsTest : public MeshTest {
+protected:
+    void Click(const Point& p) {
+        events.Post(InputKind::ButtonDown, p, 'L');
+        events.Post(InputKind::ButtonUp, p, 'L');
+    }
+    uint8_t Pixel(const Point& p) const { return display.BackPage()[640 * p.y + p.x]; }
+
+    MemoryDisplay display;
+    EventQueue events;
+    World world;
+    MemoryLink link;
+};
+
+const Point kOkPlace(380, 250);
+const Point kCancelPlace(240, 250);
+
+TEST_F(NetworkScreenEventsTest, AJoinerConnectsToTheHostItConfirmedAndEscapeCancels) {
+    WriteProfileValue("QX", "OPTIONS", "HOST", "127.0.0.9");
+    NetworkScreen screen(world, 'J', &link);
+    ASSERT_EQ(screen.Load(), 1);
+    // The menu passes events one by one; every kind is used.
+    EXPECT_EQ(screen.HandleEvent(InputEvent(InputKind::MouseMove, kOkPlace, 0)), 1);
+    EXPECT_EQ(display.cursorShape, 34);
+    events.Post(InputKind::MouseMove, Point(10, 10), 0);
+    screen.HandleEvents(16);
+    EXPECT_EQ(display.cursorShape, 35);
+    // The press shows the button's face; the release makes the click, carried out next tick.
+    events.Post(InputKind::ButtonDown, kOkPlace, 'L');
+    screen.HandleEvents(16);
+    screen.Draw(16);
+    EXPECT_EQ(Pixel(Point(2, 2)), 1);
+    EXPECT_EQ(Pixel(Point(378, 244)), 3);
+    events.Post(InputKind::ButtonUp, kOkPlace, 'L');
+    ASSERT_EQ(screen.HandleEvents(16), 1);
+    EXPECT_EQ(screen.State(), 0);
+    EXPECT_EQ(screen.Update(16), 1);
+    EXPECT_EQ(screen.State(), 1);
+    EXPECT_EQ(link.connectedTo, "127.0.0.9");
+    char host[32] = {};
+    ReadProfileValue("QX", "OPTIONS", "HOST", host, sizeof host);
+    EXPECT_STREQ(host, "127.0.0.9");
+    // A click that leaves the button before its release does nothing.
+    events.Post(InputKind::ButtonDown, kCancelPlace, 'L');
+    events.Post(InputKind::ButtonUp, Point(10, 10), 'L');
+    screen.HandleEvents(16);
+    EXPECT_EQ(screen.Update(16), 1);
+    link.connected = 1;
+    EXPECT_EQ(screen.Update(16), 1);
+    EXPECT_EQ(screen.State(), 5);
+    EXPECT_EQ(world.networkGame, 1);
+    EXPECT_EQ(screen.StatusString(), NetworkScreen::kConnectedString);
+    events.Post(InputKind::Key, Point(), kKeyEscape);
+    EXPECT_EQ(screen.HandleEvents(16), 0);
+    EXPECT_EQ(screen.exitCode, 1);
+}
+
+TEST_F(NetworkScreenEventsTest, AScreenGoneIsNoLongerTheWorldsScreen) {
+    World other;
+    auto first = std::make_unique<NetworkScreen>(world, 'H', nullptr);
+    NetworkScreen second(other, 'J', nullptr);
+    EXPECT_EQ(NetworkScreen::Current(world), first.get());
+    first.reset();
+    EXPECT_EQ(NetworkScreen::Current(world), nullptr);
+    EXPECT_EQ(NetworkScreen::Current(other), &second);
+}
+
+TEST_F(NetworkScreenEventsTest, TheHostStartsListeningOnEnterAndShowsItsState) {
+    NetworkScreen screen(world, 'H', &link);
+    ASSERT_EQ(screen.Load(), 1);
+    EXPECT_EQ(screen.StatusString(), NetworkScreen::kHostWaitingString);
+    events.Post(InputKind::Key, Point(), kKeyEnter);
+    screen.HandleEvents(16);
+    EXPECT_EQ(screen.State(), 3);
+    EXPECT_EQ(screen.PlayerNumber(), 1);
+    EXPECT_EQ(screen.StatusString(), NetworkScreen::kJoinedString);
+    // The count of joiners so far: slots in use less the spare link.
+    SetStringTableText(std::string(199, '\r') + "%d joined\r");
+    EXPECT_EQ(screen.StatusText(), "-1 joined");
+    ClearStringTable();
+    EXPECT_EQ(screen.StatusText(), "");
+    Click(kCancelPlace);
+    screen.HandleEvents(16);
+    EXPECT_EQ(screen.Update(16), 0);
+    EXPECT_EQ(screen.exitCode, 1);
+}
+
+}  // namespace

@@ -1,0 +1,92 @@
+// The host and join screen with real links on loopback: two to four machines (each a World of
+// its own, bound to its own 127.0.0.x) go from host and join to a full mesh, player numbers
+// and ready reports, and a joiner whose host is lost gives up.
+#include "net/NetworkScreen.h"
+
+#include <gtest/gtest.h>
+
+#include "net/Mesh.h"
+#include "world/CommLink.h"
+
+namespace {
+
+using NetworkScreenTest = MeshTest;
+
+TEST_F(NetworkScreenTest, MachinesEndInAFullMeshWithTheirPlayerNumbers) {
+    // Two and three joiners: the host presses OK once they are in; with three it goes on by
+    // itself.
+    for (int joiners : {1, 2, 3}) {
+        SCOPED_TRACE(joiners);
+        machines.clear();
+        ASSERT_TRUE(Mesh(joiners + 1));
+        Machine& host = *machines[0];
+        std::set<int> numbers;
+        for (size_t k = 0; k < machines.size(); ++k) {
+            Machine& m = *machines[k];
+            EXPECT_EQ(m.screen->exitCode, 0);
+            EXPECT_EQ(m.screen->PeerCount(), joiners);
+            EXPECT_EQ(m.world.PeerCount(), joiners);
+            EXPECT_EQ(m.world.networkGame, 1);
+            numbers.insert(m.screen->PlayerNumber());
+            // Every peer slot knows the player it talks to: every number but its own.
+            std::set<int> others;
+            for (int n = 1; n <= joiners + 1; ++n)
+                if (n != m.screen->PlayerNumber()) others.insert(n);
+            EXPECT_EQ(m.PeerTeams(), others);
+        }
+        std::set<int> expected;
+        for (int n = 1; n <= joiners + 1; ++n)
+            expected.insert(n);
+        EXPECT_EQ(numbers, expected);
+        EXPECT_EQ(host.screen->PlayerNumber(), 1);
+    }
+}
+
+TEST_F(NetworkScreenTest, TheHostStopsListeningOnceTheGameIsSet) {
+    Make(2);
+    Machine& host = *machines[0];
+    // OK without a joiner does nothing.
+    host.screen->OnButton(NetworkScreen::kOk);
+    EXPECT_EQ(host.screen->State(), 3);
+    ASSERT_TRUE(TickUntil([&] { return machines[1]->screen->State() == 5; }));
+    ASSERT_TRUE(TickUntil([&] { return host.world.PeerCount() == 2; }));
+    host.screen->OnButton(NetworkScreen::kOk);
+    ASSERT_TRUE(TickUntil([&] { return AllEnded(); }));
+    // A late joiner is refused: nobody listens any more.
+    Machine late("127.0.0.3", port);
+    CommLink* link = late.world.AddPeer();
+    for (int attempt = 0; attempt < 20; ++attempt) {
+        EXPECT_EQ(link->Connect("127.0.0.1"), 0);
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        if (attempt == 10) clock.Advance(TcpLink::kRetryMs);
+    }
+}
+
+TEST_F(NetworkScreenTest, AJoinerWhoseHostIsLostGivesUp) {
+    Make(2);
+    ASSERT_TRUE(TickUntil([&] { return machines[1]->screen->State() == 5; }));
+    Machine& joiner = *machines[1];
+    machines[0].reset();
+    machines.erase(machines.begin());
+    ASSERT_TRUE(TickUntil([&] { return joiner.ended == 1; }));
+    EXPECT_EQ(joiner.screen->exitCode, 1);
+    EXPECT_EQ(joiner.world.PeerCount(), 0);
+}
+
+TEST_F(NetworkScreenTest, AJoinersNumberComesFromTheFirstSetUpAndCancelEnds) {
+    World world;
+    NetworkScreen screen(world, 'J', nullptr);
+    ASSERT_EQ(screen.Load(), 1);
+    EXPECT_EQ(screen.StatusString(), NetworkScreen::kJoinTypingString);
+    EXPECT_EQ(NetworkScreen::Current(world), &screen);
+    screen.SetGameSetup(-1, 3, 0, 0, nullptr, nullptr);
+    screen.SetGameSetup(3, 3, 1, 1, "127.0.0.4", nullptr);
+    screen.SetGameSetup(4, 2, 0, 0, nullptr, nullptr);
+    EXPECT_EQ(screen.PlayerNumber(), 3);
+    EXPECT_EQ(screen.PeerCount(), 3);
+    screen.OnButton(NetworkScreen::kCancel);
+    EXPECT_EQ(screen.Update(16), 0);
+    EXPECT_EQ(screen.exitCode, 1);
+}
+
+}  // namespace

@@ -1,0 +1,250 @@
+// The TCP link on real loopback sockets: framing across calls, damaged and lost peers, polled
+// connections and their retry time, the send queue, bound addresses and the shared listener.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "net/Loopback.h"
+#include "support/FakeClock.h"
+
+namespace {
+
+std::vector<uint8_t> Frame(uint32_t length, uint32_t sequence, uint32_t constant,
+                           const std::vector<uint8_t>& payload) {
+    std::vector<uint8_t> bytes;
+    for (uint32_t word : {length, sequence, constant})
+        for (int shift = 24; shift >= 0; shift -= 8)
+            bytes.push_back(static_cast<uint8_t>(word >> shift));
+    bytes.insert(bytes.end(), payload.begin(), payload.end());
+    return bytes;
+}
+
+std::vector<uint8_t> Pattern(size_t length, int seed) {
+    std::vector<uint8_t> bytes(length);
+    for (size_t i = 0; i < length; ++i)
+        bytes[i] = static_cast<uint8_t>(i * 7 + static_cast<size_t>(seed));
+    return bytes;
+}
+
+// A link that accepted a plain socket, which the test writes raw bytes into. The receive block
+// is followed by guard bytes that must never change.
+class RawPeerTest : public ::testing::Test {
+protected:
+    static constexpr size_t kGuard = 64;
+
+    void SetUp() override {
+        endpoint = std::make_shared<TcpEndpoint>("127.0.0.1", FreePort());
+        link = std::make_unique<TcpLink>(endpoint);
+        ASSERT_EQ(link->Init(), 1);
+        link->Listen();
+        uint32_t address = 0;
+        ASSERT_EQ(sockets::Resolve("127.0.0.1", address), 1);
+        sockets::StartConnect(nullptr, address, endpoint->port, raw);
+        ASSERT_TRUE(PollUntil([&] { return link->Listen() == 1; }));
+        ASSERT_TRUE(PollUntil([&] { return sockets::ConnectResult(raw) == 1; }));
+        block.assign(TcpLink::kMaxPayload + kGuard, 0xEE);
+    }
+    void TearDown() override { sockets::Close(raw); }
+
+    void Write(const std::vector<uint8_t>& bytes) {
+        ASSERT_EQ(sockets::Send(raw, bytes.data(), bytes.size()), static_cast<long>(bytes.size()));
+    }
+    // Receives until the count of held bytes reaches `want` (or the link is lost).
+    void ReceiveUntil(size_t want) {
+        PollUntil([&] {
+            link->Receive(block.data(), TcpLink::kMaxPayload, held, length);
+            return held >= want || link->ConnectionLost();
+        });
+    }
+    bool GuardIntact() const {
+        for (size_t i = TcpLink::kMaxPayload; i < block.size(); ++i)
+            if (block[i] != 0xEE) return false;
+        return true;
+    }
+
+    std::shared_ptr<TcpEndpoint> endpoint;
+    std::unique_ptr<TcpLink> link;
+    int raw = -1;
+    std::vector<uint8_t> block;
+    size_t held = 0;
+    size_t length = 0;
+};
+
+TEST_F(RawPeerTest, AHeaderAndPayloadSplitAcrossCallsLandAtTheBlockStart) {
+    const std::vector<uint8_t> payload = Pattern(9, 3);
+    const std::vector<uint8_t> frame = Frame(9, 1, 100, payload);
+    Write({frame.begin(), frame.begin() + 5});
+    // A few calls: the header stays incomplete, nothing is delivered.
+    for (int i = 0; i < 5; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        link->Receive(block.data(), TcpLink::kMaxPayload, held, length);
+    }
+    EXPECT_EQ(length, 0u);
+    EXPECT_EQ(held, 0u);
+    Write({frame.begin() + 5, frame.begin() + 15});
+    ReceiveUntil(3);
+    EXPECT_EQ(length, 9u);
+    EXPECT_EQ(held, 3u);
+    Write({frame.begin() + 15, frame.end()});
+    ReceiveUntil(9);
+    EXPECT_EQ(length, 9u);
+    ASSERT_EQ(held, 9u);
+    EXPECT_TRUE(std::equal(payload.begin(), payload.end(), block.begin()));
+    EXPECT_EQ(link->ConnectionLost(), 0);
+}
+
+TEST_F(RawPeerTest, QueuedMessagesComeOnePerCallAndEmptyOnesAreSkipped) {
+    std::vector<uint8_t> bytes = Frame(4, 1, 100, Pattern(4, 1));
+    const std::vector<uint8_t> empty = Frame(0, 2, 100, {});
+    const std::vector<uint8_t> second = Frame(6, 3, 100, Pattern(6, 2));
+    bytes.insert(bytes.end(), empty.begin(), empty.end());
+    bytes.insert(bytes.end(), second.begin(), second.end());
+    Write(bytes);
+    ReceiveUntil(4);
+    ASSERT_EQ(length, 4u);
+    ASSERT_EQ(held, 4u);
+    EXPECT_EQ(block[3], Pattern(4, 1)[3]);
+    held = 0;
+    link->Receive(block.data(), TcpLink::kMaxPayload, held, length);
+    ASSERT_EQ(length, 6u);
+    ASSERT_EQ(held, 6u);
+    EXPECT_EQ(block[5], Pattern(6, 2)[5]);
+}
+
+TEST_F(RawPeerTest, ABrokenFrameDropsTheLinkAndWritesNothingPastTheBlock) {
+    struct Case {
+        const char* what;
+        uint32_t length, sequence, constant;
+    };
+    // Each case on a fresh connection: the first damaged frame ends the stream.
+    const Case cases[] = {{"too long", 8193, 1, 100},
+                          {"wrong constant", 8, 1, 99},
+                          {"skipped sequence", 8, 2, 100},
+                          {"repeated sequence", 8, 0, 100}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TearDown();
+        link.reset();
+        SetUp();
+        Write(Frame(c.length, c.sequence, c.constant, Pattern(c.length, 5)));
+        ReceiveUntil(TcpLink::kMaxPayload + 1);
+        EXPECT_EQ(link->ConnectionLost(), 1);
+        EXPECT_EQ(link->DropReason(), CommLink::kDroppedDamaged);
+        EXPECT_EQ(length, 0u);
+        EXPECT_TRUE(GuardIntact());
+        EXPECT_EQ(link->Send(block.data(), 4), 0);
+    }
+}
+
+TEST_F(RawPeerTest, AClosedPeerIsLostWithinOneCall) {
+    sockets::Close(raw);
+    raw = -1;
+    // The close reaches the socket almost at once; the one call after that finds it.
+    ASSERT_TRUE(PollUntil([&] {
+        link->Receive(block.data(), TcpLink::kMaxPayload, held, length);
+        return link->ConnectionLost() == 1;
+    }));
+    EXPECT_EQ(link->DropReason(), 0);
+}
+
+TEST(TcpLink, ARefusedConnectIsRetriedOnlyFiveSecondsAfterItBegan) {
+    FakeClock clock(1000);
+    const int port = FreePort();
+    TcpLink link(std::make_shared<TcpEndpoint>("127.0.0.1", port));
+    ASSERT_EQ(link.Init(), 1);
+    // Nobody listens: the attempt fails and its socket is closed.
+    ASSERT_TRUE(PollUntil([&] { return link.Connect("127.0.0.1") == 0 && link.Socket() == -1; }));
+    EXPECT_EQ(link.ConnectionLost(), 0);
+    // A listener now, but the next attempt waits for its time.
+    TcpLink listener(std::make_shared<TcpEndpoint>("127.0.0.1", port));
+    listener.Init();
+    ASSERT_EQ(listener.Listen(), 0);
+    clock.Advance(4999);
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(link.Connect("127.0.0.1"), 0);
+    EXPECT_EQ(link.Socket(), -1);
+    clock.Advance(1);
+    EXPECT_TRUE(PollUntil([&] { return link.Connect("127.0.0.1") == 1; }));
+    EXPECT_TRUE(PollUntil([&] { return listener.Listen() == 1; }));
+    EXPECT_STREQ(link.PeerAddress(), "127.0.0.1");
+}
+
+TEST(TcpLink, APeerThatStopsReadingIsDroppedAtTheQueueBound) {
+    LinkedPair pair(FreePort());
+    ASSERT_TRUE(pair.connected);
+    sockets::SetSendBuffer(pair.guest->Socket(), 4096);
+    const std::vector<uint8_t> payload = Pattern(TcpLink::kMaxPayload, 9);
+    int sends = 0;
+    // Enough sends to pass the bound even after the kernel's buffers took their share.
+    while (sends < 2000 && pair.guest->Send(payload.data(), payload.size()) == 1) {
+        // A frame taken is never one that dropped the link.
+        ASSERT_EQ(pair.guest->ConnectionLost(), 0);
+        ++sends;
+    }
+    EXPECT_LT(sends, 2000);
+    EXPECT_GT(sends, static_cast<int>(TcpLink::kQueueBound / TcpLink::kMaxPayload) / 2);
+    EXPECT_EQ(pair.guest->ConnectionLost(), 1);
+    EXPECT_EQ(pair.guest->DropReason(), CommLink::kDroppedStalled);
+}
+
+TEST(TcpLink, SendsThroughATinyBufferArriveWholeAndInOrder) {
+    LinkedPair pair(FreePort());
+    ASSERT_TRUE(pair.connected);
+    sockets::SetSendBuffer(pair.guest->Socket(), 2048);
+    const size_t sizes[] = {0, 1, 256, 2048, 8192, 7, 8192, 8192, 100, 8192, 3};
+    std::vector<std::vector<uint8_t>> expected;
+    for (size_t i = 0; i < std::size(sizes); ++i) {
+        expected.push_back(Pattern(sizes[i], static_cast<int>(i)));
+        ASSERT_EQ(pair.guest->Send(expected.back().data(), sizes[i]), 1);
+    }
+    std::vector<uint8_t> block(TcpLink::kMaxPayload);
+    size_t held = 0, length = 0, next = 0;
+    // The empty message carries nothing to deliver.
+    std::vector<std::vector<uint8_t>> got;
+    PollUntil([&] {
+        pair.guest->Receive(block.data(), block.size(), held, length);  // keeps flushing
+        pair.host->Receive(block.data(), block.size(), held, length);
+        if (length > 0 && held == length) {
+            got.emplace_back(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(held));
+            held = 0;
+            ++next;
+        }
+        return got.size() == expected.size() - 1;
+    });
+    expected.erase(expected.begin());
+    EXPECT_EQ(got, expected);
+    EXPECT_EQ(pair.guest->Queued(), 0u);
+}
+
+TEST(TcpLink, LinksBoundToTwoAddressesSeeEachOther) {
+    LinkedPair pair(FreePort(), "127.0.0.2", "127.0.0.3");
+    ASSERT_TRUE(pair.connected);
+    EXPECT_STREQ(pair.host->PeerAddress(), "127.0.0.3");
+    EXPECT_STREQ(pair.guest->PeerAddress(), "127.0.0.2");
+    EXPECT_STREQ(pair.host->LocalAddress(), "127.0.0.2");
+    EXPECT_STREQ(pair.guest->LocalAddress(), "127.0.0.3");
+    EXPECT_EQ(pair.host->State(), TcpLink::kAccepted);
+    EXPECT_EQ(pair.guest->State(), TcpLink::kConnected);
+}
+
+TEST(TcpLink, OnlyTheLastLinksDestructionClosesTheSharedListener) {
+    auto endpoint = std::make_shared<TcpEndpoint>("127.0.0.1", FreePort());
+    auto first = std::make_unique<TcpLink>(endpoint);
+    auto second = std::make_unique<TcpLink>(endpoint);
+    first->Init();
+    second->Init();
+    first->Listen();
+    second->Listen();
+    ASSERT_NE(endpoint->listener, -1);
+    first.reset();
+    EXPECT_NE(endpoint->listener, -1);
+    second.reset();
+    EXPECT_EQ(endpoint->listener, -1);
+    // Nothing is sent on a link that is not connected.
+    TcpLink idle(endpoint);
+    const uint8_t byte = 1;
+    EXPECT_EQ(idle.Send(&byte, 1), 0);
+}
+
+}  // namespace

@@ -1,0 +1,61 @@
+// A capture that cannot be written leaves no file, half or empty, and says why; a file-size
+// limit is a write error, not the end of the program.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <sys/resource.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "platform/Capture.h"
+#include "platform/Termination.h"
+#include "support/TempDirectory.h"
+
+namespace {
+
+std::vector<std::string> Entries(const std::string& directory) {
+    std::vector<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(directory))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
+}  // namespace
+
+TEST(CaptureFailure, AFailedWriteLeavesNoFileAndSaysWhy) {
+    TempDirectory dir;
+    dir.Write("plain", "x");
+    const std::vector<uint8_t> page(640 * 480, 7);
+    const std::vector<uint8_t> palette(768, 200);
+    winx_InstallTerminationHandler();
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const struct {
+        std::string path;
+        rlim_t sizeLimit;
+        const char* why;
+    } cases[] = {{dir.Path() + "/missing/shot.png", old.rlim_cur, "No such file"},
+                 {dir.Path() + "/plain/shot.png", old.rlim_cur, "Not a directory"},
+                 {dir.Path() + "/shot.png", 100, "File too large"}};
+    for (const auto& c : cases) {
+        rlimit limit{c.sizeLimit, old.rlim_max};
+        ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+        std::string error;
+        const bool written =
+            winx_WritePalettedPng(c.path, page.data(), 640, 480, 640, palette.data(), &error);
+        setrlimit(RLIMIT_FSIZE, &old);
+        EXPECT_FALSE(written) << c.path;
+        EXPECT_NE(error.find(c.why), std::string::npos) << c.path << ": " << error;
+        EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"plain"}) << c.path;
+    }
+    std::string error;
+    ASSERT_TRUE(winx_WriteRgbPng(dir.Path() + "/rgb.png", page.data(), 320, 480, 960, &error));
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, (dir.Path() + "/rgb.png").c_str()));
+    EXPECT_EQ(image.width, 320u);
+    EXPECT_EQ(image.format, static_cast<png_uint_32>(PNG_FORMAT_RGB));
+    png_image_free(&image);
+    EXPECT_EQ(Entries(dir.Path()).size(), 2u);
+}

@@ -1,0 +1,57 @@
+// A script's key presses make their characters as real keys do, Shift and Caps Lock included.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <string>
+
+#include "platform/Messages.h"
+#include "platform/Window.h"
+#include "support/FakeClock.h"
+#include "support/ScopedWorkingDir.h"
+
+namespace {
+
+intptr_t Ignore(winx_HWND, uint32_t, uintptr_t, intptr_t) {
+    return 0;
+}
+
+// The characters the script's keys make, taken as the main loop takes them.
+std::string CharactersOf(const std::string& script) {
+    ScopedWorkingDir dir;
+    dir.WriteFile("keys.qxs", script);
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    setenv("QX_SCRIPT", "keys.qxs", 1);
+    FakeClock clock(7000);
+    std::string typed;
+    if (winx_CreateMainWindow("Quarnex test", Ignore)) {
+        winx_Msg msg;
+        while (winx_PeekMessage(&msg, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_CHAR) typed += static_cast<char>(msg.wParam);
+            winx_TranslateMessage(&msg);
+        }
+    }
+    winx_ReleaseMainWindow();
+    unsetenv("QX_SCRIPT");
+    return typed;
+}
+
+}  // namespace
+
+TEST(ScriptedKeys, LettersDigitsSpaceAndPunctuationMakeTheirCharacters) {
+    const struct {
+        const char* script;
+        const char* typed;
+    } cases[] = {
+        {"key A\nkey 7\nkey SPACE\nkey 190\nkey 222\n", "a7 .'"},
+        {"keydown SHIFT\nkey A\nkey 1\nkey 186\nkey 191\nkeyup SHIFT\nkey B\n", "A!:?b"},
+        {"key CAPITAL\nkey Q\nkey 5\nkeydown SHIFT\nkey Q\nkeyup SHIFT\nkey CAPITAL\nkey Q\n",
+         "Q5qq"},
+        {"key NUMPAD3\nkey 106\nkey 109\n", "3*-"},
+        // Ctrl+letter is the control character; Alt chords and keys without text make none.
+        {"keydown CTRL\nkey C\nkeyup CTRL\nkeydown ALT\nkey X\nkeyup ALT\nkey F5\nkey LEFT\n",
+         "\x03"},
+        {"key RETURN\nkey BACK\n", "\r\b"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CharactersOf(c.script), c.typed) << c.script;
+}

@@ -1,0 +1,371 @@
+#include <gtest/gtest.h>
+
+#include "catalogue/BuildingTemplate.h"
+#include "catalogue/CatalogueServices.h"
+#include "catalogue/ChassisTemplate.h"
+#include "catalogue/DesignGroup.h"
+#include "catalogue/WeaponTemplate.h"
+#include "core/KeyCodes.h"
+#include "core/PtrNode.h"
+#include "objects/CommandBuffer.h"
+#include "objects/ObjectTestSupport.h"
+#include "screens/DesignScreenTestFixture.h"
+#include "screens/HardpointPanel.h"
+#include "screens/battle/ControlPanel.h"
+#include "support/MemoryLink.h"
+#include "ui/ScrollList.h"
+#include "ui/TextField.h"
+
+namespace {
+
+class DesignFlowTest : public DesignScreenTest {
+protected:
+    int Designs() { return Library().CountAvailable(); }
+    VehicleDesign* Selected() { return Library().selected; }
+    // Picks the Trooper from the first category on the parts panel: a change.
+    void PickTrooper() {
+        ClickButton(0);
+        for (int page = 0; page < 20 && screen->VisibleEntry(0) != Trooper(); ++page)
+            ClickButton(8);
+        ASSERT_EQ(screen->VisibleEntry(0), Trooper());
+        ClickButton(27);
+    }
+    static Template* Trooper() { return FindInList(ChassisList, 'V', 'b'); }
+    void TypeName(const char* name) {
+        Click(Point(300, 415));
+        for (const char* c = name; *c; ++c)
+            Key(*c);
+        Key(kKeyEnter);
+    }
+};
+
+TEST_F(DesignFlowTest, ActivationShowsTheLastDesignAndTheDrawnPartsPanel) {
+    Open();
+    EXPECT_EQ(screen->editState, DesignScreen::kUnchanged);
+    EXPECT_EQ(Selected(), Library().AvailableAt(Designs() - 1));
+    // Leave and design buttons share one place: the other look while opened from the menu.
+    EXPECT_EQ(screen->ButtonOf(22)->enabled + screen->ButtonOf(23)->enabled, 1);
+    EXPECT_EQ(screen->ButtonOf(23)->enabled, 1);
+    EXPECT_EQ(Frame(), 1);
+    EXPECT_EQ(f->display.cursorShape, DesignScreen::kArrowCursor);
+}
+
+TEST_F(DesignFlowTest, NewDesignAsksOnlyAboutChangesAndKeepsANewDesignsName) {
+    Open();
+    const int before = Designs();
+    ClickButton(14);  // unchanged: a new design at once
+    EXPECT_EQ(Designs(), before + 1);
+    EXPECT_EQ(screen->editState, DesignScreen::kNew);
+    TypeName("Lancer");
+    VehicleDesign* named = Selected();
+    ClickButton(14);  // new: stored first
+    EXPECT_EQ(Designs(), before + 2);
+    EXPECT_STREQ(named->name, "lancer");
+
+    // Through the library and back the design counts as stored; a chassis changes it.
+    ClickButton(26);
+    ClickButton(24);
+    ASSERT_EQ(screen->editState, DesignScreen::kUnchanged);
+    PickTrooper();
+    ASSERT_EQ(screen->editState, DesignScreen::kChanged);
+    VehicleDesign* asked = Selected();
+    ClickButton(14);
+    EXPECT_EQ(screen->question, 14);
+    EXPECT_EQ(Key('n'), 1);
+    EXPECT_EQ(screen->question, -1);
+    EXPECT_EQ(asked->chassis, nullptr);
+    EXPECT_EQ(Designs(), before + 3);
+    EXPECT_EQ(screen->editState, DesignScreen::kNew);
+
+    ClickButton(26);
+    ClickButton(24);
+    PickTrooper();
+    asked = Selected();
+    ClickButton(14);
+    // A click beside the question's buttons is refused; yes stores.
+    EXPECT_EQ(Click(Point(20, 20)), 1);
+    EXPECT_EQ(screen->question, 14);
+    EXPECT_EQ(ClickButton(31), 1);
+    EXPECT_EQ(asked->chassis, FindInList(ChassisList, 'V', 'b'));
+    EXPECT_EQ(Designs(), before + 4);
+}
+
+TEST_F(DesignFlowTest, LeavingWithChangesAsksAndBothAnswersLeave) {
+    for (int yes : {1, 0}) {
+        SCOPED_TRACE(yes);
+        Open();
+        ClickButton(26);
+        ClickButton(24);
+        VehicleDesign* asked = Selected();
+        PickTrooper();
+        f->world->requestedMode = 0;
+        EXPECT_EQ(ClickButton(23), 1);
+        EXPECT_EQ(screen->question, 3);
+        EXPECT_EQ(Key(yes ? 'y' : kKeyEscape), 0);
+        EXPECT_EQ(f->world->requestedMode, static_cast<int>(GameMode::MainMenu));
+        EXPECT_EQ(asked->chassis, yes ? FindInList(ChassisList, 'V', 'b') : nullptr);
+        EXPECT_EQ(Edited().chassis, asked->chassis);
+        screen->Deactivate();
+        screen->Unload();
+        screen.reset();
+    }
+}
+
+TEST_F(DesignFlowTest, TheFactoryDesignCannotBeDeleted) {
+    VehicleDesign* factory = Library().AddDesign('V');
+    factory->SetPrimaryPart(FindBuildingTemplate('V')->chassis.get());
+    Open();
+    ClickButton(26);
+    const int count = Designs();
+    screen->DesignList()->SetSelection(Library().IndexOfAvailable(factory));
+    ClickButton(15);
+    EXPECT_EQ(Designs(), count);
+    screen->DesignList()->SetSelection(0);
+    VehicleDesign* second = Library().AvailableAt(1);
+    ClickButton(15);
+    EXPECT_EQ(Designs(), count - 1);
+    EXPECT_EQ(Selected(), second);
+}
+
+TEST_F(DesignFlowTest, GroupsTakeDesignsInOrderAndRemoveTheShownMember) {
+    Open();
+    ClickButton(26);
+    ClickButton(19);
+    DesignGroup* group = Library().GroupAt(Library().groups.Count() - 1);
+    ASSERT_EQ(screen->selectedGroup, group);
+    VehicleDesign* d[4];
+    for (int i = 0; i < 4; ++i)
+        d[i] = Library().AvailableAt(i);
+    auto add = [&](VehicleDesign* design, int memberLine, bool ctrl) {
+        screen->DesignList()->SetSelection(Library().IndexOfAvailable(design));
+        screen->GroupList()->SetSelection(memberLine);
+        f->events.ctrlDown = ctrl ? 1 : 0;
+        ClickButton(17);
+        f->events.ctrlDown = 0;
+    };
+    add(d[0], -1, false);  // closed: appended
+    ClickButton(20);
+    ASSERT_EQ(screen->groupOpen, 1);
+    add(d[1], 0, false);  // after line 0
+    add(d[2], 0, true);   // at line 0
+    ASSERT_EQ(group->CountAvailable(), 3);
+    EXPECT_EQ(group->AvailableAt(0), d[2]);
+    EXPECT_EQ(group->AvailableAt(1), d[0]);
+    EXPECT_EQ(group->AvailableAt(2), d[1]);
+
+    // A member the tech level does not reach stands first, unseen: line 1 is still d[0].
+    d[3]->requiredLevel = 99;
+    group->Insert(d[3], static_cast<PtrNode*>(group->members.First()));
+    screen->GroupList()->SetSelection(1);
+    ClickButton(18);
+    EXPECT_EQ(group->CountAvailable(), 2);
+    EXPECT_EQ(group->AvailableAt(0), d[2]);
+    EXPECT_EQ(group->AvailableAt(1), d[1]);
+    EXPECT_EQ(group->members.Count(), 3);
+    ClickButton(20);
+    EXPECT_EQ(screen->groupOpen, 0);
+}
+
+TEST_F(DesignFlowTest, GroupNamesTheDesignFileCannotReadBackAreRefused) {
+    Open();
+    ClickButton(26);
+    ClickButton(19);
+    ClickButton(20);
+    DesignGroup* group = screen->selectedGroup;
+    ASSERT_NE(group, nullptr);
+    const Point field = screen->GroupRowField()->rect.Centre();
+    auto rename = [&](const char* text) {
+        Click(field);
+        Key(kKeyBackspace);
+        for (const char* c = text; *c; ++c)
+            Key(*c);
+        Key(kKeyEnter);
+        return std::string(group->name);
+    };
+    EXPECT_EQ(rename("tanks"), "tanks");
+    for (const char* refused : {"", "*x", "#x"})
+        EXPECT_EQ(rename(refused), "tanks") << refused;
+    EXPECT_EQ(rename("scouts"), "scouts");
+}
+
+TEST_F(DesignFlowTest, ReturningFromTheBattleKeepsTheDesignAndFollowsDeletions) {
+    Open(0);
+    ClickButton(26);
+    screen->DesignList()->SetSelection(5);
+    Key(kKeyDown);  // the library's row 6 becomes the selected design
+    VehicleDesign* chosen = Library().AvailableAt(6);
+    ASSERT_EQ(Selected(), chosen);
+    ClickButton(24);
+    screen->Deactivate();
+    screen->Activate();
+    EXPECT_EQ(Selected(), chosen);
+    EXPECT_STREQ(Edited().name, chosen->name);
+
+    // Without a selection the remembered place moves down as designs go.
+    screen->Deactivate();
+    Library().selected = nullptr;
+    Library().DeleteDesign(Library().AvailableAt(0));
+    Library().DeleteDesign(Library().AvailableAt(0));
+    screen->Activate();
+    EXPECT_EQ(Selected(), Library().AvailableAt(4));
+    EXPECT_EQ(Selected(), chosen);
+}
+
+TEST_F(DesignFlowTest, QuitKeysEndTheBatchAndLeaveLaterKeysQueued) {
+    Open();
+    for (int quit : {17, kKeyF4}) {
+        f->world->requestedMode = 0;
+        f->events.altDown = quit == kKeyF4 ? 1 : 0;
+        Post(InputKind::Key, Point(1, 1), quit);
+        Post(InputKind::Key, Point(1, 1), 'x');
+        EXPECT_EQ(screen->HandleEvents(16), 0);
+        EXPECT_EQ(f->world->requestedMode,
+                  static_cast<int>(quit == 17 ? GameMode::MainMenu : GameMode::Quit));
+        EXPECT_FALSE(f->events.IsEmpty());
+        f->events.Take();
+    }
+}
+
+TEST_F(DesignFlowTest, EverySettingShownRoundTripsAndAnotherRowChangesTheDesign) {
+    Open();
+    ClickButton(26);
+    ClickButton(24);
+    ClickButton(25);
+    ASSERT_EQ(screen->PanelModeNow(), DesignScreen::kSettings);
+    for (int code : {9, 10, 12, 13}) {
+        SCOPED_TRACE(code);
+        ClickButton(code);
+        ControlPanel* panel = screen->GetControlPanel(code);
+        ASSERT_EQ(screen->activePanel, panel);
+        for (int k = 0; k < panel->Count(); ++k) {
+            Button* b = panel->ButtonAt(k);
+            const int group = b->id;
+            const int before = Edited().parameters[group];
+            const bool shown = b->pressed != 0;
+            ASSERT_EQ(screen->editState, DesignScreen::kUnchanged);
+            Click(b->mode == Button::kHorizontalSlider ? b->Centre()
+                                                       : b->hitRect.origin + Point(100, 5));
+            Frame();
+            if (shown) {
+                // The value the panel shows is the design's own: nothing changes.
+                EXPECT_EQ(Edited().parameters[group], before) << k;
+                EXPECT_EQ(screen->editState, DesignScreen::kUnchanged) << k;
+            } else {
+                EXPECT_EQ(Edited().parameters[group], panel->ValueOf(*b)) << k;
+                EXPECT_EQ(screen->editState, DesignScreen::kChanged) << k;
+                // Back to the stored design for the next row.
+                Edited().CopyFrom(*Selected());
+                screen->RefreshPanels();
+                screen->editState = DesignScreen::kUnchanged;
+            }
+        }
+    }
+}
+
+// Counts the factory's refits on behalf of the World.
+class CountingServices : public CatalogueServices {
+public:
+    explicit CountingServices(World& world) : world(world) {}
+    int ClanTechLevel(char c) const override { return world.ClanTechLevel(c); }
+    char PlayerClan() const override { return world.PlayerClan(); }
+    VehicleDesign* LocalFactoryDesign() override { return world.LocalFactoryDesign(); }
+    void FactoryDesignChanged() override { ++refits; }
+    const ShadeTable* TerrainColourTable() const override { return nullptr; }
+    World& world;
+    int refits = 0;
+};
+
+class FactoryObject : public TestUnit {
+public:
+    FactoryObject() : TestUnit(1, 7, Point(100, 100)), design('V') {}
+    VehicleDesign* GetDesign() override { return &design; }
+    VehicleDesign design;
+};
+
+TEST_F(DesignFlowTest, LeavingTheFactoryDesignRefitsTheLocalFactory) {
+    CountingServices services(*f->world);
+    SetCatalogueServices(&services);
+    ChassisTemplate* chassis = FindBuildingTemplate('V')->chassis.get();
+    auto factory = std::make_unique<FactoryObject>();
+    FactoryObject* placed = factory.get();
+    ASSERT_EQ(placed->design.SetPrimaryPart(chassis), 1);
+    f->world->AddBuilding(std::move(factory));
+    ASSERT_EQ(f->world->LocalFactoryDesign(), &placed->design);
+    // The design file's factory fit is the library's scratch design.
+    Library().current = new VehicleDesign('V');
+    Library().current->SetPrimaryPart(chassis);
+
+    Open(0);
+    // The factory fit stands last in the list.
+    ClickButton(26);
+    screen->DesignList()->SetSelection(Designs() - 2);
+    Key(kKeyDown);
+    ClickButton(24);
+    ASSERT_EQ(Edited().chassis, chassis);
+    MountTemplate* gun = FindWeaponTemplate('V', 'a');
+    screen->PickEntry(gun, 3);
+    HardpointPanel* panel = screen->ShownHardpointPanel();
+    ASSERT_NE(panel, nullptr);
+    Click(panel->picturePoints[1]);
+    ASSERT_EQ(Edited().hardpoints[1], gun);
+    EXPECT_EQ(screen->editState, DesignScreen::kChanged);
+    screen->Deactivate();
+    EXPECT_EQ(services.refits, 1);
+    EXPECT_EQ(placed->design.hardpoints[1], gun);
+    EXPECT_EQ(Library().current->hardpoints[1], gun);
+    EXPECT_EQ(Library().designs.IndexOf(Library().current), -1);
+
+    // Without a factory the refit does nothing.
+    f->world->buildings[1].DeleteAll();
+    screen->RefitFactory();
+    EXPECT_EQ(services.refits, 1);
+    SetCatalogueServices(f->world.get());
+}
+
+}  // namespace
+
+namespace {
+
+class DesignChatTest : public DesignScreenTest {
+protected:
+    std::string Sent() const {
+        const CommandBuffer& out = *f->world->commands;
+        return std::string(reinterpret_cast<const char*>(out.Data()), out.Size());
+    }
+    void Chat(const char* text) {
+        Key('U');
+        for (const char* c = text; *c; ++c)
+            Key(*c);
+        Key(kKeyEnter);
+    }
+};
+
+TEST_F(DesignChatTest, AChatLineIsSentWithTheHostNameAndCutToOneCommand) {
+    Open();
+    // Not in a network game: U is no chat key.
+    Key('U');
+    EXPECT_EQ(Sent(), "");
+    f->world->networkGame = 1;
+    f->world->commands->SetEnabled(1);
+    Chat("");
+    EXPECT_EQ(Sent(), "");
+    Chat("hi");
+    EXPECT_NE(Sent().find("hi"), std::string::npos);
+    EXPECT_EQ(Sent().find('['), std::string::npos);
+    f->world->commands->Rewind();
+
+    MemoryLink link;
+    f->world->peerLinks[0] = &link;
+    std::string host = "alpha";
+    f->world->linkHostName = [&host](CommLink&) { return host; };
+    Chat("go");
+    EXPECT_NE(Sent().find("[alpha]: go"), std::string::npos);
+    f->world->commands->Rewind();
+    host = std::string(400, 'h');
+    Chat("go");
+    EXPECT_NE(Sent().find("[hhh"), std::string::npos);
+    EXPECT_LT(Sent().size(), 300u);
+    f->world->peerLinks[0] = nullptr;
+}
+
+}  // namespace

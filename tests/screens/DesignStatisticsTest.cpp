@@ -1,0 +1,145 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "catalogue/BuildingTemplate.h"
+#include "catalogue/ChassisTemplate.h"
+#include "catalogue/MountTemplate.h"
+#include "catalogue/PartTemplate.h"
+#include "catalogue/WeaponTemplate.h"
+#include "screens/DesignScreenTestFixture.h"
+
+namespace {
+
+struct Text {
+    Point at;
+    std::string text;
+    int colour;
+};
+
+std::string Number(const char* format, int value) {
+    char buffer[128];
+    std::snprintf(buffer, sizeof buffer, format, value);
+    return buffer;
+}
+
+// What the statistics area shows for a design, described from the templates' own fields.
+std::vector<Text> Describe(const VehicleDesign& d) {
+    if (d.chassis && d.chassis->role == 'z') return {{Point(212, 15), GetString(227), 10}};
+    std::vector<Text> out = {{Point(212, 15), GetString(9), 110},
+                             {Point(290, 15), GetString(10), 110},
+                             {Point(320, 15), GetString(11), 110}};
+    int field5 = 0, field6 = 0, field7 = 0;
+    auto row = [&](int y, const std::string& label, const Template* part, bool required) {
+        if (!part) {
+            out.push_back({Point(212, y), label, required ? 9 : 10});
+            out.push_back({Point(285, y), GetString(required ? 226 : 228), required ? 9 : 110});
+            return;
+        }
+        out.push_back({Point(212, y), label, 10});
+        out.push_back({Point(285, y), Number("%3d", part->secondCost), 10});
+        out.push_back({Point(315, y), Number("%3d", part->firstCost), 10});
+        field5 += part->firstCost;
+        field6 += part->secondCost;
+        field7 += part->buildTime;
+    };
+    row(28, GetString(12), d.chassis, true);
+    row(38, GetString(13), d.drive, true);
+    for (int i = 0; d.chassis && i < d.chassis->hardpointCount; ++i)
+        row(48 + 10 * i, "Mount " + std::to_string(i + 1), d.hardpoints[i], false);
+    if (d.noCharge) field5 = field6 = field7 = 0;
+    out.push_back({Point(370, 15), GetString(15), 9});
+    out.push_back({Point(350, 27), GetString(16), 10});
+    out.push_back({Point(410, 27), std::to_string(field7 / 1000), 10});
+    out.push_back({Point(350, 37), GetString(17), 10});
+    out.push_back({Point(410, 37), std::to_string(field6), 10});
+    out.push_back({Point(350, 47), GetString(18), 10});
+    out.push_back({Point(410, 47), std::to_string(field5), 10});
+    return out;
+}
+
+class DesignStatisticsTest : public DesignScreenTest {
+protected:
+    std::vector<uint8_t> Page() const {
+        return std::vector<uint8_t>(f->display.BackPage(), f->display.BackPage() + 640 * 480);
+    }
+    void ClearPage() { std::fill(f->display.BackPage(), f->display.BackPage() + 640 * 480, 0); }
+    std::vector<uint8_t> Drawn(const VehicleDesign& design) {
+        Edited().CopyFrom(design);
+        Edited().noCharge = design.noCharge;
+        ClearPage();
+        screen->DrawStats();
+        return Page();
+    }
+    std::vector<uint8_t> Expected(const VehicleDesign& design) {
+        ClearPage();
+        f->display.SetClipRect(Rect(Point(206, 0), Size(240, 106)));
+        for (const Text& t : Describe(design))
+            f->world->font->DrawText(t.at, t.text.c_str(), t.colour);
+        return Page();
+    }
+};
+
+TEST_F(DesignStatisticsTest, RowsAndTotalsComeFromThePartsTemplates) {
+    Open();
+    ASSERT_STREQ(GetString(14), "Mount %d");
+    VehicleDesign empty('V');
+    VehicleDesign armed('V');
+    ASSERT_EQ(
+        armed.SetPrimaryPart(static_cast<ChassisTemplate*>(FindInList(ChassisList, 'V', 'b'))), 1);
+    ASSERT_EQ(armed.SetSecondaryPart(static_cast<PartTemplate*>(FindInList(PartList, 'V', 'W'))),
+              1);
+    ASSERT_EQ(armed.SetHardpoint(FindWeaponTemplate('V', 'a'), 0), 1);
+    ASSERT_EQ(armed.SetHardpoint(FindWeaponTemplate('V', 'd'), 1), 1);
+    VehicleDesign onePart('V');
+    onePart.CopyFrom(armed);
+    onePart.SetHardpoint(nullptr, 0);
+    VehicleDesign free('V');
+    free.CopyFrom(armed);
+    free.noCharge = 1;
+    VehicleDesign factory('V');
+    ASSERT_EQ(factory.SetPrimaryPart(FindBuildingTemplate('V')->chassis.get()), 1);
+    ASSERT_GT(armed.SumPartField5(), 0);
+
+    int index = 0;
+    for (const VehicleDesign* design : {&empty, &armed, &onePart, &free, &factory}) {
+        SCOPED_TRACE(index++);
+        const std::vector<uint8_t> drawn = Drawn(*design);
+        EXPECT_TRUE(drawn == Expected(*design));
+        EXPECT_GT(std::count_if(drawn.begin(), drawn.end(), [](uint8_t v) { return v != 0; }), 0);
+    }
+}
+
+TEST_F(DesignStatisticsTest, SettingsLinesCoverTheValuesNoPanelSets) {
+    Open();
+    VehicleDesign design('V');
+    design.SetParameter(0, 5);
+    design.SetParameter(4, 3);
+    design.SetParameter(2, 0);
+    design.SetParameter(1, 40);
+    design.SetParameter(3, 60);
+    design.SetParameter(5, 1);
+    ClearPage();
+    f->display.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+    screen->DrawDesignSettings(design);
+    const std::vector<uint8_t> drawn = Page();
+    ClearPage();
+    const Text expected[] = {
+        {Point(212, 15), GetString(19), 110},
+        {Point(212, 30), GetString(DesignScreen::kExploreLine), 10},
+        {Point(212, 40), GetString(DesignScreen::kAutomaticAttackLine), 10},
+        {Point(212, 50), Number(GetString(28), 40), 10},
+        {Point(212, 60), Number(GetString(30), 60), 10},
+        {Point(212, 70), GetString(32), 10},
+    };
+    for (const Text& t : expected)
+        f->world->font->DrawText(t.at, t.text.c_str(), t.colour);
+    EXPECT_TRUE(drawn == Page());
+    // The two lines of their own say something of their own.
+    EXPECT_STRNE(GetString(DesignScreen::kExploreLine), GetString(25));
+    EXPECT_STRNE(GetString(DesignScreen::kAutomaticAttackLine), GetString(28));
+}
+
+}  // namespace

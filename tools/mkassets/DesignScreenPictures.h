@@ -1,0 +1,25 @@
+#pragma once
+// The design screen's pictures: the large pack "7a1unxxx99s999.msp" (background, category,
+// tab, library and settings-page buttons, backdrops, overlays, settings-panel backgrounds and
+// the question box; one column) and the small pack "7a0unxxx99s999.msp" (the backdrop
+// animation across row 0, page and list arrows, group buttons, knobs, mount-size icons, the
+// hardpoint-panel backgrounds of the fifteen chassis layouts and the open-group overlay). Every
+// picture carries its screen place in its origin, as the screen draws it.
+#include <cstdint>
+#include <vector>
+
+namespace mkassets {
+
+class AssetPalette;
+
+namespace DesignScreenPictures {
+constexpr int kLargeRows = 89;
+constexpr int kSmallColumns = 8;
+constexpr int kSmallRows = 88;
+constexpr int kLayouts = 15;
+
+std::vector<uint8_t> MakeLargePack(const AssetPalette& palette);
+std::vector<uint8_t> MakeSmallPack(const AssetPalette& palette);
+}  // namespace DesignScreenPictures
+
+}  // namespace mkassets
