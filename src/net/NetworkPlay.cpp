@@ -1,5 +1,6 @@
 #include "net/NetworkPlay.h"
 
+#include "catalogue/VehicleDesign.h"
 #include "core/Settings.h"
 #include "core/Size.h"
 #include "map/CollisionFilter.h"
@@ -10,6 +11,8 @@
 #include "objects/Artifact.h"
 #include "objects/Goal.h"
 #include "objects/ObjectWorld.h"
+#include "objects/Sim.h"
+#include "objects/SimFactory.h"
 #include "objects/UnitMakers.h"
 #include "platform/Sockets.h"
 #include "world/World.h"
@@ -57,6 +60,12 @@ public:
             p, Size(64, 64), nullptr, nullptr, CollisionFilter(2, 1, 1, 1, 1), id, value);
         artifact->SetLocal(0);
         world->AddArtifact(artifact);
+    }
+    // A unit another machine's factory made: its mirror under the same id.
+    void SpawnUnit(GameObject* /*factory*/, const SimId& id, const Point& p,
+                   const char* designText) override {
+        auto design = std::make_unique<VehicleDesign>(designText);
+        SpawnSim(design, id, p, 0);
     }
     void ApplyPeerSettings(const SetupSettings& settings, int start, int leave) override {
         if (TheNetworkHooks().applyPeerSettings)
