@@ -10,6 +10,7 @@
 #include "catalogue/TemplateCatalogue.h"
 #include "catalogue/TextScan.h"
 #include "catalogue/VehicleDesign.h"
+#include "core/AtomicWriter.h"
 #include "core/PtrNode.h"
 #include "core/ResourceFile.h"
 
@@ -146,9 +147,9 @@ void DesignLibrary::EditIntoCurrent(const VehicleDesign* design) {
 
 int DesignLibrary::Save(const char* path) {
     if (designs.IsEmpty() || !path) return 0;
-    ResourceFile file;
-    file.plainPath = 1;
-    if (!file.Open(path, 1, 2)) return 0;
+    // A failed write leaves the designs saved last time as they were.
+    AtomicWriter file(path, 1);
+    if (!file.IsOpen()) return 0;
 
     std::string text = "# vehicle design strings\n";
     // Last to first, so that the reader, pushing each design at the front, rebuilds the order.
@@ -187,8 +188,8 @@ int DesignLibrary::Save(const char* path) {
     }
     text += "\n*";
     // WriteLine adds the final line end.
-    file.WriteLine(text.c_str());
-    return file.Close() ? 1 : 0;
+    if (file.WriteLine(text.c_str()) != 0) return 0;
+    return file.Commit();
 }
 
 int DesignLibrary::Load(const char* name) {

@@ -19,6 +19,7 @@
 #include "core/Trace.h"
 #include "core/VoicePool.h"
 #include "ui/ScreenBase.h"
+#include "world/SavedGameIndex.h"
 #include "world/World.h"
 
 namespace {
@@ -114,7 +115,8 @@ int World::Startup() {
     // The title screen is built and loaded here: its Load result becomes the start-up result.
     if (requestedMode != 0) ApplyModeChange();
 
-    // The saved-game index (GAMES.SAV) is read here once its reader is part of the program.
+    Trace("Loading the saved-game index");
+    savedGames = std::make_unique<SavedGameIndex>();
 
     Trace("Loading the template catalogue");
     LoadTemplateCatalogue(kTemplateCatalogue);

@@ -75,7 +75,7 @@ void World::EnterMode(int newMode) {
             DiscardBattleAndDesignScreens();
             if (ScenarioInPlay()) ClearObjects();
             if (paletteCycler) paletteCycler->Suspend();
-            gameFlow = std::make_unique<GameFlow>();
+            gameFlow = std::make_unique<GameFlow>(*this);
             running = LoadNewScreen(screens ? screens->NewMainMenuScreen() : nullptr);
             requestedMode = static_cast<int>(GameMode::StartScenario);
             break;
@@ -97,6 +97,8 @@ void World::EnterMode(int newMode) {
                 // A design screen that failed to load must still stop the program, whatever
                 // the battle screen's load says.
                 running = designLoaded && battleLoaded ? 1 : 0;
+                // The mission's time runs from the battle screen on.
+                StartClocks();
                 inGame = 1;
                 if (!networkGame) SetPaused(0);
             }
@@ -129,6 +131,7 @@ void World::EnterMode(int newMode) {
             break;
         case GameMode::Results:
             if (paletteCycler) paletteCycler->Suspend();
+            StopClocks();
             if (inGame == 1 || paused == 0) {
                 inGame = 0;
                 paused = 1;
@@ -155,7 +158,8 @@ void World::EnterMode(int newMode) {
             }
             break;
         case GameMode::StartScenario:
-            NewGame();
+            // A damaged file built nothing: the game flow goes back to the main menu.
+            if (!NewGame() && gameFlow) gameFlow->startRefused = 1;
             break;
         case GameMode::ExitPicture:
             SetMusic(1);

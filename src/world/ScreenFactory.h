@@ -6,6 +6,7 @@
 #include <memory>
 
 class MissionStats;
+class Point;
 class ScreenBase;
 
 class ScreenFactory {
@@ -24,6 +25,9 @@ public:
     // stats: the local team's record, or null when there is none.
     virtual std::unique_ptr<ScreenBase> NewResultsScreen(MissionStats* stats) = 0;
     virtual std::unique_ptr<ScreenBase> NewPictureScreen() = 0;
+    // Centres the battle screen's map view on a point (a lost mission's production building);
+    // the battle screen forwards it. Nothing without one.
+    virtual void CentreBattleView(ScreenBase& /*battleScreen*/, const Point& /*p*/) {}
 };
 
 // Replaces the registered factory (null removes it); the factory is borrowed, not owned.

@@ -7,7 +7,9 @@
 #include "core/MusicPlayer.h"
 #include "core/PaletteCycler.h"
 #include "core/Sound.h"
+#include "core/StringTable.h"
 #include "core/TextWriter.h"
+#include "core/Trace.h"
 #include "core/VoicePool.h"
 #include "map/PathGrid.h"
 #include "map/SightGrid.h"
@@ -19,9 +21,14 @@
 #include "world/CommLink.h"
 #include "world/GameFlow.h"
 #include "world/GameRecords.h"
+#include "world/MissionStats.h"
 #include "world/ObjectNode.h"
+#include "world/SavedGameIndex.h"
+#include "world/Scenario.h"
+#include "world/ScenarioCheck.h"
 #include "world/ScreenFactory.h"
 #include "world/TeamController.h"
+#include "world/WorldGameRecords.h"
 
 namespace {
 // Every catalogue part is accepted while designs are read or written.
@@ -42,7 +49,10 @@ void RequestGameMode(GameMode mode) {
 World::World() {
     ResetAlliances();
     commands = std::make_unique<CommandBuffer>();
-    gameFlow = std::make_unique<GameFlow>();
+    gameFlow = std::make_unique<GameFlow>(*this);
+    ownRecords = std::make_unique<WorldGameRecords>(*this);
+    gameRecords = ownRecords.get();
+    InstallScenarioMakers();
     designLibrary = std::make_unique<DesignLibrary>();
     SetCatalogueServices(this);
     terrainServices = this;
@@ -82,10 +92,9 @@ int World::AreAllied(int teamA, int teamB) {
     return alliance[teamA][teamB] == kAllied ? 1 : 0;
 }
 
-// The land of the scenario in play comes with the scenario reader; until then every land
-// loaded is the loose land file.
+// Without a scenario in play the loose land file is loaded.
 int World::LandNumber() {
-    return -1;
+    return scenario ? scenario->landNumber : -1;
 }
 
 void World::AddLandFeatureAt(const Point& centre) {
@@ -109,22 +118,47 @@ void World::Resume() {
     if (gameRecords) gameRecords->ResumeClocks();
 }
 
-void World::NewGame() {
+int World::NewGame() {
+    // A damaged file is found before anything is cleared or built; the game in play (if any)
+    // and the file stay as they are.
+    if (pendingScenario) pendingScenario->TakeMissionRow();
+    if (pendingScenario && (pendingScenario->FileName() || pendingScenario->packEntry != -1)) {
+        const ScenarioFault fault = ScenarioCheck::Check(*pendingScenario);
+        if (fault != ScenarioFault::None) {
+            Trace("Scenario refused as damaged");
+            const int line = pendingScenario->FileName() ? kDamagedSaveLine : kDamagedPackLine;
+            SetStatusMessage(MessageLine(line), 10);
+            pendingScenario.reset();
+            return 0;
+        }
+    }
     if (busyIndicator) busyIndicator->Enable(1);
     ClearObjects();
-    scenario = pendingScenario;
-    pendingScenario = nullptr;
+    scenario = std::move(pendingScenario);
+    if (!scenario) {
+        scenario = std::make_unique<Scenario>();
+        scenario->landNumber = -1;
+        scenario->clanLetter = 'V';
+        scenario->playerSlots[scenario->localTeam] = 'V';
+        scenario->teamColours[scenario->localTeam] = 1;
+        scenario->colour = 1;
+        scenario->computerPlayers = 1;
+        scenario->difficulty = 3;
+    }
     paused = 1;
     inGame = 0;
     pauseLocked = networkGame ? 1 : 0;
     frontRequestAge = 0;
     pathSearchesThisTick = 0;
     nextSerial = 1;
+    for (auto& stats : teamStats)
+        stats = std::make_unique<MissionStats>();
+    MissionStats::ClearTotals();
+    scenario->Start(*this);
     LoadClanDesigns();
-    for (int team = 1; team < kTeams; ++team) {
-        if (controllers[team]) controllers[team]->PrepareDesigns();
-    }
+    scenario->PrepareDesigns(*this);
     if (busyIndicator) busyIndicator->Enable(0);
+    return 1;
 }
 
 void World::ClearObjects() {
@@ -156,6 +190,9 @@ void World::ClearObjects() {
     terrain.reset();
     sight.reset();
     pathGrid.reset();
+    scenario.reset();
+    for (auto& stats : teamStats)
+        stats.reset();
     ResetAlliances();
     techLevelV = 1;
     techLevelT = 1;
@@ -227,10 +264,9 @@ void World::SetPaused(int state) {
     }
 }
 
-// A scenario is only ever in play once the scenario reader has made one; without it there is
-// nothing to write.
-int World::SaveGame(const char* /*name*/) {
-    return 0;
+int World::SaveGame(const char* name) {
+    if (!scenario) return 0;
+    return scenario->Save(name, *this);
 }
 
 int World::PeerCount() const {
@@ -250,7 +286,7 @@ void World::ResetAlliances() {
 
 MissionStats* World::LocalTeamStats() const {
     const int32_t team = localPlayer.first;
-    return team >= 0 && team < kTeams ? teamStats[team] : nullptr;
+    return team >= 0 && team < kTeams ? teamStats[team].get() : nullptr;
 }
 
 ScreenFactory* World::Screens() {

@@ -23,6 +23,7 @@
 #include "map/TerrainServices.h"
 #include "objects/ObjectWorld.h"
 #include "objects/UnitMakers.h"
+#include "world/ScenarioMakers.h"
 #include "world/WreckMaker.h"
 
 class CommandBuffer;
@@ -90,6 +91,11 @@ public:
     static constexpr int kHeartbeatMs = 2000;
     static constexpr int kPathRequestMaxAge = 10;
     static constexpr char kSnapshotFile[] = "xx.scn";
+    // String-table lines of the scenario messages.
+    static constexpr int kSaveFailedLine = 300;
+    static constexpr int kDamagedSaveLine = 301;
+    static constexpr int kDamagedPackLine = 302;
+    static constexpr int kNoRoomLine = 303;
 
     World();
     ~World() override;
@@ -123,7 +129,9 @@ public:
     // --- World.cpp
     void Pause();
     void Resume();
-    void NewGame();
+    // 0 when the pending scenario's file is damaged: nothing was cleared or built, and the
+    // message is on the status line.
+    int NewGame();
     void ClearObjects();
     // Takes ownership of the controller (null empties the slot); the previous one is deleted.
     void SetTeamController(int team, std::unique_ptr<TeamController> controller);
@@ -132,10 +140,30 @@ public:
     int SaveClanDesigns();
     // 1 pauses, 0 resumes the game; nothing while the pause lock is on or nothing changes.
     void SetPaused(int state);
-    // Writes the game in play as a scenario file; 0 when there is none.
+    // Writes the game in play as a scenario file; 0 when there is none or the file could not
+    // be written (the old file is kept).
     int SaveGame(const char* name);
     // Network peer slots in use.
     int PeerCount() const;
+
+    // --- WorldScenario.cpp: the scenario in play, saved games and the team records.
+    // Installs the makers whose classes are part of the game so far: units from a design code
+    // (the Sim's CreateSim) and the purpose word every map object keeps.
+    void InstallScenarioMakers();
+    // Takes the scenario the next game starts from (mode 9); the previous one is deleted.
+    void SetPendingScenario(std::unique_ptr<Scenario> next);
+    // Loads the land of the scenario in play (its land number) with its land features.
+    int LoadLand();
+    // The autosave snapshot; a run of failures shows one message.
+    void Autosave();
+    // Saves the game under the title the player typed (a new entry of the saved-game index
+    // when the title is new); 0 with a message when it could not be saved.
+    int SaveGameUnderTitle(const char* title);
+    void StartClocks();
+    void StopClocks();
+    // The text of one of the scenario message lines; the game's own words when the string
+    // table lacks it.
+    static const char* MessageLine(int line);
 
     // --- GameModes.cpp
     // Leaves the current mode for the requested one, if it differs and is not 0.
@@ -323,8 +351,12 @@ public:
     // kind (1 mobile, 7 deployed); the deploying units install them.
     std::function<int(GameObject*)> structureCodeOf;
     std::function<void(GameObject*, int)> setDeployKind;
-    // Not owned; null until the scenario code installs it.
+    // Makes the units, buildings, groups and controllers a scenario holds; each answers null
+    // until the piece that owns the class installs it.
+    ScenarioMakers scenarioMakers;
+    // Not owned; the World's own records (ownRecords) unless a test installs others.
     GameRecords* gameRecords = nullptr;
+    std::unique_ptr<GameRecords> ownRecords;
     // The receive state of each peer slot's message in progress.
     size_t peerHeld[kPeerSlots] = {};
     size_t peerPayload[kPeerSlots] = {};
@@ -373,9 +405,9 @@ public:
     int32_t nextSerial = 1;
     std::unique_ptr<TerrainMap> terrain;
     std::unique_ptr<SightGrid> sight;
-    // Owned; set by a new game (the scenario reader).
-    Scenario* scenario = nullptr;
-    Scenario* pendingScenario = nullptr;
+    // The game in play, and the one the next game starts from.
+    std::unique_ptr<Scenario> scenario;
+    std::unique_ptr<Scenario> pendingScenario;
     std::unique_ptr<GameFlow> gameFlow;
     int32_t currentMode = 0;
     int32_t requestedMode = 1;
@@ -392,8 +424,8 @@ public:
     NodeList pathRequests;
     std::unique_ptr<VoicePool> voices;
     Point lastLocalPosition;
-    // Owned; made by a new game.
-    MissionStats* teamStats[kTeams] = {};
+    // Made by a new game.
+    std::unique_ptr<MissionStats> teamStats[kTeams];
     int32_t alliance[kTeams][kTeams] = {};
     std::unique_ptr<Sound> confirmSound;
     std::unique_ptr<Sound> refuseSound;
@@ -412,13 +444,15 @@ public:
     int32_t techLevelT = 1;
     int32_t techLevelV = 1;
     std::unique_ptr<PaletteCycler> paletteCycler;
-    // Owned; read at start-up.
-    SavedGameIndex* savedGames = nullptr;
+    // Read at start-up.
+    std::unique_ptr<SavedGameIndex> savedGames;
     // Always zero-terminated in its last character.
     char statusText[1024] = {};
     int32_t colourTable[9] = {0, 11, 15, 254, 254, 16, 254, 254, 16};
     int32_t statusColour = 0;
     int32_t autosaveAccumMs = 0;
+    // 1 after a failed autosave, until one succeeds: one message per run of failures.
+    int32_t autosaveFailing = 0;
     int32_t frontRequestAge = 0;
     int32_t pathSearchesThisTick = 0;
     // Placements recount an object's whole sight (removed, then added) instead of moving it:

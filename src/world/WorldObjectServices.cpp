@@ -2,6 +2,7 @@
 // the mission, the sounds, and the World's installation as their services.
 #include "core/VoicePool.h"
 #include "objects/ObjectWorld.h"
+#include "world/Scenario.h"
 #include "world/TeamController.h"
 #include "world/World.h"
 
@@ -22,14 +23,13 @@ SquadDirectory* World::DirectoryOf(int team) {
     return controllers[team].get();
 }
 
-// The mission comes with the scenario record; until the scenario code connects it every game
-// is a free one.
+// Without a scenario in play every game is a free one.
 int World::MissionNumber() {
-    return 0;
+    return scenario ? scenario->missionNumber : 0;
 }
 
 char World::MissionClan() {
-    return clanLetter;
+    return scenario ? scenario->clanLetter : clanLetter;
 }
 
 void World::PlaySound(Sound* sound) {

@@ -37,7 +37,7 @@ int World::Tick(int nowMs) {
     PumpMouseMove();
     // Gathered during a battle whether paused or not.
     if (inGame == 1 && autosaveOn == 1 && ScenarioInPlay() && GatherSnapshotTime(elapsed)) {
-        SaveGame(kSnapshotFile);
+        Autosave();
     }
     PumpMouseMove();
     aiBudget.Start();

@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string>
 
@@ -13,6 +15,7 @@
 #include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
 #include "core/PtrNode.h"
+#include "platform/AtomicFile.h"
 
 namespace {
 
@@ -227,4 +230,22 @@ TEST_F(DesignLibraryTest, GroupInsertCountsAvailableMembers) {
     EXPECT_EQ(group.AvailableAt(2), nullptr);
     group.SetName(std::string(300, 'g').c_str());
     EXPECT_EQ(std::string(group.name).size(), 127u);
+}
+
+TEST_F(DesignLibraryTest, AFailedSaveKeepsTheDesignsSavedBefore) {
+    DesignLibrary library;
+    library.AppendDesign(new VehicleDesign("VWaa------399199212299First"));
+    ASSERT_EQ(library.Save(Path("V.vdf").c_str()), 1);
+    std::ifstream in(Path("V.vdf"), std::ios::binary);
+    const std::string before((std::istreambuf_iterator<char>(in)), {});
+    library.AppendDesign(new VehicleDesign("VWbbb-----199199212299Second"));
+    for (AtomicFileStage stage : {AtomicFileStage::Open, AtomicFileStage::Write,
+                                  AtomicFileStage::Sync, AtomicFileStage::Rename}) {
+        SetAtomicFileFault(stage);
+        EXPECT_EQ(library.Save(Path("V.vdf").c_str()), 0);
+        SetAtomicFileFault(AtomicFileStage::None);
+        std::ifstream again(Path("V.vdf"), std::ios::binary);
+        EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), {}), before);
+        EXPECT_FALSE(std::filesystem::exists(Path("V.vdf.tmp")));
+    }
 }

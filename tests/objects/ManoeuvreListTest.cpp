@@ -92,25 +92,7 @@ std::unique_ptr<ChassisTemplate> ChassisWithLetter(char role) {
 
 }  // namespace
 
-TEST(ManoeuvreList, BuildOrdersAMinerDesignsRulesByPriorityNewestFirstAmongEquals) {
-    FakeMakers fakes;
-    std::unique_ptr<ChassisTemplate> miner = ChassisWithLetter('f');
-    VehicleDesign design('T');
-    design.chassis = miner.get();
-    design.parameters = {3, 40, 0, 7, 0, 9, 2, 1, 25};
-    ManoeuvreList list;
-    list.Build(design);
-    // FaceAttacker, Repair (40, 7, flag 1), Retaliate, Mining (50) before Unload (50),
-    // ClearWay before AssignTarget, AbandonTarget, Attack (0, 0), Formation, AfterCombat (2).
-    EXPECT_EQ(Describe(list),
-              "16/1 5/2(40,7,1) 12/3 6/4(50,0,0) 8/4(50,0,0) 11/5 2/5 10/6 3/7 "
-              "1/8 13/10(2,0,0) ");
-    EXPECT_EQ(list.repairLevel, 1);
-    EXPECT_EQ(list.breakOffPercent, 25);
-    EXPECT_EQ(list.focusFire, 0);
-}
-
-TEST(ManoeuvreList, BuildFollowsTheBehaviourParameters) {
+TEST(ManoeuvreList, BuildOrdersADesignsRulesByPriorityNewestFirstAmongEquals) {
     struct Case {
         char chassis;
         std::array<int, 9> parameters;
@@ -119,6 +101,13 @@ TEST(ManoeuvreList, BuildFollowsTheBehaviourParameters) {
         int32_t focusFire;
     };
     const Case cases[] = {
+        // A miner: FaceAttacker, Repair (40, 7, flag 1), Retaliate, Mining (50) before Unload,
+        // ClearWay before AssignTarget, AbandonTarget, Attack, Formation, AfterCombat (2).
+        {'f',
+         {3, 40, 0, 7, 0, 9, 2, 1, 25},
+         "16/1 5/2(40,7,1) 12/3 6/4(50,0,0) 8/4(50,0,0) 11/5 2/5 10/6 3/7 1/8 13/10(2,0,0) ",
+         1,
+         0},
         // Engage nearest; parameter 2 not 0 clears the repair flag; no repair level given.
         {'a', {1, 0, 5, 0, 2, 0, 0, 3, 0}, "16/1 5/2 9/3 2/5 3/7 1/8 13/10 ", 3, 1},
         // Parameter 0 = 2: no engage rule, no target rule; parameter 4 = 3: a fixed automatic
@@ -145,6 +134,7 @@ TEST(ManoeuvreList, BuildFollowsTheBehaviourParameters) {
         EXPECT_EQ(Describe(list), c.expected) << "parameter 0 = " << c.parameters[0];
         EXPECT_EQ(list.repairLevel, c.repairLevel);
         EXPECT_EQ(list.focusFire, c.focusFire);
+        EXPECT_EQ(list.breakOffPercent, c.parameters[8]);
     }
 }
 
@@ -230,48 +220,37 @@ TEST(ManoeuvreList, SquadPassCutShortByItsBudgetResumesWhereItStopped) {
 
 TEST(ManoeuvreList, DeletingTheResumePointRestartsThePassAtTheFirst) {
     ObjectLand land;
-    FakeClock clock(1000);
     Squad squad(1);
     std::string log;
     ManoeuvreList& list = squad.manoeuvres;
-    const auto cutAtThird = [&] {
-        list.RunForSquad(squad, nullptr);
-        log.clear();
-        At(list, 1)->clock = &clock;
-        At(list, 1)->spendMs = 1;
-        Timer budget(1);
-        budget.Start();
-        list.RunForSquad(squad, &budget);
-        At(list, 1)->clock = nullptr;
-        log.clear();
-        return static_cast<LoggingManoeuvre*>(list.ResumeCursor());
+    // A budget already spent leaves the cursor on the second manoeuvre once the first is gone.
+    const auto cut = [&] {
+        Timer spent(0);
+        spent.Start();
+        list.RunForSquad(squad, &spent);
+        return list.ResumeCursor();
     };
     for (int type : {1, 2, 3, 4})
         list.Add(Made(type, type, &log));
 
     // Deleted on its own, replaced by a manoeuvre of its type, or emptied with the list.
-    list.Delete(cutAtThird());
+    list.Delete(cut());
     EXPECT_EQ(list.ResumeCursor(), nullptr);
     EXPECT_EQ(list.RunForSquad(squad, nullptr), 1);
-    EXPECT_EQ(log, "1 2 4 ");
-
-    list.Add(Made(3, 3, &log));
-    ASSERT_EQ(cutAtThird()->GetType(), 3);
-    list.Replace(Made(3, 3, &log));
+    EXPECT_EQ(log, "2 3 4 ");
+    ASSERT_EQ(cut()->GetType(), 2);
+    list.Replace(Made(2, 2, &log));
     EXPECT_EQ(list.ResumeCursor(), nullptr);
-
-    ASSERT_NE(cutAtThird(), nullptr);
+    ASSERT_NE(cut(), nullptr);
     list.DeleteAll();
     EXPECT_EQ(list.ResumeCursor(), nullptr);
     EXPECT_EQ(list.RunForSquad(squad, nullptr), 1);
 
     // A manoeuvre taken out behind the list's back is not followed either.
-    for (int type : {1, 2, 3, 4})
+    for (int type : {1, 2, 3})
         list.Add(Made(type, type, &log));
-    LoggingManoeuvre* cursor = cutAtThird();
-    ASSERT_NE(cursor, nullptr);
-    delete list.PopBack();
-    delete cursor;
+    log.clear();
+    delete cut();
     EXPECT_EQ(list.RunForSquad(squad, nullptr), 1);
-    EXPECT_EQ(log, "1 2 ");
+    EXPECT_EQ(log, "2 3 ");
 }

@@ -175,7 +175,10 @@ TEST_F(AssetReadBackTest, TilesDecodeIntoShadedTerrainAndFeaturesLoad) {
             colours.insert(pixels.begin(), pixels.end());
         }
         EXPECT_GT(colours.size(), 30u);  // shaded by ramps, not flat
-        EXPECT_EQ(LoadSpriteSetColumn(lands[i].featurePack.c_str())->LastFrameIndex(), 5);
+        // The campaign land has no land features and names no feature pack.
+        if (!lands[i].featurePack.empty()) {
+            EXPECT_EQ(LoadSpriteSetColumn(lands[i].featurePack.c_str())->LastFrameIndex(), 5);
+        }
         EXPECT_GE(LoadSpriteSetColumn(lands[i].decorationPack.c_str())->LastFrameIndex(), 0);
     }
 }

@@ -21,6 +21,7 @@
 #include "core/TextWriter.h"
 #include "core/VoicePool.h"
 #include "support/DisplayFixtures.h"
+#include "world/SavedGameIndex.h"
 #include "world/WorldTestFixture.h"
 
 namespace {
@@ -113,6 +114,9 @@ TEST_F(WorldStartup, LoadsTheInterfaceAssetsAndEntersTheTitle) {
     EXPECT_EQ(w.currentMode, static_cast<int>(GameMode::Title));
     EXPECT_EQ(w.requestedMode, static_cast<int>(GameMode::MainMenu));
     EXPECT_EQ(f.screens.log.Count("title.Load"), 1);
+    // The saved-game index is read after the title (no GAMES.SAV here: empty).
+    ASSERT_TRUE(w.savedGames);
+    EXPECT_EQ(w.savedGames->Count(), 0);
 
     w.Shutdown();
     EXPECT_EQ(w.currentScreen, nullptr);

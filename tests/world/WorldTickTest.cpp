@@ -3,6 +3,7 @@
 #include "core/Settings.h"
 #include "objects/CommandBuffer.h"
 #include "support/MemoryLink.h"
+#include "world/GameFlow.h"
 #include "world/ObjectNode.h"
 #include "world/SimIdNode.h"
 #include "world/TestObject.h"
@@ -217,6 +218,8 @@ TEST_F(WorldTick, WithoutAScreenTheTickStillPresents) {
     f.Switch(GameMode::MainMenu);
     f.Switch(GameMode::StartScenario);
     ASSERT_EQ(f.world->currentScreen, nullptr);
+    // Without the game flow, which would move on from mode 9 at once.
+    f.world->gameFlow.reset();
     const int presents = f.display.presents;
     EXPECT_EQ(f.world->Tick(100), 1);
     EXPECT_EQ(f.display.presents, presents + 1);

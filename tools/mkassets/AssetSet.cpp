@@ -14,6 +14,7 @@
 #include "MovieMaker.h"
 #include "PicturePacks.h"
 #include "Preview.h"
+#include "ScenarioPack.h"
 #include "SoundSynth.h"
 #include "StringLines.h"
 #include "core/PackWriter.h"
@@ -167,8 +168,28 @@ bool AssetSet::Make(const std::string& previewDirectory) {
         }
     }
 
-    // Movies: encoded once into the first volume, then copied to the others.
+    // The scenario pack: the campaign and the tutorial on the campaign land.
+    for (size_t row = 0; row < plans.size(); ++row) {
+        if (plans[row].style != LandMaker::LandStyle::Open) continue;
+        if (!Put(Local(ScenarioPack::kPackName),
+                 ScenarioPack::MakePack(lands[row], static_cast<int>(row)))) {
+            return false;
+        }
+    }
+
+    // Movies: encoded once into the first volume they belong on, then copied to the others.
     for (const std::string& movie : MovieMaker::MovieNames()) {
+        const std::string own = MovieMaker::MovieVolume(movie);
+        if (!own.empty()) {
+            const std::string path = "volumes/" + own + "/Assets/Movies/" + movie;
+            std::string message;
+            if (!MovieMaker::WriteMovie(movie, (fs::path(root) / path).string(), palette,
+                                        message)) {
+                return Fail("cannot write " + path + ": " + message);
+            }
+            written.push_back(path);
+            continue;
+        }
         const std::string first = "volumes/" + VolumeLabels()[0] + "/Assets/Movies/" + movie;
         std::string message;
         if (!MovieMaker::WriteMovie(movie, (fs::path(root) / first).string(), palette, message)) {

@@ -184,6 +184,10 @@ Land Generate(const LandPlan& plan) {
         case LandStyle::Plain:
             land.letters = HeightLand(plan, 0.28, 0.76, 16.0);
             break;
+        case LandStyle::Open:
+            land.letters.assign(static_cast<size_t>(plan.rows),
+                                std::string(static_cast<size_t>(plan.columns), kGround));
+            break;
         case LandStyle::Maze:
             land.letters = MazeLand(plan);
             land.starts = {{8, 8},
@@ -207,7 +211,7 @@ Land Generate(const LandPlan& plan) {
 
     // Land features on open ground away from the start areas; destructible fields likewise.
     Rng rng(plan.seed ^ 0xFEA7ULL);
-    const int percent = plan.style == LandStyle::Maze ? 1 : 3;
+    const int percent = plan.style == LandStyle::Open ? 0 : plan.style == LandStyle::Maze ? 1 : 3;
     for (int r = 2; r < plan.rows - 2; ++r) {
         for (int c = 2; c < plan.columns - 2; ++c) {
             if (land.letters[static_cast<size_t>(r)][static_cast<size_t>(c)] != kGround) continue;
@@ -509,6 +513,9 @@ const std::vector<LandPlan>& PackLands() {
          48, 48, 303},
         {"Twin Rivers", "rivers", TileHome::Local, LandStyle::Rivers,
          StringLines::kFirstLandName + 3, 72, 72, 404},
+        // The campaign's land: every point the mission scripts name lies inside it.
+        {"Long Front", "front", TileHome::Local, LandStyle::Open, StringLines::kFirstLandName + 5,
+         200, 136, 606},
     };
     return lands;
 }

@@ -13,7 +13,9 @@ class AssetPalette;
 // Everything here lives in its own namespace: the game has its own lands and land features.
 namespace LandMaker {
 
-enum class LandStyle { Valley, Basin, Maze, Rivers, Plain };
+// Open: open ground only and no land features (the campaign land, whose missions name fixed
+// serials of team 0 and points all over the map).
+enum class LandStyle { Valley, Basin, Maze, Rivers, Plain, Open };
 
 // Where a tile set is stored: on the asset volumes' data directories or in the local one.
 enum class TileHome { Volume, Local };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 #include <functional>
 #include <memory>
 
@@ -22,6 +23,7 @@ constexpr int kHeight = 240;
 constexpr int kFps = 10;
 constexpr int kSeconds = 3;
 constexpr int kFrames = kFps * kSeconds;
+constexpr int kCardSeconds = 2;
 
 using DrawFrame = std::function<void(int frame, Canvas& canvas)>;
 
@@ -84,18 +86,48 @@ DrawFrame Victory(const AssetPalette& palette) {
     };
 }
 
+// A campaign title card: the clan's name, the movie's mission and a still background.
+std::function<DrawFrame(const AssetPalette&)> TitleCard(std::string clan, std::string title) {
+    return [clan, title](const AssetPalette& palette) -> DrawFrame {
+        const mkassets::Ramp sky = palette.GetRamp(RampId::Interface);
+        return [clan, title, sky](int frame, Canvas& canvas) {
+            canvas.FillRect(0, 0, kWidth, kHeight, sky.At(1 + frame % 2));
+            Caption(canvas, 90, clan, 3, PaletteIndex::kHeading);
+            Caption(canvas, 140, title, 2, PaletteIndex::kText);
+        };
+    };
+}
+
 struct MovieRecipe {
     std::string name;
     std::function<DrawFrame(const AssetPalette&)> make;
     int musicPiece;
+    int seconds = kSeconds;
+    // Empty: every volume.
+    std::string volume;
 };
 
 const std::vector<MovieRecipe>& Recipes() {
-    static const std::vector<MovieRecipe> recipes = {
-        {"intro.mov", Intro, 0},
-        {"VN01.mov", Briefing, 1},
-        {"VNVIC.mov", Victory, 2},
-    };
+    static const std::vector<MovieRecipe> recipes = [] {
+        std::vector<MovieRecipe> r = {
+            {"intro.mov", Intro, 0, kSeconds, ""},
+            {"VN01.mov", Briefing, 1, kSeconds, ""},
+            {"VNVIC.mov", Victory, 2, kSeconds, ""},
+        };
+        char name[16];
+        for (int mission = 2; mission <= 11; ++mission) {
+            std::snprintf(name, sizeof name, "VN%02d.mov", mission);
+            r.push_back({name, TitleCard("VARNOK", "Mission " + std::to_string(mission)), 1,
+                         kCardSeconds, "VARNOK"});
+        }
+        for (int mission = 1; mission <= 11; ++mission) {
+            std::snprintf(name, sizeof name, "TM%02d.mov", mission);
+            r.push_back({name, TitleCard("TELMIRA", "Mission " + std::to_string(mission)), 1,
+                         kCardSeconds, "TELMIRA"});
+        }
+        r.push_back({"TMVIC.mov", TitleCard("TELMIRA", "Victory"), 2, kCardSeconds, "TELMIRA"});
+        return r;
+    }();
     return recipes;
 }
 
@@ -109,6 +141,13 @@ const std::vector<std::string>& MovieNames() {
         return n;
     }();
     return names;
+}
+
+std::string MovieVolume(const std::string& name) {
+    for (const MovieRecipe& recipe : Recipes()) {
+        if (recipe.name == name) return recipe.volume;
+    }
+    return std::string();
 }
 
 bool WriteMovie(const std::string& name, const std::string& path, const AssetPalette& palette,
@@ -128,7 +167,8 @@ bool WriteMovie(const std::string& name, const std::string& path, const AssetPal
     }
     const int soundPerFrame = SoundSynth::kRate / kFps;
     std::vector<uint8_t> rgb(static_cast<size_t>(kWidth) * kHeight * 3);
-    for (int frame = 0; frame < kFrames; ++frame) {
+    const int frames = kFps * recipe->seconds;
+    for (int frame = 0; frame < frames; ++frame) {
         Canvas canvas(kWidth, kHeight);
         draw(frame, canvas);
         for (int i = 0; i < kWidth * kHeight; ++i) {

@@ -106,6 +106,11 @@ constexpr Line kLines[] = {
     {292, "Island Maze"},
     {293, "Twin Rivers"},
     {294, "Proving Ground"},
+    {295, "Long Front"},
+    {300, "The game could not be saved."},
+    {301, "This saved game is damaged and cannot be loaded."},
+    {302, "The mission data is missing or damaged."},
+    {303, "No room for more saved games: delete one first."},
     {304, "Player %d sent damaged data and was disconnected."},
     {305, "Player %d stopped answering and was disconnected."},
     {310, "Explore the map"},
@@ -119,32 +124,34 @@ struct Mission {
 
 // Briefings of the eleven missions of each clan; each fits the mission text box (a title line,
 // then a few short lines).
+// Briefings of the eleven missions of each clan: where, and what wins the mission. Each fits
+// the mission text box (a title line, then a few short lines).
 constexpr Mission kTelmiraMissions[11] = {
-    {"Ardent Shelf", "Build a mining outpost\\nand defend it from\\nVARNOK raiders."},
-    {"Cinder Ford", "Hold the ford until\\nthe convoy is through."},
-    {"Glass Dunes", "Find the lost survey\\nteam and bring them\\nback to base."},
-    {"Orrin Ridge", "Take the ridge and\\nbuild a relay on it."},
-    {"Salt Marsh", "Clear the marsh of\\nenemy patrols."},
+    {"Ardent Shelf", "Destroy the VARNOK\\nfactory to win."},
+    {"Cinder Ford", "Wipe out the raiders:\\ndestroy their factory."},
+    {"Glass Dunes", "The enemy factory\\nholds its army back.\\nDestroy it."},
+    {"Orrin Ridge", "Destroy the VARNOK\\nfactory on the ridge."},
+    {"Salt Marsh", "Unfold your factory\\non the marked ore\\nfield to win."},
     {"Hollow Crown", "Destroy the VARNOK\\nfactory in the crater."},
-    {"Iron Steps", "Mine 5000 ore before\\nthe enemy does."},
-    {"Pale River", "Escort the engineers\\nacross the river."},
-    {"Sunken Gate", "Break through the\\nenemy wall."},
-    {"Ember Fields", "Defeat both enemy\\nbases on the plain."},
-    {"Quarnex", "The final battle.\\nDrive VARNOK from\\nthe planet."},
+    {"Iron Steps", "Destroy the enemy\\nfactory before it\\noverruns you."},
+    {"Pale River", "Destroy the factory\\nacross the river."},
+    {"Sunken Gate", "Break through and\\ndestroy the factory."},
+    {"Ember Fields", "Destroy every enemy\\nfactory on the plain."},
+    {"Quarnex", "The final battle.\\nDestroy every VARNOK\\nfactory."},
 };
 
 constexpr Mission kVarnokMissions[11] = {
-    {"Black Cairn", "Set up a factory and\\nstart mining ore."},
-    {"Thorn Pass", "Guard the pass against\\nTELMIRA scouts."},
-    {"Ash Lake", "Capture the ore fields\\naround the lake."},
-    {"Red Mesa", "Destroy the TELMIRA\\nrelay on the mesa."},
-    {"Wolf Creek", "Rescue the stranded\\nminers by the creek."},
-    {"Silent Bay", "Hold the bay until\\nreinforcements land."},
-    {"Gallows Rock", "Wipe out the TELMIRA\\noutpost on the rock."},
-    {"Iron Veil", "Build a weapon relay\\nand defend it."},
-    {"Storm Coast", "Cross the coast and\\nsurround the enemy."},
-    {"Grey Hollow", "Crush the enemy\\nfactories one by one."},
-    {"Quarnex", "The last stand.\\nDrive TELMIRA from\\nthe planet."},
+    {"Black Cairn", "Destroy the TELMIRA\\nfactory to win."},
+    {"Thorn Pass", "Hold the pass and\\ndestroy their factory."},
+    {"Ash Lake", "Destroy the TELMIRA\\nfactory by the lake."},
+    {"Red Mesa", "Destroy the TELMIRA\\nfactory on the mesa."},
+    {"Wolf Creek", "Destroy the enemy\\nfactory. Then the\\nally turns: beat it."},
+    {"Silent Bay", "Destroy the factory\\nbeyond the bay."},
+    {"Gallows Rock", "Wipe out the TELMIRA\\noutpost's factory."},
+    {"Iron Veil", "Destroy the factory\\nthat builds spiders."},
+    {"Storm Coast", "Destroy both enemy\\nfactories."},
+    {"Grey Hollow", "Destroy every enemy\\nunit; repairers do\\nnot count."},
+    {"Quarnex", "The last stand.\\nDestroy every TELMIRA\\nfactory."},
 };
 
 constexpr int kTelmiraMissionFirst = 266;

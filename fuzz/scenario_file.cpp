@@ -1,0 +1,87 @@
+// Feeds arbitrary bytes to the scenario file's check pass and, when it passes, to the reader on
+// a small land, then writes the game back out. The makers are stand-ins that make plain map
+// objects, so every record kind is read.
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/PackWriter.h"
+#include "core/ResourceFile.h"
+#include "map/CollisionFilter.h"
+#include "objects/GameObject.h"
+#include "world/Scenario.h"
+#include "world/ScenarioCheck.h"
+#include "world/ScenarioMakers.h"
+#include "world/ScenarioText.h"
+#include "world/World.h"
+
+namespace {
+
+void Write(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()),
+              static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<uint8_t> Pack(const std::vector<uint8_t>& entry) {
+    PackWriter pack(1, 1);
+    pack.SetEntry(0, 0, entry);
+    return pack.Build();
+}
+
+std::unique_ptr<GameObject> Plain(const SimId& id, const Point& p) {
+    return std::make_unique<GameObject>(p, 0, Size(32, 32), nullptr, 0,
+                                        CollisionFilter(2, 0, 0, 0, 0), id, 100, 1);
+}
+
+// A 12 x 10 land of open ground with four start points, as row 0 of the land pack.
+struct Setup {
+    Setup() {
+        directory = std::filesystem::temp_directory_path() /
+                    ("qx-fuzz-scenario-" + std::to_string(::getpid()));
+        std::filesystem::create_directories(directory);
+        ResourceFile::SetAssetPath((directory.string() + "/").c_str());
+        std::string land = "Fuzz land\n0\n30\n0\n12 10\n0 0\n12 10\n*\ntiles\n";
+        for (int r = 0; r < 10; ++r)
+            land += std::string(12, 'c') + "\n";
+        land += "*\n2 2\n2 8\n7 2\n7 8\n*\n5 5\n*\n*\n";
+        Write(directory / "7a0lxxxx99s999.lnd", Pack({land.begin(), land.end()}));
+        std::vector<uint8_t> palette(768);
+        for (size_t i = 0; i < palette.size(); ++i)
+            palette[i] = static_cast<uint8_t>(i * 37);
+        Write(directory / "7a0txxxx99s999.pal", Pack(palette));
+        Write(directory / "7a0txxxx99s999.map", Pack(std::vector<uint8_t>(1 + 65536, 3)));
+        Write(directory / "tiles.tls", std::vector<uint8_t>(121 * 256, 7));
+    }
+    std::filesystem::path directory;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    static Setup setup;
+    ScenarioText text;
+    if (!text.ReadBytes(reinterpret_cast<const char*>(data), size)) return 0;
+    if (ScenarioCheck::CheckText(text, 0) != ScenarioFault::None) return 0;
+    World world;
+    world.localDir = setup.directory.string() + "/";
+    world.dataDir = world.localDir;
+    world.scenarioMakers.spawnSim = [](const char* code, const SimId& id, const Point& p) {
+        return code && *code ? Plain(id, p) : nullptr;
+    };
+    world.scenarioMakers.createBuildingSim = [](char, const SimId& id, const Point& p, int) {
+        return Plain(id, p);
+    };
+    world.scenarioMakers.makeGroup = [](const SimId& id) { return Plain(id, Point(0, 0)); };
+    world.scenario = std::make_unique<Scenario>();
+    world.scenario->LoadText(world, text);
+    world.SaveGame("fuzz.scn");
+    world.ClearObjects();
+    return 0;
+}

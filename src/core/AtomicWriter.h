@@ -1,0 +1,32 @@
+#pragma once
+// The one way the game writes a file: lines go into a temporary file beside the target, and
+// only Commit, once every line reached the device, puts it in the target's place. Whatever
+// fails on the way (no room, no right to write, a directory in the way) leaves the old file
+// byte for byte and answers 0; nothing half-written is ever read back.
+#include <string>
+
+#include "core/ResourceFile.h"
+
+class AtomicWriter {
+public:
+    // The name is on the asset path, or a whole path with plainPath 1.
+    explicit AtomicWriter(const char* name, int plainPath = 0);
+    // A writer that was not committed removes its temporary file.
+    ~AtomicWriter();
+    AtomicWriter(const AtomicWriter&) = delete;
+    AtomicWriter& operator=(const AtomicWriter&) = delete;
+
+    int IsOpen() const { return file.IsOpen() ? 1 : 0; }
+    // For writers that take the file itself (the objects' own record lines).
+    ResourceFile& File() { return file; }
+    // 0 when the line was written, ResourceFile::kWriteFailed otherwise.
+    int WriteLine(const char* text) { return file.WriteLine(text); }
+    // 1 when the new contents are in place.
+    int Commit();
+
+private:
+    std::string target;
+    std::string temporary;
+    ResourceFile file;
+    bool committed = false;
+};

@@ -1,0 +1,160 @@
+#include "world/SavedGameIndex.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+#include "core/AtomicWriter.h"
+#include "core/ResourceFile.h"
+
+SavedGameEntry::SavedGameEntry(const char* fileName, const char* title) {
+    SetFileName(fileName);
+    SetTitle(title);
+}
+
+SavedGameIndex::SavedGameIndex() {
+    Load();
+}
+
+SavedGameIndex::~SavedGameIndex() = default;
+
+std::string SavedGameIndex::CleanTitle(const char* title) {
+    std::string clean;
+    if (!title) return clean;
+    for (const char* p = title; *p; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (c >= 32 && c < 127) clean += static_cast<char>(c);
+    }
+    const size_t first = clean.find_first_not_of(' ');
+    if (first == std::string::npos) return std::string();
+    clean.erase(0, first);
+    // '#' at the start would make the reader skip the line and pair the wrong lines.
+    while (!clean.empty() && (clean[0] == '#' || clean[0] == ' '))
+        clean.erase(0, 1);
+    if (clean.size() > kMaxTitle) clean.resize(kMaxTitle);
+    while (!clean.empty() && clean.back() == ' ')
+        clean.pop_back();
+    return clean;
+}
+
+int SavedGameIndex::IsSavedGameName(const char* name) {
+    if (!name) return 0;
+    int number = 0;
+    int digits = 0;
+    const char* p = name;
+    while (*p >= '0' && *p <= '9' && digits < 4) {
+        number = number * 10 + (*p - '0');
+        ++digits;
+        ++p;
+    }
+    if (digits == 0 || number >= kNames || std::strcmp(p, ".scn") != 0) return 0;
+    // "%d" never writes a leading zero.
+    return digits == 1 || name[0] != '0' ? 1 : 0;
+}
+
+void SavedGameIndex::Load() {
+    entries.DeleteAll();
+    ResourceFile file;
+    if (!file.Open(kIndexFile, ResourceFile::OpenMode::ReadBinary)) return;
+    int32_t size = file.Size();
+    if (size <= 0 || size > kMaxIndexBytes) return;
+    std::string bytes(static_cast<size_t>(size), '\0');
+    if (!file.Read(size, bytes.data())) return;
+    // Lines are paired as written, whatever they begin with: a line the data-line reader would
+    // skip ('#') or stop at (empty) must not shift the pairs or hide the rest.
+    std::vector<std::string> lines;
+    size_t at = 0;
+    while (at < bytes.size()) {
+        size_t end = bytes.find_first_of("\r\n", at);
+        if (end == std::string::npos) end = bytes.size();
+        lines.push_back(bytes.substr(at, std::min<size_t>(end - at, kLineSize - 1)));
+        at = end + 1;
+        if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n') ++at;
+    }
+    for (size_t i = 0; i + 1 < lines.size(); i += 2) {
+        const char* name = lines[i].c_str();
+        const std::string clean = CleanTitle(lines[i + 1].c_str());
+        if (!IsSavedGameName(name) || clean.empty() || FindByFile(name)) continue;
+        entries.PushBack(new SavedGameEntry(name, clean.c_str()));
+    }
+}
+
+int SavedGameIndex::Save() {
+    AtomicWriter file(kIndexFile);
+    if (!file.IsOpen()) return 0;
+    for (ListNode* n = entries.First(); n; n = entries.Next(n)) {
+        auto* entry = static_cast<SavedGameEntry*>(n);
+        if (file.WriteLine(entry->FileName()) != 0 || file.WriteLine(entry->Title()) != 0) return 0;
+    }
+    return file.Commit();
+}
+
+SavedGameEntry* SavedGameIndex::FindByTitle(const char* title) {
+    if (!title) return nullptr;
+    for (ListNode* n = entries.First(); n; n = entries.Next(n)) {
+        auto* entry = static_cast<SavedGameEntry*>(n);
+        if (std::strcmp(entry->Title(), title) == 0) return entry;
+    }
+    return nullptr;
+}
+
+SavedGameEntry* SavedGameIndex::FindByFile(const char* name) {
+    if (!name) return nullptr;
+    for (ListNode* n = entries.First(); n; n = entries.Next(n)) {
+        auto* entry = static_cast<SavedGameEntry*>(n);
+        if (std::strcmp(entry->FileName(), name) == 0) return entry;
+    }
+    return nullptr;
+}
+
+SavedGameEntry* SavedGameIndex::FindOrCreate(const char* title) {
+    const std::string clean = CleanTitle(title);
+    if (clean.empty()) return nullptr;
+    if (SavedGameEntry* entry = FindByTitle(clean.c_str())) return entry;
+    char name[16];
+    if (!FreeFileName(name, sizeof name)) return nullptr;
+    auto* entry = new SavedGameEntry(name, clean.c_str());
+    entries.PushBack(entry);
+    if (!Save()) {
+        delete entry;
+        return nullptr;
+    }
+    return entry;
+}
+
+int SavedGameIndex::FreeFileName(char* buffer, int size) {
+    ResourceFile file;
+    for (int n = 0; n < kNames; ++n) {
+        char name[16];
+        std::snprintf(name, sizeof name, "%d.scn", n);
+        // A name the index holds is taken even while its file is missing.
+        if (file.Exists(name) || FindByFile(name)) continue;
+        std::snprintf(buffer, static_cast<size_t>(size), "%s", name);
+        return 1;
+    }
+    return 0;
+}
+
+void SavedGameIndex::Remove(int index) {
+    if (SavedGameEntry* entry = At(index)) {
+        ResourceFile file;
+        if (IsSavedGameName(entry->FileName())) file.Delete(entry->FileName());
+        delete entry;
+    }
+    Save();
+}
+
+void SavedGameIndex::Forget(SavedGameEntry* entry) {
+    for (ListNode* n = entries.First(); n; n = entries.Next(n)) {
+        if (n != entry) continue;
+        delete entry;
+        Save();
+        return;
+    }
+}
+
+SavedGameEntry* SavedGameIndex::At(int index) const {
+    if (index < 0) return nullptr;
+    return static_cast<SavedGameEntry*>(entries.At(index));
+}

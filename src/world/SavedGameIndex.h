@@ -1,0 +1,69 @@
+#pragma once
+// The saved games: numbered scenario files "0.scn" .. "999.scn" on the asset path, each paired
+// with the title the player typed in the index file "GAMES.SAV" (a line with the file name, a
+// line with the title, for each game). Titles are kept printable, trimmed and short, and only
+// names of that numbered form are ever listed or deleted, so a damaged or hand-made index
+// cannot make the game delete another file.
+#include <cstdint>
+#include <string>
+
+#include "core/ListNode.h"
+#include "core/NodeList.h"
+
+class SavedGameEntry : public ListNode {
+public:
+    SavedGameEntry(const char* fileName, const char* title);
+    void SetFileName(const char* name) { fileName = name ? name : ""; }
+    void SetTitle(const char* text) { title = text ? text : ""; }
+    const char* FileName() const { return fileName.c_str(); }
+    const char* Title() const { return title.c_str(); }
+
+private:
+    std::string fileName;
+    std::string title;
+};
+
+class SavedGameIndex {
+public:
+    static constexpr char kIndexFile[] = "GAMES.SAV";
+    static constexpr int kNames = 1000;
+    static constexpr int kMaxTitle = 127;
+    static constexpr int kLineSize = 256;
+    // 1000 pairs of full lines fit well within it.
+    static constexpr int32_t kMaxIndexBytes = 1 << 20;
+
+    // Reads the index.
+    SavedGameIndex();
+    SavedGameIndex(const SavedGameIndex&) = delete;
+    SavedGameIndex& operator=(const SavedGameIndex&) = delete;
+    virtual ~SavedGameIndex();
+
+    // A missing file gives an empty index. Pairs whose name is not a saved game's, that name a
+    // game twice or that have no title are dropped; a last name without title line too.
+    void Load();
+    // 1 when the index file is in place; 0 leaves the old one (nothing ends the program).
+    int Save();
+    SavedGameEntry* FindByTitle(const char* title);
+    SavedGameEntry* FindByFile(const char* name);
+    // The entry of the title (which is cleaned first), or a new one with the first free name,
+    // written to the index at once. Null when the title is empty once cleaned, when every name
+    // is taken, or when the index could not be written (the new entry is taken out again).
+    SavedGameEntry* FindOrCreate(const char* title);
+    // The first name "%d.scn" (0 .. 999) with no file; 0 when every one exists.
+    int FreeFileName(char* buffer, int size);
+    // Deletes the entry's game and the entry, then rewrites the index (also for an index past
+    // the end).
+    void Remove(int index);
+    // Takes out an entry made for a save that failed, and rewrites the index.
+    void Forget(SavedGameEntry* entry);
+    int Count() const { return entries.Count(); }
+    SavedGameEntry* At(int index) const;
+
+    // A title as it is stored: printable characters only, trimmed, at most kMaxTitle
+    // characters, not beginning with '#' (which the line reader would skip); may be empty.
+    static std::string CleanTitle(const char* title);
+    // 1 for "%d.scn" with 0 .. 999, written the way FreeFileName writes it.
+    static int IsSavedGameName(const char* name);
+
+    NodeList entries;
+};

@@ -1,0 +1,104 @@
+#pragma once
+// One game's description: where its content comes from (a scenario file, an entry of the
+// scenario pack, or nothing, in which case the world is generated from the land and the
+// settings), the campaign clan and mission, the local player's team and colour, the player
+// slots and the set-up settings. The World keeps the current one and the pending one the next
+// game starts from. The same record heads every saved game.
+//
+// Split by concern: Scenario.cpp (the record and the generated world), ScenarioReader.cpp
+// (reading a file), ScenarioWriter.cpp (writing one), ScenarioCheck.cpp (the read-only check).
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "core/Point.h"
+
+class MissionStats;
+class ResourceFile;
+class ScenarioText;
+class World;
+
+class Scenario {
+public:
+    static constexpr int kStartOrderLength = 20;
+    static constexpr int kTeams = 5;
+    static constexpr int kViewPoints = 4;
+    static constexpr int kLineSize = 256;
+    static constexpr int32_t kDroppedPlayerColour = 254;
+    static constexpr char kPack[] = "7a0mxxxx99s999.scn";
+
+    Scenario();
+    Scenario(const Scenario&) = delete;
+    Scenario& operator=(const Scenario&) = delete;
+    virtual ~Scenario();
+
+    // Copies the settings, not the line buffer, the line start or the saved totals.
+    void CopyFrom(const Scenario& other);
+    // With a name: stores a copy and drops the pack entry. Null frees the name only.
+    void SetFileName(const char* name);
+    const char* FileName() const { return hasFileName ? fileName.c_str() : nullptr; }
+    void SelectPackEntry(int entry);
+    void ShuffleStartOrder();
+    void CopyStartOrder(const Scenario& other);
+    // The index into the land's start points of the n-th usable entry of the start order;
+    // -1 when the land has too few.
+    int StartPointIndex(int n, int startPointCount) const;
+    int AssignTeamColour(int team, int preferred);
+    int PlayerCount() const;
+    int AllPlayerSlotsEmpty() const;
+
+    // Starts the game: reads the file or pack entry, or generates a world. 1.
+    int Start(World& world);
+    // A campaign descriptor without file or entry takes its mission row's entry.
+    void TakeMissionRow();
+    int PrepareDesigns(World& world);
+    int BuildWorld(World& world);
+    void ScatterArtifacts(World& world);
+    void NextRound(World& world);
+
+    // ScenarioReader.cpp. Only the first lines: 1 when the file begins with an H section whose
+    // first two lines are J and L.
+    int PeekHeader(int& mission, char& clan);
+    int Load(World& world);
+    // Reads text already read and bounded (the check's, a fuzz input's).
+    int LoadText(World& world, const ScenarioText& text);
+    // ScenarioWriter.cpp. 1 when the whole file is in place; 0 keeps the old file.
+    int Save(const char* name, World& world);
+
+    int32_t missionNumber = 0;
+    int32_t packEntry = -1;
+    int32_t landNumber = 0;
+    char clanLetter = 'V';
+    int32_t localTeam = 1;
+    int32_t colour = -1;
+    int32_t computerPlayers = 1;
+    int32_t difficulty = 1;
+    int32_t startOrder[kStartOrderLength];
+    int32_t factoryPlaced[kTeams] = {};
+    char lineBuffer[kLineSize] = {};
+    int32_t briefingShown = 0;
+    Point viewOrigin;
+    std::unique_ptr<MissionStats> loadedStats;
+    int32_t savedUnits = 0;
+    int32_t savedCost = 0;
+    int32_t savedEffort = 0;
+    int32_t lineStart = 0;
+    int32_t debugFlag = 0;
+    int32_t techLevel = 1;
+    int32_t resources = 6000;
+    Point viewPoints[kViewPoints];
+    int32_t teamColours[kTeams];
+    char playerSlots[kTeams];
+    int32_t waitingForFactories = 0;
+    int32_t networkPlayers = 0;
+    int32_t factoriesAnnounced = 0;
+    int32_t artifacts = 1;
+
+private:
+    // Places a production building for the team at its start point; null when the land has
+    // no start point left for it.
+    class GameObject* PlaceFactory(World& world, int team, char clan, int startIndex);
+
+    std::string fileName;
+    bool hasFileName = false;
+};

@@ -1,0 +1,31 @@
+#pragma once
+// The read-only pass over a scenario file before anything is cleared or built: a file that is
+// missing, too big, without a header, or whose header names values the game cannot start
+// (mission outside 0 .. 12, a clan other than V or T, a land the land pack lacks, a local team
+// outside 1 .. 4, ...) is damaged and must not be loaded. The load-game screen may ask too.
+class Scenario;
+class ScenarioText;
+
+enum class ScenarioFault : int {
+    None = 0,
+    Unreadable = 1,
+    NoHeader = 2,
+    Mission = 3,
+    Clan = 4,
+    Land = 5,
+    LocalTeam = 6,
+    Colour = 7,
+    Difficulty = 8,
+    TechLevel = 9,
+    Resources = 10,
+};
+
+class ScenarioCheck {
+public:
+    // The descriptor's file, or its pack entry.
+    static ScenarioFault Check(const Scenario& descriptor);
+    // defaultLand: the land loaded when the header names none.
+    static ScenarioFault CheckText(const ScenarioText& text, int defaultLand);
+    // 1 when the land pack holds the land (-1: the loose land file exists).
+    static int LandExists(int landNumber);
+};

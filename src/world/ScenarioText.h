@@ -1,0 +1,46 @@
+#pragma once
+// A scenario file as lines grouped into sections, read once with every bound checked: the file
+// (or pack entry) is at most kMaxBytes, a line at most Scenario::kLineSize - 1 characters (the
+// rest of a longer line is dropped), lines beginning with '#' are skipped and an empty line
+// ends the text. Both the read-only check and the reader work on it, so neither touches the
+// file twice. Also the line helpers of the format.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class ScenarioText {
+public:
+    // Over this a file is damaged, whatever it holds.
+    static constexpr int32_t kMaxBytes = 16 * 1024 * 1024;
+
+    struct Section {
+        char letter;
+        std::vector<std::string> lines;
+    };
+
+    // 1 when the file (packEntry -1) or the pack entry could be read whole within the bound.
+    int Read(const char* fileName, int packEntry);
+    // From bytes in memory (the fuzz target and the tests); 0 over the bound.
+    int ReadBytes(const char* data, size_t size);
+
+    // Sections in file order, each with the lines after its section line; lines before the
+    // first section are dropped.
+    std::vector<Section> sections;
+    // The first data lines, for the header peek.
+    std::vector<std::string> leading;
+};
+
+// The section letter of a line whose first non-white character is ':' (the first non-white
+// character after it); 0 for every other line. A colon further in (a design name, say) does
+// not end a section.
+char ScnSectionLetter(const char* line);
+// The first non-white character; 0 for a blank line.
+char ScnKeyLetter(const char* line);
+// The text after the first '=' with its leading white space skipped; "" without '='.
+const char* ScnValueText(const char* line);
+// White space as the format knows it: tab, line feed, vertical tab, form feed, carriage
+// return and blank.
+bool ScnIsWhite(char c);
+// Up to count integers separated by commas (white space allowed before each, as "%d,%d"
+// reads them); the number read. A number outside int32 ends the scan.
+int ScnScanInts(const char* text, int32_t* out, int count);

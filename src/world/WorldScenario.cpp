@@ -1,0 +1,100 @@
+// The World's side of the scenario in play: the pending scenario, the land, the autosave,
+// saving under a title, and the team records' clocks.
+#include "catalogue/VehicleDesign.h"
+#include "core/StringTable.h"
+#include "map/PathGrid.h"
+#include "map/SightGrid.h"
+#include "map/TerrainMap.h"
+#include "objects/Sim.h"
+#include "objects/SimFactory.h"
+#include "world/LandLoader.h"
+#include "world/MissionStats.h"
+#include "world/SavedGameIndex.h"
+#include "world/Scenario.h"
+#include "world/World.h"
+
+namespace {
+constexpr int kMessageColour = 10;
+}  // namespace
+
+const char* World::MessageLine(int line) {
+    if (const char* text = GetString(line); text && *text) return text;
+    switch (line) {
+        case kSaveFailedLine:
+            return "The game could not be saved.";
+        case kDamagedSaveLine:
+            return "This saved game is damaged and cannot be loaded.";
+        case kDamagedPackLine:
+            return "The mission data is missing or damaged.";
+        case kNoRoomLine:
+            return "No room for more saved games: delete one first.";
+        default:
+            return "";
+    }
+}
+
+void World::InstallScenarioMakers() {
+    scenarioMakers.spawnSim = [](const char* code, const SimId& id,
+                                 const Point& p) -> std::unique_ptr<GameObject> {
+        if (!code) return nullptr;
+        auto design = std::make_unique<VehicleDesign>(code);
+        // A design without a chassis makes no unit (and stays here, to be deleted).
+        return CreateSim(design, id, p);
+    };
+    scenarioMakers.purposeOf = [](GameObject* o) { return o->Purpose(); };
+    scenarioMakers.setPurpose = [](GameObject* o, int32_t code) { o->SetPurpose(code); };
+}
+
+void World::SetPendingScenario(std::unique_ptr<Scenario> next) {
+    pendingScenario = std::move(next);
+}
+
+int World::LoadLand() {
+    Land land = LandLoader::Load(*this);
+    terrain = std::move(land.map);
+    sight = std::move(land.sight);
+    pathGrid = std::move(land.paths);
+    LandLoader::PlaceLandFeatures(*terrain, *this);
+    const Size cells = terrain->SizeInCells();
+    return cells.w > 0 && cells.h > 0 ? 1 : 0;
+}
+
+void World::Autosave() {
+    if (SaveGame(kSnapshotFile)) {
+        autosaveFailing = 0;
+        return;
+    }
+    if (autosaveFailing) return;
+    autosaveFailing = 1;
+    SetStatusMessage(MessageLine(kSaveFailedLine), kMessageColour);
+}
+
+int World::SaveGameUnderTitle(const char* title) {
+    if (!savedGames) savedGames = std::make_unique<SavedGameIndex>();
+    const bool known = savedGames->FindByTitle(SavedGameIndex::CleanTitle(title).c_str());
+    SavedGameEntry* entry = savedGames->FindOrCreate(title);
+    if (!entry) {
+        char name[16];
+        const bool full = !SavedGameIndex::CleanTitle(title).empty() &&
+                          !savedGames->FreeFileName(name, sizeof name);
+        SetStatusMessage(MessageLine(full ? kNoRoomLine : kSaveFailedLine), kMessageColour);
+        return 0;
+    }
+    if (SaveGame(entry->FileName())) return 1;
+    // A new entry must not name a game that was never written.
+    if (!known) savedGames->Forget(entry);
+    SetStatusMessage(MessageLine(kSaveFailedLine), kMessageColour);
+    return 0;
+}
+
+void World::StartClocks() {
+    for (auto& stats : teamStats) {
+        if (stats) stats->StartClock();
+    }
+}
+
+void World::StopClocks() {
+    for (auto& stats : teamStats) {
+        if (stats) stats->StopClock();
+    }
+}

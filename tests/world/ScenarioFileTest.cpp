@@ -1,0 +1,260 @@
+// Scenario files: a game saved, read into a fresh World and saved again gives the same bytes;
+// damaged files change nothing; bad records are dropped; a failed write keeps the old file.
+#include <gtest/gtest.h>
+
+#include "catalogue/PictureTemplates.h"
+#include "catalogue/TemplateCatalogue.h"
+#include "map/TerrainMap.h"
+#include "objects/Wreck.h"
+#include "platform/AtomicFile.h"
+#include "world/MemoryCatalogueMedia.h"
+#include "world/MissionStats.h"
+#include "world/ScenarioCheck.h"
+#include "world/ScenarioFixture.h"
+#include "world/ScenarioText.h"
+
+namespace {
+
+// A wreck look for part 'a' of either clan, for the length of a test.
+class WreckLook {
+public:
+    WreckLook() {
+        SetCatalogueMedia(&media);
+        WreckList.PushBack(new WreckTemplate('X', 'a', 0));
+        DestructibleList.PushBack(new DestructibleTemplate('X', 'd'));
+    }
+    ~WreckLook() {
+        WreckList.DeleteAll();
+        DestructibleList.DeleteAll();
+        SetCatalogueMedia(nullptr);
+    }
+    MemoryCatalogueMedia media;
+};
+
+std::string Header(const std::string& lines) {
+    return ": H\nJ = 0\nL = V\nK = 0\nI = 1\n" + lines + "\n";
+}
+
+TEST(ScenarioFile, ARoundTripGivesTheSameBytes) {
+    WreckLook look;
+    ScenarioWorld s;
+    auto descriptor = std::make_unique<Scenario>();
+    descriptor->computerPlayers = 2;
+    descriptor->difficulty = 3;
+    descriptor->colour = 2;
+    descriptor->ShuffleStartOrder();
+    ASSERT_EQ(s.Start(std::move(descriptor)), 1);
+    World& w = *s.world;
+    RecordObject* unit = s.AddUnit(1, 10, 10, "VSbbc-------399199212299Test");
+    unit->extra = 77;
+    unit->purpose = 40;
+    unit->teamRecord.third = 2;
+    const SimId unitId = unit->id;
+    RecordObject* spider = s.AddUnit(2, 12, 20, "TSbbc-----3301 9004299Killer:Spider");
+    spider->teamRecord.second = 3;
+    spider->teamRecord.third = 6;
+    auto wreck =
+        std::make_unique<Wreck>(w.pathGrid->CellCenter(20, 20), 0, Size(40, 40), nullptr, 0,
+                                CollisionFilter(2, 0, 0, 0, 0), w.NewSimId(0), 0, 'V', 'a');
+    wreck->SetCargoCapacity(500);
+    wreck->AddCargo(300);
+    ASSERT_EQ(w.AddWreck(std::move(wreck)), 1);
+    w.AddGroup(std::make_unique<RecordObject>(w.NewSimId(2), Point(0, 0), 0, nullptr));
+    // Decorations 0, 10, 13 and 32 (line ends and a blank as raw bytes) and none.
+    const int frames[] = {0, 10, 13, 32, -1};
+    for (int c = 0; c < 5; ++c)
+        w.terrain->SetDecoration(0, c, frames[c]);
+    w.terrain->AddVisibility(1, 1, 1);
+    w.Ally(SimId(2, 0), SimId(3, 0));
+    w.scenario->debugFlag = 1;
+    w.scenario->artifacts = 0;
+    w.scenario->viewPoints[2] = Point(64, 96);
+    w.teamStats[1]->kills = 4;
+    auto* opponent = dynamic_cast<RecordController*>(w.controllers[2].get());
+    ASSERT_NE(opponent, nullptr);
+    opponent->SetDesignRules(std::make_unique<DesignRules>(), 9);
+    opponent->rally = Point(300, 200);
+    w.teamStats[1]->baseTime = 9000;
+
+    ASSERT_EQ(w.SaveGame("a.scn"), 1);
+    const std::string first = s.ReadFile("a.scn");
+    for (const char* key : {"\nr = Y\n", "\nn = 2\n", "\ns = 2,3\n", "\no = -1,-1,-1,-1,64,96,",
+                            "\nx = n\n", "\n: E\n", "Killer:Spider\nZ = 0\n", "\nq = 77\n",
+                            "\nZ = 40\n", "\n: R\n", "\n: F\n", "\nl = 4,0,9000,"})
+        EXPECT_NE(first.find(key), std::string::npos) << key;
+
+    s.Renew();
+    ASSERT_EQ(s.StartFile("a.scn"), 1);
+    ASSERT_EQ(s.world->SaveGame("b.scn"), 1);
+    EXPECT_EQ(s.ReadFile("b.scn"), first);
+    // What came back, by kind and id.
+    World& back = *s.world;
+    EXPECT_EQ(back.terrain->DecorationAt(0, 1), 10);
+    EXPECT_EQ(back.terrain->DecorationAt(0, 4), 0xFF);
+    EXPECT_EQ(back.AreAllied(2, 3), 1);
+    EXPECT_EQ(back.teamStats[1]->kills, 4);
+    auto* again = dynamic_cast<RecordObject*>(back.FindSim(unitId));
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(again->extra, 77);
+    EXPECT_EQ(again->purpose, 40);
+    EXPECT_GT(back.nextSerial, again->id.serial);
+    auto* controller = dynamic_cast<RecordController*>(back.controllers[2].get());
+    ASSERT_NE(controller, nullptr);
+    EXPECT_EQ(controller->setupLevel, 3);
+
+    int mission = -1;
+    char clan = 0;
+    EXPECT_EQ(back.scenario->PeekHeader(mission, clan), 1);
+    EXPECT_EQ(mission, 0);
+    EXPECT_EQ(clan, 'V');
+    // J and L must be the header's first two lines for the peek.
+    s.WriteFile("late.scn", ": H\nK = 0\nJ = 4\nL = T\n");
+    Scenario late;
+    late.SetFileName("late.scn");
+    EXPECT_EQ(late.PeekHeader(mission, clan), 0);
+
+    // Clearing the game deletes the scenario and the team records.
+    back.ClearObjects();
+    EXPECT_EQ(back.scenario, nullptr);
+    EXPECT_EQ(back.teamStats[1], nullptr);
+    EXPECT_EQ(back.MissionNumber(), 0);
+}
+
+TEST(ScenarioFile, ASetColourAndTheTutorialControllerSurviveTheFile) {
+    ScenarioWorld s;
+    s.WriteFile("t.scn",
+                ": H\nJ = 12\nL = V\nK = 0\nI = 1\nn = 1\n: E\nI = 1\nL = V\n"
+                ": E\nI = 2\nL = T\n");
+    auto descriptor = std::make_unique<Scenario>();
+    descriptor->SetFileName("t.scn");
+    descriptor->colour = 3;
+    ASSERT_EQ(s.Start(std::move(descriptor)), 1);
+    EXPECT_EQ(s.world->scenario->colour, 3);
+    auto* tutorial = dynamic_cast<RecordController*>(s.world->controllers[1].get());
+    ASSERT_NE(tutorial, nullptr);
+    EXPECT_EQ(tutorial->request.source, ControllerRequest::Source::Header);
+    // Mission 12 makes nothing from a players record: team 2's slot stays empty.
+    EXPECT_EQ(s.world->controllers[2], nullptr);
+}
+
+TEST(ScenarioFile, ADamagedFileBuildsNothingAndStaysAsItWas) {
+    const std::string big(ScenarioText::kMaxBytes + 1, 'x');
+    const struct {
+        const char* name;
+        std::string text;
+        ScenarioFault fault;
+    } cases[] = {
+        {"mission", Header("J = 13"), ScenarioFault::Mission},
+        {"clan", Header("L = Q"), ScenarioFault::Clan},
+        {"land", Header("K = 7"), ScenarioFault::Land},
+        {"team", Header("I = 5"), ScenarioFault::LocalTeam},
+        {"colour", Header("n = 9"), ScenarioFault::Colour},
+        {"difficulty", Header("M = 0"), ScenarioFault::Difficulty},
+        {"tech", Header("m = 9,1"), ScenarioFault::TechLevel},
+        {"resources", Header("w = -5"), ScenarioFault::Resources},
+        {"number", Header("J = 99999999999"), ScenarioFault::Mission},
+        {"no header", ": V\nI = 1\n", ScenarioFault::NoHeader},
+        {"truncated", ": H\nJ = ", ScenarioFault::Mission},
+        {"empty", "", ScenarioFault::NoHeader},
+        {"binary", std::string("\x01\x02:\xff\x00H", 6), ScenarioFault::NoHeader},
+        {"huge", big, ScenarioFault::Unreadable},
+    };
+    for (const auto& c : cases) {
+        ScenarioWorld s;
+        ASSERT_EQ(s.StartSkirmish(1), 1);
+        const int before = s.CountObjects();
+        s.WriteFile("bad.scn", c.text);
+        auto descriptor = std::make_unique<Scenario>();
+        descriptor->SetFileName("bad.scn");
+        EXPECT_EQ(ScenarioCheck::Check(*descriptor), c.fault) << c.name;
+        EXPECT_EQ(s.Start(std::move(descriptor)), 0) << c.name;
+        // The game in play is untouched and the file is left alone.
+        EXPECT_EQ(s.CountObjects(), before) << c.name;
+        EXPECT_EQ(s.world->pendingScenario, nullptr) << c.name;
+        EXPECT_STREQ(s.world->statusText, World::MessageLine(World::kDamagedSaveLine)) << c.name;
+        s.world->statusText[0] = 0;
+        EXPECT_EQ(s.ReadFile("bad.scn") == c.text, true) << c.name;
+    }
+    ScenarioWorld s;
+    Scenario missing;
+    missing.SetFileName("missing.scn");
+    EXPECT_EQ(ScenarioCheck::Check(missing), ScenarioFault::Unreadable);
+    EXPECT_EQ(s.StartFile("missing.scn"), 0);
+}
+
+TEST(ScenarioFile, BadRecordsAreDroppedAndNoIdIsUsedTwice) {
+    ScenarioWorld s;
+    const std::string text = Header("s = 1,7\ns = 2\ns = 3,3") +
+                             ": V\nI = 9\nB = 100,100\nA = 9,50\nH = VUnit\n"    // team 9
+                             ": V\nI = 1\nB = 100,100\nA = -1,-1\nH = VUnit\n"   // null id
+                             ": V\nI = 1\nB = 100,100\nA = 1,60\nH = \n"         // no design
+                             ": V\nI = 1\nB = 99999,100\nA = 1,61\nH = VUnit\n"  // off the map
+                             ": V\nI = 1\nB = 100,100\nA = 1,62\nH = VUnit\n"    // kept
+                             ": V\nI = 1\nB = 300,300\nA = 1,62\nH = VUnit\n"    // used id
+                             ": V\nI = 1\nB = 100,100\nA = 1,63\nH = VUnit\n"    // place taken
+                             ": C\nA = 0,62\nB = 400,400\nO = 5\n"               // kept
+                             ": C\nA = 0,62\nB = 500,500\nO = 5\n";              // used id
+    s.WriteFile("r.scn", text);
+    ASSERT_EQ(s.StartFile("r.scn"), 1);
+    World& w = *s.world;
+    EXPECT_EQ(w.sims[1].Count(), 1);
+    EXPECT_NE(w.FindSim(SimId(1, 62)), nullptr);
+    EXPECT_EQ(w.sims[1].Count() + w.oreDeposits.Count(), 2);
+    EXPECT_EQ(w.FindObject(SimId(1, 63)), nullptr);
+    EXPECT_EQ(w.nextSerial, 64);
+    for (int a = 1; a < World::kTeams; ++a) {
+        for (int b = 1; b < World::kTeams; ++b)
+            EXPECT_EQ(w.AreAllied(a, b), a == b ? 1 : 0);
+    }
+}
+
+TEST(ScenarioFile, AFailedWriteKeepsTheOldFileAndAnswersZero) {
+    ScenarioWorld s;
+    ASSERT_EQ(s.StartSkirmish(1), 1);
+    s.WriteFile("keep.scn", "old contents\n");
+    for (AtomicFileStage stage : {AtomicFileStage::Open, AtomicFileStage::Write,
+                                  AtomicFileStage::Sync, AtomicFileStage::Rename}) {
+        SetAtomicFileFault(stage);
+        EXPECT_EQ(s.world->SaveGame("keep.scn"), 0);
+        SetAtomicFileFault(AtomicFileStage::None);
+        EXPECT_EQ(s.ReadFile("keep.scn"), "old contents\n");
+        EXPECT_EQ(s.ReadFile("keep.scn.tmp"), "<missing>");
+    }
+    // A full device: the temporary file is the full device itself, so the lines fail as they
+    // are written.
+    std::filesystem::create_symlink("/dev/full", s.files.Path() + "keep.scn.tmp");
+    EXPECT_EQ(s.world->SaveGame("keep.scn"), 0);
+    EXPECT_EQ(s.ReadFile("keep.scn"), "old contents\n");
+    EXPECT_FALSE(std::filesystem::is_symlink(s.files.Path() + "keep.scn.tmp"));
+    // No name: nothing written, the scenario keeps its file name.
+    EXPECT_EQ(s.world->SaveGame(""), 0);
+    EXPECT_STREQ(s.world->scenario->FileName(), "keep.scn");
+    // A directory in the target's place, and a directory that does not exist.
+    std::filesystem::create_directory(s.files.Path() + "dir.scn");
+    EXPECT_EQ(s.world->SaveGame("dir.scn"), 0);
+    EXPECT_EQ(s.world->SaveGame("no/such/x.scn"), 0);
+    // The autosave says so once per run of failures.
+    SetAtomicFileFault(AtomicFileStage::Write);
+    s.world->Autosave();
+    EXPECT_STRNE(s.world->statusText, "");
+    s.world->statusText[0] = 0;
+    s.world->Autosave();
+    EXPECT_STREQ(s.world->statusText, "");
+    SetAtomicFileFault(AtomicFileStage::None);
+    s.world->Autosave();
+    EXPECT_EQ(s.world->autosaveFailing, 0);
+    EXPECT_NE(s.ReadFile(World::kSnapshotFile), "<missing>");
+}
+
+TEST(ScenarioFile, LineHelpersReadSectionsOnlyFromALeadingColon) {
+    EXPECT_EQ(ScnSectionLetter("  : V"), 'V');
+    EXPECT_EQ(ScnSectionLetter("H = Killer:Spider"), 0);
+    EXPECT_EQ(ScnKeyLetter("\t B = 1,2"), 'B');
+    EXPECT_STREQ(ScnValueText("B =   1,2=3"), "1,2=3");
+    EXPECT_STREQ(ScnValueText("B"), "");
+    int32_t v[3] = {};
+    EXPECT_EQ(ScnScanInts(" 4, -5,x", v, 3), 2);
+    EXPECT_EQ(v[1], -5);
+}
+
+}  // namespace

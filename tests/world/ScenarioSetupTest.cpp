@@ -1,0 +1,179 @@
+// Generated worlds: start points, colours, opponents, alliances, the debug flag and artifacts.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "core/Random.h"
+#include "map/TerrainMap.h"
+#include "world/GameRecords.h"
+#include "world/MissionStats.h"
+#include "world/ScenarioFixture.h"
+
+namespace {
+
+TEST(ScenarioSetup, StartPointsSkipEntriesTheLandLacks) {
+    Scenario s;
+    const int32_t order[] = {7, 2, 0, 9, 1};
+    for (int i = 0; i < 5; ++i)
+        s.startOrder[i] = order[i];
+    for (int i = 5; i < Scenario::kStartOrderLength; ++i)
+        s.startOrder[i] = 19;
+    EXPECT_EQ(s.StartPointIndex(1, 3), 2);
+    EXPECT_EQ(s.StartPointIndex(3, 3), 1);
+    // Too few start points: no index, not a wild one.
+    EXPECT_EQ(s.StartPointIndex(4, 3), -1);
+    s.debugFlag = 1;
+    EXPECT_EQ(s.StartPointIndex(4, 3), 0);
+    s.ShuffleStartOrder();
+    std::vector<int> seen(Scenario::kStartOrderLength, 0);
+    for (int32_t entry : s.startOrder)
+        ++seen.at(static_cast<size_t>(entry));
+    EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), Scenario::kStartOrderLength);
+}
+
+TEST(ScenarioSetup, ColoursAvoidTheOnesOtherTeamsHold) {
+    Scenario s;
+    s.teamColours[1] = 1;
+    s.teamColours[3] = 2;
+    EXPECT_EQ(s.AssignTeamColour(2, 1), 3);
+    EXPECT_EQ(s.AssignTeamColour(2, 7), 3);
+    EXPECT_EQ(s.AssignTeamColour(4, 0), 0);
+    s.teamColours[1] = 8;
+    EXPECT_EQ(s.AssignTeamColour(4, 8), 5);
+    // A full range still ends.
+    Scenario full;
+    for (int t = 1; t < 5; ++t)
+        full.teamColours[t] = t;
+    EXPECT_EQ(full.AssignTeamColour(0, 1), -1);
+}
+
+TEST(ScenarioSetup, OpponentsAlliancesAndTheDebugFlag) {
+    const struct {
+        int opponents, difficulty, debug, factories, controllers, pairs;
+    } cases[] = {
+        {1, 1, 0, 2, 1, 0}, {3, 2, 0, 4, 3, 0}, {3, 4, 0, 4, 3, 2},
+        {3, 5, 0, 4, 3, 3}, {0, 5, 0, 2, 0, 0}, {3, 5, 1, 1, 0, 0},
+    };
+    for (const auto& c : cases) {
+        ScenarioWorld s;
+        auto d = std::make_unique<Scenario>();
+        d->computerPlayers = c.opponents;
+        d->difficulty = c.difficulty;
+        d->debugFlag = c.debug;
+        d->colour = 1;
+        ASSERT_EQ(s.Start(std::move(d)), 1);
+        World& w = *s.world;
+        int factories = 0;
+        int controllers = 0;
+        int pairs = 0;
+        for (int a = 1; a < World::kTeams; ++a) {
+            factories += w.TeamFactory(a) ? 1 : 0;
+            controllers += w.controllers[a] ? 1 : 0;
+            for (int b = a + 1; b < World::kTeams; ++b)
+                pairs += w.AreAllied(a, b);
+            if (auto* rc = dynamic_cast<RecordController*>(w.controllers[a].get())) {
+                EXPECT_EQ(rc->setupLevel, c.difficulty);
+            }
+        }
+        EXPECT_EQ(factories, c.factories) << c.opponents << " " << c.difficulty;
+        EXPECT_EQ(controllers, c.controllers);
+        EXPECT_EQ(pairs, c.pairs);
+        // One deposit per start point; a fake factory standing on one may refuse it.
+        EXPECT_GE(w.oreDeposits.Count(), 3);
+        EXPECT_EQ(w.MissionNumber(), 0);
+        EXPECT_EQ(w.LandNumber(), 0);
+    }
+}
+
+TEST(ScenarioSetup, WithoutAPendingScenarioTheDefaultOneStartsOnTheLooseLand) {
+    ScenarioWorld s;
+    ASSERT_EQ(s.world->NewGame(), 1);
+    const Scenario& d = *s.world->scenario;
+    EXPECT_EQ(d.landNumber, -1);
+    EXPECT_EQ(s.world->LandNumber(), -1);
+    EXPECT_EQ(d.difficulty, 3);
+    EXPECT_EQ(d.colour, 1);
+    EXPECT_EQ(d.playerSlots[1], 'V');
+    EXPECT_NE(s.world->TeamFactory(1), nullptr);
+    EXPECT_NE(s.world->TeamFactory(2), nullptr);
+    for (int team = 0; team < World::kTeams; ++team)
+        EXPECT_NE(s.world->teamStats[team], nullptr);
+}
+
+TEST(ScenarioSetup, ATeamWithoutAStartPointGetsNoBuilding) {
+    LandLayout layout = ScenarioLand();
+    layout.starts.resize(2);
+    ScenarioWorld s(layout);
+    ASSERT_EQ(s.StartSkirmish(3), 1);
+    int factories = 0;
+    for (int team = 1; team < World::kTeams; ++team)
+        factories += s.world->TeamFactory(team) ? 1 : 0;
+    EXPECT_EQ(factories, 2);
+}
+
+TEST(ScenarioSetup, ArtifactCountFollowsTheMapSizeAndAFullMapEnds) {
+    // 100 columns are 3200 pixels.
+    const struct {
+        int columns, rows, count;
+    } cases[] = {{99, 100, 10}, {100, 100, 20}, {100, 101, 40}, {101, 99, 10}};
+    for (const auto& c : cases) {
+        ScenarioWorld s(ScenarioLand(c.columns, c.rows));
+        SeedRandom(7);
+        ASSERT_EQ(s.StartSkirmish(1), 1);
+        EXPECT_EQ(s.world->artifacts.Count(), c.count) << c.columns << "x" << c.rows;
+    }
+    // Water everywhere: no artifact finds a place, none is kept or announced.
+    LandLayout wet = ScenarioLand(12, 10);
+    for (std::string& row : wet.letters)
+        row.assign(row.size(), 'w');
+    ScenarioWorld s(wet);
+    ASSERT_EQ(s.StartSkirmish(1), 1);
+    EXPECT_EQ(s.world->artifacts.Count(), 0);
+}
+
+TEST(ScenarioSetup, ACampaignDescriptorWithoutEntryTakesItsRow) {
+    ScenarioWorld s;
+    auto d = std::make_unique<Scenario>();
+    d->missionNumber = 1;
+    // No pack is there: the row's entry is asked for and found missing, so nothing starts.
+    EXPECT_EQ(s.Start(std::move(d)), 0);
+    EXPECT_STREQ(s.world->statusText, World::MessageLine(World::kDamagedPackLine));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ScenarioSetup, TheWorldsRecordsCountIntoTheTeamRecordsAndTheScenario) {
+    ScenarioWorld s;
+    ASSERT_EQ(s.StartSkirmish(2), 1);
+    World& w = *s.world;
+    GameRecords& records = *w.gameRecords;
+    EXPECT_EQ(records.HasScenario(), 1);
+    records.CountKill(1);
+    records.CountLoss(2);
+    records.CountLoss(9);
+    records.TallyUnit(3, 40, 60);
+    EXPECT_EQ(w.teamStats[1]->kills, 1);
+    EXPECT_EQ(w.teamStats[2]->losses, 1);
+    EXPECT_EQ(w.teamStats[3]->buildCost, 60);
+    EXPECT_EQ(records.PlayerCount(), 3);
+    records.SetPlayerCount(2);
+    EXPECT_EQ(records.PlayerCount(), 2);
+    records.EmptyPlayerSlot(2);
+    EXPECT_EQ(w.scenario->teamColours[2], Scenario::kDroppedPlayerColour);
+    EXPECT_EQ(w.scenario->playerSlots[2], 'X');
+    EXPECT_EQ(records.AllPlayerSlotsEmpty(), 1);
+    w.scenario->localTeam = 3;
+    w.scenario->playerSlots[1] = 'T';
+    EXPECT_EQ(records.AllPlayerSlotsEmpty(), 0);
+    w.scenario->missionNumber = 10;
+    EXPECT_EQ(records.HasScriptedStructure(2, 3), 1);
+    w.ClearObjects();
+    EXPECT_EQ(records.HasScenario(), 0);
+    EXPECT_EQ(records.AllPlayerSlotsEmpty(), 0);
+    EXPECT_EQ(records.PlayerCount(), 0);
+    records.CountKill(1);
+}
+
+}  // namespace
