@@ -24,6 +24,7 @@ TEST(ScenarioSetup, StartPointsSkipEntriesTheLandLacks) {
     EXPECT_EQ(s.StartPointIndex(4, 3), -1);
     s.debugFlag = 1;
     EXPECT_EQ(s.StartPointIndex(4, 3), 0);
+    EXPECT_EQ(s.StartPointIndex(1, 0), -1);
     s.ShuffleStartOrder();
     std::vector<int> seen(Scenario::kStartOrderLength, 0);
     for (int32_t entry : s.startOrder)
