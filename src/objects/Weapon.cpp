@@ -134,3 +134,20 @@ void Weapon::Fire(GameObject* target) {
     }
     Destroy();
 }
+
+void Weapon::FireAtEndOfEffect() {
+    if (hitRoll == 0) {
+        Fire(nullptr);
+        return;
+    }
+    GameObject* target = GetTarget();
+    if (target && local == 1) {
+        Fire(target);
+        return;
+    }
+    Destroy();
+}
+
+Point Weapon::Muzzle(GameObject* owner) {
+    return owner->GetDrawOrigin() + owner->GetHardpointPosition(hardpoint);
+}

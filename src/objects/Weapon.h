@@ -50,6 +50,12 @@ protected:
     void PlayFiringSound();
     // The owner, looked up afresh, or null.
     GameObject* Owner();
+    // The end of a shot that plays its effect at the firing part: a hit damages a living
+    // target (on the simulating machine only), a miss bursts at the aim point, and a hit whose
+    // target died, or on a mirror, just ends.
+    void FireAtEndOfEffect();
+    // The firing part's muzzle on the map: the owner's draw origin plus the hardpoint position.
+    Point Muzzle(GameObject* owner);
 };
 
 // The map's pixel rectangle shrunk by the margin on each side (right and bottom inclusive);

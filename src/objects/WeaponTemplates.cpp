@@ -1,7 +1,12 @@
 #include "objects/WeaponTemplates.h"
 
+#include "objects/BeamWeapon.h"
+#include "objects/BurstWeapon.h"
+#include "objects/CannonWeapon.h"
 #include "objects/CyclingDirectShot.h"
 #include "objects/DirectShot.h"
+#include "objects/PulseWeapon.h"
+#include "objects/SpinWeapon.h"
 #include "objects/Weapon.h"
 
 namespace {
@@ -16,6 +21,14 @@ GameObject* MakeAimedShot(WeaponTemplate* weapon, GameObject* shooter, GameObjec
     return shot;
 }
 
+// A shot that plays its effect at the firing part keeps its target.
+template <class Shot>
+GameObject* MakeStandingShot(WeaponTemplate* weapon, GameObject* shooter, GameObject* target,
+                             int hardpoint, const SimId& id, int hitRoll) {
+    return new Shot(shooter, target, weapon, hardpoint, Weapon::MakeCollision(weapon, shooter), id,
+                    hitRoll);
+}
+
 }  // namespace
 
 template <WeaponClass kClass>
@@ -27,6 +40,16 @@ GameObject* ShotTemplate<kClass>::CreateShot(GameObject* shooter, GameObject* ta
             return MakeAimedShot<DirectShot>(this, shooter, target, hardpoint, id, hitRoll);
         case WeaponClass::CyclingDirectShot:
             return MakeAimedShot<CyclingDirectShot>(this, shooter, target, hardpoint, id, hitRoll);
+        case WeaponClass::Beam:
+            return MakeStandingShot<BeamWeapon>(this, shooter, target, hardpoint, id, hitRoll);
+        case WeaponClass::Cannon:
+            return MakeStandingShot<CannonWeapon>(this, shooter, target, hardpoint, id, hitRoll);
+        case WeaponClass::Burst:
+            return MakeStandingShot<BurstWeapon>(this, shooter, target, hardpoint, id, hitRoll);
+        case WeaponClass::Spin:
+            return MakeStandingShot<SpinWeapon>(this, shooter, target, hardpoint, id, hitRoll);
+        case WeaponClass::Pulse:
+            return MakeStandingShot<PulseWeapon>(this, shooter, target, hardpoint, id, hitRoll);
         default:
             return nullptr;
     }
