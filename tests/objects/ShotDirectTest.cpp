@@ -28,10 +28,14 @@ protected:
 
 // Two delays must gather first; then every whole delay is one step of 1.41421 pixels.
 TEST_F(DirectShots, TheFirstMoveComesOnTheSecondTickWithThreeStepsAndTheRestCarried) {
-    Sim* owner = Shooter(Point(160, 160), kit.Weapon({.range = 400}));
+    WeaponTemplate* w = kit.Weapon({.range = 400});
+    w->muzzleOffsets.fill(Point(5, -3));
+    Sim* owner = Shooter(Point(160, 160), w);
     std::unique_ptr<DirectShot> shot = Fire(owner, Point(400, 400), 1);
-    const Point start = shot->GetPosition();
-    EXPECT_EQ(start, shot->startPoint);
+    // The muzzle: hardpoint 0 is mounted on the unit's draw origin.
+    const Point start = owner->GetDrawOrigin() + Point(5, -3);
+    EXPECT_EQ(shot->GetPosition(), start);
+    EXPECT_EQ(shot->startPoint, start);
     shot->Update(16);
     EXPECT_EQ(shot->GetPosition(), start);
     shot->Update(16);
