@@ -17,6 +17,7 @@
 #include "objects/CommandBuffer.h"
 #include "objects/GameObject.h"
 #include "objects/LandFeature.h"
+#include "objects/WeaponTemplates.h"
 #include "ui/ScreenBase.h"
 #include "world/CommLink.h"
 #include "world/GameFlow.h"
@@ -53,6 +54,7 @@ World::World() {
     ownRecords = std::make_unique<WorldGameRecords>(*this);
     gameRecords = ownRecords.get();
     InstallScenarioMakers();
+    InstallWeaponTemplates();
     designLibrary = std::make_unique<DesignLibrary>();
     SetCatalogueServices(this);
     terrainServices = this;
@@ -60,6 +62,8 @@ World::World() {
 
 World::~World() {
     ForgetObjectLookups();
+    // Records made from now on are plain again, as before this World.
+    SetWeaponTemplateMaker({});
     if (&Services() == this) SetCatalogueServices(nullptr);
     if (terrainServices == this) terrainServices = nullptr;
     if (currentScreen != battleScreen.get() && currentScreen != designScreen.get()) {

@@ -1,0 +1,14 @@
+#include "objects/CyclingDirectShot.h"
+
+#include "core/SpriteSet.h"
+#include "ui/ScreenBase.h"
+
+void CyclingDirectShot::Update(int elapsedMs) {
+    DirectShot::Update(elapsedMs);
+    cycleFrame = (cycleFrame + 1) % kCycleFrames;
+}
+
+void CyclingDirectShot::Draw(ScreenBase& view) {
+    Image* loop = spriteSet && spriteSet->Count() > 0 ? spriteSet->SubImage(0) : nullptr;
+    if (loop) loop->DrawFrame(view.MapToScreen(position), cycleFrame);
+}

@@ -1,0 +1,133 @@
+// Direct shots: the step timing, the homing hit and the straight miss, what the arrival cell
+// holds, the reach and the map border, and the muzzle flash.
+#include <gtest/gtest.h>
+
+#include "core/Sound.h"
+#include "objects/DirectShot.h"
+#include "objects/ShotTestSupport.h"
+#include "objects/SpriteAttachment.h"
+
+namespace {
+
+class DirectShots : public ::testing::Test, public ShotLand {
+protected:
+    std::unique_ptr<DirectShot> Fire(Sim* owner, const Point& aim, int hitRoll, int delay = 10) {
+        WeaponTemplate* w = owner->GetArmedPart(0)->GetTemplate();
+        auto shot = std::make_unique<DirectShot>(
+            owner, nullptr, w, 0, Weapon::MakeCollision(w, owner), SimId(1, 900), hitRoll);
+        shot->moveDelay = delay;
+        shot->SetAimGoal(aim);
+        return shot;
+    }
+    // The one explosion a burst left.
+    Point Burst() {
+        EXPECT_EQ(world.effects.size(), 1u);
+        return world.effects.empty() ? Point(-1, -1) : world.effects.back()->GetPosition();
+    }
+};
+
+// Two delays must gather first; then every whole delay is one step of 1.41421 pixels.
+TEST_F(DirectShots, TheFirstMoveComesOnTheSecondTickWithThreeStepsAndTheRestCarried) {
+    WeaponTemplate* w = kit.Weapon({.range = 400});
+    w->muzzleOffsets.fill(Point(5, -3));
+    Sim* owner = Shooter(Point(160, 160), w);
+    std::unique_ptr<DirectShot> shot = Fire(owner, Point(400, 400), 1);
+    // The muzzle: hardpoint 0 is mounted on the unit's draw origin.
+    const Point start = owner->GetDrawOrigin() + Point(5, -3);
+    EXPECT_EQ(shot->GetPosition(), start);
+    EXPECT_EQ(shot->startPoint, start);
+    shot->Update(16);
+    EXPECT_EQ(shot->GetPosition(), start);
+    shot->Update(16);
+    EXPECT_EQ(shot->GetPosition(), start + Point(3, 3));
+    EXPECT_EQ(shot->travelTime, 2);
+}
+
+TEST_F(DirectShots, AHitStrikesTheHostileObjectInTheArrivalCellAircraftFirst) {
+    const Point aim(400, 208);
+    const struct {
+        int shotLayer;
+        int hitRoll;
+        std::vector<std::pair<int, int>> standing;  // team, layer at the aim's cell
+        int struck;                                 // index into standing, -1 for a burst
+    } cases[] = {
+        {0, 1, {{2, 0}}, 0},         {0, 1, {}, -1},
+        {0, 1, {{1, 0}}, -1},        {2, 1, {{2, 0}, {3, 2}}, 1},
+        {0, 1, {{2, 0}, {3, 2}}, 0}, {0, 0, {{2, 0}}, -1},
+    };
+    for (const auto& c : cases) {
+        world.effects.clear();
+        Sim* owner = Shooter(Point(208, 208), kit.Weapon({.range = 400, .shotLayer = c.shotLayer}));
+        std::vector<Mark*> there;
+        for (auto [team, layer] : c.standing)
+            there.push_back(Target(team, aim, layer));
+        std::unique_ptr<DirectShot> shot = Fire(owner, aim, c.hitRoll);
+        EXPECT_LE(Fly(*shot, 16), 500);
+        for (size_t i = 0; i < there.size(); ++i) {
+            EXPECT_EQ(there[i]->hits.size(), static_cast<int>(i) == c.struck ? 1u : 0u)
+                << c.shotLayer << " " << i;
+            world.paths.RemoveFootprint(there[i], aim, 1);
+        }
+        EXPECT_EQ(world.effects.size(), c.struck < 0 ? 1u : 0u);
+    }
+}
+
+TEST_F(DirectShots, AHitBurstsBeforeItsEmptyPointAndAMissFliesOnToItsRangeOrTheBorder) {
+    // At 40 ms ticks and 10 ms delays a shot moves 6 pixels a tick along x.
+    const struct {
+        int ownerX;
+        int aimDx;
+        int hitRoll;
+        int range;
+        int low, high;  // the burst's x less the start's; or, past the border, absolute
+        bool absolute;
+    } cases[] = {
+        // Nothing in the cell: the burst stays where the shot stood before the last step.
+        {208, 72, 1, 400, 66, 71, false},
+        {208, 52, 0, 150, 144, 150, false},
+        // The map is 640 wide: 48 inside its last pixel is 591. (A miss whose step lands
+        // exactly on its point bursts there, so the point is off the 6-pixel grid.)
+        {500, 61, 0, 400, 585, 591, true},
+    };
+    for (const auto& c : cases) {
+        world.effects.clear();
+        Sim* owner = Shooter(Point(c.ownerX, 208), kit.Weapon({.range = c.range}));
+        const Point start = owner->GetDrawOrigin() + owner->GetHardpointPosition(0);
+        std::unique_ptr<DirectShot> shot = Fire(owner, start + Point(c.aimDx, 0), c.hitRoll);
+        ASSERT_EQ(shot->startPoint, start);
+        ASSERT_LE(Fly(*shot, 40), 500);
+        const Point burst = Burst();
+        const int x = c.absolute ? burst.x : burst.x - start.x;
+        EXPECT_GE(x, c.low) << c.ownerX;
+        EXPECT_LE(x, c.high) << c.ownerX;
+        EXPECT_EQ(burst.y, start.y);
+    }
+}
+
+TEST_F(DirectShots, TheFlashPlaysItsFramesOnceAndStopsWithTheOwnerTheShotFliesOn) {
+    std::unique_ptr<DirectionalEffectTemplate> flash = FlashEffect(3);
+    flash->sound = std::make_unique<Sound>(4);
+    WeaponTemplate* w = kit.Weapon({.range = 600});
+    w->fireEffect = flash.get();
+    Sim* owner = Shooter(Point(100, 300), w);
+    std::unique_ptr<DirectShot> shot = Fire(owner, Point(560, 300), 1, 1000);
+    EXPECT_EQ(world.played, std::vector<Sound*>{flash->sound.get()});
+    std::vector<int> frames;
+    while (shot->flashOn == 1 && frames.size() < 10) {
+        shot->Update(60);
+        frames.push_back(shot->flashFrame);
+    }
+    // A frame every 100 ms of flash time; off once past the last (index 2).
+    EXPECT_EQ(frames, (std::vector<int>{0, 1, 1, 2, 2, 3}));
+
+    world.visible = 0;
+    std::unique_ptr<DirectShot> unseen = Fire(owner, Point(560, 300), 1);
+    EXPECT_EQ(world.played.size(), 1u);
+    world.Forget(owner);
+    unseen->Update(16);
+    unseen->Update(16);
+    EXPECT_EQ(unseen->flashOn, 0);
+    EXPECT_NE(unseen->GetPosition(), unseen->startPoint);
+}
+
+}  // namespace

@@ -1,0 +1,134 @@
+// The shots that play their effect at the firing part: the beam's flash and line, the cannon's
+// tracer and colour, the pulse's reach, how each ends on a hit, a miss or a dead target, and
+// the burst without pictures.
+#include <gtest/gtest.h>
+
+#include "objects/BeamWeapon.h"
+#include "objects/BurstWeapon.h"
+#include "objects/CannonWeapon.h"
+#include "objects/PulseWeapon.h"
+#include "objects/ShotTestSupport.h"
+#include "objects/SpinWeapon.h"
+#include "objects/SpriteAttachment.h"
+#include "support/FakeClock.h"
+
+namespace {
+
+class EffectShots : public ::testing::Test, public ShotLand {
+protected:
+    template <class Shot>
+    std::unique_ptr<Shot> Make(Sim* owner, GameObject* target, int hitRoll, int hardpoint = 0) {
+        WeaponTemplate* w = owner->GetArmedPart(0)->GetTemplate();
+        return std::make_unique<Shot>(owner, target, w, hardpoint, Weapon::MakeCollision(w, owner),
+                                      SimId(1, 900), hitRoll);
+    }
+    // Ticks of the clock and the shot until the shot ends; the ticks taken.
+    int Run(GameObject& shot, int tickMs) {
+        for (int t = 1; t <= 100; ++t) {
+            clock.Advance(tickMs);
+            shot.Update(tickMs);
+            if (shot.IsDestroyed()) return t;
+        }
+        return 101;
+    }
+
+    FakeClock clock{1000};
+    WeaponTemplate* weapon = kit.Weapon({.range = 300});
+    Sim* owner = Shooter(Point(200, 200), weapon);
+};
+
+// The line shows only while the flash frame is above 3.
+TEST_F(EffectShots, ABeamFlashesThroughOnceThenAlternatesItsLastTwoFrames) {
+    Mark* target = Target(2, Point(336, 208));
+    for (int frames : {5, 4, 0}) {
+        std::unique_ptr<DirectionalEffectTemplate> flash = FlashEffect(frames);
+        weapon->fireEffect = frames ? flash.get() : nullptr;
+        auto beam = Make<BeamWeapon>(owner, target, 1);
+        std::vector<int> seen;
+        for (int i = 0; i < 7; ++i) {
+            beam->Update(101);
+            seen.push_back(beam->flashFrame);
+        }
+        const std::vector<int> expected[] = {
+            {1, 2, 3, 4, 3, 4, 3}, {1, 2, 3, 2, 3, 2, 3}, {0, 0, 0, 0, 0, 0, 0}};
+        EXPECT_EQ(seen, expected[frames == 5 ? 0 : frames == 4 ? 1 : 2]) << frames;
+    }
+    weapon->fireEffect = nullptr;
+}
+
+TEST_F(EffectShots, ACannonTracerSpansAQuarterAtHalfTimeInItsClansColour) {
+    Mark* target = Target(2, Point(336, 208));
+    auto cannon = Make<CannonWeapon>(owner, target, 1);
+    cannon->Update(250);
+    EXPECT_DOUBLE_EQ(cannon->tailFraction, 0.375);
+    EXPECT_DOUBLE_EQ(cannon->headFraction, 0.625);
+    EXPECT_EQ(cannon->colour, 19);
+    cannon->Update(160);
+    EXPECT_DOUBLE_EQ(cannon->headFraction, 1.0);
+    owner->GetDesign()->clan = 'T';
+    EXPECT_EQ(Make<CannonWeapon>(owner, target, 1)->colour, 100);
+}
+
+TEST_F(EffectShots, APulseStrikesWhenItsReachPassesTheTargetOrTheRange) {
+    const struct {
+        int distance;
+        int hardpoint;  // 3 holds no part: the pulse keeps its own target
+        int ticks;
+    } cases[] = {
+        {100, 0, 5},   // reach 110 after 250 ms
+        {400, 0, 14},  // beyond the range of 300: reach 308
+        {100, 3, 5},
+    };
+    for (const auto& c : cases) {
+        Mark* target = Target(2, Point(200 + c.distance, 200));
+        owner->GetArmedPart(0)->SetTarget(target->id);
+        auto pulse = Make<PulseWeapon>(owner, target, 1, c.hardpoint);
+        EXPECT_EQ(Run(*pulse, 50), c.ticks) << c.distance << " " << c.hardpoint;
+        EXPECT_EQ(target->hits.size(), 1u);
+    }
+    // Retargeted to nothing, the pulse bursts at once.
+    Mark* target = Target(2, Point(300, 200));
+    owner->GetArmedPart(0)->SetTarget(SimId());
+    auto pulse = Make<PulseWeapon>(owner, target, 1);
+    EXPECT_EQ(Run(*pulse, 50), 1);
+    EXPECT_TRUE(target->hits.empty());
+}
+
+TEST_F(EffectShots, AHitOnADeadTargetEndsQuietlyAMissBurstsAndAHitStrikesOnce) {
+    const struct {
+        int hitRoll;
+        bool targetAlive;
+        size_t hits;
+        size_t bursts;
+    } cases[] = {{1, true, 1, 0}, {1, false, 0, 0}, {0, true, 0, 1}};
+    for (const auto& c : cases) {
+        std::vector<std::unique_ptr<Weapon>> shots;
+        std::vector<Mark*> targets;
+        for (int k = 0; k < 3; ++k)
+            targets.push_back(Target(2, Point(300, 200 + 32 * k)));
+        shots.push_back(Make<BeamWeapon>(owner, targets[0], c.hitRoll));
+        shots.push_back(Make<CannonWeapon>(owner, targets[1], c.hitRoll));
+        shots.push_back(Make<SpinWeapon>(owner, targets[2], c.hitRoll));
+        world.effects.clear();
+        for (size_t k = 0; k < shots.size(); ++k) {
+            if (!c.targetAlive) world.Forget(targets[k]);
+            EXPECT_LE(Run(*shots[k], 50), 30);
+            EXPECT_EQ(targets[k]->hits.size(), c.hits) << k;
+        }
+        EXPECT_EQ(world.effects.size(), c.bursts * shots.size());
+    }
+}
+
+TEST_F(EffectShots, ABurstWithoutPicturesStrikesOnItsFirstFrameStep) {
+    Mark* target = Target(2, Point(300, 200));
+    auto bare = Make<BurstWeapon>(owner, target, 1);
+    EXPECT_EQ(Run(*bare, 100), 1);
+    std::unique_ptr<DirectionalEffectTemplate> flash = FlashEffect(3);
+    weapon->fireEffect = flash.get();
+    auto played = Make<BurstWeapon>(owner, target, 1);
+    EXPECT_EQ(Run(*played, 100), 3);
+    EXPECT_EQ(target->hits.size(), 2u);
+    weapon->fireEffect = nullptr;
+}
+
+}  // namespace
