@@ -26,10 +26,7 @@ TEST(ScanFields, StopsAtTheFirstMismatchAndKeepsLaterTargets) {
     EXPECT_EQ(z, 3);
     EXPECT_EQ(ScanFields("", "%d", {&x}), 0);
     EXPECT_EQ(ScanFields(nullptr, "%d", {&x}), 0);
-}
-
-TEST(ScanFields, SaturatesHugeNumbers) {
-    int32_t x = 0, y = 0;
+    // Huge numbers saturate.
     EXPECT_EQ(ScanFields("99999999999999999999 -99999999999999999999", "%d %d", {&x, &y}), 2);
     EXPECT_EQ(x, INT32_MAX);
     EXPECT_EQ(y, INT32_MIN);
@@ -62,12 +59,10 @@ TEST(FormatIntegers, FormatsIntegersAndLeavesEverythingElseAlone) {
     EXPECT_EQ(FormatIntegers("tail %", {}), "tail %");
 }
 
-TEST(PackName, FillsLettersAndThePathSeparator) {
+TEST(PackNameAndDigitValue, LettersAndSeparatorFillInAndNonDigitsAreZero) {
     EXPECT_EQ(PackName("7a0R%cC%cX99s999.msp", 'V', 'a'), "7a0RVCaX99s999.msp");
     EXPECT_EQ(PackName("7a0u%s7a0uxn%cx00s000.msp", 'q'), "7a0u\\7a0uxnqx00s000.msp");
-}
-
-TEST(DigitValue, NonDigitsAreZero) {
+    // Non-digits are worth zero.
     EXPECT_EQ(DigitValue('7'), 7);
     EXPECT_EQ(DigitValue(' '), 0);
     EXPECT_EQ(DigitValue('x'), 0);

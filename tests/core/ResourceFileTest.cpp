@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include "support/PackBuilder.h"
 #include "support/TempDirectory.h"
@@ -92,39 +93,30 @@ TEST_F(ResourceFileTest, ReadsAreCutAtTheEntryWindow) {
     EXPECT_EQ(std::string(buffer, 2), "89");
 }
 
+// An entry that is not there, lies outside the directory or leaves the file is absent, and
+// selecting it leaves the window as it was.
 TEST_F(ResourceFileTest, AbsentEntryLeavesTheWindowAsItWas) {
     ResourceFile file;
-    const Bytes pack = PackBuilder(2, 2).Entry(0, 0, "abcd").Build();
+    const Bytes pack = PackBuilder(4, 2)
+                           .Entry(0, 0, "abcd")
+                           .RawDirectory(1, 0, 40, 100)                   // past the end
+                           .RawDirectory(2, 0, 0xFFFFFFF0u, 0x20)         // wraps in 32 bits
+                           .RawDirectory(3, 0, 0x7FFFFFFFu, 0x7FFFFFFFu)  // past 2^31 - 1
+                           .Build();
     ASSERT_EQ(OpenWhole(file, "p.msp", pack), 1);
     ASSERT_EQ(file.SelectEntry(0, 0), 1);
     char buffer[8] = {};
     int32_t count = 2;
     ASSERT_EQ(file.Read(count, buffer), 1);
     const int32_t at = file.Tell();
-    EXPECT_EQ(file.SelectEntry(1, 1), 0);
-    EXPECT_EQ(file.SelectEntry(-1, 0), 0);
-    EXPECT_EQ(file.SelectEntry(0, -1), 0);
-    EXPECT_EQ(file.SelectEntry(2, 0), 0);
+    for (const auto& [column, row] :
+         {std::pair{1, 1}, {-1, 0}, {0, -1}, {4, 0}, {1, 0}, {2, 0}, {3, 0}})
+        EXPECT_EQ(file.SelectEntry(column, row), 0) << column << "," << row;
     EXPECT_EQ(file.Tell(), at);
     EXPECT_EQ(file.Size(), 4);
     count = 8;
     EXPECT_EQ(file.Read(count, buffer), 1);
     EXPECT_EQ(std::string(buffer, count), "cd");
-}
-
-TEST_F(ResourceFileTest, EntryLeavingTheFileIsAbsent) {
-    ResourceFile file;
-    const Bytes pack = PackBuilder(4, 1)
-                           .Entry(0, 0, "data")
-                           .RawDirectory(1, 0, 40, 100)                   // past the end
-                           .RawDirectory(2, 0, 0xFFFFFFF0u, 0x20)         // wraps in 32 bits
-                           .RawDirectory(3, 0, 0x7FFFFFFFu, 0x7FFFFFFFu)  // past 2^31 - 1
-                           .Build();
-    ASSERT_EQ(OpenWhole(file, "p.msp", pack), 1);
-    EXPECT_EQ(file.SelectEntry(1, 0), 0);
-    EXPECT_EQ(file.SelectEntry(2, 0), 0);
-    EXPECT_EQ(file.SelectEntry(3, 0), 0);
-    EXPECT_EQ(file.SelectEntry(0, 0), 1);
 }
 
 TEST_F(ResourceFileTest, MalformedPackIsRefused) {

@@ -50,10 +50,7 @@ TEST(BucketQueue, PopsLowestPriorityLastInFirst) {
     EXPECT_TRUE(queue.Popped());
     EXPECT_EQ(queue.Pop(), 0u);
     EXPECT_FALSE(queue.Popped());
-}
-
-TEST(BucketQueue, ValueZeroIsToldApartByPopped) {
-    BucketQueue queue(4);
+    // A stored zero is told apart from an empty queue by Popped.
     queue.Push(0, 1);
     EXPECT_EQ(queue.Pop(), 0u);
     EXPECT_TRUE(queue.Popped());
@@ -76,17 +73,12 @@ TEST(BucketQueue, ClearKeepsTheBuckets) {
     EXPECT_EQ(queue.Pop(), 7u);
 }
 
-TEST(BucketQueue, NegativePriorityIsRefused) {
+TEST(BucketQueue, NegativePriorityIsRefusedAndFreeAllEmptiesAndQueueStillWorks) {
     BucketQueue queue(4);
     EXPECT_EQ(queue.Push(1, -1), 0);
     EXPECT_EQ(queue.Pop(), 0u);
     EXPECT_FALSE(queue.Popped());
-    EXPECT_EQ(queue.Push(1, 0), 1);
-}
-
-TEST(BucketQueue, FreeAllEmptiesAndQueueStillWorks) {
-    BucketQueue queue(4);
-    queue.Push(3, 2);
+    EXPECT_EQ(queue.Push(3, 2), 1);
     queue.FreeAll();
     EXPECT_EQ(queue.BucketCount(), 0);
     EXPECT_EQ(queue.Pop(), 0u);

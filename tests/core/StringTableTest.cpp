@@ -4,24 +4,27 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "core/ResourceFile.h"
 #include "support/TempDirectory.h"
 
-TEST(StringTable, BackslashNBecomesBlankAndLineFeed) {
-    SetStringTableText("one\\ntwo\rthree");
-    EXPECT_STREQ(GetString(0), "one \ntwo");
-    EXPECT_STREQ(GetString(1), "three");
-    EXPECT_EQ(GetString(2), nullptr);
-}
-
-TEST(StringTable, OnlyCarriageReturnsEndLines) {
-    SetStringTableText("a\nb\r\r");
-    EXPECT_STREQ(GetString(0), "a\nb");
-    EXPECT_STREQ(GetString(1), "");
-    EXPECT_STREQ(GetString(2), "");
-    EXPECT_EQ(GetString(3), nullptr);
-    EXPECT_EQ(GetString(-1), nullptr);
+// Only carriage returns end lines; "\n" becomes a blank and a line feed; a trailing backslash
+// stays.
+TEST(StringTable, LinesEndAtCarriageReturnsAndBackslashNBecomesBlankAndLineFeed) {
+    const struct {
+        const char* text;
+        std::vector<const char*> lines;
+    } cases[] = {{"one\\ntwo\rthree", {"one \ntwo", "three"}},
+                 {"a\nb\r\r", {"a\nb", "", ""}},
+                 {"end\\", {"end\\"}}};
+    for (const auto& c : cases) {
+        SetStringTableText(c.text);
+        for (size_t i = 0; i < c.lines.size(); ++i)
+            EXPECT_STREQ(GetString(static_cast<int>(i)), c.lines[i]) << c.text;
+        EXPECT_EQ(GetString(static_cast<int>(c.lines.size())), nullptr) << c.text;
+        EXPECT_EQ(GetString(-1), nullptr);
+    }
 }
 
 TEST(StringTable, LinesBeyondTheTableAreIgnored) {
@@ -31,11 +34,6 @@ TEST(StringTable, LinesBeyondTheTableAreIgnored) {
     SetStringTableText(text);
     EXPECT_STREQ(GetString(349), "349");
     EXPECT_EQ(GetString(350), nullptr);
-}
-
-TEST(StringTable, TrailingBackslashIsKept) {
-    SetStringTableText("end\\");
-    EXPECT_STREQ(GetString(0), "end\\");
 }
 
 TEST(StringTable, LoadsThroughTheAssetDirectoryAndKeepsTableWhenMissingOrCutShort) {

@@ -36,19 +36,13 @@ TEST(Rect, TwoCornersInAnyOrderIncludeBothCorners) {
     EXPECT_EQ(Rect(Point(3, 3), Point(3, 3)).Extent(), Size(1, 1));
 }
 
-TEST(Rect, CentredModeCentresOnThePoint) {
+TEST(Rect, CentredModeCentresOnThePointAndNegativeExtentsHalveDownwards) {
     const Rect r(Point(100, 100), Size(10, 7), 'c');
     EXPECT_EQ(r.Origin(), Point(95, 97));
     EXPECT_EQ(r.Centre(), Point(100, 100));
     EXPECT_EQ(Rect(Point(100, 100), Size(10, 7), 'x').Origin(), Point(100, 100));
-}
-
-TEST(Rect, HalvingOfNegativeExtentRoundsDown) {
-    Rect r(Point(0, 0), Size(-3, 3));
-    EXPECT_EQ(r.Centre(), Point(-2, 1));
-}
-
-TEST(Rect, BottomRightIsInclusive) {
+    // Halving a negative extent rounds down; the bottom right corner is inclusive.
+    EXPECT_EQ(Rect(Point(0, 0), Size(-3, 3)).Centre(), Point(-2, 1));
     EXPECT_EQ(Rect(Point(10, 20), Size(5, 6)).BottomRight(), Point(14, 25));
 }
 
@@ -75,11 +69,8 @@ TEST(Vector, IntegerConstructorAndMagnitudeChange) {
     v.SetMagnitude(10);
     EXPECT_NEAR(v.x, 6.0, 1e-9);
     EXPECT_NEAR(v.y, 8.0, 1e-9);
-}
-
-TEST(Vector, IntegerConstructorDoesNotOverflowOnLargeComponents) {
-    const Vector v(60000, 80000);
-    EXPECT_DOUBLE_EQ(v.magnitude, 100000.0);
+    // Large components do not overflow.
+    EXPECT_DOUBLE_EQ(Vector(60000, 80000).magnitude, 100000.0);
 }
 
 TEST(Vector, SetYKeepAngleOnFlatVectorPutsItOnTheYAxis) {

@@ -116,8 +116,12 @@ TEST_F(WindowProcTest, KeyCodesFollowCtrlAndAlt) {
     }
 }
 
-TEST_F(WindowProcTest, ModifierKeysSetTheirFlagsAndQueueTheirCodes) {
+TEST_F(WindowProcTest, ModifierKeysSetTheirFlagsAndQueueTheirCodesUnmappedKeysNothing) {
     cursorPosition = Point(7, 9);
+    // Keys that map to nothing queue nothing.
+    Send(WM_KEYDOWN, 'A');
+    Send(WM_KEYUP, 'A');
+    Send(WM_KEYDOWN, VK_END);
     Send(WM_KEYDOWN, VK_SHIFT);
     Send(WM_SYSKEYDOWN, VK_MENU);
     Send(WM_KEYDOWN, VK_CONTROL);
@@ -131,13 +135,6 @@ TEST_F(WindowProcTest, ModifierKeysSetTheirFlagsAndQueueTheirCodes) {
     EXPECT_EQ(queue->ctrlDown, 1);
     std::vector<Seen> expected = {KeyAt(307, 7, 9), KeyAt(306, 7, 9), KeyAt(308, 7, 9)};
     EXPECT_EQ(TakeAll(), expected);
-}
-
-TEST_F(WindowProcTest, KeysThatMapToNothingQueueNothing) {
-    Send(WM_KEYDOWN, 'A');
-    Send(WM_KEYUP, 'A');
-    Send(WM_KEYDOWN, VK_END);
-    EXPECT_TRUE(TakeAll().empty());
 }
 
 TEST_F(WindowProcTest, CharactersBecomeKeyEventsWithControlKeysRenamed) {
@@ -207,6 +204,12 @@ TEST_F(WindowProcTest, MouseMovesCarryTheCursorToTheDisplayBeforeItsUpdate) {
     Send(WM_CHAR, 'x');
     std::vector<Seen> expected = {{InputKind::MouseMove, 320, 240, 0}, KeyAt('x', 320, 240)};
     EXPECT_EQ(TakeAll(), expected);
+    // A posted cursor move tells the display and the screen where the mouse is.
+    cursorPosition = Point(44, 55);
+    PostCursorMoveEvent();
+    EXPECT_EQ(screen.cursorPosition, Point(44, 55));
+    expected = {{InputKind::MouseMove, 44, 55, 0}};
+    EXPECT_EQ(TakeAll(), expected);
 }
 
 TEST_F(WindowProcTest, PumpMouseMoveHandlesOneWaitingMoveAndLeavesTheRest) {
@@ -224,15 +227,6 @@ TEST_F(WindowProcTest, PumpMouseMoveHandlesOneWaitingMoveAndLeavesTheRest) {
     EXPECT_EQ(msg.message, WM_CHAR);
     std::vector<Seen> expected = {{InputKind::MouseMove, 10, 11, 0},
                                   {InputKind::MouseMove, 12, 13, 0}};
-    EXPECT_EQ(TakeAll(), expected);
-}
-
-TEST_F(WindowProcTest, PostCursorMoveEventTellsWhereTheMouseIs) {
-    CursorDisplay screen;
-    cursorPosition = Point(44, 55);
-    PostCursorMoveEvent();
-    EXPECT_EQ(screen.cursorPosition, Point(44, 55));
-    std::vector<Seen> expected = {{InputKind::MouseMove, 44, 55, 0}};
     EXPECT_EQ(TakeAll(), expected);
 }
 

@@ -71,18 +71,15 @@ TEST(PathGrid, AddThenRemoveRestoresEveryCellWord) {
     EXPECT_EQ(grid->Occupant(3, 3, 0), nullptr);
 }
 
-TEST(PathGrid, RemovingWhatWasNeverAddedChangesNothing) {
+// Removing what was never added changes nothing; removing after a team change clears the bits
+// that were added.
+TEST(PathGrid, RemoveClearsOnlyWhatWasAddedEvenAfterATeamChange) {
     auto grid = GridFromRows(kOpen);
     const auto before = Words(*grid);
     FakeMapObject stranger(1, 9, CentreOf(2, 2), 0, 48);
     grid->RemoveFootprint(&stranger, stranger.position, 0);
     EXPECT_EQ(Words(*grid), before);
     EXPECT_EQ(stranger.footprint, Rect());
-}
-
-TEST(PathGrid, RemoveAfterATeamChangeClearsTheBitsThatWereAdded) {
-    auto grid = GridFromRows(kOpen);
-    const auto before = Words(*grid);
     FakeMapObject unit(1, 1, CentreOf(2, 2), 0, 16);
     grid->AddFootprint(&unit, unit.position, 0);
     unit.filter.team = 4;

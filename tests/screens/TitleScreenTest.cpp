@@ -75,18 +75,14 @@ protected:
     TitleScreen screen;
 };
 
-TEST_F(TitleScreenTest, LoadInstallsTheTitlePaletteAndHidesTheCursor) {
+TEST_F(TitleScreenTest, WithMoviesOffTheTitleShowsFromTheSecondFrameAndTheMenuFollowsAMinuteLater) {
+    moviesOff = 1;
     f.display.cursorShape = 5;
     ASSERT_EQ(screen.Load(), 1);
+    // Loading installs the title palette and hides the cursor.
     ASSERT_NE(f.display.GetPalette(), nullptr);
     EXPECT_EQ(f.display.GetPalette()->entries[kTitleColour].r, TitleScreen::kTitlePaletteRow);
     EXPECT_EQ(f.display.cursorShape, TitleScreen::kNoCursor);
-    screen.Unload();
-}
-
-TEST_F(TitleScreenTest, WithMoviesOffTheTitleShowsFromTheSecondFrameAndTheMenuFollowsAMinuteLater) {
-    moviesOff = 1;
-    ASSERT_EQ(screen.Load(), 1);
     EXPECT_EQ(Frame(), 1);
     EXPECT_FALSE(TitleShows());
     EXPECT_EQ(Frame(), 1);

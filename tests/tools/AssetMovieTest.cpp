@@ -24,10 +24,6 @@ TEST_F(AssetMovieTest, MoviesOpenAndAreTheSameOnBothVolumes) {
     }
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(AssetMovieTest, CampaignTitleCardsLieOnTheirClansVolume) {
     for (int mission = 1; mission <= 11; ++mission) {
         char v[16], t[16];

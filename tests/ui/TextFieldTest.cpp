@@ -85,12 +85,15 @@ TEST_F(Field, InsertShiftsTheRestAndOverwriteReplaces) {
     EXPECT_EQ(Owner(), "abxy");
 }
 
-TEST_F(Field, ShiftDecidesTheCaseOfLetters) {
+TEST_F(Field, ShiftDecidesTheCaseOfLettersAndControlCharactersAreRefused) {
     Click();
     Key('A');
     EXPECT_EQ(Owner(), "a");
     queue.shiftDown = 1;
     Key('B');
+    EXPECT_EQ(Owner(), "aB");
+    for (int32_t code : {1, 9, 13, 27, 127, kKeyCtrlF1})
+        EXPECT_EQ(Key(code), 1);
     EXPECT_EQ(Owner(), "aB");
 }
 
@@ -109,14 +112,6 @@ TEST_F(Field, TextNeverGrowsBeyondOneHundredTwentySeven) {
     expected[67] = 'w';
     EXPECT_EQ(Owner(), expected);
     EXPECT_EQ(Owner().size(), 127u);
-}
-
-TEST_F(Field, ControlCharactersAreRefused) {
-    Click();
-    Key('k');
-    for (int32_t code : {1, 9, 13, 27, 127, kKeyCtrlF1})
-        EXPECT_EQ(Key(code), 1);
-    EXPECT_EQ(Owner(), "k");
 }
 
 TEST_F(Field, OwnerTextIsCopiedBounded) {

@@ -1,6 +1,7 @@
 // The per-tick update and the death pass: losses, wrecks of dead units, the elimination of a
 // team whose factory dies and the pieces it leaves, and the removal of used-up wrecks.
 #include <algorithm>
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -115,26 +116,23 @@ TEST_F(DeathPassTest, ADeadUnitWorth101LeavesAWreckWorth75WhereItStood) {
     EXPECT_EQ(wrecks[0]->GetCollision()->team, 0);
 }
 
-TEST_F(DeathPassTest, ACargoCarrierAddsItsCargoAfterTheFactor) {
+TEST_F(DeathPassTest, ACargoCarrierAddsItsCargoAfterTheFactorAndAnAirUnitsWreckLies40PxLower) {
     cargoDesign.chassis = cargoChassis.get();
+    groundDesign.chassis = groundChassis.get();
     TestObject* carrier = Unit(1, 1, 5, 5, &cargoDesign);
     carrier->SetCargoCapacity(100);
     carrier->AddCargo(30);
-    carrier->destroyed = 1;
-    world.UpdateObjects(16);
-    const std::vector<GameObject*> wrecks = Wrecks();
-    ASSERT_EQ(wrecks.size(), 1u);
-    EXPECT_EQ(wrecks[0]->GetCargo(), 75 + 30);
-}
-
-TEST_F(DeathPassTest, AnAirUnitsWreckLies40PixelsLower) {
-    groundDesign.chassis = groundChassis.get();
-    TestObject* flyer = Unit(1, 1, 5, 5, &groundDesign, 1, 2);
+    TestObject* flyer = Unit(1, 2, 12, 12, &groundDesign, 1, 2);
     const Point at = flyer->GetPosition();
-    flyer->destroyed = 1;
+    carrier->destroyed = flyer->destroyed = 1;
     world.UpdateObjects(16);
-    ASSERT_EQ(made.size(), 1u);
-    EXPECT_EQ(made[0].position, at + Point(0, 40));
+    ASSERT_EQ(made.size(), 2u);
+    for (const WreckDescription& wreck : made)
+        EXPECT_EQ(wreck.position == at + Point(0, 40), wreck.chassis == 'g');
+    std::multiset<int> cargo;
+    for (GameObject* wreck : Wrecks())
+        cargo.insert(wreck->GetCargo());
+    EXPECT_EQ(cargo, (std::multiset<int>{75, 75 + 30}));
 }
 
 TEST_F(DeathPassTest, CaptureUnitsAndRemoteCopiesLeaveNoWreckButCountTheLoss) {

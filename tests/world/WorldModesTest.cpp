@@ -59,7 +59,7 @@ TEST(WorldModes, FirstModeBuildsLoadsAndActivatesTheTitleScreen) {
     EXPECT_EQ(move->kind, InputKind::MouseMove);
 }
 
-TEST(WorldModes, RequestingTheCurrentModeOrNoModeChangesNothing) {
+TEST(WorldModes, TheCurrentModeOrNoModeChangesNothingAndLeavingTheTitleDiscardsItFirst) {
     WorldFixture f;
     f.Switch(GameMode::Title);
     const auto calls = f.screens.log.calls;
@@ -67,11 +67,6 @@ TEST(WorldModes, RequestingTheCurrentModeOrNoModeChangesNothing) {
     f.Switch(GameMode::None);
     EXPECT_EQ(f.screens.log.calls, calls);
     EXPECT_EQ(f.Mode(), kTitle);
-}
-
-TEST(WorldModes, LeavingTheTitleDiscardsItBeforeTheMenuIsBuilt) {
-    WorldFixture f;
-    f.Switch(GameMode::Title);
     f.screens.log.calls.clear();
     f.Switch(GameMode::MainMenu);
     EXPECT_EQ(f.screens.log.calls,
@@ -105,14 +100,12 @@ TEST(WorldModes, BattleBuildsTheDesignScreenFirstAndStartsASinglePlayerGame) {
     EXPECT_EQ(f.world->inGame, 1);
     EXPECT_EQ(f.world->paused, 0);
     EXPECT_EQ(f.world->currentScreen, f.world->battleScreen.get());
-}
-
-TEST(WorldModes, NetworkBattleStaysPausedUntilThePeersAreReady) {
-    WorldFixture f;
-    f.world->networkGame = 1;
-    f.Switch(GameMode::Battle);
-    EXPECT_EQ(f.world->paused, 1);
-    EXPECT_EQ(f.world->inGame, 1);
+    // A network battle stays paused until the peers are ready.
+    WorldFixture network;
+    network.world->networkGame = 1;
+    network.Switch(GameMode::Battle);
+    EXPECT_EQ(network.world->paused, 1);
+    EXPECT_EQ(network.world->inGame, 1);
 }
 
 TEST(WorldModes, ReenteringBattleFromDesignKeepsBothScreensAndTheGameState) {
@@ -137,25 +130,23 @@ TEST(WorldModes, ReenteringBattleFromDesignKeepsBothScreensAndTheGameState) {
     EXPECT_EQ(f.world->paused, 1);
 }
 
-TEST(WorldModes, LeavingEitherDesignModeSavesTheClanDesigns) {
+TEST(WorldModes, LeavingEitherDesignModeSavesTheClanDesignsAndTheMenuReadsThemAtFullLevel) {
     for (GameMode designMode : {GameMode::DesignFromBattle, GameMode::DesignFromMenu}) {
         WorldFixture f;
         std::filesystem::create_directory("Assets");
         f.world->clanLetter = 'V';
         f.Switch(designMode);
+        if (designMode == GameMode::DesignFromMenu) {
+            // From the menu the designs are read at full tech level.
+            EXPECT_EQ(f.world->techLevelT, 8);
+            EXPECT_EQ(f.world->techLevelV, 8);
+            EXPECT_EQ(f.screens.log.Count("design built for menu"), 1);
+        }
         AddNamedDesign(*f.world);
         EXPECT_FALSE(f.directory.Exists("Assets/V.vdf"));
         f.Switch(designMode == GameMode::DesignFromBattle ? GameMode::Battle : GameMode::MainMenu);
         EXPECT_TRUE(f.directory.Exists("Assets/V.vdf")) << static_cast<int>(designMode);
     }
-}
-
-TEST(WorldModes, DesignFromMenuReadsTheDesignsAtFullTechLevel) {
-    WorldFixture f;
-    f.Switch(GameMode::DesignFromMenu);
-    EXPECT_EQ(f.world->techLevelT, 8);
-    EXPECT_EQ(f.world->techLevelV, 8);
-    EXPECT_EQ(f.screens.log.Count("design built for menu"), 1);
 }
 
 TEST(WorldModes, ResultsEndTheBattleOnceAndLeavingThemClearsTheGame) {

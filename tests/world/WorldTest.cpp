@@ -68,22 +68,33 @@ TEST(World, RegistersAsTheApplicationAndTheServicesWhileItExists) {
     EXPECT_NE(later.requestedMode, static_cast<int32_t>(GameMode::Quit));
 }
 
-TEST(World, PauseStopsTheSoundsOnceAndResumeNeedsAPause) {
+TEST(World, PauseStopsTheSoundsAndTeamClocksOnceAndResumeNeedsAPause) {
     WorldFixture f;
+    RecordingGameRecords records;
     f.Switch(GameMode::Battle);
+    f.world->SetGameRecords(&records);
     f.world->Resume();
     EXPECT_EQ(f.world->suspended, 0);
+    EXPECT_EQ(records.clockResumes, 0);
     f.world->Pause();
     f.world->Pause();
     EXPECT_EQ(f.world->suspended, 1);
     EXPECT_EQ(f.screens.log.Count("battle.StopVoice"), 1);
+    EXPECT_EQ(records.clockPauses, 1);
     f.world->Resume();
     EXPECT_EQ(f.world->suspended, 0);
+    EXPECT_EQ(records.clockResumes, 1);
+    // The game's own pause stops the team clocks too.
+    f.world->SetPaused(1);
+    EXPECT_EQ(records.clockPauses, 2);
+    f.world->SetPaused(0);
+    EXPECT_EQ(records.clockResumes, 2);
     // Deactivation and activation of the program go the same way.
     f.world->OnDeactivate();
     EXPECT_EQ(f.world->suspended, 1);
     f.world->OnActivate();
     EXPECT_EQ(f.world->suspended, 0);
+    f.world->SetGameRecords(nullptr);
 }
 
 TEST(World, ClearObjectsEmptiesTheGameButKeepsTeamZerosController) {
@@ -187,22 +198,6 @@ TEST(World, SetPausedActsOnChangesOnlyAndNotUnderThePauseLock) {
     EXPECT_EQ(f.world->paused, 1);
 }
 
-TEST(World, TheTeamClocksStopWhileTheProgramOrTheGameIsPaused) {
-    WorldFixture f;
-    RecordingGameRecords records;
-    f.world->SetGameRecords(&records);
-    f.world->Pause();
-    f.world->Pause();
-    EXPECT_EQ(records.clockPauses, 1);
-    f.world->Resume();
-    EXPECT_EQ(records.clockResumes, 1);
-    f.world->SetPaused(0);
-    EXPECT_EQ(records.clockResumes, 2);
-    f.world->SetPaused(1);
-    EXPECT_EQ(records.clockPauses, 2);
-    f.world->SetGameRecords(nullptr);
-}
-
 TEST(World, TheCatalogueSeesTheLocalFactorysDesign) {
     WorldFixture f;
     EXPECT_EQ(Services().LocalFactoryDesign(), nullptr);
@@ -304,17 +299,12 @@ TEST_F(WorldDisc, ASettingsLetterIsUsedWithoutLookingAndNoVolumeLeavesTheDirecto
     EXPECT_EQ(f.world->dataDir, "E:\\Assets\\Data\\");
 }
 
-TEST_F(WorldDisc, TheSecondClansVolumeIsFoundWhenTheFirstIsMissing) {
+TEST_F(WorldDisc, TheFirstClansVolumeWinsTheSecondStandsInAndAGivenLabelIsLookedForAlone) {
     std::filesystem::create_directories("volumes/TELMIRA/Assets/Movies");
     f.world->LocateDisc(nullptr);
     ASSERT_NE(f.world->driveLetter, '?');
-    const std::string expected = std::string(1, f.world->driveLetter) + ":\\Assets\\Movies\\";
-    EXPECT_EQ(f.world->moviesDir, expected);
+    EXPECT_EQ(f.world->moviesDir, std::string(1, f.world->driveLetter) + ":\\Assets\\Movies\\");
     EXPECT_NE(winx_DriveDirectory(f.world->driveLetter).find("TELMIRA"), std::string::npos);
-}
-
-TEST_F(WorldDisc, TheFirstClansVolumeWinsAndAGivenLabelIsLookedForAlone) {
-    std::filesystem::create_directories("volumes/TELMIRA");
     std::filesystem::create_directories("volumes/VARNOK");
     f.world->LocateDisc(nullptr);
     EXPECT_NE(winx_DriveDirectory(f.world->driveLetter).find("VARNOK"), std::string::npos);

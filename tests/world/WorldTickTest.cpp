@@ -65,16 +65,14 @@ TEST_F(WorldTick, TheInterfaceStepsOncePerNewTenthOfASecond) {
     EXPECT_EQ(g.display.cursorFrame, afterTenth11 + 1);
 }
 
-TEST_F(WorldTick, SnapshotIsDueAfterMoreThanASecondGathered) {
+TEST_F(WorldTick, SnapshotIsDueAfterMoreThanASecondGatheredInAScenarioOnly) {
     for (int tick = 1; tick <= 58; ++tick) {
         EXPECT_EQ(f.world->GatherSnapshotTime(17), 0) << tick;
     }
     EXPECT_EQ(f.world->autosaveAccumMs, 986);
     EXPECT_EQ(f.world->GatherSnapshotTime(17), 1);
     EXPECT_EQ(f.world->autosaveAccumMs, 0);
-}
-
-TEST_F(WorldTick, NoSnapshotTimeIsGatheredWithoutAScenarioInPlay) {
+    // The tick gathers nothing without a scenario in play.
     autosaveOn = 1;
     StartBattle();
     f.world->Tick(100);
@@ -196,19 +194,17 @@ TEST_F(WorldTick, QuitModeEndsTheLoop) {
     EXPECT_EQ(f.world->currentScreen, nullptr);
 }
 
-TEST_F(WorldTick, ANetworkGameWithoutPeersReturnsToTheMainMenuAtOnce) {
+TEST_F(WorldTick, ANetworkGameWithoutPeersReturnsToTheMainMenuAtOnceButStaysOnTheResults) {
     f.world->networkGame = 1;
     EXPECT_EQ(f.world->Tick(100), 1);
     EXPECT_EQ(f.world->currentMode, static_cast<int>(GameMode::MainMenu));
     // The screen calls of that tick are skipped.
     EXPECT_EQ(f.screens.log.Count("title.Draw"), 0);
-}
-
-TEST_F(WorldTick, ANetworkGameWithoutPeersStaysOnTheResultsScreen) {
+    // On the results screen it stays there.
     f.Switch(GameMode::Results);
     f.world->networkGame = 1;
     f.screens.log.calls.clear();
-    f.world->Tick(100);
+    f.world->Tick(200);
     EXPECT_EQ(f.world->currentMode, static_cast<int>(GameMode::Results));
     EXPECT_EQ(f.screens.log.Count("results.Draw"), 1);
 }
@@ -261,7 +257,7 @@ TEST_F(WorldNetworkTick, EveryCompleteMessageOfEveryPeerIsExecutedInTurn) {
 }
 
 // The recorded commands go out through the peers' own sending (see the peer slot tests).
-TEST_F(WorldNetworkTick, AHeartbeatGoesOutEveryTwoSeconds) {
+TEST_F(WorldNetworkTick, AHeartbeatGoesOutEveryTwoSecondsAndLosingTheLastPeerEndsTheGame) {
     f.world->NetworkStep();
     EXPECT_TRUE(links[0]->sent.empty());
     f.clock.Advance(2000);
@@ -271,9 +267,7 @@ TEST_F(WorldNetworkTick, AHeartbeatGoesOutEveryTwoSeconds) {
     f.clock.Advance(1999);
     f.world->NetworkStep();
     EXPECT_EQ(links[0]->sent.size(), 1u);
-}
-
-TEST_F(WorldNetworkTick, LosingTheLastPeerEndsTheNetworkGame) {
+    // Losing the last peer ends the network game.
     links[0]->lost = 1;
     EXPECT_EQ(f.world->NetworkStep(), 1);
     links[1]->lost = 1;
