@@ -1,11 +1,8 @@
 #pragma once
 // What the catalogue fuzz targets share: media that loads nothing (the reader must cope with
-// records that have no pictures or sounds), the seed template catalogue kept beside the
-// targets, and a scratch asset folder for the files a target writes.
-#include <unistd.h>
-
+// records that have no pictures or sounds) and the seed template catalogue kept beside the
+// targets.
 #include <cstdint>
-#include <filesystem>
 #include <memory>
 #include <string>
 
@@ -48,25 +45,4 @@ inline bool LoadSeedCatalogue() {
     ResourceFile::SetAssetPath((here + "corpus/template_catalogue/").c_str());
     LoadTemplateCatalogue("standard.pts");
     return true;
-}
-
-// Makes a fresh folder from the mkdtemp pattern (falling back to /tmp) and makes it the asset
-// path; returns it with a trailing '/'.
-// The folder goes when the fuzzing process ends.
-struct ScratchDirectory {
-    std::string path;
-    ~ScratchDirectory() {
-        std::error_code ignored;
-        if (!path.empty()) std::filesystem::remove_all(path, ignored);
-    }
-};
-
-inline std::string UseScratchAssetDirectory(const std::string& pattern) {
-    static ScratchDirectory scratch;
-    std::string name = pattern;
-    const char* dir = mkdtemp(name.data());
-    if (dir) scratch.path = dir;
-    const std::string directory = std::string(dir ? dir : "/tmp") + "/";
-    ResourceFile::SetAssetPath(directory.c_str());
-    return directory;
 }

@@ -1,7 +1,7 @@
-// Feeds arbitrary bytes to the land description reader, straight from memory, then looks up,
-// decodes and draws whatever map it made. Named resources come from stand-ins, so that no name
-// in the input can end the run; the tile set is a small stand-in read at the parsed sheet
-// offsets.
+// Feeds arbitrary bytes to the land description reader, straight from memory, into one map
+// loaded again for every input, then looks up, decodes and draws whatever map it made. Named
+// resources come from stand-ins, so that no name in the input can end the run; the tile set is
+// a small stand-in read at the parsed sheet offsets.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -39,18 +39,24 @@ private:
 };
 
 struct Setup {
+    Setup() { map.SetAssets(&assets); }
     StandInAssets assets;
     MemoryDisplay screen;
+    // One map for every input, as a game keeps one for its missions: each load starts by
+    // emptying what the land before it used.
+    TerrainMap map;
 };
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Setup setup;
+    TerrainMap& map = setup.map;
     lowDetail = size % 2 == 1 ? 1 : 0;
-    TerrainMap map;
-    map.SetAssets(&setup.assets);
     ResourceFile file;
-    if (file.OpenBytes(data, size)) map.LoadFromStream(file);
+    // Bytes that do not open (a pack directory that does not fit) load as an empty land.
+    static const uint8_t none = 0;
+    if (!file.OpenBytes(data, size)) file.OpenBytes(&none, 0);
+    map.LoadFromStream(file);
     lowDetail = 0;
 
     const Size cells = map.SizeInCells();

@@ -1,32 +1,22 @@
 // Feeds arbitrary bytes to the saved-game index as "GAMES.SAV", then saves, finds and removes
-// entries; only numbered saved games in the scratch directory may ever be touched.
-#include <unistd.h>
-
+// entries; only numbered saved games in the scratch directory, removed at exit, may ever be
+// touched.
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "FuzzScratch.h"
 #include "core/ResourceFile.h"
 #include "world/SavedGameIndex.h"
 
-namespace {
-struct Setup {
-    Setup() {
-        directory = std::filesystem::temp_directory_path() /
-                    ("qx-fuzz-index-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(directory);
-        ResourceFile::SetAssetPath((directory.string() + "/").c_str());
-    }
-    std::filesystem::path directory;
-};
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static Setup setup;
+    // The index reads and writes only its file in the asset directory.
+    static const FuzzScratch scratch("qx-fuzz-index");
+    if (scratch.Path().empty()) return 0;
+    ResourceFile::SetAssetPath(scratch.Directory().c_str());
     {
-        std::ofstream out(setup.directory / SavedGameIndex::kIndexFile, std::ios::binary);
+        std::ofstream out(scratch.Path() / SavedGameIndex::kIndexFile, std::ios::binary);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
     }
     SavedGameIndex index;

@@ -1,8 +1,6 @@
 // Feeds arbitrary bytes to the scenario file's check pass and, when it passes, to the reader on
 // a small land, then writes the game back out. The makers are stand-ins that make plain map
 // objects, so every record kind is read.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
@@ -11,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "FuzzScratch.h"
 #include "core/PackWriter.h"
 #include "core/ResourceFile.h"
 #include "map/CollisionFilter.h"
@@ -40,12 +39,12 @@ std::unique_ptr<GameObject> Plain(const SimId& id, const Point& p) {
                                         CollisionFilter(2, 0, 0, 0, 0), id, 100, 1);
 }
 
-// A 12 x 10 land of open ground with four start points, as row 0 of the land pack.
+// A 12 x 10 land of open ground with four start points, as row 0 of the land pack. The world
+// loads its land and saves its game only through files: they live in a scratch folder removed
+// at exit.
 struct Setup {
-    Setup() {
-        directory = std::filesystem::temp_directory_path() /
-                    ("qx-fuzz-scenario-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(directory);
+    Setup() : scratch("qx-fuzz-scenario"), directory(scratch.Path()) {
+        if (directory.empty()) return;
         ResourceFile::SetAssetPath((directory.string() + "/").c_str());
         std::string land = "Fuzz land\n0\n30\n0\n12 10\n0 0\n12 10\n*\ntiles\n";
         for (int r = 0; r < 10; ++r)
@@ -59,6 +58,7 @@ struct Setup {
         Write(directory / "7a0txxxx99s999.map", Pack(std::vector<uint8_t>(1 + 65536, 3)));
         Write(directory / "tiles.tls", std::vector<uint8_t>(121 * 256, 7));
     }
+    FuzzScratch scratch;
     std::filesystem::path directory;
 };
 
@@ -66,6 +66,7 @@ struct Setup {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Setup setup;
+    if (setup.directory.empty()) return 0;
     ScenarioText text;
     if (!text.ReadBytes(reinterpret_cast<const char*>(data), size)) return 0;
     if (ScenarioCheck::CheckText(text, 0) != ScenarioFault::None) return 0;

@@ -1,8 +1,6 @@
 // Reads arbitrary bytes as the record lines of a unit ("k = value" a line), writes the unit,
 // reads what was written into a fresh unit of the same design and writes that: the two
 // writings must be the same lines.
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
@@ -10,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "FuzzScratch.h"
 #include "catalogue/ChassisTemplate.h"
 #include "catalogue/PartTemplate.h"
 #include "catalogue/VehicleDesign.h"
@@ -53,7 +52,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         c.strength = 100;
         return c;
     }());
-    static const std::string path = "/tmp/sim_record_" + std::to_string(getpid()) + ".txt";
+    // The unit writes only through a file.
+    static const FuzzScratch scratch("qx-fuzz-sim");
+    if (scratch.Path().empty()) return 0;
+    static const std::string path = (scratch.Path() / "record.txt").string();
     const auto design = [] {
         auto d = std::make_unique<VehicleDesign>('V');
         d->drive = &drive;
@@ -67,7 +69,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Sim second(Point(160, 160), SimId(1, 1), design());
     ReadLines(second, once);
     const std::string twice = Written(second, path);
-    unlink(path.c_str());
     if (once != twice) __builtin_trap();
     return 0;
 }

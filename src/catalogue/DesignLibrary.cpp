@@ -150,7 +150,12 @@ int DesignLibrary::Save(const char* path) {
     // A failed write leaves the designs saved last time as they were.
     AtomicWriter file(path, 1);
     if (!file.IsOpen()) return 0;
+    // WriteLine adds the final line end.
+    if (file.WriteLine(SavedText().c_str()) != 0) return 0;
+    return file.Commit();
+}
 
+std::string DesignLibrary::SavedText() {
     std::string text = "# vehicle design strings\n";
     // Last to first, so that the reader, pushing each design at the front, rebuilds the order.
     ListNode* n = designs.Last();
@@ -187,14 +192,22 @@ int DesignLibrary::Save(const char* path) {
         }
     }
     text += "\n*";
-    // WriteLine adds the final line end.
-    if (file.WriteLine(text.c_str()) != 0) return 0;
-    return file.Commit();
+    return text;
 }
 
 int DesignLibrary::Load(const char* name) {
     ResourceFile file;
     if (!name || !file.Open(name, 1, 1)) return 0;
+    return Read(file);
+}
+
+int DesignLibrary::LoadFromBytes(const void* data, size_t size) {
+    ResourceFile file;
+    if (!file.OpenBytes(data, size)) return 0;
+    return Read(file);
+}
+
+int DesignLibrary::Read(ResourceFile& file) {
     char line[kLineSize];
     auto next = [&]() { return file.ReadDataLine(kLineSize, line) > 0; };
 

@@ -165,24 +165,28 @@ std::unique_ptr<ResourceFile> OpenPack(const char* name) {
 }  // namespace
 
 std::unique_ptr<SpriteSet> LoadSpriteSetColumn(const char* name) {
-    auto file = OpenPack(name);
-    const int32_t rows = file->Rows();
+    return LoadSpriteSetColumn(*OpenPack(name));
+}
+
+std::unique_ptr<SpriteSet> LoadSpriteSetColumn(ResourceFile& file) {
+    const int32_t rows = file.Rows();
     auto set = std::make_unique<SpriteSet>(rows);
     for (int32_t r = 0; r < rows; ++r) {
-        if (file->SelectEntry(0, r)) set->SetFrame(std::make_unique<Bitmap>(file.get()), r);
+        if (file.SelectEntry(0, r)) set->SetFrame(std::make_unique<Bitmap>(&file), r);
     }
-    file->Close();
     return set;
 }
 
 std::unique_ptr<SpriteSet> LoadSpriteSetRow(const char* name) {
-    auto file = OpenPack(name);
-    const int32_t columns = file->Columns();
+    return LoadSpriteSetRow(*OpenPack(name));
+}
+
+std::unique_ptr<SpriteSet> LoadSpriteSetRow(ResourceFile& file) {
+    const int32_t columns = file.Columns();
     auto set = std::make_unique<SpriteSet>(columns);
     for (int32_t c = 0; c < columns; ++c) {
-        if (file->SelectEntry(c, 0)) set->SetFrame(std::make_unique<Bitmap>(file.get()), c);
+        if (file.SelectEntry(c, 0)) set->SetFrame(std::make_unique<Bitmap>(&file), c);
     }
-    file->Close();
     return set;
 }
 
@@ -192,22 +196,29 @@ std::unique_ptr<SpriteSet> OpenStreamedSpriteSet(const char* name) {
     std::string fault;
     std::shared_ptr<ResourceFile> file = PackFileCache::Open(name, &fault);
     if (!file) ResourceMissing(fault);
+    return OpenStreamedSpriteSet(std::move(file));
+}
+
+std::unique_ptr<SpriteSet> OpenStreamedSpriteSet(std::shared_ptr<ResourceFile> file) {
     auto set = std::make_unique<SpriteSet>(file->Rows());
     set->AttachSource(std::move(file));
     return set;
 }
 
 std::unique_ptr<SpriteSet> LoadSpriteGrid(const char* name) {
+    return LoadSpriteGrid(*OpenPack(name));
+}
+
+std::unique_ptr<SpriteSet> LoadSpriteGrid(ResourceFile& file) {
     constexpr int32_t kMaxRowFrames = 100;
-    auto file = OpenPack(name);
-    const int32_t rows = file->Rows();
+    const int32_t rows = file.Rows();
     auto outer = std::make_unique<SpriteSet>(rows);
     int32_t stored = 0;
     for (int32_t r = 0; r < rows; ++r) {
-        auto inner = std::make_unique<SpriteSet>(file->Columns());
+        auto inner = std::make_unique<SpriteSet>(file.Columns());
         int32_t c = 0;
-        while (c < kMaxRowFrames && file->SelectEntry(c, r)) {
-            inner->SetFrame(std::make_unique<Bitmap>(file.get()), c);
+        while (c < kMaxRowFrames && file.SelectEntry(c, r)) {
+            inner->SetFrame(std::make_unique<Bitmap>(&file), c);
             ++c;
         }
         // A row without its first entry ends the grid.
@@ -217,7 +228,6 @@ std::unique_ptr<SpriteSet> LoadSpriteGrid(const char* name) {
         ++stored;
     }
     outer->SetCount(stored);
-    file->Close();
     return outer;
 }
 

@@ -78,15 +78,20 @@ private:
 
 // The loaders open the pack by name; a pack that cannot be opened is fatal ("Resource
 // Missing"). Entries that are missing leave their slots empty.
+// The overloads on an open pack read the same way and leave the pack open.
 // Slot r holds entry (0, r).
 std::unique_ptr<SpriteSet> LoadSpriteSetColumn(const char* name);
+std::unique_ptr<SpriteSet> LoadSpriteSetColumn(ResourceFile& pack);
 // Slot c holds entry (c, 0).
 std::unique_ptr<SpriteSet> LoadSpriteSetRow(const char* name);
+std::unique_ptr<SpriteSet> LoadSpriteSetRow(ResourceFile& pack);
 // As many empty slots as the pack has rows; frames are read on use. Streamed sets on the same
 // pack file share one open handle, closed when the last of them goes.
 std::unique_ptr<SpriteSet> OpenStreamedSpriteSet(const char* name);
+std::unique_ptr<SpriteSet> OpenStreamedSpriteSet(std::shared_ptr<ResourceFile> pack);
 // Frame r is a set of row r's entries (at most 100); a row without entry (0, r) ends the grid.
 std::unique_ptr<SpriteSet> LoadSpriteGrid(const char* name);
+std::unique_ptr<SpriteSet> LoadSpriteGrid(ResourceFile& pack);
 // The entries (0, row), (1, row), ... of an open pack up to the first missing one; null when
 // (0, row) is missing. The file stays open.
 std::unique_ptr<SpriteSet> LoadSpriteSetFromRow(int32_t row, ResourceFile* file);

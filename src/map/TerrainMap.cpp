@@ -74,18 +74,33 @@ void TerrainMap::AllocSearchArrays() {
     needed.assign(kTableLength, 0);
 }
 
+size_t TerrainMap::UsedCells() const {
+    return static_cast<size_t>(std::clamp(mapSize.h, 0, kMaxCells)) * kMaxCells;
+}
+
+size_t TerrainMap::UsedTiles() const {
+    return static_cast<size_t>(std::clamp(sheetTileCount, 0, kTableLength - 1)) + 1;
+}
+
 void TerrainMap::MakeEmpty() {
+    // Cells are written only inside the map and name only tiles of its sheet, so the rows of
+    // the map and the tiles of the sheet are all that can differ from an empty map's: a load
+    // then costs what the land needs, not the largest land's.
+    const size_t cells = UsedCells(), tiles = UsedTiles();
+    auto clear = [](auto& table, size_t n, auto value) {
+        std::fill_n(table.begin(), std::min(n, table.size()), value);
+    };
+    for (size_t i = 0; i < std::min(tiles, decoded.size()); ++i)
+        decoded[i].reset();
+    clear(tileLetters, tiles, 'X');
+    clear(tileDecorations, tiles, int8_t{-1});
+    clear(cellTiles, cells, 0);
+    clear(visibility, cells, -1);
+    clear(landFeatures, cells, -1);
     viewCells = Size();
     mapSize = Size();
     sheetOrigin = Size();
     sheetSize = Size();
-    for (auto& picture : decoded)
-        picture.reset();
-    std::fill(tileLetters.begin(), tileLetters.end(), 'X');
-    std::fill(tileDecorations.begin(), tileDecorations.end(), -1);
-    std::fill(cellTiles.begin(), cellTiles.end(), 0);
-    std::fill(visibility.begin(), visibility.end(), -1);
-    std::fill(landFeatures.begin(), landFeatures.end(), -1);
     sheetTileCount = -1;
     secondPoints.DeleteAll();
     startPoints.DeleteAll();
@@ -327,8 +342,13 @@ void TerrainMap::DecodeVisibleTiles(const Rect& view) {
         decodedView = view;
         return;
     }
-    std::fill(needed.begin(), needed.end(), 0);
-    viewUses.assign(kTableLength, 0);
+    // Only the sheet's tiles are counted (see MakeEmpty); the tables are sized once.
+    const size_t tiles = UsedTiles();
+    needed.resize(kTableLength);
+    viewUses.resize(kTableLength);
+    inMap.resize(kTableLength);
+    std::fill_n(needed.begin(), tiles, 0);
+    std::fill_n(viewUses.begin(), tiles, 0);
     for (int row = row0; row <= row1; ++row) {
         for (int column = column0; column <= column1; ++column) {
             const int tile = cellTiles[CellIndex(row, column)];
@@ -339,7 +359,7 @@ void TerrainMap::DecodeVisibleTiles(const Rect& view) {
         }
     }
     needed[0] = 1;
-    inMap.assign(kTableLength, 0);
+    std::fill_n(inMap.begin(), tiles, 0);
     for (int row = 0; row < mapSize.h; ++row) {
         const int sheetRow = sheetOrigin.h + row;
         for (int column = 0; column < mapSize.w; ++column) {

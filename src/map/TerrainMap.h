@@ -4,6 +4,7 @@
 // visibility of every cell, the land features standing on cells, the land's palette and colour
 // tables, the block-coded tile data and a cache of decoded tile pictures for the view.
 // Cells are addressed (row, column); pixel positions are (x, y).
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -134,6 +135,9 @@ private:
     void PaintFrameInto(uint8_t* picture, int frame);
     // Back to the state of a map that was never loaded.
     void MakeEmpty();
+    // The leading entries of the cell tables and of the tile tables the current land can use.
+    size_t UsedCells() const;
+    size_t UsedTiles() const;
     LandAssets& Assets() const;
 
     Size viewCells;
