@@ -1,16 +1,18 @@
 #include "screens/FrontEndScreenFactory.h"
 
 #include "screens/DesignScreen.h"
+#include "screens/MainMenuScreen.h"
 #include "screens/PictureScreen.h"
 #include "screens/PlaceholderScreen.h"
 #include "screens/TitleScreen.h"
+#include "world/World.h"
 
 std::unique_ptr<ScreenBase> FrontEndScreenFactory::NewTitleScreen() {
     return std::make_unique<TitleScreen>();
 }
 
 std::unique_ptr<ScreenBase> FrontEndScreenFactory::NewMainMenuScreen() {
-    return std::make_unique<PlaceholderScreen>("MAIN MENU");
+    return std::make_unique<MainMenuScreen>(*TheWorld());
 }
 
 std::unique_ptr<ScreenBase> FrontEndScreenFactory::NewBattleScreen() {
