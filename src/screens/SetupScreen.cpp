@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -75,6 +76,13 @@ void WriteOption(const char* key, const char* format, int value) {
     WriteProfileValue("QX", "OPTIONS", key, text);
 }
 
+// A value outside its range keeps the default, as one that is not a number does.
+int ReadOption(const char* key, int lowest, int highest, int fallback) {
+    int32_t number = fallback;
+    if (!ReadProfileNumber("QX", "OPTIONS", key, INT32_MIN, INT32_MAX, number)) return fallback;
+    return number >= lowest && number <= highest ? number : fallback;
+}
+
 int DifficultyOf(int v) {
     return (std::max(v, 1) + 19) / 20;
 }
@@ -121,9 +129,8 @@ void SetupScreen::ReadOptions() {
     char text[64] = {};
     ReadProfileValue("QX", "OPTIONS", "CLAN", text, sizeof text);
     r.clanLetter = (text[0] == 'T' || text[0] == 't') ? 'T' : 'V';
-    int32_t number = 1;
-    r.computerPlayers = ReadProfileNumber("QX", "OPTIONS", "ENEMIES", 1, 3, number) ? number : 1;
-    r.difficulty = ReadProfileNumber("QX", "OPTIONS", "DIFFICULTY", 1, 5, number) ? number : 1;
+    r.computerPlayers = ReadOption("ENEMIES", 1, 3, 1);
+    r.difficulty = ReadOption("DIFFICULTY", 1, 5, 1);
     text[0] = 0;
     ReadProfileValue("QX", "OPTIONS", "ARTIFACTS", text, sizeof text);
     r.artifacts = (text[0] == 'N' || text[0] == 'n') ? 0 : 1;
@@ -131,11 +138,11 @@ void SetupScreen::ReadOptions() {
     r.colour = 1 + shift;
     if (params.network)
         r.colour = -1;
-    else if (ReadProfileNumber("QX", "OPTIONS", "COLOR", 1, 4, number))
-        r.colour = number + shift;
-    r.techLevel = ReadProfileNumber("QX", "OPTIONS", "TECH", 1, 8, number) ? number : 1;
-    r.resources = ReadProfileNumber("QX", "OPTIONS", "RESOURCES", 0, 9900, number) ? number : 5000;
-    r.landNumber = ReadProfileNumber("QX", "OPTIONS", "SCENARIO", 0, 100, number) ? number : 0;
+    else
+        r.colour = ReadOption("COLOR", 1, 4, 1) + shift;
+    r.techLevel = ReadOption("TECH", 1, 8, 1);
+    r.resources = ReadOption("RESOURCES", 0, 9900, 5000);
+    r.landNumber = ReadOption("SCENARIO", 0, 100, 0);
     r.missionNumber = 0;
     SelectMissionEntry();
     for (int slot = 1; slot < Scenario::kTeams; ++slot) {
@@ -374,8 +381,11 @@ int SetupScreen::HandleButton(int n) {
         world.SendCommands(-1);
         return 0;
     } else if (n == kStart) {
-        if (params.network && !params.host) return world.PlayUiSound(0);
-        if (guestsWaiting > 0) return world.PlayUiSound(0);
+        // Only the host starts a network game, once every guest has reported.
+        if ((params.network && !params.host) || guestsWaiting > 0) {
+            world.PlayUiSound(0);
+            return 1;
+        }
         r.ShuffleStartOrder();
         for (int slot = 1; slot < Scenario::kTeams; ++slot)
             if (r.teamColours[slot] == -1) r.teamColours[slot] = FreeColourFor(slot);
@@ -570,13 +580,13 @@ void SetupScreen::ApplyPeerSettings(const SetupSettings& s, int start, int leave
             if (other == r.localTeam) continue;
             const int colour = r.teamColours[other];
             if (colour < 1 || colour > 8) continue;
-            const int swatch = 2 + (colour - 1) % 4;
-            if (buttons[swatch]) buttons[swatch]->SetEnabled(0);
             if (r.colour != -1 && Conflict(r.colour, colour)) {
                 SetOwnColour(-1);
                 PressOnly(2, 5, -1);
                 Broadcast();
             }
+            const int swatch = 2 + (colour - 1) % 4;
+            if (buttons[swatch]) buttons[swatch]->SetEnabled(0);
         }
         return;
     }
