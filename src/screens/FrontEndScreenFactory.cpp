@@ -4,6 +4,7 @@
 #include "screens/MainMenuScreen.h"
 #include "screens/PictureScreen.h"
 #include "screens/PlaceholderScreen.h"
+#include "screens/ResultsScreen.h"
 #include "screens/TitleScreen.h"
 #include "world/World.h"
 
@@ -30,8 +31,8 @@ std::unique_ptr<ScreenBase> FrontEndScreenFactory::NewDesignScreen(int fromMenu)
     return std::make_unique<DesignScreen>(fromMenu);
 }
 
-std::unique_ptr<ScreenBase> FrontEndScreenFactory::NewResultsScreen(MissionStats* /*stats*/) {
-    return std::make_unique<PlaceholderScreen>("RESULTS");
+std::unique_ptr<ScreenBase> FrontEndScreenFactory::NewResultsScreen(MissionStats* stats) {
+    return std::make_unique<ResultsScreen>(*TheWorld(), stats);
 }
 
 std::unique_ptr<ScreenBase> FrontEndScreenFactory::NewPictureScreen() {

@@ -16,6 +16,7 @@
 #include "support/MadeAssets.h"
 #include "support/TempDirectory.h"
 #include "ui/Button.h"
+#include "world/CommLink.h"
 #include "world/SavedGameIndex.h"
 #include "world/WorldTestFixture.h"
 

@@ -9,6 +9,7 @@
 #include "screens/FrontEndScreenFactory.h"
 #include "screens/MainMenuScreen.h"
 #include "screens/PictureScreen.h"
+#include "screens/ResultsScreen.h"
 #include "screens/TitleScreen.h"
 #include "support/DisplayFixtures.h"
 #include "world/WorldTestFixture.h"
@@ -66,12 +67,12 @@ TEST(FrontEndScreenFactory, IsRegisteredAndBuildsTheScreensOfThisBuild) {
     {
         WorldFixture f;
         EXPECT_NE(dynamic_cast<MainMenuScreen*>(factory.NewMainMenuScreen().get()), nullptr);
+        EXPECT_NE(dynamic_cast<ResultsScreen*>(factory.NewResultsScreen(nullptr).get()), nullptr);
     }
     auto battle = factory.NewBattleScreen();
     EXPECT_EQ(factory.LoadBattleScreen(*battle, 1, 'V'), 1);
     EXPECT_NE(dynamic_cast<DesignScreen*>(factory.NewDesignScreen(1).get()), nullptr);
     EXPECT_NE(dynamic_cast<DesignScreen*>(factory.NewDesignScreen(0).get()), nullptr);
-    EXPECT_NE(dynamic_cast<PlaceholderScreen*>(factory.NewResultsScreen(nullptr).get()), nullptr);
 }
 
 }  // namespace
