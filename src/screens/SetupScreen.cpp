@@ -192,18 +192,24 @@ bool SetupScreen::EntryTitle(const char* header, size_t length, int hideSpecial,
     return true;
 }
 
-void SetupScreen::BuildList() {
-    entries.clear();
+bool SetupScreen::ReadLandList(int hideSpecial, std::vector<ListEntry>& out) {
+    out.clear();
     ResourceFile lands;
-    if (!lands.Open(TerrainMap::kLandPack, ResourceFile::OpenMode::Pack)) FatalError(0);
+    if (!lands.Open(TerrainMap::kLandPack, ResourceFile::OpenMode::Pack)) return false;
     for (int index = 0; lands.SelectEntry(0, index); ++index) {
         char header[kHeaderBytes] = {};
         int32_t count = std::min<int32_t>(lands.Size(), kHeaderBytes);
-        if (count <= 0 || !lands.Read(count, header)) continue;
+        if (count <= 0) continue;
+        lands.Read(count, header);
         std::string title;
-        if (EntryTitle(header, static_cast<size_t>(count), hideSpecial, title))
-            entries.push_back({title, index});
+        if (count > 0 && EntryTitle(header, static_cast<size_t>(count), hideSpecial, title))
+            out.push_back({title, index});
     }
+    return true;
+}
+
+void SetupScreen::BuildList() {
+    if (!ReadLandList(hideSpecial, entries)) FatalError(0);
     if (list) list->SetCount(static_cast<int32_t>(entries.size()));
 }
 

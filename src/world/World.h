@@ -173,6 +173,8 @@ public:
     // Sends a heartbeat alone to every peer at once; commands recorded and not yet sent are
     // dropped.
     void SendEmptyCommand();
+    // Destroys every object of the team that this machine owns (the script's `destroy`).
+    void DestroyOwnObjects(int team);
     // Gathers elapsed time towards the next autosave snapshot; 1 when one is due now.
     int GatherSnapshotTime(int elapsedMs);
 
