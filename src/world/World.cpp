@@ -52,6 +52,7 @@ World::World() {
     gameFlow = std::make_unique<GameFlow>(*this);
     ownRecords = std::make_unique<WorldGameRecords>(*this);
     gameRecords = ownRecords.get();
+    InstallScenarioMakers();
     designLibrary = std::make_unique<DesignLibrary>();
     SetCatalogueServices(this);
     terrainServices = this;

@@ -148,6 +148,9 @@ public:
     int PeerCount() const;
 
     // --- WorldScenario.cpp: the scenario in play, saved games and the team records.
+    // Installs the makers whose classes are part of the game so far: units from a design code
+    // (the Sim's CreateSim) and the purpose word every map object keeps.
+    void InstallScenarioMakers();
     // Takes the scenario the next game starts from (mode 9); the previous one is deleted.
     void SetPendingScenario(std::unique_ptr<Scenario> next);
     // Loads the land of the scenario in play (its land number) with its land features.

@@ -44,8 +44,9 @@ void WorldGameRecords::EmptyPlayerSlot(int team) {
     world.scenario->playerSlots[team] = 'X';
 }
 
+// Without a scenario no machine takes over anyone's objects.
 int WorldGameRecords::AllPlayerSlotsEmpty() {
-    return world.scenario ? world.scenario->AllPlayerSlotsEmpty() : 1;
+    return world.scenario ? world.scenario->AllPlayerSlotsEmpty() : 0;
 }
 
 int WorldGameRecords::PlayerCount() {

@@ -1,9 +1,12 @@
 // The World's side of the scenario in play: the pending scenario, the land, the autosave,
 // saving under a title, and the team records' clocks.
+#include "catalogue/VehicleDesign.h"
 #include "core/StringTable.h"
 #include "map/PathGrid.h"
 #include "map/SightGrid.h"
 #include "map/TerrainMap.h"
+#include "objects/Sim.h"
+#include "objects/SimFactory.h"
 #include "world/LandLoader.h"
 #include "world/MissionStats.h"
 #include "world/SavedGameIndex.h"
@@ -28,6 +31,18 @@ const char* World::MessageLine(int line) {
         default:
             return "";
     }
+}
+
+void World::InstallScenarioMakers() {
+    scenarioMakers.spawnSim = [](const char* code, const SimId& id,
+                                 const Point& p) -> std::unique_ptr<GameObject> {
+        if (!code) return nullptr;
+        auto design = std::make_unique<VehicleDesign>(code);
+        // A design without a chassis makes no unit (and stays here, to be deleted).
+        return CreateSim(design, id, p);
+    };
+    scenarioMakers.purposeOf = [](GameObject* o) { return o->Purpose(); };
+    scenarioMakers.setPurpose = [](GameObject* o, int32_t code) { o->SetPurpose(code); };
 }
 
 void World::SetPendingScenario(std::unique_ptr<Scenario> next) {

@@ -2,6 +2,8 @@
 // damaged files change nothing; bad records are dropped; a failed write keeps the old file.
 #include <gtest/gtest.h>
 
+#include <cstdint>
+
 #include "catalogue/PictureTemplates.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "map/TerrainMap.h"
@@ -255,6 +257,15 @@ TEST(ScenarioFile, LineHelpersReadSectionsOnlyFromALeadingColon) {
     int32_t v[3] = {};
     EXPECT_EQ(ScnScanInts(" 4, -5,x", v, 3), 2);
     EXPECT_EQ(v[1], -5);
+    EXPECT_EQ(ScnScanInts("-2147483648,2147483648", v, 2), 1);
+    EXPECT_EQ(v[0], INT32_MIN);
+    // CR LF, CR and LF all end a line; an empty line ends the text.
+    ScenarioText text;
+    const std::string bytes = ": H\r\nJ = 3\rL = T\n# note\n: E\r\nI = 2\n\n: V\n";
+    ASSERT_EQ(text.ReadBytes(bytes.data(), bytes.size()), 1);
+    ASSERT_EQ(text.sections.size(), 2u);
+    EXPECT_EQ(text.sections[0].lines.size(), 2u);
+    EXPECT_EQ(text.sections[1].lines.size(), 1u);
 }
 
 }  // namespace

@@ -24,12 +24,19 @@ protected:
         world.reset();
         ClearTemplateCatalogue();
     }
-    int Start(std::unique_ptr<Scenario> scenario) {
+    // realUnits: the game's own units (the Sim) in place of the recording fakes.
+    int Start(std::unique_ptr<Scenario> scenario, bool realUnits = false) {
         if (world) world->ClearObjects();
         world = std::make_unique<World>();
         world->localDir = Local().string() + "/";
         world->dataDir = (Volume(MadeAssets::kVolumes[0]) / "Data").string() + "/";
+        const ScenarioMakers own = world->scenarioMakers;
         InstallRecordMakers(*world);
+        if (realUnits) {
+            world->scenarioMakers.spawnSim = own.spawnSim;
+            world->scenarioMakers.purposeOf = own.purposeOf;
+            world->scenarioMakers.setPurpose = own.setPurpose;
+        }
         // The carriers' own link lines ("t = team,serial") are the carrier's to read; every
         // carrier of the pack is linked.
         world->scenarioMakers.carrierLink = [](GameObject*) { return SimId(0, 0); };
@@ -88,6 +95,24 @@ TEST_F(ScenarioPackTest, EveryRowPassesTheCheckAndLoads) {
         }
         for (const Point& p : points)
             EXPECT_TRUE(Inside(p)) << p.x << "," << p.y;
+    }
+}
+
+TEST_F(ScenarioPackTest, RowsWithTheGamesUnitsComeBackByteForByte) {
+    for (int row : {7, 18, 22}) {
+        SCOPED_TRACE(row);
+        auto scenario = std::make_unique<Scenario>();
+        scenario->SelectPackEntry(row);
+        ASSERT_EQ(Start(std::move(scenario), true), 1);
+        EXPECT_GT(world->sims[2].Count(), 0);
+        ASSERT_EQ(world->SaveGame("pack.scn"), 1);
+        const std::string first = MadeAssets::ReadText(Local() / "pack.scn");
+        auto again = std::make_unique<Scenario>();
+        again->SetFileName("pack.scn");
+        ASSERT_EQ(Start(std::move(again), true), 1);
+        ASSERT_EQ(world->SaveGame("pack.scn"), 1);
+        EXPECT_EQ(MadeAssets::ReadText(Local() / "pack.scn"), first);
+        MadeAssets::fs::remove(Local() / "pack.scn");
     }
 }
 

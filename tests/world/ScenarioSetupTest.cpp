@@ -5,6 +5,8 @@
 
 #include "core/Random.h"
 #include "map/TerrainMap.h"
+#include "world/GameRecords.h"
+#include "world/MissionStats.h"
 #include "world/ScenarioFixture.h"
 
 namespace {
@@ -22,6 +24,7 @@ TEST(ScenarioSetup, StartPointsSkipEntriesTheLandLacks) {
     EXPECT_EQ(s.StartPointIndex(4, 3), -1);
     s.debugFlag = 1;
     EXPECT_EQ(s.StartPointIndex(4, 3), 0);
+    EXPECT_EQ(s.StartPointIndex(1, 0), -1);
     s.ShuffleStartOrder();
     std::vector<int> seen(Scenario::kStartOrderLength, 0);
     for (int32_t entry : s.startOrder)
@@ -136,6 +139,42 @@ TEST(ScenarioSetup, ACampaignDescriptorWithoutEntryTakesItsRow) {
     // No pack is there: the row's entry is asked for and found missing, so nothing starts.
     EXPECT_EQ(s.Start(std::move(d)), 0);
     EXPECT_STREQ(s.world->statusText, World::MessageLine(World::kDamagedPackLine));
+}
+
+}  // namespace
+
+namespace {
+
+TEST(ScenarioSetup, TheWorldsRecordsCountIntoTheTeamRecordsAndTheScenario) {
+    ScenarioWorld s;
+    ASSERT_EQ(s.StartSkirmish(2), 1);
+    World& w = *s.world;
+    GameRecords& records = *w.gameRecords;
+    EXPECT_EQ(records.HasScenario(), 1);
+    records.CountKill(1);
+    records.CountLoss(2);
+    records.CountLoss(9);
+    records.TallyUnit(3, 40, 60);
+    EXPECT_EQ(w.teamStats[1]->kills, 1);
+    EXPECT_EQ(w.teamStats[2]->losses, 1);
+    EXPECT_EQ(w.teamStats[3]->buildCost, 60);
+    EXPECT_EQ(records.PlayerCount(), 3);
+    records.SetPlayerCount(2);
+    EXPECT_EQ(records.PlayerCount(), 2);
+    records.EmptyPlayerSlot(2);
+    EXPECT_EQ(w.scenario->teamColours[2], Scenario::kDroppedPlayerColour);
+    EXPECT_EQ(w.scenario->playerSlots[2], 'X');
+    EXPECT_EQ(records.AllPlayerSlotsEmpty(), 1);
+    w.scenario->localTeam = 3;
+    w.scenario->playerSlots[1] = 'T';
+    EXPECT_EQ(records.AllPlayerSlotsEmpty(), 0);
+    w.scenario->missionNumber = 10;
+    EXPECT_EQ(records.HasScriptedStructure(2, 3), 1);
+    w.ClearObjects();
+    EXPECT_EQ(records.HasScenario(), 0);
+    EXPECT_EQ(records.AllPlayerSlotsEmpty(), 0);
+    EXPECT_EQ(records.PlayerCount(), 0);
+    records.CountKill(1);
 }
 
 }  // namespace
