@@ -610,8 +610,9 @@ void SetupScreen::Draw(int /*elapsedMs*/) {
     SyncControls();
     if (!display) return;
     display->SetClipRect(screenRect);
-    for (auto& g : groupPictures)
-        if (g) g->DrawAt(Point(0, 0));
+    // The clan group's picture is the backdrop; the others lie on it.
+    for (const int g : {2, 0, 1, 3})
+        if (groupPictures[g]) groupPictures[g]->DrawAt(Point(0, 0));
     const Scenario& r = *record;
     if (params.clanGroup && swatchNormal) {
         const int shift = r.clanLetter == 'T' ? 4 : 0;

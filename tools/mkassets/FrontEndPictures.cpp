@@ -95,9 +95,11 @@ std::vector<uint8_t> MakeMenuPack(const AssetPalette& /*palette*/) {
 
 std::vector<uint8_t> MakeSetupLargePack(const AssetPalette& /*palette*/) {
     PackWriter pack(1, 9);
-    // Group 2: clans, swatches, back and start.
-    Canvas clan(kWidth, kHeight);
+    // Group 2: clans, swatches, back and start; shown in every role, so it covers the menu.
+    Canvas clan = Backdrop("");
     Framed(clan, 180, 140, 460, 360, PaletteIndex::kBlack, PaletteIndex::kTextDim);
+    Framed(clan, 237, 321, 279, 352, PaletteIndex::kBlack, PaletteIndex::kStatusBad);
+    Framed(clan, 374, 316, 402, 354, PaletteIndex::kBlack, PaletteIndex::kStatusGood);
     Text(clan, 200, 146, "CLAN", PaletteIndex::kHeading);
     KnobPlace(clan, 248, 162);
     Text(clan, 274, 166, "VARNOK", PaletteIndex::kText);
