@@ -1,14 +1,11 @@
-// Feeds arbitrary bytes to the land description reader as "edit.lnd", then looks up, decodes
-// and draws whatever map it made. Named resources come from stand-ins, so that no name in the
-// input can end the run; the tile set is a small real file read at the parsed sheet offsets.
-#include <unistd.h>
-
+// Feeds arbitrary bytes to the land description reader, straight from memory, then looks up,
+// decodes and draws whatever map it made. Named resources come from stand-ins, so that no name
+// in the input can end the run; the tile set is a small stand-in read at the parsed sheet
+// offsets.
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <memory>
-#include <string>
+#include <vector>
 
 #include "core/ByteTable256.h"
 #include "core/MemoryDisplay.h"
@@ -22,7 +19,10 @@
 namespace {
 class StandInAssets : public LandAssets {
 public:
-    explicit StandInAssets(std::string tileSet) : tileSet(std::move(tileSet)) {}
+    StandInAssets() : tiles(40 * 256) {
+        for (size_t i = 0; i < tiles.size(); ++i)
+            tiles[i] = static_cast<uint8_t>(i * 7);
+    }
     std::unique_ptr<Palette> LoadPalette(int) override { return std::make_unique<Palette>(); }
     std::unique_ptr<ByteTable256> LoadBlendTable(int) override {
         return std::make_unique<ByteTable256>();
@@ -31,41 +31,26 @@ public:
         return std::make_unique<SpriteSet>(3);
     }
     int OpenTileSet(const char*, const char*, const char*, ResourceFile& file) override {
-        file.plainPath = 1;
-        return file.Open(tileSet.c_str(), ResourceFile::OpenMode::ReadBinary);
+        return file.OpenBytes(tiles.data(), tiles.size());
     }
 
 private:
-    std::string tileSet;
+    std::vector<uint8_t> tiles;
 };
 
 struct Setup {
-    Setup() {
-        directory =
-            std::filesystem::temp_directory_path() / ("qx-fuzz-land-" + std::to_string(::getpid()));
-        std::filesystem::create_directories(directory);
-        ResourceFile::SetAssetPath((directory.string() + "/").c_str());
-        std::ofstream tiles(directory / "tiles.tls", std::ios::binary);
-        for (int i = 0; i < 40 * 256; ++i)
-            tiles.put(static_cast<char>(i * 7));
-        assets = std::make_unique<StandInAssets>((directory / "tiles.tls").string());
-    }
-    std::filesystem::path directory;
-    std::unique_ptr<StandInAssets> assets;
+    StandInAssets assets;
     MemoryDisplay screen;
 };
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Setup setup;
-    {
-        std::ofstream out(setup.directory / "edit.lnd", std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
-    }
     lowDetail = size % 2 == 1 ? 1 : 0;
     TerrainMap map;
-    map.SetAssets(setup.assets.get());
-    map.Load("edit.lnd");
+    map.SetAssets(&setup.assets);
+    ResourceFile file;
+    if (file.OpenBytes(data, size)) map.LoadFromStream(file);
     lowDetail = 0;
 
     const Size cells = map.SizeInCells();

@@ -43,9 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     } else {
         return 0;
     }
-    // The loaders end the program on a pack that does not open (a refused directory).
+    // The loaders end the program on a file that is not a pack or whose directory is refused.
     ResourceFile file;
-    if (!file.Open("pack.msp", 1, 0)) return 0;
+    if (!file.OpenPack("pack.msp")) return 0;
     screen->SetClipRect(Rect(Point(0, 0), Size(640, 480)));
     DrawAll(*LoadSpriteSetColumn("pack.msp"));
     DrawAll(*LoadSpriteSetRow("pack.msp"));

@@ -2,6 +2,7 @@
 // The template catalogue: the thirteen program-wide lists of records read from 7a.pts, the
 // records and pictures kept beside them, the lookups by clan letter, role letter and the
 // clan's tech level, the reading and the teardown, and the two level gauges.
+#include <cstddef>
 #include <cstdint>
 
 #include "core/NodeList.h"
@@ -48,6 +49,8 @@ int32_t SpeedAdjusted(int32_t value);
 // Reads the catalogue file (relative to the asset directory) into the lists; a missing file
 // is fatal. Answers 1.
 int LoadTemplateCatalogue(const char* name);
+// The same reading of bytes in memory (the fuzz target's input).
+int LoadTemplateCatalogueFromBytes(const uint8_t* data, size_t size);
 // Empties the lists and releases the pictures and records kept beside them.
 void ClearTemplateCatalogue();
 

@@ -124,6 +124,10 @@ bool TemplateFileReader::Open(const char* name) {
     return file.Open(name, 1, 1) != 0;
 }
 
+bool TemplateFileReader::OpenBytes(const uint8_t* data, size_t size) {
+    return file.OpenBytes(data, size) != 0;
+}
+
 bool TemplateFileReader::Next() {
     const int n = file.ReadDataLine(kLineSize, line);
     if (n <= 0) {
@@ -677,9 +681,9 @@ void TemplateFileReader::MakeFixedRecords() {
     LevelMeterPictures = Media().LoadColumn("7a0sxmxx99s999.msp").release();
 }
 
-int LoadTemplateCatalogue(const char* name) {
-    TemplateFileReader reader;
-    if (!reader.Open(name)) ResourceMissing(reader.Fault());
+namespace {
+
+int ReadTemplateCatalogue(TemplateFileReader& reader) {
     Media().BusyEnable(1);
     const std::string speed = Media().ReadSpeedOption();
     if (!speed.empty()) {
@@ -689,4 +693,18 @@ int LoadTemplateCatalogue(const char* name) {
     reader.ReadAll();
     Media().BusyEnable(0);
     return 1;
+}
+
+}  // namespace
+
+int LoadTemplateCatalogue(const char* name) {
+    TemplateFileReader reader;
+    if (!reader.Open(name)) ResourceMissing(reader.Fault());
+    return ReadTemplateCatalogue(reader);
+}
+
+int LoadTemplateCatalogueFromBytes(const uint8_t* data, size_t size) {
+    TemplateFileReader reader;
+    reader.OpenBytes(data, size);
+    return ReadTemplateCatalogue(reader);
 }

@@ -2,6 +2,7 @@
 // Reads the template file 7a.pts section by section into the catalogue lists. Every count the
 // file gives is bounded before it sizes anything; missing fields keep the value they had for
 // the previous record, as the file format allows.
+#include <cstddef>
 #include <cstdint>
 #include <initializer_list>
 #include <optional>
@@ -20,6 +21,8 @@ class TemplateFileReader {
 public:
     // Opens the file relative to the asset directory; false when it cannot be opened.
     bool Open(const char* name);
+    // Reads bytes in memory as the file (they must outlive the reader).
+    bool OpenBytes(const uint8_t* data, size_t size);
     // Why Open failed, with the file's path.
     const std::string& Fault() const { return file.Fault(); }
     // Reads sections 1 to 15 and makes the fixed records and global pictures.

@@ -31,6 +31,8 @@ uint8_t Palette::FindNearestColour(const Rgb& colour) const {
         if (distance < bestDistance) {
             bestDistance = distance;
             best = i;
+            // Nothing comes nearer than the colour itself, and a tie keeps the lower index.
+            if (distance == 0) break;
         }
     }
     return static_cast<uint8_t>(best);

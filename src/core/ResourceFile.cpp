@@ -7,6 +7,7 @@
 #include <limits>
 #include <system_error>
 
+#include "platform/MemoryStream.h"
 #include "platform/Paths.h"
 
 namespace {
@@ -78,6 +79,28 @@ int ResourceFile::Open(const char* name, int32_t byteOrder, int32_t mode) {
     std::fseek(stream.get(), 0, SEEK_SET);
     position = 0;
     // The window is a signed 32-bit position; bytes beyond it cannot be reached.
+    entrySize = readLimit = static_cast<int32_t>(std::min(fileLength, kWindowMax));
+    if (!ProbeDirectory()) {
+        Close();
+        fault = path + ": the pack directory does not fit in the file";
+        return 0;
+    }
+    return 1;
+}
+
+int ResourceFile::OpenBytes(const void* data, size_t size) {
+    Close();
+    writeFailed = 0;
+    fault.clear();
+    path = "(bytes in memory)";
+    byteSwap = 1;
+    stream.reset(winx_OpenMemoryStream(data, size));
+    if (!stream) {
+        fault = path + ": " + std::strerror(errno);
+        return 0;
+    }
+    fileLength = static_cast<int64_t>(std::min<size_t>(size, INT64_MAX));
+    position = 0;
     entrySize = readLimit = static_cast<int32_t>(std::min(fileLength, kWindowMax));
     if (!ProbeDirectory()) {
         Close();

@@ -11,6 +11,7 @@
 // Writers: WriteLine answers 0 for a written line and kWriteFailed when the write failed;
 // a failure is remembered (Failed) and Close answers 0 when anything written did not reach the
 // file, so a full disk is never taken for a saved file.
+#include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -48,6 +49,9 @@ public:
     int Open(const char* name, OpenMode mode);
     // mode is one of "rb", "r", "wb", "w".
     int Open(const char* name, const char* mode);
+    // Reads bytes in memory as if they were a file's (they must outlive the reading): 1, or 0
+    // for a pack directory that does not fit.
+    int OpenBytes(const void* data, size_t size);
     // Opens for a reader that needs a pack: a file without the pack magic is refused (0).
     int OpenPack(const char* name);
     // Why the last Open failed, led by the file's path ("./Assets/x.msp: is not a pack");

@@ -68,12 +68,22 @@ PathSearch::Window PathSearch::WholeGrid() const {
     return Window{0, 0, grid.Rows(), grid.Columns()};
 }
 
+bool PathSearch::IsMostOfTheGrid(size_t cells) const {
+    // Past an eighth of the grid, scattered writes cost more than filling or copying it all.
+    return cells >= cost.size() / 8;
+}
+
 void PathSearch::ClearSearchGrids() {
     // Only the cells a search reached hold a cost or a link: resetting just those is cheaper
-    // than filling the grids, even after a search that crossed most of the map.
-    for (uint32_t i : touched) {
-        cost[i] = kUnreached;
-        parent[i] = kNoLink;
+    // than filling the grids, unless the search crossed much of the map.
+    if (IsMostOfTheGrid(touched.size())) {
+        std::fill(cost.begin(), cost.end(), kUnreached);
+        std::fill(parent.begin(), parent.end(), kNoLink);
+    } else {
+        for (uint32_t i : touched) {
+            cost[i] = kUnreached;
+            parent[i] = kNoLink;
+        }
     }
     touched.clear();
     open->Clear();
@@ -88,10 +98,13 @@ void PathSearch::ClearMarkGrid() {
 
 void PathSearch::CopyTouched(const std::vector<uint32_t>& source,
                              const std::vector<uint32_t>& cells, std::vector<uint32_t>& target,
-                             std::vector<uint32_t>& targetCells) {
-    for (uint32_t i : targetCells)
-        target[i] = kNoLink;
-    targetCells.clear();
+                             std::vector<uint32_t>& targetCells, bool& targetWhole) {
+    ClearLinks(target, targetCells, targetWhole);
+    if (IsMostOfTheGrid(cells.size())) {
+        target = source;
+        targetWhole = true;
+        return;
+    }
     for (uint32_t i : cells) {
         if (source[i] == kNoLink) continue;
         target[i] = source[i];
@@ -99,10 +112,16 @@ void PathSearch::CopyTouched(const std::vector<uint32_t>& source,
     }
 }
 
-void PathSearch::ClearChain() {
-    for (uint32_t i : chainCells)
-        chain[i] = kNoLink;
-    chainCells.clear();
+void PathSearch::ClearLinks(std::vector<uint32_t>& links, std::vector<uint32_t>& cells,
+                            bool& whole) {
+    if (whole) {
+        std::fill(links.begin(), links.end(), kNoLink);
+        whole = false;
+    } else {
+        for (uint32_t i : cells)
+            links[i] = kNoLink;
+    }
+    cells.clear();
 }
 
 int PathSearch::CanStand(int row, int column, MapObjectView* o) {
@@ -148,14 +167,18 @@ void PathSearch::ClearSuspended() {
     suspendedGoal = Point();
 }
 
-int PathSearch::IsPassable(int row, int column, MapObjectView* o) {
+inline int PathSearch::IsPassable(int row, int column, MapObjectView* o) {
     const int i = Index(row, column);
-    uint8_t& known = passable[i];
-    if (known == kUnknown) {
-        known = static_cast<uint8_t>(CanStand(row, column, o));
-        marked.push_back(static_cast<uint32_t>(i));
-    }
-    return known;
+    const uint8_t known = passable[i];
+    return known != kUnknown ? known : Mark(i, row, column, o);
+}
+
+// Out of line: the search asks about most cells many times and works them out once.
+[[gnu::noinline]] int PathSearch::Mark(int i, int row, int column, MapObjectView* o) {
+    const int answer = CanStand(row, column, o);
+    passable[i] = static_cast<uint8_t>(answer);
+    marked.push_back(static_cast<uint32_t>(i));
+    return answer;
 }
 
 uint32_t PathSearch::StepCost(const Cell& from, const Cell& to, MapObjectView* o, int threat) {
@@ -333,14 +356,14 @@ void PathSearch::BuildWaypoints(const Cell& start, const Cell& goal, const Cell&
     // Links live only in cells the search touched, so copying and clearing those is copying
     // and clearing the whole grids.
     if (o->HasManoeuvre(kEngageNearestManoeuvre)) {
-        CopyTouched(parent, touched, chain, chainCells);
+        CopyTouched(parent, touched, chain, chainCells, chainWhole);
         return;
     }
-    ClearChain();
-    CopyTouched(parent, touched, parentCopy, copyCells);
+    ClearLinks(chain, chainCells, chainWhole);
+    CopyTouched(parent, touched, parentCopy, copyCells, copyWhole);
     StraightenPass(0, start, goal, requestedGoal, window, o);
-    CopyTouched(chain, chainCells, parentCopy, copyCells);
-    ClearChain();
+    CopyTouched(chain, chainCells, parentCopy, copyCells, copyWhole);
+    ClearLinks(chain, chainCells, chainWhole);
     StraightenPass(1, start, goal, requestedGoal, window, o);
 }
 

@@ -71,6 +71,8 @@ private:
     static int Manhattan(const Cell& a, const Cell& b);
 
     int IsPassable(int row, int column, MapObjectView* o);
+    // Works out, notes and answers whether the cell (index i) is passable.
+    int Mark(int i, int row, int column, MapObjectView* o);
     uint32_t StepCost(const Cell& from, const Cell& to, MapObjectView* o, int threat);
     int SearchAStar(const Cell& start, Cell& goal, const Window& window, MapObjectView* o);
     void BuildWaypoints(const Cell& start, const Cell& goal, const Cell& requestedGoal,
@@ -85,8 +87,11 @@ private:
     // Sets the chain grid (or the copy of the parent grid) to the links of the touched cells
     // of another grid, every other cell unlinked; only cells set before are cleared.
     void CopyTouched(const std::vector<uint32_t>& source, const std::vector<uint32_t>& cells,
-                     std::vector<uint32_t>& target, std::vector<uint32_t>& targetCells);
-    void ClearChain();
+                     std::vector<uint32_t>& target, std::vector<uint32_t>& targetCells,
+                     bool& targetWhole);
+    // Unlinks the listed cells of a link grid, or all of it when it was copied whole.
+    static void ClearLinks(std::vector<uint32_t>& links, std::vector<uint32_t>& cells, bool& whole);
+    bool IsMostOfTheGrid(size_t cells) const;
     // Whether the object could stand at the cell's centre: the answer of
     // PathGrid::CanOccupy, found without the call where the footprint's cells are all free.
     int CanStand(int row, int column, MapObjectView* o);
@@ -104,6 +109,8 @@ private:
     std::vector<uint32_t> touched;
     std::vector<uint32_t> chainCells;
     std::vector<uint32_t> copyCells;
+    bool chainWhole = false;
+    bool copyWhole = false;
     std::vector<uint32_t> marked;
     // The footprint about a cell centre, as cell offsets (the same for every cell), of the
     // object the current request searches for; valid when footprintKnown.

@@ -23,6 +23,25 @@ inline CountSquare SquareAbout(int row, int column, int reach, int rows, int col
                        std::min(rows - 1, row + reach), std::min(columns - 1, column + reach)};
 }
 
+// Calls change(v) on the cells of `square` that `other` does not cover: whole rows outside its
+// rows, and on its rows the columns left and right of it.
+template <class Change>
+void ForCellsOutside(int32_t* cells, int pitch, const CountSquare& square, const CountSquare& other,
+                     Change change) {
+    for (int r = square.row0; r <= square.row1; ++r) {
+        int32_t* row = cells + static_cast<std::ptrdiff_t>(r) * pitch;
+        if (r < other.row0 || r > other.row1 || other.column1 < other.column0) {
+            for (int c = square.column0; c <= square.column1; ++c)
+                change(row[c]);
+            continue;
+        }
+        for (int c = square.column0; c <= std::min(square.column1, other.column0 - 1); ++c)
+            change(row[c]);
+        for (int c = std::max(square.column0, other.column1 + 1); c <= square.column1; ++c)
+            change(row[c]);
+    }
+}
+
 // Moves the square `from` to `to` on a grid of `pitch` counts a row: remove(v) on the cells
 // only `from` covers, add(v) on those only `to` covers. Answers false, changing nothing, when a
 // cell of the overlap counts below 1: the caller then removes and adds in full.
@@ -40,17 +59,7 @@ bool MoveCountSquare(int32_t* cells, int pitch, const CountSquare& from, const C
             if (least < 1) return false;
         }
     }
-    for (int r = from.row0; r <= from.row1; ++r) {
-        int32_t* row = cells + static_cast<std::ptrdiff_t>(r) * pitch;
-        for (int c = from.column0; c <= from.column1; ++c) {
-            if (!to.Contains(r, c)) remove(row[c]);
-        }
-    }
-    for (int r = to.row0; r <= to.row1; ++r) {
-        int32_t* row = cells + static_cast<std::ptrdiff_t>(r) * pitch;
-        for (int c = to.column0; c <= to.column1; ++c) {
-            if (!from.Contains(r, c)) add(row[c]);
-        }
-    }
+    ForCellsOutside(cells, pitch, from, to, remove);
+    ForCellsOutside(cells, pitch, to, from, add);
     return true;
 }

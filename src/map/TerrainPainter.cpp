@@ -43,24 +43,6 @@ const uint8_t* PictureOf(const Frame& f, int row, int column, bool& fogged) {
     return picture != nullptr ? picture : f.map.DecodedTile(0);
 }
 
-// A whole cell at 1:1: each tile row is eight 32-bit words, the fog a mask per word.
-void WholeCell1(const Frame& f, const uint8_t* tile, bool fogged, uint8_t* out) {
-    for (int j = 0; j < kCell; ++j, out += f.pitch, tile += kCell) {
-        if (!fogged) {
-            std::memcpy(out, tile, kCell);
-            continue;
-        }
-        // The lowest byte of a word is its leftmost pixel; fog where i + j is even.
-        const uint64_t keep = (j & 1) ? 0x00FF00FF00FF00FFull : 0xFF00FF00FF00FF00ull;
-        const uint64_t fog = (j & 1) ? 0xFE00FE00FE00FE00ull : 0x00FE00FE00FE00FEull;
-        uint64_t words[kCell / 8];
-        std::memcpy(words, tile, kCell);
-        for (uint64_t& word : words)
-            word = (word & keep) | fog;
-        std::memcpy(out, words, kCell);
-    }
-}
-
 // A whole cell at 1:2 or 1:4: every scale-th pixel of every scale-th row; fog where i + j is
 // odd.
 template <int Scale>
@@ -118,16 +100,44 @@ void WholeCell(const Frame& f, int row, int column) {
     const int x = f.screen.x + (column * kCell - f.view.x) / f.scale;
     const int y = f.screen.y + (row * kCell - f.view.y) / f.scale;
     uint8_t* out = f.pixels + static_cast<ptrdiff_t>(y) * f.pitch + x;
-    switch (f.scale) {
-        case 1:
-            WholeCell1(f, tile, fogged, out);
-            break;
-        case 2:
-            WholeCellZoomed<2>(f, tile, fogged, out);
-            break;
-        default:
-            WholeCellZoomed<4>(f, tile, fogged, out);
-            break;
+    // 1:1 goes a row of cells at a time (WholeRow1).
+    if (f.scale == 2) {
+        WholeCellZoomed<2>(f, tile, fogged, out);
+    } else {
+        WholeCellZoomed<4>(f, tile, fogged, out);
+    }
+}
+// A row of whole cells at 1:1, written a pixel row at a time across all of them, so that the
+// page is filled in the order it lies in memory.
+void WholeRow1(const Frame& f, int row, int firstColumn, int lastColumn) {
+    constexpr int kMaxAcross = 64;
+    const uint8_t* tiles[kMaxAcross];
+    bool fogs[kMaxAcross];
+    const int y = f.screen.y + (row * kCell - f.view.y);
+    for (int first = firstColumn; first <= lastColumn; first += kMaxAcross) {
+        const int count = std::min(kMaxAcross, lastColumn - first + 1);
+        for (int k = 0; k < count; ++k)
+            tiles[k] = PictureOf(f, row, first + k, fogs[k]);
+        uint8_t* out = f.pixels + static_cast<ptrdiff_t>(y) * f.pitch + f.screen.x +
+                       (first * kCell - f.view.x);
+        for (int j = 0; j < kCell; ++j, out += f.pitch) {
+            // The lowest byte of a word is its leftmost pixel; fog where i + j is even.
+            const uint64_t keep = (j & 1) ? 0x00FF00FF00FF00FFull : 0xFF00FF00FF00FF00ull;
+            const uint64_t fog = (j & 1) ? 0xFE00FE00FE00FE00ull : 0x00FE00FE00FE00FEull;
+            for (int k = 0; k < count; ++k) {
+                if (tiles[k] == nullptr) continue;
+                const uint8_t* tile = tiles[k] + j * kCell;
+                if (!fogs[k]) {
+                    std::memcpy(out + k * kCell, tile, kCell);
+                    continue;
+                }
+                uint64_t words[kCell / 8];
+                std::memcpy(words, tile, kCell);
+                for (uint64_t& word : words)
+                    word = (word & keep) | fog;
+                std::memcpy(out + k * kCell, words, kCell);
+            }
+        }
     }
 }
 }  // namespace
@@ -173,6 +183,10 @@ void TerrainPainter::DrawView(TerrainMap& map, const Point& viewOrigin, int zoom
     // 6. Whole cells, a row at a time, letting the cursor follow the mouse.
     for (int row = firstRow; row <= lastRow; ++row) {
         PumpMouseMove();
+        if (s == 1) {
+            WholeRow1(f, row, firstColumn, lastColumn);
+            continue;
+        }
         for (int column = firstColumn; column <= lastColumn; ++column)
             WholeCell(f, row, column);
     }

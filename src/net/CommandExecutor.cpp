@@ -106,28 +106,19 @@ bool IsSlotLetter(int c) {
     return c == 'V' || c == 'T' || c == 'X';
 }
 
-// Reads the settings block into `s` (as a fresh default record takes it) and checks every
-// value against its range; 0 when any is out.
+// Reads the settings block into `s` and checks every value against its range; 0 when any is
+// out. The four slots' letters and colours come whole from the block.
 int ReadSettings(CommandReader& r, SetupSettings& s) {
     s.scenarioNumber = r.ReadByte();
     s.clan = static_cast<char>(r.ReadU8());
-    s.slotClan[s.playerSlot - 1] = s.clan;
-    const int slot = r.ReadByte();
-    const int colour = r.ReadByte();
+    s.playerSlot = r.ReadByte();
+    s.colour = r.ReadByte();
     s.enemies = r.ReadByte();
     s.difficulty = r.ReadByte();
     s.artifacts = r.ReadU8();
     int ok = InRange(s.scenarioNumber, -1, 100) && (s.clan == 'V' || s.clan == 'T') &&
-             InRange(slot, 1, 4) && IsColour(colour) && colour != 254 && InRange(s.enemies, 0, 3) &&
-             InRange(s.difficulty, 1, 5) && InRange(s.artifacts, 0, 1);
-    if (ok) {
-        // The own slot moves: the letter leaves the old slot for the new one.
-        s.slotClan[s.playerSlot - 1] = 'X';
-        s.playerSlot = slot;
-        s.slotClan[slot - 1] = s.clan;
-        s.colour = colour;
-        s.slotColour[slot - 1] = colour;
-    }
+             InRange(s.playerSlot, 1, 4) && IsColour(s.colour) && s.colour != 254 &&
+             InRange(s.enemies, 0, 3) && InRange(s.difficulty, 1, 5) && InRange(s.artifacts, 0, 1);
     for (int i = 0; i < 4; ++i) {
         const int letter = r.ReadU8();
         const int slotColour = r.ReadByte();

@@ -154,9 +154,10 @@ void Sim::UpdatePartStates() {
         }
     }
     if (!lastAttacker.IsNull()) {
+        // Stealth is in force by its owner's structures.
         GameObject* attacker = world.FindObject(lastAttacker);
-        if (!attacker ||
-            (attacker->stealth.IsHidden(team) == 1 && world.HasObjectAround(attacker, team) == 0))
+        if (!attacker || (attacker->stealth.IsHidden(attacker->GetTeam()) == 1 &&
+                          world.HasObjectAround(attacker, team) == 0))
             lastAttacker = SimId();
     }
     FireControl::AssignWeaponTargets(*this, manoeuvres ? manoeuvres->focusFire : 0);

@@ -18,6 +18,7 @@
 #include "ui/Button.h"
 #include "ui/ScrollList.h"
 #include "ui/TextField.h"
+#include "world/GameRecords.h"
 #include "world/World.h"
 
 namespace {
@@ -205,7 +206,9 @@ bool DesignScreen::InMissionOrFromMenu() const {
 
 int32_t DesignScreen::LeaveRequest() const {
     World* world = TheWorld();
-    const bool scenario = world && world->scenario;
+    // The scenario in play is the World's own or the one the installed game records hold.
+    const bool scenario = world && (world->scenario ||
+                                    (world->gameRecords && world->gameRecords->HasScenario() == 1));
     return static_cast<int32_t>(scenario ? GameMode::Battle : GameMode::MainMenu);
 }
 
@@ -367,6 +370,7 @@ void DesignScreen::Unload() {
     selectedDesign = nullptr;
     editedDesign.reset();
     selectedGroup = nullptr;
+    nameEditGroup = nullptr;
     groupOpen = 0;
     questionPicture.reset();
     palette.reset();
@@ -424,6 +428,8 @@ void DesignScreen::Activate() {
 
 void DesignScreen::Deactivate() {
     if (display) display->cursorShape = kPointerCursor;
+    // The World writes the design file next: a group name being typed ends here.
+    ResetGroupRowField();
     HandBack();
     if (selectedDesign) {
         DesignLibrary* library = Library();

@@ -174,6 +174,9 @@ private:
     // The group-row field on the selected group's name; a name the design file cannot read
     // back is refused when the field ends, and the name before the edit comes back.
     int32_t EditGroupName(const InputEvent& event);
+    // Ends the group-row field; a name being typed that the file cannot read back is refused
+    // here too, however the field ends.
+    void ResetGroupRowField();
     void DrawPartRow(int32_t y, const char* label, const Template* part, bool chassisOrDrive);
 
     // --- DesignScreenEvents.cpp
@@ -230,4 +233,5 @@ private:
     Rect statusRect;
     std::unique_ptr<Bitmap> sizeIcons[5];
     std::string groupNameBefore;
+    DesignGroup* nameEditGroup = nullptr;  // not owned: the group whose name is being typed
 };

@@ -176,12 +176,30 @@ int32_t DesignScreen::EndChat() {
 int32_t DesignScreen::EditGroupName(const InputEvent& event) {
     if (!selectedGroup) return 0;
     const bool wasActive = groupRowField->active != 0;
-    if (!wasActive) groupNameBefore = selectedGroup->name;
+    if (!wasActive) {
+        groupNameBefore = selectedGroup->name;
+        nameEditGroup = selectedGroup;
+    }
     const int32_t used = groupRowField->HandleEvent(event, selectedGroup->name);
     // A name the design file cannot read back is refused when the field ends.
-    if (wasActive && !groupRowField->active && !DesignGroup::IsStorableName(selectedGroup->name))
-        selectedGroup->SetName(groupNameBefore.c_str());
+    if (wasActive && !groupRowField->active) {
+        if (!DesignGroup::IsStorableName(selectedGroup->name))
+            selectedGroup->SetName(groupNameBefore.c_str());
+        nameEditGroup = nullptr;
+    }
     return used;
+}
+
+void DesignScreen::ResetGroupRowField() {
+    DesignLibrary* library = Library();
+    // The group may have gone while its name was being typed.
+    if (groupRowField->active && nameEditGroup && library &&
+        library->IndexOfGroup(nameEditGroup) >= 0 &&
+        !DesignGroup::IsStorableName(nameEditGroup->name)) {
+        nameEditGroup->SetName(groupNameBefore.c_str());
+    }
+    nameEditGroup = nullptr;
+    groupRowField->Reset();
 }
 
 void DesignScreen::SelectLibraryRow(int32_t row) {
@@ -227,7 +245,7 @@ int32_t DesignScreen::HandleKey(const InputEvent& event) {
     if (used) return 1;
     if (panelMode == kLibrary) {
         designRowField->Reset();
-        groupRowField->Reset();
+        ResetGroupRowField();
     } else {
         nameField->Reset();
     }
@@ -385,7 +403,7 @@ int32_t DesignScreen::SelectCategory(int32_t command, int32_t silent) {
             groupList->SetSelection(library->groups.Count() - 1);
             selectedGroup = GroupAtSelection();
             groupOpen = 0;
-            groupRowField->Reset();
+            ResetGroupRowField();
             MoveGroupRowField();
             break;
         case 20:

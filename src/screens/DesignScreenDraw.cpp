@@ -134,7 +134,7 @@ void DesignScreen::DrawLibraryPanel() {
     const int32_t groupTop = groupList->top;
     groupList->Tick();
     if (groupList->top != groupTop) {
-        groupRowField->Reset();
+        ResetGroupRowField();
         MoveGroupRowField();
     }
     display->SetClipRect(screenRect);

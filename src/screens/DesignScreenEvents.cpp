@@ -197,7 +197,7 @@ int32_t DesignScreen::LibraryListsMouse(const InputEvent& event, bool buttonDown
             changed = true;
         }
         if (changed || groupList->top != groupTop) {
-            groupRowField->Reset();
+            ResetGroupRowField();
             MoveGroupRowField();
         }
         return 1;
@@ -218,7 +218,7 @@ void DesignScreen::HandleButtonDown(InputEvent& event, int32_t& deferredMode) {
             WhollyInside(designRowField->rect, designList->listRect)) {
             handled = 1;
             deferredMode = kParts;
-            groupRowField->Reset();
+            ResetGroupRowField();
         } else {
             designRowField->Reset();
             if (selectedGroup) {
@@ -232,7 +232,7 @@ void DesignScreen::HandleButtonDown(InputEvent& event, int32_t& deferredMode) {
                     handled = EditGroupName(event);
                 }
             }
-            if (!handled) groupRowField->Reset();
+            if (!handled) ResetGroupRowField();
         }
         if (!handled) handled = LibraryListsMouse(event, true);
     }

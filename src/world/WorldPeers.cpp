@@ -110,8 +110,11 @@ void World::CheckPeers() {
         CommLink* link = peerLinks[slot];
         if (!link || link->ConnectionLost() != 1) continue;
         const int team = peerTeams[slot];
-        // A peer this side dropped (damaged data, stalled) is named on the status line.
-        if (const int reason = link->DropReason()) {
+        // A player's machine that went away, or one this side dropped (damaged data, stalled),
+        // is named on the status line.
+        int reason = link->DropReason();
+        if (reason == 0 && IsPlayerTeam(team)) reason = CommLink::kDroppedStalled;
+        if (reason != 0) {
             if (const char* format = GetString(reason)) {
                 char text[256];
                 std::snprintf(text, sizeof text, format, team);

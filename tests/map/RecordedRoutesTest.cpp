@@ -57,43 +57,52 @@ std::string RecordLand(int land) {
     auto grid = GridFromRows(GeneratedRows(random, land));
     SightGrid sight(Size(64, 64), grid->PixelExtent(), 1);
     grid->AttachSightGrid(&sight);
-    auto anyCentre = [&random]() {
-        return Point(32 + static_cast<int>(random() % ((kSide - 2) * 32)),
-                     32 + static_cast<int>(random() % ((kSide - 2) * 32)));
+    // Every draw of the generator is its own statement: the order in which a call's arguments
+    // are evaluated differs between compilers.
+    auto draw = [&random](uint32_t below) { return static_cast<int>(random() % below); };
+    auto anyCentre = [&draw]() {
+        const int x = 32 + draw((kSide - 2) * 32);
+        const int y = 32 + draw((kSide - 2) * 32);
+        return Point(x, y);
     };
 
     std::vector<std::unique_ptr<FakeMapObject>> occupants;
     for (int i = 0; i < 40; ++i) {
-        auto o = std::make_unique<FakeMapObject>(1 + static_cast<int>(random() % 4), 100 + i,
-                                                 anyCentre(), static_cast<int>(random() % 3),
-                                                 random() % 3 == 0 ? 40 : 16);
-        o->moving = random() % 3 == 0;
-        o->waiting = random() % 5 == 0;
+        const int team = 1 + draw(4);
+        const Point at = anyCentre();
+        const int layer = draw(3);
+        const int radius = draw(3) == 0 ? 40 : 16;
+        auto o = std::make_unique<FakeMapObject>(team, 100 + i, at, layer, radius);
+        o->moving = draw(3) == 0;
+        o->waiting = draw(5) == 0;
         grid->AddFootprint(o.get(), o->position, 0);
-        if (random() % 2 == 0) sight.AddViewer(o.get(), o->position);
+        if (draw(2) == 0) sight.AddViewer(o.get(), o->position);
         occupants.push_back(std::move(o));
     }
 
     std::ostringstream out;
     NodeList route;
     for (int s = 0; s < kSearchesPerLand; ++s) {
-        FakeMapObject unit(1 + static_cast<int>(random() % 4), 1 + s, anyCentre(),
-                           random() % 5 == 0 ? 2 : static_cast<int>(random() % 2),
-                           random() % 4 == 0 ? 40 : 16);
-        unit.filter.noWater = random() % 2;
-        unit.filter.noR = random() % 3 == 0;
+        const int team = 1 + draw(4);
+        const Point at = anyCentre();
+        const int layer = draw(5) == 0 ? 2 : draw(2);
+        const int radius = draw(4) == 0 ? 40 : 16;
+        FakeMapObject unit(team, 1 + s, at, layer, radius);
+        unit.filter.noWater = draw(2);
+        unit.filter.noR = draw(3) == 0;
         unit.enemyMask = unit.filter.EnemyMaskFor(0);
-        unit.engageNearest = random() % 6 == 0;
-        unit.blocking = occupants[random() % occupants.size()]->id;
-        const Point goal = random() % 10 == 0 ? Point(kSide * 32 + 50, -20) : anyCentre();
-        const int ignoreUnits = random() % 3 == 0;
-        const bool windowed = random() % 5 == 0;
+        unit.engageNearest = draw(6) == 0;
+        unit.blocking =
+            occupants[static_cast<size_t>(draw(static_cast<uint32_t>(occupants.size())))]->id;
+        const Point goal = draw(10) == 0 ? Point(kSide * 32 + 50, -20) : anyCentre();
+        const int ignoreUnits = draw(3) == 0;
+        const bool windowed = draw(5) == 0;
         const Point low(std::max(0, unit.position.y / 32 - 20),
                         std::max(0, unit.position.x / 32 - 20));
         const Point high(low.x + 40, low.y + 40);
         // Some requests are abandoned after their first slice, leaving a suspended search that
         // the next unit's request must not pick up.
-        const int calls = random() % 8 == 0 ? 1 : 200;
+        const int calls = draw(8) == 0 ? 1 : 200;
         out << "land " << land << " search " << s << ":";
         for (int call = 0; call < calls; ++call) {
             const int result =

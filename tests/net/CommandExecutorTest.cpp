@@ -199,8 +199,13 @@ TEST_F(CommandExecutorTest, MiningAndSalvageFollowTheMirrorsFrontGoal) {
 TEST_F(CommandExecutorTest, AWreckTakesThePictureOfItsClanOrAnyClanAndTheMirrorsPlace) {
     MemoryCatalogueMedia media;
     SetCatalogueMedia(&media);
+    auto* veteran = new WreckTemplate('X', 'c', 0);
+    veteran->minimumTechLevel = 3;
     std::vector<ListNode*> records = {new WreckTemplate('T', 'a', 0),
-                                      new WreckTemplate('X', 'b', 0)};
+                                      new WreckTemplate('X', 'b', 0), veteran};
+    // Each clan's wreck pictures by its own tech level.
+    world.techLevelT = 3;
+    world.techLevelV = 1;
     for (ListNode* r : records)
         WreckList.PushBack(r);
     std::vector<std::string> made;
@@ -209,13 +214,16 @@ TEST_F(CommandExecutorTest, AWreckTakesThePictureOfItsClanOrAnyClanAndTheMirrors
         return std::make_unique<RecordingObject>(log, d.id.team, d.id.serial, d.position, 3, 1);
     };
     const Point open = land.Centre(10, 10);
-    Execute(Message(
-        {CommandBytes(13, SimId(2, 80)).B('V').B('a').P(open).L(50).Done(),
-         CommandBytes(13, SimId(2, 81)).B('V').B('b').P(open).L(50).Done(),
-         CommandBytes(13, SimId(2, 82)).B('T').B('a').P(owned->GetPosition()).L(9).Done()}));
+    Execute(
+        Message({CommandBytes(13, SimId(2, 80)).B('V').B('a').P(open).L(50).Done(),
+                 CommandBytes(13, SimId(2, 81)).B('V').B('b').P(open).L(50).Done(),
+                 CommandBytes(13, SimId(2, 82)).B('T').B('a').P(owned->GetPosition()).L(9).Done(),
+                 CommandBytes(13, SimId(2, 83)).B('V').B('c').P(open).L(9).Done(),
+                 CommandBytes(13, SimId(2, 84)).B('T').B('c').P(land.Centre(10, 3)).L(9).Done()}));
     // No picture for a 'V' wreck of chassis 'a'; the 'T' wreck on the owned unit is not kept.
     EXPECT_EQ(made, (std::vector<std::string>{"2:81 Vb " + Pt(open),
-                                              "2:82 Ta " + Pt(owned->GetPosition())}));
+                                              "2:82 Ta " + Pt(owned->GetPosition()),
+                                              "2:84 Tc " + Pt(land.Centre(10, 3))}));
     EXPECT_EQ(world.FindWreckById(SimId(2, 82)), nullptr);
     GameObject* wreckMade = world.FindWreckById(SimId(2, 81));
     ASSERT_NE(wreckMade, nullptr);

@@ -7,6 +7,7 @@
 
 #include <random>
 
+#include "core/StringTable.h"
 #include "net/Mesh.h"
 #include "objects/CommandBuffer.h"
 #include "objects/DestructibleObject.h"
@@ -121,6 +122,7 @@ TEST_F(MeshGameTest, SurvivorsOfALostMachineAgreeAndTheFirstPlayerTakesItsTeam) 
     SetUpGame(4);
     std::mt19937 random(7u);
     Play(random, 15);
+    SetStringTableText(std::string(305, '\r') + "Player %d stopped answering.\r");
     // The machine of player 3 dies.
     for (auto& m : machines)
         if (m->screen->PlayerNumber() == 3) m.reset();
@@ -132,6 +134,7 @@ TEST_F(MeshGameTest, SurvivorsOfALostMachineAgreeAndTheFirstPlayerTakesItsTeam) 
     for (auto& m : machines) {
         if (!m) continue;
         EXPECT_EQ(m->land.records.players, 3);
+        EXPECT_STREQ(m->world.statusText, "Player 3 stopped answering.");
         // Its own loss and the takeover's report both empty the slot.
         const std::vector<int>& emptied = m->land.records.emptied;
         EXPECT_EQ(std::set<int>(emptied.begin(), emptied.end()), std::set<int>{3});
@@ -139,6 +142,7 @@ TEST_F(MeshGameTest, SurvivorsOfALostMachineAgreeAndTheFirstPlayerTakesItsTeam) 
         EXPECT_EQ(Find(*m, SimId(3, 103))->local, m->screen->PlayerNumber() == 1 ? 1 : 0);
     }
     Play(random, 15);
+    ClearStringTable();
 }
 
 }  // namespace

@@ -244,6 +244,10 @@ TEST_F(GameObjectTest, SensorsAndStealthWorkOnlyWithTheirStructures) {
     world.GrantStructure(1, 1);
     EXPECT_EQ(unit.IsHidden(StealthKind::General, 1), 1);
     EXPECT_EQ(unit.IsHidden(StealthKind::A, 1), 0);
+    EXPECT_EQ(unit.IsHidden(StealthKind::B, 1), 0);
+    unit.stealth.FitStealth('y');
+    EXPECT_EQ(unit.IsHidden(StealthKind::B, 1), 1);
+    EXPECT_EQ(unit.IsHidden(StealthKind::A, 1), 0);
     // Firing shows it for 3000 ms of updates.
     unit.stealth.Reveal();
     unit.stealth.CountDownReveal(2999);

@@ -105,6 +105,7 @@ TEST_F(SimMounts, AShotMakingMountFiresOnlyFacingAReachableTargetOnAHittableLaye
     mount->Update(16, *sim);
     ASSERT_EQ(weapon->made, 1);
     EXPECT_EQ(world.shots.size(), 1u);
+    EXPECT_EQ(world.positionNotes, 1);
     const std::vector<int> kinds = CommandKinds(world.commands);
     EXPECT_NE(std::find(kinds.begin(), kinds.end(), 12), kinds.end());
     EXPECT_NE(std::find(kinds.begin(), kinds.end(), 21), kinds.end());
@@ -165,6 +166,29 @@ TEST_F(SimMounts, FocusFirePutsEveryFreeMountOnTheAttackTarget) {
     EXPECT_EQ(Mount(sim, 0)->target, enemy->id);
     EXPECT_EQ(Mount(sim, 1)->target, enemy->id);
     EXPECT_EQ(Mount(sim, 2)->target, SimId(2, 77));
+    // A mount that reaches its own target keeps it unless fire is focused.
+    Sim* near = Add(kit.MakeSim(2, 3, at + Point(20, 0)));
+    Mount(sim, 0)->SetTarget(near->id);
+    FireControl::AssignWeaponTargets(*sim, 0);
+    EXPECT_EQ(Mount(sim, 0)->target, near->id);
+    FireControl::AssignWeaponTargets(*sim, 1);
+    EXPECT_EQ(Mount(sim, 0)->target, enemy->id);
+}
+
+TEST_F(SimMounts, ALastAttackerThatIsGoneOrHiddenAloneIsDropped) {
+    Sim* sim = Add(kit.MakeSim(1, 1, at));
+    Sim* attacker = Add(kit.MakeSim(2, 2, at + Point(100, 0)));
+    sim->lastAttacker = SimId(2, 99);
+    sim->UpdatePartStates();
+    EXPECT_TRUE(sim->lastAttacker.IsNull());
+    attacker->stealth.hidden = 1;
+    world.GrantStructure(2, 1);
+    sim->lastAttacker = attacker->id;
+    sim->UpdatePartStates();
+    EXPECT_EQ(sim->lastAttacker, attacker->id);  // someone stands by it
+    world.objectAround = 0;
+    sim->UpdatePartStates();
+    EXPECT_TRUE(sim->lastAttacker.IsNull());
 }
 
 TEST_F(SimMounts, PerWeaponChoiceAlternatesAndKeepsReachableTargets) {

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include "catalogue/TemplateCatalogue.h"
+#include "core/Vector.h"
 #include "objects/LocationGoal.h"
 #include "objects/ObjectLand.h"
 #include "objects/PartAttachment.h"
+#include "objects/SimBody.h"
 #include "objects/SimTestSupport.h"
 #include "objects/TargetGoal.h"
 
@@ -229,6 +231,127 @@ TEST_F(SimOrders, AnIdleMirrorGathersNoMovementTime) {
     sim->facing = 8;
     sim->Update(25);
     EXPECT_EQ(sim->GetPosition(), at + Point(1, 0));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(SimOrders, FailedRoutesBlockReportOnceAndHoldTheNextRequest) {
+    EventLog events;
+    world.controllers[1] = &events;
+    world.routeFound = 0;
+    Sim* sim = Add(kit.MakeSim(1, 1, at));
+    sim->IssueOrder(Sim::kOrderMove, 0, at + Point(300, 0), SimId());
+    Goal* goal = sim->goals.Front();
+    // The first failure only notes the request; the retry blocks and reports once.
+    EXPECT_EQ(sim->RequestRoute(goal), 0);
+    EXPECT_EQ(sim->goals.IsFrontBlocked(), 0);
+    EXPECT_EQ(sim->RequestRoute(goal), 1);
+    EXPECT_EQ(sim->goals.IsFrontBlocked(), 1);
+    EXPECT_EQ(events.Count(4), 1);
+    sim->goals.UnblockFront();
+    EXPECT_EQ(sim->RequestRoute(goal), 1);
+    EXPECT_EQ(events.Count(4), 1);
+    // A found route keeps a patrol stop repeating.
+    world.routeFound = 1;
+    Sim* patrol = Add(kit.MakeSim(1, 3, at + Point(0, -64)));
+    patrol->OrderMove(at + Point(200, -64), 0, 1, 1, 0, 1, 0);
+    patrol->goals.Front()->repeat = 1;
+    EXPECT_EQ(patrol->RequestRoute(patrol->goals.Front()), 1);
+    EXPECT_EQ(patrol->goals.FirstUnfinished()->repeat, 1);
+    EXPECT_EQ(patrol->goals.FirstUnfinished()->active, 1);
+    world.routeFound = 0;
+    // A goal whose retry already failed holds the next request for five seconds.
+    goal->retried = 1;
+    sim->blockingSim = SimId(2, 9);
+    EXPECT_EQ(sim->RequestRoute(goal), 0);
+    EXPECT_EQ(sim->goals.IsFrontBlocked(), 1);
+    EXPECT_EQ(events.Count(3), 1);
+    const int requests = world.routeRequests;
+    EXPECT_EQ(sim->RequestRoute(goal), 0);
+    EXPECT_EQ(world.routeRequests, requests);
+    // Without a turn the budget is spent standing; a mirror never asks.
+    Sim* waiting = Add(kit.MakeSim(1, 2, at + Point(0, 64)));
+    waiting->IssueOrder(Sim::kOrderMove, 0, at + Point(300, 64), SimId());
+    world.pathTurn = 0;
+    waiting->moveTime = 100;
+    EXPECT_EQ(waiting->StepMovement(), 1);
+    EXPECT_EQ(waiting->GetPosition(), at + Point(0, 64));
+    waiting->local = 0;
+    EXPECT_EQ(waiting->RequestRoute(waiting->goals.Front()), 1);
+    EXPECT_EQ(world.routeRequests, requests);
+}
+
+TEST_F(SimOrders, ABlockedStepWaitsBlocksOrAsksAgainByItsBlocker) {
+    Sim* friendUnit = Add(kit.MakeSim(1, 7, at + Point(40, 0)));
+    Sim* enemy = Add(kit.MakeSim(2, 8, at + Point(40, 0)));
+    Sim* farEnemy = Add(kit.MakeSim(2, 9, at + Point(40, 200)));
+    // Without pictures the units measure 64 x 64.
+    for (Sim* blocker : {friendUnit, enemy, farEnemy})
+        blocker->body.reset();
+    struct Row {
+        const char* name;
+        GameObject* blocker;
+        bool attackBlocker;
+        bool blockerMoving;
+        Point goal;
+        int blocked, waiting, active;
+    };
+    const Point far = at + Point(300, 0);
+    const std::vector<Row> rows = {
+        {"friend", friendUnit, false, false, far, 0, 0, 1},
+        {"the target", enemy, true, false, far, 1, 0, 1},
+        {"a moving enemy", enemy, false, true, far, 0, 1, 1},
+        {"an enemy on the destination", enemy, false, false, at + Point(40, 0), 1, 0, 1},
+        {"an enemy elsewhere", farEnemy, false, false, far, 0, 0, 0},
+        {"blocked ground", nullptr, false, false, far, 0, 0, 0},
+    };
+    int serial = 20;
+    for (const Row& row : rows) {
+        Sim* sim = Add(kit.MakeSim(1, serial++, at));
+        sim->body.reset();
+        if (row.attackBlocker)
+            sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id, enemy->id, Point(), 1, 1));
+        else
+            sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, row.goal, 0, 1, 1));
+        Goal* front = sim->goals.Front();
+        front->active = 1;
+        enemy->moving = row.blockerMoving ? 1 : 0;
+        world.refusePlacement = 1;
+        world.placementBlocker = row.blocker;
+        sim->facing = 8;
+        sim->turnAndMove = 1;
+        EXPECT_EQ(sim->MoveAlong(2.0, front, Vector(Point(1, 0))), 0) << row.name;
+        world.refusePlacement = 0;
+        EXPECT_EQ(sim->goals.IsFrontBlocked(), row.blocked) << row.name;
+        EXPECT_EQ(sim->waiting, row.waiting) << row.name;
+        EXPECT_EQ(sim->goals.Front()->active, row.active) << row.name;
+        EXPECT_EQ(sim->blockingSim, row.blocker ? row.blocker->id : SimId()) << row.name;
+        EXPECT_EQ(sim->GetPosition(), at) << row.name;
+    }
+}
+
+TEST_F(SimOrders, AMovedTargetIsFollowedOnlyByTheLocalCopy) {
+    world.commands.SetEnabled(1);
+    world.objectAround = 1;
+    Sim* target = Add(kit.MakeSim(2, 2, at + Point(-100, 0)));
+    for (int local : {0, 1}) {
+        Sim* sim = Add(kit.MakeSim(1, 10 + local, at));
+        world.sight.AddViewer(sim, at);
+        sim->local = local;
+        auto goal = std::make_unique<TargetGoal>(sim->id, target->id, Point(), 1, 1);
+        TargetGoal* raw = goal.get();
+        sim->goals.PushFront(std::move(goal));
+        raw->active = 1;
+        target->SetPosition(at + Point(120, 0));
+        world.commands.Rewind();
+        EXPECT_EQ(sim->CheckGoal(), 0);
+        EXPECT_EQ(raw->lastTargetPosition == target->GetPosition(), local == 1) << local;
+        EXPECT_EQ(raw->active, local == 1 ? 0 : 1) << local;
+        EXPECT_EQ(CommandKinds(world.commands).empty(), local == 0) << local;
+        target->SetPosition(at + Point(-100, 0));
+    }
 }
 
 }  // namespace

@@ -42,6 +42,8 @@ TEST_F(SimParts, TheDesignGivesPartsBodyAndDamage) {
     EXPECT_EQ(sim->GetArmedPart(6), nullptr);
     EXPECT_EQ(sim->sensors.sensorA, 1);
     EXPECT_EQ(sim->stealth.hidden, 1);
+    EXPECT_EQ(sim->stealth.hiddenA, 0);
+    EXPECT_EQ(sim->sensors.sensorB, 0);
     // The first of the two longest wins; fire power sums per part, whole divisions each.
     EXPECT_EQ(sim->LongestRangeWeapon(), sim->GetArmedPart(2));
     EXPECT_EQ(sim->GetFirePower(), 30 * 1000 / 300 + 7 * 1000 / 2000);

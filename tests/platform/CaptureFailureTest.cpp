@@ -50,11 +50,11 @@ TEST(CaptureFailure, AFailedWriteLeavesNoFileAndSaysWhy) {
         EXPECT_EQ(Entries(dir.Path()), std::vector<std::string>{"plain"}) << c.path;
     }
     std::string error;
-    ASSERT_TRUE(winx_WriteRgbPng(dir.Path() + "/rgb.png", page.data(), 320, 480, 960, &error));
+    ASSERT_TRUE(winx_WriteRgbPng(dir.Path() + "/rgb.png", page.data(), 160, 480, 480, &error));
     png_image image{};
     image.version = PNG_IMAGE_VERSION;
     ASSERT_TRUE(png_image_begin_read_from_file(&image, (dir.Path() + "/rgb.png").c_str()));
-    EXPECT_EQ(image.width, 320u);
+    EXPECT_EQ(image.width, 160u);
     EXPECT_EQ(image.format, static_cast<png_uint_32>(PNG_FORMAT_RGB));
     png_image_free(&image);
     EXPECT_EQ(Entries(dir.Path()).size(), 2u);

@@ -91,6 +91,22 @@ TEST_F(FfmpegMovieTest, AGapInTheTimestampsDoesNotHoldThePlayer) {
     EXPECT_LT(SecondsSince(start), 5.0);
 }
 
+TEST_F(FfmpegMovieTest, AMovieWhoseClockStartsLaterPlaysFromItsFirstPicture) {
+    TestMovieShape shape;
+    shape.frames = 3;
+    shape.sound = false;
+    shape.startSeconds = 1;
+    auto movie = winx_FfmpegMovie::Open(Movie(shape));
+    ASSERT_NE(movie, nullptr);
+    const auto start = std::chrono::steady_clock::now();
+    int slices = 0;
+    while (!movie->WaitForCompletion(100))
+        ASSERT_LT(++slices, 40);
+    EXPECT_EQ(movie->FramesShown(), 3);
+    // Three pictures at 10 a second: not the second the stamps lie ahead of zero.
+    EXPECT_LT(SecondsSince(start), 0.9);
+}
+
 TEST_F(FfmpegMovieTest, TakingAKeyPressRemovesItsTextAndLeavesOtherInput) {
     ASSERT_EQ(PushTestMouseMotion(), 1);
     ASSERT_EQ(PushTestKeyPress('q'), 1);

@@ -24,6 +24,7 @@ protected:
         ASSERT_EQ(chassis->hardpointCount, 2);
         ASSERT_EQ(small->mountSize, 1);
         ASSERT_EQ(large->mountSize, 2);
+        ASSERT_NE(large->panelBitmap, nullptr);
         for (int h = 0; h < 3; ++h)
             panel.AddHardpointButton(At(h), 17, 17, h, (h + 1) % 2, nullptr, {}, {}, {}, h);
         panel.EnableAll(1);

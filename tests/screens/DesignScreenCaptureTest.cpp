@@ -1,14 +1,21 @@
-// The design screen at its main states, drawn headless on the sample set. With QX_CAPTURE set
-// the frames are written there as PNG files for a person to look at.
+// The design screen at its main states, drawn headless on the sample set and presented. With
+// QX_CAPTURE set the frames are written there as PNG files for a person to look at.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
+#include "catalogue/ChassisTemplate.h"
+#include "catalogue/WeaponTemplate.h"
+#include "core/Bitmap.h"
 #include "core/Palette.h"
+#include "core/SpriteSet.h"
 #include "platform/Capture.h"
 #include "screens/DesignScreenTestFixture.h"
+#include "ui/ScrollList.h"
 
 namespace {
 
@@ -22,17 +29,113 @@ void Capture(const MemoryDisplay& display, const std::string& name) {
         rgb[3 * i + 2] = display.GetPalette()->entries[i].b;
     }
     const std::filesystem::path path = std::filesystem::path(directory) / (name + ".png");
-    EXPECT_TRUE(winx_WritePalettedPng(path.string(), display.BackPage(), 640, 480, 640, rgb));
+    EXPECT_TRUE(winx_WritePalettedPng(path.string(), display.FrontPage(), 640, 480, 640, rgb));
 }
 
-TEST_F(DesignScreenTest, CapturesThePanels) {
+class DesignCaptureTest : public DesignScreenTest {
+protected:
+    uint8_t At(int x, int y) const { return f->display.FrontPage()[y * 640 + x]; }
+    // Draws a frame and presents it, as the World's tick does.
+    void Show() {
+        Frame();
+        f->display.Present();
+    }
+    // The colour a pack picture gives a screen pixel, drawn alone on a cleared page.
+    uint8_t Alone(const char* pack, int row, int x, int y) {
+        std::fill(f->display.BackPage(), f->display.BackPage() + 640 * 480, 0);
+        f->display.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+        ResourceFile file;
+        EXPECT_EQ(file.Open(pack, ResourceFile::OpenMode::Pack), 1);
+        EXPECT_EQ(file.SelectEntry(0, row), 1);
+        Bitmap(&file).DrawAt(Point(0, 0));
+        f->display.ResetClipRect();
+        return f->display.BackPage()[y * 640 + x];
+    }
+};
+
+TEST_F(DesignCaptureTest, EachPanelShowsItsOwnPictures) {
     Open();
-    Frame();
+    Show();
     Capture(f->display, "design-parts");
+    // The category column shows in the parts panel; the chassis button is the pressed one.
+    const uint8_t chassisButton = At(57, 35);
+    EXPECT_EQ(chassisButton, Alone(DesignScreen::kLargePack, 2, 57, 35));
+
     ClickButton(26);
+    f->display.Present();
     Capture(f->display, "design-library");
+    // The library backdrop covers the category column, which is not drawn.
+    EXPECT_EQ(At(57, 35), Alone(DesignScreen::kLargePack, 29, 57, 35));
+    EXPECT_NE(At(57, 35), chassisButton);
+    // The selected row of the design list is written in colour 9, the others in 10.
+    const ScrollList& list = *screen->DesignList();
+    auto colours = [&](int row, int colour) {
+        int n = 0;
+        const int top = list.listRect.origin.y + 4 + (row - list.top) * list.lineHeight;
+        for (int y = top; y < top + list.lineHeight; ++y)
+            for (int x = list.listRect.origin.x; x < list.listRect.origin.x + 100; ++x)
+                n += At(x, y) == colour;
+        return n;
+    };
+    ASSERT_GT(list.selection, 0);
+    EXPECT_GT(colours(list.selection, 9), 0);
+    EXPECT_EQ(colours(list.selection, 10), 0);
+    EXPECT_GT(colours(list.selection - 1, 10), 0);
+    EXPECT_EQ(colours(list.selection - 1, 9), 0);
+
     ClickButton(25);
+    f->display.Present();
     Capture(f->display, "design-settings");
+    // The first settings page is pressed and its panel's title is drawn.
+    EXPECT_EQ(At(60, 57), Alone(DesignScreen::kLargePack, 38, 60, 57));
+    EXPECT_EQ(At(175, 135), Alone(DesignScreen::kLargePack, 60, 175, 135));
+
+    ClickButton(24);
+    // A design with a chassis, a drive and a part carried over the preview.
+    screen->PickEntry(FindInList(ChassisList, 'V', 'c'), 0);
+    screen->PickEntry(screen->Next(1, nullptr), 1);
+    screen->PickEntry(FindWeaponTemplate('V', 'd'), 3);
+    Move(Point(330, 240));
+    Show();
+    Capture(f->display, "design-parts-built");
+    EXPECT_NE(screen->ShownHardpointPanel(), nullptr);
+}
+
+TEST_F(DesignCaptureTest, AQuestionNamesDesignsWithoutReadingTheirNamesAsFormats) {
+    Open();
+    ClickButton(26);
+    ClickButton(24);
+    std::snprintf(Library().selected->name, 128, "%s", "%s%n%s");
+    std::snprintf(Edited().name, 128, "%s", "%d%s");
+    screen->editState = DesignScreen::kChanged;
+    ClickButton(14);
+    ASSERT_EQ(screen->question, 14);
+    Show();
+    Capture(f->display, "design-question");
+    int lettered = 0;
+    for (int y = 210; y <= 250; ++y)
+        for (int x = 180; x <= 460; ++x)
+            lettered += At(x, y) == 110;
+    EXPECT_GT(lettered, 0);
+}
+
+TEST_F(DesignCaptureTest, EntriesWithoutFramesAndLayoutsOutOfRangeDrawNothing) {
+    Open();
+    // A chassis whose panel pictures hold no frame, naming a layout the screen does not have.
+    auto* chassis = static_cast<ChassisTemplate*>(screen->VisibleEntry(0));
+    ASSERT_NE(chassis, nullptr);
+    chassis->panelPictures = std::make_unique<SpriteSet>(0);
+    chassis->designPanelIndex = 15;
+    screen->FillFirstPage(0);
+    Show();
+    ClickButton(27);
+    EXPECT_EQ(Edited().chassis, chassis);
+    EXPECT_EQ(screen->ShownHardpointPanel(), nullptr);
+    EXPECT_EQ(screen->shownHardpointPanel, -1);
+    Show();
+    Move(Point(320, 250));
+    Post(InputKind::ButtonDown, Point(320, 250), 'R');
+    EXPECT_EQ(Frame(), 1);
 }
 
 }  // namespace

@@ -48,6 +48,17 @@ TEST_F(DesignFlowTest, ActivationShowsTheLastDesignAndTheDrawnPartsPanel) {
     EXPECT_EQ(screen->ButtonOf(23)->enabled, 1);
     EXPECT_EQ(Frame(), 1);
     EXPECT_EQ(f->display.cursorShape, DesignScreen::kArrowCursor);
+    // The pointer over a widget, the arrow elsewhere, nothing while a part is carried.
+    Move(screen->ButtonOf(26)->Centre());
+    Frame();
+    EXPECT_EQ(f->display.cursorShape, DesignScreen::kPointerCursor);
+    Move(Point(150, 200));
+    Frame();
+    EXPECT_EQ(f->display.cursorShape, DesignScreen::kArrowCursor);
+    screen->carried = FindWeaponTemplate('V', 'a');
+    Move(Point(150, 210));
+    screen->HandleEvents(16);
+    EXPECT_EQ(f->display.cursorShape, DesignScreen::kNoCursor);
 }
 
 TEST_F(DesignFlowTest, NewDesignAsksOnlyAboutChangesAndKeepsANewDesignsName) {
@@ -82,7 +93,13 @@ TEST_F(DesignFlowTest, NewDesignAsksOnlyAboutChangesAndKeepsANewDesignsName) {
     PickTrooper();
     asked = Selected();
     ClickButton(14);
-    // A click beside the question's buttons is refused; yes stores.
+    // The pointer shows over the answers only; a click beside them is refused; yes stores.
+    Move(screen->ButtonOf(32)->Centre());
+    Frame();
+    EXPECT_EQ(f->display.cursorShape, DesignScreen::kPointerCursor);
+    Move(Point(20, 20));
+    Frame();
+    EXPECT_EQ(f->display.cursorShape, DesignScreen::kArrowCursor);
     EXPECT_EQ(Click(Point(20, 20)), 1);
     EXPECT_EQ(screen->question, 14);
     EXPECT_EQ(ClickButton(31), 1);
@@ -186,6 +203,27 @@ TEST_F(DesignFlowTest, GroupNamesTheDesignFileCannotReadBackAreRefused) {
     for (const char* refused : {"", "*x", "#x"})
         EXPECT_EQ(rename(refused), "tanks") << refused;
     EXPECT_EQ(rename("scouts"), "scouts");
+    // Ended by a click elsewhere instead of Enter, the empty name is refused all the same.
+    Click(field);
+    Key(kKeyBackspace);
+    ASSERT_STREQ(group->name, "");
+    Click(screen->DesignList()->listRect.origin + Point(10, 10));
+    EXPECT_STREQ(group->name, "scouts");
+
+    // The first group of the file likewise: picked in the closed list, opened by its row field.
+    ClickButton(20);
+    ASSERT_EQ(screen->groupOpen, 0);
+    Click(screen->GroupList()->listRect.origin + Point(10, 6));
+    DesignGroup* first = Library().GroupAt(0);
+    ASSERT_EQ(screen->selectedGroup, first);
+    Click(screen->GroupRowField()->rect.Centre());
+    ASSERT_EQ(screen->groupOpen, 1);
+    const std::string before = first->name;
+    Click(screen->GroupRowField()->rect.Centre());
+    Key(kKeyBackspace);
+    ASSERT_STREQ(first->name, "");
+    Click(screen->DesignList()->listRect.origin + Point(10, 10));
+    EXPECT_EQ(std::string(first->name), before);
 }
 
 TEST_F(DesignFlowTest, ReturningFromTheBattleKeepsTheDesignAndFollowsDeletions) {
@@ -260,6 +298,53 @@ TEST_F(DesignFlowTest, EverySettingShownRoundTripsAndAnotherRowChangesTheDesign)
             }
         }
     }
+}
+
+TEST_F(DesignFlowTest, TheBackdropStepsEvery200MsAndHelpFollowsThePanel) {
+    Open();
+    const int start = screen->backdropFrame;
+    for (int step = 1; step <= 7; ++step) {
+        f->clock.Advance(199);
+        Frame();
+        EXPECT_EQ(screen->backdropFrame, (start + step - 1) % 7);
+        f->clock.Advance(1);
+        Frame();
+        EXPECT_EQ(screen->backdropFrame, (start + step) % 7) << step;
+    }
+    // Hovering an entry shows its help; the help button shows the statistics again.
+    Move(screen->ButtonOf(27)->Centre());
+    Frame();
+    EXPECT_EQ(screen->helpState, 3);
+    ClickButton(30);
+    EXPECT_EQ(screen->helpState, 1);
+    ClickButton(26);
+    ClickButton(24);
+    ClickButton(25);
+    screen->SelectCategory(30, 1);
+    EXPECT_EQ(screen->helpState, 2);
+}
+
+TEST_F(DesignFlowTest, DraggingASliderOnTheScreenSetsItsParameter) {
+    Open();
+    ClickButton(26);
+    ClickButton(24);
+    ClickButton(25);
+    ClickButton(12);
+    ControlPanel* panel = screen->GetControlPanel(12);
+    Button* busy = panel->ButtonAt(2);
+    ASSERT_EQ(busy->id, 1);
+    const Point knob = busy->Centre();
+    Move(knob);
+    Post(InputKind::ButtonDown, knob, 'L');
+    Frame();
+    // Back by half the travel (147 pixels): from 99 to about 49.
+    Move(knob - Point(74, 0));
+    Post(InputKind::ButtonUp, knob - Point(74, 0), 'L');
+    Frame();
+    EXPECT_EQ(Edited().parameters[1], busy->GetValue());
+    EXPECT_LT(Edited().parameters[1], 60);
+    EXPECT_GT(Edited().parameters[1], 40);
+    EXPECT_EQ(screen->editState, DesignScreen::kChanged);
 }
 
 // Counts the factory's refits on behalf of the World.
@@ -347,6 +432,11 @@ TEST_F(DesignChatTest, AChatLineIsSentWithTheHostNameAndCutToOneCommand) {
     EXPECT_EQ(Sent(), "");
     f->world->networkGame = 1;
     f->world->commands->SetEnabled(1);
+    // Only U opens a chat line.
+    Key('x');
+    Key('o');
+    Key(kKeyEnter);
+    EXPECT_EQ(Sent(), "");
     Chat("");
     EXPECT_EQ(Sent(), "");
     Chat("hi");

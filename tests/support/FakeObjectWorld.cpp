@@ -89,6 +89,10 @@ void FakeObjectWorld::AddEffect(std::unique_ptr<GameObject> effect) {
 
 int FakeObjectWorld::PlaceObject(GameObject* object, const Point& p, GameObject** blocker) {
     if (blocker) *blocker = nullptr;
+    if (refusePlacement) {
+        if (blocker) *blocker = placementBlocker;
+        return 0;
+    }
     ++placements;
     object->MoveTo(p);
     return 1;

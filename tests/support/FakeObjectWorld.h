@@ -121,6 +121,9 @@ public:
     std::vector<Point> blocked;
     std::vector<int> canPlaceRelaxed;
     int placements = 0;
+    // While set, PlaceObject refuses every point and names this blocker (may be null).
+    int refusePlacement = 0;
+    GameObject* placementBlocker = nullptr;
     int gridAdds = 0;
     int gridRemoves = 0;
     // Buildable ground: every rectangle inside the map unless a test says otherwise.

@@ -14,12 +14,12 @@ extern "C" {
 
 namespace {
 
-// Copies a movie, stamping the video packets after gapAfterFrame gapSeconds later (none for
-// -1). The writer leaves its video packets without a duration, so the container's edit list
-// ends where the last picture starts and a reader drops that picture; the copy gives every
-// picture one frame's duration and keeps it.
+// Copies a movie, stamping every video packet startSeconds later and those after
+// gapAfterFrame gapSeconds more (none for -1). The writer leaves its video packets without a
+// duration, so the container's edit list ends where the last picture starts and a reader drops that
+// picture; the copy gives every picture one frame's duration and keeps it.
 int Remux(const std::string& from, const std::string& to, int framesPerSecond, int gapAfterFrame,
-          int gapSeconds) {
+          int gapSeconds, int startSeconds) {
     AVFormatContext* input = nullptr;
     if (avformat_open_input(&input, from.c_str(), nullptr, nullptr) < 0) return 0;
     AVFormatContext* output = nullptr;
@@ -50,8 +50,11 @@ int Remux(const std::string& from, const std::string& to, int framesPerSecond, i
                 if (packet->duration == 0)
                     packet->duration =
                         av_rescale_q(1, AVRational{1, framesPerSecond}, in->time_base);
-                if (gapAfterFrame >= 0 && videoPackets > gapAfterFrame) {
-                    const int64_t shift = av_rescale_q(gapSeconds, AVRational{1, 1}, in->time_base);
+                const int seconds =
+                    startSeconds +
+                    (gapAfterFrame >= 0 && videoPackets > gapAfterFrame ? gapSeconds : 0);
+                if (seconds != 0) {
+                    const int64_t shift = av_rescale_q(seconds, AVRational{1, 1}, in->time_base);
                     if (packet->pts != AV_NOPTS_VALUE) packet->pts += shift;
                     if (packet->dts != AV_NOPTS_VALUE) packet->dts += shift;
                 }
@@ -105,8 +108,8 @@ int WriteTestMovie(const std::string& path, const TestMovieShape& shape) {
         }
     }
     if (!writer.Close()) return 0;
-    const int ok =
-        Remux(written, path, shape.framesPerSecond, shape.gapAfterFrame, shape.gapSeconds);
+    const int ok = Remux(written, path, shape.framesPerSecond, shape.gapAfterFrame,
+                         shape.gapSeconds, shape.startSeconds);
     std::remove(written.c_str());
     return ok;
 }

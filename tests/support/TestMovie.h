@@ -14,6 +14,8 @@ struct TestMovieShape {
     // file); -1 for none.
     int gapAfterFrame = -1;
     int gapSeconds = 0;
+    // Every picture is stamped this much later: a movie whose clock does not start at zero.
+    int startSeconds = 0;
 };
 
 // 1 when the file was written.

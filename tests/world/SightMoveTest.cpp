@@ -80,6 +80,20 @@ std::vector<uint64_t> RunCrowd(bool recount) {
         }
         prints.push_back(GridsPrint(world));
     }
+    // However the counts got there, every local unit's surroundings are in view now.
+    int local = 0;
+    for (WanderingUnit* w : walkers) {
+        if (w->teamRecord.second != world.LocalTeam()) continue;
+        ++local;
+        int row = 0, column = 0;
+        world.terrain->PixelToCell(w->GetPosition(), row, column);
+        for (int r = std::max(0, row - 8); r <= std::min(kSide - 1, row + 8); ++r) {
+            for (int c = std::max(0, column - 8); c <= std::min(kSide - 1, column + 8); ++c)
+                EXPECT_GE(world.terrain->Visibility(r, c), 1) << r << "," << c;
+        }
+        EXPECT_GE(world.sight->IsVisible(w->GetPosition(), w->ViewingPlayer()), 1);
+    }
+    EXPECT_GT(local, 0);
     return prints;
 }
 

@@ -392,8 +392,11 @@ std::vector<uint8_t> MakeSmallPack(const AssetPalette& palette) {
     put(0, 66, Knob(38, 27, palette, true));
     for (int size = 1; size <= 4; ++size)
         put(0, 66 + size, SizeIcon(size, palette));
+    // The rows the screen reads each layout's background from.
+    const int backgroundRows[kLayouts] = {71, 72, 77, 78, 74, 79, 75, 80,
+                                          82, 81, 73, 76, 83, 84, 85};
     for (int layout = 0; layout < kLayouts; ++layout)
-        put(0, 71 + layout, HardpointBackground(layout, palette));
+        put(0, backgroundRows[layout], HardpointBackground(layout, palette));
     put(0, 87, OpenGroupOverlay(palette));
     return pack.Build();
 }
