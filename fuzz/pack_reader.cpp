@@ -1,19 +1,11 @@
-// Feeds arbitrary bytes to ResourceFile as a file: the pack directory probe, every entry's
-// window, number and block reads, and line reading.
-#include <unistd.h>
-
+// Feeds arbitrary bytes to ResourceFile as a file, straight from memory: the pack directory
+// probe, every entry's window, number and block reads, and line reading.
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <string>
 
 #include "core/ResourceFile.h"
 
 namespace {
-
-std::string ScratchFile() {
-    return "/tmp/qx_fuzz_pack_" + std::to_string(getpid()) + ".bin";
-}
 
 void ReadWindow(ResourceFile& file) {
     uint16_t word;
@@ -35,15 +27,8 @@ void ReadWindow(ResourceFile& file) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path = ScratchFile();
-    FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) return 0;
-    std::fwrite(data, 1, size, out);
-    std::fclose(out);
-
     ResourceFile file;
-    file.plainPath = 1;
-    if (!file.Open(path.c_str(), ResourceFile::OpenMode::Pack)) return 0;
+    if (!file.OpenBytes(data, size)) return 0;
     if (file.Columns() == 0 && file.Rows() == 0) {
         ReadWindow(file);
     } else {

@@ -1,11 +1,7 @@
 // Fuzzes the decoding of sound-pack sample entries: the header on its own, and a whole entry
-// played, stopped, replayed and streamed from through the shared pack.
-#include <unistd.h>
-
+// played, stopped, replayed and streamed from through the shared pack (read from memory).
 #include <cstdint>
-#include <cstdio>
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "core/AudioFormat.h"
@@ -31,12 +27,6 @@ std::vector<uint8_t> OneEntryPack(const uint8_t* data, size_t size) {
     return pack;
 }
 
-const std::string& PackPath() {
-    static const std::string path =
-        "/tmp/qx_fuzz_sound_sample_" + std::to_string(getpid()) + ".xsf";
-    return path;
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -53,14 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }();
     (void)device;
 
+    // The pack is read from memory; it outlives the reading, which ends with this call.
     const std::vector<uint8_t> pack = OneEntryPack(data, size);
-    std::FILE* file = std::fopen(PackPath().c_str(), "wb");
-    if (!file) return 0;
-    std::fwrite(pack.data(), 1, pack.size(), file);
-    std::fclose(file);
     auto resource = std::make_unique<ResourceFile>();
-    resource->plainPath = 1;
-    if (!resource->Open(PackPath().c_str(), 1, 0)) return 0;
+    if (!resource->OpenBytes(pack.data(), pack.size())) return 0;
     SetSharedSoundPack(std::move(resource));
 
     Sound sound(0);

@@ -1,12 +1,7 @@
 // Reads a tile set made of arbitrary bytes for a map geometry taken from its first bytes, and
-// decodes every tile read.
-#include <unistd.h>
-
+// decodes every tile read. The bytes are read from memory.
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <string>
 #include <vector>
 
 #include "core/BlockDecoder.h"
@@ -15,20 +10,12 @@
 #include "map/TileSet.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    static const std::string path =
-        (std::filesystem::temp_directory_path() / ("qx-fuzz-tiles-" + std::to_string(::getpid())))
-            .string();
     if (size < 4) return 0;
     const Size map(1 + data[0] % 12, 1 + data[1] % 12);
     const Size origin(data[2] % 5, data[3] % 5);
     const Size sheet(map.w + origin.w + data[2] % 3, map.h + origin.h + data[3] % 3);
-    {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        out.write(reinterpret_cast<const char*>(data + 4), static_cast<std::streamsize>(size - 4));
-    }
     ResourceFile file;
-    file.plainPath = 1;
-    if (!file.Open(path.c_str(), ResourceFile::OpenMode::ReadBinary)) return 0;
+    if (!file.OpenBytes(data + 4, size - 4)) return 0;
     const std::vector<uint8_t> tiles = TileSet::Read(file, map, origin, sheet);
     if (tiles.size() != (static_cast<size_t>(map.w) * map.h + 1) * TileSet::kTileBytes) {
         __builtin_trap();

@@ -1,6 +1,27 @@
 #include "core/ShadeTable.h"
 
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <iterator>
+
 #include "core/Palette.h"
+
+namespace {
+
+// Every land of a clan shares one palette, and each load of a land builds the same two tables
+// over it, each a search of the palette per entry: the last tables built are kept with what
+// they were built from.
+struct BuiltTable {
+    bool valid = false;
+    int32_t percentage = 0;
+    Rgb colours[256];
+    uint8_t entries[256];
+};
+std::array<BuiltTable, 2> recentTables;
+size_t nextRecentTable = 0;
+
+}  // namespace
 
 ShadeTable::ShadeTable() {
     for (int i = 0; i < 256; ++i)
@@ -8,11 +29,24 @@ ShadeTable::ShadeTable() {
 }
 
 ShadeTable::ShadeTable(int32_t percentage, const Palette& palette) : ShadeTable() {
+    for (const BuiltTable& built : recentTables) {
+        if (built.valid && built.percentage == percentage &&
+            std::equal(std::begin(built.colours), std::end(built.colours), palette.entries)) {
+            std::memcpy(entries, built.entries, sizeof entries);
+            return;
+        }
+    }
     if (percentage < 0) {
         BuildDarker(-percentage, palette);
     } else {
         BuildLighter(percentage, palette);
     }
+    BuiltTable& kept = recentTables[nextRecentTable];
+    nextRecentTable = (nextRecentTable + 1) % recentTables.size();
+    kept.valid = true;
+    kept.percentage = percentage;
+    std::copy(std::begin(palette.entries), std::end(palette.entries), kept.colours);
+    std::memcpy(kept.entries, entries, sizeof entries);
 }
 
 void ShadeTable::BuildDarker(int32_t percent, const Palette& palette) {

@@ -23,6 +23,8 @@
 #include "world/CommLink.h"
 #include "world/GameRecords.h"
 #include "world/ObjectNode.h"
+#include "world/Scenario.h"
+#include "world/ScenarioMakers.h"
 #include "world/World.h"
 
 namespace {
@@ -367,8 +369,22 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             const char letter = static_cast<char>(r.ReadByte());
             const int factoryByte = r.ReadByte();
             // Never a second factory for a team.
-            if (!factory)
-                receivers.CreateFactory(id, letter, p, stored, reserve, cargo, factoryByte);
+            if (factory) break;
+            ScenarioMakers& makers = world.scenarioMakers;
+            std::unique_ptr<GameObject> building =
+                makers.createBuildingSim ? makers.createBuildingSim(letter, id, p, 0) : nullptr;
+            if (building) {
+                building->Deposit(stored);
+                building->AddCargo(cargo);
+                if (makers.addFactoryResources)
+                    makers.addFactoryResources(building.get(), 0, reserve);
+                receivers.SetFactoryByte(building.get(), factoryByte);
+                world.AddBuilding(std::move(building));
+            }
+            if (world.scenario) {
+                world.scenario->factoryPlaced[id.team] = 1;
+                world.scenario->NextRound(world);
+            }
             break;
         }
         case CommandKind::FireWeapon: {

@@ -31,11 +31,8 @@ public:
     // Answers with kind 39.
     virtual void ReserveExit(GameObject* /*factory*/, const Point& /*p*/) {}
     virtual void CountExitAck(GameObject* /*factory*/) {}
-    // Kind 11 for a team without a factory: makes it with its stores, then marks the team
-    // placed in the scenario and starts the next round.
-    virtual void CreateFactory(const SimId& /*id*/, char /*buildingLetter*/, const Point& /*p*/,
-                               int32_t /*storedLessReserve*/, int32_t /*reserve*/,
-                               int32_t /*cargo*/, int /*factoryByte*/) {}
+    // The factory byte of a factory made from kind 11.
+    virtual void SetFactoryByte(GameObject* /*factory*/, int /*value*/) {}
 
     // The goals of kind 8 whose classes the executor does not make itself: mining (3, on the
     // object found), scavenge (4, on the wreck found), repair (5), unload (6), refuel (8).

@@ -1,5 +1,6 @@
 #include "net/NetworkPlay.h"
 
+#include "catalogue/VehicleDesign.h"
 #include "core/Settings.h"
 #include "core/Size.h"
 #include "map/CollisionFilter.h"
@@ -8,13 +9,49 @@
 #include "net/TcpEndpoint.h"
 #include "net/TcpLink.h"
 #include "objects/Artifact.h"
+#include "objects/Goal.h"
+#include "objects/ObjectWorld.h"
+#include "objects/Sim.h"
+#include "objects/SimFactory.h"
+#include "objects/UnitMakers.h"
 #include "platform/Sockets.h"
 #include "world/World.h"
 
 namespace {
 
+constexpr int kRefuelParam = 99;
+
 class TodaysReceivers : public CommandReceivers {
 public:
+    // The economy goals come from the makers their code installs (none: no goal), with the
+    // constant arguments a received goal always has.
+    std::unique_ptr<Goal> MakeGoal(int type, const SimId& owner, const SimId& object,
+                                   const Point& p) override {
+        GoalFields fields;
+        switch (static_cast<GoalType>(type)) {
+            case GoalType::Mining:
+                fields.id = object;
+                break;
+            case GoalType::Scavenge:
+                fields.id = object;
+                fields.point = p;
+                break;
+            case GoalType::Repair:
+                fields.id = object;
+                fields.point = p;
+                fields.amount = 1;
+                break;
+            case GoalType::Unload:
+                break;
+            case GoalType::Refuel:
+                fields.point = p;
+                fields.param = kRefuelParam;
+                break;
+            default:
+                return nullptr;
+        }
+        return TheObjectWorld().Makers().MakeGoal(type, owner, fields, 1, 1);
+    }
     void MakeArtifact(const SimId& id, const Point& p, int value) override {
         World* world = TheWorld();
         if (!world) return;
@@ -23,6 +60,12 @@ public:
             p, Size(64, 64), nullptr, nullptr, CollisionFilter(2, 1, 1, 1, 1), id, value);
         artifact->SetLocal(0);
         world->AddArtifact(artifact);
+    }
+    // A unit another machine's factory made: its mirror under the same id.
+    void SpawnUnit(GameObject* /*factory*/, const SimId& id, const Point& p,
+                   const char* designText) override {
+        auto design = std::make_unique<VehicleDesign>(designText);
+        SpawnSim(design, id, p, 0);
     }
     void ApplyPeerSettings(const SetupSettings& settings, int start, int leave) override {
         if (TheNetworkHooks().applyPeerSettings)

@@ -156,8 +156,8 @@ int32_t DesignScreen::EndChat() {
     if (chatText[0] && world && world->commands) {
         // The host name the link in the first peer slot reports, when there is one.
         CommLink* link = world->peerLinks[0];
-        const std::string host =
-            link && world->linkHostName ? world->linkHostName(*link) : std::string();
+        const char* name = link ? link->HostName() : nullptr;
+        const std::string host = name ? name : "";
         // The message is cut to what one command carries, whatever the host name's length.
         char message[kChatMessageSize];
         if (!host.empty()) {

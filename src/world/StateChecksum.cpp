@@ -2,6 +2,7 @@
 #include "objects/GameObject.h"
 #include "world/GameRecords.h"
 #include "world/ObjectNode.h"
+#include "world/Scenario.h"
 #include "world/World.h"
 
 namespace {
@@ -51,6 +52,12 @@ uint64_t World::StateChecksum() {
         for (int b = 0; b < World::kTeams; ++b)
             h = Mix(h, world.alliance[a][b]);
     h = Mix(h, world.paused);
+    if (Scenario* scenario = world.scenario.get()) {
+        for (int team = 0; team < Scenario::kTeams; ++team) {
+            h = Mix(h, scenario->playerSlots[team]);
+            h = Mix(h, scenario->teamColours[team]);
+        }
+    }
     GameRecords* records = world.gameRecords;
     h = Mix(h, records && records->HasScenario() == 1 ? records->PlayerCount() : -1);
     return h;

@@ -344,9 +344,6 @@ public:
     UnitMakers unitMakers;
     // Makes the link of a new peer slot (the network code installs the TCP link).
     std::function<std::unique_ptr<CommLink>()> makeLink;
-    // The host name a link reports (the network code installs the TCP link's); without one a
-    // chat line goes out without a host name.
-    std::function<std::string(CommLink&)> linkHostName;
     // Applies one complete message of a peer slot (0 .. 2) to this machine's copies; the
     // network code installs the command executor. Without one a message is dropped.
     std::function<void(CommandBuffer& message, int slot)> executeCommands;

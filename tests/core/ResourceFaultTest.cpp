@@ -40,6 +40,7 @@ TEST(ResourceFault, OpeningAPackNamesTheFileAndItsFault) {
     plain.plainPath = 1;
     EXPECT_EQ(plain.Open((dir.Path() + "/text.msp").c_str(), ResourceFile::OpenMode::Read), 1);
     EXPECT_FALSE(plain.IsPack());
+    EXPECT_EQ(plain.Open((dir.Path() + "/text.msp").c_str(), static_cast<const char*>(nullptr)), 0);
 }
 
 TEST(ResourceFault, BytesInMemoryReadAsAFile) {

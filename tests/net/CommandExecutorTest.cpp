@@ -9,6 +9,7 @@
 #include "net/ExecutorFixture.h"
 #include "net/NetworkScreen.h"
 #include "world/MemoryCatalogueMedia.h"
+#include "world/Scenario.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ TEST_F(CommandExecutorTest, EveryKindActsOnTheCopyItIsFor) {
         {CommandBytes(9, kMirror).P(p).B(3).Done(), {"2:10 Move 100,200 3 []"}},
         // A team's factory is made once.
         {CommandBytes(11, SimId(3, 50)).P(p).L(1).L(2).L(3).B('F').B(9).Done(),
-         {"CreateFactory 3:50 F 100,200 1 2 3 9"}},
+         {"CreateFactory 3:50 F 100,200 0", "Resources 3:50 0 2", "FactoryByte 3:50 9"}},
         {CommandBytes(11, SimId(2, 50)).P(p).L(1).L(2).L(3).B('F').B(9).Done(), {}},
         // Shots on a mirror shooter; a missing target makes none but is still answered.
         {CommandBytes(12, SimId(2, 60)).B('V').B('a').P(p).I(kMirror).I(kOwned).B(2).B(7).Done(),
@@ -176,6 +177,25 @@ TEST_F(CommandExecutorTest, WorldLevelKindsChangeTheWorldAndTheOwnersCargo) {
     ASSERT_GE(world.commands->Size(), ack.size());
     EXPECT_TRUE(std::equal(ack.begin(), ack.end(),
                            world.commands->Data() + world.commands->Size() - ack.size()));
+}
+
+TEST_F(CommandExecutorTest, AnAnnouncedFactoryIsMirroredAndCountsTowardsTheNextRound) {
+    world.scenario = std::make_unique<Scenario>();
+    world.scenario->networkPlayers = 3;
+    const Point at = land.Centre(10, 3);
+    Execute(CommandBytes(11, SimId(3, 50)).P(at).L(1).L(2).L(3).B('F').B(9).Done());
+    GameObject* factory = world.TeamFactory(3);
+    ASSERT_NE(factory, nullptr);
+    EXPECT_EQ(factory->id, SimId(3, 50));
+    EXPECT_EQ(factory->local, 0);
+    EXPECT_EQ(factory->GetCargo(), 3);
+    EXPECT_EQ(world.scenario->factoryPlaced[3], 1);
+    EXPECT_EQ(world.scenario->factoriesAnnounced, 1);
+    // A second announcement for the team changes nothing.
+    Execute(CommandBytes(11, SimId(3, 51)).P(at).L(1).L(2).L(3).B('F').B(9).Done());
+    EXPECT_EQ(world.scenario->factoriesAnnounced, 1);
+    EXPECT_EQ(world.TeamFactory(3), factory);
+    world.scenario.reset();
 }
 
 TEST_F(CommandExecutorTest, MiningAndSalvageFollowTheMirrorsFrontGoal) {

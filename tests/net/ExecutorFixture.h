@@ -95,11 +95,8 @@ public:
     void RefitFactory(GameObject* f, const char* t) override { Add("Refit", f, t); }
     void ReserveExit(GameObject* f, const Point& p) override { Add("ReserveExit", f, Pt(p)); }
     void CountExitAck(GameObject* f) override { Add("ExitAck", f, ""); }
-    void CreateFactory(const SimId& id, char letter, const Point& p, int32_t s, int32_t r,
-                       int32_t c, int b) override {
-        log.push_back("CreateFactory " + Id(id) + " " + letter + " " + Pt(p) + " " +
-                      std::to_string(s) + " " + std::to_string(r) + " " + std::to_string(c) + " " +
-                      std::to_string(b));
+    void SetFactoryByte(GameObject* f, int value) override {
+        Add("FactoryByte", f, std::to_string(value));
     }
     std::unique_ptr<Goal> MakeGoal(int type, const SimId& owner, const SimId& object,
                                    const Point& p) override {
@@ -170,6 +167,18 @@ public:
         };
         world.AddPeer();
         world.peerTeams[0] = 2;
+        // Factories another machine announces, as the economy code will make them.
+        world.scenarioMakers.createBuildingSim = [this](char letter, const SimId& id,
+                                                        const Point& p, int flag) {
+            log.push_back("CreateFactory " + Id(id) + " " + letter + " " + Pt(p) + " " +
+                          std::to_string(flag));
+            auto made = std::make_unique<RecordingObject>(log, id.team, id.serial, p, 4, flag);
+            return std::unique_ptr<GameObject>(std::move(made));
+        };
+        world.scenarioMakers.addFactoryResources = [this](GameObject* f, int funds, int ore) {
+            log.push_back("Resources " + Id(f->id) + " " + std::to_string(funds) + " " +
+                          std::to_string(ore));
+        };
         world.commands->SetEnabled(1);
         mirror = Add(2, 10, 2, 2, 1, 0);
         owned = Add(1, 11, 2, 5, 1, 1);

@@ -4,9 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include "catalogue/TemplateCatalogue.h"
 #include "core/Settings.h"
+#include "net/CommandReceivers.h"
+#include "objects/Goal.h"
+#include "objects/SimTestSupport.h"
+#include "objects/UnitMakers.h"
 #include "support/ScopedWorkingDir.h"
 #include "world/CommLink.h"
+#include "world/RegistryTestFixture.h"
 #include "world/World.h"
 
 TEST(NetworkPlay, TheWorldMakesLinksBoundToTheBindSetting) {
@@ -28,4 +34,45 @@ TEST(NetworkPlay, TheWorldMakesLinksBoundToTheBindSetting) {
     EXPECT_STREQ(link->LocalAddress(), "127.0.0.3");
     EXPECT_EQ(link->ConnectionLost(), 0);
     ASSERT_TRUE(world.executeCommands);
+}
+
+TEST(NetworkPlay, ReceivedEconomyGoalsComeFromTheInstalledMakers) {
+    World world;
+    std::vector<std::string> made;
+    for (int type : {3, 4, 5, 6, 8}) {
+        world.Makers().goalMakers[type] = [&made, type](const SimId& owner, const GoalFields& f,
+                                                        int allow, int finish) {
+            made.push_back(std::to_string(type) + " " + std::to_string(owner.serial) + " " +
+                           std::to_string(f.id.serial) + " " + std::to_string(f.point.x) + " " +
+                           std::to_string(f.amount) + " " + std::to_string(f.param) + " " +
+                           std::to_string(allow) + std::to_string(finish));
+            return std::unique_ptr<Goal>();
+        };
+    }
+    for (int type : {3, 4, 5, 6, 8, 2})
+        EXPECT_EQ(GameReceivers().MakeGoal(type, SimId(2, 10), SimId(0, 40), Point(7, 8)), nullptr);
+    // Only the fields each type keeps.
+    EXPECT_EQ(made,
+              (std::vector<std::string>{"3 10 40 0 0 0 11", "4 10 40 7 0 0 11", "5 10 40 7 1 0 11",
+                                        "6 10 -1 0 0 0 11", "8 10 -1 7 0 99 11"}));
+}
+
+TEST(NetworkPlay, AUnitAnotherMachineMadeIsMirroredUnderItsId) {
+    // The kit outlives the World: the unit's design points at its records.
+    SimKit kit;
+    WorldOnLand land{OpenLand(10, 10)};
+    ListNode* chassis = kit.chassis.get();
+    ListNode* drive = kit.drive.get();
+    ChassisList.PushBack(chassis);
+    PartList.PushBack(drive);
+    GameReceivers().SpawnUnit(nullptr, SimId(2, 77), land.Centre(3, 3), "VWa");
+    // A code naming no chassis here makes nothing.
+    GameReceivers().SpawnUnit(nullptr, SimId(2, 78), land.Centre(5, 5), "VWz");
+    kit.chassis->Unlink();
+    kit.drive->Unlink();
+    GameObject* unit = land.world.FindSim(SimId(2, 77));
+    ASSERT_NE(unit, nullptr);
+    EXPECT_EQ(unit->local, 0);
+    EXPECT_EQ(unit->GetPosition(), land.Centre(3, 3));
+    EXPECT_EQ(land.world.FindSim(SimId(2, 78)), nullptr);
 }

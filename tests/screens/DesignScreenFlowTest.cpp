@@ -347,6 +347,31 @@ TEST_F(DesignFlowTest, DraggingASliderOnTheScreenSetsItsParameter) {
     EXPECT_EQ(screen->editState, DesignScreen::kChanged);
 }
 
+TEST_F(DesignFlowTest, AClickNearAHardpointOnThePreviewMountsTheCarriedPart) {
+    Open();
+    screen->PickEntry(FindInList(ChassisList, 'V', 'b'), 0);
+    ASSERT_NE(screen->ShownHardpointPanel(), nullptr);
+    MountTemplate* gun = FindWeaponTemplate('V', 'a');
+    screen->PickEntry(gun, 3);
+    // A point of the preview nearest to hardpoint 0, away from every button.
+    Point near(-1, -1);
+    for (int y = 160; y < 350 && near.x < 0; y += 3)
+        for (int x = 175; x < 465 && near.x < 0; x += 3)
+            if (Edited().HardpointNear(Point(320, 257), Point(x, y)) == 0 &&
+                screen->ButtonAt(Point(x, y)) == -1)
+                near = Point(x, y);
+    ASSERT_GE(near.x, 0);
+    Click(near);
+    EXPECT_EQ(Edited().hardpoints[0], gun);
+    EXPECT_EQ(Edited().hardpoints[1], nullptr);
+    // The battle screen finds the settings pages and panels by code, nothing else.
+    for (int code = 8; code <= 14; ++code) {
+        const bool page = code == 9 || code == 10 || code == 12 || code == 13;
+        EXPECT_EQ(screen->SettingsPageButton(code), page ? screen->ButtonOf(code) : nullptr);
+        EXPECT_EQ(screen->GetControlPanel(code) != nullptr, page) << code;
+    }
+}
+
 // Counts the factory's refits on behalf of the World.
 class CountingServices : public CatalogueServices {
 public:
@@ -411,6 +436,13 @@ TEST_F(DesignFlowTest, LeavingTheFactoryDesignRefitsTheLocalFactory) {
 
 namespace {
 
+// A link that reports the host name a test gives it.
+class NamedLink : public MemoryLink {
+public:
+    const char* HostName() override { return name.c_str(); }
+    std::string name;
+};
+
 class DesignChatTest : public DesignScreenTest {
 protected:
     std::string Sent() const {
@@ -444,14 +476,13 @@ TEST_F(DesignChatTest, AChatLineIsSentWithTheHostNameAndCutToOneCommand) {
     EXPECT_EQ(Sent().find('['), std::string::npos);
     f->world->commands->Rewind();
 
-    MemoryLink link;
+    NamedLink link;
     f->world->peerLinks[0] = &link;
-    std::string host = "alpha";
-    f->world->linkHostName = [&host](CommLink&) { return host; };
+    link.name = "alpha";
     Chat("go");
     EXPECT_NE(Sent().find("[alpha]: go"), std::string::npos);
     f->world->commands->Rewind();
-    host = std::string(400, 'h');
+    link.name = std::string(400, 'h');
     Chat("go");
     EXPECT_NE(Sent().find("[hhh"), std::string::npos);
     EXPECT_LT(Sent().size(), 300u);

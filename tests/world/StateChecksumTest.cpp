@@ -9,6 +9,7 @@
 #include "platform/ChecksumRequest.h"
 #include "support/TempDirectory.h"
 #include "world/RegistryTestFixture.h"
+#include "world/Scenario.h"
 
 namespace {
 
@@ -52,6 +53,7 @@ TEST(StateChecksum, SharedStateCountsAndLocalStateDoesNot) {
         {"alliance", [](Game& g) { g.land.world.alliance[1][2] = World::kAllied; }},
         {"pause", [](Game& g) { g.land.world.paused = 1 - g.land.world.paused; }},
         {"players", [](Game& g) { g.land.records.players = 2; }},
+
     };
     for (const Change& c : changes) {
         SCOPED_TRACE(c.what);
@@ -59,6 +61,20 @@ TEST(StateChecksum, SharedStateCountsAndLocalStateDoesNot) {
         c.apply(g);
         EXPECT_NE(g.land.world.StateChecksum(), same);
     }
+}
+
+TEST(StateChecksum, TheScenariosPlayerSlotsCount) {
+    Game a({1});
+    Game b({1});
+    for (Game* g : {&a, &b})
+        g->land.world.scenario = std::make_unique<Scenario>();
+    EXPECT_EQ(a.land.world.StateChecksum(), b.land.world.StateChecksum());
+    char& slot = b.land.world.scenario->playerSlots[2];
+    slot = slot == 'T' ? 'V' : 'T';
+    EXPECT_NE(a.land.world.StateChecksum(), b.land.world.StateChecksum());
+    b.land.world.scenario->playerSlots[2] = a.land.world.scenario->playerSlots[2];
+    b.land.world.scenario->teamColours[2] = Scenario::kDroppedPlayerColour;
+    EXPECT_NE(a.land.world.StateChecksum(), b.land.world.StateChecksum());
 }
 
 TEST(StateChecksum, TheTickAfterARequestWritesIt) {
