@@ -22,6 +22,7 @@
 #include "ui/Button.h"
 #include "ui/ScrollList.h"
 #include "ui/TextField.h"
+#include "world/CommLink.h"
 #include "world/GameFlow.h"
 #include "world/MissionStats.h"
 #include "world/Scenario.h"
@@ -258,12 +259,7 @@ int ResultsScreen::HandleKey(const InputEvent& event) {
     if (chatField) {
         if (enter) {
             if (chatText[0]) {
-                const char* host = nullptr;
-                std::string name;
-                if (world.peerLinks[0] && world.linkHostName) {
-                    name = world.linkHostName(*world.peerLinks[0]);
-                    host = name.c_str();
-                }
+                const char* host = world.peerLinks[0] ? world.peerLinks[0]->HostName() : nullptr;
                 world.Commands().SendMessage(world.localPlayer.third, chatAddressee,
                                              ChatLine(host, chatText).c_str());
             }
