@@ -22,9 +22,12 @@
 #include "map/TerrainMap.h"
 #include "objects/CommandBuffer.h"
 #include "screens/MainMenuScreen.h"
+#include "screens/ResultsScreen.h"
 #include "ui/Button.h"
 #include "ui/ScrollList.h"
+#include "ui/TextField.h"
 #include "world/Campaign.h"
+#include "world/CommLink.h"
 #include "world/Scenario.h"
 #include "world/World.h"
 
@@ -302,6 +305,7 @@ void SetupScreen::Unload() {
     enemyMarker.reset();
     swatchNormal.reset();
     swatchPressed.reset();
+    chatField.reset();
     world.SetStatusMessage("", 0);
 }
 
@@ -466,6 +470,33 @@ int SetupScreen::HandleKey(const InputEvent& event) {
     if (key == kKeyF4 && eventQueue && eventQueue->altDown) {
         RequestGameMode(GameMode::Quit);
         return 0;
+    }
+    if (chatField) {
+        if (key == kKeyEnter || key == 300) {
+            if (chatText[0]) {
+                const char* host = world.peerLinks[0] ? world.peerLinks[0]->HostName() : nullptr;
+                world.Commands().SendMessage(record->colour, chatAddressee,
+                                             ResultsScreen::ChatLine(host, chatText).c_str());
+            }
+            chatField.reset();
+            world.PlayUiSound(1);
+        } else if (!chatField->HandleEvent(event, chatText)) {
+            chatField->Reset();
+        }
+        return 1;
+    }
+    const bool chatKey = key == 'U' || key == 'u' || (key >= kKeyCtrlF1 && key < kKeyCtrlF1 + 4);
+    if (params.network && chatKey) {
+        chatField = std::make_unique<TextField>(
+            Rect(Point(MainMenuScreen::kStatusLeft, MainMenuScreen::kStatusTop),
+                 Size(MainMenuScreen::kStatusWidth, MainMenuScreen::kStatusHeight)),
+            0, kTextColour, world.font.get());
+        chatField->active = 1;
+        chatText[0] = 0;
+        chatAddressee = key >= kKeyCtrlF1 ? key - kKeyCtrlF1 + 1 : 0;
+        world.SetStatusMessage("", 0);
+        world.PlayUiSound(1);
+        return 1;
     }
     if (key == kKeyEscape || key == 17 || (ctrl && (key == 'Q' || key == 'q')))
         return HandleButton(kBack);
@@ -654,5 +685,8 @@ void SetupScreen::Draw(int /*elapsedMs*/) {
         display->SetClipRect(screenRect);
         list->Tick();
     }
-    MainMenuScreen::DrawStatusLine(world);
+    if (chatField)
+        chatField->Draw(world.ColourOf(record->colour));
+    else
+        MainMenuScreen::DrawStatusLine(world);
 }

@@ -18,6 +18,7 @@ class InputEvent;
 class Scenario;
 class ScrollList;
 class SpriteSet;
+class TextField;
 class World;
 struct SetupSettings;
 
@@ -73,6 +74,7 @@ public:
     ScrollList* List() const { return list.get(); }
     int GuestsWaiting() const { return guestsWaiting; }
     int Finished() const { return finished; }
+    int ChatOpen() const { return chatField != nullptr; }
 
     // The list entry of a land pack entry's header (at most 256 bytes): its first line, '@'
     // and up to 63 characters, or a number naming a string line; false when it names nothing.
@@ -119,4 +121,7 @@ private:
     int lastDifficulty = -1;
     int lastResources = -1;
     int lastTech = -1;
+    std::unique_ptr<TextField> chatField;
+    char chatText[128] = {};
+    int chatAddressee = 0;
 };

@@ -215,6 +215,15 @@ TEST_F(SetupTest, AGuestCannotStartEndsOnALeaveAndWithoutPeers) {
     SetupScreen& guest = OpenSetup(Network(0, 2, 2));
     EXPECT_EQ(guest.Record().localTeam, 2);
     EXPECT_EQ(Key(kKeyEnter), 1);
+    // The chat line takes the keys until Enter sends it.
+    f->world->StartRecording();
+    Key('u');
+    ASSERT_EQ(guest.ChatOpen(), 1);
+    const size_t before = f->world->Commands().Size();
+    Key('h');
+    Key(kKeyEnter);
+    EXPECT_EQ(guest.ChatOpen(), 0);
+    EXPECT_GT(f->world->Commands().Size(), before);
     guest.ApplyPeerSettings(SetupSettings(), 0, 1);
     EXPECT_EQ(Frame(), 0);
     EXPECT_EQ(guest.exitCode, 1);
