@@ -182,6 +182,17 @@ TEST_F(SetupTest, PeerReportsDecideColoursAndOnlyTheHostStartsOnceAllReported) {
     EXPECT_EQ(Key(kKeyEnter), 1);
     host.ApplyPeerSettings(Report(3, 'V', -1), 0, 0);
     EXPECT_EQ(host.GuestsWaiting(), 0);
+    // The shared settings follow the peer's record, the sliders with them.
+    SetupSettings shared = Report(3, 'V', -1);
+    shared.artifacts = 0;
+    shared.techLevel = 5;
+    shared.resources = 3000;
+    host.ApplyPeerSettings(shared, 0, 0);
+    EXPECT_EQ(host.Record().artifacts, 0);
+    EXPECT_EQ(host.Record().techLevel, 5);
+    EXPECT_EQ(host.ButtonOf(SetupScreen::kTech)->GetValue(), 5 * 100 / 8 + 6);
+    EXPECT_EQ(host.Record().resources, 3000);
+    EXPECT_EQ(host.ButtonOf(SetupScreen::kResources)->GetValue(), 30);
     // Unchosen and dropped colours disable nothing and conflict with nobody.
     host.ApplyPeerSettings(Report(3, 'V', 254), 0, 0);
     for (int n = 2; n <= 5; ++n)
