@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/Messages.h"
+#include "platform/ScriptHooks.h"
 
 namespace {
 
@@ -257,6 +258,28 @@ struct LineParser {
         return true;
     }
 
+    bool Await(const std::vector<std::string_view>& words) {
+        if (words.size() < 2 || words.size() > 3) return Fail("usage: await MODE [MS]");
+        auto mode = ParseNumber(words[1]);
+        if (!mode || *mode < 1 || *mode > 10) return Fail("a game mode is 1 to 10");
+        uint32_t limit = winx_InputScript::kDefaultAwaitMs;
+        if (words.size() == 3) {
+            auto ms = ParseNumber(words[2]);
+            if (!ms || *ms < 1 || *ms > winx_InputScript::kMaxTotalMs)
+                return Fail("an await lasts 1 to 2147483647 ms");
+            limit = *ms;
+        }
+        Add(winx_ScriptStep::Kind::Await, *mode, static_cast<int>(limit));
+        return true;
+    }
+
+    bool Destroy(const std::vector<std::string_view>& words) {
+        auto team = words.size() == 2 ? ParseNumber(words[1]) : std::nullopt;
+        if (!team || *team > 4) return Fail("usage: destroy TEAM (0 to 4)");
+        Add(winx_ScriptStep::Kind::Destroy, *team);
+        return true;
+    }
+
     bool Bare(const std::vector<std::string_view>& words, winx_ScriptStep::Kind kind) {
         if (words.size() != 1) return Fail(Concat({"'", words[0], "' takes no arguments"}));
         Add(kind);
@@ -286,6 +309,8 @@ struct LineParser {
         if (EqualNoCase(command, "activate")) return Bare(words, Kind::Activate);
         if (EqualNoCase(command, "deactivate")) return Bare(words, Kind::Deactivate);
         if (EqualNoCase(command, "quit")) return Bare(words, Kind::Quit);
+        if (EqualNoCase(command, "await")) return Await(words);
+        if (EqualNoCase(command, "destroy")) return Destroy(words);
         return Fail(Concat({"unknown command '", command, "'"}));
     }
 };
@@ -374,7 +399,24 @@ void winx_InputScript::Poll(uint32_t now, const std::function<void(const winx_Sc
     }
     uint32_t elapsed = now - start;
     while (next < steps.size() && steps[next].atMs <= elapsed) {
-        const winx_ScriptStep& step = steps[next++];
+        const winx_ScriptStep& step = steps[next];
+        if (step.kind == winx_ScriptStep::Kind::Await) {
+            if (!awaiting) {
+                awaiting = true;
+                awaitSince = now;
+            }
+            if (static_cast<uint32_t>(winx_ScriptGameMode()) != step.value) {
+                if (now - awaitSince >= static_cast<uint32_t>(step.x)) run(step);
+                return;
+            }
+            // Everything after the await is timed from now.
+            awaiting = false;
+            start = now - step.atMs;
+            elapsed = now - start;
+            ++next;
+            continue;
+        }
+        ++next;
         run(step);
     }
 }
@@ -382,6 +424,8 @@ void winx_InputScript::Poll(uint32_t now, const std::function<void(const winx_Sc
 uint32_t winx_InputScript::MsUntilNextStep(uint32_t now) const {
     if (Finished()) return UINT32_MAX;
     if (!started) return 0;
+    // A held await looks again each frame.
+    if (awaiting) return 16;
     const uint32_t elapsed = now - start;
     return steps[next].atMs > elapsed ? steps[next].atMs - elapsed : 0;
 }

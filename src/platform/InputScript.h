@@ -19,7 +19,12 @@ struct winx_ScriptStep {
         Activate,
         Deactivate,
         Quit,
-        Checksum
+        Checksum,
+        // value: the game mode waited for; x: the game time allowed in ms. Run only when the
+        // time ran out; the lines after it are timed from the moment the mode is reached.
+        Await,
+        // value: the team whose objects this machine owns are destroyed at the next tick.
+        Destroy
     };
     Kind kind = Kind::Quit;
     // Milliseconds after the script started.
@@ -38,6 +43,7 @@ public:
     static constexpr size_t kMaxLineBytes = 4096;
     static constexpr uint32_t kMaxWaitMs = 3600000;
     static constexpr uint32_t kMaxTotalMs = 0x7FFFFFFF;
+    static constexpr uint32_t kDefaultAwaitMs = 600000;
 
     // Parses a whole script. On failure returns 0, keeps no step and sets error to
     // "<sourceName>:<line>: <message>".
@@ -61,4 +67,7 @@ private:
     size_t next = 0;
     uint32_t start = 0;
     bool started = false;
+    // While an await holds the script: when it began.
+    bool awaiting = false;
+    uint32_t awaitSince = 0;
 };

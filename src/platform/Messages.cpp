@@ -16,6 +16,7 @@
 #include "platform/ChecksumRequest.h"
 #include "platform/Clock.h"
 #include "platform/InputScript.h"
+#include "platform/ScriptHooks.h"
 #include "platform/Termination.h"
 
 namespace {
@@ -328,6 +329,15 @@ void RunScriptStep(const winx_ScriptStep& step) {
             break;
         case Kind::Checksum:
             winx_RequestChecksum(step.name);
+            break;
+        case Kind::Await:
+            // The mode never came: the run fails loudly.
+            std::fprintf(stderr, "script: game mode %u not reached within %d ms\n", step.value,
+                         step.x);
+            std::fflush(stderr);
+            std::_Exit(3);
+        case Kind::Destroy:
+            winx_RequestDestroy(static_cast<int>(step.value));
             break;
         case Kind::Activate:
             PostActivation(true);

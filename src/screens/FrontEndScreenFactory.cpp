@@ -1,16 +1,19 @@
 #include "screens/FrontEndScreenFactory.h"
 
 #include "screens/DesignScreen.h"
+#include "screens/MainMenuScreen.h"
 #include "screens/PictureScreen.h"
 #include "screens/PlaceholderScreen.h"
+#include "screens/ResultsScreen.h"
 #include "screens/TitleScreen.h"
+#include "world/World.h"
 
 std::unique_ptr<ScreenBase> FrontEndScreenFactory::NewTitleScreen() {
     return std::make_unique<TitleScreen>();
 }
 
 std::unique_ptr<ScreenBase> FrontEndScreenFactory::NewMainMenuScreen() {
-    return std::make_unique<PlaceholderScreen>("MAIN MENU");
+    return std::make_unique<MainMenuScreen>(*TheWorld());
 }
 
 std::unique_ptr<ScreenBase> FrontEndScreenFactory::NewBattleScreen() {
@@ -28,8 +31,8 @@ std::unique_ptr<ScreenBase> FrontEndScreenFactory::NewDesignScreen(int fromMenu)
     return std::make_unique<DesignScreen>(fromMenu);
 }
 
-std::unique_ptr<ScreenBase> FrontEndScreenFactory::NewResultsScreen(MissionStats* /*stats*/) {
-    return std::make_unique<PlaceholderScreen>("RESULTS");
+std::unique_ptr<ScreenBase> FrontEndScreenFactory::NewResultsScreen(MissionStats* stats) {
+    return std::make_unique<ResultsScreen>(*TheWorld(), stats);
 }
 
 std::unique_ptr<ScreenBase> FrontEndScreenFactory::NewPictureScreen() {

@@ -38,6 +38,7 @@ class MusicPlayer;
 class PaletteCycler;
 class PathGrid;
 class SavedGameIndex;
+class SetupScreen;
 class Scenario;
 class ScreenBase;
 class ScreenFactory;
@@ -175,6 +176,8 @@ public:
     // Sends a heartbeat alone to every peer at once; commands recorded and not yet sent are
     // dropped.
     void SendEmptyCommand();
+    // Destroys every object of the team that this machine owns (the script's `destroy`).
+    void DestroyOwnObjects(int team);
     // Gathers elapsed time towards the next autosave snapshot; 1 when one is due now.
     int GatherSnapshotTime(int elapsedMs);
 
@@ -408,6 +411,9 @@ public:
     std::unique_ptr<GameFlow> gameFlow;
     int32_t currentMode = 0;
     int32_t requestedMode = 1;
+    // The open game set-up screen, set and cleared by the main menu that owns it; the command
+    // executor hands the peers' set-up records to it.
+    SetupScreen* setupScreen = nullptr;
     // Owned; set by the network screens.
     CommLink* peerLinks[kPeerSlots] = {};
     int32_t peerTeams[kPeerSlots] = {-1, -1, -1};

@@ -1,24 +1,49 @@
 // The World's tick: one frame of the game under the 16 ms floor, and the network step.
+#include <vector>
+
 #include "core/DisplayBase.h"
 #include "core/MusicPlayer.h"
 #include "core/PaletteCycler.h"
 #include "core/Settings.h"
 #include "core/WindowProc.h"
 #include "objects/CommandBuffer.h"
+#include "objects/GameObject.h"
 #include "platform/ChecksumRequest.h"
+#include "platform/ScriptHooks.h"
 #include "ui/ScreenBase.h"
 #include "world/CommLink.h"
 #include "world/GameFlow.h"
+#include "world/ObjectNode.h"
 #include "world/TeamController.h"
 #include "world/World.h"
 
 int32_t aiHalted = 0;
+
+// As destroying the selection does: invulnerable objects are made vulnerable first, then each
+// takes the damage that kills. Gathered first: the damage may move objects between lists.
+void World::DestroyOwnObjects(int team) {
+    if (team < 0 || team >= kTeams) return;
+    std::vector<GameObject*> doomed;
+    for (NodeList* list : {&sims[team], &buildings[team]}) {
+        for (ListNode* n = list->First(); n; n = list->Next(n)) {
+            GameObject* object = static_cast<ObjectNode*>(n)->Object();
+            if (object && object->local == 1) doomed.push_back(object);
+        }
+    }
+    for (GameObject* object : doomed) {
+        if (object->IsInvulnerable()) object->ToggleInvulnerable();
+        object->TakeDamage(nullptr, SimId(), nullptr, 0);
+    }
+}
 
 int World::Tick(int nowMs) {
     // A determinism check asked for the state as this tick finds it.
     for (std::string name = winx_TakeChecksumRequest(); !name.empty();
          name = winx_TakeChecksumRequest())
         winx_WriteChecksumFile(name, StateChecksum());
+    winx_SetScriptGameMode(currentMode);
+    for (int team = winx_TakeDestroyRequest(); team >= 0; team = winx_TakeDestroyRequest())
+        DestroyOwnObjects(team);
     PumpMouseMove();
     if (gameFlow && gameFlow->Step(currentMode) == 1) {
         ApplyModeChange();

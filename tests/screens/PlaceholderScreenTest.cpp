@@ -7,7 +7,9 @@
 #include "core/TextWriter.h"
 #include "screens/DesignScreen.h"
 #include "screens/FrontEndScreenFactory.h"
+#include "screens/MainMenuScreen.h"
 #include "screens/PictureScreen.h"
+#include "screens/ResultsScreen.h"
 #include "screens/TitleScreen.h"
 #include "support/DisplayFixtures.h"
 #include "world/WorldTestFixture.h"
@@ -62,14 +64,15 @@ TEST(FrontEndScreenFactory, IsRegisteredAndBuildsTheScreensOfThisBuild) {
     FrontEndScreenFactory factory;
     EXPECT_NE(dynamic_cast<TitleScreen*>(factory.NewTitleScreen().get()), nullptr);
     EXPECT_NE(dynamic_cast<PictureScreen*>(factory.NewPictureScreen().get()), nullptr);
-    auto menu = factory.NewMainMenuScreen();
-    ASSERT_NE(dynamic_cast<PlaceholderScreen*>(menu.get()), nullptr);
-    EXPECT_EQ(static_cast<PlaceholderScreen&>(*menu).ModeName(), "MAIN MENU");
+    {
+        WorldFixture f;
+        EXPECT_NE(dynamic_cast<MainMenuScreen*>(factory.NewMainMenuScreen().get()), nullptr);
+        EXPECT_NE(dynamic_cast<ResultsScreen*>(factory.NewResultsScreen(nullptr).get()), nullptr);
+    }
     auto battle = factory.NewBattleScreen();
     EXPECT_EQ(factory.LoadBattleScreen(*battle, 1, 'V'), 1);
     EXPECT_NE(dynamic_cast<DesignScreen*>(factory.NewDesignScreen(1).get()), nullptr);
     EXPECT_NE(dynamic_cast<DesignScreen*>(factory.NewDesignScreen(0).get()), nullptr);
-    EXPECT_NE(dynamic_cast<PlaceholderScreen*>(factory.NewResultsScreen(nullptr).get()), nullptr);
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "AssetPalette.h"
 #include "CatalogueContent.h"
 #include "DesignScreenPictures.h"
+#include "FrontEndPictures.h"
 #include "GlyphFont.h"
 #include "LandMaker.h"
 #include "MovieMaker.h"
@@ -118,6 +119,14 @@ bool AssetSet::Make(const std::string& previewDirectory) {
         {"7a0ucxxx99s999.msp", PicturePacks::MakeNetworkBusyPack},
         {"7a1unxxx99s999.msp", DesignScreenPictures::MakeLargePack},
         {"7a0unxxx99s999.msp", DesignScreenPictures::MakeSmallPack},
+        {"7a1usxxx99s999.msp", FrontEndPictures::MakeMenuPack},
+        {"7a1upxxx99s999.msp", FrontEndPictures::MakeSetupLargePack},
+        {"7a0upxxx99s999.msp", FrontEndPictures::MakeSetupSmallPack},
+        {"7a1uexxx99s999.msp", FrontEndPictures::MakeLoadGameLargePack},
+        {"7a0uexxx99s999.msp", FrontEndPictures::MakeLoadGameSmallPack},
+        {"7a0uaxxx99s999.msp", FrontEndPictures::MakeResultsPack},
+        {"7a1uaxxx99s999.msp", FrontEndPictures::MakeResultsPack},
+        {"7a1ufxxx99s999.msp", FrontEndPictures::MakePromptPack},
         {"7a1.XSF", [](const AssetPalette&) { return SoundSynth::MakeSoundPack(); }},
     };
     for (const auto& [name, make] : localFiles) {

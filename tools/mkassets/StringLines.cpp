@@ -113,6 +113,8 @@ constexpr Line kLines[] = {
     {303, "No room for more saved games: delete one first."},
     {304, "Player %d sent damaged data and was disconnected."},
     {305, "Player %d stopped answering and was disconnected."},
+    {306, "The high-score file was damaged: the table starts empty."},
+    {307, "The high-score table could not be saved."},
     {310, "Explore the map"},
     {311, "Attack automatically"},
 };

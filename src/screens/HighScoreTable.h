@@ -1,0 +1,50 @@
+#pragma once
+// The high scores of score.dat: per entry a name line and a score line, lowest score first.
+// Score and name are kept apart (the drawn row is made from both), every line is read as it
+// is, and the file is replaced whole or not at all. A damaged file reads as an empty table.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class HighScoreTable {
+public:
+    static constexpr char kFile[] = "score.dat";
+    static constexpr int32_t kBestScore = 999999;
+    // A drawn row holds 127 characters: 11 of them before the name.
+    static constexpr size_t kMaxName = 116;
+    static constexpr size_t kMaxLine = 255;
+    static constexpr size_t kMaxBytes = 1 << 20;
+    static constexpr int kShownBest = 5;
+    // String-table lines of the two failures.
+    static constexpr int kDamagedLine = 306;
+    static constexpr int kSaveFailedLine = 307;
+
+    struct Row {
+        int32_t score;
+        std::string name;
+    };
+    enum class Outcome { Missing, Read, Damaged };
+
+    // The rows of a file's text, lowest score first; false (rows empty) when it is damaged.
+    static bool Parse(const std::string& text, std::vector<Row>& rows);
+    static std::string Format(const std::vector<Row>& rows);
+    // "%06d   - %s": what the table draws.
+    static std::string RowText(const Row& row);
+    static int32_t ClampScore(int64_t score);
+
+    Outcome Load();
+    // Adds this game's row after the rows of equal score; its index, or -1 when it is not among
+    // the five best (the table is then emptied).
+    int AddCurrent(int64_t score);
+    void SetCurrentName(const char* name);
+    // 1 when the whole table is in place; 0 leaves the old file as it was.
+    int Save();
+    void Clear();
+
+    const std::vector<Row>& Rows() const { return rows; }
+    int Current() const { return current; }
+
+private:
+    std::vector<Row> rows;
+    int current = -1;
+};

@@ -1,0 +1,53 @@
+#pragma once
+// The saved games of the World's index in a scrolling list, with load, delete and back. A game
+// is checked before it is chosen: a damaged one stays listed and says so on the status line.
+// Exit code 1: back (or the list became empty); 0: a game was chosen and mode 9 requested.
+#include <cstdint>
+#include <memory>
+
+#include "core/Rect.h"
+#include "ui/ScreenBase.h"
+
+class Bitmap;
+class Button;
+class InputEvent;
+class ScrollList;
+class World;
+
+class LoadGameScreen : public ScreenBase {
+public:
+    static constexpr int kButtons = 4;
+    static constexpr int kNone = 5;
+    enum : int { kLoad = 0, kDelete = 1, kBack = 2, kKnob = 3 };
+    static constexpr char kLargePack[] = "7a1uexxx99s999.msp";
+    static constexpr char kSmallPack[] = "7a0uexxx99s999.msp";
+
+    explicit LoadGameScreen(World& world);
+    ~LoadGameScreen() override;
+
+    int Load() override;
+    void Unload() override;
+    int HandleEvents(int elapsedMs) override;
+    int Update(int elapsedMs) override;
+    void Draw(int elapsedMs) override;
+
+    int ButtonAt(const Point& point) const;
+    int HandleKey(const InputEvent& event);
+    int DoAction(int button);
+
+    Button* ButtonOf(int n) const { return buttons[n].get(); }
+    ScrollList* List() const { return list.get(); }
+
+private:
+    void PlaceKnob();
+    int Count() const;
+
+    World& world;
+    std::unique_ptr<Bitmap> background;
+    Rect screenRect;
+    std::unique_ptr<Button> buttons[kButtons];
+    int hovered = kNone;
+    int pressed = kNone;
+    int pending = kNone;
+    std::unique_ptr<ScrollList> list;
+};

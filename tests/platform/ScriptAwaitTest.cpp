@@ -1,0 +1,76 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/InputScript.h"
+#include "platform/ScriptHooks.h"
+
+namespace {
+
+using Kind = winx_ScriptStep::Kind;
+
+struct Ran {
+    std::vector<Kind> kinds;
+    std::vector<uint32_t> at;
+};
+
+TEST(ScriptAwait, LinesAfterAnAwaitAreTimedFromTheModeAndATimeoutRunsTheAwait) {
+    winx_InputScript script;
+    std::string error;
+    ASSERT_EQ(script.Parse("wait 10\nawait 6 100\nkey A\nwait 20\ndestroy 2\n", "s", error), 1)
+        << error;
+    Ran ran;
+    uint32_t now = 1000;
+    auto run = [&](const winx_ScriptStep& step) {
+        ran.kinds.push_back(step.kind);
+        ran.at.push_back(now);
+    };
+    winx_SetScriptGameMode(2);
+    for (; now <= 1060; now += 10)
+        script.Poll(now, run);
+    EXPECT_TRUE(ran.kinds.empty());
+    EXPECT_EQ(script.MsUntilNextStep(now), 16u);
+    winx_SetScriptGameMode(6);
+    for (; now <= 1200; now += 10)
+        script.Poll(now, run);
+    ASSERT_EQ(ran.kinds.size(), 3u);
+    EXPECT_EQ(ran.kinds[0], Kind::KeyDown);
+    EXPECT_EQ(ran.at[0], 1070u);
+    EXPECT_EQ(ran.kinds[2], Kind::Destroy);
+    EXPECT_EQ(ran.at[2], 1090u);
+    EXPECT_EQ(script.Steps()[3].value, 2u);
+
+    winx_InputScript late;
+    ASSERT_EQ(late.Parse("await 3 50\nquit\n", "s", error), 1);
+    ran = Ran();
+    for (now = 0; now <= 100; now += 10)
+        late.Poll(now, run);
+    ASSERT_FALSE(ran.kinds.empty());
+    EXPECT_EQ(ran.kinds[0], Kind::Await);
+    EXPECT_EQ(ran.at[0], 50u);
+    EXPECT_EQ(late.Steps()[0].x, 50);
+    winx_SetScriptGameMode(0);
+}
+
+TEST(ScriptAwait, BadAwaitsAndDestroysNameTheLine) {
+    const char* const bad[] = {"await",       "await 0", "await 11",  "await 2 0",
+                               "await 2 1 1", "destroy", "destroy 5", "destroy x"};
+    for (const char* line : bad) {
+        winx_InputScript script;
+        std::string error;
+        EXPECT_EQ(script.Parse(std::string("wait 1\n") + line + "\n", "s.qxs", error), 0) << line;
+        EXPECT_EQ(error.rfind("s.qxs:2: ", 0), 0u) << error;
+    }
+    winx_InputScript script;
+    std::string error;
+    ASSERT_EQ(script.Parse("AWAIT 9\nDestroy 0\n", "s", error), 1) << error;
+    EXPECT_EQ(script.Steps()[0].x, static_cast<int>(winx_InputScript::kDefaultAwaitMs));
+    winx_RequestDestroy(3);
+    winx_RequestDestroy(0);
+    EXPECT_EQ(winx_TakeDestroyRequest(), 3);
+    EXPECT_EQ(winx_TakeDestroyRequest(), 0);
+    EXPECT_EQ(winx_TakeDestroyRequest(), -1);
+}
+
+}  // namespace

@@ -1,0 +1,108 @@
+#include "screens/HighScoreTable.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "core/ResourceFile.h"
+#include "support/TempDirectory.h"
+
+namespace {
+
+class HighScoreFileTest : public ::testing::Test {
+protected:
+    void SetUp() override { ResourceFile::SetAssetPath((dir.Path() + "/").c_str()); }
+    void TearDown() override { ResourceFile::SetAssetPath(""); }
+    std::string File() const { return dir.Path() + "/score.dat"; }
+    void Write(const std::string& text) { std::ofstream(File(), std::ios::binary) << text; }
+    std::string Read() {
+        std::ifstream in(File(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    }
+    // A table of the given scores, each named after its score.
+    static std::string Scores(std::initializer_list<int> scores) {
+        std::string text;
+        for (const int s : scores)
+            text += "p" + std::to_string(s) + "\n" + std::to_string(s) + "\n";
+        return text;
+    }
+    TempDirectory dir;
+    HighScoreTable table;
+};
+
+TEST_F(HighScoreFileTest, TheFifthBestQualifiesAboveItsEqualsAndTheFileIsNeverCut) {
+    Write(Scores({100, 200, 300, 400, 500, 600}));
+    ASSERT_EQ(table.Load(), HighScoreTable::Outcome::Read);
+    // 200 is the fifth best of six: the new row goes after it.
+    EXPECT_EQ(table.AddCurrent(200), 2);
+    table.SetCurrentName("new");
+    ASSERT_EQ(table.Save(), 1);
+    EXPECT_EQ(Read(), Scores({100, 200}) + "new\n200\n" + Scores({300, 400, 500, 600}));
+    ASSERT_EQ(table.Load(), HighScoreTable::Outcome::Read);
+    EXPECT_EQ(table.AddCurrent(199), -1);
+    EXPECT_TRUE(table.Rows().empty());
+    // A missing file takes any score; the score is held to six digits.
+    std::filesystem::remove(File());
+    EXPECT_EQ(table.Load(), HighScoreTable::Outcome::Missing);
+    EXPECT_EQ(table.AddCurrent(12345678), 0);
+    EXPECT_EQ(HighScoreTable::RowText(table.Rows()[0]), "999999   - ");
+}
+
+TEST_F(HighScoreFileTest, HostileNamesRoundTripByteForByteAndLongOnesAreCut) {
+    const std::string long116(116, 'n');
+    const char* const names[] = {"#1", "", "   ", "-", "123"};
+    int score = 10;
+    for (const char* name : names) {
+        table.Load();
+        ASSERT_GE(table.AddCurrent(score++), 0);
+        table.SetCurrentName(name);
+        ASSERT_EQ(table.Save(), 1);
+    }
+    table.Load();
+    table.AddCurrent(score);
+    table.SetCurrentName((long116 + "x").c_str());
+    ASSERT_EQ(table.Save(), 1);
+    const std::string expected = "#1\n10\n\n11\n   \n12\n-\n13\n123\n14\n" + long116 + "\n15\n";
+    EXPECT_EQ(Read(), expected);
+    ASSERT_EQ(table.Load(), HighScoreTable::Outcome::Read);
+    ASSERT_EQ(table.Rows().size(), 6u);
+    EXPECT_EQ(HighScoreTable::RowText(table.Rows()[5]).size(), 127u);
+    ASSERT_EQ(table.Save(), 1);
+    EXPECT_EQ(Read(), expected);
+}
+
+TEST_F(HighScoreFileTest, ADamagedFileGivesAnEmptyTable) {
+    const std::string cases[] = {
+        "name\n",        "name\n1234567\n",
+        "name\n-5\n",    "name\n12a\n",
+        "name\n\n",      std::string(256, 'n') + "\n5\n",
+        "na\x01me\n5\n", Scores({1}) + std::string(1 << 20, 'x') + "\n1\n",
+    };
+    for (const std::string& text : cases) {
+        Write(text);
+        EXPECT_EQ(table.Load(), HighScoreTable::Outcome::Damaged) << text.substr(0, 20);
+        EXPECT_TRUE(table.Rows().empty());
+    }
+    // Carriage returns before the line ends are no damage.
+    Write("crlf\r\n7\r\n");
+    ASSERT_EQ(table.Load(), HighScoreTable::Outcome::Read);
+    EXPECT_EQ(table.Rows()[0].name, "crlf");
+}
+
+TEST_F(HighScoreFileTest, AFailedWriteKeepsTheOldFile) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+    Write(Scores({5}));
+    table.Load();
+    table.AddCurrent(6);
+    std::filesystem::create_symlink("/dev/full", File() + ".tmp");
+    EXPECT_EQ(table.Save(), 0);
+    EXPECT_EQ(Read(), Scores({5}));
+    std::filesystem::remove(File() + ".tmp");
+    std::filesystem::create_directory(File() + ".tmp");
+    EXPECT_EQ(table.Save(), 0);
+    EXPECT_EQ(Read(), Scores({5}));
+}
+
+}  // namespace

@@ -1,0 +1,235 @@
+#include "screens/MainMenuScreen.h"
+
+#include <gtest/gtest.h>
+
+#include "core/EventQueue.h"
+#include "core/KeyCodes.h"
+#include "net/NetworkScreen.h"
+#include "screens/FrontEndTestFixture.h"
+#include "screens/LoadGameScreen.h"
+#include "screens/SetupScreen.h"
+#include "support/MemoryLink.h"
+#include "ui/ScrollList.h"
+#include "world/Campaign.h"
+#include "world/Scenario.h"
+
+namespace {
+
+constexpr uint8_t kHighlight = 18;
+constexpr uint8_t kGreyed = 9;
+
+class MainMenuTest : public FrontEndTest {
+protected:
+    MainMenuScreen& Menu() {
+        if (!menu) menu = &Open<MainMenuScreen>(*f->world);
+        return *menu;
+    }
+    int Requested() const { return f->world->requestedMode; }
+    // The colour in the middle of an item's bar, left of its caption.
+    uint8_t ItemColour(int item) { return Pixel(222, 105 + 36 * item + 10); }
+    MainMenuScreen* menu = nullptr;
+};
+
+TEST_F(MainMenuTest, ItemsShowTheirStateAndTheArrowsWalkAllEightRound) {
+    MainMenuScreen& m = Menu();
+    Frame();
+    // No saved game, no link maker: load, join and host are greyed, the rest show the label.
+    for (int item = 0; item < 8; ++item) {
+        const bool greyed = item == 3 || item == 5 || item == 6;
+        EXPECT_EQ(m.ItemButton(item)->enabled, greyed ? 0 : 1) << item;
+        EXPECT_EQ(ItemColour(item) == kGreyed, greyed) << item;
+    }
+    Key(kKeyUp);
+    EXPECT_EQ(m.Hovered(), 7);
+    EXPECT_EQ(ItemColour(7), kHighlight);
+    Key(kKeyDown);
+    EXPECT_EQ(m.Hovered(), 0);
+    EXPECT_EQ(ItemColour(0), kHighlight);
+    EXPECT_NE(ItemColour(7), kHighlight);
+    Key(kKeyUp);
+    EXPECT_EQ(m.Hovered(), 7);
+    // Enter with nothing hovered does nothing; Esc leaves through the exit picture.
+    Post(InputKind::MouseMove, Point(5, 5), 0);
+    EXPECT_EQ(Key(kKeyEnter), 1);
+    EXPECT_EQ(Key(kKeyEscape), 0);
+    EXPECT_EQ(Requested(), static_cast<int>(GameMode::ExitPicture));
+}
+
+TEST_F(MainMenuTest, AClickActsOnTheNextTickOnlyWhenReleasedOverTheSameItem) {
+    MainMenuScreen& m = Menu();
+    Frame();
+    Post(InputKind::MouseMove, m.ItemButton(4)->Centre(), 0);
+    Post(InputKind::ButtonDown, m.ItemButton(4)->Centre(), 'L');
+    Post(InputKind::MouseMove, m.ItemButton(7)->Centre(), 0);
+    Post(InputKind::ButtonUp, m.ItemButton(7)->Centre(), 'L');
+    EXPECT_EQ(Frame(), 1);
+    EXPECT_EQ(m.OpenSetup(), nullptr);
+    EXPECT_EQ(Click(m.ItemButton(4)), 1);
+    ASSERT_NE(m.OpenSetup(), nullptr);
+    EXPECT_EQ(f->world->setupScreen, m.OpenSetup());
+    // Back: the pointer the command executor uses goes with the screen.
+    EXPECT_EQ(Key(kKeyEscape), 1);
+    EXPECT_EQ(m.OpenSetup(), nullptr);
+    EXPECT_EQ(f->world->setupScreen, nullptr);
+}
+
+TEST_F(MainMenuTest, ANewCampaignStartsMissionOneOfTheChosenClan) {
+    for (const char clan : {'V', 'T'}) {
+        MainMenuScreen& m = Menu();
+        Frame();
+        Key('s');
+        ASSERT_NE(m.OpenSetup(), nullptr);
+        if (clan == 'T') Click(m.OpenSetup()->ButtonOf(1));
+        EXPECT_EQ(Key(kKeyEnter), 0);
+        ASSERT_NE(f->world->pendingScenario, nullptr);
+        Scenario& s = *f->world->pendingScenario;
+        EXPECT_EQ(s.missionNumber, 1);
+        EXPECT_EQ(s.clanLetter, clan);
+        s.TakeMissionRow();
+        EXPECT_EQ(s.packEntry, Campaign::GetMissionEntry(clan, 1)->packEntry);
+        EXPECT_EQ(Requested(), static_cast<int>(GameMode::StartScenario));
+        screen->Unload();
+        screen.reset();
+        menu = nullptr;
+    }
+}
+
+TEST_F(MainMenuTest, TheDesignEntryHandsTheWorldTheClanSlotAndColour) {
+    MainMenuScreen& m = Menu();
+    Frame();
+    Key('d');
+    ASSERT_NE(m.OpenSetup(), nullptr);
+    Click(m.OpenSetup()->ButtonOf(1));
+    Click(m.OpenSetup()->ButtonOf(4));
+    EXPECT_EQ(Key(kKeyEnter), 0);
+    EXPECT_EQ(Requested(), static_cast<int>(GameMode::DesignFromMenu));
+    EXPECT_EQ(f->world->clanLetter, 'T');
+    EXPECT_EQ(f->world->localPlayer.first, 1);
+    EXPECT_EQ(f->world->localPlayer.third, 7);
+}
+
+TEST_F(MainMenuTest, TheTutorialStartsItsOwnEntryAtOnce) {
+    Menu();
+    EXPECT_EQ(Key('t'), 0);
+    ASSERT_NE(f->world->pendingScenario, nullptr);
+    EXPECT_EQ(f->world->pendingScenario->missionNumber, Campaign::kTutorial);
+    EXPECT_EQ(f->world->pendingScenario->packEntry,
+              Campaign::GetMissionEntry('V', Campaign::kTutorial)->packEntry);
+}
+
+TEST_F(MainMenuTest, AltF4QuitsFromTheMenuAndFromEveryChild) {
+    for (const int opener : {0, int{'l'}, int{'o'}, int{'d'}}) {
+        MainMenuScreen& m = Menu();
+        Frame();
+        if (opener) Key(opener);
+        EXPECT_TRUE(opener == 0 || m.OpenSetup() || m.OpenLoadGame()) << opener;
+        f->events.altDown = 1;
+        EXPECT_EQ(Key(kKeyF4), 0) << opener;
+        f->events.altDown = 0;
+        EXPECT_EQ(Requested(), static_cast<int>(GameMode::Quit));
+        f->world->requestedMode = 2;
+        screen->Unload();
+        screen.reset();
+        menu = nullptr;
+    }
+}
+
+TEST_F(MainMenuTest, NetworkItemsNeedALinkAndBadNumbersOpenNoSetUp) {
+    int made = 0;
+    f->world->makeLink = [&made] {
+        ++made;
+        return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>());
+    };
+    MainMenuScreen& m = Menu();
+    EXPECT_EQ(m.NetworkUsable(), 1);
+    EXPECT_EQ(m.ItemButton(5)->enabled, 1);
+    EXPECT_EQ(f->world->PeerCount(), 0);
+    Key('h');
+    ASSERT_NE(m.OpenNetwork(), nullptr);
+    EXPECT_EQ(f->world->PeerCount(), 1);
+    // A network screen that ends with a player number the slot tables do not hold.
+    m.OpenNetwork()->SetGameSetup(5, 1, 0, 0, "", "");
+    m.OpenNetwork()->exitCode = 0;
+    m.OpenNetwork()->OnButton(NetworkScreen::kCancel);
+    m.OpenNetwork()->exitCode = 0;
+    Frame();
+    EXPECT_EQ(m.OpenNetwork(), nullptr);
+    EXPECT_EQ(m.OpenSetup(), nullptr);
+    EXPECT_EQ(f->world->PeerCount(), 0);
+    // Without a link at the moment of the action both items go grey.
+    f->world->makeLink = [] { return std::unique_ptr<CommLink>(); };
+    Key('j');
+    EXPECT_EQ(m.OpenNetwork(), nullptr);
+    EXPECT_EQ(m.ItemButton(5)->enabled + m.ItemButton(6)->enabled, 0);
+}
+
+TEST_F(MainMenuTest, LoadGameListsTheIndexDeletesClampedAndClosesWhenEmpty) {
+    AddGame("first", GoodGame());
+    AddGame("%s%n #1", GoodGame());
+    AddGame("third", GoodGame('T'));
+    MainMenuScreen& m = Menu();
+    Frame();
+    EXPECT_EQ(m.ItemButton(3)->enabled, 1);
+    Key('l');
+    LoadGameScreen* g = m.OpenLoadGame();
+    ASSERT_NE(g, nullptr);
+    EXPECT_EQ(g->List()->count, 3);
+    // The list rows hold text: something other than the background in each of the three.
+    for (int row = 0; row < 3; ++row) {
+        int inked = 0;
+        for (int x = 193; x < 300; ++x)
+            inked += Pixel(x, 133 + row * 12 + 6) == 41 || Pixel(x, 133 + row * 12 + 6) == 10;
+        EXPECT_GT(inked, 0) << row;
+    }
+    Key(kKeyDown);
+    Key(kKeyDown);
+    Key(kKeyDown);
+    EXPECT_EQ(g->List()->selection, 2);
+    Click(g->ButtonOf(LoadGameScreen::kDelete));
+    EXPECT_EQ(f->world->savedGames->Count(), 2);
+    EXPECT_EQ(g->List()->selection, 1);
+    EXPECT_STREQ(f->world->savedGames->At(1)->Title(), "%s%n #1");
+    Click(g->ButtonOf(LoadGameScreen::kDelete));
+    Click(g->ButtonOf(LoadGameScreen::kDelete));
+    EXPECT_EQ(f->world->savedGames->Count(), 0);
+    EXPECT_EQ(m.OpenLoadGame(), nullptr);
+    EXPECT_EQ(m.ItemButton(3)->enabled, 0);
+}
+
+TEST_F(MainMenuTest, ADamagedGameSaysSoAndAGoodOneStartsWithoutItsBriefing) {
+    AddGame("broken", ": H\nJ = 13\nL = V\n");
+    AddGame("good", GoodGame('T'));
+    MainMenuScreen& m = Menu();
+    Key('l');
+    LoadGameScreen* g = m.OpenLoadGame();
+    ASSERT_NE(g, nullptr);
+    const std::string damaged = ReadFile(Path(f->world->savedGames->At(0)->FileName()));
+    EXPECT_EQ(Key(kKeyEnter), 1);
+    EXPECT_STREQ(f->world->statusText, World::MessageLine(World::kDamagedSaveLine));
+    EXPECT_EQ(m.OpenLoadGame(), g);
+    EXPECT_EQ(f->world->pendingScenario, nullptr);
+    EXPECT_EQ(f->world->savedGames->Count(), 2);
+    EXPECT_EQ(ReadFile(Path(f->world->savedGames->At(0)->FileName())), damaged);
+    // The status line shows on the load-game screen.
+    EXPECT_EQ(Pixel(300, 12), f->world->statusColour);
+    Key(kKeyDown);
+    EXPECT_EQ(Key(kKeyEnter), 0);
+    ASSERT_NE(f->world->pendingScenario, nullptr);
+    EXPECT_STREQ(f->world->pendingScenario->FileName(), f->world->savedGames->At(1)->FileName());
+    EXPECT_EQ(f->world->pendingScenario->briefingShown, 1);
+    EXPECT_EQ(Requested(), static_cast<int>(GameMode::StartScenario));
+}
+
+TEST_F(MainMenuTest, EscThenDownInOneBatchClosesTheChildAndMovesTheMenu) {
+    AddGame("one", GoodGame());
+    MainMenuScreen& m = Menu();
+    Key('l');
+    ASSERT_NE(m.OpenLoadGame(), nullptr);
+    Post(InputKind::Key, Point(), kKeyEscape);
+    Post(InputKind::Key, Point(), kKeyDown);
+    EXPECT_EQ(Frame(), 1);
+    EXPECT_EQ(m.OpenLoadGame(), nullptr);
+    EXPECT_EQ(m.Hovered(), 0);
+}
+
+}  // namespace

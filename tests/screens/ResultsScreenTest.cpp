@@ -1,0 +1,149 @@
+#include "screens/ResultsScreen.h"
+
+#include <gtest/gtest.h>
+
+#include "core/KeyCodes.h"
+#include "screens/FrontEndTestFixture.h"
+#include "screens/NextMissionPrompt.h"
+#include "ui/TextField.h"
+#include "world/GameFlow.h"
+#include "world/MissionStats.h"
+#include "world/Scenario.h"
+
+namespace {
+
+constexpr uint8_t kBarColour = 100;
+
+class ResultsTest : public FrontEndTest {
+protected:
+    ResultsScreen& Results(int won, MissionStats* record) {
+        f->world->gameFlow->won = won;
+        return Open<ResultsScreen>(*f->world, record);
+    }
+    void Ticks(int n) {
+        for (int i = 0; i < n; ++i)
+            Frame();
+    }
+    // A skirmish in play with a local colour, as the results follow one.
+    void InPlay(int mission = 0) {
+        f->world->scenario = std::make_unique<Scenario>();
+        f->world->scenario->missionNumber = mission;
+        f->world->scenario->colour = 3;
+        f->world->scenario->teamColours[1] = 3;
+    }
+    std::string ScoreFile() { return ReadFile(Path("score.dat")); }
+    MissionStats stats;
+};
+
+TEST_F(ResultsTest, ValuesCountUpByOneAndTheBarStopsAtTheTop) {
+    InPlay();
+    stats.kills = 150;
+    stats.losses = 3;
+    ResultsScreen& r = Results(0, &stats);
+    Frame();
+    EXPECT_EQ(r.ShownScore(), std::min(ResultsScreen::kScoreStep, r.TotalScore()));
+    Frame();
+    EXPECT_EQ(r.ShownScore(), std::min(2 * ResultsScreen::kScoreStep, r.TotalScore()));
+    EXPECT_EQ(r.Shown(2), 2);
+    Ticks(48);
+    EXPECT_EQ(r.Shown(2), 50);
+    EXPECT_NE(Pixel(380, 108), kBarColour);
+    EXPECT_EQ(Pixel(380, 344), kBarColour);
+    Ticks(110);
+    EXPECT_EQ(r.Shown(2), 150);
+    EXPECT_EQ(r.Shown(3), 3);
+    EXPECT_EQ(Pixel(380, 108), kBarColour);
+    // A lost game asks; the table never opens.
+    EXPECT_NE(r.Prompt(), nullptr);
+    EXPECT_EQ(r.NameField(), nullptr);
+}
+
+TEST_F(ResultsTest, GoOnReplaysTheMissionWithItsColourAndNoBriefing) {
+    InPlay(3);
+    ResultsScreen& r = Results(0, &stats);
+    ASSERT_NE(r.Prompt(), nullptr);
+    EXPECT_EQ(Key(kKeyEnter), 0);
+    ASSERT_NE(f->world->pendingScenario, nullptr);
+    EXPECT_EQ(f->world->pendingScenario->missionNumber, 3);
+    EXPECT_EQ(f->world->pendingScenario->colour, 3);
+    EXPECT_EQ(f->world->pendingScenario->briefingShown, 1);
+    EXPECT_EQ(f->world->requestedMode, static_cast<int>(GameMode::StartScenario));
+}
+
+TEST_F(ResultsTest, InANetworkGameGoOnIsGreyAndEnterLeadsToTheMenu) {
+    InPlay();
+    f->world->networkGame = 1;
+    ResultsScreen& r = Results(0, &stats);
+    EXPECT_EQ(r.Prompt()->ButtonOf(NextMissionPrompt::kGoOn)->enabled, 0);
+    EXPECT_EQ(Key(kKeyEnter), 0);
+    EXPECT_EQ(f->world->requestedMode, static_cast<int>(GameMode::MainMenu));
+    EXPECT_EQ(f->world->pendingScenario, nullptr);
+    f->world->networkGame = 0;
+}
+
+TEST_F(ResultsTest, AWinOpensTheTableTheNameIsSavedAndASecondEnterLeaves) {
+    InPlay();
+    WriteFile(Path("score.dat"), "best\n999999\n");
+    ResultsScreen& r = Results(1, &stats);
+    EXPECT_EQ(r.Prompt(), nullptr);
+    Ticks(60);
+    ASSERT_NE(r.NameField(), nullptr);
+    EXPECT_EQ(r.ButtonOf(ResultsScreen::kSave)->enabled, 1);
+    for (const char c : std::string("ann"))
+        Key(c);
+    EXPECT_EQ(Key(kKeyEnter), 1);
+    EXPECT_EQ(r.NameField(), nullptr);
+    EXPECT_EQ(ScoreFile(), "ann\n" + std::to_string(r.TotalScore()) + "\nbest\n999999\n");
+    EXPECT_EQ(Key(kKeyEnter), 0);
+}
+
+TEST_F(ResultsTest, AZeroTotalStillOpensTheTableAndNoRecordOpensNone) {
+    // Every part of the score at nothing: more losses than kills, a slow and costly game.
+    stats.kills = 1;
+    stats.losses = 5;
+    stats.unitsMade = 1;
+    stats.buildEffort = 1000;
+    stats.baseTime = 1000000000;
+    MissionStats::totalUnits = 10;
+    MissionStats::totalEffort = 1000;
+    MissionStats::totalCost = 0;
+    ResultsScreen& r = Results(1, &stats);
+    MissionStats::ClearTotals();
+    EXPECT_EQ(r.TotalScore(), 0);
+    Frame();
+    EXPECT_NE(r.NameField(), nullptr);
+    screen->Unload();
+    screen.reset();
+    ResultsScreen& bare = Results(1, nullptr);
+    Ticks(3);
+    EXPECT_EQ(bare.TotalScore(), 0);
+    EXPECT_EQ(bare.Shown(0) + bare.Shown(1) + bare.Shown(2) + bare.Shown(3), 0);
+    EXPECT_EQ(bare.NameField(), nullptr);
+    EXPECT_EQ(Key(kKeyEnter), 0);
+}
+
+TEST_F(ResultsTest, ADamagedOrUnwritableTableIsToldOnTheStatusLine) {
+    WriteFile(Path("score.dat"), "odd\n");
+    ResultsScreen& r = Results(1, &stats);
+    Ticks(60);
+    EXPECT_STREQ(f->world->statusText, GetString(HighScoreTable::kDamagedLine));
+    ASSERT_EQ(r.Table().Rows().size(), 1u);
+    EXPECT_EQ(Pixel(300, 12), f->world->statusColour);
+    if (!std::filesystem::exists("/dev/full")) return;
+    std::filesystem::create_symlink("/dev/full", Path("score.dat.tmp"));
+    EXPECT_EQ(Key(kKeyEnter), 1);
+    EXPECT_STREQ(f->world->statusText, GetString(HighScoreTable::kSaveFailedLine));
+    EXPECT_EQ(ScoreFile(), "odd\n");
+    EXPECT_EQ(r.NameField(), nullptr);
+}
+
+TEST_F(ResultsTest, ChatLinesAreCutAndOnlyNetworkGamesChat) {
+    EXPECT_EQ(ResultsScreen::ChatLine("host", "hi"), "[host]: hi");
+    EXPECT_EQ(ResultsScreen::ChatLine(nullptr, "hi"), "hi");
+    EXPECT_EQ(ResultsScreen::ChatLine(std::string(200, 'h').c_str(), "hi").size(), 127u);
+    ResultsScreen& r = Results(0, &stats);
+    Key('u');
+    EXPECT_EQ(r.ChatOpen(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,248 @@
+#include "screens/SetupScreen.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <vector>
+
+#include "core/KeyCodes.h"
+#include "core/Settings.h"
+#include "objects/CommandBuffer.h"
+#include "screens/FrontEndTestFixture.h"
+#include "support/MemoryLink.h"
+#include "ui/ScrollList.h"
+#include "world/Scenario.h"
+
+namespace {
+
+class SetupTest : public FrontEndTest {
+protected:
+    SetupScreen& OpenSetup(const SetupParams& p) { return Open<SetupScreen>(*f->world, p); }
+    static SetupParams Skirmish() {
+        SetupParams p;
+        p.scenarioList = p.enemiesGroup = p.clanGroup = p.techGroup = 1;
+        return p;
+    }
+    static SetupParams Network(int host, int slot, int players) {
+        SetupParams p;
+        p.scenarioList = p.clanGroup = p.techGroup = 1;
+        p.network = 1;
+        p.host = host;
+        p.ownSlot = slot;
+        p.players = players;
+        return p;
+    }
+    void WriteOptions(const std::string& lines) { WriteFile("QX.INI", "[OPTIONS]\n" + lines); }
+    std::string Option(const char* key) {
+        char text[64] = {};
+        ReadProfileValue("QX", "OPTIONS", key, text, sizeof text);
+        return text;
+    }
+    // Drags a slider knob to the end of its travel given by dx.
+    void Drag(SetupScreen& s, int knob, int dx) {
+        const Point from = s.ButtonOf(knob)->Centre();
+        Post(InputKind::MouseMove, from, 0);
+        Post(InputKind::ButtonDown, from, 'L');
+        Post(InputKind::MouseMove, from + Point(dx, 0), 0);
+        Post(InputKind::ButtonUp, from + Point(dx, 0), 'L');
+        Frame();
+    }
+    static SetupSettings Report(int slot, char clan, int colour) {
+        SetupSettings s;
+        s.playerSlot = slot;
+        s.clan = clan;
+        s.colour = colour;
+        return s;
+    }
+};
+
+TEST_F(SetupTest, OptionsOutsideTheirRangeKeepTheDefaults) {
+    const struct {
+        const char* lines;
+        int resources, colour, tech, enemies;
+        char clan;
+    } cases[] = {
+        {"RESOURCES=9901\n", 5000, 1, 1, 1, 'V'},
+        {"RESOURCES=9900\nTECH=9\nENEMIES=0\n", 9900, 1, 1, 1, 'V'},
+        {"CLAN=t\nCOLOR=2\nTECH=8\nENEMIES=3\n", 5000, 6, 8, 3, 'T'},
+        {"CLAN=T\nCOLOR=5\nRESOURCES=-1\n", 5000, 5, 1, 1, 'T'},
+    };
+    for (const auto& c : cases) {
+        WriteOptions(c.lines);
+        SetupScreen s(*f->world, Skirmish());
+        EXPECT_EQ(s.Record().resources, c.resources) << c.lines;
+        EXPECT_EQ(s.Record().colour, c.colour) << c.lines;
+        EXPECT_EQ(s.Record().techLevel, c.tech) << c.lines;
+        EXPECT_EQ(s.Record().computerPlayers, c.enemies) << c.lines;
+        EXPECT_EQ(s.Record().clanLetter, c.clan) << c.lines;
+    }
+}
+
+TEST_F(SetupTest, SlidersReachBothEndsAndEveryChangeIsWrittenAtOnce) {
+    SetupScreen& s = OpenSetup(Skirmish());
+    Frame();
+    Drag(s, SetupScreen::kTech, -200);
+    EXPECT_EQ(s.Record().techLevel, 1);
+    Drag(s, SetupScreen::kTech, 200);
+    EXPECT_EQ(s.Record().techLevel, 8);
+    EXPECT_EQ(Option("TECH"), "08");
+    Drag(s, SetupScreen::kDifficulty, -300);
+    EXPECT_EQ(s.Record().difficulty, 1);
+    Drag(s, SetupScreen::kDifficulty, 300);
+    EXPECT_EQ(s.Record().difficulty, 5);
+    EXPECT_EQ(Option("DIFFICULTY"), "5");
+    Drag(s, SetupScreen::kResources, 200);
+    EXPECT_EQ(s.Record().resources, 9900);
+    EXPECT_EQ(Option("RESOURCES"), "9900");
+    Drag(s, SetupScreen::kResources, -200);
+    EXPECT_EQ(Option("RESOURCES"), "0000");
+    Click(s.ButtonOf(10));
+    EXPECT_EQ(s.Record().computerPlayers, 3);
+    EXPECT_EQ(Option("ENEMIES"), "3");
+    Click(s.ButtonOf(SetupScreen::kArtifacts));
+    EXPECT_EQ(s.Record().artifacts, 0);
+    EXPECT_EQ(Option("ARTIFACTS"), "NO");
+    Key(kKeyDown);
+    EXPECT_EQ(Option("SCENARIO"), std::to_string(s.Record().landNumber));
+}
+
+TEST_F(SetupTest, AClanSwitchMovesTheColourToTheTwinAndBack) {
+    SetupScreen& s = OpenSetup(Skirmish());
+    Click(s.ButtonOf(4));
+    EXPECT_EQ(s.Record().colour, 3);
+    EXPECT_EQ(Option("COLOR"), "3");
+    Click(s.ButtonOf(1));
+    EXPECT_EQ(s.Record().colour, 7);
+    EXPECT_EQ(s.Record().playerSlots[1], 'T');
+    EXPECT_EQ(Option("CLAN"), "T");
+    // The swatch shows the second clan's colour.
+    EXPECT_EQ(Pixel(s.ButtonOf(4)->Centre().x, s.ButtonOf(4)->Centre().y), 7);
+    Click(s.ButtonOf(0));
+    EXPECT_EQ(s.Record().colour, 3);
+    EXPECT_EQ(s.Record().teamColours[1], 3);
+}
+
+TEST_F(SetupTest, StartGivesEveryValueAndAPermutationOfTheStartOrder) {
+    SetupScreen& s = OpenSetup(Skirmish());
+    EXPECT_EQ(Key(kKeyEnter), 0);
+    EXPECT_EQ(s.exitCode, 0);
+    std::vector<int> order(std::begin(s.Record().startOrder), std::end(s.Record().startOrder));
+    std::sort(order.begin(), order.end());
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(order[static_cast<size_t>(i)], i);
+    EXPECT_EQ(s.Record().colour, 1);
+    EXPECT_EQ(s.Record().playerSlots[1], 'V');
+}
+
+TEST_F(SetupTest, TheListTakesOnlyHeadersThatNameSomething) {
+    std::string title;
+    const struct {
+        std::string header;
+        int hide;
+        bool listed;
+        const char* shown;
+    } cases[] = {
+        {"@Special land\nrest", 0, true, "@Special land"},
+        {"@Special land", 1, false, ""},
+        {"@" + std::string(64, 'x'), 0, false, ""},
+        {"@" + std::string(63, 'x'), 0, true, nullptr},
+        {std::string("@ctl\x01"), 0, false, ""},
+        {"abc", 0, false, ""},
+        {"300\r\n", 0, true, "The game could not be saved."},
+        {std::string(300, '7'), 0, false, ""},
+    };
+    for (const auto& c : cases) {
+        title.clear();
+        EXPECT_EQ(SetupScreen::EntryTitle(c.header.data(), c.header.size(), c.hide, title),
+                  c.listed)
+            << c.header;
+        if (c.shown) {
+            EXPECT_EQ(title, c.shown);
+        }
+    }
+}
+
+TEST_F(SetupTest, PeerReportsDecideColoursAndOnlyTheHostStartsOnceAllReported) {
+    f->world->makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
+    f->world->AddPeer();
+    f->world->AddPeer();
+    SetupScreen& host = OpenSetup(Network(1, 1, 3));
+    EXPECT_EQ(host.Record().colour, -1);
+    EXPECT_EQ(host.GuestsWaiting(), 2);
+    Click(host.ButtonOf(3));  // the host takes colour 2
+    EXPECT_EQ(host.Record().colour, 2);
+    // Slots outside 1 .. 4 and unknown clans change nothing.
+    host.ApplyPeerSettings(Report(0, 'V', 3), 0, 0);
+    host.ApplyPeerSettings(Report(5, 'V', 3), 0, 0);
+    host.ApplyPeerSettings(Report(2, 'Q', 3), 0, 0);
+    EXPECT_EQ(host.GuestsWaiting(), 2);
+    // First reports only count the guests in; a start is refused until both did.
+    host.ApplyPeerSettings(Report(2, 'T', -1), 0, 0);
+    EXPECT_EQ(Key(kKeyEnter), 1);
+    host.ApplyPeerSettings(Report(3, 'V', -1), 0, 0);
+    EXPECT_EQ(host.GuestsWaiting(), 0);
+    // The shared settings follow the peer's record, the sliders with them.
+    SetupSettings shared = Report(3, 'V', -1);
+    shared.artifacts = 0;
+    shared.techLevel = 5;
+    shared.resources = 3000;
+    host.ApplyPeerSettings(shared, 0, 0);
+    EXPECT_EQ(host.Record().artifacts, 0);
+    EXPECT_EQ(host.Record().techLevel, 5);
+    EXPECT_EQ(host.ButtonOf(SetupScreen::kTech)->GetValue(), 5 * 100 / 8 + 6);
+    EXPECT_EQ(host.Record().resources, 3000);
+    EXPECT_EQ(host.ButtonOf(SetupScreen::kResources)->GetValue(), 30);
+    // Unchosen and dropped colours disable nothing and conflict with nobody.
+    host.ApplyPeerSettings(Report(3, 'V', 254), 0, 0);
+    for (int n = 2; n <= 5; ++n)
+        EXPECT_EQ(host.ButtonOf(n)->enabled, 1) << n;
+    EXPECT_EQ(host.Record().colour, 2);
+    // The guest in slot 2 picks 6, the host's twin: the host loses its colour.
+    host.ApplyPeerSettings(Report(2, 'T', 6), 0, 0);
+    EXPECT_EQ(host.Record().colour, -1);
+    EXPECT_EQ(host.ButtonOf(3)->enabled, 0);
+    EXPECT_EQ(host.ButtonOf(3)->pressed, 0);
+    // A leave reaches the host with the default slot 1: nothing changes.
+    host.ApplyPeerSettings(SetupSettings(), 0, 1);
+    EXPECT_EQ(host.Finished(), 0);
+    // The start gives every unchosen slot a colour nobody else holds.
+    host.ApplyPeerSettings(Report(3, 'V', 254), 0, 0);
+    host.Record().teamColours[3] = -1;
+    EXPECT_EQ(Key(kKeyEnter), 0);
+    const Scenario& r = host.Record();
+    for (int a = 1; a <= 3; ++a) {
+        EXPECT_GE(r.teamColours[a], 1);
+        for (int b = a + 1; b <= 3; ++b)
+            EXPECT_FALSE(SetupScreen::Conflict(r.teamColours[a], r.teamColours[b])) << a << b;
+    }
+    EXPECT_EQ(r.teamColours[2], 6);
+    EXPECT_EQ(r.colour, r.teamColours[1]);
+}
+
+TEST_F(SetupTest, AGuestCannotStartEndsOnALeaveAndWithoutPeers) {
+    f->world->makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
+    CommLink* link = f->world->AddPeer();
+    SetupScreen& guest = OpenSetup(Network(0, 2, 2));
+    EXPECT_EQ(guest.Record().localTeam, 2);
+    EXPECT_EQ(Key(kKeyEnter), 1);
+    // The chat line takes the keys until Enter sends it.
+    f->world->StartRecording();
+    Key('u');
+    ASSERT_EQ(guest.ChatOpen(), 1);
+    const size_t before = f->world->Commands().Size();
+    Key('h');
+    Key(kKeyEnter);
+    EXPECT_EQ(guest.ChatOpen(), 0);
+    EXPECT_GT(f->world->Commands().Size(), before);
+    guest.ApplyPeerSettings(SetupSettings(), 0, 1);
+    EXPECT_EQ(Frame(), 0);
+    EXPECT_EQ(guest.exitCode, 1);
+    guest.Activate();
+    guest.exitCode = 0;
+    f->world->ClosePeers(link);
+    EXPECT_EQ(Frame(), 0);
+    EXPECT_EQ(guest.exitCode, 1);
+}
+
+}  // namespace

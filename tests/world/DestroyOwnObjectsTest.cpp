@@ -1,0 +1,46 @@
+// The script's `destroy TEAM`: the team's objects this machine owns take the killing damage,
+// invulnerable ones too; mirrors and other teams are left alone.
+#include <gtest/gtest.h>
+
+#include "platform/ScriptHooks.h"
+#include "world/RegistryTestFixture.h"
+
+namespace {
+
+class Doomed : public TestObject {
+public:
+    using TestObject::TestObject;
+    void TakeDamage(WeaponTemplate*, const SimId&, EffectTemplate*, int amount) override {
+        damage.push_back(amount);
+    }
+    void ToggleInvulnerable() override { invulnerable = invulnerable ? 0 : 1; }
+    int IsInvulnerable() override { return invulnerable; }
+    std::vector<int> damage;
+};
+
+TEST(DestroyOwnObjects, OnlyTheTeamsOwnCopiesTakeTheKillingDamage) {
+    WorldOnLand land{OpenLand(16, 12)};
+    World& world = land.world;
+    Doomed* made[4] = {};
+    const struct {
+        int team, local, invulnerable;
+    } objects[4] = {{2, 1, 1}, {2, 0, 0}, {3, 1, 0}, {2, 1, 0}};
+    for (int i = 0; i < 4; ++i) {
+        auto object =
+            std::make_unique<Doomed>(objects[i].team, 10 + i, land.Centre(2 + i * 2, 3), 4, 24);
+        object->local = objects[i].local;
+        object->invulnerable = objects[i].invulnerable;
+        made[i] = object.get();
+        world.AddBuilding(std::move(object));
+    }
+    winx_RequestDestroy(2);
+    world.Tick(1000);
+    for (int i = 0; i < 4; ++i) {
+        const bool hit = objects[i].team == 2 && objects[i].local == 1;
+        EXPECT_EQ(made[i]->damage, hit ? std::vector<int>{0} : std::vector<int>{}) << i;
+    }
+    EXPECT_EQ(made[0]->invulnerable, 0);
+    EXPECT_EQ(winx_TakeDestroyRequest(), -1);
+}
+
+}  // namespace
