@@ -84,7 +84,8 @@ bool LandFile::SizesUsable() const {
     if (size.w < 1 || size.h < 1 || size.w > kMax || size.h > kMax) return false;
     if (sheet.w < 1 || sheet.h < 1 || sheet.w > kMax || sheet.h > kMax) return false;
     if (origin.w < 0 || origin.h < 0) return false;
-    return origin.w + size.w <= sheet.w && origin.h + size.h <= sheet.h;
+    // Compared by subtraction: the origin is read from the file and may be near the int limit.
+    return origin.w <= sheet.w - size.w && origin.h <= sheet.h - size.h;
 }
 
 bool LandFile::IsInnerCell(int sheetRow, int sheetColumn) const {

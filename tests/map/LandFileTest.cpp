@@ -196,13 +196,13 @@ TEST_F(LandFileTest, UnusableSizesLeaveAnEmptyMap) {
         SCOPED_TRACE(bad);
         ExpectEmpty(*map);
     }
-    // Origin outside the sheet.
-    std::string broken = text;
-    broken.replace(text.find("0 0\n"), 4, "1 0\n");
-    ExpectEmpty(*LoadText(broken));
-    broken = text;
-    broken.replace(text.find("0 0\n"), 4, "-1 0\n");
-    ExpectEmpty(*LoadText(broken));
+    // Origin outside the sheet, also where adding the size would pass the int limit.
+    for (const char* origin : {"1 0\n", "-1 0\n", "2147483647 0\n", "0 2147483647\n"}) {
+        std::string broken = text;
+        broken.replace(text.find("0 0\n"), 4, origin);
+        SCOPED_TRACE(origin);
+        ExpectEmpty(*LoadText(broken));
+    }
 }
 
 TEST_F(LandFileTest, TruncatedOrUnopenedDescriptionsLeaveAnEmptyMap) {
