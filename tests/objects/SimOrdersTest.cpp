@@ -10,6 +10,7 @@
 #include "objects/PartAttachment.h"
 #include "objects/SimBody.h"
 #include "objects/SimTestSupport.h"
+#include "objects/SquadManoeuvre.h"
 #include "objects/TargetGoal.h"
 
 namespace {
@@ -351,6 +352,61 @@ TEST_F(SimOrders, AMovedTargetIsFollowedOnlyByTheLocalCopy) {
         EXPECT_EQ(raw->active, local == 1 ? 0 : 1) << local;
         EXPECT_EQ(CommandKinds(world.commands).empty(), local == 0) << local;
         target->SetPosition(at + Point(-100, 0));
+    }
+}
+
+}  // namespace
+
+namespace {
+
+class CountingManoeuvre : public SquadManoeuvre {
+public:
+    explicit CountingManoeuvre(int* runs) : runs(runs) {}
+    int GetType() const override { return 1; }
+    int Execute(Sim&) override {
+        ++*runs;
+        return 0;
+    }
+    int* runs;
+};
+
+TEST_F(SimOrders, ManoeuvresRunOnlyOutsideDebugAndWhereTheFrontGoalAllowsThem) {
+    Sim* sim = Add(kit.MakeSim(1, 1, at));
+    int runs = 0;
+    sim->AddManoeuvre(new CountingManoeuvre(&runs));
+    struct Row {
+        int debug, allow, runs;
+    };
+    for (const Row& row : std::vector<Row>{{0, 1, 1}, {1, 1, 0}, {0, 0, 0}}) {
+        runs = 0;
+        world.debug = row.debug;
+        sim->ClearGoals();
+        sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, at, 0, row.allow, 1));
+        sim->RunManoeuvreList();
+        EXPECT_EQ(runs, row.runs) << row.debug << row.allow;
+    }
+    world.debug = 0;
+}
+
+// An attack ends in a return to the fight's place only after an unnumbered goal on an enemy
+// that is not a building.
+TEST_F(SimOrders, AnEndedAttackOnAnEnemyUnitMarksTheCombatEnded) {
+    Sim* sim = Add(kit.MakeSim(1, 1, at));
+    Sim* enemy = Add(kit.MakeSim(2, 2, at + Point(200, 0)));
+    Sim* friendUnit = Add(kit.MakeSim(1, 3, at + Point(0, 200)));
+    struct Row {
+        SimId target;
+        int param, ended;
+    };
+    const std::vector<Row> rows = {
+        {enemy->id, 0, 1}, {enemy->id, 1, 0}, {friendUnit->id, 0, 0}, {SimId(2, 99), 0, 0}};
+    for (const Row& row : rows) {
+        TargetGoal goal(sim->id, row.target, Point(), 1, 1);
+        goal.param = row.param;
+        sim->combatEnded = 1 - row.ended;
+        sim->NoteAttackEnded(&goal);
+        EXPECT_EQ(sim->combatEnded, row.ended) << row.target.serial << " " << row.param;
+        if (row.ended == 1) EXPECT_EQ(sim->returnPoint, enemy->GetPosition());
     }
 }
 

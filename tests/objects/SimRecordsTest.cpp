@@ -90,6 +90,11 @@ TEST_F(SimRecords, FacingsComeIntoRangeAndMeaninglessLinesAreIgnored) {
         sim->Parse('g', line);
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(sim->GetReferencePoint(i), Point()) << i;
+    // The first and last team entries are kept.
+    sim->Parse('g', "1,7,7");
+    sim->Parse('g', "4,8,8");
+    EXPECT_EQ(sim->GetReferencePoint(1), Point(7, 7));
+    EXPECT_EQ(sim->GetReferencePoint(4), Point(8, 8));
     sim->Parse('p', "1,1,1");
     sim->Parse('G', "1,2");
     sim->Parse('N', "abc");
