@@ -5,6 +5,7 @@
 
 #include "catalogue/TemplateCatalogue.h"
 #include "core/Vector.h"
+#include "objects/Artifact.h"
 #include "objects/LocationGoal.h"
 #include "objects/ObjectLand.h"
 #include "objects/PartAttachment.h"
@@ -406,7 +407,25 @@ TEST_F(SimOrders, AnEndedAttackOnAnEnemyUnitMarksTheCombatEnded) {
         sim->combatEnded = 1 - row.ended;
         sim->NoteAttackEnded(&goal);
         EXPECT_EQ(sim->combatEnded, row.ended) << row.target.serial << " " << row.param;
-        if (row.ended == 1) EXPECT_EQ(sim->returnPoint, enemy->GetPosition());
+        if (row.ended == 1) {
+            EXPECT_EQ(sim->returnPoint, enemy->GetPosition());
+        }
+    }
+}
+
+// Only the local copy picks up what lies where it stands; groups do not move as one yet.
+TEST_F(SimOrders, TheLocalCopyPicksUpAnArtifactAndNoUnitMovesAsAGroup) {
+    for (int local : {0, 1}) {
+        Artifact artifact(at, Size(32, 32), nullptr, nullptr, CollisionFilter(0, 0, 0, 0, 0),
+                          SimId(0, 50 + local), 1);
+        world.artifact = &artifact;
+        Sim* sim = Add(kit.MakeSim(1, 1 + local, at));
+        sim->local = local;
+        sim->PickUpArtifact();
+        EXPECT_EQ(artifact.taken, local) << local;
+        world.artifact = nullptr;
+        sim->groupId = SimId(1, 40);
+        EXPECT_EQ(sim->InMovingGroup(), 0);
     }
 }
 
