@@ -13,6 +13,7 @@
 #include "objects/SimTestSupport.h"
 #include "objects/SquadManoeuvre.h"
 #include "objects/TargetGoal.h"
+#include "objects/TransportGoal.h"
 
 namespace {
 
@@ -426,6 +427,27 @@ TEST_F(SimOrders, TheLocalCopyPicksUpAnArtifactAndNoUnitMovesAsAGroup) {
         world.artifact = nullptr;
         sim->groupId = SimId(1, 40);
         EXPECT_EQ(sim->InMovingGroup(), 0);
+    }
+}
+
+// Only moves and attacks search routes; a move or attack order replaces the queue unless appended.
+TEST_F(SimOrders, OnlyMovesAndAttacksAskRoutesAndAppendedMovesQueue) {
+    Sim* sim = Add(kit.MakeSim(1, 1, at, {kit.Weapon({})}));
+    sim->goals.PushFront(std::make_unique<TransportGoal>(sim->id, SimId(1, 9), 1));
+    const int requests = world.routeRequests;
+    EXPECT_EQ(sim->RequestRoute(sim->goals.Front()), 1);
+    EXPECT_EQ(world.routeRequests, requests);
+    Sim* enemy = Add(kit.MakeSim(2, 2, at + Point(200, 0)));
+    const Point a(200, 200), b(300, 300);
+    for (int append : {0, 1}) {
+        sim->ClearGoals();
+        sim->OrderMove(a, 0, 0, 0, 0, 1, 0);
+        sim->OrderMove(b, append, 0, 0, 1, 1, 0);
+        sim->OrderAttack(enemy->id, append, 0, 0, 1, 0);
+        const std::vector<Point> expected = append == 1
+                                                ? std::vector<Point>{a, b, enemy->GetPosition()}
+                                                : std::vector<Point>{enemy->GetPosition()};
+        EXPECT_EQ(Locations(sim), expected) << append;
     }
 }
 
