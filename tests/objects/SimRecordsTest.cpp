@@ -71,6 +71,7 @@ TEST_F(SimRecords, AFullUnitRoundTripsLineForLine) {
         EXPECT_EQ(Written(*copy), first);
         EXPECT_EQ(copy->enabled, 0);
         EXPECT_EQ(copy->GetCargo(), 120);
+        EXPECT_EQ(copy->GetReferencePoint(4), Point(-5, 7));
         const std::string guardKey = targetGuard ? "G = 1,9,-140,-140" : "F = 200,232";
         EXPECT_NE(std::find(first.begin(), first.end(), guardKey), first.end()) << guardKey;
     }
