@@ -264,6 +264,7 @@ TEST_F(SimOrders, FailedRoutesBlockReportOnceAndHoldTheNextRequest) {
     EXPECT_EQ(patrol->RequestRoute(patrol->goals.Front()), 1);
     EXPECT_EQ(patrol->goals.FirstUnfinished()->repeat, 1);
     EXPECT_EQ(patrol->goals.FirstUnfinished()->active, 1);
+    EXPECT_EQ(patrol->goals.FirstUnfinished()->retried, 0);
     world.routeFound = 0;
     // A goal whose retry already failed holds the next request for five seconds.
     goal->retried = 1;
