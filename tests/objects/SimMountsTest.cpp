@@ -213,6 +213,16 @@ TEST_F(SimMounts, PerWeaponChoiceAlternatesAndKeepsReachableTargets) {
     Mount(sim, 1)->SetTarget(attacker->id);
     FireControl::PickTargetsPerWeapon(*sim);
     EXPECT_EQ(Mount(sim, 1)->target, attacker->id);
+    // An attack target beyond the short mounts' reach leaves them the last attacker.
+    Sim* distant = Add(kit.MakeSim(2, 4, at + Point(500, 0)));
+    sim->OrderAttack(distant->id, 0, 0, 0, 0, 0);
+    sim->SetLastAttacker(attacker);
+    for (int i = 0; i < 6; ++i)
+        Mount(sim, i)->SetTarget(SimId());
+    FireControl::PickTargetsPerWeapon(*sim);
+    EXPECT_EQ(Mount(sim, 0)->target, distant->id);
+    for (int i = 1; i < 6; ++i)
+        EXPECT_EQ(Mount(sim, i)->target, attacker->id) << i;
 }
 
 }  // namespace

@@ -5,12 +5,15 @@
 
 #include "catalogue/TemplateCatalogue.h"
 #include "core/Vector.h"
+#include "objects/Artifact.h"
 #include "objects/LocationGoal.h"
 #include "objects/ObjectLand.h"
 #include "objects/PartAttachment.h"
 #include "objects/SimBody.h"
 #include "objects/SimTestSupport.h"
+#include "objects/SquadManoeuvre.h"
 #include "objects/TargetGoal.h"
+#include "objects/TransportGoal.h"
 
 namespace {
 
@@ -261,6 +264,7 @@ TEST_F(SimOrders, FailedRoutesBlockReportOnceAndHoldTheNextRequest) {
     EXPECT_EQ(patrol->RequestRoute(patrol->goals.Front()), 1);
     EXPECT_EQ(patrol->goals.FirstUnfinished()->repeat, 1);
     EXPECT_EQ(patrol->goals.FirstUnfinished()->active, 1);
+    EXPECT_EQ(patrol->goals.FirstUnfinished()->retried, 0);
     world.routeFound = 0;
     // A goal whose retry already failed holds the next request for five seconds.
     goal->retried = 1;
@@ -351,6 +355,100 @@ TEST_F(SimOrders, AMovedTargetIsFollowedOnlyByTheLocalCopy) {
         EXPECT_EQ(raw->active, local == 1 ? 0 : 1) << local;
         EXPECT_EQ(CommandKinds(world.commands).empty(), local == 0) << local;
         target->SetPosition(at + Point(-100, 0));
+    }
+}
+
+}  // namespace
+
+namespace {
+
+class CountingManoeuvre : public SquadManoeuvre {
+public:
+    explicit CountingManoeuvre(int* runs) : runs(runs) {}
+    int GetType() const override { return 1; }
+    int Execute(Sim&) override {
+        ++*runs;
+        return 0;
+    }
+    int* runs;
+};
+
+TEST_F(SimOrders, ManoeuvresRunOnlyOutsideDebugAndWhereTheFrontGoalAllowsThem) {
+    Sim* sim = Add(kit.MakeSim(1, 1, at));
+    int runs = 0;
+    sim->AddManoeuvre(new CountingManoeuvre(&runs));
+    struct Row {
+        int debug, allow, runs;
+    };
+    for (const Row& row : std::vector<Row>{{0, 1, 1}, {1, 1, 0}, {0, 0, 0}}) {
+        runs = 0;
+        world.debug = row.debug;
+        sim->ClearGoals();
+        sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, at, 0, row.allow, 1));
+        sim->RunManoeuvreList();
+        EXPECT_EQ(runs, row.runs) << row.debug << row.allow;
+    }
+    world.debug = 0;
+}
+
+// An attack ends in a return to the fight's place only after an unnumbered goal on an enemy
+// that is not a building.
+TEST_F(SimOrders, AnEndedAttackOnAnEnemyUnitMarksTheCombatEnded) {
+    Sim* sim = Add(kit.MakeSim(1, 1, at));
+    Sim* enemy = Add(kit.MakeSim(2, 2, at + Point(200, 0)));
+    Sim* friendUnit = Add(kit.MakeSim(1, 3, at + Point(0, 200)));
+    struct Row {
+        SimId target;
+        int param, ended;
+    };
+    const std::vector<Row> rows = {
+        {enemy->id, 0, 1}, {enemy->id, 1, 0}, {friendUnit->id, 0, 0}, {SimId(2, 99), 0, 0}};
+    for (const Row& row : rows) {
+        TargetGoal goal(sim->id, row.target, Point(), 1, 1);
+        goal.param = row.param;
+        sim->combatEnded = 1 - row.ended;
+        sim->NoteAttackEnded(&goal);
+        EXPECT_EQ(sim->combatEnded, row.ended) << row.target.serial << " " << row.param;
+        if (row.ended == 1) {
+            EXPECT_EQ(sim->returnPoint, enemy->GetPosition());
+        }
+    }
+}
+
+// Only the local copy picks up what lies where it stands; groups do not move as one yet.
+TEST_F(SimOrders, TheLocalCopyPicksUpAnArtifactAndNoUnitMovesAsAGroup) {
+    for (int local : {0, 1}) {
+        Artifact artifact(at, Size(32, 32), nullptr, nullptr, CollisionFilter(0, 0, 0, 0, 0),
+                          SimId(0, 50 + local), 1);
+        world.artifact = &artifact;
+        Sim* sim = Add(kit.MakeSim(1, 1 + local, at));
+        sim->local = local;
+        sim->PickUpArtifact();
+        EXPECT_EQ(artifact.taken, local) << local;
+        world.artifact = nullptr;
+        sim->groupId = SimId(1, 40);
+        EXPECT_EQ(sim->InMovingGroup(), 0);
+    }
+}
+
+// Only moves and attacks search routes; a move or attack order replaces the queue unless appended.
+TEST_F(SimOrders, OnlyMovesAndAttacksAskRoutesAndAppendedMovesQueue) {
+    Sim* sim = Add(kit.MakeSim(1, 1, at, {kit.Weapon({})}));
+    sim->goals.PushFront(std::make_unique<TransportGoal>(sim->id, SimId(1, 9), 1));
+    const int requests = world.routeRequests;
+    EXPECT_EQ(sim->RequestRoute(sim->goals.Front()), 1);
+    EXPECT_EQ(world.routeRequests, requests);
+    Sim* enemy = Add(kit.MakeSim(2, 2, at + Point(200, 0)));
+    const Point a(200, 200), b(300, 300);
+    for (int append : {0, 1}) {
+        sim->ClearGoals();
+        sim->OrderMove(a, 0, 0, 0, 0, 1, 0);
+        sim->OrderMove(b, append, 0, 0, 1, 1, 0);
+        sim->OrderAttack(enemy->id, append, 0, 0, 1, 0);
+        const std::vector<Point> expected = append == 1
+                                                ? std::vector<Point>{a, b, enemy->GetPosition()}
+                                                : std::vector<Point>{enemy->GetPosition()};
+        EXPECT_EQ(Locations(sim), expected) << append;
     }
 }
 

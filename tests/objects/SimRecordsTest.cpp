@@ -71,6 +71,7 @@ TEST_F(SimRecords, AFullUnitRoundTripsLineForLine) {
         EXPECT_EQ(Written(*copy), first);
         EXPECT_EQ(copy->enabled, 0);
         EXPECT_EQ(copy->GetCargo(), 120);
+        EXPECT_EQ(copy->GetReferencePoint(4), Point(-5, 7));
         const std::string guardKey = targetGuard ? "G = 1,9,-140,-140" : "F = 200,232";
         EXPECT_NE(std::find(first.begin(), first.end(), guardKey), first.end()) << guardKey;
     }
@@ -90,6 +91,11 @@ TEST_F(SimRecords, FacingsComeIntoRangeAndMeaninglessLinesAreIgnored) {
         sim->Parse('g', line);
     for (int i = 0; i < 5; ++i)
         EXPECT_EQ(sim->GetReferencePoint(i), Point()) << i;
+    // The first and last team entries are kept.
+    sim->Parse('g', "1,7,7");
+    sim->Parse('g', "4,8,8");
+    EXPECT_EQ(sim->GetReferencePoint(1), Point(7, 7));
+    EXPECT_EQ(sim->GetReferencePoint(4), Point(8, 8));
     sim->Parse('p', "1,1,1");
     sim->Parse('G', "1,2");
     sim->Parse('N', "abc");

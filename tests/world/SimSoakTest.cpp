@@ -83,6 +83,7 @@ protected:
         int orders = 0;
         int hits = 0;
         int deaths = 0;
+        int fallen = 0;
         int moved = 0;
     };
 
@@ -175,6 +176,7 @@ protected:
                 out.moved += sim->moving;
             }
             Mix(out.digest, alive);
+            out.fallen = kUnits - alive;
             if (HasFailure()) break;
         }
         for (const SimId& id : ids) {
@@ -246,6 +248,8 @@ TEST_F(SimSoak, TwoHundredUnitsFightTenThousandTicksAndLeaveTheGridsAsTheyWere) 
     EXPECT_GT(plain.hits, kTicks / 20);
     // Unit-ticks in motion: routes are searched one a tick for all, so most units wait.
     EXPECT_GT(plain.moved, kUnits * 50);
+    // Units fall to the hits during the fight and the rest are destroyed at the end.
+    EXPECT_GT(plain.fallen, 0);
     EXPECT_GT(plain.deaths, 0);
 }
 
