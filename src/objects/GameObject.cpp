@@ -264,7 +264,8 @@ int GameObject::TakeCargo(int n) {
 }
 
 int GameObject::AddCargo(int n) {
-    if (cargo < cargoCapacity - n) {
+    // In 64 bits: a loaded record or a peer may name any amount.
+    if (static_cast<int64_t>(cargo) < static_cast<int64_t>(cargoCapacity) - n) {
         cargo += n;
         return n;
     }

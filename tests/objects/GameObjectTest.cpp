@@ -56,7 +56,7 @@ TEST_F(GameObjectTest, DestroyWaitsForInvulnerabilityToEnd) {
     EXPECT_EQ(unit.damage.Value(), 101);
 }
 
-TEST_F(GameObjectTest, CargoNeverOverflowsNorGoesNegative) {
+TEST_F(GameObjectTest, CargoStaysWithinItsCapacityAndNeverOverflows) {
     unit.cargo = 550;
     EXPECT_EQ(unit.AddCargo(100), 50);
     EXPECT_EQ(unit.GetCargo(), 600);
@@ -68,6 +68,11 @@ TEST_F(GameObjectTest, CargoNeverOverflowsNorGoesNegative) {
     unit.cargo = 200;
     EXPECT_EQ(unit.TakeCargo(50), 50);
     EXPECT_EQ(unit.GetCargoPercent(), 25);
+    // Amounts from records and peers reach the int limits without overflowing the check.
+    unit.cargo = 200;
+    EXPECT_EQ(unit.AddCargo(INT32_MAX), 400);
+    EXPECT_EQ(unit.GetCargo(), 600);
+    EXPECT_EQ(unit.AddCargo(INT32_MIN), INT32_MIN);
     unit.SetCargoCapacity(0);
     EXPECT_EQ(unit.GetCargoPercent(), 0);
 }
