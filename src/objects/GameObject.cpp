@@ -264,13 +264,15 @@ int GameObject::TakeCargo(int n) {
 }
 
 int GameObject::AddCargo(int n) {
-    // In 64 bits: a loaded record or a peer may name any amount.
-    if (static_cast<int64_t>(cargo) < static_cast<int64_t>(cargoCapacity) - n) {
-        cargo += n;
-        return n;
+    // In 64 bits: a loaded record or a peer may name any amount. A load holds 0 to its capacity.
+    int64_t total = static_cast<int64_t>(cargo) + n;
+    if (total >= cargoCapacity) {
+        total = cargoCapacity;
+    } else if (total < 0) {
+        total = 0;
     }
-    const int added = cargoCapacity - cargo;
-    cargo = cargoCapacity;
+    const int added = static_cast<int>(total - cargo);
+    cargo = static_cast<int>(total);
     return added;
 }
 

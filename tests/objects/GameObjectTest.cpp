@@ -72,7 +72,9 @@ TEST_F(GameObjectTest, CargoStaysWithinItsCapacityAndNeverOverflows) {
     unit.cargo = 200;
     EXPECT_EQ(unit.AddCargo(INT32_MAX), 400);
     EXPECT_EQ(unit.GetCargo(), 600);
-    EXPECT_EQ(unit.AddCargo(INT32_MIN), INT32_MIN);
+    EXPECT_EQ(unit.AddCargo(INT32_MIN), -600);
+    EXPECT_EQ(unit.AddCargo(INT32_MIN), 0);
+    EXPECT_EQ(unit.GetCargo(), 0);
     unit.SetCargoCapacity(0);
     EXPECT_EQ(unit.GetCargoPercent(), 0);
 }
