@@ -93,18 +93,18 @@ public:
         chassis = std::make_unique<ChassisTemplate>(c);
     }
 
-    WeaponTemplate* Weapon(const WeaponSpec& spec) {
+    WeaponTemplate* Weapon(const WeaponSpec& shape) {
         WeaponValues v;
         v.mount.clan = 'V';
-        v.mount.role = spec.role;
-        v.reloadField = spec.reload;
-        v.rangeField = spec.range;
-        v.firePowerField = spec.firePower;
-        v.kindLetter = spec.kind;
-        v.shotLayerField = spec.shotLayer;
+        v.mount.role = shape.role;
+        v.reloadField = shape.reload;
+        v.rangeField = shape.range;
+        v.firePowerField = shape.firePower;
+        v.kindLetter = shape.kind;
+        v.shotLayerField = shape.shotLayer;
         std::unique_ptr<WeaponTemplate> w =
-            spec.striking ? std::make_unique<StrikingWeapon>(WeaponClass::Beam, v)
-                          : std::make_unique<WeaponTemplate>(WeaponClass::Beam, v);
+            shape.striking ? std::make_unique<StrikingWeapon>(WeaponClass::Beam, v)
+                           : std::make_unique<WeaponTemplate>(WeaponClass::Beam, v);
         records.push_back(std::move(w));
         return static_cast<WeaponTemplate*>(records.back().get());
     }
