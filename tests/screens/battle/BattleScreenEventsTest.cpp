@@ -7,6 +7,7 @@
 
 #include "catalogue/DesignLibrary.h"
 #include "catalogue/VehicleDesign.h"
+#include "net/NetworkPlay.h"
 #include "objects/FactoryProduction.h"
 #include "screens/FrontEndScreenFactory.h"
 #include "screens/battle/BattleScreenFixture.h"
@@ -182,4 +183,23 @@ TEST_F(BattleScreenTest, ARunThroughTheWorldsModeSwitch) {
     EXPECT_FALSE(w.battleScreen);
     EXPECT_FALSE(w.unitMakers.playVoice);
     RegisterScreenFactory(nullptr);
+}
+
+// Without a scenario the view starts at the origin with one player; a peer's reveal toggle
+// reaches the screen and the map through the network hook.
+TEST_F(BattleScreenTest, WithoutAScenarioTheScreenStillRunsAndPeersRevealTheMap) {
+    world().scenario.reset();
+    screen->Unload();
+    ASSERT_EQ(screen->LoadForTeam(1, 'V'), 1);
+    EXPECT_EQ(screen->viewOrigin, Point(0, 0));
+    EXPECT_EQ(screen->playerCount, 1);
+    screen->PlayVoice(BattleScreen::kSelectVoice);
+    Click(Point(300, 300));
+    EXPECT_TRUE(Frame());
+    ASSERT_TRUE(TheNetworkHooks().setRevealMap);
+    TheNetworkHooks().setRevealMap(1);
+    EXPECT_EQ(screen->revealMap, 1);
+    EXPECT_EQ(world().terrain->RevealAll(), 1);
+    screen->Unload();
+    EXPECT_FALSE(TheNetworkHooks().setRevealMap);
 }
