@@ -11,6 +11,7 @@
 #include "objects/FactoryProduction.h"
 #include "screens/FrontEndScreenFactory.h"
 #include "screens/battle/BattleScreenFixture.h"
+#include "screens/battle/DesignPanels.h"
 #include "ui/Button.h"
 #include "ui/ScrollList.h"
 
@@ -176,6 +177,24 @@ TEST_F(BattleScreenTest, ARunThroughTheWorldsModeSwitch) {
     for (TestObject* u : units)
         EXPECT_EQ(u->given.size(), 1u);
     EXPECT_TRUE(Frame());
+    // The unit panel for one unit: a settings page shows the unit's setting; clearing the
+    // selection closes the panel.
+    VehicleDesign design('V');
+    design.parameters[0] = 2;
+    for (TestObject* u : units)
+        u->selected = 0;
+    units[0]->selected = 1;
+    units[0]->design = &design;
+    Click(battle->buttons[BattleScreen::kUnitPanelButton]->Centre());
+    EXPECT_EQ(battle->unitPanelOpen, 1);
+    DesignPanels* panels = FindDesignPanels();
+    ASSERT_TRUE(panels);
+    Click(panels->SettingsPageButton(9)->Centre());
+    EXPECT_EQ(battle->activePanel, panels->GetControlPanel(9));
+    Click(Point(100, 100), 'R');
+    EXPECT_EQ(battle->unitPanelOpen, 0);
+    EXPECT_EQ(battle->activePanel, nullptr);
+    units[0]->design = nullptr;
     // Quitting: the World unloads and deletes the screen, which lets go of its hooks.
     driven = nullptr;
     w.requestedMode = static_cast<int>(GameMode::Quit);
