@@ -222,3 +222,32 @@ TEST_F(BattleScreenTest, WithoutAScenarioTheScreenStillRunsAndPeersRevealTheMap)
     screen->Unload();
     EXPECT_FALSE(TheNetworkHooks().setRevealMap);
 }
+
+// A chassis of seven hardpoints: the seventh selector has a region code of its own and selects
+// part 6 of the selection.
+TEST_F(BattleScreenTest, TheSeventhPartSelectorIsHitAndSelectsItsPart) {
+    screen->buildPanelOpen = 0;
+    screen->partSelectorCount = 7;
+    for (int i = 0; i < 7; ++i)
+        screen->partSelectors[static_cast<size_t>(i)] = Rect(Point(40 + 20 * i, 200), Size(16, 16));
+    for (int i = 0; i < 7; ++i) {
+        const int32_t region = screen->HitTest(Point(48 + 20 * i, 208));
+        EXPECT_NE(region, BattleScreen::kNoRegion);
+        EXPECT_EQ(BattleScreen::PartSelectorOf(region), i);
+    }
+    struct Picker : TestObject {
+        using TestObject::TestObject;
+        void SelectPart(int index) override { picked.push_back(index); }
+        std::vector<int> picked;
+    };
+    auto made = std::make_unique<Picker>(1, 77, land->Centre(3, 3), 1, 24);
+    Picker* unit = made.get();
+    unit->selected = 1;
+    std::unique_ptr<GameObject> owned = std::move(made);
+    ASSERT_EQ(world().AddSim(owned), 1);
+    world().paused = 0;
+    Post(InputKind::ButtonDown, Point(48 + 20 * 6, 208), 'L');
+    Post(InputKind::ButtonUp, Point(48 + 20 * 6, 208), 'L');
+    screen->HandleEvents(16);
+    EXPECT_EQ(unit->picked, std::vector<int>{6});
+}
