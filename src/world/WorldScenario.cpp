@@ -50,7 +50,7 @@ void World::SetPendingScenario(std::unique_ptr<Scenario> next) {
 }
 
 int World::LoadLand() {
-    Land land = LandLoader::Load(*this);
+    Land land = LandLoader::Load(*this, std::move(terrain));
     terrain = std::move(land.map);
     sight = std::move(land.sight);
     pathGrid = std::move(land.paths);
