@@ -288,7 +288,7 @@ public:
     void TogglePause();
     void SetStatusMessage(const char* text, int colour);
     // The palette index of a colour number; numbers outside 0 .. 8 (the default 10 among them)
-    // answer the ordinary text colour 10.
+    // answer black (0), readable on a status box of the ordinary text colour 10.
     int ColourOf(int colourNumber) const;
     int PlayUiSound(int flag);
     void AddCellEffect(const Point& p) override;
