@@ -15,7 +15,6 @@ namespace {
 
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
-constexpr int kPanelWidth = 128;
 
 struct Box {
     int x, y, w, h;
@@ -128,32 +127,6 @@ Canvas BackdropCanvas(const AssetPalette& palette) {
     return c;
 }
 
-// A small lamp of the unit panel, in panel coordinates.
-Canvas PanelLamp(const Box& b, uint8_t colour, const std::string& caption) {
-    Canvas c(kPanelWidth, kHeight);
-    c.FillRect(b.x, b.y, b.w, b.h, colour);
-    Frame(c, b, PaletteIndex::kWhite);
-    if (!caption.empty()) CentredText(c, b, caption, PaletteIndex::kBlack);
-    return c;
-}
-
-// Bar k of 10 filled, in panel coordinates.
-Canvas BarFrame(const Box& b, int filled, uint8_t colour, const AssetPalette& palette) {
-    Canvas c(kPanelWidth, kHeight);
-    c.FillRect(b.x, b.y, b.w, b.h, palette.GetRamp(RampId::Metal).At(1));
-    c.FillRect(b.x + 1, b.y + 1, (b.w - 2) * filled / (kBarFrames - 1), b.h - 2, colour);
-    Frame(c, b, PaletteIndex::kLightGrey);
-    return c;
-}
-
-Canvas Marker(int hardpoint, const AssetPalette& palette) {
-    Canvas c(16, 16);
-    const uint8_t colour = palette.GetRamp(RampId::Crystal).At(6 + hardpoint);
-    Frame(c, {0, 0, 16, 16}, colour);
-    Frame(c, {1, 1, 14, 14}, colour);
-    return c;
-}
-
 }  // namespace
 
 std::vector<uint8_t> MakeOptionsWidgetPack(const AssetPalette& palette) {
@@ -181,41 +154,6 @@ std::vector<uint8_t> SingleUnitBox(const AssetPalette& palette) {
 
 std::vector<uint8_t> ControlBackdrop(const AssetPalette& palette) {
     return EncodePicture(BackdropCanvas(palette));
-}
-
-void PutUnitPanelRows(PackWriter& pack, const AssetPalette& palette) {
-    auto put = [&](int column, int row, const Canvas& c) {
-        pack.SetEntry(column, row, EncodePicture(c));
-    };
-    const uint8_t busy = PaletteIndex::kStatusWarn;
-    // Docks, under the unit's picture: the carrier's three, the repair unit's two, the
-    // structure's two, and the two spares.
-    const int dockRows[] = {8, 9, 10, 11, 12, 13, 69, 70, 71};
-    const int dockIndex[] = {0, 1, 2, 0, 1, 2, 0, 1, 2};
-    for (int i = 0; i < 9; ++i)
-        put(0, dockRows[i], PanelLamp({14 + 16 * dockIndex[i], 200, 12, 10}, busy, ""));
-    // The factory's warnings (clan V rows 21, 23, 22; clan T 24, 26, 25): build area blocked,
-    // no free dock, product not ready.
-    const char* warnings[3] = {"AREA", "DOCK", "WAIT"};
-    const int vRows[3] = {21, 23, 22};
-    const int tRows[3] = {24, 26, 25};
-    for (int w = 0; w < 3; ++w) {
-        const Box b{12 + 34 * w, 115, 32, 12};
-        put(0, vRows[w], PanelLamp(b, PaletteIndex::kStatusBad, warnings[w]));
-        put(0, tRows[w], PanelLamp(b, PaletteIndex::kStatusWarn, warnings[w]));
-    }
-    // Bars: progress beside its seconds, rank and damage beside their readouts.
-    const Box progress{34, 352, 80, 10};
-    const Box rank{78, 230, 36, 9};
-    const Box damage{78, 271, 36, 9};
-    for (int k = 0; k < kBarFrames; ++k) {
-        put(k, 18, BarFrame(progress, k, PaletteIndex::kBrightGreen, palette));
-        put(k, 19, BarFrame(rank, k, PaletteIndex::kHighlight, palette));
-        put(k, 20, BarFrame(damage, k, PaletteIndex::kStatusBad, palette));
-    }
-    const int markerRows[7] = {57, 58, 60, 61, 62, 63, 64};
-    for (int h = 0; h < 7; ++h)
-        put(0, markerRows[h], Marker(h, palette));
 }
 
 }  // namespace BattlePanelPictures
