@@ -11,6 +11,7 @@
 #include "core/KeyCodes.h"
 #include "core/ResourceFile.h"
 #include "core/TextWriter.h"
+#include "screens/battle/BattleOverlays.h"
 #include "ui/Button.h"
 #include "world/World.h"
 
@@ -150,4 +151,8 @@ void MissionTextDialog::Draw(int /*elapsedMs*/) {
     World* world = TheWorld();
     if (world && world->font) world->font->DrawText(kTextPoint, text, kTextColour);
     display->ResetClipRect();
+}
+
+std::unique_ptr<ScreenBase> MakeMissionTextDialog(const char* text) {
+    return std::make_unique<MissionTextDialog>(text);
 }

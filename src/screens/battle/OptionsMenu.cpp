@@ -17,6 +17,7 @@
 #include "core/SoundBase.h"
 #include "core/TextWriter.h"
 #include "objects/CommandBuffer.h"
+#include "screens/battle/BattleOverlays.h"
 #include "ui/Button.h"
 #include "ui/TextField.h"
 #include "world/Campaign.h"
@@ -297,4 +298,17 @@ void OptionsMenu::Draw(int /*elapsedMs*/) {
         font->DrawText(widgets[kVolumeSlider]->Centre() + Point(-7, 3), text, kValueColour);
     }
     if (world && !SaveAllowed(*world) && saveUnavailable) saveUnavailable->DrawAt(Point(0, 0));
+}
+
+std::unique_ptr<ScreenBase> MakeOptionsMenu() {
+    return std::make_unique<OptionsMenu>();
+}
+
+Rect OptionsMenuBounds() {
+    return OptionsMenu::Bounds();
+}
+
+int32_t OptionsMenuWantsMissionText(ScreenBase& menu) {
+    auto* options = dynamic_cast<OptionsMenu*>(&menu);
+    return options ? options->MissionTextRequested() : 0;
 }
