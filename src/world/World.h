@@ -151,6 +151,8 @@ public:
     // Installs the makers whose classes are part of the game so far: units from a design code
     // (the Sim's CreateSim) and the purpose word every map object keeps.
     void InstallScenarioMakers();
+    // --- WorldSpecialUnits.cpp: the deploying units, carriers, capture units and aircraft.
+    void InstallSpecialUnits();
     // Takes the scenario the next game starts from (mode 9); the previous one is deleted.
     void SetPendingScenario(std::unique_ptr<Scenario> next);
     // Loads the land of the scenario in play (its land number) with its land features.
@@ -241,12 +243,13 @@ public:
     int CanPlace(GameObject* object, const Point& p, GameObject** blocker, int ignoreLayer,
                  int radius) override;
     int PlaceObject(GameObject* object, const Point& p, GameObject** blocker) override;
-    int PlaceOnLayer(GameObject* object, const Point& p, int layer, GameObject** blocker);
-    SimId ReservePlace(SimId& out, GameObject* object, const Point& p, GameObject** blocker);
+    int PlaceOnLayer(GameObject* object, const Point& p, int layer, GameObject** blocker) override;
+    SimId ReservePlace(SimId& out, GameObject* object, const Point& p,
+                       GameObject** blocker) override;
     SimId ReservePlaceOnLayer(SimId& out, GameObject* object, const Point& p, int layer,
-                              GameObject** blocker);
-    void MoveReservation(const SimId& id, GameObject* object);
-    void MoveReservationOnLayer(const SimId& id, GameObject* object, int layer);
+                              GameObject** blocker) override;
+    void MoveReservation(const SimId& id, GameObject* object) override;
+    void MoveReservationOnLayer(const SimId& id, GameObject* object, int layer) override;
     void AddToGrids(GameObject* object, const Point& p, int radius) override;
     void RemoveFromGrids(GameObject* object, const Point& p, int radius) override;
     int IsAreaBuildable(const Rect& r) override;
@@ -256,8 +259,8 @@ public:
     int HasObjectAround(GameObject* object, int team) override;
     // A deploying unit becomes a structure (7) or a unit again (1) while its team's units and
     // factory are off the grids; always 0.
-    int DeploySim(GameObject* sim);
-    int UndeploySim(GameObject* sim);
+    int DeploySim(GameObject* sim) override;
+    int UndeploySim(GameObject* sim) override;
 
     // --- WorldPaths.cpp: the path-request queue (its last node is the head) and routes.
     void QueuePathRequest(GameObject* object) override;
