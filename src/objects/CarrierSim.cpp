@@ -329,7 +329,7 @@ int CarrierSim::Receive(GameObject* unit) {
     for (int i = 0; i < DockCount(); ++i) {
         const Point dock = GetDockPoint(i);
         GameObject* blocker = nullptr;
-        world.ReservePlace(dropReservation, unit, dock, &blocker);
+        dropReservation = world.ReservePlace(unit, dock, &blocker);
         if (!dropReservation.IsNull()) {
             dropPoint = dock;
             carried = unit->id;
@@ -364,7 +364,7 @@ void CarrierSim::BeginCarry(GameObject* unit, const Point& p) {
     if (!unit) return;
     ObjectWorld& world = TheObjectWorld();
     LetPlaceGo();
-    world.ReservePlace(dropReservation, unit, p, nullptr);
+    dropReservation = world.ReservePlace(unit, p, nullptr);
     if (dropReservation.IsNull()) {
         // Retried on every update until the place is free; only then answered.
         dropConfirmed = 0;

@@ -203,7 +203,7 @@ void DeployingSim::Explode(int amount, EffectTemplate* explosion, const Point& o
     ObjectWorld& world = TheObjectWorld();
     if (IsDestroyed() == 1 || teamRecord.second != world.LocalTeam()) return;
     if (warningTimer.IsRunning() && !warningTimer.Expired()) return;
-    world.PlayVoice(kWarningVoiceBank);
+    world.Makers().PlayVoice(kWarningVoiceBank);
     warningTimer.Start();
 }
 

@@ -137,29 +137,31 @@ public:
     virtual int DebugMode() = 0;
     virtual int LowDetail() = 0;
 
+    // --- What the factory asks beside the above; neutral until a World answers.
+    // A placeholder holding the object's place at p: its id, or the null id when refused.
+    virtual SimId ReservePlace(GameObject* object, const Point& p, GameObject** blocker);
+    // Takes the placeholder off the grids and puts the object (null: none) in its place.
+    virtual void MoveReservation(const SimId& id, GameObject* object);
+    // The nearest ore deposit that still holds ore, or null.
+    virtual GameObject* NearestOreDeposit(GameObject* object);
+    // The nearest wreck within the limit that has a dock free for the object, or null.
+    virtual GameObject* FindNearestWreck(GameObject* object, int limit);
+
     // --- What the deploying units, flyers and carriers ask. Each answers nothing (no place
-    // reserved, nothing placed, no voice) until the World gives it.
+    // held, nothing placed) until the World gives it.
     // A deploying unit becomes a structure or a unit again while its team's units and factory
     // are off the grids (the kinds come back through the unit's own setter).
     virtual int DeploySim(GameObject* /*sim*/) { return 0; }
     virtual int UndeploySim(GameObject* /*sim*/) { return 0; }
-    // Holds a place for the object at p (on its own layer, or on the given one); the id of
-    // the holder, the null id when the place is taken (the blocker, when asked, names who).
-    virtual SimId ReservePlace(SimId& out, GameObject* /*object*/, const Point& /*p*/,
-                               GameObject** blocker) {
-        if (blocker) *blocker = nullptr;
-        out = SimId();
-        return out;
-    }
+    // Holds a place for the object at p on the layer; the id of the holder, the null id when
+    // the place is taken (the blocker, when asked, names who).
     virtual SimId ReservePlaceOnLayer(SimId& out, GameObject* /*object*/, const Point& /*p*/,
                                       int /*layer*/, GameObject** blocker) {
         if (blocker) *blocker = nullptr;
         out = SimId();
         return out;
     }
-    // Gives the held place to the object (null: just lets the place go); layer -1 keeps the
-    // object's own layer.
-    virtual void MoveReservation(const SimId& /*id*/, GameObject* /*object*/) {}
+    // Gives the held place to the object on the layer (null: just lets the place go).
     virtual void MoveReservationOnLayer(const SimId& /*id*/, GameObject* /*object*/,
                                         int /*layer*/) {}
     // Moves the object to p on the layer; 0 (nothing changed) when the place is taken.
@@ -168,9 +170,6 @@ public:
         if (blocker) *blocker = nullptr;
         return 0;
     }
-    // Plays a random voice of an acknowledgement bank on the battle screen (bank 7: a deployed
-    // structure is under fire); nothing without a battle screen.
-    virtual void PlayVoice(int /*bank*/) {}
 };
 
 // The installed World services; never null.

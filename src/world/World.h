@@ -231,9 +231,9 @@ public:
     int CountTeamDestructibles(int team);
     WreckTemplate* FindTemplateForDesign(GameObject* object);
     GameObject* NearestDestructible(GameObject* object, int limit);
-    GameObject* NearestOreDeposit(GameObject* object);
+    GameObject* NearestOreDeposit(GameObject* object) override;
     GameObject* NearestWreck(GameObject* object, const Point& p, int limit);
-    GameObject* FindNearestWreck(GameObject* object, int limit);
+    GameObject* FindNearestWreck(GameObject* object, int limit) override;
     SimId NewSimId(int team) override;
     void ReserveSerial(int32_t serial);
 
@@ -244,10 +244,10 @@ public:
                  int radius) override;
     int PlaceObject(GameObject* object, const Point& p, GameObject** blocker) override;
     int PlaceOnLayer(GameObject* object, const Point& p, int layer, GameObject** blocker) override;
-    SimId ReservePlace(SimId& out, GameObject* object, const Point& p,
-                       GameObject** blocker) override;
+    SimId ReservePlace(SimId& out, GameObject* object, const Point& p, GameObject** blocker);
     SimId ReservePlaceOnLayer(SimId& out, GameObject* object, const Point& p, int layer,
                               GameObject** blocker) override;
+    SimId ReservePlace(GameObject* object, const Point& p, GameObject** blocker) override;
     void MoveReservation(const SimId& id, GameObject* object) override;
     void MoveReservationOnLayer(const SimId& id, GameObject* object, int layer) override;
     void AddToGrids(GameObject* object, const Point& p, int radius) override;
@@ -357,6 +357,15 @@ public:
     // Makes the units, buildings, groups and controllers a scenario holds; each answers null
     // until the piece that owns the class installs it.
     ScenarioMakers scenarioMakers;
+    // The computer opponents' route analysis, made once per game for all of them: cleared at
+    // the start of each game and whenever a controller goes.
+    struct RouteAnalysis {
+        int32_t done = 0;
+        int32_t water = 0;
+        int32_t r = 0;
+        int32_t either = 0;
+    };
+    RouteAnalysis routeAnalysis;
     // Not owned; the World's own records (ownRecords) unless a test installs others.
     GameRecords* gameRecords = nullptr;
     std::unique_ptr<GameRecords> ownRecords;
@@ -372,6 +381,11 @@ public:
     // Objects may die before the lists forget them: both forget them first.
     std::unordered_map<int64_t, GameObject*> objectIndex;
     std::vector<GameObject*> teamStructures[kTeams];
+    // The code of each gathered structure (-1: not known when gathered), and all of a team's
+    // codes, one bit per code (all bits when one was not known).
+    static constexpr int kStructureCodeBits = 8;
+    std::vector<int> gatheredCodes[kTeams];
+    uint32_t structureCodes[kTeams] = {};
     int32_t structuresStale[kTeams] = {1, 1, 1, 1, 1};
 
     // The screens (the battle and design screens survive the switches among modes 3, 4, 5).

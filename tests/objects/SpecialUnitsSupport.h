@@ -56,7 +56,10 @@ public:
         GameObject* object = nullptr;
     };
 
-    SpecialWorld() : FakeObjectWorld(40, 40) { commands.SetEnabled(1); }
+    SpecialWorld() : FakeObjectWorld(40, 40) {
+        commands.SetEnabled(1);
+        makers.playVoice = [this](int bank) { voices.push_back(bank); };
+    }
 
     int DeploySim(GameObject* sim) override {
         SetDeployKind(sim, 7);
@@ -78,7 +81,8 @@ public:
     }
     GameObject* NearestStructure(int, int, const Point&) override { return structure; }
     // A point of `blocked` is taken (by placementBlocker).
-    SimId ReservePlace(SimId& out, GameObject* o, const Point& p, GameObject** blocker) override {
+    SimId ReservePlace(GameObject* o, const Point& p, GameObject** blocker) override {
+        SimId out;
         return ReservePlaceOnLayer(out, o, p, -1, blocker);
     }
     SimId ReservePlaceOnLayer(SimId& out, GameObject* o, const Point& p, int layer,
@@ -113,7 +117,6 @@ public:
         o->SetPosition(p);
         return 1;
     }
-    void PlayVoice(int bank) override { voices.push_back(bank); }
     void AddToGrids(GameObject* o, const Point& p, int r) override {
         FakeObjectWorld::AddToGrids(o, p, r);
         ++marks[o];
