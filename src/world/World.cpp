@@ -54,6 +54,7 @@ World::World() {
     ownRecords = std::make_unique<WorldGameRecords>(*this);
     gameRecords = ownRecords.get();
     InstallScenarioMakers();
+    InstallSpecialUnits();
     InstallWeaponTemplates();
     designLibrary = std::make_unique<DesignLibrary>();
     SetCatalogueServices(this);

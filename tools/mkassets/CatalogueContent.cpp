@@ -415,12 +415,16 @@ const Design kVarnokDesigns[] = {
     {"VPmdd-----", "Detection Relay"}, {"VPqhh-----", "Weapon Relay"},
     {"VWbab-----", "Trooper"},         {"VPha------", "Scavenger"},
     {"VTdddfa---", "Warden"},          {"VAp-------", "Gunship"},
-    {"VCg-------", "Carrier"},
+    {"VCg-------", "Carrier"},         {"VPn-------", "Shroud Relay"},
+    {"VPo-------", "Aegis Relay"},     {"VPr-------", "Fuel Depot"},
+    {"VPs-------", "Command Relay"},   {"VPt-------", "Capture Unit"},
 };
 const Design kTelmiraDesigns[] = {
-    {"TPfaa-----", "Harvester"}, {"TSaau-----", "Skiff Infrared"}, {"TSbbc-----", "Lancer"},
-    {"TPt-------", "Converter"}, {"TPmcc-----", "Watch Spire"},    {"TPqff-----", "War Spire"},
-    {"TTccfa----", "Warder"},    {"TPha------", "Salvager"},       {"TAp-------", "Dartwing"},
+    {"TPfaa-----", "Harvester"},  {"TSaau-----", "Skiff Infrared"}, {"TSbbc-----", "Lancer"},
+    {"TPt-------", "Converter"},  {"TPmcc-----", "Watch Spire"},    {"TPqff-----", "War Spire"},
+    {"TTccfa----", "Warder"},     {"TPha------", "Salvager"},       {"TAp-------", "Dartwing"},
+    {"TPn-------", "Veil Spire"}, {"TPo-------", "Ward Spire"},     {"TPr-------", "Fuel Spire"},
+    {"TPs-------", "Will Spire"},
 };
 constexpr const char* kDefaultParameters = "399199212299";
 
