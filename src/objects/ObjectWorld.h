@@ -136,6 +136,17 @@ public:
     virtual int IsNetworkGame() = 0;
     virtual int DebugMode() = 0;
     virtual int LowDetail() = 0;
+
+    // --- What the economy asks.
+    // FindObject, kept only for a unit whose design's chassis letter is 'h'.
+    virtual GameObject* FindCargoCarrier(const SimId& id) = 0;
+    // The nearest field with ore left within the limit of the object (0: any distance), or null.
+    virtual GameObject* NearestDestructible(GameObject* object, int limit) = 0;
+    // The nearest wreck with salvage left within the limit of the point, or of the object.
+    virtual GameObject* NearestWreck(GameObject* object, const Point& p, int limit) = 0;
+    virtual GameObject* FindNearestWreck(GameObject* object, int limit) = 0;
+    // The fields the team owns that still hold ore.
+    virtual int CountTeamDestructibles(int team) = 0;
 };
 
 // The installed World services; never null.
