@@ -109,7 +109,7 @@ TEST_F(SimSampleDesigns, EveryDesignBuildsAUnitWhosePicturesAreFound) {
             }
         }
     }
-    EXPECT_EQ(built, 20);
+    EXPECT_EQ(built, 22);
     // The homing weapons need the weapon relay.
     EXPECT_EQ(FindWeaponTemplate('V', 'g')->shotLayerField, 3);
     EXPECT_EQ(FindWeaponTemplate('T', 'g')->shotLayerField, 3);

@@ -414,12 +414,13 @@ const Design kVarnokDesigns[] = {
     {"VPmdd-----", "Detection Relay"}, {"VPqhh-----", "Weapon Relay"},
     {"VWbab-----", "Trooper"},         {"VPha------", "Scavenger"},
     {"VTdddfa---", "Warden"},          {"VAp-------", "Gunship"},
-    {"VCg-------", "Carrier"},
+    {"VCg-------", "Carrier"},         {"VPk-------", "Repair Crawler"},
 };
 const Design kTelmiraDesigns[] = {
     {"TPfaa-----", "Harvester"}, {"TSaau-----", "Skiff Infrared"}, {"TSbbc-----", "Lancer"},
     {"TPt-------", "Converter"}, {"TPmcc-----", "Watch Spire"},    {"TPqff-----", "War Spire"},
     {"TTccfa----", "Warder"},    {"TPha------", "Salvager"},       {"TAp-------", "Dartwing"},
+    {"TPk-------", "Mender"},
 };
 constexpr const char* kDefaultParameters = "399199212299";
 
