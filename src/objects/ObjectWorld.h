@@ -144,9 +144,18 @@ public:
     virtual GameObject* NearestDestructible(GameObject* object, int limit) = 0;
     // The nearest wreck with salvage left within the limit of the point, or of the object.
     virtual GameObject* NearestWreck(GameObject* object, const Point& p, int limit) = 0;
-    virtual GameObject* FindNearestWreck(GameObject* object, int limit) = 0;
     // The fields the team owns that still hold ore.
     virtual int CountTeamDestructibles(int team) = 0;
+
+    // --- What the factory asks beside the above; neutral until a World answers.
+    // A placeholder holding the object's place at p: its id, or the null id when refused.
+    virtual SimId ReservePlace(GameObject* object, const Point& p, GameObject** blocker);
+    // Takes the placeholder off the grids and puts the object (null: none) in its place.
+    virtual void MoveReservation(const SimId& id, GameObject* object);
+    // The nearest ore deposit that still holds ore, or null.
+    virtual GameObject* NearestOreDeposit(GameObject* object);
+    // The nearest wreck within the limit that has a dock free for the object, or null.
+    virtual GameObject* FindNearestWreck(GameObject* object, int limit);
 };
 
 // The installed World services; never null.

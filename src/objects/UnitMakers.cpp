@@ -26,3 +26,7 @@ void UnitMakers::SetCarrierPartner(GameObject* carrier, const SimId& partner) {
 void UnitMakers::RemoveGroupMember(GameObject* group, GameObject* member) {
     if (removeGroupMember && group && member) removeGroupMember(group, member);
 }
+
+void UnitMakers::PlayVoice(int bank) {
+    if (playVoice) playVoice(bank);
+}

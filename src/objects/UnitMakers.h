@@ -74,6 +74,9 @@ public:
     void SetCarrierPartner(GameObject* carrier, const SimId& partner);
     // Nothing until the rule is installed or for a null group or member.
     void RemoveGroupMember(GameObject* group, GameObject* member);
+    // An acknowledgement voice of a bank (6: the factory is hit, 7: a deployed structure is
+    // hit) on the battle screen; nothing until the battle screen installs the player.
+    void PlayVoice(int bank);
 
     // By SimClass; the unit maker makes a plain Sim where no maker is installed.
     SimMaker simMakers[kSimClasses];
@@ -82,4 +85,5 @@ public:
     BlockerRule moveBlockerAside;
     PartnerSetter setCarrierPartner;
     GroupRule removeGroupMember;
+    std::function<void(int bank)> playVoice;
 };
