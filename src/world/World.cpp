@@ -15,6 +15,7 @@
 #include "map/SightGrid.h"
 #include "map/TerrainMap.h"
 #include "objects/CommandBuffer.h"
+#include "objects/EconomyMakers.h"
 #include "objects/GameObject.h"
 #include "objects/LandFeature.h"
 #include "objects/WeaponTemplates.h"
@@ -55,6 +56,7 @@ World::World() {
     gameRecords = ownRecords.get();
     InstallScenarioMakers();
     InstallSpecialUnits();
+    InstallEconomyMakers(unitMakers);
     InstallWeaponTemplates();
     designLibrary = std::make_unique<DesignLibrary>();
     SetCatalogueServices(this);

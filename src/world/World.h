@@ -213,7 +213,7 @@ public:
     GameObject* FindDestructible(const SimId& id) override;
     GameObject* FindOreDeposit(const SimId& id);
     GameObject* FindGroup(const SimId& id) override;
-    GameObject* FindCargoCarrier(const SimId& id);
+    GameObject* FindCargoCarrier(const SimId& id) override;
     GameObject* TeamFactory(int team) override;
     // Through the team's gathered structures; the scan walks the team's Sim list.
     int TeamHasStructure(int team, int code) override;
@@ -228,11 +228,11 @@ public:
     // an object already deleted.
     void ForgetObjectLookups();
     GameObject* NearestStructure(int team, int code, const Point& p) override;
-    int CountTeamDestructibles(int team);
+    int CountTeamDestructibles(int team) override;
     WreckTemplate* FindTemplateForDesign(GameObject* object);
-    GameObject* NearestDestructible(GameObject* object, int limit);
+    GameObject* NearestDestructible(GameObject* object, int limit) override;
     GameObject* NearestOreDeposit(GameObject* object) override;
-    GameObject* NearestWreck(GameObject* object, const Point& p, int limit);
+    GameObject* NearestWreck(GameObject* object, const Point& p, int limit) override;
     GameObject* FindNearestWreck(GameObject* object, int limit) override;
     SimId NewSimId(int team) override;
     void ReserveSerial(int32_t serial);

@@ -418,13 +418,14 @@ const Design kVarnokDesigns[] = {
     {"VCg-------", "Carrier"},         {"VPn-------", "Shroud Relay"},
     {"VPo-------", "Aegis Relay"},     {"VPr-------", "Fuel Depot"},
     {"VPs-------", "Command Relay"},   {"VPt-------", "Capture Unit"},
+    {"VPk-------", "Repair Crawler"},
 };
 const Design kTelmiraDesigns[] = {
     {"TPfaa-----", "Harvester"},  {"TSaau-----", "Skiff Infrared"}, {"TSbbc-----", "Lancer"},
     {"TPt-------", "Converter"},  {"TPmcc-----", "Watch Spire"},    {"TPqff-----", "War Spire"},
     {"TTccfa----", "Warder"},     {"TPha------", "Salvager"},       {"TAp-------", "Dartwing"},
     {"TPn-------", "Veil Spire"}, {"TPo-------", "Ward Spire"},     {"TPr-------", "Fuel Spire"},
-    {"TPs-------", "Will Spire"},
+    {"TPs-------", "Will Spire"}, {"TPk-------", "Mender"},
 };
 constexpr const char* kDefaultParameters = "399199212299";
 

@@ -524,10 +524,22 @@ Canvas WorkFrame(Body body, int facing, int frame, const AssetPalette& palette) 
     return UnitPainter::Render(m, box, facing, 1.0, Style{RampId::Metal, frame}, palette);
 }
 
+// One row per working facing, in the order the unit numbers them: a miner works at 10 and 14
+// and unloads at 2, a scavenger works at 2, 6, 10 and 14, a repair unit serves at 0 and 8.
+std::vector<int> WorkingFacings(Body body) {
+    switch (body) {
+        case Body::Miner:
+            return {10, 14, 2};
+        case Body::Repair:
+            return {0, 8};
+        default:
+            return {2, 6, 10, 14};
+    }
+}
+
 std::vector<uint8_t> WorkGrid(Body body, const AssetPalette& palette) {
-    constexpr int kWorkingFacings[] = {2, 6, 10, 14};
     std::vector<std::vector<Canvas>> rows;
-    for (int facing : kWorkingFacings) {
+    for (int facing : WorkingFacings(body)) {
         std::vector<Canvas> frames;
         for (int frame = 0; frame < kWorkFrames; ++frame)
             frames.push_back(WorkFrame(body, facing, frame, palette));
