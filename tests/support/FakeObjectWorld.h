@@ -99,6 +99,12 @@ public:
     int IsNetworkGame() override { return network; }
     int DebugMode() override { return debug; }
     int LowDetail() override { return lowDetail; }
+    // A reservation is refused at the blocked points (naming placementBlocker); each taken one
+    // is listed until it is moved.
+    SimId ReservePlace(GameObject* object, const Point& p, GameObject** blocker) override;
+    void MoveReservation(const SimId& id, GameObject* object) override;
+    GameObject* NearestOreDeposit(GameObject*) override { return oreDeposit; }
+    GameObject* FindNearestWreck(GameObject*, int) override { return nearestWreck; }
 
     int columns;
     int rows;
@@ -158,6 +164,19 @@ public:
     int network = 0;
     int debug = 0;
     int lowDetail = 0;
+    // The placeholders held (their ids and points), and the objects put in their place (null
+    // when a placeholder was just dropped).
+    std::vector<std::pair<SimId, Point>> reservations;
+    std::vector<GameObject*> reservationTakers;
+    // Each AddToGrids and RemoveFromGrids with its point and radius, in order (+1 add, -1 remove).
+    struct GridCall {
+        int sign;
+        Point p;
+        int radius;
+    };
+    std::vector<GridCall> gridCalls;
+    GameObject* oreDeposit = nullptr;
+    GameObject* nearestWreck = nullptr;
 
 private:
     ObjectWorld* previous;
