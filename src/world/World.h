@@ -359,6 +359,15 @@ public:
     // Makes the units, buildings, groups and controllers a scenario holds; each answers null
     // until the piece that owns the class installs it.
     ScenarioMakers scenarioMakers;
+    // The computer opponents' route analysis, made once per game for all of them: cleared at
+    // the start of each game and whenever a controller goes.
+    struct RouteAnalysis {
+        int32_t done = 0;
+        int32_t water = 0;
+        int32_t r = 0;
+        int32_t either = 0;
+    };
+    RouteAnalysis routeAnalysis;
     // Not owned; the World's own records (ownRecords) unless a test installs others.
     GameRecords* gameRecords = nullptr;
     std::unique_ptr<GameRecords> ownRecords;
