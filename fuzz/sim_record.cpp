@@ -1,6 +1,7 @@
 // Reads arbitrary bytes as the record lines of a unit ("k = value" a line), writes the unit,
 // reads what was written into a fresh unit of the same design and writes that: the two
-// writings must be the same lines.
+// writings must be the same lines. The same for a factory, whose own keys carry design codes
+// read against the seed catalogue.
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
@@ -8,16 +9,19 @@
 #include <sstream>
 #include <string>
 
+#include "FuzzCatalogue.h"
 #include "FuzzScratch.h"
 #include "catalogue/ChassisTemplate.h"
 #include "catalogue/PartTemplate.h"
 #include "catalogue/VehicleDesign.h"
 #include "core/ResourceFile.h"
+#include "objects/FactoryBuilding.h"
 #include "objects/Sim.h"
 
 namespace {
 
-std::string Written(Sim& sim, const std::string& path) {
+template <class Unit>
+std::string Written(Unit& sim, const std::string& path) {
     {
         ResourceFile file;
         file.plainPath = 1;
@@ -32,7 +36,8 @@ std::string Written(Sim& sim, const std::string& path) {
     return all.str();
 }
 
-void ReadLines(Sim& sim, const std::string& text) {
+template <class Unit>
+void ReadLines(Unit& sim, const std::string& text) {
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
         if (line.size() < 4) continue;
@@ -44,6 +49,8 @@ void ReadLines(Sim& sim, const std::string& text) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 4096) return 0;
+    static const bool loaded = LoadSeedCatalogue();
+    (void)loaded;
     static PartTemplate drive('V', 'W', 1, 1, 0, 100, 1);
     static ChassisTemplate chassis([] {
         ChassisValues c;
@@ -70,5 +77,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadLines(second, once);
     const std::string twice = Written(second, path);
     if (once != twice) __builtin_trap();
+    FactoryBuilding factory(Point(1000, 1000), SimId(1, 2), nullptr, design(), nullptr);
+    ReadLines(factory, text);
+    const std::string factoryOnce = Written(factory, path);
+    FactoryBuilding again(Point(1000, 1000), SimId(1, 2), nullptr, design(), nullptr);
+    ReadLines(again, factoryOnce);
+    if (Written(again, path) != factoryOnce) __builtin_trap();
     return 0;
 }
