@@ -22,6 +22,7 @@
 #include "objects/CommandReader.h"
 #include "objects/FactoryBuilding.h"
 #include "objects/FactoryProduction.h"
+#include "objects/OreDeposit.h"
 #include "support/FakeClock.h"
 #include "support/FakeObjectWorld.h"
 #include "support/MadeAssets.h"
@@ -306,20 +307,48 @@ TEST_F(Factory, RepairsFiveEveryHalfSecondAboveFivePercent) {
     EXPECT_EQ(f->damage.Value(), 100);
 }
 
-TEST_F(Factory, DrawsOreOnlyWhileOpenOnADepositAndOnlyWhatTheStoreHolds) {
-    GameObject deposit(Point(1032, 968), 0, Size(400, 400), nullptr, 0,
-                       CollisionFilter(0, 0, 0, 0, 0), SimId(0, 77), 0, 1);
+TEST_F(Factory, DrawsTenEveryHalfSecondWhileOpenOnItsDepositAndOnlyWhatTheStoreHolds) {
+    OreDeposit deposit(Point(1032, 968), Size(400, 400), nullptr, CollisionFilter(0, 0, 0, 0, 0),
+                       SimId(0, 77));
+    deposit.amount = 3000;
     world.Add(&deposit);
     world.oreDeposit = &deposit;
     auto f = Make();
-    f->Deposit(FactoryBuilding::kCapacity - 4);
+    f->Deposit(FactoryBuilding::kCapacity - 25);
+    EXPECT_EQ(f->IsMining(), 0);
     ASSERT_GT(TickUntil(*f, 4), 0);
-    EXPECT_EQ(f->IsMining(), 1);
+    EXPECT_EQ(f->HasProductReady(), 1);
     EXPECT_EQ(f->MinedDeposit(), &deposit);
-    for (int i = 0; i < 20; ++i)
-        Tick(*f);
-    // The root's store answers nothing; the factory keeps what it had.
-    EXPECT_EQ(f->GetStore(), FactoryBuilding::kCapacity - 4);
+    const int before = deposit.amount;
+    std::vector<int> stores;
+    for (int i = 0; i < 4; ++i) {
+        Tick(*f, 500);
+        stores.push_back(f->GetStore() - (FactoryBuilding::kCapacity - 25));
+    }
+    EXPECT_EQ(stores, (std::vector<int>{10, 20, 25, 25}));
+    EXPECT_EQ(before - deposit.amount, 25);
+    // Folding ends the mining.
+    f->ExecuteOrder(Sim::kOrderMove, 0, Point(200, 200), SimId(), 0);
+    Tick(*f);
+    EXPECT_EQ(f->MinedDeposit(), nullptr);
+}
+
+TEST_F(Factory, HitsWithinTenSecondsSoundOneAlert) {
+    int voices = 0;
+    world.makers.playVoice = [&voices](int bank) { voices += bank == 6 ? 1 : 0; };
+    auto f = Make();
+    for (int i = 0; i < 3; ++i) {
+        f->Explode(10, nullptr, Point());
+        clock.Advance(3000);
+    }
+    EXPECT_EQ(voices, 1);
+    clock.Advance(1000);
+    f->Explode(10, nullptr, Point());
+    EXPECT_EQ(voices, 2);
+    f->teamRecord.second = 2;
+    clock.Advance(20000);
+    f->Explode(10, nullptr, Point());
+    EXPECT_EQ(voices, 2);
 }
 
 class TopLevels : public CatalogueServices {
