@@ -18,6 +18,8 @@
 #include "core/Sound.h"
 #include "core/SpriteSet.h"
 #include "core/StringTable.h"
+#include "map/LandFixture.h"
+#include "map/TerrainMap.h"
 #include "objects/BuildingCreation.h"
 #include "objects/CommandReader.h"
 #include "objects/FactoryBuilding.h"
@@ -27,6 +29,7 @@
 #include "support/FakeObjectWorld.h"
 #include "support/MadeAssets.h"
 #include "support/TempDirectory.h"
+#include "ui/ScreenBase.h"
 
 namespace {
 
@@ -580,6 +583,93 @@ TEST_F(Factory, IsReachedThroughItsProductionInterfaceOnly) {
     world.factories[1] = f.get();
     EXPECT_EQ(TeamFactoryProduction(1), static_cast<FactoryProduction*>(f.get()));
     EXPECT_EQ(TeamFactoryProduction(2), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+struct DrawCall {
+    int tag;
+    Point at;
+    bool operator==(const DrawCall& o) const { return tag == o.tag && at == o.at; }
+};
+
+// A picture that notes where it is drawn in the team's colours (tag) or as a shadow (-tag).
+class NotingImage : public Image {
+public:
+    NotingImage(std::vector<DrawCall>& log, int tag) : Image(Size(192, 160)), log(log), tag(tag) {}
+    void DrawShadeFilled(const Point& c, int32_t) override { log.push_back({tag, c}); }
+    void DrawTinted(const Point& c, const ShadeTable&, int32_t) override {
+        log.push_back({-tag, c});
+    }
+    std::vector<DrawCall>& log;
+    int tag;
+};
+
+// A map view at a zoom shift, its origin at the map's (0, 0).
+class ZoomedView : public ScreenBase {
+public:
+    explicit ZoomedView(int shift) { zoom = shift; }
+    Point MapToScreen(const Point& p) override { return Point(p.x >> zoom, p.y >> zoom); }
+};
+
+class FactoryDrawing : public Factory {
+protected:
+    FactoryDrawing() {
+        for (int i = 0; i < 6; ++i)
+            building->bodyAnimation->SetFrame(std::make_unique<NotingImage>(log, 300 + i), i);
+        for (int i = 0; i < 4; ++i)
+            building->doorAnimation->SetFrame(std::make_unique<NotingImage>(log, 400 + i), i);
+        building->bodyOffset = Point(4, -6);
+        building->doorOffset = Point(-8, 2);
+    }
+    std::vector<DrawCall> Drawn(FactoryBuilding& f, ScreenBase& view, bool under) {
+        log.clear();
+        if (under)
+            f.DrawUnder(view);
+        else
+            f.Draw(view);
+        return log;
+    }
+    std::vector<DrawCall> log;
+};
+
+TEST_F(FactoryDrawing, BodyAndDoorFramesStandAtTheirOffsetsAtEveryZoom) {
+    LandFixture files;
+    LandLayout layout;
+    layout.columns = 10;
+    layout.rows = 10;
+    layout.letters.assign(10, std::string(10, 'c'));
+    files.WriteLand(layout);
+    world.terrain = std::make_unique<TerrainMap>();
+    world.terrain->SetDiscDataPath(files.Path().c_str());
+    world.terrain->SetLocalDataPath(files.Path().c_str());
+    world.terrain->Load("edit.lnd");
+    for (int shift : {0, 1, 2}) {
+        ZoomedView view(shift);
+        auto f = Make();
+        f->AddResources(10000, 10000);
+        const Point body = f->GetPosition() + Point(4, -6);
+        const Point door = f->GetPosition() + Point(-8, 2);
+        auto at = [shift](const Point& p) { return Point(p.x >> shift, p.y >> shift); };
+        EXPECT_TRUE(Drawn(*f, view, false).empty());
+        ASSERT_GT(TickUntil(*f, 3), 0);
+        Tick(*f);
+        const int frame = f->bodyAnimation.frame;
+        EXPECT_EQ(Drawn(*f, view, false), (std::vector<DrawCall>{{300 + frame, at(body)}}));
+        EXPECT_EQ(Drawn(*f, view, true),
+                  (std::vector<DrawCall>{{-(300 + frame), at(body + Point(10, 10))}}));
+        ASSERT_GT(TickUntil(*f, 4), 0);
+        EXPECT_EQ(Drawn(*f, view, false), (std::vector<DrawCall>{{305, at(body)}}));
+        f->QueueJob(Job(), 0);
+        ASSERT_GT(TickUntil(*f, 8), 0);
+        // The product inside draws first, then the open door over it.
+        const std::vector<DrawCall> open = Drawn(*f, view, false);
+        ASSERT_FALSE(open.empty());
+        EXPECT_EQ(open.back(), (DrawCall{403, at(door)}));
+        EXPECT_EQ(Drawn(*f, view, true).back(), (DrawCall{-403, at(door + Point(10, 10))}));
+    }
 }
 
 }  // namespace
