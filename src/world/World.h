@@ -116,7 +116,8 @@ public:
     int ClanTechLevel(char clan) const override;
     char PlayerClan() const override { return clanLetter; }
     VehicleDesign* LocalFactoryDesign() override;
-    void FactoryDesignChanged() override {}
+    // The local team's factory rebuilds its parts and sends its design to the peers.
+    void FactoryDesignChanged() override;
     const ShadeTable* TerrainColourTable() const override;
 
     // What the terrain and the grids ask of the World.
@@ -153,6 +154,9 @@ public:
     void InstallScenarioMakers();
     // --- WorldSpecialUnits.cpp: the deploying units, carriers, capture units and aircraft.
     void InstallSpecialUnits();
+    // --- WorldFactory.cpp: the factory's makers (building creation, resources, its job and
+    // deposit for the records).
+    void InstallFactoryMakers();
     // Takes the scenario the next game starts from (mode 9); the previous one is deleted.
     void SetPendingScenario(std::unique_ptr<Scenario> next);
     // Loads the land of the scenario in play (its land number) with its land features.

@@ -43,6 +43,7 @@ void World::InstallScenarioMakers() {
     };
     scenarioMakers.purposeOf = [](GameObject* o) { return o->Purpose(); };
     scenarioMakers.setPurpose = [](GameObject* o, int32_t code) { o->SetPurpose(code); };
+    InstallFactoryMakers();
 }
 
 void World::SetPendingScenario(std::unique_ptr<Scenario> next) {

@@ -106,6 +106,11 @@ public:
     GameObject* NearestWreck(GameObject* object, const Point& p, int limit) override;
     GameObject* FindNearestWreck(GameObject* object, int limit) override;
     int CountTeamDestructibles(int team) override;
+    // A reservation is refused at the blocked points (naming placementBlocker); each taken one
+    // is listed until it is moved.
+    SimId ReservePlace(GameObject* object, const Point& p, GameObject** blocker) override;
+    void MoveReservation(const SimId& id, GameObject* object) override;
+    GameObject* NearestOreDeposit(GameObject*) override { return oreDeposit; }
 
     int columns;
     int rows;
@@ -166,6 +171,18 @@ public:
     int network = 0;
     int debug = 0;
     int lowDetail = 0;
+    // The placeholders held (their ids and points), and the objects put in their place (null
+    // when a placeholder was just dropped).
+    std::vector<std::pair<SimId, Point>> reservations;
+    std::vector<GameObject*> reservationTakers;
+    // Each AddToGrids and RemoveFromGrids with its point and radius, in order (+1 add, -1 remove).
+    struct GridCall {
+        int sign;
+        Point p;
+        int radius;
+    };
+    std::vector<GridCall> gridCalls;
+    GameObject* oreDeposit = nullptr;
 
 private:
     ObjectWorld* previous;
