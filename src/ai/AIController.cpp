@@ -121,6 +121,9 @@ int AIController::IsAlliedWith(int32_t otherTeam) const {
 }
 
 void AIController::Setup(int setupLevel) {
+    // Once per game: a second call would list a second set of managers and pay the factory
+    // its starting resources again.
+    if (grid) return;
     const int tableLevel = ClampLevel(setupLevel);
     // 1.
     if (world.sight) {

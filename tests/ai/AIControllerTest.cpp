@@ -176,6 +176,9 @@ TEST(AIController, ATeamWithoutAFactoryGetsGridAndManagersButNoStrategy) {
     EXPECT_TRUE(ai->typeQueue.IsEmpty());
     EXPECT_EQ(unit->Owner(), ai);
     EXPECT_EQ(unit->skill, 800);
+    ai->Setup(1);
+    EXPECT_EQ(ai->managers.Count(), 4);
+    EXPECT_EQ(ai->Level(), 5);
 }
 
 TEST(AIController, ObjectivesKeepTheirKeyOrderAndFallBackToTheFirst) {
