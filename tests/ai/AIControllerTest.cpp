@@ -9,6 +9,7 @@
 #include "ai/AIManager.h"
 #include "ai/InfluenceGrid.h"
 #include "support/FakeClock.h"
+#include "world/SimIdNode.h"
 
 namespace {
 
@@ -233,4 +234,33 @@ TEST(AIController, GoingFirstReleasesTheObjectsThatNameItAsOwner) {
     EXPECT_EQ(factory->Owner(), nullptr);
     // Deleting the objects now touches no freed controller (the sanitizer tree checks).
     land.world.ClearObjects();
+}
+
+// Destructible objects under 2000 px from the point, nearest first, none with enemy firepower in
+// the 3 × 3 cells around it.
+TEST(AIController, ObjectivesAreTheNearDestructiblesNoEnemyGuards) {
+    AIWorld land(80, 20);
+    AIController* ai = land.AddController(2);
+    ai->Setup(3);
+    std::vector<SimId> ids;
+    auto field = [&](const Point& at, int destroyed) {
+        auto object = std::make_unique<TestObject>(0, 700 + static_cast<int>(ids.size()), at, 5);
+        object->destroyed = destroyed;
+        ids.push_back(object->id);
+        std::unique_ptr<GameObject> owned = std::move(object);
+        land.world.AddDestructible(owned);
+    };
+    field(Point(2299, 300), 0);  // 1999 px
+    field(Point(2300, 300), 0);  // 2000 px: too far
+    field(Point(800, 300), 0);   // 500 px
+    field(Point(900, 300), 1);   // destroyed
+    field(Point(400, 300), 0);   // guarded
+    land.AddUnit(1, Point(100, 300), 'a', 5);
+    ai->AddObjectiveId(SimId(0, 1), 0);
+    ai->Grid()->Refresh(2, *ai);
+    ai->FindObjectives(Point(300, 300));
+    std::vector<std::pair<SimId, int>> found;
+    for (ListNode* n = ai->objectives.First(); n; n = ai->objectives.Next(n))
+        found.push_back({static_cast<SimIdNode*>(n)->id, n->key});
+    EXPECT_EQ(found, (std::vector<std::pair<SimId, int>>{{ids[2], 500}, {ids[0], 1999}}));
 }

@@ -149,6 +149,17 @@ TEST(AICycle, TheAllOutAttackStartsAboveEachLevelsThreatLimit) {
             ai->CheckThreat();
             EXPECT_EQ(ai->alarm, extra) << level;
             EXPECT_EQ(ai->threatTimer.period, AIController::kThreatPeriodMs);
+            // Back at the limit the alarm holds; below it, it ends.
+            if (extra == 1) {
+                for (int below : {0, 1}) {
+                    fighter->SetHealth(limits[level - 1] - below, 0);
+                    ai->Grid()->Refresh(2, *ai);
+                    clock.Advance(AIController::kThreatPeriodMs);
+                    ai->CheckThreat();
+                    EXPECT_EQ(ai->alarm, 1 - below) << level;
+                }
+                ai->alarm = 1;
+            }
             EXPECT_TRUE(miner->given.empty());
             if (extra == 0) {
                 EXPECT_TRUE(fighter->given.empty());

@@ -1,13 +1,16 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "AIFixture.h"
 #include "AITestManagers.h"
 #include "ai/InfluenceGrid.h"
 #include "catalogue/DesignRules.h"
+#include "catalogue/HardpointItemTemplates.h"
 #include "catalogue/PartRule.h"
+#include "catalogue/WeaponTemplate.h"
 #include "objects/Squad.h"
 
 namespace {
@@ -146,6 +149,7 @@ TEST(AIProduction, WithoutAMinerAndOreAFighterIsDiscardedAndAMinerHeld) {
     ASSERT_NE(p.ai->pendingOrder, nullptr);
     EXPECT_EQ(p.ai->NextBuild(*p.factory, *p.factory), nullptr);
     p.factory->cargo = 300;
+    p.factory->stored = 0;
     std::unique_ptr<VehicleDesign> miner = p.ai->NextBuild(*p.factory, *p.factory);
     ASSERT_NE(miner, nullptr);
     EXPECT_EQ(miner->chassis->role, 'f');
@@ -205,4 +209,50 @@ TEST(AIProduction, PlanningSetsTheResourceFlagsAndDefaultLetters) {
     p.ai->PlanOrder(paid, p.factory);
     EXPECT_EQ(paid.weights[0], 0);
     EXPECT_NE(paid.FindEntry(kDriveCategory, 1)->flags & 0x8000, 0u);
+}
+
+// The human player's designs tune an order: letters against their sensors, stealth and weapons,
+// a weapon flag against their aircraft, and a chassis as strong as theirs.
+TEST(AIProduction, PlanningAnswersTheHumanPlayersDesigns) {
+    Production p;
+    p.ai->typeQueue.DeleteAll();
+    for (int type : {0, 1, 2}) {
+        auto* node = new ListNode;
+        node->key = type;
+        p.ai->typeQueue.PushBack(node);
+    }
+    MountValues sensorValues;
+    sensorValues.clan = 'V';
+    sensorValues.role = 'u';
+    SensorItemTemplate sensor(sensorValues, 1);
+    MountValues stealthValues;
+    stealthValues.clan = 'V';
+    stealthValues.role = 'y';
+    StealthItemTemplate stealth(stealthValues);
+    WeaponValues weaponValues;
+    weaponValues.mount.clan = 'V';
+    weaponValues.mount.role = 'a';
+    weaponValues.kindLetter = 'b';
+    weaponValues.shotLayerField = 1;
+    WeaponTemplate weapon(WeaponClass::Beam, weaponValues);
+    PartTemplate wings('V', 'A', 1, 2, 100, 100, 1);
+    AIUnit* human = p.land.AddUnit(1, Point(600, 500));
+    VehicleDesign& design = *human->GetDesign();
+    design.hardpoints[0] = &sensor;
+    design.hardpoints[1] = &stealth;
+    design.hardpoints[2] = &weapon;
+    design.drive = &wings;
+    DesignRules order = Production::Request('a');
+    p.ai->PlanOrder(order, p.factory);
+    auto letters = [&](int category) {
+        PartRule* rule = order.FindEntry(category);
+        return rule ? std::string(rule->letters) : std::string("-");
+    };
+    EXPECT_EQ(letters(kSensorCategory), "u");
+    EXPECT_EQ(letters(kStealthCategory), "k");
+    EXPECT_EQ(letters(kDefenceCategory), "b");
+    EXPECT_NE(order.FindEntry(kWeaponCategory, 1)->flags & 0x10, 0u);
+    EXPECT_EQ(order.buildTimeCap, 500 + 2000);
+    design.hardpoints = {};
+    design.drive = nullptr;
 }
