@@ -78,7 +78,8 @@ public:
     int MoveSimToTeam(GameObject* sim, int oldTeam, int newTeam) override;
     void ForEachSim(int team, const std::function<void(GameObject*)>& visit) override;
     GameObject* FindGroup(const SimId& id) override;
-    GameObject* NearestStructure(int, int, const Point&) override { return nullptr; }
+    // The structure a test names, of any code.
+    GameObject* NearestStructure(int, int, const Point&) override { return structure; }
     GameObject* FindObjectNear(GameObject*, int) override { return nullptr; }
     int HasObjectAround(GameObject*, int) override { return objectAround; }
     GameObject* ArtifactAt(const Point&) override { return artifact; }
@@ -99,6 +100,12 @@ public:
     int IsNetworkGame() override { return network; }
     int DebugMode() override { return debug; }
     int LowDetail() override { return lowDetail; }
+    // The economy's lookups over the objects the test added.
+    GameObject* FindCargoCarrier(const SimId& id) override;
+    GameObject* NearestDestructible(GameObject* object, int limit) override;
+    GameObject* NearestWreck(GameObject* object, const Point& p, int limit) override;
+    GameObject* FindNearestWreck(GameObject* object, int limit) override;
+    int CountTeamDestructibles(int team) override;
 
     int columns;
     int rows;
@@ -146,6 +153,7 @@ public:
     std::vector<GameObject*> groups;
     int objectAround = 0;
     GameObject* artifact = nullptr;
+    GameObject* structure = nullptr;
     int positionNotes = 0;
     std::vector<Point> cellEffects;
     int pathTurn = 1;
