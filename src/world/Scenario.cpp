@@ -158,6 +158,7 @@ int Scenario::AllPlayerSlotsEmpty() const {
 }
 
 int Scenario::Start(World& world) {
+    InstallRegisteredOpponents(world);
     if (world.scenarioMakers.clearSharedCounters) world.scenarioMakers.clearSharedCounters();
     TakeMissionRow();
     if (!FileName() && packEntry == -1) {

@@ -526,5 +526,10 @@ void RequestGameMode(GameMode mode);
 // makes its first peer link without a link maker.
 void RegisterNetworkInstaller(void (*install)(World&));
 
+// The computer opponents register how they install their controller maker; each game's start
+// runs it on a World that has no controller maker yet.
+void RegisterOpponentsInstaller(void (*install)(World&));
+void InstallRegisteredOpponents(World& world);
+
 // Set by the battle screen's debug key: while it is 1 the computer teams get no turns.
 extern int32_t aiHalted;

@@ -33,6 +33,20 @@ const char* World::MessageLine(int line) {
     }
 }
 
+namespace {
+
+void (*opponentsInstaller)(World&) = nullptr;
+
+}  // namespace
+
+void RegisterOpponentsInstaller(void (*install)(World&)) {
+    opponentsInstaller = install;
+}
+
+void InstallRegisteredOpponents(World& world) {
+    if (!world.scenarioMakers.makeController && opponentsInstaller) opponentsInstaller(world);
+}
+
 void World::InstallScenarioMakers() {
     scenarioMakers.spawnSim = [](const char* code, const SimId& id,
                                  const Point& p) -> std::unique_ptr<GameObject> {
