@@ -9,6 +9,7 @@
 #include "ai/ManagerFixture.h"
 #include "ai/SquadPoolManager.h"
 #include "catalogue/DesignRules.h"
+#include "objects/FactoryProduction.h"
 #include "objects/Squad.h"
 #include "support/FakeClock.h"
 
@@ -242,4 +243,96 @@ TEST_F(PoolDirection, StructureUnitsDeployOnBuildableGroundOrWalkToTheNearestPla
     EXPECT_EQ(afloat->given[0].p, Point(336, 336));
     EXPECT_EQ(c.rallyPoint, Point(336, 336));
     EXPECT_EQ(busy->deploys + static_cast<int>(busy->given.size()), 0);
+}
+
+namespace {
+
+// A factory that may move: it answers the unfolding and placement questions a test sets.
+class MovingFactory : public ManagedUnit, public FactoryProduction {
+public:
+    MovingFactory(const SimId& id, const Point& at) : ManagedUnit(id, at, nullptr, 4) {}
+    GameObject* AsObject() override { return this; }
+    VehicleDesign* CurrentJob() override { return nullptr; }
+    int32_t RemainingTime() override { return 0; }
+    int QueuedJobCount() override { return 0; }
+    VehicleDesign* QueuedJob(int) override { return nullptr; }
+    int QueueJob(std::unique_ptr<VehicleDesign>, int) override { return 1; }
+    int CancelJob(VehicleDesign*) override { return 0; }
+    int HasProduct() override { return 0; }
+    int ProductionState() override { return 0; }
+    int IsProductionPaused() override { return 0; }
+    void SetProductionPaused(int) override {}
+    int32_t GetCredit() override { return 0; }
+    int32_t GetStore() override { return 0; }
+    void AddResources(int32_t, int32_t) override {}
+    int UnfoldState() override { return unfold; }
+    void StepUnfold() override {}
+    Point UnfoldedCentre() override { return UnfoldedCentreAt(position); }
+    Point UnfoldedCentreAt(const Point& p) override { return p + Point(32, -32); }
+    Size UnfoldedSize() override { return Size(64, 64); }
+    int CanUnfoldAt(const Point&) override { return 1; }
+    int IsBuildAreaFreeAt(const Point&) override { return 1; }
+    int IsBuildAreaFree() override { return 1; }
+    int HasProductReady() override { return 0; }
+    GameObject* MinedDeposit() override { return nullptr; }
+    int FindUnloadDock() override { return -1; }
+    Point DockPoint(int) override { return Point(); }
+    int32_t ReceiveDelivery(int32_t, int32_t) override { return 0; }
+    int DocksInsideMap(const Point&) override { return 1; }
+
+    int unfold = 4;
+};
+
+class FactoryMove : public ::testing::Test {
+protected:
+    FactoryMove() {
+        auto made = std::make_unique<MovingFactory>(w.world.NewSimId(2), Point(320, 320));
+        factory = made.get();
+        factory->fire = 10;
+        w.world.AddBuilding(std::move(made));
+        auto rock = std::make_unique<TestObject>(0, 950, Point(800, 800), 9);
+        rock->stored = 5000;
+        std::unique_ptr<GameObject> owned = std::move(rock);
+        EXPECT_EQ(w.world.AddOreDeposit(owned), 1);
+    }
+
+    ManagerWorld w;
+    AIController& c = *w.controller;
+    SquadPoolManager& pool = *c.squadPool;
+    MovingFactory* factory;
+};
+
+}  // namespace
+
+TEST_F(FactoryMove, FirstDecisionMovesBesideTheDepositAndKeepsAPresetRallyPoint) {
+    ASSERT_EQ(c.Factory(), factory);
+    c.rallyPoint = Point(100, 100);
+    Point to;
+    // The only cell whose exit point falls on the deposit's bounds (784 .. 815).
+    EXPECT_EQ(pool.PlanFactoryMove(to), 1);
+    EXPECT_EQ(to, Point(752, 816));
+    EXPECT_EQ(c.rallyPoint, Point(100, 100));
+    EXPECT_EQ(pool.firstPlacement, 0);
+    // Later decisions wait while the factory unfolds.
+    factory->unfold = 2;
+    EXPECT_EQ(pool.PlanFactoryMove(to), 0);
+    // Broke, without a miner and with a wreck about: the factory goes to the wreck.
+    factory->unfold = 0;
+    c.minerCost = 500;
+    GameObject* wreck = AddWreck(w.world, Point(500, 200));
+    EXPECT_EQ(pool.PlanFactoryMove(to), 1);
+    EXPECT_EQ(to, wreck->GetPosition());
+}
+
+TEST_F(FactoryMove, ANewRallyPointLiesOnTheFarEdgeOfAnOpenNeighbourCell) {
+    PoolUnit* structure = w.AddPoolUnit(2, Point(300, 300), w.kit.Structure(4), 7);
+    structure->SetOwner(&c);
+    pool.Pool(SquadPoolManager::kStructureKind)->AddMember(*structure, 1);
+    Point to;
+    EXPECT_EQ(pool.PlanFactoryMove(to), 1);
+    // The site's grid cell is (3, 2); of its open neighbours (no enemy factory: equal keys)
+    // the first, (2, 1), gives its top-left corner: the map cell (16, 8).
+    EXPECT_EQ(c.rallyPoint, Point(272, 528));
+    EXPECT_EQ(structure->undeploys, 1);
+    EXPECT_EQ(structure->given.back().p, Point(272, 528));
 }
