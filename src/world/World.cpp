@@ -195,7 +195,10 @@ void World::ClearObjects() {
     if (designLibrary) designLibrary->Clear();
     cellEffects.DeleteAll();
     reservations.DeleteAll();
-    terrain.reset();
+    if (terrain) {
+        terrain->MakeEmpty();
+        spareTerrain = std::move(terrain);
+    }
     sight.reset();
     pathGrid.reset();
     scenario.reset();

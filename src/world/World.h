@@ -414,6 +414,8 @@ public:
     std::unique_ptr<CommandBuffer> peerCommands[kPeerSlots];
     int32_t nextSerial = 1;
     std::unique_ptr<TerrainMap> terrain;
+    // The emptied map of the last game, kept for the next land: its tables are made once.
+    std::unique_ptr<TerrainMap> spareTerrain;
     std::unique_ptr<SightGrid> sight;
     // The game in play, and the one the next game starts from.
     std::unique_ptr<Scenario> scenario;

@@ -50,7 +50,7 @@ void World::SetPendingScenario(std::unique_ptr<Scenario> next) {
 }
 
 int World::LoadLand() {
-    Land land = LandLoader::Load(*this);
+    Land land = LandLoader::Load(*this, terrain ? std::move(terrain) : std::move(spareTerrain));
     terrain = std::move(land.map);
     sight = std::move(land.sight);
     pathGrid = std::move(land.paths);
