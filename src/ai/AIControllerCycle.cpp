@@ -4,9 +4,13 @@
 #include <vector>
 
 #include "ai/AIController.h"
+#include "ai/AIGroupManager.h"
 #include "ai/AIManager.h"
+#include "ai/BuildPlanner.h"
+#include "ai/FactoryControls.h"
 #include "ai/InfluenceGrid.h"
-#include "ai/StubManagers.h"
+#include "ai/SquadPoolManager.h"
+#include "ai/SquadRecruiter.h"
 #include "ai/UnitTraits.h"
 #include "catalogue/DesignRules.h"
 #include "catalogue/VehicleDesign.h"
