@@ -17,6 +17,7 @@
 #include "objects/CommandBuffer.h"
 #include "objects/GameObject.h"
 #include "objects/LandFeature.h"
+#include "objects/ManoeuvreMakers.h"
 #include "objects/WeaponTemplates.h"
 #include "ui/ScreenBase.h"
 #include "world/CommLink.h"
@@ -55,6 +56,7 @@ World::World() {
     gameRecords = ownRecords.get();
     InstallScenarioMakers();
     InstallWeaponTemplates();
+    InstallManoeuvreMakers(unitMakers);
     designLibrary = std::make_unique<DesignLibrary>();
     SetCatalogueServices(this);
     terrainServices = this;

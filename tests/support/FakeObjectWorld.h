@@ -79,7 +79,9 @@ public:
     void ForEachSim(int team, const std::function<void(GameObject*)>& visit) override;
     GameObject* FindGroup(const SimId& id) override;
     GameObject* NearestStructure(int, int, const Point&) override { return nullptr; }
-    GameObject* FindObjectNear(GameObject*, int) override { return nullptr; }
+    GameObject* FindObjectNear(GameObject* o, int radius) override {
+        return objectNear ? objectNear(o, radius) : nullptr;
+    }
     int HasObjectAround(GameObject*, int) override { return objectAround; }
     GameObject* ArtifactAt(const Point&) override { return artifact; }
     void NoteLocalPosition(GameObject*) override { ++positionNotes; }
@@ -145,6 +147,8 @@ public:
     std::vector<std::unique_ptr<GameObject>> shots;
     std::vector<GameObject*> groups;
     int objectAround = 0;
+    // What FindObjectNear answers (null when unset).
+    std::function<GameObject*(GameObject*, int)> objectNear;
     GameObject* artifact = nullptr;
     int positionNotes = 0;
     std::vector<Point> cellEffects;
