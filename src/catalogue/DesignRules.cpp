@@ -375,6 +375,12 @@ void DesignRules::FillItemHardpoints(VehicleDesign& design, char clan, const Nod
     }
 }
 
+void DesignRules::FillKind2Hardpoints(VehicleDesign& design, char clan) {
+    FillItemHardpoints(
+        design, clan, SensorItemList, 2,
+        [this](const MountTemplate* m, const PartRule* r) { return IsSensorItemAllowed(m, r); });
+}
+
 void DesignRules::FillWeaponHardpoints(VehicleDesign& design, char clan) {
     if (weaponCriteria.IsEmpty()) {
         for (int32_t c : {3, 1, 4, 2})

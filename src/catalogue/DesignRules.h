@@ -39,6 +39,24 @@ public:
     bool AllowsDesign(const VehicleDesign& design) const;
     // The automatic designer; null when no design can be built. The caller owns the result.
     VehicleDesign* BuildDesign(char clan);
+    // Whether an existing unit (anything with GetDesign) satisfies the rules; a unit without a
+    // design does not. A template, so that the catalogue need not know the units.
+    template <class Unit>
+    bool AllowsSim(Unit& unit) const {
+        const VehicleDesign* design = unit.GetDesign();
+        return design && AllowsDesign(*design);
+    }
+    // The presets on the unit's design, then the unit rebuilds its manoeuvres from it.
+    template <class Unit>
+    void ApplyPresetsToSim(Unit& unit) const {
+        VehicleDesign* design = unit.GetDesign();
+        if (!design) return;
+        ApplyPresets(*design);
+        unit.BuildManoeuvreList();
+    }
+    // Fill the free hardpoints of a design with the allowed sensor items (kind 2) or weapons.
+    void FillKind2Hardpoints(VehicleDesign& design, char clan);
+    void FillWeaponHardpoints(VehicleDesign& design, char clan);
 
     // Part tests; a null rule allows everything (but chassis 'g').
     bool IsPartAllowed(const ChassisTemplate* chassis, const PartRule* rule) const;
@@ -72,5 +90,4 @@ private:
     template <class Test>
     void FillItemHardpoints(VehicleDesign& design, char clan, const NodeList& list, int kind,
                             Test test);
-    void FillWeaponHardpoints(VehicleDesign& design, char clan);
 };

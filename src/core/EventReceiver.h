@@ -8,4 +8,7 @@ class EventReceiver {
 public:
     virtual ~EventReceiver();
     virtual void OnEvent(int32_t kind, void* a, void* b);
+    // A build time of the team's factory scaled by the controller's level; the computer
+    // opponents scale it, any other controller leaves it.
+    virtual int32_t ScaleByLevel(int32_t value) { return value; }
 };

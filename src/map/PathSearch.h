@@ -50,6 +50,9 @@ public:
                  int ignoreUnits, const Point* windowLow, const Point* windowHigh);
     int HasPath(MapObjectView* o, const Point& from, const Point& to);
     int IsCutShort() const { return cutShort; }
+    // The expansions one call may spend (kNodeBudget unless a caller raises it for a while).
+    uint32_t NodeBudget() const { return nodeBudget; }
+    void SetNodeBudget(uint32_t budget) { nodeBudget = budget; }
     // Expansions spent on the current request over all its calls.
     uint32_t RequestNodes() const { return requestNodes; }
     // Expansions of every search so far, straightening included (for measurements).

@@ -109,8 +109,10 @@ bool IsSlotLetter(int c) {
 }
 
 // Reads the settings block into `s` and checks every value against its range; 0 when any is
-// out. The four slots' letters and colours come whole from the block.
-int ReadSettings(CommandReader& r, SetupSettings& s) {
+// out. The four slots' letters and colours come whole from the block. The start order is a
+// shuffled permutation only once the host starts the game; before that every set-up screen
+// sends its unshuffled one, whose entries repeat.
+int ReadSettings(CommandReader& r, SetupSettings& s, bool shuffled) {
     s.scenarioNumber = r.ReadByte();
     s.clan = static_cast<char>(r.ReadU8());
     s.playerSlot = r.ReadByte();
@@ -131,7 +133,7 @@ int ReadSettings(CommandReader& r, SetupSettings& s) {
     bool seen[20] = {};
     for (int i = 0; i < 20; ++i) {
         const int entry = r.ReadByte();
-        ok = ok && InRange(entry, 0, 19) && !seen[entry];
+        ok = ok && InRange(entry, 0, 19) && !(shuffled && seen[entry]);
         if (InRange(entry, 0, 19)) seen[entry] = true;
         s.startOrder[i] = entry;
     }
@@ -186,7 +188,7 @@ int ReadLayout(CommandReader& r, const char* layout, int length) {
             }
             case 'S': {
                 SetupSettings s;
-                if (!ReadSettings(r, s)) return 0;
+                if (!ReadSettings(r, s, false)) return 0;
                 break;
             }
             default:
@@ -203,7 +205,7 @@ int CheckCommand(CommandReader& r, const CommandHeader& h) {
     switch (kind) {
         case CommandKind::SetupStart: {
             SetupSettings s;
-            ok = ReadSettings(r, s) && InRange(r.ReadByte(), 1, 5);
+            ok = ReadSettings(r, s, true) && InRange(r.ReadByte(), 1, 5);
             break;
         }
         case CommandKind::GameSpeed:
@@ -489,7 +491,7 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
         case CommandKind::SetupSettings:
         case CommandKind::SetupStart: {
             SetupSettings s;
-            ReadSettings(r, s);
+            ReadSettings(r, s, false);
             if (h.kind == static_cast<int>(CommandKind::SetupStart))
                 receivers.SetGameSpeed(3 - r.ReadByte());
             receivers.ApplyPeerSettings(

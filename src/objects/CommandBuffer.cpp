@@ -5,6 +5,7 @@
 
 #include "core/Point.h"
 #include "core/ValueTriple.h"
+#include "objects/FactoryProduction.h"
 #include "objects/GameObject.h"
 #include "objects/Goal.h"
 #include "objects/ObjectWorld.h"
@@ -412,17 +413,19 @@ void CommandBuffer::SendOreAmount(GameObject* deposit, int32_t amount) {
 
 // --- Objects made on every machine
 
-void CommandBuffer::SendCreateFactory(GameObject* factory, int32_t storedLessReserve,
-                                      int32_t reserve, char buildingLetter, int factoryByte) {
+// The store, the credit and the cargo of the factory, so that every copy starts with the same
+// amounts. The factory byte that follows names no field: it is always 0.
+void CommandBuffer::SendCreateFactory(GameObject* factory, char buildingLetter) {
     if (!factory) return;
+    FactoryProduction* production = AsFactoryProduction(factory);
     Writer w;
     if (!Open(w, CommandKind::CreateFactory, factory->id, 18)) return;
     w.Pt(factory->GetPosition());
-    w.W32(storedLessReserve);
-    w.W32(reserve);
+    w.W32(production ? production->GetStore() : factory->GetStored());
+    w.W32(production ? production->GetCredit() : 0);
     w.W32(factory->GetCargo());
     w.U8(static_cast<uint8_t>(buildingLetter));
-    w.U8(factoryByte);
+    w.U8(0);
 }
 
 void CommandBuffer::SendCreateWreck(GameObject* wreck, char clan, char chassis) {

@@ -180,8 +180,7 @@ public:
     void SendOreAmount(GameObject* deposit, int32_t amount);
 
     // Objects made on every machine.
-    void SendCreateFactory(GameObject* factory, int32_t storedLessReserve, int32_t reserve,
-                           char buildingLetter, int factoryByte);
+    void SendCreateFactory(GameObject* factory, char buildingLetter);
     void SendCreateWreck(GameObject* wreck, char clan, char chassis);
     void SendCreateScenarioObject(GameObject* artifact, int value);
     void SendScenarioObjectTrigger(GameObject* artifact, GameObject* toucher);

@@ -263,6 +263,10 @@ public:
     int32_t secondViewingPlayer = 0;
     // One per group key 1 .. 9.
     int32_t groupFlags[kGroupFlags] = {};
+    // Set and cleared by the computer opponents: the claim mark their squads set on a member
+    // during one think cycle, and the hold flag of a unit whose weapons do not all reach.
+    int32_t claimMark = 0;
+    int32_t holdFlag = 0;
 
     // Appends a dock with its flag bits at an offset from the position (the subclasses that
     // offer docks call it in their constructors).

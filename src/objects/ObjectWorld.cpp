@@ -101,3 +101,18 @@ ObjectWorld& TheObjectWorld() {
 void SetObjectWorld(ObjectWorld* world) {
     Installed() = world;
 }
+
+SimId ObjectWorld::ReservePlace(GameObject*, const Point&, GameObject** blocker) {
+    if (blocker) *blocker = nullptr;
+    return SimId();
+}
+
+void ObjectWorld::MoveReservation(const SimId&, GameObject*) {}
+
+GameObject* ObjectWorld::NearestOreDeposit(GameObject*) {
+    return nullptr;
+}
+
+GameObject* ObjectWorld::FindNearestWreck(GameObject*, int) {
+    return nullptr;
+}

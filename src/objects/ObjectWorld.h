@@ -136,6 +136,16 @@ public:
     virtual int IsNetworkGame() = 0;
     virtual int DebugMode() = 0;
     virtual int LowDetail() = 0;
+
+    // --- What the factory asks beside the above; neutral until a World answers.
+    // A placeholder holding the object's place at p: its id, or the null id when refused.
+    virtual SimId ReservePlace(GameObject* object, const Point& p, GameObject** blocker);
+    // Takes the placeholder off the grids and puts the object (null: none) in its place.
+    virtual void MoveReservation(const SimId& id, GameObject* object);
+    // The nearest ore deposit that still holds ore, or null.
+    virtual GameObject* NearestOreDeposit(GameObject* object);
+    // The nearest wreck within the limit that has a dock free for the object, or null.
+    virtual GameObject* FindNearestWreck(GameObject* object, int limit);
 };
 
 // The installed World services; never null.

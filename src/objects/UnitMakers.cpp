@@ -22,3 +22,7 @@ int UnitMakers::MoveBlockerAside(GameObject* unit, GameObject* blocker, int dist
 void UnitMakers::SetCarrierPartner(GameObject* carrier, const SimId& partner) {
     if (setCarrierPartner && carrier) setCarrierPartner(carrier, partner);
 }
+
+void UnitMakers::PlayVoice(int bank) {
+    if (playVoice) playVoice(bank);
+}

@@ -70,6 +70,9 @@ public:
     int MoveBlockerAside(GameObject* unit, GameObject* blocker, int distance);
     // Nothing until the setter is installed or for a null carrier.
     void SetCarrierPartner(GameObject* carrier, const SimId& partner);
+    // An acknowledgement voice of a bank (6: the factory is hit, 7: a deployed structure is
+    // hit) on the battle screen; nothing until the battle screen installs the player.
+    void PlayVoice(int bank);
 
     // By SimClass; the unit maker makes a plain Sim where no maker is installed.
     SimMaker simMakers[kSimClasses];
@@ -77,4 +80,5 @@ public:
     GoalMaker goalMakers[kGoalTypes];
     BlockerRule moveBlockerAside;
     PartnerSetter setCarrierPartner;
+    std::function<void(int bank)> playVoice;
 };

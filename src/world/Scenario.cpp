@@ -223,7 +223,7 @@ int Scenario::BuildWorld(World& world) {
             PlaceFactory(world, localTeam, clanLetter, StartPointIndex(localTeam, startPoints))) {
         viewOrigin = factory->GetPosition() - kViewMargin;
         factory->teamRecord.third = colour;
-        world.commands->SendCreateFactory(factory, factory->GetStored(), 0, clanLetter, 1);
+        world.commands->SendCreateFactory(factory, clanLetter);
     }
 
     if (world.networkGame) {
@@ -243,7 +243,7 @@ int Scenario::BuildWorld(World& world) {
             if (factory) {
                 factory->teamRecord.third = opponents == 'T' ? team + 4 : team;
                 teamColours[team] = factory->teamRecord.third;
-                world.commands->SendCreateFactory(factory, factory->GetStored(), 0, opponents, 1);
+                world.commands->SendCreateFactory(factory, opponents);
             }
             if (computerPlayers != 0 && world.scenarioMakers.makeController) {
                 ControllerRequest request;

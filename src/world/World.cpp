@@ -63,6 +63,10 @@ World::World() {
 }
 
 World::~World() {
+    // The controllers go while the object lists still stand, so that they can release the
+    // objects that name them as owner.
+    for (auto& controller : controllers)
+        controller.reset();
     ForgetObjectLookups();
     // Records made from now on are plain again, as before this World.
     SetWeaponTemplateMaker({});

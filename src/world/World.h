@@ -229,9 +229,9 @@ public:
     int CountTeamDestructibles(int team);
     WreckTemplate* FindTemplateForDesign(GameObject* object);
     GameObject* NearestDestructible(GameObject* object, int limit);
-    GameObject* NearestOreDeposit(GameObject* object);
+    GameObject* NearestOreDeposit(GameObject* object) override;
     GameObject* NearestWreck(GameObject* object, const Point& p, int limit);
-    GameObject* FindNearestWreck(GameObject* object, int limit);
+    GameObject* FindNearestWreck(GameObject* object, int limit) override;
     SimId NewSimId(int team) override;
     void ReserveSerial(int32_t serial);
 
@@ -245,7 +245,8 @@ public:
     SimId ReservePlace(SimId& out, GameObject* object, const Point& p, GameObject** blocker);
     SimId ReservePlaceOnLayer(SimId& out, GameObject* object, const Point& p, int layer,
                               GameObject** blocker);
-    void MoveReservation(const SimId& id, GameObject* object);
+    SimId ReservePlace(GameObject* object, const Point& p, GameObject** blocker) override;
+    void MoveReservation(const SimId& id, GameObject* object) override;
     void MoveReservationOnLayer(const SimId& id, GameObject* object, int layer);
     void AddToGrids(GameObject* object, const Point& p, int radius) override;
     void RemoveFromGrids(GameObject* object, const Point& p, int radius) override;
@@ -354,6 +355,15 @@ public:
     // Makes the units, buildings, groups and controllers a scenario holds; each answers null
     // until the piece that owns the class installs it.
     ScenarioMakers scenarioMakers;
+    // The computer opponents' route analysis, made once per game for all of them: cleared at
+    // the start of each game and whenever a controller goes.
+    struct RouteAnalysis {
+        int32_t done = 0;
+        int32_t water = 0;
+        int32_t r = 0;
+        int32_t either = 0;
+    };
+    RouteAnalysis routeAnalysis;
     // Not owned; the World's own records (ownRecords) unless a test installs others.
     GameRecords* gameRecords = nullptr;
     std::unique_ptr<GameRecords> ownRecords;

@@ -121,6 +121,11 @@ SimId World::ReservePlace(SimId& out, GameObject* object, const Point& p, GameOb
     return id;
 }
 
+SimId World::ReservePlace(GameObject* object, const Point& p, GameObject** blocker) {
+    SimId id;
+    return ReservePlace(id, object, p, blocker);
+}
+
 // An air object asking for the ground reserves on the low layer, also standing on the ground.
 SimId World::ReservePlaceOnLayer(SimId& out, GameObject* object, const Point& p, int layer,
                                  GameObject** blocker) {

@@ -117,6 +117,9 @@ TEST_F(CommandExecutorTest, EveryKindActsOnTheCopyItIsFor) {
         {CommandBytes(25).Settings('T', 8, 9900).B(5).Done(),
          {"Speed -2", "Settings 4 T 2 VTXX 8 9900 10"}},
         {CommandBytes(26).Done(), {"Settings 0 V 1 XXXX 1 5000 01"}},
+        // A set-up screen's settings before the start: the order is not shuffled yet.
+        {CommandBytes(24).Settings('V', 3, 5000, 18).Done(),
+         {"Settings 4 V 2 VVXX 3 5000 00 19.18.17.16.15.14.13.12.11.10.9.8.7.6.5.4.3.2.1.18."}},
         {CommandBytes(40).B(1).Done(), {"Speed 2"}},
         {CommandBytes(31).B(1).Done(), {"Reveal 1"}},
         // Objects not found: their payloads are consumed.
@@ -290,7 +293,8 @@ TEST_F(CommandExecutorTest, ADamagedMessageChangesNothingAndDropsItsPeer) {
         {"factory for team 5",
          CommandBytes(11, SimId(5, 50)).P(Point()).L(1).L(2).L(3).B('F').B(9).Done()},
         {"clan letter", CommandBytes(24).Settings('Q').Done()},
-        {"start order repeats", CommandBytes(24).Settings('V', 3, 5000, 18).Done()},
+        {"start order repeats at the start",
+         CommandBytes(25).Settings('V', 3, 5000, 18).B(5).Done()},
         {"tech 9", CommandBytes(24).Settings('V', 9).Done()},
         {"resources 9901", CommandBytes(24).Settings('V', 3, 9901).Done()},
         {"speed 6", CommandBytes(25).Settings().B(6).Done()},

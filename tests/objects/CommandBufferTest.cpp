@@ -146,9 +146,8 @@ std::vector<Row> CommandFormat::Rows() {
         {"goal refuel", SendsGoal(std::make_shared<FieldsGoal>(unit.id, 8, SimId(), Point(33, 44))),
          S(E(8, unit.id).I16(8).Pt(Point(33, 44)))},
         {"state", [this](CommandBuffer& c) { c.SendSimState(&unit); }, UnitState()},
-        {"create factory",
-         [this](CommandBuffer& c) { c.SendCreateFactory(&factory, 1000, 300, 'z', 2); },
-         E(11, factory.id).Pt(factory.position).W32(1000).W32(300).W32(250).U8('z').U8(2).Bytes()},
+        {"create factory", [this](CommandBuffer& c) { c.SendCreateFactory(&factory, 'z'); },
+         E(11, factory.id).Pt(factory.position).W32(0).W32(0).W32(250).U8('z').U8(0).Bytes()},
         {"fire weapon names the shot and sends the shooter's state",
          [this](CommandBuffer& c) { c.SendFireWeapon('V', 'c', &target, &unit, &shot, 3, 77); },
          S(E(12, shot.id)
@@ -351,7 +350,7 @@ TEST_F(CommandFormat, FullBufferGoesOutWholeBeforeTheNextCommand) {
     for (int i = 0; i < 1170; ++i)
         world.commands.SendHeartbeat();
     ASSERT_EQ(world.commands.Size(), 8190u);
-    world.commands.SendCreateFactory(&factory, 1, 2, 'z', 0);
+    world.commands.SendCreateFactory(&factory, 'z');
     ASSERT_EQ(world.sent.size(), 1u);
     EXPECT_EQ(world.sent[0].size(), 8190u);
     CommandReader reader(world.sent[0].data(), world.sent[0].size());
@@ -363,8 +362,8 @@ TEST_F(CommandFormat, FullBufferGoesOutWholeBeforeTheNextCommand) {
     EXPECT_FALSE(reader.Failed());
     EXPECT_EQ(Recorded(world.commands), ExpectedCommand(11, factory.id)
                                             .Pt(factory.position)
-                                            .W32(1)
-                                            .W32(2)
+                                            .W32(0)
+                                            .W32(0)
                                             .W32(250)
                                             .U8('z')
                                             .U8(0)

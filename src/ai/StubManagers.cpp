@@ -1,0 +1,3 @@
+#include "ai/StubManagers.h"
+
+void BuildPlanner::AddToSquad(GameObject& /*object*/) {}

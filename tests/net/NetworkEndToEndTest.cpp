@@ -1,0 +1,91 @@
+// Four real programs on one machine, each on its own loopback address and in its own folder,
+// meet through the host and join screen, set up one game and start it; each then writes the
+// state digest it plays from, and all four must agree. The processes run on the real clock:
+// the fixed-step clock would let each one race through its script at its own pace.
+#include <gtest/gtest.h>
+
+#include <sys/wait.h>
+
+#include <array>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/TempDirectory.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Every machine reaches the menu, the guests give the host time to listen; the host starts the
+// game once, late enough for every guest's report to be in (an earlier press is refused, but a
+// later key would reach the game). Everybody writes its digest before anybody leaves, since a
+// machine that leaves hands its team to another and so changes the state.
+std::string ScriptFor(bool host) {
+    std::string s = "wait 1000\ntext \"m\"\nawait 2 30000\n";
+    if (host)
+        s += "wait 500\ntext \"h\"\nwait 500\nkey RETURN\nwait 25000\nkey RETURN\n";
+    else
+        s += "wait 5000\ntext \"j\"\nwait 500\nkey RETURN\n";
+    s += "await 3 60000\nwait 5000\nchecksum net\nwait 8000\nquit\nwait 10000\n";
+    return s;
+}
+
+TEST(NetworkEndToEnd, FourProgramsJoinOneGameAndStartFromTheSameState) {
+    const fs::path maker = fs::path(QX_BINARY_DIR) / "qx-mkassets";
+    const fs::path binary = fs::path(QX_BINARY_DIR) / "quarnex";
+    if (!fs::exists(maker) || !fs::exists(binary)) GTEST_SKIP() << "the programs are not built";
+    TempDirectory directory;
+    const fs::path root(directory.Path());
+    const fs::path assets = root / "assets";
+    ASSERT_EQ(std::system((maker.string() + " " + assets.string() + " > " +
+                           (root / "mkassets.log").string())
+                              .c_str()),
+              0);
+    // A port of its own per run, so parallel runs of the suite do not meet each other.
+    const int port = 20000 + static_cast<int>(::getpid() % 20000);
+    std::vector<std::thread> players;
+    std::array<int, 4> exitCodes{-1, -1, -1, -1};
+    for (int n = 1; n <= 4; ++n) {
+        const fs::path game = root / ("net" + std::to_string(n));
+        fs::create_directories(game / "captures");
+        fs::create_directory_symlink(assets / "Assets", game / "Assets");
+        fs::create_directory_symlink(assets / "volumes", game / "volumes");
+        std::ofstream(game / "QX.INI")
+            << "[OPTIONS]\nMOVIES=NO\nHOST=127.0.0.1\n"
+            << "[COMMUNICATIONS]\nPORT=" << port << "\nBIND=127.0.0." << n << "\n";
+        std::ofstream(game / "script.txt") << ScriptFor(n == 1);
+        const std::string command =
+            "cd '" + game.string() +
+            "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy QX_SCRIPT=script.txt "
+            "QX_CAPTURE=captures timeout 240 '" +
+            binary.string() + "' > stdout.txt 2> stderr.txt";
+        players.emplace_back([command, &exitCodes, n] {
+            const int status = std::system(command.c_str());
+            exitCodes[n - 1] = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        });
+    }
+    for (std::thread& player : players)
+        player.join();
+    std::string first;
+    for (int n = 1; n <= 4; ++n) {
+        const fs::path game = root / ("net" + std::to_string(n));
+        ASSERT_EQ(exitCodes[n - 1], 0) << "player " << n << ": " << ReadText(game / "stderr.txt");
+        const std::string digest = ReadText(game / "captures" / "net.txt");
+        ASSERT_FALSE(digest.empty()) << "player " << n << " wrote no digest";
+        if (n == 1) first = digest;
+        EXPECT_EQ(digest, first) << "player " << n;
+    }
+}
+
+}  // namespace
