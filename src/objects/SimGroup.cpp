@@ -138,6 +138,8 @@ void SimGroup::Retake() {
     collision.layer = collision.secondLayer = kTopLayer;
     collision.noWater = collision.noR = collision.extra = 0;
     for (GameObject* unit : members) {
+        // A member answers the group's move delay while it carries the group's id.
+        unit->groupId = SimId();
         TakeOver(*unit);
         radius = std::max(size.w, size.h) / 2;
     }

@@ -10,6 +10,7 @@
 #include "core/SquadDirectory.h"
 #include "objects/ObjectLand.h"
 #include "objects/ObjectTestSupport.h"
+#include "objects/ObjectWorld.h"
 #include "objects/SimTestSupport.h"
 #include "objects/Squad.h"
 
@@ -70,6 +71,11 @@ public:
     int GetEngageRange() override { return 100; }
     int IsMobile() override { return mobile; }
     int GetBreakOffPercent() override { return breakOff; }
+    // As a unit's: its group's while it is in one.
+    int GetMoveDelay() override {
+        GameObject* group = TheObjectWorld().FindGroup(groupId);
+        return group ? group->GetMoveDelay() : ownDelay;
+    }
     int Attacks(const SimId& id) const {
         return static_cast<int>(std::count_if(orders.begin(), orders.end(), [&](const Order& o) {
             return o.code == 2 && o.target == id;
@@ -80,6 +86,7 @@ public:
     GameObject* attacker = nullptr;
     int breakOff = 0;
     int mobile = 1;
+    int ownDelay = 10;
 };
 
 // A squad of team 1 whose members join through their team's directory.

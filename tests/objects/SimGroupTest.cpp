@@ -85,20 +85,25 @@ TEST_F(Groups, AGroupEndsWithItsLastMemberAndBreaksUpBelowItsShare) {
     for (int i = 0; i < 4; ++i) {
         units.push_back(Make(1, Point(100 + 20 * i, 100)));
         units.back()->breakOff = 60;
+        units.back()->ownDelay = 10 + 10 * ((i + 1) % 4);
         group.AddMember(*units.back(), 1);
     }
+    // The group moves at its slowest member's pace, taken anew when one leaves.
+    EXPECT_EQ(group.GetMoveDelay(), 40);
+    EXPECT_EQ(units[3]->GetMoveDelay(), 40);
     EXPECT_EQ(group.AddMember(*units[0], 1), 0);
     group.Update(16);
     EXPECT_EQ(group.brokenUp, 0);
     group.RemoveMember(*units[0]);
     group.Update(16);
     EXPECT_EQ(group.brokenUp, 0);  // 75 per cent
-    group.RemoveMember(*units[1]);
+    group.RemoveMember(*units[2]);
+    EXPECT_EQ(group.GetMoveDelay(), 30);
     group.Update(16);
     EXPECT_EQ(group.brokenUp, 1);  // 50 per cent: home to the factory
     ASSERT_NE(group.goals.Front(), nullptr);
     EXPECT_EQ(group.goals.Front()->GetLocation(), factory.GetPosition());
-    group.RemoveMember(*units[2]);
+    group.RemoveMember(*units[1]);
     EXPECT_EQ(group.IsDestroyed(), 0);
     group.RemoveMember(*units[3]);
     EXPECT_EQ(group.IsDestroyed(), 1);
