@@ -6,6 +6,7 @@
 // digest of every tick's state; the digest is printed, so that two builds can be compared.
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <random>
 #include <set>
@@ -18,6 +19,8 @@
 #include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
 #include "catalogue/WeaponTemplate.h"
+#include "core/Image.h"
+#include "core/MemoryDisplay.h"
 #include "core/Random.h"
 #include "core/StringTable.h"
 #include "map/PathGrid.h"
@@ -25,6 +28,7 @@
 #include "objects/SimFactory.h"
 #include "objects/Weapon.h"
 #include "objects/WeaponTemplates.h"
+#include "platform/Capture.h"
 #include "support/FakeClock.h"
 #include "support/MadeAssets.h"
 #include "ui/ScreenBase.h"
@@ -105,7 +109,9 @@ protected:
             visit(static_cast<ObjectNode*>(n)->Object());
     }
 
-    Outcome Run(bool drawing) {
+    // capture: at the first tick after contact with shots of five classes under way, draws
+    // the battle round them at three zooms and checks the picture.
+    Outcome Run(bool drawing, bool capture = false) {
         Outcome out;
         FakeClock clock(1000);
         SeedRandom(1414);
@@ -150,6 +156,7 @@ protected:
         std::set<int64_t> shotsSeen;
         int alive[2] = {kPerSide, kPerSide};
         int tick = 0;
+        bool captured = false;
         auto step = [&]() {
             ++tick;
             clock.Advance(kStepMs);
@@ -180,6 +187,10 @@ protected:
                 }
             }
             Mix(out.digest, world.StateChecksum());
+            if (capture && !captured && tick > 300 && ShotClasses(world) >= 5) {
+                captured = true;
+                Capture(world, land.screen);
+            }
         };
         while (tick < kTickLimit && alive[0] > 0 && alive[1] > 0 && !HasFailure()) {
             step();
@@ -203,8 +214,81 @@ protected:
                 shots += world.weapons[team].Count();
         }
         EXPECT_EQ(shots, 0);
+        EXPECT_TRUE(captured || !capture);
         world.ClearObjects();
         return out;
+    }
+
+    // The number of shot classes under way.
+    static int ShotClasses(World& world) {
+        std::set<int> classes;
+        for (int team = 0; team < World::kTeams; ++team) {
+            ForEachIn(world.weapons[team], [&](GameObject* shot) {
+                if (auto* w = dynamic_cast<Weapon*>(shot); w && w->weapon)
+                    classes.insert(static_cast<int>(w->weapon->weaponClass));
+            });
+        }
+        return static_cast<int>(classes.size());
+    }
+
+    // The battle screen's map view: a window of the map at a zoom shift.
+    class MapView : public ScreenBase {
+    public:
+        MapView(const Point& origin, int shift) : origin(origin) { zoom = shift; }
+        Point MapToScreen(const Point& p) override {
+            return Point((p.x - origin.x) >> zoom, (p.y - origin.y) >> zoom);
+        }
+        Point SnapToZoom(const Point& p, const Point& offset) override {
+            const int mask = ~((1 << zoom) - 1);
+            return Point(p.x & mask, p.y & mask) + offset;
+        }
+        Point origin;
+    };
+
+    // Draws units, shots and explosions round the shots' middle at 1:1, 1:2 and 1:4: each
+    // picture shows units and some shot lines (beam 18, tracers 19 and 100, pulse 32, spin
+    // 109), and the wider views hold no fewer of the units' pixels' colours than they have room.
+    void Capture(World& world, MemoryDisplay& screen) {
+        int64_t x = 0, y = 0, n = 0;
+        for (int team = 0; team < World::kTeams; ++team) {
+            ForEachIn(world.weapons[team], [&](GameObject* shot) {
+                x += shot->GetPosition().x;
+                y += shot->GetPosition().y;
+                ++n;
+            });
+        }
+        const Point middle(static_cast<int>(x / std::max<int64_t>(1, n)),
+                           static_cast<int>(y / std::max<int64_t>(1, n)));
+        const int lineColours[] = {18, 19, 100, 32, 109};
+        for (int shift = 0; shift <= 2; ++shift) {
+            std::memset(screen.BackPage(), 0, 640 * 480);
+            screen.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+            ImageZoom = shift;
+            MapView view(middle - Point(320 << shift, 240 << shift), shift);
+            for (int team = 0; team < World::kTeams; ++team) {
+                ForEachIn(world.sims[team], [&](GameObject* o) {
+                    o->DrawUnder(view);
+                    o->Draw(view);
+                });
+                ForEachIn(world.weapons[team], [&](GameObject* o) { o->Draw(view); });
+                ForEachIn(world.effects[team], [&](GameObject* o) { o->Draw(view); });
+            }
+            ImageZoom = 0;
+            int drawn = 0;
+            int lines = 0;
+            for (int i = 0; i < 640 * 480; ++i) {
+                const uint8_t v = screen.BackPage()[i];
+                drawn += v != 0;
+                for (int c : lineColours)
+                    lines += v == c;
+            }
+            EXPECT_GT(drawn, 200) << "zoom " << shift;
+            EXPECT_GT(lines, 0) << "zoom " << shift;
+            screen.ResetClipRect();
+            // With QX_CAPTURE set, each view is kept as a picture to look at.
+            winx_RequestCapture("battle-zoom" + std::to_string(shift));
+            screen.Present();
+        }
     }
 
     // The unit stands on ground open to it, and every cell of its footprint names it.
@@ -241,6 +325,10 @@ TEST_F(Battle, TwoForcesFightItOutAlikeWithAndWithoutDrawing) {
     EXPECT_LE(plain.kills, plain.losses);
     // Every weapon of both clans fired.
     EXPECT_EQ(plain.weaponsFired.size(), 16u);
+}
+
+TEST_F(Battle, MidBattleTheShotsShowAtThreeZooms) {
+    Run(true, true);
 }
 
 }  // namespace
