@@ -41,6 +41,8 @@ void FormationManoeuvre::UpdateRadius() {
 
 int FormationManoeuvre::Execute(Sim& sim) {
     if (sim.IsGuarding() != 1 || sim.goals.Front()) return 0;
+    // Made before the land was loaded: the sight cells are known now.
+    if (tolerance == 0) UpdateRadius();
     const Point guard = sim.GetGuardPoint();
     if (Vector(guard - sim.GetPosition()).magnitude <= tolerance) return 0;
     manoeuvre::GiveFrontGoal(sim, std::make_unique<LocationGoal>(sim.id, guard, tolerance, 1, 1));
