@@ -18,6 +18,7 @@
 #include "objects/EconomyMakers.h"
 #include "objects/GameObject.h"
 #include "objects/LandFeature.h"
+#include "objects/ManoeuvreMakers.h"
 #include "objects/WeaponTemplates.h"
 #include "ui/ScreenBase.h"
 #include "world/CommLink.h"
@@ -58,6 +59,7 @@ World::World() {
     InstallSpecialUnits();
     InstallEconomyMakers(unitMakers);
     InstallWeaponTemplates();
+    InstallManoeuvreMakers(unitMakers);
     designLibrary = std::make_unique<DesignLibrary>();
     SetCatalogueServices(this);
     terrainServices = this;

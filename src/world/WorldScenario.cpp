@@ -7,6 +7,7 @@
 #include "map/TerrainMap.h"
 #include "objects/Sim.h"
 #include "objects/SimFactory.h"
+#include "objects/SimGroup.h"
 #include "world/LandLoader.h"
 #include "world/MissionStats.h"
 #include "world/SavedGameIndex.h"
@@ -58,6 +59,9 @@ void World::InstallScenarioMakers() {
     scenarioMakers.purposeOf = [](GameObject* o) { return o->Purpose(); };
     scenarioMakers.setPurpose = [](GameObject* o, int32_t code) { o->SetPurpose(code); };
     InstallFactoryMakers();
+    scenarioMakers.makeGroup = [](const SimId& id) -> std::unique_ptr<GameObject> {
+        return std::make_unique<SimGroup>(id);
+    };
 }
 
 void World::SetPendingScenario(std::unique_ptr<Scenario> next) {

@@ -80,7 +80,9 @@ public:
     GameObject* FindGroup(const SimId& id) override;
     // The structure a test names, of any code.
     GameObject* NearestStructure(int, int, const Point&) override { return structure; }
-    GameObject* FindObjectNear(GameObject*, int) override { return nullptr; }
+    GameObject* FindObjectNear(GameObject* o, int radius) override {
+        return objectNear ? objectNear(o, radius) : nullptr;
+    }
     int HasObjectAround(GameObject*, int) override { return objectAround; }
     GameObject* ArtifactAt(const Point&) override { return artifact; }
     void NoteLocalPosition(GameObject*) override { ++positionNotes; }
@@ -157,6 +159,8 @@ public:
     std::vector<std::unique_ptr<GameObject>> shots;
     std::vector<GameObject*> groups;
     int objectAround = 0;
+    // What FindObjectNear answers (null when unset).
+    std::function<GameObject*(GameObject*, int)> objectNear;
     GameObject* artifact = nullptr;
     GameObject* structure = nullptr;
     int positionNotes = 0;

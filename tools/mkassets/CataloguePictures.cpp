@@ -712,9 +712,22 @@ std::vector<uint8_t> MakePack(const PackRequest& q, const AssetPalette& palette)
             return GridPack(rows);
         }
         case PackKind::Shot: {
+            // An animated shot turns a quarter round each frame, so the loop shows.
             std::vector<std::vector<Canvas>> rows;
             for (int f = 0; f < kFacings; ++f)
-                rows.push_back({ShotPicture(static_cast<Projectile>(q.variant), f, palette)});
+                rows.push_back(Sequence(q.frames, [&](int frame) {
+                    return ShotPicture(static_cast<Projectile>(q.variant),
+                                       (f + frame * kFacings / 4) % kFacings, palette);
+                }));
+            return GridPack(rows);
+        }
+        case PackKind::FiringFlash: {
+            std::vector<std::vector<Canvas>> rows;
+            for (int f = 0; f < kFacings; ++f)
+                rows.push_back(Sequence(q.frames, [&](int frame) {
+                    return BlastFrame(static_cast<Blast>(q.variant), frame, q.frames, q.size,
+                                      palette);
+                }));
             return GridPack(rows);
         }
         case PackKind::CarrierDeck:
