@@ -8,6 +8,7 @@
 
 #include "AssetPalette.h"
 #include "BattleScreenPictures.h"
+#include "BattlePanelPictures.h"
 #include "CatalogueContent.h"
 #include "DesignScreenPictures.h"
 #include "FrontEndPictures.h"
@@ -123,6 +124,7 @@ bool AssetSet::Make(const std::string& previewDirectory) {
         {"7a1ugxxx99s999.msp", BattleScreenPictures::MakeLargePack},
         {"7a0ugxxx99s999.msp", BattleScreenPictures::MakeSmallPack},
         {"7a0atxxx99s999.msp", BattleScreenPictures::MakeMarkerPack},
+        {"7a1ubxxx99s999.msp", BattlePanelPictures::MakeOptionsWidgetPack},
         {"7a1usxxx99s999.msp", FrontEndPictures::MakeMenuPack},
         {"7a1upxxx99s999.msp", FrontEndPictures::MakeSetupLargePack},
         {"7a0upxxx99s999.msp", FrontEndPictures::MakeSetupSmallPack},

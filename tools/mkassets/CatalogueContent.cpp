@@ -32,11 +32,14 @@ struct DirectionalEffect {
     char clan, role, picture;
     int sound, delay;
     Blast look;
+    // Flash frames per facing: a beam draws its line from frame 4 on, a missile's launch plays
+    // on the rack and its row 0 is also the trail's puff.
+    int frames;
 };
 const DirectionalEffect kDirectionalEffects[] = {
-    {'V', 'a', 'f', 34, 0, Blast::Spark},   // muzzle flash
-    {'T', 'a', 'e', 38, 0, Blast::Energy},  // emitter flash
-    {'X', 's', 's', -1, 0, Blast::Smoke},   // missile trail
+    {'V', 'a', 'f', 34, 0, Blast::Spark, 4},   // muzzle flash
+    {'T', 'a', 'e', 38, 0, Blast::Energy, 6},  // emitter flash
+    {'X', 's', 's', 57, 0, Blast::Smoke, 5},   // missile and rocket launch, missile trail
 };
 
 struct Effect {
@@ -58,11 +61,14 @@ const Effect kEffects[] = {
 struct ShotPicture {
     char clan, role;
     Projectile look;
+    // Frames per facing: the cycling shot loops row 0, rockets and missiles in flight their
+    // facing's row.
+    int frames;
 };
-const ShotPicture kShotPictures[] = {{'X', 'a', Projectile::Bullet},
-                                     {'X', 'b', Projectile::Shell},
-                                     {'X', 'c', Projectile::Bolt},
-                                     {'X', 'm', Projectile::Missile}};
+const ShotPicture kShotPictures[] = {{'X', 'a', Projectile::Bullet, 1},
+                                     {'X', 'b', Projectile::Shell, 1},
+                                     {'X', 'c', Projectile::Bolt, 4},
+                                     {'X', 'm', Projectile::Missile, 4}};
 
 struct DriveRow {
     char map;  // picture letter of this row's map grid
@@ -415,12 +421,17 @@ const Design kVarnokDesigns[] = {
     {"VPmdd-----", "Detection Relay"}, {"VPqhh-----", "Weapon Relay"},
     {"VWbab-----", "Trooper"},         {"VPha------", "Scavenger"},
     {"VTdddfa---", "Warden"},          {"VAp-------", "Gunship"},
-    {"VCg-------", "Carrier"},
+    {"VCg-------", "Carrier"},         {"VPn-------", "Shroud Relay"},
+    {"VPo-------", "Aegis Relay"},     {"VPr-------", "Fuel Depot"},
+    {"VPs-------", "Command Relay"},   {"VPt-------", "Capture Unit"},
+    {"VPk-------", "Repair Crawler"},
 };
 const Design kTelmiraDesigns[] = {
-    {"TPfaa-----", "Harvester"}, {"TSaau-----", "Skiff Infrared"}, {"TSbbc-----", "Lancer"},
-    {"TPt-------", "Converter"}, {"TPmcc-----", "Watch Spire"},    {"TPqff-----", "War Spire"},
-    {"TTccfa----", "Warder"},    {"TPha------", "Salvager"},       {"TAp-------", "Dartwing"},
+    {"TPfaa-----", "Harvester"},  {"TSaau-----", "Skiff Infrared"}, {"TSbbc-----", "Lancer"},
+    {"TPt-------", "Converter"},  {"TPmcc-----", "Watch Spire"},    {"TPqff-----", "War Spire"},
+    {"TTccfa----", "Warder"},     {"TPha------", "Salvager"},       {"TAp-------", "Dartwing"},
+    {"TPn-------", "Veil Spire"}, {"TPo-------", "Ward Spire"},     {"TPr-------", "Fuel Spire"},
+    {"TPs-------", "Will Spire"}, {"TPk-------", "Mender"},
 };
 constexpr const char* kDefaultParameters = "399199212299";
 
@@ -578,7 +589,7 @@ void WriteEffects(Writer& w) {
         w.Numbers(FacingTable({e.role == 's' ? -4.0 : 2.0, 0}, 24));
         w.Sound(SoundSynth::MovedEffect(e.sound));
         w.Pack(Name("7a0E%cX%cX99s999.msp", e.clan, e.picture),
-               Request(PackKind::Explosion, static_cast<int>(e.look), e.clan, 24, 4));
+               Request(PackKind::FiringFlash, static_cast<int>(e.look), e.clan, 24, e.frames));
     }
     w.End();
     w.Comment("2: effects");
@@ -596,7 +607,7 @@ void WriteEffects(Writer& w) {
     for (const ShotPicture& s : kShotPictures) {
         w.Line("%c %c", s.clan, s.role);
         w.Pack(Name("7a0P%cP%cX99s999.msp", s.clan, s.role),
-               Request(PackKind::Shot, static_cast<int>(s.look), s.clan));
+               Request(PackKind::Shot, static_cast<int>(s.look), s.clan, 0, s.frames));
     }
     w.End();
 }

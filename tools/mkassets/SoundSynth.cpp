@@ -49,6 +49,7 @@ constexpr Recipe kNamed[] = {
     {42, Kind::Blast, 0.7, 90},    {43, Kind::Voice, 0.5, 330},  {44, Kind::Voice, 0.5, 390},
     {45, Kind::Voice, 0.5, 450},   {46, Kind::Voice, 0.5, 510},  {47, Kind::Beep, 0.15, 1200},
     {48, Kind::Alarm, 0.8, 600},   {49, Kind::Chime, 0.6, 700},  {56, Kind::Chime, 0.7, 880},
+    {57, Kind::Shot, 0.35, 320},
 };
 
 constexpr Kind kCycle[] = {Kind::Click, Kind::Shot,   Kind::Beep,  Kind::Blast,

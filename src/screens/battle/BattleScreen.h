@@ -332,6 +332,30 @@ public:
     void DrawUnitPanel(VehicleDesign* design, int32_t rank, int32_t damagePercent,
                        GameObject* factory, GameObject* unit);
 
+    // --- BattleScreenKeys.cpp and BattleScreenPanel.cpp: their steps
+    // The keys that work while paused, and the rest; -1 from the first: not one of its keys.
+    int32_t HandlePausedKey(int32_t key);
+    int32_t HandleRunningKey(int32_t key, int32_t& silent);
+    void OpenChat(int32_t recipient);
+    // Up (-1) and Down (1) in the build list, wrapping at its ends.
+    void MoveBuildSelection(int32_t step);
+    void SelectInView();
+    void SelectAll();
+    // Group keys n = 1 .. 9: Ctrl+n stores, n recalls.
+    int32_t StoreGroup(int32_t n);
+    int32_t RecallGroup(int32_t n);
+    // Key N: the unit after the last one cycled, or its group.
+    int32_t SelectNextUnit();
+    // The bars' frames for a bar of n frames, always within them; -1 draws no bar.
+    static int32_t RankBarFrame(int32_t rank, int32_t frames);
+    static int32_t DamageBarFrame(int32_t damagePercent, int32_t frames);
+    static int32_t ProgressBarFrame(int32_t buildTime, int32_t remaining, int32_t frames);
+    // The build panel's lists and the preview of the design they mark.
+    void DrawBuildPanel();
+    void DrawPanelButtons();
+    // Where pictures placed by their screen position land in the panel bitmap.
+    Point PanelPictureOrigin() const;
+
     // --- What the screen reads of the World
     World* TheWorldOrNull() const;
     // The local team's factory as a map object and as production; null without one.
