@@ -15,8 +15,10 @@
 #include "map/SightGrid.h"
 #include "map/TerrainMap.h"
 #include "objects/CommandBuffer.h"
+#include "objects/EconomyMakers.h"
 #include "objects/GameObject.h"
 #include "objects/LandFeature.h"
+#include "objects/ManoeuvreMakers.h"
 #include "objects/WeaponTemplates.h"
 #include "ui/ScreenBase.h"
 #include "world/CommLink.h"
@@ -54,7 +56,10 @@ World::World() {
     ownRecords = std::make_unique<WorldGameRecords>(*this);
     gameRecords = ownRecords.get();
     InstallScenarioMakers();
+    InstallSpecialUnits();
+    InstallEconomyMakers(unitMakers);
     InstallWeaponTemplates();
+    InstallManoeuvreMakers(unitMakers);
     designLibrary = std::make_unique<DesignLibrary>();
     SetCatalogueServices(this);
     terrainServices = this;
