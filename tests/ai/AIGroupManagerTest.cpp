@@ -74,7 +74,7 @@ TEST_F(GroupTest, IdleGroupsOfTwoThreeAndOneMergeIntoOneOfSixButAPlannedGroupSta
     EXPECT_NE(two->manoeuvres.Find(2), nullptr);
     EXPECT_EQ(two->manoeuvres.Count(), 2);
     for (int i = 0; i < 6; ++i) {
-        auto* member = static_cast<ManagedUnit*>(two->MemberAt(i));
+        auto* member = static_cast<AIUnit*>(two->MemberAt(i));
         EXPECT_EQ(member->GetDesign()->parameters[0], 4);
         EXPECT_EQ(member->GetDesign()->parameters[1], 70);
         ASSERT_FALSE(member->given.empty());
@@ -145,7 +145,7 @@ TEST_F(GroupTest, RatesKnownTargetsByWhatTheyAre) {
         bool known;
         int rating;
     };
-    const ManagedKit& kit = w.kit;
+    const AIKit& kit = w.kit;
     const Case cases[] = {
         {kit.Structure(3), 7, 0, true, 2}, {kit.Structure(3), 7, 6, true, 1},
         {kit.Role('f'), 1, 0, true, 1},    {kit.Role('f'), 1, 6, true, 2},

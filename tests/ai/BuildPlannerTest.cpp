@@ -52,7 +52,7 @@ TEST(BuildPlanner, StopsOnceTheBalanceReachesItsThreshold) {
     // Level 3, threshold -20: own health over enemy firepower less enemy health over own.
     ManagerWorld w(3, 5, 0x20, 3);
     w.AddUnit(1, Point(900, 900), 'a', 1);
-    ManagedUnit* own = w.AddUnit(2, Point(300, 300), 'a', 1);
+    AIUnit* own = w.AddUnit(2, Point(300, 300), 'a', 1);
     own->SetHealth(100, 20);
     w.Refresh();
     EXPECT_EQ(w.controller->StrengthBalance(nullptr, 0, nullptr, 1, 1), 80 - 100);

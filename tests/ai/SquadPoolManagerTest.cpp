@@ -181,7 +181,7 @@ TEST_F(PoolDirection, WaitsForItsTimerThenSendsIdleWorkersToOneRockAndOneSafeWre
     ASSERT_EQ(w.world.AddDestructible(owned), 1);
     // The only wreck lies nearer an enemy factory: the scavenger stays.
     GameObject* wreck = AddWreck(w.world, Point(1100, 640));
-    ManagedFactory* enemy = w.AddFactory(1, Point(1200, 640));
+    FakeFactory* enemy = w.AddFactory(1, Point(1200, 640));
     EXPECT_EQ(pool.DirectPools(), 0);
     EXPECT_TRUE(miners[0]->given.empty());
     EXPECT_EQ(Direct(), 1);
@@ -263,9 +263,9 @@ TEST_F(PoolDirection, StructureUnitsDeployOnBuildableGroundOrWalkToTheNearestPla
 namespace {
 
 // A factory that may move: it answers the unfolding and placement questions a test sets.
-class MovingFactory : public ManagedUnit, public FactoryProduction {
+class MovingFactory : public AIUnit, public FactoryProduction {
 public:
-    MovingFactory(const SimId& id, const Point& at) : ManagedUnit(id, at, nullptr, 4) {}
+    MovingFactory(const SimId& id, const Point& at) : AIUnit(id, at, nullptr, 4) {}
     GameObject* AsObject() override { return this; }
     VehicleDesign* CurrentJob() override { return nullptr; }
     int32_t RemainingTime() override { return 0; }
