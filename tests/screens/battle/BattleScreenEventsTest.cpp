@@ -93,6 +93,7 @@ TEST_F(BattleScreenTest, TheBuildListCountsOnlyDesignsListedForBuilding) {
         listed += d->complete == 1;
     ASSERT_GE(library.CountAvailable(), before + 3);
     VehicleDesign* expected = nullptr;
+    int expectedRow = 0;
     int n = 0;
     for (VehicleDesign* d = library.FirstAvailable(); d; d = library.NextAvailable(d)) {
         if (d->complete != 1) continue;
@@ -100,11 +101,23 @@ TEST_F(BattleScreenTest, TheBuildListCountsOnlyDesignsListedForBuilding) {
             screen->buildList->SetCount(listed);
             screen->buildList->SetSelection(n);
             expected = d;
+            expectedRow = n;
         }
         ++n;
     }
     ASSERT_TRUE(expected);
     EXPECT_EQ(screen->SelectedBuildDesign(), expected);
+    // Choosing that row in the list tells the controller the design's name.
+    auto controller = std::make_unique<RecordingController>();
+    RecordingController* told = controller.get();
+    world().SetTeamController(1, std::move(controller));
+    screen->buildPanelOpen = 1;
+    screen->buildList->SetSelection(0);
+    screen->buildList->top = expectedRow;
+    const Point rowAt = screen->buildList->listRect.origin + Point(4, 6);
+    Click(rowAt);
+    ASSERT_EQ(told->kinds, std::vector<int32_t>{BattleScreen::kEventDesignChosen});
+    EXPECT_STREQ(static_cast<const char*>(told->arguments[0]), "second");
     // The build button queues a copy at the front, with Ctrl at the end.
     screen->buildPanelOpen = 1;
     Click(screen->buttons[BattleScreen::kBuildButton]->Centre());
