@@ -7,6 +7,7 @@
 
 #include "catalogue/TemplateCatalogue.h"
 #include "core/KeyCodes.h"
+#include "net/NetworkPlay.h"
 #include "objects/CommandBuffer.h"
 #include "screens/battle/OverlayTestSupport.h"
 #include "support/FakeSoundDevice.h"
@@ -92,6 +93,19 @@ TEST_F(OptionsMenuTest, SpeedSliderPositionsGiveSpeedsAndOnlyAChangeIsWritten) {
         EXPECT_EQ(SpeedAdjustment, 3 - c.speed) << c.value;
         EXPECT_EQ(Option("SPEED"), std::to_string(c.speed)) << c.value;
     }
+}
+
+TEST_F(OptionsMenuTest, APeersSpeedIsTakenWhileTheMenuIsLoadedAndHeldToTheFiveSpeeds) {
+    OptionsMenu& menu = OpenMenu();
+    auto& hook = TheNetworkHooks().setGameSpeed;
+    ASSERT_TRUE(hook);
+    const struct { int global, taken; } cases[] = {{-2, -2}, {2, 2}, {0, 0}, {-250, -2}, {3, 2}};
+    for (const auto& c : cases) {
+        hook(c.global);
+        EXPECT_EQ(SpeedAdjustment, c.taken) << c.global;
+    }
+    menu.Unload();
+    EXPECT_FALSE(TheNetworkHooks().setGameSpeed);
 }
 
 TEST_F(OptionsMenuTest, DraggingTheVolumeKnobSetsTheDeviceAndTheSetting) {
