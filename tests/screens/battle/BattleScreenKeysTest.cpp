@@ -173,6 +173,10 @@ TEST_F(BattleScreenKeysTest, DOpensTheHighlightedDesignWhenAnIncompleteOnePreced
     EXPECT_EQ(library.current, scratch);
     EXPECT_EQ(world().requestedMode, static_cast<int>(GameMode::DesignFromBattle));
     EXPECT_EQ(screen->goOn, 0);
+    // The design button hands over the same design.
+    library.selected = nullptr;
+    Click(screen->buttons[BattleScreen::kDesignButton]->Bounds().Centre());
+    EXPECT_EQ(library.selected, highlighted);
     // The groups view opens the design screen too, handing nothing over.
     library.selected = nullptr;
     screen->designListFlag = 0;
