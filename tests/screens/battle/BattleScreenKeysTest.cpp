@@ -88,6 +88,23 @@ TEST_F(BattleScreenKeysTest, KeysAnswerByTableWhetherPausedAndWithCheats) {
     EXPECT_TRUE(screen->debugWatch.IsNull());
 }
 
+TEST_F(BattleScreenKeysTest, DebugKeysActOnlyWithCheatsAndESelectsWhatTheViewShows) {
+    TestObject* seen = Unit(1, Point(300, 300));
+    TestObject* away = Unit(2, Point(3000, 3000));
+    const int32_t kCtrlD = 4;
+    for (int cheat : {0, 1}) {
+        cheatsOn = cheat;
+        seen->SetSelected(1);
+        Key(kCtrlD);
+        EXPECT_EQ(seen->invulnerable, cheat);
+    }
+    screen->DeselectAll();
+    away->SetSelected(1);
+    EXPECT_EQ(Key('e').voice, 1);
+    EXPECT_EQ(seen->selected, 1);
+    EXPECT_EQ(away->selected, 0);
+}
+
 TEST_F(BattleScreenKeysTest, BuildListKeysWrapSilentlyAndRefuseWhenNothingBuilds) {
     DesignLibrary& library = *world().designLibrary;
     for (int i = 0; i < 3; ++i)

@@ -73,9 +73,7 @@ TEST_F(BattleScreenPanelTest, ASevenHardpointChassisGetsSevenSelectorsAndItsOwnS
     unit->design = &design;
     unit->SetSelected(1);
     screen->buildPanelOpen = 0;
-    ASSERT_TRUE(screen->panelBitmap->RedirectDrawing());
-    screen->DrawUnitPanel(&design, 70, 40, nullptr, unit);
-    display->ClearRedirect();
+    screen->DrawControlPanel();
     ASSERT_EQ(screen->partSelectorCount, 7);
     for (int i = 0; i < 7; ++i) {
         const Point screenPoint = values.secondPoints[static_cast<size_t>(i)] + Point(512, 0);
@@ -88,6 +86,10 @@ TEST_F(BattleScreenPanelTest, ASevenHardpointChassisGetsSevenSelectorsAndItsOwnS
         EXPECT_EQ(screen->HitTest(screenPoint), BattleScreen::PartSelectorRegion(i)) << i;
     }
     EXPECT_NE(BattleScreen::PartSelectorRegion(6), BattleScreen::kNoRegion);
+    // Nothing selected, nothing to hit.
+    unit->SetSelected(0);
+    screen->DrawControlPanel();
+    EXPECT_EQ(screen->partSelectorCount, 0);
 }
 
 TEST_F(BattleScreenPanelTest, AnIconOutsideTheLoadedOnesDrawsNothing) {
@@ -147,18 +149,27 @@ TEST_F(BattleScreenPanelTest, TheMiniMapCentresAMapNarrowerThanItsWindow) {
         EXPECT_EQ(screen->miniMapOrigin.x, c.originX) << c.scale;
         EXPECT_EQ(screen->miniMapOffset.y, 0);
     }
+    // At 1:1 the revealed map fills exactly its 60 columns of the tab.
+    world().terrain->SetRevealAll(1);
+    screen->miniMapScale = 1;
+    screen->DrawControlPanel();
+    const uint8_t* row = screen->panelBitmap->Pixels() + 380 * screen->panelBitmap->RowStride();
+    int ground = 0;
+    for (int x = 0; x < 128; ++x)
+        ground += row[x] == screen->miniMapColours['c'] || row[x] == screen->miniMapColours['e'];
+    EXPECT_EQ(ground, 60);
 }
 
 TEST_F(BattleScreenPanelTest, TheBuildListCountsTheDesignsItShowsAndSelectsItsFirstRow) {
     DesignLibrary& library = *world().designLibrary;
     for (int i = 0; i < 4; ++i)
-        library.AddDesign('V')->complete = i % 2;
+        library.AddDesign('V')->complete = i == 2 ? 1 : 0;
     screen->buildPanelOpen = 1;
     screen->designListFlag = 1;
     screen->currentList = screen->buildList.get();
     screen->buildList->SetSelection(-1);
     screen->DrawControlPanel();
-    EXPECT_EQ(screen->buildList->count, 2);
+    EXPECT_EQ(screen->buildList->count, 1);
     EXPECT_EQ(screen->buildList->selection, 0);
     EXPECT_NE(screen->SelectedBuildDesign(), nullptr);
     EXPECT_EQ(screen->SelectedBuildDesign()->complete, 1);
@@ -183,6 +194,8 @@ TEST_F(BattleScreenPanelTest, TabsWithoutAGameRecordOrAFactoryStayEmpty) {
     EXPECT_NE(tabArea(2), miniMap);
     world().scenario->factoryPlaced[1] = 0;
     EXPECT_NE(tabArea(0), miniMap);
+    world().teamStats[1] = std::make_unique<MissionStats>();
+    EXPECT_NE(tabArea(1), miniMap);
 }
 
 }  // namespace
