@@ -130,4 +130,60 @@ TEST_F(Aircraft, TheSpecialActionFliesToTheNearestDockThenRefuels) {
     EXPECT_TRUE(plane->goals.IsEmpty());
 }
 
+// A refuel goal as the economy gives it: 6000 ms of fuel every 200 ms while its aircraft stands
+// landed, until the tank is nearly full.
+class RefuelByStep : public Goal {
+public:
+    RefuelByStep(const SimId& owner, const Point& dock) : Goal(owner, 1, 1), dock(dock) {}
+    int GetType() const override { return static_cast<int>(GoalType::Refuel); }
+    Point GetLocation() override { return dock; }
+    void Step() override {
+        GameObject* plane = TheObjectWorld().FindObject(owner);
+        if (!plane || plane->IsLanded() != 1) return;
+        if (started && timer.Expired()) plane->AddFuel(6000);
+        if (!started || timer.Expired()) timer.Start();
+        started = true;
+    }
+    int IsDone() override {
+        GameObject* plane = TheObjectWorld().FindObject(owner);
+        return !plane || plane->GetFuelPercent() >= 99 ? 1 : 0;
+    }
+    Point dock;
+    Timer timer{200};
+    bool started = false;
+};
+
+TEST_F(Aircraft, FlyUntilTheTankIsEmptyRefuelAndFlyAgain) {
+    world.GrantStructure(1, 4);
+    DeployingSim* depot = kit.Structure(world, 4, 1, 2, at + Point(96, 0));
+    world.structure = depot;
+    world.makers.goalMakers[static_cast<int>(GoalType::Refuel)] =
+        [](const SimId& owner, const GoalFields& fields, int, int) -> std::unique_ptr<Goal> {
+        return std::make_unique<RefuelByStep>(owner, fields.point);
+    };
+    AircraftSim* plane = kit.Aircraft(world, 1, 1, at);
+    plane->collision.layer = 1;
+    plane->fuel = 1500;
+    Order(plane);
+    int ticks = 0;
+    while (plane->collision.layer != 2 && ++ticks < 100)
+        Step(plane);
+    ASSERT_EQ(plane->collision.layer, 2);
+    while ((plane->GetFuel() > 0 || plane->IsLanded() == 0) && ++ticks < 400)
+        Step(plane);
+    ASSERT_EQ(plane->IsLanded(), 1);
+    EXPECT_EQ(plane->GetFuel(), 0);
+    plane->goals.Clear();
+    plane->SetPosition(at);
+    plane->SpecialAction();
+    while (plane->GetFuelPercent() < 99 && ++ticks < 800)
+        Step(plane);
+    EXPECT_GE(plane->GetFuelPercent(), 99);
+    EXPECT_EQ(plane->IsLanded(), 1);
+    Order(plane);
+    while (plane->collision.layer != 2 && ++ticks < 900)
+        Step(plane);
+    EXPECT_EQ(plane->collision.layer, 2);
+}
+
 }  // namespace
