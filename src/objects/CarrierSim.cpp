@@ -415,8 +415,10 @@ void CarrierSim::ResetCarry() {
     dropConfirmed = 1;
 }
 
+// What is aboard goes with the carrier: it would stay listed, hidden and off the map for good.
 void CarrierSim::Destroy() {
     LetPlaceGo();
+    if (GameObject* cargo = Carried()) cargo->Destroy();
     AirSim::Destroy();
 }
 

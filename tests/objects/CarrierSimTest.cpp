@@ -148,6 +148,14 @@ TEST_F(Carriers, ALostPartnerTakesTheCarrierAndItsCargoWithoutACredit) {
     EXPECT_EQ(world.marks[unit], 0);
 }
 
+TEST_F(Carriers, ACarrierShotDownTakesItsCargoAlong) {
+    ASSERT_EQ(a->TryLoad(unit), 1);
+    a->TakeDamage(nullptr, SimId(2, 9), nullptr, 0);
+    EXPECT_EQ(a->IsDestroyed(), 1);
+    EXPECT_EQ(unit->IsDestroyed(), 1);
+    EXPECT_EQ(world.marks[unit], 0);
+}
+
 TEST_F(Carriers, ACopyHoldsTheDropPlaceBeforeItAnswers) {
     b->local = 0;
     const Point dock = b->GetDockPoint(1);
