@@ -148,6 +148,14 @@ TEST_F(Carriers, ALostPartnerTakesTheCarrierAndItsCargoWithoutACredit) {
     EXPECT_EQ(world.marks[unit], 0);
 }
 
+TEST_F(Carriers, WithoutUnfoldedPicturesTheStatesStillAdvance) {
+    kit.carrier->deployedPictures.reset();
+    a->carrierState = CarrierSim::kFolded;
+    ASSERT_TRUE(TickUntil([&] { return a->carrierState == CarrierSim::kReady; }, 10));
+    ASSERT_EQ(a->TryLoad(unit), 1);
+    EXPECT_TRUE(TickUntil([&] { return !b->carried.IsNull(); }));
+}
+
 TEST_F(Carriers, ACarrierShotDownTakesItsCargoAlong) {
     ASSERT_EQ(a->TryLoad(unit), 1);
     a->TakeDamage(nullptr, SimId(2, 9), nullptr, 0);
