@@ -5,9 +5,15 @@
 #include "objects/LocationGoal.h"
 #include "objects/SimTestSupport.h"
 #include "objects/SpecialUnitsSupport.h"
+#include "objects/SquadManoeuvre.h"
 #include "objects/TargetGoal.h"
 
 namespace {
+
+class RefuelRule : public SquadManoeuvre {
+public:
+    int GetType() const override { return 15; }
+};
 
 class Aircraft : public ::testing::Test {
 protected:
@@ -96,8 +102,21 @@ TEST_F(Aircraft, ARefuelGoalLandsThemWithFuelLeft) {
     EXPECT_EQ(plane->ShouldLand(), 1);
     EXPECT_EQ(plane->ShouldTakeOff(), 0);
     plane->goals.Clear();
+    // Without an order it lands as every flyer does.
+    EXPECT_EQ(plane->ShouldLand(), 1);
     Order(plane);
     EXPECT_EQ(plane->ShouldLand(), 0);
+    // Its refuel rule is built only where it is simulated.
+    world.makers.manoeuvreMakers[15] = [](const ManoeuvreArguments&) {
+        return std::unique_ptr<SquadManoeuvre>(new RefuelRule);
+    };
+    plane->ClearManoeuvreList();
+    plane->local = 0;
+    plane->BuildManoeuvreList();
+    plane->local = 1;
+    EXPECT_EQ(plane->FindManoeuvre(15), nullptr);
+    plane->BuildManoeuvreList();
+    EXPECT_NE(plane->FindManoeuvre(15), nullptr);
 }
 
 TEST_F(Aircraft, TheSpecialActionFliesToTheNearestDockThenRefuels) {

@@ -108,6 +108,14 @@ TEST_F(Carriers, RefuseLoadingUnlessBothStandReadyAndIdle) {
         world.GrantStructure(1, 4);
     }
     EXPECT_EQ(a->CanLoad(1, unit), 1);
+    // Unfolded, it stands: a move order folds it first.
+    a->moveTime = 1000;
+    EXPECT_EQ(a->StepMovement(), 1);
+    EXPECT_EQ(a->moveTime, 0);
+    a->carrierState = CarrierSim::kFolded;
+    a->moveTime = 1000;
+    a->StepMovement();
+    EXPECT_NE(a->moveTime, 0);
 }
 
 TEST_F(Carriers, AUnitLostAboardLeavesNothingBehind) {
