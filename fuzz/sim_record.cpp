@@ -2,6 +2,8 @@
 // reads what was written into a fresh unit of the same design and writes that: the two
 // writings must be the same lines. A first byte '1' to '4' makes the unit a flyer, an
 // aircraft, a carrier or a deploying unit (their keys h, V, t and b); any other a plain unit.
+// Then the same for a factory, whose own keys carry design codes read against the seed
+// catalogue.
 #include <cstddef>
 #include <cstdint>
 #include <fstream>
@@ -9,6 +11,7 @@
 #include <sstream>
 #include <string>
 
+#include "FuzzCatalogue.h"
 #include "FuzzScratch.h"
 #include "catalogue/CarrierChassisTemplate.h"
 #include "catalogue/CatalogueMedia.h"
@@ -23,11 +26,13 @@
 #include "objects/AircraftSim.h"
 #include "objects/CarrierSim.h"
 #include "objects/DeployingSim.h"
+#include "objects/FactoryBuilding.h"
 #include "objects/Sim.h"
 
 namespace {
 
-std::string Written(Sim& sim, const std::string& path) {
+template <class Unit>
+std::string Written(Unit& sim, const std::string& path) {
     {
         ResourceFile file;
         file.plainPath = 1;
@@ -42,7 +47,8 @@ std::string Written(Sim& sim, const std::string& path) {
     return all.str();
 }
 
-void ReadLines(Sim& sim, const std::string& text) {
+template <class Unit>
+void ReadLines(Unit& sim, const std::string& text) {
     std::istringstream in(text);
     for (std::string line; std::getline(in, line);) {
         if (line.size() < 4) continue;
@@ -70,6 +76,8 @@ ChassisValues Chassis(char role) {
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 4096) return 0;
+    static const bool loaded = LoadSeedCatalogue();
+    (void)loaded;
     static PartTemplate drive('V', 'W', 1, 1, 0, 100, 1);
     static NoMedia media;
     SetCatalogueMedia(&media);
@@ -119,5 +127,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ReadLines(*second, once);
     const std::string twice = Written(*second, path);
     if (once != twice) __builtin_trap();
+    const auto design = [] {
+        auto d = std::make_unique<VehicleDesign>('V');
+        d->drive = &drive;
+        d->chassis = &chassis;
+        return d;
+    };
+    FactoryBuilding factory(Point(1000, 1000), SimId(1, 2), nullptr, design(), nullptr);
+    ReadLines(factory, text);
+    const std::string factoryOnce = Written(factory, path);
+    FactoryBuilding again(Point(1000, 1000), SimId(1, 2), nullptr, design(), nullptr);
+    ReadLines(again, factoryOnce);
+    if (Written(again, path) != factoryOnce) __builtin_trap();
     return 0;
 }

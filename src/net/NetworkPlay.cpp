@@ -6,6 +6,7 @@
 #include "map/CollisionFilter.h"
 #include "net/CommandExecutor.h"
 #include "net/CommandReceivers.h"
+#include "net/FactoryReceivers.h"
 #include "net/TcpEndpoint.h"
 #include "net/TcpLink.h"
 #include "objects/AirSim.h"
@@ -24,7 +25,7 @@ namespace {
 
 constexpr int kRefuelParam = 99;
 
-class TodaysReceivers : public CommandReceivers {
+class TodaysReceivers : public FactoryReceivers {
 public:
     // The economy goals come from the makers their code installs (none: no goal), with the
     // constant arguments a received goal always has.

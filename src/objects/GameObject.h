@@ -241,6 +241,9 @@ public:
     Point returnPoint;
     Point attackOrigin;
     SimId groupId;
+    // When not null, the battle screen orders and targets the object this names in this one's
+    // place.
+    SimId delegateId;
     // Dock offsets from the position; each node's key holds the dock's flag bits.
     NodeList docks;
     int32_t routeWait = 0;

@@ -137,6 +137,16 @@ public:
     virtual int DebugMode() = 0;
     virtual int LowDetail() = 0;
 
+    // --- What the economy asks.
+    // FindObject, kept only for a unit whose design's chassis letter is 'h'.
+    virtual GameObject* FindCargoCarrier(const SimId& id) = 0;
+    // The nearest field with ore left within the limit of the object (0: any distance), or null.
+    virtual GameObject* NearestDestructible(GameObject* object, int limit) = 0;
+    // The nearest wreck with salvage left within the limit of the point, or of the object.
+    virtual GameObject* NearestWreck(GameObject* object, const Point& p, int limit) = 0;
+    // The fields the team owns that still hold ore.
+    virtual int CountTeamDestructibles(int team) = 0;
+
     // --- What the factory asks beside the above; neutral until a World answers.
     // A placeholder holding the object's place at p: its id, or the null id when refused.
     virtual SimId ReservePlace(GameObject* object, const Point& p, GameObject** blocker);

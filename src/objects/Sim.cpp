@@ -19,6 +19,7 @@
 #include "objects/PartAttachment.h"
 #include "objects/SelectionMarker.h"
 #include "objects/SimBody.h"
+#include "objects/SimGroup.h"
 #include "objects/SquadManoeuvre.h"
 
 namespace {
@@ -80,9 +81,10 @@ Sim::~Sim() {
     selectedPart = nullptr;
     parts.DeleteAll();
     design.reset();
+    // A dying unit leaves the group its id names (it belongs to no other).
     if (!groupId.IsNull()) {
-        // Groups arrive with their own issue; until then no Sim is in one.
-        TheObjectWorld().FindGroup(groupId);
+        if (auto* group = dynamic_cast<SimGroup*>(TheObjectWorld().FindGroup(groupId)))
+            group->RemoveMember(*this);
     }
     manoeuvres.reset();
 }

@@ -116,7 +116,8 @@ public:
     int ClanTechLevel(char clan) const override;
     char PlayerClan() const override { return clanLetter; }
     VehicleDesign* LocalFactoryDesign() override;
-    void FactoryDesignChanged() override {}
+    // The local team's factory rebuilds its parts and sends its design to the peers.
+    void FactoryDesignChanged() override;
     const ShadeTable* TerrainColourTable() const override;
 
     // What the terrain and the grids ask of the World.
@@ -153,6 +154,9 @@ public:
     void InstallScenarioMakers();
     // --- WorldSpecialUnits.cpp: the deploying units, carriers, capture units and aircraft.
     void InstallSpecialUnits();
+    // --- WorldFactory.cpp: the factory's makers (building creation, resources, its job and
+    // deposit for the records).
+    void InstallFactoryMakers();
     // Takes the scenario the next game starts from (mode 9); the previous one is deleted.
     void SetPendingScenario(std::unique_ptr<Scenario> next);
     // Loads the land of the scenario in play (its land number) with its land features.
@@ -213,7 +217,7 @@ public:
     GameObject* FindDestructible(const SimId& id) override;
     GameObject* FindOreDeposit(const SimId& id);
     GameObject* FindGroup(const SimId& id) override;
-    GameObject* FindCargoCarrier(const SimId& id);
+    GameObject* FindCargoCarrier(const SimId& id) override;
     GameObject* TeamFactory(int team) override;
     // Through the team's gathered structures; the scan walks the team's Sim list.
     int TeamHasStructure(int team, int code) override;
@@ -228,11 +232,11 @@ public:
     // an object already deleted.
     void ForgetObjectLookups();
     GameObject* NearestStructure(int team, int code, const Point& p) override;
-    int CountTeamDestructibles(int team);
+    int CountTeamDestructibles(int team) override;
     WreckTemplate* FindTemplateForDesign(GameObject* object);
-    GameObject* NearestDestructible(GameObject* object, int limit);
+    GameObject* NearestDestructible(GameObject* object, int limit) override;
     GameObject* NearestOreDeposit(GameObject* object) override;
-    GameObject* NearestWreck(GameObject* object, const Point& p, int limit);
+    GameObject* NearestWreck(GameObject* object, const Point& p, int limit) override;
     GameObject* FindNearestWreck(GameObject* object, int limit) override;
     SimId NewSimId(int team) override;
     void ReserveSerial(int32_t serial);
@@ -290,7 +294,7 @@ public:
     void TogglePause();
     void SetStatusMessage(const char* text, int colour);
     // The palette index of a colour number; numbers outside 0 .. 8 (the default 10 among them)
-    // answer the ordinary text colour 10.
+    // answer black (0), readable on a status box of the ordinary text colour 10.
     int ColourOf(int colourNumber) const;
     int PlayUiSound(int flag);
     void AddCellEffect(const Point& p) override;
@@ -421,6 +425,8 @@ public:
     std::unique_ptr<CommandBuffer> peerCommands[kPeerSlots];
     int32_t nextSerial = 1;
     std::unique_ptr<TerrainMap> terrain;
+    // The emptied map of the last game, kept for the next land: its tables are made once.
+    std::unique_ptr<TerrainMap> spareTerrain;
     std::unique_ptr<SightGrid> sight;
     // The game in play, and the one the next game starts from.
     std::unique_ptr<Scenario> scenario;
@@ -519,6 +525,11 @@ void RequestGameMode(GameMode mode);
 // The network code registers how it puts network play into a World; the World runs it when it
 // makes its first peer link without a link maker.
 void RegisterNetworkInstaller(void (*install)(World&));
+
+// The computer opponents register how they install their controller maker; each game's start
+// runs it on a World that has no controller maker yet.
+void RegisterOpponentsInstaller(void (*install)(World&));
+void InstallRegisteredOpponents(World& world);
 
 // Set by the battle screen's debug key: while it is 1 the computer teams get no turns.
 extern int32_t aiHalted;

@@ -111,7 +111,7 @@ TEST_F(SimSampleDesigns, EveryDesignBuildsAUnitWhosePicturesAreFound) {
             }
         }
     }
-    EXPECT_EQ(built, 29);
+    EXPECT_EQ(built, 31);
     // The homing weapons need the weapon relay.
     EXPECT_EQ(FindWeaponTemplate('V', 'g')->shotLayerField, 3);
     EXPECT_EQ(FindWeaponTemplate('T', 'g')->shotLayerField, 3);

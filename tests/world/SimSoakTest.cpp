@@ -164,7 +164,9 @@ protected:
             int alive = 0;
             for (const SimId& id : ids) {
                 auto* sim = static_cast<Sim*>(world.FindSim(id));
-                if (!sim) continue;
+                // A unit that a shot destroyed in this tick has left the grids and waits for
+                // the next death pass.
+                if (!sim || sim->IsDestroyed()) continue;
                 ++alive;
                 if (drawing) {
                     sim->DrawUnder(view);
@@ -181,7 +183,7 @@ protected:
             if (HasFailure()) break;
         }
         for (const SimId& id : ids) {
-            if (GameObject* sim = world.FindSim(id)) {
+            if (GameObject* sim = world.FindSim(id); sim && !sim->IsDestroyed()) {
                 sim->TakeDamage(nullptr, SimId(), nullptr, 0);
                 ++out.deaths;
             }

@@ -524,10 +524,22 @@ Canvas WorkFrame(Body body, int facing, int frame, const AssetPalette& palette) 
     return UnitPainter::Render(m, box, facing, 1.0, Style{RampId::Metal, frame}, palette);
 }
 
+// One row per working facing, in the order the unit numbers them: a miner works at 10 and 14
+// and unloads at 2, a scavenger works at 2, 6, 10 and 14, a repair unit serves at 0 and 8.
+std::vector<int> WorkingFacings(Body body) {
+    switch (body) {
+        case Body::Miner:
+            return {10, 14, 2};
+        case Body::Repair:
+            return {0, 8};
+        default:
+            return {2, 6, 10, 14};
+    }
+}
+
 std::vector<uint8_t> WorkGrid(Body body, const AssetPalette& palette) {
-    constexpr int kWorkingFacings[] = {2, 6, 10, 14};
     std::vector<std::vector<Canvas>> rows;
-    for (int facing : kWorkingFacings) {
+    for (int facing : WorkingFacings(body)) {
         std::vector<Canvas> frames;
         for (int frame = 0; frame < kWorkFrames; ++frame)
             frames.push_back(WorkFrame(body, facing, frame, palette));
@@ -700,9 +712,22 @@ std::vector<uint8_t> MakePack(const PackRequest& q, const AssetPalette& palette)
             return GridPack(rows);
         }
         case PackKind::Shot: {
+            // An animated shot turns a quarter round each frame, so the loop shows.
             std::vector<std::vector<Canvas>> rows;
             for (int f = 0; f < kFacings; ++f)
-                rows.push_back({ShotPicture(static_cast<Projectile>(q.variant), f, palette)});
+                rows.push_back(Sequence(q.frames, [&](int frame) {
+                    return ShotPicture(static_cast<Projectile>(q.variant),
+                                       (f + frame * kFacings / 4) % kFacings, palette);
+                }));
+            return GridPack(rows);
+        }
+        case PackKind::FiringFlash: {
+            std::vector<std::vector<Canvas>> rows;
+            for (int f = 0; f < kFacings; ++f)
+                rows.push_back(Sequence(q.frames, [&](int frame) {
+                    return BlastFrame(static_cast<Blast>(q.variant), frame, q.frames, q.size,
+                                      palette);
+                }));
             return GridPack(rows);
         }
         case PackKind::CarrierDeck:
