@@ -2,6 +2,7 @@
 
 #include <limits>
 
+#include "objects/EconomyManoeuvres.h"
 #include "objects/LocationGoal.h"
 #include "objects/SimTestSupport.h"
 #include "objects/SpecialUnitsSupport.h"
@@ -129,10 +130,17 @@ TEST_F(Aircraft, TheSpecialActionFliesToTheNearestDockThenRefuels) {
         ++made;
         return std::make_unique<PlainGoal>(owner, GoalType::Refuel);
     };
+    world.makers.manoeuvreMakers[15] = [](const ManoeuvreArguments& a) {
+        return std::unique_ptr<SquadManoeuvre>(new RefuelManoeuvre(a.first));
+    };
     AircraftSim* plane = kit.Aircraft(world, 1, 1, at);
+    auto* rule = dynamic_cast<RefuelManoeuvre*>(plane->FindManoeuvre(15));
+    ASSERT_NE(rule, nullptr);
+    rule->routeFailed = 1;
     plane->Parse('h', "Y");
     plane->SpecialAction();
     ASSERT_EQ(made, 1);
+    EXPECT_EQ(rule->routeFailed, 0);
     auto* approach = dynamic_cast<TargetGoal*>(plane->goals.Front());
     ASSERT_NE(approach, nullptr);
     EXPECT_EQ(approach->targetId, depot->id);
