@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "objects/LocationGoal.h"
+#include "objects/SimGroup.h"
 #include "objects/SimTestSupport.h"
 #include "objects/SpecialUnitsSupport.h"
 #include "objects/TransportGoal.h"
@@ -46,11 +47,12 @@ protected:
 };
 
 TEST_F(Carriers, TakeAUnitInAndHandItToThePartner) {
-    GameObject group(Point(), 0, Size(1, 1), nullptr, 0, CollisionFilter(0, 0, 0, 0, 0),
-                     SimId(1, 50), 1, 1);
+    SimGroup group(SimId(1, 50));
     world.groups.push_back(&group);
     Sim* mate = kit.Unit(world, 1, 4, Point(1000, 1100));
-    unit->groupId = mate->groupId = group.id;
+    group.AddMember(*unit, 1);
+    group.AddMember(*mate, 1);
+    ASSERT_EQ(unit->groupId, group.id);
     // The transport goal ends when the carrier takes its owner aboard.
     TransportGoal boarding(unit->id, a->id, 1);
     ASSERT_EQ(boarding.IsDone(), 1);
