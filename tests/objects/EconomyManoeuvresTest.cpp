@@ -155,6 +155,11 @@ TEST_F(EconomyManoeuvres, AScavengerOnAWreckStartsAtOnceElseSeeksOneNearby) {
     EXPECT_EQ(Types(*scavenger), (std::vector<int>{1, 4}));
     EXPECT_EQ(scavenger->goals.Front()->GetLocation(), nearby.GetPosition() + Point(0, 64));
     EXPECT_EQ(rule.homePoint, nearby.GetPosition());
+    // A scavenger that is all but full looks no further.
+    scavenger->ClearGoals();
+    scavenger->cargo = scavenger->cargoCapacity * 99 / 100;
+    EXPECT_EQ(rule.Execute(*scavenger), 0);
+    scavenger->cargo = 0;
     world.Forget(&nearby);
     scavenger->ClearGoals();
     EXPECT_EQ(rule.Execute(*scavenger), 0);
