@@ -156,6 +156,30 @@ public:
     virtual GameObject* NearestOreDeposit(GameObject* object);
     // The nearest wreck within the limit that has a dock free for the object, or null.
     virtual GameObject* FindNearestWreck(GameObject* object, int limit);
+
+    // --- What the deploying units, flyers and carriers ask. Each answers nothing (no place
+    // held, nothing placed) until the World gives it.
+    // A deploying unit becomes a structure or a unit again while its team's units and factory
+    // are off the grids (the kinds come back through the unit's own setter).
+    virtual int DeploySim(GameObject* /*sim*/) { return 0; }
+    virtual int UndeploySim(GameObject* /*sim*/) { return 0; }
+    // Holds a place for the object at p on the layer; the id of the holder, the null id when
+    // the place is taken (the blocker, when asked, names who).
+    virtual SimId ReservePlaceOnLayer(SimId& out, GameObject* /*object*/, const Point& /*p*/,
+                                      int /*layer*/, GameObject** blocker) {
+        if (blocker) *blocker = nullptr;
+        out = SimId();
+        return out;
+    }
+    // Gives the held place to the object on the layer (null: just lets the place go).
+    virtual void MoveReservationOnLayer(const SimId& /*id*/, GameObject* /*object*/,
+                                        int /*layer*/) {}
+    // Moves the object to p on the layer; 0 (nothing changed) when the place is taken.
+    virtual int PlaceOnLayer(GameObject* /*object*/, const Point& /*p*/, int /*layer*/,
+                             GameObject** blocker) {
+        if (blocker) *blocker = nullptr;
+        return 0;
+    }
 };
 
 // The installed World services; never null.

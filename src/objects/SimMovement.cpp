@@ -14,6 +14,7 @@
 #include "objects/ObjectWorld.h"
 #include "objects/PartAttachment.h"
 #include "objects/Sim.h"
+#include "objects/SimGroup.h"
 #include "objects/SquadManoeuvre.h"
 
 namespace {
@@ -21,6 +22,7 @@ namespace {
 constexpr int kDebugDelay = 10;
 constexpr int kRefuelStructure = 4;
 constexpr int kGroupRouteMargin = 192;
+constexpr double kMovingGroupScale = 0.5;
 constexpr int kBlockerChain = 10;
 constexpr int kArtifactKind = 8;
 
@@ -199,12 +201,11 @@ int Sim::BlockerOnDestination(GameObject* blocker) {
     return 0;
 }
 
-// Groups arrive with their own issue: until a group answers its route value no Sim moves as
-// one.
+// A group squeezed below half its width no longer moves as one body.
 int Sim::InMovingGroup() {
     if (groupId.IsNull()) return 0;
-    TheObjectWorld().FindGroup(groupId);
-    return 0;
+    auto* group = dynamic_cast<SimGroup*>(TheObjectWorld().FindGroup(groupId));
+    return group && group->RouteScale() > kMovingGroupScale ? 1 : 0;
 }
 
 int Sim::TargetInRange(Goal* goal) {

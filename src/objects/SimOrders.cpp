@@ -62,6 +62,9 @@ RoleTemplate* SmokeTemplate() {
 }  // namespace
 
 void Sim::Update(int elapsedMs) {
+    // Off the map (carried aboard a carrier, or its team out of the game) a unit neither
+    // moves, runs goals or manoeuvres, nor fires.
+    if (onMap == 0) return;
     ObjectWorld& world = TheObjectWorld();
     waiting = 0;
     const bool remoteIdle = local != 1 && moving == 0;
@@ -184,7 +187,7 @@ void Sim::RunManoeuvreList() {
 // --- Orders
 
 void Sim::IssueOrder(int code, int flags, const Point& p, const SimId& target) {
-    if (enabled != 1) return;
+    if (enabled != 1 || onMap == 0) return;
     lastAttacker = SimId();
     if (IsGuarding()) StopGuarding();
     MarkEconomyRouteFailed(*this, 1);
@@ -201,6 +204,7 @@ void Sim::IssueOrder(int code, int flags, const Point& p, const SimId& target) {
 }
 
 void Sim::ExecuteOrder(int code, int flags, const Point& p, const SimId& target, int arg) {
+    if (onMap == 0) return;
     routeTimer.period = 0;
     routeTimer.Start();
     if (!(flags & kWaypoint)) lastAttacker = SimId();

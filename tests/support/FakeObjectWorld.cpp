@@ -106,11 +106,34 @@ int FakeObjectWorld::CanPlace(GameObject*, const Point& p, GameObject** blocker,
     return std::find(blocked.begin(), blocked.end(), p) == blocked.end() ? 1 : 0;
 }
 
-void FakeObjectWorld::AddToGrids(GameObject*, const Point&, int) {
+void FakeObjectWorld::AddToGrids(GameObject*, const Point& p, int radius) {
     ++gridAdds;
+    gridCalls.push_back({+1, p, radius});
 }
-void FakeObjectWorld::RemoveFromGrids(GameObject*, const Point&, int) {
+void FakeObjectWorld::RemoveFromGrids(GameObject*, const Point& p, int radius) {
     ++gridRemoves;
+    gridCalls.push_back({-1, p, radius});
+}
+
+SimId FakeObjectWorld::ReservePlace(GameObject* object, const Point& p, GameObject** blocker) {
+    if (blocker) *blocker = nullptr;
+    if (!object || std::find(blocked.begin(), blocked.end(), p) != blocked.end()) {
+        if (blocker) *blocker = placementBlocker;
+        return SimId();
+    }
+    const SimId id(0, nextSerial++);
+    reservations.push_back({id, p});
+    return id;
+}
+
+void FakeObjectWorld::MoveReservation(const SimId& id, GameObject* object) {
+    for (auto it = reservations.begin(); it != reservations.end(); ++it) {
+        if (it->first != id) continue;
+        if (object) object->SetPosition(it->second);
+        reservationTakers.push_back(object);
+        reservations.erase(it);
+        return;
+    }
 }
 
 int FakeObjectWorld::IsAreaBuildable(const Rect& r) {

@@ -80,7 +80,9 @@ public:
     GameObject* FindGroup(const SimId& id) override;
     // The structure a test names, of any code.
     GameObject* NearestStructure(int, int, const Point&) override { return structure; }
-    GameObject* FindObjectNear(GameObject*, int) override { return nullptr; }
+    GameObject* FindObjectNear(GameObject* o, int radius) override {
+        return objectNear ? objectNear(o, radius) : nullptr;
+    }
     int HasObjectAround(GameObject*, int) override { return objectAround; }
     GameObject* ArtifactAt(const Point&) override { return artifact; }
     void NoteLocalPosition(GameObject*) override { ++positionNotes; }
@@ -106,6 +108,11 @@ public:
     GameObject* NearestWreck(GameObject* object, const Point& p, int limit) override;
     GameObject* FindNearestWreck(GameObject* object, int limit) override;
     int CountTeamDestructibles(int team) override;
+    // A reservation is refused at the blocked points (naming placementBlocker); each taken one
+    // is listed until it is moved.
+    SimId ReservePlace(GameObject* object, const Point& p, GameObject** blocker) override;
+    void MoveReservation(const SimId& id, GameObject* object) override;
+    GameObject* NearestOreDeposit(GameObject*) override { return oreDeposit; }
 
     int columns;
     int rows;
@@ -152,6 +159,8 @@ public:
     std::vector<std::unique_ptr<GameObject>> shots;
     std::vector<GameObject*> groups;
     int objectAround = 0;
+    // What FindObjectNear answers (null when unset).
+    std::function<GameObject*(GameObject*, int)> objectNear;
     GameObject* artifact = nullptr;
     GameObject* structure = nullptr;
     int positionNotes = 0;
@@ -166,6 +175,18 @@ public:
     int network = 0;
     int debug = 0;
     int lowDetail = 0;
+    // The placeholders held (their ids and points), and the objects put in their place (null
+    // when a placeholder was just dropped).
+    std::vector<std::pair<SimId, Point>> reservations;
+    std::vector<GameObject*> reservationTakers;
+    // Each AddToGrids and RemoveFromGrids with its point and radius, in order (+1 add, -1 remove).
+    struct GridCall {
+        int sign;
+        Point p;
+        int radius;
+    };
+    std::vector<GridCall> gridCalls;
+    GameObject* oreDeposit = nullptr;
 
 private:
     ObjectWorld* previous;
