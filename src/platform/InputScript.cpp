@@ -259,7 +259,7 @@ struct LineParser {
     }
 
     bool Await(const std::vector<std::string_view>& words) {
-        if (words.size() < 2 || words.size() > 3) return Fail("usage: await MODE [MS]");
+        if (words.size() < 2 || words.size() > 4) return Fail("usage: await MODE [MS [KEY]]");
         auto mode = ParseNumber(words[1]);
         if (!mode || *mode < 1 || *mode > 10) return Fail("a game mode is 1 to 10");
         uint32_t limit = winx_InputScript::kDefaultAwaitMs;
@@ -269,7 +269,12 @@ struct LineParser {
                 return Fail("an await lasts 1 to 2147483647 ms");
             limit = *ms;
         }
-        Add(winx_ScriptStep::Kind::Await, *mode, static_cast<int>(limit));
+        uint32_t key = 0;
+        if (words.size() == 4) {
+            key = winx_InputScript::VirtualKeyByName(words[3]);
+            if (key == 0) return Fail(Concat({"unknown key ", words[3]}));
+        }
+        Add(winx_ScriptStep::Kind::Await, *mode, static_cast<int>(limit), static_cast<int>(key));
         return true;
     }
 
@@ -404,9 +409,24 @@ void winx_InputScript::Poll(uint32_t now, const std::function<void(const winx_Sc
             if (!awaiting) {
                 awaiting = true;
                 awaitSince = now;
+                lastPress = now;
             }
             if (static_cast<uint32_t>(winx_ScriptGameMode()) != step.value) {
-                if (now - awaitSince >= static_cast<uint32_t>(step.x)) run(step);
+                if (now - awaitSince >= static_cast<uint32_t>(step.x)) {
+                    run(step);
+                    return;
+                }
+                // A key pressed until the mode comes: a program whose turn depends on others
+                // (a host waiting for its guests' reports) goes on as soon as it may.
+                if (step.y != 0 && now - lastPress >= 1000) {
+                    lastPress = now;
+                    winx_ScriptStep press;
+                    press.kind = winx_ScriptStep::Kind::KeyDown;
+                    press.value = static_cast<uint32_t>(step.y);
+                    run(press);
+                    press.kind = winx_ScriptStep::Kind::KeyUp;
+                    run(press);
+                }
                 return;
             }
             // Everything after the await is timed from now.

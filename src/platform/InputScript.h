@@ -20,8 +20,9 @@ struct winx_ScriptStep {
         Deactivate,
         Quit,
         Checksum,
-        // value: the game mode waited for; x: the game time allowed in ms. Run only when the
-        // time ran out; the lines after it are timed from the moment the mode is reached.
+        // value: the game mode waited for; x: the game time allowed in ms; y: a virtual key
+        // pressed once a second while waiting (0: none). Run only when the time ran out; the
+        // lines after it are timed from the moment the mode is reached.
         Await,
         // value: the team whose objects this machine owns are destroyed at the next tick.
         Destroy
@@ -70,4 +71,5 @@ private:
     // While an await holds the script: when it began.
     bool awaiting = false;
     uint32_t awaitSince = 0;
+    uint32_t lastPress = 0;
 };

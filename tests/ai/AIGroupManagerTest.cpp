@@ -272,3 +272,29 @@ TEST_F(GroupTest, TargetsAnOpponentNeverItsOwnOrAnAlliedTeam) {
     c.targetTeam = 4;
     EXPECT_EQ(groups.TargetTeam(), 4);
 }
+
+TEST_F(GroupTest, FillsAPlannedGroupWithAssaultOrRaidUnits) {
+    Squad* defence = Group(1, 6);
+    groups.defenceId = defence->Id();
+    for (int raid : {0, 1}) {
+        groups.MakePlan();
+        auto* plan = static_cast<AIGroupManager::GroupPlan*>(groups.plans.First());
+        plan->raid = raid;
+        plan->mode = 3;
+        EXPECT_EQ(groups.Think(), 1);
+        const auto orders = w.Orders(raid ? 8 : 7);
+        ASSERT_EQ(orders.size(), 1u);
+        const DesignRules& order = *orders[0];
+        EXPECT_EQ(AIController::OrderSquad(order), plan->squadId);
+        EXPECT_EQ(groups.FindChild(plan->squadId)->purpose, raid ? 8 : 7);
+        // Raid requests set chassis flag 0x100; assault requests clear flags 0x1e0.
+        EXPECT_EQ(order.FindEntry(0, 1) != nullptr, raid == 1);
+        EXPECT_EQ(order.FindEntry(0, 0) != nullptr, raid == 0);
+        EXPECT_EQ(order.presets[1], raid ? 99 : 70);
+        EXPECT_EQ(order.weights[3] + order.weights[4] + order.weights[5], 3);
+        // While its order is out the plan waits: the think step has nothing to do.
+        EXPECT_EQ(groups.Think(), 0);
+        w.controller->buildOrders.DeleteAll();
+        delete plan;
+    }
+}

@@ -27,24 +27,18 @@ std::string ReadText(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// The scripts keep one timetable from the moment each program reaches its menu (within a
-// second of the others): a script cannot wait for another program, so every step has a wide
-// margin. The guests join; the host starts the game, pressing again while a late guest's report
-// is still missing (a press before is refused, one after does nothing in the game); one guest
-// pauses the game for everybody, so the digests all four write some seconds later describe one
-// state; and nobody leaves before all have written, since a machine that leaves hands its team
-// to another.
+// The guests join once the host listens; the host, once they are all in, starts the game,
+// pressing again until every guest's report has come (a press before is refused). All four
+// enter the game at once, so their lines after it keep one timetable: one guest pauses the game
+// for everybody, all write their digests some seconds later, and nobody leaves before all have
+// written, since a machine that leaves hands its team to another.
 std::string ScriptFor(int player) {
     std::string s = "wait 1000\ntext \"m\"\nawait 2 30000\n";
-    if (player == 1) {
-        s += "wait 500\ntext \"h\"\nwait 500\nkey RETURN\nwait 14000\n";
-        for (int press = 0; press < 4; ++press)
-            s += "key RETURN\nwait 8000\n";
-        s += "wait 6000\n";
-    } else {
-        s += "wait 4000\ntext \"j\"\nwait 500\nkey RETURN\nwait 40500\n";
-    }
-    s += "await 3 1\nwait 3000\n";
+    if (player == 1)
+        s += "wait 500\ntext \"h\"\nwait 500\nkey RETURN\nwait 15000\nawait 3 120000 RETURN\n";
+    else
+        s += "wait 4000\ntext \"j\"\nwait 500\nkey RETURN\nawait 3 120000\n";
+    s += "wait 3000\n";
     if (player == 2) s += "keydown CTRL\nkey P\nkeyup CTRL\n";
     s += "wait 8000\nchecksum net\nwait 10000\nquit\nwait 10000\n";
     return s;

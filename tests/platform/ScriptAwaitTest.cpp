@@ -50,12 +50,27 @@ TEST(ScriptAwait, LinesAfterAnAwaitAreTimedFromTheModeAndATimeoutRunsTheAwait) {
     EXPECT_EQ(ran.kinds[0], Kind::Await);
     EXPECT_EQ(ran.at[0], 50u);
     EXPECT_EQ(late.Steps()[0].x, 50);
+
+    // A key named in the await is pressed once a second until the mode comes.
+    winx_InputScript pressing;
+    ASSERT_EQ(pressing.Parse("await 3 5000 RETURN\nquit\n", "s", error), 1) << error;
+    ran = Ran();
+    winx_SetScriptGameMode(2);
+    for (now = 0; now < 2500; now += 100)
+        pressing.Poll(now, run);
+    winx_SetScriptGameMode(3);
+    pressing.Poll(now, run);
+    const std::vector<Kind> pressed = {Kind::KeyDown, Kind::KeyUp, Kind::KeyDown, Kind::KeyUp,
+                                       Kind::Quit};
+    EXPECT_EQ(ran.kinds, pressed);
+    EXPECT_EQ(ran.at, (std::vector<uint32_t>{1000, 1000, 2000, 2000, 2500}));
     winx_SetScriptGameMode(0);
 }
 
 TEST(ScriptAwait, BadAwaitsAndDestroysNameTheLine) {
-    const char* const bad[] = {"await",       "await 0", "await 11",  "await 2 0",
-                               "await 2 1 1", "destroy", "destroy 5", "destroy x"};
+    const char* const bad[] = {"await",     "await 0",         "await 11",
+                               "await 2 0", "await 2 1 NOKEY", "await 2 1 RETURN 4",
+                               "destroy",   "destroy 5",       "destroy x"};
     for (const char* line : bad) {
         winx_InputScript script;
         std::string error;

@@ -7,8 +7,8 @@
 #include <utility>
 
 #include "AssetPalette.h"
-#include "BattleScreenPictures.h"
 #include "BattlePanelPictures.h"
+#include "BattleScreenPictures.h"
 #include "CatalogueContent.h"
 #include "DesignScreenPictures.h"
 #include "FrontEndPictures.h"
