@@ -39,7 +39,6 @@ public:
 
 private:
     void StepFlash(int elapsedMs);
-    void Strike(const Point& at);
     // The flash sequence of a facing, or null.
     Image* FlashSequence(int facing);
 };

@@ -19,6 +19,7 @@
 #include "objects/PartAttachment.h"
 #include "objects/SelectionMarker.h"
 #include "objects/SimBody.h"
+#include "objects/SimGroup.h"
 #include "objects/SquadManoeuvre.h"
 
 namespace {
@@ -80,9 +81,10 @@ Sim::~Sim() {
     selectedPart = nullptr;
     parts.DeleteAll();
     design.reset();
+    // A dying unit leaves the group its id names (it belongs to no other).
     if (!groupId.IsNull()) {
-        // Groups arrive with their own issue; until then no Sim is in one.
-        TheObjectWorld().FindGroup(groupId);
+        if (auto* group = dynamic_cast<SimGroup*>(TheObjectWorld().FindGroup(groupId)))
+            group->RemoveMember(*this);
     }
     manoeuvres.reset();
 }
@@ -404,11 +406,13 @@ void Sim::ChangeTeam(const ValueTriple& record, int announce) {
             if (nowLocal != local) SetLocal(nowLocal);
             if (announce == 1) world.Commands().SendChangeOwner(this, record);
         }
-        world.RemoveFromGrids(this, position, GetRadius());
+        // A unit off the grids (carried) stays off them until it is set down.
+        const bool onGrids = gridFlag == 1;
+        if (onGrids) world.RemoveFromGrids(this, position, GetRadius());
         world.MoveSimToTeam(this, oldTeam, newTeam);
         teamRecord = ValueTriple(record.first, record.third);
         collision.team = newTeam;
-        world.AddToGrids(this, position, GetRadius());
+        if (onGrids) world.AddToGrids(this, position, GetRadius());
         SetOwner(nullptr);
         SetOwner(dynamic_cast<SquadDirectory*>(world.ControllerOf(newTeam)));
         ResetBehaviour();
@@ -449,6 +453,8 @@ void Sim::LeaveGrids() {
     ObjectWorld& world = TheObjectWorld();
     if (leftGrids == 1 || world.FindObject(id) != this) return;
     leftGrids = 1;
+    // A carried unit is off the grids already: its sight must not be taken away twice.
+    if (gridFlag != 1) return;
     world.RemoveFromGrids(this, GetCentre(), GetRadius());
 }
 

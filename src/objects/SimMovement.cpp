@@ -9,10 +9,12 @@
 #include "core/Vector.h"
 #include "objects/Artifact.h"
 #include "objects/CommandBuffer.h"
+#include "objects/EconomyManoeuvres.h"
 #include "objects/Goal.h"
 #include "objects/ObjectWorld.h"
 #include "objects/PartAttachment.h"
 #include "objects/Sim.h"
+#include "objects/SimGroup.h"
 #include "objects/SquadManoeuvre.h"
 
 namespace {
@@ -20,9 +22,8 @@ namespace {
 constexpr int kDebugDelay = 10;
 constexpr int kRefuelStructure = 4;
 constexpr int kGroupRouteMargin = 192;
+constexpr double kMovingGroupScale = 0.5;
 constexpr int kBlockerChain = 10;
-constexpr int kRepairManoeuvre = 5;
-constexpr int kRefuelManoeuvre = 15;
 constexpr int kArtifactKind = 8;
 
 int RoundHalfUp(double v) {
@@ -118,11 +119,8 @@ int Sim::RequestRoute(Goal* front) {
             SendEvent(4, this);
             front->reportFailure = 0;
         }
-        // The repair and refuel manoeuvres learn of the failed trip once they exist.
-        if (goals.HasRepairGoal() == 1)
-            FindManoeuvre(kRepairManoeuvre);
-        else if (goals.HasRefuelGoal() == 1)
-            FindManoeuvre(kRefuelManoeuvre);
+        // The repair and refuel manoeuvres learn of the failed trip.
+        MarkEconomyRouteFailed(*this, 1);
         return 1;
     }
     if (front->retried == 1) {
@@ -203,12 +201,11 @@ int Sim::BlockerOnDestination(GameObject* blocker) {
     return 0;
 }
 
-// Groups arrive with their own issue: until a group answers its route value no Sim moves as
-// one.
+// A group squeezed below half its width no longer moves as one body.
 int Sim::InMovingGroup() {
     if (groupId.IsNull()) return 0;
-    TheObjectWorld().FindGroup(groupId);
-    return 0;
+    auto* group = dynamic_cast<SimGroup*>(TheObjectWorld().FindGroup(groupId));
+    return group && group->RouteScale() > kMovingGroupScale ? 1 : 0;
 }
 
 int Sim::TargetInRange(Goal* goal) {

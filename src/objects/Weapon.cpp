@@ -9,6 +9,7 @@
 #include "core/Rect.h"
 #include "core/SpriteSet.h"
 #include "core/Vector.h"
+#include "map/PathGrid.h"
 #include "map/TerrainMap.h"
 #include "objects/ExplosionEffect.h"
 #include "objects/ObjectWorld.h"
@@ -150,4 +151,43 @@ void Weapon::FireAtEndOfEffect() {
 
 Point Weapon::Muzzle(GameObject* owner) {
     return owner->GetDrawOrigin() + owner->GetHardpointPosition(hardpoint);
+}
+
+int Weapon::GatherSteps(int32_t& time) {
+    const int delay = GetMoveDelay() > 0 ? GetMoveDelay() : 1;
+    if (time <= 2 * delay) return 0;
+    const int steps = time / delay;
+    time -= steps * delay;
+    return steps;
+}
+
+Point Weapon::NextPoint(const Point& goal, const Point& launch, int steps, Vector& step) {
+    // The length of the vector (1, 1): one step of travel.
+    constexpr double kStepLength = 1.41421;
+    step = Vector(hitRoll == 1 ? goal - position : goal - launch);
+    const double length = steps * kStepLength;
+    if (length < step.magnitude) step.SetMagnitude(length);
+    return position + Point(static_cast<int>(std::floor(step.x + 0.5)),
+                            static_cast<int>(std::floor(step.y + 0.5)));
+}
+
+int Weapon::OutOfReach(const Point& launch, const Point& p) {
+    int left, top, right, bottom;
+    if (MapInterior(kEdgeMargin, left, top, right, bottom) &&
+        (p.x < left || p.x > right || p.y < top || p.y > bottom)) {
+        return 1;
+    }
+    return Vector(p - launch).magnitude > (weapon ? weapon->GetRange() : 0) ? 1 : 0;
+}
+
+void Weapon::Strike(const Point& at) {
+    GameObject* struck = nullptr;
+    PathGrid* paths = TheObjectWorld().Paths();
+    if (hitRoll == 1 && paths) {
+        short row = 0, column = 0;
+        paths->PixelToCell(at, row, column);
+        if (paths->IsInside(row, column))
+            struck = dynamic_cast<GameObject*>(paths->ObjectMatchingMask(row, column, enemyMask));
+    }
+    Fire(struck);
 }

@@ -10,6 +10,8 @@
 
 #include "objects/GameObject.h"
 
+class Vector;
+
 class WeaponTemplate;
 
 class Weapon : public GameObject {
@@ -56,6 +58,19 @@ protected:
     void FireAtEndOfEffect();
     // The firing part's muzzle on the map: the owner's draw origin plus the hardpoint position.
     Point Muzzle(GameObject* owner);
+
+    // What the flying shots share. Steps wait until two move delays have gathered and are then
+    // taken all at once, so a slow frame rate does not slow a shot down: the number of whole
+    // delays taken from the time (0 while too little has gathered).
+    int GatherSteps(int32_t& time);
+    // The point after steps of travel toward the goal: a hit homes on it, a miss keeps the line
+    // from the launch point through it. The step taken goes to step.
+    Point NextPoint(const Point& goal, const Point& launch, int steps, Vector& step);
+    // 1 within 48 pixels of the map edge or beyond the template's range from the launch point.
+    int OutOfReach(const Point& launch, const Point& p);
+    // A hit strikes the hostile object in the point's cell (air first), a miss or an empty cell
+    // bursts.
+    void Strike(const Point& at);
 };
 
 // The map's pixel rectangle shrunk by the margin on each side (right and bottom inclusive);

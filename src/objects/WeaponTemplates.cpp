@@ -1,12 +1,18 @@
 #include "objects/WeaponTemplates.h"
 
+#include "objects/AnimatedRocketShot.h"
+#include "objects/ArcShot.h"
 #include "objects/BeamWeapon.h"
 #include "objects/BurstWeapon.h"
 #include "objects/CannonWeapon.h"
 #include "objects/CyclingDirectShot.h"
 #include "objects/DirectShot.h"
+#include "objects/LocationGoal.h"
+#include "objects/MissileWeapon.h"
 #include "objects/PulseWeapon.h"
+#include "objects/RocketShot.h"
 #include "objects/SpinWeapon.h"
+#include "objects/TargetGoal.h"
 #include "objects/Weapon.h"
 
 namespace {
@@ -27,6 +33,21 @@ GameObject* MakeStandingShot(WeaponTemplate* weapon, GameObject* shooter, GameOb
                              int hardpoint, const SimId& id, int hitRoll) {
     return new Shot(shooter, target, weapon, hardpoint, Weapon::MakeCollision(weapon, shooter), id,
                     hitRoll);
+}
+
+// A missile or rocket keeps its target and flies by a steering goal of its own: a location goal
+// at where the target stood, or (homing) a goal on the target itself.
+template <class Shot>
+GameObject* MakeSteeredShot(WeaponTemplate* weapon, GameObject* shooter, GameObject* target,
+                            int hardpoint, const SimId& id, int hitRoll, bool homing) {
+    auto* shot = new Shot(shooter, target, weapon, hardpoint,
+                          Weapon::MakeCollision(weapon, shooter), id, hitRoll);
+    if (homing)
+        shot->SetSteerGoal(std::make_unique<TargetGoal>(id, target->id, Point(0, 0), 1, 1));
+    else
+        shot->SetSteerGoal(
+            std::make_unique<LocationGoal>(id, target->GetCentre(), Shot::kAimTolerance, 1, 1));
+    return shot;
 }
 
 }  // namespace
@@ -50,9 +71,26 @@ GameObject* ShotTemplate<kClass>::CreateShot(GameObject* shooter, GameObject* ta
             return MakeStandingShot<SpinWeapon>(this, shooter, target, hardpoint, id, hitRoll);
         case WeaponClass::Pulse:
             return MakeStandingShot<PulseWeapon>(this, shooter, target, hardpoint, id, hitRoll);
-        default:
-            return nullptr;
+        case WeaponClass::Missile:
+            return MakeSteeredShot<MissileWeapon>(this, shooter, target, hardpoint, id, hitRoll,
+                                                  false);
+        case WeaponClass::HomingMissile:
+            return MakeSteeredShot<MissileWeapon>(this, shooter, target, hardpoint, id, hitRoll,
+                                                  true);
+        case WeaponClass::RocketShot:
+            return MakeSteeredShot<RocketShot>(this, shooter, target, hardpoint, id, hitRoll,
+                                               false);
+        case WeaponClass::AnimatedRocketShot:
+            return MakeSteeredShot<AnimatedRocketShot>(this, shooter, target, hardpoint, id,
+                                                       hitRoll, false);
+        case WeaponClass::Arc: {
+            auto* shot = new ArcShot(shooter, nullptr, this, hardpoint,
+                                     Weapon::MakeCollision(this, shooter), id, hitRoll);
+            shot->SetTargetPoint(target->GetCentre());
+            return shot;
+        }
     }
+    return nullptr;
 }
 
 template class ShotTemplate<WeaponClass::Burst>;

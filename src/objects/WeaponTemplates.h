@@ -12,8 +12,7 @@ class ShotTemplate : public WeaponTemplate {
 public:
     explicit ShotTemplate(const WeaponValues& values) : WeaponTemplate(kClass, values) {}
 
-    // Null without a target: a shot needs a point to aim at. Also null for the classes whose
-    // shots the game does not make yet (the mount then fires blanks).
+    // Null without a target: a shot needs a point to aim at.
     GameObject* CreateShot(GameObject* shooter, GameObject* target, int hardpoint, const SimId& id,
                            int hitRoll) override;
 };

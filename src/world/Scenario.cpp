@@ -11,6 +11,7 @@
 #include "map/CollisionFilter.h"
 #include "map/TerrainMap.h"
 #include "objects/Artifact.h"
+#include "objects/ClearWayManoeuvre.h"
 #include "objects/CommandBuffer.h"
 #include "objects/DestructibleObject.h"
 #include "objects/GameObject.h"
@@ -158,7 +159,9 @@ int Scenario::AllPlayerSlotsEmpty() const {
 }
 
 int Scenario::Start(World& world) {
+    InstallRegisteredOpponents(world);
     if (world.scenarioMakers.clearSharedCounters) world.scenarioMakers.clearSharedCounters();
+    RestartBlockerCycle();
     TakeMissionRow();
     if (!FileName() && packEntry == -1) {
         // The sight grid is made for the local team when the land is loaded.

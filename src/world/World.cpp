@@ -15,8 +15,10 @@
 #include "map/SightGrid.h"
 #include "map/TerrainMap.h"
 #include "objects/CommandBuffer.h"
+#include "objects/EconomyMakers.h"
 #include "objects/GameObject.h"
 #include "objects/LandFeature.h"
+#include "objects/ManoeuvreMakers.h"
 #include "objects/WeaponTemplates.h"
 #include "ui/ScreenBase.h"
 #include "world/CommLink.h"
@@ -54,7 +56,10 @@ World::World() {
     ownRecords = std::make_unique<WorldGameRecords>(*this);
     gameRecords = ownRecords.get();
     InstallScenarioMakers();
+    InstallSpecialUnits();
+    InstallEconomyMakers(unitMakers);
     InstallWeaponTemplates();
+    InstallManoeuvreMakers(unitMakers);
     designLibrary = std::make_unique<DesignLibrary>();
     SetCatalogueServices(this);
     terrainServices = this;
@@ -195,7 +200,10 @@ void World::ClearObjects() {
     if (designLibrary) designLibrary->Clear();
     cellEffects.DeleteAll();
     reservations.DeleteAll();
-    terrain.reset();
+    if (terrain) {
+        terrain->MakeEmpty();
+        spareTerrain = std::move(terrain);
+    }
     sight.reset();
     pathGrid.reset();
     scenario.reset();

@@ -78,8 +78,11 @@ public:
     int MoveSimToTeam(GameObject* sim, int oldTeam, int newTeam) override;
     void ForEachSim(int team, const std::function<void(GameObject*)>& visit) override;
     GameObject* FindGroup(const SimId& id) override;
-    GameObject* NearestStructure(int, int, const Point&) override { return nullptr; }
-    GameObject* FindObjectNear(GameObject*, int) override { return nullptr; }
+    // The structure a test names, of any code.
+    GameObject* NearestStructure(int, int, const Point&) override { return structure; }
+    GameObject* FindObjectNear(GameObject* o, int radius) override {
+        return objectNear ? objectNear(o, radius) : nullptr;
+    }
     int HasObjectAround(GameObject*, int) override { return objectAround; }
     GameObject* ArtifactAt(const Point&) override { return artifact; }
     void NoteLocalPosition(GameObject*) override { ++positionNotes; }
@@ -99,12 +102,17 @@ public:
     int IsNetworkGame() override { return network; }
     int DebugMode() override { return debug; }
     int LowDetail() override { return lowDetail; }
+    // The economy's lookups over the objects the test added.
+    GameObject* FindCargoCarrier(const SimId& id) override;
+    GameObject* NearestDestructible(GameObject* object, int limit) override;
+    GameObject* NearestWreck(GameObject* object, const Point& p, int limit) override;
+    GameObject* FindNearestWreck(GameObject* object, int limit) override;
+    int CountTeamDestructibles(int team) override;
     // A reservation is refused at the blocked points (naming placementBlocker); each taken one
     // is listed until it is moved.
     SimId ReservePlace(GameObject* object, const Point& p, GameObject** blocker) override;
     void MoveReservation(const SimId& id, GameObject* object) override;
     GameObject* NearestOreDeposit(GameObject*) override { return oreDeposit; }
-    GameObject* FindNearestWreck(GameObject*, int) override { return nearestWreck; }
 
     int columns;
     int rows;
@@ -151,7 +159,10 @@ public:
     std::vector<std::unique_ptr<GameObject>> shots;
     std::vector<GameObject*> groups;
     int objectAround = 0;
+    // What FindObjectNear answers (null when unset).
+    std::function<GameObject*(GameObject*, int)> objectNear;
     GameObject* artifact = nullptr;
+    GameObject* structure = nullptr;
     int positionNotes = 0;
     std::vector<Point> cellEffects;
     int pathTurn = 1;
@@ -176,7 +187,6 @@ public:
     };
     std::vector<GridCall> gridCalls;
     GameObject* oreDeposit = nullptr;
-    GameObject* nearestWreck = nullptr;
 
 private:
     ObjectWorld* previous;

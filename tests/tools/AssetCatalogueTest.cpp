@@ -25,6 +25,7 @@
 #include "catalogue/DesignGroup.h"
 #include "catalogue/DesignLibrary.h"
 #include "catalogue/DesignRules.h"
+#include "catalogue/DirectionalEffectTemplate.h"
 #include "catalogue/EffectTemplate.h"
 #include "catalogue/HardpointItemTemplates.h"
 #include "catalogue/PartTemplate.h"
@@ -206,6 +207,30 @@ TEST_F(AssetCatalogueTest, EverySectionIsFilledAndEveryNamedPackExistsUnderItsEx
         ASSERT_NE(w.mapPictures, nullptr);
         EXPECT_EQ(w.mapPictures->LastFrameIndex(), 15);
         EXPECT_NE(w.panelBitmap, nullptr);
+    });
+    // Every weapon's shot finds the frames its class draws: a flash sequence per facing (a
+    // beam's line shows from flash frame 4), four-frame loops for the cycling shot, the flying
+    // missile and the animated rocket, a launch on the rack and a trail puff.
+    DirectionalEffectTemplate* smoke = FindETemplate('X', 's');
+    ASSERT_NE(smoke, nullptr);
+    ASSERT_NE(smoke->pictures, nullptr);
+    EXPECT_GE(smoke->pictures->SubImage(0)->LastFrameIndex(), 4);
+    EXPECT_NE(smoke->sound, nullptr);
+    ForEach<WeaponTemplate>(WeaponList, [](WeaponTemplate& w) {
+        const WeaponClass k = w.weaponClass;
+        SpriteSet* flash = w.fireEffect ? w.fireEffect->pictures.get() : nullptr;
+        SpriteSet* shot = w.projectile ? w.projectile->pictures.get() : nullptr;
+        ASSERT_NE(flash, nullptr) << w.clan << w.role;
+        ASSERT_NE(shot, nullptr) << w.clan << w.role;
+        ASSERT_EQ(flash->Count(), 16) << w.clan << w.role;
+        ASSERT_EQ(shot->Count(), 16) << w.clan << w.role;
+        const int flashFrames = k == WeaponClass::Beam ? 5 : 1;
+        const bool looped = k == WeaponClass::CyclingDirectShot || k == WeaponClass::Missile ||
+                            k == WeaponClass::HomingMissile || k == WeaponClass::AnimatedRocketShot;
+        for (int f = 0; f < 16; ++f) {
+            EXPECT_GE(flash->SubImage(f)->LastFrameIndex() + 1, flashFrames) << w.clan << w.role;
+            EXPECT_GE(shot->SubImage(f)->LastFrameIndex() + 1, looped ? 4 : 1) << w.clan << w.role;
+        }
     });
     // Wreck pictures exist for every chassis letter of either clan.
     ForEach<ChassisTemplate>(ChassisList, [](ChassisTemplate& c) {
@@ -577,3 +602,28 @@ TEST_F(AssetCatalogueTest, PanelsEffectsRelaysCarrierFactoryAndWorkPicturesDraw)
 }
 
 }  // namespace
+
+// The units' work cycles draw sequence = facing index, so each work grid holds one sequence
+// per working facing, long enough for the highest picture frame of its cycles.
+TEST_F(AssetCatalogueTest, WorkGridsHoldASequencePerWorkingFacing) {
+    struct Grid {
+        PictureTemplate* role;
+        int sequences;
+        int frames;
+    };
+    const Grid grids[] = {
+        {FindRoleTemplate('V', 'f'), 3, 18},
+        {FindRoleTemplate('T', 'h'), 4, 25},
+        {GetRepairRoleTemplate(), 2, 19},
+    };
+    for (const Grid& g : grids) {
+        ASSERT_NE(g.role, nullptr);
+        ASSERT_NE(g.role->pictures, nullptr);
+        EXPECT_EQ(g.role->pictures->Count(), g.sequences);
+        for (int s = 0; s < g.sequences; ++s) {
+            Image* sequence = g.role->pictures->SubImage(s);
+            ASSERT_NE(sequence, nullptr);
+            EXPECT_GE(sequence->LastFrameIndex() + 1, g.frames);
+        }
+    }
+}

@@ -6,6 +6,7 @@
 
 #include "catalogue/PictureTemplates.h"
 #include "catalogue/TemplateCatalogue.h"
+#include "core/Random.h"
 #include "map/TerrainMap.h"
 #include "objects/Wreck.h"
 #include "platform/AtomicFile.h"
@@ -38,6 +39,9 @@ std::string Header(const std::string& lines) {
 }
 
 TEST(ScenarioFile, ARoundTripGivesTheSameBytes) {
+    // The start scatters artifacts by the generator; from a fixed state none lands under a
+    // unit, which would take it on the way back, whatever the tests before this one drew.
+    SeedRandom(0);
     WreckLook look;
     ScenarioWorld s;
     auto descriptor = std::make_unique<Scenario>();

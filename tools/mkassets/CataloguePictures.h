@@ -53,7 +53,8 @@ enum class PackKind : uint8_t {
                     // frames 0 for an Arm, 1 for a Device)
     ShieldGlow,     // row set: the defence item's shield flash
     Explosion,      // grid: a row per frame (variant: Blast, frames)
-    Shot,           // grid: a row per facing (variant: Projectile)
+    Shot,           // grid: a row per facing, frames across (variant: Projectile, frames)
+    FiringFlash,    // grid: a row per facing, the flash across (variant: Blast, frames)
     CarrierDeck,    // grid: unfold, ready, transfer and overlay sequences
     RelayDeployed,  // grid: the standing relay, then its deploy frames (variant: Body)
     RelayUnder,     // grid: the ground under the deploy animation

@@ -1,0 +1,41 @@
+#pragma once
+// What the combat and movement manoeuvres share: giving a unit a goal and telling the other
+// machines, attacking a target or approaching it while it is unseen, ordering a squad member
+// against a target, walking a squad's members and picking the candidate nearest a point.
+#include <memory>
+#include <vector>
+
+#include "core/Point.h"
+
+class GameObject;
+class Goal;
+class Squad;
+
+namespace manoeuvre {
+
+// Order codes of the squad rules and the movement manoeuvres.
+constexpr int kMove = 1;
+constexpr int kAttack = 2;
+constexpr int kGuard = 3;
+constexpr int kStopGuarding = 9;
+
+// Pushes the goal at the front of the unit's queue and sends the unit's front goal.
+void GiveFrontGoal(GameObject& unit, std::unique_ptr<Goal> goal);
+// Sends the unit's front goal (or none).
+void SendFrontGoal(GameObject& unit);
+// A target goal when some cell of the target's footprint is seen by the unit's team, else a
+// location goal at the target's centre.
+std::unique_ptr<Goal> AttackOrApproach(GameObject& unit, GameObject& target);
+// A move toward an unseen target first (its reference point for the squad's team while that
+// point is set and unseen, else its position), then the attack.
+void OrderMemberAgainst(GameObject& member, GameObject& target, int squadTeam, int moveFlags,
+                        int attackFlags);
+// The squad's members in member order (newest first).
+std::vector<GameObject*> Members(const Squad& squad);
+// Takes the entry nearest the point out of the list (straight distance; the first of equal
+// distances); null when the list is empty.
+GameObject* TakeNearest(std::vector<GameObject*>& list, const Point& p);
+// Tells the unit's team controller of an event, when the team has one.
+void Report(GameObject& unit, int kind, void* a, void* b);
+
+}  // namespace manoeuvre

@@ -1,0 +1,190 @@
+// The combat manoeuvres: who a guard or a squad takes on, when an attack is given or given up,
+// retaliation within one pass, what follows a fight, and turning toward an attacker.
+#include <gtest/gtest.h>
+
+#include <map>
+#include <memory>
+#include <vector>
+
+#include "core/EventReceiver.h"
+#include "core/SquadDirectory.h"
+#include "objects/AbandonTargetManoeuvre.h"
+#include "objects/AfterCombatManoeuvre.h"
+#include "objects/AssignTargetManoeuvre.h"
+#include "objects/AttackManoeuvre.h"
+#include "objects/FaceAttackerManoeuvre.h"
+#include "objects/LocationGoal.h"
+#include "objects/ManoeuvreList.h"
+#include "objects/ManoeuvreTestSupport.h"
+#include "objects/RetaliateManoeuvre.h"
+#include "objects/TargetGoal.h"
+
+namespace {
+
+class CombatRules : public ::testing::Test, public UnitField {};
+
+TEST_F(CombatRules, AGuardTakesOnTheEnemyNearItAndOnlyAGuard) {
+    Sim* guard = Unit(1, Point(300, 300));
+    Sim* enemy = Unit(2, Point(400, 300));
+    world.objectNear = [&](GameObject*, int) -> GameObject* { return enemy; };
+    Events events;
+    world.controllers[1] = &events;
+    AssignTargetManoeuvre rule;
+    EXPECT_EQ(rule.Execute(*guard), 0);
+    guard->IssueOrder(Sim::kOrderGuard, 0, guard->GetPosition(), SimId());
+    ASSERT_EQ(guard->IsGuarding(), 1);
+    guard->ClearGoals();
+    EXPECT_EQ(rule.Execute(*guard), 1);
+    EXPECT_TRUE(Aims(guard->goals.Front(), enemy));
+    EXPECT_EQ(events.kinds, std::vector<int>{0});
+}
+
+TEST_F(CombatRules, ASquadSpreadsItsIdleMembersOverTheEnemiesTheLastTakingTheRest) {
+    const struct {
+        int idle;
+        int targets;
+        std::vector<int> perTarget;  // in the order the targets were found
+    } cases[] = {{3, 2, {2, 1}}, {1, 3, {0, 0, 1}}, {0, 2, {0, 0}}, {2, 0, {}}};
+    for (const auto& c : cases) {
+        SquadField field;
+        std::vector<Trooper*> idle;
+        for (int i = 0; i < c.idle; ++i)
+            idle.push_back(field.Member(Point(100 + 10 * i, 100), true));
+        std::vector<Trooper*> targets;
+        for (int i = 0; i < c.targets; ++i) {
+            targets.push_back(field.Enemy(Point(600, 100 + 100 * i)));
+            field.Member(Point(50, 50), false)->attacker = targets.back();
+        }
+        AssignTargetManoeuvre rule;
+        EXPECT_EQ(rule.ExecuteForSquad(field.squad), c.idle > 0 && c.targets > 0 ? 1 : 0);
+        // Found newest member first, each before its equals: the list keeps their making order.
+        std::vector<int> got;
+        for (Trooper* t : targets) {
+            int n = 0;
+            for (Trooper* m : idle)
+                n += m->Attacks(t->id);
+            got.push_back(n);
+        }
+        EXPECT_EQ(got, c.perTarget) << c.idle << " " << c.targets;
+    }
+}
+
+TEST_F(CombatRules, AFixedTargetTurnedAllyIsForgottenForTheNearestEnemy) {
+    SquadField field;
+    Trooper* member = field.Member(Point(100, 100), true);
+    Trooper* fixed = field.Enemy(Point(300, 100));
+    Trooper* near = field.Enemy(Point(200, 100));
+    field.world.objectNear = [&](GameObject*, int) -> GameObject* { return near; };
+    AttackManoeuvre rule(fixed->id);
+    EXPECT_EQ(rule.Target(), fixed);
+    field.world.Ally(1, 2);
+    EXPECT_EQ(rule.ExecuteForSquad(field.squad), 1);
+    EXPECT_EQ(rule.hasFixedTarget, 0);
+    EXPECT_EQ(member->Attacks(near->id), 1);
+    EXPECT_EQ(member->Attacks(fixed->id), 0);
+}
+
+TEST_F(CombatRules, AnAttackWaitsForOrdersThatLeaveRoomAndRetaliationFeedsItInOnePass) {
+    const struct {
+        int front;  // 0 none, 1 location allowing manoeuvres, 2 location not allowing, 3 repair
+        int autoAttack;
+        int acts;
+    } cases[] = {{0, 0, 1}, {1, 1, 1}, {1, 0, 0}, {2, 1, 0}, {3, 1, 0}};
+    for (const auto& c : cases) {
+        Sim* sim = Unit(1, Point(300, 300));
+        Sim* enemy = Unit(2, Point(360, 300));
+        if (c.front == 1 || c.front == 2)
+            sim->AddGoal(std::make_unique<LocationGoal>(sim->id, Point(500, 500), 10,
+                                                        c.front == 1 ? 1 : 0, 1),
+                         0);
+        if (c.front == 3) sim->goals.PushBack(std::make_unique<RepairWait>(sim->id));
+        world.objectNear = [&](GameObject*, int) -> GameObject* { return enemy; };
+        ManoeuvreList list;
+        auto retaliate = std::make_unique<RetaliateManoeuvre>();
+        retaliate->SetPriority(3);
+        auto attack = std::make_unique<AttackManoeuvre>(c.autoAttack, 0);
+        attack->SetPriority(7);
+        list.Add(std::move(retaliate));
+        list.Add(std::move(attack));
+        list.RunForSim(*sim);
+        EXPECT_EQ(sim->GetLastAttacker(), c.front != 3 ? enemy : nullptr) << c.front;
+        EXPECT_EQ(Aims(sim->goals.Front(), enemy) ? 1 : 0, c.acts)
+            << c.front << " " << c.autoAttack;
+    }
+}
+
+TEST_F(CombatRules, AnAttackIsGivenUpOnlyWhenItCannotBeCarriedOut) {
+    const struct {
+        int param;
+        int team;
+        int kind;
+        bool inRange;
+        int dropped;
+    } cases[] = {
+        {1, 2, 1, false, 1}, {0, 2, 1, false, 0}, {1, 2, 3, false, 0},
+        {1, 0, 1, false, 0}, {1, 2, 1, true, 0},  {1, 1, 1, false, 0},
+    };
+    for (const auto& c : cases) {
+        Sim* sim = Unit(1, Point(300, 300));
+        auto target = std::make_unique<TestUnit>(c.team, 900 + static_cast<int>(units.size()),
+                                                 Point(c.inRange ? 330 : 900, 300));
+        target->kind = c.kind;
+        world.Add(target.get());
+        auto goal = std::make_unique<TargetGoal>(sim->id, target->id, Point(), 1, 1);
+        goal->SetParam(c.param);
+        sim->AddGoal(std::move(goal), 0);
+        AbandonTargetManoeuvre rule;
+        EXPECT_EQ(rule.Execute(*sim), c.dropped) << c.param << c.team << c.kind << c.inRange;
+        EXPECT_EQ(sim->goals.Front() == nullptr, c.dropped == 1);
+        world.Forget(target.get());
+    }
+}
+
+TEST_F(CombatRules, AfterAFightTheUnitReturnsStopsOrHeadsHomeOnce) {
+    world.commands.SetEnabled(1);
+    TestUnit factory(1, 800, Point(100, 100));
+    factory.kind = 4;
+    world.Add(&factory);
+    const struct {
+        int mode;
+        bool hasFactory;
+        Point to;  // (-1, -1): no goal
+    } cases[] = {{2, true, {200, 210}},
+                 {3, true, {-1, -1}},
+                 {4, true, {260, 270}},
+                 {5, true, {100, 100}},
+                 {5, false, {-1, -1}}};
+    for (const auto& c : cases) {
+        world.factories[1] = c.hasFactory ? &factory : nullptr;
+        Sim* sim = Unit(1, Point(300, 300));
+        sim->AddGoal(std::make_unique<LocationGoal>(sim->id, Point(500, 500), 10, 1, 1), 0);
+        sim->returnPoint = Point(200, 210);
+        sim->attackOrigin = Point(260, 270);
+        AfterCombatManoeuvre rule(c.mode);
+        EXPECT_EQ(rule.Execute(*sim), 0);
+        sim->combatEnded = 1;
+        world.commands.Rewind();
+        EXPECT_EQ(rule.Execute(*sim), 1);
+        EXPECT_EQ(sim->combatEnded, 0);
+        Goal* front = sim->goals.Front();
+        EXPECT_EQ(front ? front->GetLocation() : Point(-1, -1), c.to) << c.mode;
+        // The front goal (or none) goes to the other machines.
+        EXPECT_EQ(CommandKinds(world.commands), (std::vector<int>{9, 8}));
+    }
+}
+
+TEST_F(CombatRules, AUnitTurnsOneFacingStepTowardItsAttackerAndLetsTheRulesGoOn) {
+    Sim* sim = Unit(1, Point(300, 300));
+    Sim* enemy = Unit(2, Point(300, 400));  // facing 12, straight below
+    sim->facing = 8;
+    sim->SetLastAttacker(enemy);
+    FaceAttackerManoeuvre rule;
+    std::vector<int> facings;
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(rule.Execute(*sim), 0);
+        facings.push_back(sim->facing);
+    }
+    EXPECT_EQ(facings, (std::vector<int>{9, 10, 11, 12, 12, 12}));
+}
+
+}  // namespace

@@ -1,0 +1,123 @@
+// The movement manoeuvres: a guard's way back, a squad's ring and its hand-out after a fight,
+// pushing friends aside by turns, and exploring until the map is known.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <set>
+#include <vector>
+
+#include "core/Vector.h"
+#include "objects/ClearWayManoeuvre.h"
+#include "objects/ExploreManoeuvre.h"
+#include "objects/FormationManoeuvre.h"
+#include "objects/ManoeuvreTestSupport.h"
+#include "objects/TargetGoal.h"
+
+namespace {
+
+class MovementRules : public ::testing::Test, public UnitField {};
+
+TEST_F(MovementRules, AStrayGuardReturnsWithinOneAndAHalfSightCells) {
+    FormationManoeuvre rule;
+    // The fake land's sight cells are 64 pixels square.
+    EXPECT_EQ(rule.tolerance, 96);
+    Sim* guard = Unit(1, Point(300, 300));
+    guard->IssueOrder(Sim::kOrderGuard, 0, guard->GetPosition(), SimId());
+    guard->ClearGoals();
+    for (int dx : {90, 100}) {
+        guard->SetPosition(guard->GetGuardPoint() + Point(dx, 0));
+        EXPECT_EQ(rule.Execute(*guard), dx > 96 ? 1 : 0) << dx;
+    }
+    EXPECT_EQ(guard->goals.Front()->GetLocation(), guard->GetGuardPoint());
+}
+
+TEST_F(MovementRules, ASquadIsLaidOnARingAndHandedOutAnewAfterAFight) {
+    SquadField field;
+    std::vector<Trooper*> members;
+    for (int i = 0; i < 3; ++i)
+        members.push_back(field.Member(Point(400 + 20 * i, 400), true));
+    FormationManoeuvre rule(Point(480, 480));
+    EXPECT_EQ(rule.ExecuteForSquad(field.squad), 0);
+    ASSERT_EQ(rule.slotCount, 3);
+    std::set<int> holders;
+    for (const auto& place : rule.slots) {
+        EXPECT_NEAR(Vector(place.offset).magnitude, 120, 1);
+        holders.insert(place.memberId.serial);
+    }
+    EXPECT_EQ(holders.size(), 3u);
+    for (Trooper* m : members) {
+        ASSERT_EQ(m->orders.size(), 2u);
+        EXPECT_EQ(m->orders[0].code, 9);
+        EXPECT_EQ(m->orders[1].code, 1);
+        m->orders.clear();
+    }
+    // One fights: no place is handed out, and afterwards all are handed out anew.
+    Trooper* enemy = field.Enemy(Point(900, 400));
+    members[0]->goals.PushBack(
+        std::make_unique<TargetGoal>(members[0]->id, enemy->id, Point(), 1, 1));
+    EXPECT_EQ(rule.ExecuteForSquad(field.squad), 0);
+    EXPECT_EQ(rule.reassign, 1);
+    for (Trooper* m : members)
+        EXPECT_TRUE(m->orders.empty());
+    members[0]->ClearGoals();
+    rule.ExecuteForSquad(field.squad);
+    EXPECT_EQ(rule.reassign, 0);
+    for (Trooper* m : members)
+        EXPECT_EQ(m->orders.size(), 2u);
+}
+
+TEST_F(MovementRules, BlockersArePushedTowardThreeFacingsInTurnNeverAnEnemy) {
+    RestartBlockerCycle();
+    SquadField field;
+    Trooper* self = field.Make(1, Point(400, 400));
+    self->facing = 2;
+    Trooper* friendUnit = field.Make(1, Point(500, 500));
+    Events events;
+    field.world.controllers[1] = &events;
+    // Facing 14 points down and left, 2 up and left, 6 up and right: 64 pixels each.
+    const Point expected[3] = {{455, 545}, {455, 455}, {545, 455}};
+    for (const Point& to : expected) {
+        EXPECT_EQ(MoveBlockerAside(self, friendUnit, 64), 1);
+        EXPECT_EQ(friendUnit->orders.back().p, to);
+        EXPECT_EQ(friendUnit->orders.back().flags, 0x17);
+    }
+    Trooper* enemy = field.Make(2, Point(500, 400));
+    EXPECT_EQ(MoveBlockerAside(self, enemy, 64), 0);
+    EXPECT_TRUE(enemy->orders.empty());
+    // Standing things are only reported: a wreck and a deployed structure, not a field.
+    for (int kind : {3, 7, 5}) {
+        Trooper* standing = field.Make(1, Point(300, 300));
+        standing->kind = kind;
+        standing->mobile = 0;
+        EXPECT_EQ(MoveBlockerAside(self, standing, 64), 0);
+    }
+    EXPECT_EQ(events.kinds, (std::vector<int>{3, 3}));
+    // A busy friend that is not blocked stays on its way.
+    friendUnit->goals.PushBack(
+        std::make_unique<TargetGoal>(friendUnit->id, enemy->id, Point(), 1, 1));
+    EXPECT_EQ(MoveBlockerAside(self, friendUnit, 64), 0);
+}
+
+TEST_F(MovementRules, ExploringRunsOutOfCandidatesAndTheVisibilityModeSeeksTheUnseen) {
+    Sim* scout = Unit(1, Point(100, 100));
+    for (int mode : {0, 1}) {
+        ExploreManoeuvre rule;
+        rule.visibilityMode = mode;
+        SightGrid& sight = world.sight;
+        // Explore the whole map; in mode 1 it is still out of sight now.
+        for (int r = 0; r < sight.Rows(); ++r) {
+            for (int c = 0; c < sight.Columns(); ++c)
+                sight.MarkExplored(r, c);
+        }
+        const std::optional<Point> pick = rule.PickTarget(*scout);
+        EXPECT_EQ(pick.has_value(), mode == 1) << mode;
+        EXPECT_EQ(rule.exhausted, mode == 0 ? 1 : 0);
+        if (mode == 0) {
+            // Exhausted: the known candidates stay, and one is picked again.
+            rule.candidates = {Point(500, 500)};
+            EXPECT_EQ(rule.PickTarget(*scout), Point(500, 500));
+        }
+    }
+}
+
+}  // namespace

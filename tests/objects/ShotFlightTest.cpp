@@ -1,0 +1,204 @@
+// Missiles, lobbed shells and rockets: the arc's course and hops, homing against plain steering,
+// the missed missile's line, the trail's puffs, the launch on the rack, and the shots that have
+// no launch pictures or lose their target.
+#include <gtest/gtest.h>
+
+#include "catalogue/CatalogueMedia.h"
+#include "catalogue/PictureTemplates.h"
+#include "core/Vector.h"
+#include "objects/AnimatedRocketShot.h"
+#include "objects/ArcShot.h"
+#include "objects/LocationGoal.h"
+#include "objects/MissileWeapon.h"
+#include "objects/ShotTestSupport.h"
+#include "objects/SpriteAttachment.h"
+#include "objects/TargetGoal.h"
+
+namespace {
+
+class FlyingShots : public ::testing::Test, public ShotLand {
+protected:
+    template <class Shot>
+    std::unique_ptr<Shot> Make(Sim* owner, GameObject* target, int hitRoll) {
+        WeaponTemplate* w = owner->GetArmedPart(0)->GetTemplate();
+        auto shot = std::make_unique<Shot>(owner, target, w, 0, Weapon::MakeCollision(w, owner),
+                                           SimId(1, 900), hitRoll);
+        shot->moveDelay = 10;
+        return shot;
+    }
+    std::unique_ptr<MissileWeapon> Missile(Sim* owner, Mark* target, int hitRoll, bool homing) {
+        std::unique_ptr<MissileWeapon> m = Make<MissileWeapon>(owner, target, hitRoll);
+        if (homing)
+            m->SetSteerGoal(std::make_unique<TargetGoal>(m->id, target->id, Point(), 1, 1));
+        else
+            m->SetSteerGoal(std::make_unique<LocationGoal>(m->id, target->GetCentre(), 10, 1, 1));
+        return m;
+    }
+    Point Burst() {
+        EXPECT_EQ(world.effects.size(), 1u);
+        return world.effects.empty() ? Point(-1, -1) : world.effects.back()->GetPosition();
+    }
+};
+
+TEST_F(FlyingShots, AnArcHasAPointEveryTenPixelsRisesSixtyAndHopsEveryFiftyMs) {
+    const struct {
+        Point offset;  // of the aim from the muzzle
+        size_t points;
+    } cases[] = {{{95, 0}, 9}, {{6, 3}, 1}, {{0, 95}, 9}, {{-200, 0}, 20}};
+    for (const auto& c : cases) {
+        world.effects.clear();
+        Sim* owner = Shooter(Point(320, 200), kit.Weapon({.range = 400}));
+        std::unique_ptr<ArcShot> shell = Make<ArcShot>(owner, nullptr, 1);
+        const Point start = shell->GetPosition();
+        const Point aim = start + c.offset;
+        std::vector<Point> course = shell->BuildArc(aim);
+        ASSERT_EQ(course.size(), c.points) << c.offset.x;
+        EXPECT_EQ(course.back(), aim);
+        int highest = 0;
+        for (size_t i = 0; i + 1 < course.size(); ++i) {
+            if (c.offset.x == 0) {
+                EXPECT_EQ(course[i].x, start.x);
+            }
+            highest = std::max(
+                highest, start.y +
+                             static_cast<int>(i + 1) * c.offset.y / static_cast<int>(c.points) -
+                             course[i].y);
+        }
+        if (c.points == 20) {
+            EXPECT_NEAR(highest, 60, 1);
+        }
+        shell->SetTargetPoint(aim);
+        EXPECT_EQ(shell->GetPosition(), course.front());
+        // Each hop waits 50 ms: at 25 ms ticks, one hop every other tick, then the strike.
+        const int ticks = Fly(*shell, 25);
+        EXPECT_EQ(ticks, 2 * static_cast<int>(c.points) + 1);
+        EXPECT_EQ(Burst(), aim);
+    }
+}
+
+TEST_F(FlyingShots, AHomingMissileFollowsItsTargetAPlainOneFliesToWhereItStood) {
+    for (bool homing : {false, true}) {
+        Sim* owner = Shooter(Point(100, 300), kit.Weapon({.range = 500}));
+        Mark* target = Target(2, Point(304, 304));
+        std::unique_ptr<MissileWeapon> m = Missile(owner, target, 1, homing);
+        m->Update(16);  // no launch pictures: in flight at once
+        ASSERT_EQ(m->mode, 0);
+        world.paths.RemoveFootprint(target, target->GetPosition(), 1);
+        target->MoveTo(Point(304, 400));
+        world.paths.AddFootprint(target, target->GetPosition(), 1);
+        EXPECT_LE(Fly(*m, 16), 500);
+        EXPECT_EQ(target->hits.size(), homing ? 1u : 0u) << homing;
+        EXPECT_EQ(world.effects.size(), homing ? 0u : 1u) << homing;
+        world.effects.clear();
+        world.paths.RemoveFootprint(target, target->GetPosition(), 1);
+    }
+}
+
+TEST_F(FlyingShots, AMissedHomingMissileKeepsItsLaunchPointLineAndBurstsAtItsRange) {
+    Sim* owner = Shooter(Point(100, 300), kit.Weapon({.range = 300}));
+    Mark* target = Target(2, Point(200, 300));
+    std::unique_ptr<MissileWeapon> m = Missile(owner, target, 0, true);
+    for (int t = 0; t < 5; ++t)
+        m->Update(40);
+    target->MoveTo(Point(200, 400));
+    const Point before = m->GetPosition();
+    m->Update(40);
+    // The step runs along launch point -> target (100, 100 from the muzzle), not from here.
+    const Point step = m->GetPosition() - before;
+    EXPECT_EQ(step.x, step.y);
+    EXPECT_GT(step.x, 0);
+    EXPECT_LE(Fly(*m, 40), 500);
+    const Point burst = Burst();
+    EXPECT_NEAR(Vector(burst - m->launchPoint).magnitude, 300, 6);
+    EXPECT_TRUE(target->hits.empty());
+}
+
+TEST_F(FlyingShots, AHomingMissileWhoseTargetDiedStrikesItsLastAimNotTheMapCorner) {
+    Sim* owner = Shooter(Point(100, 300), kit.Weapon({.range = 500}));
+    Mark* target = Target(2, Point(300, 300));
+    std::unique_ptr<MissileWeapon> m = Missile(owner, target, 1, true);
+    for (int t = 0; t < 5; ++t)
+        m->Update(40);
+    const Point last = target->GetCentre();
+    world.paths.RemoveFootprint(target, target->GetPosition(), 1);
+    world.Forget(target);
+    EXPECT_LE(Fly(*m, 40), 500);
+    // It bursts where it stood before its last step onto that point.
+    EXPECT_LE(Vector(Burst() - last).magnitude, 3.0);
+}
+
+TEST_F(FlyingShots, TheTrailStartsOnePuffAStepAndHoldsAtMostFive) {
+    std::unique_ptr<DirectionalEffectTemplate> smoke = FlashEffect(7);
+    Sim* owner = Shooter(Point(100, 300), kit.Weapon({.range = 600}));
+    Mark* target = Target(2, Point(560, 304));
+    std::unique_ptr<MissileWeapon> m = Missile(owner, target, 1, false);
+    m->trailSprites = smoke->pictures.get();
+    m->Update(16);
+    int previous = 0;
+    int most = 0;
+    for (int step = 1; step <= 12; ++step) {
+        m->Update(30);  // three delays: one step each time
+        int active = 0;
+        for (int f : m->trailFrames)
+            active += f >= 0 ? 1 : 0;
+        EXPECT_LE(active, MissileWeapon::kTrailPuffs);
+        EXPECT_LE(active, previous + 1);
+        previous = active;
+        most = std::max(most, active);
+    }
+    // Seven frames a puff and one new puff a step: the five slots fill up.
+    EXPECT_EQ(most, MissileWeapon::kTrailPuffs);
+}
+
+TEST_F(FlyingShots, LaunchPicturesHoldTheShotOnTheRackAndNoneLetItFlyAtOnce) {
+    std::unique_ptr<DirectionalEffectTemplate> flash = FlashEffect(5);
+    std::unique_ptr<DirectionalEffectTemplate> bare = FlashEffect(5);
+    bare->pictures.reset();
+    // Four frames a facing: a missile without a firing effect plays row 0 on the rack.
+    class FourFrames : public CatalogueMedia {
+    public:
+        std::unique_ptr<SpriteSet> LoadGrid(const std::string&) override {
+            return std::move(FlashEffect(4)->pictures);
+        }
+    } media;
+    SetCatalogueMedia(&media);
+    ShotPictureTemplate picture('V', 'm');
+    SetCatalogueMedia(nullptr);
+    const struct {
+        DirectionalEffectTemplate* effect;
+        bool rocket;
+        int rackMs;  // time on the rack before flight: 100 ms a launch frame
+    } cases[] = {
+        {flash.get(), true, 500},  {bare.get(), true, 0},  {nullptr, true, 0},
+        {flash.get(), false, 500}, {bare.get(), false, 0}, {nullptr, false, 400},
+    };
+    for (const auto& c : cases) {
+        WeaponTemplate* w = kit.Weapon({.range = 500});
+        w->fireEffect = c.effect;
+        w->projectile = &picture;
+        Sim* owner = Shooter(Point(100, 300), w);
+        Mark* target = Target(2, Point(400, 304));
+        std::unique_ptr<Weapon> shot;
+        if (c.rocket) {
+            auto r = Make<AnimatedRocketShot>(owner, target, 1);
+            r->SetSteerGoal(std::make_unique<LocationGoal>(r->id, target->GetCentre(), 10, 1, 1));
+            shot = std::move(r);
+        } else {
+            shot = Missile(owner, target, 1, false);
+        }
+        const Point start = shot->GetPosition();
+        int ms = 0;
+        while (shot->GetPosition() == start && ms < 2000) {
+            shot->Update(20);
+            ms += 20;
+        }
+        // The first move needs 30 ms of flight (two delays passed) after the launch.
+        EXPECT_GE(ms, c.rackMs + 20) << c.rocket << " " << (c.effect == flash.get());
+        EXPECT_LE(ms, c.rackMs + 140) << c.rocket << " " << (c.effect == flash.get());
+        EXPECT_EQ(shot->spriteSet, picture.pictures.get());
+        EXPECT_LE(Fly(*shot, 20), 500);
+        EXPECT_EQ(target->hits.size(), 1u);
+    }
+}
+
+}  // namespace
