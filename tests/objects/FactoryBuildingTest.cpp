@@ -572,6 +572,12 @@ TEST_F(SampleFactory, RefitTakesTheHardpointsTheChassisHasAndRebuildsTheParts) {
     EXPECT_EQ(f->Parts().Count(), fitted);
     EXPECT_EQ(f->RefitFromText("garbage"), 0);
     EXPECT_EQ(f->RefitFromText(""), 0);
+    // The factory's own code, as record 'i' and command 27 carry it, reads back whole.
+    const std::string own = f->GetDesign()->CodeString();
+    auto g = Make(0, 2);
+    ASSERT_EQ(g->RefitFromText(own.c_str()), 1);
+    EXPECT_EQ(std::string(g->GetDesign()->CodeString()), own);
+    EXPECT_EQ(g->Parts().Count(), fitted);
 }
 
 TEST_F(Factory, IsReachedThroughItsProductionInterfaceOnly) {
