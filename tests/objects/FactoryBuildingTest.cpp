@@ -598,8 +598,9 @@ TEST_F(Factory, DeliveriesAndQueuedCancelsMoveOnlyWhatTheyShould) {
     EXPECT_EQ(f->QueuedJobCount(), 0);
     EXPECT_TRUE(f->carrierPartner.IsNull());
     EXPECT_EQ(f->GetCargo(), FactoryBuilding::kCapacity);
+    f->AddResources(0, 5);
     f->Parse('a', nullptr);
-    EXPECT_EQ(f->GetCredit(), 0);
+    EXPECT_EQ(f->GetCredit(), 5);
 }
 
 TEST_F(Factory, DoorWaitsForEveryPeerAndABlockedExitIsClearedOnce) {
