@@ -66,6 +66,7 @@ TEST_F(Groups, MembersStandAtTheirPlacesAndTheRecordReadsBackReversed) {
     copy.Parse('q', "1,102,99,99");
     copy.Parse('q', "1,999,5,5");
     copy.Parse('q', "1,100,x");
+    copy.Parse('q', "1,50,0,0");  // the first group itself
     ASSERT_EQ(copy.MemberCount(), 3);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(copy.MemberAt(i), members[static_cast<size_t>(2 - i)]);
