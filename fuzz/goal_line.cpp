@@ -1,15 +1,25 @@
 // Reads arbitrary bytes as the value text of an object's goal line ('U'), the way a scenario
-// file hands it over: at most one goal may come of it, and its stored fields must be readable.
+// file hands it over: at most one goal of any type 1 to 8 may come of it, and its stored fields
+// must be readable.
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
+#include "objects/EconomyMakers.h"
 #include "objects/GameObject.h"
 #include "objects/Goal.h"
 #include "objects/GoalRecord.h"
+#include "objects/ObjectWorld.h"
+#include "objects/UnitMakers.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (size > 4096) return 0;
+    // The economy goals (types 3 to 6 and 8) come from the makers the World installs.
+    static const bool installed = [] {
+        InstallEconomyMakers(TheObjectWorld().Makers());
+        return true;
+    }();
+    (void)installed;
     const std::string text(reinterpret_cast<const char*>(data), size);
     const CollisionFilter filter(1, 0, 0, 0, 0);
     GameObject object(Point(100, 100), 0, Size(32, 32), nullptr, 0, filter, SimId(1, 1), 100, 1);

@@ -70,16 +70,21 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ScenarioText text;
     if (!text.ReadBytes(reinterpret_cast<const char*>(data), size)) return 0;
     if (ScenarioCheck::CheckText(text, 0) != ScenarioFault::None) return 0;
-    World world;
-    world.localDir = setup.directory.string() + "/";
-    world.dataDir = world.localDir;
-    world.scenarioMakers.spawnSim = [](const char* code, const SimId& id, const Point& p) {
-        return code && *code ? Plain(id, p) : nullptr;
-    };
-    world.scenarioMakers.createBuildingSim = [](char, const SimId& id, const Point& p, int) {
-        return Plain(id, p);
-    };
-    world.scenarioMakers.makeGroup = [](const SimId& id) { return Plain(id, Point(0, 0)); };
+    // One World for every input, cleared after each as between two games: a new World per
+    // input would cost more than the reading it checks.
+    static World& world = []() -> World& {
+        static World w;
+        w.localDir = setup.directory.string() + "/";
+        w.dataDir = w.localDir;
+        w.scenarioMakers.spawnSim = [](const char* code, const SimId& id, const Point& p) {
+            return code && *code ? Plain(id, p) : nullptr;
+        };
+        w.scenarioMakers.createBuildingSim = [](char, const SimId& id, const Point& p, int) {
+            return Plain(id, p);
+        };
+        w.scenarioMakers.makeGroup = [](const SimId& id) { return Plain(id, Point(0, 0)); };
+        return w;
+    }();
     world.scenario = std::make_unique<Scenario>();
     world.scenario->LoadText(world, text);
     world.SaveGame("fuzz.scn");

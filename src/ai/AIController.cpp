@@ -2,9 +2,12 @@
 
 #include <utility>
 
+#include "ai/AIGroupManager.h"
+#include "ai/BuildPlanner.h"
 #include "ai/FactoryControls.h"
 #include "ai/InfluenceGrid.h"
-#include "ai/StubManagers.h"
+#include "ai/SquadPoolManager.h"
+#include "ai/SquadRecruiter.h"
 #include "ai/UnitTraits.h"
 #include "catalogue/DesignRules.h"
 #include "catalogue/VehicleDesign.h"
@@ -13,6 +16,7 @@
 #include "map/PathGrid.h"
 #include "map/PathSearch.h"
 #include "map/SightGrid.h"
+#include "objects/FactoryProduction.h"
 #include "objects/GameObject.h"
 #include "objects/Sim.h"
 #include "objects/SquadManoeuvre.h"
@@ -94,7 +98,7 @@ void AIController::SetLevel(int newLevel) {
         if (manager) manager->SetLevel(level);
 }
 
-int32_t AIController::ScaleByLevel(int32_t value) const {
+int32_t AIController::ScaleByLevel(int32_t value) {
     // The factor is a single-precision value; the product is taken at full precision and
     // truncated, so 1000 at 0.9 gives 899.
     const double product =
@@ -121,6 +125,9 @@ int AIController::IsAlliedWith(int32_t otherTeam) const {
 }
 
 void AIController::Setup(int setupLevel) {
+    // Once per game: a second call would list a second set of managers and pay the factory
+    // its starting resources again.
+    if (grid) return;
     const int tableLevel = ClampLevel(setupLevel);
     // 1.
     if (world.sight) {
@@ -144,7 +151,7 @@ void AIController::Setup(int setupLevel) {
         factory->skill = kSkill[tableLevel];
         factory->Deposit(kStartStore[tableLevel]);
         factory->AddCargo(kStartCargo[tableLevel]);
-        if (FactoryControls* controls = FactoryControlsOf(factory))
+        if (FactoryProduction* controls = AsFactoryProduction(factory))
             controls->AddResources(kStartResources[tableLevel], kStartResources[tableLevel]);
         // 5.
         AnalyseRoutes(*factory);
@@ -197,7 +204,7 @@ void AIController::Setup(int setupLevel) {
             if (GameObject* o = static_cast<ObjectNode*>(n)->Object()) existing.push_back(o->id);
     }
     for (const SimId& id : existing) {
-        GameObject* object = world.FindSim(id);
+        GameObject* object = world.FindObject(id);
         if (!object) continue;
         int32_t squadId = 0;
         AIManager* claimer = nullptr;

@@ -25,7 +25,7 @@ class AIGroupManager;
 class AIManager;
 class BuildPlanner;
 class DesignRules;
-class FactoryControls;
+class FactoryProduction;
 class GameObject;
 class InfluenceCell;
 class InfluenceGrid;
@@ -111,8 +111,9 @@ public:
     virtual void SetLevel(int newLevel);
 
     // --- Levels
-    // The value times the level's build-time factor (single precision), truncated.
-    int32_t ScaleByLevel(int32_t value) const;
+    // The value times the level's build-time factor (single precision), truncated; the
+    // factory scales its build times with it.
+    int32_t ScaleByLevel(int32_t value) override;
     int32_t Level() const { return level; }
     Point RallyPoint() const { return rallyPoint; }
     // The n-th objective; the first when there is no n-th; null when there is none.
@@ -129,8 +130,8 @@ public:
     // request queued as a build order unless higherPriority or the queue is full).
     GameObject* RequestUnits(const DesignRules& request, int higherPriority, const Point* near,
                              int maxDistance, int noSearch);
-    void ProductionStep(GameObject& factory, FactoryControls& controls);
-    std::unique_ptr<VehicleDesign> NextBuild(GameObject& factory, FactoryControls& controls);
+    void ProductionStep(GameObject& factory, FactoryProduction& controls);
+    std::unique_ptr<VehicleDesign> NextBuild(GameObject& factory, FactoryProduction& controls);
     void PlanOrder(DesignRules& order, GameObject* factory);
     // Resets the first production counter and the ore-change counter.
     void ResetProductionCounters();

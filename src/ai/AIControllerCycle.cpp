@@ -4,15 +4,19 @@
 #include <vector>
 
 #include "ai/AIController.h"
+#include "ai/AIGroupManager.h"
 #include "ai/AIManager.h"
+#include "ai/BuildPlanner.h"
 #include "ai/FactoryControls.h"
 #include "ai/InfluenceGrid.h"
-#include "ai/StubManagers.h"
+#include "ai/SquadPoolManager.h"
+#include "ai/SquadRecruiter.h"
 #include "ai/UnitTraits.h"
 #include "catalogue/DesignRules.h"
 #include "catalogue/VehicleDesign.h"
 #include "core/Settings.h"
 #include "map/SightGrid.h"
+#include "objects/FactoryProduction.h"
 #include "objects/GameObject.h"
 #include "objects/Sim.h"
 #include "objects/UnitMakers.h"
@@ -70,10 +74,10 @@ void AIController::Update(Timer& budget) {
         if (!target || target->IsDestroyed()) targetTeam = 0;
     }
     // 3.
-    FactoryControls* controls = FactoryControlsOf(factory);
+    FactoryProduction* controls = AsFactoryProduction(factory);
     if (controls) ProductionStep(*factory, *controls);
     // 4.
-    const int busy = controls ? controls->IsBusy() : factory->IsMoving();
+    const int busy = factory->IsMoving();
     if (factoryWasBusy && !busy) {
         ResetProductionCounters();
         if (SquadDirectory* owner = factory->Owner())
@@ -176,7 +180,7 @@ void AIController::LaunchAllOutAttack() {
     GameObject* target = world.TeamFactory(targetTeam);
     if (!target) return;
     for (const SimId& id : TeamIds(world, team)) {
-        GameObject* unit = world.FindSim(id);
+        GameObject* unit = world.FindObject(id);
         if (!unit) continue;
         const char role = unit_traits::RoleOf(unit);
         if (role == 'f' || role == 'k' || role == 't' || unit_traits::IsStructure(unit)) continue;
@@ -358,7 +362,7 @@ void AIController::OnEnemySeen(GameObject* object) {
     object->SetReferencePoint(team, object->GetPosition());
     if (level < 3 || object->GetKind() != kCaptureUnit || object->GetLastAttacker()) return;
     for (const SimId& id : TeamIds(world, team)) {
-        GameObject* unit = world.FindSim(id);
+        GameObject* unit = world.FindObject(id);
         if (!unit) continue;
         GameObject* chased = unit->goals.AttackTarget(unit, 0);
         if (chased && chased->GetKind() == kCaptureUnit) continue;

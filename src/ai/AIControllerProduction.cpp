@@ -9,7 +9,6 @@
 
 #include "ai/AIController.h"
 #include "ai/AIManager.h"
-#include "ai/FactoryControls.h"
 #include "ai/UnitTraits.h"
 #include "catalogue/DesignRules.h"
 #include "catalogue/MountTemplate.h"
@@ -20,6 +19,7 @@
 #include "catalogue/WeaponTemplate.h"
 #include "core/Random.h"
 #include "core/Settings.h"
+#include "objects/FactoryProduction.h"
 #include "objects/GameObject.h"
 #include "world/ObjectNode.h"
 #include "world/World.h"
@@ -195,7 +195,7 @@ void AIController::HandOutOrders() {
 }
 
 std::unique_ptr<VehicleDesign> AIController::NextBuild(GameObject& factory,
-                                                       FactoryControls& /*controls*/) {
+                                                       FactoryProduction& controls) {
     // 1.
     std::unique_ptr<VehicleDesign> design = std::move(heldDesign);
     // 2.
@@ -219,7 +219,7 @@ std::unique_ptr<VehicleDesign> AIController::NextBuild(GameObject& factory,
             return nullptr;
         }
         if (factory.GetCargo() < design->SumPartField5() ||
-            factory.GetStored() < design->SumPartField6()) {
+            controls.GetStore() < design->SumPartField6()) {
             heldDesign = std::move(design);
             return nullptr;
         }
@@ -232,13 +232,13 @@ std::unique_ptr<VehicleDesign> AIController::NextBuild(GameObject& factory,
     return design;
 }
 
-void AIController::ProductionStep(GameObject& factory, FactoryControls& controls) {
+void AIController::ProductionStep(GameObject& factory, FactoryProduction& controls) {
     // 1.
-    if (!controls.CurrentJobDesign() && !controls.IsBusy()) {
+    if (!controls.CurrentJob() && !factory.IsMoving()) {
         if (controls.UnfoldState() == 4) {
             if (std::unique_ptr<VehicleDesign> design = NextBuild(factory, controls)) {
                 controls.QueueJob(std::move(design), 1);
-                if (controls.Credit() > 0) ResetProductionCounters();
+                if (controls.GetCredit() > 0) ResetProductionCounters();
                 oreAtLastJob = factory.GetCargo();
             }
         } else if (controls.UnfoldState() == 0 && factory.goals.IsEmpty()) {
@@ -247,9 +247,9 @@ void AIController::ProductionStep(GameObject& factory, FactoryControls& controls
     }
     // 2. The team saves for a miner. A job from the scenario file has no pending order to
     // put back.
-    VehicleDesign* job = controls.CurrentJobDesign();
+    VehicleDesign* job = controls.CurrentJob();
     if (job && minerCount == 0 && factory.GetCargo() < minerCost &&
-        !(job->chassis && job->chassis->role == 'f') && controls.CancelJob() == 1) {
+        !(job->chassis && job->chassis->role == 'f') && controls.CancelJob(nullptr) == 1) {
         if (pendingOrder) QueueOrder(std::move(pendingOrder));
     }
 }
@@ -280,8 +280,8 @@ void AIController::PlanOrder(DesignRules& order, GameObject* factory) {
         if (GameObject* localFactory = world.TeamFactory(local)) {
             if (VehicleDesign* design = localFactory->GetDesign())
                 NoteDesign(plan, *design, clan, kStealthNotes | kClass2Notes | kWeaponNotes);
-            if (FactoryControls* controls = FactoryControlsOf(localFactory))
-                if (VehicleDesign* job = controls->CurrentJobDesign())
+            if (FactoryProduction* controls = AsFactoryProduction(localFactory))
+                if (VehicleDesign* job = controls->CurrentJob())
                     NoteDesign(plan, *job, clan, kAllNotes);
         }
     }
@@ -289,14 +289,14 @@ void AIController::PlanOrder(DesignRules& order, GameObject* factory) {
     if (plan.stealthLetters.empty()) plan.stealthLetters.push_back('z');
     if (plan.sensorLetters.empty()) plan.sensorLetters.push_back('u');
     // 3. Switch words 0, 1, 2: ore, second resource, queue.
-    FactoryControls* controls = factory ? FactoryControlsOf(factory) : nullptr;
-    if (factory && controls && controls->Credit() < 1) {
+    FactoryProduction* controls = factory ? AsFactoryProduction(factory) : nullptr;
+    if (factory && controls && controls->GetCredit() < 1) {
         if (buildOrders.Count() + 5 < examined) {
             order.weights[2] = 1;
         } else {
             if (factory->GetCargo() < kLowStock) order.weights[0] = 1;
             GameObject* linked = controls->MinedDeposit();
-            const int32_t store = factory->GetStored() + (linked ? linked->GetStored() : 0);
+            const int32_t store = controls->GetStore() + (linked ? linked->GetStored() : 0);
             if (store < kLowStock) order.weights[1] = 1;
         }
     }

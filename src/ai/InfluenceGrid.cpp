@@ -78,6 +78,7 @@ bool InfluenceGrid::Counts(int32_t team, int32_t owner, int32_t filter) const {
 }
 
 void InfluenceGrid::Refresh(int32_t ownerTeam, EventReceiver& owner) {
+    if (ownerTeam < 0 || ownerTeam >= InfluenceCell::kTeams) return;
     // 1.
     for (InfluenceCell& cell : cells)
         for (auto& counter : cell.counters)
@@ -120,8 +121,12 @@ void InfluenceGrid::CountObject(GameObject* object, int32_t team, int fireCounte
         totals[fireCounter + 1][team] += health;
         if (fireCounter == InfluenceCell::kCombatFire) ++totals[InfluenceCell::kCount][team];
     }
+    // The object's own team (a captured unit may still stand in its old team's list).
     const int32_t objectTeam = object->GetTeam();
-    const bool unallied = objectTeam != ownerTeam && !world.AreAllied(ownerTeam, objectTeam);
+    const bool inTable = objectTeam >= 0 && objectTeam < InfluenceCell::kTeams;
+    const bool unallied =
+        objectTeam != ownerTeam &&
+        (inTable ? allied[ownerTeam][objectTeam] == 0 : !world.AreAllied(ownerTeam, objectTeam));
     if (unallied && world.sight && world.sight->IsRectVisible(object->GetFootprint(), ownerTeam))
         owner.OnEvent(9, nullptr, object);
 }

@@ -48,6 +48,9 @@ public:
     // leaves the map empty.
     void Load(const char* name);
     void LoadFromStream(ResourceFile& file);
+    // Back to the state of a map that was never loaded, keeping the tables' memory for the
+    // next land.
+    void MakeEmpty();
     void AllocSearchArrays();
     void InstallPalette();
 
@@ -133,8 +136,6 @@ private:
     // DecodeVisibleTiles for a view that moved: only the cells that entered or left it count.
     void ScrollDecodedTiles(int row0, int column0, int row1, int column1);
     void PaintFrameInto(uint8_t* picture, int frame);
-    // Back to the state of a map that was never loaded.
-    void MakeEmpty();
     // The leading entries of the cell tables and of the tile tables the current land can use.
     size_t UsedCells() const;
     size_t UsedTiles() const;

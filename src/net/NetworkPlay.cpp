@@ -6,9 +6,13 @@
 #include "map/CollisionFilter.h"
 #include "net/CommandExecutor.h"
 #include "net/CommandReceivers.h"
+#include "net/FactoryReceivers.h"
 #include "net/TcpEndpoint.h"
 #include "net/TcpLink.h"
+#include "objects/AirSim.h"
 #include "objects/Artifact.h"
+#include "objects/CaptureSim.h"
+#include "objects/CarrierSim.h"
 #include "objects/Goal.h"
 #include "objects/ObjectWorld.h"
 #include "objects/Sim.h"
@@ -21,7 +25,7 @@ namespace {
 
 constexpr int kRefuelParam = 99;
 
-class TodaysReceivers : public CommandReceivers {
+class TodaysReceivers : public FactoryReceivers {
 public:
     // The economy goals come from the makers their code installs (none: no goal), with the
     // constant arguments a received goal always has.
@@ -66,6 +70,42 @@ public:
                    const char* designText) override {
         auto design = std::make_unique<VehicleDesign>(designText);
         SpawnSim(design, id, p, 0);
+    }
+    // Flyers, carriers and capture units: the executor found the object and decided mirror
+    // or owner; an object of another class ignores the command.
+    void StartAltitudeChange(GameObject* flyer, int layer, const Point& p) override {
+        if (auto* air = dynamic_cast<AirSim*>(flyer)) air->StartAltitudeChange(layer, p);
+    }
+    void ApplyAltitudeStep(GameObject* flyer, const Point& position,
+                           const Point& altitude) override {
+        if (auto* air = dynamic_cast<AirSim*>(flyer)) air->ApplyAltitudeStep(position, altitude);
+    }
+    void EndAltitudeChange(GameObject* flyer, const Point& altitude) override {
+        if (auto* air = dynamic_cast<AirSim*>(flyer)) air->EndAltitudeChange(altitude);
+    }
+    void CountAltitudeAck(GameObject* flyer) override {
+        if (auto* air = dynamic_cast<AirSim*>(flyer)) air->CountAltitudeAck();
+    }
+    void ApplyPickUp(GameObject* carrier, const SimId& unitId) override {
+        if (auto* c = dynamic_cast<CarrierSim*>(carrier)) c->ApplyPickUp(unitId);
+    }
+    void BeginCarry(GameObject* carrier, GameObject* unit, const Point& p) override {
+        if (auto* c = dynamic_cast<CarrierSim*>(carrier)) c->BeginCarry(unit, p);
+    }
+    void CountDropAck(GameObject* carrier) override {
+        if (auto* c = dynamic_cast<CarrierSim*>(carrier)) c->CountDropAck();
+    }
+    void MoveCarried(GameObject* carrier, const Point& p) override {
+        if (auto* c = dynamic_cast<CarrierSim*>(carrier)) c->MoveCarried(p);
+    }
+    void ApplyDrop(GameObject* carrier) override {
+        if (auto* c = dynamic_cast<CarrierSim*>(carrier)) c->ApplyDrop();
+    }
+    void ResetCarry(GameObject* carrier) override {
+        if (auto* c = dynamic_cast<CarrierSim*>(carrier)) c->ResetCarry();
+    }
+    void TakeOver(GameObject* captureUnit, GameObject* target) override {
+        if (auto* c = dynamic_cast<CaptureSim*>(captureUnit)) c->TakeOver(target);
     }
     void ApplyPeerSettings(const SetupSettings& settings, int start, int leave) override {
         if (TheNetworkHooks().applyPeerSettings)

@@ -241,6 +241,9 @@ public:
     Point returnPoint;
     Point attackOrigin;
     SimId groupId;
+    // When not null, the battle screen orders and targets the object this names in this one's
+    // place.
+    SimId delegateId;
     // Dock offsets from the position; each node's key holds the dock's flag bits.
     NodeList docks;
     int32_t routeWait = 0;
@@ -254,7 +257,8 @@ public:
     // What the World and the sight grid read beside the above.
     // 0 takes the object off the map (carried units).
     int32_t onMap = 1;
-    // 1: the object takes part in the deploy round trip of the grids.
+    // 1: the object stands on the grids and takes part in the deploy round trip (0 while a
+    // carrier holds it).
     int32_t gridFlag = 1;
     // 1: its path requests go first.
     int32_t pathPriority = 0;

@@ -74,6 +74,11 @@ public:
     int IsNetworkGame() override { return 0; }
     int DebugMode() override { return 0; }
     int LowDetail() override { return 0; }
+    GameObject* FindCargoCarrier(const SimId&) override { return nullptr; }
+    GameObject* NearestDestructible(GameObject*, int) override { return nullptr; }
+    GameObject* NearestWreck(GameObject*, const Point&, int) override { return nullptr; }
+    GameObject* FindNearestWreck(GameObject*, int) override { return nullptr; }
+    int CountTeamDestructibles(int) override { return 0; }
 
 private:
     int32_t nextSerial = 1;

@@ -137,6 +137,16 @@ public:
     virtual int DebugMode() = 0;
     virtual int LowDetail() = 0;
 
+    // --- What the economy asks.
+    // FindObject, kept only for a unit whose design's chassis letter is 'h'.
+    virtual GameObject* FindCargoCarrier(const SimId& id) = 0;
+    // The nearest field with ore left within the limit of the object (0: any distance), or null.
+    virtual GameObject* NearestDestructible(GameObject* object, int limit) = 0;
+    // The nearest wreck with salvage left within the limit of the point, or of the object.
+    virtual GameObject* NearestWreck(GameObject* object, const Point& p, int limit) = 0;
+    // The fields the team owns that still hold ore.
+    virtual int CountTeamDestructibles(int team) = 0;
+
     // --- What the factory asks beside the above; neutral until a World answers.
     // A placeholder holding the object's place at p: its id, or the null id when refused.
     virtual SimId ReservePlace(GameObject* object, const Point& p, GameObject** blocker);
@@ -146,6 +156,30 @@ public:
     virtual GameObject* NearestOreDeposit(GameObject* object);
     // The nearest wreck within the limit that has a dock free for the object, or null.
     virtual GameObject* FindNearestWreck(GameObject* object, int limit);
+
+    // --- What the deploying units, flyers and carriers ask. Each answers nothing (no place
+    // held, nothing placed) until the World gives it.
+    // A deploying unit becomes a structure or a unit again while its team's units and factory
+    // are off the grids (the kinds come back through the unit's own setter).
+    virtual int DeploySim(GameObject* /*sim*/) { return 0; }
+    virtual int UndeploySim(GameObject* /*sim*/) { return 0; }
+    // Holds a place for the object at p on the layer; the id of the holder, the null id when
+    // the place is taken (the blocker, when asked, names who).
+    virtual SimId ReservePlaceOnLayer(SimId& out, GameObject* /*object*/, const Point& /*p*/,
+                                      int /*layer*/, GameObject** blocker) {
+        if (blocker) *blocker = nullptr;
+        out = SimId();
+        return out;
+    }
+    // Gives the held place to the object on the layer (null: just lets the place go).
+    virtual void MoveReservationOnLayer(const SimId& /*id*/, GameObject* /*object*/,
+                                        int /*layer*/) {}
+    // Moves the object to p on the layer; 0 (nothing changed) when the place is taken.
+    virtual int PlaceOnLayer(GameObject* /*object*/, const Point& /*p*/, int /*layer*/,
+                             GameObject** blocker) {
+        if (blocker) *blocker = nullptr;
+        return 0;
+    }
 };
 
 // The installed World services; never null.

@@ -33,7 +33,10 @@ void OreDeposit::AnnounceAmount() {
 void OreDeposit::Update(int /*elapsedMs*/) {
     if (regrowTimer.Expired()) {
         growth = kFastGrowth;
+        // A timer that has expired stays expired whatever its period: it must leave that
+        // state too, or the host would announce the amount on every update.
         regrowTimer.period = -1;
+        regrowTimer.state = TimerState::Stopped;
         AnnounceAmount();
     }
     if (growTimer.Expired()) {

@@ -406,11 +406,13 @@ void Sim::ChangeTeam(const ValueTriple& record, int announce) {
             if (nowLocal != local) SetLocal(nowLocal);
             if (announce == 1) world.Commands().SendChangeOwner(this, record);
         }
-        world.RemoveFromGrids(this, position, GetRadius());
+        // A unit off the grids (carried) stays off them until it is set down.
+        const bool onGrids = gridFlag == 1;
+        if (onGrids) world.RemoveFromGrids(this, position, GetRadius());
         world.MoveSimToTeam(this, oldTeam, newTeam);
         teamRecord = ValueTriple(record.first, record.third);
         collision.team = newTeam;
-        world.AddToGrids(this, position, GetRadius());
+        if (onGrids) world.AddToGrids(this, position, GetRadius());
         SetOwner(nullptr);
         SetOwner(dynamic_cast<SquadDirectory*>(world.ControllerOf(newTeam)));
         ResetBehaviour();
@@ -451,6 +453,8 @@ void Sim::LeaveGrids() {
     ObjectWorld& world = TheObjectWorld();
     if (leftGrids == 1 || world.FindObject(id) != this) return;
     leftGrids = 1;
+    // A carried unit is off the grids already: its sight must not be taken away twice.
+    if (gridFlag != 1) return;
     world.RemoveFromGrids(this, GetCentre(), GetRadius());
 }
 

@@ -9,6 +9,7 @@
 #include "core/Vector.h"
 #include "objects/Artifact.h"
 #include "objects/CommandBuffer.h"
+#include "objects/EconomyManoeuvres.h"
 #include "objects/Goal.h"
 #include "objects/ObjectWorld.h"
 #include "objects/PartAttachment.h"
@@ -23,8 +24,6 @@ constexpr int kRefuelStructure = 4;
 constexpr int kGroupRouteMargin = 192;
 constexpr double kMovingGroupScale = 0.5;
 constexpr int kBlockerChain = 10;
-constexpr int kRepairManoeuvre = 5;
-constexpr int kRefuelManoeuvre = 15;
 constexpr int kArtifactKind = 8;
 
 int RoundHalfUp(double v) {
@@ -120,11 +119,8 @@ int Sim::RequestRoute(Goal* front) {
             SendEvent(4, this);
             front->reportFailure = 0;
         }
-        // The repair and refuel manoeuvres learn of the failed trip once they exist.
-        if (goals.HasRepairGoal() == 1)
-            FindManoeuvre(kRepairManoeuvre);
-        else if (goals.HasRefuelGoal() == 1)
-            FindManoeuvre(kRefuelManoeuvre);
+        // The repair and refuel manoeuvres learn of the failed trip.
+        MarkEconomyRouteFailed(*this, 1);
         return 1;
     }
     if (front->retried == 1) {

@@ -11,6 +11,7 @@
 #include "core/SpriteSet.h"
 #include "core/Vector.h"
 #include "objects/CommandBuffer.h"
+#include "objects/EconomyManoeuvres.h"
 #include "objects/FireControl.h"
 #include "objects/LocationGoal.h"
 #include "objects/ManoeuvreList.h"
@@ -34,7 +35,6 @@ constexpr int kRingStep = 32;
 constexpr int kGuardTolerance = 10;
 constexpr int kRepairManoeuvre = 5;
 constexpr int kMiningManoeuvre = 6;
-constexpr int kRefuelManoeuvre = 15;
 
 int RoundHalfUp(double v) {
     return static_cast<int>(std::floor(v + 0.5));
@@ -62,6 +62,9 @@ RoleTemplate* SmokeTemplate() {
 }  // namespace
 
 void Sim::Update(int elapsedMs) {
+    // Off the map (carried aboard a carrier, or its team out of the game) a unit neither
+    // moves, runs goals or manoeuvres, nor fires.
+    if (onMap == 0) return;
     ObjectWorld& world = TheObjectWorld();
     waiting = 0;
     const bool remoteIdle = local != 1 && moving == 0;
@@ -184,27 +187,24 @@ void Sim::RunManoeuvreList() {
 // --- Orders
 
 void Sim::IssueOrder(int code, int flags, const Point& p, const SimId& target) {
-    if (enabled != 1) return;
+    if (enabled != 1 || onMap == 0) return;
     lastAttacker = SimId();
     if (IsGuarding()) StopGuarding();
-    // The repair and refuel manoeuvres are woken here once they exist.
-    if (goals.HasRepairGoal() == 1)
-        FindManoeuvre(kRepairManoeuvre);
-    else if (goals.HasRefuelGoal() == 1)
-        FindManoeuvre(kRefuelManoeuvre);
+    MarkEconomyRouteFailed(*this, 1);
     Goal* order = goals.FirstUnfinished();
     if (order && order->GetType() == static_cast<int>(GoalType::Target) &&
         (code == kOrderMove || code == kOrderMoveAlso))
         ignoreAttackers = 1;
     else if (code == kOrderAttack)
         ignoreAttackers = 0;
-    // The mining manoeuvre forgets its field here once it exists.
-    FindManoeuvre(kMiningManoeuvre);
+    if (auto* mining = dynamic_cast<MiningManoeuvre*>(FindManoeuvre(kMiningManoeuvre)))
+        mining->SetTargetId(SimId());
     ExecuteOrder(code, flags, p, target, 1);
     ordered = 1;
 }
 
 void Sim::ExecuteOrder(int code, int flags, const Point& p, const SimId& target, int arg) {
+    if (onMap == 0) return;
     routeTimer.period = 0;
     routeTimer.Start();
     if (!(flags & kWaypoint)) lastAttacker = SimId();
@@ -339,10 +339,14 @@ void Sim::Surround(const SimId& target) {
     goals.RepeatAll();
 }
 
-// The repair manoeuvre sends the unit on its trip once it exists.
+// A null repairer is the nearest one of the team.
 void Sim::OrderRepair(const SimId& repairer) {
-    FindManoeuvre(kRepairManoeuvre);
-    TheObjectWorld().FindObject(repairer);
+    auto* repair = dynamic_cast<RepairManoeuvre*>(FindManoeuvre(kRepairManoeuvre));
+    if (repair) repair->routeFailed = 0;
+    GameObject* chosen = repairer.IsNull() ? RepairManoeuvre::NearestRepairer(*this)
+                                           : TheObjectWorld().FindObject(repairer);
+    if (!chosen) return;
+    RepairManoeuvre::SendToRepair(*this, *chosen, !repair || repair->stayAway == 0 ? 1 : 0);
 }
 
 void Sim::OrderTransport(const SimId& transporter) {

@@ -1,5 +1,6 @@
 #include "objects/TransportGoal.h"
 
+#include "objects/CarrierSim.h"
 #include "objects/GameObject.h"
 #include "objects/ObjectWorld.h"
 
@@ -16,7 +17,12 @@ Point TransportGoal::GetLocation() {
 int TransportGoal::IsDone() {
     ObjectWorld& world = TheObjectWorld();
     GameObject* carrier = world.FindSim(targetId);
-    return !carrier || carrier->IsDestroyed() == 1 ? 1 : 0;
+    GameObject* self = world.FindObject(owner);
+    if (!carrier || carrier->IsDestroyed() == 1) return 1;
+    // Taken aboard: the wait is over.
+    auto* ship = dynamic_cast<CarrierSim*>(carrier);
+    if (self && ship && self->CanBeLoaded() == 1 && ship->TryLoad(self) == 1) return 1;
+    return 0;
 }
 
 GoalFields TransportGoal::StoredFields() const {

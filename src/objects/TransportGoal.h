@@ -11,8 +11,7 @@ public:
     int GetType() const override { return static_cast<int>(GoalType::Transport); }
     // The owner's own position; (0, 0) when it cannot be found.
     Point GetLocation() override;
-    // Done when the carrier is gone or destroyed. (Being taken aboard ends it too; that step
-    // belongs to the carrier class.)
+    // Done when the carrier is gone or destroyed, or has taken the owner aboard.
     int IsDone() override;
     GoalFields StoredFields() const override;
 

@@ -3,9 +3,9 @@
 #include "screens/DesignScreen.h"
 #include "screens/MainMenuScreen.h"
 #include "screens/PictureScreen.h"
-#include "screens/PlaceholderScreen.h"
 #include "screens/ResultsScreen.h"
 #include "screens/TitleScreen.h"
+#include "screens/battle/BattleScreen.h"
 #include "world/World.h"
 
 std::unique_ptr<ScreenBase> FrontEndScreenFactory::NewTitleScreen() {
@@ -17,15 +17,23 @@ std::unique_ptr<ScreenBase> FrontEndScreenFactory::NewMainMenuScreen() {
 }
 
 std::unique_ptr<ScreenBase> FrontEndScreenFactory::NewBattleScreen() {
-    return std::make_unique<PlaceholderScreen>("BATTLE");
+    return std::make_unique<BattleScreen>();
 }
 
-int FrontEndScreenFactory::LoadBattleScreen(ScreenBase& battleScreen, int /*team*/,
-                                            char /*clanLetter*/) {
+// The World holds the battle screen as a plain screen; a test may have put another there.
+int FrontEndScreenFactory::LoadBattleScreen(ScreenBase& battleScreen, int team, char clanLetter) {
+    if (auto* battle = dynamic_cast<BattleScreen*>(&battleScreen))
+        return battle->LoadForTeam(team, clanLetter);
     return battleScreen.Load();
 }
 
-void FrontEndScreenFactory::StopBattleVoice(ScreenBase& /*battleScreen*/) {}
+void FrontEndScreenFactory::StopBattleVoice(ScreenBase& battleScreen) {
+    if (auto* battle = dynamic_cast<BattleScreen*>(&battleScreen)) battle->StopVoice();
+}
+
+void FrontEndScreenFactory::CentreBattleView(ScreenBase& battleScreen, const Point& p) {
+    if (auto* battle = dynamic_cast<BattleScreen*>(&battleScreen)) battle->CentreOn(p);
+}
 
 std::unique_ptr<ScreenBase> FrontEndScreenFactory::NewDesignScreen(int fromMenu) {
     return std::make_unique<DesignScreen>(fromMenu);

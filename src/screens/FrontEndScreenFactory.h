@@ -1,6 +1,6 @@
 #pragma once
-// The screen factory of this build: the title, design and exit-picture screens, and a placeholder
-// for every mode whose screen is not built yet. An object in FrontEndScreenFactory.cpp registers
+// The screen factory of this build: the title, main menu, battle, design, results and
+// exit-picture screens. An object in FrontEndScreenFactory.cpp registers
 // one with the World during static initialisation.
 #include "world/ScreenFactory.h"
 
@@ -11,6 +11,7 @@ public:
     std::unique_ptr<ScreenBase> NewBattleScreen() override;
     int LoadBattleScreen(ScreenBase& battleScreen, int team, char clanLetter) override;
     void StopBattleVoice(ScreenBase& battleScreen) override;
+    void CentreBattleView(ScreenBase& battleScreen, const Point& p) override;
     std::unique_ptr<ScreenBase> NewDesignScreen(int fromMenu) override;
     std::unique_ptr<ScreenBase> NewResultsScreen(MissionStats* stats) override;
     std::unique_ptr<ScreenBase> NewPictureScreen() override;

@@ -14,8 +14,12 @@ Land::Land(Land&&) noexcept = default;
 Land& Land::operator=(Land&&) noexcept = default;
 Land::~Land() = default;
 
-Land LandLoader::Load(TerrainServices& services) {
-    auto map = std::make_unique<TerrainMap>();
+Land LandLoader::Load(TerrainServices& services, std::unique_ptr<TerrainMap> reuse) {
+    std::unique_ptr<TerrainMap> map = std::move(reuse);
+    if (map)
+        map->MakeEmpty();
+    else
+        map = std::make_unique<TerrainMap>();
     const int landNumber = services.LandNumber();
     if (landNumber != -1) {
         ResourceFile pack;

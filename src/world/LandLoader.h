@@ -29,8 +29,10 @@ public:
     static constexpr int kPathCellPixels = 32;
 
     // The land number, directories and local team come from the services. A missing land pack
-    // is fatal; a land number the pack does not hold gives an empty map (traced).
-    static Land Load(TerrainServices& services);
+    // is fatal; a land number the pack does not hold gives an empty map (traced). A map of an
+    // earlier land, when given, is emptied and reused: its tables are the size of the largest
+    // land, and making them anew costs more than the load itself.
+    static Land Load(TerrainServices& services, std::unique_ptr<TerrainMap> reuse = nullptr);
     // Builds the grids for a map that is already read; the path grid is attached to the
     // sight grid and carries the terrain flags.
     static Land BuildGrids(std::unique_ptr<TerrainMap> map, int localTeam);

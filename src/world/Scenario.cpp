@@ -159,6 +159,7 @@ int Scenario::AllPlayerSlotsEmpty() const {
 }
 
 int Scenario::Start(World& world) {
+    InstallRegisteredOpponents(world);
     if (world.scenarioMakers.clearSharedCounters) world.scenarioMakers.clearSharedCounters();
     RestartBlockerCycle();
     TakeMissionRow();

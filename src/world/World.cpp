@@ -15,6 +15,7 @@
 #include "map/SightGrid.h"
 #include "map/TerrainMap.h"
 #include "objects/CommandBuffer.h"
+#include "objects/EconomyMakers.h"
 #include "objects/GameObject.h"
 #include "objects/LandFeature.h"
 #include "objects/ManoeuvreMakers.h"
@@ -55,6 +56,8 @@ World::World() {
     ownRecords = std::make_unique<WorldGameRecords>(*this);
     gameRecords = ownRecords.get();
     InstallScenarioMakers();
+    InstallSpecialUnits();
+    InstallEconomyMakers(unitMakers);
     InstallWeaponTemplates();
     InstallManoeuvreMakers(unitMakers);
     designLibrary = std::make_unique<DesignLibrary>();
@@ -197,7 +200,10 @@ void World::ClearObjects() {
     if (designLibrary) designLibrary->Clear();
     cellEffects.DeleteAll();
     reservations.DeleteAll();
-    terrain.reset();
+    if (terrain) {
+        terrain->MakeEmpty();
+        spareTerrain = std::move(terrain);
+    }
     sight.reset();
     pathGrid.reset();
     scenario.reset();

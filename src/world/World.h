@@ -116,7 +116,8 @@ public:
     int ClanTechLevel(char clan) const override;
     char PlayerClan() const override { return clanLetter; }
     VehicleDesign* LocalFactoryDesign() override;
-    void FactoryDesignChanged() override {}
+    // The local team's factory rebuilds its parts and sends its design to the peers.
+    void FactoryDesignChanged() override;
     const ShadeTable* TerrainColourTable() const override;
 
     // What the terrain and the grids ask of the World.
@@ -151,6 +152,11 @@ public:
     // Installs the makers whose classes are part of the game so far: units from a design code
     // (the Sim's CreateSim) and the purpose word every map object keeps.
     void InstallScenarioMakers();
+    // --- WorldSpecialUnits.cpp: the deploying units, carriers, capture units and aircraft.
+    void InstallSpecialUnits();
+    // --- WorldFactory.cpp: the factory's makers (building creation, resources, its job and
+    // deposit for the records).
+    void InstallFactoryMakers();
     // Takes the scenario the next game starts from (mode 9); the previous one is deleted.
     void SetPendingScenario(std::unique_ptr<Scenario> next);
     // Loads the land of the scenario in play (its land number) with its land features.
@@ -211,7 +217,7 @@ public:
     GameObject* FindDestructible(const SimId& id) override;
     GameObject* FindOreDeposit(const SimId& id);
     GameObject* FindGroup(const SimId& id) override;
-    GameObject* FindCargoCarrier(const SimId& id);
+    GameObject* FindCargoCarrier(const SimId& id) override;
     GameObject* TeamFactory(int team) override;
     // Through the team's gathered structures; the scan walks the team's Sim list.
     int TeamHasStructure(int team, int code) override;
@@ -226,11 +232,11 @@ public:
     // an object already deleted.
     void ForgetObjectLookups();
     GameObject* NearestStructure(int team, int code, const Point& p) override;
-    int CountTeamDestructibles(int team);
+    int CountTeamDestructibles(int team) override;
     WreckTemplate* FindTemplateForDesign(GameObject* object);
-    GameObject* NearestDestructible(GameObject* object, int limit);
+    GameObject* NearestDestructible(GameObject* object, int limit) override;
     GameObject* NearestOreDeposit(GameObject* object) override;
-    GameObject* NearestWreck(GameObject* object, const Point& p, int limit);
+    GameObject* NearestWreck(GameObject* object, const Point& p, int limit) override;
     GameObject* FindNearestWreck(GameObject* object, int limit) override;
     SimId NewSimId(int team) override;
     void ReserveSerial(int32_t serial);
@@ -241,13 +247,13 @@ public:
     int CanPlace(GameObject* object, const Point& p, GameObject** blocker, int ignoreLayer,
                  int radius) override;
     int PlaceObject(GameObject* object, const Point& p, GameObject** blocker) override;
-    int PlaceOnLayer(GameObject* object, const Point& p, int layer, GameObject** blocker);
+    int PlaceOnLayer(GameObject* object, const Point& p, int layer, GameObject** blocker) override;
     SimId ReservePlace(SimId& out, GameObject* object, const Point& p, GameObject** blocker);
     SimId ReservePlaceOnLayer(SimId& out, GameObject* object, const Point& p, int layer,
-                              GameObject** blocker);
+                              GameObject** blocker) override;
     SimId ReservePlace(GameObject* object, const Point& p, GameObject** blocker) override;
     void MoveReservation(const SimId& id, GameObject* object) override;
-    void MoveReservationOnLayer(const SimId& id, GameObject* object, int layer);
+    void MoveReservationOnLayer(const SimId& id, GameObject* object, int layer) override;
     void AddToGrids(GameObject* object, const Point& p, int radius) override;
     void RemoveFromGrids(GameObject* object, const Point& p, int radius) override;
     int IsAreaBuildable(const Rect& r) override;
@@ -257,8 +263,8 @@ public:
     int HasObjectAround(GameObject* object, int team) override;
     // A deploying unit becomes a structure (7) or a unit again (1) while its team's units and
     // factory are off the grids; always 0.
-    int DeploySim(GameObject* sim);
-    int UndeploySim(GameObject* sim);
+    int DeploySim(GameObject* sim) override;
+    int UndeploySim(GameObject* sim) override;
 
     // --- WorldPaths.cpp: the path-request queue (its last node is the head) and routes.
     void QueuePathRequest(GameObject* object) override;
@@ -288,7 +294,7 @@ public:
     void TogglePause();
     void SetStatusMessage(const char* text, int colour);
     // The palette index of a colour number; numbers outside 0 .. 8 (the default 10 among them)
-    // answer the ordinary text colour 10.
+    // answer black (0), readable on a status box of the ordinary text colour 10.
     int ColourOf(int colourNumber) const;
     int PlayUiSound(int flag);
     void AddCellEffect(const Point& p) override;
@@ -379,6 +385,11 @@ public:
     // Objects may die before the lists forget them: both forget them first.
     std::unordered_map<int64_t, GameObject*> objectIndex;
     std::vector<GameObject*> teamStructures[kTeams];
+    // The code of each gathered structure (-1: not known when gathered), and all of a team's
+    // codes, one bit per code (all bits when one was not known).
+    static constexpr int kStructureCodeBits = 8;
+    std::vector<int> gatheredCodes[kTeams];
+    uint32_t structureCodes[kTeams] = {};
     int32_t structuresStale[kTeams] = {1, 1, 1, 1, 1};
 
     // The screens (the battle and design screens survive the switches among modes 3, 4, 5).
@@ -414,6 +425,8 @@ public:
     std::unique_ptr<CommandBuffer> peerCommands[kPeerSlots];
     int32_t nextSerial = 1;
     std::unique_ptr<TerrainMap> terrain;
+    // The emptied map of the last game, kept for the next land: its tables are made once.
+    std::unique_ptr<TerrainMap> spareTerrain;
     std::unique_ptr<SightGrid> sight;
     // The game in play, and the one the next game starts from.
     std::unique_ptr<Scenario> scenario;
@@ -512,6 +525,11 @@ void RequestGameMode(GameMode mode);
 // The network code registers how it puts network play into a World; the World runs it when it
 // makes its first peer link without a link maker.
 void RegisterNetworkInstaller(void (*install)(World&));
+
+// The computer opponents register how they install their controller maker; each game's start
+// runs it on a World that has no controller maker yet.
+void RegisterOpponentsInstaller(void (*install)(World&));
+void InstallRegisteredOpponents(World& world);
 
 // Set by the battle screen's debug key: while it is 1 the computer teams get no turns.
 extern int32_t aiHalted;

@@ -16,8 +16,6 @@ namespace {
 
 constexpr int32_t kCellEffectMs = 10000;
 constexpr int kDefaultStatusColour = 10;
-// The colour of ordinary text, for colour numbers the table does not hold.
-constexpr int kTextColour = 10;
 
 bool IsTeam(int team) {
     return team >= 0 && team < World::kTeams;
@@ -65,7 +63,9 @@ void World::SetStatusMessage(const char* text, int colour) {
 
 int World::ColourOf(int colourNumber) const {
     const int entries = static_cast<int>(sizeof colourTable / sizeof colourTable[0]);
-    if (colourNumber < 0 || colourNumber >= entries) return kTextColour;
+    // Outside the table (the default status colour 10 among them) black: the text colour 10
+    // would vanish on a box of colour 10.
+    if (colourNumber < 0 || colourNumber >= entries) return 0;
     return colourTable[colourNumber];
 }
 

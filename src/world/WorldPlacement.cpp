@@ -352,7 +352,8 @@ int ChangeDeployKind(World& world, GameObject* sim, int kind) {
     auto roundTrip = [&](bool add) {
         for (ListNode* n = units.First(); n; n = units.Next(n)) {
             GameObject* unit = static_cast<ObjectNode*>(n)->Object();
-            if (unit->IsDestroyed() || unit->gridFlag != 1) continue;
+            // Only living units on the map: a carried unit stays off the grids.
+            if (unit->IsDestroyed() || unit->gridFlag != 1 || unit->onMap != 1) continue;
             if (add)
                 world.AddToGrids(unit, unit->GetPosition(), 0);
             else

@@ -284,21 +284,41 @@ const std::vector<GameObject*>& World::TeamStructures(int team) {
     std::vector<GameObject*>& gathered = teamStructures[team];
     if (structuresStale[team] == 1) {
         gathered.clear();
+        gatheredCodes[team].clear();
+        structureCodes[team] = 0;
         for (ListNode* n = sims[team].First(); n; n = sims[team].Next(n)) {
             GameObject* o = ObjectOf(n);
-            if (o->GetKind() == ObjectKind::kDeployed) gathered.push_back(o);
+            if (o->GetKind() != ObjectKind::kDeployed) continue;
+            gathered.push_back(o);
+            // A structure's code is its chassis': it never changes while it is gathered. One
+            // the deploying units cannot say (yet) may be any.
+            const int code = structureCodeOf ? structureCodeOf(o) : -1;
+            gatheredCodes[team].push_back(code);
+            if (code >= 0 && code < kStructureCodeBits)
+                structureCodes[team] |= 1u << code;
+            else
+                structureCodes[team] = ~0u;
         }
         structuresStale[team] = 0;
     }
     return gathered;
 }
 
+// Asked per part per unit every tick: a code none of the gathered structures has is answered
+// without walking them.
 int World::TeamHasStructure(int team, int code) {
-    if (gameRecords && gameRecords->HasScriptedStructure(team, code) == 1) return 1;
-    if (!IsTeam(team) || !structureCodeOf) return 0;
-    for (GameObject* o : TeamStructures(team)) {
-        if (IsStandingStructure(*this, o, code)) return 1;
+    if (IsTeam(team) && structureCodeOf && code >= 0 && code < kStructureCodeBits) {
+        const std::vector<GameObject*>& gathered = TeamStructures(team);
+        if (structureCodes[team] & (1u << code)) {
+            const std::vector<int>& codes = gatheredCodes[team];
+            for (size_t i = 0; i < gathered.size(); ++i) {
+                // A code noted as unknown is asked again.
+                if (codes[i] >= 0 && codes[i] != code) continue;
+                if (IsStandingStructure(*this, gathered[i], code)) return 1;
+            }
+        }
     }
+    if (gameRecords && gameRecords->HasScriptedStructure(team, code) == 1) return 1;
     return 0;
 }
 

@@ -34,6 +34,20 @@ const char* World::MessageLine(int line) {
     }
 }
 
+namespace {
+
+void (*opponentsInstaller)(World&) = nullptr;
+
+}  // namespace
+
+void RegisterOpponentsInstaller(void (*install)(World&)) {
+    opponentsInstaller = install;
+}
+
+void InstallRegisteredOpponents(World& world) {
+    if (!world.scenarioMakers.makeController && opponentsInstaller) opponentsInstaller(world);
+}
+
 void World::InstallScenarioMakers() {
     scenarioMakers.spawnSim = [](const char* code, const SimId& id,
                                  const Point& p) -> std::unique_ptr<GameObject> {
@@ -44,6 +58,7 @@ void World::InstallScenarioMakers() {
     };
     scenarioMakers.purposeOf = [](GameObject* o) { return o->Purpose(); };
     scenarioMakers.setPurpose = [](GameObject* o, int32_t code) { o->SetPurpose(code); };
+    InstallFactoryMakers();
     scenarioMakers.makeGroup = [](const SimId& id) -> std::unique_ptr<GameObject> {
         return std::make_unique<SimGroup>(id);
     };
@@ -54,7 +69,7 @@ void World::SetPendingScenario(std::unique_ptr<Scenario> next) {
 }
 
 int World::LoadLand() {
-    Land land = LandLoader::Load(*this);
+    Land land = LandLoader::Load(*this, terrain ? std::move(terrain) : std::move(spareTerrain));
     terrain = std::move(land.map);
     sight = std::move(land.sight);
     pathGrid = std::move(land.paths);

@@ -3,8 +3,10 @@
 // cannot fire at a unit.
 #include <gtest/gtest.h>
 
+#include "catalogue/CarrierChassisTemplate.h"
 #include "catalogue/CatalogueServices.h"
 #include "catalogue/ChassisTemplate.h"
+#include "catalogue/DeployingChassisTemplate.h"
 #include "catalogue/DesignLibrary.h"
 #include "catalogue/EffectTemplate.h"
 #include "catalogue/PartTemplate.h"
@@ -109,10 +111,38 @@ TEST_F(SimSampleDesigns, EveryDesignBuildsAUnitWhosePicturesAreFound) {
             }
         }
     }
-    EXPECT_EQ(built, 20);
+    EXPECT_EQ(built, 31);
     // The homing weapons need the weapon relay.
     EXPECT_EQ(FindWeaponTemplate('V', 'g')->shotLayerField, 3);
     EXPECT_EQ(FindWeaponTemplate('T', 'g')->shotLayerField, 3);
+}
+
+// Each relay's per-frame mount table matches its deploy sequence, one row per hardpoint; the
+// carrier's overlay plays over several frames; every structure code stands in both clans.
+TEST_F(SimSampleDesigns, TheSpecialChassisMatchTheirPictures) {
+    int codes[2][6] = {};
+    for (ListNode* n = ChassisList.First(); n; n = ChassisList.Next(n)) {
+        if (auto* relay = dynamic_cast<DeployingChassisTemplate*>(static_cast<Template*>(n))) {
+            ASSERT_TRUE(relay->deployedPictures) << relay->role;
+            Image* deploy = relay->deployedPictures->SubImage(1);
+            ASSERT_TRUE(deploy) << relay->role;
+            EXPECT_EQ(relay->deployFrameCount, deploy->LastFrameIndex() + 1) << relay->role;
+            EXPECT_EQ(relay->frameMountPoints.size(),
+                      static_cast<size_t>(relay->hardpointCount * relay->deployFrameCount));
+            EXPECT_GE(relay->deployedPictures->SubImage(0)->LastFrameIndex(), 1);
+            ++codes[relay->clan == 'V' ? 0 : 1][relay->structureCode];
+        }
+        if (auto* carrier = dynamic_cast<CarrierChassisTemplate*>(static_cast<Template*>(n))) {
+            ASSERT_TRUE(carrier->deployedPictures);
+            const int lasts[4] = {3, 1, 2, 3};
+            for (int s = 0; s < 4; ++s)
+                EXPECT_EQ(carrier->deployedPictures->SubImage(s)->LastFrameIndex(), lasts[s]) << s;
+        }
+    }
+    for (const auto& clan : codes) {
+        for (int count : clan)
+            EXPECT_EQ(count, 1);
+    }
 }
 
 }  // namespace

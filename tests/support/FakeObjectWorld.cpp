@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "catalogue/ChassisTemplate.h"
+#include "catalogue/VehicleDesign.h"
 #include "core/PointNode.h"
 #include "core/Vector.h"
 #include "objects/GameObject.h"
@@ -104,11 +106,34 @@ int FakeObjectWorld::CanPlace(GameObject*, const Point& p, GameObject** blocker,
     return std::find(blocked.begin(), blocked.end(), p) == blocked.end() ? 1 : 0;
 }
 
-void FakeObjectWorld::AddToGrids(GameObject*, const Point&, int) {
+void FakeObjectWorld::AddToGrids(GameObject*, const Point& p, int radius) {
     ++gridAdds;
+    gridCalls.push_back({+1, p, radius});
 }
-void FakeObjectWorld::RemoveFromGrids(GameObject*, const Point&, int) {
+void FakeObjectWorld::RemoveFromGrids(GameObject*, const Point& p, int radius) {
     ++gridRemoves;
+    gridCalls.push_back({-1, p, radius});
+}
+
+SimId FakeObjectWorld::ReservePlace(GameObject* object, const Point& p, GameObject** blocker) {
+    if (blocker) *blocker = nullptr;
+    if (!object || std::find(blocked.begin(), blocked.end(), p) != blocked.end()) {
+        if (blocker) *blocker = placementBlocker;
+        return SimId();
+    }
+    const SimId id(0, nextSerial++);
+    reservations.push_back({id, p});
+    return id;
+}
+
+void FakeObjectWorld::MoveReservation(const SimId& id, GameObject* object) {
+    for (auto it = reservations.begin(); it != reservations.end(); ++it) {
+        if (it->first != id) continue;
+        if (object) object->SetPosition(it->second);
+        reservationTakers.push_back(object);
+        reservations.erase(it);
+        return;
+    }
 }
 
 int FakeObjectWorld::IsAreaBuildable(const Rect& r) {
@@ -181,4 +206,51 @@ int FakeObjectWorld::MakeRingPoints(const Point& centre, unsigned radius, unsign
         out.PushFront(node);
     }
     return 1;
+}
+
+namespace {
+
+// The first of equals wins; a non-zero limit drops what lies at or past it.
+GameObject* NearestOfKind(const std::vector<GameObject*>& list, int kind, const Point& from,
+                          int limit) {
+    GameObject* best = nullptr;
+    double bestDistance = 1e9;
+    for (GameObject* o : list) {
+        if (o->GetKind() != kind || o->GetCargo() <= 0) continue;
+        const Point d = o->GetPosition() - from;
+        const double distance = std::sqrt(double(d.x) * d.x + double(d.y) * d.y);
+        if (limit != 0 && static_cast<int>(distance) >= limit) continue;
+        if (distance < bestDistance) {
+            best = o;
+            bestDistance = distance;
+        }
+    }
+    return best;
+}
+
+}  // namespace
+
+GameObject* FakeObjectWorld::FindCargoCarrier(const SimId& id) {
+    GameObject* o = FindObject(id);
+    VehicleDesign* design = o ? o->GetDesign() : nullptr;
+    return design && design->chassis && design->chassis->role == 'h' ? o : nullptr;
+}
+
+GameObject* FakeObjectWorld::NearestDestructible(GameObject* object, int limit) {
+    return object ? NearestOfKind(objects, 5, object->GetPosition(), limit) : nullptr;
+}
+
+GameObject* FakeObjectWorld::NearestWreck(GameObject* object, const Point& p, int limit) {
+    return object ? NearestOfKind(objects, 3, p, limit) : nullptr;
+}
+
+GameObject* FakeObjectWorld::FindNearestWreck(GameObject* object, int limit) {
+    return object ? NearestWreck(object, object->GetPosition(), limit) : nullptr;
+}
+
+int FakeObjectWorld::CountTeamDestructibles(int team) {
+    int count = 0;
+    for (GameObject* o : objects)
+        count += o->GetKind() == 5 && o->teamRecord.second == team && o->GetCargo() > 0 ? 1 : 0;
+    return count;
 }

@@ -78,7 +78,8 @@ public:
     int MoveSimToTeam(GameObject* sim, int oldTeam, int newTeam) override;
     void ForEachSim(int team, const std::function<void(GameObject*)>& visit) override;
     GameObject* FindGroup(const SimId& id) override;
-    GameObject* NearestStructure(int, int, const Point&) override { return nullptr; }
+    // The structure a test names, of any code.
+    GameObject* NearestStructure(int, int, const Point&) override { return structure; }
     GameObject* FindObjectNear(GameObject* o, int radius) override {
         return objectNear ? objectNear(o, radius) : nullptr;
     }
@@ -101,6 +102,17 @@ public:
     int IsNetworkGame() override { return network; }
     int DebugMode() override { return debug; }
     int LowDetail() override { return lowDetail; }
+    // The economy's lookups over the objects the test added.
+    GameObject* FindCargoCarrier(const SimId& id) override;
+    GameObject* NearestDestructible(GameObject* object, int limit) override;
+    GameObject* NearestWreck(GameObject* object, const Point& p, int limit) override;
+    GameObject* FindNearestWreck(GameObject* object, int limit) override;
+    int CountTeamDestructibles(int team) override;
+    // A reservation is refused at the blocked points (naming placementBlocker); each taken one
+    // is listed until it is moved.
+    SimId ReservePlace(GameObject* object, const Point& p, GameObject** blocker) override;
+    void MoveReservation(const SimId& id, GameObject* object) override;
+    GameObject* NearestOreDeposit(GameObject*) override { return oreDeposit; }
 
     int columns;
     int rows;
@@ -150,6 +162,7 @@ public:
     // What FindObjectNear answers (null when unset).
     std::function<GameObject*(GameObject*, int)> objectNear;
     GameObject* artifact = nullptr;
+    GameObject* structure = nullptr;
     int positionNotes = 0;
     std::vector<Point> cellEffects;
     int pathTurn = 1;
@@ -162,6 +175,18 @@ public:
     int network = 0;
     int debug = 0;
     int lowDetail = 0;
+    // The placeholders held (their ids and points), and the objects put in their place (null
+    // when a placeholder was just dropped).
+    std::vector<std::pair<SimId, Point>> reservations;
+    std::vector<GameObject*> reservationTakers;
+    // Each AddToGrids and RemoveFromGrids with its point and radius, in order (+1 add, -1 remove).
+    struct GridCall {
+        int sign;
+        Point p;
+        int radius;
+    };
+    std::vector<GridCall> gridCalls;
+    GameObject* oreDeposit = nullptr;
 
 private:
     ObjectWorld* previous;

@@ -602,3 +602,28 @@ TEST_F(AssetCatalogueTest, PanelsEffectsRelaysCarrierFactoryAndWorkPicturesDraw)
 }
 
 }  // namespace
+
+// The units' work cycles draw sequence = facing index, so each work grid holds one sequence
+// per working facing, long enough for the highest picture frame of its cycles.
+TEST_F(AssetCatalogueTest, WorkGridsHoldASequencePerWorkingFacing) {
+    struct Grid {
+        PictureTemplate* role;
+        int sequences;
+        int frames;
+    };
+    const Grid grids[] = {
+        {FindRoleTemplate('V', 'f'), 3, 18},
+        {FindRoleTemplate('T', 'h'), 4, 25},
+        {GetRepairRoleTemplate(), 2, 19},
+    };
+    for (const Grid& g : grids) {
+        ASSERT_NE(g.role, nullptr);
+        ASSERT_NE(g.role->pictures, nullptr);
+        EXPECT_EQ(g.role->pictures->Count(), g.sequences);
+        for (int s = 0; s < g.sequences; ++s) {
+            Image* sequence = g.role->pictures->SubImage(s);
+            ASSERT_NE(sequence, nullptr);
+            EXPECT_GE(sequence->LastFrameIndex() + 1, g.frames);
+        }
+    }
+}

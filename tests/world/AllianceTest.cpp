@@ -78,11 +78,11 @@ TEST_F(AllianceTest, TheStatusLineKeeps1023CharactersAndDefaultsToColour10) {
     world.SetStatusMessage(longText.c_str(), 3);
     EXPECT_EQ(std::string(world.statusText), std::string(1023, 'a'));
     EXPECT_EQ(world.statusColour, 3);
-    // The colour table has nine entries; other numbers give the ordinary text colour.
+    // The colour table has nine entries; other numbers give black, readable on the default box.
     EXPECT_EQ(world.ColourOf(1), 11);
     EXPECT_EQ(world.ColourOf(8), 16);
-    EXPECT_EQ(world.ColourOf(10), 10);
-    EXPECT_EQ(world.ColourOf(-4), 10);
+    EXPECT_EQ(world.ColourOf(10), 0);
+    EXPECT_EQ(world.ColourOf(-4), 0);
     EXPECT_EQ(world.PlayUiSound(0), 0);
     EXPECT_EQ(world.PlayUiSound(1), 1);
 }

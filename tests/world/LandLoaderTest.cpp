@@ -83,14 +83,27 @@ TEST_F(LandLoaderTest, EditLandIsReadWhenTheScenarioNamesNoLand) {
     EXPECT_EQ(land.map->SizeInCells(), Size(20, 14));
 }
 
-TEST_F(LandLoaderTest, ALandNumberThePackLacksGivesAnEmptyLand) {
+// The map of the land before is reused: emptied when the pack lacks the number, and loaded
+// again as a fresh map would be.
+TEST_F(LandLoaderTest, ALandNumberThePackLacksGivesAnEmptyLandAlsoInAReusedMap) {
+    services.landNumber = 0;
+    Land land = LandLoader::Load(services);
     for (int number : {1, 250, -7}) {
         services.landNumber = number;
-        Land land = LandLoader::Load(services);
+        TerrainMap* reused = land.map.get();
+        land = LandLoader::Load(services, std::move(land.map));
+        EXPECT_EQ(land.map.get(), reused);
         EXPECT_EQ(land.map->SizeInCells(), Size(0, 0));
+        EXPECT_FALSE(land.map->HasTiles());
+        EXPECT_EQ(land.map->StartPoints().Count(), 0);
         EXPECT_EQ(land.paths->Rows(), 0);
         EXPECT_EQ(land.sight->Rows(), 0);
     }
+    services.landNumber = 0;
+    land = LandLoader::Load(services, std::move(land.map));
+    EXPECT_TRUE(land.map->HasTiles());
+    EXPECT_EQ(land.paths->CellWord(4, 12), 0x14u);
+    EXPECT_EQ(land.map->StartPoints().Count(), 2);
 }
 
 // Loads a land, places objects, finds routes round them and captures the view at three zooms

@@ -42,7 +42,8 @@ protected:
         if (IsSkipped() || HasFatalFailure()) return;
         ASSERT_EQ(LoadStringTable("7a1.str"), 1);
         ASSERT_EQ(LoadTemplateCatalogue("7a.pts"), 1);
-        // The ground designs of both clans (flyers, carriers and relays are other classes),
+        // The ground designs of both clans (flyers, carriers, relays and capture units are
+        // other classes),
         // read at the top tech level as the World reads designs.
         SetCatalogueServices(&levels);
         const char* files[2] = {"Vs.vdf", "Ts.vdf"};
@@ -54,7 +55,7 @@ protected:
                 d->CopyFrom(*static_cast<VehicleDesign*>(n));
                 const SimClass kind = ClassForDesign(*d);
                 if (kind == SimClass::Deploying || kind == SimClass::Aircraft ||
-                    kind == SimClass::Carrier)
+                    kind == SimClass::Carrier || kind == SimClass::Capture)
                     continue;
                 designs[clan].push_back(std::move(d));
             }

@@ -7,6 +7,8 @@
 #include <utility>
 
 #include "AssetPalette.h"
+#include "BattleScreenPictures.h"
+#include "BattlePanelPictures.h"
 #include "CatalogueContent.h"
 #include "DesignScreenPictures.h"
 #include "FrontEndPictures.h"
@@ -119,6 +121,10 @@ bool AssetSet::Make(const std::string& previewDirectory) {
         {"7a0ucxxx99s999.msp", PicturePacks::MakeNetworkBusyPack},
         {"7a1unxxx99s999.msp", DesignScreenPictures::MakeLargePack},
         {"7a0unxxx99s999.msp", DesignScreenPictures::MakeSmallPack},
+        {"7a1ugxxx99s999.msp", BattleScreenPictures::MakeLargePack},
+        {"7a0ugxxx99s999.msp", BattleScreenPictures::MakeSmallPack},
+        {"7a0atxxx99s999.msp", BattleScreenPictures::MakeMarkerPack},
+        {"7a1ubxxx99s999.msp", BattlePanelPictures::MakeOptionsWidgetPack},
         {"7a1usxxx99s999.msp", FrontEndPictures::MakeMenuPack},
         {"7a1upxxx99s999.msp", FrontEndPictures::MakeSetupLargePack},
         {"7a0upxxx99s999.msp", FrontEndPictures::MakeSetupSmallPack},

@@ -10,6 +10,7 @@
 #include <tuple>
 
 #include "AssetPalette.h"
+#include "SoundSynth.h"
 
 namespace mkassets {
 
@@ -420,12 +421,17 @@ const Design kVarnokDesigns[] = {
     {"VPmdd-----", "Detection Relay"}, {"VPqhh-----", "Weapon Relay"},
     {"VWbab-----", "Trooper"},         {"VPha------", "Scavenger"},
     {"VTdddfa---", "Warden"},          {"VAp-------", "Gunship"},
-    {"VCg-------", "Carrier"},
+    {"VCg-------", "Carrier"},         {"VPn-------", "Shroud Relay"},
+    {"VPo-------", "Aegis Relay"},     {"VPr-------", "Fuel Depot"},
+    {"VPs-------", "Command Relay"},   {"VPt-------", "Capture Unit"},
+    {"VPk-------", "Repair Crawler"},
 };
 const Design kTelmiraDesigns[] = {
-    {"TPfaa-----", "Harvester"}, {"TSaau-----", "Skiff Infrared"}, {"TSbbc-----", "Lancer"},
-    {"TPt-------", "Converter"}, {"TPmcc-----", "Watch Spire"},    {"TPqff-----", "War Spire"},
-    {"TTccfa----", "Warder"},    {"TPha------", "Salvager"},       {"TAp-------", "Dartwing"},
+    {"TPfaa-----", "Harvester"},  {"TSaau-----", "Skiff Infrared"}, {"TSbbc-----", "Lancer"},
+    {"TPt-------", "Converter"},  {"TPmcc-----", "Watch Spire"},    {"TPqff-----", "War Spire"},
+    {"TTccfa----", "Warder"},     {"TPha------", "Salvager"},       {"TAp-------", "Dartwing"},
+    {"TPn-------", "Veil Spire"}, {"TPo-------", "Ward Spire"},     {"TPr-------", "Fuel Spire"},
+    {"TPs-------", "Will Spire"}, {"TPk-------", "Mender"},
 };
 constexpr const char* kDefaultParameters = "399199212299";
 
@@ -577,20 +583,22 @@ Body BodyOfChassisLetter(char letter) {
 void WriteEffects(Writer& w) {
     w.Comment("1: directional effects");
     for (const DirectionalEffect& e : kDirectionalEffects) {
-        w.Line("%c %c %c %d %d", e.clan, e.role, e.picture, e.sound, e.delay);
+        w.Line("%c %c %c %d %d", e.clan, e.role, e.picture, SoundSynth::MovedEffect(e.sound),
+               e.delay);
         // Firing flashes stand a little ahead of the unit's centre.
         w.Numbers(FacingTable({e.role == 's' ? -4.0 : 2.0, 0}, 24));
-        w.Sound(e.sound);
+        w.Sound(SoundSynth::MovedEffect(e.sound));
         w.Pack(Name("7a0E%cX%cX99s999.msp", e.clan, e.picture),
                Request(PackKind::FiringFlash, static_cast<int>(e.look), e.clan, 24, e.frames));
     }
     w.End();
     w.Comment("2: effects");
     for (const Effect& e : kEffects) {
-        w.Line("%c %c %c %d %d %d", e.clan, e.role, e.picture, e.sound, e.fps, e.delay);
+        w.Line("%c %c %c %d %d %d", e.clan, e.role, e.picture, SoundSynth::MovedEffect(e.sound),
+               e.fps, e.delay);
         w.Line("%s", e.firstList);
         w.Line("%s", e.secondList);
-        w.Sound(e.sound);
+        w.Sound(SoundSynth::MovedEffect(e.sound));
         w.Pack(Name("7a0M%cX%cX99s999.msp", e.clan, e.picture),
                Request(PackKind::Explosion, static_cast<int>(e.look), e.clan, e.box, e.frames));
     }
@@ -701,11 +709,12 @@ void WriteAirAndCarriers(Writer& w) {
     for (const Carrier& c : kCarriers) {
         w.Line("%d", w.Text(c.name));
         w.Line("%c %c", c.clan, kCarrierDrive);
-        w.Line("%c %c %d %d %d %d %d %d %d %d %d", c.role, c.role, c.sound, kCarrierPairing,
-               c.secondCost, c.firstCost, c.buildTime, c.move, c.strength, c.level, c.icon);
+        w.Line("%c %c %d %d %d %d %d %d %d %d %d", c.role, c.role, SoundSynth::MovedEffect(c.sound),
+               kCarrierPairing, c.secondCost, c.firstCost, c.buildTime, c.move, c.strength, c.level,
+               c.icon);
         w.Line("%d", w.Text(AboutBody(Body::Carrier)));
         w.Line("%d", w.Text(std::string(c.name) + " carries no mounts."));
-        w.Sound(c.sound);
+        w.Sound(SoundSynth::MovedEffect(c.sound));
         w.Pack(Name("7a0R%cC%cX99s999.msp", c.clan, c.role),
                Request(PackKind::BodyMap, static_cast<int>(Body::Carrier), c.clan));
         w.Pack(Name("7a0u%cC%cX99s999.msp", c.clan, c.role),
@@ -724,9 +733,10 @@ void WriteRelays(Writer& w) {
         const int count = static_cast<int>(r.capacities.size());
         w.Line("%d", w.Text(r.name));
         w.Line("%c %c", r.clan, kRelayDrive);
-        w.Line("%c %c %d %d %d %d %d %d %d %d %d %d %d %d %d", r.role, r.role, r.sound,
-               kRelayPairing, 40, 60, 8000, 40, r.strength, r.structure, r.layout, count,
-               CataloguePictures::kDeployFrames, 40 + r.structure, r.level);
+        w.Line("%c %c %d %d %d %d %d %d %d %d %d %d %d %d %d", r.role, r.role,
+               SoundSynth::MovedEffect(r.sound), kRelayPairing, 40, 60, 8000, 40, r.strength,
+               r.structure, r.layout, count, CataloguePictures::kDeployFrames, 40 + r.structure,
+               r.level);
         w.Line("%d", w.Text(AboutBody(look)));
         w.Line("%d", w.Text(std::string(r.name) + ": deploy it where its team needs it."));
         // Deployed mount points: in the frame of the standing relay; per deploy frame, rising
@@ -754,7 +764,7 @@ void WriteRelays(Writer& w) {
             w.Line("%s",
                    HardpointLine(r.capacities[static_cast<size_t>(i)], look, count, i).c_str());
         w.End();
-        w.Sound(r.sound);
+        w.Sound(SoundSynth::MovedEffect(r.sound));
         const int variant = static_cast<int>(look);
         w.Pack(Name("7a0R%cC%cX99s999.msp", r.clan, r.role),
                Request(PackKind::BodyMap, variant, r.clan, r.structure));
@@ -812,8 +822,9 @@ void WriteBuildings(Writer& w) {
         const int all = static_cast<int>(b.capacities.size());
         w.Line("%d", w.Text(b.name));
         w.Line("%c %d %d %d %d %d %d %d %d %d %d %d %d %d %d", b.letter, b.pairing, b.move,
-               b.hitPoints, 0, 0, 0, 44, b.sound1, b.sound2, b.layout, b.parts, all - b.parts,
-               kDoorFrames, b.icon);
+               b.hitPoints, 0, 0, 0, 44, SoundSynth::MovedEffect(b.sound1),
+               SoundSynth::MovedEffect(b.sound2), b.layout, b.parts, all - b.parts, kDoorFrames,
+               b.icon);
         w.Numbers(PanelPoints(look, all));
         w.Numbers(SecondPoints(look, all));
         for (int i = 0; i < all; ++i)
@@ -827,8 +838,8 @@ void WriteBuildings(Writer& w) {
             }
             w.Numbers(points);
         }
-        w.Sound(b.sound1);
-        w.Sound(b.sound2);
+        w.Sound(SoundSynth::MovedEffect(b.sound1));
+        w.Sound(SoundSynth::MovedEffect(b.sound2));
         w.Pack(Name("7a0R%cMMX99s999.msp", b.letter),
                Request(PackKind::FactoryFolded, 0, b.letter));
         w.Pack(Name("7a0U%cMMX99s999.msp", b.letter), Request(PackKind::FactoryPanel, 0, b.letter));

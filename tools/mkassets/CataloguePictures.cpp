@@ -441,9 +441,14 @@ std::vector<uint8_t> CarrierDeck(char clan, const AssetPalette& palette) {
         ready.push_back(deck(1.0, i));
     for (int i = 0; i < 3; ++i)
         transfer.push_back(deck(1.0 - i / 3.0, i));
-    Model cover{{Shape::Box, 0, 0, L * 0.6, W * 0.55, 5, Paint::Dark},
-                {Shape::Box, 0, 0, L * 0.5, W * 0.12, 6, Paint::Team}};
-    std::vector<Canvas> overlay{UnitPainter::Render(cover, box, kPanelFacing, 1.0, style, palette)};
+    // The transfer overlay closes over the cargo and opens again, so that it plays.
+    std::vector<Canvas> overlay;
+    for (int i = 0; i < 4; ++i) {
+        const double shut = i < 2 ? 0.5 + 0.25 * i : 1.25 - 0.25 * i;
+        Model cover{{Shape::Box, 0, 0, L * 0.6, W * 0.55 * shut, 5, Paint::Dark},
+                    {Shape::Box, 0, 0, L * 0.5, W * 0.12, 6, Paint::Team}};
+        overlay.push_back(UnitPainter::Render(cover, box, kPanelFacing, 1.0, style, palette));
+    }
     return GridPack({unfold, ready, transfer, overlay});
 }
 
@@ -519,10 +524,22 @@ Canvas WorkFrame(Body body, int facing, int frame, const AssetPalette& palette) 
     return UnitPainter::Render(m, box, facing, 1.0, Style{RampId::Metal, frame}, palette);
 }
 
+// One row per working facing, in the order the unit numbers them: a miner works at 10 and 14
+// and unloads at 2, a scavenger works at 2, 6, 10 and 14, a repair unit serves at 0 and 8.
+std::vector<int> WorkingFacings(Body body) {
+    switch (body) {
+        case Body::Miner:
+            return {10, 14, 2};
+        case Body::Repair:
+            return {0, 8};
+        default:
+            return {2, 6, 10, 14};
+    }
+}
+
 std::vector<uint8_t> WorkGrid(Body body, const AssetPalette& palette) {
-    constexpr int kWorkingFacings[] = {2, 6, 10, 14};
     std::vector<std::vector<Canvas>> rows;
-    for (int facing : kWorkingFacings) {
+    for (int facing : WorkingFacings(body)) {
         std::vector<Canvas> frames;
         for (int frame = 0; frame < kWorkFrames; ++frame)
             frames.push_back(WorkFrame(body, facing, frame, palette));

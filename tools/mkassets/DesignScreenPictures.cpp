@@ -5,6 +5,7 @@
 #include <string>
 
 #include "AssetPalette.h"
+#include "BattlePanelPictures.h"
 #include "Canvas.h"
 #include "GlyphFont.h"
 #include "PictureEncoding.h"
@@ -250,13 +251,6 @@ Canvas QuestionBox(const AssetPalette& palette) {
     return c;
 }
 
-Canvas BattlePanelPicture(const AssetPalette& palette) {
-    Canvas c(128, 64);
-    Plate(c, {0, 0, 128, 64}, palette.GetRamp(RampId::Metal), 6);
-    Caption(c, {0, 0, 128, 64}, "DESIGN", PaletteIndex::kText);
-    return c;
-}
-
 // A small picture of its own size (drawn centred in its rectangle).
 Canvas Knob(int w, int h, const AssetPalette& palette, bool slider) {
     Canvas c(w, h);
@@ -361,7 +355,7 @@ std::vector<uint8_t> MakeLargePack(const AssetPalette& palette) {
         put(f.row, ButtonFace(f.box, f.caption, palette, f.pressed));
     put(29, LibraryBackdrop(palette));
     put(30, SettingsBackdrop(palette));
-    put(36, BattlePanelPicture(palette));
+    pack.SetEntry(0, 36, BattlePanelPictures::UnitPanel(palette));
     put(57, LeaveOverlay(palette));
     put(60, StandingPanel(palette));
     put(61, RepairPanel(palette));
@@ -376,14 +370,15 @@ std::vector<uint8_t> MakeSmallPack(const AssetPalette& palette) {
     auto put = [&](int column, int row, const Canvas& c) {
         pack.SetEntry(column, row, EncodePicture(c));
     };
-    put(0, 0, BattlePanelPicture(palette));
-    put(0, 1, BattlePanelPicture(palette));
+    // The battle screen's options overlay and its save-unavailable cover.
+    pack.SetEntry(0, 0, BattlePanelPictures::OptionsOverlay(palette));
+    pack.SetEntry(0, 1, BattlePanelPictures::SaveUnavailable(palette));
     for (int i = 0; i < 7; ++i)
         put(i + 1, 0, BackdropFrame(i, palette));
     put(0, 27, ButtonFace({517, 139, 107, 13}, "UP", palette, true));
     put(0, 28, ButtonFace({518, 413, 112, 18}, "DOWN", palette, true));
-    put(0, 47, BattlePanelPicture(palette));
-    put(0, 48, BattlePanelPicture(palette));
+    pack.SetEntry(0, 47, BattlePanelPictures::SingleUnitBox(palette));
+    pack.SetEntry(0, 48, BattlePanelPictures::ControlBackdrop(palette));
     put(0, 51, ArrowPicture(true, palette));
     put(0, 52, ArrowPicture(false, palette));
     put(0, 55, ButtonFace({287, 224, 59, 51}, "ADD", palette, true));

@@ -220,9 +220,9 @@ CursorDesign DesignOf(int shape) {
         case 33:
             return {Mark::MiniMap, kBrightGreen, 1, 0};
         case 34:
-            return {Mark::Arrow, kText, 1, 0};  // the plain arrow
+            return {Mark::Arrow, kHighlight, 1, 0};  // over an active element
         case 35:
-            return {Mark::Arrow, kHighlight, 1, 0};
+            return {Mark::Arrow, kText, 1, 0};  // the plain arrow
         case 36:
             return {Mark::Pause, kStatusWarn, 2, 0};  // game paused
         case 38:

@@ -157,8 +157,14 @@ void PutU32(std::vector<uint8_t>& out, uint32_t value, bool bigEndian) {
 }
 
 Recipe RecipeFor(int number) {
+    // The voices: a cue of its own for every entry, so that each bank and clan sounds apart.
+    if (IsVoiceEntry(number))
+        return {number, Kind::Voice, 0.4 + 0.01 * (number % 7), 260.0 + 9.0 * number};
+    // The effects moved out of the voice entries keep the sounds they had there.
+    const int old = number - kMovedEffectBase + 14;
+    const int original = number >= kMovedEffectBase && IsVoiceEntry(old) ? old : number;
     for (const Recipe& recipe : kNamed) {
-        if (recipe.number == number) return recipe;
+        if (recipe.number == original) return {number, recipe.kind, recipe.seconds, recipe.pitch};
     }
     const Kind kind = kCycle[static_cast<size_t>(number) % std::size(kCycle)];
     return {number, kind, 0.3 + 0.05 * (number % 5), 200.0 + 40.0 * (number % 11)};

@@ -8,7 +8,17 @@ namespace mkassets {
 
 namespace SoundSynth {
 constexpr int kRate = 22050;
-constexpr int kSoundRows = 64;
+constexpr int kSoundRows = 100;
+// Entries 14, 16 and 25 .. 49 are the battle screen's acknowledgement voices; the effects the
+// catalogue used to name there live at 64 + (number - 14).
+constexpr int kMovedEffectBase = 64;
+constexpr bool IsVoiceEntry(int number) {
+    return number == 14 || number == 16 || (number >= 25 && number <= 49);
+}
+// Where the catalogue's effect of an old number lives now.
+constexpr int MovedEffect(int number) {
+    return IsVoiceEntry(number) ? kMovedEffectBase + number - 14 : number;
+}
 constexpr int kMusicPieces = 3;
 
 // One sample entry: format code 1 (header words big-endian) or 2 (little-endian), then the

@@ -8,13 +8,16 @@
 // the switches to the design screen and back.
 //
 // Split by topic:
-//   BattleScreen.cpp        class, lifecycle, resources, voices, cursor choice
-//   BattleScreenView.cpp    map view, scrolling, zoom; debug panel; TileSize
-//   BattleScreenEvents.cpp  event handling, hit testing, rubber band, panel button releases
-//   BattleScreenOrders.cpp  mouse orders and the operations the keys and the mouse share
-//   BattleScreenDraw.cpp    per-frame update and drawing of the map
-//   BattleScreenKeys.cpp    HandleKey: the keyboard commands
-//   BattleScreenPanel.cpp   the side panel: DrawControlPanel and its tabs, the unit panel
+//   BattleScreen.cpp            class, lifecycle, resources, voices, cursor choice
+//   BattleScreenView.cpp        map view, scrolling, zoom; the debug panel; TileSize
+//   BattleScreenEvents.cpp      event handling, hit testing, rubber band, button releases
+//   BattleScreenOrders.cpp      mouse orders, and the operations keys and mouse share (orders
+//                               to the selection, tracking, centring, overlays, unit panel)
+//   BattleScreenProduction.cpp  the build action and the production list against the factory
+//   BattleScreenDraw.cpp        per-frame update and the drawing of the map and the screen
+//   BattleScreenKeys.cpp        HandleKey: the keyboard commands
+//   BattleScreenPanel.cpp       the side panel: DrawControlPanel, its tabs and the unit panel
+// The overlays' makers (BattleOverlays.h) are defined beside OptionsMenu and MissionTextDialog.
 #include <array>
 #include <cstdint>
 #include <memory>
@@ -33,11 +36,13 @@ class FactoryProduction;
 class GameObject;
 class Image;
 class InputEvent;
+class PathGrid;
 class ResourceFile;
 class ScrollList;
 class ShadeTable;
 class Sound;
 class SpriteSet;
+class TerrainMap;
 class TextField;
 class VehicleDesign;
 class World;
@@ -203,6 +208,15 @@ public:
     void StopVoice();
     // The cursor shape for the region under the mouse (map point under it for the map view).
     void ChooseCursor(const Point& mapPoint);
+    // The cursor shape for a region; the map view's by what lies at the map point.
+    int32_t CursorFor(int32_t region, const Point& mapPoint);
+    int32_t MapCursor(const Point& mapPoint);
+    // 1 when the object's design has a chassis that deploys into a structure.
+    static bool HasDeployingChassis(GameObject* object);
+    // The tint tables of the sensed forms, made from the land's palette.
+    void MakeSensedTints();
+    // Takes the screen out of the network and voice hooks it installed.
+    void RemoveHooks();
 
     // --- BattleScreenView.cpp: map view, scrolling and zoom
     Point MapToScreen(const Point& mapPoint) override;
@@ -244,10 +258,22 @@ public:
     // Makes the design screen's settings panel of the page active and shows the selection's
     // settings on it.
     void ShowSettingsPage(int32_t region);
+    // A button press and release; 1 accepted, 0 refused, and for a release -1 when nothing
+    // was released on what was pressed.
+    int32_t ButtonDown(const InputEvent& event);
+    int32_t ButtonUp(const InputEvent& event);
+    // Right click on the production list: cancels the job of its selected row.
+    int32_t CancelSelectedJob();
+    // The debug panel's production line of a factory; the height it took.
+    int32_t DrawBuildingLine(GameObject* factory, int32_t y);
 
     // --- BattleScreenOrders.cpp: mouse orders
     int32_t HandleMouseCommand(const InputEvent& event);
     void DestroySelected();
+    // A left click on open ground: a rubber band, or the selection moved on rings round p.
+    int32_t OrderMove(const InputEvent& event, const Point& p);
+    // A left click on an own object: escort, guard, repair, board, or selection.
+    void OrderToOwn(GameObject* target, const std::vector<GameObject*>& selected);
     // --- BattleScreenOrders.cpp: what the keys and the mouse share
     int32_t SelectionCentre(Point& out, int32_t withFactory);
     int32_t IsTargetVisible(GameObject* object, int32_t row, int32_t column);
@@ -269,7 +295,7 @@ public:
     void OrderStop();
     int32_t ToggleTracking();
     // Tells the local team's controller an event (nothing without one).
-    void TellController(int32_t kind, intptr_t argument);
+    void TellController(int32_t kind, void* argument);
     // 1 when the point is visible to the local team (sight, reveal flag or terrain).
     int32_t IsPointVisible(const Point& mapPoint) const;
     // The object the player points at on the map: visible, its delegate in its place, no ore
@@ -288,6 +314,9 @@ public:
     // Whether a shot, effect or taken artifact is drawn: its rectangle is seen now.
     int32_t IsSeenNow(GameObject* object);
     void DrawStatusLine();
+    // The objects, land features, cell effects and artifacts of the cells in and around the
+    // view, layer by layer.
+    void DrawMapObjects(PathGrid& paths, TerrainMap* terrain);
     void DrawUnitPanelOverlay();
 
     // --- BattleScreenKeys.cpp: the keyboard commands
@@ -302,6 +331,30 @@ public:
     // Exactly one of factory and unit is given.
     void DrawUnitPanel(VehicleDesign* design, int32_t rank, int32_t damagePercent,
                        GameObject* factory, GameObject* unit);
+
+    // --- BattleScreenKeys.cpp and BattleScreenPanel.cpp: their steps
+    // The keys that work while paused, and the rest; -1 from the first: not one of its keys.
+    int32_t HandlePausedKey(int32_t key);
+    int32_t HandleRunningKey(int32_t key, int32_t& silent);
+    void OpenChat(int32_t recipient);
+    // Up (-1) and Down (1) in the build list, wrapping at its ends.
+    void MoveBuildSelection(int32_t step);
+    void SelectInView();
+    void SelectAll();
+    // Group keys n = 1 .. 9: Ctrl+n stores, n recalls.
+    int32_t StoreGroup(int32_t n);
+    int32_t RecallGroup(int32_t n);
+    // Key N: the unit after the last one cycled, or its group.
+    int32_t SelectNextUnit();
+    // The bars' frames for a bar of n frames, always within them; -1 draws no bar.
+    static int32_t RankBarFrame(int32_t rank, int32_t frames);
+    static int32_t DamageBarFrame(int32_t damagePercent, int32_t frames);
+    static int32_t ProgressBarFrame(int32_t buildTime, int32_t remaining, int32_t frames);
+    // The build panel's lists and the preview of the design they mark.
+    void DrawBuildPanel();
+    void DrawPanelButtons();
+    // Where pictures placed by their screen position land in the panel bitmap.
+    Point PanelPictureOrigin() const;
 
     // --- What the screen reads of the World
     World* TheWorldOrNull() const;
@@ -410,6 +463,8 @@ public:
     int32_t optionsOpen = 0;
     std::unique_ptr<ScreenBase> optionsMenu;
     int32_t mouseButtonHeld = 0;
+    // 1 when the last press wants no feedback sound (a disabled button, a list).
+    int32_t lastPressSilent = 0;
     // Reused for each layer; sized by SizeDrawList, never per frame.
     std::vector<DrawEntry> drawList;
     int32_t drawCount = 0;
@@ -425,4 +480,6 @@ public:
     // Tint tables toward the mini-map's sensed colours for draw kinds 1, 2, 3, made once per
     // palette.
     std::array<std::unique_ptr<ShadeTable>, 3> sensedTints;
+    // 1 while the network's reveal toggle and the objects' voices are routed to this screen.
+    int32_t hooksInstalled = 0;
 };

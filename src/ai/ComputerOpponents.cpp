@@ -1,0 +1,48 @@
+#include "ai/ComputerOpponents.h"
+
+#include <memory>
+#include <utility>
+
+#include "ai/AIController.h"
+#include "world/World.h"
+
+namespace {
+
+constexpr int kSkirmish = 0;
+constexpr int kLastMission = 11;
+constexpr int kLastMissionTechLevel = 8;
+
+}  // namespace
+
+void InstallComputerOpponents(World& world) {
+    world.scenarioMakers.makeController =
+        [](const ControllerRequest& request) -> std::unique_ptr<ScenarioController> {
+        if (request.mission == kSkirmish)
+            return std::make_unique<AIController>(request.team, request.clan, request.techLevel);
+        if (request.mission == kLastMission)
+            return std::make_unique<AIController>(request.team, request.clan,
+                                                  kLastMissionTechLevel);
+        return nullptr;
+    };
+    // Keeps what another piece installed before.
+    auto previous = std::move(world.scenarioMakers.clearSharedCounters);
+    World* target = &world;
+    world.scenarioMakers.clearSharedCounters = [previous, target]() {
+        if (previous) previous();
+        target->routeAnalysis = World::RouteAnalysis();
+    };
+}
+
+namespace {
+
+struct Registration {
+    Registration() { RegisterOpponentsInstaller(&InstallComputerOpponents); }
+};
+Registration registration;
+
+}  // namespace
+
+// Referenced by the program's link so that the registration is part of the program.
+extern "C" {
+int qxComputerOpponentsLinked = 1;
+}

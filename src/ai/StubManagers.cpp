@@ -1,3 +1,0 @@
-#include "ai/StubManagers.h"
-
-void BuildPlanner::AddToSquad(GameObject& /*object*/) {}

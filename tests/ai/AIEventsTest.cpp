@@ -1,0 +1,202 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "AIFixture.h"
+#include "AITestManagers.h"
+#include "ai/InfluenceGrid.h"
+#include "catalogue/DesignRules.h"
+#include "catalogue/PartRule.h"
+#include "objects/Squad.h"
+
+namespace {
+
+struct Events {
+    explicit Events(int level = 3) {
+        land.kit.List();
+        factory = land.AddFactory(2, Point(300, 300));
+        ai = land.AddController(2);
+        ai->SetStrategyBits(0x01);
+        ai->Setup(level);
+        managers = InstallRecordingManagers(*ai);
+    }
+    void Send(int kind, void* a, void* b) { ai->OnEvent(kind, a, b); }
+
+    AIWorld land;
+    FakeFactory* factory;
+    AIController* ai;
+    std::vector<RecordingManager*> managers;
+};
+
+}  // namespace
+
+TEST(AIEvents, EveryKindReachesEveryManagerInOrder) {
+    Events e;
+    for (int kind : {4, 6, 7, 8, 10, 12, 14, 20, 99})
+        e.Send(kind, nullptr, nullptr);
+    for (RecordingManager* m : e.managers)
+        EXPECT_EQ(m->events, (std::vector<int>{4, 6, 7, 8, 10, 12, 14, 20, 99}));
+    Point attacker(700, 10);
+    e.Send(0, nullptr, &attacker);
+    EXPECT_EQ(e.ai->Grid()->CellAt(attacker)->attackCount, 1);
+}
+
+TEST(AIEvents, ABuiltUnitJoinsItsOrdersSquadOrIsClaimedUnderItsPurpose) {
+    Events e;
+    Squad* squad = e.managers[2]->NewSquad();
+    DesignRules order;
+    AIController::SetOrderSquad(order, squad->Id());
+    e.ai->pendingOrder = std::make_unique<DesignRules>(order);
+    // A unit that is gone keeps the pending order.
+    SimId missing(2, 4242);
+    e.Send(1, nullptr, &missing);
+    ASSERT_NE(e.ai->pendingOrder, nullptr);
+    AIUnit* unit = e.land.AddUnit(2, Point(100, 100));
+    SimId id = unit->id;
+    e.Send(1, e.factory, &id);
+    EXPECT_EQ(e.ai->pendingOrder, nullptr);
+    EXPECT_TRUE(unit->IsCurrent(squad->Id()));
+    EXPECT_EQ(unit->Owner(), e.ai);
+    EXPECT_EQ(unit->skill, 650);
+    // No squad: the purpose goes into the unit and the first manager that claims it wins.
+    DesignRules purposeOnly;
+    AIController::SetOrderPurpose(purposeOnly, 12);
+    e.ai->pendingOrder = std::make_unique<DesignRules>(purposeOnly);
+    Squad* claimed = e.managers[1]->NewSquad();
+    e.managers[1]->claimSquad = claimed->Id();
+    e.managers[3]->claimSquad = e.managers[3]->NewSquad()->Id();
+    AIUnit* second = e.land.AddUnit(2, Point(120, 100));
+    SimId secondId = second->id;
+    e.Send(1, e.factory, &secondId);
+    // The managers are asked in order with the purpose in place; the squad then stamps its own.
+    EXPECT_EQ(e.managers[0]->claimedPurposes, std::vector<int32_t>{12});
+    EXPECT_EQ(e.managers[1]->claimedPurposes, std::vector<int32_t>{12});
+    EXPECT_TRUE(e.managers[3]->claimedPurposes.empty());
+    EXPECT_TRUE(second->IsCurrent(claimed->Id()));
+}
+
+TEST(AIEvents, AdoptedRolesAreCountedAndLossesStopAtZero) {
+    Events e;
+    AIUnit* miner = e.land.AddUnit(2, Point(100, 100), 'f');
+    AIUnit* scavenger = e.land.AddUnit(2, Point(100, 140), 'h');
+    AIUnit* repairer = e.land.AddUnit(2, Point(100, 180), 'k');
+    AIUnit* plant = e.land.AddStructure(2, Point(100, 220), 3);
+    AIUnit* tower = e.land.AddStructure(2, Point(100, 260), 5);
+    e.ai->firstProductionCounter = 4;
+    e.ai->secondProductionCounter = 4;
+    for (AIUnit* u : {miner, scavenger, repairer, plant, tower})
+        e.ai->AdoptUnit(*u, 0);
+    EXPECT_EQ(e.ai->minerCount, 1);
+    EXPECT_EQ(e.ai->minerCost, 300);
+    EXPECT_EQ(e.ai->scavengerCount, 1);
+    EXPECT_EQ(e.ai->repairerCount, 1);
+    EXPECT_EQ(e.ai->typeCounts[3], 1);
+    EXPECT_EQ(e.ai->typeCounts[5], 1);
+    EXPECT_EQ(e.ai->firstProductionCounter, 0);
+    EXPECT_EQ(e.ai->secondProductionCounter, 0);
+    e.ai->typeQueue.DeleteAll();
+    auto* queued = new ListNode;
+    queued->key = 2;
+    e.ai->typeQueue.PushBack(queued);
+    // Each lost twice: the second (a unit never adopted, say) changes nothing.
+    for (int round = 0; round < 2; ++round) {
+        for (AIUnit* u : {miner, scavenger, repairer, tower, plant})
+            e.Send(2, u, nullptr);
+    }
+    EXPECT_EQ(e.ai->minerCount, 0);
+    EXPECT_EQ(e.ai->scavengerCount, 0);
+    EXPECT_EQ(e.ai->repairerCount, 0);
+    EXPECT_EQ(e.ai->typeCounts[3], 0);
+    std::vector<int> queue;
+    for (ListNode* n = e.ai->typeQueue.First(); n; n = e.ai->typeQueue.Next(n))
+        queue.push_back(n->key);
+    // Type 3 goes to the front even with others queued; type 5 to the back; once each.
+    EXPECT_EQ(queue, (std::vector<int>{3, 2, 5}));
+}
+
+TEST(AIEvents, BlockedUnitsShootWrecksAndMoveAlliedBlockers) {
+    Events e;
+    AIUnit* unit = e.land.AddUnit(2, Point(100, 100));
+    auto wreck = std::make_unique<AIUnit>(SimId(0, 500), Point(130, 100), nullptr, 3);
+    AIUnit* wreckRaw = wreck.get();
+    e.land.world.AddWreck(std::move(wreck));
+    e.land.world.ReindexObject(wreckRaw->id);
+    SimId wreckId = wreckRaw->id;
+    e.Send(3, unit, &wreckId);
+    EXPECT_EQ(unit->lastAttacker, wreckRaw);
+    // A factory without weapons that reach it moves to the wreck instead.
+    e.Send(3, e.factory, &wreckId);
+    ASSERT_EQ(e.factory->given.size(), 1u);
+    EXPECT_EQ(e.factory->given[0].code, 1);
+    EXPECT_EQ(e.factory->given[0].flags, 0x15);
+    AIUnit* structure = e.land.AddStructure(2, Point(160, 100), 1);
+    SimId structureId = structure->id;
+    e.Send(3, unit, &structureId);
+    EXPECT_EQ(structure->undeploys, 1);
+    // An enemy blocker is left alone.
+    AIUnit* enemy = e.land.AddStructure(1, Point(200, 100), 1);
+    SimId enemyId = enemy->id;
+    e.Send(3, unit, &enemyId);
+    EXPECT_EQ(enemy->undeploys, 0);
+}
+
+TEST(AIEvents, EngagingClearsTheHoldFlagAndSetsTheAdvanceParameter) {
+    Events e;
+    AIUnit* unit = e.land.AddUnit(2, Point(100, 100));
+    AIUnit* target = e.land.AddUnit(1, Point(400, 100));
+    unit->holdFlag = 1;
+    unit->GetDesign()->parameters[5] = 1;
+    e.Send(5, unit, target);
+    EXPECT_EQ(unit->holdFlag, 0);
+    EXPECT_EQ(unit->GetDesign()->parameters[5], 0);
+    target->destroyed = 1;
+    unit->holdFlag = 1;
+    e.Send(5, unit, target);
+    EXPECT_EQ(unit->holdFlag, 1);
+}
+
+TEST(AIEvents, SeeingAHumanFactoryChoosesTheTargetAndCaptureUnitsDrawFireFromLevel3) {
+    for (int level : {2, 3, 5}) {
+        Events e(level);
+        // Team 3 is run by a computer: its factory is no target.
+        e.land.AddController(3);
+        FakeFactory* computer = e.land.AddFactory(3, Point(600, 100));
+        e.Send(9, nullptr, computer);
+        EXPECT_EQ(e.ai->TargetTeam(), 0);
+        FakeFactory* human = e.land.AddFactory(1, Point(600, 500));
+        e.Send(9, nullptr, human);
+        EXPECT_EQ(e.ai->TargetTeam(), 1);
+        EXPECT_EQ(human->GetReferencePoint(2), Point(600, 500));
+        // Newest first: the unit that cannot engage is asked first and passed over.
+        AIUnit* fighter = e.land.AddUnit(2, Point(100, 150));
+        AIUnit* busy = e.land.AddUnit(2, Point(100, 100));
+        busy->canEngage = 0;
+        auto capture = std::make_unique<AIUnit>(SimId(1, 77), Point(500, 500), nullptr, 6);
+        AIUnit* captureUnit = e.land.List(std::move(capture));
+        e.Send(9, nullptr, captureUnit);
+        if (level < 3) {
+            EXPECT_TRUE(fighter->given.empty()) << level;
+            continue;
+        }
+        ASSERT_EQ(fighter->given.size(), 1u) << level;
+        EXPECT_EQ(fighter->given[0].code, 2);
+        EXPECT_EQ(fighter->given[0].flags, 7);
+        EXPECT_EQ(fighter->given[0].target, captureUnit->id);
+        EXPECT_TRUE(busy->given.empty());
+    }
+}
+
+TEST(AIEvents, ACapturedObjectComesUnderTheController) {
+    Events e;
+    AIUnit* capturer = e.land.AddUnit(2, Point(100, 100), 't');
+    AIUnit* captured = e.land.AddUnit(1, Point(130, 100));
+    e.Send(13, capturer, captured);
+    EXPECT_EQ(captured->GetTeam(), 2);
+    EXPECT_EQ(captured->Owner(), e.ai);
+    EXPECT_EQ(captured->rebuilds, 1);
+    AIUnit* dead = e.land.AddUnit(1, Point(160, 100));
+    dead->destroyed = 1;
+    e.Send(13, capturer, dead);
+    EXPECT_EQ(dead->GetTeam(), 1);
+}

@@ -1,0 +1,230 @@
+// The group manager merges idle groups, picks a group by strength or full size, raises its
+// attack threshold after each attack, plans raids, and fights an opponent, never its own side.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "ai/AIGroupManager.h"
+#include "ai/ManagerFixture.h"
+#include "catalogue/DesignRules.h"
+#include "objects/Squad.h"
+
+namespace {
+
+class GroupTest : public ::testing::Test {
+protected:
+    explicit GroupTest(int level = 1) : w(level) {}
+
+    // A group of the kind with n members of the team, all commanded by it.
+    Squad* Group(int n, int kind = 7, const Point& at = Point(600, 600)) {
+        auto squad = std::make_unique<Squad>(ManagerWorld::kTeam);
+        squad->purpose = kind;
+        Squad* group = groups.AddChild(std::move(squad));
+        for (int i = 0; i < n; ++i)
+            group->AddMember(*w.AddOwned(Point(at.x + 10 * i, at.y)), 1);
+        return group;
+    }
+    // An enemy unit its team has seen.
+    PoolUnit* Enemy(const Point& at, int fire = 10) {
+        PoolUnit* enemy = w.AddPoolUnit(1, at, w.kit.Role('a'));
+        enemy->fire = fire;
+        enemy->SetReferencePoint(ManagerWorld::kTeam, at);
+        return enemy;
+    }
+
+    ManagerWorld w;
+    AIGroupManager& groups = *w.controller->groupManager;
+};
+
+class GroupTestAtLevel3 : public GroupTest {
+protected:
+    GroupTestAtLevel3() : GroupTest(3) {}
+};
+
+}  // namespace
+
+TEST_F(GroupTest, IdleGroupsOfTwoThreeAndOneMergeIntoOneOfSixButAPlannedGroupStays) {
+    Squad* two = Group(2);
+    Squad* three = Group(3);
+    Squad* one = Group(1);
+    Squad* planned = Group(2);
+    auto* plan = new AIGroupManager::GroupPlan;
+    plan->squadId = planned->Id();
+    groups.plans.PushBack(plan);
+    Squad* empty = Group(0);
+    const int32_t emptyId = empty->Id();
+    const int32_t threeId = three->Id();
+    const int32_t oneId = one->Id();
+
+    groups.MaintainGroups();
+    EXPECT_EQ(groups.FindChild(emptyId), nullptr);
+    EXPECT_EQ(groups.FindChild(threeId), nullptr);
+    EXPECT_EQ(groups.FindChild(oneId), nullptr);
+    ASSERT_EQ(groups.children.Count(), 2);
+    EXPECT_EQ(two->MemberCount(), 6);
+    EXPECT_EQ(two->CurrentCount(), 6);
+    EXPECT_EQ(planned->MemberCount(), 2);
+    // Regrouped once at one gather point: a close formation and target assignment; every
+    // member re-tuned, told to stop and its goals cleared.
+    auto* formation = static_cast<RuleManoeuvre*>(two->manoeuvres.Find(1));
+    ASSERT_NE(formation, nullptr);
+    EXPECT_EQ(formation->spacing, 8);
+    EXPECT_NE(two->manoeuvres.Find(2), nullptr);
+    EXPECT_EQ(two->manoeuvres.Count(), 2);
+    for (int i = 0; i < 6; ++i) {
+        auto* member = static_cast<ManagedUnit*>(two->MemberAt(i));
+        EXPECT_EQ(member->GetDesign()->parameters[0], 4);
+        EXPECT_EQ(member->GetDesign()->parameters[1], 70);
+        ASSERT_FALSE(member->given.empty());
+        EXPECT_EQ(member->given.back().code, 9);
+        EXPECT_GE(member->clears, 1);
+    }
+}
+
+TEST_F(GroupTest, ThresholdRisesByFiveToTenAfterEachAttackUntilItIsPositive) {
+    EXPECT_EQ(groups.AttackThreshold(), -50);
+    // A defence group with a member, so that the think step attacks.
+    Squad* defence = Group(1, 6);
+    groups.defenceId = defence->Id();
+    Squad* group = Group(1, 7, Point(300, 300));
+    PoolUnit* a = Enemy(Point(300, 900));
+    PoolUnit* b = Enemy(Point(900, 300));
+    int previous = groups.AttackThreshold();
+    for (int attack = 0; attack < 20; ++attack) {
+        groups.factoryAttacker = (attack % 2 ? a : b)->id;
+        ASSERT_EQ(groups.Think(), 1);
+        EXPECT_EQ(groups.AttackTargetOf(*group), attack % 2 ? a : b);
+        const int now = groups.AttackThreshold();
+        if (previous < 1) {
+            EXPECT_GE(now - previous, 5);
+            EXPECT_LE(now - previous, 10);
+        } else {
+            EXPECT_EQ(now, previous);
+        }
+        previous = now;
+    }
+    EXPECT_GE(previous, 1);
+    EXPECT_LE(previous, 10);
+    // Remembered attackers are forgotten after each choice.
+    EXPECT_TRUE(groups.factoryAttacker.IsNull());
+}
+
+TEST_F(GroupTest, AFullGroupSkipsTheStrengthTestAndALoneUnitIsNeverHeldBack) {
+    PoolUnit* target = Enemy(Point(1000, 1000));
+    for (int i = 0; i < 10; ++i)
+        Enemy(Point(1000 + 20 * i, 1040), 100);
+    w.Refresh();
+    struct Case {
+        int size;
+        bool goalFarAway;
+        bool picked;
+    };
+    // Level 1: full size 4; ten strong enemies stand round the target.
+    for (const Case& c : {Case{4, true, true}, Case{3, false, false}, Case{2, true, false}}) {
+        Squad* group = Group(c.size);
+        if (c.goalFarAway) static_cast<PoolUnit*>(group->MemberAt(0))->AddGoal(Point(2000, 600));
+        EXPECT_EQ(groups.PickAttackGroup(*target, 0) == group, c.picked) << c.size;
+        groups.DeleteChild(group);
+    }
+    // Far from any enemy a lone unit on its way still goes; two on their way wait.
+    PoolUnit* lonely = Enemy(Point(200, 1200));
+    Squad* one = Group(1);
+    static_cast<PoolUnit*>(one->MemberAt(0))->AddGoal(Point(2000, 600));
+    EXPECT_EQ(groups.PickAttackGroup(*lonely, 0), one);
+    one->AddMember(*w.AddOwned(Point(600, 600)), 1);
+    EXPECT_EQ(groups.PickAttackGroup(*lonely, 0), nullptr);
+}
+
+TEST_F(GroupTest, LaunchedAttackTunesMembersByTargetAndArmsTheGroup) {
+    Squad* group = Group(2);
+    PoolUnit* structure = w.AddPoolUnit(1, Point(900, 900), w.kit.Structure(3), 7);
+    groups.heavyHits = 7;
+    groups.LaunchAttack(*group, *structure);
+    EXPECT_EQ(groups.heavyHits, 0);
+    EXPECT_EQ(group->MemberAt(0)->GetDesign()->parameters[0], 2);
+    EXPECT_EQ(group->MemberAt(0)->GetDesign()->parameters[5], 1);
+    // Close-in members need no retaliation rule.
+    EXPECT_EQ(group->manoeuvres.Find(12), nullptr);
+    EXPECT_EQ(groups.AttackTargetOf(*group), structure);
+    groups.LaunchAttack(*group, *w.factory);
+    EXPECT_EQ(group->MemberAt(1)->GetDesign()->parameters[0], 3);
+    EXPECT_NE(group->manoeuvres.Find(12), nullptr);
+}
+
+TEST_F(GroupTestAtLevel3, RaidPlansNeedTheirStructureAndLoseThePlanWhenFull) {
+    AIController& c = *w.controller;
+    Enemy(Point(1200, 1200));
+    c.targetTeam = 1;
+    int raids = 0;
+    for (int32_t strategy : {0x20, 0x28}) {
+        c.strategyBits = strategy;
+        c.typeCounts[5] = 1;
+        for (int i = 0; i < 40; ++i) {
+            groups.MakePlan();
+            auto* plan = static_cast<AIGroupManager::GroupPlan*>(groups.plans.First());
+            Squad* group = groups.FindChild(plan->squadId);
+            ASSERT_NE(group, nullptr);
+            EXPECT_EQ(group->purpose, plan->raid ? 8 : 7);
+            if (plan->raid) {
+                ++raids;
+                EXPECT_EQ(strategy, 0x28);
+                EXPECT_GE(plan->wantedSize, 2);
+                EXPECT_LE(plan->wantedSize, 4);
+            }
+            delete plan;
+            groups.DeleteChild(group);
+        }
+    }
+    EXPECT_GT(raids, 5);
+    // A raid group that wanted 3 is ready while short of members and loses its plan at three.
+    groups.MakePlan();
+    auto* plan = static_cast<AIGroupManager::GroupPlan*>(groups.plans.First());
+    plan->raid = 1;
+    plan->wantedSize = 3;
+    Squad* raid = groups.FindChild(plan->squadId);
+    raid->purpose = 8;
+    for (int i = 0; i < 2; ++i)
+        raid->AddMember(*w.AddOwned(Point(500, 500)), 1);
+    EXPECT_EQ(groups.FindReadyPlan(), raid);
+    raid->AddMember(*w.AddOwned(Point(500, 500)), 1);
+    EXPECT_EQ(groups.FindReadyPlan(), nullptr);
+    EXPECT_TRUE(groups.plans.IsEmpty());
+}
+
+TEST_F(GroupTest, TheDefenceRequestIsQueuedAndNeverTakesAnIdleUnit) {
+    w.AddOwned(Point(500, 500));
+    EXPECT_EQ(groups.Think(), 1);
+    ASSERT_NE(groups.FindChild(groups.defenceId), nullptr);
+    const auto orders = w.Orders(6);
+    ASSERT_EQ(orders.size(), 1u);
+    EXPECT_EQ(AIController::OrderSquad(*orders[0]), groups.defenceId);
+    EXPECT_EQ(orders[0]->presets[0], 5);
+    // Level 1: priority 5 even without a target team.
+    EXPECT_EQ(AIController::OrderPriority(*orders[0]), 5);
+    EXPECT_EQ(groups.FindChild(groups.defenceId)->MemberCount(), 0);
+    // While the order is out the empty defence group stays.
+    groups.MaintainGroups();
+    EXPECT_NE(groups.FindChild(groups.defenceId), nullptr);
+}
+
+TEST_F(GroupTest, TargetsAnOpponentNeverItsOwnOrAnAlliedTeam) {
+    AIController& c = *w.controller;
+    w.AddFactory(3, Point(1100, 200));
+    w.AddFactory(4, Point(200, 1100));
+    struct Case {
+        int32_t local;
+        int32_t ally;
+        int32_t expected;
+    };
+    // The local team stands in only as an opponent: under autoplay it is this team, and an
+    // ally is no target either; then the lowest unallied team with a factory.
+    for (const Case& k : {Case{1, 0, 1}, Case{2, 0, 3}, Case{3, 3, 4}, Case{1, 1, 3}}) {
+        w.world.localPlayer.first = k.local;
+        for (int t = 1; t < 5; ++t)
+            w.world.alliance[2][t] = w.world.alliance[t][2] = t == k.ally ? World::kAllied : 0;
+        EXPECT_EQ(groups.TargetTeam(), k.expected) << k.local << " " << k.ally;
+    }
+    c.targetTeam = 4;
+    EXPECT_EQ(groups.TargetTeam(), 4);
+}

@@ -1,0 +1,258 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "AIFixture.h"
+#include "AITestManagers.h"
+#include "ai/InfluenceGrid.h"
+#include "catalogue/DesignRules.h"
+#include "catalogue/HardpointItemTemplates.h"
+#include "catalogue/PartRule.h"
+#include "catalogue/WeaponTemplate.h"
+#include "objects/Squad.h"
+
+namespace {
+
+// A controller of team 2 with a factory, recording managers and the kit's parts listed.
+struct Production {
+    Production() {
+        land.kit.List();
+        factory = land.AddFactory(2, Point(300, 300));
+        ai = land.AddController(2);
+        ai->SetStrategyBits(0x01);
+        ai->SetAggressiveness(2);
+        ai->Setup(3);
+        managers = InstallRecordingManagers(*ai);
+        factory->cargo = 5000;
+        factory->stored = 5000;
+    }
+    // Rules asking for a chassis of that role, from a squad, with a priority.
+    static DesignRules Request(char role, int32_t squad = 0, int32_t priority = 3) {
+        DesignRules rules;
+        rules.AddPartLetter(kChassisCategory, role, 1);
+        AIController::SetOrderSquad(rules, squad);
+        AIController::SetOrderPriority(rules, priority);
+        return rules;
+    }
+    std::vector<int32_t> QueuedPriorities() const {
+        std::vector<int32_t> keys;
+        for (ListNode* n = ai->buildOrders.First(); n; n = ai->buildOrders.Next(n))
+            keys.push_back(AIController::OrderPriority(*static_cast<DesignRules*>(n)));
+        return keys;
+    }
+
+    AIWorld land;
+    FakeFactory* factory;
+    AIController* ai;
+    std::vector<RecordingManager*> managers;
+};
+
+}  // namespace
+
+TEST(AIProduction, RequestsQueueByPriorityUpToElevenAndNeverWithTheHigherFlag) {
+    Production p;
+    EXPECT_EQ(p.ai->RequestUnits(Production::Request('t', 0, 3), 0, nullptr, 0, 0), nullptr);
+    p.ai->RequestUnits(Production::Request('t', 0, 1), 0, nullptr, 0, 0);
+    p.ai->RequestUnits(Production::Request('t', 0, 2), 0, nullptr, 0, 0);
+    p.ai->RequestUnits(Production::Request('t', 0, 2), 1, nullptr, 0, 0);
+    EXPECT_EQ(p.QueuedPriorities(), (std::vector<int32_t>{1, 2, 3}));
+    for (int i = 0; i < 20; ++i)
+        p.ai->RequestUnits(Production::Request('t'), 0, nullptr, 0, 0);
+    EXPECT_EQ(p.ai->buildOrders.Count(), AIController::kMaxQueuedOrders);
+}
+
+TEST(AIProduction, AnIdleUnitThatFitsIsHandedOverNearestFirst) {
+    Production p;
+    AIUnit* far = p.land.AddUnit(2, Point(600, 300), 't');
+    AIUnit* near = p.land.AddUnit(2, Point(350, 300), 't');
+    p.land.AddUnit(2, Point(310, 300), 'a');
+    const Point at(300, 300);
+    DesignRules request = Production::Request('t');
+    request.presets[3] = 20;
+    EXPECT_EQ(p.ai->RequestUnits(request, 0, &at, 100, 0), near);
+    ASSERT_FALSE(near->given.empty());
+    EXPECT_EQ(near->given.back().code, 9);
+    EXPECT_EQ(near->clears, 1);
+    EXPECT_EQ(near->rebuilds, 1);
+    EXPECT_EQ(near->GetDesign()->parameters[3], 20);
+    // Beyond the distance only the rest; without a point, list order (newest first).
+    EXPECT_EQ(p.ai->RequestUnits(request, 0, &at, 51, 0), near);
+    EXPECT_EQ(p.ai->RequestUnits(request, 0, nullptr, 0, 0), near);
+    EXPECT_EQ(p.ai->RequestUnits(request, 0, &at, 0, 1), nullptr);
+    (void)far;
+}
+
+// Whether a unit in another manager's squad may be lent: the higher-priority flag reaches the
+// holder only when the requesting manager runs first; a request without a squad has none.
+TEST(AIProduction, TheAvailabilityFlagFollowsTheManagerIds) {
+    struct Case {
+        int requester;  // index of the requesting manager, -1 no squad
+        int holder;
+        int higher;
+        int flag;
+    };
+    const Case cases[] = {{0, 2, 1, 1}, {2, 0, 1, 0}, {0, 2, 0, 0}, {-1, 2, 1, 0}, {1, 1, 1, 0}};
+    for (const Case& c : cases) {
+        Production p;
+        Squad* holding = p.managers[c.holder]->NewSquad();
+        AIUnit* unit = p.land.AddUnit(2, Point(400, 400), 't');
+        unit->SetOwner(p.ai);
+        ASSERT_EQ(holding->AddMember(*unit, 1), 1);
+        const int32_t squad = c.requester < 0 ? 0 : p.managers[c.requester]->NewSquad()->Id();
+        EXPECT_EQ(p.ai->RequestUnits(Production::Request('t', squad), c.higher, nullptr, 0, 0),
+                  unit);
+        EXPECT_EQ(p.managers[c.holder]->availabilityFlags, std::vector<int>{c.flag});
+    }
+}
+
+TEST(AIProduction, HandOutDropsOrdersOfVanishedSquadsAndFillsTheRest) {
+    Production p;
+    RecordingManager* pool = p.managers[0];
+    Squad* gone = pool->NewSquad();
+    Squad* kept = pool->NewSquad();
+    const int32_t goneId = gone->Id();
+    p.ai->RequestUnits(Production::Request('t', goneId, 1), 0, nullptr, 0, 1);
+    p.ai->RequestUnits(Production::Request('t', kept->Id(), 2), 0, nullptr, 0, 1);
+    p.ai->RequestUnits(Production::Request('t', kept->Id(), 3), 0, nullptr, 0, 1);
+    EXPECT_EQ(p.ai->CountOrders(pool, 0, 0), 3);
+    EXPECT_EQ(p.ai->CountOrders(pool, 0, kept->Id()), 2);
+    EXPECT_EQ(p.ai->CountOrders(p.managers[1], 0, 0), 0);
+    pool->DeleteChild(gone);
+    pool->lend = 0;
+    AIUnit* unit = p.land.AddUnit(2, Point(400, 400), 't');
+    p.ai->NextBuild(*p.factory, *p.factory);
+    // The vanished squad's order went, the first live one took the unit, the last one (no unit
+    // left for it) went into production.
+    EXPECT_TRUE(p.ai->buildOrders.IsEmpty());
+    ASSERT_NE(p.ai->pendingOrder, nullptr);
+    EXPECT_EQ(AIController::OrderPriority(*p.ai->pendingOrder), 3);
+    EXPECT_TRUE(unit->IsCurrent(kept->Id()));
+    EXPECT_EQ(pool->built, std::vector<SimId>{unit->id});
+}
+
+TEST(AIProduction, WithoutAMinerAndOreAFighterIsDiscardedAndAMinerHeld) {
+    Production p;
+    p.ai->minerCost = 1000;
+    p.factory->cargo = 200;
+    p.ai->RequestUnits(Production::Request('a'), 0, nullptr, 0, 1);
+    EXPECT_EQ(p.ai->NextBuild(*p.factory, *p.factory), nullptr);
+    EXPECT_EQ(p.ai->heldDesign, nullptr);
+    EXPECT_EQ(p.ai->pendingOrder, nullptr);
+    EXPECT_TRUE(p.ai->buildOrders.IsEmpty());
+    // A miner costing more than the ore waits, and is retried each time until it is paid.
+    p.ai->RequestUnits(Production::Request('f'), 0, nullptr, 0, 1);
+    const int32_t first = p.ai->firstProductionCounter;
+    EXPECT_EQ(p.ai->NextBuild(*p.factory, *p.factory), nullptr);
+    ASSERT_NE(p.ai->heldDesign, nullptr);
+    ASSERT_NE(p.ai->pendingOrder, nullptr);
+    EXPECT_EQ(p.ai->NextBuild(*p.factory, *p.factory), nullptr);
+    p.factory->cargo = 300;
+    p.factory->stored = 0;
+    std::unique_ptr<VehicleDesign> miner = p.ai->NextBuild(*p.factory, *p.factory);
+    ASSERT_NE(miner, nullptr);
+    EXPECT_EQ(miner->chassis->role, 'f');
+    EXPECT_EQ(p.ai->heldDesign, nullptr);
+    EXPECT_EQ(p.ai->firstProductionCounter, first + 1);
+}
+
+TEST(AIProduction, TheProductionStepQueuesUnfoldsAndCancelsToSaveForAMiner) {
+    Production p;
+    p.ai->RequestUnits(Production::Request('a'), 0, nullptr, 0, 1);
+    p.factory->credit = 10;
+    p.ai->firstProductionCounter = 7;
+    p.ai->ProductionStep(*p.factory, *p.factory);
+    ASSERT_NE(p.factory->current, nullptr);
+    EXPECT_EQ(p.factory->queuedFront, 1);
+    EXPECT_EQ(p.ai->oreAtLastJob, 5000);
+    EXPECT_EQ(p.ai->firstProductionCounter, 0);
+    // Folded and idle: the factory unfolds.
+    p.factory->current.reset();
+    p.factory->unfold = 0;
+    p.ai->ProductionStep(*p.factory, *p.factory);
+    EXPECT_EQ(p.factory->unfoldSteps, 1);
+    // A fighter in production while the team has no miner and too little ore is cancelled,
+    // its order back in the queue; a job from the scenario file has no order to put back.
+    p.factory->current = std::make_unique<VehicleDesign>('V');
+    p.factory->current->chassis = const_cast<ChassisTemplate*>(p.land.kit.Role('a'));
+    p.ai->minerCost = 9000;
+    p.ai->ProductionStep(*p.factory, *p.factory);
+    EXPECT_EQ(p.factory->cancels, 1);
+    EXPECT_EQ(p.ai->buildOrders.Count(), 1);
+    EXPECT_EQ(p.ai->pendingOrder, nullptr);
+    p.factory->current = std::make_unique<VehicleDesign>('V');
+    p.factory->current->chassis = const_cast<ChassisTemplate*>(p.land.kit.Role('a'));
+    p.ai->ProductionStep(*p.factory, *p.factory);
+    EXPECT_EQ(p.factory->cancels, 2);
+    EXPECT_EQ(p.ai->buildOrders.Count(), 1);
+}
+
+TEST(AIProduction, PlanningSetsTheResourceFlagsAndDefaultLetters) {
+    Production p;
+    p.factory->cargo = 100;
+    p.factory->stored = 100;
+    DesignRules order = Production::Request('a');
+    p.ai->PlanOrder(order, p.factory);
+    EXPECT_EQ(order.weights[0], 1);
+    EXPECT_EQ(order.weights[1], 1);
+    EXPECT_EQ(order.weights[2], 0);
+    // The local team is team 1 with no units: nothing examined; type 2 is wanted (Q 0x01), so
+    // the defence entry exists; the stealth entry is emptied without type 1.
+    EXPECT_NE(order.FindEntry(kDefenceCategory), nullptr);
+    ASSERT_NE(order.FindEntry(kStealthCategory), nullptr);
+    EXPECT_FALSE(order.FindEntry(kStealthCategory)->HasLetters());
+    EXPECT_NE(order.FindEntry(kDriveCategory, 1)->flags & 8, 0u);
+    p.ai->needsWaterCrossing = 1;
+    p.factory->credit = 5;
+    DesignRules paid = Production::Request('a');
+    p.ai->PlanOrder(paid, p.factory);
+    EXPECT_EQ(paid.weights[0], 0);
+    EXPECT_NE(paid.FindEntry(kDriveCategory, 1)->flags & 0x8000, 0u);
+}
+
+// The human player's designs tune an order: letters against their sensors, stealth and weapons,
+// a weapon flag against their aircraft, and a chassis as strong as theirs.
+TEST(AIProduction, PlanningAnswersTheHumanPlayersDesigns) {
+    Production p;
+    p.ai->typeQueue.DeleteAll();
+    for (int type : {0, 1, 2}) {
+        auto* node = new ListNode;
+        node->key = type;
+        p.ai->typeQueue.PushBack(node);
+    }
+    MountValues sensorValues;
+    sensorValues.clan = 'V';
+    sensorValues.role = 'u';
+    SensorItemTemplate sensor(sensorValues, 1);
+    MountValues stealthValues;
+    stealthValues.clan = 'V';
+    stealthValues.role = 'y';
+    StealthItemTemplate stealth(stealthValues);
+    WeaponValues weaponValues;
+    weaponValues.mount.clan = 'V';
+    weaponValues.mount.role = 'a';
+    weaponValues.kindLetter = 'b';
+    weaponValues.shotLayerField = 1;
+    WeaponTemplate weapon(WeaponClass::Beam, weaponValues);
+    PartTemplate wings('V', 'A', 1, 2, 100, 100, 1);
+    AIUnit* human = p.land.AddUnit(1, Point(600, 500));
+    VehicleDesign& design = *human->GetDesign();
+    design.hardpoints[0] = &sensor;
+    design.hardpoints[1] = &stealth;
+    design.hardpoints[2] = &weapon;
+    design.drive = &wings;
+    DesignRules order = Production::Request('a');
+    p.ai->PlanOrder(order, p.factory);
+    auto letters = [&](int category) {
+        PartRule* rule = order.FindEntry(category);
+        return rule ? std::string(rule->letters) : std::string("-");
+    };
+    EXPECT_EQ(letters(kSensorCategory), "u");
+    EXPECT_EQ(letters(kStealthCategory), "k");
+    EXPECT_EQ(letters(kDefenceCategory), "b");
+    EXPECT_NE(order.FindEntry(kWeaponCategory, 1)->flags & 0x10, 0u);
+    EXPECT_EQ(order.buildTimeCap, 500 + 2000);
+    design.hardpoints = {};
+    design.drive = nullptr;
+}

@@ -1,0 +1,97 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "AIFixture.h"
+#include "ai/ComputerOpponents.h"
+#include "map/PathGrid.h"
+#include "map/PathSearch.h"
+#include "world/ScenarioMakers.h"
+
+namespace {
+
+// A land of open ground split by a column of the letter, deposits on both sides.
+struct Split {
+    explicit Split(char letter) : files(), world() {
+        std::vector<std::string> rows(12, std::string(20, 'c'));
+        for (std::string& row : rows)
+            row[10] = letter;
+        LoadLand(world, files, OpenLand(20, 12, rows));
+        for (const Point& at : {Point(80, 80), Point(500, 300), Point(120, 300)}) {
+            std::unique_ptr<GameObject> deposit = std::make_unique<TestObject>(0, serial++, at, 9);
+            static_cast<TestObject*>(deposit.get())->stored = 500;
+            world.AddOreDeposit(deposit);
+        }
+    }
+    ~Split() { world.ClearObjects(); }
+
+    LandFixture files;
+    World world;
+    AIKit kit;
+    int serial = 600;
+};
+
+}  // namespace
+
+TEST(AIRoutes, TheAnalysisFindsTheCrossingsOncePerGame) {
+    struct Case {
+        char letter;
+        int water, r;
+    };
+    for (const Case& c : {Case{'w', 1, 0}, Case{'r', 0, 1}, Case{'c', 0, 0}}) {
+        Split land(c.letter);
+        auto owned = std::make_unique<FakeFactory>(SimId(2, 1), Point(60, 60));
+        FakeFactory* factory = owned.get();
+        land.world.AddBuilding(std::move(owned));
+        auto* ai = new AIController(2, 'V', 5);
+        land.world.SetTeamController(2, std::unique_ptr<TeamController>(ai));
+        ai->SetStrategyBits(1);
+        ai->Setup(3);
+        EXPECT_EQ(land.world.routeAnalysis.done, 1);
+        EXPECT_EQ(land.world.routeAnalysis.water, c.water) << c.letter;
+        EXPECT_EQ(land.world.routeAnalysis.r, c.r) << c.letter;
+        EXPECT_EQ(ai->needsWaterCrossing, c.water);
+        EXPECT_EQ(ai->needsRCrossing, c.r);
+        // The factory's filter and the search budget are as they were.
+        EXPECT_EQ(factory->collision.noWater, 0);
+        EXPECT_EQ(factory->collision.noR, 0);
+        EXPECT_EQ(land.world.pathGrid->Search().NodeBudget(), PathSearch::kNodeBudget);
+        // A controller that goes clears the analysis for the next.
+        land.world.SetTeamController(2, nullptr);
+        EXPECT_EQ(land.world.routeAnalysis.done, 0);
+        EXPECT_EQ(land.world.routeAnalysis.water, 0);
+    }
+}
+
+TEST(AIRoutes, TheMakerBuildsPlanningControllersForSkirmishesAndMission11Only) {
+    AIWorld land;
+    int previousCleared = 0;
+    land.world.scenarioMakers.clearSharedCounters = [&previousCleared]() { ++previousCleared; };
+    InstallComputerOpponents(land.world);
+    ControllerRequest request;
+    request.team = 3;
+    request.clan = 'T';
+    request.techLevel = 6;
+    struct Case {
+        int mission;
+        int tech;  // 0: none made
+    };
+    for (const Case& c : {Case{0, 6}, Case{11, 8}, Case{3, 0}, Case{12, 0}}) {
+        request.mission = c.mission;
+        std::unique_ptr<ScenarioController> made =
+            land.world.scenarioMakers.makeController(request);
+        if (c.tech == 0) {
+            EXPECT_EQ(made, nullptr) << c.mission;
+            continue;
+        }
+        auto* ai = dynamic_cast<AIController*>(made.get());
+        ASSERT_NE(ai, nullptr);
+        EXPECT_EQ(ai->techLevel, c.tech);
+        EXPECT_EQ(ai->Team(), 3);
+        EXPECT_EQ(ai->ClanLetter(), 'T');
+    }
+    land.world.routeAnalysis.done = 1;
+    land.world.scenarioMakers.clearSharedCounters();
+    EXPECT_EQ(land.world.routeAnalysis.done, 0);
+    EXPECT_EQ(previousCleared, 1);
+}

@@ -1,0 +1,338 @@
+// The squad pool manager files its economy requests in order of need and sends its idle pool
+// members to work every five seconds.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ai/ManagerFixture.h"
+#include "ai/SquadPoolManager.h"
+#include "catalogue/DesignRules.h"
+#include "objects/FactoryProduction.h"
+#include "objects/Squad.h"
+#include "support/FakeClock.h"
+
+namespace {
+
+// A wreck with salvage at a point.
+GameObject* AddWreck(World& world, const Point& at) {
+    auto wreck = std::make_unique<TestObject>(0, world.NewSimId(0).serial, at, 3);
+    GameObject* raw = wreck.get();
+    world.AddWreck(std::move(wreck));
+    return raw;
+}
+
+}  // namespace
+
+TEST(SquadPool, FirstMinerRequestComesFirstWithPriorityOneAndOnlyOnce) {
+    ManagerWorld w(3, 5);
+    SquadPoolManager& pool = *w.controller->squadPool;
+    w.factory->cargo = 10000;
+    EXPECT_EQ(pool.Think(), 1);
+    auto miners = w.Orders(2);
+    ASSERT_EQ(miners.size(), 1u);
+    EXPECT_EQ(AIController::OrderPriority(*miners[0]), 1);
+    EXPECT_EQ(AIController::OrderSquad(*miners[0]), pool.minerPoolId);
+    EXPECT_EQ(miners[0]->presets[0], 3);
+    EXPECT_EQ(miners[0]->presets[6], 3);
+    // Strategy 0x20 alone adds no extras; the kind-2 entry is there.
+    EXPECT_NE(miners[0]->FindEntry(2), nullptr);
+    pool.Think();
+    EXPECT_EQ(w.Orders(2).size(), 1u);
+    // Above the ceiling with no miner, none is wanted.
+    ManagerWorld rich(3, 5);
+    rich.factory->cargo = 10001;
+    EXPECT_FALSE(rich.controller->squadPool->MinerWanted());
+}
+
+TEST(SquadPool, RepairersNeedTechLevelThreeAndScavengersTechLevelTwo) {
+    struct Case {
+        int tech;
+        int purpose;  // of the one request filed, 0 none
+    };
+    for (const Case& c : {Case{1, 0}, Case{2, 3}, Case{3, 4}}) {
+        ManagerWorld w(1, c.tech);
+        AIController& controller = *w.controller;
+        // A miner, no structure wanted, twelve wrecks near home and damaged units to mend.
+        controller.minerCount = 1;
+        controller.typeQueue.DeleteAll();
+        for (int i = 0; i < 12; ++i)
+            AddWreck(w.world, Point(700 + 64 * (i % 6), 800 + 64 * (i / 6)));
+        for (int i = 0; i < 8; ++i)
+            w.AddOwned(Point(300, 300 + 8 * i))->SetHealth(100, 50);
+        EXPECT_EQ(controller.squadPool->Think(), c.purpose ? 1 : 0) << c.tech;
+        for (int purpose : {3, 4})
+            EXPECT_EQ(w.Orders(purpose).size(), purpose == c.purpose ? 1u : 0u) << c.tech;
+    }
+}
+
+TEST(SquadPool, StructureRequestsFollowTheTypeQueueAfterAUnitWasBuilt) {
+    ManagerWorld w(3, 5);
+    AIController& c = *w.controller;
+    SquadPoolManager& pool = *c.squadPool;
+    c.typeQueue.DeleteAll();
+    for (int type : {2, 3, 1}) {
+        auto* node = new ListNode;
+        node->key = type;
+        c.typeQueue.PushBack(node);
+    }
+    c.typeCounts[2] = 1;
+    c.secondProductionCounter = 0;
+    DesignRules request;
+    EXPECT_EQ(pool.PlanStructureOrder(request), 0);
+    c.secondProductionCounter = 1;
+    EXPECT_EQ(pool.PlanStructureOrder(request), 1);
+    // The owned type left the queue; type 3 is chosen and stays.
+    EXPECT_EQ(c.typeQueue.First()->key, 3);
+    EXPECT_EQ(c.typeQueue.Count(), 2);
+    EXPECT_EQ(AIController::OrderPriority(request), 1);
+    EXPECT_EQ(AIController::OrderPurpose(request), 5);
+}
+
+TEST(SquadPool, NewMinersTakeTheirObjectiveAndTheFirstWhenThereAreTooFew) {
+    ManagerWorld w;
+    AIController& c = *w.controller;
+    SimId rocks[3];
+    for (int i = 0; i < 3; ++i) {
+        auto rock = std::make_unique<TestObject>(0, 800 + i, Point(900 + 100 * i, 640), 5);
+        rocks[i] = rock->id;
+        std::unique_ptr<GameObject> owned = std::move(rock);
+        ASSERT_EQ(w.world.AddDestructible(owned), 1);
+    }
+    PoolUnit* miner = w.AddOwned(Point(640, 700), 'f');
+    RuleManoeuvre* mining = miner->Give(6);
+    SimId id = miner->id;
+    struct Case {
+        int objectives;
+        int miners;
+        int expected;
+    };
+    for (const Case& k : {Case{3, 3, 2}, Case{2, 3, 0}, Case{3, 1, 0}}) {
+        c.objectives.DeleteAll();
+        for (int i = 0; i < k.objectives; ++i)
+            c.AddObjectiveId(rocks[i], i);
+        c.minerCount = k.miners;
+        c.squadPool->OnEvent(AIController::kUnitBuilt, nullptr, &id);
+        EXPECT_EQ(mining->miningTarget, rocks[k.expected]) << k.objectives << " " << k.miners;
+    }
+}
+
+TEST(SquadPool, ScavengersStrikeBackOnlyForTheEconomy) {
+    ManagerWorld w;
+    SquadPoolManager& pool = *w.controller->squadPool;
+    PoolUnit* scavenger = w.AddOwned(Point(600, 600), 'h');
+    pool.Pool(SquadPoolManager::kScavengerKind)->AddMember(*scavenger, 1);
+    PoolUnit* attacker = w.AddPoolUnit(1, Point(900, 600), w.kit.Role('a'));
+    SimId by = attacker->id;
+    PoolUnit* fighter = w.AddOwned(Point(640, 600));
+    pool.OnEvent(7, fighter, &by);
+    EXPECT_TRUE(scavenger->given.empty());
+    PoolUnit* miner = w.AddOwned(Point(640, 600), 'f');
+    pool.OnEvent(7, miner, &by);
+    ASSERT_EQ(scavenger->given.size(), 1u);
+    EXPECT_EQ(scavenger->given[0].code, 2);
+    EXPECT_EQ(scavenger->given[0].flags, 0xf);
+    EXPECT_EQ(scavenger->given[0].target, by);
+}
+
+class PoolDirection : public ::testing::Test {
+protected:
+    PoolDirection() { c.rallyPoint = Point(640, 900); }
+    PoolUnit* Join(int32_t kind, PoolUnit* unit) {
+        unit->SetOwner(&c);
+        pool.Pool(kind)->AddMember(*unit, 1);
+        return unit;
+    }
+    int Direct() {
+        clock.Advance(SquadPoolManager::kDirectionPeriodMs);
+        return pool.DirectPools();
+    }
+
+    FakeClock clock{1000};
+    ManagerWorld w;
+    AIController& c = *w.controller;
+    SquadPoolManager& pool = *c.squadPool;
+};
+
+TEST_F(PoolDirection, WaitsForItsTimerThenSendsIdleWorkersToOneRockAndOneSafeWreck) {
+    PoolUnit* miners[2] = {Join(2, w.AddOwned(Point(600, 600), 'f')),
+                           Join(2, w.AddOwned(Point(620, 600), 'f'))};
+    PoolUnit* scavenger = Join(3, w.AddOwned(Point(600, 640), 'h'));
+    auto rock = std::make_unique<TestObject>(0, 700, Point(900, 640), 5);
+    rock->cargo = 500;
+    const SimId rockId = rock->id;
+    std::unique_ptr<GameObject> owned = std::move(rock);
+    ASSERT_EQ(w.world.AddDestructible(owned), 1);
+    // The only wreck lies nearer an enemy factory: the scavenger stays.
+    GameObject* wreck = AddWreck(w.world, Point(1100, 640));
+    ManagedFactory* enemy = w.AddFactory(1, Point(1200, 640));
+    EXPECT_EQ(pool.DirectPools(), 0);
+    EXPECT_TRUE(miners[0]->given.empty());
+    EXPECT_EQ(Direct(), 1);
+    for (PoolUnit* m : miners) {
+        ASSERT_EQ(m->given.size(), 1u);
+        EXPECT_EQ(m->given[0].code, 2);
+        EXPECT_EQ(m->given[0].flags, 5);
+        EXPECT_EQ(m->given[0].target, rockId);
+    }
+    EXPECT_TRUE(scavenger->given.empty());
+    // Once the enemy factory stands farther off, the wreck is safe.
+    enemy->SetPosition(Point(2000, 2000));
+    miners[0]->AddGoal(Point(900, 640));
+    miners[1]->AddGoal(Point(900, 640));
+    EXPECT_EQ(Direct(), 1);
+    ASSERT_EQ(scavenger->given.size(), 1u);
+    EXPECT_EQ(scavenger->given[0].target, wreck->id);
+}
+
+TEST_F(PoolDirection, DamagedStructuresAreMendedOrWalkBackByTheTwentyOnePercentRule) {
+    struct Case {
+        int damage;
+        bool attacked;
+        Point at;
+        bool repaired;
+        bool walksBack;
+    };
+    const Point far(640, 240);
+    const Point near(640, 850);
+    // The attacked structure comes last: from then on the team counts as under attack.
+    for (const Case& k : {Case{30, false, far, true, false}, Case{10, false, far, false, true},
+                          Case{10, false, near, false, false}, Case{10, true, far, false, false}}) {
+        PoolUnit* structure = Join(5, w.AddPoolUnit(2, k.at, w.kit.Structure(1), 7));
+        structure->SetHealth(100, k.damage);
+        if (k.attacked) structure->lastAttacker = w.factory;
+        PoolUnit* repairer = Join(4, w.AddOwned(Point(100, 100), 'k'));
+        Direct();
+        EXPECT_EQ(!repairer->given.empty() && repairer->given[0].code == 7, k.repaired);
+        if (k.repaired) {
+            EXPECT_EQ(repairer->given[0].target, structure->id);
+            EXPECT_EQ(repairer->returnPoint, Point(100, 100));
+        }
+        EXPECT_EQ(structure->undeploys, k.walksBack ? 1 : 0) << k.damage << " " << k.at.y;
+        if (k.walksBack) {
+            EXPECT_EQ(structure->given.back().p, c.rallyPoint);
+        }
+        pool.Pool(5)->RemoveMember(*structure);
+        pool.Pool(4)->RemoveMember(*repairer);
+    }
+}
+
+TEST_F(PoolDirection, StructureUnitsDeployOnBuildableGroundOrWalkToTheNearestPlace) {
+    // Water on the 3 x 3 cells round cell (12, 12), whose centre is (400, 400).
+    std::vector<std::string> overlay(11);
+    for (int i = 0; i < 3; ++i)
+        overlay.push_back(std::string(11, 'c') + "www");
+    LoadLand(w.world, w.files, OpenLand(40, 40, overlay));
+    PoolUnit* ashore = Join(5, w.AddPoolUnit(2, Point(200, 200), w.kit.Structure(2)));
+    ashore->SetFootprint(Rect(Point(184, 184), Size(32, 32)));
+    PoolUnit* afloat = Join(5, w.AddPoolUnit(2, Point(400, 400), w.kit.Structure(2)));
+    afloat->SetFootprint(Rect(Point(384, 384), Size(32, 32)));
+    // A unit on its way with an open road is left alone.
+    PoolUnit* busy = Join(5, w.AddPoolUnit(2, Point(400, 400), w.kit.Structure(2)));
+    busy->AddGoal(Point(900, 900));
+    c.rallyPoint = afloat->GetPosition();
+    EXPECT_EQ(Direct(), 1);
+    EXPECT_EQ(ashore->deploys, 1);
+    EXPECT_TRUE(ashore->given.empty());
+    // Ring 2, columns first: cell (10, 10) is the first dry place; the rally point follows.
+    EXPECT_EQ(afloat->deploys, 0);
+    ASSERT_EQ(afloat->given.size(), 1u);
+    EXPECT_EQ(afloat->given[0].code, 1);
+    EXPECT_EQ(afloat->given[0].flags, 0x15);
+    EXPECT_EQ(afloat->given[0].p, Point(336, 336));
+    EXPECT_EQ(c.rallyPoint, Point(336, 336));
+    EXPECT_EQ(busy->deploys + static_cast<int>(busy->given.size()), 0);
+}
+
+namespace {
+
+// A factory that may move: it answers the unfolding and placement questions a test sets.
+class MovingFactory : public ManagedUnit, public FactoryProduction {
+public:
+    MovingFactory(const SimId& id, const Point& at) : ManagedUnit(id, at, nullptr, 4) {}
+    GameObject* AsObject() override { return this; }
+    VehicleDesign* CurrentJob() override { return nullptr; }
+    int32_t RemainingTime() override { return 0; }
+    int QueuedJobCount() override { return 0; }
+    VehicleDesign* QueuedJob(int) override { return nullptr; }
+    int QueueJob(std::unique_ptr<VehicleDesign>, int) override { return 1; }
+    int CancelJob(VehicleDesign*) override { return 0; }
+    int HasProduct() override { return 0; }
+    int ProductionState() override { return 0; }
+    int IsProductionPaused() override { return 0; }
+    void SetProductionPaused(int) override {}
+    int32_t GetCredit() override { return 0; }
+    int32_t GetStore() override { return 0; }
+    void AddResources(int32_t, int32_t) override {}
+    int UnfoldState() override { return unfold; }
+    void StepUnfold() override {}
+    Point UnfoldedCentre() override { return UnfoldedCentreAt(position); }
+    Point UnfoldedCentreAt(const Point& p) override { return p + Point(32, -32); }
+    Size UnfoldedSize() override { return Size(64, 64); }
+    int CanUnfoldAt(const Point&) override { return 1; }
+    int IsBuildAreaFreeAt(const Point&) override { return 1; }
+    int IsBuildAreaFree() override { return 1; }
+    int HasProductReady() override { return 0; }
+    GameObject* MinedDeposit() override { return nullptr; }
+    int FindUnloadDock() override { return -1; }
+    Point DockPoint(int) override { return Point(); }
+    int32_t ReceiveDelivery(int32_t, int32_t) override { return 0; }
+    int DocksInsideMap(const Point&) override { return 1; }
+
+    int unfold = 4;
+};
+
+class FactoryMove : public ::testing::Test {
+protected:
+    FactoryMove() {
+        auto made = std::make_unique<MovingFactory>(w.world.NewSimId(2), Point(320, 320));
+        factory = made.get();
+        factory->fire = 10;
+        w.world.AddBuilding(std::move(made));
+        auto rock = std::make_unique<TestObject>(0, 950, Point(800, 800), 9);
+        rock->stored = 5000;
+        std::unique_ptr<GameObject> owned = std::move(rock);
+        EXPECT_EQ(w.world.AddOreDeposit(owned), 1);
+    }
+
+    ManagerWorld w;
+    AIController& c = *w.controller;
+    SquadPoolManager& pool = *c.squadPool;
+    MovingFactory* factory;
+};
+
+}  // namespace
+
+TEST_F(FactoryMove, FirstDecisionMovesBesideTheDepositAndKeepsAPresetRallyPoint) {
+    ASSERT_EQ(c.Factory(), factory);
+    c.rallyPoint = Point(100, 100);
+    Point to;
+    // The only cell whose exit point falls on the deposit's bounds (784 .. 815).
+    EXPECT_EQ(pool.PlanFactoryMove(to), 1);
+    EXPECT_EQ(to, Point(752, 816));
+    EXPECT_EQ(c.rallyPoint, Point(100, 100));
+    EXPECT_EQ(pool.firstPlacement, 0);
+    // Later decisions wait while the factory unfolds.
+    factory->unfold = 2;
+    EXPECT_EQ(pool.PlanFactoryMove(to), 0);
+    // Broke, without a miner and with a wreck about: the factory goes to the wreck.
+    factory->unfold = 0;
+    c.minerCost = 500;
+    GameObject* wreck = AddWreck(w.world, Point(500, 200));
+    EXPECT_EQ(pool.PlanFactoryMove(to), 1);
+    EXPECT_EQ(to, wreck->GetPosition());
+}
+
+TEST_F(FactoryMove, ANewRallyPointLiesOnTheFarEdgeOfAnOpenNeighbourCell) {
+    PoolUnit* structure = w.AddPoolUnit(2, Point(300, 300), w.kit.Structure(4), 7);
+    structure->SetOwner(&c);
+    pool.Pool(SquadPoolManager::kStructureKind)->AddMember(*structure, 1);
+    Point to;
+    EXPECT_EQ(pool.PlanFactoryMove(to), 1);
+    // The site's grid cell is (3, 2); of its open neighbours (no enemy factory: equal keys)
+    // the first, (2, 1), gives its top-left corner: the map cell (16, 8).
+    EXPECT_EQ(c.rallyPoint, Point(272, 528));
+    EXPECT_EQ(structure->undeploys, 1);
+    EXPECT_EQ(structure->given.back().p, Point(272, 528));
+}

@@ -1,0 +1,167 @@
+#include <gtest/gtest.h>
+
+#include "core/ResourceFile.h"
+#include "objects/LocationGoal.h"
+#include "objects/SimTestSupport.h"
+#include "objects/SpecialUnitsSupport.h"
+
+namespace {
+
+class Flyers : public ::testing::Test {
+protected:
+    void Step(Sim* sim, int ms = 75) {
+        clock.Advance(static_cast<uint32_t>(ms));
+        sim->Update(ms);
+    }
+    void Order(AirSim* flyer) {
+        flyer->goals.PushBack(std::make_unique<LocationGoal>(flyer->id, Point(900, 900), 10, 1, 1));
+    }
+    static int Count(const std::vector<int>& kinds, int kind) {
+        return static_cast<int>(std::count(kinds.begin(), kinds.end(), kind));
+    }
+
+    FakeClock clock{1000};
+    SpecialKit kit;
+    SpecialWorld world;
+    const Point at{320, 320};
+    const int rise = SpecialKit::kMaxAltitude - 10;
+};
+
+TEST_F(Flyers, DescendEveryUpdateAndClimbEverySecondAt75Ms) {
+    AirSim* flyer = kit.Flyer(world, 1, 1, at);
+    flyer->Parse('h', "Y");
+    ASSERT_EQ(flyer->altitude, SpecialKit::kMaxAltitude);
+    Step(flyer);  // lands: holds the place below
+    Step(flyer);  // alone: moves into it on the next tick
+    EXPECT_EQ(flyer->collision.layer, 1);
+    EXPECT_EQ(flyer->GetPosition(), at + Point(0, rise));
+    for (int i = 1; i <= 3; ++i) {
+        Step(flyer);
+        EXPECT_EQ(flyer->altitude, SpecialKit::kMaxAltitude - i);
+    }
+    while (flyer->descending == 1)
+        Step(flyer);
+    EXPECT_EQ(flyer->altitude, 10);
+    EXPECT_EQ(flyer->IsLanded(), 1);
+
+    Order(flyer);
+    for (int i = 0; i < 3; ++i)
+        Step(flyer);
+    ASSERT_EQ(flyer->collision.layer, 2);
+    std::vector<int> altitudes;
+    for (int i = 0; i < 6; ++i) {
+        Step(flyer);
+        altitudes.push_back(flyer->altitude);
+    }
+    EXPECT_EQ(altitudes, (std::vector<int>{11, 11, 12, 12, 13, 13}));
+    EXPECT_TRUE(world.held.empty());
+}
+
+TEST_F(Flyers, TheOwnerWaitsForEveryOtherPlayer) {
+    world.network = 1;
+    world.players = 3;
+    AirSim* flyer = kit.Flyer(world, 1, 1, at);
+    Order(flyer);
+    Step(flyer);
+    Step(flyer);  // holds the place above and announces it
+    ASSERT_EQ(world.held.size(), 1u);
+    EXPECT_EQ(flyer->changeConfirmed, 0);
+    Step(flyer);
+    flyer->CountAltitudeAck();
+    Step(flyer);
+    EXPECT_EQ(flyer->collision.layer, 1);
+    flyer->CountAltitudeAck();
+    Step(flyer);
+    Step(flyer);
+    EXPECT_EQ(flyer->collision.layer, 2);
+    EXPECT_TRUE(world.held.empty());
+
+    // A player who leaves before answering lowers the count: one answer is enough then.
+    flyer->goals.Clear();
+    for (int i = 0; i < 100 && world.held.empty(); ++i)
+        Step(flyer);
+    ASSERT_EQ(world.held.size(), 1u);
+    flyer->CountAltitudeAck();
+    world.players = 2;
+    Step(flyer);
+    Step(flyer);
+    EXPECT_EQ(flyer->collision.layer, 1);
+}
+
+TEST_F(Flyers, ACopyThatCannotPlaceRetriesAndAnswersOnlyThen) {
+    AirSim* copy = kit.Flyer(world, 1, 1, at);
+    copy->local = 0;
+    world.refuseLayer = 1;
+    copy->StartAltitudeChange(2, at - Point(0, rise));
+    for (int i = 0; i < 3; ++i)
+        Step(copy);
+    EXPECT_EQ(Count(CommandKinds(world.commands), 43), 0);
+    EXPECT_EQ(copy->collision.layer, 1);
+    world.refuseLayer = 0;
+    Step(copy);
+    Step(copy);
+    EXPECT_EQ(Count(CommandKinds(world.commands), 43), 1);
+    EXPECT_EQ(copy->collision.layer, 2);
+    EXPECT_EQ(copy->climbing, 1);
+}
+
+TEST_F(Flyers, ALandingBlockedWhenAnOrderArrivesKeepsFlying) {
+    AirSim* flyer = kit.Flyer(world, 1, 1, at);
+    flyer->Parse('h', "Y");
+    world.blocked.push_back(at + Point(0, rise));
+    Step(flyer);
+    EXPECT_EQ(flyer->landingBlocked, 1);
+    EXPECT_EQ(flyer->descending, 1);
+    Order(flyer);
+    flyer->landingBlocked = 0;
+    Step(flyer);
+    EXPECT_EQ(flyer->descending, 0);
+    EXPECT_EQ(flyer->collision.layer, 2);
+}
+
+TEST_F(Flyers, AnOrderThatEndsDuringTakeOffLeavesNoPlaceHeld) {
+    world.network = 1;
+    world.players = 2;
+    AirSim* flyer = kit.Flyer(world, 1, 1, at);
+    Order(flyer);
+    Step(flyer);
+    Step(flyer);
+    ASSERT_EQ(world.held.size(), 1u);
+    flyer->goals.Clear();
+    Step(flyer);
+    // The copies stand above already: the climb goes on.
+    EXPECT_EQ(flyer->climbing, 1);
+    flyer->CountAltitudeAck();
+    for (int i = 0;
+         i < 200 && (flyer->climbing == 1 || flyer->descending == 1 || flyer->collision.layer == 2);
+         ++i) {
+        Step(flyer);
+        if (flyer->changeConfirmed == 0) flyer->CountAltitudeAck();
+    }
+    EXPECT_TRUE(world.held.empty());
+    EXPECT_EQ(flyer->IsLanded(), 1);
+    EXPECT_EQ(flyer->GetPosition(), at);
+}
+
+TEST_F(Flyers, DrawTheirPictureBetweenTheTwoLayers) {
+    AirSim* flyer = kit.Flyer(world, 1, 1, at);
+    struct Case {
+        int layer, climbing, descending, altitude;
+        Point origin;
+    } cases[] = {
+        {1, 0, 0, 10, at},
+        {1, 0, 1, 25, at - Point(0, 15)},
+        {2, 1, 0, 12, at + Point(0, 18)},
+        {1, 1, 0, 14, at - Point(0, 4)},
+        {2, 0, 0, 30, at},
+    };
+    for (const Case& c : cases) {
+        flyer->collision.layer = c.layer;
+        flyer->climbing = c.climbing;
+        flyer->descending = c.descending;
+        flyer->altitude = c.altitude;
+        EXPECT_EQ(flyer->GetDrawOrigin(), c.origin) << c.layer << c.climbing << c.descending;
+    }
+}
+
+}  // namespace

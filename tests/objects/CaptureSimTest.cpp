@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+#include "objects/SimTestSupport.h"
+#include "objects/SpecialUnitsSupport.h"
+#include "objects/TargetGoal.h"
+
+namespace {
+
+class Capture : public ::testing::Test {
+protected:
+    // The target ids of the capture commands recorded, in order.
+    std::vector<SimId> CaptureCommands() {
+        std::vector<SimId> ids;
+        const uint8_t* p = world.commands.Data();
+        size_t at = 0;
+        while (at + 1 < world.commands.Size() && p[at] > 0) {
+            if (p[at + 1] == 53) {
+                // The payload's id: a team byte (255 for none) and a 32-bit serial.
+                const uint8_t* id = p + at + p[at] - 5;
+                int32_t serial = 0;
+                std::memcpy(&serial, id + 1, 4);
+                ids.emplace_back(id[0] == 255 ? -1 : id[0], serial);
+            }
+            at += p[at];
+        }
+        return ids;
+    }
+
+    FakeClock clock{1000};
+    SpecialKit kit;
+    SpecialWorld world;
+    EventLog events;
+    const Point at{320, 320};
+};
+
+TEST_F(Capture, TakeTheControlOfAnEnemyOnTheOwnerAndOnACopy) {
+    world.controllers[1] = &events;
+    for (const int local : {1, 0}) {
+        world.structures.clear();
+        // The copy applies the owner's decision without testing: no code 5 there.
+        if (local == 1) world.GrantStructure(1, 5);
+        Sim* enemy = kit.Unit(world, 2, 10 + local, at);
+        DeployingSim* structure = kit.Structure(world, 0, 2, 20 + local, at + Point(64, 0));
+        structure->facing = 12;
+        structure->DeployNow();
+        for (GameObject* target :
+             {static_cast<GameObject*>(enemy), static_cast<GameObject*>(structure)}) {
+            CaptureSim* unit = kit.Capturer(world, 1, 100 + world.nextSerial++, at);
+            unit->local = local;
+            world.commands.Rewind();
+            unit->TakeOver(target);
+            EXPECT_EQ(target->teamRecord.first, 2) << local;
+            EXPECT_EQ(target->teamRecord.second, 1) << local;
+            EXPECT_EQ(unit->IsDestroyed(), 1) << local;
+            EXPECT_EQ(world.marks[target], 1) << local;
+            EXPECT_EQ(CaptureCommands(),
+                      local == 1 ? std::vector<SimId>{target->id} : std::vector<SimId>{});
+        }
+    }
+    EXPECT_EQ(events.Count(13), 4);
+}
+
+TEST_F(Capture, FailAndExplodeOnBothMachines) {
+    world.GrantStructure(1, 5);
+    Sim* captured = kit.Unit(world, 2, 2, at);
+    captured->teamRecord.second = 3;
+    struct FactoryKind : GameObject {
+        using GameObject::GameObject;
+        int GetKind() override { return 4; }
+    } building(at, 0, Size(64, 64), nullptr, 0, CollisionFilter(4, 0, 0, 0, 0), SimId(2, 3), 100,
+               1);
+    CarrierSim* carrier = kit.Carrier(world, 2, 4, at);
+    Sim* plain = kit.Unit(world, 2, 5, at);
+    struct Case {
+        GameObject* target;
+        bool withCode;
+    } cases[] = {
+        {&building, true}, {carrier, true}, {captured, true}, {plain, false}, {nullptr, true}};
+    for (const Case& c : cases) {
+        if (!c.withCode) world.structures.clear();
+        CaptureSim* unit = kit.Capturer(world, 1, world.nextSerial++, at);
+        world.commands.Rewind();
+        const int explosions = world.positionNotes;
+        unit->TakeOver(c.target);
+        EXPECT_EQ(unit->IsDestroyed(), 1);
+        EXPECT_EQ(CaptureCommands(), std::vector<SimId>{SimId()});
+        if (c.target) {
+            EXPECT_NE(c.target->teamRecord.second, 1);
+        }
+        // And the copy, told of the failure, goes the same way.
+        CaptureSim* copy = kit.Capturer(world, 1, world.nextSerial++, at);
+        copy->local = 0;
+        copy->TakeOver(nullptr);
+        EXPECT_EQ(copy->IsDestroyed(), 1);
+        EXPECT_EQ(world.positionNotes, explosions + 2);
+    }
+}
+
+TEST_F(Capture, FindTheBlockerAndQueueEveryAttack) {
+    world.GrantStructure(1, 5);
+    Sim* enemy = kit.Unit(world, 2, 2, at + Point(200, 0));
+    CaptureSim* unit = kit.Capturer(world, 1, 1, at);
+    EXPECT_EQ(unit->FindCaptureTarget(), nullptr);
+    unit->blockingSim = enemy->id;
+    EXPECT_EQ(unit->FindCaptureTarget(), enemy);
+    enemy->teamRecord.second = 3;
+    EXPECT_EQ(unit->FindCaptureTarget(), nullptr);
+    enemy->teamRecord.second = 2;
+    unit->Update(16);
+    EXPECT_EQ(enemy->teamRecord.second, 1);
+
+    CaptureSim* unarmed = kit.Capturer(world, 1, 3, at);
+    unarmed->OrderAttack(enemy->id, 0, 1, 1, 0, 0);
+    unarmed->OrderAttack(SimId(2, 77), 1, 1, 1, 1, 0);
+    ASSERT_NE(unarmed->goals.Front(), nullptr);
+    EXPECT_EQ(static_cast<TargetGoal*>(unarmed->goals.Front())->targetId, enemy->id);
+    EXPECT_EQ(static_cast<TargetGoal*>(unarmed->goals.Next(unarmed->goals.Front()))->targetId,
+              SimId(2, 77));
+    EXPECT_EQ(unarmed->GetKind(), 6);
+}
+
+}  // namespace

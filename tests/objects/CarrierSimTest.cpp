@@ -1,0 +1,171 @@
+#include <gtest/gtest.h>
+
+#include "objects/LocationGoal.h"
+#include "objects/SimTestSupport.h"
+#include "objects/SpecialUnitsSupport.h"
+#include "objects/TransportGoal.h"
+
+namespace {
+
+class Carriers : public ::testing::Test {
+protected:
+    void SetUp() override {
+        world.GrantStructure(1, 4);
+        a = kit.Carrier(world, 1, 1, Point(320, 320));
+        b = kit.Carrier(world, 1, 2, Point(960, 960));
+        a->SetPartner(b->id);
+        b->SetPartner(a->id);
+        unit = kit.Unit(world, 1, 3, Point(313, 320));
+        for (int i = 0; i < 10; ++i)
+            Tick();
+        ASSERT_EQ(a->carrierState, CarrierSim::kReady);
+        ASSERT_EQ(b->carrierState, CarrierSim::kReady);
+    }
+    // 50 ms of the clock and an update of both carriers.
+    void Tick() {
+        clock.Advance(50);
+        a->Update(50);
+        b->Update(50);
+    }
+    // Ticks until the condition holds; false when it never did.
+    template <class Condition>
+    bool TickUntil(Condition done, int limit = 400) {
+        for (int i = 0; i < limit; ++i) {
+            if (done()) return true;
+            Tick();
+        }
+        return done();
+    }
+
+    FakeClock clock{1000};
+    SpecialKit kit;
+    SpecialWorld world;
+    CarrierSim* a = nullptr;
+    CarrierSim* b = nullptr;
+    Sim* unit = nullptr;
+};
+
+TEST_F(Carriers, TakeAUnitInAndHandItToThePartner) {
+    GameObject group(Point(), 0, Size(1, 1), nullptr, 0, CollisionFilter(0, 0, 0, 0, 0),
+                     SimId(1, 50), 1, 1);
+    world.groups.push_back(&group);
+    Sim* mate = kit.Unit(world, 1, 4, Point(1000, 1100));
+    unit->groupId = mate->groupId = group.id;
+    // The transport goal ends when the carrier takes its owner aboard.
+    TransportGoal boarding(unit->id, a->id, 1);
+    ASSERT_EQ(boarding.IsDone(), 1);
+    EXPECT_EQ(unit->onMap, 0);
+    EXPECT_EQ(world.marks[unit], 0);
+    std::vector<int> xs;
+    for (int i = 0; i < 4; ++i) {
+        a->Update(16);
+        xs.push_back(unit->GetPosition().x);
+    }
+    EXPECT_EQ(xs, (std::vector<int>{315, 317, 319, 320}));
+    ASSERT_TRUE(TickUntil([&] { return a->carrierState == CarrierSim::kSending; }));
+    ASSERT_TRUE(TickUntil([&] { return a->sendPending == 1; }));
+    const uint32_t sendStart = clock.Now();
+    ASSERT_TRUE(TickUntil([&] { return !b->carried.IsNull(); }));
+    EXPECT_GE(clock.Now() - sendStart, 1000u);
+    EXPECT_TRUE(a->carried.IsNull());
+    EXPECT_EQ(unit->GetPosition(), b->GetPosition());
+    ASSERT_TRUE(TickUntil([&] { return b->carried.IsNull(); }));
+    EXPECT_EQ(unit->GetPosition(), b->GetDockPoint(0));
+    EXPECT_EQ(unit->onMap, 1);
+    EXPECT_EQ(world.marks[unit], 1);
+    EXPECT_TRUE(world.held.empty());
+    EXPECT_EQ(group.GetPosition(),
+              Point((unit->GetPosition().x + 1000) / 2, (unit->GetPosition().y + 1100) / 2));
+    ASSERT_TRUE(TickUntil([&] {
+        return a->carrierState == CarrierSim::kReady && b->carrierState == CarrierSim::kReady;
+    }));
+    world.groups.clear();
+}
+
+TEST_F(Carriers, RefuseLoadingUnlessBothStandReadyAndIdle) {
+    struct Case {
+        const char* name;
+        std::function<void()> spoil;
+    } cases[] = {
+        {"partner folded", [&] { b->carrierState = CarrierSim::kFolded; }},
+        {"partner busy", [&] { b->carried = SimId(1, 99); }},
+        {"partner missing", [&] { a->SetPartner(SimId(1, 98)); }},
+        {"no refuelling structure", [&] { world.structures.clear(); }},
+        {"carrier has a goal",
+         [&] { a->goals.PushBack(std::make_unique<PlainGoal>(a->id, GoalType::Location)); }},
+        {"partner has a goal",
+         [&] { b->goals.PushBack(std::make_unique<PlainGoal>(b->id, GoalType::Location)); }},
+    };
+    for (const Case& c : cases) {
+        c.spoil();
+        EXPECT_EQ(a->TryLoad(unit), 0) << c.name;
+        EXPECT_EQ(unit->onMap, 1) << c.name;
+        a->SetPartner(b->id);
+        b->carrierState = CarrierSim::kReady;
+        b->carried = SimId();
+        a->goals.Clear();
+        b->goals.Clear();
+        world.GrantStructure(1, 4);
+    }
+    EXPECT_EQ(a->CanLoad(1, unit), 1);
+}
+
+TEST_F(Carriers, AUnitLostAboardLeavesNothingBehind) {
+    using Stage = std::function<bool()>;
+    const std::pair<const char*, Stage> stages[] = {
+        {"pulled in", [&] { return unit->GetPosition() != Point(313, 320); }},
+        {"waiting", [&] { return a->sendPending == 1; }},
+        {"rolling out", [&] { return b->released == 1 && !b->carried.IsNull(); }},
+    };
+    int serial = 10;
+    for (const auto& [name, reached] : stages) {
+        unit = kit.Unit(world, 1, serial++, a->GetPosition() - Point(7, 0));
+        ASSERT_EQ(a->TryLoad(unit), 1) << name;
+        ASSERT_TRUE(TickUntil(reached)) << name;
+        unit->Destroy();
+        world.Forget(unit);
+        Tick();
+        ASSERT_TRUE(TickUntil([&] {
+            return a->carrierState == CarrierSim::kReady && b->carrierState == CarrierSim::kReady;
+        })) << name;
+        EXPECT_TRUE(a->carried.IsNull() && b->carried.IsNull()) << name;
+        EXPECT_EQ(a->transferPhase + b->transferPhase, 0) << name;
+        EXPECT_TRUE(world.held.empty()) << name;
+        // Taken off the grids once, at the pick-up, and never again.
+        EXPECT_EQ(world.marks[unit], 0) << name;
+    }
+}
+
+TEST_F(Carriers, ALostPartnerTakesTheCarrierAndItsCargoWithoutACredit) {
+    ASSERT_EQ(a->TryLoad(unit), 1);
+    world.Forget(b);
+    const int skill = a->skill;
+    Tick();
+    EXPECT_EQ(a->IsDestroyed(), 1);
+    EXPECT_EQ(unit->IsDestroyed(), 1);
+    EXPECT_EQ(a->skill, skill);
+    EXPECT_TRUE(a->GetLastAttacker() == nullptr);
+    EXPECT_EQ(world.marks[unit], 0);
+}
+
+TEST_F(Carriers, ACopyHoldsTheDropPlaceBeforeItAnswers) {
+    b->local = 0;
+    const Point dock = b->GetDockPoint(1);
+    world.blocked.push_back(dock);
+    b->BeginCarry(unit, dock);
+    EXPECT_EQ(b->dropConfirmed, 0);
+    Tick();
+    world.blocked.clear();
+    world.commands.Rewind();
+    Tick();
+    EXPECT_EQ(b->dropConfirmed, 1);
+    std::vector<int> kinds = CommandKinds(world.commands);
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), 49), 1);
+    EXPECT_EQ(world.held.size(), 1u);
+    // The owner's reset drops the copy's hold too.
+    b->ResetCarry();
+    EXPECT_TRUE(world.held.empty());
+    EXPECT_EQ(b->IsSelectable(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,146 @@
+#include <gtest/gtest.h>
+
+#include "objects/LocationGoal.h"
+#include "objects/SimTestSupport.h"
+#include "objects/SpecialUnitsSupport.h"
+
+namespace {
+
+class DeployingUnits : public ::testing::Test {
+protected:
+    // One update after 50 ms of the clock.
+    void Step(Sim* sim, int ms = 50) {
+        clock.Advance(static_cast<uint32_t>(ms));
+        sim->Update(ms);
+    }
+    // Deploys and plays the animation to its end.
+    void Stand(DeployingSim* unit) {
+        unit->facing = DeployingSim::kWorkingFacing;
+        unit->DeployNow();
+        for (int i = 0; i < 10 && unit->DeployState() != DeployingSim::kDeployed; ++i)
+            Step(unit);
+    }
+
+    FakeClock clock{1000};
+    SpecialKit kit;
+    SpecialWorld world;
+    const Point at{320, 320};
+};
+
+TEST_F(DeployingUnits, TurnTheShortWayToTheWorkingFacingThenPlayTheDeployOnce) {
+    DeployingSim* unit = kit.Structure(world, 0, 1, 1, at);
+    unit->facing = 4;
+    unit->DeployNow();
+    EXPECT_EQ(unit->GetKind(), 7);
+    std::vector<int> facings;
+    for (int i = 0; i < 8; ++i) {
+        Step(unit);
+        facings.push_back(unit->facing);
+    }
+    EXPECT_EQ(facings, (std::vector<int>{3, 2, 1, 0, 15, 14, 13, 12}));
+    std::vector<int> frames;
+    while (unit->DeployState() == DeployingSim::kDeploying && frames.size() < 10) {
+        Step(unit);
+        frames.push_back(unit->deployFrame);
+    }
+    // Sequence 1 has four frames (last index 3): 1, 2, then the loop begins.
+    EXPECT_EQ(frames, (std::vector<int>{1, 2, 0}));
+    EXPECT_EQ(unit->sequence, 0);
+    // The mounts follow the animation's own table while it plays, the deployed table after.
+    EXPECT_EQ(unit->GetMountOffset(0), Point(3, 4));
+    unit->sequence = 1;
+    unit->deployFrame = 2;
+    EXPECT_EQ(unit->GetMountOffset(0), Point(0, 3));
+    EXPECT_EQ(unit->GetMountOffset(1), Point());
+}
+
+TEST_F(DeployingUnits, AFootprintOffBuildableGroundChangesNothing) {
+    DeployingSim* unit = kit.Structure(world, 0, 1, 1, at);
+    world.buildable = [](const Rect&) { return 0; };
+    unit->DeployNow();
+    EXPECT_EQ(unit->GetKind(), 1);
+    EXPECT_EQ(unit->DeployState(), DeployingSim::kMobile);
+    EXPECT_TRUE(CommandKinds(world.commands).empty());
+    EXPECT_TRUE(world.played.empty());
+}
+
+TEST_F(DeployingUnits, DropMovesAndRefuseAttacksOnFriendsWhileDeployed) {
+    DeployingSim* unit = kit.Structure(world, 0, 1, 1, at);
+    Sim* friendUnit = kit.Unit(world, 1, 2, Point(100, 100));
+    Stand(unit);
+    struct Case {
+        int code;
+        SimId target;
+    } cases[] = {{Sim::kOrderMove, SimId()}, {Sim::kOrderAttack, friendUnit->id}};
+    for (const Case& c : cases) {
+        unit->IssueOrder(c.code, 0, Point(40, 40), c.target);
+        EXPECT_TRUE(unit->goals.IsEmpty()) << c.code;
+    }
+    // A move goal that reaches it anyway is dropped at the next update.
+    unit->goals.PushBack(std::make_unique<LocationGoal>(unit->id, Point(40, 40), 10, 1, 1));
+    Step(unit);
+    EXPECT_TRUE(unit->goals.IsEmpty());
+    EXPECT_EQ(unit->IsSelectable(), 0);
+    EXPECT_EQ(unit->IsMobile(), 0);
+}
+
+TEST_F(DeployingUnits, SoundTheWarningOnceInTenSeconds) {
+    DeployingSim* unit = kit.Structure(world, 0, 1, 1, at);
+    Stand(unit);
+    const int gaps[] = {0, 9000, 1500, 100};
+    for (int gap : gaps) {
+        clock.Advance(static_cast<uint32_t>(gap));
+        unit->Explode(5, nullptr, Point());
+    }
+    // At 0 and after 10500 ms.
+    EXPECT_EQ(world.voices, (std::vector<int>{7, 7}));
+    world.localTeam = 2;
+    clock.Advance(20000);
+    unit->Explode(5, nullptr, Point());
+    EXPECT_EQ(world.voices.size(), 2u);
+}
+
+TEST_F(DeployingUnits, GiveTheirCodeOnlyWhileTheyStand) {
+    for (int code = 0; code <= 5; ++code) {
+        DeployingSim* unit = kit.Structure(world, code, 1, 10 + code, at);
+        Stand(unit);
+        EXPECT_EQ(world.TeamHasStructure(1, code), 1) << code;
+        EXPECT_EQ(world.TeamHasStructure(2, code), 0) << code;
+        unit->UndeployNow();
+        EXPECT_EQ(world.TeamHasStructure(1, code), 0) << code;
+        for (int i = 0; i < 6; ++i)
+            Step(unit);
+        EXPECT_EQ(unit->DeployState(), DeployingSim::kMobile) << code;
+        Stand(unit);
+        unit->Destroy();
+        // Destroyed while standing: counted as a mobile unit's loss.
+        EXPECT_EQ(unit->GetKind(), 1) << code;
+        EXPECT_EQ(unit->IsDestroyed(), 1) << code;
+        EXPECT_EQ(world.TeamHasStructure(1, code), 0) << code;
+    }
+}
+
+TEST_F(DeployingUnits, ARefuellingStructureOffersTwoDocks) {
+    DeployingSim* refuel = kit.Structure(world, 4, 1, 1, at);
+    DeployingSim* sensor = kit.Structure(world, 0, 1, 2, at);
+    ASSERT_EQ(refuel->DockCount(), 2);
+    EXPECT_EQ(refuel->GetDockOffset(0), Point(-96, 0));
+    EXPECT_EQ(refuel->GetDockOffset(1), Point(96, 0));
+    EXPECT_EQ(sensor->DockCount(), 0);
+}
+
+TEST_F(DeployingUnits, CopiesDeployOnlyByCommand) {
+    DeployingSim* unit = kit.Structure(world, 0, 1, 1, at);
+    unit->DeployNow();
+    unit->UndeployNow();
+    std::vector<int> kinds = CommandKinds(world.commands);
+    std::erase_if(kinds, [](int k) { return k != 32 && k != 33; });
+    EXPECT_EQ(kinds, (std::vector<int>{32, 33}));
+    world.commands.Rewind();
+    unit->local = 0;
+    unit->DeployNow();
+    EXPECT_EQ(unit->GetKind(), 7);
+    EXPECT_TRUE(CommandKinds(world.commands).empty());
+}
+
+}  // namespace

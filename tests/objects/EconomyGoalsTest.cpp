@@ -1,0 +1,291 @@
+// The economy goals: what mining, salvage, repair and unloading move and when they end, the
+// unloading factor, the refuel point's reach and the goal lines of records.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "EconomyTestSupport.h"
+#include "core/ResourceFile.h"
+#include "objects/CommandBuffer.h"
+#include "objects/EconomyGoals.h"
+#include "objects/EconomyMakers.h"
+#include "objects/GoalRecord.h"
+#include "support/FakeClock.h"
+#include "support/FakeObjectWorld.h"
+#include "support/TempDirectory.h"
+
+namespace {
+
+constexpr int kTeam = 1;
+
+// The (first, second) words of every command of the kind in the buffer, in order.
+std::vector<std::pair<int32_t, int32_t>> Amounts(const CommandBuffer& buffer, int kind) {
+    std::vector<std::pair<int32_t, int32_t>> out;
+    const uint8_t* p = buffer.Data();
+    for (size_t at = 0; at + 1 < buffer.Size() && p[at] > 0; at += p[at]) {
+        if (p[at + 1] != kind) continue;
+        int32_t words[2] = {};
+        std::memcpy(words, p + at + 7, std::min<size_t>(8, p[at] - 7));
+        out.push_back({words[0], words[1]});
+    }
+    return out;
+}
+
+class EconomyGoals : public ::testing::Test {
+protected:
+    EconomyGoals() : clock(1000) {
+        InstallEconomyMakers(world.makers);
+        world.commands.SetEnabled(1);
+    }
+    void Tick(int ms) { clock.Advance(static_cast<uint32_t>(ms)); }
+
+    FakeClock clock;
+    FakeObjectWorld world{40, 40};
+    EconomyKit kit;
+};
+
+TEST_F(EconomyGoals, UnloadingCreditsWhatWasTakenTimesTheFieldFactor) {
+    struct Case {
+        const char* name;
+        char chassis;
+        int fields;
+        int load;
+        int factoryRoom;
+        int expectedTaken;
+        int expectedFactor;
+    };
+    const Case cases[] = {
+        {"no field", 'f', 0, 100, 10000, 50, 1},
+        {"one field", 'f', 1, 100, 10000, 50, 1},
+        {"two fields", 'f', 2, 100, 10000, 50, 2},
+        {"three fields", 'f', 3, 100, 10000, 50, 2},
+        {"four fields", 'f', 4, 100, 10000, 50, 3},
+        {"six fields", 'f', 6, 100, 10000, 50, 3},
+        {"seven fields", 'f', 7, 100, 10000, 50, 4},
+        {"scavenger", 'h', 7, 100, 10000, 50, 1},
+        {"part load", 'f', 2, 30, 10000, 30, 2},
+        {"empty unit", 'f', 2, 0, 10000, 0, 2},
+        {"factory nearly full", 'f', 2, 100, 41, 20, 2},
+    };
+    const Point home(400, 400);
+    for (const Case& c : cases) {
+        world.commands.Rewind();
+        Thing factory(4, SimId(kTeam, 50), home, 0, c.factoryRoom);
+        factory.AppendDock(2, Point(0, 96));
+        world.factories[kTeam] = &factory;
+        std::vector<std::unique_ptr<Thing>> fields;
+        for (int i = 0; i < c.fields; ++i) {
+            fields.push_back(std::make_unique<Thing>(5, SimId(kTeam, 60 + i), Point(32 * i, 0), 5));
+            world.Add(fields.back().get());
+        }
+        // An empty field and another team's do not count.
+        Thing dry(5, SimId(kTeam, 70), Point(), 0);
+        Thing theirs(5, SimId(2, 71), Point(), 50);
+        world.Add(&dry);
+        world.Add(&theirs);
+        std::unique_ptr<HaulerSim> unit;
+        if (c.chassis == 'h')
+            unit = kit.Scavenger(SimId(kTeam, 1), home + Point(0, 96));
+        else
+            unit = kit.Miner(SimId(kTeam, 1), home + Point(0, 96));
+        world.Add(unit.get(), true);
+        unit->cargo = c.load;
+        auto goal = std::make_unique<UnloadGoal>(unit->id, 1, 1);
+        UnloadGoal* unload = goal.get();
+        unit->goals.PushFront(std::move(goal));
+        EXPECT_EQ(UnloadGoal::Factor(*unit), c.expectedFactor) << c.name;
+        Tick(1);
+        unload->Step();
+        EXPECT_EQ(unload->docked, 1) << c.name;
+        EXPECT_EQ(unit->unloading, 1) << c.name;
+        EXPECT_EQ(unit->cargo, c.load - c.expectedTaken) << c.name;
+        EXPECT_EQ(factory.cargo, c.expectedTaken * c.expectedFactor) << c.name;
+        const auto sent = Amounts(world.commands, static_cast<int>(CommandKind::DeliverCargo));
+        if (c.expectedTaken == 0) {
+            EXPECT_TRUE(sent.empty()) << c.name;
+        } else {
+            ASSERT_EQ(sent.size(), 1u) << c.name;
+            EXPECT_EQ(sent[0], std::make_pair(c.expectedTaken, c.expectedFactor)) << c.name;
+        }
+        unit->ClearGoals();
+        EXPECT_EQ(unit->unloading, 0) << c.name;
+        world.Forget(unit.get());
+        for (auto& f : fields)
+            world.Forget(f.get());
+        world.Forget(&dry);
+        world.Forget(&theirs);
+        world.factories[kTeam] = nullptr;
+    }
+}
+
+TEST_F(EconomyGoals, UnloadingWithoutAFactoryDoesNothingAndEnds) {
+    auto miner = kit.Miner(SimId(kTeam, 1), Point(100, 100));
+    world.Add(miner.get(), true);
+    miner->cargo = 100;
+    UnloadGoal goal(miner->id, 1, 1);
+    Tick(1);
+    goal.Step();
+    EXPECT_EQ(goal.docked, 0);
+    EXPECT_EQ(miner->cargo, 100);
+    EXPECT_EQ(goal.IsDone(), 1);
+    world.Forget(miner.get());
+}
+
+TEST_F(EconomyGoals, MiningTakesOnlyWhatTheFieldHoldsAndTheMinerHasRoomFor) {
+    struct Case {
+        int field;
+        int load;
+        int expectedTaken;
+    };
+    const Case cases[] = {{100, 0, 20}, {100, 590, 10}, {100, 600, 0}, {7, 0, 7}};
+    const Point at(200, 200);
+    for (const Case& c : cases) {
+        world.commands.Rewind();
+        Thing field(5, SimId(0, 9), at, c.field);
+        auto miner = kit.Miner(SimId(kTeam, 1), at);
+        miner->teamRecord.third = 4;
+        world.Add(&field);
+        world.Add(miner.get(), true);
+        miner->cargo = c.load;
+        auto goal = std::make_unique<MiningGoal>(miner->id, field.id, 1);
+        MiningGoal* mining = goal.get();
+        miner->goals.PushFront(std::move(goal));
+        Tick(1);
+        mining->Step();
+        EXPECT_EQ(miner->working, 1);
+        EXPECT_EQ(miner->cargo - c.load, c.expectedTaken);
+        EXPECT_EQ(c.field - field.cargo, c.expectedTaken);
+        EXPECT_EQ(field.teamRecord.third, c.expectedTaken > 0 ? 4 : 0);
+        const auto sent = Amounts(world.commands, static_cast<int>(CommandKind::MineOre));
+        EXPECT_EQ(sent.size(), c.expectedTaken > 0 ? 1u : 0u);
+        // The next take waits 500 ms.
+        Tick(499);
+        mining->Step();
+        EXPECT_EQ(c.field - field.cargo, c.expectedTaken);
+        miner->ClearGoals();
+        EXPECT_EQ(miner->working, 0);
+        world.Forget(miner.get());
+        world.Forget(&field);
+    }
+}
+
+TEST_F(EconomyGoals, GoalsOffTheirWorkingPointOrWithoutTheirObjectAreDoneAtOnce) {
+    const Point at(200, 200);
+    Thing field(5, SimId(0, 9), at + Point(100, 0), 100);
+    Thing wreck(3, SimId(0, 10), at, 100);
+    auto miner = kit.Miner(SimId(kTeam, 1), at);
+    auto scavenger = kit.Scavenger(SimId(kTeam, 2), at);
+    auto plain = kit.Plain(SimId(kTeam, 3), at + Point(100, 0));
+    for (GameObject* o : std::initializer_list<GameObject*>{&field, &wreck, miner.get(),
+                                                            scavenger.get(), plain.get()})
+        world.Add(o, o->IsSim() == 1);
+    EXPECT_EQ(MiningGoal(miner->id, field.id, 1).IsDone(), 1);
+    EXPECT_EQ(MiningGoal(plain->id, field.id, 1).IsDone(), 1);
+    EXPECT_EQ(MiningGoal(miner->id, SimId(0, 99), 1).IsDone(), 1);
+    ScavengeGoal salvage(scavenger->id, wreck.id, Point(), 1);
+    EXPECT_EQ(salvage.IsDone(), 0);
+    world.Forget(&wreck);
+    EXPECT_EQ(salvage.IsDone(), 1);
+    for (GameObject* o :
+         std::initializer_list<GameObject*>{&field, miner.get(), scavenger.get(), plain.get()})
+        world.Forget(o);
+}
+
+TEST_F(EconomyGoals, RepairMendsTenEveryHundredMillisecondsUntilTheServiceEnds) {
+    const Point at(300, 300);
+    auto repairer = kit.Repairer(SimId(kTeam, 1), at);
+    auto client = kit.Plain(SimId(kTeam, 2), at + Point(64, 0));
+    world.Add(repairer.get(), true);
+    world.Add(client.get(), true);
+    client->damage.Add(45);
+    auto goal = std::make_unique<RepairGoal>(client->id, repairer->id, Point(64, 0), 1, 1, 1);
+    RepairGoal* repair = goal.get();
+    client->goals.PushFront(std::move(goal));
+    std::vector<int> damage;
+    for (int i = 0; i < 6; ++i) {
+        repair->Step();
+        damage.push_back(client->damage.Value());
+        Tick(RepairGoal::kPeriodMs);
+    }
+    EXPECT_EQ(damage, (std::vector<int>{35, 25, 15, 5, 0, 0}));
+    EXPECT_EQ(repairer->servicing, 1);
+    EXPECT_EQ(repairer->IsLanded(), 0);
+    EXPECT_EQ(repair->IsDone(), 0);
+    // The repairer ends its service once the client needs no more: then the goal is done.
+    for (int i = 0; i < 60 && repairer->servicing == 1; ++i) {
+        Tick(WorkCycle::kFrameMs);
+        repairer->Update(WorkCycle::kFrameMs);
+    }
+    EXPECT_EQ(repairer->servicing, 0);
+    EXPECT_EQ(repair->IsDone(), 1);
+    client->ClearGoals();
+    world.Forget(repairer.get());
+    world.Forget(client.get());
+}
+
+TEST_F(EconomyGoals, ARefuelPointIsReachedWithin48PixelsOnTheMapOnly) {
+    RefuelGoal goal(SimId(kTeam, 1), Point(), 99, 1);
+    const Size area = world.Area();
+    struct Case {
+        Point pos;
+        Point dest;
+        int at;
+    };
+    const Case cases[] = {
+        {Point(100, 100), Point(100, 148), 1},
+        {Point(100, 100), Point(100, 149), 0},
+        {Point(-10, -10), Point(-10, -10), 0},
+        {Point(area.w, 10), Point(area.w, 10), 0},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(goal.IsAt(c.pos, c.dest), c.at) << c.dest.x << "," << c.dest.y;
+}
+
+class EconomyRecords : public EconomyGoals {
+protected:
+    std::vector<std::string> Written(GameObject& o) {
+        const std::string path = files.Path() + "/record.txt";
+        {
+            ResourceFile file;
+            file.plainPath = 1;
+            EXPECT_EQ(file.Open(path.c_str(), "w"), 1);
+            char buffer[256];
+            WriteGoalLines(o, file, buffer, sizeof buffer);
+            EXPECT_EQ(file.Close(), 1);
+        }
+        std::ifstream in(path);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    }
+    TempDirectory files;
+};
+
+TEST_F(EconomyRecords, EconomyGoalLinesRoundTripAndBadLinesMakeNothing) {
+    auto first = kit.Plain(SimId(kTeam, 1), Point(100, 100));
+    const SimId id = first->id;
+    first->goals.PushBack(std::make_unique<MiningGoal>(id, SimId(0, 44), 1));
+    first->goals.PushBack(std::make_unique<ScavengeGoal>(id, SimId(0, 45), Point(-64, 32), 0));
+    first->goals.PushBack(std::make_unique<RepairGoal>(id, SimId(2, 46), Point(64, 0), 120, 1, 0));
+    first->goals.PushBack(std::make_unique<UnloadGoal>(id, 7, 1));
+    first->goals.PushBack(std::make_unique<RefuelGoal>(id, Point(640, 320), 99, 1));
+    const std::vector<std::string> lines = Written(*first);
+    ASSERT_EQ(lines.size(), 5u);
+    auto second = kit.Plain(SimId(kTeam, 1), Point(100, 100));
+    for (const std::string& line : lines)
+        EXPECT_EQ(ParseGoalLine(*second, line.c_str() + 4), 1) << line;
+    EXPECT_EQ(Written(*second), lines);
+    // Unknown types change nothing; huge numbers are held at the limits.
+    auto third = kit.Plain(SimId(kTeam, 1), Point(100, 100));
+    EXPECT_EQ(ParseGoalLine(*third, "9,1,1,1,0,5"), 0);
+    EXPECT_EQ(ParseGoalLine(*third, "x"), 0);
+    EXPECT_EQ(ParseGoalLine(*third, "6,1,1,1,0,99999999999"), 1);
+    ASSERT_NE(third->goals.Front(), nullptr);
+    EXPECT_EQ(third->goals.Front()->StoredFields().amount, INT32_MAX);
+}
+
+}  // namespace

@@ -1,0 +1,211 @@
+// The economy manoeuvres: when a damaged unit goes for repair, where miners, scavengers and
+// loaded units are sent, and when an aircraft goes to refuel.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "EconomyTestSupport.h"
+#include "objects/EconomyGoals.h"
+#include "objects/EconomyMakers.h"
+#include "objects/EconomyManoeuvres.h"
+#include "objects/LocationGoal.h"
+#include "objects/TargetGoal.h"
+#include "support/FakeClock.h"
+#include "support/FakeObjectWorld.h"
+
+namespace {
+
+constexpr int kTeam = 1;
+
+// The goal types of the queue, front first.
+std::vector<int> Types(GameObject& o) {
+    std::vector<int> types;
+    o.goals.ForEach([&](Goal& g) { types.push_back(g.GetType()); });
+    return types;
+}
+
+class FuelledSim : public Sim {
+public:
+    using Sim::Sim;
+    int GetFuelPercent() override { return fuel; }
+    int fuel = 100;
+};
+
+class EconomyManoeuvres : public ::testing::Test {
+protected:
+    EconomyManoeuvres() : clock(1000) { InstallEconomyMakers(world.makers); }
+    // Lets every manoeuvre made so far act.
+    void LetActNow() { clock.Advance(SquadManoeuvre::kPeriodMs); }
+
+    FakeClock clock;
+    FakeObjectWorld world{100, 100};
+    EconomyKit kit;
+};
+
+TEST_F(EconomyManoeuvres, ADamagedUnitGoesToTheNearestRepairerByItsThresholds) {
+    struct Case {
+        const char* name;
+        int damage;
+        bool busy;
+        int repairerDistance;
+        bool goes;
+    };
+    // Urgent above 75 %, idle above 50 % within 1000 px.
+    const Case cases[] = {
+        {"urgent despite orders", 80, true, 3000, true},
+        {"urgent threshold itself", 75, false, 3000, false},
+        {"idle, repairer 1200 px away", 60, false, 1200, false},
+        {"idle, repairer 900 px away", 60, false, 900, true},
+        {"busy below urgent", 60, true, 900, false},
+    };
+    const Point at(200, 200);
+    for (const Case& c : cases) {
+        auto unit = kit.Plain(SimId(kTeam, 1), at);
+        auto repairer = kit.Repairer(SimId(kTeam, 2), at + Point(c.repairerDistance, 0));
+        world.Add(unit.get(), true);
+        world.Add(repairer.get(), true);
+        unit->damage.Add(c.damage * unit->damage.Max() / 100);
+        if (c.busy)
+            unit->goals.PushFront(
+                std::make_unique<LocationGoal>(unit->id, at + Point(0, 500), 10, 1, 1));
+        RepairManoeuvre rule(75, 50, 0);
+        LetActNow();
+        EXPECT_EQ(rule.Execute(*unit), c.goes ? 1 : 0) << c.name;
+        if (c.goes) {
+            // Go to the repairer's dock, be repaired, come back.
+            EXPECT_EQ(Types(*unit), (std::vector<int>{2, 5, 1})) << c.name;
+            EXPECT_EQ(unit->goals.Front()->GetTarget(), repairer.get()) << c.name;
+            EXPECT_EQ(unit->attackObjects, 0) << c.name;
+        } else {
+            EXPECT_EQ(Types(*unit).size(), c.busy ? 1u : 0u) << c.name;
+        }
+        unit->ClearGoals();
+        world.Forget(unit.get());
+        world.Forget(repairer.get());
+    }
+}
+
+TEST_F(EconomyManoeuvres, AnAttackedUnitFirstFlees200PixelsStraightAway) {
+    const Point at(1000, 1000);
+    auto unit = kit.Plain(SimId(kTeam, 1), at);
+    auto repairer = kit.Repairer(SimId(kTeam, 2), at + Point(0, 400));
+    auto enemy = kit.Plain(SimId(2, 3), at - Point(64, 0));
+    for (Sim* s : std::initializer_list<Sim*>{unit.get(), repairer.get(), enemy.get()})
+        world.Add(s, true);
+    world.sight.AddViewer(unit.get(), at);
+    unit->lastAttacker = enemy->id;
+    ASSERT_EQ(RepairManoeuvre::SendToRepair(*unit, *repairer, 0), 1);
+    EXPECT_EQ(Types(*unit), (std::vector<int>{1, 2, 5}));
+    EXPECT_EQ(unit->goals.Front()->GetLocation(), at + Point(200, 0));
+    unit->ClearGoals();
+    for (Sim* s : std::initializer_list<Sim*>{unit.get(), repairer.get(), enemy.get()})
+        world.Forget(s);
+}
+
+TEST_F(EconomyManoeuvres, AMinerLeavesADryFieldForTheNearestWithinReach) {
+    const Point at(500, 500);
+    auto miner = kit.Miner(SimId(kTeam, 1), at);
+    world.Add(miner.get(), true);
+    Thing dry(5, SimId(0, 10), at + Point(50, 0), 0);
+    Thing far(5, SimId(0, 11), at + Point(1200, 0), 100);
+    world.Add(&dry);
+    world.Add(&far);
+    MiningManoeuvre rule(50);
+    rule.SetTargetId(dry.id);
+    LetActNow();
+    EXPECT_EQ(rule.Execute(*miner), 0);
+    EXPECT_TRUE(rule.fieldId.IsNull());
+    Thing near(5, SimId(0, 12), at + Point(0, 800), 100);
+    world.Add(&near);
+    EXPECT_EQ(rule.Execute(*miner), 1);
+    EXPECT_EQ(rule.fieldId, near.id);
+    // Approach, stand on the field, mine; the field is not made a target to fire at.
+    EXPECT_EQ(Types(*miner), (std::vector<int>{2, 1, 3}));
+    EXPECT_EQ(miner->goals.Front()->GetTarget(), &near);
+    EXPECT_EQ(miner->attackObjects, 0);
+    // A loaded miner goes home instead.
+    miner->ClearGoals();
+    miner->cargo = miner->cargoCapacity / 2;
+    EXPECT_EQ(rule.Execute(*miner), 0);
+    world.Forget(miner.get());
+    for (Thing* t : {&dry, &far, &near})
+        world.Forget(t);
+}
+
+TEST_F(EconomyManoeuvres, AScavengerOnAWreckStartsAtOnceElseSeeksOneNearby) {
+    const Point at(500, 500);
+    auto scavenger = kit.Scavenger(SimId(kTeam, 1), at);
+    world.Add(scavenger.get(), true);
+    Thing under(3, SimId(0, 20), at + Point(8, 8), 100);
+    world.Add(&under);
+    world.paths.AddFootprint(&under, under.GetPosition(), 0);
+    ScavengeManoeuvre rule;
+    LetActNow();
+    EXPECT_EQ(rule.Execute(*scavenger), 1);
+    ASSERT_EQ(Types(*scavenger), (std::vector<int>{4}));
+    EXPECT_EQ(scavenger->goals.Front()->StoredFields().point, Point(-8, -8));
+    world.paths.RemoveFootprint(&under, under.GetPosition(), 0);
+    world.Forget(&under);
+    scavenger->ClearGoals();
+    // None under it: the nearest within 500 px with a free dock, which starts the series.
+    Thing nearby(3, SimId(0, 21), at + Point(300, 0), 100);
+    nearby.AppendDock(8, Point(0, 64));
+    world.Add(&nearby);
+    EXPECT_EQ(rule.Execute(*scavenger), 1);
+    EXPECT_EQ(Types(*scavenger), (std::vector<int>{1, 4}));
+    EXPECT_EQ(scavenger->goals.Front()->GetLocation(), nearby.GetPosition() + Point(0, 64));
+    EXPECT_EQ(rule.homePoint, nearby.GetPosition());
+    world.Forget(&nearby);
+    scavenger->ClearGoals();
+    EXPECT_EQ(rule.Execute(*scavenger), 0);
+    EXPECT_EQ(rule.homePoint, Point(-1, -1));
+    world.Forget(scavenger.get());
+}
+
+TEST_F(EconomyManoeuvres, ALoadedUnitUnloadsAtAFreeFactoryDock) {
+    const Point at(500, 500);
+    auto miner = kit.Miner(SimId(kTeam, 1), at);
+    world.Add(miner.get(), true);
+    miner->cargo = 6;
+    UnloadManoeuvre rule(50);
+    LetActNow();
+    // Without a factory it still counts as having acted.
+    EXPECT_EQ(rule.Execute(*miner), 1);
+    EXPECT_TRUE(miner->goals.IsEmpty());
+    Thing factory(4, SimId(kTeam, 50), at + Point(400, 0), 0);
+    factory.AppendDock(2, Point(0, 96));
+    world.factories[kTeam] = &factory;
+    EXPECT_EQ(rule.Execute(*miner), 1);
+    EXPECT_EQ(Types(*miner), (std::vector<int>{2, 6}));
+    miner->ClearGoals();
+    miner->cargo = 0;
+    EXPECT_EQ(rule.Execute(*miner), 0);
+    world.factories[kTeam] = nullptr;
+    world.Forget(miner.get());
+}
+
+TEST_F(EconomyManoeuvres, AnAircraftBelowElevenPercentFuelGoesToRefuel) {
+    const Point at(500, 500);
+    FuelledSim plane(at, SimId(kTeam, 1), kit.Design('a'));
+    world.Add(&plane, true);
+    Thing station(1, SimId(kTeam, 40), at + Point(600, 0), 0);
+    station.AppendDock(0, Point(64, 0));
+    world.structure = &station;
+    RefuelManoeuvre rule(50);
+    LetActNow();
+    for (int fuel : {11, 10}) {
+        plane.fuel = fuel;
+        EXPECT_EQ(rule.Execute(plane), fuel < 11 ? 1 : 0) << fuel;
+    }
+    EXPECT_EQ(Types(plane), (std::vector<int>{2, 8}));
+    EXPECT_EQ(plane.goals.Next(plane.goals.Front())->StoredFields().point,
+              station.GetPosition() + Point(64, 0));
+    // A queued refuel goal, or a failed route, keeps it from asking again.
+    EXPECT_EQ(rule.Execute(plane), 0);
+    plane.ClearGoals();
+    rule.routeFailed = 1;
+    EXPECT_EQ(rule.Execute(plane), 0);
+    world.Forget(&plane);
+}
+
+}  // namespace

@@ -1,0 +1,675 @@
+// The factory: paying for and building queued designs, rolling them out, cancelling, the
+// unfold states and their footprint, self-repair, records, and a mirror fed the owner's
+// commands.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "SimTestSupport.h"
+#include "catalogue/BuildingTemplate.h"
+#include "catalogue/CatalogueMedia.h"
+#include "catalogue/CatalogueServices.h"
+#include "catalogue/TemplateCatalogue.h"
+#include "core/Image.h"
+#include "core/ResourceFile.h"
+#include "core/Sound.h"
+#include "core/SpriteSet.h"
+#include "core/StringTable.h"
+#include "map/LandFixture.h"
+#include "map/TerrainMap.h"
+#include "objects/BuildingCreation.h"
+#include "objects/CommandReader.h"
+#include "objects/FactoryBuilding.h"
+#include "objects/FactoryProduction.h"
+#include "objects/OreDeposit.h"
+#include "support/FakeClock.h"
+#include "support/FakeObjectWorld.h"
+#include "support/MadeAssets.h"
+#include "support/TempDirectory.h"
+#include "ui/ScreenBase.h"
+
+namespace {
+
+constexpr int kFirstCost = 100;
+constexpr int kSecondCost = 200;
+constexpr int kBuildTime = 1000;
+
+// The building's pictures and sounds are made by the tests themselves.
+class NoMedia : public CatalogueMedia {
+public:
+    std::unique_ptr<SpriteSet> LoadGrid(const std::string&) override { return nullptr; }
+    std::unique_ptr<SpriteSet> LoadColumn(const std::string&) override { return nullptr; }
+    std::unique_ptr<SpriteSet> LoadRow(const std::string&) override { return nullptr; }
+    std::unique_ptr<Sound> MakeSound(int32_t) override { return nullptr; }
+};
+
+class ScalingController : public EventLog {
+public:
+    int32_t ScaleByLevel(int32_t value) override { return value * 3 / 4; }
+};
+
+class Factory : public ::testing::Test {
+protected:
+    Factory() {
+        SetCatalogueMedia(&media);
+        BuildingValues v;
+        v.letter = 'V';
+        v.hitPoints = 2000;
+        v.partCount = 1;
+        v.extraPartCount = 1;
+        v.doorFrameCount = 4;
+        v.doorMountTable.assign(8, Point(5, 6));
+        ChassisValues c;
+        c.clan = 'V';
+        c.role = 'z';
+        c.strength = 2000;
+        c.hardpointCount = 2;
+        c.capacities.assign(2, 9);
+        c.mountOffsets.assign(32, Point(1, 1));
+        building = std::make_unique<BuildingTemplate>(v, std::make_unique<ChassisTemplate>(c),
+                                                      kit.drive.get());
+        building->bodyAnimation = std::make_unique<SpriteSet>(6);
+        building->bodyAnimation->SetFrame(std::make_unique<Image>(Size(192, 160)), 5);
+        building->doorAnimation = std::make_unique<SpriteSet>(4);
+        kit.chassis->firstCost = kFirstCost;
+        kit.chassis->secondCost = kSecondCost;
+        kit.chassis->buildTime = kBuildTime;
+        flyer = std::make_unique<PartTemplate>('V', 'F', 0, 0, 0, 100, 1);
+        flyer->layer = 2;
+        world.commands.SetEnabled(1);
+        world.makers.setCarrierPartner = [this](GameObject* carrier, const SimId& partner) {
+            pairs.push_back({carrier->id, partner});
+        };
+    }
+
+    ~Factory() override { SetCatalogueMedia(nullptr); }
+
+    std::unique_ptr<FactoryBuilding> Make(int local = 1, int team = 1, int serial = 1) {
+        auto design = std::make_unique<VehicleDesign>('V');
+        design->drive = kit.drive.get();
+        design->chassis = building->chassis.get();
+        auto f = std::make_unique<FactoryBuilding>(Point(1000, 1000), SimId(team, serial),
+                                                   building.get(), std::move(design), nullptr);
+        f->SetLocal(local);
+        return f;
+    }
+
+    void Tick(FactoryBuilding& f, int ms = 100) {
+        clock.Advance(static_cast<uint32_t>(ms));
+        f.Update(ms);
+    }
+
+    // Ticks until the state is reached; the ticks taken, or -1 after the limit.
+    int TickUntil(FactoryBuilding& f, int unfold, int limit = 400) {
+        for (int i = 1; i <= limit; ++i) {
+            Tick(f);
+            if (f.unfoldState == unfold) return i;
+        }
+        return -1;
+    }
+
+    std::unique_ptr<FactoryBuilding> OpenFactory(int cargo = 10000, int store = 10000) {
+        auto f = Make();
+        f->AddResources(cargo, 0);
+        f->Deposit(store);
+        EXPECT_GT(TickUntil(*f, FactoryProduction::kOpen), 0);
+        return f;
+    }
+
+    std::unique_ptr<VehicleDesign> Job(PartTemplate* drive = nullptr) {
+        auto d = kit.Design();
+        if (drive) d->drive = drive;
+        return d;
+    }
+
+    std::vector<int> Kinds() { return CommandKinds(world.commands); }
+
+    NoMedia media;
+    FakeClock clock{1000};
+    FakeObjectWorld world{100, 100};
+    SimKit kit;
+    std::unique_ptr<BuildingTemplate> building;
+    std::unique_ptr<PartTemplate> flyer;
+    std::vector<std::pair<SimId, SimId>> pairs;
+};
+
+TEST_F(Factory, BuildsTheLastQueuedJobFirstAndBlocksOnOneItCannotPay) {
+    auto f = OpenFactory(kFirstCost - 1);
+    auto a = Job();
+    auto b = Job();
+    VehicleDesign* second = b.get();
+    f->QueueJob(std::move(a), 0);
+    f->QueueJob(std::move(b), 0);
+    Tick(*f);
+    EXPECT_EQ(f->ProductionState(), 0);
+    f->AddResources(1, 0);
+    Tick(*f);
+    EXPECT_EQ(f->CurrentJob(), second);
+    EXPECT_EQ(f->QueuedJobCount(), 1);
+    EXPECT_EQ(f->GetCargo(), 0);
+    EXPECT_EQ(f->GetStored(), 10000 - kSecondCost);
+}
+
+TEST_F(Factory, BuildTimeFollowsTheCreditShareAndTheController) {
+    struct Case {
+        int credit;
+        bool controller;
+        int time;
+    } cases[] = {{0, false, 1000}, {100, false, 500}, {150, false, 250}, {199, false, 0},
+                 {200, false, 0},  {500, false, 0},   {0, true, 750},    {100, true, 375}};
+    for (const Case& c : cases) {
+        ScalingController controller;
+        world.controllers[1] = c.controller ? &controller : nullptr;
+        auto f = OpenFactory();
+        f->AddResources(0, c.credit);
+        f->QueueJob(Job(), 1);
+        Tick(*f);
+        EXPECT_EQ(f->RemainingTime(), c.time) << c.credit << " " << c.controller;
+        // The credit pays first; the store pays the rest.
+        EXPECT_EQ(f->GetCredit(), std::max(0, c.credit - kSecondCost));
+        EXPECT_EQ(f->GetStore(), 10000 - std::max(0, kSecondCost - c.credit));
+        world.controllers[1] = nullptr;
+    }
+}
+
+TEST_F(Factory, CancelRefundsExactlyAndTellsThePeers) {
+    for (int ticks : {1, 9, 10}) {
+        auto f = OpenFactory(1000, 1000);
+        f->AddResources(0, 50);
+        f->QueueJob(Job(), 0);
+        for (int i = 0; i < ticks; ++i)
+            Tick(*f);
+        ASSERT_NE(f->CurrentJob(), nullptr);
+        world.commands.Rewind();
+        EXPECT_EQ(f->CancelJob(nullptr), 1);
+        EXPECT_EQ(f->GetCargo(), 1000);
+        EXPECT_EQ(f->GetStored(), 1050);
+        EXPECT_EQ(f->HasProduct(), 0);
+        EXPECT_EQ(f->ProductionState(), 0);
+        EXPECT_TRUE(world.reservations.empty()) << ticks;
+        ASSERT_FALSE(Kinds().empty());
+        EXPECT_EQ(Kinds().back(), 3);
+        EXPECT_EQ(f->CancelJob(nullptr), 0);
+    }
+}
+
+TEST_F(Factory, JobWithoutChassisIsRefundedAndDropped) {
+    auto f = OpenFactory(1000, 1000);
+    auto job = Job();
+    job->chassis = nullptr;
+    kit.drive->firstCost = 7;
+    kit.drive->secondCost = 9;
+    f->QueueJob(std::move(job), 0);
+    Tick(*f);
+    Tick(*f);
+    EXPECT_EQ(f->ProductionState(), 0);
+    EXPECT_EQ(f->CurrentJob(), nullptr);
+    EXPECT_EQ(f->GetCargo(), 1000);
+    EXPECT_EQ(f->GetStored(), 1000);
+    for (int kind : Kinds())
+        EXPECT_NE(kind, 3);
+}
+
+TEST_F(Factory, ProductRollsOutToTheReservedPointAndIsReleased) {
+    ScalingController controller;
+    world.controllers[1] = &controller;
+    auto f = OpenFactory();
+    f->AddResources(0, kSecondCost);
+    f->QueueJob(Job(flyer.get()), 0);
+    Tick(*f);
+    Tick(*f);
+    ASSERT_TRUE(f->product);
+    EXPECT_EQ(f->product->collision.layer, 1);
+    EXPECT_EQ(f->product->facing, 14);
+    Sim* product = f->product.get();
+    ASSERT_GT(TickUntil(*f, 8), 0);
+    ASSERT_GT(TickUntil(*f, 9), 0);
+    EXPECT_EQ(f->product, nullptr);
+    ASSERT_EQ(world.ownedSims.size(), 1u);
+    EXPECT_EQ(world.ownedSims[0].get(), product);
+    EXPECT_EQ(product->GetPosition(), f->GetPosition() + FactoryBuilding::kRollOutOffset);
+    EXPECT_EQ(product->collision.layer, 2);
+    EXPECT_EQ(controller.Count(1), 1);
+    EXPECT_TRUE(world.reservations.empty());
+    EXPECT_EQ(f->ProductionState(), 0);
+    EXPECT_GT(TickUntil(*f, 4), 0);
+}
+
+TEST_F(Factory, FirstCarrierQueuesAFreePartnerAndTheSecondIsPaired) {
+    kit.chassis->role = 'g';
+    auto f = OpenFactory();
+    f->QueueJob(Job(), 0);
+    ASSERT_GT(TickUntil(*f, 9), 0);
+    ASSERT_EQ(f->QueuedJobCount(), 1);
+    EXPECT_EQ(f->QueuedJob(0)->SumPartField5(), 0);
+    const int cargo = f->GetCargo();
+    ASSERT_GT(TickUntil(*f, 4), 0);
+    ASSERT_GT(TickUntil(*f, 9), 0);
+    EXPECT_EQ(f->GetCargo(), cargo);
+    ASSERT_EQ(world.ownedSims.size(), 2u);
+    const SimId first = world.ownedSims[0]->id;
+    const SimId second = world.ownedSims[1]->id;
+    ASSERT_EQ(pairs.size(), 2u);
+    EXPECT_EQ(pairs[0], std::make_pair(second, first));
+    EXPECT_EQ(pairs[1], std::make_pair(first, second));
+    EXPECT_EQ(f->QueuedJobCount(), 0);
+}
+
+TEST_F(Factory, UnfoldsFromFacingTenInFourTurningTicksAndMovesItsFootprint) {
+    auto f = Make();
+    f->facing = 10;
+    EXPECT_EQ(f->GetRadius(), 48);
+    EXPECT_EQ(f->FindFreeDock(nullptr, 2), -1);
+    std::vector<int> facings;
+    Tick(*f);
+    EXPECT_EQ(f->GetRadius(), 80);
+    ASSERT_EQ(world.gridCalls.size(), 2u);
+    EXPECT_EQ(world.gridCalls[0].radius, 0);
+    EXPECT_EQ(world.gridCalls[1].p, Point(1032, 968));
+    EXPECT_EQ(world.gridCalls[1].radius, 80);
+    facings.push_back(f->facing);
+    while (f->unfoldState == 1) {
+        Tick(*f);
+        facings.push_back(f->facing);
+    }
+    EXPECT_EQ(facings, (std::vector<int>{11, 12, 13, 14}));
+    EXPECT_EQ(f->FindFreeDock(nullptr, 2), -1);
+    ASSERT_GT(TickUntil(*f, 4), 0);
+    EXPECT_EQ(f->FindFreeDock(nullptr, 2), 0);
+    EXPECT_EQ(f->GetSize(), Size(192, 160));
+    EXPECT_EQ(f->GetCentre(), Point(1032, 968));
+    // A move order folds it back onto its position with the folded radius.
+    world.gridCalls.clear();
+    f->ExecuteOrder(Sim::kOrderMove, 0, Point(200, 200), SimId(), 0);
+    Tick(*f);
+    ASSERT_EQ(world.gridCalls.size(), 2u);
+    EXPECT_EQ(world.gridCalls[0].p, Point(1032, 968));
+    EXPECT_EQ(world.gridCalls[0].radius, 80);
+    EXPECT_EQ(world.gridCalls[1].p, Point(1000, 1000));
+    EXPECT_EQ(world.gridCalls[1].radius, 48);
+    EXPECT_EQ(f->GetRadius(), 48);
+    EXPECT_EQ(f->FindFreeDock(nullptr, 2), -1);
+}
+
+TEST_F(Factory, RepairsFiveEveryHalfSecondAboveFivePercent) {
+    auto f = Make();
+    f->damage.SetValue(1000);
+    for (int i = 0; i < 4; ++i)
+        Tick(*f, 250);
+    EXPECT_EQ(f->damage.Value(), 990);
+    int damageCommands = 0;
+    for (int kind : Kinds())
+        damageCommands += kind == 6 ? 1 : 0;
+    EXPECT_EQ(damageCommands, 2);
+    f->damage.SetValue(100);
+    for (int i = 0; i < 4; ++i)
+        Tick(*f, 500);
+    EXPECT_EQ(f->damage.Value(), 100);
+}
+
+TEST_F(Factory, DrawsTenEveryHalfSecondWhileOpenOnItsDepositAndOnlyWhatTheStoreHolds) {
+    OreDeposit deposit(Point(1032, 968), Size(400, 400), nullptr, CollisionFilter(0, 0, 0, 0, 0),
+                       SimId(0, 77));
+    deposit.amount = 3000;
+    world.Add(&deposit);
+    world.oreDeposit = &deposit;
+    auto f = Make();
+    f->Deposit(FactoryBuilding::kCapacity - 25);
+    EXPECT_EQ(f->IsMining(), 0);
+    ASSERT_GT(TickUntil(*f, 4), 0);
+    EXPECT_EQ(f->HasProductReady(), 1);
+    EXPECT_EQ(f->MinedDeposit(), &deposit);
+    const int before = deposit.amount;
+    std::vector<int> stores;
+    for (int i = 0; i < 4; ++i) {
+        Tick(*f, 500);
+        stores.push_back(f->GetStore() - (FactoryBuilding::kCapacity - 25));
+    }
+    EXPECT_EQ(stores, (std::vector<int>{10, 20, 25, 25}));
+    EXPECT_EQ(before - deposit.amount, 25);
+    // Folding ends the mining.
+    f->ExecuteOrder(Sim::kOrderMove, 0, Point(200, 200), SimId(), 0);
+    Tick(*f);
+    EXPECT_EQ(f->MinedDeposit(), nullptr);
+}
+
+TEST_F(Factory, HitsWithinTenSecondsSoundOneAlert) {
+    int voices = 0;
+    world.makers.playVoice = [&voices](int bank) { voices += bank == 6 ? 1 : 0; };
+    auto f = Make();
+    for (int i = 0; i < 3; ++i) {
+        f->Explode(10, nullptr, Point());
+        clock.Advance(3000);
+    }
+    EXPECT_EQ(voices, 1);
+    clock.Advance(1000);
+    f->Explode(10, nullptr, Point());
+    EXPECT_EQ(voices, 2);
+    f->teamRecord.second = 2;
+    clock.Advance(20000);
+    f->Explode(10, nullptr, Point());
+    EXPECT_EQ(voices, 2);
+}
+
+class TopLevels : public CatalogueServices {
+public:
+    int ClanTechLevel(char) const override { return 8; }
+    char PlayerClan() const override { return 'V'; }
+    VehicleDesign* LocalFactoryDesign() override { return nullptr; }
+    void FactoryDesignChanged() override {}
+    const ShadeTable* TerrainColourTable() const override { return nullptr; }
+};
+
+// The sample catalogue's factory, made as the scenario code makes it, and its sample designs.
+class SampleFactory : public MadeAssetsTest {
+protected:
+    void SetUp() override {
+        MadeAssetsTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        SetCatalogueServices(&levels);
+        ASSERT_EQ(LoadStringTable("7a1.str"), 1);
+        ASSERT_EQ(LoadTemplateCatalogue("7a.pts"), 1);
+        world.commands.SetEnabled(1);
+    }
+    void TearDown() override {
+        ClearTemplateCatalogue();
+        SetCatalogueServices(nullptr);
+        ResourceFile::SetAssetPath("");
+    }
+    std::unique_ptr<FactoryBuilding> Make(int local = 1, int serial = 1) {
+        return CreateBuildingSim('V', SimId(1, serial), Point(1000, 1000), local);
+    }
+    static std::unique_ptr<VehicleDesign> Job() {
+        return std::make_unique<VehicleDesign>("VPfaa-----");
+    }
+    void Tick(FactoryBuilding& f, int ms = 100) {
+        clock.Advance(static_cast<uint32_t>(ms));
+        f.Update(ms);
+    }
+    int TickUntil(FactoryBuilding& f, int unfold, int limit = 400) {
+        for (int i = 1; i <= limit; ++i) {
+            Tick(f);
+            if (f.unfoldState == unfold) return i;
+        }
+        return -1;
+    }
+    std::vector<int> Kinds() { return CommandKinds(world.commands); }
+
+    TopLevels levels;
+    FakeClock clock{1000};
+    FakeObjectWorld world{100, 100};
+};
+
+TEST_F(SampleFactory, BuildingLettersMakeTheirFactoryOrNothing) {
+    auto made = CreateBuildingSim('V', SimId(2, 5), Point(640, 640), 0);
+    ASSERT_TRUE(made);
+    EXPECT_EQ(made->local, 0);
+    EXPECT_EQ(made->GetKind(), 4);
+    EXPECT_EQ(made->damage.Max(), FindBuildingTemplate('V')->hitPoints);
+    ASSERT_TRUE(made->GetDesign() && made->GetDesign()->chassis);
+    EXPECT_EQ(made->GetDesign()->chassis, FindBuildingTemplate('V')->chassis.get());
+    EXPECT_EQ(CreateBuildingSim('Q', SimId(2, 6), Point(640, 640), 1), nullptr);
+    EXPECT_EQ(CreateBuildingSim('V', SimId(7, 6), Point(640, 640), 1), nullptr);
+}
+
+TEST_F(SampleFactory, RecordsReadBackAsWrittenAndBadLinesChangeNothing) {
+    auto f = Make();
+    f->AddResources(0, 321);
+    f->Deposit(4567);
+    f->QueueJob(Job(), 0);
+    auto named = Job();
+    std::strcpy(named->name, "Second");
+    named->named = 1;
+    f->QueueJob(std::move(named), 0);
+    f->remainingTime = 0;
+    f->Parse('W', (std::string("250 ") + Job()->CodeString()).c_str());
+    TempDirectory dir;
+    auto write = [&dir](FactoryBuilding& factory) {
+        const std::string path = dir.Path() + "/factory.txt";
+        {
+            ResourceFile file;
+            file.plainPath = 1;
+            EXPECT_EQ(file.Open(path.c_str(), "w"), 1);
+            char buffer[512];
+            factory.Write(file, buffer, sizeof buffer);
+            EXPECT_EQ(file.Close(), 1);
+        }
+        std::ifstream in(path);
+        std::vector<std::string> lines;
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+        return lines;
+    };
+    const std::vector<std::string> first = write(*f);
+    auto g = Make();
+    for (const std::string& line : first)
+        if (line.size() > 4) g->Parse(line[0], line.c_str() + 4);
+    EXPECT_EQ(write(*g), first);
+    EXPECT_EQ(g->ProductionState(), 1);
+    EXPECT_EQ(g->RemainingTime(), 250);
+    // Bad codes, a missing blank and huge numbers change nothing (or stay in range).
+    const std::vector<std::string> before = write(*g);
+    for (auto [key, value] : std::vector<std::pair<char, const char*>>{
+             {'W', "77"}, {'W', "5 ???"}, {'H', "Z??"}, {'H', ""}, {'i', "nonsense"}, {'a', "x"}}) {
+        g->Parse(key, value);
+    }
+    EXPECT_EQ(write(*g), before);
+    g->Parse('a', "99999999999");
+    EXPECT_EQ(g->GetCredit(), FactoryBuilding::kMaxRecordAmount);
+    g->Parse('a', "-5");
+    EXPECT_EQ(g->GetCredit(), 0);
+}
+
+// Applies the owner's factory commands to a mirror as the command executor would.
+void Replay(const std::vector<uint8_t>& bytes, FactoryBuilding& mirror) {
+    CommandReader r(bytes.data(), bytes.size());
+    CommandHeader h;
+    char text[256];
+    while (r.NextCommand(h)) {
+        switch (h.kind) {
+            case 1:
+                mirror.ApplyUnfoldState(r.ReadI16());
+                break;
+            case 3: {
+                const SimId unit = r.ReadId();
+                const int colour = r.ReadByte();
+                r.ReadText(text, sizeof text);
+                mirror.ApplyNewProduct(text, unit, colour);
+                break;
+            }
+            case 4:
+                mirror.MoveProduct(r.ReadPoint());
+                break;
+            case 5:
+                mirror.ReleaseProduct();
+                break;
+            case 27:
+                r.ReadText(text, sizeof text);
+                mirror.RefitFromText(text);
+                break;
+            case 38:
+                mirror.ReserveExit(r.ReadPoint());
+                break;
+            default:
+                break;
+        }
+        r.SkipCommand();
+    }
+}
+
+TEST_F(SampleFactory, MirrorFedTheOwnersCommandsReleasesTheSameUnitAtTheSamePoint) {
+    auto owner = Make();
+    owner->AddResources(10000, 10000);
+    ASSERT_GT(TickUntil(*owner, FactoryProduction::kOpen), 0);
+    auto mirror = Make(0, 1);
+    world.commands.Rewind();
+    owner->QueueJob(Job(), 0);
+    ASSERT_GT(TickUntil(*owner, 9), 0);
+    ASSERT_EQ(world.ownedSims.size(), 1u);
+    const GameObject* built = world.ownedSims[0].get();
+    const std::vector<uint8_t> sent(world.commands.Data(),
+                                    world.commands.Data() + world.commands.Size());
+    world.commands.Rewind();
+    mirror->unfoldState = FactoryProduction::kOpen;
+    Replay(sent, *mirror);
+    ASSERT_EQ(world.ownedSims.size(), 2u);
+    const GameObject* mirrored = world.ownedSims[1].get();
+    EXPECT_EQ(mirrored->id, built->id);
+    EXPECT_EQ(mirrored->position, built->position);
+    EXPECT_EQ(mirrored->local, 0);
+    EXPECT_EQ(mirror->HasProduct(), 0);
+    EXPECT_TRUE(world.reservations.empty());
+    // The mirror answered the exit point once.
+    int answers = 0;
+    for (int kind : Kinds())
+        answers += kind == 39 ? 1 : 0;
+    EXPECT_EQ(answers, 1);
+}
+
+TEST_F(SampleFactory, MirrorDropsACancelledProductAndAStaleRetry) {
+    auto mirror = Make(0);
+    auto job = Job();
+    mirror->ApplyNewProduct(job->CodeString(), SimId(1, 500), 3);
+    ASSERT_EQ(mirror->HasProduct(), 1);
+    world.blocked.push_back(Point(10, 10));
+    mirror->ReserveExit(Point(10, 10));
+    EXPECT_EQ(mirror->reservationPending, 1);
+    mirror->ReserveExit(Point(-1, -1));
+    EXPECT_EQ(mirror->reservationPending, 0);
+    mirror->ReserveExit(Point(20, 20));
+    mirror->ReserveExit(Point(30, 30));
+    EXPECT_EQ(world.reservations.size(), 1u);
+    mirror->ApplyNewProduct("", SimId(), 0);
+    EXPECT_EQ(mirror->HasProduct(), 0);
+    EXPECT_TRUE(world.reservations.empty());
+    // A code without a chassis makes nothing; a release without a product only drops the
+    // placeholder.
+    mirror->ApplyNewProduct("V??", SimId(1, 501), 3);
+    EXPECT_EQ(mirror->HasProduct(), 0);
+    mirror->ReserveExit(Point(40, 40));
+    mirror->ReleaseProduct();
+    EXPECT_TRUE(world.reservations.empty());
+    EXPECT_TRUE(world.ownedSims.empty());
+}
+
+TEST_F(SampleFactory, RefitTakesTheHardpointsTheChassisHasAndRebuildsTheParts) {
+    auto f = Make(0);
+    const char* warden = "VTdddfa---";
+    auto fit = std::make_unique<VehicleDesign>(warden);
+    const ChassisTemplate* chassis = f->GetDesign()->chassis;
+    ASSERT_EQ(f->RefitFromText(warden), 1);
+    int fitted = 0;
+    for (int h = 0; h < VehicleDesign::kHardpoints; ++h) {
+        const bool fits = h < chassis->hardpointCount && fit->hardpoints[h] &&
+                          VehicleDesign::FitsHardpoint(fit->hardpoints[h], h, chassis);
+        EXPECT_EQ(f->GetDesign()->hardpoints[h], fits ? fit->hardpoints[h] : nullptr) << h;
+        fitted += fits ? 1 : 0;
+    }
+    EXPECT_GT(fitted, 0);
+    EXPECT_EQ(f->Parts().Count(), fitted);
+    EXPECT_EQ(f->RefitFromText("garbage"), 0);
+    EXPECT_EQ(f->RefitFromText(""), 0);
+}
+
+TEST_F(Factory, IsReachedThroughItsProductionInterfaceOnly) {
+    auto f = Make();
+    GameObject plain(Point(), 0, Size(1, 1), nullptr, 0, CollisionFilter(0, 0, 0, 0, 0),
+                     SimId(1, 2), 0, 1);
+    EXPECT_EQ(AsFactoryProduction(f.get()), static_cast<FactoryProduction*>(f.get()));
+    EXPECT_EQ(AsFactoryProduction(&plain), nullptr);
+    world.factories[1] = f.get();
+    EXPECT_EQ(TeamFactoryProduction(1), static_cast<FactoryProduction*>(f.get()));
+    EXPECT_EQ(TeamFactoryProduction(2), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+struct DrawCall {
+    int tag;
+    Point at;
+    bool operator==(const DrawCall& o) const { return tag == o.tag && at == o.at; }
+};
+
+// A picture that notes where it is drawn in the team's colours (tag) or as a shadow (-tag).
+class NotingImage : public Image {
+public:
+    NotingImage(std::vector<DrawCall>& log, int tag) : Image(Size(192, 160)), log(log), tag(tag) {}
+    void DrawShadeFilled(const Point& c, int32_t) override { log.push_back({tag, c}); }
+    void DrawTinted(const Point& c, const ShadeTable&, int32_t) override {
+        log.push_back({-tag, c});
+    }
+    std::vector<DrawCall>& log;
+    int tag;
+};
+
+// A map view at a zoom shift, its origin at the map's (0, 0).
+class ZoomedView : public ScreenBase {
+public:
+    explicit ZoomedView(int shift) { zoom = shift; }
+    Point MapToScreen(const Point& p) override { return Point(p.x >> zoom, p.y >> zoom); }
+};
+
+class FactoryDrawing : public Factory {
+protected:
+    FactoryDrawing() {
+        for (int i = 0; i < 6; ++i)
+            building->bodyAnimation->SetFrame(std::make_unique<NotingImage>(log, 300 + i), i);
+        for (int i = 0; i < 4; ++i)
+            building->doorAnimation->SetFrame(std::make_unique<NotingImage>(log, 400 + i), i);
+        building->bodyOffset = Point(4, -6);
+        building->doorOffset = Point(-8, 2);
+    }
+    std::vector<DrawCall> Drawn(FactoryBuilding& f, ScreenBase& view, bool under) {
+        log.clear();
+        if (under)
+            f.DrawUnder(view);
+        else
+            f.Draw(view);
+        return log;
+    }
+    std::vector<DrawCall> log;
+};
+
+TEST_F(FactoryDrawing, BodyAndDoorFramesStandAtTheirOffsetsAtEveryZoom) {
+    LandFixture files;
+    LandLayout layout;
+    layout.columns = 10;
+    layout.rows = 10;
+    layout.letters.assign(10, std::string(10, 'c'));
+    files.WriteLand(layout);
+    world.terrain = std::make_unique<TerrainMap>();
+    world.terrain->SetDiscDataPath(files.Path().c_str());
+    world.terrain->SetLocalDataPath(files.Path().c_str());
+    world.terrain->Load("edit.lnd");
+    for (int shift : {0, 1, 2}) {
+        ZoomedView view(shift);
+        auto f = Make();
+        f->AddResources(10000, 10000);
+        const Point body = f->GetPosition() + Point(4, -6);
+        const Point door = f->GetPosition() + Point(-8, 2);
+        auto at = [shift](const Point& p) { return Point(p.x >> shift, p.y >> shift); };
+        EXPECT_TRUE(Drawn(*f, view, false).empty());
+        ASSERT_GT(TickUntil(*f, 3), 0);
+        Tick(*f);
+        const int frame = f->bodyAnimation.frame;
+        EXPECT_EQ(Drawn(*f, view, false), (std::vector<DrawCall>{{300 + frame, at(body)}}));
+        EXPECT_EQ(Drawn(*f, view, true),
+                  (std::vector<DrawCall>{{-(300 + frame), at(body + Point(10, 10))}}));
+        ASSERT_GT(TickUntil(*f, 4), 0);
+        EXPECT_EQ(Drawn(*f, view, false), (std::vector<DrawCall>{{305, at(body)}}));
+        f->QueueJob(Job(), 0);
+        ASSERT_GT(TickUntil(*f, 8), 0);
+        // The product inside draws first, then the open door over it.
+        const std::vector<DrawCall> open = Drawn(*f, view, false);
+        ASSERT_FALSE(open.empty());
+        EXPECT_EQ(open.back(), (DrawCall{403, at(door)}));
+        EXPECT_EQ(Drawn(*f, view, true).back(), (DrawCall{-403, at(door + Point(10, 10))}));
+    }
+}
+
+}  // namespace

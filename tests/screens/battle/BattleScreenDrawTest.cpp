@@ -1,0 +1,134 @@
+// Drawing and the per-frame update: nothing dropped from a crowded view, the forms an enemy is
+// drawn in under stealth and sensors, the waypoint marker, and the voices.
+#include <vector>
+
+#include "core/Sound.h"
+#include "core/SpriteSet.h"
+#include "map/TerrainMap.h"
+#include "screens/battle/BattleScreenFixture.h"
+
+// Layer 1 holds a land feature object and a feature entry in every cell, layer 2 a unit.
+TEST_F(BattleScreenTest, ACrowdedViewAtHalfSizeDrawsEveryObjectAndFeature) {
+    LandLayout layout = OpenLand(200, 200);
+    layout.withFeatures = true;
+    for (int row = 60; row < 98; ++row) {
+        for (int column = 80; column < 120; ++column)
+            layout.features.push_back({row, column, 0});
+    }
+    Open(layout);
+    screen->SetRevealMap(1);
+    screen->SetZoom(1);
+    screen->CentreOn(Point(100 * 32, 79 * 32));
+    std::vector<TestObject*> units;
+    for (int i = 0; i < 1500; ++i) {
+        const int row = 60 + i / 40;
+        const int column = 80 + i % 40;
+        units.push_back(land->AddUnit(1, 10 + i, row, column, 1, 2));
+    }
+    Frame();
+    const void* list = screen->drawList.data();
+    Frame();
+    for (TestObject* u : units)
+        ASSERT_EQ(u->draws, 2) << u->id.serial;
+    EXPECT_EQ(screen->drawList.data(), list);  // no allocation per frame
+}
+
+TEST_F(BattleScreenTest, StealthAndSensorsChooseHowAnEnemyIsDrawn) {
+    // Team 2 hides its units while it owns a structure of code 1; team 1's sensors work while
+    // it owns one of code 0.
+    records.owned = {{2, 1}, {1, 0}};
+    TerrainMap& terrain = *world().terrain;
+    const int row = 20;
+    const int column = 20;
+    const Point at = land->Centre(row, column);
+    struct Case {
+        const char* name;
+        bool seen;       // the cell is seen now
+        int hidden;      // general stealth
+        int hiddenA;     // stealth against sensor A
+        int reveal;      // the reveal flag
+        int controller;  // controlling team
+        bool neighbour;  // an own unit stands next to it
+        int detectable;  // index of the detection it answers (-1 none)
+        int sensor;      // own sensor near it: 0 none, 1 A, 2 B, 3 C
+        int kind;        // expected draw form, -1 not drawn
+    } cases[] = {
+        {"seen", true, 0, 0, 0, 2, false, -1, 0, 0},
+        {"unseen", false, 0, 0, 0, 2, false, -1, 0, -1},
+        {"hidden", true, 1, 0, 0, 2, false, -1, 0, -1},
+        {"hidden, revealed", true, 1, 0, 1, 2, false, -1, 0, 0},
+        {"hidden, captured", true, 1, 0, 0, 1, false, -1, 0, 0},
+        {"hidden, a unit beside it", true, 1, 0, 0, 2, true, -1, 0, 0},
+        {"sensor A", false, 0, 0, 0, 2, false, 0, 1, 1},
+        {"sensor A, hidden from A", false, 0, 1, 0, 2, false, 0, 1, -1},
+        {"sensor A, hidden", false, 1, 0, 0, 2, false, 0, 1, -1},
+        {"sensor B through stealth", false, 1, 0, 0, 2, false, 1, 3, 2},
+        {"sensor C", false, 0, 0, 0, 2, false, 2, 2, 3},
+        {"sensor of another kind", false, 0, 0, 0, 2, false, 2, 1, -1},
+    };
+    int serial = 100;
+    for (const Case& c : cases) {
+        RemoveObjects();
+        screen->SetRevealMap(c.reveal);
+        TestObject* enemy = Unit(serial++, at, 2);
+        enemy->teamRecord.second = c.controller;
+        enemy->stealth.hidden = c.hidden;
+        enemy->stealth.hiddenA = c.hiddenA;
+        if (c.detectable >= 0) enemy->detectable[c.detectable] = 1;
+        if (c.neighbour) Unit(serial++, land->Centre(row, column + 1));
+        if (c.sensor) {
+            auto viewer = std::make_unique<TestObject>(1, serial++, land->Centre(row + 1, column));
+            viewer->sensors.viewer = 0;
+            (c.sensor == 1   ? viewer->sensors.sensorA
+             : c.sensor == 2 ? viewer->sensors.sensorB
+                             : viewer->sensors.sensorC) = 1;
+            std::unique_ptr<GameObject> owned = std::move(viewer);
+            ASSERT_EQ(world().AddSim(owned), 1);
+        }
+        if (c.seen) terrain.AddVisibility(row, column, 1);
+        EXPECT_EQ(screen->DrawKindOf(enemy, row, column), c.kind) << c.name;
+        if (c.seen) terrain.AddVisibility(row, column, -1);
+    }
+}
+
+TEST_F(BattleScreenTest, TheWaypointMarkerPlaysItsFramesTwice) {
+    ASSERT_TRUE(screen->markerSprites);
+    const int frames = screen->markerSprites->Count();
+    ASSERT_GT(frames, 1);
+    screen->SetWaypointMarker(Point(200, 200));
+    EXPECT_EQ(screen->markerPoint, screen->ScreenToMap(Point(200, 200)));
+    int tenths = 0;
+    while (screen->markerPoint.x != 0 || screen->markerPoint.y != 0) {
+        ++world().lastTenth;
+        ++tenths;
+        screen->Update(16);
+        screen->Update(16);  // a frame within the same tenth changes nothing
+        ASSERT_LT(tenths, 100);
+    }
+    EXPECT_EQ(tenths, 2 * frames);
+}
+
+TEST_F(BattleScreenTest, TheVoicesOfEachClanAndTheirUnload) {
+    for (char clan : {'V', 'T'}) {
+        Open(OpenLand(20, 20), clan);
+        const auto& attack = screen->soundBanks[BattleScreen::kAttackVoice];
+        ASSERT_EQ(attack.size(), 2u);
+        const int first = clan == 'V' ? 27 : 29;
+        EXPECT_EQ(attack[0]->PackEntry(), first);
+        EXPECT_EQ(attack[1]->PackEntry(), first + 1);
+        EXPECT_EQ(screen->soundBanks[BattleScreen::kDestroyVoice][0]->PackEntry(),
+                  clan == 'V' ? 14 : 16);
+    }
+    // A voice plays through the pool; unloading during it leaves the pool holding nothing.
+    screen->PlayVoice(BattleScreen::kSelectVoice);
+    EXPECT_EQ(screen->voicePlaying, screen->soundBanks[0][0].get());
+    EXPECT_EQ(world().voices->Count(), 1);
+    screen->PlayVoice(BattleScreen::kMoveVoice);
+    EXPECT_EQ(world().voices->Count(), 1);  // the first gave way
+    // The map objects' voices and the network's reveal reach the screen while it is loaded.
+    world().unitMakers.PlayVoice(BattleScreen::kFactoryHitVoice);
+    EXPECT_EQ(screen->voicePlaying, screen->soundBanks[6][0].get());
+    screen->Unload();
+    EXPECT_EQ(world().voices->Count(), 0);
+    EXPECT_FALSE(world().unitMakers.playVoice);
+}

@@ -1,0 +1,185 @@
+// The panel buttons and lists: the design button's hand-over, the build button and the
+// production list's cancel against a factory, disabled buttons; and a whole run through the
+// World's mode switch.
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "catalogue/DesignLibrary.h"
+#include "catalogue/VehicleDesign.h"
+#include "objects/FactoryProduction.h"
+#include "screens/FrontEndScreenFactory.h"
+#include "screens/battle/BattleScreenFixture.h"
+#include "ui/Button.h"
+#include "ui/ScrollList.h"
+
+namespace {
+
+// A factory whose production is a list of designs.
+class FakeFactory : public TestObject, public FactoryProduction {
+public:
+    FakeFactory(const Point& at) : TestObject(1, 900, at, 4, 24) {}
+    GameObject* AsObject() override { return this; }
+    VehicleDesign* CurrentJob() override { return current.get(); }
+    int32_t RemainingTime() override { return 5000; }
+    int QueuedJobCount() override { return static_cast<int>(queue.size()); }
+    VehicleDesign* QueuedJob(int i) override { return queue.at(static_cast<size_t>(i)).get(); }
+    int QueueJob(std::unique_ptr<VehicleDesign> job, int front) override {
+        fronts.push_back(front);
+        queue.insert(front ? queue.begin() : queue.end(), std::move(job));
+        return 1;
+    }
+    int CancelJob(VehicleDesign* job) override {
+        cancelled.push_back(job ? job->name : "current");
+        return 1;
+    }
+    int HasProduct() override { return 0; }
+    int ProductionState() override { return 0; }
+    int IsProductionPaused() override { return 0; }
+    void SetProductionPaused(int) override {}
+    int32_t GetCredit() override { return 0; }
+    int32_t GetStore() override { return 0; }
+    void AddResources(int32_t, int32_t) override {}
+    int UnfoldState() override { return 4; }
+    void StepUnfold() override {}
+    Point UnfoldedCentre() override { return position; }
+    Point UnfoldedCentreAt(const Point& p) override { return p; }
+    Size UnfoldedSize() override { return Size(64, 64); }
+    int CanUnfoldAt(const Point&) override { return 1; }
+    int IsBuildAreaFreeAt(const Point&) override { return 1; }
+    int IsBuildAreaFree() override { return 1; }
+    int HasProductReady() override { return 1; }
+    GameObject* MinedDeposit() override { return nullptr; }
+    int FindUnloadDock() override { return -1; }
+    Point DockPoint(int) override { return position; }
+    int32_t ReceiveDelivery(int32_t, int32_t) override { return 0; }
+
+    std::unique_ptr<VehicleDesign> current;
+    std::vector<std::unique_ptr<VehicleDesign>> queue;
+    std::vector<int> fronts;
+    std::vector<std::string> cancelled;
+};
+
+VehicleDesign* AddDesign(DesignLibrary& library, const char* name, int complete) {
+    VehicleDesign* design = library.AddDesign('V');
+    std::snprintf(design->name, sizeof design->name, "%s", name);
+    design->complete = complete;
+    return design;
+}
+
+std::vector<std::string> Names(const std::vector<std::unique_ptr<VehicleDesign>>& designs) {
+    std::vector<std::string> out;
+    for (const auto& d : designs)
+        out.push_back(d->name);
+    return out;
+}
+
+}  // namespace
+
+TEST_F(BattleScreenTest, TheBuildListCountsOnlyDesignsListedForBuilding) {
+    auto owned = std::make_unique<FakeFactory>(land->Centre(5, 5));
+    FakeFactory* factory = owned.get();
+    world().AddBuilding(std::move(owned));
+    DesignLibrary& library = *world().designLibrary;
+    const int before = library.CountAvailable();
+    AddDesign(library, "unfinished", 0);
+    AddDesign(library, "first", 1);
+    AddDesign(library, "second", 1);
+    // Pick the second listed design: the unfinished one before it must not count.
+    int listed = 0;
+    for (VehicleDesign* d = library.FirstAvailable(); d; d = library.NextAvailable(d))
+        listed += d->complete == 1;
+    ASSERT_GE(library.CountAvailable(), before + 3);
+    VehicleDesign* expected = nullptr;
+    int n = 0;
+    for (VehicleDesign* d = library.FirstAvailable(); d; d = library.NextAvailable(d)) {
+        if (d->complete != 1) continue;
+        if (std::string(d->name) == "second") {
+            screen->buildList->SetCount(listed);
+            screen->buildList->SetSelection(n);
+            expected = d;
+        }
+        ++n;
+    }
+    ASSERT_TRUE(expected);
+    EXPECT_EQ(screen->SelectedBuildDesign(), expected);
+    // The build button queues a copy at the front, with Ctrl at the end.
+    screen->buildPanelOpen = 1;
+    Click(screen->buttons[BattleScreen::kBuildButton]->Centre());
+    Modifiers(0, 1, 0);
+    Click(screen->buttons[BattleScreen::kBuildButton]->Centre());
+    Modifiers(0, 0, 0);
+    EXPECT_EQ(Names(factory->queue), (std::vector<std::string>{"second", "second"}));
+    EXPECT_EQ(factory->fronts, (std::vector<int>{1, 0}));
+    // A right click on the production list cancels its selected row: row 0 is the job in
+    // progress, then the queue from the job built next.
+    factory->current = std::make_unique<VehicleDesign>('V');
+    std::snprintf(factory->queue[0]->name, 16, "q0");
+    std::snprintf(factory->queue[1]->name, 16, "q1");
+    for (int selection : {0, 1, 2}) {
+        screen->productionList->SetCount(3);
+        const Point row = screen->productionList->listRect.origin + Point(4, 4 + 12 * selection);
+        Post(InputKind::ButtonDown, row, 'R');
+        Post(InputKind::ButtonUp, row, 'R');
+        screen->HandleEvents(16);
+    }
+    EXPECT_EQ(factory->cancelled, (std::vector<std::string>{"current", "q1", "q0"}));
+    // The design button hands the picked design to the design screen.
+    Click(screen->buttons[BattleScreen::kDesignButton]->Centre());
+    EXPECT_EQ(library.selected, expected);
+    EXPECT_EQ(world().requestedMode, static_cast<int>(GameMode::DesignFromBattle));
+}
+
+TEST_F(BattleScreenTest, TheTutorialDisablesTheDesignButtonsSilently) {
+    world().scenario->missionNumber = 12;
+    screen->Unload();
+    ASSERT_EQ(screen->LoadForTeam(1, 'V'), 1);
+    EXPECT_EQ(screen->buttons[BattleScreen::kDesignButton]->enabled, 0);
+    EXPECT_EQ(screen->buttons[BattleScreen::kDesignGroupsButton]->enabled, 0);
+    const int requested = world().requestedMode;
+    Click(screen->buttons[BattleScreen::kDesignButton]->Centre());
+    EXPECT_EQ(world().requestedMode, requested);
+    EXPECT_EQ(screen->pressedRegion, BattleScreen::kNoRegion);
+}
+
+// The World builds and loads the screen when it enters the battle, drives it every frame, and
+// unloads it when the game goes back to the main menu.
+TEST_F(BattleScreenTest, ARunThroughTheWorldsModeSwitch) {
+    FrontEndScreenFactory screens;
+    RegisterScreenFactory(&screens);
+    World& w = world();
+    std::vector<TestObject*> units;
+    for (int i = 0; i < 6; ++i)
+        units.push_back(Unit(20 + i, Point(3000 + 40 * i, 3000)));
+    w.scenario->viewOrigin = Point(2800, 2800);
+    w.requestedMode = static_cast<int>(GameMode::Battle);
+    w.ApplyModeChange();
+    auto* battle = dynamic_cast<BattleScreen*>(w.currentScreen);
+    ASSERT_TRUE(battle);
+    driven = battle;
+    EXPECT_EQ(battle->viewOrigin, Point(2784, 2784));
+    // Scroll to the top-left corner, zoom out, select with a band and move.
+    Post(InputKind::MouseMove, Point(3, 3), 0);
+    for (int i = 0; i < 100 && !(battle->viewOrigin == Point(0, 0)); ++i)
+        Frame();
+    EXPECT_EQ(battle->viewOrigin, Point(0, 0));
+    battle->CentreOn(Point(3100, 3000));
+    Click(battle->buttons[BattleScreen::kZoom2Button]->Centre());
+    EXPECT_EQ(battle->zoom, 1);
+    const Point a = battle->MapToScreen(Point(2980, 2980));
+    const Point b = battle->MapToScreen(Point(3300, 3020));
+    Drag(a, b);
+    for (TestObject* u : units)
+        EXPECT_EQ(u->selected, 1);
+    Click(Point(100, 100));
+    for (TestObject* u : units)
+        EXPECT_EQ(u->given.size(), 1u);
+    EXPECT_TRUE(Frame());
+    // Quitting: the World unloads and deletes the screen, which lets go of its hooks.
+    driven = nullptr;
+    w.requestedMode = static_cast<int>(GameMode::Quit);
+    w.ApplyModeChange();
+    EXPECT_FALSE(w.battleScreen);
+    EXPECT_FALSE(w.unitMakers.playVoice);
+    RegisterScreenFactory(nullptr);
+}

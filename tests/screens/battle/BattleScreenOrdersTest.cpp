@@ -1,0 +1,241 @@
+// Selection and orders on the map: the rubber band in every direction, the ring spread of a
+// move, the order each kind of target gets, and the right button clearing the selection.
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+#include "catalogue/ChassisTemplate.h"
+#include "catalogue/VehicleDesign.h"
+#include "screens/battle/BattleScreenFixture.h"
+
+namespace {
+
+std::vector<int> Selected(const std::vector<TestObject*>& units) {
+    std::vector<int> out;
+    for (TestObject* u : units) {
+        if (u->selected) out.push_back(u->id.serial);
+    }
+    return out;
+}
+
+}  // namespace
+
+TEST_F(BattleScreenTest, ABandSelectsExactlyTheOwnUnitsInsideItInEveryDirection) {
+    for (int zoom : {0, 1}) {
+        screen->SetZoom(zoom);
+        screen->CentreOn(Point(3200, 3200));
+        const Point a(100, 100);
+        const Point b(300, 260);
+        const Point ma = screen->ScreenToMap(a);
+        const Point mb = screen->ScreenToMap(b);
+        // On both corners, just inside, just outside; another team's and the factory inside.
+        std::vector<TestObject*> units = {Unit(1, ma),
+                                          Unit(2, mb),
+                                          Unit(3, Point(ma.x, mb.y)),
+                                          Unit(4, Point(ma.x + 5, ma.y + 9)),
+                                          Unit(5, Point(ma.x - 1, ma.y + 10)),
+                                          Unit(6, Point(mb.x + 1, mb.y)),
+                                          Unit(7, Point(ma.x + 10, ma.y - 1)),
+                                          Unit(8, Point(ma.x + 20, ma.y + 20), 2)};
+        TestObject* factory = AddFactory(Point(ma.x + 30, ma.y + 30));
+        const std::pair<Point, Point> drags[] = {
+            {a, b}, {b, a}, {Point(a.x, b.y), Point(b.x, a.y)}, {Point(b.x, a.y), Point(a.x, b.y)}};
+        for (const auto& [from, to] : drags) {
+            screen->DeselectAll();
+            Drag(from, to);
+            EXPECT_EQ(Selected(units), (std::vector<int>{1, 2, 3, 4})) << zoom;
+            EXPECT_EQ(factory->selected, 0);
+            EXPECT_EQ(screen->rubberBanding, 0);
+        }
+        // The right button clears the selection and orders nothing.
+        Click(Point(400, 400), 'R');
+        EXPECT_TRUE(Selected(units).empty());
+        for (TestObject* u : units)
+            EXPECT_TRUE(u->given.empty());
+        RemoveObjects();
+    }
+}
+
+TEST_F(BattleScreenTest, AMoveSpreadsTheSelectionOnRingsByDistance) {
+    screen->CentreOn(Point(3200, 3200));
+    const Point click(256, 240);
+    const Point p = screen->ScreenToMap(click);
+    std::vector<TestObject*> units;
+    for (int i = 0; i < 12; ++i) {
+        // Far away, farther with every unit, listed in no order of distance.
+        const int step = (i * 7) % 12;
+        units.push_back(Unit(10 + i, Point(p.x + 900 + 40 * step, p.y - 700 - 3 * step)));
+        units.back()->selected = 1;
+    }
+    std::vector<TestObject*> byDistance = units;
+    auto distance = [&](TestObject* u) {
+        return std::hypot(u->position.x - p.x, u->position.y - p.y);
+    };
+    std::sort(byDistance.begin(), byDistance.end(),
+              [&](TestObject* x, TestObject* y) { return distance(x) < distance(y); });
+    const int rings[12] = {0, 64, 128, 128, 192, 192, 256, 256, 256, 256, 320, 320};
+    const struct {
+        int shift, ctrl, code, flags;
+    } cases[] = {{0, 0, 10, 6}, {1, 0, 1, 6 | 9}, {0, 1, 10, 4}, {1, 1, 1, 4 | 9}};
+    for (const auto& c : cases) {
+        Modifiers(c.shift, c.ctrl, 0);
+        for (TestObject* u : units)
+            u->given.clear();
+        Click(click);
+        for (int i = 0; i < 12; ++i) {
+            ASSERT_EQ(byDistance[i]->given.size(), 1u);
+            const PlayerOrder& o = byDistance[i]->given[0];
+            EXPECT_EQ(o.code, c.code);
+            EXPECT_EQ(o.flags, c.flags);
+            EXPECT_NEAR(std::hypot(o.p.x - p.x, o.p.y - p.y), rings[i], 1.0) << i;
+        }
+    }
+    Modifiers(0, 0, 0);
+    // A unit inside its ring goes to its own place.
+    for (TestObject* u : units)
+        u->selected = 0;
+    TestObject* near = Unit(40, Point(p.x + 10, p.y));
+    TestObject* nearer = Unit(41, Point(p.x + 30, p.y + 20));
+    near->selected = nearer->selected = 1;
+    Click(click);
+    EXPECT_EQ(near->given.at(0).p, p);
+    EXPECT_EQ(nearer->given.at(0).p, nearer->position);
+}
+
+TEST_F(BattleScreenTest, UnknownGroundIsOrderedAndKnownClosedGroundRefused) {
+    Open(OpenLand(20, 20, {"", "", "", "", "", "", "", "", "", "", "ppppppppppppppppp"}));
+    TestObject* u = Unit(1, Point(100, 100));
+    u->selected = 1;
+    const Point closed = screen->MapToScreen(Point(200, 10 * 32 + 16));
+    Click(closed);  // never seen: the order goes out
+    ASSERT_EQ(u->given.size(), 1u);
+    world().terrain->AddVisibility(10, 6, 1);
+    Click(closed);
+    EXPECT_EQ(u->given.size(), 1u);
+}
+
+// Every kind of target under a left click, with the keys held, and what the selection gets.
+TEST_F(BattleScreenTest, EachTargetGetsItsOrder) {
+    screen->SetRevealMap(1);
+    records.owned = {{1, 4}};
+    ChassisValues carrierValues;
+    carrierValues.role = 'g';
+    ChassisTemplate carrierChassis(carrierValues);
+    VehicleDesign carrierDesign('V');
+    carrierDesign.chassis = &carrierChassis;
+    const Point click(256, 224);  // a cell corner, where the targets stand
+    const Point p = screen->ScreenToMap(click);
+    struct Case {
+        const char* name;
+        int kind, team, controller;
+        bool carrier;
+        int shift, ctrl, alt;
+        int selectedKind;  // of the one selected unit
+        int code, flags;   // the order the selected unit gets (0: none)
+        bool atTarget;     // its point is the target's position (else (0, 0) or p)
+    } cases[] = {
+        {"wreck", 3, 0, 0, false, 0, 0, 0, 1, 10, 4, false},
+        {"wreck with Ctrl", 3, 0, 0, false, 0, 1, 0, 1, 2, 4, false},
+        {"repair unit", 2, 1, 1, false, 0, 0, 0, 1, 7, 6, false},
+        {"carrier", 1, 1, 1, true, 0, 0, 0, 1, 11, 6, false},
+        {"lone repairer", 1, 1, 1, false, 0, 0, 0, 2, 7, 6, true},
+        {"escort", 1, 1, 1, false, 0, 0, 1, 1, 8, 0, false},
+        {"guard", 1, 1, 1, false, 0, 1, 1, 1, 3, 0, false},
+        {"enemy", 1, 2, 2, false, 0, 0, 0, 1, 2, 6, false},
+        {"enemy with Shift and Ctrl", 1, 2, 2, false, 1, 1, 0, 1, 2, 4 | 9, false},
+        {"captured", 1, 2, 1, false, 0, 0, 0, 1, 0, 0, false},
+    };
+    int serial = 100;
+    for (const Case& c : cases) {
+        RemoveObjects();
+        TestObject* target = Unit(serial++, p, c.team, c.kind);
+        target->teamRecord.second = c.controller;
+        if (c.carrier) target->design = &carrierDesign;
+        TestObject* unit = Unit(serial++, Point(p.x + 400, p.y), 1, c.selectedKind);
+        unit->selected = 1;
+        Modifiers(c.shift, c.ctrl, c.alt);
+        Click(click);
+        Modifiers(0, 0, 0);
+        if (c.code == 0) {
+            EXPECT_TRUE(unit->given.empty()) << c.name;
+        } else {
+            ASSERT_EQ(unit->given.size(), 1u) << c.name;
+            EXPECT_EQ(unit->given[0].code, c.code) << c.name;
+            EXPECT_EQ(unit->given[0].flags, c.flags) << c.name;
+            if (c.atTarget) {
+                EXPECT_EQ(unit->given[0].p, target->position) << c.name;
+            }
+            if (c.kind != 3) {
+                EXPECT_EQ(unit->given[0].target, target->id) << c.name;
+            }
+        }
+        if (std::string(c.name) == "captured") {
+            EXPECT_EQ(target->newTeams, std::vector<int>{1});
+            EXPECT_EQ(target->selected, 1);
+        }
+    }
+    // A selection whose second unit is grouped: the first unit, then the group, are ordered.
+    RemoveObjects();
+    TestObject* enemy = Unit(300, p, 2);
+    auto groupObject = std::make_unique<TestObject>(1, 310, Point(50, 50), 11);
+    TestObject* group = groupObject.get();
+    world().AddGroup(std::move(groupObject));
+    // The list runs newest first: first, grouped, rest.
+    TestObject* rest = Unit(301, Point(p.x + 300, p.y));
+    TestObject* grouped = Unit(302, Point(p.x + 300, p.y + 40));
+    TestObject* first = Unit(303, Point(p.x + 300, p.y + 80));
+    grouped->groupId = group->id;
+    for (TestObject* u : {rest, grouped, first})
+        u->selected = 1;
+    Click(click);
+    EXPECT_EQ(first->given.size(), 1u);
+    EXPECT_TRUE(grouped->given.empty());
+    EXPECT_TRUE(rest->given.empty());
+    ASSERT_EQ(group->given.size(), 1u);
+    EXPECT_EQ(group->given[0].target, enemy->id);
+}
+
+// The cursor over each region, and over the map by what lies under it and what is selected.
+TEST_F(BattleScreenTest, TheCursorShowsWhatAClickWouldDo) {
+    EXPECT_EQ(screen->CursorFor(BattleScreen::kLeftEdge, Point()), 17);
+    EXPECT_EQ(screen->CursorFor(BattleScreen::kBottomRightEdge, Point()), 22);
+    EXPECT_EQ(screen->CursorFor(BattleScreen::kMiniMapRegion, Point()), 33);
+    EXPECT_EQ(screen->CursorFor(BattleScreen::kDesignButton, Point()),
+              BattleScreen::kPointerCursor);
+    screen->SetRevealMap(1);
+    const Point p(256, 224);
+    struct Case {
+        const char* name;
+        int targetKind, targetTeam, controller;  // kind 0: no target
+        int selectedKind, weapons;               // selectedKind 0: nothing selected
+        int shift, ctrl, paused;
+        int shape;
+    } cases[] = {
+        {"paused", 1, 2, 2, 1, 1, 0, 0, 1, 36},      {"nothing", 0, 0, 0, 0, 0, 0, 0, 0, 34},
+        {"move", 0, 0, 0, 1, 0, 0, 0, 0, 2},         {"move, Shift", 0, 0, 0, 1, 0, 1, 0, 0, 3},
+        {"move, Ctrl", 0, 0, 0, 1, 0, 0, 1, 0, 4},   {"move, both", 0, 0, 0, 1, 0, 1, 1, 0, 5},
+        {"ore deposit", 9, 0, 0, 1, 0, 0, 0, 0, 2},  {"wreck, Ctrl", 3, 0, 0, 1, 0, 0, 1, 0, 7},
+        {"attack", 1, 2, 2, 1, 1, 0, 0, 0, 7},       {"attack, Shift", 1, 2, 2, 1, 1, 1, 0, 0, 8},
+        {"attack, Ctrl", 1, 2, 2, 1, 1, 0, 1, 0, 9}, {"unarmed", 1, 2, 2, 1, 0, 0, 0, 0, 34},
+        {"capture", 1, 2, 2, 6, 0, 0, 0, 0, 40},     {"own, Shift", 1, 1, 1, 1, 0, 1, 0, 0, 1},
+        {"captured", 1, 2, 1, 1, 1, 0, 0, 0, 41},
+    };
+    int serial = 500;
+    for (const Case& c : cases) {
+        RemoveObjects();
+        if (c.targetKind) {
+            TestObject* target = Unit(serial++, p, c.targetTeam, c.targetKind);
+            target->teamRecord.second = c.controller;
+        }
+        if (c.selectedKind) {
+            TestObject* unit = Unit(serial++, Point(p.x + 400, p.y), 1, c.selectedKind);
+            unit->selected = 1;
+            unit->weapons = c.weapons;
+        }
+        world().paused = c.paused;
+        Modifiers(c.shift, c.ctrl, 0);
+        EXPECT_EQ(screen->CursorFor(BattleScreen::kMapViewRegion, p), c.shape) << c.name;
+    }
+    Modifiers(0, 0, 0);
+    world().paused = 0;
+}

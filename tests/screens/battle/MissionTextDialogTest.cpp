@@ -1,0 +1,105 @@
+#include "screens/battle/MissionTextDialog.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "core/KeyCodes.h"
+#include "screens/battle/OverlayTestSupport.h"
+
+namespace {
+
+using MissionTextDialogTest = OverlayTest;
+
+TEST_F(MissionTextDialogTest, TheTextIsCutToItsBuffer) {
+    const std::string longText(2000, 'a');
+    EXPECT_EQ(std::strlen(MissionTextDialog(longText.c_str()).Text()), 1023u);
+    EXPECT_STREQ(MissionTextDialog(nullptr).Text(), "");
+    EXPECT_STREQ(MissionTextDialog("Go\nnorth").Text(), "Go\nnorth");
+}
+
+TEST_F(MissionTextDialogTest, TheFirstAnsweringKeyOfABatchStands) {
+    const struct {
+        std::vector<int> keys;
+        int result, exitCode;
+    } cases[] = {
+        {{'a'}, 1, 0},
+        {{kKeyEscape}, 0, 1},
+        {{17}, 0, 1},
+        {{kKeyEnter}, 0, 0},
+        {{kKeyEscape, 'a'}, 0, 1},
+        {{kKeyEnter, kKeyEscape}, 0, 0},
+        {{'a', kKeyEscape, 'b'}, 0, 1},
+    };
+    for (const auto& c : cases) {
+        MissionTextDialog& dialog = Open<MissionTextDialog>("Briefing");
+        dialog.exitCode = 7;
+        for (int key : c.keys)
+            Post(InputKind::Key, Point(), key);
+        Sounds();
+        EXPECT_EQ(dialog.HandleEvents(16), c.result) << c.keys.size() << " " << c.keys[0];
+        if (c.result == 0) {
+            EXPECT_EQ(dialog.exitCode, c.exitCode) << c.keys[0];
+        }
+        // The whole batch is taken.
+        EXPECT_EQ(f->events.Count(), 0);
+        EXPECT_EQ(Sounds(), c.result ? "0 accept, 0 refuse" : "1 accept, 0 refuse");
+    }
+}
+
+TEST_F(MissionTextDialogTest, AButtonAnswersOnlyWhenReleasedOnIt) {
+    for (int button = 0; button < 2; ++button) {
+        MissionTextDialog& dialog = Open<MissionTextDialog>("Briefing");
+        const Point on = dialog.ButtonOf(button)->Bounds().Centre();
+        MoveTo(on);
+        Post(InputKind::ButtonDown, on, 'L');
+        Post(InputKind::ButtonUp, Point(10, 10), 'L');
+        EXPECT_EQ(Frame(), 1);
+        MoveTo(on);
+        Post(InputKind::ButtonDown, on, 'L');
+        Post(InputKind::ButtonUp, on, 'L');
+        EXPECT_EQ(Frame(), 0);
+        EXPECT_EQ(dialog.exitCode, button == 0 ? 1 : 0);
+    }
+    // A press beside the buttons is refused.
+    Open<MissionTextDialog>("Briefing");
+    Sounds();
+    Post(InputKind::ButtonDown, Point(10, 10), 'L');
+    EXPECT_EQ(Frame(), 1);
+    EXPECT_EQ(Sounds(), "0 accept, 1 refuse");
+}
+
+TEST_F(MissionTextDialogTest, AltF4QuitsWithoutClosingTheDialog) {
+    MissionTextDialog& dialog = Open<MissionTextDialog>("Briefing");
+    f->events.altDown = 1;
+    Post(InputKind::Key, Point(), kKeyF4);
+    EXPECT_EQ(dialog.HandleEvents(16), 1);
+    EXPECT_EQ(f->world->requestedMode, static_cast<int>(GameMode::Quit));
+}
+
+TEST_F(MissionTextDialogTest, TheTextIsWrittenInsideItsBox) {
+    const Rect box(Point(228, 178), Point(418, 241));
+    auto inked = [&](const char* text) {
+        Open<MissionTextDialog>(text);
+        Frame();
+        std::vector<uint8_t> pixels(f->display.BackPage(), f->display.BackPage() + 640 * 480);
+        return pixels;
+    };
+    const std::vector<uint8_t> blank = inked("");
+    const std::vector<uint8_t> written = inked(std::string(400, 'W').c_str());
+    int changedInside = 0;
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            const size_t i = static_cast<size_t>(y) * 640 + x;
+            if (blank[i] == written[i]) continue;
+            ASSERT_TRUE(x >= 228 && x <= 418 && y >= 178 && y <= 241) << x << "," << y;
+            ++changedInside;
+        }
+    }
+    EXPECT_GT(changedInside, 0);
+    EXPECT_EQ(box.extent.w, 191);
+}
+
+}  // namespace

@@ -1,0 +1,293 @@
+#include "BattleScreenPictures.h"
+
+#include <string>
+
+#include "AssetPalette.h"
+#include "Canvas.h"
+#include "GlyphFont.h"
+#include "PictureEncoding.h"
+#include "core/PackWriter.h"
+
+namespace mkassets {
+
+namespace BattleScreenPictures {
+namespace {
+
+constexpr int kWidth = 640;
+constexpr int kHeight = 480;
+
+struct Box {
+    int x, y, w, h;
+};
+
+// Both corners inclusive.
+Box Corners(int x0, int y0, int x1, int y1) {
+    return {x0, y0, x1 - x0 + 1, y1 - y0 + 1};
+}
+
+void Plate(Canvas& c, const Box& b, const Ramp& ramp, int step) {
+    c.FillRect(b.x, b.y, b.w, b.h, ramp.At(step));
+    c.FillRect(b.x, b.y, b.w, 1, ramp.At(step + 3));
+    c.FillRect(b.x, b.y, 1, b.h, ramp.At(step + 3));
+    c.FillRect(b.x, b.y + b.h - 1, b.w, 1, ramp.At(step - 3));
+    c.FillRect(b.x + b.w - 1, b.y, 1, b.h, ramp.At(step - 3));
+}
+
+void Frame(Canvas& c, const Box& b, uint8_t colour) {
+    c.FillRect(b.x, b.y, b.w, 1, colour);
+    c.FillRect(b.x, b.y + b.h - 1, b.w, 1, colour);
+    c.FillRect(b.x, b.y, 1, b.h, colour);
+    c.FillRect(b.x + b.w - 1, b.y, 1, b.h, colour);
+}
+
+void Caption(Canvas& c, const Box& b, const std::string& text, uint8_t colour) {
+    const int width = GlyphFont::TextWidth(text, 1);
+    GlyphFont::DrawText(c, b.x + (b.w - width) / 2, b.y + (b.h - GlyphFont::kCellHeight) / 2, text,
+                        1, colour);
+}
+
+// A button face on a full-screen frame, so that it lands where the screen draws it: lit for a
+// highlight, sunk for a press, plain for the normal look.
+enum class Look { Normal, Lit, Pressed };
+Canvas Face(const Box& b, const std::string& text, const AssetPalette& palette, Look look) {
+    Canvas c(kWidth, kHeight);
+    const Ramp& ramp = palette.GetRamp(look == Look::Pressed ? RampId::Interface : RampId::Metal);
+    Plate(c, b, ramp, look == Look::Lit ? 10 : look == Look::Pressed ? 5 : 7);
+    Frame(c, b, look == Look::Normal ? PaletteIndex::kLightGrey : PaletteIndex::kHighlight);
+    Caption(c, b, text, look == Look::Pressed ? PaletteIndex::kWhite : PaletteIndex::kText);
+    return c;
+}
+
+struct FaceRow {
+    int row;
+    Box box;
+    const char* caption;
+    Look look;
+};
+
+// The large pack's buttons by row (the screen's button table names the rows).
+const FaceRow kLargeFaces[] = {
+    {1, Corners(573, 46, 637, 67), "OPTIONS", Look::Lit},
+    {7, Corners(573, 46, 637, 67), "OPTIONS", Look::Pressed},
+    {2, Corners(512, 46, 573, 66), "MAP", Look::Lit},
+    {3, Corners(512, 46, 573, 66), "BUILD", Look::Normal},
+    {4, Corners(512, 46, 573, 66), "BUILD", Look::Lit},
+    {5, Corners(573, 67, 637, 89), "DESIGN", Look::Lit},
+    {6, Corners(512, 67, 573, 89), "UNITS", Look::Lit},
+    {8, Corners(512, 67, 573, 89), "UNITS", Look::Pressed},
+    {11, Corners(582, 344, 639, 368), "BUILD", Look::Lit},
+    {12, Corners(527, 255, 624, 270), "GROUPS", Look::Lit},
+    {13, Corners(527, 255, 624, 270), "DESIGNS", Look::Normal},
+    {14, Corners(527, 255, 624, 270), "DESIGNS", Look::Lit},
+    {16, Corners(8, 448, 68, 472), "DESTROY", Look::Lit},
+    {17, Corners(75, 448, 138, 472), "SPECIAL", Look::Lit},
+    {18, Corners(145, 448, 210, 472), "GUARD", Look::Lit},
+    {19, Corners(216, 448, 280, 472), "HOME", Look::Lit},
+    {20, Corners(288, 448, 351, 472), "REPAIR", Look::Lit},
+    {21, Corners(356, 448, 422, 472), "MARKS", Look::Lit},
+    {64, Corners(356, 448, 422, 472), "MARKS", Look::Pressed},
+    {22, Corners(429, 448, 494, 472), "FACTORY", Look::Lit},
+    {23, Corners(500, 448, 564, 472), "TRACK", Look::Lit},
+    {25, Corners(500, 448, 564, 472), "TRACK", Look::Pressed},
+    {24, Corners(572, 448, 632, 472), "PAUSE", Look::Lit},
+    {26, Corners(572, 448, 632, 472), "PAUSE", Look::Pressed},
+};
+
+const FaceRow kSmallFaces[] = {
+    {1, Corners(518, 292, 543, 322), "1:1", Look::Lit},
+    {2, Corners(518, 292, 543, 322), "1:2", Look::Normal},
+    {3, Corners(518, 292, 543, 322), "1:2", Look::Lit},
+    {4, Corners(558, 292, 588, 322), "x2", Look::Lit},
+    {5, Corners(558, 292, 588, 322), "x1", Look::Normal},
+    {6, Corners(558, 292, 588, 322), "x1", Look::Lit},
+    {7, Corners(490, 383, 512, 447), "", Look::Lit},
+    {68, Corners(599, 292, 628, 322), "TAB", Look::Lit},
+    {14, Corners(518, 274, 635, 282), "", Look::Lit},
+    {15, Corners(518, 335, 635, 342), "", Look::Lit},
+    {16, Corners(518, 371, 635, 377), "", Look::Lit},
+    {17, Corners(518, 431, 635, 440), "", Look::Lit},
+};
+
+Canvas SidePanel(const AssetPalette& palette) {
+    Canvas c(kWidth, kHeight);
+    const Ramp& metal = palette.GetRamp(RampId::Metal);
+    Plate(c, {512, 0, 128, 480}, metal, 6);
+    // The two resource counters, the tab area and its header.
+    c.FillRect(521, 22, 38, 10, PaletteIndex::kBlack);
+    c.FillRect(588, 22, 38, 10, PaletteIndex::kBlack);
+    GlyphFont::DrawText(c, 521, 8, "ORE", 1, PaletteIndex::kHeading);
+    GlyphFont::DrawText(c, 588, 8, "CASH", 1, PaletteIndex::kHeading);
+    c.FillRect(521, 332, 110, 107, PaletteIndex::kBlack);
+    Frame(c, Corners(520, 331, 631, 439), PaletteIndex::kLightGrey);
+    // The unit panel: the chassis picture box, rank and damage readouts.
+    c.FillRect(521, 112, 108, 102, palette.GetRamp(RampId::Interface).At(2));
+    Frame(c, Corners(520, 111, 629, 214), PaletteIndex::kLightGrey);
+    GlyphFont::DrawText(c, 524, 228, "RANK", 1, PaletteIndex::kText);
+    GlyphFont::DrawText(c, 524, 269, "DAMAGE", 1, PaletteIndex::kText);
+    return c;
+}
+
+Canvas BuildPanel(const AssetPalette& palette) {
+    Canvas c(kWidth, kHeight);
+    const Ramp& panel = palette.GetRamp(RampId::Interface);
+    Plate(c, {512, 90, 128, 358}, panel, 4);
+    c.FillRect(522, 107, 108, 102, panel.At(1));
+    c.FillRect(534, 216, 85, 31, PaletteIndex::kBlack);
+    c.FillRect(523, 281, 110, 53, PaletteIndex::kBlack);
+    c.FillRect(523, 377, 110, 52, PaletteIndex::kBlack);
+    c.FillRect(527, 351, 17, 13, PaletteIndex::kBlack);
+    return c;
+}
+
+Canvas BottomStrip(const AssetPalette& palette) {
+    Canvas c(kWidth, kHeight);
+    Plate(c, {0, 448, 640, 32}, palette.GetRamp(RampId::Metal), 5);
+    return c;
+}
+
+// A chassis icon of the unit panel: a hull of its own shape in the picture box.
+Canvas ChassisIcon(int index, const AssetPalette& palette) {
+    Canvas c(kWidth, kHeight);
+    const Ramp& hull = palette.GetRamp(index % 2 ? RampId::Rock : RampId::Earth);
+    const int w = 40 + (index * 7) % 40;
+    const int h = 30 + (index * 11) % 40;
+    c.FillRect(575 - w / 2, 163 - h / 2, w, h, hull.At(8));
+    c.FillCircle(575, 163, 6 + index % 8, hull.At(12));
+    GlyphFont::DrawText(c, 524, 200, std::to_string(index), 1, PaletteIndex::kTextDim);
+    return c;
+}
+
+Canvas StructureIndicator(int i, const AssetPalette& palette) {
+    Canvas c(kWidth, kHeight);
+    c.FillRect(522 + 18 * i, 442, 14, 4, palette.GetRamp(RampId::Fire).At(10));
+    return c;
+}
+
+// The frame round the map view: a border with an open interior.
+Canvas MapFrame(const AssetPalette& palette) {
+    Canvas c(kWidth, kHeight);
+    const Ramp& metal = palette.GetRamp(RampId::Metal);
+    c.FillRect(0, 0, 512, 3, metal.At(9));
+    c.FillRect(0, 477, 512, 3, metal.At(4));
+    c.FillRect(0, 0, 3, 480, metal.At(9));
+    c.FillRect(509, 0, 3, 480, metal.At(4));
+    return c;
+}
+
+Canvas TabHeader(const char* text, const AssetPalette& palette) {
+    Canvas c(kWidth, kHeight);
+    c.FillRect(521, 323, 70, 8, palette.GetRamp(RampId::Interface).At(6));
+    GlyphFont::DrawText(c, 522, 321, text, 1, PaletteIndex::kHeading);
+    return c;
+}
+
+// A ring drawn centred on a hardpoint.
+Canvas Marker(int hardpoint) {
+    Canvas c(16, 16);
+    c.FillCircle(8, 8, 7, PaletteIndex::kHighlight);
+    c.FillCircle(8, 8, 5 - hardpoint % 2, PaletteIndex::kBlack);
+    for (int y = 6; y < 10; ++y) {
+        for (int x = 6; x < 10; ++x)
+            c.Clear(x, y);
+    }
+    return c;
+}
+
+Canvas Lamp(int x, int y, uint8_t colour) {
+    Canvas c(kWidth, kHeight);
+    c.FillCircle(x, y, 4, colour);
+    return c;
+}
+
+Canvas Warning(int slot, const char* text, const AssetPalette& palette) {
+    Canvas c(kWidth, kHeight);
+    const Box b{523, 116 + 14 * slot, 62, 12};
+    c.FillRect(b.x, b.y, b.w, b.h, palette.GetRamp(RampId::Fire).At(5));
+    Caption(c, b, text, PaletteIndex::kWhite);
+    return c;
+}
+
+// Frame f of a bar: f tenths filled.
+Canvas Bar(const Box& b, int f, uint8_t colour) {
+    Canvas c(kWidth, kHeight);
+    c.FillRect(b.x, b.y, b.w, b.h, PaletteIndex::kBlack);
+    c.FillRect(b.x + 1, b.y + 1, (b.w - 2) * f / (kBarFrames - 1), b.h - 2, colour);
+    return c;
+}
+
+Canvas MarkerFrame(int f, const AssetPalette& palette) {
+    Canvas c(32, 32);
+    const int r = 3 + f * 12 / kMarkerFrames;
+    c.FillCircle(16, 16, r, palette.GetRamp(RampId::Ore).At(6));
+    if (r > 2) c.FillCircle(16, 16, r - 2, PaletteIndex::kBrightGreen);
+    for (int y = 16 - r + 3; y <= 16 + r - 3; ++y) {
+        for (int x = 16 - r + 3; x <= 16 + r - 3; ++x) {
+            if (c.Inside(x, y) && (x - 16) * (x - 16) + (y - 16) * (y - 16) < (r - 3) * (r - 3))
+                c.Clear(x, y);
+        }
+    }
+    return c;
+}
+
+}  // namespace
+
+std::vector<uint8_t> MakeLargePack(const AssetPalette& palette) {
+    PackWriter pack(1, kLargeRows);
+    auto put = [&](int row, const Canvas& c) { pack.SetEntry(0, row, EncodePicture(c)); };
+    put(0, SidePanel(palette));
+    put(10, BuildPanel(palette));
+    put(15, BottomStrip(palette));
+    for (const FaceRow& f : kLargeFaces)
+        put(f.row, Face(f.box, f.caption, palette, f.look));
+    for (int row = 27; row <= 41; ++row)
+        put(row, ChassisIcon(row, palette));
+    for (int i = 0; i < 6; ++i)
+        put(42 + i, StructureIndicator(i, palette));
+    return pack.Build();
+}
+
+std::vector<uint8_t> MakeSmallPack(const AssetPalette& palette) {
+    PackWriter pack(kBarFrames, kSmallRows);
+    auto put = [&](int column, int row, const Canvas& c) {
+        pack.SetEntry(column, row, EncodePicture(c));
+    };
+    put(0, 0, MapFrame(palette));
+    for (const FaceRow& f : kSmallFaces)
+        put(0, f.row, Face(f.box, f.caption, palette, f.look));
+    put(0, 56, TabHeader("MAP", palette));
+    put(0, 59, TabHeader("STATUS", palette));
+    put(0, 72, TabHeader("PLAYERS", palette));
+    const int markers[7] = {57, 58, 60, 61, 62, 63, 64};
+    for (int i = 0; i < 7; ++i)
+        put(0, markers[i], Marker(i));
+    // Docks: carrier 0 .. 2, repair unit 0 .. 1, a spare; a code-4 structure's two and a spare.
+    const int docks[9] = {8, 9, 10, 11, 12, 13, 69, 70, 71};
+    for (int i = 0; i < 9; ++i)
+        put(0, docks[i], Lamp(590 + 12 * (i % 3), 120 + 12 * (i / 3), PaletteIndex::kStatusWarn));
+    const char* warnings[3] = {"BLOCKED", "NO DOCK", "NOT READY"};
+    const int rowsV[3] = {21, 23, 22};
+    const int rowsT[3] = {24, 26, 25};
+    for (int i = 0; i < 3; ++i) {
+        put(0, rowsV[i], Warning(i, warnings[i], palette));
+        put(0, rowsT[i], Warning(i, warnings[i], palette));
+    }
+    const Box bars[3] = {{545, 352, 80, 10}, {592, 230, 30, 8}, {592, 271, 30, 8}};
+    const uint8_t colours[3] = {PaletteIndex::kStatusGood, PaletteIndex::kHeading,
+                                PaletteIndex::kStatusBad};
+    for (int b = 0; b < 3; ++b) {
+        for (int f = 0; f < kBarFrames; ++f)
+            put(f, 18 + b, Bar(bars[b], f, colours[b]));
+    }
+    return pack.Build();
+}
+
+std::vector<uint8_t> MakeMarkerPack(const AssetPalette& palette) {
+    PackWriter pack(kMarkerFrames, 1);
+    for (int f = 0; f < kMarkerFrames; ++f)
+        pack.SetEntry(f, 0, EncodePicture(MarkerFrame(f, palette)));
+    return pack.Build();
+}
+
+}  // namespace BattleScreenPictures
+
+}  // namespace mkassets
