@@ -4,7 +4,6 @@
 
 #include "ai/AIGroupManager.h"
 #include "ai/BuildPlanner.h"
-#include "ai/FactoryControls.h"
 #include "ai/InfluenceGrid.h"
 #include "ai/SquadPoolManager.h"
 #include "ai/SquadRecruiter.h"
