@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "ai/AIController.h"
+#include "ai/EngageNearestManoeuvre.h"
 #include "world/World.h"
 
 namespace {
@@ -24,6 +25,8 @@ void InstallComputerOpponents(World& world) {
                                                   kLastMissionTechLevel);
         return nullptr;
     };
+    // The factory of a computer team and every design that names it react to the nearest enemy.
+    EngageNearestManoeuvre::Install(world.unitMakers);
     // Keeps what another piece installed before.
     auto previous = std::move(world.scenarioMakers.clearSharedCounters);
     World* target = &world;

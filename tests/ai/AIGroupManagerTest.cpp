@@ -8,6 +8,7 @@
 #include "ai/AIGroupManager.h"
 #include "ai/ManagerFixture.h"
 #include "catalogue/DesignRules.h"
+#include "catalogue/WeaponTemplate.h"
 #include "objects/Squad.h"
 
 namespace {
@@ -73,7 +74,7 @@ TEST_F(GroupTest, IdleGroupsOfTwoThreeAndOneMergeIntoOneOfSixButAPlannedGroupSta
     EXPECT_NE(two->manoeuvres.Find(2), nullptr);
     EXPECT_EQ(two->manoeuvres.Count(), 2);
     for (int i = 0; i < 6; ++i) {
-        auto* member = static_cast<ManagedUnit*>(two->MemberAt(i));
+        auto* member = static_cast<AIUnit*>(two->MemberAt(i));
         EXPECT_EQ(member->GetDesign()->parameters[0], 4);
         EXPECT_EQ(member->GetDesign()->parameters[1], 70);
         ASSERT_FALSE(member->given.empty());
@@ -134,6 +135,49 @@ TEST_F(GroupTest, AFullGroupSkipsTheStrengthTestAndALoneUnitIsNeverHeldBack) {
     EXPECT_EQ(groups.PickAttackGroup(*lonely, 0), one);
     one->AddMember(*w.AddOwned(Point(600, 600)), 1);
     EXPECT_EQ(groups.PickAttackGroup(*lonely, 0), nullptr);
+}
+
+TEST_F(GroupTest, RatesKnownTargetsByWhatTheyAre) {
+    struct Case {
+        const ChassisTemplate* chassis;
+        int kind;
+        int heavyHits;
+        bool known;
+        int rating;
+    };
+    const AIKit& kit = w.kit;
+    const Case cases[] = {
+        {kit.Structure(3), 7, 0, true, 2}, {kit.Structure(3), 7, 6, true, 1},
+        {kit.Role('f'), 1, 0, true, 1},    {kit.Role('f'), 1, 6, true, 2},
+        {kit.Structure(2), 7, 0, true, 4}, {kit.Role('t'), 6, 0, true, 5},
+        {kit.Role('k'), 2, 0, true, 6},    {kit.Role('h'), 1, 0, true, 6},
+        {kit.Structure(0), 7, 0, true, 7}, {kit.Role('a'), 1, 0, true, 8},
+        {kit.Role('a'), 1, 0, false, 0},
+    };
+    for (const Case& c : cases) {
+        PoolUnit* target = w.AddPoolUnit(1, Point(900, 900), c.chassis, c.kind);
+        if (c.known) target->SetReferencePoint(ManagerWorld::kTeam, target->GetPosition());
+        groups.heavyHits = c.heavyHits;
+        EXPECT_EQ(groups.RateTarget(*target), c.rating) << c.chassis->role << " " << c.heavyHits;
+        target->destroyed = 1;
+        EXPECT_EQ(groups.RateTarget(*target), 0);
+    }
+    // A target some group attacks already is not rated.
+    PoolUnit* chased = Enemy(Point(800, 800));
+    groups.LaunchAttack(*Group(1), *chased);
+    EXPECT_EQ(groups.RateTarget(*chased), 0);
+}
+
+TEST_F(GroupTest, CountsOnlyHitsOfWeaponsMountedAboveSizeTwo) {
+    for (int size : {2, 3}) {
+        WeaponValues v;
+        v.mount.clan = 'V';
+        v.mount.role = 'a';
+        v.mount.mountSize = size;
+        WeaponTemplate weapon(WeaponClass::Burst, v);
+        groups.OnEvent(8, nullptr, &weapon);
+    }
+    EXPECT_EQ(groups.heavyHits, 1);
 }
 
 TEST_F(GroupTest, LaunchedAttackTunesMembersByTargetAndArmsTheGroup) {

@@ -48,6 +48,20 @@ TEST(BuildPlanner, RequestsOneUnitAtATimeWhileWeakAndBelowItsSizeLimit) {
     }
 }
 
+TEST(BuildPlanner, StopsOnceTheBalanceReachesItsThreshold) {
+    // Level 3, threshold -20: own health over enemy firepower less enemy health over own.
+    ManagerWorld w(3, 5, 0x20, 3);
+    w.AddUnit(1, Point(900, 900), 'a', 1);
+    AIUnit* own = w.AddUnit(2, Point(300, 300), 'a', 1);
+    own->SetHealth(100, 20);
+    w.Refresh();
+    EXPECT_EQ(w.controller->StrengthBalance(nullptr, 0, nullptr, 1, 1), 80 - 100);
+    EXPECT_EQ(w.controller->buildPlanner->Think(), 0);
+    own->SetHealth(100, 21);
+    w.Refresh();
+    EXPECT_EQ(w.controller->buildPlanner->Think(), 1);
+}
+
 TEST(BuildPlanner, ClaimsPurposeOneUnitsEvenWhenItNeverBuilds) {
     ManagerWorld w(3, 5, 0x20, 1);
     BuildPlanner& planner = *w.controller->buildPlanner;
@@ -83,13 +97,18 @@ TEST(BuildPlanner, CentresTheHomeSquadOnItsWeightedAnchors) {
     std::unique_ptr<GameObject> owned = std::move(rock);
     ASSERT_EQ(w.world.AddDestructible(owned), 1);
     c.AddObjectiveId(rockId, 0);
-    // A factory with a goal counts where the goal leads; a combat member is no anchor.
+    // A factory or a repairer with a goal counts where the goal leads; a combat member is no
+    // anchor.
     w.factory->goals.PushBack(
         std::make_unique<LocationGoal>(w.factory->id, Point(720, 800), 0, 1, 1));
+    PoolUnit* repairer = w.AddPoolUnit(2, Point(4000, 4000), w.kit.Role('k'));
+    repairer->AddGoal(Point(100, 900));
+    c.AdoptUnit(*repairer, 0);
     PoolUnit* fighter = w.AddOwned(Point(3000, 3000));
     home.AddMember(*fighter, 1);
     planner.OnEvent(AIController::kFactoryIdle, nullptr, nullptr);
-    EXPECT_EQ(FormationOf(home)->centre, Point((720 + 200 + 1000) / 4, (800 + 200 + 520) / 4));
+    EXPECT_EQ(FormationOf(home)->centre,
+              Point((720 + 200 + 1000 + 100) / 5, (800 + 200 + 520 + 900) / 5));
 }
 
 TEST(SquadRecruiter, GathersUnitsOfEachPurposeCodeInOneSquad) {

@@ -9,6 +9,7 @@
 #include "ai/ManagerFixture.h"
 #include "ai/SquadPoolManager.h"
 #include "catalogue/DesignRules.h"
+#include "catalogue/PartRule.h"
 #include "objects/FactoryProduction.h"
 #include "objects/Squad.h"
 #include "support/FakeClock.h"
@@ -49,17 +50,22 @@ TEST(SquadPool, FirstMinerRequestComesFirstWithPriorityOneAndOnlyOnce) {
 TEST(SquadPool, RepairersNeedTechLevelThreeAndScavengersTechLevelTwo) {
     struct Case {
         int tech;
+        int repairers;
+        int damaged;
         int purpose;  // of the one request filed, 0 none
     };
-    for (const Case& c : {Case{1, 0}, Case{2, 3}, Case{3, 4}}) {
+    // Level 1: a repairer for each 4 damaged units, at most one; a scavenger per 12 wrecks.
+    for (const Case& c : {Case{1, 0, 8, 0}, Case{2, 0, 8, 3}, Case{3, 0, 8, 4}, Case{3, 1, 8, 3},
+                          Case{3, 0, 3, 3}}) {
         ManagerWorld w(1, c.tech);
         AIController& controller = *w.controller;
         // A miner, no structure wanted, twelve wrecks near home and damaged units to mend.
         controller.minerCount = 1;
+        controller.repairerCount = c.repairers;
         controller.typeQueue.DeleteAll();
         for (int i = 0; i < 12; ++i)
             AddWreck(w.world, Point(700 + 64 * (i % 6), 800 + 64 * (i / 6)));
-        for (int i = 0; i < 8; ++i)
+        for (int i = 0; i < c.damaged; ++i)
             w.AddOwned(Point(300, 300 + 8 * i))->SetHealth(100, 50);
         EXPECT_EQ(controller.squadPool->Think(), c.purpose ? 1 : 0) << c.tech;
         for (int purpose : {3, 4})
@@ -88,6 +94,15 @@ TEST(SquadPool, StructureRequestsFollowTheTypeQueueAfterAUnitWasBuilt) {
     EXPECT_EQ(c.typeQueue.Count(), 2);
     EXPECT_EQ(AIController::OrderPriority(request), 1);
     EXPECT_EQ(AIController::OrderPurpose(request), 5);
+    EXPECT_EQ(request.FindEntry(3), nullptr);
+    // Type 1 asks for kind-3 items.
+    c.typeCounts[3] = 1;
+    DesignRules second;
+    EXPECT_EQ(pool.PlanStructureOrder(second), 1);
+    EXPECT_EQ(c.typeQueue.Count(), 1);
+    ASSERT_NE(second.FindEntry(3), nullptr);
+    EXPECT_EQ(second.FindEntry(3)->flags, 1u);
+    EXPECT_EQ(AIController::OrderPriority(second), 4);
 }
 
 TEST(SquadPool, NewMinersTakeTheirObjectiveAndTheFirstWhenThereAreTooFew) {
@@ -166,7 +181,7 @@ TEST_F(PoolDirection, WaitsForItsTimerThenSendsIdleWorkersToOneRockAndOneSafeWre
     ASSERT_EQ(w.world.AddDestructible(owned), 1);
     // The only wreck lies nearer an enemy factory: the scavenger stays.
     GameObject* wreck = AddWreck(w.world, Point(1100, 640));
-    ManagedFactory* enemy = w.AddFactory(1, Point(1200, 640));
+    FakeFactory* enemy = w.AddFactory(1, Point(1200, 640));
     EXPECT_EQ(pool.DirectPools(), 0);
     EXPECT_TRUE(miners[0]->given.empty());
     EXPECT_EQ(Direct(), 1);
@@ -248,9 +263,9 @@ TEST_F(PoolDirection, StructureUnitsDeployOnBuildableGroundOrWalkToTheNearestPla
 namespace {
 
 // A factory that may move: it answers the unfolding and placement questions a test sets.
-class MovingFactory : public ManagedUnit, public FactoryProduction {
+class MovingFactory : public AIUnit, public FactoryProduction {
 public:
-    MovingFactory(const SimId& id, const Point& at) : ManagedUnit(id, at, nullptr, 4) {}
+    MovingFactory(const SimId& id, const Point& at) : AIUnit(id, at, nullptr, 4) {}
     GameObject* AsObject() override { return this; }
     VehicleDesign* CurrentJob() override { return nullptr; }
     int32_t RemainingTime() override { return 0; }

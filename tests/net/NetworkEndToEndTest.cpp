@@ -1,6 +1,6 @@
 // Four real programs on one machine, each on its own loopback address and in its own folder,
-// meet through the host and join screen, set up one game and start it; each then writes the
-// state digest it plays from, and all four must agree. The processes run on the real clock:
+// meet through the host and join screen, set up one game, start and pause it; each then writes
+// the digest of the state it holds, and all four must agree. The processes run on the real clock:
 // the fixed-step clock would let each one race through its script at its own pace.
 #include <gtest/gtest.h>
 
@@ -27,17 +27,26 @@ std::string ReadText(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Every machine reaches the menu, the guests give the host time to listen; the host starts the
-// game once, late enough for every guest's report to be in (an earlier press is refused, but a
-// later key would reach the game). Everybody writes its digest before anybody leaves, since a
-// machine that leaves hands its team to another and so changes the state.
-std::string ScriptFor(bool host) {
+// The scripts keep one timetable from the moment each program reaches its menu (within a
+// second of the others): a script cannot wait for another program, so every step has a wide
+// margin. The guests join; the host starts the game, pressing again while a late guest's report
+// is still missing (a press before is refused, one after does nothing in the game); one guest
+// pauses the game for everybody, so the digests all four write some seconds later describe one
+// state; and nobody leaves before all have written, since a machine that leaves hands its team
+// to another.
+std::string ScriptFor(int player) {
     std::string s = "wait 1000\ntext \"m\"\nawait 2 30000\n";
-    if (host)
-        s += "wait 500\ntext \"h\"\nwait 500\nkey RETURN\nwait 25000\nkey RETURN\n";
-    else
-        s += "wait 5000\ntext \"j\"\nwait 500\nkey RETURN\n";
-    s += "await 3 60000\nwait 5000\nchecksum net\nwait 8000\nquit\nwait 10000\n";
+    if (player == 1) {
+        s += "wait 500\ntext \"h\"\nwait 500\nkey RETURN\nwait 14000\n";
+        for (int press = 0; press < 4; ++press)
+            s += "key RETURN\nwait 8000\n";
+        s += "wait 6000\n";
+    } else {
+        s += "wait 4000\ntext \"j\"\nwait 500\nkey RETURN\nwait 40500\n";
+    }
+    s += "await 3 1\nwait 3000\n";
+    if (player == 2) s += "keydown CTRL\nkey P\nkeyup CTRL\n";
+    s += "wait 8000\nchecksum net\nwait 10000\nquit\nwait 10000\n";
     return s;
 }
 
@@ -64,7 +73,7 @@ TEST(NetworkEndToEnd, FourProgramsJoinOneGameAndStartFromTheSameState) {
         std::ofstream(game / "QX.INI")
             << "[OPTIONS]\nMOVIES=NO\nHOST=127.0.0.1\n"
             << "[COMMUNICATIONS]\nPORT=" << port << "\nBIND=127.0.0." << n << "\n";
-        std::ofstream(game / "script.txt") << ScriptFor(n == 1);
+        std::ofstream(game / "script.txt") << ScriptFor(n);
         const std::string command =
             "cd '" + game.string() +
             "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy QX_SCRIPT=script.txt "
