@@ -1,5 +1,6 @@
 // The design screen in the real program, headless: the main menu's design entry through the
-// set-up screen into the design screen, and the leave key back to the menu, each step waiting
+// set-up screen into the design screen, a chassis picked, and the leave key back to the menu with
+// the design stored, each step waiting
 // for its game mode.
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ std::string ReadText(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-TEST(DesignEndToEnd, TheMenusDesignEntryOpensTheDesignScreenAndLeavesBackToTheMenu) {
+TEST(DesignEndToEnd, TheMenusDesignEntryOpensTheDesignScreenAndStoresADesignOnLeaving) {
     const fs::path maker = fs::path(QX_BINARY_DIR) / "qx-mkassets";
     if (!fs::exists(maker)) GTEST_SKIP() << "the sample asset maker is not built";
     TempDirectory directory;
@@ -31,6 +32,7 @@ TEST(DesignEndToEnd, TheMenusDesignEntryOpensTheDesignScreenAndLeavesBackToTheMe
                       .c_str()),
               0);
     fs::create_directory(game / "captures");
+    const std::string designsBefore = ReadText(game / "Assets" / "V.vdf");
     std::ofstream(game / "QX.INI") << "[OPTIONS]\nMOVIES=NO\n";
     std::ofstream(game / "script.txt") << "wait 500\n"
                                           "text \"m\"\n"
@@ -43,7 +45,19 @@ TEST(DesignEndToEnd, TheMenusDesignEntryOpensTheDesignScreenAndLeavesBackToTheMe
                                           "await 5 3000\n"
                                           "wait 300\n"
                                           "capture design\n"
+                                          // The chassis category and its first entry.
+                                          "move 55 34\n"
+                                          "wait 100\n"
+                                          "click L 55 34\n"
+                                          "wait 300\n"
+                                          "move 565 195\n"
+                                          "wait 100\n"
+                                          "click L 565 195\n"
+                                          "wait 300\n"
+                                          // Leaving with a change asks; yes stores it.
                                           "text \"b\"\n"
+                                          "wait 300\n"
+                                          "text \"y\"\n"
                                           "await 2 3000\n"
                                           "wait 300\n"
                                           "capture menu-again\n"
@@ -70,6 +84,11 @@ TEST(DesignEndToEnd, TheMenusDesignEntryOpensTheDesignScreenAndLeavesBackToTheMe
     // the design screen between two menus.
     EXPECT_TRUE(capture("menu") != capture("design"));
     EXPECT_TRUE(capture("design") != capture("menu-again"));
+    // The World wrote the clan's design file on leaving, with the new design in it.
+    const std::string designsAfter = ReadText(game / "Assets" / "V.vdf");
+    EXPECT_GT(designsAfter.size(), designsBefore.size());
+    EXPECT_EQ(designsBefore.find("Bastion"), std::string::npos);
+    EXPECT_NE(designsAfter.find("Bastion"), std::string::npos) << designsAfter;
 }
 
 }  // namespace
