@@ -1,7 +1,6 @@
 // The design screen in the real program, headless: the main menu's design entry through the
 // set-up screen into the design screen, a chassis picked, and the leave key back to the menu with
-// the design stored, each step waiting
-// for its game mode.
+// the design stored, each step waiting for its game mode.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
