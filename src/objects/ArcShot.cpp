@@ -69,7 +69,7 @@ void ArcShot::Update(int elapsedMs) {
         Strike(position);
         return;
     }
-    StepFlash(elapsedMs);
+    AdvanceFlash(elapsedMs);
     stepTime += elapsedMs;
     if (stepTime < kHopMs) return;
     MoveTo(goals.Front()->GetLocation());
@@ -77,7 +77,7 @@ void ArcShot::Update(int elapsedMs) {
     stepTime = 0;
 }
 
-void ArcShot::StepFlash(int elapsedMs) {
+void ArcShot::AdvanceFlash(int elapsedMs) {
     if (flashOn != 1) return;
     flashTime += elapsedMs;
     GameObject* owner = Owner();

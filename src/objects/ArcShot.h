@@ -27,7 +27,7 @@ public:
     void SetTargetPoint(const Point& target);
     // The course from the shell's position to the point, the point last.
     std::vector<Point> BuildArc(const Point& target);
-    void StepFlash(int elapsedMs);
+    void AdvanceFlash(int elapsedMs);
 
     int32_t stepTime = 0;
     int32_t flashOn = 0;

@@ -39,7 +39,7 @@ Image* DirectShot::FlashSequence(int facing) {
     return flashSprites && flashSprites->Count() > 0 ? flashSprites->SubImage(facing) : nullptr;
 }
 
-void DirectShot::StepFlash(int elapsedMs) {
+void DirectShot::AdvanceFlash(int elapsedMs) {
     flashTime += elapsedMs;
     GameObject* owner = Owner();
     SpriteAttachment* part = owner ? owner->GetArmedPart(hardpoint) : nullptr;
@@ -59,7 +59,7 @@ void DirectShot::StepFlash(int elapsedMs) {
 void DirectShot::Update(int elapsedMs) {
     if (!aimGoal) return;
     travelTime += elapsedMs;
-    if (flashOn == 1) StepFlash(elapsedMs);
+    if (flashOn == 1) AdvanceFlash(elapsedMs);
     const int steps = GatherSteps(travelTime);
     if (steps == 0) return;
     const Point goal = aimGoal->GetAimPoint();

@@ -38,7 +38,7 @@ public:
     int32_t flashTime = 0;
 
 private:
-    void StepFlash(int elapsedMs);
+    void AdvanceFlash(int elapsedMs);
     // The flash sequence of a facing, or null.
     Image* FlashSequence(int facing);
 };

@@ -3,9 +3,7 @@
 #include "objects/FactoryBuilding.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
-#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -20,6 +18,7 @@
 #include "core/Vector.h"
 #include "objects/CommandBuffer.h"
 #include "objects/ObjectWorld.h"
+#include "objects/RecordLines.h"
 #include "objects/SelectionMarker.h"
 #include "objects/SimBody.h"
 #include "objects/SimFactory.h"
@@ -48,12 +47,9 @@ constexpr int kRetaliatePriority = 3;
 
 // A decimal number at the start of the text, held to [lowest, highest]; 0 when none.
 int ReadClamped(const char* text, int32_t lowest, int32_t highest, int32_t& out) {
-    if (!text) return 0;
-    char* end = nullptr;
-    errno = 0;
-    const long long v = std::strtoll(text, &end, 10);
-    if (end == text) return 0;
-    out = static_cast<int32_t>(std::clamp<long long>(v, lowest, highest));
+    int32_t v = 0;
+    if (ReadRecordNumbers(text, &v, 1) != 1) return 0;
+    out = std::clamp(v, lowest, highest);
     return 1;
 }
 
@@ -64,20 +60,6 @@ std::unique_ptr<VehicleDesign> DesignFrom(const char* text) {
     auto design = std::make_unique<VehicleDesign>(text);
     if (!design->chassis) return nullptr;
     return design;
-}
-
-void Line(ResourceFile& file, char* buffer, int bufferSize, const char* format, ...)
-    __attribute__((format(printf, 4, 5)));
-
-// A line the buffer cannot hold whole is not written cut.
-void Line(ResourceFile& file, char* buffer, int bufferSize, const char* format, ...) {
-    if (!buffer || bufferSize < 1) return;
-    va_list args;
-    va_start(args, format);
-    const int n = std::vsnprintf(buffer, static_cast<size_t>(bufferSize), format, args);
-    va_end(args);
-    if (n < 0 || n >= bufferSize) return;
-    file.WriteLine(buffer);
 }
 
 }  // namespace
@@ -544,13 +526,14 @@ int FactoryBuilding::RefitFromText(const char* text) {
 
 void FactoryBuilding::Write(ResourceFile& file, char* buffer, int bufferSize) {
     if (VehicleDesign* own = GetDesign())
-        Line(file, buffer, bufferSize, "i = %s", own->CodeString());
-    Line(file, buffer, bufferSize, "a = %d", credit);
-    Line(file, buffer, bufferSize, "O = %d", store);
+        WriteRecordLine(file, buffer, bufferSize, "i = %s", own->CodeString());
+    WriteRecordLine(file, buffer, bufferSize, "a = %d", credit);
+    WriteRecordLine(file, buffer, bufferSize, "O = %d", store);
     if (VehicleDesign* job = CurrentJob())
-        Line(file, buffer, bufferSize, "W = %d %s", remainingTime, job->CodeString());
+        WriteRecordLine(file, buffer, bufferSize, "W = %d %s", remainingTime, job->CodeString());
     for (ListNode* n = jobs.First(); n; n = jobs.Next(n))
-        Line(file, buffer, bufferSize, "H = %s", static_cast<VehicleDesign*>(n)->CodeString());
+        WriteRecordLine(file, buffer, bufferSize, "H = %s",
+                        static_cast<VehicleDesign*>(n)->CodeString());
     Sim::Write(file, buffer, bufferSize);
 }
 

@@ -18,7 +18,6 @@ constexpr int32_t kFrames[37] = {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11,
                                  13, 14, 15, 16, 17, 18, 17, 16, 15, 14, 13, 12, 11,
                                  10, 9,  8,  7,  6,  5,  4,  3,  2,  1,  0};
 constexpr WorkTable kService{kFrames, 37, 28, 10};
-constexpr int kServiceEnd = 37;
 constexpr int kClearWayManoeuvre = 11;
 constexpr int kDockFlags = 1;
 constexpr int kReturnFlags = 21;

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <vector>
 
@@ -25,6 +24,7 @@
 #include "objects/FactoryBuilding.h"
 #include "objects/FactoryProduction.h"
 #include "objects/OreDeposit.h"
+#include "objects/RecordLinesSupport.h"
 #include "support/FakeClock.h"
 #include "support/FakeObjectWorld.h"
 #include "support/MadeAssets.h"
@@ -428,25 +428,11 @@ TEST_F(SampleFactory, RecordsReadBackAsWrittenAndBadLinesChangeNothing) {
     f->Parse('W', (std::string("250 ") + Job()->CodeString()).c_str());
     TempDirectory dir;
     auto write = [&dir](FactoryBuilding& factory) {
-        const std::string path = dir.Path() + "/factory.txt";
-        {
-            ResourceFile file;
-            file.plainPath = 1;
-            EXPECT_EQ(file.Open(path.c_str(), "w"), 1);
-            char buffer[512];
-            factory.Write(file, buffer, sizeof buffer);
-            EXPECT_EQ(file.Close(), 1);
-        }
-        std::ifstream in(path);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
+        return WrittenRecordLines(factory, dir.Path() + "/factory.txt", 512);
     };
     const std::vector<std::string> first = write(*f);
     auto g = Make();
-    for (const std::string& line : first)
-        if (line.size() > 4) g->Parse(line[0], line.c_str() + 4);
+    ReadRecordLines(*g, first);
     EXPECT_EQ(write(*g), first);
     EXPECT_EQ(g->ProductionState(), 1);
     EXPECT_EQ(g->RemainingTime(), 250);

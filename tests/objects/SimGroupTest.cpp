@@ -2,11 +2,10 @@
 // group per unit, the narrowing route search, and breaking up.
 #include <gtest/gtest.h>
 
-#include <fstream>
 #include <string>
 
-#include "core/ResourceFile.h"
 #include "objects/ManoeuvreTestSupport.h"
+#include "objects/RecordLinesSupport.h"
 #include "objects/SimGroup.h"
 #include "support/TempDirectory.h"
 
@@ -20,20 +19,7 @@ protected:
         return *groups.back();
     }
     std::vector<std::string> Written(GameObject& o) {
-        const std::string path = files.Path() + "/group.txt";
-        {
-            ResourceFile file;
-            file.plainPath = 1;
-            EXPECT_EQ(file.Open(path.c_str(), "w"), 1);
-            char buffer[64];
-            o.Write(file, buffer, sizeof buffer);
-            EXPECT_EQ(file.Close(), 1);
-        }
-        std::ifstream in(path);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
+        return WrittenRecordLines(o, files.Path() + "/group.txt", 64);
     }
 
     TempDirectory files;

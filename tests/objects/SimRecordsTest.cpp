@@ -1,14 +1,13 @@
 // A unit's record lines: a full unit saved, read into a fresh unit of its design and saved
 // again gives the same lines; facings come into range and meaningless lines are ignored.
-#include <fstream>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "core/ResourceFile.h"
 #include "objects/LocationGoal.h"
 #include "objects/ObjectLand.h"
+#include "objects/RecordLinesSupport.h"
 #include "objects/SimTestSupport.h"
 #include "objects/TargetGoal.h"
 #include "support/TempDirectory.h"
@@ -18,24 +17,7 @@ namespace {
 class SimRecords : public ::testing::Test {
 protected:
     std::vector<std::string> Written(GameObject& o) {
-        const std::string path = files.Path() + "/sim.txt";
-        {
-            ResourceFile file;
-            file.plainPath = 1;
-            EXPECT_EQ(file.Open(path.c_str(), "w"), 1);
-            char buffer[256];
-            o.Write(file, buffer, sizeof buffer);
-            EXPECT_EQ(file.Close(), 1);
-        }
-        std::ifstream in(path);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
-    }
-    static void ReadBack(GameObject& o, const std::vector<std::string>& lines) {
-        for (const std::string& line : lines)
-            o.Parse(line[0], line.c_str() + 4);
+        return WrittenRecordLines(o, files.Path() + "/sim.txt");
     }
     std::unique_ptr<Sim> Fresh(int serial) { return kit.MakeSim(1, serial, Point(160, 160)); }
 
@@ -67,7 +49,7 @@ TEST_F(SimRecords, AFullUnitRoundTripsLineForLine) {
         sim->goals.PushBack(std::make_unique<TargetGoal>(sim->id, ward.id, Point(32, 0), 1, 1));
         const std::vector<std::string> first = Written(*sim);
         std::unique_ptr<Sim> copy = Fresh(1);
-        ReadBack(*copy, first);
+        ReadRecordLines(*copy, first);
         EXPECT_EQ(Written(*copy), first);
         EXPECT_EQ(copy->enabled, 0);
         EXPECT_EQ(copy->GetCargo(), 120);

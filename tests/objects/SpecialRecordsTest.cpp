@@ -1,13 +1,12 @@
 // The special units' record keys: a unit written, read into a fresh unit of its class and
 // written again gives the same lines, and the keys bring back what they stand for.
-#include <fstream>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
-#include "core/ResourceFile.h"
+#include "objects/RecordLinesSupport.h"
 #include "objects/SpecialUnitsSupport.h"
 #include "support/TempDirectory.h"
 
@@ -16,20 +15,7 @@ namespace {
 class SpecialRecords : public ::testing::Test {
 protected:
     std::vector<std::string> Written(GameObject& o) {
-        const std::string path = files.Path() + "/unit.txt";
-        {
-            ResourceFile file;
-            file.plainPath = 1;
-            EXPECT_EQ(file.Open(path.c_str(), "w"), 1);
-            char buffer[256];
-            o.Write(file, buffer, sizeof buffer);
-            EXPECT_EQ(file.Close(), 1);
-        }
-        std::ifstream in(path);
-        std::vector<std::string> lines;
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-        return lines;
+        return WrittenRecordLines(o, files.Path() + "/unit.txt");
     }
 
     FakeClock clock{1000};
@@ -67,8 +53,7 @@ TEST_F(SpecialRecords, KeysRoundTripLineForLine) {
         Sim* fresh = c.make(serial++);
         // As the scenario reader does: a unit is read from the low layer.
         if (fresh->collision.layer == 2) fresh->collision.layer = 1;
-        for (const std::string& line : first)
-            fresh->Parse(line[0], line.c_str() + 4);
+        ReadRecordLines(*fresh, first);
         EXPECT_EQ(Written(*fresh), first) << c.line;
         c.check(fresh);
     }

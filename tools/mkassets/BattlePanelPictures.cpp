@@ -5,6 +5,7 @@
 #include "AssetPalette.h"
 #include "Canvas.h"
 #include "GlyphFont.h"
+#include "PanelDrawing.h"
 #include "PictureEncoding.h"
 #include "core/PackWriter.h"
 
@@ -16,32 +17,8 @@ namespace {
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 
-struct Box {
-    int x, y, w, h;
-};
-
-void Plate(Canvas& c, const Box& b, const Ramp& ramp, int step) {
-    c.FillRect(b.x, b.y, b.w, b.h, ramp.At(step));
-    c.FillRect(b.x, b.y, b.w, 1, ramp.At(step + 3));
-    c.FillRect(b.x, b.y, 1, b.h, ramp.At(step + 3));
-    c.FillRect(b.x, b.y + b.h - 1, b.w, 1, ramp.At(step - 3));
-    c.FillRect(b.x + b.w - 1, b.y, 1, b.h, ramp.At(step - 3));
-}
-
-void Frame(Canvas& c, const Box& b, uint8_t colour) {
-    c.FillRect(b.x, b.y, b.w, 1, colour);
-    c.FillRect(b.x, b.y + b.h - 1, b.w, 1, colour);
-    c.FillRect(b.x, b.y, 1, b.h, colour);
-    c.FillRect(b.x + b.w - 1, b.y, 1, b.h, colour);
-}
-
 void Text(Canvas& c, int x, int y, const std::string& text, uint8_t colour) {
     GlyphFont::DrawText(c, x, y, text, 1, colour);
-}
-
-void CentredText(Canvas& c, const Box& b, const std::string& text, uint8_t colour) {
-    const int width = GlyphFont::TextWidth(text, 1);
-    Text(c, b.x + (b.w - width) / 2, b.y + (b.h - GlyphFont::kCellHeight) / 2, text, colour);
 }
 
 // The overlay's rows: lamp place, caption.
@@ -82,7 +59,7 @@ Canvas SaveCover(const AssetPalette& palette) {
     const Box cover{238, 100, 163, 42};
     c.FillRect(cover.x, cover.y, cover.w, cover.h, palette.GetRamp(RampId::Metal).At(2));
     Frame(c, cover, PaletteIndex::kStatusBad);
-    CentredText(c, cover, "NOT AVAILABLE", PaletteIndex::kStatusBad);
+    Caption(c, cover, "NOT AVAILABLE", PaletteIndex::kStatusBad);
     return c;
 }
 

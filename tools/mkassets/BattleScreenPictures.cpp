@@ -5,6 +5,7 @@
 #include "AssetPalette.h"
 #include "Canvas.h"
 #include "GlyphFont.h"
+#include "PanelDrawing.h"
 #include "PictureEncoding.h"
 #include "core/PackWriter.h"
 
@@ -16,34 +17,9 @@ namespace {
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
 
-struct Box {
-    int x, y, w, h;
-};
-
 // Both corners inclusive.
 Box Corners(int x0, int y0, int x1, int y1) {
     return {x0, y0, x1 - x0 + 1, y1 - y0 + 1};
-}
-
-void Plate(Canvas& c, const Box& b, const Ramp& ramp, int step) {
-    c.FillRect(b.x, b.y, b.w, b.h, ramp.At(step));
-    c.FillRect(b.x, b.y, b.w, 1, ramp.At(step + 3));
-    c.FillRect(b.x, b.y, 1, b.h, ramp.At(step + 3));
-    c.FillRect(b.x, b.y + b.h - 1, b.w, 1, ramp.At(step - 3));
-    c.FillRect(b.x + b.w - 1, b.y, 1, b.h, ramp.At(step - 3));
-}
-
-void Frame(Canvas& c, const Box& b, uint8_t colour) {
-    c.FillRect(b.x, b.y, b.w, 1, colour);
-    c.FillRect(b.x, b.y + b.h - 1, b.w, 1, colour);
-    c.FillRect(b.x, b.y, 1, b.h, colour);
-    c.FillRect(b.x + b.w - 1, b.y, 1, b.h, colour);
-}
-
-void Caption(Canvas& c, const Box& b, const std::string& text, uint8_t colour) {
-    const int width = GlyphFont::TextWidth(text, 1);
-    GlyphFont::DrawText(c, b.x + (b.w - width) / 2, b.y + (b.h - GlyphFont::kCellHeight) / 2, text,
-                        1, colour);
 }
 
 // A button face on a full-screen frame, so that it lands where the screen draws it: lit for a

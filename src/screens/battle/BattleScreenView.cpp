@@ -175,7 +175,11 @@ void BattleScreen::DrawSimDebugPanel() {
     TextWriter& font = *world->font;
     char text[256];
     auto line = [&](int32_t y, const char* format, auto... values) {
-        std::snprintf(text, sizeof text, format, values...);
+        // A line without values is plain text, never a format.
+        if constexpr (sizeof...(values) == 0)
+            std::snprintf(text, sizeof text, "%s", format);
+        else
+            std::snprintf(text, sizeof text, format, values...);
         font.DrawText(Point(1, y), text, 10);
     };
     // 3. The lines.
