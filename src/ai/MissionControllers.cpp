@@ -9,6 +9,7 @@
 #include "ai/MissionScriptV6.h"
 #include "ai/MissionScriptV7.h"
 #include "ai/MissionScriptV8.h"
+#include "ai/MissionScriptV9.h"
 #include "world/ScenarioController.h"
 
 namespace {
@@ -43,6 +44,8 @@ std::unique_ptr<ScenarioController> MakeFirstClan(const ControllerRequest& r) {
             return Make<MissionScriptV7>(r);
         case 8:
             return Make<MissionScriptV8>(r);
+        case 9:
+            return Make<MissionScriptV9>(r);
         default:
             return Make<AIPlayer>(r);
     }

@@ -15,6 +15,7 @@
 #include "ai/MissionScriptV6.h"
 #include "ai/MissionScriptV7.h"
 #include "ai/MissionScriptV8.h"
+#include "ai/MissionScriptV9.h"
 #include "ai/RouteManoeuvre.h"
 #include "catalogue/PartTemplate.h"
 #include "objects/AttackManoeuvre.h"
@@ -35,16 +36,17 @@ public:
 // A computer team 2 running the script against the local team 1.
 template <class Script>
 struct Mission {
-    explicit Mission(bool withFactory = true) {
+    explicit Mission(bool withFactory = true, int team = 2) {
         land.kit.List();
         if (withFactory) {
-            auto made = std::make_unique<HoldingFactory>(land.world.NewSimId(2), Point(300, 300));
+            auto made =
+                std::make_unique<HoldingFactory>(land.world.NewSimId(team), Point(300, 300));
             factory = made.get();
             land.world.AddBuilding(std::move(made));
         }
-        auto made = std::make_unique<Script>(2, 'V', 1);
+        auto made = std::make_unique<Script>(team, 'V', 1);
         script = made.get();
-        land.world.SetTeamController(2, std::move(made));
+        land.world.SetTeamController(team, std::move(made));
     }
     // Listed so that the team's list runs in the order given.
     std::vector<AIUnit*> Units(const std::vector<int>& words) {
@@ -268,7 +270,7 @@ TEST(MissionControllers, PicksTheScriptByMissionAndCampaignClan) {
     const std::vector<const std::type_info*> first = {
         &typeid(MissionScriptV1), &typeid(MissionScriptV2), &typeid(MissionScriptV3),
         &typeid(MissionScriptV4), &typeid(MissionScriptV5), &typeid(MissionScriptV6),
-        &typeid(MissionScriptV7), &typeid(MissionScriptV8), &typeid(AIPlayer),
+        &typeid(MissionScriptV7), &typeid(MissionScriptV8), &typeid(MissionScriptV9),
         &typeid(AIPlayer)};
     for (char campaign : {'V', 'T', 'X'})
         for (int mission = 1; mission <= 10; ++mission) {
@@ -330,4 +332,32 @@ TEST(MissionScriptsV, MissionEightQueuesSpidersUntilTheSixth) {
     EXPECT_EQ(m.Code(10)->CurrentCount(), 7);
     EXPECT_EQ(m.factory->queued, 5);
     EXPECT_EQ(m.script->launchCounter, 2);
+}
+
+TEST(MissionScriptsV, MissionNineTeamFourWakesOnceTeamTwoLosesItsFactory) {
+    Mission<MissionScriptV9> m(true, MissionScriptV9::kLateTeam);
+    FakeFactory* watched = m.land.AddFactory(2, Point(900, 900));
+    AIUnit* prey = m.land.AddUnit(2, Point(700, 100));
+    m.land.AddUnit(2, Point(900, 700));
+    m.script->Setup(1);
+    EXPECT_EQ(m.factory->hold, 1);
+    AIUnit* capturer = m.land.AddUnit(4, Point(600, 100), 't');
+    SimId id = capturer->id;
+    m.script->OnEvent(AIController::kUnitBuilt, nullptr, &id);
+    EXPECT_TRUE(capturer->IsCurrent(m.Code(8)->Id()));
+    EXPECT_EQ(m.factory->queued, 1);
+    m.Tick();
+    EXPECT_EQ(m.factory->hold, 1);
+    EXPECT_TRUE(capturer->given.empty());
+    watched->destroyed = 1;
+    m.Tick();
+    EXPECT_EQ(m.factory->hold, 1);
+    m.clock.Advance(1);
+    m.Tick();
+    EXPECT_EQ(m.factory->hold, 0);
+    EXPECT_EQ(m.script->minimumAttackSize, MissionScriptV9::kAwakeSize);
+    ASSERT_GE(capturer->given.size(), 2u);
+    EXPECT_EQ(capturer->given[0].flags, MissionScriptV9::kMoveFlags);
+    EXPECT_EQ(capturer->given[1].code, MissionScriptV9::kAttackOrder);
+    EXPECT_EQ(capturer->given[1].target, prey->id);
 }
