@@ -5,12 +5,12 @@ JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 10
 GAME_DIR   := $(BUILD)/game
 
-.PHONY: run test deps build asan-build test-release test-asan fuzz-smoke format-check format assets bench clean
+.PHONY: run test deps build asan-build test-release test-asan battle-digest fuzz-smoke format-check format assets bench clean
 
 run: deps build assets
 	cd $(GAME_DIR) && ../quarnex
 
-test: deps format-check build test-release asan-build test-asan fuzz-smoke
+test: deps format-check build test-release asan-build test-asan battle-digest fuzz-smoke
 
 deps:
 	@scripts/install-deps
@@ -37,6 +37,9 @@ test-release:
 test-asan:
 	ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
 		scripts/run-tests $(ASAN_BUILD)
+
+battle-digest:
+	ASAN_OPTIONS=detect_leaks=1 scripts/battle-digest $(BUILD) $(ASAN_BUILD)
 
 fuzz-smoke:
 	scripts/fuzz-smoke $(ASAN_BUILD)/fuzz fuzz/corpus $(FUZZ_SECONDS)

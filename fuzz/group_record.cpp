@@ -62,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     for (int serial = 1; serial <= kUnits; ++serial) {
         auto unit = std::make_unique<Unit>(serial);
         units.push_back(unit.get());
-        world.sims[1].PushFront(new ObjectNode(std::move(unit)));
+        ListNode* node = new ObjectNode(std::move(unit));
+        world.sims[1].PushFront(node);
     }
     auto first = std::make_unique<SimGroup>(SimId(1, 50));
     auto second = std::make_unique<SimGroup>(SimId(1, 51));

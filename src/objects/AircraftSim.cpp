@@ -6,6 +6,7 @@
 
 #include "catalogue/TemplateCatalogue.h"
 #include "objects/CommandBuffer.h"
+#include "objects/EconomyManoeuvres.h"
 #include "objects/Goal.h"
 #include "objects/ObjectWorld.h"
 #include "objects/RecordLines.h"
@@ -126,8 +127,9 @@ int AircraftSim::ShouldTakeOff() {
 
 void AircraftSim::SpecialAction() {
     ObjectWorld& world = TheObjectWorld();
-    // The refuel manoeuvre's failed-route flag is its own to clear once it exists (type 15).
-    FindManoeuvre(static_cast<int>(ManoeuvreType::Refuel));
+    if (auto* refuel =
+            dynamic_cast<RefuelManoeuvre*>(FindManoeuvre(static_cast<int>(ManoeuvreType::Refuel))))
+        refuel->routeFailed = 0;
     GameObject* dock = world.NearestStructure(GetTeam(), kRefuelCode, position);
     if (!dock) return;
     const int index = dock->FindFreeDock(this, 0);

@@ -10,6 +10,7 @@
 #include "objects/CommandBuffer.h"
 #include "objects/ObjectWorld.h"
 #include "objects/RecordLines.h"
+#include "objects/SimGroup.h"
 #include "objects/UnitMakers.h"
 #include "ui/ScreenBase.h"
 
@@ -27,6 +28,11 @@ void RecentreGroup(GameObject* unit) {
     if (unit->groupId.IsNull()) return;
     GameObject* group = world.FindGroup(unit->groupId);
     if (!group) return;
+    if (auto* members = dynamic_cast<SimGroup*>(group)) {
+        if (members->MemberCount() > 0) group->SetPosition(members->Centroid());
+        return;
+    }
+    // A group of another kind: its members are the team's units that name it.
     int64_t x = 0;
     int64_t y = 0;
     int64_t count = 0;
@@ -415,8 +421,10 @@ void CarrierSim::ResetCarry() {
     dropConfirmed = 1;
 }
 
+// What is aboard goes with the carrier: it would stay listed, hidden and off the map for good.
 void CarrierSim::Destroy() {
     LetPlaceGo();
+    if (GameObject* cargo = Carried()) cargo->Destroy();
     AirSim::Destroy();
 }
 

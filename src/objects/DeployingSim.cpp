@@ -180,8 +180,9 @@ int DeployingSim::IsSelectable() {
 }
 
 void DeployingSim::Destroy() {
-    // Undeployed first, so the death pass counts the loss as a mobile unit's.
-    if (kind == ObjectKind::kDeployed && IsDestroyed() == 0) {
+    // Undeployed first, so the death pass counts the loss as a mobile unit's; alive for the
+    // round trip of the grids, so that it is marked again as a unit and then leaves them.
+    if (kind == ObjectKind::kDeployed) {
         damage.SetValue(damage.Max() - 1);
         TheObjectWorld().UndeploySim(this);
     }

@@ -9,6 +9,7 @@
 #include "objects/LocationGoal.h"
 #include "objects/ObjectWorld.h"
 #include "objects/Sim.h"
+#include "objects/SimGroup.h"
 #include "objects/TargetGoal.h"
 #include "objects/UnitMakers.h"
 
@@ -104,7 +105,7 @@ int RepairManoeuvre::Execute(Sim& sim) {
     }
     if (!repairer) return 0;
     // 5.
-    if (group) world.Makers().RemoveGroupMember(group, &sim);
+    if (auto* simGroup = dynamic_cast<SimGroup*>(group)) simGroup->RemoveMember(sim);
     return SendToRepair(sim, *repairer, stayAway == 0 || near == 1 ? 1 : 0);
 }
 

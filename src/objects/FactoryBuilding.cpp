@@ -118,11 +118,13 @@ FactoryBuilding::FactoryBuilding(const Point& position, const SimId& id,
     selfRepairTimer.Start();
 }
 
+// The copies' factories go with this one: its placeholder leaves the grid without a word to
+// them.
 FactoryBuilding::~FactoryBuilding() {
     jobs.DeleteAll();
     product.reset();
     currentJob.reset();
-    DropReservation();
+    if (!exitReservation.IsNull()) TheObjectWorld().MoveReservation(exitReservation, nullptr);
 }
 
 // --- Resources

@@ -268,8 +268,10 @@ void FactoryBuilding::StepMining() {
     GameObject* deposit = MinedDeposit();
     if (!deposit) return;
     const int room = std::max(0, storeCapacity - store);
-    const int amount = deposit->Withdraw(std::min(kMiningAmount, room));
-    if (amount > 0) Deposit(amount);
+    if (room > 0) {
+        const int amount = deposit->Withdraw(std::min(kMiningAmount, room));
+        if (amount > 0) Deposit(amount);
+    }
     miningTimer.Start();
 }
 

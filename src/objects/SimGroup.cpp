@@ -28,6 +28,7 @@ constexpr int kTopLayer = 2;
 constexpr double kScaleStep = 0.1;
 constexpr int kCrossColour = 9;
 constexpr int kCrossHalf = 5;
+constexpr long kMaxOffset = 32767;
 
 int Rounded(double v) {
     return static_cast<int>(std::lround(v));
@@ -376,7 +377,11 @@ void SimGroup::Parse(char key, const char* text) {
     long v[4] = {};
     if (key == 'q' && text && ReadPlace(text, v) == 1) {
         const SimId unitId(static_cast<int32_t>(v[0]), static_cast<int32_t>(v[1]));
-        if (GameObject* unit = TheObjectWorld().FindObject(unitId); unit && unit != this)
+        // A place is on the map: map coordinates fit in 16 bits.
+        const bool onMap = std::labs(v[2]) <= kMaxOffset && std::labs(v[3]) <= kMaxOffset;
+        // Only units join: another group or a wreck of that id stays out.
+        if (GameObject* unit = onMap ? TheObjectWorld().FindSim(unitId) : nullptr;
+            unit && unit != this)
             AddMember(*unit, 0, Point(static_cast<int>(v[2]), static_cast<int>(v[3])));
     }
     GameObject::Parse(key, text);

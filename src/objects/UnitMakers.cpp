@@ -23,10 +23,6 @@ void UnitMakers::SetCarrierPartner(GameObject* carrier, const SimId& partner) {
     if (setCarrierPartner && carrier) setCarrierPartner(carrier, partner);
 }
 
-void UnitMakers::RemoveGroupMember(GameObject* group, GameObject* member) {
-    if (removeGroupMember && group && member) removeGroupMember(group, member);
-}
-
 void UnitMakers::PlayVoice(int bank) {
     if (playVoice) playVoice(bank);
 }

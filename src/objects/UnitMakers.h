@@ -60,8 +60,6 @@ public:
     // (unit, blocker, distance; 0 the usual push) -> 1 when the blocker was ordered aside.
     using BlockerRule = std::function<int(GameObject* unit, GameObject* blocker, int distance)>;
     using PartnerSetter = std::function<void(GameObject* carrier, const SimId& partner)>;
-    // (group, member): the group lets the member go.
-    using GroupRule = std::function<void(GameObject* group, GameObject* member)>;
 
     // Null when the type has no maker (the caller skips the manoeuvre) or is out of range.
     std::unique_ptr<SquadManoeuvre> MakeManoeuvre(int type, const ManoeuvreArguments& arguments);
@@ -72,8 +70,6 @@ public:
     int MoveBlockerAside(GameObject* unit, GameObject* blocker, int distance);
     // Nothing until the setter is installed or for a null carrier.
     void SetCarrierPartner(GameObject* carrier, const SimId& partner);
-    // Nothing until the rule is installed or for a null group or member.
-    void RemoveGroupMember(GameObject* group, GameObject* member);
     // An acknowledgement voice of a bank (6: the factory is hit, 7: a deployed structure is
     // hit) on the battle screen; nothing until the battle screen installs the player.
     void PlayVoice(int bank);
@@ -84,6 +80,5 @@ public:
     GoalMaker goalMakers[kGoalTypes];
     BlockerRule moveBlockerAside;
     PartnerSetter setCarrierPartner;
-    GroupRule removeGroupMember;
     std::function<void(int bank)> playVoice;
 };

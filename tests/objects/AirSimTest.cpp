@@ -141,6 +141,14 @@ TEST_F(Flyers, AnOrderThatEndsDuringTakeOffLeavesNoPlaceHeld) {
     EXPECT_TRUE(world.held.empty());
     EXPECT_EQ(flyer->IsLanded(), 1);
     EXPECT_EQ(flyer->GetPosition(), at);
+
+    // One that dies holding a place lets it go.
+    Order(flyer);
+    for (int i = 0; i < 4 && world.held.empty(); ++i)
+        Step(flyer);
+    ASSERT_EQ(world.held.size(), 1u);
+    flyer->Destroy();
+    EXPECT_TRUE(world.held.empty());
 }
 
 TEST_F(Flyers, DrawTheirPictureBetweenTheTwoLayers) {

@@ -2,12 +2,19 @@
 
 #include <limits>
 
+#include "objects/EconomyManoeuvres.h"
 #include "objects/LocationGoal.h"
 #include "objects/SimTestSupport.h"
 #include "objects/SpecialUnitsSupport.h"
+#include "objects/SquadManoeuvre.h"
 #include "objects/TargetGoal.h"
 
 namespace {
+
+class RefuelRule : public SquadManoeuvre {
+public:
+    int GetType() const override { return 15; }
+};
 
 class Aircraft : public ::testing::Test {
 protected:
@@ -96,8 +103,21 @@ TEST_F(Aircraft, ARefuelGoalLandsThemWithFuelLeft) {
     EXPECT_EQ(plane->ShouldLand(), 1);
     EXPECT_EQ(plane->ShouldTakeOff(), 0);
     plane->goals.Clear();
+    // Without an order it lands as every flyer does.
+    EXPECT_EQ(plane->ShouldLand(), 1);
     Order(plane);
     EXPECT_EQ(plane->ShouldLand(), 0);
+    // Its refuel rule is built only where it is simulated.
+    world.makers.manoeuvreMakers[15] = [](const ManoeuvreArguments&) {
+        return std::unique_ptr<SquadManoeuvre>(new RefuelRule);
+    };
+    plane->ClearManoeuvreList();
+    plane->local = 0;
+    plane->BuildManoeuvreList();
+    plane->local = 1;
+    EXPECT_EQ(plane->FindManoeuvre(15), nullptr);
+    plane->BuildManoeuvreList();
+    EXPECT_NE(plane->FindManoeuvre(15), nullptr);
 }
 
 TEST_F(Aircraft, TheSpecialActionFliesToTheNearestDockThenRefuels) {
@@ -110,10 +130,17 @@ TEST_F(Aircraft, TheSpecialActionFliesToTheNearestDockThenRefuels) {
         ++made;
         return std::make_unique<PlainGoal>(owner, GoalType::Refuel);
     };
+    world.makers.manoeuvreMakers[15] = [](const ManoeuvreArguments& a) {
+        return std::unique_ptr<SquadManoeuvre>(new RefuelManoeuvre(a.first));
+    };
     AircraftSim* plane = kit.Aircraft(world, 1, 1, at);
+    auto* rule = dynamic_cast<RefuelManoeuvre*>(plane->FindManoeuvre(15));
+    ASSERT_NE(rule, nullptr);
+    rule->routeFailed = 1;
     plane->Parse('h', "Y");
     plane->SpecialAction();
     ASSERT_EQ(made, 1);
+    EXPECT_EQ(rule->routeFailed, 0);
     auto* approach = dynamic_cast<TargetGoal*>(plane->goals.Front());
     ASSERT_NE(approach, nullptr);
     EXPECT_EQ(approach->targetId, depot->id);
@@ -128,6 +155,62 @@ TEST_F(Aircraft, TheSpecialActionFliesToTheNearestDockThenRefuels) {
     plane->goals.Clear();
     plane->SpecialAction();
     EXPECT_TRUE(plane->goals.IsEmpty());
+}
+
+// A refuel goal as the economy gives it: 6000 ms of fuel every 200 ms while its aircraft stands
+// landed, until the tank is nearly full.
+class RefuelByStep : public Goal {
+public:
+    RefuelByStep(const SimId& owner, const Point& dock) : Goal(owner, 1, 1), dock(dock) {}
+    int GetType() const override { return static_cast<int>(GoalType::Refuel); }
+    Point GetLocation() override { return dock; }
+    void Step() override {
+        GameObject* plane = TheObjectWorld().FindObject(owner);
+        if (!plane || plane->IsLanded() != 1) return;
+        if (started && timer.Expired()) plane->AddFuel(6000);
+        if (!started || timer.Expired()) timer.Start();
+        started = true;
+    }
+    int IsDone() override {
+        GameObject* plane = TheObjectWorld().FindObject(owner);
+        return !plane || plane->GetFuelPercent() >= 99 ? 1 : 0;
+    }
+    Point dock;
+    Timer timer{200};
+    bool started = false;
+};
+
+TEST_F(Aircraft, FlyUntilTheTankIsEmptyRefuelAndFlyAgain) {
+    world.GrantStructure(1, 4);
+    DeployingSim* depot = kit.Structure(world, 4, 1, 2, at + Point(96, 0));
+    world.structure = depot;
+    world.makers.goalMakers[static_cast<int>(GoalType::Refuel)] =
+        [](const SimId& owner, const GoalFields& fields, int, int) -> std::unique_ptr<Goal> {
+        return std::make_unique<RefuelByStep>(owner, fields.point);
+    };
+    AircraftSim* plane = kit.Aircraft(world, 1, 1, at);
+    plane->collision.layer = 1;
+    plane->fuel = 1500;
+    Order(plane);
+    int ticks = 0;
+    while (plane->collision.layer != 2 && ++ticks < 100)
+        Step(plane);
+    ASSERT_EQ(plane->collision.layer, 2);
+    while ((plane->GetFuel() > 0 || plane->IsLanded() == 0) && ++ticks < 400)
+        Step(plane);
+    ASSERT_EQ(plane->IsLanded(), 1);
+    EXPECT_EQ(plane->GetFuel(), 0);
+    plane->goals.Clear();
+    plane->SetPosition(at);
+    plane->SpecialAction();
+    while (plane->GetFuelPercent() < 99 && ++ticks < 800)
+        Step(plane);
+    EXPECT_GE(plane->GetFuelPercent(), 99);
+    EXPECT_EQ(plane->IsLanded(), 1);
+    Order(plane);
+    while (plane->collision.layer != 2 && ++ticks < 900)
+        Step(plane);
+    EXPECT_EQ(plane->collision.layer, 2);
 }
 
 }  // namespace

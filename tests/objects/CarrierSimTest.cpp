@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "objects/LocationGoal.h"
+#include "objects/SimGroup.h"
 #include "objects/SimTestSupport.h"
 #include "objects/SpecialUnitsSupport.h"
 #include "objects/TransportGoal.h"
@@ -46,11 +47,12 @@ protected:
 };
 
 TEST_F(Carriers, TakeAUnitInAndHandItToThePartner) {
-    GameObject group(Point(), 0, Size(1, 1), nullptr, 0, CollisionFilter(0, 0, 0, 0, 0),
-                     SimId(1, 50), 1, 1);
+    SimGroup group(SimId(1, 50));
     world.groups.push_back(&group);
     Sim* mate = kit.Unit(world, 1, 4, Point(1000, 1100));
-    unit->groupId = mate->groupId = group.id;
+    group.AddMember(*unit, 1);
+    group.AddMember(*mate, 1);
+    ASSERT_EQ(unit->groupId, group.id);
     // The transport goal ends when the carrier takes its owner aboard.
     TransportGoal boarding(unit->id, a->id, 1);
     ASSERT_EQ(boarding.IsDone(), 1);
@@ -108,6 +110,14 @@ TEST_F(Carriers, RefuseLoadingUnlessBothStandReadyAndIdle) {
         world.GrantStructure(1, 4);
     }
     EXPECT_EQ(a->CanLoad(1, unit), 1);
+    // Unfolded, it stands: a move order folds it first.
+    a->moveTime = 1000;
+    EXPECT_EQ(a->StepMovement(), 1);
+    EXPECT_EQ(a->moveTime, 0);
+    a->carrierState = CarrierSim::kFolded;
+    a->moveTime = 1000;
+    a->StepMovement();
+    EXPECT_NE(a->moveTime, 0);
 }
 
 TEST_F(Carriers, AUnitLostAboardLeavesNothingBehind) {
@@ -145,6 +155,22 @@ TEST_F(Carriers, ALostPartnerTakesTheCarrierAndItsCargoWithoutACredit) {
     EXPECT_EQ(unit->IsDestroyed(), 1);
     EXPECT_EQ(a->skill, skill);
     EXPECT_TRUE(a->GetLastAttacker() == nullptr);
+    EXPECT_EQ(world.marks[unit], 0);
+}
+
+TEST_F(Carriers, WithoutUnfoldedPicturesTheStatesStillAdvance) {
+    kit.carrier->deployedPictures.reset();
+    a->carrierState = CarrierSim::kFolded;
+    ASSERT_TRUE(TickUntil([&] { return a->carrierState == CarrierSim::kReady; }, 10));
+    ASSERT_EQ(a->TryLoad(unit), 1);
+    EXPECT_TRUE(TickUntil([&] { return !b->carried.IsNull(); }));
+}
+
+TEST_F(Carriers, ACarrierShotDownTakesItsCargoAlong) {
+    ASSERT_EQ(a->TryLoad(unit), 1);
+    a->TakeDamage(nullptr, SimId(2, 9), nullptr, 0);
+    EXPECT_EQ(a->IsDestroyed(), 1);
+    EXPECT_EQ(unit->IsDestroyed(), 1);
     EXPECT_EQ(world.marks[unit], 0);
 }
 

@@ -112,7 +112,10 @@ TEST_F(DeployingUnits, GiveTheirCodeOnlyWhileTheyStand) {
             Step(unit);
         EXPECT_EQ(unit->DeployState(), DeployingSim::kMobile) << code;
         Stand(unit);
-        unit->Destroy();
+        if (code % 2 == 0)
+            unit->Destroy();
+        else
+            unit->TakeDamage(nullptr, SimId(), nullptr, 0);
         // Destroyed while standing: counted as a mobile unit's loss.
         EXPECT_EQ(unit->GetKind(), 1) << code;
         EXPECT_EQ(unit->IsDestroyed(), 1) << code;

@@ -289,3 +289,103 @@ TEST_F(EconomyRecords, EconomyGoalLinesRoundTripAndBadLinesMakeNothing) {
 }
 
 }  // namespace
+
+namespace {
+
+class LandingSim : public Sim {
+public:
+    using Sim::Sim;
+    int IsLanded() override { return landed; }
+    int landed = 1;
+};
+
+}  // namespace
+
+TEST_F(EconomyGoals, ARefuelGoalEndsWhenItsUnitLandsAwayFromThePoint) {
+    const Point point(400, 400);
+    LandingSim plane(point, SimId(kTeam, 1), kit.Design('a'));
+    world.Add(&plane, true);
+    struct Case {
+        Point at;
+        int landed;
+        int done;
+    };
+    const Case cases[] = {
+        {point, 1, 0}, {point + Point(100, 0), 1, 1}, {point + Point(100, 0), 0, 0}};
+    for (const Case& c : cases) {
+        plane.SetPosition(c.at);
+        plane.landed = c.landed;
+        EXPECT_EQ(RefuelGoal(plane.id, point, 99, 1).IsDone(), c.done) << c.at.x << " " << c.landed;
+    }
+    world.Forget(&plane);
+}
+
+TEST_F(EconomyGoals, DeletingADockedScavengeGoalEndsTheSalvageAtOnce) {
+    const Point at(200, 200);
+    Thing wreck(3, SimId(0, 10), at, 100);
+    auto scavenger = kit.Scavenger(SimId(kTeam, 1), at);
+    world.Add(&wreck);
+    world.Add(scavenger.get(), true);
+    auto goal = std::make_unique<ScavengeGoal>(scavenger->id, wreck.id, Point(), 1);
+    ScavengeGoal* salvage = goal.get();
+    scavenger->goals.PushFront(std::move(goal));
+    Tick(1);
+    salvage->Step();
+    ASSERT_EQ(scavenger->working, 1);
+    EXPECT_EQ(wreck.cargo, 80);
+    scavenger->ClearGoals();
+    EXPECT_EQ(scavenger->working, 0);
+    world.Forget(scavenger.get());
+    world.Forget(&wreck);
+}
+
+TEST_F(EconomyGoals, AClientWhoseServiceAnOrderCutShortWaitsToDockAgain) {
+    const Point at(300, 300);
+    auto repairer = kit.Repairer(SimId(kTeam, 1), at);
+    auto client = kit.Plain(SimId(kTeam, 2), at + Point(64, 0));
+    world.Add(repairer.get(), true);
+    world.Add(client.get(), true);
+    client->damage.Add(80);
+    auto goal = std::make_unique<RepairGoal>(client->id, repairer->id, Point(64, 0), 1, 1, 1);
+    RepairGoal* repair = goal.get();
+    client->goals.PushFront(std::move(goal));
+    repair->Step();
+    ASSERT_EQ(repair->docked, 1);
+    repairer->IssueOrder(Sim::kOrderMove, 0, at + Point(0, 300), SimId());
+    EXPECT_EQ(repairer->ServiceGoal(), nullptr);
+    Tick(RepairGoal::kPeriodMs);
+    repair->Step();
+    // The repairer still plays its closing frames: no mending until it serves again.
+    EXPECT_EQ(repair->docked, 0);
+    EXPECT_EQ(client->damage.Value(), 70);
+    EXPECT_EQ(repair->IsDone(), 0);
+    client->ClearGoals();
+    repairer->ClearGoals();
+    world.Forget(repairer.get());
+    world.Forget(client.get());
+}
+
+TEST_F(EconomyGoals, ARepairerSentToAClientParksBesideItOnAFreeSide) {
+    const Point at(300, 300);
+    auto repairer = kit.Repairer(SimId(kTeam, 1), at);
+    auto client = kit.Plain(SimId(kTeam, 2), at + Point(0, 200));
+    auto other = kit.Repairer(SimId(kTeam, 3), at + Point(0, -200));
+    for (Sim* s : std::initializer_list<Sim*>{repairer.get(), client.get(), other.get()})
+        world.Add(s, true);
+    repairer->OrderRepair(other->id);
+    EXPECT_TRUE(repairer->goals.IsEmpty());
+    // Same x: the right side first, the left one when the right is taken.
+    for (const bool rightTaken : {false, true}) {
+        world.blocked.clear();
+        if (rightTaken) world.blocked.push_back(client->GetPosition() + Point(64, 0));
+        repairer->ClearGoals();
+        repairer->OrderRepair(client->id);
+        ASSERT_FALSE(repairer->goals.IsEmpty());
+        EXPECT_EQ(repairer->goals.Front()->StoredFields().point, Point(rightTaken ? -64 : 64, 0));
+        EXPECT_EQ(repairer->pendingClient, client->id);
+    }
+    world.blocked.clear();
+    repairer->ClearGoals();
+    for (Sim* s : std::initializer_list<Sim*>{repairer.get(), client.get(), other.get()})
+        world.Forget(s);
+}

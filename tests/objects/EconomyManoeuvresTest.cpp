@@ -9,6 +9,8 @@
 #include "objects/EconomyMakers.h"
 #include "objects/EconomyManoeuvres.h"
 #include "objects/LocationGoal.h"
+#include "objects/ManoeuvreList.h"
+#include "objects/SimGroup.h"
 #include "objects/TargetGoal.h"
 #include "support/FakeClock.h"
 #include "support/FakeObjectWorld.h"
@@ -155,6 +157,11 @@ TEST_F(EconomyManoeuvres, AScavengerOnAWreckStartsAtOnceElseSeeksOneNearby) {
     EXPECT_EQ(Types(*scavenger), (std::vector<int>{1, 4}));
     EXPECT_EQ(scavenger->goals.Front()->GetLocation(), nearby.GetPosition() + Point(0, 64));
     EXPECT_EQ(rule.homePoint, nearby.GetPosition());
+    // A scavenger that is all but full looks no further.
+    scavenger->ClearGoals();
+    scavenger->cargo = scavenger->cargoCapacity * 99 / 100;
+    EXPECT_EQ(rule.Execute(*scavenger), 0);
+    scavenger->cargo = 0;
     world.Forget(&nearby);
     scavenger->ClearGoals();
     EXPECT_EQ(rule.Execute(*scavenger), 0);
@@ -209,3 +216,29 @@ TEST_F(EconomyManoeuvres, AnAircraftBelowElevenPercentFuelGoesToRefuel) {
 }
 
 }  // namespace
+
+TEST_F(EconomyManoeuvres, AUnitLeavesItsGroupToGoForRepair) {
+    const Point at(400, 400);
+    auto unit = kit.Plain(SimId(kTeam, 1), at);
+    auto repairer = kit.Repairer(SimId(kTeam, 2), at + Point(300, 0));
+    auto mate = kit.Plain(SimId(kTeam, 3), at + Point(40, 0));
+    for (Sim* s : std::initializer_list<Sim*>{unit.get(), repairer.get(), mate.get()})
+        world.Add(s, true);
+    SimGroup group(SimId(kTeam, 90));
+    world.groups.push_back(&group);
+    ASSERT_EQ(group.AddMember(*unit, 0), 1);
+    ASSERT_EQ(group.AddMember(*mate, 0), 1);
+    unit->damage.Add(unit->damage.Max() * 9 / 10);
+    RepairManoeuvre rule(75, 50, 0);
+    LetActNow();
+    // A group member whose repair level is 2 stays with the group.
+    unit->Manoeuvres()->repairLevel = 2;
+    EXPECT_EQ(rule.Execute(*unit), 0);
+    unit->Manoeuvres()->repairLevel = 0;
+    EXPECT_EQ(rule.Execute(*unit), 1);
+    EXPECT_EQ(group.MemberCount(), 1);
+    EXPECT_TRUE(unit->groupId.IsNull());
+    unit->ClearGoals();
+    for (Sim* s : std::initializer_list<Sim*>{unit.get(), repairer.get(), mate.get()})
+        world.Forget(s);
+}

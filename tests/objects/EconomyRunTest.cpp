@@ -1,5 +1,5 @@
-// Miners left to themselves: they find the fields, mine, go home and unload, and not one unit
-// of ore is made or lost on the way; two runs end the same.
+// Miners and a scavenger left to themselves: they find the fields and the wreck, work, go home
+// and unload, and not one unit of ore is made or lost on the way; two runs end the same.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -59,12 +59,18 @@ Outcome RunEconomy(int seconds) {
             std::make_unique<Thing>(5, SimId(kTeam, 60 + int(fields.size())), at, 700));
         world.Add(fields.back().get());
     }
-    const int start = 1400;
-    std::vector<std::unique_ptr<MinerSim>> miners;
+    // A wreck for the scavenger, whose salvage unloads at factor 1.
+    Thing wreck(3, SimId(0, 70), Point(704, 256), 300);
+    wreck.AppendDock(8, Point(0, 64));
+    world.Add(&wreck);
+    const int start = 1400 + 300;
+    std::vector<std::unique_ptr<HaulerSim>> miners;
     for (const Point& at : {Point(544, 640), Point(736, 640)}) {
         miners.push_back(kit.Miner(SimId(kTeam, 1 + int(miners.size())), at));
         world.Add(miners.back().get(), true);
     }
+    miners.push_back(kit.Scavenger(SimId(kTeam, 3), Point(640, 352)));
+    world.Add(miners.back().get(), true);
     Outcome out;
     for (int tick = 0; tick < seconds * 1000 / kTickMs; ++tick) {
         clock.Advance(kTickMs);
@@ -72,7 +78,7 @@ Outcome RunEconomy(int seconds) {
             m->Update(kTickMs);
         ReadDeliveries(world.commands, out.delivered, out.credited);
         world.commands.Rewind();
-        int inFields = 0;
+        int inFields = wreck.cargo;
         int carried = 0;
         for (auto& f : fields)
             inFields += f->cargo;
@@ -82,7 +88,8 @@ Outcome RunEconomy(int seconds) {
             Fold(out.digest, m->cargo);
         }
         Fold(out.digest, factory.cargo);
-        // What left the fields is carried or was delivered; the factory got it times 2.
+        // What left the fields and the wreck is carried or was delivered; the factory got it
+        // times the factor of each unloading.
         if (start - inFields != carried + out.delivered || factory.cargo != out.credited) {
             ++out.ledgerBreaks;
         }
@@ -97,13 +104,14 @@ Outcome RunEconomy(int seconds) {
     return out;
 }
 
-TEST(EconomyRun, MinersMineAndUnloadWithTheLedgerExactAtEveryTick) {
+TEST(EconomyRun, MinersAndAScavengerUnloadWithTheLedgerExactAtEveryTick) {
     const Outcome first = RunEconomy(240);
     EXPECT_EQ(first.ledgerBreaks, 0);
-    // Every unit of both fields reached the factory, worth twice while both fields held ore.
-    EXPECT_EQ(first.delivered, 1400);
+    // Every unit of both fields and the wreck reached the factory; the fields' ore was worth
+    // twice while both held some, the salvage once.
+    EXPECT_EQ(first.delivered, 1700);
     EXPECT_GT(first.credited, first.delivered);
-    EXPECT_LT(first.credited, 2 * first.delivered);
+    EXPECT_LT(first.credited, 1400 * 2 + 300);
     EXPECT_GT(first.loadsEmptied, 0);
     const Outcome second = RunEconomy(240);
     EXPECT_EQ(second.digest, first.digest);

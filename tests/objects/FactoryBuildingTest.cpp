@@ -572,6 +572,104 @@ TEST_F(SampleFactory, RefitTakesTheHardpointsTheChassisHasAndRebuildsTheParts) {
     EXPECT_EQ(f->Parts().Count(), fitted);
     EXPECT_EQ(f->RefitFromText("garbage"), 0);
     EXPECT_EQ(f->RefitFromText(""), 0);
+    // The factory's own code, as record 'i' and command 27 carry it, reads back whole.
+    const std::string own = f->GetDesign()->CodeString();
+    auto g = Make(0, 2);
+    ASSERT_EQ(g->RefitFromText(own.c_str()), 1);
+    EXPECT_EQ(std::string(g->GetDesign()->CodeString()), own);
+    EXPECT_EQ(g->Parts().Count(), fitted);
+}
+
+TEST_F(Factory, DeliveriesAndQueuedCancelsMoveOnlyWhatTheyShould) {
+    auto f = Make();
+    struct Delivery {
+        int n, factor, added;
+    } deliveries[] = {{10, 2, 20}, {0, 3, 0}, {5, 0, 0}, {-5, 2, 0}, {200000, 1, 99980}};
+    for (const Delivery& d : deliveries)
+        EXPECT_EQ(f->ReceiveDelivery(d.n, d.factor), d.added) << d.n << " x " << d.factor;
+    auto a = Job();
+    VehicleDesign* queued = a.get();
+    f->QueueJob(std::move(a), 0);
+    f->carrierPartner = SimId(1, 9);
+    VehicleDesign stranger('V');
+    EXPECT_EQ(f->CancelJob(&stranger), 0);
+    EXPECT_EQ(f->QueuedJobCount(), 1);
+    EXPECT_EQ(f->CancelJob(queued), 1);
+    EXPECT_EQ(f->QueuedJobCount(), 0);
+    EXPECT_TRUE(f->carrierPartner.IsNull());
+    EXPECT_EQ(f->GetCargo(), FactoryBuilding::kCapacity);
+    f->AddResources(0, 5);
+    f->Parse('a', nullptr);
+    EXPECT_EQ(f->GetCredit(), 5);
+}
+
+TEST_F(Factory, DoorWaitsForEveryPeerAndABlockedExitIsClearedOnce) {
+    world.network = 1;
+    world.players = 3;
+    auto f = OpenFactory();
+    f->QueueJob(Job(), 0);
+    f->AddResources(0, kSecondCost);
+    for (int i = 0; i < 4; ++i)
+        Tick(*f);
+    ASSERT_EQ(f->ProductionState(), 3);
+    EXPECT_EQ(world.reservations.size(), 1u);
+    f->CountExitAck();
+    Tick(*f);
+    Tick(*f);
+    EXPECT_EQ(f->unfoldState, FactoryProduction::kOpen);
+    f->CountExitAck();
+    Tick(*f);
+    Tick(*f);
+    EXPECT_EQ(f->unfoldState, 7);
+    // A wreck in the exit is attacked with one goal; any other blocker is asked aside.
+    int asked = 0;
+    world.makers.moveBlockerAside = [&asked](GameObject*, GameObject*, int) { return ++asked; };
+    for (int kind : {3, 1}) {
+        auto g = Make(1, 1, 5);
+        g->AddResources(10000, 10000);
+        ASSERT_GT(TickUntil(*g, FactoryProduction::kOpen), 0);
+        Sim blocker(Point(10, 10), SimId(2, 50 + kind), kit.Design());
+        world.Add(&blocker);
+        world.placementBlocker = &blocker;
+        world.blocked.push_back(g->GetPosition() + FactoryBuilding::kRollOutOffset);
+        struct WreckLike : Sim {
+            using Sim::Sim;
+            int GetKind() override { return 3; }
+        } wreck(Point(10, 10), SimId(0, 60), kit.Design());
+        world.Add(&wreck);
+        if (kind == 3) world.placementBlocker = &wreck;
+        g->QueueJob(Job(), 0);
+        for (int i = 0; i < 20; ++i)
+            Tick(*g);
+        EXPECT_EQ(g->ProductionState(), 3);
+        EXPECT_EQ(g->goals.IsEmpty(), kind == 3 ? 0 : 1);
+        EXPECT_EQ(asked > 0, kind == 1);
+        world.blocked.clear();
+        world.Forget(&blocker);
+        world.Forget(&wreck);
+        g->ClearGoals();
+    }
+}
+
+TEST_F(Factory, RollOutSquareAndMountsFollowTheMapAndTheState) {
+    auto f = Make();
+    struct Square {
+        Point at;
+        int free;
+    } squares[] = {{{192, -64}, 1},   {{191, -64}, 0},   {{192, -65}, 0},  {{3264, 1000}, 1},
+                   {{3265, 1000}, 0}, {{1000, 3008}, 1}, {{1000, 3009}, 0}};
+    for (const Square& q : squares)
+        EXPECT_EQ(f->IsBuildAreaFreeAt(q.at), q.free) << q.at.x << "," << q.at.y;
+    const Point base0 = f->Sim::GetMountOffset(0);
+    const Point base1 = f->Sim::GetMountOffset(1);
+    building->bodyOffset = Point(4, -6);
+    auto g = Make();
+    ASSERT_GT(TickUntil(*g, 3), 0);
+    EXPECT_EQ(g->GetMountOffset(0), base0);
+    EXPECT_EQ(g->GetMountOffset(1), base1 + Point(4, -6));
+    g->unfoldState = 8;
+    EXPECT_EQ(g->GetMountOffset(1), Point(5, 6));
+    EXPECT_EQ(g->GetMountOffset(9), Point());
 }
 
 TEST_F(Factory, IsReachedThroughItsProductionInterfaceOnly) {

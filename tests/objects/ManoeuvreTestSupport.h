@@ -110,7 +110,7 @@ public:
     Trooper* Enemy(const Point& at) { return Make(2, at); }
     Trooper* Make(int team, const Point& at) {
         owned.push_back(std::make_unique<Trooper>(team, 100 + static_cast<int>(owned.size()), at));
-        world.Add(owned.back().get());
+        world.Add(owned.back().get(), true);
         return owned.back().get();
     }
 

@@ -98,6 +98,20 @@ TEST_F(MovementRules, BlockersArePushedTowardThreeFacingsInTurnNeverAnEnemy) {
     EXPECT_EQ(MoveBlockerAside(self, friendUnit, 64), 0);
 }
 
+TEST_F(MovementRules, ExploringPicksThePointFarthestFromWhatIsKnown) {
+    // It sees round itself, far from the cells below.
+    Sim* scout = Unit(1, Point(900, 900));
+    SightGrid& sight = world.sight;
+    sight.MarkExplored(3, 7);
+    // Two cells right of the known cell, and three left of it: the second is deeper.
+    const Point near = sight.CellCentre(3, 9);
+    const Point far = sight.CellCentre(3, 4);
+    ExploreManoeuvre rule;
+    rule.candidates = {near, far};
+    EXPECT_EQ(rule.PickTarget(*scout), far);
+    EXPECT_EQ(rule.candidates, std::vector<Point>{near});
+}
+
 TEST_F(MovementRules, ExploringRunsOutOfCandidatesAndTheVisibilityModeSeeksTheUnseen) {
     Sim* scout = Unit(1, Point(100, 100));
     for (int mode : {0, 1}) {

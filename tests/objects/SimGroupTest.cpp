@@ -66,6 +66,7 @@ TEST_F(Groups, MembersStandAtTheirPlacesAndTheRecordReadsBackReversed) {
     copy.Parse('q', "1,102,99,99");
     copy.Parse('q', "1,999,5,5");
     copy.Parse('q', "1,100,x");
+    copy.Parse('q', "1,50,0,0");  // the first group itself
     ASSERT_EQ(copy.MemberCount(), 3);
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(copy.MemberAt(i), members[static_cast<size_t>(2 - i)]);
@@ -111,21 +112,31 @@ TEST_F(Groups, AGroupEndsWithItsLastMemberAndBreaksUpBelowItsShare) {
 }
 
 TEST_F(Groups, AnUnreachablePointIsSoughtEverNarrowerThenBlocked) {
-    SimGroup& group = Group(53);
-    for (int i = 0; i < 3; ++i)
-        group.AddMember(*Make(1, Point(200 + 20 * i, 200)), 1);
-    ASSERT_EQ(group.outerRadius, 16 + 20);
-    world.routeFound = 0;
-    group.IssueOrder(1, 0, Point(800, 800), SimId());
-    std::vector<int> tried;
-    for (int t = 0; t < 20 && group.goals.Front(); ++t) {
-        const int before = world.routeRequests;
-        group.Update(16);
-        if (world.routeRequests > before) tried.push_back(group.radius);
+    const struct {
+        int spacing;             // of three members in a row
+        std::vector<int> tried;  // the radii searched, 1.0, 0.9, ... of the outer radius
+    } cases[] = {
+        // Outer 16 + 20: down to the inner radius of 16; below it the route is blocked.
+        {20, {36, 32, 29, 25, 22, 18}},
+        // Outer 16 + 4: 0.8 of it is the inner radius exactly, still searched.
+        {4, {20, 18, 16}},
+    };
+    int serial = 53;
+    for (const auto& c : cases) {
+        SimGroup& group = Group(serial++);
+        for (int i = 0; i < 3; ++i)
+            group.AddMember(*Make(1, Point(200 + c.spacing * i, 200)), 1);
+        world.routeFound = 0;
+        group.IssueOrder(1, 0, Point(800, 800), SimId());
+        std::vector<int> tried;
+        for (int t = 0; t < 20 && group.goals.Front(); ++t) {
+            const int before = world.routeRequests;
+            group.Update(16);
+            if (world.routeRequests > before) tried.push_back(group.radius);
+        }
+        EXPECT_EQ(tried, c.tried) << c.spacing;
+        EXPECT_EQ(group.goals.Front(), nullptr);
     }
-    // 36 at 1.0, 0.9, ... down to the inner radius of 16; below it the route is blocked.
-    EXPECT_EQ(tried, (std::vector<int>{36, 32, 29, 25, 22, 18}));
-    EXPECT_EQ(group.goals.Front(), nullptr);
 }
 
 }  // namespace

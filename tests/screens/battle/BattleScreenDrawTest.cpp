@@ -2,6 +2,7 @@
 // drawn in under stealth and sensors, the waypoint marker, and the voices.
 #include <vector>
 
+#include "core/Bitmap.h"
 #include "core/Sound.h"
 #include "core/SpriteSet.h"
 #include "map/TerrainMap.h"
@@ -131,4 +132,16 @@ TEST_F(BattleScreenTest, TheVoicesOfEachClanAndTheirUnload) {
     screen->Unload();
     EXPECT_EQ(world().voices->Count(), 0);
     EXPECT_FALSE(world().unitMakers.playVoice);
+}
+
+TEST_F(BattleScreenTest, TheDebugPanelCoversThePanelUntilItsObjectIsGone) {
+    TestObject* watched = Unit(7, Point(400, 400));
+    watched->given.clear();
+    screen->debugWatch = watched->id;
+    Frame();
+    EXPECT_EQ(screen->debugWatch, watched->id);
+    EXPECT_EQ(screen->panelBitmap->Pixels()[0], 254);
+    RemoveObjects();
+    Frame();
+    EXPECT_TRUE(screen->debugWatch.IsNull());
 }

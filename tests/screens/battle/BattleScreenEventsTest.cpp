@@ -7,9 +7,11 @@
 
 #include "catalogue/DesignLibrary.h"
 #include "catalogue/VehicleDesign.h"
+#include "net/NetworkPlay.h"
 #include "objects/FactoryProduction.h"
 #include "screens/FrontEndScreenFactory.h"
 #include "screens/battle/BattleScreenFixture.h"
+#include "screens/battle/DesignPanels.h"
 #include "ui/Button.h"
 #include "ui/ScrollList.h"
 
@@ -91,6 +93,7 @@ TEST_F(BattleScreenTest, TheBuildListCountsOnlyDesignsListedForBuilding) {
         listed += d->complete == 1;
     ASSERT_GE(library.CountAvailable(), before + 3);
     VehicleDesign* expected = nullptr;
+    int expectedRow = 0;
     int n = 0;
     for (VehicleDesign* d = library.FirstAvailable(); d; d = library.NextAvailable(d)) {
         if (d->complete != 1) continue;
@@ -98,11 +101,23 @@ TEST_F(BattleScreenTest, TheBuildListCountsOnlyDesignsListedForBuilding) {
             screen->buildList->SetCount(listed);
             screen->buildList->SetSelection(n);
             expected = d;
+            expectedRow = n;
         }
         ++n;
     }
     ASSERT_TRUE(expected);
     EXPECT_EQ(screen->SelectedBuildDesign(), expected);
+    // Choosing that row in the list tells the controller the design's name.
+    auto controller = std::make_unique<RecordingController>();
+    RecordingController* told = controller.get();
+    world().SetTeamController(1, std::move(controller));
+    screen->buildPanelOpen = 1;
+    screen->buildList->SetSelection(0);
+    screen->buildList->top = expectedRow;
+    const Point rowAt = screen->buildList->listRect.origin + Point(4, 6);
+    Click(rowAt);
+    ASSERT_EQ(told->kinds, std::vector<int32_t>{BattleScreen::kEventDesignChosen});
+    EXPECT_STREQ(static_cast<const char*>(told->arguments[0]), "second");
     // The build button queues a copy at the front, with Ctrl at the end.
     screen->buildPanelOpen = 1;
     Click(screen->buttons[BattleScreen::kBuildButton]->Centre());
@@ -175,6 +190,24 @@ TEST_F(BattleScreenTest, ARunThroughTheWorldsModeSwitch) {
     for (TestObject* u : units)
         EXPECT_EQ(u->given.size(), 1u);
     EXPECT_TRUE(Frame());
+    // The unit panel for one unit: a settings page shows the unit's setting; clearing the
+    // selection closes the panel.
+    VehicleDesign design('V');
+    design.parameters[0] = 2;
+    for (TestObject* u : units)
+        u->selected = 0;
+    units[0]->selected = 1;
+    units[0]->design = &design;
+    Click(battle->buttons[BattleScreen::kUnitPanelButton]->Centre());
+    EXPECT_EQ(battle->unitPanelOpen, 1);
+    DesignPanels* panels = FindDesignPanels();
+    ASSERT_TRUE(panels);
+    Click(panels->SettingsPageButton(9)->Centre());
+    EXPECT_EQ(battle->activePanel, panels->GetControlPanel(9));
+    Click(Point(100, 100), 'R');
+    EXPECT_EQ(battle->unitPanelOpen, 0);
+    EXPECT_EQ(battle->activePanel, nullptr);
+    units[0]->design = nullptr;
     // Quitting: the World unloads and deletes the screen, which lets go of its hooks.
     driven = nullptr;
     w.requestedMode = static_cast<int>(GameMode::Quit);
@@ -182,4 +215,52 @@ TEST_F(BattleScreenTest, ARunThroughTheWorldsModeSwitch) {
     EXPECT_FALSE(w.battleScreen);
     EXPECT_FALSE(w.unitMakers.playVoice);
     RegisterScreenFactory(nullptr);
+}
+
+// Without a scenario the view starts at the origin with one player; a peer's reveal toggle
+// reaches the screen and the map through the network hook.
+TEST_F(BattleScreenTest, WithoutAScenarioTheScreenStillRunsAndPeersRevealTheMap) {
+    world().scenario.reset();
+    screen->Unload();
+    ASSERT_EQ(screen->LoadForTeam(1, 'V'), 1);
+    EXPECT_EQ(screen->viewOrigin, Point(0, 0));
+    EXPECT_EQ(screen->playerCount, 1);
+    screen->PlayVoice(BattleScreen::kSelectVoice);
+    Click(Point(300, 300));
+    EXPECT_TRUE(Frame());
+    ASSERT_TRUE(TheNetworkHooks().setRevealMap);
+    TheNetworkHooks().setRevealMap(1);
+    EXPECT_EQ(screen->revealMap, 1);
+    EXPECT_EQ(world().terrain->RevealAll(), 1);
+    screen->Unload();
+    EXPECT_FALSE(TheNetworkHooks().setRevealMap);
+}
+
+// A chassis of seven hardpoints: the seventh selector has a region code of its own and selects
+// part 6 of the selection.
+TEST_F(BattleScreenTest, TheSeventhPartSelectorIsHitAndSelectsItsPart) {
+    screen->buildPanelOpen = 0;
+    screen->partSelectorCount = 7;
+    for (int i = 0; i < 7; ++i)
+        screen->partSelectors[static_cast<size_t>(i)] = Rect(Point(40 + 20 * i, 200), Size(16, 16));
+    for (int i = 0; i < 7; ++i) {
+        const int32_t region = screen->HitTest(Point(48 + 20 * i, 208));
+        EXPECT_NE(region, BattleScreen::kNoRegion);
+        EXPECT_EQ(BattleScreen::PartSelectorOf(region), i);
+    }
+    struct Picker : TestObject {
+        using TestObject::TestObject;
+        void SelectPart(int index) override { picked.push_back(index); }
+        std::vector<int> picked;
+    };
+    auto made = std::make_unique<Picker>(1, 77, land->Centre(3, 3), 1, 24);
+    Picker* unit = made.get();
+    unit->selected = 1;
+    std::unique_ptr<GameObject> owned = std::move(made);
+    ASSERT_EQ(world().AddSim(owned), 1);
+    world().paused = 0;
+    Post(InputKind::ButtonDown, Point(48 + 20 * 6, 208), 'L');
+    Post(InputKind::ButtonUp, Point(48 + 20 * 6, 208), 'L');
+    screen->HandleEvents(16);
+    EXPECT_EQ(unit->picked, std::vector<int>{6});
 }

@@ -7,6 +7,7 @@
 #include <memory>
 #include <set>
 #include <utility>
+#include <vector>
 
 #include "core/EventQueue.h"
 #include "core/InputEvent.h"
@@ -17,6 +18,7 @@
 #include "support/MadeAssets.h"
 #include "world/RegistryTestFixture.h"
 #include "world/Scenario.h"
+#include "world/TeamController.h"
 
 // Game records whose teams own the structures a test names.
 class StructureRecords : public RecordingGameRecords {
@@ -25,6 +27,20 @@ public:
         return owned.count({team, code}) ? 1 : 0;
     }
     std::set<std::pair<int, int>> owned;
+};
+
+// The local team's controller: the events the screen tells it, with the argument as text when
+// it names a design.
+class RecordingController : public TeamController {
+public:
+    void Update(Timer&) override {}
+    SquadMembership* FindSquad(int32_t) override { return nullptr; }
+    void OnEvent(int32_t kind, void*, void* argument) override {
+        kinds.push_back(kind);
+        arguments.push_back(argument);
+    }
+    std::vector<int32_t> kinds;
+    std::vector<void*> arguments;
 };
 
 class BattleScreenTest : public MadeAssetsTest {

@@ -91,6 +91,12 @@ TEST_F(BattleScreenTest, AMoveSpreadsTheSelectionOnRingsByDistance) {
         }
     }
     Modifiers(0, 0, 0);
+    // The controller hears of every unit ordered.
+    auto controller = std::make_unique<RecordingController>();
+    RecordingController* told = controller.get();
+    world().SetTeamController(1, std::move(controller));
+    Click(click);
+    EXPECT_EQ(told->kinds, std::vector<int32_t>(12, BattleScreen::kEventOrderGiven));
     // A unit inside its ring goes to its own place.
     for (TestObject* u : units)
         u->selected = 0;

@@ -70,6 +70,8 @@ TEST_F(BattleScreenTest, AMapSmallerThanTheViewIsCentredWithAMargin) {
     Open(OpenLand(10, 6));  // 320 x 192 pixels
     const Rect expected(Point(96, 144), Size(320, 192));
     EXPECT_EQ(screen->viewRect, expected);
+    EXPECT_EQ(screen->ScreenToMap(Point(96, 144)), Point(0, 0));
+    EXPECT_EQ(screen->MapToScreen(Point(319, 191)), Point(415, 335));
     for (const Zone& z : kZones)
         EXPECT_EQ(ScrollUntilStill(*this, *screen, z.mouse), Point(0, 0))
             << z.mouse.x << "," << z.mouse.y;

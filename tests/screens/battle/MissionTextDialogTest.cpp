@@ -52,6 +52,10 @@ TEST_F(MissionTextDialogTest, TheFirstAnsweringKeyOfABatchStands) {
 TEST_F(MissionTextDialogTest, AButtonAnswersOnlyWhenReleasedOnIt) {
     for (int button = 0; button < 2; ++button) {
         MissionTextDialog& dialog = Open<MissionTextDialog>("Briefing");
+        // Each button shows its own picture, which fills its place.
+        ASSERT_NE(dialog.ButtonOf(button)->Picture(0), nullptr);
+        EXPECT_EQ(dialog.ButtonOf(button)->Picture(0)->FrameSize(),
+                  dialog.ButtonOf(button)->Bounds().extent);
         const Point on = dialog.ButtonOf(button)->Bounds().Centre();
         MoveTo(on);
         Post(InputKind::ButtonDown, on, 'L');
@@ -77,6 +81,8 @@ TEST_F(MissionTextDialogTest, AltF4QuitsWithoutClosingTheDialog) {
     Post(InputKind::Key, Point(), kKeyF4);
     EXPECT_EQ(dialog.HandleEvents(16), 1);
     EXPECT_EQ(f->world->requestedMode, static_cast<int>(GameMode::Quit));
+    // Only the two answers close it.
+    EXPECT_EQ(dialog.Answer(2), 1);
 }
 
 TEST_F(MissionTextDialogTest, TheTextIsWrittenInsideItsBox) {

@@ -7,6 +7,8 @@
 
 #include "catalogue/TemplateCatalogue.h"
 #include "core/KeyCodes.h"
+#include "net/NetworkPlay.h"
+#include "objects/CommandBuffer.h"
 #include "screens/battle/OverlayTestSupport.h"
 #include "support/FakeSoundDevice.h"
 #include "ui/TextField.h"
@@ -78,14 +80,32 @@ TEST_F(OptionsMenuTest, SpeedSliderPositionsGiveSpeedsAndOnlyAChangeIsWritten) {
     const struct {
         int value, speed;
     } cases[] = {{0, 1}, {1, 1}, {20, 1}, {21, 2}, {80, 4}, {81, 5}, {100, 5}};
+    CommandBuffer& commands = f->world->Commands();
+    commands.SetEnabled(1);
     for (const auto& c : cases) {
         SpeedAdjustment = 0;
         menu.Activate();
         menu.WidgetOf(OptionsMenu::kSpeedSlider)->SetValue(c.value);
+        const size_t before = commands.Size();
         Run(menu);
+        // The other machines hear of the change.
+        EXPECT_GT(commands.Size(), before) << c.value;
         EXPECT_EQ(SpeedAdjustment, 3 - c.speed) << c.value;
         EXPECT_EQ(Option("SPEED"), std::to_string(c.speed)) << c.value;
     }
+}
+
+TEST_F(OptionsMenuTest, APeersSpeedIsTakenWhileTheMenuIsLoadedAndHeldToTheFiveSpeeds) {
+    OptionsMenu& menu = OpenMenu();
+    auto& hook = TheNetworkHooks().setGameSpeed;
+    ASSERT_TRUE(hook);
+    const struct { int global, taken; } cases[] = {{-2, -2}, {2, 2}, {0, 0}, {-250, -2}, {3, 2}};
+    for (const auto& c : cases) {
+        hook(c.global);
+        EXPECT_EQ(SpeedAdjustment, c.taken) << c.global;
+    }
+    menu.Unload();
+    EXPECT_FALSE(TheNetworkHooks().setGameSpeed);
 }
 
 TEST_F(OptionsMenuTest, DraggingTheVolumeKnobSetsTheDeviceAndTheSetting) {
@@ -96,6 +116,8 @@ TEST_F(OptionsMenuTest, DraggingTheVolumeKnobSetsTheDeviceAndTheSetting) {
     Button& knob = *menu.WidgetOf(OptionsMenu::kVolumeSlider);
     EXPECT_EQ(knob.GetValue(), 100);
     const Point grip = knob.Centre();
+    // Mouse events are the overlay's, used or not.
+    EXPECT_EQ(menu.HandleEvent(InputEvent(InputKind::MouseMove, Point(5, 5), 0)), 1);
     MoveTo(grip);
     Post(InputKind::ButtonDown, grip, 'L');
     // Far past the left end of the travel: the knob stops there.

@@ -1,0 +1,259 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "catalogue/DesignLibrary.h"
+#include "catalogue/VehicleDesign.h"
+#include "core/KeyCodes.h"
+#include "core/Settings.h"
+#include "objects/CommandBuffer.h"
+#include "screens/battle/BattleScreenFixture.h"
+#include "support/MemoryLink.h"
+#include "ui/ScrollList.h"
+#include "ui/TextField.h"
+
+namespace {
+
+constexpr int32_t kCtrlZ = 26;
+constexpr int32_t kCtrlQ = 17;
+
+class BattleScreenKeysTest : public BattleScreenTest {
+protected:
+    void SetUp() override {
+        BattleScreenTest::SetUp();
+        cheatsOn = 0;
+    }
+    void TearDown() override {
+        cheatsOn = 0;
+        aiHalted = 0;
+        BattleScreenTest::TearDown();
+    }
+    struct Answer {
+        int32_t result, silent, voice;
+    };
+    Answer Key(int32_t code) {
+        int32_t silent = 0;
+        screen->voicePlayed = 0;
+        const int32_t result =
+            screen->HandleKey(InputEvent(InputKind::Key, Point(200, 200), code), silent);
+        return {result, silent, screen->voicePlayed};
+    }
+    std::string Selected() {
+        std::string ids;
+        for (GameObject* o : screen->SelectedObjects())
+            ids += std::to_string(o->id.serial) + " ";
+        return ids;
+    }
+};
+
+TEST_F(BattleScreenKeysTest, KeysAnswerByTableWhetherPausedAndWithCheats) {
+    TestObject* unit = Unit(1, Point(300, 300));
+    unit->SetSelected(1);
+    screen->buildPanelOpen = 0;
+    const struct {
+        int32_t key;
+        int paused, cheat;
+        Answer answer;
+    } cases[] = {
+        {'v', 1, 0, {1, 0, 0}},         // the first table works while paused
+        {'Z', 1, 0, {1, 0, 0}},         //
+        {'g', 1, 0, {0, 0, 0}},         // orders wait for the game to run
+        {'g', 0, 0, {1, 0, 1}},         // with the guard voice
+        {'s', 0, 0, {1, 0, 0}},         // stop has no voice
+        {'+', 0, 0, {0, 0, 0}},         // debug keys refused without CHEAT
+        {'+', 0, 1, {1, 0, 0}},         // with it, nothing without the debug scenario
+        {'b', 0, 0, {0, 0, 0}},         // build panel closed
+        {kKeyUp, 0, 0, {1, 0, 0}},      // nothing to move
+        {'q', 0, 0, {0, 0, 0}},         // no such key
+        {kKeyF1 + 2, 1, 0, {0, 0, 0}},  // part keys are orders
+        {kKeyF1 + 2, 0, 0, {1, 0, 0}},  //
+        {kCtrlZ, 0, 0, {1, 0, 0}},      // nothing watched without CHEAT
+        {'t', 0, 0, {1, 0, 1}},         // tracking on, with its voice
+        {'t', 0, 0, {1, 0, 0}},         // and off
+    };
+    for (const auto& c : cases) {
+        world().paused = c.paused;
+        cheatsOn = c.cheat;
+        const Answer a = Key(c.key);
+        EXPECT_EQ(a.result, c.answer.result) << c.key << " paused " << c.paused;
+        EXPECT_EQ(a.silent, c.answer.silent) << c.key;
+        EXPECT_EQ(a.voice, c.answer.voice) << c.key;
+    }
+    EXPECT_EQ(screen->showAllMarkers, 1);
+    EXPECT_EQ(screen->zoom, 1);
+    ASSERT_EQ(unit->given.size(), 2u);
+    EXPECT_EQ(unit->given[0].code, BattleScreen::kOrderGuard);
+    EXPECT_EQ(unit->given[1].code, BattleScreen::kOrderStop);
+    EXPECT_TRUE(screen->debugWatch.IsNull());
+}
+
+TEST_F(BattleScreenKeysTest, DebugKeysActOnlyWithCheatsAndESelectsWhatTheViewShows) {
+    TestObject* seen = Unit(1, Point(300, 300));
+    TestObject* away = Unit(2, Point(3000, 3000));
+    const int32_t kCtrlD = 4;
+    for (int cheat : {0, 1}) {
+        cheatsOn = cheat;
+        seen->SetSelected(1);
+        Key(kCtrlD);
+        EXPECT_EQ(seen->invulnerable, cheat);
+    }
+    screen->DeselectAll();
+    away->SetSelected(1);
+    EXPECT_EQ(Key('e').voice, 1);
+    EXPECT_EQ(seen->selected, 1);
+    EXPECT_EQ(away->selected, 0);
+}
+
+TEST_F(BattleScreenKeysTest, BuildListKeysWrapSilentlyAndRefuseWhenNothingBuilds) {
+    DesignLibrary& library = *world().designLibrary;
+    for (int i = 0; i < 3; ++i)
+        library.AddDesign('V')->complete = 1;
+    screen->buildPanelOpen = 1;
+    screen->buildList->SetCount(3);
+    screen->buildList->SetSelection(0);
+    EXPECT_EQ(Key(kKeyUp).silent, 1);
+    EXPECT_EQ(screen->buildList->selection, 2);
+    EXPECT_EQ(Key(kKeyDown).silent, 1);
+    EXPECT_EQ(screen->buildList->selection, 0);
+    // No factory to build in.
+    EXPECT_EQ(Key('b').result, 0);
+}
+
+TEST_F(BattleScreenKeysTest, GroupKeysStoreAndRecallTheSelection) {
+    TestObject* a = Unit(1, Point(300, 300));
+    TestObject* b = Unit(2, Point(400, 300));
+    TestObject* c = Unit(3, Point(500, 300));
+    a->SetSelected(1);
+    c->SetSelected(1);
+    EXPECT_EQ(Key(kKeyCtrl0 + 1).voice, 1);
+    screen->DeselectAll();
+    b->SetSelected(1);
+    EXPECT_EQ(Key('1').voice, 1);
+    EXPECT_EQ(a->selected, 1);
+    EXPECT_EQ(b->selected, 0);
+    EXPECT_EQ(c->selected, 1);
+    // A group stored empty clears the flag everywhere and recalls as nothing, silently.
+    screen->DeselectAll();
+    EXPECT_EQ(Key(kKeyCtrl0 + 1).voice, 0);
+    a->SetSelected(1);
+    EXPECT_EQ(Key('1').voice, 0);
+    EXPECT_EQ(Selected(), "");
+}
+
+TEST_F(BattleScreenKeysTest, NCyclesTheUnitsAndSelectsAGroupOnlyWhileItExists) {
+    EXPECT_EQ(Key('n').result, 0);
+    TestObject* a = Unit(1, Point(300, 300));
+    TestObject* b = Unit(2, Point(400, 300));
+    // b belongs to a group that is gone: it is selected on its own.
+    b->groupId = SimId(1, 77);
+    const std::vector<GameObject*> list = screen->TeamObjects();
+    ASSERT_EQ(list.size(), 2u);
+    for (int round = 0; round < 4; ++round) {
+        const Answer answer = Key('n');
+        EXPECT_EQ(answer.result, 1);
+        EXPECT_EQ(answer.voice, 1);
+        GameObject* expected = list[static_cast<size_t>(round % 2)];
+        EXPECT_EQ(Selected(), std::to_string(expected->id.serial) + " ") << round;
+        EXPECT_EQ(screen->lastCycled, expected->id);
+    }
+    // A living group is selected in the unit's place.
+    auto group = std::make_unique<TestObject>(1, 77, Point(450, 300));
+    TestObject* g = group.get();
+    ASSERT_EQ(world().AddGroup(std::move(group)), 1);
+    screen->lastCycled = a->id;
+    Key('n');
+    EXPECT_EQ(g->selected, 1);
+    EXPECT_EQ(b->selected, 0);
+}
+
+TEST_F(BattleScreenKeysTest, DOpensTheHighlightedDesignWhenAnIncompleteOnePrecedesIt) {
+    DesignLibrary& library = *world().designLibrary;
+    VehicleDesign* names[3];
+    for (int i = 0; i < 3; ++i) {
+        names[i] = library.AddDesign('V');
+        std::snprintf(names[i]->name, sizeof names[i]->name, "design %d", i);
+    }
+    // Whatever order AddDesign keeps, the first available one is not listed for building.
+    VehicleDesign* first = library.FirstAvailable();
+    ASSERT_NE(first, nullptr);
+    for (VehicleDesign* d : names)
+        d->complete = d == first ? 0 : 1;
+    VehicleDesign* highlighted = library.NextAvailable(library.NextAvailable(first));
+    VehicleDesign* scratch = library.current;
+    screen->designListFlag = 1;
+    screen->buildList->SetCount(2);
+    screen->buildList->SetSelection(1);
+    ASSERT_EQ(screen->SelectedBuildDesign(), highlighted);
+    EXPECT_EQ(Key('d').result, 1);
+    EXPECT_EQ(library.selected, highlighted);
+    EXPECT_EQ(library.current, scratch);
+    EXPECT_EQ(world().requestedMode, static_cast<int>(GameMode::DesignFromBattle));
+    EXPECT_EQ(screen->goOn, 0);
+    // The design button hands over the same design.
+    library.selected = nullptr;
+    Click(screen->buttons[BattleScreen::kDesignButton]->Bounds().Centre());
+    EXPECT_EQ(library.selected, highlighted);
+    // The groups view opens the design screen too, handing nothing over.
+    library.selected = nullptr;
+    screen->designListFlag = 0;
+    screen->goOn = 1;
+    Key('d');
+    EXPECT_EQ(library.selected, nullptr);
+    EXPECT_EQ(screen->goOn, 0);
+}
+
+TEST_F(BattleScreenKeysTest, CtrlZWatchesWhatIsUnderTheMouseAndNothingOverEmptyGround) {
+    cheatsOn = 1;
+    TestObject* unit = Unit(1, Point(320, 320));
+    screen->mousePoint = Point(40, 40);
+    Key(kCtrlZ);
+    EXPECT_TRUE(screen->debugWatch.IsNull());
+    screen->mousePoint = screen->MapToScreen(unit->position);
+    Key(kCtrlZ);
+    EXPECT_EQ(screen->debugWatch, unit->id);
+    Key(kCtrlZ);
+    EXPECT_TRUE(screen->debugWatch.IsNull());
+}
+
+TEST_F(BattleScreenKeysTest, EscapeTogglesTheOptionsOverlayAndCtrlQLeaves) {
+    Key(kKeyEscape);
+    EXPECT_EQ(screen->optionsOpen, 1);
+    Key(kKeyEscape);
+    EXPECT_EQ(screen->optionsOpen, 0);
+    Key(kCtrlQ);
+    EXPECT_EQ(screen->goOn, 0);
+    EXPECT_EQ(world().requestedMode, static_cast<int>(GameMode::MainMenu));
+}
+
+// A peer link that only names this machine.
+class NamedLink : public MemoryLink {
+public:
+    explicit NamedLink(std::string name) : name(std::move(name)) {}
+    const char* HostName() override { return name.c_str(); }
+    std::string name;
+};
+
+TEST_F(BattleScreenKeysTest, AChatLineIsBoundedWhateverTheHostNameAndTextLength) {
+    world().networkGame = 1;
+    NamedLink link(std::string(400, 'h'));
+    world().peerLinks[0] = &link;
+    world().Commands().SetEnabled(1);
+    EXPECT_EQ(Key(kKeyCtrlF1 + 3).result, 1);
+    ASSERT_TRUE(screen->chatField);
+    EXPECT_EQ(screen->chatRecipient, 4);
+    for (int i = 0; i < 300; ++i)
+        EXPECT_EQ(Key('x').silent, 1);
+    EXPECT_EQ(std::strlen(screen->chatText), static_cast<size_t>(TextField::kMaxLength));
+    const size_t before = world().Commands().Size();
+    Key(kKeyEnter);
+    EXPECT_FALSE(screen->chatField);
+    EXPECT_EQ(screen->chatRecipient, 0);
+    EXPECT_GT(world().Commands().Size(), before);
+    const std::string sent(reinterpret_cast<const char*>(world().Commands().Data()) + before,
+                           world().Commands().Size() - before);
+    EXPECT_NE(sent.find("[" + std::string(127, 'h') + "]: xxx"), std::string::npos);
+    world().peerLinks[0] = nullptr;
+}
+
+}  // namespace

@@ -1,0 +1,200 @@
+// The special units of the sample set drawn in a World at the three zooms: a relay in the
+// middle of its deploy, an aircraft in the air with its shadow and fuel meter, a carrier
+// letting a unit out under its overlay, and a captured unit flashing. Each is checked on the
+// page and kept as a capture when QX_CAPTURE is set.
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "catalogue/CatalogueServices.h"
+#include "catalogue/DesignLibrary.h"
+#include "catalogue/TemplateCatalogue.h"
+#include "catalogue/VehicleDesign.h"
+#include "core/Image.h"
+#include "core/StringTable.h"
+#include "map/PathGrid.h"
+#include "map/TerrainMap.h"
+#include "objects/AircraftSim.h"
+#include "objects/CaptureSim.h"
+#include "objects/CarrierSim.h"
+#include "objects/DeployingSim.h"
+#include "objects/SimFactory.h"
+#include "platform/Capture.h"
+#include "support/FakeClock.h"
+#include "support/MadeAssets.h"
+#include "ui/ScreenBase.h"
+#include "world/RegistryTestFixture.h"
+
+namespace {
+
+constexpr int kPitch = 640;
+constexpr int kViewWidth = 512;
+constexpr int kViewHeight = 480;
+
+class MapView : public ScreenBase {
+public:
+    Point MapToScreen(const Point& p) override {
+        return Point((p.x - origin.x) >> zoom, (p.y - origin.y) >> zoom);
+    }
+    Point origin;
+};
+
+class TopLevels : public CatalogueServices {
+public:
+    int ClanTechLevel(char) const override { return 8; }
+    char PlayerClan() const override { return 'V'; }
+    VehicleDesign* LocalFactoryDesign() override { return nullptr; }
+    void FactoryDesignChanged() override {}
+    const ShadeTable* TerrainColourTable() const override { return nullptr; }
+};
+
+class SpecialDrawing : public MadeAssetsTest {
+protected:
+    void SetUp() override {
+        MadeAssetsTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        ASSERT_EQ(LoadStringTable("7a1.str"), 1);
+        ASSERT_EQ(LoadTemplateCatalogue("7a.pts"), 1);
+        TopLevels levels;
+        SetCatalogueServices(&levels);
+        for (const char* file : {"Vs.vdf", "Ts.vdf"}) {
+            DesignLibrary library;
+            ASSERT_EQ(library.Load(file), 1);
+            for (ListNode* n = library.designs.First(); n; n = library.designs.Next(n)) {
+                auto d = std::make_unique<VehicleDesign>('V');
+                d->CopyFrom(*static_cast<VehicleDesign*>(n));
+                designs.push_back(std::move(d));
+            }
+        }
+        SetCatalogueServices(nullptr);
+    }
+    void TearDown() override {
+        ClearTemplateCatalogue();
+        ResourceFile::SetAssetPath("");
+        ImageZoom = 0;
+    }
+
+    template <class Unit>
+    Unit* Spawn(const char* name, int team, const Point& at) {
+        for (auto& d : designs) {
+            if (std::string(d->name) != name) continue;
+            auto copy = std::make_unique<VehicleDesign>('V');
+            copy->CopyFrom(*d);
+            Unit* unit = dynamic_cast<Unit*>(SpawnSim(copy, SimId(team, serial++), at, 1));
+            EXPECT_NE(unit, nullptr) << name;
+            return unit;
+        }
+        ADD_FAILURE() << "no sample design " << name;
+        return nullptr;
+    }
+
+    std::vector<std::unique_ptr<VehicleDesign>> designs;
+    int serial = 1;
+};
+
+TEST_F(SpecialDrawing, StructuresFlyersCarriersAndCapturesDrawAtEveryZoom) {
+    FakeClock clock(1000);
+    WorldOnLand land(OpenLand(48, 40));
+    World& world = land.world;
+    world.techLevelT = world.techLevelV = 8;
+    land.records.scriptedTeam = 1;
+    land.records.scriptedCode = 4;
+    const Point middle = world.pathGrid->CellCenter(20, 24);
+
+    auto* relay = Spawn<DeployingSim>("Detection Relay", 1, middle + Point(-160, -96));
+    auto* plane = Spawn<AircraftSim>("Gunship", 1, middle + Point(160, -96));
+    auto* carrier = Spawn<CarrierSim>("Carrier", 1, middle + Point(-96, 128));
+    Sim* cargo = Spawn<Sim>("Trooper", 1, middle + Point(-96, 200));
+    auto* capture = Spawn<CaptureSim>("Converter", 2, middle + Point(160, 128));
+    Sim* target = Spawn<Sim>("Scout Radar", 1, middle + Point(160, 160));
+    ASSERT_TRUE(relay && plane && carrier && cargo && capture && target);
+    world.ReserveSerial(serial);
+
+    relay->facing = DeployingSim::kWorkingFacing;
+    relay->DeployNow();
+    clock.Advance(60);
+    relay->Update(60);
+    ASSERT_EQ(relay->DeployState(), DeployingSim::kDeploying);
+    ASSERT_EQ(relay->deployFrame, 1);
+    plane->Parse('h', "Y");
+    plane->selected = 1;
+    plane->fuel = plane->fuelCapacity / 3;
+    // Letting the unit out: the overlay over the unit at the carrier's centre.
+    carrier->carrierState = CarrierSim::kLettingOut;
+    carrier->sequence = 2;
+    carrier->overlayFrame = 1;
+    carrier->carried = cargo->id;
+    carrier->released = 1;
+    world.RemoveFromGrids(cargo, cargo->GetCentre(), cargo->GetRadius());
+    cargo->onMap = 0;
+    cargo->gridFlag = 0;
+    cargo->SetPosition(carrier->GetPosition());
+    // The mission grants team 2 its capture structure only for this.
+    land.records.scriptedTeam = 2;
+    land.records.scriptedCode = 5;
+    capture->TakeOver(target);
+    ASSERT_EQ(target->teamRecord.second, 2);
+    land.records.scriptedTeam = 1;
+    land.records.scriptedCode = 4;
+
+    TerrainMap& terrain = *world.terrain;
+    terrain.SetRevealAll(1);
+    terrain.InstallPalette();
+    terrain.SetView(Rect(Point(0, 0), Size(kViewWidth, kViewHeight)));
+    MapView view;
+    const std::vector<Sim*> drawn = {relay, plane, carrier, target};
+    const char* names[3] = {"special-1to1", "special-1to2", "special-1to4"};
+    for (int zoom = 0; zoom <= 2; ++zoom) {
+        SCOPED_TRACE(names[zoom]);
+        view.zoom = zoom;
+        view.origin = middle - Point((kViewWidth << zoom) / 2, (kViewHeight << zoom) / 2);
+        view.origin = Point(view.origin.x & ~3, view.origin.y & ~3);
+        std::memset(land.screen.BackPage(), 0, kPitch * 480);
+        land.screen.SetClipRect(Rect(Point(0, 0), Size(kViewWidth, kViewHeight)));
+        if (zoom == 0) terrain.DrawViewZoom0(view.origin);
+        if (zoom == 1) terrain.DrawViewZoom1(view.origin);
+        if (zoom == 2) terrain.DrawViewZoom2(view.origin);
+        const std::vector<uint8_t> ground(land.screen.BackPage(),
+                                          land.screen.BackPage() + kPitch * 480);
+        ImageZoom = zoom;
+        // Shadows and marks first, each checked on a page of its own layer.
+        plane->DrawUnder(view);
+        const std::vector<uint8_t> under(land.screen.BackPage(),
+                                         land.screen.BackPage() + kPitch * 480);
+        for (Sim* sim : drawn)
+            sim->Draw(view);
+        ImageZoom = 0;
+        land.screen.ResetClipRect();
+        const uint8_t* page = land.screen.BackPage();
+        auto inked = [&](const uint8_t* now, const Point& mapPoint, int half) {
+            const Point c = view.MapToScreen(mapPoint);
+            const int h = std::max(2, half >> zoom);
+            int n = 0;
+            for (int y = c.y - h; y <= c.y + h; ++y) {
+                for (int x = c.x - h; x <= c.x + h; ++x) {
+                    if (x >= 0 && y >= 0 && x < kViewWidth && y < kViewHeight)
+                        n += now[y * kPitch + x] != ground[static_cast<size_t>(y * kPitch + x)];
+                }
+            }
+            return n;
+        };
+        for (Sim* sim : drawn)
+            EXPECT_GT(inked(page, sim->GetDrawOrigin(), 16), 0) << sim->GetDesign()->name;
+        // The flyer's shadow falls (altitude, altitude) from its picture; its fuel meter hangs
+        // below its bounds.
+        const Point drop(plane->altitude, plane->altitude);
+        EXPECT_GT(inked(under.data(), plane->GetDrawOrigin() + drop, 8), 0);
+        const Point meter = plane->GetBounds().origin + plane->GetDrawOrigin() -
+                            plane->GetPosition() + Point(0, AircraftSim::kFuelMeterDrop);
+        EXPECT_GT(inked(under.data(), meter, 6), 0);
+        winx_RequestCapture(names[zoom]);
+        land.screen.Present();
+    }
+    // The capture flash blinks out.
+    EXPECT_GT(target->flashCount, 0);
+}
+
+}  // namespace
