@@ -5,6 +5,7 @@
 
 #include "ai/AIController.h"
 #include "ai/EngageNearestManoeuvre.h"
+#include "ai/MissionControllers.h"
 #include "world/World.h"
 
 namespace {
@@ -23,7 +24,7 @@ void InstallComputerOpponents(World& world) {
         if (request.mission == kLastMission)
             return std::make_unique<AIController>(request.team, request.clan,
                                                   kLastMissionTechLevel);
-        return nullptr;
+        return MakeMissionController(request);
     };
     // The factory of a computer team and every design that names it react to the nearest enemy.
     EngageNearestManoeuvre::Install(world.unitMakers);

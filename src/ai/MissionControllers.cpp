@@ -1,0 +1,69 @@
+#include "ai/MissionControllers.h"
+
+#include "ai/AIPlayer.h"
+#include "ai/MissionScriptV1.h"
+#include "ai/MissionScriptV2.h"
+#include "ai/MissionScriptV3.h"
+#include "ai/MissionScriptV4.h"
+#include "ai/MissionScriptV5.h"
+#include "ai/MissionScriptV6.h"
+#include "ai/MissionScriptV7.h"
+#include "ai/MissionScriptV8.h"
+#include "ai/MissionScriptV9.h"
+#include "world/ScenarioController.h"
+
+namespace {
+
+constexpr int kFirstMission = 1;
+constexpr int kLastScripted = 10;
+constexpr int kPlannedMission = 11;
+constexpr int32_t kScriptTechLevel = 1;
+
+template <class Script>
+std::unique_ptr<ScenarioController> Make(const ControllerRequest& r) {
+    return std::make_unique<Script>(r.team, r.clan, kScriptTechLevel);
+}
+
+// The first clan's scripts; the scripted player alone where a mission's own script is not
+// there yet (mission 10's adds nothing to it).
+std::unique_ptr<ScenarioController> MakeFirstClan(const ControllerRequest& r) {
+    switch (r.mission) {
+        case 1:
+            return Make<MissionScriptV1>(r);
+        case 2:
+            return Make<MissionScriptV2>(r);
+        case 3:
+            return Make<MissionScriptV3>(r);
+        case 4:
+            return Make<MissionScriptV4>(r);
+        case 5:
+            return Make<MissionScriptV5>(r);
+        case 6:
+            return Make<MissionScriptV6>(r);
+        case 7:
+            return Make<MissionScriptV7>(r);
+        case 8:
+            return Make<MissionScriptV8>(r);
+        case 9:
+            return Make<MissionScriptV9>(r);
+        default:
+            return Make<AIPlayer>(r);
+    }
+}
+
+}  // namespace
+
+bool IsScriptedMission(const ControllerRequest& request) {
+    return request.mission >= kFirstMission && request.mission != kPlannedMission;
+}
+
+std::unique_ptr<ScenarioController> MakeMissionController(const ControllerRequest& request) {
+    if (!IsScriptedMission(request)) return nullptr;
+    // The tutorial's controller is made from the header alone.
+    if (request.source != ControllerRequest::Source::PlayersRecord) return nullptr;
+    if (request.team == 0 || (request.clan != 'V' && request.clan != 'T')) return nullptr;
+    if (request.mission > kLastScripted) return nullptr;
+    // 'T' selects the second clan's scripts, any other letter the first clan's.
+    if (request.campaignClan == 'T') return Make<AIPlayer>(request);
+    return MakeFirstClan(request);
+}

@@ -1,0 +1,363 @@
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <typeinfo>
+#include <vector>
+
+#include "AIFixture.h"
+#include "ai/MissionControllers.h"
+#include "ai/MissionScript.h"
+#include "ai/MissionScriptV1.h"
+#include "ai/MissionScriptV2.h"
+#include "ai/MissionScriptV3.h"
+#include "ai/MissionScriptV4.h"
+#include "ai/MissionScriptV5.h"
+#include "ai/MissionScriptV6.h"
+#include "ai/MissionScriptV7.h"
+#include "ai/MissionScriptV8.h"
+#include "ai/MissionScriptV9.h"
+#include "ai/RouteManoeuvre.h"
+#include "catalogue/PartTemplate.h"
+#include "objects/AttackManoeuvre.h"
+#include "objects/Squad.h"
+#include "support/FakeClock.h"
+
+namespace {
+
+// A factory whose hold flag is kept.
+class HoldingFactory : public FakeFactory {
+public:
+    using FakeFactory::FakeFactory;
+    int IsProductionPaused() override { return hold; }
+    void SetProductionPaused(int flag) override { hold = flag; }
+    int hold = 0;
+};
+
+// A computer team 2 running the script against the local team 1.
+template <class Script>
+struct Mission {
+    explicit Mission(bool withFactory = true, int team = 2) {
+        land.kit.List();
+        if (withFactory) {
+            auto made =
+                std::make_unique<HoldingFactory>(land.world.NewSimId(team), Point(300, 300));
+            factory = made.get();
+            land.world.AddBuilding(std::move(made));
+        }
+        auto made = std::make_unique<Script>(team, 'V', 1);
+        script = made.get();
+        land.world.SetTeamController(team, std::move(made));
+    }
+    // Listed so that the team's list runs in the order given.
+    std::vector<AIUnit*> Units(const std::vector<int>& words) {
+        std::vector<AIUnit*> out(words.size());
+        for (size_t i = words.size(); i-- > 0;) {
+            out[i] = words[i] < 0 ? Deploying(2) : land.AddUnit(2, Point(100, 100));
+            out[i]->SetPurpose(words[i] < 0 ? 0 : words[i]);
+        }
+        return out;
+    }
+    AIUnit* Deploying(int team) {
+        return land.List(std::make_unique<AIUnit>(land.world.NewSimId(team), Point(150, 150),
+                                                  land.kit.Structure(3), 1));
+    }
+    void Tick() {
+        Timer budget(0);
+        script->Update(budget);
+    }
+    std::vector<int32_t> Codes() const {
+        std::vector<int32_t> out;
+        for (ListNode* n = script->squads.First(); n; n = script->squads.Next(n))
+            out.push_back(static_cast<Squad*>(n)->purpose);
+        return out;
+    }
+    Squad* Code(int32_t code) { return script->FindSquadByKind(code); }
+    static bool Has(Squad* squad, int type) {
+        return squad && squad->manoeuvres.Find(type) != nullptr;
+    }
+
+    FakeClock clock{1000};
+    AIWorld land;
+    HoldingFactory* factory = nullptr;
+    Script* script;
+};
+
+constexpr int kDeploying = -1;
+constexpr int kRoute = static_cast<int>(ManoeuvreType::Route);
+constexpr int kAttack = static_cast<int>(ManoeuvreType::Attack);
+constexpr int kAssign = static_cast<int>(ManoeuvreType::AssignTarget);
+
+}  // namespace
+
+TEST(MissionScript, GroupsOneUnitListByPurposeWords) {
+    struct Case {
+        bool groupB;
+        std::vector<int32_t> codes;
+        int attackMembers;
+        int supportMembers;  // counted, not commanded
+    };
+    for (const Case& c : {Case{false, {9, 40, 1, 7}, 1, 1}, Case{true, {9, 40, 1, 7}, 2, 2}}) {
+        Mission<MissionScript> m;
+        std::vector<AIUnit*> u = m.Units({7, 1, 40, 40, kDeploying, 0, 9});
+        m.script->Setup(1);
+        if (c.groupB) {
+            m.script->GroupB(4);
+        } else {
+            m.script->GroupA(4);
+        }
+        EXPECT_EQ(m.Codes(), c.codes);
+        EXPECT_EQ(m.script->minimumAttackSize, 4);
+        EXPECT_TRUE(u[0]->IsCurrent(m.Code(7)->Id()));
+        EXPECT_TRUE(u[1]->IsCurrent(m.Code(1)->Id()));
+        EXPECT_TRUE(u[2]->IsCurrent(m.Code(40)->Id()));
+        EXPECT_EQ(m.Code(40)->CurrentCount(), c.attackMembers);
+        EXPECT_EQ(m.Code(1)->OtherCount(), c.supportMembers);
+        EXPECT_EQ(u[5]->Purpose(), 0);
+        EXPECT_EQ(m.Code(1)->FindMember(*u[5]), nullptr);
+        EXPECT_TRUE(u[6]->IsCurrent(m.Code(9)->Id()));
+        EXPECT_TRUE(m.Has(m.Code(9), kAssign));
+        // The player has no factory: the attack squad has no target yet.
+        EXPECT_FALSE(m.Has(m.Code(40), kAttack));
+    }
+}
+
+TEST(MissionScript, NewUnitsGoToTheRallyPointOnlyOnceItIsSet) {
+    Mission<MissionScript> m;
+    m.script->Setup(1);
+    m.script->MakeBaseSquads(1);
+    AIUnit* first = m.Deploying(2);
+    SimId id = first->id;
+    m.script->HandleEventA(AIController::kUnitBuilt, nullptr, &id);
+    EXPECT_TRUE(first->given.empty());
+    EXPECT_EQ(first->Owner(), m.script);
+    m.script->SetRallyPoint(Point(500, 400));
+    AIUnit* second = m.Deploying(2);
+    id = second->id;
+    m.script->HandleEventA(AIController::kUnitBuilt, nullptr, &id);
+    ASSERT_EQ(second->given.size(), 1u);
+    EXPECT_EQ(second->given[0].code, MissionScript::kDeployOrder);
+    EXPECT_EQ(second->given[0].flags, MissionScript::kDeployFlags);
+    EXPECT_EQ(second->given[0].p, Point(500, 400));
+    EXPECT_EQ(m.Code(1)->OtherCount(), 2);
+    // Combat units assemble; miners join nothing and are rebuilt when lost.
+    AIUnit* fighter = m.land.AddUnit(2, Point(100, 100));
+    AIUnit* miner = m.land.AddUnit(2, Point(100, 100), 'f');
+    for (AIUnit* unit : {fighter, miner}) {
+        id = unit->id;
+        m.script->HandleEventA(AIController::kUnitBuilt, nullptr, &id);
+    }
+    EXPECT_TRUE(fighter->IsCurrent(m.Code(7)->Id()));
+    EXPECT_EQ(miner->CurrentSquad(), 0);
+    m.script->HandleEventA(AIController::kUnitLost, fighter, nullptr);
+    EXPECT_EQ(m.factory->queued, 0);
+    m.script->HandleEventA(AIController::kUnitLost, miner, nullptr);
+    EXPECT_EQ(m.factory->queued, 1);
+}
+
+TEST(MissionScriptsV, TimedActionsComeAtTheirTimeNotAMillisecondBefore) {
+    {
+        Mission<MissionScriptV1> m;
+        std::vector<AIUnit*> u = m.Units({9, 9, 7});
+        m.script->Setup(1);
+        EXPECT_EQ(m.Code(9)->CurrentCount(), 2);
+        EXPECT_EQ(m.Code(7), nullptr);
+        m.clock.Advance(MissionScriptV1::kWaitMs - 1);
+        m.Tick();
+        EXPECT_FALSE(m.Has(m.Code(9), kRoute));
+        m.clock.Advance(1);
+        m.Tick();
+        auto* route = static_cast<RouteManoeuvre*>(m.Code(9)->manoeuvres.Find(kRoute));
+        ASSERT_NE(route, nullptr);
+        EXPECT_EQ(route->loop, 1);
+        EXPECT_EQ(route->waypoints.Count(), 3);
+        EXPECT_TRUE(m.Has(m.Code(9), kAssign));
+        // Once only.
+        m.Tick();
+        EXPECT_EQ(m.Code(9)->manoeuvres.Count(), 2);
+    }
+    {
+        Mission<MissionScriptV2> m;
+        FakeFactory* target = m.land.AddFactory(1, Point(900, 900));
+        m.Units({7, 7, 40, 40, 5});
+        m.script->Setup(1);
+        EXPECT_EQ(m.Code(40)->CurrentCount(), 1);
+        EXPECT_TRUE(m.Has(m.Code(40), kAttack));
+        m.clock.Advance(MissionScriptV2::kWaitMs - 1);
+        m.Tick();
+        EXPECT_FALSE(m.Has(m.Code(7), kAttack));
+        m.clock.Advance(1);
+        m.Tick();
+        auto* attack = static_cast<AttackManoeuvre*>(m.Code(7)->manoeuvres.Find(kAttack));
+        ASSERT_NE(attack, nullptr);
+        EXPECT_EQ(attack->fixedTargetId, target->id);
+        EXPECT_EQ(m.Code(7)->purpose, AIPlayer::kAssembling);
+    }
+}
+
+TEST(MissionScriptsV, HoldsAreReleasedAtThreeMinutesAndNotSpentInAPause) {
+    Mission<MissionScriptV3> m;
+    m.script->Setup(1);
+    EXPECT_EQ(m.factory->hold, 1);
+    m.clock.Advance(100000);
+    m.Tick();
+    m.script->PauseTimers();
+    m.clock.Advance(500000);
+    m.script->ResumeTimers();
+    m.clock.Advance(MissionScriptV3::kHoldMs - 100000 - 1);
+    m.Tick();
+    EXPECT_EQ(m.factory->hold, 1);
+    m.clock.Advance(1);
+    m.Tick();
+    EXPECT_EQ(m.factory->hold, 0);
+}
+
+TEST(MissionScriptsV, MissionFourNeverLaunchesDuringItsHold) {
+    Mission<MissionScriptV4> m;
+    m.land.AddFactory(1, Point(900, 900));
+    m.Units({7, 7, 7});
+    m.script->Setup(1);
+    EXPECT_EQ(m.factory->hold, 1);
+    EXPECT_EQ(m.Code(1)->FindMember(*m.factory) != nullptr, true);
+    m.clock.Advance(MissionScriptV4::kHoldMs - 1);
+    m.Tick();
+    EXPECT_EQ(m.Code(7)->purpose, AIPlayer::kAssembling);
+    EXPECT_EQ(m.script->attacksLaunched, 0);
+    m.clock.Advance(1);
+    m.Tick();
+    EXPECT_EQ(m.factory->hold, 0);
+    EXPECT_EQ(m.script->attacksLaunched, 1);
+}
+
+TEST(MissionScriptsV, TargetsComeFirstAndEachRaisesTheAttackSizeUpToFive) {
+    Mission<MissionScriptV3> v3;
+    FakeFactory* local = v3.land.AddFactory(1, Point(900, 900));
+    v3.script->Setup(1);
+    EXPECT_EQ(v3.script->ChooseTarget(), local);
+    AIUnit* miner = v3.land.AddUnit(1, Point(800, 800), 'f');
+    std::vector<int32_t> sizes;
+    for (int i = 0; i < 3; ++i) {
+        EXPECT_EQ(v3.script->ChooseTarget(), miner);
+        sizes.push_back(v3.script->minimumAttackSize);
+    }
+    EXPECT_EQ(sizes, (std::vector<int32_t>{5, 5, 5}));
+    Mission<MissionScriptV6> v6;
+    v6.script->Setup(1);
+    EXPECT_EQ(v6.script->ChooseTarget(), nullptr);
+    EXPECT_EQ(v6.script->minimumAttackSize, 3);
+    AIUnit* repairer = v6.land.AddUnit(1, Point(800, 800), 'k');
+    EXPECT_EQ(v6.script->ChooseTarget(), repairer);
+    EXPECT_EQ(v6.script->minimumAttackSize, 4);
+}
+
+TEST(MissionScriptsV, WithoutAFactoryHoldsAreSkippedAndNothingLaunches) {
+    Mission<MissionScriptV4> m(false);
+    m.land.AddFactory(1, Point(900, 900));
+    m.Units({7});
+    m.script->Setup(1);
+    m.clock.Advance(MissionScriptV4::kHoldMs);
+    m.Tick();
+    m.Tick();
+    EXPECT_EQ(m.script->attacksLaunched, 0);
+    Mission<MissionScriptV7> v7(false);
+    v7.script->Setup(1);
+    auto* route = static_cast<RouteManoeuvre*>(v7.Code(9)->manoeuvres.Find(kRoute));
+    ASSERT_NE(route, nullptr);
+    EXPECT_EQ(route->waypoints.Count(), 6);
+}
+
+TEST(MissionControllers, PicksTheScriptByMissionAndCampaignClan) {
+    AIWorld land;
+    const std::vector<const std::type_info*> first = {
+        &typeid(MissionScriptV1), &typeid(MissionScriptV2), &typeid(MissionScriptV3),
+        &typeid(MissionScriptV4), &typeid(MissionScriptV5), &typeid(MissionScriptV6),
+        &typeid(MissionScriptV7), &typeid(MissionScriptV8), &typeid(MissionScriptV9),
+        &typeid(AIPlayer)};
+    for (char campaign : {'V', 'T', 'X'})
+        for (int mission = 1; mission <= 10; ++mission) {
+            ControllerRequest r;
+            r.mission = mission;
+            r.campaignClan = campaign;
+            r.team = 3;
+            r.clan = 'T';
+            r.source = ControllerRequest::Source::PlayersRecord;
+            std::unique_ptr<ScenarioController> made = MakeMissionController(r);
+            ASSERT_NE(made, nullptr);
+            const std::type_info& expected =
+                campaign == 'T' ? typeid(AIPlayer) : *first[static_cast<size_t>(mission - 1)];
+            const ScenarioController& ref = *made;
+            EXPECT_EQ(typeid(ref), expected) << campaign << mission;
+        }
+}
+
+TEST(MissionScriptsV, MissionEightWaitsForAHitOrSevenMinutesThenTurnsToSpiders) {
+    for (bool byHit : {true, false}) {
+        Mission<MissionScriptV8> m;
+        FakeFactory* local = m.land.AddFactory(1, Point(900, 900));
+        local->SetReferencePoint(2, local->GetPosition());
+        std::vector<AIUnit*> u = m.Units({7, 7, 7, 7, 7});
+        m.script->Setup(1);
+        m.factory->current = std::make_unique<VehicleDesign>('V');
+        m.Tick();
+        m.script->OnEvent(MissionScriptV8::kObjectHit, u[0], nullptr);
+        m.Tick();
+        EXPECT_EQ(m.script->launchCounter, 0);
+        if (byHit) {
+            m.script->OnEvent(MissionScriptV8::kObjectHit, m.factory, nullptr);
+        } else {
+            m.clock.Advance(MissionScriptV8::kUnlockMs - 1);
+            m.Tick();
+            EXPECT_EQ(m.script->launchCounter, 0);
+            m.clock.Advance(1);
+        }
+        m.Tick();
+        EXPECT_EQ(m.Code(40)->CurrentCount(), 5) << byHit;
+        EXPECT_EQ(m.script->launchCounter, 1);
+        EXPECT_EQ(m.factory->cancels, 1);
+        ASSERT_NE(m.factory->current, nullptr);
+        EXPECT_STREQ(m.factory->current->name, "KillerSpider");
+    }
+}
+
+TEST(MissionScriptsV, MissionEightQueuesSpidersUntilTheSixth) {
+    Mission<MissionScriptV8> m;
+    m.script->Setup(1);
+    PartTemplate legs('V', 'S', 1, 1, 0, 100, 1);
+    for (int i = 0; i < 7; ++i) {
+        AIUnit* spider = m.land.AddUnit(2, Point(100, 100));
+        spider->ownDesign->drive = &legs;
+        SimId id = spider->id;
+        m.script->OnEvent(AIController::kUnitBuilt, nullptr, &id);
+    }
+    EXPECT_EQ(m.Codes().back(), MissionScriptV8::kSpiderCode);
+    EXPECT_EQ(m.Code(10)->CurrentCount(), 7);
+    EXPECT_EQ(m.factory->queued, 5);
+    EXPECT_EQ(m.script->launchCounter, 2);
+}
+
+TEST(MissionScriptsV, MissionNineTeamFourWakesOnceTeamTwoLosesItsFactory) {
+    Mission<MissionScriptV9> m(true, MissionScriptV9::kLateTeam);
+    FakeFactory* watched = m.land.AddFactory(2, Point(900, 900));
+    AIUnit* prey = m.land.AddUnit(2, Point(700, 100));
+    m.land.AddUnit(2, Point(900, 700));
+    m.script->Setup(1);
+    EXPECT_EQ(m.factory->hold, 1);
+    AIUnit* capturer = m.land.AddUnit(4, Point(600, 100), 't');
+    SimId id = capturer->id;
+    m.script->OnEvent(AIController::kUnitBuilt, nullptr, &id);
+    EXPECT_TRUE(capturer->IsCurrent(m.Code(8)->Id()));
+    EXPECT_EQ(m.factory->queued, 1);
+    m.Tick();
+    EXPECT_EQ(m.factory->hold, 1);
+    EXPECT_TRUE(capturer->given.empty());
+    watched->destroyed = 1;
+    m.Tick();
+    EXPECT_EQ(m.factory->hold, 1);
+    m.clock.Advance(1);
+    m.Tick();
+    EXPECT_EQ(m.factory->hold, 0);
+    EXPECT_EQ(m.script->minimumAttackSize, MissionScriptV9::kAwakeSize);
+    ASSERT_GE(capturer->given.size(), 2u);
+    EXPECT_EQ(capturer->given[0].flags, MissionScriptV9::kMoveFlags);
+    EXPECT_EQ(capturer->given[1].code, MissionScriptV9::kAttackOrder);
+    EXPECT_EQ(capturer->given[1].target, prey->id);
+}
