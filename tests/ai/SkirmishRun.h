@@ -3,6 +3,7 @@
 // assets, the game started as the set-up screen starts it (one opponent, the local team playing
 // itself), run tick by tick on the World's own loop under a fixed-step clock. What each side did
 // is sampled as it goes, for the skirmish test and the level sweep.
+#include <algorithm>
 #include <climits>
 #include <cstdint>
 #include <filesystem>
@@ -69,6 +70,9 @@ struct Side {
     int mined = 0;  // the largest load a miner of the side was seen carrying
     int lost = 0;   // units born and gone
     int lowestCargo = INT32_MAX;
+    // The most ore the deposit under the open factory was seen holding, and the least.
+    int depositMost = 0;
+    int depositLeast = INT32_MAX;
     int factoryAlive = 1;
     int64_t value = 0;  // units' first cost plus the factory's cargo and store, at the end
 };
@@ -176,8 +180,13 @@ private:
             side.lost = static_cast<int>(side.born.size() - alive.size());
             GameObject* factory = world->TeamFactory(team);
             side.factoryAlive = factory && !factory->IsDestroyed() ? 1 : 0;
-            if (side.factoryAlive && factory->GetCargo() < side.lowestCargo)
-                side.lowestCargo = factory->GetCargo();
+            if (!side.factoryAlive) continue;
+            side.lowestCargo = std::min(side.lowestCargo, factory->GetCargo());
+            FactoryProduction* production = AsFactoryProduction(factory);
+            if (GameObject* deposit = production ? production->MinedDeposit() : nullptr) {
+                side.depositMost = std::max(side.depositMost, deposit->GetStored());
+                side.depositLeast = std::min(side.depositLeast, deposit->GetStored());
+            }
         }
     }
 

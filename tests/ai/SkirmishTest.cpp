@@ -1,9 +1,13 @@
 // Two computer players, the local team playing itself against one opponent, on a generated land
-// at tech level 5: at each level both factories build units, a miner among them once the ore
-// falls to where the first miner is asked for, with no crash or leak. The longer sweep between
+// at tech level 5: at each level both factories open on their deposits and draw ore, and build
+// units, a miner among them once the ore falls to where the first miner is asked for, with no
+// crash or leak. The longer sweep between
 // levels is disabled by default: run it with --gtest_also_run_disabled_tests
 // --gtest_filter='*Sweep*'.
 #include <cstdio>
+#include <cstdlib>
+#include <sstream>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -34,15 +38,22 @@ TEST_F(Skirmish, BothSidesBuildUnitsAndTheirFirstMinerAtEveryLevel) {
             EXPECT_GE(static_cast<int>(side.born.size()) - side.minersBorn, 3)
                 << "level " << level << " team " << team;
             EXPECT_EQ(side.factoryAlive, 1) << "level " << level << " team " << team;
+            // The open factory draws ore from the deposit it stands on.
+            EXPECT_LT(side.depositLeast, side.depositMost) << "level " << level << " team " << team;
         }
     }
 }
 
-// A side wins when the other's factory falls, else on the value it has left.
+// A side wins when the other's factory falls, else on the value it has left. QX_SWEEP_SEEDS
+// sets the seeds per pair (20), QX_SWEEP_PAIRS the pairs ("12 23 34 45 15").
 TEST_F(Skirmish, DISABLED_SweepOfLevels) {
-    constexpr int kSeeds = 20;
-    const int pairs[][2] = {{1, 2}, {2, 3}, {3, 4}, {4, 5}, {1, 5}};
-    for (const auto& pair : pairs) {
+    const char* seeds = std::getenv("QX_SWEEP_SEEDS");
+    const int kSeeds = seeds ? std::atoi(seeds) : 20;
+    const char* pairText = std::getenv("QX_SWEEP_PAIRS");
+    std::istringstream pairList(pairText ? pairText : "12 23 34 45 15");
+    for (std::string word; pairList >> word;) {
+        if (word.size() != 2) continue;
+        const int pair[2] = {word[0] - '0', word[1] - '0'};
         int decisive[3] = {};
         int onValue[3] = {};
         for (int seed = 1; seed <= kSeeds; ++seed) {
