@@ -1,9 +1,8 @@
-// Two computer players, the local team playing itself against one opponent, on a generated land
-// at tech level 5: at each level both factories open on their deposits and draw ore, and build
-// units, a miner among them once the ore falls to where the first miner is asked for, with no
-// crash or leak. The longer sweep between
-// levels is disabled by default: run it with --gtest_also_run_disabled_tests
-// --gtest_filter='*Sweep*'.
+// Two computer players, the local team playing itself against one opponent, on a generated
+// land at tech level 5: at levels 1, 3 and 5 both factories open on their deposits and draw ore,
+// and build units, a miner among them once the ore falls to where the first miner is asked
+// for, with no crash or leak. The longer sweep between levels is disabled by default: run it
+// with --gtest_also_run_disabled_tests --gtest_filter='*Sweep*'.
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -21,8 +20,9 @@ constexpr int kSeconds = 180;
 
 class Skirmish : public MadeAssetsTest {};
 
-TEST_F(Skirmish, BothSidesBuildUnitsAndTheirFirstMinerAtEveryLevel) {
-    for (int level = 1; level <= 5; ++level) {
+TEST_F(Skirmish, BothSidesDrawOreAndBuildUnitsAndTheirFirstMiner) {
+    // Levels 2 and 4 play in the sweep: three levels keep the sanitizer run short.
+    for (int level : {1, 3, 5}) {
         skirmish::SkirmishRun run(Local(), 4000u + static_cast<uint32_t>(level), level, level);
         ASSERT_EQ(run.Start(), 1) << level;
         const skirmish::Outcome out = run.Run(kSeconds, false);
