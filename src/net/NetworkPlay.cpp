@@ -1,6 +1,8 @@
 #include "net/NetworkPlay.h"
 
+#include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
+#include "catalogue/WeaponTemplate.h"
 #include "core/Settings.h"
 #include "core/Size.h"
 #include "map/CollisionFilter.h"
@@ -17,6 +19,7 @@
 #include "objects/ObjectWorld.h"
 #include "objects/Sim.h"
 #include "objects/SimFactory.h"
+#include "objects/SpriteAttachment.h"
 #include "objects/UnitMakers.h"
 #include "platform/Sockets.h"
 #include "world/World.h"
@@ -65,6 +68,23 @@ public:
         artifact->SetLocal(0);
         world->AddArtifact(artifact);
     }
+    // The mirror of a shot another machine's unit fired: made here as there, but never owned.
+    void FireWeapon(GameObject* shooter, GameObject* target, char clan, char role, int mount,
+                    const SimId& shotId, int value) override {
+        World* world = TheWorld();
+        WeaponTemplate* weapon = FindWeaponTemplate(clan, role);
+        if (!world || !weapon) return;
+        std::unique_ptr<GameObject> shot(weapon->CreateShot(shooter, target, mount, shotId, value));
+        if (!shot) return;
+        shot->SetLocal(0);
+        world->AddWeapon(std::move(shot));
+    }
+    // One more machine has made the shot: the mount may fire again once all have.
+    void CountShotAck(GameObject* shooter, int mount) override {
+        if (SpriteAttachment* part = shooter->GetArmedPart(mount)) part->AddAcknowledgement();
+    }
+    // A unit that fired shows through its stealth for a while on every machine.
+    void StartFiringTimer(GameObject* object) override { object->stealth.Reveal(); }
     // A unit another machine's factory made: its mirror under the same id.
     void SpawnUnit(GameObject* /*factory*/, const SimId& id, const Point& p,
                    const char* designText) override {

@@ -8,10 +8,13 @@
 #include "core/Settings.h"
 #include "net/CommandReceivers.h"
 #include "objects/Goal.h"
+#include "objects/PartAttachment.h"
 #include "objects/SimTestSupport.h"
+#include "objects/StealthSet.h"
 #include "objects/UnitMakers.h"
 #include "support/ScopedWorkingDir.h"
 #include "world/CommLink.h"
+#include "world/ObjectNode.h"
 #include "world/RegistryTestFixture.h"
 #include "world/World.h"
 
@@ -75,4 +78,35 @@ TEST(NetworkPlay, AUnitAnotherMachineMadeIsMirroredUnderItsId) {
     EXPECT_EQ(unit->local, 0);
     EXPECT_EQ(unit->GetPosition(), land.Centre(3, 3));
     EXPECT_EQ(land.world.FindSim(SimId(2, 78)), nullptr);
+}
+
+// Kind 12 makes the shot's mirror (never owned) when the weapon is known here; kind 36 counts an
+// answer on the shooter's mount; kind 21 shows the shooter through its stealth.
+TEST(NetworkPlay, AShotAnotherMachineFiredIsMirroredAndAnsweredOnItsMount) {
+    SimKit kit;
+    WorldOnLand land{OpenLand(10, 10)};
+    WeaponSpec spec;
+    spec.striking = true;
+    ListNode* weapon = kit.Weapon(spec);
+    WeaponList.PushBack(weapon);
+    std::unique_ptr<Sim> shooter =
+        kit.MakeSim(2, 10, land.Centre(2, 2), {static_cast<MountTemplate*>(weapon)});
+    std::unique_ptr<Sim> target = kit.MakeSim(1, 11, land.Centre(4, 4));
+    CommandReceivers& receivers = GameReceivers();
+    receivers.FireWeapon(shooter.get(), target.get(), 'V', 'a', 0, SimId(2, 90), 7);
+    receivers.FireWeapon(shooter.get(), target.get(), 'V', 'q', 0, SimId(2, 91), 7);
+    weapon->Unlink();
+    ASSERT_EQ(land.world.weapons[2].Count(), 1);
+    GameObject* shot = static_cast<ObjectNode*>(land.world.weapons[2].First())->Object();
+    EXPECT_EQ(shot->id, SimId(2, 90));
+    EXPECT_EQ(shot->local, 0);
+
+    receivers.CountShotAck(shooter.get(), 0);
+    receivers.CountShotAck(shooter.get(), 0);
+    receivers.CountShotAck(shooter.get(), 5);
+    auto* mount = static_cast<PartAttachment*>(shooter->GetArmedPart(0));
+    ASSERT_NE(mount, nullptr);
+    EXPECT_EQ(mount->acknowledgements, 2);
+    receivers.StartFiringTimer(shooter.get());
+    EXPECT_EQ(shooter->stealth.revealCountdown, StealthSet::kRevealMs);
 }
