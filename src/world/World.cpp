@@ -157,6 +157,8 @@ int World::NewGame() {
         scenario->colour = 1;
         scenario->computerPlayers = 1;
         scenario->difficulty = 3;
+        // A new descriptor sends every team to the same start point until it is shuffled.
+        scenario->ShuffleStartOrder();
     }
     paused = 1;
     inGame = 0;

@@ -95,8 +95,10 @@ TEST(ScenarioSetup, WithoutAPendingScenarioTheDefaultOneStartsOnTheLooseLand) {
     EXPECT_EQ(d.difficulty, 3);
     EXPECT_EQ(d.colour, 1);
     EXPECT_EQ(d.playerSlots[1], 'V');
-    EXPECT_NE(s.world->TeamFactory(1), nullptr);
-    EXPECT_NE(s.world->TeamFactory(2), nullptr);
+    ASSERT_NE(s.world->TeamFactory(1), nullptr);
+    ASSERT_NE(s.world->TeamFactory(2), nullptr);
+    // Each team at a start point of its own, not both on the same one.
+    EXPECT_NE(s.world->TeamFactory(1)->GetPosition(), s.world->TeamFactory(2)->GetPosition());
     for (int team = 0; team < World::kTeams; ++team)
         EXPECT_NE(s.world->teamStats[team], nullptr);
 }
