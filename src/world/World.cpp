@@ -14,6 +14,7 @@
 #include "map/PathGrid.h"
 #include "map/SightGrid.h"
 #include "map/TerrainMap.h"
+#include "objects/ClearWayManoeuvre.h"
 #include "objects/CommandBuffer.h"
 #include "objects/EconomyMakers.h"
 #include "objects/GameObject.h"
@@ -60,6 +61,8 @@ World::World() {
     InstallEconomyMakers(unitMakers);
     InstallWeaponTemplates();
     InstallManoeuvreMakers(unitMakers);
+    // Every World plays from the same first push facing, whatever an earlier one left.
+    RestartBlockerCycle();
     designLibrary = std::make_unique<DesignLibrary>();
     SetCatalogueServices(this);
     terrainServices = this;

@@ -241,4 +241,6 @@ TEST_F(EconomyManoeuvres, AUnitLeavesItsGroupToGoForRepair) {
     unit->ClearGoals();
     for (Sim* s : std::initializer_list<Sim*>{unit.get(), repairer.get(), mate.get()})
         world.Forget(s);
+    // The group goes before its units: they must not find it on their way out.
+    std::erase(world.groups, &group);
 }
