@@ -3,6 +3,7 @@
 // and build units, a miner among them once the ore falls to where the first miner is asked
 // for, with no crash or leak. The longer sweep between levels is disabled by default: run it
 // with --gtest_also_run_disabled_tests --gtest_filter='*Sweep*'.
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <sstream>
@@ -40,6 +41,15 @@ TEST_F(Skirmish, BothSidesDrawOreAndBuildUnitsAndTheirFirstMiner) {
             EXPECT_EQ(side.factoryAlive, 1) << "level " << level << " team " << team;
             // The open factory draws ore from the deposit it stands on.
             EXPECT_LT(side.depositLeast, side.depositMost) << "level " << level << " team " << team;
+        }
+        // Where miners were built, at least one of them reached its field and mined.
+        int miners = 0, mined = 0;
+        for (int team : {skirmish::kLocalTeam, skirmish::kOpponentTeam}) {
+            miners += out.sides[team].minersBorn;
+            mined = std::max(mined, out.sides[team].mined);
+        }
+        if (miners > 0) {
+            EXPECT_GT(mined, 0) << "level " << level;
         }
     }
 }
