@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -103,6 +104,9 @@ TEST(InputScript, ErrorsNameTheFileAndLine) {
     EXPECT_EQ(ParseError("wait soon\n"), "test.qxs:1: 'wait' needs a number of milliseconds");
     EXPECT_EQ(ParseError("wait 5 s\n"), "test.qxs:1: usage: wait N [ms]");
     EXPECT_EQ(ParseError("wait 3600001\n"), "test.qxs:1: a wait may last at most 3600000 ms");
+    // Nine digits make a number, ten never do.
+    EXPECT_EQ(ParseError("wait 000003600\nwait 0000003600\n"),
+              "test.qxs:2: 'wait' needs a number of milliseconds");
     EXPECT_EQ(ParseError("char 0\n"), "test.qxs:1: a character code is 1 to 255");
     EXPECT_EQ(ParseError("text \"open\n"), "test.qxs:1: text is missing its closing quote");
     EXPECT_EQ(ParseError("text \"x\" y\n"), "test.qxs:1: unexpected words after the text");
@@ -131,6 +135,18 @@ TEST(InputScript, LoadReportsAMissingFile) {
     dir.WriteFile("bad.qxs", "quit\nfly\n");
     EXPECT_EQ(script.Load("bad.qxs", error), 0);
     EXPECT_EQ(error, "bad.qxs:2: unknown command 'fly'");
+    // A script of exactly 1 MiB loads; one byte more is refused.
+    std::string full = "quit\n";
+    while (full.size() < winx_InputScript::kMaxFileBytes) {
+        const size_t room = winx_InputScript::kMaxFileBytes - full.size();
+        full += "#" + std::string(std::min<size_t>(4000, room - 2), 'x') + "\n";
+    }
+    ASSERT_EQ(full.size(), winx_InputScript::kMaxFileBytes);
+    dir.WriteFile("full.qxs", full);
+    EXPECT_EQ(script.Load("full.qxs", error), 1) << error;
+    dir.WriteFile("over.qxs", full + "\n");
+    EXPECT_EQ(script.Load("over.qxs", error), 0);
+    EXPECT_EQ(error, "over.qxs: the script is larger than 1 MiB");
     dir.WriteFile("good.qxs", "key A\n");
     EXPECT_EQ(script.Load("good.qxs", error), 1);
     EXPECT_EQ(script.Steps().size(), 2u);
