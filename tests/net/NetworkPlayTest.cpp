@@ -85,9 +85,9 @@ TEST(NetworkPlay, AUnitAnotherMachineMadeIsMirroredUnderItsId) {
 TEST(NetworkPlay, AShotAnotherMachineFiredIsMirroredAndAnsweredOnItsMount) {
     SimKit kit;
     WorldOnLand land{OpenLand(10, 10)};
-    WeaponSpec spec;
-    spec.striking = true;
-    ListNode* weapon = kit.Weapon(spec);
+    WeaponSpec shape;
+    shape.striking = true;
+    ListNode* weapon = kit.Weapon(shape);
     WeaponList.PushBack(weapon);
     std::unique_ptr<Sim> shooter =
         kit.MakeSim(2, 10, land.Centre(2, 2), {static_cast<MountTemplate*>(weapon)});
