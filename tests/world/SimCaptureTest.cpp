@@ -24,75 +24,16 @@
 #include "objects/SimFactory.h"
 #include "platform/Capture.h"
 #include "support/FakeClock.h"
-#include "support/MadeAssets.h"
 #include "ui/ScreenBase.h"
 #include "world/ObjectNode.h"
 #include "world/RegistryTestFixture.h"
+#include "world/SampleDesignsFixture.h"
 
 namespace {
 
-constexpr int kPitch = 640;
-constexpr int kViewWidth = 512;
-constexpr int kViewHeight = 480;
+using namespace sample_world;
 
-class MapView : public ScreenBase {
-public:
-    Point MapToScreen(const Point& p) override {
-        return Point((p.x - origin.x) >> zoom, (p.y - origin.y) >> zoom);
-    }
-    Point origin;
-};
-
-class TopLevels : public CatalogueServices {
-public:
-    int ClanTechLevel(char) const override { return 8; }
-    char PlayerClan() const override { return 'V'; }
-    VehicleDesign* LocalFactoryDesign() override { return nullptr; }
-    void FactoryDesignChanged() override {}
-    const ShadeTable* TerrainColourTable() const override { return nullptr; }
-};
-
-class SimCapture : public MadeAssetsTest {
-protected:
-    void SetUp() override {
-        MadeAssetsTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        ASSERT_EQ(LoadStringTable("7a1.str"), 1);
-        ASSERT_EQ(LoadTemplateCatalogue("7a.pts"), 1);
-        TopLevels levels;
-        SetCatalogueServices(&levels);
-        for (const char* file : {"Vs.vdf", "Ts.vdf"}) {
-            DesignLibrary library;
-            ASSERT_EQ(library.Load(file), 1);
-            for (ListNode* n = library.designs.First(); n; n = library.designs.Next(n)) {
-                auto d = std::make_unique<VehicleDesign>('V');
-                d->CopyFrom(*static_cast<VehicleDesign*>(n));
-                designs.push_back(std::move(d));
-            }
-        }
-        SetCatalogueServices(nullptr);
-    }
-    void TearDown() override {
-        ClearTemplateCatalogue();
-        ResourceFile::SetAssetPath("");
-        ImageZoom = 0;
-    }
-
-    // A copy of the sample design of that name.
-    std::unique_ptr<VehicleDesign> Design(const char* name) {
-        for (auto& d : designs) {
-            if (std::string(d->name) == name) {
-                auto copy = std::make_unique<VehicleDesign>('V');
-                copy->CopyFrom(*d);
-                return copy;
-            }
-        }
-        ADD_FAILURE() << "no sample design " << name;
-        return nullptr;
-    }
-
-    std::vector<std::unique_ptr<VehicleDesign>> designs;
-};
+class SimCapture : public SampleDesignsTest {};
 
 TEST_F(SimCapture, TwoForcesASmokerASelectedUnitAMinerAndAWreckDrawAtEveryZoom) {
     FakeClock clock(1000);
