@@ -88,36 +88,28 @@ TEST(AICycle, ASpentBudgetStillRunsProductionAndOneStepPerTickInOrder) {
     EXPECT_EQ(c.thoughts.size(), 4u);
 }
 
-TEST(AICycle, TheFirstManagerThatActsEndsTheThinkPhase) {
-    Cycle c;
-    c.managers[1]->acts = 1;
-    Timer unlimited(-1);
-    unlimited.Start();
-    c.ai->Update(unlimited);
-    EXPECT_EQ(c.thoughts, (std::vector<int>{1, 2}));
-    EXPECT_EQ(c.runs, (std::vector<int>{11, 12, 13, 14}));
-    EXPECT_EQ(c.ai->cycleState, 1);
-    EXPECT_FALSE(c.ai->thinkTimer.Expired());
-}
-
-TEST(AICycle, TheAlarmSkipsTheSquads) {
-    Cycle c;
-    c.ai->alarm = 1;
-    Timer unlimited(-1);
-    unlimited.Start();
-    c.ai->Update(unlimited);
-    EXPECT_TRUE(c.runs.empty());
-    EXPECT_EQ(c.ai->cycleState, 1);
-}
-
-TEST(AICycle, ATeamWithoutAFactoryOnlyRunsItsSquads) {
-    Cycle c;
-    c.land.world.buildings[2].DeleteAll();
-    Timer unlimited(-1);
-    unlimited.Start();
-    c.ai->Update(unlimited);
-    EXPECT_TRUE(c.thoughts.empty());
-    EXPECT_EQ(c.runs, (std::vector<int>{11, 12, 13, 14}));
+// With an unlimited budget one update runs the whole cycle: the first manager that acts ends
+// the think phase, the alarm skips the squads, a team without a factory only runs its squads.
+TEST(AICycle, OneUnlimitedUpdateRunsTheWholeCycleSaveWhatIsSkipped) {
+    const std::vector<int> all = {11, 12, 13, 14};
+    struct Case {
+        int actingManager, alarm, factory;
+        std::vector<int> thoughts, runs;
+    };
+    for (const Case& k :
+         {Case{1, 0, 1, {1, 2}, all}, Case{-1, 1, 1, {1, 2, 3, 4}, {}}, Case{-1, 0, 0, {}, all}}) {
+        Cycle c;
+        if (k.actingManager >= 0) c.managers[static_cast<size_t>(k.actingManager)]->acts = 1;
+        c.ai->alarm = k.alarm;
+        if (!k.factory) c.land.world.buildings[2].DeleteAll();
+        Timer unlimited(-1);
+        unlimited.Start();
+        c.ai->Update(unlimited);
+        EXPECT_EQ(c.thoughts, k.thoughts) << k.actingManager << k.alarm << k.factory;
+        EXPECT_EQ(c.runs, k.runs) << k.actingManager << k.alarm << k.factory;
+        EXPECT_EQ(c.ai->cycleState, 1);
+        EXPECT_EQ(c.ai->thinkTimer.Expired(), !k.factory);
+    }
 }
 
 // The all-out attack starts when the balance passes the level's threat limit: one combat unit
