@@ -108,15 +108,6 @@ TEST_F(MainMenuTest, TheDesignEntryHandsTheWorldTheClanSlotAndColour) {
     EXPECT_EQ(f->world->localPlayer.third, 7);
 }
 
-TEST_F(MainMenuTest, TheTutorialStartsItsOwnEntryAtOnce) {
-    Menu();
-    EXPECT_EQ(Key('t'), 0);
-    ASSERT_NE(f->world->pendingScenario, nullptr);
-    EXPECT_EQ(f->world->pendingScenario->missionNumber, Campaign::kTutorial);
-    EXPECT_EQ(f->world->pendingScenario->packEntry,
-              Campaign::GetMissionEntry('V', Campaign::kTutorial)->packEntry);
-}
-
 TEST_F(MainMenuTest, AltF4QuitsFromTheMenuAndFromEveryChild) {
     for (const int opener : {0, int{'l'}, int{'o'}, int{'d'}}) {
         MainMenuScreen& m = Menu();

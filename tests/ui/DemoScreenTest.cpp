@@ -1,10 +1,9 @@
 // A small demo screen drawn headless through every layer the screens use (font text, buttons,
-// a list, a text field, sprites at three zooms and with effects, the busy indicator), checked
+// a list, a text field, the busy indicator), checked
 // by pixels whose place and colour follow from the drawing's description.
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 #include <string>
 
 #include "core/Bitmap.h"
@@ -15,9 +14,6 @@
 #include "core/InputEvent.h"
 #include "core/KeyCodes.h"
 #include "core/OutlineRect.h"
-#include "core/Palette.h"
-#include "core/Settings.h"
-#include "core/ShadeTable.h"
 #include "core/SpriteSet.h"
 #include "core/TextWriter.h"
 #include "support/DisplayFixtures.h"
@@ -27,50 +23,6 @@
 #include "ui/TextField.h"
 
 namespace {
-
-// Sixteen ramps of sixteen shades: ramp r has hue r * 22.5 degrees, shade 0 darkest.
-Palette* DemoPalette() {
-    auto* p = new Palette();
-    for (int i = 1; i < 255; ++i) {
-        const int ramp = i / 16, shade = i % 16;
-        const double hue = ramp * 22.5 * 3.14159265 / 180.0;
-        const double level = 40.0 + shade * 13.0;
-        auto channel = [&](double phase) {
-            return static_cast<uint8_t>(
-                std::clamp(level * (0.6 + 0.4 * std::cos(hue + phase)), 0.0, 255.0));
-        };
-        p->entries[i] = Rgb{channel(0.0), channel(2.094), channel(4.189)};
-    }
-    return p;
-}
-
-constexpr uint8_t kTransparent = 0;
-constexpr uint8_t kShade = 1;
-
-// A round unit seen from above: a ringed body, a gun barrel and a shadow to the lower right.
-std::vector<uint8_t> UnitSprite() {
-    const int size = 48;
-    std::vector<uint8_t> pixels(size * size, kTransparent);
-    for (int y = 0; y < size; ++y) {
-        for (int x = 0; x < size; ++x) {
-            const double dx = x - 20.5, dy = y - 20.5;
-            const double r = std::sqrt(dx * dx + dy * dy);
-            const double sx = x - 26.5, sy = y - 26.5;
-            uint8_t& p = pixels[y * size + x];
-            if (r < 17) {
-                p = r < 6    ? 0x2F
-                    : r < 12 ? static_cast<uint8_t>(0x44 + static_cast<int>(r) % 4)
-                             : 0x6C;
-            } else if (std::sqrt(sx * sx + sy * sy) < 18) {
-                p = kShade;
-            }
-            if (y >= 19 && y <= 22 && x >= 20 && x <= 44) p = 0x9E;
-        }
-    }
-    BitmapPlacement placement{0, 0, 48, 48};
-    return EncodeBitmap(pixels.data(), size, size, size, placement,
-                        BitmapKeys{kTransparent, kShade});
-}
 
 // A button face: a bordered plate in one ramp.
 std::unique_ptr<Image> Plate(int w, int h, int ramp) {
@@ -87,8 +39,6 @@ std::unique_ptr<Image> Plate(int w, int h, int ramp) {
 
 class DemoScreen : public ::testing::Test, public ScreenFixture {
 protected:
-    DemoScreen() { screen.SetPalette(DemoPalette()); }
-
     void Clear(uint8_t colour) {
         FullClip();
         ColourBox(colour, Size(640, 480)).DrawAt(Point(0, 0));
@@ -156,48 +106,6 @@ TEST_F(DemoScreen, WidgetsDrawTheirStates) {
     EXPECT_EQ(At(260, 330), 0x4F);
     EXPECT_EQ(At(299, 199), 0x3C);  // the active field's outline
     EXPECT_EQ(At(450, 340), 0xEF);
-}
-
-TEST_F(DemoScreen, SpritesAtThreeZoomsAndEffects) {
-    Clear(0x86);
-    std::vector<uint8_t> stored = UnitSprite();
-    Bitmap unit(stored.data(), stored.size());
-    ShadeTable darker(-50, *screen.GetPalette());
-    ShadeTable lighter(60, *screen.GetPalette());
-    FullClip();
-    for (int zoom = 0; zoom < 3; ++zoom) {
-        ImageZoom = zoom;
-        unit.Draw(Point(80 + zoom * 90, 80));
-        unit.DrawShaded(Point(80 + zoom * 90, 180), darker);
-        unit.DrawTinted(Point(80 + zoom * 90, 280), lighter, 0);
-        unit.DrawSilhouette(Point(80 + zoom * 90, 380), 0x2A, 1);
-    }
-    ImageZoom = 0;
-    // Clipped at the edge of a clip rectangle.
-    screen.SetClipRect(Rect(Point(400, 60), Size(60, 60)));
-    unit.Draw(Point(400, 60));
-    FullClip();
-    font.DrawText(Point(360, 200), "1:1  1:2  1:4", 0xFE);
-    screen.ResetClipRect();
-    // The 48 x 48 frame is centred, its corner at the centre less 24, 12 and 6 at 1:1, 1:2
-    // and 1:4. The picture's block (16..19, 20..23) lies in the body's core, left of the
-    // barrel: at each zoom a screen pixel showing only that block.
-    // The block (36..39, 36..39) lies in the shadow only: shaded draws darken the ground there.
-    const Point core[3] = {Point(72, 76), Point(166, 78), Point(258, 79)};
-    const Point shadow[3] = {Point(92, 92), Point(176, 86), Point(263, 83)};
-    for (int zoom = 0; zoom < 3; ++zoom) {
-        EXPECT_EQ(At(core[zoom].x, core[zoom].y), 0x2F) << zoom;
-        EXPECT_EQ(At(core[zoom].x, core[zoom].y + 100), 0x2F) << zoom;
-        EXPECT_EQ(At(shadow[zoom].x, shadow[zoom].y + 100), darker.entries[0x86]) << zoom;
-        EXPECT_EQ(At(core[zoom].x, core[zoom].y + 200), lighter.entries[0x86]) << zoom;
-        EXPECT_EQ(At(core[zoom].x, core[zoom].y + 300), 0x2A) << zoom;
-    }
-    EXPECT_EQ(At(96, 76), 0x9E);   // the barrel
-    EXPECT_EQ(At(76, 62), 0x6C);   // the outer ring
-    EXPECT_EQ(At(56, 56), 0x86);   // the transparent corner
-    EXPECT_EQ(At(400, 60), 0x2F);  // the clipped copy starts at the clip corner
-    EXPECT_EQ(At(399, 59), 0x86);
-    EXPECT_EQ(At(362, 188), 0xFE);  // the caption's first 1
 }
 
 TEST_F(DemoScreen, BusyIndicatorShowsItsFramesOnACleanScreen) {
