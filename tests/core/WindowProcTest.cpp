@@ -152,30 +152,6 @@ TEST_F(WindowProcTest, CharactersBecomeKeyEventsWithControlKeysRenamed) {
     EXPECT_EQ(traceOn, 0);
 }
 
-TEST_F(WindowProcTest, WithCheatsCtrlLettersToggleTheDebugFlagsInsteadOfQueueing) {
-    cheatsOn = 1;
-    Send(WM_CHAR, 12);
-    Send(WM_CHAR, 6);
-    Send(WM_CHAR, 1);
-    Send(WM_CHAR, 24);
-    EXPECT_EQ(traceOn, 1);
-    EXPECT_EQ(aiDebugFlag, 1);
-    EXPECT_EQ(autoPlayFlag, 1);
-    EXPECT_EQ(lowDetail, 1);
-    EXPECT_TRUE(TakeAll().empty());
-    Send(WM_CHAR, 12);
-    Send(WM_CHAR, 24);
-    EXPECT_EQ(traceOn, 0);
-    EXPECT_EQ(lowDetail, 0);
-    // Any value other than 1 counts as off.
-    aiDebugFlag = 5;
-    Send(WM_CHAR, 6);
-    EXPECT_EQ(aiDebugFlag, 1);
-    Send(WM_CHAR, 2);
-    std::vector<Seen> expected = {KeyAt(2)};
-    EXPECT_EQ(TakeAll(), expected);
-}
-
 TEST_F(WindowProcTest, ButtonsQueueAtTheirPositionAndMiddleActsAsLeft) {
     Send(WM_LBUTTONDOWN, 0, winx_MakePointParam(1, 2));
     Send(WM_LBUTTONUP, 0, winx_MakePointParam(3, 4));

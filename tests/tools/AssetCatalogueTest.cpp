@@ -35,7 +35,6 @@
 #include "catalogue/WeaponTemplate.h"
 #include "core/Bitmap.h"
 #include "core/Image.h"
-#include "core/MemoryDisplay.h"
 #include "core/NodeList.h"
 #include "core/Palette.h"
 #include "core/Random.h"
@@ -43,7 +42,6 @@
 #include "core/Sound.h"
 #include "core/SpriteSet.h"
 #include "core/StringTable.h"
-#include "platform/Capture.h"
 #include "platform/Paths.h"
 #include "support/MadeAssets.h"
 
@@ -385,76 +383,6 @@ TEST_F(AssetCatalogueTest, StreamedSetsKeepOneDescriptorPerPackFileWellInsideThe
     RecordProperty("streamed_sets", media.streamed);
     ClearTemplateCatalogue();
     EXPECT_EQ(OpenDescriptors(), descriptorsBefore);
-}
-
-// Draws a unit as the battle screen does: the drive frame lifted by its offset, the chassis in
-// the team colour, and the weapons at their mount offsets.
-void DrawUnit(const VehicleDesign& d, Point at, int facing, int frame, int colour, int zoom) {
-    ImageZoom = zoom;
-    if (SpriteSet* drive = d.drive->Sprites()) {
-        drive->SubImage(facing)->DrawFrame(Point(at.x, at.y - (d.drive->verticalOffset >> zoom)),
-                                           frame);
-    }
-    if (d.chassis->mapPictures) d.chassis->mapPictures->DrawFrameShadeFilled(at, facing, colour);
-    for (int h = 0; h < d.chassis->hardpointCount; ++h) {
-        MountTemplate* part = d.hardpoints[static_cast<size_t>(h)];
-        if (!part || !part->mapPictures) continue;
-        const Point o = d.chassis->MountOffset(h, facing);
-        part->mapPictures->DrawFrame(Point(at.x + (o.x >> zoom), at.y + (o.y >> zoom)), facing);
-    }
-    ImageZoom = 0;
-}
-
-TEST_F(AssetCatalogueTest, UnitSpritesDrawAtThreeZoomsAndSixteenFacingsInTeamColours) {
-    MemoryDisplay screen;
-    std::unique_ptr<Palette> palette = LoadPalette("7a0txxxx99s999.pal", 0, 24);
-    ASSERT_NE(palette, nullptr);
-    const uint8_t ground = palette->FindNearestColour({74, 96, 52});
-    screen.SetPalette(palette.release());  // the display owns its palette
-    std::memset(screen.BackPage(), ground, 640 * 480);
-    screen.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
-
-    struct Sample {
-        const char* code;
-        int colour;
-    };
-    const Sample samples[] = {{"VHcedb----", 1}, {"VTdddfa---", 2}, {"TSbbc-----", 5},
-                              {"TLddgca---", 6}, {"VPfaa-----", 3}, {"TAp-------", 7}};
-    // Rows: 1:1 with 40-pixel cells, 1:2 with 20, 1:4 with 10; each cell must show the unit's
-    // team colour.
-    const int cells[] = {40, 20, 10};
-    int top = 24;
-    for (int zoom = 0; zoom < 3; ++zoom) {
-        const int cell = cells[zoom];
-        const int perRow = 640 / (16 * cell);
-        for (size_t s = 0; s < std::size(samples); ++s) {
-            const VehicleDesign design(samples[s].code);
-            ASSERT_EQ(design.complete, 1) << samples[s].code;
-            const int column = static_cast<int>(s) % perRow;
-            const int y = top + (static_cast<int>(s) / perRow) * (cell + 4 / (zoom + 1));
-            for (int facing = 0; facing < 16; ++facing) {
-                const Point at(column * 16 * cell + facing * cell + cell / 2, y);
-                DrawUnit(design, at, facing, 1 + facing % 3, samples[s].colour, zoom);
-                int team = 0, drawn = 0;
-                for (int py = y - cell / 2; py < y + cell / 2; ++py) {
-                    for (int px = at.x - cell / 2; px < at.x + cell / 2; ++px) {
-                        const uint8_t v = screen.BackPage()[py * 640 + px];
-                        team += v == samples[s].colour ? 1 : 0;
-                        drawn += v != ground ? 1 : 0;
-                    }
-                }
-                EXPECT_GT(team, 0) << samples[s].code << " zoom " << zoom << " facing " << facing;
-                EXPECT_GT(drawn, cell * cell / 10) << samples[s].code << " zoom " << zoom;
-            }
-        }
-        top += ((static_cast<int>(std::size(samples)) + perRow - 1) / perRow) *
-                   (cell + 4 / (zoom + 1)) +
-               12;
-    }
-    screen.ResetClipRect();
-    // With QX_CAPTURE set, the sheet is kept as a picture to look at.
-    winx_RequestCapture("unit-sprites");
-    screen.Present();
 }
 
 }  // namespace
