@@ -179,6 +179,7 @@ TEST_F(Groups, AtEachWaypointTheSettledMembersAreOrderedToTheirPlacesScaledToFit
     EXPECT_EQ(LastPlace(units[2]), Point(396, 218));
     EXPECT_EQ(LastPlace(units[1]), Point(408, 206));
     EXPECT_EQ(LastPlace(units[0]), Point(396, 206));
+    ASSERT_FALSE(units[0]->issued.empty());
     EXPECT_EQ(units[0]->issued.back().code, 1);
     EXPECT_EQ(units[0]->issued.back().flags, 0x16);
     // The order's route is found at once and the group steps on it at full width.
