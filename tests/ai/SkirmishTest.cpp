@@ -42,10 +42,11 @@ TEST_F(Skirmish, BothSidesDrawOreAndBuildUnitsAndTheirFirstMiner) {
             // The open factory draws ore from the deposit it stands on.
             EXPECT_LT(side.depositLeast, side.depositMost) << "level " << level << " team " << team;
         }
-        // Where miners were built, at least one of them reached its field and mined.
+        // Where miners were built in time to reach a field, at least one of them mined.
         int miners = 0, mined = 0;
         for (int team : {skirmish::kLocalTeam, skirmish::kOpponentTeam}) {
-            miners += out.sides[team].minersBorn;
+            const int born = out.sides[team].firstMinerTick * skirmish::kStepMs;
+            if (born > 0 && born < (kSeconds - 60) * 1000) miners += out.sides[team].minersBorn;
             mined = std::max(mined, out.sides[team].mined);
         }
         if (miners > 0) {
