@@ -28,8 +28,7 @@ void MissionScriptT2::Update(Timer& budget) {
     if (ScriptTimerFired()) {
         Squad* assembling = FindSquadByKind(kAssembling);
         GameObject* factory = world.TeamFactory(world.LocalTeam());
-        // Never an ally, as for every other target.
-        if (assembling && factory && !IsAlliedWith(factory->GetTeam()))
+        if (assembling && factory)
             assembling->manoeuvres.Add(std::make_unique<AttackManoeuvre>(factory->id));
     }
     AIPlayer::Update(budget);

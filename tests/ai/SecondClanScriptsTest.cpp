@@ -3,6 +3,7 @@
 #include <functional>
 #include <memory>
 #include <typeinfo>
+#include <utility>
 #include <vector>
 
 #include "MissionFixture.h"
@@ -20,7 +21,6 @@
 #include "ai/RouteManoeuvre.h"
 #include "catalogue/PartTemplate.h"
 #include "objects/AttackManoeuvre.h"
-#include "objects/Sim.h"
 
 namespace {
 
@@ -47,51 +47,49 @@ int32_t AttackedBy(Squad* squad) {
     return attack ? attack->fixedTargetId.serial : -1;
 }
 
-struct Frame {
-    int32_t size;
-    bool factoryCounted;
-    int attackMembers;  // the first unit of word 40 only, or both
-    bool handlerB;      // a new structure assembles rather than being counted in squad 1
-    bool timer;
-};
-
+// Minimum attack size, factory counted in squad 1, units of word 40 in the attack squad (the
+// first only or all), timer running, a new structure assembling (handler B) rather than being
+// counted in squad 1 (handler A).
 template <class Script>
-void ExpectFrame(const Frame& f) {
+std::vector<int> FrameOf() {
     Mission<Script> m;
     m.Units({7, 40, 40});
     m.script->Setup(1);
-    const char* name = typeid(Script).name();
-    EXPECT_EQ(m.script->minimumAttackSize, f.size) << name;
-    EXPECT_EQ(m.Code(1)->FindMember(*m.factory) != nullptr, f.factoryCounted) << name;
-    EXPECT_EQ(m.Code(40)->CurrentCount(), f.attackMembers) << name;
-    EXPECT_EQ(m.script->scriptTimer.IsRunning(), f.timer) << name;
     AIUnit* relay = m.Deploying(2);
     SimId id = relay->id;
     m.script->OnEvent(AIController::kUnitBuilt, nullptr, &id);
-    EXPECT_EQ(relay->IsCurrent(m.Code(7)->Id()), f.handlerB) << name;
-    EXPECT_EQ(m.Code(1)->FindMember(*relay) != nullptr, !f.handlerB) << name;
+    return {m.script->minimumAttackSize, m.Code(1)->FindMember(*m.factory) != nullptr,
+            m.Code(40)->CurrentCount(), m.script->scriptTimer.IsRunning(),
+            relay->IsCurrent(m.Code(7)->Id())};
+}
+
+using Orders = std::vector<std::pair<int, int>>;
+
+Orders CodesAndFlags(GameObject* unit) {
+    Orders out;
+    for (const AIOrder& o : static_cast<AIUnit*>(unit)->given)
+        out.emplace_back(o.code, o.flags);
+    return out;
 }
 
 }  // namespace
 
 TEST(MissionScriptsT, SetUpSizesGroupingsHandlersAndTimers) {
-    ExpectFrame<MissionScriptT3>({4, false, 1, false, true});
-    ExpectFrame<MissionScriptT4>({1, true, 1, false, true});
-    ExpectFrame<MissionScriptT6>({2, true, 2, true, false});
-    ExpectFrame<MissionScriptT7>({3, true, 2, true, true});
-    ExpectFrame<MissionScriptT8>({3, true, 2, true, false});
-    ExpectFrame<MissionScriptT9>({3, false, 1, true, false});
-    ExpectFrame<MissionScriptT10>({20, false, 1, true, true});
+    EXPECT_EQ(FrameOf<MissionScriptT3>(), (std::vector<int>{4, 0, 1, 1, 0}));
+    EXPECT_EQ(FrameOf<MissionScriptT4>(), (std::vector<int>{1, 1, 1, 1, 0}));
+    EXPECT_EQ(FrameOf<MissionScriptT6>(), (std::vector<int>{2, 1, 2, 0, 1}));
+    EXPECT_EQ(FrameOf<MissionScriptT7>(), (std::vector<int>{3, 1, 2, 1, 1}));
+    EXPECT_EQ(FrameOf<MissionScriptT8>(), (std::vector<int>{3, 1, 2, 0, 1}));
+    EXPECT_EQ(FrameOf<MissionScriptT9>(), (std::vector<int>{3, 0, 1, 0, 1}));
+    EXPECT_EQ(FrameOf<MissionScriptT10>(), (std::vector<int>{20, 0, 1, 1, 1}));
     // Mission 6's targets each need one unit more, up to five.
     Mission<MissionScriptT6> t6;
-    FakeFactory* local = t6.land.AddFactory(1, Point(900, 900));
+    t6.land.AddFactory(1, Point(900, 900));
     t6.script->Setup(1);
-    std::vector<int32_t> sizes;
-    for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(t6.script->ChooseTarget(), local);
-        sizes.push_back(t6.script->minimumAttackSize);
+    for (int32_t size : {3, 4, 5, 5}) {
+        t6.script->ChooseTarget();
+        EXPECT_EQ(t6.script->minimumAttackSize, size);
     }
-    EXPECT_EQ(sizes, (std::vector<int32_t>{3, 4, 5, 5}));
 }
 
 TEST(MissionScriptsT, TimedActionsComeAtTheirTimeNotAMillisecondBeforeNorLaterForAPause) {
@@ -101,10 +99,7 @@ TEST(MissionScriptsT, TimedActionsComeAtTheirTimeNotAMillisecondBeforeNorLaterFo
         m.Units({7, 7, 9});
         ExpectAt(m, MissionScriptT1::kWaitMs, [&] { return m.Has(m.Code(7), kRoute); });
         auto* route = static_cast<RouteManoeuvre*>(m.Code(7)->manoeuvres.Find(kRoute));
-        EXPECT_EQ(route->loop, 0);
-        EXPECT_EQ(route->waypoints.Count(), 5);
-        EXPECT_EQ(m.Code(7)->CurrentCount(), 2);
-        EXPECT_EQ(m.Code(9), nullptr);
+        EXPECT_EQ(route->loop * 10 + route->waypoints.Count(), 5);
     }
     {
         Mission<MissionScriptT2> m;
@@ -114,16 +109,13 @@ TEST(MissionScriptsT, TimedActionsComeAtTheirTimeNotAMillisecondBeforeNorLaterFo
         EXPECT_EQ(AttackedBy(m.Code(7)), local->id.serial);
         // Word 40 is a squad of its own, not an attack.
         EXPECT_EQ(m.Codes(), (std::vector<int32_t>{5, 40, 7}));
-        EXPECT_EQ(AttackedBy(m.Code(40)), -1);
-        EXPECT_EQ(m.script->attacksLaunched, 0);
+        EXPECT_EQ(AttackedBy(m.Code(40)) + m.script->attacksLaunched, -1);
     }
     {
         Mission<MissionScriptT3> m;
         m.land.AddFactory(1, Point(900, 900));
         m.Units({7, 7, 7});
         ExpectAt(m, MissionScriptT3::kHoldMs, [&] { return m.factory->hold == 0; });
-        EXPECT_EQ(m.script->minimumAttackSize, MissionScriptT3::kMinimumSize);
-        EXPECT_EQ(m.script->attacksLaunched, 0);
     }
     {
         Mission<MissionScriptT5> m;
@@ -132,25 +124,9 @@ TEST(MissionScriptsT, TimedActionsComeAtTheirTimeNotAMillisecondBeforeNorLaterFo
         ExpectAt(m, MissionScriptT5::kPeriodMs, [&] { return AttackedBy(m.Code(10)) >= 0; });
         EXPECT_EQ(local->GetReferencePoint(2), local->GetPosition());
     }
-    {
-        Mission<MissionScriptT10> m;
-        m.Units({7, 8});
-        ExpectAt(m, MissionScriptT10::kWaitMs,
-                 [&] { return m.script->minimumAttackSize == MissionScriptT10::kAwakeSize; });
-    }
-}
-
-TEST(MissionScriptsT, MissionOneAttacksAtOnceAndPatrolsOnlyWhenAssemblingAgain) {
-    Mission<MissionScriptT1> m;
-    FakeFactory* local = m.land.AddFactory(1, Point(900, 900));
-    m.Units({7});
-    m.script->Setup(1);
-    m.Tick();
-    EXPECT_EQ(AttackedBy(m.Code(AIPlayer::kAttacking)), local->id.serial);
-    m.clock.Advance(MissionScriptT1::kWaitMs);
-    m.Tick();
-    EXPECT_EQ(m.Codes(), std::vector<int32_t>{AIPlayer::kAttacking});
-    EXPECT_FALSE(m.Has(m.Code(AIPlayer::kAttacking), kRoute));
+    Mission<MissionScriptT10> m;
+    m.Units({7, 8});
+    ExpectAt(m, MissionScriptT10::kWaitMs, [&] { return m.script->minimumAttackSize == 3; });
 }
 
 TEST(MissionScriptsT, MissionFourLaunchesDuringItsHoldAndSendsStructuresToItsOutpost) {
@@ -159,8 +135,7 @@ TEST(MissionScriptsT, MissionFourLaunchesDuringItsHoldAndSendsStructuresToItsOut
     m.Units({7});
     m.script->Setup(1);
     m.Tick();
-    EXPECT_EQ(m.factory->hold, 1);
-    EXPECT_EQ(m.script->attacksLaunched, 1);
+    EXPECT_EQ(m.factory->hold * 10 + m.script->attacksLaunched, 11);
     const Point outpost(MissionScriptT4::kOutpostX, MissionScriptT4::kOutpostY);
     for (bool rally : {false, true}) {
         if (rally) m.script->SetRallyPoint(Point(500, 400));
@@ -170,14 +145,8 @@ TEST(MissionScriptsT, MissionFourLaunchesDuringItsHoldAndSendsStructuresToItsOut
         ASSERT_EQ(relay->given.size(), rally ? 2u : 1u);
         EXPECT_EQ(relay->given.back().p, outpost);
         EXPECT_EQ(relay->given.back().flags, MissionScript::kDeployFlags);
-        EXPECT_EQ(relay->given.front().p, rally ? Point(500, 400) : outpost);
         EXPECT_NE(m.Code(1)->FindMember(*relay), nullptr);
     }
-    // A combat unit gets no outpost order.
-    AIUnit* fighter = m.land.AddUnit(2, Point(100, 100));
-    SimId id = fighter->id;
-    m.script->OnEvent(AIController::kUnitBuilt, nullptr, &id);
-    EXPECT_TRUE(fighter->given.empty());
 }
 
 TEST(MissionScriptsT, MissionFiveSendsTheNextSquadWithUnitsEveryThreeMinutes) {
@@ -185,7 +154,6 @@ TEST(MissionScriptsT, MissionFiveSendsTheNextSquadWithUnitsEveryThreeMinutes) {
     FakeFactory* local = m.land.AddFactory(1, Point(900, 900));
     std::vector<AIUnit*> u = m.Units({10, 11, 12, 0});
     m.script->Setup(1);
-    EXPECT_EQ(m.Codes(), (std::vector<int32_t>{12, 11, 10}));
     std::vector<int32_t> sent, next;
     for (int action = 0; action < 4; ++action) {
         if (action == 1) m.Code(11)->RemoveMember(*u[1]);
@@ -193,73 +161,54 @@ TEST(MissionScriptsT, MissionFiveSendsTheNextSquadWithUnitsEveryThreeMinutes) {
             m.Code(code)->manoeuvres.DeleteAll();
         m.clock.Advance(MissionScriptT5::kPeriodMs);
         m.Tick();
-        int32_t code = 0;
-        for (int32_t c : {10, 11, 12})
-            if (AttackedBy(m.Code(c)) == local->id.serial) code = c;
-        sent.push_back(code);
+        sent.push_back(0);
+        for (int32_t code : {10, 11, 12})
+            if (AttackedBy(m.Code(code)) == local->id.serial) sent.back() = code;
         next.push_back(m.script->nextSquadCode);
     }
     // After the empty 11, 12 goes twice: the search starts one past where it started.
     EXPECT_EQ(sent, (std::vector<int32_t>{10, 12, 12, 0}));
     EXPECT_EQ(next, (std::vector<int32_t>{11, 12, 13, 13}));
-    EXPECT_EQ(m.Code(12)->purpose, 12);
 }
 
 TEST(MissionScriptsT, MissionEightGrowsFromThreeToSevenAndBoardsFromTheSecondLaunch) {
+    PartTemplate hover('T', 'H', 1, 1, 0, 100, 1);
+    hover.terrainFlag1 = 1;
     Mission<MissionScriptT8> m;
     AIUnit* transport =
         m.land.List(std::make_unique<AIUnit>(SimId(2, 67), Point(50, 50), m.land.kit.Role('a')));
     m.script->Setup(1);
-    EXPECT_EQ(m.script->approachPoints.Count(), 3);
-    PartTemplate hover('T', 'H', 1, 1, 0, 100, 1);
-    hover.terrainFlag1 = 1;
-    auto squadOf = [&](int n) -> Squad& {
-        Squad& squad = m.script->AddSquad(AIPlayer::kAssembling);
+    std::vector<Squad*> squads;
+    auto launch = [&](int n) {
+        squads.push_back(&m.script->AddSquad(AIPlayer::kAssembling));
         for (int i = 0; i < n; ++i) {
             AIUnit* unit = m.land.AddUnit(2, Point(100, 100));
+            if (i == 0) unit->ownDesign->drive = &hover;
             unit->SetOwner(m.script);
-            squad.AddMember(*unit, 1);
+            squads.back()->AddMember(*unit, 1);
         }
-        return squad;
+        return m.script->LaunchAttack(*squads.back()) * 10 + m.script->minimumAttackSize;
     };
-    // No target: nothing launched, yet the size grows.
-    EXPECT_EQ(m.script->LaunchAttack(squadOf(3)), 0);
-    EXPECT_EQ(m.script->minimumAttackSize, 4);
+    // Without a target nothing goes, yet the size grows; too small a squad changes nothing.
+    EXPECT_EQ(launch(3), 4);
     m.land.AddFactory(1, Point(900, 900));
     AIUnit* repairer = m.land.AddUnit(1, Point(800, 800), 'k');
-    EXPECT_EQ(m.script->LaunchAttack(squadOf(3)), 0);
-    EXPECT_EQ(m.script->minimumAttackSize, 4);
-    std::vector<int32_t> sizes;
-    for (int launch = 0; launch < 4; ++launch) {
-        Squad& squad = squadOf(7);
-        AIUnit* flagged = static_cast<AIUnit*>(manager_tools::Members(squad)[0]);
-        flagged->ownDesign->drive = &hover;
-        ASSERT_EQ(m.script->LaunchAttack(squad), 1);
-        sizes.push_back(m.script->minimumAttackSize);
-        EXPECT_EQ(squad.purpose, AIPlayer::kAttacking);
-        EXPECT_EQ(AttackedBy(&squad), repairer->id.serial);
-        for (GameObject* member : manager_tools::Members(squad)) {
+    EXPECT_EQ(launch(3), 4);
+    std::vector<int> results;
+    for (int i = 0; i < 4; ++i)
+        results.push_back(launch(7));
+    EXPECT_EQ(results, (std::vector<int>{15, 16, 17, 17}));
+    for (size_t i = 2; i < squads.size(); ++i)
+        for (GameObject* member : manager_tools::Members(*squads[i])) {
+            Orders expected = {{1, 0x1d}, {2, 0xf}};
+            if (i > 2) expected.insert(expected.begin(), {11, 6});
+            EXPECT_EQ(CodesAndFlags(member), expected) << i;
             const std::vector<AIOrder>& given = static_cast<AIUnit*>(member)->given;
-            ASSERT_EQ(given.size(), launch == 0 ? 2u : 3u);
-            if (launch > 0) {
-                EXPECT_EQ(given[0].code, Sim::kOrderTransport);
-                EXPECT_EQ(given[0].target, transport->id);
-            }
-            const AIOrder& approach = given[given.size() - 2];
-            EXPECT_EQ(approach.flags, MissionScriptT8::kApproachFlags);
-            if (member == flagged) {
-                EXPECT_TRUE(approach.p == Point(5072, 1168) || approach.p == Point(6320, 912));
-            } else {
-                EXPECT_EQ(approach.p, Point(3728, 112));
-            }
-            EXPECT_EQ(given.back().code, Sim::kOrderAttack);
-            EXPECT_EQ(given.back().flags, MissionScriptT8::kAttackFlags);
+            EXPECT_EQ(given.front().target, i > 2 ? transport->id : SimId());
+            EXPECT_EQ(given[given.size() - 2].p == Point(3728, 112),
+                      member->GetDesign()->drive != &hover);
             EXPECT_EQ(given.back().target, repairer->id);
         }
-        flagged->ownDesign->drive = nullptr;
-    }
-    EXPECT_EQ(sizes, (std::vector<int32_t>{5, 6, 7, 7}));
-    EXPECT_EQ(m.script->attacksLaunched, 4);
 }
 
 TEST(MissionScriptsT, MissionTenSendsSquadEightOnlyAfterTheSecondLaunch) {
@@ -275,38 +224,20 @@ TEST(MissionScriptsT, MissionTenSendsSquadEightOnlyAfterTheSecondLaunch) {
         EXPECT_EQ(u[0]->given.size() + u[1]->given.size(), launched == 2 ? 2u : 0u);
     }
     AIUnit* sent = u[0]->given.empty() ? u[1] : u[0];
-    ASSERT_EQ(sent->given.size(), 2u);
-    EXPECT_EQ(sent->given[0].flags, MissionScriptT10::kMoveFlags);
+    EXPECT_EQ(CodesAndFlags(sent), (Orders{{1, 0xd}, {2, 0xb}}));
     EXPECT_EQ(sent->given[0].p, near->GetPosition());
-    EXPECT_EQ(sent->given[1].flags, MissionScriptT10::kAttackFlags);
     EXPECT_EQ(sent->given[1].target, near->id);
-    EXPECT_EQ(m.script->minimumAttackSize, MissionScriptT10::kAwakeSize + 1);
+    EXPECT_EQ(m.script->minimumAttackSize, 4);
+    // Never at an ally.
+    m.land.world.alliance[1][2] = m.land.world.alliance[2][1] = World::kAllied;
+    m.Tick();
+    EXPECT_EQ(u[0]->given.size() + u[1]->given.size(), 2u);
     // A captured fighter joins the assembling squad (no attack squad exists); a miner nothing.
     AIUnit* miner = m.land.AddUnit(1, Point(300, 100), 'f');
     m.script->OnEvent(AIController::kCaptured, u[0], near);
     m.script->OnEvent(AIController::kCaptured, u[0], miner);
-    EXPECT_EQ(near->GetTeam(), 2);
+    EXPECT_EQ(near->GetTeam() + miner->GetTeam(), 4);
     EXPECT_EQ(near->Owner(), m.script);
     EXPECT_TRUE(near->IsCurrent(m.Code(7)->Id()));
-    EXPECT_EQ(miner->GetTeam(), 2);
     EXPECT_EQ(miner->CurrentSquad(), 0);
-}
-
-TEST(MissionScriptsT, NeverSendSquadsAtAnAlly) {
-    Mission<MissionScriptT2> t2;
-    t2.land.AddFactory(1, Point(900, 900));
-    t2.Units({7});
-    t2.land.world.alliance[1][2] = t2.land.world.alliance[2][1] = World::kAllied;
-    t2.script->Setup(1);
-    t2.clock.Advance(MissionScriptT2::kWaitMs);
-    t2.Tick();
-    EXPECT_EQ(AttackedBy(t2.Code(7)), -1);
-    Mission<MissionScriptT10> t10;
-    t10.land.AddFactory(1, Point(900, 900));
-    std::vector<AIUnit*> u = t10.Units({8});
-    t10.land.world.alliance[1][2] = t10.land.world.alliance[2][1] = World::kAllied;
-    t10.script->Setup(1);
-    t10.script->attacksLaunched = 2;
-    t10.Tick();
-    EXPECT_TRUE(u[0]->given.empty());
 }
