@@ -1,6 +1,16 @@
 #include "ai/MissionControllers.h"
 
 #include "ai/AIPlayer.h"
+#include "ai/MissionScriptT1.h"
+#include "ai/MissionScriptT10.h"
+#include "ai/MissionScriptT2.h"
+#include "ai/MissionScriptT3.h"
+#include "ai/MissionScriptT4.h"
+#include "ai/MissionScriptT5.h"
+#include "ai/MissionScriptT6.h"
+#include "ai/MissionScriptT7.h"
+#include "ai/MissionScriptT8.h"
+#include "ai/MissionScriptT9.h"
 #include "ai/MissionScriptV1.h"
 #include "ai/MissionScriptV2.h"
 #include "ai/MissionScriptV3.h"
@@ -51,6 +61,34 @@ std::unique_ptr<ScenarioController> MakeFirstClan(const ControllerRequest& r) {
     }
 }
 
+// The second clan's scripts.
+std::unique_ptr<ScenarioController> MakeSecondClan(const ControllerRequest& r) {
+    switch (r.mission) {
+        case 1:
+            return Make<MissionScriptT1>(r);
+        case 2:
+            return Make<MissionScriptT2>(r);
+        case 3:
+            return Make<MissionScriptT3>(r);
+        case 4:
+            return Make<MissionScriptT4>(r);
+        case 5:
+            return Make<MissionScriptT5>(r);
+        case 6:
+            return Make<MissionScriptT6>(r);
+        case 7:
+            return Make<MissionScriptT7>(r);
+        case 8:
+            return Make<MissionScriptT8>(r);
+        case 9:
+            return Make<MissionScriptT9>(r);
+        case 10:
+            return Make<MissionScriptT10>(r);
+        default:
+            return nullptr;
+    }
+}
+
 }  // namespace
 
 bool IsScriptedMission(const ControllerRequest& request) {
@@ -64,6 +102,6 @@ std::unique_ptr<ScenarioController> MakeMissionController(const ControllerReques
     if (request.team == 0 || (request.clan != 'V' && request.clan != 'T')) return nullptr;
     if (request.mission > kLastScripted) return nullptr;
     // 'T' selects the second clan's scripts, any other letter the first clan's.
-    if (request.campaignClan == 'T') return Make<AIPlayer>(request);
+    if (request.campaignClan == 'T') return MakeSecondClan(request);
     return MakeFirstClan(request);
 }
