@@ -110,7 +110,12 @@ struct Side {
     std::set<int32_t> born;
     int minersBorn = 0;
     int mined = 0;  // the largest load a miner of the side was seen carrying
-    int lost = 0;   // units born and gone
+    // What the side's miners were seen handing over (their loads going down), and when first.
+    int unloaded = 0;
+    int firstUnloadTick = 0;
+    int firstMinerTick = 0;  // when the side's first miner was seen
+    std::map<int32_t, int> loads;
+    int lost = 0;  // units born and gone
     int lowestCargo = INT32_MAX;
     // The most ore the deposit under the open factory was seen holding, and the least.
     int depositMost = 0;
@@ -239,6 +244,7 @@ public:
     }
 
     World& GetWorld() { return *world; }
+    FakeClock& Clock() { return clock; }
 
 private:
     // Which side has a group out against the other, and the damage each side took since the
@@ -292,8 +298,19 @@ private:
                 alive.insert(unit->id.serial);
                 const bool miner =
                     unit->GetDesign() && ClassForDesign(*unit->GetDesign()) == SimClass::Miner;
-                if (side.born.insert(unit->id.serial).second && miner) ++side.minersBorn;
+                if (side.born.insert(unit->id.serial).second && miner) {
+                    ++side.minersBorn;
+                    if (side.firstMinerTick == 0) side.firstMinerTick = out.ticks;
+                }
                 if (miner && unit->GetCargo() > side.mined) side.mined = unit->GetCargo();
+                if (miner) {
+                    int& load = side.loads[unit->id.serial];
+                    if (unit->GetCargo() < load) {
+                        side.unloaded += load - unit->GetCargo();
+                        if (side.firstUnloadTick == 0) side.firstUnloadTick = out.ticks;
+                    }
+                    load = unit->GetCargo();
+                }
             }
             side.lost = static_cast<int>(side.born.size() - alive.size());
             GameObject* factory = world->TeamFactory(team);
