@@ -37,8 +37,8 @@ TEST_P(SkirmishAtLevel, BothSidesBuildMineAndAttackForHalfAnHour) {
             side.factoryAlive);
         SCOPED_TRACE("team " + std::to_string(team));
         EXPECT_GE(side.minersBorn, 1);
-        // Whether the miner then mines (side.mined) is not asserted yet: miners were seen
-        // standing still for good short of their field, a fault of the movement still open.
+        EXPECT_GT(side.mined, 0) << "no miner of the side was seen carrying ore";
+        EXPECT_GT(side.unloaded, 0) << "no miner of the side brought its ore home";
         EXPECT_GE(built - side.minersBorn, 5);
         // The open factory draws ore from the deposit it stands on.
         EXPECT_LT(side.depositLeast, side.depositMost);

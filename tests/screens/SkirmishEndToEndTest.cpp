@@ -1,7 +1,8 @@
 // A skirmish against one computer opponent in the real program, headless (fixed-step clock,
 // scripted input, captures), the local team playing itself (Ctrl+A) and the whole land shown
 // on the mini-map (Ctrl+V, cheats on). Read from the mini-map at 1, 3 and 5 game-minutes: each
-// side's units leave its factory, go well away from it and gather there in a group.
+// side's units leave its factory, go well away from it and gather there in a group. Each side
+// is found by its colour: at the start a team is its factory alone, one solid square.
 #include <gtest/gtest.h>
 #include <png.h>
 
@@ -195,9 +196,12 @@ TEST(SkirmishEndToEnd, TheComputerSidesLeaveTheirFactoriesAndGather) {
         }
         EXPECT_EQ(at[0].away, 0);
         EXPECT_GE(at[1].away, 3) << "no unit left the factory in the first minute";
-        EXPECT_GT(at[3].away, at[1].away);
+        // By minute 3 or 5 (a side whose army was beaten by then has shown it at 3): more units
+        // out, some far away, and a group gathered away from the factory.
+        EXPECT_GT(std::max(at[2].away, at[3].away), at[1].away);
         EXPECT_GE(std::max(at[2].farthest, at[3].farthest), 20.0) << "the units stay at home";
-        EXPECT_GE(at[3].largestGroup, 5) << "no group gathered away from the factory";
+        EXPECT_GE(std::max(at[2].largestGroup, at[3].largestGroup), 5)
+            << "no group gathered away from the factory";
     }
 }
 
