@@ -100,6 +100,7 @@ TEST(MissionScriptsT, TimedActionsComeAtTheirTimeNotAMillisecondBeforeNorLaterFo
         ExpectAt(m, MissionScriptT1::kWaitMs, [&] { return m.Has(m.Code(7), kRoute); });
         auto* route = static_cast<RouteManoeuvre*>(m.Code(7)->manoeuvres.Find(kRoute));
         EXPECT_EQ(route->loop * 10 + route->waypoints.Count(), 5);
+        EXPECT_EQ(m.Code(7)->CurrentCount(), 2);
     }
     {
         Mission<MissionScriptT2> m;
@@ -110,6 +111,12 @@ TEST(MissionScriptsT, TimedActionsComeAtTheirTimeNotAMillisecondBeforeNorLaterFo
         // Word 40 is a squad of its own, not an attack.
         EXPECT_EQ(m.Codes(), (std::vector<int32_t>{5, 40, 7}));
         EXPECT_EQ(AttackedBy(m.Code(40)) + m.script->attacksLaunched, -1);
+        // Without a local factory there is nothing to attack.
+        Mission<MissionScriptT2> alone;
+        alone.script->Setup(1);
+        alone.clock.Advance(MissionScriptT2::kWaitMs);
+        alone.Tick();
+        EXPECT_EQ(AttackedBy(alone.Code(7)), -1);
     }
     {
         Mission<MissionScriptT3> m;
@@ -228,8 +235,12 @@ TEST(MissionScriptsT, MissionTenSendsSquadEightOnlyAfterTheSecondLaunch) {
     EXPECT_EQ(sent->given[0].p, near->GetPosition());
     EXPECT_EQ(sent->given[1].target, near->id);
     EXPECT_EQ(m.script->minimumAttackSize, 4);
-    // Never at an ally.
+    // Never at an ally, and nothing without squad 8.
     m.land.world.alliance[1][2] = m.land.world.alliance[2][1] = World::kAllied;
+    m.Tick();
+    EXPECT_EQ(u[0]->given.size() + u[1]->given.size(), 2u);
+    m.land.world.alliance[1][2] = m.land.world.alliance[2][1] = 0;
+    delete m.Code(MissionScriptT10::kCaptureCode);
     m.Tick();
     EXPECT_EQ(u[0]->given.size() + u[1]->given.size(), 2u);
     // A captured fighter joins the assembling squad (no attack squad exists); a miner nothing.
