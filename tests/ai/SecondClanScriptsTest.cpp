@@ -154,28 +154,34 @@ TEST(MissionScriptsT, MissionFourLaunchesDuringItsHoldAndSendsStructuresToItsOut
         EXPECT_EQ(relay->given.back().flags, MissionScript::kDeployFlags);
         EXPECT_NE(m.Code(1)->FindMember(*relay), nullptr);
     }
+    AIUnit* fighter = m.land.AddUnit(2, Point(100, 100));
+    SimId id = fighter->id;
+    m.script->OnEvent(AIController::kUnitBuilt, nullptr, &id);
+    EXPECT_TRUE(fighter->given.empty());
 }
 
 TEST(MissionScriptsT, MissionFiveSendsTheNextSquadWithUnitsEveryThreeMinutes) {
     Mission<MissionScriptT5> m;
     FakeFactory* local = m.land.AddFactory(1, Point(900, 900));
-    std::vector<AIUnit*> u = m.Units({10, 11, 12, 0});
+    std::vector<AIUnit*> u = m.Units({10, 11, 12, 0, 28});
     m.script->Setup(1);
     std::vector<int32_t> sent, next;
-    for (int action = 0; action < 4; ++action) {
+    for (int action = 0; action < 5; ++action) {
         if (action == 1) m.Code(11)->RemoveMember(*u[1]);
-        for (int32_t code : {10, 11, 12})
+        if (action == 4) m.Code(28)->RemoveMember(*u[4]);
+        for (int32_t code : {10, 11, 12, 28})
             m.Code(code)->manoeuvres.DeleteAll();
         m.clock.Advance(MissionScriptT5::kPeriodMs);
         m.Tick();
         sent.push_back(0);
-        for (int32_t code : {10, 11, 12})
+        for (int32_t code : {10, 11, 12, 28})
             if (AttackedBy(m.Code(code)) == local->id.serial) sent.back() = code;
         next.push_back(m.script->nextSquadCode);
     }
-    // After the empty 11, 12 goes twice: the search starts one past where it started.
-    EXPECT_EQ(sent, (std::vector<int32_t>{10, 12, 12, 0}));
-    EXPECT_EQ(next, (std::vector<int32_t>{11, 12, 13, 13}));
+    // After the empty 11, 12 goes twice: the search starts one past where it started. The
+    // last action finds no squad with units: the empty 28 is the one last looked up.
+    EXPECT_EQ(sent, (std::vector<int32_t>{10, 12, 12, 28, 28}));
+    EXPECT_EQ(next, (std::vector<int32_t>{11, 12, 13, 14, 14}));
 }
 
 TEST(MissionScriptsT, MissionEightGrowsFromThreeToSevenAndBoardsFromTheSecondLaunch) {
