@@ -71,8 +71,11 @@ struct Tutorial {
     void Remove(GameObject* object) {
         NodeList& list = land.world.sims[object->id.team];
         const SimId id = object->id;
-        for (ListNode* n = list.First(); n; n = list.Next(n))
-            if (static_cast<ObjectNode*>(n)->Object() == object) delete n;
+        for (ListNode* n = list.First(); n; n = list.Next(n)) {
+            if (static_cast<ObjectNode*>(n)->Object() != object) continue;
+            delete n;
+            break;
+        }
         land.world.ReindexObject(id);
     }
     // Moves the team's only viewer there (nowhere for x = -1).
