@@ -46,11 +46,10 @@ constexpr int kMoveOrder = 10;
 constexpr int kAttackOrder = 2;
 constexpr int kCtrlClick = 4;
 
-// The script timer's period of each row's script (0: its script starts none) as seen by its
-// computer team 2; rows 10 and 21 are played by the planner.
-const int32_t kTimedMs[22] = {180000, 300000, 180000, 180000, 0,      0,      0,      420000,
-                              180000, 0,      0,      180000, 300000, 180000, 180000, 180000,
-                              0,      120000, 0,      0,      180000, 0};
+// The script timer's period of each row's script as seen by its computer team 2 (0: its script
+// starts none, or never reads it, as T7); rows 10 and 21 are played by the planner.
+const int32_t kTimedMs[22] = {180000, 300000, 180000, 180000, 0, 0, 0, 420000, 180000, 0, 0, 180000,
+                              300000, 180000, 180000, 180000, 0, 0, 0, 0,      180000, 0};
 
 std::string RowName(const ::testing::TestParamInfo<int>& info) {
     const int row = info.param;
@@ -216,11 +215,9 @@ struct KnownFault {
 };
 const KnownFault kKnownFaults[] = {
     {21, false,
-     "T11: the player's factory runs out of the ore that pays first costs (only miners bring "
-     "it) while the two planners at tech level 8 hold; undecided after an hour"},
-    {2, true,
-     "V3 passive: after the miner falls, the relaunched code-40 squad's members stay at their "
-     "base and never reach the factory; undecided after an hour"},
+     "T11: the two planners at tech level 8 and team 3's transport waves beat the scripted "
+     "player (lost after about 17 game-minutes; a richer start makes it undecided after an "
+     "hour): its factory's first-cost ore comes only from miners, which it does not build"},
 };
 
 void SkipKnownFault(int row, bool passive) {
@@ -230,7 +227,7 @@ void SkipKnownFault(int row, bool passive) {
 
 TEST_P(MissionRun, TheScriptedPlayerWinsWithinAnHour) {
     const int row = GetParam();
-    SkipKnownFault(row, false);
+    if (!std::getenv("QX_KNOWN_FAULTS")) SkipKnownFault(row, false);
     if (IsSkipped()) return;
     ASSERT_EQ(pack->Start(row, 7000u + static_cast<uint32_t>(row)), 1);
     auto* script = dynamic_cast<AIPlayer*>(pack->world->controllers[2].get());
@@ -258,7 +255,7 @@ class PassiveRun : public MissionRun {};
 
 TEST_P(PassiveRun, APlayerWhoDoesNothingLosesMissionThree) {
     const int row = GetParam();
-    SkipKnownFault(row, true);
+    if (!std::getenv("QX_KNOWN_FAULTS")) SkipKnownFault(row, true);
     if (IsSkipped()) return;
     ASSERT_EQ(pack->Start(row, 7100u + static_cast<uint32_t>(row)), 1);
     auto* script = dynamic_cast<AIPlayer*>(pack->world->controllers[2].get());
