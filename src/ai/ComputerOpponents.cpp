@@ -11,8 +11,6 @@
 namespace {
 
 constexpr int kSkirmish = 0;
-constexpr int kLastMission = 11;
-constexpr int kLastMissionTechLevel = 8;
 
 }  // namespace
 
@@ -21,9 +19,6 @@ void InstallComputerOpponents(World& world) {
         [](const ControllerRequest& request) -> std::unique_ptr<ScenarioController> {
         if (request.mission == kSkirmish)
             return std::make_unique<AIController>(request.team, request.clan, request.techLevel);
-        if (request.mission == kLastMission)
-            return std::make_unique<AIController>(request.team, request.clan,
-                                                  kLastMissionTechLevel);
         return MakeMissionController(request);
     };
     // The factory of a computer team and every design that names it react to the nearest enemy.

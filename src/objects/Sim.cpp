@@ -389,7 +389,8 @@ uint32_t Sim::GetEnemyMask() {
     Goal* order = goals.FirstUnfinished();
     const bool groundOnly = design && design->parameters[0] == 4 && goals.HasRepairGoal() == 0 &&
                             (!order || order->allowManoeuvres != 0);
-    return groundOnly ? own : own | collision.EnemyMaskFor(1);
+    const uint32_t friends = routeAroundFriends == 1 ? collision.AlliedMask(0) : 0;
+    return (groundOnly ? own : own | collision.EnemyMaskFor(1)) | friends;
 }
 
 // --- Change of owner

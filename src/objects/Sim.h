@@ -230,6 +230,9 @@ public:
     int32_t turnAndMove = 0;
     // 1 once the Sim has left the sight and path grids for good.
     int32_t leftGrids = 0;
+    // 1: the next route search counts the Sim's own side as obstacles (a structure of its own
+    // side stood in its way, which a route that ignores friends would lead it into again).
+    int32_t routeAroundFriends = 0;
 
 private:
     // Takes the Sim off the sight and path grids the first time it is asked.

@@ -16,6 +16,7 @@
 #include "objects/Sim.h"
 #include "objects/SimGroup.h"
 #include "objects/SquadManoeuvre.h"
+#include "objects/UnitMakers.h"
 
 namespace {
 
@@ -87,6 +88,7 @@ int Sim::RequestRoute(Goal* front) {
         world.QueuePathRequest(this);
         return 0;
     }
+    routeAroundFriends = 0;
     if (found == 1) {
         routeWait = 0;
         turnAndMove = 0;
@@ -158,7 +160,21 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
         SimId blockerOfBlocker;
         if (blocker) blocker->GetBlockingSim(blockerOfBlocker);
         if (blocker && (blocker->GetCollision()->OwnMask() & GetEnemyMask()) == 0) {
-            // A friend stands in the way; the clear-way manoeuvre moves it aside.
+            // A friend stands in the way. Routes pass through friends, and the clear-way
+            // manoeuvre acts only on a blocked front, which a friend never causes: a structure
+            // of its own side (its factory) would hold it for good, an idle friend (one on a
+            // gathering point) every unit sent there, and two friends each in the other's way
+            // would wait on each other. Round a structure a new route is asked for that counts
+            // friends; an idle friend is asked aside; of two that block each other, this one
+            // blocks its front and steps aside itself, by the same rule.
+            if (blocker->IsMobile() == 0) {
+                routeAroundFriends = 1;
+                goals.DropFinished();
+            } else if (world.Makers().MoveBlockerAside(this, blocker, 0) == 0 &&
+                       blockerOfBlocker == id) {
+                goals.BlockFront();
+                world.Makers().MoveBlockerAside(blocker, this, 0);
+            }
         } else if (blocker && front->GetTarget() == blocker) {
             blockingSim = blocker->id;
             goals.BlockFront();

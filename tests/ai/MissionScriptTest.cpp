@@ -4,9 +4,19 @@
 #include <typeinfo>
 #include <vector>
 
-#include "AIFixture.h"
+#include "MissionFixture.h"
 #include "ai/MissionControllers.h"
 #include "ai/MissionScript.h"
+#include "ai/MissionScriptT1.h"
+#include "ai/MissionScriptT10.h"
+#include "ai/MissionScriptT2.h"
+#include "ai/MissionScriptT3.h"
+#include "ai/MissionScriptT4.h"
+#include "ai/MissionScriptT5.h"
+#include "ai/MissionScriptT6.h"
+#include "ai/MissionScriptT7.h"
+#include "ai/MissionScriptT8.h"
+#include "ai/MissionScriptT9.h"
 #include "ai/MissionScriptV1.h"
 #include "ai/MissionScriptV2.h"
 #include "ai/MissionScriptV3.h"
@@ -21,73 +31,6 @@
 #include "objects/AttackManoeuvre.h"
 #include "objects/Squad.h"
 #include "support/FakeClock.h"
-
-namespace {
-
-// A factory whose hold flag is kept.
-class HoldingFactory : public FakeFactory {
-public:
-    using FakeFactory::FakeFactory;
-    int IsProductionPaused() override { return hold; }
-    void SetProductionPaused(int flag) override { hold = flag; }
-    int hold = 0;
-};
-
-// A computer team 2 running the script against the local team 1.
-template <class Script>
-struct Mission {
-    explicit Mission(bool withFactory = true, int team = 2) {
-        land.kit.List();
-        if (withFactory) {
-            auto made =
-                std::make_unique<HoldingFactory>(land.world.NewSimId(team), Point(300, 300));
-            factory = made.get();
-            land.world.AddBuilding(std::move(made));
-        }
-        auto made = std::make_unique<Script>(team, 'V', 1);
-        script = made.get();
-        land.world.SetTeamController(team, std::move(made));
-    }
-    // Listed so that the team's list runs in the order given.
-    std::vector<AIUnit*> Units(const std::vector<int>& words) {
-        std::vector<AIUnit*> out(words.size());
-        for (size_t i = words.size(); i-- > 0;) {
-            out[i] = words[i] < 0 ? Deploying(2) : land.AddUnit(2, Point(100, 100));
-            out[i]->SetPurpose(words[i] < 0 ? 0 : words[i]);
-        }
-        return out;
-    }
-    AIUnit* Deploying(int team) {
-        return land.List(std::make_unique<AIUnit>(land.world.NewSimId(team), Point(150, 150),
-                                                  land.kit.Structure(3), 1));
-    }
-    void Tick() {
-        Timer budget(0);
-        script->Update(budget);
-    }
-    std::vector<int32_t> Codes() const {
-        std::vector<int32_t> out;
-        for (ListNode* n = script->squads.First(); n; n = script->squads.Next(n))
-            out.push_back(static_cast<Squad*>(n)->purpose);
-        return out;
-    }
-    Squad* Code(int32_t code) { return script->FindSquadByKind(code); }
-    static bool Has(Squad* squad, int type) {
-        return squad && squad->manoeuvres.Find(type) != nullptr;
-    }
-
-    FakeClock clock{1000};
-    AIWorld land;
-    HoldingFactory* factory = nullptr;
-    Script* script;
-};
-
-constexpr int kDeploying = -1;
-constexpr int kRoute = static_cast<int>(ManoeuvreType::Route);
-constexpr int kAttack = static_cast<int>(ManoeuvreType::Attack);
-constexpr int kAssign = static_cast<int>(ManoeuvreType::AssignTarget);
-
-}  // namespace
 
 TEST(MissionScript, GroupsOneUnitListByPurposeWords) {
     struct Case {
@@ -272,6 +215,11 @@ TEST(MissionControllers, PicksTheScriptByMissionAndCampaignClan) {
         &typeid(MissionScriptV4), &typeid(MissionScriptV5), &typeid(MissionScriptV6),
         &typeid(MissionScriptV7), &typeid(MissionScriptV8), &typeid(MissionScriptV9),
         &typeid(AIPlayer)};
+    const std::vector<const std::type_info*> second = {
+        &typeid(MissionScriptT1), &typeid(MissionScriptT2), &typeid(MissionScriptT3),
+        &typeid(MissionScriptT4), &typeid(MissionScriptT5), &typeid(MissionScriptT6),
+        &typeid(MissionScriptT7), &typeid(MissionScriptT8), &typeid(MissionScriptT9),
+        &typeid(MissionScriptT10)};
     for (char campaign : {'V', 'T', 'X'})
         for (int mission = 1; mission <= 10; ++mission) {
             ControllerRequest r;
@@ -283,7 +231,7 @@ TEST(MissionControllers, PicksTheScriptByMissionAndCampaignClan) {
             std::unique_ptr<ScenarioController> made = MakeMissionController(r);
             ASSERT_NE(made, nullptr);
             const std::type_info& expected =
-                campaign == 'T' ? typeid(AIPlayer) : *first[static_cast<size_t>(mission - 1)];
+                *(campaign == 'T' ? second : first)[static_cast<size_t>(mission - 1)];
             const ScenarioController& ref = *made;
             EXPECT_EQ(typeid(ref), expected) << campaign << mission;
         }

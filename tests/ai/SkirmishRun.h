@@ -4,9 +4,11 @@
 // itself), run tick by tick on the World's own loop under a fixed-step clock. What each side did
 // is sampled as it goes, for the skirmish test and the level sweep.
 #include <algorithm>
+#include <chrono>
 #include <climits>
 #include <cstdint>
 #include <filesystem>
+#include <map>
 #include <memory>
 #include <random>
 #include <set>
@@ -14,6 +16,7 @@
 #include <vector>
 
 #include "ai/AIController.h"
+#include "ai/AIGroupManager.h"
 #include "ai/ComputerOpponents.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
@@ -23,6 +26,8 @@
 #include "objects/FactoryProduction.h"
 #include "objects/GameObject.h"
 #include "objects/SimFactory.h"
+#include "objects/Squad.h"
+#include "platform/Clock.h"
 #include "support/FakeClock.h"
 #include "world/ObjectNode.h"
 #include "world/Scenario.h"
@@ -53,28 +58,78 @@ inline LandLayout SkirmishLand(uint32_t seed) {
     return layout;
 }
 
+// The real time the computer players spent, when a run measures it: the most in one tick (both
+// teams) and the longest stretch between two readings of the clock inside one turn, which no
+// budget check can cut shorter.
+struct AiTiming {
+    double longestTickMs = 0;
+    double longestStepMs = 0;
+};
+
 // A planning controller that plays at its own level, whatever the scenario's difficulty.
 class LevelledController : public AIController {
 public:
-    LevelledController(int team, char clan, int tech, int fixedLevel)
-        : AIController(team, clan, tech), fixedLevel(fixedLevel) {}
+    LevelledController(int team, char clan, int tech, int fixedLevel, AiTiming* timing = nullptr)
+        : AIController(team, clan, tech), fixedLevel(fixedLevel), timing(timing) {}
     void Setup(int) override { AIController::Setup(fixedLevel); }
+    void Update(Timer& budget) override {
+        if (!timing) return AIController::Update(budget);
+        const auto start = std::chrono::steady_clock::now();
+        lastReading = start;
+        active = this;
+        AIController::Update(budget);
+        active = nullptr;
+        const auto end = std::chrono::steady_clock::now();
+        NoteReading(end);
+        tickMs += std::chrono::duration<double, std::milli>(end - start).count();
+    }
+    // Every clock reading inside a timed turn ends a step.
+    static void NoteReading(std::chrono::steady_clock::time_point at) {
+        if (!active) return;
+        const double step =
+            std::chrono::duration<double, std::milli>(at - active->lastReading).count();
+        active->timing->longestStepMs = std::max(active->timing->longestStepMs, step);
+        active->lastReading = at;
+    }
+    // The AI time of the tick that ended, summed over the timed controllers.
+    static double TakeTickMs() {
+        const double ms = tickMs;
+        tickMs = 0;
+        return ms;
+    }
 
 private:
     int fixedLevel;
+    AiTiming* timing;
+    std::chrono::steady_clock::time_point lastReading;
+    static inline LevelledController* active = nullptr;
+    static inline double tickMs = 0;
 };
 
 struct Side {
     std::set<int32_t> born;
     int minersBorn = 0;
     int mined = 0;  // the largest load a miner of the side was seen carrying
-    int lost = 0;   // units born and gone
+    // What the side's miners were seen handing over (their loads going down), and when first.
+    int unloaded = 0;
+    int firstUnloadTick = 0;
+    int firstMinerTick = 0;  // when the side's first miner was seen
+    std::map<int32_t, int> loads;
+    int lost = 0;  // units born and gone
     int lowestCargo = INT32_MAX;
     // The most ore the deposit under the open factory was seen holding, and the least.
     int depositMost = 0;
     int depositLeast = INT32_MAX;
     int factoryAlive = 1;
     int64_t value = 0;  // units' first cost plus the factory's cargo and store, at the end
+    int atStart = 0;    // units the side had when the game started
+    // Samples in which one of the side's groups was attacking an object of the other side, the
+    // most members such a group had, and the damage the other side took meanwhile (hits and
+    // units lost).
+    int attackSamples = 0;
+    int largestAttack = 0;
+    int64_t damageDealt = 0;
+    std::map<int32_t, int32_t> damageSeen;  // the side's own objects: the damage last sampled
 };
 
 struct Outcome {
@@ -86,9 +141,11 @@ class SkirmishRun {
 public:
     // Different levels are given through a controller of a fixed level; equal ones through
     // the installed maker unchanged.
+    // With timing, both sides play through timed controllers and the clock steps 16 ms per tick
+    // plus the real time spent inside the tick.
     SkirmishRun(const std::filesystem::path& madeAssets, uint32_t seed, int localLevel,
-                int opponentLevel)
-        : seed(seed) {
+                int opponentLevel, AiTiming* timing = nullptr)
+        : seed(seed), timing(timing) {
         files.WriteLand(SkirmishLand(seed));
         // The land fixture's directory is the asset directory: the made set is seen through it.
         namespace fs = std::filesystem;
@@ -103,13 +160,24 @@ public:
         LoadStringTable("7a1.str");
         LoadTemplateCatalogue("7a.pts");
         InstallComputerOpponents(*world);
-        if (localLevel != opponentLevel) {
+        if (localLevel != opponentLevel || timing) {
             const int levels[3] = {0, localLevel, opponentLevel};
             world->scenarioMakers.makeController =
-                [levels](const ControllerRequest& r) -> std::unique_ptr<ScenarioController> {
+                [levels,
+                 timing](const ControllerRequest& r) -> std::unique_ptr<ScenarioController> {
                 return std::make_unique<LevelledController>(r.team, r.clan, r.techLevel,
-                                                            levels[r.team]);
+                                                            levels[r.team], timing);
             };
+        }
+        if (timing) {
+            winx_SetClockSource([this] {
+                const auto now = std::chrono::steady_clock::now();
+                LevelledController::NoteReading(now);
+                return clock.Now() +
+                       static_cast<uint32_t>(
+                           std::chrono::duration_cast<std::chrono::milliseconds>(now - tickStart)
+                               .count());
+            });
         }
         level = localLevel;
     }
@@ -139,6 +207,7 @@ public:
         for (int team : {kLocalTeam, kOpponentTeam}) {
             if (!world->TeamFactory(team)) return 0;
             if (!dynamic_cast<AIController*>(world->controllers[team].get())) return 0;
+            out.sides[team].atStart = world->sims[team].Count();
         }
         return 1;
     }
@@ -147,10 +216,24 @@ public:
     Outcome Run(int seconds, bool untilAFactoryFalls) {
         const int ticks = seconds * 1000 / kStepMs;
         for (int tick = 1; tick <= ticks; ++tick) {
+            if (timing) {
+                // The real time the last tick took, then the step.
+                clock.Advance(
+                    static_cast<uint32_t>(std::chrono::duration_cast<std::chrono::milliseconds>(
+                                              std::chrono::steady_clock::now() - tickStart)
+                                              .count()));
+                tickStart = std::chrono::steady_clock::now();
+            }
             clock.Advance(kStepMs);
-            world->Tick(static_cast<int>(clock.Now()));
+            world->Tick(static_cast<int>(winx_timeGetTime()));
             ++out.ticks;
-            if (tick % kSampleTicks == 0) Sample();
+            if (timing)
+                timing->longestTickMs =
+                    std::max(timing->longestTickMs, LevelledController::TakeTickMs());
+            if (tick % kSampleTicks == 0) {
+                Sample();
+                SampleFighting();
+            }
             if (untilAFactoryFalls && (!out.sides[1].factoryAlive || !out.sides[2].factoryAlive))
                 break;
         }
@@ -161,8 +244,49 @@ public:
     }
 
     World& GetWorld() { return *world; }
+    FakeClock& Clock() { return clock; }
 
 private:
+    // Which side has a group out against the other, and the damage each side took since the
+    // last sample: the hits its objects took, and 1000 for each unit gone.
+    void SampleFighting() {
+        bool attacking[3] = {};
+        int64_t taken[3] = {};
+        for (int team : {kLocalTeam, kOpponentTeam}) {
+            Side& side = out.sides[team];
+            auto* controller = dynamic_cast<AIController*>(world->controllers[team].get());
+            if (AIGroupManager* groups = controller ? controller->groupManager : nullptr) {
+                for (ListNode* n = groups->children.First(); n; n = groups->children.Next(n)) {
+                    auto* group = static_cast<Squad*>(n);
+                    GameObject* target = groups->AttackTargetOf(*group);
+                    if (!target || target->GetTeam() == team || target->GetTeam() < kLocalTeam)
+                        continue;
+                    attacking[team] = true;
+                    side.largestAttack = std::max(side.largestAttack, group->MemberCount());
+                }
+            }
+            if (attacking[team]) ++side.attackSamples;
+            std::map<int32_t, int32_t> seen;
+            auto note = [&](GameObject* object) {
+                if (!object || object->IsDestroyed()) return;
+                const int32_t damage = object->damage.Value();
+                auto last = side.damageSeen.find(object->id.serial);
+                if (last != side.damageSeen.end() && damage > last->second)
+                    taken[team] += damage - last->second;
+                seen[object->id.serial] = damage;
+            };
+            NodeList& list = world->sims[team];
+            for (ListNode* n = list.First(); n; n = list.Next(n))
+                note(static_cast<ObjectNode*>(n)->Object());
+            note(world->TeamFactory(team));
+            for (const auto& entry : side.damageSeen)
+                if (!seen.count(entry.first)) taken[team] += 1000;
+            side.damageSeen = std::move(seen);
+        }
+        if (attacking[kLocalTeam]) out.sides[kLocalTeam].damageDealt += taken[kOpponentTeam];
+        if (attacking[kOpponentTeam]) out.sides[kOpponentTeam].damageDealt += taken[kLocalTeam];
+    }
+
     void Sample() {
         for (int team : {kLocalTeam, kOpponentTeam}) {
             Side& side = out.sides[team];
@@ -174,8 +298,19 @@ private:
                 alive.insert(unit->id.serial);
                 const bool miner =
                     unit->GetDesign() && ClassForDesign(*unit->GetDesign()) == SimClass::Miner;
-                if (side.born.insert(unit->id.serial).second && miner) ++side.minersBorn;
+                if (side.born.insert(unit->id.serial).second && miner) {
+                    ++side.minersBorn;
+                    if (side.firstMinerTick == 0) side.firstMinerTick = out.ticks;
+                }
                 if (miner && unit->GetCargo() > side.mined) side.mined = unit->GetCargo();
+                if (miner) {
+                    int& load = side.loads[unit->id.serial];
+                    if (unit->GetCargo() < load) {
+                        side.unloaded += load - unit->GetCargo();
+                        if (side.firstUnloadTick == 0) side.firstUnloadTick = out.ticks;
+                    }
+                    load = unit->GetCargo();
+                }
             }
             side.lost = static_cast<int>(side.born.size() - alive.size());
             GameObject* factory = world->TeamFactory(team);
@@ -204,6 +339,8 @@ private:
     }
 
     uint32_t seed;
+    AiTiming* timing = nullptr;
+    std::chrono::steady_clock::time_point tickStart = std::chrono::steady_clock::now();
     int level = 1;
     int32_t savedAutoPlay = 0;
     FakeClock clock{1000};

@@ -282,18 +282,6 @@ TEST_F(TemplateCatalogue, DriveVariantsInheritTextsAndPictures) {
     EXPECT_EQ(wheels[3]->verticalOffset, 20 - 8);
 }
 
-TEST_F(TemplateCatalogue, CarrierChassisBelongToVarnok) {
-    LoadStandard();
-    Template* carrier = FindInList(ChassisList, 'V', 'g');
-    ASSERT_NE(carrier, nullptr);
-    EXPECT_EQ(FindInList(ChassisList, 'T', 'g'), nullptr);
-    auto* c = static_cast<CarrierChassisTemplate*>(carrier);
-    EXPECT_EQ(c->hardpointCount, 0);
-    EXPECT_EQ(c->designPanelIndex, -1);
-    EXPECT_NE(c->GetSound(), nullptr);
-    EXPECT_EQ(c->IsDeployable(), 0);
-}
-
 TEST_F(TemplateCatalogue, DeployingChassisClampsStructureCodeAndCentresPoints) {
     CatalogueFileBuilder b = CatalogueFileBuilder::Standard();
     b.deploying[0].structure = 9;

@@ -31,20 +31,6 @@ protected:
 
 }  // namespace
 
-TEST_F(VehicleDesignTest, DefaultCodeParsesIntoTheFreshDesign) {
-    VehicleDesign fresh('V');
-    EXPECT_STREQ(fresh.CodeString(), "V?\?-------399199212299New design");
-    VehicleDesign parsed("V?\?-------399199212299");
-    EXPECT_TRUE(parsed.IsDefault());
-    EXPECT_EQ(parsed.clan, 'V');
-    EXPECT_EQ(parsed.parameters, fresh.parameters);
-    EXPECT_STREQ(parsed.name, "New design");
-    EXPECT_EQ(parsed.named, 0);
-    EXPECT_EQ(parsed.complete, 0);
-    EXPECT_EQ(parsed.requiredLevel, 0);
-    EXPECT_STREQ(parsed.CodeString(), fresh.CodeString());
-}
-
 TEST_F(VehicleDesignTest, CodesParseFieldByFieldAndWriteBackWhole) {
     struct Case {
         const char* code;
@@ -218,16 +204,6 @@ TEST_F(VehicleDesignTest, HardpointsTakeOnlyPartsThatFit) {
     EXPECT_EQ(d.hardpoints[1], nullptr);
     VehicleDesign noChassis('V');
     EXPECT_EQ(noChassis.SetHardpoint(big, 0), 0);
-}
-
-TEST_F(VehicleDesignTest, CopyKeepsPartsParametersAndName) {
-    VehicleDesign source("VWbbc-----150221345199Raider");
-    VehicleDesign copy('T');
-    copy.CopyFrom(source);
-    EXPECT_STREQ(copy.CodeString(), source.CodeString());
-    EXPECT_EQ(copy.named, 1);
-    EXPECT_EQ(copy.complete, 1);
-    EXPECT_EQ(&copy.CopyFrom(copy), &copy);
 }
 
 TEST_F(VehicleDesignTest, CodeStringCutsLongNamesAndEndsThem) {

@@ -155,33 +155,6 @@ TEST_F(ActiveMoviePlayerTest, AKeyPressEndsTheMovieWithinASecondAndIsConsumed) {
     EXPECT_EQ(log.back(), "app activate");
 }
 
-TEST_F(ActiveMoviePlayerTest, APlayRequestWithoutAnOpenMovieOnlyClearsTheFlag) {
-    RecordingSound sound(log);
-    ActiveMoviePlayer player;
-    player.RequestPlay();
-    EXPECT_EQ(player.playRequested, 1);
-    player.Update();
-    EXPECT_EQ(player.playRequested, 0);
-    EXPECT_TRUE(log.empty());
-    player.Stop();
-    player.Close();
-    player.Shutdown();
-    EXPECT_TRUE(log.empty());
-}
-
-TEST_F(ActiveMoviePlayerTest, OpeningAgainClosesTheFirstMovieAndShutdownClosesTheLast) {
-    RecordingSound sound(log);
-    ActiveMoviePlayer player;
-    const std::string path = Movie(2, 10);
-    ASSERT_EQ(player.Open(path.c_str()), 1);
-    ASSERT_EQ(player.Open(path.c_str()), 1);
-    EXPECT_EQ(log, kRestored);
-    log.clear();
-    player.Shutdown();
-    EXPECT_EQ(log, kRestored);
-    EXPECT_EQ(player.IsOpen(), 0);
-}
-
 TEST_F(ActiveMoviePlayerTest, TheRealSoundDeviceIsOpenAgainAfterAMovie) {
     AudioFormat format;
     format.bitsPerSample = 16;

@@ -35,35 +35,6 @@ Point FindPixel(const ScreenFixture& s, uint8_t value) {
     return Point(-1, -1);
 }
 
-TEST_F(BitmapDraw, CentredPlacementAtEveryZoomFollowsFrameAndOrigin) {
-    // Frame (40, 30), origin (5, 3), picture (20, 20), drawn at (100, 100).
-    std::vector<uint8_t> items{4, 77, 0, 1};  // a run of four shows at every zoom
-    Bitmap b = FromBytes(CodedBitmap(Size(40, 30), Point(5, 3), Size(20, 20), items));
-    const Point expected[3] = {Point(85, 88), Point(92, 94), Point(96, 97)};
-    for (int zoom = 0; zoom < 3; ++zoom) {
-        std::fill(Back(), Back() + 640 * 480, 0);
-        ImageZoom = zoom;
-        b.Draw(Point(100, 100));
-        EXPECT_EQ(FindPixel(*this, 77), expected[zoom]) << "zoom " << zoom;
-    }
-}
-
-TEST_F(BitmapDraw, VisibleRectangleShrinksWithTheZoom) {
-    // A 20 x 20 solid picture covers 10 x 10 at 1:2 and 5 x 5 at 1:4.
-    std::vector<uint8_t> items;
-    for (int row = 0; row < 20; ++row)
-        items.insert(items.end(), {20, 9, 0, 0});
-    items.insert(items.end(), {0, 1});
-    Bitmap b = FromBytes(CodedBitmap(Size(20, 20), Point(), Size(20, 20), items));
-    const int expected[3] = {400, 100, 25};
-    for (int zoom = 0; zoom < 3; ++zoom) {
-        std::fill(Back(), Back() + 640 * 480, 0);
-        ImageZoom = zoom;
-        b.DrawAt(Point(10, 10));
-        EXPECT_EQ(CountNot(0), expected[zoom]) << "zoom " << zoom;
-    }
-}
-
 TEST_F(BitmapDraw, UnknownZoomDrawsNothingAndNeverLocks) {
     Bitmap b = FromBytes(Marker(Size(4, 4), Point(), Size(4, 4)));
     ImageZoom = 3;
@@ -87,139 +58,6 @@ TEST_F(BitmapDraw, RawPicturesIgnoreZoomAndOrigin) {
     std::fill(Back(), Back() + 640 * 480, 0);
     b.DrawAt(Point(7, 9));
     EXPECT_EQ(FindPixel(*this, 5), Point(7, 9));
-}
-
-TEST_F(BitmapDraw, RunsAtHalfSizeRoundThePenItemByItem) {
-    // Row 0: a run of 3 (one pixel), a run of 1 (nothing), a run of 2 (one pixel).
-    // Row 1 is passed over: its run draws nothing and moves nothing.
-    Bitmap b = FromBytes(CodedBitmap(Size(8, 4), Point(), Size(8, 4),
-                                     {3, 11, 1, 12, 2, 13, 0, 0, 8, 14, 0, 0, 2, 15, 0, 1}));
-    ImageZoom = 1;
-    b.DrawAt(Point(0, 0));
-    EXPECT_EQ(At(0, 0), 11);
-    EXPECT_EQ(At(1, 0), 13);  // the run of 1 moved the pen by 0
-    EXPECT_EQ(At(2, 0), 0);
-    EXPECT_EQ(At(0, 1), 15);  // row 2 lands on output row 1, column 0
-    EXPECT_EQ(CountNot(0), 3);
-}
-
-TEST_F(BitmapDraw, OddLiteralsCarryAPadByte) {
-    Bitmap b = FromBytes(
-        CodedBitmap(Size(8, 1), Point(), Size(8, 1), {0, 5, 1, 2, 3, 4, 5, 99, 2, 7, 0, 1}));
-    b.DrawAt(Point(0, 0));
-    for (int x = 0; x < 5; ++x)
-        EXPECT_EQ(At(x, 0), x + 1);
-    EXPECT_EQ(At(5, 0), 7);
-    EXPECT_EQ(At(6, 0), 7);
-    EXPECT_EQ(At(7, 0), 0);
-}
-
-TEST_F(BitmapDraw, ClippedRunsStartAtTheClipEdge) {
-    Bitmap b = FromBytes(
-        CodedBitmap(Size(10, 3), Point(), Size(10, 3), {10, 4, 0, 0, 10, 5, 0, 0, 10, 6, 0, 1}));
-    screen.SetClipRect(Rect(Point(3, 1), Size(4, 5)));
-    b.DrawAt(Point(0, 0));
-    EXPECT_EQ(At(2, 1), 0);
-    EXPECT_EQ(At(3, 1), 5);
-    EXPECT_EQ(At(6, 2), 6);
-    EXPECT_EQ(At(7, 2), 0);
-    EXPECT_EQ(CountNot(0), 8);
-}
-
-TEST_F(BitmapDraw, ShadeSkipAtFullSizeTreatsEveryPixelPassedOver) {
-    // A 20-wide picture: pen to column 10, then a shade skip of DX 5, DY 1.
-    Bitmap b = FromBytes(
-        CodedBitmap(Size(20, 3), Point(), Size(20, 3), {0, 3, 10, 0, 0, 2, 5, 1, 1, 9, 0, 1}));
-    b.DrawShadeFilled(Point(10, 1), 40);  // top-left (0, 0)
-    for (int x = 0; x < 20; ++x)
-        EXPECT_EQ(At(x, 0), x >= 10 ? 40 : 0) << x;
-    for (int x = 0; x < 20; ++x)
-        EXPECT_EQ(At(x, 1), x < 15 ? 40 : (x == 15 ? 9 : 0)) << x;
-}
-
-TEST_F(BitmapDraw, ShadeSkipAtHalfSizeTreatsOneMoreThanTheAdvance) {
-    // Pen at output offset 4 (a clear skip of 8), then a shade skip of DX 6, DY 0.
-    Bitmap b = FromBytes(
-        CodedBitmap(Size(40, 4), Point(), Size(40, 4), {0, 3, 8, 0, 0, 2, 6, 0, 2, 9, 0, 1}));
-    ImageZoom = 1;
-    b.DrawShadeFilledAt(Point(0, 0), 40);
-    for (int x = 0; x < 12; ++x) {
-        int expected = (x >= 4 && x <= 7) ? 40 : 0;
-        if (x == 7) expected = 9;  // the run lands on the span's last pixel
-        EXPECT_EQ(At(x, 0), expected) << x;
-    }
-}
-
-TEST_F(BitmapDraw, ShadeSkipDownFromASampledRowShadesThatRowTwice) {
-    Bitmap b = FromBytes(CodedBitmap(Size(16, 4), Point(), Size(16, 4), {0, 2, 4, 1, 0, 1}));
-    ShadeTable table;
-    for (int i = 0; i < 256; ++i)
-        table.entries[i] = static_cast<uint8_t>(i + 1);
-    std::fill(Back(), Back() + 640 * 480, 10);
-    ImageZoom = 1;
-    b.DrawShaded(Point(4, 1), table);  // top-left (0, 0)
-    EXPECT_EQ(At(0, 0), 12);
-    EXPECT_EQ(At(2, 0), 12);
-    EXPECT_EQ(At(3, 0), 10);
-    EXPECT_EQ(At(0, 1), 10);  // the landing row is not treated
-
-    std::fill(Back(), Back() + 640 * 480, 10);
-    b.DrawShadeFilled(Point(4, 1), 40);
-    EXPECT_EQ(At(0, 0), 40);
-    EXPECT_EQ(At(0, 1), 10);
-}
-
-TEST_F(BitmapDraw, ShadeAreaBelowTheClipEndsThePicture) {
-    Bitmap b = FromBytes(CodedBitmap(Size(4, 6), Point(), Size(4, 6), {0, 2, 2, 3, 4, 8, 0, 1}));
-    screen.SetClipRect(Rect(Point(0, 0), Size(640, 2)));
-    b.DrawShadeFilledAt(Point(0, 0), 40);
-    EXPECT_EQ(At(0, 0), 40);
-    EXPECT_EQ(At(3, 1), 40);
-    EXPECT_EQ(CountNot(0), 8);
-}
-
-TEST_F(BitmapDraw, EffectsTreatShapeAndShadeAsTheirOwnRules) {
-    // A run of colour 7 then a shade skip of 3.
-    Bitmap b = FromBytes(CodedBitmap(Size(6, 1), Point(), Size(6, 1), {3, 7, 0, 2, 3, 0, 0, 1}));
-    ShadeTable table;
-    for (int i = 0; i < 256; ++i)
-        table.entries[i] = static_cast<uint8_t>(255 - i);
-
-    std::fill(Back(), Back() + 640 * 480, 20);
-    b.DrawTinted(Point(3, 0), table, 1);
-    EXPECT_EQ(At(0, 0), 235);
-    EXPECT_EQ(At(3, 0), 20);  // flag 1: shade areas untouched
-    for (int flag : {0, 2}) {
-        std::fill(Back(), Back() + 640 * 480, 20);
-        b.DrawTinted(Point(3, 0), table, flag);
-        EXPECT_EQ(At(0, 0), 235);
-        EXPECT_EQ(At(5, 0), 235);
-    }
-
-    std::fill(Back(), Back() + 640 * 480, 20);
-    b.DrawSilhouette(Point(3, 0), 200, 0);
-    EXPECT_EQ(At(2, 0), 200);
-    EXPECT_EQ(At(4, 0), 200);
-    EXPECT_EQ(At(6, 0), 20);
-
-    std::fill(Back(), Back() + 640 * 480, 20);
-    b.DrawShadeFilled(Point(3, 0), 0);
-    EXPECT_EQ(At(3, 0), 254);  // a centred shade fill never paints the colour key
-    b.DrawShadeFilledAt(Point(0, 0), 0);
-    EXPECT_EQ(At(3, 0), 0);
-}
-
-TEST_F(BitmapDraw, BlendReadsTheScreenFirst) {
-    Bitmap b = FromBytes(CodedBitmap(Size(1, 1), Point(), Size(1, 1), {1, 3, 0, 1}));
-    ByteTable256 table;
-    for (int a = 0; a < 256; ++a) {
-        for (int p = 0; p < 256; ++p)
-            table.table[a * 256 + p] = static_cast<uint8_t>(a * 7 + p);
-    }
-    Back()[0] = 10;
-    b.DrawBlended(Point(0, 0), table);
-    b.DrawBlended(Point(0, 0), table);
-    EXPECT_EQ(At(0, 0), table.At(table.At(10, 3), 3));
 }
 
 TEST_F(BitmapDraw, RefusesEntriesTooShortOrRawPixelsThatDoNotCoverThePicture) {
@@ -258,14 +96,6 @@ TEST_F(BitmapDraw, NegativeCodedSizesShowNothingButKeepTheirOrigin) {
     EXPECT_EQ(b.Origin(), Point(-3, -2));
     b.DrawAt(Point(100, 100));
     EXPECT_EQ(CountNot(0), 0);
-}
-
-TEST_F(BitmapDraw, TruncatedStreamsStopAtTheEndOfTheData) {
-    // A literal that claims 200 bytes where only 3 follow.
-    Bitmap b = FromBytes(CodedBitmap(Size(8, 8), Point(), Size(8, 8), {2, 6, 0, 200, 1, 2, 3}));
-    b.DrawAt(Point(0, 0));
-    EXPECT_EQ(At(0, 0), 6);
-    EXPECT_EQ(At(2, 0), 0);
 }
 
 TEST_F(BitmapDraw, RedirectSendsDrawingIntoABlankPicture) {

@@ -7,11 +7,6 @@
 #include "core/SimId.h"
 #include "core/ValueCounter.h"
 
-TEST(SimId, DefaultIsNullAndHalfNullIsNot) {
-    EXPECT_TRUE(SimId().IsNull());
-    EXPECT_FALSE(SimId(-1, 5).IsNull());
-}
-
 TEST(Meter, PercentAgainstZeroMaximumIsHundred) {
     EXPECT_EQ(Meter(0, 37).Percent(), 100);
     EXPECT_EQ(Meter(3, 1).Percent(), 33);

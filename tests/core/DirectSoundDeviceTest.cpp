@@ -203,19 +203,6 @@ TEST_F(DirectSoundDeviceTest, WithoutAnyAudioDeviceTheGameRunsSilent) {
     setenv("SDL_AUDIODRIVER", kept.empty() ? "dummy" : kept.c_str(), 1);
 }
 
-TEST_F(DirectSoundDeviceTest, WithoutThePumpSdlsAudioThreadAdvancesTheMix) {
-    DirectSoundDevice device(GameAudioFormat(), 0);
-    ASSERT_EQ(device.IsOpen(), 1);
-    const SoundBuffer buffer = MakeBuffer(device, std::vector<int16_t>(2 * 22050 * 2, 100));
-    device.Play(buffer, 1);
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (device.GetPosition(buffer) == 0 && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-    }
-    EXPECT_GT(device.GetPosition(buffer), 0u);
-    EXPECT_TRUE(mixed.empty());  // the tap sees only pumped output
-}
-
 TEST_F(DirectSoundDeviceTest, MusicStreamsThroughTheMixerWithoutAGapOrASwappedChannel) {
     // Three pieces of 1000 counting frames; a ring of 0.1 s refilled in 0.02 s chunks while
     // the pump plays 10 ms per pass.

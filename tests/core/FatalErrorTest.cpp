@@ -29,17 +29,6 @@ public:
 
 }  // namespace
 
-TEST(FatalError, MessagesByCode) {
-    EXPECT_STREQ(FatalErrorMessage(0), "Resource Missing");
-    EXPECT_STREQ(FatalErrorMessage(1), "Out of Memory");
-    EXPECT_STREQ(FatalErrorMessage(2), "Out of Disk Space");
-    EXPECT_STREQ(FatalErrorMessage(3), "Cannot initialize DirectSound");
-    EXPECT_STREQ(FatalErrorMessage(4), "Cannot initialize DirectDraw");
-    EXPECT_STREQ(FatalErrorMessage(5), "Cannot initialize ActiveMovie");
-    EXPECT_STREQ(FatalErrorMessage(6), "Fatal Error");
-    EXPECT_STREQ(FatalErrorMessage(-1), "Fatal Error");
-}
-
 TEST(FatalError, TracesSuspendsTheDisplayAndExitsWith255) {
     ScopedWorkingDir dir;
     traceOn = 0;

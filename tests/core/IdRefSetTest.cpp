@@ -46,14 +46,6 @@ TEST(IdRefSet, AddAsCurrentHasTheOldSquadLetGo) {
     EXPECT_TRUE(object.IsCurrent(9));
 }
 
-TEST(IdRefSet, WithoutOwnerAddOnlySetsTheId) {
-    IdRefSet object;
-    object.Add(4, 1);
-    object.Add(5, 1);
-    EXPECT_TRUE(object.IsCurrent(5));
-    EXPECT_TRUE(object.IsCurrent(0));
-}
-
 TEST(IdRefSet, RemoveZeroForgetsEverySquadSilently) {
     FakeController owner;
     FakeSquad s1(1);

@@ -95,14 +95,6 @@ TEST(NodeList, PushingANodeOfAnotherListMovesIt) {
     EXPECT_EQ(b.IndexOf(node), 0);
 }
 
-TEST(NodeList, PushFrontTakesTheCallersPointer) {
-    NodeList list;
-    TagNode* node = new TagNode(1, "x");
-    list.PushFront(node);
-    EXPECT_EQ(node, nullptr);
-    EXPECT_EQ(list.Count(), 1);
-}
-
 TEST(NodeList, OwnsItsElementsButNotPoppedOnes) {
     int deaths = 0;
     TagNode* kept = new TagNode(0, "kept", &deaths);
@@ -128,19 +120,6 @@ TEST(NodeList, DestroyingANodeUnlinksIt) {
     EXPECT_EQ(Tags(list), (std::vector<std::string>{"a", "c"}));
 }
 
-TEST(NodeList, RandomElementCoversTheList) {
-    NodeList list;
-    EXPECT_EQ(list.RandomElement(), nullptr);
-    for (int i = 0; i < 4; ++i)
-        list.PushBack(new TagNode(i, std::to_string(i)));
-    SeedRandom(1);
-    std::vector<int> seen(4, 0);
-    for (int i = 0; i < 400; ++i)
-        ++seen[list.RandomElement()->key];
-    for (int n : seen)
-        EXPECT_GT(n, 0);
-}
-
 TEST(StringNode, LongTextIsCutAt127Characters) {
     const std::string longText(300, 'x');
     StringNode node(longText.c_str());
@@ -160,17 +139,4 @@ TEST(IdNode, SerialsAreConsecutiveAndNeverReused) {
     EXPECT_GE(first, 1);
     EXPECT_EQ(b.Id(), first + 1);
     EXPECT_EQ(c.Id(), first + 2);
-}
-
-TEST(PtrNode, DestroyingTheNodeLeavesTheObject) {
-    int object = 5;
-    {
-        NodeList list;
-        auto* node = new PtrNode;
-        node->Set(&object);
-        EXPECT_EQ(node->Object(), &object);
-        EXPECT_EQ(node->owned, 0);
-        list.PushBack(node);
-    }
-    EXPECT_EQ(object, 5);
 }

@@ -264,20 +264,6 @@ TEST_F(MainLoopTest, InactiveProgramDoesNotTickAndActivationKeepsOnlyShift) {
     EXPECT_GT(std::count(Log().begin() + activated, Log().end(), "tick"), 0);
 }
 
-TEST_F(MainLoopTest, ClosingTheWindowShutsDown) {
-    dir.WriteFile("close.qxs", "wait 50\nquit\n");
-    setenv("QX_SCRIPT", "close.qxs", 1);
-    FakeClock clock;
-    FakeApp app;
-    app.onTick = [&](int) {
-        clock.Advance(10);
-        return 1;
-    };
-    EXPECT_EQ(MainLoop(devices), 0);
-    EXPECT_EQ(app.ticks.size(), 5u);
-    EXPECT_EQ(Lifecycle().back(), "delete display");
-}
-
 TEST_F(MainLoopTest, ASecondCopyInTheSameDirectoryIsRefused) {
     winx_InstanceLock running;
     ASSERT_EQ(running.Acquire("quarnex.lock"), winx_InstanceLock::Result::Acquired);
@@ -337,18 +323,4 @@ TEST_F(MainLoopTest, ScriptedRunDeliversTicksAndInputEventsUntilQuit) {
     EXPECT_EQ(cursorPosition, Point(100, 200));
     EXPECT_EQ(display, nullptr);
     EXPECT_EQ(soundDevice, nullptr);
-}
-
-TEST(FindCdDrive, FindsTheVolumeByItsExactLabel) {
-    ScopedWorkingDir dir;
-    dir.WriteFile("volumes/ALPHA/x", "");
-    dir.WriteFile("volumes/VARNOK/x", "");
-    char letter = FindCdDrive("VARNOK");
-    ASSERT_NE(letter, '?');
-    EXPECT_GE(letter, 'd');
-    EXPECT_LE(letter, 'z');
-    std::string directory = winx_DriveDirectory(letter);
-    EXPECT_NE(directory.find("VARNOK"), std::string::npos) << directory;
-    EXPECT_EQ(FindCdDrive("varnok"), '?');
-    EXPECT_EQ(FindCdDrive("TELMIRA-NOT-HERE"), '?');
 }

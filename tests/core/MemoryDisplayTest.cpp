@@ -105,17 +105,6 @@ TEST_F(Display, CursorBoxStaysOnTheScreenWhileTheCursorIsClipped) {
     EXPECT_EQ(front[0 * 640 + 639], 200);
 }
 
-TEST_F(Display, HiddenOrUnknownShapesStillSaveAndRestoreTheBox) {
-    screen.SetCursorImage(SquareCursor());
-    for (int shape : {-1, 1}) {
-        screen.cursorShape = shape;
-        screen.cursorPosition = Point(50, 50);
-        screen.Present();
-        EXPECT_EQ(screen.SavePosition(), Point(30, 30));
-        EXPECT_EQ(screen.FrontPage()[50 * 640 + 50], 0);
-    }
-}
-
 TEST_F(Display, ShakeLastsSixPresentsAndAlwaysCopies) {
     std::fill(Back(), Back() + 640 * 480, 0);
     Back()[2 * 640 + 2] = 44;
@@ -139,26 +128,6 @@ TEST_F(Display, ShakeLastsSixPresentsAndAlwaysCopies) {
     EXPECT_EQ(screen.flips, 1);
 }
 
-TEST_F(Display, ShakeRaisesTheBoxAndMovesItWithThePicture) {
-    screen.cursorPosition = Point(300, 300);
-    screen.shakeFlag = 1;
-    screen.Present();
-    EXPECT_EQ(screen.SavePosition(), Point(278, 278));
-    EXPECT_EQ(screen.shakePhase, 1);
-    screen.Present();
-    EXPECT_EQ(screen.SavePosition(), Point(280, 280));
-}
-
-TEST_F(Display, NoShakeSettingCancelsAShake) {
-    noShake = 1;
-    screen.shakeFlag = 1;
-    screen.shakePhase = 3;
-    screen.Present();
-    EXPECT_EQ(screen.shakeFlag, 0);
-    EXPECT_EQ(screen.shakePhase, 0);
-    EXPECT_EQ(screen.flips, 1);
-}
-
 TEST_F(Display, NestedFrameBufferRequestsShareOneLock) {
     uint8_t* pixels = nullptr;
     Size size;
@@ -178,21 +147,6 @@ TEST_F(Display, NestedFrameBufferRequestsShareOneLock) {
     screen.ReleaseFrameBuffer();
 }
 
-TEST_F(Display, RedirectNeitherLocksNorCounts) {
-    uint8_t memory[16] = {};
-    screen.SetRedirect(memory, Size(4, 4), 4);
-    uint8_t* pixels = nullptr;
-    Size size;
-    int32_t pitch = 0;
-    screen.GetFrameBuffer(pixels, size, pitch);
-    EXPECT_EQ(pixels, memory);
-    EXPECT_EQ(size, Size(4, 4));
-    screen.ReleaseFrameBuffer();
-    EXPECT_EQ(screen.lockCalls, 0);
-    EXPECT_EQ(screen.LockCount(), 0);
-    screen.ClearRedirect();
-}
-
 TEST_F(Display, PaletteEntriesZeroAndTwoFiftyFiveAreForced) {
     auto* palette = new Palette();
     for (auto& entry : palette->entries)
@@ -206,15 +160,6 @@ TEST_F(Display, PaletteEntriesZeroAndTwoFiftyFiveAreForced) {
     screen.SetPalette(palette);
     EXPECT_EQ(screen.GetPalette(), palette);
     EXPECT_EQ(screen.HardwarePalette()[1], (Rgb{1, 2, 3}));
-}
-
-TEST_F(Display, ResetClipDrawsNothing) {
-    screen.ResetClipRect();
-    screen.DrawLine(5, 1, Point(0, 0), Point(100, 0));
-    std::vector<uint8_t> stored = CodedBitmap(Size(4, 1), Point(), Size(4, 1), {4, 9, 0, 1});
-    Bitmap(stored.data(), stored.size()).DrawAt(Point(0, 0));
-    EXPECT_EQ(CountNot(0), 0);
-    EXPECT_EQ(screen.lockCalls, 0);
 }
 
 TEST_F(Display, SuspendedDisplayRefusesToPresentAndResumeClearsAndResends) {
@@ -234,29 +179,6 @@ TEST_F(Display, SuspendedDisplayRefusesToPresentAndResumeClearsAndResends) {
     EXPECT_EQ(screen.FrontPage()[1000], 0);
     EXPECT_EQ(screen.presents, 2);  // two clears through the flipping chain
     EXPECT_EQ(screen.HardwarePalette()[3], (Rgb{9, 9, 9}));
-}
-
-TEST_F(Display, RedrawAllClearsBothPages) {
-    std::fill(screen.BackPage(), screen.BackPage() + 640 * 480, 6);
-    std::fill(screen.FrontPage(), screen.FrontPage() + 640 * 480, 6);
-    screen.RedrawAll();
-    EXPECT_EQ(CountNot(0), 0);
-    EXPECT_EQ(screen.FrontPage()[5000], 0);
-    // RedrawAll leaves the clip rectangle reset.
-    EXPECT_EQ(screen.GetClipRect(), Rect());
-}
-
-TEST_F(Display, CaptureRequestWritesThePresentedFrameAsPng) {
-    ScratchDir dir;
-    setenv("QX_CAPTURE", dir.Path().c_str(), 1);
-    winx_RequestCapture("frame");
-    Back()[0] = 1;
-    screen.Present();
-    unsetenv("QX_CAPTURE");
-    std::filesystem::path png = dir.Path() / "frame.png";
-    ASSERT_TRUE(std::filesystem::exists(png));
-    EXPECT_GT(std::filesystem::file_size(png), 100u);
-    EXPECT_TRUE(winx_TakeCaptureRequest().empty());
 }
 
 // ---- Lines ------------------------------------------------------------------------------

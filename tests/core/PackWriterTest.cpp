@@ -16,11 +16,6 @@ uint32_t U32At(const std::vector<uint8_t>& bytes, size_t at) {
            (uint32_t{bytes[at + 2]} << 8) | bytes[at + 3];
 }
 
-std::string TempPath(const char* name) {
-    static TempDirectory scratch;
-    return scratch.Path() + "/" + name;
-}
-
 TEST(PackWriter, WritesMagicSizesAndRowByRowDirectory) {
     PackWriter pack(3, 2);
     ASSERT_TRUE(pack.SetEntry(2, 1, {7, 8, 9}));
@@ -47,30 +42,6 @@ TEST(PackWriter, RefusesEntriesOutsideTheDirectory) {
     EXPECT_FALSE(pack.SetEntry(-1, 0, {1}));
     EXPECT_FALSE(pack.HasEntry(2, 0));
     EXPECT_EQ(pack.Build().size(), 8u + 4 * 8);
-}
-
-TEST(PackWriter, ResourceFileReadsBackEveryEntryAndSeesAbsentOnes) {
-    PackWriter pack(2, 3);
-    pack.SetEntry(0, 0, {'a', 'b', 'c'});
-    pack.SetEntry(1, 2, {'x'});
-    pack.SetEntry(0, 1, {});  // present but empty
-    const std::string path = TempPath("read.msp");
-    ASSERT_TRUE(pack.WriteFile(path));
-
-    ResourceFile file;
-    file.plainPath = 1;
-    ASSERT_EQ(file.Open(path.c_str(), ResourceFile::OpenMode::Pack), 1);
-    EXPECT_EQ(file.Columns(), 2);
-    EXPECT_EQ(file.Rows(), 3);
-    ASSERT_EQ(file.SelectEntry(0, 0), 1);
-    EXPECT_EQ(file.Size(), 3);
-    ASSERT_EQ(file.SelectEntry(1, 2), 1);
-    EXPECT_EQ(file.Size(), 1);
-    EXPECT_EQ(file.SelectEntry(1, 0), 0);
-    EXPECT_EQ(file.SelectEntry(0, 1), 1);
-    EXPECT_EQ(file.Size(), 0);
-    file.Close();
-    std::remove(path.c_str());
 }
 
 TEST(PackWriter, ReportsAFileThatCannotBeWritten) {

@@ -215,18 +215,6 @@ TEST_F(ResourceFileTest, DataLinesSkipComments) {
     EXPECT_EQ(file.ReadDataLine(32, buffer), 0);
 }
 
-TEST_F(ResourceFileTest, WrittenLinesReachTheFile) {
-    ResourceFile file;
-    file.plainPath = 1;
-    const std::string path = dir.Path() + "/out.txt";
-    ASSERT_EQ(file.Open(path.c_str(), "w"), 1);
-    EXPECT_EQ(file.WriteLine("one"), 0);
-    EXPECT_EQ(file.WriteLine("two"), 0);
-    EXPECT_EQ(file.Close(), 1);
-    EXPECT_EQ(file.Failed(), 0);
-    EXPECT_EQ(Contents(path), "one\ntwo\n");
-}
-
 TEST_F(ResourceFileTest, FullDiskIsReportedNotTakenForSuccess) {
     if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
     ResourceFile small;

@@ -75,11 +75,6 @@ TEST_F(SettingsTest, OtherFirstCharactersAndEmptyValuesKeepTheDefaults) {
     EXPECT_EQ(Values(), defaults);
 }
 
-TEST_F(SettingsTest, PortThatIsNotANumberIsZero) {
-    LoadFrom("[COMMUNICATIONS]\nPORT=fast\n");
-    EXPECT_EQ(tcpPort, 0);
-}
-
 TEST_F(SettingsTest, ARuleThatDoesNotMatchLeavesTheValueAsItWas) {
     flipEnabled = 0;
     scrollStep = 32;

@@ -123,16 +123,6 @@ TEST_F(SoundPackTest, LaterLoadsStartOnTheSameSampleByteAsTheFirst) {
     EXPECT_EQ(BufferOf(sound)->data, expected);
 }
 
-TEST_F(SoundPackTest, PlayingAgainWhileLoadedDoesNotDecodeAgain) {
-    InstallPack({MakeSampleEntry({2, 16, 1, 22050}, CountingSamples16(4, 1))});
-    Sound sound(0);
-    sound.Play(0);
-    sound.Play(0);
-    EXPECT_EQ(device.created, 1);
-    EXPECT_EQ(BufferOf(sound)->playCount, 2);
-    EXPECT_EQ(sound.IsPlaying(), 1);
-}
-
 TEST_F(SoundPackTest, HeadersTheEntryCannotHoldAreRefusedNotAllocated) {
     const Bytes samples = CountingSamples16(4, 2);
     std::vector<Bytes> entries{
@@ -193,28 +183,6 @@ TEST_F(SoundPackTest, AMissingSoundPackLeavesTheGameSilent) {
     noPack.Play(0);
     EXPECT_EQ(noPack.Buffer(), SoundBuffer::None);
     EXPECT_EQ(device.created, 0);
-}
-
-TEST_F(SoundPackTest, StopAndDestructionReleaseTheBuffer) {
-    InstallPack({MakeSampleEntry({2, 8, 1, 22050}, Bytes{1, 2, 3})});
-    {
-        Sound sound(0);
-        sound.Play(0);
-        EXPECT_EQ(device.buffers.size(), 1u);
-    }
-    EXPECT_EQ(device.buffers.size(), 0u);
-    EXPECT_EQ(device.released, 1);
-}
-
-TEST(SoundEntry, SameEntryNeedsAnEntry) {
-    Sound a(4);
-    Sound b(4);
-    Sound c(5);
-    Sound none(-1);
-    Sound otherNone(-1);
-    EXPECT_EQ(SameSoundEntry(a, b), 1);
-    EXPECT_EQ(SameSoundEntry(a, c), 0);
-    EXPECT_EQ(SameSoundEntry(none, otherNone), 0);
 }
 
 TEST(SoundEntry, DecodedHeaderGivesWhereTheSamplesStart) {

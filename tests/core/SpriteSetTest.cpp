@@ -65,15 +65,6 @@ TEST_F(Sprites, EmptySetDrawsNothingAndSelectsNothing) {
     EXPECT_EQ(empty.LastFrameIndex(), -1);
 }
 
-TEST_F(Sprites, SetCountKeepsTheFirstFrames) {
-    auto set = Numbered(5);
-    set->SetCount(3);
-    EXPECT_EQ(set->Count(), 3);
-    EXPECT_EQ(DrawnBy([&] { set->DrawFrame(Point(0, 0), 4); }), 2);  // 4 mod 3 = 1
-    set->SetCount(6);
-    EXPECT_EQ(set->SubImage(5), nullptr);
-}
-
 TEST_F(Sprites, ShadeFilledAtFallsBackToThePlainCurrentFrame) {
     // A picture with a shade skip: the set has no shade-filled corner draw of its own.
     auto set = std::make_unique<SpriteSet>(2);
@@ -190,20 +181,6 @@ TEST_F(SpritePacks, StreamedSetKeepsOnlyTheFrameInUse) {
     EXPECT_EQ(set->ResidentFrame(6), nullptr);
 }
 
-TEST_F(SpritePacks, StreamedSetAlsoDropsFramesGivenByHand) {
-    PackWriter pack(1, 4);
-    for (int r = 0; r < 4; ++r)
-        pack.SetEntry(0, r, FramePicture(r));
-    Write(pack, "hand.msp");
-    auto set = OpenStreamedSpriteSet("hand.msp");
-    std::vector<uint8_t> bytes = FramePicture(9);
-    set->SetFrame(std::make_unique<Bitmap>(bytes.data(), bytes.size()), 3);
-    EXPECT_EQ(DrawnBy([&] { set->DrawFrame(Point(0, 0), 3); }), 10);
-    set->EnsureFrame(1);
-    EXPECT_EQ(set->ResidentFrame(3), nullptr);
-    EXPECT_EQ(DrawnBy([&] { set->DrawFrame(Point(0, 0), 3); }), 4);  // read again from the pack
-}
-
 TEST_F(SpritePacks, StreamedSetsOnOnePackShareItsHandleAndEachReadsItsOwnFrames) {
     PackWriter pack(1, 8);
     for (int r = 0; r < 8; ++r) {
@@ -230,26 +207,6 @@ TEST_F(SpritePacks, StreamedSetsOnOnePackShareItsHandleAndEachReadsItsOwnFrames)
     EXPECT_EQ(DrawnBy([&] { second->DrawFrame(Point(0, 0), 2); }), 3);
     second.reset();
     EXPECT_EQ(PackFileCache::OpenCount(), before);
-}
-
-TEST_F(SpritePacks, StreamedSetsOnDifferentPacksKeepTheirOwnHandles) {
-    PackWriter low(1, 2);
-    PackWriter high(1, 2);
-    for (int r = 0; r < 2; ++r) {
-        low.SetEntry(0, r, FramePicture(r));
-        high.SetEntry(0, r, FramePicture(r + 20));
-    }
-    Write(low, "low.msp");
-    Write(high, "high.msp");
-    const int before = PackFileCache::OpenCount();
-    auto fromLow = OpenStreamedSpriteSet("low.msp");
-    auto fromHigh = OpenStreamedSpriteSet("high.msp");
-    EXPECT_EQ(PackFileCache::OpenCount(), before + 2);
-    EXPECT_EQ(DrawnBy([&] { fromLow->DrawFrame(Point(0, 0), 1); }), 2);
-    EXPECT_EQ(DrawnBy([&] { fromHigh->DrawFrame(Point(0, 0), 1); }), 22);
-    fromLow.reset();
-    EXPECT_EQ(PackFileCache::OpenCount(), before + 1);
-    EXPECT_EQ(DrawnBy([&] { fromHigh->DrawFrame(Point(0, 0), 0); }), 21);
 }
 
 }  // namespace

@@ -4,16 +4,6 @@
 #include "core/BucketQueue.h"
 #include "core/U32Stack.h"
 
-TEST(U32Stack, GrowsByDoublingAndKeepsValues) {
-    U32Stack stack(10);
-    for (uint32_t i = 1; i <= 11; ++i)
-        stack.Push(i);
-    EXPECT_EQ(stack.Capacity(), 20);
-    for (uint32_t i = 11; i >= 1; --i)
-        EXPECT_EQ(stack.Pop(), i);
-    EXPECT_EQ(stack.Pop(), 0u);
-}
-
 TEST(U32Stack, CapacityIsAtLeastOneEvenAfterFree) {
     U32Stack stack(0);
     EXPECT_EQ(stack.Capacity(), 1);
@@ -26,16 +16,6 @@ TEST(U32Stack, CapacityIsAtLeastOneEvenAfterFree) {
     EXPECT_EQ(stack.Pop(), 6u);
     U32Stack negative(-5);
     EXPECT_EQ(negative.Capacity(), 1);
-}
-
-TEST(U32Stack, ReserveNeverShrinks) {
-    U32Stack stack(10);
-    stack.Push(1);
-    stack.Reserve(4);
-    EXPECT_EQ(stack.Capacity(), 10);
-    stack.Reserve(40);
-    EXPECT_EQ(stack.Capacity(), 40);
-    EXPECT_EQ(stack.Pop(), 1u);
 }
 
 TEST(BucketQueue, PopsLowestPriorityLastInFirst) {

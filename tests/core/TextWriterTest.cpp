@@ -46,15 +46,4 @@ TEST_F(Text, WidthMeasuresTheFirstLineWithAMargin) {
     EXPECT_EQ(writer.TextWidth("AB\nCDEF"), 10);
 }
 
-TEST(TextPack, FontPackLoadsOneGlyphPerRow) {
-    ScratchDir dir;
-    dir.UseAsAssetPath();
-    PackWriter pack(1, 128);
-    AddTestFontEntries(pack, 2);
-    ASSERT_TRUE(pack.WriteFile((dir.Path() / "font.msp").string()));
-    TextWriter writer("font.msp");
-    EXPECT_EQ(writer.LineHeight(), 12);
-    EXPECT_EQ(writer.TextWidth("A"), 10);
-}
-
 }  // namespace

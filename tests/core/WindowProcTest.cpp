@@ -152,30 +152,6 @@ TEST_F(WindowProcTest, CharactersBecomeKeyEventsWithControlKeysRenamed) {
     EXPECT_EQ(traceOn, 0);
 }
 
-TEST_F(WindowProcTest, WithCheatsCtrlLettersToggleTheDebugFlagsInsteadOfQueueing) {
-    cheatsOn = 1;
-    Send(WM_CHAR, 12);
-    Send(WM_CHAR, 6);
-    Send(WM_CHAR, 1);
-    Send(WM_CHAR, 24);
-    EXPECT_EQ(traceOn, 1);
-    EXPECT_EQ(aiDebugFlag, 1);
-    EXPECT_EQ(autoPlayFlag, 1);
-    EXPECT_EQ(lowDetail, 1);
-    EXPECT_TRUE(TakeAll().empty());
-    Send(WM_CHAR, 12);
-    Send(WM_CHAR, 24);
-    EXPECT_EQ(traceOn, 0);
-    EXPECT_EQ(lowDetail, 0);
-    // Any value other than 1 counts as off.
-    aiDebugFlag = 5;
-    Send(WM_CHAR, 6);
-    EXPECT_EQ(aiDebugFlag, 1);
-    Send(WM_CHAR, 2);
-    std::vector<Seen> expected = {KeyAt(2)};
-    EXPECT_EQ(TakeAll(), expected);
-}
-
 TEST_F(WindowProcTest, ButtonsQueueAtTheirPositionAndMiddleActsAsLeft) {
     Send(WM_LBUTTONDOWN, 0, winx_MakePointParam(1, 2));
     Send(WM_LBUTTONUP, 0, winx_MakePointParam(3, 4));
@@ -241,14 +217,6 @@ TEST_F(WindowProcTest, ActivationRequestsNeedADisplay) {
     EXPECT_EQ(activationRequested, 1);
 }
 
-TEST_F(WindowProcTest, SetCursorHidesTheSystemCursorOnlyWhileActive) {
-    EXPECT_EQ(Send(WM_SETCURSOR), 1);
-    appActive = 0;
-    EXPECT_EQ(Send(WM_SETCURSOR), 0);
-    EXPECT_EQ(Send(WM_PAINT), 1);
-    EXPECT_EQ(Send(WM_SIZE), 0);
-}
-
 TEST_F(WindowProcTest, DestroyForgetsTheWindowAndPostsQuit) {
     mainWindow = reinterpret_cast<winx_HWND>(&mainWindow);
     Send(WM_DESTROY);
@@ -256,77 +224,4 @@ TEST_F(WindowProcTest, DestroyForgetsTheWindowAndPostsQuit) {
     winx_Msg msg;
     EXPECT_EQ(winx_GetMessage(&msg), 0);
     EXPECT_EQ(msg.message, WM_QUIT);
-}
-
-// Real SDL events through the message queue and the window procedure, as the main loop
-// pumps them.
-class SdlInputTest : public WindowProcTest {
-protected:
-    void SetUp() override {
-        WindowProcTest::SetUp();
-        setenv("SDL_VIDEODRIVER", "dummy", 1);
-        unsetenv("QX_SCRIPT");
-        window = winx_CreateMainWindow("Quarnex test", WindowProc);
-        ASSERT_NE(window, nullptr);
-        SDL_PumpEvents();
-        SDL_FlushEvents(SDL_FIRSTEVENT, SDL_LASTEVENT);
-    }
-    void TearDown() override {
-        winx_ReleaseMainWindow();
-        WindowProcTest::TearDown();
-    }
-
-    static void Push(SDL_Event event) { ASSERT_EQ(SDL_PushEvent(&event), 1) << SDL_GetError(); }
-    static void Key(SDL_Keycode sym, bool down, int repeat = 0) {
-        SDL_Event event{};
-        event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-        event.key.repeat = static_cast<Uint8>(repeat);
-        event.key.keysym.sym = sym;
-        Push(event);
-    }
-    static void Text(const char* text) {
-        SDL_Event event{};
-        event.type = SDL_TEXTINPUT;
-        std::strncpy(event.text.text, text, sizeof event.text.text - 1);
-        Push(event);
-    }
-    static void Pump() {
-        winx_Msg msg;
-        while (winx_PeekMessage(&msg, 0, 0, PM_NOREMOVE)) {
-            if (!winx_GetMessage(&msg)) break;
-            winx_TranslateMessage(&msg);
-            winx_DispatchMessage(&msg);
-        }
-    }
-
-    winx_HWND window = nullptr;
-};
-
-TEST_F(SdlInputTest, CtrlChordsGiveOneEventEach) {
-    cheatsOn = 0;
-    Key(SDLK_LCTRL, true);
-    Key(SDLK_l, true);
-    Text("l");
-    Key(SDLK_3, true);
-    Text("3");
-    Key(SDLK_F5, true);
-    Key(SDLK_LCTRL, false);
-    Pump();
-    std::vector<Seen> expected = {KeyAt(308), KeyAt(12), KeyAt(289), KeyAt(275)};
-    EXPECT_EQ(TakeAll(), expected);
-}
-
-TEST_F(SdlInputTest, AltSuppressesCharactersAndArrowsButNotFunctionKeys) {
-    Key(SDLK_RALT, true);
-    Key(SDLK_a, true);
-    Text("a");
-    Key(SDLK_LEFT, true);
-    Key(SDLK_ESCAPE, true);
-    Key(SDLK_F5, true);
-    Key(SDLK_RALT, false);
-    Key(SDLK_LEFT, true);
-    Pump();
-    std::vector<Seen> expected = {KeyAt(306), KeyAt(260), KeyAt(298)};
-    EXPECT_EQ(TakeAll(), expected);
-    EXPECT_EQ(queue->altDown, 0);
 }

@@ -27,22 +27,6 @@ protected:
     winx_HWND window = nullptr;
 };
 
-TEST_F(WindowDisplay, PresentsThroughTheWindowAndKeepsThePlatformRequestsHarmless) {
-    winx_Display screen;
-    EXPECT_EQ(display, &screen);
-    screen.cursorShape = -1;
-    screen.SetPalette(new Palette());
-    EXPECT_EQ(screen.HardwarePalette()[255], (Rgb{255, 255, 255}));
-    screen.BackPage()[0] = 5;
-    screen.Present();
-    EXPECT_EQ(screen.FrontPage()[0], 5);
-    EXPECT_EQ(screen.SetDisplayMode(640, 480, 16), 1);
-    screen.Suspend();
-    EXPECT_THROW(screen.Present(), winx_Display::winx_Exception);
-    screen.Resume();
-    EXPECT_EQ(screen.FrontPage()[0], 0);
-}
-
 TEST_F(WindowDisplay, CursorMovesShowAtMostOncePerRefresh) {
     winx_Display screen;
     screen.cursorShape = -1;

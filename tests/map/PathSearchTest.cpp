@@ -206,38 +206,6 @@ TEST(PathSearch, NoRouteWhenNoReachableCellIsCloser) {
     EXPECT_TRUE(route.IsEmpty());
 }
 
-TEST(PathSearch, WindowLimitsTheCellsSearched) {
-    auto grid = GridFromRows({
-        "eeeeeeeeee",
-        "e........e",
-        "e.####...e",
-        "e....#...e",
-        "e....#...e",
-        "eeeeeeeeee",
-    });
-    FakeMapObject unit(1, 1, CentreOf(4, 1));
-    NodeList route;
-    ASSERT_EQ(grid->FindPath(unit.position, CentreOf(4, 7), &unit, route, 0, nullptr, nullptr), 1);
-    EXPECT_EQ(PointsOf(route).back(), CentreOf(4, 7));
-    // Rows 3 .. 4 only (x holds the row): the way round over row 1 is outside.
-    const Point low(3, 0), high(4, 9);
-    EXPECT_EQ(grid->FindPath(unit.position, CentreOf(4, 6), &unit, route, 0, &low, &high), 1);
-    EXPECT_EQ(PointsOf(route).back(), CentreOf(4, 4));
-}
-
-TEST(PathSearch, UnitsOfTheEnemyMaskAreObstaclesUnlessIgnored) {
-    auto grid = GridFromRows({"eeeeeee", "e.....e", "eeeeeee"});
-    FakeMapObject unit(1, 1, CentreOf(1, 1));
-    FakeMapObject foe(2, 2, CentreOf(1, 3));
-    grid->AddFootprint(&foe, foe.position, 0);
-    unit.enemyMask = kGroundBit << 2;
-    NodeList route;
-    ASSERT_EQ(grid->FindPath(unit.position, CentreOf(1, 5), &unit, route, 0, nullptr, nullptr), 1);
-    EXPECT_EQ(PointsOf(route).back(), CentreOf(1, 2));
-    ASSERT_EQ(grid->FindPath(unit.position, CentreOf(1, 5), &unit, route, 1, nullptr, nullptr), 1);
-    EXPECT_EQ(PointsOf(route).back(), CentreOf(1, 5));
-}
-
 TEST(PathSearch, LongSearchSuspendsAndResumesForTheSameRequest) {
     auto grid = TrapGrid();
     FakeMapObject unit(1, 1, CentreOf(5, 5));
@@ -257,38 +225,6 @@ TEST(PathSearch, LongSearchSuspendsAndResumesForTheSameRequest) {
     EXPECT_EQ(points.front(), CentreOf(5, 5));
     EXPECT_EQ(points.back(), goal);
     EXPECT_TRUE(LegsArePassable(*grid, unit, points));
-}
-
-TEST(PathSearch, AnotherRequestInBetweenRestartsTheSearch) {
-    auto grid = TrapGrid();
-    FakeMapObject unit(1, 1, CentreOf(5, 5));
-    FakeMapObject other(1, 2, CentreOf(10, 10));
-    const Point goal = CentreOf(5, 50);
-    NodeList route;
-    ASSERT_EQ(grid->FindPath(unit.position, goal, &unit, route, 0, nullptr, nullptr), 0);
-    ASSERT_EQ(grid->FindPath(other.position, CentreOf(10, 12), &other, route, 0, nullptr, nullptr),
-              1);
-    ASSERT_EQ(grid->FindPath(unit.position, goal, &unit, route, 0, nullptr, nullptr), 0);
-    EXPECT_EQ(grid->Search().RequestNodes(), 601u);  // counted from a fresh start
-    // Another goal restarts it too.
-    ASSERT_EQ(grid->FindPath(unit.position, CentreOf(6, 50), &unit, route, 0, nullptr, nullptr), 0);
-    EXPECT_EQ(grid->Search().RequestNodes(), 601u);
-}
-
-TEST(PathSearch, HasPathNeedsTheExactCellInOneCall) {
-    auto grid = GridFromRows({
-        "eeeeeeeeee",
-        "e...w....e",
-        "e...w....e",
-        "e...w....e",
-        "eeeeeeeeee",
-    });
-    FakeMapObject unit(1, 1, CentreOf(2, 1));
-    EXPECT_EQ(grid->HasPath(&unit, unit.position, CentreOf(2, 7)), 1);
-    unit.filter.noWater = 1;
-    EXPECT_EQ(grid->HasPath(&unit, unit.position, CentreOf(2, 7)), 0);
-    EXPECT_EQ(grid->HasPath(&unit, unit.position, Point(-1, 20)), 0);
-    EXPECT_EQ(grid->IsCutShort(), 0);
 }
 
 TEST(PathSearch, EveryLegOfARandomGridRouteIsPassable) {

@@ -163,12 +163,6 @@ TEST_F(TerrainMapTest, OnlyTheTilesInViewStayDecoded) {
     EXPECT_NE(map->DecodedTile(map->SheetTileAt(4, 4)), nullptr);
 }
 
-TEST_F(TerrainMapTest, InstallPaletteGivesTheDisplayACopy) {
-    auto map = Plain();
-    map->InstallPalette();
-    EXPECT_EQ(screen.HardwarePalette()[10], map->GetPalette()->entries[10]);
-}
-
 TEST_F(TerrainMapTest, LandFeaturesAreDrawnShadedAtTheirCellCentre) {
     LandLayout layout;
     layout.letters = std::vector<std::string>(6, "cccccccc");

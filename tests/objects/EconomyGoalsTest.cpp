@@ -317,6 +317,12 @@ TEST_F(EconomyGoals, ARefuelGoalEndsWhenItsUnitLandsAwayFromThePoint) {
         plane.landed = c.landed;
         EXPECT_EQ(RefuelGoal(plane.id, point, 99, 1).IsDone(), c.done) << c.at.x << " " << c.landed;
     }
+    // Docked, it is done once the fuel reaches the percent asked for.
+    for (int more : {0, 1}) {
+        RefuelGoal docked(plane.id, point, plane.GetFuelPercent() + more, 1);
+        docked.docked = 1;
+        EXPECT_EQ(docked.IsDone(), 1 - more);
+    }
     world.Forget(&plane);
 }
 

@@ -143,6 +143,10 @@ TEST_F(EconomyManoeuvres, AScavengerOnAWreckStartsAtOnceElseSeeksOneNearby) {
     world.paths.AddFootprint(&under, under.GetPosition(), 0);
     ScavengeManoeuvre rule;
     LetActNow();
+    // All but full, it takes nothing more, not even from under it.
+    scavenger->cargo = scavenger->cargoCapacity * 99 / 100;
+    EXPECT_EQ(rule.Execute(*scavenger), 0);
+    scavenger->cargo = 0;
     EXPECT_EQ(rule.Execute(*scavenger), 1);
     ASSERT_EQ(Types(*scavenger), (std::vector<int>{4}));
     EXPECT_EQ(scavenger->goals.Front()->StoredFields().point, Point(-8, -8));

@@ -138,6 +138,7 @@ protected:
 
 TEST_F(Factory, BuildsTheLastQueuedJobFirstAndBlocksOnOneItCannotPay) {
     auto f = OpenFactory(kFirstCost - 1);
+    EXPECT_EQ(f->QueueJob(nullptr, 0), 0);
     auto a = Job();
     auto b = Job();
     VehicleDesign* second = b.get();
@@ -194,6 +195,14 @@ TEST_F(Factory, CancelRefundsExactlyAndTellsThePeers) {
         EXPECT_EQ(Kinds().back(), 3);
         EXPECT_EQ(f->CancelJob(nullptr), 0);
     }
+    // Cancelled while folding, it goes on folding.
+    auto f = OpenFactory(1000, 1000);
+    f->QueueJob(Job(), 0);
+    Tick(*f);
+    f->StepUnfold();
+    ASSERT_EQ(f->unfoldState, 5);
+    EXPECT_EQ(f->CancelJob(nullptr), 1);
+    EXPECT_EQ(f->unfoldState, 5);
 }
 
 TEST_F(Factory, JobWithoutChassisIsRefundedAndDropped) {
@@ -259,6 +268,20 @@ TEST_F(Factory, FirstCarrierQueuesAFreePartnerAndTheSecondIsPaired) {
 }
 
 TEST_F(Factory, UnfoldsFromFacingTenInFourTurningTicksAndMovesItsFootprint) {
+    // Only the local team hears its factory unfold.
+    building->firstSound = std::make_unique<Sound>(1);
+    for (int team : {2, 1}) {
+        auto other = Make(1, team, 5);
+        ASSERT_GT(TickUntil(*other, FactoryProduction::kOpen), 0);
+        EXPECT_EQ(world.played.size(), team == 1 ? 1u : 0u);
+    }
+    // A copy unfolds when told, once.
+    auto copy = Make(0, 1, 6);
+    for (int i = 0; i < 2; ++i) {
+        copy->ApplyUnfoldState(1);
+        EXPECT_EQ(copy->unfoldState, 1);
+    }
+    world.gridCalls.clear();
     auto f = Make();
     f->facing = 10;
     EXPECT_EQ(f->GetRadius(), 48);

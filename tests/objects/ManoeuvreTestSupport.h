@@ -66,6 +66,10 @@ public:
     void ExecuteOrder(int code, int flags, const Point& p, const SimId& target, int) override {
         orders.push_back({code, flags, p, target});
     }
+    void IssueOrder(int code, int flags, const Point& p, const SimId& target) override {
+        issued.push_back({code, flags, p, target});
+    }
+    int CanEngage(GameObject*) override { return engages; }
     GameObject* GetLastAttacker() override { return attacker; }
     void SetLastAttacker(GameObject* a) override { attacker = a; }
     int GetEngageRange() override { return 100; }
@@ -82,7 +86,10 @@ public:
         }));
     }
 
+    // Orders executed (as from the network or a manoeuvre) and issued (as by a group).
     std::vector<Order> orders;
+    std::vector<Order> issued;
+    int engages = 0;
     GameObject* attacker = nullptr;
     int breakOff = 0;
     int mobile = 1;

@@ -10,6 +10,7 @@
 #include "objects/ClearWayManoeuvre.h"
 #include "objects/ExploreManoeuvre.h"
 #include "objects/FormationManoeuvre.h"
+#include "objects/LocationGoal.h"
 #include "objects/ManoeuvreTestSupport.h"
 #include "objects/TargetGoal.h"
 
@@ -29,6 +30,8 @@ TEST_F(MovementRules, AStrayGuardReturnsWithinOneAndAHalfSightCells) {
         EXPECT_EQ(rule.Execute(*guard), dx > 96 ? 1 : 0) << dx;
     }
     EXPECT_EQ(guard->goals.Front()->GetLocation(), guard->GetGuardPoint());
+    // It may stop anywhere within that distance.
+    EXPECT_EQ(static_cast<LocationGoal*>(guard->goals.Front())->tolerance, 96);
 }
 
 TEST_F(MovementRules, ASquadIsLaidOnARingAndHandedOutAnewAfterAFight) {
@@ -64,6 +67,47 @@ TEST_F(MovementRules, ASquadIsLaidOnARingAndHandedOutAnewAfterAFight) {
     EXPECT_EQ(rule.reassign, 0);
     for (Trooper* m : members)
         EXPECT_EQ(m->orders.size(), 2u);
+    // Arrived and idle, each holder is told to guard where it stands.
+    EXPECT_EQ(rule.ExecuteForSquad(field.squad), 1);
+    for (Trooper* m : members) {
+        ASSERT_EQ(m->orders.size(), 3u);
+        EXPECT_EQ(m->orders[2].code, 3);
+        EXPECT_EQ(m->orders[2].p, m->GetPosition());
+    }
+    // A holder that left the squad (its place taken in the count by a newcomer) makes the
+    // ring be laid out anew on the next run.
+    field.squad.RemoveMember(*members[2]);
+    members[2] = field.Member(Point(500, 400), true);
+    rule.ExecuteForSquad(field.squad);
+    EXPECT_EQ(rule.slotCount, 0);
+    rule.ExecuteForSquad(field.squad);
+    EXPECT_EQ(rule.slotCount, 3);
+    for (Trooper* m : members) {
+        ASSERT_FALSE(m->orders.empty());
+        EXPECT_EQ(m->orders.back().code, 1);
+        EXPECT_EQ(m->orders.back().flags, 0x1d);
+    }
+}
+
+TEST_F(MovementRules, ARingAroundALeaderFollowsItAndWaitsWhileItIsGone) {
+    SquadField field;
+    for (int i = 0; i < 2; ++i)
+        field.Member(Point(400 + 20 * i, 400), true);
+    Trooper* leader = field.Make(1, Point(480, 480));
+    FormationManoeuvre rule(Point(0, 0));
+    rule.leaderId = leader->id;
+    for (const Point& at : {Point(480, 480), Point(560, 480)}) {
+        leader->SetPosition(at);
+        rule.ExecuteForSquad(field.squad);
+        EXPECT_EQ(rule.centre, at);
+        ASSERT_EQ(rule.slotCount, 2);
+        // Half the leader's diagonal (32 by 32 pixels) and the spacing of 40.
+        for (const auto& place : rule.slots)
+            EXPECT_NEAR(Vector(place.offset).magnitude, 23 + 40, 1);
+    }
+    field.world.Forget(leader);
+    EXPECT_EQ(rule.ExecuteForSquad(field.squad), 0);
+    EXPECT_EQ(rule.centre, Point(560, 480));
 }
 
 TEST_F(MovementRules, BlockersArePushedTowardThreeFacingsInTurnNeverAnEnemy) {
@@ -96,6 +140,11 @@ TEST_F(MovementRules, BlockersArePushedTowardThreeFacingsInTurnNeverAnEnemy) {
     friendUnit->goals.PushBack(
         std::make_unique<TargetGoal>(friendUnit->id, enemy->id, Point(), 1, 1));
     EXPECT_EQ(MoveBlockerAside(self, friendUnit, 64), 0);
+    // Blocked on its way, it is pushed after all; nobody is pushed by or toward no one.
+    friendUnit->goals.BlockFront();
+    EXPECT_EQ(MoveBlockerAside(self, friendUnit, 64), 1);
+    EXPECT_EQ(MoveBlockerAside(nullptr, friendUnit, 64), 0);
+    EXPECT_EQ(MoveBlockerAside(self, nullptr, 64), 0);
 }
 
 TEST_F(MovementRules, ExploringPicksThePointFarthestFromWhatIsKnown) {

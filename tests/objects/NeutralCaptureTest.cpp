@@ -34,26 +34,18 @@
 #include "support/MadeAssets.h"
 #include "ui/ScreenBase.h"
 #include "world/LandLoader.h"
+#include "world/SampleDesignsFixture.h"
 
 namespace {
 
+// The battle screen's map view (the left 512 columns of the screen) and its mapping.
+using sample_world::kPitch;
+using sample_world::kViewHeight;
+using sample_world::kViewWidth;
+using sample_world::MapView;
 constexpr int kCell = TerrainMap::kCellPixels;
-// The battle screen's map view: the left 512 columns of the screen.
-constexpr int kViewWidth = 512;
-constexpr int kViewHeight = 480;
-constexpr int kPitch = 640;
 constexpr int kTick = 16;
 const CollisionFilter kGroundFilter(2, 0, 0, 0, 0);
-
-// The battle screen's mapping: the view's corner at the screen's corner, map pixels shrunk by
-// the zoom.
-class MapView : public ScreenBase {
-public:
-    Point MapToScreen(const Point& p) override {
-        return Point((p.x - origin.x) >> zoom, (p.y - origin.y) >> zoom);
-    }
-    Point origin;
-};
 
 // What the land loader asks of the World: the first land of the pack, read from the first
 // volume, and a land feature object for every feature cell, made as the World makes them.

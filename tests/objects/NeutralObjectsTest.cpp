@@ -95,16 +95,20 @@ public:
 
 }  // namespace
 
-TEST_F(Neutral, ExplosionStepsOnlyWhenMoreThanAFramePeriodGathered) {
-    auto t = Explosion(5, 10);
-    ASSERT_EQ(t->framePeriod, 100);
-    ExplosionEffect e(t.get(), Point(50, 50), SimId(0, 1), Point(), SimId(), 1);
-    int updates = 0;
-    while (!e.IsDestroyed() && updates < 100) {
-        e.Update(50);
-        ++updates;
+TEST_F(Neutral, AnExplosionStepsOnlyPastAFramePeriodAndOneWithoutFramesEnds) {
+    // frames -1: no template; 0: a sequence of no frames ends after its first frame period
+    // instead of playing forever.
+    const struct { int frames, tick, updates; } cases[] = {{5, 50, 15}, {-1, 1, 1}, {0, 101, 1}};
+    for (const auto& c : cases) {
+        auto t = c.frames >= 0 ? Explosion(c.frames, 10) : nullptr;
+        ExplosionEffect e(t.get(), Point(50, 50), SimId(0, 1), Point(), SimId(), 1);
+        int updates = 0;
+        while (!e.IsDestroyed() && updates < 100) {
+            e.Update(c.tick);
+            ++updates;
+        }
+        EXPECT_EQ(updates, c.updates) << c.frames;
     }
-    EXPECT_EQ(updates, 15);
 }
 
 TEST_F(Neutral, ModeZeroPlaysTheSecondSequenceAfterTheGivenDelay) {
@@ -126,18 +130,6 @@ TEST_F(Neutral, ModeZeroPlaysTheSecondSequenceAfterTheGivenDelay) {
         ++updates;
     }
     EXPECT_EQ(updates, 2);
-}
-
-TEST_F(Neutral, EffectsWithoutPicturesOrFramesEnd) {
-    ExplosionEffect bare(nullptr, Point(50, 50), SimId(0, 1), Point(), SimId(), 1);
-    EXPECT_EQ(bare.IsDestroyed(), 0);
-    bare.Update(1);
-    EXPECT_EQ(bare.IsDestroyed(), 1);
-    // A sequence of no frames ends after its first frame period instead of playing forever.
-    auto empty = Explosion(0, 10);
-    ExplosionEffect none(empty.get(), Point(50, 50), SimId(0, 2), Point(), SimId(), 1);
-    none.Update(101);
-    EXPECT_EQ(none.IsDestroyed(), 1);
 }
 
 TEST_F(Neutral, EffectFollowsItsObjectAndOutlivesIt) {

@@ -10,9 +10,11 @@
 #include "objects/ArcShot.h"
 #include "objects/LocationGoal.h"
 #include "objects/MissileWeapon.h"
+#include "objects/RocketShot.h"
 #include "objects/ShotTestSupport.h"
 #include "objects/SpriteAttachment.h"
 #include "objects/TargetGoal.h"
+#include "ui/ScreenBase.h"
 
 namespace {
 
@@ -33,6 +35,33 @@ protected:
         else
             m->SetSteerGoal(std::make_unique<LocationGoal>(m->id, target->GetCentre(), 10, 1, 1));
         return m;
+    }
+    // A shot picture of the frame count in each of its 16 rows, noted with a log.
+    static std::unique_ptr<ShotPictureTemplate> Picture(int frames, DrawLog* log = nullptr) {
+        class Grid : public CatalogueMedia {
+        public:
+            Grid(int frames, DrawLog* log) : frames(frames), log(log) {}
+            std::unique_ptr<SpriteSet> LoadGrid(const std::string&) override {
+                return std::move(FlashEffect(frames, log)->pictures);
+            }
+            int frames;
+            DrawLog* log;
+        } media(frames, log);
+        SetCatalogueMedia(&media);
+        auto picture = std::make_unique<ShotPictureTemplate>('V', 'm');
+        SetCatalogueMedia(nullptr);
+        return picture;
+    }
+    // The tags drawn by the shot now.
+    static std::vector<int> Drawn(GameObject& shot, DrawLog& log, Point* at = nullptr) {
+        log.clear();
+        ScreenBase view;
+        shot.Draw(view);
+        std::vector<int> tags;
+        for (const auto& [tag, p] : log)
+            tags.push_back(tag);
+        if (at && !log.empty()) *at = log.back().second;
+        return tags;
     }
     Point Burst() {
         EXPECT_EQ(world.effects.size(), 1u);
@@ -154,28 +183,22 @@ TEST_F(FlyingShots, LaunchPicturesHoldTheShotOnTheRackAndNoneLetItFlyAtOnce) {
     std::unique_ptr<DirectionalEffectTemplate> flash = FlashEffect(5);
     std::unique_ptr<DirectionalEffectTemplate> bare = FlashEffect(5);
     bare->pictures.reset();
-    // Four frames a facing: a missile without a firing effect plays row 0 on the rack.
-    class FourFrames : public CatalogueMedia {
-    public:
-        std::unique_ptr<SpriteSet> LoadGrid(const std::string&) override {
-            return std::move(FlashEffect(4)->pictures);
-        }
-    } media;
-    SetCatalogueMedia(&media);
-    ShotPictureTemplate picture('V', 'm');
-    SetCatalogueMedia(nullptr);
+    // Four frames a row: a missile without a firing effect plays row 0 on the rack.
+    std::unique_ptr<ShotPictureTemplate> picture = Picture(4);
+    // A launch frame lasts until its time passes 100 ms, at the sixth 20-ms tick; the last
+    // frame shows its 120 ms too. In flight the first step comes once two delays (20 ms) passed.
     const struct {
         DirectionalEffectTemplate* effect;
         bool rocket;
-        int rackMs;  // time on the rack before flight: 100 ms a launch frame
+        int firstMoveMs;
     } cases[] = {
-        {flash.get(), true, 500},  {bare.get(), true, 0},  {nullptr, true, 0},
-        {flash.get(), false, 500}, {bare.get(), false, 0}, {nullptr, false, 400},
+        {flash.get(), true, 5 * 120 + 40},  {bare.get(), true, 40},  {nullptr, true, 40},
+        {flash.get(), false, 5 * 120 + 40}, {bare.get(), false, 60}, {nullptr, false, 4 * 120 + 40},
     };
     for (const auto& c : cases) {
         WeaponTemplate* w = kit.Weapon({.range = 500});
         w->fireEffect = c.effect;
-        w->projectile = &picture;
+        w->projectile = picture.get();
         Sim* owner = Shooter(Point(100, 300), w);
         Mark* target = Target(2, Point(400, 304));
         std::unique_ptr<Weapon> shot;
@@ -192,13 +215,74 @@ TEST_F(FlyingShots, LaunchPicturesHoldTheShotOnTheRackAndNoneLetItFlyAtOnce) {
             shot->Update(20);
             ms += 20;
         }
-        // The first move needs 30 ms of flight (two delays passed) after the launch.
-        EXPECT_GE(ms, c.rackMs + 20) << c.rocket << " " << (c.effect == flash.get());
-        EXPECT_LE(ms, c.rackMs + 140) << c.rocket << " " << (c.effect == flash.get());
-        EXPECT_EQ(shot->spriteSet, picture.pictures.get());
+        EXPECT_EQ(ms, c.firstMoveMs) << c.rocket << " " << (c.effect == flash.get());
+        EXPECT_EQ(shot->spriteSet, picture->pictures.get());
         EXPECT_LE(Fly(*shot, 20), 500);
         EXPECT_EQ(target->hits.size(), 1u);
     }
+}
+
+TEST_F(FlyingShots, ARocketShowsItsLaunchAtTheMountThenCyclesItsRowsAndGoesUnseenWithItsOwner) {
+    DrawLog drawn;
+    std::unique_ptr<DirectionalEffectTemplate> flash = FlashEffect(2, &drawn);
+    std::unique_ptr<ShotPictureTemplate> picture = Picture(1, &drawn);
+    WeaponTemplate* w = kit.Weapon({.range = 500});
+    w->fireEffect = flash.get();
+    w->projectile = picture.get();
+    Sim* owner = Shooter(Point(100, 300), w);
+    owner->GetArmedPart(0)->facing = 3;
+    Mark* target = Target(2, Point(400, 304));
+    auto rocket = Make<RocketShot>(owner, target, 1);
+    rocket->SetSteerGoal(std::make_unique<LocationGoal>(rocket->id, target->GetCentre(), 10, 1, 1));
+    const Point mount = owner->GetDrawOrigin() + owner->GetHardpointPosition(0);
+    Point at;
+    EXPECT_EQ(Drawn(*rocket, drawn, &at), std::vector<int>{300});
+    EXPECT_EQ(at, mount);
+    for (int t = 0; t < 6; ++t)
+        rocket->Update(20);
+    EXPECT_EQ(Drawn(*rocket, drawn), std::vector<int>{301});
+    for (int t = 0; t < 6; ++t)
+        rocket->Update(20);
+    ASSERT_EQ(rocket->mode, 0);
+    // One row further a step, frame 0 of each, round all 16 rows.
+    std::vector<int> rows;
+    for (int step = 0; step < 18; ++step) {
+        rocket->Update(30);
+        for (int tag : Drawn(*rocket, drawn, &at))
+            rows.push_back(tag / 100);
+        EXPECT_EQ(at, rocket->GetPosition());
+    }
+    EXPECT_EQ(rows, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 0, 1, 2}));
+    world.Forget(owner);
+    EXPECT_TRUE(Drawn(*rocket, drawn).empty());
+    EXPECT_LE(Fly(*rocket, 30), 500);
+    EXPECT_EQ(target->hits.size(), 1u);
+}
+
+TEST_F(FlyingShots, AnArcShotsMuzzleFlashShowsEachFrameAtThePartsFacingThenGoes) {
+    DrawLog drawn;
+    std::unique_ptr<DirectionalEffectTemplate> flash = FlashEffect(5, &drawn);
+    WeaponTemplate* w = kit.Weapon({.range = 400});
+    w->fireEffect = flash.get();
+    Sim* owner = Shooter(Point(320, 200), w);
+    owner->GetArmedPart(0)->facing = 6;
+    std::unique_ptr<ArcShot> shell = Make<ArcShot>(owner, nullptr, 1);
+    const Point muzzle = shell->GetPosition();
+    shell->SetTargetPoint(muzzle + Point(-200, 0));  // 20 hops: a second in the air
+    std::vector<int> frames;
+    Point at;
+    for (int t = 0; t < 40; ++t) {
+        shell->Update(20);
+        for (int tag : Drawn(*shell, drawn, &at)) {
+            frames.push_back(tag);
+            EXPECT_EQ(at, muzzle);
+        }
+    }
+    // Frame 0 until 100 ms have passed (the sixth tick), each later one 120 ms.
+    std::vector<int> expected(5, 600);
+    for (int f = 1; f <= 4; ++f)
+        expected.insert(expected.end(), 6, 600 + f);
+    EXPECT_EQ(frames, expected);
 }
 
 }  // namespace

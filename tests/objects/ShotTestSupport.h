@@ -23,13 +23,29 @@ public:
     std::vector<std::pair<WeaponTemplate*, SimId>> hits;
 };
 
-// A firing effect whose flash has the frame count in each of its 16 facing sequences.
-inline std::unique_ptr<DirectionalEffectTemplate> FlashEffect(int frames) {
+// Each draw of a noted picture: its tag (100 x facing + frame) and the point.
+using DrawLog = std::vector<std::pair<int, Point>>;
+
+class NotedImage : public Image {
+public:
+    NotedImage(DrawLog& log, int tag) : Image(Size(8, 8)), log(log), tag(tag) {}
+    void Draw(const Point& c) override { log.emplace_back(tag, c); }
+    DrawLog& log;
+    int tag;
+};
+
+// A firing effect whose flash has the frame count in each of its 16 facing sequences; with a
+// log, the frames are pictures that note their draws.
+inline std::unique_ptr<DirectionalEffectTemplate> FlashEffect(int frames, DrawLog* log = nullptr) {
     auto effect =
         std::make_unique<DirectionalEffectTemplate>('V', 'f', 0, "", -1, std::array<Point, 16>{});
     auto grid = std::make_unique<SpriteSet>(16);
-    for (int f = 0; f < 16; ++f)
-        grid->SetFrame(std::make_unique<SpriteSet>(frames), f);
+    for (int f = 0; f < 16; ++f) {
+        auto sequence = std::make_unique<SpriteSet>(frames);
+        for (int i = 0; log && i < frames; ++i)
+            sequence->SetFrame(std::make_unique<NotedImage>(*log, 100 * f + i), i);
+        grid->SetFrame(std::move(sequence), f);
+    }
     effect->pictures = std::move(grid);
     return effect;
 }

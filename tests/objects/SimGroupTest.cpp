@@ -4,9 +4,12 @@
 
 #include <string>
 
+#include "objects/LocationGoal.h"
 #include "objects/ManoeuvreTestSupport.h"
 #include "objects/RecordLinesSupport.h"
 #include "objects/SimGroup.h"
+#include "objects/TargetGoal.h"
+#include "support/FakeClock.h"
 #include "support/TempDirectory.h"
 
 namespace {
@@ -16,7 +19,21 @@ protected:
     SimGroup& Group(int serial) {
         groups.push_back(std::make_unique<SimGroup>(SimId(1, serial)));
         world.groups.push_back(groups.back().get());
+        world.Add(groups.back().get());
         return *groups.back();
+    }
+    // Three members at (200, 200), (230, 200), (200, 230): the group stands at (210, 210), and
+    // the newest first have the offsets (-10, 20), (20, -10), (-10, -10).
+    SimGroup& Trio(int serial, std::vector<Trooper*>& units) {
+        SimGroup& group = Group(serial);
+        for (const Point& p : {Point(200, 200), Point(230, 200), Point(200, 230)}) {
+            units.push_back(Make(1, p));
+            group.AddMember(*units.back(), 1);
+        }
+        return group;
+    }
+    static Point LastPlace(const Trooper* t) {
+        return t->issued.empty() ? Point(-1, -1) : t->issued.back().p;
     }
     std::vector<std::string> Written(GameObject& o) {
         return WrittenRecordLines(o, files.Path() + "/group.txt", 64);
@@ -101,11 +118,12 @@ TEST_F(Groups, AnUnreachablePointIsSoughtEverNarrowerThenBlocked) {
     const struct {
         int spacing;             // of three members in a row
         std::vector<int> tried;  // the radii searched, 1.0, 0.9, ... of the outer radius
+        int updates;             // until the blocked order is dropped
     } cases[] = {
         // Outer 16 + 20: down to the inner radius of 16; below it the route is blocked.
-        {20, {36, 32, 29, 25, 22, 18}},
-        // Outer 16 + 4: 0.8 of it is the inner radius exactly, still searched.
-        {4, {20, 18, 16}},
+        {20, {36, 32, 29, 25, 22, 18}, 7},
+        // Outer 16 + 4: 0.8 of it is the inner radius exactly, still searched, not blocked.
+        {4, {20, 18, 16}, 4},
     };
     int serial = 53;
     for (const auto& c : cases) {
@@ -114,14 +132,86 @@ TEST_F(Groups, AnUnreachablePointIsSoughtEverNarrowerThenBlocked) {
             group.AddMember(*Make(1, Point(200 + c.spacing * i, 200)), 1);
         world.routeFound = 0;
         group.IssueOrder(1, 0, Point(800, 800), SimId());
+        // Without its turn at the path queue the group neither searches nor narrows.
+        world.pathTurn = 0;
+        const int before = world.routeRequests;
+        group.Update(16);
+        EXPECT_EQ(world.routeRequests, before);
+        world.pathTurn = 1;
         std::vector<int> tried;
-        for (int t = 0; t < 20 && group.goals.Front(); ++t) {
-            const int before = world.routeRequests;
+        int updates = 0;
+        for (; updates < 20 && group.goals.Front(); ++updates) {
+            const int requests = world.routeRequests;
             group.Update(16);
-            if (world.routeRequests > before) tried.push_back(group.radius);
+            if (world.routeRequests > requests) tried.push_back(group.radius);
         }
         EXPECT_EQ(tried, c.tried) << c.spacing;
-        EXPECT_EQ(group.goals.Front(), nullptr);
+        EXPECT_EQ(updates, c.updates) << c.spacing;
+    }
+}
+
+TEST_F(Groups, AtEachWaypointTheSettledMembersAreOrderedToTheirPlacesScaledToFit) {
+    FakeClock clock(10000);
+    std::vector<Trooper*> units;
+    SimGroup& group = Trio(60, units);
+    group.IssueOrder(1, 0, Point(600, 210), SimId());
+    group.ExecuteOrder(1, 0x20, Point(400, 210), SimId(), 0);
+    // A member on its way holds the group: it must stand still 2 s before the next step.
+    auto busy = std::make_unique<LocationGoal>(units[1]->id, Point(0, 0), 0, 1, 1);
+    busy->waypoint = 1;
+    units[1]->goals.PushBack(std::move(busy));
+    units[1]->SetMoving(1);
+    clock.Set(10500);
+    group.Update(16);
+    units[1]->SetMoving(0);  // still holding its goal, but no longer busy
+    for (uint32_t now : {12100u, 12499u}) {
+        clock.Set(now);
+        group.Update(16);
+        EXPECT_EQ(group.GetPosition(), Point(210, 210)) << now;
+        EXPECT_TRUE(units[0]->issued.empty()) << now;
+    }
+    // Too narrow at the waypoint: scale 0.4, the first at which the radius (14) is not above
+    // the inner radius (16).
+    world.blocked = {Point(400, 210)};
+    clock.Set(12500);
+    group.Update(16);
+    EXPECT_EQ(group.GetPosition(), Point(400, 210));
+    EXPECT_EQ(LastPlace(units[2]), Point(396, 218));
+    EXPECT_EQ(LastPlace(units[1]), Point(408, 206));
+    EXPECT_EQ(LastPlace(units[0]), Point(396, 206));
+    ASSERT_FALSE(units[0]->issued.empty());
+    EXPECT_EQ(units[0]->issued.back().code, 1);
+    EXPECT_EQ(units[0]->issued.back().flags, 0x16);
+    // The order's route is found at once and the group steps on it at full width.
+    group.Update(16);
+    EXPECT_EQ(group.GetPosition(), Point(600, 210));
+    EXPECT_EQ(LastPlace(units[2]), Point(590, 230));
+    EXPECT_EQ(LastPlace(units[1]), Point(620, 200));
+    EXPECT_EQ(LastPlace(units[0]), Point(590, 200));
+    EXPECT_EQ(group.goals.Front(), nullptr);
+    // Other order codes make no goal.
+    group.IssueOrder(3, 0, Point(700, 210), SimId());
+    EXPECT_EQ(group.goals.Front(), nullptr);
+}
+
+TEST_F(Groups, AGroupOrderedToAttackStaysWhileAMemberCanEngageAndHandsItTheTarget) {
+    for (int engaging : {-1, 1}) {
+        std::vector<Trooper*> units;
+        SimGroup& group = Trio(70 + engaging, units);
+        Trooper* enemy = Enemy(Point(500, 210));
+        for (int i = 0; i < 3; ++i)
+            units[static_cast<size_t>(i)]->engages = i == engaging ? 1 : 0;
+        group.IssueOrder(2, 0, Point(), enemy->id);
+        ASSERT_NE(group.goals.Front(), nullptr);
+        EXPECT_EQ(group.goals.Front()->GetTarget(), enemy);
+        group.Update(16);
+        // Without an engaging member it steps to the waypoint at the enemy.
+        EXPECT_EQ(group.GetPosition(), engaging < 0 ? enemy->GetPosition() : Point(210, 210));
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(units[static_cast<size_t>(i)]->attacker, i == engaging ? enemy : nullptr);
+        // The attack order is kept.
+        ASSERT_NE(group.goals.Front(), nullptr);
+        EXPECT_EQ(group.goals.Front()->GetTarget(), enemy);
     }
 }
 

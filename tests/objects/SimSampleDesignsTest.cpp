@@ -7,7 +7,6 @@
 #include "catalogue/CatalogueServices.h"
 #include "catalogue/ChassisTemplate.h"
 #include "catalogue/DeployingChassisTemplate.h"
-#include "catalogue/DesignLibrary.h"
 #include "catalogue/EffectTemplate.h"
 #include "catalogue/PartTemplate.h"
 #include "catalogue/PictureTemplates.h"
@@ -15,24 +14,14 @@
 #include "catalogue/VehicleDesign.h"
 #include "catalogue/WeaponTemplate.h"
 #include "core/SpriteSet.h"
-#include "core/StringTable.h"
 #include "objects/Sim.h"
 #include "objects/SimBody.h"
 #include "objects/SimFactory.h"
 #include "objects/SpriteAttachment.h"
 #include "support/FakeObjectWorld.h"
-#include "support/MadeAssets.h"
+#include "world/SampleDesignsFixture.h"
 
 namespace {
-
-class TopLevels : public CatalogueServices {
-public:
-    int ClanTechLevel(char) const override { return 8; }
-    char PlayerClan() const override { return 'V'; }
-    VehicleDesign* LocalFactoryDesign() override { return nullptr; }
-    void FactoryDesignChanged() override {}
-    const ShadeTable* TerrainColourTable() const override { return nullptr; }
-};
 
 // Every frame index 0 .. last of the set resolves to a picture.
 bool AllFrames(Image* set, int expectedLast) {
@@ -43,22 +32,19 @@ bool AllFrames(Image* set, int expectedLast) {
     return true;
 }
 
-class SimSampleDesigns : public MadeAssetsTest {
+// The catalogue's services stay installed while units are built.
+class SimSampleDesigns : public sample_world::SampleDesignsTest {
 protected:
     void SetUp() override {
-        MadeAssetsTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
+        SampleDesignsTest::SetUp();
         SetCatalogueServices(&levels);
-        ASSERT_EQ(LoadStringTable("7a1.str"), 1);
-        ASSERT_EQ(LoadTemplateCatalogue("7a.pts"), 1);
     }
     void TearDown() override {
-        ClearTemplateCatalogue();
         SetCatalogueServices(nullptr);
-        ResourceFile::SetAssetPath("");
+        SampleDesignsTest::TearDown();
     }
 
-    TopLevels levels;
+    sample_world::TopLevels levels;
     FakeObjectWorld world{20, 20};
 };
 
@@ -70,46 +56,41 @@ TEST_F(SimSampleDesigns, EveryDesignBuildsAUnitWhosePicturesAreFound) {
     EXPECT_TRUE(AllFrames(smoke->pictures->SubImage(1), 7));
     int built = 0;
     int serial = 1;
-    for (const char* file : {"Vs.vdf", "Ts.vdf"}) {
-        DesignLibrary library;
-        ASSERT_EQ(library.Load(file), 1) << file;
-        for (ListNode* n = library.designs.First(); n; n = library.designs.Next(n)) {
-            const auto* sample = static_cast<VehicleDesign*>(n);
-            auto design = std::make_unique<VehicleDesign>(sample->clan);
-            design->CopyFrom(*sample);
-            const std::string code = design->CodeString();
-            ASSERT_TRUE(design->drive && design->chassis) << code;
-            // Relays, flyers and carriers bring their own drive and draw themselves.
-            const SimClass kind = ClassForDesign(*design);
-            const bool ownDrive = kind == SimClass::Deploying || kind == SimClass::Aircraft ||
-                                  kind == SimClass::Carrier;
-            std::unique_ptr<Sim> sim = CreateSim(design, SimId(1, serial++), Point(320, 320));
-            ASSERT_TRUE(sim) << code;
-            ++built;
-            ASSERT_TRUE(sim->body) << code;
-            if (!ownDrive) {
-                ASSERT_TRUE(AllFrames(sim->body->driveSprites, 15)) << code;
-                for (int f = 0; f < 16; ++f)
-                    EXPECT_TRUE(AllFrames(sim->body->driveSprites->SubImage(f), 3)) << code << f;
+    for (const auto& sample : designs) {
+        auto design = std::make_unique<VehicleDesign>(sample->clan);
+        design->CopyFrom(*sample);
+        const std::string code = design->CodeString();
+        ASSERT_TRUE(design->drive && design->chassis) << code;
+        // Relays, flyers and carriers bring their own drive and draw themselves.
+        const SimClass kind = ClassForDesign(*design);
+        const bool ownDrive =
+            kind == SimClass::Deploying || kind == SimClass::Aircraft || kind == SimClass::Carrier;
+        std::unique_ptr<Sim> sim = CreateSim(design, SimId(1, serial++), Point(320, 320));
+        ASSERT_TRUE(sim) << code;
+        ++built;
+        ASSERT_TRUE(sim->body) << code;
+        if (!ownDrive) {
+            ASSERT_TRUE(AllFrames(sim->body->driveSprites, 15)) << code;
+            for (int f = 0; f < 16; ++f)
+                EXPECT_TRUE(AllFrames(sim->body->driveSprites->SubImage(f), 3)) << code << f;
+        }
+        EXPECT_TRUE(AllFrames(sim->body->chassisSprites, 15)) << code;
+        EXPECT_GT(sim->GetSize().w, 0) << code;
+        for (ListNode* p = sim->Parts().First(); p; p = sim->Parts().Next(p)) {
+            auto* part = static_cast<SpriteAttachment*>(p);
+            EXPECT_TRUE(part->part && AllFrames(part->part->mapPictures.get(), 15))
+                << code << " hardpoint " << part->hardpoint;
+            if (WeaponTemplate* w = part->GetTemplate()) {
+                EXPECT_GE(w->shotLayerField, 1) << code;
             }
-            EXPECT_TRUE(AllFrames(sim->body->chassisSprites, 15)) << code;
-            EXPECT_GT(sim->GetSize().w, 0) << code;
-            for (ListNode* p = sim->Parts().First(); p; p = sim->Parts().Next(p)) {
-                auto* part = static_cast<SpriteAttachment*>(p);
-                EXPECT_TRUE(part->part && AllFrames(part->part->mapPictures.get(), 15))
-                    << code << " hardpoint " << part->hardpoint;
-                if (WeaponTemplate* w = part->GetTemplate()) {
-                    EXPECT_GE(w->shotLayerField, 1) << code;
-                }
-            }
-            ASSERT_TRUE(sim->deathEffect) << code;
-            EXPECT_TRUE(sim->deathEffect->pictures) << code;
-            const PartTemplate* drive = sim->GetDesign()->drive;
-            if (!ownDrive) {
-                EXPECT_EQ(drive->layer, 1) << code;
-                // Work pads keep off the ground layer, so a miner can stand on its field.
-                EXPECT_EQ(drive->terrainFlag3, drive->role == 'P' ? 0 : 1) << code;
-            }
+        }
+        ASSERT_TRUE(sim->deathEffect) << code;
+        EXPECT_TRUE(sim->deathEffect->pictures) << code;
+        const PartTemplate* drive = sim->GetDesign()->drive;
+        if (!ownDrive) {
+            EXPECT_EQ(drive->layer, 1) << code;
+            // Work pads keep off the ground layer, so a miner can stand on its field.
+            EXPECT_EQ(drive->terrainFlag3, drive->role == 'P' ? 0 : 1) << code;
         }
     }
     EXPECT_EQ(built, 31);

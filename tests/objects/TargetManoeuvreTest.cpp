@@ -5,9 +5,7 @@
 #include <memory>
 
 #include "objects/ManoeuvreList.h"
-#include "objects/ObjectLand.h"
-#include "objects/ObjectTestSupport.h"
-#include "objects/SimTestSupport.h"
+#include "objects/ManoeuvreTestSupport.h"
 #include "objects/Squad.h"
 #include "objects/TargetGoal.h"
 #include "objects/TargetManoeuvre.h"
@@ -22,13 +20,6 @@ public:
     int Execute(Sim&) override { return ++runs, acts; }
     int acts;
     int runs = 0;
-};
-
-// The economy's repair goal, as far as the queue asks.
-class RepairStandIn : public FieldsGoal {
-public:
-    explicit RepairStandIn(const SimId& owner) : FieldsGoal(owner, 5, GoalFields{}) {}
-    int IsRepair() override { return 1; }
 };
 
 int GoalCount(const Sim& sim) {
@@ -69,7 +60,7 @@ TEST_F(TargetRule, AttacksOnlyAHostileBlockerThatIsNotAlreadyItsTarget) {
     EXPECT_EQ(rule.Execute(*sim), 0);
 
     sim->blockingSim = enemy->id;
-    sim->goals.PushBack(std::make_unique<RepairStandIn>(sim->id));
+    sim->goals.PushBack(std::make_unique<RepairWait>(sim->id));
     EXPECT_EQ(rule.Execute(*sim), 0);
     sim->ClearGoals();
 

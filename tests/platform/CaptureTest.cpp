@@ -77,12 +77,4 @@ TEST_F(Capture, PngHoldsThePixelsThroughThePalette) {
     }
 }
 
-TEST_F(Capture, UnwritablePathIsReported) {
-    uint8_t pixel = 0;
-    uint8_t palette[768] = {};
-    EXPECT_FALSE(
-        winx_WritePalettedPng((dir / "missing" / "x.png").string(), &pixel, 1, 1, 1, palette));
-    EXPECT_FALSE(winx_WritePalettedPng((dir / "empty.png").string(), &pixel, 0, 1, 1, palette));
-}
-
 }  // namespace

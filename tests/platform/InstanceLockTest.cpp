@@ -25,15 +25,6 @@ TEST(InstanceLock, SecondCopyInTheSameDirectoryIsRefusedUntilTheFirstLetsGo) {
     EXPECT_EQ(second.Acquire("quarnex.lock"), Result::Acquired);
 }
 
-TEST(InstanceLock, CopiesInDifferentDirectoriesRunSideBySide) {
-    ScopedWorkingDir dir;
-    std::filesystem::create_directory("other");
-    winx_InstanceLock here;
-    winx_InstanceLock there;
-    EXPECT_EQ(here.Acquire("quarnex.lock"), Result::Acquired);
-    EXPECT_EQ(there.Acquire("other/quarnex.lock"), Result::Acquired);
-}
-
 TEST(InstanceLock, UnreachableFileIsUnavailableNotRefused) {
     ScopedWorkingDir dir;
     winx_InstanceLock lock;

@@ -26,11 +26,6 @@ private:
 
 }  // namespace
 
-TEST(Paths, BackslashesBecomeSlashes) {
-    EXPECT_EQ(winx_NativePath(".\\Assets\\x.pal"), "./Assets/x.pal");
-    EXPECT_EQ(winx_NativePath("a\\\\b"), "a/b");
-}
-
 TEST(Paths, ComponentsResolveIgnoringCase) {
     TempDirectory dir;
     dir.Write("Assets/7a0U/Tank.MSP", "x");

@@ -124,8 +124,3 @@ TEST_F(ProfileTest, ANullSectionReadsDefaultsAndWritesNothing) {
     EXPECT_EQ(Get("A", nullptr, file), "DEF");
     EXPECT_EQ(winx_GetPrivateProfileInt(nullptr, "K", 7, file.c_str()), 7);
 }
-
-TEST_F(ProfileTest, FileNameIsFoundIgnoringCase) {
-    dir.Write("qx.ini", "[A]\nK=lower\n");
-    EXPECT_EQ(Get("A", "K", dir.Path() + "/QX.INI"), "lower");
-}

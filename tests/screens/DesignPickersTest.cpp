@@ -107,27 +107,6 @@ TEST_F(DesignPickersTest, ItemPagesStopAtTheEndsOfTheirLists) {
     }
 }
 
-TEST_F(DesignPickersTest, ChassisToWeaponCategoriesReopenAtTheirPageAndItemsAtTheStart) {
-    Open();
-    // A chassis and a drive open every category.
-    ASSERT_EQ(screen->SelectCategory(0, 1), 1);
-    // The Trooper pairs with every drive of its clan.
-    screen->PickEntry(FindInList(ChassisList, 'V', 'b'), 0);
-    screen->SelectCategory(1, 1);
-    screen->PickEntry(screen->VisibleEntry(0), 1);
-    ASSERT_NE(Edited().drive, nullptr);
-    for (int category : {1, 3, 4}) {
-        SCOPED_TRACE(category);
-        screen->SelectCategory(category, 1);
-        const std::vector<Template*> first = Page(*screen);
-        screen->SelectCategory(8, 1);
-        const std::vector<Template*> turned = Page(*screen);
-        screen->SelectCategory(category == 3 ? 1 : 3, 1);
-        screen->SelectCategory(category, 1);
-        EXPECT_EQ(Page(*screen), category <= 3 ? turned : first);
-    }
-}
-
 TEST_F(DesignPickersTest, ASpecialChassisBringsItsPairedDriveAndAnOrdinaryOneDropsIt) {
     Open();
     ASSERT_EQ(screen->SelectCategory(2, 1), 1);

@@ -226,29 +226,6 @@ TEST_F(DesignFlowTest, GroupNamesTheDesignFileCannotReadBackAreRefused) {
     EXPECT_EQ(std::string(first->name), before);
 }
 
-TEST_F(DesignFlowTest, ReturningFromTheBattleKeepsTheDesignAndFollowsDeletions) {
-    Open(0);
-    ClickButton(26);
-    screen->DesignList()->SetSelection(5);
-    Key(kKeyDown);  // the library's row 6 becomes the selected design
-    VehicleDesign* chosen = Library().AvailableAt(6);
-    ASSERT_EQ(Selected(), chosen);
-    ClickButton(24);
-    screen->Deactivate();
-    screen->Activate();
-    EXPECT_EQ(Selected(), chosen);
-    EXPECT_STREQ(Edited().name, chosen->name);
-
-    // Without a selection the remembered place moves down as designs go.
-    screen->Deactivate();
-    Library().selected = nullptr;
-    Library().DeleteDesign(Library().AvailableAt(0));
-    Library().DeleteDesign(Library().AvailableAt(0));
-    screen->Activate();
-    EXPECT_EQ(Selected(), Library().AvailableAt(4));
-    EXPECT_EQ(Selected(), chosen);
-}
-
 TEST_F(DesignFlowTest, QuitKeysEndTheBatchAndLeaveLaterKeysQueued) {
     Open();
     for (int quit : {17, kKeyF4}) {
@@ -300,53 +277,6 @@ TEST_F(DesignFlowTest, EverySettingShownRoundTripsAndAnotherRowChangesTheDesign)
     }
 }
 
-TEST_F(DesignFlowTest, TheBackdropStepsEvery200MsAndHelpFollowsThePanel) {
-    Open();
-    const int start = screen->backdropFrame;
-    for (int step = 1; step <= 7; ++step) {
-        f->clock.Advance(199);
-        Frame();
-        EXPECT_EQ(screen->backdropFrame, (start + step - 1) % 7);
-        f->clock.Advance(1);
-        Frame();
-        EXPECT_EQ(screen->backdropFrame, (start + step) % 7) << step;
-    }
-    // Hovering an entry shows its help; the help button shows the statistics again.
-    Move(screen->ButtonOf(27)->Centre());
-    Frame();
-    EXPECT_EQ(screen->helpState, 3);
-    ClickButton(30);
-    EXPECT_EQ(screen->helpState, 1);
-    ClickButton(26);
-    ClickButton(24);
-    ClickButton(25);
-    screen->SelectCategory(30, 1);
-    EXPECT_EQ(screen->helpState, 2);
-}
-
-TEST_F(DesignFlowTest, DraggingASliderOnTheScreenSetsItsParameter) {
-    Open();
-    ClickButton(26);
-    ClickButton(24);
-    ClickButton(25);
-    ClickButton(12);
-    ControlPanel* panel = screen->GetControlPanel(12);
-    Button* busy = panel->ButtonAt(2);
-    ASSERT_EQ(busy->id, 1);
-    const Point knob = busy->Centre();
-    Move(knob);
-    Post(InputKind::ButtonDown, knob, 'L');
-    Frame();
-    // Back by half the travel (147 pixels): from 99 to about 49.
-    Move(knob - Point(74, 0));
-    Post(InputKind::ButtonUp, knob - Point(74, 0), 'L');
-    Frame();
-    EXPECT_EQ(Edited().parameters[1], busy->GetValue());
-    EXPECT_LT(Edited().parameters[1], 60);
-    EXPECT_GT(Edited().parameters[1], 40);
-    EXPECT_EQ(screen->editState, DesignScreen::kChanged);
-}
-
 TEST_F(DesignFlowTest, AClickNearAHardpointOnThePreviewMountsTheCarriedPart) {
     Open();
     screen->PickEntry(FindInList(ChassisList, 'V', 'b'), 0);
@@ -370,66 +300,6 @@ TEST_F(DesignFlowTest, AClickNearAHardpointOnThePreviewMountsTheCarriedPart) {
         EXPECT_EQ(screen->SettingsPageButton(code), page ? screen->ButtonOf(code) : nullptr);
         EXPECT_EQ(screen->GetControlPanel(code) != nullptr, page) << code;
     }
-}
-
-// Counts the factory's refits on behalf of the World.
-class CountingServices : public CatalogueServices {
-public:
-    explicit CountingServices(World& world) : world(world) {}
-    int ClanTechLevel(char c) const override { return world.ClanTechLevel(c); }
-    char PlayerClan() const override { return world.PlayerClan(); }
-    VehicleDesign* LocalFactoryDesign() override { return world.LocalFactoryDesign(); }
-    void FactoryDesignChanged() override { ++refits; }
-    const ShadeTable* TerrainColourTable() const override { return nullptr; }
-    World& world;
-    int refits = 0;
-};
-
-class FactoryObject : public TestUnit {
-public:
-    FactoryObject() : TestUnit(1, 7, Point(100, 100)), design('V') {}
-    VehicleDesign* GetDesign() override { return &design; }
-    VehicleDesign design;
-};
-
-TEST_F(DesignFlowTest, LeavingTheFactoryDesignRefitsTheLocalFactory) {
-    CountingServices services(*f->world);
-    SetCatalogueServices(&services);
-    ChassisTemplate* chassis = FindBuildingTemplate('V')->chassis.get();
-    auto factory = std::make_unique<FactoryObject>();
-    FactoryObject* placed = factory.get();
-    ASSERT_EQ(placed->design.SetPrimaryPart(chassis), 1);
-    f->world->AddBuilding(std::move(factory));
-    ASSERT_EQ(f->world->LocalFactoryDesign(), &placed->design);
-    // The design file's factory fit is the library's scratch design.
-    Library().current = new VehicleDesign('V');
-    Library().current->SetPrimaryPart(chassis);
-
-    Open(0);
-    // The factory fit stands last in the list.
-    ClickButton(26);
-    screen->DesignList()->SetSelection(Designs() - 2);
-    Key(kKeyDown);
-    ClickButton(24);
-    ASSERT_EQ(Edited().chassis, chassis);
-    MountTemplate* gun = FindWeaponTemplate('V', 'a');
-    screen->PickEntry(gun, 3);
-    HardpointPanel* panel = screen->ShownHardpointPanel();
-    ASSERT_NE(panel, nullptr);
-    Click(panel->picturePoints[1]);
-    ASSERT_EQ(Edited().hardpoints[1], gun);
-    EXPECT_EQ(screen->editState, DesignScreen::kChanged);
-    screen->Deactivate();
-    EXPECT_EQ(services.refits, 1);
-    EXPECT_EQ(placed->design.hardpoints[1], gun);
-    EXPECT_EQ(Library().current->hardpoints[1], gun);
-    EXPECT_EQ(Library().designs.IndexOf(Library().current), -1);
-
-    // Without a factory the refit does nothing.
-    f->world->buildings[1].DeleteAll();
-    screen->RefitFactory();
-    EXPECT_EQ(services.refits, 1);
-    SetCatalogueServices(f->world.get());
 }
 
 }  // namespace

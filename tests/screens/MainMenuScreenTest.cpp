@@ -108,32 +108,6 @@ TEST_F(MainMenuTest, TheDesignEntryHandsTheWorldTheClanSlotAndColour) {
     EXPECT_EQ(f->world->localPlayer.third, 7);
 }
 
-TEST_F(MainMenuTest, TheTutorialStartsItsOwnEntryAtOnce) {
-    Menu();
-    EXPECT_EQ(Key('t'), 0);
-    ASSERT_NE(f->world->pendingScenario, nullptr);
-    EXPECT_EQ(f->world->pendingScenario->missionNumber, Campaign::kTutorial);
-    EXPECT_EQ(f->world->pendingScenario->packEntry,
-              Campaign::GetMissionEntry('V', Campaign::kTutorial)->packEntry);
-}
-
-TEST_F(MainMenuTest, AltF4QuitsFromTheMenuAndFromEveryChild) {
-    for (const int opener : {0, int{'l'}, int{'o'}, int{'d'}}) {
-        MainMenuScreen& m = Menu();
-        Frame();
-        if (opener) Key(opener);
-        EXPECT_TRUE(opener == 0 || m.OpenSetup() || m.OpenLoadGame()) << opener;
-        f->events.altDown = 1;
-        EXPECT_EQ(Key(kKeyF4), 0) << opener;
-        f->events.altDown = 0;
-        EXPECT_EQ(Requested(), static_cast<int>(GameMode::Quit));
-        f->world->requestedMode = 2;
-        screen->Unload();
-        screen.reset();
-        menu = nullptr;
-    }
-}
-
 TEST_F(MainMenuTest, NetworkItemsNeedALinkAndBadNumbersOpenNoSetUp) {
     int made = 0;
     f->world->makeLink = [&made] {

@@ -87,15 +87,6 @@ TEST_F(PictureScreenTest, EachPageShowsOverTheBackgroundForJustOverEightSeconds)
     EXPECT_EQ(Top(), kBackgroundColour);
 }
 
-TEST_F(PictureScreenTest, ABackgroundAloneShowsForOnePagesTime) {
-    WritePictures(1);
-    ASSERT_EQ(screen.Load(), 1);
-    EXPECT_EQ(Frame(16), 1);
-    EXPECT_EQ(Top(), kBackgroundColour);
-    EXPECT_EQ(Frame(7984), 1);
-    EXPECT_EQ(Frame(1), 0);
-}
-
 // Modifiers and moves are used up; a key or a click ends the screen leaving the requested
 // mode alone; Alt+F4 asks to quit.
 TEST_F(PictureScreenTest, EventsEndTheScreenOrAreUsedUp) {

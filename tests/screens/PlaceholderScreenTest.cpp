@@ -57,22 +57,4 @@ TEST(PlaceholderScreen, DrawsItsModeNameCentredOnABlankScreen) {
     EXPECT_EQ(bottom, 238);
 }
 
-TEST(FrontEndScreenFactory, IsRegisteredAndBuildsTheScreensOfThisBuild) {
-    // The registration runs during static initialisation of the program.
-    ScreenFactory* registered = RegisteredScreenFactory();
-    ASSERT_NE(registered, nullptr);
-    EXPECT_NE(dynamic_cast<FrontEndScreenFactory*>(registered), nullptr);
-    FrontEndScreenFactory factory;
-    EXPECT_NE(dynamic_cast<TitleScreen*>(factory.NewTitleScreen().get()), nullptr);
-    EXPECT_NE(dynamic_cast<PictureScreen*>(factory.NewPictureScreen().get()), nullptr);
-    {
-        WorldFixture f;
-        EXPECT_NE(dynamic_cast<MainMenuScreen*>(factory.NewMainMenuScreen().get()), nullptr);
-        EXPECT_NE(dynamic_cast<ResultsScreen*>(factory.NewResultsScreen(nullptr).get()), nullptr);
-    }
-    EXPECT_NE(dynamic_cast<BattleScreen*>(factory.NewBattleScreen().get()), nullptr);
-    EXPECT_NE(dynamic_cast<DesignScreen*>(factory.NewDesignScreen(1).get()), nullptr);
-    EXPECT_NE(dynamic_cast<DesignScreen*>(factory.NewDesignScreen(0).get()), nullptr);
-}
-
 }  // namespace

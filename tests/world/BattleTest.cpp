@@ -32,6 +32,7 @@
 #include "support/FakeClock.h"
 #include "support/MadeAssets.h"
 #include "ui/ScreenBase.h"
+#include "world/FightTestSupport.h"
 #include "world/ObjectNode.h"
 #include "world/RegistryTestFixture.h"
 #include "world/WanderingUnit.h"
@@ -95,13 +96,6 @@ protected:
         int shotsMade = 0;
         std::set<int> weaponsFired;
     };
-
-    static void Mix(uint64_t& h, uint64_t v) {
-        for (int i = 0; i < 8; ++i) {
-            h ^= (v >> (8 * i)) & 0xFF;
-            h *= 1099511628211ull;
-        }
-    }
 
     template <class Visit>
     static void ForEachIn(NodeList& list, Visit visit) {
@@ -288,25 +282,6 @@ protected:
             // With QX_CAPTURE set, each view is kept as a picture to look at.
             winx_RequestCapture("battle-zoom" + std::to_string(shift));
             screen.Present();
-        }
-    }
-
-    // The unit stands on ground open to it, and every cell of its footprint names it.
-    void ExpectStandsWell(World& world, Sim* sim, int tick) {
-        PathGrid& grid = *world.pathGrid;
-        short row = 0, column = 0;
-        grid.PixelToCell(sim->GetPosition(), row, column);
-        ASSERT_TRUE(grid.IsInside(row, column)) << tick;
-        ASSERT_EQ(grid.CellWord(row, column) & sim->GetCollision()->MoveFlags(), 0u)
-            << "tick " << tick << " unit " << sim->id.serial;
-        const Rect foot = sim->GetFootprint();
-        short r0 = 0, c0 = 0, r1 = 0, c1 = 0;
-        grid.PixelToCell(foot.origin, r0, c0);
-        grid.PixelToCell(foot.BottomRight(), r1, c1);
-        for (int r = r0; r <= r1; ++r) {
-            for (int c = c0; c <= c1; ++c)
-                ASSERT_EQ(grid.Occupant(r, c, sim->GetCollision()->layer), sim)
-                    << "tick " << tick << " unit " << sim->id.serial;
         }
     }
 };

@@ -8,21 +8,16 @@
 #include "MemoryCatalogueMedia.h"
 #include "RegistryTestFixture.h"
 #include "catalogue/BuildingTemplate.h"
-#include "catalogue/CatalogueServices.h"
 #include "catalogue/ChassisTemplate.h"
 #include "catalogue/HardpointItemTemplates.h"
 #include "catalogue/PartTemplate.h"
-#include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
-#include "core/StringTable.h"
 #include "map/PathGrid.h"
 #include "objects/CommandBuffer.h"
 #include "objects/FactoryBuilding.h"
 #include "objects/FactoryProduction.h"
 #include "objects/Sim.h"
 #include "support/FakeClock.h"
-#include "support/MadeAssets.h"
-#include "world/ObjectNode.h"
 
 namespace {
 
@@ -151,91 +146,6 @@ TEST_F(FactoryOnWorld, ScenarioMakersReachTheFactorysJobDepositAndResources) {
     EXPECT_EQ(makers.factoryJobDesign(&plain), nullptr);
     makers.addFactoryResources(&plain, 30, 40);
     EXPECT_EQ(plain.GetCargo(), 0);
-}
-
-}  // namespace
-
-namespace {
-
-class TopLevels : public CatalogueServices {
-public:
-    int ClanTechLevel(char) const override { return 8; }
-    char PlayerClan() const override { return 'V'; }
-    VehicleDesign* LocalFactoryDesign() override { return nullptr; }
-    void FactoryDesignChanged() override {}
-    const ShadeTable* TerrainColourTable() const override { return nullptr; }
-};
-
-// The sample catalogue's factory made by the World's own maker, building sample miners.
-class SampleFactoryOnWorld : public MadeAssetsTest {
-protected:
-    void SetUp() override {
-        MadeAssetsTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        ASSERT_EQ(LoadStringTable("7a1.str"), 1);
-        ASSERT_EQ(LoadTemplateCatalogue("7a.pts"), 1);
-    }
-    void TearDown() override {
-        ClearTemplateCatalogue();
-        SetCatalogueServices(nullptr);
-        ResourceFile::SetAssetPath("");
-    }
-
-    struct Outcome {
-        uint64_t digest = 0;
-        int built = 0;
-        Point firstAt;
-        int cargo = 0;
-    };
-
-    Outcome Run() {
-        Outcome out;
-        FakeClock clock(1000);
-        WorldOnLand land(OpenLand(40, 40));
-        World& world = land.world;
-        world.techLevelT = world.techLevelV = 8;
-        SetCatalogueServices(&levels);
-        // The rule that moves units aside is the weapons' own; here a unit in the way steps
-        // south.
-        world.unitMakers.moveBlockerAside = [&world](GameObject*, GameObject* blocker, int) {
-            return world.PlaceObject(blocker, blocker->GetPosition() + Point(0, 192), nullptr);
-        };
-        const Point at = land.Centre(20, 20);
-        std::unique_ptr<GameObject> made =
-            world.scenarioMakers.createBuildingSim('V', world.NewSimId(1), at, 1);
-        EXPECT_TRUE(made);
-        if (!made) return out;
-        auto* factory = AsFactoryProduction(made.get());
-        factory->AddResources(3000, 0);
-        made->Deposit(3000);
-        world.AddBuilding(std::move(made));
-        for (int i = 0; i < 2; ++i)
-            factory->QueueJob(std::make_unique<VehicleDesign>("VPfaa-----"), 0);
-        for (int tick = 0; tick < 600 && out.built < 2; ++tick) {
-            clock.Advance(100);
-            world.UpdateObjects(100);
-            out.built = world.sims[1].Count();
-            if (out.built == 1 && out.firstAt == Point())
-                out.firstAt = static_cast<ObjectNode*>(world.sims[1].First())->Object()->position;
-        }
-        out.cargo = factory->AsObject()->GetCargo();
-        out.digest = world.StateChecksum();
-        world.ClearObjects();
-        return out;
-    }
-
-    TopLevels levels;
-};
-
-TEST_F(SampleFactoryOnWorld, UnfoldsAndRollsTwoMinersOutToItsExitTheSameWayTwice) {
-    const Outcome first = Run();
-    EXPECT_EQ(first.built, 2);
-    VehicleDesign miner("VPfaa-----");
-    EXPECT_EQ(first.cargo, 3000 - 2 * miner.SumPartField5());
-    const Outcome second = Run();
-    EXPECT_EQ(second.built, 2);
-    EXPECT_EQ(second.firstAt, first.firstAt);
-    EXPECT_EQ(second.digest, first.digest);
 }
 
 }  // namespace

@@ -10,12 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include "catalogue/CatalogueServices.h"
-#include "catalogue/DesignLibrary.h"
-#include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
 #include "core/Image.h"
-#include "core/StringTable.h"
 #include "core/Vector.h"
 #include "map/PathGrid.h"
 #include "map/TerrainMap.h"

@@ -24,7 +24,9 @@
 #include "support/FakeClock.h"
 #include "support/MadeAssets.h"
 #include "ui/ScreenBase.h"
+#include "world/FightTestSupport.h"
 #include "world/RegistryTestFixture.h"
+#include "world/SampleDesignsFixture.h"
 #include "world/WanderingUnit.h"
 
 namespace {
@@ -35,49 +37,21 @@ constexpr int kUnits = 200;
 constexpr int kTicks = 10000;
 constexpr int kStepMs = 16;
 
-class SimSoak : public MadeAssetsTest {
+// The ground designs of both clans (flyers, carriers, relays and capture units are other
+// classes), read at the top tech level as the World reads designs.
+class SimSoak : public sample_world::SampleDesignsTest {
 protected:
     void SetUp() override {
-        MadeAssetsTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        ASSERT_EQ(LoadStringTable("7a1.str"), 1);
-        ASSERT_EQ(LoadTemplateCatalogue("7a.pts"), 1);
-        // The ground designs of both clans (flyers, carriers, relays and capture units are
-        // other classes),
-        // read at the top tech level as the World reads designs.
-        SetCatalogueServices(&levels);
-        const char* files[2] = {"Vs.vdf", "Ts.vdf"};
-        for (int clan = 0; clan < 2; ++clan) {
-            DesignLibrary library;
-            ASSERT_EQ(library.Load(files[clan]), 1);
-            for (ListNode* n = library.designs.First(); n; n = library.designs.Next(n)) {
-                auto d = std::make_unique<VehicleDesign>('V');
-                d->CopyFrom(*static_cast<VehicleDesign*>(n));
-                const SimClass kind = ClassForDesign(*d);
-                if (kind == SimClass::Deploying || kind == SimClass::Aircraft ||
-                    kind == SimClass::Carrier || kind == SimClass::Capture)
-                    continue;
-                designs[clan].push_back(std::move(d));
-            }
+        SampleDesignsTest::SetUp();
+        for (auto& d : designs) {
+            const SimClass kind = ClassForDesign(*d);
+            if (kind != SimClass::Deploying && kind != SimClass::Aircraft &&
+                kind != SimClass::Carrier && kind != SimClass::Capture)
+                ground[d->clan == 'V' ? 0 : 1].push_back(d.get());
         }
-        SetCatalogueServices(nullptr);
-    }
-    void TearDown() override {
-        ClearTemplateCatalogue();
-        ResourceFile::SetAssetPath("");
     }
 
-    class TopLevels : public CatalogueServices {
-    public:
-        int ClanTechLevel(char) const override { return 8; }
-        char PlayerClan() const override { return 'V'; }
-        VehicleDesign* LocalFactoryDesign() override { return nullptr; }
-        void FactoryDesignChanged() override {}
-        const ShadeTable* TerrainColourTable() const override { return nullptr; }
-    };
-
-    TopLevels levels;
-    std::vector<std::unique_ptr<VehicleDesign>> designs[2];
+    std::vector<VehicleDesign*> ground[2];
 
     struct Outcome {
         uint64_t digest = 1469598103934665603ull;
@@ -87,13 +61,6 @@ protected:
         int fallen = 0;
         int moved = 0;
     };
-
-    static void Mix(uint64_t& h, int64_t v) {
-        for (int i = 0; i < 8; ++i) {
-            h ^= static_cast<uint64_t>(v >> (8 * i)) & 0xFF;
-            h *= 1099511628211ull;
-        }
-    }
 
     Outcome Run(bool drawing) {
         Outcome out;
@@ -119,7 +86,7 @@ protected:
         int serial = 1;
         while (static_cast<int>(ids.size()) < kUnits && serial < 20 * kUnits) {
             const int team = teamOf(random);
-            auto& list = designs[team % 2];
+            auto& list = ground[team % 2];
             std::uniform_int_distribution<size_t> which(0, list.size() - 1);
             auto design = std::make_unique<VehicleDesign>('V');
             design->CopyFrom(*list[which(random)]);
@@ -216,28 +183,6 @@ protected:
         EXPECT_EQ(seen, 0);
         world.ClearObjects();
         return out;
-    }
-
-    // The unit stands on ground open to it, and every cell of its footprint names it.
-    void ExpectStandsWell(World& world, Sim* sim, int tick) {
-        PathGrid& grid = *world.pathGrid;
-        short row = 0;
-        short column = 0;
-        grid.PixelToCell(sim->GetPosition(), row, column);
-        ASSERT_TRUE(grid.IsInside(row, column)) << tick;
-        ASSERT_EQ(grid.CellWord(row, column) & sim->GetCollision()->MoveFlags(), 0u)
-            << "tick " << tick << " unit " << sim->id.serial;
-        const Rect foot = sim->GetFootprint();
-        ASSERT_GT(foot.extent.w, 0) << tick;
-        short r0 = 0, c0 = 0, r1 = 0, c1 = 0;
-        grid.PixelToCell(foot.origin, r0, c0);
-        grid.PixelToCell(foot.BottomRight(), r1, c1);
-        for (int r = r0; r <= r1; ++r) {
-            for (int c = c0; c <= c1; ++c) {
-                ASSERT_EQ(grid.Occupant(r, c, sim->GetCollision()->layer), sim)
-                    << "tick " << tick << " unit " << sim->id.serial << " cell " << r << "," << c;
-            }
-        }
     }
 };
 

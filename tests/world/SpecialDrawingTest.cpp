@@ -9,12 +9,8 @@
 
 #include <gtest/gtest.h>
 
-#include "catalogue/CatalogueServices.h"
-#include "catalogue/DesignLibrary.h"
-#include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
 #include "core/Image.h"
-#include "core/StringTable.h"
 #include "map/PathGrid.h"
 #include "map/TerrainMap.h"
 #include "objects/AircraftSim.h"
@@ -36,16 +32,11 @@ class SpecialDrawing : public SampleDesignsTest {
 protected:
     template <class Unit>
     Unit* Spawn(const char* name, int team, const Point& at) {
-        for (auto& d : designs) {
-            if (std::string(d->name) != name) continue;
-            auto copy = std::make_unique<VehicleDesign>('V');
-            copy->CopyFrom(*d);
-            Unit* unit = dynamic_cast<Unit*>(SpawnSim(copy, SimId(team, serial++), at, 1));
-            EXPECT_NE(unit, nullptr) << name;
-            return unit;
-        }
-        ADD_FAILURE() << "no sample design " << name;
-        return nullptr;
+        std::unique_ptr<VehicleDesign> design = Design(name);
+        Unit* unit =
+            design ? dynamic_cast<Unit*>(SpawnSim(design, SimId(team, serial++), at, 1)) : nullptr;
+        EXPECT_NE(unit, nullptr) << name;
+        return unit;
     }
 
     int serial = 1;

@@ -9,9 +9,7 @@
 #include "core/ColourBox.h"
 #include "core/ResourceFile.h"
 #include "core/Settings.h"
-#include "objects/CommandBuffer.h"
 #include "platform/Drives.h"
-#include "world/GameFlow.h"
 #include "world/GameRecords.h"
 #include "world/ObjectNode.h"
 #include "world/RegistryTestFixture.h"
@@ -19,25 +17,6 @@
 #include "world/WorldTestFixture.h"
 
 namespace {
-
-// The field defaults the other tests rely on are pinned where they matter; here only what a new
-// World must not get wrong before any game: no alliances, free peer slots, no recording.
-TEST(World, StartsWithoutAlliancesPeersOrRecording) {
-    WorldFixture f;
-    World& w = *f.world;
-    for (int slot = 0; slot < World::kPeerSlots; ++slot)
-        EXPECT_EQ(w.peerTeams[slot], -1);
-    for (int a = 0; a < World::kTeams; ++a) {
-        for (int b = 0; b < World::kTeams; ++b)
-            EXPECT_EQ(w.AreAllied(a, b), a == b ? 1 : 0);
-    }
-    ASSERT_TRUE(w.commands);
-    EXPECT_EQ(w.commands->Size(), 0u);
-    EXPECT_EQ(w.commands->IsEnabled(), 0);
-    EXPECT_TRUE(w.designLibrary);
-    ASSERT_TRUE(w.gameFlow);
-    EXPECT_EQ(w.gameFlow->Step(1), 0);
-}
 
 TEST(World, RegistersAsTheApplicationAndTheServicesWhileItExists) {
     ScopedWorkingDir directory;

@@ -14,6 +14,8 @@ namespace {
 
 constexpr int kCell = 32;
 constexpr const char* kParameters = "399199212299";
+constexpr int kStock = 6000;
+constexpr int kTutorialStock = 30000;
 
 // Designs of the sample catalogue: the ten code letters, the parameters, the name.
 std::string Design(const char* code, const char* name, const char* parameters = kParameters) {
@@ -28,14 +30,17 @@ Designs DesignsOf(char clan) {
     if (clan == 'T') {
         return {Design("TSbbc-----", "Lancer"),    Design("TTccfa----", "Warder"),
                 Design("TPfaa-----", "Harvester"), Design("TPmcc-----", "Watch Spire"),
-                Design("TPha------", "Salvager"),  Design("VCg-------", "Carrier"),
+                Design("TPk-------", "Mender"),    Design("VCg-------", "Carrier"),
                 Design("TPt-------", "Converter"), Design("TAp-------", "Dartwing")};
     }
-    return {Design("VHcedb----", "Assault Hover"), Design("VWbab-----", "Trooper"),
-            Design("VPfaa-----", "Miner"),         Design("VPmdd-----", "Detection Relay"),
-            Design("VPha------", "Scavenger"),     Design("VCg-------", "Carrier"),
-            Design("TPt-------", "Converter"),     Design("VAp-------", "Gunship")};
+    return {Design("VHcedb----", "Assault Hover"),  Design("VWbab-----", "Trooper"),
+            Design("VPfaa-----", "Miner"),          Design("VPmdd-----", "Detection Relay"),
+            Design("VPk-------", "Repair Crawler"), Design("VCg-------", "Carrier"),
+            Design("TPt-------", "Converter"),      Design("VAp-------", "Gunship")};
 }
+
+// The refuelling structure (code 4) the carriers' teams stand deployed.
+const std::string kFuelDepot = Design("VPr-------", "Fuel Depot");
 
 char Other(char clan) {
     return clan == 'T' ? 'V' : 'T';
@@ -60,7 +65,11 @@ public:
         const auto& start = land.starts[static_cast<size_t>(order[team])];
         return {start.second * kCell + kCell / 2, start.first * kCell + kCell / 2};
     }
-    void Header(const std::string& lines) { header += lines; }
+    // stock: the ore and funds every factory of the row starts with (the header's w).
+    void Header(const std::string& lines, int stock) {
+        header += lines;
+        factoryStock = stock;
+    }
     void Players(int team, char teamClan, int target) {
         const Point rally = Offset(Base(team), -160, 160);
         players += ": E\nI = " + std::to_string(team) + "\nL = " + teamClan +
@@ -72,7 +81,9 @@ public:
         const Point at = Offset(Base(team), -32, 32);
         factories += ": V\nX = Y\nI = " + std::to_string(team) +
                      "\nn = " + std::to_string(Colour(team, teamClan)) + "\nL = " + teamClan +
-                     "\nB = " + Pair(at) + "\nA = " + std::to_string(team) + ",1\n";
+                     "\nB = " + Pair(at) + "\nA = " + std::to_string(team) +
+                     ",1\nN = " + std::to_string(factoryStock) +
+                     "\nO = " + std::to_string(factoryStock) + "\n";
         for (const std::string& job : jobs)
             factories += "H = " + job + "\n";
     }
@@ -120,6 +131,7 @@ private:
     const LandMaker::Land& land;
     int nextSerial[5];
     int placed[5] = {};
+    int factoryStock = 0;
     std::string header, players, units, factories, deposits, fields;
 };
 
@@ -163,7 +175,8 @@ std::string Campaign(int row, const LandMaker::Land& land, int landRow) {
     const char clan = row < 11 ? 'V' : 'T';
     const int mission = row < 11 ? row + 1 : row - 10;
     const char enemy = Other(clan);
-    const int tech = std::min(8, 1 + (mission - 1) * 7 / 10);
+    // At least 2: the second designs of both clans need it.
+    const int tech = std::min(8, 2 + (mission - 1) * 6 / 10);
     Row r(land);
     const Point view = Row::Offset(r.Base(1), -250, -250);
     const Designs own = DesignsOf(clan);
@@ -171,7 +184,7 @@ std::string Campaign(int row, const LandMaker::Land& land, int landRow) {
     std::string alliances;
     // V5: team 3 is the local team's ally (until the mission turns it).
     if (clan == 'V' && mission == 5) alliances = "s = 1,3\n";
-    r.Header(HeaderText(mission, clan, landRow, tech, 6000, view, alliances));
+    r.Header(HeaderText(mission, clan, landRow, tech, kStock, view, alliances), kStock);
     r.Players(2, enemy, 0);
     r.Factory(1, clan);
     LocalForces(r, clan);
@@ -195,7 +208,8 @@ std::string Campaign(int row, const LandMaker::Land& land, int landRow) {
             if (!v && mission == 4) combatJobs.push_back(foe.relay);
             r.Factory(2, enemy, combatJobs);
             GroupingA(r, 2, enemy);
-            if (v && mission == 4) r.Unit(1, clan, own.relay, 0);
+            // V4's target: a weapons structure (code 3) of the player's.
+            if (v && mission == 4) r.Unit(1, clan, Design("VPqhh-----", "Weapon Relay"), 0);
             break;
         case 5:
             if (v) {
@@ -244,7 +258,7 @@ std::string Campaign(int row, const LandMaker::Land& land, int landRow) {
                 r.Factory(2, enemy);
                 r.Unit(2, enemy, foe.carrier, 0, 67, {"t = 2,68"});
                 r.Unit(2, enemy, foe.combat, 0, 68, {"t = 2,67"});
-                r.Unit(2, enemy, foe.relay, 0, 0, {"b = Y"});
+                r.Unit(2, enemy, kFuelDepot, 0, 0, {"b = Y"});
                 GroupingB(r, 2, enemy);
             }
             break;
@@ -279,7 +293,7 @@ std::string Campaign(int row, const LandMaker::Land& land, int landRow) {
                 r.Factory(3, 'V');
                 r.Unit(3, 'V', foe.carrier, 0, 60, {"t = 3,61"});
                 r.Unit(3, 'V', foe.combat, 0, 61, {"t = 3,60"});
-                r.Unit(3, 'V', foe.relay, 0, 0, {"b = Y"});
+                r.Unit(3, 'V', kFuelDepot, 0, 0, {"b = Y"});
                 r.Unit(3, 'V', foe.combat, 10);
                 r.Unit(3, 'V', foe.combat, 11);
             }
@@ -294,7 +308,7 @@ std::string Campaign(int row, const LandMaker::Land& land, int landRow) {
 std::string Tutorial(const LandMaker::Land& land, int landRow) {
     Row r(land);
     const Point view = Row::Offset(r.Base(1), -250, -250);
-    r.Header(HeaderText(12, 'V', landRow, 8, 30000, view, ""));
+    r.Header(HeaderText(12, 'V', landRow, 8, kTutorialStock, view, ""), kTutorialStock);
     r.Factory(1, 'V');
     const Designs foe = DesignsOf('T');
     // The enemy: units and structures far from the start, with fixed serials, no factory.

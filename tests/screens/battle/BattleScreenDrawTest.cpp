@@ -92,23 +92,6 @@ TEST_F(BattleScreenTest, StealthAndSensorsChooseHowAnEnemyIsDrawn) {
     }
 }
 
-TEST_F(BattleScreenTest, TheWaypointMarkerPlaysItsFramesTwice) {
-    ASSERT_TRUE(screen->markerSprites);
-    const int frames = screen->markerSprites->Count();
-    ASSERT_GT(frames, 1);
-    screen->SetWaypointMarker(Point(200, 200));
-    EXPECT_EQ(screen->markerPoint, screen->ScreenToMap(Point(200, 200)));
-    int tenths = 0;
-    while (screen->markerPoint.x != 0 || screen->markerPoint.y != 0) {
-        ++world().lastTenth;
-        ++tenths;
-        screen->Update(16);
-        screen->Update(16);  // a frame within the same tenth changes nothing
-        ASSERT_LT(tenths, 100);
-    }
-    EXPECT_EQ(tenths, 2 * frames);
-}
-
 TEST_F(BattleScreenTest, TheVoicesOfEachClanAndTheirUnload) {
     for (char clan : {'V', 'T'}) {
         Open(OpenLand(20, 20), clan);
@@ -132,16 +115,4 @@ TEST_F(BattleScreenTest, TheVoicesOfEachClanAndTheirUnload) {
     screen->Unload();
     EXPECT_EQ(world().voices->Count(), 0);
     EXPECT_FALSE(world().unitMakers.playVoice);
-}
-
-TEST_F(BattleScreenTest, TheDebugPanelCoversThePanelUntilItsObjectIsGone) {
-    TestObject* watched = Unit(7, Point(400, 400));
-    watched->given.clear();
-    screen->debugWatch = watched->id;
-    Frame();
-    EXPECT_EQ(screen->debugWatch, watched->id);
-    EXPECT_EQ(screen->panelBitmap->Pixels()[0], 254);
-    RemoveObjects();
-    Frame();
-    EXPECT_TRUE(screen->debugWatch.IsNull());
 }

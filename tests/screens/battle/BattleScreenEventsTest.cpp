@@ -157,66 +157,6 @@ TEST_F(BattleScreenTest, TheTutorialDisablesTheDesignButtonsSilently) {
     EXPECT_EQ(screen->pressedRegion, BattleScreen::kNoRegion);
 }
 
-// The World builds and loads the screen when it enters the battle, drives it every frame, and
-// unloads it when the game goes back to the main menu.
-TEST_F(BattleScreenTest, ARunThroughTheWorldsModeSwitch) {
-    FrontEndScreenFactory screens;
-    RegisterScreenFactory(&screens);
-    World& w = world();
-    std::vector<TestObject*> units;
-    for (int i = 0; i < 6; ++i)
-        units.push_back(Unit(20 + i, Point(3000 + 40 * i, 3000)));
-    w.scenario->viewOrigin = Point(2800, 2800);
-    w.requestedMode = static_cast<int>(GameMode::Battle);
-    w.ApplyModeChange();
-    auto* battle = dynamic_cast<BattleScreen*>(w.currentScreen);
-    ASSERT_TRUE(battle);
-    driven = battle;
-    EXPECT_EQ(battle->viewOrigin, Point(2784, 2784));
-    // Scroll to the top-left corner, zoom out, select with a band and move.
-    Post(InputKind::MouseMove, Point(3, 3), 0);
-    for (int i = 0; i < 100 && !(battle->viewOrigin == Point(0, 0)); ++i)
-        Frame();
-    EXPECT_EQ(battle->viewOrigin, Point(0, 0));
-    battle->CentreOn(Point(3100, 3000));
-    Click(battle->buttons[BattleScreen::kZoom2Button]->Centre());
-    EXPECT_EQ(battle->zoom, 1);
-    const Point a = battle->MapToScreen(Point(2980, 2980));
-    const Point b = battle->MapToScreen(Point(3300, 3020));
-    Drag(a, b);
-    for (TestObject* u : units)
-        EXPECT_EQ(u->selected, 1);
-    Click(Point(100, 100));
-    for (TestObject* u : units)
-        EXPECT_EQ(u->given.size(), 1u);
-    EXPECT_TRUE(Frame());
-    // The unit panel for one unit: a settings page shows the unit's setting; clearing the
-    // selection closes the panel.
-    VehicleDesign design('V');
-    design.parameters[0] = 2;
-    for (TestObject* u : units)
-        u->selected = 0;
-    units[0]->selected = 1;
-    units[0]->design = &design;
-    Click(battle->buttons[BattleScreen::kUnitPanelButton]->Centre());
-    EXPECT_EQ(battle->unitPanelOpen, 1);
-    DesignPanels* panels = FindDesignPanels();
-    ASSERT_TRUE(panels);
-    Click(panels->SettingsPageButton(9)->Centre());
-    EXPECT_EQ(battle->activePanel, panels->GetControlPanel(9));
-    Click(Point(100, 100), 'R');
-    EXPECT_EQ(battle->unitPanelOpen, 0);
-    EXPECT_EQ(battle->activePanel, nullptr);
-    units[0]->design = nullptr;
-    // Quitting: the World unloads and deletes the screen, which lets go of its hooks.
-    driven = nullptr;
-    w.requestedMode = static_cast<int>(GameMode::Quit);
-    w.ApplyModeChange();
-    EXPECT_FALSE(w.battleScreen);
-    EXPECT_FALSE(w.unitMakers.playVoice);
-    RegisterScreenFactory(nullptr);
-}
-
 // Without a scenario the view starts at the origin with one player; a peer's reveal toggle
 // reaches the screen and the map through the network hook.
 TEST_F(BattleScreenTest, WithoutAScenarioTheScreenStillRunsAndPeersRevealTheMap) {

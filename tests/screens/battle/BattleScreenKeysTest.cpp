@@ -88,17 +88,9 @@ TEST_F(BattleScreenKeysTest, KeysAnswerByTableWhetherPausedAndWithCheats) {
     EXPECT_TRUE(screen->debugWatch.IsNull());
 }
 
-TEST_F(BattleScreenKeysTest, DebugKeysActOnlyWithCheatsAndESelectsWhatTheViewShows) {
+TEST_F(BattleScreenKeysTest, ESelectsWhatTheViewShows) {
     TestObject* seen = Unit(1, Point(300, 300));
     TestObject* away = Unit(2, Point(3000, 3000));
-    const int32_t kCtrlD = 4;
-    for (int cheat : {0, 1}) {
-        cheatsOn = cheat;
-        seen->SetSelected(1);
-        Key(kCtrlD);
-        EXPECT_EQ(seen->invulnerable, cheat);
-    }
-    screen->DeselectAll();
     away->SetSelected(1);
     EXPECT_EQ(Key('e').voice, 1);
     EXPECT_EQ(seen->selected, 1);
@@ -201,19 +193,6 @@ TEST_F(BattleScreenKeysTest, DOpensTheHighlightedDesignWhenAnIncompleteOnePreced
     Key('d');
     EXPECT_EQ(library.selected, nullptr);
     EXPECT_EQ(screen->goOn, 0);
-}
-
-TEST_F(BattleScreenKeysTest, CtrlZWatchesWhatIsUnderTheMouseAndNothingOverEmptyGround) {
-    cheatsOn = 1;
-    TestObject* unit = Unit(1, Point(320, 320));
-    screen->mousePoint = Point(40, 40);
-    Key(kCtrlZ);
-    EXPECT_TRUE(screen->debugWatch.IsNull());
-    screen->mousePoint = screen->MapToScreen(unit->position);
-    Key(kCtrlZ);
-    EXPECT_EQ(screen->debugWatch, unit->id);
-    Key(kCtrlZ);
-    EXPECT_TRUE(screen->debugWatch.IsNull());
 }
 
 TEST_F(BattleScreenKeysTest, EscapeTogglesTheOptionsOverlayAndCtrlQLeaves) {

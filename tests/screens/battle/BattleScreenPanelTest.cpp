@@ -115,25 +115,6 @@ TEST_F(BattleScreenPanelTest, AnIconOutsideTheLoadedOnesDrawsNothing) {
         EXPECT_EQ(pixels(icon), none) << icon;
 }
 
-TEST_F(BattleScreenPanelTest, ThePanelIsRedrawnAfterInputOrOnceASecond) {
-    Frame();
-    EXPECT_EQ(screen->panelRedrawAccumulator, 0);
-    int frames = 0;
-    while (screen->panelRedrawAccumulator <= 1000 - 16) {
-        Frame();
-        ++frames;
-        ASSERT_NE(screen->panelRedrawAccumulator, 0) << frames;
-    }
-    Frame();
-    EXPECT_EQ(screen->panelRedrawAccumulator, 0);
-    Frame();
-    EXPECT_EQ(screen->panelRedrawAccumulator, 16);
-    // A key press redraws it on the next frame.
-    Post(InputKind::Key, Point(300, 300), 'v');
-    Frame();
-    EXPECT_EQ(screen->panelRedrawAccumulator, 0);
-}
-
 TEST_F(BattleScreenPanelTest, TheMiniMapCentresAMapNarrowerThanItsWindow) {
     Open(OpenLand(60, 200));
     screen->buildPanelOpen = 0;

@@ -1,0 +1,72 @@
+// A step that a friend of the unit's own side refuses: a structure makes it ask for a route
+// that goes round its friends, an idle friend is asked aside, and of two friends in each
+// other's way the one that finds it out steps aside itself.
+#include <gtest/gtest.h>
+
+#include "EconomyTestSupport.h"
+#include "core/Vector.h"
+#include "objects/LocationGoal.h"
+#include "objects/ManoeuvreMakers.h"
+#include "objects/ObjectLand.h"
+#include "objects/SimTestSupport.h"
+
+namespace {
+
+TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneStepsAside) {
+    ObjectLand land{30, 30};
+    FakeObjectWorld& world = land.world;
+    InstallManoeuvreMakers(world.makers);
+    SimKit kit;
+    const Point at(480, 480), far(780, 480);
+    auto add = [&](std::unique_ptr<Sim> sim) {
+        Sim* raw = sim.get();
+        std::unique_ptr<GameObject> owned = std::move(sim);
+        world.AddSim(owned);
+        return raw;
+    };
+    Thing factory(4, SimId(1, 7), at + Point(40, 0), 0);
+    Sim* idle = add(kit.MakeSim(1, 8, at + Point(40, 0)));
+    Sim* busy = add(kit.MakeSim(1, 9, at + Point(40, 0)));
+    busy->goals.PushFront(std::make_unique<LocationGoal>(busy->id, at, 0, 1, 1));
+    struct Row {
+        const char* name;
+        GameObject* blocker;
+        int blocksBack;
+        int routeAround, active, asideGoals, ownGoals;
+    };
+    const Row rows[] = {
+        {"structure", &factory, 0, 1, 0, 0, 1},
+        {"idle friend", idle, 0, 0, 1, 1, 1},
+        {"busy friend", busy, 0, 0, 1, 1, 1},
+        // Its front is the step aside, not yet asked a route for.
+        {"friend it blocks", busy, 1, 0, 0, 1, 2},
+    };
+    int serial = 20;
+    for (const Row& row : rows) {
+        Sim* sim = add(kit.MakeSim(1, serial++, at));
+        busy->blockingSim = row.blocksBack ? sim->id : SimId();
+        sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, far, 0, 1, 1));
+        sim->goals.Front()->active = 1;
+        world.refusePlacement = 1;
+        world.placementBlocker = row.blocker;
+        sim->facing = 8;
+        sim->turnAndMove = 1;
+        EXPECT_EQ(sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(1, 0))), 0) << row.name;
+        world.refusePlacement = 0;
+        EXPECT_EQ(sim->routeAroundFriends, row.routeAround) << row.name;
+        const uint32_t friends = sim->GetCollision()->AlliedMask(0);
+        EXPECT_EQ((sim->GetEnemyMask() & friends) == friends, row.routeAround == 1) << row.name;
+        EXPECT_EQ(sim->goals.Front()->active, row.active) << row.name;
+        int own = 0;
+        sim->goals.ForEach([&](Goal&) { ++own; });
+        EXPECT_EQ(own, row.ownGoals) << row.name;
+        if (row.blocker != &factory) {
+            int aside = 0;
+            row.blocker->goals.ForEach([&](Goal&) { ++aside; });
+            // The busy friend keeps its one goal; the idle one was sent aside.
+            EXPECT_EQ(aside, row.asideGoals) << row.name;
+        }
+    }
+}
+
+}  // namespace
