@@ -4,9 +4,10 @@
 // input script, frame captures and checksum files. Every end-to-end run of the screens goes
 // through here.
 #include <gtest/gtest.h>
-
+#include <png.h>
 #include <sys/wait.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -82,6 +83,19 @@ public:
     std::string Errors() const { return ReadText(path / "stderr.txt"); }
     std::string Capture(const std::string& name) const {
         return ReadText(path / "captures" / (name + ".png"));
+    }
+    // The capture's 640 x 480 pixels as RGB triples, row by row; empty when it cannot be read.
+    std::vector<uint8_t> CapturePixels(const std::string& name) const {
+        const fs::path file = path / "captures" / (name + ".png");
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        if (!png_image_begin_read_from_file(&image, file.c_str())) return {};
+        image.format = PNG_FORMAT_RGB;
+        std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
+        if (image.width != 640 || image.height != 480 ||
+            !png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr))
+            return {};
+        return pixels;
     }
     std::string Checksum(const std::string& name) const {
         return ReadText(path / "captures" / (name + ".txt"));

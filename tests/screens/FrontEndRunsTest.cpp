@@ -1,8 +1,6 @@
 // The front end's whole ways through the real program, headless: a skirmish won and its score
 // kept, both clans' campaigns lost, replayed and won, and a battle saved and loaded back. Each
 // step waits for its game mode, so a run that goes astray fails naming it (exit code 3).
-#include <png.h>
-
 #include <cstdint>
 #include <vector>
 
@@ -38,23 +36,10 @@ constexpr char kBattleToMenu[] =
     "await 2 5000\n"
     "wait 300\n";
 
-// The capture's pixels as RGB triples, row by row; empty when it cannot be read.
-std::vector<uint8_t> CapturePixels(const fs::path& path) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
-    image.format = PNG_FORMAT_RGB;
-    std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
-    if (image.width != 640 || image.height != 480 ||
-        !png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr))
-        return {};
-    return pixels;
-}
-
 // Whether the results screen's score box in the capture shows exactly the score: its pixels
 // of the value colour must be the ones the results font covers drawing it there.
 bool ShowsScore(const GameFolder& game, const std::string& capture, const std::string& score) {
-    const std::vector<uint8_t> shown = CapturePixels(game.path / "captures" / (capture + ".png"));
+    const std::vector<uint8_t> shown = game.CapturePixels(capture);
     if (shown.empty()) return false;
     ResourceFile::SetAssetPath((game.path / "Assets").string().append("/").c_str());
     MemoryDisplay screen;
