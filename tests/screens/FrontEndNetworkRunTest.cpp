@@ -32,7 +32,7 @@ std::string ToBattle(bool host) {
 
 constexpr char kPause[] = "keydown CTRL\nkey P\nkeyup CTRL\n";
 
-TEST(FrontEndNetworkRun, HostAndGuestAgreeWhilePausedAndEndWithTableAndPrompt) {
+TEST(FrontEndNetworkRun, HostAndGuestPlayOneGameIntoTheTableAndThePrompt) {
     if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
     TempDirectory scratch;
     GameFolder host(scratch, "host"), guest(scratch, "guest");
