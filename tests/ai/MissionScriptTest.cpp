@@ -201,6 +201,13 @@ TEST(MissionScriptsV, WithoutAFactoryHoldsAreSkippedAndNothingLaunches) {
     m.Tick();
     m.Tick();
     EXPECT_EQ(m.script->attacksLaunched, 0);
+    // Nothing is counted in squad 1 without a factory, for every script that counts it.
+    Mission<MissionScriptV5> v5(false);
+    v5.script->Setup(1);
+    EXPECT_EQ(v5.Code(1)->MemberCount(), 0);
+    // Team 0 is a team: its objects are listed.
+    v5.land.AddUnit(0, Point(300, 300));
+    EXPECT_EQ(v5.script->TeamObjects(0).size(), 1u);
     Mission<MissionScriptV7> v7(false);
     v7.script->Setup(1);
     auto* route = static_cast<RouteManoeuvre*>(v7.Code(9)->manoeuvres.Find(kRoute));

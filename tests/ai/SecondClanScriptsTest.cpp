@@ -100,6 +100,7 @@ TEST(MissionScriptsT, TimedActionsComeAtTheirTimeNotAMillisecondBeforeNorLaterFo
         ExpectAt(m, MissionScriptT1::kWaitMs, [&] { return m.Has(m.Code(7), kRoute); });
         auto* route = static_cast<RouteManoeuvre*>(m.Code(7)->manoeuvres.Find(kRoute));
         EXPECT_EQ(route->loop * 10 + route->waypoints.Count(), 5);
+        EXPECT_EQ(m.Code(7)->CurrentCount(), 2);
     }
     {
         Mission<MissionScriptT2> m;
@@ -110,6 +111,12 @@ TEST(MissionScriptsT, TimedActionsComeAtTheirTimeNotAMillisecondBeforeNorLaterFo
         // Word 40 is a squad of its own, not an attack.
         EXPECT_EQ(m.Codes(), (std::vector<int32_t>{5, 40, 7}));
         EXPECT_EQ(AttackedBy(m.Code(40)) + m.script->attacksLaunched, -1);
+        // Without a local factory there is nothing to attack.
+        Mission<MissionScriptT2> alone;
+        alone.script->Setup(1);
+        alone.clock.Advance(MissionScriptT2::kWaitMs);
+        alone.Tick();
+        EXPECT_EQ(AttackedBy(alone.Code(7)), -1);
     }
     {
         Mission<MissionScriptT3> m;
@@ -147,28 +154,34 @@ TEST(MissionScriptsT, MissionFourLaunchesDuringItsHoldAndSendsStructuresToItsOut
         EXPECT_EQ(relay->given.back().flags, MissionScript::kDeployFlags);
         EXPECT_NE(m.Code(1)->FindMember(*relay), nullptr);
     }
+    AIUnit* fighter = m.land.AddUnit(2, Point(100, 100));
+    SimId id = fighter->id;
+    m.script->OnEvent(AIController::kUnitBuilt, nullptr, &id);
+    EXPECT_TRUE(fighter->given.empty());
 }
 
 TEST(MissionScriptsT, MissionFiveSendsTheNextSquadWithUnitsEveryThreeMinutes) {
     Mission<MissionScriptT5> m;
     FakeFactory* local = m.land.AddFactory(1, Point(900, 900));
-    std::vector<AIUnit*> u = m.Units({10, 11, 12, 0});
+    std::vector<AIUnit*> u = m.Units({10, 11, 12, 0, 28});
     m.script->Setup(1);
     std::vector<int32_t> sent, next;
-    for (int action = 0; action < 4; ++action) {
+    for (int action = 0; action < 5; ++action) {
         if (action == 1) m.Code(11)->RemoveMember(*u[1]);
-        for (int32_t code : {10, 11, 12})
+        if (action == 4) m.Code(28)->RemoveMember(*u[4]);
+        for (int32_t code : {10, 11, 12, 28})
             m.Code(code)->manoeuvres.DeleteAll();
         m.clock.Advance(MissionScriptT5::kPeriodMs);
         m.Tick();
         sent.push_back(0);
-        for (int32_t code : {10, 11, 12})
+        for (int32_t code : {10, 11, 12, 28})
             if (AttackedBy(m.Code(code)) == local->id.serial) sent.back() = code;
         next.push_back(m.script->nextSquadCode);
     }
-    // After the empty 11, 12 goes twice: the search starts one past where it started.
-    EXPECT_EQ(sent, (std::vector<int32_t>{10, 12, 12, 0}));
-    EXPECT_EQ(next, (std::vector<int32_t>{11, 12, 13, 13}));
+    // After the empty 11, 12 goes twice: the search starts one past where it started. The
+    // last action finds no squad with units: the empty 28 is the one last looked up.
+    EXPECT_EQ(sent, (std::vector<int32_t>{10, 12, 12, 28, 28}));
+    EXPECT_EQ(next, (std::vector<int32_t>{11, 12, 13, 14, 14}));
 }
 
 TEST(MissionScriptsT, MissionEightGrowsFromThreeToSevenAndBoardsFromTheSecondLaunch) {
@@ -228,8 +241,12 @@ TEST(MissionScriptsT, MissionTenSendsSquadEightOnlyAfterTheSecondLaunch) {
     EXPECT_EQ(sent->given[0].p, near->GetPosition());
     EXPECT_EQ(sent->given[1].target, near->id);
     EXPECT_EQ(m.script->minimumAttackSize, 4);
-    // Never at an ally.
+    // Never at an ally, and nothing without squad 8.
     m.land.world.alliance[1][2] = m.land.world.alliance[2][1] = World::kAllied;
+    m.Tick();
+    EXPECT_EQ(u[0]->given.size() + u[1]->given.size(), 2u);
+    m.land.world.alliance[1][2] = m.land.world.alliance[2][1] = 0;
+    delete m.Code(MissionScriptT10::kCaptureCode);
     m.Tick();
     EXPECT_EQ(u[0]->given.size() + u[1]->given.size(), 2u);
     // A captured fighter joins the assembling squad (no attack squad exists); a miner nothing.

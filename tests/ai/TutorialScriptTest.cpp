@@ -71,8 +71,11 @@ struct Tutorial {
     void Remove(GameObject* object) {
         NodeList& list = land.world.sims[object->id.team];
         const SimId id = object->id;
-        for (ListNode* n = list.First(); n; n = list.Next(n))
-            if (static_cast<ObjectNode*>(n)->Object() == object) delete n;
+        for (ListNode* n = list.First(); n; n = list.Next(n)) {
+            if (static_cast<ObjectNode*>(n)->Object() != object) continue;
+            delete n;
+            break;
+        }
         land.world.ReindexObject(id);
     }
     // Moves the team's only viewer there (nowhere for x = -1).
@@ -134,6 +137,9 @@ TEST(TutorialScript, WalksFromTheMinerToVictoryShowingEachHintInTurn) {
         {ev(15, relay->ownDesign.get()), 3, 236},
         {on(relay, 1), 3, 237},
         {ev(18, relay), 3, 238},
+        // Only units and structures count.
+        {on(t.factory, 1), 3, 238},
+        {on(t.factory, 0), 3, 236},
         {on(relay, 0), 3, 236},
         {[relay] { relay->kind = 7; }, 3, 236},
         {on(relay, 1), 4, 241},
@@ -165,8 +171,11 @@ TEST(TutorialScript, WalksFromTheMinerToVictoryShowingEachHintInTurn) {
         {on(weapon, 1), 7, 254},
         {on(weapon, 0), 7, 254},
         {[weapon] { weapon->kind = 7; }, 7, 254},
+        {on(hovers[0], 1), 7, 254},
         {on(weapon, 1), 7, 255},
         {on(weapon, 0), 8, 256},
+        // Deselected before any is counted: the count stays at 0.
+        {on(hovers[0], 0), 8, 256},
         {on(hovers[0], 1), 8, 256},
         {on(hovers[1], 1), 8, 256},
         {on(hovers[2], 1), 8, 257},
@@ -201,7 +210,7 @@ TEST(TutorialScript, WalksFromTheMinerToVictoryShowingEachHintInTurn) {
         walk[i].act();
         ASSERT_EQ(t.script->step, walk[i].step) << "row " << i;
         ASSERT_EQ(t.Shown(), walk[i].hint) << "row " << i;
-        ASSERT_EQ(t.land.world.statusColour, i >= 25 && i <= 26 ? 6 : 1) << "row " << i;
+        ASSERT_EQ(t.land.world.statusColour, i >= 27 && i <= 28 ? 6 : 1) << "row " << i;
     }
 }
 

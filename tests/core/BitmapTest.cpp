@@ -104,6 +104,11 @@ TEST_F(BitmapDraw, RedirectSendsDrawingIntoABlankPicture) {
     EXPECT_EQ(canvas.RedirectDrawing(), 1);
     int locks = screen.lockCalls;
     sprite.DrawAt(Point(-2, 1));
+    // A clip wider than the canvas still stops a raw picture at the canvas's edge.
+    const std::vector<uint8_t> sevens(12, 7);
+    Bitmap raw = FromBytes(EncodeRawBitmap(sevens.data(), 12, 1, 12, BitmapPlacement{0, 0, 12, 1}));
+    screen.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+    raw.DrawAt(Point(-2, 0));
     screen.DrawLine(5, 1, Point(0, 3), Point(20, 3));
     screen.ClearRedirect();
     EXPECT_EQ(screen.lockCalls, locks);
@@ -111,7 +116,8 @@ TEST_F(BitmapDraw, RedirectSendsDrawingIntoABlankPicture) {
     for (int x = 0; x < 8; ++x) {
         EXPECT_EQ(canvas.Pixels()[8 + x], 3);
         EXPECT_EQ(canvas.Pixels()[24 + x], 5);
-        EXPECT_EQ(canvas.Pixels()[x], 0);
+        EXPECT_EQ(canvas.Pixels()[x], 7);
+        EXPECT_EQ(canvas.Pixels()[16 + x], 0);
     }
     EXPECT_EQ(sprite.RedirectDrawing(), 0);
 }

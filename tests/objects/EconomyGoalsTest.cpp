@@ -134,41 +134,58 @@ TEST_F(EconomyGoals, UnloadingWithoutAFactoryDoesNothingAndEnds) {
     world.Forget(miner.get());
 }
 
-TEST_F(EconomyGoals, MiningTakesOnlyWhatTheFieldHoldsAndTheMinerHasRoomFor) {
+TEST_F(EconomyGoals, MiningAndSalvageTakeOnlyWhatTheObjectHoldsAndTheUnitHasRoomFor) {
     struct Case {
-        int field;
+        bool salvage;
+        int held;
         int load;
         int expectedTaken;
     };
-    const Case cases[] = {{100, 0, 20}, {100, 590, 10}, {100, 600, 0}, {7, 0, 7}};
+    const Case cases[] = {{false, 100, 0, 20}, {false, 100, 590, 10}, {false, 100, 600, 0},
+                          {false, 7, 0, 7},    {true, 100, 590, 10},  {true, 7, 0, 7}};
     const Point at(200, 200);
     for (const Case& c : cases) {
         world.commands.Rewind();
-        Thing field(5, SimId(0, 9), at, c.field);
-        auto miner = kit.Miner(SimId(kTeam, 1), at);
-        miner->teamRecord.third = 4;
-        world.Add(&field);
-        world.Add(miner.get(), true);
-        miner->cargo = c.load;
-        auto goal = std::make_unique<MiningGoal>(miner->id, field.id, 1);
-        MiningGoal* mining = goal.get();
-        miner->goals.PushFront(std::move(goal));
+        Thing object(c.salvage ? 3 : 5, SimId(0, 9), at, c.held);
+        std::unique_ptr<HaulerSim> unit;
+        if (c.salvage)
+            unit = kit.Scavenger(SimId(kTeam, 1), at);
+        else
+            unit = kit.Miner(SimId(kTeam, 1), at);
+        unit->teamRecord.third = 4;
+        world.Add(&object);
+        world.Add(unit.get(), true);
+        unit->cargo = c.load;
+        std::unique_ptr<Goal> goal;
+        if (c.salvage)
+            goal = std::make_unique<ScavengeGoal>(unit->id, object.id, Point(), 1);
+        else
+            goal = std::make_unique<MiningGoal>(unit->id, object.id, 1);
+        Goal* work = goal.get();
+        unit->goals.PushFront(std::move(goal));
         Tick(1);
-        mining->Step();
-        EXPECT_EQ(miner->working, 1);
-        EXPECT_EQ(miner->cargo - c.load, c.expectedTaken);
-        EXPECT_EQ(c.field - field.cargo, c.expectedTaken);
-        EXPECT_EQ(field.teamRecord.third, c.expectedTaken > 0 ? 4 : 0);
-        const auto sent = Amounts(world.commands, static_cast<int>(CommandKind::MineOre));
-        EXPECT_EQ(sent.size(), c.expectedTaken > 0 ? 1u : 0u);
+        work->Step();
+        EXPECT_EQ(unit->working, 1);
+        EXPECT_EQ(unit->cargo - c.load, c.expectedTaken);
+        EXPECT_EQ(c.held - object.cargo, c.expectedTaken);
+        if (!c.salvage) {
+            EXPECT_EQ(object.teamRecord.third, c.expectedTaken > 0 ? 4 : 0);
+        }
+        const auto sent =
+            Amounts(world.commands,
+                    static_cast<int>(c.salvage ? CommandKind::Salvage : CommandKind::MineOre));
+        ASSERT_EQ(sent.size(), c.expectedTaken > 0 ? 1u : 0u);
+        if (!sent.empty()) {
+            EXPECT_EQ(sent.front().first, c.expectedTaken);
+        }
         // The next take waits 500 ms.
         Tick(499);
-        mining->Step();
-        EXPECT_EQ(c.field - field.cargo, c.expectedTaken);
-        miner->ClearGoals();
-        EXPECT_EQ(miner->working, 0);
-        world.Forget(miner.get());
-        world.Forget(&field);
+        work->Step();
+        EXPECT_EQ(c.held - object.cargo, c.expectedTaken);
+        unit->ClearGoals();
+        EXPECT_EQ(unit->working, 0);
+        world.Forget(unit.get());
+        world.Forget(&object);
     }
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "core/EventReceiver.h"
@@ -230,12 +231,17 @@ TEST_F(GameObjectTest, ReferencePointsOutsideTheFiveAnswerZero) {
 
 TEST_F(GameObjectTest, RollHitDrawsAgainstSkill) {
     SeedRandom(12345);
-    unit.skill = 0;
-    for (int i = 0; i < 50; ++i)
-        EXPECT_EQ(unit.RollHit(), 0);
-    unit.skill = 1001;
-    for (int i = 0; i < 50; ++i)
-        EXPECT_EQ(unit.RollHit(), 1);
+    // The draw runs 0 to 1000 inclusive and hits only below the skill: skill 0 never hits, 1001
+    // always does, and enough rolls draw 0 and 1000 both.
+    for (const auto& [skill, least, most] :
+         {std::tuple{0, 0, 0}, {1001, 5000, 5000}, {1000, 4980, 4999}, {500, 2300, 2700}}) {
+        unit.skill = skill;
+        int hits = 0;
+        for (int i = 0; i < 5000; ++i)
+            hits += unit.RollHit();
+        EXPECT_GE(hits, least) << skill;
+        EXPECT_LE(hits, most) << skill;
+    }
 }
 
 TEST_F(GameObjectTest, SensorsAndStealthWorkOnlyWithTheirStructures) {

@@ -3,6 +3,8 @@
 // no launch pictures or lose their target.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "catalogue/CatalogueMedia.h"
 #include "catalogue/PictureTemplates.h"
 #include "core/Vector.h"
@@ -157,7 +159,8 @@ TEST_F(FlyingShots, AHomingMissileWhoseTargetDiedStrikesItsLastAimNotTheMapCorne
 }
 
 TEST_F(FlyingShots, TheTrailStartsOnePuffAStepAndHoldsAtMostFive) {
-    std::unique_ptr<DirectionalEffectTemplate> smoke = FlashEffect(7);
+    DrawLog log;
+    std::unique_ptr<DirectionalEffectTemplate> smoke = FlashEffect(7, &log);
     Sim* owner = Shooter(Point(100, 300), kit.Weapon({.range = 600}));
     Mark* target = Target(2, Point(560, 304));
     std::unique_ptr<MissileWeapon> m = Missile(owner, target, 1, false);
@@ -165,6 +168,7 @@ TEST_F(FlyingShots, TheTrailStartsOnePuffAStepAndHoldsAtMostFive) {
     m->Update(16);
     int previous = 0;
     int most = 0;
+    bool freshDrawn = false;
     for (int step = 1; step <= 12; ++step) {
         m->Update(30);  // three delays: one step each time
         int active = 0;
@@ -174,9 +178,20 @@ TEST_F(FlyingShots, TheTrailStartsOnePuffAStepAndHoldsAtMostFive) {
         EXPECT_LE(active, previous + 1);
         previous = active;
         most = std::max(most, active);
+        // Every live puff is drawn at its own frame, a fresh one too.
+        std::vector<int> live;
+        for (int f : m->trailFrames) {
+            if (f >= 0) live.push_back(f);
+        }
+        std::vector<int> puffs = Drawn(*m, log);
+        std::sort(live.begin(), live.end());
+        std::sort(puffs.begin(), puffs.end());
+        EXPECT_EQ(puffs, live) << step;
+        freshDrawn = freshDrawn || (!puffs.empty() && puffs.front() == 0);
     }
     // Seven frames a puff and one new puff a step: the five slots fill up.
     EXPECT_EQ(most, MissileWeapon::kTrailPuffs);
+    EXPECT_TRUE(freshDrawn);
 }
 
 TEST_F(FlyingShots, LaunchPicturesHoldTheShotOnTheRackAndNoneLetItFlyAtOnce) {

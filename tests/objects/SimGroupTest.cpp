@@ -16,6 +16,13 @@ namespace {
 
 class Groups : public ::testing::Test, public SquadField {
 protected:
+    // Each group leaves the World's lists before it goes, as the World takes it out.
+    ~Groups() override {
+        for (auto& group : groups) {
+            world.Forget(group.get());
+            group.reset();
+        }
+    }
     SimGroup& Group(int serial) {
         groups.push_back(std::make_unique<SimGroup>(SimId(1, serial)));
         world.groups.push_back(groups.back().get());

@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "catalogue/ChassisTemplate.h"
 #include "catalogue/WeaponTemplate.h"
@@ -99,6 +100,27 @@ TEST_F(DesignCaptureTest, EachPanelShowsItsOwnPictures) {
     Show();
     Capture(f->display, "design-parts-built");
     EXPECT_NE(screen->ShownHardpointPanel(), nullptr);
+}
+
+TEST_F(DesignCaptureTest, EachEntryIsDrawnInsideItsOwnButton) {
+    Open();
+    // The three entry buttons' pixels on the chassis page and on the weapons page.
+    auto shown = [&](int category) {
+        screen->FillFirstPage(category);
+        Show();
+        std::vector<std::vector<uint8_t>> out(3);
+        for (int i = 0; i < 3; ++i) {
+            const Rect r = screen->ButtonOf(27 + i)->Bounds();
+            for (int y = r.origin.y; y < r.origin.y + r.extent.h; ++y)
+                for (int x = r.origin.x; x < r.origin.x + r.extent.w; ++x)
+                    out[i].push_back(At(x, y));
+        }
+        return out;
+    };
+    const auto chassis = shown(0);
+    const auto weapons = shown(3);
+    for (int i = 0; i < 3; ++i)
+        EXPECT_NE(chassis[i], weapons[i]) << i;
 }
 
 TEST_F(DesignCaptureTest, AQuestionNamesDesignsWithoutReadingTheirNamesAsFormats) {

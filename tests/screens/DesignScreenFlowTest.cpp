@@ -323,7 +323,8 @@ protected:
         Key('U');
         for (const char* c = text; *c; ++c)
             Key(*c);
-        Key(kKeyEnter);
+        // The line ends, the screen goes on.
+        EXPECT_EQ(Key(kKeyEnter), 1);
     }
 };
 

@@ -16,6 +16,8 @@ constexpr int kCell = 32;
 constexpr const char* kParameters = "399199212299";
 constexpr int kStock = 6000;
 constexpr int kTutorialStock = 30000;
+// The ore under each factory: enough for an hour of building.
+constexpr int kBaseOre = 40000;
 
 // Designs of the sample catalogue: the ten code letters, the parameters, the name.
 std::string Design(const char* code, const char* name, const char* parameters = kParameters) {
@@ -113,7 +115,8 @@ public:
     // Deposits and fields by each base that has a factory or is the local team's.
     void Resources(std::initializer_list<int> teams) {
         for (int team : teams) {
-            Deposit(Offset(Base(team), 0, -224));
+            // Under the unfolded factory, which draws from it, as a generated world has it.
+            Deposit(Base(team), 0, kBaseOre);
             Field(Offset(Base(team), 320, -224));
         }
     }
@@ -206,6 +209,13 @@ std::string Campaign(int row, const LandMaker::Land& land, int landRow) {
         case 3:
         case 4:
             if (!v && mission == 4) combatJobs.push_back(foe.relay);
+            // Mission 3 is lost by a player who does nothing: enough assembling units to
+            // take the miner and then the factory, with more queued behind the hold.
+            if (mission == 3) {
+                combatJobs.insert(combatJobs.end(), {foe.combat, foe.second});
+                for (int i = 0; i < 6; ++i)
+                    r.Unit(2, enemy, i % 2 ? foe.second : foe.combat, 7);
+            }
             r.Factory(2, enemy, combatJobs);
             GroupingA(r, 2, enemy);
             // V4's target: a weapons structure (code 3) of the player's.

@@ -116,3 +116,33 @@ TEST_F(BattleScreenTest, TheVoicesOfEachClanAndTheirUnload) {
     EXPECT_EQ(world().voices->Count(), 0);
     EXPECT_FALSE(world().unitMakers.playVoice);
 }
+
+// The ground is drawn at the view's own zoom: with the map revealed and nothing on it, the view
+// shows exactly what the terrain draws for that zoom at the view's origin.
+TEST_F(BattleScreenTest, TheGroundIsDrawnAtTheViewsZoom) {
+    screen->SetRevealMap(1);
+    TerrainMap& terrain = *world().terrain;
+    for (int zoom : {0, 1}) {
+        screen->SetZoom(zoom);
+        screen->CentreOn(Point(100 * 32 + 7, 90 * 32 + 5));
+        Frame();
+        auto view = [&] {
+            uint8_t* pixels = nullptr;
+            Size size;
+            int32_t pitch = 0;
+            display->GetFrameBuffer(pixels, size, pitch);
+            std::vector<uint8_t> rows;
+            for (int y = 100; y < 300; ++y)
+                rows.insert(rows.end(), pixels + y * pitch + 100, pixels + y * pitch + 400);
+            return rows;
+        };
+        const std::vector<uint8_t> shown = view();
+        display->SetClipRect(screen->viewRect);
+        if (zoom == 0)
+            terrain.DrawViewZoom0(screen->viewOrigin);
+        else
+            terrain.DrawViewZoom1(screen->viewOrigin);
+        display->ResetClipRect();
+        EXPECT_EQ(shown, view()) << zoom;
+    }
+}

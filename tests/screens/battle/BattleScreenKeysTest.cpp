@@ -8,6 +8,7 @@
 #include "core/KeyCodes.h"
 #include "core/Settings.h"
 #include "objects/CommandBuffer.h"
+#include "objects/Goal.h"
 #include "screens/battle/BattleScreenFixture.h"
 #include "support/MemoryLink.h"
 #include "ui/ScrollList.h"
@@ -97,6 +98,28 @@ TEST_F(BattleScreenKeysTest, ESelectsWhatTheViewShows) {
     EXPECT_EQ(away->selected, 0);
 }
 
+// A goal that stays; the cheat keys mark it for repeating.
+class StandingGoal : public Goal {
+public:
+    explicit StandingGoal(const SimId& owner) : Goal(owner, 1, 1) {}
+    int GetType() const override { return 1; }
+    int IsDone() override { return 0; }
+};
+
+TEST_F(BattleScreenKeysTest, CheatKeysActOnlyWithCheats) {
+    TestObject* unit = Unit(1, Point(300, 300));
+    unit->goals.PushFront(std::make_unique<StandingGoal>(unit->id));
+    for (int cheat : {0, 1}) {
+        cheatsOn = cheat;
+        unit->SetSelected(1);
+        for (int32_t ctrl : {'D' - 64, 'C' - 64, 'V' - 64})
+            Key(ctrl);
+        EXPECT_EQ(unit->invulnerable, cheat);
+        EXPECT_EQ(unit->goals.Front()->repeat, cheat);
+        EXPECT_EQ(screen->revealMap, cheat);
+    }
+}
+
 TEST_F(BattleScreenKeysTest, BuildListKeysWrapSilentlyAndRefuseWhenNothingBuilds) {
     DesignLibrary& library = *world().designLibrary;
     for (int i = 0; i < 3; ++i)
@@ -107,6 +130,10 @@ TEST_F(BattleScreenKeysTest, BuildListKeysWrapSilentlyAndRefuseWhenNothingBuilds
     EXPECT_EQ(Key(kKeyUp).silent, 1);
     EXPECT_EQ(screen->buildList->selection, 2);
     EXPECT_EQ(Key(kKeyDown).silent, 1);
+    EXPECT_EQ(screen->buildList->selection, 0);
+    Key(kKeyDown);
+    EXPECT_EQ(screen->buildList->selection, 1);
+    Key(kKeyUp);
     EXPECT_EQ(screen->buildList->selection, 0);
     // No factory to build in.
     EXPECT_EQ(Key('b').result, 0);
@@ -214,6 +241,9 @@ public:
 };
 
 TEST_F(BattleScreenKeysTest, AChatLineIsBoundedWhateverTheHostNameAndTextLength) {
+    // Outside a network game there is nobody to chat with.
+    Key(kKeyCtrlF1 + 3);
+    EXPECT_FALSE(screen->chatField);
     world().networkGame = 1;
     NamedLink link(std::string(400, 'h'));
     world().peerLinks[0] = &link;

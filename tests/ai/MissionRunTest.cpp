@@ -1,0 +1,274 @@
+// Every campaign mission of both clans played headless from its pack row to its end on a
+// fixed-step clock, against its own scripted opponents, by a simple scripted player: its units
+// attack the nearest hostile object (the known ones first), its factory builds the library's
+// fighting designs. Each row must be won within an hour of game time, with the script's timed
+// action seen on the way; missions 3 of both clans are lost by a player who does nothing. The
+// runs take minutes under the sanitizers, so they are left to the optimised build.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <typeinfo>
+#include <vector>
+
+#include "MissionPackWorld.h"
+#include "ai/AIPlayer.h"
+#include "catalogue/DesignLibrary.h"
+#include "catalogue/VehicleDesign.h"
+#include "map/ObjectKinds.h"
+#include "objects/FactoryProduction.h"
+#include "support/MadeAssets.h"
+#include "world/GameFlow.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define QX_MISSION_RUNS_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QX_MISSION_RUNS_SANITIZED 1
+#endif
+#endif
+
+namespace {
+
+using mission_pack::MissionPackWorld;
+namespace traits = unit_traits;
+
+constexpr int64_t kHourMs = 60 * 60 * 1000;
+constexpr int kOrderEveryTicks = 64;
+constexpr int kLocal = 1;
+constexpr int32_t kT5Deposit = 10;
+constexpr int64_t kT5DriveAfterMs = 120000;
+// The battle screen's orders, given with Ctrl held (the units' own rules do not take over).
+constexpr int kMoveOrder = 10;
+constexpr int kAttackOrder = 2;
+constexpr int kCtrlClick = 4;
+
+// The script timer's period of each row's script as seen by its computer team 2 (0: its script
+// starts none, or never reads it, as T7); rows 10 and 21 are played by the planner.
+const int32_t kTimedMs[22] = {180000, 300000, 180000, 180000, 0, 0, 0, 420000, 180000, 0, 0, 180000,
+                              300000, 180000, 180000, 180000, 0, 0, 0, 0,      180000, 0};
+
+std::string RowName(const ::testing::TestParamInfo<int>& info) {
+    const int row = info.param;
+    return (row < 11 ? "V" : "T") + std::to_string(row < 11 ? row + 1 : row - 10);
+}
+
+// The first moment a script timer that was running stops, is restarted or expires.
+class TimerWatch {
+public:
+    void Look(AIPlayer* player, int64_t now) {
+        if (!player || firedAt >= 0) return;
+        const Timer& t = player->scriptTimer;
+        if (wasRunning &&
+            (t.state != TimerState::Running || t.start != start || t.period != period))
+            firedAt = now;
+        wasRunning = t.state == TimerState::Running && t.period > 0;
+        start = t.start;
+        period = t.period;
+    }
+    int64_t firedAt = -1;
+
+private:
+    bool wasRunning = false;
+    uint32_t start = 0;
+    int32_t period = 0;
+};
+
+class MissionRun : public MadeAssetsTest, public ::testing::WithParamInterface<int> {
+protected:
+    void SetUp() override {
+#ifdef QX_MISSION_RUNS_SANITIZED
+        GTEST_SKIP() << "whole missions are played in the optimised build only";
+#endif
+        MadeAssetsTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        pack =
+            std::make_unique<MissionPackWorld>(Local(), Volume(MadeAssets::kVolumes[0]) / "Data");
+    }
+    void TearDown() override {
+        pack.reset();
+    }
+
+    bool Hostile(int team) {
+        return team != kLocal && !pack->world->AreAllied(kLocal, team);
+    }
+
+    static bool Known(GameObject* o) {
+        const Point seen = o->GetReferencePoint(kLocal);
+        return seen.x != 0 || seen.y != 0;
+    }
+
+    // Within sight of a unit, whatever the sight grid remembers.
+    static bool Near(const Point& a, const Point& b) {
+        return std::abs(a.x - b.x) + std::abs(a.y - b.y) <= 384;
+    }
+
+    // The nearest hostile object to p: known to the local team first, else any.
+    GameObject* NearestHostile(const Point& p) {
+        GameObject* best[2] = {nullptr, nullptr};
+        int64_t bestDistance[2] = {INT64_MAX, INT64_MAX};
+        for (int team = 2; team < World::kTeams; ++team) {
+            if (!Hostile(team)) continue;
+            std::vector<GameObject*> objects = pack->Objects(team);
+            if (GameObject* f = pack->world->TeamFactory(team)) objects.push_back(f);
+            for (GameObject* o : objects) {
+                // Aircraft and carriers are out of a ground unit's reach.
+                const VehicleDesign* design = o->GetDesign();
+                if (design && (design->code[1] == 'A' || design->code[1] == 'C')) continue;
+                const Point q = o->GetPosition();
+                const int64_t dx = q.x - p.x, dy = q.y - p.y;
+                const int64_t d = dx * dx + dy * dy;
+                const int known = Known(o) ? 0 : 1;
+                if (d < bestDistance[known]) {
+                    bestDistance[known] = d;
+                    best[known] = o;
+                }
+            }
+        }
+        return best[0] ? best[0] : best[1];
+    }
+
+    // One turn of the scripted player.
+    void PlayerTurn(int row) {
+        World& w = *pack->world;
+        for (GameObject* unit : pack->Objects(kLocal)) {
+            if (unit->GetKind() != ObjectKind::kUnit || traits::IsStructure(unit) ||
+                traits::IsWorker(unit) || unit->goals.AttackTarget(unit, 1))
+                continue;
+            GameObject* target = NearestHostile(unit->GetPosition());
+            if (!target) continue;
+            // An object never seen is driven to, as a player sends units out to look; the
+            // drive is not renewed until the unit stops or comes near.
+            if (Known(target) || Near(unit->GetPosition(), target->GetPosition()))
+                unit->IssueOrder(kAttackOrder, kCtrlClick, Point(), target->id);
+            else if (!unit->goals.Front())
+                unit->IssueOrder(kMoveOrder, kCtrlClick, target->GetPosition(), SimId());
+        }
+        GameObject* factory = w.TeamFactory(kLocal);
+        FactoryProduction* production = AsFactoryProduction(factory);
+        if (!production) return;
+        // In T5 the player builds for two minutes, then drives to the marked ore.
+        if (row == 15 && pack->Now() >= kT5DriveAfterMs) {
+            DriveOntoMarkedOre(*factory, *production);
+            return;
+        }
+        if (production->UnfoldState() == FactoryProduction::kFolded) production->StepUnfold();
+        if (production->CurrentJob() || production->QueuedJobCount() > 0) return;
+        if (VehicleDesign* design = NextFighter())
+            production->QueueJob(std::make_unique<VehicleDesign>(design->CodeString()), 0);
+    }
+
+    // T5 is won by the factory opening on the marked ore.
+    void DriveOntoMarkedOre(GameObject& factory, FactoryProduction& production) {
+        GameObject* ore = pack->world->FindObject(SimId(0, kT5Deposit));
+        if (!ore || factory.goals.Front()) return;
+        const Point p = ore->GetPosition();
+        const Point at = factory.GetPosition();
+        if (std::abs(at.x - p.x) + std::abs(at.y - p.y) > 48) {
+            factory.IssueOrder(kMoveOrder, kCtrlClick, p, SimId());
+        } else if (production.UnfoldState() == FactoryProduction::kFolded) {
+            production.StepUnfold();
+        }
+    }
+
+    // The library's designs in turn, skipping structures, workers and carriers.
+    VehicleDesign* NextFighter() {
+        DesignLibrary& library = *pack->world->designLibrary;
+        const int n = library.CountAvailable();
+        for (int tries = 0; tries < n; ++tries) {
+            VehicleDesign* d = library.AvailableAt(nextDesign++ % n);
+            if (d && d->chassis && d->chassis->IsDeployable() != 1 &&
+                std::string("fhktg").find(d->chassis->role) == std::string::npos)
+                return d;
+        }
+        return nullptr;
+    }
+
+    struct Outcome {
+        int ended = 0, won = 0;
+        int64_t at = 0;
+    };
+    Outcome Play(int row, bool passive, TimerWatch& watch) {
+        World& w = *pack->world;
+        for (int tick = 0; pack->Now() < kHourMs; ++tick) {
+            pack->Step();
+            if (!passive && tick % kOrderEveryTicks == 0) PlayerTurn(row);
+            watch.Look(dynamic_cast<AIPlayer*>(w.controllers[2].get()), pack->Now());
+            if (w.currentMode != static_cast<int>(GameMode::Battle)) w.gameFlow->CheckMissionEnd();
+            if (w.gameFlow->endTimer.IsRunning()) return {1, w.gameFlow->won, pack->Now()};
+        }
+        return {0, 0, pack->Now()};
+    }
+
+    std::unique_ptr<MissionPackWorld> pack;
+    int nextDesign = 0;
+};
+
+// Rows that cannot reach their end for a fault outside the scripts, skipped until it is mended.
+struct KnownFault {
+    int row;
+    bool passive;
+    const char* why;
+};
+const KnownFault kKnownFaults[] = {
+    {21, false,
+     "T11: the two planners at tech level 8 and team 3's transport waves beat the scripted "
+     "player (lost after about 17 game-minutes; a richer start makes it undecided after an "
+     "hour): its factory's first-cost ore comes only from miners, which it does not build"},
+};
+
+void SkipKnownFault(int row, bool passive) {
+    for (const KnownFault& f : kKnownFaults)
+        if (f.row == row && f.passive == passive) GTEST_SKIP() << f.why;
+}
+
+TEST_P(MissionRun, TheScriptedPlayerWinsWithinAnHour) {
+    const int row = GetParam();
+    if (!std::getenv("QX_KNOWN_FAULTS")) SkipKnownFault(row, false);
+    if (IsSkipped()) return;
+    ASSERT_EQ(pack->Start(row, 7000u + static_cast<uint32_t>(row)), 1);
+    auto* script = dynamic_cast<AIPlayer*>(pack->world->controllers[2].get());
+    // A row whose own script has not landed runs the bare scripted player: no timed action.
+    const bool scripted = script && typeid(*script) != typeid(AIPlayer);
+    TimerWatch watch;
+    const Outcome out = Play(row, false, watch);
+    std::printf("row %d: %s after %lld ms of game time; timer fired at %lld\n", row,
+                out.ended ? (out.won ? "won" : "lost") : "undecided",
+                static_cast<long long>(out.at), static_cast<long long>(watch.firedAt));
+    EXPECT_EQ(out.ended, 1);
+    EXPECT_EQ(out.won, 1);
+    if (!scripted) return;
+    if (kTimedMs[row] == 0) {
+        EXPECT_EQ(watch.firedAt, -1);
+    } else if (row != 7) {  // V8's timer is only read while its attack is still locked
+        EXPECT_GE(watch.firedAt, kTimedMs[row]);
+        EXPECT_LE(watch.firedAt, kTimedMs[row] + 2000);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Row, MissionRun, ::testing::Range(0, 22), RowName);
+
+class PassiveRun : public MissionRun {};
+
+TEST_P(PassiveRun, APlayerWhoDoesNothingLosesMissionThree) {
+    const int row = GetParam();
+    if (!std::getenv("QX_KNOWN_FAULTS")) SkipKnownFault(row, true);
+    if (IsSkipped()) return;
+    ASSERT_EQ(pack->Start(row, 7100u + static_cast<uint32_t>(row)), 1);
+    auto* script = dynamic_cast<AIPlayer*>(pack->world->controllers[2].get());
+    if (!script || typeid(*script) == typeid(AIPlayer))
+        GTEST_SKIP() << "row " << row << " has no script of its own yet";
+    TimerWatch watch;
+    const Outcome out = Play(row, true, watch);
+    std::printf("row %d passive: %s after %lld ms\n", row, out.ended ? "ended" : "undecided",
+                static_cast<long long>(out.at));
+    EXPECT_EQ(out.ended, 1);
+    EXPECT_EQ(out.won, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Row, PassiveRun, ::testing::Values(2, 13), RowName);
+
+}  // namespace

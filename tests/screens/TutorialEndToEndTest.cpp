@@ -1,0 +1,155 @@
+// The tutorial in the real program, headless (fixed-step clock, scripted input, captures): from
+// the main menu through every step of the training mission to its end, by the keys and clicks a
+// player would use. A capture follows each action; the status line of each must show the hint
+// the walk has reached, in the walk's order.
+#include <gtest/gtest.h>
+#include <png.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "support/TempDirectory.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// Commands separated by ';'. Build the Miner; choose and queue the Scout and the Detection
+// Relay; select the relay, click it to deploy it, select it standing; close the panel, send
+// the scout (tracked) towards the second ore field; select the factory and drive it (tracked)
+// onto the field; clear the selection; three hovers and a Weapon Relay; select, deploy and
+// select the relay; clear the selection; destroy the enemy.
+const char kScript[] =
+    "wait 500;text \"m\";await 2 5000;wait 300;text \"t\";await 3 20000;wait 900;capture h00;"
+    "wait 100;key B;capture h01;wait 24900;capture h02;wait 100;key DOWN;capture h03;"
+    "wait 300;key B;capture h04;wait 300;key DOWN;wait 300;key DOWN;wait 300;key DOWN;"
+    "capture h05;wait 300;key B;wait 40000;capture h06;wait 100;key N;wait 300;capture h07;"
+    "wait 100;key N;wait 300;capture h08;key N;wait 300;capture h09;wait 100;click R 256 240;"
+    "wait 300;key N;wait 300;capture h10;wait 100;move 270 237;wait 100;click L 270 237;"
+    "wait 300;capture h11;wait 10000;capture h12;wait 100;click R 100 100;wait 300;"
+    "capture h13;wait 100;move 270 237;wait 100;click L 270 237;wait 300;capture h14;"
+    "wait 100;key P;wait 300;capture h15;wait 100;move 270 432;wait 100;click L 270 432;"
+    "wait 300;capture h16;wait 100;key T;wait 1000;capture h17;wait 100;move 474 395;"
+    "wait 100;click L 474 395;wait 300;capture h18;wait 6000;capture h19;wait 100;"
+    "move 474 395;wait 100;click L 474 395;wait 6000;capture h20;wait 100;move 474 395;"
+    "wait 100;click L 474 395;wait 6000;capture h21;wait 100;move 474 395;wait 100;"
+    "click L 474 395;wait 6000;capture h22;wait 100;move 474 395;wait 100;click L 474 395;"
+    "wait 6000;capture h23;wait 100;move 474 395;wait 100;click L 474 395;wait 6000;"
+    "capture h24;wait 100;key H;wait 1000;capture h25;wait 100;move 256 240;wait 100;"
+    "click L 256 240;wait 300;capture h26;wait 100;key T;wait 500;move 475 395;wait 100;"
+    "click L 475 395;wait 20000;capture h27;wait 100;move 475 395;wait 100;click L 475 395;"
+    "wait 20000;capture h28;wait 100;move 475 395;wait 100;click L 475 395;wait 20000;"
+    "capture h29;wait 100;move 475 395;wait 100;click L 475 395;wait 20000;capture h30;"
+    "wait 100;move 475 395;wait 100;click L 475 395;wait 20000;capture h31;wait 100;"
+    "move 409 393;wait 100;click L 409 393;wait 20000;capture h32;wait 100;wait 10000;"
+    "capture h33;wait 100;capture h34;wait 100;click R 100 100;wait 300;capture h35;wait 100;"
+    "key P;wait 300;capture h36;wait 100;key UP;wait 300;capture h37;wait 100;key B;wait 300;"
+    "key B;wait 300;key B;wait 300;capture h38;wait 100;key DOWN;wait 300;key DOWN;wait 300;"
+    "capture h39;wait 100;key B;wait 300;capture h40;wait 100;wait 90000;key N;wait 500;"
+    "capture h41;wait 100;key N;wait 500;key N;wait 500;capture h42;wait 100;move 256 240;"
+    "wait 100;click L 256 240;wait 300;capture h43;wait 10000;capture h44;wait 100;"
+    "click R 100 100;wait 300;capture h45;wait 100;move 256 240;wait 100;click L 256 240;"
+    "wait 300;capture h46;wait 100;click R 100 100;wait 300;capture h47;wait 100;destroy 2;"
+    "wait 1000;capture h48;wait 1000;capture h49;wait 100;keydown CONTROL;key Q;"
+    "keyup CONTROL;await 2 5000;wait 300;key ESCAPE;await 10 2000;wait 30000;";
+
+// The hint each capture hNN must show, in capture order.
+const int kHints[] = {230, 231, 232, 233, 234, 235, 236, 237, 236, 236, 237, 236, 236,
+                      236, 241, 239, 240, 240, 242, 242, 242, 242, 242, 242, 243, 243,
+                      245, 246, 246, 246, 246, 246, 247, 247, 247, 248, 249, 250, 251,
+                      252, 253, 253, 253, 256, 256, 256, 256, 256, 264, 264};
+constexpr int kCaptures = static_cast<int>(sizeof kHints / sizeof kHints[0]);
+// The status line's text: its rows and columns, and the glyph advance of the sample font.
+constexpr int kTop = 11, kBottom = 25, kLeft = 10, kRight = 500, kAdvance = 6;
+
+std::string ReadText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// The status line's pixels (RGB), empty when the capture cannot be read.
+std::vector<unsigned char> StatusLine(const fs::path& path) {
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
+    image.format = PNG_FORMAT_RGB;
+    std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(image));
+    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) ||
+        image.width < kRight || image.height < kBottom)
+        return {};
+    std::vector<unsigned char> band;
+    for (int y = kTop; y < kBottom; ++y) {
+        const auto row = pixels.begin() + static_cast<long>(y) * image.width * 3;
+        band.insert(band.end(), row + kLeft * 3, row + kRight * 3);
+    }
+    return band;
+}
+
+// The characters the line's text spans: its pixels of another colour than the box's.
+int TextLength(const std::vector<unsigned char>& band) {
+    const int width = kRight - kLeft;
+    auto at = [&](int i) { return std::string(band.begin() + i * 3, band.begin() + i * 3 + 3); };
+    const std::string box = at(0);
+    int first = width, last = -1;
+    for (int i = 0; i < static_cast<int>(band.size() / 3); ++i) {
+        if (at(i) == box) continue;
+        first = std::min(first, i % width);
+        last = std::max(last, i % width);
+    }
+    return last < 0 ? 0 : (last - first + kAdvance - 2) / kAdvance;
+}
+
+TEST(TutorialEndToEnd, EveryStepFromTheMenuToVictoryShowsItsHintInOrder) {
+    const fs::path maker = fs::path(QX_BINARY_DIR) / "qx-mkassets";
+    if (!fs::exists(maker)) GTEST_SKIP() << "the sample asset maker is not built";
+    TempDirectory directory;
+    const fs::path game(directory.Path());
+    ASSERT_EQ(std::system(
+                  (maker.string() + " " + game.string() + " > " + (game / "mkassets.log").string())
+                      .c_str()),
+              0);
+    fs::create_directory(game / "captures");
+    std::ofstream(game / "QX.INI") << "[OPTIONS]\nMOVIES=NO\n";
+    std::string script = kScript;
+    std::replace(script.begin(), script.end(), ';', '\n');
+    std::ofstream(game / "script.txt") << script;
+    const std::string command =
+        "cd '" + game.string() +
+        "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy QX_CLOCK=fixed:16 "
+        "QX_SCRIPT=script.txt QX_CAPTURE=captures timeout 300 '" +
+        (fs::path(QX_BINARY_DIR) / "quarnex").string() +
+        "' > stdout.txt 2> stderr.txt; echo $? > exit.txt";
+    const int shellStatus = std::system(command.c_str());
+    (void)shellStatus;
+    int exitCode = -1;
+    std::istringstream(ReadText(game / "exit.txt")) >> exitCode;
+    ASSERT_EQ(exitCode, 0) << ReadText(game / "stderr.txt");
+
+    // The hints' texts are the made string table's lines.
+    std::vector<std::string> strings;
+    std::istringstream table(ReadText(game / "Assets" / "7a1.str"));
+    for (std::string line; std::getline(table, line, '\r');)
+        strings.push_back(line);
+    ASSERT_GT(strings.size(), 264u);
+    std::vector<std::vector<unsigned char>> lines;
+    for (int i = 0; i < kCaptures; ++i) {
+        char name[16];
+        std::snprintf(name, sizeof name, "h%02d.png", i);
+        lines.push_back(StatusLine(game / "captures" / name));
+        ASSERT_FALSE(lines.back().empty()) << name;
+        EXPECT_EQ(TextLength(lines.back()), static_cast<int>(strings[kHints[i]].size()))
+            << name << " should show " << kHints[i];
+    }
+    // Two captures show the same status line exactly when they should show the same hint.
+    for (int i = 0; i < kCaptures; ++i)
+        for (int j = i + 1; j < kCaptures; ++j)
+            EXPECT_EQ(lines[i] == lines[j], kHints[i] == kHints[j]) << "h" << i << " and h" << j;
+}
+
+}  // namespace
