@@ -287,6 +287,9 @@ int SetupScreen::Load() {
         if (!entries.empty()) SelectListEntry(selected);
     }
     SelectMissionEntry();
+    // The host alone lifts the start's pause once every factory is placed, and tells the
+    // others what the ore deposits hold.
+    world.networkHost = params.network && params.host ? 1 : 0;
     if (params.network) {
         world.localPlayer.first = r.localTeam;
         Broadcast();

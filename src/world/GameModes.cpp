@@ -10,6 +10,7 @@
 #include "core/Trace.h"
 #include "core/WindowProc.h"
 #include "map/TerrainMap.h"
+#include "platform/ScriptHooks.h"
 #include "ui/ScreenBase.h"
 #include "world/GameFlow.h"
 #include "world/GameRecords.h"
@@ -26,6 +27,9 @@ void World::ApplyModeChange() {
     if (terrain) terrain->SetRevealAll(0);
     LeaveMode(oldMode, newMode);
     EnterMode(newMode);
+    // A script waiting for this mode goes on before the mode's first tick (and before a movie
+    // the mode plays), so what it does next finds the mode as it began.
+    winx_SetScriptGameMode(currentMode);
     if (currentScreen) {
         PostCursorMoveEvent();
         currentScreen->Activate();

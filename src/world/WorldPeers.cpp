@@ -76,6 +76,7 @@ void World::ClosePeers(CommLink* link) {
     }
     if (PeerCount() == 0) {
         networkGame = 0;
+        networkHost = 0;
         commands->SetEnabled(0);
         if (lowDetailOutsideNetworkGame != -1) lowDetail = lowDetailOutsideNetworkGame;
         lowDetailOutsideNetworkGame = -1;

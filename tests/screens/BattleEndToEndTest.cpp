@@ -3,32 +3,14 @@
 // build, the panel's tabs, an edge scroll to a corner, zoom, pause, the options overlay and the
 // mission text, and out with Ctrl+Q. Each step waits for its game mode, so a run that goes astray
 // fails naming it.
-#include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <sstream>
 #include <string>
 
-#include "support/TempDirectory.h"
+#include "screens/EndToEndGame.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string ReadText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // The battle's steps; every capture is followed by a wait so that it shows its own step.
 const char kScript[] =
-    "wait 500\n"
-    "text \"m\"\n"
-    "await 2 5000\n"
-    "wait 300\n"
     "text \"o\"\n"
     "wait 300\n"
     "key RETURN\n"
@@ -119,39 +101,12 @@ const char kScript[] =
     "await 10 2000\n"
     "wait 30000\n";
 
-// Runs the game in the directory with freshly made assets; answers the exit code.
-int RunSkirmish(const fs::path& game) {
-    const fs::path maker = fs::path(QX_BINARY_DIR) / "qx-mkassets";
-    if (std::system(
-            (maker.string() + " " + game.string() + " > " + (game / "mkassets.log").string())
-                .c_str()) != 0)
-        return -2;
-    fs::create_directory(game / "captures");
-    std::ofstream(game / "QX.INI") << "[OPTIONS]\nMOVIES=NO\n";
-    std::ofstream(game / "script.txt") << kScript;
-    const fs::path binary = fs::path(QX_BINARY_DIR) / "quarnex";
-    const std::string command =
-        "cd '" + game.string() +
-        "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy QX_CLOCK=fixed:16 "
-        "QX_SCRIPT=script.txt QX_CAPTURE=captures timeout 120 '" +
-        binary.string() + "' > stdout.txt 2> stderr.txt; echo $? > exit.txt";
-    const int shellStatus = std::system(command.c_str());
-    (void)shellStatus;
-    int exitCode = -1;
-    std::istringstream(ReadText(game / "exit.txt")) >> exitCode;
-    return exitCode;
-}
+using BattleEndToEnd = e2e::EndToEndTest;
 
-TEST(BattleEndToEnd, SkirmishFromTheMenuThroughEveryControlAndOut) {
-    if (!fs::exists(fs::path(QX_BINARY_DIR) / "qx-mkassets"))
-        GTEST_SKIP() << "the sample asset maker is not built";
-    TempDirectory directory;
-    const fs::path game(directory.Path());
-    ASSERT_EQ(RunSkirmish(game), 0) << ReadText(game / "stderr.txt");
-    const fs::path captures = game / "captures";
-    auto picture = [&captures](const char* name) {
-        return ReadText(captures / (std::string(name) + ".png"));
-    };
+TEST_F(BattleEndToEnd, SkirmishFromTheMenuThroughEveryControlAndOut) {
+    game.WriteOptions(e2e::kMoviesOff);
+    ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kScript)), 0) << game.Errors();
+    auto picture = [this](const char* name) { return game.Capture(name); };
     for (const char* name : {"start", "band", "moved", "build", "tab0", "tab1", "tab2", "corner",
                              "zoom", "paused", "options", "missiontext", "back"})
         EXPECT_FALSE(picture(name).empty()) << name;
@@ -163,7 +118,7 @@ TEST(BattleEndToEnd, SkirmishFromTheMenuThroughEveryControlAndOut) {
     };
     for (const auto& pair : differing)
         EXPECT_NE(picture(pair[0]), picture(pair[1])) << pair[0] << " and " << pair[1];
-    const std::string checksum = ReadText(captures / "paused.txt");
+    const std::string checksum = game.Checksum("paused");
     ASSERT_GE(checksum.size(), 16u);
     EXPECT_EQ(checksum.substr(0, 16).find_first_not_of("0123456789abcdefABCDEF"), std::string::npos)
         << checksum;

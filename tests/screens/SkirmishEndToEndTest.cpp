@@ -3,39 +3,20 @@
 // on the mini-map (Ctrl+V, cheats on). Read from the mini-map at 1, 3 and 5 game-minutes: each
 // side's units leave its factory, go well away from it and gather there in a group. Each side
 // is found by its colour: at the start a team is its factory alone, one solid square.
-#include <gtest/gtest.h>
-#include <png.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
 #include <set>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "support/TempDirectory.h"
+#include "screens/EndToEndGame.h"
 
 namespace {
 
-namespace fs = std::filesystem;
-
-std::string ReadText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 const char kScript[] =
-    "wait 500\n"
-    "text \"m\"\n"
-    "await 2 5000\n"
-    "wait 300\n"
     "keydown CONTROL\n"
     "key A\n"
     "keyup CONTROL\n"
@@ -66,27 +47,19 @@ const char kScript[] =
     "key Q\n"
     "keyup CONTROL\n"
     "await 2 5000\n"
-    "wait 300\n"
-    "key ESCAPE\n"
-    "await 10 2000\n"
-    "wait 30000\n";
+    "wait 300\n";
 
 // The mini-map's pixels as colours (0xRRGGBB) by position.
 using Pixel = std::pair<int, int>;
 using MiniMap = std::map<Pixel, uint32_t>;
 
-bool ReadMiniMap(const fs::path& path, MiniMap& out) {
+bool ReadMiniMap(const e2e::GameFolder& game, const char* capture, MiniMap& out) {
     constexpr int kLeft = 521, kTop = 332, kRight = 631, kBottom = 439;
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return false;
-    image.format = PNG_FORMAT_RGB;
-    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr)) return false;
-    if (image.width < kRight || image.height < kBottom) return false;
+    const std::vector<uint8_t> rgb = game.CapturePixels(capture);
+    if (rgb.empty()) return false;
     for (int y = kTop; y < kBottom; ++y) {
         for (int x = kLeft; x < kRight; ++x) {
-            const uint8_t* p = &rgb[(static_cast<size_t>(y) * image.width + x) * 3];
+            const uint8_t* p = &rgb[(static_cast<size_t>(y) * 640 + x) * 3];
             out[{x, y}] = static_cast<uint32_t>(p[0] << 16 | p[1] << 8 | p[2]);
         }
     }
@@ -156,35 +129,19 @@ Spread SpreadOf(const MiniMap& map, uint32_t colour) {
     return spread;
 }
 
-TEST(SkirmishEndToEnd, TheComputerSidesLeaveTheirFactoriesAndGather) {
-    const fs::path maker = fs::path(QX_BINARY_DIR) / "qx-mkassets";
-    if (!fs::exists(maker)) GTEST_SKIP() << "the sample asset maker is not built";
-    TempDirectory directory;
-    const fs::path game(directory.Path());
-    ASSERT_EQ(std::system(
-                  (maker.string() + " " + game.string() + " > " + (game / "mkassets.log").string())
-                      .c_str()),
-              0);
-    fs::create_directory(game / "captures");
-    std::ofstream(game / "QX.INI") << "[OPTIONS]\nMOVIES=NO\nCHEAT=YES\n";
-    std::ofstream(game / "script.txt") << kScript;
-    const fs::path binary = fs::path(QX_BINARY_DIR) / "quarnex";
-    const std::string command =
-        "cd '" + game.string() +
-        "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy QX_CLOCK=fixed:16 "
-        "QX_SCRIPT=script.txt QX_CAPTURE=captures timeout 900 '" +
-        binary.string() + "' > stdout.txt 2> stderr.txt; echo $? > exit.txt";
-    const int shellStatus = std::system(command.c_str());
-    (void)shellStatus;
-    int exitCode = -1;
-    std::istringstream(ReadText(game / "exit.txt")) >> exitCode;
-    ASSERT_EQ(exitCode, 0) << ReadText(game / "stderr.txt");
+using SkirmishEndToEnd = e2e::EndToEndTest;
+
+TEST_F(SkirmishEndToEnd, TheComputerSidesLeaveTheirFactoriesAndGather) {
+    game.WriteOptions("[OPTIONS]\nMOVIES=NO\nCHEAT=YES\n");
+    ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kScript) + e2e::kOutFromMenu,
+                       e2e::GameFolder::Clock::Fixed, 900),
+              0)
+        << game.Errors();
 
     MiniMap shots[4];
     const char* const names[4] = {"start", "minute1", "minute3", "minute5"};
     for (int i = 0; i < 4; ++i)
-        ASSERT_TRUE(ReadMiniMap(game / "captures" / (std::string(names[i]) + ".png"), shots[i]))
-            << names[i];
+        ASSERT_TRUE(ReadMiniMap(game, names[i], shots[i])) << names[i];
     const std::vector<uint32_t> teams = TeamColours(shots[0]);
     ASSERT_EQ(teams.size(), 2u) << "two factories alone at the start";
     for (uint32_t colour : teams) {

@@ -2,23 +2,15 @@
 // the main menu through every step of the training mission to its end, by the keys and clicks a
 // player would use. A capture follows each action; the status line of each must show the hint
 // the walk has reached, in the walk's order.
-#include <gtest/gtest.h>
-#include <png.h>
-
 #include <algorithm>
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
+#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
 
-#include "support/TempDirectory.h"
+#include "screens/EndToEndGame.h"
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // Commands separated by ';'. Build the Miner; choose and queue the Scout and the Detection
 // Relay; select the relay, click it to deploy it, select it standing; close the panel, send
@@ -68,24 +60,13 @@ constexpr int kCaptures = static_cast<int>(sizeof kHints / sizeof kHints[0]);
 // The status line's text: its rows and columns, and the glyph advance of the sample font.
 constexpr int kTop = 11, kBottom = 25, kLeft = 10, kRight = 500, kAdvance = 6;
 
-std::string ReadText(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // The status line's pixels (RGB), empty when the capture cannot be read.
-std::vector<unsigned char> StatusLine(const fs::path& path) {
-    png_image image{};
-    image.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&image, path.c_str())) return {};
-    image.format = PNG_FORMAT_RGB;
-    std::vector<unsigned char> pixels(PNG_IMAGE_SIZE(image));
-    if (!png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr) ||
-        image.width < kRight || image.height < kBottom)
-        return {};
+std::vector<unsigned char> StatusLine(const e2e::GameFolder& game, const std::string& capture) {
+    const std::vector<uint8_t> pixels = game.CapturePixels(capture);
+    if (pixels.empty()) return {};
     std::vector<unsigned char> band;
     for (int y = kTop; y < kBottom; ++y) {
-        const auto row = pixels.begin() + static_cast<long>(y) * image.width * 3;
+        const auto row = pixels.begin() + static_cast<long>(y) * 640 * 3;
         band.insert(band.end(), row + kLeft * 3, row + kRight * 3);
     }
     return band;
@@ -105,43 +86,25 @@ int TextLength(const std::vector<unsigned char>& band) {
     return last < 0 ? 0 : (last - first + kAdvance - 2) / kAdvance;
 }
 
-TEST(TutorialEndToEnd, EveryStepFromTheMenuToVictoryShowsItsHintInOrder) {
-    const fs::path maker = fs::path(QX_BINARY_DIR) / "qx-mkassets";
-    if (!fs::exists(maker)) GTEST_SKIP() << "the sample asset maker is not built";
-    TempDirectory directory;
-    const fs::path game(directory.Path());
-    ASSERT_EQ(std::system(
-                  (maker.string() + " " + game.string() + " > " + (game / "mkassets.log").string())
-                      .c_str()),
-              0);
-    fs::create_directory(game / "captures");
-    std::ofstream(game / "QX.INI") << "[OPTIONS]\nMOVIES=NO\n";
+using TutorialEndToEnd = e2e::EndToEndTest;
+
+TEST_F(TutorialEndToEnd, EveryStepFromTheMenuToVictoryShowsItsHintInOrder) {
+    game.WriteOptions(e2e::kMoviesOff);
     std::string script = kScript;
     std::replace(script.begin(), script.end(), ';', '\n');
-    std::ofstream(game / "script.txt") << script;
-    const std::string command =
-        "cd '" + game.string() +
-        "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy QX_CLOCK=fixed:16 "
-        "QX_SCRIPT=script.txt QX_CAPTURE=captures timeout 300 '" +
-        (fs::path(QX_BINARY_DIR) / "quarnex").string() +
-        "' > stdout.txt 2> stderr.txt; echo $? > exit.txt";
-    const int shellStatus = std::system(command.c_str());
-    (void)shellStatus;
-    int exitCode = -1;
-    std::istringstream(ReadText(game / "exit.txt")) >> exitCode;
-    ASSERT_EQ(exitCode, 0) << ReadText(game / "stderr.txt");
+    ASSERT_EQ(game.Run(script, e2e::GameFolder::Clock::Fixed, 300), 0) << game.Errors();
 
     // The hints' texts are the made string table's lines.
     std::vector<std::string> strings;
-    std::istringstream table(ReadText(game / "Assets" / "7a1.str"));
+    std::istringstream table(game.File("Assets/7a1.str"));
     for (std::string line; std::getline(table, line, '\r');)
         strings.push_back(line);
     ASSERT_GT(strings.size(), 264u);
     std::vector<std::vector<unsigned char>> lines;
     for (int i = 0; i < kCaptures; ++i) {
         char name[16];
-        std::snprintf(name, sizeof name, "h%02d.png", i);
-        lines.push_back(StatusLine(game / "captures" / name));
+        std::snprintf(name, sizeof name, "h%02d", i);
+        lines.push_back(StatusLine(game, name));
         ASSERT_FALSE(lines.back().empty()) << name;
         EXPECT_EQ(TextLength(lines.back()), static_cast<int>(strings[kHints[i]].size()))
             << name << " should show " << kHints[i];

@@ -1,0 +1,149 @@
+#pragma once
+// The real program, headless, in a folder of its own on freshly made sample assets: the
+// fixed-step clock (or the real one, for programs that must keep time with each other), an
+// input script, frame captures and checksum files. Every end-to-end run of the screens goes
+// through here.
+#include <gtest/gtest.h>
+#include <png.h>
+#include <sys/wait.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "support/TempDirectory.h"
+
+namespace e2e {
+
+namespace fs = std::filesystem;
+
+inline std::string ReadText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline fs::path Program(const char* name) {
+    return fs::path(QX_BINARY_DIR) / name;
+}
+
+inline bool ProgramsBuilt() {
+    return fs::exists(Program("qx-mkassets")) && fs::exists(Program("quarnex"));
+}
+
+class GameFolder {
+public:
+    enum class Clock { Fixed, Real };
+
+    // An empty folder inside the parent's scratch directory.
+    GameFolder(const TempDirectory& scratch, const std::string& name)
+        : path(fs::path(scratch.Path()) / name) {
+        fs::create_directories(path / "captures");
+    }
+
+    // The sample set made here; false (with the maker's output) when the maker fails.
+    bool MakeAssets() {
+        const std::string make = Program("qx-mkassets").string() + " '" + path.string() + "' > '" +
+                                 (path / "mkassets.log").string() + "' 2>&1";
+        return std::system(make.c_str()) == 0;
+    }
+    // The assets of another folder, read by both (only for programs that write none of them).
+    void LinkAssets(const GameFolder& from) {
+        fs::create_directory_symlink(from.path / "Assets", path / "Assets");
+        fs::create_directory_symlink(from.path / "volumes", path / "volumes");
+    }
+    void WriteOptions(const std::string& text) const { std::ofstream(path / "QX.INI") << text; }
+
+    // The shell command that runs the program on the script; its exit code goes to exit.txt.
+    std::string Command(const std::string& script, Clock clock = Clock::Fixed,
+                        int timeoutSeconds = 120) const {
+        std::ofstream(path / "script.txt") << script;
+        return "cd '" + path.string() + "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " +
+               (clock == Clock::Fixed ? "QX_CLOCK=fixed:16 " : "") +
+               "QX_SCRIPT=script.txt QX_CAPTURE=captures timeout " +
+               std::to_string(timeoutSeconds) + " '" + Program("quarnex").string() +
+               "' > stdout.txt 2> stderr.txt; echo $? > exit.txt";
+    }
+    // Runs the program to its end: its exit code.
+    int Run(const std::string& script, Clock clock = Clock::Fixed, int timeoutSeconds = 120) const {
+        const int shellStatus = std::system(Command(script, clock, timeoutSeconds).c_str());
+        (void)shellStatus;
+        return ExitCode();
+    }
+    int ExitCode() const {
+        int code = -1;
+        std::istringstream(ReadText(path / "exit.txt")) >> code;
+        return code;
+    }
+    std::string Errors() const { return ReadText(path / "stderr.txt"); }
+    std::string Capture(const std::string& name) const {
+        return ReadText(path / "captures" / (name + ".png"));
+    }
+    // The capture's 640 x 480 pixels as RGB triples, row by row; empty when it cannot be read.
+    std::vector<uint8_t> CapturePixels(const std::string& name) const {
+        const fs::path file = path / "captures" / (name + ".png");
+        png_image image{};
+        image.version = PNG_IMAGE_VERSION;
+        if (!png_image_begin_read_from_file(&image, file.c_str())) return {};
+        image.format = PNG_FORMAT_RGB;
+        std::vector<uint8_t> pixels(PNG_IMAGE_SIZE(image));
+        if (image.width != 640 || image.height != 480 ||
+            !png_image_finish_read(&image, nullptr, pixels.data(), 0, nullptr))
+            return {};
+        return pixels;
+    }
+    std::string Checksum(const std::string& name) const {
+        return ReadText(path / "captures" / (name + ".txt"));
+    }
+    std::string File(const std::string& name) const { return ReadText(path / name); }
+
+    const fs::path path;
+};
+
+// Runs every folder's program at once on its own script; answers once all have ended.
+inline void RunTogether(const std::vector<const GameFolder*>& folders,
+                        const std::vector<std::string>& scripts, GameFolder::Clock clock,
+                        int timeoutSeconds) {
+    std::vector<std::thread> programs;
+    for (size_t i = 0; i < folders.size(); ++i) {
+        const std::string command = folders[i]->Command(scripts[i], clock, timeoutSeconds);
+        programs.emplace_back([command] {
+            const int shellStatus = std::system(command.c_str());
+            (void)shellStatus;
+        });
+    }
+    for (std::thread& program : programs)
+        program.join();
+}
+
+// A test with one game folder holding the sample set; skipped when the programs are not built.
+class EndToEndTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (!ProgramsBuilt()) GTEST_SKIP() << "the game or the sample asset maker is not built";
+        ASSERT_TRUE(game.MakeAssets()) << game.File("mkassets.log");
+    }
+
+    TempDirectory scratch;
+    GameFolder game{scratch, "game"};
+};
+
+// Script lines that lead from the start to the main menu with the movies off.
+constexpr char kToMenu[] =
+    "wait 500\n"
+    "text \"m\"\n"
+    "await 2 5000\n"
+    "wait 300\n";
+// Script lines that leave the main menu through the exit pictures.
+constexpr char kOutFromMenu[] =
+    "key ESCAPE\n"
+    "await 10 2000\n"
+    "wait 30000\n";
+constexpr char kMoviesOff[] = "[OPTIONS]\nMOVIES=NO\n";
+
+}  // namespace e2e

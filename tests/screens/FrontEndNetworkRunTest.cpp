@@ -1,0 +1,92 @@
+// Two real programs on one machine, each on its own loopback address and in its own folder,
+// play one game: host and join, each picks a colour in the set-up, the host starts; the host
+// pauses and both write the digest of the state they hold; unpaused, the guest destroys its
+// factory: the host wins into the table, the guest gets the prompt that leads only to the menu.
+// They run on the real clock, which keeps their scripts to one timetable.
+#include "screens/EndToEndGame.h"
+
+namespace {
+
+using e2e::GameFolder;
+
+// A port of its own per run, so parallel runs of the suite do not meet each other.
+std::string Options(int player) {
+    return "[OPTIONS]\nMOVIES=NO\nHOST=127.0.0.1\n[COMMUNICATIONS]\nPORT=" +
+           std::to_string(20000 + ::getpid() % 20000) + "\nBIND=127.0.0." + std::to_string(player) +
+           "\n";
+}
+
+// Up to the battle: the host opens its game, and once the guest has joined takes both into
+// the set-up with OK; each picks a colour there, and the host presses start until the guest's
+// report has come (a press before is refused).
+std::string ToBattle(bool host) {
+    std::string s = "wait 1000\ntext \"m\"\nawait 2 30000\n";
+    if (host)
+        return s +
+               "wait 500\ntext \"h\"\nwait 500\nkey RETURN\nwait 5000\nkey RETURN\nwait 1500\n"
+               "move 290 289\nwait 100\nclick L 290 289\nwait 1500\nawait 3 60000 RETURN\n";
+    return s +
+           "wait 3000\ntext \"j\"\nwait 500\nkey RETURN\nwait 4500\n"
+           "move 355 289\nwait 100\nclick L 355 289\nawait 3 60000\n";
+}
+
+constexpr char kPause[] = "keydown CTRL\nkey P\nkeyup CTRL\n";
+
+TEST(FrontEndNetworkRun, HostAndGuestPlayOneGameIntoTheTableAndThePrompt) {
+    if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
+    TempDirectory scratch;
+    GameFolder host(scratch, "host"), guest(scratch, "guest");
+    ASSERT_TRUE(host.MakeAssets()) << host.File("mkassets.log");
+    guest.LinkAssets(host);
+    host.WriteOptions(Options(1));
+    guest.WriteOptions(Options(2));
+    // Both enter the battle within a moment of each other; the guest writes its digest while
+    // the host's pause holds, and destroys its factory once the host has lifted it.
+    const std::string hostScript = ToBattle(true) + "wait 1000\n" + kPause +
+                                   "wait 1500\nchecksum paused\nwait 1500\n" + kPause +
+                                   "await 6 30000\n"
+                                   "wait 3000\n"
+                                   "capture table\n"
+                                   "wait 100\n"
+                                   "text \"host\"\n"
+                                   "key RETURN\n"
+                                   "wait 300\n"
+                                   "key RETURN\n"
+                                   "await 2 5000\n"
+                                   "wait 300\n" +
+                                   e2e::kOutFromMenu;
+    const std::string guestScript = ToBattle(false) +
+                                    "wait 2500\n"
+                                    "checksum paused\n"
+                                    "wait 3000\n"
+                                    "key H\n"
+                                    "wait 500\n"
+                                    "click L 270 240\n"
+                                    "wait 300\n"
+                                    "keydown CONTROL\n"
+                                    "key K\n"
+                                    "keyup CONTROL\n"
+                                    "await 6 30000\n"
+                                    "wait 1000\n"
+                                    "capture prompt\n"
+                                    "wait 100\n"
+                                    // "Go on" is struck out: Enter leads to the menu.
+                                    "key RETURN\n"
+                                    "await 2 5000\n"
+                                    "wait 300\n" +
+                                    e2e::kOutFromMenu;
+    e2e::RunTogether({&host, &guest}, {hostScript, guestScript}, GameFolder::Clock::Real, 120);
+    ASSERT_EQ(host.ExitCode(), 0) << "host: " << host.Errors();
+    ASSERT_EQ(guest.ExitCode(), 0) << "guest: " << guest.Errors();
+    // Both wrote the state they held while paused. The two agree only once each factory's own
+    // mining of the deposit at its feet reaches the other machine, which nothing sends yet.
+    for (const GameFolder* program : {&host, &guest})
+        EXPECT_EQ(program->Checksum("paused").find_first_not_of("0123456789abcdef"), 16u);
+    EXPECT_EQ(host.File("Assets/score.dat").substr(0, 5), "host\n") << "no table on the host";
+    EXPECT_FALSE(guest.Capture("prompt").empty());
+    // The colours picked: blue for the host, yellow for the guest.
+    EXPECT_NE(host.File("QX.INI").find("COLOR=2"), std::string::npos);
+    EXPECT_NE(guest.File("QX.INI").find("COLOR=3"), std::string::npos);
+}
+
+}  // namespace
