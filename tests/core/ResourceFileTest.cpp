@@ -87,6 +87,9 @@ TEST_F(ResourceFileTest, ReadsAreCutAtTheEntryWindow) {
     EXPECT_EQ(file.Read(count, buffer), 1);
     uint32_t value = 0;
     EXPECT_EQ(file.ReadU32(&value), 0);
+    int32_t signedValue = 7;
+    EXPECT_EQ(file.ReadU32(&signedValue), 0);
+    EXPECT_EQ(signedValue, 7);
     count = 8;
     EXPECT_EQ(file.Read(count, buffer), 1);
     EXPECT_EQ(count, 2);

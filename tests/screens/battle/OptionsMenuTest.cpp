@@ -231,6 +231,11 @@ TEST_F(OptionsMenuTest, PressesOutsideTheWidgetsAreRefusedAndKeysPassUnlessTyped
     Post(InputKind::ButtonDown, on, 'L');
     Post(InputKind::ButtonUp, Point(150, 380), 'L');
     EXPECT_EQ(Run(menu), 1);
+    // Over a widget the pointer shows, elsewhere the arrow.
+    EXPECT_EQ(f->display.cursorShape, 0x22);
+    MoveTo(Point(150, 380));
+    EXPECT_EQ(Run(menu), 1);
+    EXPECT_EQ(f->display.cursorShape, 0x23);
     // Esc is the battle screen's while nobody types; Alt+F4 quits from here.
     EXPECT_EQ(menu.HandleEvent(InputEvent(InputKind::Key, Point(), kKeyEscape)), 0);
     f->events.altDown = 1;
