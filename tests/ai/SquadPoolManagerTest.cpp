@@ -4,9 +4,11 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "ai/ManagerFixture.h"
+#include "ai/ManagerTools.h"
 #include "ai/SquadPoolManager.h"
 #include "catalogue/DesignRules.h"
 #include "catalogue/PartRule.h"
@@ -71,6 +73,38 @@ TEST(SquadPool, RepairersNeedTechLevelThreeAndScavengersTechLevelTwo) {
         for (int purpose : {3, 4})
             EXPECT_EQ(w.Orders(purpose).size(), purpose == c.purpose ? 1u : 0u) << c.tech;
     }
+}
+
+TEST(SquadPool, UnitsWhoseDesignSaysBelowSeventyFiveWantARepairer) {
+    // Four such units make one repairer's clients at level 1; otherwise the wrecks win.
+    for (const auto& [parameter, purpose] : {std::pair{74, 4}, std::pair{75, 3}}) {
+        ManagerWorld w(1, 3);
+        AIController& controller = *w.controller;
+        controller.minerCount = 1;
+        controller.typeQueue.DeleteAll();
+        for (int i = 0; i < 12; ++i)
+            AddWreck(w.world, Point(700 + 64 * (i % 6), 800 + 64 * (i / 6)));
+        for (int i = 0; i < 4; ++i)
+            manager_tools::SetParameter(*w.AddOwned(Point(300, 300 + 8 * i)), 1, parameter);
+        EXPECT_EQ(controller.squadPool->Think(), 1) << parameter;
+        EXPECT_EQ(w.Orders(purpose).size(), 1u) << parameter;
+    }
+}
+
+TEST(SquadPool, ANewStructureIsSentToTheRallyPointOnlyOnceOneIsSet) {
+    ManagerWorld w;
+    AIController& c = *w.controller;
+    AIUnit* structure = w.AddStructure(ManagerWorld::kTeam, Point(700, 700), 1);
+    SimId id = structure->id;
+    c.rallyPoint = Point();
+    c.squadPool->OnEvent(AIController::kUnitBuilt, nullptr, &id);
+    EXPECT_TRUE(structure->given.empty());
+    c.rallyPoint = Point(640, 900);
+    c.squadPool->OnEvent(AIController::kUnitBuilt, nullptr, &id);
+    ASSERT_EQ(structure->given.size(), 1u);
+    EXPECT_EQ(structure->given[0].code, 1);
+    EXPECT_EQ(structure->given[0].flags, 0x15);
+    EXPECT_EQ(structure->given[0].p, c.rallyPoint);
 }
 
 TEST(SquadPool, StructureRequestsFollowTheTypeQueueAfterAUnitWasBuilt) {
