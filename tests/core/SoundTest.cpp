@@ -152,6 +152,7 @@ TEST_F(SoundPackTest, HeadersTheEntryCannotHoldAreRefusedNotAllocated) {
         sound.Stop();
     }
     EXPECT_EQ(device.created, 0);
+    EXPECT_EQ(device.strayPlays, 0);
 }
 
 TEST_F(SoundPackTest, AFailedSelectIsNoSource) {

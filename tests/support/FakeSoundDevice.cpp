@@ -26,6 +26,8 @@ void FakeSoundDevice::Play(SoundBuffer buffer, int loop) {
         b->position = 0;
         b->volume = masterVolume;
         ++b->playCount;
+    } else {
+        ++strayPlays;
     }
 }
 

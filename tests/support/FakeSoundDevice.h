@@ -55,6 +55,8 @@ public:
     int created = 0;
     int released = 0;
     int refills = 0;
+    // Plays of a handle the device does not hold (none is ever right).
+    int strayPlays = 0;
 
 private:
     uint64_t nextId = 100;
