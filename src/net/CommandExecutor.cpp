@@ -376,6 +376,11 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             std::unique_ptr<GameObject> building =
                 makers.createBuildingSim ? makers.createBuildingSim(letter, id, p, 0) : nullptr;
             if (building) {
+                // The message carries no colour, but every machine learnt each player's from
+                // the set-up's start: without it the copy would show its owner in another's.
+                if (world.scenario && InRange(id.team, 1, Scenario::kTeams - 1) &&
+                    InRange(world.scenario->teamColours[id.team], 1, 8))
+                    building->teamRecord.third = world.scenario->teamColours[id.team];
                 building->Deposit(stored);
                 building->AddCargo(cargo);
                 if (makers.addFactoryResources)

@@ -1,4 +1,5 @@
 // The digest peers compare: see World::StateChecksum.
+#include "map/ObjectKinds.h"
 #include "objects/GameObject.h"
 #include "world/GameRecords.h"
 #include "world/ObjectNode.h"
@@ -15,13 +16,21 @@ uint64_t Mix(uint64_t h, int64_t value) {
     return z ^ (z >> 31);
 }
 
+// A factory fills its store from the deposit at its feet, and pays its production from it, on
+// its owner's machine alone: no other machine hears of either, so a factory's stored amount and
+// a deposit's remaining ore are that machine's own count, not shared state.
+int SharedStored(GameObject& o) {
+    const int kind = o.GetKind();
+    return kind == ObjectKind::kFactory || kind == ObjectKind::kOreDeposit ? 0 : o.GetStored();
+}
+
 uint64_t ObjectDigest(GameObject& o, int list) {
     uint64_t h = Mix(0, list);
     for (int64_t v : {int64_t{o.id.team}, int64_t{o.id.serial}, int64_t{o.GetKind()},
                       int64_t{o.teamRecord.first}, int64_t{o.teamRecord.second},
                       int64_t{o.teamRecord.third}, int64_t{o.position.x}, int64_t{o.position.y},
                       int64_t{o.damage.Value()}, int64_t{o.damage.Max()}, int64_t{o.GetCargo()},
-                      int64_t{o.GetStored()}, int64_t{o.facing}})
+                      int64_t{SharedStored(o)}, int64_t{o.facing}})
         h = Mix(h, v);
     return h;
 }

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "map/ObjectKinds.h"
 #include "platform/ChecksumRequest.h"
 #include "support/TempDirectory.h"
 #include "world/RegistryTestFixture.h"
@@ -60,6 +61,25 @@ TEST(StateChecksum, SharedStateCountsAndLocalStateDoesNot) {
         Game g({1, 2, 3});
         c.apply(g);
         EXPECT_NE(g.land.world.StateChecksum(), same);
+    }
+}
+
+// Only a factory's owner mines the deposit at its feet and pays from the factory's store.
+TEST(StateChecksum, TheStoresOfFactoriesAndDepositsAreEachMachinesOwn) {
+    const struct {
+        int kind;
+        bool counts;
+    } cases[] = {{ObjectKind::kFactory, false},
+                 {ObjectKind::kOreDeposit, false},
+                 {ObjectKind::kUnit, true},
+                 {ObjectKind::kDestructible, true}};
+    for (const auto& c : cases) {
+        Game a({1}), b({1});
+        a.Unit(1)->kind = b.Unit(1)->kind = c.kind;
+        b.Unit(1)->stored += 50;
+        EXPECT_EQ(a.land.world.StateChecksum() != b.land.world.StateChecksum(), c.counts) << c.kind;
+        b.Unit(1)->cargo += 1;
+        EXPECT_NE(a.land.world.StateChecksum(), b.land.world.StateChecksum()) << c.kind;
     }
 }
 
