@@ -105,6 +105,15 @@ TEST_F(MovementRules, ARingAroundALeaderFollowsItAndWaitsWhileItIsGone) {
         for (const auto& place : rule.slots)
             EXPECT_NEAR(Vector(place.offset).magnitude, 23 + 40, 1);
     }
+    // The leader standing still: the ring is not laid out again.
+    std::vector<Point> offsets;
+    for (const auto& place : rule.slots)
+        offsets.push_back(place.offset);
+    for (int run = 0; run < 4; ++run) {
+        rule.ExecuteForSquad(field.squad);
+        for (size_t i = 0; i < offsets.size(); ++i)
+            EXPECT_EQ(rule.slots[i].offset, offsets[i]) << run << " " << i;
+    }
     field.world.Forget(leader);
     EXPECT_EQ(rule.ExecuteForSquad(field.squad), 0);
     EXPECT_EQ(rule.centre, Point(560, 480));
