@@ -118,6 +118,13 @@ TEST_F(Aircraft, ARefuelGoalLandsThemWithFuelLeft) {
     EXPECT_EQ(plane->FindManoeuvre(15), nullptr);
     plane->BuildManoeuvreList();
     EXPECT_NE(plane->FindManoeuvre(15), nullptr);
+    // And cleared only there: a copy's list is the simulating machine's business.
+    plane->local = 0;
+    plane->ClearManoeuvreList();
+    EXPECT_NE(plane->FindManoeuvre(15), nullptr);
+    plane->local = 1;
+    plane->ClearManoeuvreList();
+    EXPECT_EQ(plane->FindManoeuvre(15), nullptr);
 }
 
 TEST_F(Aircraft, TheSpecialActionFliesToTheNearestDockThenRefuels) {

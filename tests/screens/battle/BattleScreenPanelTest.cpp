@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "catalogue/ChassisTemplate.h"
@@ -139,6 +140,41 @@ TEST_F(BattleScreenPanelTest, TheMiniMapCentresAMapNarrowerThanItsWindow) {
     for (int x = 0; x < 128; ++x)
         ground += row[x] == screen->miniMapColours['c'] || row[x] == screen->miniMapColours['e'];
     EXPECT_EQ(ground, 60);
+}
+
+TEST_F(BattleScreenPanelTest, TheScaleAndZoomButtonsShowTheFacesOfTheOtherSetting) {
+    screen->buildPanelOpen = 0;
+    auto panel = [&] {
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    const struct {
+        int scale, zoom;
+        int scaleButton, zoomButton;
+    } cases[] = {{1, 0, BattleScreen::kMiniMapScale2Button, BattleScreen::kZoom2Button},
+                 {2, 1, BattleScreen::kMiniMapScale1Button, BattleScreen::kZoom1Button}};
+    for (const auto& c : cases) {
+        screen->miniMapScale = c.scale;
+        screen->zoom = c.zoom;
+        screen->DrawControlPanel();
+        const std::vector<uint8_t> drawn = panel();
+        // Drawing the expected faces over the panel changes nothing; the 1:1 face over the 1:2
+        // one does (the sample zoom faces, and the 1:2 face over the 1:1, look alike).
+        const int otherScale = c.scaleButton == BattleScreen::kMiniMapScale1Button
+                                   ? BattleScreen::kMiniMapScale2Button
+                                   : BattleScreen::kMiniMapScale1Button;
+        for (const auto& [button, expected] :
+             {std::pair{c.scaleButton, true}, std::pair{c.zoomButton, true},
+              std::pair{otherScale, c.scale == 2}}) {
+            ASSERT_EQ(screen->panelBitmap->RedirectDrawing(), 1);
+            display->SetClipRect(Rect(Point(0, 0), screen->panelRect.extent));
+            const Point offset = screen->panelRect.origin;
+            screen->buttons[static_cast<size_t>(button)]->Draw(&offset);
+            display->ClearRedirect();
+            EXPECT_EQ(panel() == drawn, expected) << c.scale << " " << button;
+            screen->DrawControlPanel();
+        }
+    }
 }
 
 TEST_F(BattleScreenPanelTest, TheBuildListCountsTheDesignsItShowsAndSelectsItsFirstRow) {
