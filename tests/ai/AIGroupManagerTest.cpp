@@ -9,6 +9,7 @@
 #include "ai/ManagerFixture.h"
 #include "catalogue/DesignRules.h"
 #include "catalogue/WeaponTemplate.h"
+#include "objects/EconomyGoals.h"
 #include "objects/Squad.h"
 
 namespace {
@@ -194,6 +195,23 @@ TEST_F(GroupTest, LaunchedAttackTunesMembersByTargetAndArmsTheGroup) {
     groups.LaunchAttack(*group, *w.factory);
     EXPECT_EQ(group->MemberAt(1)->GetDesign()->parameters[0], 3);
     EXPECT_NE(group->manoeuvres.Find(12), nullptr);
+}
+
+TEST_F(GroupTest, AnAttackingGroupRegroupsOnlyOnceAllItsMembersAreBeingRepaired) {
+    for (int repairing : {1, 2}) {
+        Squad* group = Group(2);
+        PoolUnit* structure = w.AddPoolUnit(1, Point(900, 900), w.kit.Structure(3), 7);
+        groups.LaunchAttack(*group, *structure);
+        ASSERT_EQ(groups.AttackTargetOf(*group), structure);
+        for (int i = 0; i < repairing; ++i) {
+            GameObject* member = group->MemberAt(i);
+            member->goals.PushBack(
+                std::make_unique<RepairGoal>(member->id, w.factory->id, Point(), 0, 1, 0));
+        }
+        groups.MaintainGroups();
+        EXPECT_EQ(groups.AttackOf(*group) == nullptr, repairing == 2) << repairing;
+        groups.DeleteChild(group);
+    }
 }
 
 TEST_F(GroupTestAtLevel3, RaidPlansNeedTheirStructureAndLoseThePlanWhenFull) {

@@ -122,8 +122,11 @@ TEST_F(Neutral, ModeZeroPlaysTheSecondSequenceAfterTheGivenDelay) {
     EXPECT_EQ(e.frameList[0], 4);
     e.Update(200);
     EXPECT_EQ(e.startDelay, 50);
-    e.Update(60);
-    EXPECT_LT(e.startDelay, 1);
+    // One millisecond of delay left still waits.
+    e.Update(49);
+    EXPECT_EQ(e.startDelay, 1);
+    e.Update(1);
+    EXPECT_EQ(e.startDelay, 0);
     int updates = 0;
     while (!e.IsDestroyed() && updates < 100) {
         e.Update(101);
