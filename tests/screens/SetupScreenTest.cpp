@@ -125,6 +125,9 @@ TEST_F(SetupTest, AClanSwitchMovesTheColourToTheTwinAndBack) {
 
 TEST_F(SetupTest, StartGivesEveryValueAndAPermutationOfTheStartOrder) {
     SetupScreen& s = OpenSetup(Skirmish());
+    // Q leaves only with Ctrl held.
+    EXPECT_EQ(Key('q'), 1);
+    EXPECT_EQ(Key('Q'), 1);
     EXPECT_EQ(Key(kKeyEnter), 0);
     EXPECT_EQ(s.exitCode, 0);
     std::vector<int> order(std::begin(s.Record().startOrder), std::end(s.Record().startOrder));
@@ -133,6 +136,14 @@ TEST_F(SetupTest, StartGivesEveryValueAndAPermutationOfTheStartOrder) {
         EXPECT_EQ(order[static_cast<size_t>(i)], i);
     EXPECT_EQ(s.Record().colour, 1);
     EXPECT_EQ(s.Record().playerSlots[1], 'V');
+}
+
+TEST_F(SetupTest, CtrlQLeavesLikeBack) {
+    SetupScreen& s = OpenSetup(Skirmish());
+    f->events.ctrlDown = 1;
+    EXPECT_EQ(Key('q'), 0);
+    f->events.ctrlDown = 0;
+    EXPECT_EQ(s.exitCode, 1);
 }
 
 TEST_F(SetupTest, TheListTakesOnlyHeadersThatNameSomething) {
