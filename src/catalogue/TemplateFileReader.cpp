@@ -30,6 +30,11 @@ namespace {
 
 using Text = std::optional<std::string>;
 
+// The file's numbers are 32-bit: a product past the range wraps rather than overflowing.
+int32_t WrappingTimes256(int32_t n) {
+    return static_cast<int32_t>(static_cast<uint32_t>(n) * 256u);
+}
+
 const char* Ptr(const Text& t) {
     return t ? t->c_str() : nullptr;
 }
@@ -550,8 +555,9 @@ void TemplateFileReader::ReadItems(int section) {
             if (n > 0) fps = numbers[0];
             frames.Read(numbers.data() + 1, n - 1);
         }
-        const PartTexts texts = section == 10 ? NextTexts(lines, {e5, e1, e2, e3 / 1000, e4 * 256})
-                                              : NextTexts(lines, {e5, e1, e2, e3 / 1000});
+        const PartTexts texts =
+            section == 10 ? NextTexts(lines, {e5, e1, e2, e3 / 1000, WrappingTimes256(e4)})
+                          : NextTexts(lines, {e5, e1, e2, e3 / 1000});
         const Text shortText = PlainText(shortLine);
 
         MountValues v;

@@ -359,6 +359,14 @@ TEST_F(TemplateCatalogue, SensorHelpShowsTheSensorValueScaled) {
     EXPECT_EQ(s->sensorValue, 3);
     EXPECT_STREQ(s->HelpText(), "Size 1, cost 4/8, 1 s");
     EXPECT_EQ(s->GetMountKind(), MountKind::Sensor);
+    // The largest sensor value still reads (its help value wraps as 32-bit integers do).
+    CatalogueFileBuilder b = CatalogueFileBuilder::Standard();
+    for (ItemRecord& item : b.items)
+        if (item.section == 10) item.sensor = 2147483647;
+    env.Load(b.Text());
+    s = static_cast<SensorItemTemplate*>(FindHardpointTemplate('X', 's'));
+    ASSERT_NE(s, nullptr);
+    EXPECT_EQ(s->sensorValue, 2147483647);
 }
 
 TEST_F(TemplateCatalogue, FileThatStartsWithAStarStillReadsLaterSections) {
