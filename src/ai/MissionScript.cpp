@@ -159,6 +159,14 @@ int MissionScript::ScriptTimerFired() {
     return 1;
 }
 
+void MissionScript::AttackLocalFactoryWhenTimerFires() {
+    if (!ScriptTimerFired()) return;
+    Squad* assembling = FindSquadByKind(kAssembling);
+    GameObject* factory = world.TeamFactory(world.LocalTeam());
+    if (assembling && factory)
+        assembling->manoeuvres.Add(std::make_unique<AttackManoeuvre>(factory->id));
+}
+
 void MissionScript::HoldProduction(int flag) {
     if (FactoryProduction* controls = FactoryControls()) controls->SetProductionPaused(flag);
 }

@@ -50,6 +50,8 @@ public:
     int ScriptTimerFired();
     // Sets or clears the team factory's hold; nothing without a factory.
     void HoldProduction(int flag);
+    // Once the script timer is up, the assembling squad attacks the local team's factory.
+    void AttackLocalFactoryWhenTimerFires();
 
     static bool IsDeploying(GameObject* object);
 

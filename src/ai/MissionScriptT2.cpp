@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "objects/AttackManoeuvre.h"
 #include "objects/GameObject.h"
 #include "objects/Squad.h"
 #include "world/World.h"
@@ -25,11 +24,6 @@ void MissionScriptT2::Setup(int level) {
 }
 
 void MissionScriptT2::Update(Timer& budget) {
-    if (ScriptTimerFired()) {
-        Squad* assembling = FindSquadByKind(kAssembling);
-        GameObject* factory = world.TeamFactory(world.LocalTeam());
-        if (assembling && factory)
-            assembling->manoeuvres.Add(std::make_unique<AttackManoeuvre>(factory->id));
-    }
+    AttackLocalFactoryWhenTimerFires();
     AIPlayer::Update(budget);
 }

@@ -5,7 +5,6 @@
 #include "ai/RouteManoeuvre.h"
 #include "ai/UnitTraits.h"
 #include "objects/AssignTargetManoeuvre.h"
-#include "objects/AttackManoeuvre.h"
 #include "objects/FactoryProduction.h"
 #include "objects/GameObject.h"
 #include "objects/Squad.h"
@@ -33,11 +32,6 @@ void MissionScriptV2::Setup(int level) {
 }
 
 void MissionScriptV2::Update(Timer& budget) {
-    if (ScriptTimerFired()) {
-        Squad* assembling = FindSquadByKind(kAssembling);
-        GameObject* factory = world.TeamFactory(world.LocalTeam());
-        if (assembling && factory)
-            assembling->manoeuvres.Add(std::make_unique<AttackManoeuvre>(factory->id));
-    }
+    AttackLocalFactoryWhenTimerFires();
     AIPlayer::Update(budget);
 }
