@@ -17,7 +17,7 @@
 #include "objects/DeployingSim.h"
 #include "objects/SimFactory.h"
 #include "objects/SimTestSupport.h"
-#include "objects/SpecialUnitsSupport.h"
+#include "objects/UnitVariantsSupport.h"
 #include "world/WanderingUnit.h"
 #include "world/World.h"
 #include "world/WorldLand.h"

@@ -152,7 +152,7 @@ public:
     // Installs the makers whose classes are part of the game so far: units from a design code
     // (the Sim's CreateSim) and the purpose word every map object keeps.
     void InstallScenarioMakers();
-    // --- WorldSpecialUnits.cpp: the deploying units, carriers, capture units and aircraft.
+    // --- WorldUnitVariants.cpp: the deploying units, carriers, capture units and aircraft.
     void InstallSpecialUnits();
     // --- WorldFactory.cpp: the factory's makers (building creation, resources, its job and
     // deposit for the records).

@@ -3,7 +3,7 @@
 #include "core/ResourceFile.h"
 #include "objects/LocationGoal.h"
 #include "objects/SimTestSupport.h"
-#include "objects/SpecialUnitsSupport.h"
+#include "objects/UnitVariantsSupport.h"
 
 namespace {
 

@@ -5,9 +5,9 @@
 #include "objects/EconomyManoeuvres.h"
 #include "objects/LocationGoal.h"
 #include "objects/SimTestSupport.h"
-#include "objects/SpecialUnitsSupport.h"
 #include "objects/SquadManoeuvre.h"
 #include "objects/TargetGoal.h"
+#include "objects/UnitVariantsSupport.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstring>
 
 #include "objects/SimTestSupport.h"
-#include "objects/SpecialUnitsSupport.h"
 #include "objects/TargetGoal.h"
+#include "objects/UnitVariantsSupport.h"
 
 namespace {
 

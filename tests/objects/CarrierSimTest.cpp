@@ -3,8 +3,8 @@
 #include "objects/LocationGoal.h"
 #include "objects/SimGroup.h"
 #include "objects/SimTestSupport.h"
-#include "objects/SpecialUnitsSupport.h"
 #include "objects/TransportGoal.h"
+#include "objects/UnitVariantsSupport.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include "objects/LocationGoal.h"
 #include "objects/SimTestSupport.h"
-#include "objects/SpecialUnitsSupport.h"
+#include "objects/UnitVariantsSupport.h"
 
 namespace {
 

@@ -9,8 +9,8 @@
 
 #include "map/PathGrid.h"
 #include "map/SightGrid.h"
-#include "objects/SpecialUnitsSupport.h"
 #include "objects/TransportGoal.h"
+#include "objects/UnitVariantsSupport.h"
 #include "support/FakeClock.h"
 #include "world/RegistryTestFixture.h"
 

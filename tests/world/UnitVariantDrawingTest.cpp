@@ -28,7 +28,7 @@ namespace {
 
 using namespace sample_world;
 
-class SpecialDrawing : public SampleDesignsTest {
+class UnitVariantDrawing : public SampleDesignsTest {
 protected:
     template <class Unit>
     Unit* Spawn(const char* name, int team, const Point& at) {
@@ -42,7 +42,7 @@ protected:
     int serial = 1;
 };
 
-TEST_F(SpecialDrawing, StructuresFlyersCarriersAndCapturesDrawAtEveryZoom) {
+TEST_F(UnitVariantDrawing, StructuresFlyersCarriersAndCapturesDrawAtEveryZoom) {
     FakeClock clock(1000);
     WorldOnLand land(OpenLand(48, 40));
     World& world = land.world;

@@ -1,4 +1,4 @@
-#include "objects/SpecialUnits.h"
+#include "objects/UnitVariants.h"
 
 #include <memory>
 

@@ -20,7 +20,7 @@
 #include "objects/CarrierSim.h"
 #include "objects/DeployingSim.h"
 #include "objects/Goal.h"
-#include "objects/SpecialUnits.h"
+#include "objects/UnitVariants.h"
 #include "support/FakeClock.h"
 #include "support/FakeObjectWorld.h"
 

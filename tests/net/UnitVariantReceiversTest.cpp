@@ -4,7 +4,7 @@
 
 #include "net/CommandReceivers.h"
 #include "net/NetworkPlay.h"
-#include "objects/SpecialUnitsSupport.h"
+#include "objects/UnitVariantsSupport.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "objects/RecordLinesSupport.h"
-#include "objects/SpecialUnitsSupport.h"
+#include "objects/UnitVariantsSupport.h"
 #include "support/TempDirectory.h"
 
 namespace {
