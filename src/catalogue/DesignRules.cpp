@@ -81,6 +81,13 @@ int32_t DriveClass(const PartTemplate* d) {
     return c;
 }
 
+// Whether a hardpoint of the design holds an item of the same mount kind and letter.
+bool CarriesItemLetter(const VehicleDesign& design, const MountTemplate& item) {
+    for (const MountTemplate* m : design.hardpoints)
+        if (m && m->GetMountKind() == item.GetMountKind() && m->role == item.role) return true;
+    return false;
+}
+
 bool IsFlagged(const WeaponTemplate* w) {
     return w->stunFlag == 1 || w->freezeFlag == 1;
 }
@@ -361,17 +368,24 @@ bool DesignRules::ChooseDrive(VehicleDesign& design, char clan) {
 template <class Test>
 void DesignRules::FillItemHardpoints(VehicleDesign& design, char clan, const NodeList& list,
                                      int kind, Test test) {
+    // A sensor or stealth item only sets its letter's flag on the unit: a second one of the same
+    // letter does nothing but take a hardpoint from a weapon or a plate. So such an item is placed
+    // once (and not at all when the design already carries its letter); defence items stack, each
+    // quartering a matching hit again, and keep filling hardpoints.
+    const bool oncePerLetter = kind != 4;
     const PartRule* last = LastRule();
     std::vector<MountTemplate*> candidates;
     for (MountTemplate* m : AvailableOf<MountTemplate>(list, clan))
-        if (test(m, last)) candidates.push_back(m);
+        if (test(m, last) && !(oncePerLetter && CarriesItemLetter(design, *m)))
+            candidates.push_back(m);
     while (!candidates.empty()) {
         MountTemplate* m = TakeRandom(candidates);
         const int h = FindFreeHardpoint(kind, m->mountSize, design);
-        // An item stays a candidate after it is placed and may fill further hardpoints.
         if (h < 0 || !PassesOtherRules([&](const PartRule* r) { return test(m, r); }) ||
             design.SetHardpoint(m, h) != 1)
             Drop(candidates, m);
+        else if (oncePerLetter)
+            std::erase_if(candidates, [m](const MountTemplate* c) { return c->role == m->role; });
     }
 }
 

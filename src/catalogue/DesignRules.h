@@ -54,7 +54,8 @@ public:
         ApplyPresets(*design);
         unit.BuildManoeuvreList();
     }
-    // Fill the free hardpoints of a design with the allowed sensor items (kind 2) or weapons.
+    // Fill the free hardpoints of a design with the allowed sensor items (kind 2, one of each
+    // letter) or weapons.
     void FillKind2Hardpoints(VehicleDesign& design, char clan);
     void FillWeaponHardpoints(VehicleDesign& design, char clan);
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <set>
 
@@ -184,36 +185,77 @@ TEST_F(DesignRulesTest, WeaponCriteriaPickTheBest) {
     EXPECT_EQ(rules.PickWeapon({}, 1), nullptr);
 }
 
-// Items are placed by kind (sensors, then stealth, then defence) and each stays a candidate
-// after it is placed: on four hardpoints of capacity 3 the first allowed kind takes three, the
-// last stays for a weapon.
-TEST_F(DesignRulesTest, AnAllowedItemFillsEveryFreeHardpointButTheLast) {
+// Items are placed by kind (sensors, then stealth, then defence). A sensor or stealth letter is
+// a flag on the unit, so each is placed at most once while different letters share the design;
+// defence items stack. On seven hardpoints of capacity 1 the last stays for a weapon.
+TEST_F(DesignRulesTest, SensorAndStealthLettersOnceDefenceItemsStackLastHardpointForAWeapon) {
+    CatalogueFileBuilder b = CatalogueFileBuilder::Standard();
+    ChassisRecord seven;
+    seven.clan = 'V';
+    seven.role = 'c';
+    seven.level = 1;
+    seven.name = 42;
+    for (int h = 0; h < 7; ++h)
+        seven.hardpoints.push_back({1, 10, 4});
+    b.chassis.push_back(seven);
+    // Besides the standard sensor 's', stealth 'n' and defence 'd': three letters of each.
+    for (char letter : {'u', 'v', 'w'})
+        b.items.push_back({.section = 10, .role = letter});
+    for (char letter : {'k', 'y', 'z'})
+        b.items.push_back({.section = 12, .name = 73, .role = letter});
+    ClearTemplateCatalogue();
+    env.Load(b.Text());
+
     struct Case {
         std::vector<int32_t> excluded;  // item categories refused outright
-        MountKind filler;
+        int sensors, stealth, defence;  // hardpoints each kind takes
     };
-    const Case cases[] = {{{}, MountKind::Sensor},
-                          {{kSensorCategory}, MountKind::Stealth},
-                          {{kSensorCategory, kStealthCategory}, MountKind::Defence}};
+    // 's', 'u', 'v', 'w' fit (the standard 'c' is too big); then 'k', 'y', 'z', 'n'.
+    const Case cases[] = {{{}, 4, 2, 0},
+                          {{kSensorCategory}, 0, 4, 2},
+                          {{kSensorCategory, kStealthCategory}, 0, 0, 6}};
     for (const Case& c : cases) {
         DesignRules rules;
-        rules.AddPartLetter(kChassisCategory, 'b', 1);
+        rules.AddPartLetter(kChassisCategory, 'c', 1);
         for (int32_t category : c.excluded)
             rules.SetPartFlags(category, 0, 0);
-        if (c.excluded.empty()) rules.AddPartLetter(kSensorCategory, 'c', 1);
-        for (int i = 0; i < 5; ++i) {
+        for (int i = 0; i < 10; ++i) {
             std::unique_ptr<VehicleDesign> d(rules.BuildDesign('V'));
             ASSERT_NE(d, nullptr);
-            int fillers = 0, weapons = 0;
-            for (int h = 0; h < 4; ++h) {
+            ASSERT_EQ(d->chassis->role, 'c');
+            std::map<MountKind, std::set<char>> letters;
+            std::map<MountKind, int> placed;
+            for (int h = 0; h < 7; ++h) {
+                ASSERT_NE(d->hardpoints[h], nullptr) << h;
                 const MountKind kind = d->hardpoints[h]->GetMountKind();
-                fillers += kind == c.filler;
-                weapons += kind == MountKind::Weapon;
+                ++placed[kind];
+                letters[kind].insert(d->hardpoints[h]->role);
             }
-            EXPECT_EQ(fillers, 3) << int(c.filler);
-            EXPECT_EQ(weapons, 1) << int(c.filler);
+            EXPECT_EQ(placed[MountKind::Sensor], c.sensors);
+            EXPECT_EQ(placed[MountKind::Stealth], c.stealth);
+            EXPECT_EQ(placed[MountKind::Defence], c.defence);
+            EXPECT_EQ(placed[MountKind::Weapon], 1);
+            EXPECT_EQ(letters[MountKind::Sensor].size(), size_t(c.sensors)) << "a letter twice";
+            EXPECT_EQ(letters[MountKind::Stealth].size(), size_t(c.stealth)) << "a letter twice";
         }
     }
+
+    // Filling the sensor hardpoints of a design that already carries an 'u' (a computer
+    // factory re-equipped at set-up) adds no second 'u', but another letter.
+    VehicleDesign factory('V');
+    ASSERT_EQ(factory.SetPrimaryPart(Chassis('V', 'c')), 1);
+    ASSERT_EQ(factory.SetHardpoint(FindHardpointTemplate('V', 'u'), 0), 1);
+    DesignRules rules(factory);
+    rules.AddPartLetter(kSensorCategory, 'u', 1);
+    rules.FillKind2Hardpoints(factory, 'V');
+    int sensors = 0;
+    for (const MountTemplate* m : factory.hardpoints)
+        sensors += m != nullptr;
+    EXPECT_EQ(sensors, 1);
+    rules.AddPartLetter(kSensorCategory, 'v', 1);
+    rules.FillKind2Hardpoints(factory, 'V');
+    EXPECT_EQ(factory.hardpoints[1] ? factory.hardpoints[1]->role : '-', 'v');
+    EXPECT_EQ(factory.hardpoints[2], nullptr);
 }
 
 TEST_F(DesignRulesTest, WeaponRulesByProperty) {
