@@ -49,6 +49,81 @@ TEST(SquadPool, FirstMinerRequestComesFirstWithPriorityOneAndOnlyOnce) {
     EXPECT_FALSE(rich.controller->squadPool->MinerWanted());
 }
 
+// Past the first miner, another is wanted only below the level's cap, with at most 2000 ore,
+// after two designs, and while the ore fell faster per design than the level's trend limit (the
+// trend truncated toward zero).
+TEST(SquadPool, MoreMinersFollowTheLevelsCapAndTheOreTrend) {
+    const int mostMiners[6] = {0, 1, 1, 2, 2, 2};
+    const int trendLimit[6] = {0, -500, -400, -300, -200, -100};
+    struct Case {
+        int minersBelowCap;  // 1: one below the cap, 0: at it
+        int ore;
+        int designs;          // the first production counter
+        int trendBelowLimit;  // the ore change is designs × (limit + this), less extra
+        int extra;
+        bool wanted;
+    };
+    const Case cases[] = {
+        {1, 2000, 2, -1, 0, true},   // everything met
+        {0, 2000, 2, -1, 0, false},  // at the cap
+        {1, 2001, 2, -1, 0, false},  // more than the reserve
+        {1, 2000, 1, -1, 0, false},  // one design is no trend
+        {1, 2000, 2, 0, 0, false},   // the trend at the limit is not below it
+        {1, 2000, 2, 0, 1, false},   // a change one short of a whole step down truncates
+        {1, 2000, 3, -1, 0, true},
+    };
+    for (int level = 1; level <= 5; ++level) {
+        for (const Case& c : cases) {
+            ManagerWorld w(level, 5);
+            AIController& controller = *w.controller;
+            controller.minerCount = mostMiners[level] - c.minersBelowCap;
+            if (controller.minerCount == 0) continue;  // the first miner has its own rule
+            w.factory->cargo = c.ore;
+            controller.firstProductionCounter = c.designs;
+            controller.oreChangeCounter =
+                c.designs * (trendLimit[level] + c.trendBelowLimit) + c.extra;
+            EXPECT_EQ(controller.squadPool->MinerWanted(), c.wanted)
+                << "level " << level << " miners " << controller.minerCount << " ore " << c.ore
+                << " change " << controller.oreChangeCounter << " / " << c.designs;
+        }
+    }
+    // At the cap of one, levels 1 and 2 want no second miner however fast the ore falls.
+    for (int level : {1, 2}) {
+        ManagerWorld w(level, 5);
+        w.controller->minerCount = 1;
+        w.factory->cargo = 0;
+        w.controller->firstProductionCounter = 2;
+        w.controller->oreChangeCounter = -100000;
+        EXPECT_FALSE(w.controller->squadPool->MinerWanted()) << level;
+    }
+}
+
+// A scavenger per so many wrecks, by level: the wrecks on the map divided by the level's share
+// (truncated) must exceed the scavengers owned.
+TEST(SquadPool, ScavengersFollowTheLevelsWrecksPerScavenger) {
+    const int wrecksPerScavenger[6] = {0, 12, 10, 8, 6, 4};
+    struct Case {
+        int scavengers;
+        int wrecksShort;  // wrecks = (scavengers + 1) × share - this
+        bool wanted;
+    };
+    for (int level = 1; level <= 5; ++level) {
+        for (const Case& c :
+             {Case{0, 0, true}, Case{0, 1, false}, Case{1, 0, true}, Case{1, 1, false}}) {
+            ManagerWorld w(level, 5);
+            AIController& controller = *w.controller;
+            controller.minerCount = 1;
+            controller.scavengerCount = c.scavengers;
+            w.factory->cargo = 1000;
+            const int wrecks = (c.scavengers + 1) * wrecksPerScavenger[level] - c.wrecksShort;
+            for (int i = 0; i < wrecks; ++i)
+                AddWreck(w.world, Point(700 + 32 * (i % 8), 800 + 32 * (i / 8)));
+            EXPECT_EQ(controller.squadPool->ScavengerWanted(), c.wanted)
+                << "level " << level << " scavengers " << c.scavengers << " wrecks " << wrecks;
+        }
+    }
+}
+
 TEST(SquadPool, RepairersNeedTechLevelThreeAndScavengersTechLevelTwo) {
     struct Case {
         int tech;
