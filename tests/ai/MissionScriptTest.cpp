@@ -289,6 +289,27 @@ TEST(MissionScriptsV, MissionEightQueuesSpidersUntilTheSixth) {
     EXPECT_EQ(m.script->launchCounter, 2);
 }
 
+// Mission 9 places its own structures: one built before the rally point is set waits, one built
+// after it deploys there.
+TEST(MissionScriptsV, MissionNineStructuresDeployAtTheRallyPointOnlyOnceItIsSet) {
+    Mission<MissionScriptV9> m;
+    m.script->Setup(1);
+    m.script->MakeBaseSquads(1);
+    AIUnit* early = m.Deploying(2);
+    SimId id = early->id;
+    m.script->OnEvent(AIController::kUnitBuilt, nullptr, &id);
+    EXPECT_TRUE(early->given.empty());
+    m.script->SetRallyPoint(Point(500, 400));
+    AIUnit* late = m.Deploying(2);
+    id = late->id;
+    m.script->OnEvent(AIController::kUnitBuilt, nullptr, &id);
+    ASSERT_EQ(late->given.size(), 1u);
+    EXPECT_EQ(late->given[0].code, MissionScript::kDeployOrder);
+    EXPECT_EQ(late->given[0].flags, MissionScript::kDeployFlags);
+    EXPECT_EQ(late->given[0].p, Point(500, 400));
+    EXPECT_EQ(m.Code(MissionScript::kSupport)->OtherCount(), 2);
+}
+
 TEST(MissionScriptsV, MissionNineTeamFourWakesOnceTeamTwoLosesItsFactory) {
     Mission<MissionScriptV9> m(true, MissionScriptV9::kLateTeam);
     FakeFactory* watched = m.land.AddFactory(2, Point(900, 900));
