@@ -5,7 +5,7 @@ JOBS       ?= $(shell nproc)
 FUZZ_SECONDS ?= 10
 GAME_DIR   := $(BUILD)/game
 
-.PHONY: run test deps build asan-build test-release test-asan battle-digest fuzz-smoke format-check format assets bench clean
+.PHONY: run test deps build asan-build test-release test-asan battle-digest fuzz-smoke format-check format assets bench sweep clean
 
 run: deps build assets
 	cd $(GAME_DIR) && ../quarnex
@@ -55,6 +55,10 @@ bench:
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Release -DQX_WERROR=ON -DQX_BENCH_PEERS=ON
 	cmake --build $(BUILD) -j $(JOBS)
 	scripts/run-benchmarks $(BUILD)
+
+# The level sweep of the computer players (long; not part of `make test`): see scripts/sweep.
+sweep: build
+	scripts/sweep $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -143,9 +143,13 @@ public:
     // the installed maker unchanged.
     // With timing, both sides play through timed controllers and the clock steps 16 ms per tick
     // plus the real time spent inside the tick.
+    // The local team plays the local clan, its opponent the other. With presetTargets each
+    // side's target team is set to the other before its set-up, as a players record's P does:
+    // otherwise neither side ever chooses one, for both factories have a controller.
     SkirmishRun(const std::filesystem::path& madeAssets, uint32_t seed, int localLevel,
-                int opponentLevel, AiTiming* timing = nullptr)
-        : seed(seed), timing(timing) {
+                int opponentLevel, AiTiming* timing = nullptr, char localClan = 'V',
+                bool presetTargets = false)
+        : seed(seed), timing(timing), localClan(localClan) {
         files.WriteLand(SkirmishLand(seed));
         // The land fixture's directory is the asset directory: the made set is seen through it.
         namespace fs = std::filesystem;
@@ -160,13 +164,16 @@ public:
         LoadStringTable("7a1.str");
         LoadTemplateCatalogue("7a.pts");
         InstallComputerOpponents(*world);
-        if (localLevel != opponentLevel || timing) {
+        if (localLevel != opponentLevel || timing || presetTargets) {
             const int levels[3] = {0, localLevel, opponentLevel};
             world->scenarioMakers.makeController =
-                [levels,
-                 timing](const ControllerRequest& r) -> std::unique_ptr<ScenarioController> {
-                return std::make_unique<LevelledController>(r.team, r.clan, r.techLevel,
-                                                            levels[r.team], timing);
+                [levels, timing,
+                 presetTargets](const ControllerRequest& r) -> std::unique_ptr<ScenarioController> {
+                auto controller = std::make_unique<LevelledController>(r.team, r.clan, r.techLevel,
+                                                                       levels[r.team], timing);
+                if (presetTargets)
+                    controller->SetTargetTeam(r.team == kLocalTeam ? kOpponentTeam : kLocalTeam);
+                return controller;
             };
         }
         if (timing) {
@@ -195,6 +202,7 @@ public:
         scenario->difficulty = level;
         scenario->techLevel = 5;
         scenario->localTeam = kLocalTeam;
+        scenario->clanLetter = localClan;
         scenario->artifacts = 0;
         // As the set-up screen does: every team to a start point of its own.
         scenario->ShuffleStartOrder();
@@ -340,6 +348,7 @@ private:
 
     uint32_t seed;
     AiTiming* timing = nullptr;
+    char localClan = 'V';
     std::chrono::steady_clock::time_point tickStart = std::chrono::steady_clock::now();
     int level = 1;
     int32_t savedAutoPlay = 0;
