@@ -128,6 +128,14 @@ TEST_F(DesignRulesTest, ChassisRulesByLetterAndProperty) {
         EXPECT_NE(d->drive->role, 'T');
     }
 
+    // The only candidate of the oldest rule is taken even when a newer rule refuses it.
+    DesignRules onlyA;
+    onlyA.AddPartLetter(kChassisCategory, 'a', 1);
+    onlyA.AddPartLetter(kChassisCategory, 'a', 0);
+    d.reset(onlyA.BuildDesign('V'));
+    ASSERT_NE(d, nullptr);
+    EXPECT_EQ(d->chassis->role, 'a');
+
     DesignRules capped;
     capped.buildTimeCap = 100;  // below every chassis' build time
     capped.SetPartFlags(kChassisCategory, 1, 1);
@@ -158,6 +166,39 @@ TEST_F(DesignRulesTest, ChoiceByScoreFollowsTheWeights) {
     PartTemplate* quick = fast.PickDrive(drives);
     for (PartTemplate* p : drives)
         EXPECT_LE(quick->moveValue, p->moveValue);
+
+    // The drive class: 5 in the air, else 4 (3 on the first terrain flag), one less for each of
+    // the other two flags. Of two drives alike but for one such property, weight 6 takes the
+    // higher class; the other takes the lower with the weight turned round.
+    PartTemplate* first = drives[0];
+    PartTemplate* second = drives[1];
+    struct Case {
+        int32_t PartTemplate::*field;
+        int32_t value;
+        bool higher;  // the property raises the class
+    };
+    for (const Case& c :
+         {Case{&PartTemplate::layer, 2, true}, Case{&PartTemplate::terrainFlag1, 1, false},
+          Case{&PartTemplate::terrainFlag2, 1, false},
+          Case{&PartTemplate::terrainFlag3, 1, false}}) {
+        for (PartTemplate* p : {first, second}) {
+            p->layer = 0;
+            p->terrainFlag1 = p->terrainFlag2 = p->terrainFlag3 = 0;
+            p->moveValue = 30;
+            p->firstCost = p->secondCost = p->buildTime = 10;
+        }
+        first->*c.field = c.value;
+        DesignRules byClass;
+        byClass.weights[6] = 10;
+        EXPECT_EQ(byClass.PickDrive({first, second}), c.higher ? first : second) << c.value;
+    }
+    // A drive rule of layer 1 takes only drives of that layer.
+    PartRule layer1(kDriveCategory, 1);
+    layer1.flags = 0x8;
+    first->layer = 1;
+    second->layer = 0;
+    EXPECT_TRUE(fast.IsDriveAllowed(first, &layer1));
+    EXPECT_FALSE(fast.IsDriveAllowed(second, &layer1));
 }
 
 TEST_F(DesignRulesTest, WeaponCriteriaPickTheBest) {
@@ -331,6 +372,14 @@ TEST_F(DesignRulesTest, BigWeaponsNeedTwoHardpointsEach) {
     ASSERT_EQ(d.SetHardpoint(big, 1), 1);
     EXPECT_EQ(rules.FindFreeHardpoint(5, 3, d), -1);  // (2 + 1) × 2 > 4
     EXPECT_EQ(rules.FindFreeHardpoint(5, 2, d), 2);
+    // A big item and a small weapon are not big weapons.
+    VehicleDesign mixed("VWb-------399199212299");
+    auto* bigSensor = static_cast<MountTemplate*>(FindInList(SensorItemList, 'V', 'c'));
+    ASSERT_NE(bigSensor, nullptr);
+    ASSERT_EQ(bigSensor->mountSize, 3);
+    ASSERT_EQ(mixed.SetHardpoint(bigSensor, 0), 1);
+    ASSERT_EQ(mixed.SetHardpoint(FindHardpointTemplate('V', 'a'), 1), 1);
+    EXPECT_EQ(rules.FindFreeHardpoint(5, 3, mixed), 2);  // still (0 + 1) × 2 <= 4
 }
 
 TEST_F(DesignRulesTest, ItemRulesWithoutLettersRefuseItemsAndSingleHardpointChassis) {
