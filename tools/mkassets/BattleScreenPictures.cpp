@@ -4,6 +4,7 @@
 
 #include "AssetPalette.h"
 #include "Canvas.h"
+#include "CataloguePictures.h"
 #include "GlyphFont.h"
 #include "PanelDrawing.h"
 #include "PictureEncoding.h"
@@ -162,15 +163,29 @@ Canvas BottomStrip(const AssetPalette& palette) {
     return c;
 }
 
-// A chassis icon of the unit panel: a hull of its own shape in the picture box.
-Canvas ChassisIcon(int index, const AssetPalette& palette) {
+// A chassis icon of the unit panel: the body of the chassis kind the row stands for, drawn in
+// the panel's picture box. Two heavy rows: the second is the bigger hull.
+Canvas ChassisIcon(int row, const AssetPalette& palette) {
+    using CataloguePictures::Body;
+    constexpr int kIcon = CataloguePictures::kIconBox;
+    struct Icon {
+        int row;
+        Body body;
+        int box;
+    };
+    static const Icon kIcons[] = {
+        {27, Body::Scout, kIcon},     {28, Body::Tank, kIcon},    {29, Body::Assault, kIcon},
+        {30, Body::Heavy, kIcon},     {31, Body::Heavy, 96},      {32, Body::Miner, kIcon},
+        {33, Body::Scavenger, kIcon}, {34, Body::Repair, kIcon},  {35, Body::Capture, kIcon},
+        {36, Body::Bomber, kIcon},    {37, Body::Gunship, kIcon}, {38, Body::Carrier, kIcon},
+        {39, Body::Relay, kIcon},     {40, Body::Relay, kIcon},   {41, Body::Relay, kIcon},
+    };
     Canvas c(kWidth, kHeight);
-    const Ramp& hull = palette.GetRamp(index % 2 ? RampId::Rock : RampId::Earth);
-    const int w = 40 + (index * 7) % 40;
-    const int h = 30 + (index * 11) % 40;
-    c.FillRect(575 - w / 2, 163 - h / 2, w, h, hull.At(8));
-    c.FillCircle(575, 163, 6 + index % 8, hull.At(12));
-    GlyphFont::DrawText(c, 524, 200, std::to_string(index), 1, PaletteIndex::kTextDim);
+    for (const Icon& icon : kIcons) {
+        if (icon.row != row) continue;
+        const Canvas body = CataloguePictures::BodyIcon(icon.body, icon.box, palette);
+        c.Paste(body, 575 - icon.box / 2, 162 - icon.box / 2);
+    }
     return c;
 }
 

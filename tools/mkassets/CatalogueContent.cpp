@@ -556,14 +556,18 @@ std::vector<int> PanelPoints(Body body, int count) {
     return numbers;
 }
 
-// The second point table: the hardpoints at 1:1 from the unit's centre, facing 14.
+// The second point table: the hardpoints in the unit panel's frame, on the chassis icon drawn
+// in the panel's picture box (its centre at (62, 162)), at the icon's facing and scale.
 std::vector<int> SecondPoints(Body body, int count) {
+    const double scale =
+        static_cast<double>(CataloguePictures::kIconBox) / CataloguePictures::BodyBox(body);
     std::vector<int> numbers;
     for (int i = 0; i < count; ++i) {
         const UnitPainter::Offset m = CataloguePictures::MountPoint(body, count, i);
-        const UnitPainter::Offset o = UnitPainter::Turn(m.x, m.y, 14, 1.0);
-        numbers.push_back(static_cast<int>(std::lround(o.x)));
-        numbers.push_back(static_cast<int>(std::lround(o.y)));
+        const UnitPainter::Offset o =
+            UnitPainter::Turn(m.x, m.y, CataloguePictures::kPanelFacing, scale);
+        numbers.push_back(62 + static_cast<int>(std::lround(o.x)));
+        numbers.push_back(162 + static_cast<int>(std::lround(o.y)));
     }
     return numbers;
 }

@@ -31,7 +31,7 @@ constexpr Line kLines[] = {
     {13, "Drive"},
     {14, "Mount %d"},
     {15, "Totals"},
-    {16, "Build s"},
+    {16, "Secs"},
     {17, "Credits"},
     {18, "Ore"},
     {19, "Behaviour settings"},
