@@ -191,4 +191,36 @@ TEST_F(BattleSettingsTest, PressingADisabledButtonIsSilent) {
     EXPECT_EQ(refused, 0);
 }
 
+// A selected object that names a delegate hands the whole move to it, and a target that names
+// one is replaced by it.
+TEST_F(BattleSettingsTest, OrdersGoThroughADelegateObject) {
+    screen->CentreOn(Point(3200, 3200));
+    screen->SetRevealMap(1);
+    const Point click(256, 240);
+    const Point p = screen->ScreenToMap(click);
+    TestObject* plain = Unit(1, Point(p.x + 300, p.y));
+    TestObject* delegating = Unit(2, Point(p.x + 340, p.y));
+    TestObject* carrier = Unit(3, Point(p.x + 600, p.y + 200));
+    delegating->delegateId = carrier->id;
+    plain->selected = delegating->selected = 1;
+    Click(click);
+    EXPECT_TRUE(plain->given.empty());
+    EXPECT_TRUE(delegating->given.empty());
+    ASSERT_EQ(carrier->given.size(), 1u);
+    EXPECT_EQ(carrier->given[0].code, BattleScreen::kOrderMove);
+    EXPECT_EQ(carrier->given[0].flags, BattleScreen::kFlagsCtrl);
+    EXPECT_EQ(carrier->given[0].p, p);
+    EXPECT_EQ(carrier->given[0].target, SimId());
+    EXPECT_EQ(screen->voicePlaying, screen->soundBanks[BattleScreen::kMoveVoice][0].get());
+
+    // An enemy that names another as its delegate: the attack goes to that one.
+    delegating->selected = 0;
+    TestObject* shown = Unit(10, p, 2);
+    TestObject* behind = Unit(11, Point(p.x - 300, p.y - 300), 2);
+    shown->delegateId = behind->id;
+    Click(click);
+    ASSERT_EQ(plain->given.size(), 1u);
+    EXPECT_EQ(plain->given[0].target, behind->id);
+}
+
 }  // namespace
