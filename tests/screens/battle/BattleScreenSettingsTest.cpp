@@ -2,6 +2,7 @@
 // of a team that lost its factory, and a disabled panel button's silence.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -221,6 +222,51 @@ TEST_F(BattleSettingsTest, OrdersGoThroughADelegateObject) {
     Click(click);
     ASSERT_EQ(plain->given.size(), 1u);
     EXPECT_EQ(plain->given[0].target, behind->id);
+}
+
+// The watched object's debug panel covers the whole side panel with its lines until the object
+// is gone; then the watch ends and the control panel is back.
+TEST_F(BattleSettingsTest, TheDebugPanelShowsTheWatchedObjectUntilItIsGone) {
+    TestObject* watched = Unit(5, Point(400, 400));
+    screen->debugWatch = watched->id;
+    Frame();
+    auto panelColours = [&] {
+        std::map<int, int> counts;
+        const uint8_t* frame = land->screen.BackPage();
+        // Above the buttons that the screen draws over the panel afterwards.
+        for (int y = 0; y < 440; ++y) {
+            for (int x = 512; x < 640; ++x)
+                ++counts[frame[y * 640 + x]];
+        }
+        return counts;
+    };
+    auto linesAt = [&](int top, int bottom) {
+        int ink = 0;
+        const uint8_t* frame = land->screen.BackPage();
+        for (int y = top; y <= bottom; ++y) {
+            for (int x = 512; x < 640; ++x)
+                ink += frame[y * 640 + x] == 10;
+        }
+        return ink;
+    };
+    std::map<int, int> colours = panelColours();
+    // Only the fill and the text colour (the cursor stays off the panel).
+    EXPECT_EQ(colours.size(), 2u);
+    EXPECT_GT(colours[254], 100 * 440);
+    // "Team", "Center", "Radius", "Pct Damage", "Ore", the motion line and "GOALS:".
+    EXPECT_GT(linesAt(0, 10), 0);
+    EXPECT_GT(linesAt(11, 20), 0);
+    EXPECT_GT(linesAt(21, 30), 0);
+    EXPECT_GT(linesAt(31, 40), 0);
+    EXPECT_GT(linesAt(41, 50), 0);
+    EXPECT_GT(linesAt(51, 60), 0);
+    EXPECT_EQ(linesAt(61, 70), 0);
+    EXPECT_GT(linesAt(71, 80), 0);
+    RemoveObjects();
+    Frame();
+    EXPECT_TRUE(screen->debugWatch.IsNull());
+    Frame();
+    EXPECT_GT(panelColours().size(), 2u);
 }
 
 }  // namespace
