@@ -83,6 +83,14 @@ TEST_F(MissionTextDialogTest, AButtonAnswersOnlyWhenReleasedOnIt) {
         EXPECT_EQ(Frame(), 0);
         EXPECT_EQ(dialog.exitCode, button == 0 ? 1 : 0);
     }
+    // The pointer shows the button shape over a button and the arrow elsewhere.
+    MissionTextDialog& shaped = Open<MissionTextDialog>("Briefing");
+    MoveTo(shaped.ButtonOf(1)->Bounds().Centre());
+    EXPECT_EQ(Frame(), 1);
+    EXPECT_EQ(f->display.cursorShape, 0x22);
+    MoveTo(Point(10, 10));
+    EXPECT_EQ(Frame(), 1);
+    EXPECT_EQ(f->display.cursorShape, 0x23);
     // A press beside the buttons is refused.
     Open<MissionTextDialog>("Briefing");
     Sounds();
