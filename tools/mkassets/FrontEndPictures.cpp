@@ -225,8 +225,12 @@ std::vector<uint8_t> MakeResultsPack(const AssetPalette& /*palette*/) {
                PaletteIndex::kTextDim);
         Text(background, columns[c][0], 70, titles[c], PaletteIndex::kHeading);
     }
-    Framed(background, 86, 420, 160, 436, PaletteIndex::kBlack, PaletteIndex::kTextDim);
-    Framed(background, 262, 435, 330, 451, PaletteIndex::kBlack, PaletteIndex::kTextDim);
+    // The playing time and the score are written with their baselines at y 427 and 442: their
+    // boxes stand round the text, each with its label.
+    Framed(background, 86, 413, 160, 430, PaletteIndex::kBlack, PaletteIndex::kTextDim);
+    Text(background, 50, 416, "TIME", PaletteIndex::kHeading);
+    Framed(background, 262, 428, 340, 445, PaletteIndex::kBlack, PaletteIndex::kTextDim);
+    Text(background, 222, 431, "SCORE", PaletteIndex::kHeading);
     Put(pack, 0, 0, background);
     Put(pack, 0, 1, Face(46, 71, PaletteIndex::kStatusGood, "OK"));
     for (int frame = 0; frame < kFrames; ++frame) {
