@@ -94,6 +94,29 @@ const Control kControls[] = {
     {"join", "ok", {376, 242, 399, 278}, 3},
     {"host", "cancel", {238, 246, 277, 275}, 3},
     {"host", "ok", {376, 242, 399, 278}, 3},
+    // The results screen, with the high-score table over it once the count is done.
+    {"results", "ok", {508, 372, 553, 442}, 3},
+    {"scores", "ok", {508, 372, 553, 442}, 3},
+    // The design screen from the menu: the categories, the panel tabs and the leave button.
+    {"design", "chassis", {0, 6, 113, 63}, 3},
+    {"design", "drives", {0, 66, 112, 123}, 3},
+    {"design", "weapons", {0, 126, 112, 182}, 3},
+    {"design", "defence", {0, 186, 112, 242}, 3},
+    {"design", "stealth", {0, 246, 112, 302}, 3},
+    {"design", "sensors", {0, 306, 112, 362}, 3},
+    {"design", "special", {0, 366, 112, 422}, 3},
+    {"design", "library panel", {1, 438, 157, 478}, 3},
+    {"design", "parts panel", {160, 438, 317, 478}, 3},
+    {"design", "settings panel", {321, 438, 478, 478}, 3},
+    {"design", "leave", {481, 439, 636, 478}, 3},
+    // Its library panel.
+    {"library", "new design", {143, 400, 207, 427}, 3},
+    {"library", "delete design", {208, 400, 272, 427}, 3},
+    {"library", "add to group", {287, 224, 345, 274}, 3},
+    {"library", "drop from group", {288, 281, 349, 332}, 3},
+    {"library", "new group", {368, 403, 427, 425}, 3},
+    {"library", "delete group", {432, 403, 491, 425}, 3},
+    {"library", "open group", {524, 255, 588, 323}, 3},
 };
 // clang-format on
 
@@ -101,7 +124,8 @@ const Control kControls[] = {
 const std::map<std::string, std::pair<int, int>> kPointer = {
     {"menu", {20, 440}},        {"setup", {20, 440}},   {"battle-build", {300, 240}},
     {"battle-map", {300, 240}}, {"options", {60, 420}}, {"mission-text", {300, 120}},
-    {"join", {320, 440}},       {"host", {320, 440}},
+    {"join", {320, 440}},       {"host", {320, 440}},   {"results", {20, 200}},
+    {"scores", {20, 200}},      {"design", {300, 300}}, {"library", {300, 140}},
 };
 
 using Pixels = std::vector<uint8_t>;
@@ -267,6 +291,51 @@ const char kCampaignAndNetwork[] =
     "await 2 5000\n"
     "wait 300\n";
 
+const char kResultsAndDesign[] =
+    "text \"o\"\n"
+    "wait 300\n"
+    "key RETURN\n"
+    "wait 1000\n"
+    "move 560 458\n"
+    "wait 100\n"
+    "click L 560 458\n"
+    "await 3 20000\n"
+    "wait 500\n"
+    "destroy 2\n"
+    "await 6 20000\n"
+    "move 20 200\n"
+    "wait 1500\n"
+    "capture results\n"
+    "wait 8000\n"
+    "capture scores\n"
+    "wait 100\n"
+    "key RETURN\n"
+    "wait 300\n"
+    "key RETURN\n"
+    "await 2 10000\n"
+    "wait 300\n"
+    "text \"d\"\n"
+    "wait 300\n"
+    "key RETURN\n"
+    "await 5 3000\n"
+    "move 300 300\n"
+    "wait 500\n"
+    "capture design\n"
+    "wait 100\n"
+    "move 78 458\n"
+    "wait 100\n"
+    "click L 78 458\n"
+    "wait 100\n"
+    "move 300 140\n"
+    "wait 400\n"
+    "capture library\n"
+    "wait 100\n"
+    "text \"b\"\n"
+    "wait 300\n"
+    "text \"n\"\n"
+    "await 2 3000\n"
+    "wait 300\n";
+
 using ScreenPictureCheck = e2e::EndToEndTest;
 
 TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
@@ -279,6 +348,10 @@ TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
     ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kCampaignAndNetwork) + e2e::kOutFromMenu), 0)
         << game.Errors();
     for (const char* name : {"join", "host", "mission-text"})
+        captures[name] = game.CapturePixels(name);
+    ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kResultsAndDesign) + e2e::kOutFromMenu), 0)
+        << game.Errors();
+    for (const char* name : {"results", "scores", "design", "library"})
         captures[name] = game.CapturePixels(name);
     for (const auto& [name, pixels] : captures)
         ASSERT_FALSE(pixels.empty()) << name;
@@ -298,6 +371,19 @@ TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
     EXPECT_EQ(StrayPixel(captures["mission-text"], "mission-text", inside,
                          {{228, 178, 418, 241}, nameStrip, buttons[0], buttons[1]}),
               "");
+    // The results' time and score, written in the large font, stay inside their boxes; the
+    // shown values stay clear of the column titles above them.
+    for (const char* results : {"results", "scores"}) {
+        EXPECT_EQ(StrayPixel(captures[results], results, {30, 398, 210, 438},
+                             {{86, 404, 194, 431}, {46, 411, 72, 420}}),
+                  "")
+            << results;
+        EXPECT_EQ(StrayPixel(captures[results], results, {210, 414, 370, 452},
+                             {{262, 419, 358, 446}, {222, 426, 252, 435}}),
+                  "")
+            << results;
+        EXPECT_EQ(StrayPixel(captures[results], results, {92, 63, 560, 68}, {}), "") << results;
+    }
     for (const char* network : {"join", "host"}) {
         EXPECT_EQ(StrayPixel(captures[network], network, inside,
                              {{225, 145, 429, 186}, nameStrip, buttons[0], buttons[1]}),

@@ -223,14 +223,19 @@ std::vector<uint8_t> MakeResultsPack(const AssetPalette& /*palette*/) {
     for (int c = 0; c < 4; ++c) {
         Framed(background, columns[c][0] - 2, 104, columns[c][1] + 2, 348, PaletteIndex::kBlack,
                PaletteIndex::kTextDim);
-        Text(background, columns[c][0], 70, titles[c], PaletteIndex::kHeading);
+        // Above the shown values, which the screen writes in its large font with their
+        // baseline at y 92.
+        Text(background, columns[c][0], 52, titles[c], PaletteIndex::kHeading);
     }
-    // The playing time and the score are written with their baselines at y 427 and 442: their
-    // boxes stand round the text, each with its label.
-    Framed(background, 86, 413, 160, 430, PaletteIndex::kBlack, PaletteIndex::kTextDim);
-    Text(background, 50, 416, "TIME", PaletteIndex::kHeading);
-    Framed(background, 262, 428, 340, 445, PaletteIndex::kBlack, PaletteIndex::kTextDim);
-    Text(background, 222, 431, "SCORE", PaletteIndex::kHeading);
+    // The playing time and the score are written in the large font (12 pixels a character,
+    // 18 high) with their baselines at y 427 and 442: their boxes stand round the text, each
+    // with its label.
+    Framed(background, 86, 404, 194, 431, PaletteIndex::kBlack, PaletteIndex::kTextDim);
+    Text(background, 46, 411, "TIME", PaletteIndex::kHeading);
+    Framed(background, 262, 419, 358, 446, PaletteIndex::kBlack, PaletteIndex::kTextDim);
+    Text(background, 222, 426, "SCORE", PaletteIndex::kHeading);
+    // The OK button has no normal picture: its face stands in the background.
+    background.Paste(Face(46, 71, PaletteIndex::kLightGrey, "OK"), 508, 372);
     Put(pack, 0, 0, background);
     Put(pack, 0, 1, Face(46, 71, PaletteIndex::kStatusGood, "OK"));
     for (int frame = 0; frame < kFrames; ++frame) {
