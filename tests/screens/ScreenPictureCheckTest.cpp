@@ -117,6 +117,10 @@ const Control kControls[] = {
     {"library", "new group", {368, 403, 427, 425}, 3},
     {"library", "delete group", {432, 403, 491, 425}, 3},
     {"library", "open group", {524, 255, 588, 323}, 3},
+    // The load-game screen with the game saved in the skirmish: framed buttons.
+    {"load", "back", {211, 314, 251, 343}, 0},
+    {"load", "delete", {285, 314, 354, 343}, 0},
+    {"load", "load", {394, 314, 422, 343}, 0},
 };
 // clang-format on
 
@@ -126,6 +130,7 @@ const std::map<std::string, std::pair<int, int>> kPointer = {
     {"battle-map", {300, 240}}, {"options", {60, 420}}, {"mission-text", {300, 120}},
     {"join", {320, 440}},       {"host", {320, 440}},   {"results", {20, 200}},
     {"scores", {20, 200}},      {"design", {300, 300}}, {"library", {300, 140}},
+    {"load", {20, 460}},
 };
 
 using Pixels = std::vector<uint8_t>;
@@ -231,12 +236,25 @@ const char kSkirmish[] =
     "wait 300\n"
     "capture options\n"
     "wait 100\n"
-    "key ESCAPE\n"
-    "wait 300\n"
+    // Save the game from the overlay, for the load-game screen.
+    "move 320 112\n"
+    "wait 100\n"
+    "click L 320 112\n"
+    "wait 500\n"
+    "key RETURN\n"
+    "wait 500\n"
     "keydown CONTROL\n"
     "key Q\n"
     "keyup CONTROL\n"
     "await 2 5000\n"
+    "wait 300\n"
+    "text \"l\"\n"
+    "wait 500\n"
+    "move 20 460\n"
+    "wait 300\n"
+    "capture load\n"
+    "wait 100\n"
+    "key ESCAPE\n"
     "wait 300\n";
 
 const char kCampaignAndNetwork[] =
@@ -343,7 +361,7 @@ TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
     ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kSkirmish) + e2e::kOutFromMenu), 0)
         << game.Errors();
     std::map<std::string, Pixels> captures;
-    for (const char* name : {"menu", "setup", "battle-build", "battle-map", "options"})
+    for (const char* name : {"menu", "setup", "battle-build", "battle-map", "options", "load"})
         captures[name] = game.CapturePixels(name);
     ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kCampaignAndNetwork) + e2e::kOutFromMenu), 0)
         << game.Errors();
