@@ -212,8 +212,18 @@ struct LineParser {
         while (i < rest.size() && IsBlank(rest[i]))
             ++i;
         if (i < rest.size()) return Fail("unexpected words after the text");
-        for (char c : chars)
+        // Capitals are typed with Shift held, as a player types them: the game keeps a capital
+        // only while Shift is down.
+        bool shift = false;
+        for (char c : chars) {
+            const bool capital = c >= 'A' && c <= 'Z';
+            if (capital != shift)
+                Add(capital ? winx_ScriptStep::Kind::KeyDown : winx_ScriptStep::Kind::KeyUp,
+                    VK_SHIFT);
+            shift = capital;
             Add(winx_ScriptStep::Kind::Char, static_cast<unsigned char>(c));
+        }
+        if (shift) Add(winx_ScriptStep::Kind::KeyUp, VK_SHIFT);
         return true;
     }
 
@@ -397,7 +407,8 @@ int winx_InputScript::Load(const std::string& path, std::string& error) {
     return Parse(text, path, error);
 }
 
-void winx_InputScript::Poll(uint32_t now, const std::function<void(const winx_ScriptStep&)>& run) {
+void winx_InputScript::Poll(uint32_t now, const std::function<void(const winx_ScriptStep&)>& run,
+                            const std::function<bool(const winx_ScriptStep&)>& ready) {
     if (!started) {
         started = true;
         start = now;
@@ -436,6 +447,7 @@ void winx_InputScript::Poll(uint32_t now, const std::function<void(const winx_Sc
             ++next;
             continue;
         }
+        if (ready && !ready(step)) return;
         ++next;
         run(step);
     }

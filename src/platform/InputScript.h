@@ -52,8 +52,11 @@ public:
     // Reads and parses a file; errors as Parse, or "<path>: <message>" when it cannot be read.
     int Load(const std::string& path, std::string& error);
 
-    // Runs every step that is due at `now`; the first call starts the script's time.
-    void Poll(uint32_t now, const std::function<void(const winx_ScriptStep&)>& run);
+    // Runs every step that is due at `now`; the first call starts the script's time. A step
+    // that `ready` (when given) holds back stops the run there; it and the steps after it run
+    // on a later call.
+    void Poll(uint32_t now, const std::function<void(const winx_ScriptStep&)>& run,
+              const std::function<bool(const winx_ScriptStep&)>& ready = {});
     int Finished() const { return next >= steps.size(); }
     // Milliseconds from `now` until the next step is due: 0 before the script's time started
     // or when a step is due, UINT32_MAX when every step has run.

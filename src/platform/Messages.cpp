@@ -37,6 +37,12 @@ struct MessageState {
     // input): Shift held, and Caps Lock toggled by its key.
     bool shiftHeld = false;
     bool capsLock = false;
+    // The game reads the Shift state when it handles a character, which is after the whole
+    // queue has been taken: a scripted Shift goes up only once the queue has been emptied since
+    // the last character typed under it (counted by the looks that found the queue empty).
+    bool typedUnderShift = false;
+    uint64_t typedAtEmptyLook = 0;
+    uint64_t emptyLooks = 0;
     // Windows reports activation changes only; the window starts active.
     bool windowActive = true;
     int captureCount = 0;
@@ -112,6 +118,13 @@ uint32_t CharacterOfKey(uint32_t vk, bool shift, bool capsLock) {
 
 // A script's key-down: the key, then the character it makes, as a real key press and its
 // text input come.
+void NoteScriptedCharacter() {
+    MessageState& s = State();
+    if (!s.shiftHeld) return;
+    s.typedUnderShift = true;
+    s.typedAtEmptyLook = s.emptyLooks;
+}
+
 void PostScriptedKeyDown(uint32_t vk) {
     MessageState& s = State();
     PostKey(vk, true);
@@ -119,7 +132,10 @@ void PostScriptedKeyDown(uint32_t vk) {
     if (vk == VK_CAPITAL) s.capsLock = !s.capsLock;
     // A Ctrl or Alt chord makes its character from the key-down (or none at all).
     if (s.ctrlHeld || s.altHeld) return;
-    if (uint32_t c = CharacterOfKey(vk, s.shiftHeld, s.capsLock)) Post(WM_CHAR, c);
+    if (uint32_t c = CharacterOfKey(vk, s.shiftHeld, s.capsLock)) {
+        Post(WM_CHAR, c);
+        NoteScriptedCharacter();
+    }
 }
 
 void PostText(const char* text) {
@@ -307,10 +323,14 @@ void RunScriptStep(const winx_ScriptStep& step) {
             break;
         case Kind::KeyUp:
             PostKey(step.value, false);
-            if (step.value == VK_SHIFT) State().shiftHeld = false;
+            if (step.value == VK_SHIFT) {
+                State().shiftHeld = false;
+                State().typedUnderShift = false;
+            }
             break;
         case Kind::Char:
             Post(WM_CHAR, step.value);
+            NoteScriptedCharacter();
             break;
         case Kind::MouseMove:
             Post(WM_MOUSEMOVE, 0, ClampedPoint(step.x, step.y));
@@ -351,8 +371,16 @@ void RunScriptStep(const winx_ScriptStep& step) {
     }
 }
 
+// A scripted key carries its Shift state with it: the Shift release that follows characters
+// typed under it waits until they have left the queue (the script's later steps wait with it).
+bool ScriptStepReady(const winx_ScriptStep& step) {
+    const MessageState& s = State();
+    if (step.kind != winx_ScriptStep::Kind::KeyUp || step.value != VK_SHIFT) return true;
+    return !s.typedUnderShift || s.emptyLooks > s.typedAtEmptyLook;
+}
+
 void PollScript() {
-    if (State().script) State().script->Poll(winx_timeGetTime(), RunScriptStep);
+    if (State().script) State().script->Poll(winx_timeGetTime(), RunScriptStep, ScriptStepReady);
 }
 
 bool EventsRunning() {
@@ -427,6 +455,7 @@ int winx_PeekMessage(winx_Msg* msg, uint32_t filterMin, uint32_t filterMax, uint
         if (remove & PM_REMOVE) s.quitPosted = false;
         return 1;
     }
+    if (filterMin == 0 && filterMax == 0) ++s.emptyLooks;
     return 0;
 }
 

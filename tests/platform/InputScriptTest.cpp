@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <string>
 #include <tuple>
+#include <utility>
 #include <vector>
 
 #include "platform/VirtualKeys.h"
@@ -83,6 +84,16 @@ TEST(InputScript, TextAndCharPostCharacters) {
         typed.push_back(static_cast<char>(step.value));
     }
     EXPECT_EQ(typed, "a \"b\\\r");
+    // Capitals are typed with Shift held down around each run of them.
+    const std::vector<std::pair<Kind, uint32_t>> capitals = {
+        {Kind::KeyDown, VK_SHIFT}, {Kind::Char, 'A'},       {Kind::Char, 'B'},
+        {Kind::KeyUp, VK_SHIFT},   {Kind::Char, 'c'},       {Kind::KeyDown, VK_SHIFT},
+        {Kind::Char, 'D'},         {Kind::KeyUp, VK_SHIFT},
+    };
+    std::vector<std::pair<Kind, uint32_t>> got;
+    for (const auto& step : ParseSteps("text \"ABcD\"\n"))
+        got.emplace_back(step.kind, step.value);
+    EXPECT_EQ(got, capitals);
 }
 
 TEST(InputScript, KeywordsAreCaseInsensitiveAndFocusLinesParse) {

@@ -335,6 +335,24 @@ TEST_F(Messages, AScriptReplacesTheRealKeyboardAndMouse) {
     EXPECT_EQ(winx_TakeCaptureRequest(), "shot");
 }
 
+TEST_F(Messages, AScriptedShiftGoesUpOnlyAfterTheCapitalsTypedUnderItWereTaken) {
+    ScopedWorkingDir dir;
+    dir.WriteFile("caps.qxs", "text \"AbC\"\nkey X\n");
+    setenv("QX_SCRIPT", (dir.Path() + "/caps.qxs").c_str(), 1);
+    FakeClock clock(5000);
+    OpenWindow();
+    // Each drain is one pass of the main loop: the game handles its characters after it, while
+    // the Shift state is the one the drain left.
+    const std::vector<winx_Msg> first = {Msg(WM_KEYDOWN, VK_SHIFT), Msg(WM_CHAR, 'A')};
+    EXPECT_EQ(Drain(), first);
+    const std::vector<winx_Msg> second = {Msg(WM_KEYUP, VK_SHIFT), Msg(WM_CHAR, 'b'),
+                                          Msg(WM_KEYDOWN, VK_SHIFT), Msg(WM_CHAR, 'C')};
+    EXPECT_EQ(Drain(), second);
+    const std::vector<winx_Msg> third = {Msg(WM_KEYUP, VK_SHIFT), Msg(WM_KEYDOWN, 'X'),
+                                         Msg(WM_CHAR, 'x'), Msg(WM_KEYUP, 'X')};
+    EXPECT_EQ(Drain(), third);
+}
+
 TEST_F(Messages, ABadScriptEndsStartUpWithExitCode2) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     ScopedWorkingDir dir;

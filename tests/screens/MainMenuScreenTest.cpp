@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include "core/EventQueue.h"
 #include "core/KeyCodes.h"
 #include "net/NetworkScreen.h"
@@ -16,7 +18,7 @@
 namespace {
 
 constexpr uint8_t kHighlight = 18;
-constexpr uint8_t kGreyed = 9;
+constexpr uint8_t kText = 10;
 
 class MainMenuTest : public FrontEndTest {
 protected:
@@ -27,17 +29,33 @@ protected:
     int Requested() const { return f->world->requestedMode; }
     // The colour in the middle of an item's bar, left of its caption.
     uint8_t ItemColour(int item) { return Pixel(222, 105 + 36 * item + 10); }
+    // Pixels of the item's bar in the caption colour of an enabled item, and in any colour but
+    // the menu's black.
+    std::pair<int, int> ItemInk(int item) {
+        int caption = 0, drawn = 0;
+        for (int y = 105 + 36 * item; y < 125 + 36 * item; ++y) {
+            for (int x = 219; x < 427; ++x) {
+                caption += Pixel(x, y) == kText;
+                drawn += Pixel(x, y) != 0;
+            }
+        }
+        return {caption, drawn};
+    }
     MainMenuScreen* menu = nullptr;
 };
 
 TEST_F(MainMenuTest, ItemsShowTheirStateAndTheArrowsWalkAllEightRound) {
     MainMenuScreen& m = Menu();
     Frame();
-    // No saved game, no link maker: load, join and host are greyed, the rest show the label.
+    // No saved game, no link maker: load, join and host are greyed (drawn darker than the
+    // rest, without the caption colour), the rest show the label in it.
     for (int item = 0; item < 8; ++item) {
         const bool greyed = item == 3 || item == 5 || item == 6;
         EXPECT_EQ(m.ItemButton(item)->enabled, greyed ? 0 : 1) << item;
-        EXPECT_EQ(ItemColour(item) == kGreyed, greyed) << item;
+        const auto [caption, drawn] = ItemInk(item);
+        EXPECT_EQ(caption == 0, greyed) << item;
+        EXPECT_GT(drawn, 20) << item;
+        EXPECT_NE(ItemColour(item), kHighlight) << item;
     }
     Key(kKeyUp);
     EXPECT_EQ(m.Hovered(), 7);

@@ -4,6 +4,7 @@
 
 #include "AssetPalette.h"
 #include "Canvas.h"
+#include "CataloguePictures.h"
 #include "GlyphFont.h"
 #include "PanelDrawing.h"
 #include "PictureEncoding.h"
@@ -25,12 +26,16 @@ Box Corners(int x0, int y0, int x1, int y1) {
 // A button face on a full-screen frame, so that it lands where the screen draws it: lit for a
 // highlight, sunk for a press, plain for the normal look.
 enum class Look { Normal, Lit, Pressed };
-Canvas Face(const Box& b, const std::string& text, const AssetPalette& palette, Look look) {
-    Canvas c(kWidth, kHeight);
+void DrawFace(Canvas& c, const Box& b, const std::string& text, const AssetPalette& palette,
+              Look look) {
     const Ramp& ramp = palette.GetRamp(look == Look::Pressed ? RampId::Interface : RampId::Metal);
     Plate(c, b, ramp, look == Look::Lit ? 10 : look == Look::Pressed ? 5 : 7);
     Frame(c, b, look == Look::Normal ? PaletteIndex::kLightGrey : PaletteIndex::kHighlight);
     Caption(c, b, text, look == Look::Pressed ? PaletteIndex::kWhite : PaletteIndex::kText);
+}
+Canvas Face(const Box& b, const std::string& text, const AssetPalette& palette, Look look) {
+    Canvas c(kWidth, kHeight);
+    DrawFace(c, b, text, palette, look);
     return c;
 }
 
@@ -69,6 +74,33 @@ const FaceRow kLargeFaces[] = {
     {26, Corners(572, 448, 632, 472), "PAUSE", Look::Pressed},
 };
 
+// The buttons that have no normal picture of their own show the picture under them: these are
+// their faces in the side panel, the build panel, the map frame and the bottom strip.
+struct NormalFace {
+    Box box;
+    const char* caption;
+};
+const NormalFace kSidePanelFaces[] = {
+    {Corners(573, 67, 637, 89), "DESIGN"},  {Corners(512, 67, 573, 89), "UNITS"},
+    {Corners(573, 46, 637, 67), "OPTIONS"}, {Corners(558, 292, 588, 322), "x2"},
+    {Corners(518, 292, 543, 322), "1:1"},   {Corners(599, 292, 628, 322), "TAB"},
+};
+const NormalFace kBuildPanelFaces[] = {
+    {Corners(512, 46, 573, 66), "MAP"},
+    {Corners(582, 344, 639, 368), "BUILD"},
+    {Corners(527, 255, 624, 270), "GROUPS"},
+};
+const NormalFace kStripFaces[] = {
+    {Corners(8, 448, 68, 472), "DESTROY"},    {Corners(75, 448, 138, 472), "SPECIAL"},
+    {Corners(145, 448, 210, 472), "GUARD"},   {Corners(216, 448, 280, 472), "HOME"},
+    {Corners(288, 448, 351, 472), "REPAIR"},  {Corners(356, 448, 422, 472), "MARKS"},
+    {Corners(429, 448, 494, 472), "FACTORY"}, {Corners(500, 448, 564, 472), "TRACK"},
+    {Corners(572, 448, 632, 472), "PAUSE"},
+};
+// The strip on/off tab at the map view's right edge.
+const Box kStripToggle = Corners(490, 383, 512, 447);
+constexpr int kStripTop = 448;
+
 const FaceRow kSmallFaces[] = {
     {1, Corners(518, 292, 543, 322), "1:1", Look::Lit},
     {2, Corners(518, 292, 543, 322), "1:2", Look::Normal},
@@ -100,6 +132,8 @@ Canvas SidePanel(const AssetPalette& palette) {
     Frame(c, Corners(520, 111, 629, 214), PaletteIndex::kLightGrey);
     GlyphFont::DrawText(c, 524, 228, "RANK", 1, PaletteIndex::kText);
     GlyphFont::DrawText(c, 524, 269, "DAMAGE", 1, PaletteIndex::kText);
+    for (const NormalFace& f : kSidePanelFaces)
+        DrawFace(c, f.box, f.caption, palette, Look::Normal);
     return c;
 }
 
@@ -112,24 +146,46 @@ Canvas BuildPanel(const AssetPalette& palette) {
     c.FillRect(523, 281, 110, 53, PaletteIndex::kBlack);
     c.FillRect(523, 377, 110, 52, PaletteIndex::kBlack);
     c.FillRect(527, 351, 17, 13, PaletteIndex::kBlack);
+    for (const NormalFace& f : kBuildPanelFaces)
+        DrawFace(c, f.box, f.caption, palette, Look::Normal);
     return c;
 }
 
+// The screen draws the strip by its frame box's top-left at the strip's own top-left corner, so
+// its frame box is the strip alone; the faces stand where the buttons are, moved up with it.
 Canvas BottomStrip(const AssetPalette& palette) {
-    Canvas c(kWidth, kHeight);
-    Plate(c, {0, 448, 640, 32}, palette.GetRamp(RampId::Metal), 5);
+    Canvas c(kWidth, kHeight - kStripTop);
+    Plate(c, {0, 0, kWidth, kHeight - kStripTop}, palette.GetRamp(RampId::Metal), 5);
+    for (const NormalFace& f : kStripFaces) {
+        const Box moved{f.box.x, f.box.y - kStripTop, f.box.w, f.box.h};
+        DrawFace(c, moved, f.caption, palette, Look::Normal);
+    }
     return c;
 }
 
-// A chassis icon of the unit panel: a hull of its own shape in the picture box.
-Canvas ChassisIcon(int index, const AssetPalette& palette) {
+// A chassis icon of the unit panel: the body of the chassis kind the row stands for, drawn in
+// the panel's picture box. Two heavy rows: the second is the bigger hull.
+Canvas ChassisIcon(int row, const AssetPalette& palette) {
+    using CataloguePictures::Body;
+    constexpr int kIcon = CataloguePictures::kIconBox;
+    struct Icon {
+        int row;
+        Body body;
+        int box;
+    };
+    static const Icon kIcons[] = {
+        {27, Body::Scout, kIcon},     {28, Body::Tank, kIcon},    {29, Body::Assault, kIcon},
+        {30, Body::Heavy, kIcon},     {31, Body::Heavy, 96},      {32, Body::Miner, kIcon},
+        {33, Body::Scavenger, kIcon}, {34, Body::Repair, kIcon},  {35, Body::Capture, kIcon},
+        {36, Body::Bomber, kIcon},    {37, Body::Gunship, kIcon}, {38, Body::Carrier, kIcon},
+        {39, Body::Relay, kIcon},     {40, Body::Relay, kIcon},   {41, Body::Relay, kIcon},
+    };
     Canvas c(kWidth, kHeight);
-    const Ramp& hull = palette.GetRamp(index % 2 ? RampId::Rock : RampId::Earth);
-    const int w = 40 + (index * 7) % 40;
-    const int h = 30 + (index * 11) % 40;
-    c.FillRect(575 - w / 2, 163 - h / 2, w, h, hull.At(8));
-    c.FillCircle(575, 163, 6 + index % 8, hull.At(12));
-    GlyphFont::DrawText(c, 524, 200, std::to_string(index), 1, PaletteIndex::kTextDim);
+    for (const Icon& icon : kIcons) {
+        if (icon.row != row) continue;
+        const Canvas body = CataloguePictures::BodyIcon(icon.body, icon.box, palette);
+        c.Paste(body, 575 - icon.box / 2, 162 - icon.box / 2);
+    }
     return c;
 }
 
@@ -147,6 +203,13 @@ Canvas MapFrame(const AssetPalette& palette) {
     c.FillRect(0, 477, 512, 3, metal.At(4));
     c.FillRect(0, 0, 3, 480, metal.At(9));
     c.FillRect(509, 0, 3, 480, metal.At(4));
+    // The strip toggle's face: an arrow pointing at the strip.
+    Plate(c, kStripToggle, metal, 7);
+    Frame(c, kStripToggle, PaletteIndex::kLightGrey);
+    const int cx = kStripToggle.x + kStripToggle.w / 2;
+    for (int i = 0; i < 6; ++i)
+        c.FillRect(cx - i, kStripToggle.y + 26 + i, 2 * i + 1, 1, PaletteIndex::kText);
+    c.FillRect(cx - 1, kStripToggle.y + 14, 3, 12, PaletteIndex::kText);
     return c;
 }
 

@@ -446,6 +446,35 @@ constexpr const char* kItemHelp = "Size %d. Costs %d credits and %d ore; builds 
 constexpr const char* kSensorHelp =
     "Size %d. Costs %d credits and %d ore; builds in %d s. Sees %d.";
 
+// The design screen writes an entry's two help texts side by side, 118 pixels apart, so each
+// is broken into lines of at most 18 characters (a number counted as up to five digits) at its
+// blanks; the string table turns the "\\n" marks into line breaks.
+std::string Wrapped(const std::string& text) {
+    constexpr int kColumn = 18;
+    std::string out;
+    int used = 0;
+    size_t at = 0;
+    while (at < text.size()) {
+        size_t end = text.find(' ', at);
+        if (end == std::string::npos) end = text.size();
+        const std::string word = text.substr(at, end - at);
+        int width = static_cast<int>(word.size());
+        for (size_t d = word.find("%d"); d != std::string::npos; d = word.find("%d", d + 2))
+            width += 3;
+        if (used > 0 && used + 1 + width > kColumn) {
+            out += "\\n";
+            used = 0;
+        } else if (used > 0) {
+            out += ' ';
+            ++used;
+        }
+        out += word;
+        used += width;
+        at = end + 1;
+    }
+    return out;
+}
+
 class Writer {
 public:
     Content content;
@@ -469,6 +498,8 @@ public:
     }
 
     // The line of a text, shared by every record that uses the same text.
+    // A help text, broken into the design screen's column.
+    int Help(const std::string& text) { return Text(Wrapped(text)); }
     int Text(const std::string& text) {
         const auto found = lines.find(text);
         if (found != lines.end()) return found->second;
@@ -556,14 +587,18 @@ std::vector<int> PanelPoints(Body body, int count) {
     return numbers;
 }
 
-// The second point table: the hardpoints at 1:1 from the unit's centre, facing 14.
+// The second point table: the hardpoints in the unit panel's frame, on the chassis icon drawn
+// in the panel's picture box (its centre at (62, 162)), at the icon's facing and scale.
 std::vector<int> SecondPoints(Body body, int count) {
+    const double scale =
+        static_cast<double>(CataloguePictures::kIconBox) / CataloguePictures::BodyBox(body);
     std::vector<int> numbers;
     for (int i = 0; i < count; ++i) {
         const UnitPainter::Offset m = CataloguePictures::MountPoint(body, count, i);
-        const UnitPainter::Offset o = UnitPainter::Turn(m.x, m.y, 14, 1.0);
-        numbers.push_back(static_cast<int>(std::lround(o.x)));
-        numbers.push_back(static_cast<int>(std::lround(o.y)));
+        const UnitPainter::Offset o =
+            UnitPainter::Turn(m.x, m.y, CataloguePictures::kPanelFacing, scale);
+        numbers.push_back(62 + static_cast<int>(std::lround(o.x)));
+        numbers.push_back(162 + static_cast<int>(std::lround(o.y)));
     }
     return numbers;
 }
@@ -617,8 +652,8 @@ void WriteDrives(Writer& w) {
     w.Comment("4: drive parts");
     for (const DriveGroup& g : DriveGroups()) {
         w.Line("%d", w.Text(g.name));
-        w.Line("%d", w.Text(g.help));
-        w.Line("%d", w.Text(std::string(g.name) + ": pairs with hulls of its size."));
+        w.Line("%d", w.Help(g.help));
+        w.Line("%d", w.Help(std::string(g.name) + ": pairs with hulls of its size."));
         w.Line("%c %c", g.clan, g.role);
         for (size_t i = 0; i < g.rows.size(); ++i) {
             const DriveRow& r = g.rows[i];
@@ -649,8 +684,8 @@ void WriteChassis(Writer& w) {
         w.Line("%d", w.Text(c.name));
         w.Line("%c %c %d %d %d %d %d %d %d %d %d", c.clan, c.role, c.pairing, c.secondCost,
                c.firstCost, c.buildTime, c.strength, c.move, c.layout, c.icon, c.level);
-        w.Line("%d", w.Text(kChassisHelp));
-        w.Line("%d", w.Text(AboutBody(c.look)));
+        w.Line("%d", w.Help(kChassisHelp));
+        w.Line("%d", w.Help(AboutBody(c.look)));
         w.Numbers(PanelPoints(c.look, count));
         std::vector<int> slots;
         for (int i = 0; i < count; ++i)
@@ -677,7 +712,7 @@ void WriteWeapons(Writer& w) {
         w.Line("%c %c %d %d %d %d %d %d %d %c %c %c %d %c %d %d", x.clan, x.role, 6 * x.size + 4,
                10 * x.size + 6, 1500 + 1000 * x.size, x.reload, x.range, x.travel, x.power,
                x.fireEffect, x.explosion, x.projectile, x.size, x.kind, x.shotLayer, x.level);
-        w.Line("%d", w.Text(kWeaponHelp));
+        w.Line("%d", w.Help(kWeaponHelp));
         w.Numbers(FacingTable(CataloguePictures::MuzzlePoint(x.look, x.size),
                               CataloguePictures::ArmBox(x.size)));
         const int look = static_cast<int>(x.look);
@@ -698,8 +733,8 @@ void WriteAirAndCarriers(Writer& w) {
         w.Line("%c %c", a.clan, kAircraftDrive);
         w.Line("%c %c %d %d %d %d %d %d %d %d", a.panel, a.role, kAircraftPairing, a.secondCost,
                a.firstCost, a.buildTime, a.move, a.strength, a.icon, a.level);
-        w.Line("%d", w.Text(AboutBody(a.look)));
-        w.Line("%d", w.Text(std::string(a.name) + " carries no mounts."));
+        w.Line("%d", w.Help(AboutBody(a.look)));
+        w.Line("%d", w.Help(std::string(a.name) + " carries no mounts."));
         w.Pack(Name("7a0R%cC%cX99s999.msp", a.clan, a.role),
                Request(PackKind::BodyMap, static_cast<int>(a.look), a.clan));
         w.Pack(Name("7a0u%cC%cX99s999.msp", a.clan, a.panel),
@@ -713,8 +748,8 @@ void WriteAirAndCarriers(Writer& w) {
         w.Line("%c %c %d %d %d %d %d %d %d %d %d", c.role, c.role, SoundSynth::MovedEffect(c.sound),
                kCarrierPairing, c.secondCost, c.firstCost, c.buildTime, c.move, c.strength, c.level,
                c.icon);
-        w.Line("%d", w.Text(AboutBody(Body::Carrier)));
-        w.Line("%d", w.Text(std::string(c.name) + " carries no mounts."));
+        w.Line("%d", w.Help(AboutBody(Body::Carrier)));
+        w.Line("%d", w.Help(std::string(c.name) + " carries no mounts."));
         w.Sound(SoundSynth::MovedEffect(c.sound));
         w.Pack(Name("7a0R%cC%cX99s999.msp", c.clan, c.role),
                Request(PackKind::BodyMap, static_cast<int>(Body::Carrier), c.clan));
@@ -738,8 +773,8 @@ void WriteRelays(Writer& w) {
                SoundSynth::MovedEffect(r.sound), kRelayPairing, 40, 60, 8000, 40, r.strength,
                r.structure, r.layout, count, CataloguePictures::kDeployFrames, 40 + r.structure,
                r.level);
-        w.Line("%d", w.Text(AboutBody(look)));
-        w.Line("%d", w.Text(std::string(r.name) + ": deploy it where its team needs it."));
+        w.Line("%d", w.Help(AboutBody(look)));
+        w.Line("%d", w.Help(std::string(r.name) + ": deploy it where its team needs it."));
         // Deployed mount points: in the frame of the standing relay; per deploy frame, rising
         // from the crate.
         std::vector<int> deployed;
@@ -801,8 +836,8 @@ void WriteItems(Writer& w) {
             else
                 w.Line("X %c %d %d %d %d %d ", it.role, second, first, time, it.size, it.level);
             if (section == 11) w.Line("%s", it.frameList);
-            w.Line("%d", w.Text(section == 10 ? kSensorHelp : kItemHelp));
-            w.Line("%d", w.Text(it.about));
+            w.Line("%d", w.Help(section == 10 ? kSensorHelp : kItemHelp));
+            w.Line("%d", w.Help(it.about));
             const int look = static_cast<int>(it.look);
             w.Pack(Name("7a0RXA%cX99s999.msp", it.role), Request(PackKind::DeviceMap, look, 'X'));
             w.Pack(Name("7a0uXA%cX99s999.msp", it.role), Request(PackKind::DevicePanel, look, 'X'));

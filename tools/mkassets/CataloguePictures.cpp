@@ -591,6 +591,13 @@ std::vector<Canvas> Sequence(int frames, const std::function<Canvas(int)>& draw)
 
 }  // namespace
 
+Canvas BodyIcon(Body body, int box, const AssetPalette& palette) {
+    const int own = BodyBox(body);
+    const double scale = static_cast<double>(box) / own;
+    return UnitPainter::Render(BodyModel(body, 'V', own), box, kPanelFacing, scale,
+                               Style{HullRamp('V'), 0}, palette);
+}
+
 int BodyBox(Body body) {
     switch (body) {
         case Body::Scout:

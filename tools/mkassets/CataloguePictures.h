@@ -91,10 +91,14 @@ int ArmBox(int mountSize);
 constexpr int kDeviceBox = 24;
 constexpr int kPanelScale = 2;
 constexpr int kPanelFacing = 14;
+// The unit panel's chassis icons are drawn this big (the heavier heavy chassis a little bigger).
+constexpr int kIconBox = 84;
 // Hardpoint `index` of `count` on a body, in the unit's frame.
 UnitPainter::Offset MountPoint(Body body, int count, int index);
 // The muzzle of a weapon, in the weapon's frame.
 UnitPainter::Offset MuzzlePoint(Arm arm, int mountSize);
+// A body at the panel facing, as big as fits a box x box canvas: the unit panel's icon.
+Canvas BodyIcon(Body body, int box, const AssetPalette& palette);
 
 }  // namespace CataloguePictures
 

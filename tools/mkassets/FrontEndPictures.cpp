@@ -62,6 +62,20 @@ void Put(PackWriter& pack, int column, int row, const Canvas& canvas) {
     pack.SetEntry(column, row, EncodePicture(canvas));
 }
 
+// A slider's groove under the whole travel of its 38 x 27 knob, with the knob's left edge going
+// from `left` to `right`; low in the knob's rows, below the value written beside the knob.
+void Groove(Canvas& canvas, int left, int right, int knobTop) {
+    canvas.FillRect(left, knobTop + 21, right + 38 - left, 3, PaletteIndex::kTextDim);
+    canvas.FillRect(left, knobTop + 18, 2, 9, PaletteIndex::kTextDim);
+    canvas.FillRect(right + 36, knobTop + 18, 2, 9, PaletteIndex::kTextDim);
+}
+
+// A button's face drawn where the button stands, for buttons that have no normal picture.
+void FaceAt(Canvas& canvas, int left, int top, int right, int bottom, uint8_t fill,
+            const std::string& caption) {
+    canvas.Paste(Face(right - left + 1, bottom - top + 1, fill, caption), left, top);
+}
+
 // The 19 x 18 round knob's place as a pale framed box on a background.
 void KnobPlace(Canvas& canvas, int x, int y) {
     Framed(canvas, x, y, x + 18, y + 17, PaletteIndex::kFieldBack, PaletteIndex::kLightGrey);
@@ -69,7 +83,17 @@ void KnobPlace(Canvas& canvas, int x, int y) {
 
 }  // namespace
 
-std::vector<uint8_t> MakeMenuPack(const AssetPalette& /*palette*/) {
+// A disabled item: darker than the items around it, its frame and caption greyed out.
+Canvas DisabledFace(int width, int height, const std::string& caption,
+                    const AssetPalette& palette) {
+    const uint8_t grey = palette.GetRamp(RampId::Metal).At(5);
+    Canvas canvas(width, height);
+    Framed(canvas, 0, 0, width - 1, height - 1, PaletteIndex::kBlack, grey);
+    Text(canvas, (width - GlyphFont::TextWidth(caption, 1)) / 2, (height - 11) / 2, caption, grey);
+    return canvas;
+}
+
+std::vector<uint8_t> MakeMenuPack(const AssetPalette& palette) {
     // The items' labels by item, and each item's pack row.
     const char* const labels[8] = {
         "TUTORIAL", "DESIGN VEHICLES",   "NEW CAMPAIGN",      "LOAD GAME",
@@ -87,8 +111,7 @@ std::vector<uint8_t> MakeMenuPack(const AssetPalette& /*palette*/) {
     Put(pack, 0, 0, background);
     for (int item = 0; item < 8; ++item) {
         Put(pack, 0, rows[item], Face(208, 20, PaletteIndex::kHighlight, labels[item]));
-        if (rows[item] <= 4)
-            Put(pack, 2, rows[item], Face(208, 20, PaletteIndex::kTextDim, labels[item]));
+        if (rows[item] <= 4) Put(pack, 2, rows[item], DisabledFace(208, 20, labels[item], palette));
     }
     return pack.Build();
 }
@@ -98,8 +121,8 @@ std::vector<uint8_t> MakeSetupLargePack(const AssetPalette& /*palette*/) {
     // Group 2: clans, swatches, back and start; shown in every role, so it covers the menu.
     Canvas clan = Backdrop("");
     Framed(clan, 180, 140, 460, 360, PaletteIndex::kBlack, PaletteIndex::kTextDim);
-    Framed(clan, 237, 321, 279, 352, PaletteIndex::kBlack, PaletteIndex::kStatusBad);
-    Framed(clan, 374, 316, 402, 354, PaletteIndex::kBlack, PaletteIndex::kStatusGood);
+    FaceAt(clan, 239, 323, 277, 350, PaletteIndex::kStatusBad, "BACK");
+    FaceAt(clan, 376, 318, 400, 352, PaletteIndex::kStatusGood, "GO");
     Text(clan, 200, 146, "CLAN", PaletteIndex::kHeading);
     KnobPlace(clan, 248, 162);
     Text(clan, 274, 166, "VARNOK", PaletteIndex::kText);
@@ -117,6 +140,12 @@ std::vector<uint8_t> MakeSetupLargePack(const AssetPalette& /*palette*/) {
     Framed(enemies, 180, 20, 460, 100, PaletteIndex::kBlack, PaletteIndex::kTextDim);
     Text(enemies, 190, 42, "ENEMIES", PaletteIndex::kHeading);
     Text(enemies, 190, 72, "LEVEL", PaletteIndex::kHeading);
+    // The three enemy counts (the marker shows the chosen one) and the level's groove.
+    const int enemyLeft[3] = {254, 300, 346}, enemyRight[3] = {295, 340, 386};
+    for (int i = 0; i < 3; ++i)
+        FaceAt(enemies, enemyLeft[i], 36, enemyRight[i], 58, PaletteIndex::kLightGrey,
+               std::to_string(i + 1));
+    Groove(enemies, 247, 362, 65);
     Put(pack, 0, 6, enemies);
     // Group 3: tech, artifacts and resources.
     Canvas tech(kWidth, kHeight);
@@ -125,6 +154,8 @@ std::vector<uint8_t> MakeSetupLargePack(const AssetPalette& /*palette*/) {
     KnobPlace(tech, 504, 219);
     Text(tech, 528, 223, "ARTIFACTS", PaletteIndex::kText);
     Text(tech, 490, 290, "RESOURCES", PaletteIndex::kHeading);
+    Groove(tech, 507, 573, 172);
+    Groove(tech, 507, 573, 308);
     Put(pack, 0, 8, tech);
     return pack.Build();
 }
@@ -192,10 +223,19 @@ std::vector<uint8_t> MakeResultsPack(const AssetPalette& /*palette*/) {
     for (int c = 0; c < 4; ++c) {
         Framed(background, columns[c][0] - 2, 104, columns[c][1] + 2, 348, PaletteIndex::kBlack,
                PaletteIndex::kTextDim);
-        Text(background, columns[c][0], 70, titles[c], PaletteIndex::kHeading);
+        // Above the shown values, which the screen writes in its large font with their
+        // baseline at y 92.
+        Text(background, columns[c][0], 52, titles[c], PaletteIndex::kHeading);
     }
-    Framed(background, 86, 420, 160, 436, PaletteIndex::kBlack, PaletteIndex::kTextDim);
-    Framed(background, 262, 435, 330, 451, PaletteIndex::kBlack, PaletteIndex::kTextDim);
+    // The playing time and the score are written in the large font (12 pixels a character,
+    // 18 high) with their baselines at y 427 and 442: their boxes stand round the text, each
+    // with its label.
+    Framed(background, 86, 404, 194, 431, PaletteIndex::kBlack, PaletteIndex::kTextDim);
+    Text(background, 46, 411, "TIME", PaletteIndex::kHeading);
+    Framed(background, 262, 419, 358, 446, PaletteIndex::kBlack, PaletteIndex::kTextDim);
+    Text(background, 222, 426, "SCORE", PaletteIndex::kHeading);
+    // The OK button has no normal picture: its face stands in the background.
+    background.Paste(Face(46, 71, PaletteIndex::kLightGrey, "OK"), 508, 372);
     Put(pack, 0, 0, background);
     Put(pack, 0, 1, Face(46, 71, PaletteIndex::kStatusGood, "OK"));
     for (int frame = 0; frame < kFrames; ++frame) {

@@ -61,7 +61,7 @@ DrawFrame Briefing(const AssetPalette& palette) {
         const size_t shown = std::min(text.size(), static_cast<size_t>(frame));
         Caption(canvas, 100, text.substr(0, shown), 2, PaletteIndex::kHeading);
         if (frame > 20)
-            Caption(canvas, 140, "Set up a factory and mine ore.", 1, PaletteIndex::kText);
+            Caption(canvas, 140, "Destroy the TELMIRA factory to win.", 1, PaletteIndex::kText);
     };
 }
 

@@ -8,6 +8,7 @@
 #include "AssetPalette.h"
 #include "GlyphFont.h"
 #include "Noise.h"
+#include "PanelDrawing.h"
 #include "PictureEncoding.h"
 #include "core/PackWriter.h"
 
@@ -481,31 +482,42 @@ void FramedBox(Canvas& canvas, int left, int top, int right, int bottom, uint8_t
     canvas.FillRect(left + 2, top + 2, right - left - 3, bottom - top - 3, fill);
 }
 
+// The dialog that the network screen and the mission-text dialog share: it names neither, holds
+// the mission text's area (228, 178)-(418, 241) and the network screen's status line, address
+// and host field, and labels its two buttons. The status line and the address are written with
+// their baseline on the boxes' top edges, so their strips stand above those edges; the name
+// strip is dark and plain, so that mission text over it reads as well.
+constexpr int kDialogLeft = 214, kDialogTop = 140, kDialogRight = 432, kDialogBottom = 290;
+constexpr int kCancelLeft = 238, kCancelTop = 246, kCancelRight = 277, kCancelBottom = 275;
+constexpr int kOkLeft = 376, kOkTop = 242, kOkRight = 399, kOkBottom = 278;
+
 Canvas NetworkBackground(const AssetPalette& palette) {
     Canvas canvas(kScreenWidth, kScreenHeight);
     Sky(canvas, kScreenHeight, palette, 0x4E7);
     Border(canvas, palette);
-    OutlinedText(canvas, 110, "NETWORK GAME", 3, PaletteIndex::kHeading);
-    FramedBox(canvas, 240, 150, 402, 290, PaletteIndex::kBlack, PaletteIndex::kLightGrey);
-    FramedBox(canvas, 257, 165, 385, 195, PaletteIndex::kFieldBack, PaletteIndex::kTextDim);
-    FramedBox(canvas, 257, 200, 385, 215, PaletteIndex::kFieldBack, PaletteIndex::kTextDim);
-    FramedBox(canvas, 238, 246, 277, 275, PaletteIndex::kStatusBad, PaletteIndex::kLightGrey);
-    FramedBox(canvas, 376, 242, 399, 278, PaletteIndex::kStatusGood, PaletteIndex::kLightGrey);
+    FramedBox(canvas, kDialogLeft, kDialogTop, kDialogRight, kDialogBottom, PaletteIndex::kBlack,
+              PaletteIndex::kLightGrey);
+    // The address (host) above the name box's top edge and the host field (join) inside it.
+    canvas.FillRect(255, 188, 131, 30, PaletteIndex::kFieldBack);
+    FramedBox(canvas, kCancelLeft, kCancelTop, kCancelRight, kCancelBottom,
+              PaletteIndex::kStatusBad, PaletteIndex::kLightGrey);
+    FramedBox(canvas, kOkLeft, kOkTop, kOkRight, kOkBottom, PaletteIndex::kStatusGood,
+              PaletteIndex::kLightGrey);
+    Caption(canvas,
+            Box{kCancelLeft, kCancelTop, kCancelRight - kCancelLeft + 1,
+                kCancelBottom - kCancelTop + 1},
+            "BACK", PaletteIndex::kWhite);
+    Caption(canvas, Box{kOkLeft, kOkTop, kOkRight - kOkLeft + 1, kOkBottom - kOkTop + 1}, "OK",
+            PaletteIndex::kBlack);
     return canvas;
 }
 
-// A pressed face: the button's place, darker, with its mark.
+// A pressed face: the button's place, brighter, with its caption.
 Canvas NetworkFace(int width, int height, bool ok) {
     Canvas canvas(width, height);
     FramedBox(canvas, 0, 0, width - 1, height - 1,
               ok ? PaletteIndex::kBrightGreen : PaletteIndex::kStatusWarn, PaletteIndex::kWhite);
-    if (ok) {
-        canvas.Line(5, height / 2, width / 2 - 1, height - 8, PaletteIndex::kBlack);
-        canvas.Line(width / 2 - 1, height - 8, width - 5, 7, PaletteIndex::kBlack);
-    } else {
-        canvas.Line(8, 6, width - 9, height - 7, PaletteIndex::kBlack);
-        canvas.Line(width - 9, 6, 8, height - 7, PaletteIndex::kBlack);
-    }
+    Caption(canvas, Box{0, 0, width, height}, ok ? "OK" : "BACK", PaletteIndex::kBlack);
     return canvas;
 }
 
@@ -516,8 +528,26 @@ std::vector<uint8_t> MakeNetworkPack(const AssetPalette& palette) {
         {NetworkBackground(palette), NetworkFace(40, 30, false), NetworkFace(24, 37, true)});
 }
 
+// The network screen centres its busy picture on the status box's top-left corner: the frame
+// box puts a small ring left of the status line, inside the dialog.
+Canvas NetworkBusyFrame(int frame, const AssetPalette& palette) {
+    Canvas canvas(64, 40);
+    const mkassets::Ramp& glow = palette.GetRamp(RampId::Interface);
+    for (int dot = 0; dot < kBusyFrames; ++dot) {
+        const double angle = dot * 2.0 * std::numbers::pi / kBusyFrames;
+        const int x = 16 + static_cast<int>(std::lround(7 * std::sin(angle)));
+        const int y = 15 - static_cast<int>(std::lround(7 * std::cos(angle)));
+        const int age = (frame - dot + kBusyFrames) % kBusyFrames;
+        canvas.FillCircle(x, y, age == 0 ? 2 : 1, glow.At(15 - age * 2));
+    }
+    return canvas;
+}
+
 std::vector<uint8_t> MakeNetworkBusyPack(const AssetPalette& palette) {
-    return MakeBusyPack(palette);
+    std::vector<Canvas> frames;
+    for (int frame = 0; frame < kBusyFrames; ++frame)
+        frames.push_back(NetworkBusyFrame(frame, palette));
+    return ColumnPack(frames);
 }
 
 std::vector<uint8_t> MakeCursorPack(const AssetPalette& palette) {

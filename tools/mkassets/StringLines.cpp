@@ -31,7 +31,7 @@ constexpr Line kLines[] = {
     {13, "Drive"},
     {14, "Mount %d"},
     {15, "Totals"},
-    {16, "Build s"},
+    {16, "Secs"},
     {17, "Credits"},
     {18, "Ore"},
     {19, "Behaviour settings"},
@@ -48,14 +48,14 @@ constexpr Line kLines[] = {
     {30, "Idle: repair at %d percent damage"},
     {31, "Focus fire on one target"},
     {32, "Each weapon its own target"},
-    {197, "Press OK when every player has joined."},
-    {198, "Type the host's name or address, then press OK."},
-    {199, "%d player(s) joined. Press OK to start."},
+    {197, "Press OK once every\\nplayer has joined."},
+    {198, "Type the host's name or\\naddress, then press OK."},
+    {199, "%d player(s) joined.\\nPress OK to start."},
     {200, "Connecting to the host..."},
     {201, "New design"},
-    {220, "Connected. Waiting for the host to start..."},
+    {220, "Connected. Waiting for\\nthe host to start..."},
     {221, "MISSION"},
-    {222, "Combat\\nSpeed\\nKills\\nLost\\nTime"},
+    {222, "Combat\\nSpeed\\nKills\\nLost\\n Time"},
     {223, "PLAYERS"},
     {224, "Cr\\nOre\\nSec"},
     {225, "Linking the players..."},
@@ -63,15 +63,15 @@ constexpr Line kLines[] = {
     {227, "A structure: it cannot carry mounts."},
     {228, "empty"},
     {229, "Open the build panel and choose the Miner design."},
-    {230, "Good. Now press Build to queue the Miner at your factory."},
+    {230, "Press Build to queue the Miner at your factory."},
     {231, "The Miner is on its way. Watch it find the nearest ore."},
     {232, "Next, choose the Scout Infrared design in the build panel."},
     {233, "Press Build to queue the Scout Infrared."},
     {234, "Now choose the Detection Relay design."},
     {235, "Press Build to queue the Detection Relay."},
-    {236, "Select the Detection Relay when it leaves the factory."},
-    {237, "Move the relay to open ground and deploy it there."},
-    {238, "When the relay stands on open ground, click it to deploy it."},
+    {236, "Click the Detection Relay to select it once it is out."},
+    {237, "Move the relay to open ground; click it again to deploy."},
+    {238, "On open ground, click the selected relay to deploy it."},
     {239, "The relay is up. Now select your Scout Infrared."},
     {240, "Scout ahead with the Scout Infrared to find more ore."},
     {241, "Close the build panel to see more of the map."},
@@ -124,8 +124,6 @@ struct Mission {
     const char* task;
 };
 
-// Briefings of the eleven missions of each clan; each fits the mission text box (a title line,
-// then a few short lines).
 // Briefings of the eleven missions of each clan: where, and what wins the mission. Each fits
 // the mission text box (a title line, then a few short lines).
 constexpr Mission kTelmiraMissions[11] = {

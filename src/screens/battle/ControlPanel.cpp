@@ -59,11 +59,16 @@ void ControlPanel::EnableAll(int32_t flag) {
 void ControlPanel::SelectInGroup(int32_t group, int32_t position) {
     released = nullptr;
     Button* chosen = ButtonAt(position);
-    // A value that no row of the group shows (a design code may carry one) leaves every group
-    // as it is, rather than clearing the group of the previous choice.
-    if (!chosen || chosen->id != group) return;
-    chosen->SetPressed(1);
-    current = chosen;
+    // A position that holds no row of the group (-1 for several units that differ, or a value a
+    // design code carries) shows nothing chosen: keeping the previous choice pressed would show
+    // a setting that the selection does not have.
+    if (chosen && chosen->id != group) chosen = nullptr;
+    if (chosen) {
+        chosen->SetPressed(1);
+        current = chosen;
+    } else if (current && current->id == group && !IsSlider(*current)) {
+        current = nullptr;
+    }
     for (ListNode* n = buttons.First(); n; n = buttons.Next(n)) {
         auto* button = static_cast<Button*>(n);
         if (button != chosen && button->id == group) button->SetPressed(0);

@@ -71,14 +71,16 @@ int32_t MissionTextDialog::ButtonAt(const InputEvent& event) const {
 }
 
 int MissionTextDialog::HandleEvents(int /*elapsedMs*/) {
+    // Every event of the batch is handled and each key's result replaces the one before, so a
+    // quit (Alt+F4) that follows an answer in the same batch still requests its mode and reaches
+    // the World in this pass: a quit is never swallowed by the dialog. (The window's own close
+    // does not come through the event queue at all: the message loop ends the program.)
     int result = 1;
     while (eventQueue) {
         std::unique_ptr<InputEvent> event = eventQueue->Take();
         if (!event) break;
-        // The first answer stands: a key after Esc in the same batch must not reopen the
-        // dialog the player just closed.
-        if (result == 0) continue;
-        result = HandleOne(*event);
+        const int handled = HandleOne(*event);
+        if (event->kind == InputKind::Key) result = handled;
     }
     return result;
 }

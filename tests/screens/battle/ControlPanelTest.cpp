@@ -127,24 +127,38 @@ TEST_F(ControlPanelTest, ASliderDraggedPastItsTravelStopsAtTheEndAndShowsAtMost9
     EXPECT_EQ(screen.CountNot(0), 0);
 }
 
-TEST_F(ControlPanelTest, SelectingAValueNoRowShowsLeavesEveryGroupAlone) {
+TEST_F(ControlPanelTest, APositionWithoutARowOfTheGroupShowsNothingChosenInIt) {
     AddOption(4, 0);
     AddOption(4, 1);
     AddOption(0, 2);
     AddOption(0, 3);
+    Button* slider = AddSlider(1, 300);
     panel.EnableAll(1);
+    // Positions: 0 the slider, 1 and 2 group 0, 3 and 4 group 4.
+    panel.SelectInGroup(0, 2);
+    panel.SelectInGroup(4, 4);
+    EXPECT_EQ(panel.current, panel.ButtonAt(4));
+    // Position 2 belongs to group 0: group 4 shows nothing, group 0 keeps its choice.
+    panel.SelectInGroup(4, 2);
+    EXPECT_EQ(panel.ButtonAt(3)->pressed + panel.ButtonAt(4)->pressed, 0);
+    EXPECT_EQ(panel.ButtonAt(2)->pressed, 1);
+    EXPECT_EQ(panel.current, nullptr);
+    // Several units that differ (-1), and a position past the list, clear group 0 alike.
     panel.SelectInGroup(0, 1);
+    panel.SelectInGroup(0, -1);
+    EXPECT_EQ(panel.ButtonAt(1)->pressed + panel.ButtonAt(2)->pressed, 0);
     panel.SelectInGroup(4, 3);
-    // Position 1 belongs to group 0, and position 9 to nobody.
-    panel.SelectInGroup(4, 1);
-    panel.SelectInGroup(0, 9);
-    EXPECT_EQ(panel.ButtonAt(1)->pressed, 1);
-    EXPECT_EQ(panel.ButtonAt(3)->pressed, 1);
-    EXPECT_EQ(panel.ButtonAt(0)->pressed + panel.ButtonAt(2)->pressed, 0);
-    EXPECT_EQ(panel.current, panel.ButtonAt(3));
-    // A release pending from before is dropped by a refresh.
-    Click(InRow(0));
-    panel.SelectInGroup(0, 0);
+    panel.SelectInGroup(4, 9);
+    EXPECT_EQ(panel.ButtonAt(3)->pressed, 0);
+    // The slider and its pressed state are no group's option.
+    EXPECT_EQ(slider->pressed, 1);
+    // A press after nothing was chosen applies as usual; a refresh drops a pending release.
+    design.SetParameter(4, 0);
+    Click(InRow(1));
+    EXPECT_EQ(panel.OnRelease(design), 1);
+    EXPECT_EQ(design.parameters[4], 3);
+    Click(InRow(3));
+    panel.SelectInGroup(0, -1);
     EXPECT_EQ(panel.OnRelease(design), 0);
 }
 

@@ -13,6 +13,7 @@
 #include "catalogue/WeaponTemplate.h"
 #include "core/KeyCodes.h"
 #include "core/StringTable.h"
+#include "core/WindowProc.h"
 #include "objects/BuildingCreation.h"
 #include "objects/CommandBuffer.h"
 #include "objects/FactoryBuilding.h"
@@ -65,9 +66,24 @@ TEST_F(BattleScreenTest, TheDesignScreenOpensFromTheBattleAndRefitsTheRealFactor
     battle->buildList->SetSelection(1);
     VehicleDesign* handed = battle->SelectedBuildDesign();
     ASSERT_TRUE(handed);
+    // The battle's own state, which the round trip through the design screen keeps. The
+    // pointer rests over the map (screens post its place when they open), and the move that
+    // the opening posted is taken first.
+    const Point pointerBefore = cursorPosition;
+    cursorPosition = Point(320, 240);
+    while (events.Take()) {
+    }
+    battle->wantedOrigin = Point(64, 96);
+    battle->ClampScroll();
+    battle->sideTab = 2;
+    battle->bottomStripShown = 0;
+    factory->selected = 1;
+    const Point origin = battle->viewOrigin;
+    ASSERT_NE(origin, Point());
     Post(InputKind::Key, Point(320, 240), 'D');
     Frame();
     ASSERT_EQ(w.requestedMode, static_cast<int>(GameMode::DesignFromBattle));
+
     w.ApplyModeChange();
     auto* design = dynamic_cast<DesignScreen*>(w.currentScreen);
     ASSERT_TRUE(design);
@@ -101,6 +117,12 @@ TEST_F(BattleScreenTest, TheDesignScreenOpensFromTheBattleAndRefitsTheRealFactor
     ASSERT_EQ(w.requestedMode, static_cast<int>(GameMode::Battle));
     w.ApplyModeChange();
     EXPECT_EQ(w.currentScreen, battle);
+    EXPECT_EQ(battle->viewOrigin, origin);
+    EXPECT_EQ(battle->sideTab, 2);
+    EXPECT_EQ(battle->bottomStripShown, 0);
+    EXPECT_EQ(battle->designListFlag, 1);
+    EXPECT_EQ(factory->selected, 1);
+    cursorPosition = pointerBefore;
     EXPECT_EQ(factory->GetDesign()->hardpoints[1], gun);
     EXPECT_EQ(factory->Parts().Count(), partsBefore + 1);
     // The peers hear of the refit through command 27 and nothing else (the answer and the

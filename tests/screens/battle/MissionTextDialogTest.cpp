@@ -20,32 +20,48 @@ TEST_F(MissionTextDialogTest, TheTextIsCutToItsBuffer) {
     EXPECT_STREQ(MissionTextDialog("Go\nnorth").Text(), "Go\nnorth");
 }
 
-TEST_F(MissionTextDialogTest, TheFirstAnsweringKeyOfABatchStands) {
+TEST_F(MissionTextDialogTest, TheLastKeyOfABatchDecidesAndAQuitIsNeverSwallowed) {
+    constexpr int kAltF4 = -1;
     const struct {
         std::vector<int> keys;
-        int result, exitCode;
+        int result, exitCode, answers;
+        bool quits;
     } cases[] = {
-        {{'a'}, 1, 0},
-        {{kKeyEscape}, 0, 1},
-        {{17}, 0, 1},
-        {{kKeyEnter}, 0, 0},
-        {{kKeyEscape, 'a'}, 0, 1},
-        {{kKeyEnter, kKeyEscape}, 0, 0},
-        {{'a', kKeyEscape, 'b'}, 0, 1},
+        {{'a'}, 1, 7, 0, false},
+        {{kKeyEscape}, 0, 1, 1, false},
+        {{17}, 0, 1, 1, false},
+        {{kKeyEnter}, 0, 0, 1, false},
+        {{kKeyEscape, 'a'}, 1, 1, 1, false},
+        {{kKeyEnter, kKeyEscape}, 0, 1, 2, false},
+        {{'a', kKeyEscape, 'b'}, 1, 1, 1, false},
+        {{kKeyEscape, kAltF4}, 1, 1, 1, true},
+        {{kAltF4, kKeyEscape}, 0, 1, 1, true},
+        {{kKeyEnter, kAltF4, 'a'}, 1, 0, 1, true},
     };
     for (const auto& c : cases) {
         MissionTextDialog& dialog = Open<MissionTextDialog>("Briefing");
         dialog.exitCode = 7;
-        for (int key : c.keys)
-            Post(InputKind::Key, Point(), key);
-        Sounds();
-        EXPECT_EQ(dialog.HandleEvents(16), c.result) << c.keys.size() << " " << c.keys[0];
-        if (c.result == 0) {
-            EXPECT_EQ(dialog.exitCode, c.exitCode) << c.keys[0];
+        f->world->requestedMode = 0;
+        for (int key : c.keys) {
+            if (key == kAltF4) {
+                // Alt goes down and up around F4, as a player types it.
+                Post(InputKind::Key, Point(), kKeyAlt);
+                Post(InputKind::Key, Point(), kKeyF4);
+            } else {
+                Post(InputKind::Key, Point(), key);
+            }
         }
+        f->events.altDown = 1;
+        Sounds();
+        const std::string name =
+            std::to_string(c.keys.size()) + " keys from " + std::to_string(c.keys[0]);
+        EXPECT_EQ(dialog.HandleEvents(16), c.result) << name;
+        f->events.altDown = 0;
+        EXPECT_EQ(dialog.exitCode, c.exitCode) << name;
+        EXPECT_EQ(f->world->requestedMode, c.quits ? static_cast<int>(GameMode::Quit) : 0) << name;
         // The whole batch is taken.
         EXPECT_EQ(f->events.Count(), 0);
-        EXPECT_EQ(Sounds(), c.result ? "0 accept, 0 refuse" : "1 accept, 0 refuse");
+        EXPECT_EQ(Sounds(), std::to_string(c.answers) + " accept, 0 refuse") << name;
     }
 }
 
@@ -67,6 +83,14 @@ TEST_F(MissionTextDialogTest, AButtonAnswersOnlyWhenReleasedOnIt) {
         EXPECT_EQ(Frame(), 0);
         EXPECT_EQ(dialog.exitCode, button == 0 ? 1 : 0);
     }
+    // The pointer shows the button shape over a button and the arrow elsewhere.
+    MissionTextDialog& shaped = Open<MissionTextDialog>("Briefing");
+    MoveTo(shaped.ButtonOf(1)->Bounds().Centre());
+    EXPECT_EQ(Frame(), 1);
+    EXPECT_EQ(f->display.cursorShape, 0x22);
+    MoveTo(Point(10, 10));
+    EXPECT_EQ(Frame(), 1);
+    EXPECT_EQ(f->display.cursorShape, 0x23);
     // A press beside the buttons is refused.
     Open<MissionTextDialog>("Briefing");
     Sounds();

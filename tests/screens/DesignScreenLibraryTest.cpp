@@ -1,0 +1,110 @@
+// The design screen's library upkeep and its settings panels: the remembered design when
+// designs went away, a design value no option row holds, the selected group's colour, and a
+// row chosen in an empty library.
+#include <gtest/gtest.h>
+
+#include <utility>
+
+#include "DesignScreenTestFixture.h"
+#include "catalogue/DesignGroup.h"
+#include "core/KeyCodes.h"
+#include "core/MemoryDisplay.h"
+#include "screens/battle/ControlPanel.h"
+#include "ui/ScrollList.h"
+
+namespace {
+
+using DesignLibraryTest = DesignScreenTest;
+
+// The palette indices of one list row's pixels.
+int CountInRow(const MemoryDisplay& display, const ScrollList& list, int row, int colour) {
+    int n = 0;
+    const Rect r = list.listRect;
+    for (int y = r.origin.y + row * list.lineHeight; y < r.origin.y + (row + 1) * list.lineHeight;
+         ++y) {
+        for (int x = r.origin.x; x < r.origin.x + r.extent.w; ++x)
+            n += display.BackPage()[y * 640 + x] == colour;
+    }
+    return n;
+}
+
+TEST_F(DesignLibraryTest, TheRememberedDesignMovesUpByTheDesignsThatWentAway) {
+    Open();
+    ClickButton(26);
+    screen->DesignList()->SetSelection(4);
+    Key(kKeyDown);
+    VehicleDesign* fifth = Library().selected;
+    ASSERT_EQ(fifth, Library().AvailableAt(5));
+    ASSERT_TRUE(fifth);
+    screen->Deactivate();
+    ASSERT_EQ(screen->rememberedIndex, 5);
+    // Two designs went while the screen was away, and nothing is selected now.
+    Library().selected = nullptr;
+    screen->rememberedCount += 2;
+    screen->Activate();
+    EXPECT_EQ(screen->DesignList()->selection, 3);
+    EXPECT_EQ(Library().selected, Library().AvailableAt(3));
+    // A selection made elsewhere (the battle's build list) wins over the remembered one.
+    screen->Deactivate();
+    Library().selected = fifth;
+    screen->rememberedCount += 2;
+    screen->Activate();
+    EXPECT_EQ(screen->DesignList()->selection, 5);
+}
+
+TEST_F(DesignLibraryTest, ADesignValueThatNoRowHoldsShowsNothingChosen) {
+    Open();
+    ControlPanel* standing = screen->GetControlPanel(9);
+    ASSERT_TRUE(standing);
+    auto pressedInGroup0 = [&] {
+        int pressed = 0, at = -1;
+        for (int k = 0; k < standing->Count(); ++k) {
+            Button* b = standing->ButtonAt(k);
+            if (b->id == 0 && b->pressed) {
+                ++pressed;
+                at = k;
+            }
+        }
+        return std::pair<int, int>(pressed, at);
+    };
+    Edited().parameters[0] = 2;
+    screen->RefreshPanels();
+    EXPECT_EQ(pressedInGroup0(), std::make_pair(1, 2));
+    Edited().parameters[0] = 40;
+    screen->RefreshPanels();
+    EXPECT_EQ(pressedInGroup0().first, 0);
+}
+
+TEST_F(DesignLibraryTest, TheSelectedGroupIsWrittenInItsOwnColour) {
+    Open();
+    DesignGroup* second = Library().AddGroup();
+    ASSERT_TRUE(second);
+    second->SetName("Second");
+    ClickButton(26);
+    ASSERT_EQ(screen->PanelModeNow(), DesignScreen::kLibrary);
+    ScrollList& groups = *screen->GroupList();
+    for (int selected = 0; selected < 2; ++selected) {
+        groups.SetSelection(selected);
+        Frame();
+        const int other = 1 - selected;
+        EXPECT_GT(CountInRow(f->display, groups, selected, 9), 0) << selected;
+        EXPECT_EQ(CountInRow(f->display, groups, selected, 10), 0) << selected;
+        EXPECT_GT(CountInRow(f->display, groups, other, 10), 0) << selected;
+        EXPECT_EQ(CountInRow(f->display, groups, other, 9), 0) << selected;
+    }
+}
+
+TEST_F(DesignLibraryTest, ARowChosenInAnEmptyLibraryChoosesNothing) {
+    Open();
+    ClickButton(26);
+    ASSERT_EQ(screen->PanelModeNow(), DesignScreen::kLibrary);
+    while (VehicleDesign* d = Library().FirstAvailable())
+        Library().DeleteDesign(d);
+    Library().selected = nullptr;
+    // The keys that step through the rows find none to step to.
+    EXPECT_EQ(Key(kKeyDown), 1);
+    EXPECT_EQ(Key(kKeyUp), 1);
+    EXPECT_EQ(Library().selected, nullptr);
+}
+
+}  // namespace

@@ -1,0 +1,417 @@
+// The picture check of every screen in the real program on the sample set: with the pointer
+// parked off the controls, each control the screen's layout names shows a face or a caption in
+// its rectangle in its normal state, texts stay inside their boxes, and the battle's bottom rows
+// show the order strip. The rectangles are the screens' own layout (corners inclusive); the
+// cursor's box is left out of every look.
+#include <algorithm>
+#include <cstdint>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "screens/EndToEndGame.h"
+
+namespace {
+
+struct Corners {
+    int x0, y0, x1, y1;
+};
+
+// A control: the capture it is checked in, its name, its rectangle, and how far in from the
+// rectangle's edge its face must show something besides its fill (0: the frame counts).
+struct Control {
+    const char* capture;
+    const char* name;
+    Corners box;
+    int inset;
+};
+
+// clang-format off
+const Control kControls[] = {
+    // Main menu: the eight items, 208 x 20 at x 219 (a disabled item shows its own picture).
+    {"menu", "tutorial", {219, 105, 426, 124}, 3},
+    {"menu", "design vehicles", {219, 141, 426, 160}, 3},
+    {"menu", "new campaign", {219, 177, 426, 196}, 3},
+    {"menu", "load game", {219, 213, 426, 232}, 3},
+    {"menu", "skirmish", {219, 249, 426, 268}, 3},
+    {"menu", "join network game", {219, 285, 426, 304}, 3},
+    {"menu", "host network game", {219, 321, 426, 340}, 3},
+    {"menu", "exit", {219, 357, 426, 376}, 3},
+    // Set-up screen (skirmish: every group on).
+    {"setup", "clan V", {248, 162, 266, 179}, 0},
+    {"setup", "clan T", {248, 194, 266, 211}, 0},
+    // A swatch's face is its colour: looked at with the dark ground about it.
+    {"setup", "colour 1", {193, 274, 254, 304}, 0},
+    {"setup", "colour 2", {259, 274, 320, 304}, 0},
+    {"setup", "colour 3", {325, 274, 385, 304}, 0},
+    {"setup", "colour 4", {392, 274, 451, 304}, 0},
+    {"setup", "back", {239, 323, 277, 350}, 3},
+    {"setup", "start", {376, 318, 400, 352}, 3},
+    {"setup", "enemies 1", {254, 36, 295, 58}, 3},
+    {"setup", "enemies 2", {300, 36, 340, 58}, 3},
+    {"setup", "enemies 3", {346, 36, 386, 58}, 3},
+    {"setup", "difficulty track", {247, 65, 399, 91}, 3},
+    {"setup", "tech track", {507, 172, 610, 198}, 3},
+    {"setup", "resources track", {507, 308, 610, 334}, 3},
+    {"setup", "artifacts", {504, 219, 522, 236}, 0},
+    // Battle with the build panel open.
+    {"battle-build", "design", {573, 67, 637, 89}, 3},
+    {"battle-build", "units", {512, 67, 573, 89}, 3},
+    {"battle-build", "options", {573, 46, 637, 67}, 3},
+    {"battle-build", "build", {582, 344, 639, 368}, 3},
+    {"battle-build", "design groups", {527, 255, 624, 270}, 3},
+    // The close button's rectangle is (512, 46)-(573, 89); its lower half is the unit button's.
+    {"battle-build", "close build panel", {512, 46, 573, 66}, 3},
+    {"battle-build", "strip toggle", {490, 383, 511, 447}, 3},
+    {"battle-build", "destroy", {8, 448, 68, 472}, 3},
+    {"battle-build", "special action", {75, 448, 138, 472}, 3},
+    {"battle-build", "guard", {145, 448, 210, 472}, 3},
+    {"battle-build", "to factory", {216, 448, 280, 472}, 3},
+    {"battle-build", "repair", {288, 448, 351, 472}, 3},
+    {"battle-build", "show markers", {356, 448, 422, 472}, 3},
+    {"battle-build", "centre on factory", {429, 448, 494, 472}, 3},
+    {"battle-build", "track", {500, 448, 564, 472}, 3},
+    {"battle-build", "pause", {572, 448, 632, 472}, 3},
+    // Battle with the build panel closed.
+    {"battle-map", "design", {573, 67, 637, 89}, 3},
+    {"battle-map", "units", {512, 67, 573, 89}, 3},
+    {"battle-map", "options", {573, 46, 637, 67}, 3},
+    {"battle-map", "open build panel", {512, 46, 573, 66}, 3},
+    {"battle-map", "mini-map scale", {558, 292, 588, 322}, 3},
+    {"battle-map", "zoom", {518, 292, 543, 322}, 3},
+    {"battle-map", "next tab", {599, 292, 628, 322}, 3},
+    {"battle-map", "pause", {572, 448, 632, 472}, 3},
+    // The options overlay over the battle.
+    {"options", "save game", {269, 101, 386, 122}, 3},
+    {"options", "quit to menu", {269, 150, 386, 171}, 3},
+    {"options", "restart", {269, 182, 386, 202}, 3},
+    {"options", "mission text", {269, 214, 386, 235}, 3},
+    {"options", "music", {269, 246, 386, 267}, 3},
+    // The mission text dialog, and the network screen that shares its picture.
+    {"mission-text", "back", {238, 246, 277, 275}, 3},
+    {"mission-text", "ok", {376, 242, 399, 278}, 3},
+    {"join", "cancel", {238, 246, 277, 275}, 3},
+    {"join", "ok", {376, 242, 399, 278}, 3},
+    {"host", "cancel", {238, 246, 277, 275}, 3},
+    {"host", "ok", {376, 242, 399, 278}, 3},
+    // The results screen, with the high-score table over it once the count is done.
+    {"results", "ok", {508, 372, 553, 442}, 3},
+    {"scores", "ok", {508, 372, 553, 442}, 3},
+    // The design screen from the menu: the categories, the panel tabs and the leave button.
+    {"design", "chassis", {0, 6, 113, 63}, 3},
+    {"design", "drives", {0, 66, 112, 123}, 3},
+    {"design", "weapons", {0, 126, 112, 182}, 3},
+    {"design", "defence", {0, 186, 112, 242}, 3},
+    {"design", "stealth", {0, 246, 112, 302}, 3},
+    {"design", "sensors", {0, 306, 112, 362}, 3},
+    {"design", "special", {0, 366, 112, 422}, 3},
+    {"design", "library panel", {1, 438, 157, 478}, 3},
+    {"design", "parts panel", {160, 438, 317, 478}, 3},
+    {"design", "settings panel", {321, 438, 478, 478}, 3},
+    {"design", "leave", {481, 439, 636, 478}, 3},
+    // Its library panel.
+    {"library", "new design", {143, 400, 207, 427}, 3},
+    {"library", "delete design", {208, 400, 272, 427}, 3},
+    {"library", "add to group", {287, 224, 345, 274}, 3},
+    {"library", "drop from group", {288, 281, 349, 332}, 3},
+    {"library", "new group", {368, 403, 427, 425}, 3},
+    {"library", "delete group", {432, 403, 491, 425}, 3},
+    {"library", "open group", {524, 255, 588, 323}, 3},
+    // The load-game screen with the game saved in the skirmish: framed buttons.
+    {"load", "back", {211, 314, 251, 343}, 0},
+    {"load", "delete", {285, 314, 354, 343}, 0},
+    {"load", "load", {394, 314, 422, 343}, 0},
+};
+// clang-format on
+
+// Where the pointer rests in each capture, off every control.
+const std::map<std::string, std::pair<int, int>> kPointer = {
+    {"menu", {20, 440}},        {"setup", {20, 440}},   {"battle-build", {300, 240}},
+    {"battle-map", {300, 240}}, {"options", {60, 420}}, {"mission-text", {300, 120}},
+    {"join", {320, 440}},       {"host", {320, 440}},   {"results", {20, 200}},
+    {"scores", {20, 200}},      {"design", {300, 300}}, {"library", {300, 140}},
+    {"load", {20, 460}},
+};
+
+using Pixels = std::vector<uint8_t>;
+
+uint32_t At(const Pixels& p, int x, int y) {
+    const size_t i = (static_cast<size_t>(y) * 640 + x) * 3;
+    return static_cast<uint32_t>(p[i]) << 16 | static_cast<uint32_t>(p[i + 1]) << 8 | p[i + 2];
+}
+
+// The cursor picture is drawn in a 40 x 40 box about the pointer.
+bool UnderCursor(const std::string& capture, int x, int y) {
+    const auto& [px, py] = kPointer.at(capture);
+    return x >= px - 20 && x < px + 40 && y >= py - 20 && y < py + 40;
+}
+
+// A face: one fill over most of the rectangle's inside, and at least a few pixels of caption
+// or frame in another colour. Terrain under a missing face has no such fill, a plate without its
+// face no such caption.
+std::string FaceProblem(const Pixels& p, const std::string& capture, const Corners& b, int inset) {
+    std::map<uint32_t, int> counts;
+    int area = 0;
+    for (int y = b.y0 + inset; y <= b.y1 - inset; ++y) {
+        for (int x = b.x0 + inset; x <= b.x1 - inset; ++x) {
+            if (UnderCursor(capture, x, y)) continue;
+            ++counts[At(p, x, y)];
+            ++area;
+        }
+    }
+    if (area == 0) return "the cursor covers it";
+    int fill = 0;
+    for (const auto& [colour, n] : counts)
+        fill = std::max(fill, n);
+    const int ink = area - fill;
+    if (fill * 100 < area * 40)
+        return "no face: its most common colour covers " + std::to_string(fill * 100 / area) + "%";
+    if (ink < 6) return "no caption: " + std::to_string(ink) + " pixels besides the fill";
+    return "";
+}
+
+// Every pixel of the rectangle that is not in one of the holes has the rectangle's corner
+// colour: nothing (text) is drawn there.
+std::string StrayPixel(const Pixels& p, const std::string& capture, const Corners& area,
+                       const std::vector<Corners>& holes) {
+    const uint32_t fill = At(p, area.x0, area.y0);
+    for (int y = area.y0; y <= area.y1; ++y) {
+        for (int x = area.x0; x <= area.x1; ++x) {
+            if (UnderCursor(capture, x, y)) continue;
+            bool inHole = false;
+            for (const Corners& h : holes)
+                inHole = inHole || (x >= h.x0 && x <= h.x1 && y >= h.y0 && y <= h.y1);
+            if (!inHole && At(p, x, y) != fill)
+                return "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+        }
+    }
+    return "";
+}
+
+// The strip's plate fills its rows below the buttons and the gaps between them.
+std::string StripProblem(const Pixels& p) {
+    const uint32_t plate = At(p, 2, 476);
+    int below = 0;
+    for (int y = 474; y <= 478; ++y) {
+        for (int x = 0; x < 640; ++x)
+            below += At(p, x, y) == plate;
+    }
+    if (below * 100 < 5 * 640 * 90) return "rows 474-478 are not one plate";
+    for (int y = 450; y <= 470; ++y) {
+        for (int x : {2, 71, 141, 213, 284, 353, 425, 497, 568}) {
+            if (At(p, x, y) != plate)
+                return "the gap at (" + std::to_string(x) + ", " + std::to_string(y) +
+                       ") is not the plate";
+        }
+    }
+    return "";
+}
+
+const char kSkirmish[] =
+    "move 20 440\n"
+    "wait 300\n"
+    "capture menu\n"
+    "wait 100\n"
+    "text \"o\"\n"
+    "wait 300\n"
+    "capture setup\n"
+    "wait 100\n"
+    "key RETURN\n"
+    "wait 1000\n"
+    "move 560 458\n"
+    "wait 100\n"
+    "click L 560 458\n"
+    "await 3 20000\n"
+    "move 300 240\n"
+    "wait 500\n"
+    "capture battle-build\n"
+    "wait 100\n"
+    "key P\n"
+    "wait 1200\n"
+    "capture battle-map\n"
+    "wait 100\n"
+    "key ESCAPE\n"
+    "wait 300\n"
+    "move 60 420\n"
+    "wait 300\n"
+    "capture options\n"
+    "wait 100\n"
+    // Save the game from the overlay, for the load-game screen.
+    "move 320 112\n"
+    "wait 100\n"
+    "click L 320 112\n"
+    "wait 500\n"
+    "key RETURN\n"
+    "wait 500\n"
+    "keydown CONTROL\n"
+    "key Q\n"
+    "keyup CONTROL\n"
+    "await 2 5000\n"
+    "wait 300\n"
+    "text \"l\"\n"
+    "wait 500\n"
+    "move 20 460\n"
+    "wait 300\n"
+    "capture load\n"
+    "wait 100\n"
+    "key ESCAPE\n"
+    "wait 300\n";
+
+const char kCampaignAndNetwork[] =
+    "move 322 295\n"
+    "wait 200\n"
+    "down L 322 295\n"
+    "wait 100\n"
+    "up L 322 295\n"
+    "wait 100\n"
+    "move 320 440\n"
+    "wait 300\n"
+    "capture join\n"
+    "wait 100\n"
+    "key ESCAPE\n"
+    "wait 500\n"
+    "move 322 331\n"
+    "wait 200\n"
+    "down L 322 331\n"
+    "wait 100\n"
+    "up L 322 331\n"
+    "wait 100\n"
+    "move 320 440\n"
+    "wait 1000\n"
+    "capture host\n"
+    "wait 100\n"
+    "key ESCAPE\n"
+    "wait 500\n"
+    "text \"s\"\n"
+    "wait 300\n"
+    "key RETURN\n"
+    "wait 1000\n"
+    "move 560 458\n"
+    "wait 100\n"
+    "click L 560 458\n"
+    "await 3 20000\n"
+    "wait 500\n"
+    "key ESCAPE\n"
+    "wait 300\n"
+    "move 300 225\n"
+    "wait 100\n"
+    "click L 300 225\n"
+    "wait 100\n"
+    "move 300 120\n"
+    "wait 100\n"
+    "capture mission-text\n"
+    "wait 100\n"
+    "key ESCAPE\n"
+    "wait 300\n"
+    "keydown CONTROL\n"
+    "key Q\n"
+    "keyup CONTROL\n"
+    "await 2 5000\n"
+    "wait 300\n";
+
+const char kResultsAndDesign[] =
+    "text \"o\"\n"
+    "wait 300\n"
+    "key RETURN\n"
+    "wait 1000\n"
+    "move 560 458\n"
+    "wait 100\n"
+    "click L 560 458\n"
+    "await 3 20000\n"
+    "wait 500\n"
+    "destroy 2\n"
+    "await 6 20000\n"
+    "move 20 200\n"
+    "wait 1500\n"
+    "capture results\n"
+    "wait 8000\n"
+    "capture scores\n"
+    "wait 100\n"
+    "key RETURN\n"
+    "wait 300\n"
+    "key RETURN\n"
+    "await 2 10000\n"
+    "wait 300\n"
+    "text \"d\"\n"
+    "wait 300\n"
+    "key RETURN\n"
+    "await 5 3000\n"
+    "move 300 300\n"
+    "wait 500\n"
+    "capture design\n"
+    "wait 100\n"
+    "move 78 458\n"
+    "wait 100\n"
+    "click L 78 458\n"
+    "wait 100\n"
+    "move 300 140\n"
+    "wait 400\n"
+    "capture library\n"
+    "wait 100\n"
+    "text \"b\"\n"
+    "wait 300\n"
+    "text \"n\"\n"
+    "await 2 3000\n"
+    "wait 300\n";
+
+using ScreenPictureCheck = e2e::EndToEndTest;
+
+TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
+    game.WriteOptions(e2e::kMoviesOff);
+    ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kSkirmish) + e2e::kOutFromMenu), 0)
+        << game.Errors();
+    std::map<std::string, Pixels> captures;
+    for (const char* name : {"menu", "setup", "battle-build", "battle-map", "options", "load"})
+        captures[name] = game.CapturePixels(name);
+    ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kCampaignAndNetwork) + e2e::kOutFromMenu), 0)
+        << game.Errors();
+    for (const char* name : {"join", "host", "mission-text"})
+        captures[name] = game.CapturePixels(name);
+    ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kResultsAndDesign) + e2e::kOutFromMenu), 0)
+        << game.Errors();
+    for (const char* name : {"results", "scores", "design", "library"})
+        captures[name] = game.CapturePixels(name);
+    for (const auto& [name, pixels] : captures)
+        ASSERT_FALSE(pixels.empty()) << name;
+
+    for (const Control& c : kControls) {
+        EXPECT_EQ(FaceProblem(captures[c.capture], c.capture, c.box, c.inset), "")
+            << c.capture << ": " << c.name;
+    }
+    for (const char* battle : {"battle-build", "battle-map"})
+        EXPECT_EQ(StripProblem(captures[battle]), "") << battle;
+
+    // The dialog's inside holds nothing but the mission text in its box, the name strip and
+    // the buttons; the network screen's texts stay in the dialog, above the name strip.
+    const Corners inside{217, 143, 429, 287};
+    const Corners nameStrip{255, 188, 385, 217};
+    const Corners buttons[2] = {{238, 246, 277, 275}, {376, 242, 399, 278}};
+    EXPECT_EQ(StrayPixel(captures["mission-text"], "mission-text", inside,
+                         {{228, 178, 418, 241}, nameStrip, buttons[0], buttons[1]}),
+              "");
+    // The results' time and score, written in the large font, stay inside their boxes; the
+    // shown values stay clear of the column titles above them.
+    for (const char* results : {"results", "scores"}) {
+        EXPECT_EQ(StrayPixel(captures[results], results, {30, 398, 210, 438},
+                             {{86, 404, 194, 431}, {46, 411, 72, 420}}),
+                  "")
+            << results;
+        EXPECT_EQ(StrayPixel(captures[results], results, {210, 414, 370, 452},
+                             {{262, 419, 358, 446}, {222, 426, 252, 435}}),
+                  "")
+            << results;
+        EXPECT_EQ(StrayPixel(captures[results], results, {92, 63, 560, 68}, {}), "") << results;
+    }
+    for (const char* network : {"join", "host"}) {
+        EXPECT_EQ(StrayPixel(captures[network], network, inside,
+                             {{225, 145, 429, 186}, nameStrip, buttons[0], buttons[1]}),
+                  "")
+            << network;
+        // The dialog's right frame is whole: no line ran over it.
+        const Pixels& p = captures[network];
+        for (int y = 143; y <= 287; ++y)
+            ASSERT_EQ(At(p, 431, y), At(p, 431, 143)) << network << " row " << y;
+    }
+}
+
+}  // namespace
