@@ -43,18 +43,47 @@ void winx_Display::Show() {
     // the renderer's present are nearly all of a frame's cost on a still screen. It is sent
     // again after a while all the same, since the window system may have lost it.
     const size_t bytes = static_cast<size_t>(kScreenWidth) * kScreenHeight;
-    const bool same = shownPage.size() == bytes &&
-                      std::memcmp(shownPage.data(), FrontPage(), bytes) == 0 &&
-                      std::memcmp(shownArgb, argb, sizeof argb) == 0 && !video->OutputChanged();
+    const uint8_t* page = FrontPage();
+    const bool known = shownPage.size() == bytes;
+    const bool samePalette = std::memcmp(shownArgb, argb, sizeof argb) == 0;
+    // Only the rows that differ from what the window shows are converted and sent.
+    bool anyRow = !known;
+    if (known) {
+        for (int y = 0; y < kScreenHeight; ++y) {
+            const size_t at = static_cast<size_t>(y) * kScreenWidth;
+            changedRows[y] = std::memcmp(shownPage.data() + at, page + at, kScreenWidth) != 0;
+            anyRow = anyRow || changedRows[y];
+        }
+    }
+    const bool same = !anyRow && samePalette && !video->OutputChanged();
     if (same && lastShown - lastSent < kRefreshAnyway) return;
     lastSent = lastShown;
-    if (!video->Show(FrontPage(), kScreenWidth, argb)) throw winx_Exception();
-    shownPage.assign(FrontPage(), FrontPage() + bytes);
+    // The refresh of an unchanged frame, like the first one, sends every row.
+    const bool whole = !known || same;
+    if (!video->Show(page, kScreenWidth, argb, whole ? nullptr : changedRows))
+        throw winx_Exception();
+    if (whole) {
+        shownPage.assign(page, page + bytes);
+    } else {
+        for (int y = 0; y < kScreenHeight; ++y) {
+            if (!changedRows[y]) continue;
+            const size_t at = static_cast<size_t>(y) * kScreenWidth;
+            std::memcpy(shownPage.data() + at, page + at, kScreenWidth);
+        }
+    }
     std::memcpy(shownArgb, argb, sizeof argb);
 }
 
 int32_t winx_Display::Presents() const {
     return video->Presents();
+}
+
+int32_t winx_Display::PartialPresents() const {
+    return video->PartialPresents();
+}
+
+void winx_Display::AllowPartialPresents(bool allow) {
+    video->AllowPartial(allow);
 }
 
 void winx_Display::FrontPageChanged(bool presented) {
