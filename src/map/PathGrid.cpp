@@ -1,6 +1,7 @@
 #include "map/PathGrid.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "core/Rect.h"
 #include "map/CollisionFilter.h"
@@ -206,6 +207,14 @@ MapObjectView* PathGrid::FindObjectNear(MapObjectView* o, int rowRadius, int col
     const MapObjectView* const* air = occupants[2].data();
     for (int r = r0; r <= r1; ++r) {
         const int rowStart = Index(r, 0);
+        // Most of the box is empty ground: a row whose cells hold nobody on either layer is
+        // passed over in one sweep.
+        uintptr_t anyone = 0;
+        for (int c = c0; c <= c1; ++c) {
+            anyone |= reinterpret_cast<uintptr_t>(low[rowStart + c]) |
+                      reinterpret_cast<uintptr_t>(air[rowStart + c]);
+        }
+        if (anyone == 0) continue;
         for (int c = c0; c <= c1; ++c) {
             // The ground layer is not searched.
             const MapObjectView* pair[2] = {low[rowStart + c], air[rowStart + c]};
