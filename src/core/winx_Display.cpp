@@ -55,12 +55,27 @@ void winx_Display::Show() {
             anyRow = anyRow || changedRows[y];
         }
     }
+    // A new palette (palette cycling: a few entries, several times a second) shows anew only
+    // the rows that hold one of the colours it changed.
+    if (known && !samePalette) {
+        bool recoloured[256];
+        for (int i = 0; i < 256; ++i)
+            recoloured[i] = argb[i] != shownArgb[i];
+        for (int y = 0; y < kScreenHeight; ++y) {
+            if (changedRows[y]) continue;
+            const uint8_t* row = page + static_cast<size_t>(y) * kScreenWidth;
+            bool shows = false;
+            for (int x = 0; x < kScreenWidth && !shows; ++x)
+                shows = recoloured[row[x]];
+            changedRows[y] = shows;
+        }
+    }
     const bool same = !anyRow && samePalette && !video->OutputChanged();
     if (same && lastShown - lastSent < kRefreshAnyway) return;
     lastSent = lastShown;
     // The refresh of an unchanged frame, like the first one, sends every row.
     const bool whole = !known || same;
-    if (!video->Show(page, kScreenWidth, argb, whole ? nullptr : changedRows))
+    if (!video->Show(page, kScreenWidth, argb, whole ? nullptr : changedRows, true))
         throw winx_Exception();
     if (whole) {
         shownPage.assign(page, page + bytes);

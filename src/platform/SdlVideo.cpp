@@ -203,7 +203,7 @@ void winx_SdlVideo::ScaleRows(const uint8_t* pixels, int pitch, int first, int l
 }
 
 bool winx_SdlVideo::Show(const uint8_t* pixels, int pitch, const uint32_t* argbPalette,
-                         const uint8_t* changedRows) {
+                         const uint8_t* changedRows, bool rowsCoverPalette) {
     if (!Ok()) return false;
     // The borders (and after a movie, the whole window) are drawn afresh once a size changed.
     if (OutputChanged()) {
@@ -223,21 +223,28 @@ bool winx_SdlVideo::Show(const uint8_t* pixels, int pitch, const uint32_t* argbP
             if ((static_cast<int64_t>(pageRows) << 16) % windowRows == 0) bandRows = pageRows;
         }
     }
-    // A new palette reconverts the whole page through its tables, built once.
+    // A new palette: its tables are built once, and the rows it shows anew are converted
+    // through them; every row, unless the caller flagged those that hold a changed colour.
     if (!paletteKnown || std::memcmp(shownArgb, argbPalette, sizeof shownArgb) != 0) {
-        paletteKnown = true;
-        textureFilled = false;
-        windowFilled = false;
-        surfaceFormat = 0;
-        std::memcpy(shownArgb, argbPalette, sizeof shownArgb);
-        SDL_PixelFormat* format = SDL_AllocFormat(textureFormat);
-        if (!format) return false;
-        for (int i = 0; i < 256; ++i) {
-            const uint32_t c = argbPalette[i];
-            native[i] = SDL_MapRGBA(format, static_cast<uint8_t>(c >> 16),
-                                    static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c), 0xFF);
+        if (!paletteKnown || !changedRows || !rowsCoverPalette) {
+            textureFilled = false;
+            windowFilled = false;
         }
-        SDL_FreeFormat(format);
+        paletteKnown = true;
+        std::memcpy(shownArgb, argbPalette, sizeof shownArgb);
+        for (int pass = 0; pass < 2; ++pass) {
+            const uint32_t formatCode = pass == 0 ? textureFormat : surfaceFormat;
+            if (formatCode == 0) continue;
+            SDL_PixelFormat* format = SDL_AllocFormat(formatCode);
+            if (!format) return false;
+            uint32_t* table = pass == 0 ? native : surfaceNative;
+            for (int i = 0; i < 256; ++i) {
+                const uint32_t c = argbPalette[i];
+                table[i] = SDL_MapRGBA(format, static_cast<uint8_t>(c >> 16),
+                                       static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c), 0xFF);
+            }
+            SDL_FreeFormat(format);
+        }
     }
 
     // On the software renderer at an exact scale the page is scaled straight into the window,

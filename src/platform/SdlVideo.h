@@ -27,9 +27,11 @@ public:
     bool Ok() const { return renderer && texture; }
     // Converts the page through the palette (32-bit 0xAARRGGBB entries) and presents it; false
     // when SDL fails. `changedRows`, when given, flags (non-zero) the rows that differ from the
-    // page of the last Show; the others are taken as they stand. Null means every row.
+    // page of the last Show; the others are taken as they stand. Null means every row. A new
+    // palette converts every row afresh, unless `rowsCoverPalette` says the flags include every
+    // row that shows a colour the palette changed.
     bool Show(const uint8_t* pixels, int pitch, const uint32_t* argbPalette,
-              const uint8_t* changedRows = nullptr);
+              const uint8_t* changedRows = nullptr, bool rowsCoverPalette = false);
     // Whether the window's output or the logical size changed since the last Show, so that
     // what the window shows must be drawn afresh even for an unchanged page.
     bool OutputChanged() const;
