@@ -110,6 +110,7 @@ winx_SdlVideo::winx_SdlVideo(SDL_Window* window, int width, int height)
     }
     // The page is opaque: an alpha channel must not make the renderer blend.
     if (texture) SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+    textureMade = texture != nullptr;
     SDL_DisplayMode mode;
     int index = SDL_GetWindowDisplayIndex(window);
     if (index >= 0 && SDL_GetCurrentDisplayMode(index, &mode) == 0 && mode.refresh_rate > 0) {
@@ -290,7 +291,12 @@ bool winx_SdlVideo::Show(const uint8_t* pixels, int pitch, const uint32_t* argbP
             ScaleRows(pixels, pitch, found[i].first, found[i].last, surface);
         if (SDL_MUSTLOCK(surface)) SDL_UnlockSurface(surface);
         windowFilled = true;
-        // The texture missed these rows.
+        // The texture is not needed while pages go straight into the window: its memory goes
+        // back, and it is made afresh (and filled whole) when the renderer scales again.
+        if (texture) {
+            SDL_DestroyTexture(texture);
+            texture = nullptr;
+        }
         textureFilled = false;
         if (!everyRow) ++partialPresents;
         SDL_RenderPresent(renderer);
@@ -299,6 +305,14 @@ bool winx_SdlVideo::Show(const uint8_t* pixels, int pitch, const uint32_t* argbP
     }
     windowFilled = false;
 
+    if (!texture) {
+        texture =
+            SDL_CreateTexture(renderer, textureFormat, SDL_TEXTUREACCESS_STREAMING, width, height);
+        if (!texture) return false;
+        SDL_SetTextureBlendMode(texture, SDL_BLENDMODE_NONE);
+        count = 1;
+        found[0] = Band{0, height - 1};
+    }
     // Convert and upload only the rows in the bands: the texture keeps the others.
     for (int i = 0; i < count; ++i) {
         const SDL_Rect rows{0, found[i].first, width, found[i].last - found[i].first + 1};

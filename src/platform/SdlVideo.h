@@ -24,7 +24,7 @@ public:
     winx_SdlVideo& operator=(const winx_SdlVideo&) = delete;
     ~winx_SdlVideo();
 
-    bool Ok() const { return renderer && texture; }
+    bool Ok() const { return renderer && textureMade; }
     // Converts the page through the palette (32-bit 0xAARRGGBB entries) and presents it; false
     // when SDL fails. `changedRows`, when given, flags (non-zero) the rows that differ from the
     // page of the last Show; the others are taken as they stand. Null means every row. A new
@@ -60,7 +60,10 @@ private:
     SDL_Window* window = nullptr;
     SDL_Renderer* renderer = nullptr;
     bool ownsRenderer = false;
+    // The texture the renderer scales; made at once (Ok tells whether it could be), given
+    // back while pages go straight into the window.
     SDL_Texture* texture = nullptr;
+    bool textureMade = false;
     uint32_t textureFormat = 0;
     int width;
     int height;
