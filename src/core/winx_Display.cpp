@@ -1,5 +1,6 @@
 #include "core/winx_Display.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "core/FatalError.h"
@@ -58,15 +59,22 @@ void winx_Display::Show() {
     // A new palette (palette cycling: a few entries, several times a second) shows anew only
     // the rows that hold one of the colours it changed.
     if (known && !samePalette) {
-        bool recoloured[256];
-        for (int i = 0; i < 256; ++i)
-            recoloured[i] = argb[i] != shownArgb[i];
+        // The changed entries as one range (cycling changes a run of neighbours): a row that
+        // holds any index of the range is shown anew, which may take a few rows more than
+        // needed but tests sixteen pixels at a time.
+        int low = 256, high = -1;
+        for (int i = 0; i < 256; ++i) {
+            if (argb[i] == shownArgb[i]) continue;
+            low = std::min(low, i);
+            high = i;
+        }
+        const uint8_t first = static_cast<uint8_t>(low), span = static_cast<uint8_t>(high - low);
         for (int y = 0; y < kScreenHeight; ++y) {
             if (changedRows[y]) continue;
             const uint8_t* row = page + static_cast<size_t>(y) * kScreenWidth;
-            bool shows = false;
-            for (int x = 0; x < kScreenWidth && !shows; ++x)
-                shows = recoloured[row[x]];
+            uint8_t shows = 0;
+            for (int x = 0; x < kScreenWidth; ++x)
+                shows |= static_cast<uint8_t>(static_cast<uint8_t>(row[x] - first) <= span);
             changedRows[y] = shows;
         }
     }
