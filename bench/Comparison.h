@@ -69,3 +69,23 @@ inline void PrintComparison(const std::string& what, const MedianReporter& repor
         }
     }
 }
+
+// Prints "what: ours X, peer Y, ratio R" for two figures worked out by the caller (a cost per
+// unit of work, a share), and appends the line to the summary file like PrintComparison.
+inline void PrintRatio(const std::string& what, double ours, double peer, const char* peerName,
+                       const char* unit) {
+    char line[512];
+    if (peer <= 0 || ours <= 0) {
+        std::snprintf(line, sizeof line, "%-44s not measured\n", what.c_str());
+    } else {
+        std::snprintf(line, sizeof line, "%-44s ours %10.4f %s  %-14s %10.4f %s  ratio %5.2f\n",
+                      what.c_str(), ours, unit, peerName, peer, unit, ours / peer);
+    }
+    std::fputs(line, stdout);
+    if (const char* path = std::getenv("QX_BENCH_SUMMARY")) {
+        if (std::FILE* summary = std::fopen(path, "a")) {
+            std::fputs(line, summary);
+            std::fclose(summary);
+        }
+    }
+}

@@ -110,7 +110,7 @@ void Bitmap::Parse(const uint8_t* data, size_t length, size_t storedLength) {
     if (delivered > 0) std::memcpy(pixels.data(), data + kHeaderSize, delivered);
     if (coding == 1) {
         fitsPicture = rle::FitsPicture(pixels.data(), pixels.size(), size.w, size.h);
-        if (fitsPicture) BuildSpans();
+        if (fitsPicture) spans.BuildFromStream(pixels.data(), size.w, size.h);
         return;
     }
     if (rowStride < 0 || size.w < 0 || size.h < 0) {
@@ -218,83 +218,15 @@ void Bitmap::BlitRaw(const Point& topLeft) {
     display->ReleaseFrameBuffer();
 }
 
-// The walk of the 1:1 decoder over a stream that fits, with shade areas clear (as the plain
-// draw treats them), noting the pixels of each run and literal instead of drawing them; a run
-// or literal that continues the one before it on the row extends its span.
-void Bitmap::BuildSpans() {
-    rowSpans.assign(static_cast<size_t>(size.h) + 1, 0);
-    spans.clear();
-    opaque.clear();
-    const uint8_t* data = pixels.data();
-    size_t p = 0;
-    int32_t x = 0;
-    int32_t y = 0;
-    size_t rowFirst = 0;
-    auto note = [&](int32_t length) {
-        if (spans.size() > rowFirst &&
-            spans.back().x + static_cast<int32_t>(spans.back().length) == x) {
-            spans.back().length += static_cast<uint32_t>(length);
-        } else {
-            spans.push_back(
-                Span{x, static_cast<uint32_t>(length),
-                     static_cast<uint32_t>(opaque.size() - static_cast<size_t>(length))});
-            ++rowSpans[static_cast<size_t>(y) + 1];
-        }
-        x += length;
-    };
-    auto nextRow = [&](int32_t rows) {
-        y += rows;
-        rowFirst = spans.size();
-    };
-    // FitsPicture walked this stream already: every item is complete and the walk ends.
-    for (;;) {
-        const int a = data[p];
-        const int b = data[p + 1];
-        p += 2;
-        if (a != 0) {
-            opaque.insert(opaque.end(), static_cast<size_t>(a), static_cast<uint8_t>(b));
-            note(a);
-            continue;
-        }
-        if (b >= 4) {
-            opaque.insert(opaque.end(), data + p, data + p + b);
-            note(b);
-            p += static_cast<size_t>(b + (b & 1));
-            continue;
-        }
-        if (b == 1) break;
-        if (b == 0) {
-            x = 0;
-            nextRow(1);
-            if (y >= size.h) break;
-            continue;
-        }
-        x += data[p];
-        if (data[p + 1] != 0) nextRow(data[p + 1]);
-        p += 2;
-        if (y >= size.h) break;
+const SpanTable* Bitmap::PlainSpans(int32_t f) {
+    if (!fitsPicture) return nullptr;
+    if (f == 1) return &spans;
+    std::unique_ptr<SpanTable>& table = scaledSpans[f == 2 ? 0 : 1];
+    if (!table) {
+        table = std::make_unique<SpanTable>();
+        table->BuildScaled(pixels.data(), pixels.size(), size.w, size.h, f);
     }
-    for (size_t r = 1; r < rowSpans.size(); ++r)
-        rowSpans[r] += rowSpans[r - 1];
-}
-
-void Bitmap::BlitSpans(const Point& topLeft, const BlitBounds& v, uint8_t* buffer,
-                       int32_t pitch) const {
-    const int32_t top = std::max(v.top, topLeft.y);
-    const int32_t bottom = std::min(v.bottom, topLeft.y + size.h - 1);
-    const uint8_t* source = opaque.data();
-    const Span* all = spans.data();
-    for (int32_t y = top; y <= bottom; ++y) {
-        uint8_t* out = buffer + static_cast<ptrdiff_t>(y) * pitch;
-        const size_t row = static_cast<size_t>(y - topLeft.y);
-        const Span* end = all + rowSpans[row + 1];
-        for (const Span* s = all + rowSpans[row]; s != end; ++s) {
-            const int32_t x = topLeft.x + s->x;
-            const int32_t l = std::max(x, v.left);
-            const int32_t r = std::min(x + static_cast<int32_t>(s->length) - 1, v.right);
-            if (r >= l) rle::CopySpan(out + l, source + s->at + (l - x), r - l + 1);
-        }
-    }
+    return table.get();
 }
 
 template <class Effect>
@@ -307,15 +239,19 @@ void Bitmap::BlitCoded(const Point& topLeft, int32_t f, const Effect& effect) {
     display->GetFrameBuffer(buffer, bufferSize, pitch);
     if (buffer && FitToBuffer(v, bufferSize)) {
         BlitTarget target{buffer, pitch};
-        const bool whole = v.left == topLeft.x && v.top == topLeft.y &&
-                           v.right - v.left + 1 == size.w && v.bottom - v.top + 1 == size.h;
-        if (f == 1 && fitsPicture && whole) {
-            rle::Blit<Effect, rle::WhollyVisible>(pixels.data(), pixels.size(), topLeft.x,
-                                                  topLeft.y, v, target, effect);
-        } else if (f == 1 && fitsPicture && std::is_same_v<Effect, rle::PlainEffect>) {
+        const int32_t w = DivideBy(size.w, f), h = DivideBy(size.h, f);
+        const bool whole = v.left == topLeft.x && v.top == topLeft.y && v.right - v.left + 1 == w &&
+                           v.bottom - v.top + 1 == h;
+        const SpanTable* table = std::is_same_v<Effect, rle::PlainEffect> ? PlainSpans(f) : nullptr;
+        if (table && whole) {
+            table->DrawWhole(topLeft.x, topLeft.y, buffer, pitch);
+        } else if (table) {
             // Cut by the clip: the spans start at the first visible row, which the stream
             // would have to be walked to.
-            BlitSpans(topLeft, v, buffer, pitch);
+            table->Draw(topLeft.x, topLeft.y, v, buffer, pitch);
+        } else if (f == 1 && fitsPicture && whole) {
+            rle::Blit<Effect, rle::WhollyVisible>(pixels.data(), pixels.size(), topLeft.x,
+                                                  topLeft.y, v, target, effect);
         } else if (f == 1) {
             rle::Blit(pixels.data(), pixels.size(), topLeft.x, topLeft.y, v, target, effect);
         } else {

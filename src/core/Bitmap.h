@@ -4,9 +4,11 @@
 // display's frame buffer, at 1:1, 1:2 or 1:4 (ImageZoom).
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "core/Image.h"
+#include "core/SpanTable.h"
 
 class ResourceFile;
 struct BlitBounds;
@@ -66,9 +68,9 @@ private:
     void BlitRaw(const Point& topLeft);
     template <class Effect>
     void BlitCoded(const Point& topLeft, int32_t f, const Effect& effect);
-    // The plain draw at 1:1 from the spans: only the visible rows and spans are visited.
-    void BlitSpans(const Point& topLeft, const BlitBounds& v, uint8_t* buffer, int32_t pitch) const;
-    void BuildSpans();
+    // The spans of the plain draw at factor f (1, 2 or 4), built on the first scaled draw;
+    // null when the picture has none.
+    const SpanTable* PlainSpans(int32_t f);
 
     int32_t rowStride = 0;
     int32_t coding = 0;
@@ -79,16 +81,9 @@ private:
     // The coded stream stays inside the picture rectangle (rle::FitsPicture), so a draw that
     // shows the whole picture needs no clipping.
     bool fitsPicture = false;
-    // The opaque spans of a coded picture that fits, row by row (rowSpans[r] .. rowSpans[r + 1]
-    // are row r's, left to right), with their pixels laid out one span after another in
-    // `opaque`: built once when the picture is read, so that a plain draw at 1:1 cut by the
-    // clip starts at its first visible row and copies each visible span in one piece.
-    struct Span {
-        int32_t x;
-        uint32_t length;
-        uint32_t at;  // the span's first pixel in `opaque`
-    };
-    std::vector<uint32_t> rowSpans;
-    std::vector<Span> spans;
-    std::vector<uint8_t> opaque;
+    // The opaque spans of a coded picture that fits, as its plain draw writes them at 1:1 (built
+    // when the picture is read) and at 1:2 and 1:4 (built when first drawn so): a plain draw
+    // visits only the rows and spans it shows and copies each span in one piece.
+    SpanTable spans;
+    std::unique_ptr<SpanTable> scaledSpans[2];
 };

@@ -31,6 +31,10 @@ public:
     // (a page and palette equal to the last ones shown are not sent again).
     int32_t Shows() const { return shows; }
     int32_t Presents() const;
+    // How many of those went to the window in part (only the rows that changed).
+    int32_t PartialPresents() const;
+    // Sends every page whole (off) or only its changed rows where the window allows (on).
+    void AllowPartialPresents(bool allow);
 
 protected:
     void FrontPageChanged(bool presented) override;
@@ -44,6 +48,8 @@ private:
     // would cost a core's share for nothing), but for a refresh now and then.
     std::vector<uint8_t> shownPage;
     uint32_t shownArgb[256] = {};
+    // Which rows of the front page differ from shownPage (non-zero), found at each show.
+    uint8_t changedRows[kScreenHeight] = {};
     std::chrono::steady_clock::time_point lastSent;
     std::chrono::steady_clock::time_point lastShown;
     std::chrono::microseconds refreshInterval{16667};

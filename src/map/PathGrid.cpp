@@ -1,6 +1,7 @@
 #include "map/PathGrid.h"
 
 #include <algorithm>
+#include <cstdint>
 
 #include "core/Rect.h"
 #include "map/CollisionFilter.h"
@@ -195,13 +196,39 @@ MapObjectView* PathGrid::FindObjectNear(MapObjectView* o, int rowRadius, int col
     const int r0 = std::max(0, row - rowRadius), r1 = std::min(rows - 1, row + rowRadius);
     const int c0 = std::max(0, column - columnRadius);
     const int c1 = std::min(columns - 1, column + columnRadius);
+    // An object covers several cells, and friends crowd about a unit: the objects already
+    // turned down are not asked again (their answers cannot change during the scan), which
+    // leaves the first hostile, detected object in scan order the answer, as before.
+    constexpr int kRemembered = 16;
+    const MapObjectView* refused[kRemembered];
+    int refusedCount = 0;
+    int nextSlot = 0;
+    const MapObjectView* const* low = occupants[1].data();
+    const MapObjectView* const* air = occupants[2].data();
     for (int r = r0; r <= r1; ++r) {
+        const int rowStart = Index(r, 0);
+        // Most of the box is empty ground: a row whose cells hold nobody on either layer is
+        // passed over in one sweep.
+        uintptr_t anyone = 0;
+        for (int c = c0; c <= c1; ++c) {
+            anyone |= reinterpret_cast<uintptr_t>(low[rowStart + c]) |
+                      reinterpret_cast<uintptr_t>(air[rowStart + c]);
+        }
+        if (anyone == 0) continue;
         for (int c = c0; c <= c1; ++c) {
             // The ground layer is not searched.
-            for (int layer = 1; layer <= 2; ++layer) {
-                MapObjectView* other = occupants[layer][Index(r, c)];
-                if (other == nullptr || other == o) continue;
+            const MapObjectView* pair[2] = {low[rowStart + c], air[rowStart + c]};
+            for (const MapObjectView* seen : pair) {
+                if (seen == nullptr || seen == o) continue;
+                bool known = false;
+                for (int k = 0; k < refusedCount && !known; ++k)
+                    known = refused[k] == seen;
+                if (known) continue;
+                MapObjectView* other = const_cast<MapObjectView*>(seen);
                 if (o->IsHostileTo(other) && sight->CanDetect(o, other)) return other;
+                refused[nextSlot] = seen;
+                nextSlot = (nextSlot + 1) % kRemembered;
+                if (refusedCount < kRemembered) ++refusedCount;
             }
         }
     }

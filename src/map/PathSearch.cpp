@@ -167,6 +167,11 @@ void PathSearch::ClearSuspended() {
     suspendedGoal = Point();
 }
 
+inline int PathSearch::PassableAt(int i, int row, int column, MapObjectView* o) {
+    const uint8_t known = passable[i];
+    return known != kUnknown ? known : Mark(i, row, column, o);
+}
+
 inline int PathSearch::IsPassable(int row, int column, MapObjectView* o) {
     const int i = Index(row, column);
     const uint8_t known = passable[i];
@@ -179,23 +184,6 @@ inline int PathSearch::IsPassable(int row, int column, MapObjectView* o) {
     passable[i] = static_cast<uint8_t>(answer);
     marked.push_back(static_cast<uint32_t>(i));
     return answer;
-}
-
-uint32_t PathSearch::StepCost(const Cell& from, const Cell& to, MapObjectView* o, int threat) {
-    if (!IsPassable(to.row, to.column, o)) return kUnreached;
-    // No corner cutting: a diagonal step needs both cells beside it.
-    if (from.row != to.row && from.column != to.column) {
-        if (!IsPassable(from.row, to.column, o) || !IsPassable(to.row, from.column, o)) {
-            return kUnreached;
-        }
-    }
-    uint32_t step = 1;
-    const SightGrid* sight = grid.AttachedSightGrid();
-    if (threat && sight != nullptr) {
-        step += 4u * static_cast<uint32_t>(
-                         sight->EnemyPresence(grid.CellCenter(to.row, to.column), o->GetTeam()));
-    }
-    return step;
 }
 
 int PathSearch::SearchAStar(const Cell& start, Cell& goal, const Window& window, MapObjectView* o) {
@@ -215,6 +203,13 @@ int PathSearch::SearchAStar(const Cell& start, Cell& goal, const Window& window,
         touched.push_back(static_cast<uint32_t>(Index(start)));
     }
 
+    // What every expansion reads, fetched once.
+    const SightGrid* const sight = threat ? grid.AttachedSightGrid() : nullptr;
+    const int columns = grid.Columns();
+    int rowDelta[8];
+    for (int d = 0; d < 8; ++d)
+        rowDelta[d] = kRowStep[d] * columns;
+
     int found = 0;
     uint32_t n = 0;
     for (;;) {
@@ -232,20 +227,39 @@ int PathSearch::SearchAStar(const Cell& start, Cell& goal, const Window& window,
             best = h;
             bestCell = current;
         }
-        const uint32_t here = cost[Index(current)];
+        const int at = Index(current);
+        const uint32_t here = cost[at];
+        // Away from the window's edges no neighbour can leave it.
+        const bool inside = current.row > window.rowLow && current.row < window.rowHigh - 1 &&
+                            current.column > window.columnLow &&
+                            current.column < window.columnHigh - 1;
         for (int d = 0; d < 8; ++d) {
-            Cell next;
-            Neighbour(current.row, current.column, next.row, next.column, d);
-            if (!window.Contains(next.row, next.column)) continue;
-            const uint32_t step = StepCost(current, next, o, threat);
+            const int nextRow = current.row + kRowStep[d];
+            const int nextColumn = current.column + kColumnStep[d];
+            if (!inside && !window.Contains(nextRow, nextColumn)) continue;
+            // StepCost, spelled out on cell indices: the cell, then for a diagonal step both
+            // cells beside it (no corner cutting), then the price near enemies.
+            const int there = at + rowDelta[d] + kColumnStep[d];
+            if (!PassableAt(there, nextRow, nextColumn, o)) continue;
+            if (kRowStep[d] != 0 && kColumnStep[d] != 0 &&
+                (!PassableAt(at + kColumnStep[d], current.row, nextColumn, o) ||
+                 !PassableAt(at + rowDelta[d], nextRow, current.column, o))) {
+                continue;
+            }
+            uint32_t step = 1;
+            if (threat && sight != nullptr) {
+                step += 4u * static_cast<uint32_t>(sight->EnemyPresence(
+                                 grid.CellCenter(nextRow, nextColumn), o->GetTeam()));
+            }
             if (step == kUnreached) continue;
-            uint32_t& there = cost[Index(next)];
-            if (step + here < there) {
-                if (there == kUnreached) touched.push_back(static_cast<uint32_t>(Index(next)));
-                there = step + here;
-                parent[Index(next)] = Pack(current);
+            uint32_t& reached = cost[there];
+            if (step + here < reached) {
+                if (reached == kUnreached) touched.push_back(static_cast<uint32_t>(there));
+                reached = step + here;
+                parent[there] = Pack(current);
                 // Greedy: the priority leaves the accumulated cost out, and there is no
                 // closed set; a cell is pushed again whenever its cost improves.
+                const Cell next{nextRow, nextColumn};
                 open->Push(Pack(next), Manhattan(goal, next) + static_cast<int>(step));
             }
         }

@@ -74,9 +74,10 @@ private:
     static int Manhattan(const Cell& a, const Cell& b);
 
     int IsPassable(int row, int column, MapObjectView* o);
+    // The same for a cell whose index i is known.
+    int PassableAt(int i, int row, int column, MapObjectView* o);
     // Works out, notes and answers whether the cell (index i) is passable.
     int Mark(int i, int row, int column, MapObjectView* o);
-    uint32_t StepCost(const Cell& from, const Cell& to, MapObjectView* o, int threat);
     int SearchAStar(const Cell& start, Cell& goal, const Window& window, MapObjectView* o);
     void BuildWaypoints(const Cell& start, const Cell& goal, const Cell& requestedGoal,
                         const Window& window, MapObjectView* o);

@@ -14,6 +14,8 @@
 namespace {
 constexpr int kCell = TerrainMap::kCellPixels;
 constexpr uint8_t kFog = TerrainMap::kFogColour;
+// The fog colour in every byte of a word.
+constexpr uint64_t kFogWord = kFog * 0x0101010101010101ull;
 
 int FloorDiv(int v, int d) {
     return v >= 0 ? v / d : -1 - (-1 - v) / d;
@@ -80,11 +82,23 @@ void ClippedCell(const Frame& f, int row, int column, int shiftX = 0) {
         const uint8_t* src = tile + j * s * kCell;
         // The samples first, then the fog over every other one: no test per pixel.
         if (s == 1) {
-            rle::CopySpan(out + i0, src + i0, i1 - i0);
-        } else {
-            for (int i = i0; i < i1; ++i)
-                out[i] = src[i * s];
+            if (!fogged) {
+                rle::CopySpan(out + i0, src + i0, i1 - i0);
+                continue;
+            }
+            // The fogged row made whole in words, as for whole cells, and its visible part
+            // copied in one piece.
+            uint64_t words[kCell / 8];
+            std::memcpy(words, src, kCell);
+            const uint64_t keep = (j & 1) ? 0x00FF00FF00FF00FFull : 0xFF00FF00FF00FF00ull;
+            const uint64_t fog = kFogWord & ~keep;
+            for (uint64_t& word : words)
+                word = (word & keep) | fog;
+            rle::CopySpan(out + i0, reinterpret_cast<const uint8_t*>(words) + i0, i1 - i0);
+            continue;
         }
+        for (int i = i0; i < i1; ++i)
+            out[i] = src[i * s];
         if (fogged) {
             // The first i from i0 with (i + j) & 1 == fogParity.
             for (int i = i0 + (((i0 + j) & 1) != fogParity ? 1 : 0); i < i1; i += 2)

@@ -164,8 +164,9 @@ winx_ProfileFile ReadRegularFile(const std::string& path, FileIdentity& identity
         status = winx_ProfileFile::Unreadable;
     } else {
         identity = IdentityOf(st);
-        // One byte more than the limit shows a file that grew since fstat.
-        contents.resize(kMaxProfileBytes + 1);
+        // Room for the size fstat gave and one byte more, which shows a file that grew since;
+        // only then does the buffer grow, up to one byte past the limit.
+        contents.resize(static_cast<size_t>(st.st_size) + 1);
         size_t got = 0;
         while (got < contents.size()) {
             const ssize_t n = read(fd, contents.data() + got, contents.size() - got);
@@ -177,8 +178,13 @@ winx_ProfileFile ReadRegularFile(const std::string& path, FileIdentity& identity
                 break;
             }
             got += static_cast<size_t>(n);
+            if (got == contents.size() && got <= kMaxProfileBytes) {
+                contents.resize(std::min<size_t>(2 * got, kMaxProfileBytes + 1));
+            }
         }
         contents.resize(got);
+        // The read buffer is not kept as the text's capacity.
+        contents.shrink_to_fit();
         if (status == winx_ProfileFile::Read && got > kMaxProfileBytes) {
             why = "is larger than 1 MiB";
             status = winx_ProfileFile::Unreadable;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <random>
+#include <string>
 #include <vector>
 
 #include "map/SightGrid.h"
@@ -182,4 +185,49 @@ TEST(PathGrid, FindObjectNearTakesHostileDetectableOffTheGround) {
     EXPECT_EQ(grid->FindObjectNear(&seeker, 1, 1), nullptr);
     services.Ally(1, 3);
     EXPECT_EQ(grid->FindObjectNear(&seeker, 2, 0), nullptr);
+}
+
+// Crowds of friends and foes of every size on both searched layers, some foes hidden: the
+// answer is always the first hostile object the viewer detects in the order the box's cells are
+// read (row by row, the low layer before the air layer of a cell), however many friends and
+// big objects come first.
+TEST(PathGrid, FindObjectNearAnswersTheFirstDetectedFoeInReadingOrder) {
+    std::mt19937 random(35);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+    const std::vector<std::string> rows(24, std::string(24, '.'));
+    for (int round = 0; round < 200; ++round) {
+        FakeTerrainServices services;
+        auto grid = GridFromRows(rows);
+        SightGrid sight(Size(64, 64), grid->PixelExtent(), 1);
+        grid->AttachSightGrid(&sight);
+        std::vector<std::unique_ptr<FakeMapObject>> objects;
+        for (int i = 0; i < 70; ++i) {
+            const int team = pick(0, 9) < 7 ? 1 : pick(2, 3);
+            auto o = std::make_unique<FakeMapObject>(team, i, CentreOf(pick(2, 21), pick(2, 21)),
+                                                     pick(1, 2), pick(0, 2) == 0 ? 48 : 16);
+            o->hidden[0] = pick(0, 3) == 0;
+            grid->AddFootprint(o.get(), o->position, 0);
+            objects.push_back(std::move(o));
+        }
+        if (pick(0, 3) == 0) services.Ally(1, 3);
+        FakeMapObject& seeker = *objects[static_cast<size_t>(pick(0, 69))];
+        const int rowRadius = pick(1, 8), columnRadius = pick(0, 8);
+        const int columnsAcross = columnRadius == 0 ? rowRadius : columnRadius;
+        short row, column;
+        grid->PixelToCell(seeker.position, row, column);
+        MapObjectView* expected = nullptr;
+        for (int r = row - rowRadius; r <= row + rowRadius && !expected; ++r) {
+            for (int c = column - columnsAcross; c <= column + columnsAcross && !expected; ++c) {
+                for (int layer = 1; layer <= 2 && !expected; ++layer) {
+                    MapObjectView* other = grid->Occupant(r, c, layer);
+                    if (other && other != &seeker && seeker.IsHostileTo(other) &&
+                        sight.CanDetect(&seeker, other)) {
+                        expected = other;
+                    }
+                }
+            }
+        }
+        EXPECT_EQ(grid->FindObjectNear(&seeker, rowRadius, columnRadius), expected)
+            << "round " << round;
+    }
 }

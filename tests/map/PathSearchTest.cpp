@@ -167,6 +167,10 @@ TEST(PathSearch, NoDiagonalStepBetweenTwoBlockedCells) {
     const auto points = PointsOf(route);
     ASSERT_GE(points.size(), 3u);
     EXPECT_TRUE(LegsArePassable(*grid, unit, points));
+    // Without an object there is nothing to search for, and the route is left alone.
+    EXPECT_EQ(grid->FindPath(unit.position, CentreOf(2, 4), nullptr, route, 0, nullptr, nullptr),
+              0);
+    EXPECT_EQ(PointsOf(route), points);
 }
 
 TEST(PathSearch, UnreachableIslandGivesARouteToTheClosestReachableCell) {
