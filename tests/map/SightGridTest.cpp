@@ -76,6 +76,8 @@ TEST(SightGrid, ARecordedViewerTakesAwayExactlyWhatItAdded) {
     EXPECT_EQ(grid.Value(1, 1, 14, 2), 1);
     grid.RemoveViewer(&a, to);
     grid.RemoveViewer(&a, to);
+    EXPECT_EQ(grid.Value(1, 1, 14, 2), 0);
+    EXPECT_EQ(grid.SeenInLayer1(14, 2, 1), 0);
     for (int layer = 0; layer < SightGrid::kLayers; ++layer) {
         for (int player = 1; player <= SightGrid::kPlayers; ++player)
             EXPECT_EQ(CountCells(grid, layer, player, 1), 0) << layer << " " << player;

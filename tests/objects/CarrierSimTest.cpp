@@ -218,6 +218,42 @@ TEST_F(Carriers, PartnersReadFromRecordsHoldOnlyWhenTheyNameEachOther) {
     EXPECT_EQ(c->Partner(), b->id);
 }
 
+// Unfolding shows the sequence's frames up to its last (3 of 4), then the carrier is ready.
+TEST_F(Carriers, UnfoldingShowsEachFrameUpToTheLast) {
+    a->carrierState = CarrierSim::kUnfolding;
+    a->sequence = 0;
+    a->carrierFrame = 0;
+    std::vector<std::pair<int, int>> seen;
+    for (int i = 0; i < 3; ++i) {
+        clock.Advance(CarrierSim::kUnfoldMs);
+        a->animationTimer.period = CarrierSim::kUnfoldMs;
+        a->Update(CarrierSim::kUnfoldMs);
+        seen.emplace_back(a->carrierFrame, a->carrierState);
+    }
+    const std::vector<std::pair<int, int>> expected = {
+        {1, CarrierSim::kUnfolding}, {2, CarrierSim::kUnfolding}, {0, CarrierSim::kReady}};
+    EXPECT_EQ(seen, expected);
+}
+
+// On a copy the owner's drop sets the unit down at its held place; with nothing aboard it only
+// ends the transfer.
+TEST_F(Carriers, ACopySetsTheUnitDownAtTheOwnersDrop) {
+    b->local = 0;
+    b->transferPhase = CarrierSim::kLettingUnitOut;
+    b->ApplyDrop();
+    EXPECT_EQ(b->transferPhase, CarrierSim::kNoTransfer);
+    const Point dock = b->GetDockPoint(1);
+    b->BeginCarry(unit, dock);
+    ASSERT_EQ(b->dropConfirmed, 1);
+    EXPECT_EQ(unit->onMap, 0);
+    b->ApplyDrop();
+    EXPECT_EQ(unit->onMap, 1);
+    EXPECT_TRUE(b->carried.IsNull());
+    EXPECT_EQ(b->transferPhase, CarrierSim::kNoTransfer);
+    EXPECT_EQ(b->carrierState, CarrierSim::kReady);
+    EXPECT_TRUE(world.held.empty());
+}
+
 // Folding shows every frame down to the first: 3, 2, 1, then folded at 0.
 TEST_F(Carriers, FoldingShowsEachFrameDownToTheFirst) {
     a->carrierState = CarrierSim::kFolding;

@@ -57,6 +57,10 @@ TEST_F(GameObjectTest, NewObjectIsCentredOnItsPositionAndRankedBySkill) {
     // Without a fuel tank an object takes no fuel.
     EXPECT_EQ(o.AddFuel(50), 0);
     EXPECT_EQ(o.GetFuel(), 0);
+    // Nor does it store anything or count weapons.
+    EXPECT_EQ(o.GetStored(), 0);
+    EXPECT_EQ(o.GetStoredPercent(), 0);
+    EXPECT_EQ(o.CountActiveWeapons(), 0);
 }
 
 TEST_F(GameObjectTest, DestroyWaitsForInvulnerabilityToEnd) {

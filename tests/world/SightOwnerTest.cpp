@@ -132,12 +132,16 @@ TEST(LoadedUnits, DeadUnitsAndUnitsOfAnotherTeamLeaveNoCellSeenOnceGone) {
         ": V\nI = 1\nB = 1000,400\nA = 1,61\nH = VUnit\nD = 10\nE = 11\n"   // dead
         ": V\nI = 1\nB = 400,1000\nA = 2,62\nH = VUnit\n"                   // team 2's, given
         ": V\nI = 1\nB = 1000,1000\nA = 2,63\nH = VUnit\nD = 10\nE = 99\n"  // both
-        ": V\nI = 1\nB = 1500,1500\nA = 1,64\nH = VUnit\nD = 2147483647\nE = 2147483647\n";
+        ": V\nI = 1\nB = 1500,1500\nA = 1,64\nH = VUnit\nD = 2147483647\nE = 2147483647\n"
+        ": V\nI = 1\nB = 1500,400\nA = 1,65\nH = VUnit\nk = 3\n";  // controlled by 3
     s.WriteFile("dead.scn", text);
     ASSERT_EQ(s.StartFile("dead.scn"), 1);
     World& world = *s.world;
     SightGrid& sight = *world.sight;
-    EXPECT_EQ(world.sims[1].Count(), 5);
+    EXPECT_EQ(world.sims[1].Count(), 6);
+    ASSERT_NE(world.FindObject(SimId(1, 65)), nullptr);
+    EXPECT_EQ(world.FindObject(SimId(1, 65))->teamRecord.second, 3);
+    EXPECT_EQ(world.FindObject(SimId(1, 60))->teamRecord.second, 1);
     EXPECT_EQ(sight.IsVisible(Point(400, 400), 1), 1);
     EXPECT_EQ(sight.IsVisible(Point(400, 1000), 1), 1);
     EXPECT_EQ(SeenCells(sight, 0, 2), 0);
@@ -149,8 +153,8 @@ TEST(LoadedUnits, DeadUnitsAndUnitsOfAnotherTeamLeaveNoCellSeenOnceGone) {
     last->TakeDamage(nullptr, SimId(), nullptr, 0);
     EXPECT_EQ(last->IsDestroyed(), 1);
     world.UpdateObjects(16);
-    EXPECT_EQ(world.sims[1].Count(), 2);
-    for (const SimId& id : {SimId(1, 60), SimId(2, 62)}) {
+    EXPECT_EQ(world.sims[1].Count(), 3);
+    for (const SimId& id : {SimId(1, 60), SimId(2, 62), SimId(1, 65)}) {
         // A unit that changed hands is listed under its new team, found by its id.
         GameObject* unit = world.FindObject(id);
         ASSERT_NE(unit, nullptr);
