@@ -114,6 +114,10 @@ TEST_F(Carriers, RefuseLoadingUnlessBothStandReadyAndIdle) {
         world.GrantStructure(1, 4);
     }
     EXPECT_EQ(a->CanLoad(1, unit), 1);
+    // A carrier without a free dock takes nothing.
+    b->docks.DeleteAll();
+    EXPECT_EQ(b->CanLoad(0, unit), 0);
+    EXPECT_EQ(a->CanLoad(1, unit), 0);
     // Unfolded, it stands: a move order folds it first.
     a->moveTime = 1000;
     EXPECT_EQ(a->StepMovement(), 1);
