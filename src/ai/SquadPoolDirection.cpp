@@ -214,10 +214,12 @@ bool SquadPoolManager::PlaceStructure(GameObject& unit) {
     const Size cells = map->SizeInCells();
     const int limit = std::max(cells.w, cells.h);
     for (int k = 1; k < limit; ++k) {
+        // Only the ring k cells from the unit, columns outer and rows inner: the two side
+        // columns whole, the columns between them at their top and bottom row.
         for (int c = column - k; c <= column + k; ++c) {
-            for (int r = row - k; r <= row + k; ++r) {
-                if (std::max(std::abs(c - column), std::abs(r - row)) != k || !map->IsInside(r, c))
-                    continue;
+            const int rowStep = c == column - k || c == column + k ? 1 : 2 * k;
+            for (int r = row - k; r <= row + k; r += rowStep) {
+                if (!map->IsInside(r, c)) continue;
                 const Point centre = map->CellCenter(r, c);
                 Rect placed(centre, footprint.extent);
                 placed.CentreOn();

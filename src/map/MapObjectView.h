@@ -14,6 +14,18 @@ class Rect;
 enum class SensorKind { A = 1, B = 2, C = 3 };
 enum class StealthKind { General = 0, A = 1, B = 2 };
 
+// What the sight grid counted for an object, kept with the object so that removing and moving
+// its sight touch exactly the players and layers that were added, whatever its owner or its
+// team's sensor structures have become since. Filled and read by the sight grid only.
+struct AddedSight {
+    // Adds not yet removed; 0 when nothing is counted.
+    int32_t count = 0;
+    // The players counted (0: none).
+    int32_t players[2] = {0, 0};
+    // Layer 0 ordinary sight, 1 .. 3 the sensors A, B and C.
+    bool sees[4] = {false, false, false, false};
+};
+
 class MapObjectView {
 public:
     virtual ~MapObjectView() = default;
@@ -46,4 +58,6 @@ public:
     // The count of active sensors of that kind for the team (above 0: active).
     virtual int SensorActive(SensorKind kind, int team) = 0;
     virtual int IsHidden(StealthKind kind, int team) = 0;
+    // Where the sight grid keeps what it added; null asks the object again on every change.
+    virtual AddedSight* SightRecord() { return nullptr; }
 };

@@ -1,6 +1,7 @@
 #include "map/PathGrid.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 
 #include "core/Rect.h"
@@ -93,13 +94,8 @@ void PathGrid::AddFootprint(MapObjectView* o, const Point& p, int radius) {
              Point(f.column1 * cellSize.w + cellSize.w - 1, f.row1 * cellSize.h + cellSize.h - 1)));
     f.mask = o->GetCollision()->OwnMask();
     for (int r = f.row0; r <= f.row1; ++r) {
-        for (int c = f.column0; c <= f.column1; ++c) {
-            const int i = Index(r, c);
-            cellWords[i] |= f.mask;
-            for (int layer = 0; layer < 3; ++layer) {
-                if (f.mask & kLayerBits[layer]) occupants[layer][i] = o;
-            }
-        }
+        for (int c = f.column0; c <= f.column1; ++c)
+            MarkCell(o, Index(r, c), f.mask);
     }
     footprints[o] = f;
 }
@@ -117,13 +113,63 @@ void PathGrid::RemoveFootprint(MapObjectView* o, const Point& /*p*/, int /*radiu
 
 void PathGrid::ClearFootprint(MapObjectView* o, const Footprint& f) {
     for (int r = f.row0; r <= f.row1; ++r) {
-        for (int c = f.column0; c <= f.column1; ++c) {
-            const int i = Index(r, c);
-            cellWords[i] &= ~f.mask;
-            for (auto& layer : occupants) {
-                if (layer[i] == o) layer[i] = nullptr;
+        for (int c = f.column0; c <= f.column1; ++c)
+            UnmarkCell(o, Index(r, c), f.mask);
+    }
+}
+
+// The cell word the path search reads keeps its one bit per team and layer; the counts of
+// further marks live beside it, so routes do not change where nothing overlaps.
+void PathGrid::MarkCell(MapObjectView* o, int i, uint32_t mask) {
+    for (uint32_t bits = mask & kOccupancyPart; bits != 0; bits &= bits - 1) {
+        const uint32_t b = bits & (~bits + 1);
+        if ((cellWords[i] & b) != 0)
+            ++extraMarks[int64_t{i} * 32 + std::countr_zero(b)];
+        else
+            cellWords[i] |= b;
+    }
+    for (int layer = 0; layer < 3; ++layer) {
+        if ((mask & kLayerBits[layer]) == 0) continue;
+        MapObjectView*& top = occupants[layer][i];
+        if (top != nullptr && top != o) buried[int64_t{i} * 3 + layer].push_back(top);
+        top = o;
+    }
+}
+
+void PathGrid::UnmarkCell(MapObjectView* o, int i, uint32_t mask) {
+    if (extraMarks.empty()) {
+        cellWords[i] &= ~(mask & kOccupancyPart);
+    } else {
+        for (uint32_t bits = mask & kOccupancyPart; bits != 0; bits &= bits - 1) {
+            const uint32_t b = bits & (~bits + 1);
+            auto extra = extraMarks.find(int64_t{i} * 32 + std::countr_zero(b));
+            if (extra == extraMarks.end()) {
+                cellWords[i] &= ~b;
+            } else if (--extra->second == 0) {
+                extraMarks.erase(extra);
             }
         }
+    }
+    // Every layer, as before: an object leaves whatever grid still names it.
+    for (int layer = 0; layer < 3; ++layer) {
+        MapObjectView*& top = occupants[layer][i];
+        if (buried.empty()) {
+            if (top == o) top = nullptr;
+            continue;
+        }
+        auto under = buried.find(int64_t{i} * 3 + layer);
+        if (under == buried.end()) {
+            if (top == o) top = nullptr;
+            continue;
+        }
+        std::vector<MapObjectView*>& list = under->second;
+        if (top == o) {
+            top = list.back();
+            list.pop_back();
+        } else {
+            list.erase(std::remove(list.begin(), list.end(), o), list.end());
+        }
+        if (list.empty()) buried.erase(under);
     }
 }
 

@@ -113,6 +113,8 @@ private:
     };
     int Index(int row, int column) const { return row * columns + column; }
     void ClearFootprint(MapObjectView* o, const Footprint& f);
+    void MarkCell(MapObjectView* o, int i, uint32_t mask);
+    void UnmarkCell(MapObjectView* o, int i, uint32_t mask);
 
     int32_t rows;
     int32_t columns;
@@ -123,5 +125,12 @@ private:
     std::vector<MapObjectView*> occupants[3];
     // What each object's footprint marked, so that removing it clears exactly that.
     std::unordered_map<const MapObjectView*, Footprint> footprints;
+    // Footprints may overlap (buildings and land features are marked without a placement
+    // test). A cell word's occupancy bit stays set while any footprint marks it: the marks
+    // beyond the first, per cell and bit (key cell * 32 + bit). Empty when nothing overlaps.
+    std::unordered_map<int64_t, int32_t> extraMarks;
+    // Per cell and layer (key cell * 3 + layer), the earlier occupants under the one the
+    // layer's grid shows, oldest first; the newest takes the cell again when the top leaves.
+    std::unordered_map<int64_t, std::vector<MapObjectView*>> buried;
     const SightGrid* sight = nullptr;
 };

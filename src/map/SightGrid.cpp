@@ -71,8 +71,8 @@ bool SightGrid::ViewingOf(MapObjectView* o, Viewing& v) const {
     if (viewer == 0) return false;
     const int second = o->SecondViewingPlayer();
     const int team = o->GetTeam();
-    // A second viewing player equal to the first counts for neither (as it always has).
-    v.players[0] = IsValidPlayer(viewer) && second != viewer ? viewer : 0;
+    // The second viewing player counts only where it differs from the first.
+    v.players[0] = IsValidPlayer(viewer) ? viewer : 0;
     v.players[1] = IsValidPlayer(second) && second != viewer ? second : 0;
     v.sees[0] = o->HasBaseSight() == 1;
     v.sees[1] = o->SensorActive(SensorKind::A, team) != 0;
@@ -96,9 +96,8 @@ void SightGrid::ChangeSquare(int layer, int player, int row, int column, int del
     }
 }
 
-void SightGrid::ChangeViewer(MapObjectView* o, const Point& p, int delta) {
-    Viewing v;
-    if (!ViewingOf(o, v)) return;
+void SightGrid::ChangeSquares(const Viewing& v, const Point& p, int delta) {
+    if (cell.w <= 0 || cell.h <= 0) return;
     for (int player : v.players) {
         if (player == 0) continue;
         for (int layer = 0; layer < kLayers; ++layer) {
@@ -109,32 +108,65 @@ void SightGrid::ChangeViewer(MapObjectView* o, const Point& p, int delta) {
 
 void SightGrid::MoveViewer(MapObjectView* o, const Point& from, const Point& to) {
     Viewing v;
-    if (!ViewingOf(o, v)) return;
+    int times = 1;
+    if (AddedSight* record = o != nullptr ? o->SightRecord() : nullptr) {
+        // Moves what was added, not what the object would add now.
+        if (record->count <= 0 || cell.w <= 0 || cell.h <= 0) return;
+        v = *record;
+        times = record->count;
+    } else if (!ViewingOf(o, v)) {
+        return;
+    }
     const int fromRow = from.y / cell.h, fromColumn = from.x / cell.w;
     const int toRow = to.y / cell.h, toColumn = to.x / cell.w;
     // The layers and players are counted apart, so each can be moved on its own.
-    for (int player : v.players) {
-        if (player == 0) continue;
-        for (int layer = 0; layer < kLayers; ++layer) {
-            if (!v.sees[layer]) continue;
-            const int reach = kLayerReach[layer];
-            if (!MoveCountSquare(Layer(layer, player), columns,
-                                 SquareAbout(fromRow, fromColumn, reach, rows, columns),
-                                 SquareAbout(toRow, toColumn, reach, rows, columns), RemoveCount,
-                                 AddCount)) {
-                ChangeSquare(layer, player, fromRow, fromColumn, -1);
-                ChangeSquare(layer, player, toRow, toColumn, +1);
+    for (int time = 0; time < times; ++time) {
+        for (int player : v.players) {
+            if (player == 0) continue;
+            for (int layer = 0; layer < kLayers; ++layer) {
+                if (!v.sees[layer]) continue;
+                const int reach = kLayerReach[layer];
+                if (!MoveCountSquare(Layer(layer, player), columns,
+                                     SquareAbout(fromRow, fromColumn, reach, rows, columns),
+                                     SquareAbout(toRow, toColumn, reach, rows, columns),
+                                     RemoveCount, AddCount)) {
+                    ChangeSquare(layer, player, fromRow, fromColumn, -1);
+                    ChangeSquare(layer, player, toRow, toColumn, +1);
+                }
             }
         }
     }
 }
 
 void SightGrid::AddViewer(MapObjectView* o, const Point& p) {
-    ChangeViewer(o, p, +1);
+    AddedSight* record = o != nullptr ? o->SightRecord() : nullptr;
+    if (record != nullptr && record->count > 0) {
+        // Added again before a remove: the same again, so that the removes balance.
+        ++record->count;
+        ChangeSquares(*record, p, +1);
+        return;
+    }
+    Viewing v;
+    if (!ViewingOf(o, v)) return;
+    if (record != nullptr) {
+        *record = v;
+        record->count = 1;
+    }
+    ChangeSquares(v, p, +1);
 }
 
 void SightGrid::RemoveViewer(MapObjectView* o, const Point& p) {
-    ChangeViewer(o, p, -1);
+    AddedSight* record = o != nullptr ? o->SightRecord() : nullptr;
+    if (record == nullptr) {
+        Viewing v;
+        if (ViewingOf(o, v)) ChangeSquares(v, p, -1);
+        return;
+    }
+    // A sensor structure lost or won, or a new owner, since the add must not change what
+    // goes: that would leave cells seen for good or wipe a living unit's sight.
+    if (record->count <= 0) return;
+    --record->count;
+    ChangeSquares(*record, p, -1);
 }
 
 int SightGrid::IsVisible(const Point& p, int player) const {

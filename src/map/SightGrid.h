@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "core/CellGrid.h"
+#include "map/MapObjectView.h"
 
-class MapObjectView;
 class Point;
 class Rect;
 class Size;
@@ -22,7 +22,9 @@ public:
 
     int LocalTeam() const { return localTeam; }
 
-    // Add or remove o's sight as if o stood at p.
+    // Add or remove o's sight as if o stood at p. An object with a sight record (see
+    // MapObjectView) has what it sees recorded at its first add, and its removes and moves
+    // take away exactly that; a remove with nothing counted takes nothing.
     void AddViewer(MapObjectView* o, const Point& p);
     void RemoveViewer(MapObjectView* o, const Point& p);
     // The counts of RemoveViewer(o, from) followed by AddViewer(o, to), touching only the
@@ -54,13 +56,10 @@ private:
     bool IsValidPlayer(int player) const { return player >= 1 && player <= kPlayers; }
     int32_t* Layer(int layer, int player);
     const int32_t* Layer(int layer, int player) const;
-    // What o sees: its players (the second 0 when none or the same) and layers.
-    struct Viewing {
-        int players[2];
-        bool sees[kLayers];
-    };
+    // What o sees now: its players (the second 0 when none or the same) and layers.
+    using Viewing = AddedSight;
     bool ViewingOf(MapObjectView* o, Viewing& v) const;
-    void ChangeViewer(MapObjectView* o, const Point& p, int delta);
+    void ChangeSquares(const Viewing& v, const Point& p, int delta);
     void ChangeSquare(int layer, int player, int row, int column, int delta);
     template <class Test>
     int AnyLayerInRect(const Rect& r, int player, Test test) const;

@@ -1,10 +1,12 @@
 #include "objects/CarrierSim.h"
 
 #include <cmath>
+#include <cstdio>
 
 #include "catalogue/CarrierChassisTemplate.h"
 #include "catalogue/VehicleDesign.h"
 #include "core/SpriteSet.h"
+#include "core/Trace.h"
 #include "core/Vector.h"
 #include "map/TerrainMap.h"
 #include "objects/CommandBuffer.h"
@@ -129,6 +131,7 @@ void CarrierSim::Update(int elapsedMs) {
         StepTransfer(unit);
         if (AllAnswered(dropAcknowledgements)) dropConfirmed = 1;
     }
+    if (local == 1) CheckReadPartner();
     if (local == 1 && !partner.IsNull()) {
         GameObject* other = world.FindSim(partner);
         if ((!other || other->IsDestroyed() == 1) && IsDestroyed() == 0) {
@@ -330,7 +333,25 @@ int CarrierSim::TryLoad(GameObject* unit) {
     return 1;
 }
 
+void CarrierSim::CheckReadPartner() {
+    if (partnerUnchecked == 0) return;
+    partnerUnchecked = 0;
+    if (partner.IsNull()) return;
+    GameObject* other = TheObjectWorld().FindSim(partner);
+    // A partner already gone is a lost partner: the carrier goes as any other would.
+    if (!other) return;
+    auto* pair = dynamic_cast<CarrierSim*>(other);
+    if (pair && pair != this && pair->partner == id) return;
+    char line[96];
+    std::snprintf(line, sizeof line, "Carrier %d,%d: partner %d,%d does not name it; link dropped",
+                  id.team, id.serial, partner.team, partner.serial);
+    Trace(line);
+    partner = SimId();
+}
+
 int CarrierSim::Receive(GameObject* unit) {
+    // One unit at a time: a second hand-over would leave the first unit hidden off the map.
+    if (!unit || transferPhase != kNoTransfer || !carried.IsNull()) return 0;
     ObjectWorld& world = TheObjectWorld();
     for (int i = 0; i < DockCount(); ++i) {
         const Point dock = GetDockPoint(i);
@@ -436,7 +457,10 @@ int CarrierSim::StepMovement() {
 
 void CarrierSim::Parse(char key, const char* text) {
     int32_t n[2] = {};
-    if (key == 't' && ReadRecordNumbers(text, n, 2) == 2) partner = SimId(n[0], n[1]);
+    if (key == 't' && ReadRecordNumbers(text, n, 2) == 2) {
+        partner = SimId(n[0], n[1]);
+        partnerUnchecked = 1;
+    }
     AirSim::Parse(key, text);
 }
 

@@ -86,8 +86,14 @@ public:
     SimId dropReservation;
     int32_t dropConfirmed = 1;
     int32_t dropAcknowledgements = 0;
+    // 1 while the partner read from a record waits for the pairing check.
+    int32_t partnerUnchecked = 0;
 
 private:
+    // A partner read from a file holds only when it is another carrier that names this one:
+    // two carriers naming one partner would overwrite each other's hand-overs. A link that
+    // cannot hold is dropped (both stay, unpaired) with a trace line.
+    void CheckReadPartner();
     CarrierChassisTemplate* Chassis() const;
     SpriteSet* Pictures() const;
     // The last frame index of a sequence of the unfolded pictures (0 without them, so every

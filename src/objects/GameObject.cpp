@@ -1,6 +1,7 @@
 #include "objects/GameObject.h"
 
 #include <algorithm>
+#include <limits>
 
 #include "catalogue/ChassisTemplate.h"
 #include "catalogue/VehicleDesign.h"
@@ -47,6 +48,13 @@ GameObject::GameObject(const Point& position, int moveDelay, const Size& size, S
 }
 
 GameObject::~GameObject() = default;
+
+void GameObject::FollowOwnerSight(int oldTeam, int newTeam) {
+    if (viewingPlayer == oldTeam) viewingPlayer = newTeam;
+    // A second viewing player that was the old owner follows too; one that was another
+    // player (an ally who shared the unit's sight) keeps seeing.
+    if (secondViewingPlayer == oldTeam) secondViewingPlayer = newTeam;
+}
 
 // --- Plain operations
 
@@ -418,6 +426,8 @@ int GameObject::GetFuelPercent() {
     return 0;
 }
 void GameObject::Destroy() {
+    // No damage passes the largest maximum: lower it by one so that the object can die.
+    if (damage.Max() == std::numeric_limits<int32_t>::max()) damage.SetMax(damage.Max() - 1);
     damage.SetValue(damage.Max() + 1);
 }
 

@@ -214,6 +214,10 @@ public:
     int HasBaseSight() override { return sensors.viewer; }
     int SensorActive(SensorKind kind, int team) override;
     int IsHidden(StealthKind kind, int team) override;
+    AddedSight* SightRecord() override { return &addedSight; }
+    // The players for whom it sees become the new owner's; called between taking the object
+    // off the grids and putting it back (or while it is off them).
+    void FollowOwnerSight(int oldTeam, int newTeam);
 
     SimId id;
     Point position;
@@ -265,6 +269,8 @@ public:
     // The players (0 .. 4) for whom it sees; 0 sees nothing.
     int32_t viewingPlayer;
     int32_t secondViewingPlayer = 0;
+    // What the sight grid counted for it while it stands on the grids.
+    AddedSight addedSight;
     // One per group key 1 .. 9.
     int32_t groupFlags[kGroupFlags] = {};
     // Set and cleared by the computer opponents: the claim mark their squads set on a member

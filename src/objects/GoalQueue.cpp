@@ -21,6 +21,9 @@ Goal* GoalQueue::FirstUnfinished() const {
 
 void GoalQueue::PushFront(std::unique_ptr<Goal> goal) {
     if (!goal) return;
+    // Only the head's flag is ever set: a goal pushed in front (a unit blocked by a friend
+    // steps aside first) leaves the one behind it to ask its route afresh.
+    if (head) head->blocked = 0;
     auto node = std::make_unique<Node>();
     node->goal = std::move(goal);
     node->next = std::move(head);

@@ -102,7 +102,8 @@ void Sim::SendEvent(int code, void* argument) {
 
 void Sim::BuildParts() {
     ObjectWorld& world = TheObjectWorld();
-    const bool listed = world.FindObject(id) == this && leftGrids == 0;
+    // Only a unit standing on the grids (not carried aboard) is taken off and put back.
+    const bool listed = world.FindObject(id) == this && leftGrids == 0 && gridFlag == 1;
     if (listed) world.RemoveFromGrids(this, GetCentre(), GetRadius());
     selectedPart = nullptr;
     parts.DeleteAll();
@@ -407,12 +408,14 @@ void Sim::ChangeTeam(const ValueTriple& record, int announce) {
             if (nowLocal != local) SetLocal(nowLocal);
             if (announce == 1) world.Commands().SendChangeOwner(this, record);
         }
-        // A unit off the grids (carried) stays off them until it is set down.
-        const bool onGrids = gridFlag == 1;
+        // A unit off the grids (carried, or dead and waiting for the death pass) stays off
+        // them; it sees for its new owner once it is set down.
+        const bool onGrids = gridFlag == 1 && leftGrids == 0;
         if (onGrids) world.RemoveFromGrids(this, position, GetRadius());
         world.MoveSimToTeam(this, oldTeam, newTeam);
         teamRecord = ValueTriple(record.first, record.third);
         collision.team = newTeam;
+        FollowOwnerSight(oldTeam, newTeam);
         if (onGrids) world.AddToGrids(this, position, GetRadius());
         SetOwner(nullptr);
         SetOwner(dynamic_cast<SquadDirectory*>(world.ControllerOf(newTeam)));

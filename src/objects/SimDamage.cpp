@@ -2,6 +2,8 @@
 // the credit for the attacker, the events for the team's controller, and the mirrors' road
 // (the damage state applied, the hit reported to the owner).
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 #include "catalogue/EffectTemplate.h"
 #include "catalogue/TemplateCatalogue.h"
@@ -88,13 +90,17 @@ void Sim::TakeDamage(WeaponTemplate* weapon, const SimId& attacker, EffectTempla
     int hurt = 0;
     Point offset;
     if (!weapon) {
-        hurt = amount != 0 ? amount : damage.Max() + 1;
+        // Amount 0 is a kill: one past the maximum, saturated at the largest value.
+        const int32_t most = std::numeric_limits<int32_t>::max();
+        hurt = amount != 0 ? amount : (damage.Max() < most ? damage.Max() + 1 : most);
     } else {
         hurt = ComputeDamage(weapon, a);
         offset = HitOffset(weapon, a);
         SendEvent(8, weapon);
     }
     if (invulnerable == 0) damage.Add(hurt);
+    // At the largest maximum no amount passes it; a kill still kills.
+    if (invulnerable == 0 && !weapon && amount == 0 && IsDestroyed() == 0) GameObject::Destroy();
     if (IsDestroyed() == 1) {
         Destroy();
         // Only a shooter that still exists earns the kill.

@@ -45,6 +45,8 @@ public:
         if (!table) return 0;
         if (facing != workingFacing) {
             TurnOneStep(facing, workingFacing);
+            // Every turn step restarts the timer, so the first work picture shows its 50 ms.
+            timer.Start();
             return 0;
         }
         if (!timer.Expired()) return 0;

@@ -368,6 +368,9 @@ void Reader::Vehicles(const Lines& lines) {
     }
     if (colour == -1) colour = placed->GetTeam();
     placed->teamRecord.third = scenario.AssignTeamColour(placed->GetTeam(), colour);
+    // A unit saved between its death and the death pass loads dead: it leaves the grids as
+    // a unit killed now would, and the next death pass takes it.
+    if (placed->IsDestroyed() == 1) placed->Destroy();
 }
 
 void Reader::OreDeposits(const Lines& lines) {

@@ -369,6 +369,27 @@ TEST_F(PoolDirection, StructureUnitsDeployOnBuildableGroundOrWalkToTheNearestPla
     EXPECT_EQ(busy->deploys + static_cast<int>(busy->given.size()), 0);
 }
 
+// The search walks only the ring at each distance, columns first, each column top to bottom:
+// here ring 3 is the first with dry ground, at (12, 9) half way down its left column, at
+// (15, 10) on its bottom row and at (9, 15) on its right column; the left column wins.
+TEST_F(PoolDirection, AStructureUnitWalksToTheFirstDryCellOfTheNearestRingColumnsFirst) {
+    std::vector<std::string> overlay(9);
+    for (int row = 9; row <= 15; ++row) {
+        std::string water(7, 'w');
+        if (row == 15) water[1] = 'c';
+        if (row == 12) water[0] = 'c';
+        if (row == 9) water[6] = 'c';
+        overlay.push_back(std::string(9, 'c') + water);
+    }
+    LoadLand(w.world, w.files, OpenLand(40, 40, overlay));
+    PoolUnit* afloat = Join(5, w.AddPoolUnit(2, Point(400, 400), w.kit.Structure(2)));
+    afloat->SetFootprint(Rect(Point(384, 384), Size(32, 32)));
+    EXPECT_EQ(Direct(), 1);
+    EXPECT_EQ(afloat->deploys, 0);
+    ASSERT_EQ(afloat->given.size(), 1u);
+    EXPECT_EQ(afloat->given[0].p, Point(304, 400));
+}
+
 namespace {
 
 // A factory that may move: it answers the unfolding and placement questions a test sets.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <random>
 #include <string>
@@ -100,6 +101,48 @@ TEST(PathGrid, RemoveLeavesOtherObjectsEntriesAlone) {
     EXPECT_EQ(grid->Occupant(2, 3, 0), &second);
     EXPECT_EQ(grid->CellWord(2, 3), kCellLand | (kGroundBit << 2));
     EXPECT_EQ(grid->Occupant(2, 2, 0), nullptr);
+}
+
+// Footprints that overlap (two buildings of one team, a third team's unit): in every order of
+// adds and removes, each shared cell keeps the bits of the footprints still on it, and its
+// occupant is the latest added of them.
+TEST(PathGrid, OverlappingFootprintsKeepTheirMarksInAnyOrder) {
+    auto grid = GridFromRows(kOpen);
+    const auto before = Words(*grid);
+    FakeMapObject a(2, 1, CentreOf(3, 3), 0, 48), b(2, 2, CentreOf(3, 4), 0, 48),
+        c(3, 3, CentreOf(3, 4), 0, 16);
+    FakeMapObject* all[3] = {&a, &b, &c};
+    std::vector<int> adds = {0, 1, 2};
+    int cases = 0;
+    do {
+        std::vector<int> removes = {0, 1, 2};
+        do {
+            for (int k : adds)
+                grid->AddFootprint(all[k], all[k]->position, 0);
+            std::vector<int> on = adds;
+            for (int k : removes) {
+                grid->RemoveFootprint(all[k], all[k]->position, 0);
+                on.erase(std::find(on.begin(), on.end(), k));
+                // Cell (3, 4) lies under all three; cell (2, 3) under a and b.
+                uint32_t bits = 0;
+                FakeMapObject* top = nullptr;
+                FakeMapObject* topAB = nullptr;
+                for (int left : on) {
+                    bits |= all[left]->filter.OwnMask();
+                    top = all[left];
+                    if (left != 2) topAB = all[left];
+                }
+                EXPECT_EQ(grid->CellWord(3, 4), kCellLand | bits) << cases;
+                EXPECT_EQ(grid->Occupant(3, 4, 0), top) << cases;
+                EXPECT_EQ(grid->CellWord(2, 3) & kOccupancyPart, topAB ? kGroundBit << 2 : 0u)
+                    << cases;
+                EXPECT_EQ(grid->Occupant(2, 3, 0), topAB) << cases;
+            }
+            EXPECT_EQ(Words(*grid), before) << cases;
+            ++cases;
+        } while (std::next_permutation(removes.begin(), removes.end()));
+    } while (std::next_permutation(adds.begin(), adds.end()));
+    EXPECT_EQ(cases, 36);
 }
 
 TEST(PathGrid, MarkingAgainMovesTheFootprint) {

@@ -53,6 +53,50 @@ TEST(SightGrid, ViewersCountAndRemovingLeavesCellsSeenBefore) {
     EXPECT_EQ(grid.IsExplored(SightCentre(2, 2), 1), 1);
 }
 
+// An object that keeps a record loses exactly the sight it was given, whatever it would answer
+// now: its sensors switched off and its owner changed since the add.
+TEST(SightGrid, ARecordedViewerTakesAwayExactlyWhatItAdded) {
+    SightGrid grid = MakeGrid();
+    FakeMapObject a(1, 1, SightCentre(8, 2));
+    a.keepsRecord = true;
+    a.sensors[static_cast<int>(SensorKind::A)] = 1;
+    grid.RemoveViewer(&a, a.position);
+    EXPECT_EQ(CountCells(grid, 0, 1, 0), 0);  // nothing added, nothing taken
+    grid.AddViewer(&a, a.position);
+    grid.AddViewer(&a, a.position);
+    EXPECT_EQ(CountCells(grid, 1, 1, 1), 20 * 15);
+    a.sensors[static_cast<int>(SensorKind::A)] = 0;
+    a.viewer = 2;
+    const Point to = SightCentre(2, 2);
+    grid.MoveViewer(&a, a.position, to);
+    EXPECT_EQ(grid.Value(1, 1, 17, 2), 0);
+    EXPECT_EQ(grid.Value(1, 1, 14, 2), 2);
+    EXPECT_EQ(CountCells(grid, 0, 2, 0), 0);
+    grid.RemoveViewer(&a, to);
+    EXPECT_EQ(grid.Value(1, 1, 14, 2), 1);
+    grid.RemoveViewer(&a, to);
+    grid.RemoveViewer(&a, to);
+    EXPECT_EQ(grid.Value(1, 1, 14, 2), 0);
+    EXPECT_EQ(grid.SeenInLayer1(14, 2, 1), 0);
+    for (int layer = 0; layer < SightGrid::kLayers; ++layer) {
+        for (int player = 1; player <= SightGrid::kPlayers; ++player)
+            EXPECT_EQ(CountCells(grid, layer, player, 1), 0) << layer << " " << player;
+    }
+    // Added anew, it sees by its answers now.
+    grid.AddViewer(&a, to);
+    EXPECT_EQ(grid.IsVisible(to, 2), 1);
+    EXPECT_EQ(CountCells(grid, 1, 2, 1), 0);
+}
+
+// A second viewing player equal to the first does not blind the object.
+TEST(SightGrid, ASecondViewingPlayerLikeTheFirstCountsOnce) {
+    SightGrid grid = MakeGrid();
+    FakeMapObject a(2, 1, SightCentre(5, 5));
+    a.secondViewer = 2;
+    grid.AddViewer(&a, a.position);
+    EXPECT_EQ(grid.Value(0, 2, 5, 5), 1);
+}
+
 TEST(SightGrid, SecondViewingPlayerSeesToo) {
     SightGrid grid = MakeGrid();
     FakeMapObject a(2, 1, SightCentre(5, 5));

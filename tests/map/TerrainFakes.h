@@ -42,6 +42,7 @@ public:
     int HasBaseSight() override { return baseSight; }
     int SensorActive(SensorKind kind, int) override { return sensors[static_cast<int>(kind)]; }
     int IsHidden(StealthKind kind, int) override { return hidden[static_cast<int>(kind)]; }
+    AddedSight* SightRecord() override { return keepsRecord ? &added : nullptr; }
 
     CollisionFilter filter;
     SimId id;
@@ -58,6 +59,9 @@ public:
     int baseSight = 1;
     int sensors[4] = {0, 0, 0, 0};
     int hidden[3] = {0, 0, 0};
+    // With a record the sight grid keeps what it added here, as for the game's objects.
+    bool keepsRecord = false;
+    AddedSight added;
 };
 
 // An alliance table registered as the World's services while it lives.

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <utility>
+#include <vector>
+
 #include "objects/LocationGoal.h"
 #include "objects/SimGroup.h"
 #include "objects/SimTestSupport.h"
@@ -110,6 +114,10 @@ TEST_F(Carriers, RefuseLoadingUnlessBothStandReadyAndIdle) {
         world.GrantStructure(1, 4);
     }
     EXPECT_EQ(a->CanLoad(1, unit), 1);
+    // A carrier without a free dock takes nothing.
+    b->docks.DeleteAll();
+    EXPECT_EQ(b->CanLoad(0, unit), 0);
+    EXPECT_EQ(a->CanLoad(1, unit), 0);
     // Unfolded, it stands: a move order folds it first.
     a->moveTime = 1000;
     EXPECT_EQ(a->StepMovement(), 1);
@@ -172,6 +180,98 @@ TEST_F(Carriers, ACarrierShotDownTakesItsCargoAlong) {
     EXPECT_EQ(a->IsDestroyed(), 1);
     EXPECT_EQ(unit->IsDestroyed(), 1);
     EXPECT_EQ(world.marks[unit], 0);
+}
+
+TEST_F(Carriers, AHandOverWaitsWhileThePartnerHoldsAUnit) {
+    Sim* second = kit.Unit(world, 1, 20, Point(100, 100));
+    ASSERT_EQ(b->Receive(unit), 1);
+    EXPECT_EQ(b->Receive(second), 0);
+    EXPECT_EQ(b->carried, unit->id);
+    EXPECT_EQ(world.held.size(), 1u);
+    EXPECT_EQ(second->GetPosition(), Point(100, 100));
+}
+
+// Links read from records: a pair that names each other holds; a third carrier naming one of
+// them, a carrier naming itself or a unit that is no carrier is left unpaired, and stays.
+TEST_F(Carriers, PartnersReadFromRecordsHoldOnlyWhenTheyNameEachOther) {
+    CarrierSim* c = kit.Carrier(world, 1, 30, Point(640, 640));
+    const auto link = [](CarrierSim* carrier, const SimId& to) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%d,%d", to.team, to.serial);
+        carrier->Parse('t', text);
+    };
+    struct Row {
+        const char* name;
+        SimId cNames;
+    };
+    const Row rows[] = {{"a taken partner", b->id}, {"itself", c->id}, {"no carrier", unit->id}};
+    for (const Row& row : rows) {
+        link(a, b->id);
+        link(b, a->id);
+        link(c, row.cNames);
+        Tick();
+        c->Update(50);
+        EXPECT_EQ(a->Partner(), b->id) << row.name;
+        EXPECT_EQ(b->Partner(), a->id) << row.name;
+        EXPECT_TRUE(c->Partner().IsNull()) << row.name;
+        EXPECT_EQ(a->IsDestroyed() + b->IsDestroyed() + c->IsDestroyed(), 0) << row.name;
+    }
+    // A partner set by the factory is not a read one: it is not asked.
+    c->SetPartner(b->id);
+    c->Update(50);
+    EXPECT_EQ(c->Partner(), b->id);
+}
+
+// Unfolding shows the sequence's frames up to its last (3 of 4), then the carrier is ready.
+TEST_F(Carriers, UnfoldingShowsEachFrameUpToTheLast) {
+    a->carrierState = CarrierSim::kUnfolding;
+    a->sequence = 0;
+    a->carrierFrame = 0;
+    std::vector<std::pair<int, int>> seen;
+    for (int i = 0; i < 3; ++i) {
+        clock.Advance(CarrierSim::kUnfoldMs);
+        a->animationTimer.period = CarrierSim::kUnfoldMs;
+        a->Update(CarrierSim::kUnfoldMs);
+        seen.emplace_back(a->carrierFrame, a->carrierState);
+    }
+    const std::vector<std::pair<int, int>> expected = {
+        {1, CarrierSim::kUnfolding}, {2, CarrierSim::kUnfolding}, {0, CarrierSim::kReady}};
+    EXPECT_EQ(seen, expected);
+}
+
+// On a copy the owner's drop sets the unit down at its held place; with nothing aboard it only
+// ends the transfer.
+TEST_F(Carriers, ACopySetsTheUnitDownAtTheOwnersDrop) {
+    b->local = 0;
+    b->transferPhase = CarrierSim::kLettingUnitOut;
+    b->ApplyDrop();
+    EXPECT_EQ(b->transferPhase, CarrierSim::kNoTransfer);
+    const Point dock = b->GetDockPoint(1);
+    b->BeginCarry(unit, dock);
+    ASSERT_EQ(b->dropConfirmed, 1);
+    EXPECT_EQ(unit->onMap, 0);
+    b->ApplyDrop();
+    EXPECT_EQ(unit->onMap, 1);
+    EXPECT_TRUE(b->carried.IsNull());
+    EXPECT_EQ(b->transferPhase, CarrierSim::kNoTransfer);
+    EXPECT_EQ(b->carrierState, CarrierSim::kReady);
+    EXPECT_TRUE(world.held.empty());
+}
+
+// Folding shows every frame down to the first: 3, 2, 1, then folded at 0.
+TEST_F(Carriers, FoldingShowsEachFrameDownToTheFirst) {
+    a->carrierState = CarrierSim::kFolding;
+    a->carrierFrame = 3;
+    std::vector<std::pair<int, int>> seen;
+    for (int i = 0; i < 3; ++i) {
+        clock.Advance(CarrierSim::kUnfoldMs);
+        a->animationTimer.period = CarrierSim::kUnfoldMs;
+        a->Update(CarrierSim::kUnfoldMs);
+        seen.emplace_back(a->carrierFrame, a->carrierState);
+    }
+    const std::vector<std::pair<int, int>> expected = {
+        {2, CarrierSim::kFolding}, {1, CarrierSim::kFolding}, {0, CarrierSim::kFolded}};
+    EXPECT_EQ(seen, expected);
 }
 
 TEST_F(Carriers, ACopyHoldsTheDropPlaceBeforeItAnswers) {

@@ -84,6 +84,25 @@ TEST_F(CombatRules, AFixedTargetTurnedAllyIsForgottenForTheNearestEnemy) {
     EXPECT_EQ(member->Attacks(fixed->id), 0);
 }
 
+TEST_F(CombatRules, RetaliationSharesTheFirstAttackerButNeverTheSquadsFixedTarget) {
+    SquadField field;
+    Trooper* a = field.Member(Point(100, 100), true);
+    Trooper* b = field.Member(Point(120, 100), true);
+    Trooper* fixed = field.Enemy(Point(300, 100));
+    Trooper* other = field.Enemy(Point(200, 100));
+    auto attack = std::make_unique<AttackManoeuvre>(fixed->id);
+    attack->SetPriority(7);
+    field.squad.manoeuvres.Add(std::move(attack));
+    RetaliateManoeuvre rule;
+    a->SetLastAttacker(fixed);
+    rule.ExecuteForSquad(field.squad);
+    EXPECT_EQ(b->GetLastAttacker(), nullptr);
+    b->SetLastAttacker(other);
+    rule.ExecuteForSquad(field.squad);
+    EXPECT_EQ(a->GetLastAttacker(), other);
+    EXPECT_EQ(b->GetLastAttacker(), other);
+}
+
 TEST_F(CombatRules, AnAttackWaitsForOrdersThatLeaveRoomAndRetaliationFeedsItInOnePass) {
     const struct {
         int front;  // 0 none, 1 location allowing manoeuvres, 2 location not allowing, 3 repair

@@ -1,9 +1,11 @@
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/ValueTriple.h"
@@ -343,6 +345,21 @@ TEST(CommandBuffer, ReadByteTurns255IntoMinusOne) {
     buffer.cursor = buffer.start + CommandBuffer::kCapacity;
     EXPECT_EQ(buffer.ReadByte(), -1);
     EXPECT_EQ(buffer.cursor, buffer.start + CommandBuffer::kCapacity);
+}
+
+// A text fills its room with its terminator at most: a text of room - 1 characters fits
+// whole, one more is cut; either way the reader moves past the whole text.
+TEST(CommandReader, ReadTextAnswersTheLengthThatFitsItsRoom) {
+    const uint8_t bytes[] = {'a', 'b', 'c', 0, 'z'};
+    const std::pair<int, std::string> rows[] = {{5, "abc"}, {4, "abc"}, {3, "ab"}, {1, ""}};
+    for (const auto& [room, expected] : rows) {
+        CommandReader r(bytes, sizeof bytes);
+        char out[8];
+        std::memset(out, 'x', sizeof out);
+        EXPECT_EQ(r.ReadText(out, room), static_cast<int>(expected.size())) << room;
+        EXPECT_EQ(std::string(out), expected) << room;
+        EXPECT_EQ(r.ReadU8(), 'z') << room;
+    }
 }
 
 TEST_F(CommandFormat, FullBufferGoesOutWholeBeforeTheNextCommand) {

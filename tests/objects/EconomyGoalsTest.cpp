@@ -243,6 +243,58 @@ TEST_F(EconomyGoals, RepairMendsTenEveryHundredMillisecondsUntilTheServiceEnds) 
     world.Forget(client.get());
 }
 
+// Docked and worked, a repair is done when the damage left is at most its amount.
+TEST_F(EconomyGoals, ARepairEndsOnceTheDamageIsAtMostItsAmount) {
+    const Point at(300, 300);
+    auto repairer = kit.Repairer(SimId(kTeam, 1), at);
+    auto client = kit.Plain(SimId(kTeam, 2), at + Point(64, 0));
+    world.Add(repairer.get(), true);
+    world.Add(client.get(), true);
+    for (const auto& [left, done] : {std::pair{19, 1}, {20, 1}, {21, 0}, {0, 1}}) {
+        RepairGoal repair(client->id, repairer->id, Point(64, 0), 20, 1, 1);
+        repair.docked = 1;
+        repair.workDone = 1;
+        client->damage.SetValue(left);
+        EXPECT_EQ(repair.IsDone(), done) << left;
+    }
+    world.Forget(repairer.get());
+    world.Forget(client.get());
+}
+
+// A docked goal whose work cycle was lost (an order cut it, or another goal ran it) starts
+// over: away from its object it takes nothing until the unit docks again.
+TEST_F(EconomyGoals, ADockedGoalWhoseCycleWasLostStartsOverAndTakesNothingFromAfar) {
+    const Point at(200, 200);
+    for (const bool salvage : {false, true}) {
+        Thing object(salvage ? 3 : 5, SimId(0, 9), at + Point(300, 0), 100);
+        std::unique_ptr<HaulerSim> unit;
+        if (salvage)
+            unit = kit.Scavenger(SimId(kTeam, 1), at);
+        else
+            unit = kit.Miner(SimId(kTeam, 1), at);
+        world.Add(&object);
+        world.Add(unit.get(), true);
+        std::unique_ptr<EconomyGoal> goal;
+        if (salvage)
+            goal = std::make_unique<ScavengeGoal>(unit->id, object.id, Point(), 1);
+        else
+            goal = std::make_unique<MiningGoal>(unit->id, object.id, 1);
+        EconomyGoal* work = goal.get();
+        work->docked = 1;
+        work->workDone = 1;
+        unit->goals.PushFront(std::move(goal));
+        Tick(1);
+        work->Step();
+        EXPECT_EQ(work->docked, 0) << salvage;
+        EXPECT_EQ(work->workDone, 0) << salvage;
+        EXPECT_EQ(object.cargo, 100) << salvage;
+        EXPECT_EQ(unit->cargo, 0) << salvage;
+        unit->ClearGoals();
+        world.Forget(unit.get());
+        world.Forget(&object);
+    }
+}
+
 TEST_F(EconomyGoals, ARefuelPointIsReachedWithin48PixelsOnTheMapOnly) {
     RefuelGoal goal(SimId(kTeam, 1), Point(), 99, 1);
     const Size area = world.Area();

@@ -660,6 +660,49 @@ TEST_F(Factory, DoorWaitsForEveryPeerAndABlockedExitIsClearedOnce) {
     }
 }
 
+// The owner opens the door once every other player has answered: the player count less one,
+// counted when the answers are weighed, so a player who leaves lowers it.
+TEST_F(Factory, TheDoorWaitsForEveryOtherPlayerAndALeaverLowersTheCount) {
+    world.network = 1;
+    const struct {
+        int players;
+        int answers;
+        int playersAfter;
+        int agreed;
+    } rows[] = {{3, 1, 3, 0}, {3, 2, 3, 1}, {3, 1, 2, 1}, {4, 2, 4, 0}, {4, 2, 2, 1}, {2, 0, 2, 0}};
+    for (const auto& row : rows) {
+        world.players = row.players;
+        world.reservations.clear();
+        auto f = OpenFactory();
+        f->QueueJob(Job(), 0);
+        f->AddResources(0, kSecondCost);
+        for (int i = 0; i < 4; ++i)
+            Tick(*f);
+        ASSERT_EQ(f->ProductionState(), 3);
+        EXPECT_EQ(f->exitAgreed, 0);
+        for (int i = 0; i < row.answers; ++i)
+            f->CountExitAck();
+        world.players = row.playersAfter;
+        Tick(*f);
+        EXPECT_EQ(f->exitAgreed, row.agreed) << row.players << " " << row.answers;
+    }
+}
+
+// A job read from a record goes only into a factory that has none.
+TEST_F(SampleFactory, AJobLineIsRefusedWhileTheFactoryHasAJob) {
+    auto f = Make();
+    f->QueueJob(Job(), 0);
+    f->remainingTime = 0;
+    f->Parse('W', (std::string("250 ") + Job()->CodeString()).c_str());
+    ASSERT_EQ(f->ProductionState(), 1);
+    VehicleDesign* job = f->CurrentJob();
+    ASSERT_NE(job, nullptr);
+    const int remaining = f->RemainingTime();
+    f->Parse('W', (std::string("999 ") + Job()->CodeString()).c_str());
+    EXPECT_EQ(f->CurrentJob(), job);
+    EXPECT_EQ(f->RemainingTime(), remaining);
+}
+
 TEST_F(Factory, RollOutSquareAndMountsFollowTheMapAndTheState) {
     auto f = Make();
     struct Square {

@@ -46,6 +46,21 @@ TEST_F(GameObjectTest, NewObjectIsCentredOnItsPositionAndRankedBySkill) {
     EXPECT_EQ(o.ViewingPlayer(), 3);
     EXPECT_EQ(o.SecondViewingPlayer(), 0);
     EXPECT_EQ(o.HasBaseSight(), 1);
+    // Sight follows a new owner; a second viewing player that was another team stays.
+    o.secondViewingPlayer = 4;
+    o.FollowOwnerSight(3, 1);
+    EXPECT_EQ(o.ViewingPlayer(), 1);
+    EXPECT_EQ(o.SecondViewingPlayer(), 4);
+    o.FollowOwnerSight(4, 2);
+    EXPECT_EQ(o.ViewingPlayer(), 1);
+    EXPECT_EQ(o.SecondViewingPlayer(), 2);
+    // Without a fuel tank an object takes no fuel.
+    EXPECT_EQ(o.AddFuel(50), 0);
+    EXPECT_EQ(o.GetFuel(), 0);
+    // Nor does it store anything or count weapons.
+    EXPECT_EQ(o.GetStored(), 0);
+    EXPECT_EQ(o.GetStoredPercent(), 0);
+    EXPECT_EQ(o.CountActiveWeapons(), 0);
 }
 
 TEST_F(GameObjectTest, DestroyWaitsForInvulnerabilityToEnd) {
@@ -55,6 +70,11 @@ TEST_F(GameObjectTest, DestroyWaitsForInvulnerabilityToEnd) {
     unit.ToggleInvulnerable();
     EXPECT_EQ(unit.IsDestroyed(), 1);
     EXPECT_EQ(unit.damage.Value(), 101);
+    // The largest maximum is no bar to dying.
+    TestUnit hardest{1, 2, Point(100, 100)};
+    hardest.damage.SetMax(2147483647);
+    hardest.Destroy();
+    EXPECT_EQ(hardest.IsDestroyed(), 1);
 }
 
 TEST_F(GameObjectTest, CargoStaysWithinItsCapacityAndNeverOverflows) {

@@ -123,6 +123,25 @@ TEST_F(Goals, IsAtRefusesDestinationsOffTheMap) {
     EXPECT_EQ(goal.IsAt(Point(319, 319), Point(319, 319)), 1);
 }
 
+// Without the sight grid or the path grid no place is the target.
+TEST(GoalGrids, AGoalWithEitherGridMissingIsNotAtItsTarget) {
+    class Partial : public FakeObjectWorld {
+    public:
+        explicit Partial(bool sightMissing) : sightMissing(sightMissing) {}
+        SightGrid* Sight() override { return sightMissing ? nullptr : FakeObjectWorld::Sight(); }
+        PathGrid* Paths() override { return sightMissing ? FakeObjectWorld::Paths() : nullptr; }
+        bool sightMissing;
+    };
+    for (const bool sightMissing : {true, false}) {
+        Partial world(sightMissing);
+        LocationGoal goal(SimId(1, 1), Point(100, 100), 16, 1, 1);
+        EXPECT_EQ(goal.IsAt(Point(5, 5), Point(10, 10)), 0) << sightMissing;
+    }
+    FakeObjectWorld whole;
+    LocationGoal goal(SimId(1, 1), Point(100, 100), 16, 1, 1);
+    EXPECT_EQ(goal.IsAt(Point(5, 5), Point(10, 10)), 1);
+}
+
 TEST_F(Goals, TransportGoalWaitsWhereTheOwnerStandsUntilTheCarrierGoes) {
     TestUnit carrier(1, 9, Point(10, 10));
     world.Add(&carrier, true);

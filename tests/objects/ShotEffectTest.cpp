@@ -3,6 +3,10 @@
 // the burst without pictures.
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <utility>
+#include <vector>
+
 #include "objects/BeamWeapon.h"
 #include "objects/BurstWeapon.h"
 #include "objects/CannonWeapon.h"
@@ -10,7 +14,9 @@
 #include "objects/ShotTestSupport.h"
 #include "objects/SpinWeapon.h"
 #include "objects/SpriteAttachment.h"
+#include "support/DisplayFixtures.h"
 #include "support/FakeClock.h"
+#include "ui/ScreenBase.h"
 
 namespace {
 
@@ -53,6 +59,30 @@ TEST_F(EffectShots, ABeamFlashesThroughOnceThenAlternatesItsLastTwoFrames) {
             {1, 2, 3, 4, 3, 4, 3}, {1, 2, 3, 2, 3, 2, 3}, {0, 0, 0, 0, 0, 0, 0}};
         EXPECT_EQ(seen, expected[frames == 5 ? 0 : frames == 4 ? 1 : 2]) << frames;
     }
+    weapon->fireEffect = nullptr;
+}
+
+// The beam's line is drawn only from flash frame 4 on.
+TEST_F(EffectShots, TheBeamLineShowsFromFlashFrameFour) {
+    ScreenFixture screen;
+    ScreenBase view;
+    Mark* target = Target(2, Point(336, 208));
+    std::unique_ptr<DirectionalEffectTemplate> flash = FlashEffect(5);
+    weapon->fireEffect = flash.get();
+    auto beam = Make<BeamWeapon>(owner, target, 1);
+    std::vector<std::pair<int, bool>> seen;
+    for (int i = 0; i < 5; ++i) {
+        beam->Update(101);
+        std::memset(screen.Back(), 0, 640 * 480);
+        beam->Draw(view);
+        int lit = 0;
+        for (int p = 0; p < 640 * 480; ++p)
+            lit += screen.Back()[p] == BeamWeapon::kColour;
+        seen.emplace_back(beam->flashFrame, lit > 0);
+    }
+    const std::vector<std::pair<int, bool>> expected = {
+        {1, false}, {2, false}, {3, false}, {4, true}, {3, false}};
+    EXPECT_EQ(seen, expected);
     weapon->fireEffect = nullptr;
 }
 

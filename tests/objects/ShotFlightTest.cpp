@@ -87,9 +87,10 @@ TEST_F(FlyingShots, AnArcHasAPointEveryTenPixelsRisesSixtyAndHopsEveryFiftyMs) {
         EXPECT_EQ(course.back(), aim);
         int highest = 0;
         for (size_t i = 0; i + 1 < course.size(); ++i) {
-            if (c.offset.x == 0) {
-                EXPECT_EQ(course[i].x, start.x);
-            }
+            // Evenly spaced across: whole steps of the x distance over the point count.
+            EXPECT_EQ(course[i].x,
+                      start.x + static_cast<int>(i + 1) * (c.offset.x / static_cast<int>(c.points)))
+                << c.offset.x << " " << i;
             highest = std::max(
                 highest, start.y +
                              static_cast<int>(i + 1) * c.offset.y / static_cast<int>(c.points) -

@@ -34,6 +34,7 @@ TEST_F(SimDamage, DirectionShieldsAndOffsetShapeTheHit) {
         std::vector<int> shields;  // per shield: 1 active matching, 0 inactive, 2 other letter
         int damage;
         Point offset;
+        int facing = 0;
     };
     const Point ahead(-100, 0), side(0, -100), behind(100, 0), none(0, 0);
     const std::vector<Row> rows = {
@@ -48,6 +49,9 @@ TEST_F(SimDamage, DirectionShieldsAndOffsetShapeTheHit) {
         {"two shields", 20, ahead, {1, 1}, 0, Point(-60, 0)},
         {"inactive shield", 20, ahead, {0}, 15, Point(-20, 0)},
         {"other shield", 20, ahead, {2}, 15, Point(-20, 0)},
+        // Six facings off is still the side, seven is behind.
+        {"side at six", 20, behind, {}, 18, Point(20, 0), 2},
+        {"behind at seven", 20, behind, {}, 20, Point(20, 0), 1},
     };
     WeaponTemplate* weapons[21] = {};
     int serial = 10;
@@ -57,6 +61,7 @@ TEST_F(SimDamage, DirectionShieldsAndOffsetShapeTheHit) {
         for (int s : row.shields)
             parts.push_back(kit.Defence(s == 2 ? 'z' : 'b'));
         Sim* sim = Add(kit.MakeSim(1, serial++, at, parts));
+        sim->facing = row.facing;
         for (int i = 0; i < static_cast<int>(row.shields.size()); ++i)
             sim->GetPart(i)->active = row.shields[static_cast<size_t>(i)] == 0 ? 0 : 1;
         std::unique_ptr<Sim> attacker =

@@ -161,4 +161,32 @@ TEST_F(SimDrawing, ATeamSeesOnlyWhatItsSightReaches) {
     world.sight.RemoveViewer(&viewer, at);
 }
 
+// Through the sensor layers: C sees every stealth, A and B are each blinded by plain stealth
+// and by their own kind only.
+TEST_F(SimDrawing, EachSensorLayerSeesPastTheStealthsItIsNotHiddenFrom) {
+    FakeObjectWorld& world = land.world;
+    world.GrantStructure(1, 0);
+    world.GrantStructure(2, 1);
+    struct Row {
+        char sensor;   // 0 none
+        char stealth;  // 0 none, 'z' plain, 'k' from A, 'y' from B
+        int seen;
+    };
+    const Row rows[] = {{'w', 'z', 1}, {'u', 0, 1},   {'u', 'z', 0}, {'u', 'k', 0}, {'u', 'y', 1},
+                        {'v', 'y', 0}, {'v', 'k', 1}, {'v', 'z', 0}, {0, 0, 0}};
+    for (const Row& row : rows) {
+        Sim viewer(at, SimId(1, 1), kit.Design());
+        viewer.sensors.sensorA = row.sensor == 'u';
+        viewer.sensors.sensorB = row.sensor == 'v';
+        viewer.sensors.sensorC = row.sensor == 'w';
+        Sim other(at + Point(100, 0), SimId(2, 2), kit.Design());
+        other.stealth.hidden = row.stealth == 'z';
+        other.stealth.hiddenA = row.stealth == 'k';
+        other.stealth.hiddenB = row.stealth == 'y';
+        world.sight.AddViewer(&viewer, at);
+        EXPECT_EQ(viewer.CanSee(&other), row.seen) << row.sensor << " " << row.stealth;
+        world.sight.RemoveViewer(&viewer, at);
+    }
+}
+
 }  // namespace

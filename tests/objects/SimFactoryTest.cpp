@@ -43,11 +43,12 @@ TEST(SimFactory, TheClassTableDecidesInOrderAndEveryMadeUnitOwnsItsDesign) {
         SimClass expected;
     };
     const std::vector<Row> rows = {
-        {'g', false, &air, SimClass::Carrier},      {'t', true, &ground, SimClass::Deploying},
-        {'t', false, &ground, SimClass::Capture},   {'h', false, &air, SimClass::Aircraft},
-        {'h', false, &ground, SimClass::Scavenger}, {'f', false, &ground, SimClass::Miner},
-        {'k', false, &ground, SimClass::Repair},    {'k', false, nullptr, SimClass::Repair},
-        {'a', false, &air, SimClass::Aircraft},     {'a', false, &ground, SimClass::Plain},
+        {'g', false, &air, SimClass::Carrier},    {'t', true, &ground, SimClass::Deploying},
+        {'t', false, &ground, SimClass::Capture}, {'t', false, &air, SimClass::Capture},
+        {'h', false, &air, SimClass::Aircraft},   {'h', false, &ground, SimClass::Scavenger},
+        {'f', false, &ground, SimClass::Miner},   {'k', false, &ground, SimClass::Repair},
+        {'k', false, nullptr, SimClass::Repair},  {'a', false, &air, SimClass::Aircraft},
+        {'a', false, &ground, SimClass::Plain},
     };
     int serial = 1;
     for (const Row& row : rows) {

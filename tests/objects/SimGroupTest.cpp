@@ -119,6 +119,21 @@ TEST_F(Groups, AGroupEndsWithItsLastMemberAndBreaksUpBelowItsShare) {
     group.RemoveMember(*units[3]);
     EXPECT_EQ(group.IsDestroyed(), 1);
     EXPECT_TRUE(units[3]->groupId.IsNull());
+    // Exactly at the share the group holds together; below it, it breaks up.
+    SimGroup& edge = Group(53);
+    std::vector<Trooper*> four;
+    for (int i = 0; i < 4; ++i) {
+        four.push_back(Make(1, Point(300 + 20 * i, 100)));
+        four.back()->breakOff = 75;
+        edge.AddMember(*four.back(), 1);
+    }
+    edge.Update(16);
+    edge.RemoveMember(*four[0]);
+    edge.Update(16);
+    EXPECT_EQ(edge.brokenUp, 0);
+    edge.RemoveMember(*four[1]);
+    edge.Update(16);
+    EXPECT_EQ(edge.brokenUp, 1);
 }
 
 TEST_F(Groups, AnUnreachablePointIsSoughtEverNarrowerThenBlocked) {

@@ -8,6 +8,7 @@
 #include "objects/PartAttachment.h"
 #include "objects/SimTestSupport.h"
 #include "objects/TargetGoal.h"
+#include "support/FakeClock.h"
 
 namespace {
 
@@ -79,10 +80,36 @@ TEST_F(SimMounts, StructuresSwitchThePartsTheyServe) {
     };
     sim->UpdatePartStates();
     EXPECT_EQ(states(), (std::vector<int>{0, 1, 0, 0, 0}));
+    // Each code alone: 0 sensors, 1 stealth, 2 defence, 3 the high-layer weapons.
+    const std::vector<int> alone[4] = {
+        {0, 1, 1, 0, 0}, {0, 1, 0, 1, 0}, {0, 1, 0, 0, 1}, {1, 1, 0, 0, 0}};
+    for (int code = 0; code < 4; ++code) {
+        world.structures.clear();
+        world.GrantStructure(1, code);
+        sim->UpdatePartStates();
+        EXPECT_EQ(states(), alone[code]) << code;
+    }
     for (int code = 0; code < 4; ++code)
         world.GrantStructure(1, code);
     sim->UpdatePartStates();
     EXPECT_EQ(states(), (std::vector<int>{1, 1, 1, 1, 1}));
+}
+
+TEST_F(SimMounts, ASensorSpinsWithItsStructureAndPointsWithTheHullWithout) {
+    FakeClock clock(1000);
+    Sim* sim = Add(kit.MakeSim(1, 1, at, {kit.Sensor('u')}));
+    sim->facing = 5;
+    SpriteAttachment* sensor = sim->GetPart(0);
+    std::vector<int> facings;
+    for (const int active : {1, 1, 0, 1}) {
+        sensor->active = active;
+        sensor->frameTimer.Start();
+        clock.Advance(SpriteAttachment::kFramePeriodMs);
+        sensor->Step(*sim);
+        facings.push_back(sensor->facing);
+    }
+    const int first = facings[0];
+    EXPECT_EQ(facings, (std::vector<int>{first, (first + 1) % 16, 5, 6}));
 }
 
 TEST_F(SimMounts, AShotMakingMountFiresOnlyFacingAReachableTargetOnAHittableLayer) {

@@ -9,6 +9,8 @@
 #include "catalogue/TemplateCatalogue.h"
 #include "core/Vector.h"
 #include "objects/Artifact.h"
+#include "objects/CommandBuffer.h"
+#include "objects/CommandReader.h"
 #include "objects/LocationGoal.h"
 #include "objects/ObjectLand.h"
 #include "objects/PartAttachment.h"
@@ -224,6 +226,78 @@ TEST_F(SimOrders, AUnitTurnsBeforeItMovesAndStepsAlongTheRoute) {
     EXPECT_EQ(sim->GetPosition(), at + Point(200, 0));
     EXPECT_EQ(sim->goals.IsEmpty(), 1);
     EXPECT_EQ(sim->ordered, 0);
+}
+
+// The owner of a unit whose goals have run out stops it and tells the copies so; a copy
+// waits to be told.
+TEST_F(SimOrders, ALocalUnitWhoseGoalsRanOutStopsAndTellsTheCopies) {
+    world.commands.SetEnabled(1);
+    for (const int local : {1, 0}) {
+        Sim* sim = Add(kit.MakeSim(1, 30 + local, at));
+        sim->local = local;
+        sim->moving = 1;
+        world.commands.Rewind();
+        sim->Update(16);
+        std::vector<std::pair<SimId, int>> flags;
+        CommandReader r(world.commands.Data(), world.commands.Size());
+        CommandHeader h;
+        while (r.NextCommand(h)) {
+            if (h.kind == static_cast<int>(CommandKind::SimFlag))
+                flags.emplace_back(h.id, r.ReadByte());
+            r.SkipCommand();
+        }
+        if (local == 1) {
+            EXPECT_EQ(sim->moving, 0);
+            EXPECT_EQ(flags, (std::vector<std::pair<SimId, int>>{{sim->id, 0}}));
+        } else {
+            EXPECT_TRUE(flags.empty());
+        }
+    }
+}
+
+// With its order's target in weapon range a unit stops stepping, unless it presses on.
+TEST_F(SimOrders, PressingOnKeepsAUnitMovingWithItsTargetInRange) {
+    for (const int press : {0, 1}) {
+        Sim* sim =
+            Add(kit.MakeSim(1, 60 + press, at, {kit.Weapon({.range = 300, .shotLayer = 1})}));
+        Sim* enemy = Add(kit.MakeSim(2, 70 + press, at + Point(100, 0)));
+        sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id, enemy->id, Point(), 1, 1));
+        auto step = std::make_unique<LocationGoal>(sim->id, at + Point(0, 200), 0, 1, 1);
+        step->waypoint = 1;
+        sim->goals.PushFront(std::move(step));
+        sim->turnAndMove = 1;
+        sim->pressOn = press;
+        sim->moveTime = 1000;
+        EXPECT_EQ(sim->StepMovement(), 1) << press;
+        EXPECT_EQ(sim->GetPosition() != at, press == 1) << press;
+        world.Forget(enemy);
+    }
+}
+
+// A target that is gone has no place to go to: no search is spent on it.
+TEST_F(SimOrders, AGoalOnAVanishedTargetAsksNoRoute) {
+    Sim* sim = Add(kit.MakeSim(1, 50, at));
+    Sim* target = Add(kit.MakeSim(2, 51, at + Point(300, 0)));
+    sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id, target->id, Point(), 1, 1));
+    sim->goals.Front()->active = 0;
+    world.Forget(target);
+    const int asked = world.routeRequests;
+    EXPECT_EQ(sim->RequestRoute(sim->goals.Front()), 0);
+    EXPECT_EQ(world.routeRequests, asked);
+    EXPECT_EQ(world.queuedRequests, 0);
+}
+
+// Once it has moved, a unit turns and steps in the same update; before, a turn is all it does.
+TEST_F(SimOrders, AUnitThatHasMovedTurnsAndStepsInOneUpdate) {
+    for (const int moved : {0, 1}) {
+        Sim* sim = Add(kit.MakeSim(1, 40 + moved, at));
+        sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, at + Point(0, 200), 0, 1, 1));
+        sim->facing = 8;
+        sim->turnAndMove = moved;
+        sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(0, 200)));
+        EXPECT_NE(sim->facing, 8) << moved;
+        EXPECT_EQ(sim->GetPosition() != at, moved == 1) << moved;
+    }
 }
 
 TEST_F(SimOrders, AnIdleMirrorGathersNoMovementTime) {

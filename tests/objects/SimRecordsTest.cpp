@@ -1,5 +1,6 @@
 // A unit's record lines: a full unit saved, read into a fresh unit of its design and saved
 // again gives the same lines; facings come into range and meaningless lines are ignored.
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -57,7 +58,17 @@ TEST_F(SimRecords, AFullUnitRoundTripsLineForLine) {
         const std::string guardKey = targetGuard ? "G = 1,9,-140,-140" : "F = 200,232";
         EXPECT_NE(std::find(first.begin(), first.end(), guardKey), first.end()) << guardKey;
     }
+    // A guard on an object that has vanished is saved as a guard of the point.
+    std::unique_ptr<Sim> sim = Fresh(2);
+    sim->Guard(Point(), ward.id);
     land.world.Forget(&ward);
+    const std::vector<std::string> lines = Written(*sim);
+    const auto keyed = [&](const char* key) {
+        return std::count_if(lines.begin(), lines.end(),
+                             [&](const std::string& l) { return l.rfind(key, 0) == 0; });
+    };
+    EXPECT_EQ(keyed("F = "), 1);
+    EXPECT_EQ(keyed("G = "), 0);
 }
 
 TEST_F(SimRecords, FacingsComeIntoRangeAndMeaninglessLinesAreIgnored) {

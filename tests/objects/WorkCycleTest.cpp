@@ -78,8 +78,11 @@ class WorkCycleTest : public ::testing::Test {
 protected:
     WorkCycleTest() : clock(1000) { InstallEconomyMakers(world.makers); }
 
-    // Runs the cycle of one job, letting it go on at `loops` decisions; the frames shown.
-    std::vector<int> Shown(const CycleCase& c, int loops) {
+    // Runs the cycle of one job, letting it go on at `loops` decisions; the frames shown. With
+    // turnSteps the unit starts that many facing steps away from the working facing, and
+    // firstRun (when given) counts the updates at the working facing that show work frame 0.
+    std::vector<int> Shown(const CycleCase& c, int loops, int turnSteps = 0, int stepMs = 0,
+                           int* firstRun = nullptr) {
         const Point at(160, 160);
         Thing object(c.job == Job::Mining ? 5 : 3, SimId(0, 9), at, 100);
         world.Add(&object);
@@ -127,13 +130,16 @@ protected:
             cycle = &hauler->cycle;
             unit = std::move(hauler);
         }
-        unit->facing = c.workingFacing;
+        unit->facing = (c.workingFacing + turnSteps) % 16;
+        const int ms = stepMs > 0 ? stepMs : WorkCycle::kFrameMs;
         std::vector<int> shown{cycle->PictureFrame()};
         int decisions = 0;
-        for (int step = 0; step < 400 && cycle->Running(); ++step) {
+        if (firstRun) *firstRun = 0;
+        for (int step = 0; step < 4000 && cycle->Running(); ++step) {
             if (cycle->frame == cycle->table->decisionFrame) keep(decisions++ < loops);
-            clock.Advance(WorkCycle::kFrameMs);
-            unit->Update(WorkCycle::kFrameMs);
+            clock.Advance(ms);
+            unit->Update(ms);
+            if (firstRun && unit->facing == c.workingFacing && cycle->frame == 0) ++*firstRun;
             if (cycle->Running()) shown.push_back(cycle->PictureFrame());
         }
         EXPECT_FALSE(cycle->Running()) << c.name;
@@ -153,6 +159,20 @@ TEST_F(WorkCycleTest, ShowsTheFramesOfEachCycleWithNoneOneAndTwoLoops) {
     for (const CycleCase& c : kCases) {
         for (int loops = 0; loops <= 2; ++loops)
             EXPECT_EQ(Shown(c, loops), c.expected(loops)) << c.name << " with " << loops;
+    }
+}
+
+// Updates of 10 ms: each frame shows for five of them, the first one too when the unit had to
+// turn first, and turning costs one update per facing step without shortening the cycle.
+TEST_F(WorkCycleTest, AfterTurningTheFirstFrameShowsItsFullTime) {
+    for (const CycleCase& c : kCases) {
+        int firstRun = 0;
+        const std::vector<int> shown = Shown(c, 0, 2, 10, &firstRun);
+        EXPECT_EQ(firstRun, 5) << c.name;
+        const std::vector<int> frames = c.expected(0);
+        // The picture before the updates, two turn steps, then five updates a frame; the
+        // last frame's end is the update that finds the cycle over.
+        EXPECT_EQ(shown.size(), 1 + 2 + 5 * frames.size() - 1) << c.name;
     }
 }
 

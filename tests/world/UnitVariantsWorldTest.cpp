@@ -174,4 +174,40 @@ TEST_F(SpecialUnitsWorld, ACarrierPairLeavesTheGridsAsTheyWere) {
     }
 }
 
+// Order 11: the unit drives to the carrier, boards it, and the partner sets it down at a dock.
+TEST_F(SpecialUnitsWorld, AUnitOrderedAboardDrivesToTheCarrierBoardsAndIsSetDownAtThePartner) {
+    world.SetGameRecords(&land.records);
+    land.records.scriptedTeam = 1;
+    land.records.scriptedCode = 4;
+    CarrierSim* a = Make<CarrierSim>(kit.flat.get(), kit.carrier.get(), 1, 10, 10);
+    CarrierSim* b = Make<CarrierSim>(kit.flat.get(), kit.carrier.get(), 1, 28, 28);
+    ASSERT_TRUE(a && b);
+    a->SetPartner(b->id);
+    b->SetPartner(a->id);
+    for (int i = 0; i < 20; ++i) {
+        clock.Advance(50);
+        world.UpdateObjects(50);
+    }
+    ASSERT_EQ(a->carrierState, CarrierSim::kReady);
+    Sim* unit = Make<Sim>(kit.ground.get(), kit.plain.get(), 1, 10, 20);
+    ASSERT_NE(unit, nullptr);
+    unit->IssueOrder(Sim::kOrderTransport, 0, Point(), a->id);
+    int boarded = -1;
+    int setDown = -1;
+    for (int t = 1; t <= 3000 && setDown < 0; ++t) {
+        clock.Advance(16);
+        world.pathSearchesThisTick = 0;
+        world.UpdateObjects(16);
+        if (boarded < 0 && unit->onMap == 0) boarded = t;
+        if (boarded > 0 && unit->onMap == 1 && b->carried.IsNull()) setDown = t;
+    }
+    EXPECT_GT(boarded, 1);
+    EXPECT_GT(setDown, boarded);
+    bool atDock = false;
+    for (int i = 0; i < b->DockCount(); ++i)
+        atDock = atDock || unit->GetPosition() == b->GetDockPoint(i);
+    EXPECT_TRUE(atDock);
+    EXPECT_EQ(unit->gridFlag, 1);
+}
+
 }  // namespace
