@@ -165,4 +165,26 @@ TEST_F(DamagedFilesEndToEnd, AStartRemovesTheTemporariesAKilledSaveLeft) {
     EXPECT_EQ(game.File("Assets/GAMES.SAV"), "0.scn\nkept\n");
 }
 
+// Without the sound pack the game runs silent and names it; without a sprite pack it stops
+// with "Resource Missing" naming the file. (That pack's name differs from another pack's only
+// in one letter's case, and the case-blind lookup once took the other pack and ran on, ending
+// with exit code 0 and no word.)
+TEST_F(DamagedFilesEndToEnd, AMissingPackIsNamed) {
+    game.WriteOptions(e2e::kMoviesOff);
+    const fs::path assets = game.path / "Assets";
+    fs::rename(assets / "7a1.XSF", game.path / "sounds.bak");
+    const std::string script = std::string(e2e::kToMenu) + e2e::kOutFromMenu;
+    ASSERT_EQ(game.Run(script), 0) << game.Errors();
+    EXPECT_NE(game.Errors().find("the sound pack is missing, the game runs silent: "
+                                 "./Assets/7a1.XSF: No such file or directory"),
+              std::string::npos)
+        << game.Errors();
+    fs::rename(game.path / "sounds.bak", assets / "7a1.XSF");
+    ASSERT_TRUE(fs::exists(assets / "7a0uTCqX99s999.msp"));
+    fs::remove(assets / "7a0UTCqX99s999.msp");
+    EXPECT_EQ(game.Run(script, e2e::GameFolder::Clock::Fixed, 20), 255);
+    EXPECT_NE(game.Errors().find("Resource Missing"), std::string::npos) << game.Errors();
+    EXPECT_NE(game.Errors().find("7a0UTCqX99s999.msp"), std::string::npos) << game.Errors();
+}
+
 }  // namespace
