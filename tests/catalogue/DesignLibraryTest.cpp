@@ -196,6 +196,7 @@ TEST_F(DesignLibraryTest, DamagedFilesAreRefusedWholeAndOddOnesStillRead) {
         {"empty", "", 0, 0},
         {"comments only", "# nothing\n", 0, 0},
         {"exactly the bounds", many.substr(many.find('\n') + 1) + "*\n", 1000, 0},
+        {"a line as long as the reader keeps", code + std::string(233, 'n') + "\n*\n*\n", 1, 0},
     };
     for (const auto& c : odd) {
         Write("odd.vdf", c.text);

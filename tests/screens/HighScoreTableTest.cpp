@@ -95,10 +95,11 @@ TEST_F(HighScoreFileTest, ADamagedFileGivesAnEmptyTable) {
         EXPECT_EQ(table.Load(), HighScoreTable::Outcome::Damaged) << text.substr(0, 20);
         EXPECT_TRUE(table.Rows().empty());
     }
-    // Carriage returns before the line ends are no damage.
-    Write("crlf\r\n7\r\n");
+    // Carriage returns before the line ends are no damage; every digit reads.
+    Write("crlf\r\n7\r\nnines\r\n909090\r\n");
     ASSERT_EQ(table.Load(), HighScoreTable::Outcome::Read);
     EXPECT_EQ(table.Rows()[0].name, "crlf");
+    EXPECT_EQ(table.Rows()[1].score, 909090);
 }
 
 // A table whose rows do not all read is kept aside, whole, before the next save writes the new
