@@ -2,13 +2,13 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "catalogue/BuildingTemplate.h"
 #include "catalogue/CatalogueServices.h"
 #include "catalogue/DesignGroup.h"
 #include "catalogue/MountTemplate.h"
 #include "catalogue/TemplateCatalogue.h"
-#include "catalogue/TextScan.h"
 #include "catalogue/VehicleDesign.h"
 #include "core/AtomicWriter.h"
 #include "core/PtrNode.h"
@@ -156,19 +156,25 @@ int DesignLibrary::Save(const char* path) {
 }
 
 std::string DesignLibrary::SavedText() {
+    // Designs still at their defaults leave the library (and their groups) as they are saved.
+    ListNode* n = designs.First();
+    while (n) {
+        ListNode* next = designs.Next(n);
+        if (static_cast<VehicleDesign*>(n)->IsDefault())
+            DeleteDesign(static_cast<VehicleDesign*>(n));
+        n = next;
+    }
+    return Listing();
+}
+
+std::string DesignLibrary::Listing() const {
     std::string text = "# vehicle design strings\n";
     // Last to first, so that the reader, pushing each design at the front, rebuilds the order.
-    ListNode* n = designs.Last();
-    while (n) {
-        ListNode* previous = designs.Prev(n);
+    for (ListNode* n = designs.Last(); n; n = designs.Prev(n)) {
         VehicleDesign* design = static_cast<VehicleDesign*>(n);
-        if (design->IsDefault()) {
-            DeleteDesign(design);
-        } else {
-            text += design->CodeString();
-            text += '\n';
-        }
-        n = previous;
+        if (design->IsDefault()) continue;
+        text += design->CodeString();
+        text += '\n';
     }
     text += "*\n";
     for (DesignGroup* g = FirstGroup(); g; g = NextGroup(g)) {
@@ -177,8 +183,12 @@ std::string DesignLibrary::SavedText() {
         for (ListNode* m = g->members.First(); m; m = g->members.Next(m)) {
             VehicleDesign* design = DesignGroup::DesignOf(static_cast<PtrNode*>(m));
             if (!design || !IsDesignAvailable(*design) || design->IsDefault()) continue;
-            const int index = designs.IndexOf(design);
-            if (index < 0) continue;
+            // The member's index among the designs written.
+            int index = 0;
+            ListNode* d = designs.First();
+            for (; d && d != design; d = designs.Next(d))
+                if (!static_cast<VehicleDesign*>(d)->IsDefault()) ++index;
+            if (!d) continue;
             text += std::to_string(index);
             text += '\n';
         }
@@ -196,36 +206,167 @@ std::string DesignLibrary::SavedText() {
 }
 
 int DesignLibrary::Load(const char* name) {
+    damaged = 0;
+    fault.clear();
     ResourceFile file;
-    if (!name || !file.Open(name, 1, 1)) return 0;
-    return Read(file);
+    if (!name) return 0;
+    if (!file.Open(name, 1, 1)) {
+        // Nothing there is a missing library; anything else there (a FIFO, a device, a
+        // directory, a file that cannot be read) is a damaged one.
+        if (!file.Absent()) {
+            damaged = 1;
+            fault = file.Fault();
+        }
+        return 0;
+    }
+    const int32_t size = file.Size();
+    if (size < 0 || size > kMaxFileBytes) {
+        damaged = 1;
+        fault = file.Path() + ": larger than a design library can be";
+        return 0;
+    }
+    std::string bytes(static_cast<size_t>(size), '\0');
+    int32_t count = size;
+    if (size > 0 && !file.Read(count, bytes.data())) {
+        damaged = 1;
+        fault = file.Path() + ": cannot be read";
+        return 0;
+    }
+    if (!Read(bytes.data(), bytes.size())) {
+        fault = file.Path() + ": " + fault;
+        return 0;
+    }
+    return 1;
 }
 
 int DesignLibrary::LoadFromBytes(const void* data, size_t size) {
-    ResourceFile file;
-    if (!file.OpenBytes(data, size)) return 0;
-    return Read(file);
+    damaged = 0;
+    fault.clear();
+    if (size > static_cast<size_t>(kMaxFileBytes)) {
+        damaged = 1;
+        fault = "larger than a design library can be";
+        return 0;
+    }
+    return Read(static_cast<const char*>(data), size);
 }
 
-int DesignLibrary::Read(ResourceFile& file) {
-    char line[kLineSize];
-    auto next = [&]() { return file.ReadDataLine(kLineSize, line) > 0; };
+namespace {
 
-    while (next() && line[0] != '*') {
-        VehicleDesign* design = new VehicleDesign(line);
+// The file's data lines as the resource-file reader gives them: ended by CR, LF or CR LF,
+// lines beginning with '#' skipped, an empty line ending the text. A line that the reader
+// would cut (longer than the line buffer) or that holds anything but printable characters is
+// damage, as is a text without the closing stars.
+struct ParsedLibrary {
+    struct Group {
+        std::string name;
+        std::vector<int> members;
+    };
+    std::vector<std::string> designs;
+    std::vector<Group> groups;
+    std::string hardpoints;
+};
+
+bool Printable(const std::string& line) {
+    for (const char c : line)
+        if (static_cast<unsigned char>(c) < 32 || static_cast<unsigned char>(c) > 126) return false;
+    return true;
+}
+
+std::vector<std::string> DataLines(const char* data, size_t size, int maxLength, bool& tooLong) {
+    std::vector<std::string> lines;
+    size_t at = 0;
+    while (at < size) {
+        size_t end = at;
+        while (end < size && data[end] != '\n' && data[end] != '\r')
+            ++end;
+        std::string line(data + at, end - at);
+        at = end + 1;
+        if (end + 1 < size && data[end] == '\r' && data[end + 1] == '\n') ++at;
+        if (!line.empty() && line[0] == '#') continue;
+        if (line.empty()) break;
+        if (static_cast<int>(line.size()) > maxLength) tooLong = true;
+        lines.push_back(std::move(line));
+    }
+    return lines;
+}
+
+// The member line as the format writes it: a number and nothing else.
+bool MemberIndex(const std::string& line, int designs, int& index) {
+    if (line.empty() || line.size() > 9) return false;
+    index = 0;
+    for (const char c : line) {
+        if (c < '0' || c > '9') return false;
+        index = index * 10 + (c - '0');
+    }
+    return index < designs;
+}
+
+// "" when the lines are a whole library; else what is wrong.
+const char* Parse(const std::vector<std::string>& lines, ParsedLibrary& out) {
+    size_t i = 0;
+    for (; i < lines.size() && lines[i][0] != '*'; ++i) {
+        if (!Printable(lines[i]) || lines[i].size() < VehicleDesign::kCodeLength)
+            return "a design line is not a design";
+        if (out.designs.size() == DesignLibrary::kMaxDesigns) return "too many designs";
+        out.designs.push_back(lines[i]);
+    }
+    if (i++ == lines.size()) return "the designs are not closed by '*'";
+    const int count = static_cast<int>(out.designs.size());
+    while (true) {
+        if (i == lines.size()) return "the groups are not closed by '*'";
+        if (lines[i][0] == '*') {
+            ++i;
+            break;
+        }
+        if (!Printable(lines[i])) return "a group name is not text";
+        if (out.groups.size() == DesignLibrary::kMaxGroups) return "too many groups";
+        ParsedLibrary::Group group;
+        group.name = lines[i++];
+        for (;; ++i) {
+            if (i == lines.size()) return "a group is not closed by '*'";
+            if (lines[i][0] == '*') break;
+            int index = 0;
+            if (!MemberIndex(lines[i], count, index)) return "a group member names no design";
+            if (static_cast<int>(group.members.size()) == DesignLibrary::kMaxDesigns)
+                return "a group is too long";
+            group.members.push_back(index);
+        }
+        ++i;
+        out.groups.push_back(std::move(group));
+    }
+    if (i < lines.size() && lines[i][0] != '*') {
+        if (!Printable(lines[i])) return "the hardpoint line is not text";
+        out.hardpoints = lines[i];
+    }
+    return "";
+}
+
+}  // namespace
+
+int DesignLibrary::Read(const char* data, size_t size) {
+    bool tooLong = false;
+    const std::vector<std::string> lines = DataLines(data, size, kLineSize - 1, tooLong);
+    // An empty file (or one of comments only) is an empty library.
+    if (lines.empty()) return 1;
+    ParsedLibrary parsed;
+    const char* why = tooLong ? "a line is too long" : Parse(lines, parsed);
+    if (*why) {
+        // Refused as a whole: the library stays as it was.
+        damaged = 1;
+        fault = why;
+        return 0;
+    }
+    for (const std::string& line : parsed.designs) {
+        VehicleDesign* design = new VehicleDesign(line.c_str());
         designs.PushFront(design);
     }
-    while (next() && line[0] != '*') {
+    for (const ParsedLibrary::Group& g : parsed.groups) {
         DesignGroup* group = AddGroup();
-        group->SetName(line);
-        while (next() && line[0] != '*') {
-            int32_t index = -1;
-            ScanFields(line, "%d", {&index});
-            if (ListNode* design = designs.At(index))
-                group->Add(static_cast<VehicleDesign*>(design));
-        }
+        group->SetName(g.name.c_str());
+        for (const int index : g.members)
+            group->Add(static_cast<VehicleDesign*>(designs.At(index)));
     }
-    if (next() && line[0] != '*') ReadHardpointLine(line);
+    if (!parsed.hardpoints.empty()) ReadHardpointLine(parsed.hardpoints.c_str());
     return 1;
 }
 

@@ -3,6 +3,7 @@
 // edit (or the factory fit read from the file) and the design the screens selected; stored per
 // clan in a text design file.
 #include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "core/NodeList.h"
@@ -14,6 +15,10 @@ class VehicleDesign;
 class DesignLibrary {
 public:
     static constexpr int kLineSize = 256;
+    // Bounds of a library a file may hold; a file beyond them is damaged.
+    static constexpr size_t kMaxDesigns = 1000;
+    static constexpr size_t kMaxGroups = 100;
+    static constexpr int32_t kMaxFileBytes = 1024 * 1024;
 
     DesignLibrary();
     DesignLibrary(const DesignLibrary&) = delete;
@@ -21,16 +26,23 @@ public:
     virtual ~DesignLibrary();
 
     void Clear();
-    // Reads a design file relative to the asset directory; 0 when it does not exist.
+    // Reads a design file relative to the asset directory: 1 when read, 0 when it does not
+    // exist or is damaged (damaged then says which). A damaged file is refused as a whole and
+    // changes nothing: its structure is broken (a design line shorter than a code or not
+    // printable, a '*' missing, a member index that names no design, a line the reader would
+    // cut, more designs or groups than the bounds) or it is not a regular file. Unknown part
+    // letters are not damage. An empty file is an empty library.
     int Load(const char* name);
-    // Reads a design file's bytes from memory, as Load reads the file; 0 when they cannot be
-    // opened.
+    // Reads a design file's bytes from memory, as Load reads the file.
     int LoadFromBytes(const void* data, size_t size);
     // Writes the design file to the path; 0 for an empty library or a file that cannot be
     // written. Designs still at their defaults are deleted instead of written.
     int Save(const char* path);
     // The text Save writes, built the same way (designs still at their defaults are deleted).
     std::string SavedText();
+    // The same text without deleting anything (designs at their defaults are left out): what
+    // a save would write now, to tell whether the library changed since it was read.
+    std::string Listing() const;
 
     VehicleDesign* AddDesign(char clan);
     void AppendDesign(VehicleDesign* design);
@@ -59,9 +71,12 @@ public:
     NodeList groups;
     VehicleDesign* current = nullptr;   // owned, unless it stands in the design list
     VehicleDesign* selected = nullptr;  // not owned
+    // 1 when the last Load refused its file as damaged; fault then names the file and why.
+    int32_t damaged = 0;
+    std::string fault;
 
 private:
-    int Read(ResourceFile& file);
+    int Read(const char* data, size_t size);
     void ReadHardpointLine(const char* line);
     // Deletes the current design unless the design list owns it.
     void DropCurrent();

@@ -2,15 +2,35 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Paths.h"
+#include "platform/RegularFile.h"
+
+namespace {
+
+std::string TargetPath(const char* name, int plainPath) {
+    return winx_NativePath(plainPath ? std::string(name)
+                                     : std::string(ResourceFile::AssetPath()) + name);
+}
+
+}  // namespace
+
+void AtomicWriter::RemoveLeftover(const char* name, int plainPath) {
+    if (!name || !*name) return;
+    DiscardTemporaryFile(AtomicTemporaryPath(TargetPath(name, plainPath)));
+}
 
 AtomicWriter::AtomicWriter(const char* name, int plainPath) {
     if (!name || !*name) return;
-    target = winx_NativePath(plainPath ? std::string(name)
-                                       : std::string(ResourceFile::AssetPath()) + name);
+    target = TargetPath(name, plainPath);
     temporary = AtomicTemporaryPath(target);
     if (AtomicFileFaultAt(AtomicFileStage::Open)) return;
     file.plainPath = 1;
-    if (!file.Open(temporary.c_str(), ResourceFile::OpenMode::WriteBinary)) temporary.clear();
+    if (!file.Open(temporary.c_str(), ResourceFile::OpenMode::WriteBinary)) {
+        // The temporary name is the game's own: a FIFO, device or link to one left there is
+        // taken away (never written through), and this save answers 0.
+        if (winx_IsSpecialFile(temporary) && !winx_IsDirectory(temporary))
+            DiscardTemporaryFile(temporary);
+        temporary.clear();
+    }
 }
 
 AtomicWriter::~AtomicWriter() {

@@ -16,6 +16,10 @@ public:
     AtomicWriter(const AtomicWriter&) = delete;
     AtomicWriter& operator=(const AtomicWriter&) = delete;
 
+    // Removes the temporary a writer of this target would use, left behind when the game was
+    // killed during a save (the target itself is whole: old or new). Exactly that name.
+    static void RemoveLeftover(const char* name, int plainPath = 0);
+
     int IsOpen() const { return file.IsOpen() ? 1 : 0; }
     // For writers that take the file itself (the objects' own record lines).
     ResourceFile& File() { return file; }

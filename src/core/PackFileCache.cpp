@@ -30,6 +30,11 @@ void DropClosed(std::map<std::string, std::weak_ptr<ResourceFile>>& byPath) {
 std::shared_ptr<ResourceFile> PackFileCache::Open(const char* name, std::string* fault) {
     if (!name) return nullptr;
     const std::string path = winx_NativePath(std::string(ResourceFile::AssetPath()) + name);
+    // Another case of the name is another pack (see ResourceFile::OpenPack), never this one.
+    if (!ResourceFile::NamedExactly(name, path)) {
+        if (fault) *fault = path + ": is another pack than " + name;
+        return nullptr;
+    }
     Handles& handles = Shared();
     const std::lock_guard<std::mutex> guard(handles.lock);
     DropClosed(handles.byPath);

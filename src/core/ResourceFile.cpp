@@ -3,12 +3,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 #include <limits>
-#include <system_error>
 
 #include "platform/MemoryStream.h"
 #include "platform/Paths.h"
+#include "platform/RegularFile.h"
 
 namespace {
 
@@ -39,14 +38,6 @@ const char* ResourceFile::AssetPath() {
     return assetPath;
 }
 
-namespace {
-// fopen succeeds on a directory; such a name is not a data file.
-bool IsDirectory(const std::string& path) {
-    std::error_code ec;
-    return std::filesystem::is_directory(path, ec);
-}
-}  // namespace
-
 std::string ResourceFile::PathOf(const char* name) const {
     return winx_NativePath(plainPath ? std::string(name) : std::string(assetPath) + name);
 }
@@ -54,6 +45,9 @@ std::string ResourceFile::PathOf(const char* name) const {
 int ResourceFile::Open(const char* name, int32_t byteOrder, int32_t mode) {
     Close();
     writeFailed = 0;
+    absent = false;
+    writtenBytes = 0;
+    writtenCrc = Crc32();
     path.clear();
     fault.clear();
     if (!name || mode < 0 || mode > 3) {
@@ -62,13 +56,13 @@ int ResourceFile::Open(const char* name, int32_t byteOrder, int32_t mode) {
     }
     byteSwap = byteOrder;
     path = PathOf(name);
-    if (IsDirectory(path)) {
-        fault = path + ": is a directory";
-        return 0;
-    }
-    stream.reset(std::fopen(path.c_str(), kModeStrings[mode]));
+    // Only a regular file is opened, and never by a call that could wait: a FIFO or a device
+    // in a data file's place is a damaged file, named in the fault.
+    std::string why;
+    stream.reset(winx_OpenRegularFile(path, kModeStrings[mode], why));
     if (!stream) {
-        fault = path + ": " + std::strerror(errno);
+        fault = path + ": " + why;
+        absent = !winx_PathExists(path);
         return 0;
     }
     fileLength = 0;
@@ -110,8 +104,23 @@ int ResourceFile::OpenBytes(const void* data, size_t size) {
     return 1;
 }
 
+int ResourceFile::NamedExactly(const char* name, const std::string& nativePath) {
+    if (!name) return 0;
+    const std::string wanted(name);
+    const size_t slash = wanted.find_last_of("\\/");
+    const std::string base = slash == std::string::npos ? wanted : wanted.substr(slash + 1);
+    const size_t found = nativePath.find_last_of('/');
+    return (found == std::string::npos ? nativePath : nativePath.substr(found + 1)) == base ? 1 : 0;
+}
+
 int ResourceFile::OpenPack(const char* name) {
     if (!Open(name, OpenMode::Pack)) return 0;
+    if (!NamedExactly(name, path)) {
+        Close();
+        fault = path + ": is another pack than " + name;
+        absent = true;
+        return 0;
+    }
     if (directory) return 1;
     Close();
     fault = path + ": is not a pack";
@@ -279,6 +288,9 @@ int ResourceFile::WriteLine(const char* text) {
         return kWriteFailed;
     }
     position += static_cast<int64_t>(length) + 1;
+    writtenCrc.Add(text, length);
+    writtenCrc.Add("\n", 1);
+    writtenBytes += static_cast<int64_t>(length) + 1;
     return 0;
 }
 
@@ -300,12 +312,12 @@ int32_t ResourceFile::Tell() const {
 
 int ResourceFile::Exists(const char* name) const {
     if (!name) return 0;
-    const std::string path = PathOf(name);
-    if (IsDirectory(path)) return 0;
-    std::FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f) return 0;
-    std::fclose(f);
-    return 1;
+    return winx_IsReadableRegularFile(PathOf(name));
+}
+
+int ResourceFile::Rename(const char* from, const char* to) const {
+    if (!from || !to) return 0;
+    return std::rename(PathOf(from).c_str(), PathOf(to).c_str()) == 0 ? 1 : 0;
 }
 
 int ResourceFile::Delete(const char* name) const {

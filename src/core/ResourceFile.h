@@ -17,6 +17,8 @@
 #include <memory>
 #include <string>
 
+#include "core/Crc32.h"
+
 class ResourceFile {
 public:
     // The modes, as numbers (0 "rb", 1 "r", 2 "wb", 3 "w"). Read and Pack are the same mode:
@@ -53,10 +55,20 @@ public:
     // for a pack directory that does not fit.
     int OpenBytes(const void* data, size_t size);
     // Opens for a reader that needs a pack: a file without the pack magic is refused (0).
+    // Pack names are built from template letters whose case matters ("7a0U..." and "7a0u..."
+    // are two packs): a pack found only under another case of its name is missing.
     int OpenPack(const char* name);
+    // 1 when the native path's file name is the name's own, letter for letter.
+    static int NamedExactly(const char* name, const std::string& nativePath);
     // Why the last Open failed, led by the file's path ("./Assets/x.msp: is not a pack");
     // empty after a successful one.
     const std::string& Fault() const { return fault; }
+    // 1 when the last Open failed because nothing stands at the path: a missing file, as
+    // opposed to one that is damaged, unreadable or not a regular file.
+    int Absent() const { return absent ? 1 : 0; }
+    // Renames a file on the asset path over another (used to move a damaged file aside);
+    // 1 when done.
+    int Rename(const char* from, const char* to) const;
     // The path the last Open used.
     const std::string& Path() const { return path; }
     bool IsPack() const { return directory != nullptr; }
@@ -85,6 +97,10 @@ public:
     int WriteLine(const char* text);
     // 1 once a write on this file has failed (kept after Close, until the next Open).
     int Failed() const { return writeFailed; }
+    // Bytes written since the last Open and their CRC-32: every writer's bytes pass through
+    // here, so a save's check record covers the objects' own lines as well.
+    int64_t WrittenBytes() const { return writtenBytes; }
+    uint32_t WrittenCrc() const { return writtenCrc.Value(); }
     int Skip(int32_t n);
     // An absolute position, regardless of the window.
     int Seek(int32_t position);
@@ -125,6 +141,9 @@ private:
     int64_t fileLength = 0;
     int64_t position = 0;
     int32_t writeFailed = 0;
+    bool absent = false;
+    int64_t writtenBytes = 0;
+    Crc32 writtenCrc;
     std::string path;
     std::string fault;
 };

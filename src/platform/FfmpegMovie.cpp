@@ -20,6 +20,7 @@ extern "C" {
 
 #include "platform/Capture.h"
 #include "platform/Messages.h"
+#include "platform/RegularFile.h"
 #include "platform/SdlVideo.h"
 #include "platform/Termination.h"
 
@@ -123,6 +124,9 @@ struct winx_FfmpegMovie::State {
 };
 
 std::unique_ptr<winx_FfmpegMovie> winx_FfmpegMovie::Open(const std::string& path) {
+    // FFmpeg opens a file with a plain, blocking open(): a FIFO in a movie's place would hold
+    // the game for good. Only a regular file is handed on.
+    if (!winx_IsReadableRegularFile(path)) return nullptr;
     auto state = std::make_unique<State>();
     // Movies are files: no protocol that could reach the network.
     AVDictionary* options = nullptr;

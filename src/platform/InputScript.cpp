@@ -8,6 +8,7 @@
 #include <optional>
 
 #include "platform/Messages.h"
+#include "platform/RegularFile.h"
 #include "platform/ScriptHooks.h"
 
 namespace {
@@ -382,9 +383,11 @@ int winx_InputScript::Parse(std::string_view text, const std::string& sourceName
 }
 
 int winx_InputScript::Load(const std::string& path, std::string& error) {
-    std::FILE* file = std::fopen(path.c_str(), "rb");
+    // A FIFO or device in the script's place would hold the start for good: regular files only.
+    std::string why;
+    std::FILE* file = winx_OpenRegularFile(path, "rb", why);
     if (!file) {
-        error = Concat({path, ": cannot open the script: ", std::strerror(errno)});
+        error = Concat({path, ": cannot open the script: ", why});
         return 0;
     }
     std::string text;

@@ -29,6 +29,9 @@ bool ParseScore(const std::string& line, int32_t& score) {
 bool HighScoreTable::Parse(const std::string& text, std::vector<Row>& out) {
     out.clear();
     if (text.size() > kMaxBytes) return false;
+    // Every line the table writes ends with a line feed: a text that does not was cut, and its
+    // last line ("666666" cut to "6666") must not be read as a row.
+    if (!text.empty() && text.back() != '\n') return false;
     std::vector<std::string> lines;
     size_t start = 0;
     while (start < text.size()) {
@@ -39,9 +42,10 @@ bool HighScoreTable::Parse(const std::string& text, std::vector<Row>& out) {
         lines.push_back(std::move(line));
         start = end + 1;
     }
+    // A name without its score line: the table was cut.
     if (lines.size() % 2 != 0) return false;
     std::vector<Row> rows;
-    for (size_t i = 0; i < lines.size(); i += 2) {
+    for (size_t i = 0; i + 1 < lines.size(); i += 2) {
         const std::string& name = lines[i];
         if (name.size() > kMaxLine || std::any_of(name.begin(), name.end(), IsControl))
             return false;
@@ -81,8 +85,19 @@ void HighScoreTable::Clear() {
 
 HighScoreTable::Outcome HighScoreTable::Load() {
     Clear();
+    damaged = false;
+    const Outcome outcome = ReadFile();
+    // The next save moves the damaged file aside first, so that no row of it is lost.
+    damaged = outcome == Outcome::Damaged;
+    return outcome;
+}
+
+HighScoreTable::Outcome HighScoreTable::ReadFile() {
     ResourceFile file;
-    if (!file.Open(kFile, ResourceFile::OpenMode::ReadBinary)) return Outcome::Missing;
+    // Anything but nothing in the file's place (a FIFO, a device, an unreadable file) is a
+    // damaged table, never a reason to wait.
+    if (!file.Open(kFile, ResourceFile::OpenMode::ReadBinary))
+        return file.Absent() ? Outcome::Missing : Outcome::Damaged;
     std::string text;
     char block[4096];
     for (;;) {
@@ -120,5 +135,15 @@ int HighScoreTable::Save() {
         if (file.WriteLine(row.name.c_str()) != 0) return 0;
         if (file.WriteLine(std::to_string(row.score).c_str()) != 0) return 0;
     }
-    return file.Commit();
+    // A damaged table goes aside (over an older one) only once the new one is ready to take
+    // its place; a failed save leaves it where it was.
+    ResourceFile names;
+    const bool moved = damaged && names.Rename(kFile, kDamagedFile);
+    if (damaged && !moved) return 0;
+    if (!file.Commit()) {
+        if (moved) names.Rename(kDamagedFile, kFile);
+        return 0;
+    }
+    damaged = false;
+    return 1;
 }

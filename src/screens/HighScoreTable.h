@@ -1,7 +1,8 @@
 #pragma once
 // The high scores of score.dat: per entry a name line and a score line, lowest score first.
 // Score and name are kept apart (the drawn row is made from both), every line is read as it
-// is, and the file is replaced whole or not at all. A damaged file reads as an empty table.
+// is, and the file is replaced whole or not at all. A damaged file reads as an empty table and
+// is kept aside, whole, when the table is next saved.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -9,6 +10,8 @@
 class HighScoreTable {
 public:
     static constexpr char kFile[] = "score.dat";
+    // Where a damaged table goes before a new one is written in its place.
+    static constexpr char kDamagedFile[] = "score.dat.bad";
     static constexpr int32_t kBestScore = 999999;
     // A drawn row holds 127 characters: 11 of them before the name.
     static constexpr size_t kMaxName = 116;
@@ -32,6 +35,8 @@ public:
     static std::string RowText(const Row& row);
     static int32_t ClampScore(int64_t score);
 
+    // Damaged also for anything but a regular file in the table's place; a damaged file is
+    // moved aside as score.dat.bad (replacing an older one) by the next Save.
     Outcome Load();
     // Adds this game's row after the rows of equal score; its index, or -1 when it is not among
     // the five best (the table is then emptied).
@@ -45,6 +50,9 @@ public:
     int Current() const { return current; }
 
 private:
+    Outcome ReadFile();
+
     std::vector<Row> rows;
     int current = -1;
+    bool damaged = false;
 };

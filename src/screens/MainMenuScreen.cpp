@@ -60,6 +60,15 @@ int MainMenuScreen::Load() {
     items[kJoin]->SetEnabled(networkUsable);
     items[kHost]->SetEnabled(networkUsable);
     EnableLoadItem();
+    // A saved game refused on its way to the battle: back to the list it was chosen from.
+    if (world.loadGameRefused) {
+        world.loadGameRefused = 0;
+        if (items[kLoadGame]->enabled) {
+            loadGame = std::make_unique<LoadGameScreen>(world);
+            loadGame->Load();
+            loadGame->Activate();
+        }
+    }
     // The command executor reaches the open set-up screen through the World.
     TheNetworkHooks().applyPeerSettings = [](const SetupSettings& s, int start, int leave) {
         World* w = TheWorld();

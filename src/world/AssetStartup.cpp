@@ -4,6 +4,7 @@
 #include <string>
 
 #include "catalogue/TemplateCatalogue.h"
+#include "core/AtomicWriter.h"
 #include "core/BusyIndicator.h"
 #include "core/DisplayBase.h"
 #include "core/FatalError.h"
@@ -34,6 +35,8 @@ constexpr char kFontPack[] = "7a0fxxax99s999.msp";
 constexpr int32_t kFontLineHeight = 10;
 constexpr int32_t kFontAscent = 11;
 constexpr char kTemplateCatalogue[] = "7a.pts";
+// The results screen's high-score table, written through the atomic writer.
+constexpr char kScoreFile[] = "score.dat";
 constexpr int32_t kConfirmSoundEntry = 23;
 constexpr int32_t kRefuseSoundEntry = 24;
 // The volume labels of the two clans, tried in this order.
@@ -71,12 +74,31 @@ void World::LocateDisc(const char* label) {
     if (driveLetter == '?') SetDiscDirectories(kClanVolumeLabels[1]);
 }
 
+void World::RemoveLeftoverTemporaries() {
+    // The files the game writes through the atomic writer, by their exact names: the saved
+    // games the index can name, the index, the autosave, the score table and both clans'
+    // design libraries.
+    char name[32];
+    for (int n = 0; n < SavedGameIndex::kNames; ++n) {
+        std::snprintf(name, sizeof name, "%d.scn", n);
+        AtomicWriter::RemoveLeftover(name);
+    }
+    AtomicWriter::RemoveLeftover(SavedGameIndex::kIndexFile);
+    AtomicWriter::RemoveLeftover(kSnapshotFile);
+    AtomicWriter::RemoveLeftover(kScoreFile);
+    for (const char clan : {'V', 'T'}) {
+        std::snprintf(name, sizeof name, "%s%c.vdf", kLocalAssets, clan);
+        AtomicWriter::RemoveLeftover(name, 1);
+    }
+}
+
 int World::Startup() {
     // The World may have been built before the catalogue's own globals were ready.
     SetCatalogueServices(this);
     LocateDisc(nullptr);
     localDir = kLocalAssets;
     ResourceFile::SetAssetPath(localDir.c_str());
+    RemoveLeftoverTemporaries();
     Trace("Loading the string table");
     // Every text the player reads comes from it: without it the game cannot go on.
     std::string fault;
@@ -92,7 +114,13 @@ int World::Startup() {
 
     Trace("Loading the sounds");
     auto soundPack = std::make_unique<ResourceFile>();
-    soundPack->Open(kSoundPack, 1, 0);
+    if (!soundPack->Open(kSoundPack, 1, 0)) {
+        // The game runs silent without it, but says why once.
+        const std::string line =
+            "the sound pack is missing, the game runs silent: " + soundPack->Fault();
+        Trace(line.c_str());
+        std::fprintf(stderr, "Quarnex: %s\n", line.c_str());
+    }
     SetSharedSoundPack(std::move(soundPack));
 
     Trace("Loading the cursor and the font");

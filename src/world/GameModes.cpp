@@ -50,12 +50,13 @@ void World::LeaveMode(int oldMode, int newMode) {
             break;
         case GameMode::DesignFromBattle:
             currentScreen = nullptr;
-            SaveClanDesigns();
+            // The old file stays; the player reads that the changes were not kept.
+            if (!SaveClanDesigns()) SetStatusMessage(MessageLine(kDesignsNotSavedLine), 10);
             if (newMode != static_cast<int>(GameMode::Battle)) SetMusic(0);
             break;
         case GameMode::DesignFromMenu:
             currentScreen = nullptr;
-            SaveClanDesigns();
+            if (!SaveClanDesigns()) SetStatusMessage(MessageLine(kDesignsNotSavedLine), 10);
             break;
         case GameMode::Results:
             DiscardCurrentScreen();

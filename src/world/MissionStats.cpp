@@ -1,6 +1,7 @@
 #include "world/MissionStats.h"
 
 #include <cmath>
+#include <cstdint>
 
 #include "world/World.h"
 
@@ -20,6 +21,19 @@ int RatingOf(float value) {
     if (value <= 0.0f) return 0;
     if (value >= 100.0f) return 100;
     return static_cast<int>(value);
+}
+
+// A counter from a file may sit at either end of int32: sums are taken in 64 bits and a
+// counter that would pass its end stays there, so nothing overflows and the file format's
+// "%d" still holds every value.
+int32_t Saturated(int64_t value) {
+    if (value > INT32_MAX) return INT32_MAX;
+    if (value < INT32_MIN) return INT32_MIN;
+    return static_cast<int32_t>(value);
+}
+
+void AddTo(int32_t& counter, int64_t amount) {
+    counter = Saturated(int64_t{counter} + amount);
 }
 
 // A term above its cap, or not a number (or infinite), takes the cap.
@@ -63,28 +77,28 @@ void MissionStats::ClearTotals() {
 }
 
 void MissionStats::Tally(int effort, int cost) {
-    ++unitsMade;
-    buildEffort += effort;
-    buildCost += cost;
-    ++totalUnits;
-    totalEffort += effort;
-    totalCost += cost;
+    AddTo(unitsMade, 1);
+    AddTo(buildEffort, effort);
+    AddTo(buildCost, cost);
+    AddTo(totalUnits, 1);
+    AddTo(totalEffort, effort);
+    AddTo(totalCost, cost);
 }
 
 int32_t MissionStats::ElapsedTotal() const {
-    return clock->Elapsed() + baseTime;
+    return Saturated(int64_t{clock->Elapsed()} + baseTime);
 }
 
 int MissionStats::CombatRating() const {
     const float a = 0.5f - static_cast<float>(losses) / static_cast<float>(unitsMade);
     const float b =
-        0.5f * static_cast<float>(kills) / static_cast<float>(totalUnits - unitsMade - 1);
+        0.5f * static_cast<float>(kills) / static_cast<float>(int64_t{totalUnits} - unitsMade - 1);
     return RatingOf(100.0f * (a + b));
 }
 
 int MissionStats::TimeRating(int mission, int players) const {
-    const float e = Capped(0.83f - static_cast<float>(buildEffort + buildCost) /
-                                       static_cast<float>(totalEffort + totalCost),
+    const float e = Capped(0.83f - static_cast<float>(int64_t{buildEffort} + buildCost) /
+                                       static_cast<float>(int64_t{totalEffort} + totalCost),
                            0.5f);
     const int64_t par =
         mission != 0 ? int64_t{mission} * kCampaignParMs : int64_t{players - 1} * kOpponentParMs;

@@ -20,6 +20,7 @@
 #include "world/MissionStats.h"
 #include "world/ScenarioController.h"
 #include "world/ScenarioMakers.h"
+#include "world/ScenarioText.h"
 #include "world/World.h"
 
 namespace {
@@ -86,6 +87,8 @@ void Scenario::CopyFrom(const Scenario& other) {
 }
 
 void Scenario::SetFileName(const char* name) {
+    // A text read belongs to the name it was read from.
+    text.reset();
     fileName.clear();
     hasFileName = false;
     if (!name) return;
@@ -168,10 +171,9 @@ int Scenario::Start(World& world) {
         world.localPlayer = ValueTriple(localTeam, colour);
         world.LoadLand();
         BuildWorld(world);
-    } else {
-        Load(world);
+        return 1;
     }
-    return 1;
+    return Load(world);
 }
 
 // A campaign mission or the tutorial always comes from its row of the pack, even when the

@@ -47,7 +47,8 @@ public:
     int PlayerCount() const;
     int AllPlayerSlotsEmpty() const;
 
-    // Starts the game: reads the file or pack entry, or generates a world. 1.
+    // Starts the game: reads the file or pack entry, or generates a world. What the load
+    // answered: 0 for a file that could not be read or holds no header.
     int Start(World& world);
     // A campaign descriptor without file or entry takes its mission row's entry.
     void TakeMissionRow();
@@ -59,6 +60,13 @@ public:
     // ScenarioReader.cpp. Only the first lines: 1 when the file begins with an H section whose
     // first two lines are J and L.
     int PeekHeader(int& mission, char& clan);
+    // Reads the file or pack entry once and keeps it for the check, the header peek and the
+    // load, which all use that one read; the load lets it go. 1 when it could be read.
+    int ReadText();
+    // The text read (null before ReadText or after the load).
+    const ScenarioText* Text() const { return text.get(); }
+    // 1 when a header was read and the game can go on; 0 for a file that could not be read
+    // (a save without a valid check record) or holds no header section.
     int Load(World& world);
     // Reads text already read and bounded (the check's, a fuzz input's).
     int LoadText(World& world, const ScenarioText& text);
@@ -101,4 +109,5 @@ private:
 
     std::string fileName;
     bool hasFileName = false;
+    std::unique_ptr<ScenarioText> text;
 };

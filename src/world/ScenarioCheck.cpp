@@ -1,6 +1,8 @@
 #include "world/ScenarioCheck.h"
 
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "core/ResourceFile.h"
 #include "map/TerrainMap.h"
@@ -44,9 +46,31 @@ ScenarioFault CheckHeaderLine(const char* line) {
         case 'w':
             return ScnScanInts(value, v, 1) == 1 && v[0] >= 0 ? ScenarioFault::None
                                                               : ScenarioFault::Resources;
+        case 'l':
+        case 'u':
+            // Read together once the header is through (CheckCounters).
+            return ScenarioFault::None;
         default:
             return ScenarioFault::None;
     }
+}
+
+// The local team's statistics "l" (kills, losses, elapsed ms, cost, effort, units made) and
+// the running totals "u" (units, cost, effort): counts, sums of costs and a time, so none is
+// negative, and each line holds all of its numbers. (The team's own sums are not compared with
+// the totals: a scenario's start rebuilds the totals after its units were tallied.)
+ScenarioFault CheckCounters(const std::vector<std::string>& lines) {
+    for (const std::string& line : lines) {
+        const char key = ScnKeyLetter(line.c_str());
+        if (key != 'l' && key != 'u') continue;
+        const int wanted = key == 'l' ? 6 : 3;
+        int32_t v[6] = {};
+        if (ScnScanInts(ScnValueText(line.c_str()), v, wanted) != wanted)
+            return ScenarioFault::Counters;
+        for (int i = 0; i < wanted; ++i)
+            if (v[i] < 0) return ScenarioFault::Counters;
+    }
+    return ScenarioFault::None;
 }
 
 }  // namespace
@@ -59,11 +83,14 @@ int ScenarioCheck::LandExists(int landNumber) {
     return file.SelectEntry(0, landNumber);
 }
 
-ScenarioFault ScenarioCheck::Check(const Scenario& descriptor) {
-    ScenarioText text;
-    if (!text.Read(descriptor.FileName(), descriptor.FileName() ? -1 : descriptor.packEntry))
-        return ScenarioFault::Unreadable;
-    return CheckText(text, descriptor.landNumber);
+ScenarioFault ScenarioCheck::Check(Scenario& descriptor) {
+    if (!descriptor.ReadText()) {
+        const ScenarioText* text = descriptor.Text();
+        return text && text->damage == ScenarioText::Damage::CheckRecord
+                   ? ScenarioFault::CheckRecord
+                   : ScenarioFault::Unreadable;
+    }
+    return CheckText(*descriptor.Text(), descriptor.landNumber);
 }
 
 ScenarioFault ScenarioCheck::CheckText(const ScenarioText& text, int defaultLand) {
@@ -77,6 +104,8 @@ ScenarioFault ScenarioCheck::CheckText(const ScenarioText& text, int defaultLand
             const ScenarioFault fault = CheckHeaderLine(line.c_str());
             if (fault != ScenarioFault::None) return fault;
         }
+        const ScenarioFault counters = CheckCounters(section.lines);
+        if (counters != ScenarioFault::None) return counters;
     }
     if (!header) return ScenarioFault::NoHeader;
     // Without a K line the descriptor's land is loaded: it must exist as well.

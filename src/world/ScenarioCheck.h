@@ -18,12 +18,17 @@ enum class ScenarioFault : int {
     Difficulty = 8,
     TechLevel = 9,
     Resources = 10,
+    // A save without a valid check record as its last line: cut, changed or not a save.
+    CheckRecord = 11,
+    // Statistics counters (l, u) negative, unreadable or beyond their totals.
+    Counters = 12,
 };
 
 class ScenarioCheck {
 public:
-    // The descriptor's file, or its pack entry.
-    static ScenarioFault Check(const Scenario& descriptor);
+    // The descriptor's file, or its pack entry, read once into the descriptor (the load uses
+    // the same read).
+    static ScenarioFault Check(Scenario& descriptor);
     // defaultLand: the land loaded when the header names none.
     static ScenarioFault CheckText(const ScenarioText& text, int defaultLand);
     // 1 when the land pack holds the land (-1: the loose land file exists).

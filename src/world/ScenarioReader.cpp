@@ -560,26 +560,25 @@ void Reader::TerrainLists(const Lines& lines) {
 
 }  // namespace
 
+int Scenario::ReadText() {
+    if (text) return text->damage == ScenarioText::Damage::None ? 1 : 0;
+    text = std::make_unique<ScenarioText>();
+    return text->Read(FileName(), FileName() ? -1 : packEntry);
+}
+
 int Scenario::PeekHeader(int& mission, char& clan) {
-    ScenarioText text;
-    if (!text.Read(FileName(), FileName() ? -1 : packEntry)) return 0;
-    if (text.leading.size() < 3 || ScnSectionLetter(text.leading[0].c_str()) != 'H') return 0;
-    const char* first = text.leading[1].c_str();
-    const char* second = text.leading[2].c_str();
-    if (ScnKeyLetter(first) != 'J' || ScnKeyLetter(second) != 'L') return 0;
-    int32_t value = 0;
-    if (ScnScanInts(ScnValueText(first), &value, 1) != 1) return 0;
-    mission = value;
-    clan = *ScnValueText(second);
-    return 1;
+    if (!ReadText()) return 0;
+    return text->PeekHeader(mission, clan);
 }
 
 int Scenario::Load(World& world) {
-    ScenarioText text;
-    // The check before the game was cleared has read it already; a file that has gone since
-    // reads as empty.
-    if (!text.Read(FileName(), FileName() ? -1 : packEntry)) text.sections.clear();
-    return LoadText(world, text);
+    // The check before the game was cleared has read it already; a descriptor that was never
+    // checked reads it here. A file that cannot be read loads nothing and answers 0.
+    const int readable = ReadText();
+    std::unique_ptr<ScenarioText> read = std::move(text);
+    if (!readable) read->sections.clear();
+    const int loaded = LoadText(world, *read);
+    return readable && loaded ? 1 : 0;
 }
 
 int Scenario::LoadText(World& world, const ScenarioText& text) {
@@ -659,5 +658,6 @@ int Scenario::LoadText(World& world, const ScenarioText& text) {
     world.techLevelT = reader.techT;
     world.techLevelV = reader.techV;
     if (world.voices) world.voices->SetMuted(0);
-    return 1;
+    // Without a header there is no land, no local player and nothing to play.
+    return headerRead ? 1 : 0;
 }

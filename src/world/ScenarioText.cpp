@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "core/Crc32.h"
 #include "core/ResourceFile.h"
 #include "world/Scenario.h"
 
@@ -40,6 +42,9 @@ const char* ScnValueText(const char* line) {
 }
 
 int ScenarioText::Read(const char* fileName, int packEntry) {
+    sections.clear();
+    leading.clear();
+    damage = Damage::Unreadable;
     ResourceFile file;
     if (packEntry == -1) {
         if (!fileName || !file.Open(fileName, ResourceFile::OpenMode::ReadBinary)) return 0;
@@ -52,12 +57,75 @@ int ScenarioText::Read(const char* fileName, int packEntry) {
     std::string bytes(static_cast<size_t>(size), '\0');
     int32_t count = size;
     if (size > 0 && !file.Read(count, bytes.data())) return 0;
+    if (packEntry == -1) return ReadSaveBytes(bytes.data(), bytes.size());
     return ReadBytes(bytes.data(), bytes.size());
+}
+
+std::string ScenarioText::CheckRecord(int64_t length, uint32_t crc) {
+    char line[64];
+    std::snprintf(line, sizeof line, "# check %lld %08x", static_cast<long long>(length),
+                  static_cast<unsigned>(crc));
+    return line;
+}
+
+int64_t ScenarioText::CheckedLength(const char* data, size_t size) {
+    if (size == 0 || data[size - 1] != '\n') return -1;
+    size_t start = size - 1;
+    while (start > 0 && data[start - 1] != '\n')
+        --start;
+    const std::string record(data + start, size - 1 - start);
+    // Parsed by hand: exactly "# check ", decimal digits, one blank, eight hex digits.
+    static constexpr char kLead[] = "# check ";
+    if (record.compare(0, sizeof kLead - 1, kLead) != 0) return -1;
+    size_t at = sizeof kLead - 1;
+    int64_t length = 0;
+    const size_t digitsStart = at;
+    while (at < record.size() && record[at] >= '0' && record[at] <= '9' && at - digitsStart < 10)
+        length = length * 10 + (record[at++] - '0');
+    if (at == digitsStart || at >= record.size() || record[at] != ' ') return -1;
+    ++at;
+    uint32_t crc = 0;
+    int hexDigits = 0;
+    for (; at < record.size(); ++at, ++hexDigits) {
+        const char c = record[at];
+        int v = -1;
+        if (c >= '0' && c <= '9') v = c - '0';
+        if (c >= 'a' && c <= 'f') v = c - 'a' + 10;
+        if (v < 0 || hexDigits == 8) return -1;
+        crc = crc << 4 | static_cast<uint32_t>(v);
+    }
+    if (hexDigits != 8 || length != static_cast<int64_t>(start)) return -1;
+    if (Crc32::Of(data, start) != crc) return -1;
+    return length;
+}
+
+int ScenarioText::ReadSaveBytes(const char* data, size_t size) {
+    sections.clear();
+    leading.clear();
+    const int64_t length = CheckedLength(data, size);
+    if (length < 0) {
+        damage = Damage::CheckRecord;
+        return 0;
+    }
+    return ReadBytes(data, static_cast<size_t>(length));
+}
+
+int ScenarioText::PeekHeader(int& mission, char& clan) const {
+    if (leading.size() < 3 || ScnSectionLetter(leading[0].c_str()) != 'H') return 0;
+    const char* first = leading[1].c_str();
+    const char* second = leading[2].c_str();
+    if (ScnKeyLetter(first) != 'J' || ScnKeyLetter(second) != 'L') return 0;
+    int32_t value = 0;
+    if (ScnScanInts(ScnValueText(first), &value, 1) != 1) return 0;
+    mission = value;
+    clan = *ScnValueText(second);
+    return 1;
 }
 
 int ScenarioText::ReadBytes(const char* data, size_t size) {
     sections.clear();
     leading.clear();
+    damage = Damage::Unreadable;
     if (size > static_cast<size_t>(kMaxBytes)) return 0;
     constexpr size_t kKept = Scenario::kLineSize - 1;
     size_t at = 0;
@@ -80,6 +148,7 @@ int ScenarioText::ReadBytes(const char* data, size_t size) {
             sections.back().lines.push_back(std::move(line));
         }
     }
+    damage = Damage::None;
     return 1;
 }
 

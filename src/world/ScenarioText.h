@@ -18,10 +18,30 @@ public:
         std::vector<std::string> lines;
     };
 
+    // What kept a file from being read.
+    enum class Damage : int { None = 0, Unreadable = 1, CheckRecord = 2 };
+
     // 1 when the file (packEntry -1) or the pack entry could be read whole within the bound.
+    // A loose file is a save and must end with a valid check record; the entries of the
+    // scenario pack carry none.
     int Read(const char* fileName, int packEntry);
     // From bytes in memory (the fuzz target and the tests); 0 over the bound.
     int ReadBytes(const char* data, size_t size);
+    // A save's bytes: 0 unless they end with a valid check record; the text before it is read.
+    int ReadSaveBytes(const char* data, size_t size);
+
+    // A save's last line: "# check <length> <crc32>", the length in decimal and the CRC-32 in
+    // eight lowercase hex digits, both over every byte before the line. The reader skips it
+    // as a comment, so a reader that knows nothing of it still reads the file.
+    static std::string CheckRecord(int64_t length, uint32_t crc);
+    // The length of the text a valid record closes, or -1: the record must be the last line,
+    // ended by its line feed, with nothing after it.
+    static int64_t CheckedLength(const char* data, size_t size);
+
+    // The first lines of a header (":H", then J and L): 1 and the mission and clan, else 0.
+    int PeekHeader(int& mission, char& clan) const;
+
+    Damage damage = Damage::None;
 
     // Sections in file order, each with the lines after its section line; lines before the
     // first section are dropped.

@@ -2,6 +2,7 @@
 // atomic writer, so a failed save keeps the file that was there.
 #include <cstdarg>
 #include <cstdio>
+#include <string>
 
 #include "catalogue/VehicleDesign.h"
 #include "core/AtomicWriter.h"
@@ -14,6 +15,7 @@
 #include "world/Scenario.h"
 #include "world/ScenarioController.h"
 #include "world/ScenarioMakers.h"
+#include "world/ScenarioText.h"
 #include "world/World.h"
 
 namespace {
@@ -256,5 +258,11 @@ int Scenario::Save(const char* name, World& world) {
     writer.Groups();
     writer.TerrainLists();
     if (writer.failed) return 0;
+    // The last line closes the file with its length and CRC-32, counted where every byte
+    // went out (the objects' own lines included): a cut or changed save is refused on load.
+    const ResourceFile& written = file.File();
+    const std::string record =
+        ScenarioText::CheckRecord(written.WrittenBytes(), written.WrittenCrc());
+    if (file.WriteLine(record.c_str()) != 0) return 0;
     return file.Commit();
 }

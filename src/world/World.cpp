@@ -1,11 +1,13 @@
 #include "world/World.h"
 
 #include <cstdio>
+#include <string>
 
 #include "catalogue/DesignLibrary.h"
 #include "core/BusyIndicator.h"
 #include "core/MusicPlayer.h"
 #include "core/PaletteCycler.h"
+#include "core/ResourceFile.h"
 #include "core/Sound.h"
 #include "core/StringTable.h"
 #include "core/TextWriter.h"
@@ -136,14 +138,12 @@ void World::Resume() {
 
 int World::NewGame() {
     // A damaged file is found before anything is cleared or built; the game in play (if any)
-    // and the file stay as they are.
+    // and the file stay as they are. The check reads the file once; the load uses that read.
     if (pendingScenario) pendingScenario->TakeMissionRow();
     if (pendingScenario && (pendingScenario->FileName() || pendingScenario->packEntry != -1)) {
         const ScenarioFault fault = ScenarioCheck::Check(*pendingScenario);
         if (fault != ScenarioFault::None) {
-            Trace("Scenario refused as damaged");
-            const int line = pendingScenario->FileName() ? kDamagedSaveLine : kDamagedPackLine;
-            SetStatusMessage(MessageLine(line), 10);
+            RefuseDamagedScenario(pendingScenario->FileName() != nullptr);
             pendingScenario.reset();
             return 0;
         }
@@ -172,11 +172,24 @@ int World::NewGame() {
     for (auto& stats : teamStats)
         stats = std::make_unique<MissionStats>();
     MissionStats::ClearTotals();
-    scenario->Start(*this);
+    if (!scenario->Start(*this)) {
+        // The load could not use the file after all: nothing of it stays in play.
+        RefuseDamagedScenario(scenario->FileName() != nullptr);
+        ClearObjects();
+        scenario.reset();
+        if (busyIndicator) busyIndicator->Enable(0);
+        return 0;
+    }
     LoadClanDesigns();
     scenario->PrepareDesigns(*this);
     if (busyIndicator) busyIndicator->Enable(0);
     return 1;
+}
+
+void World::RefuseDamagedScenario(bool save) {
+    Trace(save ? "Saved game refused as damaged" : "Scenario refused as damaged");
+    SetStatusMessage(MessageLine(save ? kDamagedSaveLine : kDamagedPackLine), 10);
+    if (save) loadGameRefused = 1;
 }
 
 void World::ClearObjects() {
@@ -245,10 +258,22 @@ int World::LoadClanDesigns() {
     char name[16];
     std::snprintf(name, sizeof name, "%c.vdf", clanLetter);
     int result = designLibrary->Load(name);
+    if (!result && designLibrary->damaged) {
+        // Refused whole and kept aside, unchanged, so that a later save cannot write the
+        // remains over it; the player reads where it went.
+        Trace(("Design library refused as damaged: " + designLibrary->fault).c_str());
+        char aside[24];
+        std::snprintf(aside, sizeof aside, "%c.vdf.bad", clanLetter);
+        ResourceFile().Rename(name, aside);
+        SetStatusMessage((std::string(MessageLine(kDamagedDesignsLine)) + " " + aside).c_str(), 10);
+    }
     if (!result) {
         std::snprintf(name, sizeof name, "%cs.vdf", clanLetter);
         result = designLibrary->Load(name);
+        if (!result && designLibrary->damaged)
+            Trace(("Sample design library refused as damaged: " + designLibrary->fault).c_str());
     }
+    designsAsRead = designLibrary->Listing();
     techLevelT = savedT;
     techLevelV = savedV;
     return result;
@@ -260,9 +285,15 @@ int World::SaveClanDesigns() {
     const int32_t savedV = techLevelV;
     techLevelT = kAllTechLevels;
     techLevelV = kAllTechLevels;
-    char path[32];
-    std::snprintf(path, sizeof path, ".\\Assets\\%c.vdf", clanLetter);
-    const int result = designLibrary->Save(path);
+    int result = 1;
+    // A library the player did not change is not written: the file stays byte for byte, and
+    // an empty library (which Save refuses) is no failure.
+    if (!designLibrary->designs.IsEmpty() && designLibrary->Listing() != designsAsRead) {
+        char path[32];
+        std::snprintf(path, sizeof path, ".\\Assets\\%c.vdf", clanLetter);
+        result = designLibrary->Save(path);
+        if (result) designsAsRead = designLibrary->Listing();
+    }
     techLevelT = savedT;
     techLevelV = savedV;
     return result;

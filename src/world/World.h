@@ -97,6 +97,9 @@ public:
     static constexpr int kDamagedSaveLine = 301;
     static constexpr int kDamagedPackLine = 302;
     static constexpr int kNoRoomLine = 303;
+    // ... and of the design library's.
+    static constexpr int kDamagedDesignsLine = 320;
+    static constexpr int kDesignsNotSavedLine = 321;
 
     World();
     ~World() override;
@@ -134,11 +137,20 @@ public:
     // 0 when the pending scenario's file is damaged: nothing was cleared or built, and the
     // message is on the status line.
     int NewGame();
+    // The message (and the trace line) for a scenario that cannot be started; a saved game
+    // also sends the main menu back to the load-game screen.
+    void RefuseDamagedScenario(bool save);
     void ClearObjects();
     // Takes ownership of the controller (null empties the slot); the previous one is deleted.
     void SetTeamController(int team, std::unique_ptr<TeamController> controller);
     // Non-zero when the design file was read (or written).
+    // A damaged library is refused whole, moved aside as "%c.vdf.bad" and named on the status
+    // line; the sample library is read in its place, as for a missing one.
     int LoadClanDesigns();
+    // At start-up: the temporaries a save killed half-way left beside its target.
+    void RemoveLeftoverTemporaries();
+    // Writes the library only when it differs from what was read (or last written): 1 when
+    // nothing needed writing or the write succeeded, 0 when the designs could not be saved.
     int SaveClanDesigns();
     // 1 pauses, 0 resumes the game; nothing while the pause lock is on or nothing changes.
     void SetPaused(int state);
@@ -479,6 +491,11 @@ public:
     int32_t autosaveAccumMs = 0;
     // 1 after a failed autosave, until one succeeds: one message per run of failures.
     int32_t autosaveFailing = 0;
+    // 1 when a saved game was refused as damaged on its way to the battle: the main menu
+    // opens the load-game screen again, where the player chose it.
+    int32_t loadGameRefused = 0;
+    // The design library as it was read or last written (DesignLibrary::Listing).
+    std::string designsAsRead;
     int32_t frontRequestAge = 0;
     int32_t pathSearchesThisTick = 0;
     // Placements recount an object's whole sight (removed, then added) instead of moving it:

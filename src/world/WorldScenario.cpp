@@ -29,6 +29,10 @@ const char* World::MessageLine(int line) {
             return "The mission data is missing or damaged.";
         case kNoRoomLine:
             return "No room for more saved games: delete one first.";
+        case kDamagedDesignsLine:
+            return "The design library was damaged and is kept aside as";
+        case kDesignsNotSavedLine:
+            return "The designs could not be saved.";
         default:
             return "";
     }

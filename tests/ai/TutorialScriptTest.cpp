@@ -286,7 +286,7 @@ TEST(TutorialScript, WithoutALocalFactoryNothingChanges) {
 TEST(TutorialScript, APlayersRecordOfTheLocalTeamLeavesTheTutorialInPlace) {
     ScenarioWorld s;
     s.world->scenarioMakers.makeController = MakeMissionController;
-    s.WriteFile("t.scn", ": H\nJ = 12\nL = V\nK = 0\nI = 1\nn = 1\n: E\nI = 1\nL = V\n");
+    s.WriteSave("t.scn", ": H\nJ = 12\nL = V\nK = 0\nI = 1\nn = 1\n: E\nI = 1\nL = V\n");
     auto descriptor = std::make_unique<Scenario>();
     descriptor->SetFileName("t.scn");
     ASSERT_EQ(s.Start(std::move(descriptor)), 1);

@@ -8,6 +8,8 @@
 #include <sstream>
 #include <string>
 
+#include <sys/stat.h>
+
 #include "CatalogueFakes.h"
 #include "CatalogueFileBuilder.h"
 #include "catalogue/DesignGroup.h"
@@ -139,21 +141,80 @@ TEST_F(DesignLibraryTest, MissingOrEmptyFilesAreRefusedCleanly) {
     EXPECT_EQ(library.Save((env.AssetDirectory() + "no/such/dir/V.vdf").c_str()), 0);
 }
 
-TEST_F(DesignLibraryTest, MalformedFilesLoadWhatTheyCanAndNothingMore) {
-    std::string noise = "# vehicle design strings\nVW\nx\n\x01\x02\x03\n";
-    noise += std::string(400, 'Q') + "\n*\nG\n-5\n99999999999\nabc\n2\n";  // no closing stars
-    Write("bad.vdf", noise);
+// A damaged file is refused as a whole (nothing of it enters the library) and says so; what
+// is only unusual (unknown part letters, a number with no design behind it in a name, CR LF
+// line ends, no hardpoint line) still reads.
+TEST_F(DesignLibraryTest, DamagedFilesAreRefusedWholeAndOddOnesStillRead) {
+    const std::string code = "VWaa------399199212299";
+    const std::string whole = "# vehicle design strings\n" + code + "One\n" + code + "Two\n" +
+                              "*\nStrike\n1\n0\n*\n*\n\n*\n";
+    std::string many = "*\n";
+    for (size_t i = 0; i <= DesignLibrary::kMaxDesigns; ++i)
+        many = code + "\n" + many;
+    std::string groups;
+    for (size_t i = 0; i <= DesignLibrary::kMaxGroups; ++i)
+        groups += "G\n*\n";
+    const struct {
+        const char* name;
+        std::string text;
+    } damaged[] = {
+        {"cut in the designs", whole.substr(0, 40)},
+        {"cut in a group", whole.substr(0, whole.find("Strike") + 9)},
+        {"no final star", whole.substr(0, whole.find("*\n*\n") + 2)},
+        {"no group star", code + "\n*\nStrike\n0\n"},
+        {"index past the designs", code + "\n*\nG\n1\n*\n*\n"},
+        {"negative index", code + "\n*\nG\n-1\n*\n*\n"},
+        {"index not a number", code + "\n*\nG\n1x\n*\n*\n"},
+        {"line shorter than a code", "VW\n*\n*\n"},
+        {"control character", code + "\x01Name\n*\n*\n"},
+        {"line too long", code + std::string(300, 'n') + "\n*\n*\n"},
+        {"not a library", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)},
+        {"a lone star", "*"},
+        {"too many designs", many + "*\n"},
+        {"too many groups", code + "\n*\n" + groups + "*\n"},
+        {"too big", std::string(DesignLibrary::kMaxFileBytes + 1, '#')},
+    };
+    for (const auto& c : damaged) {
+        Write("bad.vdf", c.text);
+        DesignLibrary library;
+        library.AppendDesign(new VehicleDesign((code + "Kept").c_str()));
+        EXPECT_EQ(library.Load("bad.vdf"), 0) << c.name;
+        EXPECT_EQ(library.damaged, 1) << c.name;
+        EXPECT_NE(library.fault.find("bad.vdf"), std::string::npos) << c.name << library.fault;
+        EXPECT_EQ(library.designs.Count(), 1) << c.name;
+        EXPECT_TRUE(library.groups.IsEmpty()) << c.name;
+        EXPECT_EQ(Read("bad.vdf"), c.text) << c.name;
+    }
+    const struct {
+        const char* name;
+        std::string text;
+        int designs, groups;
+    } odd[] = {
+        {"whole", whole, 2, 1},
+        {"unknown part letters", "VW\x7e\x7e------399199212299Odd\n*\n*\n", 1, 0},
+        {"crlf", code + "\r\n*\r\nG\r\n0\r\n*\r\n*\r\n", 1, 1},
+        {"empty", "", 0, 0},
+        {"comments only", "# nothing\n", 0, 0},
+        {"exactly the bounds", many.substr(many.find('\n') + 1) + "*\n", 1000, 0},
+        {"a line as long as the reader keeps", code + std::string(233, 'n') + "\n*\n*\n", 1, 0},
+    };
+    for (const auto& c : odd) {
+        Write("odd.vdf", c.text);
+        DesignLibrary library;
+        EXPECT_EQ(library.Load("odd.vdf"), 1) << c.name;
+        EXPECT_EQ(library.damaged, 0) << c.name;
+        EXPECT_EQ(library.designs.Count(), c.designs) << c.name;
+        EXPECT_EQ(library.groups.Count(), c.groups) << c.name;
+    }
+    // A missing file is not a damaged one; a FIFO in the file's place is, and is not waited on.
     DesignLibrary library;
-    ASSERT_EQ(library.Load("bad.vdf"), 1);
-    EXPECT_EQ(library.designs.Count(), 4);
-    ASSERT_EQ(library.groups.Count(), 1);
-    // Only index 2 names a design.
-    EXPECT_EQ(library.FirstGroup()->members.Count(), 1);
-    EXPECT_EQ(library.current, nullptr);
-    Write("short.vdf", "*");
-    DesignLibrary empty;
-    EXPECT_EQ(empty.Load("short.vdf"), 1);
-    EXPECT_TRUE(empty.designs.IsEmpty());
+    EXPECT_EQ(library.Load("absent.vdf"), 0);
+    EXPECT_EQ(library.damaged, 0);
+    ASSERT_EQ(mkfifo(Path("fifo.vdf").c_str(), 0600), 0);
+    EXPECT_EQ(library.Load("fifo.vdf"), 0);
+    EXPECT_EQ(library.damaged, 1);
+    EXPECT_NE(library.fault.find("fifo.vdf: is not a regular file"), std::string::npos);
+    std::filesystem::remove(Path("fifo.vdf"));
 }
 
 TEST_F(DesignLibraryTest, WalkersSkipDesignsAboveTheTechLevel) {

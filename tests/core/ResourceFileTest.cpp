@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/stat.h>
+
+#include <csignal>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -218,24 +222,49 @@ TEST_F(ResourceFileTest, DataLinesSkipComments) {
     EXPECT_EQ(file.ReadDataLine(32, buffer), 0);
 }
 
+// A device is never opened as a data file, for reading or writing; a write that does not fit
+// (here: the process's file-size limit, as a full device would refuse it) is reported.
 TEST_F(ResourceFileTest, FullDiskIsReportedNotTakenForSuccess) {
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
-    ResourceFile small;
-    small.plainPath = 1;
-    ASSERT_EQ(small.Open("/dev/full", "wb"), 1);
-    small.WriteLine("small");  // may sit in the buffer until the close
-    EXPECT_EQ(small.Close(), 0);
-    EXPECT_EQ(small.Failed(), 1);
+    if (std::filesystem::exists("/dev/full")) {
+        ResourceFile device;
+        device.plainPath = 1;
+        EXPECT_EQ(device.Open("/dev/full", "wb"), 0);
+        EXPECT_EQ(device.Fault(), "/dev/full: is not a regular file");
+        EXPECT_EQ(device.Absent(), 0);
+    }
+    // A FIFO with no writer would hold open() for good: refused at once, and it does not exist
+    // as a file.
+    const std::string fifo = dir.Path() + "/fifo.dat";
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    ResourceFile pipe;
+    pipe.plainPath = 1;
+    EXPECT_EQ(pipe.Open(fifo.c_str(), ResourceFile::OpenMode::Read), 0);
+    EXPECT_EQ(pipe.Fault(), fifo + ": is not a regular file");
+    EXPECT_EQ(pipe.Open(fifo.c_str(), ResourceFile::OpenMode::WriteBinary), 0);
+    EXPECT_EQ(pipe.Exists(fifo.c_str()), 0);
+    std::filesystem::remove(fifo);
+    EXPECT_EQ(pipe.Open(fifo.c_str(), ResourceFile::OpenMode::Read), 0);
+    EXPECT_EQ(pipe.Absent(), 1);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    void (*oldHandler)(int) = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small{4096, old.rlim_max};
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
     ResourceFile big;
     big.plainPath = 1;
-    ASSERT_EQ(big.Open("/dev/full", ResourceFile::OpenMode::WriteText), 1);
+    const std::string path = dir.Path() + "/big.txt";
+    ASSERT_EQ(big.Open(path.c_str(), ResourceFile::OpenMode::WriteText), 1);
     const std::string line(1000, 'x');
     int worst = 0;
     for (int i = 0; i < 100; ++i)
         worst = std::min(worst, big.WriteLine(line.c_str()));
+    const int closed = big.Close();
+    setrlimit(RLIMIT_FSIZE, &old);
+    std::signal(SIGXFSZ, oldHandler);
     EXPECT_EQ(worst, ResourceFile::kWriteFailed);
-    EXPECT_EQ(big.Close(), 0);
+    EXPECT_EQ(closed, 0);
     EXPECT_EQ(big.Failed(), 1);
+    std::filesystem::remove(path);
 }
 
 TEST_F(ResourceFileTest, EveryOperationWithoutAStreamFails) {

@@ -14,6 +14,7 @@
 #include "core/StringTable.h"
 #include "core/TextWriter.h"
 #include "support/MadeAssets.h"
+#include "support/SignedSave.h"
 #include "support/TempDirectory.h"
 #include "ui/Button.h"
 #include "world/CommLink.h"
@@ -93,7 +94,8 @@ protected:
     void AddGame(const char* title, const std::string& text) {
         SavedGameEntry* entry = f->world->savedGames->FindOrCreate(title);
         ASSERT_NE(entry, nullptr);
-        WriteFile(Path(entry->FileName()), text);
+        // Signed as the game's writer signs a save.
+        WriteFile(Path(entry->FileName()), SignedSave(text));
     }
     static std::string GoodGame(char clan = 'V') {
         return std::string(": H\nJ = 0\nL = ") + clan + "\nK = 0\nI = 1\n";

@@ -6,6 +6,8 @@
 #include <fstream>
 #include <string>
 
+#include <sys/stat.h>
+
 #include "core/ResourceFile.h"
 #include "support/TempDirectory.h"
 
@@ -75,20 +77,73 @@ TEST_F(HighScoreFileTest, HostileNamesRoundTripByteForByteAndLongOnesAreCut) {
 
 TEST_F(HighScoreFileTest, ADamagedFileGivesAnEmptyTable) {
     const std::string cases[] = {
-        "name\n",        "name\n1234567\n",
-        "name\n-5\n",    "name\n12a\n",
-        "name\n\n",      std::string(256, 'n') + "\n5\n",
-        "na\x01me\n5\n", Scores({1}) + std::string(1 << 20, 'x') + "\n1\n",
+        "name\n",
+        "name\n1234567\n",
+        "name\n-5\n",
+        "name\n12a\n",
+        "name\n\n",
+        std::string(256, 'n') + "\n5\n",
+        "na\x01me\n5\n",
+        Scores({1}) + std::string(1 << 20, 'x') + "\n1\n",
+        // A row is read whole or not at all: a cut score line, a name without its score.
+        Scores({1}) + "p666666\n6666",
+        Scores({1, 2}) + "lonely\n",
+        Scores({1}) + "p2",
     };
     for (const std::string& text : cases) {
         Write(text);
         EXPECT_EQ(table.Load(), HighScoreTable::Outcome::Damaged) << text.substr(0, 20);
         EXPECT_TRUE(table.Rows().empty());
     }
-    // Carriage returns before the line ends are no damage.
-    Write("crlf\r\n7\r\n");
+    // Carriage returns before the line ends are no damage; every digit reads.
+    Write("crlf\r\n7\r\nnines\r\n909090\r\n");
     ASSERT_EQ(table.Load(), HighScoreTable::Outcome::Read);
     EXPECT_EQ(table.Rows()[0].name, "crlf");
+    EXPECT_EQ(table.Rows()[1].score, 909090);
+}
+
+// A table whose rows do not all read is kept aside, whole, before the next save writes the new
+// table (over an older damaged one); a FIFO in the file's place is damage, never waited on.
+TEST_F(HighScoreFileTest, ADamagedTableIsKeptAsideBeforeTheNextSave) {
+    const std::string damaged = Scores({300, 200}) + "p666666\n6666";
+    Write(damaged);
+    std::ofstream(File() + ".bad") << "older";
+    ASSERT_EQ(table.Load(), HighScoreTable::Outcome::Damaged);
+    ASSERT_EQ(table.AddCurrent(50), 0);
+    table.SetCurrentName("new");
+    ASSERT_EQ(table.Save(), 1);
+    EXPECT_EQ(Read(), "new\n50\n");
+    std::ifstream aside(File() + ".bad", std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(aside), {}), damaged);
+    // A whole table is not moved.
+    ASSERT_EQ(table.Load(), HighScoreTable::Outcome::Read);
+    table.AddCurrent(60);
+    ASSERT_EQ(table.Save(), 1);
+    EXPECT_EQ(Read(), "new\n50\n\n60\n");
+    std::filesystem::remove(File());
+    ASSERT_EQ(mkfifo(File().c_str(), 0600), 0);
+    EXPECT_EQ(table.Load(), HighScoreTable::Outcome::Damaged);
+    table.AddCurrent(70);
+    ASSERT_EQ(table.Save(), 1);
+    EXPECT_EQ(Read(), "\n70\n");
+    EXPECT_EQ(std::filesystem::status(File() + ".bad").type(), std::filesystem::file_type::fifo);
+}
+
+// The size bound holds at exactly its limit: a whole table of kMaxBytes reads, one byte more
+// does not.
+TEST_F(HighScoreFileTest, TheSizeBoundIsExactlyItsLimit) {
+    std::string text;
+    const std::string name(200, 'n');
+    // Rows of 203 bytes, then one that fills the table to the byte.
+    while (text.size() + name.size() + 3 + 53 <= HighScoreTable::kMaxBytes)
+        text += name + "\n5\n";
+    const size_t rest = HighScoreTable::kMaxBytes - text.size() - 3;
+    ASSERT_LE(rest, HighScoreTable::kMaxLine);
+    Write(text + std::string(rest, 'r') + "\n5\n");
+    ASSERT_EQ(Read().size(), HighScoreTable::kMaxBytes);
+    EXPECT_EQ(table.Load(), HighScoreTable::Outcome::Read);
+    Write(text + std::string(rest + 1, 'r') + "\n5\n");
+    EXPECT_EQ(table.Load(), HighScoreTable::Outcome::Damaged);
 }
 
 TEST_F(HighScoreFileTest, AFailedWriteKeepsTheOldFile) {

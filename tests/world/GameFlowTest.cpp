@@ -164,12 +164,17 @@ TEST_F(GameFlowTest, WinsLeadToTheNextMissionOrTheVictoryMovie) {
 }
 
 TEST_F(GameFlowTest, MissionRulesForClanVFiveAndTenAndClanTFive) {
-    // V5: the allied team with its building turns before the victory.
+    // V5: the allied team with its building turns before the victory; an ally whose building
+    // stands destroyed (not yet taken away) does not.
     Play('V', 5);
-    AddFactory(2);
+    RecordObject* wreckOfAnAlly = AddFactory(2);
+    wreckOfAnAlly->destroyed = 1;
     world().Ally(SimId(1, 0), SimId(2, 0));
+    AddFactory(3);
+    world().Ally(SimId(1, 0), SimId(3, 0));
     EXPECT_EQ(flow->Step(kBattle), 0);
-    EXPECT_EQ(world().AreAllied(1, 2), 0);
+    EXPECT_EQ(world().AreAllied(1, 3), 0);
+    EXPECT_EQ(world().AreAllied(1, 2), 1);
     EXPECT_FALSE(flow->endTimer.IsRunning());
     EXPECT_EQ(flow->Step(kBattle), 0);
     EXPECT_FALSE(flow->endTimer.IsRunning());

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string>
 
 #include "support/FakeClock.h"
 #include "world/MissionStats.h"
@@ -37,6 +38,10 @@ TEST(MissionStats, RatingsAndScoreOverTheirEdges) {
         {"best", 9, 0, 1, 0, 0, 1, {3, 100, 100}, 1, 2, 100, 100, MissionStats::kBestScore},
         // A skirmish's par grows with the players.
         {"skirmish", 0, 0, 1, 0, 0, 1200000, {3, 10, 10}, 0, 3, 50, 100, 833332},
+        // Twice the par of two opponents (2 x 600000 ms): the time term is 0.25.
+        {"skirmish, twice par", 0, 0, 1, 0, 0, 2400000, {3, 10, 10}, 0, 3, 50, 75, 749999},
+        // 5 losses against 2 kills: r = 2 is capped to 1, so the loss term is 0, never below.
+        {"r capped", 2, 5, 10, 50, 50, 1000, {30, 100, 100}, 1, 2, 5, 83, 293333},
     };
     for (const auto& c : cases) {
         MissionStats s;
@@ -82,6 +87,51 @@ TEST(MissionStats, TallyCopyAndClock) {
     EXPECT_EQ(copy.buildCost, 75);
     EXPECT_EQ(copy.baseTime, 100);
     EXPECT_EQ(copy.ElapsedTotal(), 100);
+}
+
+// Counters come from saved files: at either end of int32 nothing overflows (the sanitizer
+// tree stops on signed overflow), the ratings stay in 0 .. 100 and the score in its range.
+TEST(MissionStats, CountersAtTheLimitsOfInt32) {
+    FakeClock clock(1000);
+    constexpr int32_t kLow = std::numeric_limits<int32_t>::min();
+    constexpr int32_t kHigh = std::numeric_limits<int32_t>::max();
+    for (const int32_t counter : {kLow, -1, 0, kHigh}) {
+        for (const int32_t total : {kLow, 0, kHigh}) {
+            MissionStats s;
+            s.kills = s.losses = s.unitsMade = s.buildCost = s.buildEffort = counter;
+            s.baseTime = counter;
+            MissionStats::totalUnits = MissionStats::totalCost = MissionStats::totalEffort = total;
+            s.StartClock();
+            clock.Advance(500);
+            const std::string name = std::to_string(counter) + "/" + std::to_string(total);
+            EXPECT_EQ(s.ElapsedTotal(), counter == kHigh ? kHigh : counter + 500) << name;
+            for (const int mission : {0, 11}) {
+                EXPECT_GE(s.CombatRating(), 0) << name;
+                EXPECT_LE(s.CombatRating(), 100) << name;
+                EXPECT_GE(s.TimeRating(mission, 4), 0) << name;
+                EXPECT_LE(s.TimeRating(mission, 4), 100) << name;
+                EXPECT_GE(s.TotalScore(mission, 4), 0) << name;
+                EXPECT_LE(s.TotalScore(mission, 4), MissionStats::kBestScore) << name;
+            }
+            // Tallying past an end keeps the counter at that end.
+            s.Tally(counter < 0 ? -5 : 5, counter < 0 ? -5 : 5);
+            const int32_t end = counter < 0 ? kLow : kHigh;
+            if (counter == kLow || counter == kHigh) {
+                EXPECT_EQ(s.buildCost, end) << name;
+                EXPECT_EQ(s.buildEffort, end) << name;
+            }
+            EXPECT_EQ(s.unitsMade, counter == kHigh ? kHigh : counter + 1) << name;
+            EXPECT_EQ(MissionStats::totalUnits, total == kHigh ? kHigh : total + 1) << name;
+            if (total == kHigh || total == kLow) {
+                EXPECT_EQ(MissionStats::totalCost, counter < 0 && total == kLow ? kLow
+                                                   : counter >= 0 && total == kHigh
+                                                       ? kHigh
+                                                       : total + (counter < 0 ? -5 : 5))
+                    << name;
+            }
+        }
+    }
+    MissionStats::ClearTotals();
 }
 
 }  // namespace

@@ -70,6 +70,13 @@ TEST_F(SavedGameIndexTest, HostileIndexesNeverNameAnotherFile) {
     SavedGameIndex index;
     ASSERT_EQ(index.Count(), 2);
     EXPECT_STREQ(index.At(0)->FileName(), "5.scn");
+    // A file named twice is listed once, under its first title: deleting one entry must not
+    // take another entry's game.
+    Write(SavedGameIndex::kIndexFile, "3.scn\nFirst\n3.scn\nSecond\n4.scn\nThird\n");
+    SavedGameIndex twice;
+    ASSERT_EQ(twice.Count(), 2);
+    EXPECT_STREQ(twice.At(0)->Title(), "First");
+    EXPECT_STREQ(twice.At(1)->FileName(), "4.scn");
     EXPECT_STREQ(index.At(0)->Title(), "shifted");
     EXPECT_STREQ(index.At(1)->Title(), "Fine  title");
     index.Remove(3);

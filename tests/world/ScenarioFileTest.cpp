@@ -6,6 +6,7 @@
 
 #include "catalogue/PictureTemplates.h"
 #include "catalogue/TemplateCatalogue.h"
+#include "core/Crc32.h"
 #include "core/Random.h"
 #include "map/TerrainMap.h"
 #include "objects/Wreck.h"
@@ -114,7 +115,7 @@ TEST(ScenarioFile, ARoundTripGivesTheSameBytes) {
     EXPECT_EQ(mission, 0);
     EXPECT_EQ(clan, 'V');
     // J and L must be the header's first two lines for the peek.
-    s.WriteFile("late.scn", ": H\nK = 0\nJ = 4\nL = T\n");
+    s.WriteSave("late.scn", ": H\nK = 0\nJ = 4\nL = T\n");
     Scenario late;
     late.SetFileName("late.scn");
     EXPECT_EQ(late.PeekHeader(mission, clan), 0);
@@ -128,7 +129,7 @@ TEST(ScenarioFile, ARoundTripGivesTheSameBytes) {
 
 TEST(ScenarioFile, ASetColourAndTheTutorialControllerSurviveTheFile) {
     ScenarioWorld s;
-    s.WriteFile("t.scn",
+    s.WriteSave("t.scn",
                 ": H\nJ = 12\nL = V\nK = 0\nI = 1\nn = 1\n: E\nI = 1\nL = V\n"
                 ": E\nI = 2\nL = T\n");
     auto descriptor = std::make_unique<Scenario>();
@@ -164,12 +165,19 @@ TEST(ScenarioFile, ADamagedFileBuildsNothingAndStaysAsItWas) {
         {"empty", "", ScenarioFault::NoHeader},
         {"binary", std::string("\x01\x02:\xff\x00H", 6), ScenarioFault::NoHeader},
         {"huge", big, ScenarioFault::Unreadable},
+        // Counters: negative, beyond their totals, or not six (three) numbers.
+        {"kills -1", Header("l = -1,0,0,0,0,0"), ScenarioFault::Counters},
+        {"time lowest", Header("l = 0,0,-2147483648,0,0,0"), ScenarioFault::Counters},
+        {"totals negative", Header("u = 5,-1,0"), ScenarioFault::Counters},
+        {"units lowest", Header("l = 0,0,0,0,0,-2147483648\nu = 4,10,10"), ScenarioFault::Counters},
+        {"counters cut", Header("l = 1,2,3"), ScenarioFault::Counters},
+        {"totals past int32", Header("u = 2147483648,0,0"), ScenarioFault::Counters},
     };
     for (const auto& c : cases) {
         ScenarioWorld s;
         ASSERT_EQ(s.StartSkirmish(1), 1);
         const int before = s.CountObjects();
-        s.WriteFile("bad.scn", c.text);
+        s.WriteSave("bad.scn", c.text);
         auto descriptor = std::make_unique<Scenario>();
         descriptor->SetFileName("bad.scn");
         EXPECT_EQ(ScenarioCheck::Check(*descriptor), c.fault) << c.name;
@@ -179,13 +187,126 @@ TEST(ScenarioFile, ADamagedFileBuildsNothingAndStaysAsItWas) {
         EXPECT_EQ(s.world->pendingScenario, nullptr) << c.name;
         EXPECT_STREQ(s.world->statusText, World::MessageLine(World::kDamagedSaveLine)) << c.name;
         s.world->statusText[0] = 0;
-        EXPECT_EQ(s.ReadFile("bad.scn") == c.text, true) << c.name;
+        EXPECT_EQ(s.ReadFile("bad.scn") == SignedSave(c.text), true) << c.name;
     }
     ScenarioWorld s;
     Scenario missing;
     missing.SetFileName("missing.scn");
     EXPECT_EQ(ScenarioCheck::Check(missing), ScenarioFault::Unreadable);
     EXPECT_EQ(s.StartFile("missing.scn"), 0);
+}
+
+// A save the game wrote, damaged the ways a disk or a hand damages files: each is refused by
+// the check record before anything is parsed, the game in play stays, and the whole file
+// still loads to the same state.
+TEST(ScenarioFile, ADamagedSaveIsRefusedByItsCheckRecord) {
+    WreckLook look;
+    SeedRandom(0);
+    ScenarioWorld s;
+    ASSERT_EQ(s.StartSkirmish(1), 1);
+    s.AddUnit(1, 10, 10, "VSbbc-------399199212299Test");
+    s.world->teamStats[1]->kills = 3;
+    ASSERT_EQ(s.world->SaveGame("whole.scn"), 1);
+    const std::string whole = s.ReadFile("whole.scn");
+    const size_t recordAt = whole.rfind("# check ");
+    ASSERT_NE(recordAt, std::string::npos);
+    EXPECT_EQ(whole.substr(recordAt), ScenarioText::CheckRecord(static_cast<int64_t>(recordAt),
+                                                                Crc32::Of(whole.data(), recordAt)) +
+                                          "\n");
+    // One flipped bit in the first line of each section.
+    struct Case {
+        std::string name;
+        std::string text;
+    };
+    std::vector<Case> cases;
+    for (size_t at = whole.find("\n: "); at != std::string::npos && at < recordAt;
+         at = whole.find("\n: ", at + 1)) {
+        const size_t line = whole.find('\n', at + 1) + 1;
+        std::string flipped = whole;
+        flipped[line] = static_cast<char>(flipped[line] ^ 0x04);
+        cases.push_back({"bit in " + whole.substr(at + 1, 3), flipped});
+    }
+    ASSERT_GE(cases.size(), 4u);
+    for (const int percent : {10, 50, 90, 99})
+        cases.push_back(
+            {"cut " + std::to_string(percent), whole.substr(0, whole.size() * percent / 100)});
+    const size_t third = whole.find('\n', whole.size() / 3) + 1;
+    std::string blank = whole;
+    blank.insert(third, "\n");
+    std::string longLine = whole;
+    longLine.insert(third, std::string(300, 'q') + "\n");
+    std::string flippedRecord = whole;
+    flippedRecord[whole.size() - 2] ^= 0x01;
+    std::string lengthOff = whole;
+    lengthOff.replace(recordAt, std::string::npos,
+                      ScenarioText::CheckRecord(static_cast<int64_t>(recordAt) + 1,
+                                                Crc32::Of(whole.data(), recordAt)) +
+                          "\n");
+    cases.insert(cases.end(), {{"last line cut", whole.substr(0, whole.size() - 1)},
+                               {"no record", whole.substr(0, recordAt)},
+                               {"blank line", blank},
+                               {"line too long", longLine},
+                               {"record changed", flippedRecord},
+                               {"length off by one", lengthOff},
+                               {"line after the record", whole + "e = x\n"},
+                               {"record twice", whole + whole.substr(recordAt)},
+                               {"upper-case digits", whole.substr(0, recordAt) + "# check " +
+                                                         std::to_string(recordAt) + " ABCDEF12\n"},
+                               {"empty", ""}});
+    for (const Case& c : cases) {
+        s.WriteFile("bad.scn", c.text);
+        Scenario descriptor;
+        descriptor.SetFileName("bad.scn");
+        EXPECT_EQ(ScenarioCheck::Check(descriptor), ScenarioFault::CheckRecord) << c.name;
+        int mission = -1;
+        char clan = 0;
+        EXPECT_EQ(descriptor.PeekHeader(mission, clan), 0) << c.name;
+        const int before = s.CountObjects();
+        EXPECT_EQ(s.StartFile("bad.scn"), 0) << c.name;
+        EXPECT_EQ(s.CountObjects(), before) << c.name;
+        EXPECT_EQ(s.world->loadGameRefused, 1) << c.name;
+        s.world->loadGameRefused = 0;
+        // The load alone, without the check before it, loads nothing and says so.
+        Scenario unchecked;
+        unchecked.SetFileName("bad.scn");
+        ScenarioWorld other;
+        EXPECT_EQ(unchecked.Load(*other.world), 0) << c.name;
+        EXPECT_EQ(other.world->terrain, nullptr) << c.name;
+    }
+    // The whole save loads, and what it loads is saved and loaded again to the same state.
+    ASSERT_EQ(s.StartFile("whole.scn"), 1);
+    EXPECT_EQ(s.world->teamStats[1]->kills, 3);
+    const uint64_t loaded = s.world->StateChecksum();
+    ASSERT_EQ(s.world->SaveGame("again.scn"), 1);
+    ASSERT_EQ(s.StartFile("again.scn"), 1);
+    EXPECT_EQ(s.world->StateChecksum(), loaded);
+    // A pack scenario carries no record and is read as it stands.
+    ScenarioText pack;
+    const std::string body = whole.substr(0, recordAt);
+    EXPECT_EQ(pack.ReadBytes(body.data(), body.size()), 1);
+    EXPECT_EQ(pack.ReadSaveBytes(body.data(), body.size()), 0);
+    EXPECT_EQ(pack.damage, ScenarioText::Damage::CheckRecord);
+    EXPECT_EQ(pack.ReadSaveBytes(whole.data(), whole.size()), 1);
+    EXPECT_EQ(pack.damage, ScenarioText::Damage::None);
+}
+
+// Counters at the top of int32 are possible values: the save loads, and the score, the clock
+// and the tally that play adds stay within int32 (the sanitizer tree stops on an overflow).
+TEST(ScenarioFile, CountersAtTheTopOfInt32LoadAndScoreWithoutOverflow) {
+    ScenarioWorld s;
+    s.WriteSave("top.scn", Header("l = 2147483647,2147483647,2147483647,2147483647,2147483647,"
+                                  "2147483647\nu = 2147483647,2147483647,2147483647"));
+    ASSERT_EQ(s.StartFile("top.scn"), 1);
+    MissionStats& stats = *s.world->teamStats[1];
+    EXPECT_EQ(stats.kills, INT32_MAX);
+    stats.StartClock();
+    EXPECT_EQ(stats.ElapsedTotal(), INT32_MAX);
+    stats.Tally(10, 10);
+    EXPECT_EQ(stats.buildCost, INT32_MAX);
+    EXPECT_EQ(MissionStats::totalUnits, INT32_MAX);
+    const int score = stats.TotalScore(0, 2);
+    EXPECT_GE(score, 0);
+    EXPECT_LE(score, MissionStats::kBestScore);
 }
 
 TEST(ScenarioFile, BadRecordsAreDroppedAndNoIdIsUsedTwice) {
@@ -200,7 +321,7 @@ TEST(ScenarioFile, BadRecordsAreDroppedAndNoIdIsUsedTwice) {
                              ": V\nI = 1\nB = 100,100\nA = 1,63\nH = VUnit\n"    // place taken
                              ": C\nA = 0,62\nB = 400,400\nO = 5\n"               // kept
                              ": C\nA = 0,62\nB = 500,500\nO = 5\n";              // used id
-    s.WriteFile("r.scn", text);
+    s.WriteSave("r.scn", text);
     ASSERT_EQ(s.StartFile("r.scn"), 1);
     World& w = *s.world;
     EXPECT_EQ(w.sims[1].Count(), 1);

@@ -19,6 +19,7 @@
 #include "map/TerrainMap.h"
 #include "objects/GameObject.h"
 #include "support/FakeClock.h"
+#include "support/SignedSave.h"
 #include "world/ObjectNode.h"
 #include "world/Scenario.h"
 #include "world/ScenarioController.h"
@@ -164,6 +165,10 @@ public:
         s->difficulty = difficulty;
         s->ShuffleStartOrder();
         return Start(std::move(s));
+    }
+    // A loose save as the game writes it: the text and its check record.
+    void WriteSave(const char* name, const std::string& text) const {
+        WriteFile(name, SignedSave(text));
     }
     void WriteFile(const char* name, const std::string& text) const {
         std::FILE* f = std::fopen((files.Path() + name).c_str(), "wb");

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
+#include <string>
 
 #include "catalogue/CatalogueServices.h"
 #include "catalogue/DesignLibrary.h"
@@ -9,6 +11,7 @@
 #include "core/ColourBox.h"
 #include "core/ResourceFile.h"
 #include "core/Settings.h"
+#include "platform/AtomicFile.h"
 #include "platform/Drives.h"
 #include "world/GameRecords.h"
 #include "world/ObjectNode.h"
@@ -199,6 +202,9 @@ TEST(World, ALandFeatureCellGetsAFeatureOfTheNeutralTeam) {
     EXPECT_EQ(feature->GetId().team, 0);
 }
 
+const std::string kCodeT = "TSbbc-----3301 9004299";
+const std::string kCodeV = "VWaa------399199212299";
+
 class WorldDesigns : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -212,15 +218,70 @@ protected:
 TEST_F(WorldDesigns, LoadTriesTheClanFileThenItsFallback) {
     f.world->clanLetter = 'T';
     EXPECT_EQ(f.world->LoadClanDesigns(), 0);
-    f.directory.WriteFile("Assets/Ts.vdf", "# fallback designs\nT\n*\n");
+    f.directory.WriteFile("Assets/Ts.vdf", "# fallback designs\n" + kCodeT + "\n*\n*\n");
     f.world->techLevelT = 3;
     EXPECT_NE(f.world->LoadClanDesigns(), 0);
     EXPECT_EQ(f.world->designLibrary->designs.Count(), 1);
     EXPECT_EQ(f.world->techLevelT, 3);
     EXPECT_EQ(f.world->techLevelV, 1);
-    f.directory.WriteFile("Assets/T.vdf", "# designs\nT\nT\n*\n");
+    f.directory.WriteFile("Assets/T.vdf", "# designs\n" + kCodeT + "\n" + kCodeT + "\n*\n*\n");
     EXPECT_NE(f.world->LoadClanDesigns(), 0);
     EXPECT_EQ(f.world->designLibrary->designs.Count(), 2);
+}
+
+// A damaged library is refused whole: the sample library takes its place, the damaged file is
+// kept aside unchanged (over an older one), and leaving the design screen without a change
+// writes nothing, so the remains are never written back.
+TEST_F(WorldDesigns, ADamagedLibraryFallsBackIsKeptAsideAndIsNotWrittenBack) {
+    std::string many = "*\n*\n";
+    for (int i = 0; i < 1001; ++i)
+        many = kCodeV + "\n" + many;
+    const std::string whole = kCodeV + "A\n" + kCodeV + "B\n*\nG\n0\n1\n*\n*\n";
+    const struct {
+        const char* name;
+        std::string text;
+    } cases[] = {
+        {"cut", whole.substr(0, whole.size() / 2)},
+        {"not a library", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)},
+        {"too many designs", many},
+    };
+    f.world->clanLetter = 'V';
+    for (const auto& c : cases) {
+        f.directory.WriteFile("Assets/V.vdf.bad", "older");
+        f.directory.WriteFile("Assets/V.vdf", c.text);
+        f.directory.WriteFile("Assets/Vs.vdf", kCodeV + "Sample\n*\n*\n");
+        f.world->statusText[0] = 0;
+        EXPECT_NE(f.world->LoadClanDesigns(), 0) << c.name;
+        ASSERT_EQ(f.world->designLibrary->designs.Count(), 1) << c.name;
+        EXPECT_STREQ(static_cast<VehicleDesign*>(f.world->designLibrary->designs.First())->name,
+                     "Sample")
+            << c.name;
+        EXPECT_FALSE(f.directory.Exists("Assets/V.vdf")) << c.name;
+        EXPECT_EQ(f.directory.ReadFile("Assets/V.vdf.bad"), c.text) << c.name;
+        EXPECT_EQ(std::string(f.world->statusText),
+                  std::string(World::MessageLine(World::kDamagedDesignsLine)) + " V.vdf.bad")
+            << c.name;
+        // Leaving the design screen unchanged writes nothing.
+        EXPECT_EQ(f.world->SaveClanDesigns(), 1) << c.name;
+        EXPECT_FALSE(f.directory.Exists("Assets/V.vdf")) << c.name;
+    }
+    // A change is written, once.
+    VehicleDesign* made = f.world->designLibrary->AddDesign('V');
+    std::snprintf(made->name, sizeof made->name, "%s", "NEW");
+    made->named = 1;
+    EXPECT_EQ(f.world->SaveClanDesigns(), 1);
+    ASSERT_TRUE(f.directory.Exists("Assets/V.vdf"));
+    f.directory.WriteFile("Assets/V.vdf", "written over by hand");
+    EXPECT_EQ(f.world->SaveClanDesigns(), 1);
+    EXPECT_EQ(f.directory.ReadFile("Assets/V.vdf"), "written over by hand");
+    // A save that fails says so on the status line when the design screen is left.
+    VehicleDesign* other = f.world->designLibrary->AddDesign('V');
+    std::snprintf(other->name, sizeof other->name, "%s", "OTHER");
+    other->named = 1;
+    SetAtomicFileFault(AtomicFileStage::Rename);
+    EXPECT_EQ(f.world->SaveClanDesigns(), 0);
+    SetAtomicFileFault(AtomicFileStage::None);
+    EXPECT_EQ(f.directory.ReadFile("Assets/V.vdf"), "written over by hand");
 }
 
 TEST_F(WorldDesigns, SaveWritesIntoTheLocalAssetDirectory) {
@@ -243,7 +304,7 @@ TEST_F(WorldDesigns, NewGameResetsTheGameAndPreparesTheComputerTeams) {
     f.world->paused = 0;
     f.world->networkGame = 1;
     f.world->clanLetter = 'V';
-    f.directory.WriteFile("Assets/V.vdf", "V\n*\n");
+    f.directory.WriteFile("Assets/V.vdf", kCodeV + "\n*\n*\n");
     BusyIndicator indicator(std::make_unique<ColourBox>(3, Size(8, 8)));
     f.world->NewGame();
     EXPECT_EQ(f.world->nextSerial, 1);

@@ -115,6 +115,8 @@ constexpr Line kLines[] = {
     {305, "Player %d stopped answering and was disconnected."},
     {306, "The high-score file was damaged: the table starts empty."},
     {307, "The high-score table could not be saved."},
+    {320, "The design library was damaged and is kept aside as"},
+    {321, "The designs could not be saved."},
     {310, "Explore the map"},
     {311, "Attack automatically"},
 };

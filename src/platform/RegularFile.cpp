@@ -1,0 +1,77 @@
+#include "platform/RegularFile.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace {
+
+// The descriptor, or -1 with the reason.
+int OpenRegular(const std::string& path, bool write, std::string& why) {
+    // No O_TRUNC here: a device in the name's place must be refused before anything is done
+    // to it. O_NONBLOCK makes a FIFO without a writer (or, for writing, a reader) answer at
+    // once instead of waiting.
+    const int flags = (write ? O_WRONLY | O_CREAT : O_RDONLY) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    const int fd = ::open(path.c_str(), flags, 0644);
+    if (fd < 0) {
+        why = std::strerror(errno);
+        return -1;
+    }
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        why = S_ISDIR(st.st_mode) ? "is a directory" : "is not a regular file";
+        ::close(fd);
+        return -1;
+    }
+    // A regular file never blocks; reads and writes go on in the ordinary way.
+    const int status = ::fcntl(fd, F_GETFL);
+    if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0 ||
+        (write && ::ftruncate(fd, 0) != 0)) {
+        why = std::strerror(errno);
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
+}  // namespace
+
+std::FILE* winx_OpenRegularFile(const std::string& path, const char* mode, std::string& why) {
+    why.clear();
+    const bool write = mode && mode[0] == 'w';
+    const int fd = OpenRegular(path, write, why);
+    if (fd < 0) return nullptr;
+    std::FILE* file = ::fdopen(fd, write ? "wb" : "rb");
+    if (!file) {
+        why = std::strerror(errno);
+        ::close(fd);
+    }
+    return file;
+}
+
+int winx_IsReadableRegularFile(const std::string& path) {
+    std::string why;
+    const int fd = OpenRegular(path, false, why);
+    if (fd < 0) return 0;
+    ::close(fd);
+    return 1;
+}
+
+int winx_IsSpecialFile(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return 0;
+    return S_ISREG(st.st_mode) ? 0 : 1;
+}
+
+int winx_IsDirectory(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode) ? 1 : 0;
+}
+
+int winx_PathExists(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 ? 1 : 0;
+}

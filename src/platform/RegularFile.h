@@ -1,0 +1,21 @@
+#pragma once
+// Opening the game's files so that nothing in a file's place can stall or fool the game: the
+// descriptor is opened without blocking (a FIFO with no writer, a terminal or a device would
+// otherwise hold open() or the first read for good), checked with fstat, and handed on only
+// when it is a regular file. A FIFO, device, socket or directory counts as a damaged file.
+#include <cstdio>
+#include <string>
+
+// mode is "rb", "r", "wb" or "w". Writing creates or truncates a regular file only: something
+// else in the name's place is refused before it is truncated. On failure null, and why holds
+// the reason ("is not a regular file").
+std::FILE* winx_OpenRegularFile(const std::string& path, const char* mode, std::string& why);
+// 1 when the path names a regular file that can be opened for reading.
+int winx_IsReadableRegularFile(const std::string& path);
+// 1 when the path names something other than a regular file (a FIFO, device, socket or
+// directory), found without opening it.
+int winx_IsSpecialFile(const std::string& path);
+// 1 when anything at all stands at the path (a dangling link included).
+int winx_PathExists(const std::string& path);
+// 1 for a directory (links followed).
+int winx_IsDirectory(const std::string& path);
