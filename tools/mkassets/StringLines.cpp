@@ -117,6 +117,8 @@ constexpr Line kLines[] = {
     {307, "The high-score table could not be saved."},
     {310, "Explore the map"},
     {311, "Attack automatically"},
+    {312, "Player %d was lost. Linking again."},
+    {313, "A player was lost. Linking again."},
 };
 
 struct Mission {
