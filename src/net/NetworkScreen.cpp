@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "core/DisplayBase.h"
 #include "core/EventQueue.h"
@@ -179,8 +180,12 @@ void NetworkScreen::OnButton(int button) {
             // The joiners in are the game; the spare link and connections that never sent a
             // whole frame go.
             if (JoinersIn() >= 1) {
+                // Gathered first: each close packs the slots.
+                std::vector<CommLink*> others;
                 for (CommLink* link : world.peerLinks)
-                    if (link && !IsJoiner(link)) world.ClosePeers(link);
+                    if (link && !IsJoiner(link)) others.push_back(link);
+                for (CommLink* link : others)
+                    world.ClosePeers(link);
                 currentLink = nullptr;
                 state = 4;
             }
