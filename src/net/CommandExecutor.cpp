@@ -520,9 +520,13 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             if (IsMirror(o)) o->SetMoving(value);
             break;
         }
-        case CommandKind::Pause:
-            world.SetPaused(r.ReadU8() != 0 ? 1 : 0);
+        case CommandKind::Pause: {
+            const int pause = r.ReadU8() != 0 ? 1 : 0;
+            const int was = world.paused;
+            world.SetPaused(pause);
+            if (pause == 1 && was == 0) world.SendOwnStates();
             break;
+        }
         case CommandKind::AllPlaced:
             world.pauseLocked = 0;
             // Play starts here as on the host: the time spent waiting for the factories is no

@@ -23,7 +23,7 @@
 // Left out, since each machine keeps them for itself: timers of every kind, goal queues and
 // manoeuvre lists, animation frames and stages, shots in flight and explosions (the weapons and
 // effects lists), taken artifacts playing their sequence, the computer players' groups, the
-// owner flag, selection and fog of war.
+// owner flag, selection and fog of war. Destroyed objects the death pass has not taken yet.
 
 namespace {
 
@@ -53,10 +53,14 @@ uint64_t ObjectDigest(GameObject& o, int list) {
 }
 
 // A sum, so that the order in which a machine happened to link its objects does not count.
+// An object already destroyed counts as gone: when the death pass takes it depends on each
+// machine's clock.
 uint64_t ListDigest(const NodeList& list, int number) {
     uint64_t sum = 0;
-    for (ListNode* n = list.First(); n; n = list.Next(n))
-        sum += ObjectDigest(*static_cast<ObjectNode*>(n)->Object(), number);
+    for (ListNode* n = list.First(); n; n = list.Next(n)) {
+        GameObject& o = *static_cast<ObjectNode*>(n)->Object();
+        if (o.IsDestroyed() == 0) sum += ObjectDigest(o, number);
+    }
     return sum;
 }
 

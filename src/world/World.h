@@ -332,6 +332,9 @@ public:
     // Reads and executes what every peer has sent, as the network step does (the host and join
     // screen, before the game's network step runs).
     void ReceiveFromPeers();
+    // Records the state (kind 9) of every object this machine owns: at a pause, so that the
+    // copies stand where their owners stopped.
+    void SendOwnStates();
 
     // --- WorldObjectServices.cpp: the rest of what the map objects ask.
     int IsNetworkHost() override { return networkHost; }

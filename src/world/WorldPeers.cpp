@@ -146,6 +146,22 @@ void World::CheckPeers() {
     }
 }
 
+// Each machine moves its copies of the others' units on its own clock, so at a pause they stand
+// a step or two from where their owners stopped them: every machine then tells where its own
+// units and buildings stand.
+void World::SendOwnStates() {
+    if (networkGame != 1 || !commands) return;
+    for (int team = 0; team < kTeams; ++team) {
+        for (NodeList* list : {&sims[team], &buildings[team]}) {
+            for (ListNode* n = list->First(); n; n = list->Next(n)) {
+                GameObject* object = static_cast<ObjectNode*>(n)->Object();
+                if (object && object->local == 1 && object->IsDestroyed() == 0)
+                    commands->SendSimState(object);
+            }
+        }
+    }
+}
+
 void World::ReceiveFromPeers() {
     for (int slot = 0; slot < kPeerSlots; ++slot)
         ReceiveFromPeer(slot);
