@@ -9,7 +9,9 @@
 #include "net/ExecutorFixture.h"
 #include "net/NetworkScreen.h"
 #include "objects/Artifact.h"
+#include "support/FakeClock.h"
 #include "world/MemoryCatalogueMedia.h"
+#include "world/MissionStats.h"
 #include "world/Scenario.h"
 
 namespace {
@@ -226,6 +228,18 @@ TEST_F(CommandExecutorTest, AnArtifactHasOneWinnerTheHostAwards) {
     claimed->PickUp(owned);
     EXPECT_TRUE(claimed->takerId.IsNull());
     world.networkGame = 0;
+}
+
+// A guest's mission clocks start when play starts (the host's all-placed word), not while the
+// game waited for the factories.
+TEST_F(CommandExecutorTest, PlayStartingStartsTheMissionClocks) {
+    FakeClock clock(1000);
+    world.teamStats[1] = std::make_unique<MissionStats>();
+    world.teamStats[1]->StartClock();
+    clock.Advance(30000);
+    Execute(CommandBytes(30).Done());
+    clock.Advance(2000);
+    EXPECT_EQ(world.teamStats[1]->ElapsedTotal(), 2000);
 }
 
 // Each text on its own: a later one would hide whether the first was shown.
