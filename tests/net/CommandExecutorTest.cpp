@@ -216,6 +216,26 @@ TEST_F(CommandExecutorTest, AnArtifactHasOneWinnerTheHostAwards) {
     const std::vector<uint8_t> award = CommandBytes(56, SimId(0, 70)).I(kMirror).Done();
     ASSERT_EQ(world.commands->Size(), award.size());
     EXPECT_TRUE(std::equal(award.begin(), award.end(), world.commands->Data()));
+    // Taken once: a later pick-up there neither changes the winner nor awards again.
+    world.commands->Rewind();
+    contested->PickUp(capture);
+    EXPECT_EQ(contested->takerId, kMirror);
+    EXPECT_EQ(world.commands->Size(), 0u);
+    // A factory gift counts on the factory's own machine only (its ledger tells the others),
+    // and a team without a factory gets nothing.
+    std::unique_ptr<GameObject> gift =
+        std::make_unique<Artifact>(land.Centre(10, 13), Size(64, 64), nullptr, nullptr,
+                                   CollisionFilter(2, 1, 1, 1, 1), SimId(0, 73), 2);
+    Artifact* ore = static_cast<Artifact*>(gift.get());
+    ASSERT_EQ(world.AddArtifact(gift), 1);
+    ore->PickUp(mirror);
+    EXPECT_EQ(ore->takerId, kMirror);
+    EXPECT_EQ(mirrorFactory->cargo, 1000);
+    RecordingObject* homeless = Add(3, 14, 10, 1, 1, 0);
+    Artifact(land.Centre(10, 1), Size(64, 64), nullptr, nullptr, CollisionFilter(2, 1, 1, 1, 1),
+             SimId(0, 74), 2)
+        .ApplyEffect(homeless);
+    EXPECT_EQ(homeless->cargo, 0);
     // A guest: a claim changes nothing, the award makes the pick-up.
     world.networkHost = 0;
     Artifact* awarded = place(71);
@@ -297,8 +317,10 @@ TEST_F(CommandExecutorTest, MiningAndSalvageFollowTheMirrorsFrontGoal) {
     EXPECT_EQ(wreck->cargo, 300);
     mirror->goals.PushFront(std::make_unique<FakeGoal>(4, kMirror, kWreck));
     log.clear();
-    Execute(
-        Message({CommandBytes(17, kMirror).L(30).Done(), CommandBytes(17, kMirror).L(0).Done()}));
+    // Only the last word, amount 0, ends the wreck.
+    Execute(CommandBytes(17, kMirror).L(30).Done());
+    EXPECT_TRUE(log.empty());
+    Execute(CommandBytes(17, kMirror).L(0).Done());
     EXPECT_EQ(wreck->cargo, 270);
     EXPECT_EQ(mirror->cargo, 80);
     EXPECT_EQ(log, Log{"0:40 Destroy"});

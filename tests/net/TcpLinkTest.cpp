@@ -155,6 +155,7 @@ TEST_F(RawPeerTest, AClosedPeerIsLostWithinOneCall) {
 // stalled; one that has sent a frame may then keep quiet.
 class StalledPeerTest : public RawPeerTest {
 public:
+    using RawPeerTest::length;
     using RawPeerTest::Write;
     // Receives once after the clock moved on by `ms`; whether the link is still up.
     bool UpAfter(uint32_t ms) {
@@ -198,6 +199,15 @@ TEST_F(StalledPeerTest, SilenceOrAnUnfinishedFrameForTenSecondsDropsTheLink) {
              // Ten seconds after its first byte, with bytes still coming.
              t.Write({frame[10]});
              return !t.UpAfter(1000);
+         }},
+        {"a payload cut short", 1,
+         [&](StalledPeerTest& t) {
+             t.Write(first);
+             if (!t.UpAfter(100)) return false;
+             t.Write({frame.begin(), frame.begin() + 15});
+             if (!t.UpAfter(0) || t.length != 8u) return false;
+             // Dropped, the message in progress is no longer offered.
+             return !t.UpAfter(10000) && t.length == 0u;
          }},
     };
     for (const Case& c : cases) {

@@ -252,6 +252,27 @@ TEST_F(DeathPassTest, AFactorysPiecesTakeIdsFromItsOwnWhateverTheMachinesCounter
               SimId(3, static_cast<int32_t>(World::kPieceSerialBase + 5 * 4 + 2)));
 }
 
+// A factory another machine owned dies: in a network game the lowest-numbered player left
+// takes its units over; outside one nobody does.
+TEST_F(DeathPassTest, OnlyANetworkGamesTakerTakesTheUnitsOfAFactoryDiedElsewhere) {
+    groundDesign.chassis = groundChassis.get();
+    auto chassis = Chassis('V', 'b', 10);
+    VehicleDesign design{'V'};
+    design.chassis = chassis.get();
+    land.records.allBelowEmpty = 1;
+    for (int network : {0, 1}) {
+        world.networkGame = network;
+        TestObject* unit = Unit(2 + network, 5, 8, 8 + 4 * network, &groundDesign);
+        unit->local = 0;
+        TestObject* factory = Factory(2 + network, 1, Point(200 + 300 * network, 200), &design);
+        factory->local = 0;
+        factory->destroyed = 1;
+        world.UpdateObjects(16);
+        EXPECT_EQ(unit->local, network) << network;
+    }
+    world.networkGame = 0;
+}
+
 TEST_F(DeathPassTest, EliminationBreaksOnlyThatTeamsAlliancesAndDisownsItsUnits) {
     world.Ally(SimId(1, 0), SimId(2, 0));
     world.Ally(SimId(2, 0), SimId(3, 0));
