@@ -29,7 +29,7 @@
 
 namespace {
 
-constexpr int kLastKind = 54;
+constexpr int kLastKind = 57;
 constexpr int kFacingsBase = 12;
 
 // The payload of each kind in wire order: b byte, w 16 bits, l 32 bits, p point, i id,
@@ -91,6 +91,9 @@ const char* const kLayouts[kLastKind + 1] = {
     "",         // 52 reset
     "i",        // 53 capture
     "",         // 54 nominal hit
+    "lll",      // 55 factory ledger
+    "i",        // 56 artifact award
+    "pblll",    // 57 unit snapshot
 };
 
 // The fields after the goal type, by type 0 .. 8.
@@ -432,12 +435,13 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
         case CommandKind::DeliverCargo: {
             const int32_t amount = r.ReadW32();
             const int32_t factor = r.ReadW32();
+            (void)factor;
             GameObject* o = world.FindObject(id);
             GameObject* home = IsMirror(o) ? world.TeamFactory(o->GetTeam()) : nullptr;
             if (!home) break;
+            // The factory's side comes with its owner's ledger (kind 55): a copy that added the
+            // delivery itself would count it twice, or differently once the store is full.
             o->TakeCargo(amount);
-            // Wraps as 32-bit arithmetic does, without the undefined overflow.
-            home->AddCargo(static_cast<int32_t>(static_cast<int64_t>(amount) * factor));
             break;
         }
         case CommandKind::Salvage: {
@@ -489,8 +493,8 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             GameObject* o = world.FindObject(id);
             GameObject* wreck = IsMirror(o) ? world.FindWreckById(wreckId) : nullptr;
             if (!wreck) break;
+            // The factory's gain comes with its owner's ledger (kind 55).
             wreck->TakeCargo(amount);
-            o->AddCargo(static_cast<int32_t>(static_cast<int64_t>(amount) * 2));
             break;
         }
         case CommandKind::SetupSettings:
@@ -516,11 +520,18 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             if (IsMirror(o)) o->SetMoving(value);
             break;
         }
-        case CommandKind::Pause:
-            world.SetPaused(r.ReadU8() != 0 ? 1 : 0);
+        case CommandKind::Pause: {
+            const int pause = r.ReadU8() != 0 ? 1 : 0;
+            const int was = world.paused;
+            world.SetPaused(pause);
+            if (pause == 1 && was == 0) world.SendOwnStates();
             break;
+        }
         case CommandKind::AllPlaced:
             world.pauseLocked = 0;
+            // Play starts here as on the host: the time spent waiting for the factories is no
+            // part of the mission's time.
+            world.StartClocks();
             break;
         case CommandKind::DebugToggle:
             receivers.SetRevealMap(r.ReadU8());
@@ -541,10 +552,18 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             break;
         }
         case CommandKind::ScenarioObjectTrigger: {
+            // A claim: only the host decides, and its award (kind 56) tells everybody.
             GameObject* toucher = world.FindObject(r.ReadId());
             auto* artifact = dynamic_cast<Artifact*>(world.FindObject(id));
-            if (artifact && artifact->GetKind() == ObjectKind::kArtifact && IsMirror(toucher))
+            if (world.networkHost == 1 && artifact &&
+                artifact->GetKind() == ObjectKind::kArtifact && IsMirror(toucher))
                 artifact->PickUp(toucher);
+            break;
+        }
+        case CommandKind::ArtifactAward: {
+            GameObject* winner = world.FindObject(r.ReadId());
+            auto* artifact = dynamic_cast<Artifact*>(world.FindObject(id));
+            if (world.networkHost != 1 && artifact && winner) artifact->Take(winner);
             break;
         }
         case CommandKind::ShotAck: {
@@ -579,9 +598,33 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             break;
         }
         case CommandKind::OreAmount: {
-            const int32_t amount = r.ReadW32();
+            const int32_t change = r.ReadW32();
             if (auto* deposit = dynamic_cast<OreDeposit*>(world.FindOreDeposit(id)))
-                deposit->amount = amount;
+                deposit->ApplyChange(change);
+            break;
+        }
+        case CommandKind::FactoryLedger: {
+            const int32_t cargo = r.ReadW32();
+            const int32_t store = r.ReadW32();
+            const int32_t credit = r.ReadW32();
+            if (mirrorFactory) receivers.ApplyLedger(mirrorFactory, cargo, store, credit);
+            break;
+        }
+        case CommandKind::SimSnapshot: {
+            const Point p = r.ReadPoint();
+            const int newFacing = r.ReadByte();
+            const int32_t value = r.ReadW32();
+            const int32_t most = r.ReadW32();
+            const int32_t cargo = r.ReadW32();
+            GameObject* o = world.FindObject(id);
+            if (!IsMirror(o)) break;
+            // The object stands where its owner says and stays there: a goal the copy still
+            // pursued would move it on.
+            o->ClearGoals();
+            o->ApplyMoveState(p, newFacing, nullptr, 0);
+            o->damage.SetMax(most);
+            o->damage.SetValue(std::clamp(value, 0, std::max(most, 0)));
+            o->cargo = std::clamp(cargo, 0, std::max(o->cargoCapacity, 0));
             break;
         }
         case CommandKind::AltitudeAck: {

@@ -31,6 +31,9 @@ public:
     // Answers with kind 39.
     virtual void ReserveExit(GameObject* /*factory*/, const Point& /*p*/) {}
     virtual void CountExitAck(GameObject* /*factory*/) {}
+    // Kind 55: the owner's cargo, store and credit of its factory.
+    virtual void ApplyLedger(GameObject* /*factory*/, int32_t /*cargo*/, int32_t /*store*/,
+                             int32_t /*credit*/) {}
     // The factory byte of a factory made from kind 11.
     virtual void SetFactoryByte(GameObject* /*factory*/, int /*value*/) {}
 

@@ -38,3 +38,8 @@ void FactoryReceivers::ReserveExit(GameObject* factory, const Point& p) {
 void FactoryReceivers::CountExitAck(GameObject* factory) {
     if (FactoryBuilding* f = AsBuilding(factory)) f->CountExitAck();
 }
+
+void FactoryReceivers::ApplyLedger(GameObject* factory, int32_t cargo, int32_t store,
+                                   int32_t credit) {
+    if (FactoryBuilding* f = AsBuilding(factory)) f->ApplyLedger(cargo, store, credit);
+}

@@ -62,9 +62,10 @@ public:
     void MakeArtifact(const SimId& id, const Point& p, int value) override {
         World* world = TheWorld();
         if (!world) return;
-        // The artifact's pictures come with the scenario's; until then it stands unseen.
-        std::unique_ptr<GameObject> artifact = std::make_unique<Artifact>(
-            p, Size(64, 64), nullptr, nullptr, CollisionFilter(2, 1, 1, 1, 1), id, value);
+        // The catalogue's pictures and sound, as the host's own artifacts have.
+        std::unique_ptr<GameObject> artifact =
+            std::make_unique<Artifact>(p, Size(64, 64), ArtifactPictures, ArtifactSound,
+                                       CollisionFilter(2, 1, 1, 1, 1), id, value);
         artifact->SetLocal(0);
         world->AddArtifact(artifact);
     }

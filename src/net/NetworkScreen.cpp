@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 #include "core/DisplayBase.h"
 #include "core/EventQueue.h"
@@ -168,6 +169,7 @@ void NetworkScreen::OnButton(int button) {
     switch (state) {
         case 0:
             WriteProfileValue("QX", "OPTIONS", "HOST", hostText);
+            lostShown = 0;
             state = 1;
             break;
         case 2:
@@ -175,9 +177,15 @@ void NetworkScreen::OnButton(int button) {
             state = 3;
             break;
         case 3:
-            // The spare link still waiting goes; the joiners in are the game.
-            if (world.PeerCount() > 1) {
-                world.ClosePeers(currentLink);
+            // The joiners in are the game; the spare link and connections that never sent a
+            // whole frame go.
+            if (JoinersIn() >= 1) {
+                // Gathered first: each close packs the slots.
+                std::vector<CommLink*> others;
+                for (CommLink* link : world.peerLinks)
+                    if (link && !IsJoiner(link)) others.push_back(link);
+                for (CommLink* link : others)
+                    world.ClosePeers(link);
                 currentLink = nullptr;
                 state = 4;
             }
@@ -219,26 +227,32 @@ int NetworkScreen::Update(int /*elapsedMs*/) {
             }
             break;
         case 3:
+            // A connection counts as a joiner from its first whole frame; one that sends none,
+            // or leaves one unfinished, is dropped by its link after a while and frees its slot.
             world.SendEmptyCommand();
+            world.ReceiveFromPeers();
             world.CheckPeers();
             world.CompactPeers();
+            if (!HoldsLink(currentLink)) currentLink = nullptr;
             lastLinkResult = currentLink ? currentLink->Listen() : 0;
-            if (lastLinkResult != 1) break;
-            if (world.PeerCount() == World::kPeerSlots) {
-                currentLink = nullptr;
+            // The accepted link waits for its first frame; a new one listens for the next.
+            if (lastLinkResult == 1) currentLink = nullptr;
+            if (JoinersIn() == World::kPeerSlots) {
                 state = 4;
                 break;
             }
-            currentLink = world.AddPeer();
-            // No slot for another joiner: as cancel.
-            if (!currentLink) Finish(1);
+            // None while every slot is held: the listener keeps the next in its queue.
+            if (!currentLink) currentLink = world.AddPeer();
             break;
         case 4: {
             world.StartRecording();
             peerCount = world.PeerCount();
             CommandBuffer& commands = world.Commands();
+            lostSeen = world.peersLost;
             for (int slot = 0; slot < peerCount; ++slot) {
                 const SetupRow& row = kSetups[peerCount - 1][slot];
+                // Known here already: a joiner lost before its number arrives is named too.
+                world.peerTeams[slot] = row.player;
                 auto addressOf = [this](int s) {
                     return s >= 0 && world.peerLinks[s] ? world.peerLinks[s]->PeerAddress()
                                                         : nullptr;
@@ -263,11 +277,19 @@ int NetworkScreen::Update(int /*elapsedMs*/) {
             if (ownPlayer != -1) state = 6;
             break;
         case 6:
+            // The first link is the host's.
+            world.peerTeams[0] = 1;
+            lostSeen = world.peersLost;
             if (acceptCount > 0) acceptLink = world.AddPeer();
             if (connectCount > 0) connectLink = world.AddPeer();
             state = 7;
             break;
         case 7:
+            // A peer lost now leaves a mesh that can never stand: every side starts over.
+            if (world.peersLost != lostSeen) {
+                CancelLinkUp();
+                break;
+            }
             if (connectLink && connectCount > 0 &&
                 connectLink->Connect(addresses[connectCount - 1]) == 1) {
                 --connectCount;
@@ -287,6 +309,47 @@ int NetworkScreen::Update(int /*elapsedMs*/) {
             break;
     }
     return finished ? 0 : 1;
+}
+
+bool NetworkScreen::HoldsLink(const CommLink* link) const {
+    if (!link) return false;
+    for (const CommLink* held : world.peerLinks)
+        if (held == link) return true;
+    return false;
+}
+
+bool NetworkScreen::IsJoiner(CommLink* link) const {
+    return link && link != currentLink && link->ConnectionLost() == 0 && link->FramesReceived() > 0;
+}
+
+int NetworkScreen::JoinersIn() const {
+    int joiners = 0;
+    for (CommLink* link : world.peerLinks)
+        if (IsJoiner(link)) ++joiners;
+    return joiners;
+}
+
+// Every link goes (the other machines see theirs lost and start over too); the host waits for
+// joiners again, a joiner for the host's address and OK.
+void NetworkScreen::CancelLinkUp() {
+    lostPlayer = world.lastLostTeam;
+    lostShown = 1;
+    world.ClosePeers(nullptr);
+    acceptLink = nullptr;
+    connectLink = nullptr;
+    acceptCount = 0;
+    connectCount = 0;
+    readyCount = 0;
+    readySent = 0;
+    peerCount = 0;
+    std::memset(addresses, 0, sizeof addresses);
+    currentLink = world.AddPeer();
+    if (mode == 'H') {
+        state = 3;
+    } else {
+        ownPlayer = -1;
+        state = 0;
+    }
 }
 
 void NetworkScreen::SendReadyWhenLinked() {
@@ -317,11 +380,19 @@ int NetworkScreen::StatusString() const {
 }
 
 std::string NetworkScreen::StatusText() const {
+    char status[256];
+    // Until somebody joins again (or the joiner presses OK), the line says who was lost.
+    if (lostShown && (state == 0 || (state == 3 && JoinersIn() == 0))) {
+        const char* line = GetString(lostPlayer >= 1 ? kPlayerLostString : kPeerLostString);
+        if (line) {
+            std::snprintf(status, sizeof status, line, lostPlayer);
+            return status;
+        }
+    }
     const char* format = GetString(StatusString());
     if (!format) return {};
     if (StatusString() != kJoinedString) return format;
-    char status[256];
-    std::snprintf(status, sizeof status, format, world.PeerCount() - 1);
+    std::snprintf(status, sizeof status, format, JoinersIn());
     return status;
 }
 

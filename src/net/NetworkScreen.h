@@ -1,10 +1,12 @@
 #pragma once
 // Connects two to four machines into a full mesh of links before a network game and gives
-// every machine its player number. The host (player 1) accepts joiners until it presses OK or
-// the third one arrives, then tells each joiner its number, how many links to accept and which
-// addresses to connect to; every machine reports ready to each peer once its links stand, and
-// the screen ends when it has a ready report from every peer. The main menu runs it as a child
-// screen with a fresh peer link and reads its exit code, player number and peer count.
+// every machine its player number. The host (player 1) accepts joiners (each counts from its
+// first whole frame) until it presses OK or the third one is in, then tells each joiner its number,
+// how many links to accept and which addresses to connect to; every machine reports ready to each
+// peer once its links stand, and the screen ends when it has a ready report from every peer. A peer
+// lost meanwhile cancels the link-up everywhere: the host waits for joiners again, a joiner for OK.
+// The main menu runs it as a child screen with a fresh peer link and reads its exit code, player
+// number and peer count.
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -35,6 +37,9 @@ public:
     static constexpr int kConnectingString = 200;
     static constexpr int kConnectedString = 220;
     static constexpr int kLinkingString = 225;
+    // A peer was lost during the link-up: with its player number, or without one.
+    static constexpr int kPlayerLostString = 312;
+    static constexpr int kPeerLostString = 313;
 
     // mode 'H' hosts, 'J' joins; the link is the menu's first peer link.
     NetworkScreen(World& world, char mode, CommLink* link);
@@ -65,8 +70,14 @@ public:
     int StatusString() const;
     std::string StatusText() const;
 
+    // Connections that have sent a whole frame (the spare link never counts).
+    int JoinersIn() const;
+
 private:
     void SendReadyWhenLinked();
+    bool HoldsLink(const CommLink* link) const;
+    bool IsJoiner(CommLink* link) const;
+    void CancelLinkUp();
     void DrawPictures();
     void Finish(int code);
 
@@ -95,4 +106,8 @@ private:
     int readyCount = 0;
     int readySent = 0;
     int finished = 0;
+    // The World's lost-peer count when the links began to form, and the player lost last.
+    int lostSeen = 0;
+    int lostPlayer = -1;
+    int lostShown = 0;
 };

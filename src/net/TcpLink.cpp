@@ -70,6 +70,17 @@ void TcpLink::Connected(int state) {
     receiveState = kBetween;
     connectedOnce = 1;
     dropReason = 0;
+    connectedAt = GetTimeMs();
+    framesReceived = 0;
+}
+
+int TcpLink::DropWhenStalled(uint32_t now) {
+    const bool silent = framesReceived == 0 && now - connectedAt >= kSilentMs;
+    const bool frameUnderWay =
+        receiveState == kPayload || (receiveState == kHeader && received > 0);
+    if (!silent && !(frameUnderWay && now - frameStartedAt >= kSilentMs)) return 0;
+    Drop(kDroppedStalled);
+    return 1;
 }
 
 int TcpLink::Connect(const char* host) {
@@ -188,8 +199,10 @@ int TcpLink::Send(const uint8_t* data, size_t length) {
 
 void TcpLink::Receive(uint8_t* buffer, size_t capacity, size_t& held, size_t& payloadLength) {
     payloadLength = 0;
-    if (dataSocket == -1) return;
+    // A connection still being made has nothing to read, and its silence has not begun.
+    if (dataSocket == -1 || (linkState != kConnected && linkState != kAccepted)) return;
     if (Flush() == 0) return;
+    const uint32_t now = GetTimeMs();
     const size_t limit = std::min<size_t>(capacity, kMaxPayload);
     int emptyMessages = 0;
     for (;;) {
@@ -204,7 +217,11 @@ void TcpLink::Receive(uint8_t* buffer, size_t capacity, size_t& held, size_t& pa
                 TearDownTalker();
                 return;
             }
-            if (n == 0) return;
+            if (n == 0) {
+                DropWhenStalled(now);
+                return;
+            }
+            if (received == 0) frameStartedAt = now;
             received += static_cast<uint32_t>(n);
             if (received < needed) continue;
             const uint32_t length = GetWord(header);
@@ -222,6 +239,7 @@ void TcpLink::Receive(uint8_t* buffer, size_t capacity, size_t& held, size_t& pa
             needed = length;
             if (needed == 0) {
                 receiveState = kBetween;
+                ++framesReceived;
                 if (++emptyMessages == kEmptyMessagesPerCall) return;
                 continue;
             }
@@ -235,12 +253,14 @@ void TcpLink::Receive(uint8_t* buffer, size_t capacity, size_t& held, size_t& pa
         payloadLength = needed;
         if (n == 0) {
             held = received;
+            if (DropWhenStalled(now)) payloadLength = 0;
             return;
         }
         received += static_cast<uint32_t>(n);
         held = received;
         if (received == needed) {
             receiveState = kBetween;
+            ++framesReceived;
             return;
         }
     }

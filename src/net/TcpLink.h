@@ -20,6 +20,10 @@ public:
     static constexpr uint32_t kMaxPayload = 8192;
     static constexpr uint32_t kFrameConstant = 100;
     static constexpr uint32_t kRetryMs = 5000;
+    // A connection that has sent no whole frame this long after it was made, or that started a
+    // frame and did not finish it this long after, holds a place no real player can use: it is
+    // dropped (at the link-up and in the game alike).
+    static constexpr uint32_t kSilentMs = 10000;
     // Past this many bytes waiting to go out the peer has stalled.
     static constexpr size_t kQueueBound = 1 << 20;
     // Link states.
@@ -46,6 +50,7 @@ public:
     void CloseListener() override;
     void Drop(int reason) override;
     int DropReason() override { return dropReason; }
+    int FramesReceived() override { return framesReceived; }
 
     int State() const { return linkState; }
     // The connection's socket, -1 when none (tests shrink its buffers).
@@ -64,6 +69,8 @@ private:
     void Connected(int state);
     // Writes queued bytes as far as the socket takes them; 0 when the connection is gone.
     int Flush();
+    // Drops the link when it kept silent or left a frame unfinished for kSilentMs; 1 if so.
+    int DropWhenStalled(uint32_t now);
 
     std::shared_ptr<TcpEndpoint> endpoint;
     int linkState = kClosed;
@@ -82,6 +89,10 @@ private:
     int attempted = 0;
     uint32_t connectStart = 0;
     int dropReason = 0;
+    // When the connection was made, when the frame under way began, and how many frames came.
+    uint32_t connectedAt = 0;
+    uint32_t frameStartedAt = 0;
+    int32_t framesReceived = 0;
     std::vector<uint8_t> queue;
     size_t queueStart = 0;
 };

@@ -4,6 +4,7 @@
 #include "core/Random.h"
 #include "core/SpriteSet.h"
 #include "map/PathGrid.h"
+#include "objects/CommandBuffer.h"
 #include "objects/ObjectWorld.h"
 #include "ui/ScreenBase.h"
 
@@ -75,6 +76,15 @@ void Artifact::DrawSensed(ScreenBase& view, const ShadeTable* table) {
 void Artifact::PickUp(GameObject* taker) {
     if (!taker || !takerId.IsNull()) return;
     ObjectWorld& world = TheObjectWorld();
+    const int network = world.IsNetworkGame() == 1;
+    if (network && world.IsNetworkHost() != 1) return;
+    Take(taker);
+    if (network) world.Commands().SendArtifactAward(this, taker->id);
+}
+
+void Artifact::Take(GameObject* taker) {
+    if (!taker || !takerId.IsNull()) return;
+    ObjectWorld& world = TheObjectWorld();
     world.RetireArtifact(this);
     taken = 1;
     takerId = taker->id;
@@ -94,10 +104,10 @@ void Artifact::ApplyEffect(GameObject* taker) {
     switch (effectType) {
         case 1:
             // A team without a factory gets nothing.
-            if (factory) factory->Deposit(kFactoryGift);
+            if (factory && factory->local == 1) factory->Deposit(kFactoryGift);
             break;
         case 2:
-            if (factory) factory->AddCargo(kFactoryGift);
+            if (factory && factory->local == 1) factory->AddCargo(kFactoryGift);
             break;
         case 3:
             taker->damage.SetMax(taker->damage.Max() + taker->damage.Max() / 4);

@@ -28,9 +28,17 @@ public:
     void DrawSensed(ScreenBase& view, const ShadeTable* table) override;
     int GetKind() override { return ObjectKind::kArtifact; }
 
-    // Taken once: a second pick-up changes nothing.
+    // A unit reached it. Taken once: a second pick-up changes nothing. In a network game the
+    // host alone decides: a guest's own unit only claims it (its kind 35 goes to the host), and
+    // the host's pick-up is announced to every machine as the award (kind 56).
     void PickUp(GameObject* taker);
+    // The pick-up itself, on whatever machine: the award's receivers call it directly.
+    void Take(GameObject* taker);
+    // A factory gift counts on the factory's own machine only; its ledger tells the others.
     void ApplyEffect(GameObject* taker);
+    // 1 for the effects 1 .. 5; anything else (an old or damaged record) has none and ends
+    // after its pick-up sequence.
+    static int IsEffect(int type) { return type >= 1 && type <= 5 ? 1 : 0; }
 
     int32_t effectType;
     int32_t stage = 0;

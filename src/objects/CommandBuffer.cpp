@@ -406,9 +406,18 @@ void CommandBuffer::SendReclaimWreck(GameObject* factory, const SimId& wreckId, 
     w.W32(amount);
 }
 
-void CommandBuffer::SendOreAmount(GameObject* deposit, int32_t amount) {
+void CommandBuffer::SendOreAmount(GameObject* deposit, int32_t change) {
     Writer w;
-    if (Open(w, CommandKind::OreAmount, IdOf(deposit), 4)) w.W32(amount);
+    if (Open(w, CommandKind::OreAmount, IdOf(deposit), 4)) w.W32(change);
+}
+
+void CommandBuffer::SendFactoryLedger(GameObject* factory, int32_t cargo, int32_t store,
+                                      int32_t credit) {
+    Writer w;
+    if (!Open(w, CommandKind::FactoryLedger, IdOf(factory), 12)) return;
+    w.W32(cargo);
+    w.W32(store);
+    w.W32(credit);
 }
 
 // --- Objects made on every machine
@@ -449,6 +458,22 @@ void CommandBuffer::SendCreateScenarioObject(GameObject* artifact, int value) {
 void CommandBuffer::SendScenarioObjectTrigger(GameObject* artifact, GameObject* toucher) {
     Writer w;
     if (Open(w, CommandKind::ScenarioObjectTrigger, IdOf(artifact), 5)) w.Id(IdOf(toucher));
+}
+
+void CommandBuffer::SendArtifactAward(GameObject* artifact, const SimId& winner) {
+    Writer w;
+    if (Open(w, CommandKind::ArtifactAward, IdOf(artifact), 5)) w.Id(winner);
+}
+
+void CommandBuffer::SendSimSnapshot(GameObject* object) {
+    if (!object) return;
+    Writer w;
+    if (!Open(w, CommandKind::SimSnapshot, object->id, 17)) return;
+    w.Pt(object->GetPosition());
+    w.U8(object->facing);
+    w.W32(object->damage.Value());
+    w.W32(object->damage.Max());
+    w.W32(object->GetCargo());
 }
 
 // --- Factory

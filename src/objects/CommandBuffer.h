@@ -78,6 +78,10 @@ enum class CommandKind : uint8_t {
     CarrierReset = 52,
     Capture = 53,
     NominalHit = 54,
+    // Added for network games that build and mine: see the encoders below.
+    FactoryLedger = 55,
+    ArtifactAward = 56,
+    SimSnapshot = 57,
 };
 
 // The game settings carried by kinds 24 and 25 (38 bytes on the wire).
@@ -177,13 +181,23 @@ public:
     void SendDeliverCargo(GameObject* sim, int32_t amount, int32_t factor);
     void SendSalvage(GameObject* sim, int32_t amount);
     void SendReclaimWreck(GameObject* factory, const SimId& wreckId, int32_t amount);
-    void SendOreAmount(GameObject* deposit, int32_t amount);
+    // Kind 42: a change of the deposit's ore (grown, or taken by a factory), applied by every
+    // other machine on top of its own count. Changes commute where absolute amounts would race.
+    void SendOreAmount(GameObject* deposit, int32_t change);
+    // Kind 55, sent by a factory's owner whenever one of the three changes: w32 cargo, w32 store,
+    // w32 credit (12 bytes). The copies take the amounts as they are and compute none of them.
+    void SendFactoryLedger(GameObject* factory, int32_t cargo, int32_t store, int32_t credit);
 
     // Objects made on every machine.
     void SendCreateFactory(GameObject* factory, char buildingLetter);
     void SendCreateWreck(GameObject* wreck, char clan, char chassis);
     void SendCreateScenarioObject(GameObject* artifact, int value);
     void SendScenarioObjectTrigger(GameObject* artifact, GameObject* toucher);
+    // Kind 56, sent by the host alone: id of the one unit that won the artifact (5 bytes).
+    void SendArtifactAward(GameObject* artifact, const SimId& winner);
+    // Kind 57: what a copy may lack of an object: pt position, n8 facing, w32 damage, w32 damage
+    // limit, w32 cargo (17 bytes). The taker of a lost team sends it for every unit it takes.
+    void SendSimSnapshot(GameObject* object);
 
     // Factory.
     void SendFactoryState(GameObject* factory, int state);

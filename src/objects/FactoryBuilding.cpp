@@ -112,13 +112,15 @@ FactoryBuilding::~FactoryBuilding() {
 // --- Resources
 
 int FactoryBuilding::Deposit(int n) {
+    int added = n;
     if (static_cast<int64_t>(store) + n > storeCapacity) {
-        const int added = storeCapacity - store;
+        added = storeCapacity - store;
         store = storeCapacity;
-        return added;
+    } else {
+        store += n;
     }
-    store += n;
-    return n;
+    AnnounceLedger();
+    return added;
 }
 
 int FactoryBuilding::Withdraw(int n) {
@@ -130,7 +132,39 @@ int FactoryBuilding::Withdraw(int n) {
     }
     const int fromStore = std::clamp(n - taken, 0, std::max(store, 0));
     store -= fromStore;
+    AnnounceLedger();
     return taken + fromStore;
+}
+
+int FactoryBuilding::AddCargo(int n) {
+    const int added = Sim::AddCargo(n);
+    AnnounceLedger();
+    return added;
+}
+
+int FactoryBuilding::TakeCargo(int n) {
+    const int taken = Sim::TakeCargo(n);
+    AnnounceLedger();
+    return taken;
+}
+
+// Every change goes out as it happens, so a copy holds what the owner held at each point of
+// its stream: a payment when the job starts, a free job by sending nothing, a refund at once.
+void FactoryBuilding::AnnounceLedger() {
+    if (local != 1) return;
+    if (cargo == sentCargo && store == sentStore && credit == sentCredit) return;
+    ObjectWorld& world = TheObjectWorld();
+    if (world.IsNetworkGame() != 1) return;
+    world.Commands().SendFactoryLedger(this, cargo, store, credit);
+    sentCargo = cargo;
+    sentStore = store;
+    sentCredit = credit;
+}
+
+void FactoryBuilding::ApplyLedger(int32_t cargoAmount, int32_t storeAmount, int32_t creditAmount) {
+    cargo = std::clamp(cargoAmount, 0, std::max(cargoCapacity, 0));
+    store = std::clamp(storeAmount, 0, std::max(storeCapacity, 0));
+    credit = std::clamp(creditAmount, 0, kMaxRecordAmount);
 }
 
 int FactoryBuilding::GetStored() {
@@ -148,6 +182,7 @@ void FactoryBuilding::AddResources(int32_t cargoAmount, int32_t creditAmount) {
     AddCargo(cargoAmount);
     credit = static_cast<int32_t>(
         std::clamp<int64_t>(static_cast<int64_t>(credit) + creditAmount, 0, kMaxRecordAmount));
+    AnnounceLedger();
 }
 
 int32_t FactoryBuilding::ReceiveDelivery(int32_t n, int32_t factor) {

@@ -81,6 +81,8 @@ public:
     void UpdateProduction(int elapsedMs);
     int Deposit(int n) override;
     int Withdraw(int n) override;
+    int AddCargo(int n) override;
+    int TakeCargo(int n) override;
     int GetStored() override;
     int GetStoredPercent() override;
     int GetKind() override { return 4; }
@@ -98,6 +100,10 @@ public:
     void ReleaseProduct();
     void ReserveExit(const Point& p);
     void CountExitAck() { ++acknowledgements; }
+    // The owner tells the copies its cargo, store and credit whenever one of them changed since
+    // it last did; the copies take them as they come (ApplyLedger) and compute none themselves.
+    void AnnounceLedger();
+    void ApplyLedger(int32_t cargoAmount, int32_t storeAmount, int32_t creditAmount);
 
     // --- Unfolding, mining, drawing (FactoryUnfolding.cpp)
     virtual int GetUnfoldedRadius() { return kUnfoldedRadius; }
@@ -161,6 +167,10 @@ public:
     // What the current job took from the resources, given back by a cancel.
     int32_t paidFirst = 0;
     int32_t paidSecond = 0;
+    // The ledger last told to the copies; -1 before the first word.
+    int32_t sentCargo = -1;
+    int32_t sentStore = -1;
+    int32_t sentCredit = -1;
 
 private:
     // The product is out: it joins the World, and the carrier pairing runs.

@@ -1,6 +1,8 @@
 #include "objects/OreDeposit.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <limits>
 
 #include "core/SpriteSet.h"
 #include "objects/CommandBuffer.h"
@@ -25,9 +27,31 @@ OreDeposit::OreDeposit(const Point& position, const Size& size, SpriteSet* sprit
 
 OreDeposit::~OreDeposit() = default;
 
-void OreDeposit::AnnounceAmount() {
+// Each deposit has two kinds of writers: the host grows it, and the owner of the factory at
+// its feet takes from it. Each sends its change (kind 42) and every machine adds the others'
+// changes to its own count; sums commute, so all counts meet once the messages are in.
+int OreDeposit::IsGrower() {
     ObjectWorld& world = TheObjectWorld();
-    if (world.IsNetworkHost() == 1) world.Commands().SendOreAmount(this, amount);
+    return world.IsNetworkGame() != 1 || world.IsNetworkHost() == 1 ? 1 : 0;
+}
+
+void OreDeposit::AnnounceChange(int32_t change) {
+    ObjectWorld& world = TheObjectWorld();
+    if (change != 0 && world.IsNetworkGame() == 1) world.Commands().SendOreAmount(this, change);
+}
+
+void OreDeposit::ApplyChange(int32_t change) {
+    amount = static_cast<int32_t>(std::clamp<int64_t>(static_cast<int64_t>(amount) + change,
+                                                      std::numeric_limits<int32_t>::min(),
+                                                      std::numeric_limits<int32_t>::max()));
+    // A withdrawal elsewhere slows the growth here as one made here would.
+    if (change < 0) NoteWithdrawal();
+}
+
+void OreDeposit::NoteWithdrawal() {
+    regrowTimer.period = kRegrowMs;
+    regrowTimer.Start();
+    growth = kSlowGrowth;
 }
 
 void OreDeposit::Update(int /*elapsedMs*/) {
@@ -37,10 +61,12 @@ void OreDeposit::Update(int /*elapsedMs*/) {
         // state too, or the host would announce the amount on every update.
         regrowTimer.period = -1;
         regrowTimer.state = TimerState::Stopped;
-        AnnounceAmount();
     }
     if (growTimer.Expired()) {
-        amount += growth;
+        if (IsGrower() == 1) {
+            amount += growth;
+            AnnounceChange(growth);
+        }
         growTimer.Start();
     }
     if (animTimer.Expired()) {
@@ -66,6 +92,7 @@ void OreDeposit::Update(int /*elapsedMs*/) {
     }
 }
 
+// Every machine fills its deposits alike when it builds the map: nothing to tell.
 int OreDeposit::AddOre(int n) {
     amount += n;
     return n;
@@ -74,9 +101,7 @@ int OreDeposit::AddOre(int n) {
 int OreDeposit::TakeOre(int n) {
     const int taken = std::clamp(n, 0, std::max(amount, 0));
     amount -= taken;
-    regrowTimer.period = kRegrowMs;
-    regrowTimer.Start();
-    if (growth == kFastGrowth) AnnounceAmount();
-    growth = kSlowGrowth;
+    NoteWithdrawal();
+    AnnounceChange(-taken);
     return taken;
 }

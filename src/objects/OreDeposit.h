@@ -1,6 +1,7 @@
 #pragma once
 // An ore well (kind 9) that refills by itself: 1 unit per 500 ms, 3 once a minute has passed
-// without a withdrawal. A factory standing on it draws from it. It never dies.
+// without a withdrawal. A factory standing on it draws from it. It never dies. In a network
+// game only the host grows it; every change is sent as a change (kind 42).
 #include <cstdint>
 
 #include "core/Timer.h"
@@ -31,6 +32,8 @@ public:
     int AddOre(int n);
     // At most what it holds; any withdrawal returns it to slow growth.
     int TakeOre(int n);
+    // Another machine's change (kind 42): added to this count as it is.
+    void ApplyChange(int32_t change);
 
     int32_t amount = 0;
     Timer growTimer{kGrowMs};
@@ -41,6 +44,8 @@ public:
     int32_t growth = kSlowGrowth;
 
 private:
-    // The host tells the peers the amount whenever the growth rate changes.
-    void AnnounceAmount();
+    // 1 on the machine that grows the deposits: the host, or any machine outside a network game.
+    int IsGrower();
+    void AnnounceChange(int32_t change);
+    void NoteWithdrawal();
 };

@@ -42,4 +42,6 @@ public:
     virtual void Drop(int /*reason*/) {}
     // 0 while the link was not dropped by this side.
     virtual int DropReason() { return 0; }
+    // Whole frames received since the connection was made: a joiner counts from its first.
+    virtual int FramesReceived() { return 1; }
 };

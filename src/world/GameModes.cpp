@@ -6,11 +6,11 @@
 #include "core/MovieBase.h"
 #include "core/MusicPlayer.h"
 #include "core/PaletteCycler.h"
+#include "core/ScriptRequests.h"
 #include "core/Settings.h"
 #include "core/Trace.h"
 #include "core/WindowProc.h"
 #include "map/TerrainMap.h"
-#include "platform/ScriptHooks.h"
 #include "ui/ScreenBase.h"
 #include "world/GameFlow.h"
 #include "world/GameRecords.h"
@@ -29,7 +29,7 @@ void World::ApplyModeChange() {
     EnterMode(newMode);
     // A script waiting for this mode goes on before the mode's first tick (and before a movie
     // the mode plays), so what it does next finds the mode as it began.
-    winx_SetScriptGameMode(currentMode);
+    ReportScriptGameMode(currentMode);
     if (currentScreen) {
         PostCursorMoveEvent();
         currentScreen->Activate();

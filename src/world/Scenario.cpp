@@ -335,7 +335,9 @@ void Scenario::ScatterArtifacts(World& world) {
             placed = world.AddArtifact(artifact);
         }
         // An artifact that found no place is deleted with its holder and never announced.
-        if (placed) world.commands->SendCreateScenarioObject(made, 0);
+        if (placed)
+            world.commands->SendCreateScenarioObject(made,
+                                                     static_cast<Artifact*>(made)->effectType);
     }
 }
 
@@ -347,6 +349,8 @@ void Scenario::NextRound(World& world) {
     ScatterArtifacts(world);
     if (world.networkGame) {
         world.pauseLocked = 0;
+        // The mission's time starts with play, as on the guests at the same message.
+        world.StartClocks();
         world.SetPaused(0);
         world.commands->SendAllPlaced();
         world.commands->SendPause(0);

@@ -457,7 +457,8 @@ void Reader::Artifacts(const Lines& lines) {
     world.ReserveSerial(id.serial);
     GameObject* made = artifact.get();
     // An artifact the map refuses is deleted, and the other machines never hear of it.
-    if (world.AddArtifact(artifact)) world.commands->SendCreateScenarioObject(made, 0);
+    if (world.AddArtifact(artifact))
+        world.commands->SendCreateScenarioObject(made, static_cast<Artifact*>(made)->effectType);
 }
 
 void Reader::Wrecks(const Lines& lines) {

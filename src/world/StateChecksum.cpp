@@ -1,10 +1,29 @@
 // The digest peers compare: see World::StateChecksum.
-#include "map/ObjectKinds.h"
+#include "objects/FactoryProduction.h"
 #include "objects/GameObject.h"
 #include "world/GameRecords.h"
 #include "world/ObjectNode.h"
 #include "world/Scenario.h"
 #include "world/World.h"
+
+// What the digest covers: the state every machine holds alike once every message sent before
+// a pause has been applied.
+//
+// Per map object, in this order, after the number of its list:
+//   id team, id serial, kind, team record (first, second, third), position x, position y,
+//   damage value, damage limit, cargo, store, credit, facing.
+// Store and credit are a factory's (its owner sends them with every change); a deposit's ore
+// is its store and its credit 0; any other object has 0 and 0.
+// The lists, each with its own number so that an object counts differently in another list:
+//   units of teams 0 .. 4 (1), buildings of teams 0 .. 4 (2), wrecks (10), destructibles (11),
+//   ore deposits (12), artifacts (13), land features (14).
+// Then the alliances, the pause flag, the scenario's player slots and colours, and the player
+// count.
+//
+// Left out, since each machine keeps them for itself: timers of every kind, goal queues and
+// manoeuvre lists, animation frames and stages, shots in flight and explosions (the weapons and
+// effects lists), taken artifacts playing their sequence, the computer players' groups, the
+// owner flag, selection and fog of war. Destroyed objects the death pass has not taken yet.
 
 namespace {
 
@@ -16,29 +35,32 @@ uint64_t Mix(uint64_t h, int64_t value) {
     return z ^ (z >> 31);
 }
 
-// A factory fills its store from the deposit at its feet, and pays its production from it, on
-// its owner's machine alone: no other machine hears of either, so a factory's stored amount and
-// a deposit's remaining ore are that machine's own count, not shared state.
-int SharedStored(GameObject& o) {
-    const int kind = o.GetKind();
-    return kind == ObjectKind::kFactory || kind == ObjectKind::kOreDeposit ? 0 : o.GetStored();
-}
-
 uint64_t ObjectDigest(GameObject& o, int list) {
+    int64_t store = o.GetStored();
+    int64_t credit = 0;
+    if (FactoryProduction* factory = AsFactoryProduction(&o)) {
+        store = factory->GetStore();
+        credit = factory->GetCredit();
+    }
     uint64_t h = Mix(0, list);
-    for (int64_t v : {int64_t{o.id.team}, int64_t{o.id.serial}, int64_t{o.GetKind()},
-                      int64_t{o.teamRecord.first}, int64_t{o.teamRecord.second},
-                      int64_t{o.teamRecord.third}, int64_t{o.position.x}, int64_t{o.position.y},
-                      int64_t{o.damage.Value()}, int64_t{o.damage.Max()}, int64_t{o.GetCargo()},
-                      int64_t{SharedStored(o)}, int64_t{o.facing}})
+    for (int64_t v :
+         {int64_t{o.id.team}, int64_t{o.id.serial}, int64_t{o.GetKind()},
+          int64_t{o.teamRecord.first}, int64_t{o.teamRecord.second}, int64_t{o.teamRecord.third},
+          int64_t{o.position.x}, int64_t{o.position.y}, int64_t{o.damage.Value()},
+          int64_t{o.damage.Max()}, int64_t{o.GetCargo()}, store, credit, int64_t{o.facing}})
         h = Mix(h, v);
     return h;
 }
 
+// A sum, so that the order in which a machine happened to link its objects does not count.
+// An object already destroyed counts as gone: when the death pass takes it depends on each
+// machine's clock.
 uint64_t ListDigest(const NodeList& list, int number) {
     uint64_t sum = 0;
-    for (ListNode* n = list.First(); n; n = list.Next(n))
-        sum += ObjectDigest(*static_cast<ObjectNode*>(n)->Object(), number);
+    for (ListNode* n = list.First(); n; n = list.Next(n)) {
+        GameObject& o = *static_cast<ObjectNode*>(n)->Object();
+        if (o.IsDestroyed() == 0) sum += ObjectDigest(o, number);
+    }
     return sum;
 }
 
@@ -47,15 +69,14 @@ uint64_t ListDigest(const NodeList& list, int number) {
 uint64_t World::StateChecksum() {
     World& world = *this;
     uint64_t objects = 0;
-    int number = 0;
     for (int team = 0; team < World::kTeams; ++team) {
-        objects += ListDigest(world.sims[team], 1);
-        objects += ListDigest(world.buildings[team], 2);
-        objects += ListDigest(world.weapons[team], 3);
+        objects += ListDigest(world.sims[team], kChecksumUnits);
+        objects += ListDigest(world.buildings[team], kChecksumBuildings);
     }
+    int number = kChecksumWrecks;
     for (const NodeList* list : {&world.wrecks, &world.destructibles, &world.oreDeposits,
-                                 &world.artifacts, &world.landFeatures, &world.groups})
-        objects += ListDigest(*list, 10 + number++);
+                                 &world.artifacts, &world.landFeatures})
+        objects += ListDigest(*list, number++);
     uint64_t h = Mix(0, static_cast<int64_t>(objects));
     for (int a = 0; a < World::kTeams; ++a)
         for (int b = 0; b < World::kTeams; ++b)

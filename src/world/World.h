@@ -296,7 +296,14 @@ public:
 
     // --- WorldUpdate.cpp: the per-tick update and the death pass.
     void UpdateObjects(int elapsedMs);
-    void ScatterWrecks(BuildingTemplate* building, const Point& centre, int value, int team);
+    void ScatterWrecks(BuildingTemplate* building, const Point& centre, int value,
+                       const SimId& factoryId);
+    // The id of a factory's wreck piece 0 .. 3: the same on every machine, and above every
+    // serial a machine hands out itself.
+    static SimId WreckPieceId(const SimId& factoryId, int piece);
+    static constexpr uint32_t kPieceSerialBase = 0x40000000u;
+    static constexpr uint32_t kPieceSerialMask = 0x03FFFFFFu;
+    static constexpr uint32_t kMaxPieces = 4;
 
     // --- WorldAlliances.cpp: alliances, pause, status line, sounds and cell effects.
     int Ally(const SimId& a, const SimId& b);
@@ -318,10 +325,14 @@ public:
     void SetGameRecords(GameRecords* records) { gameRecords = records; }
 
     // --- StateChecksum.cpp: a digest of what every machine of a network game must share (the
-    // listed objects' id, kind, team record, position, damage, cargo, stored amount and facing,
+    // listed objects' id, kind, team record, position, damage, cargo, store, credit and facing,
     // the alliances, the pause flag, the player count), independent of list order and free of
-    // what each machine keeps for itself (local flags, selection, timers, sight).
+    // what each machine keeps for itself (local flags, selection, timers, goals, shots, sight).
+    // The file names the fields and the list numbers.
     uint64_t StateChecksum();
+    static constexpr int kChecksumUnits = 1;
+    static constexpr int kChecksumBuildings = 2;
+    static constexpr int kChecksumWrecks = 10;
 
     // --- WorldPeers.cpp: the network peer slots and the outgoing stream.
     CommLink* AddPeer();
@@ -330,6 +341,12 @@ public:
     void CheckPeers();
     void SendCommands(int slot) override;
     void CompactPeers();
+    // Reads and executes what every peer has sent, as the network step does (the host and join
+    // screen, before the game's network step runs).
+    void ReceiveFromPeers();
+    // Records the state (kind 9) of every object this machine owns: at a pause, so that the
+    // copies stand where their owners stopped.
+    void SendOwnStates();
 
     // --- WorldObjectServices.cpp: the rest of what the map objects ask.
     int IsNetworkHost() override { return networkHost; }
@@ -452,6 +469,9 @@ public:
     // Owned; set by the network screens.
     CommLink* peerLinks[kPeerSlots] = {};
     int32_t peerTeams[kPeerSlots] = {-1, -1, -1};
+    // Peers CheckPeers found lost so far, and the team of the last one (-1 unknown).
+    int32_t peersLost = 0;
+    int32_t lastLostTeam = -1;
     std::unique_ptr<PathGrid> pathGrid;
     std::unique_ptr<DesignLibrary> designLibrary;
     std::unique_ptr<TextWriter> font;

@@ -111,6 +111,8 @@ void World::CheckPeers() {
         CommLink* link = peerLinks[slot];
         if (!link || link->ConnectionLost() != 1) continue;
         const int team = peerTeams[slot];
+        ++peersLost;
+        lastLostTeam = team;
         // A player's machine that went away, or one this side dropped (damaged data, stalled),
         // is named on the status line.
         int reason = link->DropReason();
@@ -132,12 +134,37 @@ void World::CheckPeers() {
             static_cast<ObjectNode*>(n)->Object()->SetLocal(1);
         if (GameObject* factory = TeamFactory(team)) {
             factory->SetLocal(1);
+            // The survivors may each hold a different part of the lost machine's last messages:
+            // the factory's cargo as this machine holds it goes first, so that every machine
+            // values the wreck pieces alike.
+            commands->SendSimSnapshot(factory);
             if (factory->IsInvulnerable() == 1) factory->ToggleInvulnerable();
             factory->TakeDamage(nullptr, SimId(), nullptr, 0);
         }
         gameRecords->SetPlayerCount(gameRecords->PlayerCount() - 1);
         commands->SendPlayerDropped(gameRecords->PlayerCount(), team);
     }
+}
+
+// Each machine moves its copies of the others' units on its own clock, so at a pause they stand
+// a step or two from where their owners stopped them: every machine then tells where its own
+// units and buildings stand.
+void World::SendOwnStates() {
+    if (networkGame != 1 || !commands) return;
+    for (int team = 0; team < kTeams; ++team) {
+        for (NodeList* list : {&sims[team], &buildings[team]}) {
+            for (ListNode* n = list->First(); n; n = list->Next(n)) {
+                GameObject* object = static_cast<ObjectNode*>(n)->Object();
+                if (object && object->local == 1 && object->IsDestroyed() == 0)
+                    commands->SendSimState(object);
+            }
+        }
+    }
+}
+
+void World::ReceiveFromPeers() {
+    for (int slot = 0; slot < kPeerSlots; ++slot)
+        ReceiveFromPeer(slot);
 }
 
 // Commands recorded are dropped after the send, also when the slot asked for is empty.

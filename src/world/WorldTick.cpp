@@ -4,12 +4,11 @@
 #include "core/DisplayBase.h"
 #include "core/MusicPlayer.h"
 #include "core/PaletteCycler.h"
+#include "core/ScriptRequests.h"
 #include "core/Settings.h"
 #include "core/WindowProc.h"
 #include "objects/CommandBuffer.h"
 #include "objects/GameObject.h"
-#include "platform/ChecksumRequest.h"
-#include "platform/ScriptHooks.h"
 #include "ui/ScreenBase.h"
 #include "world/CommLink.h"
 #include "world/GameFlow.h"
@@ -38,11 +37,10 @@ void World::DestroyOwnObjects(int team) {
 
 int World::Tick(int nowMs) {
     // A determinism check asked for the state as this tick finds it.
-    for (std::string name = winx_TakeChecksumRequest(); !name.empty();
-         name = winx_TakeChecksumRequest())
-        winx_WriteChecksumFile(name, StateChecksum());
-    winx_SetScriptGameMode(currentMode);
-    for (int team = winx_TakeDestroyRequest(); team >= 0; team = winx_TakeDestroyRequest())
+    for (std::string name = TakeChecksumRequest(); !name.empty(); name = TakeChecksumRequest())
+        WriteChecksumFile(name, StateChecksum());
+    ReportScriptGameMode(currentMode);
+    for (int team = TakeDestroyRequest(); team >= 0; team = TakeDestroyRequest())
         DestroyOwnObjects(team);
     PumpMouseMove();
     if (gameFlow && gameFlow->Step(currentMode) == 1) {

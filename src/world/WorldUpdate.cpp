@@ -188,15 +188,18 @@ void World::UpdateObjects(int elapsedMs) {
                     unit->onMap = 0;
                     unit->SetMoving(0);
                     if (handOver == 1) unit->SetLocal(1);
+                    // Where the team's units came to rest, from the one machine that runs
+                    // them now: the others may have missed the last words of a lost machine.
+                    if (networkGame == 1 && unit->local == 1) commands->SendSimSnapshot(unit);
                 }
                 for (ListNode* d = destructibles.First(); d; d = destructibles.Next(d)) {
                     GameObject* object = ObjectOf(d);
                     if (object->teamRecord.second == team) object->ChangeTeam(ValueTriple(0), 1);
                 }
             }
-            const int idTeam = o->id.team;
+            const SimId factoryId = o->id;
             delete n;
-            if (building) ScatterWrecks(building, centre, value, idTeam);
+            if (building) ScatterWrecks(building, centre, value, factoryId);
         } else if (kind == ObjectKind::kWreck) {
             RemoveFromGrids(o, o->GetPosition(), 0);
             delete n;
@@ -205,7 +208,17 @@ void World::UpdateObjects(int elapsedMs) {
     }
 }
 
-void World::ScatterWrecks(BuildingTemplate* building, const Point& centre, int value, int team) {
+// Every machine scatters the pieces of a factory that dies, so each piece takes an id that
+// every machine derives alike from the factory's (the per-machine serial counters differ) and
+// its share of a value taken from the ledger every copy holds alike.
+SimId World::WreckPieceId(const SimId& factoryId, int piece) {
+    const uint32_t serial = static_cast<uint32_t>(factoryId.serial) & kPieceSerialMask;
+    return SimId(factoryId.team, static_cast<int32_t>(kPieceSerialBase + serial * kMaxPieces +
+                                                      static_cast<uint32_t>(piece)));
+}
+
+void World::ScatterWrecks(BuildingTemplate* building, const Point& centre, int value,
+                          const SimId& factoryId) {
     static const Point kOffsetsV[] = {{0, 0}, {115, 0}, {125, 95}};
     static const Point kOffsetsT[] = {{0, 0}, {92, 0}, {0, 110}, {92, 129}};
     SpriteSet* pictures = building ? PiecePictures(building) : nullptr;
@@ -221,7 +234,7 @@ void World::ScatterWrecks(BuildingTemplate* building, const Point& centre, int v
         description.size = description.picture->GetSize();
         description.position =
             centre - Point(description.size.w / 2, description.size.h / 2) + offsets[i];
-        description.id = NewSimId(team);
+        description.id = WreckPieceId(factoryId, i);
         description.clan = building->clan;
         description.chassis = 'Z';
         std::unique_ptr<GameObject> piece =

@@ -8,7 +8,10 @@
 #include "catalogue/TemplateCatalogue.h"
 #include "net/ExecutorFixture.h"
 #include "net/NetworkScreen.h"
+#include "objects/Artifact.h"
+#include "support/FakeClock.h"
 #include "world/MemoryCatalogueMedia.h"
+#include "world/MissionStats.h"
 #include "world/Scenario.h"
 
 namespace {
@@ -111,6 +114,12 @@ TEST_F(CommandExecutorTest, EveryKindActsOnTheCopyItIsFor) {
         {CommandBytes(53, kCapture).I(kOwned).Done(), {"TakeOver 2:12 1:11"}},
         {CommandBytes(53, kMirror).I(kOwned).Done(), {}},
         {CommandBytes(34, SimId(0, 70)).P(p).B(3).Done(), {"Artifact 0:70 100,200 3"}},
+        // The owner's ledger reaches the mirror of its factory only.
+        {CommandBytes(55, SimId(2, 0)).L(7).L(8).L(9).Done(), {"Ledger 2:20 7 8 9"}},
+        {CommandBytes(55, SimId(1, 0)).L(7).L(8).L(9).Done(), {}},
+        // A snapshot moves a mirror (and stops it); an owned object keeps its own state.
+        {CommandBytes(57, kMirror).P(p).B(3).L(10).L(90).L(5).Done(), {"2:10 Move 100,200 3 []"}},
+        {CommandBytes(57, kOwned).P(p).B(3).L(10).L(90).L(5).Done(), {}},
         // Set-up and screens.
         {CommandBytes(24).Settings().Done(),
          {"Settings 4 V 2 VVXX 3 5000 00 19.18.17.16.15.14.13.12.11.10.9.8.7.6.5.4.3.2.1.0."}},
@@ -157,8 +166,10 @@ TEST_F(CommandExecutorTest, WorldLevelKindsChangeTheWorldAndTheOwnersCargo) {
     EXPECT_STREQ(world.statusText, "hello");
     EXPECT_EQ(mirror->damage.Value(), 25);
     EXPECT_EQ(wreck->cargo, 290);
-    EXPECT_EQ(mirror->cargo, 20 - 4);
-    EXPECT_EQ(mirrorFactory->cargo, 1000 + 12);
+    // The unit hands over what it carries; the factory's side (and a reclaim's) comes with its
+    // owner's ledger, never computed by a copy.
+    EXPECT_EQ(mirror->cargo, 0);
+    EXPECT_EQ(mirrorFactory->cargo, 1000);
     EXPECT_EQ(owned->cargo, ownedCargo);
     // The set-up reaches this World's host and join screen.
     NetworkScreen screen(world, 'J', nullptr);
@@ -180,6 +191,100 @@ TEST_F(CommandExecutorTest, WorldLevelKindsChangeTheWorldAndTheOwnersCargo) {
     ASSERT_GE(world.commands->Size(), ack.size());
     EXPECT_TRUE(std::equal(ack.begin(), ack.end(),
                            world.commands->Data() + world.commands->Size() - ack.size()));
+}
+
+// The host alone decides who wins an artifact: the first claim (kind 35) wins there and is
+// awarded to everybody (kind 56); a guest takes it only from the award.
+TEST_F(CommandExecutorTest, AnArtifactHasOneWinnerTheHostAwards) {
+    world.networkGame = 1;
+    auto place = [this](int serial) {
+        std::unique_ptr<GameObject> made = std::make_unique<Artifact>(
+            land.Centre(10, 3 + serial % 3 * 4), Size(64, 64), nullptr, nullptr,
+            CollisionFilter(2, 1, 1, 1, 1), SimId(0, serial), 3);
+        Artifact* artifact = static_cast<Artifact*>(made.get());
+        EXPECT_EQ(world.AddArtifact(made), 1);
+        return artifact;
+    };
+    world.networkHost = 1;
+    Artifact* contested = place(70);
+    world.commands->Rewind();
+    Execute(Message({CommandBytes(35, SimId(0, 70)).I(kMirror).Done(),
+                     CommandBytes(35, SimId(0, 70)).I(kCapture).Done()}));
+    EXPECT_EQ(contested->takerId, kMirror);
+    EXPECT_EQ(mirror->damage.Max(), 125);
+    EXPECT_EQ(capture->damage.Max(), 100);
+    const std::vector<uint8_t> award = CommandBytes(56, SimId(0, 70)).I(kMirror).Done();
+    ASSERT_EQ(world.commands->Size(), award.size());
+    EXPECT_TRUE(std::equal(award.begin(), award.end(), world.commands->Data()));
+    // Taken once: a later pick-up there neither changes the winner nor awards again.
+    world.commands->Rewind();
+    contested->PickUp(capture);
+    EXPECT_EQ(contested->takerId, kMirror);
+    EXPECT_EQ(world.commands->Size(), 0u);
+    // A factory gift counts on the factory's own machine only (its ledger tells the others),
+    // and a team without a factory gets nothing.
+    std::unique_ptr<GameObject> gift =
+        std::make_unique<Artifact>(land.Centre(10, 13), Size(64, 64), nullptr, nullptr,
+                                   CollisionFilter(2, 1, 1, 1, 1), SimId(0, 73), 2);
+    Artifact* ore = static_cast<Artifact*>(gift.get());
+    ASSERT_EQ(world.AddArtifact(gift), 1);
+    ore->PickUp(mirror);
+    EXPECT_EQ(ore->takerId, kMirror);
+    EXPECT_EQ(mirrorFactory->cargo, 1000);
+    RecordingObject* homeless = Add(3, 14, 10, 1, 1, 0);
+    Artifact(land.Centre(10, 1), Size(64, 64), nullptr, nullptr, CollisionFilter(2, 1, 1, 1, 1),
+             SimId(0, 74), 2)
+        .ApplyEffect(homeless);
+    EXPECT_EQ(homeless->cargo, 0);
+    // A guest: a claim changes nothing, the award makes the pick-up.
+    world.networkHost = 0;
+    Artifact* awarded = place(71);
+    Execute(CommandBytes(35, SimId(0, 71)).I(kCapture).Done());
+    EXPECT_TRUE(awarded->takerId.IsNull());
+    Execute(CommandBytes(56, SimId(0, 71)).I(kMirror).Done());
+    EXPECT_EQ(awarded->takerId, kMirror);
+    // Its own unit on a guest only claims it.
+    Artifact* claimed = place(72);
+    claimed->PickUp(owned);
+    EXPECT_TRUE(claimed->takerId.IsNull());
+    world.networkGame = 0;
+}
+
+// A guest's mission clocks start when play starts (the host's all-placed word), not while the
+// game waited for the factories.
+TEST_F(CommandExecutorTest, PlayStartingStartsTheMissionClocks) {
+    FakeClock clock(1000);
+    world.teamStats[1] = std::make_unique<MissionStats>();
+    world.teamStats[1]->StartClock();
+    clock.Advance(30000);
+    Execute(CommandBytes(30).Done());
+    clock.Advance(2000);
+    EXPECT_EQ(world.teamStats[1]->ElapsedTotal(), 2000);
+}
+
+// Each text on its own: a later one would hide whether the first was shown.
+TEST_F(CommandExecutorTest, AMessageIsShownOnlyToItsAddresseeOrToEverybody) {
+    world.localPlayer = ValueTriple(1);
+    world.SetStatusMessage("", 0);
+    Execute(CommandBytes(41).B(0).B(3).S("not for us").Done());
+    EXPECT_STREQ(world.statusText, "");
+    Execute(CommandBytes(41).B(2).B(1).S("for us").Done());
+    EXPECT_STREQ(world.statusText, "for us");
+    Execute(CommandBytes(41).B(2).B(0).S("for all").Done());
+    EXPECT_STREQ(world.statusText, "for all");
+}
+
+TEST_F(CommandExecutorTest, ASnapshotSetsTheMirrorsDamageAndCargoAndClearsItsGoals) {
+    mirror->goals.PushFront(std::make_unique<FakeGoal>(1, kMirror, SimId()));
+    Execute(CommandBytes(57, kMirror).P(Point(64, 96)).B(3).L(30).L(90).L(7).Done());
+    EXPECT_EQ(mirror->damage.Value(), 30);
+    EXPECT_EQ(mirror->damage.Max(), 90);
+    EXPECT_EQ(mirror->cargo, 7);
+    EXPECT_EQ(mirror->goals.Front(), nullptr);
+    // Amounts past the limits are held to them.
+    Execute(CommandBytes(57, kMirror).P(Point(64, 96)).B(3).L(300).L(90).L(-7).Done());
+    EXPECT_EQ(mirror->damage.Value(), 90);
+    EXPECT_EQ(mirror->cargo, 0);
 }
 
 TEST_F(CommandExecutorTest, AnAnnouncedFactoryIsMirroredAndCountsTowardsTheNextRound) {
@@ -212,8 +317,10 @@ TEST_F(CommandExecutorTest, MiningAndSalvageFollowTheMirrorsFrontGoal) {
     EXPECT_EQ(wreck->cargo, 300);
     mirror->goals.PushFront(std::make_unique<FakeGoal>(4, kMirror, kWreck));
     log.clear();
-    Execute(
-        Message({CommandBytes(17, kMirror).L(30).Done(), CommandBytes(17, kMirror).L(0).Done()}));
+    // Only the last word, amount 0, ends the wreck.
+    Execute(CommandBytes(17, kMirror).L(30).Done());
+    EXPECT_TRUE(log.empty());
+    Execute(CommandBytes(17, kMirror).L(0).Done());
     EXPECT_EQ(wreck->cargo, 270);
     EXPECT_EQ(mirror->cargo, 80);
     EXPECT_EQ(log, Log{"0:40 Destroy"});
@@ -267,7 +374,7 @@ TEST_F(CommandExecutorTest, ADamagedMessageChangesNothingAndDropsItsPeer) {
         {"length below 7", CommandBytes(0).Done(6)},
         {"length past the message", CommandBytes(29).B(0).Done(9)},
         {"length disagreeing with the kind", CommandBytes(1, SimId(2, 0)).W(1).B(0).Done()},
-        {"kind above 54", CommandBytes(55).Done()},
+        {"kind above 57", CommandBytes(58).Done()},
         {"eleven facings", CommandBytes(9, kMirror)
                                .P(Point())
                                .B(0)

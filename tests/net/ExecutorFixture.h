@@ -95,6 +95,10 @@ public:
     void RefitFactory(GameObject* f, const char* t) override { Add("Refit", f, t); }
     void ReserveExit(GameObject* f, const Point& p) override { Add("ReserveExit", f, Pt(p)); }
     void CountExitAck(GameObject* f) override { Add("ExitAck", f, ""); }
+    void ApplyLedger(GameObject* f, int32_t cargo, int32_t store, int32_t credit) override {
+        Add("Ledger", f,
+            std::to_string(cargo) + " " + std::to_string(store) + " " + std::to_string(credit));
+    }
     void SetFactoryByte(GameObject* f, int value) override {
         Add("FactoryByte", f, std::to_string(value));
     }

@@ -112,7 +112,7 @@ protected:
         const bool joined = TickUntil([&] {
             return count == 4
                        ? host.screen->State() >= 4
-                       : host.world.PeerCount() == count &&
+                       : host.screen->JoinersIn() == count - 1 &&
                              std::all_of(machines.begin() + 1, machines.end(),
                                          [](const auto& m) { return m->screen->State() == 5; });
         });

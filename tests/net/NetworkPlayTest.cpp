@@ -6,7 +6,9 @@
 
 #include "catalogue/TemplateCatalogue.h"
 #include "core/Settings.h"
+#include "core/SpriteSet.h"
 #include "net/CommandReceivers.h"
+#include "objects/Artifact.h"
 #include "objects/Goal.h"
 #include "objects/PartAttachment.h"
 #include "objects/SimTestSupport.h"
@@ -109,4 +111,25 @@ TEST(NetworkPlay, AShotAnotherMachineFiredIsMirroredAndAnsweredOnItsMount) {
     EXPECT_EQ(mount->acknowledgements, 2);
     receivers.StartFiringTimer(shooter.get());
     EXPECT_EQ(shooter->stealth.revealCountdown, StealthSet::kRevealMs);
+}
+
+// Kind 34: a guest's artifact shows and sounds as the host's does, with the host's effect.
+TEST(NetworkPlay, AnArtifactAnotherMachinePlacedHasTheCataloguesPicturesSoundAndItsEffect) {
+    WorldOnLand land{OpenLand(10, 10)};
+    SpriteSet* const pictures = ArtifactPictures;
+    Sound* const sound = ArtifactSound;
+    SpriteSet shown(1);
+    ArtifactPictures = &shown;
+    ArtifactSound = reinterpret_cast<Sound*>(&shown);
+    GameReceivers().MakeArtifact(SimId(0, 70), land.Centre(4, 4), 3);
+    ArtifactPictures = pictures;
+    ArtifactSound = sound;
+    ASSERT_EQ(land.world.artifacts.Count(), 1);
+    auto* artifact =
+        dynamic_cast<Artifact*>(static_cast<ObjectNode*>(land.world.artifacts.First())->Object());
+    ASSERT_NE(artifact, nullptr);
+    EXPECT_EQ(artifact->spriteSet, &shown);
+    EXPECT_EQ(artifact->pickupSound, reinterpret_cast<Sound*>(&shown));
+    EXPECT_EQ(artifact->effectType, 3);
+    EXPECT_EQ(artifact->local, 0);
 }

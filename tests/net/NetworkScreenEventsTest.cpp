@@ -91,9 +91,9 @@ TEST_F(NetworkScreenEventsTest, TheHostStartsListeningOnEnterAndShowsItsState) {
     EXPECT_EQ(screen.State(), 3);
     EXPECT_EQ(screen.PlayerNumber(), 1);
     EXPECT_EQ(screen.StatusString(), NetworkScreen::kJoinedString);
-    // The count of joiners so far: slots in use less the spare link.
+    // The count of joiners so far: links that sent a whole frame (none here).
     SetStringTableText(std::string(199, '\r') + "%d joined\r");
-    EXPECT_EQ(screen.StatusText(), "-1 joined");
+    EXPECT_EQ(screen.StatusText(), "0 joined");
     ClearStringTable();
     EXPECT_EQ(screen.StatusText(), "");
     Click(kCancelPlace);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <vector>
 
 #include "net/Loopback.h"
@@ -146,6 +147,86 @@ TEST_F(RawPeerTest, AClosedPeerIsLostWithinOneCall) {
         link->Receive(block.data(), TcpLink::kMaxPayload, held, length);
         return link->ConnectionLost() == 1;
     }));
+    EXPECT_EQ(link->DropReason(), 0);
+}
+
+// On an injected clock: a connection that sends no whole frame within ten seconds of being
+// made, or leaves one unfinished for ten seconds (however slowly it trickles in), is dropped as
+// stalled; one that has sent a frame may then keep quiet.
+class StalledPeerTest : public RawPeerTest {
+public:
+    using RawPeerTest::length;
+    using RawPeerTest::Write;
+    // Receives once after the clock moved on by `ms`; whether the link is still up.
+    bool UpAfter(uint32_t ms) {
+        clock.Advance(ms);
+        // Whatever was written has reached the socket before the call that judges it.
+        std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        link->Receive(block.data(), TcpLink::kMaxPayload, held, length);
+        return link->ConnectionLost() == 0;
+    }
+    FakeClock clock{5000};
+};
+
+TEST_F(StalledPeerTest, SilenceOrAnUnfinishedFrameForTenSecondsDropsTheLink) {
+    const std::vector<uint8_t> first = Frame(8, 1, 100, Pattern(8, 4));
+    const std::vector<uint8_t> frame = Frame(8, 2, 100, Pattern(8, 5));
+    struct Case {
+        const char* what;
+        int frames;
+        std::function<bool(StalledPeerTest&)> run;
+    };
+    const Case cases[] = {
+        {"silent from the start", 0,
+         [](StalledPeerTest& t) { return t.UpAfter(9999) && !t.UpAfter(1); }},
+        // After a first frame the link may keep quiet; a frame it starts must end in time.
+        {"half a header, then nothing", 1,
+         [&](StalledPeerTest& t) {
+             t.Write(first);
+             if (!t.UpAfter(30000)) return false;
+             t.Write({frame.begin(), frame.begin() + 6});
+             // Ten seconds from the call that read its first bytes.
+             return t.UpAfter(0) && t.UpAfter(9999) && !t.UpAfter(1);
+         }},
+        {"a frame trickled a byte a second", 1,
+         [&](StalledPeerTest& t) {
+             t.Write(first);
+             if (!t.UpAfter(100)) return false;
+             for (size_t i = 0; i < 10; ++i) {
+                 t.Write({frame[i]});
+                 if (!t.UpAfter(i == 0 ? 0 : 1000)) return false;
+             }
+             // Ten seconds after its first byte, with bytes still coming.
+             t.Write({frame[10]});
+             return !t.UpAfter(1000);
+         }},
+        {"a payload cut short", 1,
+         [&](StalledPeerTest& t) {
+             t.Write(first);
+             if (!t.UpAfter(100)) return false;
+             t.Write({frame.begin(), frame.begin() + 15});
+             if (!t.UpAfter(0) || t.length != 8u) return false;
+             // Dropped, the message in progress is no longer offered.
+             return !t.UpAfter(10000) && t.length == 0u;
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TearDown();
+        link.reset();
+        SetUp();
+        EXPECT_TRUE(c.run(*this));
+        EXPECT_EQ(link->DropReason(), CommLink::kDroppedStalled);
+        EXPECT_EQ(link->FramesReceived(), c.frames);
+    }
+    // A whole frame in time, then a long quiet: the link stays.
+    TearDown();
+    link.reset();
+    SetUp();
+    Write(first);
+    EXPECT_TRUE(UpAfter(9000));
+    EXPECT_EQ(link->FramesReceived(), 1);
+    EXPECT_TRUE(UpAfter(60000));
     EXPECT_EQ(link->DropReason(), 0);
 }
 

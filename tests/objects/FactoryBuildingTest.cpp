@@ -37,6 +37,21 @@ constexpr int kFirstCost = 100;
 constexpr int kSecondCost = 200;
 constexpr int kBuildTime = 1000;
 
+// Applies the owner's ledgers (kind 55) to a copy of its factory as the command executor does.
+void ReplayLedger(const std::vector<uint8_t>& bytes, FactoryBuilding& copy) {
+    CommandReader r(bytes.data(), bytes.size());
+    CommandHeader h;
+    while (r.NextCommand(h)) {
+        if (h.kind == static_cast<int>(CommandKind::FactoryLedger)) {
+            const int32_t cargo = r.ReadW32();
+            const int32_t store = r.ReadW32();
+            const int32_t credit = r.ReadW32();
+            copy.ApplyLedger(cargo, store, credit);
+        }
+        r.SkipCommand();
+    }
+}
+
 // The building's pictures and sounds are made by the tests themselves.
 class NoMedia : public CatalogueMedia {
 public:
@@ -357,6 +372,63 @@ TEST_F(Factory, DrawsTenEveryHalfSecondWhileOpenOnItsDepositAndOnlyWhatTheStoreH
     f->ExecuteOrder(Sim::kOrderMove, 0, Point(200, 200), SimId(), 0);
     Tick(*f);
     EXPECT_EQ(f->MinedDeposit(), nullptr);
+}
+
+// The owner's stream, applied to a copy of the factory on another machine, leaves the copy with
+// the owner's cargo, store and credit after every tick: payments when a job starts (a free job
+// pays nothing), refunds, bonuses, deliveries and mining, none computed by the copy itself.
+TEST_F(Factory, ACopyFedTheOwnersStreamHoldsItsLedgerAfterEveryTick) {
+    OreDeposit deposit(Point(1032, 968), Size(400, 400), nullptr, CollisionFilter(0, 0, 0, 0, 0),
+                       SimId(0, 77));
+    deposit.amount = 3000;
+    world.Add(&deposit);
+    world.oreDeposit = &deposit;
+    world.network = 1;
+    auto owner = OpenFactory(1000, 1000);
+    auto copy = Make(0);
+    copy->unfoldState = FactoryProduction::kOpen;
+    auto ledger = [](FactoryBuilding& f) {
+        return std::vector<int>{f.GetCargo(), f.GetStore(), f.GetCredit()};
+    };
+    auto settle = [&](const char* step) {
+        const std::vector<uint8_t> sent(world.commands.Data(),
+                                        world.commands.Data() + world.commands.Size());
+        world.commands.Rewind();
+        ReplayLedger(sent, *copy);
+        EXPECT_EQ(ledger(*copy), ledger(*owner)) << step;
+    };
+    settle("opened");
+    const std::vector<int> opened = ledger(*owner);
+    owner->AddResources(0, 50);
+    settle("bonus");
+    // Paid at the start of the job, long before the unit exists.
+    owner->QueueJob(Job(), 0);
+    Tick(*owner);
+    ASSERT_EQ(owner->ProductionState(), 1);
+    settle("paid");
+    EXPECT_NE(ledger(*copy), opened);
+    EXPECT_EQ(owner->CancelJob(nullptr), 1);
+    settle("refunded");
+    auto free = Job();
+    free->noCharge = 1;
+    const std::vector<int> beforeFree = ledger(*owner);
+    owner->QueueJob(std::move(free), 0);
+    Tick(*owner);
+    ASSERT_EQ(owner->ProductionState(), 1);
+    EXPECT_EQ(ledger(*owner), beforeFree);
+    settle("free job");
+    EXPECT_EQ(owner->ReceiveDelivery(30, 2), 60);
+    settle("delivery");
+    for (int i = 0; i < 4; ++i) {
+        Tick(*owner, 500);
+        settle("mining");
+    }
+    EXPECT_GT(owner->GetStore(), beforeFree[1]);
+    // A copy mines nothing and sends nothing of its own.
+    const std::vector<int> held = ledger(*copy);
+    Tick(*copy, 500);
+    EXPECT_EQ(ledger(*copy), held);
+    EXPECT_EQ(world.commands.Size(), 0u);
 }
 
 TEST_F(Factory, HitsWithinTenSecondsSoundOneAlert) {

@@ -284,8 +284,8 @@ TEST_F(Neutral, DepositGrowsSlowlyThenFastAfterAMinuteAlone) {
     EXPECT_EQ(deposit.growth, 3);
     EXPECT_EQ(deposit.GetStored(), 122);
     EXPECT_EQ(deposit.regrowTimer.period, -1);
-    // A withdrawal brings slow growth back; on the host the peers hear the amount.
-    world.host = 1;
+    // A withdrawal brings slow growth back; in a network game the peers hear the change.
+    world.network = 1;
     EXPECT_EQ(deposit.Withdraw(100), 100);
     EXPECT_EQ(deposit.growth, 1);
     const std::vector<CommandHeader> sent = Commands(world.commands);

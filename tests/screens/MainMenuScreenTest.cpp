@@ -7,6 +7,7 @@
 #include "core/EventQueue.h"
 #include "core/KeyCodes.h"
 #include "net/NetworkScreen.h"
+#include "objects/CommandBuffer.h"
 #include "screens/FrontEndTestFixture.h"
 #include "screens/LoadGameScreen.h"
 #include "screens/SetupScreen.h"
@@ -153,6 +154,30 @@ TEST_F(MainMenuTest, NetworkItemsNeedALinkAndBadNumbersOpenNoSetUp) {
     EXPECT_EQ(Key('j'), 1);
     EXPECT_EQ(m.OpenNetwork(), nullptr);
     EXPECT_EQ(m.ItemButton(5)->enabled + m.ItemButton(6)->enabled, 0);
+}
+
+// Leaving the set-up of a network game ends the network part: every peer link is closed and
+// nothing is recorded any more.
+TEST_F(MainMenuTest, LeavingANetworkSetUpClosesThePeers) {
+    f->world->makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
+    MainMenuScreen& m = Menu();
+    EXPECT_EQ(Key('j'), 1);
+    ASSERT_NE(m.OpenNetwork(), nullptr);
+    m.OpenNetwork()->SetGameSetup(2, 1, 0, 0, "", "");
+    m.OpenNetwork()->OnButton(NetworkScreen::kCancel);
+    m.OpenNetwork()->exitCode = 0;
+    Frame();
+    ASSERT_NE(m.OpenSetup(), nullptr);
+    EXPECT_EQ(f->world->PeerCount(), 1);
+    EXPECT_EQ(f->world->networkGame, 1);
+    f->events.ctrlDown = 1;
+    Key('q');
+    f->events.ctrlDown = 0;
+    Frame();
+    EXPECT_EQ(m.OpenSetup(), nullptr);
+    EXPECT_EQ(f->world->PeerCount(), 0);
+    EXPECT_EQ(f->world->networkGame, 0);
+    EXPECT_EQ(f->world->Commands().IsEnabled(), 0);
 }
 
 TEST_F(MainMenuTest, LoadGameListsTheIndexDeletesClampedAndClosesWhenEmpty) {

@@ -256,4 +256,44 @@ TEST_F(SetupTest, AGuestCannotStartEndsOnALeaveAndWithoutPeers) {
     EXPECT_EQ(guest.exitCode, 1);
 }
 
+// The colour a slot nobody chose gets at the start: its own clan's colours (V 1 .. 4, T 5 .. 8)
+// from its slot number on, skipping any that another player holds or holds the twin of.
+TEST_F(SetupTest, AnUnchosenSlotTakesItsClansFirstColourThatNobodyHoldsOrTwins) {
+    struct Case {
+        int hostColour;
+        char thirdClan;
+        int thirdColour;
+        char secondClan;
+        int expected;
+    } cases[] = {
+        // 6 twins the host's 2, 7 twins the third's 3.
+        {2, 'V', 3, 'T', 8},
+        // 2 and 3 are held.
+        {2, 'V', 3, 'V', 4},
+        // 2 twins the third's 6.
+        {1, 'T', 6, 'V', 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.expected);
+        f->world->ClosePeers(nullptr);
+        f->world->makeLink = [] {
+            return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>());
+        };
+        f->world->AddPeer();
+        f->world->AddPeer();
+        SetupScreen& host = OpenSetup(Network(1, 1, 3));
+        Click(host.ButtonOf(1 + c.hostColour));
+        ASSERT_EQ(host.Record().colour, c.hostColour);
+        // First reports only count the guests in; the second ones carry their choices.
+        for (int round = 0; round < 2; ++round) {
+            host.ApplyPeerSettings(Report(2, c.secondClan, -1), 0, 0);
+            host.ApplyPeerSettings(Report(3, c.thirdClan, c.thirdColour), 0, 0);
+        }
+        ASSERT_EQ(host.GuestsWaiting(), 0);
+        EXPECT_EQ(Key(kKeyEnter), 0);
+        EXPECT_EQ(host.Record().teamColours[2], c.expected);
+        EXPECT_EQ(host.Record().teamColours[3], c.thirdColour);
+    }
+}
+
 }  // namespace

@@ -212,6 +212,67 @@ TEST_F(DeathPassTest, AVFactoryWorth1000Leaves3PiecesAndATFactory4) {
     EXPECT_EQ(worth250, 4);
 }
 
+// Every machine scatters the pieces of a factory that dies: whatever its own serial counter
+// says, the pieces take the ids derived from the factory's and share its value alike.
+TEST_F(DeathPassTest, AFactorysPiecesTakeIdsFromItsOwnWhateverTheMachinesCounter) {
+    auto chassis = Chassis('V', 'b', 1000);
+    VehicleDesign design{'V'};
+    design.chassis = chassis.get();
+    std::vector<std::vector<std::pair<SimId, int>>> machines;
+    for (int32_t counter : {40, 9000}) {
+        made.clear();
+        world.nextSerial = counter;
+        TestObject* f = Factory(2, 17, Point(200, 200), &design);
+        f->SetCargoCapacity(1000);
+        f->AddCargo(200);
+        f->destroyed = 1;
+        world.UpdateObjects(16);
+        std::vector<std::pair<SimId, int>> pieces;
+        for (const WreckDescription& d : made) {
+            GameObject* piece = world.FindWreckById(d.id);
+            ASSERT_NE(piece, nullptr);
+            pieces.emplace_back(d.id, piece->GetCargo());
+        }
+        machines.push_back(pieces);
+        EXPECT_EQ(world.nextSerial, counter) << "no serial of the machine's own is used";
+        // Used up, the pieces leave the grids for the next machine's.
+        for (GameObject* piece : Wrecks())
+            static_cast<TestObject*>(piece)->destroyed = 1;
+        world.UpdateObjects(16);
+    }
+    const std::vector<std::pair<SimId, int>> expected = {
+        {World::WreckPieceId(SimId(2, 17), 0), 400},
+        {World::WreckPieceId(SimId(2, 17), 1), 400},
+        {World::WreckPieceId(SimId(2, 17), 2), 400}};
+    EXPECT_EQ(machines[0], expected);
+    EXPECT_EQ(machines[1], expected);
+    // Distinct per factory and piece, and above any serial a machine hands out.
+    EXPECT_NE(World::WreckPieceId(SimId(2, 17), 3), World::WreckPieceId(SimId(2, 18), 0));
+    EXPECT_EQ(World::WreckPieceId(SimId(3, 5), 2),
+              SimId(3, static_cast<int32_t>(World::kPieceSerialBase + 5 * 4 + 2)));
+}
+
+// A factory another machine owned dies: in a network game the lowest-numbered player left
+// takes its units over; outside one nobody does.
+TEST_F(DeathPassTest, OnlyANetworkGamesTakerTakesTheUnitsOfAFactoryDiedElsewhere) {
+    groundDesign.chassis = groundChassis.get();
+    auto chassis = Chassis('V', 'b', 10);
+    VehicleDesign design{'V'};
+    design.chassis = chassis.get();
+    land.records.allBelowEmpty = 1;
+    for (int network : {0, 1}) {
+        world.networkGame = network;
+        TestObject* unit = Unit(2 + network, 5, 8, 8 + 4 * network, &groundDesign);
+        unit->local = 0;
+        TestObject* factory = Factory(2 + network, 1, Point(200 + 300 * network, 200), &design);
+        factory->local = 0;
+        factory->destroyed = 1;
+        world.UpdateObjects(16);
+        EXPECT_EQ(unit->local, network) << network;
+    }
+    world.networkGame = 0;
+}
+
 TEST_F(DeathPassTest, EliminationBreaksOnlyThatTeamsAlliancesAndDisownsItsUnits) {
     world.Ally(SimId(1, 0), SimId(2, 0));
     world.Ally(SimId(2, 0), SimId(3, 0));

@@ -176,9 +176,15 @@ TEST_F(PeerSlotTest, TheTakingMachineMakesTheUnitsLocalDestroysTheFactoryAndTell
     EXPECT_EQ(factory->invulnerable, 0);
     EXPECT_EQ(factory->damageCalls, std::vector<int>({0}));
     EXPECT_EQ(land.records.players, 3);
-    // The player-dropped command: kind 45 in the header's second byte.
-    ASSERT_GT(world.commands->Size(), 2u);
-    EXPECT_EQ(world.commands->start[1], 45);
+    // First the factory as this machine holds it (kind 57), so that every survivor values its
+    // pieces alike, then the player-dropped command (kind 45): kinds in each header's second
+    // byte.
+    std::vector<int> kinds;
+    for (const uint8_t* p = world.commands->start; p < world.commands->cursor && p[0] > 0;
+         p += p[0])
+        kinds.push_back(p[1]);
+    EXPECT_EQ(kinds, (std::vector<int>{57, 45}));
+    EXPECT_EQ(world.commands->start[2], 3);
 }
 
 TEST_F(PeerSlotTest, APeerOfNoKnownTeamIsOnlyClosed) {
@@ -195,6 +201,32 @@ TEST_F(PeerSlotTest, APeerOfNoKnownTeamIsOnlyClosed) {
     EXPECT_TRUE(land.records.emptied.empty());
     EXPECT_EQ(land.records.players, 3);
     EXPECT_EQ(world.commands->Size(), 0u);
+}
+
+// A pause tells the peers where this machine's own units and buildings stand (kind 9), and
+// nothing of the copies or of the dead; lifting it tells nothing.
+TEST_F(PeerSlotTest, APauseSendsTheStateOfEveryOwnedObject) {
+    AddThree();
+    world.StartRecording();
+    world.pauseLocked = 0;
+    world.paused = 0;
+    RemoteUnit(3);
+    TestObject* own = land.AddUnit(1, 5, 8, 8);
+    TestObject* dead = land.AddUnit(1, 6, 10, 10);
+    dead->destroyed = 1;
+    auto sent = [this] {
+        std::vector<std::pair<int, int>> kinds;
+        for (const uint8_t* p = world.commands->start; p < world.commands->cursor && p[0] > 0;
+             p += p[0])
+            kinds.emplace_back(p[1], p[3]);
+        world.commands->Rewind();
+        return kinds;
+    };
+    world.TogglePause();
+    EXPECT_EQ(world.paused, 1);
+    EXPECT_EQ(sent(), (std::vector<std::pair<int, int>>{{29, 255}, {9, own->id.serial}}));
+    world.TogglePause();
+    EXPECT_EQ(sent(), (std::vector<std::pair<int, int>>{{29, 255}}));
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <cstdlib>
 #include <fstream>
 
+#include "core/ValueTriple.h"
 #include "map/ObjectKinds.h"
 #include "platform/ChecksumRequest.h"
 #include "support/TempDirectory.h"
@@ -64,23 +65,92 @@ TEST(StateChecksum, SharedStateCountsAndLocalStateDoesNot) {
     }
 }
 
-// Only a factory's owner mines the deposit at its feet and pays from the factory's store.
-TEST(StateChecksum, TheStoresOfFactoriesAndDepositsAreEachMachinesOwn) {
-    const struct {
-        int kind;
-        bool counts;
-    } cases[] = {{ObjectKind::kFactory, false},
-                 {ObjectKind::kOreDeposit, false},
-                 {ObjectKind::kUnit, true},
-                 {ObjectKind::kDestructible, true}};
-    for (const auto& c : cases) {
+// Every machine holds a factory's store and a deposit's ore alike now (their owners send every
+// change), so they count for every kind of object.
+TEST(StateChecksum, TheStoresOfFactoriesAndDepositsCount) {
+    for (int kind : {ObjectKind::kFactory, ObjectKind::kOreDeposit, ObjectKind::kUnit,
+                     ObjectKind::kDestructible}) {
         Game a({1}), b({1});
-        a.Unit(1)->kind = b.Unit(1)->kind = c.kind;
+        a.Unit(1)->kind = b.Unit(1)->kind = kind;
         b.Unit(1)->stored += 50;
-        EXPECT_EQ(a.land.world.StateChecksum() != b.land.world.StateChecksum(), c.counts) << c.kind;
-        b.Unit(1)->cargo += 1;
-        EXPECT_NE(a.land.world.StateChecksum(), b.land.world.StateChecksum()) << c.kind;
+        EXPECT_NE(a.land.world.StateChecksum(), b.land.world.StateChecksum()) << kind;
     }
+}
+
+// The digest as the checksum's file describes it, computed here on its own: a splitmix step
+// per field, the objects' digests summed, then the world's fields.
+uint64_t Step(uint64_t h, int64_t value) {
+    uint64_t z = h + 0x9E3779B97F4A7C15ull + static_cast<uint64_t>(value);
+    z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
+    z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
+    return z ^ (z >> 31);
+}
+uint64_t Described(int list, std::initializer_list<int64_t> fields) {
+    uint64_t h = Step(0, list);
+    for (int64_t v : fields)
+        h = Step(h, v);
+    return h;
+}
+
+TEST(StateChecksum, ASmallStateHasTheDescribedDigest) {
+    WorldOnLand land{OpenLand(12, 10)};
+    World& world = land.world;
+    TestObject* unit = land.AddUnit(1, 7, 2, 3);
+    unit->teamRecord.first = 1;
+    unit->teamRecord.second = 1;
+    unit->teamRecord.third = 3;
+    unit->damage.SetMax(100);
+    unit->damage.SetValue(40);
+    unit->cargoCapacity = 50;
+    unit->cargo = 12;
+    unit->facing = 5;
+    auto well = std::make_unique<TestObject>(0, 8, land.Centre(5, 5), ObjectKind::kOreDeposit);
+    TestObject* deposit = well.get();
+    deposit->teamRecord = ValueTriple(0);
+    deposit->damage.SetMax(0);
+    deposit->damage.SetValue(0);
+    deposit->stored = 500;
+    std::unique_ptr<GameObject> owned = std::move(well);
+    ASSERT_EQ(world.AddOreDeposit(owned), 1);
+    for (auto& row : world.alliance)
+        for (int32_t& cell : row)
+            cell = 0;
+    world.alliance[1][2] = world.alliance[2][1] = World::kAllied;
+    world.paused = 1;
+    world.scenario.reset();
+    land.records.scenario = 0;
+    const Point u = land.Centre(2, 3);
+    const Point d = land.Centre(5, 5);
+    ASSERT_EQ(unit->position, u);
+    ASSERT_EQ(deposit->position, d);
+    // Units are list 1, deposits list 12; the fields in the file's order: id team and serial,
+    // kind, team record, position, damage and its limit, cargo, store, credit, facing.
+    const uint64_t objects = Described(1, {1, 7, 1, 1, 1, 3, u.x, u.y, 40, 100, 12, 0, 0, 5}) +
+                             Described(12, {0, 8, 9, 0, 0, 0, d.x, d.y, 0, 0, 0, 500, 0, 0});
+    uint64_t h = Step(0, static_cast<int64_t>(objects));
+    for (int a = 0; a < World::kTeams; ++a)
+        for (int b = 0; b < World::kTeams; ++b)
+            h = Step(h, (a == 1 && b == 2) || (a == 2 && b == 1) ? World::kAllied : 0);
+    h = Step(h, 1);
+    // No scenario: the player count is -1.
+    h = Step(h, -1);
+    EXPECT_EQ(world.StateChecksum(), h);
+}
+
+// The same objects in other lists are another state: each list salts its objects.
+TEST(StateChecksum, AnObjectCountsDifferentlyInAnotherList) {
+    auto build = [](bool swapped) {
+        auto land = std::make_unique<WorldOnLand>(OpenLand(12, 10));
+        auto first = std::make_unique<TestObject>(0, 30, land->Centre(2, 2), 3);
+        auto second = std::make_unique<TestObject>(0, 31, land->Centre(6, 6), 3);
+        std::unique_ptr<GameObject> a = std::move(first);
+        std::unique_ptr<GameObject> b = std::move(second);
+        if (swapped) std::swap(a, b);
+        land->world.AddWreck(std::move(a));
+        land->world.AddDestructible(b);
+        return land->world.StateChecksum();
+    };
+    EXPECT_NE(build(false), build(true));
 }
 
 TEST(StateChecksum, TheScenariosPlayerSlotsCount) {

@@ -119,6 +119,8 @@ constexpr Line kLines[] = {
     {321, "The designs could not be saved."},
     {310, "Explore the map"},
     {311, "Attack automatically"},
+    {312, "Player %d was lost. Linking again."},
+    {313, "A player was lost. Linking again."},
 };
 
 struct Mission {

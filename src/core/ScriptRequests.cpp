@@ -1,0 +1,20 @@
+#include "core/ScriptRequests.h"
+
+#include "platform/ChecksumRequest.h"
+#include "platform/ScriptHooks.h"
+
+void ReportScriptGameMode(int mode) {
+    winx_SetScriptGameMode(mode);
+}
+
+std::string TakeChecksumRequest() {
+    return winx_TakeChecksumRequest();
+}
+
+bool WriteChecksumFile(const std::string& name, uint64_t value) {
+    return winx_WriteChecksumFile(name, value);
+}
+
+int TakeDestroyRequest() {
+    return winx_TakeDestroyRequest();
+}

@@ -1,0 +1,16 @@
+#pragma once
+// What a headless run's input script asks of the World beyond input, reached through here as
+// the World's other platform services are (the clock, the settings): the game mode it is in
+// (for `await`), the checksums to write (`checksum NAME`) and the teams whose objects are to be
+// destroyed (`destroy TEAM`).
+#include <cstdint>
+#include <string>
+
+// The World tells its current mode every tick.
+void ReportScriptGameMode(int mode);
+// The oldest pending checksum request's name, removed from the queue; empty when none.
+std::string TakeChecksumRequest();
+// Writes the value as 16 hex digits into the request's file, atomically; false on failure.
+bool WriteChecksumFile(const std::string& name, uint64_t value);
+// The oldest pending team to destroy, removed from the queue; -1 when none.
+int TakeDestroyRequest();
