@@ -140,11 +140,7 @@ Canvas SettingsBackdrop(const AssetPalette& palette) {
     c.FillRect(160, 140, 300, 240, panel.At(1));
     Frame(c, {159, 139, 302, 242}, metal.At(8));
     c.FillRect(509, 11, 125, 126, panel.At(1));
-    for (const Face& f : kFaces) {
-        if (f.row < 37 || f.row > 44 || f.pressed) continue;
-        Plate(c, f.box, metal, 7);
-        Caption(c, f.box, f.caption, PaletteIndex::kText);
-    }
+    DrawSettingsPageFaces(c, palette);
     return c;
 }
 
@@ -321,6 +317,15 @@ Canvas OpenGroupOverlay(const AssetPalette& palette) {
 }
 
 }  // namespace
+
+void DrawSettingsPageFaces(Canvas& c, const AssetPalette& palette) {
+    const Ramp& metal = palette.GetRamp(RampId::Metal);
+    for (const Face& f : kFaces) {
+        if (f.row < 37 || f.row > 44 || f.pressed) continue;
+        Plate(c, f.box, metal, 7);
+        Caption(c, f.box, f.caption, PaletteIndex::kText);
+    }
+}
 
 std::vector<uint8_t> MakeLargePack(const AssetPalette& palette) {
     PackWriter pack(1, kLargeRows);
