@@ -118,6 +118,7 @@ const Control kControls[] = {
     // The results screen, with the high-score table over it once the count is done.
     {"results", "ok", {508, 372, 553, 442}, 3},
     {"scores", "ok", {508, 372, 553, 442}, 3},
+    {"scores", "save name", {441, 256, 465, 291}, 3},
     // The design screen from the menu: the categories, the panel tabs and the leave button.
     {"design", "chassis", {0, 6, 113, 63}, 3},
     {"design", "drives", {0, 66, 112, 123}, 3},
@@ -151,7 +152,8 @@ const std::map<std::string, std::pair<int, int>> kPointer = {
     {"battle-map", {300, 240}}, {"unit-one", {140, 400}},     {"unit-several", {140, 400}},
     {"options", {60, 420}},     {"mission-text", {300, 120}}, {"join", {320, 440}},
     {"host", {320, 440}},       {"results", {20, 200}},       {"scores", {20, 200}},
-    {"design", {300, 300}},     {"library", {300, 140}},      {"load", {20, 460}},
+    {"saved", {20, 200}},       {"design", {300, 300}},       {"library", {300, 140}},
+    {"load", {20, 460}},
 };
 
 using Pixels = std::vector<uint8_t>;
@@ -399,6 +401,8 @@ const char kResultsAndDesign[] =
     "wait 100\n"
     "key RETURN\n"
     "wait 300\n"
+    "capture saved\n"
+    "wait 100\n"
     "key RETURN\n"
     "await 2 10000\n"
     "wait 300\n"
@@ -440,7 +444,7 @@ TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
         captures[name] = game.CapturePixels(name);
     ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kResultsAndDesign) + e2e::kOutFromMenu), 0)
         << game.Errors();
-    for (const char* name : {"results", "scores", "design", "library"})
+    for (const char* name : {"results", "scores", "saved", "design", "library"})
         captures[name] = game.CapturePixels(name);
     for (const auto& [name, pixels] : captures)
         ASSERT_FALSE(pixels.empty()) << name;
@@ -476,6 +480,8 @@ TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
             << results;
         EXPECT_EQ(StrayPixel(captures[results], results, {92, 63, 560, 68}, {}), "") << results;
     }
+    // Once the name is saved the table closes and the disabled save-name button shows nothing.
+    EXPECT_EQ(StrayPixel(captures["saved"], "saved", {412, 240, 476, 300}, {}), "");
     for (const char* network : {"join", "host"}) {
         EXPECT_EQ(StrayPixel(captures[network], network, inside,
                              {{225, 145, 429, 186}, nameStrip, buttons[0], buttons[1]}),
