@@ -81,6 +81,27 @@ const Control kControls[] = {
     {"battle-map", "zoom", {518, 292, 543, 322}, 3},
     {"battle-map", "next tab", {599, 292, 628, 322}, 3},
     {"battle-map", "pause", {572, 448, 632, 472}, 3},
+    // The unit panel: one unit selected, then several, with the standing-orders page chosen.
+    {"unit-one", "units", {512, 67, 573, 89}, 3},
+    {"unit-one", "standing page", {0, 25, 117, 88}, 3},
+    {"unit-one", "repair page", {0, 106, 117, 169}, 3},
+    {"unit-one", "pursuit page", {0, 186, 117, 249}, 3},
+    {"unit-one", "fire page", {0, 258, 117, 321}, 3},
+    {"unit-one", "standing row 1", {167, 338, 450, 358}, 0},
+    {"unit-one", "standing row 2", {167, 301, 450, 321}, 0},
+    {"unit-one", "standing row 3", {167, 247, 450, 283}, 0},
+    {"unit-one", "standing row 4", {167, 194, 450, 230}, 0},
+    {"unit-one", "standing row 5", {167, 158, 450, 178}, 0},
+    {"unit-several", "units", {512, 67, 573, 89}, 3},
+    {"unit-several", "standing page", {0, 25, 117, 88}, 3},
+    {"unit-several", "repair page", {0, 106, 117, 169}, 3},
+    {"unit-several", "pursuit page", {0, 186, 117, 249}, 3},
+    {"unit-several", "fire page", {0, 258, 117, 321}, 3},
+    {"unit-several", "standing row 1", {167, 338, 450, 358}, 0},
+    {"unit-several", "standing row 2", {167, 301, 450, 321}, 0},
+    {"unit-several", "standing row 3", {167, 247, 450, 283}, 0},
+    {"unit-several", "standing row 4", {167, 194, 450, 230}, 0},
+    {"unit-several", "standing row 5", {167, 158, 450, 178}, 0},
     // The options overlay over the battle.
     {"options", "save game", {269, 101, 386, 122}, 3},
     {"options", "quit to menu", {269, 150, 386, 171}, 3},
@@ -97,6 +118,7 @@ const Control kControls[] = {
     // The results screen, with the high-score table over it once the count is done.
     {"results", "ok", {508, 372, 553, 442}, 3},
     {"scores", "ok", {508, 372, 553, 442}, 3},
+    {"scores", "save name", {441, 256, 465, 291}, 3},
     // The design screen from the menu: the categories, the panel tabs and the leave button.
     {"design", "chassis", {0, 6, 113, 63}, 3},
     {"design", "drives", {0, 66, 112, 123}, 3},
@@ -126,10 +148,11 @@ const Control kControls[] = {
 
 // Where the pointer rests in each capture, off every control.
 const std::map<std::string, std::pair<int, int>> kPointer = {
-    {"menu", {20, 440}},        {"setup", {20, 440}},   {"battle-build", {300, 240}},
-    {"battle-map", {300, 240}}, {"options", {60, 420}}, {"mission-text", {300, 120}},
-    {"join", {320, 440}},       {"host", {320, 440}},   {"results", {20, 200}},
-    {"scores", {20, 200}},      {"design", {300, 300}}, {"library", {300, 140}},
+    {"menu", {20, 440}},        {"setup", {20, 440}},         {"battle-build", {300, 240}},
+    {"battle-map", {300, 240}}, {"unit-one", {140, 400}},     {"unit-several", {140, 400}},
+    {"options", {60, 420}},     {"mission-text", {300, 120}}, {"join", {320, 440}},
+    {"host", {320, 440}},       {"results", {20, 200}},       {"scores", {20, 200}},
+    {"saved", {20, 200}},       {"design", {300, 300}},       {"library", {300, 140}},
     {"load", {20, 460}},
 };
 
@@ -207,6 +230,27 @@ std::string StripProblem(const Pixels& p) {
     return "";
 }
 
+// The standing-orders page's radio knobs (19 x 18 at the row's point): how many of them show a
+// choice, that is, look unlike the most common look among them.
+int ChosenKnobs(const Pixels& p) {
+    const int rows[] = {339, 303, 249, 195, 159};
+    std::map<std::vector<uint32_t>, int> looks;
+    std::vector<std::vector<uint32_t>> knobs;
+    for (int y0 : rows) {
+        std::vector<uint32_t> look;
+        for (int y = y0; y < y0 + 18; ++y) {
+            for (int x = 169; x < 169 + 19; ++x)
+                look.push_back(At(p, x, y));
+        }
+        ++looks[look];
+        knobs.push_back(look);
+    }
+    int common = 0;
+    for (const auto& [look, n] : looks)
+        common = std::max(common, n);
+    return static_cast<int>(knobs.size()) - common;
+}
+
 const char kSkirmish[] =
     "move 20 440\n"
     "wait 300\n"
@@ -229,6 +273,34 @@ const char kSkirmish[] =
     "key P\n"
     "wait 1200\n"
     "capture battle-map\n"
+    "wait 100\n"
+    // Two units built, one of them found and its unit panel opened on the standing orders;
+    // then every unit selected.
+    "key P\n"
+    "wait 300\n"
+    "key B\n"
+    "wait 100\n"
+    "key B\n"
+    "wait 60000\n"
+    "key P\n"
+    "wait 300\n"
+    "key N\n"
+    "wait 300\n"
+    "move 542 78\n"
+    "wait 100\n"
+    "click L 542 78\n"
+    "wait 300\n"
+    "move 59 57\n"
+    "wait 100\n"
+    "click L 59 57\n"
+    "wait 100\n"
+    "move 140 400\n"
+    "wait 300\n"
+    "capture unit-one\n"
+    "wait 100\n"
+    "key A\n"
+    "wait 300\n"
+    "capture unit-several\n"
     "wait 100\n"
     "key ESCAPE\n"
     "wait 300\n"
@@ -329,6 +401,8 @@ const char kResultsAndDesign[] =
     "wait 100\n"
     "key RETURN\n"
     "wait 300\n"
+    "capture saved\n"
+    "wait 100\n"
     "key RETURN\n"
     "await 2 10000\n"
     "wait 300\n"
@@ -361,7 +435,8 @@ TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
     ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kSkirmish) + e2e::kOutFromMenu), 0)
         << game.Errors();
     std::map<std::string, Pixels> captures;
-    for (const char* name : {"menu", "setup", "battle-build", "battle-map", "options", "load"})
+    for (const char* name : {"menu", "setup", "battle-build", "battle-map", "unit-one",
+                             "unit-several", "options", "load"})
         captures[name] = game.CapturePixels(name);
     ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kCampaignAndNetwork) + e2e::kOutFromMenu), 0)
         << game.Errors();
@@ -369,7 +444,7 @@ TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
         captures[name] = game.CapturePixels(name);
     ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kResultsAndDesign) + e2e::kOutFromMenu), 0)
         << game.Errors();
-    for (const char* name : {"results", "scores", "design", "library"})
+    for (const char* name : {"results", "scores", "saved", "design", "library"})
         captures[name] = game.CapturePixels(name);
     for (const auto& [name, pixels] : captures)
         ASSERT_FALSE(pixels.empty()) << name;
@@ -378,8 +453,11 @@ TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
         EXPECT_EQ(FaceProblem(captures[c.capture], c.capture, c.box, c.inset), "")
             << c.capture << ": " << c.name;
     }
-    for (const char* battle : {"battle-build", "battle-map"})
+    for (const char* battle : {"battle-build", "battle-map", "unit-one", "unit-several"})
         EXPECT_EQ(StripProblem(captures[battle]), "") << battle;
+    // One unit shows its own standing order; several show none chosen.
+    EXPECT_EQ(ChosenKnobs(captures["unit-one"]), 1);
+    EXPECT_EQ(ChosenKnobs(captures["unit-several"]), 0);
 
     // The dialog's inside holds nothing but the mission text in its box, the name strip and
     // the buttons; the network screen's texts stay in the dialog, above the name strip.
@@ -402,6 +480,8 @@ TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
             << results;
         EXPECT_EQ(StrayPixel(captures[results], results, {92, 63, 560, 68}, {}), "") << results;
     }
+    // Once the name is saved the table closes and the disabled save-name button shows nothing.
+    EXPECT_EQ(StrayPixel(captures["saved"], "saved", {412, 240, 476, 300}, {}), "");
     for (const char* network : {"join", "host"}) {
         EXPECT_EQ(StrayPixel(captures[network], network, inside,
                              {{225, 145, 429, 186}, nameStrip, buttons[0], buttons[1]}),

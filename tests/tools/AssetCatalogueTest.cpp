@@ -35,6 +35,7 @@
 #include "catalogue/WeaponTemplate.h"
 #include "core/Bitmap.h"
 #include "core/Image.h"
+#include "core/MemoryDisplay.h"
 #include "core/NodeList.h"
 #include "core/Palette.h"
 #include "core/Random.h"
@@ -383,6 +384,77 @@ TEST_F(AssetCatalogueTest, StreamedSetsKeepOneDescriptorPerPackFileWellInsideThe
     RecordProperty("streamed_sets", media.streamed);
     ClearTemplateCatalogue();
     EXPECT_EQ(OpenDescriptors(), descriptorsBefore);
+}
+
+// The design screen's hardpoint panels: each socket's corner and the side its part's label is
+// written on (1 right, 0 left), by panel number, as the design screen lays them out.
+struct Socket {
+    int x, y, side;
+};
+const std::vector<std::vector<Socket>> kSockets = {
+    {{545, 57, 1}},
+    {{545, 91, 1}, {545, 58, 1}},
+    {{583, 58, 1}, {507, 58, 0}},
+    {{570, 89, 1}, {545, 53, 1}, {520, 89, 0}},
+    {{560, 87, 1}, {569, 57, 1}, {520, 57, 0}, {529, 86, 0}},
+    {{545, 105, 1}, {576, 77, 1}, {545, 55, 1}, {514, 77, 0}},
+    {{565, 100, 1}, {564, 50, 1}, {526, 50, 0}, {526, 100, 0}, {545, 74, 0}},
+    {{545, 99, 1}, {563, 75, 1}, {582, 57, 1}, {508, 57, 0}, {527, 75, 0}},
+    {{532, 84, 0}, {558, 84, 1}},
+    {{545, 91, 1}, {560, 66, 1}, {530, 66, 0}},
+    {{545, 79, 1}, {559, 53, 1}, {531, 53, 0}},
+    {{545, 68, 1}},
+    {{498, 75, 0}, {592, 75, 1}},
+    {{545, 105, 0}, {565, 82, 1}, {565, 44, 1}, {525, 44, 0}, {525, 82, 0}, {545, 63, 1}},
+    {{545, 105, 0}, {565, 82, 1}, {565, 44, 1}, {525, 44, 0}, {525, 82, 0}, {545, 63, 1}},
+};
+
+TEST_F(AssetCatalogueTest, EveryMountedPartsLabelStaysInsideTheMountsBox) {
+    // The mounts picture's box inside its one-pixel frame, drawn where the screen draws it.
+    constexpr int kLeft = 449, kRight = 638;
+    ResourceFile pack;
+    ASSERT_EQ(pack.Open("7a0unxxx99s999.msp", ResourceFile::OpenMode::Pack), 1);
+    MemoryDisplay screen;
+    for (int row = 71; row <= 85; ++row) {
+        ASSERT_EQ(pack.SelectEntry(0, row), 1) << row;
+        Bitmap picture(&pack);
+        std::memset(screen.BackPage(), 0, 640 * 480);
+        screen.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+        picture.DrawAt(Point(0, 0));
+        screen.ResetClipRect();
+        for (int x = kLeft - 1; x <= kRight + 1; ++x)
+            ASSERT_NE(screen.BackPage()[80 * 640 + x], 0) << "panel " << row << " x " << x;
+    }
+    std::vector<MountTemplate*> mounts;
+    for (const NodeList* list :
+         {&WeaponList, &SensorItemList, &DefenceItemList, &StealthItemList}) {
+        ForEach<MountTemplate>(*list, [&](MountTemplate& m) { mounts.push_back(&m); });
+    }
+    ASSERT_FALSE(mounts.empty());
+    int checked = 0;
+    ForEach<ChassisTemplate>(ChassisList, [&](ChassisTemplate& c) {
+        if (c.hardpointCount == 0) return;
+        const std::string name = c.name.value_or("");
+        ASSERT_GE(c.designPanelIndex, 0) << name;
+        ASSERT_LT(c.designPanelIndex, static_cast<int>(kSockets.size())) << name;
+        const std::vector<Socket>& sockets = kSockets[static_cast<size_t>(c.designPanelIndex)];
+        ASSERT_EQ(static_cast<int>(sockets.size()), c.hardpointCount) << name;
+        for (int h = 0; h < c.hardpointCount; ++h) {
+            // The label starts 12 pixels right of the socket's centre, or ends 12 left of it, six
+            // pixels a character.
+            const int centre = sockets[static_cast<size_t>(h)].x + 8;
+            for (const MountTemplate* m : mounts) {
+                if (m->mountSize > c.Capacity(h) || !m->shortText) continue;
+                const int width = 6 * static_cast<int>(m->shortText->size());
+                const int left =
+                    sockets[static_cast<size_t>(h)].side ? centre + 12 : centre - width - 12;
+                EXPECT_GE(left, kLeft) << name << " " << h << ": " << *m->shortText;
+                EXPECT_LE(left + width - 2, kRight) << name << " " << h << ": " << *m->shortText;
+                ++checked;
+            }
+        }
+    });
+    EXPECT_GT(checked, 100);
 }
 
 }  // namespace

@@ -3,10 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <cstring>
 #include <fstream>
 #include <queue>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -219,6 +221,109 @@ TEST_F(AssetSetTest, MazeLandNeedsDiagonalStepsAndHasAnIslandNoGroundPathReaches
         EXPECT_EQ(diagonal.count(starts[2]), 0u);  // the cut-off island
     }
     EXPECT_TRUE(foundMaze);
+}
+
+// How a campaign mission is won (the game flow's end check): most when no hostile team keeps a
+// factory; three missions by rules of their own.
+enum class Win { Factories, OreField, AllyTurns, Units };
+struct OwnRule {
+    char clan;
+    int mission;
+    Win rule;
+};
+constexpr OwnRule kOwnRules[] = {
+    {'T', 5, Win::OreField}, {'V', 5, Win::AllyTurns}, {'V', 10, Win::Units}};
+
+// What a scenario file holds about its win: clan, mission and the hostile teams' factories.
+struct MissionFacts {
+    char clan = 0;
+    int mission = 0;
+    int hostileFactories = 0;
+};
+
+MissionFacts ReadFacts(const std::string& text) {
+    MissionFacts facts;
+    std::set<int> allies, factoryTeams;
+    std::string section;
+    bool factory = false;
+    std::istringstream lines(text);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind(": ", 0) == 0) {
+            section = line.substr(2);
+            factory = false;
+        } else if (section == "H" && line.rfind("J = ", 0) == 0) {
+            facts.mission = std::stoi(line.substr(4));
+        } else if (section == "H" && line.rfind("L = ", 0) == 0) {
+            facts.clan = line[4];
+        } else if (section == "H" && line.rfind("s = ", 0) == 0) {
+            const int a = std::stoi(line.substr(4)), b = std::stoi(line.substr(line.find(',') + 1));
+            if (a == 1 || b == 1) allies.insert(a == 1 ? b : a);
+        } else if (section == "V" && line == "X = Y") {
+            factory = true;
+        } else if (section == "V" && factory && line.rfind("I = ", 0) == 0) {
+            factoryTeams.insert(std::stoi(line.substr(4)));
+        }
+    }
+    for (int team : factoryTeams)
+        facts.hostileFactories += team != 1 && !allies.count(team);
+    return facts;
+}
+
+TEST_F(AssetSetTest, EveryBriefingNamesTheWayItsMissionIsWon) {
+    ClearStringTable();
+    ASSERT_EQ(LoadStringTable("7a1.str"), 1);
+    ResourceFile pack;
+    ASSERT_EQ(pack.Open("7a0mxxxx99s999.scn", ResourceFile::OpenMode::Pack), 1);
+    int checked = 0;
+    for (int row = 0; row < 22; ++row) {
+        ASSERT_EQ(pack.SelectEntry(0, row), 1) << row;
+        const std::vector<uint8_t> bytes = EntryBytes(pack);
+        const MissionFacts m = ReadFacts(std::string(bytes.begin(), bytes.end()));
+        ASSERT_TRUE((m.clan == 'T' || m.clan == 'V') && m.mission >= 1 && m.mission <= 11) << row;
+        // The campaign's text lines: clan T's briefings from 266, clan V's from 277.
+        const char* line = GetString((m.clan == 'T' ? 266 : 277) + m.mission - 1);
+        ASSERT_NE(line, nullptr);
+        // Lower case, every line break and run of blanks one blank.
+        std::string said;
+        for (const char* c = line; *c; ++c) {
+            const auto u = static_cast<unsigned char>(*c);
+            if (!std::isspace(u))
+                said += static_cast<char>(std::tolower(u));
+            else if (!said.empty() && said.back() != ' ')
+                said += ' ';
+        }
+        auto says = [&said](const char* words) { return said.find(words) != std::string::npos; };
+        SCOPED_TRACE(std::string(1, m.clan) + std::to_string(m.mission) + ": " + said);
+        Win rule = Win::Factories;
+        for (const OwnRule& own : kOwnRules) {
+            if (own.clan == m.clan && own.mission == m.mission) rule = own.rule;
+        }
+        // A clan it names is the enemy's.
+        EXPECT_FALSE(says(m.clan == 'T' ? "telmira" : "varnok"));
+        switch (rule) {
+            case Win::Factories:
+                ASSERT_GE(m.hostileFactories, 1);
+                EXPECT_TRUE(says("factor"));
+                EXPECT_FALSE(says("unit") || says("ore field"));
+                // One factory is "the" factory; more are "both" or "every".
+                EXPECT_EQ(says("every") || says("both"), m.hostileFactories > 1);
+                EXPECT_EQ(says("factories") || says("every"), m.hostileFactories > 1);
+                break;
+            case Win::OreField:
+                EXPECT_TRUE(says("ore field"));
+                EXPECT_FALSE(says("destroy"));
+                break;
+            case Win::AllyTurns:
+                EXPECT_TRUE(says("ally") && says("factory"));
+                break;
+            case Win::Units:
+                EXPECT_TRUE(says("every enemy unit") && says("repairers"));
+                break;
+        }
+        ++checked;
+    }
+    EXPECT_EQ(checked, 22);
+    ClearStringTable();
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "AssetPalette.h"
 #include "Canvas.h"
+#include "DesignScreenPictures.h"
 #include "GlyphFont.h"
 #include "PanelDrawing.h"
 #include "PictureEncoding.h"
@@ -88,6 +89,7 @@ Canvas UnitPanelCanvas(const AssetPalette& palette) {
     Frame(c, {206, 0, 240, 106}, PaletteIndex::kLightGrey);
     Frame(c, {154, 134, 327, 247}, PaletteIndex::kHighlight);
     Frame(c, {155, 135, 325, 245}, metal.At(10));
+    DesignScreenPictures::DrawSettingsPageFaces(c, palette);
     return c;
 }
 

@@ -19,6 +19,8 @@ namespace {
 
 constexpr int kWidth = 640;
 constexpr int kHeight = 480;
+// The mounts box's left edge; it reaches the screen's right edge.
+constexpr int kMountsLeft = 448;
 
 // A button face on a full-screen frame, so that it lands where the screen draws it.
 Canvas ButtonFace(const Box& b, const std::string& text, const AssetPalette& palette,
@@ -83,7 +85,7 @@ Canvas Background(const AssetPalette& palette) {
     Frame(c, {206, 0, 240, 106}, PaletteIndex::kLightGrey);
     c.FillRect(170, 156, 299, 202, panel.At(1));
     Frame(c, {170, 156, 299, 202}, metal.At(7));
-    Plate(c, {488, 36, 144, 96}, metal, 5);
+    Plate(c, {kMountsLeft, 36, kWidth - kMountsLeft, 96}, metal, 5);
     for (const Box& entry :
          {Box{518, 156, 106, 80}, Box{518, 243, 106, 81}, Box{518, 332, 106, 78}}) {
         c.FillRect(entry.x, entry.y, entry.w, entry.h, panel.At(1));
@@ -140,11 +142,7 @@ Canvas SettingsBackdrop(const AssetPalette& palette) {
     c.FillRect(160, 140, 300, 240, panel.At(1));
     Frame(c, {159, 139, 302, 242}, metal.At(8));
     c.FillRect(509, 11, 125, 126, panel.At(1));
-    for (const Face& f : kFaces) {
-        if (f.row < 37 || f.row > 44 || f.pressed) continue;
-        Plate(c, f.box, metal, 7);
-        Caption(c, f.box, f.caption, PaletteIndex::kText);
-    }
+    DrawSettingsPageFaces(c, palette);
     return c;
 }
 
@@ -298,7 +296,9 @@ const std::vector<Socket> kLayoutSockets[kLayouts] = {
 Canvas HardpointBackground(int layout, const AssetPalette& palette) {
     Canvas c(kWidth, kHeight);
     const Ramp& metal = palette.GetRamp(RampId::Metal);
-    Plate(c, {488, 36, 144, 96}, metal, 4);
+    // Wide enough for a mounted part's label on either side of every socket (the screen writes
+    // it 12 pixels beyond the socket's centre).
+    Plate(c, {kMountsLeft, 36, kWidth - kMountsLeft, 96}, metal, 4);
     // The hull outline the sockets stand on.
     const Ramp& hull = palette.GetRamp(RampId::Rock);
     c.FillRect(515, 50, 88, 70, hull.At(3));
@@ -307,7 +307,7 @@ Canvas HardpointBackground(int layout, const AssetPalette& palette) {
         c.FillCircle(cx, cy, 7 + s.size, metal.At(2));
         c.FillCircle(cx, cy, 5 + s.size, metal.At(7));
     }
-    GlyphFont::DrawText(c, 492, 38, "MOUNTS", 1, PaletteIndex::kHeading);
+    GlyphFont::DrawText(c, kMountsLeft + 4, 38, "MOUNTS", 1, PaletteIndex::kHeading);
     return c;
 }
 
@@ -321,6 +321,15 @@ Canvas OpenGroupOverlay(const AssetPalette& palette) {
 }
 
 }  // namespace
+
+void DrawSettingsPageFaces(Canvas& c, const AssetPalette& palette) {
+    const Ramp& metal = palette.GetRamp(RampId::Metal);
+    for (const Face& f : kFaces) {
+        if (f.row < 37 || f.row > 44 || f.pressed) continue;
+        Plate(c, f.box, metal, 7);
+        Caption(c, f.box, f.caption, PaletteIndex::kText);
+    }
+}
 
 std::vector<uint8_t> MakeLargePack(const AssetPalette& palette) {
     PackWriter pack(1, kLargeRows);

@@ -11,6 +11,7 @@
 namespace mkassets {
 
 class AssetPalette;
+class Canvas;
 
 namespace DesignScreenPictures {
 constexpr int kLargeRows = 89;
@@ -20,6 +21,9 @@ constexpr int kLayouts = 15;
 
 std::vector<uint8_t> MakeLargePack(const AssetPalette& palette);
 std::vector<uint8_t> MakeSmallPack(const AssetPalette& palette);
+// The settings-page buttons have no normal picture: their faces stand in the picture under
+// them, the design screen's settings backdrop and the battle's unit panel alike.
+void DrawSettingsPageFaces(Canvas& c, const AssetPalette& palette);
 }  // namespace DesignScreenPictures
 
 }  // namespace mkassets

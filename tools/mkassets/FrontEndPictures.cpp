@@ -250,9 +250,14 @@ std::vector<uint8_t> MakeResultsPack(const AssetPalette& /*palette*/) {
     Framed(table, 170, 180, 470, 380, PaletteIndex::kBlack, PaletteIndex::kLightGrey);
     CentredText(table, 184, "HIGH SCORES", PaletteIndex::kHeading, 1);
     Framed(table, 180, 198, 455, 215, PaletteIndex::kFieldBack, PaletteIndex::kTextDim);
+    // The save-name button has no normal picture: its face and what it does stand in the
+    // table, which is shown exactly while the button is enabled.
+    Text(table, 438 - GlyphFont::TextWidth("SAVE NAME", 1), 268, "SAVE NAME", PaletteIndex::kText);
+    table.Paste(Face(25, 36, PaletteIndex::kLightGrey, "OK"), 441, 256);
     Put(pack, 0, 4, table);
-    Put(pack, 0, 5, Face(25, 36, PaletteIndex::kStatusGood, "S"));
-    Put(pack, 2, 5, Face(25, 36, PaletteIndex::kTextDim, "S"));
+    Put(pack, 0, 5, Face(25, 36, PaletteIndex::kStatusGood, "OK"));
+    // Disabled, it stands on the results without a table to save into: nothing to show.
+    Put(pack, 2, 5, Canvas(25, 36));
     Put(pack, 0, 6, Placed(425, 303, 439, 317, PaletteIndex::kHighlight, "^"));
     Put(pack, 0, 7, Placed(425, 353, 439, 367, PaletteIndex::kHighlight, "v"));
     return pack.Build();

@@ -11,6 +11,7 @@
 #include "GlyphFont.h"
 #include "PicturePacks.h"
 #include "SoundSynth.h"
+#include "StringLines.h"
 #include "platform/MovieWriter.h"
 
 namespace mkassets {
@@ -60,8 +61,7 @@ DrawFrame Briefing(const AssetPalette& palette) {
         const std::string text = "VARNOK - Mission 1";
         const size_t shown = std::min(text.size(), static_cast<size_t>(frame));
         Caption(canvas, 100, text.substr(0, shown), 2, PaletteIndex::kHeading);
-        if (frame > 20)
-            Caption(canvas, 140, "Destroy the TELMIRA factory to win.", 1, PaletteIndex::kText);
+        if (frame > 20) Caption(canvas, 140, MissionTask('V', 1), 1, PaletteIndex::kText);
     };
 }
 

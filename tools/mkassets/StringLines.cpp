@@ -140,7 +140,7 @@ constexpr Mission kTelmiraMissions[11] = {
     {"Iron Steps", "Destroy the enemy\\nfactory before it\\noverruns you."},
     {"Pale River", "Destroy the factory\\nacross the river."},
     {"Sunken Gate", "Break through and\\ndestroy the factory."},
-    {"Ember Fields", "Destroy every enemy\\nfactory on the plain."},
+    {"Ember Fields", "Destroy the enemy\\nfactory on the plain."},
     {"Quarnex", "The final battle.\\nDestroy every VARNOK\\nfactory."},
 };
 
@@ -155,7 +155,7 @@ constexpr Mission kVarnokMissions[11] = {
     {"Iron Veil", "Destroy the factory\\nthat builds spiders."},
     {"Storm Coast", "Destroy both enemy\\nfactories."},
     {"Grey Hollow", "Destroy every enemy\\nunit; repairers do\\nnot count."},
-    {"Quarnex", "The last stand.\\nDestroy every TELMIRA\\nfactory."},
+    {"Quarnex", "The last stand.\\nDestroy the TELMIRA\\nfactory."},
 };
 
 constexpr int kTelmiraMissionFirst = 266;
@@ -175,6 +175,14 @@ std::string Briefing(int mission, const Mission& m) {
 }
 
 }  // namespace
+
+std::string MissionTask(char clan, int mission) {
+    if (mission < 1 || mission > 11 || (clan != 'T' && clan != 'V')) return std::string();
+    std::string task = (clan == 'T' ? kTelmiraMissions : kVarnokMissions)[mission - 1].task;
+    for (size_t at = task.find("\\n"); at != std::string::npos; at = task.find("\\n", at))
+        task.replace(at, 2, " ");
+    return task;
+}
 
 std::vector<std::string> BuildStringLines() {
     std::vector<std::string> lines(StringLines::kLineCount);

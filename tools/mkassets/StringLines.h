@@ -17,6 +17,9 @@ constexpr int kLandNameCount = 10;
 // All 350 lines; none empty, none holding a carriage return. A backslash followed by n is the
 // table's own line break.
 std::vector<std::string> BuildStringLines();
+// What wins mission 1..11 of clan 'T' or 'V', as its briefing says it, on one line (empty for
+// any other mission): the briefing movie shows the same words.
+std::string MissionTask(char clan, int mission);
 // The file: the lines joined by carriage returns, no trailing one.
 std::vector<uint8_t> StringTableFile(const std::vector<std::string>& lines);
 
