@@ -46,6 +46,15 @@ TEST_F(GameObjectTest, NewObjectIsCentredOnItsPositionAndRankedBySkill) {
     EXPECT_EQ(o.ViewingPlayer(), 3);
     EXPECT_EQ(o.SecondViewingPlayer(), 0);
     EXPECT_EQ(o.HasBaseSight(), 1);
+    // A plain object stands, can be loaded and selected, and has no fuel tank.
+    EXPECT_EQ(o.IsMobile(), 0);
+    EXPECT_EQ(o.IsLanded(), 1);
+    EXPECT_EQ(o.CanBeLoaded(), 1);
+    EXPECT_EQ(o.IsSelectable(), 1);
+    o.SetFuelCapacity(1000);
+    EXPECT_EQ(o.GetFuel(), 0);
+    EXPECT_EQ(o.IsFuelFull(), 0);
+    EXPECT_EQ(o.GetFuelPercent(), 0);
 }
 
 TEST_F(GameObjectTest, DestroyWaitsForInvulnerabilityToEnd) {
