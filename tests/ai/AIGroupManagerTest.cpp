@@ -112,6 +112,26 @@ TEST_F(GroupTest, ThresholdRisesByFiveToTenAfterEachAttackUntilItIsPositive) {
     EXPECT_TRUE(groups.factoryAttacker.IsNull());
 }
 
+TEST_F(GroupTest, TheOnlyMinersAttackerComesFirstAndWithoutAGroupNoneIsSent) {
+    Squad* defence = Group(1, 6);
+    groups.defenceId = defence->Id();
+    PoolUnit* a = Enemy(Point(300, 900));
+    PoolUnit* b = Enemy(Point(900, 300));
+    // Only the defence group: an attacker is remembered but no group goes.
+    groups.minerAttacker = a->id;
+    groups.Think();
+    EXPECT_EQ(groups.AttackTargetOf(*defence), nullptr);
+    EXPECT_TRUE(groups.minerAttacker.IsNull());
+    Squad* group = Group(1, 7, Point(300, 300));
+    for (int miners : {1, 2, 0}) {
+        w.controller->minerCount = miners;
+        groups.structureAttacker = a->id;
+        groups.minerAttacker = b->id;
+        ASSERT_EQ(groups.Think(), 1);
+        EXPECT_EQ(groups.AttackTargetOf(*group), miners == 1 ? b : a) << miners;
+    }
+}
+
 TEST_F(GroupTest, AFullGroupSkipsTheStrengthTestAndALoneUnitIsNeverHeldBack) {
     PoolUnit* target = Enemy(Point(1000, 1000));
     for (int i = 0; i < 10; ++i)

@@ -287,6 +287,18 @@ TEST(MissionScriptsV, MissionEightQueuesSpidersUntilTheSixth) {
     EXPECT_EQ(m.Code(10)->CurrentCount(), 7);
     EXPECT_EQ(m.factory->queued, 5);
     EXPECT_EQ(m.script->launchCounter, 2);
+    // Other new units assemble for the attack, the script's miners ('f') excepted.
+    AIUnit* miner = m.land.AddUnit(2, Point(100, 100), 'f');
+    AIUnit* fighter = m.land.AddUnit(2, Point(100, 100), 'a');
+    for (AIUnit* unit : {miner, fighter}) {
+        SimId id = unit->id;
+        m.script->OnEvent(AIController::kUnitBuilt, nullptr, &id);
+    }
+    Squad* assembling = m.Code(AIPlayer::kAssembling);
+    ASSERT_NE(assembling, nullptr);
+    EXPECT_TRUE(fighter->IsCurrent(assembling->Id()));
+    EXPECT_FALSE(miner->IsCurrent(assembling->Id()));
+    EXPECT_EQ(assembling->MemberCount(), 1);
 }
 
 TEST(MissionScriptsV, MissionNineTeamFourWakesOnceTeamTwoLosesItsFactory) {
