@@ -209,7 +209,12 @@ TEST(MissionScriptsV, WithoutAFactoryHoldsAreSkippedAndNothingLaunches) {
     v5.land.AddUnit(0, Point(300, 300));
     EXPECT_EQ(v5.script->TeamObjects(0).size(), 1u);
     Mission<MissionScriptV7> v7(false);
+    std::vector<AIUnit*> own = v7.Units({7, 0});
     v7.script->Setup(1);
+    // Its units join the squads their words name; a unit without a word joins none.
+    ASSERT_NE(v7.Code(7), nullptr);
+    EXPECT_TRUE(own[0]->IsCurrent(v7.Code(7)->Id()));
+    EXPECT_EQ(v7.Code(0), nullptr);
     auto* route = static_cast<RouteManoeuvre*>(v7.Code(9)->manoeuvres.Find(kRoute));
     ASSERT_NE(route, nullptr);
     EXPECT_EQ(route->waypoints.Count(), 6);
