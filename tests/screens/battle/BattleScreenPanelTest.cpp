@@ -157,6 +157,11 @@ TEST_F(BattleScreenPanelTest, TheScaleAndZoomButtonsShowTheFacesOfTheOtherSettin
         screen->miniMapScale = c.scale;
         screen->zoom = c.zoom;
         screen->DrawControlPanel();
+        // A click lands on the button that shows, wherever the two faces share a place.
+        for (int button : {c.scaleButton, c.zoomButton})
+            EXPECT_EQ(
+                screen->HitTest(screen->buttons[static_cast<size_t>(button)]->Bounds().Centre()),
+                button);
         const std::vector<uint8_t> drawn = panel();
         // Drawing the expected faces over the panel changes nothing; the 1:1 face over the 1:2
         // one does (the sample zoom faces, and the 1:2 face over the 1:1, look alike).
