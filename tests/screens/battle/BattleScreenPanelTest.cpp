@@ -142,6 +142,31 @@ TEST_F(BattleScreenPanelTest, TheMiniMapCentresAMapNarrowerThanItsWindow) {
     EXPECT_EQ(ground, 60);
 }
 
+TEST_F(BattleScreenPanelTest, TheDebugPanelGivesASquadAndAPurposeALineEach) {
+    TestObject* unit = Unit(1, Point(300, 300));
+    screen->debugWatch = unit->id;
+    // The lowest row written on the panel's background.
+    auto lastLine = [&] {
+        screen->DrawSimDebugPanel();
+        display->ClearRedirect();
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        int last = -1;
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 128; ++x)
+                if (p[y * 128 + x] != 254) last = y;
+        return last;
+    };
+    const int plain = lastLine();
+    ASSERT_GT(plain, 0);
+    unit->Add(7, 1);
+    EXPECT_EQ(lastLine(), plain + 10);
+    unit->SetPurpose(3);
+    EXPECT_EQ(lastLine(), plain + 20);
+    unit->Remove(0);
+    unit->SetPurpose(0);
+    screen->debugWatch = SimId();
+}
+
 TEST_F(BattleScreenPanelTest, TheScaleAndZoomButtonsShowTheFacesOfTheOtherSetting) {
     screen->buildPanelOpen = 0;
     auto panel = [&] {
