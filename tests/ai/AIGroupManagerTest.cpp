@@ -311,6 +311,26 @@ TEST_F(GroupTest, TargetsAnOpponentNeverItsOwnOrAnAlliedTeam) {
     EXPECT_EQ(groups.TargetTeam(), 4);
 }
 
+TEST_F(GroupTest, APlannedGroupGathersRoundItsFirstArrival) {
+    Squad* defence = Group(1, 6);
+    groups.defenceId = defence->Id();
+    groups.MakePlan();
+    auto* plan = static_cast<AIGroupManager::GroupPlan*>(groups.plans.First());
+    plan->mode = 3;
+    EXPECT_EQ(groups.Think(), 1);
+    Squad* group = groups.FindChild(plan->squadId);
+    ASSERT_NE(group, nullptr);
+    ASSERT_EQ(group->manoeuvres.Find(1), nullptr);
+    auto* first = w.AddOwned(Point(600, 600));
+    group->AddMember(*first, 1);
+    SimId id = first->id;
+    groups.OnEvent(AIController::kUnitBuilt, nullptr, &id);
+    EXPECT_NE(group->manoeuvres.Find(1), nullptr);
+    ASSERT_FALSE(first->given.empty());
+    EXPECT_EQ(first->given.back().code, 9);
+    w.controller->buildOrders.DeleteAll();
+}
+
 TEST_F(GroupTest, FillsAPlannedGroupWithAssaultOrRaidUnits) {
     Squad* defence = Group(1, 6);
     groups.defenceId = defence->Id();

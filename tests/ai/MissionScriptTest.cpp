@@ -208,6 +208,8 @@ TEST(MissionScriptsV, WithoutAFactoryHoldsAreSkippedAndNothingLaunches) {
     // Team 0 is a team: its objects are listed.
     v5.land.AddUnit(0, Point(300, 300));
     EXPECT_EQ(v5.script->TeamObjects(0).size(), 1u);
+    EXPECT_TRUE(v5.script->TeamObjects(5).empty());
+    EXPECT_TRUE(v5.script->TeamObjects(-1).empty());
     Mission<MissionScriptV7> v7(false);
     std::vector<AIUnit*> own = v7.Units({7, 0});
     v7.script->Setup(1);
