@@ -145,25 +145,25 @@ TEST_F(BattleScreenPanelTest, TheMiniMapCentresAMapNarrowerThanItsWindow) {
 TEST_F(BattleScreenPanelTest, TheDebugPanelGivesASquadAndAPurposeALineEach) {
     TestObject* unit = Unit(1, Point(300, 300));
     screen->debugWatch = unit->id;
-    // The lowest row written on the panel's background.
-    auto lastLine = [&] {
+    const int width = static_cast<int>(screen->panelBitmap->ByteCount() / 480);
+    // The panel's rows from y on, n rows of them.
+    auto rows = [&](int y, int n) {
         screen->DrawSimDebugPanel();
         display->ClearRedirect();
-        const uint8_t* p = screen->panelBitmap->Pixels();
-        int last = -1;
-        for (int y = 0; y < 480; ++y)
-            for (int x = 0; x < 128; ++x)
-                if (p[y * 128 + x] != 254) last = y;
-        return last;
+        const uint8_t* p = screen->panelBitmap->Pixels() + y * width;
+        return std::vector<uint8_t>(p, p + n * width);
     };
-    const int plain = lastLine();
-    ASSERT_GT(plain, 0);
+    // From y 20 the centre, radius, damage and ore lines; each line a squad or a purpose adds
+    // above them moves them down 10 rows.
+    const std::vector<uint8_t> plain = rows(20, 40);
+    ASSERT_NE(plain, std::vector<uint8_t>(plain.size(), 254));
     unit->Add(7, 1);
-    EXPECT_EQ(lastLine(), plain + 10);
+    EXPECT_EQ(rows(30, 40), plain);
     unit->SetPurpose(3);
-    EXPECT_EQ(lastLine(), plain + 20);
+    EXPECT_EQ(rows(40, 40), plain);
     unit->Remove(0);
     unit->SetPurpose(0);
+    EXPECT_EQ(rows(20, 40), plain);
     screen->debugWatch = SimId();
 }
 
