@@ -7,6 +7,7 @@
 
 #include "ai/AIGroupManager.h"
 #include "ai/ManagerFixture.h"
+#include "ai/SquadRules.h"
 #include "catalogue/DesignRules.h"
 #include "catalogue/WeaponTemplate.h"
 #include "objects/EconomyGoals.h"
@@ -355,4 +356,16 @@ TEST_F(GroupTest, FillsAPlannedGroupWithAssaultOrRaidUnits) {
         w.controller->buildOrders.DeleteAll();
         delete plan;
     }
+}
+
+TEST(SquadRules, OnlyAFormationHasACentre) {
+    SquadRules rules;
+    std::unique_ptr<SquadManoeuvre> formation = rules.Formation(Point(300, 400), 8);
+    Point centre(1, 2);
+    EXPECT_EQ(rules.CentreOf(*formation, centre), 1);
+    EXPECT_EQ(centre, Point(300, 400));
+    std::unique_ptr<SquadManoeuvre> assign = rules.AssignTarget();
+    Point untouched(1, 2);
+    EXPECT_EQ(rules.CentreOf(*assign, untouched), 0);
+    EXPECT_EQ(untouched, Point(1, 2));
 }
