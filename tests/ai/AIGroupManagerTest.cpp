@@ -7,6 +7,7 @@
 
 #include "ai/AIGroupManager.h"
 #include "ai/ManagerFixture.h"
+#include "ai/SquadRules.h"
 #include "catalogue/DesignRules.h"
 #include "catalogue/WeaponTemplate.h"
 #include "objects/EconomyGoals.h"
@@ -110,6 +111,26 @@ TEST_F(GroupTest, ThresholdRisesByFiveToTenAfterEachAttackUntilItIsPositive) {
     EXPECT_LE(previous, 10);
     // Remembered attackers are forgotten after each choice.
     EXPECT_TRUE(groups.factoryAttacker.IsNull());
+}
+
+TEST_F(GroupTest, TheOnlyMinersAttackerComesFirstAndWithoutAGroupNoneIsSent) {
+    Squad* defence = Group(1, 6);
+    groups.defenceId = defence->Id();
+    PoolUnit* a = Enemy(Point(300, 900));
+    PoolUnit* b = Enemy(Point(900, 300));
+    // Only the defence group: an attacker is remembered but no group goes.
+    groups.minerAttacker = a->id;
+    groups.Think();
+    EXPECT_EQ(groups.AttackTargetOf(*defence), nullptr);
+    EXPECT_TRUE(groups.minerAttacker.IsNull());
+    Squad* group = Group(1, 7, Point(300, 300));
+    for (int miners : {1, 2, 0}) {
+        w.controller->minerCount = miners;
+        groups.structureAttacker = a->id;
+        groups.minerAttacker = b->id;
+        ASSERT_EQ(groups.Think(), 1);
+        EXPECT_EQ(groups.AttackTargetOf(*group), miners == 1 ? b : a) << miners;
+    }
 }
 
 TEST_F(GroupTest, AFullGroupSkipsTheStrengthTestAndALoneUnitIsNeverHeldBack) {
@@ -291,6 +312,26 @@ TEST_F(GroupTest, TargetsAnOpponentNeverItsOwnOrAnAlliedTeam) {
     EXPECT_EQ(groups.TargetTeam(), 4);
 }
 
+TEST_F(GroupTest, APlannedGroupGathersRoundItsFirstArrival) {
+    Squad* defence = Group(1, 6);
+    groups.defenceId = defence->Id();
+    groups.MakePlan();
+    auto* plan = static_cast<AIGroupManager::GroupPlan*>(groups.plans.First());
+    plan->mode = 3;
+    EXPECT_EQ(groups.Think(), 1);
+    Squad* group = groups.FindChild(plan->squadId);
+    ASSERT_NE(group, nullptr);
+    ASSERT_EQ(group->manoeuvres.Find(1), nullptr);
+    auto* first = w.AddOwned(Point(600, 600));
+    group->AddMember(*first, 1);
+    SimId id = first->id;
+    groups.OnEvent(AIController::kUnitBuilt, nullptr, &id);
+    EXPECT_NE(group->manoeuvres.Find(1), nullptr);
+    ASSERT_FALSE(first->given.empty());
+    EXPECT_EQ(first->given.back().code, 9);
+    w.controller->buildOrders.DeleteAll();
+}
+
 TEST_F(GroupTest, FillsAPlannedGroupWithAssaultOrRaidUnits) {
     Squad* defence = Group(1, 6);
     groups.defenceId = defence->Id();
@@ -315,4 +356,16 @@ TEST_F(GroupTest, FillsAPlannedGroupWithAssaultOrRaidUnits) {
         w.controller->buildOrders.DeleteAll();
         delete plan;
     }
+}
+
+TEST(SquadRules, OnlyAFormationHasACentre) {
+    SquadRules rules;
+    std::unique_ptr<SquadManoeuvre> formation = rules.Formation(Point(300, 400), 8);
+    Point centre(1, 2);
+    EXPECT_EQ(rules.CentreOf(*formation, centre), 1);
+    EXPECT_EQ(centre, Point(300, 400));
+    std::unique_ptr<SquadManoeuvre> assign = rules.AssignTarget();
+    Point untouched(1, 2);
+    EXPECT_EQ(rules.CentreOf(*assign, untouched), 0);
+    EXPECT_EQ(untouched, Point(1, 2));
 }

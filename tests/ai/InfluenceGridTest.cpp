@@ -72,6 +72,15 @@ TEST(InfluenceGrid, CellsCoverTheMapWithAClippedLastRowAndNothingOutside) {
     grid.TileCentres(*grid.CellAt(2, 2), centres);
     EXPECT_EQ(centres.Count(), 8 * 4);
     EXPECT_EQ(static_cast<PointNode*>(centres.First())->value, Point(528, 528));
+    centres.DeleteAll();
+    // Cells that are not whole tiles: a tile centre on the cell's top or left edge is inside.
+    InfluenceGrid odd(land.world, 48, 48);
+    odd.TileCentres(*odd.CellAt(1, 1), centres);
+    std::vector<Point> got;
+    for (ListNode* n = centres.First(); n; n = centres.Next(n))
+        got.push_back(static_cast<PointNode*>(n)->value);
+    EXPECT_EQ(got, (std::vector<Point>{{48, 48}, {80, 48}, {48, 80}, {80, 80}}));
+    centres.DeleteAll();
 }
 
 TEST(InfluenceGrid, RingsKeepToTheGridRowByRow) {

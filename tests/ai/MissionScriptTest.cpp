@@ -208,8 +208,15 @@ TEST(MissionScriptsV, WithoutAFactoryHoldsAreSkippedAndNothingLaunches) {
     // Team 0 is a team: its objects are listed.
     v5.land.AddUnit(0, Point(300, 300));
     EXPECT_EQ(v5.script->TeamObjects(0).size(), 1u);
+    EXPECT_TRUE(v5.script->TeamObjects(5).empty());
+    EXPECT_TRUE(v5.script->TeamObjects(-1).empty());
     Mission<MissionScriptV7> v7(false);
+    std::vector<AIUnit*> own = v7.Units({7, 0});
     v7.script->Setup(1);
+    // Its units join the squads their words name; a unit without a word joins none.
+    ASSERT_NE(v7.Code(7), nullptr);
+    EXPECT_TRUE(own[0]->IsCurrent(v7.Code(7)->Id()));
+    EXPECT_EQ(v7.Code(0), nullptr);
     auto* route = static_cast<RouteManoeuvre*>(v7.Code(9)->manoeuvres.Find(kRoute));
     ASSERT_NE(route, nullptr);
     EXPECT_EQ(route->waypoints.Count(), 6);
@@ -287,6 +294,18 @@ TEST(MissionScriptsV, MissionEightQueuesSpidersUntilTheSixth) {
     EXPECT_EQ(m.Code(10)->CurrentCount(), 7);
     EXPECT_EQ(m.factory->queued, 5);
     EXPECT_EQ(m.script->launchCounter, 2);
+    // Other new units assemble for the attack, the script's miners ('f') excepted.
+    AIUnit* miner = m.land.AddUnit(2, Point(100, 100), 'f');
+    AIUnit* fighter = m.land.AddUnit(2, Point(100, 100), 'a');
+    for (AIUnit* unit : {miner, fighter}) {
+        SimId id = unit->id;
+        m.script->OnEvent(AIController::kUnitBuilt, nullptr, &id);
+    }
+    Squad* assembling = m.Code(AIPlayer::kAssembling);
+    ASSERT_NE(assembling, nullptr);
+    EXPECT_TRUE(fighter->IsCurrent(assembling->Id()));
+    EXPECT_FALSE(miner->IsCurrent(assembling->Id()));
+    EXPECT_EQ(assembling->MemberCount(), 1);
 }
 
 // Mission 9 places its own structures: one built before the rally point is set waits, one built

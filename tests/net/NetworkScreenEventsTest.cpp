@@ -43,8 +43,7 @@ TEST_F(NetworkScreenEventsTest, AJoinerConnectsToTheHostItConfirmedAndEscapeCanc
     screen.HandleEvents(16);
     EXPECT_EQ(display.cursorShape, 35);
     // The press shows the button's face; the release makes the click, carried out next tick.
-    events.Post(InputKind::ButtonDown, kOkPlace, 'L');
-    screen.HandleEvents(16);
+    EXPECT_EQ(screen.HandleEvent(InputEvent(InputKind::ButtonDown, kOkPlace, 'L')), 1);
     screen.Draw(16);
     EXPECT_EQ(Pixel(Point(2, 2)), 1);
     EXPECT_EQ(Pixel(Point(378, 244)), 3);

@@ -308,6 +308,10 @@ TEST(TcpLink, LinksBoundToTwoAddressesSeeEachOther) {
     EXPECT_STREQ(pair.guest->LocalAddress(), "127.0.0.3");
     EXPECT_EQ(pair.host->State(), TcpLink::kAccepted);
     EXPECT_EQ(pair.guest->State(), TcpLink::kConnected);
+    // Asking a link that stands to connect again keeps it and answers yes, on either side.
+    EXPECT_EQ(pair.guest->Connect("127.0.0.2"), 1);
+    EXPECT_EQ(pair.host->Connect("127.0.0.3"), 1);
+    EXPECT_EQ(pair.guest->State(), TcpLink::kConnected);
 }
 
 TEST(TcpLink, OnlyTheLastLinksDestructionClosesTheSharedListener) {

@@ -132,6 +132,28 @@ TEST_F(CombatRules, AnAttackWaitsForOrdersThatLeaveRoomAndRetaliationFeedsItInOn
     }
 }
 
+TEST_F(CombatRules, AUnitKeepingItsTargetJudgesByItsFrontGoalEvenAWaypoint) {
+    // Front: a waypoint that allows manoeuvres; behind it the order proper, which does not.
+    for (int keep : {0, 1}) {
+        Sim* sim = Unit(1, Point(300, 300));
+        Sim* enemy = Unit(2, Point(360, 300));
+        auto waypoint = std::make_unique<LocationGoal>(sim->id, Point(400, 400), 10, 1, 1);
+        waypoint->waypoint = 1;
+        sim->goals.PushBack(std::move(waypoint));
+        sim->goals.PushBack(std::make_unique<LocationGoal>(sim->id, Point(500, 500), 10, 0, 1));
+        world.objectNear = [&](GameObject*, int) -> GameObject* { return enemy; };
+        ManoeuvreList list;
+        auto retaliate = std::make_unique<RetaliateManoeuvre>();
+        retaliate->SetPriority(3);
+        auto attack = std::make_unique<AttackManoeuvre>(1, keep);
+        attack->SetPriority(7);
+        list.Add(std::move(retaliate));
+        list.Add(std::move(attack));
+        list.RunForSim(*sim);
+        EXPECT_EQ(Aims(sim->goals.Front(), enemy) ? 1 : 0, keep) << keep;
+    }
+}
+
 TEST_F(CombatRules, AnAttackIsGivenUpOnlyWhenItCannotBeCarriedOut) {
     const struct {
         int param;

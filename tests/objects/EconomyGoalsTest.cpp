@@ -231,6 +231,10 @@ TEST_F(EconomyGoals, RepairMendsTenEveryHundredMillisecondsUntilTheServiceEnds) 
     EXPECT_EQ(repairer->servicing, 1);
     EXPECT_EQ(repairer->IsLanded(), 0);
     EXPECT_EQ(repair->IsDone(), 0);
+    // A servicing repairer stands: its movement time is spent on the spot.
+    repairer->moveTime = 1;
+    EXPECT_EQ(repairer->StepMovement(), 1);
+    EXPECT_EQ(repairer->moveTime, 0);
     // The repairer ends its service once the client needs no more: then the goal is done.
     for (int i = 0; i < 60 && repairer->servicing == 1; ++i) {
         Tick(WorkCycle::kFrameMs);
@@ -238,6 +242,9 @@ TEST_F(EconomyGoals, RepairMendsTenEveryHundredMillisecondsUntilTheServiceEnds) 
     }
     EXPECT_EQ(repairer->servicing, 0);
     EXPECT_EQ(repair->IsDone(), 1);
+    repairer->moveTime = 1;  // less than one step: a free repairer moves as a unit does
+    EXPECT_EQ(repairer->StepMovement(), 0);
+    EXPECT_EQ(repairer->moveTime, 1);
     client->ClearGoals();
     world.Forget(repairer.get());
     world.Forget(client.get());

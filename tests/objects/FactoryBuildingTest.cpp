@@ -169,6 +169,23 @@ TEST_F(Factory, BuildsTheLastQueuedJobFirstAndBlocksOnOneItCannotPay) {
     EXPECT_EQ(f->GetStored(), 10000 - kSecondCost);
 }
 
+TEST_F(Factory, TheStoreStopsAtItsCapacityAndShowsItsShareRounded) {
+    constexpr int kFull = FactoryBuilding::kCapacity;
+    auto f = Make();
+    EXPECT_EQ(f->GetStoredPercent(), 0);
+    EXPECT_EQ(f->Deposit(kFull / 200 - 1), kFull / 200 - 1);  // just under half a percent
+    EXPECT_EQ(f->GetStoredPercent(), 0);
+    EXPECT_EQ(f->Deposit(1), 1);
+    EXPECT_EQ(f->GetStoredPercent(), 1);
+    EXPECT_EQ(f->Deposit(kFull - kFull / 200 - 1), kFull - kFull / 200 - 1);
+    EXPECT_EQ(f->Deposit(5), 1);
+    EXPECT_EQ(f->Deposit(1), 0);
+    EXPECT_EQ(f->store, kFull);
+    EXPECT_EQ(f->GetStoredPercent(), 100);
+    f->storeCapacity = 0;
+    EXPECT_EQ(f->GetStoredPercent(), 0);
+}
+
 TEST_F(Factory, BuildTimeFollowsTheCreditShareAndTheController) {
     struct Case {
         int credit;
@@ -508,6 +525,11 @@ TEST_F(SampleFactory, BuildingLettersMakeTheirFactoryOrNothing) {
     EXPECT_EQ(made->GetDesign()->chassis, FindBuildingTemplate('V')->chassis.get());
     EXPECT_EQ(CreateBuildingSim('Q', SimId(2, 6), Point(640, 640), 1), nullptr);
     EXPECT_EQ(CreateBuildingSim('V', SimId(7, 6), Point(640, 640), 1), nullptr);
+    // Teams 0 to 4 exist; one step outside either end makes nothing.
+    for (int team : {-1, 5})
+        EXPECT_EQ(CreateBuildingSim('V', SimId(team, 6), Point(), 1), nullptr);
+    for (int team : {0, 4})
+        EXPECT_NE(CreateBuildingSim('V', SimId(team, 6), Point(), 1), nullptr);
 }
 
 TEST_F(SampleFactory, RecordsReadBackAsWrittenAndBadLinesChangeNothing) {

@@ -61,6 +61,15 @@ TEST_F(GameObjectTest, NewObjectIsCentredOnItsPositionAndRankedBySkill) {
     EXPECT_EQ(o.GetStored(), 0);
     EXPECT_EQ(o.GetStoredPercent(), 0);
     EXPECT_EQ(o.CountActiveWeapons(), 0);
+    // A plain object stands, can be loaded and selected, and has no fuel tank.
+    EXPECT_EQ(o.IsMobile(), 0);
+    EXPECT_EQ(o.IsLanded(), 1);
+    EXPECT_EQ(o.CanBeLoaded(), 1);
+    EXPECT_EQ(o.IsSelectable(), 1);
+    o.SetFuelCapacity(1000);
+    EXPECT_EQ(o.GetFuel(), 0);
+    EXPECT_EQ(o.IsFuelFull(), 0);
+    EXPECT_EQ(o.GetFuelPercent(), 0);
 }
 
 TEST_F(GameObjectTest, DestroyWaitsForInvulnerabilityToEnd) {

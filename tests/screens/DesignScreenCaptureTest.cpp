@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "catalogue/ChassisTemplate.h"
@@ -121,6 +122,27 @@ TEST_F(DesignCaptureTest, EachEntryIsDrawnInsideItsOwnButton) {
     const auto weapons = shown(3);
     for (int i = 0; i < 3; ++i)
         EXPECT_NE(chassis[i], weapons[i]) << i;
+}
+
+TEST_F(DesignCaptureTest, TheStatusLineIsFramedTwiceRoundItsBox) {
+    Open();
+    std::snprintf(f->world->statusText, sizeof f->world->statusText, "%s", "x");
+    f->world->statusColour = 3;
+    const uint8_t box = 3;
+    const uint8_t text = static_cast<uint8_t>(f->world->ColourOf(3));
+    ASSERT_NE(box, text);
+    Show();
+    // The box is 620 by 15 at (10, 10); the inner frame one pixel round it, the outer two.
+    for (const auto& [x, y, colour] : std::vector<std::tuple<int, int, uint8_t>>{{629, 17, box},
+                                                                                 {630, 17, text},
+                                                                                 {631, 17, box},
+                                                                                 {9, 17, text},
+                                                                                 {8, 17, box},
+                                                                                 {300, 9, text},
+                                                                                 {300, 25, text},
+                                                                                 {300, 26, box},
+                                                                                 {300, 8, box}})
+        EXPECT_EQ(At(x, y), colour) << x << "," << y;
 }
 
 TEST_F(DesignCaptureTest, AQuestionNamesDesignsWithoutReadingTheirNamesAsFormats) {

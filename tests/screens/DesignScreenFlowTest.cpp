@@ -102,6 +102,14 @@ TEST_F(DesignFlowTest, NewDesignAsksOnlyAboutChangesAndKeepsANewDesignsName) {
     EXPECT_EQ(f->display.cursorShape, DesignScreen::kArrowCursor);
     EXPECT_EQ(Click(Point(20, 20)), 1);
     EXPECT_EQ(screen->question, 14);
+    // A press on a button that is not an answer takes no hold of it.
+    Move(screen->ButtonOf(14)->Centre());
+    Post(InputKind::ButtonDown, screen->ButtonOf(14)->Centre(), 'L');
+    Frame();
+    EXPECT_EQ(screen->pressedButton, -1);
+    Post(InputKind::ButtonUp, screen->ButtonOf(14)->Centre(), 'L');
+    Frame();
+    EXPECT_EQ(screen->question, 14);
     EXPECT_EQ(ClickButton(31), 1);
     EXPECT_EQ(asked->chassis, FindInList(ChassisList, 'V', 'b'));
     EXPECT_EQ(Designs(), before + 4);

@@ -214,6 +214,13 @@ TEST_F(SetupTest, PeerReportsDecideColoursAndOnlyTheHostStartsOnceAllReported) {
     EXPECT_EQ(host.Record().colour, -1);
     EXPECT_EQ(host.ButtonOf(3)->enabled, 0);
     EXPECT_EQ(host.ButtonOf(3)->pressed, 0);
+    // The last slot's colour is held as well (its first report only counts it in): its
+    // swatch goes grey.
+    host.ApplyPeerSettings(Report(4, 'T', 8), 0, 0);
+    host.ApplyPeerSettings(Report(4, 'T', 8), 0, 0);
+    EXPECT_EQ(host.ButtonOf(5)->enabled, 0);
+    host.ApplyPeerSettings(Report(4, 'T', 254), 0, 0);
+    EXPECT_EQ(host.ButtonOf(5)->enabled, 1);
     // A leave reaches the host with the default slot 1: nothing changes.
     host.ApplyPeerSettings(SetupSettings(), 0, 1);
     EXPECT_EQ(host.Finished(), 0);

@@ -28,6 +28,9 @@ TEST_F(PlacementTest, ARefusedPlacementChangesNothingAndReportsTheBlocker) {
     EXPECT_EQ(b->footprint, footprint);
     EXPECT_EQ(grid.CellWord(5, 5), wordBefore);
     EXPECT_EQ(grid.Occupant(5, 5, 0), b);
+    // No object: nothing is placed.
+    EXPECT_EQ(world.PlaceObject(nullptr, land.Centre(7, 7), nullptr), 0);
+    EXPECT_EQ(world.PlaceOnLayer(nullptr, land.Centre(7, 7), 1, nullptr), 0);
 }
 
 TEST_F(PlacementTest, AMoveTakesTheFootprintAlong) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "core/PointNode.h"
 #include "core/Random.h"
 #include "map/TerrainMap.h"
 #include "world/GameRecords.h"
@@ -46,6 +47,11 @@ TEST(ScenarioSetup, ColoursAvoidTheOnesOtherTeamsHold) {
     for (int t = 1; t < 5; ++t)
         full.teamColours[t] = t;
     EXPECT_EQ(full.AssignTeamColour(0, 1), -1);
+    // Teams 0 to 4 take colours; a team outside them takes none.
+    Scenario fresh;
+    EXPECT_EQ(fresh.AssignTeamColour(4, 2), 2);
+    EXPECT_EQ(fresh.AssignTeamColour(5, 3), -1);
+    EXPECT_EQ(fresh.AssignTeamColour(-1, 3), -1);
 }
 
 TEST(ScenarioSetup, OpponentsAlliancesAndTheDebugFlag) {
@@ -99,6 +105,15 @@ TEST(ScenarioSetup, WithoutAPendingScenarioTheDefaultOneStartsOnTheLooseLand) {
     ASSERT_NE(s.world->TeamFactory(2), nullptr);
     // Each team at a start point of its own, not both on the same one.
     EXPECT_NE(s.world->TeamFactory(1)->GetPosition(), s.world->TeamFactory(2)->GetPosition());
+    // A factory stands one cell left of and below its start point.
+    NodeList& starts = s.world->terrain->StartPoints();
+    for (int team : {1, 2}) {
+        int on = 0;
+        for (int i = 0; i < starts.Count(); ++i)
+            on += static_cast<PointNode*>(starts.At(i))->value + Point(-32, 32) ==
+                  s.world->TeamFactory(team)->GetPosition();
+        EXPECT_EQ(on, 1) << team;
+    }
     for (int team = 0; team < World::kTeams; ++team)
         EXPECT_NE(s.world->teamStats[team], nullptr);
 }

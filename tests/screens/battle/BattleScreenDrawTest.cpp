@@ -64,6 +64,8 @@ TEST_F(BattleScreenTest, StealthAndSensorsChooseHowAnEnemyIsDrawn) {
         {"sensor A, hidden from A", false, 0, 1, 0, 2, false, 0, 1, -1},
         {"sensor A, hidden", false, 1, 0, 0, 2, false, 0, 1, -1},
         {"sensor B through stealth", false, 1, 0, 0, 2, false, 1, 3, 2},
+        {"detectable by B, no sensor", false, 0, 0, 0, 2, false, 1, 0, -1},
+        {"sensor C, not detectable by it", false, 0, 0, 0, 2, false, -1, 3, -1},
         {"sensor C", false, 0, 0, 0, 2, false, 2, 2, 3},
         {"sensor of another kind", false, 0, 0, 0, 2, false, 2, 1, -1},
     };

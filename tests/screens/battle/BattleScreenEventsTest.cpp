@@ -7,6 +7,7 @@
 
 #include "catalogue/DesignLibrary.h"
 #include "catalogue/VehicleDesign.h"
+#include "core/KeyCodes.h"
 #include "net/NetworkPlay.h"
 #include "objects/FactoryProduction.h"
 #include "screens/FrontEndScreenFactory.h"
@@ -159,6 +160,18 @@ TEST_F(BattleScreenTest, TheTutorialDisablesTheDesignButtonsSilently) {
 
 // Without a scenario the view starts at the origin with one player; a peer's reveal toggle
 // reaches the screen and the map through the network hook.
+TEST_F(BattleScreenTest, AltF4EndsTheEventPassAndLeavesTheRestQueued) {
+    Modifiers(0, 0, 1);
+    Post(InputKind::Key, Point(), kKeyF4);
+    Post(InputKind::Key, Point(), 't');
+    EXPECT_EQ(screen->HandleEvents(16), 0);
+    EXPECT_EQ(world().requestedMode, static_cast<int>(GameMode::Quit));
+    std::unique_ptr<InputEvent> rest = events.Take();
+    ASSERT_NE(rest, nullptr);
+    EXPECT_EQ(rest->param, 't');
+    EXPECT_EQ(events.Take(), nullptr);
+}
+
 TEST_F(BattleScreenTest, WithoutAScenarioTheScreenStillRunsAndPeersRevealTheMap) {
     world().scenario.reset();
     screen->Unload();

@@ -62,6 +62,8 @@ TEST_F(BattleScreenKeysTest, KeysAnswerByTableWhetherPausedAndWithCheats) {
         {'g', 1, 0, {0, 0, 0}},         // orders wait for the game to run
         {'g', 0, 0, {1, 0, 1}},         // with the guard voice
         {'s', 0, 0, {1, 0, 0}},         // stop has no voice
+        {'r', 0, 0, {1, 0, 1}},         // off to repair, with the repair voice
+        {'y', 0, 0, {1, 0, 0}},         // no special action to take: used, no voice
         {'+', 0, 0, {0, 0, 0}},         // debug keys refused without CHEAT
         {'+', 0, 1, {1, 0, 0}},         // with it, nothing without the debug scenario
         {'b', 0, 0, {0, 0, 0}},         // build panel closed
@@ -83,9 +85,10 @@ TEST_F(BattleScreenKeysTest, KeysAnswerByTableWhetherPausedAndWithCheats) {
     }
     EXPECT_EQ(screen->showAllMarkers, 1);
     EXPECT_EQ(screen->zoom, 1);
-    ASSERT_EQ(unit->given.size(), 2u);
+    ASSERT_EQ(unit->given.size(), 3u);
     EXPECT_EQ(unit->given[0].code, BattleScreen::kOrderGuard);
     EXPECT_EQ(unit->given[1].code, BattleScreen::kOrderStop);
+    EXPECT_EQ(unit->given[2].code, BattleScreen::kOrderRepair);
     EXPECT_TRUE(screen->debugWatch.IsNull());
 }
 

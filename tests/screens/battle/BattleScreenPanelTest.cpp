@@ -142,6 +142,31 @@ TEST_F(BattleScreenPanelTest, TheMiniMapCentresAMapNarrowerThanItsWindow) {
     EXPECT_EQ(ground, 60);
 }
 
+TEST_F(BattleScreenPanelTest, TheDebugPanelGivesASquadAndAPurposeALineEach) {
+    TestObject* unit = Unit(1, Point(300, 300));
+    screen->debugWatch = unit->id;
+    const int width = static_cast<int>(screen->panelBitmap->ByteCount() / 480);
+    // The panel's rows from y on, n rows of them.
+    auto rows = [&](int y, int n) {
+        screen->DrawSimDebugPanel();
+        display->ClearRedirect();
+        const uint8_t* p = screen->panelBitmap->Pixels() + y * width;
+        return std::vector<uint8_t>(p, p + n * width);
+    };
+    // From y 20 the centre, radius, damage and ore lines; each line a squad or a purpose adds
+    // above them moves them down 10 rows.
+    const std::vector<uint8_t> plain = rows(20, 40);
+    ASSERT_NE(plain, std::vector<uint8_t>(plain.size(), 254));
+    unit->Add(7, 1);
+    EXPECT_EQ(rows(30, 40), plain);
+    unit->SetPurpose(3);
+    EXPECT_EQ(rows(40, 40), plain);
+    unit->Remove(0);
+    unit->SetPurpose(0);
+    EXPECT_EQ(rows(20, 40), plain);
+    screen->debugWatch = SimId();
+}
+
 TEST_F(BattleScreenPanelTest, TheScaleAndZoomButtonsShowTheFacesOfTheOtherSetting) {
     screen->buildPanelOpen = 0;
     auto panel = [&] {
@@ -157,6 +182,11 @@ TEST_F(BattleScreenPanelTest, TheScaleAndZoomButtonsShowTheFacesOfTheOtherSettin
         screen->miniMapScale = c.scale;
         screen->zoom = c.zoom;
         screen->DrawControlPanel();
+        // A click lands on the button that shows, wherever the two faces share a place.
+        for (int button : {c.scaleButton, c.zoomButton})
+            EXPECT_EQ(
+                screen->HitTest(screen->buttons[static_cast<size_t>(button)]->Bounds().Centre()),
+                button);
         const std::vector<uint8_t> drawn = panel();
         // Drawing the expected faces over the panel changes nothing; the 1:1 face over the 1:2
         // one does (the sample zoom faces, and the 1:2 face over the 1:1, look alike).
