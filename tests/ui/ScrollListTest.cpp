@@ -87,6 +87,11 @@ TEST_F(Lists, ArrowClickScrollsOneLineOnRelease) {
     list.HandleMouse(Event(InputKind::ButtonDown, 195, 105));
     list.HandleMouse(Event(InputKind::ButtonUp, 195, 105));
     EXPECT_EQ(list.top, 0);
+    // Each scroll says whether it moved.
+    EXPECT_EQ(list.ScrollUp(), 0);
+    EXPECT_EQ(list.ScrollDown(), 1);
+    EXPECT_EQ(list.ScrollUp(), 1);
+    EXPECT_EQ(list.top, 0);
 }
 
 TEST_F(Lists, HeldArrowRepeatsFromTheFourthTick) {
