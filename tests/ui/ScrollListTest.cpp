@@ -78,6 +78,16 @@ TEST_F(Lists, ClicksSelectLinesAndStopAtTheLastOne) {
     EXPECT_EQ(list.HandleMouse(Event(InputKind::MouseMove, 120, 150)), 0);
 }
 
+TEST_F(Lists, ClickingAVisibleLineKeepsTheView) {
+    list.SetCount(30);
+    for (const int y : {105, 195}) {
+        list.top = 10;
+        list.HandleMouse(Event(InputKind::ButtonDown, 120, y));
+        EXPECT_EQ(list.selection, 10 + (y - 102) / 10) << y;
+        EXPECT_EQ(list.top, 10) << y;
+    }
+}
+
 TEST_F(Lists, ArrowClickScrollsOneLineOnRelease) {
     list.SetCount(30);
     list.HandleMouse(Event(InputKind::ButtonDown, 195, 195));
