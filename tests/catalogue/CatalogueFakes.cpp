@@ -24,6 +24,9 @@ public:
                    std::vector<FakeCatalogueMedia::DrawCall>* log)
         : Image(size), pack(std::move(pack)), frame(frame), log(log) {}
     void Draw(const Point& centre) override { log->push_back({pack, centre, frame}); }
+    void DrawShaded(const Point& centre, const ShadeTable& table) override {
+        log->push_back({pack, centre, frame, &table});
+    }
 
 private:
     std::string pack;

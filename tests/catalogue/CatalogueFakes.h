@@ -20,13 +20,14 @@ public:
     char PlayerClan() const override { return playerClan; }
     VehicleDesign* LocalFactoryDesign() override { return factoryDesign; }
     void FactoryDesignChanged() override { ++factoryChanges; }
-    const ShadeTable* TerrainColourTable() const override { return nullptr; }
+    const ShadeTable* TerrainColourTable() const override { return terrainColours; }
 
     int varnokLevel = 8;
     int telmiraLevel = 8;
     char playerClan = 'V';
     VehicleDesign* factoryDesign = nullptr;
     int factoryChanges = 0;
+    const ShadeTable* terrainColours = nullptr;
 };
 
 // Every picture set has frames of kFrame pixels unless a size is given for its name; grids
@@ -51,7 +52,8 @@ public:
     struct DrawCall {
         std::string pack;
         Point at;
-        int frame = 0;  // within its sequence
+        int frame = 0;                      // within its sequence
+        const ShadeTable* shade = nullptr;  // the table of a shaded draw
     };
     std::vector<DrawCall> draws;
 

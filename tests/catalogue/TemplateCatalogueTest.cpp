@@ -151,6 +151,8 @@ TEST_F(TemplateCatalogue, HardpointLookupTriesWeaponsBeforeItems) {
     EXPECT_EQ(m->GetMountKind(), MountKind::Weapon);
     EXPECT_EQ(FindHardpointTemplate('V', 'd')->GetMountKind(), MountKind::Defence);
     EXPECT_EQ(FindHardpointTemplate('V', 'n')->GetMountKind(), MountKind::Stealth);
+    // Only weapons have a kind letter for shields to match.
+    EXPECT_EQ(FindHardpointTemplate('V', 'd')->GetKindLetter(), 0);
 }
 
 TEST_F(TemplateCatalogue, DrivesOfSections7To9TakeTheirSectionsValues) {
@@ -440,12 +442,11 @@ TEST_F(TemplateCatalogue, GaugesDrawTheFrameOfThePercentage) {
 }
 
 TEST(LevelGauges, FramesFollowThePercentage) {
-    EXPECT_EQ(LevelBarFrame(20), 0);
-    EXPECT_EQ(LevelBarFrame(21), 1);
-    EXPECT_EQ(LevelBarFrame(80), 3);
-    EXPECT_EQ(LevelBarFrame(81), 4);
-    EXPECT_EQ(LevelBarFrame(-5), 0);
-    EXPECT_EQ(LevelBarFrame(150), 4);
+    // Both sides of every band's edge.
+    const int bands[][2] = {{-5, 0}, {20, 0}, {21, 1}, {40, 1}, {41, 2},
+                            {60, 2}, {61, 3}, {80, 3}, {81, 4}, {150, 4}};
+    for (const auto& [percent, frame] : bands)
+        EXPECT_EQ(LevelBarFrame(percent), frame) << percent;
     EXPECT_EQ(LevelMeterFrame(99), 4);
     EXPECT_EQ(LevelMeterFrame(100), 5);
     EXPECT_EQ(LevelMeterFrame(250), 5);

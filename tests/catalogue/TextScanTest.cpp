@@ -40,6 +40,8 @@ TEST(ReadNumberList, ReadsUpToTheLimitAndStopsAtText) {
     EXPECT_EQ(ReadNumberList("  7 x 8", out, 4), 1);
     EXPECT_EQ(out[0], 7);
     EXPECT_EQ(ReadNumberList("*", out, 4), 0);
+    EXPECT_EQ(ReadNumberList(nullptr, out, 4), 0);
+    EXPECT_EQ(ReadNumberList("5", nullptr, 4), 0);
 }
 
 TEST(FormatText, TakesTextsOnlyWhereTheCallGivesThem) {

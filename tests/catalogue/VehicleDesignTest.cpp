@@ -13,6 +13,7 @@
 #include "catalogue/PartTemplate.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "core/Random.h"
+#include "core/ShadeTable.h"
 
 namespace {
 
@@ -244,6 +245,18 @@ TEST_F(VehicleDesignTest, DrawPlacesDriveChassisAndMounts) {
     // Mount offset of facing 3: (10 + 3, 4) less half of 20 x 10.
     EXPECT_EQ(env.media.draws[2].pack, "7a0RVWaX99s999.msp");
     EXPECT_EQ(env.media.draws[2].at, Point(103, 99));
+    // A ground drive takes the terrain's colours when the land has them; nothing else does.
+    const ShadeTable colours;
+    for (const ShadeTable* terrain : {static_cast<const ShadeTable*>(nullptr), &colours}) {
+        env.services.terrainColours = terrain;
+        env.media.draws.clear();
+        d.Draw(Point(100, 100), 3, 1);
+        ASSERT_EQ(env.media.draws.size(), 3u);
+        EXPECT_EQ(env.media.draws[0].shade, terrain);
+        EXPECT_EQ(env.media.draws[1].shade, nullptr);
+        EXPECT_EQ(env.media.draws[2].shade, nullptr);
+    }
+    env.services.terrainColours = nullptr;
 }
 
 TEST_F(VehicleDesignTest, PreviewStacksPanelsByAnchorAndSlot) {

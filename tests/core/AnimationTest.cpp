@@ -70,6 +70,13 @@ TEST_F(Animations, BackwardRunStartsOnTheLastFrame) {
     Animation animation(sprites.get());
     animation.PlayBackward(10);
     EXPECT_EQ(animation.frame, 4);
+    // Frame 0 is shown for a whole period too before the run stops.
+    for (int step = 3; step >= 0; --step) {
+        clock.Advance(100);
+        animation.Tick();
+        EXPECT_EQ(animation.frame, step);
+        EXPECT_EQ(animation.playing, 1);
+    }
     for (int step = 0; step < 6; ++step) {
         clock.Advance(50);
         animation.Tick();

@@ -161,6 +161,34 @@ TEST_F(DirectSoundDeviceTest, RefillWritesIntoTheRingAndWrapsAtItsEnd) {
               (std::vector<int16_t>{3, 4, 5, 6, 0, 0, 1, 2}));
 }
 
+TEST_F(DirectSoundDeviceTest, RefillRefusesARequestBeyondThirtyTwoBitsInsteadOfTruncatingIt) {
+    // Frames of 4 bytes: 2^30 frames are 2^32 bytes, which a truncated 32-bit offset or size
+    // would turn into 0 and write at the start of the ring (or copy a piece of the data).
+    const int32_t kBeyond = int32_t{1} << 30;
+    struct Case {
+        int32_t firstFrame, frameCount;
+        std::vector<int16_t> played;  // the 4-frame ring's first frames as mixed
+    };
+    const Case cases[] = {
+        {kBeyond - 1, 1, {0, 0, 0, 0, 0, 0, 7, 8}},  // last frame in range: wraps to frame 3
+        {kBeyond, 1, {0, 0, 0, 0, 0, 0, 0, 0}},      // offset 2^32
+        {0, kBeyond + 1, {0, 0, 0, 0, 0, 0, 0, 0}},  // size 2^32 + 4
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.firstFrame << " + " << c.frameCount);
+        mixed.clear();
+        DirectSoundDevice device(GameAudioFormat(), 1);
+        const SoundBuffer ring = MakeBuffer(device, std::vector<int16_t>(8, 0));
+        const std::vector<int16_t> chunk{7, 8, 9, 10, 11, 12, 13, 14};
+        device.Refill(ring, c.firstFrame, c.frameCount,
+                      reinterpret_cast<const uint8_t*>(chunk.data()));
+        device.Play(ring, 1);
+        Pass(1);
+        ASSERT_GE(mixed.size(), 8u);
+        EXPECT_EQ(std::vector<int16_t>(mixed.begin(), mixed.begin() + 8), c.played);
+    }
+}
+
 TEST_F(DirectSoundDeviceTest, ASoundPlaysAgainAfterTheDeviceWasReopened) {
     PackBuilder builder(1, 1);
     builder.Entry(0, 0, MakeSampleEntry({2, 16, 2, 22050}, CountingSamples16(20000, 2)));

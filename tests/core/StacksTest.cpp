@@ -28,6 +28,11 @@ TEST(BucketQueue, PopsLowestPriorityLastInFirst) {
     EXPECT_EQ(queue.Pop(), uint32_t{'b'});
     EXPECT_EQ(queue.Pop(), uint32_t{'a'});
     EXPECT_TRUE(queue.Popped());
+    // Growing for a higher priority keeps what waits below it first in line.
+    queue.Push('d', 1);
+    queue.Push('e', 9);
+    EXPECT_EQ(queue.Pop(), uint32_t{'d'});
+    EXPECT_EQ(queue.Pop(), uint32_t{'e'});
     EXPECT_EQ(queue.Pop(), 0u);
     EXPECT_FALSE(queue.Popped());
     // A stored zero is told apart from an empty queue by Popped.
@@ -58,6 +63,10 @@ TEST(BucketQueue, NegativePriorityIsRefusedAndFreeAllEmptiesAndQueueStillWorks) 
     EXPECT_EQ(queue.Push(1, -1), 0);
     EXPECT_EQ(queue.Pop(), 0u);
     EXPECT_FALSE(queue.Popped());
+    // Zero is the first priority, not a refused one.
+    EXPECT_EQ(queue.Push(2, 0), 1);
+    EXPECT_EQ(queue.Pop(), 2u);
+    EXPECT_TRUE(queue.Popped());
     EXPECT_EQ(queue.Push(3, 2), 1);
     queue.FreeAll();
     EXPECT_EQ(queue.BucketCount(), 0);

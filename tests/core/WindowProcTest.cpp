@@ -225,3 +225,20 @@ TEST_F(WindowProcTest, DestroyForgetsTheWindowAndPostsQuit) {
     EXPECT_EQ(winx_GetMessage(&msg), 0);
     EXPECT_EQ(msg.message, WM_QUIT);
 }
+
+TEST_F(WindowProcTest, HandledMessagesAnswerZeroExceptPaintAndTheCursorWhileActive) {
+    // Whatever handles a message answers as a window procedure does: 0, but "painted" and,
+    // while the program is active, "cursor set".
+    const std::pair<uint32_t, intptr_t> answers[] = {
+        {WM_NULL, 0},          {WM_CREATE, 0},      {WM_MOVE, 0},          {WM_SIZE, 0},
+        {WM_ACTIVATE, 0},      {WM_PAINT, 1},       {WM_SETCURSOR, 1},     {WM_DISPLAYCHANGE, 0},
+        {WM_KEYDOWN, 0},       {WM_KEYUP, 0},       {WM_CHAR, 0},          {WM_SYSKEYDOWN, 0},
+        {WM_SYSKEYUP, 0},      {WM_MOUSEMOVE, 0},   {WM_LBUTTONDOWN, 0},   {WM_LBUTTONUP, 0},
+        {WM_LBUTTONDBLCLK, 0}, {WM_RBUTTONDOWN, 0}, {WM_RBUTTONUP, 0},     {WM_RBUTTONDBLCLK, 0},
+        {WM_MBUTTONDOWN, 0},   {WM_MBUTTONUP, 0},   {WM_MBUTTONDBLCLK, 0}, {WM_QUERYNEWPALETTE, 0},
+        {WM_PALETTECHANGED, 0}};
+    for (const auto& [message, answer] : answers)
+        EXPECT_EQ(Send(message, VK_SHIFT), answer) << "message " << message;
+    appActive = 0;
+    EXPECT_EQ(Send(WM_SETCURSOR), 0);
+}

@@ -106,6 +106,9 @@ TEST_F(LandFileTest, TilesAreReadAtTheirSheetOffsets) {
     EXPECT_EQ(map->SheetTileLetter(1 + 2 * 10 + 2), 'X');
     EXPECT_EQ(map->SheetTileLetter(1 + 1 * 10 + 4), 'X');
     EXPECT_EQ(map->SheetTileLetter(1 + 6 * 10 + 4), 'X');
+    // Both ends of the table: numbers past them name no tile.
+    EXPECT_EQ(map->SheetTileLetter(-1), 'X');
+    EXPECT_EQ(map->SheetTileLetter(TerrainMap::kTableLength), 'X');
     const uint8_t* spare = map->DecodedTile(0);
     ASSERT_NE(spare, nullptr);
     EXPECT_EQ(spare[33], TilePixel(0, 1, 1));

@@ -180,6 +180,9 @@ TEST(PathGrid, OccupantsBlockUnlessMovingOrThemselves) {
     const uint32_t mask = unit.filter.MoveFlags() | unit.filter.LayerMask(0);
     EXPECT_EQ(grid->CanOccupy(&unit, CentreOf(2, 2), nullptr, mask, 0, 0), 1);
     MapObjectView* blocker = nullptr;
+    // A radius asked for stands in for the object's own: this one reaches the neighbour.
+    EXPECT_EQ(grid->CanOccupy(&unit, CentreOf(2, 2), &blocker, mask, 0, 48), 0);
+    EXPECT_EQ(blocker, &other);
     EXPECT_EQ(grid->CanOccupy(&unit, CentreOf(2, 3), &blocker, mask, 1, 0), 0);
     EXPECT_EQ(blocker, &other);
     other.moving = 1;

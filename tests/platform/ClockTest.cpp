@@ -57,6 +57,25 @@ TEST(Clock, SettingIsFixedWithAStepFromOneToSixtySeconds) {
     }
 }
 
+TEST(Clock, StartingAgainKeepsAFixedClocksTimeOnlyAtTheSameStep) {
+    const struct {
+        const char* setting;
+        uint32_t afterOnePass;
+    } starts[] = {{"fixed:13", kClockOrigin + 13},
+                  {"fixed:13", kClockOrigin + 26},
+                  {"fixed:17", kClockOrigin + 17}};
+    for (const auto& s : starts) {
+        setenv("QX_CLOCK", s.setting, 1);
+        winx_StartClock();
+        EXPECT_EQ(winx_FixedClockActive(), 1);
+        winx_AdvanceFixedClock();
+        EXPECT_EQ(winx_timeGetTime(), s.afterOnePass) << s.setting;
+    }
+    unsetenv("QX_CLOCK");
+    winx_StartClock();
+    EXPECT_EQ(winx_FixedClockActive(), 0);
+}
+
 TEST(ClockDeathTest, AnInvalidSettingEndsTheStartWithExitCodeTwo) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     EXPECT_EXIT(

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
+#include <vector>
 
 TEST(Sockets, OnlyFourNumbersUpTo255AreADottedAddress) {
     for (const char* good : {"127.0.0.1", "0.0.0.0", "255.255.255.255", "10.1.22.133"})
@@ -30,4 +32,34 @@ TEST(Sockets, ErrorsSortIntoLostTransientAndOther) {
     for (int e : {EINTR, EAGAIN, EINPROGRESS})
         EXPECT_EQ(sockets::ClassifyError(e), ErrorClass::Transient) << e;
     EXPECT_EQ(sockets::ClassifyError(EBADF), ErrorClass::Other);
+}
+
+TEST(Sockets, SendAndReceiveTellAFullOrEmptyLinkFromALostPeer) {
+    int fds[2];
+    ASSERT_EQ(sockets::MakePair(fds), 1);
+    char got[16];
+    EXPECT_EQ(sockets::Receive(fds[0], got, sizeof got), 0);  // nothing yet: try again
+    sockets::SetSendBuffer(fds[0], 4096);
+    const std::vector<char> block(65536, 'x');
+    long sent = 0;
+    for (int i = 0; i < 1000 && (sent = sockets::Send(fds[0], block.data(), block.size())) > 0;
+         ++i) {
+    }
+    EXPECT_EQ(sent, 0);  // full: try again
+    EXPECT_EQ(sockets::Receive(fds[1], got, sizeof got), long{sizeof got});
+    sockets::Close(fds[1]);
+    EXPECT_EQ(sockets::Send(fds[0], "x", 1), -1);
+    EXPECT_EQ(sockets::Receive(fds[0], got, sizeof got), -1);
+    sockets::Close(fds[0]);
+}
+
+TEST(Sockets, TheLocalAddressShownIsOneThisMachineCanListenOn) {
+    char text[16];
+    sockets::LocalAddress(nullptr, text, sizeof text);
+    // "?" only when the machine has no address of its own at all.
+    if (std::strcmp(text, "?") == 0) return;
+    EXPECT_EQ(sockets::IsDottedAddress(text), 1) << text;
+    const int fd = sockets::OpenListener(text, 0, 1);
+    EXPECT_GE(fd, 0) << text;
+    sockets::Close(fd);
 }

@@ -107,6 +107,13 @@ TEST_F(Buttons, VerticalKnobAndKnobWithoutTravel) {
     EXPECT_EQ(knob.GetValue(), 0);
     Button plain;
     EXPECT_EQ(plain.GetValue(), 0);
+    knob.travelMax = Point(0, 110);
+    knob.SetValue(25);
+    EXPECT_EQ(knob.rect.origin, Point(0, 35));
+    // A button that is no knob stays where it is.
+    plain.rect = Rect(Point(40, 40), Size(8, 8));
+    plain.SetValue(50);
+    EXPECT_EQ(plain.rect.origin, Point(40, 40));
 }
 
 TEST_F(Buttons, PicturesComeFromPackEntries) {

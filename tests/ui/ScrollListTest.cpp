@@ -78,6 +78,16 @@ TEST_F(Lists, ClicksSelectLinesAndStopAtTheLastOne) {
     EXPECT_EQ(list.HandleMouse(Event(InputKind::MouseMove, 120, 150)), 0);
 }
 
+TEST_F(Lists, ClickingAVisibleLineKeepsTheView) {
+    list.SetCount(30);
+    for (const int y : {105, 195}) {
+        list.top = 10;
+        list.HandleMouse(Event(InputKind::ButtonDown, 120, y));
+        EXPECT_EQ(list.selection, 10 + (y - 102) / 10) << y;
+        EXPECT_EQ(list.top, 10) << y;
+    }
+}
+
 TEST_F(Lists, ArrowClickScrollsOneLineOnRelease) {
     list.SetCount(30);
     list.HandleMouse(Event(InputKind::ButtonDown, 195, 195));
@@ -86,6 +96,11 @@ TEST_F(Lists, ArrowClickScrollsOneLineOnRelease) {
     EXPECT_EQ(list.top, 1);
     list.HandleMouse(Event(InputKind::ButtonDown, 195, 105));
     list.HandleMouse(Event(InputKind::ButtonUp, 195, 105));
+    EXPECT_EQ(list.top, 0);
+    // Each scroll says whether it moved.
+    EXPECT_EQ(list.ScrollUp(), 0);
+    EXPECT_EQ(list.ScrollDown(), 1);
+    EXPECT_EQ(list.ScrollUp(), 1);
     EXPECT_EQ(list.top, 0);
 }
 

@@ -66,6 +66,9 @@ TEST_F(Field, BackspaceAtTheStartStillCopiesOut) {
     std::strcpy(owner, "changed");
     Key(kKeyBackspace);
     EXPECT_EQ(Owner(), "abc");
+    EXPECT_EQ(field.cursor, 0);
+    Key('x');
+    EXPECT_EQ(Owner(), "xbc");
 }
 
 TEST_F(Field, InsertShiftsTheRestAndOverwriteReplaces) {
@@ -83,6 +86,17 @@ TEST_F(Field, InsertShiftsTheRestAndOverwriteReplaces) {
     Key(kKeyLeft);
     Key(kKeyDelete);
     EXPECT_EQ(Owner(), "abxy");
+    // Moving keeps insert mode; from the selection it leaves the text to be overwritten.
+    Key(kKeyInsert);
+    Key(kKeyLeft);
+    Key(kKeyRight);
+    EXPECT_EQ(field.mode, TextField::kInsert);
+    Key(kKeyEscape);
+    Click();
+    Key(kKeyRight);
+    EXPECT_EQ(field.mode, TextField::kOverwrite);
+    Key('q');
+    EXPECT_EQ(Owner(), "abcq");
 }
 
 TEST_F(Field, ShiftDecidesTheCaseOfLettersAndControlCharactersAreRefused) {
@@ -112,6 +126,9 @@ TEST_F(Field, TextNeverGrowsBeyondOneHundredTwentySeven) {
     expected[67] = 'w';
     EXPECT_EQ(Owner(), expected);
     EXPECT_EQ(Owner().size(), 127u);
+    // The full field pushed nothing past its end: the text to restore is whole.
+    Key(kKeyEscape);
+    EXPECT_EQ(Owner(), "abc");
 }
 
 TEST_F(Field, OwnerTextIsCopiedBounded) {
@@ -146,8 +163,9 @@ TEST_F(Field, DrawsFrameBlockAndTextOnlyWhileActive) {
     EXPECT_EQ(CountNot(0), 0);
     Click();
     field.Draw(9);
-    EXPECT_EQ(At(9, 9), 60);    // outline corner
-    EXPECT_EQ(At(10, 11), 60);  // selection box under the text
+    EXPECT_EQ(At(9, 9), 60);     // outline corner
+    EXPECT_EQ(At(210, 22), 60);  // and the opposite one
+    EXPECT_EQ(At(10, 11), 60);   // selection box under the text
     EXPECT_EQ(screen.GetClipRect(), Rect());
     std::fill(Back(), Back() + 640 * 480, 0);
     Key(kKeyLeft);  // overwrite, cursor on the c
