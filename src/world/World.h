@@ -491,6 +491,11 @@ public:
     std::unique_ptr<MusicPlayer> music;
     int32_t networkGame = 0;
     int32_t networkHost = 0;
+    // Checksums asked for in a network game, written once the game has stood paused long enough
+    // for every peer's last messages to arrive.
+    std::vector<std::string> pendingChecksums;
+    bool pauseSeen = false;
+    int pausedSinceMs = 0;
     // The movie that mode 8 plays, relative to the movie directory.
     std::string movieFile;
     char driveLetter = '?';

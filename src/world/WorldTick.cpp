@@ -36,9 +36,20 @@ void World::DestroyOwnObjects(int team) {
 }
 
 int World::Tick(int nowMs) {
-    // A determinism check asked for the state as this tick finds it.
+    // A determinism check asked for the state as this tick finds it. Machines of a network game
+    // are comparable only at a pause, once the peers' last messages have settled, so there the
+    // request waits for one: a machine whose script runs ahead of the host's pause then still
+    // writes the state the others write.
     for (std::string name = TakeChecksumRequest(); !name.empty(); name = TakeChecksumRequest())
-        WriteChecksumFile(name, StateChecksum());
+        pendingChecksums.push_back(name);
+    if (paused && !pauseSeen) pausedSinceMs = nowMs;
+    pauseSeen = paused != 0;
+    constexpr int kChecksumSettleMs = 1000;
+    if (!networkGame || (paused && nowMs - pausedSinceMs >= kChecksumSettleMs)) {
+        for (const std::string& name : pendingChecksums)
+            WriteChecksumFile(name, StateChecksum());
+        pendingChecksums.clear();
+    }
     ReportScriptGameMode(currentMode);
     for (int team = TakeDestroyRequest(); team >= 0; team = TakeDestroyRequest())
         DestroyOwnObjects(team);

@@ -16,6 +16,16 @@
 
 #include "screens/EndToEndGame.h"
 
+// Several real programs at once on the wall clock: under the sanitizers they run too slowly to
+// keep the timetable, so the runs are left to the optimised build.
+#if defined(__SANITIZE_ADDRESS__)
+#define QX_BARRIER_RUNS_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QX_BARRIER_RUNS_SANITIZED 1
+#endif
+#endif
+
 namespace {
 
 using e2e::GameFolder;
@@ -54,9 +64,11 @@ std::string Barriers(int player, const std::vector<int>& at) {
             s += "wait 3000\nchecksum b" + std::to_string(i + 1) + "\nwait 3000\n" + kPause;
             now = pauseAt + 6000;
         } else {
-            s += "wait " + std::to_string(pauseAt + 3000 - now) + "\nchecksum b" +
+            // Asked for inside the host's pause; a machine running ahead of the host has its
+            // request held until the pause reaches it.
+            s += "wait " + std::to_string(pauseAt + 1500 - now) + "\nchecksum b" +
                  std::to_string(i + 1) + "\n";
-            now = pauseAt + 3000;
+            now = pauseAt + 1500;
         }
     }
     // Nobody leaves before all have written: a machine that leaves hands its team on.
@@ -135,6 +147,9 @@ std::vector<std::string> Play(int machines, const std::vector<int>& at, int kill
 
 TEST(NetworkBarrierRun, TwoComputerPlayersAgreeAtThreeBarriers) {
     if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
+#ifdef QX_BARRIER_RUNS_SANITIZED
+    GTEST_SKIP() << "left to the optimised build";
+#endif
     const std::vector<std::string> sums = Play(2, {15000, 30000, 45000}, 0, 150);
     // The game moved on between the barriers.
     ASSERT_EQ(sums.size(), 3u);
@@ -146,12 +161,18 @@ TEST(NetworkBarrierRun, TwoComputerPlayersAgreeAtThreeBarriers) {
 // state of its units and factory.
 TEST(NetworkBarrierRun, AfterPlayerThreeIsKilledTheOthersAgreeAtEveryLaterBarrier) {
     if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
+#ifdef QX_BARRIER_RUNS_SANITIZED
+    GTEST_SKIP() << "left to the optimised build";
+#endif
     Play(3, {15000, 30000, 45000}, 3, 150);
 }
 
 // Four machines, player 2 (a guest that other guests connect to and accept) killed.
 TEST(NetworkBarrierRun, AfterOneOfFourIsKilledTheOthersAgreeAtEveryLaterBarrier) {
     if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
+#ifdef QX_BARRIER_RUNS_SANITIZED
+    GTEST_SKIP() << "left to the optimised build";
+#endif
     Play(4, {15000, 30000}, 2, 150);
 }
 
@@ -159,6 +180,9 @@ TEST(NetworkBarrierRun, AfterOneOfFourIsKilledTheOthersAgreeAtEveryLaterBarrier)
 // barrier every two.
 TEST(NetworkBarrierRun, DISABLED_FourMachinesAgreeForTenMinutes) {
     if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
+#ifdef QX_BARRIER_RUNS_SANITIZED
+    GTEST_SKIP() << "left to the optimised build";
+#endif
     Play(4, {120000, 240000, 360000, 480000, 600000}, 0, 900);
 }
 
