@@ -23,6 +23,7 @@ int BucketQueue::Push(uint32_t value, int32_t priority) {
     if (!bucket) bucket = std::make_unique<U32Stack>(kBucketCapacity);
     bucket->Push(value);
     if (priority < lowest) lowest = priority;
+    if (priority > highest) highest = priority;
     return 1;
 }
 
@@ -41,9 +42,13 @@ uint32_t BucketQueue::Pop() {
 }
 
 void BucketQueue::Clear() {
-    for (int32_t i = lowest; i < bucketCount; ++i) {
+    // Only the buckets pushed to since the last clear can hold values: a search touches a few
+    // dozen of the thousands a long route needs.
+    for (int32_t i = lowest; i <= highest; ++i) {
         if (buckets[i]) buckets[i]->Clear();
     }
+    lowest = bucketCount;
+    highest = -1;
 }
 
 void BucketQueue::Resize(int32_t n) {
@@ -60,6 +65,7 @@ void BucketQueue::FreeAll() {
     buckets.reset();
     bucketCount = 0;
     lowest = 0;
+    highest = -1;
 }
 
 const U32Stack* BucketQueue::Bucket(int32_t priority) const {

@@ -33,4 +33,5 @@ private:
     int32_t bucketCount = 0;
     int32_t popped = 0;
     int32_t lowest = 0;
+    int32_t highest = -1;  // the highest priority pushed since the last Clear
 };
