@@ -1,11 +1,6 @@
 #include "core/BucketQueue.h"
 
-#include <limits>
 #include <utility>
-
-namespace {
-constexpr int32_t kBucketCapacity = 10;
-}
 
 BucketQueue::BucketQueue(int32_t n) {
     Resize(n);
@@ -13,32 +8,6 @@ BucketQueue::BucketQueue(int32_t n) {
 
 BucketQueue::~BucketQueue() {
     FreeAll();
-}
-
-int BucketQueue::Push(uint32_t value, int32_t priority) {
-    // A negative priority would index before the array.
-    if (priority < 0 || priority == std::numeric_limits<int32_t>::max()) return 0;
-    if (priority >= bucketCount) Resize(priority + 1);
-    std::unique_ptr<U32Stack>& bucket = buckets[priority];
-    if (!bucket) bucket = std::make_unique<U32Stack>(kBucketCapacity);
-    bucket->Push(value);
-    if (priority < lowest) lowest = priority;
-    if (priority > highest) highest = priority;
-    return 1;
-}
-
-uint32_t BucketQueue::Pop() {
-    popped = 0;
-    for (int32_t i = lowest; i < bucketCount; ++i) {
-        U32Stack* bucket = buckets[i].get();
-        if (bucket && !bucket->IsEmpty()) {
-            lowest = i;
-            popped = 1;
-            return bucket->Pop();
-        }
-    }
-    lowest = bucketCount;
-    return 0;
 }
 
 void BucketQueue::Clear() {
