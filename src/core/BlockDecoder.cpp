@@ -1,17 +1,46 @@
 #include "core/BlockDecoder.h"
 
+#include <array>
 #include <cstddef>
 #include <cstring>
 
+namespace {
+// For each 4-bit row pattern, its four pixels in memory order: 0xFF where the second colour
+// shows. Kept as bytes so that a row reads the same on either byte order.
+constexpr std::array<std::array<uint8_t, 4>, 16> kRowSelect = [] {
+    std::array<std::array<uint8_t, 4>, 16> table{};
+    for (int pattern = 0; pattern < 16; ++pattern)
+        for (int i = 0; i < 4; ++i)
+            table[pattern][i] = (pattern >> i) & 1 ? 0xFF : 0x00;
+    return table;
+}();
+
+// A row is built with a few word operations and stored with one 4-byte write: tiles entering
+// a scrolling view are decoded within the frame.
+inline void DecodeBlockAt(uint8_t* row, int32_t pitch, const uint8_t* block) {
+    const uint32_t first = block[0] * 0x01010101u;
+    const uint32_t differ = (block[0] ^ block[1]) * 0x01010101u;
+    const uint32_t mask = (static_cast<uint32_t>(block[2]) << 8) | block[3];
+    for (int r = 0; r < 4; ++r, row += pitch) {
+        uint32_t select;
+        std::memcpy(&select, kRowSelect[(mask >> (4 * r)) & 0xF].data(), 4);
+        const uint32_t pixels = first ^ (differ & select);
+        std::memcpy(row, &pixels, 4);
+    }
+}
+}  // namespace
+
 int32_t BlockDecoder::DecodeRect(uint8_t* dest, const Size& size, int32_t pitch,
                                  const uint8_t* src) const {
-    int32_t offset = 0;
-    for (int32_t y = 0; y < size.h; y += blockSize) {
-        for (int32_t x = 0; x < size.w; x += blockSize) {
-            offset += DecodeBlock(dest, Point(x, y), pitch, src, offset);
-        }
+    // Locals, not members: the byte stores could alias them and force a reload per block.
+    const int32_t step = blockSize, width = size.w, height = size.h;
+    const uint8_t* block = src;
+    for (int32_t y = 0; y < height; y += step) {
+        uint8_t* row = dest + static_cast<ptrdiff_t>(y) * pitch;
+        for (int32_t x = 0; x < width; x += step, block += 4)
+            DecodeBlockAt(row + x, pitch, block);
     }
-    return offset;
+    return static_cast<int32_t>(block - src);
 }
 
 int32_t BlockDecoder::EncodedBytes(const Size& size) const {
@@ -23,18 +52,6 @@ int32_t BlockDecoder::EncodedBytes(const Size& size) const {
 
 int32_t BlockDecoder::DecodeBlock(uint8_t* dest, const Point& at, int32_t pitch, const uint8_t* src,
                                   int32_t offset) const {
-    const uint8_t* block = src + offset;
-    const uint8_t first = block[0];
-    const uint8_t second = block[1];
-    const uint32_t mask = (static_cast<uint32_t>(block[2]) << 8) | block[3];
-    uint8_t* row = dest + static_cast<ptrdiff_t>(at.y) * pitch + at.x;
-    for (int r = 0; r < 4; ++r, row += pitch) {
-        const uint32_t pattern = (mask >> (4 * r)) & 0xF;
-        // The row is built in memory order and stored with one 4-byte write.
-        uint8_t bytes[4];
-        for (int i = 0; i < 4; ++i)
-            bytes[i] = (pattern >> i) & 1 ? second : first;
-        std::memcpy(row, bytes, 4);
-    }
+    DecodeBlockAt(dest + static_cast<ptrdiff_t>(at.y) * pitch + at.x, pitch, src + offset);
     return 4;
 }

@@ -1,11 +1,6 @@
 #include "core/BucketQueue.h"
 
-#include <limits>
 #include <utility>
-
-namespace {
-constexpr int32_t kBucketCapacity = 10;
-}
 
 BucketQueue::BucketQueue(int32_t n) {
     Resize(n);
@@ -15,35 +10,14 @@ BucketQueue::~BucketQueue() {
     FreeAll();
 }
 
-int BucketQueue::Push(uint32_t value, int32_t priority) {
-    // A negative priority would index before the array.
-    if (priority < 0 || priority == std::numeric_limits<int32_t>::max()) return 0;
-    if (priority >= bucketCount) Resize(priority + 1);
-    std::unique_ptr<U32Stack>& bucket = buckets[priority];
-    if (!bucket) bucket = std::make_unique<U32Stack>(kBucketCapacity);
-    bucket->Push(value);
-    if (priority < lowest) lowest = priority;
-    return 1;
-}
-
-uint32_t BucketQueue::Pop() {
-    popped = 0;
-    for (int32_t i = lowest; i < bucketCount; ++i) {
-        U32Stack* bucket = buckets[i].get();
-        if (bucket && !bucket->IsEmpty()) {
-            lowest = i;
-            popped = 1;
-            return bucket->Pop();
-        }
-    }
-    lowest = bucketCount;
-    return 0;
-}
-
 void BucketQueue::Clear() {
-    for (int32_t i = lowest; i < bucketCount; ++i) {
+    // Only the buckets pushed to since the last clear can hold values: a search touches a few
+    // dozen of the thousands a long route needs.
+    for (int32_t i = lowest; i <= highest; ++i) {
         if (buckets[i]) buckets[i]->Clear();
     }
+    lowest = bucketCount;
+    highest = -1;
 }
 
 void BucketQueue::Resize(int32_t n) {
@@ -60,6 +34,7 @@ void BucketQueue::FreeAll() {
     buckets.reset();
     bucketCount = 0;
     lowest = 0;
+    highest = -1;
 }
 
 const U32Stack* BucketQueue::Bucket(int32_t priority) const {

@@ -11,20 +11,14 @@ U32Stack::~U32Stack() {
     Free();
 }
 
-void U32Stack::Push(uint32_t value) {
-    if (count >= capacity) {
-        // A freed stack has no capacity: it starts again at one slot.
-        const int32_t grown = capacity > std::numeric_limits<int32_t>::max() / 2
-                                  ? std::numeric_limits<int32_t>::max()
-                                  : std::max<int32_t>(capacity * 2, 1);
-        if (grown <= count) return;
-        Reserve(grown);
-    }
-    data[count++] = value;
-}
-
-uint32_t U32Stack::Pop() {
-    return count > 0 ? data[--count] : 0;
+bool U32Stack::Grow() {
+    // A freed stack has no capacity: it starts again at one slot.
+    const int32_t grown = capacity > std::numeric_limits<int32_t>::max() / 2
+                              ? std::numeric_limits<int32_t>::max()
+                              : std::max<int32_t>(capacity * 2, 1);
+    if (grown <= count) return false;
+    Reserve(grown);
+    return true;
 }
 
 void U32Stack::Reserve(int32_t n) {

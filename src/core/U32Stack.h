@@ -11,9 +11,13 @@ public:
     U32Stack& operator=(const U32Stack&) = delete;
     virtual ~U32Stack();
 
-    void Push(uint32_t value);
+    // Inline: the path search pushes and pops every cell it opens.
+    void Push(uint32_t value) {
+        if (count >= capacity && !Grow()) return;
+        data[count++] = value;
+    }
     // The top value, or 0 when empty.
-    uint32_t Pop();
+    uint32_t Pop() { return count > 0 ? data[--count] : 0; }
     // Grows to n zeroed slots, keeping the values; never shrinks.
     void Reserve(int32_t n);
     // Releases the array; the stack is then empty with no capacity.
@@ -26,6 +30,9 @@ public:
     bool IsEmpty() const { return count == 0; }
 
 private:
+    // Doubles the capacity; false when it cannot grow past the count.
+    bool Grow();
+
     std::unique_ptr<uint32_t[]> data;
     int32_t capacity = 0;
     int32_t count = 0;

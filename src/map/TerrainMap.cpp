@@ -319,11 +319,25 @@ const uint8_t* TerrainMap::BlockData(int sheetTile) const {
 void TerrainMap::DecodeTile(int sheetTile) {
     const uint8_t* blocks = BlockData(sheetTile);
     if (blocks == nullptr) return;
-    auto picture = std::make_unique<uint8_t[]>(kPictureBytes);
+    std::unique_ptr<uint8_t[]> picture;
+    if (!sparePictures.empty()) {
+        picture = std::move(sparePictures.back());
+        sparePictures.pop_back();
+    } else {
+        // The decoder writes every byte of the picture.
+        picture = std::make_unique_for_overwrite<uint8_t[]>(kPictureBytes);
+    }
     BlockDecoder().DecodeRect(picture.get(), Size(kCellPixels, kCellPixels), kCellPixels, blocks);
     decoded[sheetTile] = std::move(picture);
     const int frame = tileDecorations[sheetTile];
     if (decorationSprites != nullptr && frame >= 0) PaintFrameInto(decoded[sheetTile].get(), frame);
+}
+
+void TerrainMap::ReleaseTile(int sheetTile) {
+    // A scrolling view frees about as many pictures as it decodes: keep a view's edge of them.
+    if (decoded[sheetTile] != nullptr && sparePictures.size() < kSparePictures)
+        sparePictures.push_back(std::move(decoded[sheetTile]));
+    decoded[sheetTile].reset();
 }
 
 void TerrainMap::DecodeVisibleTiles(const Rect& view) {
@@ -382,22 +396,34 @@ void TerrainMap::ScrollDecodedTiles(int row0, int column0, int row1, int column1
     };
     // Entering cells first: a tile that one cell leaves and another brings stays decoded, with
     // whatever was painted into it.
+    entering.clear();
     for (int row = row0; row <= row1; ++row) {
         for (int column = column0; column <= column1; ++column) {
             if (inside(row, column, viewRow0, viewColumn0, viewRow1, viewColumn1)) continue;
             const int tile = cellTiles[CellIndex(row, column)];
             if (tile < 0 || tile >= kTableLength) continue;
-            if (viewUses[tile]++ == 0 && inMap[tile] && decoded[tile] == nullptr) DecodeTile(tile);
+            if (viewUses[tile]++ == 0 && inMap[tile] && decoded[tile] == nullptr)
+                entering.push_back(tile);
         }
+    }
+    // The entering tiles' blocks lie far apart in the tile data: ask for all of them at once
+    // rather than waiting for each in turn.
+    for (const int32_t tile : entering) {
+        const uint8_t* blocks = BlockData(tile);
+        if (blocks == nullptr) continue;
+        for (int line = 0; line < kTileBytes; line += 64)
+            __builtin_prefetch(blocks + line);
     }
     for (int row = viewRow0; row <= viewRow1; ++row) {
         for (int column = viewColumn0; column <= viewColumn1; ++column) {
             if (inside(row, column, row0, column0, row1, column1)) continue;
             const int tile = cellTiles[CellIndex(row, column)];
             if (tile < 0 || tile >= kTableLength) continue;
-            if (--viewUses[tile] == 0 && inMap[tile] && tile != 0) decoded[tile].reset();
+            if (--viewUses[tile] == 0 && inMap[tile] && tile != 0) ReleaseTile(tile);
         }
     }
+    for (const int32_t tile : entering)
+        DecodeTile(tile);
     viewRow0 = row0, viewColumn0 = column0, viewRow1 = row1, viewColumn1 = column1;
 }
 

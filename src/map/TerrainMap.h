@@ -133,6 +133,8 @@ private:
     // The local block data of a sheet tile of the map's part, or null.
     const uint8_t* BlockData(int sheetTile) const;
     void DecodeTile(int sheetTile);
+    // Frees a tile's picture, keeping it for the next tile to decode.
+    void ReleaseTile(int sheetTile);
     // DecodeVisibleTiles for a view that moved: only the cells that entered or left it count.
     void ScrollDecodedTiles(int row0, int column0, int row1, int column1);
     void PaintFrameInto(uint8_t* picture, int frame);
@@ -146,6 +148,9 @@ private:
     Size sheetOrigin;  // w: first column, h: first row
     Size sheetSize;
     std::vector<std::unique_ptr<uint8_t[]>> decoded;
+    static constexpr size_t kSparePictures = 64;
+    std::vector<std::unique_ptr<uint8_t[]>> sparePictures;
+    std::vector<int32_t> entering;  // the tiles a scroll must decode (kept for its capacity)
     int32_t tableLength = kTableLength;
     std::vector<char> tileLetters;
     std::vector<int8_t> tileDecorations;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -50,3 +51,22 @@ TEST(BlockDecoder, TileOfThirtyTwoConsumesTwoHundredFiftySixBytes) {
 }
 
 }  // namespace
+
+TEST(BlockDecoder, EveryMaskPicksItsPixelsBitByBit) {
+    // Pixel (x, y) shows the second colour where mask bit 4 * y + x is set, at any pitch.
+    BlockDecoder decoder;
+    std::vector<uint8_t> pixels(6 * 4);
+    for (uint32_t mask = 0; mask < 0x10000; ++mask) {
+        const uint8_t block[4] = {0x3C, 0xC5, static_cast<uint8_t>(mask >> 8),
+                                  static_cast<uint8_t>(mask)};
+        std::fill(pixels.begin(), pixels.end(), uint8_t{0});
+        ASSERT_EQ(decoder.DecodeRect(pixels.data() + 1, Size(4, 4), 6, block), 4);
+        for (int y = 0; y < 4; ++y) {
+            EXPECT_EQ(pixels[y * 6], 0) << mask;
+            EXPECT_EQ(pixels[y * 6 + 5], 0) << mask;
+            for (int x = 0; x < 4; ++x)
+                ASSERT_EQ(pixels[y * 6 + 1 + x], (mask >> (4 * y + x)) & 1 ? 0xC5 : 0x3C)
+                    << "mask " << mask << " pixel " << x << "," << y;
+        }
+    }
+}

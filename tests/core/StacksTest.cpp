@@ -56,6 +56,22 @@ TEST(BucketQueue, ClearKeepsTheBuckets) {
     queue.Push(8, 3);
     EXPECT_EQ(queue.Pop(), 8u);
     EXPECT_EQ(queue.Pop(), 7u);
+    // A clear empties every bucket pushed to, the lowest and the highest and those past the
+    // first size, whatever was popped before, and again after a second round.
+    for (int round = 0; round < 2; ++round) {
+        queue.Push(1, 2);
+        queue.Push(2, 6);
+        queue.Push(3, 40);
+        queue.Push(4, 7);
+        EXPECT_EQ(queue.Pop(), 1u);
+        queue.Clear();
+        EXPECT_EQ(queue.Pop(), 0u);
+        EXPECT_FALSE(queue.Popped());
+        for (const int32_t priority : {2, 6, 7, 40})
+            EXPECT_TRUE(queue.Bucket(priority)->IsEmpty()) << priority;
+    }
+    queue.Push(9, 1);
+    EXPECT_EQ(queue.Pop(), 9u);
 }
 
 TEST(BucketQueue, NegativePriorityIsRefusedAndFreeAllEmptiesAndQueueStillWorks) {
