@@ -75,9 +75,9 @@ std::string Barriers(int player, const std::vector<int>& at) {
     return s + "wait 8000\nquit\nwait 10000\n";
 }
 
-// One game of `machines` programs; `killed` (0: none) is SIGKILLed as soon as it has written
-// its first checksum, inside the first pause. Every program left must end well, and all must
-// agree at each barrier they wrote (the killed one at the first). The checksums by barrier.
+// One game of `machines` programs; `killed` (0: none) is SIGKILLed as soon as every machine has
+// written its first checksum, inside the first pause. Every program left must end well, and all
+// must agree at each barrier they wrote (the killed one at the first). The checksums by barrier.
 std::vector<std::string> Play(int machines, const std::vector<int>& at, int killed,
                               int timeoutSeconds) {
     TempDirectory scratch;
@@ -111,8 +111,13 @@ std::vector<std::string> Play(int machines, const std::vector<int>& at, int kill
     bool done = killed == 0;
     for (int tenth = 0; tenth < 10 * timeoutSeconds && !done; ++tenth) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        // Only once every machine has written the first barrier: a machine that notices the
+        // loss before it writes has already handed the lost team on.
+        bool allWritten = true;
+        for (const auto& game : games)
+            allWritten = allWritten && game->Checksum("b1").size() == 17u;
+        if (!allWritten) continue;
         const GameFolder& victim = *games[static_cast<size_t>(killed - 1)];
-        if (victim.Checksum("b1").size() != 17u) continue;
         int pid = 0;
         std::istringstream(victim.File("pid.txt")) >> pid;
         done = pid > 0 && ::kill(pid, SIGKILL) == 0;

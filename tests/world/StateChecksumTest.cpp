@@ -185,3 +185,27 @@ TEST(StateChecksum, TheTickAfterARequestWritesIt) {
 }
 
 }  // namespace
+
+// In a network game a request made while the game runs waits for a pause that has lasted a
+// second, so that every machine writes the state the peers' messages have settled into.
+TEST(StateChecksum, ANetworkGameWritesARequestOnlyOnceItHasStoodPausedASecond) {
+    TempDirectory directory;
+    setenv("QX_CAPTURE", directory.Path().c_str(), 1);
+    Game g({1, 2});
+    World& world = g.land.world;
+    world.networkGame = 1;
+    world.paused = 0;
+    const std::string file = directory.Path() + "/held.txt";
+    auto written = [&] { return std::ifstream(file).good(); };
+    winx_RequestChecksum("held");
+    world.Tick(1000);
+    EXPECT_FALSE(written()) << "written while the game runs";
+    world.paused = 1;
+    world.Tick(2000);
+    world.Tick(2999);
+    EXPECT_FALSE(written()) << "written before the pause had lasted a second";
+    world.Tick(3000);
+    EXPECT_TRUE(written());
+    unsetenv("QX_CAPTURE");
+    std::remove(file.c_str());
+}
