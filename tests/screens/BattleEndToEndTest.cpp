@@ -13,15 +13,7 @@
 namespace {
 
 // The battle's steps; every capture is followed by a wait so that it shows its own step.
-const char kScript[] =
-    "text \"o\"\n"
-    "wait 300\n"
-    "key RETURN\n"
-    "wait 1000\n"
-    "move 560 458\n"
-    "wait 100\n"
-    "click L 560 458\n"
-    "await 3 20000\n"
+const char kScript[] = QX_E2E_SKIRMISH_FROM_MENU
     "wait 500\n"
     "capture start\n"
     "wait 100\n"

@@ -19,6 +19,18 @@
 
 #include "support/TempDirectory.h"
 
+// The script lines from the main menu into a skirmish battle with the set-up screen's defaults:
+// a macro, so that the runs' scripts stay single string literals around it.
+#define QX_E2E_SKIRMISH_FROM_MENU \
+    "text \"o\"\n"                \
+    "wait 300\n"                  \
+    "key RETURN\n"                \
+    "wait 1000\n"                 \
+    "move 560 458\n"              \
+    "wait 100\n"                  \
+    "click L 560 458\n"           \
+    "await 3 20000\n"
+
 namespace e2e {
 
 namespace fs = std::filesystem;

@@ -381,15 +381,7 @@ const char kCampaignAndNetwork[] =
     "await 2 5000\n"
     "wait 300\n";
 
-const char kResultsAndDesign[] =
-    "text \"o\"\n"
-    "wait 300\n"
-    "key RETURN\n"
-    "wait 1000\n"
-    "move 560 458\n"
-    "wait 100\n"
-    "click L 560 458\n"
-    "await 3 20000\n"
+const char kResultsAndDesign[] = QX_E2E_SKIRMISH_FROM_MENU
     "wait 500\n"
     "destroy 2\n"
     "await 6 20000\n"

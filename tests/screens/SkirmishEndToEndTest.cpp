@@ -20,15 +20,7 @@ const char kScript[] =
     "keydown CONTROL\n"
     "key A\n"
     "keyup CONTROL\n"
-    "wait 100\n"
-    "text \"o\"\n"
-    "wait 300\n"
-    "key RETURN\n"
-    "wait 1000\n"
-    "move 560 458\n"
-    "wait 100\n"
-    "click L 560 458\n"
-    "await 3 20000\n"
+    "wait 100\n" QX_E2E_SKIRMISH_FROM_MENU
     // The build panel closed, so the panel shows the mini-map, and the whole land revealed.
     "key P\n"
     "keydown CONTROL\n"
