@@ -109,7 +109,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // What the game writes it reads back: the record of a written save always holds.
     if (world.SaveGame("fuzz.scn")) {
         ScenarioText back;
-        if (!back.Read("fuzz.scn", -1)) __builtin_trap();
+        if (!back.Read("fuzz.scn", -1, true)) __builtin_trap();
     }
     world.ClearObjects();
     return 0;

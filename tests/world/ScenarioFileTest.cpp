@@ -11,6 +11,7 @@
 #include "map/TerrainMap.h"
 #include "objects/Wreck.h"
 #include "platform/AtomicFile.h"
+#include "support/SignedSave.h"
 #include "world/MemoryCatalogueMedia.h"
 #include "world/MissionStats.h"
 #include "world/ScenarioCheck.h"
@@ -256,29 +257,37 @@ TEST(ScenarioFile, ADamagedSaveIsRefusedByItsCheckRecord) {
     for (const Case& c : cases) {
         s.WriteFile("bad.scn", c.text);
         Scenario descriptor;
-        descriptor.SetFileName("bad.scn");
+        descriptor.SetSaveFileName("bad.scn");
         EXPECT_EQ(ScenarioCheck::Check(descriptor), ScenarioFault::CheckRecord) << c.name;
         int mission = -1;
         char clan = 0;
         EXPECT_EQ(descriptor.PeekHeader(mission, clan), 0) << c.name;
         const int before = s.CountObjects();
-        EXPECT_EQ(s.StartFile("bad.scn"), 0) << c.name;
+        EXPECT_EQ(s.StartSave("bad.scn"), 0) << c.name;
         EXPECT_EQ(s.CountObjects(), before) << c.name;
         EXPECT_EQ(s.world->loadGameRefused, 1) << c.name;
         s.world->loadGameRefused = 0;
+        // Opened as a scenario, a file that still holds a record must hold a valid one.
+        Scenario loose;
+        loose.SetFileName("bad.scn");
+        const bool recordKept = c.text.find("\n# check ") != std::string::npos;
+        if (recordKept)
+            EXPECT_EQ(ScenarioCheck::Check(loose), ScenarioFault::CheckRecord) << c.name;
+        else
+            EXPECT_NE(ScenarioCheck::Check(loose), ScenarioFault::CheckRecord) << c.name;
         // The load alone, without the check before it, loads nothing and says so.
         Scenario unchecked;
-        unchecked.SetFileName("bad.scn");
+        unchecked.SetSaveFileName("bad.scn");
         ScenarioWorld other;
         EXPECT_EQ(unchecked.Load(*other.world), 0) << c.name;
         EXPECT_EQ(other.world->terrain, nullptr) << c.name;
     }
     // The whole save loads, and what it loads is saved and loaded again to the same state.
-    ASSERT_EQ(s.StartFile("whole.scn"), 1);
+    ASSERT_EQ(s.StartSave("whole.scn"), 1);
     EXPECT_EQ(s.world->teamStats[1]->kills, 3);
     const uint64_t loaded = s.world->StateChecksum();
     ASSERT_EQ(s.world->SaveGame("again.scn"), 1);
-    ASSERT_EQ(s.StartFile("again.scn"), 1);
+    ASSERT_EQ(s.StartSave("again.scn"), 1);
     EXPECT_EQ(s.world->StateChecksum(), loaded);
     // A pack scenario carries no record and is read as it stands.
     ScenarioText pack;
@@ -288,6 +297,44 @@ TEST(ScenarioFile, ADamagedSaveIsRefusedByItsCheckRecord) {
     EXPECT_EQ(pack.damage, ScenarioText::Damage::CheckRecord);
     EXPECT_EQ(pack.ReadSaveBytes(whole.data(), whole.size()), 1);
     EXPECT_EQ(pack.damage, ScenarioText::Damage::None);
+}
+
+// Only a file opened as a save must carry the record; a hand-written scenario opened by name
+// keeps the structure checks alone, unless it carries a record, which must then hold.
+TEST(ScenarioFile, TheRecordIsRequiredOfSavesAndCheckedWhereverOneIsCarried) {
+    ScenarioWorld s;
+    const std::string body = ": H\nJ = 0\nL = V\nK = 0\nI = 1\n";
+    const std::string signedBody = SignedSave(body);
+    std::string changed = signedBody;
+    changed[body.find('V')] = 'T';
+    struct Case {
+        const char* name;
+        std::string text;
+        int asScenario;
+        int asSave;
+    };
+    const std::vector<Case> cases = {
+        {"no record", body, 1, 0},
+        {"valid record", signedBody, 1, 1},
+        {"body changed under the record", changed, 0, 0},
+        {"line after the record", signedBody + "w = 5\n", 0, 0},
+        {"record alone", SignedSave(""), 0, 0},
+        {"record without its line feed", signedBody.substr(0, signedBody.size() - 1), 0, 0},
+        {"comment that is no record", body + "# check the land\n", 1, 0},
+        {"no record, no header", "J = 0\n", 0, 0},
+    };
+    for (const Case& c : cases) {
+        s.WriteFile("hand.scn", c.text);
+        EXPECT_EQ(s.StartFile("hand.scn"), c.asScenario) << c.name;
+        EXPECT_EQ(s.StartSave("hand.scn"), c.asSave) << c.name;
+        Scenario save;
+        save.SetSaveFileName("hand.scn");
+        Scenario copy;
+        copy.CopyFrom(save);
+        EXPECT_EQ(copy.IsSave(), true) << c.name;
+        copy.SetFileName("hand.scn");
+        EXPECT_EQ(copy.IsSave(), false) << c.name;
+    }
 }
 
 // Counters at the top of int32 are possible values: the save loads, and the score, the clock
