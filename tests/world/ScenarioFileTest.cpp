@@ -172,6 +172,8 @@ TEST(ScenarioFile, ADamagedFileBuildsNothingAndStaysAsItWas) {
         {"totals negative", Header("u = 5,-1,0"), ScenarioFault::Counters},
         {"units lowest", Header("l = 0,0,0,0,0,-2147483648\nu = 4,10,10"), ScenarioFault::Counters},
         {"counters cut", Header("l = 1,2,3"), ScenarioFault::Counters},
+        {"units made -1", Header("l = 0,0,0,0,0,-1"), ScenarioFault::Counters},
+        {"total effort -1", Header("u = 0,0,-1"), ScenarioFault::Counters},
         {"totals past int32", Header("u = 2147483648,0,0"), ScenarioFault::Counters},
     };
     for (const auto& c : cases) {
