@@ -295,6 +295,15 @@ TEST(ScenarioFile, ADamagedSaveIsRefusedByItsCheckRecord) {
     ScenarioText pack;
     const std::string body = whole.substr(0, recordAt);
     EXPECT_EQ(pack.ReadBytes(body.data(), body.size()), 1);
+    // The header peek keeps the first three data lines and no more.
+    EXPECT_EQ(pack.leading.size(), 3u);
+    EXPECT_EQ(pack.ReadBytes(": H\nJ = 0\n", 11), 1);
+    EXPECT_EQ(pack.leading.size(), 2u);
+    // A line keeps the characters the game's line buffer holds, and no more.
+    const std::string longLine = ": H\nw = " + std::string(300, '7') + "\n";
+    EXPECT_EQ(pack.ReadBytes(longLine.data(), longLine.size()), 1);
+    ASSERT_EQ(pack.sections.size(), 1u);
+    EXPECT_EQ(pack.sections[0].lines[0].size(), static_cast<size_t>(Scenario::kLineSize - 1));
     EXPECT_EQ(pack.ReadSaveBytes(body.data(), body.size()), 0);
     EXPECT_EQ(pack.damage, ScenarioText::Damage::CheckRecord);
     EXPECT_EQ(pack.ReadSaveBytes(whole.data(), whole.size()), 1);
@@ -305,7 +314,8 @@ TEST(ScenarioFile, ADamagedSaveIsRefusedByItsCheckRecord) {
 // keeps the structure checks alone, unless it carries a record, which must then hold.
 TEST(ScenarioFile, TheRecordIsRequiredOfSavesAndCheckedWhereverOneIsCarried) {
     ScenarioWorld s;
-    const std::string body = ": H\nJ = 0\nL = V\nK = 0\nI = 1\n";
+    // No resources at all is a possible start.
+    const std::string body = ": H\nJ = 0\nL = V\nK = 0\nI = 1\nw = 0\n";
     const std::string signedBody = SignedSave(body);
     std::string changed = signedBody;
     changed[body.find('V')] = 'T';
