@@ -300,8 +300,8 @@ TEST(ScenarioFile, ADamagedSaveIsRefusedByItsCheckRecord) {
     EXPECT_EQ(pack.ReadBytes(": H\nJ = 0\n", 11), 1);
     EXPECT_EQ(pack.leading.size(), 2u);
     // A line keeps the characters the game's line buffer holds, and no more.
-    const std::string longLine = ": H\nw = " + std::string(300, '7') + "\n";
-    EXPECT_EQ(pack.ReadBytes(longLine.data(), longLine.size()), 1);
+    const std::string wideLine = ": H\nw = " + std::string(300, '7') + "\n";
+    EXPECT_EQ(pack.ReadBytes(wideLine.data(), wideLine.size()), 1);
     ASSERT_EQ(pack.sections.size(), 1u);
     EXPECT_EQ(pack.sections[0].lines[0].size(), static_cast<size_t>(Scenario::kLineSize - 1));
     EXPECT_EQ(pack.ReadSaveBytes(body.data(), body.size()), 0);
