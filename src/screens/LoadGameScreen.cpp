@@ -175,7 +175,7 @@ int LoadGameScreen::DoAction(int button) {
         case kLoad: {
             if (!entry) return 1;
             auto scenario = std::make_unique<Scenario>();
-            scenario->SetFileName(entry->FileName());
+            scenario->SetSaveFileName(entry->FileName());
             // A missing or damaged file would give any mission and clan: check it first and
             // leave everything as it is.
             int mission = 0;

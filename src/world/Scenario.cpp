@@ -78,7 +78,10 @@ void Scenario::CopyFrom(const Scenario& other) {
     std::memcpy(factoryPlaced, other.factoryPlaced, sizeof factoryPlaced);
     std::memcpy(teamColours, other.teamColours, sizeof teamColours);
     std::memcpy(playerSlots, other.playerSlots, sizeof playerSlots);
-    if (other.FileName()) SetFileName(other.FileName());
+    if (other.FileName()) {
+        SetFileName(other.FileName());
+        isSave = other.isSave;
+    }
     packEntry = other.packEntry;
     loadedStats.reset();
     if (other.loadedStats) loadedStats = std::make_unique<MissionStats>(*other.loadedStats);
@@ -91,10 +94,16 @@ void Scenario::SetFileName(const char* name) {
     text.reset();
     fileName.clear();
     hasFileName = false;
+    isSave = false;
     if (!name) return;
     fileName = name;
     hasFileName = true;
     packEntry = -1;
+}
+
+void Scenario::SetSaveFileName(const char* name) {
+    SetFileName(name);
+    isSave = name != nullptr;
 }
 
 void Scenario::SelectPackEntry(int entry) {

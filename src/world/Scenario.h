@@ -37,6 +37,9 @@ public:
     // With a name: stores a copy and drops the pack entry. Null frees the name only.
     void SetFileName(const char* name);
     const char* FileName() const { return hasFileName ? fileName.c_str() : nullptr; }
+    // As SetFileName, for a saved game: the file must end with a valid check record.
+    void SetSaveFileName(const char* name);
+    bool IsSave() const { return isSave; }
     void SelectPackEntry(int entry);
     void ShuffleStartOrder();
     void CopyStartOrder(const Scenario& other);
@@ -109,5 +112,7 @@ private:
 
     std::string fileName;
     bool hasFileName = false;
+    // The file was opened as a saved game (the load-game screen), not as a scenario.
+    bool isSave = false;
     std::unique_ptr<ScenarioText> text;
 };

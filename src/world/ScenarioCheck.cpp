@@ -1,5 +1,6 @@
 #include "world/ScenarioCheck.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -67,8 +68,9 @@ ScenarioFault CheckCounters(const std::vector<std::string>& lines) {
         int32_t v[6] = {};
         if (ScnScanInts(ScnValueText(line.c_str()), v, wanted) != wanted)
             return ScenarioFault::Counters;
-        for (int i = 0; i < wanted; ++i)
-            if (v[i] < 0) return ScenarioFault::Counters;
+        // No index to run past the six numbers kept.
+        if (std::any_of(v, v + wanted, [](int32_t n) { return n < 0; }))
+            return ScenarioFault::Counters;
     }
     return ScenarioFault::None;
 }

@@ -41,7 +41,7 @@ const char* ScnValueText(const char* line) {
     return "";
 }
 
-int ScenarioText::Read(const char* fileName, int packEntry) {
+int ScenarioText::Read(const char* fileName, int packEntry, bool save) {
     sections.clear();
     leading.clear();
     damage = Damage::Unreadable;
@@ -57,7 +57,8 @@ int ScenarioText::Read(const char* fileName, int packEntry) {
     std::string bytes(static_cast<size_t>(size), '\0');
     int32_t count = size;
     if (size > 0 && !file.Read(count, bytes.data())) return 0;
-    if (packEntry == -1) return ReadSaveBytes(bytes.data(), bytes.size());
+    if (packEntry == -1 && save) return ReadSaveBytes(bytes.data(), bytes.size());
+    if (packEntry == -1) return ReadLooseBytes(bytes.data(), bytes.size());
     return ReadBytes(bytes.data(), bytes.size());
 }
 
@@ -108,6 +109,25 @@ int ScenarioText::ReadSaveBytes(const char* data, size_t size) {
         return 0;
     }
     return ReadBytes(data, static_cast<size_t>(length));
+}
+
+int ScenarioText::CarriesRecord(const char* data, size_t size) {
+    static constexpr char kLead[] = "# check ";
+    constexpr size_t kLeadLength = sizeof kLead - 1;
+    for (size_t at = 0; at < size;) {
+        const char* end = static_cast<const char*>(std::memchr(data + at, '\n', size - at));
+        const size_t next = end ? static_cast<size_t>(end - data) + 1 : size;
+        if (next - at > kLeadLength && std::memcmp(data + at, kLead, kLeadLength) == 0 &&
+            data[at + kLeadLength] >= '0' && data[at + kLeadLength] <= '9')
+            return 1;
+        at = next;
+    }
+    return 0;
+}
+
+int ScenarioText::ReadLooseBytes(const char* data, size_t size) {
+    if (CarriesRecord(data, size)) return ReadSaveBytes(data, size);
+    return ReadBytes(data, size);
 }
 
 int ScenarioText::PeekHeader(int& mission, char& clan) const {

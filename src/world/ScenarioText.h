@@ -22,13 +22,19 @@ public:
     enum class Damage : int { None = 0, Unreadable = 1, CheckRecord = 2 };
 
     // 1 when the file (packEntry -1) or the pack entry could be read whole within the bound.
-    // A loose file is a save and must end with a valid check record; the entries of the
-    // scenario pack carry none.
-    int Read(const char* fileName, int packEntry);
+    // A file opened as a save must end with a valid check record; the entries of the scenario
+    // pack and hand-written loose scenarios carry none, though one that carries a record must
+    // carry a valid one.
+    int Read(const char* fileName, int packEntry, bool save);
     // From bytes in memory (the fuzz target and the tests); 0 over the bound.
     int ReadBytes(const char* data, size_t size);
     // A save's bytes: 0 unless they end with a valid check record; the text before it is read.
     int ReadSaveBytes(const char* data, size_t size);
+    // A loose scenario's bytes: read as a save when a line of them is a check record, else as
+    // they are.
+    int ReadLooseBytes(const char* data, size_t size);
+    // 1 when a line of the bytes begins as a check record does ("# check " and a digit).
+    static int CarriesRecord(const char* data, size_t size);
 
     // A save's last line: "# check <length> <crc32>", the length in decimal and the CRC-32 in
     // eight lowercase hex digits, both over every byte before the line. The reader skips it

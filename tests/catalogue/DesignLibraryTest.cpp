@@ -228,6 +228,7 @@ TEST_F(DesignLibraryTest, WalkersSkipDesignsAboveTheTechLevel) {
     EXPECT_EQ(library.FirstAvailable(), a);
     EXPECT_EQ(library.NextAvailable(a), c);
     EXPECT_EQ(library.PrevAvailable(c), a);
+    EXPECT_EQ(library.AvailableAt(0), a);
     EXPECT_EQ(library.AvailableAt(1), c);
     EXPECT_EQ(library.AvailableAt(library.CountAvailable()), nullptr);
     EXPECT_EQ(library.AvailableAt(-1), nullptr);

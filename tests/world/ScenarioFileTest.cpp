@@ -11,6 +11,7 @@
 #include "map/TerrainMap.h"
 #include "objects/Wreck.h"
 #include "platform/AtomicFile.h"
+#include "support/SignedSave.h"
 #include "world/MemoryCatalogueMedia.h"
 #include "world/MissionStats.h"
 #include "world/ScenarioCheck.h"
@@ -171,6 +172,8 @@ TEST(ScenarioFile, ADamagedFileBuildsNothingAndStaysAsItWas) {
         {"totals negative", Header("u = 5,-1,0"), ScenarioFault::Counters},
         {"units lowest", Header("l = 0,0,0,0,0,-2147483648\nu = 4,10,10"), ScenarioFault::Counters},
         {"counters cut", Header("l = 1,2,3"), ScenarioFault::Counters},
+        {"units made -1", Header("l = 0,0,0,0,0,-1"), ScenarioFault::Counters},
+        {"total effort -1", Header("u = 0,0,-1"), ScenarioFault::Counters},
         {"totals past int32", Header("u = 2147483648,0,0"), ScenarioFault::Counters},
     };
     for (const auto& c : cases) {
@@ -256,38 +259,94 @@ TEST(ScenarioFile, ADamagedSaveIsRefusedByItsCheckRecord) {
     for (const Case& c : cases) {
         s.WriteFile("bad.scn", c.text);
         Scenario descriptor;
-        descriptor.SetFileName("bad.scn");
+        descriptor.SetSaveFileName("bad.scn");
         EXPECT_EQ(ScenarioCheck::Check(descriptor), ScenarioFault::CheckRecord) << c.name;
         int mission = -1;
         char clan = 0;
         EXPECT_EQ(descriptor.PeekHeader(mission, clan), 0) << c.name;
         const int before = s.CountObjects();
-        EXPECT_EQ(s.StartFile("bad.scn"), 0) << c.name;
+        EXPECT_EQ(s.StartSave("bad.scn"), 0) << c.name;
         EXPECT_EQ(s.CountObjects(), before) << c.name;
         EXPECT_EQ(s.world->loadGameRefused, 1) << c.name;
         s.world->loadGameRefused = 0;
+        // Opened as a scenario, a file that still holds a record must hold a valid one.
+        Scenario loose;
+        loose.SetFileName("bad.scn");
+        const bool recordKept = c.text.find("\n# check ") != std::string::npos;
+        if (recordKept)
+            EXPECT_EQ(ScenarioCheck::Check(loose), ScenarioFault::CheckRecord) << c.name;
+        else
+            EXPECT_NE(ScenarioCheck::Check(loose), ScenarioFault::CheckRecord) << c.name;
         // The load alone, without the check before it, loads nothing and says so.
         Scenario unchecked;
-        unchecked.SetFileName("bad.scn");
+        unchecked.SetSaveFileName("bad.scn");
         ScenarioWorld other;
         EXPECT_EQ(unchecked.Load(*other.world), 0) << c.name;
         EXPECT_EQ(other.world->terrain, nullptr) << c.name;
     }
     // The whole save loads, and what it loads is saved and loaded again to the same state.
-    ASSERT_EQ(s.StartFile("whole.scn"), 1);
+    ASSERT_EQ(s.StartSave("whole.scn"), 1);
     EXPECT_EQ(s.world->teamStats[1]->kills, 3);
     const uint64_t loaded = s.world->StateChecksum();
     ASSERT_EQ(s.world->SaveGame("again.scn"), 1);
-    ASSERT_EQ(s.StartFile("again.scn"), 1);
+    ASSERT_EQ(s.StartSave("again.scn"), 1);
     EXPECT_EQ(s.world->StateChecksum(), loaded);
     // A pack scenario carries no record and is read as it stands.
     ScenarioText pack;
     const std::string body = whole.substr(0, recordAt);
     EXPECT_EQ(pack.ReadBytes(body.data(), body.size()), 1);
+    // The header peek keeps the first three data lines and no more.
+    EXPECT_EQ(pack.leading.size(), 3u);
+    EXPECT_EQ(pack.ReadBytes(": H\nJ = 0\n", 11), 1);
+    EXPECT_EQ(pack.leading.size(), 2u);
+    // A line keeps the characters the game's line buffer holds, and no more.
+    const std::string wideLine = ": H\nw = " + std::string(300, '7') + "\n";
+    EXPECT_EQ(pack.ReadBytes(wideLine.data(), wideLine.size()), 1);
+    ASSERT_EQ(pack.sections.size(), 1u);
+    EXPECT_EQ(pack.sections[0].lines[0].size(), static_cast<size_t>(Scenario::kLineSize - 1));
     EXPECT_EQ(pack.ReadSaveBytes(body.data(), body.size()), 0);
     EXPECT_EQ(pack.damage, ScenarioText::Damage::CheckRecord);
     EXPECT_EQ(pack.ReadSaveBytes(whole.data(), whole.size()), 1);
     EXPECT_EQ(pack.damage, ScenarioText::Damage::None);
+}
+
+// Only a file opened as a save must carry the record; a hand-written scenario opened by name
+// keeps the structure checks alone, unless it carries a record, which must then hold.
+TEST(ScenarioFile, TheRecordIsRequiredOfSavesAndCheckedWhereverOneIsCarried) {
+    ScenarioWorld s;
+    // No resources at all is a possible start.
+    const std::string body = ": H\nJ = 0\nL = V\nK = 0\nI = 1\nw = 0\n";
+    const std::string signedBody = SignedSave(body);
+    std::string changed = signedBody;
+    changed[body.find('V')] = 'T';
+    struct Case {
+        const char* name;
+        std::string text;
+        int asScenario;
+        int asSave;
+    };
+    const std::vector<Case> cases = {
+        {"no record", body, 1, 0},
+        {"valid record", signedBody, 1, 1},
+        {"body changed under the record", changed, 0, 0},
+        {"line after the record", signedBody + "w = 5\n", 0, 0},
+        {"record alone", SignedSave(""), 0, 0},
+        {"record without its line feed", signedBody.substr(0, signedBody.size() - 1), 0, 0},
+        {"comment that is no record", body + "# check the land\n", 1, 0},
+        {"no record, no header", "J = 0\n", 0, 0},
+    };
+    for (const Case& c : cases) {
+        s.WriteFile("hand.scn", c.text);
+        EXPECT_EQ(s.StartFile("hand.scn"), c.asScenario) << c.name;
+        EXPECT_EQ(s.StartSave("hand.scn"), c.asSave) << c.name;
+        Scenario save;
+        save.SetSaveFileName("hand.scn");
+        Scenario copy;
+        copy.CopyFrom(save);
+        EXPECT_EQ(copy.IsSave(), true) << c.name;
+        copy.SetFileName("hand.scn");
+        EXPECT_EQ(copy.IsSave(), false) << c.name;
+    }
 }
 
 // Counters at the top of int32 are possible values: the save loads, and the score, the clock

@@ -158,6 +158,12 @@ public:
         s->SetFileName(name);
         return Start(std::move(s));
     }
+    // As the load-game screen starts a saved game.
+    int StartSave(const char* name) {
+        auto s = std::make_unique<Scenario>();
+        s->SetSaveFileName(name);
+        return Start(std::move(s));
+    }
     // A generated skirmish with this many opponents.
     int StartSkirmish(int opponents, int difficulty = 1) {
         auto s = std::make_unique<Scenario>();
