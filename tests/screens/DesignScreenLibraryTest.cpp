@@ -101,6 +101,8 @@ TEST_F(DesignLibraryTest, ARowChosenInAnEmptyLibraryChoosesNothing) {
     while (VehicleDesign* d = Library().FirstAvailable())
         Library().DeleteDesign(d);
     Library().selected = nullptr;
+    // The designs went behind the screen's back: it must not keep pointing at one.
+    screen->selectedDesign = nullptr;
     // The keys that step through the rows find none to step to.
     EXPECT_EQ(Key(kKeyDown), 1);
     EXPECT_EQ(Key(kKeyUp), 1);
