@@ -222,21 +222,35 @@ TEST_F(Carriers, PartnersReadFromRecordsHoldOnlyWhenTheyNameEachOther) {
     EXPECT_EQ(c->Partner(), b->id);
 }
 
-// Unfolding shows the sequence's frames up to its last (3 of 4), then the carrier is ready.
-TEST_F(Carriers, UnfoldingShowsEachFrameUpToTheLast) {
-    a->carrierState = CarrierSim::kUnfolding;
-    a->sequence = 0;
-    a->carrierFrame = 0;
-    std::vector<std::pair<int, int>> seen;
-    for (int i = 0; i < 3; ++i) {
-        clock.Advance(CarrierSim::kUnfoldMs);
-        a->animationTimer.period = CarrierSim::kUnfoldMs;
-        a->Update(CarrierSim::kUnfoldMs);
-        seen.emplace_back(a->carrierFrame, a->carrierState);
+// Unfolding shows the sequence's frames up to its last (3 of 4), then the carrier is ready;
+// folding shows every frame down to the first: 3, 2, 1, then folded at 0.
+TEST_F(Carriers, UnfoldingAndFoldingShowEachFrameToTheEnd) {
+    using Frames = std::vector<std::pair<int, int>>;
+    struct Row {
+        int state, frame;
+        Frames expected;
+    };
+    const Row rows[] = {
+        {CarrierSim::kUnfolding,
+         0,
+         {{1, CarrierSim::kUnfolding}, {2, CarrierSim::kUnfolding}, {0, CarrierSim::kReady}}},
+        {CarrierSim::kFolding,
+         3,
+         {{2, CarrierSim::kFolding}, {1, CarrierSim::kFolding}, {0, CarrierSim::kFolded}}},
+    };
+    for (const Row& row : rows) {
+        a->carrierState = row.state;
+        a->sequence = 0;
+        a->carrierFrame = row.frame;
+        Frames seen;
+        for (int i = 0; i < 3; ++i) {
+            clock.Advance(CarrierSim::kUnfoldMs);
+            a->animationTimer.period = CarrierSim::kUnfoldMs;
+            a->Update(CarrierSim::kUnfoldMs);
+            seen.emplace_back(a->carrierFrame, a->carrierState);
+        }
+        EXPECT_EQ(seen, row.expected) << row.state;
     }
-    const std::vector<std::pair<int, int>> expected = {
-        {1, CarrierSim::kUnfolding}, {2, CarrierSim::kUnfolding}, {0, CarrierSim::kReady}};
-    EXPECT_EQ(seen, expected);
 }
 
 // On a copy the owner's drop sets the unit down at its held place; with nothing aboard it only
@@ -256,22 +270,6 @@ TEST_F(Carriers, ACopySetsTheUnitDownAtTheOwnersDrop) {
     EXPECT_EQ(b->transferPhase, CarrierSim::kNoTransfer);
     EXPECT_EQ(b->carrierState, CarrierSim::kReady);
     EXPECT_TRUE(world.held.empty());
-}
-
-// Folding shows every frame down to the first: 3, 2, 1, then folded at 0.
-TEST_F(Carriers, FoldingShowsEachFrameDownToTheFirst) {
-    a->carrierState = CarrierSim::kFolding;
-    a->carrierFrame = 3;
-    std::vector<std::pair<int, int>> seen;
-    for (int i = 0; i < 3; ++i) {
-        clock.Advance(CarrierSim::kUnfoldMs);
-        a->animationTimer.period = CarrierSim::kUnfoldMs;
-        a->Update(CarrierSim::kUnfoldMs);
-        seen.emplace_back(a->carrierFrame, a->carrierState);
-    }
-    const std::vector<std::pair<int, int>> expected = {
-        {2, CarrierSim::kFolding}, {1, CarrierSim::kFolding}, {0, CarrierSim::kFolded}};
-    EXPECT_EQ(seen, expected);
 }
 
 TEST_F(Carriers, ACopyHoldsTheDropPlaceBeforeItAnswers) {
