@@ -5,6 +5,10 @@
 
 #include <SDL.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
 // The one live output, so the movie player can draw through the same renderer.
 winx_SdlVideo* liveVideo = nullptr;
@@ -52,22 +56,11 @@ void Put2(uint8_t* out, uint32_t a, uint32_t b) {
 }
 
 // Spreads a converted page row over a window row: window column x shows page column
-// columns[x]. At 1.6x (five page pixels to eight window pixels) and 2x the pattern is known,
-// and the stores, not the look-ups, bound the loop.
+// columns[x]. At 2x the pattern is known, and the stores, not the look-ups, bound the loop.
 [[gnu::optimize("no-tree-vectorize")]] void SpreadRow(const uint32_t* line, const uint16_t* columns,
                                                       int across, uint8_t* out) {
     int x = 0;
-    static constexpr uint16_t kFiveToEight[9] = {0, 0, 1, 2, 2, 3, 4, 4, 5};
-    if (across >= 16 && std::memcmp(columns, kFiveToEight, sizeof kFiveToEight) == 0) {
-        // The scaler's steps of 5/8 from half a step in: 0 0 1 2 2 3 4 4, then 5 on.
-        for (; x + 8 <= across && columns[x] + 4 == columns[x + 7]; x += 8) {
-            const uint32_t* p = line + columns[x];
-            Put2(out + x * 4, p[0], p[0]);
-            Put2(out + x * 4 + 8, p[1], p[2]);
-            Put2(out + x * 4 + 16, p[2], p[3]);
-            Put2(out + x * 4 + 24, p[4], p[4]);
-        }
-    } else if (across >= 2 && columns[0] == 0 && columns[1] == 0) {
+    if (across >= 2 && columns[0] == 0 && columns[1] == 0) {
         for (; x + 2 <= across && columns[x] == columns[x + 1]; x += 2) {
             const uint32_t v = line[columns[x]];
             Put2(out + x * 4, v, v);
@@ -75,6 +68,43 @@ void Put2(uint8_t* out, uint32_t a, uint32_t b) {
     }
     for (; x < across; ++x)
         std::memcpy(out + x * 4, &line[columns[x]], 4);
+}
+
+// A page row through the palette straight into a window row at 1.6x, five page pixels to
+// eight window pixels in the scaler's pattern (0 0 1 2 2 3 4 4), for `groups` groups: one
+// look-up per page pixel, no converted row in between, and the window row below written from
+// the same registers when it shows the same page row (`twin`, else null). `doubled` holds each
+// colour twice, for the pixels the pattern repeats.
+void ScaleFiveToEight(const uint8_t* in, const uint32_t* palette, const uint64_t* doubled,
+                      int groups, uint8_t* out, uint8_t* twin) {
+#if defined(__SSE2__)
+    for (int g = 0; g < groups; ++g, in += 5, out += 32) {
+        const __m128i aa = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&doubled[in[0]]));
+        const __m128i b = _mm_cvtsi32_si128(static_cast<int>(palette[in[1]]));
+        const __m128i c = _mm_cvtsi32_si128(static_cast<int>(palette[in[2]]));
+        const __m128i d = _mm_cvtsi32_si128(static_cast<int>(palette[in[3]]));
+        const __m128i ee = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(&doubled[in[4]]));
+        const __m128i low = _mm_unpacklo_epi64(aa, _mm_unpacklo_epi32(b, c));
+        const __m128i high = _mm_unpacklo_epi64(_mm_unpacklo_epi32(c, d), ee);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), low);
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out + 16), high);
+        if (twin) {
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(twin), low);
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(twin + 16), high);
+            twin += 32;
+        }
+    }
+#else
+    uint8_t* const start = out;
+    for (int g = 0; g < groups; ++g, in += 5, out += 32) {
+        const uint32_t b = palette[in[1]], c = palette[in[2]], d = palette[in[3]];
+        std::memcpy(out, &doubled[in[0]], 8);
+        Put2(out + 8, b, c);
+        Put2(out + 16, c, d);
+        std::memcpy(out + 24, &doubled[in[4]], 8);
+    }
+    if (twin) std::memcpy(twin, start, static_cast<size_t>(groups) * 32);
+#endif
 }
 
 int GreatestCommonDivisor(int a, int b) {
@@ -161,6 +191,7 @@ SDL_Surface* winx_SdlVideo::DirectSurface() {
             surfaceNative[i] =
                 SDL_MapRGBA(surface->format, static_cast<uint8_t>(c >> 16),
                             static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c), 0xFF);
+            surfaceDoubled[i] = surfaceNative[i] * 0x100000001ull;
         }
     }
     if (static_cast<int>(columnOf.size()) != outputW) {
@@ -170,6 +201,17 @@ SDL_Surface* winx_SdlVideo::DirectSurface() {
         uint32_t at = step / 2;
         for (int x = 0; x < outputW; ++x, at += step)
             columnOf[static_cast<size_t>(x)] = static_cast<uint16_t>(at >> 16);
+        // How many leading groups of eight window columns follow the 1.6x pattern.
+        static constexpr uint16_t kFiveToEight[8] = {0, 0, 1, 2, 2, 3, 4, 4};
+        fiveToEightGroups = 0;
+        for (int x = 0; x + 8 <= outputW; x += 8) {
+            bool same = true;
+            for (int i = 0; i < 8; ++i)
+                same = same && columnOf[static_cast<size_t>(x + i)] ==
+                                   fiveToEightGroups * 5 + kFiveToEight[i];
+            if (!same) break;
+            ++fiveToEightGroups;
+        }
     }
     return surface;
 }
@@ -185,21 +227,33 @@ void winx_SdlVideo::ScaleRows(const uint8_t* pixels, int pitch, int first, int l
     const uint16_t* columns = columnOf.data();
     const int across = outputW;
     const size_t rowBytes = static_cast<size_t>(across) * 4;
-    // A page row in the window's format, then spread over the window row two pixels to a
-    // store: the stores, not the look-ups, bound this loop.
+    const int done = fiveToEightGroups * 8;
+    // The rest of the row (other scales) as a page row in the window's format, then spread
+    // over the window row.
     uint32_t line[kMaxPageWidth];
-    int previous = -1;
-    for (int y = top; y < bottom; ++y) {
-        const int source = static_cast<int>((step / 2 + static_cast<uint64_t>(y) * step) >> 16);
+    const auto sourceOf = [step](int y) {
+        return static_cast<int>((step / 2 + static_cast<uint64_t>(y) * step) >> 16);
+    };
+    for (int y = top; y < bottom;) {
+        const int source = sourceOf(y);
+        // The window rows that show this page row: the second is written with the first, any
+        // further ones copied from it.
+        int rows = 1;
+        while (y + rows < bottom && sourceOf(y + rows) == source)
+            ++rows;
         uint8_t* out = base + y * outPitch;
-        if (source == previous) {
-            std::memcpy(out, base + (y - 1) * outPitch, rowBytes);
-            continue;
-        }
-        previous = source;
+        uint8_t* twin = rows > 1 ? out + outPitch : nullptr;
         const uint8_t* in = pixels + static_cast<ptrdiff_t>(source) * pitch;
-        ConvertRow(in, surfaceNative, width, line);
-        SpreadRow(line, columns, across, out);
+        if (done > 0)
+            ScaleFiveToEight(in, surfaceNative, surfaceDoubled, fiveToEightGroups, out, twin);
+        if (done < across) {
+            ConvertRow(in, surfaceNative, width, line);
+            SpreadRow(line, columns + done, across - done, out + done * 4);
+            if (twin) std::memcpy(twin + done * 4, out + done * 4, rowBytes - done * 4);
+        }
+        for (int r = 2; r < rows; ++r)
+            std::memcpy(out + r * outPitch, out, rowBytes);
+        y += rows;
     }
 }
 
@@ -243,6 +297,7 @@ bool winx_SdlVideo::Show(const uint8_t* pixels, int pitch, const uint32_t* argbP
                 const uint32_t c = argbPalette[i];
                 table[i] = SDL_MapRGBA(format, static_cast<uint8_t>(c >> 16),
                                        static_cast<uint8_t>(c >> 8), static_cast<uint8_t>(c), 0xFF);
+                if (pass == 1) surfaceDoubled[i] = table[i] * 0x100000001ull;
             }
             SDL_FreeFormat(format);
         }

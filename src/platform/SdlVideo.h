@@ -85,7 +85,11 @@ private:
     bool windowFilled = false;
     uint32_t surfaceFormat = 0;
     uint32_t surfaceNative[256] = {};
+    uint64_t surfaceDoubled[256] = {};  // each entry twice, for pixels the scaling repeats
     std::vector<uint16_t> columnOf;
+    // The leading groups of eight window columns that show five page columns each in the
+    // 1.6x pattern, scaled without the converted row in between.
+    int fiveToEightGroups = 0;
     // The sizes the borders were last cleared for, and how many more presents clear them (the
     // renderer may keep two or three buffers, each with its own borders).
     int outputW = -1, outputH = -1, logicalW = -1, logicalH = -1;
