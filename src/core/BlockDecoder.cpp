@@ -5,27 +5,29 @@
 #include <cstring>
 
 namespace {
-// For each 4-bit row pattern, its four pixels in memory order: 0xFF where the second colour
-// shows. Kept as bytes so that a row reads the same on either byte order.
-constexpr std::array<std::array<uint8_t, 4>, 16> kRowSelect = [] {
-    std::array<std::array<uint8_t, 4>, 16> table{};
-    for (int pattern = 0; pattern < 16; ++pattern)
-        for (int i = 0; i < 4; ++i)
+// For each 8-bit pattern of two rows (low nibble the upper row), their eight pixels in memory
+// order: 0xFF where the second colour shows. Kept as bytes so that the rows read the same on
+// either byte order.
+constexpr std::array<std::array<uint8_t, 8>, 256> kTwoRowSelect = [] {
+    std::array<std::array<uint8_t, 8>, 256> table{};
+    for (int pattern = 0; pattern < 256; ++pattern)
+        for (int i = 0; i < 8; ++i)
             table[pattern][i] = (pattern >> i) & 1 ? 0xFF : 0x00;
     return table;
 }();
 
-// A row is built with a few word operations and stored with one 4-byte write: tiles entering
-// a scrolling view are decoded within the frame.
+// Two rows are built with a few word operations and stored with two 4-byte writes: tiles
+// entering a scrolling view are decoded within the frame.
 inline void DecodeBlockAt(uint8_t* row, int32_t pitch, const uint8_t* block) {
-    const uint32_t first = block[0] * 0x01010101u;
-    const uint32_t differ = (block[0] ^ block[1]) * 0x01010101u;
-    const uint32_t mask = (static_cast<uint32_t>(block[2]) << 8) | block[3];
-    for (int r = 0; r < 4; ++r, row += pitch) {
-        uint32_t select;
-        std::memcpy(&select, kRowSelect[(mask >> (4 * r)) & 0xF].data(), 4);
-        const uint32_t pixels = first ^ (differ & select);
+    const uint64_t first = block[0] * 0x0101010101010101ull;
+    const uint64_t differ = static_cast<uint8_t>(block[0] ^ block[1]) * 0x0101010101010101ull;
+    // The mask is big-endian: its low byte (the last) holds rows 0 and 1.
+    for (int half = 0; half < 2; ++half, row += 2 * pitch) {
+        uint64_t select;
+        std::memcpy(&select, kTwoRowSelect[block[3 - half]].data(), 8);
+        const uint64_t pixels = first ^ (differ & select);
         std::memcpy(row, &pixels, 4);
+        std::memcpy(row + pitch, reinterpret_cast<const uint8_t*>(&pixels) + 4, 4);
     }
 }
 }  // namespace

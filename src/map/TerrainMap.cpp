@@ -391,21 +391,32 @@ void TerrainMap::DecodeVisibleTiles(const Rect& view) {
 }
 
 void TerrainMap::ScrollDecodedTiles(int row0, int column0, int row1, int column1) {
-    auto inside = [](int row, int column, int r0, int c0, int r1, int c1) {
-        return row >= r0 && row <= r1 && column >= c0 && column <= c1;
+    // Each cell of the first rectangle outside the second, row by row and left to right: only
+    // the strips a scroll exposes, not the whole view.
+    auto outside = [](int r0, int c0, int r1, int c1, int inR0, int inC0, int inR1, int inC1,
+                      auto&& visit) {
+        for (int row = r0; row <= r1; ++row) {
+            if (row < inR0 || row > inR1) {
+                for (int column = c0; column <= c1; ++column)
+                    visit(row, column);
+                continue;
+            }
+            for (int column = c0; column <= std::min(c1, inC0 - 1); ++column)
+                visit(row, column);
+            for (int column = std::max(c0, inC1 + 1); column <= c1; ++column)
+                visit(row, column);
+        }
     };
     // Entering cells first: a tile that one cell leaves and another brings stays decoded, with
     // whatever was painted into it.
     entering.clear();
-    for (int row = row0; row <= row1; ++row) {
-        for (int column = column0; column <= column1; ++column) {
-            if (inside(row, column, viewRow0, viewColumn0, viewRow1, viewColumn1)) continue;
-            const int tile = cellTiles[CellIndex(row, column)];
-            if (tile < 0 || tile >= kTableLength) continue;
-            if (viewUses[tile]++ == 0 && inMap[tile] && decoded[tile] == nullptr)
-                entering.push_back(tile);
-        }
-    }
+    outside(row0, column0, row1, column1, viewRow0, viewColumn0, viewRow1, viewColumn1,
+            [this](int row, int column) {
+                const int tile = cellTiles[CellIndex(row, column)];
+                if (tile < 0 || tile >= kTableLength) return;
+                if (viewUses[tile]++ == 0 && inMap[tile] && decoded[tile] == nullptr)
+                    entering.push_back(tile);
+            });
     // The entering tiles' blocks lie far apart in the tile data: ask for all of them at once
     // rather than waiting for each in turn.
     for (const int32_t tile : entering) {
@@ -414,14 +425,12 @@ void TerrainMap::ScrollDecodedTiles(int row0, int column0, int row1, int column1
         for (int line = 0; line < kTileBytes; line += 64)
             __builtin_prefetch(blocks + line);
     }
-    for (int row = viewRow0; row <= viewRow1; ++row) {
-        for (int column = viewColumn0; column <= viewColumn1; ++column) {
-            if (inside(row, column, row0, column0, row1, column1)) continue;
-            const int tile = cellTiles[CellIndex(row, column)];
-            if (tile < 0 || tile >= kTableLength) continue;
-            if (--viewUses[tile] == 0 && inMap[tile] && tile != 0) ReleaseTile(tile);
-        }
-    }
+    outside(viewRow0, viewColumn0, viewRow1, viewColumn1, row0, column0, row1, column1,
+            [this](int row, int column) {
+                const int tile = cellTiles[CellIndex(row, column)];
+                if (tile < 0 || tile >= kTableLength) return;
+                if (--viewUses[tile] == 0 && inMap[tile] && tile != 0) ReleaseTile(tile);
+            });
     for (const int32_t tile : entering)
         DecodeTile(tile);
     viewRow0 = row0, viewColumn0 = column0, viewRow1 = row1, viewColumn1 = column1;
