@@ -88,10 +88,19 @@ void winx_Display::Show() {
     if (whole) {
         shownPage.assign(page, page + bytes);
     } else {
-        for (int y = 0; y < kScreenHeight; ++y) {
-            if (!changedRows[y]) continue;
+        // Neighbouring changed rows lie next to each other in both pages: one copy a run.
+        for (int y = 0; y < kScreenHeight;) {
+            if (!changedRows[y]) {
+                ++y;
+                continue;
+            }
+            int end = y + 1;
+            while (end < kScreenHeight && changedRows[end])
+                ++end;
             const size_t at = static_cast<size_t>(y) * kScreenWidth;
-            std::memcpy(shownPage.data() + at, page + at, kScreenWidth);
+            std::memcpy(shownPage.data() + at, page + at,
+                        static_cast<size_t>(end - y) * kScreenWidth);
+            y = end;
         }
     }
     std::memcpy(shownArgb, argb, sizeof argb);
