@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 #include <vector>
 
 namespace {
@@ -41,6 +42,70 @@ TEST(SdlVideo, ShowsAPageInAWindowOfTheDummyDriver) {
     EXPECT_FALSE(none.Ok());
     EXPECT_FALSE(none.Show(nullptr, 640, nullptr));
     SDL_DestroyWindow(window);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
+// Pages sent in part leave the window as the renderer's own scaling of the whole page: at 1x,
+// at 1.6x and 2x (whole bands straight into the window, the second row of a pair written with
+// the first), at 3x (a page row on three window rows), at 1.25x (no whole bands: the texture)
+// and with a letterbox.
+TEST(SdlVideo, PartialPagesLeaveEveryWindowSizeAsWholeOnes) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
+    struct Case {
+        int w, h;
+        bool direct;  // scaled straight into the window, sent in part
+    };
+    const Case cases[] = {{640, 480, true},   {1024, 768, true}, {1280, 960, true},
+                          {2560, 1920, true}, {800, 600, false}, {1920, 1440, false},
+                          {1000, 480, false}};
+    std::vector<uint32_t> argb(256), other(256);
+    for (int i = 0; i < 256; ++i) {
+        argb[i] = 0xFF000000u | static_cast<uint32_t>(i * 0x010307);
+        other[i] = argb[i] ^ 0x00FFFFFFu;
+    }
+    std::vector<uint8_t> first(640 * 480), second(640 * 480);
+    std::vector<uint8_t> changed(480, 0);
+    for (int y = 0; y < 480; ++y) {
+        changed[y] = y < 2 || y == 7 || (y >= 100 && y < 110) || y == 477 || y == 479;
+        for (int x = 0; x < 640; ++x) {
+            first[y * 640 + x] = static_cast<uint8_t>(x * 7 + y * 3);
+            second[y * 640 + x] = changed[y] ? static_cast<uint8_t>(x + y * 5) : first[y * 640 + x];
+        }
+    }
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h));
+        SDL_Window* window = SDL_CreateWindow("video test", 0, 0, c.w, c.h, SDL_WINDOW_HIDDEN);
+        ASSERT_NE(window, nullptr);
+        {
+            winx_SdlVideo video(window, 640, 480);
+            ASSERT_TRUE(video.Ok());
+            ASSERT_TRUE(video.Show(first.data(), 640, argb.data()));
+            ASSERT_TRUE(video.Show(second.data(), 640, argb.data(), changed.data()));
+            EXPECT_EQ(video.PartialPresents(), c.direct ? 1 : 0);
+            std::vector<uint32_t> partial, whole;
+            int w = 0, h = 0;
+            ASSERT_TRUE(winx_ReadWindowPixels(video.Renderer(), partial, w, h));
+            EXPECT_EQ(w, c.w);
+            EXPECT_EQ(h, c.h);
+            // The same page whole through the renderer's scaling: every row converted afresh.
+            video.AllowPartial(false);
+            ASSERT_TRUE(video.Show(second.data(), 640, other.data()));
+            ASSERT_TRUE(video.Show(second.data(), 640, argb.data()));
+            ASSERT_TRUE(winx_ReadWindowPixels(video.Renderer(), whole, w, h));
+            EXPECT_EQ(video.Presents(), 4);
+            ASSERT_EQ(partial.size(), whole.size());
+            size_t differ = 0;
+            for (size_t i = 0; i < partial.size(); ++i)
+                differ += partial[i] != whole[i];
+            EXPECT_EQ(differ, 0u);
+            // The page's last pixel is in the window's bottom right corner (no letterbox).
+            if (c.direct) {
+                EXPECT_EQ(partial.back() | 0xFF000000u, argb[second.back()]);
+            }
+        }
+        SDL_DestroyWindow(window);
+    }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
