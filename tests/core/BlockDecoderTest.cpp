@@ -28,6 +28,13 @@ TEST(BlockDecoder, MaskBitsPickTheSecondColour) {
         EXPECT_EQ(v, 20);
     for (uint8_t v : DecodeOne(0x00, 0x00))
         EXPECT_EQ(v, 10);
+    // A block placed off the origin lands at its point of a wider picture.
+    const uint8_t block[4] = {10, 20, 0x00, 0x01};
+    std::vector<uint8_t> wide(8 * 6, 0);
+    EXPECT_EQ(BlockDecoder().DecodeBlock(wide.data(), Point(3, 2), 8, block, 0), 4);
+    EXPECT_EQ(wide[2 * 8 + 3], 20);
+    EXPECT_EQ(wide[5 * 8 + 6], 10);
+    EXPECT_EQ(std::count(wide.begin(), wide.end(), 0), 8 * 6 - 16);
     // Bit 4 is the first pixel of the second row.
     EXPECT_EQ(DecodeOne(0x00, 0x10)[4], 20);
 }

@@ -70,6 +70,9 @@ TEST(TerrainScrollTiles, AScrollingViewKeepsExactlyItsTilesDecoded) {
         const Rect view(origin, size);
         map.DecodeVisibleTiles(view);
         ASSERT_EQ(DecodedTiles(map), TilesOfView(map, view)) << "step " << step;
+        // No picture below or beyond the tile table, whatever is decoded.
+        ASSERT_EQ(map.DecodedTile(-1), nullptr);
+        ASSERT_EQ(map.DecodedTile(TerrainMap::kTableLength), nullptr);
 
         // A blast on a tile in view stays painted for as long as the tile stays in view.
         const int tile = painted >= 0 ? painted : -1;

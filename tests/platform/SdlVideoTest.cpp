@@ -38,6 +38,16 @@ TEST(SdlVideo, ShowsAPageInAWindowOfTheDummyDriver) {
         EXPECT_TRUE(video.Show(page.data(), 640, argb.data()));
     }
     EXPECT_EQ(winx_Renderer(), nullptr);
+    // The renderer it made went with it; one the window already had stays.
+    EXPECT_EQ(SDL_GetRenderer(window), nullptr);
+    SDL_Renderer* own = SDL_CreateRenderer(window, -1, 0);
+    ASSERT_NE(own, nullptr);
+    {
+        winx_SdlVideo video(window, 640, 480);
+        EXPECT_EQ(video.Renderer(), own);
+    }
+    EXPECT_EQ(SDL_GetRenderer(window), own);
+    SDL_DestroyRenderer(own);
     winx_SdlVideo none(nullptr, 640, 480);
     EXPECT_FALSE(none.Ok());
     EXPECT_FALSE(none.Show(nullptr, 640, nullptr));
