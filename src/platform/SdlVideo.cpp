@@ -9,6 +9,14 @@
 #include <emmintrin.h>
 #endif
 
+// GCC's vector form of the palette look-ups is slower than plain loads and stores; other
+// compilers take no such hint.
+#if defined(__GNUC__) && !defined(__clang__)
+#define QX_NO_VECTORIZE [[gnu::optimize("no-tree-vectorize")]]
+#else
+#define QX_NO_VECTORIZE
+#endif
+
 namespace {
 // The one live output, so the movie player can draw through the same renderer.
 winx_SdlVideo* liveVideo = nullptr;
@@ -32,10 +40,9 @@ uint32_t TextureFormatFor(SDL_Window* window) {
     return SDL_PIXELFORMAT_ARGB8888;
 }
 
-// One row through the palette. The compiler's vector form of these look-ups is slower than
-// plain loads and stores.
-[[gnu::optimize("no-tree-vectorize")]] void ConvertRow(const uint8_t* in, const uint32_t* palette,
-                                                       int width, uint32_t* out) {
+// One row through the palette.
+QX_NO_VECTORIZE void ConvertRow(const uint8_t* in, const uint32_t* palette, int width,
+                                uint32_t* out) {
     int x = 0;
     for (; x + 4 <= width; x += 4) {
         const uint32_t a = palette[in[x]], b = palette[in[x + 1]];
@@ -57,8 +64,8 @@ void Put2(uint8_t* out, uint32_t a, uint32_t b) {
 
 // Spreads a converted page row over a window row: window column x shows page column
 // columns[x]. At 2x the pattern is known, and the stores, not the look-ups, bound the loop.
-[[gnu::optimize("no-tree-vectorize")]] void SpreadRow(const uint32_t* line, const uint16_t* columns,
-                                                      int across, uint8_t* out) {
+QX_NO_VECTORIZE void SpreadRow(const uint32_t* line, const uint16_t* columns, int across,
+                               uint8_t* out) {
     int x = 0;
     if (across >= 2 && columns[0] == 0 && columns[1] == 0) {
         for (; x + 2 <= across && columns[x] == columns[x + 1]; x += 2) {
