@@ -1,6 +1,7 @@
 #include "map/PathSearch.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 
@@ -34,6 +35,7 @@ PathSearch::PathSearch(PathGrid& grid)
     parentCopy.assign(cells, kNoLink);
     chain.assign(cells, kNoLink);
     passable.assign(cells, kUnknown);
+    steps.assign(cells, kUnknownSteps);
 }
 
 PathSearch::~PathSearch() = default;
@@ -93,6 +95,9 @@ void PathSearch::ClearMarkGrid() {
     for (uint32_t i : marked)
         passable[i] = kUnknown;
     marked.clear();
+    for (uint32_t i : stepped)
+        steps[i] = kUnknownSteps;
+    stepped.clear();
     footprintKnown = false;
 }
 
@@ -186,6 +191,23 @@ inline int PathSearch::IsPassable(int row, int column, MapObjectView* o) {
     return answer;
 }
 
+[[gnu::noinline]] unsigned PathSearch::MarkSteps(int i, int row, int column, MapObjectView* o) {
+    const int columns = grid.Columns();
+    unsigned open = 0;
+    for (int d = 0; d < 8; ++d) {
+        const int there = i + kRowStep[d] * columns + kColumnStep[d];
+        if (PassableAt(there, row + kRowStep[d], column + kColumnStep[d], o)) open |= 1u << d;
+    }
+    // The diagonals are the even directions; the ones on either side of a diagonal are the
+    // straight steps to the two cells beside it, which must be open too (no corner cutting).
+    const unsigned before = ((open << 1) | (open >> 7)) & 0xFF;
+    const unsigned after = ((open >> 1) | (open << 7)) & 0xFF;
+    const unsigned allowed = open & (0xAAu | (before & after));
+    steps[i] = static_cast<uint16_t>(allowed);
+    stepped.push_back(static_cast<uint32_t>(i));
+    return allowed;
+}
+
 int PathSearch::SearchAStar(const Cell& start, Cell& goal, const Window& window, MapObjectView* o) {
     if (!resuming) ClearSearchGrids();
     cutShort = 0;
@@ -209,6 +231,9 @@ int PathSearch::SearchAStar(const Cell& start, Cell& goal, const Window& window,
     int rowDelta[8];
     for (int d = 0; d < 8; ++d)
         rowDelta[d] = kRowStep[d] * columns;
+    BucketQueue& queue = *open;
+    uint32_t* const costs = cost.data();
+    uint32_t* const parents = parent.data();
 
     int found = 0;
     uint32_t n = 0;
@@ -228,43 +253,55 @@ int PathSearch::SearchAStar(const Cell& start, Cell& goal, const Window& window,
             bestCell = current;
         }
         const int at = Index(current);
-        const uint32_t here = cost[at];
+        const uint32_t here = costs[at];
         // Away from the window's edges no neighbour can leave it.
         const bool inside = current.row > window.rowLow && current.row < window.rowHigh - 1 &&
                             current.column > window.columnLow &&
                             current.column < window.columnHigh - 1;
-        for (int d = 0; d < 8; ++d) {
-            const int nextRow = current.row + kRowStep[d];
-            const int nextColumn = current.column + kColumnStep[d];
-            if (!inside && !window.Contains(nextRow, nextColumn)) continue;
-            // StepCost, spelled out on cell indices: the cell, then for a diagonal step both
-            // cells beside it (no corner cutting), then the price near enemies.
+        // StepCost, spelled out on cell indices: the cell, then for a diagonal step both
+        // cells beside it (no corner cutting), then the price near enemies.
+        auto relax = [&](int d, int nextRow, int nextColumn) {
             const int there = at + rowDelta[d] + kColumnStep[d];
-            if (!PassableAt(there, nextRow, nextColumn, o)) continue;
-            if (kRowStep[d] != 0 && kColumnStep[d] != 0 &&
-                (!PassableAt(at + kColumnStep[d], current.row, nextColumn, o) ||
-                 !PassableAt(at + rowDelta[d], nextRow, current.column, o))) {
-                continue;
-            }
             uint32_t step = 1;
             if (threat && sight != nullptr) {
                 step += 4u * static_cast<uint32_t>(sight->EnemyPresence(
                                  grid.CellCenter(nextRow, nextColumn), o->GetTeam()));
             }
-            if (step == kUnreached) continue;
-            uint32_t& reached = cost[there];
+            if (step == kUnreached) return;
+            uint32_t& reached = costs[there];
             if (step + here < reached) {
                 if (reached == kUnreached) touched.push_back(static_cast<uint32_t>(there));
                 reached = step + here;
-                parent[there] = Pack(current);
+                parents[there] = Pack(current);
                 // Greedy: the priority leaves the accumulated cost out, and there is no
                 // closed set; a cell is pushed again whenever its cost improves.
                 const Cell next{nextRow, nextColumn};
-                open->Push(Pack(next), Manhattan(goal, next) + static_cast<int>(step));
+                queue.Push(Pack(next), Manhattan(goal, next) + static_cast<int>(step));
+            }
+        };
+        if (inside) {
+            // Every neighbour lies in the window: only the allowed steps, in direction order.
+            for (unsigned m = StepsFrom(at, current.row, current.column, o); m != 0; m &= m - 1) {
+                const int d = std::countr_zero(m);
+                relax(d, current.row + kRowStep[d], current.column + kColumnStep[d]);
+            }
+        } else {
+            for (int d = 0; d < 8; ++d) {
+                const int nextRow = current.row + kRowStep[d];
+                const int nextColumn = current.column + kColumnStep[d];
+                if (!window.Contains(nextRow, nextColumn)) continue;
+                const int there = at + rowDelta[d] + kColumnStep[d];
+                if (!PassableAt(there, nextRow, nextColumn, o)) continue;
+                if (kRowStep[d] != 0 && kColumnStep[d] != 0 &&
+                    (!PassableAt(at + kColumnStep[d], current.row, nextColumn, o) ||
+                     !PassableAt(at + rowDelta[d], nextRow, current.column, o))) {
+                    continue;
+                }
+                relax(d, nextRow, nextColumn);
             }
         }
-        const uint32_t popped = open->Pop();
-        if (!open->Popped()) break;
+        const uint32_t popped = queue.Pop();
+        if (!queue.Popped()) break;
         current = Unpack(popped);
     }
 

@@ -78,6 +78,14 @@ private:
     int PassableAt(int i, int row, int column, MapObjectView* o);
     // Works out, notes and answers whether the cell (index i) is passable.
     int Mark(int i, int row, int column, MapObjectView* o);
+    // The steps the search may take from a cell whose eight neighbours lie inside the grid:
+    // bit d for direction d when the neighbour is passable and, for a diagonal, both cells
+    // beside the step are too. Worked out once per request.
+    unsigned StepsFrom(int i, int row, int column, MapObjectView* o) {
+        const uint16_t known = steps[i];
+        return known != kUnknownSteps ? known : MarkSteps(i, row, column, o);
+    }
+    unsigned MarkSteps(int i, int row, int column, MapObjectView* o);
     int SearchAStar(const Cell& start, Cell& goal, const Window& window, MapObjectView* o);
     void BuildWaypoints(const Cell& start, const Cell& goal, const Cell& requestedGoal,
                         const Window& window, MapObjectView* o);
@@ -123,6 +131,10 @@ private:
     bool footprintKnown = false;
     std::unique_ptr<BucketQueue> open;
     std::vector<uint8_t> passable;
+    static constexpr uint16_t kUnknownSteps = 0x100;
+    std::vector<uint16_t> steps;
+    // Cells of the steps grid that hold an answer.
+    std::vector<uint32_t> stepped;
     int32_t cutShort = 0;
     uint32_t searchMask = 0;
     uint32_t nodeBudget = kNodeBudget;
