@@ -99,6 +99,7 @@ void PathSearch::ClearMarkGrid() {
         steps[i] = kUnknownSteps;
     stepped.clear();
     footprintKnown = false;
+    footprintSingle = false;
 }
 
 void PathSearch::CopyTouched(const std::vector<uint32_t>& source,
@@ -140,6 +141,8 @@ int PathSearch::CanStand(int row, int column, MapObjectView* o) {
                              footprintColumn0, footprintRow1, footprintColumn1)) {
             footprintRow0 -= mr, footprintRow1 -= mr;
             footprintColumn0 -= mc, footprintColumn1 -= mc;
+            footprintSingle = footprintRow0 == 0 && footprintRow1 == 0 && footprintColumn0 == 0 &&
+                              footprintColumn1 == 0;
         } else {
             footprintRadius = -1;
         }
@@ -185,7 +188,12 @@ inline int PathSearch::IsPassable(int row, int column, MapObjectView* o) {
 
 // Out of line: the search asks about most cells many times and works them out once.
 [[gnu::noinline]] int PathSearch::Mark(int i, int row, int column, MapObjectView* o) {
-    const int answer = CanStand(row, column, o);
+    // Most cells of most searches: a one-cell footprint on a cell that nothing closes to the
+    // object, away from the map's edge. CanStand would answer 1 after its loops.
+    const bool free = footprintSingle && row > 0 && column > 0 && row < grid.Rows() - 1 &&
+                      column < grid.Columns() - 1 &&
+                      (searchMask & grid.CellWordInside(row, column)) == 0;
+    const int answer = free ? 1 : CanStand(row, column, o);
     passable[i] = static_cast<uint8_t>(answer);
     marked.push_back(static_cast<uint32_t>(i));
     return answer;
@@ -234,36 +242,40 @@ int PathSearch::SearchAStar(const Cell& start, Cell& goal, const Window& window,
     BucketQueue& queue = *open;
     uint32_t* const costs = cost.data();
     uint32_t* const parents = parent.data();
+    // Copies, which the compiler may keep in registers across the stores into the grids.
+    const Cell target = goal;
+    const Window area = window;
+    const uint32_t budget = nodeBudget;
+    const bool priced = threat && sight != nullptr;
 
     int found = 0;
     uint32_t n = 0;
     for (;;) {
         ++n;
-        if (n > nodeBudget) {
+        if (n > budget) {
             cutShort = 1;
             break;
         }
-        if (current == goal) {
+        if (current == target) {
             found = 1;
             break;
         }
-        const int h = Manhattan(goal, current);
+        const int h = Manhattan(target, current);
         if (h < best) {
             best = h;
             bestCell = current;
         }
-        const int at = Index(current);
+        const int at = current.row * columns + current.column;
         const uint32_t here = costs[at];
         // Away from the window's edges no neighbour can leave it.
-        const bool inside = current.row > window.rowLow && current.row < window.rowHigh - 1 &&
-                            current.column > window.columnLow &&
-                            current.column < window.columnHigh - 1;
+        const bool inside = current.row > area.rowLow && current.row < area.rowHigh - 1 &&
+                            current.column > area.columnLow && current.column < area.columnHigh - 1;
         // StepCost, spelled out on cell indices: the cell, then for a diagonal step both
         // cells beside it (no corner cutting), then the price near enemies.
         auto relax = [&](int d, int nextRow, int nextColumn) {
             const int there = at + rowDelta[d] + kColumnStep[d];
             uint32_t step = 1;
-            if (threat && sight != nullptr) {
+            if (priced) {
                 step += 4u * static_cast<uint32_t>(sight->EnemyPresence(
                                  grid.CellCenter(nextRow, nextColumn), o->GetTeam()));
             }
@@ -276,7 +288,7 @@ int PathSearch::SearchAStar(const Cell& start, Cell& goal, const Window& window,
                 // Greedy: the priority leaves the accumulated cost out, and there is no
                 // closed set; a cell is pushed again whenever its cost improves.
                 const Cell next{nextRow, nextColumn};
-                queue.Push(Pack(next), Manhattan(goal, next) + static_cast<int>(step));
+                queue.Push(Pack(next), Manhattan(target, next) + static_cast<int>(step));
             }
         };
         if (inside) {
@@ -289,7 +301,7 @@ int PathSearch::SearchAStar(const Cell& start, Cell& goal, const Window& window,
             for (int d = 0; d < 8; ++d) {
                 const int nextRow = current.row + kRowStep[d];
                 const int nextColumn = current.column + kColumnStep[d];
-                if (!window.Contains(nextRow, nextColumn)) continue;
+                if (!area.Contains(nextRow, nextColumn)) continue;
                 const int there = at + rowDelta[d] + kColumnStep[d];
                 if (!PassableAt(there, nextRow, nextColumn, o)) continue;
                 if (kRowStep[d] != 0 && kColumnStep[d] != 0 &&

@@ -129,6 +129,8 @@ private:
     int footprintRow0 = 0, footprintColumn0 = 0, footprintRow1 = 0, footprintColumn1 = 0;
     int footprintRadius = -1;
     bool footprintKnown = false;
+    // The footprint is the cell itself.
+    bool footprintSingle = false;
     std::unique_ptr<BucketQueue> open;
     std::vector<uint8_t> passable;
     static constexpr uint16_t kUnknownSteps = 0x100;
