@@ -188,12 +188,22 @@ inline int PathSearch::IsPassable(int row, int column, MapObjectView* o) {
 
 // Out of line: the search asks about most cells many times and works them out once.
 [[gnu::noinline]] int PathSearch::Mark(int i, int row, int column, MapObjectView* o) {
-    // Most cells of most searches: a one-cell footprint on a cell that nothing closes to the
-    // object, away from the map's edge. CanStand would answer 1 after its loops.
-    const bool free = footprintSingle && row > 0 && column > 0 && row < grid.Rows() - 1 &&
-                      column < grid.Columns() - 1 &&
-                      (searchMask & grid.CellWordInside(row, column)) == 0;
-    const int answer = free ? 1 : CanStand(row, column, o);
+    int answer;
+    if (footprintSingle && row > 0 && column > 0 && row < grid.Rows() - 1 &&
+        column < grid.Columns() - 1) {
+        // A one-cell footprint away from the map's edge, as most searches have: CanStand's
+        // answer from the cell word alone, unless an occupant needs its rules.
+        const uint32_t closing = searchMask & grid.CellWordInside(row, column);
+        if (closing == 0) {
+            answer = 1;
+        } else if ((closing & kTerrainPart) != 0) {
+            answer = 0;
+        } else {
+            answer = CanStand(row, column, o);
+        }
+    } else {
+        answer = CanStand(row, column, o);
+    }
     passable[i] = static_cast<uint8_t>(answer);
     marked.push_back(static_cast<uint32_t>(i));
     return answer;
