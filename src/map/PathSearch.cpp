@@ -102,19 +102,18 @@ void PathSearch::ClearMarkGrid() {
     footprintSingle = false;
 }
 
-void PathSearch::CopyTouched(const std::vector<uint32_t>& source,
-                             const std::vector<uint32_t>& cells, std::vector<uint32_t>& target,
-                             std::vector<uint32_t>& targetCells, bool& targetWhole) {
+void PathSearch::CopyRoute(const std::vector<uint32_t>& source, const Cell& from,
+                           std::vector<uint32_t>& target, std::vector<uint32_t>& targetCells,
+                           bool& targetWhole) {
     ClearLinks(target, targetCells, targetWhole);
-    if (IsMostOfTheGrid(cells.size())) {
-        target = source;
-        targetWhole = true;
-        return;
-    }
-    for (uint32_t i : cells) {
-        if (source[i] == kNoLink) continue;
-        target[i] = source[i];
-        targetCells.push_back(i);
+    Cell at = from;
+    for (uint32_t steps = 0; steps < nodeLimit; ++steps) {
+        const uint32_t i = static_cast<uint32_t>(Index(at));
+        const uint32_t link = source[i];
+        if (link == kNoLink) break;
+        if (target[i] == kNoLink) targetCells.push_back(i);
+        target[i] = link;
+        at = Unpack(link);
     }
 }
 
@@ -426,16 +425,16 @@ void PathSearch::StraightenPass(int axis, const Cell& start, const Cell& goal,
 
 void PathSearch::BuildWaypoints(const Cell& start, const Cell& goal, const Cell& requestedGoal,
                                 const Window& window, MapObjectView* o) {
-    // Links live only in cells the search touched, so copying and clearing those is copying
-    // and clearing the whole grids.
+    // Every reader of the chain grid and of the parent copy follows the links from the goal
+    // (bounded like the copy): copying the route from the goal is copying the whole grids.
     if (o->HasManoeuvre(kEngageNearestManoeuvre)) {
-        CopyTouched(parent, touched, chain, chainCells, chainWhole);
+        CopyRoute(parent, goal, chain, chainCells, chainWhole);
         return;
     }
     ClearLinks(chain, chainCells, chainWhole);
-    CopyTouched(parent, touched, parentCopy, copyCells, copyWhole);
+    CopyRoute(parent, goal, parentCopy, copyCells, copyWhole);
     StraightenPass(0, start, goal, requestedGoal, window, o);
-    CopyTouched(chain, chainCells, parentCopy, copyCells, copyWhole);
+    CopyRoute(chain, goal, parentCopy, copyCells, copyWhole);
     ClearLinks(chain, chainCells, chainWhole);
     StraightenPass(1, start, goal, requestedGoal, window, o);
 }

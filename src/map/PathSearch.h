@@ -96,11 +96,12 @@ private:
     void CopyLinks(const std::vector<uint32_t>& source, const Cell& x, const Cell& y);
     void ClearSearchGrids();
     void ClearMarkGrid();
-    // Sets the chain grid (or the copy of the parent grid) to the links of the touched cells
-    // of another grid, every other cell unlinked; only cells set before are cleared.
-    void CopyTouched(const std::vector<uint32_t>& source, const std::vector<uint32_t>& cells,
-                     std::vector<uint32_t>& target, std::vector<uint32_t>& targetCells,
-                     bool& targetWhole);
+    // Sets a link grid (the chain grid, or the copy of the parent grid) to the links of the
+    // route that leads from a cell through another link grid, every other cell unlinked; only
+    // cells set before are cleared.
+    void CopyRoute(const std::vector<uint32_t>& source, const Cell& from,
+                   std::vector<uint32_t>& target, std::vector<uint32_t>& targetCells,
+                   bool& targetWhole);
     // Unlinks the listed cells of a link grid, or all of it when it was copied whole.
     static void ClearLinks(std::vector<uint32_t>& links, std::vector<uint32_t>& cells, bool& whole);
     bool IsMostOfTheGrid(size_t cells) const;
