@@ -185,8 +185,7 @@ inline int PathSearch::IsPassable(int row, int column, MapObjectView* o) {
     return known != kUnknown ? known : Mark(i, row, column, o);
 }
 
-// Out of line: the search asks about most cells many times and works them out once.
-[[gnu::noinline]] int PathSearch::Mark(int i, int row, int column, MapObjectView* o) {
+inline int PathSearch::MarkHere(int i, int row, int column, MapObjectView* o) {
     int answer;
     if (footprintSingle && row > 0 && column > 0 && row < grid.Rows() - 1 &&
         column < grid.Columns() - 1) {
@@ -208,12 +207,21 @@ inline int PathSearch::IsPassable(int row, int column, MapObjectView* o) {
     return answer;
 }
 
+// Out of line: the search asks about most cells many times and works them out once.
+[[gnu::noinline]] int PathSearch::Mark(int i, int row, int column, MapObjectView* o) {
+    return MarkHere(i, row, column, o);
+}
+
 [[gnu::noinline]] unsigned PathSearch::MarkSteps(int i, int row, int column, MapObjectView* o) {
     const int columns = grid.Columns();
     unsigned open = 0;
     for (int d = 0; d < 8; ++d) {
         const int there = i + kRowStep[d] * columns + kColumnStep[d];
-        if (PassableAt(there, row + kRowStep[d], column + kColumnStep[d], o)) open |= 1u << d;
+        const uint8_t known = passable[there];
+        const int answer = known != kUnknown
+                               ? known
+                               : MarkHere(there, row + kRowStep[d], column + kColumnStep[d], o);
+        if (answer) open |= 1u << d;
     }
     // The diagonals are the even directions; the ones on either side of a diagonal are the
     // straight steps to the two cells beside it, which must be open too (no corner cutting).

@@ -78,6 +78,8 @@ private:
     int PassableAt(int i, int row, int column, MapObjectView* o);
     // Works out, notes and answers whether the cell (index i) is passable.
     int Mark(int i, int row, int column, MapObjectView* o);
+    // The same, inline where a caller works out many cells in a row.
+    int MarkHere(int i, int row, int column, MapObjectView* o);
     // The steps the search may take from a cell whose eight neighbours lie inside the grid:
     // bit d for direction d when the neighbour is passable and, for a diagonal, both cells
     // beside the step are too. Worked out once per request.
