@@ -21,12 +21,12 @@
 #include <vector>
 
 #include "Comparison.h"
-#include "ReferencePathSearch.h"
 #include "core/NodeList.h"
 #include "core/PointNode.h"
 #include "map/PathGrid.h"
 #include "map/PathSearch.h"
 #include "map/TerrainFakes.h"
+#include "support/RouteAgreement.h"
 
 #if QX_BENCH_PEERS
 #include <boost/graph/adjacency_list.hpp>
@@ -199,90 +199,10 @@ Ends EndsOf(const Rows& rows) {
     return Ends{FirstOpen(rows, 2, 2, 1), FirstOpen(rows, kSide - 3, kSide - 3, -1)};
 }
 
-std::vector<Point> PointsOf(const NodeList& list) {
-    std::vector<Point> points;
-    for (ListNode* n = list.First(); n != nullptr; n = list.Next(n))
-        points.push_back(static_cast<PointNode*>(n)->value);
-    return points;
-}
-
-// Sends the same calls to our search and to the reference on the same grid (with a few units
-// standing about it, some of them moving) for a small unit, a large one and one that engages
-// the nearest enemy: whole routes (every cut-short call and its resumption), routes inside a
-// window, and reachability questions. Every call must answer alike: result, cut-short flag,
-// waypoints and expansions spent. Empty when all agree, else what differed first.
-std::string DifferenceFromReference(const Rows& rows) {
-    auto grid = GridFromRows(rows);
-    ReferencePathSearch reference(*grid);
-    std::mt19937 random(4711);
-    auto openCell = [&rows, &random]() {
-        for (;;) {
-            const int r = 1 + static_cast<int>(random() % (kSide - 2));
-            const int c = 1 + static_cast<int>(random() % (kSide - 2));
-            if (rows[r][c] == '.') return PathSearch::Cell{r, c};
-        }
-    };
-    std::vector<std::unique_ptr<FakeMapObject>> standing;
-    for (int i = 0; i < 60; ++i) {
-        const PathSearch::Cell at = openCell();
-        standing.push_back(
-            std::make_unique<FakeMapObject>(2, 100 + i, CentreOf(at.row, at.column)));
-        standing.back()->moving = i % 3 == 0;
-        grid->AddFootprint(standing.back().get(), standing.back()->position, 0);
-    }
-    FakeMapObject small(1, 1, Point()), large(1, 2, Point(), 0, 40), engaging(1, 3, Point());
-    engaging.engageNearest = 1;
-    const Ends ends = EndsOf(rows);
-    NodeList ours, theirs;
-    int calls = 0;
-    for (FakeMapObject* unit : {&small, &large, &engaging}) {
-        unit->enemyMask = kGroundBits;
-        unit->filter.noWater = 1;
-        for (int request = 0; request < 24; ++request) {
-            const PathSearch::Cell from = request == 0 ? ends.start : openCell();
-            const PathSearch::Cell to = request == 0 ? ends.end : openCell();
-            unit->position = CentreOf(from.row, from.column);
-            const Point goal = CentreOf(to.row, to.column);
-            Point low(std::min(from.row, to.row) - 8, std::min(from.column, to.column) - 8);
-            Point high(std::max(from.row, to.row) + 8, std::max(from.column, to.column) + 8);
-            const bool windowed = request % 4 == 3;
-            const int ignoreUnits = request % 5 == 4 ? 1 : 0;
-            for (int call = 0; call < 1000; ++call) {
-                const uint64_t before = grid->Search().Expansions();
-                const uint64_t referenceBefore = reference.Expansions();
-                const int a = grid->FindPath(unit->position, goal, unit, ours, ignoreUnits,
-                                             windowed ? &low : nullptr, windowed ? &high : nullptr);
-                const int b =
-                    reference.FindPath(unit->position, goal, unit, theirs, ignoreUnits,
-                                       windowed ? &low : nullptr, windowed ? &high : nullptr);
-                ++calls;
-                const std::string where = "call " + std::to_string(calls) + " (unit " +
-                                          std::to_string(unit->id.serial) + ", request " +
-                                          std::to_string(request) + ")";
-                if (a != b || grid->IsCutShort() != reference.IsCutShort())
-                    return where + ": another answer";
-                if (grid->Search().Expansions() - before !=
-                    reference.Expansions() - referenceBefore)
-                    return where + ": other expansions";
-                if (a == 1 && PointsOf(ours) != PointsOf(theirs)) return where + ": another route";
-                if (a == 1 || !reference.IsCutShort()) break;
-            }
-            const Point other = CentreOf(openCell().row, openCell().column);
-            if (grid->HasPath(unit, unit->position, other) !=
-                reference.HasPath(unit, unit->position, other)) {
-                return "reachability " + std::to_string(request) + ": another answer";
-            }
-        }
-    }
-    for (auto& o : standing)
-        grid->RemoveFootprint(o.get(), o->position, 0);
-    return "";
-}
-
 void BM_PathSearch(benchmark::State& state) {
     const Case& c = kCases[state.range(0)];
     const Rows rows = c.make();
-    const std::string difference = DifferenceFromReference(rows);
+    const std::string difference = RouteDifference(rows, 4711);
     if (!difference.empty()) {
         state.SkipWithError(("not the reference's routes: " + difference).c_str());
         return;

@@ -1,4 +1,4 @@
-#include "ReferencePathSearch.h"
+#include "support/ReferencePathSearch.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,8 +1,8 @@
 #pragma once
 // The route search as it stood before its expansions were made cheaper, kept unchanged so that
-// bench/path_search can check that the game's search still finds the same routes with the same
-// expansions (and so the same cut-short calls) before it times anything. Not built into the
-// game.
+// the tests and bench/path_search can check that the game's search still finds the same routes
+// with the same expansions, and so the same cut-short calls (see RouteAgreement). Not built
+// into the game.
 #include <cstdint>
 #include <memory>
 #include <vector>
