@@ -4,6 +4,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 #include "core/BucketQueue.h"
 #include "core/NodeList.h"
@@ -442,7 +443,11 @@ void PathSearch::BuildWaypoints(const Cell& start, const Cell& goal, const Cell&
     ClearLinks(chain, chainCells, chainWhole);
     CopyRoute(parent, goal, parentCopy, copyCells, copyWhole);
     StraightenPass(0, start, goal, requestedGoal, window, o);
-    CopyRoute(chain, goal, parentCopy, copyCells, copyWhole);
+    // The first pass's chain is what the second one straightens: the grids trade places, and
+    // the chain grid starts again from nothing.
+    parentCopy.swap(chain);
+    copyCells.swap(chainCells);
+    std::swap(copyWhole, chainWhole);
     ClearLinks(chain, chainCells, chainWhole);
     StraightenPass(1, start, goal, requestedGoal, window, o);
 }
