@@ -14,7 +14,7 @@ void BucketQueue::Clear() {
     // Only the buckets pushed to since the last clear can hold values: a search touches a few
     // dozen of the thousands a long route needs.
     for (int32_t i = lowest; i <= highest; ++i) {
-        if (buckets[i]) buckets[i]->Clear();
+        buckets[i].Clear();
     }
     lowest = bucketCount;
     highest = -1;
@@ -22,7 +22,7 @@ void BucketQueue::Clear() {
 
 void BucketQueue::Resize(int32_t n) {
     if (n <= bucketCount) return;
-    auto grown = std::make_unique<std::unique_ptr<U32Stack>[]>(static_cast<size_t>(n));
+    auto grown = std::make_unique<U32Stack[]>(static_cast<size_t>(n));
     for (int32_t i = 0; i < bucketCount; ++i)
         grown[i] = std::move(buckets[i]);
     buckets = std::move(grown);
@@ -39,5 +39,5 @@ void BucketQueue::FreeAll() {
 
 const U32Stack* BucketQueue::Bucket(int32_t priority) const {
     if (priority < 0 || priority >= bucketCount) return nullptr;
-    return buckets[priority].get();
+    return buckets[priority].Capacity() == 0 ? nullptr : &buckets[priority];
 }

@@ -21,9 +21,9 @@ public:
         // A negative priority would index before the array.
         if (priority < 0 || priority == std::numeric_limits<int32_t>::max()) return 0;
         if (priority >= bucketCount) Resize(priority + 1);
-        std::unique_ptr<U32Stack>& bucket = buckets[priority];
-        if (!bucket) bucket = std::make_unique<U32Stack>(kBucketCapacity);
-        bucket->Push(value);
+        U32Stack& bucket = buckets[priority];
+        if (bucket.Capacity() == 0) bucket.Reserve(kBucketCapacity);
+        bucket.Push(value);
         if (priority < lowest) lowest = priority;
         if (priority > highest) highest = priority;
         return 1;
@@ -32,11 +32,11 @@ public:
     uint32_t Pop() {
         popped = 0;
         for (int32_t i = lowest; i < bucketCount; ++i) {
-            U32Stack* bucket = buckets[i].get();
-            if (bucket && !bucket->IsEmpty()) {
+            U32Stack& bucket = buckets[i];
+            if (!bucket.IsEmpty()) {
                 lowest = i;
                 popped = 1;
-                return bucket->Pop();
+                return bucket.Pop();
             }
         }
         lowest = bucketCount;
@@ -55,7 +55,9 @@ public:
 private:
     static constexpr int32_t kBucketCapacity = 10;
 
-    std::unique_ptr<std::unique_ptr<U32Stack>[]> buckets;
+    // The stacks themselves, side by side: a push reaches its bucket's array in one step. A
+    // bucket never pushed to has no capacity.
+    std::unique_ptr<U32Stack[]> buckets;
     int32_t bucketCount = 0;
     int32_t popped = 0;
     int32_t lowest = 0;

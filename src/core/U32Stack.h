@@ -2,13 +2,27 @@
 // A growable stack of unsigned 32-bit values; the capacity doubles when it is full.
 #include <cstdint>
 #include <memory>
+#include <utility>
 
 class U32Stack {
 public:
+    // No capacity until the first push.
+    U32Stack() = default;
     // The capacity is at least 1.
     explicit U32Stack(int32_t capacity);
     U32Stack(const U32Stack&) = delete;
     U32Stack& operator=(const U32Stack&) = delete;
+    // Takes the other's values and array; the other is left empty with no capacity.
+    U32Stack(U32Stack&& other) noexcept { *this = std::move(other); }
+    U32Stack& operator=(U32Stack&& other) noexcept {
+        if (this == &other) return *this;
+        data = std::move(other.data);
+        capacity = other.capacity;
+        count = other.count;
+        other.capacity = 0;
+        other.count = 0;
+        return *this;
+    }
     virtual ~U32Stack();
 
     // Inline: the path search pushes and pops every cell it opens.

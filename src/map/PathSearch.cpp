@@ -1,8 +1,10 @@
 #include "map/PathSearch.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
+#include <utility>
 
 #include "core/BucketQueue.h"
 #include "core/NodeList.h"
@@ -34,6 +36,7 @@ PathSearch::PathSearch(PathGrid& grid)
     parentCopy.assign(cells, kNoLink);
     chain.assign(cells, kNoLink);
     passable.assign(cells, kUnknown);
+    steps.assign(cells, kUnknownSteps);
 }
 
 PathSearch::~PathSearch() = default;
@@ -93,22 +96,25 @@ void PathSearch::ClearMarkGrid() {
     for (uint32_t i : marked)
         passable[i] = kUnknown;
     marked.clear();
+    for (uint32_t i : stepped)
+        steps[i] = kUnknownSteps;
+    stepped.clear();
     footprintKnown = false;
+    footprintSingle = false;
 }
 
-void PathSearch::CopyTouched(const std::vector<uint32_t>& source,
-                             const std::vector<uint32_t>& cells, std::vector<uint32_t>& target,
-                             std::vector<uint32_t>& targetCells, bool& targetWhole) {
+void PathSearch::CopyRoute(const std::vector<uint32_t>& source, const Cell& from,
+                           std::vector<uint32_t>& target, std::vector<uint32_t>& targetCells,
+                           bool& targetWhole) {
     ClearLinks(target, targetCells, targetWhole);
-    if (IsMostOfTheGrid(cells.size())) {
-        target = source;
-        targetWhole = true;
-        return;
-    }
-    for (uint32_t i : cells) {
-        if (source[i] == kNoLink) continue;
-        target[i] = source[i];
-        targetCells.push_back(i);
+    Cell at = from;
+    for (uint32_t steps = 0; steps < nodeLimit; ++steps) {
+        const uint32_t i = static_cast<uint32_t>(Index(at));
+        const uint32_t link = source[i];
+        if (link == kNoLink) break;
+        if (target[i] == kNoLink) targetCells.push_back(i);
+        target[i] = link;
+        at = Unpack(link);
     }
 }
 
@@ -135,6 +141,8 @@ int PathSearch::CanStand(int row, int column, MapObjectView* o) {
                              footprintColumn0, footprintRow1, footprintColumn1)) {
             footprintRow0 -= mr, footprintRow1 -= mr;
             footprintColumn0 -= mc, footprintColumn1 -= mc;
+            footprintSingle = footprintRow0 == 0 && footprintRow1 == 0 && footprintColumn0 == 0 &&
+                              footprintColumn1 == 0;
         } else {
             footprintRadius = -1;
         }
@@ -178,12 +186,52 @@ inline int PathSearch::IsPassable(int row, int column, MapObjectView* o) {
     return known != kUnknown ? known : Mark(i, row, column, o);
 }
 
-// Out of line: the search asks about most cells many times and works them out once.
-[[gnu::noinline]] int PathSearch::Mark(int i, int row, int column, MapObjectView* o) {
-    const int answer = CanStand(row, column, o);
+inline int PathSearch::MarkHere(int i, int row, int column, MapObjectView* o) {
+    int answer;
+    if (footprintSingle && row > 0 && column > 0 && row < grid.Rows() - 1 &&
+        column < grid.Columns() - 1) {
+        // A one-cell footprint away from the map's edge, as most searches have: CanStand's
+        // answer from the cell word alone, unless an occupant needs its rules.
+        const uint32_t closing = searchMask & grid.CellWordInside(row, column);
+        if (closing == 0) {
+            answer = 1;
+        } else if ((closing & kTerrainPart) != 0) {
+            answer = 0;
+        } else {
+            answer = CanStand(row, column, o);
+        }
+    } else {
+        answer = CanStand(row, column, o);
+    }
     passable[i] = static_cast<uint8_t>(answer);
     marked.push_back(static_cast<uint32_t>(i));
     return answer;
+}
+
+// Out of line: the search asks about most cells many times and works them out once.
+[[gnu::noinline]] int PathSearch::Mark(int i, int row, int column, MapObjectView* o) {
+    return MarkHere(i, row, column, o);
+}
+
+[[gnu::noinline]] unsigned PathSearch::MarkSteps(int i, int row, int column, MapObjectView* o) {
+    const int columns = grid.Columns();
+    unsigned open = 0;
+    for (int d = 0; d < 8; ++d) {
+        const int there = i + kRowStep[d] * columns + kColumnStep[d];
+        const uint8_t known = passable[there];
+        const int answer = known != kUnknown
+                               ? known
+                               : MarkHere(there, row + kRowStep[d], column + kColumnStep[d], o);
+        if (answer) open |= 1u << d;
+    }
+    // The diagonals are the even directions; the ones on either side of a diagonal are the
+    // straight steps to the two cells beside it, which must be open too (no corner cutting).
+    const unsigned before = ((open << 1) | (open >> 7)) & 0xFF;
+    const unsigned after = ((open >> 1) | (open << 7)) & 0xFF;
+    const unsigned allowed = open & (0xAAu | (before & after));
+    steps[i] = static_cast<uint16_t>(allowed);
+    stepped.push_back(static_cast<uint32_t>(i));
+    return allowed;
 }
 
 int PathSearch::SearchAStar(const Cell& start, Cell& goal, const Window& window, MapObjectView* o) {
@@ -209,62 +257,81 @@ int PathSearch::SearchAStar(const Cell& start, Cell& goal, const Window& window,
     int rowDelta[8];
     for (int d = 0; d < 8; ++d)
         rowDelta[d] = kRowStep[d] * columns;
+    BucketQueue& queue = *open;
+    uint32_t* const costs = cost.data();
+    uint32_t* const parents = parent.data();
+    // Copies, which the compiler may keep in registers across the stores into the grids.
+    const Cell target = goal;
+    const Window area = window;
+    const uint32_t budget = nodeBudget;
+    const bool priced = threat && sight != nullptr;
 
     int found = 0;
     uint32_t n = 0;
     for (;;) {
         ++n;
-        if (n > nodeBudget) {
+        if (n > budget) {
             cutShort = 1;
             break;
         }
-        if (current == goal) {
+        if (current == target) {
             found = 1;
             break;
         }
-        const int h = Manhattan(goal, current);
+        const int h = Manhattan(target, current);
         if (h < best) {
             best = h;
             bestCell = current;
         }
-        const int at = Index(current);
-        const uint32_t here = cost[at];
+        const int at = current.row * columns + current.column;
+        const uint32_t here = costs[at];
         // Away from the window's edges no neighbour can leave it.
-        const bool inside = current.row > window.rowLow && current.row < window.rowHigh - 1 &&
-                            current.column > window.columnLow &&
-                            current.column < window.columnHigh - 1;
-        for (int d = 0; d < 8; ++d) {
-            const int nextRow = current.row + kRowStep[d];
-            const int nextColumn = current.column + kColumnStep[d];
-            if (!inside && !window.Contains(nextRow, nextColumn)) continue;
-            // StepCost, spelled out on cell indices: the cell, then for a diagonal step both
-            // cells beside it (no corner cutting), then the price near enemies.
+        const bool inside = current.row > area.rowLow && current.row < area.rowHigh - 1 &&
+                            current.column > area.columnLow && current.column < area.columnHigh - 1;
+        // StepCost, spelled out on cell indices: the cell, then for a diagonal step both
+        // cells beside it (no corner cutting), then the price near enemies.
+        auto relax = [&](int d, int nextRow, int nextColumn) {
             const int there = at + rowDelta[d] + kColumnStep[d];
-            if (!PassableAt(there, nextRow, nextColumn, o)) continue;
-            if (kRowStep[d] != 0 && kColumnStep[d] != 0 &&
-                (!PassableAt(at + kColumnStep[d], current.row, nextColumn, o) ||
-                 !PassableAt(at + rowDelta[d], nextRow, current.column, o))) {
-                continue;
-            }
             uint32_t step = 1;
-            if (threat && sight != nullptr) {
+            if (priced) {
                 step += 4u * static_cast<uint32_t>(sight->EnemyPresence(
                                  grid.CellCenter(nextRow, nextColumn), o->GetTeam()));
             }
-            if (step == kUnreached) continue;
-            uint32_t& reached = cost[there];
+            if (step == kUnreached) return;
+            uint32_t& reached = costs[there];
             if (step + here < reached) {
                 if (reached == kUnreached) touched.push_back(static_cast<uint32_t>(there));
                 reached = step + here;
-                parent[there] = Pack(current);
+                parents[there] = Pack(current);
                 // Greedy: the priority leaves the accumulated cost out, and there is no
                 // closed set; a cell is pushed again whenever its cost improves.
                 const Cell next{nextRow, nextColumn};
-                open->Push(Pack(next), Manhattan(goal, next) + static_cast<int>(step));
+                queue.Push(Pack(next), Manhattan(target, next) + static_cast<int>(step));
+            }
+        };
+        if (inside) {
+            // Every neighbour lies in the window: only the allowed steps, in direction order.
+            for (unsigned m = StepsFrom(at, current.row, current.column, o); m != 0; m &= m - 1) {
+                const int d = std::countr_zero(m);
+                relax(d, current.row + kRowStep[d], current.column + kColumnStep[d]);
+            }
+        } else {
+            for (int d = 0; d < 8; ++d) {
+                const int nextRow = current.row + kRowStep[d];
+                const int nextColumn = current.column + kColumnStep[d];
+                if (!area.Contains(nextRow, nextColumn)) continue;
+                const int there = at + rowDelta[d] + kColumnStep[d];
+                if (!PassableAt(there, nextRow, nextColumn, o)) continue;
+                if (kRowStep[d] != 0 && kColumnStep[d] != 0 &&
+                    (!PassableAt(at + kColumnStep[d], current.row, nextColumn, o) ||
+                     !PassableAt(at + rowDelta[d], nextRow, current.column, o))) {
+                    continue;
+                }
+                relax(d, nextRow, nextColumn);
             }
         }
-        const uint32_t popped = open->Pop();
-        if (!open->Popped()) break;
+        const uint32_t popped = queue.Pop();
+        if (!queue.Popped()) break;
         current = Unpack(popped);
     }
 
@@ -367,16 +434,20 @@ void PathSearch::StraightenPass(int axis, const Cell& start, const Cell& goal,
 
 void PathSearch::BuildWaypoints(const Cell& start, const Cell& goal, const Cell& requestedGoal,
                                 const Window& window, MapObjectView* o) {
-    // Links live only in cells the search touched, so copying and clearing those is copying
-    // and clearing the whole grids.
+    // Every reader of the chain grid and of the parent copy follows the links from the goal
+    // (bounded like the copy): copying the route from the goal is copying the whole grids.
     if (o->HasManoeuvre(kEngageNearestManoeuvre)) {
-        CopyTouched(parent, touched, chain, chainCells, chainWhole);
+        CopyRoute(parent, goal, chain, chainCells, chainWhole);
         return;
     }
     ClearLinks(chain, chainCells, chainWhole);
-    CopyTouched(parent, touched, parentCopy, copyCells, copyWhole);
+    CopyRoute(parent, goal, parentCopy, copyCells, copyWhole);
     StraightenPass(0, start, goal, requestedGoal, window, o);
-    CopyTouched(chain, chainCells, parentCopy, copyCells, copyWhole);
+    // The first pass's chain is what the second one straightens: the grids trade places, and
+    // the chain grid starts again from nothing.
+    parentCopy.swap(chain);
+    copyCells.swap(chainCells);
+    std::swap(copyWhole, chainWhole);
     ClearLinks(chain, chainCells, chainWhole);
     StraightenPass(1, start, goal, requestedGoal, window, o);
 }

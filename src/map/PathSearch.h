@@ -78,6 +78,16 @@ private:
     int PassableAt(int i, int row, int column, MapObjectView* o);
     // Works out, notes and answers whether the cell (index i) is passable.
     int Mark(int i, int row, int column, MapObjectView* o);
+    // The same, inline where a caller works out many cells in a row.
+    int MarkHere(int i, int row, int column, MapObjectView* o);
+    // The steps the search may take from a cell whose eight neighbours lie inside the grid:
+    // bit d for direction d when the neighbour is passable and, for a diagonal, both cells
+    // beside the step are too. Worked out once per request.
+    unsigned StepsFrom(int i, int row, int column, MapObjectView* o) {
+        const uint16_t known = steps[i];
+        return known != kUnknownSteps ? known : MarkSteps(i, row, column, o);
+    }
+    unsigned MarkSteps(int i, int row, int column, MapObjectView* o);
     int SearchAStar(const Cell& start, Cell& goal, const Window& window, MapObjectView* o);
     void BuildWaypoints(const Cell& start, const Cell& goal, const Cell& requestedGoal,
                         const Window& window, MapObjectView* o);
@@ -88,11 +98,12 @@ private:
     void CopyLinks(const std::vector<uint32_t>& source, const Cell& x, const Cell& y);
     void ClearSearchGrids();
     void ClearMarkGrid();
-    // Sets the chain grid (or the copy of the parent grid) to the links of the touched cells
-    // of another grid, every other cell unlinked; only cells set before are cleared.
-    void CopyTouched(const std::vector<uint32_t>& source, const std::vector<uint32_t>& cells,
-                     std::vector<uint32_t>& target, std::vector<uint32_t>& targetCells,
-                     bool& targetWhole);
+    // Sets a link grid (the chain grid, or the copy of the parent grid) to the links of the
+    // route that leads from a cell through another link grid, every other cell unlinked; only
+    // cells set before are cleared.
+    void CopyRoute(const std::vector<uint32_t>& source, const Cell& from,
+                   std::vector<uint32_t>& target, std::vector<uint32_t>& targetCells,
+                   bool& targetWhole);
     // Unlinks the listed cells of a link grid, or all of it when it was copied whole.
     static void ClearLinks(std::vector<uint32_t>& links, std::vector<uint32_t>& cells, bool& whole);
     bool IsMostOfTheGrid(size_t cells) const;
@@ -121,8 +132,14 @@ private:
     int footprintRow0 = 0, footprintColumn0 = 0, footprintRow1 = 0, footprintColumn1 = 0;
     int footprintRadius = -1;
     bool footprintKnown = false;
+    // The footprint is the cell itself.
+    bool footprintSingle = false;
     std::unique_ptr<BucketQueue> open;
     std::vector<uint8_t> passable;
+    static constexpr uint16_t kUnknownSteps = 0x100;
+    std::vector<uint16_t> steps;
+    // Cells of the steps grid that hold an answer.
+    std::vector<uint32_t> stepped;
     int32_t cutShort = 0;
     uint32_t searchMask = 0;
     uint32_t nodeBudget = kNodeBudget;

@@ -1,13 +1,5 @@
 #include "platform/FfmpegMovie.h"
 
-extern "C" {
-#include <libavcodec/avcodec.h>
-#include <libavformat/avformat.h>
-#include <libavutil/dict.h>
-#include <libswresample/swresample.h>
-#include <libswscale/swscale.h>
-}
-
 #include <SDL.h>
 
 #include <algorithm>
@@ -19,6 +11,7 @@ extern "C" {
 #include <vector>
 
 #include "platform/Capture.h"
+#include "platform/FfmpegLibrary.h"
 #include "platform/Messages.h"
 #include "platform/RegularFile.h"
 #include "platform/SdlVideo.h"
@@ -33,15 +26,15 @@ constexpr auto kAudioTail = std::chrono::milliseconds(2000);
 // The longest pause between two pictures that a movie may make.
 constexpr double kMaxFrameGapSeconds = 2.0;
 
-AVCodecContext* OpenDecoder(AVFormatContext* format, int stream) {
+AVCodecContext* OpenDecoder(const winx_FfmpegLibrary& ff, AVFormatContext* format, int stream) {
     const AVCodecParameters* parameters = format->streams[stream]->codecpar;
-    const AVCodec* codec = avcodec_find_decoder(parameters->codec_id);
+    const AVCodec* codec = ff.avcodec_find_decoder(parameters->codec_id);
     if (!codec) return nullptr;
-    AVCodecContext* context = avcodec_alloc_context3(codec);
+    AVCodecContext* context = ff.avcodec_alloc_context3(codec);
     if (!context) return nullptr;
-    if (avcodec_parameters_to_context(context, parameters) < 0 ||
-        avcodec_open2(context, codec, nullptr) < 0) {
-        avcodec_free_context(&context);
+    if (ff.avcodec_parameters_to_context(context, parameters) < 0 ||
+        ff.avcodec_open2(context, codec, nullptr) < 0) {
+        ff.avcodec_free_context(&context);
         return nullptr;
     }
     return context;
@@ -72,6 +65,8 @@ void Attenuate(std::vector<int16_t>& samples, int32_t attenuation) {
 }  // namespace
 
 struct winx_FfmpegMovie::State {
+    // First, so that it goes last: everything below is FFmpeg's.
+    std::shared_ptr<const winx_FfmpegLibrary> library;
     AVFormatContext* format = nullptr;
     AVCodecContext* video = nullptr;
     AVCodecContext* audio = nullptr;
@@ -111,15 +106,17 @@ struct winx_FfmpegMovie::State {
             SDL_QuitSubSystem(SDL_INIT_AUDIO);
         }
         if (texture) SDL_DestroyTexture(texture);
-        sws_freeContext(scaler);
-        sws_freeContext(captureScaler);
-        swr_free(&resampler);
-        av_frame_free(&frame);
-        av_frame_free(&audioFrame);
-        av_packet_free(&packet);
-        avcodec_free_context(&video);
-        avcodec_free_context(&audio);
-        avformat_close_input(&format);
+        if (!library) return;
+        const winx_FfmpegLibrary& ff = *library;
+        ff.sws_freeContext(scaler);
+        ff.sws_freeContext(captureScaler);
+        ff.swr_free(&resampler);
+        ff.av_frame_free(&frame);
+        ff.av_frame_free(&audioFrame);
+        ff.av_packet_free(&packet);
+        ff.avcodec_free_context(&video);
+        ff.avcodec_free_context(&audio);
+        ff.avformat_close_input(&format);
     }
 };
 
@@ -127,44 +124,56 @@ std::unique_ptr<winx_FfmpegMovie> winx_FfmpegMovie::Open(const std::string& path
     // FFmpeg opens a file with a plain, blocking open(): a FIFO in a movie's place would hold
     // the game for good. Only a regular file is handed on.
     if (!winx_IsReadableRegularFile(path)) return nullptr;
+    std::string error;
+    std::shared_ptr<const winx_FfmpegLibrary> library = winx_FfmpegLibrary::Load(error);
+    if (!library) {
+        // Said once: every later movie would fail alike.
+        static bool told = false;
+        if (!told) std::fprintf(stderr, "Quarnex: movies cannot play: %s\n", error.c_str());
+        told = true;
+        return nullptr;
+    }
+    const winx_FfmpegLibrary& ff = *library;
     auto state = std::make_unique<State>();
+    state->library = std::move(library);
     // Movies are files: no protocol that could reach the network.
     AVDictionary* options = nullptr;
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
-    const int opened = avformat_open_input(&state->format, path.c_str(), nullptr, &options);
-    av_dict_free(&options);
+    ff.av_dict_set(&options, "protocol_whitelist", "file", 0);
+    const int opened = ff.avformat_open_input(&state->format, path.c_str(), nullptr, &options);
+    ff.av_dict_free(&options);
     if (opened < 0) return nullptr;
-    if (avformat_find_stream_info(state->format, nullptr) < 0) return nullptr;
-    state->videoStream = av_find_best_stream(state->format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+    if (ff.avformat_find_stream_info(state->format, nullptr) < 0) return nullptr;
+    state->videoStream =
+        ff.av_find_best_stream(state->format, AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
     if (state->videoStream < 0) return nullptr;
-    state->video = OpenDecoder(state->format, state->videoStream);
+    state->video = OpenDecoder(ff, state->format, state->videoStream);
     if (!state->video || state->video->width <= 0 || state->video->height <= 0) return nullptr;
 
     // A movie whose sound cannot be decoded still plays, silently.
-    state->audioStream =
-        av_find_best_stream(state->format, AVMEDIA_TYPE_AUDIO, -1, state->videoStream, nullptr, 0);
+    state->audioStream = ff.av_find_best_stream(state->format, AVMEDIA_TYPE_AUDIO, -1,
+                                                state->videoStream, nullptr, 0);
     if (state->audioStream >= 0) {
-        state->audio = OpenDecoder(state->format, state->audioStream);
+        state->audio = OpenDecoder(ff, state->format, state->audioStream);
         if (state->audio && state->audio->sample_rate > 0) {
             AVChannelLayout stereo = AV_CHANNEL_LAYOUT_STEREO;
-            if (swr_alloc_set_opts2(&state->resampler, &stereo, AV_SAMPLE_FMT_S16,
-                                    state->audio->sample_rate, &state->audio->ch_layout,
-                                    state->audio->sample_fmt, state->audio->sample_rate, 0,
-                                    nullptr) < 0 ||
-                swr_init(state->resampler) < 0) {
-                swr_free(&state->resampler);
+            if (ff.swr_alloc_set_opts2(&state->resampler, &stereo, AV_SAMPLE_FMT_S16,
+                                       state->audio->sample_rate, &state->audio->ch_layout,
+                                       state->audio->sample_fmt, state->audio->sample_rate, 0,
+                                       nullptr) < 0 ||
+                ff.swr_init(state->resampler) < 0) {
+                ff.swr_free(&state->resampler);
             }
             state->audioRate = state->audio->sample_rate;
         }
         if (!state->resampler) {
-            avcodec_free_context(&state->audio);
+            ff.avcodec_free_context(&state->audio);
             state->audioStream = -1;
         }
     }
 
-    state->packet = av_packet_alloc();
-    state->frame = av_frame_alloc();
-    state->audioFrame = av_frame_alloc();
+    state->packet = ff.av_packet_alloc();
+    state->frame = ff.av_frame_alloc();
+    state->audioFrame = ff.av_frame_alloc();
     if (!state->packet || !state->frame || !state->audioFrame) return nullptr;
 
     std::unique_ptr<winx_FfmpegMovie> movie(new winx_FfmpegMovie(std::move(state)));
@@ -189,12 +198,13 @@ void winx_FfmpegMovie::SetVolume(int32_t hundredths) {
 
 bool winx_FfmpegMovie::DecodeUntilVideoFrame() {
     State& s = *state;
+    const winx_FfmpegLibrary& ff = *s.library;
     while (true) {
-        const int received = avcodec_receive_frame(s.video, s.frame);
+        const int received = ff.avcodec_receive_frame(s.video, s.frame);
         if (received == 0) {
             const int64_t stamp = s.frame->best_effort_timestamp;
             AVStream* stream = s.format->streams[s.videoStream];
-            const AVRational rate = av_guess_frame_rate(s.format, stream, s.frame);
+            const AVRational rate = ff.av_guess_frame_rate(s.format, stream, s.frame);
             const double frameSeconds = rate.num > 0 && rate.den > 0 ? 1.0 / av_q2d(rate) : 0.04;
             // Without a timestamp, frames are counted at the stream's rate.
             const double seconds = stamp != AV_NOPTS_VALUE
@@ -218,37 +228,38 @@ bool winx_FfmpegMovie::DecodeUntilVideoFrame() {
             s.videoEnded = true;
             return false;
         }
-        if (av_read_frame(s.format, s.packet) < 0) {
+        if (ff.av_read_frame(s.format, s.packet) < 0) {
             s.demuxEnded = true;
-            avcodec_send_packet(s.video, nullptr);
+            ff.avcodec_send_packet(s.video, nullptr);
             if (s.audio) {
-                avcodec_send_packet(s.audio, nullptr);
-                while (avcodec_receive_frame(s.audio, s.audioFrame) == 0)
+                ff.avcodec_send_packet(s.audio, nullptr);
+                while (ff.avcodec_receive_frame(s.audio, s.audioFrame) == 0)
                     QueueAudioFrame();
             }
             continue;
         }
         if (s.packet->stream_index == s.videoStream) {
-            avcodec_send_packet(s.video, s.packet);
+            ff.avcodec_send_packet(s.video, s.packet);
         } else if (s.audio && s.packet->stream_index == s.audioStream) {
-            if (avcodec_send_packet(s.audio, s.packet) == 0) {
-                while (avcodec_receive_frame(s.audio, s.audioFrame) == 0)
+            if (ff.avcodec_send_packet(s.audio, s.packet) == 0) {
+                while (ff.avcodec_receive_frame(s.audio, s.audioFrame) == 0)
                     QueueAudioFrame();
             }
         }
-        av_packet_unref(s.packet);
+        ff.av_packet_unref(s.packet);
     }
 }
 
 void winx_FfmpegMovie::QueueAudioFrame() {
     State& s = *state;
-    const int capacity = swr_get_out_samples(s.resampler, s.audioFrame->nb_samples);
+    const winx_FfmpegLibrary& ff = *s.library;
+    const int capacity = ff.swr_get_out_samples(s.resampler, s.audioFrame->nb_samples);
     if (capacity <= 0) return;
     std::vector<int16_t> samples(static_cast<size_t>(capacity) * 2);
     uint8_t* out = reinterpret_cast<uint8_t*>(samples.data());
-    const int converted = swr_convert(s.resampler, &out, capacity,
-                                      const_cast<const uint8_t**>(s.audioFrame->extended_data),
-                                      s.audioFrame->nb_samples);
+    const int converted = ff.swr_convert(s.resampler, &out, capacity,
+                                         const_cast<const uint8_t**>(s.audioFrame->extended_data),
+                                         s.audioFrame->nb_samples);
     if (converted <= 0) return;
     samples.resize(static_cast<size_t>(converted) * 2);
     if (s.audioDevice == 0) {
@@ -294,6 +305,7 @@ void winx_FfmpegMovie::Run() {
 // 640 x 480 screen with the frame scaled into it.
 void winx_FfmpegMovie::CapturePendingFrame() {
     State& s = *state;
+    const winx_FfmpegLibrary& ff = *s.library;
     const std::string directory = winx_CaptureDirectory();
     if (directory.empty()) return;
     const std::string name = winx_TakeCaptureRequest();
@@ -303,14 +315,14 @@ void winx_FfmpegMovie::CapturePendingFrame() {
     const SDL_Rect place = PlacePicture(width, height, kWinxScreenWidth, kWinxScreenHeight);
     const int pitch = kWinxScreenWidth * 3;
     std::vector<uint8_t> rgb(static_cast<size_t>(pitch) * kWinxScreenHeight, 0);
-    s.captureScaler = sws_getCachedContext(
+    s.captureScaler = ff.sws_getCachedContext(
         s.captureScaler, width, height, static_cast<AVPixelFormat>(s.frame->format), place.w,
         place.h, AV_PIX_FMT_RGB24, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (s.captureScaler && place.w > 0 && place.h > 0) {
         uint8_t* planes[4] = {rgb.data() + static_cast<size_t>(place.y) * pitch + place.x * 3,
                               nullptr, nullptr, nullptr};
         int pitches[4] = {pitch, 0, 0, 0};
-        sws_scale(s.captureScaler, s.frame->data, s.frame->linesize, 0, height, planes, pitches);
+        ff.sws_scale(s.captureScaler, s.frame->data, s.frame->linesize, 0, height, planes, pitches);
     }
     const std::string path = directory + "/" + name + ".png";
     std::string error;
@@ -321,6 +333,7 @@ void winx_FfmpegMovie::CapturePendingFrame() {
 
 void winx_FfmpegMovie::ShowPendingFrame() {
     State& s = *state;
+    const winx_FfmpegLibrary& ff = *s.library;
     s.pending = false;
     ++framesShown;
     CapturePendingFrame();
@@ -332,9 +345,9 @@ void winx_FfmpegMovie::ShowPendingFrame() {
                                       width, height);
         if (!s.texture) return;
     }
-    s.scaler = sws_getCachedContext(s.scaler, width, height,
-                                    static_cast<AVPixelFormat>(s.frame->format), width, height,
-                                    AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
+    s.scaler = ff.sws_getCachedContext(s.scaler, width, height,
+                                       static_cast<AVPixelFormat>(s.frame->format), width, height,
+                                       AV_PIX_FMT_YUV420P, SWS_BILINEAR, nullptr, nullptr, nullptr);
     if (!s.scaler) return;
     const int chromaWidth = (width + 1) / 2;
     const int chromaHeight = (height + 1) / 2;
@@ -344,7 +357,7 @@ void winx_FfmpegMovie::ShowPendingFrame() {
     uint8_t* planes[4] = {s.planes.data(), s.planes.data() + lumaBytes,
                           s.planes.data() + lumaBytes + chromaBytes, nullptr};
     int pitches[4] = {width, chromaWidth, chromaWidth, 0};
-    sws_scale(s.scaler, s.frame->data, s.frame->linesize, 0, height, planes, pitches);
+    ff.sws_scale(s.scaler, s.frame->data, s.frame->linesize, 0, height, planes, pitches);
     SDL_UpdateYUVTexture(s.texture, nullptr, planes[0], pitches[0], planes[1], pitches[1],
                          planes[2], pitches[2]);
 

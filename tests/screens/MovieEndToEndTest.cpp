@@ -1,0 +1,50 @@
+// The real program plays its intro with FFmpeg's libraries loaded only for the movie (the
+// program links none of them).
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <vector>
+
+#include "EndToEndGame.h"
+
+namespace {
+
+using MovieEndToEnd = e2e::EndToEndTest;
+
+// A capture taken while the intro plays is the movie's own picture, decoded and scaled: far
+// more colours than the paletted screens can show. Then a key skips the movie and the title
+// comes; the program ends cleanly, with no word about the movie libraries.
+TEST_F(MovieEndToEnd, TheIntroPlaysWithTheLibrariesLoadedForItAndAKeySkipsToTheTitle) {
+    game.WriteOptions("[OPTIONS]\nMOVIES=YES\nMUSIC=NO\n");
+    const std::string script =
+        "wait 300\n"
+        "capture intro\n"
+        "wait 500\n"
+        "key ESCAPE\n"
+        "wait 1500\n"
+        "capture title\n"
+        "wait 300\n"
+        "text \"m\"\n"
+        "await 2 5000\n"
+        "wait 300\n"
+        "key ESCAPE\n"
+        "await 10 2000\n"
+        "wait 3000\n";
+    ASSERT_EQ(game.Run(script, e2e::GameFolder::Clock::Real, 60), 0) << game.Errors();
+    EXPECT_EQ(game.Errors().find("movies cannot play"), std::string::npos) << game.Errors();
+    auto colours = [](const std::vector<uint8_t>& pixels) {
+        std::set<uint32_t> seen;
+        for (size_t i = 0; i + 2 < pixels.size(); i += 3)
+            seen.insert(pixels[i] << 16 | pixels[i + 1] << 8 | pixels[i + 2]);
+        return seen.size();
+    };
+    const std::vector<uint8_t> intro = game.CapturePixels("intro");
+    const std::vector<uint8_t> title = game.CapturePixels("title");
+    ASSERT_FALSE(intro.empty());
+    ASSERT_FALSE(title.empty());
+    EXPECT_GT(colours(intro), 1000u);
+    EXPECT_LE(colours(title), 256u);
+}
+
+}  // namespace

@@ -1,0 +1,14 @@
+#pragma once
+// Whether the game's route search answers as its earlier form (ReferencePathSearch) does.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// Sends the same calls to the game's search and to the reference on a grid drawn as rows of
+// terrain letters (see GridFromRows), with units standing about it (a third of them moving),
+// for a small unit, a large one and one that engages the nearest enemy: whole routes (every
+// cut-short call and its resumption), corner to corner and between random open cells, some
+// inside a window, some ignoring units, and reachability questions. Every call must answer
+// alike: result, cut-short flag, waypoints and expansions spent. Empty when all agree, else
+// which call differed first and how.
+std::string RouteDifference(const std::vector<std::string>& rows, uint32_t seed);
