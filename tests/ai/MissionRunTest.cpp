@@ -397,6 +397,7 @@ protected:
     struct Outcome {
         int ended = 0, won = 0;
         int64_t at = 0;
+        int fightersLeft = 0;  // the player's armed units at the end: the margin of a win
     };
     Outcome Play(int row, bool passive, TimerWatch& watch) {
         World& w = *pack->world;
@@ -405,9 +406,19 @@ protected:
             if (!passive && tick % kOrderEveryTicks == 0) PlayerTurn(row);
             watch.Look(dynamic_cast<AIPlayer*>(w.controllers[2].get()), pack->Now());
             if (w.currentMode != static_cast<int>(GameMode::Battle)) w.gameFlow->CheckMissionEnd();
-            if (w.gameFlow->endTimer.IsRunning()) return {1, w.gameFlow->won, pack->Now()};
+            if (w.gameFlow->endTimer.IsRunning())
+                return {1, w.gameFlow->won, pack->Now(), FightersLeft()};
         }
-        return {0, 0, pack->Now()};
+        return {0, 0, pack->Now(), FightersLeft()};
+    }
+
+    int FightersLeft() {
+        int left = 0;
+        for (GameObject* unit : pack->Objects(kLocal))
+            if (unit->GetKind() == ObjectKind::kUnit && !traits::IsStructure(unit) &&
+                std::string("fhkt").find(traits::RoleOf(unit)) == std::string::npos)
+                ++left;
+        return left;
     }
 
     std::unique_ptr<MissionPackWorld> pack;
@@ -425,9 +436,10 @@ TEST_P(MissionRun, TheScriptedPlayerWinsWithinAnHour) {
     const bool scripted = script && typeid(*script) != typeid(AIPlayer);
     TimerWatch watch;
     const Outcome out = Play(row, false, watch);
-    std::printf("row %d: %s after %lld ms of game time; timer fired at %lld\n", row,
-                out.ended ? (out.won ? "won" : "lost") : "undecided",
-                static_cast<long long>(out.at), static_cast<long long>(watch.firedAt));
+    std::printf(
+        "row %d: %s after %lld ms of game time with %d fighters left; timer fired at %lld\n", row,
+        out.ended ? (out.won ? "won" : "lost") : "undecided", static_cast<long long>(out.at),
+        out.fightersLeft, static_cast<long long>(watch.firedAt));
     EXPECT_EQ(out.ended, 1);
     EXPECT_EQ(out.won, 1);
     if (!scripted) return;
