@@ -323,7 +323,8 @@ protected:
 
     // One of the player's own fighters, made by the automatic designer at the mission's tech
     // level: the chassis with the most strength and hardpoint room, and on every hardpoint the
-    // weapon of the damage kind (impact, energy or missile) with the most fire power per second.
+    // weapon of the damage kind (impact, energy or missile) that reaches farthest, so that a
+    // group fires first rather than driving into the planners' guns and shells.
     // The planners study the player's designs and plate their units against his weapons, each
     // plate of the kind quartering a hit again: a player who arms all his units alike soon does
     // no harm at all, so he builds one design of each kind in turn. No plates: the designer gives
@@ -344,7 +345,7 @@ protected:
             if (weapon->clan == clan && weapon->GetKindLetter() == kind)
                 rules.AddPartLetter(kWeaponCategory, weapon->role, 1);
         }
-        rules.AddWeaponKind(2);
+        rules.AddWeaponKind(3);  // by range
         std::unique_ptr<VehicleDesign> design(rules.BuildDesign(clan));
         if (design) std::printf("own fighter %s\n", design->CodeString());
         return design;
