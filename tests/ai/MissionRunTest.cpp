@@ -3,11 +3,10 @@
 // attack the nearest hostile object (the known ones first), its miners are sent to find a field,
 // its factory replaces lost miners and otherwise builds the library's fighting designs. Against
 // the planners at tech level 8 of both clans' missions 11 the player designs its own fighters
-// once at the start with the automatic designer, one armed with each damage kind, sends them out
-// in groups and salvages wrecks with a scavenger. Each row must be won within an hour of game
-// time, with the script's timed action seen on the way; missions 3 of both clans are lost by a
-// player who does nothing. The runs take minutes under the sanitizers, so they are left to the
-// optimised build.
+// once at the start with the automatic designer, one armed with each damage kind, and sends them
+// out in groups. Each row must be won within an hour of game time, with the script's timed action
+// seen on the way; missions 3 of both clans are lost by a player who does nothing. The runs take
+// minutes under the sanitizers, so they are left to the optimised build.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -59,11 +58,10 @@ constexpr int kMoveOrder = 10;
 constexpr int kAttackOrder = 2;
 constexpr int kCtrlClick = 4;
 
-// The missions 11 of both clans, at tech level 8: the player designs its own fighters, gathers
-// groups of this size and keeps scavengers to salvage wrecks, for the ore runs out.
+// The missions 11 of both clans, at tech level 8: the player designs its own fighters and gathers
+// groups of this size.
 constexpr int kDesigningRows[] = {10, 21};
 constexpr int kGroupSize = 8;
-constexpr int kScavengers = 1;
 
 // The script timer's period of each row's script as seen by its computer team 2 (0: its script
 // starts none, or never reads it, as T7); rows 10 and 21 are played by the planner.
@@ -188,10 +186,9 @@ protected:
                 if (auto design = DesignFighter(w.clanLetter, kind))
                     ownFighters.push_back(std::move(design));
         }
-        // Scavengers salvage: they are no fighters.
-        auto fighting = [designing](GameObject* unit) {
+        auto fighting = [](GameObject* unit) {
             return unit->GetKind() == ObjectKind::kUnit && !traits::IsStructure(unit) &&
-                   !traits::IsWorker(unit) && !(designing && traits::RoleOf(unit) == 'h');
+                   !traits::IsWorker(unit);
         };
         // Fighters wait at home until a group is complete; then the whole group goes out.
         if (designing) {
@@ -207,15 +204,11 @@ protected:
         GameObject* raider =
             designing && home ? NearestHostile(home->GetPosition(), true, true) : nullptr;
         if (raider && !NearHome(home->GetPosition(), raider->GetPosition())) raider = nullptr;
-        int miners = 0, scavengers = 0;
+        int miners = 0;
         for (GameObject* unit : pack->Objects(kLocal)) {
             if (traits::RoleOf(unit) == 'f') {
                 ++miners;
                 SendMinerToLook(*unit);
-            }
-            if (traits::RoleOf(unit) == 'h') {
-                ++scavengers;
-                SendScavenger(*unit);
             }
             if (!fighting(unit)) continue;
             GameObject* current = unit->goals.AttackTarget(unit, 1);
@@ -253,10 +246,7 @@ protected:
         if (production->UnfoldState() == FactoryProduction::kFolded) production->StepUnfold();
         if (production->CurrentJob() || production->QueuedJobCount() > 0) return;
         // The first cost is paid only from what miners bring in: a lost miner is replaced first.
-        // The fields of missions 11 are mined out in the first half hour; then the wrecks of
-        // the battles are the only cargo left.
-        VehicleDesign* miner = miners < kMiners ? LibraryWorker('f') : nullptr;
-        if (!miner && designing && scavengers < kScavengers) miner = LibraryWorker('h');
+        VehicleDesign* miner = miners < kMiners ? LibraryMiner() : nullptr;
         VehicleDesign* fighter = !ownFighters.empty()
                                      ? ownFighters[nextDesign++ % ownFighters.size()].get()
                                      : NextFighter();
@@ -351,35 +341,13 @@ protected:
         return design;
     }
 
-    // The library's first design of the chassis role: 'f' miners, 'h' scavengers.
-    VehicleDesign* LibraryWorker(char role) {
+    VehicleDesign* LibraryMiner() {
         DesignLibrary& library = *pack->world->designLibrary;
         for (int i = 0; i < library.CountAvailable(); ++i) {
             VehicleDesign* d = library.AvailableAt(i);
-            if (d && d->chassis && d->chassis->role == role) return d;
+            if (d && d->chassis && d->chassis->role == 'f') return d;
         }
         return nullptr;
-    }
-
-    // A scavenger salvages the wrecks about it: an idle one is driven to the nearest wreck when
-    // none lies that close.
-    void SendScavenger(GameObject& scavenger) {
-        World& w = *pack->world;
-        if (scavenger.goals.Front() || scavenger.GetCargo() > 0) return;
-        GameObject* nearest = nullptr;
-        int64_t bestDistance = INT64_MAX;
-        for (ListNode* n = w.wrecks.First(); n; n = w.wrecks.Next(n)) {
-            GameObject* wreck = static_cast<ObjectNode*>(n)->Object();
-            if (!wreck || wreck->GetCargo() < 1) continue;
-            const Point d = wreck->GetPosition() - scavenger.GetPosition();
-            const int64_t distance = int64_t{d.x} * d.x + int64_t{d.y} * d.y;
-            if (distance < bestDistance) {
-                bestDistance = distance;
-                nearest = wreck;
-            }
-        }
-        if (nearest && bestDistance > 300 * 300)
-            scavenger.IssueOrder(kMoveOrder, kCtrlClick, nearest->GetPosition(), SimId());
     }
 
     // The library's designs in turn, skipping structures, workers and carriers.
