@@ -28,6 +28,11 @@ protected:
     void SetUp() override {
         previous = RegisteredScreenFactory();
         RegisterScreenFactory(&screens);
+        Prepare();
+    }
+    // Separate from SetUp so that a test may renew the land without saving its own screens as
+    // the ones to restore.
+    void Prepare() {
         world().scenario = std::make_unique<Scenario>();
         world().LoadLand();
         flow = world().gameFlow.get();
@@ -80,7 +85,7 @@ TEST_F(GameFlowTest, AStartedMissionShowsItsBriefingOnceThenTheDesignScreenOrThe
     };
     for (const auto& c : cases) {
         land.Renew();
-        SetUp();
+        Prepare();
         Play(c.clan, c.mission, c.factory);
         scenario().briefingShown = c.briefed;
         world().networkGame = c.network;
@@ -181,7 +186,7 @@ TEST_F(GameFlowTest, MissionRulesForClanVFiveAndTenAndClanTFive) {
 
     // T5: won once the deposit entering the factory has serial 10, nothing else ends it.
     land.Renew();
-    SetUp();
+    Prepare();
     Play('T', 5);
     SimId entering(0, 9);
     world().scenarioMakers.factoryLinkedObject = [&](GameObject*) { return entering; };
@@ -194,7 +199,7 @@ TEST_F(GameFlowTest, MissionRulesForClanVFiveAndTenAndClanTFive) {
 
     // V10: repair units do not count, and structure 3 is granted.
     land.Renew();
-    SetUp();
+    Prepare();
     MemoryCatalogueMedia media;
     SetCatalogueMedia(&media);
     ChassisValues values;
@@ -218,7 +223,7 @@ TEST_F(GameFlowTest, MissionRulesForClanVFiveAndTenAndClanTFive) {
 TEST_F(GameFlowTest, TheTutorialAndTheDebugFlagNeverEnd) {
     for (int debug : {0, 1}) {
         land.Renew();
-        SetUp();
+        Prepare();
         Play('V', debug ? 3 : 12, false);
         scenario().debugFlag = debug;
         EXPECT_EQ(flow->Step(kBattle), 0);
