@@ -199,6 +199,16 @@ TEST_F(DesignRulesTest, ChoiceByScoreFollowsTheWeights) {
     second->layer = 0;
     EXPECT_TRUE(fast.IsDriveAllowed(first, &layer1));
     EXPECT_FALSE(fast.IsDriveAllowed(second, &layer1));
+    // Rules of either layer that refuse a terrain flag (0x8000, 0x10000) refuse only the drives
+    // that have it.
+    for (const uint32_t refused : {0x8000u, 0x10000u}) {
+        PartRule noTerrain(kDriveCategory, 1);
+        noTerrain.flags = 0x8 | 0x10 | refused;
+        first->terrainFlag1 = first->terrainFlag2 = 1;
+        second->terrainFlag1 = second->terrainFlag2 = 0;
+        EXPECT_FALSE(fast.IsDriveAllowed(first, &noTerrain)) << refused;
+        EXPECT_TRUE(fast.IsDriveAllowed(second, &noTerrain)) << refused;
+    }
 }
 
 TEST_F(DesignRulesTest, WeaponCriteriaPickTheBest) {

@@ -85,6 +85,9 @@ TEST_F(BitmapDraw, HeaderWithoutPixelDataDrawsNothing) {
         std::vector<uint8_t> stored = BitmapHeader(6, 6, 0, 0, 6, 6, 6, coding);
         Bitmap b(stored.data(), stored.size());
         EXPECT_EQ(b.ByteCount(), 0);
+        // A coded header alone is a whole entry whose sizes stand (17 bytes are refused
+        // above); raw pixels must cover the picture.
+        EXPECT_EQ(b.GetSize(), coding == 1 ? Size(6, 6) : Size());
         b.Draw(Point(20, 20));
         b.DrawShadeFilledAt(Point(20, 20), 3);
     }

@@ -108,6 +108,9 @@ TEST_F(Display, CursorBoxStaysOnTheScreenWhileTheCursorIsClipped) {
 TEST_F(Display, ShakeLastsSixPresentsAndAlwaysCopies) {
     std::fill(Back(), Back() + 640 * 480, 0);
     Back()[2 * 640 + 2] = 44;
+    // The start of row 3 lies just past row 0 of the rectangle shifted by (2, 2).
+    Back()[3 * 640] = 45;
+    Back()[3 * 640 + 1] = 46;
     screen.cursorPosition = Point(0, 0);
     screen.shakeFlag = 1;
     screen.shakePhase = 0;
@@ -117,6 +120,10 @@ TEST_F(Display, ShakeLastsSixPresentsAndAlwaysCopies) {
         screen.Present();
         const int d = offsets[present];
         EXPECT_EQ(screen.FrontPage()[(2 - d) * 640 + (2 - d)], 44) << present;
+        // The shifted copy ends 2 short of each row: the right strip keeps the last frame
+        // rather than the start of the row below.
+        EXPECT_EQ(screen.FrontPage()[638], 0) << present;
+        EXPECT_EQ(screen.FrontPage()[639], 0) << present;
         // The box is kept at least 2 from the edge, then moved with the picture.
         EXPECT_EQ(screen.SavePosition(), Point(0, 0)) << present;
     }
@@ -205,9 +212,10 @@ TEST_F(Display, LinesDrawTheirPixelsByTheirRules) {
         {{1, -1, 0, 0}, {10, 10}, {14, 10}, 5, {{10, 10}, {14, 10}}, {}},
         {{1, -1, 0, 0}, {20, 30}, {10, 20}, 11, {{10, 20}, {15, 25}, {20, 30}}, {}},
         {{1, -1, 0, 0}, {0, 10}, {3, 0}, 11, {{0, 10}, {3, 0}}, {}},
-        // Steep and shallow downward lines step sideways once past the midpoint.
+        // Steep and shallow lines step sideways once past the midpoint.
         {{1, -1, 0, 0}, {10, 10}, {11, 13}, 4, {{10, 10}, {10, 11}, {11, 12}, {11, 13}}, {}},
         {{1, -1, 0, 0}, {10, 10}, {13, 11}, 4, {{10, 10}, {11, 10}, {12, 11}, {13, 11}}, {}},
+        {{1, -1, 0, 0}, {10, 11}, {13, 10}, 4, {{10, 11}, {11, 11}, {12, 10}, {13, 10}}, {}},
         // Equal ends draw nothing; lines are cut at the clip rectangle.
         {{1, -1, 0, 0}, {10, 10}, {10, 10}, 0, {}, {}},
         {{1, -1, 0, 0}, {-50, 20}, {50, 20}, 51, {{0, 20}}, {}},

@@ -93,6 +93,7 @@ TEST_F(Busy, ShowsOneFramePerSecondAndWraps) {
     busy.Tick();  // the first tick draws at once
     EXPECT_EQ(screen.presents, presents + 1);
     EXPECT_EQ(screen.FrontPage()[240 * 640 + 320], 1);
+    EXPECT_EQ(busy.NextFrame(), 1);
     for (int i = 0; i < 3; ++i) {
         clock.Advance(300);
         busy.Tick();
@@ -101,6 +102,7 @@ TEST_F(Busy, ShowsOneFramePerSecondAndWraps) {
     clock.Advance(100);
     busy.Tick();
     EXPECT_EQ(screen.presents, presents + 2);
+    EXPECT_EQ(screen.FrontPage()[240 * 640 + 320], 2);
     EXPECT_EQ(busy.NextFrame(), 0);
     // The indicator leaves the clip rectangle reset.
     EXPECT_EQ(screen.GetClipRect(), Rect());

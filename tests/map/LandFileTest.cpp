@@ -8,6 +8,7 @@
 #include "core/MemoryDisplay.h"
 #include "core/ResourceFile.h"
 #include "core/Settings.h"
+#include "map/LandAssets.h"
 #include "map/LandFixture.h"
 #include "map/RoutePoints.h"
 #include "map/TerrainMap.h"
@@ -231,7 +232,7 @@ TEST_F(LandFileTest, TruncatedOrUnopenedDescriptionsLeaveAnEmptyMap) {
     EXPECT_EQ(screen.BackPage()[1000], 7);
 }
 
-TEST_F(LandFileTest, ShortTileSetIsZeroFilled) {
+TEST_F(LandFileTest, ShortOrMissingTileSetIsZeroFilled) {
     LandLayout layout;
     layout.letters = kLetters;
     files.WriteLand(layout);
@@ -245,4 +246,20 @@ TEST_F(LandFileTest, ShortTileSetIsZeroFilled) {
     EXPECT_EQ(data[10 * 256 + 99], shortSet[10 * 256 + 99]);
     EXPECT_EQ(data[10 * 256 + 100], 0);
     EXPECT_EQ(data[40 * 256], 0);
+
+    // A source that finds no tile set still gives every cell, the last one too, a blank tile.
+    struct NoTileSets : LandAssets {
+        int OpenTileSet(const char*, const char*, const char*, ResourceFile&) override { return 0; }
+    } noTileSets;
+    auto bare = std::make_unique<TerrainMap>();
+    bare->SetAssets(&noTileSets);
+    bare->SetDiscDataPath(files.Path().c_str());
+    bare->SetLocalDataPath(files.Path().c_str());
+    bare->Load("edit.lnd");
+    ASSERT_TRUE(bare->HasTiles());
+    EXPECT_EQ(bare->TileData().size(), (8u * 6u + 1u) * 256u);
+    bare->DecodeVisibleTiles(Rect(Point(0, 0), Size(256, 192)));
+    const uint8_t* last = bare->DecodedTile(bare->SheetTileAt(5, 7));
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(std::count(last, last + 32 * 32, 0), 32 * 32);
 }
