@@ -219,6 +219,8 @@ public:
     void RetireArtifact(GameObject* artifact) override;
     // A wreck that is neither listed nor merged is destroyed.
     int AddWreck(std::unique_ptr<GameObject> wreck);
+    // The first wreck whose picture overlaps this one's, or null.
+    GameObject* OverlappingWreck(GameObject& wreck);
     int AddGroup(std::unique_ptr<GameObject> group);
     int AddLandFeature(std::unique_ptr<GameObject> feature);
     // Through the id index; the scan is the same answer found by walking the lists.
@@ -259,6 +261,8 @@ public:
     int CanPlace(GameObject* object, const Point& p, GameObject** blocker, int ignoreLayer,
                  int radius) override;
     int PlaceObject(GameObject* object, const Point& p, GameObject** blocker) override;
+    // Moves the object there whatever stands in the way (a copy going where its owner says).
+    void PlaceOver(GameObject* object, const Point& p);
     int PlaceOnLayer(GameObject* object, const Point& p, int layer, GameObject** blocker) override;
     SimId ReservePlace(SimId& out, GameObject* object, const Point& p, GameObject** blocker);
     SimId ReservePlaceOnLayer(SimId& out, GameObject* object, const Point& p, int layer,
@@ -328,8 +332,9 @@ public:
     // listed objects' id, kind, team record, position, damage, cargo, store, credit and facing,
     // the alliances, the pause flag, the player count), independent of list order and free of
     // what each machine keeps for itself (local flags, selection, timers, goals, shots, sight).
-    // The file names the fields and the list numbers.
-    uint64_t StateChecksum();
+    // The file names the fields and the list numbers. With `listing`, also the counted fields as
+    // text, one sorted line per object, for finding where two machines differ.
+    uint64_t StateChecksum(std::string* listing = nullptr);
     static constexpr int kChecksumUnits = 1;
     static constexpr int kChecksumBuildings = 2;
     static constexpr int kChecksumWrecks = 10;
