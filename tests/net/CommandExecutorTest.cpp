@@ -285,6 +285,15 @@ TEST_F(CommandExecutorTest, ASnapshotSetsTheMirrorsDamageAndCargoAndClearsItsGoa
     Execute(CommandBytes(57, kMirror).P(Point(64, 96)).B(3).L(300).L(90).L(-7).Done());
     EXPECT_EQ(mirror->damage.Value(), 90);
     EXPECT_EQ(mirror->cargo, 0);
+    // The copy goes where its owner says, also onto a place this machine's own unit holds
+    // (state and snapshot alike).
+    const Point held = owned->GetPosition();
+    Execute(CommandBytes(9, kMirror).P(held).B(3).Done());
+    EXPECT_EQ(mirror->GetPosition(), held);
+    Execute(CommandBytes(57, kMirror).P(Point(64, 96)).B(3).L(30).L(90).L(7).Done());
+    EXPECT_EQ(mirror->GetPosition(), Point(64, 96));
+    Execute(CommandBytes(57, kMirror).P(held).B(3).L(30).L(90).L(7).Done());
+    EXPECT_EQ(mirror->GetPosition(), held);
 }
 
 TEST_F(CommandExecutorTest, AnAnnouncedFactoryIsMirroredAndCountsTowardsTheNextRound) {
