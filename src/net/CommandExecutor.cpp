@@ -629,6 +629,10 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             if (o->GetPosition() != p) world.PlaceOver(o, p);
             o->damage.SetMax(most);
             o->damage.SetValue(std::clamp(value, 0, std::max(most, 0)));
+            // A wreck piece holds what its owner valued it at, though the factory this
+            // machine held may have been worth less when it died.
+            if (o->GetKind() == ObjectKind::kWreck && cargo > o->cargoCapacity)
+                o->SetCargoCapacity(cargo);
             o->cargo = std::clamp(cargo, 0, std::max(o->cargoCapacity, 0));
             break;
         }

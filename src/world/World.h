@@ -300,8 +300,9 @@ public:
 
     // --- WorldUpdate.cpp: the per-tick update and the death pass.
     void UpdateObjects(int elapsedMs);
+    // `owned`: whether this machine owned the factory (and so owns its pieces).
     void ScatterWrecks(BuildingTemplate* building, const Point& centre, int value,
-                       const SimId& factoryId);
+                       const SimId& factoryId, int owned = 1);
     // The id of a factory's wreck piece 0 .. 3: the same on every machine, and above every
     // serial a machine hands out itself.
     static SimId WreckPieceId(const SimId& factoryId, int piece);
