@@ -219,8 +219,6 @@ public:
     void RetireArtifact(GameObject* artifact) override;
     // A wreck that is neither listed nor merged is destroyed.
     int AddWreck(std::unique_ptr<GameObject> wreck);
-    // The first wreck whose picture overlaps this one's, or null.
-    GameObject* OverlappingWreck(GameObject& wreck);
     int AddGroup(std::unique_ptr<GameObject> group);
     int AddLandFeature(std::unique_ptr<GameObject> feature);
     // Through the id index; the scan is the same answer found by walking the lists.

@@ -1,7 +1,6 @@
 // The World's object registry: which list each object goes into, lookups by id, by team and
 // by nearness, and the serials of new ids.
 #include <cmath>
-#include <cstdlib>
 
 #include "catalogue/ChassisTemplate.h"
 #include "catalogue/PictureTemplates.h"
@@ -151,47 +150,28 @@ void World::RetireArtifact(GameObject* artifact) {
 
 // Every machine of a network game makes each wreck, so whether it stays and where must not
 // depend on what each machine's copies of the moving units happen to stand on: only another
-// wreck (which every machine holds alike) takes it in. Terrain refuses it everywhere alike.
+// wreck takes it in. Terrain refuses it everywhere alike.
 int World::AddWreck(std::unique_ptr<GameObject> wreck) {
     if (!wreck) return 0;
     GameObject* blocker = nullptr;
     const Point at = wreck->GetPosition();
-    if (PlaceObject(wreck.get(), at, &blocker) == 1) {
-        const SimId id = wreck->id;
-        Push(wrecks, std::move(wreck));
-        ReindexObject(id);
-        return 1;
-    }
-    if (!blocker) return 0;
-    // The place is held by another wreck: that one takes this one's salvage.
-    GameObject* old = FindWreckById(blocker->id) == blocker ? blocker : OverlappingWreck(*wreck);
-    if (!old) {
-        // Held only by a unit or a building: the wreck lies under it.
+    if (PlaceObject(wreck.get(), at, &blocker) != 1) {
+        if (!blocker) return 0;
+        GameObject* old = FindWreckById(blocker->id);
+        if (old && old == blocker) {
+            // The place is held by another wreck: that one takes this one's salvage.
+            const int total = wreck->GetCargo() + old->GetCargo();
+            old->SetCargoCapacity(total);
+            old->AddCargo(total);
+            return 1;
+        }
+        // Held by a unit or a building: the wreck lies under it, as where the place is free.
         wreck->MoveTo(at);
-        const SimId id = wreck->id;
-        Push(wrecks, std::move(wreck));
-        ReindexObject(id);
-        return 1;
     }
-    const int total = wreck->GetCargo() + old->GetCargo();
-    old->SetCargoCapacity(total);
-    old->AddCargo(total);
+    const SimId id = wreck->id;
+    Push(wrecks, std::move(wreck));
+    ReindexObject(id);
     return 1;
-}
-
-GameObject* World::OverlappingWreck(GameObject& wreck) {
-    const Point at = wreck.GetPosition();
-    const Size size = wreck.GetSize();
-    for (ListNode* n = wrecks.First(); n; n = wrecks.Next(n)) {
-        GameObject* other = ObjectOf(n);
-        if (other->IsDestroyed() != 0) continue;
-        const Point there = other->GetPosition();
-        const Size otherSize = other->GetSize();
-        if (2 * std::abs(there.x - at.x) < size.w + otherSize.w &&
-            2 * std::abs(there.y - at.y) < size.h + otherSize.h)
-            return other;
-    }
-    return nullptr;
 }
 
 int World::AddGroup(std::unique_ptr<GameObject> group) {

@@ -119,16 +119,15 @@ TEST_F(RegistryTest, AWreckDroppedOnAnotherMergesItsSalvageIntoIt) {
     EXPECT_EQ(world.FindWreckById(SimId(0, 4)), under);
     EXPECT_EQ(under->GetPosition(), land.Centre(6, 6));
     EXPECT_EQ(world.wrecks.Count(), 2);
-    // Another there merges into it though the unit is what the grid finds first.
-    TestObject* merged = nullptr;
-    auto fourth = Object(0, 5, land.Centre(6, 6), 3, &merged);
-    merged->deletions = &deleted;
+    // A second one there lies beside it, as where no unit stands (wrecks mark no cells).
+    TestObject* beside = nullptr;
+    auto fourth = Object(0, 5, land.Centre(6, 6), 3, &beside);
     fourth->SetCargoCapacity(12);
     fourth->AddCargo(12);
     EXPECT_EQ(world.AddWreck(std::move(fourth)), 1);
-    EXPECT_EQ(deleted, 2);
-    EXPECT_EQ(under->GetCargo(), 42);
-    EXPECT_EQ(world.wrecks.Count(), 2);
+    EXPECT_EQ(world.FindWreckById(SimId(0, 5)), beside);
+    EXPECT_EQ(under->GetCargo(), 30);
+    EXPECT_EQ(world.wrecks.Count(), 3);
 }
 
 TEST_F(RegistryTest, AnArtifactTakesTheCellCentreAndACellHoldsOnlyOne) {
