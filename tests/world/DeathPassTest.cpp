@@ -231,6 +231,8 @@ TEST_F(DeathPassTest, AFactorysPiecesTakeIdsFromItsOwnWhateverTheMachinesCounter
         world.commands->BeginRecording();
         TestObject* f = Factory(2, 17, Point(200, 200), &design);
         f->local = owner;
+        // Outside a network game the team's own units are not announced either.
+        if (owner == 0) Unit(2, 30, 8, 8, nullptr)->local = 1;
         f->SetCargoCapacity(1000);
         f->AddCargo(200);
         f->destroyed = 1;
