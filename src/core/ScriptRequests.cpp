@@ -15,6 +15,14 @@ bool WriteChecksumFile(const std::string& name, uint64_t value) {
     return winx_WriteChecksumFile(name, value);
 }
 
+bool ChecksumListingWanted() {
+    return !winx_ChecksumListingDirectory().empty();
+}
+
+bool WriteChecksumListing(const std::string& name, const std::string& text) {
+    return winx_WriteChecksumListing(name, text);
+}
+
 int TakeDestroyRequest() {
     return winx_TakeDestroyRequest();
 }

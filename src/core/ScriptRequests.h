@@ -12,5 +12,9 @@ void ReportScriptGameMode(int mode);
 std::string TakeChecksumRequest();
 // Writes the value as 16 hex digits into the request's file, atomically; false on failure.
 bool WriteChecksumFile(const std::string& name, uint64_t value);
+// Whether checksums also want their field listings written (QX_CHECKSUM_LISTING is set).
+bool ChecksumListingWanted();
+// Writes checksum NAME's field listing for comparing machines; false on failure.
+bool WriteChecksumListing(const std::string& name, const std::string& text);
 // The oldest pending team to destroy, removed from the queue; -1 when none.
 int TakeDestroyRequest();

@@ -357,7 +357,11 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             for (int i = 0; i < count; ++i)
                 facings[i] = r.ReadByte();
             GameObject* o = world.FindObject(id);
-            if (IsMirror(o)) o->ApplyMoveState(p, newFacing, facings, count);
+            if (!IsMirror(o)) break;
+            o->ApplyMoveState(p, newFacing, facings, count);
+            // Where the owner says, even onto this machine's copies (which move on its own
+            // clock) or a wreck the owner's unit stands over.
+            if (o->GetPosition() != p) world.PlaceOver(o, p);
             break;
         }
         case CommandKind::CreateUnit: {
@@ -622,8 +626,13 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             // pursued would move it on.
             o->ClearGoals();
             o->ApplyMoveState(p, newFacing, nullptr, 0);
+            if (o->GetPosition() != p) world.PlaceOver(o, p);
             o->damage.SetMax(most);
             o->damage.SetValue(std::clamp(value, 0, std::max(most, 0)));
+            // A wreck piece holds what its owner valued it at, though the factory this
+            // machine held may have been worth less when it died.
+            if (o->GetKind() == ObjectKind::kWreck && cargo > o->cargoCapacity)
+                o->SetCargoCapacity(cargo);
             o->cargo = std::clamp(cargo, 0, std::max(o->cargoCapacity, 0));
             break;
         }
@@ -788,8 +797,8 @@ void CommandExecutor::MakeWreck(CommandReader& r, const CommandHeader& h) {
     wreck->SetCargoCapacity(value);
     wreck->AddCargo(value);
     wreck->SetLocal(0);
-    GameObject* blocker = nullptr;
-    // A place held by an object this machine owns keeps it: the wreck is not made here.
-    if (world.CanPlace(wreck.get(), p, &blocker, 0, 0) == 0 && IsOwned(blocker)) return;
+    // As the maker's own: nobody's team. Made whatever this machine's units stand on, as on
+    // the maker's machine, so that every machine holds the same wrecks.
+    wreck->teamRecord.first = 0;
     world.AddWreck(std::move(wreck));
 }

@@ -28,20 +28,39 @@ std::string winx_TakeChecksumRequest() {
     return name;
 }
 
-bool winx_WriteChecksumFile(const std::string& name, uint64_t value) {
-    const char* directory = std::getenv("QX_CAPTURE");
-    const std::string base = directory && directory[0] ? std::string(directory) + "/" : "";
-    const std::string path = base + name + ".txt";
+namespace {
+
+bool WriteAtomically(const std::string& path, const std::string& text) {
     const std::string temporary = path + ".tmp";
-    char text[32];
-    const int length = std::snprintf(text, sizeof text, "%016" PRIx64 "\n", value);
     const int fd = open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    const bool written = write(fd, text, static_cast<size_t>(length)) == length && fsync(fd) == 0;
+    const bool written =
+        write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()) && fsync(fd) == 0;
     close(fd);
     if (!written || std::rename(temporary.c_str(), path.c_str()) != 0) {
         std::remove(temporary.c_str());
         return false;
     }
     return true;
+}
+
+}  // namespace
+
+bool winx_WriteChecksumFile(const std::string& name, uint64_t value) {
+    const char* directory = std::getenv("QX_CAPTURE");
+    const std::string base = directory && directory[0] ? std::string(directory) + "/" : "";
+    char text[32];
+    const int length = std::snprintf(text, sizeof text, "%016" PRIx64 "\n", value);
+    return WriteAtomically(base + name + ".txt", std::string(text, static_cast<size_t>(length)));
+}
+
+std::string winx_ChecksumListingDirectory() {
+    const char* directory = std::getenv("QX_CHECKSUM_LISTING");
+    return directory ? directory : "";
+}
+
+bool winx_WriteChecksumListing(const std::string& name, const std::string& text) {
+    const std::string directory = winx_ChecksumListingDirectory();
+    if (directory.empty()) return false;
+    return WriteAtomically(directory + "/" + name + "-" + std::to_string(getpid()) + ".txt", text);
 }

@@ -6,6 +6,11 @@
 #include "world/Scenario.h"
 #include "world/World.h"
 
+#include <algorithm>
+#include <array>
+#include <string>
+#include <vector>
+
 // What the digest covers: the state every machine holds alike once every message sent before
 // a pause has been applied.
 //
@@ -35,48 +40,74 @@ uint64_t Mix(uint64_t h, int64_t value) {
     return z ^ (z >> 31);
 }
 
-uint64_t ObjectDigest(GameObject& o, int list) {
+using Fields = std::array<int64_t, 14>;
+
+Fields SharedFields(GameObject& o) {
     int64_t store = o.GetStored();
     int64_t credit = 0;
     if (FactoryProduction* factory = AsFactoryProduction(&o)) {
         store = factory->GetStore();
         credit = factory->GetCredit();
     }
+    return {int64_t{o.id.team},
+            int64_t{o.id.serial},
+            int64_t{o.GetKind()},
+            int64_t{o.teamRecord.first},
+            int64_t{o.teamRecord.second},
+            int64_t{o.teamRecord.third},
+            int64_t{o.position.x},
+            int64_t{o.position.y},
+            int64_t{o.damage.Value()},
+            int64_t{o.damage.Max()},
+            int64_t{o.GetCargo()},
+            store,
+            credit,
+            int64_t{o.facing}};
+}
+
+uint64_t ObjectDigest(const Fields& fields, int list) {
     uint64_t h = Mix(0, list);
-    for (int64_t v :
-         {int64_t{o.id.team}, int64_t{o.id.serial}, int64_t{o.GetKind()},
-          int64_t{o.teamRecord.first}, int64_t{o.teamRecord.second}, int64_t{o.teamRecord.third},
-          int64_t{o.position.x}, int64_t{o.position.y}, int64_t{o.damage.Value()},
-          int64_t{o.damage.Max()}, int64_t{o.GetCargo()}, store, credit, int64_t{o.facing}})
+    for (int64_t v : fields)
         h = Mix(h, v);
     return h;
 }
 
 // A sum, so that the order in which a machine happened to link its objects does not count.
 // An object already destroyed counts as gone: when the death pass takes it depends on each
-// machine's clock.
-uint64_t ListDigest(const NodeList& list, int number) {
+// machine's clock. With a listing, one line per counted object: the list's number, then its
+// fields in digest order.
+uint64_t ListDigest(const NodeList& list, int number, std::vector<std::string>* listing) {
     uint64_t sum = 0;
     for (ListNode* n = list.First(); n; n = list.Next(n)) {
         GameObject& o = *static_cast<ObjectNode*>(n)->Object();
-        if (o.IsDestroyed() == 0) sum += ObjectDigest(o, number);
+        if (o.IsDestroyed() != 0) continue;
+        const Fields fields = SharedFields(o);
+        sum += ObjectDigest(fields, number);
+        if (listing) {
+            std::string line = std::to_string(number);
+            for (int64_t v : fields)
+                line += " " + std::to_string(v);
+            listing->push_back(line);
+        }
     }
     return sum;
 }
 
 }  // namespace
 
-uint64_t World::StateChecksum() {
+uint64_t World::StateChecksum(std::string* listing) {
     World& world = *this;
+    std::vector<std::string> lines;
+    std::vector<std::string>* objectLines = listing ? &lines : nullptr;
     uint64_t objects = 0;
     for (int team = 0; team < World::kTeams; ++team) {
-        objects += ListDigest(world.sims[team], kChecksumUnits);
-        objects += ListDigest(world.buildings[team], kChecksumBuildings);
+        objects += ListDigest(world.sims[team], kChecksumUnits, objectLines);
+        objects += ListDigest(world.buildings[team], kChecksumBuildings, objectLines);
     }
     int number = kChecksumWrecks;
     for (const NodeList* list : {&world.wrecks, &world.destructibles, &world.oreDeposits,
                                  &world.artifacts, &world.landFeatures})
-        objects += ListDigest(*list, number++);
+        objects += ListDigest(*list, number++, objectLines);
     uint64_t h = Mix(0, static_cast<int64_t>(objects));
     for (int a = 0; a < World::kTeams; ++a)
         for (int b = 0; b < World::kTeams; ++b)
@@ -89,6 +120,22 @@ uint64_t World::StateChecksum() {
         }
     }
     GameRecords* records = world.gameRecords;
-    h = Mix(h, records && records->HasScenario() == 1 ? records->PlayerCount() : -1);
+    const int64_t playerCount =
+        records && records->HasScenario() == 1 ? records->PlayerCount() : -1;
+    h = Mix(h, playerCount);
+    if (listing) {
+        // Sorted, so that two machines' listings compare line by line.
+        std::sort(lines.begin(), lines.end());
+        std::string text = "local " + std::to_string(localPlayer.first) + " paused " +
+                           std::to_string(world.paused) + " players " +
+                           std::to_string(playerCount) + "\nalliances";
+        for (int a = 0; a < World::kTeams; ++a)
+            for (int b = 0; b < World::kTeams; ++b)
+                text += " " + std::to_string(world.alliance[a][b]);
+        text += "\n";
+        for (const std::string& line : lines)
+            text += line + "\n";
+        *listing = std::move(text);
+    }
     return h;
 }

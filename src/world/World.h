@@ -259,6 +259,8 @@ public:
     int CanPlace(GameObject* object, const Point& p, GameObject** blocker, int ignoreLayer,
                  int radius) override;
     int PlaceObject(GameObject* object, const Point& p, GameObject** blocker) override;
+    // Moves the object there whatever stands in the way (a copy going where its owner says).
+    void PlaceOver(GameObject* object, const Point& p);
     int PlaceOnLayer(GameObject* object, const Point& p, int layer, GameObject** blocker) override;
     SimId ReservePlace(SimId& out, GameObject* object, const Point& p, GameObject** blocker);
     SimId ReservePlaceOnLayer(SimId& out, GameObject* object, const Point& p, int layer,
@@ -296,8 +298,9 @@ public:
 
     // --- WorldUpdate.cpp: the per-tick update and the death pass.
     void UpdateObjects(int elapsedMs);
+    // `owned`: whether this machine owned the factory (and so owns its pieces).
     void ScatterWrecks(BuildingTemplate* building, const Point& centre, int value,
-                       const SimId& factoryId);
+                       const SimId& factoryId, int owned = 1);
     // The id of a factory's wreck piece 0 .. 3: the same on every machine, and above every
     // serial a machine hands out itself.
     static SimId WreckPieceId(const SimId& factoryId, int piece);
@@ -328,8 +331,9 @@ public:
     // listed objects' id, kind, team record, position, damage, cargo, store, credit and facing,
     // the alliances, the pause flag, the player count), independent of list order and free of
     // what each machine keeps for itself (local flags, selection, timers, goals, shots, sight).
-    // The file names the fields and the list numbers.
-    uint64_t StateChecksum();
+    // The file names the fields and the list numbers. With `listing`, also the counted fields as
+    // text, one sorted line per object, for finding where two machines differ.
+    uint64_t StateChecksum(std::string* listing = nullptr);
     static constexpr int kChecksumUnits = 1;
     static constexpr int kChecksumBuildings = 2;
     static constexpr int kChecksumWrecks = 10;

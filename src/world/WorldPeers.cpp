@@ -130,6 +130,10 @@ void World::CheckPeers() {
         if (!IsPlayerTeam(team) || !gameRecords || gameRecords->HasScenario() != 1) continue;
         gameRecords->EmptyPlayerSlot(team);
         if (gameRecords->AllPlayerSlotsEmpty() != 1) continue;
+        // The lowest-numbered player left also does what only the host did: it grows the
+        // deposits (kind 42) and awards the artifacts (kind 56), or after the host's loss
+        // nobody would, and the survivors' deposits would stop while their players mine.
+        if (networkGame == 1) networkHost = 1;
         for (ListNode* n = sims[team].First(); n; n = sims[team].Next(n))
             static_cast<ObjectNode*>(n)->Object()->SetLocal(1);
         if (GameObject* factory = TeamFactory(team)) {

@@ -78,18 +78,23 @@ void MoveOnGrids(World& world, GameObject* object, const Point& p);
 
 int World::PlaceObject(GameObject* object, const Point& p, GameObject** blocker) {
     if (!object) return 0;
-    const bool footprint = MarksFootprint(object);
     if (CanPlace(object, p, blocker, 0, 0, 0) != 1) return 0;
+    PlaceOver(object, p);
+    return 1;
+}
+
+void World::PlaceOver(GameObject* object, const Point& p) {
+    if (!object || !pathGrid) return;
+    const bool footprint = MarksFootprint(object);
     if (footprint && OccupiesOwnCell(*pathGrid, object)) {
         if (!recountSightOnMove) {
             MoveOnGrids(*this, object, p);
-            return 1;
+            return;
         }
         RemoveFromGrids(object, object->GetPosition(), 0);
     }
     object->MoveTo(p);
     if (footprint) AddToGrids(object, p, 0);
-    return 1;
 }
 
 int World::PlaceOnLayer(GameObject* object, const Point& p, int layer, GameObject** blocker) {

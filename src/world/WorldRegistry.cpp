@@ -148,21 +148,29 @@ void World::RetireArtifact(GameObject* artifact) {
     }
 }
 
+// Every machine of a network game makes each wreck, so whether it stays and where must not
+// depend on what each machine's copies of the moving units happen to stand on: only another
+// wreck takes it in. Terrain refuses it everywhere alike.
 int World::AddWreck(std::unique_ptr<GameObject> wreck) {
     if (!wreck) return 0;
     GameObject* blocker = nullptr;
-    if (PlaceObject(wreck.get(), wreck->GetPosition(), &blocker) == 1) {
-        const SimId id = wreck->id;
-        Push(wrecks, std::move(wreck));
-        ReindexObject(id);
-        return 1;
+    const Point at = wreck->GetPosition();
+    if (PlaceObject(wreck.get(), at, &blocker) != 1) {
+        if (!blocker) return 0;
+        GameObject* old = FindWreckById(blocker->id);
+        if (old && old == blocker) {
+            // The place is held by another wreck: that one takes this one's salvage.
+            const int total = wreck->GetCargo() + old->GetCargo();
+            old->SetCargoCapacity(total);
+            old->AddCargo(total);
+            return 1;
+        }
+        // Held by a unit or a building: the wreck lies under it, as where the place is free.
+        wreck->MoveTo(at);
     }
-    // The place is held by another wreck: that one takes this one's salvage.
-    GameObject* old = blocker ? FindWreckById(blocker->id) : nullptr;
-    if (!old || old != blocker) return 0;
-    const int total = wreck->GetCargo() + old->GetCargo();
-    old->SetCargoCapacity(total);
-    old->AddCargo(total);
+    const SimId id = wreck->id;
+    Push(wrecks, std::move(wreck));
+    ReindexObject(id);
     return 1;
 }
 

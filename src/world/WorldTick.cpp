@@ -46,8 +46,15 @@ int World::Tick(int nowMs) {
     pauseSeen = paused != 0;
     constexpr int kChecksumSettleMs = 1000;
     if (!networkGame || (paused && nowMs - pausedSinceMs >= kChecksumSettleMs)) {
-        for (const std::string& name : pendingChecksums)
-            WriteChecksumFile(name, StateChecksum());
+        for (const std::string& name : pendingChecksums) {
+            if (ChecksumListingWanted()) {
+                std::string listing;
+                WriteChecksumFile(name, StateChecksum(&listing));
+                WriteChecksumListing(name, listing);
+            } else {
+                WriteChecksumFile(name, StateChecksum());
+            }
+        }
         pendingChecksums.clear();
     }
     ReportScriptGameMode(currentMode);

@@ -198,8 +198,9 @@ void World::UpdateObjects(int elapsedMs) {
                 }
             }
             const SimId factoryId = o->id;
+            const int owned = o->local == 1 ? 1 : 0;
             delete n;
-            if (building) ScatterWrecks(building, centre, value, factoryId);
+            if (building) ScatterWrecks(building, centre, value, factoryId, owned);
         } else if (kind == ObjectKind::kWreck) {
             RemoveFromGrids(o, o->GetPosition(), 0);
             delete n;
@@ -218,7 +219,7 @@ SimId World::WreckPieceId(const SimId& factoryId, int piece) {
 }
 
 void World::ScatterWrecks(BuildingTemplate* building, const Point& centre, int value,
-                          const SimId& factoryId) {
+                          const SimId& factoryId, int owned) {
     static const Point kOffsetsV[] = {{0, 0}, {115, 0}, {125, 95}};
     static const Point kOffsetsT[] = {{0, 0}, {92, 0}, {0, 110}, {92, 129}};
     SpriteSet* pictures = building ? PiecePictures(building) : nullptr;
@@ -244,6 +245,12 @@ void World::ScatterWrecks(BuildingTemplate* building, const Point& centre, int v
         piece->GetCollision()->team = 0;
         piece->SetCargoCapacity(share);
         piece->AddCargo(share);
+        // The factory's owner owns its pieces: its hits and salvage go out as a unit wreck's
+        // maker's do. A copy's factory may die before its owner's last ledger arrives (a
+        // shooter elsewhere killed it), so the owner also tells what each piece holds.
+        piece->SetLocal(owned);
         AddWreck(std::move(piece));
+        GameObject* placed = FindWreckById(description.id);
+        if (placed && owned == 1 && networkGame == 1 && commands) commands->SendSimSnapshot(placed);
     }
 }

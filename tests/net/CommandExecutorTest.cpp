@@ -285,6 +285,15 @@ TEST_F(CommandExecutorTest, ASnapshotSetsTheMirrorsDamageAndCargoAndClearsItsGoa
     Execute(CommandBytes(57, kMirror).P(Point(64, 96)).B(3).L(300).L(90).L(-7).Done());
     EXPECT_EQ(mirror->damage.Value(), 90);
     EXPECT_EQ(mirror->cargo, 0);
+    // The copy goes where its owner says, also onto a place this machine's own unit holds
+    // (state and snapshot alike).
+    const Point held = owned->GetPosition();
+    Execute(CommandBytes(9, kMirror).P(held).B(3).Done());
+    EXPECT_EQ(mirror->GetPosition(), held);
+    Execute(CommandBytes(57, kMirror).P(Point(64, 96)).B(3).L(30).L(90).L(7).Done());
+    EXPECT_EQ(mirror->GetPosition(), Point(64, 96));
+    Execute(CommandBytes(57, kMirror).P(held).B(3).L(30).L(90).L(7).Done());
+    EXPECT_EQ(mirror->GetPosition(), held);
 }
 
 TEST_F(CommandExecutorTest, AnAnnouncedFactoryIsMirroredAndCountsTowardsTheNextRound) {
@@ -350,15 +359,22 @@ TEST_F(CommandExecutorTest, AWreckTakesThePictureOfItsClanOrAnyClanAndTheMirrors
                  CommandBytes(13, SimId(2, 82)).B('T').B('a').P(owned->GetPosition()).L(9).Done(),
                  CommandBytes(13, SimId(2, 83)).B('V').B('c').P(open).L(9).Done(),
                  CommandBytes(13, SimId(2, 84)).B('T').B('c').P(land.Centre(10, 3)).L(9).Done()}));
-    // No picture for a 'V' wreck of chassis 'a'; the 'T' wreck on the owned unit is not kept.
+    // No picture for a 'V' wreck of chassis 'a'. The 'T' wreck under the owned unit is kept as
+    // on the maker's machine, where the unit's copy may stand elsewhere.
     EXPECT_EQ(made, (std::vector<std::string>{"2:81 Vb " + Pt(open),
                                               "2:82 Ta " + Pt(owned->GetPosition()),
                                               "2:84 Tc " + Pt(land.Centre(10, 3))}));
-    EXPECT_EQ(world.FindWreckById(SimId(2, 82)), nullptr);
+    GameObject* underUnit = world.FindWreckById(SimId(2, 82));
+    ASSERT_NE(underUnit, nullptr);
+    EXPECT_EQ(underUnit->GetPosition(), owned->GetPosition());
+    EXPECT_EQ(underUnit->GetCargo(), 9);
     GameObject* wreckMade = world.FindWreckById(SimId(2, 81));
     ASSERT_NE(wreckMade, nullptr);
     EXPECT_EQ(wreckMade->local, 0);
     EXPECT_EQ(wreckMade->GetCargo(), 50);
+    // Nobody's, as the maker's own.
+    for (GameObject* w : {underUnit, wreckMade})
+        EXPECT_EQ(w->teamRecord.first, 0);
     for (ListNode* r : records)
         delete r;
     SetCatalogueMedia(nullptr);

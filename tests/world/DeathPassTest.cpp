@@ -11,6 +11,7 @@
 #include "catalogue/PictureTemplates.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
+#include "objects/CommandBuffer.h"
 #include "world/MemoryCatalogueMedia.h"
 #include "world/RegistryTestFixture.h"
 
@@ -219,10 +220,19 @@ TEST_F(DeathPassTest, AFactorysPiecesTakeIdsFromItsOwnWhateverTheMachinesCounter
     VehicleDesign design{'V'};
     design.chassis = chassis.get();
     std::vector<std::vector<std::pair<SimId, int>>> machines;
+    // The first machine owns the factory in a network game, the second holds a copy.
     for (int32_t counter : {40, 9000}) {
+        const int owner = counter == 40 ? 1 : 0;
         made.clear();
         world.nextSerial = counter;
+        world.networkGame = owner;
+        world.commands->SetEnabled(1);
+        world.commands->Rewind();
+        world.commands->BeginRecording();
         TestObject* f = Factory(2, 17, Point(200, 200), &design);
+        f->local = owner;
+        // Outside a network game the team's own units are not announced either.
+        if (owner == 0) Unit(2, 30, 8, 8, nullptr)->local = 1;
         f->SetCargoCapacity(1000);
         f->AddCargo(200);
         f->destroyed = 1;
@@ -232,7 +242,14 @@ TEST_F(DeathPassTest, AFactorysPiecesTakeIdsFromItsOwnWhateverTheMachinesCounter
             GameObject* piece = world.FindWreckById(d.id);
             ASSERT_NE(piece, nullptr);
             pieces.emplace_back(d.id, piece->GetCargo());
+            // The owner's pieces are its own; a copy's follow the owner's word.
+            EXPECT_EQ(piece->local, owner);
         }
+        // Only the owner tells what each piece holds: one snapshot per piece (a 7-byte
+        // header, its point, facing, damage, limit and cargo: 24 bytes).
+        EXPECT_EQ(world.commands->Size(), owner == 1 ? 3u * 24u : 0u) << counter;
+        world.networkGame = 0;
+        world.commands->SetEnabled(0);
         machines.push_back(pieces);
         EXPECT_EQ(world.nextSerial, counter) << "no serial of the machine's own is used";
         // Used up, the pieces leave the grids for the next machine's.

@@ -108,13 +108,26 @@ TEST_F(RegistryTest, AWreckDroppedOnAnotherMergesItsSalvageIntoIt) {
     EXPECT_EQ(deleted, 1);
     EXPECT_EQ(old->GetCargo(), 65);
     EXPECT_EQ(world.wrecks.Count(), 1);
-    // Blocked by something that is not a wreck: refused and destroyed.
+    // Blocked only by a unit (whose copy stands elsewhere on another machine): kept under it,
+    // as every machine keeps it.
     land.AddUnit(1, 3, 6, 6);
-    TestObject* refused = nullptr;
-    auto third = Object(0, 4, land.Centre(6, 6), 3, &refused);
-    refused->deletions = &deleted;
-    EXPECT_EQ(world.AddWreck(std::move(third)), 0);
-    EXPECT_EQ(deleted, 2);
+    TestObject* under = nullptr;
+    auto third = Object(0, 4, land.Centre(6, 6), 3, &under);
+    third->SetCargoCapacity(30);
+    third->AddCargo(30);
+    EXPECT_EQ(world.AddWreck(std::move(third)), 1);
+    EXPECT_EQ(world.FindWreckById(SimId(0, 4)), under);
+    EXPECT_EQ(under->GetPosition(), land.Centre(6, 6));
+    EXPECT_EQ(world.wrecks.Count(), 2);
+    // A second one there lies beside it, as where no unit stands (wrecks mark no cells).
+    TestObject* beside = nullptr;
+    auto fourth = Object(0, 5, land.Centre(6, 6), 3, &beside);
+    fourth->SetCargoCapacity(12);
+    fourth->AddCargo(12);
+    EXPECT_EQ(world.AddWreck(std::move(fourth)), 1);
+    EXPECT_EQ(world.FindWreckById(SimId(0, 5)), beside);
+    EXPECT_EQ(under->GetCargo(), 30);
+    EXPECT_EQ(world.wrecks.Count(), 3);
 }
 
 TEST_F(RegistryTest, AnArtifactTakesTheCellCentreAndACellHoldsOnlyOne) {

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <string>
 
 #include "core/ValueTriple.h"
 #include "map/ObjectKinds.h"
@@ -135,6 +136,20 @@ TEST(StateChecksum, ASmallStateHasTheDescribedDigest) {
     // No scenario: the player count is -1.
     h = Step(h, -1);
     EXPECT_EQ(world.StateChecksum(), h);
+    // The listing for comparing machines names the same fields, sorted, and changes nothing.
+    std::string listing;
+    EXPECT_EQ(world.StateChecksum(&listing), h);
+    auto line = [](int list, std::initializer_list<int64_t> fields) {
+        std::string text = std::to_string(list);
+        for (int64_t v : fields)
+            text += " " + std::to_string(v);
+        return text + "\n";
+    };
+    const std::string allied = std::to_string(World::kAllied);
+    EXPECT_EQ(listing, "local 1 paused 1 players -1\nalliances 0 0 0 0 0 0 0 " + allied +
+                           " 0 0 0 " + allied + " 0 0 0 0 0 0 0 0 0 0 0 0 0\n" +
+                           line(1, {1, 7, 1, 1, 1, 3, u.x, u.y, 40, 100, 12, 0, 0, 5}) +
+                           line(12, {0, 8, 9, 0, 0, 0, d.x, d.y, 0, 0, 0, 500, 0, 0}));
 }
 
 // The same objects in other lists are another state: each list salts its objects.
