@@ -37,6 +37,11 @@ TEST_F(CombatRules, AGuardTakesOnTheEnemyNearItAndOnlyAGuard) {
     EXPECT_EQ(rule.Execute(*guard), 1);
     EXPECT_TRUE(Aims(guard->goals.Front(), enemy));
     EXPECT_EQ(events.kinds, std::vector<int>{0});
+    // On its way somewhere it still looks round itself, not only at who shot it last.
+    guard->ClearGoals();
+    guard->goals.PushBack(std::make_unique<LocationGoal>(guard->id, Point(300, 600), 0, 1, 1));
+    EXPECT_EQ(rule.Execute(*guard), 1);
+    EXPECT_TRUE(Aims(guard->goals.Front(), enemy));
 }
 
 TEST_F(CombatRules, ASquadSpreadsItsIdleMembersOverTheEnemiesTheLastTakingTheRest) {

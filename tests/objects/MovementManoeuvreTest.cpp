@@ -168,6 +168,11 @@ TEST_F(MovementRules, ExploringPicksThePointFarthestFromWhatIsKnown) {
     rule.candidates = {near, far};
     EXPECT_EQ(rule.PickTarget(*scout), far);
     EXPECT_EQ(rule.candidates, std::vector<Point>{near});
+    // The rings reach right as well as left: four cells right of the known one beats two left.
+    const Point left = sight.CellCentre(3, 5);
+    const Point right = sight.CellCentre(3, 11);
+    rule.candidates = {left, right};
+    EXPECT_EQ(rule.PickTarget(*scout), right);
 }
 
 TEST_F(MovementRules, ExploringRunsOutOfCandidatesAndTheVisibilityModeSeeksTheUnseen) {

@@ -52,6 +52,9 @@ TEST_F(SimDamage, DirectionShieldsAndOffsetShapeTheHit) {
         // Six facings off is still the side, seven is behind.
         {"side at six", 20, behind, {}, 18, Point(20, 0), 2},
         {"behind at seven", 20, behind, {}, 20, Point(20, 0), 1},
+        // The difference wraps round: fifteen facings off is one, ten is six.
+        {"ahead across north", 20, ahead, {}, 15, Point(-20, 0), 15},
+        {"side across north", 20, side, {}, 18, Point(0, -20), 14},
     };
     WeaponTemplate* weapons[21] = {};
     int serial = 10;

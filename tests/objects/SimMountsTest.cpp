@@ -179,6 +179,17 @@ TEST_F(SimMounts, APlainWeaponFiresBlanksAndSendsNothing) {
     EXPECT_GT(mount->reload.current, 0);
 }
 
+// The owner's machine reloads a unit's weapons; its mirrors leave them alone.
+TEST_F(SimMounts, OnlyTheLocalCopyReloadsItsWeapons) {
+    for (const int local : {0, 1}) {
+        Sim* sim = Add(kit.MakeSim(1, 60 + local, at, {kit.Weapon({.range = 300})}));
+        sim->local = local;
+        Mount(sim, 0)->reload.current = 100;
+        sim->UpdateParts(16);
+        EXPECT_EQ(Mount(sim, 0)->reload.current, local == 1 ? 84 : 100) << local;
+    }
+}
+
 TEST_F(SimMounts, FocusFirePutsEveryFreeMountOnTheAttackTarget) {
     Sim* sim = Add(kit.MakeSim(
         1, 1, at,

@@ -298,6 +298,17 @@ TEST_F(SimOrders, AUnitThatHasMovedTurnsAndStepsInOneUpdate) {
         EXPECT_NE(sim->facing, 8) << moved;
         EXPECT_EQ(sim->GetPosition() != at, moved == 1) << moved;
     }
+    // An aim of one pixel already counts as moving; a shorter one neither turns nor counts.
+    for (const double length : {0.5, 1.0}) {
+        Sim* sim = Add(kit.MakeSim(1, 42 + static_cast<int>(length), at));
+        sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, at + Point(0, 1), 0, 1, 1));
+        const Vector aim(Point(0, 1), length);
+        for (int i = 0; i < 16; ++i)
+            sim->TurnToward(aim);
+        sim->turnAndMove = 0;
+        sim->MoveAlong(2.0, sim->goals.Front(), aim);
+        EXPECT_EQ(sim->turnAndMove, length >= 1.0 ? 1 : 0) << length;
+    }
 }
 
 TEST_F(SimOrders, AnIdleMirrorGathersNoMovementTime) {

@@ -111,6 +111,8 @@ TEST_F(DesignPickersTest, ASpecialChassisBringsItsPairedDriveAndAnOrdinaryOneDro
     Open();
     ASSERT_EQ(screen->SelectCategory(2, 1), 1);
     ASSERT_EQ(screen->category, 2);
+    // Special chassis pictures swing back and forth; those of the first two lists run one way.
+    EXPECT_EQ(screen->pingPong, 1);
     auto* special = static_cast<ChassisTemplate*>(screen->VisibleEntry(0));
     ASSERT_NE(special, nullptr);
     PartTemplate* paired = Edited().FindMatchingSecondaryPart(special, screen->FirstPairedDrive());
@@ -124,6 +126,9 @@ TEST_F(DesignPickersTest, ASpecialChassisBringsItsPairedDriveAndAnOrdinaryOneDro
     screen->PickEntry(ordinary, 0);
     EXPECT_EQ(Edited().chassis, ordinary);
     EXPECT_EQ(Edited().drive, nullptr);
+    screen->SelectCategory(1, 1);
+    ASSERT_EQ(screen->category, 1);
+    EXPECT_EQ(screen->pingPong, 0);
 }
 
 }  // namespace

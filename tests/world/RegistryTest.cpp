@@ -27,8 +27,11 @@ TEST_F(RegistryTest, FindObjectLooksInTheIdsTeamFirstAndThenTheOthersInOrder) {
     EXPECT_EQ(world.FindObject(SimId(3, 7)), inTeam3);
     TestObject* moved = land.AddUnit(1, 7, 3, 3, 1, 0, SimId(3, 8));
     EXPECT_EQ(world.FindObject(SimId(3, 8)), moved);
-    world.MoveSimToTeam(inTeam3, 3, 0);
+    EXPECT_EQ(world.MoveSimToTeam(inTeam3, 3, 0), 1);
     EXPECT_EQ(world.FindObject(SimId(3, 7)), inTeam3);
+    // Asked to move from a team that does not list it, nothing moves and the answer says so.
+    EXPECT_EQ(world.MoveSimToTeam(inTeam3, 3, 1), 0);
+    EXPECT_EQ(world.FindSim(SimId(3, 7)), nullptr);
     world.MoveSimToTeam(inTeam1, 1, 3);
     EXPECT_EQ(world.FindObject(SimId(3, 7)), inTeam1);
     // A building of the id's team is found only after every Sim list.

@@ -11,6 +11,7 @@
 #include "core/Bitmap.h"
 #include "core/ColourBox.h"
 #include "core/DisplayBase.h"
+#include "core/InputEvent.h"
 #include "core/KeyCodes.h"
 #include "screens/battle/BattleScreenFixture.h"
 #include "ui/ScrollList.h"
@@ -140,6 +141,24 @@ TEST_F(BattleScreenPanelTest, TheMiniMapCentresAMapNarrowerThanItsWindow) {
     for (int x = 0; x < 128; ++x)
         ground += row[x] == screen->miniMapColours['c'] || row[x] == screen->miniMapColours['e'];
     EXPECT_EQ(ground, 60);
+}
+
+// The margins that centre a short map are taken off before the click becomes a cell.
+TEST_F(BattleScreenPanelTest, AClickOnTheMiniMapCentresTheViewOnTheCellUnderIt) {
+    Open(OpenLand(200, 20));
+    screen->buildPanelOpen = 0;
+    screen->sideTab = 0;
+    screen->miniMapScale = 1;
+    screen->DrawControlPanel();
+    ASSERT_GT(screen->miniMapOffset.y, 0);
+    const Point cell(7, 5);
+    const Point at = screen->miniMapRect.origin + screen->miniMapOffset + cell;
+    EXPECT_EQ(screen->MiniMapClick(InputEvent(InputKind::ButtonDown, at, 'L')), 1);
+    const Size tile = TileSize();
+    const Size view = screen->ViewExtent();
+    EXPECT_EQ(screen->wantedOrigin,
+              Point(screen->miniMapOrigin.x + cell.x * tile.w - (view.w >> 1),
+                    screen->miniMapOrigin.y + cell.y * tile.h - (view.h >> 1)));
 }
 
 TEST_F(BattleScreenPanelTest, TheDebugPanelGivesASquadAndAPurposeALineEach) {
