@@ -430,3 +430,27 @@ TEST_F(GroupTest, TheDefenceGroupSeeksOutOfSightOnceThereIsATarget) {
     groups.MaintainGroups();
     EXPECT_EQ(explore->seeking, 1);
 }
+
+// With a raid structure standing, an unplanned raid group goes for the nearest enemy unit its
+// team knows of, of any opponent; never one it has not seen, an ally's, or a neutral building
+// (the building lists follow the team lists).
+TEST_F(GroupTest, ARaidGroupPicksTheNearestKnownEnemyOfAnyOpponent) {
+    AIUnit* structure = w.AddStructure(ManagerWorld::kTeam, Point(700, 700), 5);
+    w.world.structureCodeOf = [structure](GameObject* o) { return o == structure ? 5 : -1; };
+    Squad* raid = Group(2, 8, Point(600, 600));
+    PoolUnit* far = Enemy(Point(900, 600));
+    w.AddPoolUnit(1, Point(620, 600), w.kit.Role('a'));  // never seen
+    PoolUnit* allied = w.AddPoolUnit(3, Point(630, 600), w.kit.Role('a'));
+    allied->SetReferencePoint(ManagerWorld::kTeam, allied->GetPosition());
+    w.world.alliance[2][3] = w.world.alliance[3][2] = World::kAllied;
+    auto neutral = std::make_unique<FakeFactory>(SimId(0, 4000), Point(640, 600));
+    neutral->SetReferencePoint(ManagerWorld::kTeam, neutral->GetPosition());
+    w.world.AddBuilding(std::move(neutral));
+    AIGroupManager::Choice choice = groups.ChooseAttack();
+    EXPECT_EQ(choice.group, raid);
+    EXPECT_EQ(choice.target, far);
+    // A nearer one of the last team wins.
+    PoolUnit* near = w.AddPoolUnit(World::kTeams - 1, Point(800, 600), w.kit.Role('a'));
+    near->SetReferencePoint(ManagerWorld::kTeam, near->GetPosition());
+    EXPECT_EQ(groups.ChooseAttack().target, near);
+}
