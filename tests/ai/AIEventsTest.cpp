@@ -85,10 +85,12 @@ TEST(AIEvents, AdoptedRolesAreCountedAndLossesStopAtZero) {
     AIUnit* repairer = e.land.AddUnit(2, Point(100, 180), 'k');
     AIUnit* plant = e.land.AddStructure(2, Point(100, 220), 3);
     AIUnit* tower = e.land.AddStructure(2, Point(100, 260), 5);
+    AIUnit* first = e.land.AddStructure(2, Point(100, 300), 0);
     e.ai->firstProductionCounter = 4;
     e.ai->secondProductionCounter = 4;
-    for (AIUnit* u : {miner, scavenger, repairer, plant, tower})
+    for (AIUnit* u : {miner, scavenger, repairer, plant, tower, first})
         e.ai->AdoptUnit(*u, 0);
+    EXPECT_EQ(e.ai->typeCounts[0], 1);
     EXPECT_EQ(e.ai->minerCount, 1);
     EXPECT_EQ(e.ai->minerCost, 300);
     EXPECT_EQ(e.ai->scavengerCount, 1);
