@@ -8,6 +8,8 @@
 #include "ai/InfluenceGrid.h"
 #include "catalogue/DesignRules.h"
 #include "catalogue/PartRule.h"
+#include "objects/Sim.h"
+#include "objects/SimTestSupport.h"
 #include "objects/Squad.h"
 
 namespace {
@@ -83,10 +85,12 @@ TEST(AIEvents, AdoptedRolesAreCountedAndLossesStopAtZero) {
     AIUnit* repairer = e.land.AddUnit(2, Point(100, 180), 'k');
     AIUnit* plant = e.land.AddStructure(2, Point(100, 220), 3);
     AIUnit* tower = e.land.AddStructure(2, Point(100, 260), 5);
+    AIUnit* first = e.land.AddStructure(2, Point(100, 300), 0);
     e.ai->firstProductionCounter = 4;
     e.ai->secondProductionCounter = 4;
-    for (AIUnit* u : {miner, scavenger, repairer, plant, tower})
+    for (AIUnit* u : {miner, scavenger, repairer, plant, tower, first})
         e.ai->AdoptUnit(*u, 0);
+    EXPECT_EQ(e.ai->typeCounts[0], 1);
     EXPECT_EQ(e.ai->minerCount, 1);
     EXPECT_EQ(e.ai->minerCost, 300);
     EXPECT_EQ(e.ai->scavengerCount, 1);
@@ -154,6 +158,30 @@ TEST(AIEvents, EngagingClearsTheHoldFlagAndSetsTheAdvanceParameter) {
     unit->holdFlag = 1;
     e.Send(5, unit, target);
     EXPECT_EQ(unit->holdFlag, 1);
+}
+
+// The range test measures the straight line between the two: a 200-pixel gun reaches a target
+// 100 away on the diagonal (60, 80) and not one 300 away (240, 180).
+TEST(AIEvents, AnArmedUnitPressesOnOnlyAtTargetsItsWeaponsReach) {
+    Events e;
+    SimKit kit;
+    std::unique_ptr<Sim> sim = kit.MakeSim(2, 900, Point(100, 100), {kit.Weapon({})});
+    ASSERT_EQ(sim->CountWeaponsWithRange(0, nullptr), 1);
+    struct Case {
+        Point at;
+        int reached;
+    };
+    for (const Case& c : {Case{Point(160, 180), 1}, Case{Point(340, 280), 0},
+                          Case{Point(40, 20), 1}, Case{Point(-140, -80), 0}}) {
+        AIUnit* target = e.land.AddUnit(1, c.at);
+        sim->holdFlag = 1;
+        sim->pressOn = 1 - c.reached;
+        sim->GetDesign()->parameters[5] = c.reached;
+        e.Send(5, sim.get(), target);
+        EXPECT_EQ(sim->pressOn, c.reached) << c.at.x;
+        EXPECT_EQ(sim->GetDesign()->parameters[5], 1 - c.reached) << c.at.x;
+        EXPECT_EQ(sim->holdFlag, 0);
+    }
 }
 
 TEST(AIEvents, SeeingAHumanFactoryChoosesTheTargetAndCaptureUnitsDrawFireFromLevel3) {

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
+#include <utility>
 #include <vector>
 
 #include "ai/AIGroupManager.h"
@@ -10,6 +12,7 @@
 #include "ai/SquadRules.h"
 #include "catalogue/DesignRules.h"
 #include "catalogue/WeaponTemplate.h"
+#include "map/SightGrid.h"
 #include "objects/EconomyGoals.h"
 #include "objects/Squad.h"
 
@@ -368,4 +371,86 @@ TEST(SquadRules, OnlyAFormationHasACentre) {
     Point untouched(1, 2);
     EXPECT_EQ(rules.CentreOf(*assign, untouched), 0);
     EXPECT_EQ(untouched, Point(1, 2));
+}
+
+// The gather point is a step 1/k of the way to the enemy factory or a deposit where the group
+// would be stronger; a carrier at no more than that step's distance is the point instead, on the
+// boundary too, the first of equals.
+TEST_F(GroupTest, AGroupGathersAtACarrierWithinTheStepTowardsTheEnemyOrAtADepositItCanHold) {
+    w.AddFactory(1, Point(880, 640));
+    ChassisValues v;
+    v.clan = 'V';
+    v.role = 'g';
+    ChassisTemplate carrierChassis(v);
+    PoolUnit* carrier = w.AddPoolUnit(1, Point(), &carrierChassis);
+    PoolUnit* later = w.AddPoolUnit(3, Point(), &carrierChassis);
+    std::unique_ptr<GameObject> deposit = std::make_unique<TestObject>(0, 700, Point(200, 200), 9);
+    w.world.AddOreDeposit(deposit);
+    // Deposits count only while the local player has not found the factory: a sight grid
+    // nobody has looked through yet.
+    auto unseen =
+        std::make_unique<SightGrid>(w.world.sight->CellSize(), w.world.sight->AreaSize(), 1);
+    std::swap(w.world.sight, unseen);
+    Squad* empty = Group(0);
+    for (int beyond : {0, 1}) {
+        SeedRandom(41);
+        const int reach = 240 / RandomRange(2, 4);
+        carrier->SetPosition(Point(640, 640 + reach + beyond));
+        later->SetPosition(Point(640, 640 - reach - beyond));
+        SeedRandom(41);
+        // An empty group holds nothing: the deposit's balance is even and it is no candidate.
+        EXPECT_EQ(groups.ChooseGatherPoint(*empty),
+                  beyond ? Point(640 + reach, 640) : carrier->GetPosition())
+            << beyond;
+    }
+    carrier->SetPosition(Point(1200, 1200));
+    later->SetPosition(Point(1200, 1200));
+    Squad* group = Group(2);
+    std::set<std::pair<int, int>> points;
+    for (uint32_t seed = 1; seed <= 12; ++seed) {
+        SeedRandom(seed * 37);
+        const Point p = groups.ChooseGatherPoint(*group);
+        points.insert({p.x, p.y});
+    }
+    EXPECT_EQ(points.count({200, 200}), 1u);
+    EXPECT_GE(points.size(), 2u);
+    std::swap(w.world.sight, unseen);
+}
+
+// The defence group explores out of sight only once there is a team to fight.
+TEST_F(GroupTest, TheDefenceGroupSeeksOutOfSightOnceThereIsATarget) {
+    Squad* defence = Group(1, 6);
+    groups.defenceId = defence->Id();
+    auto* member = static_cast<PoolUnit*>(defence->MemberAt(0));
+    RuleManoeuvre* explore = member->Give(14);
+    w.controller->targetTeam = 0;
+    groups.MaintainGroups();
+    EXPECT_EQ(explore->seeking, 0);
+    w.controller->targetTeam = 1;
+    groups.MaintainGroups();
+    EXPECT_EQ(explore->seeking, 1);
+}
+
+// With a raid structure standing, an unplanned raid group goes for the nearest enemy unit its
+// team knows of, of any opponent; never one it has not seen, an ally's, or a neutral building
+// (the building lists follow the team lists).
+TEST_F(GroupTest, ARaidGroupPicksTheNearestKnownEnemyOfAnyOpponent) {
+    AIUnit* structure = w.AddStructure(ManagerWorld::kTeam, Point(700, 700), 5);
+    w.world.structureCodeOf = [structure](GameObject* o) { return o == structure ? 5 : -1; };
+    Squad* raid = Group(2, 8, Point(600, 600));
+    PoolUnit* far = Enemy(Point(900, 600));
+    w.AddPoolUnit(1, Point(620, 600), w.kit.Role('a'));  // never seen
+    PoolUnit* allied = w.AddPoolUnit(3, Point(630, 600), w.kit.Role('a'));
+    allied->SetReferencePoint(ManagerWorld::kTeam, allied->GetPosition());
+    w.world.alliance[2][3] = w.world.alliance[3][2] = World::kAllied;
+    auto neutral = std::make_unique<FakeFactory>(SimId(0, 4000), Point(640, 600));
+    neutral->SetReferencePoint(ManagerWorld::kTeam, neutral->GetPosition());
+    w.world.AddBuilding(std::move(neutral));
+    AIGroupManager::Choice choice = groups.ChooseAttack();
+    EXPECT_EQ(choice.group, raid);
+    EXPECT_EQ(choice.target, far);
+    // A nearer one of the last team wins.
+    PoolUnit* near = w.AddPoolUnit(World::kTeams - 1, Point(800, 600), w.kit.Role('a'));
+    near->SetReferencePoint(ManagerWorld::kTeam, near->GetPosition());
+    EXPECT_EQ(groups.ChooseAttack().target, near);
 }

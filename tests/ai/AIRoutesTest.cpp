@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 
 #include "AIFixture.h"
 #include "ai/ComputerOpponents.h"
@@ -10,12 +11,13 @@
 
 namespace {
 
-// A land of open ground split by a column of the letter, deposits on both sides.
+// A land of open ground split by a column of the letter (the lower half of the second letter),
+// deposits on both sides.
 struct Split {
-    explicit Split(char letter) : files(), world() {
+    explicit Split(char letter, char lower = 0) : files(), world() {
         std::vector<std::string> rows(12, std::string(20, 'c'));
-        for (std::string& row : rows)
-            row[10] = letter;
+        for (size_t y = 0; y < rows.size(); ++y)
+            rows[y][10] = lower && y >= rows.size() / 2 ? lower : letter;
         LoadLand(world, files, OpenLand(20, 12, rows));
         for (const Point& at : {Point(80, 80), Point(500, 300), Point(120, 300)}) {
             std::unique_ptr<GameObject> deposit = std::make_unique<TestObject>(0, serial++, at, 9);
@@ -61,6 +63,31 @@ TEST(AIRoutes, TheAnalysisFindsTheCrossingsOncePerGame) {
         EXPECT_EQ(land.world.routeAnalysis.done, 0);
         EXPECT_EQ(land.world.routeAnalysis.water, 0);
     }
+}
+
+// Half water, half r: either filter alone gets across, both together do not, and the controller
+// draws which crossing it prepares for (even: water).
+TEST(AIRoutes, ALandCrossableEitherWayDrawsOneCrossing) {
+    std::set<int32_t> drawn;
+    for (uint32_t seed : {1u, 40u, 80u, 120u, 160u, 200u}) {
+        Split land('w', 'r');
+        land.world.AddBuilding(std::make_unique<FakeFactory>(SimId(2, 1), Point(60, 60)));
+        auto* ai = new AIController(2, 'V', 5);
+        land.world.SetTeamController(2, std::unique_ptr<TeamController>(ai));
+        ai->SetStrategyBits(1);
+        SeedRandom(seed);
+        const bool water = RandomRange(1, 10) % 2 == 0;
+        SeedRandom(seed);
+        ai->Setup(3);
+        EXPECT_EQ(land.world.routeAnalysis.either, 1);
+        EXPECT_EQ(land.world.routeAnalysis.water, 0);
+        EXPECT_EQ(land.world.routeAnalysis.r, 0);
+        EXPECT_EQ(ai->needsWaterCrossing, water ? 1 : 0) << seed;
+        EXPECT_EQ(ai->needsRCrossing, water ? 0 : 1) << seed;
+        drawn.insert(ai->needsWaterCrossing);
+        land.world.SetTeamController(2, nullptr);
+    }
+    EXPECT_EQ(drawn.size(), 2u);
 }
 
 TEST(AIRoutes, TheMakerBuildsPlanningControllersForSkirmishesAndMission11Only) {

@@ -64,6 +64,18 @@ TEST(MissionScript, GroupsOneUnitListByPurposeWords) {
     }
 }
 
+// The team lists lie next to the building lists: a number past the last team must not read them.
+TEST(MissionScript, TeamObjectsListEveryTeamAndNoneForANumberThatIsNoTeam) {
+    Mission<MissionScript> m;
+    AIUnit* neutral = m.land.AddUnit(0, Point(100, 100));
+    AIUnit* last = m.land.AddUnit(World::kTeams - 1, Point(200, 100));
+    m.land.world.AddBuilding(std::make_unique<FakeFactory>(SimId(0, 4000), Point(400, 400)));
+    EXPECT_EQ(m.script->TeamObjects(0), std::vector<GameObject*>{neutral});
+    EXPECT_EQ(m.script->TeamObjects(World::kTeams - 1), std::vector<GameObject*>{last});
+    for (int32_t team : {World::kTeams, World::kTeams + 1, -1})
+        EXPECT_TRUE(m.script->TeamObjects(team).empty()) << team;
+}
+
 TEST(MissionScript, NewUnitsGoToTheRallyPointOnlyOnceItIsSet) {
     Mission<MissionScript> m;
     m.script->Setup(1);

@@ -7,12 +7,16 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
 #include <sstream>
 #include <string>
 
 #include <gtest/gtest.h>
 
 #include "SkirmishRun.h"
+#include "ai/AIController.h"
+#include "catalogue/MountTemplate.h"
+#include "catalogue/VehicleDesign.h"
 #include "support/MadeAssets.h"
 
 namespace {
@@ -45,6 +49,43 @@ TEST_P(SkirmishAtLevel, BothSidesBuildMineAndAttackForHalfAnHour) {
         EXPECT_GE(side.largestAttack, 2) << "only single units attacked";
         EXPECT_GT(side.damageDealt, 0) << "the attacks did the other side no harm";
     }
+}
+
+// A computer side re-equips its factory for the strategy it draws: the first strategy bit (always
+// drawn above level 1, never at it) fits a 'u' item; without the armed-factory bit every gun is
+// the one the single range criterion picks, with it the guns are picked by several criteria.
+TEST_F(Skirmish, TheFactoryIsReequippedForTheDrawnStrategy) {
+    int mixedArmed = 0;
+    for (int level : {1, 3}) {
+        for (uint32_t seed : {11u, 13u, 15u}) {
+            skirmish::SkirmishRun run(Local(), seed, level, level);
+            ASSERT_EQ(run.Start(), 1);
+            World& world = run.GetWorld();
+            for (int team : {skirmish::kLocalTeam, skirmish::kOpponentTeam}) {
+                SCOPED_TRACE(testing::Message()
+                             << "level " << level << " seed " << seed << " team " << team);
+                const int32_t bits =
+                    dynamic_cast<AIController&>(*world.controllers[team]).StrategyBits();
+                EXPECT_EQ((bits & AIController::kStrategyType0) != 0, level > 1);
+                const VehicleDesign* design = world.TeamFactory(team)->GetDesign();
+                ASSERT_NE(design, nullptr);
+                bool itemU = false;
+                std::set<char> guns;
+                for (const MountTemplate* m : design->hardpoints) {
+                    if (m && m->GetMountKind() == MountKind::Sensor) itemU |= m->role == 'u';
+                    if (m && m->GetMountKind() == MountKind::Weapon) guns.insert(m->role);
+                }
+                EXPECT_EQ(itemU, level > 1);
+                EXPECT_FALSE(guns.empty());
+                if (bits & AIController::kStrategyArmedFactory) {
+                    mixedArmed += guns.size() > 1 ? 1 : 0;
+                } else {
+                    EXPECT_EQ(guns.size(), 1u);
+                }
+            }
+        }
+    }
+    EXPECT_GT(mixedArmed, 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Levels, SkirmishAtLevel, ::testing::Range(1, 6));

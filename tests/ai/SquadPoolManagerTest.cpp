@@ -120,6 +120,12 @@ TEST(SquadPool, ScavengersFollowTheLevelsWrecksPerScavenger) {
                 AddWreck(w.world, Point(700 + 32 * (i % 8), 800 + 32 * (i / 8)));
             EXPECT_EQ(controller.squadPool->ScavengerWanted(), c.wanted)
                 << "level " << level << " scavengers " << c.scavengers << " wrecks " << wrecks;
+            if (!c.wanted) continue;
+            // Not while the first production counter stands at zero; from one on.
+            controller.firstProductionCounter = 0;
+            EXPECT_FALSE(controller.squadPool->ScavengerWanted()) << level;
+            controller.firstProductionCounter = 1;
+            EXPECT_TRUE(controller.squadPool->ScavengerWanted()) << level;
         }
     }
 }
