@@ -71,27 +71,7 @@ Rows Maze() {
     Rows rows(kSide, std::string(kSide, '#'));
     for (int i = 0; i < kSide; ++i)
         rows[0][i] = rows[kSide - 1][i] = rows[i][0] = rows[i][kSide - 1] = 'e';
-    std::mt19937 random(99);
-    std::vector<std::pair<int, int>> stack{{1, 1}};
-    rows[1][1] = '.';
-    const int dr[4] = {-2, 2, 0, 0}, dc[4] = {0, 0, -2, 2};
-    while (!stack.empty()) {
-        auto [r, c] = stack.back();
-        int options[4], count = 0;
-        for (int d = 0; d < 4; ++d) {
-            const int nr = r + dr[d], nc = c + dc[d];
-            if (nr > 0 && nc > 0 && nr < kSide - 2 && nc < kSide - 2 && rows[nr][nc] == '#')
-                options[count++] = d;
-        }
-        if (count == 0) {
-            stack.pop_back();
-            continue;
-        }
-        const int d = options[random() % count];
-        rows[r + dr[d] / 2][c + dc[d] / 2] = '.';
-        rows[r + dr[d]][c + dc[d]] = '.';
-        stack.push_back({r + dr[d], c + dc[d]});
-    }
+    CarveMaze(rows, kSide - 2, 99);
     return rows;
 }
 

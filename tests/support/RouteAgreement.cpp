@@ -113,3 +113,27 @@ std::string RouteDifference(const std::vector<std::string>& rows, uint32_t seed)
         grid->RemoveFootprint(o.get(), o->position, 0);
     return difference;
 }
+
+void CarveMaze(std::vector<std::string>& rows, int limit, uint32_t seed) {
+    std::mt19937 random(seed);
+    std::vector<std::pair<int, int>> stack{{1, 1}};
+    rows[1][1] = '.';
+    const int dr[4] = {-2, 2, 0, 0}, dc[4] = {0, 0, -2, 2};
+    while (!stack.empty()) {
+        auto [r, c] = stack.back();
+        int options[4], count = 0;
+        for (int d = 0; d < 4; ++d) {
+            const int nr = r + dr[d], nc = c + dc[d];
+            if (nr > 0 && nc > 0 && nr < limit && nc < limit && rows[nr][nc] == '#')
+                options[count++] = d;
+        }
+        if (count == 0) {
+            stack.pop_back();
+            continue;
+        }
+        const int d = options[random() % count];
+        rows[r + dr[d] / 2][c + dc[d] / 2] = '.';
+        rows[r + dr[d]][c + dc[d]] = '.';
+        stack.push_back({r + dr[d], c + dc[d]});
+    }
+}

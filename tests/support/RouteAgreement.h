@@ -12,3 +12,7 @@
 // alike: result, cut-short flag, waypoints and expansions spent. Empty when all agree, else
 // which call differed first and how.
 std::string RouteDifference(const std::vector<std::string>& rows, uint32_t seed);
+
+// Carves a perfect maze of one-cell corridors on the odd cells of rows filled with '#'
+// (depth-first from row 1, column 1), keeping carved cells below `limit` in both directions.
+void CarveMaze(std::vector<std::string>& rows, int limit, uint32_t seed);
