@@ -138,6 +138,18 @@ TEST_F(Field, OwnerTextIsCopiedBounded) {
     EXPECT_EQ(std::strlen(field.Text()), 127u);
 }
 
+TEST_F(Field, AClickCountsOnEveryEdgeAndNotOnePixelBeyond) {
+    const int left = field.rect.origin.x, top = field.rect.origin.y;
+    const int right = left + field.rect.extent.w - 1, bottom = top + field.rect.extent.h - 1;
+    const struct {
+        int x, y, taken;
+    } clicks[] = {{left, top, 1},     {right, bottom, 1},     {left - 1, top, 0},
+                  {left, top - 1, 0}, {right + 1, bottom, 0}, {right, bottom + 1, 0},
+                  {right, top, 1},    {left, bottom, 1}};
+    for (const auto& c : clicks)
+        EXPECT_EQ(Click(c.x, c.y), c.taken) << c.x << "," << c.y;
+}
+
 TEST_F(Field, EventsOutsideOrWhileInactive) {
     EXPECT_EQ(Key('a'), 0);
     Click();
