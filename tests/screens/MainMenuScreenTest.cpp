@@ -213,6 +213,24 @@ TEST_F(MainMenuTest, LoadGameListsTheIndexDeletesClampedAndClosesWhenEmpty) {
     EXPECT_EQ(m.ItemButton(3)->enabled, 0);
 }
 
+TEST_F(MainMenuTest, CtrlQInEitherCaseClosesTheLoadGameScreenAndAPlainQDoesNot) {
+    AddGame("first", GoodGame());
+    MainMenuScreen& m = Menu();
+    Frame();
+    for (int32_t key : {'q', 'Q'}) {
+        Key('l');
+        ASSERT_NE(m.OpenLoadGame(), nullptr) << key;
+        Key(key);
+        Frame();
+        EXPECT_NE(m.OpenLoadGame(), nullptr) << key;
+        f->events.ctrlDown = 1;
+        Key(key);
+        f->events.ctrlDown = 0;
+        Frame();
+        EXPECT_EQ(m.OpenLoadGame(), nullptr) << key;
+    }
+}
+
 TEST_F(MainMenuTest, ADamagedGameSaysSoAndAGoodOneStartsWithoutItsBriefing) {
     AddGame("broken", ": H\nJ = 13\nL = V\n");
     AddGame("good", GoodGame('T'));

@@ -102,7 +102,9 @@ TEST_F(PictureScreenTest, EventsEndTheScreenOrAreUsedUp) {
                  {InputKind::MouseMove, 0, false, 1, GameMode::Battle},
                  {InputKind::Key, ' ', false, 0, GameMode::Battle},
                  {InputKind::ButtonDown, 'L', false, 0, GameMode::Battle},
-                 {InputKind::Key, kKeyF4, true, 0, GameMode::Quit}};
+                 {InputKind::Key, kKeyF4, true, 0, GameMode::Quit},
+                 {InputKind::Key, kKeyF4, false, 0, GameMode::Battle},
+                 {InputKind::Key, ' ', true, 0, GameMode::Battle}};
     WritePictures(3);
     for (const Case& c : cases) {
         PictureScreen fresh;
