@@ -153,15 +153,20 @@ TEST_F(PlacementTest, PickingPrefersAnotherTeamsObjectOnAnyLayer) {
 }
 
 TEST_F(PlacementTest, FindObjectNearTurnsTheRadiusIntoWholeCells) {
-    // The grid's search looks at the low and air layers for hostiles the object detects.
+    // The grid's search looks at the low and air layers for hostiles the object detects, as
+    // far in rows as in columns.
     TestObject* centre = land.AddUnit(1, 1, 4, 4);
-    auto low = std::make_unique<TestObject>(2, 2, land.Centre(4, 7), 1, 16, 1);
-    GameObject* threeAway = low.get();
-    std::unique_ptr<GameObject> owned = std::move(low);
-    ASSERT_EQ(world.AddSim(owned), 1);
-    EXPECT_EQ(world.FindObjectNear(centre, 0), nullptr);
-    EXPECT_EQ(world.FindObjectNear(centre, 64), nullptr);
-    EXPECT_EQ(world.FindObjectNear(centre, 65), threeAway);
+    for (const Point& cell : {Point(4, 7), Point(7, 4)}) {
+        auto low = std::make_unique<TestObject>(2, 2, land.Centre(cell.x, cell.y), 1, 16, 1);
+        TestObject* threeAway = low.get();
+        std::unique_ptr<GameObject> owned = std::move(low);
+        ASSERT_EQ(world.AddSim(owned), 1);
+        EXPECT_EQ(world.FindObjectNear(centre, 0), nullptr);
+        EXPECT_EQ(world.FindObjectNear(centre, 64), nullptr);
+        EXPECT_EQ(world.FindObjectNear(centre, 65), static_cast<GameObject*>(threeAway));
+        world.RemoveFromGrids(threeAway, threeAway->GetPosition(), 0);
+        threeAway->destroyed = 1;
+    }
 }
 
 TEST_F(PlacementTest, HasObjectAroundSeesHostilesTwoCellsBeyondTheFootprint) {
