@@ -299,6 +299,36 @@ TEST(TcpLink, SendsThroughATinyBufferArriveWholeAndInOrder) {
     EXPECT_EQ(pair.guest->Queued(), 0u);
 }
 
+TEST(TcpLink, AMessageSentWhileOthersWaitInTheQueueArrivesAfterThem) {
+    LinkedPair pair(FreePort());
+    ASSERT_TRUE(pair.connected);
+    sockets::SetSendBuffer(pair.guest->Socket(), 2048);
+    std::vector<std::vector<uint8_t>> expected;
+    // The host reads nothing until the guest has had to queue.
+    for (int i = 0; i < 1000 && pair.guest->Queued() == 0; ++i) {
+        expected.push_back(Pattern(TcpLink::kMaxPayload, i));
+        ASSERT_EQ(pair.guest->Send(expected.back().data(), expected.back().size()), 1);
+    }
+    ASSERT_GT(pair.guest->Queued(), 0u);
+    for (size_t size : {1u, 100u, 3u}) {
+        expected.push_back(Pattern(size, static_cast<int>(expected.size())));
+        ASSERT_EQ(pair.guest->Send(expected.back().data(), size), 1);
+    }
+    std::vector<uint8_t> block(TcpLink::kMaxPayload);
+    size_t held = 0, length = 0;
+    std::vector<std::vector<uint8_t>> got;
+    PollUntil([&] {
+        pair.guest->Receive(block.data(), block.size(), held, length);  // keeps flushing
+        pair.host->Receive(block.data(), block.size(), held, length);
+        if (length > 0 && held == length) {
+            got.emplace_back(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(held));
+            held = 0;
+        }
+        return got.size() == expected.size();
+    });
+    EXPECT_EQ(got, expected);
+}
+
 TEST(TcpLink, LinksBoundToTwoAddressesSeeEachOther) {
     LinkedPair pair(FreePort(), "127.0.0.2", "127.0.0.3");
     ASSERT_TRUE(pair.connected);
