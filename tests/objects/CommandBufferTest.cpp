@@ -360,6 +360,24 @@ TEST(CommandReader, ReadTextAnswersTheLengthThatFitsItsRoom) {
         EXPECT_EQ(std::string(out), expected) << room;
         EXPECT_EQ(r.ReadU8(), 'z') << room;
     }
+    // Without a place to put it, the text is only stepped over.
+    CommandReader skip(bytes, sizeof bytes);
+    EXPECT_EQ(skip.ReadText(nullptr, 4), 3);
+    EXPECT_EQ(skip.ReadU8(), 'z');
+}
+
+TEST_F(CommandFormat, AReadPastACommandsEndFailsAndLeavesTheNextWhole) {
+    world.commands.SendFactoryExitPoint(&factory, Point(3, 4));
+    world.commands.SendPlayerNumber(2);
+    CommandReader reader(world.commands.Data(), world.commands.Size());
+    CommandHeader header;
+    ASSERT_TRUE(reader.NextCommand(header));
+    EXPECT_EQ(reader.ReadPoint(), Point(3, 4));
+    EXPECT_FALSE(reader.Failed());
+    EXPECT_EQ(reader.ReadU8(), 0);
+    EXPECT_TRUE(reader.Failed());
+    ASSERT_TRUE(reader.NextCommand(header));
+    EXPECT_EQ(reader.ReadByte(), 2);
 }
 
 TEST_F(CommandFormat, FullBufferGoesOutWholeBeforeTheNextCommand) {
