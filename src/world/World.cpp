@@ -329,6 +329,13 @@ int World::PeerCount() const {
     return count;
 }
 
+int World::PeerPlays(int team) const {
+    for (int slot = 0; slot < kPeerSlots; ++slot) {
+        if (peerLinks[slot] && peerTeams[slot] == team) return 1;
+    }
+    return 0;
+}
+
 void World::ResetAlliances() {
     for (int a = 0; a < kTeams; ++a) {
         for (int b = 0; b < kTeams; ++b)

@@ -159,6 +159,8 @@ public:
     int SaveGame(const char* name);
     // Network peer slots in use.
     int PeerCount() const;
+    // 1 when a linked peer's machine plays `team`: that machine still owns the team's objects.
+    int PeerPlays(int team) const;
 
     // --- WorldScenario.cpp: the scenario in play, saved games and the team records.
     // Installs the makers whose classes are part of the game so far: units from a design code

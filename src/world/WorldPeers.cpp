@@ -134,9 +134,15 @@ void World::CheckPeers() {
         // deposits (kind 42) and awards the artifacts (kind 56), or after the host's loss
         // nobody would, and the survivors' deposits would stop while their players mine.
         if (networkGame == 1) networkHost = 1;
-        for (ListNode* n = sims[team].First(); n; n = sims[team].Next(n))
-            static_cast<ObjectNode*>(n)->Object()->SetLocal(1);
-        if (GameObject* factory = TeamFactory(team)) {
+        GameObject* factory = TeamFactory(team);
+        for (ListNode* n = sims[team].First(); n; n = sims[team].Next(n)) {
+            GameObject* unit = static_cast<ObjectNode*>(n)->Object();
+            unit->SetLocal(1);
+            // A team whose factory is already gone tells its units' state here: the death
+            // pass that would have told it ran while the lost machine still owned them.
+            if (!factory && networkGame == 1) commands->SendSimSnapshot(unit);
+        }
+        if (factory) {
             factory->SetLocal(1);
             // The survivors may each hold a different part of the lost machine's last messages:
             // the factory's cargo as this machine holds it goes first, so that every machine

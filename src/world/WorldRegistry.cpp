@@ -150,7 +150,10 @@ void World::RetireArtifact(GameObject* artifact) {
 
 // Every machine of a network game makes each wreck, so whether it stays and where must not
 // depend on what each machine's copies of the moving units happen to stand on: only another
-// wreck takes it in. Terrain refuses it everywhere alike.
+// wreck takes it in, and only outside a network game. There the machines make the wrecks of
+// different owners in different orders (each sees its own deaths first), so a merge would
+// keep a different one of the two on each, and the id the owner's later salvage and
+// snapshots name would be gone on some. Terrain refuses it everywhere alike.
 int World::AddWreck(std::unique_ptr<GameObject> wreck) {
     if (!wreck) return 0;
     GameObject* blocker = nullptr;
@@ -158,14 +161,15 @@ int World::AddWreck(std::unique_ptr<GameObject> wreck) {
     if (PlaceObject(wreck.get(), at, &blocker) != 1) {
         if (!blocker) return 0;
         GameObject* old = FindWreckById(blocker->id);
-        if (old && old == blocker) {
+        if (old && old == blocker && networkGame != 1) {
             // The place is held by another wreck: that one takes this one's salvage.
             const int total = wreck->GetCargo() + old->GetCargo();
             old->SetCargoCapacity(total);
             old->AddCargo(total);
             return 1;
         }
-        // Held by a unit or a building: the wreck lies under it, as where the place is free.
+        // Held by a unit or a building, or by a wreck in a network game: the wreck lies
+        // there, as where the place is free.
         wreck->MoveTo(at);
     }
     const SimId id = wreck->id;

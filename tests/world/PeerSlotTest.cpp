@@ -187,6 +187,46 @@ TEST_F(PeerSlotTest, TheTakingMachineMakesTheUnitsLocalDestroysTheFactoryAndTell
     EXPECT_EQ(world.commands->start[2], 3);
 }
 
+// A lost team whose factory is already gone: the death pass that told its units' state ran
+// while the lost machine owned them, so the taker tells it now (kind 57), then the drop.
+TEST_F(PeerSlotTest, TheTakerTellsTheUnitsOfALostTeamWithoutAFactory) {
+    AddThree();
+    world.StartRecording();
+    TestObject* remoteUnit = RemoteUnit(4);
+    land.records.allBelowEmpty = 1;
+    land.records.players = 4;
+    made[2]->lost = 1;
+    world.CheckPeers();
+    EXPECT_EQ(remoteUnit->local, 1);
+    std::vector<int> kinds;
+    for (const uint8_t* p = world.commands->start; p < world.commands->cursor && p[0] > 0;
+         p += p[0])
+        kinds.push_back(p[1]);
+    EXPECT_EQ(kinds, (std::vector<int>{57, 45}));
+    EXPECT_EQ(world.commands->start[2], 4);
+}
+
+// A factory shot down while its machine plays on: that machine keeps its units, and the
+// lowest-numbered player left takes them only once no linked machine plays the team. Two
+// owners would each move them and ignore the other's word.
+TEST_F(PeerSlotTest, AFactoryDeadWhileItsMachinePlaysLeavesItsUnitsToThatMachine) {
+    AddThree();
+    world.StartRecording();
+    land.records.allBelowEmpty = 1;
+    for (int played : {1, 0}) {
+        world.peerTeams[0] = played == 1 ? 2 : -1;
+        TestObject* remoteUnit = land.AddUnit(2, 10 + played, 3, 3 + 4 * played);
+        remoteUnit->local = 0;
+        auto building = std::make_unique<TestObject>(2, 20 + played, land.Centre(8, 8), 4, 24);
+        building->local = 0;
+        building->destroyed = 1;
+        world.AddBuilding(std::move(building));
+        world.UpdateObjects(16);
+        EXPECT_EQ(remoteUnit->local, 1 - played) << played;
+        EXPECT_EQ(world.TeamFactory(2), nullptr);
+    }
+}
+
 TEST_F(PeerSlotTest, APeerOfNoKnownTeamIsOnlyClosed) {
     AddThree();
     world.StartRecording();

@@ -131,6 +131,20 @@ TEST_F(RegistryTest, AWreckDroppedOnAnotherMergesItsSalvageIntoIt) {
     EXPECT_EQ(world.FindWreckById(SimId(0, 5)), beside);
     EXPECT_EQ(under->GetCargo(), 30);
     EXPECT_EQ(world.wrecks.Count(), 3);
+    // In a network game the machines make two owners' wrecks in different orders: one dropped
+    // on another keeps its own id and salvage on every machine, whichever came first.
+    world.networkGame = 1;
+    TestObject* kept = nullptr;
+    auto fifth = Object(1, 6, land.Centre(4, 4), 3, &kept);
+    fifth->SetCargoCapacity(20);
+    fifth->AddCargo(20);
+    EXPECT_EQ(world.AddWreck(std::move(fifth)), 1);
+    world.networkGame = 0;
+    EXPECT_EQ(world.FindWreckById(SimId(1, 6)), kept);
+    EXPECT_EQ(kept->GetCargo(), 20);
+    EXPECT_EQ(kept->GetPosition(), land.Centre(4, 4));
+    EXPECT_EQ(old->GetCargo(), 65);
+    EXPECT_EQ(world.wrecks.Count(), 4);
 }
 
 TEST_F(RegistryTest, AnArtifactTakesTheCellCentreAndACellHoldsOnlyOne) {
