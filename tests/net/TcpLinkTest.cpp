@@ -270,6 +270,23 @@ TEST(TcpLink, APeerThatStopsReadingIsDroppedAtTheQueueBound) {
     EXPECT_EQ(pair.guest->DropReason(), CommLink::kDroppedStalled);
 }
 
+// The first `count` whole messages the host receives, while the guest keeps flushing its queue.
+std::vector<std::vector<uint8_t>> ReceiveMessages(LinkedPair& pair, size_t count) {
+    std::vector<uint8_t> block(TcpLink::kMaxPayload);
+    size_t held = 0, length = 0;
+    std::vector<std::vector<uint8_t>> got;
+    PollUntil([&] {
+        pair.guest->Receive(block.data(), block.size(), held, length);
+        pair.host->Receive(block.data(), block.size(), held, length);
+        if (length > 0 && held == length) {
+            got.emplace_back(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(held));
+            held = 0;
+        }
+        return got.size() == count;
+    });
+    return got;
+}
+
 TEST(TcpLink, SendsThroughATinyBufferArriveWholeAndInOrder) {
     LinkedPair pair(FreePort());
     ASSERT_TRUE(pair.connected);
@@ -280,20 +297,8 @@ TEST(TcpLink, SendsThroughATinyBufferArriveWholeAndInOrder) {
         expected.push_back(Pattern(sizes[i], static_cast<int>(i)));
         ASSERT_EQ(pair.guest->Send(expected.back().data(), sizes[i]), 1);
     }
-    std::vector<uint8_t> block(TcpLink::kMaxPayload);
-    size_t held = 0, length = 0, next = 0;
     // The empty message carries nothing to deliver.
-    std::vector<std::vector<uint8_t>> got;
-    PollUntil([&] {
-        pair.guest->Receive(block.data(), block.size(), held, length);  // keeps flushing
-        pair.host->Receive(block.data(), block.size(), held, length);
-        if (length > 0 && held == length) {
-            got.emplace_back(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(held));
-            held = 0;
-            ++next;
-        }
-        return got.size() == expected.size() - 1;
-    });
+    const auto got = ReceiveMessages(pair, expected.size() - 1);
     expected.erase(expected.begin());
     EXPECT_EQ(got, expected);
     EXPECT_EQ(pair.guest->Queued(), 0u);
@@ -314,19 +319,7 @@ TEST(TcpLink, AMessageSentWhileOthersWaitInTheQueueArrivesAfterThem) {
         expected.push_back(Pattern(size, static_cast<int>(expected.size())));
         ASSERT_EQ(pair.guest->Send(expected.back().data(), size), 1);
     }
-    std::vector<uint8_t> block(TcpLink::kMaxPayload);
-    size_t held = 0, length = 0;
-    std::vector<std::vector<uint8_t>> got;
-    PollUntil([&] {
-        pair.guest->Receive(block.data(), block.size(), held, length);  // keeps flushing
-        pair.host->Receive(block.data(), block.size(), held, length);
-        if (length > 0 && held == length) {
-            got.emplace_back(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(held));
-            held = 0;
-        }
-        return got.size() == expected.size();
-    });
-    EXPECT_EQ(got, expected);
+    EXPECT_EQ(ReceiveMessages(pair, expected.size()), expected);
 }
 
 TEST(TcpLink, LinksBoundToTwoAddressesSeeEachOther) {
