@@ -23,7 +23,9 @@ std::shared_ptr<const winx_FfmpegLibrary> winx_FfmpegLibrary::Load(std::string& 
     if (std::shared_ptr<const winx_FfmpegLibrary> library = held.lock()) return library;
     std::shared_ptr<winx_FfmpegLibrary> library(new winx_FfmpegLibrary());
     for (int i = 0; i < kLibraryCount; ++i) {
-        library->handles[i] = dlopen(kSonames[i], RTLD_NOW | RTLD_LOCAL);
+        // Never unmapped once loaded: their dependencies keep allocations from their own start-up
+        // that nothing frees, so unmapping them lost that memory on every movie.
+        library->handles[i] = dlopen(kSonames[i], RTLD_NOW | RTLD_LOCAL | RTLD_NODELETE);
         if (library->handles[i] == nullptr) {
             const char* why = dlerror();
             error = std::string("cannot load ") + kSonames[i] + " (" +

@@ -1,9 +1,9 @@
 #pragma once
-// FFmpeg's libraries, loaded when a movie first needs them and let go when the last movie that
-// holds them closes. The game links none of them: their long chain of dependencies (codecs,
-// network and font libraries) would otherwise stay mapped, and partly resident, for the whole
-// run although most runs play no movie at all. The sonames are those the build linked its
-// tools against.
+// FFmpeg's libraries, loaded when a movie first needs them; the handles go when the last movie
+// that holds them closes, but the libraries stay mapped. The game links none of them: their long
+// chain of dependencies (codecs, network and font libraries) would otherwise be mapped, and partly
+// resident, from the start of every run although most runs play no movie at all. The sonames are
+// those the build linked its tools against.
 extern "C" {
 #include <libavcodec/avcodec.h>
 #include <libavformat/avformat.h>
