@@ -16,13 +16,16 @@ TEST_F(LineClip, ACutLineEndsWhereTheWholeLineCrossesTheEdge) {
         Point from, to;
         Point first, last;  // the drawn ends, in the order the line runs from the left
     };
-    // The clip is 100 .. 149 both ways; each line is 20 wide and is cut at the top or bottom.
+    // The clip is 100 .. 149 both ways; the first lines are 20 wide and cut at the top or
+    // bottom, the last ones cut at the right or left.
     const Case cases[] = {
         {{100, 100}, {120, 200}, {100, 100}, {109, 149}},  // downward, cut at the bottom
         {{120, 200}, {100, 100}, {100, 100}, {109, 149}},  // the same drawn from its other end
         {{100, 149}, {120, 49}, {100, 149}, {109, 100}},   // upward, cut at the top
         {{100, 0}, {120, 149}, {113, 100}, {120, 149}},    // downward, starting above the top
         {{100, 249}, {120, 100}, {113, 149}, {120, 100}},  // upward, starting below the bottom
+        {{100, 100}, {200, 120}, {100, 100}, {149, 109}},  // shallow, cut at the right
+        {{0, 100}, {149, 130}, {100, 120}, {149, 130}},    // shallow, starting left of the clip
     };
     for (size_t i = 0; i < std::size(cases); ++i) {
         const Case& c = cases[i];
@@ -33,7 +36,7 @@ TEST_F(LineClip, ACutLineEndsWhereTheWholeLineCrossesTheEdge) {
         screen.DrawLine(5, 1, c.from, c.to);
         EXPECT_EQ(At(c.first.x, c.first.y), 5);
         EXPECT_EQ(At(c.last.x, c.last.y), 5);
-        // One pixel a row from edge to edge.
+        // One pixel a row (or a column) from edge to edge.
         EXPECT_EQ(CountNot(0), 50);
     }
 }
