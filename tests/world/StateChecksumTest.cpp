@@ -168,6 +168,29 @@ TEST(StateChecksum, AnObjectCountsDifferentlyInAnotherList) {
     EXPECT_NE(build(false), build(true));
 }
 
+// Each team's buildings are listed once, in the buildings' list, whatever team they belong to.
+TEST(StateChecksum, ATeamsBuildingIsListedOnceAsABuilding) {
+    for (int team : {0, World::kTeams - 1}) {
+        WorldOnLand land{OpenLand(12, 10)};
+        land.world.AddBuilding(std::make_unique<TestObject>(team, 40, land.Centre(4, 4), 2));
+        std::string listing;
+        land.world.StateChecksum(&listing);
+        const std::string prefix =
+            std::to_string(World::kChecksumBuildings) + " " + std::to_string(team) + " 40 ";
+        size_t lines = 0, buildings = 0;
+        for (size_t at = 0; at < listing.size();) {
+            const size_t end = listing.find('\n', at);
+            const std::string row = listing.substr(at, end - at);
+            at = end == std::string::npos ? listing.size() : end + 1;
+            if (row.rfind("local", 0) == 0 || row.rfind("alliances", 0) == 0) continue;
+            ++lines;
+            if (row.rfind(prefix, 0) == 0) ++buildings;
+        }
+        EXPECT_EQ(lines, 1u) << "team " << team << ":\n" << listing;
+        EXPECT_EQ(buildings, 1u) << "team " << team << ":\n" << listing;
+    }
+}
+
 TEST(StateChecksum, TheScenariosPlayerSlotsCount) {
     Game a({1});
     Game b({1});
