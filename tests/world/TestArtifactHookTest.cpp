@@ -7,8 +7,16 @@
 #include <string>
 #include <vector>
 
+#include "MemoryCatalogueMedia.h"
+#include "catalogue/BuildingTemplate.h"
+#include "catalogue/ChassisTemplate.h"
+#include "catalogue/PartTemplate.h"
+#include "catalogue/VehicleDesign.h"
 #include "map/CollisionFilter.h"
 #include "objects/Artifact.h"
+#include "objects/CommandBuffer.h"
+#include "objects/FactoryBuilding.h"
+#include "objects/FactoryProduction.h"
 #include "objects/ObjectWorld.h"
 #include "platform/InputScript.h"
 #include "platform/ScriptHooks.h"
@@ -125,6 +133,64 @@ TEST(TestArtifactHook, TheChecksumCountsWhoTookEachArtifact) {
     EXPECT_NE(listings[2].find("\n15 0 40 " + where + " 2 6\n"), std::string::npos) << listings[2];
     EXPECT_NE(sums[0], sums[1]);
     EXPECT_NE(sums[1], sums[2]);
+}
+
+// The host places a test artifact on the cell where the team's unfolded factory rolls its
+// units out and announces it (kind 34 with the effect); a guest places none; a factory still
+// folded, a missing one or a taken cell leave the request for the next tick.
+TEST(TestArtifactHook, TheHostPlacesItWhereTheUnfoldedFactoryRollsItsUnitsOut) {
+    MemoryCatalogueMedia media;
+    SetCatalogueMedia(&media);
+    WorldOnLand land{OpenLand(24, 20)};
+    World& world = land.world;
+    SetObjectWorld(&world);
+    BuildingValues v;
+    v.letter = 'V';
+    v.hitPoints = 2000;
+    ChassisValues c;
+    c.clan = 'V';
+    c.role = 'z';
+    c.strength = 2000;
+    PartTemplate drive{'V', 'W', 0, 0, 0, 100, 1};
+    auto building =
+        std::make_unique<BuildingTemplate>(v, std::make_unique<ChassisTemplate>(c), &drive);
+    auto design = std::make_unique<VehicleDesign>('V');
+    design->drive = &drive;
+    design->chassis = building->chassis.get();
+    auto made = std::make_unique<FactoryBuilding>(land.Centre(6, 12), SimId(2, 1), building.get(),
+                                                  std::move(design), nullptr);
+    FactoryBuilding* factory = made.get();
+    world.AddBuilding(std::move(made));
+    world.networkGame = 1;
+    world.networkHost = 0;
+    world.commands->SetEnabled(1);
+    world.commands->Rewind();
+    EXPECT_EQ(world.PlaceTestArtifact(2, 3), 1) << "a guest gives it up";
+    world.networkHost = 1;
+    EXPECT_EQ(world.PlaceTestArtifact(0, 3), 1) << "no team";
+    EXPECT_EQ(world.PlaceTestArtifact(3, 3), 0) << "no factory yet";
+    factory->unfoldState = FactoryProduction::kFolded;
+    EXPECT_EQ(world.PlaceTestArtifact(2, 3), 0) << "folded";
+    EXPECT_EQ(world.artifacts.Count(), 0);
+    EXPECT_EQ(world.commands->Size(), 0u);
+    factory->unfoldState = FactoryProduction::kOpen;
+    EXPECT_EQ(world.PlaceTestArtifact(2, 4), 1);
+    ASSERT_EQ(world.artifacts.Count(), 1);
+    GameObject* artifact = world.ArtifactAt(factory->GetPosition() + Point(-128, 128));
+    ASSERT_NE(artifact, nullptr);
+    EXPECT_EQ(static_cast<Artifact*>(artifact)->effectType, 4);
+    // Announced as the scatter's are: kind 34, the point and the effect.
+    const uint8_t* sent = world.commands->Data();
+    ASSERT_EQ(world.commands->Size(), 12u);
+    EXPECT_EQ(sent[1], 34);
+    EXPECT_EQ(sent[11], 4);
+    EXPECT_EQ(world.PlaceTestArtifact(2, 4), 0) << "the cell holds one already";
+    factory->Destroy();
+    EXPECT_EQ(world.PlaceTestArtifact(2, 4), 0) << "a dead factory";
+    world.networkGame = 0;
+    world.ClearObjects();
+    SetObjectWorld(nullptr);
+    SetCatalogueMedia(nullptr);
 }
 
 }  // namespace
