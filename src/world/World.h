@@ -204,7 +204,17 @@ public:
     // is placed at the point where the team's factory rolls its units out, and announced as a
     // scattered one is. 1 once placed or given up (not the host), 0 while the team has no
     // unfolded factory or the point is taken: it is tried again at the next tick.
-    int PlaceTestArtifact(int team, int effect);
+    int PlaceTestArtifact(int team, int effect, SimId* placed = nullptr);
+    // A test artifact asked for: its team, effect and the last one placed for it.
+    struct TestArtifactRequest {
+        int team = 0;
+        int effect = 0;
+        SimId placed;
+    };
+    // Keeps one on the team's roll-out point until one is taken: a computer player may fold its
+    // factory and drive it elsewhere before its first unit rolls out, and then another is
+    // placed at the new point. 1 once done (taken, or given up as above), 0 while waiting.
+    int KeepTestArtifact(TestArtifactRequest& wanted);
     // Gathers elapsed time towards the next autosave snapshot; 1 when one is due now.
     int GatherSnapshotTime(int elapsedMs);
 
@@ -528,7 +538,7 @@ public:
     bool pauseSeen = false;
     int pausedSinceMs = 0;
     // Test artifacts asked for and not yet placed: team, effect.
-    std::vector<std::pair<int, int>> pendingArtifacts;
+    std::vector<TestArtifactRequest> pendingArtifacts;
     // The movie that mode 8 plays, relative to the movie directory.
     std::string movieFile;
     char driveLetter = '?';

@@ -11,6 +11,7 @@
 #include "core/Settings.h"
 #include "core/WindowProc.h"
 #include "map/CollisionFilter.h"
+#include "map/PathGrid.h"
 #include "objects/Artifact.h"
 #include "objects/CommandBuffer.h"
 #include "objects/FactoryBuilding.h"
@@ -43,7 +44,7 @@ void World::DestroyOwnObjects(int team, bool factoryOnly) {
     }
 }
 
-int World::PlaceTestArtifact(int team, int effect) {
+int World::PlaceTestArtifact(int team, int effect, SimId* placed) {
     if (networkGame && !networkHost) return 1;
     if (team < 1 || team >= kTeams) return 1;
     // A guest's factory may not be known here yet at the battle's start, and a factory on the
@@ -54,9 +55,31 @@ int World::PlaceTestArtifact(int team, int effect) {
         factory->GetPosition() + FactoryBuilding::kRollOutOffset, Size(64, 64), ArtifactPictures,
         ArtifactSound, CollisionFilter(2, 1, 1, 1, 1), NewSimId(0), effect);
     GameObject* made = artifact.get();
+    const SimId id = made->id;
     if (AddArtifact(artifact) != 1) return 0;
     if (commands) commands->SendCreateScenarioObject(made, effect);
+    if (placed) *placed = id;
     return 1;
+}
+
+int World::KeepTestArtifact(TestArtifactRequest& wanted) {
+    if (!wanted.placed.IsNull()) {
+        // A taken artifact is no longer found.
+        GameObject* lying = FindObject(wanted.placed);
+        if (!lying || lying->IsDestroyed() != 0) return 1;
+        auto* factory = dynamic_cast<FactoryBuilding*>(TeamFactory(wanted.team));
+        if (!factory || factory->InOpenState() != 1 || !pathGrid) return 0;
+        short row = 0, column = 0, pointRow = 0, pointColumn = 0;
+        pathGrid->PixelToCell(lying->GetPosition(), row, column);
+        pathGrid->PixelToCell(factory->GetPosition() + FactoryBuilding::kRollOutOffset, pointRow,
+                              pointColumn);
+        if (row == pointRow && column == pointColumn) return 0;
+    }
+    SimId placed;
+    const int done = PlaceTestArtifact(wanted.team, wanted.effect, &placed);
+    if (placed.IsNull()) return done;
+    wanted.placed = placed;
+    return 0;
 }
 
 int World::Tick(int nowMs) {
@@ -88,13 +111,13 @@ int World::Tick(int nowMs) {
         DestroyOwnObjects(team, factoryOnly);
     int effect = 0;
     for (int team = TakeArtifactRequest(effect); team >= 0; team = TakeArtifactRequest(effect))
-        pendingArtifacts.emplace_back(team, effect);
+        pendingArtifacts.push_back({team, effect, SimId()});
     // Placed as early as the battle allows, so that the team's first unit takes it; asked for
     // outside a battle, or for a team that never has a factory, it goes with the battle.
     if (inGame != 1) pendingArtifacts.clear();
     if (inGame == 1) {
-        std::erase_if(pendingArtifacts, [this](const std::pair<int, int>& wanted) {
-            return PlaceTestArtifact(wanted.first, wanted.second) == 1;
+        std::erase_if(pendingArtifacts, [this](TestArtifactRequest& wanted) {
+            return KeepTestArtifact(wanted) == 1;
         });
     }
     PumpMouseMove();

@@ -185,6 +185,25 @@ TEST(TestArtifactHook, TheHostPlacesItWhereTheUnfoldedFactoryRollsItsUnitsOut) {
     EXPECT_EQ(sent[1], 34);
     EXPECT_EQ(sent[11], 4);
     EXPECT_EQ(world.PlaceTestArtifact(2, 4), 0) << "the cell holds one already";
+    // Kept until one is taken: another where the factory unfolds next, none while it stands.
+    World::TestArtifactRequest wanted{2, 5, SimId()};
+    EXPECT_EQ(world.KeepTestArtifact(wanted), 0);
+    EXPECT_TRUE(wanted.placed.IsNull()) << "the cell holds one already";
+    wanted.placed = artifact->id;
+    EXPECT_EQ(world.KeepTestArtifact(wanted), 0);
+    EXPECT_EQ(world.artifacts.Count(), 1);
+    factory->SetPosition(land.Centre(6, 16));
+    EXPECT_EQ(world.KeepTestArtifact(wanted), 0);
+    ASSERT_EQ(world.artifacts.Count(), 2);
+    GameObject* second = world.ArtifactAt(factory->GetPosition() + Point(-128, 128));
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(wanted.placed, second->id);
+    static_cast<Artifact*>(second)->Take(factory);
+    EXPECT_EQ(world.KeepTestArtifact(wanted), 1) << "taken";
+    World::TestArtifactRequest guest{2, 5, SimId()};
+    world.networkHost = 0;
+    EXPECT_EQ(world.KeepTestArtifact(guest), 1);
+    world.networkHost = 1;
     factory->Destroy();
     EXPECT_EQ(world.PlaceTestArtifact(2, 4), 0) << "a dead factory";
     world.networkGame = 0;
