@@ -23,6 +23,10 @@ bool WriteChecksumListing(const std::string& name, const std::string& text) {
     return winx_WriteChecksumListing(name, text);
 }
 
-int TakeDestroyRequest() {
-    return winx_TakeDestroyRequest();
+int TakeDestroyRequest(bool& factoryOnly) {
+    return winx_TakeDestroyRequest(factoryOnly);
+}
+
+int TakeArtifactRequest(int& effect) {
+    return winx_TakeArtifactRequest(effect);
 }

@@ -1,8 +1,8 @@
 #pragma once
 // What a headless run's input script asks of the World beyond input, reached through here as
 // the World's other platform services are (the clock, the settings): the game mode it is in
-// (for `await`), the checksums to write (`checksum NAME`) and the teams whose objects are to be
-// destroyed (`destroy TEAM`).
+// (for `await`), the checksums to write (`checksum NAME`), the teams whose objects are to be
+// destroyed (`destroy TEAM [factory]`) and the test artifacts to place (`artifact TEAM EFFECT`).
 #include <cstdint>
 #include <string>
 
@@ -16,5 +16,9 @@ bool WriteChecksumFile(const std::string& name, uint64_t value);
 bool ChecksumListingWanted();
 // Writes checksum NAME's field listing for comparing machines; false on failure.
 bool WriteChecksumListing(const std::string& name, const std::string& text);
-// The oldest pending team to destroy, removed from the queue; -1 when none.
-int TakeDestroyRequest();
+// The oldest pending team to destroy, removed from the queue; -1 when none. `factoryOnly`
+// tells whether only its factory goes.
+int TakeDestroyRequest(bool& factoryOnly);
+// The oldest pending test artifact's team, removed from the queue with its effect; -1 when
+// none.
+int TakeArtifactRequest(int& effect);

@@ -621,6 +621,9 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             const int32_t most = r.ReadW32();
             const int32_t cargo = r.ReadW32();
             GameObject* o = world.FindObject(id);
+            // A factory's owner tells its pieces as it makes them, which may be before this
+            // machine's death pass has made them here.
+            if (!o) world.KeepEarlyPieceValue(id, cargo);
             if (!IsMirror(o)) break;
             // The object stands where its owner says and stays there: a goal the copy still
             // pursued would move it on.
@@ -797,8 +800,10 @@ void CommandExecutor::MakeWreck(CommandReader& r, const CommandHeader& h) {
     wreck->SetCargoCapacity(value);
     wreck->AddCargo(value);
     wreck->SetLocal(0);
-    // As the maker's own: nobody's team. Made whatever this machine's units stand on, as on
-    // the maker's machine, so that every machine holds the same wrecks.
+    // As the maker's own: nobody's team, and the colour its rule gives. Made whatever this
+    // machine's units stand on, as on the maker's machine, so that every machine holds the
+    // same wrecks.
     wreck->teamRecord.first = 0;
+    wreck->teamRecord.third = world.WreckColour(h.id.team);
     world.AddWreck(std::move(wreck));
 }

@@ -85,9 +85,10 @@ void Artifact::PickUp(GameObject* taker) {
 void Artifact::Take(GameObject* taker) {
     if (!taker || !takerId.IsNull()) return;
     ObjectWorld& world = TheObjectWorld();
-    world.RetireArtifact(this);
+    // The taker first: the World records who took it as it retires it.
     taken = 1;
     takerId = taker->id;
+    world.RetireArtifact(this);
     // The cell no longer holds an artifact, whatever its bit said before.
     if (PathGrid* paths = world.Paths()) {
         short row = 0, column = 0;

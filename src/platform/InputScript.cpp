@@ -290,9 +290,20 @@ struct LineParser {
     }
 
     bool Destroy(const std::vector<std::string_view>& words) {
-        auto team = words.size() == 2 ? ParseNumber(words[1]) : std::nullopt;
-        if (!team || *team > 4) return Fail("usage: destroy TEAM (0 to 4)");
-        Add(winx_ScriptStep::Kind::Destroy, *team);
+        auto team = words.size() == 2 || words.size() == 3 ? ParseNumber(words[1]) : std::nullopt;
+        const bool factoryOnly = words.size() == 3 && EqualNoCase(words[2], "factory");
+        if (!team || *team > 4 || (words.size() == 3 && !factoryOnly))
+            return Fail("usage: destroy TEAM [factory] (TEAM 0 to 4)");
+        Add(winx_ScriptStep::Kind::Destroy, *team, factoryOnly ? 1 : 0);
+        return true;
+    }
+
+    bool Artifact(const std::vector<std::string_view>& words) {
+        auto team = words.size() == 3 ? ParseNumber(words[1]) : std::nullopt;
+        auto effect = words.size() == 3 ? ParseNumber(words[2]) : std::nullopt;
+        if (!team || *team < 1 || *team > 4 || !effect || *effect < 1 || *effect > 5)
+            return Fail("usage: artifact TEAM EFFECT (TEAM 1 to 4, EFFECT 1 to 5)");
+        Add(winx_ScriptStep::Kind::Artifact, *team, static_cast<int>(*effect));
         return true;
     }
 
@@ -327,6 +338,7 @@ struct LineParser {
         if (EqualNoCase(command, "quit")) return Bare(words, Kind::Quit);
         if (EqualNoCase(command, "await")) return Await(words);
         if (EqualNoCase(command, "destroy")) return Destroy(words);
+        if (EqualNoCase(command, "artifact")) return Artifact(words);
         return Fail(Concat({"unknown command '", command, "'"}));
     }
 };

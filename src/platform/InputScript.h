@@ -24,8 +24,12 @@ struct winx_ScriptStep {
         // pressed once a second while waiting (0: none). Run only when the time ran out; the
         // lines after it are timed from the moment the mode is reached.
         Await,
-        // value: the team whose objects this machine owns are destroyed at the next tick.
-        Destroy
+        // value: the team whose objects this machine owns are destroyed at the next tick; x: 1
+        // for its factory alone.
+        Destroy,
+        // A test's artifact (host only): value: the team at whose factory's roll-out point it
+        // lies; x: its effect.
+        Artifact
     };
     Kind kind = Kind::Quit;
     // Milliseconds after the script started.

@@ -357,7 +357,10 @@ void RunScriptStep(const winx_ScriptStep& step) {
             std::fflush(stderr);
             std::_Exit(3);
         case Kind::Destroy:
-            winx_RequestDestroy(static_cast<int>(step.value));
+            winx_RequestDestroy(static_cast<int>(step.value), step.x == 1);
+            break;
+        case Kind::Artifact:
+            winx_RequestArtifact(static_cast<int>(step.value), step.x);
             break;
         case Kind::Activate:
             PostActivation(true);

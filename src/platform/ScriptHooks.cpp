@@ -1,11 +1,16 @@
 #include "platform/ScriptHooks.h"
 
 #include <deque>
+#include <utility>
 
 namespace {
 int scriptGameMode = 0;
-std::deque<int>& DestroyRequests() {
-    static std::deque<int> requests;
+std::deque<std::pair<int, bool>>& DestroyRequests() {
+    static std::deque<std::pair<int, bool>> requests;
+    return requests;
+}
+std::deque<std::pair<int, int>>& ArtifactRequests() {
+    static std::deque<std::pair<int, int>> requests;
     return requests;
 }
 }  // namespace
@@ -18,13 +23,33 @@ int winx_ScriptGameMode() {
     return scriptGameMode;
 }
 
-void winx_RequestDestroy(int team) {
-    DestroyRequests().push_back(team);
+void winx_RequestDestroy(int team, bool factoryOnly) {
+    DestroyRequests().emplace_back(team, factoryOnly);
+}
+
+int winx_TakeDestroyRequest(bool& factoryOnly) {
+    factoryOnly = false;
+    if (DestroyRequests().empty()) return -1;
+    const auto [team, onlyFactory] = DestroyRequests().front();
+    DestroyRequests().pop_front();
+    factoryOnly = onlyFactory;
+    return team;
 }
 
 int winx_TakeDestroyRequest() {
-    if (DestroyRequests().empty()) return -1;
-    const int team = DestroyRequests().front();
-    DestroyRequests().pop_front();
+    bool factoryOnly = false;
+    return winx_TakeDestroyRequest(factoryOnly);
+}
+
+void winx_RequestArtifact(int team, int effect) {
+    ArtifactRequests().emplace_back(team, effect);
+}
+
+int winx_TakeArtifactRequest(int& effect) {
+    effect = 0;
+    if (ArtifactRequests().empty()) return -1;
+    const auto [team, kind] = ArtifactRequests().front();
+    ArtifactRequests().pop_front();
+    effect = kind;
     return team;
 }

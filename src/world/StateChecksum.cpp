@@ -22,6 +22,7 @@
 // The lists, each with its own number so that an object counts differently in another list:
 //   units of teams 0 .. 4 (1), buildings of teams 0 .. 4 (2), wrecks (10), destructibles (11),
 //   ore deposits (12), artifacts (13), land features (14).
+// Then the pick-ups (15): each artifact taken (id team, id serial, x, y) and its taker's id.
 // Then the alliances, the pause flag, the scenario's player slots and colours, and the player
 // count.
 //
@@ -108,6 +109,21 @@ uint64_t World::StateChecksum(std::string* listing) {
     for (const NodeList* list : {&world.wrecks, &world.destructibles, &world.oreDeposits,
                                  &world.artifacts, &world.landFeatures})
         objects += ListDigest(*list, number++, objectLines);
+    for (const ArtifactAward& award : world.artifactAwards) {
+        const std::array<int64_t, 6> fields = {award.artifact.team, award.artifact.serial,
+                                               award.at.x,          award.at.y,
+                                               award.taker.team,    award.taker.serial};
+        uint64_t one = Mix(0, kChecksumAwards);
+        for (int64_t v : fields)
+            one = Mix(one, v);
+        objects += one;
+        if (objectLines) {
+            std::string line = std::to_string(kChecksumAwards);
+            for (int64_t v : fields)
+                line += " " + std::to_string(v);
+            objectLines->push_back(line);
+        }
+    }
     uint64_t h = Mix(0, static_cast<int64_t>(objects));
     for (int a = 0; a < World::kTeams; ++a)
         for (int b = 0; b < World::kTeams; ++b)

@@ -213,6 +213,7 @@ void World::ClearObjects() {
     oreDeposits.DeleteAll();
     artifacts.DeleteAll();
     takenArtifacts.DeleteAll();
+    artifactAwards.clear();
     groups.DeleteAll();
     landFeatures.DeleteAll();
     if (designLibrary) designLibrary->Clear();

@@ -12,6 +12,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include "catalogue/CatalogueServices.h"
@@ -196,8 +197,24 @@ public:
     // Sends a heartbeat alone to every peer at once; commands recorded and not yet sent are
     // dropped.
     void SendEmptyCommand();
-    // Destroys every object of the team that this machine owns (the script's `destroy`).
-    void DestroyOwnObjects(int team);
+    // Destroys every object of the team that this machine owns (the script's `destroy`), or
+    // its factory alone.
+    void DestroyOwnObjects(int team, bool factoryOnly = false);
+    // A test's artifact (the script's `artifact`): on the host (or outside a network game) it
+    // is placed at the point where the team's factory rolls its units out, and announced as a
+    // scattered one is. 1 once placed or given up (not the host), 0 while the team has no
+    // unfolded factory or the point is taken: it is tried again at the next tick.
+    int PlaceTestArtifact(int team, int effect, SimId* placed = nullptr);
+    // A test artifact asked for: its team, effect and the last one placed for it.
+    struct TestArtifactRequest {
+        int team = 0;
+        int effect = 0;
+        SimId placed;
+    };
+    // Keeps one on the team's roll-out point until one is taken: a computer player may fold its
+    // factory and drive it elsewhere before its first unit rolls out, and then another is
+    // placed at the new point. 1 once done (taken, or given up as above), 0 while waiting.
+    int KeepTestArtifact(TestArtifactRequest& wanted);
     // Gathers elapsed time towards the next autosave snapshot; 1 when one is due now.
     int GatherSnapshotTime(int elapsedMs);
 
@@ -309,6 +326,15 @@ public:
     static constexpr uint32_t kPieceSerialBase = 0x40000000u;
     static constexpr uint32_t kPieceSerialMask = 0x03FFFFFFu;
     static constexpr uint32_t kMaxPieces = 4;
+    // What a piece holds, told by the factory's owner before this machine's death pass made
+    // the piece (the owner's snapshot overtakes it): applied as the piece is made. Bounded:
+    // the oldest goes first.
+    void KeepEarlyPieceValue(const SimId& id, int32_t cargo);
+    static constexpr size_t kMaxEarlyPieceValues = 64;
+    std::vector<std::pair<SimId, int32_t>> earlyPieceValues;
+    // The colour a copy gives a unit's wreck of the team, as the maker's rule does from the
+    // dead unit's own: the team's colour while its factory stands, none after (as its units').
+    int32_t WreckColour(int team);
 
     // --- WorldAlliances.cpp: alliances, pause, status line, sounds and cell effects.
     int Ally(const SimId& a, const SimId& b);
@@ -339,6 +365,15 @@ public:
     static constexpr int kChecksumUnits = 1;
     static constexpr int kChecksumBuildings = 2;
     static constexpr int kChecksumWrecks = 10;
+    // The pick-ups: each artifact taken, where it lay and its taker, in the order this machine
+    // took them.
+    static constexpr int kChecksumAwards = 15;
+    struct ArtifactAward {
+        SimId artifact;
+        Point at;
+        SimId taker;
+    };
+    std::vector<ArtifactAward> artifactAwards;
 
     // --- WorldPeers.cpp: the network peer slots and the outgoing stream.
     CommLink* AddPeer();
@@ -502,6 +537,8 @@ public:
     std::vector<std::string> pendingChecksums;
     bool pauseSeen = false;
     int pausedSinceMs = 0;
+    // Test artifacts asked for and not yet placed: team, effect.
+    std::vector<TestArtifactRequest> pendingArtifacts;
     // The movie that mode 8 plays, relative to the movie directory.
     std::string movieFile;
     char driveLetter = '?';

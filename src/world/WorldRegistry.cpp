@@ -11,6 +11,7 @@
 #include "map/PathGrid.h"
 #include "map/SightGrid.h"
 #include "map/TerrainMap.h"
+#include "objects/Artifact.h"
 #include "objects/GameObject.h"
 #include "world/GameRecords.h"
 #include "world/ObjectNode.h"
@@ -137,13 +138,16 @@ int World::AddArtifact(std::unique_ptr<GameObject>& artifact) {
     return 1;
 }
 
-// The artifact bit of the cell stays: the cell keeps refusing a second artifact.
+// The artifact bit of the cell stays: the cell keeps refusing a second artifact. Who took it is
+// kept for the checksum: every machine must name the same winner.
 void World::RetireArtifact(GameObject* artifact) {
     for (ListNode* n = artifacts.First(); n; n = artifacts.Next(n)) {
         if (ObjectOf(n) != artifact) continue;
         n->Unlink();
         takenArtifacts.PushFront(n);
         ReindexObject(artifact->id);
+        if (auto* taken = dynamic_cast<Artifact*>(artifact))
+            artifactAwards.push_back({artifact->id, artifact->GetPosition(), taken->takerId});
         return;
     }
 }

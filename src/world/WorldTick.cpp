@@ -1,13 +1,20 @@
 // The World's tick: one frame of the game under the 16 ms floor, and the network step.
+#include <memory>
+#include <utility>
 #include <vector>
 
+#include "catalogue/TemplateCatalogue.h"
 #include "core/DisplayBase.h"
 #include "core/MusicPlayer.h"
 #include "core/PaletteCycler.h"
 #include "core/ScriptRequests.h"
 #include "core/Settings.h"
 #include "core/WindowProc.h"
+#include "map/CollisionFilter.h"
+#include "map/PathGrid.h"
+#include "objects/Artifact.h"
 #include "objects/CommandBuffer.h"
+#include "objects/FactoryBuilding.h"
 #include "objects/GameObject.h"
 #include "ui/ScreenBase.h"
 #include "world/CommLink.h"
@@ -20,19 +27,59 @@ int32_t aiHalted = 0;
 
 // As destroying the selection does: invulnerable objects are made vulnerable first, then each
 // takes the damage that kills. Gathered first: the damage may move objects between lists.
-void World::DestroyOwnObjects(int team) {
+void World::DestroyOwnObjects(int team, bool factoryOnly) {
     if (team < 0 || team >= kTeams) return;
     std::vector<GameObject*> doomed;
+    GameObject* factory = TeamFactory(team);
     for (NodeList* list : {&sims[team], &buildings[team]}) {
         for (ListNode* n = list->First(); n; n = list->Next(n)) {
             GameObject* object = static_cast<ObjectNode*>(n)->Object();
-            if (object && object->local == 1) doomed.push_back(object);
+            if (object && object->local == 1 && (!factoryOnly || object == factory))
+                doomed.push_back(object);
         }
     }
     for (GameObject* object : doomed) {
         if (object->IsInvulnerable()) object->ToggleInvulnerable();
         object->TakeDamage(nullptr, SimId(), nullptr, 0);
     }
+}
+
+int World::PlaceTestArtifact(int team, int effect, SimId* placed) {
+    if (networkGame && !networkHost) return 1;
+    if (team < 1 || team >= kTeams) return 1;
+    // A guest's factory may not be known here yet at the battle's start, and a factory on the
+    // move has no roll-out point yet: the computer player may drive it to a site first.
+    auto* factory = dynamic_cast<FactoryBuilding*>(TeamFactory(team));
+    if (!factory || factory->IsDestroyed() != 0 || factory->InOpenState() != 1) return 0;
+    std::unique_ptr<GameObject> artifact = std::make_unique<Artifact>(
+        factory->GetPosition() + FactoryBuilding::kRollOutOffset, Size(64, 64), ArtifactPictures,
+        ArtifactSound, CollisionFilter(2, 1, 1, 1, 1), NewSimId(0), effect);
+    GameObject* made = artifact.get();
+    const SimId id = made->id;
+    if (AddArtifact(artifact) != 1) return 0;
+    if (commands) commands->SendCreateScenarioObject(made, effect);
+    if (placed) *placed = id;
+    return 1;
+}
+
+int World::KeepTestArtifact(TestArtifactRequest& wanted) {
+    if (!wanted.placed.IsNull()) {
+        // A taken artifact is no longer found.
+        GameObject* lying = FindObject(wanted.placed);
+        if (!lying || lying->IsDestroyed() != 0) return 1;
+        auto* factory = dynamic_cast<FactoryBuilding*>(TeamFactory(wanted.team));
+        if (!factory || factory->InOpenState() != 1 || !pathGrid) return 0;
+        short row = 0, column = 0, pointRow = 0, pointColumn = 0;
+        pathGrid->PixelToCell(lying->GetPosition(), row, column);
+        pathGrid->PixelToCell(factory->GetPosition() + FactoryBuilding::kRollOutOffset, pointRow,
+                              pointColumn);
+        if (row == pointRow && column == pointColumn) return 0;
+    }
+    SimId placed;
+    const int done = PlaceTestArtifact(wanted.team, wanted.effect, &placed);
+    if (placed.IsNull()) return done;
+    wanted.placed = placed;
+    return 0;
 }
 
 int World::Tick(int nowMs) {
@@ -58,8 +105,21 @@ int World::Tick(int nowMs) {
         pendingChecksums.clear();
     }
     ReportScriptGameMode(currentMode);
-    for (int team = TakeDestroyRequest(); team >= 0; team = TakeDestroyRequest())
-        DestroyOwnObjects(team);
+    bool factoryOnly = false;
+    for (int team = TakeDestroyRequest(factoryOnly); team >= 0;
+         team = TakeDestroyRequest(factoryOnly))
+        DestroyOwnObjects(team, factoryOnly);
+    int effect = 0;
+    for (int team = TakeArtifactRequest(effect); team >= 0; team = TakeArtifactRequest(effect))
+        pendingArtifacts.push_back({team, effect, SimId()});
+    // Placed as early as the battle allows, so that the team's first unit takes it; asked for
+    // outside a battle, or for a team that never has a factory, it goes with the battle.
+    if (inGame != 1) pendingArtifacts.clear();
+    if (inGame == 1) {
+        std::erase_if(pendingArtifacts, [this](TestArtifactRequest& wanted) {
+            return KeepTestArtifact(wanted) == 1;
+        });
+    }
     PumpMouseMove();
     if (gameFlow && gameFlow->Step(currentMode) == 1) {
         ApplyModeChange();

@@ -1,6 +1,8 @@
 // The per-tick update of every map object and the death pass: losses are counted, a dead local
 // unit leaves a wreck worth three quarters of its design, a dead factory eliminates its team
 // and breaks into wreck pieces, and the dead are deleted. Objects are deleted nowhere else.
+#include <algorithm>
+
 #include "catalogue/BuildingTemplate.h"
 #include "catalogue/ChassisTemplate.h"
 #include "catalogue/PictureTemplates.h"
@@ -257,5 +259,26 @@ void World::ScatterWrecks(BuildingTemplate* building, const Point& centre, int v
         AddWreck(std::move(piece));
         GameObject* placed = FindWreckById(description.id);
         if (placed && owned == 1 && networkGame == 1 && commands) commands->SendSimSnapshot(placed);
+        if (!placed || owned == 1) continue;
+        for (auto early = earlyPieceValues.begin(); early != earlyPieceValues.end(); ++early) {
+            if (early->first != description.id) continue;
+            if (early->second > placed->cargoCapacity) placed->SetCargoCapacity(early->second);
+            placed->cargo = std::clamp(early->second, 0, std::max(placed->cargoCapacity, 0));
+            earlyPieceValues.erase(early);
+            break;
+        }
     }
+}
+
+void World::KeepEarlyPieceValue(const SimId& id, int32_t cargo) {
+    const uint32_t serial = static_cast<uint32_t>(id.serial);
+    if (serial < kPieceSerialBase || serial >= kPieceSerialBase + kPieceSerialBase) return;
+    if (earlyPieceValues.size() >= kMaxEarlyPieceValues)
+        earlyPieceValues.erase(earlyPieceValues.begin());
+    earlyPieceValues.emplace_back(id, cargo);
+}
+
+int32_t World::WreckColour(int team) {
+    GameObject* factory = TeamFactory(team);
+    return factory && factory->IsDestroyed() == 0 ? factory->teamRecord.third : 0;
 }

@@ -372,9 +372,25 @@ TEST_F(CommandExecutorTest, AWreckTakesThePictureOfItsClanOrAnyClanAndTheMirrors
     ASSERT_NE(wreckMade, nullptr);
     EXPECT_EQ(wreckMade->local, 0);
     EXPECT_EQ(wreckMade->GetCargo(), 50);
-    // Nobody's, as the maker's own.
-    for (GameObject* w : {underUnit, wreckMade})
+    // Nobody's, as the maker's own, in the colour of the team's factory.
+    for (GameObject* w : {underUnit, wreckMade}) {
         EXPECT_EQ(w->teamRecord.first, 0);
+        EXPECT_EQ(w->teamRecord.third, mirrorFactory->teamRecord.third);
+    }
+    // The maker's unit had its team's colour while the factory stood and none after it died,
+    // so a copy's wreck takes the same.
+    mirrorFactory->teamRecord.third = 5;
+    Execute(
+        Message({CommandBytes(13, SimId(2, 85)).B('T').B('c').P(land.Centre(3, 12)).L(9).Done()}));
+    mirrorFactory->destroyed = 1;
+    Execute(
+        Message({CommandBytes(13, SimId(2, 86)).B('T').B('c').P(land.Centre(5, 12)).L(9).Done()}));
+    mirrorFactory->destroyed = 0;
+    for (const auto& [serial, colour] : {std::pair{85, 5}, std::pair{86, 0}}) {
+        GameObject* w = world.FindWreckById(SimId(2, serial));
+        ASSERT_NE(w, nullptr) << serial;
+        EXPECT_EQ(w->teamRecord.third, colour) << serial;
+    }
     for (ListNode* r : records)
         delete r;
     SetCatalogueMedia(nullptr);

@@ -1,0 +1,246 @@
+#pragma once
+// A network game of real programs on loopback, each side played by its computer player: the
+// join, the barriers (the host pauses, the peers' last messages settle, every machine writes
+// its checksum inside the pause) and the run itself, shared by the network runs.
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/types.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "screens/EndToEndGame.h"
+
+// Several real programs at once on the wall clock: under the sanitizers they run too slowly to
+// keep the timetable, so the runs are left to the optimised build.
+#if defined(__SANITIZE_ADDRESS__)
+#define QX_BARRIER_RUNS_SANITIZED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QX_BARRIER_RUNS_SANITIZED 1
+#endif
+#endif
+
+namespace barrier {
+
+using e2e::GameFolder;
+
+constexpr char kPause[] = "keydown CTRL\nkey P\nkeyup CTRL\n";
+
+// A port free on loopback now, from the system rather than from the process id, which another
+// run of the machine may share; 0 when none could be had.
+inline int FreePort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    if (fd < 0) return 0;
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t size = sizeof address;
+    int port = 0;
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0)
+        port = ntohs(address.sin_port);
+    ::close(fd);
+    return port;
+}
+
+inline std::string Options(int player, int port) {
+    return "[OPTIONS]\nMOVIES=NO\nCHEAT=YES\nHOST=127.0.0.1\n[COMMUNICATIONS]\nPORT=" +
+           std::to_string(port) + "\nBIND=127.0.0." + std::to_string(player) + "\n";
+}
+
+// Up to the battle, the local team handed to the computer player (Ctrl+A, character 1) in the
+// menu: the host opens its game and, once every guest is in, presses OK (the third guest starts
+// it by itself) and then start until every report has come. A guest keeps pressing OK until
+// the battle: a join asked for before the host listens is retried, and OK does nothing once
+// linked. Each waits long enough for a loaded machine.
+inline std::string ToBattle(int player, int machines) {
+    std::string s = "wait 1000\ntext \"m\"\nawait 2 60000\nchar 1\n";
+    if (player == 1) {
+        s += "wait 500\ntext \"h\"\nwait 500\nkey RETURN\nwait " +
+             std::to_string(4000 + 2500 * machines) + "\n";
+        if (machines < 4) s += "key RETURN\n";
+        return s + "wait 1500\nawait 3 150000 RETURN\n";
+    }
+    return s + "wait " + std::to_string(1500 + 2000 * player) +
+           "\ntext \"j\"\nwait 500\nkey RETURN\nawait 3 150000 RETURN\n";
+}
+
+// A script line one machine runs at a time of the battle (ms from its start).
+struct Act {
+    int player;
+    int atMs;
+    std::string line;
+};
+
+// The barriers named PREFIX1, PREFIX2..., timed from the battle's start, and this player's
+// acts among them: the host pauses at each, every machine writes its checksum inside the pause,
+// the host lifts it.
+inline std::string Barriers(int player, const std::vector<int>& at, const std::string& prefix,
+                            const std::vector<Act>& acts = {}) {
+    std::vector<std::pair<int, std::string>> timeline;
+    for (size_t i = 0; i < at.size(); ++i) {
+        const std::string name = prefix + std::to_string(i + 1);
+        if (player == 1) {
+            timeline.emplace_back(at[i], kPause);
+            timeline.emplace_back(at[i] + 3000, "checksum " + name + "\n");
+            timeline.emplace_back(at[i] + 6000, kPause);
+        } else {
+            // Asked for inside the host's pause; a machine running ahead of the host has its
+            // request held until the pause reaches it.
+            timeline.emplace_back(at[i] + 1500, "checksum " + name + "\n");
+        }
+    }
+    for (const Act& act : acts)
+        if (act.player == player) timeline.emplace_back(act.atMs, act.line + "\n");
+    std::stable_sort(timeline.begin(), timeline.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::string s;
+    int now = 0;
+    for (const auto& [time, lines] : timeline) {
+        if (time > now) s += "wait " + std::to_string(time - now) + "\n";
+        now = std::max(now, time);
+        s += lines;
+    }
+    // Nobody leaves before all have written: a machine that leaves hands its team on.
+    return s + "wait 8000\nquit\nwait 10000\n";
+}
+
+// The folders of one game after it ran.
+struct Game {
+    TempDirectory scratch;
+    std::vector<std::unique_ptr<GameFolder>> games;
+    bool killed = false;
+};
+
+// Plays one game of `machines` programs to its end; `killed` (0: none) is SIGKILLed as soon as
+// every machine has written its first checksum, inside the first pause. With `listings`, each
+// checksum also writes its listing into the folder's `listing` directory.
+inline void Run(Game& game, int machines, const std::vector<int>& at, const std::string& prefix,
+                int killed, int timeoutSeconds, const std::vector<Act>& acts = {},
+                bool listings = false) {
+    const int port = FreePort();
+    ASSERT_GT(port, 0) << "no free port";
+    for (int n = 1; n <= machines; ++n) {
+        game.games.push_back(std::make_unique<GameFolder>(game.scratch, "m" + std::to_string(n)));
+        if (n == 1) {
+            ASSERT_TRUE(game.games[0]->MakeAssets()) << game.games[0]->File("mkassets.log");
+        } else {
+            game.games.back()->LinkAssets(*game.games[0]);
+        }
+        game.games.back()->WriteOptions(Options(n, port));
+        if (listings) std::filesystem::create_directory(game.games.back()->path / "listing");
+    }
+    std::vector<std::thread> programs;
+    for (int player = 1; player <= machines; ++player) {
+        const GameFolder& folder = *game.games[static_cast<size_t>(player - 1)];
+        std::string command =
+            folder.Command(ToBattle(player, machines) + Barriers(player, at, prefix, acts),
+                           GameFolder::Clock::Real, timeoutSeconds);
+        if (listings) {
+            const std::string video = "SDL_VIDEODRIVER=";
+            command.insert(command.find(video), "QX_CHECKSUM_LISTING=listing ");
+        }
+        // The shell becomes the program itself, so that its id is the program's.
+        if (player == killed) {
+            const std::string marker = "timeout " + std::to_string(timeoutSeconds) + " '";
+            command.replace(command.find(marker), marker.size(), "exec '");
+            command = "echo $$ > '" + (folder.path / "pid.txt").string() + "'; " + command;
+        }
+        programs.emplace_back([command] {
+            const int status = std::system(command.c_str());
+            (void)status;
+        });
+    }
+    bool done = killed == 0;
+    for (int tenth = 0; tenth < 10 * timeoutSeconds && !done; ++tenth) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        // Only once every machine has written the first barrier: a machine that notices the
+        // loss before it writes has already handed the lost team on.
+        bool allWritten = true;
+        for (const auto& folder : game.games)
+            allWritten = allWritten && folder->Checksum(prefix + "1").size() == 17u;
+        if (!allWritten) continue;
+        const GameFolder& victim = *game.games[static_cast<size_t>(killed - 1)];
+        int pid = 0;
+        std::istringstream(victim.File("pid.txt")) >> pid;
+        done = pid > 0 && ::kill(pid, SIGKILL) == 0;
+    }
+    for (std::thread& program : programs)
+        program.join();
+    game.killed = done;
+}
+
+// The lines of one machine's listing for a barrier (empty without listings).
+inline std::vector<std::string> Listing(const GameFolder& folder, const std::string& name) {
+    std::vector<std::string> lines;
+    const std::filesystem::path dir = folder.path / "listing";
+    if (!std::filesystem::is_directory(dir)) return lines;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        if (entry.path().filename().string().rfind(name + "-", 0) != 0) continue;
+        std::istringstream in(e2e::ReadText(entry.path()));
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+// Where two listings differ, for the failure's message: the lines only one side holds.
+inline std::string ListingDifference(const std::vector<std::string>& host,
+                                     const std::vector<std::string>& other) {
+    std::string text;
+    int shown = 0;
+    for (const std::string& line : host)
+        if (std::find(other.begin(), other.end(), line) == other.end() && shown++ < 30)
+            text += "  host only: " + line + "\n";
+    for (const std::string& line : other)
+        if (std::find(host.begin(), host.end(), line) == host.end() && shown++ < 60)
+            text += "  peer only: " + line + "\n";
+    return text;
+}
+
+// Every program left ended well, and all agree at each barrier they wrote (the killed one at
+// the first only). The host's checksums by barrier.
+inline std::vector<std::string> Agreed(const Game& game, size_t barriers, const std::string& prefix,
+                                       int killed) {
+    EXPECT_TRUE(game.killed) << "player " << killed << " was not killed";
+    const int machines = static_cast<int>(game.games.size());
+    for (int player = 1; player <= machines; ++player) {
+        const GameFolder& folder = *game.games[static_cast<size_t>(player - 1)];
+        if (player != killed) {
+            EXPECT_EQ(folder.ExitCode(), 0) << "player " << player << ": " << folder.Errors();
+        }
+    }
+    std::vector<std::string> sums;
+    if (game.games.empty()) return sums;
+    for (size_t barrier = 1; barrier <= barriers; ++barrier) {
+        const std::string name = prefix + std::to_string(barrier);
+        const std::string host = game.games[0]->Checksum(name);
+        EXPECT_EQ(host.size(), 17u) << name;
+        for (int player = 2; player <= machines; ++player) {
+            const std::string sum = game.games[static_cast<size_t>(player - 1)]->Checksum(name);
+            if (player == killed && barrier > 1) {
+                EXPECT_EQ(sum, "") << "the killed player wrote " << name;
+            } else {
+                const GameFolder& peer = *game.games[static_cast<size_t>(player - 1)];
+                EXPECT_EQ(sum, host)
+                    << "player " << player << " at " << name << "\n"
+                    << ListingDifference(Listing(*game.games[0], name), Listing(peer, name));
+            }
+        }
+        sums.push_back(host.substr(0, 16));
+        std::cout << machines << " machines, barrier " << name << ": " << host;
+    }
+    return sums;
+}
+
+}  // namespace barrier

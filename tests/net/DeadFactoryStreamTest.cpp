@@ -1,0 +1,201 @@
+// Two machines of a network game in one process, each a World, the second fed the first's
+// message stream: a team whose factory is gone has one owner for its units, and the machine that
+// runs them tells the others where they stand, so that both hold the same units afterwards. A
+// factory's pieces take the value its owner tells, even when the word comes before this
+// machine's own death pass has made them.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "catalogue/BuildingTemplate.h"
+#include "catalogue/CatalogueMedia.h"
+#include "catalogue/ChassisTemplate.h"
+#include "catalogue/TemplateCatalogue.h"
+#include "catalogue/VehicleDesign.h"
+#include "net/CommandExecutor.h"
+#include "net/CommandReceivers.h"
+#include "objects/CommandBuffer.h"
+#include "objects/ObjectWorld.h"
+#include "support/MemoryLink.h"
+#include "world/MemoryCatalogueMedia.h"
+#include "world/RegistryTestFixture.h"
+
+namespace {
+
+// One machine: a World on the shared small land, in a network game, recording what it sends,
+// with a peer link for each other team.
+struct Machine {
+    explicit Machine(std::vector<int> peerTeams) {
+        world.makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
+        for (size_t slot = 0; slot < peerTeams.size(); ++slot) {
+            world.AddPeer();
+            world.peerTeams[slot] = peerTeams[slot];
+        }
+        world.networkGame = 1;
+        world.StartRecording();
+        world.commands->Rewind();
+    }
+    ~Machine() { world.ClosePeers(nullptr); }
+
+    TestObject* Unit(int team, int serial, int row, int column, int local, int damage) {
+        TestObject* unit = land.AddUnit(team, serial, row, column);
+        unit->local = local;
+        unit->damage.SetMax(100);
+        unit->damage.SetValue(damage);
+        return unit;
+    }
+    // This machine's listing of the units (list 1), one line each.
+    std::vector<std::string> Units() {
+        SetObjectWorld(&world);
+        std::string listing;
+        world.StateChecksum(&listing);
+        std::vector<std::string> units;
+        size_t at = 0;
+        for (size_t end = listing.find('\n'); end != std::string::npos;
+             at = end + 1, end = listing.find('\n', at))
+            if (listing.compare(at, 2, "1 ") == 0) units.push_back(listing.substr(at, end - at));
+        return units;
+    }
+    // The other machine's recorded commands, applied here one command at a time as its slot
+    // 0's messages; after each, `check` runs.
+    template <typename Check>
+    void Apply(Machine& from, Check check) {
+        SetObjectWorld(&world);
+        CommandBuffer& message = *world.peerCommands[0];
+        for (const uint8_t* p = from.world.commands->start;
+             p < from.world.commands->cursor && p[0] > 0; p += p[0]) {
+            message.Rewind();
+            std::copy(p, p + p[0], message.start);
+            message.cursor = message.start + p[0];
+            EXPECT_EQ(executor.Execute(message, 0), 1) << "kind " << int{p[1]};
+            check(int{p[1]});
+        }
+        from.world.commands->Rewind();
+    }
+
+    WorldOnLand land{OpenLand(16, 12)};
+    World& world = land.world;
+    CommandReceivers receivers;
+    CommandExecutor executor{world, receivers};
+};
+
+// Player 3 is lost and its factory was gone before: the host (the lowest-numbered player left)
+// takes its units over and tells where each stands, which player 2's copies, stale by the lost
+// machine's last words, then take. One owner, the same units on both.
+TEST(DeadFactoryStream, AfterTheTakersStreamBothHoldTheLostTeamsUnitsAlike) {
+    Machine host({2, 3});
+    Machine second({1, 3});
+    TestObject* hostCopy = host.Unit(3, 1, 3, 3, 0, 80);
+    TestObject* secondCopy = second.Unit(3, 1, 3, 6, 0, 95);
+    host.land.records.allBelowEmpty = 1;
+    second.land.records.allBelowEmpty = 0;
+    for (Machine* m : {&host, &second}) {
+        SetObjectWorld(&m->world);
+        static_cast<MemoryLink*>(m->world.peerLinks[1])->lost = 1;
+        m->world.CheckPeers();
+    }
+    EXPECT_NE(host.Units(), second.Units());
+    second.Apply(host, [](int) {});
+    EXPECT_EQ(hostCopy->local, 1);
+    EXPECT_EQ(secondCopy->local, 0);
+    EXPECT_EQ(secondCopy->GetPosition(), hostCopy->GetPosition());
+    EXPECT_EQ(host.Units(), second.Units());
+    SetObjectWorld(nullptr);
+}
+
+// Player 2's factory is shot down while player 2 plays on: both death passes run, player 2
+// keeps its units (the host, though the lowest player left, does not take them while player 2
+// plays the team) and tells where they came to rest; the host's copies follow.
+TEST(DeadFactoryStream, AFactoryDeadWhileItsMachinePlaysLeavesOneOwnerAndOneState) {
+    Machine host({2});
+    Machine second({1});
+    TestObject* hostCopy = host.Unit(2, 1, 3, 3, 0, 70);
+    TestObject* own = second.Unit(2, 1, 3, 6, 1, 90);
+    for (Machine* m : {&host, &second}) {
+        m->land.records.allBelowEmpty = 1;
+        auto factory = std::make_unique<TestObject>(2, 20, m->land.Centre(8, 8), 4, 24);
+        factory->local = m == &second ? 1 : 0;
+        factory->destroyed = 1;
+        m->world.AddBuilding(std::move(factory));
+        SetObjectWorld(&m->world);
+        m->world.UpdateObjects(16);
+    }
+    EXPECT_EQ(hostCopy->local, 0) << "two machines own the unit";
+    EXPECT_EQ(own->local, 1);
+    host.Apply(second, [](int) {});
+    EXPECT_EQ(hostCopy->GetPosition(), own->GetPosition());
+    EXPECT_EQ(host.Units(), second.Units());
+    SetObjectWorld(nullptr);
+}
+
+// The factory's owner tells each piece's value as it makes it; a copy whose death pass has not
+// run yet keeps the word and applies it to the piece it makes, above the value its own ledger
+// gave. Only piece ids are kept, and only so many.
+TEST(DeadFactoryStream, APiecesValueToldBeforeThePieceIsMadeIsTakenWhenItIs) {
+    MemoryCatalogueMedia media;
+    SetCatalogueMedia(&media);
+    ChassisValues chassisValues;
+    chassisValues.clan = 'V';
+    chassisValues.role = 'b';
+    chassisValues.firstCost = 1000;
+    auto chassis = std::make_unique<ChassisTemplate>(chassisValues);
+    BuildingValues values;
+    values.letter = 'V';
+    ListNode* record =
+        new BuildingTemplate(values, std::make_unique<ChassisTemplate>(chassisValues), nullptr);
+    BuildingList.PushBack(record);
+    Machine copy({2});
+    copy.world.makeWreck = [](const WreckDescription& d) -> std::unique_ptr<GameObject> {
+        auto wreck = std::make_unique<TestObject>(d.id.team, d.id.serial, d.position, 3,
+                                                  std::max(d.size.w, d.size.h) / 2);
+        wreck->SetCargoCapacity(0);
+        return wreck;
+    };
+    VehicleDesign design{'V'};
+    design.chassis = chassis.get();
+    const SimId factoryId(2, 17);
+    const SimId first = World::WreckPieceId(factoryId, 0);
+    // Told by the owner's snapshot, before the piece exists here.
+    {
+        Machine owner({1});
+        CommandBuffer& out = *owner.world.commands;
+        auto piece = std::make_unique<TestObject>(first.team, first.serial, Point(10, 10), 3, 4);
+        piece->SetCargoCapacity(500);
+        piece->AddCargo(450);
+        out.SendSimSnapshot(piece.get());
+        copy.Apply(owner, [](int) {});
+    }
+    // A unit's id is not a piece's: not kept.
+    copy.world.KeepEarlyPieceValue(SimId(2, 5), 999);
+    ASSERT_EQ(copy.world.earlyPieceValues.size(), 1u);
+    SetObjectWorld(&copy.world);
+    auto factory = std::make_unique<TestObject>(2, 17, Point(200, 200), 4, 24);
+    factory->design = &design;
+    factory->local = 0;
+    factory->SetCargoCapacity(1000);
+    factory->AddCargo(200);
+    factory->destroyed = 1;
+    copy.world.AddBuilding(std::move(factory));
+    copy.world.UpdateObjects(16);
+    GameObject* told = copy.world.FindWreckById(first);
+    GameObject* untold = copy.world.FindWreckById(World::WreckPieceId(factoryId, 1));
+    ASSERT_NE(told, nullptr);
+    ASSERT_NE(untold, nullptr);
+    EXPECT_EQ(told->GetCargo(), 450);
+    EXPECT_EQ(untold->GetCargo(), 400);
+    EXPECT_TRUE(copy.world.earlyPieceValues.empty());
+    // Bounded: the oldest goes.
+    for (int i = 0; i < static_cast<int>(World::kMaxEarlyPieceValues) + 3; ++i)
+        copy.world.KeepEarlyPieceValue(World::WreckPieceId(SimId(3, i), 0), i);
+    EXPECT_EQ(copy.world.earlyPieceValues.size(), World::kMaxEarlyPieceValues);
+    EXPECT_EQ(copy.world.earlyPieceValues.front().second, 3);
+    copy.world.ClearObjects();
+    record->Unlink();
+    delete record;
+    SetCatalogueMedia(nullptr);
+    SetObjectWorld(nullptr);
+}
+
+}  // namespace

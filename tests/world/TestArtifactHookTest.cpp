@@ -1,0 +1,215 @@
+// The script lines a network run uses to force what the game leaves to chance: `artifact TEAM
+// EFFECT` and `destroy TEAM factory`, and the pick-ups the checksum counts so that every machine
+// must name the same taker.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "MemoryCatalogueMedia.h"
+#include "catalogue/BuildingTemplate.h"
+#include "catalogue/ChassisTemplate.h"
+#include "catalogue/PartTemplate.h"
+#include "catalogue/VehicleDesign.h"
+#include "map/CollisionFilter.h"
+#include "objects/Artifact.h"
+#include "objects/CommandBuffer.h"
+#include "objects/FactoryBuilding.h"
+#include "objects/FactoryProduction.h"
+#include "objects/ObjectWorld.h"
+#include "platform/InputScript.h"
+#include "platform/ScriptHooks.h"
+#include "world/RegistryTestFixture.h"
+
+namespace {
+
+using Kind = winx_ScriptStep::Kind;
+
+TEST(TestArtifactHook, TheLinesParseIntoTheirStepsAndBadOnesNameTheUsage) {
+    winx_InputScript script;
+    std::string error;
+    ASSERT_EQ(
+        script.Parse("artifact 2 3\nARTIFACT 4 5\ndestroy 3 factory\ndestroy 1\n", "s", error), 1)
+        << error;
+    const std::vector<winx_ScriptStep>& steps = script.Steps();
+    ASSERT_EQ(steps.size(), 4u);
+    const std::vector<std::vector<int>> expected = {{static_cast<int>(Kind::Artifact), 2, 3},
+                                                    {static_cast<int>(Kind::Artifact), 4, 5},
+                                                    {static_cast<int>(Kind::Destroy), 3, 1},
+                                                    {static_cast<int>(Kind::Destroy), 1, 0}};
+    for (size_t i = 0; i < steps.size(); ++i)
+        EXPECT_EQ((std::vector<int>{static_cast<int>(steps[i].kind),
+                                    static_cast<int>(steps[i].value), steps[i].x}),
+                  expected[i])
+            << i;
+    for (const char* bad :
+         {"artifact 0 3", "artifact 5 3", "artifact 2 0", "artifact 2 6", "artifact 2",
+          "artifact 2 3 4", "destroy 2 unit", "destroy 2 factory x", "destroy 5 factory"}) {
+        winx_InputScript refused;
+        EXPECT_EQ(refused.Parse(bad, "s", error), 0) << bad;
+        EXPECT_NE(error.find("usage"), std::string::npos) << bad << ": " << error;
+    }
+    // The queues the World takes them from, oldest first.
+    winx_RequestArtifact(2, 3);
+    winx_RequestArtifact(4, 5);
+    winx_RequestDestroy(3, true);
+    int effect = 0;
+    bool factoryOnly = false;
+    EXPECT_EQ(winx_TakeArtifactRequest(effect), 2);
+    EXPECT_EQ(effect, 3);
+    EXPECT_EQ(winx_TakeArtifactRequest(effect), 4);
+    EXPECT_EQ(effect, 5);
+    EXPECT_EQ(winx_TakeArtifactRequest(effect), -1);
+    EXPECT_EQ(effect, 0);
+    EXPECT_EQ(winx_TakeDestroyRequest(factoryOnly), 3);
+    EXPECT_TRUE(factoryOnly);
+    EXPECT_EQ(winx_TakeDestroyRequest(factoryOnly), -1);
+    EXPECT_FALSE(factoryOnly);
+}
+
+class Doomed : public TestObject {
+public:
+    using TestObject::TestObject;
+    void TakeDamage(WeaponTemplate*, const SimId&, EffectTemplate*, int) override { ++hits; }
+    int hits = 0;
+};
+
+TEST(TestArtifactHook, DestroyingTheFactoryAloneLeavesTheUnitsAndOtherMachinesCopies) {
+    WorldOnLand land{OpenLand(16, 12)};
+    World& world = land.world;
+    auto add = [&](int serial, int kind, int local, bool building) {
+        auto o = std::make_unique<Doomed>(2, serial, land.Centre(2 + 3 * serial, 4), kind, 16);
+        o->local = local;
+        Doomed* raw = o.get();
+        std::unique_ptr<GameObject> owned = std::move(o);
+        if (building) {
+            world.AddBuilding(std::move(owned));
+        } else {
+            world.AddSim(owned);
+        }
+        return raw;
+    };
+    Doomed* factory = add(1, 4, 1, true);
+    Doomed* unit = add(2, 1, 1, false);
+    Doomed* copy = add(3, 1, 0, false);
+    world.DestroyOwnObjects(2, true);
+    EXPECT_EQ((std::vector<int>{factory->hits, unit->hits, copy->hits}),
+              (std::vector<int>{1, 0, 0}));
+    world.DestroyOwnObjects(2);
+    EXPECT_EQ((std::vector<int>{factory->hits, unit->hits, copy->hits}),
+              (std::vector<int>{2, 1, 0}));
+    world.ClearObjects();
+}
+
+// Who took an artifact, and where it lay, is in the digest and the listing: a machine that
+// gave it to another unit disagrees.
+TEST(TestArtifactHook, TheChecksumCountsWhoTookEachArtifact) {
+    std::vector<uint64_t> sums;
+    std::vector<std::string> listings;
+    std::string where;
+    for (int takerSerial : {0, 5, 6}) {
+        WorldOnLand land{OpenLand(16, 12)};
+        World& world = land.world;
+        SetObjectWorld(&world);
+        TestObject* five = land.AddUnit(2, 5, 3, 3);
+        TestObject* six = land.AddUnit(2, 6, 3, 6);
+        std::unique_ptr<GameObject> made =
+            std::make_unique<Artifact>(land.Centre(6, 6), Size(64, 64), nullptr, nullptr,
+                                       CollisionFilter(2, 1, 1, 1, 1), SimId(0, 40), 4);
+        auto* artifact = static_cast<Artifact*>(made.get());
+        where = std::to_string(land.Centre(6, 6).x) + " " + std::to_string(land.Centre(6, 6).y);
+        ASSERT_EQ(world.AddArtifact(made), 1);
+        if (takerSerial != 0) artifact->Take(takerSerial == 5 ? five : six);
+        std::string listing;
+        sums.push_back(world.StateChecksum(&listing));
+        EXPECT_EQ(sums.back(), world.StateChecksum());
+        listings.push_back(listing);
+        world.ClearObjects();
+        SetObjectWorld(nullptr);
+    }
+    EXPECT_EQ(listings[0].find("\n15 "), std::string::npos);
+    EXPECT_NE(listings[1].find("\n15 0 40 " + where + " 2 5\n"), std::string::npos) << listings[1];
+    EXPECT_NE(listings[2].find("\n15 0 40 " + where + " 2 6\n"), std::string::npos) << listings[2];
+    EXPECT_NE(sums[0], sums[1]);
+    EXPECT_NE(sums[1], sums[2]);
+}
+
+// The host places a test artifact on the cell where the team's unfolded factory rolls its
+// units out and announces it (kind 34 with the effect); a guest places none; a factory still
+// folded, a missing one or a taken cell leave the request for the next tick.
+TEST(TestArtifactHook, TheHostPlacesItWhereTheUnfoldedFactoryRollsItsUnitsOut) {
+    MemoryCatalogueMedia media;
+    SetCatalogueMedia(&media);
+    WorldOnLand land{OpenLand(24, 20)};
+    World& world = land.world;
+    SetObjectWorld(&world);
+    BuildingValues v;
+    v.letter = 'V';
+    v.hitPoints = 2000;
+    ChassisValues c;
+    c.clan = 'V';
+    c.role = 'z';
+    c.strength = 2000;
+    PartTemplate drive{'V', 'W', 0, 0, 0, 100, 1};
+    auto building =
+        std::make_unique<BuildingTemplate>(v, std::make_unique<ChassisTemplate>(c), &drive);
+    auto design = std::make_unique<VehicleDesign>('V');
+    design->drive = &drive;
+    design->chassis = building->chassis.get();
+    auto made = std::make_unique<FactoryBuilding>(land.Centre(6, 12), SimId(2, 1), building.get(),
+                                                  std::move(design), nullptr);
+    FactoryBuilding* factory = made.get();
+    world.AddBuilding(std::move(made));
+    world.networkGame = 1;
+    world.networkHost = 0;
+    world.commands->SetEnabled(1);
+    world.commands->Rewind();
+    EXPECT_EQ(world.PlaceTestArtifact(2, 3), 1) << "a guest gives it up";
+    world.networkHost = 1;
+    EXPECT_EQ(world.PlaceTestArtifact(0, 3), 1) << "no team";
+    EXPECT_EQ(world.PlaceTestArtifact(3, 3), 0) << "no factory yet";
+    factory->unfoldState = FactoryProduction::kFolded;
+    EXPECT_EQ(world.PlaceTestArtifact(2, 3), 0) << "folded";
+    EXPECT_EQ(world.artifacts.Count(), 0);
+    EXPECT_EQ(world.commands->Size(), 0u);
+    factory->unfoldState = FactoryProduction::kOpen;
+    EXPECT_EQ(world.PlaceTestArtifact(2, 4), 1);
+    ASSERT_EQ(world.artifacts.Count(), 1);
+    GameObject* artifact = world.ArtifactAt(factory->GetPosition() + Point(-128, 128));
+    ASSERT_NE(artifact, nullptr);
+    EXPECT_EQ(static_cast<Artifact*>(artifact)->effectType, 4);
+    // Announced as the scatter's are: kind 34, the point and the effect.
+    const uint8_t* sent = world.commands->Data();
+    ASSERT_EQ(world.commands->Size(), 12u);
+    EXPECT_EQ(sent[1], 34);
+    EXPECT_EQ(sent[11], 4);
+    EXPECT_EQ(world.PlaceTestArtifact(2, 4), 0) << "the cell holds one already";
+    // Kept until one is taken: another where the factory unfolds next, none while it stands.
+    World::TestArtifactRequest wanted{2, 5, SimId()};
+    EXPECT_EQ(world.KeepTestArtifact(wanted), 0);
+    EXPECT_TRUE(wanted.placed.IsNull()) << "the cell holds one already";
+    wanted.placed = artifact->id;
+    EXPECT_EQ(world.KeepTestArtifact(wanted), 0);
+    EXPECT_EQ(world.artifacts.Count(), 1);
+    factory->SetPosition(land.Centre(6, 16));
+    EXPECT_EQ(world.KeepTestArtifact(wanted), 0);
+    ASSERT_EQ(world.artifacts.Count(), 2);
+    GameObject* second = world.ArtifactAt(factory->GetPosition() + Point(-128, 128));
+    ASSERT_NE(second, nullptr);
+    EXPECT_EQ(wanted.placed, second->id);
+    static_cast<Artifact*>(second)->Take(factory);
+    EXPECT_EQ(world.KeepTestArtifact(wanted), 1) << "taken";
+    World::TestArtifactRequest guest{2, 5, SimId()};
+    world.networkHost = 0;
+    EXPECT_EQ(world.KeepTestArtifact(guest), 1);
+    world.networkHost = 1;
+    factory->Destroy();
+    EXPECT_EQ(world.PlaceTestArtifact(2, 4), 0) << "a dead factory";
+    world.networkGame = 0;
+    world.ClearObjects();
+    SetObjectWorld(nullptr);
+    SetCatalogueMedia(nullptr);
+}
+
+}  // namespace
