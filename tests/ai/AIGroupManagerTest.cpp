@@ -160,6 +160,14 @@ TEST_F(GroupTest, AFullGroupSkipsTheStrengthTestAndALoneUnitIsNeverHeldBack) {
     EXPECT_EQ(groups.PickAttackGroup(*lonely, 0), one);
     one->AddMember(*w.AddOwned(Point(600, 600)), 1);
     EXPECT_EQ(groups.PickAttackGroup(*lonely, 0), nullptr);
+    // A goal 128 away counts as reached; one step further the member is still on its way.
+    for (int reach : {128, 129}) {
+        Squad* pair = Group(2);
+        auto* member = static_cast<PoolUnit*>(pair->MemberAt(0));
+        member->AddGoal(member->GetPosition() + Point(reach, 0));
+        EXPECT_EQ(groups.PickAttackGroup(*lonely, 0) == pair, reach == 128) << reach;
+        groups.DeleteChild(pair);
+    }
 }
 
 TEST_F(GroupTest, RatesKnownTargetsByWhatTheyAre) {

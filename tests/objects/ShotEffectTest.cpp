@@ -124,6 +124,33 @@ TEST_F(EffectShots, APulseStrikesWhenItsReachPassesTheTargetOrTheRange) {
     EXPECT_TRUE(target->hits.empty());
 }
 
+// The fan's bars stand square across the line of fire, centred on it: shot straight up the
+// screen, each bar's ends lie the same number of pixels either side of the muzzle's column.
+TEST_F(EffectShots, APulsesBarsAreCentredOnItsLineOfFire) {
+    ScreenFixture screen;
+    ScreenBase view;
+    Mark* target = Target(2, Point(200, 20));
+    weapon->mapPictures = std::make_unique<SpriteSet>(1);
+    auto pulse = Make<PulseWeapon>(owner, target, 1);
+    pulse->reach = 90;
+    std::memset(screen.Back(), 0, 640 * 480);
+    pulse->Draw(view);
+    const int muzzle = (owner->GetDrawOrigin() + owner->GetHardpointPosition(0)).x;
+    int bars = 0;
+    for (int y = 0; y < 480; ++y) {
+        int left = 640, right = -1;
+        for (int x = 0; x < 640; ++x) {
+            if (screen.Back()[y * 640 + x] != PulseWeapon::kColour) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+        if (right < 0) continue;
+        ++bars;
+        EXPECT_EQ(left + right, 2 * muzzle) << "row " << y;
+    }
+    EXPECT_GE(bars, 10);
+}
+
 TEST_F(EffectShots, AHitOnADeadTargetEndsQuietlyAMissBurstsAndAHitStrikesOnce) {
     const struct {
         int hitRoll;
