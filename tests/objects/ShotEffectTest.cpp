@@ -92,6 +92,23 @@ TEST_F(EffectShots, ACannonTracerSpansAQuarterAtHalfTimeInItsClansColour) {
     cannon->Update(250);
     EXPECT_DOUBLE_EQ(cannon->tailFraction, 0.375);
     EXPECT_DOUBLE_EQ(cannon->headFraction, 0.625);
+    {
+        // Drawn, the tracer leaves the muzzle behind: a quarter of the way, from three eighths.
+        ScreenFixture screen;
+        ScreenBase view;
+        std::memset(screen.Back(), 0, 640 * 480);
+        cannon->Draw(view);
+        const int muzzle = (owner->GetDrawOrigin() + owner->GetHardpointPosition(0)).x;
+        const int way = cannon->GetAimPoint().x - muzzle;
+        int left = 640, right = -1;
+        for (int p = 0; p < 640 * 480; ++p) {
+            if (screen.Back()[p] != cannon->colour) continue;
+            left = std::min(left, p % 640);
+            right = std::max(right, p % 640);
+        }
+        EXPECT_NEAR(left - muzzle, way * 3 / 8, 1);
+        EXPECT_NEAR(right - muzzle, way * 5 / 8, 1);
+    }
     EXPECT_EQ(cannon->colour, 19);
     cannon->Update(160);
     EXPECT_DOUBLE_EQ(cannon->headFraction, 1.0);
