@@ -112,6 +112,13 @@ TEST_F(EffectShots, ACannonTracerSpansAQuarterAtHalfTimeInItsClansColour) {
     EXPECT_EQ(cannon->colour, 19);
     cannon->Update(160);
     EXPECT_DOUBLE_EQ(cannon->headFraction, 1.0);
+    // With a millisecond left the tracer still flies; the update after it runs out strikes.
+    cannon->Update(89);
+    cannon->Update(0);
+    EXPECT_TRUE(target->hits.empty());
+    cannon->Update(1);
+    cannon->Update(1);
+    EXPECT_EQ(target->hits.size(), 1u);
     owner->GetDesign()->clan = 'T';
     EXPECT_EQ(Make<CannonWeapon>(owner, target, 1)->colour, 100);
 }
