@@ -11,6 +11,7 @@
 #include "objects/Sim.h"
 #include "objects/SimTestSupport.h"
 #include "objects/Squad.h"
+#include "objects/TargetGoal.h"
 
 namespace {
 
@@ -212,6 +213,21 @@ TEST(AIEvents, SeeingAHumanFactoryChoosesTheTargetAndCaptureUnitsDrawFireFromLev
         EXPECT_EQ(fighter->given[0].flags, 7);
         EXPECT_EQ(fighter->given[0].target, captureUnit->id);
         EXPECT_TRUE(busy->given.empty());
+        // A unit already after a capture unit is passed over; one after anything else is not.
+        AIUnit* chaser = e.land.AddUnit(2, Point(100, 200));
+        auto second = std::make_unique<AIUnit>(SimId(1, 78), Point(520, 500), nullptr, 6);
+        AIUnit* chased[] = {e.land.List(std::move(second)), e.land.AddUnit(1, Point(540, 500))};
+        for (AIUnit* now : chased) {
+            fighter->given.clear();
+            chaser->goals.Clear();
+            chaser->goals.PushBack(
+                std::make_unique<TargetGoal>(chaser->id, now->id, Point(), 1, 1));
+            e.Send(9, nullptr, captureUnit);
+            const bool passed = now == chased[0];
+            EXPECT_EQ(chaser->given.size(), passed ? 0u : 1u) << level;
+            EXPECT_EQ(fighter->given.size(), passed ? 1u : 0u) << level;
+            chaser->given.clear();
+        }
     }
 }
 

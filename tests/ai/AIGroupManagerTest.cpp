@@ -160,6 +160,14 @@ TEST_F(GroupTest, AFullGroupSkipsTheStrengthTestAndALoneUnitIsNeverHeldBack) {
     EXPECT_EQ(groups.PickAttackGroup(*lonely, 0), one);
     one->AddMember(*w.AddOwned(Point(600, 600)), 1);
     EXPECT_EQ(groups.PickAttackGroup(*lonely, 0), nullptr);
+    // A goal 128 away counts as reached; one step further the member is still on its way.
+    for (int reach : {128, 129}) {
+        Squad* pair = Group(2);
+        auto* member = static_cast<PoolUnit*>(pair->MemberAt(0));
+        member->AddGoal(member->GetPosition() + Point(reach, 0));
+        EXPECT_EQ(groups.PickAttackGroup(*lonely, 0) == pair, reach == 128) << reach;
+        groups.DeleteChild(pair);
+    }
 }
 
 TEST_F(GroupTest, RatesKnownTargetsByWhatTheyAre) {
@@ -338,11 +346,13 @@ TEST_F(GroupTest, APlannedGroupGathersRoundItsFirstArrival) {
 TEST_F(GroupTest, FillsAPlannedGroupWithAssaultOrRaidUnits) {
     Squad* defence = Group(1, 6);
     groups.defenceId = defence->Id();
-    for (int raid : {0, 1}) {
+    for (int raidAndMode = 0; raidAndMode < 6; ++raidAndMode) {
+        const int raid = raidAndMode / 3;
+        const int mode = 1 + raidAndMode % 3;
         groups.MakePlan();
         auto* plan = static_cast<AIGroupManager::GroupPlan*>(groups.plans.First());
         plan->raid = raid;
-        plan->mode = 3;
+        plan->mode = mode;
         EXPECT_EQ(groups.Think(), 1);
         const auto orders = w.Orders(raid ? 8 : 7);
         ASSERT_EQ(orders.size(), 1u);
@@ -353,7 +363,11 @@ TEST_F(GroupTest, FillsAPlannedGroupWithAssaultOrRaidUnits) {
         EXPECT_EQ(order.FindEntry(0, 1) != nullptr, raid == 1);
         EXPECT_EQ(order.FindEntry(0, 0) != nullptr, raid == 0);
         EXPECT_EQ(order.presets[1], raid ? 99 : 70);
-        EXPECT_EQ(order.weights[3] + order.weights[4] + order.weights[5], 3);
+        // The plan's mode sets switch words: mode 1 word 2, mode 2 word 3, mode 3 words 3, 4.
+        EXPECT_EQ(order.weights[2], mode == 1 ? 1 : 0) << mode;
+        EXPECT_EQ(order.weights[3], mode >= 2 ? 1 : 0) << mode;
+        EXPECT_EQ(order.weights[4], mode == 3 ? 1 : 0) << mode;
+        EXPECT_EQ(order.weights[5], 1);
         // While its order is out the plan waits: the think step has nothing to do.
         EXPECT_EQ(groups.Think(), 0);
         w.controller->buildOrders.DeleteAll();
@@ -415,6 +429,34 @@ TEST_F(GroupTest, AGroupGathersAtACarrierWithinTheStepTowardsTheEnemyOrAtADeposi
     EXPECT_EQ(points.count({200, 200}), 1u);
     EXPECT_GE(points.size(), 2u);
     std::swap(w.world.sight, unseen);
+}
+
+// A far enemy factory is remembered as the last choice of target only while its team has not
+// found ours and no group attacks it already.
+TEST_F(GroupTest, AnEnemyFactoryIsRememberedOnlyWhileItsTeamHasNotFoundOursNorIsAttacked) {
+    FakeFactory* enemy = w.AddFactory(1, Point(1200, 1200));
+    PoolUnit* other = Enemy(Point(1000, 1200));
+    struct Case {
+        bool found;
+        GameObject* attacked;
+        bool remembered;
+    };
+    for (const Case& c : {Case{false, nullptr, true}, Case{true, nullptr, false},
+                          Case{false, enemy, false}, Case{false, other, true}}) {
+        auto grid =
+            std::make_unique<SightGrid>(w.world.sight->CellSize(), w.world.sight->AreaSize(), 1);
+        for (int row = 0; c.found && row < 64; ++row)
+            for (int column = 0; column < 64; ++column)
+                grid->MarkExplored(row, column);
+        std::swap(w.world.sight, grid);
+        Squad* group = Group(1);
+        if (c.attacked) group->manoeuvres.Add(w.rules.Attack(c.attacked->id));
+        groups.spottedFactory = SimId();
+        groups.OnEvent(AIController::kEnemySeen, nullptr, enemy);
+        EXPECT_EQ(groups.spottedFactory == enemy->id, c.remembered) << c.found << !c.attacked;
+        groups.DeleteChild(group);
+        std::swap(w.world.sight, grid);
+    }
 }
 
 // The defence group explores out of sight only once there is a team to fight.

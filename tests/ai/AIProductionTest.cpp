@@ -256,3 +256,27 @@ TEST(AIProduction, PlanningAnswersTheHumanPlayersDesigns) {
     design.hardpoints = {};
     design.drive = nullptr;
 }
+
+// A controller of the second clan playing strategy type 4 answers a player whose weapons cannot
+// reach aircraft with aircraft; weapons that reach them keep it on the ground.
+TEST(AIProduction, TheSecondClanFliesAgainstAPlayerWhoCannotShootUp) {
+    for (int layer : {1, 2}) {
+        Production p;
+        p.ai->clan = 'T';
+        p.ai->SetStrategyBits(AIController::kStrategyType4);
+        WeaponValues values;
+        values.mount.clan = 'V';
+        values.mount.role = 'a';
+        values.kindLetter = 'b';
+        values.shotLayerField = layer;
+        WeaponTemplate weapon(WeaponClass::Beam, values);
+        VehicleDesign& design = *p.land.AddUnit(1, Point(600, 500))->GetDesign();
+        design.hardpoints[0] = &weapon;
+        DesignRules order = Production::Request('a');
+        p.ai->PlanOrder(order, p.factory);
+        const PartRule* drive = order.FindEntry(kDriveCategory, 1);
+        ASSERT_NE(drive, nullptr);
+        EXPECT_EQ((drive->flags & 0x10) != 0, layer == 1) << layer;
+        design.hardpoints = {};
+    }
+}

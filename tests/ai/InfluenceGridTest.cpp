@@ -67,6 +67,10 @@ TEST(InfluenceGrid, CellsCoverTheMapWithAClippedLastRowAndNothingOutside) {
     for (InfluenceCell* cell : all)
         open += cell->openTiles;
     EXPECT_EQ(open, 22 * 18);
+    // The list holds the nine cells, each where its row and column find it.
+    ASSERT_EQ(all.size(), 9u);
+    for (InfluenceCell* cell : all)
+        EXPECT_EQ(grid.CellAt(cell->row, cell->column), cell);
     EXPECT_EQ(grid.CellAt(2, 2)->openTiles, 3 * 7);
     NodeList centres;
     grid.TileCentres(*grid.CellAt(2, 2), centres);

@@ -421,7 +421,7 @@ public:
     Point UnfoldedCentre() override { return UnfoldedCentreAt(position); }
     Point UnfoldedCentreAt(const Point& p) override { return p + Point(32, -32); }
     Size UnfoldedSize() override { return Size(64, 64); }
-    int CanUnfoldAt(const Point&) override { return 1; }
+    int CanUnfoldAt(const Point&) override { return unfoldable; }
     int IsBuildAreaFreeAt(const Point&) override { return 1; }
     int IsBuildAreaFree() override { return 1; }
     int HasProductReady() override { return 0; }
@@ -432,6 +432,7 @@ public:
     int DocksInsideMap(const Point&) override { return 1; }
 
     int unfold = 4;
+    int unfoldable = 1;
 };
 
 class FactoryMove : public ::testing::Test {
@@ -473,6 +474,10 @@ TEST_F(FactoryMove, FirstDecisionMovesBesideTheDepositAndKeepsAPresetRallyPoint)
     GameObject* wreck = AddWreck(w.world, Point(500, 200));
     EXPECT_EQ(pool.PlanFactoryMove(to), 1);
     EXPECT_EQ(to, wreck->GetPosition());
+    // Not broke, and nowhere by the deposit can the factory unfold: it stays.
+    c.minerCost = 0;
+    factory->unfoldable = 0;
+    EXPECT_EQ(pool.PlanFactoryMove(to), 0);
 }
 
 TEST_F(FactoryMove, ANewRallyPointLiesOnTheFarEdgeOfAnOpenNeighbourCell) {

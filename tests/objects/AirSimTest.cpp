@@ -119,6 +119,39 @@ TEST_F(Flyers, ALandingBlockedWhenAnOrderArrivesKeepsFlying) {
     EXPECT_EQ(flyer->collision.layer, 2);
 }
 
+// A blocker that cannot move is asked aside once, not at every descent step, and once more
+// after an order the flyer finished in between.
+TEST_F(Flyers, ALandingBlockedByAFixedObjectAsksItAsideOnceAndAgainAfterAnOrder) {
+    struct Fixed : Sim {
+        using Sim::Sim;
+        int IsMobile() override { return 0; }
+    } post(at, SimId(2, 40), kit.Design(kit.ground.get(), kit.plain.get()));
+    // Done where the flyer stands, so that no route is asked for.
+    struct Finished : PlainGoal {
+        Finished(const SimId& owner, const Point& where)
+            : PlainGoal(owner, GoalType::Location), where(where) {}
+        Point GetLocation() override { return where; }
+        int IsDone() override { return 1; }
+        Point where;
+    };
+    int asked = 0;
+    world.makers.moveBlockerAside = [&asked](GameObject*, GameObject*, int) { return ++asked; };
+    world.placementBlocker = &post;
+    AirSim* flyer = kit.Flyer(world, 1, 1, at);
+    flyer->Parse('h', "Y");
+    world.blocked.push_back(at + Point(0, rise));
+    for (int i = 0; i < 4; ++i)
+        Step(flyer);
+    EXPECT_EQ(asked, 1);
+    EXPECT_EQ(flyer->landingBlocked, 1);
+    flyer->goals.PushBack(std::make_unique<Finished>(flyer->id, at));
+    for (int i = 0; i < 4; ++i)
+        Step(flyer);
+    EXPECT_EQ(asked, 2);
+    EXPECT_EQ(flyer->descending, 1);
+    EXPECT_EQ(flyer->collision.layer, 2);
+}
+
 TEST_F(Flyers, AnOrderThatEndsDuringTakeOffLeavesNoPlaceHeld) {
     world.network = 1;
     world.players = 2;

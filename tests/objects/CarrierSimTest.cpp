@@ -75,7 +75,14 @@ TEST_F(Carriers, TakeAUnitInAndHandItToThePartner) {
     EXPECT_GE(clock.Now() - sendStart, 1000u);
     EXPECT_TRUE(a->carried.IsNull());
     EXPECT_EQ(unit->GetPosition(), b->GetPosition());
-    ASSERT_TRUE(TickUntil([&] { return b->carried.IsNull(); }));
+    int highest = 0;
+    ASSERT_TRUE(TickUntil([&] {
+        if (b->carrierState == CarrierSim::kLettingOut)
+            highest = std::max(highest, b->carrierFrame);
+        return b->carried.IsNull() && b->carrierState != CarrierSim::kLettingOut;
+    }));
+    // Letting out plays the three-frame picture and holds its last frame.
+    EXPECT_EQ(highest, 2);
     EXPECT_EQ(unit->GetPosition(), b->GetDockPoint(0));
     EXPECT_EQ(unit->onMap, 1);
     EXPECT_EQ(world.marks[unit], 1);

@@ -76,10 +76,16 @@ TEST_F(DeployingUnits, DropMovesAndRefuseAttacksOnFriendsWhileDeployed) {
         unit->IssueOrder(c.code, 0, Point(40, 40), c.target);
         EXPECT_TRUE(unit->goals.IsEmpty()) << c.code;
     }
-    // A move goal that reaches it anyway is dropped at the next update.
+    // A move goal that reaches it anyway is dropped at the next update; a structure that still
+    // counted as moving stops in that update and tells the copies so.
     unit->goals.PushBack(std::make_unique<LocationGoal>(unit->id, Point(40, 40), 10, 1, 1));
+    unit->moving = 1;
+    world.commands.Rewind();
     Step(unit);
     EXPECT_TRUE(unit->goals.IsEmpty());
+    EXPECT_EQ(unit->moving, 0);
+    std::vector<int> kinds = CommandKinds(world.commands);
+    EXPECT_EQ(std::count(kinds.begin(), kinds.end(), 28), 1);
     EXPECT_EQ(unit->IsSelectable(), 0);
     EXPECT_EQ(unit->IsMobile(), 0);
 }

@@ -806,6 +806,9 @@ TEST_F(Factory, RollOutSquareAndMountsFollowTheMapAndTheState) {
                    {{3265, 1000}, 0}, {{1000, 3008}, 1}, {{1000, 3009}, 0}};
     for (const Square& q : squares)
         EXPECT_EQ(f->IsBuildAreaFreeAt(q.at), q.free) << q.at.x << "," << q.at.y;
+    // Unfolded elsewhere, it would stand as far from that place as it does from its own.
+    EXPECT_EQ(f->UnfoldedCentre(), Point(1032, 968));
+    EXPECT_EQ(f->UnfoldedCentreAt(Point(200, 300)), Point(232, 268));
     const Point base0 = f->Sim::GetMountOffset(0);
     const Point base1 = f->Sim::GetMountOffset(1);
     building->bodyOffset = Point(4, -6);

@@ -433,6 +433,10 @@ TEST_F(Neutral, FieldWearsAwayAndOnceEmptyIgnoresHitsForGood) {
     auto pictures = Frames(3, Size(48, 40));
     DestructibleObject field(Point(200, 200), pictures.get(), SimId(0, 14));
     EXPECT_EQ(field.size, Size(48, 40));
+    // Under the fog only a scanner's layer finds a field.
+    EXPECT_EQ(field.IsDetectableA(), 0);
+    EXPECT_EQ(field.IsDetectableB(), 1);
+    EXPECT_EQ(field.IsDetectableC(), 0);
     field.SetCargoCapacity(100);
     field.AddCargo(100);
     field.TakeDamage(nullptr, SimId(), nullptr, 60);

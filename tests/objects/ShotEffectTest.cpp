@@ -92,9 +92,33 @@ TEST_F(EffectShots, ACannonTracerSpansAQuarterAtHalfTimeInItsClansColour) {
     cannon->Update(250);
     EXPECT_DOUBLE_EQ(cannon->tailFraction, 0.375);
     EXPECT_DOUBLE_EQ(cannon->headFraction, 0.625);
+    {
+        // Drawn, the tracer leaves the muzzle behind: a quarter of the way, from three eighths.
+        ScreenFixture screen;
+        ScreenBase view;
+        std::memset(screen.Back(), 0, 640 * 480);
+        cannon->Draw(view);
+        const int muzzle = (owner->GetDrawOrigin() + owner->GetHardpointPosition(0)).x;
+        const int way = cannon->GetAimPoint().x - muzzle;
+        int left = 640, right = -1;
+        for (int p = 0; p < 640 * 480; ++p) {
+            if (screen.Back()[p] != cannon->colour) continue;
+            left = std::min(left, p % 640);
+            right = std::max(right, p % 640);
+        }
+        EXPECT_NEAR(left - muzzle, way * 3 / 8, 1);
+        EXPECT_NEAR(right - muzzle, way * 5 / 8, 1);
+    }
     EXPECT_EQ(cannon->colour, 19);
     cannon->Update(160);
     EXPECT_DOUBLE_EQ(cannon->headFraction, 1.0);
+    // With a millisecond left the tracer still flies; the update after it runs out strikes.
+    cannon->Update(89);
+    cannon->Update(0);
+    EXPECT_TRUE(target->hits.empty());
+    cannon->Update(1);
+    cannon->Update(1);
+    EXPECT_EQ(target->hits.size(), 1u);
     owner->GetDesign()->clan = 'T';
     EXPECT_EQ(Make<CannonWeapon>(owner, target, 1)->colour, 100);
 }
@@ -122,6 +146,33 @@ TEST_F(EffectShots, APulseStrikesWhenItsReachPassesTheTargetOrTheRange) {
     auto pulse = Make<PulseWeapon>(owner, target, 1);
     EXPECT_EQ(Run(*pulse, 50), 1);
     EXPECT_TRUE(target->hits.empty());
+}
+
+// The fan's bars stand square across the line of fire, centred on it: shot straight up the
+// screen, each bar's ends lie the same number of pixels either side of the muzzle's column.
+TEST_F(EffectShots, APulsesBarsAreCentredOnItsLineOfFire) {
+    ScreenFixture screen;
+    ScreenBase view;
+    Mark* target = Target(2, Point(200, 20));
+    weapon->mapPictures = std::make_unique<SpriteSet>(1);
+    auto pulse = Make<PulseWeapon>(owner, target, 1);
+    pulse->reach = 90;
+    std::memset(screen.Back(), 0, 640 * 480);
+    pulse->Draw(view);
+    const int muzzle = (owner->GetDrawOrigin() + owner->GetHardpointPosition(0)).x;
+    int bars = 0;
+    for (int y = 0; y < 480; ++y) {
+        int left = 640, right = -1;
+        for (int x = 0; x < 640; ++x) {
+            if (screen.Back()[y * 640 + x] != PulseWeapon::kColour) continue;
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+        if (right < 0) continue;
+        ++bars;
+        EXPECT_EQ(left + right, 2 * muzzle) << "row " << y;
+    }
+    EXPECT_GE(bars, 10);
 }
 
 TEST_F(EffectShots, AHitOnADeadTargetEndsQuietlyAMissBurstsAndAHitStrikesOnce) {

@@ -195,6 +195,28 @@ TEST_F(FlyingShots, TheTrailStartsOnePuffAStepAndHoldsAtMostFive) {
     EXPECT_TRUE(freshDrawn);
 }
 
+// In flight a missile shows the next frame of its picture at every step it takes, the last of
+// the four frames too, and then starts the row again.
+TEST_F(FlyingShots, AMissileInFlightShowsEveryFrameOfItsPictureInTurn) {
+    std::unique_ptr<DirectionalEffectTemplate> bare = FlashEffect(5);
+    bare->pictures.reset();
+    std::unique_ptr<ShotPictureTemplate> picture = Picture(4);
+    WeaponTemplate* w = kit.Weapon({.range = 500});
+    w->fireEffect = bare.get();
+    w->projectile = picture.get();
+    Sim* owner = Shooter(Point(100, 300), w);
+    Mark* target = Target(2, Point(400, 304));
+    std::unique_ptr<MissileWeapon> m = Missile(owner, target, 1, false);
+    m->Update(30);  // off the rack at once: no launch pictures
+    ASSERT_EQ(m->mode, 0);
+    std::vector<int> frames;
+    for (int i = 0; i < 6; ++i) {
+        m->Update(30);
+        frames.push_back(m->frame);
+    }
+    EXPECT_EQ(frames, (std::vector<int>{1, 2, 3, 0, 1, 2}));
+}
+
 TEST_F(FlyingShots, LaunchPicturesHoldTheShotOnTheRackAndNoneLetItFlyAtOnce) {
     std::unique_ptr<DirectionalEffectTemplate> flash = FlashEffect(5);
     std::unique_ptr<DirectionalEffectTemplate> bare = FlashEffect(5);
