@@ -104,6 +104,8 @@ TEST_F(BitmapDraw, NegativeCodedSizesShowNothingButKeepTheirOrigin) {
 TEST_F(BitmapDraw, RedirectSendsDrawingIntoABlankPicture) {
     Bitmap canvas(Size(8, 4));
     Bitmap sprite = FromBytes(CodedBitmap(Size(12, 1), Point(), Size(12, 1), {12, 3, 0, 1}));
+    EXPECT_FALSE(canvas.IsCoded());
+    EXPECT_TRUE(sprite.IsCoded());
     EXPECT_EQ(canvas.RedirectDrawing(), 1);
     int locks = screen.lockCalls;
     sprite.DrawAt(Point(-2, 1));

@@ -224,4 +224,9 @@ TEST(SightGrid, HiddenTargetNextDoorIsDetectedOnlyOnTheSameLayer) {
     EXPECT_EQ(grid.CanDetect(&viewer, &target), 0);
     target.position = Point(120, 120);  // same cell, other layer
     EXPECT_EQ(grid.CanDetect(&viewer, &target), 1);
+    // A grid whose cells have no width or no height has no cells to share.
+    for (const Size& cell : {Size(0, 64), Size(64, 0)}) {
+        const SightGrid flat(cell, Size(1280, 1280), 1);
+        EXPECT_EQ(flat.CanDetect(&viewer, &target), 0);
+    }
 }
