@@ -104,6 +104,8 @@ TEST_F(BitmapDraw, NegativeCodedSizesShowNothingButKeepTheirOrigin) {
 TEST_F(BitmapDraw, RedirectSendsDrawingIntoABlankPicture) {
     Bitmap canvas(Size(8, 4));
     Bitmap sprite = FromBytes(CodedBitmap(Size(12, 1), Point(), Size(12, 1), {12, 3, 0, 1}));
+    EXPECT_FALSE(canvas.IsCoded());
+    EXPECT_TRUE(sprite.IsCoded());
     EXPECT_EQ(canvas.RedirectDrawing(), 1);
     int locks = screen.lockCalls;
     sprite.DrawAt(Point(-2, 1));
@@ -313,6 +315,21 @@ TEST_F(BitmapDraw, WhollyVisiblePicturesMatchTheReferenceWhateverTheirStream) {
         const int zoom = round % 3;
         ExpectSameAsReference(*this, s, Point(pick(200, 400), pick(150, 300)), zoom, clip, tables,
                               rng, round);
+        if (HasFatalFailure()) return;
+    }
+}
+
+// A stream whose last item is a shade run without an end code: the run's two bytes are the
+// stream's last, and the run is still drawn, at every zoom and effect.
+TEST_F(BitmapDraw, AStreamEndingInAShadeRunStillDrawsTheRun) {
+    std::mt19937 rng(36411);
+    const Tables tables;
+    Scene s;
+    s.picture = s.frame = Size(8, 4);
+    s.stored = CodedBitmap(s.frame, s.origin, s.picture, {3, 9, 0, 0, 0, 2, 6, 3});
+    for (int round = 0; round < 60; ++round) {
+        ExpectSameAsReference(*this, s, Point(100, 100), round % 3,
+                              Rect(Point(0, 0), Size(640, 480)), tables, rng, round);
         if (HasFatalFailure()) return;
     }
 }

@@ -310,6 +310,8 @@ TEST_F(ResourceFileTest, OverlongAssetDirectoryIsRefused) {
     const std::string tooLong(200, 'a');
     EXPECT_EQ(ResourceFile::SetAssetPath(tooLong.c_str()), 0);
     EXPECT_STREQ(ResourceFile::AssetPath(), "first/");
+    EXPECT_EQ(ResourceFile::SetAssetPath(nullptr), 0);
+    EXPECT_STREQ(ResourceFile::AssetPath(), "first/");
     const std::string fits(127, 'b');
     EXPECT_EQ(ResourceFile::SetAssetPath(fits.c_str()), 1);
     EXPECT_EQ(std::string(ResourceFile::AssetPath()), fits);

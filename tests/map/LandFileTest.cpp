@@ -8,6 +8,7 @@
 #include "core/MemoryDisplay.h"
 #include "core/ResourceFile.h"
 #include "core/Settings.h"
+#include "core/SpriteSet.h"
 #include "map/LandAssets.h"
 #include "map/LandFixture.h"
 #include "map/RoutePoints.h"
@@ -167,6 +168,19 @@ TEST_F(LandFileTest, LandFeaturesUpToTheLastFrameAreTaken) {
     EXPECT_EQ(map->TerrainTypeAtPixel(map->CellCenter(2, 4)), 'p');
     map->ClearLandFeature(map->CellCenter(2, 4));
     EXPECT_EQ(map->TerrainTypeAt(2, 4), 'c');
+
+    // A source that finds no feature sheet leaves the land without features.
+    struct NoSheets : LandAssets {
+        std::unique_ptr<SpriteSet> LoadSpriteSet(const char*) override { return nullptr; }
+    } noSheets;
+    auto bare = std::make_unique<TerrainMap>();
+    bare->SetAssets(&noSheets);
+    bare->SetDiscDataPath(files.Path().c_str());
+    bare->SetLocalDataPath(files.Path().c_str());
+    bare->Load("edit.lnd");
+    EXPECT_EQ(bare->LandFeatureSprites(), nullptr);
+    EXPECT_EQ(bare->LandFeatureAt(1, 1), -1);
+    EXPECT_EQ(bare->TerrainTypeAt(2, 4), 'c');
 }
 
 TEST_F(LandFileTest, LowDetailLandHasNoLandFeatures) {

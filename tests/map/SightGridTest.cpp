@@ -224,4 +224,17 @@ TEST(SightGrid, HiddenTargetNextDoorIsDetectedOnlyOnTheSameLayer) {
     EXPECT_EQ(grid.CanDetect(&viewer, &target), 0);
     target.position = Point(120, 120);  // same cell, other layer
     EXPECT_EQ(grid.CanDetect(&viewer, &target), 1);
+    // A grid whose cells have no width or no height has no cells: nothing to share, see or
+    // explore, and a viewer adds nothing.
+    for (const Size& cell : {Size(0, 64), Size(64, 0)}) {
+        SightGrid flat(cell, Size(1280, 1280), 1);
+        flat.AddViewer(&viewer, viewer.position);
+        EXPECT_EQ(flat.CanDetect(&viewer, &target), 0);
+        EXPECT_EQ(flat.IsVisible(viewer.position, 1), 0);
+        EXPECT_EQ(flat.IsExplored(viewer.position, 1), 0);
+        EXPECT_EQ(flat.IsRectVisible(Rect(Point(0, 0), Size(200, 200)), 1), 0);
+        EXPECT_EQ(flat.IsRectExplored(Rect(Point(0, 0), Size(200, 200)), 1), 0);
+        EXPECT_EQ(flat.EnemyPresence(target.position, 2), 0);
+        flat.RemoveViewer(&viewer, viewer.position);
+    }
 }

@@ -2,9 +2,17 @@
 
 #include <gtest/gtest.h>
 
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <string>
+#include <vector>
 
 #include "support/ScopedWorkingDir.h"
 #include "support/TestMovie.h"
@@ -27,6 +35,67 @@ protected:
 
     ScopedWorkingDir dir;
 };
+
+// Copies a movie and adds a second sound track after its streams: the first track's packets
+// again, every sample at 0x5050 (20560 in either byte order), a level the test tone never
+// reaches. 1 when written.
+int AddLoudSecondTrack(const std::string& from, const std::string& to) {
+    AVFormatContext* input = nullptr;
+    if (avformat_open_input(&input, from.c_str(), nullptr, nullptr) < 0) return 0;
+    AVFormatContext* output = nullptr;
+    AVPacket* packet = av_packet_alloc();
+    int ok = 0;
+    do {
+        if (avformat_find_stream_info(input, nullptr) < 0) break;
+        if (avformat_alloc_output_context2(&output, nullptr, "mov", to.c_str()) < 0) break;
+        int sound = -1;
+        for (unsigned i = 0; i < input->nb_streams && sound < 0; ++i) {
+            if (input->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO)
+                sound = static_cast<int>(i);
+        }
+        bool made = sound >= 0;
+        for (unsigned i = 0; i <= input->nb_streams && made; ++i) {
+            const bool extra = i == input->nb_streams;
+            const AVStream* in = input->streams[extra ? sound : static_cast<int>(i)];
+            AVStream* stream = avformat_new_stream(output, nullptr);
+            made = stream && avcodec_parameters_copy(stream->codecpar, in->codecpar) >= 0;
+            if (!made) break;
+            stream->codecpar->codec_tag = 0;
+            stream->time_base = in->time_base;
+            stream->disposition = extra ? 0 : in->disposition;
+        }
+        if (!made || avio_open(&output->pb, to.c_str(), AVIO_FLAG_WRITE) < 0) break;
+        if (avformat_write_header(output, nullptr) < 0) break;
+        bool failed = false;
+        while (!failed && av_read_frame(input, packet) >= 0) {
+            AVPacket* loud = packet->stream_index == sound ? av_packet_clone(packet) : nullptr;
+            av_packet_rescale_ts(packet, input->streams[packet->stream_index]->time_base,
+                                 output->streams[packet->stream_index]->time_base);
+            failed = av_interleaved_write_frame(output, packet) < 0;
+            if (loud) {
+                failed = failed || av_packet_make_writable(loud) < 0;
+                for (int b = 0; !failed && b + 1 < loud->size; b += 2) {
+                    loud->data[b] = 0x50;
+                    loud->data[b + 1] = 0x50;
+                }
+                loud->stream_index = static_cast<int>(input->nb_streams);
+                av_packet_rescale_ts(loud, input->streams[sound]->time_base,
+                                     output->streams[loud->stream_index]->time_base);
+                failed = failed || av_interleaved_write_frame(output, loud) < 0;
+                av_packet_free(&loud);
+            }
+            av_packet_unref(packet);
+        }
+        ok = !failed && av_write_trailer(output) == 0 ? 1 : 0;
+    } while (false);
+    av_packet_free(&packet);
+    if (output) {
+        if (output->pb) avio_closep(&output->pb);
+        avformat_free_context(output);
+    }
+    avformat_close_input(&input);
+    return ok;
+}
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
@@ -70,9 +139,61 @@ TEST_F(FfmpegMovieTest, AMovieWithoutSoundPlaysToo) {
     ASSERT_NE(movie, nullptr);
     movie->SetVolume(-20000);
     EXPECT_EQ(movie->GetVolume(), -10000);
+    const auto start = std::chrono::steady_clock::now();
     while (!movie->WaitForCompletion(1000)) {
     }
     EXPECT_EQ(movie->FramesShown(), 3);
+    // No sound to wait for: the pictures alone are paced, the last one due at 2/10 s.
+    EXPECT_GE(SecondsSince(start), 0.19);
+}
+
+// The sound track reaches the output device whole, decoded before and after the clock starts,
+// at the volume set: the 440 Hz tone of amplitude 8000, or a tenth of it at -20 dB; of a movie
+// with two sound tracks, only the first. SDL's disk driver writes what the device plays into a
+// file.
+TEST_F(FfmpegMovieTest, TheSoundTrackReachesTheOutputAtTheVolumeSet) {
+    TestMovieShape shape;
+    shape.frames = 5;
+    const std::string clip = Movie(shape);
+    const std::string twoTracks = dir.Path() + "/two.mov";
+    ASSERT_EQ(AddLoudSecondTrack(clip, twoTracks), 1);
+    const size_t trackSamples = 5 * 2205 * 2;
+    const std::string output = dir.Path() + "/played.raw";
+    struct Case {
+        const std::string& movieFile;
+        int32_t volume;
+        int peakAtLeast, peakAtMost;
+    };
+    for (const Case& c :
+         {Case{clip, 0, 7900, 8000}, Case{clip, -2000, 790, 800}, Case{twoTracks, 0, 7900, 8000}}) {
+        SCOPED_TRACE(c.movieFile + " at " + std::to_string(c.volume));
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
+        {
+            auto movie = winx_FfmpegMovie::Open(c.movieFile);
+            ASSERT_NE(movie, nullptr);
+            movie->SetVolume(c.volume);
+            int slices = 0;
+            while (!movie->WaitForCompletion(100))
+                ASSERT_LT(++slices, 100);
+            movie->Stop();
+        }
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        const std::string bytes = dir.ReadFile("played.raw");
+        std::vector<int16_t> played(bytes.size() / 2);
+        std::memcpy(played.data(), bytes.data(), played.size() * 2);
+        int peak = 0;
+        size_t sounding = 0;
+        for (const int16_t v : played) {
+            peak = std::max(peak, std::abs(static_cast<int>(v)));
+            sounding += v != 0;
+        }
+        EXPECT_GE(peak, c.peakAtLeast);
+        EXPECT_LE(peak, c.peakAtMost);
+        // Every sample once: the tone passes zero only now and then.
+        EXPECT_GE(sounding, trackSamples * 9 / 10);
+        EXPECT_LE(sounding, trackSamples);
+    }
 }
 
 TEST_F(FfmpegMovieTest, AGapInTheTimestampsDoesNotHoldThePlayer) {

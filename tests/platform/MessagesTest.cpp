@@ -264,6 +264,10 @@ TEST_F(Messages, WindowManagerCloseDestroysTheWindowAndQuits) {
     winx_DispatchMessage(&taken[0]);
     ASSERT_EQ(Dispatched().size(), 2u);
     EXPECT_EQ(Dispatched()[1].message, WM_DESTROY);
+    // The window goes once: a second destroy, or one of no window, sends nothing.
+    winx_DestroyWindow(window);
+    winx_DestroyWindow(nullptr);
+    EXPECT_EQ(Dispatched().size(), 2u);
     winx_Msg msg;
     EXPECT_EQ(winx_GetMessage(&msg), 0);
     EXPECT_EQ(msg.message, WM_QUIT);

@@ -177,6 +177,13 @@ TEST(Mixer, HandlesAreNeverReusedSoStaleOnesFindNothing) {
     EXPECT_EQ(mixer.Play(old, 0), 0);
     uint32_t status = 0;
     EXPECT_EQ(mixer.GetStatus(old, status), 0);
+    winx_PcmFormat format;
+    EXPECT_EQ(mixer.GetFormat(old, format), 0);
+    uint32_t bytes = 0;
+    EXPECT_EQ(mixer.GetSize(old, bytes), 0);
+    winx_LockedRegion region;
+    EXPECT_EQ(mixer.Lock(old, 0, 4, region), 0);
+    EXPECT_EQ(mixer.Unlock(old), 0);
     winx_Mixer other(2, 22050);
     EXPECT_NE(other.Create(kStereo16, 8), fresh);
     EXPECT_EQ(mixer.Release(fresh), 1);
