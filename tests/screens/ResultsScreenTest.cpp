@@ -170,6 +170,31 @@ TEST_F(ResultsTest, ADamagedOrUnwritableTableIsToldOnTheStatusLine) {
     EXPECT_EQ(r.NameField(), nullptr);
 }
 
+TEST_F(ResultsTest, AltF4AndCtrlQEndTheScreenAtOnce) {
+    const struct {
+        int alt, ctrl;
+        int32_t key;
+        GameMode mode;
+    } cases[] = {
+        {1, 0, kKeyF4, GameMode::Quit},
+        {0, 1, 'q', GameMode::MainMenu},
+        {0, 1, 17, GameMode::MainMenu},
+    };
+    for (const auto& c : cases) {
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+        }
+        Results(1, nullptr);
+        f->world->requestedMode = 0;
+        f->events.altDown = c.alt;
+        f->events.ctrlDown = c.ctrl;
+        EXPECT_EQ(Key(c.key), 0) << c.key;
+        EXPECT_EQ(f->world->requestedMode, static_cast<int>(c.mode)) << c.key;
+    }
+    f->events.altDown = f->events.ctrlDown = 0;
+}
+
 TEST_F(ResultsTest, ChatLinesAreCutAndOnlyNetworkGamesChat) {
     EXPECT_EQ(ResultsScreen::ChatLine("host", "hi"), "[host]: hi");
     EXPECT_EQ(ResultsScreen::ChatLine(nullptr, "hi"), "hi");

@@ -255,4 +255,27 @@ TEST_F(BattleScreenTest, TheCursorShowsWhatAClickWouldDo) {
     }
     Modifiers(0, 0, 0);
     world().paused = 0;
+    // An own carrier takes units only while the team holds a structure of code 4, and never
+    // units of kind 7.
+    ChassisValues carrierValues;
+    carrierValues.role = 'g';
+    ChassisTemplate carrierChassis(carrierValues);
+    VehicleDesign carrierDesign('V');
+    carrierDesign.chassis = &carrierChassis;
+    const struct {
+        int selectedKind, structure, shape;
+    } carrierCases[] = {{1, 1, 38}, {7, 1, 0}, {1, 0, 0}};
+    for (const auto& c : carrierCases) {
+        RemoveObjects();
+        records.owned.clear();
+        if (c.structure) records.owned.insert({1, 4});
+        TestObject* carrier = Unit(serial++, p, 1, 1);
+        carrier->teamRecord.second = 1;
+        carrier->design = &carrierDesign;
+        TestObject* unit = Unit(serial++, Point(p.x + 400, p.y), 1, c.selectedKind);
+        unit->selected = 1;
+        EXPECT_EQ(screen->CursorFor(BattleScreen::kMapViewRegion, p), c.shape) << c.selectedKind;
+    }
+    RemoveObjects();
+    records.owned.clear();
 }

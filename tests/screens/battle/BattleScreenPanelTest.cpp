@@ -223,6 +223,13 @@ TEST_F(BattleScreenPanelTest, TheScaleAndZoomButtonsShowTheFacesOfTheOtherSettin
             EXPECT_EQ(panel() == drawn, expected) << c.scale << " " << button;
             screen->DrawControlPanel();
         }
+        // A click on the scale face that shows takes its scale; the marks grow with it.
+        const Point at = screen->buttons[static_cast<size_t>(c.scaleButton)]->Bounds().Centre();
+        screen->sideTab = 0;
+        Click(at);
+        const int taken = c.scale == 1 ? 2 : 1;
+        EXPECT_EQ(screen->miniMapScale, taken) << c.scale;
+        EXPECT_EQ(screen->miniMapMarkFactor, 2 * taken) << c.scale;
     }
 }
 
