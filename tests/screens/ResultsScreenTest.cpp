@@ -66,15 +66,25 @@ TEST_F(ResultsTest, ValuesCountUpByOneAndTheBarStopsAtTheTop) {
 }
 
 TEST_F(ResultsTest, GoOnReplaysTheMissionWithItsColourAndNoBriefing) {
-    InPlay(3);
-    ResultsScreen& r = Results(0, &stats);
-    ASSERT_NE(r.Prompt(), nullptr);
-    EXPECT_EQ(Key(kKeyEnter), 0);
-    ASSERT_NE(f->world->pendingScenario, nullptr);
-    EXPECT_EQ(f->world->pendingScenario->missionNumber, 3);
-    EXPECT_EQ(f->world->pendingScenario->colour, 3);
-    EXPECT_EQ(f->world->pendingScenario->briefingShown, 1);
-    EXPECT_EQ(f->world->requestedMode, static_cast<int>(GameMode::StartScenario));
+    // By Enter, and by a click on the prompt's button.
+    for (const bool click : {false, true}) {
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+        }
+        f->world->pendingScenario.reset();
+        f->world->requestedMode = 0;
+        InPlay(3);
+        ResultsScreen& r = Results(0, &stats);
+        ASSERT_NE(r.Prompt(), nullptr);
+        EXPECT_EQ(click ? Click(r.Prompt()->ButtonOf(NextMissionPrompt::kGoOn)) : Key(kKeyEnter),
+                  0);
+        ASSERT_NE(f->world->pendingScenario, nullptr) << click;
+        EXPECT_EQ(f->world->pendingScenario->missionNumber, 3);
+        EXPECT_EQ(f->world->pendingScenario->colour, 3);
+        EXPECT_EQ(f->world->pendingScenario->briefingShown, 1);
+        EXPECT_EQ(f->world->requestedMode, static_cast<int>(GameMode::StartScenario));
+    }
 }
 
 TEST_F(ResultsTest, InANetworkGameGoOnIsGreyAndEnterLeadsToTheMenu) {

@@ -110,6 +110,13 @@ TEST_F(SetupTest, SlidersReachBothEndsAndEveryChangeIsWrittenAtOnce) {
 
 TEST_F(SetupTest, AClanSwitchMovesTheColourToTheTwinAndBack) {
     SetupScreen& s = OpenSetup(Skirmish());
+    // The pointer shows a hand over a button and the arrow elsewhere.
+    for (const auto& [at, shape] :
+         std::vector<std::pair<Point, int>>{{s.ButtonOf(4)->Centre(), 34}, {Point(2, 2), 35}}) {
+        Post(InputKind::MouseMove, at, 0);
+        Frame();
+        EXPECT_EQ(f->display.cursorShape, shape);
+    }
     Click(s.ButtonOf(4));
     EXPECT_EQ(s.Record().colour, 3);
     EXPECT_EQ(Option("COLOR"), "3");
