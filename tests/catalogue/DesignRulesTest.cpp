@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <map>
 #include <memory>
 #include <set>
@@ -412,7 +413,10 @@ TEST_F(DesignRulesTest, ItemRulesWithoutLettersRefuseItemsAndSingleHardpointChas
 
 TEST_F(DesignRulesTest, RulesFromADesignCopyAndAllowIt) {
     VehicleDesign source("VWbbc-----150221345199Raider");
+    source.noCharge = 1;
     DesignRules rules(source);
+    // The presets take the parameters and nothing that follows them.
+    EXPECT_EQ(rules.weights, (std::array<uint16_t, 7>{}));
     EXPECT_EQ(rules.presets[0], 1);
     EXPECT_EQ(rules.presets[1], 50);
     ASSERT_NE(rules.FindEntry(kChassisCategory, 1), nullptr);

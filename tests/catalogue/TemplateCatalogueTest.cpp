@@ -310,6 +310,7 @@ TEST_F(TemplateCatalogue, ChassisTablesAreCentredAndBounded) {
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(a->hardpointCount, 3);
     EXPECT_EQ(a->Capacity(1), 2);
+    EXPECT_EQ(a->Capacity(3), 0);
     EXPECT_EQ(a->Capacity(7), 0);
     EXPECT_EQ(a->MountOffset(0, 5), Point(15 - 10, 4 - 5));
     EXPECT_EQ(a->PreviewMountPoint(1), Point(40 - 10, 35 - 5));

@@ -137,6 +137,17 @@ TEST_F(DesignStatisticsTest, SettingsLinesCoverTheValuesNoPanelSets) {
     for (const Text& t : expected)
         f->world->font->DrawText(t.at, t.text.c_str(), t.colour);
     EXPECT_TRUE(drawn == Page());
+    // The statistics area shows the edited design's settings on the settings panel, and
+    // nothing on the library panel with no design selected.
+    screen->panelMode = DesignScreen::kSettings;
+    const std::vector<uint8_t> onSettings = Drawn(design);
+    ClearPage();
+    f->display.SetClipRect(Rect(Point(206, 0), Size(240, 106)));
+    screen->DrawDesignSettings(Edited());
+    EXPECT_TRUE(onSettings == Page());
+    screen->panelMode = DesignScreen::kLibrary;
+    screen->selectedDesign = nullptr;
+    EXPECT_TRUE(Drawn(design) == std::vector<uint8_t>(640 * 480, 0));
     // The two lines of their own say something of their own.
     EXPECT_STRNE(GetString(DesignScreen::kExploreLine), GetString(25));
     EXPECT_STRNE(GetString(DesignScreen::kAutomaticAttackLine), GetString(28));

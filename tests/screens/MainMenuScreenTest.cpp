@@ -229,6 +229,15 @@ TEST_F(MainMenuTest, CtrlQInEitherCaseClosesTheLoadGameScreenAndAPlainQDoesNot) 
         Frame();
         EXPECT_EQ(m.OpenLoadGame(), nullptr) << key;
     }
+    // Alt+F4 over the open load-game screen ends the menu's event pass at once.
+    Key('l');
+    ASSERT_NE(m.OpenLoadGame(), nullptr);
+    f->events.altDown = 1;
+    Post(InputKind::Key, Point(320, 240), kKeyF4);
+    Post(InputKind::Key, Point(320, 240), kKeyDown);
+    EXPECT_EQ(m.HandleEvents(16), 0);
+    f->events.altDown = 0;
+    EXPECT_EQ(f->world->requestedMode, static_cast<int>(GameMode::Quit));
 }
 
 TEST_F(MainMenuTest, ADamagedGameSaysSoAndAGoodOneStartsWithoutItsBriefing) {

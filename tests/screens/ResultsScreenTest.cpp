@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "core/KeyCodes.h"
 #include "screens/FrontEndTestFixture.h"
 #include "screens/NextMissionPrompt.h"
+#include "ui/Button.h"
 #include "ui/TextField.h"
 #include "world/GameFlow.h"
 #include "world/MissionStats.h"
@@ -13,6 +17,9 @@
 namespace {
 
 constexpr uint8_t kBarColour = 100;
+constexpr uint8_t kListBar = 55;
+constexpr int kButtonCursor = 0x22;
+constexpr int kArrowCursor = 0x23;
 
 class ResultsTest : public FrontEndTest {
 protected:
@@ -59,15 +66,25 @@ TEST_F(ResultsTest, ValuesCountUpByOneAndTheBarStopsAtTheTop) {
 }
 
 TEST_F(ResultsTest, GoOnReplaysTheMissionWithItsColourAndNoBriefing) {
-    InPlay(3);
-    ResultsScreen& r = Results(0, &stats);
-    ASSERT_NE(r.Prompt(), nullptr);
-    EXPECT_EQ(Key(kKeyEnter), 0);
-    ASSERT_NE(f->world->pendingScenario, nullptr);
-    EXPECT_EQ(f->world->pendingScenario->missionNumber, 3);
-    EXPECT_EQ(f->world->pendingScenario->colour, 3);
-    EXPECT_EQ(f->world->pendingScenario->briefingShown, 1);
-    EXPECT_EQ(f->world->requestedMode, static_cast<int>(GameMode::StartScenario));
+    // By Enter, and by a click on the prompt's button.
+    for (const bool click : {false, true}) {
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+        }
+        f->world->pendingScenario.reset();
+        f->world->requestedMode = 0;
+        InPlay(3);
+        ResultsScreen& r = Results(0, &stats);
+        ASSERT_NE(r.Prompt(), nullptr);
+        EXPECT_EQ(click ? Click(r.Prompt()->ButtonOf(NextMissionPrompt::kGoOn)) : Key(kKeyEnter),
+                  0);
+        ASSERT_NE(f->world->pendingScenario, nullptr) << click;
+        EXPECT_EQ(f->world->pendingScenario->missionNumber, 3);
+        EXPECT_EQ(f->world->pendingScenario->colour, 3);
+        EXPECT_EQ(f->world->pendingScenario->briefingShown, 1);
+        EXPECT_EQ(f->world->requestedMode, static_cast<int>(GameMode::StartScenario));
+    }
 }
 
 TEST_F(ResultsTest, InANetworkGameGoOnIsGreyAndEnterLeadsToTheMenu) {
@@ -91,6 +108,19 @@ TEST_F(ResultsTest, AWinOpensTheTableTheNameIsSavedAndASecondEnterLeaves) {
     EXPECT_EQ(r.ButtonOf(ResultsScreen::kSave)->enabled, 1);
     for (const char c : std::string("ann"))
         Key(c);
+    // Arrow keys belong to the field while it is active; a click elsewhere lets it go, and then
+    // they move the list's bar, within the table's two rows.
+    auto barOn = [&](int row) { return Pixel(300, 303 + 4 + 12 * row + 6) == kListBar; };
+    Key(kKeyDown);
+    EXPECT_TRUE(barOn(0));
+    Click(Point(100, 100));
+    EXPECT_EQ(r.NameField()->active, 0);
+    for (const auto& [key, row] : std::vector<std::pair<int, int>>{
+             {kKeyUp, 0}, {'x', 0}, {kKeyDown, 1}, {kKeyDown, 1}, {kKeyUp, 0}}) {
+        Key(key);
+        EXPECT_TRUE(barOn(row)) << key;
+        EXPECT_FALSE(barOn(1 - row)) << key;
+    }
     EXPECT_EQ(Key(kKeyEnter), 1);
     EXPECT_EQ(r.NameField(), nullptr);
     EXPECT_EQ(ScoreFile(), "ann\n" + std::to_string(r.TotalScore()) + "\nbest\n999999\n");
@@ -119,7 +149,20 @@ TEST_F(ResultsTest, AZeroTotalStillOpensTheTableAndNoRecordOpensNone) {
     EXPECT_EQ(bare.TotalScore(), 0);
     EXPECT_EQ(bare.Shown(0) + bare.Shown(1) + bare.Shown(2) + bare.Shown(3), 0);
     EXPECT_EQ(bare.NameField(), nullptr);
-    EXPECT_EQ(Key(kKeyEnter), 0);
+    // With no table to save, Save stays grey: it takes neither the pointer nor a click.
+    Button* save = bare.ButtonOf(ResultsScreen::kSave);
+    Button* done = bare.ButtonOf(ResultsScreen::kDone);
+    ASSERT_EQ(save->enabled, 0);
+    for (const auto& [at, shape] :
+         std::vector<std::pair<Point, int>>{{save->Centre(), kArrowCursor},
+                                            {done->Centre(), kButtonCursor},
+                                            {Point(100, 100), kArrowCursor}}) {
+        Post(InputKind::MouseMove, at, 0);
+        Frame();
+        EXPECT_EQ(f->display.cursorShape, shape);
+    }
+    EXPECT_EQ(Click(save), 1);
+    EXPECT_EQ(Click(done), 0);
 }
 
 TEST_F(ResultsTest, ADamagedOrUnwritableTableIsToldOnTheStatusLine) {
@@ -135,6 +178,31 @@ TEST_F(ResultsTest, ADamagedOrUnwritableTableIsToldOnTheStatusLine) {
     EXPECT_STREQ(f->world->statusText, GetString(HighScoreTable::kSaveFailedLine));
     EXPECT_EQ(ScoreFile(), "odd\n");
     EXPECT_EQ(r.NameField(), nullptr);
+}
+
+TEST_F(ResultsTest, AltF4AndCtrlQEndTheScreenAtOnce) {
+    const struct {
+        int alt, ctrl;
+        int32_t key;
+        GameMode mode;
+    } cases[] = {
+        {1, 0, kKeyF4, GameMode::Quit},
+        {0, 1, 'q', GameMode::MainMenu},
+        {0, 1, 17, GameMode::MainMenu},
+    };
+    for (const auto& c : cases) {
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+        }
+        Results(1, nullptr);
+        f->world->requestedMode = 0;
+        f->events.altDown = c.alt;
+        f->events.ctrlDown = c.ctrl;
+        EXPECT_EQ(Key(c.key), 0) << c.key;
+        EXPECT_EQ(f->world->requestedMode, static_cast<int>(c.mode)) << c.key;
+    }
+    f->events.altDown = f->events.ctrlDown = 0;
 }
 
 TEST_F(ResultsTest, ChatLinesAreCutAndOnlyNetworkGamesChat) {

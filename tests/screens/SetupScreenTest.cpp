@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "core/KeyCodes.h"
@@ -109,6 +110,13 @@ TEST_F(SetupTest, SlidersReachBothEndsAndEveryChangeIsWrittenAtOnce) {
 
 TEST_F(SetupTest, AClanSwitchMovesTheColourToTheTwinAndBack) {
     SetupScreen& s = OpenSetup(Skirmish());
+    // The pointer shows a hand over a button and the arrow elsewhere.
+    for (const auto& [at, shape] :
+         std::vector<std::pair<Point, int>>{{s.ButtonOf(4)->Centre(), 34}, {Point(2, 2), 35}}) {
+        Post(InputKind::MouseMove, at, 0);
+        Frame();
+        EXPECT_EQ(f->display.cursorShape, shape);
+    }
     Click(s.ButtonOf(4));
     EXPECT_EQ(s.Record().colour, 3);
     EXPECT_EQ(Option("COLOR"), "3");
@@ -204,6 +212,19 @@ TEST_F(SetupTest, PeerReportsDecideColoursAndOnlyTheHostStartsOnceAllReported) {
     EXPECT_EQ(host.ButtonOf(SetupScreen::kTech)->GetValue(), 5 * 100 / 8 + 6);
     EXPECT_EQ(host.Record().resources, 3000);
     EXPECT_EQ(host.ButtonOf(SetupScreen::kResources)->GetValue(), 30);
+    // So does the land: the list selects its entry, or none for a land the list lacks.
+    ASSERT_NE(host.List(), nullptr);
+    ASSERT_GE(host.Entries().size(), 2u);
+    const int land = host.Record().landNumber;
+    for (const auto& [number, selected] :
+         std::vector<std::pair<int, int>>{{host.Entries()[1].packIndex, 1}, {9999, -1}}) {
+        shared.scenarioNumber = number;
+        host.ApplyPeerSettings(shared, 0, 0);
+        EXPECT_EQ(host.Record().landNumber, number);
+        EXPECT_EQ(host.List()->selection, selected) << number;
+    }
+    shared.scenarioNumber = land;
+    host.ApplyPeerSettings(shared, 0, 0);
     // Unchosen and dropped colours disable nothing and conflict with nobody.
     host.ApplyPeerSettings(Report(3, 'V', 254), 0, 0);
     for (int n = 2; n <= 5; ++n)

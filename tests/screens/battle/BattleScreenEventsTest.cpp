@@ -5,9 +5,13 @@
 #include <string>
 #include <vector>
 
+#include "catalogue/ChassisTemplate.h"
 #include "catalogue/DesignLibrary.h"
 #include "catalogue/VehicleDesign.h"
+#include "core/Bitmap.h"
+#include "core/DisplayBase.h"
 #include "core/KeyCodes.h"
+#include "core/SpriteSet.h"
 #include "net/NetworkPlay.h"
 #include "objects/FactoryProduction.h"
 #include "screens/FrontEndScreenFactory.h"
@@ -24,7 +28,7 @@ public:
     FakeFactory(const Point& at) : TestObject(1, 900, at, 4, 24) {}
     GameObject* AsObject() override { return this; }
     VehicleDesign* CurrentJob() override { return current.get(); }
-    int32_t RemainingTime() override { return 5000; }
+    int32_t RemainingTime() override { return remaining; }
     int QueuedJobCount() override { return static_cast<int>(queue.size()); }
     VehicleDesign* QueuedJob(int i) override { return queue.at(static_cast<size_t>(i)).get(); }
     int QueueJob(std::unique_ptr<VehicleDesign> job, int front) override {
@@ -58,6 +62,7 @@ public:
     int32_t ReceiveDelivery(int32_t, int32_t) override { return 0; }
 
     std::unique_ptr<VehicleDesign> current;
+    int32_t remaining = 5000;
     std::vector<std::unique_ptr<VehicleDesign>> queue;
     std::vector<int> fronts;
     std::vector<std::string> cancelled;
@@ -140,6 +145,30 @@ TEST_F(BattleScreenTest, TheBuildListCountsOnlyDesignsListedForBuilding) {
         screen->HandleEvents(16);
     }
     EXPECT_EQ(factory->cancelled, (std::vector<std::string>{"current", "q1", "q0"}));
+    // A job just begun shows the progress bar's first frame over the panel.
+    ChassisValues values;
+    values.buildTime = 8000;
+    ChassisTemplate chassis(values);
+    factory->current->chassis = &chassis;
+    factory->remaining = 8000;
+    ASSERT_NE(screen->progressBar, nullptr);
+    auto panel = [&](SpriteSet* frame0) {
+        screen->panelBitmap->RedirectDrawing();
+        screen->DrawBuildPanel();
+        if (frame0) {
+            display->SetClipRect(Rect(Point(0, 0), Size(128, 480)));
+            frame0->DrawFrameAt(screen->PanelPictureOrigin(), 0);
+        }
+        display->ClearRedirect();
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    const std::vector<uint8_t> shown = panel(nullptr);
+    std::unique_ptr<SpriteSet> bar = std::move(screen->progressBar);
+    EXPECT_NE(panel(nullptr), shown);
+    EXPECT_EQ(panel(bar.get()), shown);
+    screen->progressBar = std::move(bar);
+    factory->current->chassis = nullptr;
     // The design button hands the picked design to the design screen.
     Click(screen->buttons[BattleScreen::kDesignButton]->Centre());
     EXPECT_EQ(library.selected, expected);

@@ -16,6 +16,7 @@
 
 namespace {
 
+constexpr int32_t kCtrlK = 11;
 constexpr int32_t kCtrlZ = 26;
 constexpr int32_t kCtrlQ = 17;
 
@@ -74,6 +75,7 @@ TEST_F(BattleScreenKeysTest, KeysAnswerByTableWhetherPausedAndWithCheats) {
         {kCtrlZ, 0, 0, {1, 0, 0}},      // nothing watched without CHEAT
         {'t', 0, 0, {1, 0, 1}},         // tracking on, with its voice
         {'t', 0, 0, {1, 0, 0}},         // and off
+        {kCtrlK, 0, 0, {1, 0, 1}},      // the selection destroyed, with its voice
     };
     for (const auto& c : cases) {
         world().paused = c.paused;
@@ -90,6 +92,7 @@ TEST_F(BattleScreenKeysTest, KeysAnswerByTableWhetherPausedAndWithCheats) {
     EXPECT_EQ(unit->given[1].code, BattleScreen::kOrderStop);
     EXPECT_EQ(unit->given[2].code, BattleScreen::kOrderRepair);
     EXPECT_TRUE(screen->debugWatch.IsNull());
+    EXPECT_EQ(unit->hits, std::vector<int>{0});
 }
 
 TEST_F(BattleScreenKeysTest, ESelectsWhatTheViewShows) {

@@ -217,14 +217,25 @@ TEST_F(BattleScreenTest, TheCursorShowsWhatAClickWouldDo) {
         int shift, ctrl, paused;
         int shape;
     } cases[] = {
-        {"paused", 1, 2, 2, 1, 1, 0, 0, 1, 36},      {"nothing", 0, 0, 0, 0, 0, 0, 0, 0, 34},
-        {"move", 0, 0, 0, 1, 0, 0, 0, 0, 2},         {"move, Shift", 0, 0, 0, 1, 0, 1, 0, 0, 3},
-        {"move, Ctrl", 0, 0, 0, 1, 0, 0, 1, 0, 4},   {"move, both", 0, 0, 0, 1, 0, 1, 1, 0, 5},
-        {"ore deposit", 9, 0, 0, 1, 0, 0, 0, 0, 2},  {"wreck, Ctrl", 3, 0, 0, 1, 0, 0, 1, 0, 7},
-        {"attack", 1, 2, 2, 1, 1, 0, 0, 0, 7},       {"attack, Shift", 1, 2, 2, 1, 1, 1, 0, 0, 8},
-        {"attack, Ctrl", 1, 2, 2, 1, 1, 0, 1, 0, 9}, {"unarmed", 1, 2, 2, 1, 0, 0, 0, 0, 34},
-        {"capture", 1, 2, 2, 6, 0, 0, 0, 0, 40},     {"own, Shift", 1, 1, 1, 1, 0, 1, 0, 0, 1},
+        {"paused", 1, 2, 2, 1, 1, 0, 0, 1, 36},
+        {"nothing", 0, 0, 0, 0, 0, 0, 0, 0, 34},
+        {"move", 0, 0, 0, 1, 0, 0, 0, 0, 2},
+        {"move, Shift", 0, 0, 0, 1, 0, 1, 0, 0, 3},
+        {"move, Ctrl", 0, 0, 0, 1, 0, 0, 1, 0, 4},
+        {"move, both", 0, 0, 0, 1, 0, 1, 1, 0, 5},
+        {"ore deposit", 9, 0, 0, 1, 0, 0, 0, 0, 2},
+        {"wreck, Ctrl", 3, 0, 0, 1, 0, 0, 1, 0, 7},
+        {"attack", 1, 2, 2, 1, 1, 0, 0, 0, 7},
+        {"attack, Shift", 1, 2, 2, 1, 1, 1, 0, 0, 8},
+        {"attack, Ctrl", 1, 2, 2, 1, 1, 0, 1, 0, 9},
+        {"unarmed", 1, 2, 2, 1, 0, 0, 0, 0, 34},
+        {"capture", 1, 2, 2, 6, 0, 0, 0, 0, 40},
+        {"own, Shift", 1, 1, 1, 1, 0, 1, 0, 0, 1},
         {"captured", 1, 2, 1, 1, 1, 0, 0, 0, 41},
+        {"own repairer", 2, 1, 1, 1, 0, 0, 0, 0, 13},
+        {"own repairer, by a repairer", 2, 1, 1, 2, 0, 0, 0, 0, 0},
+        {"own unit", 1, 1, 1, 1, 0, 0, 0, 0, 0},
+        {"own unit, by a repairer", 1, 1, 1, 2, 0, 0, 0, 0, 13},
     };
     int serial = 500;
     for (const Case& c : cases) {
@@ -244,4 +255,27 @@ TEST_F(BattleScreenTest, TheCursorShowsWhatAClickWouldDo) {
     }
     Modifiers(0, 0, 0);
     world().paused = 0;
+    // An own carrier takes units only while the team holds a structure of code 4, and never
+    // units of kind 7.
+    ChassisValues carrierValues;
+    carrierValues.role = 'g';
+    ChassisTemplate carrierChassis(carrierValues);
+    VehicleDesign carrierDesign('V');
+    carrierDesign.chassis = &carrierChassis;
+    const struct {
+        int selectedKind, structure, shape;
+    } carrierCases[] = {{1, 1, 38}, {7, 1, 0}, {1, 0, 0}};
+    for (const auto& c : carrierCases) {
+        RemoveObjects();
+        records.owned.clear();
+        if (c.structure) records.owned.insert({1, 4});
+        TestObject* carrier = Unit(serial++, p, 1, 1);
+        carrier->teamRecord.second = 1;
+        carrier->design = &carrierDesign;
+        TestObject* unit = Unit(serial++, Point(p.x + 400, p.y), 1, c.selectedKind);
+        unit->selected = 1;
+        EXPECT_EQ(screen->CursorFor(BattleScreen::kMapViewRegion, p), c.shape) << c.selectedKind;
+    }
+    RemoveObjects();
+    records.owned.clear();
 }

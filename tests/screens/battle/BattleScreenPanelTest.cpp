@@ -13,6 +13,7 @@
 #include "core/DisplayBase.h"
 #include "core/InputEvent.h"
 #include "core/KeyCodes.h"
+#include "objects/Goal.h"
 #include "screens/battle/BattleScreenFixture.h"
 #include "ui/ScrollList.h"
 #include "world/MissionStats.h"
@@ -28,6 +29,14 @@ public:
         v.name = "GUN";
         return v;
     }
+};
+
+// A goal the debug panel lists as a place.
+class ListedGoal : public Goal {
+public:
+    explicit ListedGoal(const SimId& owner) : Goal(owner, 1, 1) {}
+    int GetType() const override { return 1; }
+    int IsDone() override { return 0; }
 };
 
 using BattleScreenPanelTest = BattleScreenTest;
@@ -183,6 +192,12 @@ TEST_F(BattleScreenPanelTest, TheDebugPanelGivesASquadAndAPurposeALineEach) {
     unit->Remove(0);
     unit->SetPurpose(0);
     EXPECT_EQ(rows(20, 40), plain);
+    // Goal lines stop at the panel's foot: the last one stands on row 470, none on 480.
+    for (int i = 0; i < 60; ++i)
+        unit->goals.PushFront(std::make_unique<ListedGoal>(unit->id));
+    EXPECT_NE(rows(462, 8), std::vector<uint8_t>(8 * width, 254));
+    EXPECT_EQ(rows(472, 8), std::vector<uint8_t>(8 * width, 254));
+    unit->goals.Clear();
     screen->debugWatch = SimId();
 }
 
@@ -223,6 +238,13 @@ TEST_F(BattleScreenPanelTest, TheScaleAndZoomButtonsShowTheFacesOfTheOtherSettin
             EXPECT_EQ(panel() == drawn, expected) << c.scale << " " << button;
             screen->DrawControlPanel();
         }
+        // A click on the scale face that shows takes its scale; the marks grow with it.
+        const Point at = screen->buttons[static_cast<size_t>(c.scaleButton)]->Bounds().Centre();
+        screen->sideTab = 0;
+        Click(at);
+        const int taken = c.scale == 1 ? 2 : 1;
+        EXPECT_EQ(screen->miniMapScale, taken) << c.scale;
+        EXPECT_EQ(screen->miniMapMarkFactor, 2 * taken) << c.scale;
     }
 }
 

@@ -190,6 +190,17 @@ TEST_F(BattleSettingsTest, PressingADisabledButtonIsSilent) {
     Click(screen->buttons[BattleScreen::kOptionsButton]->Centre());
     EXPECT_GT(accepted, 0);
     EXPECT_EQ(refused, 0);
+    // The strip's toggles are heard as taken on their release too; pause pauses.
+    for (int id : {BattleScreen::kMarkersButton, BattleScreen::kTrackingButton,
+                   BattleScreen::kPauseButton}) {
+        const Point at = screen->buttons[id]->Centre();
+        ASSERT_EQ(screen->HitTest(at), id);
+        accepted = refused = 0;
+        Click(at);
+        EXPECT_GT(accepted, 0) << id;
+        EXPECT_EQ(refused, 0) << id;
+    }
+    EXPECT_EQ(world().paused, 1);
 }
 
 // A selected object that names a delegate hands the whole move to it, and a target that names
