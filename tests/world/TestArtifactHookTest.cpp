@@ -79,14 +79,14 @@ TEST(TestArtifactHook, DestroyingTheFactoryAloneLeavesTheUnitsAndOtherMachinesCo
     WorldOnLand land{OpenLand(16, 12)};
     World& world = land.world;
     auto add = [&](int serial, int kind, int local, bool building) {
-        auto o = std::make_unique<Doomed>(2, serial, land.Centre(2 + 3 * serial, 4), kind, 16);
+        auto o = std::make_unique<Doomed>(2, serial, land.Centre(2 + 2 * serial, 4), kind, 16);
         o->local = local;
         Doomed* raw = o.get();
         std::unique_ptr<GameObject> owned = std::move(o);
         if (building) {
             world.AddBuilding(std::move(owned));
         } else {
-            world.AddSim(owned);
+            EXPECT_EQ(world.AddSim(owned), 1) << serial;
         }
         return raw;
     };
