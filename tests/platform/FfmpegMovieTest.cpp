@@ -40,61 +40,34 @@ protected:
 // again, every sample at 0x5050 (20560 in either byte order), a level the test tone never
 // reaches. 1 when written.
 int AddLoudSecondTrack(const std::string& from, const std::string& to) {
-    AVFormatContext* input = nullptr;
-    if (avformat_open_input(&input, from.c_str(), nullptr, nullptr) < 0) return 0;
-    AVFormatContext* output = nullptr;
-    AVPacket* packet = av_packet_alloc();
-    int ok = 0;
-    do {
-        if (avformat_find_stream_info(input, nullptr) < 0) break;
-        if (avformat_alloc_output_context2(&output, nullptr, "mov", to.c_str()) < 0) break;
-        int sound = -1;
-        for (unsigned i = 0; i < input->nb_streams && sound < 0; ++i) {
-            if (input->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO)
+    AVFormatContext* probe = nullptr;
+    if (avformat_open_input(&probe, from.c_str(), nullptr, nullptr) < 0) return 0;
+    int sound = -1;
+    if (avformat_find_stream_info(probe, nullptr) >= 0) {
+        for (unsigned i = 0; i < probe->nb_streams && sound < 0; ++i) {
+            if (probe->streams[i]->codecpar->codec_type == AVMEDIA_TYPE_AUDIO)
                 sound = static_cast<int>(i);
         }
-        bool made = sound >= 0;
-        for (unsigned i = 0; i <= input->nb_streams && made; ++i) {
-            const bool extra = i == input->nb_streams;
-            const AVStream* in = input->streams[extra ? sound : static_cast<int>(i)];
-            AVStream* stream = avformat_new_stream(output, nullptr);
-            made = stream && avcodec_parameters_copy(stream->codecpar, in->codecpar) >= 0;
-            if (!made) break;
-            stream->codecpar->codec_tag = 0;
-            stream->time_base = in->time_base;
-            stream->disposition = extra ? 0 : in->disposition;
-        }
-        if (!made || avio_open(&output->pb, to.c_str(), AVIO_FLAG_WRITE) < 0) break;
-        if (avformat_write_header(output, nullptr) < 0) break;
-        bool failed = false;
-        while (!failed && av_read_frame(input, packet) >= 0) {
+    }
+    const int tracks = static_cast<int>(probe->nb_streams);
+    avformat_close_input(&probe);
+    if (sound < 0) return 0;
+    return CopyTestMovie(
+        from, to, sound, [&](AVFormatContext*, AVPacket* packet, const PacketWrite& write) {
             AVPacket* loud = packet->stream_index == sound ? av_packet_clone(packet) : nullptr;
-            av_packet_rescale_ts(packet, input->streams[packet->stream_index]->time_base,
-                                 output->streams[packet->stream_index]->time_base);
-            failed = av_interleaved_write_frame(output, packet) < 0;
+            bool written = write(packet);
             if (loud) {
-                failed = failed || av_packet_make_writable(loud) < 0;
-                for (int b = 0; !failed && b + 1 < loud->size; b += 2) {
+                written = written && av_packet_make_writable(loud) >= 0;
+                for (int b = 0; written && b + 1 < loud->size; b += 2) {
                     loud->data[b] = 0x50;
                     loud->data[b + 1] = 0x50;
                 }
-                loud->stream_index = static_cast<int>(input->nb_streams);
-                av_packet_rescale_ts(loud, input->streams[sound]->time_base,
-                                     output->streams[loud->stream_index]->time_base);
-                failed = failed || av_interleaved_write_frame(output, loud) < 0;
+                loud->stream_index = tracks;
+                written = written && write(loud);
                 av_packet_free(&loud);
             }
-            av_packet_unref(packet);
-        }
-        ok = !failed && av_write_trailer(output) == 0 ? 1 : 0;
-    } while (false);
-    av_packet_free(&packet);
-    if (output) {
-        if (output->pb) avio_closep(&output->pb);
-        avformat_free_context(output);
-    }
-    avformat_close_input(&input);
-    return ok;
+            return written;
+        });
 }
 
 double SecondsSince(std::chrono::steady_clock::time_point start) {

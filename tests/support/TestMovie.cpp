@@ -12,14 +12,8 @@ extern "C" {
 
 #include "platform/MovieWriter.h"
 
-namespace {
-
-// Copies a movie, stamping every video packet startSeconds later and those after
-// gapAfterFrame gapSeconds more (none for -1). The writer leaves its video packets without a
-// duration, so the container's edit list ends where the last picture starts and a reader drops that
-// picture; the copy gives every picture one frame's duration and keeps it.
-int Remux(const std::string& from, const std::string& to, int framesPerSecond, int gapAfterFrame,
-          int gapSeconds, int startSeconds) {
+int CopyTestMovie(const std::string& from, const std::string& to, int extraTrackOf,
+                  const PacketCopy& each) {
     AVFormatContext* input = nullptr;
     if (avformat_open_input(&input, from.c_str(), nullptr, nullptr) < 0) return 0;
     AVFormatContext* output = nullptr;
@@ -28,22 +22,55 @@ int Remux(const std::string& from, const std::string& to, int framesPerSecond, i
     do {
         if (avformat_find_stream_info(input, nullptr) < 0) break;
         if (avformat_alloc_output_context2(&output, nullptr, "mov", to.c_str()) < 0) break;
-        bool streamsMade = true;
-        for (unsigned i = 0; i < input->nb_streams; ++i) {
+        const unsigned streams = input->nb_streams;
+        if (extraTrackOf >= static_cast<int>(streams)) break;
+        bool made = true;
+        for (unsigned i = 0; i < streams + (extraTrackOf >= 0 ? 1 : 0) && made; ++i) {
+            const bool extra = i == streams;
+            const AVStream* in = input->streams[extra ? extraTrackOf : i];
             AVStream* stream = avformat_new_stream(output, nullptr);
-            if (!stream ||
-                avcodec_parameters_copy(stream->codecpar, input->streams[i]->codecpar) < 0) {
-                streamsMade = false;
-                break;
-            }
+            made = stream && avcodec_parameters_copy(stream->codecpar, in->codecpar) >= 0;
+            if (!made) break;
             stream->codecpar->codec_tag = 0;
-            stream->time_base = input->streams[i]->time_base;
+            stream->time_base = in->time_base;
+            stream->disposition = extra ? 0 : in->disposition;
         }
-        if (!streamsMade || avio_open(&output->pb, to.c_str(), AVIO_FLAG_WRITE) < 0) break;
+        if (!made || avio_open(&output->pb, to.c_str(), AVIO_FLAG_WRITE) < 0) break;
         if (avformat_write_header(output, nullptr) < 0) break;
-        int videoPackets = 0;
+        const PacketWrite write = [&](AVPacket* out) {
+            const int source =
+                out->stream_index == static_cast<int>(streams) ? extraTrackOf : out->stream_index;
+            av_packet_rescale_ts(out, input->streams[source]->time_base,
+                                 output->streams[out->stream_index]->time_base);
+            return av_interleaved_write_frame(output, out) >= 0;
+        };
         bool failed = false;
         while (!failed && av_read_frame(input, packet) >= 0) {
+            failed = each ? !each(input, packet, write) : !write(packet);
+            av_packet_unref(packet);
+        }
+        ok = !failed && av_write_trailer(output) == 0 ? 1 : 0;
+    } while (false);
+    av_packet_free(&packet);
+    if (output) {
+        if (output->pb) avio_closep(&output->pb);
+        avformat_free_context(output);
+    }
+    avformat_close_input(&input);
+    return ok;
+}
+
+namespace {
+
+// Copies a movie, stamping every video packet startSeconds later and those after
+// gapAfterFrame gapSeconds more (none for -1). The writer leaves its video packets without a
+// duration, so the container's edit list ends where the last picture starts and a reader drops that
+// picture; the copy gives every picture one frame's duration and keeps it.
+int Remux(const std::string& from, const std::string& to, int framesPerSecond, int gapAfterFrame,
+          int gapSeconds, int startSeconds) {
+    int videoPackets = 0;
+    return CopyTestMovie(
+        from, to, -1, [&](AVFormatContext* input, AVPacket* packet, const PacketWrite& write) {
             const AVStream* in = input->streams[packet->stream_index];
             if (in->codecpar->codec_type == AVMEDIA_TYPE_VIDEO) {
                 packet->flags &= ~AV_PKT_FLAG_DISCARD;
@@ -60,20 +87,8 @@ int Remux(const std::string& from, const std::string& to, int framesPerSecond, i
                 }
                 ++videoPackets;
             }
-            av_packet_rescale_ts(packet, in->time_base,
-                                 output->streams[packet->stream_index]->time_base);
-            failed = av_interleaved_write_frame(output, packet) < 0;
-            av_packet_unref(packet);
-        }
-        ok = !failed && av_write_trailer(output) == 0 ? 1 : 0;
-    } while (false);
-    av_packet_free(&packet);
-    if (output) {
-        if (output->pb) avio_closep(&output->pb);
-        avformat_free_context(output);
-    }
-    avformat_close_input(&input);
-    return ok;
+            return write(packet);
+        });
 }
 
 }  // namespace

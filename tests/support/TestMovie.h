@@ -2,7 +2,11 @@
 // Writes short movies for the movie player's tests through the platform's movie writer
 // (MPEG-4 video, and optionally 16-bit PCM sound, in a QuickTime container), and puts key
 // presses into the window system's queue as a person would.
+#include <functional>
 #include <string>
+
+struct AVFormatContext;
+struct AVPacket;
 
 struct TestMovieShape {
     int width = 64;
@@ -20,6 +24,17 @@ struct TestMovieShape {
 
 // 1 when the file was written.
 int WriteTestMovie(const std::string& path, const TestMovieShape& shape);
+
+// Writes a packet into the copy: its stream index names the copy's track (the extra track is
+// the one after the input's), its stamps are in the input track's time base.
+using PacketWrite = std::function<bool(AVPacket*)>;
+// Sees each packet read (it may change it) and writes what the copy takes; false stops the copy.
+using PacketCopy = std::function<bool(AVFormatContext*, AVPacket*, const PacketWrite&)>;
+// Copies a movie track by track into a QuickTime file, every packet through `each` (none copies
+// them as they are). extraTrackOf >= 0 adds one more track with that track's format after the
+// others, which only packets `each` writes fill. 1 when written.
+int CopyTestMovie(const std::string& from, const std::string& to, int extraTrackOf,
+                  const PacketCopy& each);
 
 // Starts (and stops) the window system's event queue for tests that run without a window.
 int StartTestEventQueue();
