@@ -2,6 +2,7 @@
 // program links none of them).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <string>
 #include <vector>
@@ -29,8 +30,14 @@ TEST_F(MovieEndToEnd, TheIntroPlaysWithTheLibrariesLoadedForItAndAKeySkipsToTheT
     game.WriteOptions("[OPTIONS]\nMOVIES=YES\nMUSIC=NO\n");
     const std::string script =
         "wait 300\n"
-        "capture intro\n"
-        "wait 500\n"
+        "capture intro1\n"
+        "wait 400\n"
+        "capture intro2\n"
+        "wait 400\n"
+        "capture intro3\n"
+        "wait 400\n"
+        "capture intro4\n"
+        "wait 400\n"
         "key ESCAPE\n"
         "wait 1500\n"
         "capture title\n"
@@ -49,12 +56,20 @@ TEST_F(MovieEndToEnd, TheIntroPlaysWithTheLibrariesLoadedForItAndAKeySkipsToTheT
             seen.insert(pixels[i] << 16 | pixels[i + 1] << 8 | pixels[i + 2]);
         return seen.size();
     };
-    const std::vector<uint8_t> intro = game.CapturePixels("intro");
+    // On a busy machine the movie's first frame can come after the first capture: the most
+    // colourful of the captures taken while the three-second intro can play is its picture.
+    size_t introColours = 0;
+    for (const char* name : {"intro1", "intro2", "intro3", "intro4"}) {
+        const std::vector<uint8_t> intro = game.CapturePixels(name);
+        ASSERT_FALSE(intro.empty()) << name;
+        introColours = std::max(introColours, colours(intro));
+    }
     const std::vector<uint8_t> title = game.CapturePixels("title");
-    ASSERT_FALSE(intro.empty());
     ASSERT_FALSE(title.empty());
 #ifndef QX_MOVIE_RUN_SANITIZED
-    EXPECT_GT(colours(intro), 1000u);
+    EXPECT_GT(introColours, 1000u);
+#else
+    (void)introColours;
 #endif
     EXPECT_LE(colours(title), 256u);
 }
