@@ -147,6 +147,7 @@ TEST_F(CommandExecutorTest, EveryKindActsOnTheCopyItIsFor) {
 
 TEST_F(CommandExecutorTest, WorldLevelKindsChangeTheWorldAndTheOwnersCargo) {
     const int ownedCargo = owned->cargo;
+    const int ownedDamage = owned->damage.Value();
     Execute(Message({
         CommandBytes(29).B(0).Done(),
         CommandBytes(30).Done(),
@@ -155,6 +156,9 @@ TEST_F(CommandExecutorTest, WorldLevelKindsChangeTheWorldAndTheOwnersCargo) {
         CommandBytes(41).B(0).B(3).S("not for us").Done(),
         CommandBytes(41).B(2).B(0).S("hello").Done(),
         CommandBytes(15, kMirror).L(25).Done(),
+        // Repairs of this machine's own unit, or of one it does not know, are not a copy's.
+        CommandBytes(15, kOwned).L(25).Done(),
+        CommandBytes(15, kMissing).L(25).Done(),
         CommandBytes(23, kMirror).I(kWreck).L(10).Done(),
         CommandBytes(16, kMirror).L(4).L(3).Done(),
     }));
@@ -165,6 +169,7 @@ TEST_F(CommandExecutorTest, WorldLevelKindsChangeTheWorldAndTheOwnersCargo) {
     EXPECT_EQ(land.records.emptied, std::vector<int>{4});
     EXPECT_STREQ(world.statusText, "hello");
     EXPECT_EQ(mirror->damage.Value(), 25);
+    EXPECT_EQ(owned->damage.Value(), ownedDamage);
     EXPECT_EQ(wreck->cargo, 290);
     // The unit hands over what it carries; the factory's side (and a reclaim's) comes with its
     // owner's ledger, never computed by a copy.

@@ -72,6 +72,9 @@ TEST_F(WorldTick, SnapshotIsDueAfterMoreThanASecondGatheredInAScenarioOnly) {
     EXPECT_EQ(f.world->autosaveAccumMs, 986);
     EXPECT_EQ(f.world->GatherSnapshotTime(17), 1);
     EXPECT_EQ(f.world->autosaveAccumMs, 0);
+    // Exactly a second is not yet more than one.
+    EXPECT_EQ(f.world->GatherSnapshotTime(1000), 0);
+    EXPECT_EQ(f.world->GatherSnapshotTime(1), 1);
     // The tick gathers nothing without a scenario in play.
     autosaveOn = 1;
     StartBattle();
