@@ -8,6 +8,7 @@
 #include "core/Settings.h"
 #include "core/SpriteSet.h"
 #include "net/CommandReceivers.h"
+#include "net/FactoryReceivers.h"
 #include "objects/Artifact.h"
 #include "objects/Goal.h"
 #include "objects/PartAttachment.h"
@@ -132,4 +133,39 @@ TEST(NetworkPlay, AnArtifactAnotherMachinePlacedHasTheCataloguesPicturesSoundAnd
     EXPECT_EQ(artifact->pickupSound, reinterpret_cast<Sound*>(&shown));
     EXPECT_EQ(artifact->effectType, 3);
     EXPECT_EQ(artifact->local, 0);
+}
+
+// The set-up, speed and reveal commands reach whichever screen installed its hook, and nothing
+// happens while none has; a replaced set of receivers is used until it is reset to today's.
+TEST(NetworkPlay, ScreenCommandsReachTheInstalledHooksAndReceiversCanBeReplaced) {
+    CommandReceivers& today = GameReceivers();
+    SetupSettings settings;
+    settings.scenarioNumber = 6;
+    today.ApplyPeerSettings(settings, 1, 0);
+    today.SetGameSpeed(2);
+    today.SetRevealMap(1);
+    std::string seen;
+    TheNetworkHooks().applyPeerSettings = [&seen](const SetupSettings& s, int start, int leave) {
+        seen += "settings " + std::to_string(s.scenarioNumber) + " " + std::to_string(start) + " " +
+                std::to_string(leave) + ";";
+    };
+    TheNetworkHooks().setGameSpeed = [&seen](int speed) {
+        seen += "speed " + std::to_string(speed) + ";";
+    };
+    TheNetworkHooks().setRevealMap = [&seen](int value) {
+        seen += "reveal " + std::to_string(value) + ";";
+    };
+    today.ApplyPeerSettings(settings, 1, 0);
+    today.SetGameSpeed(-2);
+    today.SetRevealMap(1);
+    TheNetworkHooks() = NetworkHooks();
+    EXPECT_EQ(seen, "settings 6 1 0;speed -2;reveal 1;");
+
+    auto replacement = std::make_unique<CommandReceivers>();
+    CommandReceivers* raw = replacement.get();
+    SetGameReceivers(std::move(replacement));
+    EXPECT_EQ(&GameReceivers(), raw);
+    SetGameReceivers(nullptr);
+    EXPECT_NE(&GameReceivers(), raw);
+    EXPECT_NE(dynamic_cast<FactoryReceivers*>(&GameReceivers()), nullptr);
 }

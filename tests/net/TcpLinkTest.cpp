@@ -357,3 +357,43 @@ TEST(TcpLink, OnlyTheLastLinksDestructionClosesTheSharedListener) {
 }
 
 }  // namespace
+
+namespace {
+
+// One end of a socket pair, adopted: it talks in frames as an accepted connection does, and the
+// first send after the other end went away loses the link instead of queueing for nobody.
+TEST(TcpLink, AnAdoptedSocketTalksInFramesAndASendToAClosedPeerLosesTheLink) {
+    int fds[2];
+    ASSERT_EQ(sockets::MakePair(fds), 1);
+    auto endpoint = std::make_shared<TcpEndpoint>("", 0);
+    TcpLink link(endpoint);
+    ASSERT_EQ(link.Init(), 1);
+    link.Adopt(fds[0]);
+    EXPECT_EQ(link.State(), TcpLink::kAccepted);
+    EXPECT_EQ(link.Socket(), fds[0]);
+    const std::vector<uint8_t> payload = Pattern(5, 2);
+    ASSERT_EQ(link.Send(payload.data(), payload.size()), 1);
+    std::vector<uint8_t> got(64);
+    long n = 0;
+    ASSERT_TRUE(
+        PollUntil([&] { return (n = sockets::Receive(fds[1], got.data(), got.size())) > 0; }));
+    ASSERT_GE(n, 17);
+    EXPECT_EQ(got[3], 5);
+    EXPECT_TRUE(std::equal(payload.begin(), payload.end(), got.begin() + 12));
+    const std::vector<uint8_t> frame = Frame(3, 1, 100, Pattern(3, 4));
+    ASSERT_EQ(sockets::Send(fds[1], frame.data(), frame.size()), static_cast<long>(frame.size()));
+    std::vector<uint8_t> block(TcpLink::kMaxPayload);
+    size_t held = 0, length = 0;
+    ASSERT_TRUE(PollUntil([&] {
+        link.Receive(block.data(), block.size(), held, length);
+        return held == 3;
+    }));
+    EXPECT_EQ(length, 3u);
+    EXPECT_EQ(block[2], Pattern(3, 4)[2]);
+    sockets::Close(fds[1]);
+    EXPECT_EQ(link.Send(payload.data(), payload.size()), 0);
+    EXPECT_EQ(link.ConnectionLost(), 1);
+    EXPECT_EQ(link.Socket(), -1);
+}
+
+}  // namespace
