@@ -250,3 +250,35 @@ TEST_F(PathRequestTest, ARequestDroppedByTheTickIsForgottenAndTheUnitQueuesAgain
 }
 
 }  // namespace
+
+namespace {
+
+// A group member searches only a window of cells around itself, as wide as its radius: a wall
+// whose one gap lies outside the window cannot be passed, and the route then ends at the cell
+// nearest the goal; a window that holds the gap leads round the wall to the goal. The window is
+// square around the unit's own row and column.
+TEST(PathWindow, AGroupMembersSearchStaysInsideTheWindowAroundIt) {
+    std::vector<std::string> rows(24, std::string(24, 'c'));
+    for (int r = 0; r <= 17; ++r)
+        rows[r][9] = 'w';
+    const struct {
+        int radius;
+        bool reachesGoal;
+    } cases[] = {
+        {0, true}, {14 * 32, false}, {15 * 32 - 1, false}, {15 * 32, true}, {30 * 32, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.radius);
+        WorldOnLand land{OpenLand(24, 24, rows)};
+        TestObject* unit = land.AddUnit(2, 1, 3, 2);
+        unit->collision.noWater = 1;
+        NodeList route;
+        const Point goal = land.Centre(3, 16);
+        EXPECT_EQ(land.world.RequestPath(unit, goal, route, 0, c.radius), 1);
+        EXPECT_EQ(land.world.pathGrid->IsCutShort(), 0);
+        const std::vector<Point> points = PointsOf(route);
+        ASSERT_GE(points.size(), 2u);
+        EXPECT_EQ(points.back(), c.reachesGoal ? goal : land.Centre(3, 8));
+    }
+}
+
+}  // namespace
