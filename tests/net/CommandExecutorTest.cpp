@@ -317,6 +317,24 @@ TEST_F(CommandExecutorTest, AnAnnouncedFactoryIsMirroredAndCountsTowardsTheNextR
     Execute(CommandBytes(11, SimId(3, 51)).P(at).L(1).L(2).L(3).B('F').B(9).Done());
     EXPECT_EQ(world.scenario->factoriesAnnounced, 1);
     EXPECT_EQ(world.TeamFactory(3), factory);
+    // The last factory the host waited for starts play everywhere: it unpauses and says so.
+    world.networkGame = 1;
+    world.networkHost = 1;
+    world.paused = 1;
+    world.pauseLocked = 1;
+    world.scenario->waitingForFactories = 1;
+    world.commands->Rewind();
+    Execute(CommandBytes(11, SimId(4, 52)).P(land.Centre(3, 10)).L(1).L(2).L(3).B('F').B(9).Done());
+    EXPECT_EQ(world.scenario->factoriesAnnounced, 2);
+    EXPECT_EQ(world.scenario->waitingForFactories, 0);
+    EXPECT_EQ(world.paused, 0);
+    EXPECT_EQ(world.pauseLocked, 0);
+    const std::vector<uint8_t> go = CommandBytes(29).B(0).Done();
+    ASSERT_GE(world.commands->Size(), go.size());
+    EXPECT_TRUE(std::equal(go.begin(), go.end(),
+                           world.commands->Data() + world.commands->Size() - go.size()));
+    world.networkGame = 0;
+    world.networkHost = 0;
     world.scenario.reset();
 }
 
