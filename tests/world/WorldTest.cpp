@@ -200,6 +200,16 @@ TEST(World, ALandFeatureCellGetsAFeatureOfTheNeutralTeam) {
     GameObject* feature = static_cast<ObjectNode*>(f.world->landFeatures.First())->Object();
     EXPECT_EQ(feature->GetPosition(), Point(48, 80));
     EXPECT_EQ(feature->GetId().team, 0);
+    // One hit destroys it; the next update takes it out of the list and the index.
+    const SimId id = feature->GetId();
+    ASSERT_EQ(f.world->FindObject(id), feature);
+    f.world->UpdateObjects(10);
+    EXPECT_EQ(f.world->landFeatures.Count(), 1);
+    feature->TakeDamage(nullptr, SimId(), nullptr, 1);
+    ASSERT_NE(feature->IsDestroyed(), 0);
+    f.world->UpdateObjects(10);
+    EXPECT_EQ(f.world->landFeatures.Count(), 0);
+    EXPECT_EQ(f.world->FindObject(id), nullptr);
 }
 
 const std::string kCodeT = "TSbbc-----3301 9004299";
