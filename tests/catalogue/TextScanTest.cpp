@@ -32,6 +32,47 @@ TEST(ScanFields, StopsAtTheFirstMismatchAndKeepsLaterTargets) {
     EXPECT_EQ(y, INT32_MIN);
 }
 
+TEST(ScanFields, LiteralsMustMatchAndOnlyCharactersAndNumbersAreRead) {
+    const struct {
+        const char *line, *format;
+        int stored;
+        char c;
+        int32_t n;
+    } cases[] = {
+        {"x=5", "x=%d", 1, '?', 5},
+        {"y=5", "x=%d", 0, '?', -1},
+        {"x5", "x=%d", 0, '?', -1},
+        {"x=+7", "x=%d", 1, '?', 7},
+        {"x=-", "x=%d", 0, '?', -1},
+        {"x=2147483648", "x=%d", 1, '?', INT32_MAX},
+        {"x=-2147483648", "x=%d", 1, '?', INT32_MIN},
+        {"Q 4", "%c%d", 2, 'Q', 4},
+        {"", "%c%d", 0, '?', -1},
+        {"Q 4", "%c%s", 1, 'Q', -1},
+        {"Q 4", "%c %x", 1, 'Q', -1},
+        {"Q\t\n 9", "%c %d", 2, 'Q', 9},
+        {"  12", "%d", 1, '?', 12},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.line) + " / " + c.format);
+        char ch = '?';
+        int32_t n = -1;
+        const bool characterFirst = c.format[0] == '%' && c.format[1] == 'c';
+        const int stored = characterFirst ? ScanFields(c.line, c.format, {&ch, &n})
+                                          : ScanFields(c.line, c.format, {&n});
+        EXPECT_EQ(stored, c.stored);
+        EXPECT_EQ(ch, c.c);
+        EXPECT_EQ(n, c.n);
+    }
+    // More fields than targets: reading stops at the first one without a target.
+    int32_t only = 0;
+    char one = 0;
+    EXPECT_EQ(ScanFields("1 2", "%d %d", {&only}), 1);
+    EXPECT_EQ(ScanFields("ab", "%c%c", {&one}), 1);
+    EXPECT_EQ(one, 'a');
+    EXPECT_EQ(ScanFields("1", nullptr, {&only}), 0);
+}
+
 TEST(ReadNumberList, ReadsUpToTheLimitAndStopsAtText) {
     int32_t out[4] = {9, 9, 9, 9};
     EXPECT_EQ(ReadNumberList("1 2 3 4 5 6", out, 3), 3);
@@ -42,6 +83,14 @@ TEST(ReadNumberList, ReadsUpToTheLimitAndStopsAtText) {
     EXPECT_EQ(ReadNumberList("*", out, 4), 0);
     EXPECT_EQ(ReadNumberList(nullptr, out, 4), 0);
     EXPECT_EQ(ReadNumberList("5", nullptr, 4), 0);
+    // A number glued to text is the last one read.
+    int32_t glued[4] = {0, 0, 0, 0};
+    EXPECT_EQ(ReadNumberList("4 12abc 6", glued, 4), 2);
+    EXPECT_EQ(glued[1], 12);
+    EXPECT_EQ(glued[2], 0);
+    EXPECT_EQ(ReadNumberList("-3\t+8\n", glued, 4), 2);
+    EXPECT_EQ(glued[0], -3);
+    EXPECT_EQ(glued[1], 8);
 }
 
 TEST(FormatText, TakesTextsOnlyWhereTheCallGivesThem) {
@@ -59,6 +108,26 @@ TEST(FormatIntegers, FormatsIntegersAndLeavesEverythingElseAlone) {
     EXPECT_EQ(FormatIntegers("%d %d", {1}), "1 0");
     EXPECT_EQ(FormatIntegers("%99999d", {1}).size(), 64u);
     EXPECT_EQ(FormatIntegers("tail %", {}), "tail %");
+    const struct {
+        const char* format;
+        std::string out;
+    } cases[] = {
+        {"%5.3d|", "  009|"},
+        {"%.0d|", "9|"},
+        {"%-3d|", "9  |"},
+        {"%+d", "+9"},
+        {"%ld %hd", "9 -4"},
+        {"%#o", "011"},
+        {"%X", "9"},
+        {"%c", "\t"},
+        {"%i%u", "94294967292"},
+        {"%q%d", "%q9"},
+        {"%.99999d", std::string(63, '0') + "9"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.format);
+        EXPECT_EQ(FormatIntegers(c.format, {9, -4}), c.out);
+    }
 }
 
 TEST(PackNameAndDigitValue, LettersAndSeparatorFillInAndNonDigitsAreZero) {
