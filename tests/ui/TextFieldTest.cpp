@@ -46,6 +46,24 @@ TEST_F(Field, TypingReplacesTheSelectedTextAndEscapeRestoresIt) {
     EXPECT_STREQ(field.Text(), "");
 }
 
+TEST_F(Field, DeleteOnTheSelectedTextClearsItAndThenDeletesAtTheCursor) {
+    Click();
+    Key(kKeyDelete);
+    EXPECT_EQ(field.mode, TextField::kOverwrite);
+    EXPECT_STREQ(field.Text(), "");
+    EXPECT_EQ(Owner(), "");
+    TypeText("xyz");
+    Key(kKeyLeft);
+    Key(kKeyLeft);
+    Key(kKeyDelete);
+    EXPECT_STREQ(field.Text(), "xz");
+    // A field with nothing to copy in starts at the front.
+    field.active = 0;
+    EXPECT_EQ(field.HandleEvent(InputEvent(InputKind::ButtonDown, Point(15, 15), 'L'), nullptr), 1);
+    EXPECT_EQ(field.cursor, 0);
+    EXPECT_EQ(field.active, 1);
+}
+
 TEST_F(Field, EnterAcceptsAndEmptiesTheField) {
     Click();
     TypeText("hi");
