@@ -87,6 +87,35 @@ TEST_F(TerrainMapTest, VisibilityNeverReturnsToNeverSeen) {
     EXPECT_EQ(map->Visibility(6, 0), -1);
 }
 
+// A viewer's square moves with it: the cells it leaves lose one count, those it enters gain one.
+// Where the cells it leaves were not counted (never seen, or seen before but not now), the move
+// takes every old cell down and every new one up, so the viewer's new square is seen now.
+TEST_F(TerrainMapTest, MovingASquareOfSightMovesItsCountsWhateverTheCellsHeld) {
+    const struct {
+        int start;  // what the old square's cells hold before the move
+        int left, kept, entered;
+    } cases[] = {{1, 0, 1, 1}, {2, 1, 2, 1}, {-1, 0, 1, 1}, {0, 0, 1, 1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.start);
+        auto map = Plain();
+        for (int r = 1; r <= 3; ++r) {
+            for (int col = 1; col <= 3; ++col) {
+                if (c.start > 0) map->AddVisibility(r, col, c.start);
+                if (c.start == 0) map->AddVisibility(r, col, -1);
+            }
+        }
+        map->MoveVisibility(2, 2, 2, 3, 1);
+        for (int r = 1; r <= 3; ++r) {
+            EXPECT_EQ(map->Visibility(r, 1), c.left) << r;
+            EXPECT_EQ(map->Visibility(r, 2), c.kept) << r;
+            EXPECT_EQ(map->Visibility(r, 3), c.kept) << r;
+            EXPECT_EQ(map->Visibility(r, 4), c.entered) << r;
+        }
+        EXPECT_EQ(map->Visibility(0, 2), -1);
+        EXPECT_EQ(map->Visibility(4, 4), -1);
+    }
+}
+
 TEST_F(TerrainMapTest, RectVisibilityPrefersSeenNowThenSeenBefore) {
     auto map = Plain();
     const Rect area(Point(40, 40), Size(60, 30));  // cells (1, 1) .. (2, 3)
