@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <set>
 #include <string>
 
 #include "catalogue/CatalogueServices.h"
@@ -11,6 +12,7 @@
 #include "core/ColourBox.h"
 #include "core/ResourceFile.h"
 #include "core/Settings.h"
+#include "core/StringTable.h"
 #include "platform/AtomicFile.h"
 #include "platform/Drives.h"
 #include "world/GameRecords.h"
@@ -362,6 +364,32 @@ TEST_F(WorldDisc, TheFirstClansVolumeWinsTheSecondStandsInAndAGivenLabelIsLooked
     EXPECT_NE(winx_DriveDirectory(f.world->driveLetter).find("TELMIRA"), std::string::npos);
     f.world->LocateDisc("OTHER");
     EXPECT_EQ(f.world->driveLetter, '?');
+}
+
+}  // namespace
+
+namespace {
+
+// The messages about saved games and files read from the string table; a table without the
+// line (an older set) still gives each its own text, never an empty one.
+TEST(World, EachFileMessageHasItsOwnTextWithOrWithoutTheTableLine) {
+    ClearStringTable();
+    const int lines[] = {World::kSaveFailedLine,     World::kDamagedSaveLine,
+                         World::kDamagedPackLine,    World::kNoRoomLine,
+                         World::kDamagedDesignsLine, World::kDesignsNotSavedLine};
+    std::set<std::string> texts;
+    for (int line : lines) {
+        const std::string text = World::MessageLine(line);
+        EXPECT_GT(text.size(), 10u) << line;
+        texts.insert(text);
+    }
+    EXPECT_EQ(texts.size(), std::size(lines));
+    EXPECT_STREQ(World::MessageLine(304), "");
+    SetStringTableText(std::string(World::kDamagedPackLine, '\r') + "Pack gone.\r\r");
+    EXPECT_STREQ(World::MessageLine(World::kDamagedPackLine), "Pack gone.");
+    EXPECT_EQ(std::string(World::MessageLine(World::kNoRoomLine)),
+              "No room for more saved games: delete one first.");
+    ClearStringTable();
 }
 
 }  // namespace
