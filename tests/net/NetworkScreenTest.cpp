@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
+
 #include "net/Mesh.h"
 #include "world/CommLink.h"
 
@@ -21,8 +24,32 @@ TEST_F(NetworkScreenTest, TheHostStopsListeningOnceTheGameIsSet) {
     ASSERT_TRUE(TickUntil([&] { return machines[1]->screen->State() == 5; }));
     // The joiner counts once its first frame is in.
     ASSERT_TRUE(TickUntil([&] { return host.screen->JoinersIn() == 1; }));
+    // Every state the two screens pass through shows its own status line.
+    std::set<std::pair<int, int>> shown;
+    auto record = [&] {
+        for (auto& m : machines)
+            if (m->screen && !m->ended)
+                shown.insert({m->screen->State(), m->screen->StatusString()});
+    };
+    record();
     host.screen->OnButton(NetworkScreen::kOk);
-    ASSERT_TRUE(TickUntil([&] { return AllEnded(); }));
+    ASSERT_TRUE(TickUntil([&] {
+        record();
+        return AllEnded();
+    }));
+    const std::map<int, int> statusOf = {
+        {0, NetworkScreen::kJoinTypingString},  {1, NetworkScreen::kConnectingString},
+        {2, NetworkScreen::kHostWaitingString}, {3, NetworkScreen::kJoinedString},
+        {4, NetworkScreen::kJoinedString},      {5, NetworkScreen::kConnectedString}};
+    std::set<int> states;
+    for (const auto& [state, status] : shown) {
+        states.insert(state);
+        const auto known = statusOf.find(state);
+        EXPECT_EQ(status, known == statusOf.end() ? NetworkScreen::kLinkingString : known->second)
+            << state;
+    }
+    EXPECT_TRUE(states.count(3) && states.count(5)) << states.size();
+    EXPECT_GE(*states.rbegin(), 6);
     // A late joiner is refused: nobody listens any more.
     Machine late("127.0.0.3", port);
     CommLink* link = late.world.AddPeer();
