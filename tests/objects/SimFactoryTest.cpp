@@ -80,6 +80,32 @@ TEST(SimFactory, TheClassTableDecidesInOrderAndEveryMadeUnitOwnsItsDesign) {
     auto bare = std::make_unique<VehicleDesign>('V');
     EXPECT_EQ(CreateSim(bare, SimId(1, 51), Point(64, 64)), nullptr);
     EXPECT_NE(bare, nullptr);
+
+    // A maker's unit is the one made, even when the maker left the design with the caller; a
+    // maker that makes nothing leaves a plain unit that takes the design.
+    Sim* madeByMaker = nullptr;
+    world.makers.simMakers[static_cast<int>(SimClass::Miner)] =
+        [&madeByMaker](const Point& p, const SimId& id, std::unique_ptr<VehicleDesign>& d,
+                       PictureTemplate*) -> std::unique_ptr<Sim> {
+        if (d->noCharge == 2) return nullptr;
+        auto copy = std::make_unique<VehicleDesign>('V');
+        copy->chassis = d->chassis;
+        auto own = std::make_unique<Sim>(p, id, std::move(copy));
+        madeByMaker = own.get();
+        return own;
+    };
+    auto kept = std::make_unique<VehicleDesign>('V');
+    kept->chassis = &miner;
+    std::unique_ptr<Sim> sim = CreateSim(kept, SimId(1, 52), Point(64, 64));
+    ASSERT_NE(sim, nullptr);
+    EXPECT_EQ(sim.get(), madeByMaker);
+    EXPECT_NE(kept, nullptr);
+    kept->noCharge = 2;
+    VehicleDesign* handed = kept.get();
+    sim = CreateSim(kept, SimId(1, 53), Point(64, 64));
+    ASSERT_NE(sim, nullptr);
+    EXPECT_EQ(sim->GetDesign(), handed);
+    EXPECT_EQ(kept, nullptr);
 }
 
 TEST(SimFactory, ARefusedSpawnHandsTheDesignBack) {
