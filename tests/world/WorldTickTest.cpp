@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "core/Settings.h"
 #include "objects/CommandBuffer.h"
 #include "support/MemoryLink.h"
 #include "world/GameFlow.h"
 #include "world/ObjectNode.h"
+#include "world/Scenario.h"
 #include "world/SimIdNode.h"
 #include "world/TestObject.h"
 #include "world/WorldTestFixture.h"
@@ -82,6 +85,19 @@ TEST_F(WorldTick, SnapshotIsDueAfterMoreThanASecondGatheredInAScenarioOnly) {
     f.world->Tick(200);
     autosaveOn = 0;
     EXPECT_EQ(f.world->autosaveAccumMs, 0);
+    // With a scenario in play, a battle's tick past the second writes the snapshot.
+    f.world->scenario = std::make_unique<Scenario>();
+    const std::string snapshot = f.directory.Path() + "/" + World::kSnapshotFile;
+    ASSERT_FALSE(std::filesystem::exists(snapshot));
+    autosaveOn = 1;
+    int now = 300;
+    for (int tick = 0; tick < 62; ++tick)
+        f.world->Tick(now += 17);
+    autosaveOn = 0;
+    EXPECT_LT(f.world->autosaveAccumMs, 1000);
+    EXPECT_GT(f.world->autosaveAccumMs, 0);
+    EXPECT_TRUE(std::filesystem::exists(snapshot));
+    EXPECT_EQ(f.world->autosaveFailing, 0);
 }
 
 TEST_F(WorldTick, MapObjectsStepOnlyInARunningBattle) {
