@@ -299,6 +299,16 @@ TEST_F(CommandExecutorTest, ASnapshotSetsTheMirrorsDamageAndCargoAndClearsItsGoa
     EXPECT_EQ(mirror->GetPosition(), Point(64, 96));
     Execute(CommandBytes(57, kMirror).P(held).B(3).L(30).L(90).L(7).Done());
     EXPECT_EQ(mirror->GetPosition(), held);
+    // A wreck piece takes what its owner valued it at, past the room this machine gave it; a
+    // unit's cargo stays within its room.
+    wreck->cargoCapacity = 200;
+    mirror->cargoCapacity = 200;
+    Execute(CommandBytes(57, kWreck).P(wreck->GetPosition()).B(0).L(5).L(10).L(450).Done());
+    EXPECT_EQ(wreck->cargo, 450);
+    EXPECT_EQ(wreck->cargoCapacity, 450);
+    Execute(CommandBytes(57, kMirror).P(held).B(3).L(30).L(90).L(450).Done());
+    EXPECT_EQ(mirror->cargo, 200);
+    EXPECT_EQ(mirror->cargoCapacity, 200);
 }
 
 TEST_F(CommandExecutorTest, AnAnnouncedFactoryIsMirroredAndCountsTowardsTheNextRound) {
