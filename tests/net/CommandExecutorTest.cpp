@@ -397,6 +397,17 @@ TEST_F(CommandExecutorTest, AWreckTakesThePictureOfItsClanOrAnyClanAndTheMirrors
     EXPECT_EQ(made, (std::vector<std::string>{"2:81 Vb " + Pt(open),
                                               "2:82 Ta " + Pt(owned->GetPosition()),
                                               "2:84 Tc " + Pt(land.Centre(10, 3))}));
+    // A wreck of no clan takes the lower of the two clans' levels: the veteran picture waits.
+    made.clear();
+    Execute(
+        Message({CommandBytes(13, SimId(2, 87)).B('X').B('c').P(land.Centre(12, 12)).L(9).Done(),
+                 CommandBytes(13, SimId(2, 88)).B('X').B('b').P(land.Centre(12, 14)).L(9).Done()}));
+    EXPECT_EQ(made, (std::vector<std::string>{"2:88 Xb " + Pt(land.Centre(12, 14))}));
+    world.techLevelV = 3;
+    made.clear();
+    Execute(CommandBytes(13, SimId(2, 89)).B('X').B('c').P(land.Centre(12, 12)).L(9).Done());
+    EXPECT_EQ(made, (std::vector<std::string>{"2:89 Xc " + Pt(land.Centre(12, 12))}));
+    world.techLevelV = 1;
     GameObject* underUnit = world.FindWreckById(SimId(2, 82));
     ASSERT_NE(underUnit, nullptr);
     EXPECT_EQ(underUnit->GetPosition(), owned->GetPosition());
