@@ -322,6 +322,23 @@ TEST(TcpLink, AMessageSentWhileOthersWaitInTheQueueArrivesAfterThem) {
     EXPECT_EQ(ReceiveMessages(pair, expected.size()), expected);
 }
 
+// A queue that grew past half its bound is drained through its compaction: everything still
+// arrives whole and in order, and nothing stays queued.
+TEST(TcpLink, AQueueFilledPastHalfItsBoundDrainsWholeAndInOrder) {
+    LinkedPair pair(FreePort());
+    ASSERT_TRUE(pair.connected);
+    sockets::SetSendBuffer(pair.guest->Socket(), 2048);
+    std::vector<std::vector<uint8_t>> expected;
+    for (int i = 0; i < 2000 && pair.guest->Queued() < TcpLink::kQueueBound * 5 / 8; ++i) {
+        expected.push_back(Pattern(TcpLink::kMaxPayload - static_cast<size_t>(i % 7), i));
+        ASSERT_EQ(pair.guest->Send(expected.back().data(), expected.back().size()), 1);
+    }
+    ASSERT_GE(pair.guest->Queued(), TcpLink::kQueueBound * 5 / 8);
+    EXPECT_EQ(ReceiveMessages(pair, expected.size()), expected);
+    EXPECT_EQ(pair.guest->Queued(), 0u);
+    EXPECT_EQ(pair.guest->ConnectionLost(), 0);
+}
+
 TEST(TcpLink, LinksBoundToTwoAddressesSeeEachOther) {
     LinkedPair pair(FreePort(), "127.0.0.2", "127.0.0.3");
     ASSERT_TRUE(pair.connected);
