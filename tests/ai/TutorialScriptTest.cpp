@@ -114,6 +114,7 @@ TEST(TutorialScript, WalksFromTheMinerToVictoryShowingEachHintInTurn) {
                          t.Unit(1, "Assault Hover", kit.Role('a'))};
     AIUnit* watched = t.Unit(2, "Lancer", kit.Role('a'), 176, Point(610, 410));
     AIUnit* guard = t.Unit(2, "Lancer", kit.Role('a'), 300, Point(40, 600));
+    AIUnit* spareHover = t.Unit(1, "Assault Hover", kit.Role('a'));
     const SimId minerId = miner->id;
     const VehicleDesign* hover = hovers[0]->ownDesign.get();
 
@@ -181,6 +182,9 @@ TEST(TutorialScript, WalksFromTheMinerToVictoryShowingEachHintInTurn) {
         {on(hovers[2], 1), 8, 257},
         {on(hovers[2], 0), 8, 256},
         {on(hovers[2], 1), 8, 257},
+        // A fourth hover counts too: one deselection then still leaves three.
+        {on(spareHover, 1), 8, 257},
+        {on(spareHover, 0), 8, 257},
         {ev(20), 8, 258},
         {ev(18, hovers[0]), 8, 258},
         {[&] {
