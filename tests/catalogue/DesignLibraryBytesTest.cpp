@@ -31,6 +31,15 @@ std::string Summary(const DesignLibrary& library) {
 
 }  // namespace
 
+// A whole library after as many short comment lines as make it `size` bytes.
+std::string Filled(size_t size) {
+    const std::string library = "VWa-------399199212299Third\n*\nStrike\n1\n0\n*\n*\n*\n";
+    std::string text = (size - library.size()) % 2 ? "\n" : "";
+    while (text.size() + library.size() < size)
+        text += "#\n";
+    return text + library;
+}
+
 TEST(DesignLibraryBytesTest, MemoryAndFileReadAlikeAndSavedTextIsTheFile) {
     CatalogueEnvironment env;
     env.Load(CatalogueFileBuilder::Standard().Text());
@@ -40,16 +49,28 @@ TEST(DesignLibraryBytesTest, MemoryAndFileReadAlikeAndSavedTextIsTheFile) {
         "VW\nx\n\x01\x02\n" + std::string(400, 'Q') + "\n*\nG\n-5\n99999999999\n1\n",
         "*",
         "",
+        // Both sides of the size limit, filled with short comment lines: a file one byte past it
+        // is damaged either way.
+        Filled(DesignLibrary::kMaxFileBytes),
+        Filled(DesignLibrary::kMaxFileBytes + 1),
     };
     for (const std::string& text : texts) {
         std::ofstream(env.AssetDirectory() + "in.vdf", std::ios::binary) << text;
         DesignLibrary fromFile, fromBytes;
         // Whole or damaged, both ways read the same (the last two texts are refused).
         const int read = fromFile.Load("in.vdf");
-        ASSERT_EQ(fromBytes.LoadFromBytes(text.data(), text.size()), read) << text;
-        EXPECT_EQ(fromBytes.damaged, fromFile.damaged) << text;
-        EXPECT_EQ(read == 0, fromFile.damaged == 1) << text;
-        EXPECT_EQ(Summary(fromBytes), Summary(fromFile)) << text;
+        const std::string shown = text.substr(0, 200);
+        ASSERT_EQ(fromBytes.LoadFromBytes(text.data(), text.size()), read) << shown;
+        EXPECT_EQ(fromBytes.damaged, fromFile.damaged) << shown;
+        EXPECT_EQ(read == 0, fromFile.damaged == 1) << shown;
+        EXPECT_EQ(Summary(fromBytes), Summary(fromFile)) << shown;
+        if (text.size() == static_cast<size_t>(DesignLibrary::kMaxFileBytes)) {
+            EXPECT_EQ(read, 1) << fromFile.fault;
+        }
+        if (text.size() > static_cast<size_t>(DesignLibrary::kMaxFileBytes)) {
+            EXPECT_EQ(read, 0);
+            EXPECT_NE(fromBytes.fault.find("larger than"), std::string::npos);
+        }
 
         const std::string saved = fromBytes.SavedText();
         if (fromFile.designs.IsEmpty()) continue;
