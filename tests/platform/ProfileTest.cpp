@@ -7,6 +7,11 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
 
 #include "support/TempDirectory.h"
 
@@ -41,6 +46,28 @@ TEST_F(ProfileTest, MissingFileGivesDefaults) {
     EXPECT_EQ(winx_GetPrivateProfileString("OPTIONS", "MOVIES", nullptr, out, 16, file.c_str()), 0);
     EXPECT_STREQ(out, "");
     EXPECT_EQ(winx_GetPrivateProfileInt("COMMUNICATIONS", "PORT", 3385, file.c_str()), 3385);
+    // A path through a plain file is as absent as a missing one.
+    std::ofstream(dir.Path() + "/plain") << "[A]\nK=1\n";
+    std::string contents, why;
+    EXPECT_EQ(winx_ReadProfileFile((dir.Path() + "/plain/qx.ini").c_str(), contents, why),
+              winx_ProfileFile::Absent);
+    // A file that is there but cannot be opened (no descriptor left) cannot be read, and says
+    // why; it is not taken for a missing one.
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old), 0);
+    rlimit low = old;
+    low.rlim_cur = 64;
+    ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &low), 0);
+    std::vector<int> held;
+    for (int fd = open("/dev/null", O_RDONLY); fd >= 0; fd = open("/dev/null", O_RDONLY))
+        held.push_back(fd);
+    const winx_ProfileFile status =
+        winx_ReadProfileFile((dir.Path() + "/plain").c_str(), contents, why);
+    for (int fd : held)
+        close(fd);
+    setrlimit(RLIMIT_NOFILE, &old);
+    EXPECT_EQ(status, winx_ProfileFile::Unreadable);
+    EXPECT_FALSE(why.empty());
 }
 
 TEST_F(ProfileTest, SectionsAndKeysMatchIgnoringCaseAndValuesAreTrimmed) {
