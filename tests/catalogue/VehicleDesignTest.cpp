@@ -138,6 +138,19 @@ TEST_F(VehicleDesignTest, ParametersAreLimited) {
     EXPECT_EQ(Code(d), "V?\?-------507199315299");
     EXPECT_EQ(d.SetParameter(9, 1), 0);
     EXPECT_EQ(d.SetParameter(-1, 1), 0);
+    // Each parameter's limits, on both sides, each on a fresh design.
+    const struct {
+        int index, value, stored;
+    } limits[] = {{0, 5, 5}, {0, 6, 5}, {1, 99, 99}, {1, 100, 99}, {3, 99, 99}, {3, 100, 99},
+                  {8, 0, 0}, {2, 0, 0}, {2, 1, 1},   {2, 2, 1},    {4, 3, 3},   {4, 4, 3},
+                  {5, 0, 0}, {5, 1, 1}, {5, 2, 1},   {6, 1, 2},    {6, 2, 2},   {6, 5, 5},
+                  {6, 6, 5}, {7, 3, 3}, {7, 4, 3},   {7, 0, 0}};
+    for (const auto& c : limits) {
+        SCOPED_TRACE(::testing::Message() << c.index << " = " << c.value);
+        VehicleDesign fresh('V');
+        fresh.SetParameter(c.index, c.value);
+        EXPECT_EQ(fresh.parameters[c.index], c.stored);
+    }
 }
 
 TEST_F(VehicleDesignTest, NullOrRandomCodesStillWriteAWholeCode) {
