@@ -72,6 +72,17 @@ TEST_F(TemplateCatalogue, ReadsEverySectionOfAGeneratedFile) {
     EXPECT_NE(LevelMeterPictures, nullptr);
     EXPECT_EQ(env.media.busyDepth, 0);
     EXPECT_GT(env.media.busyTicks, 0);
+    // The same bytes from memory make the same catalogue.
+    const std::string text = CatalogueFileBuilder::Standard().Text();
+    const std::string parts = Roles(PartList), chassis = Roles(ChassisList);
+    ClearTemplateCatalogue();
+    ASSERT_EQ(PartList.Count(), 0);
+    EXPECT_EQ(
+        LoadTemplateCatalogueFromBytes(reinterpret_cast<const uint8_t*>(text.data()), text.size()),
+        1);
+    EXPECT_EQ(Roles(PartList), parts);
+    EXPECT_EQ(Roles(ChassisList), chassis);
+    EXPECT_EQ(WreckList.Count(), 3);
 }
 
 TEST_F(TemplateCatalogue, NamesPacksFromTemplateLetters) {
