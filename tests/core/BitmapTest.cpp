@@ -334,6 +334,92 @@ TEST_F(BitmapDraw, AStreamEndingInAShadeRunStillDrawsTheRun) {
     }
 }
 
+// The items the encoder writes for single rows, built by hand from the stored format: runs
+// (count, colour), literals (0, count, bytes, padded to even), skips (0, 3 clear or 2 shade,
+// dx, dy), row ends (0, 0) and the picture's end (0, 1).
+TEST(BitmapEncoder, ChoosesItemsByTheirLengths) {
+    auto repeat = [](int n, uint8_t v) { return std::vector<uint8_t>(static_cast<size_t>(n), v); };
+    auto cat = [](std::initializer_list<std::vector<uint8_t>> parts) {
+        std::vector<uint8_t> out;
+        for (const auto& part : parts)
+            out.insert(out.end(), part.begin(), part.end());
+        return out;
+    };
+    std::vector<uint8_t> mixed(300);
+    for (size_t i = 0; i < mixed.size(); ++i)
+        mixed[i] = static_cast<uint8_t>(1 + i % 2);
+    const std::vector<uint8_t> m255(mixed.begin(), mixed.begin() + 255);
+    const std::vector<uint8_t> m45(mixed.begin() + 255, mixed.end());
+    struct Case {
+        const char* name;
+        int width, height;
+        std::vector<uint8_t> pixels;
+        BitmapKeys keys;
+        std::vector<uint8_t> items;
+    };
+    const Case cases[] = {
+        {"run of 64 leaves the literal",
+         72,
+         1,
+         cat({{1, 2, 3, 4}, repeat(64, 5), {6, 7, 8, 9}}),
+         {},
+         {0, 4, 1, 2, 3, 4, 64, 5, 0, 4, 6, 7, 8, 9, 0, 1}},
+        {"run of 63 stays inside it",
+         71,
+         1,
+         cat({{1, 2, 3, 4}, repeat(63, 5), {6, 7, 8, 9}}),
+         {},
+         cat({{0, 71, 1, 2, 3, 4}, repeat(63, 5), {6, 7, 8, 9, 0}, {0, 1}})},
+        {"long run splits at 255", 300, 1, repeat(300, 5), {}, {255, 5, 45, 5, 0, 1}},
+        {"four mixed pixels make a literal", 4, 1, {1, 2, 1, 2}, {}, {0, 4, 1, 2, 1, 2, 0, 1}},
+        {"three make runs of one", 3, 1, {1, 2, 3}, {}, {1, 1, 1, 2, 1, 3, 0, 1}},
+        {"long literal splits at 255",
+         300,
+         1,
+         mixed,
+         {},
+         cat({{0, 255}, m255, {0}, {0, 45}, m45, {0}, {0, 1}})},
+        {"a short literal tail becomes runs",
+         258,
+         1,
+         std::vector<uint8_t>(mixed.begin(), mixed.begin() + 258),
+         {},
+         cat({{0, 255}, m255, {0}, {1, 2, 1, 1, 1, 2}, {0, 1}})},
+        {"clear pixels skip, trailing ones end the row",
+         5,
+         1,
+         {0, 0, 7, 0, 0},
+         {},
+         {0, 3, 2, 0, 1, 7, 0, 1}},
+        {"long skip splits at 255",
+         301,
+         1,
+         cat({repeat(300, 0), {7}}),
+         {},
+         {0, 3, 255, 0, 0, 3, 45, 0, 1, 7, 0, 1}},
+        {"shade key makes a shade area", 4, 1, {9, 9, 9, 4}, {0, 9}, {0, 2, 3, 0, 1, 4, 0, 1}},
+        {"another transparent key", 3, 1, {0, 5, 5}, {5, -1}, {1, 0, 0, 1}},
+        {"rows end with a row end", 2, 2, {3, 0, 0, 3}, {}, {1, 3, 0, 0, 0, 3, 1, 0, 1, 3, 0, 1}},
+        {"trailing clear rows need none",
+         4,
+         3,
+         cat({repeat(4, 3), repeat(8, 0)}),
+         {},
+         {0, 4, 3, 3, 3, 3, 0, 1}},
+        {"a clear picture is its end", 4, 2, repeat(8, 0), {}, {0, 1}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<uint8_t> stored =
+            EncodeBitmap(c.pixels.data(), c.width, c.height, c.width, {}, c.keys);
+        const std::vector<uint8_t> header =
+            BitmapHeader(c.width, c.height, 0, 0, c.width, c.width, c.height, 1);
+        ASSERT_GE(stored.size(), header.size()) << c.name;
+        EXPECT_TRUE(std::equal(header.begin(), header.end(), stored.begin())) << c.name;
+        EXPECT_EQ(std::vector<uint8_t>(stored.begin() + header.size(), stored.end()), c.items)
+            << c.name;
+    }
+}
+
 TEST_F(BitmapDraw, EncodedPicturesDrawBackTheirPixels) {
     std::mt19937 rng(7);
     for (int round = 0; round < 50; ++round) {

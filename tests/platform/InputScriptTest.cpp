@@ -131,6 +131,10 @@ TEST(InputScript, ErrorsNameTheFileAndLine) {
 TEST(InputScript, RefusesOverlongLinesAndScripts) {
     EXPECT_EQ(ParseError("quit\n# " + std::string(5000, 'x') + "\n"),
               "test.qxs:2: line longer than 4096 characters");
+    // The limit counts the line's own bytes, without its line end.
+    EXPECT_EQ(ParseSteps("# " + std::string(4094, 'x') + "\nquit\n").size(), 1u);
+    EXPECT_EQ(ParseError("# " + std::string(4095, 'x') + "\nquit\n"),
+              "test.qxs:1: line longer than 4096 characters");
     std::string endless;
     for (int i = 0; i < 600; ++i)
         endless += "wait 3600000\n";
