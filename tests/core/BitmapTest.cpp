@@ -127,6 +127,77 @@ TEST_F(BitmapDraw, RedirectSendsDrawingIntoABlankPicture) {
     EXPECT_EQ(sprite.RedirectDrawing(), 0);
 }
 
+// Raw rows are copied byte for byte (every value drawn, 0 too), cut to the clip and to the
+// screen; every effect of a raw picture is its plain draw, centred on its frame.
+TEST_F(BitmapDraw, RawPicturesMatchAPixelByPixelCopyAtEveryClipEdge) {
+    std::mt19937 rng(36481);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    ShadeTable shade;
+    ByteTable256 blend;
+    for (int round = 0; round < 400; ++round) {
+        const int w = pick(1, 20), h = pick(1, 12), stride = w + pick(0, 3);
+        std::vector<uint8_t> rows(static_cast<size_t>(stride * h));
+        for (auto& p : rows)
+            p = static_cast<uint8_t>(pick(0, 255));
+        const Size frame(w + pick(0, 6), h + pick(0, 6));
+        Bitmap b =
+            FromBytes(EncodeRawBitmap(rows.data(), w, h, stride,
+                                      BitmapPlacement{pick(-3, 3), pick(-3, 3), frame.w, frame.h}));
+        // Clips and places around the screen's corners as well as inside it.
+        const bool nearEnd = pick(0, 1);
+        const Point base = nearEnd ? Point(620, 460) : Point(0, 0);
+        const Rect clip(Point(base.x + pick(-15, 15), base.y + pick(-15, 15)),
+                        Size(pick(0, 30), pick(0, 30)));
+        const Point at(base.x + pick(-25, 25), base.y + pick(-25, 25));
+        const int kind = pick(0, 6);
+        const Point topLeft = kind == 0 ? at : Point(at.x - frame.w / 2, at.y - frame.h / 2);
+
+        uint8_t* back = Back();
+        for (int i = 0; i < 640 * 480; i += 1 + pick(0, 40))
+            back[i] = static_cast<uint8_t>(pick(0, 255));
+        std::vector<uint8_t> expected(back, back + 640 * 480);
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const Point p(topLeft.x + x, topLeft.y + y);
+                if (p.x < clip.origin.x || p.y < clip.origin.y ||
+                    p.x >= clip.origin.x + clip.extent.w || p.y >= clip.origin.y + clip.extent.h ||
+                    p.x < 0 || p.y < 0 || p.x >= 640 || p.y >= 480)
+                    continue;
+                expected[static_cast<size_t>(p.y * 640 + p.x)] =
+                    rows[static_cast<size_t>(y * stride + x)];
+            }
+        }
+        screen.SetClipRect(clip);
+        ImageZoom = pick(0, 2);
+        switch (kind) {
+            case 0:
+                b.DrawAt(at);
+                break;
+            case 1:
+                b.Draw(at);
+                break;
+            case 2:
+                b.DrawTinted(at, shade, 0);
+                break;
+            case 3:
+                b.DrawBlended(at, blend);
+                break;
+            case 4:
+                b.DrawShadeFilled(at, 0);
+                break;
+            case 5:
+                b.DrawShaded(at, shade);
+                break;
+            default:
+                b.DrawSilhouette(at, 9, 1);
+                break;
+        }
+        ImageZoom = 0;
+        ASSERT_TRUE(std::equal(expected.begin(), expected.end(), back))
+            << "round " << round << " kind " << kind;
+    }
+}
+
 TEST(BitmapFile, PackOpenedByNameReadsItsFirstEntry) {
     ScratchDir dir;
     dir.UseAsAssetPath();
