@@ -81,3 +81,31 @@ TEST(Drives, VolumesDirectoryGivesCdRomDrivesFromD) {
     EXPECT_EQ(winx_NativePath("E:\\ASSETS\\MOVIES\\vn01.mov"), volume + "/Assets/Movies/VN01.mov");
     EXPECT_EQ(winx_NativePath("e:\\Assets\\Sounds\\7a0.xsf"), volume + "/Assets/Sounds/7a0.xsf");
 }
+
+TEST(Paths, SeparatorsCollapseAndAmbiguousCaseTakesTheSmallestName) {
+    TempDirectory dir;
+    dir.Write("data/Ab/one", "1");
+    dir.Write("data/aB/one", "2");
+    dir.Write("data/abc", "3");
+    WorkingDirectory cwd(dir.Path());
+    const struct {
+        const char* windows;
+        const char* native;
+    } cases[] = {
+        {"", ""},
+        {"data\\\\abc", "data/abc"},
+        {"DATA//ABC", "data/abc"},
+        // Two names differ only in case: the smaller one, whatever the directory's order.
+        {"data\\AB\\ONE", "data/Ab/one"},
+        {"data\\ab\\", "data/Ab/"},
+        // Dots stay as written; what cannot be found keeps the rest as written.
+        {".\\DATA\\.\\Abc", "./data/./abc"},
+        {"data\\..\\Data\\ABC", "data/../data/abc"},
+        {"Data\\Nothing\\ABC", "data/Nothing/ABC"},
+        // A drive without a volume keeps its letter.
+        {"q:\\Data\\abc", "q:/Data/abc"},
+        {"/", "/"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(winx_NativePath(c.windows), c.native) << c.windows;
+}
