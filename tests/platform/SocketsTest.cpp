@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cerrno>
 #include <cstring>
 #include <vector>
@@ -62,4 +63,64 @@ TEST(Sockets, TheLocalAddressShownIsOneThisMachineCanListenOn) {
     const int fd = sockets::OpenListener(text, 0, 1);
     EXPECT_GE(fd, 0) << text;
     sockets::Close(fd);
+}
+
+// A connection over the loopback: the listener's port, the peer's address as text, the
+// connect's result once it is made, and a refused one; bad bind texts are refused at once.
+TEST(Sockets, ALoopbackConnectionIsMadeReportedAndRefused) {
+    if (!sockets::CanMakeSockets()) GTEST_SKIP() << "no sockets here";
+    EXPECT_EQ(sockets::OpenListener("1.2.3", 0, 1), -1);
+    int fd = 7;
+    EXPECT_EQ(sockets::StartConnect("nonsense", 0, 1, fd), -1);
+    EXPECT_EQ(fd, -1);
+
+    const int listener = sockets::OpenListener("127.0.0.1", 0, 4);
+    ASSERT_GE(listener, 0);
+    const int port = sockets::LocalPort(listener);
+    ASSERT_GT(port, 0);
+    uint32_t loopback = 0;
+    ASSERT_EQ(sockets::Resolve("127.0.0.1", loopback), 1);
+    int client = -1;
+    ASSERT_GE(sockets::StartConnect("127.0.0.1", loopback, port, client), 0);
+    ASSERT_GE(client, 0);
+    char peer[16] = "unset";
+    int accepted = -1;
+    int result = 0;
+    for (int i = 0; i < 400 && (accepted < 0 || result == 0); ++i) {
+        if (accepted < 0) accepted = sockets::Accept(listener, peer, sizeof peer);
+        result = sockets::ConnectResult(client);
+        if (accepted < 0 || result == 0) usleep(5000);
+    }
+    ASSERT_GE(accepted, 0);
+    EXPECT_EQ(result, 1);
+    EXPECT_STREQ(peer, "127.0.0.1");
+    EXPECT_EQ(sockets::Send(client, "ping", 4), 4);
+    char got[8] = {};
+    long n = 0;
+    for (int i = 0; i < 400 && (n = sockets::Receive(accepted, got, sizeof got)) == 0; ++i)
+        usleep(5000);
+    EXPECT_EQ(n, 4);
+    EXPECT_STREQ(got, "ping");
+    sockets::Close(accepted);
+    sockets::Close(client);
+    sockets::Close(listener);
+
+    // Nobody listens on the port any more: the connect ends refused, never made.
+    int refused = -1;
+    const int started = sockets::StartConnect(nullptr, loopback, port, refused);
+    if (started == 0) {
+        for (int i = 0; i < 400 && (result = sockets::ConnectResult(refused)) == 0; ++i)
+            usleep(5000);
+        EXPECT_EQ(result, -1);
+    } else {
+        EXPECT_EQ(started, -1);
+    }
+    sockets::Close(refused);
+
+    // Texts are cut to the room given.
+    char small[4] = "xyz";
+    sockets::FormatAddress(loopback, small, sizeof small);
+    EXPECT_STREQ(small, "127");
+    sockets::FormatAddress(loopback, small, 0);
+    EXPECT_STREQ(small, "127");
 }
