@@ -1,5 +1,5 @@
-// What the socket layer decides without a network: dotted addresses, error classes, the
-// address shown for a bind setting.
+// What the socket layer decides and does on this machine alone: dotted addresses, error
+// classes, the address shown for a bind setting, a connection over the loopback.
 #include "platform/Sockets.h"
 
 #include <gtest/gtest.h>
