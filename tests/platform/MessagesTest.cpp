@@ -390,3 +390,71 @@ TEST_F(Messages, WithoutAScriptNoKeyIsTakenForAMovie) {
     OpenWindow();
     EXPECT_EQ(winx_TakeScriptedKeyPress(500), 0);
 }
+
+// Every key of the keyboard reaches the game as its Windows virtual key, the ends of each
+// range of keys included; keys Windows has no code for make no message at all.
+TEST_F(Messages, EveryKeyBecomesItsVirtualKey) {
+    OpenWindow();
+    const struct {
+        SDL_Keycode sym;
+        uint32_t vk;  // 0: no message
+    } keys[] = {
+        {SDLK_a, 'A'},
+        {SDLK_z, 'Z'},
+        {SDLK_0, '0'},
+        {SDLK_9, '9'},
+        {SDLK_F1, VK_F1},
+        {SDLK_F12, VK_F1 + 11},
+        {SDLK_F13, 0},
+        {SDLK_KP_0, VK_NUMPAD0},
+        {SDLK_KP_1, VK_NUMPAD0 + 1},
+        {SDLK_KP_9, VK_NUMPAD0 + 9},
+        {SDLK_KP_ENTER, VK_RETURN},
+        {SDLK_KP_EQUALS, 0},
+        {SDLK_RSHIFT, VK_SHIFT},
+        {SDLK_RCTRL, VK_CONTROL},
+        {SDLK_PAUSE, VK_PAUSE},
+        {SDLK_CAPSLOCK, VK_CAPITAL},
+        {SDLK_SPACE, VK_SPACE},
+        {SDLK_PAGEUP, VK_PRIOR},
+        {SDLK_PAGEDOWN, VK_NEXT},
+        {SDLK_END, VK_END},
+        {SDLK_LEFT, VK_LEFT},
+        {SDLK_UP, VK_UP},
+        {SDLK_RIGHT, VK_RIGHT},
+        {SDLK_DOWN, VK_DOWN},
+        {SDLK_INSERT, VK_INSERT},
+        {SDLK_DELETE, VK_DELETE},
+        {SDLK_LGUI, VK_LWIN},
+        {SDLK_RGUI, VK_RWIN},
+        {SDLK_APPLICATION, VK_APPS},
+        {SDLK_KP_MULTIPLY, VK_MULTIPLY},
+        {SDLK_KP_PLUS, VK_ADD},
+        {SDLK_KP_MINUS, VK_SUBTRACT},
+        {SDLK_KP_PERIOD, VK_DECIMAL},
+        {SDLK_KP_DIVIDE, VK_DIVIDE},
+        {SDLK_NUMLOCKCLEAR, VK_NUMLOCK},
+        {SDLK_SCROLLLOCK, VK_SCROLL},
+        {SDLK_SEMICOLON, VK_OEM_1},
+        {SDLK_EQUALS, VK_OEM_PLUS},
+        {SDLK_COMMA, VK_OEM_COMMA},
+        {SDLK_MINUS, VK_OEM_MINUS},
+        {SDLK_PERIOD, VK_OEM_PERIOD},
+        {SDLK_SLASH, VK_OEM_2},
+        {SDLK_BACKQUOTE, VK_OEM_3},
+        {SDLK_LEFTBRACKET, VK_OEM_4},
+        {SDLK_BACKSLASH, VK_OEM_5},
+        {SDLK_RIGHTBRACKET, VK_OEM_6},
+        {SDLK_QUOTE, VK_OEM_7},
+    };
+    for (const auto& k : keys) {
+        Key(k.sym, true);
+        Key(k.sym, false);
+        std::vector<winx_Msg> expected;
+        if (k.vk) expected = {Msg(WM_KEYDOWN, k.vk), Msg(WM_KEYUP, k.vk)};
+        std::vector<winx_Msg> taken = Drain();
+        // Only the key messages: a translated character is not under test here.
+        std::erase_if(taken, [](const winx_Msg& m) { return m.message == WM_CHAR; });
+        EXPECT_EQ(taken, expected) << SDL_GetKeyName(k.sym);
+    }
+}
