@@ -109,3 +109,31 @@ TEST(Paths, SeparatorsCollapseAndAmbiguousCaseTakesTheSmallestName) {
     for (const auto& c : cases)
         EXPECT_EQ(winx_NativePath(c.windows), c.native) << c.windows;
 }
+
+TEST(Drives, AtMostTwentyThreeVisibleVolumesGetLettersDToZ) {
+    TempDirectory dir;
+    // 24 volumes in name order (v00 .. v23) and a hidden one, which is none.
+    for (int i = 0; i < 24; ++i) {
+        const std::string name = std::string("volumes/v") + static_cast<char>('0' + i / 10) +
+                                 static_cast<char>('0' + i % 10) + "/x";
+        dir.Write(name, "x");
+    }
+    dir.Write("volumes/.hidden/x", "x");
+    WorkingDirectory cwd(dir.Path());
+    EXPECT_EQ(winx_GetLogicalDrives(), ((1u << 23) - 1) << 3);
+    char label[8] = "unset";
+    ASSERT_EQ(winx_GetVolumeInformation("d:", label, sizeof label), 1);
+    EXPECT_STREQ(label, "v00");
+    ASSERT_EQ(winx_GetVolumeInformation("Z:\\", label, sizeof label), 1);
+    EXPECT_STREQ(label, "v22");
+    EXPECT_EQ(winx_GetDriveType("z:\\"), kDriveCdRom);
+    EXPECT_EQ(std::filesystem::path(winx_DriveDirectory('z')).filename(), "v22");
+    // Only a letter and a colon name a drive; a label is cut to its room.
+    EXPECT_EQ(winx_GetDriveType("d\\"), kDriveNoRootDir);
+    EXPECT_EQ(winx_GetDriveType(nullptr), kDriveNoRootDir);
+    EXPECT_EQ(winx_GetVolumeInformation("[:", label, sizeof label), 0);
+    ASSERT_EQ(winx_GetVolumeInformation("e:", label, 1), 1);
+    EXPECT_STREQ(label, "");
+    EXPECT_EQ(winx_GetVolumeInformation("e:", nullptr, 8), 1);
+    EXPECT_TRUE(winx_DriveDirectory('[').empty());
+}
