@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -174,9 +175,16 @@ TEST(InputScript, PollRunsDueStepsFromTheFirstPoll) {
     std::string ran;
     auto run = [&](const winx_ScriptStep& step) { ran.push_back(static_cast<char>(step.value)); };
     // The script's time starts at the first poll, wherever the clock stands.
+    EXPECT_EQ(script.MsUntilNextStep(12345), 0u);
     script.Poll(0xFFFFFFF0u, run);
     EXPECT_EQ(ran, "A");
+    EXPECT_EQ(script.MsUntilNextStep(0xFFFFFFF0u), 30u);
     script.Poll(0xFFFFFFF0u + 29, run);
+    EXPECT_EQ(ran, "A");
+    EXPECT_EQ(script.MsUntilNextStep(0xFFFFFFF0u + 29), 1u);
+    EXPECT_EQ(script.MsUntilNextStep(0xFFFFFFF0u + 31), 0u);
+    // A step that is not ready holds it and every later one.
+    script.Poll(0xFFFFFFF0u + 40, run, [](const winx_ScriptStep&) { return false; });
     EXPECT_EQ(ran, "A");
     script.Poll(0xFFFFFFF0u + 30, run);  // wraps past 2^32
     EXPECT_EQ(ran, "AB");
@@ -184,6 +192,7 @@ TEST(InputScript, PollRunsDueStepsFromTheFirstPoll) {
     script.Poll(0xFFFFFFF0u + 500, run);
     EXPECT_EQ(ran, "ABC");
     EXPECT_EQ(script.Finished(), 1);
+    EXPECT_EQ(script.MsUntilNextStep(0), UINT32_MAX);
 }
 
 // Each command's limits from both sides: "" where the line parses, else its message.
