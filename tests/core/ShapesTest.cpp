@@ -45,6 +45,13 @@ TEST_F(Shapes, TinyOutlinesFillThemselves) {
     OutlineRect two(5, Size(2, 2));
     two.DrawAt(Point(20, 20));
     EXPECT_EQ(CountNot(0), 5);
+    // Centred: the odd pixel goes right of and below the point.
+    OutlineRect(5, Size(5, 4)).Draw(Point(100, 100));
+    EXPECT_EQ(At(98, 98), 5);
+    EXPECT_EQ(At(102, 101), 5);
+    EXPECT_EQ(At(97, 98), 0);
+    EXPECT_EQ(At(98, 97), 0);
+    EXPECT_EQ(CountNot(0), 5 + 2 * 5 + 2 * 2);
 }
 
 TEST_F(Shapes, OutlineCutByTheClipLosesThatEdge) {

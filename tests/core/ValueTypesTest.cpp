@@ -27,6 +27,11 @@ TEST(Size, ZeroDivisorGivesEmptySize) {
     EXPECT_EQ(Size(7, 7).Divide(0), Size(0, 0));
     EXPECT_EQ(Size(7, -9).Divide(2), Size(3, -4));
     EXPECT_EQ(Size(7, 7).Grow(-2), Size(5, 5));
+    // Minus one negates, even the smallest size, which wraps to itself.
+    EXPECT_EQ(Size(7, -9).Divide(-1), Size(-7, 9));
+    EXPECT_EQ(Size(std::numeric_limits<int32_t>::min(), 1).Divide(-1),
+              Size(std::numeric_limits<int32_t>::min(), -1));
+    EXPECT_EQ(Size(-7, 9).Divide(-2), Size(3, -4));
 }
 
 TEST(Rect, TwoCornersInAnyOrderIncludeBothCorners) {
