@@ -458,3 +458,30 @@ TEST_F(Messages, EveryKeyBecomesItsVirtualKey) {
         EXPECT_EQ(taken, expected) << SDL_GetKeyName(k.sym);
     }
 }
+
+// Without a window system the messages end instead of being waited for; the video driver
+// named in the environment tells whether the run is headless.
+TEST_F(Messages, WithoutAWindowSystemTheMessagesEndAndTheDriverNamesHeadlessRuns) {
+    if (SDL_WasInit(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) GTEST_SKIP() << "SDL still running";
+    winx_Msg msg{WM_CHAR, 1, 2};
+    EXPECT_EQ(winx_GetMessage(&msg), 0);
+    EXPECT_EQ(msg.message, static_cast<uint32_t>(WM_QUIT));
+    const struct {
+        const char* driver;
+        int headless;
+    } drivers[] = {{"dummy", 1}, {"OFFSCREEN", 1}, {"x11", 0}, {"wayland", 0}, {nullptr, 0}};
+    for (const auto& d : drivers) {
+        if (d.driver) {
+            setenv("SDL_VIDEODRIVER", d.driver, 1);
+        } else {
+            unsetenv("SDL_VIDEODRIVER");
+        }
+        EXPECT_EQ(winx_HeadlessVideo(), d.headless) << (d.driver ? d.driver : "(none)");
+    }
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    // A running window system answers for itself, whatever the environment says now.
+    OpenWindow();
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    EXPECT_EQ(winx_HeadlessVideo(), 1);
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+}

@@ -196,6 +196,9 @@ TEST(Mixer, VolumeAboveFullIsFullAndLocksWrapTheirOffset) {
     EXPECT_LT(Render(mixer, 1)[0], 7000);
     winx_LockedRegion region;
     const auto ring = mixer.Create(kStereo16, 40);
+    uint32_t size = 0;
+    ASSERT_EQ(mixer.GetSize(ring, size), 1);
+    EXPECT_EQ(size, 40u);
     ASSERT_EQ(mixer.Lock(ring, 48, 40, region), 1);
     EXPECT_EQ(region.firstBytes, 32u);
     EXPECT_EQ(region.secondBytes, 8u);

@@ -22,6 +22,11 @@ TEST(Sockets, OnlyFourNumbersUpTo255AreADottedAddress) {
     sockets::FormatAddress(address, text, sizeof text);
     EXPECT_STREQ(text, "127.0.0.3");
     EXPECT_EQ(sockets::Resolve("", address), 0);
+    EXPECT_EQ(sockets::Resolve(nullptr, address), 0);
+    // A name is looked up; the machine's own name for itself is always known.
+    ASSERT_EQ(sockets::Resolve("localhost", address), 1);
+    sockets::FormatAddress(address, text, sizeof text);
+    EXPECT_STREQ(text, "127.0.0.1");
     sockets::LocalAddress("127.0.0.4", text, sizeof text);
     EXPECT_STREQ(text, "127.0.0.4");
 }
