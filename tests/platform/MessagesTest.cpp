@@ -3,10 +3,12 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/Capture.h"
@@ -296,6 +298,9 @@ TEST_F(Messages, TakingOneMouseMoveLeavesTheOtherMessagesInOrder) {
     winx_Msg msg;
     ASSERT_EQ(winx_PeekMessage(&msg, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE), 1);
     EXPECT_EQ(msg, Msg(WM_MOUSEMOVE, 0, winx_MakePointParam(1, 2)));
+    // Only that one motion left the window system's queue.
+    EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_KEYUP), 2);
+    EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION), 1);
     std::vector<winx_Msg> expected = {
         Msg(WM_KEYDOWN, 'A'), Msg(WM_MOUSEMOVE, 0, winx_MakePointParam(3, 4)), Msg(WM_KEYUP, 'A')};
     EXPECT_EQ(Drain(), expected);
@@ -484,4 +489,22 @@ TEST_F(Messages, WithoutAWindowSystemTheMessagesEndAndTheDriverNamesHeadlessRuns
     setenv("SDL_VIDEODRIVER", "x11", 1);
     EXPECT_EQ(winx_HeadlessVideo(), 1);
     setenv("SDL_VIDEODRIVER", "dummy", 1);
+}
+
+// While the window system runs, an empty queue is waited on until something comes.
+TEST_F(Messages, AnEmptyQueueIsWaitedOnWhileTheWindowSystemRuns) {
+    OpenWindow();
+    std::thread typist([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        SDL_Event event{};
+        event.type = SDL_KEYDOWN;
+        event.key.state = SDL_PRESSED;
+        event.key.keysym.sym = SDLK_q;
+        SDL_PushEvent(&event);
+    });
+    winx_Msg msg{};
+    const int got = winx_GetMessage(&msg);
+    typist.join();
+    EXPECT_EQ(got, 1);
+    EXPECT_EQ(msg, Msg(WM_KEYDOWN, 'Q'));
 }

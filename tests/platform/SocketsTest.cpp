@@ -4,9 +4,15 @@
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netinet/in.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
+#include <set>
+#include <string>
 #include <vector>
 
 TEST(Sockets, OnlyFourNumbersUpTo255AreADottedAddress) {
@@ -65,6 +71,23 @@ TEST(Sockets, TheLocalAddressShownIsOneThisMachineCanListenOn) {
     // "?" only when the machine has no address of its own at all.
     if (std::strcmp(text, "?") == 0) return;
     EXPECT_EQ(sockets::IsDottedAddress(text), 1) << text;
+    // Others reach the machine by an address of an interface that is up, never the loopback.
+    std::set<std::string> reachable;
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) == 0) {
+        for (ifaddrs* i = list; i; i = i->ifa_next) {
+            if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET) continue;
+            if (!(i->ifa_flags & IFF_UP) || (i->ifa_flags & IFF_LOOPBACK)) continue;
+            char address[INET_ADDRSTRLEN] = {};
+            inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(i->ifa_addr)->sin_addr, address,
+                      sizeof address);
+            reachable.insert(address);
+        }
+        freeifaddrs(list);
+    }
+    if (!reachable.empty()) {
+        EXPECT_EQ(reachable.count(text), 1u) << text;
+    }
     const int fd = sockets::OpenListener(text, 0, 1);
     EXPECT_GE(fd, 0) << text;
     sockets::Close(fd);
@@ -106,8 +129,12 @@ TEST(Sockets, ALoopbackConnectionIsMadeReportedAndRefused) {
         usleep(5000);
     EXPECT_EQ(n, 4);
     EXPECT_STREQ(got, "ping");
-    sockets::Close(accepted);
+    // A peer that went away cleanly: nothing more will come, which is not "try again".
     sockets::Close(client);
+    for (int i = 0; i < 400 && (n = sockets::Receive(accepted, got, sizeof got)) == 0; ++i)
+        usleep(5000);
+    EXPECT_EQ(n, -1);
+    sockets::Close(accepted);
     sockets::Close(listener);
 
     // Nobody listens on the port any more: the connect ends refused, never made.
