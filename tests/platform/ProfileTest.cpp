@@ -240,3 +240,14 @@ TEST_F(ProfileTest, AFileIsReadAgainOnlyWhenItChanged) {
     EXPECT_EQ(contents, "");
     EXPECT_EQ(winx_ReadProfileFile(nullptr, contents, why), winx_ProfileFile::Absent);
 }
+
+// A file whose size the system does not know beforehand (as /proc reports 0) is read whole.
+TEST_F(ProfileTest, AFileLongerThanItsReportedSizeIsReadWhole) {
+    const std::string link = dir.Path() + "/proc.ini";
+    std::filesystem::create_symlink("/proc/self/environ", link);
+    const std::string expected = Read("/proc/self/environ");
+    ASSERT_GT(expected.size(), 8u);
+    std::string contents, why;
+    ASSERT_EQ(winx_ReadProfileFile(link.c_str(), contents, why), winx_ProfileFile::Read) << why;
+    EXPECT_EQ(contents, expected);
+}
