@@ -508,3 +508,15 @@ TEST_F(Messages, AnEmptyQueueIsWaitedOnWhileTheWindowSystemRuns) {
     EXPECT_EQ(got, 1);
     EXPECT_EQ(msg, Msg(WM_KEYDOWN, 'Q'));
 }
+
+// A message goes to the window's procedure, whose answer comes back; without one, 0.
+TEST_F(Messages, DispatchAnswersWithTheWindowProceduresAnswer) {
+    const winx_Msg paint = Msg(WM_PAINT, 3, 4);
+    winx_SetWindowProc(nullptr, nullptr);
+    EXPECT_EQ(winx_DispatchMessage(&paint), 0);
+    winx_SetWindowProc(nullptr, [](winx_HWND, uint32_t message, uintptr_t w, intptr_t l) {
+        return static_cast<intptr_t>(message == WM_PAINT ? w * 10 + static_cast<uintptr_t>(l) : 0);
+    });
+    EXPECT_EQ(winx_DispatchMessage(&paint), 34);
+    winx_SetWindowProc(nullptr, nullptr);
+}
