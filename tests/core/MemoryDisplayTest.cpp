@@ -1,6 +1,7 @@
 #include "core/MemoryDisplay.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "core/SpriteSet.h"
 #include "platform/Capture.h"
 #include "support/DisplayFixtures.h"
+#include "support/TempDirectory.h"
 
 namespace {
 
@@ -58,6 +60,33 @@ TEST_F(Display, PresentFlipsWithFlipOnAndCopiesWithFlipOff) {
     EXPECT_EQ(screen.copies, 1);
     EXPECT_EQ(screen.FrontPage()[1], 7);
     EXPECT_EQ(screen.BackPage()[1], 7);
+}
+
+// A capture is the presented page in the colours the screen shows.
+TEST_F(Display, ACaptureHoldsThePresentedPageInItsColours) {
+    TempDirectory shots;
+    auto* palette = new Palette();
+    palette->entries[5] = Rgb{10, 20, 30};
+    palette->entries[6] = Rgb{200, 150, 100};
+    screen.SetPalette(palette);
+    std::fill(Back(), Back() + 640 * 480, 5);
+    Back()[479 * 640 + 639] = 6;
+    setenv("QX_CAPTURE", shots.Path().c_str(), 1);
+    winx_RequestCapture("page");
+    screen.Present();
+    unsetenv("QX_CAPTURE");
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, (shots.Path() + "/page.png").c_str()));
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
+    ASSERT_EQ(image.width, 640u);
+    ASSERT_EQ(image.height, 480u);
+    EXPECT_EQ(std::vector<uint8_t>(rgb.begin(), rgb.begin() + 3),
+              (std::vector<uint8_t>{10, 20, 30}));
+    EXPECT_EQ(std::vector<uint8_t>(rgb.end() - 3, rgb.end()),
+              (std::vector<uint8_t>{200, 150, 100}));
 }
 
 TEST_F(Display, CursorIsDrawnIntoThePresentedFrameAndItsBoxSaved) {
