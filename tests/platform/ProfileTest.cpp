@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -250,4 +251,22 @@ TEST_F(ProfileTest, AFileLongerThanItsReportedSizeIsReadWhole) {
     std::string contents, why;
     ASSERT_EQ(winx_ReadProfileFile(link.c_str(), contents, why), winx_ProfileFile::Read) << why;
     EXPECT_EQ(contents, expected);
+}
+
+// A file that stays as it was (same file, size and time) is not read again: its text is kept.
+TEST_F(ProfileTest, AFileThatStaysAsItWasIsReadOnce) {
+    const std::string file = Ini("[A]\nK=1\n");
+    EXPECT_EQ(Get("A", "K", file), "1");
+    const auto stamp = std::filesystem::last_write_time(file);
+    {
+        std::fstream same(file, std::ios::in | std::ios::out | std::ios::binary);
+        same.seekp(6);
+        same.put('9');
+    }
+    std::filesystem::last_write_time(file, stamp);
+    EXPECT_EQ(Read(file), "[A]\nK=9\n");
+    EXPECT_EQ(Get("A", "K", file), "1");
+    // Any change the file shows is a new text.
+    std::filesystem::last_write_time(file, stamp + std::chrono::seconds(1));
+    EXPECT_EQ(Get("A", "K", file), "9");
 }
