@@ -274,7 +274,8 @@ struct LineParser {
         auto mode = ParseNumber(words[1]);
         if (!mode || *mode < 1 || *mode > 10) return Fail("a game mode is 1 to 10");
         uint32_t limit = winx_InputScript::kDefaultAwaitMs;
-        if (words.size() == 3) {
+        // The limit comes with or without the key pressed while waiting.
+        if (words.size() >= 3) {
             auto ms = ParseNumber(words[2]);
             if (!ms || *ms < 1 || *ms > winx_InputScript::kMaxTotalMs)
                 return Fail("an await lasts 1 to 2147483647 ms");

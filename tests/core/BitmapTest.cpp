@@ -127,6 +127,77 @@ TEST_F(BitmapDraw, RedirectSendsDrawingIntoABlankPicture) {
     EXPECT_EQ(sprite.RedirectDrawing(), 0);
 }
 
+// Raw rows are copied byte for byte (every value drawn, 0 too), cut to the clip and to the
+// screen; every effect of a raw picture is its plain draw, centred on its frame.
+TEST_F(BitmapDraw, RawPicturesMatchAPixelByPixelCopyAtEveryClipEdge) {
+    std::mt19937 rng(36481);
+    auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
+    ShadeTable shade;
+    ByteTable256 blend;
+    for (int round = 0; round < 400; ++round) {
+        const int w = pick(1, 20), h = pick(1, 12), stride = w + pick(0, 3);
+        std::vector<uint8_t> rows(static_cast<size_t>(stride * h));
+        for (auto& p : rows)
+            p = static_cast<uint8_t>(pick(0, 255));
+        const Size frame(w + pick(0, 6), h + pick(0, 6));
+        Bitmap b =
+            FromBytes(EncodeRawBitmap(rows.data(), w, h, stride,
+                                      BitmapPlacement{pick(-3, 3), pick(-3, 3), frame.w, frame.h}));
+        // Clips and places around the screen's corners as well as inside it.
+        const bool nearEnd = pick(0, 1);
+        const Point base = nearEnd ? Point(620, 460) : Point(0, 0);
+        const Rect clip(Point(base.x + pick(-15, 15), base.y + pick(-15, 15)),
+                        Size(pick(0, 30), pick(0, 30)));
+        const Point at(base.x + pick(-25, 25), base.y + pick(-25, 25));
+        const int kind = pick(0, 6);
+        const Point topLeft = kind == 0 ? at : Point(at.x - frame.w / 2, at.y - frame.h / 2);
+
+        uint8_t* back = Back();
+        for (int i = 0; i < 640 * 480; i += 1 + pick(0, 40))
+            back[i] = static_cast<uint8_t>(pick(0, 255));
+        std::vector<uint8_t> expected(back, back + 640 * 480);
+        for (int y = 0; y < h; ++y) {
+            for (int x = 0; x < w; ++x) {
+                const Point p(topLeft.x + x, topLeft.y + y);
+                if (p.x < clip.origin.x || p.y < clip.origin.y ||
+                    p.x >= clip.origin.x + clip.extent.w || p.y >= clip.origin.y + clip.extent.h ||
+                    p.x < 0 || p.y < 0 || p.x >= 640 || p.y >= 480)
+                    continue;
+                expected[static_cast<size_t>(p.y * 640 + p.x)] =
+                    rows[static_cast<size_t>(y * stride + x)];
+            }
+        }
+        screen.SetClipRect(clip);
+        ImageZoom = pick(0, 2);
+        switch (kind) {
+            case 0:
+                b.DrawAt(at);
+                break;
+            case 1:
+                b.Draw(at);
+                break;
+            case 2:
+                b.DrawTinted(at, shade, 0);
+                break;
+            case 3:
+                b.DrawBlended(at, blend);
+                break;
+            case 4:
+                b.DrawShadeFilled(at, 0);
+                break;
+            case 5:
+                b.DrawShaded(at, shade);
+                break;
+            default:
+                b.DrawSilhouette(at, 9, 1);
+                break;
+        }
+        ImageZoom = 0;
+        ASSERT_TRUE(std::equal(expected.begin(), expected.end(), back))
+            << "round " << round << " kind " << kind;
+    }
+}
+
 TEST(BitmapFile, PackOpenedByNameReadsItsFirstEntry) {
     ScratchDir dir;
     dir.UseAsAssetPath();
@@ -331,6 +402,92 @@ TEST_F(BitmapDraw, AStreamEndingInAShadeRunStillDrawsTheRun) {
         ExpectSameAsReference(*this, s, Point(100, 100), round % 3,
                               Rect(Point(0, 0), Size(640, 480)), tables, rng, round);
         if (HasFatalFailure()) return;
+    }
+}
+
+// The items the encoder writes for single rows, built by hand from the stored format: runs
+// (count, colour), literals (0, count, bytes, padded to even), skips (0, 3 clear or 2 shade,
+// dx, dy), row ends (0, 0) and the picture's end (0, 1).
+TEST(BitmapEncoder, ChoosesItemsByTheirLengths) {
+    auto repeat = [](int n, uint8_t v) { return std::vector<uint8_t>(static_cast<size_t>(n), v); };
+    auto cat = [](std::initializer_list<std::vector<uint8_t>> parts) {
+        std::vector<uint8_t> out;
+        for (const auto& part : parts)
+            out.insert(out.end(), part.begin(), part.end());
+        return out;
+    };
+    std::vector<uint8_t> mixed(300);
+    for (size_t i = 0; i < mixed.size(); ++i)
+        mixed[i] = static_cast<uint8_t>(1 + i % 2);
+    const std::vector<uint8_t> m255(mixed.begin(), mixed.begin() + 255);
+    const std::vector<uint8_t> m45(mixed.begin() + 255, mixed.end());
+    struct Case {
+        const char* name;
+        int width, height;
+        std::vector<uint8_t> pixels;
+        BitmapKeys keys;
+        std::vector<uint8_t> items;
+    };
+    const Case cases[] = {
+        {"run of 64 leaves the literal",
+         72,
+         1,
+         cat({{1, 2, 3, 4}, repeat(64, 5), {6, 7, 8, 9}}),
+         {},
+         {0, 4, 1, 2, 3, 4, 64, 5, 0, 4, 6, 7, 8, 9, 0, 1}},
+        {"run of 63 stays inside it",
+         71,
+         1,
+         cat({{1, 2, 3, 4}, repeat(63, 5), {6, 7, 8, 9}}),
+         {},
+         cat({{0, 71, 1, 2, 3, 4}, repeat(63, 5), {6, 7, 8, 9, 0}, {0, 1}})},
+        {"long run splits at 255", 300, 1, repeat(300, 5), {}, {255, 5, 45, 5, 0, 1}},
+        {"four mixed pixels make a literal", 4, 1, {1, 2, 1, 2}, {}, {0, 4, 1, 2, 1, 2, 0, 1}},
+        {"three make runs of one", 3, 1, {1, 2, 3}, {}, {1, 1, 1, 2, 1, 3, 0, 1}},
+        {"long literal splits at 255",
+         300,
+         1,
+         mixed,
+         {},
+         cat({{0, 255}, m255, {0}, {0, 45}, m45, {0}, {0, 1}})},
+        {"a short literal tail becomes runs",
+         258,
+         1,
+         std::vector<uint8_t>(mixed.begin(), mixed.begin() + 258),
+         {},
+         cat({{0, 255}, m255, {0}, {1, 2, 1, 1, 1, 2}, {0, 1}})},
+        {"clear pixels skip, trailing ones end the row",
+         5,
+         1,
+         {0, 0, 7, 0, 0},
+         {},
+         {0, 3, 2, 0, 1, 7, 0, 1}},
+        {"long skip splits at 255",
+         301,
+         1,
+         cat({repeat(300, 0), {7}}),
+         {},
+         {0, 3, 255, 0, 0, 3, 45, 0, 1, 7, 0, 1}},
+        {"shade key makes a shade area", 4, 1, {9, 9, 9, 4}, {0, 9}, {0, 2, 3, 0, 1, 4, 0, 1}},
+        {"another transparent key", 3, 1, {0, 5, 5}, {5, -1}, {1, 0, 0, 1}},
+        {"rows end with a row end", 2, 2, {3, 0, 0, 3}, {}, {1, 3, 0, 0, 0, 3, 1, 0, 1, 3, 0, 1}},
+        {"trailing clear rows need none",
+         4,
+         3,
+         cat({repeat(4, 3), repeat(8, 0)}),
+         {},
+         {0, 4, 3, 3, 3, 3, 0, 1}},
+        {"a clear picture is its end", 4, 2, repeat(8, 0), {}, {0, 1}},
+    };
+    for (const Case& c : cases) {
+        const std::vector<uint8_t> stored =
+            EncodeBitmap(c.pixels.data(), c.width, c.height, c.width, {}, c.keys);
+        const std::vector<uint8_t> header =
+            BitmapHeader(c.width, c.height, 0, 0, c.width, c.width, c.height, 1);
+        ASSERT_GE(stored.size(), header.size()) << c.name;
+        EXPECT_TRUE(std::equal(header.begin(), header.end(), stored.begin())) << c.name;
+        EXPECT_EQ(std::vector<uint8_t>(stored.begin() + header.size(), stored.end()), c.items)
+            << c.name;
     }
 }
 

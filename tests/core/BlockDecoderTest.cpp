@@ -55,6 +55,15 @@ TEST(BlockDecoder, TileOfThirtyTwoConsumesTwoHundredFiftySixBytes) {
     EXPECT_EQ(tile[31 * 40 + 31], 63);
     EXPECT_EQ(tile[0 * 40 + 32], 0);  // beyond the tile stays untouched
     EXPECT_EQ(decoder.EncodedBytes(Size(32, 32)), 256);
+    // A part block is a whole one in the data; nothing is no data.
+    const struct {
+        Size size;
+        int32_t bytes;
+    } sizes[] = {{Size(1, 1), 4}, {Size(4, 4), 4},  {Size(5, 4), 8},
+                 {Size(4, 5), 8}, {Size(9, 9), 36}, {Size(0, 4), 0},
+                 {Size(4, 0), 0}, {Size(-4, 4), 0}, {Size(4, -4), 0}};
+    for (const auto& s : sizes)
+        EXPECT_EQ(decoder.EncodedBytes(s.size), s.bytes) << s.size.w << " x " << s.size.h;
 }
 
 }  // namespace

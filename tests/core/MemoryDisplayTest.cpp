@@ -1,6 +1,7 @@
 #include "core/MemoryDisplay.h"
 
 #include <gtest/gtest.h>
+#include <png.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -12,6 +13,7 @@
 #include "core/SpriteSet.h"
 #include "platform/Capture.h"
 #include "support/DisplayFixtures.h"
+#include "support/TempDirectory.h"
 
 namespace {
 
@@ -58,6 +60,33 @@ TEST_F(Display, PresentFlipsWithFlipOnAndCopiesWithFlipOff) {
     EXPECT_EQ(screen.copies, 1);
     EXPECT_EQ(screen.FrontPage()[1], 7);
     EXPECT_EQ(screen.BackPage()[1], 7);
+}
+
+// A capture is the presented page in the colours the screen shows.
+TEST_F(Display, ACaptureHoldsThePresentedPageInItsColours) {
+    TempDirectory shots;
+    auto* palette = new Palette();
+    palette->entries[5] = Rgb{10, 20, 30};
+    palette->entries[6] = Rgb{200, 150, 100};
+    screen.SetPalette(palette);
+    std::fill(Back(), Back() + 640 * 480, 5);
+    Back()[479 * 640 + 639] = 6;
+    setenv("QX_CAPTURE", shots.Path().c_str(), 1);
+    winx_RequestCapture("page");
+    screen.Present();
+    unsetenv("QX_CAPTURE");
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    ASSERT_TRUE(png_image_begin_read_from_file(&image, (shots.Path() + "/page.png").c_str()));
+    image.format = PNG_FORMAT_RGB;
+    std::vector<uint8_t> rgb(PNG_IMAGE_SIZE(image));
+    ASSERT_TRUE(png_image_finish_read(&image, nullptr, rgb.data(), 0, nullptr));
+    ASSERT_EQ(image.width, 640u);
+    ASSERT_EQ(image.height, 480u);
+    EXPECT_EQ(std::vector<uint8_t>(rgb.begin(), rgb.begin() + 3),
+              (std::vector<uint8_t>{10, 20, 30}));
+    EXPECT_EQ(std::vector<uint8_t>(rgb.end() - 3, rgb.end()),
+              (std::vector<uint8_t>{200, 150, 100}));
 }
 
 TEST_F(Display, CursorIsDrawnIntoThePresentedFrameAndItsBoxSaved) {
@@ -216,6 +245,11 @@ TEST_F(Display, LinesDrawTheirPixelsByTheirRules) {
         {{1, -1, 0, 0}, {10, 10}, {11, 13}, 4, {{10, 10}, {10, 11}, {11, 12}, {11, 13}}, {}},
         {{1, -1, 0, 0}, {10, 10}, {13, 11}, 4, {{10, 10}, {11, 10}, {12, 11}, {13, 11}}, {}},
         {{1, -1, 0, 0}, {10, 11}, {13, 10}, 4, {{10, 11}, {11, 11}, {12, 10}, {13, 10}}, {}},
+        // Lines along each edge of the clip rectangle are inside it.
+        {{1, -1, 0, 0}, {639, 10}, {639, 14}, 4, {{639, 11}, {639, 14}}, {{639, 10}}},
+        {{1, -1, 0, 0}, {0, 20}, {0, 16}, 4, {{0, 16}, {0, 19}}, {{0, 20}}},
+        {{1, -1, 0, 0}, {600, 479}, {604, 479}, 5, {{600, 479}, {604, 479}}, {}},
+        {{1, -1, 0, 0}, {14, 0}, {10, 0}, 5, {{10, 0}, {14, 0}}, {}},
         // Equal ends draw nothing; lines are cut at the clip rectangle.
         {{1, -1, 0, 0}, {10, 10}, {10, 10}, 0, {}, {}},
         {{1, -1, 0, 0}, {-50, 20}, {50, 20}, 51, {{0, 20}}, {}},

@@ -41,7 +41,13 @@ TEST(PackWriter, RefusesEntriesOutsideTheDirectory) {
     EXPECT_FALSE(pack.SetEntry(0, 2, {1}));
     EXPECT_FALSE(pack.SetEntry(-1, 0, {1}));
     EXPECT_FALSE(pack.HasEntry(2, 0));
+    EXPECT_FALSE(pack.HasEntry(0, 2));
+    EXPECT_FALSE(pack.HasEntry(0, -1));
+    EXPECT_FALSE(pack.HasEntry(1, 1));
     EXPECT_EQ(pack.Build().size(), 8u + 4 * 8);
+    EXPECT_TRUE(pack.SetEntry(1, 1, {1}));
+    EXPECT_TRUE(pack.HasEntry(1, 1));
+    EXPECT_FALSE(pack.HasEntry(0, 1));
 }
 
 TEST(PackWriter, ReportsAFileThatCannotBeWritten) {

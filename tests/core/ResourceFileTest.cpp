@@ -13,6 +13,7 @@
 #include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "support/PackBuilder.h"
 #include "support/TempDirectory.h"
@@ -157,6 +158,45 @@ TEST_F(ResourceFileTest, NumbersAreBigEndianWhateverTheCallerAsks) {
     ASSERT_EQ(file.ReadU32(&value), 1);
     EXPECT_EQ(static_cast<uint32_t>(value), 0xDEADBEEFu);
     EXPECT_EQ(file.ReadU16(&word), 0);
+    // Signed words keep their sign; no place to put one reads nothing.
+    ASSERT_EQ(file.Seek(2), 1);
+    int16_t signedWord = 0;
+    ASSERT_EQ(file.ReadU16(&signedWord), 1);
+    EXPECT_EQ(signedWord, static_cast<int16_t>(0xDEAD));
+    EXPECT_EQ(file.ReadU16(static_cast<int16_t*>(nullptr)), 0);
+    EXPECT_EQ(file.Tell(), 4);
+}
+
+TEST_F(ResourceFileTest, NoNameAnUnknownModeOrAnotherCaseOfAPackIsRefused) {
+    ResourceFile file;
+    file.plainPath = 1;
+    const std::string path = dir.Write("Some.msp", PackBuilder(1, 1).Build());
+    EXPECT_EQ(file.Open(nullptr, 1, 0), 0);
+    EXPECT_EQ(file.Fault(), "(no name or an unknown mode)");
+    EXPECT_EQ(file.Open(path.c_str(), 1, 4), 0);
+    EXPECT_EQ(file.Fault(), "(no name or an unknown mode)");
+    EXPECT_EQ(file.Open(path.c_str(), 1, -1), 0);
+    EXPECT_EQ(file.Open(path.c_str(), 1, 0), 1);
+    EXPECT_EQ(file.OpenPack(path.c_str()), 1);
+    // The same pack asked for under another case of its name is not the pack asked for.
+    const std::string other = dir.Path() + "/some.msp";
+    EXPECT_EQ(file.OpenPack(other.c_str()), 0);
+    EXPECT_EQ(file.Absent(), 1);
+    EXPECT_NE(file.Fault().find(": is another pack than " + other), std::string::npos)
+        << file.Fault();
+    EXPECT_FALSE(file.IsOpen());
+}
+
+TEST_F(ResourceFileTest, AFileCutShortAfterOpeningReadsWhatIsLeft) {
+    ResourceFile file;
+    const std::string path = dir.Path() + "/cut.bin";
+    ASSERT_EQ(OpenWhole(file, "cut.bin", Bytes(100000, 7)), 1);
+    std::filesystem::resize_file(path, 50000);
+    std::vector<char> buffer(100000);
+    int32_t count = 100000;
+    EXPECT_EQ(file.Read(count, buffer.data()), 0);
+    EXPECT_EQ(count, 50000);
+    EXPECT_EQ(file.Tell(), 50000);
 }
 
 TEST_F(ResourceFileTest, SeekAndSkipStayInsideTheWindow) {

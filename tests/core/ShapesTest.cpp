@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "core/Bitmap.h"
 #include "core/BusyIndicator.h"
 #include "core/ColourBox.h"
@@ -43,6 +45,13 @@ TEST_F(Shapes, TinyOutlinesFillThemselves) {
     OutlineRect two(5, Size(2, 2));
     two.DrawAt(Point(20, 20));
     EXPECT_EQ(CountNot(0), 5);
+    // Centred: the odd pixel goes right of and below the point.
+    OutlineRect(5, Size(5, 4)).Draw(Point(100, 100));
+    EXPECT_EQ(At(98, 98), 5);
+    EXPECT_EQ(At(102, 101), 5);
+    EXPECT_EQ(At(97, 98), 0);
+    EXPECT_EQ(At(98, 97), 0);
+    EXPECT_EQ(CountNot(0), 5 + 2 * 5 + 2 * 2);
 }
 
 TEST_F(Shapes, OutlineCutByTheClipLosesThatEdge) {
@@ -54,6 +63,31 @@ TEST_F(Shapes, OutlineCutByTheClipLosesThatEdge) {
     EXPECT_EQ(At(14, 11), 5);
     EXPECT_EQ(At(9, 14), 5);  // bottom edge
     EXPECT_EQ(CountNot(0), 2 * 3 + 10);
+}
+
+TEST_F(Shapes, OutlineCutOnEachSideKeepsOnlyTheEdgesInside) {
+    // The 10 x 10 frame at (5, 5) spans columns and rows 5..14; each clip cuts it in the middle
+    // of one side. A cut side column stops one row short of the visible part's end.
+    struct Case {
+        Rect clip;
+        Point blank;   // inside the clip, on the cut, never drawn
+        Point corner;  // the last drawn pixel next to it
+        int count;
+    };
+    const Case cases[] = {
+        {Rect(Point(0, 0), Size(640, 10)), Point(5, 9), Point(5, 8), 10 + 2 * 3},
+        {Rect(Point(0, 0), Size(640, 10)), Point(14, 9), Point(14, 8), 10 + 2 * 3},
+        {Rect(Point(10, 0), Size(630, 480)), Point(10, 10), Point(14, 10), 2 * 5 + 8},
+        {Rect(Point(0, 0), Size(10, 480)), Point(9, 10), Point(5, 10), 2 * 5 + 8},
+    };
+    for (const Case& c : cases) {
+        std::fill(Back(), Back() + 640 * 480, 0);
+        screen.SetClipRect(c.clip);
+        OutlineRect(5, Size(10, 10)).DrawAt(Point(5, 5));
+        EXPECT_EQ(At(c.blank.x, c.blank.y), 0) << c.blank.x << "," << c.blank.y;
+        EXPECT_EQ(At(c.corner.x, c.corner.y), 5) << c.corner.x << "," << c.corner.y;
+        EXPECT_EQ(CountNot(0), c.count) << c.blank.x << "," << c.blank.y;
+    }
 }
 
 std::unique_ptr<SpriteSet> Frames(int count) {
@@ -90,13 +124,13 @@ TEST_F(Busy, ShowsOneFramePerSecondAndWraps) {
     BusyIndicator busy(Frames(2));
     busy.Enable(1);
     const int presents = screen.presents;
-    busy.Tick();  // the first tick draws at once
+    EXPECT_EQ(busy.Tick(), 1);  // the first tick draws at once
     EXPECT_EQ(screen.presents, presents + 1);
     EXPECT_EQ(screen.FrontPage()[240 * 640 + 320], 1);
     EXPECT_EQ(busy.NextFrame(), 1);
     for (int i = 0; i < 3; ++i) {
         clock.Advance(300);
-        busy.Tick();
+        EXPECT_EQ(busy.Tick(), 1);  // nothing due, still a success
     }
     EXPECT_EQ(screen.presents, presents + 1);
     clock.Advance(100);

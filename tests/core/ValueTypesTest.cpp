@@ -27,6 +27,11 @@ TEST(Size, ZeroDivisorGivesEmptySize) {
     EXPECT_EQ(Size(7, 7).Divide(0), Size(0, 0));
     EXPECT_EQ(Size(7, -9).Divide(2), Size(3, -4));
     EXPECT_EQ(Size(7, 7).Grow(-2), Size(5, 5));
+    // Minus one negates, even the smallest size, which wraps to itself.
+    EXPECT_EQ(Size(7, -9).Divide(-1), Size(-7, 9));
+    EXPECT_EQ(Size(std::numeric_limits<int32_t>::min(), 1).Divide(-1),
+              Size(std::numeric_limits<int32_t>::min(), -1));
+    EXPECT_EQ(Size(-7, 9).Divide(-2), Size(3, -4));
 }
 
 TEST(Rect, TwoCornersInAnyOrderIncludeBothCorners) {
@@ -51,6 +56,23 @@ TEST(Rect, TouchingRectanglesMeetInOnePixelAndApartOnesInAllZero) {
     EXPECT_EQ(a.Intersect(Rect(Point(9, 9), Size(5, 5))), Rect(Point(9, 9), Size(1, 1)));
     EXPECT_EQ(a.Intersect(Rect(Point(10, 0), Size(5, 5))), Rect());
     EXPECT_EQ(a.Intersect(Rect(Point(-20, -20), Size(5, 5))), Rect());
+    // On each side: touching gives the shared column or row, one pixel apart gives nothing.
+    const struct {
+        Rect b, meet;
+    } sides[] = {
+        {Rect(Point(-4, 2), Size(5, 3)), Rect(Point(0, 2), Size(1, 3))},
+        {Rect(Point(-5, 2), Size(5, 3)), Rect()},
+        {Rect(Point(9, 2), Size(5, 3)), Rect(Point(9, 2), Size(1, 3))},
+        {Rect(Point(10, 2), Size(5, 3)), Rect()},
+        {Rect(Point(2, -4), Size(3, 5)), Rect(Point(2, 0), Size(3, 1))},
+        {Rect(Point(2, -5), Size(3, 5)), Rect()},
+        {Rect(Point(2, 9), Size(3, 5)), Rect(Point(2, 9), Size(3, 1))},
+        {Rect(Point(2, 10), Size(3, 5)), Rect()},
+    };
+    for (const auto& s : sides) {
+        EXPECT_EQ(a.Intersect(s.b), s.meet) << s.b.Origin().x << "," << s.b.Origin().y;
+        EXPECT_EQ(s.b.Intersect(a), s.meet) << s.b.Origin().x << "," << s.b.Origin().y;
+    }
 }
 
 TEST(Rect, UnionWithEmptyRectangleStretchesToOrigin) {

@@ -152,6 +152,32 @@ TEST_F(WindowProcTest, CharactersBecomeKeyEventsWithControlKeysRenamed) {
     EXPECT_EQ(traceOn, 0);
 }
 
+// With cheats on, four control characters flip a switch each, every press, and queue nothing;
+// other characters are keys as ever.
+TEST_F(WindowProcTest, CheatCharactersFlipTheirSwitchesInsteadOfTyping) {
+    cheatsOn = 1;
+    const struct {
+        uintptr_t character;
+        int32_t* flag;
+    } cheats[] = {{12, &traceOn}, {6, &aiDebugFlag}, {1, &autoPlayFlag}, {24, &lowDetail}};
+    for (const auto& c : cheats) {
+        Send(WM_CHAR, c.character);
+        EXPECT_EQ(*c.flag, 1) << c.character;
+        Send(WM_CHAR, c.character);
+        EXPECT_EQ(*c.flag, 0) << c.character;
+        *c.flag = 2;  // anything but on counts as off
+        Send(WM_CHAR, c.character);
+        EXPECT_EQ(*c.flag, 1) << c.character;
+        *c.flag = 0;
+    }
+    EXPECT_TRUE(TakeAll().empty());
+    Send(WM_CHAR, 2);
+    Send(WM_CHAR, 'l');
+    const std::vector<Seen> expected = {KeyAt(2), KeyAt('l')};
+    EXPECT_EQ(TakeAll(), expected);
+    cheatsOn = 0;
+}
+
 TEST_F(WindowProcTest, ButtonsQueueAtTheirPositionAndMiddleActsAsLeft) {
     Send(WM_LBUTTONDOWN, 0, winx_MakePointParam(1, 2));
     Send(WM_LBUTTONUP, 0, winx_MakePointParam(3, 4));

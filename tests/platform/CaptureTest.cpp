@@ -75,6 +75,23 @@ TEST_F(Capture, PngHoldsThePixelsThroughThePalette) {
         EXPECT_EQ(c.green, 255 - i);
         EXPECT_EQ(c.blue, i * 3);
     }
+    // No pixels, no palette or no size is no picture, and no file.
+    std::string error;
+    const std::string none = (dir / "none.png").string();
+    const uint8_t rgb[3] = {1, 2, 3};
+    EXPECT_FALSE(winx_WritePalettedPng(none, nullptr, 5, 3, 8, palette, &error));
+    EXPECT_EQ(error, "no picture");
+    EXPECT_FALSE(winx_WritePalettedPng(none, page.data(), 5, 3, 8, nullptr, nullptr));
+    EXPECT_FALSE(winx_WritePalettedPng(none, page.data(), 0, 3, 8, palette, nullptr));
+    EXPECT_FALSE(winx_WritePalettedPng(none, page.data(), 5, 0, 8, palette, nullptr));
+    error.clear();
+    EXPECT_FALSE(winx_WriteRgbPng(none, nullptr, 1, 1, 3, &error));
+    EXPECT_EQ(error, "no picture");
+    EXPECT_FALSE(winx_WriteRgbPng(none, rgb, 0, 1, 3, nullptr));
+    EXPECT_FALSE(winx_WriteRgbPng(none, rgb, 1, -1, 3, nullptr));
+    EXPECT_FALSE(std::filesystem::exists(none));
+    ASSERT_TRUE(winx_WriteRgbPng(none, rgb, 1, 1, 3, nullptr));
+    EXPECT_TRUE(std::filesystem::exists(none));
 }
 
 }  // namespace

@@ -3,9 +3,14 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
+#include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
 
 #include "platform/InputScript.h"
 #include "support/TempDirectory.h"
@@ -42,6 +47,24 @@ TEST(ChecksumRequest, TheFileHoldsSixteenHexDigitsInTheCaptureDirectory) {
     EXPECT_FALSE(temporary.good());
     setenv("QX_CAPTURE", (directory.Path() + "/missing").c_str(), 1);
     EXPECT_FALSE(winx_WriteChecksumFile("state", 1));
+    // A directory in the file's place: nothing written, no temporary left.
+    setenv("QX_CAPTURE", directory.Path().c_str(), 1);
+    std::filesystem::create_directory(directory.Path() + "/busy.txt");
+    EXPECT_FALSE(winx_WriteChecksumFile("busy", 1));
+    EXPECT_FALSE(std::filesystem::exists(directory.Path() + "/busy.txt.tmp"));
+    EXPECT_TRUE(std::filesystem::is_directory(directory.Path() + "/busy.txt"));
+    // Listings go only where they are asked for.
+    unsetenv("QX_CHECKSUM_LISTING");
+    EXPECT_FALSE(winx_WriteChecksumListing("state", "a=1\n"));
+    setenv("QX_CHECKSUM_LISTING", directory.Path().c_str(), 1);
+    ASSERT_TRUE(winx_WriteChecksumListing("state", "a=1\n"));
+    unsetenv("QX_CHECKSUM_LISTING");
+    const std::string listing = directory.Path() + "/state-" + std::to_string(getpid()) + ".txt";
+    std::ifstream written(listing);
+    std::stringstream lines;
+    lines << written.rdbuf();
+    EXPECT_EQ(lines.str(), "a=1\n");
+    std::remove(listing.c_str());
     unsetenv("QX_CAPTURE");
     std::remove((directory.Path() + "/state.txt").c_str());
 }

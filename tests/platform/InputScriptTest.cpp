@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <string>
 #include <tuple>
 #include <utility>
@@ -131,6 +132,10 @@ TEST(InputScript, ErrorsNameTheFileAndLine) {
 TEST(InputScript, RefusesOverlongLinesAndScripts) {
     EXPECT_EQ(ParseError("quit\n# " + std::string(5000, 'x') + "\n"),
               "test.qxs:2: line longer than 4096 characters");
+    // The limit counts the line's own bytes, without its line end.
+    EXPECT_EQ(ParseSteps("# " + std::string(4094, 'x') + "\nquit\n").size(), 1u);
+    EXPECT_EQ(ParseError("# " + std::string(4095, 'x') + "\nquit\n"),
+              "test.qxs:1: line longer than 4096 characters");
     std::string endless;
     for (int i = 0; i < 600; ++i)
         endless += "wait 3600000\n";
@@ -170,9 +175,16 @@ TEST(InputScript, PollRunsDueStepsFromTheFirstPoll) {
     std::string ran;
     auto run = [&](const winx_ScriptStep& step) { ran.push_back(static_cast<char>(step.value)); };
     // The script's time starts at the first poll, wherever the clock stands.
+    EXPECT_EQ(script.MsUntilNextStep(12345), 0u);
     script.Poll(0xFFFFFFF0u, run);
     EXPECT_EQ(ran, "A");
+    EXPECT_EQ(script.MsUntilNextStep(0xFFFFFFF0u), 30u);
     script.Poll(0xFFFFFFF0u + 29, run);
+    EXPECT_EQ(ran, "A");
+    EXPECT_EQ(script.MsUntilNextStep(0xFFFFFFF0u + 29), 1u);
+    EXPECT_EQ(script.MsUntilNextStep(0xFFFFFFF0u + 31), 0u);
+    // A step that is not ready holds it and every later one.
+    script.Poll(0xFFFFFFF0u + 40, run, [](const winx_ScriptStep&) { return false; });
     EXPECT_EQ(ran, "A");
     script.Poll(0xFFFFFFF0u + 30, run);  // wraps past 2^32
     EXPECT_EQ(ran, "AB");
@@ -180,4 +192,98 @@ TEST(InputScript, PollRunsDueStepsFromTheFirstPoll) {
     script.Poll(0xFFFFFFF0u + 500, run);
     EXPECT_EQ(ran, "ABC");
     EXPECT_EQ(script.Finished(), 1);
+    EXPECT_EQ(script.MsUntilNextStep(0), UINT32_MAX);
+}
+
+// Each command's limits from both sides: "" where the line parses, else its message.
+TEST(InputScript, EachLimitHoldsFromBothSides) {
+    const std::string longName(64, 'n');
+    const struct {
+        std::string line;
+        const char* error;
+    } cases[] = {
+        {"move 639 479", ""},
+        {"move 639 480", "position outside the 640 x 480 picture"},
+        {"move 640 0", "position outside the 640 x 480 picture"},
+        {"move 1", "usage: move X Y"},
+        {"click l 0 0", ""},
+        {"down M 1 1", ""},
+        {"up LL 1 1", "the button is L, M or R"},
+        {"click L 1", "usage: click L|M|R X Y"},
+        {"wait 3600000", ""},
+        {"wait 5 MS", ""},
+        {"wait", "usage: wait N [ms]"},
+        {"char 1", ""},
+        {"char 255", ""},
+        {"char 256", "a character code is 1 to 255"},
+        {"char", "usage: char CODE"},
+        {"keydown", "usage: keydown KEY"},
+        {"key 254", ""},
+        {"await 1", ""},
+        {"await 10 1 RETURN", ""},
+        {"await 0", "a game mode is 1 to 10"},
+        {"await 11", "a game mode is 1 to 10"},
+        {"await 5 0", "an await lasts 1 to 2147483647 ms"},
+        {"await 5 0 RETURN", "an await lasts 1 to 2147483647 ms"},
+        {"await 5 999999999", ""},
+        {"await 5 10 NOKEY", "unknown key NOKEY"},
+        {"await", "usage: await MODE [MS [KEY]]"},
+        {"await 1 2 A B", "usage: await MODE [MS [KEY]]"},
+        {"destroy 0", ""},
+        {"destroy 4 FACTORY", ""},
+        {"destroy 5", "usage: destroy TEAM [factory] (TEAM 0 to 4)"},
+        {"destroy 1 base", "usage: destroy TEAM [factory] (TEAM 0 to 4)"},
+        {"destroy", "usage: destroy TEAM [factory] (TEAM 0 to 4)"},
+        {"artifact 1 1", ""},
+        {"artifact 4 5", ""},
+        {"artifact 0 1", "usage: artifact TEAM EFFECT (TEAM 1 to 4, EFFECT 1 to 5)"},
+        {"artifact 5 1", "usage: artifact TEAM EFFECT (TEAM 1 to 4, EFFECT 1 to 5)"},
+        {"artifact 1 0", "usage: artifact TEAM EFFECT (TEAM 1 to 4, EFFECT 1 to 5)"},
+        {"artifact 1 6", "usage: artifact TEAM EFFECT (TEAM 1 to 4, EFFECT 1 to 5)"},
+        {"artifact 1", "usage: artifact TEAM EFFECT (TEAM 1 to 4, EFFECT 1 to 5)"},
+        {"capture " + longName, ""},
+        {"capture " + longName + "n",
+         "a capture name is 1 to 64 of A-Z a-z 0-9 _ - . and starts with no dot"},
+        {"capture a.b_c-D9", ""},
+        {"capture a/b", "a capture name is 1 to 64 of A-Z a-z 0-9 _ - . and starts with no dot"},
+        {"checksum", "usage: checksum NAME"},
+        {"capture", "usage: capture NAME"},
+        {"checksum end.1", ""},
+        {"text \"~ !\"", ""},
+        {"text \"a\\nb\"", "only \\\" and \\\\ are escapes"},
+        {"text \"\x7f\"", "text holds printable ASCII characters only"},
+        {"text \"a\\", "text is missing its closing quote"},
+        {"text abc", "usage: text \"characters\""},
+        {"text", "usage: text \"characters\""},
+        {"activate now", "'activate' takes no arguments"},
+        {"\t  # indented comment", ""},
+        {"  quit  \r", ""},
+    };
+    for (const auto& c : cases) {
+        winx_InputScript script;
+        std::string error;
+        const int parsed = script.Parse(c.line + "\n", "s", error);
+        if (*c.error == '\0') {
+            EXPECT_EQ(parsed, 1) << c.line << ": " << error;
+        } else {
+            EXPECT_EQ(parsed, 0) << c.line;
+            EXPECT_EQ(error, std::string("s:1: ") + c.error) << c.line;
+        }
+    }
+    // What the accepted lines carry.
+    auto steps = ParseSteps("await 10 250 RETURN\ndestroy 4 factory\nartifact 3 5\nchar 255\n");
+    ASSERT_EQ(steps.size(), 4u);
+    EXPECT_EQ(std::tie(steps[0].kind, steps[0].value, steps[0].x, steps[0].y),
+              std::make_tuple(Kind::Await, 10u, 250, static_cast<int>(VK_RETURN)));
+    EXPECT_EQ(std::tie(steps[1].kind, steps[1].value, steps[1].x),
+              std::make_tuple(Kind::Destroy, 4u, 1));
+    EXPECT_EQ(std::tie(steps[2].kind, steps[2].value, steps[2].x),
+              std::make_tuple(Kind::Artifact, 3u, 5));
+    EXPECT_EQ(std::tie(steps[3].kind, steps[3].value), std::make_tuple(Kind::Char, 255u));
+    // An await without a limit waits ten minutes, and no key.
+    steps = ParseSteps("await 2\ndestroy 1\n");
+    ASSERT_EQ(steps.size(), 2u);
+    EXPECT_EQ(steps[0].x, 600000);
+    EXPECT_EQ(steps[0].y, 0);
+    EXPECT_EQ(steps[1].x, 0);
 }

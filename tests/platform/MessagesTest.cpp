@@ -3,10 +3,12 @@
 #include <SDL.h>
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstdlib>
 #include <cstring>
 #include <ostream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/Capture.h"
@@ -296,6 +298,9 @@ TEST_F(Messages, TakingOneMouseMoveLeavesTheOtherMessagesInOrder) {
     winx_Msg msg;
     ASSERT_EQ(winx_PeekMessage(&msg, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE), 1);
     EXPECT_EQ(msg, Msg(WM_MOUSEMOVE, 0, winx_MakePointParam(1, 2)));
+    // Only that one motion left the window system's queue.
+    EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_KEYDOWN, SDL_KEYUP), 2);
+    EXPECT_EQ(SDL_PeepEvents(nullptr, 0, SDL_PEEKEVENT, SDL_MOUSEMOTION, SDL_MOUSEMOTION), 1);
     std::vector<winx_Msg> expected = {
         Msg(WM_KEYDOWN, 'A'), Msg(WM_MOUSEMOVE, 0, winx_MakePointParam(3, 4)), Msg(WM_KEYUP, 'A')};
     EXPECT_EQ(Drain(), expected);
@@ -389,4 +394,129 @@ TEST_F(Messages, WithoutAScriptNoKeyIsTakenForAMovie) {
     FakeClock clock(5000);
     OpenWindow();
     EXPECT_EQ(winx_TakeScriptedKeyPress(500), 0);
+}
+
+// Every key of the keyboard reaches the game as its Windows virtual key, the ends of each
+// range of keys included; keys Windows has no code for make no message at all.
+TEST_F(Messages, EveryKeyBecomesItsVirtualKey) {
+    OpenWindow();
+    const struct {
+        SDL_Keycode sym;
+        uint32_t vk;  // 0: no message
+    } keys[] = {
+        {SDLK_a, 'A'},
+        {SDLK_z, 'Z'},
+        {SDLK_0, '0'},
+        {SDLK_9, '9'},
+        {SDLK_F1, VK_F1},
+        {SDLK_F12, VK_F1 + 11},
+        {SDLK_F13, 0},
+        {SDLK_KP_0, VK_NUMPAD0},
+        {SDLK_KP_1, VK_NUMPAD0 + 1},
+        {SDLK_KP_9, VK_NUMPAD0 + 9},
+        {SDLK_KP_ENTER, VK_RETURN},
+        {SDLK_KP_EQUALS, 0},
+        {SDLK_RSHIFT, VK_SHIFT},
+        {SDLK_RCTRL, VK_CONTROL},
+        {SDLK_PAUSE, VK_PAUSE},
+        {SDLK_CAPSLOCK, VK_CAPITAL},
+        {SDLK_SPACE, VK_SPACE},
+        {SDLK_PAGEUP, VK_PRIOR},
+        {SDLK_PAGEDOWN, VK_NEXT},
+        {SDLK_END, VK_END},
+        {SDLK_LEFT, VK_LEFT},
+        {SDLK_UP, VK_UP},
+        {SDLK_RIGHT, VK_RIGHT},
+        {SDLK_DOWN, VK_DOWN},
+        {SDLK_INSERT, VK_INSERT},
+        {SDLK_DELETE, VK_DELETE},
+        {SDLK_LGUI, VK_LWIN},
+        {SDLK_RGUI, VK_RWIN},
+        {SDLK_APPLICATION, VK_APPS},
+        {SDLK_KP_MULTIPLY, VK_MULTIPLY},
+        {SDLK_KP_PLUS, VK_ADD},
+        {SDLK_KP_MINUS, VK_SUBTRACT},
+        {SDLK_KP_PERIOD, VK_DECIMAL},
+        {SDLK_KP_DIVIDE, VK_DIVIDE},
+        {SDLK_NUMLOCKCLEAR, VK_NUMLOCK},
+        {SDLK_SCROLLLOCK, VK_SCROLL},
+        {SDLK_SEMICOLON, VK_OEM_1},
+        {SDLK_EQUALS, VK_OEM_PLUS},
+        {SDLK_COMMA, VK_OEM_COMMA},
+        {SDLK_MINUS, VK_OEM_MINUS},
+        {SDLK_PERIOD, VK_OEM_PERIOD},
+        {SDLK_SLASH, VK_OEM_2},
+        {SDLK_BACKQUOTE, VK_OEM_3},
+        {SDLK_LEFTBRACKET, VK_OEM_4},
+        {SDLK_BACKSLASH, VK_OEM_5},
+        {SDLK_RIGHTBRACKET, VK_OEM_6},
+        {SDLK_QUOTE, VK_OEM_7},
+    };
+    for (const auto& k : keys) {
+        Key(k.sym, true);
+        Key(k.sym, false);
+        std::vector<winx_Msg> expected;
+        if (k.vk) expected = {Msg(WM_KEYDOWN, k.vk), Msg(WM_KEYUP, k.vk)};
+        std::vector<winx_Msg> taken = Drain();
+        // Only the key messages: a translated character is not under test here.
+        std::erase_if(taken, [](const winx_Msg& m) { return m.message == WM_CHAR; });
+        EXPECT_EQ(taken, expected) << SDL_GetKeyName(k.sym);
+    }
+}
+
+// Without a window system the messages end instead of being waited for; the video driver
+// named in the environment tells whether the run is headless.
+TEST_F(Messages, WithoutAWindowSystemTheMessagesEndAndTheDriverNamesHeadlessRuns) {
+    if (SDL_WasInit(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) GTEST_SKIP() << "SDL still running";
+    winx_Msg msg{WM_CHAR, 1, 2};
+    EXPECT_EQ(winx_GetMessage(&msg), 0);
+    EXPECT_EQ(msg.message, static_cast<uint32_t>(WM_QUIT));
+    const struct {
+        const char* driver;
+        int headless;
+    } drivers[] = {{"dummy", 1}, {"OFFSCREEN", 1}, {"x11", 0}, {"wayland", 0}, {nullptr, 0}};
+    for (const auto& d : drivers) {
+        if (d.driver) {
+            setenv("SDL_VIDEODRIVER", d.driver, 1);
+        } else {
+            unsetenv("SDL_VIDEODRIVER");
+        }
+        EXPECT_EQ(winx_HeadlessVideo(), d.headless) << (d.driver ? d.driver : "(none)");
+    }
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    // A running window system answers for itself, whatever the environment says now.
+    OpenWindow();
+    setenv("SDL_VIDEODRIVER", "x11", 1);
+    EXPECT_EQ(winx_HeadlessVideo(), 1);
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+}
+
+// While the window system runs, an empty queue is waited on until something comes.
+TEST_F(Messages, AnEmptyQueueIsWaitedOnWhileTheWindowSystemRuns) {
+    OpenWindow();
+    std::thread typist([] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        SDL_Event event{};
+        event.type = SDL_KEYDOWN;
+        event.key.state = SDL_PRESSED;
+        event.key.keysym.sym = SDLK_q;
+        SDL_PushEvent(&event);
+    });
+    winx_Msg msg{};
+    const int got = winx_GetMessage(&msg);
+    typist.join();
+    EXPECT_EQ(got, 1);
+    EXPECT_EQ(msg, Msg(WM_KEYDOWN, 'Q'));
+}
+
+// A message goes to the window's procedure, whose answer comes back; without one, 0.
+TEST_F(Messages, DispatchAnswersWithTheWindowProceduresAnswer) {
+    const winx_Msg paint = Msg(WM_PAINT, 3, 4);
+    winx_SetWindowProc(nullptr, nullptr);
+    EXPECT_EQ(winx_DispatchMessage(&paint), 0);
+    winx_SetWindowProc(nullptr, [](winx_HWND, uint32_t message, uintptr_t w, intptr_t l) {
+        return static_cast<intptr_t>(message == WM_PAINT ? w * 10 + static_cast<uintptr_t>(l) : 0);
+    });
+    EXPECT_EQ(winx_DispatchMessage(&paint), 34);
+    winx_SetWindowProc(nullptr, nullptr);
 }

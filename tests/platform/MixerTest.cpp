@@ -165,7 +165,49 @@ TEST(Mixer, RefusesFormatsAndSizesItCannotPlay) {
     EXPECT_EQ(mixer.Create(kStereo16, 0), 0u);
     EXPECT_EQ(mixer.Create(kStereo16, 6), 0u);
     EXPECT_EQ(mixer.Create(kStereo16, winx_Mixer::kMaxBufferBytes + 4), 0u);
+    EXPECT_EQ(mixer.Create(winx_PcmFormat{16, 2, 192001}, 60), 0u);
     EXPECT_EQ(mixer.BufferCount(), 0);
+    // The other side of each limit.
+    EXPECT_NE(mixer.Create(winx_PcmFormat{16, 2, 192000}, 60), 0u);
+    EXPECT_NE(mixer.Create(winx_PcmFormat{8, 1, 1}, 3), 0u);
+    EXPECT_NE(mixer.Create(winx_PcmFormat{8, 2, 11025}, 2), 0u);
+    EXPECT_EQ(mixer.BufferCount(), 3);
+    // An output the mixer cannot make is stereo at 22050 Hz.
+    const struct {
+        int channels, rate, madeChannels, madeRate;
+    } outputs[] = {{1, 44100, 1, 44100}, {2, 8000, 2, 8000}, {0, 0, 2, 22050}, {3, -1, 2, 22050}};
+    for (const auto& o : outputs) {
+        winx_Mixer made(o.channels, o.rate);
+        EXPECT_EQ(made.OutputChannels(), o.madeChannels) << o.channels;
+        EXPECT_EQ(made.OutputRate(), o.madeRate) << o.rate;
+    }
+}
+
+TEST(Mixer, VolumeAboveFullIsFullAndLocksWrapTheirOffset) {
+    winx_Mixer mixer(1, 22050);
+    const auto id = MakeBuffer(mixer, winx_PcmFormat{16, 1, 22050}, Pcm16({7000, 7000}));
+    ASSERT_EQ(mixer.SetVolume(id, 300), 1);
+    int32_t attenuation = -1;
+    ASSERT_EQ(mixer.GetVolume(id, attenuation), 1);
+    EXPECT_EQ(attenuation, kWinxVolumeMax);
+    mixer.Play(id, 1);
+    EXPECT_EQ(Render(mixer, 1), (std::vector<int16_t>{7000}));
+    ASSERT_EQ(mixer.SetVolume(id, -1), 1);
+    EXPECT_LT(Render(mixer, 1)[0], 7000);
+    winx_LockedRegion region;
+    const auto ring = mixer.Create(kStereo16, 40);
+    uint32_t size = 0;
+    ASSERT_EQ(mixer.GetSize(ring, size), 1);
+    EXPECT_EQ(size, 40u);
+    ASSERT_EQ(mixer.Lock(ring, 48, 40, region), 1);
+    EXPECT_EQ(region.firstBytes, 32u);
+    EXPECT_EQ(region.secondBytes, 8u);
+    EXPECT_EQ(region.first, region.second + 8);
+    // A lock that ends exactly at the buffer's end is one part.
+    ASSERT_EQ(mixer.Lock(ring, 32, 8, region), 1);
+    EXPECT_EQ(region.firstBytes, 8u);
+    EXPECT_EQ(region.second, nullptr);
+    EXPECT_EQ(region.secondBytes, 0u);
 }
 
 TEST(Mixer, HandlesAreNeverReusedSoStaleOnesFindNothing) {

@@ -81,3 +81,59 @@ TEST(Drives, VolumesDirectoryGivesCdRomDrivesFromD) {
     EXPECT_EQ(winx_NativePath("E:\\ASSETS\\MOVIES\\vn01.mov"), volume + "/Assets/Movies/VN01.mov");
     EXPECT_EQ(winx_NativePath("e:\\Assets\\Sounds\\7a0.xsf"), volume + "/Assets/Sounds/7a0.xsf");
 }
+
+TEST(Paths, SeparatorsCollapseAndAmbiguousCaseTakesTheSmallestName) {
+    TempDirectory dir;
+    dir.Write("data/Ab/one", "1");
+    dir.Write("data/aB/one", "2");
+    dir.Write("data/abc", "3");
+    WorkingDirectory cwd(dir.Path());
+    const struct {
+        const char* windows;
+        const char* native;
+    } cases[] = {
+        {"", ""},
+        {"data\\\\abc", "data/abc"},
+        {"DATA//ABC", "data/abc"},
+        // Two names differ only in case: the smaller one, whatever the directory's order.
+        {"data\\AB\\ONE", "data/Ab/one"},
+        {"data\\ab\\", "data/Ab/"},
+        // Dots stay as written; what cannot be found keeps the rest as written.
+        {".\\DATA\\.\\Abc", "./data/./abc"},
+        {"data\\..\\Data\\ABC", "data/../data/abc"},
+        {"Data\\Nothing\\ABC", "data/Nothing/ABC"},
+        // A drive without a volume keeps its letter.
+        {"q:\\Data\\abc", "q:/Data/abc"},
+        {"/", "/"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(winx_NativePath(c.windows), c.native) << c.windows;
+}
+
+TEST(Drives, AtMostTwentyThreeVisibleVolumesGetLettersDToZ) {
+    TempDirectory dir;
+    // 24 volumes in name order (v00 .. v23) and a hidden one, which is none.
+    for (int i = 0; i < 24; ++i) {
+        const std::string name = std::string("volumes/v") + static_cast<char>('0' + i / 10) +
+                                 static_cast<char>('0' + i % 10) + "/x";
+        dir.Write(name, "x");
+    }
+    dir.Write("volumes/.hidden/x", "x");
+    WorkingDirectory cwd(dir.Path());
+    EXPECT_EQ(winx_GetLogicalDrives(), ((1u << 23) - 1) << 3);
+    char label[8] = "unset";
+    ASSERT_EQ(winx_GetVolumeInformation("d:", label, sizeof label), 1);
+    EXPECT_STREQ(label, "v00");
+    ASSERT_EQ(winx_GetVolumeInformation("Z:\\", label, sizeof label), 1);
+    EXPECT_STREQ(label, "v22");
+    EXPECT_EQ(winx_GetDriveType("z:\\"), kDriveCdRom);
+    EXPECT_EQ(std::filesystem::path(winx_DriveDirectory('z')).filename(), "v22");
+    // Only a letter and a colon name a drive; a label is cut to its room.
+    EXPECT_EQ(winx_GetDriveType("d\\"), kDriveNoRootDir);
+    EXPECT_EQ(winx_GetDriveType(nullptr), kDriveNoRootDir);
+    EXPECT_EQ(winx_GetVolumeInformation("[:", label, sizeof label), 0);
+    ASSERT_EQ(winx_GetVolumeInformation("e:", label, 1), 1);
+    EXPECT_STREQ(label, "");
+    EXPECT_EQ(winx_GetVolumeInformation("e:", nullptr, 8), 1);
+    EXPECT_TRUE(winx_DriveDirectory('[').empty());
+}

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -150,4 +151,149 @@ TEST_F(ProfileTest, ANullSectionReadsDefaultsAndWritesNothing) {
     EXPECT_EQ(Get(nullptr, "K", file), "DEF");
     EXPECT_EQ(Get("A", nullptr, file), "DEF");
     EXPECT_EQ(winx_GetPrivateProfileInt(nullptr, "K", 7, file.c_str()), 7);
+}
+
+TEST(ProfileText, LookupsFollowTheLinesRules) {
+    const std::string text =
+        "\xEF\xBB\xBF"
+        "; K=comment\n"
+        "[ Alpha ]\n"
+        "K = a=b \n"
+        "  ;L=hidden\n"
+        "novalue\n"
+        "[Beta\n"
+        "K=beta\n"
+        "[Alpha]\n"
+        "M=second\n";
+    const struct {
+        const char* section;
+        const char* key;
+        int found;
+        const char* value;
+    } cases[] = {
+        {"alpha", "k", 1, "a=b"},      // the first '=' splits, both sides trimmed
+        {" ALPHA ", " K ", 1, "a=b"},  // the names asked for are trimmed too
+        {"Alpha", "L", 0, ""},         // a comment is no key, indented or not
+        {"Alpha", "novalue", 0, ""},   // nor a line without '='
+        {"Beta", "K", 1, "beta"},      // a header without its ']' still names its section
+        {"Alpha", "M", 0, ""},         // only the first section of a name is looked in
+        {"", "K", 0, ""},
+    };
+    for (const auto& c : cases) {
+        std::string value;
+        EXPECT_EQ(winx_FindProfileValue(text, c.section, c.key, value), c.found)
+            << c.section << "/" << c.key;
+        if (c.found) {
+            EXPECT_EQ(value, c.value) << c.section << "/" << c.key;
+        }
+    }
+}
+
+TEST(ProfileText, WritesChangeOnlyWhatTheyName) {
+    const struct {
+        const char* before;
+        const char* section;
+        const char* key;
+        const char* value;
+        const char* after;
+    } cases[] = {
+        // A new key goes after the section's last line that is not blank.
+        {"[A]\nK=1\n\n\n[B]\n", "A", "L", "2", "[A]\nK=1\nL=2\n\n\n[B]\n"},
+        {"[A]\n\n[B]\n", "A", "L", "2", "[A]\nL=2\n\n[B]\n"},
+        // Removing what is not there changes nothing, and creates nothing.
+        {"[A]\nK=1\n", "A", "Z", nullptr, "[A]\nK=1\n"},
+        {"[A]\nK=1\n", "Q", "Z", nullptr, "[A]\nK=1\n"},
+        {"[A]\nK=1\n", "Q", nullptr, nullptr, "[A]\nK=1\n"},
+        // A new section is trimmed; an empty value is a value.
+        {"", " New ", " K ", "", "[New]\nK=\n"},
+        // The last line gets its line end.
+        {"[A]\r\nK=1", "A", "K", "3", "[A]\r\nK=3\r\n"},
+        // A key of another section with the same name is left alone.
+        {"[A]\nK=1\n[B]\nK=2\n", "B", "K", "9", "[A]\nK=1\n[B]\nK=9\n"},
+        // No section: the text as it was, without a line end added.
+        {"[A]\nK=1", nullptr, "K", "2", "[A]\nK=1"},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(winx_UpdateProfileText(c.before, c.section, c.key, c.value), c.after) << c.before;
+    }
+}
+
+TEST(ProfileText, NumbersSaturateAtTheIntRange) {
+    const struct {
+        const char* text;
+        bool ok;
+        int number;
+    } cases[] = {
+        {"2147483647", true, 2147483647},
+        {"2147483648", true, 2147483647},
+        {"-2147483648", true, -2147483647 - 1},
+        {"-2147483649", true, -2147483647 - 1},
+        {"-99999999999999999999", true, -2147483647 - 1},
+        {"\t\v 12ab", true, 12},
+        {"+0", true, 0},
+        {"-", false, 0},
+        {"+", false, 0},
+        {"- 5", false, 0},
+        {"", false, 0},
+    };
+    for (const auto& c : cases) {
+        int number = 0;
+        EXPECT_EQ(winx_ScanProfileNumber(c.text, number), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_EQ(number, c.number) << c.text;
+        }
+    }
+}
+
+TEST_F(ProfileTest, AFileIsReadAgainOnlyWhenItChanged) {
+    const std::string file = Ini("[A]\nK=1\n");
+    EXPECT_EQ(Get("A", "K", file), "1");
+    // Another size: read again.
+    Ini("[A]\nK=22\n");
+    EXPECT_EQ(Get("A", "K", file), "22");
+    // A file gone is absent; back again, it is read.
+    std::filesystem::remove(file);
+    EXPECT_EQ(Get("A", "K", file), "DEF");
+    Ini("[A]\nK=3\n");
+    EXPECT_EQ(Get("A", "K", file), "3");
+    // At the limit a file is read; one byte more and it is not.
+    const std::string head = "[A]\nK=4\n";
+    Ini(head + std::string(kMaxProfileBytes - head.size(), ';'));
+    EXPECT_EQ(Get("A", "K", file), "4");
+    Ini(head + std::string(kMaxProfileBytes - head.size() + 1, ';'));
+    EXPECT_EQ(Get("A", "K", file), "DEF");
+    std::string contents, why;
+    EXPECT_EQ(winx_ReadProfileFile(file.c_str(), contents, why), winx_ProfileFile::Unreadable);
+    EXPECT_EQ(why, "is larger than 1 MiB");
+    EXPECT_EQ(contents, "");
+    EXPECT_EQ(winx_ReadProfileFile(nullptr, contents, why), winx_ProfileFile::Absent);
+}
+
+// A file whose size the system does not know beforehand (as /proc reports 0) is read whole.
+TEST_F(ProfileTest, AFileLongerThanItsReportedSizeIsReadWhole) {
+    const std::string link = dir.Path() + "/proc.ini";
+    std::filesystem::create_symlink("/proc/self/environ", link);
+    const std::string expected = Read("/proc/self/environ");
+    ASSERT_GT(expected.size(), 8u);
+    std::string contents, why;
+    ASSERT_EQ(winx_ReadProfileFile(link.c_str(), contents, why), winx_ProfileFile::Read) << why;
+    EXPECT_EQ(contents, expected);
+}
+
+// A file that stays as it was (same file, size and time) is not read again: its text is kept.
+TEST_F(ProfileTest, AFileThatStaysAsItWasIsReadOnce) {
+    const std::string file = Ini("[A]\nK=1\n");
+    EXPECT_EQ(Get("A", "K", file), "1");
+    const auto stamp = std::filesystem::last_write_time(file);
+    {
+        std::fstream same(file, std::ios::in | std::ios::out | std::ios::binary);
+        same.seekp(6);
+        same.put('9');
+    }
+    std::filesystem::last_write_time(file, stamp);
+    EXPECT_EQ(Read(file), "[A]\nK=9\n");
+    EXPECT_EQ(Get("A", "K", file), "1");
+    // Any change the file shows is a new text.
+    std::filesystem::last_write_time(file, stamp + std::chrono::seconds(1));
+    EXPECT_EQ(Get("A", "K", file), "9");
 }

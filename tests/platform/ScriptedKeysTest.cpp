@@ -55,6 +55,18 @@ TEST(ScriptedKeys, LettersDigitsSpaceAndPunctuationMakeTheirCharacters) {
         {"keydown CTRL\nkey C\nkeyup CTRL\nkeydown ALT\nkey X\nkeyup ALT\nkey F5\nkey LEFT\n",
          "\x03"},
         {"key RETURN\nkey BACK\n", "\r\b"},
+        // The ends of each range of keys, and every punctuation key plain and shifted.
+        {"key Z\nkey 0\nkey 9\nkey 96\nkey 105\n", "z0909"},
+        {"keydown SHIFT\nkey Z\nkey 0\nkey 9\nkey 2\nkeyup SHIFT\n", "Z)(@"},
+        {"key 186\nkey 187\nkey 188\nkey 189\nkey 190\nkey 191\nkey 192\nkey 219\nkey 220\n"
+         "key 221\nkey 222\nkey 106\nkey 107\nkey 109\nkey 110\nkey 111\n",
+         ";=,-./`[\\]'*+-./"},
+        {"keydown SHIFT\nkey 186\nkey 187\nkey 188\nkey 189\nkey 190\nkey 191\nkey 192\n"
+         "key 219\nkey 220\nkey 221\nkey 222\nkey 106\nkey 107\nkey 109\nkey 110\nkey 111\n"
+         "key SPACE\nkeyup SHIFT\n",
+         ":+<_>?~{|}\"*+-./ "},
+        // Caps Lock changes letters only, and Shift turns it back.
+        {"key CAPITAL\nkeydown SHIFT\nkey A\nkey 2\nkeyup SHIFT\nkey 2\nkey CAPITAL\n", "a@2"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(CharactersOf(c.script), c.typed) << c.script;

@@ -74,48 +74,67 @@ TEST(SdlVideo, PartialPagesLeaveEveryWindowSizeAsWholeOnes) {
         argb[i] = 0xFF000000u | static_cast<uint32_t>(i * 0x010307);
         other[i] = argb[i] ^ 0x00FFFFFFu;
     }
-    std::vector<uint8_t> first(640 * 480), second(640 * 480);
-    std::vector<uint8_t> changed(480, 0);
-    for (int y = 0; y < 480; ++y) {
-        changed[y] = y < 2 || y == 7 || (y >= 100 && y < 110) || y == 477 || y == 479;
-        for (int x = 0; x < 640; ++x) {
-            first[y * 640 + x] = static_cast<uint8_t>(x * 7 + y * 3);
-            second[y * 640 + x] = changed[y] ? static_cast<uint8_t>(x + y * 5) : first[y * 640 + x];
-        }
-    }
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h));
-        SDL_Window* window = SDL_CreateWindow("video test", 0, 0, c.w, c.h, SDL_WINDOW_HIDDEN);
-        ASSERT_NE(window, nullptr);
-        {
-            winx_SdlVideo video(window, 640, 480);
-            ASSERT_TRUE(video.Ok());
-            ASSERT_TRUE(video.Show(first.data(), 640, argb.data()));
-            ASSERT_TRUE(video.Show(second.data(), 640, argb.data(), changed.data()));
-            EXPECT_EQ(video.PartialPresents(), c.direct ? 1 : 0);
-            std::vector<uint32_t> partial, whole;
-            int w = 0, h = 0;
-            ASSERT_TRUE(winx_ReadWindowPixels(video.Renderer(), partial, w, h));
-            EXPECT_EQ(w, c.w);
-            EXPECT_EQ(h, c.h);
-            // The same page whole through the renderer's scaling: every row converted afresh.
-            video.AllowPartial(false);
-            ASSERT_TRUE(video.Show(second.data(), 640, other.data()));
-            ASSERT_TRUE(video.Show(second.data(), 640, argb.data()));
-            ASSERT_TRUE(winx_ReadWindowPixels(video.Renderer(), whole, w, h));
-            EXPECT_EQ(video.Presents(), 4);
-            ASSERT_EQ(partial.size(), whole.size());
-            size_t differ = 0;
-            for (size_t i = 0; i < partial.size(); ++i)
-                differ += partial[i] != whole[i];
-            EXPECT_EQ(differ, 0u);
-            // The page's last pixel is in the window's bottom right corner (no letterbox), in
-            // its own colour whichever way it got there.
-            if (static_cast<int64_t>(c.w) * 3 == static_cast<int64_t>(c.h) * 4) {
-                EXPECT_EQ(partial.back() | 0xFF000000u, argb[second.back()]);
+    // Changed rows in a few bands, and in more bands than are sent one by one.
+    for (int pattern = 0; pattern < 2; ++pattern) {
+        std::vector<uint8_t> first(640 * 480), second(640 * 480);
+        std::vector<uint8_t> changed(480, 0);
+        for (int y = 0; y < 480; ++y) {
+            changed[y] = pattern == 0
+                             ? y < 2 || y == 7 || (y >= 100 && y < 110) || y == 477 || y == 479
+                             : y % 10 == 3;
+            for (int x = 0; x < 640; ++x) {
+                first[y * 640 + x] = static_cast<uint8_t>(x * 7 + y * 3);
+                second[y * 640 + x] =
+                    changed[y] ? static_cast<uint8_t>(x + y * 5) : first[y * 640 + x];
             }
         }
-        SDL_DestroyWindow(window);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(std::to_string(c.w) + " x " + std::to_string(c.h) + " pattern " +
+                         std::to_string(pattern));
+            SDL_Window* window = SDL_CreateWindow("video test", 0, 0, c.w, c.h, SDL_WINDOW_HIDDEN);
+            ASSERT_NE(window, nullptr);
+            {
+                winx_SdlVideo video(window, 640, 480);
+                ASSERT_TRUE(video.Ok());
+                ASSERT_TRUE(video.Show(first.data(), 640, argb.data()));
+                ASSERT_TRUE(video.Show(second.data(), 640, argb.data(), changed.data()));
+                EXPECT_EQ(video.PartialPresents(), c.direct ? 1 : 0);
+                std::vector<uint32_t> partial, whole;
+                int w = 0, h = 0;
+                ASSERT_TRUE(winx_ReadWindowPixels(video.Renderer(), partial, w, h));
+                EXPECT_EQ(w, c.w);
+                EXPECT_EQ(h, c.h);
+                // The same page whole through the renderer's scaling: every row converted afresh.
+                video.AllowPartial(false);
+                ASSERT_TRUE(video.Show(second.data(), 640, other.data()));
+                ASSERT_TRUE(video.Show(second.data(), 640, argb.data()));
+                ASSERT_TRUE(winx_ReadWindowPixels(video.Renderer(), whole, w, h));
+                EXPECT_EQ(video.Presents(), 4);
+                ASSERT_EQ(partial.size(), whole.size());
+                size_t differ = 0;
+                for (size_t i = 0; i < partial.size(); ++i)
+                    differ += partial[i] != whole[i];
+                EXPECT_EQ(differ, 0u);
+                // The page's last pixel is in the window's bottom right corner (no letterbox), in
+                // its own colour whichever way it got there.
+                if (static_cast<int64_t>(c.w) * 3 == static_cast<int64_t>(c.h) * 4) {
+                    EXPECT_EQ(partial.back() | 0xFF000000u, argb[second.back()]);
+                }
+                // At a whole scale every window pixel is its page pixel's palette colour.
+                if (c.w % 640 == 0 && c.w / 640 * 480 == c.h) {
+                    const int k = c.w / 640;
+                    size_t wrong = 0;
+                    for (int y = 0; y < c.h; ++y) {
+                        for (int x = 0; x < c.w; ++x) {
+                            wrong += (partial[static_cast<size_t>(y) * c.w + x] | 0xFF000000u) !=
+                                     argb[second[(y / k) * 640 + x / k]];
+                        }
+                    }
+                    EXPECT_EQ(wrong, 0u);
+                }
+            }
+            SDL_DestroyWindow(window);
+        }
     }
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }

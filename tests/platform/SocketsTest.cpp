@@ -1,11 +1,18 @@
-// What the socket layer decides without a network: dotted addresses, error classes, the
-// address shown for a bind setting.
+// What the socket layer decides and does on this machine alone: dotted addresses, error
+// classes, the address shown for a bind setting, a connection over the loopback.
 #include "platform/Sockets.h"
 
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <ifaddrs.h>
+#include <net/if.h>
+#include <netinet/in.h>
+#include <unistd.h>
 #include <cerrno>
 #include <cstring>
+#include <set>
+#include <string>
 #include <vector>
 
 TEST(Sockets, OnlyFourNumbersUpTo255AreADottedAddress) {
@@ -21,6 +28,11 @@ TEST(Sockets, OnlyFourNumbersUpTo255AreADottedAddress) {
     sockets::FormatAddress(address, text, sizeof text);
     EXPECT_STREQ(text, "127.0.0.3");
     EXPECT_EQ(sockets::Resolve("", address), 0);
+    EXPECT_EQ(sockets::Resolve(nullptr, address), 0);
+    // A name is looked up; the machine's own name for itself is always known.
+    ASSERT_EQ(sockets::Resolve("localhost", address), 1);
+    sockets::FormatAddress(address, text, sizeof text);
+    EXPECT_STREQ(text, "127.0.0.1");
     sockets::LocalAddress("127.0.0.4", text, sizeof text);
     EXPECT_STREQ(text, "127.0.0.4");
 }
@@ -59,7 +71,88 @@ TEST(Sockets, TheLocalAddressShownIsOneThisMachineCanListenOn) {
     // "?" only when the machine has no address of its own at all.
     if (std::strcmp(text, "?") == 0) return;
     EXPECT_EQ(sockets::IsDottedAddress(text), 1) << text;
+    // Others reach the machine by an address of an interface that is up, never the loopback.
+    std::set<std::string> reachable;
+    ifaddrs* list = nullptr;
+    if (getifaddrs(&list) == 0) {
+        for (ifaddrs* i = list; i; i = i->ifa_next) {
+            if (!i->ifa_addr || i->ifa_addr->sa_family != AF_INET) continue;
+            if (!(i->ifa_flags & IFF_UP) || (i->ifa_flags & IFF_LOOPBACK)) continue;
+            char address[INET_ADDRSTRLEN] = {};
+            inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(i->ifa_addr)->sin_addr, address,
+                      sizeof address);
+            reachable.insert(address);
+        }
+        freeifaddrs(list);
+    }
+    if (!reachable.empty()) {
+        EXPECT_EQ(reachable.count(text), 1u) << text;
+    }
     const int fd = sockets::OpenListener(text, 0, 1);
     EXPECT_GE(fd, 0) << text;
     sockets::Close(fd);
+}
+
+// A connection over the loopback: the listener's port, the peer's address as text, the
+// connect's result once it is made, and a refused one; bad bind texts are refused at once.
+TEST(Sockets, ALoopbackConnectionIsMadeReportedAndRefused) {
+    if (!sockets::CanMakeSockets()) GTEST_SKIP() << "no sockets here";
+    EXPECT_EQ(sockets::OpenListener("1.2.3", 0, 1), -1);
+    int fd = 7;
+    EXPECT_EQ(sockets::StartConnect("nonsense", 0, 1, fd), -1);
+    EXPECT_EQ(fd, -1);
+
+    const int listener = sockets::OpenListener("127.0.0.1", 0, 4);
+    ASSERT_GE(listener, 0);
+    const int port = sockets::LocalPort(listener);
+    ASSERT_GT(port, 0);
+    uint32_t loopback = 0;
+    ASSERT_EQ(sockets::Resolve("127.0.0.1", loopback), 1);
+    int client = -1;
+    ASSERT_GE(sockets::StartConnect("127.0.0.1", loopback, port, client), 0);
+    ASSERT_GE(client, 0);
+    char peer[16] = "unset";
+    int accepted = -1;
+    int result = 0;
+    for (int i = 0; i < 400 && (accepted < 0 || result == 0); ++i) {
+        if (accepted < 0) accepted = sockets::Accept(listener, peer, sizeof peer);
+        result = sockets::ConnectResult(client);
+        if (accepted < 0 || result == 0) usleep(5000);
+    }
+    ASSERT_GE(accepted, 0);
+    EXPECT_EQ(result, 1);
+    EXPECT_STREQ(peer, "127.0.0.1");
+    EXPECT_EQ(sockets::Send(client, "ping", 4), 4);
+    char got[8] = {};
+    long n = 0;
+    for (int i = 0; i < 400 && (n = sockets::Receive(accepted, got, sizeof got)) == 0; ++i)
+        usleep(5000);
+    EXPECT_EQ(n, 4);
+    EXPECT_STREQ(got, "ping");
+    // A peer that went away cleanly: nothing more will come, which is not "try again".
+    sockets::Close(client);
+    for (int i = 0; i < 400 && (n = sockets::Receive(accepted, got, sizeof got)) == 0; ++i)
+        usleep(5000);
+    EXPECT_EQ(n, -1);
+    sockets::Close(accepted);
+    sockets::Close(listener);
+
+    // Nobody listens on the port any more: the connect ends refused, never made.
+    int refused = -1;
+    const int started = sockets::StartConnect(nullptr, loopback, port, refused);
+    if (started == 0) {
+        for (int i = 0; i < 400 && (result = sockets::ConnectResult(refused)) == 0; ++i)
+            usleep(5000);
+        EXPECT_EQ(result, -1);
+    } else {
+        EXPECT_EQ(started, -1);
+    }
+    sockets::Close(refused);
+
+    // Texts are cut to the room given.
+    char small[4] = "xyz";
+    sockets::FormatAddress(loopback, small, sizeof small);
+    EXPECT_STREQ(small, "127");
+    sockets::FormatAddress(loopback, small, 0);
+    EXPECT_STREQ(small, "127");
 }

@@ -7,6 +7,7 @@
 #include <csignal>
 #include <cstdlib>
 
+#include "platform/FfmpegMovie.h"
 #include "platform/Messages.h"
 #include "platform/Window.h"
 
@@ -51,9 +52,12 @@ TEST(Termination, InsideTheLoopTheSignalClosesTheWindow) {
     while (winx_PeekMessage(&msg, 0, 0, PM_REMOVE))
         closed = closed || msg.message == WM_CLOSE;
     EXPECT_TRUE(closed);
-    // The wait for the next message ends at once while a request stands.
+    // The wait for the next message ends at once while a request stands, and a playing movie
+    // ends as if a key were pressed.
     winx_WaitMessage(60000);
+    EXPECT_EQ(winx_TakeKeyPress(0), 1);
     winx_ReleaseMainWindow();
     winx_SetOrderlyTermination(0);
     winx_ClearTerminationRequest();
+    EXPECT_EQ(winx_TakeKeyPress(0), 0);
 }

@@ -1,0 +1,99 @@
+#include "core/AtomicWriter.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <string>
+
+#include "platform/AtomicFile.h"
+#include "support/ScopedWorkingDir.h"
+
+namespace {
+
+// A reader sees the old text or the whole new one; no writer leaves its temporary behind.
+TEST(AtomicWriter, TheTargetChangesOnlyWithACommitThatReachedTheDisk) {
+    ScopedWorkingDir dir;
+    const std::string saved = ResourceFile::AssetPath();
+    ASSERT_EQ(ResourceFile::SetAssetPath("assets/"), 1);
+    std::filesystem::create_directory("assets");
+    const struct {
+        AtomicFileStage fault;
+        bool commit;
+        int result;
+        const char* after;
+    } cases[] = {
+        {AtomicFileStage::None, true, 1, "new\n"}, {AtomicFileStage::None, false, 0, "old\n"},
+        {AtomicFileStage::Open, true, 0, "old\n"}, {AtomicFileStage::Write, true, 0, "old\n"},
+        {AtomicFileStage::Sync, true, 0, "old\n"}, {AtomicFileStage::Rename, true, 0, "old\n"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.fault));
+        dir.WriteFile("assets/keep.txt", "old\n");
+        int result = 0;
+        {
+            SetAtomicFileFault(c.fault);
+            AtomicWriter writer("keep.txt");
+            EXPECT_EQ(writer.IsOpen(), c.fault == AtomicFileStage::Open ? 0 : 1);
+            EXPECT_EQ(writer.WriteLine("new"),
+                      c.fault == AtomicFileStage::Open ? ResourceFile::kWriteFailed : 0);
+            // Until the commit the old text is what a reader gets.
+            EXPECT_EQ(dir.ReadFile("assets/keep.txt"), "old\n");
+            if (c.commit) {
+                result = writer.Commit();
+                // A second commit has nothing left to do.
+                EXPECT_EQ(writer.Commit(), 0);
+            }
+            SetAtomicFileFault(AtomicFileStage::None);
+        }
+        EXPECT_EQ(result, c.result);
+        EXPECT_EQ(dir.ReadFile("assets/keep.txt"), c.after);
+        EXPECT_FALSE(dir.Exists("assets/keep.txt.tmp"));
+    }
+
+    // A whole path is taken as it stands; no name writes nothing.
+    {
+        AtomicWriter plain((dir.Path() + "/plain.txt").c_str(), 1);
+        plain.WriteLine("p");
+        EXPECT_EQ(plain.Commit(), 1);
+    }
+    EXPECT_EQ(dir.ReadFile("plain.txt"), "p\n");
+    AtomicWriter none("");
+    EXPECT_EQ(none.IsOpen(), 0);
+    EXPECT_EQ(none.Commit(), 0);
+    AtomicWriter null(nullptr);
+    EXPECT_EQ(null.Commit(), 0);
+
+    // A leftover temporary of exactly that target goes; the target and others stay.
+    dir.WriteFile("assets/keep.txt.tmp", "half");
+    dir.WriteFile("assets/other.txt.tmp", "half");
+    AtomicWriter::RemoveLeftover("keep.txt");
+    AtomicWriter::RemoveLeftover("");
+    AtomicWriter::RemoveLeftover(nullptr);
+    EXPECT_FALSE(dir.Exists("assets/keep.txt.tmp"));
+    EXPECT_TRUE(dir.Exists("assets/other.txt.tmp"));
+    EXPECT_TRUE(dir.Exists("assets/keep.txt"));
+    dir.WriteFile("plain.txt.tmp", "half");
+    AtomicWriter::RemoveLeftover((dir.Path() + "/plain.txt").c_str(), 1);
+    EXPECT_FALSE(dir.Exists("plain.txt.tmp"));
+
+    // A FIFO in the temporary's place is taken away, never written through; the save fails.
+    ASSERT_EQ(mkfifo("assets/keep.txt.tmp", 0600), 0);
+    {
+        AtomicWriter blocked("keep.txt");
+        EXPECT_EQ(blocked.IsOpen(), 0);
+        EXPECT_EQ(blocked.Commit(), 0);
+    }
+    EXPECT_FALSE(std::filesystem::exists("assets/keep.txt.tmp"));
+    EXPECT_EQ(dir.ReadFile("assets/keep.txt"), "old\n");
+    // A directory there is left alone.
+    std::filesystem::create_directory("assets/keep.txt.tmp");
+    {
+        AtomicWriter blocked("keep.txt");
+        EXPECT_EQ(blocked.Commit(), 0);
+    }
+    EXPECT_TRUE(std::filesystem::is_directory("assets/keep.txt.tmp"));
+    ResourceFile::SetAssetPath(saved.c_str());
+}
+
+}  // namespace
