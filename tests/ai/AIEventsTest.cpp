@@ -243,4 +243,11 @@ TEST(AIEvents, ACapturedObjectComesUnderTheController) {
     dead->destroyed = 1;
     e.Send(13, capturer, dead);
     EXPECT_EQ(dead->GetTeam(), 1);
+    // Half an event captures nothing, but still reaches the managers.
+    AIUnit* other = e.land.AddUnit(1, Point(190, 100));
+    e.Send(13, nullptr, other);
+    e.Send(13, capturer, nullptr);
+    EXPECT_EQ(other->GetTeam(), 1);
+    EXPECT_EQ(other->rebuilds, 0);
+    EXPECT_EQ(e.managers[0]->events, (std::vector<int>{13, 13, 13, 13}));
 }

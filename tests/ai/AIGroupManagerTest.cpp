@@ -496,3 +496,121 @@ TEST_F(GroupTest, ARaidGroupPicksTheNearestKnownEnemyOfAnyOpponent) {
     near->SetReferencePoint(ManagerWorld::kTeam, near->GetPosition());
     EXPECT_EQ(groups.ChooseAttack().target, near);
 }
+
+// Units are claimed by purpose: 6 joins the defence group, 7 and 8 the first group of their
+// kind (made when there is none), any other purpose is left to the other managers.
+TEST_F(GroupTest, ClaimsUnitsOnlyForTheDefenceAssaultAndRaidGroups) {
+    Squad* assault = Group(0, 7);
+    Group(0, 7);
+    struct Case {
+        int32_t purpose;
+        int claimed;
+    };
+    for (const Case& c :
+         {Case{0, 0}, Case{2, 0}, Case{5, 0}, Case{6, 1}, Case{7, 1}, Case{8, 1}, Case{9, 0}}) {
+        PoolUnit* unit = w.AddOwned(Point(500, 500));
+        unit->SetPurpose(c.purpose);
+        int32_t squadId = -1;
+        ASSERT_EQ(groups.ClaimUnit(*unit, squadId), c.claimed) << c.purpose;
+        if (!c.claimed) {
+            EXPECT_EQ(squadId, -1) << c.purpose;
+            continue;
+        }
+        Squad* group = groups.FindChild(squadId);
+        ASSERT_NE(group, nullptr) << c.purpose;
+        EXPECT_EQ(group->purpose, c.purpose);
+        if (c.purpose == 6) {
+            EXPECT_EQ(squadId, groups.defenceId);
+        }
+        if (c.purpose == 7) {
+            EXPECT_EQ(group, assault);
+        }
+        // Asked again, the same group takes the next unit.
+        int32_t again = 0;
+        groups.ClaimUnit(*unit, again);
+        EXPECT_EQ(again, squadId) << c.purpose;
+    }
+    EXPECT_EQ(groups.children.Count(), 4);
+}
+
+// A lone idle group is not merged with itself and regrouped; a group whose target is gone is
+// regrouped exactly once.
+TEST_F(GroupTest, ALoneIdleGroupIsRegroupedOnlyWhenItsTargetIsGone) {
+    for (bool attacked : {false, true}) {
+        Squad* group = Group(2);
+        auto* member = static_cast<PoolUnit*>(group->MemberAt(0));
+        if (attacked) {
+            PoolUnit* target = Enemy(Point(900, 900));
+            groups.LaunchAttack(*group, *target);
+            target->destroyed = 1;
+        }
+        const size_t before = member->given.size();
+        groups.MaintainGroups();
+        EXPECT_EQ(member->given.size() - before, attacked ? 1u : 0u) << attacked;
+        EXPECT_EQ(group->manoeuvres.Find(1) != nullptr, attacked) << attacked;
+        groups.DeleteChild(group);
+    }
+}
+
+// Of several groups that may go, the one whose formation centre lies nearest the target is
+// sent; of equal distances the later group.
+TEST_F(GroupTest, TheGroupGatheredNearestTheTargetIsSentTheLaterOfEquals) {
+    PoolUnit* target = Enemy(Point(1000, 1000));
+    struct Case {
+        int first;  // the formation centres' distances west of the target
+        int second;
+        int picked;
+    };
+    for (const Case& c : {Case{100, 300, 0}, Case{300, 100, 1}, Case{200, 200, 1}}) {
+        Squad* made[2] = {Group(1), Group(1)};
+        made[0]->manoeuvres.Add(w.rules.Formation(Point(1000 - c.first, 1000), 8));
+        made[1]->manoeuvres.Add(w.rules.Formation(Point(1000 - c.second, 1000), 8));
+        EXPECT_EQ(groups.PickAttackGroup(*target, 1), made[c.picked]) << c.first << " " << c.second;
+        for (Squad* group : made)
+            groups.DeleteChild(group);
+    }
+}
+
+// A new member of the defence group explores out of sight only once there is a team to fight;
+// it never regroups the defence.
+TEST_F(GroupTest, ANewDefenderSeeksOutOfSightOnlyOnceThereIsATarget) {
+    Squad* defence = Group(0, 6);
+    groups.defenceId = defence->Id();
+    for (int32_t targetTeam : {0, 1}) {
+        PoolUnit* unit = w.AddOwned(Point(600, 600));
+        RuleManoeuvre* explore = unit->Give(14);
+        defence->AddMember(*unit, 1);
+        w.controller->targetTeam = targetTeam;
+        SimId id = unit->id;
+        groups.OnEvent(AIController::kUnitBuilt, nullptr, &id);
+        EXPECT_EQ(explore->seeking, targetTeam != 0 ? 1 : 0) << targetTeam;
+        EXPECT_EQ(defence->manoeuvres.Count(), 0);
+    }
+}
+
+// Only the first unit ordered for an empty group of a type-0 strategy asks for kind-2 items.
+TEST_F(GroupTest, OnlyAnEmptyGroupOfATypeZeroStrategyAsksForKindTwoItems) {
+    Squad* defence = Group(1, 6);
+    groups.defenceId = defence->Id();
+    struct Case {
+        int32_t strategy;
+        int members;
+        bool kindTwo;
+    };
+    for (const Case& c : {Case{0x20, 0, true}, Case{0x00, 0, false}, Case{0x20, 1, false}}) {
+        w.controller->strategyBits = c.strategy;
+        groups.MakePlan();
+        auto* plan = static_cast<AIGroupManager::GroupPlan*>(groups.plans.First());
+        plan->raid = 0;
+        Squad* group = groups.FindChild(plan->squadId);
+        for (int i = 0; i < c.members; ++i)
+            group->AddMember(*w.AddOwned(Point(1200, 200)), 1);
+        ASSERT_EQ(groups.Think(), 1);
+        const auto orders = w.Orders(7);
+        ASSERT_EQ(orders.size(), 1u) << c.strategy << " " << c.members;
+        EXPECT_EQ(orders[0]->FindEntry(2) != nullptr, c.kindTwo) << c.strategy << " " << c.members;
+        w.controller->buildOrders.DeleteAll();
+        delete plan;
+        groups.DeleteChild(group);
+    }
+}

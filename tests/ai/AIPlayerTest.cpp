@@ -222,6 +222,24 @@ TEST(AIPlayer, NeverTargetsAnAllyAndIgnoresProductionEvents) {
     }
 }
 
+// A design goes to the front of the factory's queue only when asked with 1; without a factory
+// or a code nothing is queued.
+TEST(AIPlayer, QueuesADesignAtTheFrontOnlyWhenAskedWithOne) {
+    Player p;
+    p.ai->BuildDesign("VA", 1);
+    FakeFactory* factory = p.land.AddFactory(2, Point(300, 300));
+    p.ai->BuildDesign(nullptr, 1);
+    EXPECT_EQ(factory->queued, 0);
+    for (const auto& [front, queuedFront] :
+         std::vector<std::pair<int, int>>{{1, 1}, {0, 0}, {2, 0}, {-1, 0}}) {
+        p.ai->BuildDesign("VA", front);
+        EXPECT_EQ(factory->queuedFront, queuedFront) << front;
+    }
+    EXPECT_EQ(factory->queued, 4);
+    ASSERT_NE(factory->current, nullptr);
+    EXPECT_EQ(factory->current->clan, 'V');
+}
+
 TEST(AIPlayer, AHoldIsNotSpentWhileTheGameIsPaused) {
     Player p;
     p.ai->scriptTimer.period = 1000;

@@ -105,21 +105,26 @@ TEST(SquadPool, ScavengersFollowTheLevelsWrecksPerScavenger) {
     struct Case {
         int scavengers;
         int wrecksShort;  // wrecks = (scavengers + 1) × share - this
+        int ore;
         bool wanted;
     };
+    // Past the first scavenger, another only while the factory holds no more than its reserve.
     for (int level = 1; level <= 5; ++level) {
         for (const Case& c :
-             {Case{0, 0, true}, Case{0, 1, false}, Case{1, 0, true}, Case{1, 1, false}}) {
+             {Case{0, 0, 1000, true}, Case{0, 1, 1000, false}, Case{1, 0, 1000, true},
+              Case{1, 1, 1000, false}, Case{1, 0, 2000, true}, Case{1, 0, 2001, false},
+              Case{0, 0, 5000, true}}) {
             ManagerWorld w(level, 5);
             AIController& controller = *w.controller;
             controller.minerCount = 1;
             controller.scavengerCount = c.scavengers;
-            w.factory->cargo = 1000;
+            w.factory->cargo = c.ore;
             const int wrecks = (c.scavengers + 1) * wrecksPerScavenger[level] - c.wrecksShort;
             for (int i = 0; i < wrecks; ++i)
                 AddWreck(w.world, Point(700 + 32 * (i % 8), 800 + 32 * (i / 8)));
             EXPECT_EQ(controller.squadPool->ScavengerWanted(), c.wanted)
-                << "level " << level << " scavengers " << c.scavengers << " wrecks " << wrecks;
+                << "level " << level << " scavengers " << c.scavengers << " wrecks " << wrecks
+                << " ore " << c.ore;
             if (!c.wanted) continue;
             // Not while the first production counter stands at zero; from one on.
             controller.firstProductionCounter = 0;
@@ -419,7 +424,7 @@ public:
     int UnfoldState() override { return unfold; }
     void StepUnfold() override {}
     Point UnfoldedCentre() override { return UnfoldedCentreAt(position); }
-    Point UnfoldedCentreAt(const Point& p) override { return p + Point(32, -32); }
+    Point UnfoldedCentreAt(const Point& p) override { return p + exitOffset; }
     Size UnfoldedSize() override { return Size(64, 64); }
     int CanUnfoldAt(const Point&) override { return unfoldable; }
     int IsBuildAreaFreeAt(const Point&) override { return 1; }
@@ -433,6 +438,7 @@ public:
 
     int unfold = 4;
     int unfoldable = 1;
+    Point exitOffset{32, -32};
 };
 
 class FactoryMove : public ::testing::Test {
@@ -444,6 +450,7 @@ protected:
         w.world.AddBuilding(std::move(made));
         auto rock = std::make_unique<TestObject>(0, 950, Point(800, 800), 9);
         rock->stored = 5000;
+        deposit = rock.get();
         std::unique_ptr<GameObject> owned = std::move(rock);
         EXPECT_EQ(w.world.AddOreDeposit(owned), 1);
     }
@@ -452,6 +459,7 @@ protected:
     AIController& c = *w.controller;
     SquadPoolManager& pool = *c.squadPool;
     MovingFactory* factory;
+    GameObject* deposit = nullptr;
 };
 
 }  // namespace
@@ -491,4 +499,56 @@ TEST_F(FactoryMove, ANewRallyPointLiesOnTheFarEdgeOfAnOpenNeighbourCell) {
     EXPECT_EQ(c.rallyPoint, Point(272, 528));
     EXPECT_EQ(structure->undeploys, 1);
     EXPECT_EQ(structure->given.back().p, Point(272, 528));
+}
+
+// The site search covers the cells two beyond the deposit's on every side, edges included: a
+// site is taken only where the factory's exit falls on the deposit (784 .. 815 both ways).
+TEST_F(FactoryMove, TheSiteSearchReachesTwoCellsBeyondTheDepositOnEverySide) {
+    struct Case {
+        Point exitOffset;
+        int found;
+        Point site;
+    };
+    const Case cases[] = {
+        {Point(64, 64), 1, Point(720, 720)},    // the top-left corner of the search
+        {Point(-96, -96), 1, Point(880, 880)},  // the bottom-right corner
+        {Point(64, -96), 1, Point(720, 880)},
+        {Point(96, 0), 0, Point()},  // a column short of the search
+        {Point(-128, 0), 0, Point()},
+        {Point(0, 96), 0, Point()},
+        {Point(0, -128), 0, Point()},
+    };
+    for (const Case& c : cases) {
+        factory->exitOffset = c.exitOffset;
+        Point out(1, 1);
+        EXPECT_EQ(pool.FindFactorySite(*factory, *deposit, out), c.found) << c.exitOffset.x;
+        if (c.found) {
+            EXPECT_EQ(out, c.site) << c.exitOffset.x << " " << c.exitOffset.y;
+        }
+    }
+}
+
+// Pools take the units of their own purposes only.
+TEST(SquadPool, ClaimsUnitsOnlyForItsFourPools) {
+    ManagerWorld w;
+    SquadPoolManager& pool = *w.controller->squadPool;
+    struct Case {
+        int32_t purpose;
+        int32_t squadId;  // 0: not claimed
+    };
+    const Case cases[] = {{0, 0},
+                          {1, 0},
+                          {2, pool.minerPoolId},
+                          {3, pool.scavengerPoolId},
+                          {4, pool.repairPoolId},
+                          {5, pool.structurePoolId},
+                          {6, 0},
+                          {7, 0}};
+    for (const Case& c : cases) {
+        PoolUnit* unit = w.AddOwned(Point(500, 500));
+        unit->SetPurpose(c.purpose);
+        int32_t squadId = -1;
+        EXPECT_EQ(pool.ClaimUnit(*unit, squadId), c.squadId != 0 ? 1 : 0) << c.purpose;
+        EXPECT_EQ(squadId, c.squadId != 0 ? c.squadId : -1) << c.purpose;
+    }
 }
