@@ -4,6 +4,7 @@
 
 #include <memory>
 #include <set>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -11,10 +12,13 @@
 #include "ai/ManagerFixture.h"
 #include "ai/SquadRules.h"
 #include "catalogue/DesignRules.h"
+#include "catalogue/PartRule.h"
+#include "catalogue/PartTemplate.h"
 #include "catalogue/WeaponTemplate.h"
 #include "map/SightGrid.h"
 #include "objects/EconomyGoals.h"
 #include "objects/Squad.h"
+#include "objects/TargetGoal.h"
 
 namespace {
 
@@ -304,6 +308,9 @@ TEST_F(GroupTest, TheDefenceRequestIsQueuedAndNeverTakesAnIdleUnit) {
 
 TEST_F(GroupTest, TargetsAnOpponentNeverItsOwnOrAnAlliedTeam) {
     AIController& c = *w.controller;
+    // Under autoplay with no other factory there is nobody to fight.
+    w.world.localPlayer.first = 2;
+    EXPECT_EQ(groups.TargetTeam(), 0);
     w.AddFactory(3, Point(1100, 200));
     w.AddFactory(4, Point(200, 1100));
     struct Case {
@@ -612,5 +619,267 @@ TEST_F(GroupTest, OnlyAnEmptyGroupOfATypeZeroStrategyAsksForKindTwoItems) {
         w.controller->buildOrders.DeleteAll();
         delete plan;
         groups.DeleteChild(group);
+    }
+}
+
+namespace {
+
+// The keys of the controller's type queue, front first.
+std::vector<int32_t> TypeQueue(const AIController& c) {
+    std::vector<int32_t> keys;
+    for (ListNode* n = c.typeQueue.First(); n; n = c.typeQueue.Next(n))
+        keys.push_back(n->key);
+    return keys;
+}
+
+}  // namespace
+
+// The defence request: priority 3 only above level 1 with no chosen target team, break-off at
+// 40 once there are repairers, sensors and a type-0 structure wanted by strategy 0x20, and the
+// second clan's drive preference with strategy 0x04.
+TEST(GroupRequests, TheDefenceRequestFollowsLevelTargetRepairersStrategyAndClan) {
+    struct Case {
+        int level;
+        int32_t targetTeam;
+        int32_t repairers;
+        int32_t strategy;
+        char clan;
+        int32_t priority;
+        int32_t breakOff;
+    };
+    const Case cases[] = {
+        {1, 0, 0, 0x20, 'V', 5, 70}, {2, 0, 0, 0x20, 'V', 3, 70}, {2, 1, 0, 0x00, 'V', 5, 70},
+        {5, 0, 1, 0x00, 'V', 3, 40}, {3, 0, 0, 0x04, 'T', 3, 70}, {3, 0, 0, 0x24, 'V', 3, 70},
+        {3, 1, 2, 0x00, 'T', 5, 40},
+    };
+    for (const Case& c : cases) {
+        ManagerWorld w(c.level, 5);
+        AIController& controller = *w.controller;
+        controller.strategyBits = c.strategy;
+        controller.targetTeam = c.targetTeam;
+        controller.repairerCount = c.repairers;
+        controller.clan = c.clan;
+        controller.typeQueue.DeleteAll();
+        AIGroupManager& groups = *controller.groupManager;
+        ASSERT_EQ(groups.Think(), 1);
+        const auto orders = w.Orders(6);
+        ASSERT_EQ(orders.size(), 1u);
+        const DesignRules& order = *orders[0];
+        const std::string what = std::to_string(c.level) + " " + std::to_string(c.targetTeam) +
+                                 " " + std::to_string(c.strategy) + c.clan;
+        EXPECT_EQ(AIController::OrderSquad(order), groups.defenceId) << what;
+        EXPECT_EQ(AIController::OrderPriority(order), c.priority) << what;
+        EXPECT_EQ(order.presets[1], c.breakOff) << what;
+        EXPECT_EQ(order.presets[0], 5);
+        EXPECT_EQ(order.presets[2], 0);
+        EXPECT_EQ(order.presets[4], 1);
+        EXPECT_EQ(order.presets[6], 3);
+        const bool sensors = (c.strategy & 0x20) != 0;
+        EXPECT_EQ(order.FindEntry(2, 1) != nullptr, sensors) << what;
+        EXPECT_EQ(TypeQueue(controller), sensors ? std::vector<int32_t>{0} : std::vector<int32_t>{})
+            << what;
+        ASSERT_NE(order.FindEntry(0, 0), nullptr);
+        EXPECT_EQ(order.FindEntry(0, 0)->flags & 0x1e0u, 0x1e0u);
+        ASSERT_NE(order.FindEntry(3, 1), nullptr);
+        const bool drive = c.clan == 'T' && (c.strategy & 0x04);
+        EXPECT_EQ(order.FindEntry(1, 0) != nullptr, drive) << what;
+        EXPECT_EQ(order.FindEntry(1, 1) != nullptr, drive) << what;
+        if (drive) {
+            EXPECT_EQ(order.FindEntry(1, 0)->flags & 8u, 8u);
+            EXPECT_EQ(order.FindEntry(1, 1)->flags & 0x10u, 0x10u);
+        }
+    }
+}
+
+// The attack request of an empty group asks the second clan's drive preference three times in
+// four; a group with members asks for its first member's drive.
+TEST_F(GroupTest, AnAttackRequestAsksForTheDriveOfTheGroupsFirstMember) {
+    Squad* defence = Group(1, 6);
+    groups.defenceId = defence->Id();
+    w.controller->strategyBits = 0x04;
+    int preferred[2] = {};
+    for (char clan : {'V', 'T'}) {
+        w.controller->clan = clan;
+        for (uint32_t seed = 1; seed <= 24; ++seed) {
+            SeedRandom(seed);
+            groups.MakePlan();
+            auto* plan = static_cast<AIGroupManager::GroupPlan*>(groups.plans.First());
+            plan->raid = 0;
+            plan->kind3 = static_cast<int32_t>(seed % 2);
+            ASSERT_EQ(groups.Think(), 1);
+            const auto orders = w.Orders(7);
+            ASSERT_EQ(orders.size(), 1u);
+            const DesignRules& order = *orders[0];
+            if (order.FindEntry(1, 1)) {
+                ++preferred[clan == 'T'];
+                EXPECT_EQ(order.FindEntry(1, 1)->flags & 0x10u, 0x10u);
+                ASSERT_NE(order.FindEntry(1, 0), nullptr);
+                EXPECT_EQ(order.FindEntry(1, 0)->flags & 8u, 8u);
+            }
+            // The plan's kind-3 flag sets flag 1 of category 3; without it the entry is bare.
+            ASSERT_NE(order.FindEntry(3, 1), nullptr);
+            EXPECT_EQ(order.FindEntry(3, 1)->flags, plan->kind3 ? 1u : 0u) << seed;
+            EXPECT_EQ(order.presets[0], 4);
+            EXPECT_EQ(order.presets[2], 0);
+            EXPECT_EQ(order.presets[4], 2);
+            EXPECT_EQ(order.presets[6], 3);
+            EXPECT_EQ(AIController::OrderPriority(order), 5);
+            w.controller->buildOrders.DeleteAll();
+            groups.DeleteChild(groups.FindChild(plan->squadId));
+            delete plan;
+        }
+    }
+    EXPECT_EQ(preferred[0], 0);
+    EXPECT_GT(preferred[1], 12);
+    EXPECT_LT(preferred[1], 24);
+    // A group with members: its first member's drive letter, no clan preference.
+    w.controller->clan = 'T';
+    groups.MakePlan();
+    auto* plan = static_cast<AIGroupManager::GroupPlan*>(groups.plans.First());
+    plan->raid = 0;
+    Squad* group = groups.FindChild(plan->squadId);
+    PoolUnit* first = w.AddOwned(Point(1200, 200));
+    first->ownDesign->drive = w.kit.drive.get();
+    group->AddMember(*first, 1);
+    for (int i = 0; i < 30; ++i) {
+        SeedRandom(static_cast<uint32_t>(100 + i));
+        ASSERT_EQ(groups.Think(), 1);
+        const auto orders = w.Orders(7);
+        ASSERT_EQ(orders.size(), 1u);
+        const PartRule* drive = orders[0]->FindEntry(1, 1);
+        ASSERT_NE(drive, nullptr);
+        EXPECT_EQ(drive->letters[0], w.kit.drive->role);
+        EXPECT_EQ(drive->letters[1], '\0');
+        EXPECT_EQ(orders[0]->FindEntry(1, 0), nullptr);
+        w.controller->buildOrders.DeleteAll();
+    }
+}
+
+// Each member is tuned by the first row that matches it or the target: hidden, a type-3
+// structure, a factory, anything else; only the first two close in without retaliating.
+TEST_F(GroupTest, LaunchedAttacksTuneEachMemberByTheFirstMatchingRow) {
+    AIUnit* cloak = w.AddStructure(ManagerWorld::kTeam, Point(200, 200), 1);
+    w.world.structureCodeOf = [cloak](GameObject* o) { return o == cloak ? 1 : -1; };
+    PoolUnit* unit = Enemy(Point(900, 900));
+    PoolUnit* heavy = w.AddPoolUnit(1, Point(900, 900), w.kit.Structure(3), 7);
+    PoolUnit* light = w.AddPoolUnit(1, Point(900, 900), w.kit.Structure(2), 7);
+    FakeFactory* factory = w.AddFactory(1, Point(1000, 1000));
+    struct Case {
+        GameObject* target;
+        bool hidden;
+        int32_t repairers;
+        int p0;  // of the visible member
+        int p4;
+        bool retaliates;
+        int heavyHitsAfter;
+    };
+    const Case cases[] = {
+        {unit, false, 0, 4, 3, true, 4},    {unit, true, 1, 4, 3, false, 4},
+        {factory, false, 0, 3, 3, true, 4}, {factory, true, 0, 3, 3, false, 4},
+        {heavy, false, 1, 2, 2, false, 0},  {light, false, 0, 4, 3, true, 4},
+    };
+    for (const Case& c : cases) {
+        Squad* group = Group(2);
+        auto* visible = static_cast<PoolUnit*>(group->MemberAt(0));
+        auto* hidden = static_cast<PoolUnit*>(group->MemberAt(1));
+        hidden->stealth.hiddenB = c.hidden ? 1 : 0;
+        w.controller->repairerCount = c.repairers;
+        groups.heavyHits = 4;
+        groups.LaunchAttack(*group, *c.target);
+        const std::string what = std::to_string(c.target->GetKind()) + " " +
+                                 std::to_string(c.hidden) + " " + std::to_string(c.repairers);
+        EXPECT_EQ(visible->GetDesign()->parameters[0], c.p0) << what;
+        EXPECT_EQ(visible->GetDesign()->parameters[4], c.p4) << what;
+        EXPECT_EQ(hidden->GetDesign()->parameters[0], c.hidden ? 1 : c.p0) << what;
+        EXPECT_EQ(hidden->GetDesign()->parameters[4], c.hidden ? 2 : c.p4) << what;
+        for (PoolUnit* member : {visible, hidden}) {
+            EXPECT_EQ(member->GetDesign()->parameters[5], 1);
+            EXPECT_EQ(member->GetDesign()->parameters[1], c.repairers ? 50 : 70) << what;
+            EXPECT_EQ(member->rebuilds, 1);
+            EXPECT_EQ(member->clears, 1);
+            ASSERT_EQ(member->given.size(), 1u);
+            EXPECT_EQ(member->given[0].code, 9);
+        }
+        EXPECT_EQ(group->manoeuvres.Find(12) != nullptr, c.retaliates) << what;
+        EXPECT_EQ(group->manoeuvres.Count(), c.retaliates ? 2 : 1) << what;
+        EXPECT_EQ(groups.AttackTargetOf(*group), c.target);
+        EXPECT_EQ(groups.heavyHits, c.heavyHitsAfter) << what;
+        groups.DeleteChild(group);
+    }
+}
+
+// Damage to the team's units remembers the attacker by what was hit: the factory, a miner, a
+// repairer or a structure; other units are not remembered.
+TEST_F(GroupTest, AttackersAreRememberedByWhatTheyHit) {
+    PoolUnit* attacker = Enemy(Point(900, 900));
+    struct Case {
+        GameObject* hit;
+        SimId AIGroupManager::*slot;
+    };
+    const Case cases[] = {
+        {w.factory, &AIGroupManager::factoryAttacker},
+        {w.AddOwned(Point(500, 500), 'f'), &AIGroupManager::minerAttacker},
+        {w.AddOwned(Point(500, 500), 'k'), &AIGroupManager::repairerAttacker},
+        {w.AddStructure(ManagerWorld::kTeam, Point(500, 500), 2),
+         &AIGroupManager::structureAttacker},
+        {w.AddOwned(Point(500, 500), 'h'), nullptr},
+        {w.AddOwned(Point(500, 500), 'a'), nullptr},
+    };
+    for (const Case& c : cases) {
+        for (SimId* id : {&groups.factoryAttacker, &groups.minerAttacker, &groups.repairerAttacker,
+                          &groups.structureAttacker})
+            *id = SimId();
+        SimId by = attacker->id;
+        groups.OnEvent(7, c.hit, &by);
+        groups.OnEvent(7, c.hit, nullptr);
+        groups.OnEvent(7, nullptr, &by);
+        for (SimId AIGroupManager::*slot :
+             {&AIGroupManager::factoryAttacker, &AIGroupManager::minerAttacker,
+              &AIGroupManager::repairerAttacker, &AIGroupManager::structureAttacker})
+            EXPECT_EQ(groups.*slot == by, slot == c.slot) << c.hit->GetKind();
+    }
+}
+
+// A group's unit may serve a higher-priority request unless its first goal is an attack.
+TEST_F(GroupTest, AUnitIsLentOnlyToAHigherPriorityAndNeverWhileAttacking) {
+    PoolUnit* target = Enemy(Point(900, 900));
+    struct Case {
+        int goal;  // 0 none, 1 a place, 2 an attack
+        int higher;
+        int lent;
+    };
+    for (const Case& c : {Case{0, 1, 1}, Case{1, 1, 1}, Case{2, 1, 0}, Case{0, 0, 0}, Case{1, 0, 0},
+                          Case{2, 0, 0}}) {
+        PoolUnit* unit = w.AddOwned(Point(500, 500));
+        if (c.goal == 1) unit->AddGoal(Point(800, 800));
+        if (c.goal == 2)
+            unit->goals.PushBack(std::make_unique<TargetGoal>(unit->id, target->id, Point(), 1, 1));
+        EXPECT_EQ(groups.IsUnitAvailable(*unit, c.higher), c.lent) << c.goal << " " << c.higher;
+    }
+}
+
+// An enemy factory is remembered only when it stands farther than one and a half of its engage
+// range (32 here) from ours, and never an ally's nor an object that is no factory.
+TEST_F(GroupTest, AnEnemyFactoryTooCloseOrAlliedIsNotRemembered) {
+    FakeFactory* enemy = w.AddFactory(1, Point(640, 640));
+    PoolUnit* unit = Enemy(Point(900, 900));
+    struct Case {
+        GameObject* seen;
+        int dx;
+        bool allied;
+        bool remembered;
+    };
+    for (const Case& c : {Case{enemy, 48, false, false}, Case{enemy, 49, false, true},
+                          Case{enemy, 49, true, false}, Case{unit, 200, false, false}}) {
+        c.seen->SetPosition(w.factory->GetCentre() + Point(c.dx, 0));
+        // A sight grid nobody has looked through yet.
+        auto grid =
+            std::make_unique<SightGrid>(w.world.sight->CellSize(), w.world.sight->AreaSize(), 1);
+        std::swap(w.world.sight, grid);
+        w.world.alliance[1][2] = w.world.alliance[2][1] = c.allied ? World::kAllied : 0;
+        groups.spottedFactory = SimId();
+        groups.OnEvent(AIController::kEnemySeen, nullptr, c.seen);
+        EXPECT_EQ(groups.spottedFactory == c.seen->id, c.remembered) << c.dx << " " << c.allied;
+        std::swap(w.world.sight, grid);
     }
 }
