@@ -883,3 +883,137 @@ TEST_F(GroupTest, AnEnemyFactoryTooCloseOrAlliedIsNotRemembered) {
         std::swap(w.world.sight, grid);
     }
 }
+
+// A smaller group that is ready weighs the enemies round the target (or everywhere while the
+// team is outnumbered): fewer than half its size and it goes; fewer than twice its size and
+// the strength balance must beat the attack threshold; more and it stays.
+TEST_F(GroupTest, ASmallerGroupWeighsTheEnemiesRoundTheTargetAgainstItsSize) {
+    const Size cell = w.controller->Grid()->CellSize();
+    const Point target(cell.w / 2, cell.h / 2);
+    // Three cells away: outside the 5 x 5 block round the target's cell.
+    const Point far(target.x + 3 * cell.w, target.y + 3 * cell.h);
+    struct Case {
+        int size;
+        int near;  // enemies by the target (the target among them)
+        int distant;
+        bool outnumbered;
+        int32_t threshold;
+        bool picked;
+    };
+    const Case cases[] = {
+        {3, 1, 0, false, 100000, true},   // 2 × 1 < 3
+        {2, 1, 0, false, 100000, false},  // 2 × 1 = 2: the balance decides
+        {2, 1, 0, false, -100000, true},
+        {2, 3, 0, false, -100000, true},   // 3 < 2 × 2
+        {2, 4, 0, false, -100000, false},  // 4 = 2 × 2: too many
+        {2, 1, 4, false, -100000, true},
+        {2, 1, 4, true, -100000, false},  // outnumbered: the distant ones count too
+        {3, 1, 1, true, 100000, false},
+        {3, 1, 0, true, 100000, true},
+    };
+    for (const Case& c : cases) {
+        std::vector<PoolUnit*> enemies;
+        for (int i = 0; i < c.near; ++i)
+            enemies.push_back(Enemy(Point(target.x + 4 * i, target.y)));
+        for (int i = 0; i < c.distant; ++i)
+            enemies.push_back(Enemy(Point(far.x + 4 * i, far.y)));
+        w.Refresh();
+        Squad* group = Group(c.size, 7, Point(target.x + cell.w, target.y));
+        groups.outnumbered = c.outnumbered ? 1 : 0;
+        groups.AttackThreshold();
+        groups.attackThreshold = c.threshold;
+        EXPECT_EQ(groups.PickAttackGroup(*enemies[0], 0) == group, c.picked)
+            << c.size << " " << c.near << " " << c.distant << " " << c.outnumbered << " "
+            << c.threshold;
+        groups.DeleteChild(group);
+        // Gone from the grid at the next count.
+        for (PoolUnit* e : enemies)
+            e->destroyed = 1;
+    }
+}
+
+// A raid group answers only an urgent call against no factory while the team has its raid
+// structure; a group already attacking answers only an urgent call against something at most
+// as far from it as what it chases.
+TEST_F(GroupTest, RaidAndAttackingGroupsAnswerOnlyUrgentCalls) {
+    AIUnit* raidStructure = w.AddStructure(ManagerWorld::kTeam, Point(200, 200), 5);
+    bool standing = true;
+    w.world.structureCodeOf = [raidStructure, &standing](GameObject* o) {
+        return o == raidStructure && standing ? 5 : -1;
+    };
+    FakeFactory* factory = w.AddFactory(1, Point(600, 1000));
+    PoolUnit* chased = Enemy(Point(600, 900));  // 300 from the group
+    struct Case {
+        int kind;
+        int chasing;  // 0 nothing, 1 the enemy at 300, 2 the target itself
+        int targetDistance;
+        bool factoryTarget;
+        int urgent;
+        bool structure;
+        bool picked;
+    };
+    const Case cases[] = {
+        {8, 0, 200, false, 1, true, true},  {8, 0, 200, false, 1, false, false},
+        {8, 0, 400, true, 1, true, false},  {8, 0, 200, false, 0, true, false},
+        {7, 1, 299, false, 1, true, true},  {7, 1, 300, false, 1, true, true},
+        {7, 1, 301, false, 1, true, false}, {7, 2, 300, false, 1, true, false},
+        {7, 1, 100, false, 0, true, false}, {7, 0, 100, false, 0, true, true},
+        {7, 0, 400, true, 0, false, true},
+    };
+    for (const Case& c : cases) {
+        standing = c.structure;
+        w.world.NoteTeamSimsChanged(ManagerWorld::kTeam);
+        GameObject* target = c.factoryTarget ? static_cast<GameObject*>(factory) : nullptr;
+        if (c.chasing == 2) target = chased;
+        if (!target) target = Enemy(Point(600, 600 + c.targetDistance));
+        target->SetPosition(Point(600, 600 + c.targetDistance));
+        Squad* group = Group(4, c.kind);
+        // Four members round (600, 600), their centroid.
+        for (int i = 0; i < 4; ++i)
+            group->MemberAt(i)->SetPosition(Point(600 + (i % 2 ? 15 : -15), 600));
+        if (c.chasing) group->manoeuvres.Add(w.rules.Attack(chased->id));
+        EXPECT_EQ(groups.PickAttackGroup(*target, c.urgent) == group, c.picked)
+            << c.kind << " " << c.chasing << " " << c.targetDistance << " " << c.factoryTarget
+            << " " << c.urgent << " " << c.structure;
+        groups.DeleteChild(group);
+        chased->SetPosition(Point(600, 900));
+    }
+}
+
+// Each think step does one thing and says so: the defence group first, then a plan, its
+// request, and nothing while the request is out.
+TEST_F(GroupTest, EachThinkStepDoesOneThingInOrder) {
+    EXPECT_EQ(groups.Think(), 1);
+    ASSERT_NE(groups.FindChild(groups.defenceId), nullptr);
+    EXPECT_EQ(w.Orders(6).size(), 1u);
+    EXPECT_TRUE(groups.plans.IsEmpty());
+    EXPECT_EQ(groups.Think(), 1);
+    ASSERT_EQ(groups.plans.Count(), 1);
+    EXPECT_TRUE(w.Orders(7).empty() && w.Orders(8).empty());
+    EXPECT_EQ(groups.Think(), 1);
+    EXPECT_EQ(w.Orders(7).size() + w.Orders(8).size(), 1u);
+    EXPECT_EQ(groups.Think(), 0);
+    EXPECT_EQ(groups.plans.Count(), 1);
+}
+
+// The threshold rises after an attack only while it is below 1.
+TEST_F(GroupTest, TheThresholdRisesOnlyWhileBelowOne) {
+    Squad* defence = Group(1, 6);
+    groups.defenceId = defence->Id();
+    Group(1, 7, Point(300, 300));
+    // Equally far: each call sends the group from one to the other.
+    PoolUnit* enemies[2] = {Enemy(Point(300, 900)), Enemy(Point(900, 300))};
+    for (int32_t before : {-1, 0, 1, 2}) {
+        groups.AttackThreshold();
+        groups.attackThreshold = before;
+        groups.factoryAttacker = enemies[before & 1]->id;
+        ASSERT_EQ(groups.Think(), 1);
+        const int32_t rise = groups.attackThreshold - before;
+        if (before < 1) {
+            EXPECT_GE(rise, 5) << before;
+            EXPECT_LE(rise, 10) << before;
+        } else {
+            EXPECT_EQ(rise, 0) << before;
+        }
+    }
+}
