@@ -1017,3 +1017,72 @@ TEST_F(GroupTest, TheThresholdRisesOnlyWhileBelowOne) {
         }
     }
 }
+
+namespace {
+
+std::unique_ptr<ChassisTemplate> Chassis(int32_t secondCost, int32_t firstCost, int32_t buildTime) {
+    ChassisValues v;
+    v.clan = 'V';
+    v.role = 'a';
+    v.secondCost = secondCost;
+    v.firstCost = firstCost;
+    v.buildTime = buildTime;
+    return std::make_unique<ChassisTemplate>(v);
+}
+
+}  // namespace
+
+// Against a team with a factory the raid group leaves alone what is no stronger than itself in
+// each of the three design sums; one sum above the group's makes a target.
+TEST_F(GroupTest, ARaidGroupSkipsTheWeakerUnitsOfATeamWithAFactory) {
+    AIUnit* structure = w.AddStructure(ManagerWorld::kTeam, Point(700, 700), 5);
+    w.world.structureCodeOf = [structure](GameObject* o) { return o == structure ? 5 : -1; };
+    const std::unique_ptr<ChassisTemplate> own = Chassis(10, 100, 500);
+    auto raid = std::make_unique<Squad>(ManagerWorld::kTeam);
+    raid->purpose = 8;
+    Squad* group = groups.AddChild(std::move(raid));
+    for (int i = 0; i < 2; ++i) {
+        PoolUnit* member = w.AddPoolUnit(ManagerWorld::kTeam, Point(600 + 10 * i, 600), own.get());
+        member->SetOwner(w.controller);
+        group->AddMember(*member, 1);
+    }
+    w.AddFactory(1, Point(1200, 1200));
+    struct Case {
+        int32_t second, first, time;
+        bool target;
+    };
+    for (const Case& c :
+         {Case{20, 200, 1000, false}, Case{21, 200, 1000, true}, Case{20, 201, 1000, true},
+          Case{20, 200, 1001, true}, Case{0, 0, 0, false}}) {
+        const std::unique_ptr<ChassisTemplate> theirs = Chassis(c.second, c.first, c.time);
+        PoolUnit* enemy = w.AddPoolUnit(1, Point(900, 600), theirs.get());
+        enemy->SetReferencePoint(ManagerWorld::kTeam, enemy->GetPosition());
+        const AIGroupManager::Choice choice = groups.ChooseAttack();
+        EXPECT_EQ(choice.group == group && choice.target == enemy, c.target)
+            << c.second << " " << c.first << " " << c.time;
+        enemy->destroyed = 1;
+    }
+}
+
+// Without a remembered attacker or a raid, the rated targets are tried lowest rating first (of
+// equals the one rated last), then the target team's factory.
+TEST_F(GroupTest, TargetsAreTriedByRatingThenTheFactory) {
+    w.controller->targetTeam = 1;
+    Squad* group = Group(4);
+    FakeFactory* factory = w.AddFactory(1, Point(1200, 1200));
+    PoolUnit* first = Enemy(Point(900, 900));
+    PoolUnit* second = Enemy(Point(950, 900));
+    PoolUnit* repairer = w.AddPoolUnit(1, Point(1000, 900), w.kit.Role('k'));
+    repairer->SetReferencePoint(ManagerWorld::kTeam, repairer->GetPosition());
+    PoolUnit* miner = w.AddPoolUnit(1, Point(1000, 1000), w.kit.Role('f'));
+    miner->SetReferencePoint(ManagerWorld::kTeam, miner->GetPosition());
+    for (GameObject* expected :
+         {static_cast<GameObject*>(miner), static_cast<GameObject*>(repairer),
+          static_cast<GameObject*>(first), static_cast<GameObject*>(second),
+          static_cast<GameObject*>(factory)}) {
+        const AIGroupManager::Choice choice = groups.ChooseAttack();
+        EXPECT_EQ(choice.group, group);
+        ASSERT_EQ(choice.target, expected);
+        if (expected != factory) static_cast<PoolUnit*>(expected)->destroyed = 1;
+    }
+}
