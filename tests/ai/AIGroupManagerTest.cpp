@@ -1086,3 +1086,110 @@ TEST_F(GroupTest, TargetsAreTriedByRatingThenTheFactory) {
         if (expected != factory) static_cast<PoolUnit*>(expected)->destroyed = 1;
     }
 }
+
+// Strategy 0x02 makes two plans in three ask for kind-3 items and wants a type-1 structure.
+TEST_F(GroupTest, PlansOfStrategyTwoMostlyAskForKindThreeItems) {
+    AIController& c = *w.controller;
+    for (int32_t strategy : {0x00, 0x02}) {
+        c.strategyBits = strategy;
+        int kind3 = 0;
+        for (uint32_t seed = 1; seed <= 30; ++seed) {
+            SeedRandom(seed);
+            c.typeQueue.DeleteAll();
+            groups.MakePlan();
+            auto* plan = static_cast<AIGroupManager::GroupPlan*>(groups.plans.First());
+            EXPECT_GE(plan->mode, 1);
+            EXPECT_LE(plan->mode, 3);
+            EXPECT_EQ(plan->raid, 0);
+            EXPECT_EQ(plan->wantedSize, 1);
+            kind3 += plan->kind3;
+            EXPECT_EQ(TypeQueue(c), plan->kind3 ? std::vector<int32_t>{1} : std::vector<int32_t>{});
+            groups.DeleteChild(groups.FindChild(plan->squadId));
+            delete plan;
+        }
+        if (strategy == 0) {
+            EXPECT_EQ(kind3, 0);
+        } else {
+            EXPECT_GT(kind3, 12);
+            EXPECT_LT(kind3, 30);
+        }
+    }
+}
+
+// The think step counts the team outnumbered when the target team has more than twice its
+// combat units; with no target team never.
+TEST_F(GroupTest, OutnumberedMeansMoreThanTwiceTheCombatUnits) {
+    Group(1, 6);  // one own combat unit
+    struct Case {
+        int32_t targetTeam;
+        int enemies;
+        int outnumbered;
+    };
+    int made = 0;
+    for (const Case& c : {Case{1, 2, 0}, Case{1, 3, 1}, Case{0, 3, 0}}) {
+        w.world.localPlayer.first = c.targetTeam == 0 ? ManagerWorld::kTeam : 1;
+        w.controller->targetTeam = c.targetTeam;
+        for (; made < c.enemies; ++made)
+            Enemy(Point(900 + 10 * made, 900));
+        w.Refresh();
+        groups.Think();
+        EXPECT_EQ(groups.outnumbered, c.outnumbered) << c.targetTeam << " " << c.enemies;
+    }
+}
+
+// An empty defence group goes once no order for it is out, and the next think step makes a new
+// one at once.
+TEST_F(GroupTest, AnEmptyDefenceGroupGoesOnceItsOrderIsNoLongerOut) {
+    ASSERT_EQ(groups.Think(), 1);
+    const int32_t first = groups.defenceId;
+    ASSERT_NE(first, 0);
+    groups.MaintainGroups();
+    EXPECT_EQ(groups.defenceId, first);
+    w.controller->buildOrders.DeleteAll();
+    groups.MaintainGroups();
+    EXPECT_EQ(groups.defenceId, 0);
+    EXPECT_EQ(groups.FindChild(first), nullptr);
+    EXPECT_EQ(groups.children.Count(), 0);
+    ASSERT_EQ(groups.Think(), 1);
+    EXPECT_NE(groups.defenceId, 0);
+    EXPECT_NE(groups.defenceId, first);
+    EXPECT_EQ(w.Orders(6).size(), 1u);
+}
+
+// The first plan in list order whose group is there and has no order out is ready; a plan
+// whose group is gone is dropped on the way.
+TEST_F(GroupTest, TheFirstPlanWithoutAnOrderOutIsReadyAndOrphanedPlansAreDropped) {
+    w.controller->strategyBits = 0;
+    std::vector<AIGroupManager::GroupPlan*> made;
+    for (int i = 0; i < 3; ++i) {
+        groups.MakePlan();
+        made.push_back(static_cast<AIGroupManager::GroupPlan*>(groups.plans.First()));
+    }
+    // The list runs newest first.
+    std::vector<AIGroupManager::GroupPlan*> listed;
+    for (ListNode* n = groups.plans.First(); n; n = groups.plans.Next(n))
+        listed.push_back(static_cast<AIGroupManager::GroupPlan*>(n));
+    ASSERT_EQ(listed.size(), 3u);
+    EXPECT_EQ(groups.FindReadyPlan(), groups.FindChild(listed[0]->squadId));
+    // An order out for the first: the second is ready.
+    DesignRules order;
+    AIController::SetOrderSquad(order, listed[0]->squadId);
+    AIController::SetOrderPurpose(order, 7);
+    w.controller->RequestUnits(order, 0, nullptr, 0, 1);
+    ASSERT_EQ(w.Orders(7).size(), 1u);
+    EXPECT_EQ(groups.FindReadyPlan(), groups.FindChild(listed[1]->squadId));
+    // The second's group is gone: its plan goes and the third is ready.
+    const int32_t third = listed[2]->squadId;
+    groups.DeleteChild(groups.FindChild(listed[1]->squadId));
+    EXPECT_EQ(groups.FindReadyPlan(), groups.FindChild(third));
+    EXPECT_EQ(groups.plans.Count(), 2);
+    EXPECT_EQ(groups.PlanOf(listed[0]->squadId), listed[0]);
+    EXPECT_EQ(groups.PlanOf(third), listed[2]);
+    // A raid order counts as well.
+    DesignRules raid;
+    AIController::SetOrderSquad(raid, third);
+    AIController::SetOrderPurpose(raid, 8);
+    w.controller->RequestUnits(raid, 0, nullptr, 0, 1);
+    EXPECT_EQ(groups.FindReadyPlan(), nullptr);
+    EXPECT_EQ(groups.plans.Count(), 2);
+}
