@@ -1193,3 +1193,24 @@ TEST_F(GroupTest, TheFirstPlanWithoutAnOrderOutIsReadyAndOrphanedPlansAreDropped
     EXPECT_EQ(groups.FindReadyPlan(), nullptr);
     EXPECT_EQ(groups.plans.Count(), 2);
 }
+
+// An attack request takes a free unit of the team at once (a defence request never does): it
+// joins the planned group, which gathers round it, and no order is queued.
+TEST_F(GroupTest, AnAttackRequestTakesAFreeUnitAndTheGroupGathersRoundIt) {
+    Squad* defence = Group(1, 6);
+    groups.defenceId = defence->Id();
+    w.controller->strategyBits = 0;
+    groups.MakePlan();
+    auto* plan = static_cast<AIGroupManager::GroupPlan*>(groups.plans.First());
+    plan->raid = 0;
+    PoolUnit* free = w.AddOwned(Point(700, 700));
+    ASSERT_EQ(groups.Think(), 1);
+    Squad* group = groups.FindChild(plan->squadId);
+    ASSERT_EQ(group->MemberCount(), 1);
+    EXPECT_EQ(group->MemberAt(0), free);
+    EXPECT_TRUE(w.Orders(7).empty());
+    EXPECT_NE(group->manoeuvres.Find(1), nullptr);
+    EXPECT_EQ(free->GetDesign()->parameters[0], 4);
+    ASSERT_FALSE(free->given.empty());
+    EXPECT_EQ(free->given.back().code, 9);
+}

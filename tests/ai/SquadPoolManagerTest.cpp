@@ -2,6 +2,7 @@
 // members to work every five seconds.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -162,18 +163,29 @@ TEST(SquadPool, RepairersNeedTechLevelThreeAndScavengersTechLevelTwo) {
 }
 
 TEST(SquadPool, UnitsWhoseDesignSaysBelowSeventyFiveWantARepairer) {
-    // Four such units make one repairer's clients at level 1; otherwise the wrecks win.
-    for (const auto& [parameter, purpose] : {std::pair{74, 4}, std::pair{75, 3}}) {
+    // Four such units make one repairer's clients at level 1; otherwise the wrecks win. More
+    // than a fifth of a unit's health gone makes it a client too; repairers never are.
+    struct Case {
+        int parameter;
+        int damage;
+        char role;
+        int purpose;
+    };
+    for (const Case& c : {Case{74, 0, 'a', 4}, Case{75, 0, 'a', 3}, Case{75, 20, 'a', 3},
+                          Case{75, 21, 'a', 4}, Case{74, 21, 'k', 3}}) {
         ManagerWorld w(1, 3);
         AIController& controller = *w.controller;
         controller.minerCount = 1;
         controller.typeQueue.DeleteAll();
         for (int i = 0; i < 12; ++i)
             AddWreck(w.world, Point(700 + 64 * (i % 6), 800 + 64 * (i / 6)));
-        for (int i = 0; i < 4; ++i)
-            manager_tools::SetParameter(*w.AddOwned(Point(300, 300 + 8 * i)), 1, parameter);
-        EXPECT_EQ(controller.squadPool->Think(), 1) << parameter;
-        EXPECT_EQ(w.Orders(purpose).size(), 1u) << parameter;
+        for (int i = 0; i < 4; ++i) {
+            PoolUnit* unit = w.AddOwned(Point(300, 300 + 8 * i), c.role);
+            manager_tools::SetParameter(*unit, 1, c.parameter);
+            unit->SetHealth(100, c.damage);
+        }
+        EXPECT_EQ(controller.squadPool->Think(), 1) << c.parameter << " " << c.damage << c.role;
+        EXPECT_EQ(w.Orders(c.purpose).size(), 1u) << c.parameter << " " << c.damage << c.role;
     }
 }
 
@@ -550,5 +562,122 @@ TEST(SquadPool, ClaimsUnitsOnlyForItsFourPools) {
         int32_t squadId = -1;
         EXPECT_EQ(pool.ClaimUnit(*unit, squadId), c.squadId != 0 ? 1 : 0) << c.purpose;
         EXPECT_EQ(squadId, c.squadId != 0 ? c.squadId : -1) << c.purpose;
+    }
+}
+
+namespace {
+
+struct PoolRequestCase {
+    const char* name;
+    int level;
+    int tech;
+    int32_t purpose;
+    int32_t priority;
+    uint32_t chassisFlag;  // 0: no chassis entry
+    int32_t presets[5];    // parameters 0, 1, 2, 3, 6 (-1 unset)
+    std::function<void(ManagerWorld&)> setUp;
+};
+
+}  // namespace
+
+// Each pool's request: its purpose, priority, chassis flag and the presets of its row.
+TEST(SquadPool, EachPoolsRequestCarriesItsRow) {
+    auto miners = [](int count) {
+        return [count](ManagerWorld& w) {
+            w.controller->minerCount = count;
+            w.factory->cargo = count ? 2000 : 10000;
+            w.controller->firstProductionCounter = 2;
+            w.controller->oreChangeCounter = -100000;
+        };
+    };
+    auto wrecks = [](int scavengers, int count) {
+        return [scavengers, count](ManagerWorld& w) {
+            w.controller->minerCount = 1;
+            w.controller->scavengerCount = scavengers;
+            w.factory->cargo = 1000;
+            for (int i = 0; i < count; ++i)
+                AddWreck(w.world, Point(700 + 32 * (i % 8), 800 + 32 * (i / 8)));
+        };
+    };
+    const PoolRequestCase cases[] = {
+        {"first miner", 3, 5, 2, 1, 0x80, {3, 40, 0, 20, 3}, miners(0)},
+        {"second miner", 3, 5, 2, 4, 0x80, {3, 40, 0, 20, 3}, miners(1)},
+        {"repairer",
+         1,
+         3,
+         4,
+         3,
+         0x40,
+         {2, 99, 0, 99, -1},
+         [](ManagerWorld& w) {
+             w.controller->minerCount = 1;
+             for (int i = 0; i < 4; ++i)
+                 w.AddOwned(Point(300, 300 + 8 * i))->SetHealth(100, 21);
+         }},
+        {"first scavenger", 1, 2, 3, 3, 0x20, {3, 50, 0, 20, 3}, wrecks(0, 12)},
+        {"second scavenger", 1, 2, 3, 5, 0x20, {3, 50, 0, 20, 3}, wrecks(1, 24)},
+        {"structure",
+         1,
+         1,
+         5,
+         4,
+         0x800,
+         {2, 50, 0, 50, -1},
+         [](ManagerWorld& w) {
+             w.controller->minerCount = 1;
+             auto* node = new ListNode;
+             node->key = 2;
+             w.controller->typeQueue.PushBack(node);
+             w.controller->secondProductionCounter = 1;
+         }},
+    };
+    for (const PoolRequestCase& c : cases) {
+        ManagerWorld w(c.level, c.tech);
+        w.controller->strategyBits = 0;
+        w.controller->typeQueue.DeleteAll();
+        c.setUp(w);
+        SquadPoolManager& pool = *w.controller->squadPool;
+        ASSERT_EQ(pool.Think(), 1) << c.name;
+        ASSERT_EQ(w.controller->buildOrders.Count(), 1) << c.name;
+        const auto orders = w.Orders(c.purpose);
+        ASSERT_EQ(orders.size(), 1u) << c.name;
+        const DesignRules& order = *orders[0];
+        EXPECT_EQ(AIController::OrderPriority(order), c.priority) << c.name;
+        EXPECT_EQ(AIController::OrderSquad(order), pool.Pool(c.purpose)->Id()) << c.name;
+        const PartRule* chassis = order.FindEntry(0, 1);
+        ASSERT_NE(chassis, nullptr) << c.name;
+        EXPECT_EQ(chassis->flags & ~1u, c.chassisFlag) << c.name;
+        const int parameters[5] = {0, 1, 2, 3, 6};
+        for (int i = 0; i < 5; ++i)
+            EXPECT_EQ(order.presets[static_cast<size_t>(parameters[i])], c.presets[i])
+                << c.name << " parameter " << parameters[i];
+    }
+}
+
+// Miners and scavengers carry the strategy's extras: 0x02 kind-3 items and a type-1 structure,
+// otherwise 0x01 kind-4 items and a type-2 structure.
+TEST(SquadPool, MinerRequestsCarryTheStrategysExtras) {
+    struct Case {
+        int32_t strategy;
+        int category;  // 0: none
+        int32_t type;
+    };
+    for (const Case& c :
+         {Case{0x00, 0, -1}, Case{0x02, 3, 1}, Case{0x01, 4, 2}, Case{0x03, 3, 1}}) {
+        ManagerWorld w(3, 5);
+        w.controller->strategyBits = c.strategy;
+        w.controller->typeQueue.DeleteAll();
+        w.factory->cargo = 10000;
+        ASSERT_EQ(w.controller->squadPool->Think(), 1);
+        const auto orders = w.Orders(2);
+        ASSERT_EQ(orders.size(), 1u);
+        for (int category : {3, 4})
+            EXPECT_EQ(orders[0]->FindEntry(category, 1) != nullptr, category == c.category)
+                << c.strategy << " " << category;
+        std::vector<int32_t> queued;
+        for (ListNode* n = w.controller->typeQueue.First(); n; n = w.controller->typeQueue.Next(n))
+            queued.push_back(n->key);
+        EXPECT_EQ(queued, c.type < 0 ? std::vector<int32_t>{} : std::vector<int32_t>{c.type})
+            << c.strategy;
     }
 }
