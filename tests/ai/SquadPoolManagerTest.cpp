@@ -681,3 +681,80 @@ TEST(SquadPool, MinerRequestsCarryTheStrategysExtras) {
             << c.strategy;
     }
 }
+
+// Only a scavenger without a goal may serve a higher-priority request; the other pools' units
+// never, and a unit of no pool as the scavenger.
+TEST(SquadPool, OnlyAnIdleScavengerIsLentToAHigherPriority) {
+    ManagerWorld w;
+    SquadPoolManager& pool = *w.controller->squadPool;
+    struct Case {
+        int32_t kind;  // 0: no pool
+        bool goal;
+        int higher;
+        int lent;
+    };
+    const Case cases[] = {
+        {3, false, 1, 1}, {3, true, 1, 0},  {3, false, 0, 0}, {0, false, 1, 1},
+        {2, false, 1, 0}, {4, false, 1, 0}, {5, false, 1, 0},
+    };
+    for (const Case& c : cases) {
+        PoolUnit* unit = w.AddOwned(Point(500, 500));
+        if (c.kind) pool.Pool(c.kind)->AddMember(*unit, 1);
+        if (c.goal) unit->AddGoal(Point(900, 900));
+        EXPECT_EQ(pool.IsUnitAvailable(*unit, c.higher), c.lent)
+            << c.kind << " " << c.goal << " " << c.higher;
+    }
+}
+
+// The rally point follows the structure pool's units: to where one deployed (event 4), and on
+// to where one walks when it was told to go to the rally point (event 6); units of other pools
+// move nothing.
+TEST(SquadPool, TheRallyPointFollowsTheStructurePoolsUnits) {
+    ManagerWorld w;
+    AIController& c = *w.controller;
+    SquadPoolManager& pool = *c.squadPool;
+    PoolUnit* structure = w.AddPoolUnit(2, Point(300, 400), w.kit.Structure(2), 7);
+    structure->SetOwner(&c);
+    pool.Pool(5)->AddMember(*structure, 1);
+    PoolUnit* miner = w.AddOwned(Point(500, 600), 'f');
+    pool.Pool(2)->AddMember(*miner, 1);
+    c.rallyPoint = Point(100, 100);
+    pool.OnEvent(4, nullptr, miner);
+    EXPECT_EQ(c.rallyPoint, Point(100, 100));
+    pool.OnEvent(4, nullptr, structure);
+    EXPECT_EQ(c.rallyPoint, Point(300, 400));
+    structure->AddGoal(Point(700, 800));
+    miner->AddGoal(Point(900, 900));
+    Point elsewhere(1, 1);
+    pool.OnEvent(6, structure, &elsewhere);
+    EXPECT_EQ(c.rallyPoint, Point(300, 400));
+    Point rally = c.rallyPoint;
+    pool.OnEvent(6, miner, &rally);
+    EXPECT_EQ(c.rallyPoint, Point(300, 400));
+    pool.OnEvent(6, structure, &rally);
+    EXPECT_EQ(c.rallyPoint, Point(700, 800));
+}
+
+// An idle factory gives its miners fresh objectives, the newest member the first.
+TEST(SquadPool, AnIdleFactoryGivesItsMinersTheirObjectivesInOrder) {
+    ManagerWorld w;
+    AIController& c = *w.controller;
+    SquadPoolManager& pool = *c.squadPool;
+    for (int i = 0; i < 3; ++i) {
+        auto rock = std::make_unique<TestObject>(0, 800 + i, Point(700 + 60 * i, 640), 5);
+        std::unique_ptr<GameObject> owned = std::move(rock);
+        ASSERT_EQ(w.world.AddDestructible(owned), 1);
+    }
+    RuleManoeuvre* mining[2];
+    for (int i = 0; i < 2; ++i) {
+        PoolUnit* miner = w.AddOwned(Point(640, 700), 'f');
+        mining[i] = miner->Give(6);
+        pool.Pool(2)->AddMember(*miner, 1);
+    }
+    c.objectives.DeleteAll();
+    pool.OnEvent(AIController::kFactoryIdle, w.factory, nullptr);
+    ASSERT_FALSE(c.ObjectiveId(1).IsNull());
+    EXPECT_NE(c.ObjectiveId(0), c.ObjectiveId(1));
+    EXPECT_EQ(mining[1]->miningTarget, c.ObjectiveId(0));
+    EXPECT_EQ(mining[0]->miningTarget, c.ObjectiveId(1));
+}
