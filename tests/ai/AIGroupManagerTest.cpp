@@ -1214,3 +1214,28 @@ TEST_F(GroupTest, AnAttackRequestTakesAFreeUnitAndTheGroupGathersRoundIt) {
     ASSERT_FALSE(free->given.empty());
     EXPECT_EQ(free->given.back().code, 9);
 }
+
+// Of the deposits a group could hold only the two nearest the factory are gather candidates.
+TEST_F(GroupTest, OnlyTheTwoNearestDepositsAreGatherCandidates) {
+    w.AddFactory(1, Point(880, 640));
+    const Point deposits[] = {Point(640, 900), Point(300, 640), Point(640, 440)};
+    for (int i = 0; i < 3; ++i) {
+        std::unique_ptr<GameObject> deposit =
+            std::make_unique<TestObject>(0, 700 + i, deposits[i], 9);
+        w.world.AddOreDeposit(deposit);
+    }
+    auto unseen =
+        std::make_unique<SightGrid>(w.world.sight->CellSize(), w.world.sight->AreaSize(), 1);
+    std::swap(w.world.sight, unseen);
+    Squad* group = Group(2);
+    std::set<std::pair<int, int>> points;
+    for (uint32_t seed = 1; seed <= 40; ++seed) {
+        SeedRandom(seed * 13);
+        const Point p = groups.ChooseGatherPoint(*group);
+        points.insert({p.x, p.y});
+    }
+    EXPECT_EQ(points.count({640, 440}), 1u);
+    EXPECT_EQ(points.count({640, 900}), 1u);
+    EXPECT_EQ(points.count({300, 640}), 0u);
+    std::swap(w.world.sight, unseen);
+}
