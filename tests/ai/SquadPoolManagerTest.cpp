@@ -16,6 +16,7 @@
 #include "objects/FactoryProduction.h"
 #include "objects/Squad.h"
 #include "support/FakeClock.h"
+#include "world/Scenario.h"
 
 namespace {
 
@@ -340,18 +341,29 @@ TEST_F(PoolDirection, DamagedStructuresAreMendedOrWalkBackByTheTwentyOnePercentR
         Point at;
         bool repaired;
         bool walksBack;
+        int mission = 0;
     };
     const Point far(640, 240);
     const Point near(640, 850);
-    // The attacked structure comes last: from then on the team counts as under attack.
-    for (const Case& k : {Case{30, false, far, true, false}, Case{10, false, far, false, true},
-                          Case{10, false, near, false, false}, Case{10, true, far, false, false}}) {
+    // The attacked structure comes last: from then on the team counts as under attack. A
+    // structure walks back only from more than 480 away, and only in a free game.
+    for (const Case& k :
+         {Case{30, false, far, true, false}, Case{10, false, far, false, true},
+          Case{20, false, far, false, true}, Case{21, false, far, true, false},
+          Case{10, false, near, false, false}, Case{10, false, Point(640, 420), false, false},
+          Case{10, false, Point(640, 419), false, true}, Case{10, false, far, false, false, 3},
+          Case{10, true, far, false, false}}) {
+        if (k.mission) {
+            w.world.scenario = std::make_unique<Scenario>();
+            w.world.scenario->missionNumber = k.mission;
+        }
         PoolUnit* structure = Join(5, w.AddPoolUnit(2, k.at, w.kit.Structure(1), 7));
         structure->SetHealth(100, k.damage);
         if (k.attacked) structure->lastAttacker = w.factory;
         PoolUnit* repairer = Join(4, w.AddOwned(Point(100, 100), 'k'));
         Direct();
-        EXPECT_EQ(!repairer->given.empty() && repairer->given[0].code == 7, k.repaired);
+        EXPECT_EQ(!repairer->given.empty() && repairer->given[0].code == 7, k.repaired)
+            << k.damage << " " << k.at.y;
         if (k.repaired) {
             EXPECT_EQ(repairer->given[0].target, structure->id);
             EXPECT_EQ(repairer->returnPoint, Point(100, 100));
@@ -362,6 +374,7 @@ TEST_F(PoolDirection, DamagedStructuresAreMendedOrWalkBackByTheTwentyOnePercentR
         }
         pool.Pool(5)->RemoveMember(*structure);
         pool.Pool(4)->RemoveMember(*repairer);
+        w.world.scenario.reset();
     }
 }
 
