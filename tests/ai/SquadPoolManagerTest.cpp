@@ -2,6 +2,8 @@
 // members to work every five seconds.
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
@@ -770,4 +772,55 @@ TEST(SquadPool, AnIdleFactoryGivesItsMinersTheirObjectivesInOrder) {
     EXPECT_NE(c.ObjectiveId(0), c.ObjectiveId(1));
     EXPECT_EQ(mining[1]->miningTarget, c.ObjectiveId(0));
     EXPECT_EQ(mining[0]->miningTarget, c.ObjectiveId(1));
+}
+
+// Idle repairers away from the factory's neighbourhood take posts round it: one per open
+// neighbour cell (never the rally point's nor one with a destructible), farthest from the
+// strongest enemy first, each to the repairer nearest it.
+TEST_F(PoolDirection, IdleRepairersTakePostsRoundTheFactoryFarthestFromTheEnemy) {
+    InfluenceGrid& grid = *c.Grid();
+    const Size cell = grid.CellSize();
+    InfluenceCell* home = grid.CellAt(w.factory->GetPosition());
+    ASSERT_NE(home, nullptr);
+    const Point homeCentre = grid.CellCentre(*home);
+    // The enemy two cells east; the rally point one cell south.
+    PoolUnit* enemy = w.AddPoolUnit(1, homeCentre + Point(2 * cell.w, 0), w.kit.Role('a'));
+    enemy->fire = 50;
+    c.rallyPoint = homeCentre + Point(0, cell.h);
+    w.Refresh();
+    // Two idle repairers, a busy one, and one resting next to the factory.
+    PoolUnit* resting = Join(4, w.AddOwned(homeCentre + Point(cell.w, cell.h), 'k'));
+    PoolUnit* busy = Join(4, w.AddOwned(homeCentre, 'k'));
+    busy->AddGoal(homeCentre + Point(5, 5));
+    PoolUnit* west = Join(4, w.AddOwned(homeCentre - Point(cell.w / 4, 0), 'k'));
+    PoolUnit* east = Join(4, w.AddOwned(homeCentre + Point(cell.w / 4, 0), 'k'));
+    EXPECT_EQ(Direct(), 0);
+    EXPECT_TRUE(resting->given.empty());
+    EXPECT_TRUE(busy->given.empty());
+    std::vector<InfluenceCell*> posts;
+    for (PoolUnit* r : {west, east}) {
+        ASSERT_EQ(r->given.size(), 1u);
+        EXPECT_EQ(r->given[0].code, 1);
+        EXPECT_EQ(r->given[0].flags, 0x15);
+        InfluenceCell* post = grid.CellAt(r->given[0].p);
+        ASSERT_NE(post, nullptr);
+        // The western column is the farthest from the enemy.
+        EXPECT_EQ(post->column, home->column - 1);
+        EXPECT_LE(std::abs(post->row - home->row), 1);
+        posts.push_back(post);
+    }
+    EXPECT_NE(posts[0], posts[1]);
+    // The post farthest from the enemy went first, to the repairer nearer it.
+    const Point hot = grid.CellCentre(*grid.CellAt(enemy->GetPosition()));
+    auto distance = [](const Point& a, const Point& b) {
+        return std::hypot(static_cast<double>(a.x - b.x), static_cast<double>(a.y - b.y));
+    };
+    const bool westFirst = distance(west->given[0].p, hot) >= distance(east->given[0].p, hot);
+    const Point first = (westFirst ? west : east)->given[0].p;
+    EXPECT_LE(distance((westFirst ? west : east)->GetPosition(), first),
+              distance((westFirst ? east : west)->GetPosition(), first));
+    // Resting next to the factory but unable to dock there, a repairer is sent as well.
+    resting->docksInside = 0;
+    Direct();
+    EXPECT_EQ(resting->given.size(), 1u);
 }
