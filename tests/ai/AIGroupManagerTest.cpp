@@ -1038,6 +1038,8 @@ TEST_F(GroupTest, ARaidGroupSkipsTheWeakerUnitsOfATeamWithAFactory) {
     AIUnit* structure = w.AddStructure(ManagerWorld::kTeam, Point(700, 700), 5);
     w.world.structureCodeOf = [structure](GameObject* o) { return o == structure ? 5 : -1; };
     const std::unique_ptr<ChassisTemplate> own = Chassis(10, 100, 500);
+    // An assault group comes first: it is no raid group.
+    Group(0, 7);
     auto raid = std::make_unique<Squad>(ManagerWorld::kTeam);
     raid->purpose = 8;
     Squad* group = groups.AddChild(std::move(raid));
@@ -1062,12 +1064,22 @@ TEST_F(GroupTest, ARaidGroupSkipsTheWeakerUnitsOfATeamWithAFactory) {
             << c.second << " " << c.first << " " << c.time;
         enemy->destroyed = 1;
     }
+    // Of two equally near, the first listed (the newer) is the target.
+    const std::unique_ptr<ChassisTemplate> strong = Chassis(99, 999, 9999);
+    PoolUnit* north = w.AddPoolUnit(1, Point(605, 400), strong.get());
+    PoolUnit* south = w.AddPoolUnit(1, Point(605, 800), strong.get());
+    for (PoolUnit* e : {north, south})
+        e->SetReferencePoint(ManagerWorld::kTeam, e->GetPosition());
+    EXPECT_EQ(groups.ChooseAttack().target, south);
 }
 
 // Without a remembered attacker or a raid, the rated targets are tried lowest rating first (of
 // equals the one rated last), then the target team's factory.
 TEST_F(GroupTest, TargetsAreTriedByRatingThenTheFactory) {
     w.controller->targetTeam = 1;
+    // The raid structure stands, but there is no raid group.
+    AIUnit* structure = w.AddStructure(ManagerWorld::kTeam, Point(700, 700), 5);
+    w.world.structureCodeOf = [structure](GameObject* o) { return o == structure ? 5 : -1; };
     Squad* group = Group(4);
     FakeFactory* factory = w.AddFactory(1, Point(1200, 1200));
     PoolUnit* first = Enemy(Point(900, 900));
@@ -1236,6 +1248,10 @@ TEST_F(GroupTest, OnlyTheTwoNearestDepositsAreGatherCandidates) {
     }
     EXPECT_EQ(points.count({640, 440}), 1u);
     EXPECT_EQ(points.count({640, 900}), 1u);
-    EXPECT_EQ(points.count({300, 640}), 0u);
+    // Otherwise a half, a third or a quarter of the way to the enemy factory.
+    const std::set<std::pair<int, int>> expected = {
+        {640, 440}, {640, 900}, {760, 640}, {720, 640}, {700, 640}};
+    for (const auto& p : points)
+        EXPECT_EQ(expected.count(p), 1u) << p.first << " " << p.second;
     std::swap(w.world.sight, unseen);
 }
