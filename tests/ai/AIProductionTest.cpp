@@ -280,3 +280,90 @@ TEST(AIProduction, TheSecondClanFliesAgainstAPlayerWhoCannotShootUp) {
         design.hardpoints = {};
     }
 }
+
+// The human player's sensor parts choose the stealth an order asks for, and their stealth parts
+// the sensor: by the set of letters a design carries (u, v, w and k, y, z), none for a full set
+// but the first two, and 'z' and 'u' when nothing was noted.
+TEST(AIProduction, TheHumanPlayersSensorsAndStealthChooseTheLettersAsked) {
+    struct Case {
+        const char* sensors;  // letters of the sensor parts on the human player's design
+        const char* stealth;
+        const char* stealthAsked;
+        const char* sensorAsked;
+    };
+    const Case cases[] = {
+        {"", "", "z", "u"},     {"w", "z", "z", "w"},     {"v", "y", "y", "u"},
+        {"vw", "yz", "y", "w"}, {"u", "k", "k", "v"},     {"uw", "kz", "k", "w"},
+        {"uv", "ky", "z", "u"}, {"uvw", "kyz", "z", "w"},
+    };
+    for (const Case& c : cases) {
+        Production p;
+        p.ai->typeQueue.DeleteAll();
+        for (int type : {0, 1}) {
+            auto* node = new ListNode;
+            node->key = type;
+            p.ai->typeQueue.PushBack(node);
+        }
+        std::vector<std::unique_ptr<MountTemplate>> parts;
+        for (const char* letter = c.sensors; *letter; ++letter) {
+            MountValues v;
+            v.clan = 'V';
+            v.role = *letter;
+            parts.push_back(std::make_unique<SensorItemTemplate>(v, 1));
+        }
+        for (const char* letter = c.stealth; *letter; ++letter) {
+            MountValues v;
+            v.clan = 'V';
+            v.role = *letter;
+            parts.push_back(std::make_unique<StealthItemTemplate>(v));
+        }
+        VehicleDesign& design = *p.land.AddUnit(1, Point(600, 500))->GetDesign();
+        for (size_t i = 0; i < parts.size(); ++i)
+            design.hardpoints[i] = parts[i].get();
+        DesignRules order = Production::Request('a');
+        p.ai->PlanOrder(order, p.factory);
+        ASSERT_NE(order.FindEntry(kStealthCategory), nullptr);
+        ASSERT_NE(order.FindEntry(kSensorCategory), nullptr);
+        EXPECT_EQ(std::string(order.FindEntry(kStealthCategory)->letters), c.stealthAsked)
+            << c.sensors << " " << c.stealth;
+        EXPECT_EQ(std::string(order.FindEntry(kSensorCategory)->letters), c.sensorAsked)
+            << c.sensors << " " << c.stealth;
+        design.hardpoints = {};
+    }
+}
+
+// The switch words of an unpaid order: the queue word once the human player has more than five
+// objects beyond the queued orders, otherwise the ore word below 2000 ore and the second
+// resource's below 2000 in store.
+TEST(AIProduction, AnUnpaidOrdersSwitchWordsFollowStockAndTheHumanPlayersNumbers) {
+    struct Case {
+        int32_t credit;
+        int humans;
+        int queued;
+        int cargo;
+        int stored;
+        int words[3];
+    };
+    const Case cases[] = {
+        {0, 0, 0, 1999, 1999, {1, 1, 0}}, {0, 0, 0, 2000, 2000, {0, 0, 0}},
+        {0, 5, 0, 100, 100, {1, 1, 0}},   {0, 6, 0, 100, 100, {0, 0, 1}},
+        {0, 7, 2, 100, 100, {1, 1, 0}},   {0, 8, 2, 100, 100, {0, 0, 1}},
+        {1, 8, 0, 100, 100, {0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        Production p;
+        p.factory->credit = c.credit;
+        p.factory->cargo = c.cargo;
+        p.factory->stored = c.stored;
+        for (int i = 0; i < c.humans; ++i)
+            p.land.AddUnit(1, Point(600 + 10 * i, 500));
+        for (int i = 0; i < c.queued; ++i)
+            p.ai->RequestUnits(Production::Request('t'), 0, nullptr, 0, 1);
+        DesignRules order = Production::Request('a');
+        p.ai->PlanOrder(order, p.factory);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(order.weights[static_cast<size_t>(i)], c.words[i])
+                << "word " << i << " credit " << c.credit << " humans " << c.humans << " queued "
+                << c.queued << " cargo " << c.cargo << " stored " << c.stored;
+    }
+}
