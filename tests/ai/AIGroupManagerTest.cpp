@@ -181,19 +181,23 @@ TEST_F(GroupTest, RatesKnownTargetsByWhatTheyAre) {
         int heavyHits;
         bool known;
         int rating;
+        int skill = 0;  // rank is a tenth of it
     };
     const AIKit& kit = w.kit;
     const Case cases[] = {
-        {kit.Structure(3), 7, 0, true, 2}, {kit.Structure(3), 7, 6, true, 1},
-        {kit.Role('f'), 1, 0, true, 1},    {kit.Role('f'), 1, 6, true, 2},
-        {kit.Structure(2), 7, 0, true, 4}, {kit.Role('t'), 6, 0, true, 5},
-        {kit.Role('k'), 2, 0, true, 6},    {kit.Role('h'), 1, 0, true, 6},
-        {kit.Structure(0), 7, 0, true, 7}, {kit.Role('a'), 1, 0, true, 8},
-        {kit.Role('a'), 1, 0, false, 0},
+        {kit.Structure(3), 7, 0, true, 2},   {kit.Structure(3), 7, 6, true, 1},
+        {kit.Role('f'), 1, 0, true, 1},      {kit.Role('f'), 1, 6, true, 2},
+        {kit.Structure(2), 7, 0, true, 4},   {kit.Role('t'), 6, 0, true, 5},
+        {kit.Role('k'), 2, 0, true, 6},      {kit.Role('h'), 1, 0, true, 6},
+        {kit.Structure(0), 7, 0, true, 7},   {kit.Role('a'), 1, 0, true, 8},
+        {kit.Role('a'), 1, 0, false, 0},     {kit.Role('a'), 1, 0, true, 3, 800},
+        {kit.Role('a'), 1, 0, true, 8, 799}, {kit.Role('t'), 6, 0, true, 3, 800},
+        {kit.Role('f'), 1, 0, true, 1, 900}, {kit.Structure(2), 7, 0, true, 3, 800},
     };
     for (const Case& c : cases) {
         PoolUnit* target = w.AddPoolUnit(1, Point(900, 900), c.chassis, c.kind);
         if (c.known) target->SetReferencePoint(ManagerWorld::kTeam, target->GetPosition());
+        target->skill = c.skill;
         groups.heavyHits = c.heavyHits;
         EXPECT_EQ(groups.RateTarget(*target), c.rating) << c.chassis->role << " " << c.heavyHits;
         target->destroyed = 1;
