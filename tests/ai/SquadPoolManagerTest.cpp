@@ -457,7 +457,7 @@ public:
     int IsBuildAreaFreeAt(const Point&) override { return 1; }
     int IsBuildAreaFree() override { return 1; }
     int HasProductReady() override { return 0; }
-    GameObject* MinedDeposit() override { return nullptr; }
+    GameObject* MinedDeposit() override { return linked; }
     int FindUnloadDock() override { return -1; }
     Point DockPoint(int) override { return Point(); }
     int32_t ReceiveDelivery(int32_t, int32_t) override { return 0; }
@@ -466,6 +466,7 @@ public:
     int unfold = 4;
     int unfoldable = 1;
     Point exitOffset{32, -32};
+    GameObject* linked = nullptr;
 };
 
 class FactoryMove : public ::testing::Test {
@@ -823,4 +824,57 @@ TEST_F(PoolDirection, IdleRepairersTakePostsRoundTheFactoryFarthestFromTheEnemy)
     resting->docksInside = 0;
     Direct();
     EXPECT_EQ(resting->given.size(), 1u);
+}
+
+// The deposit to move to: none where the enemies round it match the factory's firepower or
+// health; the least enemy firepower first, then the nearest. While the factory holds less than
+// 1500, a deposit must hold at least what the factory and its mined deposit hold plus 1500.
+TEST_F(FactoryMove, TheDepositChosenHasTheLeastEnemyFireThenIsNearestAndEnoughOre) {
+    auto rock = std::make_unique<TestObject>(0, 951, Point(400, 800), 9);
+    rock->stored = 2000;
+    GameObject* near = rock.get();
+    std::unique_ptr<GameObject> owned = std::move(rock);
+    ASSERT_EQ(w.world.AddOreDeposit(owned), 1);
+    auto mined = std::make_unique<TestObject>(0, 952, Point(100, 100), 9);
+    mined->stored = 1000;
+    factory->SetHealth(200, 0);
+    // Enemies beside one deposit and not the other (grid cells of 256).
+    struct Guard {
+        int fire;
+        int health;
+    };
+    struct Case {
+        Guard byNear;
+        Guard byFar;
+        int factoryStored;
+        bool linked;
+        GameObject* chosen;
+    };
+    const Case cases[] = {
+        {{0, 0}, {0, 0}, 0, false, near},      {{5, 10}, {0, 0}, 0, false, deposit},
+        {{5, 10}, {5, 10}, 0, false, near},    {{9, 199}, {0, 0}, 0, false, deposit},
+        {{9, 199}, {10, 10}, 0, false, near},  {{9, 200}, {10, 10}, 0, false, nullptr},
+        {{0, 0}, {0, 0}, 1499, true, deposit}, {{0, 0}, {0, 0}, 1500, true, near},
+        {{0, 0}, {0, 0}, 0, false, near},
+    };
+    std::vector<PoolUnit*> guards;
+    for (const Case& c : cases) {
+        for (PoolUnit* g : guards)
+            g->destroyed = 1;
+        guards.clear();
+        for (const auto& [guard, at] :
+             {std::pair{c.byNear, Point(100, 800)}, std::pair{c.byFar, Point(1100, 800)}}) {
+            if (guard.fire == 0) continue;
+            PoolUnit* g = w.AddPoolUnit(1, at, w.kit.Role('a'));
+            g->fire = guard.fire;
+            g->SetHealth(guard.health, 0);
+            guards.push_back(g);
+        }
+        w.Refresh();
+        factory->stored = c.factoryStored;
+        factory->linked = c.linked ? mined.get() : nullptr;
+        EXPECT_EQ(pool.ChooseDeposit(), c.chosen)
+            << c.byNear.fire << "/" << c.byNear.health << " " << c.byFar.fire << "/"
+            << c.byFar.health << " " << c.factoryStored << " " << c.linked;
+    }
 }
