@@ -878,3 +878,56 @@ TEST_F(FactoryMove, TheDepositChosenHasTheLeastEnemyFireThenIsNearestAndEnoughOr
             << c.byFar.health << " " << c.factoryStored << " " << c.linked;
     }
 }
+
+// After the first decision the factory moves only while folded or open and without a goal; a
+// team with nothing to mine with and too little ore for a miner goes to the nearest wreck; a
+// factory whose mined deposit and store hold 1500 or more stays.
+TEST_F(FactoryMove, LaterMovesFollowTheFactorysStateAndNeeds) {
+    Point to;
+    ASSERT_EQ(pool.PlanFactoryMove(to), 1);
+    GameObject* wreck = AddWreck(w.world, Point(500, 200));
+    auto mined = std::make_unique<TestObject>(0, 953, Point(100, 100), 9);
+    mined->stored = 1000;
+    const Point site(752, 816);
+    struct Case {
+        int unfold;
+        bool goal;
+        int miners;
+        int scavengers;
+        int cargo;   // a miner costs 500
+        int stored;  // with a mined deposit of 1000; -1 none
+        int moved;
+        Point to;
+    };
+    const Case cases[] = {
+        {4, false, 0, 0, 0, -1, 1, wreck->GetPosition()},
+        {0, false, 0, 0, 499, -1, 1, wreck->GetPosition()},
+        {2, false, 0, 0, 0, -1, 0, Point()},
+        {4, true, 0, 0, 0, -1, 0, Point()},
+        {4, false, 1, 0, 0, -1, 1, site},
+        {4, false, 0, 1, 0, -1, 1, site},
+        {4, false, 0, 0, 500, -1, 1, site},
+        {4, false, 1, 0, 0, 499, 1, site},
+        {4, false, 1, 0, 0, 500, 0, Point()},
+    };
+    c.minerCost = 500;
+    for (const Case& k : cases) {
+        factory->unfold = k.unfold;
+        factory->goals.Clear();
+        if (k.goal)
+            factory->goals.PushBack(
+                std::make_unique<LocationGoal>(factory->id, Point(900, 900), 0, 1, 1));
+        c.minerCount = k.miners;
+        c.scavengerCount = k.scavengers;
+        factory->cargo = k.cargo;
+        factory->stored = k.stored < 0 ? 0 : k.stored;
+        factory->linked = k.stored < 0 ? nullptr : mined.get();
+        Point out;
+        EXPECT_EQ(pool.PlanFactoryMove(out), k.moved)
+            << k.unfold << " " << k.goal << " " << k.miners << " " << k.scavengers << " " << k.cargo
+            << " " << k.stored;
+        if (k.moved) {
+            EXPECT_EQ(out, k.to) << k.cargo << " " << k.stored;
+        }
+    }
+}
