@@ -931,3 +931,30 @@ TEST_F(FactoryMove, LaterMovesFollowTheFactorysStateAndNeeds) {
         }
     }
 }
+
+// The rally point goes to the open neighbour of the site's grid cell (256 pixels) farthest from
+// the unallied enemy factories, on its far edges: here the site's cell is (3, 2) and the enemy
+// stands in the north-east corner.
+TEST_F(FactoryMove, TheRallyPointGoesToTheNeighbourFarthestFromTheEnemy) {
+    w.AddFactory(1, Point(1250, 10));
+    struct Case {
+        bool allied;
+        bool rockSouthWest;
+        Point rally;
+    };
+    // South-west (4, 1): its bottom row and left column; with a rock there, south (4, 2); with
+    // no enemy to count, the first neighbour (2, 1) at its top-left corner.
+    for (const Case& k : {Case{false, false, Point(272, 1264)}, Case{true, false, Point(272, 528)},
+                          Case{false, true, Point(528, 1264)}}) {
+        w.world.alliance[1][2] = w.world.alliance[2][1] = k.allied ? World::kAllied : 0;
+        if (k.rockSouthWest) {
+            std::unique_ptr<GameObject> rock =
+                std::make_unique<TestObject>(0, 960, Point(384, 1152), 5);
+            ASSERT_EQ(w.world.AddDestructible(rock), 1);
+        }
+        Point to;
+        ASSERT_EQ(pool.PlanFactoryMove(to), 1);
+        EXPECT_EQ(to, Point(752, 816));
+        EXPECT_EQ(c.rallyPoint, k.rally) << k.allied << " " << k.rockSouthWest;
+    }
+}
