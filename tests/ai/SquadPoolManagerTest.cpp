@@ -958,3 +958,26 @@ TEST_F(FactoryMove, TheRallyPointGoesToTheNeighbourFarthestFromTheEnemy) {
         EXPECT_EQ(c.rallyPoint, k.rally) << k.allied << " " << k.rockSouthWest;
     }
 }
+
+// Deployed structure units follow a new rally point, except on a mission's first decision;
+// those still on their way are left alone.
+TEST_F(FactoryMove, DeployedStructuresFollowTheRallyPointSaveOnAMissionsFirstDecision) {
+    w.world.scenario = std::make_unique<Scenario>();
+    w.world.scenario->missionNumber = 2;
+    PoolUnit* deployed = w.AddPoolUnit(2, Point(300, 300), w.kit.Structure(4), 7);
+    PoolUnit* walking = w.AddPoolUnit(2, Point(300, 300), w.kit.Structure(4), 1);
+    for (PoolUnit* s : {deployed, walking}) {
+        s->SetOwner(&c);
+        pool.Pool(SquadPoolManager::kStructureKind)->AddMember(*s, 1);
+    }
+    Point to;
+    for (int decision : {1, 2}) {
+        ASSERT_EQ(pool.PlanFactoryMove(to), 1);
+        EXPECT_EQ(deployed->undeploys, decision - 1) << decision;
+        EXPECT_EQ(deployed->given.size(), static_cast<size_t>(decision - 1)) << decision;
+        EXPECT_EQ(walking->undeploys + static_cast<int>(walking->given.size()), 0);
+    }
+    EXPECT_EQ(deployed->given.back().p, c.rallyPoint);
+    EXPECT_EQ(deployed->given.back().flags, 0x15);
+    w.world.scenario.reset();
+}
