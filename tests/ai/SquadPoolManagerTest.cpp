@@ -981,3 +981,29 @@ TEST_F(FactoryMove, DeployedStructuresFollowTheRallyPointSaveOnAMissionsFirstDec
     EXPECT_EQ(deployed->given.back().flags, 0x15);
     w.world.scenario.reset();
 }
+
+// A structure unit on its way is placed afresh only when its road is blocked or the team is
+// under attack; one without a goal always. Placing counts as work done.
+TEST_F(PoolDirection, AStructureUnitOnItsWayIsReplacedOnlyWhenBlockedOrUnderAttack) {
+    struct Case {
+        bool goal;
+        bool blocked;
+        bool attacked;
+        bool placed;
+    };
+    for (const Case& k : {Case{true, false, false, false}, Case{true, true, false, true},
+                          Case{false, false, false, true}, Case{true, false, true, true}}) {
+        PoolUnit* unit = Join(5, w.AddPoolUnit(2, Point(200, 200), w.kit.Structure(2)));
+        unit->SetFootprint(Rect(Point(184, 184), Size(32, 32)));
+        if (k.goal) unit->AddGoal(Point(900, 900));
+        if (k.blocked) unit->goals.BlockFront();
+        // Any unit of the team under fire puts the team under attack.
+        PoolUnit* bystander = w.AddOwned(Point(100, 600));
+        if (k.attacked) bystander->lastAttacker = w.factory;
+        EXPECT_EQ(Direct(), k.placed ? 1 : 0) << k.goal << k.blocked << k.attacked;
+        EXPECT_EQ(unit->deploys, k.placed ? 1 : 0) << k.goal << k.blocked << k.attacked;
+        EXPECT_EQ(unit->clears, k.placed ? 1 : 0);
+        pool.Pool(5)->RemoveMember(*unit);
+        bystander->lastAttacker = nullptr;
+    }
+}
