@@ -17,6 +17,7 @@
 #include "catalogue/PartRule.h"
 #include "objects/FactoryProduction.h"
 #include "objects/Squad.h"
+#include "objects/TargetGoal.h"
 #include "support/FakeClock.h"
 #include "world/Scenario.h"
 
@@ -1006,4 +1007,59 @@ TEST_F(PoolDirection, AStructureUnitOnItsWayIsReplacedOnlyWhenBlockedOrUnderAtta
         pool.Pool(5)->RemoveMember(*unit);
         bystander->lastAttacker = nullptr;
     }
+}
+
+// The think step moves the factory before filing any request, unless the factory is under
+// fire; then the economy's requests come first.
+TEST_F(FactoryMove, TheFactoryMovesFirstUnlessItIsUnderFire) {
+    for (bool underFire : {true, false}) {
+        factory->lastAttacker = underFire ? factory : nullptr;
+        factory->given.clear();
+        c.buildOrders.DeleteAll();
+        EXPECT_EQ(pool.Think(), 1) << underFire;
+        if (underFire) {
+            EXPECT_TRUE(factory->given.empty());
+            EXPECT_EQ(w.Orders(SquadPoolManager::kMinerKind).size(), 1u);
+        } else {
+            ASSERT_EQ(factory->given.size(), 1u);
+            EXPECT_EQ(factory->given[0].code, 1);
+            EXPECT_EQ(factory->given[0].flags, 0x15);
+            EXPECT_EQ(factory->given[0].p, Point(752, 816));
+            EXPECT_EQ(c.buildOrders.Count(), 0);
+        }
+    }
+}
+
+// A scavenger strikes back at whoever hits the factory, a miner, a repairer or a structure:
+// the nearest one not attacking already; none when the attacker is gone.
+TEST(SquadPool, TheNearestFreeScavengerStrikesBackForTheEconomy) {
+    ManagerWorld w;
+    SquadPoolManager& pool = *w.controller->squadPool;
+    PoolUnit* attacker = w.AddPoolUnit(1, Point(900, 600), w.kit.Role('a'));
+    SimId by = attacker->id;
+    // No scavengers yet: nothing happens.
+    pool.OnEvent(7, w.factory, &by);
+    PoolUnit* nearest = w.AddOwned(Point(850, 600), 'h');
+    PoolUnit* second = w.AddOwned(Point(700, 600), 'h');
+    PoolUnit* far = w.AddOwned(Point(300, 600), 'h');
+    for (PoolUnit* s : {far, second, nearest})
+        pool.Pool(SquadPoolManager::kScavengerKind)->AddMember(*s, 1);
+    nearest->goals.PushBack(std::make_unique<TargetGoal>(nearest->id, attacker->id, Point(), 1, 1));
+    struct Case {
+        GameObject* hit;
+        bool answered;
+    };
+    for (const Case& c : {Case{w.factory, true}, Case{w.AddOwned(Point(640, 600), 'k'), true},
+                          Case{w.AddStructure(2, Point(640, 600), 2), true},
+                          Case{w.AddOwned(Point(640, 600), 'h'), false}}) {
+        second->given.clear();
+        pool.OnEvent(7, c.hit, &by);
+        EXPECT_EQ(second->given.size(), c.answered ? 1u : 0u) << c.hit->GetKind();
+        EXPECT_TRUE(nearest->given.empty());
+        EXPECT_TRUE(far->given.empty());
+    }
+    attacker->destroyed = 1;
+    second->given.clear();
+    pool.OnEvent(7, w.factory, &by);
+    EXPECT_TRUE(second->given.empty());
 }
