@@ -251,3 +251,37 @@ TEST(AIEvents, ACapturedObjectComesUnderTheController) {
     EXPECT_EQ(other->rebuilds, 0);
     EXPECT_EQ(e.managers[0]->events, (std::vector<int>{13, 13, 13, 13}));
 }
+
+// Each adopted unit adds the ore gained since the last job to the ore change; a miner frees
+// its design of the charge and sets the miner's cost and strength (a thousandth of its build
+// time); other units leave them.
+TEST(AIEvents, AdoptionTracksTheOreChangeAndTheMinersCostAndStrength) {
+    Events e;
+    e.ai->oreAtLastJob = 100;
+    e.factory->cargo = 400;
+    e.ai->oreChangeCounter = 5;
+    ChassisValues v;
+    v.clan = 'V';
+    v.role = 'f';
+    v.firstCost = 350;
+    v.buildTime = 2999;
+    ChassisTemplate heavy(v);
+    auto miner = std::make_unique<AIUnit>(e.land.world.NewSimId(2), Point(100, 100), &heavy);
+    AIUnit* adopted = e.land.List(std::move(miner));
+    adopted->GetDesign()->noCharge = 1;
+    e.ai->AdoptUnit(*adopted, 0);
+    EXPECT_EQ(adopted->GetDesign()->noCharge, 0);
+    EXPECT_EQ(e.ai->minerCost, 350);
+    EXPECT_EQ(e.ai->minerStrength, 2);
+    // The miner resets the counters after adding to them.
+    EXPECT_EQ(e.ai->oreChangeCounter, 0);
+    AIUnit* fighter = e.land.AddUnit(2, Point(100, 140));
+    fighter->GetDesign()->noCharge = 1;
+    e.ai->AdoptUnit(*fighter, 0);
+    EXPECT_EQ(e.ai->oreChangeCounter, 300);
+    e.ai->AdoptUnit(*e.land.AddUnit(2, Point(100, 180)), 0);
+    EXPECT_EQ(e.ai->oreChangeCounter, 600);
+    EXPECT_EQ(fighter->GetDesign()->noCharge, 1);
+    EXPECT_EQ(e.ai->minerCost, 350);
+    EXPECT_EQ(fighter->Owner(), e.ai);
+}
