@@ -29,6 +29,7 @@
 #include "ai/RouteManoeuvre.h"
 #include "catalogue/PartTemplate.h"
 #include "objects/AttackManoeuvre.h"
+#include "objects/FormationManoeuvre.h"
 #include "objects/Squad.h"
 #include "support/FakeClock.h"
 
@@ -367,4 +368,138 @@ TEST(MissionScriptsV, MissionNineTeamFourWakesOnceTeamTwoLosesItsFactory) {
     EXPECT_EQ(capturer->given[0].flags, MissionScriptV9::kMoveFlags);
     EXPECT_EQ(capturer->given[1].code, MissionScriptV9::kAttackOrder);
     EXPECT_EQ(capturer->given[1].target, prey->id);
+}
+
+// Mission 8 counts structures and repairers as support, leaves a unit already exploring and
+// units without a word alone, groups the rest by word, and sends the first of squad 6 exploring.
+TEST(MissionScriptsV, MissionEightSortsItsUnitsAndSendsTheFirstOfSquadSixExploring) {
+    Mission<MissionScriptV8> m;
+    std::vector<AIUnit*> u = m.Units({6, 6, 40, 40, 3, 3, 0, kDeploying});
+    AIUnit* repairer = m.land.AddUnit(2, Point(100, 100), 'k');
+    repairer->SetPurpose(3);
+    u[5]->GetDesign()->parameters[0] = MissionScriptV8::kExplorerParameter;
+    m.script->Setup(1);
+    EXPECT_EQ(m.script->minimumAttackSize, MissionScriptV8::kMinimumSize);
+    // The factory, the structure and the repairer.
+    EXPECT_EQ(m.Code(MissionScript::kSupport)->OtherCount(), 3);
+    EXPECT_EQ(m.Code(AIPlayer::kAttacking)->CurrentCount(), 2);
+    EXPECT_EQ(m.Code(3)->CurrentCount(), 1);
+    EXPECT_TRUE(u[4]->IsCurrent(m.Code(3)->Id()));
+    EXPECT_EQ(m.Code(3)->FindMember(*u[5]), nullptr);
+    EXPECT_EQ(m.Code(3)->FindMember(*repairer), nullptr);
+    Squad* six = m.Code(MissionScriptV8::kExplorerCode);
+    ASSERT_NE(six, nullptr);
+    EXPECT_EQ(six->MemberCount(), 1);
+    int explorers = 0;
+    for (AIUnit* unit : {u[0], u[1]}) {
+        const bool exploring =
+            unit->GetDesign()->parameters[0] == MissionScriptV8::kExplorerParameter;
+        explorers += exploring;
+        EXPECT_EQ(six->FindMember(*unit) == nullptr, exploring);
+        EXPECT_EQ(unit->rebuilds, exploring ? 1 : 0);
+    }
+    EXPECT_EQ(explorers, 1);
+    EXPECT_EQ(u[6]->CurrentSquad(), 0);
+}
+
+// A lost explorer is replaced from squad 6 while it has members; lost miners and structures
+// are rebuilt; other losses change nothing.
+TEST(MissionScriptsV, MissionEightReplacesItsExplorerAndRebuildsMinersAndStructures) {
+    Mission<MissionScriptV8> m;
+    std::vector<AIUnit*> u = m.Units({6, 6});
+    m.script->Setup(1);
+    AIUnit* explorer = u[0]->GetDesign()->parameters[0] == 5 ? u[0] : u[1];
+    AIUnit* next = explorer == u[0] ? u[1] : u[0];
+    m.script->OnEvent(AIController::kUnitLost, explorer, nullptr);
+    EXPECT_EQ(next->GetDesign()->parameters[0], MissionScriptV8::kExplorerParameter);
+    EXPECT_EQ(m.Code(MissionScriptV8::kExplorerCode)->MemberCount(), 0);
+    EXPECT_EQ(m.factory->queued, 0);
+    struct Case {
+        AIUnit* lost;
+        int queued;
+    };
+    AIUnit* miner = m.land.AddUnit(2, Point(100, 100), 'f');
+    AIUnit* fighter = m.land.AddUnit(2, Point(100, 100), 'a');
+    for (const Case& c :
+         {Case{next, 0}, Case{fighter, 0}, Case{miner, 1}, Case{m.Deploying(2), 2}}) {
+        m.script->OnEvent(AIController::kUnitLost, c.lost, nullptr);
+        EXPECT_EQ(m.factory->queued, c.queued);
+        EXPECT_EQ(m.factory->queuedFront, c.queued ? 0 : -1);
+    }
+    m.script->OnEvent(AIController::kUnitLost, nullptr, nullptr);
+}
+
+// Until the attack is unlocked, a hit on the factory, a spider, a support unit, a structure or a
+// repairer unlocks it; others do not.
+TEST(MissionScriptsV, MissionEightUnlocksItsAttackOnlyByHitsWhereItHurts) {
+    struct Case {
+        int kind;  // 0 a fighter, 1 the factory, 2 a structure, 3 a repairer
+        int32_t word;
+        int unlocked;
+    };
+    for (const Case& c : {Case{0, 7, 0}, Case{0, 40, 0}, Case{0, 10, 1}, Case{0, 1, 1},
+                          Case{1, 0, 1}, Case{2, 0, 1}, Case{3, 0, 1}}) {
+        Mission<MissionScriptV8> m;
+        m.script->Setup(1);
+        GameObject* hit = m.factory;
+        if (c.kind == 0) hit = m.land.AddUnit(2, Point(100, 100));
+        if (c.kind == 2) hit = m.Deploying(2);
+        if (c.kind == 3) hit = m.land.AddUnit(2, Point(100, 100), 'k');
+        if (c.kind != 1) hit->SetPurpose(c.word);
+        m.script->OnEvent(MissionScriptV8::kObjectHit, nullptr, nullptr);
+        m.script->OnEvent(MissionScriptV8::kObjectHit, hit, nullptr);
+        EXPECT_EQ(m.script->attackUnlocked, c.unlocked) << c.kind << " " << c.word;
+    }
+}
+
+// Spiders ring the player's unit 54 once it is known; once there is a target team, squad 6
+// joins the assembling squad, or becomes it when there is none.
+TEST(MissionScriptsV, MissionEightSpidersGuardUnitFiftyFourAndExplorersJoinTheAttack) {
+    for (bool assembling : {true, false}) {
+        Mission<MissionScriptV8> m;
+        std::vector<AIUnit*> u = m.Units({6, 6, 6});
+        m.script->Setup(1);
+        AIUnit* guarded = m.land.List(
+            std::make_unique<AIUnit>(SimId(1, 54), Point(800, 700), m.land.kit.Role('a')));
+        PartTemplate legs('V', 'S', 1, 1, 0, 100, 1);
+        AIUnit* spider = m.land.AddUnit(2, Point(100, 100));
+        spider->ownDesign->drive = &legs;
+        SimId id = spider->id;
+        m.script->OnEvent(AIController::kUnitBuilt, nullptr, &id);
+        if (!assembling) delete m.Code(AIPlayer::kAssembling);
+        m.script->targetTeam = 1;
+        m.Tick();
+        Squad* spiders = m.Code(MissionScriptV8::kSpiderCode);
+        ASSERT_NE(spiders, nullptr);
+        EXPECT_FALSE(Mission<MissionScriptV8>::Has(spiders, 1));
+        EXPECT_NE(m.Code(MissionScriptV8::kExplorerCode), nullptr);
+        guarded->SetReferencePoint(2, Point(1, 1));
+        m.Tick();
+        auto* ring = static_cast<FormationManoeuvre*>(spiders->manoeuvres.Find(1));
+        ASSERT_NE(ring, nullptr);
+        EXPECT_EQ(ring->centre, Point(800, 700));
+        EXPECT_EQ(ring->spacing, MissionScriptV8::kGuardSpacing);
+        EXPECT_TRUE(Mission<MissionScriptV8>::Has(spiders, kAssign));
+        EXPECT_EQ(spiders->manoeuvres.Count(), 2);
+        EXPECT_EQ(m.Code(MissionScriptV8::kExplorerCode), nullptr) << assembling;
+        Squad* attack = m.Code(AIPlayer::kAssembling);
+        ASSERT_NE(attack, nullptr);
+        // The two left in squad 6 (the first explores on its own).
+        EXPECT_EQ(attack->MemberCount(), 2) << assembling;
+        EXPECT_TRUE(Mission<MissionScriptV8>::Has(attack, kAssign));
+    }
+}
+
+// The target is the first of the player's objects this team has seen, else the player's
+// factory once seen.
+TEST(MissionScriptsV, MissionEightTargetsWhatItHasSeenOfThePlayer) {
+    Mission<MissionScriptV8> m;
+    m.script->Setup(1);
+    FakeFactory* local = m.land.AddFactory(1, Point(900, 900));
+    AIUnit* unit = m.land.AddUnit(1, Point(800, 800));
+    EXPECT_EQ(m.script->TargetObject(), nullptr);
+    local->SetReferencePoint(2, local->GetPosition());
+    EXPECT_EQ(m.script->TargetObject(), local);
+    unit->SetReferencePoint(2, unit->GetPosition());
+    EXPECT_EQ(m.script->TargetObject(), unit);
 }
