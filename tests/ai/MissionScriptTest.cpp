@@ -30,6 +30,7 @@
 #include "catalogue/PartTemplate.h"
 #include "objects/AttackManoeuvre.h"
 #include "objects/FormationManoeuvre.h"
+#include "objects/LocationGoal.h"
 #include "objects/Squad.h"
 #include "support/FakeClock.h"
 
@@ -502,4 +503,112 @@ TEST(MissionScriptsV, MissionEightTargetsWhatItHasSeenOfThePlayer) {
     EXPECT_EQ(m.script->TargetObject(), local);
     unit->SetReferencePoint(2, unit->GetPosition());
     EXPECT_EQ(m.script->TargetObject(), unit);
+}
+
+// Mission 9's new units: fighters assemble (a plain squad 7 is made when there is none), miners
+// join nothing; team 4 queues a pod for each new unit while team 2 has objects.
+TEST(MissionScriptsV, MissionNineAssemblesItsFightersAndTeamFourQueuesPods) {
+    for (int team : {2, MissionScriptV9::kLateTeam}) {
+        Mission<MissionScriptV9> m(true, team);
+        if (team == MissionScriptV9::kLateTeam) m.land.AddUnit(2, Point(900, 900));
+        m.script->Setup(1);
+        delete m.Code(AIPlayer::kAssembling);
+        struct Case {
+            char role;
+            bool assembles;
+        };
+        int built = 0;
+        for (const Case& c : {Case{'a', true}, Case{'f', false}, Case{'h', true}}) {
+            AIUnit* unit = m.land.AddUnit(team, Point(100, 100), c.role);
+            SimId id = unit->id;
+            m.script->OnEvent(AIController::kUnitBuilt, nullptr, &id);
+            ++built;
+            EXPECT_EQ(unit->Owner(), m.script);
+            Squad* assembling = m.Code(AIPlayer::kAssembling);
+            EXPECT_EQ(assembling && unit->IsCurrent(assembling->Id()), c.assembles) << c.role;
+            if (assembling) {
+                EXPECT_EQ(assembling->manoeuvres.Count(), 0);
+            }
+            EXPECT_EQ(m.factory->queued, team == MissionScriptV9::kLateTeam ? built : 0) << team;
+        }
+        EXPECT_EQ(m.Code(AIPlayer::kAssembling)->MemberCount(), 2);
+    }
+}
+
+// Mission 9 rebuilds lost miners and structures; a captured object is taken over and, unless it
+// is a structure, miner or repairer, assembles; without a factory every event is dropped.
+TEST(MissionScriptsV, MissionNineRebuildsLossesAndTakesCapturedUnitsIntoTheAttack) {
+    for (bool withFactory : {true, false}) {
+        Mission<MissionScriptV9> m(withFactory);
+        m.script->Setup(1);
+        AIUnit* capturer = m.land.AddUnit(2, Point(100, 100), 't');
+        struct Case {
+            int kind;  // 0 a unit, 1 a structure
+            char role;
+            bool destroyed;
+            bool assembles;
+        };
+        for (const Case& c :
+             {Case{0, 'a', false, true}, Case{0, 'f', false, false}, Case{0, 'k', false, false},
+              Case{1, 'a', false, false}, Case{0, 'a', true, false}}) {
+            AIUnit* captured = c.kind ? m.Deploying(1) : m.land.AddUnit(1, Point(130, 100), c.role);
+            captured->destroyed = c.destroyed ? 1 : 0;
+            m.script->OnEvent(AIController::kCaptured, capturer, captured);
+            const bool taken = withFactory && !c.destroyed;
+            EXPECT_EQ(captured->GetTeam(), taken ? 2 : 1) << c.role << c.kind;
+            EXPECT_EQ(captured->rebuilds, taken ? 1 : 0);
+            Squad* assembling = m.Code(AIPlayer::kAssembling);
+            EXPECT_EQ(assembling && captured->IsCurrent(assembling->Id()),
+                      withFactory && c.assembles)
+                << c.role << c.kind;
+        }
+        m.script->OnEvent(AIController::kCaptured, nullptr, capturer);
+        m.script->OnEvent(AIController::kCaptured, capturer, nullptr);
+        if (!withFactory) continue;
+        struct Loss {
+            AIUnit* lost;
+            int queued;
+        };
+        for (const Loss& l :
+             {Loss{m.land.AddUnit(2, Point(100, 100), 'a'), 0},
+              Loss{m.land.AddUnit(2, Point(100, 100), 'f'), 1}, Loss{m.Deploying(2), 2}}) {
+            m.script->OnEvent(AIController::kUnitLost, l.lost, nullptr);
+            EXPECT_EQ(m.factory->queued, l.queued);
+        }
+        m.script->OnEvent(AIController::kUnitLost, nullptr, nullptr);
+        EXPECT_EQ(m.factory->queued, 2);
+    }
+}
+
+// Team 4's capture units go one at a time, the first without a goal, to the nearest of team
+// 2's objects once team 2 has lost its factory.
+TEST(MissionScriptsV, MissionNineSendsTheFirstIdleCaptureUnitToTheNearestOfTeamTwo) {
+    Mission<MissionScriptV9> m(true, MissionScriptV9::kLateTeam);
+    FakeFactory* watched = m.land.AddFactory(2, Point(1200, 1200));
+    AIUnit* far = m.land.AddUnit(2, Point(600, 400));
+    AIUnit* near = m.land.AddUnit(2, Point(600, 200));
+    m.script->Setup(1);
+    std::vector<AIUnit*> capturers;
+    for (int i = 0; i < 2; ++i) {
+        AIUnit* capturer = m.land.AddUnit(4, Point(600, 100), 't');
+        SimId id = capturer->id;
+        m.script->OnEvent(AIController::kUnitBuilt, nullptr, &id);
+        capturers.push_back(capturer);
+    }
+    Squad* capture = m.Code(MissionScriptV9::kCaptureCode);
+    ASSERT_EQ(capture->MemberCount(), 2);
+    auto* first = static_cast<AIUnit*>(capture->MemberAt(0));
+    auto* second = static_cast<AIUnit*>(capture->MemberAt(1));
+    first->goals.PushBack(std::make_unique<LocationGoal>(first->id, Point(5, 5), 0, 1, 1));
+    m.Tick();
+    EXPECT_TRUE(second->given.empty());
+    watched->destroyed = 1;
+    m.Tick();
+    EXPECT_TRUE(first->given.empty());
+    ASSERT_EQ(second->given.size(), 2u);
+    EXPECT_EQ(second->given[0].code, MissionScript::kDeployOrder);
+    EXPECT_EQ(second->given[0].p, near->GetPosition());
+    EXPECT_EQ(second->given[1].target, near->id);
+    EXPECT_EQ(second->given[1].flags, MissionScriptV9::kAttackFlags);
+    EXPECT_NE(second->given[0].p, far->GetPosition());
 }
