@@ -612,3 +612,29 @@ TEST(MissionScriptsV, MissionNineSendsTheFirstIdleCaptureUnitToTheNearestOfTeamT
     EXPECT_EQ(second->given[1].flags, MissionScriptV9::kAttackFlags);
     EXPECT_NE(second->given[0].p, far->GetPosition());
 }
+
+// Mission 7 attacks the player's type-3 structures first, else the player's factory, and each
+// target found grows the attack size up to 5; a hold ends only when a started timer fires.
+TEST(MissionScriptsV, MissionSevenGoesForTypeThreeStructuresFirstAndGrowsToFive) {
+    Mission<MissionScriptV7> m;
+    m.script->Setup(1);
+    EXPECT_EQ(m.script->TargetObject(), nullptr);
+    EXPECT_EQ(m.script->minimumAttackSize, 1);
+    FakeFactory* local = m.land.AddFactory(1, Point(900, 900));
+    m.land.AddStructure(1, Point(700, 700), 2);
+    EXPECT_EQ(m.script->TargetObject(), local);
+    EXPECT_EQ(m.script->minimumAttackSize, 2);
+    AIUnit* plant = m.land.AddStructure(1, Point(800, 700), 3);
+    m.land.AddUnit(1, Point(600, 600));
+    for (int size : {3, 4, 5, 5}) {
+        EXPECT_EQ(m.script->TargetObject(), plant);
+        EXPECT_EQ(m.script->minimumAttackSize, size);
+    }
+    m.factory->hold = 1;
+    m.Tick();
+    EXPECT_EQ(m.factory->hold, 1);
+    m.script->StartScriptTimer(10);
+    m.clock.Advance(10);
+    m.Tick();
+    EXPECT_EQ(m.factory->hold, 0);
+}
