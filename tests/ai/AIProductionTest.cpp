@@ -367,3 +367,47 @@ TEST(AIProduction, AnUnpaidOrdersSwitchWordsFollowStockAndTheHumanPlayersNumbers
                 << c.queued << " cargo " << c.cargo << " stored " << c.stored;
     }
 }
+
+// Against the human player's defence parts an order forbids, every other time, the weapons of
+// its own clan (or of no clan) that the defence's letter answers, their letters sorted.
+TEST(AIProduction, DefencePartsOfThePlayerForbidTheWeaponsTheyAnswerEveryOtherTime) {
+    struct Listed {
+        char clan;
+        char role;
+        char kind;
+    };
+    std::vector<std::unique_ptr<WeaponTemplate>> weapons;
+    for (const Listed& l : {Listed{'V', 'c', 'b'}, Listed{'X', 'a', 'b'}, Listed{'T', 'd', 'b'},
+                            Listed{'V', 'e', 'q'}}) {
+        WeaponValues v;
+        v.mount.clan = l.clan;
+        v.mount.role = l.role;
+        v.kindLetter = l.kind;
+        weapons.push_back(std::make_unique<WeaponTemplate>(WeaponClass::Beam, v));
+        ListNode* node = weapons.back().get();
+        WeaponList.PushBack(node);
+    }
+    MountValues shieldValues;
+    shieldValues.clan = 'V';
+    shieldValues.role = 'b';
+    DefenceItemTemplate shield(shieldValues, 0, 0, 0, nullptr, "");
+    int forbidden = 0;
+    for (uint32_t seed = 1; seed <= 20; ++seed) {
+        Production p;
+        SeedRandom(seed * 35711);
+        VehicleDesign& design = *p.land.AddUnit(1, Point(600, 500))->GetDesign();
+        design.hardpoints[0] = &shield;
+        DesignRules order = Production::Request('a');
+        p.ai->PlanOrder(order, p.factory);
+        const PartRule* weaponsOut = order.FindEntry(kWeaponCategory, 0);
+        ASSERT_NE(weaponsOut, nullptr);
+        const std::string letters(weaponsOut->letters);
+        if (!letters.empty()) {
+            ++forbidden;
+            EXPECT_EQ(letters, "ac");
+        }
+        design.hardpoints = {};
+    }
+    EXPECT_GT(forbidden, 3);
+    EXPECT_LT(forbidden, 17);
+}
