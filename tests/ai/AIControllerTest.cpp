@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <vector>
 
 #include "AIFixture.h"
 #include "ai/AIManager.h"
 #include "ai/InfluenceGrid.h"
+#include "catalogue/DesignRules.h"
 #include "support/FakeClock.h"
 #include "world/SimIdNode.h"
 
@@ -246,4 +248,21 @@ TEST(AIController, ObjectivesAreTheNearDestructiblesNoEnemyGuards) {
     EXPECT_EQ(out, ids[2]);
     ai->objectives.DeleteAll();
     EXPECT_TRUE(ai->ObjectiveId(0).IsNull());
+}
+
+// A scenario's design rules become the pending order under their purpose; none clears it.
+TEST(AIController, ScenarioDesignRulesBecomeThePendingOrderUnderTheirPurpose) {
+    AIWorld land;
+    AIController* ai = land.AddController(2);
+    EXPECT_EQ(ai->DesignPurpose(), 0);
+    auto rules = std::make_unique<DesignRules>();
+    rules->presets[0] = 4;
+    ai->SetDesignRules(std::move(rules), 7);
+    ASSERT_NE(ai->pendingOrder, nullptr);
+    EXPECT_EQ(ai->pendingOrder->presets[0], 4);
+    EXPECT_EQ(ai->DesignPurpose(), 7);
+    EXPECT_EQ(AIController::OrderPurpose(*ai->pendingOrder), 7);
+    ai->SetDesignRules(nullptr, 5);
+    EXPECT_EQ(ai->pendingOrder, nullptr);
+    EXPECT_EQ(ai->DesignPurpose(), 0);
 }
