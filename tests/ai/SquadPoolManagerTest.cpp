@@ -1063,3 +1063,20 @@ TEST(SquadPool, TheNearestFreeScavengerStrikesBackForTheEconomy) {
     pool.OnEvent(7, w.factory, &by);
     EXPECT_TRUE(second->given.empty());
 }
+
+// With rocks in every neighbour of the site's grid cell the rally point is the site itself.
+TEST_F(FactoryMove, WithEveryNeighbourBlockedTheRallyPointIsTheSite) {
+    // The site's cell is (3, 2) of cells of 256 pixels.
+    int serial = 970;
+    for (int row = 2; row <= 4; ++row)
+        for (int column = 1; column <= 3; ++column) {
+            if (row == 3 && column == 2) continue;
+            std::unique_ptr<GameObject> rock = std::make_unique<TestObject>(
+                0, serial++, Point(256 * column + 128, 256 * row + 128), 5);
+            ASSERT_EQ(w.world.AddDestructible(rock), 1);
+        }
+    Point to;
+    ASSERT_EQ(pool.PlanFactoryMove(to), 1);
+    EXPECT_EQ(to, Point(752, 816));
+    EXPECT_EQ(c.rallyPoint, to);
+}
