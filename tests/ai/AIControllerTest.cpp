@@ -266,3 +266,23 @@ TEST(AIController, ScenarioDesignRulesBecomeThePendingOrderUnderTheirPurpose) {
     EXPECT_EQ(ai->pendingOrder, nullptr);
     EXPECT_EQ(ai->DesignPurpose(), 0);
 }
+
+// Over a list of cells the balance weighs the team's own objects in them against the enemies
+// in them: how long each side survives the other's fire.
+TEST(AIController, TheBalanceOverCellsCountsOnlyWhatStandsInThem) {
+    AIWorld land;
+    land.AddFactory(2, Point(700, 700));
+    AIController* ai = land.AddController(2);
+    ai->Setup(3);
+    land.AddUnit(2, Point(100, 100), 'a', 10)->SetHealth(100, 0);
+    land.AddUnit(1, Point(120, 100), 'a', 5)->SetHealth(60, 10);
+    // Elsewhere, and not counted.
+    land.AddUnit(2, Point(1000, 500), 'a', 1000)->SetHealth(9000, 0);
+    land.AddUnit(1, Point(1000, 520), 'a', 1000)->SetHealth(9000, 0);
+    ai->Grid()->Refresh(2, *ai);
+    const std::vector<InfluenceCell*> cells = {ai->Grid()->CellAt(Point(100, 100))};
+    const int32_t all = InfluenceGrid::kAllCategories;
+    EXPECT_EQ(ai->StrengthBalance(&cells, 0, nullptr, all, all), 100 / 5 - 50 / 10);
+    const std::vector<InfluenceCell*> none;
+    EXPECT_EQ(ai->StrengthBalance(&none, 0, nullptr, all, all), 0);
+}
