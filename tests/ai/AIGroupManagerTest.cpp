@@ -351,6 +351,21 @@ TEST_F(GroupTest, APlannedGroupGathersRoundItsFirstArrival) {
     EXPECT_NE(group->manoeuvres.Find(1), nullptr);
     ASSERT_FALSE(first->given.empty());
     EXPECT_EQ(first->given.back().code, 9);
+    // The second arrival joins where the group gathers already.
+    group->manoeuvres.DeleteAll();
+    auto* second = w.AddOwned(Point(700, 600));
+    group->AddMember(*second, 1);
+    id = second->id;
+    groups.OnEvent(AIController::kUnitBuilt, nullptr, &id);
+    EXPECT_EQ(group->manoeuvres.Find(1), nullptr);
+    EXPECT_TRUE(second->given.empty());
+    // A group with no plan does not gather for its first arrival.
+    Squad* unplanned = Group(0);
+    auto* lone = w.AddOwned(Point(700, 600));
+    unplanned->AddMember(*lone, 1);
+    id = lone->id;
+    groups.OnEvent(AIController::kUnitBuilt, nullptr, &id);
+    EXPECT_EQ(unplanned->manoeuvres.Find(1), nullptr);
     w.controller->buildOrders.DeleteAll();
 }
 
