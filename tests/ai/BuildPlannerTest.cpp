@@ -136,3 +136,31 @@ TEST(SquadRecruiter, GathersUnitsOfEachPurposeCodeInOneSquad) {
     EXPECT_NE(twelve->manoeuvres.Find(2), nullptr);
     EXPECT_EQ(recruiter.children.Count(), 3);
 }
+
+// The home squad grows to the level's size limit (the factory counts); a free unit of the team
+// is taken at once, tuned and kept as a current member instead of an order.
+TEST(BuildPlanner, GrowsToTheLevelsSizeLimitTakingAFreeUnitFirst) {
+    const int limits[6] = {0, 2, 3, 3, 4, 4};
+    for (int level = 1; level <= 5; ++level) {
+        for (int room : {0, 1}) {
+            ManagerWorld w(level, 5, 0x20, 3);
+            BuildPlanner& planner = *w.controller->buildPlanner;
+            w.AddUnit(1, Point(900, 900), 'a', 50);
+            w.Refresh();
+            planner.Think();
+            w.controller->buildOrders.DeleteAll();
+            Squad& home = *planner.HomeSquad();
+            while (home.MemberCount() < limits[level] - room)
+                home.AddMember(*w.AddOwned(Point(100, 100), 'k'), 0);
+            PoolUnit* free = w.AddOwned(Point(300, 300));
+            free->SetHealth(0, 0);
+            EXPECT_EQ(planner.Think(), room) << level;
+            EXPECT_EQ(free->IsCurrent(home.Id()), room == 1) << level;
+            EXPECT_EQ(w.controller->buildOrders.Count(), 0);
+            if (room == 0) continue;
+            EXPECT_EQ(free->GetDesign()->parameters[3], 20);
+            EXPECT_EQ(free->GetDesign()->parameters[6], 3);
+            EXPECT_GE(free->rebuilds, 1);
+        }
+    }
+}
