@@ -10,6 +10,7 @@
 #include "ai/RouteManoeuvre.h"
 #include "catalogue/DesignRules.h"
 #include "objects/AttackManoeuvre.h"
+#include "objects/LocationGoal.h"
 #include "objects/Squad.h"
 #include "support/FakeClock.h"
 
@@ -279,4 +280,24 @@ TEST(MissionControllers, MakesTheScriptedPlayerOnlyForCampaignPlayersRecords) {
                     EXPECT_EQ(player->team, team);
                     EXPECT_EQ(player->ClanLetter(), clan);
                 }
+}
+
+// Each update deploys the team's structure units that have nowhere to go, and the rally point
+// follows a deployed one; other units are left alone.
+TEST(AIPlayer, UpdatesDeployIdleStructureUnitsAndRallyAtADeployedOne) {
+    Player p;
+    AIUnit* idle = p.land.List(std::make_unique<AIUnit>(p.land.world.NewSimId(2), Point(200, 200),
+                                                        p.land.kit.Structure(2), 1));
+    AIUnit* walking = p.land.List(std::make_unique<AIUnit>(
+        p.land.world.NewSimId(2), Point(250, 200), p.land.kit.Structure(2), 1));
+    walking->goals.PushBack(std::make_unique<LocationGoal>(walking->id, Point(900, 900), 0, 1, 1));
+    AIUnit* deployed = p.land.AddStructure(2, Point(420, 380), 1);
+    AIUnit* fighter = p.land.AddUnit(2, Point(300, 300));
+    Timer budget(0);
+    p.ai->Update(budget);
+    EXPECT_EQ(idle->deploys, 1);
+    EXPECT_EQ(walking->deploys, 0);
+    EXPECT_EQ(deployed->deploys, 0);
+    EXPECT_EQ(fighter->deploys, 0);
+    EXPECT_EQ(p.ai->RallyPoint(), Point(420, 380));
 }
