@@ -411,3 +411,39 @@ TEST(AIProduction, DefencePartsOfThePlayerForbidTheWeaponsTheyAnswerEveryOtherTi
     EXPECT_GT(forbidden, 3);
     EXPECT_LT(forbidden, 17);
 }
+
+// Orders are counted for the manager whose squad asked, by purpose (0: any) and squad (0: any),
+// the pending order included; orders of no squad count for nobody.
+TEST(AIProduction, OrdersAreCountedByManagerPurposeAndSquadWithThePendingOne) {
+    Production p;
+    Squad* a = p.managers[0]->NewSquad();
+    Squad* a2 = p.managers[0]->NewSquad();
+    Squad* b = p.managers[1]->NewSquad();
+    auto order = [](int32_t squad, int32_t purpose) {
+        auto rules = std::make_unique<DesignRules>();
+        AIController::SetOrderSquad(*rules, squad);
+        AIController::SetOrderPurpose(*rules, purpose);
+        return rules;
+    };
+    p.ai->RequestUnits(*order(a->Id(), 2), 0, nullptr, 0, 1);
+    p.ai->RequestUnits(*order(a2->Id(), 3), 0, nullptr, 0, 1);
+    p.ai->RequestUnits(*order(b->Id(), 2), 0, nullptr, 0, 1);
+    p.ai->RequestUnits(*order(0, 2), 0, nullptr, 0, 1);
+    p.ai->pendingOrder = order(a->Id(), 2);
+    struct Case {
+        int manager;
+        int32_t purpose;
+        int32_t squad;  // 0 any, 1 a, 2 a2, 3 b
+        int count;
+    };
+    const Case cases[] = {{0, 0, 0, 3}, {0, 2, 0, 2}, {0, 3, 0, 1}, {0, 2, 1, 2}, {0, 3, 1, 0},
+                          {0, 0, 2, 1}, {0, 0, 3, 0}, {1, 2, 0, 1}, {1, 3, 0, 0}, {2, 0, 0, 0}};
+    const int32_t squads[] = {0, a->Id(), a2->Id(), b->Id()};
+    for (const Case& c : cases)
+        EXPECT_EQ(p.ai->CountOrders(p.managers[static_cast<size_t>(c.manager)], c.purpose,
+                                    squads[c.squad]),
+                  c.count)
+            << c.manager << " " << c.purpose << " " << c.squad;
+    p.ai->pendingOrder.reset();
+    EXPECT_EQ(p.ai->CountOrders(p.managers[0], 0, 0), 2);
+}
