@@ -1080,3 +1080,55 @@ TEST_F(FactoryMove, WithEveryNeighbourBlockedTheRallyPointIsTheSite) {
     EXPECT_EQ(to, Point(752, 816));
     EXPECT_EQ(c.rallyPoint, to);
 }
+
+// Each structure type has its chassis flag and priority; type 0 asks for sensors, type 1 for
+// kind-3 items, and type 3 below level 5 with strategy 0x02 for kind-3 items one time in two.
+TEST(SquadPool, StructureRequestsCarryTheirTypesChassisFlagAndPriority) {
+    const uint32_t chassis[6] = {0x200, 0x400, 0x800, 0x2000, 0x1000, 0x4000};
+    const int32_t priority[6] = {4, 4, 4, 1, 4, 4};
+    for (int type = 0; type < 6; ++type) {
+        ManagerWorld w(3, 5);
+        AIController& c = *w.controller;
+        c.strategyBits = 0;
+        c.typeQueue.DeleteAll();
+        auto* node = new ListNode;
+        node->key = type;
+        c.typeQueue.PushBack(node);
+        c.secondProductionCounter = 1;
+        DesignRules request;
+        ASSERT_EQ(c.squadPool->PlanStructureOrder(request), 1) << type;
+        ASSERT_NE(request.FindEntry(0, 1), nullptr);
+        EXPECT_EQ(request.FindEntry(0, 1)->flags & ~1u, chassis[type]) << type;
+        EXPECT_EQ(AIController::OrderPriority(request), priority[type]) << type;
+        EXPECT_EQ(AIController::OrderSquad(request), c.squadPool->structurePoolId);
+        EXPECT_EQ(request.FindEntry(2, 1) != nullptr, type == 0) << type;
+        EXPECT_EQ(request.FindEntry(3, 1) != nullptr, type == 1) << type;
+        std::vector<int32_t> kinds;
+        for (ListNode* n = request.weaponCriteria.First(); n; n = request.weaponCriteria.Next(n))
+            kinds.push_back(n->key);
+        EXPECT_EQ(kinds, (std::vector<int32_t>{3, 1, 2})) << type;
+    }
+    for (int level : {4, 5}) {
+        int kind3 = 0;
+        for (uint32_t seed = 1; seed <= 20; ++seed) {
+            ManagerWorld w(level, 5);
+            AIController& c = *w.controller;
+            c.strategyBits = AIController::kStrategyType1;
+            c.typeQueue.DeleteAll();
+            auto* node = new ListNode;
+            node->key = 3;
+            c.typeQueue.PushBack(node);
+            c.secondProductionCounter = 1;
+            SeedRandom(seed * 35711);
+            DesignRules request;
+            ASSERT_EQ(c.squadPool->PlanStructureOrder(request), 1);
+            kind3 += request.FindEntry(3, 1) != nullptr;
+        }
+        if (level == 5) {
+            EXPECT_EQ(kind3, 0);
+        } else {
+            EXPECT_GT(kind3, 3);
+            EXPECT_LT(kind3, 17);
+        }
+    }
+}
