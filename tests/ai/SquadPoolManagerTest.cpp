@@ -1132,3 +1132,15 @@ TEST(SquadPool, StructureRequestsCarryTheirTypesChassisFlagAndPriority) {
         }
     }
 }
+
+// A neighbour with only half its tiles open is no place for the rally point; one more and it is.
+TEST_F(FactoryMove, TheRallyPointNeedsANeighbourMoreThanHalfOpen) {
+    // 8 × 8 tiles a cell; of equal keys the first neighbour, (2, 1), wins, else (2, 2).
+    for (const auto& [open, rally] :
+         {std::pair{33, Point(272, 528)}, std::pair{32, Point(528, 528)}}) {
+        c.Grid()->CellAt(2, 1)->openTiles = open;
+        Point to;
+        ASSERT_EQ(pool.PlanFactoryMove(to), 1);
+        EXPECT_EQ(c.rallyPoint, rally) << open;
+    }
+}
