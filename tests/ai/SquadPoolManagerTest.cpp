@@ -436,7 +436,7 @@ class MovingFactory : public AIUnit, public FactoryProduction {
 public:
     MovingFactory(const SimId& id, const Point& at) : AIUnit(id, at, nullptr, 4) {}
     GameObject* AsObject() override { return this; }
-    VehicleDesign* CurrentJob() override { return nullptr; }
+    VehicleDesign* CurrentJob() override { return job; }
     int32_t RemainingTime() override { return 0; }
     int QueuedJobCount() override { return 0; }
     VehicleDesign* QueuedJob(int) override { return nullptr; }
@@ -468,6 +468,7 @@ public:
     int unfoldable = 1;
     Point exitOffset{32, -32};
     GameObject* linked = nullptr;
+    VehicleDesign* job = nullptr;
 };
 
 class FactoryMove : public ::testing::Test {
@@ -899,6 +900,7 @@ TEST_F(FactoryMove, LaterMovesFollowTheFactorysStateAndNeeds) {
         int stored;  // with a mined deposit of 1000; -1 none
         int moved;
         Point to;
+        bool busy = false;  // a job in production
     };
     const Case cases[] = {
         {4, false, 0, 0, 0, -1, 1, wreck->GetPosition()},
@@ -910,7 +912,9 @@ TEST_F(FactoryMove, LaterMovesFollowTheFactorysStateAndNeeds) {
         {4, false, 0, 0, 500, -1, 1, site},
         {4, false, 1, 0, 0, 499, 1, site},
         {4, false, 1, 0, 0, 500, 0, Point()},
+        {4, false, 0, 0, 0, -1, 1, site, true},
     };
+    VehicleDesign inProduction('V');
     c.minerCost = 500;
     for (const Case& k : cases) {
         factory->unfold = k.unfold;
@@ -923,6 +927,7 @@ TEST_F(FactoryMove, LaterMovesFollowTheFactorysStateAndNeeds) {
         factory->cargo = k.cargo;
         factory->stored = k.stored < 0 ? 0 : k.stored;
         factory->linked = k.stored < 0 ? nullptr : mined.get();
+        factory->job = k.busy ? &inProduction : nullptr;
         Point out;
         EXPECT_EQ(pool.PlanFactoryMove(out), k.moved)
             << k.unfold << " " << k.goal << " " << k.miners << " " << k.scavengers << " " << k.cargo
@@ -1143,4 +1148,40 @@ TEST_F(FactoryMove, TheRallyPointNeedsANeighbourMoreThanHalfOpen) {
         ASSERT_EQ(pool.PlanFactoryMove(to), 1);
         EXPECT_EQ(c.rallyPoint, rally) << open;
     }
+}
+
+// One order of a kind at a time: no second structure order, and no scavenger while a miner or
+// scavenger order is out.
+TEST(SquadPool, NoScavengerOrStructureIsWantedWhileTheirOrdersAreOut) {
+    ManagerWorld w(1, 5);
+    AIController& c = *w.controller;
+    SquadPoolManager& pool = *c.squadPool;
+    c.minerCount = 1;
+    w.factory->cargo = 1000;
+    for (int i = 0; i < 12; ++i)
+        AddWreck(w.world, Point(700 + 32 * (i % 8), 800 + 32 * (i / 8)));
+    ASSERT_TRUE(pool.ScavengerWanted());
+    for (int32_t kind : {SquadPoolManager::kMinerKind, SquadPoolManager::kScavengerKind}) {
+        DesignRules order;
+        AIController::SetOrderSquad(order, pool.Pool(kind)->Id());
+        AIController::SetOrderPurpose(order, kind);
+        c.RequestUnits(order, 0, nullptr, 0, 1);
+        EXPECT_FALSE(pool.ScavengerWanted()) << kind;
+        c.buildOrders.DeleteAll();
+        EXPECT_TRUE(pool.ScavengerWanted()) << kind;
+    }
+    c.typeQueue.DeleteAll();
+    for (int type : {1, 2}) {
+        auto* node = new ListNode;
+        node->key = type;
+        c.typeQueue.PushBack(node);
+    }
+    c.secondProductionCounter = 1;
+    DesignRules first;
+    ASSERT_EQ(pool.PlanStructureOrder(first), 1);
+    c.RequestUnits(first, 0, nullptr, 0, 1);
+    DesignRules second;
+    EXPECT_EQ(pool.PlanStructureOrder(second), 0);
+    c.buildOrders.DeleteAll();
+    EXPECT_EQ(pool.PlanStructureOrder(second), 1);
 }
