@@ -447,3 +447,50 @@ TEST(AIProduction, OrdersAreCountedByManagerPurposeAndSquadWithThePendingOne) {
     p.ai->pendingOrder.reset();
     EXPECT_EQ(p.ai->CountOrders(p.managers[0], 0, 0), 2);
 }
+
+// A chassis as strong as the player's: the mean build time of the player's combat units, less
+// workers, structures and chassis without a build time, plus 2000.
+TEST(AIProduction, TheChassisCapIsThePlayersMeanCombatBuildTimePlusTwoThousand) {
+    ChassisValues v;
+    v.clan = 'V';
+    v.role = 'a';
+    v.buildTime = 0;
+    ChassisTemplate instant(v);
+    v.buildTime = 900;
+    ChassisTemplate slow(v);
+    Production p;
+    p.land.AddUnit(1, Point(600, 500));  // 500
+    p.land.List(std::make_unique<AIUnit>(p.land.world.NewSimId(1), Point(620, 500), &slow));
+    p.land.List(std::make_unique<AIUnit>(p.land.world.NewSimId(1), Point(640, 500), &instant));
+    p.land.AddUnit(1, Point(660, 500), 'f');
+    p.land.AddStructure(1, Point(680, 500), 2);
+    DesignRules order = Production::Request('a');
+    p.ai->PlanOrder(order, p.factory);
+    EXPECT_EQ(order.buildTimeCap, (500 + 900) / 2 + 2000);
+}
+
+// The second clan flies once at least a quarter of the objects examined carry weapons that
+// cannot reach aircraft.
+TEST(AIProduction, TheSecondClanFliesWhenAQuarterOfThePlayersObjectsCannotShootUp) {
+    WeaponValues values;
+    values.mount.clan = 'V';
+    values.mount.role = 'a';
+    values.kindLetter = 'b';
+    values.shotLayerField = 1;
+    WeaponTemplate groundOnly(WeaponClass::Beam, values);
+    for (int unarmed : {3, 4}) {
+        Production p;
+        p.ai->clan = 'T';
+        p.ai->SetStrategyBits(AIController::kStrategyType4);
+        VehicleDesign& design = *p.land.AddUnit(1, Point(600, 500))->GetDesign();
+        design.hardpoints[0] = &groundOnly;
+        for (int i = 0; i < unarmed; ++i)
+            p.land.AddUnit(1, Point(620 + 20 * i, 500));
+        DesignRules order = Production::Request('a');
+        p.ai->PlanOrder(order, p.factory);
+        const PartRule* drive = order.FindEntry(kDriveCategory, 1);
+        ASSERT_NE(drive, nullptr);
+        EXPECT_EQ((drive->flags & 0x10) != 0, unarmed == 3) << unarmed;
+        design.hardpoints = {};
+    }
+}
