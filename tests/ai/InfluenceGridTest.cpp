@@ -232,6 +232,11 @@ TEST(InfluenceGrid, StrongestEnemyCellIsTheFirstLargestAndNullWithoutEnemies) {
     grid.NoteAttack(Point(700, 700));
     grid.NoteAttack(Point(-5, 0));
     EXPECT_EQ(grid.CellAt(2, 2)->attackCount, 1);
+    // Combat units counted per team; no team outside 1 .. 4.
+    EXPECT_EQ(grid.TotalOf(1), 1);
+    EXPECT_EQ(grid.TotalOf(2), 2);
+    EXPECT_EQ(grid.TotalOf(0), 0);
+    EXPECT_EQ(grid.TotalOf(InfluenceCell::kTeams), 0);
 }
 
 // A destructible lies in the cell its position falls in: edges belong to the cell they start.

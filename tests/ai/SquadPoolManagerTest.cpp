@@ -1063,10 +1063,17 @@ TEST(SquadPool, TheNearestFreeScavengerStrikesBackForTheEconomy) {
         EXPECT_TRUE(nearest->given.empty());
         EXPECT_TRUE(far->given.empty());
     }
-    attacker->destroyed = 1;
+    // Of two equally near, the first listed (the newer) goes.
+    PoolUnit* twin = w.AddOwned(Point(700, 600), 'h');
+    pool.Pool(SquadPoolManager::kScavengerKind)->AddMember(*twin, 1);
     second->given.clear();
     pool.OnEvent(7, w.factory, &by);
+    EXPECT_EQ(twin->given.size(), 1u);
     EXPECT_TRUE(second->given.empty());
+    attacker->destroyed = 1;
+    twin->given.clear();
+    pool.OnEvent(7, w.factory, &by);
+    EXPECT_TRUE(twin->given.empty());
 }
 
 // With rocks in every neighbour of the site's grid cell the rally point is the site itself.
