@@ -285,3 +285,26 @@ TEST(AIEvents, AdoptionTracksTheOreChangeAndTheMinersCostAndStrength) {
     EXPECT_EQ(e.ai->minerCost, 350);
     EXPECT_EQ(fighter->Owner(), e.ai);
 }
+
+// Events missing an object they need change nothing here, and still reach every manager.
+TEST(AIEvents, EventsMissingTheirObjectsOnlyReachTheManagers) {
+    Events e;
+    AIUnit* unit = e.land.AddUnit(2, Point(100, 100));
+    AIUnit* other = e.land.AddUnit(1, Point(130, 100));
+    SimId id = other->id;
+    const int kinds[] = {AIController::kDamaged,  AIController::kUnitBuilt,
+                         AIController::kUnitLost, AIController::kBlocked,
+                         AIController::kEngaging, AIController::kEnemySeen};
+    for (int kind : kinds) {
+        e.Send(kind, nullptr, nullptr);
+        e.Send(kind, unit, nullptr);
+        if (kind != AIController::kUnitBuilt && kind != AIController::kDamaged &&
+            kind != AIController::kEnemySeen)
+            e.Send(kind, nullptr,
+                   kind == AIController::kBlocked ? static_cast<void*>(&id)
+                                                  : static_cast<void*>(other));
+    }
+    EXPECT_EQ(e.managers[3]->events.size(), 15u);
+    EXPECT_TRUE(unit->given.empty());
+    EXPECT_EQ(other->GetReferencePoint(2), Point());
+}

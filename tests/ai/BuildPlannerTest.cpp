@@ -164,3 +164,20 @@ TEST(BuildPlanner, GrowsToTheLevelsSizeLimitTakingAFreeUnitFirst) {
         }
     }
 }
+
+// Without a factory in the home squad the size limit itself decides: one unit at
+// aggressiveness 2, none below.
+TEST(BuildPlanner, WithoutAFactoryAggressivenessTwoStillAsksForOneUnit) {
+    for (int aggressiveness : {1, 2}) {
+        AIWorld land;
+        FakeSquadRules rules;
+        AIController* ai = land.AddController(2);
+        ai->aggressiveness = aggressiveness;
+        ai->Setup(3);
+        land.AddUnit(1, Point(600, 600), 'a', 50);
+        ai->Grid()->Refresh(2, *ai);
+        BuildPlanner& planner = *ai->buildPlanner;
+        EXPECT_EQ(planner.Think(), aggressiveness == 2 ? 1 : 0) << aggressiveness;
+        EXPECT_EQ(ai->CountOrders(&planner, 0, 0), aggressiveness == 2 ? 1 : 0);
+    }
+}

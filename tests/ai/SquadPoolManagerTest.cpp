@@ -580,6 +580,10 @@ TEST(SquadPool, ClaimsUnitsOnlyForItsFourPools) {
         int32_t squadId = -1;
         EXPECT_EQ(pool.ClaimUnit(*unit, squadId), c.squadId != 0 ? 1 : 0) << c.purpose;
         EXPECT_EQ(squadId, c.squadId != 0 ? c.squadId : -1) << c.purpose;
+        // Each pool is stamped with its own purpose.
+        if (c.squadId) {
+            EXPECT_EQ(pool.FindChild(c.squadId)->purpose, c.purpose);
+        }
     }
 }
 
