@@ -287,6 +287,10 @@ TEST(MissionScriptsV, MissionEightWaitsForAHitOrSevenMinutesThenTurnsToSpiders) 
         }
         m.Tick();
         EXPECT_EQ(m.Code(40)->CurrentCount(), 5) << byHit;
+        // Unlocked, a squad below the minimum size is still not launched.
+        Squad& small = m.script->AddSquad(AIPlayer::kAssembling);
+        EXPECT_EQ(m.script->LaunchAttack(small), 0);
+        delete &small;
         EXPECT_EQ(m.script->launchCounter, 1);
         EXPECT_EQ(m.factory->cancels, 1);
         ASSERT_NE(m.factory->current, nullptr);

@@ -1196,3 +1196,35 @@ TEST(SquadPool, NoScavengerOrStructureIsWantedWhileTheirOrdersAreOut) {
     c.buildOrders.DeleteAll();
     EXPECT_EQ(pool.PlanStructureOrder(second), 1);
 }
+
+// A neighbour in the site's own row or column puts the rally point on its top row or left
+// column: with rocks on two corners and the enemy across, the neighbour between them is the
+// farthest open one.
+TEST_F(FactoryMove, ARallyNeighbourInTheSitesRowOrColumnGivesItsTopOrLeftEdge) {
+    struct Case {
+        Point enemy;
+        Point rocks[2];
+        Point rally;
+    };
+    // West (3, 1) with the enemy due east; north (2, 2) with the enemy due south.
+    const Case cases[] = {{Point(1250, 896), {Point(384, 640), Point(384, 1152)}, Point(272, 784)},
+                          {Point(640, 1270), {Point(384, 640), Point(896, 640)}, Point(528, 528)}};
+    int serial = 980;
+    for (const Case& k : cases) {
+        FakeFactory* enemy = w.AddFactory(1, k.enemy);
+        std::vector<GameObject*> placed;
+        for (const Point& at : k.rocks) {
+            std::unique_ptr<GameObject> rock = std::make_unique<TestObject>(0, serial++, at, 5);
+            placed.push_back(rock.get());
+            ASSERT_EQ(w.world.AddDestructible(rock), 1);
+        }
+        Point to;
+        ASSERT_EQ(pool.PlanFactoryMove(to), 1);
+        EXPECT_EQ(to, Point(752, 816));
+        EXPECT_EQ(c.rallyPoint, k.rally) << k.enemy.x;
+        // Out of the way for the next case.
+        enemy->SetPosition(Point(752, 816));
+        for (GameObject* rock : placed)
+            rock->SetPosition(Point(30, 30));
+    }
+}
