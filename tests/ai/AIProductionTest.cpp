@@ -203,6 +203,9 @@ TEST(AIProduction, PlanningSetsTheResourceFlagsAndDefaultLetters) {
     ASSERT_NE(order.FindEntry(kStealthCategory), nullptr);
     EXPECT_FALSE(order.FindEntry(kStealthCategory)->HasLetters());
     EXPECT_NE(order.FindEntry(kDriveCategory, 1)->flags & 8, 0u);
+    // No aircraft seen: no weapon asked to reach them.
+    const PartRule* weapons = order.FindEntry(kWeaponCategory, 1);
+    EXPECT_TRUE(!weapons || (weapons->flags & 0x10) == 0);
     p.ai->needsWaterCrossing = 1;
     p.factory->credit = 5;
     DesignRules paid = Production::Request('a');
