@@ -144,6 +144,21 @@ TEST(AIEvents, BlockedUnitsShootWrecksAndMoveAlliedBlockers) {
     SimId enemyId = enemy->id;
     e.Send(3, unit, &enemyId);
     EXPECT_EQ(enemy->undeploys, 0);
+    // A unit of the team in the way stops guarding once it has been moved aside.
+    AIUnit* friendly = e.land.AddUnit(2, Point(130, 130));
+    SimId friendlyId = friendly->id;
+    for (int moved : {0, 1}) {
+        e.land.world.unitMakers.moveBlockerAside = [moved](GameObject*, GameObject*, int) {
+            return moved;
+        };
+        friendly->given.clear();
+        e.Send(3, unit, &friendlyId);
+        EXPECT_EQ(friendly->given.size(), moved ? 1u : 0u) << moved;
+        if (moved) {
+            EXPECT_EQ(friendly->given[0].code, 9);
+        }
+    }
+    e.land.world.unitMakers.moveBlockerAside = nullptr;
 }
 
 TEST(AIEvents, EngagingClearsTheHoldFlagAndSetsTheAdvanceParameter) {

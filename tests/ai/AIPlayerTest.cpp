@@ -189,7 +189,7 @@ TEST(AIPlayer, DeletesAnEmptiedAttackSquadAndStillRunsTheOthersOnce) {
     p.ai->AddSquad(AIPlayer::kAssembling)
         .manoeuvres.Add(std::make_unique<AttackManoeuvre>(SimId(1, 999)));
     p.clock.Advance(Squad::kPeriodMs);
-    p.ai->UpdateSquads(nullptr);
+    EXPECT_EQ(p.ai->UpdateSquads(nullptr), 1);
     EXPECT_EQ(runs[0], 1);
     EXPECT_EQ(runs[1], 1);
     EXPECT_EQ(runs[2], 1);

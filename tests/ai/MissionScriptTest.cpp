@@ -179,6 +179,7 @@ TEST(MissionScriptsV, MissionFourNeverLaunchesDuringItsHold) {
     m.Tick();
     EXPECT_EQ(m.Code(7)->purpose, AIPlayer::kAssembling);
     EXPECT_EQ(m.script->attacksLaunched, 0);
+    EXPECT_EQ(m.script->LaunchAttack(*m.Code(7)), 0);
     m.clock.Advance(1);
     m.Tick();
     EXPECT_EQ(m.factory->hold, 0);
@@ -617,23 +618,36 @@ TEST(MissionScriptsV, MissionNineSendsTheFirstIdleCaptureUnitToTheNearestOfTeamT
     EXPECT_NE(second->given[0].p, far->GetPosition());
 }
 
-// Mission 7 attacks the player's type-3 structures first, else the player's factory, and each
-// target found grows the attack size up to 5; a hold ends only when a started timer fires.
-TEST(MissionScriptsV, MissionSevenGoesForTypeThreeStructuresFirstAndGrowsToFive) {
-    Mission<MissionScriptV7> m;
+namespace {
+
+// Missions 4 and 7 attack the player's type-3 structures first, else the player's factory, and
+// each target found grows the attack size up to 5.
+template <class Script>
+void TypeThreeStructuresComeFirst() {
+    Mission<Script> m;
     m.script->Setup(1);
+    const int32_t start = m.script->minimumAttackSize;
     EXPECT_EQ(m.script->TargetObject(), nullptr);
-    EXPECT_EQ(m.script->minimumAttackSize, 1);
+    EXPECT_EQ(m.script->minimumAttackSize, start);
     FakeFactory* local = m.land.AddFactory(1, Point(900, 900));
     m.land.AddStructure(1, Point(700, 700), 2);
     EXPECT_EQ(m.script->TargetObject(), local);
-    EXPECT_EQ(m.script->minimumAttackSize, 2);
+    EXPECT_EQ(m.script->minimumAttackSize, start + 1);
     AIUnit* plant = m.land.AddStructure(1, Point(800, 700), 3);
     m.land.AddUnit(1, Point(600, 600));
-    for (int size : {3, 4, 5, 5}) {
+    for (int i = 0; i < 5; ++i)
         EXPECT_EQ(m.script->TargetObject(), plant);
-        EXPECT_EQ(m.script->minimumAttackSize, size);
-    }
+    EXPECT_EQ(m.script->minimumAttackSize, 5);
+}
+
+}  // namespace
+
+TEST(MissionScriptsV, MissionsFourAndSevenGoForTypeThreeStructuresFirstAndGrowToFive) {
+    TypeThreeStructuresComeFirst<MissionScriptV4>();
+    TypeThreeStructuresComeFirst<MissionScriptV7>();
+    // Mission 7's hold ends only when a started timer fires.
+    Mission<MissionScriptV7> m;
+    m.script->Setup(1);
     m.factory->hold = 1;
     m.Tick();
     EXPECT_EQ(m.factory->hold, 1);

@@ -112,6 +112,7 @@ TEST(TutorialScript, WalksFromTheMinerToVictoryShowingEachHintInTurn) {
     AIUnit* hovers[3] = {t.Unit(1, "Assault Hover", kit.Role('a')),
                          t.Unit(1, "Assault Hover", kit.Role('a')),
                          t.Unit(1, "Assault Hover", kit.Role('a'))};
+    AIUnit* fourth = t.Unit(1, "Assault Hover", kit.Role('a'));
     AIUnit* watched = t.Unit(2, "Lancer", kit.Role('a'), 176, Point(610, 410));
     AIUnit* guard = t.Unit(2, "Lancer", kit.Role('a'), 300, Point(40, 600));
     const SimId minerId = miner->id;
@@ -183,6 +184,9 @@ TEST(TutorialScript, WalksFromTheMinerToVictoryShowingEachHintInTurn) {
         {on(hovers[2], 1), 8, 257},
         {on(hovers[2], 0), 8, 256},
         {on(hovers[2], 1), 8, 257},
+        // A fourth and back to three: still enough.
+        {on(fourth, 1), 8, 257},
+        {on(fourth, 0), 8, 257},
         {ev(20), 8, 258},
         {ev(18, hovers[0]), 8, 258},
         {[&] {
