@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <vector>
 
 #include "AIFixture.h"
 #include "ai/AIManager.h"
 #include "ai/InfluenceGrid.h"
+#include "catalogue/DesignRules.h"
 #include "support/FakeClock.h"
 #include "world/SimIdNode.h"
 
@@ -246,4 +248,41 @@ TEST(AIController, ObjectivesAreTheNearDestructiblesNoEnemyGuards) {
     EXPECT_EQ(out, ids[2]);
     ai->objectives.DeleteAll();
     EXPECT_TRUE(ai->ObjectiveId(0).IsNull());
+}
+
+// A scenario's design rules become the pending order under their purpose; none clears it.
+TEST(AIController, ScenarioDesignRulesBecomeThePendingOrderUnderTheirPurpose) {
+    AIWorld land;
+    AIController* ai = land.AddController(2);
+    EXPECT_EQ(ai->DesignPurpose(), 0);
+    auto rules = std::make_unique<DesignRules>();
+    rules->presets[0] = 4;
+    ai->SetDesignRules(std::move(rules), 7);
+    ASSERT_NE(ai->pendingOrder, nullptr);
+    EXPECT_EQ(ai->pendingOrder->presets[0], 4);
+    EXPECT_EQ(ai->DesignPurpose(), 7);
+    EXPECT_EQ(AIController::OrderPurpose(*ai->pendingOrder), 7);
+    ai->SetDesignRules(nullptr, 5);
+    EXPECT_EQ(ai->pendingOrder, nullptr);
+    EXPECT_EQ(ai->DesignPurpose(), 0);
+}
+
+// Over a list of cells the balance weighs the team's own objects in them against the enemies
+// in them: how long each side survives the other's fire.
+TEST(AIController, TheBalanceOverCellsCountsOnlyWhatStandsInThem) {
+    AIWorld land;
+    land.AddFactory(2, Point(700, 700));
+    AIController* ai = land.AddController(2);
+    ai->Setup(3);
+    land.AddUnit(2, Point(100, 100), 'a', 10)->SetHealth(100, 0);
+    land.AddUnit(1, Point(120, 100), 'a', 5)->SetHealth(60, 10);
+    // Elsewhere, and not counted.
+    land.AddUnit(2, Point(1000, 500), 'a', 1000)->SetHealth(9000, 0);
+    land.AddUnit(1, Point(1000, 520), 'a', 1000)->SetHealth(9000, 0);
+    ai->Grid()->Refresh(2, *ai);
+    const std::vector<InfluenceCell*> cells = {ai->Grid()->CellAt(Point(100, 100))};
+    const int32_t all = InfluenceGrid::kAllCategories;
+    EXPECT_EQ(ai->StrengthBalance(&cells, 0, nullptr, all, all), 100 / 5 - 50 / 10);
+    const std::vector<InfluenceCell*> none;
+    EXPECT_EQ(ai->StrengthBalance(&none, 0, nullptr, all, all), 0);
 }

@@ -189,3 +189,28 @@ TEST(AICycle, NoTargetClearsTheAlarmAndALostTargetIsForgotten) {
     c.Tick();
     EXPECT_EQ(c.ai->TargetTeam(), 0);
 }
+
+// When the factory stops moving its owner hears that it is idle and the production counters
+// start again; not while it moves, nor again while it stands.
+TEST(AICycle, AFactoryThatStopsMovingIsReportedIdleOnce) {
+    Cycle c;
+    struct Step {
+        int busy;
+        bool reported;
+    };
+    int reports = 0;
+    for (const Step& s : {Step{0, false}, Step{1, false}, Step{1, false}, Step{0, true},
+                          Step{0, false}, Step{1, false}, Step{0, true}}) {
+        c.factory->busy = s.busy;
+        c.ai->firstProductionCounter = 3;
+        c.ai->oreChangeCounter = 7;
+        c.Tick();
+        int idle = 0;
+        for (int kind : c.managers[0]->events)
+            idle += kind == AIController::kFactoryIdle;
+        EXPECT_EQ(idle - reports, s.reported ? 1 : 0) << s.busy;
+        reports = idle;
+        EXPECT_EQ(c.ai->firstProductionCounter, s.reported ? 0 : 3);
+        EXPECT_EQ(c.ai->oreChangeCounter, s.reported ? 0 : 7);
+    }
+}

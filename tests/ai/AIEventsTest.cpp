@@ -144,6 +144,21 @@ TEST(AIEvents, BlockedUnitsShootWrecksAndMoveAlliedBlockers) {
     SimId enemyId = enemy->id;
     e.Send(3, unit, &enemyId);
     EXPECT_EQ(enemy->undeploys, 0);
+    // A unit of the team in the way stops guarding once it has been moved aside.
+    AIUnit* friendly = e.land.AddUnit(2, Point(130, 130));
+    SimId friendlyId = friendly->id;
+    for (int moved : {0, 1}) {
+        e.land.world.unitMakers.moveBlockerAside = [moved](GameObject*, GameObject*, int) {
+            return moved;
+        };
+        friendly->given.clear();
+        e.Send(3, unit, &friendlyId);
+        EXPECT_EQ(friendly->given.size(), moved ? 1u : 0u) << moved;
+        if (moved) {
+            EXPECT_EQ(friendly->given[0].code, 9);
+        }
+    }
+    e.land.world.unitMakers.moveBlockerAside = nullptr;
 }
 
 TEST(AIEvents, EngagingClearsTheHoldFlagAndSetsTheAdvanceParameter) {
@@ -243,4 +258,68 @@ TEST(AIEvents, ACapturedObjectComesUnderTheController) {
     dead->destroyed = 1;
     e.Send(13, capturer, dead);
     EXPECT_EQ(dead->GetTeam(), 1);
+    // Half an event captures nothing, but still reaches the managers.
+    AIUnit* other = e.land.AddUnit(1, Point(190, 100));
+    e.Send(13, nullptr, other);
+    e.Send(13, capturer, nullptr);
+    EXPECT_EQ(other->GetTeam(), 1);
+    EXPECT_EQ(other->rebuilds, 0);
+    EXPECT_EQ(e.managers[0]->events, (std::vector<int>{13, 13, 13, 13}));
+}
+
+// Each adopted unit adds the ore gained since the last job to the ore change; a miner frees
+// its design of the charge and sets the miner's cost and strength (a thousandth of its build
+// time); other units leave them.
+TEST(AIEvents, AdoptionTracksTheOreChangeAndTheMinersCostAndStrength) {
+    Events e;
+    e.ai->oreAtLastJob = 100;
+    e.factory->cargo = 400;
+    e.ai->oreChangeCounter = 5;
+    ChassisValues v;
+    v.clan = 'V';
+    v.role = 'f';
+    v.firstCost = 350;
+    v.buildTime = 2999;
+    ChassisTemplate heavy(v);
+    auto miner = std::make_unique<AIUnit>(e.land.world.NewSimId(2), Point(100, 100), &heavy);
+    AIUnit* adopted = e.land.List(std::move(miner));
+    adopted->GetDesign()->noCharge = 1;
+    e.ai->AdoptUnit(*adopted, 0);
+    EXPECT_EQ(adopted->GetDesign()->noCharge, 0);
+    EXPECT_EQ(e.ai->minerCost, 350);
+    EXPECT_EQ(e.ai->minerStrength, 2);
+    // The miner resets the counters after adding to them.
+    EXPECT_EQ(e.ai->oreChangeCounter, 0);
+    AIUnit* fighter = e.land.AddUnit(2, Point(100, 140));
+    fighter->GetDesign()->noCharge = 1;
+    e.ai->AdoptUnit(*fighter, 0);
+    EXPECT_EQ(e.ai->oreChangeCounter, 300);
+    e.ai->AdoptUnit(*e.land.AddUnit(2, Point(100, 180)), 0);
+    EXPECT_EQ(e.ai->oreChangeCounter, 600);
+    EXPECT_EQ(fighter->GetDesign()->noCharge, 1);
+    EXPECT_EQ(e.ai->minerCost, 350);
+    EXPECT_EQ(fighter->Owner(), e.ai);
+}
+
+// Events missing an object they need change nothing here, and still reach every manager.
+TEST(AIEvents, EventsMissingTheirObjectsOnlyReachTheManagers) {
+    Events e;
+    AIUnit* unit = e.land.AddUnit(2, Point(100, 100));
+    AIUnit* other = e.land.AddUnit(1, Point(130, 100));
+    SimId id = other->id;
+    const int kinds[] = {AIController::kDamaged,  AIController::kUnitBuilt,
+                         AIController::kUnitLost, AIController::kBlocked,
+                         AIController::kEngaging, AIController::kEnemySeen};
+    for (int kind : kinds) {
+        e.Send(kind, nullptr, nullptr);
+        e.Send(kind, unit, nullptr);
+        if (kind != AIController::kUnitBuilt && kind != AIController::kDamaged &&
+            kind != AIController::kEnemySeen)
+            e.Send(kind, nullptr,
+                   kind == AIController::kBlocked ? static_cast<void*>(&id)
+                                                  : static_cast<void*>(other));
+    }
+    EXPECT_EQ(e.managers[3]->events.size(), 15u);
+    EXPECT_TRUE(unit->given.empty());
+    EXPECT_EQ(other->GetReferencePoint(2), Point());
 }

@@ -10,6 +10,7 @@
 #include "ai/RouteManoeuvre.h"
 #include "catalogue/DesignRules.h"
 #include "objects/AttackManoeuvre.h"
+#include "objects/LocationGoal.h"
 #include "objects/Squad.h"
 #include "support/FakeClock.h"
 
@@ -188,7 +189,7 @@ TEST(AIPlayer, DeletesAnEmptiedAttackSquadAndStillRunsTheOthersOnce) {
     p.ai->AddSquad(AIPlayer::kAssembling)
         .manoeuvres.Add(std::make_unique<AttackManoeuvre>(SimId(1, 999)));
     p.clock.Advance(Squad::kPeriodMs);
-    p.ai->UpdateSquads(nullptr);
+    EXPECT_EQ(p.ai->UpdateSquads(nullptr), 1);
     EXPECT_EQ(runs[0], 1);
     EXPECT_EQ(runs[1], 1);
     EXPECT_EQ(runs[2], 1);
@@ -220,6 +221,24 @@ TEST(AIPlayer, NeverTargetsAnAllyAndIgnoresProductionEvents) {
         p.ai->SetLevel(in);
         EXPECT_EQ(p.ai->Level(), out);
     }
+}
+
+// A design goes to the front of the factory's queue only when asked with 1; without a factory
+// or a code nothing is queued.
+TEST(AIPlayer, QueuesADesignAtTheFrontOnlyWhenAskedWithOne) {
+    Player p;
+    p.ai->BuildDesign("VA", 1);
+    FakeFactory* factory = p.land.AddFactory(2, Point(300, 300));
+    p.ai->BuildDesign(nullptr, 1);
+    EXPECT_EQ(factory->queued, 0);
+    for (const auto& [front, queuedFront] :
+         std::vector<std::pair<int, int>>{{1, 1}, {0, 0}, {2, 0}, {-1, 0}}) {
+        p.ai->BuildDesign("VA", front);
+        EXPECT_EQ(factory->queuedFront, queuedFront) << front;
+    }
+    EXPECT_EQ(factory->queued, 4);
+    ASSERT_NE(factory->current, nullptr);
+    EXPECT_EQ(factory->current->clan, 'V');
 }
 
 TEST(AIPlayer, AHoldIsNotSpentWhileTheGameIsPaused) {
@@ -261,4 +280,24 @@ TEST(MissionControllers, MakesTheScriptedPlayerOnlyForCampaignPlayersRecords) {
                     EXPECT_EQ(player->team, team);
                     EXPECT_EQ(player->ClanLetter(), clan);
                 }
+}
+
+// Each update deploys the team's structure units that have nowhere to go, and the rally point
+// follows a deployed one; other units are left alone.
+TEST(AIPlayer, UpdatesDeployIdleStructureUnitsAndRallyAtADeployedOne) {
+    Player p;
+    AIUnit* idle = p.land.List(std::make_unique<AIUnit>(p.land.world.NewSimId(2), Point(200, 200),
+                                                        p.land.kit.Structure(2), 1));
+    AIUnit* walking = p.land.List(std::make_unique<AIUnit>(
+        p.land.world.NewSimId(2), Point(250, 200), p.land.kit.Structure(2), 1));
+    walking->goals.PushBack(std::make_unique<LocationGoal>(walking->id, Point(900, 900), 0, 1, 1));
+    AIUnit* deployed = p.land.AddStructure(2, Point(420, 380), 1);
+    AIUnit* fighter = p.land.AddUnit(2, Point(300, 300));
+    Timer budget(0);
+    p.ai->Update(budget);
+    EXPECT_EQ(idle->deploys, 1);
+    EXPECT_EQ(walking->deploys, 0);
+    EXPECT_EQ(deployed->deploys, 0);
+    EXPECT_EQ(fighter->deploys, 0);
+    EXPECT_EQ(p.ai->RallyPoint(), Point(420, 380));
 }

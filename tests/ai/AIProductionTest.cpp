@@ -203,6 +203,9 @@ TEST(AIProduction, PlanningSetsTheResourceFlagsAndDefaultLetters) {
     ASSERT_NE(order.FindEntry(kStealthCategory), nullptr);
     EXPECT_FALSE(order.FindEntry(kStealthCategory)->HasLetters());
     EXPECT_NE(order.FindEntry(kDriveCategory, 1)->flags & 8, 0u);
+    // No aircraft seen: no weapon asked to reach them.
+    const PartRule* weapons = order.FindEntry(kWeaponCategory, 1);
+    EXPECT_TRUE(!weapons || (weapons->flags & 0x10) == 0);
     p.ai->needsWaterCrossing = 1;
     p.factory->credit = 5;
     DesignRules paid = Production::Request('a');
@@ -277,6 +280,220 @@ TEST(AIProduction, TheSecondClanFliesAgainstAPlayerWhoCannotShootUp) {
         const PartRule* drive = order.FindEntry(kDriveCategory, 1);
         ASSERT_NE(drive, nullptr);
         EXPECT_EQ((drive->flags & 0x10) != 0, layer == 1) << layer;
+        design.hardpoints = {};
+    }
+}
+
+// The human player's sensor parts choose the stealth an order asks for, and their stealth parts
+// the sensor: by the set of letters a design carries (u, v, w and k, y, z), none for a full set
+// but the first two, and 'z' and 'u' when nothing was noted.
+TEST(AIProduction, TheHumanPlayersSensorsAndStealthChooseTheLettersAsked) {
+    struct Case {
+        const char* sensors;  // letters of the sensor parts on the human player's design
+        const char* stealth;
+        const char* stealthAsked;
+        const char* sensorAsked;
+    };
+    const Case cases[] = {
+        {"", "", "z", "u"},     {"w", "z", "z", "w"},     {"v", "y", "y", "u"},
+        {"vw", "yz", "y", "w"}, {"u", "k", "k", "v"},     {"uw", "kz", "k", "w"},
+        {"uv", "ky", "z", "u"}, {"uvw", "kyz", "z", "w"},
+    };
+    for (const Case& c : cases) {
+        Production p;
+        p.ai->typeQueue.DeleteAll();
+        for (int type : {0, 1}) {
+            auto* node = new ListNode;
+            node->key = type;
+            p.ai->typeQueue.PushBack(node);
+        }
+        std::vector<std::unique_ptr<MountTemplate>> parts;
+        for (const char* letter = c.sensors; *letter; ++letter) {
+            MountValues v;
+            v.clan = 'V';
+            v.role = *letter;
+            parts.push_back(std::make_unique<SensorItemTemplate>(v, 1));
+        }
+        for (const char* letter = c.stealth; *letter; ++letter) {
+            MountValues v;
+            v.clan = 'V';
+            v.role = *letter;
+            parts.push_back(std::make_unique<StealthItemTemplate>(v));
+        }
+        VehicleDesign& design = *p.land.AddUnit(1, Point(600, 500))->GetDesign();
+        for (size_t i = 0; i < parts.size(); ++i)
+            design.hardpoints[i] = parts[i].get();
+        DesignRules order = Production::Request('a');
+        p.ai->PlanOrder(order, p.factory);
+        ASSERT_NE(order.FindEntry(kStealthCategory), nullptr);
+        ASSERT_NE(order.FindEntry(kSensorCategory), nullptr);
+        EXPECT_EQ(std::string(order.FindEntry(kStealthCategory)->letters), c.stealthAsked)
+            << c.sensors << " " << c.stealth;
+        EXPECT_EQ(std::string(order.FindEntry(kSensorCategory)->letters), c.sensorAsked)
+            << c.sensors << " " << c.stealth;
+        design.hardpoints = {};
+    }
+}
+
+// The switch words of an unpaid order: the queue word once the human player has more than five
+// objects beyond the queued orders, otherwise the ore word below 2000 ore and the second
+// resource's below 2000 in store.
+TEST(AIProduction, AnUnpaidOrdersSwitchWordsFollowStockAndTheHumanPlayersNumbers) {
+    struct Case {
+        int32_t credit;
+        int humans;
+        int queued;
+        int cargo;
+        int stored;
+        int words[3];
+    };
+    const Case cases[] = {
+        {0, 0, 0, 1999, 1999, {1, 1, 0}}, {0, 0, 0, 2000, 2000, {0, 0, 0}},
+        {0, 5, 0, 100, 100, {1, 1, 0}},   {0, 6, 0, 100, 100, {0, 0, 1}},
+        {0, 7, 2, 100, 100, {1, 1, 0}},   {0, 8, 2, 100, 100, {0, 0, 1}},
+        {1, 8, 0, 100, 100, {0, 0, 0}},
+    };
+    for (const Case& c : cases) {
+        Production p;
+        p.factory->credit = c.credit;
+        p.factory->cargo = c.cargo;
+        p.factory->stored = c.stored;
+        for (int i = 0; i < c.humans; ++i)
+            p.land.AddUnit(1, Point(600 + 10 * i, 500));
+        for (int i = 0; i < c.queued; ++i)
+            p.ai->RequestUnits(Production::Request('t'), 0, nullptr, 0, 1);
+        DesignRules order = Production::Request('a');
+        p.ai->PlanOrder(order, p.factory);
+        for (int i = 0; i < 3; ++i)
+            EXPECT_EQ(order.weights[static_cast<size_t>(i)], c.words[i])
+                << "word " << i << " credit " << c.credit << " humans " << c.humans << " queued "
+                << c.queued << " cargo " << c.cargo << " stored " << c.stored;
+    }
+}
+
+// Against the human player's defence parts an order forbids, every other time, the weapons of
+// its own clan (or of no clan) that the defence's letter answers, their letters sorted.
+TEST(AIProduction, DefencePartsOfThePlayerForbidTheWeaponsTheyAnswerEveryOtherTime) {
+    struct Listed {
+        char clan;
+        char role;
+        char kind;
+    };
+    std::vector<std::unique_ptr<WeaponTemplate>> weapons;
+    for (const Listed& l : {Listed{'V', 'c', 'b'}, Listed{'X', 'a', 'b'}, Listed{'T', 'd', 'b'},
+                            Listed{'V', 'e', 'q'}}) {
+        WeaponValues v;
+        v.mount.clan = l.clan;
+        v.mount.role = l.role;
+        v.kindLetter = l.kind;
+        weapons.push_back(std::make_unique<WeaponTemplate>(WeaponClass::Beam, v));
+        ListNode* node = weapons.back().get();
+        WeaponList.PushBack(node);
+    }
+    MountValues shieldValues;
+    shieldValues.clan = 'V';
+    shieldValues.role = 'b';
+    DefenceItemTemplate shield(shieldValues, 0, 0, 0, nullptr, "");
+    int forbidden = 0;
+    for (uint32_t seed = 1; seed <= 20; ++seed) {
+        Production p;
+        SeedRandom(seed * 35711);
+        VehicleDesign& design = *p.land.AddUnit(1, Point(600, 500))->GetDesign();
+        design.hardpoints[0] = &shield;
+        DesignRules order = Production::Request('a');
+        p.ai->PlanOrder(order, p.factory);
+        const PartRule* weaponsOut = order.FindEntry(kWeaponCategory, 0);
+        ASSERT_NE(weaponsOut, nullptr);
+        const std::string letters(weaponsOut->letters);
+        if (!letters.empty()) {
+            ++forbidden;
+            EXPECT_EQ(letters, "ac");
+        }
+        design.hardpoints = {};
+    }
+    EXPECT_GT(forbidden, 3);
+    EXPECT_LT(forbidden, 17);
+}
+
+// Orders are counted for the manager whose squad asked, by purpose (0: any) and squad (0: any),
+// the pending order included; orders of no squad count for nobody.
+TEST(AIProduction, OrdersAreCountedByManagerPurposeAndSquadWithThePendingOne) {
+    Production p;
+    Squad* a = p.managers[0]->NewSquad();
+    Squad* a2 = p.managers[0]->NewSquad();
+    Squad* b = p.managers[1]->NewSquad();
+    auto order = [](int32_t squad, int32_t purpose) {
+        auto rules = std::make_unique<DesignRules>();
+        AIController::SetOrderSquad(*rules, squad);
+        AIController::SetOrderPurpose(*rules, purpose);
+        return rules;
+    };
+    p.ai->RequestUnits(*order(a->Id(), 2), 0, nullptr, 0, 1);
+    p.ai->RequestUnits(*order(a2->Id(), 3), 0, nullptr, 0, 1);
+    p.ai->RequestUnits(*order(b->Id(), 2), 0, nullptr, 0, 1);
+    p.ai->RequestUnits(*order(0, 2), 0, nullptr, 0, 1);
+    p.ai->pendingOrder = order(a->Id(), 2);
+    struct Case {
+        int manager;
+        int32_t purpose;
+        int32_t squad;  // 0 any, 1 a, 2 a2, 3 b
+        int count;
+    };
+    const Case cases[] = {{0, 0, 0, 3}, {0, 2, 0, 2}, {0, 3, 0, 1}, {0, 2, 1, 2}, {0, 3, 1, 0},
+                          {0, 0, 2, 1}, {0, 0, 3, 0}, {1, 2, 0, 1}, {1, 3, 0, 0}, {2, 0, 0, 0}};
+    const int32_t squads[] = {0, a->Id(), a2->Id(), b->Id()};
+    for (const Case& c : cases)
+        EXPECT_EQ(p.ai->CountOrders(p.managers[static_cast<size_t>(c.manager)], c.purpose,
+                                    squads[c.squad]),
+                  c.count)
+            << c.manager << " " << c.purpose << " " << c.squad;
+    p.ai->pendingOrder.reset();
+    EXPECT_EQ(p.ai->CountOrders(p.managers[0], 0, 0), 2);
+}
+
+// A chassis as strong as the player's: the mean build time of the player's combat units, less
+// workers, structures and chassis without a build time, plus 2000.
+TEST(AIProduction, TheChassisCapIsThePlayersMeanCombatBuildTimePlusTwoThousand) {
+    ChassisValues v;
+    v.clan = 'V';
+    v.role = 'a';
+    v.buildTime = 0;
+    ChassisTemplate instant(v);
+    v.buildTime = 900;
+    ChassisTemplate slow(v);
+    Production p;
+    p.land.AddUnit(1, Point(600, 500));  // 500
+    p.land.List(std::make_unique<AIUnit>(p.land.world.NewSimId(1), Point(620, 500), &slow));
+    p.land.List(std::make_unique<AIUnit>(p.land.world.NewSimId(1), Point(640, 500), &instant));
+    p.land.AddUnit(1, Point(660, 500), 'f');
+    p.land.AddStructure(1, Point(680, 500), 2);
+    DesignRules order = Production::Request('a');
+    p.ai->PlanOrder(order, p.factory);
+    EXPECT_EQ(order.buildTimeCap, (500 + 900) / 2 + 2000);
+}
+
+// The second clan flies once at least a quarter of the objects examined carry weapons that
+// cannot reach aircraft.
+TEST(AIProduction, TheSecondClanFliesWhenAQuarterOfThePlayersObjectsCannotShootUp) {
+    WeaponValues values;
+    values.mount.clan = 'V';
+    values.mount.role = 'a';
+    values.kindLetter = 'b';
+    values.shotLayerField = 1;
+    WeaponTemplate groundOnly(WeaponClass::Beam, values);
+    for (int unarmed : {3, 4}) {
+        Production p;
+        p.ai->clan = 'T';
+        p.ai->SetStrategyBits(AIController::kStrategyType4);
+        VehicleDesign& design = *p.land.AddUnit(1, Point(600, 500))->GetDesign();
+        design.hardpoints[0] = &groundOnly;
+        for (int i = 0; i < unarmed; ++i)
+            p.land.AddUnit(1, Point(620 + 20 * i, 500));
+        DesignRules order = Production::Request('a');
+        p.ai->PlanOrder(order, p.factory);
+        const PartRule* drive = order.FindEntry(kDriveCategory, 1);
+        ASSERT_NE(drive, nullptr);
+        EXPECT_EQ((drive->flags & 0x10) != 0, unarmed == 3) << unarmed;
         design.hardpoints = {};
     }
 }

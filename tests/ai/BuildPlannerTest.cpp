@@ -136,3 +136,48 @@ TEST(SquadRecruiter, GathersUnitsOfEachPurposeCodeInOneSquad) {
     EXPECT_NE(twelve->manoeuvres.Find(2), nullptr);
     EXPECT_EQ(recruiter.children.Count(), 3);
 }
+
+// The home squad grows to the level's size limit (the factory counts); a free unit of the team
+// is taken at once, tuned and kept as a current member instead of an order.
+TEST(BuildPlanner, GrowsToTheLevelsSizeLimitTakingAFreeUnitFirst) {
+    const int limits[6] = {0, 2, 3, 3, 4, 4};
+    for (int level = 1; level <= 5; ++level) {
+        for (int room : {0, 1}) {
+            ManagerWorld w(level, 5, 0x20, 3);
+            BuildPlanner& planner = *w.controller->buildPlanner;
+            w.AddUnit(1, Point(900, 900), 'a', 50);
+            w.Refresh();
+            planner.Think();
+            w.controller->buildOrders.DeleteAll();
+            Squad& home = *planner.HomeSquad();
+            while (home.MemberCount() < limits[level] - room)
+                home.AddMember(*w.AddOwned(Point(100, 100), 'k'), 0);
+            PoolUnit* free = w.AddOwned(Point(300, 300));
+            free->SetHealth(0, 0);
+            EXPECT_EQ(planner.Think(), room) << level;
+            EXPECT_EQ(free->IsCurrent(home.Id()), room == 1) << level;
+            EXPECT_EQ(w.controller->buildOrders.Count(), 0);
+            if (room == 0) continue;
+            EXPECT_EQ(free->GetDesign()->parameters[3], 20);
+            EXPECT_EQ(free->GetDesign()->parameters[6], 3);
+            EXPECT_GE(free->rebuilds, 1);
+        }
+    }
+}
+
+// Without a factory in the home squad the size limit itself decides: one unit at
+// aggressiveness 2, none below.
+TEST(BuildPlanner, WithoutAFactoryAggressivenessTwoStillAsksForOneUnit) {
+    for (int aggressiveness : {1, 2}) {
+        AIWorld land;
+        FakeSquadRules rules;
+        AIController* ai = land.AddController(2);
+        ai->aggressiveness = aggressiveness;
+        ai->Setup(3);
+        land.AddUnit(1, Point(600, 600), 'a', 50);
+        ai->Grid()->Refresh(2, *ai);
+        BuildPlanner& planner = *ai->buildPlanner;
+        EXPECT_EQ(planner.Think(), aggressiveness == 2 ? 1 : 0) << aggressiveness;
+        EXPECT_EQ(ai->CountOrders(&planner, 0, 0), aggressiveness == 2 ? 1 : 0);
+    }
+}

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <vector>
 
 #include "AIFixture.h"
@@ -231,4 +232,44 @@ TEST(InfluenceGrid, StrongestEnemyCellIsTheFirstLargestAndNullWithoutEnemies) {
     grid.NoteAttack(Point(700, 700));
     grid.NoteAttack(Point(-5, 0));
     EXPECT_EQ(grid.CellAt(2, 2)->attackCount, 1);
+    // Combat units counted per team; no team outside 1 .. 4.
+    EXPECT_EQ(grid.TotalOf(1), 1);
+    EXPECT_EQ(grid.TotalOf(2), 2);
+    EXPECT_EQ(grid.TotalOf(0), 0);
+    EXPECT_EQ(grid.TotalOf(InfluenceCell::kTeams), 0);
+}
+
+// A destructible lies in the cell its position falls in: edges belong to the cell they start.
+TEST(InfluenceGrid, ADestructibleLiesInTheCellOfItsPosition) {
+    AIWorld land;
+    InfluenceGrid grid(land.world, kCell, kCell);
+    InfluenceCell& middle = *grid.CellAt(1, 1);
+    EXPECT_EQ(grid.DestructibleIn(middle), nullptr);
+    struct Case {
+        Point at;
+        bool inside;
+    };
+    int serial = 800;
+    for (const Case& c :
+         {Case{{255, 300}, false}, Case{{300, 255}, false}, Case{{512, 300}, false},
+          Case{{300, 512}, false}, Case{{256, 256}, true}, Case{{511, 511}, true}}) {
+        auto rock = std::make_unique<TestObject>(0, serial++, c.at, 5);
+        GameObject* raw = rock.get();
+        std::unique_ptr<GameObject> owned = std::move(rock);
+        ASSERT_EQ(land.world.AddDestructible(owned), 1);
+        EXPECT_EQ(grid.DestructibleIn(middle) == raw, c.inside) << c.at.x << "," << c.at.y;
+        raw->SetPosition(Point(700, 600));
+    }
+    EXPECT_EQ(grid.DestructibleIn(middle), nullptr);
+    EXPECT_NE(grid.DestructibleIn(*grid.CellAt(2, 2)), nullptr);
+    // Off the map's top or left edge is in no cell, though it divides down to the first.
+    std::unique_ptr<GameObject> off = std::make_unique<TestObject>(0, 890, Point(100, 100), 5);
+    GameObject* raw = off.get();
+    ASSERT_EQ(land.world.AddDestructible(off), 1);
+    raw->SetPosition(Point(-10, 10));
+    EXPECT_EQ(grid.DestructibleIn(*grid.CellAt(0, 0)), nullptr);
+    raw->SetPosition(Point(10, -10));
+    EXPECT_EQ(grid.DestructibleIn(*grid.CellAt(0, 0)), nullptr);
+    raw->SetPosition(Point(10, 10));
+    EXPECT_EQ(grid.DestructibleIn(*grid.CellAt(0, 0)), raw);
 }

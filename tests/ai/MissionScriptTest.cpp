@@ -29,6 +29,8 @@
 #include "ai/RouteManoeuvre.h"
 #include "catalogue/PartTemplate.h"
 #include "objects/AttackManoeuvre.h"
+#include "objects/FormationManoeuvre.h"
+#include "objects/LocationGoal.h"
 #include "objects/Squad.h"
 #include "support/FakeClock.h"
 
@@ -177,6 +179,7 @@ TEST(MissionScriptsV, MissionFourNeverLaunchesDuringItsHold) {
     m.Tick();
     EXPECT_EQ(m.Code(7)->purpose, AIPlayer::kAssembling);
     EXPECT_EQ(m.script->attacksLaunched, 0);
+    EXPECT_EQ(m.script->LaunchAttack(*m.Code(7)), 0);
     m.clock.Advance(1);
     m.Tick();
     EXPECT_EQ(m.factory->hold, 0);
@@ -285,6 +288,10 @@ TEST(MissionScriptsV, MissionEightWaitsForAHitOrSevenMinutesThenTurnsToSpiders) 
         }
         m.Tick();
         EXPECT_EQ(m.Code(40)->CurrentCount(), 5) << byHit;
+        // Unlocked, a squad below the minimum size is still not launched.
+        Squad& small = m.script->AddSquad(AIPlayer::kAssembling);
+        EXPECT_EQ(m.script->LaunchAttack(small), 0);
+        delete &small;
         EXPECT_EQ(m.script->launchCounter, 1);
         EXPECT_EQ(m.factory->cancels, 1);
         ASSERT_NE(m.factory->current, nullptr);
@@ -367,4 +374,285 @@ TEST(MissionScriptsV, MissionNineTeamFourWakesOnceTeamTwoLosesItsFactory) {
     EXPECT_EQ(capturer->given[0].flags, MissionScriptV9::kMoveFlags);
     EXPECT_EQ(capturer->given[1].code, MissionScriptV9::kAttackOrder);
     EXPECT_EQ(capturer->given[1].target, prey->id);
+}
+
+// Mission 8 counts structures and repairers as support, leaves a unit already exploring and
+// units without a word alone, groups the rest by word, and sends the first of squad 6 exploring.
+TEST(MissionScriptsV, MissionEightSortsItsUnitsAndSendsTheFirstOfSquadSixExploring) {
+    Mission<MissionScriptV8> m;
+    std::vector<AIUnit*> u = m.Units({6, 6, 40, 40, 3, 3, 0, kDeploying});
+    AIUnit* repairer = m.land.AddUnit(2, Point(100, 100), 'k');
+    repairer->SetPurpose(3);
+    u[5]->GetDesign()->parameters[0] = MissionScriptV8::kExplorerParameter;
+    m.script->Setup(1);
+    EXPECT_EQ(m.script->minimumAttackSize, MissionScriptV8::kMinimumSize);
+    // The factory, the structure and the repairer.
+    EXPECT_EQ(m.Code(MissionScript::kSupport)->OtherCount(), 3);
+    EXPECT_EQ(m.Code(AIPlayer::kAttacking)->CurrentCount(), 2);
+    EXPECT_EQ(m.Code(3)->CurrentCount(), 1);
+    EXPECT_TRUE(u[4]->IsCurrent(m.Code(3)->Id()));
+    EXPECT_EQ(m.Code(3)->FindMember(*u[5]), nullptr);
+    EXPECT_EQ(m.Code(3)->FindMember(*repairer), nullptr);
+    Squad* six = m.Code(MissionScriptV8::kExplorerCode);
+    ASSERT_NE(six, nullptr);
+    EXPECT_EQ(six->MemberCount(), 1);
+    int explorers = 0;
+    for (AIUnit* unit : {u[0], u[1]}) {
+        const bool exploring =
+            unit->GetDesign()->parameters[0] == MissionScriptV8::kExplorerParameter;
+        explorers += exploring;
+        EXPECT_EQ(six->FindMember(*unit) == nullptr, exploring);
+        EXPECT_EQ(unit->rebuilds, exploring ? 1 : 0);
+    }
+    EXPECT_EQ(explorers, 1);
+    EXPECT_EQ(u[6]->CurrentSquad(), 0);
+}
+
+// A lost explorer is replaced from squad 6 while it has members; lost miners and structures
+// are rebuilt; other losses change nothing.
+TEST(MissionScriptsV, MissionEightReplacesItsExplorerAndRebuildsMinersAndStructures) {
+    Mission<MissionScriptV8> m;
+    std::vector<AIUnit*> u = m.Units({6, 6});
+    m.script->Setup(1);
+    AIUnit* explorer = u[0]->GetDesign()->parameters[0] == 5 ? u[0] : u[1];
+    AIUnit* next = explorer == u[0] ? u[1] : u[0];
+    m.script->OnEvent(AIController::kUnitLost, explorer, nullptr);
+    EXPECT_EQ(next->GetDesign()->parameters[0], MissionScriptV8::kExplorerParameter);
+    EXPECT_EQ(m.Code(MissionScriptV8::kExplorerCode)->MemberCount(), 0);
+    EXPECT_EQ(m.factory->queued, 0);
+    struct Case {
+        AIUnit* lost;
+        int queued;
+    };
+    AIUnit* miner = m.land.AddUnit(2, Point(100, 100), 'f');
+    AIUnit* fighter = m.land.AddUnit(2, Point(100, 100), 'a');
+    for (const Case& c :
+         {Case{next, 0}, Case{fighter, 0}, Case{miner, 1}, Case{m.Deploying(2), 2}}) {
+        m.script->OnEvent(AIController::kUnitLost, c.lost, nullptr);
+        EXPECT_EQ(m.factory->queued, c.queued);
+        EXPECT_EQ(m.factory->queuedFront, c.queued ? 0 : -1);
+    }
+    m.script->OnEvent(AIController::kUnitLost, nullptr, nullptr);
+}
+
+// Until the attack is unlocked, a hit on the factory, a spider, a support unit, a structure or a
+// repairer unlocks it; others do not.
+TEST(MissionScriptsV, MissionEightUnlocksItsAttackOnlyByHitsWhereItHurts) {
+    struct Case {
+        int kind;  // 0 a fighter, 1 the factory, 2 a structure, 3 a repairer
+        int32_t word;
+        int unlocked;
+    };
+    for (const Case& c : {Case{0, 7, 0}, Case{0, 40, 0}, Case{0, 10, 1}, Case{0, 1, 1},
+                          Case{1, 0, 1}, Case{2, 0, 1}, Case{3, 0, 1}}) {
+        Mission<MissionScriptV8> m;
+        m.script->Setup(1);
+        GameObject* hit = m.factory;
+        if (c.kind == 0) hit = m.land.AddUnit(2, Point(100, 100));
+        if (c.kind == 2) hit = m.Deploying(2);
+        if (c.kind == 3) hit = m.land.AddUnit(2, Point(100, 100), 'k');
+        if (c.kind != 1) hit->SetPurpose(c.word);
+        m.script->OnEvent(MissionScriptV8::kObjectHit, nullptr, nullptr);
+        m.script->OnEvent(MissionScriptV8::kObjectHit, hit, nullptr);
+        EXPECT_EQ(m.script->attackUnlocked, c.unlocked) << c.kind << " " << c.word;
+    }
+}
+
+// Spiders ring the player's unit 54 once it is known; once there is a target team, squad 6
+// joins the assembling squad, or becomes it when there is none.
+TEST(MissionScriptsV, MissionEightSpidersGuardUnitFiftyFourAndExplorersJoinTheAttack) {
+    for (bool assembling : {true, false}) {
+        Mission<MissionScriptV8> m;
+        std::vector<AIUnit*> u = m.Units({6, 6, 6});
+        m.script->Setup(1);
+        AIUnit* guarded = m.land.List(
+            std::make_unique<AIUnit>(SimId(1, 54), Point(800, 700), m.land.kit.Role('a')));
+        PartTemplate legs('V', 'S', 1, 1, 0, 100, 1);
+        AIUnit* spider = m.land.AddUnit(2, Point(100, 100));
+        spider->ownDesign->drive = &legs;
+        SimId id = spider->id;
+        m.script->OnEvent(AIController::kUnitBuilt, nullptr, &id);
+        if (!assembling) delete m.Code(AIPlayer::kAssembling);
+        m.script->targetTeam = 1;
+        m.Tick();
+        Squad* spiders = m.Code(MissionScriptV8::kSpiderCode);
+        ASSERT_NE(spiders, nullptr);
+        EXPECT_FALSE(Mission<MissionScriptV8>::Has(spiders, 1));
+        EXPECT_NE(m.Code(MissionScriptV8::kExplorerCode), nullptr);
+        guarded->SetReferencePoint(2, Point(1, 1));
+        m.Tick();
+        auto* ring = static_cast<FormationManoeuvre*>(spiders->manoeuvres.Find(1));
+        ASSERT_NE(ring, nullptr);
+        EXPECT_EQ(ring->centre, Point(800, 700));
+        EXPECT_EQ(ring->spacing, MissionScriptV8::kGuardSpacing);
+        EXPECT_TRUE(Mission<MissionScriptV8>::Has(spiders, kAssign));
+        EXPECT_EQ(spiders->manoeuvres.Count(), 2);
+        EXPECT_EQ(m.Code(MissionScriptV8::kExplorerCode), nullptr) << assembling;
+        Squad* attack = m.Code(AIPlayer::kAssembling);
+        ASSERT_NE(attack, nullptr);
+        // The two left in squad 6 (the first explores on its own).
+        EXPECT_EQ(attack->MemberCount(), 2) << assembling;
+        EXPECT_TRUE(Mission<MissionScriptV8>::Has(attack, kAssign));
+    }
+}
+
+// The target is the first of the player's objects this team has seen, else the player's
+// factory once seen.
+TEST(MissionScriptsV, MissionEightTargetsWhatItHasSeenOfThePlayer) {
+    Mission<MissionScriptV8> m;
+    m.script->Setup(1);
+    FakeFactory* local = m.land.AddFactory(1, Point(900, 900));
+    AIUnit* unit = m.land.AddUnit(1, Point(800, 800));
+    EXPECT_EQ(m.script->TargetObject(), nullptr);
+    local->SetReferencePoint(2, local->GetPosition());
+    EXPECT_EQ(m.script->TargetObject(), local);
+    unit->SetReferencePoint(2, unit->GetPosition());
+    EXPECT_EQ(m.script->TargetObject(), unit);
+}
+
+// Mission 9's new units: fighters assemble (a plain squad 7 is made when there is none), miners
+// join nothing; team 4 queues a pod for each new unit while team 2 has objects.
+TEST(MissionScriptsV, MissionNineAssemblesItsFightersAndTeamFourQueuesPods) {
+    for (int team : {2, MissionScriptV9::kLateTeam}) {
+        Mission<MissionScriptV9> m(true, team);
+        if (team == MissionScriptV9::kLateTeam) m.land.AddUnit(2, Point(900, 900));
+        m.script->Setup(1);
+        delete m.Code(AIPlayer::kAssembling);
+        struct Case {
+            char role;
+            bool assembles;
+        };
+        int built = 0;
+        for (const Case& c : {Case{'a', true}, Case{'f', false}, Case{'h', true}}) {
+            AIUnit* unit = m.land.AddUnit(team, Point(100, 100), c.role);
+            SimId id = unit->id;
+            m.script->OnEvent(AIController::kUnitBuilt, nullptr, &id);
+            ++built;
+            EXPECT_EQ(unit->Owner(), m.script);
+            Squad* assembling = m.Code(AIPlayer::kAssembling);
+            EXPECT_EQ(assembling && unit->IsCurrent(assembling->Id()), c.assembles) << c.role;
+            if (assembling) {
+                EXPECT_EQ(assembling->manoeuvres.Count(), 0);
+            }
+            EXPECT_EQ(m.factory->queued, team == MissionScriptV9::kLateTeam ? built : 0) << team;
+        }
+        EXPECT_EQ(m.Code(AIPlayer::kAssembling)->MemberCount(), 2);
+    }
+}
+
+// Mission 9 rebuilds lost miners and structures; a captured object is taken over and, unless it
+// is a structure, miner or repairer, assembles; without a factory every event is dropped.
+TEST(MissionScriptsV, MissionNineRebuildsLossesAndTakesCapturedUnitsIntoTheAttack) {
+    for (bool withFactory : {true, false}) {
+        Mission<MissionScriptV9> m(withFactory);
+        m.script->Setup(1);
+        AIUnit* capturer = m.land.AddUnit(2, Point(100, 100), 't');
+        struct Case {
+            int kind;  // 0 a unit, 1 a structure
+            char role;
+            bool destroyed;
+            bool assembles;
+        };
+        for (const Case& c :
+             {Case{0, 'a', false, true}, Case{0, 'f', false, false}, Case{0, 'k', false, false},
+              Case{1, 'a', false, false}, Case{0, 'a', true, false}}) {
+            AIUnit* captured = c.kind ? m.Deploying(1) : m.land.AddUnit(1, Point(130, 100), c.role);
+            captured->destroyed = c.destroyed ? 1 : 0;
+            m.script->OnEvent(AIController::kCaptured, capturer, captured);
+            const bool taken = withFactory && !c.destroyed;
+            EXPECT_EQ(captured->GetTeam(), taken ? 2 : 1) << c.role << c.kind;
+            EXPECT_EQ(captured->rebuilds, taken ? 1 : 0);
+            Squad* assembling = m.Code(AIPlayer::kAssembling);
+            EXPECT_EQ(assembling && captured->IsCurrent(assembling->Id()),
+                      withFactory && c.assembles)
+                << c.role << c.kind;
+        }
+        m.script->OnEvent(AIController::kCaptured, nullptr, capturer);
+        m.script->OnEvent(AIController::kCaptured, capturer, nullptr);
+        if (!withFactory) continue;
+        struct Loss {
+            AIUnit* lost;
+            int queued;
+        };
+        for (const Loss& l :
+             {Loss{m.land.AddUnit(2, Point(100, 100), 'a'), 0},
+              Loss{m.land.AddUnit(2, Point(100, 100), 'f'), 1}, Loss{m.Deploying(2), 2}}) {
+            m.script->OnEvent(AIController::kUnitLost, l.lost, nullptr);
+            EXPECT_EQ(m.factory->queued, l.queued);
+        }
+        m.script->OnEvent(AIController::kUnitLost, nullptr, nullptr);
+        EXPECT_EQ(m.factory->queued, 2);
+    }
+}
+
+// Team 4's capture units go one at a time, the first without a goal, to the nearest of team
+// 2's objects once team 2 has lost its factory.
+TEST(MissionScriptsV, MissionNineSendsTheFirstIdleCaptureUnitToTheNearestOfTeamTwo) {
+    Mission<MissionScriptV9> m(true, MissionScriptV9::kLateTeam);
+    FakeFactory* watched = m.land.AddFactory(2, Point(1200, 1200));
+    AIUnit* far = m.land.AddUnit(2, Point(600, 400));
+    AIUnit* near = m.land.AddUnit(2, Point(600, 200));
+    m.script->Setup(1);
+    std::vector<AIUnit*> capturers;
+    for (int i = 0; i < 2; ++i) {
+        AIUnit* capturer = m.land.AddUnit(4, Point(600, 100), 't');
+        SimId id = capturer->id;
+        m.script->OnEvent(AIController::kUnitBuilt, nullptr, &id);
+        capturers.push_back(capturer);
+    }
+    Squad* capture = m.Code(MissionScriptV9::kCaptureCode);
+    ASSERT_EQ(capture->MemberCount(), 2);
+    auto* first = static_cast<AIUnit*>(capture->MemberAt(0));
+    auto* second = static_cast<AIUnit*>(capture->MemberAt(1));
+    first->goals.PushBack(std::make_unique<LocationGoal>(first->id, Point(5, 5), 0, 1, 1));
+    m.Tick();
+    EXPECT_TRUE(second->given.empty());
+    watched->destroyed = 1;
+    m.Tick();
+    EXPECT_TRUE(first->given.empty());
+    ASSERT_EQ(second->given.size(), 2u);
+    EXPECT_EQ(second->given[0].code, MissionScript::kDeployOrder);
+    EXPECT_EQ(second->given[0].p, near->GetPosition());
+    EXPECT_EQ(second->given[1].target, near->id);
+    EXPECT_EQ(second->given[1].flags, MissionScriptV9::kAttackFlags);
+    EXPECT_NE(second->given[0].p, far->GetPosition());
+}
+
+namespace {
+
+// Missions 4 and 7 attack the player's type-3 structures first, else the player's factory, and
+// each target found grows the attack size up to 5.
+template <class Script>
+void TypeThreeStructuresComeFirst() {
+    Mission<Script> m;
+    m.script->Setup(1);
+    const int32_t start = m.script->minimumAttackSize;
+    EXPECT_EQ(m.script->TargetObject(), nullptr);
+    EXPECT_EQ(m.script->minimumAttackSize, start);
+    FakeFactory* local = m.land.AddFactory(1, Point(900, 900));
+    m.land.AddStructure(1, Point(700, 700), 2);
+    EXPECT_EQ(m.script->TargetObject(), local);
+    EXPECT_EQ(m.script->minimumAttackSize, start + 1);
+    AIUnit* plant = m.land.AddStructure(1, Point(800, 700), 3);
+    m.land.AddUnit(1, Point(600, 600));
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(m.script->TargetObject(), plant);
+    EXPECT_EQ(m.script->minimumAttackSize, 5);
+}
+
+}  // namespace
+
+TEST(MissionScriptsV, MissionsFourAndSevenGoForTypeThreeStructuresFirstAndGrowToFive) {
+    TypeThreeStructuresComeFirst<MissionScriptV4>();
+    TypeThreeStructuresComeFirst<MissionScriptV7>();
+    // Mission 7's hold ends only when a started timer fires.
+    Mission<MissionScriptV7> m;
+    m.script->Setup(1);
+    m.factory->hold = 1;
+    m.Tick();
+    EXPECT_EQ(m.factory->hold, 1);
+    m.script->StartScriptTimer(10);
+    m.clock.Advance(10);
+    m.Tick();
+    EXPECT_EQ(m.factory->hold, 0);
 }
