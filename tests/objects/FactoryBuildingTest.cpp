@@ -23,6 +23,7 @@
 #include "objects/CommandReader.h"
 #include "objects/FactoryBuilding.h"
 #include "objects/FactoryProduction.h"
+#include "objects/ObjectTestSupport.h"
 #include "objects/OreDeposit.h"
 #include "objects/RecordLinesSupport.h"
 #include "support/FakeClock.h"
@@ -658,6 +659,37 @@ TEST_F(SampleFactory, MirrorDropsACancelledProductAndAStaleRetry) {
     EXPECT_TRUE(world.ownedSims.empty());
 }
 
+// An aircraft waits in a copy's factory on the ground layer and takes to the air once the owner
+// releases it; a ground unit stays on the ground, and a unit the World refuses is not lifted.
+TEST_F(SampleFactory, AMirroredAircraftWaitsLowAndFliesOnceReleased) {
+    struct Row {
+        const char* code;
+        int accepted;
+        int waiting, released;  // layers
+    };
+    const Row rows[] = {{"VAp", 1, 1, 2}, {"VPfaa-----", 1, 1, 1}, {"VAp", 0, 1, -1}};
+    int32_t serial = 500;
+    for (const Row& row : rows) {
+        auto mirror = Make(0);
+        world.acceptSims = row.accepted;
+        world.ownedSims.clear();
+        mirror->ApplyNewProduct(row.code, SimId(1, ++serial), 3);
+        ASSERT_EQ(mirror->HasProduct(), 1) << row.code;
+        Sim* product = mirror->product.get();
+        EXPECT_EQ(product->collision.layer, row.waiting) << row.code;
+        EXPECT_EQ(product->local, 0);
+        EXPECT_EQ(product->teamRecord.third, 3);
+        mirror->ReleaseProduct();
+        EXPECT_EQ(mirror->HasProduct(), 0);
+        ASSERT_EQ(world.ownedSims.size(), row.accepted == 1 ? 1u : 0u) << row.code;
+        if (row.accepted == 1) {
+            EXPECT_EQ(world.ownedSims[0].get(), product);
+            EXPECT_EQ(product->collision.layer, row.released) << row.code;
+        }
+        world.Forget(product);
+    }
+}
+
 TEST_F(SampleFactory, RefitTakesTheHardpointsTheChassisHasAndRebuildsTheParts) {
     auto f = Make(0);
     const char* warden = "VTdddfa---";
@@ -704,6 +736,58 @@ TEST_F(Factory, DeliveriesAndQueuedCancelsMoveOnlyWhatTheyShould) {
     f->AddResources(0, 5);
     f->Parse('a', nullptr);
     EXPECT_EQ(f->GetCredit(), 5);
+}
+
+// Moving, the owner's factory takes the whole load of a live wreck it passes within 16 pixels,
+// keeps twice that, and tells the peers what it took; a copy waits for that word.
+TEST_F(Factory, ReclaimsAWreckItPassesAndTellsThePeersWhatItTook) {
+    struct Row {
+        const char* name;
+        int local;
+        Point offset;  // the wreck from the factory's new place
+        int load;
+        bool destroyed;
+        int taken;
+    };
+    const Row rows[] = {
+        {"within reach", 1, {15, 0}, 300, false, 300},
+        {"a load of one", 1, {0, -15}, 1, false, 1},
+        {"just out of reach", 1, {16, 0}, 300, false, 0},
+        {"destroyed", 1, {5, 0}, 300, true, 0},
+        {"on a copy", 0, {5, 0}, 300, false, 0},
+    };
+    for (const Row& row : rows) {
+        auto f = Make(row.local);
+        const Point to = f->GetPosition() + Point(200, 0);
+        TestUnit wreck(0, 77, to + row.offset);
+        wreck.kind = 3;
+        wreck.AddCargo(row.load);
+        if (row.destroyed) wreck.Destroy();
+        world.Add(&wreck);
+        world.commands.Rewind();
+        f->MoveTo(to);
+        EXPECT_EQ(f->GetPosition(), to) << row.name;
+        EXPECT_EQ(f->GetCargo(), 2 * row.taken) << row.name;
+        EXPECT_EQ(wreck.GetCargo(), row.load - row.taken) << row.name;
+        const std::vector<uint8_t> told =
+            row.taken > 0 ? ExpectedCommand(23, f->id).Id(wreck.id).W32(row.taken).Bytes()
+                          : std::vector<uint8_t>{};
+        EXPECT_EQ(Recorded(world.commands), told) << row.name;
+        world.Forget(&wreck);
+    }
+    // A wreck the World offers with nothing left in it is passed by without a word.
+    struct EmptyWreckWorld : FakeObjectWorld {
+        GameObject* FindNearestWreck(GameObject*, int) override { return offered; }
+        GameObject* offered = nullptr;
+    } emptyWorld;
+    auto f = Make();
+    TestUnit empty(0, 78, f->GetPosition());
+    empty.kind = 3;
+    emptyWorld.offered = &empty;
+    emptyWorld.commands.SetEnabled(1);
+    f->MoveTo(f->GetPosition() + Point(1, 0));
+    EXPECT_EQ(f->GetCargo(), 0);
+    EXPECT_EQ(emptyWorld.commands.Size(), 0u);
 }
 
 TEST_F(Factory, DoorWaitsForEveryPeerAndABlockedExitIsClearedOnce) {
