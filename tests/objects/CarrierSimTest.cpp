@@ -4,11 +4,14 @@
 #include <utility>
 #include <vector>
 
+#include "objects/EconomyTestSupport.h"
 #include "objects/LocationGoal.h"
+#include "objects/ObjectLand.h"
 #include "objects/SimGroup.h"
 #include "objects/SimTestSupport.h"
 #include "objects/TransportGoal.h"
 #include "objects/UnitVariantsSupport.h"
+#include "ui/ScreenBase.h"
 
 namespace {
 
@@ -257,6 +260,47 @@ TEST_F(Carriers, UnfoldingAndFoldingShowEachFrameToTheEnd) {
             seen.emplace_back(a->carrierFrame, a->carrierState);
         }
         EXPECT_EQ(seen, row.expected) << row.state;
+    }
+}
+
+// Unfolded, a carrier's shadow is its current frame moved down and right by its altitude, for
+// every sequence its pictures have; none beyond them, and none on a land without shades.
+TEST_F(Carriers, AnUnfoldedCarrierCastsItsFrameAsAShadowByItsAltitude) {
+    auto grid = std::make_unique<SpriteSet>(4);
+    for (int s = 0; s < 4; ++s)
+        grid->SetFrame(std::make_unique<SequenceProbe>(4), s);
+    SpriteSet* pictures = grid.get();
+    kit.carrier->deployedPictures = std::move(grid);
+    LandFixture files;
+    world.terrain = PlainTerrain(files, 10, 10);
+    a->altitude = 8;
+    a->carrierFrame = 2;
+    ScreenBase view;
+    struct Row {
+        int sequence;
+        bool land;
+        bool cast;
+    };
+    const Row rows[] = {{0, true, true}, {3, true, true}, {4, true, false}, {0, false, false}};
+    for (const Row& row : rows) {
+        if (!row.land) world.terrain.reset();
+        a->sequence = row.sequence;
+        const Point kept = a->GetPosition();
+        for (int s = 0; s < 4; ++s) {
+            static_cast<SequenceProbe*>(pictures->SubImage(s))->drawn.clear();
+            static_cast<SequenceProbe*>(pictures->SubImage(s))->points.clear();
+        }
+        a->DrawUnder(view);
+        EXPECT_EQ(a->GetPosition(), kept);
+        int drawings = 0;
+        for (int s = 0; s < 4; ++s)
+            drawings +=
+                static_cast<int>(static_cast<SequenceProbe*>(pictures->SubImage(s))->drawn.size());
+        ASSERT_EQ(drawings, row.cast ? 1 : 0) << row.sequence << row.land;
+        if (!row.cast) continue;
+        auto* probe = static_cast<SequenceProbe*>(pictures->SubImage(row.sequence));
+        EXPECT_EQ(probe->drawn[0], std::make_pair(2, -1));
+        EXPECT_EQ(probe->points[0], view.MapToScreen(a->GetDrawOrigin()) + Point(8, 8));
     }
 }
 

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "objects/EconomyTestSupport.h"
 #include "objects/LocationGoal.h"
+#include "objects/ObjectLand.h"
 #include "objects/SimTestSupport.h"
 #include "objects/UnitVariantsSupport.h"
+#include "ui/ScreenBase.h"
 
 namespace {
 
@@ -136,6 +139,44 @@ TEST_F(DeployingUnits, ARefuellingStructureOffersTwoDocks) {
     EXPECT_EQ(refuel->GetDockOffset(0), Point(-96, 0));
     EXPECT_EQ(refuel->GetDockOffset(1), Point(96, 0));
     EXPECT_EQ(sensor->DockCount(), 0);
+}
+
+// Standing, a structure shows its deployed frame in its team's colour; hidden from its own
+// team it shows as a ghost where the land has the ghost's shades, and not at all elsewhere.
+TEST_F(DeployingUnits, DrawTheirFrameInTheTeamColourOrAsAGhostWhileHidden) {
+    auto grid = std::make_unique<SpriteSet>(2);
+    grid->SetFrame(std::make_unique<SequenceProbe>(2), 0);
+    grid->SetFrame(std::make_unique<SequenceProbe>(4), 1);
+    auto* standing = static_cast<SequenceProbe*>(grid->SubImage(0));
+    kit.structures[0]->deployedPictures = std::move(grid);
+    DeployingSim* unit = kit.Structure(world, 0, 1, 1, at);
+    Stand(unit);
+    ASSERT_EQ(unit->sequence, 0);
+    unit->teamRecord.third = 3;
+    world.GrantStructure(1, 1);
+    LandFixture files;
+    struct Row {
+        int hidden;
+        bool land;
+        int colour;  // -1 a ghost, -2 nothing
+    };
+    const Row rows[] = {{0, false, 3}, {0, true, 3}, {1, true, -1}, {1, false, -2}};
+    for (const Row& row : rows) {
+        world.terrain = row.land ? PlainTerrain(files, 10, 10) : nullptr;
+        unit->stealth.hidden = row.hidden;
+        standing->drawn.clear();
+        standing->points.clear();
+        ScreenBase view;
+        unit->Draw(view);
+        if (row.colour == -2) {
+            EXPECT_TRUE(standing->drawn.empty()) << row.hidden << row.land;
+            continue;
+        }
+        ASSERT_EQ(standing->drawn.size(), 1u) << row.hidden << row.land;
+        EXPECT_EQ(standing->drawn[0], std::make_pair(unit->deployFrame, row.colour));
+        EXPECT_EQ(standing->points[0], view.MapToScreen(at));
+    }
+    world.terrain.reset();
 }
 
 TEST_F(DeployingUnits, CopiesDeployOnlyByCommand) {

@@ -24,7 +24,8 @@ struct DrawCall {
 // A picture that notes how and where it is drawn.
 class NotingImage : public Image {
 public:
-    NotingImage(std::vector<DrawCall>& log, int tag) : Image(Size(40, 30)), log(log), tag(tag) {}
+    NotingImage(std::vector<DrawCall>& log, int tag, Size size = Size(40, 30))
+        : Image(size), log(log), tag(tag) {}
     void Draw(const Point& c) override { log.push_back({"plain", c, tag}); }
     void DrawShadeFilled(const Point& c, int32_t) override { log.push_back({"team", c, tag}); }
     void DrawShaded(const Point& c, const ShadeTable&) override {
@@ -41,12 +42,12 @@ class SimDrawing : public ::testing::Test {
 protected:
     // Drive pictures: 16 facings of `frames` frames (tag 100 + frame); chassis: 16 frames
     // (tag 200 + facing).
-    void MakePictures(int frames) {
+    void MakePictures(int frames, Size driveSize = Size(40, 30)) {
         auto drive = std::make_unique<SpriteSet>(16);
         for (int f = 0; f < 16; ++f) {
             auto sequence = std::make_unique<SpriteSet>(frames);
             for (int i = 0; i < frames; ++i)
-                sequence->SetFrame(std::make_unique<NotingImage>(log, 100 + i), i);
+                sequence->SetFrame(std::make_unique<NotingImage>(log, 100 + i, driveSize), i);
             drive->SetFrame(std::move(sequence), f);
         }
         kit.drive->mapPictures = std::move(drive);
@@ -117,6 +118,22 @@ TEST_F(SimDrawing, AFlyerCastsItsShadowByItsAltitudeUnlessHidden) {
     log.clear();
     ground.DrawUnder(view);
     EXPECT_TRUE(log.empty());
+}
+
+// Drive pictures larger than the chassis cast the shadow: the drive's frame drawn where it stands
+// raised, moved down and right by the altitude.
+TEST_F(SimDrawing, ADriveLargerThanItsChassisCastsTheShadowFromWhereItIsDrawn) {
+    MakePictures(1, Size(60, 50));
+    kit.drive->altitude = 12;
+    kit.drive->verticalOffset = 5;
+    Sim sim(at, SimId(1, 1), kit.Design());
+    sim.DrawUnder(view);
+    sim.Draw(view);
+    ASSERT_EQ(Of("tinted").size(), 1u);
+    EXPECT_EQ(Of("tinted")[0].tag, 100);
+    ASSERT_FALSE(Of("team").empty());
+    EXPECT_EQ(Of("team")[0].at, at + Point(0, -5));
+    EXPECT_EQ(Of("tinted")[0].at, Of("team")[0].at + Point(12, 12));
 }
 
 TEST_F(SimDrawing, AFlashOfFiveBlinksThreeTimes) {

@@ -8,6 +8,7 @@
 #include "EconomyTestSupport.h"
 #include "objects/EconomyGoals.h"
 #include "objects/EconomyMakers.h"
+#include "objects/ObjectLand.h"
 #include "support/FakeClock.h"
 #include "support/FakeObjectWorld.h"
 #include "ui/ScreenBase.h"
@@ -317,6 +318,35 @@ TEST_F(WorkCycleTest, DrawsTheWorkPictureOnlyWhenItHasTheSequence) {
             EXPECT_EQ(EconomyKit::Probe(miner->cycle, 1)->drawn.front(), std::make_pair(0, 3));
         }
     }
+    // At work, its shadow falls down and right by the drive's altitude, by ten without a drive,
+    // and not at all while it is hidden from its own team.
+    LandFixture files;
+    world.terrain = PlainTerrain(files, 10, 10);
+    world.GrantStructure(kTeam, 1);
+    struct Shadow {
+        const char* name;
+        int altitude;  // -1: no drive
+        int hidden;
+        int cast;  // -1: none
+    };
+    const Shadow shadows[] = {{"drive", 4, 0, 4}, {"no drive", -1, 0, 10}, {"hidden", 4, 1, -1}};
+    for (const Shadow& c : shadows) {
+        kit.drive->altitude = std::max(0, c.altitude);
+        auto miner = kit.Miner(SimId(kTeam, 1), at, kit.Pictures(3, 18));
+        if (c.altitude < 0) miner->GetDesign()->drive = nullptr;
+        miner->stealth.hidden = c.hidden;
+        miner->StartMining(&field, nullptr);
+        miner->facing = 14;
+        ScreenBase view;
+        miner->DrawUnder(view);
+        const std::vector<Point>& points = EconomyKit::Probe(miner->cycle, 1)->points;
+        ASSERT_EQ(points.size(), c.cast < 0 ? 0u : 1u) << c.name;
+        if (c.cast >= 0) {
+            EXPECT_EQ(EconomyKit::Probe(miner->cycle, 1)->drawn[0].second, -1);
+            EXPECT_EQ(points[0], view.MapToScreen(at + Point(c.cast, c.cast))) << c.name;
+        }
+    }
+    world.terrain.reset();
     // No pictures at all: the unit draws as a plain one.
     auto bare = kit.Miner(SimId(kTeam, 1), at);
     bare->StartMining(&field, nullptr);
