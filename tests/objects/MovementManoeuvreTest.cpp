@@ -156,6 +156,83 @@ TEST_F(MovementRules, BlockersArePushedTowardThreeFacingsInTurnNeverAnEnemy) {
     EXPECT_EQ(MoveBlockerAside(self, nullptr, 64), 0);
 }
 
+// With nothing to do, a unit that searches its docks asks aside the first unit it finds on the
+// low or the air layer in the cells round a dock; a busy one, or one that does not search, asks
+// no one.
+TEST_F(MovementRules, AnIdleUnitAsksAsideWhatStandsRoundItsDock) {
+    std::vector<std::pair<GameObject*, GameObject*>> asked;
+    world.makers.moveBlockerAside = [&asked](GameObject* unit, GameObject* blocker, int) {
+        asked.push_back({unit, blocker});
+        return 1;
+    };
+    Sim* base = Unit(1, Point(320, 320));
+    base->AppendDock(8, Point(0, 64));
+    short row = 0, column = 0;
+    world.paths.PixelToCell(base->GetDockPoint(0), row, column);
+    struct Row {
+        const char* name;
+        int dr, dc;  // the blocker's cell from the dock's
+        int layer;
+        int searchDocks;
+        bool busy;
+        bool asked;
+    };
+    const Row rows[] = {
+        {"on the dock, low", 0, 0, 1, 1, false, true},
+        {"beside it, in the air", 1, -1, 2, 1, false, true},
+        {"above it", -1, 1, 1, 1, false, true},
+        {"two cells off", 0, 2, 1, 1, false, false},
+        {"two rows off", -2, 0, 2, 1, false, false},
+        {"on the ground layer", 0, 0, 0, 1, false, false},
+        {"not searching", 0, 0, 1, 0, false, false},
+        {"busy", 0, 0, 1, 1, true, false},
+    };
+    for (const Row& r : rows) {
+        asked.clear();
+        TestUnit blocker(1, 900, world.paths.CellCenter(row + r.dr, column + r.dc));
+        blocker.collision.layer = r.layer;
+        world.paths.AddFootprint(&blocker, blocker.GetPosition(), 1);
+        if (r.busy) base->goals.PushBack(std::make_unique<FieldsGoal>(base->id, 1, GoalFields{}));
+        ClearWayManoeuvre rule(r.searchDocks);
+        EXPECT_EQ(rule.Execute(*base), r.asked ? 1 : 0) << r.name;
+        ASSERT_EQ(asked.size(), r.asked ? 1u : 0u) << r.name;
+        if (r.asked) {
+            EXPECT_EQ(asked[0], std::make_pair(static_cast<GameObject*>(base),
+                                               static_cast<GameObject*>(&blocker)));
+        }
+        world.paths.RemoveFootprint(&blocker, blocker.GetPosition(), 1);
+        base->ClearGoals();
+    }
+}
+
+// Each candidate's depth is the ring of cells round it at which something known is first
+// found, out to the map's far edges; the deeper one is always picked, whichever comes first.
+TEST_F(MovementRules, ExploringSearchesRingsOutToTheMapsFarEdges) {
+    struct Row {
+        int deepRow, deepColumn;        // nothing known within its rings
+        int shallowRow, shallowColumn;  // a known cell on its fourteenth ring
+        int knownRow, knownColumn;      // -1: none
+    };
+    // The fake sight grid has 15 by 15 cells. With nothing known the rings end at the far
+    // edges: the candidate nearer the top left corner is the deeper.
+    const Row rows[] = {{0, 10, 0, 0, 12, 14}, {10, 0, 0, 14, 0, 0}, {1, 1, 10, 10, -1, -1}};
+    for (const Row& row : rows) {
+        UnitField field;
+        SightGrid& sight = field.world.sight;
+        ASSERT_EQ(sight.Rows(), 15);
+        if (row.knownRow >= 0) sight.MarkExplored(row.knownRow, row.knownColumn);
+        std::unique_ptr<Sim> scout = field.kit.MakeSim(1, 1, Point());
+        const Point deep = sight.CellCentre(row.deepRow, row.deepColumn);
+        const Point shallow = sight.CellCentre(row.shallowRow, row.shallowColumn);
+        for (int trial = 0; trial < 16; ++trial) {
+            ExploreManoeuvre rule;
+            rule.candidates =
+                trial % 2 ? std::vector<Point>{deep, shallow} : std::vector<Point>{shallow, deep};
+            EXPECT_EQ(rule.PickTarget(*scout), deep) << row.deepRow << " " << trial;
+        }
+    }
+}
+
 TEST_F(MovementRules, ExploringPicksThePointFarthestFromWhatIsKnown) {
     // It sees round itself, far from the cells below.
     Sim* scout = Unit(1, Point(900, 900));

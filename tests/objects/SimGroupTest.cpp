@@ -88,6 +88,34 @@ TEST_F(Groups, MembersStandAtTheirPlacesAndTheRecordReadsBackReversed) {
     EXPECT_EQ(group.MemberCount(), 0);
 }
 
+// A recorded place is a map offset: each coordinate within 16 bits either way, or the line is
+// refused.
+TEST_F(Groups, ARecordedPlaceOffTheMapKeepsItsUnitOut) {
+    struct Row {
+        const char* place;
+        Point offset;
+        bool joins;
+    };
+    const Row rows[] = {{"32767,-32767", {32767, -32767}, true},
+                        {"-32767,32767", {-32767, 32767}, true},
+                        {"32768,0", {}, false},
+                        {"0,32768", {}, false},
+                        {"-32768,0", {}, false},
+                        {"0,-32768", {}, false}};
+    int serial = 60;
+    for (const Row& row : rows) {
+        SimGroup& group = Group(++serial);
+        Trooper* unit = Make(1, Point(100, 100));
+        group.Parse('q', (std::to_string(unit->id.team) + "," + std::to_string(unit->id.serial) +
+                          "," + row.place)
+                             .c_str());
+        ASSERT_EQ(group.MemberCount(), row.joins ? 1 : 0) << row.place;
+        if (row.joins) {
+            EXPECT_EQ(group.Offsets()[0], row.offset);
+        }
+    }
+}
+
 TEST_F(Groups, AGroupEndsWithItsLastMemberAndBreaksUpBelowItsShare) {
     TestUnit factory(1, 800, Point(600, 600));
     world.factories[1] = &factory;
