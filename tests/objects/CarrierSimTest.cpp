@@ -4,6 +4,7 @@
 #include <utility>
 #include <vector>
 
+#include "objects/CommandReader.h"
 #include "objects/EconomyTestSupport.h"
 #include "objects/LocationGoal.h"
 #include "objects/ObjectLand.h"
@@ -96,6 +97,60 @@ TEST_F(Carriers, TakeAUnitInAndHandItToThePartner) {
         return a->carrierState == CarrierSim::kReady && b->carrierState == CarrierSim::kReady;
     }));
     world.groups.clear();
+}
+
+// The peers hear every step of a hand-over: the pick-up, the unit pulled aboard, the partner's
+// drop with its place, the reset once the partner has the unit, the unit pulled out to that
+// place, and its release there.
+TEST_F(Carriers, TellThePeersEveryStepOfAHandOver) {
+    world.commands.Rewind();
+    TransportGoal boarding(unit->id, a->id, 1);
+    ASSERT_EQ(boarding.IsDone(), 1);
+    ASSERT_TRUE(TickUntil([&] { return !b->carried.IsNull(); }));
+    ASSERT_TRUE(TickUntil(
+        [&] { return b->carried.IsNull() && b->carrierState != CarrierSim::kLettingOut; }));
+    struct Word {
+        int kind;
+        SimId from, unit;
+        Point p;
+    };
+    std::vector<Word> words;
+    CommandReader r(world.commands.Data(), world.commands.Size());
+    CommandHeader h;
+    while (r.NextCommand(h)) {
+        Word w{h.kind, h.id, {}, {}};
+        if (h.kind == 47 || h.kind == 48) w.unit = r.ReadId();
+        if (h.kind == 48 || h.kind == 50) w.p = r.ReadPoint();
+        if (h.kind >= 47 && h.kind <= 52) words.push_back(w);
+        r.SkipCommand();
+    }
+    // The kinds in order, each run of repeats counted once.
+    std::vector<int> runs;
+    for (const Word& w : words) {
+        if (runs.empty() || runs.back() != w.kind) runs.push_back(w.kind);
+    }
+    EXPECT_EQ(runs, (std::vector<int>{47, 50, 48, 52, 50, 51}));
+    ASSERT_GE(words.size(), 6u);
+    const Point drop = b->GetDockPoint(0);
+    // The first carrier speaks until the partner's drop, the partner from then on but for the
+    // first one's reset once the partner has the unit.
+    std::vector<Point> aboard;
+    bool partnerSpeaks = false;
+    for (const Word& w : words) {
+        partnerSpeaks = partnerSpeaks || w.kind == 48;
+        EXPECT_EQ(w.from, partnerSpeaks && w.kind != 52 ? b->id : a->id) << w.kind;
+        if (w.kind == 47 || w.kind == 48) {
+            EXPECT_EQ(w.unit, unit->id);
+        }
+        if (w.kind == 48) {
+            EXPECT_EQ(w.p, drop);
+        }
+        if (w.kind == 50 && !partnerSpeaks) aboard.push_back(w.p);
+    }
+    EXPECT_EQ(aboard,
+              (std::vector<Point>{{315, 320}, {317, 320}, {319, 320}, {320, 320}, {320, 320}}));
+    EXPECT_EQ(words[words.size() - 2].p, drop);
+    EXPECT_EQ(unit->GetPosition(), drop);
 }
 
 TEST_F(Carriers, RefuseLoadingUnlessBothStandReadyAndIdle) {
