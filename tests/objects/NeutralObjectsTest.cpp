@@ -373,6 +373,31 @@ TEST_F(Neutral, ArtifactClearsTheCellBitAndNeedsAFactoryForOre) {
     world.factories[1] = nullptr;
 }
 
+// In a network game only the host hands an artifact out, and it tells the peers who won it.
+TEST_F(Neutral, OnlyTheHostAwardsAnArtifactInANetworkGameAndNamesTheWinner) {
+    struct Row {
+        int network, host;
+        bool taken, told;
+    };
+    const Row rows[] = {{0, 0, true, false}, {1, 1, true, true}, {1, 0, false, false}};
+    world.commands.SetEnabled(1);
+    for (const Row& row : rows) {
+        world.network = row.network;
+        world.host = row.host;
+        Artifact artifact(Point(48, 48), Size(32, 32), nullptr, nullptr, kUnitFilter, SimId(0, 9),
+                          4);
+        TestUnit taker(1, 1, Point(48, 48));
+        world.commands.Rewind();
+        artifact.PickUp(&taker);
+        EXPECT_EQ(artifact.takerId, row.taken ? taker.id : SimId()) << row.network << row.host;
+        const std::vector<uint8_t> told =
+            row.told ? ExpectedCommand(56, artifact.id).Id(taker.id).Bytes()
+                     : std::vector<uint8_t>{};
+        EXPECT_EQ(Recorded(world.commands), told) << row.network << row.host;
+    }
+    world.network = world.host = 0;
+}
+
 TEST_F(Neutral, ArtifactOfTheTakerWhoVanishedEnds) {
     Artifact artifact(Point(48, 48), Size(32, 32), nullptr, nullptr, kUnitFilter, SimId(0, 9), 4);
     TestUnit taker(1, 1, Point(48, 48));
