@@ -10,6 +10,7 @@
 #include "EconomyTestSupport.h"
 #include "core/ResourceFile.h"
 #include "objects/CommandBuffer.h"
+#include "objects/CommandReader.h"
 #include "objects/EconomyGoals.h"
 #include "objects/EconomyMakers.h"
 #include "objects/GoalRecord.h"
@@ -248,6 +249,48 @@ TEST_F(EconomyGoals, RepairMendsTenEveryHundredMillisecondsUntilTheServiceEnds) 
     client->ClearGoals();
     world.Forget(repairer.get());
     world.Forget(client.get());
+}
+
+// Each mending step of the owner tells the peers the change in damage, also for an
+// invulnerable client that takes none; a copy mends nothing and sends nothing.
+TEST_F(EconomyGoals, TheOwnerTellsThePeersEveryMendingStep) {
+    const Point at(300, 300);
+    struct Row {
+        int local, invulnerable;
+        int damage, told;  // after three steps
+    };
+    const Row rows[] = {{1, 0, 15, 3}, {1, 1, 45, 3}, {0, 0, 45, 0}};
+    for (const Row& row : rows) {
+        auto repairer = kit.Repairer(SimId(kTeam, 1), at);
+        auto client = kit.Plain(SimId(kTeam, 2), at + Point(64, 0));
+        world.Add(repairer.get(), true);
+        world.Add(client.get(), true);
+        client->damage.Add(45);
+        client->local = row.local;
+        if (row.invulnerable == 1) client->ToggleInvulnerable();
+        RepairGoal repair(client->id, repairer->id, Point(64, 0), 1, 1, 1);
+        world.commands.Rewind();
+        for (int i = 0; i < 3; ++i) {
+            repair.Step();
+            Tick(RepairGoal::kPeriodMs);
+        }
+        EXPECT_EQ(client->damage.Value(), row.damage) << row.local << row.invulnerable;
+        // Each word names the client and the change, -10.
+        std::vector<int32_t> amounts;
+        CommandReader r(world.commands.Data(), world.commands.Size());
+        CommandHeader h;
+        while (r.NextCommand(h)) {
+            if (h.kind == 15) {
+                EXPECT_EQ(h.id, client->id);
+                amounts.push_back(r.ReadW32());
+            }
+            r.SkipCommand();
+        }
+        EXPECT_EQ(amounts, std::vector<int32_t>(static_cast<size_t>(row.told), -10));
+        repairer->EndService();
+        world.Forget(repairer.get());
+        world.Forget(client.get());
+    }
 }
 
 // Docked and worked, a repair is done when the damage left is at most its amount.
