@@ -3,6 +3,7 @@
 // fire and the per-weapon choice.
 #include <gtest/gtest.h>
 
+#include "objects/CommandReader.h"
 #include "objects/FireControl.h"
 #include "objects/ObjectLand.h"
 #include "objects/PartAttachment.h"
@@ -136,6 +137,28 @@ TEST_F(SimMounts, AShotMakingMountFiresOnlyFacingAReachableTargetOnAHittableLaye
     const std::vector<int> kinds = CommandKinds(world.commands);
     EXPECT_NE(std::find(kinds.begin(), kinds.end(), 12), kinds.end());
     EXPECT_NE(std::find(kinds.begin(), kinds.end(), 21), kinds.end());
+    // The peers hear the shooter's firing time and the shot: its record, where it starts, who
+    // fired it from which mount at whom.
+    CommandReader r(world.commands.Data(), world.commands.Size());
+    CommandHeader h;
+    int fired = 0;
+    while (r.NextCommand(h)) {
+        if (h.kind == 21) {
+            EXPECT_EQ(h.id, sim->id);
+        }
+        if (h.kind == 12) {
+            ++fired;
+            EXPECT_EQ(h.id, world.shots.front()->id);
+            EXPECT_EQ(r.ReadU8(), 'V');
+            EXPECT_EQ(r.ReadU8(), 'a');
+            EXPECT_EQ(r.ReadPoint(), world.shots.front()->GetPosition());
+            EXPECT_EQ(r.ReadId(), sim->id);
+            EXPECT_EQ(r.ReadId(), flyer->id);
+            EXPECT_EQ(r.ReadU8(), 0);
+        }
+        r.SkipCommand();
+    }
+    EXPECT_EQ(fired, 1);
     EXPECT_EQ(sim->stealth.revealCountdown, 3000);
     // Reloading: no second shot until the reload time has passed.
     mount->Update(16, *sim);
