@@ -233,6 +233,54 @@ TEST_F(MovementRules, ExploringSearchesRingsOutToTheMapsFarEdges) {
     }
 }
 
+// An idle unit sets out for one of the points of a grid laid over the map inside a margin of
+// its engage range, the far edges included; a busy one stays. With a margin past the middle
+// there is nowhere to go.
+TEST_F(MovementRules, AnIdleExplorerSetsOutForAPointOfTheGridInsideItsRange) {
+    struct Row {
+        int cells;  // the map's side: 32 pixels each
+        int range;
+        std::vector<Point> grid;
+    };
+    const Row rows[] = {
+        {15, 100, {{100, 100}, {100, 380}, {380, 100}, {380, 380}}},
+        {15, 240, {{240, 240}}},
+        {15, 241, {}},
+        // The far edge one grid step from the first point is not taken twice.
+        {30, 96, {{96, 96}, {96, 864}, {864, 96}, {864, 864}}},
+    };
+    for (const Row& row : rows) {
+        ObjectLand small(row.cells, row.cells);
+        small.world.commands.SetEnabled(1);
+        std::unique_ptr<GameObject> owned =
+            kit.MakeSim(1, 1, Point(300, 300), {kit.Weapon({.range = row.range})});
+        Sim* scout = static_cast<Sim*>(owned.get());
+        small.world.AddSim(owned);
+        ASSERT_EQ(scout->GetEngageRange(), row.range);
+        ExploreManoeuvre rule;
+        EXPECT_EQ(rule.Execute(*scout), row.grid.empty() ? 0 : 1) << row.range;
+        if (row.grid.empty()) {
+            EXPECT_TRUE(rule.candidates.empty());
+            EXPECT_EQ(rule.exhausted, 1);
+            EXPECT_TRUE(CommandKinds(small.world.commands).empty());
+            continue;
+        }
+        ASSERT_NE(scout->goals.Front(), nullptr);
+        std::vector<Point> seen = rule.candidates;
+        seen.push_back(scout->goals.Front()->GetLocation());
+        std::sort(seen.begin(), seen.end(), [](const Point& a, const Point& b) {
+            return a.x != b.x ? a.x < b.x : a.y < b.y;
+        });
+        EXPECT_EQ(seen, row.grid) << row.range;
+        const std::vector<int> kinds = CommandKinds(small.world.commands);
+        EXPECT_NE(std::find(kinds.begin(), kinds.end(), 8), kinds.end());
+        // Under way, it picks nothing more.
+        const size_t left = rule.candidates.size();
+        EXPECT_EQ(rule.Execute(*scout), 0);
+        EXPECT_EQ(rule.candidates.size(), left);
+    }
+}
+
 TEST_F(MovementRules, ExploringPicksThePointFarthestFromWhatIsKnown) {
     // It sees round itself, far from the cells below.
     Sim* scout = Unit(1, Point(900, 900));
