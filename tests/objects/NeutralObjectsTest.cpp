@@ -475,6 +475,12 @@ TEST_F(Neutral, FieldWearsAwayAndOnceEmptyIgnoresHitsForGood) {
     const std::vector<CommandHeader> sent = Commands(world.commands);
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[0].length, 18);  // no state in front of a field's damage
+    // Each hit tells what is left and what was taken; no explosion was named.
+    const std::vector<uint8_t> recorded = Recorded(world.commands);
+    EXPECT_EQ(
+        recorded,
+        Concat({ExpectedCommand(6, field.id).W32(40).W32(60).U8('-').U8('-').U8('-').Bytes(),
+                ExpectedCommand(6, field.id).W32(0).W32(60).U8('-').U8('-').U8('-').Bytes()}));
     EXPECT_EQ(world.effects.size(), 1u);
     EXPECT_EQ(field.GetCargo(), 0);
 }
