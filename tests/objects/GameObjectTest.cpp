@@ -303,3 +303,44 @@ TEST_F(GameObjectTest, SensorsAndStealthWorkOnlyWithTheirStructures) {
     EXPECT_EQ(unit.SensorActive(SensorKind::A, 1), 0);
     EXPECT_EQ(unit.SensorActive(SensorKind::B, 1), 1);
 }
+
+// A plain map object (a shot, an effect, a feature) answers every unit question as a thing
+// that is no unit: it sees, stores, fights and flies nothing, stands where it is drawn, and
+// measures its reach by its larger side.
+TEST_F(GameObjectTest, APlainObjectAnswersAsAThingThatIsNoUnit) {
+    GameObject o(Point(100, 60), 0, Size(20, 10), nullptr, 0, kUnitFilter, SimId(3, 9), 50, 1);
+    EXPECT_EQ(o.GetTopLeft(), Point(90, 55));
+    EXPECT_EQ(o.GetCentre(), Point(100, 60));
+    EXPECT_EQ(o.GetDrawOrigin(), Point(100, 60));
+    EXPECT_EQ(o.GetEngageRange(), 20);
+    EXPECT_EQ(o.GetSightRadius(), 20);
+    EXPECT_EQ(o.CanUnload(), 1);
+    for (int answer :
+         {o.IsFlyer(), o.HasSpecialAction(), o.IsDetectableA(), o.IsDetectableB(),
+          o.IsDetectableC(), o.CanSee(&unit), o.GetMaxAltitude(), o.GetCruiseAltitude(),
+          o.GetRepairPercent(), o.GetBreakOffPercent(), o.Deposit(5), o.Withdraw(5), o.GetStored(),
+          o.GetStoredPercent(), o.GetFirePower(), o.CanEngage(&unit), o.IsGuarding(),
+          o.CountActiveWeapons(), o.IsBusy()})
+        EXPECT_EQ(answer, 0);
+    EXPECT_EQ(o.SelectedPartIndex(), -1);
+    EXPECT_EQ(o.GetEnemyMask(), 0u);
+    for (const Point& p :
+         {o.GetExtraPoint(), o.GetGuardPoint(), o.GetHardpointPosition(0), o.GetMountOffset(0)})
+        EXPECT_EQ(p, Point());
+    EXPECT_EQ(o.GetArmedPart(0), nullptr);
+    EXPECT_EQ(o.GetDesign(), nullptr);
+    EXPECT_EQ(o.GetLastAttacker(), nullptr);
+    EXPECT_EQ(o.GetCollision(), &o.collision);
+    EXPECT_EQ(o.GetMovementClass(), &o.collision);
+    // Reference points: five kept, any other index reads as the origin and keeps nothing.
+    o.SetReferencePoint(0, Point(1, 2));
+    o.SetReferencePoint(4, Point(4, 5));
+    o.SetReferencePoint(5, Point(6, 7));
+    o.SetReferencePoint(-1, Point(6, 7));
+    EXPECT_EQ(o.GetReferencePoint(0), Point(1, 2));
+    EXPECT_EQ(o.GetReferencePoint(4), Point(4, 5));
+    EXPECT_EQ(o.GetReferencePoint(5), Point());
+    EXPECT_EQ(o.GetReferencePoint(-1), Point());
+    o.SetLocal(0);
+    EXPECT_EQ(o.local, 0);
+}
