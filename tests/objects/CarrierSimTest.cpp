@@ -8,6 +8,7 @@
 #include "objects/EconomyTestSupport.h"
 #include "objects/LocationGoal.h"
 #include "objects/ObjectLand.h"
+#include "objects/ObjectTestSupport.h"
 #include "objects/SimGroup.h"
 #include "objects/SimTestSupport.h"
 #include "objects/TransportGoal.h"
@@ -151,6 +152,72 @@ TEST_F(Carriers, TellThePeersEveryStepOfAHandOver) {
               (std::vector<Point>{{315, 320}, {317, 320}, {319, 320}, {320, 320}, {320, 320}}));
     EXPECT_EQ(words[words.size() - 2].p, drop);
     EXPECT_EQ(unit->GetPosition(), drop);
+}
+
+// Receiving, a carrier holds the first free dock and names it to the peers; in a network
+// game it waits for their answers before it lets the unit out. Blocked docks are asked clear,
+// except by the unit itself, and a carrier already busy takes no second unit.
+TEST_F(Carriers, ReceiveAtTheFirstFreeDockAndWaitForThePeersInANetworkGame) {
+    Sim* other = kit.Unit(world, 2, 9, Point(100, 100));
+    std::vector<GameObject*> asked;
+    world.makers.moveBlockerAside = [&asked](GameObject*, GameObject* blocker, int) {
+        asked.push_back(blocker);
+        return 1;
+    };
+    struct Row {
+        int network;
+        int blockedDocks;
+        GameObject* blocker;
+        int received;
+        int dock;  // the dock taken
+        std::vector<GameObject*> asked;
+    };
+    const int docks = b->DockCount();
+    ASSERT_GE(docks, 2);
+    const Row rows[] = {
+        {0, 0, nullptr, 1, 0, {}},
+        {1, 0, nullptr, 1, 0, {}},
+        {0, 1, other, 1, 1, {other}},
+        {0, docks, other, 0, -1, std::vector<GameObject*>(static_cast<size_t>(docks), other)},
+        {0, docks, unit, 0, -1, {}},
+    };
+    for (const Row& row : rows) {
+        world.network = row.network;
+        world.blocked.clear();
+        for (int d = 0; d < row.blockedDocks; ++d)
+            world.blocked.push_back(b->GetDockPoint(d));
+        world.placementBlocker = row.blocker;
+        asked.clear();
+        world.commands.Rewind();
+        EXPECT_EQ(b->Receive(unit), row.received) << row.network << row.blockedDocks;
+        EXPECT_EQ(asked, row.asked) << row.network << row.blockedDocks;
+        if (row.received == 0) {
+            EXPECT_TRUE(CommandKinds(world.commands).empty());
+            continue;
+        }
+        EXPECT_EQ(b->dropConfirmed, row.network == 1 ? 0 : 1);
+        EXPECT_EQ(b->carried, unit->id);
+        EXPECT_EQ(unit->GetPosition(), b->GetPosition());
+        EXPECT_EQ(Recorded(world.commands),
+                  ExpectedCommand(48, b->id).Id(unit->id).Pt(b->GetDockPoint(row.dock)).Bytes());
+        // Busy now: a second unit is refused.
+        EXPECT_EQ(b->Receive(other), 0);
+        b->ResetCarry();
+        unit->SetPosition(Point(313, 320));
+    }
+    world.network = 0;
+    world.blocked.clear();
+}
+
+// A goal folds a ready carrier from the last frame of its unfolding down.
+TEST_F(Carriers, AGoalFoldsAReadyCarrier) {
+    a->goals.PushBack(std::make_unique<PlainGoal>(a->id, GoalType::Location));
+    Tick();
+    EXPECT_EQ(a->carrierState, CarrierSim::kFolding);
+    EXPECT_EQ(a->sequence, 0);
+    EXPECT_EQ(a->carrierFrame, 3);
+    EXPECT_EQ(b->carrierState, CarrierSim::kReady);
+    a->goals.Clear();
 }
 
 TEST_F(Carriers, RefuseLoadingUnlessBothStandReadyAndIdle) {
