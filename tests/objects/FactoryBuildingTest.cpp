@@ -350,6 +350,78 @@ TEST_F(Factory, UnfoldsFromFacingTenInFourTurningTicksAndMovesItsFootprint) {
     EXPECT_EQ(f->FindFreeDock(nullptr, 2), -1);
 }
 
+// Unfolding needs the wider footprint free and folding the narrow one: a blocker there is asked
+// aside and the factory waits; once free, the owner tells the peers the new state. A copy
+// changes its footprint only on that word, and only from the state it fits.
+TEST_F(Factory, ABlockedFootprintIsAskedClearAndACopyFollowsTheOwnersWord) {
+    constexpr int kTurning = 1;
+    constexpr int kStartFolding = 5;
+    // A World that names who stands in a refused place.
+    struct NamingWorld : FakeObjectWorld {
+        NamingWorld() : FakeObjectWorld(100, 100) { commands.SetEnabled(1); }
+        int CanPlace(GameObject* o, const Point& p, GameObject** blocker, int relaxed,
+                     int radius) override {
+            const int free = FakeObjectWorld::CanPlace(o, p, blocker, relaxed, radius);
+            if (!free && blocker) *blocker = placementBlocker;
+            return free;
+        }
+    } world;
+    int asked = 0;
+    world.makers.moveBlockerAside = [&asked](GameObject*, GameObject*, int) { return ++asked; };
+    TestUnit blocker(2, 60, Point(10, 10));
+    auto f = Make();
+    for (GameObject* named :
+         {static_cast<GameObject*>(nullptr), static_cast<GameObject*>(&blocker)}) {
+        world.blocked = {f->UnfoldedCentre()};
+        world.placementBlocker = named;
+        world.commands.Rewind();
+        f->StepUnfold();
+        EXPECT_EQ(f->unfoldState, FactoryProduction::kFolded);
+        EXPECT_EQ(asked, named ? 1 : 0);
+        EXPECT_TRUE(CommandKinds(world.commands).empty());
+    }
+    world.blocked.clear();
+    f->StepUnfold();
+    EXPECT_EQ(f->unfoldState, kTurning);
+    EXPECT_EQ(Recorded(world.commands), ExpectedCommand(1, f->id).I16(kTurning).Bytes());
+
+    auto open = OpenFactory();
+    world.blocked = {open->GetPosition()};
+    world.placementBlocker = &blocker;
+    world.commands.Rewind();
+    open->StepUnfold();
+    EXPECT_EQ(open->unfoldState, FactoryProduction::kOpen);
+    EXPECT_EQ(asked, 2);
+    world.blocked.clear();
+    open->StepUnfold();
+    EXPECT_EQ(open->unfoldState, kStartFolding);
+    EXPECT_EQ(Recorded(world.commands), ExpectedCommand(1, open->id).I16(kStartFolding).Bytes());
+
+    auto copy = Make(0, 1, 7);
+    copy->ApplyUnfoldState(kStartFolding);  // folded already: nothing to fold
+    EXPECT_EQ(copy->unfoldState, FactoryProduction::kFolded);
+    world.gridCalls.clear();
+    copy->ApplyUnfoldState(kTurning);
+    EXPECT_EQ(copy->unfoldState, kTurning);
+    ASSERT_EQ(world.gridCalls.size(), 2u);
+    EXPECT_EQ(world.gridCalls[0].sign, -1);
+    EXPECT_EQ(world.gridCalls[1].p, copy->UnfoldedCentre());
+    EXPECT_EQ(world.gridCalls[1].radius, FactoryBuilding::kUnfoldedRadius);
+    copy->unfoldState = FactoryProduction::kOpen;
+    world.gridCalls.clear();
+    copy->ApplyUnfoldState(kTurning);  // not folded: no second turn
+    EXPECT_EQ(copy->unfoldState, FactoryProduction::kOpen);
+    EXPECT_TRUE(world.gridCalls.empty());
+    copy->ApplyUnfoldState(kStartFolding);
+    EXPECT_EQ(copy->unfoldState, kStartFolding);
+    ASSERT_EQ(world.gridCalls.size(), 2u);
+    EXPECT_EQ(world.gridCalls[0].p, copy->UnfoldedCentre());
+    EXPECT_EQ(world.gridCalls[0].radius, FactoryBuilding::kUnfoldedRadius);
+    EXPECT_EQ(world.gridCalls[1].p, copy->GetPosition());
+    EXPECT_EQ(world.gridCalls[1].radius, FactoryBuilding::kFoldedRadius);
+    EXPECT_TRUE(CommandKinds(world.commands).size() <= 1u);
+}
+
 TEST_F(Factory, RepairsFiveEveryHalfSecondAboveFivePercent) {
     auto f = Make();
     f->damage.SetValue(1000);
