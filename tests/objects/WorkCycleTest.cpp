@@ -290,6 +290,50 @@ TEST_F(WorkCycleTest, AClientGoalEndsOnlyItsOwnService) {
         world.Forget(o);
 }
 
+// A repairer at its service draws its work picture in its team's colour, casts it as a shadow
+// by its drive's altitude (ten without a drive) and shows it tinted when sensed; it is never
+// selected by the player. Idle, it draws as a plain unit.
+TEST_F(WorkCycleTest, AServicingRepairerDrawsCastsAndShowsItsWorkPicture) {
+    const Point at(160, 160);
+    LandFixture files;
+    world.terrain = PlainTerrain(files, 10, 10);
+    for (int altitude : {4, -1}) {
+        kit.drive->altitude = std::max(0, altitude);
+        auto repairer = kit.Repairer(SimId(kTeam, 1), at, kit.Pictures(3, 19));
+        auto client = kit.Plain(SimId(kTeam, 2), at + Point(64, 0));
+        EXPECT_EQ(repairer->IsSelectable(), 0);
+        if (altitude < 0) repairer->GetDesign()->drive = nullptr;
+        repairer->teamRecord.third = 5;
+        ScreenBase view;
+        repairer->Draw(view);
+        for (int sequence = 0; sequence < 3; ++sequence)
+            EXPECT_TRUE(EconomyKit::Probe(repairer->cycle, sequence)->drawn.empty());
+        repairer->StartService(client.get(), nullptr);
+        repairer->facing = 8;  // the client stands right of it
+        repairer->Draw(view);
+        repairer->DrawUnder(view);
+        repairer->DrawSensed(view, world.terrain->ShadeTable2());
+        repairer->DrawSensed(view, nullptr);
+        SequenceProbe* shown = nullptr;
+        for (int sequence = 0; sequence < 3; ++sequence) {
+            SequenceProbe* probe = EconomyKit::Probe(repairer->cycle, sequence);
+            if (!probe->drawn.empty()) shown = probe;
+        }
+        ASSERT_NE(shown, nullptr);
+        const int frame = repairer->cycle.PictureFrame();
+        ASSERT_EQ(shown->drawn.size(), 3u) << altitude;
+        EXPECT_EQ(shown->drawn[0], std::make_pair(frame, 5));
+        EXPECT_EQ(shown->points[0], view.MapToScreen(at));
+        const int cast = altitude < 0 ? 10 : altitude;
+        EXPECT_EQ(shown->drawn[1], std::make_pair(frame, -1));
+        EXPECT_EQ(shown->points[1], view.MapToScreen(at + Point(cast, cast))) << altitude;
+        EXPECT_EQ(shown->drawn[2], std::make_pair(frame, -1));
+        EXPECT_EQ(shown->points[2], view.MapToScreen(at));
+        repairer->EndService();
+    }
+    world.terrain.reset();
+}
+
 TEST_F(WorkCycleTest, DrawsTheWorkPictureOnlyWhenItHasTheSequence) {
     const Point at(160, 160);
     Thing field(5, SimId(0, 9), at + Point(40, 0), 100);
