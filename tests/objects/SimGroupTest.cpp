@@ -244,6 +244,47 @@ TEST_F(Groups, AtEachWaypointTheSettledMembersAreOrderedToTheirPlacesScaledToFit
     EXPECT_EQ(group.goals.Front(), nullptr);
 }
 
+// Orders reaching the group from the stream add a move or an attack goal, a waypoint when the
+// flag says so; other codes add nothing. Selecting the group selects each member, and the
+// group sees what any member sees.
+TEST_F(Groups, ExecutedOrdersAddTheirGoalAndTheMembersAnswerForTheGroup) {
+    std::vector<Trooper*> units;
+    SimGroup& group = Trio(80, units);
+    Trooper* enemy = Enemy(Point(500, 210));
+    struct Row {
+        int code, flags;
+        int type;  // 0: no goal
+        int waypoint;
+    };
+    const Row rows[] = {{1, 0, 1, 0}, {10, 0x20, 1, 1}, {2, 0x20, 2, 1},
+                        {2, 0, 2, 0}, {3, 0, 0, 0},     {4, 0x20, 0, 0}};
+    for (const Row& row : rows) {
+        group.goals.Clear();
+        group.ExecuteOrder(row.code, row.flags, Point(300, 310), enemy->id, 0);
+        Goal* goal = group.goals.Front();
+        ASSERT_EQ(goal != nullptr, row.type != 0) << row.code;
+        if (!goal) continue;
+        EXPECT_EQ(goal->GetType(), row.type) << row.code;
+        EXPECT_EQ(goal->waypoint, row.waypoint) << row.code;
+        if (row.type == 1) {
+            EXPECT_EQ(goal->GetLocation(), Point(300, 310));
+        } else {
+            EXPECT_EQ(goal->GetTarget(), enemy);
+        }
+    }
+    group.goals.Clear();
+    group.SetSelected(1);
+    for (Trooper* t : units)
+        EXPECT_EQ(t->selected, 1);
+    group.SetSelected(0);
+    EXPECT_EQ(units[1]->selected, 0);
+    for (int seer = -1; seer < 3; ++seer) {
+        for (int i = 0; i < 3; ++i)
+            units[static_cast<size_t>(i)]->sees = i == seer ? 1 : 0;
+        EXPECT_EQ(group.CanSee(enemy), seer >= 0 ? 1 : 0) << seer;
+    }
+}
+
 TEST_F(Groups, AGroupOrderedToAttackStaysWhileAMemberCanEngageAndHandsItTheTarget) {
     for (int engaging : {-1, 1}) {
         std::vector<Trooper*> units;
