@@ -65,6 +65,44 @@ TEST_F(SimOrders, OrderFlagsPlaceTheNewGoal) {
     }
 }
 
+// Moving away steps 200 pixels straight off the point; a stop drops every goal; a guard on a
+// place holds it, a guard on a unit keeps its offset from it and, once the unit is gone, the
+// place where it was last seen; the order to stop guarding ends the guard.
+TEST_F(SimOrders, MoveAwayStopAndGuardOrders) {
+    struct Away {
+        Point from, to;
+    };
+    const Away aways[] = {{at - Point(100, 0), at + Point(200, 0)},
+                          {at + Point(0, 30), at - Point(0, 200)},
+                          {at + Point(-30, -40), at + Point(120, 160)}};
+    int serial = 20;
+    for (const Away& a : aways) {
+        Sim* sim = Add(kit.MakeSim(1, ++serial, at));
+        sim->ExecuteOrder(Sim::kOrderMoveAway, 0, a.from, SimId(), 0);
+        ASSERT_NE(sim->goals.Front(), nullptr);
+        EXPECT_EQ(sim->goals.Front()->GetLocation(), a.to) << a.from.x << "," << a.from.y;
+        sim->ExecuteOrder(Sim::kOrderStop, 0, Point(), SimId(), 0);
+        EXPECT_EQ(sim->goals.IsEmpty(), 1);
+    }
+    Sim* guard = Add(kit.MakeSim(1, ++serial, at));
+    guard->ExecuteOrder(Sim::kOrderGuard, 0, at + Point(50, 0), SimId(), 0);
+    EXPECT_EQ(guard->IsGuarding(), 1);
+    EXPECT_EQ(guard->GetGuardPoint(), at + Point(50, 0));
+    guard->ExecuteOrder(Sim::kOrderStopGuarding, 0, Point(), SimId(), 0);
+    EXPECT_EQ(guard->IsGuarding(), 0);
+    EXPECT_EQ(guard->GetGuardPoint(), Point());
+    auto ward = kit.MakeSim(1, ++serial, at + Point(100, 0));
+    world.Add(ward.get(), true);
+    guard->ExecuteOrder(Sim::kOrderGuard, 0, Point(), ward->id, 0);
+    ward->SetPosition(at + Point(300, 0));
+    EXPECT_EQ(guard->GetGuardPoint(), at + Point(200, 0));
+    // Last seen further on, then gone.
+    auto* kept = static_cast<TargetGoal*>(guard->guardGoal.get());
+    kept->lastTargetPosition = at + Point(400, 0);
+    world.Forget(ward.get());
+    EXPECT_EQ(guard->GetGuardPoint(), at + Point(300, 0));
+}
+
 TEST_F(SimOrders, AttacksNeedWeaponsOnEnemiesAndTheSelectedMountEngages) {
     WeaponTemplate* gun = kit.Weapon({});
     Sim* sim = Add(kit.MakeSim(1, 1, at, {gun, kit.Sensor('u')}));
