@@ -3,6 +3,7 @@
 // fire and the per-weapon choice.
 #include <gtest/gtest.h>
 
+#include "core/SpriteSet.h"
 #include "objects/CommandReader.h"
 #include "objects/FireControl.h"
 #include "objects/ObjectLand.h"
@@ -10,6 +11,7 @@
 #include "objects/SimTestSupport.h"
 #include "objects/TargetGoal.h"
 #include "support/FakeClock.h"
+#include "ui/ScreenBase.h"
 
 namespace {
 
@@ -111,6 +113,45 @@ TEST_F(SimMounts, ASensorSpinsWithItsStructureAndPointsWithTheHullWithout) {
     }
     const int first = facings[0];
     EXPECT_EQ(facings, (std::vector<int>{first, (first + 1) % 16, 5, 6}));
+}
+
+// A picture that notes how each drawing of it was asked for.
+class DrawProbe : public Image {
+public:
+    DrawProbe(std::vector<std::pair<char, int>>& log, int tag)
+        : Image(Size(8, 8)), log(log), tag(tag) {}
+    void Draw(const Point&) override { log.push_back({'p', tag}); }
+    void DrawTinted(const Point&, const ShadeTable&, int32_t) override {
+        log.push_back({'t', tag});
+    }
+    std::vector<std::pair<char, int>>& log;
+    int tag;
+};
+
+// An item part is drawn at its own facing, as a ghost while its unit is hidden from its own
+// team; it aims at nothing, reaches nothing and never reloads.
+TEST_F(SimMounts, AnItemPartDrawsAtItsFacingOrAsAGhostAndAnswersAsNoWeapon) {
+    MountTemplate* sensor = kit.Sensor('u');
+    std::vector<std::pair<char, int>> drawn;
+    auto pictures = std::make_unique<SpriteSet>(16);
+    for (int f = 0; f < 16; ++f)
+        pictures->SetFrame(std::make_unique<DrawProbe>(drawn, f), f);
+    sensor->mapPictures = std::move(pictures);
+    Sim* sim = Add(kit.MakeSim(1, 1, at, {sensor}));
+    SpriteAttachment* part = sim->GetPart(0);
+    ASSERT_NE(part, nullptr);
+    part->facing = 6;
+    ScreenBase view;
+    part->Draw(view, at, 0);
+    part->Draw(view, at, 1);
+    EXPECT_EQ(drawn, (std::vector<std::pair<char, int>>{{'p', 6}, {'t', 6}}));
+    EXPECT_EQ(part->GetTemplate(), nullptr);
+    EXPECT_EQ(part->InRange(at, sim), 0);
+    EXPECT_TRUE(part->GetTarget().IsNull());
+    part->SetTarget(SimId(2, 2));
+    EXPECT_TRUE(part->GetTarget().IsNull());
+    EXPECT_EQ(part->GetMuzzleOffset(), Point());
+    EXPECT_FALSE(part->GetReloadCounter().IsPositive());
 }
 
 TEST_F(SimMounts, AShotMakingMountFiresOnlyFacingAReachableTargetOnAHittableLayer) {
