@@ -153,6 +153,39 @@ TEST_F(Flyers, ALandingBlockedByAFixedObjectAsksItAsideOnceAndAgainAfterAnOrder)
     EXPECT_EQ(flyer->collision.layer, 2);
 }
 
+// A take-off whose place above is taken asks the one there aside and tries again at every
+// update, saying nothing to the peers; a landing blocked by a unit that can move asks it aside
+// at every step, not once.
+TEST_F(Flyers, ABlockedTakeOffOrALandingOnAMoverAsksAsideEachTime) {
+    Sim* other = kit.Unit(world, 2, 40, Point(10, 10));
+    int asked = 0;
+    world.makers.moveBlockerAside = [&asked](GameObject*, GameObject*, int) { return ++asked; };
+    world.placementBlocker = other;
+    AirSim* flyer = kit.Flyer(world, 1, 1, at);
+    world.blocked.push_back(at - Point(0, rise));
+    Order(flyer);
+    world.commands.Rewind();
+    for (int i = 0; i < 4; ++i)
+        Step(flyer);
+    EXPECT_EQ(asked, 3);  // every update after the first step time
+    EXPECT_EQ(flyer->climbBlocked, 1);
+    EXPECT_EQ(flyer->collision.layer, 1);
+    EXPECT_EQ(Count(CommandKinds(world.commands), 18), 0);
+    world.blocked.clear();
+    Step(flyer);
+    EXPECT_EQ(flyer->climbBlocked, 0);
+
+    AirSim* lander = kit.Flyer(world, 1, 2, at + Point(200, 0));
+    lander->Parse('h', "Y");
+    world.blocked.push_back(at + Point(200, rise));
+    asked = 0;
+    for (int i = 0; i < 4; ++i)
+        Step(lander);
+    EXPECT_EQ(asked, 4);
+    EXPECT_EQ(lander->collision.layer, 2);
+    world.blocked.clear();
+}
+
 TEST_F(Flyers, AnOrderThatEndsDuringTakeOffLeavesNoPlaceHeld) {
     world.network = 1;
     world.players = 2;
