@@ -420,6 +420,47 @@ public:
 
 }  // namespace
 
+// Landed at its point, the owner's unit docks and takes 6000 fuel every 200 ms; away, still
+// flying, or a copy, it takes none.
+TEST_F(EconomyGoals, ARefuelGoalFillsTheLandedUnitAtItsPointEveryPeriod) {
+    struct Tank : LandingSim {
+        using LandingSim::LandingSim;
+        int AddFuel(int n) override {
+            taken.push_back(n);
+            return n;
+        }
+        std::vector<int> taken;
+    };
+    const Point point(400, 400);
+    struct Case {
+        Point at;
+        int landed, local;
+        int fills;  // over three periods, stepped twice in each
+    };
+    const Case cases[] = {{point, 1, 1, 3},
+                          {point + Point(48, 0), 1, 1, 3},
+                          {point + Point(49, 0), 1, 1, 0},
+                          {point, 0, 1, 0},
+                          {point, 1, 0, 0}};
+    for (const Case& c : cases) {
+        Tank plane(c.at, SimId(kTeam, 1), kit.Design('a'));
+        plane.landed = c.landed;
+        plane.local = c.local;
+        world.Add(&plane, true);
+        RefuelGoal goal(plane.id, point, 99, 1);
+        for (int i = 0; i < 3; ++i) {
+            goal.Step();
+            Tick(RefuelGoal::kPeriodMs / 2);
+            goal.Step();
+            Tick(RefuelGoal::kPeriodMs / 2);
+        }
+        EXPECT_EQ(goal.docked, c.fills > 0 ? 1 : 0) << c.at.x << c.landed << c.local;
+        EXPECT_EQ(plane.taken, std::vector<int>(static_cast<size_t>(c.fills), RefuelGoal::kFuel))
+            << c.at.x << c.landed << c.local;
+        world.Forget(&plane);
+    }
+}
+
 TEST_F(EconomyGoals, ARefuelGoalEndsWhenItsUnitLandsAwayFromThePoint) {
     const Point point(400, 400);
     LandingSim plane(point, SimId(kTeam, 1), kit.Design('a'));
