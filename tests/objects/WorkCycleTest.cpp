@@ -390,6 +390,25 @@ TEST_F(WorkCycleTest, DrawsTheWorkPictureOnlyWhenItHasTheSequence) {
             EXPECT_EQ(points[0], view.MapToScreen(at + Point(c.cast, c.cast))) << c.name;
         }
     }
+    // In its team's colour on a land with ghost shades too; hidden from its own team it draws
+    // as a ghost; sensed, it shows tinted; without a table nothing is shown.
+    {
+        auto miner = kit.Miner(SimId(kTeam, 1), at, kit.Pictures(3, 18));
+        miner->teamRecord.third = 3;
+        miner->StartMining(&field, nullptr);
+        miner->facing = 14;
+        ScreenBase view;
+        miner->Draw(view);
+        miner->stealth.hidden = 1;
+        miner->Draw(view);
+        miner->DrawSensed(view, nullptr);
+        miner->DrawSensed(view, world.terrain->ShadeTable2());
+        SequenceProbe* probe = EconomyKit::Probe(miner->cycle, 1);
+        const int frame = miner->cycle.PictureFrame();
+        EXPECT_EQ(probe->drawn,
+                  (std::vector<std::pair<int, int>>{{frame, 3}, {frame, -1}, {frame, -1}}));
+        EXPECT_EQ(probe->points, std::vector<Point>(3, view.MapToScreen(at)));
+    }
     world.terrain.reset();
     // No pictures at all: the unit draws as a plain one.
     auto bare = kit.Miner(SimId(kTeam, 1), at);
