@@ -203,6 +203,34 @@ TEST_F(MovementRules, AnIdleUnitAsksAsideWhatStandsRoundItsDock) {
         world.paths.RemoveFootprint(&blocker, blocker.GetPosition(), 1);
         base->ClearGoals();
     }
+    // Blocked on its way by another unit, it asks that one aside whatever its docks; blocked
+    // by its own target, or without a failure to report, it asks no one.
+    TestUnit other(1, 902, Point(600, 600));
+    world.Add(&other);
+    struct Blocked {
+        bool byTarget;
+        int reportFailure;
+        bool asked;
+    };
+    for (const Blocked& b :
+         {Blocked{false, 1, true}, Blocked{true, 1, false}, Blocked{false, 0, false}}) {
+        asked.clear();
+        auto goal = std::make_unique<TargetGoal>(base->id, b.byTarget ? other.id : SimId(2, 77),
+                                                 Point(), 1, 1);
+        goal->reportFailure = b.reportFailure;
+        base->goals.PushBack(std::move(goal));
+        base->goals.BlockFront();
+        base->blockingSim = other.id;
+        ClearWayManoeuvre rule(0);
+        EXPECT_EQ(rule.Execute(*base), b.asked ? 1 : 0) << b.byTarget << b.reportFailure;
+        ASSERT_EQ(asked.size(), b.asked ? 1u : 0u) << b.byTarget << b.reportFailure;
+        if (b.asked) {
+            EXPECT_EQ(asked[0].second, &other);
+        }
+        base->ClearGoals();
+    }
+    base->blockingSim = SimId();
+    world.Forget(&other);
 }
 
 // Each candidate's depth is the ring of cells round it at which something known is first
