@@ -190,6 +190,28 @@ TEST_F(EconomyGoals, MiningAndSalvageTakeOnlyWhatTheObjectHoldsAndTheUnitHasRoom
     }
 }
 
+// On its wreck the scavenger starts salvaging with its first step and nothing is done yet; a
+// wreck gone before it docked leaves the goal docked and its work done.
+TEST_F(EconomyGoals, AScavengeGoalStartsOnItsWreckAndIsSettledWhenTheWreckIsGone) {
+    const Point at(200, 200);
+    for (bool gone : {false, true}) {
+        Thing wreck(3, SimId(0, 10), at, 100);
+        auto scavenger = kit.Scavenger(SimId(kTeam, 2), at);
+        world.Add(&wreck);
+        world.Add(scavenger.get(), true);
+        ScavengeGoal salvage(scavenger->id, wreck.id, Point(), 1);
+        if (gone) world.Forget(&wreck);
+        salvage.Step();
+        EXPECT_EQ(salvage.docked, 1) << gone;
+        EXPECT_EQ(salvage.workDone, gone ? 1 : 0);
+        EXPECT_EQ(scavenger->IsWorking(), gone ? 0 : 1);
+        EXPECT_EQ(salvage.IsDone(), gone ? 1 : 0);
+        scavenger->StopScavenging();
+        world.Forget(scavenger.get());
+        world.Forget(&wreck);
+    }
+}
+
 TEST_F(EconomyGoals, GoalsOffTheirWorkingPointOrWithoutTheirObjectAreDoneAtOnce) {
     const Point at(200, 200);
     Thing field(5, SimId(0, 9), at + Point(100, 0), 100);
