@@ -191,7 +191,7 @@ TEST_F(EconomyGoals, MiningAndSalvageTakeOnlyWhatTheObjectHoldsAndTheUnitHasRoom
 }
 
 // On its wreck the scavenger starts salvaging with its first step and nothing is done yet; a
-// wreck gone before it docked leaves the goal docked and its work done.
+// wreck gone before it docked leaves the goal docked and its work done; no other unit docks.
 TEST_F(EconomyGoals, AScavengeGoalStartsOnItsWreckAndIsSettledWhenTheWreckIsGone) {
     const Point at(200, 200);
     for (bool gone : {false, true}) {
@@ -208,6 +208,21 @@ TEST_F(EconomyGoals, AScavengeGoalStartsOnItsWreckAndIsSettledWhenTheWreckIsGone
         EXPECT_EQ(salvage.IsDone(), gone ? 1 : 0);
         scavenger->StopScavenging();
         world.Forget(scavenger.get());
+        world.Forget(&wreck);
+    }
+    // A unit that is no scavenger, or one that is missing, never docks nor takes anything.
+    for (bool missing : {false, true}) {
+        Thing wreck(3, SimId(0, 10), at, 100);
+        auto plain = kit.Plain(SimId(kTeam, 3), at);
+        world.Add(&wreck);
+        if (!missing) world.Add(plain.get(), true);
+        ScavengeGoal salvage(plain->id, wreck.id, Point(), 1);
+        salvage.Step();
+        EXPECT_EQ(salvage.docked, 0) << missing;
+        EXPECT_EQ(salvage.workDone, 0) << missing;
+        EXPECT_EQ(wreck.GetCargo(), 100) << missing;
+        EXPECT_EQ(plain->GetCargo(), 0) << missing;
+        world.Forget(plain.get());
         world.Forget(&wreck);
     }
 }
