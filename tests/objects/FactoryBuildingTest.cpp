@@ -986,6 +986,23 @@ TEST_F(Factory, IsReachedThroughItsProductionInterfaceOnly) {
     world.factories[1] = f.get();
     EXPECT_EQ(TeamFactoryProduction(1), static_cast<FactoryProduction*>(f.get()));
     EXPECT_EQ(TeamFactoryProduction(2), nullptr);
+    // Through it: the pause, the building area on the map, and the unloading dock of an open
+    // factory only.
+    FactoryProduction* production = f.get();
+    production->SetProductionPaused(1);
+    EXPECT_EQ(production->IsProductionPaused(), 1);
+    production->SetProductionPaused(0);
+    EXPECT_EQ(production->IsProductionPaused(), 0);
+    EXPECT_EQ(production->IsBuildAreaFree(), 1);
+    f->SetPosition(Point(0, 0));  // the building area round the exit leaves the map
+    EXPECT_EQ(production->IsBuildAreaFree(), 0);
+    f->SetPosition(Point(1000, 1000));
+    EXPECT_EQ(production->FindUnloadDock(), -1);
+    auto open = OpenFactory();
+    FactoryProduction* opened = open.get();
+    const int dock = opened->FindUnloadDock();
+    ASSERT_GE(dock, 0);
+    EXPECT_EQ(opened->DockPoint(dock), open->GetDockPoint(dock));
 }
 
 }  // namespace
