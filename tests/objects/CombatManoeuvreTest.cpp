@@ -75,6 +75,26 @@ TEST_F(CombatRules, ASquadSpreadsItsIdleMembersOverTheEnemiesTheLastTakingTheRes
     }
 }
 
+// A busy member names the target of its attack order before its last attacker; a target that
+// is no enemy is named by no one.
+TEST_F(CombatRules, ABusyMembersAttackOrderNamesTheSquadsTarget) {
+    for (bool enemyOrdered : {true, false}) {
+        SquadField field;
+        Trooper* idle = field.Member(Point(100, 100), true);
+        Trooper* busy = field.Member(Point(120, 100), true);
+        Trooper* ordered =
+            enemyOrdered ? field.Enemy(Point(600, 100)) : field.Make(1, Point(600, 100));
+        Trooper* attacker = field.Enemy(Point(600, 300));
+        busy->goals.PushBack(std::make_unique<TargetGoal>(busy->id, ordered->id, Point(), 1, 1));
+        busy->attacker = attacker;
+        AssignTargetManoeuvre rule;
+        EXPECT_EQ(rule.ExecuteForSquad(field.squad), enemyOrdered ? 1 : 0);
+        EXPECT_EQ(idle->Attacks(ordered->id), enemyOrdered ? 1 : 0);
+        EXPECT_EQ(idle->Attacks(attacker->id), 0);
+        busy->goals.Clear();
+    }
+}
+
 TEST_F(CombatRules, AFixedTargetTurnedAllyIsForgottenForTheNearestEnemy) {
     SquadField field;
     Trooper* member = field.Member(Point(100, 100), true);
