@@ -111,6 +111,27 @@ TEST_F(Neutral, AnExplosionStepsOnlyPastAFramePeriodAndOneWithoutFramesEnds) {
     }
 }
 
+// An explosion sounds as it starts only in its first mode, without a delay, and where it is
+// seen.
+TEST_F(Neutral, AnExplosionSoundsAtOnceOnlyInItsFirstModeUndelayedAndSeen) {
+    struct Row {
+        int mode, delay, visible;
+        bool sounded;
+    };
+    const Row rows[] = {{1, 0, 1, true}, {0, 0, 1, false}, {1, 1, 1, false}, {1, 0, 0, false}};
+    for (const Row& row : rows) {
+        auto t = Explosion(3, 10, row.delay);
+        t->sound = std::make_unique<Sound>(4);
+        world.visible = row.visible;
+        world.played.clear();
+        ExplosionEffect e(t.get(), Point(50, 50), SimId(0, 1), Point(), SimId(), row.mode);
+        EXPECT_EQ(world.played,
+                  row.sounded ? std::vector<Sound*>{t->sound.get()} : std::vector<Sound*>{})
+            << row.mode << row.delay << row.visible;
+    }
+    world.visible = 1;
+}
+
 TEST_F(Neutral, ModeZeroPlaysTheSecondSequenceAfterTheGivenDelay) {
     auto t = Explosion(5, 10);
     const int32_t second[2] = {4, 3};
