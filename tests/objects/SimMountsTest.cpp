@@ -152,6 +152,16 @@ TEST_F(SimMounts, AnItemPartDrawsAtItsFacingOrAsAGhostAndAnswersAsNoWeapon) {
     EXPECT_TRUE(part->GetTarget().IsNull());
     EXPECT_EQ(part->GetMuzzleOffset(), Point());
     EXPECT_FALSE(part->GetReloadCounter().IsPositive());
+    // A refit hands a mount another weapon: it reloads for that one's time; none, no time.
+    WeaponTemplate* slow = kit.Weapon({.reload = 700});
+    Sim* armed = Add(kit.MakeSim(1, 2, at, {kit.Weapon({.reload = 100})}));
+    PartAttachment* mount = Mount(armed, 0);
+    mount->SetTemplate(slow);
+    EXPECT_EQ(mount->GetTemplate(), slow);
+    EXPECT_EQ(mount->reload.max, slow->GetReloadTime());
+    mount->SetTemplate(nullptr);
+    EXPECT_EQ(mount->GetTemplate(), nullptr);
+    EXPECT_EQ(mount->reload.max, 0);
 }
 
 TEST_F(SimMounts, AShotMakingMountFiresOnlyFacingAReachableTargetOnAHittableLayer) {
