@@ -82,6 +82,17 @@ TEST_F(SimParts, MoveDelayFallsAQuarterPerUpgradeAndNeverBelowOne) {
     sim->design->drive = nullptr;
     kit.chassis->moveValue = 1;
     EXPECT_EQ(sim->GetMoveDelay(), 1);
+    // In a group it keeps the group's pace, and a group that is gone sets the fastest.
+    struct Pace : TestUnit {
+        using TestUnit::TestUnit;
+        int GetMoveDelay() override { return 33; }
+    } group(1, 90, at);
+    world.Add(&group);
+    Sim* member = Add(kit.MakeSim(1, 2, at));
+    member->groupId = group.id;
+    EXPECT_EQ(member->GetMoveDelay(), 33);
+    world.Forget(&group);
+    EXPECT_EQ(member->GetMoveDelay(), 1);
 }
 
 TEST_F(SimParts, SelectionTakesOnlyWeaponsAndWraps) {
