@@ -57,6 +57,22 @@ TEST_F(DeployingUnits, TurnTheShortWayToTheWorkingFacingThenPlayTheDeployOnce) {
     EXPECT_EQ(unit->GetMountOffset(1), Point());
 }
 
+// Without deployed pictures a structure stands after one frame and folds away from frame 0.
+TEST_F(DeployingUnits, WithoutPicturesDeployInOneFrameAndUndeployAtOnce) {
+    kit.structures[2]->deployedPictures = nullptr;
+    DeployingSim* unit = kit.Structure(world, 2, 1, 1, at);
+    unit->facing = DeployingSim::kWorkingFacing;
+    unit->DeployNow();
+    Step(unit);
+    EXPECT_EQ(unit->DeployState(), DeployingSim::kDeployed);
+    EXPECT_EQ(unit->deployFrame, 0);
+    unit->UndeployNow();
+    EXPECT_EQ(unit->sequence, 1);
+    EXPECT_EQ(unit->deployFrame, 0);
+    Step(unit);
+    EXPECT_EQ(unit->DeployState(), DeployingSim::kMobile);
+}
+
 TEST_F(DeployingUnits, AFootprintOffBuildableGroundChangesNothing) {
     DeployingSim* unit = kit.Structure(world, 0, 1, 1, at);
     world.buildable = [](const Rect&) { return 0; };
