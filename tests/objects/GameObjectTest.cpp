@@ -6,12 +6,15 @@
 
 #include "core/EventReceiver.h"
 #include "core/Random.h"
+#include "core/SpriteSet.h"
 #include "objects/CommandReader.h"
 #include "objects/GameObject.h"
 #include "objects/LocationGoal.h"
+#include "objects/ObjectLand.h"
 #include "objects/ObjectTestSupport.h"
 #include "objects/TargetGoal.h"
 #include "support/FakeObjectWorld.h"
+#include "ui/ScreenBase.h"
 
 namespace {
 
@@ -344,3 +347,39 @@ TEST_F(GameObjectTest, APlainObjectAnswersAsAThingThatIsNoUnit) {
     o.SetLocal(0);
     EXPECT_EQ(o.local, 0);
 }
+
+namespace {
+
+// A picture that notes how each drawing of it was asked for, and where.
+class WayProbe : public Image {
+public:
+    explicit WayProbe(std::vector<std::pair<char, Point>>& log) : Image(Size(8, 8)), log(log) {}
+    void DrawShaded(const Point& at, const ShadeTable&) override { log.push_back({'s', at}); }
+    void DrawTinted(const Point& at, const ShadeTable&, int32_t) override {
+        log.push_back({'t', at});
+    }
+    std::vector<std::pair<char, Point>>& log;
+};
+
+// A plain object shows its frame shaded by the land where there is one, and tinted by the
+// table it is sensed with; nothing without them.
+TEST(PlainObjectDrawing, ShadedByTheLandAndTintedWhenSensed) {
+    std::vector<std::pair<char, Point>> log;
+    SpriteSet pictures(2);
+    pictures.SetFrame(std::make_unique<WayProbe>(log), 0);
+    pictures.SetFrame(std::make_unique<WayProbe>(log), 1);
+    ObjectLand land;
+    GameObject o(Point(100, 60), 0, Size(8, 8), &pictures, 1, kUnitFilter, SimId(0, 9), 1, 1);
+    ScreenBase view;
+    const Point at = view.MapToScreen(Point(100, 60));
+    o.Draw(view);
+    o.DrawSensed(view, nullptr);
+    o.DrawSensed(view, land.world.terrain->ShadeTable2());
+    EXPECT_EQ(log, (std::vector<std::pair<char, Point>>{{'s', at}, {'t', at}}));
+    log.clear();
+    land.world.terrain.reset();
+    o.Draw(view);
+    EXPECT_TRUE(log.empty());
+}
+
+}  // namespace
