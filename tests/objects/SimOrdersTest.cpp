@@ -103,6 +103,44 @@ TEST_F(SimOrders, MoveAwayStopAndGuardOrders) {
     EXPECT_EQ(guard->GetGuardPoint(), at + Point(300, 0));
 }
 
+// After each order the peers hear the unit's front goal: a move's place, an attack's target,
+// and no goal after a stop.
+TEST_F(SimOrders, EveryOrderTellsThePeersTheFrontGoal) {
+    world.commands.SetEnabled(1);
+    Sim* sim = Add(kit.MakeSim(1, 40, at, {kit.Weapon({})}));
+    Sim* enemy = Add(kit.MakeSim(2, 41, at + Point(100, 0)));
+    struct Row {
+        int code;
+        Point p;
+        SimId target;
+        int type;
+    };
+    const Row rows[] = {{Sim::kOrderMove, at + Point(64, 32), SimId(), 1},
+                        {Sim::kOrderAttack, Point(), enemy->id, 2},
+                        {Sim::kOrderStop, Point(), SimId(), 0}};
+    for (const Row& row : rows) {
+        world.commands.Rewind();
+        sim->IssueOrder(row.code, 0, row.p, row.target);
+        CommandReader r(world.commands.Data(), world.commands.Size());
+        CommandHeader h;
+        int told = 0;
+        while (r.NextCommand(h)) {
+            if (h.kind == 8) {
+                ++told;
+                EXPECT_EQ(h.id, sim->id);
+                EXPECT_EQ(r.ReadI16(), row.type) << row.code;
+                if (row.type == 1) {
+                    EXPECT_EQ(r.ReadPoint(), row.p);
+                } else if (row.type == 2) {
+                    EXPECT_EQ(r.ReadId(), row.target);
+                }
+            }
+            r.SkipCommand();
+        }
+        EXPECT_EQ(told, 1) << row.code;
+    }
+}
+
 TEST_F(SimOrders, AttacksNeedWeaponsOnEnemiesAndTheSelectedMountEngages) {
     WeaponTemplate* gun = kit.Weapon({});
     Sim* sim = Add(kit.MakeSim(1, 1, at, {gun, kit.Sensor('u')}));
