@@ -615,6 +615,15 @@ TEST_F(SimOrders, OnlyMovesAndAttacksAskRoutesAndAppendedMovesQueue) {
                                                 : std::vector<Point>{enemy->GetPosition()};
         EXPECT_EQ(Locations(sim), expected) << append;
     }
+    // While the World defers searches the unit queues its request and waits where it is.
+    sim->ClearGoals();
+    sim->OrderMove(a, 0, 0, 0, 0, 1, 0);
+    world.deferred = 1;
+    const int queued = world.queuedRequests;
+    EXPECT_EQ(sim->RequestRoute(sim->goals.Front()), 0);
+    EXPECT_EQ(world.queuedRequests, queued + 1);
+    EXPECT_EQ(Locations(sim), std::vector<Point>{a});
+    world.deferred = 0;
 }
 
 }  // namespace
