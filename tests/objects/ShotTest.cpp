@@ -70,6 +70,7 @@ TEST_F(Shots, AHitAimsAtTheTargetAMissAtFullRangeAlongThePartInsideTheMapEdge) {
         if (!c.targetAlive) world.Forget(target);
         if (!c.ownerAlive) world.Forget(owner);
         EXPECT_EQ(shot->GetAimPoint(), c.aim) << c.owner.x << "," << c.facing;
+        EXPECT_EQ(shot->GetFirePower(), w->GetFirePower());
         if (!c.targetAlive) world.Add(target);
     }
 }
