@@ -2,6 +2,7 @@
 // group per unit, the narrowing route search, and breaking up.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "objects/LocationGoal.h"
@@ -9,8 +10,10 @@
 #include "objects/RecordLinesSupport.h"
 #include "objects/SimGroup.h"
 #include "objects/TargetGoal.h"
+#include "support/DisplayFixtures.h"
 #include "support/FakeClock.h"
 #include "support/TempDirectory.h"
+#include "ui/ScreenBase.h"
 
 namespace {
 
@@ -282,6 +285,40 @@ TEST_F(Groups, ExecutedOrdersAddTheirGoalAndTheMembersAnswerForTheGroup) {
         for (int i = 0; i < 3; ++i)
             units[static_cast<size_t>(i)]->sees = i == seer ? 1 : 0;
         EXPECT_EQ(group.CanSee(enemy), seer >= 0 ? 1 : 0) << seer;
+    }
+}
+
+// Each member's place is marked by a cross of colour 9 reaching five pixels each way; nothing
+// else is drawn.
+TEST_F(Groups, DrawsACrossAtEachMembersPlace) {
+    std::vector<Trooper*> units;
+    SimGroup& group = Trio(90, units);
+    ScreenFixture screen;
+    screen.FullClip();
+    std::memset(screen.Back(), 0, 640 * 480);
+    ScreenBase view;
+    group.Draw(view);
+    std::vector<Point> places;
+    for (const Point& p : {Point(200, 200), Point(230, 200), Point(200, 230)})
+        places.push_back(view.MapToScreen(p));
+    int drawn = 0;
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            if (screen.At(x, y) == 0) continue;
+            ++drawn;
+            EXPECT_EQ(screen.At(x, y), 9);
+            bool onArm = false;
+            for (const Point& at : places) {
+                const int dx = std::abs(x - at.x), dy = std::abs(y - at.y);
+                onArm = onArm || (dy == 0 && dx <= 5) || (dx == 0 && dy <= 5);
+            }
+            EXPECT_TRUE(onArm) << x << "," << y;
+        }
+    }
+    EXPECT_GE(drawn, 3 * 19);
+    for (const Point& at : places) {
+        for (const Point& d : {Point(0, 0), Point(-5, 0), Point(5, 0), Point(0, 5)})
+            EXPECT_EQ(screen.At(at.x + d.x, at.y + d.y), 9) << at.x << "," << at.y;
     }
 }
 
