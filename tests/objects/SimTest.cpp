@@ -7,6 +7,7 @@
 #include "objects/ObjectLand.h"
 #include "objects/ObjectTestSupport.h"
 #include "objects/PartAttachment.h"
+#include "objects/SimGroup.h"
 #include "objects/SimTestSupport.h"
 #include "objects/TargetGoal.h"
 
@@ -93,6 +94,28 @@ TEST_F(SimParts, MoveDelayFallsAQuarterPerUpgradeAndNeverBelowOne) {
     EXPECT_EQ(member->GetMoveDelay(), 33);
     world.Forget(&group);
     EXPECT_EQ(member->GetMoveDelay(), 1);
+}
+
+// A unit that goes leaves the group its id names; the other members stay.
+TEST_F(SimParts, AUnitThatGoesLeavesItsGroup) {
+    SimGroup group(SimId(1, 300));
+    world.groups.push_back(&group);
+    world.Add(&group);
+    std::unique_ptr<Sim> first = kit.MakeSim(1, 1, at);
+    std::unique_ptr<Sim> second = kit.MakeSim(1, 2, at + Point(40, 0));
+    for (Sim* s : {first.get(), second.get()}) {
+        world.Add(s, true);
+        group.AddMember(*s, 1);
+    }
+    ASSERT_EQ(group.MemberCount(), 2);
+    world.Forget(first.get());
+    first.reset();
+    EXPECT_EQ(group.MemberCount(), 1);
+    EXPECT_EQ(group.MemberAt(0), second.get());
+    group.RemoveMember(*second);
+    world.Forget(second.get());
+    world.Forget(&group);
+    world.groups.clear();
 }
 
 TEST_F(SimParts, SelectionTakesOnlyWeaponsAndWraps) {
