@@ -592,3 +592,35 @@ TEST_F(EconomyGoals, ARepairerSentToAClientParksBesideItOnAFreeSide) {
     for (Sim* s : std::initializer_list<Sim*>{repairer.get(), client.get(), other.get()})
         world.Forget(s);
 }
+
+namespace {
+
+// What each economy goal tells the unit's queue: whether it is a repair or a refuel, whether
+// the unit asks before its place is given away, whether it holds still, and its amount.
+TEST(EconomyGoalKinds, AnswerTheQueuesQuestions) {
+    const SimId owner(1, 1), other(1, 2);
+    MiningGoal mining(owner, other, 1);
+    ScavengeGoal scavenge(owner, other, Point(), 1);
+    RepairGoal repair(owner, other, Point(), 35, 1, 1);
+    UnloadGoal unload(owner, 40, 1);
+    RefuelGoal refuel(owner, Point(), 80, 1);
+    struct Row {
+        Goal* goal;
+        int repair, refuel, reserved, still, amount;
+    };
+    const Row rows[] = {{&mining, 0, 0, 0, 0, 0},
+                        {&scavenge, 0, 0, 0, 0, 0},
+                        {&repair, 1, 0, 1, 1, 35},
+                        {&unload, 0, 0, 1, 0, 0},
+                        {&refuel, 0, 1, 0, 0, 0}};
+    for (const Row& row : rows) {
+        const int type = row.goal->GetType();
+        EXPECT_EQ(row.goal->IsRepair(), row.repair) << type;
+        EXPECT_EQ(row.goal->IsRefuel(), row.refuel) << type;
+        EXPECT_EQ(row.goal->ReservedQuery(), row.reserved) << type;
+        EXPECT_EQ(row.goal->HoldsStill(), row.still) << type;
+        EXPECT_EQ(row.goal->GetAmount(), row.amount) << type;
+    }
+}
+
+}  // namespace
