@@ -237,18 +237,23 @@ TEST_F(MovementRules, AnIdleUnitAsksAsideWhatStandsRoundItsDock) {
 // found, out to the map's far edges; the deeper one is always picked, whichever comes first.
 TEST_F(MovementRules, ExploringSearchesRingsOutToTheMapsFarEdges) {
     struct Row {
-        int deepRow, deepColumn;        // nothing known within its rings
-        int shallowRow, shallowColumn;  // a known cell on its fourteenth ring
-        int knownRow, knownColumn;      // -1: none
+        int deepRow, deepColumn;  // the deeper candidate
+        int shallowRow, shallowColumn;
+        std::vector<std::pair<int, int>> known;
     };
     // The fake sight grid has 15 by 15 cells. With nothing known the rings end at the far
-    // edges: the candidate nearer the top left corner is the deeper.
-    const Row rows[] = {{0, 10, 0, 0, 12, 14}, {10, 0, 0, 14, 0, 0}, {1, 1, 10, 10, -1, -1}};
+    // edges: the candidate nearer the top left corner is the deeper. A candidate in the bottom
+    // right corner looks one ring out only, and misses a known cell two rings away.
+    const Row rows[] = {{0, 10, 0, 0, {{12, 14}}},
+                        {10, 0, 0, 14, {{0, 0}}},
+                        {1, 1, 10, 10, {}},
+                        {0, 0, 14, 14, {{0, 2}, {12, 12}}}};
     for (const Row& row : rows) {
         UnitField field;
         SightGrid& sight = field.world.sight;
         ASSERT_EQ(sight.Rows(), 15);
-        if (row.knownRow >= 0) sight.MarkExplored(row.knownRow, row.knownColumn);
+        for (const auto& [r, c] : row.known)
+            sight.MarkExplored(r, c);
         std::unique_ptr<Sim> scout = field.kit.MakeSim(1, 1, Point());
         const Point deep = sight.CellCentre(row.deepRow, row.deepColumn);
         const Point shallow = sight.CellCentre(row.shallowRow, row.shallowColumn);
