@@ -243,11 +243,11 @@ TEST_F(MovementRules, ExploringSearchesRingsOutToTheMapsFarEdges) {
     };
     // The fake sight grid has 15 by 15 cells. With nothing known the rings end at the far
     // edges: the candidate nearer the top left corner is the deeper. A candidate in the bottom
-    // right corner looks one ring out only, and misses a known cell two rings away.
+    // right corner looks one ring out only, and misses a known cell three rings away.
     const Row rows[] = {{0, 10, 0, 0, {{12, 14}}},
                         {10, 0, 0, 14, {{0, 0}}},
                         {1, 1, 10, 10, {}},
-                        {0, 0, 14, 14, {{0, 2}, {12, 12}}}};
+                        {0, 0, 14, 14, {{0, 2}, {11, 11}}}};
     for (const Row& row : rows) {
         UnitField field;
         SightGrid& sight = field.world.sight;
