@@ -83,6 +83,15 @@ TEST_F(SimParts, MoveDelayFallsAQuarterPerUpgradeAndNeverBelowOne) {
     sim->design->drive = nullptr;
     kit.chassis->moveValue = 1;
     EXPECT_EQ(sim->GetMoveDelay(), 1);
+    // It cruises at its drive's height, and breaks off and seeks repairs at its list's levels.
+    kit.drive->altitude = 14;
+    Sim* flyer = Add(kit.MakeSim(1, 3, at));
+    EXPECT_EQ(flyer->GetCruiseAltitude(), 14);
+    EXPECT_EQ(flyer->GetMaxAltitude(), 14);
+    flyer->manoeuvres->breakOffPercent = 30;
+    flyer->manoeuvres->repairLevel = 2;
+    EXPECT_EQ(flyer->GetBreakOffPercent(), 30);
+    EXPECT_EQ(flyer->GetRepairPercent(), 2);
     // In a group it keeps the group's pace, and a group that is gone sets the fastest.
     struct Pace : TestUnit {
         using TestUnit::TestUnit;
