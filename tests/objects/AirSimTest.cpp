@@ -44,11 +44,15 @@ TEST_F(Flyers, DescendEveryUpdateAndClimbEverySecondAt75Ms) {
         Step(flyer);
     EXPECT_EQ(flyer->altitude, 10);
     EXPECT_EQ(flyer->IsLanded(), 1);
+    // Landed, it can be taken aboard; up in the air it cannot.
+    EXPECT_EQ(flyer->IsFlyer(), 1);
+    EXPECT_EQ(flyer->CanBeLoaded(), 1);
 
     Order(flyer);
     for (int i = 0; i < 3; ++i)
         Step(flyer);
     ASSERT_EQ(flyer->collision.layer, 2);
+    EXPECT_EQ(flyer->CanBeLoaded(), 0);
     std::vector<int> altitudes;
     for (int i = 0; i < 6; ++i) {
         Step(flyer);
