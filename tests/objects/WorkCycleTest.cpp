@@ -8,6 +8,7 @@
 #include "EconomyTestSupport.h"
 #include "objects/EconomyGoals.h"
 #include "objects/EconomyMakers.h"
+#include "objects/LocationGoal.h"
 #include "objects/ObjectLand.h"
 #include "support/FakeClock.h"
 #include "support/FakeObjectWorld.h"
@@ -302,6 +303,10 @@ TEST_F(WorkCycleTest, AServicingRepairerDrawsCastsAndShowsItsWorkPicture) {
         auto repairer = kit.Repairer(SimId(kTeam, 1), at, kit.Pictures(3, 19));
         auto client = kit.Plain(SimId(kTeam, 2), at + Point(64, 0));
         EXPECT_EQ(repairer->IsSelectable(), 0);
+        // Nor does it guard anything.
+        repairer->SetGuardGoal(std::make_unique<LocationGoal>(repairer->id, at, 10, 1, 1));
+        EXPECT_EQ(repairer->IsGuarding(), 0);
+        EXPECT_EQ(repairer->GetGuardPoint(), Point());
         if (altitude < 0) repairer->GetDesign()->drive = nullptr;
         repairer->teamRecord.third = 5;
         ScreenBase view;
