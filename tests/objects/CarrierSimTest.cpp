@@ -220,6 +220,27 @@ TEST_F(Carriers, AGoalFoldsAReadyCarrier) {
     a->goals.Clear();
 }
 
+// A unit waiting for a carrier waits where it stands; the wait ends when the carrier takes it
+// aboard or is gone, and goes on while the carrier is busy or the unit cannot be loaded.
+TEST_F(Carriers, AUnitWaitsForItsCarrierUntilTakenAboardOrTheCarrierIsGone) {
+    AirSim* flying = kit.Flyer(world, 1, 40, Point(320, 330));
+    flying->Parse('h', "Y");
+    TransportGoal waiting(unit->id, a->id, 1);
+    EXPECT_EQ(waiting.GetLocation(), unit->GetPosition());
+    EXPECT_EQ(TransportGoal(SimId(1, 77), a->id, 1).GetLocation(), Point());
+    EXPECT_EQ(TransportGoal(unit->id, SimId(1, 78), 1).IsDone(), 1);
+    EXPECT_EQ(TransportGoal(flying->id, a->id, 1).IsDone(), 0);
+    EXPECT_EQ(flying->onMap, 1);
+    b->carrierState = CarrierSim::kFolded;
+    EXPECT_EQ(waiting.IsDone(), 0);
+    EXPECT_EQ(unit->onMap, 1);
+    b->carrierState = CarrierSim::kReady;
+    EXPECT_EQ(waiting.IsDone(), 1);
+    EXPECT_EQ(unit->onMap, 0);
+    a->Destroy();
+    EXPECT_EQ(TransportGoal(flying->id, a->id, 1).IsDone(), 1);
+}
+
 TEST_F(Carriers, RefuseLoadingUnlessBothStandReadyAndIdle) {
     struct Case {
         const char* name;
