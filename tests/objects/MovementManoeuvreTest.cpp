@@ -154,6 +154,10 @@ TEST_F(MovementRules, BlockersArePushedTowardThreeFacingsInTurnNeverAnEnemy) {
     EXPECT_EQ(MoveBlockerAside(self, friendUnit, 64), 1);
     EXPECT_EQ(MoveBlockerAside(nullptr, friendUnit, 64), 0);
     EXPECT_EQ(MoveBlockerAside(self, nullptr, 64), 0);
+    // No distance given: two sight cells (128 pixels here), toward facing 14 again.
+    RestartBlockerCycle();
+    EXPECT_EQ(MoveBlockerAside(self, friendUnit, 0), 1);
+    EXPECT_EQ(friendUnit->orders.back().p, Point(409, 591));
 }
 
 // With nothing to do, a unit that searches its docks asks aside the first unit it finds on the
