@@ -262,6 +262,13 @@ TEST_F(SimMounts, OnlyTheLocalCopyReloadsItsWeapons) {
         sim->UpdateParts(16);
         EXPECT_EQ(Mount(sim, 0)->reload.current, local == 1 ? 84 : 100) << local;
     }
+    // Time handed to a mount between its updates counts toward the reload too.
+    Sim* sim = Add(kit.MakeSim(1, 70, at, {kit.Weapon({.range = 300})}));
+    PartAttachment* mount = Mount(sim, 0);
+    mount->reload.current = 100;
+    mount->AddElapsed(30);
+    mount->Update(16, *sim);
+    EXPECT_EQ(mount->GetReloadCounter().current, 54);
 }
 
 TEST_F(SimMounts, FocusFirePutsEveryFreeMountOnTheAttackTarget) {
