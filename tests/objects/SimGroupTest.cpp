@@ -276,6 +276,13 @@ TEST_F(Groups, ExecutedOrdersAddTheirGoalAndTheMembersAnswerForTheGroup) {
         }
     }
     group.goals.Clear();
+    // A new order starts at full width: the group's radius is its outer one, and it counts as
+    // a unit.
+    group.IssueOrder(1, 0, Point(300, 310), SimId());
+    EXPECT_EQ(group.RouteScale(), 1.0);
+    EXPECT_EQ(group.GetRadius(), group.outerRadius);
+    EXPECT_EQ(group.GetKind(), 1);
+    group.goals.Clear();
     group.SetSelected(1);
     for (Trooper* t : units)
         EXPECT_EQ(t->selected, 1);
