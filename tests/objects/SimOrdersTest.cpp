@@ -141,6 +141,29 @@ TEST_F(SimOrders, EveryOrderTellsThePeersTheFrontGoal) {
     }
 }
 
+// A patrol: a repeated stop that is reached goes round to the back of the queue, waiting to
+// be set out anew; one that is not repeated is dropped.
+TEST_F(SimOrders, AReachedRepeatedStopGoesRoundToTheBack) {
+    for (int repeat : {1, 0}) {
+        Sim* sim = Add(kit.MakeSim(1, 80 + repeat, at));
+        const Point far = at + Point(200, 0);
+        for (const Point& p : {at, far}) {
+            auto stop = std::make_unique<LocationGoal>(sim->id, p, 10, 1, 1);
+            stop->repeat = repeat;
+            stop->active = 1;
+            sim->goals.PushBack(std::move(stop));
+        }
+        EXPECT_EQ(sim->AdvanceGoals(), 1) << repeat;
+        EXPECT_EQ(Locations(sim),
+                  repeat == 1 ? (std::vector<Point>{far, at}) : std::vector<Point>{far});
+        if (repeat == 1) {
+            Goal* back = sim->goals.Next(sim->goals.Front());
+            ASSERT_NE(back, nullptr);
+            EXPECT_EQ(back->active, 0);
+        }
+    }
+}
+
 TEST_F(SimOrders, AttacksNeedWeaponsOnEnemiesAndTheSelectedMountEngages) {
     WeaponTemplate* gun = kit.Weapon({});
     Sim* sim = Add(kit.MakeSim(1, 1, at, {gun, kit.Sensor('u')}));
