@@ -289,3 +289,20 @@ TEST_F(EconomyManoeuvres, AFailedTripIsMarkedOnTheManoeuvreOfTheGoalFollowed) {
 }
 
 }  // namespace
+
+namespace {
+
+// An order to go for repairs forgets an earlier failed trip, also when no repairer is found.
+TEST_F(EconomyManoeuvres, ARepairOrderForgetsAFailedTrip) {
+    auto unit = kit.Plain(SimId(kTeam, 1), Point(300, 300));
+    world.Add(unit.get(), true);
+    auto* repair = new RepairManoeuvre(50, 90, 0);
+    unit->ClearManoeuvreList();
+    unit->AddManoeuvre(repair);
+    repair->routeFailed = 1;
+    unit->OrderRepair(SimId());
+    EXPECT_EQ(repair->routeFailed, 0);
+    world.Forget(unit.get());
+}
+
+}  // namespace
