@@ -210,6 +210,29 @@ TEST_F(Carriers, ReceiveAtTheFirstFreeDockAndWaitForThePeersInANetworkGame) {
 }
 
 // A goal folds a ready carrier from the last frame of its unfolding down.
+// A copy told of the owner's pick-up takes the unit off the grids (once: a unit already off
+// them is not taken off again) and holds it; a unit that is gone or dead is not picked up.
+TEST_F(Carriers, ACopyAppliesTheOwnersPickUp) {
+    b->local = 0;
+    for (int onGrids : {1, 0}) {
+        Sim* rider = kit.Unit(world, 1, 50 + onGrids, Point(960, 980));
+        rider->gridFlag = onGrids;
+        const int marks = world.marks[rider];
+        b->ApplyPickUp(rider->id);
+        EXPECT_EQ(world.marks[rider], marks - onGrids) << onGrids;
+        EXPECT_EQ(b->carried, rider->id);
+        EXPECT_EQ(b->transferPhase, CarrierSim::kTakingUnitIn);
+        EXPECT_EQ(rider->onMap, 0);
+        EXPECT_EQ(rider->gridFlag, 0);
+        b->ResetCarry();
+    }
+    Sim* dead = kit.Unit(world, 1, 60, Point(960, 980));
+    dead->Destroy();
+    b->ApplyPickUp(dead->id);
+    b->ApplyPickUp(SimId(1, 61));
+    EXPECT_TRUE(b->carried.IsNull());
+}
+
 TEST_F(Carriers, AGoalFoldsAReadyCarrier) {
     a->goals.PushBack(std::make_unique<PlainGoal>(a->id, GoalType::Location));
     Tick();

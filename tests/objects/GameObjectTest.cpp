@@ -299,6 +299,11 @@ TEST_F(GameObjectTest, SensorsAndStealthWorkOnlyWithTheirStructures) {
     EXPECT_EQ(unit.IsHidden(StealthKind::General, 1), 0);
     unit.stealth.CountDownReveal(2);
     EXPECT_EQ(unit.stealth.revealCountdown, -1);
+    // The count stops once it has run out, at zero too.
+    unit.stealth.Reveal();
+    unit.stealth.CountDownReveal(3000);
+    unit.stealth.CountDownReveal(50);
+    EXPECT_EQ(unit.stealth.revealCountdown, 0);
     EXPECT_EQ(unit.IsHidden(StealthKind::General, 1), 1);
     // Refitting clears a removed sensor.
     unit.sensors.ClearSensors();
