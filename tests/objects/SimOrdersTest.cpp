@@ -164,6 +164,22 @@ TEST_F(SimOrders, AReachedRepeatedStopGoesRoundToTheBack) {
     }
 }
 
+// A shot at the target of the front goal marks that goal (its record keeps the mark); a shot
+// at anyone else leaves it as it was.
+TEST_F(SimOrders, AShotAtTheFrontGoalsTargetMarksTheGoal) {
+    Sim* sim = Add(kit.MakeSim(1, 90, at, {kit.Weapon({})}));
+    Sim* enemy = Add(kit.MakeSim(2, 91, at + Point(100, 0)));
+    Sim* other = Add(kit.MakeSim(2, 92, at + Point(0, 100)));
+    sim->MarkTargetGoal(enemy->id);  // no goal: nothing to mark
+    sim->goals.PushBack(std::make_unique<TargetGoal>(sim->id, enemy->id, Point(), 1, 1));
+    sim->MarkTargetGoal(other->id);
+    EXPECT_EQ(sim->goals.Front()->GetParam(), 0);
+    EXPECT_EQ(sim->goals.Front()->StoredFields().param, 0);
+    sim->MarkTargetGoal(enemy->id);
+    EXPECT_EQ(sim->goals.Front()->GetParam(), 1);
+    EXPECT_EQ(sim->goals.Front()->StoredFields().param, 1);
+}
+
 TEST_F(SimOrders, AttacksNeedWeaponsOnEnemiesAndTheSelectedMountEngages) {
     WeaponTemplate* gun = kit.Weapon({});
     Sim* sim = Add(kit.MakeSim(1, 1, at, {gun, kit.Sensor('u')}));
