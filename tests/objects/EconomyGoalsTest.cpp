@@ -122,6 +122,29 @@ TEST_F(EconomyGoals, UnloadingCreditsWhatWasTakenTimesTheFieldFactor) {
     }
 }
 
+// Only a unit standing on an unloading dock unloads; one on another dock of the factory, or
+// away from it, waits.
+TEST_F(EconomyGoals, UnloadingStartsOnlyOnAnUnloadingDock) {
+    const Point home(400, 400);
+    for (const Point& stand : {home + Point(0, -96), home + Point(300, 0)}) {
+        Thing factory(4, SimId(kTeam, 50), home, 0, 10000);
+        factory.AppendDock(1, Point(0, -96));
+        factory.AppendDock(2, Point(0, 96));
+        world.factories[kTeam] = &factory;
+        auto unit = kit.Miner(SimId(kTeam, 1), stand);
+        world.Add(unit.get(), true);
+        unit->cargo = 100;
+        UnloadGoal unload(unit->id, 1, 1);
+        Tick(1);
+        unload.Step();
+        EXPECT_EQ(unload.docked, 0) << stand.x << "," << stand.y;
+        EXPECT_EQ(unit->cargo, 100);
+        EXPECT_EQ(factory.cargo, 0);
+        world.Forget(unit.get());
+        world.factories[kTeam] = nullptr;
+    }
+}
+
 TEST_F(EconomyGoals, UnloadingWithoutAFactoryDoesNothingAndEnds) {
     auto miner = kit.Miner(SimId(kTeam, 1), Point(100, 100));
     world.Add(miner.get(), true);
