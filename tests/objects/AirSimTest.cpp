@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "core/ResourceFile.h"
+#include "objects/CommandReader.h"
 #include "objects/LocationGoal.h"
 #include "objects/SimTestSupport.h"
 #include "objects/UnitVariantsSupport.h"
@@ -43,11 +44,15 @@ TEST_F(Flyers, DescendEveryUpdateAndClimbEverySecondAt75Ms) {
         Step(flyer);
     EXPECT_EQ(flyer->altitude, 10);
     EXPECT_EQ(flyer->IsLanded(), 1);
+    // Landed, it can be taken aboard; up in the air it cannot.
+    EXPECT_EQ(flyer->IsFlyer(), 1);
+    EXPECT_EQ(flyer->CanBeLoaded(), 1);
 
     Order(flyer);
     for (int i = 0; i < 3; ++i)
         Step(flyer);
     ASSERT_EQ(flyer->collision.layer, 2);
+    EXPECT_EQ(flyer->CanBeLoaded(), 0);
     std::vector<int> altitudes;
     for (int i = 0; i < 6; ++i) {
         Step(flyer);
@@ -152,6 +157,39 @@ TEST_F(Flyers, ALandingBlockedByAFixedObjectAsksItAsideOnceAndAgainAfterAnOrder)
     EXPECT_EQ(flyer->collision.layer, 2);
 }
 
+// A take-off whose place above is taken asks the one there aside and tries again at every
+// update, saying nothing to the peers; a landing blocked by a unit that can move asks it aside
+// at every step, not once.
+TEST_F(Flyers, ABlockedTakeOffOrALandingOnAMoverAsksAsideEachTime) {
+    Sim* other = kit.Unit(world, 2, 40, Point(10, 10));
+    int asked = 0;
+    world.makers.moveBlockerAside = [&asked](GameObject*, GameObject*, int) { return ++asked; };
+    world.placementBlocker = other;
+    AirSim* flyer = kit.Flyer(world, 1, 1, at);
+    world.blocked.push_back(at - Point(0, rise));
+    Order(flyer);
+    world.commands.Rewind();
+    for (int i = 0; i < 4; ++i)
+        Step(flyer);
+    EXPECT_EQ(asked, 3);  // every update after the first step time
+    EXPECT_EQ(flyer->climbBlocked, 1);
+    EXPECT_EQ(flyer->collision.layer, 1);
+    EXPECT_EQ(Count(CommandKinds(world.commands), 18), 0);
+    world.blocked.clear();
+    Step(flyer);
+    EXPECT_EQ(flyer->climbBlocked, 0);
+
+    AirSim* lander = kit.Flyer(world, 1, 2, at + Point(200, 0));
+    lander->Parse('h', "Y");
+    world.blocked.push_back(at + Point(200, rise));
+    asked = 0;
+    for (int i = 0; i < 4; ++i)
+        Step(lander);
+    EXPECT_EQ(asked, 4);
+    EXPECT_EQ(lander->collision.layer, 2);
+    world.blocked.clear();
+}
+
 TEST_F(Flyers, AnOrderThatEndsDuringTakeOffLeavesNoPlaceHeld) {
     world.network = 1;
     world.players = 2;
@@ -182,6 +220,91 @@ TEST_F(Flyers, AnOrderThatEndsDuringTakeOffLeavesNoPlaceHeld) {
     ASSERT_EQ(world.held.size(), 1u);
     flyer->Destroy();
     EXPECT_TRUE(world.held.empty());
+}
+
+// What the owner tells its copies of a landing and a take-off: the change of layer with the
+// place below or above, each altitude step where it stands, and the altitude reached. A copy
+// fed that stream ends where the owner ends, and answers each change once.
+TEST_F(Flyers, ACopyFedTheOwnersStreamLandsAndRisesWithIt) {
+    AirSim* owner = kit.Flyer(world, 1, 1, at);
+    AirSim* copy = kit.Flyer(world, 1, 2, at);
+    copy->local = 0;
+    for (AirSim* f : {owner, copy})
+        f->Parse('h', "Y");
+    struct Told {
+        int kind;
+        Point a, b;
+    };
+    auto replay = [&]() {
+        std::vector<Told> told;
+        const std::vector<uint8_t> bytes(world.commands.Data(),
+                                         world.commands.Data() + world.commands.Size());
+        world.commands.Rewind();
+        CommandReader r(bytes.data(), bytes.size());
+        CommandHeader h;
+        while (r.NextCommand(h)) {
+            EXPECT_EQ(h.id, owner->id);
+            Told t{h.kind, {}, {}};
+            if (h.kind == 18) {
+                const int layer = r.ReadI16();
+                t.a = Point(layer, 0);
+                t.b = r.ReadPoint();
+                copy->StartAltitudeChange(layer, t.b);
+            } else if (h.kind == 19) {
+                t.a = r.ReadPoint();
+                t.b = r.ReadPoint();
+                copy->ApplyAltitudeStep(t.a, t.b);
+            } else if (h.kind == 20) {
+                t.a = r.ReadPoint();
+                copy->EndAltitudeChange(t.a);
+            }
+            // The other words (its moves) are not the altitude's.
+            if (h.kind >= 18 && h.kind <= 20) told.push_back(t);
+            r.SkipCommand();
+        }
+        return told;
+    };
+    // Landing: down to the low layer, then one step a tick from 29 to 10.
+    for (int i = 0; i < 100 && (owner->descending == 1 || owner->collision.layer == 2); ++i)
+        Step(owner);
+    ASSERT_EQ(owner->IsLanded(), 1);
+    std::vector<Told> told = replay();
+    ASSERT_EQ(told.size(), 1u + static_cast<size_t>(rise) + 1u);
+    EXPECT_EQ(told[0].kind, 18);
+    EXPECT_EQ(told[0].a.x, 1);
+    EXPECT_EQ(told[0].b, at + Point(0, rise));
+    for (int i = 1; i <= rise; ++i) {
+        EXPECT_EQ(told[static_cast<size_t>(i)].kind, 19) << i;
+        EXPECT_EQ(told[static_cast<size_t>(i)].a, owner->GetPosition()) << i;
+        const int altitude = SpecialKit::kMaxAltitude - i;
+        EXPECT_EQ(told[static_cast<size_t>(i)].b, Point(altitude, altitude)) << i;
+    }
+    EXPECT_EQ(told.back().kind, 20);
+    EXPECT_EQ(told.back().a, Point(10, 10));
+    EXPECT_EQ(copy->altitude, owner->altitude);
+    EXPECT_EQ(copy->collision.layer, owner->collision.layer);
+    EXPECT_EQ(copy->GetPosition(), owner->GetPosition());
+    EXPECT_EQ(Count(CommandKinds(world.commands), 43), 1);
+    world.commands.Rewind();
+
+    // Rising: up to the air layer, one step every second tick to the full height.
+    Order(owner);
+    for (int i = 0; i < 100 && owner->altitude < SpecialKit::kMaxAltitude; ++i)
+        Step(owner);
+    owner->goals.Clear();
+    told = replay();
+    ASSERT_GE(told.size(), 2u);
+    EXPECT_EQ(told[0].kind, 18);
+    EXPECT_EQ(told[0].a.x, 2);
+    EXPECT_EQ(told[0].b, at);
+    EXPECT_EQ(told.back().kind, 20);
+    EXPECT_EQ(told.back().a, Point(SpecialKit::kMaxAltitude, SpecialKit::kMaxAltitude));
+    EXPECT_EQ(std::count_if(told.begin(), told.end(), [](const Told& t) { return t.kind == 19; }),
+              rise);
+    EXPECT_EQ(copy->altitude, SpecialKit::kMaxAltitude);
+    EXPECT_EQ(copy->collision.layer, 2);
+    EXPECT_EQ(copy->GetPosition(), owner->GetPosition());
+    EXPECT_EQ(Count(CommandKinds(world.commands), 43), 1);
 }
 
 TEST_F(Flyers, DrawTheirPictureBetweenTheTwoLayers) {

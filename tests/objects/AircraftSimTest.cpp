@@ -48,7 +48,12 @@ TEST_F(Aircraft, AddFuelFillsTheTankAndAnswersWhatItTook) {
         plane->SetFuelCapacity(c.capacity);
         EXPECT_EQ(plane->AddFuel(c.add), c.answer) << c.fuel << " + " << c.add;
         EXPECT_EQ(plane->GetFuel(), c.after) << c.fuel << " + " << c.add;
+        EXPECT_EQ(plane->IsFuelFull(), c.after >= c.capacity ? 1 : 0) << c.fuel << " + " << c.add;
     }
+    plane->fuel = 999;
+    plane->SetFuelCapacity(1000);
+    EXPECT_EQ(plane->IsFuelFull(), 0);
+    EXPECT_EQ(plane->HasSpecialAction(), 1);
     plane->SetFuelCapacity(0);
     EXPECT_EQ(plane->GetFuelPercent(), 0);
     plane->SetFuelCapacity(AircraftSim::kFullTankMs);

@@ -122,3 +122,26 @@ TEST_F(Capture, FindTheBlockerAndQueueEveryAttack) {
 }
 
 }  // namespace
+
+namespace {
+
+// A capture unit whose target is no longer hostile (taken over already, or a friend) drops
+// its goals; one on an enemy keeps them.
+TEST(CaptureGoals, ATargetNoLongerHostileIsDropped) {
+    FakeClock clock{1000};
+    SpecialKit kit;
+    SpecialWorld world;
+    const Point at(320, 320);
+    for (int targetTeam : {2, 1}) {
+        Sim* target = kit.Unit(world, targetTeam, 10 + targetTeam, at + Point(300, 0));
+        CaptureSim* unit = kit.Capturer(world, 1, 30 + targetTeam, at);
+        unit->local = 0;  // a copy decides nothing itself
+        unit->goals.PushBack(std::make_unique<TargetGoal>(unit->id, target->id, Point(), 1, 1));
+        clock.Advance(50);
+        unit->Update(50);
+        EXPECT_EQ(unit->goals.IsEmpty(), targetTeam == 1 ? 1 : 0) << targetTeam;
+        unit->ClearGoals();
+    }
+}
+
+}  // namespace

@@ -4,11 +4,16 @@
 #include <utility>
 #include <vector>
 
+#include "objects/CommandReader.h"
+#include "objects/EconomyTestSupport.h"
 #include "objects/LocationGoal.h"
+#include "objects/ObjectLand.h"
+#include "objects/ObjectTestSupport.h"
 #include "objects/SimGroup.h"
 #include "objects/SimTestSupport.h"
 #include "objects/TransportGoal.h"
 #include "objects/UnitVariantsSupport.h"
+#include "ui/ScreenBase.h"
 
 namespace {
 
@@ -93,6 +98,170 @@ TEST_F(Carriers, TakeAUnitInAndHandItToThePartner) {
         return a->carrierState == CarrierSim::kReady && b->carrierState == CarrierSim::kReady;
     }));
     world.groups.clear();
+}
+
+// The peers hear every step of a hand-over: the pick-up, the unit pulled aboard, the partner's
+// drop with its place, the reset once the partner has the unit, the unit pulled out to that
+// place, and its release there.
+TEST_F(Carriers, TellThePeersEveryStepOfAHandOver) {
+    world.commands.Rewind();
+    TransportGoal boarding(unit->id, a->id, 1);
+    ASSERT_EQ(boarding.IsDone(), 1);
+    ASSERT_TRUE(TickUntil([&] { return !b->carried.IsNull(); }));
+    ASSERT_TRUE(TickUntil(
+        [&] { return b->carried.IsNull() && b->carrierState != CarrierSim::kLettingOut; }));
+    struct Word {
+        int kind;
+        SimId from, unit;
+        Point p;
+    };
+    std::vector<Word> words;
+    CommandReader r(world.commands.Data(), world.commands.Size());
+    CommandHeader h;
+    while (r.NextCommand(h)) {
+        Word w{h.kind, h.id, {}, {}};
+        if (h.kind == 47 || h.kind == 48) w.unit = r.ReadId();
+        if (h.kind == 48 || h.kind == 50) w.p = r.ReadPoint();
+        if (h.kind >= 47 && h.kind <= 52) words.push_back(w);
+        r.SkipCommand();
+    }
+    // The kinds in order, each run of repeats counted once.
+    std::vector<int> runs;
+    for (const Word& w : words) {
+        if (runs.empty() || runs.back() != w.kind) runs.push_back(w.kind);
+    }
+    EXPECT_EQ(runs, (std::vector<int>{47, 50, 48, 52, 50, 51}));
+    ASSERT_GE(words.size(), 6u);
+    const Point drop = b->GetDockPoint(0);
+    // The first carrier speaks until the partner's drop, the partner from then on but for the
+    // first one's reset once the partner has the unit.
+    std::vector<Point> aboard;
+    bool partnerSpeaks = false;
+    for (const Word& w : words) {
+        partnerSpeaks = partnerSpeaks || w.kind == 48;
+        EXPECT_EQ(w.from, partnerSpeaks && w.kind != 52 ? b->id : a->id) << w.kind;
+        if (w.kind == 47 || w.kind == 48) {
+            EXPECT_EQ(w.unit, unit->id);
+        }
+        if (w.kind == 48) {
+            EXPECT_EQ(w.p, drop);
+        }
+        if (w.kind == 50 && !partnerSpeaks) aboard.push_back(w.p);
+    }
+    EXPECT_EQ(aboard,
+              (std::vector<Point>{{315, 320}, {317, 320}, {319, 320}, {320, 320}, {320, 320}}));
+    EXPECT_EQ(words[words.size() - 2].p, drop);
+    EXPECT_EQ(unit->GetPosition(), drop);
+}
+
+// Receiving, a carrier holds the first free dock and names it to the peers; in a network
+// game it waits for their answers before it lets the unit out. Blocked docks are asked clear,
+// except by the unit itself, and a carrier already busy takes no second unit.
+TEST_F(Carriers, ReceiveAtTheFirstFreeDockAndWaitForThePeersInANetworkGame) {
+    Sim* other = kit.Unit(world, 2, 9, Point(100, 100));
+    std::vector<GameObject*> asked;
+    world.makers.moveBlockerAside = [&asked](GameObject*, GameObject* blocker, int) {
+        asked.push_back(blocker);
+        return 1;
+    };
+    struct Row {
+        int network;
+        int blockedDocks;
+        GameObject* blocker;
+        int received;
+        int dock;  // the dock taken
+        std::vector<GameObject*> asked;
+    };
+    const int docks = b->DockCount();
+    ASSERT_GE(docks, 2);
+    const Row rows[] = {
+        {0, 0, nullptr, 1, 0, {}},
+        {1, 0, nullptr, 1, 0, {}},
+        {0, 1, other, 1, 1, {other}},
+        {0, docks, other, 0, -1, std::vector<GameObject*>(static_cast<size_t>(docks), other)},
+        {0, docks, unit, 0, -1, {}},
+    };
+    for (const Row& row : rows) {
+        world.network = row.network;
+        world.blocked.clear();
+        for (int d = 0; d < row.blockedDocks; ++d)
+            world.blocked.push_back(b->GetDockPoint(d));
+        world.placementBlocker = row.blocker;
+        asked.clear();
+        world.commands.Rewind();
+        EXPECT_EQ(b->Receive(unit), row.received) << row.network << row.blockedDocks;
+        EXPECT_EQ(asked, row.asked) << row.network << row.blockedDocks;
+        if (row.received == 0) {
+            EXPECT_TRUE(CommandKinds(world.commands).empty());
+            continue;
+        }
+        EXPECT_EQ(b->dropConfirmed, row.network == 1 ? 0 : 1);
+        EXPECT_EQ(b->carried, unit->id);
+        EXPECT_EQ(unit->GetPosition(), b->GetPosition());
+        EXPECT_EQ(Recorded(world.commands),
+                  ExpectedCommand(48, b->id).Id(unit->id).Pt(b->GetDockPoint(row.dock)).Bytes());
+        // Busy now: a second unit is refused.
+        EXPECT_EQ(b->Receive(other), 0);
+        b->ResetCarry();
+        unit->SetPosition(Point(313, 320));
+    }
+    world.network = 0;
+    world.blocked.clear();
+}
+
+// A goal folds a ready carrier from the last frame of its unfolding down.
+// A copy told of the owner's pick-up takes the unit off the grids (once: a unit already off
+// them is not taken off again) and holds it; a unit that is gone or dead is not picked up.
+TEST_F(Carriers, ACopyAppliesTheOwnersPickUp) {
+    b->local = 0;
+    for (int onGrids : {1, 0}) {
+        Sim* rider = kit.Unit(world, 1, 50 + onGrids, Point(960, 980));
+        rider->gridFlag = onGrids;
+        const int marks = world.marks[rider];
+        b->ApplyPickUp(rider->id);
+        EXPECT_EQ(world.marks[rider], marks - onGrids) << onGrids;
+        EXPECT_EQ(b->carried, rider->id);
+        EXPECT_EQ(b->transferPhase, CarrierSim::kTakingUnitIn);
+        EXPECT_EQ(rider->onMap, 0);
+        EXPECT_EQ(rider->gridFlag, 0);
+        b->ResetCarry();
+    }
+    Sim* dead = kit.Unit(world, 1, 60, Point(960, 980));
+    dead->Destroy();
+    b->ApplyPickUp(dead->id);
+    b->ApplyPickUp(SimId(1, 61));
+    EXPECT_TRUE(b->carried.IsNull());
+}
+
+TEST_F(Carriers, AGoalFoldsAReadyCarrier) {
+    a->goals.PushBack(std::make_unique<PlainGoal>(a->id, GoalType::Location));
+    Tick();
+    EXPECT_EQ(a->carrierState, CarrierSim::kFolding);
+    EXPECT_EQ(a->sequence, 0);
+    EXPECT_EQ(a->carrierFrame, 3);
+    EXPECT_EQ(b->carrierState, CarrierSim::kReady);
+    a->goals.Clear();
+}
+
+// A unit waiting for a carrier waits where it stands; the wait ends when the carrier takes it
+// aboard or is gone, and goes on while the carrier is busy or the unit cannot be loaded.
+TEST_F(Carriers, AUnitWaitsForItsCarrierUntilTakenAboardOrTheCarrierIsGone) {
+    AirSim* flying = kit.Flyer(world, 1, 40, Point(320, 330));
+    flying->Parse('h', "Y");
+    TransportGoal waiting(unit->id, a->id, 1);
+    EXPECT_EQ(waiting.GetLocation(), unit->GetPosition());
+    EXPECT_EQ(TransportGoal(SimId(1, 77), a->id, 1).GetLocation(), Point());
+    EXPECT_EQ(TransportGoal(unit->id, SimId(1, 78), 1).IsDone(), 1);
+    EXPECT_EQ(TransportGoal(flying->id, a->id, 1).IsDone(), 0);
+    EXPECT_EQ(flying->onMap, 1);
+    b->carrierState = CarrierSim::kFolded;
+    EXPECT_EQ(waiting.IsDone(), 0);
+    EXPECT_EQ(unit->onMap, 1);
+    b->carrierState = CarrierSim::kReady;
+    EXPECT_EQ(waiting.IsDone(), 1);
+    EXPECT_EQ(unit->onMap, 0);
+    a->Destroy();
+    EXPECT_EQ(TransportGoal(flying->id, a->id, 1).IsDone(), 1);
 }
 
 TEST_F(Carriers, RefuseLoadingUnlessBothStandReadyAndIdle) {
@@ -257,6 +426,47 @@ TEST_F(Carriers, UnfoldingAndFoldingShowEachFrameToTheEnd) {
             seen.emplace_back(a->carrierFrame, a->carrierState);
         }
         EXPECT_EQ(seen, row.expected) << row.state;
+    }
+}
+
+// Unfolded, a carrier's shadow is its current frame moved down and right by its altitude, for
+// every sequence its pictures have; none beyond them, and none on a land without shades.
+TEST_F(Carriers, AnUnfoldedCarrierCastsItsFrameAsAShadowByItsAltitude) {
+    auto grid = std::make_unique<SpriteSet>(4);
+    for (int s = 0; s < 4; ++s)
+        grid->SetFrame(std::make_unique<SequenceProbe>(4), s);
+    SpriteSet* pictures = grid.get();
+    kit.carrier->deployedPictures = std::move(grid);
+    LandFixture files;
+    world.terrain = PlainTerrain(files, 10, 10);
+    a->altitude = 8;
+    a->carrierFrame = 2;
+    ScreenBase view;
+    struct Row {
+        int sequence;
+        bool land;
+        bool cast;
+    };
+    const Row rows[] = {{0, true, true}, {3, true, true}, {4, true, false}, {0, false, false}};
+    for (const Row& row : rows) {
+        if (!row.land) world.terrain.reset();
+        a->sequence = row.sequence;
+        const Point kept = a->GetPosition();
+        for (int s = 0; s < 4; ++s) {
+            static_cast<SequenceProbe*>(pictures->SubImage(s))->drawn.clear();
+            static_cast<SequenceProbe*>(pictures->SubImage(s))->points.clear();
+        }
+        a->DrawUnder(view);
+        EXPECT_EQ(a->GetPosition(), kept);
+        int drawings = 0;
+        for (int s = 0; s < 4; ++s)
+            drawings +=
+                static_cast<int>(static_cast<SequenceProbe*>(pictures->SubImage(s))->drawn.size());
+        ASSERT_EQ(drawings, row.cast ? 1 : 0) << row.sequence << row.land;
+        if (!row.cast) continue;
+        auto* probe = static_cast<SequenceProbe*>(pictures->SubImage(row.sequence));
+        EXPECT_EQ(probe->drawn[0], std::make_pair(2, -1));
+        EXPECT_EQ(probe->points[0], view.MapToScreen(a->GetDrawOrigin()) + Point(8, 8));
     }
 }
 

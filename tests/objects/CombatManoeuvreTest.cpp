@@ -17,6 +17,7 @@
 #include "objects/ManoeuvreList.h"
 #include "objects/ManoeuvreTestSupport.h"
 #include "objects/RetaliateManoeuvre.h"
+#include "objects/SimGroup.h"
 #include "objects/TargetGoal.h"
 
 namespace {
@@ -71,6 +72,26 @@ TEST_F(CombatRules, ASquadSpreadsItsIdleMembersOverTheEnemiesTheLastTakingTheRes
             got.push_back(n);
         }
         EXPECT_EQ(got, c.perTarget) << c.idle << " " << c.targets;
+    }
+}
+
+// A busy member names the target of its attack order before its last attacker; a target that
+// is no enemy is named by no one.
+TEST_F(CombatRules, ABusyMembersAttackOrderNamesTheSquadsTarget) {
+    for (bool enemyOrdered : {true, false}) {
+        SquadField field;
+        Trooper* idle = field.Member(Point(100, 100), true);
+        Trooper* busy = field.Member(Point(120, 100), true);
+        Trooper* ordered =
+            enemyOrdered ? field.Enemy(Point(600, 100)) : field.Make(1, Point(600, 100));
+        Trooper* attacker = field.Enemy(Point(600, 300));
+        busy->goals.PushBack(std::make_unique<TargetGoal>(busy->id, ordered->id, Point(), 1, 1));
+        busy->attacker = attacker;
+        AssignTargetManoeuvre rule;
+        EXPECT_EQ(rule.ExecuteForSquad(field.squad), enemyOrdered ? 1 : 0);
+        EXPECT_EQ(idle->Attacks(ordered->id), enemyOrdered ? 1 : 0);
+        EXPECT_EQ(idle->Attacks(attacker->id), 0);
+        busy->goals.Clear();
     }
 }
 
@@ -134,6 +155,48 @@ TEST_F(CombatRules, AnAttackWaitsForOrdersThatLeaveRoomAndRetaliationFeedsItInOn
         EXPECT_EQ(sim->GetLastAttacker(), c.front != 3 ? enemy : nullptr) << c.front;
         EXPECT_EQ(Aims(sim->goals.Front(), enemy) ? 1 : 0, c.acts)
             << c.front << " " << c.autoAttack;
+    }
+}
+
+// A unit that breaks off to fight its attacker leaves its group and tells the peers its new
+// goal; one already attacking that attacker changes nothing and stays, and a grouped unit that
+// would go for repairs keeps with its group.
+TEST_F(CombatRules, AUnitBreakingOffToFightLeavesItsGroupAndAnnouncesTheAttack) {
+    world.commands.SetEnabled(1);
+    struct Row {
+        bool already;
+        int repairLevel;
+        bool acts;
+    };
+    const Row rows[] = {{false, 0, true}, {true, 0, false}, {false, 2, false}};
+    int serial = 500;
+    for (const Row& row : rows) {
+        SimGroup group(SimId(1, ++serial));
+        world.groups.push_back(&group);
+        world.Add(&group);
+        Sim* sim = Unit(1, Point(300, 300));
+        Sim* mate = Unit(1, Point(330, 300));
+        Sim* enemy = Unit(2, Point(360, 300));
+        group.AddMember(*sim, 1);
+        group.AddMember(*mate, 1);
+        sim->ClearGoals();
+        sim->manoeuvres->repairLevel = row.repairLevel;
+        sim->SetLastAttacker(enemy);
+        if (row.already)
+            sim->goals.PushBack(std::make_unique<TargetGoal>(sim->id, enemy->id, Point(), 1, 1));
+        world.commands.Rewind();
+        AttackManoeuvre rule(1, 0);
+        EXPECT_EQ(rule.Execute(*sim), row.acts ? 1 : 0) << row.already << row.repairLevel;
+        EXPECT_EQ(group.MemberCount(), row.acts ? 1 : 2);
+        EXPECT_EQ(sim->groupId.IsNull(), row.acts);
+        EXPECT_EQ(mate->groupId, group.id);
+        EXPECT_EQ(Aims(sim->goals.Front(), enemy), row.acts || row.already);
+        const std::vector<int> kinds = CommandKinds(world.commands);
+        EXPECT_EQ(std::count(kinds.begin(), kinds.end(), 8), row.acts ? 1 : 0);
+        for (Sim* u : {sim, mate})
+            group.RemoveMember(*u);
+        world.Forget(&group);
+        world.groups.clear();
     }
 }
 

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "objects/EconomyTestSupport.h"
 #include "objects/LocationGoal.h"
+#include "objects/ObjectLand.h"
 #include "objects/SimTestSupport.h"
 #include "objects/UnitVariantsSupport.h"
+#include "ui/ScreenBase.h"
 
 namespace {
 
@@ -52,6 +55,22 @@ TEST_F(DeployingUnits, TurnTheShortWayToTheWorkingFacingThenPlayTheDeployOnce) {
     unit->deployFrame = 2;
     EXPECT_EQ(unit->GetMountOffset(0), Point(0, 3));
     EXPECT_EQ(unit->GetMountOffset(1), Point());
+}
+
+// Without deployed pictures a structure stands after one frame and folds away from frame 0.
+TEST_F(DeployingUnits, WithoutPicturesDeployInOneFrameAndUndeployAtOnce) {
+    kit.structures[2]->deployedPictures = nullptr;
+    DeployingSim* unit = kit.Structure(world, 2, 1, 1, at);
+    unit->facing = DeployingSim::kWorkingFacing;
+    unit->DeployNow();
+    Step(unit);
+    EXPECT_EQ(unit->DeployState(), DeployingSim::kDeployed);
+    EXPECT_EQ(unit->deployFrame, 0);
+    unit->UndeployNow();
+    EXPECT_EQ(unit->sequence, 1);
+    EXPECT_EQ(unit->deployFrame, 0);
+    Step(unit);
+    EXPECT_EQ(unit->DeployState(), DeployingSim::kMobile);
 }
 
 TEST_F(DeployingUnits, AFootprintOffBuildableGroundChangesNothing) {
@@ -136,6 +155,120 @@ TEST_F(DeployingUnits, ARefuellingStructureOffersTwoDocks) {
     EXPECT_EQ(refuel->GetDockOffset(0), Point(-96, 0));
     EXPECT_EQ(refuel->GetDockOffset(1), Point(96, 0));
     EXPECT_EQ(sensor->DockCount(), 0);
+}
+
+// Standing, a structure shows its deployed frame in its team's colour; hidden from its own
+// team it shows as a ghost where the land has the ghost's shades, and not at all elsewhere.
+TEST_F(DeployingUnits, DrawTheirFrameInTheTeamColourOrAsAGhostWhileHidden) {
+    auto grid = std::make_unique<SpriteSet>(2);
+    grid->SetFrame(std::make_unique<SequenceProbe>(2), 0);
+    grid->SetFrame(std::make_unique<SequenceProbe>(4), 1);
+    auto* standing = static_cast<SequenceProbe*>(grid->SubImage(0));
+    kit.structures[0]->deployedPictures = std::move(grid);
+    DeployingSim* unit = kit.Structure(world, 0, 1, 1, at);
+    Stand(unit);
+    ASSERT_EQ(unit->sequence, 0);
+    unit->teamRecord.third = 3;
+    world.GrantStructure(1, 1);
+    LandFixture files;
+    struct Row {
+        int hidden;
+        bool land;
+        int colour;  // -1 a ghost, -2 nothing
+    };
+    const Row rows[] = {{0, false, 3}, {0, true, 3}, {1, true, -1}, {1, false, -2}};
+    for (const Row& row : rows) {
+        world.terrain = row.land ? PlainTerrain(files, 10, 10) : nullptr;
+        unit->stealth.hidden = row.hidden;
+        standing->drawn.clear();
+        standing->points.clear();
+        ScreenBase view;
+        unit->Draw(view);
+        if (row.colour == -2) {
+            EXPECT_TRUE(standing->drawn.empty()) << row.hidden << row.land;
+            continue;
+        }
+        ASSERT_EQ(standing->drawn.size(), 1u) << row.hidden << row.land;
+        EXPECT_EQ(standing->drawn[0], std::make_pair(unit->deployFrame, row.colour));
+        EXPECT_EQ(standing->points[0], view.MapToScreen(at));
+    }
+    world.terrain.reset();
+}
+
+// A picture that notes each tinted drawing.
+class TintProbe : public Image {
+public:
+    explicit TintProbe(std::vector<Point>& log) : Image(Size(8, 8)), log(log) {}
+    void DrawTinted(const Point& at, const ShadeTable&, int32_t) override { log.push_back(at); }
+    std::vector<Point>& log;
+};
+
+// A standing structure's shadow is its under-animation's frame, and its still under-picture
+// at its facing while it shows no structure; none while hidden from its own team or on a land
+// without shades. Sensed, it shows its frame tinted.
+TEST_F(DeployingUnits, CastTheShadowOfTheirUnderPicturesAndShowTheirFrameWhenSensed) {
+    auto grid = std::make_unique<SpriteSet>(2);
+    grid->SetFrame(std::make_unique<SequenceProbe>(2), 0);
+    grid->SetFrame(std::make_unique<SequenceProbe>(4), 1);
+    auto* standing = static_cast<SequenceProbe*>(grid->SubImage(0));
+    kit.structures[0]->deployedPictures = std::move(grid);
+    // The under-animation has the standing sequence only.
+    auto under = std::make_unique<SpriteSet>(1);
+    under->SetFrame(std::make_unique<SequenceProbe>(2), 0);
+    auto* underStanding = static_cast<SequenceProbe*>(under->SubImage(0));
+    std::vector<Point> still;
+    auto picture = std::make_unique<SpriteSet>(16);
+    for (int f = 0; f < 16; ++f)
+        picture->SetFrame(std::make_unique<TintProbe>(still), f);
+    kit.structures[0]->underPicture = std::move(picture);
+    kit.structures[0]->underAnimation = std::move(under);
+    DeployingSim* animated = kit.Structure(world, 0, 1, 1, at);
+    Stand(animated);
+    world.GrantStructure(1, 1);
+    LandFixture files;
+    ScreenBase view;
+    struct Row {
+        int hidden;
+        bool land;
+        bool cast;
+    };
+    const Row rows[] = {{0, true, true}, {1, true, false}, {0, false, false}};
+    for (const Row& row : rows) {
+        world.terrain = row.land ? PlainTerrain(files, 10, 10) : nullptr;
+        animated->stealth.hidden = row.hidden;
+        underStanding->drawn.clear();
+        underStanding->points.clear();
+        animated->DrawUnder(view);
+        ASSERT_EQ(underStanding->drawn.size(), row.cast ? 1u : 0u) << row.hidden << row.land;
+        if (row.cast) {
+            EXPECT_EQ(underStanding->drawn[0], std::make_pair(animated->deployFrame, -1));
+            EXPECT_EQ(underStanding->points[0], view.MapToScreen(at));
+        }
+    }
+    EXPECT_TRUE(still.empty());
+    // Turned away from its working facing it shows no structure: the still picture is drawn.
+    world.terrain = PlainTerrain(files, 10, 10);
+    animated->stealth.hidden = 0;
+    animated->facing = 5;
+    animated->DrawUnder(view);
+    EXPECT_EQ(still, std::vector<Point>{view.MapToScreen(at)});
+    EXPECT_TRUE(underStanding->drawn.empty());
+    // Sensed: the frame tinted, and nothing without a table.
+    animated->facing = DeployingSim::kWorkingFacing;
+    standing->drawn.clear();
+    animated->DrawSensed(view, nullptr);
+    EXPECT_TRUE(standing->drawn.empty());
+    animated->DrawSensed(view, world.terrain->ShadeTable1());
+    ASSERT_FALSE(standing->drawn.empty());
+    EXPECT_EQ(standing->drawn[0], std::make_pair(animated->deployFrame, -1));
+    // The last sequence is shown as well.
+    auto* deploying = static_cast<SequenceProbe*>(kit.structures[0]->deployedPictures->SubImage(1));
+    animated->sequence = 1;
+    animated->DrawSensed(view, world.terrain->ShadeTable1());
+    ASSERT_FALSE(deploying->drawn.empty());
+    EXPECT_EQ(deploying->drawn[0], std::make_pair(animated->deployFrame, -1));
+    animated->sequence = 0;
+    world.terrain.reset();
 }
 
 TEST_F(DeployingUnits, CopiesDeployOnlyByCommand) {

@@ -10,6 +10,7 @@
 #include "EconomyTestSupport.h"
 #include "core/ResourceFile.h"
 #include "objects/CommandBuffer.h"
+#include "objects/CommandReader.h"
 #include "objects/EconomyGoals.h"
 #include "objects/EconomyMakers.h"
 #include "objects/GoalRecord.h"
@@ -121,6 +122,29 @@ TEST_F(EconomyGoals, UnloadingCreditsWhatWasTakenTimesTheFieldFactor) {
     }
 }
 
+// Only a unit standing on an unloading dock unloads; one on another dock of the factory, or
+// away from it, waits.
+TEST_F(EconomyGoals, UnloadingStartsOnlyOnAnUnloadingDock) {
+    const Point home(400, 400);
+    for (const Point& stand : {home + Point(0, -96), home + Point(300, 0)}) {
+        Thing factory(4, SimId(kTeam, 50), home, 0, 10000);
+        factory.AppendDock(1, Point(0, -96));
+        factory.AppendDock(2, Point(0, 96));
+        world.factories[kTeam] = &factory;
+        auto unit = kit.Miner(SimId(kTeam, 1), stand);
+        world.Add(unit.get(), true);
+        unit->cargo = 100;
+        UnloadGoal unload(unit->id, 1, 1);
+        Tick(1);
+        unload.Step();
+        EXPECT_EQ(unload.docked, 0) << stand.x << "," << stand.y;
+        EXPECT_EQ(unit->cargo, 100);
+        EXPECT_EQ(factory.cargo, 0);
+        world.Forget(unit.get());
+        world.factories[kTeam] = nullptr;
+    }
+}
+
 TEST_F(EconomyGoals, UnloadingWithoutAFactoryDoesNothingAndEnds) {
     auto miner = kit.Miner(SimId(kTeam, 1), Point(100, 100));
     world.Add(miner.get(), true);
@@ -189,6 +213,43 @@ TEST_F(EconomyGoals, MiningAndSalvageTakeOnlyWhatTheObjectHoldsAndTheUnitHasRoom
     }
 }
 
+// On its wreck the scavenger starts salvaging with its first step and nothing is done yet; a
+// wreck gone before it docked leaves the goal docked and its work done; no other unit docks.
+TEST_F(EconomyGoals, AScavengeGoalStartsOnItsWreckAndIsSettledWhenTheWreckIsGone) {
+    const Point at(200, 200);
+    for (bool gone : {false, true}) {
+        Thing wreck(3, SimId(0, 10), at, 100);
+        auto scavenger = kit.Scavenger(SimId(kTeam, 2), at);
+        world.Add(&wreck);
+        world.Add(scavenger.get(), true);
+        ScavengeGoal salvage(scavenger->id, wreck.id, Point(), 1);
+        if (gone) world.Forget(&wreck);
+        salvage.Step();
+        EXPECT_EQ(salvage.docked, 1) << gone;
+        EXPECT_EQ(salvage.workDone, gone ? 1 : 0);
+        EXPECT_EQ(scavenger->IsWorking(), gone ? 0 : 1);
+        EXPECT_EQ(salvage.IsDone(), gone ? 1 : 0);
+        scavenger->StopScavenging();
+        world.Forget(scavenger.get());
+        world.Forget(&wreck);
+    }
+    // A unit that is no scavenger, or one that is missing, never docks nor takes anything.
+    for (bool missing : {false, true}) {
+        Thing wreck(3, SimId(0, 10), at, 100);
+        auto plain = kit.Plain(SimId(kTeam, 3), at);
+        world.Add(&wreck);
+        if (!missing) world.Add(plain.get(), true);
+        ScavengeGoal salvage(plain->id, wreck.id, Point(), 1);
+        salvage.Step();
+        EXPECT_EQ(salvage.docked, 0) << missing;
+        EXPECT_EQ(salvage.workDone, 0) << missing;
+        EXPECT_EQ(wreck.GetCargo(), 100) << missing;
+        EXPECT_EQ(plain->GetCargo(), 0) << missing;
+        world.Forget(plain.get());
+        world.Forget(&wreck);
+    }
+}
+
 TEST_F(EconomyGoals, GoalsOffTheirWorkingPointOrWithoutTheirObjectAreDoneAtOnce) {
     const Point at(200, 200);
     Thing field(5, SimId(0, 9), at + Point(100, 0), 100);
@@ -248,6 +309,48 @@ TEST_F(EconomyGoals, RepairMendsTenEveryHundredMillisecondsUntilTheServiceEnds) 
     client->ClearGoals();
     world.Forget(repairer.get());
     world.Forget(client.get());
+}
+
+// Each mending step of the owner tells the peers the change in damage, also for an
+// invulnerable client that takes none; a copy mends nothing and sends nothing.
+TEST_F(EconomyGoals, TheOwnerTellsThePeersEveryMendingStep) {
+    const Point at(300, 300);
+    struct Row {
+        int local, invulnerable;
+        int damage, told;  // after three steps
+    };
+    const Row rows[] = {{1, 0, 15, 3}, {1, 1, 45, 3}, {0, 0, 45, 0}};
+    for (const Row& row : rows) {
+        auto repairer = kit.Repairer(SimId(kTeam, 1), at);
+        auto client = kit.Plain(SimId(kTeam, 2), at + Point(64, 0));
+        world.Add(repairer.get(), true);
+        world.Add(client.get(), true);
+        client->damage.Add(45);
+        client->local = row.local;
+        if (row.invulnerable == 1) client->ToggleInvulnerable();
+        RepairGoal repair(client->id, repairer->id, Point(64, 0), 1, 1, 1);
+        world.commands.Rewind();
+        for (int i = 0; i < 3; ++i) {
+            repair.Step();
+            Tick(RepairGoal::kPeriodMs);
+        }
+        EXPECT_EQ(client->damage.Value(), row.damage) << row.local << row.invulnerable;
+        // Each word names the client and the change, -10.
+        std::vector<int32_t> amounts;
+        CommandReader r(world.commands.Data(), world.commands.Size());
+        CommandHeader h;
+        while (r.NextCommand(h)) {
+            if (h.kind == 15) {
+                EXPECT_EQ(h.id, client->id);
+                amounts.push_back(r.ReadW32());
+            }
+            r.SkipCommand();
+        }
+        EXPECT_EQ(amounts, std::vector<int32_t>(static_cast<size_t>(row.told), -10));
+        repairer->EndService();
+        world.Forget(repairer.get());
+        world.Forget(client.get());
+    }
 }
 
 // Docked and worked, a repair is done when the damage left is at most its amount.
@@ -377,6 +480,47 @@ public:
 
 }  // namespace
 
+// Landed at its point, the owner's unit docks and takes 6000 fuel every 200 ms; away, still
+// flying, or a copy, it takes none.
+TEST_F(EconomyGoals, ARefuelGoalFillsTheLandedUnitAtItsPointEveryPeriod) {
+    struct Tank : LandingSim {
+        using LandingSim::LandingSim;
+        int AddFuel(int n) override {
+            taken.push_back(n);
+            return n;
+        }
+        std::vector<int> taken;
+    };
+    const Point point(400, 400);
+    struct Case {
+        Point at;
+        int landed, local;
+        int fills;  // over three periods, stepped twice in each
+    };
+    const Case cases[] = {{point, 1, 1, 3},
+                          {point + Point(48, 0), 1, 1, 3},
+                          {point + Point(49, 0), 1, 1, 0},
+                          {point, 0, 1, 0},
+                          {point, 1, 0, 0}};
+    for (const Case& c : cases) {
+        Tank plane(c.at, SimId(kTeam, 1), kit.Design('a'));
+        plane.landed = c.landed;
+        plane.local = c.local;
+        world.Add(&plane, true);
+        RefuelGoal goal(plane.id, point, 99, 1);
+        for (int i = 0; i < 3; ++i) {
+            goal.Step();
+            Tick(RefuelGoal::kPeriodMs / 2);
+            goal.Step();
+            Tick(RefuelGoal::kPeriodMs / 2);
+        }
+        EXPECT_EQ(goal.docked, c.fills > 0 ? 1 : 0) << c.at.x << c.landed << c.local;
+        EXPECT_EQ(plane.taken, std::vector<int>(static_cast<size_t>(c.fills), RefuelGoal::kFuel))
+            << c.at.x << c.landed << c.local;
+        world.Forget(&plane);
+    }
+}
+
 TEST_F(EconomyGoals, ARefuelGoalEndsWhenItsUnitLandsAwayFromThePoint) {
     const Point point(400, 400);
     LandingSim plane(point, SimId(kTeam, 1), kit.Design('a'));
@@ -471,3 +615,35 @@ TEST_F(EconomyGoals, ARepairerSentToAClientParksBesideItOnAFreeSide) {
     for (Sim* s : std::initializer_list<Sim*>{repairer.get(), client.get(), other.get()})
         world.Forget(s);
 }
+
+namespace {
+
+// What each economy goal tells the unit's queue: whether it is a repair or a refuel, whether
+// the unit asks before its place is given away, whether it holds still, and its amount.
+TEST(EconomyGoalKinds, AnswerTheQueuesQuestions) {
+    const SimId owner(1, 1), other(1, 2);
+    MiningGoal mining(owner, other, 1);
+    ScavengeGoal scavenge(owner, other, Point(), 1);
+    RepairGoal repair(owner, other, Point(), 35, 1, 1);
+    UnloadGoal unload(owner, 40, 1);
+    RefuelGoal refuel(owner, Point(), 80, 1);
+    struct Row {
+        Goal* goal;
+        int repair, refuel, reserved, still, amount;
+    };
+    const Row rows[] = {{&mining, 0, 0, 0, 0, 0},
+                        {&scavenge, 0, 0, 0, 0, 0},
+                        {&repair, 1, 0, 1, 1, 35},
+                        {&unload, 0, 0, 1, 0, 0},
+                        {&refuel, 0, 1, 0, 0, 0}};
+    for (const Row& row : rows) {
+        const int type = row.goal->GetType();
+        EXPECT_EQ(row.goal->IsRepair(), row.repair) << type;
+        EXPECT_EQ(row.goal->IsRefuel(), row.refuel) << type;
+        EXPECT_EQ(row.goal->ReservedQuery(), row.reserved) << type;
+        EXPECT_EQ(row.goal->HoldsStill(), row.still) << type;
+        EXPECT_EQ(row.goal->GetAmount(), row.amount) << type;
+    }
+}
+
+}  // namespace

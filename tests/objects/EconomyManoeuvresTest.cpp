@@ -248,3 +248,61 @@ TEST_F(EconomyManoeuvres, AUnitLeavesItsGroupToGoForRepair) {
     // The group goes before its units: they must not find it on their way out.
     std::erase(world.groups, &group);
 }
+
+namespace {
+
+// A failed trip is marked on the manoeuvre whose goal the unit follows: the repair's first,
+// else the refuel's; a unit with neither marks nothing.
+TEST_F(EconomyManoeuvres, AFailedTripIsMarkedOnTheManoeuvreOfTheGoalFollowed) {
+    struct Row {
+        bool repairGoal, refuelGoal;
+        int repairMarked, refuelMarked;
+    };
+    const Row rows[] = {
+        {true, false, 1, 0}, {false, true, 0, 1}, {true, true, 1, 0}, {false, false, 0, 0}};
+    for (const Row& row : rows) {
+        auto unit = kit.Plain(SimId(kTeam, 1), Point(300, 300));
+        world.Add(unit.get(), true);
+        auto* repair = new RepairManoeuvre(50, 90, 0);
+        auto* refuel = new RefuelManoeuvre(20);
+        unit->ClearManoeuvreList();
+        unit->AddManoeuvre(repair);
+        unit->AddManoeuvre(refuel);
+        ASSERT_EQ(unit->FindManoeuvre(static_cast<int>(ManoeuvreType::Repair)), repair);
+        if (row.repairGoal)
+            unit->goals.PushBack(
+                std::make_unique<RepairGoal>(unit->id, SimId(kTeam, 9), Point(), 1, 1, 1));
+        if (row.refuelGoal)
+            unit->goals.PushBack(std::make_unique<RefuelGoal>(unit->id, Point(100, 100), 99, 1));
+        MarkEconomyRouteFailed(*unit, 1);
+        EXPECT_EQ(repair->routeFailed, row.repairMarked) << row.repairGoal << row.refuelGoal;
+        EXPECT_EQ(refuel->routeFailed, row.refuelMarked) << row.repairGoal << row.refuelGoal;
+        MarkEconomyRouteFailed(*unit, 0);
+        EXPECT_EQ(repair->routeFailed + refuel->routeFailed, 0);
+        unit->ClearGoals();
+        world.Forget(unit.get());
+    }
+    // Only the economy's own kinds are made here.
+    EXPECT_EQ(MakeEconomyManoeuvre(static_cast<int>(ManoeuvreType::Explore), {}), nullptr);
+    EXPECT_EQ(MakeEconomyGoal(static_cast<int>(GoalType::Target), SimId(1, 1), GoalFields{}, 1, 1),
+              nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// An order to go for repairs forgets an earlier failed trip, also when no repairer is found.
+TEST_F(EconomyManoeuvres, ARepairOrderForgetsAFailedTrip) {
+    auto unit = kit.Plain(SimId(kTeam, 1), Point(300, 300));
+    world.Add(unit.get(), true);
+    auto* repair = new RepairManoeuvre(50, 90, 0);
+    unit->ClearManoeuvreList();
+    unit->AddManoeuvre(repair);
+    repair->routeFailed = 1;
+    unit->OrderRepair(SimId());
+    EXPECT_EQ(repair->routeFailed, 0);
+    world.Forget(unit.get());
+}
+
+}  // namespace

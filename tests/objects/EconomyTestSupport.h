@@ -38,14 +38,18 @@ class SequenceProbe : public Image {
 public:
     explicit SequenceProbe(int frames) : Image(Size(16, 16)), frames(frames) {}
     int32_t LastFrameIndex() override { return frames - 1; }
-    void DrawFrameShadeFilled(const Point&, int32_t frame, int32_t colour) override {
+    void DrawFrameShadeFilled(const Point& at, int32_t frame, int32_t colour) override {
         drawn.push_back({frame, colour});
+        points.push_back(at);
     }
-    void DrawFrameTinted(const Point&, int32_t frame, const ShadeTable&, int32_t) override {
+    void DrawFrameTinted(const Point& at, int32_t frame, const ShadeTable&, int32_t) override {
         drawn.push_back({frame, -1});
+        points.push_back(at);
     }
     int frames;
+    // Each drawing's frame and team colour (-1: tinted), and where it was drawn.
     std::vector<std::pair<int, int>> drawn;
+    std::vector<Point> points;
 };
 
 class EconomyKit {

@@ -23,6 +23,7 @@
 #include "objects/CommandReader.h"
 #include "objects/FactoryBuilding.h"
 #include "objects/FactoryProduction.h"
+#include "objects/ObjectTestSupport.h"
 #include "objects/OreDeposit.h"
 #include "objects/RecordLinesSupport.h"
 #include "support/FakeClock.h"
@@ -349,6 +350,78 @@ TEST_F(Factory, UnfoldsFromFacingTenInFourTurningTicksAndMovesItsFootprint) {
     EXPECT_EQ(f->FindFreeDock(nullptr, 2), -1);
 }
 
+// Unfolding needs the wider footprint free and folding the narrow one: a blocker there is asked
+// aside and the factory waits; once free, the owner tells the peers the new state. A copy
+// changes its footprint only on that word, and only from the state it fits.
+TEST_F(Factory, ABlockedFootprintIsAskedClearAndACopyFollowsTheOwnersWord) {
+    constexpr int kTurning = 1;
+    constexpr int kStartFolding = 5;
+    // A World that names who stands in a refused place.
+    struct NamingWorld : FakeObjectWorld {
+        NamingWorld() : FakeObjectWorld(100, 100) { commands.SetEnabled(1); }
+        int CanPlace(GameObject* o, const Point& p, GameObject** blocker, int relaxed,
+                     int radius) override {
+            const int free = FakeObjectWorld::CanPlace(o, p, blocker, relaxed, radius);
+            if (!free && blocker) *blocker = placementBlocker;
+            return free;
+        }
+    } world;
+    int asked = 0;
+    world.makers.moveBlockerAside = [&asked](GameObject*, GameObject*, int) { return ++asked; };
+    TestUnit blocker(2, 60, Point(10, 10));
+    auto f = Make();
+    for (GameObject* named :
+         {static_cast<GameObject*>(nullptr), static_cast<GameObject*>(&blocker)}) {
+        world.blocked = {f->UnfoldedCentre()};
+        world.placementBlocker = named;
+        world.commands.Rewind();
+        f->StepUnfold();
+        EXPECT_EQ(f->unfoldState, FactoryProduction::kFolded);
+        EXPECT_EQ(asked, named ? 1 : 0);
+        EXPECT_TRUE(CommandKinds(world.commands).empty());
+    }
+    world.blocked.clear();
+    f->StepUnfold();
+    EXPECT_EQ(f->unfoldState, kTurning);
+    EXPECT_EQ(Recorded(world.commands), ExpectedCommand(1, f->id).I16(kTurning).Bytes());
+
+    auto open = OpenFactory();
+    world.blocked = {open->GetPosition()};
+    world.placementBlocker = &blocker;
+    world.commands.Rewind();
+    open->StepUnfold();
+    EXPECT_EQ(open->unfoldState, FactoryProduction::kOpen);
+    EXPECT_EQ(asked, 2);
+    world.blocked.clear();
+    open->StepUnfold();
+    EXPECT_EQ(open->unfoldState, kStartFolding);
+    EXPECT_EQ(Recorded(world.commands), ExpectedCommand(1, open->id).I16(kStartFolding).Bytes());
+
+    auto copy = Make(0, 1, 7);
+    copy->ApplyUnfoldState(kStartFolding);  // folded already: nothing to fold
+    EXPECT_EQ(copy->unfoldState, FactoryProduction::kFolded);
+    world.gridCalls.clear();
+    copy->ApplyUnfoldState(kTurning);
+    EXPECT_EQ(copy->unfoldState, kTurning);
+    ASSERT_EQ(world.gridCalls.size(), 2u);
+    EXPECT_EQ(world.gridCalls[0].sign, -1);
+    EXPECT_EQ(world.gridCalls[1].p, copy->UnfoldedCentre());
+    EXPECT_EQ(world.gridCalls[1].radius, FactoryBuilding::kUnfoldedRadius);
+    copy->unfoldState = FactoryProduction::kOpen;
+    world.gridCalls.clear();
+    copy->ApplyUnfoldState(kTurning);  // not folded: no second turn
+    EXPECT_EQ(copy->unfoldState, FactoryProduction::kOpen);
+    EXPECT_TRUE(world.gridCalls.empty());
+    copy->ApplyUnfoldState(kStartFolding);
+    EXPECT_EQ(copy->unfoldState, kStartFolding);
+    ASSERT_EQ(world.gridCalls.size(), 2u);
+    EXPECT_EQ(world.gridCalls[0].p, copy->UnfoldedCentre());
+    EXPECT_EQ(world.gridCalls[0].radius, FactoryBuilding::kUnfoldedRadius);
+    EXPECT_EQ(world.gridCalls[1].p, copy->GetPosition());
+    EXPECT_EQ(world.gridCalls[1].radius, FactoryBuilding::kFoldedRadius);
+    EXPECT_TRUE(CommandKinds(world.commands).size() <= 1u);
+}
+
 TEST_F(Factory, RepairsFiveEveryHalfSecondAboveFivePercent) {
     auto f = Make();
     f->damage.SetValue(1000);
@@ -658,6 +731,37 @@ TEST_F(SampleFactory, MirrorDropsACancelledProductAndAStaleRetry) {
     EXPECT_TRUE(world.ownedSims.empty());
 }
 
+// An aircraft waits in a copy's factory on the ground layer and takes to the air once the owner
+// releases it; a ground unit stays on the ground, and a unit the World refuses is not lifted.
+TEST_F(SampleFactory, AMirroredAircraftWaitsLowAndFliesOnceReleased) {
+    struct Row {
+        const char* code;
+        int accepted;
+        int waiting, released;  // layers
+    };
+    const Row rows[] = {{"VAp", 1, 1, 2}, {"VPfaa-----", 1, 1, 1}, {"VAp", 0, 1, -1}};
+    int32_t serial = 500;
+    for (const Row& row : rows) {
+        auto mirror = Make(0);
+        world.acceptSims = row.accepted;
+        world.ownedSims.clear();
+        mirror->ApplyNewProduct(row.code, SimId(1, ++serial), 3);
+        ASSERT_EQ(mirror->HasProduct(), 1) << row.code;
+        Sim* product = mirror->product.get();
+        EXPECT_EQ(product->collision.layer, row.waiting) << row.code;
+        EXPECT_EQ(product->local, 0);
+        EXPECT_EQ(product->teamRecord.third, 3);
+        mirror->ReleaseProduct();
+        EXPECT_EQ(mirror->HasProduct(), 0);
+        ASSERT_EQ(world.ownedSims.size(), row.accepted == 1 ? 1u : 0u) << row.code;
+        if (row.accepted == 1) {
+            EXPECT_EQ(world.ownedSims[0].get(), product);
+            EXPECT_EQ(product->collision.layer, row.released) << row.code;
+        }
+        world.Forget(product);
+    }
+}
+
 TEST_F(SampleFactory, RefitTakesTheHardpointsTheChassisHasAndRebuildsTheParts) {
     auto f = Make(0);
     const char* warden = "VTdddfa---";
@@ -704,6 +808,58 @@ TEST_F(Factory, DeliveriesAndQueuedCancelsMoveOnlyWhatTheyShould) {
     f->AddResources(0, 5);
     f->Parse('a', nullptr);
     EXPECT_EQ(f->GetCredit(), 5);
+}
+
+// Moving, the owner's factory takes the whole load of a live wreck it passes within 16 pixels,
+// keeps twice that, and tells the peers what it took; a copy waits for that word.
+TEST_F(Factory, ReclaimsAWreckItPassesAndTellsThePeersWhatItTook) {
+    struct Row {
+        const char* name;
+        int local;
+        Point offset;  // the wreck from the factory's new place
+        int load;
+        bool destroyed;
+        int taken;
+    };
+    const Row rows[] = {
+        {"within reach", 1, {15, 0}, 300, false, 300},
+        {"a load of one", 1, {0, -15}, 1, false, 1},
+        {"just out of reach", 1, {16, 0}, 300, false, 0},
+        {"destroyed", 1, {5, 0}, 300, true, 0},
+        {"on a copy", 0, {5, 0}, 300, false, 0},
+    };
+    for (const Row& row : rows) {
+        auto f = Make(row.local);
+        const Point to = f->GetPosition() + Point(200, 0);
+        TestUnit wreck(0, 77, to + row.offset);
+        wreck.kind = 3;
+        wreck.AddCargo(row.load);
+        if (row.destroyed) wreck.Destroy();
+        world.Add(&wreck);
+        world.commands.Rewind();
+        f->MoveTo(to);
+        EXPECT_EQ(f->GetPosition(), to) << row.name;
+        EXPECT_EQ(f->GetCargo(), 2 * row.taken) << row.name;
+        EXPECT_EQ(wreck.GetCargo(), row.load - row.taken) << row.name;
+        const std::vector<uint8_t> told =
+            row.taken > 0 ? ExpectedCommand(23, f->id).Id(wreck.id).W32(row.taken).Bytes()
+                          : std::vector<uint8_t>{};
+        EXPECT_EQ(Recorded(world.commands), told) << row.name;
+        world.Forget(&wreck);
+    }
+    // A wreck the World offers with nothing left in it is passed by without a word.
+    struct EmptyWreckWorld : FakeObjectWorld {
+        GameObject* FindNearestWreck(GameObject*, int) override { return offered; }
+        GameObject* offered = nullptr;
+    } emptyWorld;
+    auto f = Make();
+    TestUnit empty(0, 78, f->GetPosition());
+    empty.kind = 3;
+    emptyWorld.offered = &empty;
+    emptyWorld.commands.SetEnabled(1);
+    f->MoveTo(f->GetPosition() + Point(1, 0));
+    EXPECT_EQ(f->GetCargo(), 0);
+    EXPECT_EQ(emptyWorld.commands.Size(), 0u);
 }
 
 TEST_F(Factory, DoorWaitsForEveryPeerAndABlockedExitIsClearedOnce) {
@@ -830,6 +986,23 @@ TEST_F(Factory, IsReachedThroughItsProductionInterfaceOnly) {
     world.factories[1] = f.get();
     EXPECT_EQ(TeamFactoryProduction(1), static_cast<FactoryProduction*>(f.get()));
     EXPECT_EQ(TeamFactoryProduction(2), nullptr);
+    // Through it: the pause, the building area on the map, and the unloading dock of an open
+    // factory only.
+    FactoryProduction* production = f.get();
+    production->SetProductionPaused(1);
+    EXPECT_EQ(production->IsProductionPaused(), 1);
+    production->SetProductionPaused(0);
+    EXPECT_EQ(production->IsProductionPaused(), 0);
+    EXPECT_EQ(production->IsBuildAreaFree(), 1);
+    f->SetPosition(Point(0, 0));  // the building area round the exit leaves the map
+    EXPECT_EQ(production->IsBuildAreaFree(), 0);
+    f->SetPosition(Point(1000, 1000));
+    EXPECT_EQ(production->FindUnloadDock(), -1);
+    auto open = OpenFactory();
+    FactoryProduction* opened = open.get();
+    const int dock = opened->FindUnloadDock();
+    ASSERT_GE(dock, 0);
+    EXPECT_EQ(opened->DockPoint(dock), open->GetDockPoint(dock));
 }
 
 }  // namespace

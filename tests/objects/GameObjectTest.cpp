@@ -6,12 +6,15 @@
 
 #include "core/EventReceiver.h"
 #include "core/Random.h"
+#include "core/SpriteSet.h"
 #include "objects/CommandReader.h"
 #include "objects/GameObject.h"
 #include "objects/LocationGoal.h"
+#include "objects/ObjectLand.h"
 #include "objects/ObjectTestSupport.h"
 #include "objects/TargetGoal.h"
 #include "support/FakeObjectWorld.h"
+#include "ui/ScreenBase.h"
 
 namespace {
 
@@ -296,6 +299,11 @@ TEST_F(GameObjectTest, SensorsAndStealthWorkOnlyWithTheirStructures) {
     EXPECT_EQ(unit.IsHidden(StealthKind::General, 1), 0);
     unit.stealth.CountDownReveal(2);
     EXPECT_EQ(unit.stealth.revealCountdown, -1);
+    // The count stops once it has run out, at zero too.
+    unit.stealth.Reveal();
+    unit.stealth.CountDownReveal(3000);
+    unit.stealth.CountDownReveal(50);
+    EXPECT_EQ(unit.stealth.revealCountdown, 0);
     EXPECT_EQ(unit.IsHidden(StealthKind::General, 1), 1);
     // Refitting clears a removed sensor.
     unit.sensors.ClearSensors();
@@ -303,3 +311,80 @@ TEST_F(GameObjectTest, SensorsAndStealthWorkOnlyWithTheirStructures) {
     EXPECT_EQ(unit.SensorActive(SensorKind::A, 1), 0);
     EXPECT_EQ(unit.SensorActive(SensorKind::B, 1), 1);
 }
+
+// A plain map object (a shot, an effect, a feature) answers every unit question as a thing
+// that is no unit: it sees, stores, fights and flies nothing, stands where it is drawn, and
+// measures its reach by its larger side.
+TEST_F(GameObjectTest, APlainObjectAnswersAsAThingThatIsNoUnit) {
+    GameObject o(Point(100, 60), 0, Size(20, 10), nullptr, 0, kUnitFilter, SimId(3, 9), 50, 1);
+    EXPECT_EQ(o.GetTopLeft(), Point(90, 55));
+    EXPECT_EQ(o.GetCentre(), Point(100, 60));
+    EXPECT_EQ(o.GetDrawOrigin(), Point(100, 60));
+    EXPECT_EQ(o.GetEngageRange(), 20);
+    EXPECT_EQ(o.GetSightRadius(), 20);
+    EXPECT_EQ(o.CanUnload(), 1);
+    for (int answer :
+         {o.IsFlyer(), o.HasSpecialAction(), o.IsDetectableA(), o.IsDetectableB(),
+          o.IsDetectableC(), o.CanSee(&unit), o.GetMaxAltitude(), o.GetCruiseAltitude(),
+          o.GetRepairPercent(), o.GetBreakOffPercent(), o.Deposit(5), o.Withdraw(5), o.GetStored(),
+          o.GetStoredPercent(), o.GetFirePower(), o.CanEngage(&unit), o.IsGuarding(),
+          o.CountActiveWeapons(), o.IsBusy()})
+        EXPECT_EQ(answer, 0);
+    EXPECT_EQ(o.SelectedPartIndex(), -1);
+    EXPECT_EQ(o.GetEnemyMask(), 0u);
+    for (const Point& p :
+         {o.GetExtraPoint(), o.GetGuardPoint(), o.GetHardpointPosition(0), o.GetMountOffset(0)})
+        EXPECT_EQ(p, Point());
+    EXPECT_EQ(o.GetArmedPart(0), nullptr);
+    EXPECT_EQ(o.GetDesign(), nullptr);
+    EXPECT_EQ(o.GetLastAttacker(), nullptr);
+    EXPECT_EQ(o.GetCollision(), &o.collision);
+    EXPECT_EQ(o.GetMovementClass(), &o.collision);
+    // Reference points: five kept, any other index reads as the origin and keeps nothing.
+    o.SetReferencePoint(0, Point(1, 2));
+    o.SetReferencePoint(4, Point(4, 5));
+    o.SetReferencePoint(5, Point(6, 7));
+    o.SetReferencePoint(-1, Point(6, 7));
+    EXPECT_EQ(o.GetReferencePoint(0), Point(1, 2));
+    EXPECT_EQ(o.GetReferencePoint(4), Point(4, 5));
+    EXPECT_EQ(o.GetReferencePoint(5), Point());
+    EXPECT_EQ(o.GetReferencePoint(-1), Point());
+    o.SetLocal(0);
+    EXPECT_EQ(o.local, 0);
+}
+
+namespace {
+
+// A picture that notes how each drawing of it was asked for, and where.
+class WayProbe : public Image {
+public:
+    explicit WayProbe(std::vector<std::pair<char, Point>>& log) : Image(Size(8, 8)), log(log) {}
+    void DrawShaded(const Point& at, const ShadeTable&) override { log.push_back({'s', at}); }
+    void DrawTinted(const Point& at, const ShadeTable&, int32_t) override {
+        log.push_back({'t', at});
+    }
+    std::vector<std::pair<char, Point>>& log;
+};
+
+// A plain object shows its frame shaded by the land where there is one, and tinted by the
+// table it is sensed with; nothing without them.
+TEST(PlainObjectDrawing, ShadedByTheLandAndTintedWhenSensed) {
+    std::vector<std::pair<char, Point>> log;
+    SpriteSet pictures(2);
+    pictures.SetFrame(std::make_unique<WayProbe>(log), 0);
+    pictures.SetFrame(std::make_unique<WayProbe>(log), 1);
+    ObjectLand land;
+    GameObject o(Point(100, 60), 0, Size(8, 8), &pictures, 1, kUnitFilter, SimId(0, 9), 1, 1);
+    ScreenBase view;
+    const Point at = view.MapToScreen(Point(100, 60));
+    o.Draw(view);
+    o.DrawSensed(view, nullptr);
+    o.DrawSensed(view, land.world.terrain->ShadeTable2());
+    EXPECT_EQ(log, (std::vector<std::pair<char, Point>>{{'s', at}, {'t', at}}));
+    log.clear();
+    land.world.terrain.reset();
+    o.Draw(view);
+    EXPECT_TRUE(log.empty());
+}
+
+}  // namespace

@@ -131,6 +131,11 @@ TEST_F(GoalRecords, ShortLinesReadMissingNumbersAsZero) {
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->targetId.serial, 2147483647);
     EXPECT_EQ(t->GetParam(), -2147483647 - 1);
+    // Blanks and tabs round the numbers are passed over; a sign belongs to its number.
+    ASSERT_EQ(ParseGoalLine(unit, " 2 ,\t1, 1 ,1,0, +3 ,\t-7\t"), 1);
+    t = dynamic_cast<TargetGoal*>(unit.goals.Next(unit.goals.Next(unit.goals.Front())));
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->targetId, SimId(3, -7));
 }
 
 TEST_F(GoalRecords, EconomyGoalsWriteTheFieldsOfTheirType) {

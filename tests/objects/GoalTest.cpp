@@ -224,3 +224,19 @@ TEST_F(Goals, BlockedFrontGoalNearlyThereCountsAsDone) {
     unit.SetGoal(To(Point(110, 100), 0));
     EXPECT_EQ(FrontGoalDone(&unit), 0);
 }
+
+namespace {
+
+// A goal of no particular kind aims at nothing, moves nothing, carries no amount or parameter
+// and neither holds its unit still nor asks for a place.
+TEST(PlainGoals, AnswerAsAGoalOfNoParticularKind) {
+    FieldsGoal goal(SimId(1, 1), 3, SimId(2, 2), Point(40, 50));
+    EXPECT_EQ(goal.GetTarget(), nullptr);
+    goal.SetParam(7);
+    for (int answer :
+         {goal.TargetMoved(), goal.GetAmount(), goal.IsLocation(), goal.IsAttack(), goal.IsRepair(),
+          goal.IsRefuel(), goal.ReservedQuery(), goal.HoldsStill(), goal.GetParam()})
+        EXPECT_EQ(answer, 0);
+}
+
+}  // namespace

@@ -154,6 +154,168 @@ TEST_F(MovementRules, BlockersArePushedTowardThreeFacingsInTurnNeverAnEnemy) {
     EXPECT_EQ(MoveBlockerAside(self, friendUnit, 64), 1);
     EXPECT_EQ(MoveBlockerAside(nullptr, friendUnit, 64), 0);
     EXPECT_EQ(MoveBlockerAside(self, nullptr, 64), 0);
+    // No distance given: two sight cells (128 pixels here), toward facing 14 again.
+    RestartBlockerCycle();
+    EXPECT_EQ(MoveBlockerAside(self, friendUnit, 0), 1);
+    EXPECT_EQ(friendUnit->orders.back().p, Point(409, 591));
+}
+
+// With nothing to do, a unit that searches its docks asks aside the first unit it finds on the
+// low or the air layer in the cells round a dock; a busy one, or one that does not search, asks
+// no one.
+TEST_F(MovementRules, AnIdleUnitAsksAsideWhatStandsRoundItsDock) {
+    std::vector<std::pair<GameObject*, GameObject*>> asked;
+    world.makers.moveBlockerAside = [&asked](GameObject* unit, GameObject* blocker, int) {
+        asked.push_back({unit, blocker});
+        return 1;
+    };
+    Sim* base = Unit(1, Point(320, 320));
+    base->AppendDock(8, Point(0, 64));
+    short row = 0, column = 0;
+    world.paths.PixelToCell(base->GetDockPoint(0), row, column);
+    struct Row {
+        const char* name;
+        int dr, dc;  // the blocker's cell from the dock's
+        int layer;
+        int searchDocks;
+        bool busy;
+        bool asked;
+    };
+    const Row rows[] = {
+        {"on the dock, low", 0, 0, 1, 1, false, true},
+        {"beside it, in the air", 1, -1, 2, 1, false, true},
+        {"above it", -1, 1, 1, 1, false, true},
+        {"two cells off", 0, 2, 1, 1, false, false},
+        {"two rows off", -2, 0, 2, 1, false, false},
+        {"on the ground layer", 0, 0, 0, 1, false, false},
+        {"not searching", 0, 0, 1, 0, false, false},
+        {"busy", 0, 0, 1, 1, true, false},
+    };
+    for (const Row& r : rows) {
+        asked.clear();
+        TestUnit blocker(1, 900, world.paths.CellCenter(row + r.dr, column + r.dc));
+        blocker.collision.layer = r.layer;
+        world.paths.AddFootprint(&blocker, blocker.GetPosition(), 1);
+        if (r.busy) base->goals.PushBack(std::make_unique<FieldsGoal>(base->id, 1, GoalFields{}));
+        ClearWayManoeuvre rule(r.searchDocks);
+        EXPECT_EQ(rule.Execute(*base), r.asked ? 1 : 0) << r.name;
+        ASSERT_EQ(asked.size(), r.asked ? 1u : 0u) << r.name;
+        if (r.asked) {
+            EXPECT_EQ(asked[0], std::make_pair(static_cast<GameObject*>(base),
+                                               static_cast<GameObject*>(&blocker)));
+        }
+        world.paths.RemoveFootprint(&blocker, blocker.GetPosition(), 1);
+        base->ClearGoals();
+    }
+    // Blocked on its way by another unit, it asks that one aside whatever its docks; blocked
+    // by its own target, or without a failure to report, it asks no one.
+    TestUnit other(1, 902, Point(600, 600));
+    world.Add(&other);
+    struct Blocked {
+        bool byTarget;
+        int reportFailure;
+        bool asked;
+    };
+    for (const Blocked& b :
+         {Blocked{false, 1, true}, Blocked{true, 1, false}, Blocked{false, 0, false}}) {
+        asked.clear();
+        auto goal = std::make_unique<TargetGoal>(base->id, b.byTarget ? other.id : SimId(2, 77),
+                                                 Point(), 1, 1);
+        goal->reportFailure = b.reportFailure;
+        base->goals.PushBack(std::move(goal));
+        base->goals.BlockFront();
+        base->blockingSim = other.id;
+        ClearWayManoeuvre rule(0);
+        EXPECT_EQ(rule.Execute(*base), b.asked ? 1 : 0) << b.byTarget << b.reportFailure;
+        ASSERT_EQ(asked.size(), b.asked ? 1u : 0u) << b.byTarget << b.reportFailure;
+        if (b.asked) {
+            EXPECT_EQ(asked[0].second, &other);
+        }
+        base->ClearGoals();
+    }
+    base->blockingSim = SimId();
+    world.Forget(&other);
+}
+
+// Each candidate's depth is the ring of cells round it at which something known is first
+// found, out to the map's far edges; the deeper one is always picked, whichever comes first.
+TEST_F(MovementRules, ExploringSearchesRingsOutToTheMapsFarEdges) {
+    struct Row {
+        int deepRow, deepColumn;  // the deeper candidate
+        int shallowRow, shallowColumn;
+        std::vector<std::pair<int, int>> known;
+    };
+    // The fake sight grid has 15 by 15 cells. With nothing known the rings end at the far
+    // edges: the candidate nearer the top left corner is the deeper. A candidate in the bottom
+    // right corner looks one ring out only, and misses a known cell three rings away.
+    const Row rows[] = {{0, 10, 0, 0, {{12, 14}}},
+                        {10, 0, 0, 14, {{0, 0}}},
+                        {1, 1, 10, 10, {}},
+                        {0, 0, 14, 14, {{0, 2}, {11, 11}}}};
+    for (const Row& row : rows) {
+        UnitField field;
+        SightGrid& sight = field.world.sight;
+        ASSERT_EQ(sight.Rows(), 15);
+        for (const auto& [r, c] : row.known)
+            sight.MarkExplored(r, c);
+        std::unique_ptr<Sim> scout = field.kit.MakeSim(1, 1, Point());
+        const Point deep = sight.CellCentre(row.deepRow, row.deepColumn);
+        const Point shallow = sight.CellCentre(row.shallowRow, row.shallowColumn);
+        for (int trial = 0; trial < 16; ++trial) {
+            ExploreManoeuvre rule;
+            rule.candidates =
+                trial % 2 ? std::vector<Point>{deep, shallow} : std::vector<Point>{shallow, deep};
+            EXPECT_EQ(rule.PickTarget(*scout), deep) << row.deepRow << " " << trial;
+        }
+    }
+}
+
+// An idle unit sets out for one of the points of a grid laid over the map inside a margin of
+// its engage range, the far edges included; a busy one stays. With a margin past the middle
+// there is nowhere to go.
+TEST_F(MovementRules, AnIdleExplorerSetsOutForAPointOfTheGridInsideItsRange) {
+    struct Row {
+        int cells;  // the map's side: 32 pixels each
+        int range;
+        std::vector<Point> grid;
+    };
+    const Row rows[] = {
+        {15, 100, {{100, 100}, {100, 380}, {380, 100}, {380, 380}}},
+        {15, 240, {{240, 240}}},
+        {15, 241, {}},
+        // The far edge one grid step from the first point is not taken twice.
+        {30, 96, {{96, 96}, {96, 864}, {864, 96}, {864, 864}}},
+    };
+    for (const Row& row : rows) {
+        ObjectLand small(row.cells, row.cells);
+        small.world.commands.SetEnabled(1);
+        std::unique_ptr<GameObject> owned =
+            kit.MakeSim(1, 1, Point(300, 300), {kit.Weapon({.range = row.range})});
+        Sim* scout = static_cast<Sim*>(owned.get());
+        small.world.AddSim(owned);
+        ASSERT_EQ(scout->GetEngageRange(), row.range);
+        ExploreManoeuvre rule;
+        EXPECT_EQ(rule.Execute(*scout), row.grid.empty() ? 0 : 1) << row.range;
+        if (row.grid.empty()) {
+            EXPECT_TRUE(rule.candidates.empty());
+            EXPECT_EQ(rule.exhausted, 1);
+            EXPECT_TRUE(CommandKinds(small.world.commands).empty());
+            continue;
+        }
+        ASSERT_NE(scout->goals.Front(), nullptr);
+        std::vector<Point> seen = rule.candidates;
+        seen.push_back(scout->goals.Front()->GetLocation());
+        std::sort(seen.begin(), seen.end(), [](const Point& a, const Point& b) {
+            return a.x != b.x ? a.x < b.x : a.y < b.y;
+        });
+        EXPECT_EQ(seen, row.grid) << row.range;
+        const std::vector<int> kinds = CommandKinds(small.world.commands);
+        EXPECT_NE(std::find(kinds.begin(), kinds.end(), 8), kinds.end());
+        // Under way, it picks nothing more.
+        const size_t left = rule.candidates.size();
+        EXPECT_EQ(rule.Execute(*scout), 0);
+        EXPECT_EQ(rule.candidates.size(), left);
+    }
 }
 
 TEST_F(MovementRules, ExploringPicksThePointFarthestFromWhatIsKnown) {

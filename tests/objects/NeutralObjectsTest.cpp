@@ -111,6 +111,27 @@ TEST_F(Neutral, AnExplosionStepsOnlyPastAFramePeriodAndOneWithoutFramesEnds) {
     }
 }
 
+// An explosion sounds as it starts only in its first mode, without a delay, and where it is
+// seen.
+TEST_F(Neutral, AnExplosionSoundsAtOnceOnlyInItsFirstModeUndelayedAndSeen) {
+    struct Row {
+        int mode, delay, visible;
+        bool sounded;
+    };
+    const Row rows[] = {{1, 0, 1, true}, {0, 0, 1, false}, {1, 1, 1, false}, {1, 0, 0, false}};
+    for (const Row& row : rows) {
+        auto t = Explosion(3, 10, row.delay);
+        t->sound = std::make_unique<Sound>(4);
+        world.visible = row.visible;
+        world.played.clear();
+        ExplosionEffect e(t.get(), Point(50, 50), SimId(0, 1), Point(), SimId(), row.mode);
+        EXPECT_EQ(world.played,
+                  row.sounded ? std::vector<Sound*>{t->sound.get()} : std::vector<Sound*>{})
+            << row.mode << row.delay << row.visible;
+    }
+    world.visible = 1;
+}
+
 TEST_F(Neutral, ModeZeroPlaysTheSecondSequenceAfterTheGivenDelay) {
     auto t = Explosion(5, 10);
     const int32_t second[2] = {4, 3};
@@ -373,6 +394,31 @@ TEST_F(Neutral, ArtifactClearsTheCellBitAndNeedsAFactoryForOre) {
     world.factories[1] = nullptr;
 }
 
+// In a network game only the host hands an artifact out, and it tells the peers who won it.
+TEST_F(Neutral, OnlyTheHostAwardsAnArtifactInANetworkGameAndNamesTheWinner) {
+    struct Row {
+        int network, host;
+        bool taken, told;
+    };
+    const Row rows[] = {{0, 0, true, false}, {1, 1, true, true}, {1, 0, false, false}};
+    world.commands.SetEnabled(1);
+    for (const Row& row : rows) {
+        world.network = row.network;
+        world.host = row.host;
+        Artifact artifact(Point(48, 48), Size(32, 32), nullptr, nullptr, kUnitFilter, SimId(0, 9),
+                          4);
+        TestUnit taker(1, 1, Point(48, 48));
+        world.commands.Rewind();
+        artifact.PickUp(&taker);
+        EXPECT_EQ(artifact.takerId, row.taken ? taker.id : SimId()) << row.network << row.host;
+        const std::vector<uint8_t> told =
+            row.told ? ExpectedCommand(56, artifact.id).Id(taker.id).Bytes()
+                     : std::vector<uint8_t>{};
+        EXPECT_EQ(Recorded(world.commands), told) << row.network << row.host;
+    }
+    world.network = world.host = 0;
+}
+
 TEST_F(Neutral, ArtifactOfTheTakerWhoVanishedEnds) {
     Artifact artifact(Point(48, 48), Size(32, 32), nullptr, nullptr, kUnitFilter, SimId(0, 9), 4);
     TestUnit taker(1, 1, Point(48, 48));
@@ -450,6 +496,12 @@ TEST_F(Neutral, FieldWearsAwayAndOnceEmptyIgnoresHitsForGood) {
     const std::vector<CommandHeader> sent = Commands(world.commands);
     ASSERT_EQ(sent.size(), 2u);
     EXPECT_EQ(sent[0].length, 18);  // no state in front of a field's damage
+    // Each hit tells what is left and what was taken; no explosion was named.
+    const std::vector<uint8_t> recorded = Recorded(world.commands);
+    EXPECT_EQ(
+        recorded,
+        Concat({ExpectedCommand(6, field.id).W32(40).W32(60).U8('-').U8('-').U8('-').Bytes(),
+                ExpectedCommand(6, field.id).W32(0).W32(60).U8('-').U8('-').U8('-').Bytes()}));
     EXPECT_EQ(world.effects.size(), 1u);
     EXPECT_EQ(field.GetCargo(), 0);
 }

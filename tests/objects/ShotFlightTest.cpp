@@ -260,6 +260,33 @@ TEST_F(FlyingShots, LaunchPicturesHoldTheShotOnTheRackAndNoneLetItFlyAtOnce) {
     }
 }
 
+// An animated rocket with a single row of pictures still shows it, facing up the screen;
+// without pictures, or with its owner gone, it shows nothing.
+TEST_F(FlyingShots, AnAnimatedRocketWithOneRowShowsIt) {
+    DrawLog drawn;
+    WeaponTemplate* w = kit.Weapon({.range = 500});
+    Sim* owner = Shooter(Point(100, 300), w);
+    Mark* target = Target(2, Point(400, 304));
+    auto rocket = Make<AnimatedRocketShot>(owner, target, 1);
+    SpriteSet row(1);
+    auto sequence = std::make_unique<SpriteSet>(2);
+    for (int i = 0; i < 2; ++i)
+        sequence->SetFrame(std::make_unique<NotedImage>(drawn, i), i);
+    row.SetFrame(std::move(sequence), 0);
+    rocket->spriteSet = &row;
+    rocket->facing = 0;
+    rocket->mode = 0;
+    Point at;
+    EXPECT_EQ(Drawn(*rocket, drawn, &at), std::vector<int>{0});
+    EXPECT_EQ(at, rocket->GetPosition());
+    rocket->spriteSet = nullptr;
+    EXPECT_TRUE(Drawn(*rocket, drawn).empty());
+    rocket->spriteSet = &row;
+    world.Forget(owner);
+    EXPECT_TRUE(Drawn(*rocket, drawn).empty());
+    rocket->spriteSet = nullptr;
+}
+
 TEST_F(FlyingShots, ARocketShowsItsLaunchAtTheMountThenCyclesItsRowsAndGoesUnseenWithItsOwner) {
     DrawLog drawn;
     std::unique_ptr<DirectionalEffectTemplate> flash = FlashEffect(2, &drawn);

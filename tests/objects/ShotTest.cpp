@@ -58,6 +58,7 @@ TEST_F(Shots, AHitAimsAtTheTargetAMissAtFullRangeAlongThePartInsideTheMapEdge) {
         {{320, 320}, 0, 0, 1, true, true, {220, 320}},
         {{600, 30}, 8, 0, 1, true, true, {591, 48}},
         {{60, 320}, 0, 0, 1, true, true, {48, 320}},
+        {{320, 600}, 12, 0, 1, true, true, {320, 591}},
         {{320, 320}, 8, 0, 1, true, false, {320, 320}},
         {{320, 320}, 8, 0, 0, true, true, {320, 320}},
         {{320, 320}, 8, 1, 0, false, true, {320, 320}},
@@ -69,6 +70,7 @@ TEST_F(Shots, AHitAimsAtTheTargetAMissAtFullRangeAlongThePartInsideTheMapEdge) {
         if (!c.targetAlive) world.Forget(target);
         if (!c.ownerAlive) world.Forget(owner);
         EXPECT_EQ(shot->GetAimPoint(), c.aim) << c.owner.x << "," << c.facing;
+        EXPECT_EQ(shot->GetFirePower(), w->GetFirePower());
         if (!c.targetAlive) world.Add(target);
     }
 }

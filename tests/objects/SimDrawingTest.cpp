@@ -24,7 +24,8 @@ struct DrawCall {
 // A picture that notes how and where it is drawn.
 class NotingImage : public Image {
 public:
-    NotingImage(std::vector<DrawCall>& log, int tag) : Image(Size(40, 30)), log(log), tag(tag) {}
+    NotingImage(std::vector<DrawCall>& log, int tag, Size size = Size(40, 30))
+        : Image(size), log(log), tag(tag) {}
     void Draw(const Point& c) override { log.push_back({"plain", c, tag}); }
     void DrawShadeFilled(const Point& c, int32_t) override { log.push_back({"team", c, tag}); }
     void DrawShaded(const Point& c, const ShadeTable&) override {
@@ -41,12 +42,12 @@ class SimDrawing : public ::testing::Test {
 protected:
     // Drive pictures: 16 facings of `frames` frames (tag 100 + frame); chassis: 16 frames
     // (tag 200 + facing).
-    void MakePictures(int frames) {
+    void MakePictures(int frames, Size driveSize = Size(40, 30)) {
         auto drive = std::make_unique<SpriteSet>(16);
         for (int f = 0; f < 16; ++f) {
             auto sequence = std::make_unique<SpriteSet>(frames);
             for (int i = 0; i < frames; ++i)
-                sequence->SetFrame(std::make_unique<NotingImage>(log, 100 + i), i);
+                sequence->SetFrame(std::make_unique<NotingImage>(log, 100 + i, driveSize), i);
             drive->SetFrame(std::move(sequence), f);
         }
         kit.drive->mapPictures = std::move(drive);
@@ -117,6 +118,86 @@ TEST_F(SimDrawing, AFlyerCastsItsShadowByItsAltitudeUnlessHidden) {
     log.clear();
     ground.DrawUnder(view);
     EXPECT_TRUE(log.empty());
+}
+
+// Drive pictures larger than the chassis cast the shadow: the drive's frame drawn where it stands
+// raised, moved down and right by the altitude.
+TEST_F(SimDrawing, ADriveLargerThanItsChassisCastsTheShadowFromWhereItIsDrawn) {
+    MakePictures(1, Size(60, 50));
+    kit.drive->altitude = 12;
+    kit.drive->verticalOffset = 5;
+    Sim sim(at, SimId(1, 1), kit.Design());
+    sim.DrawUnder(view);
+    sim.Draw(view);
+    ASSERT_EQ(Of("tinted").size(), 1u);
+    EXPECT_EQ(Of("tinted")[0].tag, 100);
+    ASSERT_FALSE(Of("team").empty());
+    EXPECT_EQ(Of("team")[0].at, at + Point(0, -5));
+    EXPECT_EQ(Of("tinted")[0].at, Of("team")[0].at + Point(12, 12));
+}
+
+// The shadow comes from the larger of the drive and chassis pictures unless the drive record
+// names one; the chassis' own flag wins over the drive's.
+TEST_F(SimDrawing, TheDriveRecordChoosesWhichPicturesCastTheShadow) {
+    struct Row {
+        Size drive;
+        int chassisFlag, driveFlag;
+        int tag;  // 100: the drive's frame, 200: the chassis' facing 0
+    };
+    const Row rows[] = {{Size(40, 30), 0, 0, 200},
+                        {Size(60, 50), 0, 0, 100},
+                        {Size(60, 50), 1, 0, 200},
+                        {Size(40, 30), 0, 1, 100},
+                        {Size(40, 30), 1, 1, 200}};
+    for (const Row& row : rows) {
+        MakePictures(1, row.drive);
+        kit.drive->altitude = 12;
+        kit.drive->chassisShadow = row.chassisFlag;
+        kit.drive->driveShadow = row.driveFlag;
+        Sim sim(at, SimId(1, 1), kit.Design());
+        sim.facing = 0;
+        log.clear();
+        sim.DrawUnder(view);
+        ASSERT_EQ(Of("tinted").size(), 1u);
+        EXPECT_EQ(Of("tinted")[0].tag, row.tag) << row.drive.w << row.chassisFlag << row.driveFlag;
+    }
+    // Shadow pictures of its own, when the drive has them, stand at the unit's place.
+    auto shadows = std::make_unique<SpriteSet>(16);
+    for (int f = 0; f < 16; ++f)
+        shadows->SetFrame(std::make_unique<NotingImage>(log, 300 + f), f);
+    kit.drive->shadowPictures = std::move(shadows);
+    Sim sim(at, SimId(1, 2), kit.Design());
+    sim.facing = 6;
+    log.clear();
+    sim.DrawUnder(view);
+    ASSERT_EQ(Of("tinted").size(), 1u);
+    EXPECT_EQ(Of("tinted")[0].tag, 306);
+    EXPECT_EQ(Of("tinted")[0].at, view.MapToScreen(at));
+}
+
+// On the ground the drive is drawn shaded by the land; sensed, drive and chassis are tinted by
+// the table given, and nothing is drawn without one.
+TEST_F(SimDrawing, AGroundDriveIsShadedAndASensedUnitTinted) {
+    MakePictures(1);
+    kit.drive->altitude = 0;
+    kit.drive->verticalOffset = 5;
+    Sim sim(at, SimId(1, 1), kit.Design());
+    sim.facing = 3;
+    sim.Draw(view);
+    ASSERT_EQ(Of("shaded").size(), 1u);
+    EXPECT_EQ(Of("shaded")[0].tag, 100);
+    EXPECT_EQ(Of("shaded")[0].at, at + Point(0, -5));
+    ASSERT_EQ(Of("team").size(), 1u);
+    EXPECT_EQ(Of("team")[0].tag, 203);
+    log.clear();
+    sim.DrawSensed(view, nullptr);
+    EXPECT_TRUE(log.empty());
+    sim.DrawSensed(view, land.world.terrain->ShadeTable2());
+    ASSERT_EQ(Of("tinted").size(), 2u);
+    EXPECT_EQ(Of("tinted")[0].tag, 100);
+    EXPECT_EQ(Of("tinted")[0].at, at + Point(0, -5));
+    EXPECT_EQ(Of("tinted")[1].tag, 203);
+    EXPECT_EQ(Of("tinted")[1].at, at + sim.bob);
 }
 
 TEST_F(SimDrawing, AFlashOfFiveBlinksThreeTimes) {

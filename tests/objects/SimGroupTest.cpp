@@ -2,6 +2,7 @@
 // group per unit, the narrowing route search, and breaking up.
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <string>
 
 #include "objects/LocationGoal.h"
@@ -9,8 +10,10 @@
 #include "objects/RecordLinesSupport.h"
 #include "objects/SimGroup.h"
 #include "objects/TargetGoal.h"
+#include "support/DisplayFixtures.h"
 #include "support/FakeClock.h"
 #include "support/TempDirectory.h"
+#include "ui/ScreenBase.h"
 
 namespace {
 
@@ -86,6 +89,34 @@ TEST_F(Groups, MembersStandAtTheirPlacesAndTheRecordReadsBackReversed) {
     }
     EXPECT_EQ(group.IsDestroyed(), 1);
     EXPECT_EQ(group.MemberCount(), 0);
+}
+
+// A recorded place is a map offset: each coordinate within 16 bits either way, or the line is
+// refused.
+TEST_F(Groups, ARecordedPlaceOffTheMapKeepsItsUnitOut) {
+    struct Row {
+        const char* place;
+        Point offset;
+        bool joins;
+    };
+    const Row rows[] = {{"32767,-32767", {32767, -32767}, true},
+                        {"-32767,32767", {-32767, 32767}, true},
+                        {"32768,0", {}, false},
+                        {"0,32768", {}, false},
+                        {"-32768,0", {}, false},
+                        {"0,-32768", {}, false}};
+    int serial = 60;
+    for (const Row& row : rows) {
+        SimGroup& group = Group(++serial);
+        Trooper* unit = Make(1, Point(100, 100));
+        group.Parse('q', (std::to_string(unit->id.team) + "," + std::to_string(unit->id.serial) +
+                          "," + row.place)
+                             .c_str());
+        ASSERT_EQ(group.MemberCount(), row.joins ? 1 : 0) << row.place;
+        if (row.joins) {
+            EXPECT_EQ(group.Offsets()[0], row.offset);
+        }
+    }
 }
 
 TEST_F(Groups, AGroupEndsWithItsLastMemberAndBreaksUpBelowItsShare) {
@@ -214,6 +245,88 @@ TEST_F(Groups, AtEachWaypointTheSettledMembersAreOrderedToTheirPlacesScaledToFit
     // Other order codes make no goal.
     group.IssueOrder(3, 0, Point(700, 210), SimId());
     EXPECT_EQ(group.goals.Front(), nullptr);
+}
+
+// Orders reaching the group from the stream add a move or an attack goal, a waypoint when the
+// flag says so; other codes add nothing. Selecting the group selects each member, and the
+// group sees what any member sees.
+TEST_F(Groups, ExecutedOrdersAddTheirGoalAndTheMembersAnswerForTheGroup) {
+    std::vector<Trooper*> units;
+    SimGroup& group = Trio(80, units);
+    Trooper* enemy = Enemy(Point(500, 210));
+    struct Row {
+        int code, flags;
+        int type;  // 0: no goal
+        int waypoint;
+    };
+    const Row rows[] = {{1, 0, 1, 0}, {10, 0x20, 1, 1}, {2, 0x20, 2, 1},
+                        {2, 0, 2, 0}, {3, 0, 0, 0},     {4, 0x20, 0, 0}};
+    for (const Row& row : rows) {
+        group.goals.Clear();
+        group.ExecuteOrder(row.code, row.flags, Point(300, 310), enemy->id, 0);
+        Goal* goal = group.goals.Front();
+        ASSERT_EQ(goal != nullptr, row.type != 0) << row.code;
+        if (!goal) continue;
+        EXPECT_EQ(goal->GetType(), row.type) << row.code;
+        EXPECT_EQ(goal->waypoint, row.waypoint) << row.code;
+        if (row.type == 1) {
+            EXPECT_EQ(goal->GetLocation(), Point(300, 310));
+        } else {
+            EXPECT_EQ(goal->GetTarget(), enemy);
+        }
+    }
+    group.goals.Clear();
+    // A new order starts at full width: the group's radius is its outer one, and it counts as
+    // a unit.
+    group.IssueOrder(1, 0, Point(300, 310), SimId());
+    EXPECT_EQ(group.RouteScale(), 1.0);
+    EXPECT_EQ(group.GetRadius(), group.outerRadius);
+    EXPECT_EQ(group.GetKind(), 1);
+    group.goals.Clear();
+    group.SetSelected(1);
+    for (Trooper* t : units)
+        EXPECT_EQ(t->selected, 1);
+    group.SetSelected(0);
+    EXPECT_EQ(units[1]->selected, 0);
+    for (int seer = -1; seer < 3; ++seer) {
+        for (int i = 0; i < 3; ++i)
+            units[static_cast<size_t>(i)]->sees = i == seer ? 1 : 0;
+        EXPECT_EQ(group.CanSee(enemy), seer >= 0 ? 1 : 0) << seer;
+    }
+}
+
+// Each member's place is marked by a cross of colour 9 reaching five pixels each way; nothing
+// else is drawn.
+TEST_F(Groups, DrawsACrossAtEachMembersPlace) {
+    std::vector<Trooper*> units;
+    SimGroup& group = Trio(90, units);
+    ScreenFixture screen;
+    screen.FullClip();
+    std::memset(screen.Back(), 0, 640 * 480);
+    ScreenBase view;
+    group.Draw(view);
+    std::vector<Point> places;
+    for (const Point& p : {Point(200, 200), Point(230, 200), Point(200, 230)})
+        places.push_back(view.MapToScreen(p));
+    int drawn = 0;
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            if (screen.At(x, y) == 0) continue;
+            ++drawn;
+            EXPECT_EQ(screen.At(x, y), 9);
+            bool onArm = false;
+            for (const Point& at : places) {
+                const int dx = std::abs(x - at.x), dy = std::abs(y - at.y);
+                onArm = onArm || (dy == 0 && dx <= 5) || (dx == 0 && dy <= 5);
+            }
+            EXPECT_TRUE(onArm) << x << "," << y;
+        }
+    }
+    EXPECT_GE(drawn, 3 * 19);
+    for (const Point& at : places) {
+        for (const Point& d : {Point(0, 0), Point(-5, 0), Point(5, 0), Point(0, 5)})
+            EXPECT_EQ(screen.At(at.x + d.x, at.y + d.y), 9) << at.x << "," << at.y;
+    }
 }
 
 TEST_F(Groups, AGroupOrderedToAttackStaysWhileAMemberCanEngageAndHandsItTheTarget) {

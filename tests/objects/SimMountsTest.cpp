@@ -3,12 +3,15 @@
 // fire and the per-weapon choice.
 #include <gtest/gtest.h>
 
+#include "core/SpriteSet.h"
+#include "objects/CommandReader.h"
 #include "objects/FireControl.h"
 #include "objects/ObjectLand.h"
 #include "objects/PartAttachment.h"
 #include "objects/SimTestSupport.h"
 #include "objects/TargetGoal.h"
 #include "support/FakeClock.h"
+#include "ui/ScreenBase.h"
 
 namespace {
 
@@ -112,6 +115,55 @@ TEST_F(SimMounts, ASensorSpinsWithItsStructureAndPointsWithTheHullWithout) {
     EXPECT_EQ(facings, (std::vector<int>{first, (first + 1) % 16, 5, 6}));
 }
 
+// A picture that notes how each drawing of it was asked for.
+class DrawProbe : public Image {
+public:
+    DrawProbe(std::vector<std::pair<char, int>>& log, int tag)
+        : Image(Size(8, 8)), log(log), tag(tag) {}
+    void Draw(const Point&) override { log.push_back({'p', tag}); }
+    void DrawTinted(const Point&, const ShadeTable&, int32_t) override {
+        log.push_back({'t', tag});
+    }
+    std::vector<std::pair<char, int>>& log;
+    int tag;
+};
+
+// An item part is drawn at its own facing, as a ghost while its unit is hidden from its own
+// team; it aims at nothing, reaches nothing and never reloads.
+TEST_F(SimMounts, AnItemPartDrawsAtItsFacingOrAsAGhostAndAnswersAsNoWeapon) {
+    MountTemplate* sensor = kit.Sensor('u');
+    std::vector<std::pair<char, int>> drawn;
+    auto pictures = std::make_unique<SpriteSet>(16);
+    for (int f = 0; f < 16; ++f)
+        pictures->SetFrame(std::make_unique<DrawProbe>(drawn, f), f);
+    sensor->mapPictures = std::move(pictures);
+    Sim* sim = Add(kit.MakeSim(1, 1, at, {sensor}));
+    SpriteAttachment* part = sim->GetPart(0);
+    ASSERT_NE(part, nullptr);
+    part->facing = 6;
+    ScreenBase view;
+    part->Draw(view, at, 0);
+    part->Draw(view, at, 1);
+    EXPECT_EQ(drawn, (std::vector<std::pair<char, int>>{{'p', 6}, {'t', 6}}));
+    EXPECT_EQ(part->GetTemplate(), nullptr);
+    EXPECT_EQ(part->InRange(at, sim), 0);
+    EXPECT_TRUE(part->GetTarget().IsNull());
+    part->SetTarget(SimId(2, 2));
+    EXPECT_TRUE(part->GetTarget().IsNull());
+    EXPECT_EQ(part->GetMuzzleOffset(), Point());
+    EXPECT_FALSE(part->GetReloadCounter().IsPositive());
+    // A refit hands a mount another weapon: it reloads for that one's time; none, no time.
+    WeaponTemplate* slow = kit.Weapon({.reload = 700});
+    Sim* armed = Add(kit.MakeSim(1, 2, at, {kit.Weapon({.reload = 100})}));
+    PartAttachment* mount = Mount(armed, 0);
+    mount->SetTemplate(slow);
+    EXPECT_EQ(mount->GetTemplate(), slow);
+    EXPECT_EQ(mount->reload.max, slow->GetReloadTime());
+    mount->SetTemplate(nullptr);
+    EXPECT_EQ(mount->GetTemplate(), nullptr);
+    EXPECT_EQ(mount->reload.max, 0);
+}
+
 TEST_F(SimMounts, AShotMakingMountFiresOnlyFacingAReachableTargetOnAHittableLayer) {
     world.commands.SetEnabled(1);
     auto* weapon =
@@ -136,6 +188,28 @@ TEST_F(SimMounts, AShotMakingMountFiresOnlyFacingAReachableTargetOnAHittableLaye
     const std::vector<int> kinds = CommandKinds(world.commands);
     EXPECT_NE(std::find(kinds.begin(), kinds.end(), 12), kinds.end());
     EXPECT_NE(std::find(kinds.begin(), kinds.end(), 21), kinds.end());
+    // The peers hear the shooter's firing time and the shot: its record, where it starts, who
+    // fired it from which mount at whom.
+    CommandReader r(world.commands.Data(), world.commands.Size());
+    CommandHeader h;
+    int fired = 0;
+    while (r.NextCommand(h)) {
+        if (h.kind == 21) {
+            EXPECT_EQ(h.id, sim->id);
+        }
+        if (h.kind == 12) {
+            ++fired;
+            EXPECT_EQ(h.id, world.shots.front()->id);
+            EXPECT_EQ(r.ReadU8(), 'V');
+            EXPECT_EQ(r.ReadU8(), 'a');
+            EXPECT_EQ(r.ReadPoint(), world.shots.front()->GetPosition());
+            EXPECT_EQ(r.ReadId(), sim->id);
+            EXPECT_EQ(r.ReadId(), flyer->id);
+            EXPECT_EQ(r.ReadU8(), 0);
+        }
+        r.SkipCommand();
+    }
+    EXPECT_EQ(fired, 1);
     EXPECT_EQ(sim->stealth.revealCountdown, 3000);
     // Reloading: no second shot until the reload time has passed.
     mount->Update(16, *sim);
@@ -188,6 +262,13 @@ TEST_F(SimMounts, OnlyTheLocalCopyReloadsItsWeapons) {
         sim->UpdateParts(16);
         EXPECT_EQ(Mount(sim, 0)->reload.current, local == 1 ? 84 : 100) << local;
     }
+    // Time handed to a mount between its updates counts toward the reload too.
+    Sim* sim = Add(kit.MakeSim(1, 70, at, {kit.Weapon({.range = 300})}));
+    PartAttachment* mount = Mount(sim, 0);
+    mount->reload.current = 100;
+    mount->AddElapsed(30);
+    mount->Update(16, *sim);
+    EXPECT_EQ(mount->GetReloadCounter().current, 54);
 }
 
 TEST_F(SimMounts, FocusFirePutsEveryFreeMountOnTheAttackTarget) {

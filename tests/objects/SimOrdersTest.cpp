@@ -65,6 +65,121 @@ TEST_F(SimOrders, OrderFlagsPlaceTheNewGoal) {
     }
 }
 
+// Moving away steps 200 pixels straight off the point; a stop drops every goal; a guard on a
+// place holds it, a guard on a unit keeps its offset from it and, once the unit is gone, the
+// place where it was last seen; the order to stop guarding ends the guard.
+TEST_F(SimOrders, MoveAwayStopAndGuardOrders) {
+    struct Away {
+        Point from, to;
+    };
+    const Away aways[] = {{at - Point(100, 0), at + Point(200, 0)},
+                          {at + Point(0, 30), at - Point(0, 200)},
+                          {at + Point(-30, -40), at + Point(120, 160)}};
+    int serial = 20;
+    for (const Away& a : aways) {
+        Sim* sim = Add(kit.MakeSim(1, ++serial, at));
+        sim->ExecuteOrder(Sim::kOrderMoveAway, 0, a.from, SimId(), 0);
+        ASSERT_NE(sim->goals.Front(), nullptr);
+        EXPECT_EQ(sim->goals.Front()->GetLocation(), a.to) << a.from.x << "," << a.from.y;
+        sim->ExecuteOrder(Sim::kOrderStop, 0, Point(), SimId(), 0);
+        EXPECT_EQ(sim->goals.IsEmpty(), 1);
+    }
+    Sim* guard = Add(kit.MakeSim(1, ++serial, at));
+    guard->ExecuteOrder(Sim::kOrderGuard, 0, at + Point(50, 0), SimId(), 0);
+    EXPECT_EQ(guard->IsGuarding(), 1);
+    EXPECT_EQ(guard->GetGuardPoint(), at + Point(50, 0));
+    guard->ExecuteOrder(Sim::kOrderStopGuarding, 0, Point(), SimId(), 0);
+    EXPECT_EQ(guard->IsGuarding(), 0);
+    EXPECT_EQ(guard->GetGuardPoint(), Point());
+    auto ward = kit.MakeSim(1, ++serial, at + Point(100, 0));
+    world.Add(ward.get(), true);
+    guard->ExecuteOrder(Sim::kOrderGuard, 0, Point(), ward->id, 0);
+    ward->SetPosition(at + Point(300, 0));
+    EXPECT_EQ(guard->GetGuardPoint(), at + Point(200, 0));
+    // Last seen further on, then gone.
+    auto* kept = static_cast<TargetGoal*>(guard->guardGoal.get());
+    kept->lastTargetPosition = at + Point(400, 0);
+    world.Forget(ward.get());
+    EXPECT_EQ(guard->GetGuardPoint(), at + Point(300, 0));
+}
+
+// After each order the peers hear the unit's front goal: a move's place, an attack's target,
+// and no goal after a stop.
+TEST_F(SimOrders, EveryOrderTellsThePeersTheFrontGoal) {
+    world.commands.SetEnabled(1);
+    Sim* sim = Add(kit.MakeSim(1, 40, at, {kit.Weapon({})}));
+    Sim* enemy = Add(kit.MakeSim(2, 41, at + Point(100, 0)));
+    struct Row {
+        int code;
+        Point p;
+        SimId target;
+        int type;
+    };
+    const Row rows[] = {{Sim::kOrderMove, at + Point(64, 32), SimId(), 1},
+                        {Sim::kOrderAttack, Point(), enemy->id, 2},
+                        {Sim::kOrderStop, Point(), SimId(), 0}};
+    for (const Row& row : rows) {
+        world.commands.Rewind();
+        sim->IssueOrder(row.code, 0, row.p, row.target);
+        CommandReader r(world.commands.Data(), world.commands.Size());
+        CommandHeader h;
+        int told = 0;
+        while (r.NextCommand(h)) {
+            if (h.kind == 8) {
+                ++told;
+                EXPECT_EQ(h.id, sim->id);
+                EXPECT_EQ(r.ReadI16(), row.type) << row.code;
+                if (row.type == 1) {
+                    EXPECT_EQ(r.ReadPoint(), row.p);
+                } else if (row.type == 2) {
+                    EXPECT_EQ(r.ReadId(), row.target);
+                }
+            }
+            r.SkipCommand();
+        }
+        EXPECT_EQ(told, 1) << row.code;
+    }
+}
+
+// A patrol: a repeated stop that is reached goes round to the back of the queue, waiting to
+// be set out anew; one that is not repeated is dropped.
+TEST_F(SimOrders, AReachedRepeatedStopGoesRoundToTheBack) {
+    for (int repeat : {1, 0}) {
+        Sim* sim = Add(kit.MakeSim(1, 80 + repeat, at));
+        const Point far = at + Point(200, 0);
+        for (const Point& p : {at, far}) {
+            auto stop = std::make_unique<LocationGoal>(sim->id, p, 10, 1, 1);
+            stop->repeat = repeat;
+            stop->active = 1;
+            sim->goals.PushBack(std::move(stop));
+        }
+        EXPECT_EQ(sim->AdvanceGoals(), 1) << repeat;
+        EXPECT_EQ(Locations(sim),
+                  repeat == 1 ? (std::vector<Point>{far, at}) : std::vector<Point>{far});
+        if (repeat == 1) {
+            Goal* back = sim->goals.Next(sim->goals.Front());
+            ASSERT_NE(back, nullptr);
+            EXPECT_EQ(back->active, 0);
+        }
+    }
+}
+
+// A shot at the target of the front goal marks that goal (its record keeps the mark); a shot
+// at anyone else leaves it as it was.
+TEST_F(SimOrders, AShotAtTheFrontGoalsTargetMarksTheGoal) {
+    Sim* sim = Add(kit.MakeSim(1, 90, at, {kit.Weapon({})}));
+    Sim* enemy = Add(kit.MakeSim(2, 91, at + Point(100, 0)));
+    Sim* other = Add(kit.MakeSim(2, 92, at + Point(0, 100)));
+    sim->MarkTargetGoal(enemy->id);  // no goal: nothing to mark
+    sim->goals.PushBack(std::make_unique<TargetGoal>(sim->id, enemy->id, Point(), 1, 1));
+    sim->MarkTargetGoal(other->id);
+    EXPECT_EQ(sim->goals.Front()->GetParam(), 0);
+    EXPECT_EQ(sim->goals.Front()->StoredFields().param, 0);
+    sim->MarkTargetGoal(enemy->id);
+    EXPECT_EQ(sim->goals.Front()->GetParam(), 1);
+    EXPECT_EQ(sim->goals.Front()->StoredFields().param, 1);
+}
+
 TEST_F(SimOrders, AttacksNeedWeaponsOnEnemiesAndTheSelectedMountEngages) {
     WeaponTemplate* gun = kit.Weapon({});
     Sim* sim = Add(kit.MakeSim(1, 1, at, {gun, kit.Sensor('u')}));
@@ -539,6 +654,15 @@ TEST_F(SimOrders, OnlyMovesAndAttacksAskRoutesAndAppendedMovesQueue) {
                                                 : std::vector<Point>{enemy->GetPosition()};
         EXPECT_EQ(Locations(sim), expected) << append;
     }
+    // While the World defers searches the unit queues its request and waits where it is.
+    sim->ClearGoals();
+    sim->OrderMove(a, 0, 0, 0, 0, 1, 0);
+    world.deferred = 1;
+    const int queued = world.queuedRequests;
+    EXPECT_EQ(sim->RequestRoute(sim->goals.Front()), 0);
+    EXPECT_EQ(world.queuedRequests, queued + 1);
+    EXPECT_EQ(Locations(sim), std::vector<Point>{a});
+    world.deferred = 0;
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include "catalogue/TemplateCatalogue.h"
 #include "objects/DefencePart.h"
 #include "objects/ObjectLand.h"
+#include "objects/ObjectTestSupport.h"
 #include "objects/PartAttachment.h"
+#include "objects/SimGroup.h"
 #include "objects/SimTestSupport.h"
 #include "objects/TargetGoal.h"
 
@@ -81,6 +83,48 @@ TEST_F(SimParts, MoveDelayFallsAQuarterPerUpgradeAndNeverBelowOne) {
     sim->design->drive = nullptr;
     kit.chassis->moveValue = 1;
     EXPECT_EQ(sim->GetMoveDelay(), 1);
+    // It cruises at its drive's height, and breaks off and seeks repairs at its list's levels.
+    kit.drive->altitude = 14;
+    Sim* flyer = Add(kit.MakeSim(1, 3, at));
+    EXPECT_EQ(flyer->GetCruiseAltitude(), 14);
+    EXPECT_EQ(flyer->GetMaxAltitude(), 14);
+    flyer->manoeuvres->breakOffPercent = 30;
+    flyer->manoeuvres->repairLevel = 2;
+    EXPECT_EQ(flyer->GetBreakOffPercent(), 30);
+    EXPECT_EQ(flyer->GetRepairPercent(), 2);
+    // In a group it keeps the group's pace, and a group that is gone sets the fastest.
+    struct Pace : TestUnit {
+        using TestUnit::TestUnit;
+        int GetMoveDelay() override { return 33; }
+    } group(1, 90, at);
+    world.Add(&group);
+    Sim* member = Add(kit.MakeSim(1, 2, at));
+    member->groupId = group.id;
+    EXPECT_EQ(member->GetMoveDelay(), 33);
+    world.Forget(&group);
+    EXPECT_EQ(member->GetMoveDelay(), 1);
+}
+
+// A unit that goes leaves the group its id names; the other members stay.
+TEST_F(SimParts, AUnitThatGoesLeavesItsGroup) {
+    SimGroup group(SimId(1, 300));
+    world.groups.push_back(&group);
+    world.Add(&group);
+    std::unique_ptr<Sim> first = kit.MakeSim(1, 1, at);
+    std::unique_ptr<Sim> second = kit.MakeSim(1, 2, at + Point(40, 0));
+    for (Sim* s : {first.get(), second.get()}) {
+        world.Add(s, true);
+        group.AddMember(*s, 1);
+    }
+    ASSERT_EQ(group.MemberCount(), 2);
+    world.Forget(first.get());
+    first.reset();
+    EXPECT_EQ(group.MemberCount(), 1);
+    EXPECT_EQ(group.MemberAt(0), second.get());
+    group.RemoveMember(*second);
+    world.Forget(second.get());
+    world.Forget(&group);
+    world.groups.clear();
 }
 
 TEST_F(SimParts, SelectionTakesOnlyWeaponsAndWraps) {
@@ -134,6 +178,41 @@ TEST_F(SimParts, ChangeTeamMovesListsResetsAndDropsAlliedGoals) {
     const int reset[] = {3, 99, 1, 99, 2, 1, 2, 2, 99};
     for (int i = 0; i < 9; ++i)
         EXPECT_EQ(sim->design->parameters[static_cast<size_t>(i)], reset[i]);
+}
+
+// In a network game the unit belongs to the machine of its new team, and the owner tells the
+// peers the new team and colour when asked to; alone, nothing is sent. Only a unit of the
+// World's lists changes hands, and one that leaves the local team is no longer selected.
+TEST_F(SimParts, ANetworkChangeOfOwnerMovesTheUnitsMachineAndIsAnnouncedWhenAsked) {
+    struct Row {
+        int network, announce, newTeam;
+        bool listed;
+        int local;  // afterwards
+        bool told;
+    };
+    const Row rows[] = {
+        {1, 1, 2, true, 0, true}, {1, 0, 2, true, 0, false},  {0, 1, 2, true, 1, false},
+        {1, 1, 1, true, 1, true}, {1, 1, 2, false, 1, false},
+    };
+    world.commands.SetEnabled(1);
+    int serial = 10;
+    for (const Row& row : rows) {
+        world.network = row.network;
+        std::unique_ptr<Sim> loose = kit.MakeSim(1, ++serial, at);
+        Sim* sim = row.listed ? Add(std::move(loose)) : loose.get();
+        sim->local = 1;
+        sim->SetSelected(1);
+        world.commands.Rewind();
+        sim->ChangeTeam(ValueTriple(row.newTeam, 6), row.announce);
+        EXPECT_EQ(sim->local, row.local) << row.network << row.announce << row.newTeam;
+        EXPECT_EQ(sim->GetTeam(), row.listed ? row.newTeam : 1);
+        EXPECT_EQ(sim->selected, row.newTeam == world.LocalTeam() ? 1 : 0);
+        const std::vector<uint8_t> told =
+            row.told ? ExpectedCommand(37, sim->id).U8(row.newTeam).U8(6).Bytes()
+                     : std::vector<uint8_t>{};
+        EXPECT_EQ(Recorded(world.commands), told) << row.network << row.announce << row.newTeam;
+    }
+    world.network = 0;
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include "EconomyTestSupport.h"
 #include "objects/EconomyGoals.h"
 #include "objects/EconomyMakers.h"
+#include "objects/LocationGoal.h"
+#include "objects/ObjectLand.h"
 #include "support/FakeClock.h"
 #include "support/FakeObjectWorld.h"
 #include "ui/ScreenBase.h"
@@ -289,6 +291,54 @@ TEST_F(WorkCycleTest, AClientGoalEndsOnlyItsOwnService) {
         world.Forget(o);
 }
 
+// A repairer at its service draws its work picture in its team's colour, casts it as a shadow
+// by its drive's altitude (ten without a drive) and shows it tinted when sensed; it is never
+// selected by the player. Idle, it draws as a plain unit.
+TEST_F(WorkCycleTest, AServicingRepairerDrawsCastsAndShowsItsWorkPicture) {
+    const Point at(160, 160);
+    LandFixture files;
+    world.terrain = PlainTerrain(files, 10, 10);
+    for (int altitude : {4, -1}) {
+        kit.drive->altitude = std::max(0, altitude);
+        auto repairer = kit.Repairer(SimId(kTeam, 1), at, kit.Pictures(3, 19));
+        auto client = kit.Plain(SimId(kTeam, 2), at + Point(64, 0));
+        EXPECT_EQ(repairer->IsSelectable(), 0);
+        // Nor does it guard anything.
+        repairer->SetGuardGoal(std::make_unique<LocationGoal>(repairer->id, at, 10, 1, 1));
+        EXPECT_EQ(repairer->IsGuarding(), 0);
+        EXPECT_EQ(repairer->GetGuardPoint(), Point());
+        if (altitude < 0) repairer->GetDesign()->drive = nullptr;
+        repairer->teamRecord.third = 5;
+        ScreenBase view;
+        repairer->Draw(view);
+        for (int sequence = 0; sequence < 3; ++sequence)
+            EXPECT_TRUE(EconomyKit::Probe(repairer->cycle, sequence)->drawn.empty());
+        repairer->StartService(client.get(), nullptr);
+        repairer->facing = 8;  // the client stands right of it
+        repairer->Draw(view);
+        repairer->DrawUnder(view);
+        repairer->DrawSensed(view, world.terrain->ShadeTable2());
+        repairer->DrawSensed(view, nullptr);
+        SequenceProbe* shown = nullptr;
+        for (int sequence = 0; sequence < 3; ++sequence) {
+            SequenceProbe* probe = EconomyKit::Probe(repairer->cycle, sequence);
+            if (!probe->drawn.empty()) shown = probe;
+        }
+        ASSERT_NE(shown, nullptr);
+        const int frame = repairer->cycle.PictureFrame();
+        ASSERT_EQ(shown->drawn.size(), 3u) << altitude;
+        EXPECT_EQ(shown->drawn[0], std::make_pair(frame, 5));
+        EXPECT_EQ(shown->points[0], view.MapToScreen(at));
+        const int cast = altitude < 0 ? 10 : altitude;
+        EXPECT_EQ(shown->drawn[1], std::make_pair(frame, -1));
+        EXPECT_EQ(shown->points[1], view.MapToScreen(at + Point(cast, cast))) << altitude;
+        EXPECT_EQ(shown->drawn[2], std::make_pair(frame, -1));
+        EXPECT_EQ(shown->points[2], view.MapToScreen(at));
+        repairer->EndService();
+    }
+    world.terrain.reset();
+}
+
 TEST_F(WorkCycleTest, DrawsTheWorkPictureOnlyWhenItHasTheSequence) {
     const Point at(160, 160);
     Thing field(5, SimId(0, 9), at + Point(40, 0), 100);
@@ -317,6 +367,54 @@ TEST_F(WorkCycleTest, DrawsTheWorkPictureOnlyWhenItHasTheSequence) {
             EXPECT_EQ(EconomyKit::Probe(miner->cycle, 1)->drawn.front(), std::make_pair(0, 3));
         }
     }
+    // At work, its shadow falls down and right by the drive's altitude, by ten without a drive,
+    // and not at all while it is hidden from its own team.
+    LandFixture files;
+    world.terrain = PlainTerrain(files, 10, 10);
+    world.GrantStructure(kTeam, 1);
+    struct Shadow {
+        const char* name;
+        int altitude;  // -1: no drive
+        int hidden;
+        int cast;  // -1: none
+    };
+    const Shadow shadows[] = {{"drive", 4, 0, 4}, {"no drive", -1, 0, 10}, {"hidden", 4, 1, -1}};
+    for (const Shadow& c : shadows) {
+        kit.drive->altitude = std::max(0, c.altitude);
+        auto miner = kit.Miner(SimId(kTeam, 1), at, kit.Pictures(3, 18));
+        if (c.altitude < 0) miner->GetDesign()->drive = nullptr;
+        miner->stealth.hidden = c.hidden;
+        miner->StartMining(&field, nullptr);
+        miner->facing = 14;
+        ScreenBase view;
+        miner->DrawUnder(view);
+        const std::vector<Point>& points = EconomyKit::Probe(miner->cycle, 1)->points;
+        ASSERT_EQ(points.size(), c.cast < 0 ? 0u : 1u) << c.name;
+        if (c.cast >= 0) {
+            EXPECT_EQ(EconomyKit::Probe(miner->cycle, 1)->drawn[0].second, -1);
+            EXPECT_EQ(points[0], view.MapToScreen(at + Point(c.cast, c.cast))) << c.name;
+        }
+    }
+    // In its team's colour on a land with ghost shades too; hidden from its own team it draws
+    // as a ghost; sensed, it shows tinted; without a table nothing is shown.
+    {
+        auto miner = kit.Miner(SimId(kTeam, 1), at, kit.Pictures(3, 18));
+        miner->teamRecord.third = 3;
+        miner->StartMining(&field, nullptr);
+        miner->facing = 14;
+        ScreenBase view;
+        miner->Draw(view);
+        miner->stealth.hidden = 1;
+        miner->Draw(view);
+        miner->DrawSensed(view, nullptr);
+        miner->DrawSensed(view, world.terrain->ShadeTable2());
+        SequenceProbe* probe = EconomyKit::Probe(miner->cycle, 1);
+        const int frame = miner->cycle.PictureFrame();
+        EXPECT_EQ(probe->drawn,
+                  (std::vector<std::pair<int, int>>{{frame, 3}, {frame, -1}, {frame, -1}}));
+        EXPECT_EQ(probe->points, std::vector<Point>(3, view.MapToScreen(at)));
+    }
+    world.terrain.reset();
     // No pictures at all: the unit draws as a plain one.
     auto bare = kit.Miner(SimId(kTeam, 1), at);
     bare->StartMining(&field, nullptr);
