@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "catalogue/BuildingTemplate.h"
 #include "catalogue/CatalogueServices.h"
 #include "catalogue/ChassisTemplate.h"
@@ -7,6 +10,7 @@
 #include "catalogue/WeaponTemplate.h"
 #include "core/KeyCodes.h"
 #include "core/PtrNode.h"
+#include "core/SpriteSet.h"
 #include "objects/CommandBuffer.h"
 #include "objects/ObjectTestSupport.h"
 #include "screens/DesignScreenTestFixture.h"
@@ -366,6 +370,81 @@ TEST_F(DesignChatTest, AChatLineIsSentWithTheHostNameAndCutToOneCommand) {
     EXPECT_NE(Sent().find("[hhh"), std::string::npos);
     EXPECT_LT(Sent().size(), 300u);
     f->world->peerLinks[0] = nullptr;
+}
+
+TEST_F(DesignFlowTest, TheArrowKeysPageThePartsAndHelpAndNewFollowThePanel) {
+    Open();
+    ClickButton(0);
+    Template* first = screen->VisibleEntry(0);
+    Template* second = screen->VisibleEntry(1);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    // Down pages one entry on and makes Up usable; Up pages back and makes Down usable.
+    screen->ButtonOf(7)->SetEnabled(0);
+    Key(kKeyDown);
+    EXPECT_EQ(screen->VisibleEntry(0), second);
+    EXPECT_EQ(screen->ButtonOf(7)->enabled, 1);
+    screen->ButtonOf(8)->SetEnabled(0);
+    Key(kKeyUp);
+    EXPECT_EQ(screen->VisibleEntry(0), first);
+    EXPECT_EQ(screen->ButtonOf(8)->enabled, 1);
+    // Help shows the parts' help on the parts panel, the settings' on the settings panel.
+    ClickButton(30);
+    EXPECT_EQ(screen->helpState, 1);
+    ClickButton(25);
+    ASSERT_EQ(screen->panelMode, DesignScreen::kSettings);
+    ClickButton(30);
+    EXPECT_EQ(screen->helpState, 2);
+    // New from the library: one design more, the last in the list, edited on the parts panel.
+    ClickButton(26);
+    ASSERT_EQ(screen->panelMode, DesignScreen::kLibrary);
+    const int before = Designs();
+    screen->SelectCategory(16, 1);
+    EXPECT_EQ(Designs(), before + 1);
+    EXPECT_EQ(screen->panelMode, DesignScreen::kParts);
+    EXPECT_EQ(screen->DesignList()->selection, before);
+    EXPECT_EQ(screen->EditedDesign()->chassis, nullptr);
+}
+
+TEST_F(DesignFlowTest, ThePreviewRunsRoundOrBackAndForthOncePerTenth) {
+    Open();
+    PickTrooper();
+    ChassisTemplate* chassis = Edited().chassis;
+    ASSERT_NE(chassis, nullptr);
+    // A chassis whose preview has five frames.
+    std::unique_ptr<SpriteSet> kept = std::move(chassis->panelPictures);
+    chassis->panelPictures = std::make_unique<SpriteSet>(5);
+    const int last = 4;
+    // The frames shown over 2 * last + 2 tenths.
+    auto run = [&](int pingPong) {
+        screen->pingPong = pingPong;
+        screen->forward = 1;
+        screen->previewFrame = 0;
+        screen->previewAnimating = 1;
+        std::vector<int> frames;
+        for (int t = 1; t <= 2 * last + 2; ++t) {
+            f->world->lastTenth = 1000 + 100 * pingPong + t;
+            screen->Update(16);
+            frames.push_back(screen->previewFrame);
+            // A second update within the same tenth keeps the frame.
+            screen->Update(16);
+            EXPECT_EQ(screen->previewFrame, frames.back()) << t;
+        }
+        return frames;
+    };
+    // Past the last frame: round to the first, or back from the last, which shows again; a way
+    // back that reaches the first frame turns forward.
+    const std::vector<int> round{1, 2, 3, 4, 0, 1, 2, 3, 4, 0};
+    const std::vector<int> backAndForth{1, 2, 3, 4, 4, 3, 2, 1, 0, 1};
+    EXPECT_EQ(run(0), round);
+    EXPECT_EQ(run(1), backAndForth);
+    // Without animation nothing moves.
+    screen->previewAnimating = 0;
+    screen->previewFrame = 1;
+    f->world->lastTenth += 5;
+    screen->Update(16);
+    EXPECT_EQ(screen->previewFrame, 1);
+    chassis->panelPictures = std::move(kept);
 }
 
 }  // namespace

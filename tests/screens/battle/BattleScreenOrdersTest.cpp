@@ -180,6 +180,31 @@ TEST_F(BattleScreenTest, EachTargetGetsItsOrder) {
             EXPECT_EQ(target->selected, 1);
         }
     }
+    // Clicks on own units that give no order move the selection instead.
+    const struct {
+        const char* name;
+        int shift;
+        int selectedKind, targetKind, targetSelected;
+        int unitAfter, targetAfter;
+    } selections[] = {
+        {"Shift adds an own unit", 1, 1, 1, 0, 1, 1},
+        {"Shift takes a selected one out", 1, 1, 1, 1, 1, 0},
+        {"an own unit without an order is selected alone", 0, 1, 1, 0, 0, 1},
+        {"a lone repairer hands over to a repair unit", 0, 2, 2, 0, 0, 1},
+    };
+    for (const auto& c : selections) {
+        RemoveObjects();
+        TestObject* target = Unit(serial++, p, 1, c.targetKind);
+        target->selected = c.targetSelected;
+        TestObject* unit = Unit(serial++, Point(p.x + 400, p.y), 1, c.selectedKind);
+        unit->selected = 1;
+        Modifiers(c.shift, 0, 0);
+        Click(click);
+        Modifiers(0, 0, 0);
+        EXPECT_TRUE(unit->given.empty()) << c.name;
+        EXPECT_EQ(unit->selected, c.unitAfter) << c.name;
+        EXPECT_EQ(target->selected, c.targetAfter) << c.name;
+    }
     // A selection whose second unit is grouped: the first unit, then the group, are ordered.
     RemoveObjects();
     TestObject* enemy = Unit(300, p, 2);
