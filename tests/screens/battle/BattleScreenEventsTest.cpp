@@ -303,6 +303,11 @@ TEST_F(BattleScreenTest, TheBuildKeyQueuesThePickedDesignOrTheFinishedDesignsOfA
         Post(InputKind::ButtonUp, at, 'R');
         screen->HandleEvents(16);
     };
+    // A left click only picks the list.
+    screen->productionList->SetCount(4);
+    Click(screen->productionList->listRect.origin + Point(4, 4));
+    EXPECT_TRUE(factory->cancelled.empty());
+    EXPECT_EQ(screen->currentList, screen->productionList.get());
     for (int row : {0, 1, 2})
         cancel(row);
     EXPECT_EQ(factory->cancelled, (std::vector<std::string>{"q1", "q0"}));
@@ -380,6 +385,17 @@ TEST_F(BattleScreenTest, EachPanelAndStripButtonDoesWhatItShows) {
     EXPECT_EQ(screen->unitPanelOpen, 1);
     click(BattleScreen::kUnitPanelButton);
     EXPECT_EQ(screen->unitPanelOpen, 0);
+    // A right click on the map drops the selection, and with it the open unit panel.
+    click(BattleScreen::kUnitPanelButton);
+    ASSERT_EQ(screen->unitPanelOpen, 1);
+    Click(Point(100, 100), 'R');
+    EXPECT_EQ(unit->selected, 0);
+    EXPECT_EQ(screen->unitPanelOpen, 0);
+    EXPECT_EQ(screen->activePanel, nullptr);
+    click(BattleScreen::kUnitPanelButton);
+    EXPECT_EQ(screen->unitPanelOpen, 0);
+    unit->SetSelected(1);
+    told->kinds.clear();
     // The build panel's buttons share their lower half with the unit panel's: the upper half
     // is theirs.
     for (int id : {BattleScreen::kOpenBuildPanelButton, BattleScreen::kCloseBuildPanelButton}) {
