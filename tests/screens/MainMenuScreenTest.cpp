@@ -4,6 +4,7 @@
 
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "core/EventQueue.h"
 #include "core/KeyCodes.h"
@@ -239,6 +240,10 @@ TEST_F(MainMenuTest, CtrlQInEitherCaseClosesTheLoadGameScreenAndAPlainQDoesNot) 
     EXPECT_EQ(m.HandleEvents(16), 0);
     f->events.altDown = 0;
     EXPECT_EQ(f->world->requestedMode, static_cast<int>(GameMode::Quit));
+    // The rest stays queued.
+    std::unique_ptr<InputEvent> rest = f->events.Take();
+    ASSERT_NE(rest, nullptr);
+    EXPECT_EQ(rest->param, kKeyDown);
 }
 
 TEST_F(MainMenuTest, ADamagedGameSaysSoAndAGoodOneStartsWithoutItsBriefing) {
@@ -319,6 +324,9 @@ TEST_F(MainMenuTest, TheLoadGameKnobScrollsTheListAndTheCursorShowsWhatCanBeClic
     // A click on the list's third line picks the game shown there.
     Click(Point(250, 133 + 2 + 2 * 12 + 6));
     EXPECT_EQ(list.selection, list.count - list.visibleRows + 2);
+    // Up walks back one game.
+    Key(kKeyUp);
+    EXPECT_EQ(list.selection, list.count - list.visibleRows + 1);
     // Dragged back up, the list shows the first games again.
     Post(InputKind::MouseMove, knob.Centre(), 0);
     Post(InputKind::ButtonDown, knob.Centre(), 'L');
@@ -342,6 +350,18 @@ TEST_F(MainMenuTest, EnterCarriesOutTheHighlightedItemAndAltF4Quits) {
     MainMenuScreen& m = Menu();
     Frame();
     f->world->requestedMode = 0;
+    // The pointer is a hand over an enabled item, the arrow elsewhere and over a greyed one.
+    for (const auto& [at, shape] :
+         std::vector<std::pair<Point, int>>{{m.ItemButton(0)->Centre(), 34},
+                                            {m.ItemButton(7)->Centre(), 34},
+                                            {m.ItemButton(3)->Centre(), 35},
+                                            {Point(20, 20), 35}}) {
+        Post(InputKind::MouseMove, at, 0);
+        Frame();
+        EXPECT_EQ(f->display.cursorShape, shape) << at.y;
+    }
+    Post(InputKind::MouseMove, Point(20, 20), 0);
+    Frame();
     // Nothing highlighted: Enter does nothing.
     EXPECT_EQ(Key(kKeyEnter), 1);
     EXPECT_EQ(Requested(), 0);

@@ -256,16 +256,30 @@ TEST_F(ResultsTest, TheLostMissionPromptShowsItsButtonsAndLeavesForTheMenu) {
         EXPECT_EQ(f->world->pendingScenario, nullptr);
     }
     f->world->networkGame = 0;
-    // Escape and its control-key twin leave too; any other key stays.
-    for (const auto& [key, ends] :
-         std::vector<std::pair<int32_t, int>>{{'x', 0}, {kKeyEscape, 1}, {17, 1}}) {
+    // Escape, its control-key twin and Ctrl+Q leave too, Alt+F4 quits; any other key stays.
+    const struct {
+        int32_t key;
+        int ctrl, alt;
+        GameMode mode;  // None: the prompt stays
+    } keys[] = {{'x', 0, 0, GameMode::None},
+                {'q', 0, 0, GameMode::None},
+                {kKeyEscape, 0, 0, GameMode::MainMenu},
+                {17, 0, 0, GameMode::MainMenu},
+                {'q', 1, 0, GameMode::MainMenu},
+                {kKeyF4, 0, 0, GameMode::None},
+                {kKeyF4, 0, 1, GameMode::Quit}};
+    for (const auto& k : keys) {
         screen->Unload();
         screen.reset();
         InPlay();
         Results(0, &stats);
         f->world->requestedMode = 0;
-        EXPECT_EQ(Key(key), ends ? 0 : 1) << key;
-        EXPECT_EQ(f->world->requestedMode, ends ? static_cast<int>(GameMode::MainMenu) : 0) << key;
+        f->events.ctrlDown = k.ctrl;
+        f->events.altDown = k.alt;
+        const bool ends = k.mode != GameMode::None;
+        EXPECT_EQ(Key(k.key), ends ? 0 : 1) << k.key;
+        f->events.ctrlDown = f->events.altDown = 0;
+        EXPECT_EQ(f->world->requestedMode, static_cast<int>(k.mode)) << k.key;
     }
 }
 
@@ -316,6 +330,21 @@ TEST_F(ResultsTest, InANetworkGameUOrCtrlF1ToF4OpenAChatLineAndEnterSendsIt) {
     w.peerLinks[0] = nullptr;
     w.Commands().SetEnabled(0);
     w.networkGame = 0;
+}
+
+TEST_F(ResultsTest, TheSaveButtonStoresTheNameAndTheScreenStaysUntilDone) {
+    InPlay();
+    ResultsScreen& r = Results(1, &stats);
+    Ticks(60);
+    ASSERT_NE(r.NameField(), nullptr);
+    for (const char c : std::string("bo"))
+        Key(c);
+    EXPECT_EQ(Click(r.ButtonOf(ResultsScreen::kSave)), 1);
+    EXPECT_EQ(r.NameField(), nullptr);
+    EXPECT_EQ(r.ButtonOf(ResultsScreen::kSave)->enabled, 0);
+    EXPECT_EQ(ScoreFile(), "bo\n" + std::to_string(r.TotalScore()) + "\n");
+    EXPECT_EQ(Click(r.ButtonOf(ResultsScreen::kDone)), 0);
+    EXPECT_EQ(ScoreFile(), "bo\n" + std::to_string(r.TotalScore()) + "\n");
 }
 
 }  // namespace

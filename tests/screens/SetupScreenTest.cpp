@@ -113,6 +113,24 @@ TEST_F(SetupTest, SlidersReachBothEndsAndEveryChangeIsWrittenAtOnce) {
     EXPECT_EQ(Option("ARTIFACTS"), "NO");
     Key(kKeyDown);
     EXPECT_EQ(Option("SCENARIO"), std::to_string(s.Record().landNumber));
+    // A click on the list's third line takes that land; Up at the first line stays there.
+    ScrollList& list = *s.List();
+    ASSERT_GE(s.Entries().size(), 3u);
+    list.top = 0;
+    const Point third = list.listRect.origin + Point(10, 2 + 2 * list.lineHeight + 2);
+    Post(InputKind::MouseMove, third, 0);
+    Post(InputKind::ButtonDown, third, 'L');
+    Frame();
+    // Taken on the press.
+    EXPECT_EQ(list.selection, 2);
+    EXPECT_EQ(s.Record().landNumber, s.Entries()[2].packIndex);
+    EXPECT_EQ(Option("SCENARIO"), std::to_string(s.Entries()[2].packIndex));
+    Post(InputKind::ButtonUp, third, 'L');
+    Frame();
+    for (int i = 0; i < 3; ++i)
+        Key(kKeyUp);
+    EXPECT_EQ(list.selection, 0);
+    EXPECT_EQ(s.Record().landNumber, s.Entries()[0].packIndex);
 }
 
 TEST_F(SetupTest, AClanSwitchMovesTheColourToTheTwinAndBack) {
@@ -281,6 +299,9 @@ TEST_F(SetupTest, AGuestCannotStartEndsOnALeaveAndWithoutPeers) {
     Key(kKeyEnter);
     EXPECT_EQ(guest.ChatOpen(), 0);
     EXPECT_GT(f->world->Commands().Size(), before);
+    const std::string sent(reinterpret_cast<const char*>(f->world->Commands().Data()) + before,
+                           f->world->Commands().Size() - before);
+    EXPECT_NE(sent.find(std::string("[") + link->HostName() + "]: h"), std::string::npos);
     guest.ApplyPeerSettings(SetupSettings(), 0, 1);
     EXPECT_EQ(Frame(), 0);
     EXPECT_EQ(guest.exitCode, 1);

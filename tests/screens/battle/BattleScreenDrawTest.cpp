@@ -1,5 +1,6 @@
 // Drawing and the per-frame update: nothing dropped from a crowded view, the forms an enemy is
 // drawn in under stealth and sensors, the waypoint marker, and the voices.
+#include <cstdlib>
 #include <vector>
 
 #include "core/Bitmap.h"
@@ -196,4 +197,37 @@ TEST_F(BattleScreenTest, TheWaypointMarkerPlaysItsFramesTwiceThenGoes) {
     ++world().lastTenth;
     screen->Update(16);
     EXPECT_EQ(screen->markerPoint, Point());
+}
+
+// Tracking keeps an own unit in the middle of the view; a unit that changed sides is let go.
+TEST_F(BattleScreenTest, TrackingFollowsAnOwnUnitAndLetsGoOfAnother) {
+    TestObject* own = Unit(1, land->Centre(80, 90));
+    TestObject* taken = Unit(2, land->Centre(40, 50), 2);
+    screen->tracking = 1;
+    screen->trackedUnit = own->id;
+    screen->Update(16);
+    const Point middle =
+        screen->wantedOrigin + Point(screen->ViewExtent().w / 2, screen->ViewExtent().h / 2);
+    EXPECT_LE(std::abs(middle.x - own->position.x), 1);
+    EXPECT_LE(std::abs(middle.y - own->position.y), 1);
+    EXPECT_EQ(screen->trackedUnit, own->id);
+    const Point kept = screen->wantedOrigin;
+    screen->trackedUnit = taken->id;
+    screen->Update(16);
+    EXPECT_TRUE(screen->trackedUnit.IsNull());
+    EXPECT_EQ(screen->wantedOrigin, kept);
+}
+
+// The reveal switch reaches the land when there is one, and is kept without one.
+TEST_F(BattleScreenTest, RevealingTheMapReachesTheLandAndNeedsNone) {
+    screen->SetRevealMap(1);
+    EXPECT_EQ(world().terrain->RevealAll(), 1);
+    screen->SetRevealMap(0);
+    EXPECT_EQ(world().terrain->RevealAll(), 0);
+    std::unique_ptr<TerrainMap> land = std::move(world().terrain);
+    screen->SetRevealMap(1);
+    EXPECT_EQ(screen->revealMap, 1);
+    world().terrain = std::move(land);
+    screen->SetRevealMap(0);
+    EXPECT_EQ(screen->revealMap, 0);
 }

@@ -57,8 +57,9 @@ public:
     Size UnfoldedSize() override { return Size(64, 64); }
     int CanUnfoldAt(const Point&) override { return 1; }
     int IsBuildAreaFreeAt(const Point&) override { return 1; }
-    int IsBuildAreaFree() override { return 1; }
-    int HasProductReady() override { return 1; }
+    int IsBuildAreaFree() override { return buildAreaFree; }
+    int HasProductReady() override { return productReady; }
+    int IsDockAreaFree(int, const Point&) override { return dockAreaFree; }
     GameObject* MinedDeposit() override { return nullptr; }
     int FindUnloadDock() override { return -1; }
     Point DockPoint(int) override { return position; }
@@ -69,6 +70,9 @@ public:
     std::vector<std::unique_ptr<VehicleDesign>> queue;
     std::vector<int> fronts;
     std::vector<std::string> cancelled;
+    int buildAreaFree = 1;
+    int productReady = 1;
+    int dockAreaFree = 1;
 };
 
 VehicleDesign* AddDesign(DesignLibrary& library, const char* name, int complete) {
@@ -410,4 +414,66 @@ TEST_F(BattleScreenTest, EachPanelAndStripButtonDoesWhatItShows) {
     EXPECT_EQ(unit->hits, std::vector<int>{0});
     click(BattleScreen::kPauseButton);
     EXPECT_EQ(world().paused, 1);
+    // The design button ends the battle's event pass and hides the pointer on the way out.
+    const Point design = screen->buttons[BattleScreen::kDesignButton]->Bounds().Centre();
+    Post(InputKind::MouseMove, design, 0);
+    Post(InputKind::ButtonDown, design, 'L');
+    Post(InputKind::ButtonUp, design, 'L');
+    EXPECT_EQ(screen->HandleEvents(16), 0);
+    EXPECT_EQ(screen->cursorShape, BattleScreen::kNoCursor);
+    EXPECT_EQ(world().requestedMode, static_cast<int>(GameMode::DesignFromBattle));
+}
+
+// The factory's unit panel warns of a taken build area, a taken or missing dock and a product
+// that is not ready, each with its own picture over the factory's.
+TEST_F(BattleScreenTest, TheFactoryPanelShowsAWarningForEachThingInItsWay) {
+    auto owned = std::make_unique<FakeFactory>(land->Centre(5, 5));
+    FakeFactory* factory = owned.get();
+    world().AddBuilding(std::move(owned));
+    ChassisValues values;
+    values.unitPanelIcon = -1;
+    ChassisTemplate chassis(values);
+    VehicleDesign design('V');
+    design.chassis = &chassis;
+    factory->design = &design;
+    factory->selected = 1;
+    screen->buildPanelOpen = 0;
+    auto panel = [&] {
+        screen->DrawControlPanel();
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    // The panel without warnings with the given ones drawn over it.
+    auto withWarnings = [&](std::initializer_list<int> shown) {
+        screen->DrawControlPanel();
+        screen->panelBitmap->RedirectDrawing();
+        display->SetClipRect(Rect(Point(9, 112), Point(116, 213)));
+        for (int k : shown)
+            screen->factoryWarnings[static_cast<size_t>(k)]->DrawAt(screen->PanelPictureOrigin());
+        display->ClearRedirect();
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    const struct {
+        const char* name;
+        int buildAreaFree, freeDock, dockAreaFree, productReady;
+        std::initializer_list<int> warnings;
+    } cases[] = {
+        {"nothing in the way", 1, 0, 1, 1, {}}, {"build area taken", 0, 0, 1, 1, {0}},
+        {"no free dock", 1, -1, 1, 1, {1}},     {"dock area taken", 1, 0, 0, 1, {1}},
+        {"no product", 1, 0, 1, 0, {2}},        {"everything", 0, -1, 0, 0, {0, 1, 2}},
+    };
+    for (const auto& c : cases) {
+        factory->buildAreaFree = 1;
+        factory->freeDock = 0;
+        factory->dockAreaFree = 1;
+        factory->productReady = 1;
+        const std::vector<uint8_t> expected = withWarnings(c.warnings);
+        factory->buildAreaFree = c.buildAreaFree;
+        factory->freeDock = c.freeDock;
+        factory->dockAreaFree = c.dockAreaFree;
+        factory->productReady = c.productReady;
+        EXPECT_EQ(panel(), expected) << c.name;
+    }
+    factory->design = nullptr;
 }

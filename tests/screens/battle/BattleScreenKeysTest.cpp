@@ -377,4 +377,30 @@ TEST_F(BattleScreenKeysTest, OrderAndDebugKeysActOnTheSelection) {
     EXPECT_TRUE(screen->debugWatch.IsNull());
 }
 
+TEST_F(BattleScreenKeysTest, WithoutAPeerLinkTheChatLineIsTheTextAlone) {
+    world().networkGame = 1;
+    world().localPlayer.third = 5;
+    world().Commands().SetEnabled(1);
+    EXPECT_EQ(Key('u').result, 1);
+    ASSERT_TRUE(screen->chatField);
+    EXPECT_EQ(screen->chatRecipient, 0);
+    Key('h');
+    Key('i');
+    const size_t before = world().Commands().Size();
+    Key(kKeyEnter);
+    EXPECT_FALSE(screen->chatField);
+    const std::string sent(reinterpret_cast<const char*>(world().Commands().Data()) + before,
+                           world().Commands().Size() - before);
+    // The sender's colour, everybody, the text.
+    EXPECT_NE(sent.find(std::string("\x05\x00hi\0", 5)), std::string::npos);
+    EXPECT_EQ(sent.find('['), std::string::npos);
+    // An empty line sends nothing.
+    Key('u');
+    const size_t after = world().Commands().Size();
+    Key(kKeyEnter);
+    EXPECT_EQ(world().Commands().Size(), after);
+    world().Commands().SetEnabled(0);
+    world().networkGame = 0;
+}
+
 }  // namespace
