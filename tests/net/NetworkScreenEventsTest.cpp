@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <memory>
+#include <vector>
 
 #include "core/EventQueue.h"
 #include "core/InputEvent.h"
@@ -99,6 +101,38 @@ TEST_F(NetworkScreenEventsTest, TheHostStartsListeningOnEnterAndShowsItsState) {
     screen.HandleEvents(16);
     EXPECT_EQ(screen.Update(16), 0);
     EXPECT_EQ(screen.exitCode, 1);
+}
+
+TEST_F(NetworkScreenEventsTest, TheHostListensAgainWhenItsListenerIsLostBeforeAnyoneJoins) {
+    std::vector<MemoryLink*> made;
+    int disconnects = 0;
+    world.makeLink = [&]() -> std::unique_ptr<CommLink> {
+        auto fresh = std::make_unique<MemoryLink>();
+        fresh->disconnectTally = &disconnects;
+        made.push_back(fresh.get());
+        return fresh;
+    };
+    NetworkScreen screen(world, 'H', world.AddPeer());
+    ASSERT_EQ(screen.Load(), 1);
+    events.Post(InputKind::Key, Point(), kKeyEnter);
+    screen.HandleEvents(16);
+    EXPECT_EQ(screen.Update(16), 1);
+    ASSERT_EQ(made.size(), 1u);
+    EXPECT_EQ(screen.JoinersIn(), 0);
+    // The listener fails with nobody on it: it is closed and a fresh one takes its place.
+    made[0]->lost = 1;
+    EXPECT_EQ(screen.Update(16), 1);
+    EXPECT_EQ(disconnects, 1);
+    ASSERT_EQ(made.size(), 2u);
+    EXPECT_EQ(world.peerLinks[0], made[1]);
+    EXPECT_EQ(world.PeerCount(), 1);
+    // The fresh listener takes the next joiner, and another listens behind it.
+    made[1]->connected = 1;
+    EXPECT_EQ(screen.Update(16), 1);
+    EXPECT_EQ(screen.JoinersIn(), 1);
+    EXPECT_EQ(made.size(), 3u);
+    EXPECT_EQ(screen.State(), 3);
+    world.ClosePeers(nullptr);
 }
 
 }  // namespace

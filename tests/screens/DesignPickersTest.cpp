@@ -129,6 +129,18 @@ TEST_F(DesignPickersTest, ASpecialChassisBringsItsPairedDriveAndAnOrdinaryOneDro
     screen->SelectCategory(1, 1);
     ASSERT_EQ(screen->category, 1);
     EXPECT_EQ(screen->pingPong, 0);
+    // A drive picked for a special chassis takes the chassis and its hardpoints off, and is a
+    // change of a stored design.
+    screen->PickEntry(special, 2);
+    ASSERT_EQ(Edited().chassis, special);
+    screen->editState = DesignScreen::kUnchanged;
+    Template* drive = screen->Next(1, nullptr);
+    ASSERT_NE(drive, nullptr);
+    screen->PickEntry(drive, 1);
+    EXPECT_EQ(Edited().chassis, nullptr);
+    EXPECT_EQ(Edited().drive, drive);
+    EXPECT_EQ(screen->shownHardpointPanel, -1);
+    EXPECT_EQ(screen->editState, DesignScreen::kChanged);
 }
 
 }  // namespace

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <vector>
+
 #include "catalogue/BuildingTemplate.h"
 #include "catalogue/CatalogueServices.h"
 #include "catalogue/ChassisTemplate.h"
@@ -7,6 +10,9 @@
 #include "catalogue/WeaponTemplate.h"
 #include "core/KeyCodes.h"
 #include "core/PtrNode.h"
+#include "core/Sound.h"
+#include "core/SpriteSet.h"
+#include "core/VoicePool.h"
 #include "objects/CommandBuffer.h"
 #include "objects/ObjectTestSupport.h"
 #include "screens/DesignScreenTestFixture.h"
@@ -110,6 +116,14 @@ TEST_F(DesignFlowTest, NewDesignAsksOnlyAboutChangesAndKeepsANewDesignsName) {
     Post(InputKind::ButtonUp, screen->ButtonOf(14)->Centre(), 'L');
     Frame();
     EXPECT_EQ(screen->question, 14);
+    // Nor does a press on an answer released over another button answer.
+    Move(screen->ButtonOf(31)->Centre());
+    Post(InputKind::ButtonDown, screen->ButtonOf(31)->Centre(), 'L');
+    Frame();
+    Move(screen->ButtonOf(14)->Centre());
+    Post(InputKind::ButtonUp, screen->ButtonOf(14)->Centre(), 'L');
+    Frame();
+    EXPECT_EQ(screen->question, 14);
     EXPECT_EQ(ClickButton(31), 1);
     EXPECT_EQ(asked->chassis, FindInList(ChassisList, 'V', 'b'));
     EXPECT_EQ(Designs(), before + 4);
@@ -134,6 +148,18 @@ TEST_F(DesignFlowTest, LeavingWithChangesAsksAndBothAnswersLeave) {
         screen->Unload();
         screen.reset();
     }
+    // A new design leaves without a question and is kept as it was made.
+    Open();
+    ClickButton(14);
+    ASSERT_EQ(screen->editState, DesignScreen::kNew);
+    VehicleDesign* made = Selected();
+    PickTrooper();
+    ASSERT_EQ(screen->editState, DesignScreen::kNew);
+    f->world->requestedMode = 0;
+    EXPECT_EQ(ClickButton(23), 0);
+    EXPECT_EQ(screen->question, -1);
+    EXPECT_EQ(f->world->requestedMode, static_cast<int>(GameMode::MainMenu));
+    EXPECT_EQ(made->chassis, FindInList(ChassisList, 'V', 'b'));
 }
 
 TEST_F(DesignFlowTest, TheFactoryDesignCannotBeDeleted) {
@@ -299,6 +325,12 @@ TEST_F(DesignFlowTest, AClickNearAHardpointOnThePreviewMountsTheCarriedPart) {
                 screen->ButtonAt(Point(x, y)) == -1)
                 near = Point(x, y);
     ASSERT_GE(near.x, 0);
+    // A right click puts the carried part down: nothing is mounted, the arrow is back.
+    Click(near, 'R');
+    EXPECT_EQ(screen->carried, nullptr);
+    EXPECT_EQ(Edited().hardpoints[0], nullptr);
+    EXPECT_EQ(f->display.cursorShape, DesignScreen::kArrowCursor);
+    screen->PickEntry(gun, 3);
     Click(near);
     EXPECT_EQ(Edited().hardpoints[0], gun);
     EXPECT_EQ(Edited().hardpoints[1], nullptr);
@@ -366,6 +398,178 @@ TEST_F(DesignChatTest, AChatLineIsSentWithTheHostNameAndCutToOneCommand) {
     EXPECT_NE(Sent().find("[hhh"), std::string::npos);
     EXPECT_LT(Sent().size(), 300u);
     f->world->peerLinks[0] = nullptr;
+}
+
+TEST_F(DesignFlowTest, TheArrowKeysPageThePartsAndHelpAndNewFollowThePanel) {
+    Open();
+    ClickButton(0);
+    Template* first = screen->VisibleEntry(0);
+    Template* second = screen->VisibleEntry(1);
+    ASSERT_NE(first, nullptr);
+    ASSERT_NE(second, nullptr);
+    // Down pages one entry on and makes Up usable; Up pages back and makes Down usable.
+    screen->ButtonOf(7)->SetEnabled(0);
+    Key(kKeyDown);
+    EXPECT_EQ(screen->VisibleEntry(0), second);
+    EXPECT_EQ(screen->ButtonOf(7)->enabled, 1);
+    screen->ButtonOf(8)->SetEnabled(0);
+    Key(kKeyUp);
+    EXPECT_EQ(screen->VisibleEntry(0), first);
+    EXPECT_EQ(screen->ButtonOf(8)->enabled, 1);
+    // Help shows the parts' help on the parts panel, the settings' on the settings panel.
+    ClickButton(30);
+    EXPECT_EQ(screen->helpState, 1);
+    ClickButton(25);
+    ASSERT_EQ(screen->panelMode, DesignScreen::kSettings);
+    ClickButton(30);
+    EXPECT_EQ(screen->helpState, 2);
+    // New from the library: one design more, the last in the list, edited on the parts panel.
+    ClickButton(26);
+    ASSERT_EQ(screen->panelMode, DesignScreen::kLibrary);
+    const int before = Designs();
+    screen->SelectCategory(16, 1);
+    EXPECT_EQ(Designs(), before + 1);
+    EXPECT_EQ(screen->panelMode, DesignScreen::kParts);
+    EXPECT_EQ(screen->DesignList()->selection, before);
+    EXPECT_EQ(screen->EditedDesign()->chassis, nullptr);
+}
+
+TEST_F(DesignFlowTest, ThePreviewRunsRoundOrBackAndForthOncePerTenth) {
+    Open();
+    PickTrooper();
+    ChassisTemplate* chassis = Edited().chassis;
+    ASSERT_NE(chassis, nullptr);
+    // A chassis whose preview has five frames.
+    std::unique_ptr<SpriteSet> kept = std::move(chassis->panelPictures);
+    chassis->panelPictures = std::make_unique<SpriteSet>(5);
+    const int last = 4;
+    // The frames shown over 2 * last + 2 tenths.
+    auto run = [&](int pingPong) {
+        screen->pingPong = pingPong;
+        screen->forward = 1;
+        screen->previewFrame = 0;
+        screen->previewAnimating = 1;
+        std::vector<int> frames;
+        for (int t = 1; t <= 2 * last + 2; ++t) {
+            f->world->lastTenth = 1000 + 100 * pingPong + t;
+            screen->Update(16);
+            frames.push_back(screen->previewFrame);
+            // A second update within the same tenth keeps the frame.
+            screen->Update(16);
+            EXPECT_EQ(screen->previewFrame, frames.back()) << t;
+        }
+        return frames;
+    };
+    // Past the last frame: round to the first, or back from the last, which shows again; a way
+    // back that reaches the first frame turns forward.
+    const std::vector<int> round{1, 2, 3, 4, 0, 1, 2, 3, 4, 0};
+    const std::vector<int> backAndForth{1, 2, 3, 4, 4, 3, 2, 1, 0, 1};
+    EXPECT_EQ(run(0), round);
+    EXPECT_EQ(run(1), backAndForth);
+    // The backdrop steps one frame every 200 ms, round its seven frames.
+    const int backdrop = screen->backdropFrame;
+    f->clock.Advance(199);
+    screen->Update(16);
+    EXPECT_EQ(screen->backdropFrame, backdrop);
+    for (int step = 1; step <= 7; ++step) {
+        f->clock.Advance(201);
+        screen->Update(16);
+        screen->Update(16);
+        EXPECT_EQ(screen->backdropFrame, (backdrop + step) % 7) << step;
+    }
+    // Without animation nothing moves.
+    screen->previewAnimating = 0;
+    screen->previewFrame = 1;
+    f->world->lastTenth += 5;
+    screen->Update(16);
+    EXPECT_EQ(screen->previewFrame, 1);
+    chassis->panelPictures = std::move(kept);
+}
+
+// Counts the plays of the World's accept or refusal sound.
+class CountedUiSound : public Sound {
+public:
+    CountedUiSound(int entry, int& plays) : Sound(entry), plays(plays) {}
+    void Play(int /*loop*/) override { ++plays; }
+    int& plays;
+};
+
+TEST_F(DesignFlowTest, AClickOnADesignAGroupOrAMemberLinePicksItWithoutARefusal) {
+    Open();
+    World& w = *f->world;
+    int accepted = 0, refused = 0;
+    w.voices = std::make_unique<VoicePool>(8);
+    w.confirmSound = std::make_unique<CountedUiSound>(23, accepted);
+    w.refuseSound = std::make_unique<CountedUiSound>(24, refused);
+    ClickButton(26);
+    ClickButton(19);
+    DesignGroup* group = screen->selectedGroup;
+    ASSERT_NE(group, nullptr);
+    for (int i = 0; i < 2; ++i) {
+        screen->DesignList()->SetSelection(i);
+        ClickButton(17);
+    }
+    // A click on a design's line picks it, without a refusal.
+    ScrollList& designs = *screen->DesignList();
+    designs.top = 0;
+    refused = 0;
+    Click(designs.listRect.origin + Point(10, 2 + designs.lineHeight + 2));
+    EXPECT_EQ(designs.selection, 1);
+    EXPECT_EQ(screen->selectedDesign, Library().AvailableAt(1));
+    EXPECT_EQ(refused, 0);
+    // A second click on the picked line opens that design on the parts panel.
+    Click(designs.listRect.origin + Point(10, 2 + designs.lineHeight + 2));
+    EXPECT_EQ(screen->panelMode, DesignScreen::kParts);
+    ClickButton(26);
+    ASSERT_EQ(screen->panelMode, DesignScreen::kLibrary);
+    // A click on the group's own line in the closed list picks it, without a refusal.
+    ScrollList& groups = *screen->GroupList();
+    const int line = Library().IndexOfGroup(group) - groups.top;
+    ASSERT_GE(line, 0);
+    ASSERT_LT(line, groups.visibleRows);
+    screen->selectedGroup = nullptr;
+    refused = 0;
+    Click(groups.listRect.origin + Point(10, 2 + line * groups.lineHeight + 2));
+    EXPECT_EQ(screen->selectedGroup, group);
+    EXPECT_EQ(refused, 0);
+    ClickButton(20);
+    ASSERT_EQ(screen->groupOpen, 1);
+    ASSERT_EQ(group->CountAvailable(), 2);
+    ScrollList& members = *screen->GroupList();
+    refused = 0;
+    Click(members.listRect.origin + Point(10, 2 + members.lineHeight + members.lineHeight / 2));
+    EXPECT_EQ(members.selection, 1);
+    EXPECT_EQ(screen->selectedDesign, group->AvailableAt(1));
+    EXPECT_EQ(refused, 0);
+    w.voices->StopAll();
+}
+
+TEST_F(DesignFlowTest, ADesignChosenOutOfReachOpensTheScreenOnANewOne) {
+    VehicleDesign* unreachable = Library().AvailableAt(0);
+    ASSERT_NE(unreachable, nullptr);
+    unreachable->requiredLevel = 99;
+    const int before = Designs();
+    // Chosen by the battle screen between the screen's loading and its showing.
+    screen = std::make_unique<DesignScreen>(1);
+    ASSERT_EQ(screen->Load(), 1);
+    Library().selected = unreachable;
+    screen->Activate();
+    // A new, empty design, last in the list.
+    EXPECT_EQ(screen->editState, DesignScreen::kNew);
+    EXPECT_GT(Designs(), before);
+    EXPECT_EQ(screen->DesignList()->selection, Designs() - 1);
+    EXPECT_EQ(Edited().chassis, nullptr);
+    EXPECT_NE(Selected(), unreachable);
+    // The first design chosen is shown as it is.
+    screen->Deactivate();
+    VehicleDesign* first = Library().AvailableAt(0);
+    Library().selected = first;
+    const int count = Designs();
+    screen->Activate();
+    EXPECT_EQ(screen->DesignList()->selection, 0);
+    EXPECT_EQ(Selected(), first);
+    EXPECT_EQ(screen->editState, DesignScreen::kUnchanged);
+    EXPECT_EQ(Designs(), count);
 }
 
 }  // namespace

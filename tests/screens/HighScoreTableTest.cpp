@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 #include <sys/stat.h>
 
@@ -158,6 +159,20 @@ TEST_F(HighScoreFileTest, AFailedWriteKeepsTheOldFile) {
     std::filesystem::create_directory(File() + ".tmp");
     EXPECT_EQ(table.Save(), 0);
     EXPECT_EQ(Read(), Scores({5}));
+}
+
+TEST(HighScoreText, FormatWritesWhatParseReadsBack) {
+    const std::vector<HighScoreTable::Row> rows{{5, "a"}, {7, ""}, {9, "x y"}};
+    const std::string text = HighScoreTable::Format(rows);
+    EXPECT_EQ(text, "a\n5\n\n7\nx y\n9\n");
+    std::vector<HighScoreTable::Row> back;
+    ASSERT_TRUE(HighScoreTable::Parse(text, back));
+    ASSERT_EQ(back.size(), rows.size());
+    for (size_t i = 0; i < rows.size(); ++i) {
+        EXPECT_EQ(back[i].score, rows[i].score) << i;
+        EXPECT_EQ(back[i].name, rows[i].name) << i;
+    }
+    EXPECT_EQ(HighScoreTable::Format({}), "");
 }
 
 }  // namespace

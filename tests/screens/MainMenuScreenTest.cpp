@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "core/EventQueue.h"
 #include "core/KeyCodes.h"
@@ -238,6 +240,10 @@ TEST_F(MainMenuTest, CtrlQInEitherCaseClosesTheLoadGameScreenAndAPlainQDoesNot) 
     EXPECT_EQ(m.HandleEvents(16), 0);
     f->events.altDown = 0;
     EXPECT_EQ(f->world->requestedMode, static_cast<int>(GameMode::Quit));
+    // The rest stays queued.
+    std::unique_ptr<InputEvent> rest = f->events.Take();
+    ASSERT_NE(rest, nullptr);
+    EXPECT_EQ(rest->param, kKeyDown);
 }
 
 TEST_F(MainMenuTest, ADamagedGameSaysSoAndAGoodOneStartsWithoutItsBriefing) {
@@ -274,6 +280,119 @@ TEST_F(MainMenuTest, EscThenDownInOneBatchClosesTheChildAndMovesTheMenu) {
     EXPECT_EQ(Frame(), 1);
     EXPECT_EQ(m.OpenLoadGame(), nullptr);
     EXPECT_EQ(m.Hovered(), 0);
+}
+
+TEST_F(MainMenuTest, TheLoadGameKnobScrollsTheListAndTheCursorShowsWhatCanBeClicked) {
+    for (int n = 0; n < 20; ++n)
+        AddGame(("game " + std::to_string(n)).c_str(), GoodGame());
+    MainMenuScreen& m = Menu();
+    Key('l');
+    LoadGameScreen* g = m.OpenLoadGame();
+    ASSERT_NE(g, nullptr);
+    ScrollList& list = *g->List();
+    ASSERT_EQ(list.count, 20);
+    ASSERT_LT(list.visibleRows, 20);
+    // The pointer is a hand over the buttons and the list, the arrow elsewhere.
+    const struct {
+        Point at;
+        int shape;
+    } places[] = {{g->ButtonOf(LoadGameScreen::kLoad)->Centre(), 34},
+                  {g->ButtonOf(LoadGameScreen::kDelete)->Centre(), 34},
+                  {g->ButtonOf(LoadGameScreen::kBack)->Centre(), 34},
+                  {Point(250, 200), 34},
+                  {Point(100, 100), 35},
+                  {Point(320, 400), 35}};
+    for (const auto& place : places) {
+        Post(InputKind::MouseMove, place.at, 0);
+        Frame();
+        EXPECT_EQ(f->display.cursorShape, place.shape) << place.at.x << "," << place.at.y;
+    }
+    // Up on the first game stays there.
+    Key(kKeyUp);
+    EXPECT_EQ(list.selection, 0);
+    // The knob dragged past the end of its track shows the last games.
+    Button& knob = *g->ButtonOf(LoadGameScreen::kKnob);
+    const Point grip = knob.Centre();
+    Post(InputKind::MouseMove, grip, 0);
+    Post(InputKind::ButtonDown, grip, 'L');
+    Post(InputKind::MouseMove, grip + Point(0, 300), 0);
+    Frame();
+    EXPECT_EQ(list.top, list.count - list.visibleRows);
+    Post(InputKind::ButtonUp, grip + Point(0, 300), 'L');
+    Frame();
+    EXPECT_EQ(knob.Bounds().origin.y, 249);
+    // A click on the list's third line picks the game shown there.
+    Click(Point(250, 133 + 2 + 2 * 12 + 6));
+    EXPECT_EQ(list.selection, list.count - list.visibleRows + 2);
+    // Up walks back one game.
+    Key(kKeyUp);
+    EXPECT_EQ(list.selection, list.count - list.visibleRows + 1);
+    // Dragged back up, the list shows the first games again.
+    Post(InputKind::MouseMove, knob.Centre(), 0);
+    Post(InputKind::ButtonDown, knob.Centre(), 'L');
+    Post(InputKind::MouseMove, Point(460, 0), 0);
+    Post(InputKind::ButtonUp, Point(460, 0), 'L');
+    Frame();
+    EXPECT_EQ(list.top, 0);
+    EXPECT_EQ(knob.Bounds().origin.y, 149);
+    // A click on the knob where it stands changes nothing.
+    EXPECT_EQ(Click(knob.Centre()), 1);
+    EXPECT_EQ(m.OpenLoadGame(), g);
+    EXPECT_EQ(list.top, 0);
+    // Back leaves and keeps every game.
+    Click(g->ButtonOf(LoadGameScreen::kBack));
+    EXPECT_EQ(m.OpenLoadGame(), nullptr);
+    EXPECT_EQ(f->world->savedGames->Count(), 20);
+    EXPECT_EQ(f->world->pendingScenario, nullptr);
+}
+
+TEST_F(MainMenuTest, EnterCarriesOutTheHighlightedItemAndAltF4Quits) {
+    MainMenuScreen& m = Menu();
+    Frame();
+    f->world->requestedMode = 0;
+    // The pointer is a hand over an enabled item, the arrow elsewhere and over a greyed one.
+    for (const auto& [at, shape] :
+         std::vector<std::pair<Point, int>>{{m.ItemButton(0)->Centre(), 34},
+                                            {m.ItemButton(7)->Centre(), 34},
+                                            {m.ItemButton(3)->Centre(), 35},
+                                            {Point(20, 20), 35}}) {
+        Post(InputKind::MouseMove, at, 0);
+        Frame();
+        EXPECT_EQ(f->display.cursorShape, shape) << at.y;
+    }
+    Post(InputKind::MouseMove, Point(20, 20), 0);
+    Frame();
+    // Nothing highlighted: Enter does nothing.
+    EXPECT_EQ(Key(kKeyEnter), 1);
+    EXPECT_EQ(Requested(), 0);
+    // Down highlights the first item, the tutorial, which Enter starts.
+    Key(kKeyDown);
+    EXPECT_EQ(m.Hovered(), 0);
+    EXPECT_EQ(Key(kKeyEnter), 0);
+    EXPECT_EQ(Requested(), static_cast<int>(GameMode::StartScenario));
+    ASSERT_NE(f->world->pendingScenario, nullptr);
+    EXPECT_EQ(f->world->pendingScenario->missionNumber, Campaign::kTutorial);
+    EXPECT_EQ(f->world->pendingScenario->colour, 1);
+    f->world->requestedMode = 0;
+    f->events.altDown = 1;
+    EXPECT_EQ(Key(kKeyF4), 0);
+    f->events.altDown = 0;
+    EXPECT_EQ(Requested(), static_cast<int>(GameMode::Quit));
+}
+
+TEST_F(MainMenuTest, ASavedGameRefusedOnItsWayBackReopensTheListWhileThereIsOne) {
+    for (const bool games : {false, true}) {
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+            menu = nullptr;
+        }
+        if (games) AddGame("kept", GoodGame());
+        f->world->loadGameRefused = 1;
+        MainMenuScreen& m = Menu();
+        EXPECT_EQ(f->world->loadGameRefused, 0) << games;
+        EXPECT_EQ(m.OpenLoadGame() != nullptr, games) << games;
+    }
 }
 
 }  // namespace

@@ -2,12 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
 #include <utility>
 #include <vector>
 
 #include "core/KeyCodes.h"
+#include "objects/CommandBuffer.h"
 #include "screens/FrontEndTestFixture.h"
 #include "screens/NextMissionPrompt.h"
+#include "support/MemoryLink.h"
 #include "ui/Button.h"
 #include "ui/TextField.h"
 #include "world/GameFlow.h"
@@ -212,6 +215,136 @@ TEST_F(ResultsTest, ChatLinesAreCutAndOnlyNetworkGamesChat) {
     ResultsScreen& r = Results(0, &stats);
     Key('u');
     EXPECT_EQ(r.ChatOpen(), 0);
+}
+
+TEST_F(ResultsTest, TheLostMissionPromptShowsItsButtonsAndLeavesForTheMenu) {
+    // The pointer over each place, alone and in a network game (where "go on" is grey).
+    for (const int network : {0, 1}) {
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+        }
+        InPlay();
+        f->world->networkGame = network;
+        ResultsScreen& r = Results(0, &stats);
+        NextMissionPrompt& prompt = *r.Prompt();
+        const Point leave = prompt.ButtonOf(NextMissionPrompt::kLeave)->Centre();
+        const Point goOn = prompt.ButtonOf(NextMissionPrompt::kGoOn)->Centre();
+        for (const auto& [at, shape] :
+             std::vector<std::pair<Point, int>>{{leave, kButtonCursor},
+                                                {goOn, network ? kArrowCursor : kButtonCursor},
+                                                {Point(100, 100), kArrowCursor}}) {
+            Post(InputKind::MouseMove, at, 0);
+            Frame();
+            EXPECT_EQ(f->display.cursorShape, shape) << network << " " << at.y;
+        }
+        // A press that leaves the button before its release chooses nothing.
+        f->world->requestedMode = 0;
+        Post(InputKind::MouseMove, leave, 0);
+        Post(InputKind::ButtonDown, leave, 'L');
+        Post(InputKind::ButtonUp, Point(100, 100), 'L');
+        EXPECT_EQ(Frame(), 1);
+        EXPECT_EQ(f->world->requestedMode, 0);
+        // A press outside the buttons and a release on one chooses nothing either.
+        Post(InputKind::MouseMove, Point(100, 100), 0);
+        Post(InputKind::ButtonDown, Point(100, 100), 'L');
+        Post(InputKind::ButtonUp, leave, 'L');
+        EXPECT_EQ(Frame(), 1);
+        EXPECT_EQ(f->world->requestedMode, 0);
+        EXPECT_EQ(Click(leave), 0);
+        EXPECT_EQ(f->world->requestedMode, static_cast<int>(GameMode::MainMenu));
+        EXPECT_EQ(f->world->pendingScenario, nullptr);
+    }
+    f->world->networkGame = 0;
+    // Escape, its control-key twin and Ctrl+Q leave too, Alt+F4 quits; any other key stays.
+    const struct {
+        int32_t key;
+        int ctrl, alt;
+        GameMode mode;  // None: the prompt stays
+    } keys[] = {{'x', 0, 0, GameMode::None},
+                {'q', 0, 0, GameMode::None},
+                {kKeyEscape, 0, 0, GameMode::MainMenu},
+                {17, 0, 0, GameMode::MainMenu},
+                {'q', 1, 0, GameMode::MainMenu},
+                {kKeyF4, 0, 0, GameMode::None},
+                {kKeyF4, 0, 1, GameMode::Quit}};
+    for (const auto& k : keys) {
+        screen->Unload();
+        screen.reset();
+        InPlay();
+        Results(0, &stats);
+        f->world->requestedMode = 0;
+        f->events.ctrlDown = k.ctrl;
+        f->events.altDown = k.alt;
+        const bool ends = k.mode != GameMode::None;
+        EXPECT_EQ(Key(k.key), ends ? 0 : 1) << k.key;
+        f->events.ctrlDown = f->events.altDown = 0;
+        EXPECT_EQ(f->world->requestedMode, static_cast<int>(k.mode)) << k.key;
+    }
+}
+
+TEST_F(ResultsTest, InANetworkGameUOrCtrlF1ToF4OpenAChatLineAndEnterSendsIt) {
+    InPlay();
+    World& w = *f->world;
+    w.networkGame = 1;
+    w.localPlayer.third = 3;
+    MemoryLink link;
+    w.peerLinks[0] = &link;
+    w.Commands().SetEnabled(1);
+    ResultsScreen& r = Results(1, nullptr);
+    // The bytes the next chat line adds to the outgoing commands.
+    auto sent = [&](size_t before) {
+        return std::string(reinterpret_cast<const char*>(w.Commands().Data()) + before,
+                           w.Commands().Size() - before);
+    };
+    const struct {
+        int32_t key;
+        int addressee;  // -1: the key opens no chat line
+    } cases[] = {{'u', 0}, {'U', 0}, {kKeyCtrlF1, 1}, {kKeyCtrlF1 + 3, 4}, {kKeyCtrlF1 + 4, -1},
+                 {'x', -1}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(Key(c.key), 1) << c.key;
+        EXPECT_EQ(r.ChatOpen(), c.addressee >= 0 ? 1 : 0) << c.key;
+        if (c.addressee < 0) continue;
+        // The line shows in the own colour across the top.
+        EXPECT_EQ(Pixel(8, 8), 3);
+        EXPECT_EQ(Pixel(620, 17), 3);
+        EXPECT_EQ(Pixel(8, 26), 3);
+        const size_t before = w.Commands().Size();
+        Key('h');
+        Key('i');
+        // Enter belongs to the line while it is open: the screen stays.
+        EXPECT_EQ(Key(kKeyEnter), 1) << c.key;
+        EXPECT_EQ(r.ChatOpen(), 0);
+        const std::string text = std::string(1, '\x03') + static_cast<char>(c.addressee) + "[" +
+                                 link.HostName() + "]: hi";
+        EXPECT_NE(sent(before).find(text), std::string::npos) << c.key;
+        EXPECT_NE(Pixel(620, 17), 3);
+    }
+    // An empty line sends nothing.
+    Key('u');
+    const size_t before = w.Commands().Size();
+    Key(kKeyEnter);
+    EXPECT_EQ(r.ChatOpen(), 0);
+    EXPECT_EQ(w.Commands().Size(), before);
+    w.peerLinks[0] = nullptr;
+    w.Commands().SetEnabled(0);
+    w.networkGame = 0;
+}
+
+TEST_F(ResultsTest, TheSaveButtonStoresTheNameAndTheScreenStaysUntilDone) {
+    InPlay();
+    ResultsScreen& r = Results(1, &stats);
+    Ticks(60);
+    ASSERT_NE(r.NameField(), nullptr);
+    for (const char c : std::string("bo"))
+        Key(c);
+    EXPECT_EQ(Click(r.ButtonOf(ResultsScreen::kSave)), 1);
+    EXPECT_EQ(r.NameField(), nullptr);
+    EXPECT_EQ(r.ButtonOf(ResultsScreen::kSave)->enabled, 0);
+    EXPECT_EQ(ScoreFile(), "bo\n" + std::to_string(r.TotalScore()) + "\n");
+    EXPECT_EQ(Click(r.ButtonOf(ResultsScreen::kDone)), 0);
+    EXPECT_EQ(ScoreFile(), "bo\n" + std::to_string(r.TotalScore()) + "\n");
 }
 
 }  // namespace

@@ -4,15 +4,22 @@
 
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
+#include <string>
 #include <utility>
 #include <vector>
 
+#include "core/Bitmap.h"
 #include "core/KeyCodes.h"
+#include "core/PackWriter.h"
+#include "core/ResourceFile.h"
 #include "core/Settings.h"
+#include "map/TerrainMap.h"
 #include "objects/CommandBuffer.h"
 #include "screens/FrontEndTestFixture.h"
 #include "support/MemoryLink.h"
 #include "ui/ScrollList.h"
+#include "world/Campaign.h"
 #include "world/Scenario.h"
 
 namespace {
@@ -106,6 +113,24 @@ TEST_F(SetupTest, SlidersReachBothEndsAndEveryChangeIsWrittenAtOnce) {
     EXPECT_EQ(Option("ARTIFACTS"), "NO");
     Key(kKeyDown);
     EXPECT_EQ(Option("SCENARIO"), std::to_string(s.Record().landNumber));
+    // A click on the list's third line takes that land; Up at the first line stays there.
+    ScrollList& list = *s.List();
+    ASSERT_GE(s.Entries().size(), 3u);
+    list.top = 0;
+    const Point third = list.listRect.origin + Point(10, 2 + 2 * list.lineHeight + 2);
+    Post(InputKind::MouseMove, third, 0);
+    Post(InputKind::ButtonDown, third, 'L');
+    Frame();
+    // Taken on the press.
+    EXPECT_EQ(list.selection, 2);
+    EXPECT_EQ(s.Record().landNumber, s.Entries()[2].packIndex);
+    EXPECT_EQ(Option("SCENARIO"), std::to_string(s.Entries()[2].packIndex));
+    Post(InputKind::ButtonUp, third, 'L');
+    Frame();
+    for (int i = 0; i < 3; ++i)
+        Key(kKeyUp);
+    EXPECT_EQ(list.selection, 0);
+    EXPECT_EQ(s.Record().landNumber, s.Entries()[0].packIndex);
 }
 
 TEST_F(SetupTest, AClanSwitchMovesTheColourToTheTwinAndBack) {
@@ -274,6 +299,9 @@ TEST_F(SetupTest, AGuestCannotStartEndsOnALeaveAndWithoutPeers) {
     Key(kKeyEnter);
     EXPECT_EQ(guest.ChatOpen(), 0);
     EXPECT_GT(f->world->Commands().Size(), before);
+    const std::string sent(reinterpret_cast<const char*>(f->world->Commands().Data()) + before,
+                           f->world->Commands().Size() - before);
+    EXPECT_NE(sent.find(std::string("[") + link->HostName() + "]: h"), std::string::npos);
     guest.ApplyPeerSettings(SetupSettings(), 0, 1);
     EXPECT_EQ(Frame(), 0);
     EXPECT_EQ(guest.exitCode, 1);
@@ -321,6 +349,115 @@ TEST_F(SetupTest, AnUnchosenSlotTakesItsClansFirstColourThatNobodyHoldsOrTwins) 
         EXPECT_EQ(Key(kKeyEnter), 0);
         EXPECT_EQ(host.Record().teamColours[2], c.expected);
         EXPECT_EQ(host.Record().teamColours[3], c.thirdColour);
+    }
+}
+
+TEST_F(SetupTest, TheCheatKeysWorkOnlyWithTheCheatOption) {
+    struct CheatsOff {
+        ~CheatsOff() { cheatsOn = 0; }
+    } restore;
+    // The land pack with a special land first, listed only while special lands are shown.
+    {
+        ResourceFile lands;
+        ASSERT_TRUE(lands.Open(TerrainMap::kLandPack, ResourceFile::OpenMode::Pack));
+        std::vector<std::vector<uint8_t>> rows;
+        for (int i = 0; lands.SelectEntry(0, i); ++i) {
+            int32_t size = lands.Size();
+            rows.emplace_back(static_cast<size_t>(size));
+            lands.Read(size, rows.back().data());
+        }
+        PackWriter pack(1, static_cast<int>(rows.size()) + 1);
+        const std::string special = "@Hidden land\n";
+        pack.SetEntry(0, 0, std::vector<uint8_t>(special.begin(), special.end()));
+        for (size_t i = 0; i < rows.size(); ++i)
+            pack.SetEntry(0, static_cast<int>(i) + 1, rows[i]);
+        std::filesystem::remove(Path(TerrainMap::kLandPack));
+        ASSERT_TRUE(pack.WriteFile(Path(TerrainMap::kLandPack).string()));
+    }
+    SetupScreen& s = OpenSetup(Skirmish());
+    Scenario& r = s.Record();
+    std::vector<SetupScreen::ListEntry> shown, all;
+    ASSERT_TRUE(SetupScreen::ReadLandList(1, shown));
+    ASSERT_TRUE(SetupScreen::ReadLandList(0, all));
+    ASSERT_EQ(s.Entries().size(), shown.size());
+    ASSERT_EQ(all.size(), shown.size() + 1);
+    ASSERT_EQ(all.front().packIndex, 0);
+    const int land = r.landNumber;
+    const int enemies = r.computerPlayers;
+    const int mission = r.missionNumber;
+    for (int32_t key : std::vector<int32_t>{'e', 'E', '0', 'm', 'M', kKeyF1 + 2}) {
+        EXPECT_EQ(Key(key), 1) << key;
+        EXPECT_EQ(r.landNumber, land) << key;
+        EXPECT_EQ(r.computerPlayers, enemies) << key;
+        EXPECT_EQ(r.missionNumber, mission) << key;
+        EXPECT_EQ(s.Entries().size(), shown.size()) << key;
+    }
+    cheatsOn = 1;
+    Key('e');
+    EXPECT_EQ(r.landNumber, -1);
+    EXPECT_EQ(s.List()->selection, -1);
+    ASSERT_GE(enemies, 1);
+    Key('0');
+    EXPECT_EQ(r.computerPlayers, 0);
+    for (int n = 8; n <= 10; ++n)
+        EXPECT_EQ(s.ButtonOf(n)->pressed, 0) << n;
+    // F1 to F11 pick missions 1 to 11 and their land; F12 is no mission key.
+    for (const auto& [key, number] : std::vector<std::pair<int32_t, int>>{
+             {kKeyF1, 1}, {kKeyF1 + 2, 3}, {kKeyF1 + 10, 11}, {kKeyF1 + 11, 11}}) {
+        Key(key);
+        EXPECT_EQ(r.missionNumber, number) << key;
+        const MissionEntry* entry = Campaign::GetMissionEntry(r.clanLetter, number);
+        EXPECT_EQ(r.packEntry, entry ? entry->packEntry : -1) << key;
+    }
+    // M shows the special lands too, and hides them again; either way the first is chosen.
+    for (const auto* expected : {&all, &shown}) {
+        Key('m');
+        ASSERT_EQ(s.Entries().size(), expected->size());
+        EXPECT_EQ(s.List()->selection, 0);
+        EXPECT_EQ(r.landNumber, expected->front().packIndex);
+        EXPECT_EQ(Option("SCENARIO"), std::to_string(r.landNumber));
+    }
+    // Ctrl+Alt+Enter starts with the debug flag.
+    f->events.ctrlDown = f->events.altDown = 1;
+    EXPECT_EQ(Key(kKeyEnter), 0);
+    f->events.ctrlDown = f->events.altDown = 0;
+    EXPECT_EQ(r.debugFlag, 1);
+}
+
+TEST_F(SetupTest, WithoutTheCheatOptionCtrlAltEnterStartsWithoutTheDebugFlag) {
+    SetupScreen& s = OpenSetup(Skirmish());
+    f->events.ctrlDown = f->events.altDown = 1;
+    EXPECT_EQ(Key(kKeyEnter), 0);
+    f->events.ctrlDown = f->events.altDown = 0;
+    EXPECT_EQ(s.Record().debugFlag, 0);
+}
+
+TEST_F(SetupTest, TheMarkerSitsOnTheSwatchOfTheOwnColour) {
+    SetupScreen& s = OpenSetup(Skirmish());
+    ResourceFile pack;
+    ASSERT_TRUE(pack.Open(SetupScreen::kSmallPack, ResourceFile::OpenMode::Pack));
+    ASSERT_TRUE(pack.SelectEntry(0, 4));
+    Bitmap marker(&pack);
+    auto swatchArea = [&](int n) {
+        // The marker frames the swatch from just outside it.
+        const Rect r = s.ButtonOf(n)->Bounds();
+        std::vector<uint8_t> out;
+        for (int y = r.origin.y - 3; y < r.origin.y + r.extent.h + 3; ++y)
+            for (int x = r.origin.x - 3; x < r.origin.x + r.extent.w + 3; ++x)
+                out.push_back(Pixel(x, y));
+        return out;
+    };
+    // The marker drawn again over the screen changes only swatches it was not on.
+    for (int own = 2; own <= 5; ++own) {
+        Click(s.ButtonOf(own));
+        ASSERT_EQ(s.Record().colour, own - 1);
+        for (int n = 2; n <= 5; ++n) {
+            const std::vector<uint8_t> shown = swatchArea(n);
+            f->display.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+            marker.Draw(s.ButtonOf(n)->Centre());
+            EXPECT_EQ(swatchArea(n) == shown, n == own) << own << " " << n;
+            Frame();
+        }
     }
 }
 

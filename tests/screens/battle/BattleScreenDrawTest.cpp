@@ -1,5 +1,6 @@
 // Drawing and the per-frame update: nothing dropped from a crowded view, the forms an enemy is
 // drawn in under stealth and sensors, the waypoint marker, and the voices.
+#include <cstdlib>
 #include <vector>
 
 #include "core/Bitmap.h"
@@ -147,4 +148,86 @@ TEST_F(BattleScreenTest, TheGroundIsDrawnAtTheViewsZoom) {
         display->ResetClipRect();
         EXPECT_EQ(shown, view()) << zoom;
     }
+}
+
+// Shots and effects are drawn only where the player sees them now, not where he saw them once.
+TEST_F(BattleScreenTest, ShotsAndEffectsAreDrawnOnlyWhereSeen) {
+    TerrainMap& terrain = *world().terrain;
+    terrain.AddVisibility(20, 20, 1);
+    terrain.AddVisibility(40, 40, 1);
+    terrain.AddVisibility(40, 40, -1);
+    ASSERT_EQ(terrain.Visibility(40, 40), 0);
+    const struct {
+        bool shot;
+        int row, column;
+        int draws;
+    } cases[] = {{true, 20, 20, 1},  {true, 40, 40, 0},  {true, 60, 60, 0},
+                 {false, 20, 20, 1}, {false, 40, 40, 0}, {false, 60, 60, 0}};
+    std::vector<TestObject*> made;
+    int serial = 300;
+    for (const auto& c : cases) {
+        auto object = std::make_unique<TestObject>(2, serial++, land->Centre(c.row, c.column));
+        made.push_back(object.get());
+        if (c.shot)
+            world().AddWeapon(std::move(object));
+        else
+            world().AddEffect(std::move(object));
+    }
+    screen->Draw(16);
+    for (size_t i = 0; i < made.size(); ++i)
+        EXPECT_EQ(made[i]->draws, cases[i].draws) << i;
+    terrain.AddVisibility(20, 20, -1);
+}
+
+// The waypoint marker shows its frames twice, one a tenth of a second, and is gone after.
+TEST_F(BattleScreenTest, TheWaypointMarkerPlaysItsFramesTwiceThenGoes) {
+    ASSERT_NE(screen->markerSprites, nullptr);
+    const int frames = screen->markerSprites->LastFrameIndex() + 1;
+    screen->SetWaypointMarker(Point(300, 300));
+    const Point at = screen->markerPoint;
+    ASSERT_NE(at, Point());
+    for (int tenth = 1; tenth < 2 * frames; ++tenth) {
+        ++world().lastTenth;
+        screen->Update(16);
+        // Within one tenth the marker stays on its frame.
+        screen->Update(16);
+        EXPECT_EQ(screen->markerFrame, tenth % frames) << tenth;
+        EXPECT_EQ(screen->markerPoint, at) << tenth;
+    }
+    ++world().lastTenth;
+    screen->Update(16);
+    EXPECT_EQ(screen->markerPoint, Point());
+}
+
+// Tracking keeps an own unit in the middle of the view; a unit that changed sides is let go.
+TEST_F(BattleScreenTest, TrackingFollowsAnOwnUnitAndLetsGoOfAnother) {
+    TestObject* own = Unit(1, land->Centre(80, 90));
+    TestObject* taken = Unit(2, land->Centre(40, 50), 2);
+    screen->tracking = 1;
+    screen->trackedUnit = own->id;
+    screen->Update(16);
+    const Point middle =
+        screen->wantedOrigin + Point(screen->ViewExtent().w / 2, screen->ViewExtent().h / 2);
+    EXPECT_LE(std::abs(middle.x - own->position.x), 1);
+    EXPECT_LE(std::abs(middle.y - own->position.y), 1);
+    EXPECT_EQ(screen->trackedUnit, own->id);
+    const Point kept = screen->wantedOrigin;
+    screen->trackedUnit = taken->id;
+    screen->Update(16);
+    EXPECT_TRUE(screen->trackedUnit.IsNull());
+    EXPECT_EQ(screen->wantedOrigin, kept);
+}
+
+// The reveal switch reaches the land when there is one, and is kept without one.
+TEST_F(BattleScreenTest, RevealingTheMapReachesTheLandAndNeedsNone) {
+    screen->SetRevealMap(1);
+    EXPECT_EQ(world().terrain->RevealAll(), 1);
+    screen->SetRevealMap(0);
+    EXPECT_EQ(world().terrain->RevealAll(), 0);
+    std::unique_ptr<TerrainMap> land = std::move(world().terrain);
+    screen->SetRevealMap(1);
+    EXPECT_EQ(screen->revealMap, 1);
+    world().terrain = std::move(land);
+    screen->SetRevealMap(0);
+    EXPECT_EQ(screen->revealMap, 0);
 }

@@ -1,11 +1,14 @@
 // The panel buttons and lists: the design button's hand-over, the build button and the
 // production list's cancel against a factory, disabled buttons; and a whole run through the
 // World's mode switch.
+#include <cstdlib>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalogue/ChassisTemplate.h"
+#include "catalogue/DesignGroup.h"
 #include "catalogue/DesignLibrary.h"
 #include "catalogue/VehicleDesign.h"
 #include "core/Bitmap.h"
@@ -54,8 +57,9 @@ public:
     Size UnfoldedSize() override { return Size(64, 64); }
     int CanUnfoldAt(const Point&) override { return 1; }
     int IsBuildAreaFreeAt(const Point&) override { return 1; }
-    int IsBuildAreaFree() override { return 1; }
-    int HasProductReady() override { return 1; }
+    int IsBuildAreaFree() override { return buildAreaFree; }
+    int HasProductReady() override { return productReady; }
+    int IsDockAreaFree(int, const Point&) override { return dockAreaFree; }
     GameObject* MinedDeposit() override { return nullptr; }
     int FindUnloadDock() override { return -1; }
     Point DockPoint(int) override { return position; }
@@ -66,6 +70,9 @@ public:
     std::vector<std::unique_ptr<VehicleDesign>> queue;
     std::vector<int> fronts;
     std::vector<std::string> cancelled;
+    int buildAreaFree = 1;
+    int productReady = 1;
+    int dockAreaFree = 1;
 };
 
 VehicleDesign* AddDesign(DesignLibrary& library, const char* name, int complete) {
@@ -245,4 +252,228 @@ TEST_F(BattleScreenTest, TheSeventhPartSelectorIsHitAndSelectsItsPart) {
     Post(InputKind::ButtonUp, Point(48 + 20 * 6, 208), 'L');
     screen->HandleEvents(16);
     EXPECT_EQ(unit->picked, std::vector<int>{6});
+}
+
+TEST_F(BattleScreenTest, TheBuildKeyQueuesThePickedDesignOrTheFinishedDesignsOfAGroup) {
+    auto owned = std::make_unique<FakeFactory>(land->Centre(5, 5));
+    FakeFactory* factory = owned.get();
+    world().AddBuilding(std::move(owned));
+    DesignLibrary& library = *world().designLibrary;
+    DesignGroup* group = library.AddGroup();
+    ASSERT_NE(group, nullptr);
+    for (const auto& [name, complete] :
+         std::vector<std::pair<const char*, int>>{{"g1", 1}, {"g2", 0}, {"g3", 1}})
+        group->Add(AddDesign(library, name, complete));
+    const int groupRow = library.IndexOfGroup(group);
+    auto press = [&](int32_t key) {
+        Post(InputKind::Key, Point(320, 240), key);
+        screen->HandleEvents(16);
+    };
+    // The group list: each finished member goes to the front of the jobs, Ctrl or not.
+    screen->buildPanelOpen = 1;
+    screen->designListFlag = 0;
+    screen->buildList->SetCount(groupRow + 1);
+    screen->buildList->SetSelection(groupRow);
+    press('B');
+    EXPECT_EQ(Names(factory->queue), (std::vector<std::string>{"g3", "g1"}));
+    EXPECT_EQ(factory->fronts, (std::vector<int>{1, 1}));
+    // With the build panel shut the key queues nothing.
+    screen->buildPanelOpen = 0;
+    press('B');
+    EXPECT_EQ(factory->queue.size(), 2u);
+    // The design list: the picked design alone, at the front with B and at the end with Ctrl+B.
+    factory->queue.clear();
+    factory->fronts.clear();
+    screen->buildPanelOpen = 1;
+    screen->designListFlag = 1;
+    screen->buildList->SetCount(library.CountAvailable());
+    screen->buildList->SetSelection(0);
+    VehicleDesign* picked = screen->SelectedBuildDesign();
+    ASSERT_NE(picked, nullptr);
+    press('B');
+    press(2);
+    ASSERT_EQ(factory->queue.size(), 2u);
+    EXPECT_EQ(factory->fronts, (std::vector<int>{1, 0}));
+    for (const auto& job : factory->queue)
+        EXPECT_STREQ(job->CodeString(), picked->CodeString());
+    // A right click on a production row cancels that row's job: with no job in progress the
+    // rows start at the job built next; a row past the jobs cancels nothing.
+    std::snprintf(factory->queue[0]->name, 16, "q0");
+    std::snprintf(factory->queue[1]->name, 16, "q1");
+    auto cancel = [&](int row) {
+        screen->productionList->SetCount(4);
+        const Point at = screen->productionList->listRect.origin + Point(4, 4 + 12 * row);
+        Post(InputKind::ButtonDown, at, 'R');
+        Post(InputKind::ButtonUp, at, 'R');
+        screen->HandleEvents(16);
+    };
+    // A left click only picks the list.
+    screen->productionList->SetCount(4);
+    Click(screen->productionList->listRect.origin + Point(4, 4));
+    EXPECT_TRUE(factory->cancelled.empty());
+    EXPECT_EQ(screen->currentList, screen->productionList.get());
+    for (int row : {0, 1, 2})
+        cancel(row);
+    EXPECT_EQ(factory->cancelled, (std::vector<std::string>{"q1", "q0"}));
+    factory->current = std::make_unique<VehicleDesign>('V');
+    cancel(3);
+    EXPECT_EQ(factory->cancelled.size(), 2u);
+    cancel(2);
+    EXPECT_EQ(factory->cancelled, (std::vector<std::string>{"q1", "q0", "q0"}));
+}
+
+// Each panel and strip button, clicked, does what the player reads on it.
+TEST_F(BattleScreenTest, EachPanelAndStripButtonDoesWhatItShows) {
+    TestObject* factory = AddFactory(land->Centre(100, 100));
+    TestObject* unit = Unit(1, land->Centre(40, 40));
+    unit->SetSelected(1);
+    unit->special = 1;
+    auto controller = std::make_unique<RecordingController>();
+    RecordingController* told = controller.get();
+    world().SetTeamController(1, std::move(controller));
+    auto click = [&](int id) {
+        Click(screen->buttons[static_cast<size_t>(id)]->Bounds().Centre());
+    };
+    screen->buildPanelOpen = 0;
+    screen->bottomStripShown = 1;
+    // The bottom strip's orders go to the selection.
+    const struct {
+        int button;
+        int32_t order;
+        SimId target;
+    } orders[] = {{BattleScreen::kGuardButton, BattleScreen::kOrderGuard, SimId()},
+                  {BattleScreen::kRepairButton, BattleScreen::kOrderRepair, SimId()},
+                  {BattleScreen::kToFactoryButton, BattleScreen::kOrderTarget, factory->id}};
+    for (const auto& o : orders) {
+        click(o.button);
+        ASSERT_FALSE(unit->given.empty()) << o.button;
+        EXPECT_EQ(unit->given.back().code, o.order) << o.button;
+        EXPECT_EQ(unit->given.back().target, o.target) << o.button;
+    }
+    EXPECT_EQ(unit->given.size(), 3u);
+    click(BattleScreen::kSpecialActionButton);
+    EXPECT_EQ(unit->specialActions, 1);
+    click(BattleScreen::kMarkersButton);
+    EXPECT_EQ(screen->showAllMarkers, 1);
+    // Centre on the factory: it ends up in the middle of the view.
+    click(BattleScreen::kCentreFactoryButton);
+    Frame();
+    const Point middle =
+        screen->viewOrigin + Point(screen->viewRect.extent.w / 2, screen->viewRect.extent.h / 2);
+    EXPECT_LT(std::abs(middle.x - factory->position.x), 32);
+    EXPECT_LT(std::abs(middle.y - factory->position.y), 32);
+    EXPECT_EQ(screen->tracking, 0);
+    click(BattleScreen::kStripToggleButton);
+    EXPECT_EQ(screen->bottomStripShown, 0);
+    // Hidden, the strip's buttons take no click.
+    EXPECT_NE(screen->HitTest(screen->buttons[BattleScreen::kGuardButton]->Bounds().Centre()),
+              BattleScreen::kGuardButton);
+    click(BattleScreen::kStripToggleButton);
+    EXPECT_EQ(screen->bottomStripShown, 1);
+    // The side panel: a scale button on another tab goes back to the mini-map first.
+    screen->sideTab = 1;
+    screen->miniMapScale = 1;
+    click(BattleScreen::kMiniMapScale2Button);
+    EXPECT_EQ(screen->sideTab, 0);
+    EXPECT_EQ(screen->miniMapScale, 1);
+    screen->zoom = 0;
+    click(BattleScreen::kZoom2Button);
+    EXPECT_EQ(screen->zoom, 1);
+    click(BattleScreen::kZoom1Button);
+    EXPECT_EQ(screen->zoom, 0);
+    click(BattleScreen::kOptionsButton);
+    EXPECT_EQ(screen->optionsOpen, 1);
+    click(BattleScreen::kOptionsButton);
+    EXPECT_EQ(screen->optionsOpen, 0);
+    click(BattleScreen::kUnitPanelButton);
+    EXPECT_EQ(screen->unitPanelOpen, 1);
+    click(BattleScreen::kUnitPanelButton);
+    EXPECT_EQ(screen->unitPanelOpen, 0);
+    // A right click on the map drops the selection, and with it the open unit panel.
+    click(BattleScreen::kUnitPanelButton);
+    ASSERT_EQ(screen->unitPanelOpen, 1);
+    Click(Point(100, 100), 'R');
+    EXPECT_EQ(unit->selected, 0);
+    EXPECT_EQ(screen->unitPanelOpen, 0);
+    EXPECT_EQ(screen->activePanel, nullptr);
+    click(BattleScreen::kUnitPanelButton);
+    EXPECT_EQ(screen->unitPanelOpen, 0);
+    unit->SetSelected(1);
+    told->kinds.clear();
+    // The build panel's buttons share their lower half with the unit panel's: the upper half
+    // is theirs.
+    for (int id : {BattleScreen::kOpenBuildPanelButton, BattleScreen::kCloseBuildPanelButton}) {
+        const Rect r = screen->buttons[static_cast<size_t>(id)]->Bounds();
+        Click(r.origin + Point(r.extent.w / 2, 4));
+        EXPECT_EQ(screen->buildPanelOpen, id == BattleScreen::kOpenBuildPanelButton ? 1 : 0);
+    }
+    EXPECT_EQ(told->kinds, (std::vector<int32_t>{BattleScreen::kEventBuildPanelOpened,
+                                                 BattleScreen::kEventBuildPanelClosed}));
+    // Destroy hits the selection; pause stops the game.
+    click(BattleScreen::kDestroyButton);
+    EXPECT_EQ(unit->hits, std::vector<int>{0});
+    click(BattleScreen::kPauseButton);
+    EXPECT_EQ(world().paused, 1);
+    // The design button ends the battle's event pass and hides the pointer on the way out.
+    const Point design = screen->buttons[BattleScreen::kDesignButton]->Bounds().Centre();
+    Post(InputKind::MouseMove, design, 0);
+    Post(InputKind::ButtonDown, design, 'L');
+    Post(InputKind::ButtonUp, design, 'L');
+    EXPECT_EQ(screen->HandleEvents(16), 0);
+    EXPECT_EQ(screen->cursorShape, BattleScreen::kNoCursor);
+    EXPECT_EQ(world().requestedMode, static_cast<int>(GameMode::DesignFromBattle));
+}
+
+// The factory's unit panel warns of a taken build area, a taken or missing dock and a product
+// that is not ready, each with its own picture over the factory's.
+TEST_F(BattleScreenTest, TheFactoryPanelShowsAWarningForEachThingInItsWay) {
+    auto owned = std::make_unique<FakeFactory>(land->Centre(5, 5));
+    FakeFactory* factory = owned.get();
+    world().AddBuilding(std::move(owned));
+    ChassisValues values;
+    values.unitPanelIcon = -1;
+    ChassisTemplate chassis(values);
+    VehicleDesign design('V');
+    design.chassis = &chassis;
+    factory->design = &design;
+    factory->selected = 1;
+    screen->buildPanelOpen = 0;
+    auto panel = [&] {
+        screen->DrawControlPanel();
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    // The panel without warnings with the given ones drawn over it.
+    auto withWarnings = [&](std::initializer_list<int> shown) {
+        screen->DrawControlPanel();
+        screen->panelBitmap->RedirectDrawing();
+        display->SetClipRect(Rect(Point(9, 112), Point(116, 213)));
+        for (int k : shown)
+            screen->factoryWarnings[static_cast<size_t>(k)]->DrawAt(screen->PanelPictureOrigin());
+        display->ClearRedirect();
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    const struct {
+        const char* name;
+        int buildAreaFree, freeDock, dockAreaFree, productReady;
+        std::initializer_list<int> warnings;
+    } cases[] = {
+        {"nothing in the way", 1, 0, 1, 1, {}}, {"build area taken", 0, 0, 1, 1, {0}},
+        {"no free dock", 1, -1, 1, 1, {1}},     {"dock area taken", 1, 0, 0, 1, {1}},
+        {"no product", 1, 0, 1, 0, {2}},        {"everything", 0, -1, 0, 0, {0, 1, 2}},
+    };
+    for (const auto& c : cases) {
+        factory->buildAreaFree = 1;
+        factory->freeDock = 0;
+        factory->dockAreaFree = 1;
+        factory->productReady = 1;
+        const std::vector<uint8_t> expected = withWarnings(c.warnings);
+        factory->buildAreaFree = c.buildAreaFree;
+        factory->freeDock = c.freeDock;
+        factory->dockAreaFree = c.dockAreaFree;
+        factory->productReady = c.productReady;
+        EXPECT_EQ(panel(), expected) << c.name;
+    }
+    factory->design = nullptr;
 }

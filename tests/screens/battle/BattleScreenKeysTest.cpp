@@ -267,8 +267,140 @@ TEST_F(BattleScreenKeysTest, AChatLineIsBoundedWhateverTheHostNameAndTextLength)
     EXPECT_GT(world().Commands().Size(), before);
     const std::string sent(reinterpret_cast<const char*>(world().Commands().Data()) + before,
                            world().Commands().Size() - before);
-    EXPECT_NE(sent.find("[" + std::string(127, 'h') + "]: xxx"), std::string::npos);
+    // The host name is cut to 127 characters, and the line to what one command carries.
+    const std::string line = "[" + std::string(127, 'h') + "]: ";
+    const size_t room = CommandBuffer::kMaxCommand - CommandBuffer::kHeaderSize - 3;
+    EXPECT_NE(sent.find(line + std::string(room - line.size(), 'x') + '\0'), std::string::npos);
     world().peerLinks[0] = nullptr;
+}
+
+TEST_F(BattleScreenKeysTest, ViewKeysMoveTheViewWhereTheyPoint) {
+    TestObject* unit = Unit(1, land->Centre(60, 70));
+    unit->SetSelected(1);
+    const Size extent = screen->ViewExtent();
+    auto centredOn = [&](const Point& p) {
+        return Point(p.x - (extent.w >> 1), p.y - (extent.h >> 1));
+    };
+    screen->tracking = 1;
+    // Space goes to the last local event, when there was one.
+    screen->wantedOrigin = Point(64, 64);
+    world().lastLocalPosition = Point(0, 0);
+    Key(' ');
+    EXPECT_EQ(screen->wantedOrigin, Point(64, 64));
+    EXPECT_EQ(screen->tracking, 1);
+    world().lastLocalPosition = Point(2000, 1800);
+    Key(' ');
+    EXPECT_EQ(screen->wantedOrigin, centredOn(Point(2000, 1800)));
+    EXPECT_EQ(screen->tracking, 0);
+    // Home goes to the selection.
+    screen->tracking = 1;
+    Key(kKeyHome);
+    EXPECT_EQ(screen->wantedOrigin, centredOn(unit->position));
+    EXPECT_EQ(screen->tracking, 0);
+    // Ctrl+F9 to Ctrl+F12 keep the view's place; F9 to F12 go back to a kept one.
+    Scenario& scenario = *world().scenario;
+    for (int k = 0; k < 4; ++k)
+        scenario.viewPoints[k] = Point(-1, 0);
+    screen->viewOrigin = Point(320, 640);
+    Key(kKeyCtrlF1 + 9);
+    EXPECT_EQ(scenario.viewPoints[1], Point(320, 640));
+    screen->viewOrigin = Point(96, 96);
+    Key(kKeyCtrlF1 + 11);
+    EXPECT_EQ(scenario.viewPoints[3], Point(96, 96));
+    EXPECT_EQ(scenario.viewPoints[0], Point(-1, 0));
+    EXPECT_EQ(scenario.viewPoints[2], Point(-1, 0));
+    const struct {
+        int32_t key;
+        Point wanted;
+    } recalls[] = {{kKeyF1 + 8, Point(7, 7)},
+                   {kKeyF1 + 9, Point(320, 640)},
+                   {kKeyF1 + 10, Point(320, 640)},
+                   {kKeyF1 + 11, Point(96, 96)}};
+    screen->wantedOrigin = Point(7, 7);
+    for (const auto& r : recalls) {
+        screen->tracking = 1;
+        EXPECT_EQ(Key(r.key).result, 1) << r.key;
+        EXPECT_EQ(screen->wantedOrigin, r.wanted) << r.key;
+        EXPECT_EQ(screen->tracking, r.key == kKeyF1 + 8 || r.key == kKeyF1 + 10 ? 1 : 0) << r.key;
+    }
+}
+
+TEST_F(BattleScreenKeysTest, OrderAndDebugKeysActOnTheSelection) {
+    TestObject* factory = AddFactory(land->Centre(100, 100));
+    TestObject* first = Unit(1, land->Centre(40, 40));
+    TestObject* second = Unit(2, land->Centre(40, 44));
+    first->SetSelected(1);
+    second->SetSelected(1);
+    // X sends the selection away from its centre; M to the factory.
+    Key('x');
+    ASSERT_EQ(first->given.size(), 1u);
+    EXPECT_EQ(first->given[0].code, BattleScreen::kOrderMoveAway);
+    EXPECT_EQ(first->given[0].p, second->given[0].p);
+    EXPECT_EQ(first->given[0].p, land->Centre(40, 42));
+    Key('m');
+    ASSERT_EQ(second->given.size(), 2u);
+    EXPECT_EQ(second->given[1].code, BattleScreen::kOrderTarget);
+    EXPECT_EQ(second->given[1].target, factory->id);
+    // + and - step the purpose of the selection, never below 0, only with CHEAT in a debug
+    // scenario.
+    cheatsOn = 1;
+    world().scenario->debugFlag = 1;
+    first->SetPurpose(0);
+    second->SetPurpose(3);
+    for (int32_t key : {'+', '-', '-', '-', '-'})
+        EXPECT_EQ(Key(key).result, 1) << key;
+    EXPECT_EQ(first->Purpose(), 0);
+    EXPECT_EQ(second->Purpose(), 0);
+    Key('+');
+    EXPECT_EQ(first->Purpose(), 1);
+    EXPECT_EQ(second->Purpose(), 1);
+    world().scenario->debugFlag = 0;
+    Key('+');
+    EXPECT_EQ(first->Purpose(), 1);
+    // Ctrl+E halts the computer players and starts them again; never without CHEAT.
+    Key(5);
+    EXPECT_EQ(aiHalted, 1);
+    Key(5);
+    EXPECT_EQ(aiHalted, 0);
+    cheatsOn = 0;
+    Key(5);
+    EXPECT_EQ(aiHalted, 0);
+    // Ctrl+Z watches the object under the pointer, and a second Ctrl+Z stops.
+    cheatsOn = 1;
+    screen->mousePoint = screen->MapToScreen(first->position);
+    Key(kCtrlZ);
+    EXPECT_EQ(screen->debugWatch, first->id);
+    Key(kCtrlZ);
+    EXPECT_TRUE(screen->debugWatch.IsNull());
+    screen->mousePoint = screen->MapToScreen(land->Centre(10, 10));
+    Key(kCtrlZ);
+    EXPECT_TRUE(screen->debugWatch.IsNull());
+}
+
+TEST_F(BattleScreenKeysTest, WithoutAPeerLinkTheChatLineIsTheTextAlone) {
+    world().networkGame = 1;
+    world().localPlayer.third = 5;
+    world().Commands().SetEnabled(1);
+    EXPECT_EQ(Key('u').result, 1);
+    ASSERT_TRUE(screen->chatField);
+    EXPECT_EQ(screen->chatRecipient, 0);
+    Key('h');
+    Key('i');
+    const size_t before = world().Commands().Size();
+    Key(kKeyEnter);
+    EXPECT_FALSE(screen->chatField);
+    const std::string sent(reinterpret_cast<const char*>(world().Commands().Data()) + before,
+                           world().Commands().Size() - before);
+    // The sender's colour, everybody, the text.
+    EXPECT_NE(sent.find(std::string("\x05\x00hi\0", 5)), std::string::npos);
+    EXPECT_EQ(sent.find('['), std::string::npos);
+    // An empty line sends nothing.
+    Key('u');
+    const size_t after = world().Commands().Size();
+    Key(kKeyEnter);
+    EXPECT_EQ(world().Commands().Size(), after);
+    world().Commands().SetEnabled(0);
+    world().networkGame = 0;
 }
 
 }  // namespace

@@ -106,6 +106,29 @@ TEST_F(BattleScreenTest, AMoveSpreadsTheSelectionOnRingsByDistance) {
     Click(click);
     EXPECT_EQ(near->given.at(0).p, p);
     EXPECT_EQ(nearer->given.at(0).p, nearer->position);
+    // A selected factory goes to the click itself, after the units, and is told of too.
+    TestObject* factory = AddFactory(Point(p.x + 600, p.y + 600));
+    factory->selected = 1;
+    told->kinds.clear();
+    Modifiers(1, 0, 0);
+    Click(click);
+    Modifiers(0, 0, 0);
+    ASSERT_EQ(factory->given.size(), 1u);
+    EXPECT_EQ(factory->given[0].code, 1);
+    EXPECT_EQ(factory->given[0].flags, 6 | 9);
+    EXPECT_EQ(factory->given[0].p, p);
+    EXPECT_EQ(told->kinds, std::vector<int32_t>(3, BattleScreen::kEventOrderGiven));
+    // A unit led by another passes the order to its leader alone.
+    TestObject* leader = Unit(42, Point(p.x + 200, p.y + 200));
+    near->delegateId = leader->id;
+    nearer->given.clear();
+    factory->selected = 0;
+    Click(click);
+    ASSERT_EQ(leader->given.size(), 1u);
+    EXPECT_EQ(leader->given[0].code, 10);
+    EXPECT_EQ(leader->given[0].flags, 4);
+    EXPECT_EQ(leader->given[0].p, p);
+    EXPECT_TRUE(nearer->given.empty());
 }
 
 TEST_F(BattleScreenTest, UnknownGroundIsOrderedAndKnownClosedGroundRefused) {
@@ -179,6 +202,31 @@ TEST_F(BattleScreenTest, EachTargetGetsItsOrder) {
             EXPECT_EQ(target->newTeams, std::vector<int>{1});
             EXPECT_EQ(target->selected, 1);
         }
+    }
+    // Clicks on own units that give no order move the selection instead.
+    const struct {
+        const char* name;
+        int shift;
+        int selectedKind, targetKind, targetSelected;
+        int unitAfter, targetAfter;
+    } selections[] = {
+        {"Shift adds an own unit", 1, 1, 1, 0, 1, 1},
+        {"Shift takes a selected one out", 1, 1, 1, 1, 1, 0},
+        {"an own unit without an order is selected alone", 0, 1, 1, 0, 0, 1},
+        {"a lone repairer hands over to a repair unit", 0, 2, 2, 0, 0, 1},
+    };
+    for (const auto& c : selections) {
+        RemoveObjects();
+        TestObject* target = Unit(serial++, p, 1, c.targetKind);
+        target->selected = c.targetSelected;
+        TestObject* unit = Unit(serial++, Point(p.x + 400, p.y), 1, c.selectedKind);
+        unit->selected = 1;
+        Modifiers(c.shift, 0, 0);
+        Click(click);
+        Modifiers(0, 0, 0);
+        EXPECT_TRUE(unit->given.empty()) << c.name;
+        EXPECT_EQ(unit->selected, c.unitAfter) << c.name;
+        EXPECT_EQ(target->selected, c.targetAfter) << c.name;
     }
     // A selection whose second unit is grouped: the first unit, then the group, are ordered.
     RemoveObjects();
@@ -278,4 +326,42 @@ TEST_F(BattleScreenTest, TheCursorShowsWhatAClickWouldDo) {
     }
     RemoveObjects();
     records.owned.clear();
+}
+
+// A hidden enemy under the pointer is no target (the click is a move) until the map is
+// revealed or an own unit stands beside it.
+TEST_F(BattleScreenTest, AHiddenEnemyIsNoTargetUntilSomethingRevealsIt) {
+    records.owned = {{2, 1}};
+    const int row = 30;
+    const int column = 30;
+    const Point at = land->Centre(row, column);
+    world().terrain->AddVisibility(row, column, 1);
+    const struct {
+        const char* name;
+        int hidden, reveal;
+        bool neighbour;
+        int code;
+    } cases[] = {
+        {"seen enemy", 0, 0, false, 2},
+        {"hidden enemy", 1, 0, false, 10},
+        {"hidden enemy, map revealed", 1, 1, false, 2},
+        {"hidden enemy, own unit beside it", 1, 0, true, 2},
+    };
+    int serial = 500;
+    for (const auto& c : cases) {
+        RemoveObjects();
+        screen->SetRevealMap(c.reveal);
+        screen->CentreOn(at);
+        TestObject* enemy = Unit(serial++, at, 2);
+        enemy->teamRecord.second = 2;
+        enemy->stealth.hidden = c.hidden;
+        if (c.neighbour) Unit(serial++, land->Centre(row, column + 1));
+        TestObject* unit = Unit(serial++, land->Centre(row + 12, column + 12));
+        unit->selected = 1;
+        Click(screen->MapToScreen(at));
+        ASSERT_EQ(unit->given.size(), 1u) << c.name;
+        EXPECT_EQ(unit->given[0].code, c.code) << c.name;
+    }
+    screen->SetRevealMap(0);
+    world().terrain->AddVisibility(row, column, -1);
 }

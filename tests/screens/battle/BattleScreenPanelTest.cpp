@@ -1,6 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -13,6 +16,7 @@
 #include "core/DisplayBase.h"
 #include "core/InputEvent.h"
 #include "core/KeyCodes.h"
+#include "core/TextWriter.h"
 #include "objects/Goal.h"
 #include "screens/battle/BattleScreenFixture.h"
 #include "ui/ScrollList.h"
@@ -37,6 +41,35 @@ public:
     explicit ListedGoal(const SimId& owner) : Goal(owner, 1, 1) {}
     int GetType() const override { return 1; }
     int IsDone() override { return 0; }
+};
+
+// A goal of any type, done or not, with a stored target.
+class TypedGoal : public Goal {
+public:
+    TypedGoal(const SimId& owner, int type, int done, const SimId& target = SimId())
+        : Goal(owner, 1, 1), type(type), done(done), target(target) {}
+    int GetType() const override { return type; }
+    int IsDone() override { return done; }
+    GoalFields StoredFields() const override {
+        GoalFields f;
+        f.id = target;
+        return f;
+    }
+    int type, done;
+    SimId target;
+};
+
+// A unit that guards a point, is blocked by one object and was last fired at by another.
+class BusyUnit : public TestObject {
+public:
+    using TestObject::TestObject;
+    int IsGuarding() override { return guarding; }
+    Point GetGuardPoint() override { return Point(123, 456); }
+    void GetBlockingSim(SimId& out) override { out = blocking; }
+    GameObject* GetLastAttacker() override { return attacker; }
+    int guarding = 0;
+    SimId blocking;
+    GameObject* attacker = nullptr;
 };
 
 using BattleScreenPanelTest = BattleScreenTest;
@@ -284,6 +317,167 @@ TEST_F(BattleScreenPanelTest, TabsWithoutAGameRecordOrAFactoryStayEmpty) {
     EXPECT_NE(tabArea(0), miniMap);
     world().teamStats[1] = std::make_unique<MissionStats>();
     EXPECT_NE(tabArea(1), miniMap);
+}
+
+TEST_F(BattleScreenPanelTest, ThePlayersTabShowsAColourBoxForEachPlayerAndNoMore) {
+    screen->buildPanelOpen = 0;
+    screen->sideTab = 2;
+    for (int k = 1; k <= 4; ++k)
+        world().scenario->teamColours[k] = 200 + k;
+    const Point tab = screen->miniMapRect.origin - screen->panelRect.origin;
+    const Point boxes[4] = {Point(16, 22), Point(70, 22), Point(16, 62), Point(70, 62)};
+    // Pixels of the colour inside player k's box, and inside the whole tab.
+    auto counts = [&](int k) {
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        const int stride = screen->panelBitmap->RowStride();
+        const uint8_t colour = static_cast<uint8_t>(200 + k);
+        const Point box = tab + boxes[k - 1];
+        int inBox = 0, inTab = 0;
+        for (int y = tab.y; y < tab.y + screen->miniMapRect.extent.h; ++y) {
+            for (int x = tab.x; x < tab.x + screen->miniMapRect.extent.w; ++x) {
+                if (p[y * stride + x] != colour) continue;
+                ++inTab;
+                inBox += x >= box.x && x < box.x + 32 && y >= box.y && y < box.y + 32 ? 1 : 0;
+            }
+        }
+        return std::pair{inBox, inTab};
+    };
+    for (int players : {1, 2, 4}) {
+        screen->playerCount = players;
+        screen->DrawControlPanel();
+        for (int k = 1; k <= 4; ++k) {
+            const auto [inBox, inTab] = counts(k);
+            EXPECT_EQ(inBox, k <= players ? 32 * 32 : 0) << players << " " << k;
+            EXPECT_EQ(inTab, inBox) << players << " " << k;
+        }
+    }
+}
+
+TEST_F(BattleScreenPanelTest, TheListButtonShowsTheOtherListAndAClickSwitchesToIt) {
+    // The build panel stays open only while the team has a factory.
+    AddFactory(land->Centre(5, 5));
+    screen->buildPanelOpen = 1;
+    auto panel = [&] {
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    auto faceShown = [&](int button) {
+        const std::vector<uint8_t> drawn = panel();
+        EXPECT_EQ(screen->panelBitmap->RedirectDrawing(), 1);
+        display->SetClipRect(Rect(Point(0, 0), screen->panelRect.extent));
+        const Point offset = screen->panelRect.origin;
+        screen->buttons[static_cast<size_t>(button)]->Draw(&offset);
+        display->ClearRedirect();
+        const bool same = panel() == drawn;
+        screen->DrawControlPanel();
+        return same;
+    };
+    DesignLibrary& library = *world().designLibrary;
+    const struct {
+        int flag, shown, hidden;
+        bool hiddenLooksAlike;  // the sample groups face is empty unless highlighted
+        int next;
+    } cases[] = {
+        {1, BattleScreen::kDesignGroupsButton, BattleScreen::kSingleDesignsButton, false, 0},
+        {0, BattleScreen::kSingleDesignsButton, BattleScreen::kDesignGroupsButton, true, 1}};
+    for (const auto& c : cases) {
+        screen->designListFlag = c.flag;
+        screen->DrawControlPanel();
+        EXPECT_TRUE(faceShown(c.shown)) << c.flag;
+        EXPECT_EQ(faceShown(c.hidden), c.hiddenLooksAlike) << c.flag;
+        const Point at = screen->buttons[static_cast<size_t>(c.shown)]->Bounds().Centre();
+        EXPECT_EQ(screen->HitTest(at), c.shown) << c.flag;
+        Click(at);
+        EXPECT_EQ(screen->designListFlag, c.next) << c.flag;
+        EXPECT_EQ(screen->buildList->count,
+                  c.next == 1 ? library.CountAvailable() : library.groups.Count())
+            << c.flag;
+    }
+    // The group list drawn picks its first group when none is picked.
+    library.AddGroup();
+    library.AddGroup();
+    screen->designListFlag = 0;
+    screen->buildList->SetSelection(-1);
+    screen->DrawControlPanel();
+    EXPECT_EQ(screen->buildList->count, library.groups.Count());
+    EXPECT_EQ(screen->buildList->selection, 0);
+}
+
+TEST_F(BattleScreenPanelTest, TheDebugPanelNamesEachGoalAndWhatStopsOrHitTheUnit) {
+    auto made = std::make_unique<BusyUnit>(1, 40, land->Centre(30, 30));
+    BusyUnit* unit = made.get();
+    std::unique_ptr<GameObject> owned = std::move(made);
+    ASSERT_EQ(world().AddSim(owned), 1);
+    TestObject* shooter = Unit(41, land->Centre(30, 34), 2);
+    screen->debugWatch = unit->id;
+    const int width = static_cast<int>(screen->panelBitmap->ByteCount() / 480);
+    TextWriter& font = *world().font;
+    // Whether the panel shows the text as the line at y: the rows the text alone touches are
+    // the panel's.
+    auto shows = [&](int y, const std::string& text) {
+        Bitmap alone(Size(width, 480));
+        alone.RedirectDrawing();
+        ColourBox(254, Size(width, 480)).DrawAt(Point(0, 0));
+        font.DrawText(Point(1, y), text.c_str(), 10);
+        display->ClearRedirect();
+        const uint8_t* expected = alone.Pixels();
+        const uint8_t* panel = screen->panelBitmap->Pixels();
+        int inked = 0;
+        for (int row = 0; row < 480; ++row) {
+            const uint8_t* e = expected + row * width;
+            if (std::all_of(e, e + width, [](uint8_t v) { return v == 254; })) continue;
+            ++inked;
+            if (!std::equal(e, e + width, panel + row * width)) return false;
+        }
+        return inked > 0;
+    };
+    auto draw = [&] {
+        screen->DrawSimDebugPanel();
+        display->ClearRedirect();
+    };
+    // Nothing stops or guards the unit: the goals start at row 120.
+    const struct {
+        int type, done;
+        SimId target;
+        const char* text;
+    } goals[] = {
+        {2, 0, SimId(), "Target: NULL P"}, {2, 1, SimId(2, 77), "Target: 2,77 S"},
+        {3, 0, SimId(), "Mining P"},       {4, 0, SimId(), "Scavenge P"},
+        {5, 0, SimId(), "Repair P"},       {6, 0, SimId(), "Unload P"},
+        {7, 0, SimId(), "Transport P"},    {8, 1, SimId(), "Refuel S"},
+        {9, 0, SimId(), "Goal 9 P"},
+    };
+    for (const auto& g : goals)
+        unit->goals.PushBack(std::make_unique<TypedGoal>(unit->id, g.type, g.done, g.target));
+    draw();
+    EXPECT_TRUE(shows(80, "GOALS:"));
+    for (size_t i = 0; i < std::size(goals); ++i)
+        EXPECT_TRUE(shows(120 + 10 * static_cast<int>(i), goals[i].text)) << goals[i].text;
+    // Guarding, a waiting path search, a blocker and a shooter each take a line of their own
+    // and move the goals down; a blocked front goal and an active one are marked.
+    unit->guarding = 1;
+    unit->blocking = SimId(3, 9);
+    unit->attacker = shooter;
+    unit->routeWait = 1;
+    world().QueuePathRequest(unit);
+    unit->goals.BlockFront();
+    unit->goals.Next(unit->goals.Front())->active = 1;
+    draw();
+    EXPECT_TRUE(shows(70, "Guarding: 123,456"));
+    EXPECT_TRUE(shows(90, "GOALS:"));
+    EXPECT_TRUE(shows(100, "Best Path Q: 1 P"));
+    EXPECT_TRUE(shows(120, "Blocking Sim: 3,9"));
+    EXPECT_TRUE(shows(140, "Sim That Fired: 2,41"));
+    EXPECT_TRUE(shows(160, "Target: NULL P B"));
+    EXPECT_TRUE(shows(170, "Target: 2,77 S !"));
+    EXPECT_TRUE(shows(240, "Goal 9 P"));
+    // A halted computer player is told at the panel's foot.
+    aiHalted = 1;
+    draw();
+    aiHalted = 0;
+    EXPECT_TRUE(shows(480, "ENEMY PAUSED"));
+    unit->goals.Clear();
+    screen->debugWatch = SimId();
 }
 
 }  // namespace

@@ -280,4 +280,32 @@ TEST_F(BattleSettingsTest, TheDebugPanelShowsTheWatchedObjectUntilItIsGone) {
     EXPECT_GT(panelColours().size(), 2u);
 }
 
+// A click on a row of the shown page sets that row's value in the selected unit's design.
+TEST_F(BattleSettingsTest, AClickOnASettingsRowSetsItInTheSelectedUnitsDesign) {
+    VehicleDesign design('V');
+    design.parameters = {1, 40, 0, 70, 2, 0, 3, 0, 0};
+    TestObject* unit = Unit(1, Point(100, 100));
+    unit->design = &design;
+    unit->selected = 1;
+    screen->unitPanelOpen = 1;
+    ShowPage(9);
+    ControlPanel& page = *panels->panels[0];
+    ASSERT_EQ(Pressed(page, 0), std::vector<int>{1});
+    // The row at y 140 reaches into the control area, which starts at (156, 136).
+    const Point row(160, 145);
+    ASSERT_EQ(screen->HitTest(row), BattleScreen::kControlAreaRegion);
+    Click(row);
+    const std::vector<int> pressed = Pressed(page, 0);
+    ASSERT_EQ(pressed.size(), 1u);
+    EXPECT_NE(pressed[0], 1);
+    EXPECT_EQ(design.parameters[0], pressed[0]);
+    EXPECT_EQ(design.parameters[1], 40);
+    // Without a shown page a press there is refused and changes nothing.
+    screen->activePanel = nullptr;
+    design.parameters[0] = 1;
+    Click(row);
+    EXPECT_EQ(design.parameters[0], 1);
+    unit->design = nullptr;
+}
+
 }  // namespace

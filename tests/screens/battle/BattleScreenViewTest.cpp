@@ -58,6 +58,8 @@ TEST_F(BattleScreenTest, EdgeScrollingStopsExactlyAtTheMapEdgeAtEveryZoom) {
                 << zoom << " " << z.mouse.x << "," << z.mouse.y;
             EXPECT_EQ(end.x % 32, 0);
             EXPECT_EQ(end.y % 32, 0);
+            // The scenario keeps where the view stands (a saved game opens there).
+            EXPECT_EQ(world().scenario->viewOrigin, end);
         }
     }
     // Resting on the map itself stops the scroll.

@@ -162,4 +162,28 @@ TEST_F(ControlPanelTest, APositionWithoutARowOfTheGroupShowsNothingChosenInIt) {
     EXPECT_EQ(panel.OnRelease(design), 0);
 }
 
+TEST_F(ControlPanelTest, AnUprightSliderFollowsThePointerUpAndDownWithinItsTravel) {
+    Button* slider =
+        panel.AddButton(Point(200, 100), 38, 27, nullptr, {}, {}, {}, Button::kVerticalSlider,
+                        Point(200, 100), Point(200, 300), 1, Rect());
+    const struct {
+        Point press, move;
+        Point origin;
+        int value;
+    } drags[] = {{Point(210, 110), Point(900, 150), Point(200, 140), 20},
+                 {Point(210, 150), Point(0, 900), Point(200, 300), 100},
+                 {Point(210, 310), Point(210, -500), Point(200, 100), 0}};
+    for (const auto& d : drags) {
+        Mouse(InputKind::ButtonDown, d.press);
+        EXPECT_EQ(Mouse(InputKind::MouseMove, d.move), 1);
+        EXPECT_EQ(slider->rect.origin, d.origin) << d.move.y;
+        EXPECT_EQ(slider->GetValue(), d.value) << d.move.y;
+        EXPECT_EQ(panel.valuesVisible, 1);
+        Mouse(InputKind::ButtonUp, d.move);
+    }
+    // Released, the knob stays where the pointer goes.
+    Mouse(InputKind::MouseMove, Point(210, 250));
+    EXPECT_EQ(slider->rect.origin, Point(200, 100));
+}
+
 }  // namespace

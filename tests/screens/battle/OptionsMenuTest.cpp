@@ -7,6 +7,7 @@
 
 #include "catalogue/TemplateCatalogue.h"
 #include "core/KeyCodes.h"
+#include "core/MusicPlayer.h"
 #include "net/NetworkPlay.h"
 #include "objects/CommandBuffer.h"
 #include "screens/battle/OverlayTestSupport.h"
@@ -252,6 +253,23 @@ TEST_F(OptionsMenuTest, ALongSavedTitleIsShortenedWhenShown) {
     OptionsMenu& menu = OpenMenu();
     menu.Activate();
     EXPECT_EQ(std::string(menu.Title()), longTitle.substr(0, OptionsMenu::kShownTitle));
+}
+
+TEST_F(OptionsMenuTest, MusicSwitchesTheMusicAndItsOptionEachWay) {
+    World& w = *f->world;
+    // The music pack of the first volume; the music starts off.
+    const std::filesystem::path sounds = Volume(MadeAssets::kVolumes[0]) / "Sounds";
+    ASSERT_TRUE(std::filesystem::exists(sounds / MusicPlayer::kPackName));
+    w.music = std::make_unique<MusicPlayer>(sounds.string() + "/");
+    OptionsMenu& menu = OpenMenu();
+    menu.Activate();
+    ASSERT_EQ(w.music->IsOn(), 0);
+    for (const int on : {1, 0, 1}) {
+        EXPECT_EQ(ClickWidget(menu, OptionsMenu::kMusic), 1) << on;
+        EXPECT_EQ(Option("MUSIC"), on ? "YES" : "NO") << on;
+        EXPECT_EQ(w.music->IsOn(), on) << on;
+    }
+    w.music.reset();
 }
 
 }  // namespace
