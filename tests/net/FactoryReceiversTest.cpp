@@ -15,18 +15,10 @@
 #include "support/FakeClock.h"
 #include "support/FakeObjectWorld.h"
 #include "support/MadeAssets.h"
+#include "support/TopLevels.h"
 #include "world/TestObject.h"
 
 namespace {
-
-class TopLevels : public CatalogueServices {
-public:
-    int ClanTechLevel(char) const override { return 8; }
-    char PlayerClan() const override { return 'V'; }
-    VehicleDesign* LocalFactoryDesign() override { return nullptr; }
-    void FactoryDesignChanged() override {}
-    const ShadeTable* TerrainColourTable() const override { return nullptr; }
-};
 
 class FactoryReceiversTest : public MadeAssetsTest {
 protected:

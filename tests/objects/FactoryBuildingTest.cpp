@@ -30,6 +30,7 @@
 #include "support/FakeObjectWorld.h"
 #include "support/MadeAssets.h"
 #include "support/TempDirectory.h"
+#include "support/TopLevels.h"
 #include "ui/ScreenBase.h"
 
 namespace {
@@ -538,15 +539,6 @@ TEST_F(Factory, HitsWithinTenSecondsSoundOneAlert) {
     f->Explode(10, nullptr, Point());
     EXPECT_EQ(voices, 2);
 }
-
-class TopLevels : public CatalogueServices {
-public:
-    int ClanTechLevel(char) const override { return 8; }
-    char PlayerClan() const override { return 'V'; }
-    VehicleDesign* LocalFactoryDesign() override { return nullptr; }
-    void FactoryDesignChanged() override {}
-    const ShadeTable* TerrainColourTable() const override { return nullptr; }
-};
 
 // The sample catalogue's factory, made as the scenario code makes it, and its sample designs.
 class SampleFactory : public MadeAssetsTest {

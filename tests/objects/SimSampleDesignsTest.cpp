@@ -44,7 +44,7 @@ protected:
         SampleDesignsTest::TearDown();
     }
 
-    sample_world::TopLevels levels;
+    TopLevels levels;
     FakeObjectWorld world{20, 20};
 };
 

@@ -67,7 +67,7 @@ protected:
         WorldOnLand land(layout);
         World& world = land.world;
         world.techLevelT = world.techLevelV = 8;
-        sample_world::TopLevels levels;
+        TopLevels levels;
         SetCatalogueServices(&levels);
         world.commands->SetEnabled(1);
         // The miners' search skips ground their team has never seen.

@@ -15,6 +15,7 @@
 #include "core/ResourceFile.h"
 #include "core/StringTable.h"
 #include "support/MadeAssets.h"
+#include "support/TopLevels.h"
 #include "ui/ScreenBase.h"
 
 namespace sample_world {
@@ -29,15 +30,6 @@ public:
         return Point((p.x - origin.x) >> zoom, (p.y - origin.y) >> zoom);
     }
     Point origin;
-};
-
-class TopLevels : public CatalogueServices {
-public:
-    int ClanTechLevel(char) const override { return 8; }
-    char PlayerClan() const override { return 'V'; }
-    VehicleDesign* LocalFactoryDesign() override { return nullptr; }
-    void FactoryDesignChanged() override {}
-    const ShadeTable* TerrainColourTable() const override { return nullptr; }
 };
 
 class SampleDesignsTest : public MadeAssetsTest {

@@ -15,19 +15,7 @@
 #include "objects/Sim.h"
 #include "objects/SimFactory.h"
 #include "screens/battle/BattleScreenFixture.h"
-
-namespace {
-
-class TopLevels : public CatalogueServices {
-public:
-    int ClanTechLevel(char) const override { return 8; }
-    char PlayerClan() const override { return 'V'; }
-    VehicleDesign* LocalFactoryDesign() override { return nullptr; }
-    void FactoryDesignChanged() override {}
-    const ShadeTable* TerrainColourTable() const override { return nullptr; }
-};
-
-}  // namespace
+#include "support/TopLevels.h"
 
 TEST_F(BattleScreenTest, ANetworkMoveSendsOneGoalPerUnitWithItsRingPoint) {
     ASSERT_EQ(LoadStringTable("7a1.str"), 1);
