@@ -145,6 +145,19 @@ TEST(ScenarioFile, ASetColourAndTheTutorialControllerSurviveTheFile) {
     EXPECT_EQ(s.world->controllers[2], nullptr);
 }
 
+// Every team 1 .. 4 may be this machine's; the set colour goes with it.
+TEST(ScenarioFile, EachOfTheFourTeamsCanBeTheLocalOne) {
+    for (int team = 1; team <= 4; ++team) {
+        ScenarioWorld s;
+        const std::string n = std::to_string(team);
+        s.WriteSave("t.scn", ": H\nJ = 0\nL = V\nK = 0\nI = " + n + "\nn = 5\n");
+        ASSERT_EQ(s.StartFile("t.scn"), 1) << team;
+        ASSERT_NE(s.world->scenario, nullptr);
+        EXPECT_EQ(s.world->scenario->localTeam, team);
+        EXPECT_EQ(s.world->scenario->teamColours[team], 5) << team;
+    }
+}
+
 TEST(ScenarioFile, ADamagedFileBuildsNothingAndStaysAsItWas) {
     const std::string big(ScenarioText::kMaxBytes + 1, 'x');
     const struct {
