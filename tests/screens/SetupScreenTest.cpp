@@ -284,6 +284,20 @@ TEST_F(SetupTest, PeerReportsDecideColoursAndOnlyTheHostStartsOnceAllReported) {
     EXPECT_EQ(r.colour, r.teamColours[1]);
 }
 
+// Two colours clash when they are the same or twins four apart; "none" (-1, 254 or anything
+// outside 1 .. 8) clashes with nothing.
+TEST(SetupColours, ColoursClashWhenTheSameOrTwins) {
+    const struct {
+        int a, b;
+        bool clash;
+    } cases[] = {{1, 1, true},      {1, 5, true},  {5, 1, true},  {8, 8, true},  {4, 8, true},
+                 {8, 4, true},      {1, 2, false}, {2, 7, false}, {0, 0, false}, {0, 4, false},
+                 {9, 9, false},     {9, 5, false}, {1, 9, false}, {1, 0, false}, {-1, -1, false},
+                 {254, 254, false}, {5, 9, false}, {4, 0, false}};
+    for (const auto& c : cases)
+        EXPECT_EQ(SetupScreen::Conflict(c.a, c.b), c.clash) << c.a << " " << c.b;
+}
+
 TEST_F(SetupTest, AGuestCannotStartEndsOnALeaveAndWithoutPeers) {
     f->world->makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
     CommLink* link = f->world->AddPeer();
