@@ -92,6 +92,14 @@ TEST_F(MainMenuTest, AClickActsOnTheNextTickOnlyWhenReleasedOverTheSameItem) {
     EXPECT_EQ(Key(kKeyEscape), 1);
     EXPECT_EQ(m.OpenSetup(), nullptr);
     EXPECT_EQ(f->world->setupScreen, nullptr);
+    // Alt+F4 over the set-up screen ends the menu's pass at once, as over the load-game one.
+    EXPECT_EQ(Click(m.ItemButton(4)), 1);
+    ASSERT_NE(m.OpenSetup(), nullptr);
+    f->events.altDown = 1;
+    Post(InputKind::Key, Point(320, 240), kKeyF4);
+    EXPECT_EQ(m.HandleEvents(16), 0);
+    f->events.altDown = 0;
+    EXPECT_EQ(f->world->requestedMode, static_cast<int>(GameMode::Quit));
 }
 
 TEST_F(MainMenuTest, ANewCampaignStartsMissionOneOfTheChosenClan) {
