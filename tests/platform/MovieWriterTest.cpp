@@ -8,6 +8,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 namespace {
@@ -54,6 +55,14 @@ TEST_F(MovieWriterTest, SameFramesGiveTheSameBytes) {
 TEST_F(MovieWriterTest, RefusesOddSizesAndUnwritablePaths) {
     winx_MovieWriter writer;
     EXPECT_FALSE(writer.Open((directory / "odd.mov").string(), 63, 48, 10, 0, 2));
+    // Sizes and rates of 0 or below are refused, on each of the three.
+    for (const auto& [w, h, fps] :
+         {std::tuple{0, 48, 10}, std::tuple{64, 0, 10}, std::tuple{64, 48, 0},
+          std::tuple{-2, 48, 10}, std::tuple{64, -2, 10}, std::tuple{64, 48, -1}}) {
+        EXPECT_FALSE(writer.Open((directory / "zero.mov").string(), w, h, fps, 0, 2))
+            << w << " " << h << " " << fps;
+        EXPECT_FALSE(std::filesystem::exists(directory / "zero.mov"));
+    }
     EXPECT_FALSE(writer.LastError().empty());
     EXPECT_FALSE(writer.Open((directory / "none" / "x.mov").string(), 64, 48, 10, 0, 2));
     EXPECT_FALSE(writer.Open((directory / "mono.mov").string(), 64, 48, 10, 22050, 3));
