@@ -294,6 +294,12 @@ TEST_F(BattleScreenPanelTest, TheBuildListCountsTheDesignsItShowsAndSelectsItsFi
     EXPECT_EQ(screen->buildList->selection, 0);
     EXPECT_NE(screen->SelectedBuildDesign(), nullptr);
     EXPECT_EQ(screen->SelectedBuildDesign()->complete, 1);
+    // Without a library (none is loaded yet) the list is left as it stands.
+    std::unique_ptr<DesignLibrary> held = std::move(world().designLibrary);
+    screen->buildList->SetCount(3);
+    screen->DrawControlPanel();
+    EXPECT_EQ(screen->buildList->count, 3);
+    world().designLibrary = std::move(held);
 }
 
 TEST_F(BattleScreenPanelTest, TabsWithoutAGameRecordOrAFactoryStayEmpty) {
