@@ -210,6 +210,8 @@ TEST(InputScript, EachLimitHoldsFromBothSides) {
         {"down M 1 1", ""},
         {"up LL 1 1", "the button is L, M or R"},
         {"click L 1", "usage: click L|M|R X Y"},
+        {"click L 640 0", "position outside the 640 x 480 picture"},
+        {"down R 0 480", "position outside the 640 x 480 picture"},
         {"wait 3600000", ""},
         {"wait 5 MS", ""},
         {"wait", "usage: wait N [ms]"},
