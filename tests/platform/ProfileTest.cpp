@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -142,6 +143,23 @@ TEST_F(ProfileTest, WriteCreatesTheFileAndLeavesNoTemporaryBehind) {
 TEST_F(ProfileTest, WriteIntoMissingDirectoryFails) {
     const std::string file = dir.Path() + "/nowhere/x.ini";
     EXPECT_EQ(winx_WritePrivateProfileString("A", "K", "V", file.c_str()), 0);
+    // A write the disk takes only in part fails, and the file keeps its old text.
+    const std::string kept = Ini("[A]\nK=1\n");
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    rlimit low = old;
+    low.rlim_cur = 16;
+    auto previous = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &low), 0);
+    const int written =
+        winx_WritePrivateProfileString("A", "K", std::string(64, 'v').c_str(), kept.c_str());
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, previous);
+    EXPECT_EQ(written, 0);
+    EXPECT_EQ(Read(kept), "[A]\nK=1\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Path()),
+                            std::filesystem::directory_iterator()),
+              1);
 }
 
 TEST_F(ProfileTest, ANullSectionReadsDefaultsAndWritesNothing) {
