@@ -4,44 +4,28 @@
 
 #include <memory>
 
-#include "catalogue/CatalogueServices.h"
-#include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
-#include "core/ResourceFile.h"
-#include "core/StringTable.h"
 #include "net/FactoryReceivers.h"
 #include "objects/BuildingCreation.h"
 #include "objects/FactoryBuilding.h"
-#include "support/FakeClock.h"
-#include "support/FakeObjectWorld.h"
-#include "support/MadeAssets.h"
-#include "support/TopLevels.h"
+#include "support/SampleCatalogueWorld.h"
 #include "world/TestObject.h"
 
 namespace {
 
-class FactoryReceiversTest : public MadeAssetsTest {
+class FactoryReceiversTest : public SampleCatalogueWorld {
 protected:
     void SetUp() override {
-        MadeAssetsTest::SetUp();
+        SampleCatalogueWorld::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        SetCatalogueServices(&levels);
-        ASSERT_EQ(LoadStringTable("7a1.str"), 1);
-        ASSERT_EQ(LoadTemplateCatalogue("7a.pts"), 1);
-        world.commands.SetEnabled(1);
         copy = CreateBuildingSim('V', SimId(2, 1), Point(1000, 1000), 0);
         ASSERT_NE(copy, nullptr);
     }
     void TearDown() override {
         copy.reset();
-        ClearTemplateCatalogue();
-        SetCatalogueServices(nullptr);
-        ResourceFile::SetAssetPath("");
+        SampleCatalogueWorld::TearDown();
     }
 
-    TopLevels levels;
-    FakeClock clock{1000};
-    FakeObjectWorld world{100, 100};
     FactoryReceivers receivers;
     std::unique_ptr<FactoryBuilding> copy;
 };

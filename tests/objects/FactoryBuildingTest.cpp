@@ -29,6 +29,7 @@
 #include "support/FakeClock.h"
 #include "support/FakeObjectWorld.h"
 #include "support/MadeAssets.h"
+#include "support/SampleCatalogueWorld.h"
 #include "support/TempDirectory.h"
 #include "support/TopLevels.h"
 #include "ui/ScreenBase.h"
@@ -541,21 +542,8 @@ TEST_F(Factory, HitsWithinTenSecondsSoundOneAlert) {
 }
 
 // The sample catalogue's factory, made as the scenario code makes it, and its sample designs.
-class SampleFactory : public MadeAssetsTest {
+class SampleFactory : public SampleCatalogueWorld {
 protected:
-    void SetUp() override {
-        MadeAssetsTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        SetCatalogueServices(&levels);
-        ASSERT_EQ(LoadStringTable("7a1.str"), 1);
-        ASSERT_EQ(LoadTemplateCatalogue("7a.pts"), 1);
-        world.commands.SetEnabled(1);
-    }
-    void TearDown() override {
-        ClearTemplateCatalogue();
-        SetCatalogueServices(nullptr);
-        ResourceFile::SetAssetPath("");
-    }
     std::unique_ptr<FactoryBuilding> Make(int local = 1, int serial = 1) {
         return CreateBuildingSim('V', SimId(1, serial), Point(1000, 1000), local);
     }
@@ -574,10 +562,6 @@ protected:
         return -1;
     }
     std::vector<int> Kinds() { return CommandKinds(world.commands); }
-
-    TopLevels levels;
-    FakeClock clock{1000};
-    FakeObjectWorld world{100, 100};
 };
 
 TEST_F(SampleFactory, BuildingLettersMakeTheirFactoryOrNothing) {
