@@ -95,6 +95,15 @@ TEST(InputScript, TextAndCharPostCharacters) {
     for (const auto& step : ParseSteps("text \"ABcD\"\n"))
         got.emplace_back(step.kind, step.value);
     EXPECT_EQ(got, capitals);
+    // Both ends of the capitals take Shift; the characters just outside them do not.
+    const std::vector<std::pair<Kind, uint32_t>> ends = {
+        {Kind::Char, '@'}, {Kind::KeyDown, VK_SHIFT}, {Kind::Char, 'A'}, {Kind::KeyUp, VK_SHIFT},
+        {Kind::Char, '['}, {Kind::KeyDown, VK_SHIFT}, {Kind::Char, 'Z'}, {Kind::KeyUp, VK_SHIFT},
+    };
+    got.clear();
+    for (const auto& step : ParseSteps("text \"@A[Z\"\n"))
+        got.emplace_back(step.kind, step.value);
+    EXPECT_EQ(got, ends);
 }
 
 TEST(InputScript, KeywordsAreCaseInsensitiveAndFocusLinesParse) {
