@@ -68,10 +68,6 @@ T* FirstAvailable(const NodeList& list, char clan, char role) {
 
 }  // namespace
 
-int VehicleDesign::DefaultParameter(int i) {
-    return (i >= 0 && i < kParameters) ? kDefaults[i] : 0;
-}
-
 void VehicleDesign::MakeFresh(char newClan) {
     clan = newClan;
     complete = 0;

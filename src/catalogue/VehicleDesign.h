@@ -60,8 +60,6 @@ public:
     void DrawPreview(Point origin, int tick, int step) const;
     int HardpointNear(Point origin, Point p) const;
 
-    static int DefaultParameter(int i);
-
     int complete = 0;
     char clan;
     char code[kCodeSize] = {};

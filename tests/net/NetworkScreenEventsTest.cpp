@@ -135,4 +135,26 @@ TEST_F(NetworkScreenEventsTest, TheHostListensAgainWhenItsListenerIsLostBeforeAn
     world.ClosePeers(nullptr);
 }
 
+TEST_F(NetworkScreenEventsTest, APressBesideTheButtonsIsTakenAndAltF4Quits) {
+    NetworkScreen screen(world, 'J', &link);
+    ASSERT_EQ(screen.Load(), 1);
+    const int before = screen.State();
+    // Used (the menu passes it no further), but no button lights and no click follows.
+    EXPECT_EQ(screen.HandleEvent(InputEvent(InputKind::ButtonDown, Point(10, 10), 'L')), 1);
+    EXPECT_EQ(screen.HandleEvent(InputEvent(InputKind::ButtonUp, kOkPlace, 'L')), 1);
+    EXPECT_EQ(screen.Update(16), 1);
+    EXPECT_EQ(screen.State(), before);
+    EXPECT_EQ(link.connectedTo, "");
+    // F4 alone is an ordinary key; with Alt held it ends the program from this screen too.
+    world.requestedMode = 0;
+    screen.HandleEvent(InputEvent(InputKind::Key, Point(), kKeyF4));
+    EXPECT_EQ(world.requestedMode, 0);
+    EXPECT_EQ(screen.HandleEvents(16), 1);
+    events.altDown = 1;
+    EXPECT_EQ(screen.HandleEvent(InputEvent(InputKind::Key, Point(), kKeyF4)), 1);
+    events.altDown = 0;
+    EXPECT_EQ(world.requestedMode, static_cast<int>(GameMode::Quit));
+    EXPECT_EQ(screen.HandleEvents(16), 0);
+}
+
 }  // namespace
