@@ -136,7 +136,15 @@ TEST_F(Groups, AGroupEndsWithItsLastMemberAndBreaksUpBelowItsShare) {
     EXPECT_EQ(group.AddMember(*units[0], 1), 0);
     group.Update(16);
     EXPECT_EQ(group.brokenUp, 0);
+    // The one that leaves takes its place along: the others' places are taken anew from where
+    // they stand around the group's new centre, one per member and in member order.
+    units[1]->SetPosition(Point(120, 130));
     group.RemoveMember(*units[0]);
+    EXPECT_TRUE(units[0]->groupId.IsNull());
+    EXPECT_EQ(group.GetPosition(), Point(140, 110));
+    EXPECT_EQ(group.Offsets(), (std::vector<Point>{{20, -10}, {0, -10}, {-20, 20}}));
+    EXPECT_EQ(group.outerRadius, 16 + 20);
+    EXPECT_EQ(group.memberIds, (std::vector<SimId>{units[3]->id, units[2]->id, units[1]->id}));
     group.Update(16);
     EXPECT_EQ(group.brokenUp, 0);  // 75 per cent
     group.RemoveMember(*units[2]);
