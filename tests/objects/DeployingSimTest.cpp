@@ -31,6 +31,8 @@ protected:
 };
 
 TEST_F(DeployingUnits, TurnTheShortWayToTheWorkingFacingThenPlayTheDeployOnce) {
+    // A standing loop of three frames, so that the loop shows more than its first frame.
+    kit.structures[0]->deployedPictures = Grid({3, 4});
     DeployingSim* unit = kit.Structure(world, 0, 1, 1, at);
     unit->facing = 4;
     unit->DeployNow();
@@ -49,6 +51,15 @@ TEST_F(DeployingUnits, TurnTheShortWayToTheWorkingFacingThenPlayTheDeployOnce) {
     // Sequence 1 has four frames (last index 3): 1, 2, then the loop begins.
     EXPECT_EQ(frames, (std::vector<int>{1, 2, 0}));
     EXPECT_EQ(unit->sequence, 0);
+    // The standing loop (last index 2) goes round and round.
+    frames.clear();
+    for (int i = 0; i < 4; ++i) {
+        Step(unit);
+        frames.push_back(unit->deployFrame);
+    }
+    EXPECT_EQ(frames, (std::vector<int>{1, 0, 1, 0}));
+    EXPECT_EQ(unit->DeployState(), DeployingSim::kDeployed);
+    unit->deployFrame = 0;
     // The mounts follow the animation's own table while it plays, the deployed table after.
     EXPECT_EQ(unit->GetMountOffset(0), Point(3, 4));
     unit->sequence = 1;
