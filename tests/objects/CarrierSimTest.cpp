@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -507,6 +508,89 @@ TEST_F(Carriers, ACopyHoldsTheDropPlaceBeforeItAnswers) {
     b->ResetCarry();
     EXPECT_TRUE(world.held.empty());
     EXPECT_EQ(b->IsSelectable(), 0);
+}
+
+// An object that notes which of its drawings the carrier asked for.
+class DrawLog : public TestUnit {
+public:
+    DrawLog(int team, int serial, const Point& at) : TestUnit(team, serial, at) {}
+    void Draw(ScreenBase&) override { log += "draw "; }
+    void DrawUnder(ScreenBase&) override { log += "under "; }
+    void DrawSensed(ScreenBase&, const ShadeTable*) override { log += "sensed "; }
+    std::string log;
+};
+
+// Unfolded, a carrier draws its frame at its draw origin in its team colour (tinted when only
+// sensed); a unit aboard shows its transfer overlay, and the unit itself once released.
+TEST_F(Carriers, AnUnfoldedCarrierDrawsItsFrameTheOverlayAndAReleasedUnit) {
+    auto grid = std::make_unique<SpriteSet>(4);
+    for (int s = 0; s < 4; ++s)
+        grid->SetFrame(std::make_unique<SequenceProbe>(4), s);
+    SpriteSet* pictures = grid.get();
+    kit.carrier->deployedPictures = std::move(grid);
+    auto probe = [&](int s) { return static_cast<SequenceProbe*>(pictures->SubImage(s)); };
+    std::unique_ptr<GameObject> owned = std::make_unique<DrawLog>(1, 9, Point(100, 100));
+    auto* cargo = static_cast<DrawLog*>(owned.get());
+    world.AddSim(owned);
+    LandFixture files;
+    world.terrain = PlainTerrain(files, 10, 10);
+    ScreenBase view;
+    a->sequence = 2;
+    a->carrierFrame = 1;
+    a->overlayFrame = 3;
+    const int colour = a->teamRecord.third;
+    struct Row {
+        bool carrying;
+        int released;
+        bool sensed;
+        const char* cargoLog;
+    };
+    const Row rows[] = {
+        {false, 1, false, ""}, {true, 0, false, ""}, {true, 1, false, "under draw "},
+        {false, 1, true, ""},  {true, 0, true, ""},  {true, 1, true, "sensed "}};
+    for (const Row& row : rows) {
+        const std::string name = std::to_string(row.carrying) + std::to_string(row.released) +
+                                 std::to_string(row.sensed);
+        for (int s = 0; s < 4; ++s) {
+            probe(s)->drawn.clear();
+            probe(s)->points.clear();
+        }
+        cargo->log.clear();
+        a->carried = row.carrying ? cargo->id : SimId();
+        a->released = row.released;
+        const Point kept = a->GetPosition();
+        if (row.sensed)
+            a->DrawSensed(view, world.terrain->ShadeTable1());
+        else
+            a->Draw(view);
+        EXPECT_EQ(a->GetPosition(), kept) << name;
+        const int shade = row.sensed ? -1 : colour;
+        ASSERT_EQ(probe(2)->drawn.size(), 1u) << name;
+        EXPECT_EQ(probe(2)->drawn[0], std::make_pair(1, shade)) << name;
+        EXPECT_EQ(probe(2)->points[0], view.MapToScreen(a->GetDrawOrigin())) << name;
+        EXPECT_TRUE(probe(0)->drawn.empty() && probe(1)->drawn.empty()) << name;
+        ASSERT_EQ(probe(3)->drawn.size(), row.carrying ? 1u : 0u) << name;
+        if (row.carrying) {
+            EXPECT_EQ(probe(3)->drawn[0], std::make_pair(3, shade)) << name;
+        }
+        EXPECT_EQ(cargo->log, row.cargoLog) << name;
+    }
+    // Without a sensing table nothing is drawn; folded, the carrier's own pictures stay unused.
+    for (int s = 0; s < 4; ++s)
+        probe(s)->drawn.clear();
+    cargo->log.clear();
+    a->carried = cargo->id;
+    a->DrawSensed(view, nullptr);
+    EXPECT_TRUE(probe(2)->drawn.empty() && probe(3)->drawn.empty());
+    EXPECT_EQ(cargo->log, "");
+    a->carrierState = CarrierSim::kFolded;
+    a->Draw(view);
+    a->DrawSensed(view, world.terrain->ShadeTable1());
+    a->DrawUnder(view);
+    for (int s = 0; s < 4; ++s)
+        EXPECT_TRUE(probe(s)->drawn.empty()) << s;
+    EXPECT_EQ(cargo->log, "");
+    a->carried = SimId();
 }
 
 }  // namespace
