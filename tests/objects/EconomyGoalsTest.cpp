@@ -311,6 +311,31 @@ TEST_F(EconomyGoals, RepairMendsTenEveryHundredMillisecondsUntilTheServiceEnds) 
     world.Forget(client.get());
 }
 
+// A repairer mends itself one point each quarter second, never below no damage, and not at all
+// while invulnerable.
+TEST_F(EconomyGoals, ARepairerMendsItselfAPointEachQuarterSecond) {
+    struct Row {
+        int damage, invulnerable;
+        std::vector<int> seen;  // after 200, 250, 450, 500, 750 ms
+    };
+    const Row rows[] = {
+        {10, 0, {10, 9, 9, 8, 7}}, {2, 0, {2, 1, 1, 0, 0}}, {10, 1, {10, 10, 10, 10, 10}}};
+    for (const Row& row : rows) {
+        auto repairer = kit.Repairer(SimId(kTeam, 1), Point(300, 300));
+        world.Add(repairer.get(), true);
+        repairer->damage.Add(row.damage);
+        repairer->invulnerable = row.invulnerable;
+        std::vector<int> seen;
+        for (const int ms : {200, 50, 200, 50, 250}) {
+            Tick(ms);
+            repairer->Update(ms);
+            seen.push_back(repairer->damage.Value());
+        }
+        EXPECT_EQ(seen, row.seen) << row.damage << " " << row.invulnerable;
+        world.Forget(repairer.get());
+    }
+}
+
 // Each mending step of the owner tells the peers the change in damage, also for an
 // invulnerable client that takes none; a copy mends nothing and sends nothing.
 TEST_F(EconomyGoals, TheOwnerTellsThePeersEveryMendingStep) {
