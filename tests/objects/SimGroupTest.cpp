@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "objects/AttackManoeuvre.h"
 #include "objects/LocationGoal.h"
 #include "objects/ManoeuvreTestSupport.h"
 #include "objects/RecordLinesSupport.h"
@@ -209,6 +210,22 @@ TEST_F(Groups, AnUnreachablePointIsSoughtEverNarrowerThenBlocked) {
         EXPECT_EQ(tried, c.tried) << c.spacing;
         EXPECT_EQ(updates, c.updates) << c.spacing;
     }
+    // While the World defers searches the group queues its request and goes on at once: it
+    // stands at the point, its order is done, and each member is sent to its place there.
+    SimGroup& waiting = Group(serial++);
+    Trooper* member = Make(1, Point(200, 400));
+    waiting.AddMember(*member, 1);
+    waiting.IssueOrder(1, 0, Point(800, 800), SimId());
+    world.deferred = 1;
+    const int queued = world.queuedRequests;
+    waiting.Update(16);
+    world.deferred = 0;
+    EXPECT_EQ(world.queuedRequests, queued + 1);
+    EXPECT_EQ(waiting.GetPosition(), Point(800, 800));
+    EXPECT_EQ(waiting.goals.Front(), nullptr);
+    ASSERT_EQ(member->issued.size(), 1u);
+    EXPECT_EQ(member->issued[0].code, 1);
+    EXPECT_EQ(member->issued[0].p, Point(800, 800));
 }
 
 TEST_F(Groups, AtEachWaypointTheSettledMembersAreOrderedToTheirPlacesScaledToFit) {
@@ -291,6 +308,11 @@ TEST_F(Groups, ExecutedOrdersAddTheirGoalAndTheMembersAnswerForTheGroup) {
     EXPECT_EQ(group.GetRadius(), group.outerRadius);
     EXPECT_EQ(group.GetKind(), 1);
     group.goals.Clear();
+    // The group keeps the manoeuvres it is given for whoever asks for them by type.
+    auto* rule = new AttackManoeuvre(1, 0);
+    group.AddManoeuvre(rule);
+    EXPECT_EQ(group.FindManoeuvre(static_cast<int>(ManoeuvreType::Attack)), rule);
+    EXPECT_EQ(group.FindManoeuvre(static_cast<int>(ManoeuvreType::Retaliate)), nullptr);
     group.SetSelected(1);
     for (Trooper* t : units)
         EXPECT_EQ(t->selected, 1);
