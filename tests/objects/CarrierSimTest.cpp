@@ -593,4 +593,22 @@ TEST_F(Carriers, AnUnfoldedCarrierDrawsItsFrameTheOverlayAndAReleasedUnit) {
     a->carried = SimId();
 }
 
+// A ready carrier plays its ready loop only while its team has a refuelling structure; without
+// one it idles at its first frame.
+TEST_F(Carriers, AReadyCarrierIdlesWithoutARefuellingStructure) {
+    kit.carrier->deployedPictures = Grid({4, 4, 4, 4});
+    for (const bool structure : {true, false}) {
+        world.structures.clear();
+        if (structure) world.GrantStructure(1, 4);
+        a->sequence = 1;
+        a->carrierFrame = 1;
+        a->animationTimer.Start();
+        clock.Advance(CarrierSim::kReadyMs);
+        a->Update(50);
+        EXPECT_EQ(a->carrierFrame, structure ? 2 : 0) << structure;
+        EXPECT_EQ(a->carrierState, CarrierSim::kReady) << structure;
+        EXPECT_EQ(a->sequence, 1) << structure;
+    }
+}
+
 }  // namespace
