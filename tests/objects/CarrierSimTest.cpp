@@ -235,13 +235,23 @@ TEST_F(Carriers, ACopyAppliesTheOwnersPickUp) {
 }
 
 TEST_F(Carriers, AGoalFoldsAReadyCarrier) {
+    // The chassis sound is heard only by the carrier's own team.
+    kit.carrier->sound = std::make_unique<Sound>(1);
+    world.localTeam = 2;
     a->goals.PushBack(std::make_unique<PlainGoal>(a->id, GoalType::Location));
     Tick();
     EXPECT_EQ(a->carrierState, CarrierSim::kFolding);
     EXPECT_EQ(a->sequence, 0);
     EXPECT_EQ(a->carrierFrame, 3);
     EXPECT_EQ(b->carrierState, CarrierSim::kReady);
+    EXPECT_TRUE(world.played.empty());
     a->goals.Clear();
+    world.localTeam = 1;
+    b->goals.PushBack(std::make_unique<PlainGoal>(b->id, GoalType::Location));
+    Tick();
+    EXPECT_EQ(b->carrierState, CarrierSim::kFolding);
+    EXPECT_EQ(world.played, std::vector<Sound*>{kit.carrier->sound.get()});
+    b->goals.Clear();
 }
 
 // A unit waiting for a carrier waits where it stands; the wait ends when the carrier takes it
