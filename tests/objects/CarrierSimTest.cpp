@@ -621,4 +621,34 @@ TEST_F(Carriers, AReadyCarrierIdlesWithoutARefuellingStructure) {
     }
 }
 
+// A carrier whose partner still holds a unit keeps its own and tries again a whole pause later.
+TEST_F(Carriers, AHandOverToABusyPartnerIsTriedAgainAPauseLater) {
+    Sim* second = kit.Unit(world, 1, 20, Point(100, 100));
+    TransportGoal boarding(unit->id, a->id, 1);
+    ASSERT_EQ(boarding.IsDone(), 1);
+    ASSERT_EQ(b->Receive(second), 1);
+    const auto stepA = [&] {
+        clock.Advance(50);
+        a->Update(50);
+    };
+    for (int i = 0; i < 400 && a->sendPending == 0; ++i)
+        stepA();
+    ASSERT_EQ(a->sendPending, 1);
+    // The first try comes once the pause is over, and fails.
+    for (int i = 0; i < 20; ++i)
+        stepA();
+    EXPECT_EQ(a->carried, unit->id);
+    EXPECT_EQ(b->carried, second->id);
+    EXPECT_EQ(a->sendTimer.Expired(), false);
+    // Freed, the partner still waits for the next try.
+    b->ResetCarry();
+    stepA();
+    EXPECT_EQ(a->carried, unit->id);
+    int steps = 1;
+    for (; steps < 40 && !a->carried.IsNull(); ++steps)
+        stepA();
+    EXPECT_EQ(b->carried, unit->id);
+    EXPECT_GT(steps, 1);
+}
+
 }  // namespace
