@@ -105,7 +105,14 @@ TEST_F(DeployingUnits, DropMovesAndRefuseAttacksOnFriendsWhileDeployed) {
     for (const Case& c : cases) {
         unit->IssueOrder(c.code, 0, Point(40, 40), c.target);
         EXPECT_TRUE(unit->goals.IsEmpty()) << c.code;
+        EXPECT_EQ(unit->ordered, 0) << c.code;
     }
+    // An attack on an enemy passes: the structure takes it as its order.
+    Sim* enemy = kit.Unit(world, 2, 3, Point(200, 200));
+    unit->IssueOrder(Sim::kOrderAttack, 0, Point(), enemy->id);
+    EXPECT_EQ(unit->ordered, 1);
+    unit->ordered = 0;
+    unit->ClearGoals();
     // A move goal that reaches it anyway is dropped at the next update; a structure that still
     // counted as moving stops in that update and tells the copies so.
     unit->goals.PushBack(std::make_unique<LocationGoal>(unit->id, Point(40, 40), 10, 1, 1));
