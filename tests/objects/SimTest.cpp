@@ -72,6 +72,28 @@ TEST_F(SimParts, TheDesignGivesPartsBodyAndDamage) {
     EXPECT_EQ(plain.GetEngageRange(), 64 + 2 * 64);
 }
 
+// Each sensor and stealth item sets the one flag of its letter.
+TEST_F(SimParts, EachSensorAndStealthLetterSetsItsOwnFlag) {
+    struct Row {
+        bool stealth;
+        char letter;
+        std::vector<int> flags;  // sensor A, B, C; hidden, hidden A, hidden B
+    };
+    const Row rows[] = {{false, 'u', {1, 0, 0, 0, 0, 0}}, {false, 'v', {0, 1, 0, 0, 0, 0}},
+                        {false, 'w', {0, 0, 1, 0, 0, 0}}, {true, 'z', {0, 0, 0, 1, 0, 0}},
+                        {true, 'k', {0, 0, 0, 0, 1, 0}},  {true, 'y', {0, 0, 0, 0, 0, 1}},
+                        {false, 'k', {0, 0, 0, 0, 0, 0}}, {true, 'u', {0, 0, 0, 0, 0, 0}}};
+    int serial = 10;
+    for (const Row& row : rows) {
+        MountTemplate* part = row.stealth ? kit.Stealth(row.letter) : kit.Sensor(row.letter);
+        Sim* sim = Add(kit.MakeSim(1, ++serial, at, {part}));
+        const std::vector<int> flags = {sim->sensors.sensorA, sim->sensors.sensorB,
+                                        sim->sensors.sensorC, sim->stealth.hidden,
+                                        sim->stealth.hiddenA, sim->stealth.hiddenB};
+        EXPECT_EQ(flags, row.flags) << row.stealth << row.letter;
+    }
+}
+
 TEST_F(SimParts, MoveDelayFallsAQuarterPerUpgradeAndNeverBelowOne) {
     Sim* sim = Add(kit.MakeSim(1, 1, at));
     EXPECT_EQ(sim->GetMoveDelay(), 20);
