@@ -159,6 +159,11 @@ TEST_F(SimParts, SelectionTakesOnlyWeaponsAndWraps) {
     EXPECT_EQ(sim->selectedPart, nullptr);
     sim->SelectPart(2);  // empty
     EXPECT_EQ(sim->SelectedPartIndex(), -1);
+    // With nothing selected, aiming turns no part.
+    const int facing = sim->GetPart(0)->facing;
+    sim->AimSelectedPart(at + Point(100, 0));
+    EXPECT_EQ(sim->GetPart(0)->facing, facing);
+    EXPECT_NE(facing, 8);
     sim->SelectPart(6);
     EXPECT_EQ(sim->SelectedPartIndex(), 6);
     // Newest first: hardpoint 6, 1, 0, then round again.
