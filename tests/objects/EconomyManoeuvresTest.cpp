@@ -58,6 +58,8 @@ TEST_F(EconomyManoeuvres, ADamagedUnitGoesToTheNearestRepairerByItsThresholds) {
         {"urgent threshold itself", 75, false, 3000, false},
         {"idle, repairer 1200 px away", 60, false, 1200, false},
         {"idle, repairer 900 px away", 60, false, 900, true},
+        {"idle, repairer 1000 px away", 60, false, 1000, true},
+        {"idle, repairer 1001 px away", 60, false, 1001, false},
         {"busy below urgent", 60, true, 900, false},
     };
     const Point at(200, 200);
