@@ -257,12 +257,13 @@ TEST_F(CombatRules, AfterAFightTheUnitReturnsStopsOrHeadsHomeOnce) {
     const struct {
         int mode;
         bool hasFactory;
-        Point to;  // (-1, -1): no goal
-    } cases[] = {{2, true, {200, 210}},
-                 {3, true, {-1, -1}},
-                 {4, true, {260, 270}},
-                 {5, true, {100, 100}},
-                 {5, false, {-1, -1}}};
+        Point to;   // (-1, -1): no goal
+        int goals;  // left in the queue: the earlier order stays behind a return
+    } cases[] = {{2, true, {200, 210}, 2},
+                 {3, true, {-1, -1}, 0},
+                 {4, true, {260, 270}, 2},
+                 {5, true, {100, 100}, 1},
+                 {5, false, {-1, -1}, 0}};
     for (const auto& c : cases) {
         world.factories[1] = c.hasFactory ? &factory : nullptr;
         Sim* sim = Unit(1, Point(300, 300));
@@ -277,6 +278,12 @@ TEST_F(CombatRules, AfterAFightTheUnitReturnsStopsOrHeadsHomeOnce) {
         EXPECT_EQ(sim->combatEnded, 0);
         Goal* front = sim->goals.Front();
         EXPECT_EQ(front ? front->GetLocation() : Point(-1, -1), c.to) << c.mode;
+        int goals = 0;
+        sim->goals.ForEach([&](Goal&) { ++goals; });
+        EXPECT_EQ(goals, c.goals) << c.mode;
+        if (c.goals == 2) {
+            EXPECT_EQ(sim->goals.Next(front)->GetLocation(), Point(500, 500)) << c.mode;
+        }
         // The front goal (or none) goes to the other machines.
         EXPECT_EQ(CommandKinds(world.commands), (std::vector<int>{9, 8}));
     }
