@@ -129,6 +129,35 @@ TEST_F(CombatRules, RetaliationSharesTheFirstAttackerButNeverTheSquadsFixedTarge
     EXPECT_EQ(b->GetLastAttacker(), other);
 }
 
+// Only an enemy that is no factory, met by a living current member, is shared, and only with
+// the squad's current members.
+TEST_F(CombatRules, RetaliationSharesOnlyAnEnemyUnitAmongTheCurrentMembers) {
+    struct Row {
+        const char* name;
+        int team, kind;
+        bool byCurrent, byLiving, shared;
+    };
+    const Row rows[] = {{"enemy unit", 2, 1, true, true, true},
+                        {"enemy factory", 2, 4, true, true, false},
+                        {"friend", 1, 1, true, true, false},
+                        {"met by a member not current here", 2, 1, false, true, false},
+                        {"met by a dead member", 2, 1, true, false, false}};
+    for (const Row& row : rows) {
+        SquadField field;
+        Trooper* a = field.Member(Point(100, 100), row.byCurrent);
+        Trooper* b = field.Member(Point(120, 100), true);
+        Trooper* c = field.Member(Point(140, 100), false);
+        Trooper* e = field.Make(row.team, Point(300, 100));
+        e->kind = row.kind;
+        a->SetLastAttacker(e);
+        if (!row.byLiving) a->Destroy();
+        RetaliateManoeuvre rule;
+        EXPECT_EQ(rule.ExecuteForSquad(field.squad), 0) << row.name;
+        EXPECT_EQ(b->GetLastAttacker(), row.shared ? e : nullptr) << row.name;
+        EXPECT_EQ(c->GetLastAttacker(), nullptr) << row.name;
+    }
+}
+
 TEST_F(CombatRules, AnAttackWaitsForOrdersThatLeaveRoomAndRetaliationFeedsItInOnePass) {
     const struct {
         int front;  // 0 none, 1 location allowing manoeuvres, 2 location not allowing, 3 repair
