@@ -651,4 +651,24 @@ TEST_F(Carriers, AHandOverToABusyPartnerIsTriedAgainAPauseLater) {
     EXPECT_GT(steps, 1);
 }
 
+// Ordered aboard, a unit forgets its orders and heads for the carrier's nearest free dock (61
+// pixels off, the others 74), then waits there to be taken in; an order naming no unit changes
+// nothing.
+TEST_F(Carriers, AUnitOrderedAboardHeadsForTheNearestFreeDockThenWaits) {
+    unit->goals.PushBack(std::make_unique<PlainGoal>(unit->id, GoalType::Location));
+    unit->OrderTransport(SimId(1, 99));
+    ASSERT_NE(unit->goals.Front(), nullptr);
+    EXPECT_EQ(unit->goals.Front()->GetType(), static_cast<int>(GoalType::Location));
+    unit->OrderTransport(a->id);
+    std::vector<int> types;
+    unit->goals.ForEach([&](Goal& g) { types.push_back(g.GetType()); });
+    EXPECT_EQ(types, (std::vector<int>{static_cast<int>(GoalType::Target),
+                                       static_cast<int>(GoalType::Transport)}));
+    Goal* front = unit->goals.Front();
+    EXPECT_EQ(front->GetTarget(), a);
+    EXPECT_EQ(front->StoredFields().point, Point(-65, 20));
+    EXPECT_EQ(front->GetLocation(), a->GetDockPoint(1));
+    unit->ClearGoals();
+}
+
 }  // namespace
