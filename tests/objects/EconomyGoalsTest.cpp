@@ -311,6 +311,36 @@ TEST_F(EconomyGoals, RepairMendsTenEveryHundredMillisecondsUntilTheServiceEnds) 
     world.Forget(client.get());
 }
 
+// A repairer sent out by its computer opponent drives back to where it was sent from once its
+// service ends, and only once; one that was not sent out stays.
+TEST_F(EconomyGoals, ARepairerSentOutDrivesBackAfterItsService) {
+    const Point at(300, 300), home(500, 420);
+    for (const int sent : {1, 0}) {
+        auto repairer = kit.Repairer(SimId(kTeam, 1), at);
+        auto client = kit.Plain(SimId(kTeam, 2), at + Point(64, 0));
+        world.Add(repairer.get(), true);
+        world.Add(client.get(), true);
+        RepairGoal goal(client->id, repairer->id, Point(64, 0), 1, 1, 1);
+        repairer->returnFlag = sent;
+        repairer->returnPoint = home;
+        repairer->StartService(client.get(), &goal);
+        repairer->EndService();
+        EXPECT_EQ(repairer->servicing, 0) << sent;
+        EXPECT_EQ(repairer->returnFlag, 0) << sent;
+        Goal* front = repairer->goals.Front();
+        ASSERT_EQ(front != nullptr, sent == 1) << sent;
+        if (front) {
+            EXPECT_EQ(front->GetLocation(), home);
+        }
+        // A second end of service sends it nowhere again.
+        repairer->ClearGoals();
+        repairer->EndService();
+        EXPECT_TRUE(repairer->goals.IsEmpty()) << sent;
+        world.Forget(repairer.get());
+        world.Forget(client.get());
+    }
+}
+
 // A repairer mends itself one point each quarter second, never below no damage, and not at all
 // while invulnerable.
 TEST_F(EconomyGoals, ARepairerMendsItselfAPointEachQuarterSecond) {
