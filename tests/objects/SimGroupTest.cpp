@@ -27,8 +27,8 @@ protected:
             group.reset();
         }
     }
-    SimGroup& Group(int serial) {
-        groups.push_back(std::make_unique<SimGroup>(SimId(1, serial)));
+    SimGroup& Group(int serial, int team = 1) {
+        groups.push_back(std::make_unique<SimGroup>(SimId(team, serial)));
         world.groups.push_back(groups.back().get());
         world.Add(groups.back().get());
         return *groups.back();
@@ -174,6 +174,22 @@ TEST_F(Groups, AGroupEndsWithItsLastMemberAndBreaksUpBelowItsShare) {
     edge.RemoveMember(*four[1]);
     edge.Update(16);
     EXPECT_EQ(edge.brokenUp, 1);
+    // The share is counted anew from the strength left at the break-up.
+    EXPECT_EQ(edge.baseCount, 2);
+    // A team without a factory breaks up all the same, with nowhere to head for.
+    SimGroup& homeless = Group(54, 2);
+    std::vector<Trooper*> pair;
+    for (int i = 0; i < 2; ++i) {
+        pair.push_back(Enemy(Point(500 + 20 * i, 100)));
+        pair.back()->breakOff = 60;
+        homeless.AddMember(*pair.back(), 1);
+    }
+    homeless.Update(16);
+    homeless.RemoveMember(*pair[0]);
+    homeless.Update(16);
+    EXPECT_EQ(homeless.brokenUp, 1);
+    EXPECT_EQ(homeless.baseCount, 1);
+    EXPECT_EQ(homeless.goals.Front(), nullptr);
 }
 
 TEST_F(Groups, AnUnreachablePointIsSoughtEverNarrowerThenBlocked) {
