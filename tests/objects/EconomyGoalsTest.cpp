@@ -265,6 +265,14 @@ TEST_F(EconomyGoals, GoalsOffTheirWorkingPointOrWithoutTheirObjectAreDoneAtOnce)
     EXPECT_EQ(MiningGoal(miner->id, SimId(0, 99), 1).IsDone(), 1);
     ScavengeGoal salvage(scavenger->id, wreck.id, Point(), 1);
     EXPECT_EQ(salvage.IsDone(), 0);
+    // Before docking, the working point is the wreck moved by the dock offset.
+    ScavengeGoal beside(scavenger->id, wreck.id, Point(40, 0), 1);
+    EXPECT_EQ(beside.IsDone(), 1);
+    scavenger->SetPosition(at + Point(40, 0));
+    EXPECT_EQ(beside.IsDone(), 0);
+    scavenger->SetPosition(at - Point(40, 0));
+    EXPECT_EQ(beside.IsDone(), 1);
+    scavenger->SetPosition(at);
     world.Forget(&wreck);
     EXPECT_EQ(salvage.IsDone(), 1);
     for (GameObject* o :
