@@ -163,7 +163,10 @@ TEST_F(Goals, TransportGoalWaitsWhereTheOwnerStandsUntilTheCarrierGoes) {
     TransportGoal goal(unit.id, carrier.id, 0);
     EXPECT_EQ(goal.finishOnArrival, 1);
     EXPECT_EQ(goal.GetLocation(), unit.position);
+    EXPECT_EQ(goal.StoredFields().id, carrier.id);
     EXPECT_EQ(goal.IsDone(), 0);
+    // Without its owner the goal has no place.
+    EXPECT_EQ(TransportGoal(SimId(1, 99), carrier.id, 0).GetLocation(), Point());
     carrier.Destroy();
     EXPECT_EQ(goal.IsDone(), 1);
     world.Forget(&carrier);
