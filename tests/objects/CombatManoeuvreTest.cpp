@@ -15,6 +15,7 @@
 #include "objects/FaceAttackerManoeuvre.h"
 #include "objects/LocationGoal.h"
 #include "objects/ManoeuvreList.h"
+#include "objects/ManoeuvreRules.h"
 #include "objects/ManoeuvreTestSupport.h"
 #include "objects/RetaliateManoeuvre.h"
 #include "objects/SimGroup.h"
@@ -92,6 +93,34 @@ TEST_F(CombatRules, ABusyMembersAttackOrderNamesTheSquadsTarget) {
         EXPECT_EQ(idle->Attacks(ordered->id), enemyOrdered ? 1 : 0);
         EXPECT_EQ(idle->Attacks(attacker->id), 0);
         busy->goals.Clear();
+    }
+}
+
+// A member sent against a target out of its team's sight first moves to where its squad last
+// saw it (a place out of sight too), else to the target itself; then it attacks.
+TEST_F(CombatRules, AMemberMovesTowardAnUnseenTargetBeforeItsAttack) {
+    struct Row {
+        const char* name;
+        Point reference;  // (0, 0): none
+        Point moveTo;
+    };
+    const Point enemyAt(1200, 1200), place(400, 1200);
+    const Row rows[] = {{"no place", Point(), enemyAt}, {"a place", place, place}};
+    for (const Row& row : rows) {
+        SquadField field;
+        Trooper* member = field.Member(Point(100, 100), true);
+        Trooper* enemy = field.Enemy(enemyAt);
+        enemy->SetReferencePoint(3, row.reference);
+        manoeuvre::OrderMemberAgainst(*member, *enemy, 3, 0x1d, 0xf);
+        ASSERT_EQ(member->orders.size(), 2u) << row.name;
+        EXPECT_EQ(member->orders[0].code, 1) << row.name;
+        EXPECT_EQ(member->orders[0].flags, 0x1d) << row.name;
+        EXPECT_EQ(member->orders[0].p, row.moveTo) << row.name;
+        const Trooper::Order& attack = member->orders[1];
+        EXPECT_EQ(attack.code, 2) << row.name;
+        EXPECT_EQ(attack.flags, 0xf) << row.name;
+        EXPECT_EQ(attack.p, enemyAt) << row.name;
+        EXPECT_EQ(attack.target, enemy->id) << row.name;
     }
 }
 
