@@ -3,8 +3,10 @@
 #include "core/ResourceFile.h"
 #include "objects/CommandReader.h"
 #include "objects/LocationGoal.h"
+#include "objects/ObjectLand.h"
 #include "objects/SimTestSupport.h"
 #include "objects/UnitVariantsSupport.h"
+#include "ui/ScreenBase.h"
 
 namespace {
 
@@ -326,6 +328,40 @@ TEST_F(Flyers, DrawTheirPictureBetweenTheTwoLayers) {
         flyer->altitude = c.altitude;
         EXPECT_EQ(flyer->GetDrawOrigin(), c.origin) << c.layer << c.climbing << c.descending;
     }
+}
+
+// A picture that notes where it is drawn, and whether in the team colour or tinted.
+class PlaceLog : public Image {
+public:
+    explicit PlaceLog(std::vector<std::pair<char, Point>>& log) : Image(Size(16, 16)), log(log) {}
+    void DrawShadeFilled(const Point& c, int32_t) override { log.emplace_back('c', c); }
+    void DrawTinted(const Point& c, const ShadeTable&, int32_t) override {
+        log.emplace_back('t', c);
+    }
+    std::vector<std::pair<char, Point>>& log;
+};
+
+// Drawn or only sensed, a flyer shows its picture at its draw origin, above its place while it
+// descends, and stays where it is.
+TEST_F(Flyers, AreDrawnAndSensedAtTheirDrawOrigin) {
+    std::vector<std::pair<char, Point>> log;
+    auto pictures = std::make_unique<SpriteSet>(16);
+    for (int f = 0; f < 16; ++f)
+        pictures->SetFrame(std::make_unique<PlaceLog>(log), f);
+    kit.plain->mapPictures = std::move(pictures);
+    AirSim* flyer = kit.Flyer(world, 1, 1, at);
+    LandFixture files;
+    world.terrain = PlainTerrain(files, 10, 10);
+    flyer->collision.layer = 1;
+    flyer->descending = 1;
+    flyer->altitude = 25;
+    ASSERT_EQ(flyer->GetDrawOrigin(), at - Point(0, 15));
+    ScreenBase view;
+    const Point shown = view.MapToScreen(view.SnapToZoom(at - Point(0, 15), flyer->bob));
+    flyer->Draw(view);
+    flyer->DrawSensed(view, world.terrain->ShadeTable1());
+    EXPECT_EQ(log, (std::vector<std::pair<char, Point>>{{'c', shown}, {'t', shown}}));
+    EXPECT_EQ(flyer->GetPosition(), at);
 }
 
 }  // namespace

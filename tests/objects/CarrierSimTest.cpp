@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -234,13 +235,23 @@ TEST_F(Carriers, ACopyAppliesTheOwnersPickUp) {
 }
 
 TEST_F(Carriers, AGoalFoldsAReadyCarrier) {
+    // The chassis sound is heard only by the carrier's own team.
+    kit.carrier->sound = std::make_unique<Sound>(1);
+    world.localTeam = 2;
     a->goals.PushBack(std::make_unique<PlainGoal>(a->id, GoalType::Location));
     Tick();
     EXPECT_EQ(a->carrierState, CarrierSim::kFolding);
     EXPECT_EQ(a->sequence, 0);
     EXPECT_EQ(a->carrierFrame, 3);
     EXPECT_EQ(b->carrierState, CarrierSim::kReady);
+    EXPECT_TRUE(world.played.empty());
     a->goals.Clear();
+    world.localTeam = 1;
+    b->goals.PushBack(std::make_unique<PlainGoal>(b->id, GoalType::Location));
+    Tick();
+    EXPECT_EQ(b->carrierState, CarrierSim::kFolding);
+    EXPECT_EQ(world.played, std::vector<Sound*>{kit.carrier->sound.get()});
+    b->goals.Clear();
 }
 
 // A unit waiting for a carrier waits where it stands; the wait ends when the carrier takes it
@@ -507,6 +518,157 @@ TEST_F(Carriers, ACopyHoldsTheDropPlaceBeforeItAnswers) {
     b->ResetCarry();
     EXPECT_TRUE(world.held.empty());
     EXPECT_EQ(b->IsSelectable(), 0);
+}
+
+// An object that notes which of its drawings the carrier asked for.
+class DrawLog : public TestUnit {
+public:
+    DrawLog(int team, int serial, const Point& at) : TestUnit(team, serial, at) {}
+    void Draw(ScreenBase&) override { log += "draw "; }
+    void DrawUnder(ScreenBase&) override { log += "under "; }
+    void DrawSensed(ScreenBase&, const ShadeTable*) override { log += "sensed "; }
+    std::string log;
+};
+
+// Unfolded, a carrier draws its frame at its draw origin in its team colour (tinted when only
+// sensed); a unit aboard shows its transfer overlay, and the unit itself once released.
+TEST_F(Carriers, AnUnfoldedCarrierDrawsItsFrameTheOverlayAndAReleasedUnit) {
+    auto grid = std::make_unique<SpriteSet>(4);
+    for (int s = 0; s < 4; ++s)
+        grid->SetFrame(std::make_unique<SequenceProbe>(4), s);
+    SpriteSet* pictures = grid.get();
+    kit.carrier->deployedPictures = std::move(grid);
+    auto probe = [&](int s) { return static_cast<SequenceProbe*>(pictures->SubImage(s)); };
+    std::unique_ptr<GameObject> owned = std::make_unique<DrawLog>(1, 9, Point(100, 100));
+    auto* cargo = static_cast<DrawLog*>(owned.get());
+    world.AddSim(owned);
+    LandFixture files;
+    world.terrain = PlainTerrain(files, 10, 10);
+    ScreenBase view;
+    a->sequence = 2;
+    a->carrierFrame = 1;
+    a->overlayFrame = 3;
+    const int colour = a->teamRecord.third;
+    struct Row {
+        bool carrying;
+        int released;
+        bool sensed;
+        const char* cargoLog;
+    };
+    const Row rows[] = {
+        {false, 1, false, ""}, {true, 0, false, ""}, {true, 1, false, "under draw "},
+        {false, 1, true, ""},  {true, 0, true, ""},  {true, 1, true, "sensed "}};
+    for (const Row& row : rows) {
+        const std::string name = std::to_string(row.carrying) + std::to_string(row.released) +
+                                 std::to_string(row.sensed);
+        for (int s = 0; s < 4; ++s) {
+            probe(s)->drawn.clear();
+            probe(s)->points.clear();
+        }
+        cargo->log.clear();
+        a->carried = row.carrying ? cargo->id : SimId();
+        a->released = row.released;
+        const Point kept = a->GetPosition();
+        if (row.sensed)
+            a->DrawSensed(view, world.terrain->ShadeTable1());
+        else
+            a->Draw(view);
+        EXPECT_EQ(a->GetPosition(), kept) << name;
+        const int shade = row.sensed ? -1 : colour;
+        ASSERT_EQ(probe(2)->drawn.size(), 1u) << name;
+        EXPECT_EQ(probe(2)->drawn[0], std::make_pair(1, shade)) << name;
+        EXPECT_EQ(probe(2)->points[0], view.MapToScreen(a->GetDrawOrigin())) << name;
+        EXPECT_TRUE(probe(0)->drawn.empty() && probe(1)->drawn.empty()) << name;
+        ASSERT_EQ(probe(3)->drawn.size(), row.carrying ? 1u : 0u) << name;
+        if (row.carrying) {
+            EXPECT_EQ(probe(3)->drawn[0], std::make_pair(3, shade)) << name;
+        }
+        EXPECT_EQ(cargo->log, row.cargoLog) << name;
+    }
+    // Without a sensing table nothing is drawn; folded, the carrier's own pictures stay unused.
+    for (int s = 0; s < 4; ++s)
+        probe(s)->drawn.clear();
+    cargo->log.clear();
+    a->carried = cargo->id;
+    a->DrawSensed(view, nullptr);
+    EXPECT_TRUE(probe(2)->drawn.empty() && probe(3)->drawn.empty());
+    EXPECT_EQ(cargo->log, "");
+    a->carrierState = CarrierSim::kFolded;
+    a->Draw(view);
+    a->DrawSensed(view, world.terrain->ShadeTable1());
+    a->DrawUnder(view);
+    for (int s = 0; s < 4; ++s)
+        EXPECT_TRUE(probe(s)->drawn.empty()) << s;
+    EXPECT_EQ(cargo->log, "");
+    a->carried = SimId();
+}
+
+// A ready carrier plays its ready loop only while its team has a refuelling structure; without
+// one it idles at its first frame.
+TEST_F(Carriers, AReadyCarrierIdlesWithoutARefuellingStructure) {
+    kit.carrier->deployedPictures = Grid({4, 4, 4, 4});
+    for (const bool structure : {true, false}) {
+        world.structures.clear();
+        if (structure) world.GrantStructure(1, 4);
+        a->sequence = 1;
+        a->carrierFrame = 1;
+        a->animationTimer.Start();
+        clock.Advance(CarrierSim::kReadyMs);
+        a->Update(50);
+        EXPECT_EQ(a->carrierFrame, structure ? 2 : 0) << structure;
+        EXPECT_EQ(a->carrierState, CarrierSim::kReady) << structure;
+        EXPECT_EQ(a->sequence, 1) << structure;
+    }
+}
+
+// A carrier whose partner still holds a unit keeps its own and tries again a whole pause later.
+TEST_F(Carriers, AHandOverToABusyPartnerIsTriedAgainAPauseLater) {
+    Sim* second = kit.Unit(world, 1, 20, Point(100, 100));
+    TransportGoal boarding(unit->id, a->id, 1);
+    ASSERT_EQ(boarding.IsDone(), 1);
+    ASSERT_EQ(b->Receive(second), 1);
+    const auto stepA = [&] {
+        clock.Advance(50);
+        a->Update(50);
+    };
+    for (int i = 0; i < 400 && a->sendPending == 0; ++i)
+        stepA();
+    ASSERT_EQ(a->sendPending, 1);
+    // The first try comes once the pause is over, and fails.
+    for (int i = 0; i < 20; ++i)
+        stepA();
+    EXPECT_EQ(a->carried, unit->id);
+    EXPECT_EQ(b->carried, second->id);
+    EXPECT_EQ(a->sendTimer.Expired(), false);
+    // Freed, the partner still waits for the next try.
+    b->ResetCarry();
+    stepA();
+    EXPECT_EQ(a->carried, unit->id);
+    int steps = 1;
+    for (; steps < 40 && !a->carried.IsNull(); ++steps)
+        stepA();
+    EXPECT_EQ(b->carried, unit->id);
+    EXPECT_GT(steps, 1);
+}
+
+// Ordered aboard, a unit forgets its orders and heads for the carrier's nearest free dock (61
+// pixels off, the others 74), then waits there to be taken in; an order naming no unit changes
+// nothing.
+TEST_F(Carriers, AUnitOrderedAboardHeadsForTheNearestFreeDockThenWaits) {
+    unit->goals.PushBack(std::make_unique<PlainGoal>(unit->id, GoalType::Location));
+    unit->OrderTransport(SimId(1, 99));
+    ASSERT_NE(unit->goals.Front(), nullptr);
+    EXPECT_EQ(unit->goals.Front()->GetType(), static_cast<int>(GoalType::Location));
+    unit->OrderTransport(a->id);
+    std::vector<int> types;
+    unit->goals.ForEach([&](Goal& g) { types.push_back(g.GetType()); });
+    EXPECT_EQ(types, (std::vector<int>{static_cast<int>(GoalType::Target),
+                                       static_cast<int>(GoalType::Transport)}));
+    Goal* front = unit->goals.Front();
+    EXPECT_EQ(front->GetTarget(), a);
+    EXPECT_EQ(front->StoredFields().point, Point(-65, 20));
+    EXPECT_EQ(front->GetLocation(), a->GetDockPoint(1));
+    unit->ClearGoals();
 }
 
 }  // namespace

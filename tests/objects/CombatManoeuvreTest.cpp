@@ -15,6 +15,7 @@
 #include "objects/FaceAttackerManoeuvre.h"
 #include "objects/LocationGoal.h"
 #include "objects/ManoeuvreList.h"
+#include "objects/ManoeuvreRules.h"
 #include "objects/ManoeuvreTestSupport.h"
 #include "objects/RetaliateManoeuvre.h"
 #include "objects/SimGroup.h"
@@ -95,6 +96,34 @@ TEST_F(CombatRules, ABusyMembersAttackOrderNamesTheSquadsTarget) {
     }
 }
 
+// A member sent against a target out of its team's sight first moves to where its squad last
+// saw it (a place out of sight too), else to the target itself; then it attacks.
+TEST_F(CombatRules, AMemberMovesTowardAnUnseenTargetBeforeItsAttack) {
+    struct Row {
+        const char* name;
+        Point reference;  // (0, 0): none
+        Point moveTo;
+    };
+    const Point enemyAt(1200, 1200), place(400, 1200);
+    const Row rows[] = {{"no place", Point(), enemyAt}, {"a place", place, place}};
+    for (const Row& row : rows) {
+        SquadField field;
+        Trooper* member = field.Member(Point(100, 100), true);
+        Trooper* enemy = field.Enemy(enemyAt);
+        enemy->SetReferencePoint(3, row.reference);
+        manoeuvre::OrderMemberAgainst(*member, *enemy, 3, 0x1d, 0xf);
+        ASSERT_EQ(member->orders.size(), 2u) << row.name;
+        EXPECT_EQ(member->orders[0].code, 1) << row.name;
+        EXPECT_EQ(member->orders[0].flags, 0x1d) << row.name;
+        EXPECT_EQ(member->orders[0].p, row.moveTo) << row.name;
+        const Trooper::Order& attack = member->orders[1];
+        EXPECT_EQ(attack.code, 2) << row.name;
+        EXPECT_EQ(attack.flags, 0xf) << row.name;
+        EXPECT_EQ(attack.p, enemyAt) << row.name;
+        EXPECT_EQ(attack.target, enemy->id) << row.name;
+    }
+}
+
 TEST_F(CombatRules, AFixedTargetTurnedAllyIsForgottenForTheNearestEnemy) {
     SquadField field;
     Trooper* member = field.Member(Point(100, 100), true);
@@ -127,6 +156,35 @@ TEST_F(CombatRules, RetaliationSharesTheFirstAttackerButNeverTheSquadsFixedTarge
     rule.ExecuteForSquad(field.squad);
     EXPECT_EQ(a->GetLastAttacker(), other);
     EXPECT_EQ(b->GetLastAttacker(), other);
+}
+
+// Only an enemy that is no factory, met by a living current member, is shared, and only with
+// the squad's current members.
+TEST_F(CombatRules, RetaliationSharesOnlyAnEnemyUnitAmongTheCurrentMembers) {
+    struct Row {
+        const char* name;
+        int team, kind;
+        bool byCurrent, byLiving, shared;
+    };
+    const Row rows[] = {{"enemy unit", 2, 1, true, true, true},
+                        {"enemy factory", 2, 4, true, true, false},
+                        {"friend", 1, 1, true, true, false},
+                        {"met by a member not current here", 2, 1, false, true, false},
+                        {"met by a dead member", 2, 1, true, false, false}};
+    for (const Row& row : rows) {
+        SquadField field;
+        Trooper* a = field.Member(Point(100, 100), row.byCurrent);
+        Trooper* b = field.Member(Point(120, 100), true);
+        Trooper* c = field.Member(Point(140, 100), false);
+        Trooper* e = field.Make(row.team, Point(300, 100));
+        e->kind = row.kind;
+        a->SetLastAttacker(e);
+        if (!row.byLiving) a->Destroy();
+        RetaliateManoeuvre rule;
+        EXPECT_EQ(rule.ExecuteForSquad(field.squad), 0) << row.name;
+        EXPECT_EQ(b->GetLastAttacker(), row.shared ? e : nullptr) << row.name;
+        EXPECT_EQ(c->GetLastAttacker(), nullptr) << row.name;
+    }
 }
 
 TEST_F(CombatRules, AnAttackWaitsForOrdersThatLeaveRoomAndRetaliationFeedsItInOnePass) {
@@ -257,12 +315,13 @@ TEST_F(CombatRules, AfterAFightTheUnitReturnsStopsOrHeadsHomeOnce) {
     const struct {
         int mode;
         bool hasFactory;
-        Point to;  // (-1, -1): no goal
-    } cases[] = {{2, true, {200, 210}},
-                 {3, true, {-1, -1}},
-                 {4, true, {260, 270}},
-                 {5, true, {100, 100}},
-                 {5, false, {-1, -1}}};
+        Point to;   // (-1, -1): no goal
+        int goals;  // left in the queue: the earlier order stays behind a return
+    } cases[] = {{2, true, {200, 210}, 2},
+                 {3, true, {-1, -1}, 0},
+                 {4, true, {260, 270}, 2},
+                 {5, true, {100, 100}, 1},
+                 {5, false, {-1, -1}, 0}};
     for (const auto& c : cases) {
         world.factories[1] = c.hasFactory ? &factory : nullptr;
         Sim* sim = Unit(1, Point(300, 300));
@@ -277,6 +336,12 @@ TEST_F(CombatRules, AfterAFightTheUnitReturnsStopsOrHeadsHomeOnce) {
         EXPECT_EQ(sim->combatEnded, 0);
         Goal* front = sim->goals.Front();
         EXPECT_EQ(front ? front->GetLocation() : Point(-1, -1), c.to) << c.mode;
+        int goals = 0;
+        sim->goals.ForEach([&](Goal&) { ++goals; });
+        EXPECT_EQ(goals, c.goals) << c.mode;
+        if (c.goals == 2) {
+            EXPECT_EQ(sim->goals.Next(front)->GetLocation(), Point(500, 500)) << c.mode;
+        }
         // The front goal (or none) goes to the other machines.
         EXPECT_EQ(CommandKinds(world.commands), (std::vector<int>{9, 8}));
     }

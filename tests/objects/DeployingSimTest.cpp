@@ -31,6 +31,8 @@ protected:
 };
 
 TEST_F(DeployingUnits, TurnTheShortWayToTheWorkingFacingThenPlayTheDeployOnce) {
+    // A standing loop of three frames, so that the loop shows more than its first frame.
+    kit.structures[0]->deployedPictures = Grid({3, 4});
     DeployingSim* unit = kit.Structure(world, 0, 1, 1, at);
     unit->facing = 4;
     unit->DeployNow();
@@ -49,6 +51,15 @@ TEST_F(DeployingUnits, TurnTheShortWayToTheWorkingFacingThenPlayTheDeployOnce) {
     // Sequence 1 has four frames (last index 3): 1, 2, then the loop begins.
     EXPECT_EQ(frames, (std::vector<int>{1, 2, 0}));
     EXPECT_EQ(unit->sequence, 0);
+    // The standing loop (last index 2) goes round and round.
+    frames.clear();
+    for (int i = 0; i < 4; ++i) {
+        Step(unit);
+        frames.push_back(unit->deployFrame);
+    }
+    EXPECT_EQ(frames, (std::vector<int>{1, 0, 1, 0}));
+    EXPECT_EQ(unit->DeployState(), DeployingSim::kDeployed);
+    unit->deployFrame = 0;
     // The mounts follow the animation's own table while it plays, the deployed table after.
     EXPECT_EQ(unit->GetMountOffset(0), Point(3, 4));
     unit->sequence = 1;
@@ -94,7 +105,14 @@ TEST_F(DeployingUnits, DropMovesAndRefuseAttacksOnFriendsWhileDeployed) {
     for (const Case& c : cases) {
         unit->IssueOrder(c.code, 0, Point(40, 40), c.target);
         EXPECT_TRUE(unit->goals.IsEmpty()) << c.code;
+        EXPECT_EQ(unit->ordered, 0) << c.code;
     }
+    // An attack on an enemy passes: the structure takes it as its order.
+    Sim* enemy = kit.Unit(world, 2, 3, Point(200, 200));
+    unit->IssueOrder(Sim::kOrderAttack, 0, Point(), enemy->id);
+    EXPECT_EQ(unit->ordered, 1);
+    unit->ordered = 0;
+    unit->ClearGoals();
     // A move goal that reaches it anyway is dropped at the next update; a structure that still
     // counted as moving stops in that update and tells the copies so.
     unit->goals.PushBack(std::make_unique<LocationGoal>(unit->id, Point(40, 40), 10, 1, 1));

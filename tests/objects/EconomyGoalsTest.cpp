@@ -265,6 +265,14 @@ TEST_F(EconomyGoals, GoalsOffTheirWorkingPointOrWithoutTheirObjectAreDoneAtOnce)
     EXPECT_EQ(MiningGoal(miner->id, SimId(0, 99), 1).IsDone(), 1);
     ScavengeGoal salvage(scavenger->id, wreck.id, Point(), 1);
     EXPECT_EQ(salvage.IsDone(), 0);
+    // Before docking, the working point is the wreck moved by the dock offset.
+    ScavengeGoal beside(scavenger->id, wreck.id, Point(40, 0), 1);
+    EXPECT_EQ(beside.IsDone(), 1);
+    scavenger->SetPosition(at + Point(40, 0));
+    EXPECT_EQ(beside.IsDone(), 0);
+    scavenger->SetPosition(at - Point(40, 0));
+    EXPECT_EQ(beside.IsDone(), 1);
+    scavenger->SetPosition(at);
     world.Forget(&wreck);
     EXPECT_EQ(salvage.IsDone(), 1);
     for (GameObject* o :
@@ -309,6 +317,61 @@ TEST_F(EconomyGoals, RepairMendsTenEveryHundredMillisecondsUntilTheServiceEnds) 
     client->ClearGoals();
     world.Forget(repairer.get());
     world.Forget(client.get());
+}
+
+// A repairer sent out by its computer opponent drives back to where it was sent from once its
+// service ends, and only once; one that was not sent out stays.
+TEST_F(EconomyGoals, ARepairerSentOutDrivesBackAfterItsService) {
+    const Point at(300, 300), home(500, 420);
+    for (const int sent : {1, 0}) {
+        auto repairer = kit.Repairer(SimId(kTeam, 1), at);
+        auto client = kit.Plain(SimId(kTeam, 2), at + Point(64, 0));
+        world.Add(repairer.get(), true);
+        world.Add(client.get(), true);
+        RepairGoal goal(client->id, repairer->id, Point(64, 0), 1, 1, 1);
+        repairer->returnFlag = sent;
+        repairer->returnPoint = home;
+        repairer->StartService(client.get(), &goal);
+        repairer->EndService();
+        EXPECT_EQ(repairer->servicing, 0) << sent;
+        EXPECT_EQ(repairer->returnFlag, 0) << sent;
+        Goal* front = repairer->goals.Front();
+        ASSERT_EQ(front != nullptr, sent == 1) << sent;
+        if (front) {
+            EXPECT_EQ(front->GetLocation(), home);
+        }
+        // A second end of service sends it nowhere again.
+        repairer->ClearGoals();
+        repairer->EndService();
+        EXPECT_TRUE(repairer->goals.IsEmpty()) << sent;
+        world.Forget(repairer.get());
+        world.Forget(client.get());
+    }
+}
+
+// A repairer mends itself one point each quarter second, never below no damage, and not at all
+// while invulnerable.
+TEST_F(EconomyGoals, ARepairerMendsItselfAPointEachQuarterSecond) {
+    struct Row {
+        int damage, invulnerable;
+        std::vector<int> seen;  // after 200, 250, 450, 500, 750 ms
+    };
+    const Row rows[] = {
+        {10, 0, {10, 9, 9, 8, 7}}, {2, 0, {2, 1, 1, 0, 0}}, {10, 1, {10, 10, 10, 10, 10}}};
+    for (const Row& row : rows) {
+        auto repairer = kit.Repairer(SimId(kTeam, 1), Point(300, 300));
+        world.Add(repairer.get(), true);
+        repairer->damage.Add(row.damage);
+        repairer->invulnerable = row.invulnerable;
+        std::vector<int> seen;
+        for (const int ms : {200, 50, 200, 50, 250}) {
+            Tick(ms);
+            repairer->Update(ms);
+            seen.push_back(repairer->damage.Value());
+        }
+        EXPECT_EQ(seen, row.seen) << row.damage << " " << row.invulnerable;
+        world.Forget(repairer.get());
+    }
 }
 
 // Each mending step of the owner tells the peers the change in damage, also for an

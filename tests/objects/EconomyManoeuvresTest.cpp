@@ -58,6 +58,8 @@ TEST_F(EconomyManoeuvres, ADamagedUnitGoesToTheNearestRepairerByItsThresholds) {
         {"urgent threshold itself", 75, false, 3000, false},
         {"idle, repairer 1200 px away", 60, false, 1200, false},
         {"idle, repairer 900 px away", 60, false, 900, true},
+        {"idle, repairer 1000 px away", 60, false, 1000, true},
+        {"idle, repairer 1001 px away", 60, false, 1001, false},
         {"busy below urgent", 60, true, 900, false},
     };
     const Point at(200, 200);
@@ -303,6 +305,36 @@ TEST_F(EconomyManoeuvres, ARepairOrderForgetsAFailedTrip) {
     unit->OrderRepair(SimId());
     EXPECT_EQ(repair->routeFailed, 0);
     world.Forget(unit.get());
+}
+
+// Ordered to a repairer, a unit comes back to where it stood afterwards unless its repair
+// manoeuvre tells it to stay away; a unit without one comes back.
+TEST_F(EconomyManoeuvres, ARepairOrderComesBackUnlessTheUnitStaysAway) {
+    const Point at(300, 300);
+    struct Row {
+        int stayAway;  // -1: no repair manoeuvre
+        std::vector<int> types;
+    };
+    const Row rows[] = {{0, {2, 5, 1}}, {1, {2, 5}}, {-1, {2, 5, 1}}};
+    for (const Row& row : rows) {
+        auto unit = kit.Plain(SimId(kTeam, 1), at);
+        auto repairer = kit.Repairer(SimId(kTeam, 2), at + Point(400, 0));
+        world.Add(unit.get(), true);
+        world.Add(repairer.get(), true);
+        unit->ClearManoeuvreList();
+        if (row.stayAway >= 0) unit->AddManoeuvre(new RepairManoeuvre(50, 90, row.stayAway));
+        unit->OrderRepair(repairer->id);
+        EXPECT_EQ(Types(*unit), row.types) << row.stayAway;
+        EXPECT_EQ(unit->goals.Front()->GetTarget(), repairer.get()) << row.stayAway;
+        const Goal* last = nullptr;
+        unit->goals.ForEach([&](const Goal& g) { last = &g; });
+        if (row.types.size() == 3) {
+            EXPECT_EQ(last->StoredFields().point, at) << row.stayAway;
+        }
+        unit->ClearGoals();
+        world.Forget(unit.get());
+        world.Forget(repairer.get());
+    }
 }
 
 }  // namespace

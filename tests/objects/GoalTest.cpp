@@ -76,6 +76,11 @@ TEST_F(Goals, TargetGoalFollowsItsMovingTarget) {
     goal->RefreshLocation();
     EXPECT_EQ(goal->TargetMoved(), 0);
     EXPECT_EQ(goal->StoredFields().point, Point(0, -32));
+    EXPECT_EQ(goal->StoredFields().id, enemy.id);
+    goal->param = 7;
+    EXPECT_EQ(goal->StoredFields().param, 7);
+    // Weapons aim at the target's centre moved by the offset.
+    EXPECT_EQ(goal->GetAimPoint(), enemy.GetCentre() + Point(0, -32));
 }
 
 TEST_F(Goals, TargetGoalOnAHostileEndsWhenItDiesOrIsLostFromSight) {
@@ -86,6 +91,16 @@ TEST_F(Goals, TargetGoalOnAHostileEndsWhenItDiesOrIsLostFromSight) {
     unit.sees = 0;
     EXPECT_EQ(goal->IsDone(), 1);
     unit.sees = 1;
+    // A blocked route ends the attack unless the failure is still to be reported.
+    unit.goals.BlockFront();
+    EXPECT_EQ(goal->IsDone(), 0);
+    goal->reportFailure = 0;
+    EXPECT_EQ(goal->IsDone(), 1);
+    unit.goals.UnblockFront();
+    EXPECT_EQ(goal->IsDone(), 0);
+    // A goal whose owner is gone has nothing to pursue.
+    TargetGoal orphan(SimId(1, 99), enemy.id, Point(), 1, 1);
+    EXPECT_EQ(orphan.IsDone(), 1);
     enemy.Destroy();
     EXPECT_EQ(goal->IsDone(), 1);
     world.Forget(&enemy);
@@ -148,7 +163,10 @@ TEST_F(Goals, TransportGoalWaitsWhereTheOwnerStandsUntilTheCarrierGoes) {
     TransportGoal goal(unit.id, carrier.id, 0);
     EXPECT_EQ(goal.finishOnArrival, 1);
     EXPECT_EQ(goal.GetLocation(), unit.position);
+    EXPECT_EQ(goal.StoredFields().id, carrier.id);
     EXPECT_EQ(goal.IsDone(), 0);
+    // Without its owner the goal has no place.
+    EXPECT_EQ(TransportGoal(SimId(1, 99), carrier.id, 0).GetLocation(), Point());
     carrier.Destroy();
     EXPECT_EQ(goal.IsDone(), 1);
     world.Forget(&carrier);

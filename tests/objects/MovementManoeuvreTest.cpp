@@ -52,8 +52,16 @@ TEST_F(MovementRules, ASquadIsLaidOnARingAndHandedOutAnewAfterAFight) {
         ASSERT_EQ(m->orders.size(), 2u);
         EXPECT_EQ(m->orders[0].code, 9);
         EXPECT_EQ(m->orders[1].code, 1);
-        m->orders.clear();
     }
+    // Each holder is sent to its own place round the centre.
+    for (const auto& place : rule.slots) {
+        auto* holder = static_cast<Trooper*>(field.world.FindObject(place.memberId));
+        ASSERT_NE(holder, nullptr);
+        EXPECT_EQ(holder->orders[1].p, Point(480, 480) + place.offset);
+        EXPECT_EQ(holder->orders[1].flags, 0x1d);
+    }
+    for (Trooper* m : members)
+        m->orders.clear();
     // One fights: no place is handed out, and afterwards all are handed out anew.
     Trooper* enemy = field.Enemy(Point(900, 400));
     members[0]->goals.PushBack(

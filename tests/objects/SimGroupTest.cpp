@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "objects/AttackManoeuvre.h"
 #include "objects/LocationGoal.h"
 #include "objects/ManoeuvreTestSupport.h"
 #include "objects/RecordLinesSupport.h"
@@ -26,8 +27,8 @@ protected:
             group.reset();
         }
     }
-    SimGroup& Group(int serial) {
-        groups.push_back(std::make_unique<SimGroup>(SimId(1, serial)));
+    SimGroup& Group(int serial, int team = 1) {
+        groups.push_back(std::make_unique<SimGroup>(SimId(team, serial)));
         world.groups.push_back(groups.back().get());
         world.Add(groups.back().get());
         return *groups.back();
@@ -136,7 +137,15 @@ TEST_F(Groups, AGroupEndsWithItsLastMemberAndBreaksUpBelowItsShare) {
     EXPECT_EQ(group.AddMember(*units[0], 1), 0);
     group.Update(16);
     EXPECT_EQ(group.brokenUp, 0);
+    // The one that leaves takes its place along: the others' places are taken anew from where
+    // they stand around the group's new centre, one per member and in member order.
+    units[1]->SetPosition(Point(120, 130));
     group.RemoveMember(*units[0]);
+    EXPECT_TRUE(units[0]->groupId.IsNull());
+    EXPECT_EQ(group.GetPosition(), Point(140, 110));
+    EXPECT_EQ(group.Offsets(), (std::vector<Point>{{20, -10}, {0, -10}, {-20, 20}}));
+    EXPECT_EQ(group.outerRadius, 16 + 20);
+    EXPECT_EQ(group.memberIds, (std::vector<SimId>{units[3]->id, units[2]->id, units[1]->id}));
     group.Update(16);
     EXPECT_EQ(group.brokenUp, 0);  // 75 per cent
     group.RemoveMember(*units[2]);
@@ -165,6 +174,22 @@ TEST_F(Groups, AGroupEndsWithItsLastMemberAndBreaksUpBelowItsShare) {
     edge.RemoveMember(*four[1]);
     edge.Update(16);
     EXPECT_EQ(edge.brokenUp, 1);
+    // The share is counted anew from the strength left at the break-up.
+    EXPECT_EQ(edge.baseCount, 2);
+    // A team without a factory breaks up all the same, with nowhere to head for.
+    SimGroup& homeless = Group(54, 2);
+    std::vector<Trooper*> pair;
+    for (int i = 0; i < 2; ++i) {
+        pair.push_back(Enemy(Point(500 + 20 * i, 100)));
+        pair.back()->breakOff = 60;
+        homeless.AddMember(*pair.back(), 1);
+    }
+    homeless.Update(16);
+    homeless.RemoveMember(*pair[0]);
+    homeless.Update(16);
+    EXPECT_EQ(homeless.brokenUp, 1);
+    EXPECT_EQ(homeless.baseCount, 1);
+    EXPECT_EQ(homeless.goals.Front(), nullptr);
 }
 
 TEST_F(Groups, AnUnreachablePointIsSoughtEverNarrowerThenBlocked) {
@@ -201,6 +226,22 @@ TEST_F(Groups, AnUnreachablePointIsSoughtEverNarrowerThenBlocked) {
         EXPECT_EQ(tried, c.tried) << c.spacing;
         EXPECT_EQ(updates, c.updates) << c.spacing;
     }
+    // While the World defers searches the group queues its request and goes on at once: it
+    // stands at the point, its order is done, and each member is sent to its place there.
+    SimGroup& waiting = Group(serial++);
+    Trooper* member = Make(1, Point(200, 400));
+    waiting.AddMember(*member, 1);
+    waiting.IssueOrder(1, 0, Point(800, 800), SimId());
+    world.deferred = 1;
+    const int queued = world.queuedRequests;
+    waiting.Update(16);
+    world.deferred = 0;
+    EXPECT_EQ(world.queuedRequests, queued + 1);
+    EXPECT_EQ(waiting.GetPosition(), Point(800, 800));
+    EXPECT_EQ(waiting.goals.Front(), nullptr);
+    ASSERT_EQ(member->issued.size(), 1u);
+    EXPECT_EQ(member->issued[0].code, 1);
+    EXPECT_EQ(member->issued[0].p, Point(800, 800));
 }
 
 TEST_F(Groups, AtEachWaypointTheSettledMembersAreOrderedToTheirPlacesScaledToFit) {
@@ -283,6 +324,11 @@ TEST_F(Groups, ExecutedOrdersAddTheirGoalAndTheMembersAnswerForTheGroup) {
     EXPECT_EQ(group.GetRadius(), group.outerRadius);
     EXPECT_EQ(group.GetKind(), 1);
     group.goals.Clear();
+    // The group keeps the manoeuvres it is given for whoever asks for them by type.
+    auto* rule = new AttackManoeuvre(1, 0);
+    group.AddManoeuvre(rule);
+    EXPECT_EQ(group.FindManoeuvre(static_cast<int>(ManoeuvreType::Attack)), rule);
+    EXPECT_EQ(group.FindManoeuvre(static_cast<int>(ManoeuvreType::Retaliate)), nullptr);
     group.SetSelected(1);
     for (Trooper* t : units)
         EXPECT_EQ(t->selected, 1);

@@ -619,6 +619,31 @@ TEST_F(SimOrders, AnEndedAttackOnAnEnemyUnitMarksTheCombatEnded) {
     }
 }
 
+// An update forgets an attacker the team does not see, unless the attacker was pinned (set
+// for a computer opponent); one in sight is kept either way.
+TEST_F(SimOrders, AnUpdateForgetsAnUnseenAttackerUnlessItIsPinned) {
+    struct Row {
+        int pinned;
+        bool seen, kept;
+    };
+    const Row rows[] = {{0, false, false}, {1, false, true}, {0, true, true}, {1, true, true}};
+    int serial = 10;
+    for (const Row& row : rows) {
+        Sim* sim = Add(kit.MakeSim(1, ++serial, at));
+        Sim* enemy = Add(kit.MakeSim(2, ++serial, at + Point(320, 0)));
+        if (row.seen) world.sight.AddViewer(sim, enemy->GetPosition());
+        // Neither its rules nor its weapons ask for the attacker (asking forgets an unseen one
+        // too): the update alone decides.
+        sim->ClearManoeuvreList();
+        sim->partsFrozenTime = 1000;
+        sim->lastAttacker = enemy->id;
+        sim->targetPinned = row.pinned;
+        sim->Update(16);
+        EXPECT_EQ(sim->lastAttacker, row.kept ? enemy->id : SimId()) << row.pinned << row.seen;
+        if (row.seen) world.sight.RemoveViewer(sim, enemy->GetPosition());
+    }
+}
+
 // Only the local copy picks up what lies where it stands; groups do not move as one yet.
 TEST_F(SimOrders, TheLocalCopyPicksUpAnArtifactAndNoUnitMovesAsAGroup) {
     for (int local : {0, 1}) {

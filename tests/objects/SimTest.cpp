@@ -72,6 +72,28 @@ TEST_F(SimParts, TheDesignGivesPartsBodyAndDamage) {
     EXPECT_EQ(plain.GetEngageRange(), 64 + 2 * 64);
 }
 
+// Each sensor and stealth item sets the one flag of its letter.
+TEST_F(SimParts, EachSensorAndStealthLetterSetsItsOwnFlag) {
+    struct Row {
+        bool stealth;
+        char letter;
+        std::vector<int> flags;  // sensor A, B, C; hidden, hidden A, hidden B
+    };
+    const Row rows[] = {{false, 'u', {1, 0, 0, 0, 0, 0}}, {false, 'v', {0, 1, 0, 0, 0, 0}},
+                        {false, 'w', {0, 0, 1, 0, 0, 0}}, {true, 'z', {0, 0, 0, 1, 0, 0}},
+                        {true, 'k', {0, 0, 0, 0, 1, 0}},  {true, 'y', {0, 0, 0, 0, 0, 1}},
+                        {false, 'k', {0, 0, 0, 0, 0, 0}}, {true, 'u', {0, 0, 0, 0, 0, 0}}};
+    int serial = 10;
+    for (const Row& row : rows) {
+        MountTemplate* part = row.stealth ? kit.Stealth(row.letter) : kit.Sensor(row.letter);
+        Sim* sim = Add(kit.MakeSim(1, ++serial, at, {part}));
+        const std::vector<int> flags = {sim->sensors.sensorA, sim->sensors.sensorB,
+                                        sim->sensors.sensorC, sim->stealth.hidden,
+                                        sim->stealth.hiddenA, sim->stealth.hiddenB};
+        EXPECT_EQ(flags, row.flags) << row.stealth << row.letter;
+    }
+}
+
 TEST_F(SimParts, MoveDelayFallsAQuarterPerUpgradeAndNeverBelowOne) {
     Sim* sim = Add(kit.MakeSim(1, 1, at));
     EXPECT_EQ(sim->GetMoveDelay(), 20);
@@ -137,6 +159,11 @@ TEST_F(SimParts, SelectionTakesOnlyWeaponsAndWraps) {
     EXPECT_EQ(sim->selectedPart, nullptr);
     sim->SelectPart(2);  // empty
     EXPECT_EQ(sim->SelectedPartIndex(), -1);
+    // With nothing selected, aiming turns no part.
+    const int facing = sim->GetPart(0)->facing;
+    sim->AimSelectedPart(at + Point(100, 0));
+    EXPECT_EQ(sim->GetPart(0)->facing, facing);
+    EXPECT_NE(facing, 8);
     sim->SelectPart(6);
     EXPECT_EQ(sim->SelectedPartIndex(), 6);
     // Newest first: hardpoint 6, 1, 0, then round again.

@@ -311,6 +311,8 @@ TEST_F(WorkCycleTest, AServicingRepairerDrawsCastsAndShowsItsWorkPicture) {
         repairer->teamRecord.third = 5;
         ScreenBase view;
         repairer->Draw(view);
+        repairer->DrawUnder(view);
+        repairer->DrawSensed(view, world.terrain->ShadeTable2());
         for (int sequence = 0; sequence < 3; ++sequence)
             EXPECT_TRUE(EconomyKit::Probe(repairer->cycle, sequence)->drawn.empty());
         repairer->StartService(client.get(), nullptr);
