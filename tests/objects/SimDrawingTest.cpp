@@ -1,6 +1,9 @@
 // Drawing a unit: the drive animation, the flyer's shadow, the stealthy unit's ghost, the
 // flash blinks, the selection marker's clipping, and sight.
+#include <cstring>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -268,6 +271,77 @@ TEST_F(SimDrawing, EachSensorLayerSeesPastTheStealthsItIsNotHiddenFrom) {
         EXPECT_EQ(viewer.CanSee(&other), row.seen) << row.sensor << " " << row.stealth;
         world.sight.RemoveViewer(&viewer, at);
     }
+}
+
+// The marker's two bottom corners are each an L of eight pixels an arm, drawn only where the box's
+// own corner shows: a side cut by the clip loses its corner, a box cut below, shown less than
+// eight high or less than eight wide shows none. Past 89 percent damage it takes the warning
+// colour.
+TEST(SelectionMarkerDrawing, EachBottomCornerShowsOnlyWhereItsBoxCornerIsInTheClip) {
+    using Pixel = std::tuple<int, int, int>;
+    // An L whose corner is at (x, bottom), its foot reaching toward dx.
+    const auto corner = [](std::set<Pixel>& out, int x, int bottom, int dx, int colour) {
+        for (int i = 0; i < 8; ++i) {
+            out.insert({x, bottom - i, colour});
+            out.insert({x + dx * i, bottom, colour});
+        }
+    };
+    struct Row {
+        const char* name;
+        Point centre;
+        Size size;
+        Rect clip;
+        int damage;  // percent
+        bool left, right;
+    };
+    const Rect full(Point(0, 0), Size(640, 480));
+    const Row rows[] = {
+        {"whole", Point(200, 200), Size(40, 40), full, 0, true, true},
+        {"89 percent", Point(200, 200), Size(40, 40), full, 89, true, true},
+        {"90 percent", Point(200, 200), Size(40, 40), full, 90, true, true},
+        {"left side clipped", Point(200, 200), Size(40, 40), Rect(Point(181, 0), Size(400, 480)), 0,
+         false, true},
+        {"right side clipped", Point(200, 200), Size(40, 40), Rect(Point(0, 0), Size(219, 480)), 0,
+         true, false},
+        {"at the screen's left edge", Point(20, 200), Size(40, 40), full, 0, true, true},
+        {"at the screen's bottom right", Point(620, 460), Size(40, 40), full, 0, true, true},
+        {"eight high shown", Point(200, 200), Size(40, 40), Rect(Point(0, 212), Size(640, 100)), 0,
+         true, true},
+        {"seven high shown", Point(200, 200), Size(40, 40), Rect(Point(0, 213), Size(640, 100)), 0,
+         false, false},
+        {"bottom clipped", Point(200, 200), Size(40, 40), Rect(Point(0, 0), Size(640, 219)), 0,
+         false, false},
+        {"eight wide", Point(200, 200), Size(8, 40), full, 0, true, true},
+        {"seven wide", Point(200, 200), Size(7, 40), full, 0, false, false},
+    };
+    ScreenFixture screen;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::memset(screen.Back(), 0, 640 * 480);
+        screen.screen.SetClipRect(row.clip);
+        SelectionMarker marker(100, 9, row.size);
+        marker.TakeMeter(Meter(100, row.damage));
+        marker.Draw(row.centre);
+        const int colour = row.damage > 89 ? 9 : 100;
+        const Rect box(row.centre, row.size, 'c');
+        const Point br = box.BottomRight();
+        std::set<Pixel> expected;
+        if (row.left) corner(expected, box.origin.x, br.y, 1, colour);
+        if (row.right) corner(expected, br.x, br.y, -1, colour);
+        std::set<Pixel> drawn;
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 640; ++x)
+                if (screen.At(x, y) != 0) drawn.insert({x, y, screen.At(x, y)});
+        EXPECT_EQ(drawn, expected);
+    }
+    // A meter of the same share changes nothing; another share is taken whole.
+    SelectionMarker marker(100, 9, Size(40, 40));
+    marker.TakeMeter(Meter(100, 50));
+    marker.TakeMeter(Meter(200, 100));
+    EXPECT_EQ(marker.damage.Max(), 100);
+    marker.TakeMeter(Meter(200, 190));
+    EXPECT_EQ(marker.damage.Max(), 200);
+    EXPECT_EQ(marker.damage.Value(), 190);
 }
 
 }  // namespace
