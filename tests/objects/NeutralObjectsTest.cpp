@@ -334,6 +334,45 @@ TEST_F(Neutral, DepositFramesFollowItsAmount) {
     EXPECT_EQ(frames, expected);
 }
 
+// The animation steps 1 to 13 and back down to 0 and up again; the amount picks the table the
+// step is shown through: above 10000 every step, above 1000 from step 8, above 100 from step 11,
+// and at 100 or less the depleted frame alone.
+TEST_F(Neutral, DepositAmountLimitsPickItsFrameTable) {
+    std::vector<int> steps;
+    for (int s = 1; s <= 13; ++s)
+        steps.push_back(s);
+    for (int s = 12; s >= 0; --s)
+        steps.push_back(s);
+    for (int s = 1; s <= 3; ++s)
+        steps.push_back(s);
+    struct Row {
+        int amount;
+        int firstShown;  // the step shown as frame 1; 0: every step as itself, -1: depleted
+    };
+    const Row rows[] = {{100, -1}, {101, 11}, {1000, 11}, {1001, 8}, {10000, 8}, {10001, 0}};
+    auto pictures = Frames(15);
+    // A guest's deposits do not grow: the amounts stay on their limits.
+    world.network = 1;
+    world.host = 0;
+    for (const Row& row : rows) {
+        OreDeposit deposit(Point(100, 100), Size(64, 64), pictures.get(), kUnitFilter, SimId(0, 8));
+        deposit.AddOre(row.amount);
+        std::vector<int> frames, expected;
+        for (int step : steps) {
+            clock.Advance(100);
+            deposit.Update(100);
+            frames.push_back(deposit.frame);
+            if (row.firstShown < 0)
+                expected.push_back(14);
+            else if (row.firstShown == 0)
+                expected.push_back(step);
+            else
+                expected.push_back(std::max(0, step - row.firstShown + 1));
+        }
+        EXPECT_EQ(frames, expected) << row.amount;
+    }
+}
+
 TEST_F(Neutral, ArtifactIsTakenOnceAndItsEffectApplied) {
     auto pictures = std::make_unique<SpriteSet>(4);
     for (int s = 0; s < 4; ++s)
