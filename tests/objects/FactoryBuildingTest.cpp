@@ -1028,6 +1028,11 @@ protected:
             f.Draw(view);
         return log;
     }
+    std::vector<DrawCall> Sensed(FactoryBuilding& f, ScreenBase& view, const ShadeTable* table) {
+        log.clear();
+        f.DrawSensed(view, table);
+        return log;
+    }
     std::vector<DrawCall> log;
 };
 
@@ -1056,6 +1061,10 @@ TEST_F(FactoryDrawing, BodyAndDoorFramesStandAtTheirOffsetsAtEveryZoom) {
         EXPECT_EQ(Drawn(*f, view, false), (std::vector<DrawCall>{{300 + frame, at(body)}}));
         EXPECT_EQ(Drawn(*f, view, true),
                   (std::vector<DrawCall>{{-(300 + frame), at(body + Point(10, 10))}}));
+        // Sensed, the body frame is tinted where it stands; without a table nothing shows.
+        const ShadeTable* tint = world.terrain->ShadeTable2();
+        EXPECT_EQ(Sensed(*f, view, tint), (std::vector<DrawCall>{{-(300 + frame), at(body)}}));
+        EXPECT_TRUE(Sensed(*f, view, nullptr).empty());
         ASSERT_GT(TickUntil(*f, 4), 0);
         EXPECT_EQ(Drawn(*f, view, false), (std::vector<DrawCall>{{305, at(body)}}));
         f->QueueJob(Job(), 0);
@@ -1065,6 +1074,9 @@ TEST_F(FactoryDrawing, BodyAndDoorFramesStandAtTheirOffsetsAtEveryZoom) {
         ASSERT_FALSE(open.empty());
         EXPECT_EQ(open.back(), (DrawCall{403, at(door)}));
         EXPECT_EQ(Drawn(*f, view, true).back(), (DrawCall{-403, at(door + Point(10, 10))}));
+        const std::vector<DrawCall> sensed = Sensed(*f, view, tint);
+        ASSERT_FALSE(sensed.empty());
+        EXPECT_EQ(sensed.back(), (DrawCall{-403, at(door)}));
     }
 }
 
