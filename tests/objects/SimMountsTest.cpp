@@ -1,10 +1,13 @@
 // Weapon mounts and fire control: turning, reach, the layers a weapon hits, the structures
 // that make parts work, firing with a shot-making weapon (and waiting for the peers), focus
 // fire and the per-weapon choice.
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "core/SpriteSet.h"
 #include "objects/CommandReader.h"
+#include "objects/DefencePart.h"
 #include "objects/FireControl.h"
 #include "objects/ObjectLand.h"
 #include "objects/PartAttachment.h"
@@ -162,6 +165,73 @@ TEST_F(SimMounts, AnItemPartDrawsAtItsFacingOrAsAGhostAndAnswersAsNoWeapon) {
     mount->SetTemplate(nullptr);
     EXPECT_EQ(mount->GetTemplate(), nullptr);
     EXPECT_EQ(mount->reload.max, 0);
+}
+
+// A picture that notes which frame is drawn where, plain ('p') or tinted ('t').
+class FrameProbe : public Image {
+public:
+    FrameProbe(std::vector<std::tuple<char, int, Point>>& log, int tag)
+        : Image(Size(8, 8)), log(log), tag(tag) {}
+    void Draw(const Point& at) override { log.push_back({'p', tag, at}); }
+    void DrawTinted(const Point& at, const ShadeTable&, int32_t) override {
+        log.push_back({'t', tag, at});
+    }
+    std::vector<std::tuple<char, int, Point>>& log;
+    int tag;
+};
+
+// A struck shield plays its frame list once, a frame a period, over the object it was triggered
+// for (over its own mount once that is gone), tinted by the land when its record says so; then
+// it shows nothing until struck again.
+TEST_F(SimMounts, AStruckShieldPlaysItsFrameListOnceOverWhatItGuards) {
+    FakeClock clock(1000);
+    const int32_t frames[3] = {4, 7, 2};
+    MountValues values;
+    values.clan = 'V';
+    values.role = 'b';
+    for (const int shaded : {0, 1}) {
+        SCOPED_TRACE(shaded);
+        DefenceItemTemplate item(values, shaded, 10, 3, frames, "");
+        std::vector<std::tuple<char, int, Point>> drawn;
+        auto effect = std::make_unique<SpriteSet>(8);
+        for (int f = 0; f < 8; ++f)
+            effect->SetFrame(std::make_unique<FrameProbe>(drawn, f), f);
+        item.effectPictures = std::move(effect);
+        Sim* sim = Add(kit.MakeSim(1, 10 + shaded, at));
+        DefencePart shield(&item, 0);
+        ScreenBase view;
+        const Point mount = at + Point(3, 4);
+        const char way = shaded == 1 ? 't' : 'p';
+        shield.Draw(view, mount, 0);
+        EXPECT_TRUE(drawn.empty());
+        shield.Trigger(sim->id);
+        std::vector<int> shown;
+        for (int step = 0; step < 5; ++step) {
+            drawn.clear();
+            shield.Draw(view, mount, 0);
+            if (drawn.empty()) {
+                shown.push_back(-1);
+            } else {
+                ASSERT_EQ(drawn.size(), 1u);
+                EXPECT_EQ(std::get<0>(drawn[0]), way);
+                EXPECT_EQ(std::get<2>(drawn[0]), view.MapToScreen(at));
+                shown.push_back(std::get<1>(drawn[0]));
+            }
+            // Not a whole period yet: the frame stays.
+            clock.Advance(99);
+            shield.Update(99, *sim);
+            clock.Advance(1);
+            shield.Update(1, *sim);
+        }
+        EXPECT_EQ(shown, (std::vector<int>{4, 7, 2, -1, -1}));
+        EXPECT_EQ(shield.effectOn, 0);
+        // Triggered for something that is gone, it shows over its own mount.
+        shield.Trigger(SimId(2, 99));
+        drawn.clear();
+        shield.Draw(view, mount, 0);
+        ASSERT_EQ(drawn.size(), 1u);
+        EXPECT_EQ(drawn[0], std::make_tuple(way, 4, view.MapToScreen(mount)));
+    }
 }
 
 TEST_F(SimMounts, AShotMakingMountFiresOnlyFacingAReachableTargetOnAHittableLayer) {
