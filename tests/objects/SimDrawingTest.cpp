@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "catalogue/TemplateCatalogue.h"
 #include "core/SpriteSet.h"
 #include "objects/ObjectLand.h"
 #include "objects/SelectionMarker.h"
@@ -230,6 +231,60 @@ TEST_F(SimDrawing, AMarkerWhoseBottomEdgeIsClippedDrawsNothing) {
     const int before = screen.CountNot(0);
     marker.Draw(Point(100, 470));
     EXPECT_EQ(screen.CountNot(0), before);
+}
+
+// Under a unit: the damage bar at its top-left corner while it is selected or asked for once,
+// the load meter 96 pixels below that for haulers ('h') and ferries ('f') only, showing the room
+// left; the selection marker only while selected. Only the carrier chassis ('g') counts as one.
+TEST_F(SimDrawing, MarksUnderAUnitFollowItsSelectionAndItsChassis) {
+    ScreenFixture screen;
+    SpriteSet bar(5), meter(6);
+    for (int i = 0; i < 5; ++i)
+        bar.SetFrame(std::make_unique<NotingImage>(log, 500 + i), i);
+    for (int i = 0; i < 6; ++i)
+        meter.SetFrame(std::make_unique<NotingImage>(log, 600 + i), i);
+    LevelBarPictures = &bar;
+    LevelMeterPictures = &meter;
+    struct Row {
+        char chassis;
+        int selected, asked;
+        bool barShown, meterShown, marker;
+        int carrier;
+    };
+    const Row rows[] = {
+        {'a', 0, 0, false, false, false, 0}, {'a', 1, 0, true, false, true, 0},
+        {'a', 0, 1, true, false, false, 0},  {'h', 0, 0, false, true, false, 0},
+        {'f', 1, 0, true, true, true, 0},    {'g', 0, 0, false, false, false, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.chassis);
+        SCOPED_TRACE(row.selected * 10 + row.asked);
+        MakePictures(1);
+        kit.chassis->role = row.chassis;
+        Sim sim(at, SimId(1, 1), kit.Design());
+        EXPECT_EQ(sim.IsCarrierChassis(), row.carrier);
+        sim.SetCargoCapacity(200);
+        sim.cargo = 50;
+        sim.damage.SetValue(sim.damage.Max() * 45 / 100);
+        sim.selected = row.selected;
+        sim.drawFlag = row.asked;
+        std::memset(screen.Back(), 0, 640 * 480);
+        log.clear();
+        sim.DrawUnder(view);
+        const Size s = sim.GetSize();
+        const Point corner = view.MapToScreen(at - Point(s.w / 2, s.h / 2));
+        std::vector<std::pair<int, Point>> expected, drawn;
+        if (row.barShown) expected.push_back({502, corner});                   // 45 percent: band 2
+        if (row.meterShown) expected.push_back({603, corner + Point(0, 96)});  // 75 left
+        for (const DrawCall& d : log)
+            if (d.tag >= 500) drawn.push_back({d.tag, d.at});
+        EXPECT_EQ(drawn, expected);
+        EXPECT_EQ(screen.CountNot(0) > 0, row.marker);
+        // Asking shows the bar once.
+        EXPECT_EQ(sim.drawFlag, 0);
+    }
+    LevelBarPictures = nullptr;
+    LevelMeterPictures = nullptr;
 }
 
 TEST_F(SimDrawing, ATeamSeesOnlyWhatItsSightReaches) {
