@@ -300,6 +300,28 @@ TEST_F(SimDrawing, ATeamSeesOnlyWhatItsSightReaches) {
     world.sight.RemoveViewer(&viewer, at);
 }
 
+// Sight is asked of the path grid's cells: a World without one shows nothing, even what a
+// World with one would.
+TEST(SimSight, AWorldWithoutAPathGridShowsNothing) {
+    class NoPaths : public FakeObjectWorld {
+    public:
+        NoPaths() : FakeObjectWorld(20, 20) {}
+        PathGrid* Paths() override { return nullptr; }
+    };
+    SimKit kit;
+    const Point at(320, 320);
+    for (const bool withPaths : {true, false}) {
+        std::unique_ptr<FakeObjectWorld> world =
+            withPaths ? std::make_unique<FakeObjectWorld>(20, 20) : std::make_unique<NoPaths>();
+        Sim viewer(at, SimId(1, 1), kit.Design());
+        Sim other(at + Point(100, 0), SimId(2, 2), kit.Design());
+        world->sight.AddViewer(&viewer, at);
+        world->objectAround = 1;
+        EXPECT_EQ(viewer.CanSee(&other), withPaths ? 1 : 0) << withPaths;
+        world->sight.RemoveViewer(&viewer, at);
+    }
+}
+
 // Through the sensor layers: C sees every stealth, A and B are each blinded by plain stealth
 // and by their own kind only.
 TEST_F(SimDrawing, EachSensorLayerSeesPastTheStealthsItIsNotHiddenFrom) {
