@@ -86,6 +86,40 @@ TEST_F(EffectShots, TheBeamLineShowsFromFlashFrameFour) {
     weapon->fireEffect = nullptr;
 }
 
+// A spinning ray shows for its half second from the muzzle to the target, its dashes crawling
+// two pixels an update and starting over once past twenty; at zero it shows nothing more.
+TEST_F(EffectShots, ASpinRayShowsForHalfASecondAndItsDashesCrawlByTwoToTwenty) {
+    ScreenFixture screen;
+    ScreenBase view;
+    Mark* target = Target(2, Point(300, 200));
+    auto spin = Make<SpinWeapon>(owner, target, 1);
+    const auto lit = [&] {
+        std::memset(screen.Back(), 0, 640 * 480);
+        spin->Draw(view);
+        int n = 0;
+        for (int p = 0; p < 640 * 480; ++p)
+            n += screen.Back()[p] == SpinWeapon::kColour;
+        return n;
+    };
+    EXPECT_GT(lit(), 0);
+    EXPECT_EQ(screen.At(250, 200), SpinWeapon::kColour);
+    std::vector<int> phases;
+    for (int i = 0; i < 12; ++i) {
+        spin->Update(40);
+        phases.push_back(spin->spinPhase);
+    }
+    EXPECT_EQ(phases, (std::vector<int>{2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 0, 2}));
+    EXPECT_EQ(spin->countdown, 20);
+    EXPECT_GT(lit(), 0);
+    spin->Update(20);
+    EXPECT_EQ(spin->countdown, 0);
+    EXPECT_EQ(lit(), 0);
+    EXPECT_FALSE(spin->IsDestroyed());
+    spin->Update(20);
+    EXPECT_TRUE(spin->IsDestroyed());
+    EXPECT_EQ(target->hits.size(), 1u);
+}
+
 TEST_F(EffectShots, ACannonTracerSpansAQuarterAtHalfTimeInItsClansColour) {
     Mark* target = Target(2, Point(336, 208));
     auto cannon = Make<CannonWeapon>(owner, target, 1);
