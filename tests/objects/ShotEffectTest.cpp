@@ -62,6 +62,41 @@ TEST_F(EffectShots, ABeamFlashesThroughOnceThenAlternatesItsLastTwoFrames) {
     weapon->fireEffect = nullptr;
 }
 
+// The beam's flash stands at the mount moved by the effect's offset for the part's facing, steps
+// a frame only once more than its period has passed, and shows nothing once the second is up.
+TEST_F(EffectShots, ABeamFlashStandsAtItsFacingsOffsetAndStepsPastEachPeriod) {
+    Mark* target = Target(2, Point(336, 208));
+    DrawLog log;
+    std::unique_ptr<DirectionalEffectTemplate> flash = FlashEffect(5, &log);
+    flash->offsets[6] = Point(3, -4);
+    weapon->fireEffect = flash.get();
+    owner->GetArmedPart(0)->facing = 6;
+    auto beam = Make<BeamWeapon>(owner, target, 1);
+    ScreenBase view;
+    const Point at = view.MapToScreen(
+        view.SnapToZoom(owner->GetDrawOrigin(), owner->GetMountOffset(0)) + Point(3, -4));
+    std::vector<int> frames;
+    for (int i = 0; i < 4; ++i) {
+        log.clear();
+        beam->Draw(view);
+        ASSERT_EQ(log.size(), 1u);
+        EXPECT_EQ(log[0].second, at);
+        frames.push_back(log[0].first);
+        beam->Update(100);
+    }
+    EXPECT_EQ(frames, (std::vector<int>{600, 600, 601, 601}));
+    for (int i = 0; i < 6; ++i)
+        beam->Update(100);
+    EXPECT_EQ(beam->countdown, 0);
+    log.clear();
+    beam->Draw(view);
+    EXPECT_TRUE(log.empty());
+    EXPECT_FALSE(beam->IsDestroyed());
+    beam->Update(100);
+    EXPECT_TRUE(beam->IsDestroyed());
+    weapon->fireEffect = nullptr;
+}
+
 // The beam's line is drawn only from flash frame 4 on.
 TEST_F(EffectShots, TheBeamLineShowsFromFlashFrameFour) {
     ScreenFixture screen;
