@@ -11,9 +11,11 @@
 #include "catalogue/BuildingTemplate.h"
 #include "catalogue/CatalogueMedia.h"
 #include "catalogue/CatalogueServices.h"
+#include "catalogue/EffectTemplate.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "core/Image.h"
 #include "core/ResourceFile.h"
+#include "core/Settings.h"
 #include "core/Sound.h"
 #include "core/SpriteSet.h"
 #include "core/StringTable.h"
@@ -21,11 +23,13 @@
 #include "map/TerrainMap.h"
 #include "objects/BuildingCreation.h"
 #include "objects/CommandReader.h"
+#include "objects/ExplosionEffect.h"
 #include "objects/FactoryBuilding.h"
 #include "objects/FactoryProduction.h"
 #include "objects/ObjectTestSupport.h"
 #include "objects/OreDeposit.h"
 #include "objects/RecordLinesSupport.h"
+#include "support/DisplayFixtures.h"
 #include "support/FakeClock.h"
 #include "support/FakeObjectWorld.h"
 #include "support/MadeAssets.h"
@@ -539,6 +543,46 @@ TEST_F(Factory, HitsWithinTenSecondsSoundOneAlert) {
     clock.Advance(20000);
     f->Explode(10, nullptr, Point());
     EXPECT_EQ(voices, 2);
+}
+
+// A destroyed factory leaves its death blast at its centre at once, four more about its position
+// at 300 to 600 ms and one more at its centre at 450 ms, all moved by the hit's offset; a hit it
+// lives through leaves none. Its owner's screen shakes unless the player turned shaking off.
+TEST_F(Factory, ADestroyedFactoryBlastsAboutItselfAndShakesOnlyItsOwnersScreen) {
+    ScreenFixture screen;
+    const int32_t frames[1] = {0};
+    EffectTemplate death('V', 'd', 70, "", -1, 10, 1, frames, 0, nullptr);
+    const Point offset(2, 3);
+    struct Row {
+        int team, destroyed, quiet;
+        int shakes;
+    };
+    const Row rows[] = {{1, 1, 0, 1}, {1, 0, 0, 1}, {2, 1, 0, 0}, {1, 1, 1, 0}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.team * 100 + row.destroyed * 10 + row.quiet);
+        world.effects.clear();
+        screen.screen.shakeFlag = 0;
+        noShake = row.quiet;
+        auto f = Make(1, row.team, 5);
+        f->deathEffect = &death;
+        if (row.destroyed == 1) f->damage.SetValue(f->damage.Max() + 1);
+        f->Explode(0, nullptr, offset);
+        noShake = 0;
+        EXPECT_EQ(screen.screen.shakeFlag, row.shakes);
+        std::vector<std::pair<Point, int>> blasts, expected;
+        for (const auto& e : world.effects) {
+            auto* blast = dynamic_cast<ExplosionEffect*>(e.get());
+            ASSERT_NE(blast, nullptr);
+            blasts.push_back({blast->position, blast->startDelay});
+        }
+        if (row.destroyed == 1) {
+            const Point p = f->GetPosition() + offset;
+            expected = {{f->GetCentre() + offset, 70}, {p + Point(50, -50), 300},
+                        {p + Point(130, -80), 400},    {p + Point(25, -125), 500},
+                        {p + Point(50, 25), 600},      {f->GetCentre() + offset, 450}};
+        }
+        EXPECT_EQ(blasts, expected);
+    }
 }
 
 // The sample catalogue's factory, made as the scenario code makes it, and its sample designs.
