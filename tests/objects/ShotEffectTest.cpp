@@ -280,6 +280,30 @@ TEST_F(EffectShots, ABurstWithoutPicturesStrikesOnItsFirstFrameStep) {
     auto played = Make<BurstWeapon>(owner, target, 1);
     EXPECT_EQ(Run(*played, 100), 3);
     EXPECT_EQ(target->hits.size(), 2u);
+    // Played, each frame of the part's facing shows at the mount until the strike; a burst
+    // without pictures or an owner shows nothing.
+    DrawLog log;
+    std::unique_ptr<DirectionalEffectTemplate> noted = FlashEffect(3, &log);
+    weapon->fireEffect = noted.get();
+    owner->GetArmedPart(0)->facing = 5;
+    auto shown = Make<BurstWeapon>(owner, target, 1);
+    ScreenBase view;
+    const Point at =
+        view.MapToScreen(view.SnapToZoom(owner->GetDrawOrigin(), owner->GetMountOffset(0)));
+    for (int i = 0; i < 4; ++i) {
+        shown->Draw(view);
+        clock.Advance(100);
+        shown->Update(100);
+    }
+    EXPECT_TRUE(shown->IsDestroyed());
+    shown->Draw(view);
+    EXPECT_EQ(log, (DrawLog{{500, at}, {501, at}, {502, at}}));
+    log.clear();
+    auto orphan = Make<BurstWeapon>(owner, target, 1);
+    world.Forget(owner);
+    orphan->Draw(view);
+    bare->Draw(view);
+    EXPECT_TRUE(log.empty());
     weapon->fireEffect = nullptr;
 }
 
