@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "core/Sound.h"
+#include "core/SpriteSet.h"
+#include "objects/CyclingDirectShot.h"
 #include "objects/DirectShot.h"
 #include "objects/ShotTestSupport.h"
 #include "objects/SpriteAttachment.h"
+#include "ui/ScreenBase.h"
 
 namespace {
 
@@ -128,6 +131,36 @@ TEST_F(DirectShots, TheFlashPlaysItsFramesOnceAndStopsWithTheOwnerTheShotFliesOn
     unseen->Update(16);
     EXPECT_EQ(unseen->flashOn, 0);
     EXPECT_NE(unseen->GetPosition(), unseen->startPoint);
+}
+
+// A cycling shot shows the four frames of its picture's first sequence in turn, one a tick, where
+// it flies; without pictures it shows nothing.
+TEST_F(DirectShots, ACyclingShotLoopsFourFramesWhereItFlies) {
+    WeaponTemplate* w = kit.Weapon({.range = 400});
+    DrawLog log;
+    auto loop = std::make_unique<SpriteSet>(4);
+    for (int i = 0; i < 4; ++i)
+        loop->SetFrame(std::make_unique<NotedImage>(log, i), i);
+    auto pictures = std::make_unique<SpriteSet>(1);
+    pictures->SetFrame(std::move(loop), 0);
+    w->mapPictures = std::move(pictures);
+    Sim* owner = Shooter(Point(160, 160), w);
+    CyclingDirectShot shot(owner, nullptr, w, 0, Weapon::MakeCollision(w, owner), SimId(1, 901), 1);
+    shot.moveDelay = 10;
+    shot.SetAimGoal(Point(400, 400));
+    ScreenBase view;
+    DrawLog expected;
+    for (int i = 0; i < 6; ++i) {
+        shot.Draw(view);
+        expected.push_back({i % 4, view.MapToScreen(shot.GetPosition())});
+        shot.Update(16);
+    }
+    EXPECT_EQ(log, expected);
+    w->mapPictures.reset();
+    CyclingDirectShot bare(owner, nullptr, w, 0, Weapon::MakeCollision(w, owner), SimId(1, 902), 1);
+    log.clear();
+    bare.Draw(view);
+    EXPECT_TRUE(log.empty());
 }
 
 }  // namespace
