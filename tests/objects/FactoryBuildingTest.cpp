@@ -1124,4 +1124,49 @@ TEST_F(FactoryDrawing, BodyAndDoorFramesStandAtTheirOffsetsAtEveryZoom) {
     }
 }
 
+// A picture that notes where it is drawn plainly.
+class PlainNote : public Image {
+public:
+    PlainNote(std::vector<DrawCall>& log, int tag) : Image(Size(8, 8)), log(log), tag(tag) {}
+    void Draw(const Point& c) override { log.push_back({tag, c}); }
+    std::vector<DrawCall>& log;
+    int tag;
+};
+
+// Folded, the factory shows its own parts at the chassis' mounts; open, its extra parts too, moved
+// by the body's offset; with the door moving, every part stands on the door's mount point.
+TEST_F(FactoryDrawing, ExtraPartsShowOnlyOpenAndFollowTheBodyOrTheDoor) {
+    MountTemplate* parts[2] = {kit.Sensor('u'), kit.Sensor('v')};
+    for (int p = 0; p < 2; ++p) {
+        auto pictures = std::make_unique<SpriteSet>(16);
+        for (int f = 0; f < 16; ++f)
+            pictures->SetFrame(std::make_unique<PlainNote>(log, 700 + 100 * p), f);
+        parts[p]->mapPictures = std::move(pictures);
+    }
+    auto design = std::make_unique<VehicleDesign>('V');
+    design->drive = kit.drive.get();
+    design->chassis = building->chassis.get();
+    design->hardpoints[0] = parts[0];
+    design->hardpoints[1] = parts[1];
+    FactoryBuilding f(Point(1000, 1000), SimId(1, 1), building.get(), std::move(design), nullptr);
+    f.SetLocal(1);
+    f.AddResources(10000, 10000);
+    ZoomedView view(0);
+    const auto partsDrawn = [&] {
+        std::vector<DrawCall> out;
+        for (const DrawCall& d : Drawn(f, view, false))
+            if (d.tag >= 700) out.push_back(d);
+        return out;
+    };
+    const Point at = f.GetPosition();
+    EXPECT_EQ(partsDrawn(), (std::vector<DrawCall>{{700, at + Point(1, 1)}}));
+    ASSERT_GT(TickUntil(f, FactoryProduction::kOpen), 0);
+    EXPECT_EQ(partsDrawn(),
+              (std::vector<DrawCall>{{700, at + Point(1, 1)}, {800, at + Point(5, -5)}}));
+    f.QueueJob(Job(), 0);
+    ASSERT_GT(TickUntil(f, 8), 0);
+    EXPECT_EQ(partsDrawn(),
+              (std::vector<DrawCall>{{700, at + Point(-3, 8)}, {800, at + Point(-3, 8)}}));
+}
+
 }  // namespace
