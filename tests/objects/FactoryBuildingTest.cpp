@@ -733,6 +733,22 @@ TEST_F(SampleFactory, MirrorDropsACancelledProductAndAStaleRetry) {
     world.blocked.push_back(Point(10, 10));
     mirror->ReserveExit(Point(10, 10));
     EXPECT_EQ(mirror->reservationPending, 1);
+    // The copy retries every tick until the place is free, then answers the owner once.
+    world.commands.Rewind();
+    Tick(*mirror);
+    EXPECT_EQ(mirror->reservationPending, 1);
+    EXPECT_TRUE(world.reservations.empty());
+    world.blocked.clear();
+    Tick(*mirror);
+    Tick(*mirror);
+    EXPECT_EQ(mirror->reservationPending, 0);
+    ASSERT_EQ(world.reservations.size(), 1u);
+    EXPECT_EQ(world.reservations[0].second, Point(10, 10));
+    EXPECT_EQ(Kinds(), std::vector<int>{39});
+    world.blocked.push_back(Point(10, 10));
+    mirror->ReserveExit(Point(10, 10));
+    EXPECT_EQ(mirror->reservationPending, 1);
+    EXPECT_TRUE(world.reservations.empty());
     mirror->ReserveExit(Point(-1, -1));
     EXPECT_EQ(mirror->reservationPending, 0);
     mirror->ReserveExit(Point(20, 20));
