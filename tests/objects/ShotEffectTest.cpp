@@ -246,6 +246,47 @@ TEST_F(EffectShots, APulsesBarsAreCentredOnItsLineOfFire) {
     EXPECT_EQ(bars, 15);
 }
 
+// Across the screen a pulse's bars stand 8 pixels apart, up and down it 6; each drawing starts
+// them 2 further out, from 4 to 6 and back to 2, short of the reach. A bar 2 pixels out is too
+// narrow to show.
+TEST_F(EffectShots, APulsesBarsCrawlOutwardSixApartUpAndDownAndEightAcross) {
+    ScreenFixture screen;
+    ScreenBase view;
+    weapon->mapPictures = std::make_unique<SpriteSet>(1);
+    struct Row {
+        const char* name;
+        Point target;
+        bool across;
+        std::vector<int> bars;  // four drawings in a row
+    };
+    const Row rows[] = {{"right", Point(400, 200), true, {12, 11, 11, 12}},
+                        {"left", Point(20, 200), true, {12, 11, 11, 12}},
+                        {"up", Point(200, 20), false, {15, 15, 15, 15}},
+                        {"down", Point(200, 400), false, {15, 15, 15, 15}}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Mark* target = Target(2, row.target);
+        auto pulse = Make<PulseWeapon>(owner, target, 1);
+        pulse->reach = 94;
+        std::vector<int> bars;
+        for (int i = 0; i < 4; ++i) {
+            std::memset(screen.Back(), 0, 640 * 480);
+            pulse->Draw(view);
+            int lines = 0;
+            for (int a = 0; a < (row.across ? 640 : 480); ++a) {
+                bool lit = false;
+                for (int b = 0; b < (row.across ? 480 : 640); ++b)
+                    lit = lit ||
+                          (row.across ? screen.At(a, b) : screen.At(b, a)) == PulseWeapon::kColour;
+                lines += lit ? 1 : 0;
+            }
+            bars.push_back(lines);
+        }
+        EXPECT_EQ(bars, row.bars);
+        world.Forget(target);
+    }
+}
+
 TEST_F(EffectShots, AHitOnADeadTargetEndsQuietlyAMissBurstsAndAHitStrikesOnce) {
     const struct {
         int hitRoll;
