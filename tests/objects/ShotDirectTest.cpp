@@ -46,6 +46,26 @@ TEST_F(DirectShots, TheFirstMoveComesOnTheSecondTickWithThreeStepsAndTheRestCarr
     EXPECT_EQ(shot->travelTime, 2);
 }
 
+// Steps gather only past two delays and every whole delay is one step; a shot whose record
+// gives no travel delay takes a step a millisecond.
+TEST_F(DirectShots, StepsGatherPastTwoDelaysAndNoDelayCountsAsOneMillisecond) {
+    WeaponTemplate* w = kit.Weapon({.range = 400});
+    Sim* owner = Shooter(Point(160, 160), w);
+    const struct {
+        int delay;
+        int32_t first, second;  // two updates
+        Point moved;            // after the second
+    } rows[] = {{10, 20, 1, Point(2, 2)}, {0, 2, 0, Point(0, 0)}, {0, 2, 1, Point(3, 3)}};
+    for (const auto& row : rows) {
+        std::unique_ptr<DirectShot> shot = Fire(owner, Point(400, 400), 1, row.delay);
+        const Point start = shot->GetPosition();
+        shot->Update(row.first);
+        EXPECT_EQ(shot->GetPosition(), start) << row.delay;
+        shot->Update(row.second);
+        EXPECT_EQ(shot->GetPosition(), start + row.moved) << row.delay << " " << row.second;
+    }
+}
+
 TEST_F(DirectShots, AHitStrikesTheHostileObjectInTheArrivalCellAircraftFirst) {
     const Point aim(400, 208);
     const struct {
