@@ -583,6 +583,21 @@ TEST_F(Factory, ADestroyedFactoryBlastsAboutItselfAndShakesOnlyItsOwnersScreen) 
         }
         EXPECT_EQ(blasts, expected);
     }
+    // A unit being built inside goes up with it, at its own centre.
+    auto f = OpenFactory();
+    f->deathEffect = &death;
+    f->QueueJob(Job(), 0);
+    for (int i = 0; i < 100 && f->HasProduct() == 0; ++i)
+        Tick(*f);
+    ASSERT_EQ(f->HasProduct(), 1);
+    world.effects.clear();
+    f->damage.SetValue(f->damage.Max() + 1);
+    f->Explode(0, nullptr, offset);
+    ASSERT_EQ(world.effects.size(), 7u);
+    auto* last = dynamic_cast<ExplosionEffect*>(world.effects.back().get());
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->position, f->product->GetCentre() + offset);
+    EXPECT_EQ(last->startDelay, 70);
 }
 
 // The sample catalogue's factory, made as the scenario code makes it, and its sample designs.

@@ -8,6 +8,7 @@
 #include "catalogue/WeaponTemplate.h"
 #include "core/Bitmap.h"
 #include "core/Settings.h"
+#include "core/ShadeTable.h"
 #include "core/Sound.h"
 #include "core/SpriteSet.h"
 #include "map/PathGrid.h"
@@ -22,6 +23,7 @@
 #include "objects/TimerNode.h"
 #include "objects/Wreck.h"
 #include "support/FakeClock.h"
+#include "ui/ScreenBase.h"
 
 namespace {
 
@@ -288,6 +290,10 @@ TEST_F(Neutral, WreckSmokeRunsOutAndLowDetailMakesNone) {
 
 TEST_F(Neutral, DepositGrowsSlowlyThenFastAfterAMinuteAlone) {
     OreDeposit deposit(Point(100, 100), Size(64, 64), nullptr, kUnitFilter, SimId(0, 8));
+    // Under the fog only the third sensor layer finds a deposit.
+    EXPECT_EQ(deposit.IsDetectableA(), 0);
+    EXPECT_EQ(deposit.IsDetectableB(), 0);
+    EXPECT_EQ(deposit.IsDetectableC(), 1);
     deposit.Deposit(3);
     clock.Advance(500);
     deposit.Update(500);
@@ -406,6 +412,37 @@ TEST_F(Neutral, ArtifactIsTakenOnceAndItsEffectApplied) {
     }
     EXPECT_EQ(artifact.position, Point(90, 90));
     EXPECT_EQ(artifact.IsDestroyed(), 1);
+}
+
+// A picture that notes whether it was drawn plainly ('p') or tinted ('t'), and where.
+class ArtifactProbe : public Image {
+public:
+    explicit ArtifactProbe(std::vector<std::pair<char, Point>>& log)
+        : Image(Size(8, 8)), log(log) {}
+    void Draw(const Point& at) override { log.push_back({'p', at}); }
+    void DrawTinted(const Point& at, const ShadeTable&, int32_t) override {
+        log.push_back({'t', at});
+    }
+    std::vector<std::pair<char, Point>>& log;
+};
+
+// An artifact shows its stage's frame where it lies; sensed, tinted by the table given, and
+// nothing without one.
+TEST_F(Neutral, ArtifactSensedIsTintedOnlyWithATable) {
+    std::vector<std::pair<char, Point>> log;
+    auto pictures = std::make_unique<SpriteSet>(1);
+    auto stage = std::make_unique<SpriteSet>(1);
+    stage->SetFrame(std::make_unique<ArtifactProbe>(log), 0);
+    pictures->SetFrame(std::move(stage), 0);
+    Artifact artifact(Point(48, 40), Size(32, 32), pictures.get(), nullptr, kUnitFilter,
+                      SimId(0, 9), 3);
+    ScreenBase view;
+    const Point at = view.MapToScreen(Point(48, 40));
+    artifact.Draw(view);
+    artifact.DrawSensed(view, nullptr);
+    const ShadeTable table;
+    artifact.DrawSensed(view, &table);
+    EXPECT_EQ(log, (std::vector<std::pair<char, Point>>{{'p', at}, {'t', at}}));
 }
 
 TEST_F(Neutral, ArtifactClearsTheCellBitAndNeedsAFactoryForOre) {

@@ -271,6 +271,11 @@ TEST_F(SimDamage, AMirrorFlashesTheShieldsTheOwnersWordNames) {
     mirror->ApplyDamageState(40, 10, '-', 'V', 's');
     EXPECT_EQ(mirror->damage.Value(), 40);
     EXPECT_EQ(flashes(), (std::vector<int>{1, 0, 0}));
+    // A copy's report of a hit by that weapon reaches the owner's unit as a hit from nowhere:
+    // three quarters of the fire power.
+    Sim* owned = Add(kit.MakeSim(1, 2, at + Point(100, 0)));
+    owned->ApplyHit('s', '-', 'V', SimId(2, 7));
+    EXPECT_EQ(owned->damage.Value(), 15);
 }
 
 // An attacker handed to a unit whose team has a controller is pinned (the update keeps it while

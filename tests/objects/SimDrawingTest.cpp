@@ -94,6 +94,19 @@ TEST_F(SimDrawing, ADriveOfOneFrameNeverAnimatesAndAStandingUnitBobsDown) {
     EXPECT_EQ(frames, (std::vector<int>{1, 2, 3, 1, 2}));
 }
 
+// The extra pictures' counter steps with the drive's frames and starts over on reaching the
+// last index.
+TEST_F(SimDrawing, TheExtraPicturesCountStartsOverAtItsLastIndex) {
+    SpriteSet extra(4);
+    SimBody body(nullptr, nullptr, nullptr, &extra, 0, 0, 1, 100, 0, 0);
+    std::vector<int> counts;
+    for (int i = 0; i < 5; ++i) {
+        body.AdvanceFrame();
+        counts.push_back(body.extraFrame);
+    }
+    EXPECT_EQ(counts, (std::vector<int>{1, 2, 0, 1, 2}));
+}
+
 TEST_F(SimDrawing, AFlyerCastsItsShadowByItsAltitudeUnlessHidden) {
     MakePictures(1);
     kit.drive->altitude = 12;
