@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include "catalogue/PictureTemplates.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "core/SpriteSet.h"
 #include "objects/ObjectLand.h"
@@ -215,6 +216,43 @@ TEST_F(SimDrawing, AGroundDriveIsShadedAndASensedUnitTinted) {
     EXPECT_EQ(Of("tinted")[0].at, at + Point(0, -5));
     EXPECT_EQ(Of("tinted")[1].tag, 203);
     EXPECT_EQ(Of("tinted")[1].at, at + sim.bob);
+}
+
+// A unit past half damage trails smoke: the smoke record's second sequence, at the unit's
+// frame of it, tinted where the smoke rose; at half damage or in low detail none.
+TEST_F(SimDrawing, SmokeShowsPastHalfDamageUnlessInLowDetail) {
+    MakePictures(1);
+    RoleTemplate smoke('X', 'x', "");
+    auto grid = std::make_unique<SpriteSet>(2);
+    auto puffs = std::make_unique<SpriteSet>(3);
+    for (int i = 0; i < 3; ++i)
+        puffs->SetFrame(std::make_unique<NotingImage>(log, 900 + i), i);
+    grid->SetFrame(std::move(puffs), 1);
+    smoke.pictures = std::move(grid);
+    RoleList.PushBack(&smoke);  // leaves the list when the record ends
+    struct Row {
+        int percent, lowDetail;
+        bool shown;
+    };
+    for (const Row& row : {Row{50, 0, false}, Row{51, 0, true}, Row{51, 1, false}}) {
+        land.world.lowDetail = row.lowDetail;
+        Sim sim(at, SimId(1, 1), kit.Design());
+        sim.damage.SetMax(100);
+        sim.damage.SetValue(row.percent);
+        sim.smokePoint = at + Point(0, -20);
+        sim.smokeFrame = 2;
+        log.clear();
+        sim.Draw(view);
+        std::vector<DrawCall> puffsDrawn;
+        for (const DrawCall& d : Of("tinted"))
+            if (d.tag >= 900) puffsDrawn.push_back(d);
+        ASSERT_EQ(puffsDrawn.size(), row.shown ? 1u : 0u) << row.percent << row.lowDetail;
+        if (row.shown) {
+            EXPECT_EQ(puffsDrawn[0].tag, 902);
+            EXPECT_EQ(puffsDrawn[0].at, view.MapToScreen(at + Point(0, -20)));
+        }
+    }
+    land.world.lowDetail = 0;
 }
 
 TEST_F(SimDrawing, AFlashOfFiveBlinksThreeTimes) {
