@@ -142,6 +142,15 @@ TEST_F(DirectShots, TheFlashPlaysItsFramesOnceAndStopsWithTheOwnerTheShotFliesOn
     }
     // A frame every 100 ms of flash time; off once past the last (index 2).
     EXPECT_EQ(frames, (std::vector<int>{0, 1, 1, 2, 2, 3}));
+    // Exactly 100 ms is not yet past the period. (Fired unseen: no second sound.)
+    world.visible = 0;
+    std::unique_ptr<DirectShot> even = Fire(owner, Point(560, 300), 1, 1000);
+    frames.clear();
+    while (even->flashOn == 1 && frames.size() < 12) {
+        even->Update(50);
+        frames.push_back(even->flashFrame);
+    }
+    EXPECT_EQ(frames, (std::vector<int>{0, 0, 1, 1, 1, 2, 2, 2, 3}));
 
     world.visible = 0;
     std::unique_ptr<DirectShot> unseen = Fire(owner, Point(560, 300), 1);
