@@ -95,6 +95,27 @@ TEST_F(SimDrawing, ADriveOfOneFrameNeverAnimatesAndAStandingUnitBobsDown) {
     EXPECT_EQ(frames, (std::vector<int>{1, 2, 3, 1, 2}));
 }
 
+// A body counts as a tile less one or a tile and one: 31 while a quarter of its chassis
+// picture's width and height together stays under 32, 33 from 32 on.
+TEST(SimBodySize, TheRadiusIsJustUnderOrJustOverATile) {
+    const struct {
+        Size picture;
+        int radius;
+    } rows[] = {{Size(40, 30), 31},
+                {Size(62, 65), 31},
+                {Size(63, 65), 33},
+                {Size(64, 64), 33},
+                {Size(200, 100), 33}};
+    for (const auto& row : rows) {
+        SpriteSet chassis(16);
+        for (int f = 0; f < 16; ++f)
+            chassis.SetFrame(std::make_unique<Image>(row.picture), f);
+        SimBody body(nullptr, &chassis, nullptr, nullptr, 0, 0, 1, 100, 0, 0);
+        EXPECT_EQ(body.radius, row.radius) << row.picture.w << "x" << row.picture.h;
+        EXPECT_EQ(body.extent, row.picture);
+    }
+}
+
 // The extra pictures' counter steps with the drive's frames and starts over on reaching the
 // last index.
 TEST_F(SimDrawing, TheExtraPicturesCountStartsOverAtItsLastIndex) {
