@@ -16,6 +16,7 @@
 #include "objects/SimBody.h"
 #include "objects/SimTestSupport.h"
 #include "support/DisplayFixtures.h"
+#include "support/FakeClock.h"
 #include "ui/ScreenBase.h"
 
 namespace {
@@ -127,6 +128,29 @@ TEST_F(SimDrawing, TheExtraPicturesCountStartsOverAtItsLastIndex) {
         counts.push_back(body.extraFrame);
     }
     EXPECT_EQ(counts, (std::vector<int>{1, 2, 0, 1, 2}));
+}
+
+// A walking drive steps a frame each time its period, the record's plus five per step of the
+// speed setting, has passed at a drawing; stopped, it stands on frame 0.
+TEST_F(SimDrawing, TheDriveStepsAFrameEachPeriodTheSpeedSettingLengthens) {
+    FakeClock clock(1000);
+    MakePictures(4);
+    kit.drive->animationPeriod = 100;
+    SpeedAdjustment = 2;
+    Sim sim(at, SimId(1, 1), kit.Design());
+    sim.body->StartAnimation();
+    std::vector<int> frames;
+    for (const int ms : {0, 109, 1, 109, 1, 110, 110}) {
+        clock.Advance(static_cast<uint32_t>(ms));
+        sim.body->Draw(view, at, Point(), 0, 0);
+        frames.push_back(sim.body->frame);
+    }
+    SpeedAdjustment = 0;
+    EXPECT_EQ(frames, (std::vector<int>{1, 1, 2, 2, 3, 1, 2}));
+    sim.body->StopAnimation();
+    clock.Advance(500);
+    sim.body->Draw(view, at, Point(), 0, 0);
+    EXPECT_EQ(sim.body->frame, 0);
 }
 
 TEST_F(SimDrawing, AFlyerCastsItsShadowByItsAltitudeUnlessHidden) {
