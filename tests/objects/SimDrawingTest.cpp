@@ -153,6 +153,28 @@ TEST_F(SimDrawing, TheDriveStepsAFrameEachPeriodTheSpeedSettingLengthens) {
     EXPECT_EQ(sim.body->frame, 0);
 }
 
+// Sensed, a walking drive steps a frame when the World's tick count has moved on by two or
+// more since its last step, whether or not a table shows it.
+TEST_F(SimDrawing, ASensedDriveStepsEverySecondTick) {
+    MakePictures(4);
+    Sim sim(at, SimId(1, 1), kit.Design());
+    sim.body->StartAnimation();
+    std::vector<int> frames;
+    for (const int tick : {1, 2, 3, 4, 7, 8}) {
+        land.world.ticks = tick;
+        sim.body->DrawSensed(view, at, Point(), 0,
+                             tick == 7 ? nullptr : land.world.terrain->ShadeTable2());
+        frames.push_back(sim.body->frame);
+    }
+    land.world.ticks = 0;
+    EXPECT_EQ(frames, (std::vector<int>{1, 2, 2, 3, 1, 1}));
+    sim.body->StopAnimation();
+    land.world.ticks = 20;
+    sim.body->DrawSensed(view, at, Point(), 0, nullptr);
+    land.world.ticks = 0;
+    EXPECT_EQ(sim.body->frame, 0);
+}
+
 TEST_F(SimDrawing, AFlyerCastsItsShadowByItsAltitudeUnlessHidden) {
     MakePictures(1);
     kit.drive->altitude = 12;
