@@ -162,7 +162,20 @@ TEST_F(SimMounts, AnItemPartDrawsAtItsFacingOrAsAGhostAndAnswersAsNoWeapon) {
     mount->SetTemplate(slow);
     EXPECT_EQ(mount->GetTemplate(), slow);
     EXPECT_EQ(mount->reload.max, slow->GetReloadTime());
+    // The muzzle sits where the weapon record puts it for the mount's facing; a facing out of
+    // range, or no weapon, puts it on the mount.
+    for (int f = 0; f < 16; ++f)
+        slow->muzzleOffsets[static_cast<size_t>(f)] = Point(f + 1, -f);
+    mount->SetTemplate(slow);
+    for (const auto& [facing, muzzle] :
+         {std::pair{0, Point(1, 0)}, std::pair{15, Point(16, -15)}, std::pair{7, Point(8, -7)},
+          std::pair{16, Point()}, std::pair{-1, Point()}}) {
+        mount->facing = facing;
+        EXPECT_EQ(mount->GetMuzzleOffset(), muzzle) << facing;
+    }
+    mount->facing = 7;
     mount->SetTemplate(nullptr);
+    EXPECT_EQ(mount->GetMuzzleOffset(), Point());
     EXPECT_EQ(mount->GetTemplate(), nullptr);
     EXPECT_EQ(mount->reload.max, 0);
 }
