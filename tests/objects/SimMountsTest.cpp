@@ -323,6 +323,51 @@ TEST_F(SimMounts, AShotMakingMountFiresOnlyFacingAReachableTargetOnAHittableLaye
     EXPECT_GT(flyer->damage.Value(), before);
 }
 
+// A mount fires on another team's object or on a wreck of its own team, never on its own team's
+// units; a target that died or that its unit cannot see is dropped.
+TEST_F(SimMounts, AMountSparesItsOwnTeamButNotItsWrecksAndDropsLostTargets) {
+    struct WreckLike : Sim {
+        using Sim::Sim;
+        int GetKind() override { return 3; }
+    };
+    auto* weapon =
+        static_cast<StrikingWeapon*>(kit.Weapon({.range = 300, .reload = 50, .striking = true}));
+    struct Row {
+        const char* name;
+        int team;
+        bool wreck;
+        int fired;
+    };
+    const Row rows[] = {
+        {"enemy", 2, false, 1}, {"own unit", 1, false, 0}, {"own wreck", 1, true, 1}};
+    int serial = 10;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Sim* sim = Add(kit.MakeSim(1, serial++, at, {weapon}));
+        const Point where = at + Point(100, 0);
+        Sim* target =
+            row.wreck
+                ? Add(std::make_unique<WreckLike>(where, SimId(row.team, serial++), kit.Design()))
+                : Add(kit.MakeSim(row.team, serial++, where));
+        PartAttachment* mount = Mount(sim, 0);
+        mount->SetTarget(target->id);
+        mount->facing = 8;
+        const int before = weapon->made;
+        mount->Update(16, *sim);
+        EXPECT_EQ(weapon->made - before, row.fired);
+        EXPECT_EQ(mount->target, target->id);
+    }
+    Sim* sim = Add(kit.MakeSim(1, serial++, at, {weapon}));
+    Sim* enemy = Add(kit.MakeSim(2, serial++, at + Point(100, 0)));
+    PartAttachment* mount = Mount(sim, 0);
+    mount->SetTarget(enemy->id);
+    mount->SetEngaged(1);
+    enemy->Destroy();
+    mount->Update(16, *sim);
+    EXPECT_TRUE(mount->target.IsNull());
+    EXPECT_EQ(mount->IsEngaged(), 0);
+}
+
 TEST_F(SimMounts, APlainWeaponFiresBlanksAndSendsNothing) {
     world.commands.SetEnabled(1);
     Sim* sim = Add(kit.MakeSim(1, 1, at, {kit.Weapon({.range = 300})}));
