@@ -426,6 +426,35 @@ public:
     std::vector<std::pair<char, Point>>& log;
 };
 
+// A picture that notes where it is drawn shaded.
+class ShadedProbe : public Image {
+public:
+    ShadedProbe(std::vector<std::pair<int, Point>>& log, int tag)
+        : Image(Size(8, 8)), log(log), tag(tag) {}
+    void DrawShaded(const Point& at, const ShadeTable&) override { log.push_back({tag, at}); }
+    std::vector<std::pair<int, Point>>& log;
+    int tag;
+};
+
+// An explosion shows its current frame shaded by the land where it stands; on a map without
+// land it shows nothing.
+TEST_F(Neutral, AnExplosionIsDrawnOverTheLandOnly) {
+    std::vector<std::pair<int, Point>> log;
+    auto t = Explosion(3, 10);
+    auto pictures = std::make_unique<SpriteSet>(3);
+    for (int i = 0; i < 3; ++i)
+        pictures->SetFrame(std::make_unique<ShadedProbe>(log, i), i);
+    t->pictures = std::move(pictures);
+    ExplosionEffect e(t.get(), Point(50, 60), SimId(0, 1), Point(), SimId(), 1);
+    ScreenBase view;
+    e.Draw(view);
+    EXPECT_EQ(log, (std::vector<std::pair<int, Point>>{{0, view.MapToScreen(Point(50, 60))}}));
+    log.clear();
+    land.world.terrain.reset();
+    e.Draw(view);
+    EXPECT_TRUE(log.empty());
+}
+
 // An artifact shows its stage's frame where it lies; sensed, tinted by the table given, and
 // nothing without one.
 TEST_F(Neutral, ArtifactSensedIsTintedOnlyWithATable) {
