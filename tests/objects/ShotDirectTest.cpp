@@ -192,4 +192,29 @@ TEST_F(DirectShots, ACyclingShotLoopsFourFramesWhereItFlies) {
     EXPECT_TRUE(log.empty());
 }
 
+// The firing sound plays when the square round the shot, its radius each way, is in view.
+TEST(ShotSound, TheFiringSoundAsksForTheSquareRoundTheShot) {
+    class AskedWorld : public FakeObjectWorld {
+    public:
+        AskedWorld() : FakeObjectWorld(20, 20) {}
+        int IsRectVisible(const Rect& r) override {
+            asked.push_back(r);
+            return 1;
+        }
+        std::vector<Rect> asked;
+    } world;
+    SimKit kit;
+    std::unique_ptr<DirectionalEffectTemplate> flash = FlashEffect(3);
+    flash->sound = std::make_unique<Sound>(4);
+    WeaponTemplate* w = kit.Weapon({.range = 400});
+    w->fireEffect = flash.get();
+    std::unique_ptr<Sim> owner = kit.MakeSim(1, 1, Point(160, 160), {w});
+    DirectShot shot(owner.get(), nullptr, w, 0, Weapon::MakeCollision(w, owner.get()),
+                    SimId(1, 900), 1);
+    const int r = shot.GetRadius();
+    ASSERT_EQ(world.asked.size(), 1u);
+    EXPECT_EQ(world.asked[0], Rect(shot.GetCentre() - Point(r, r), Size(2 * r, 2 * r)));
+    EXPECT_EQ(world.played, std::vector<Sound*>{flash->sound.get()});
+}
+
 }  // namespace
