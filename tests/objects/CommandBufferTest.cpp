@@ -405,6 +405,21 @@ TEST_F(CommandFormat, FullBufferGoesOutWholeBeforeTheNextCommand) {
                                             .Bytes());
 }
 
+// A command that fills the buffer to its last byte still goes in; only the next goes out first.
+TEST_F(CommandFormat, ACommandThatFillsTheBufferExactlyStillFits) {
+    // 1168 heartbeats of 7 bytes and two player numbers of 8: 8192 bytes.
+    for (int i = 0; i < 1168; ++i)
+        world.commands.SendHeartbeat();
+    world.commands.SendPlayerNumber(1);
+    world.commands.SendPlayerNumber(2);
+    EXPECT_TRUE(world.sent.empty());
+    EXPECT_EQ(world.commands.Size(), 8192u);
+    world.commands.SendHeartbeat();
+    ASSERT_EQ(world.sent.size(), 1u);
+    EXPECT_EQ(world.sent[0].size(), 8192u);
+    EXPECT_EQ(world.commands.Size(), 7u);
+}
+
 TEST_F(CommandFormat, StateAndItsCommandGoOutTogether) {
     for (int i = 0; i < 1167; ++i)
         world.commands.SendHeartbeat();

@@ -11,9 +11,11 @@
 #include "catalogue/BuildingTemplate.h"
 #include "catalogue/CatalogueMedia.h"
 #include "catalogue/CatalogueServices.h"
+#include "catalogue/EffectTemplate.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "core/Image.h"
 #include "core/ResourceFile.h"
+#include "core/Settings.h"
 #include "core/Sound.h"
 #include "core/SpriteSet.h"
 #include "core/StringTable.h"
@@ -21,11 +23,13 @@
 #include "map/TerrainMap.h"
 #include "objects/BuildingCreation.h"
 #include "objects/CommandReader.h"
+#include "objects/ExplosionEffect.h"
 #include "objects/FactoryBuilding.h"
 #include "objects/FactoryProduction.h"
 #include "objects/ObjectTestSupport.h"
 #include "objects/OreDeposit.h"
 #include "objects/RecordLinesSupport.h"
+#include "support/DisplayFixtures.h"
 #include "support/FakeClock.h"
 #include "support/FakeObjectWorld.h"
 #include "support/MadeAssets.h"
@@ -541,6 +545,61 @@ TEST_F(Factory, HitsWithinTenSecondsSoundOneAlert) {
     EXPECT_EQ(voices, 2);
 }
 
+// A destroyed factory leaves its death blast at its centre at once, four more about its position
+// at 300 to 600 ms and one more at its centre at 450 ms, all moved by the hit's offset; a hit it
+// lives through leaves none. Its owner's screen shakes unless the player turned shaking off.
+TEST_F(Factory, ADestroyedFactoryBlastsAboutItselfAndShakesOnlyItsOwnersScreen) {
+    ScreenFixture screen;
+    const int32_t frames[1] = {0};
+    EffectTemplate death('V', 'd', 70, "", -1, 10, 1, frames, 0, nullptr);
+    const Point offset(2, 3);
+    struct Row {
+        int team, destroyed, quiet;
+        int shakes;
+    };
+    const Row rows[] = {{1, 1, 0, 1}, {1, 0, 0, 1}, {2, 1, 0, 0}, {1, 1, 1, 0}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.team * 100 + row.destroyed * 10 + row.quiet);
+        world.effects.clear();
+        screen.screen.shakeFlag = 0;
+        noShake = row.quiet;
+        auto f = Make(1, row.team, 5);
+        f->deathEffect = &death;
+        if (row.destroyed == 1) f->damage.SetValue(f->damage.Max() + 1);
+        f->Explode(0, nullptr, offset);
+        noShake = 0;
+        EXPECT_EQ(screen.screen.shakeFlag, row.shakes);
+        std::vector<std::pair<Point, int>> blasts, expected;
+        for (const auto& e : world.effects) {
+            auto* blast = dynamic_cast<ExplosionEffect*>(e.get());
+            ASSERT_NE(blast, nullptr);
+            blasts.push_back({blast->position, blast->startDelay});
+        }
+        if (row.destroyed == 1) {
+            const Point p = f->GetPosition() + offset;
+            expected = {{f->GetCentre() + offset, 70}, {p + Point(50, -50), 300},
+                        {p + Point(130, -80), 400},    {p + Point(25, -125), 500},
+                        {p + Point(50, 25), 600},      {f->GetCentre() + offset, 450}};
+        }
+        EXPECT_EQ(blasts, expected);
+    }
+    // A unit being built inside goes up with it, at its own centre.
+    auto f = OpenFactory();
+    f->deathEffect = &death;
+    f->QueueJob(Job(), 0);
+    for (int i = 0; i < 100 && f->HasProduct() == 0; ++i)
+        Tick(*f);
+    ASSERT_EQ(f->HasProduct(), 1);
+    world.effects.clear();
+    f->damage.SetValue(f->damage.Max() + 1);
+    f->Explode(0, nullptr, offset);
+    ASSERT_EQ(world.effects.size(), 7u);
+    auto* last = dynamic_cast<ExplosionEffect*>(world.effects.back().get());
+    ASSERT_NE(last, nullptr);
+    EXPECT_EQ(last->position, f->product->GetCentre() + offset);
+    EXPECT_EQ(last->startDelay, 70);
+}
+
 // The sample catalogue's factory, made as the scenario code makes it, and its sample designs.
 class SampleFactory : public SampleCatalogueWorld {
 protected:
@@ -689,6 +748,22 @@ TEST_F(SampleFactory, MirrorDropsACancelledProductAndAStaleRetry) {
     world.blocked.push_back(Point(10, 10));
     mirror->ReserveExit(Point(10, 10));
     EXPECT_EQ(mirror->reservationPending, 1);
+    // The copy retries every tick until the place is free, then answers the owner once.
+    world.commands.Rewind();
+    Tick(*mirror);
+    EXPECT_EQ(mirror->reservationPending, 1);
+    EXPECT_TRUE(world.reservations.empty());
+    world.blocked.clear();
+    Tick(*mirror);
+    Tick(*mirror);
+    EXPECT_EQ(mirror->reservationPending, 0);
+    ASSERT_EQ(world.reservations.size(), 1u);
+    EXPECT_EQ(world.reservations[0].second, Point(10, 10));
+    EXPECT_EQ(Kinds(), std::vector<int>{39});
+    world.blocked.push_back(Point(10, 10));
+    mirror->ReserveExit(Point(10, 10));
+    EXPECT_EQ(mirror->reservationPending, 1);
+    EXPECT_TRUE(world.reservations.empty());
     mirror->ReserveExit(Point(-1, -1));
     EXPECT_EQ(mirror->reservationPending, 0);
     mirror->ReserveExit(Point(20, 20));
@@ -1028,6 +1103,11 @@ protected:
             f.Draw(view);
         return log;
     }
+    std::vector<DrawCall> Sensed(FactoryBuilding& f, ScreenBase& view, const ShadeTable* table) {
+        log.clear();
+        f.DrawSensed(view, table);
+        return log;
+    }
     std::vector<DrawCall> log;
 };
 
@@ -1056,6 +1136,10 @@ TEST_F(FactoryDrawing, BodyAndDoorFramesStandAtTheirOffsetsAtEveryZoom) {
         EXPECT_EQ(Drawn(*f, view, false), (std::vector<DrawCall>{{300 + frame, at(body)}}));
         EXPECT_EQ(Drawn(*f, view, true),
                   (std::vector<DrawCall>{{-(300 + frame), at(body + Point(10, 10))}}));
+        // Sensed, the body frame is tinted where it stands; without a table nothing shows.
+        const ShadeTable* tint = world.terrain->ShadeTable2();
+        EXPECT_EQ(Sensed(*f, view, tint), (std::vector<DrawCall>{{-(300 + frame), at(body)}}));
+        EXPECT_TRUE(Sensed(*f, view, nullptr).empty());
         ASSERT_GT(TickUntil(*f, 4), 0);
         EXPECT_EQ(Drawn(*f, view, false), (std::vector<DrawCall>{{305, at(body)}}));
         f->QueueJob(Job(), 0);
@@ -1065,7 +1149,55 @@ TEST_F(FactoryDrawing, BodyAndDoorFramesStandAtTheirOffsetsAtEveryZoom) {
         ASSERT_FALSE(open.empty());
         EXPECT_EQ(open.back(), (DrawCall{403, at(door)}));
         EXPECT_EQ(Drawn(*f, view, true).back(), (DrawCall{-403, at(door + Point(10, 10))}));
+        const std::vector<DrawCall> sensed = Sensed(*f, view, tint);
+        ASSERT_FALSE(sensed.empty());
+        EXPECT_EQ(sensed.back(), (DrawCall{-403, at(door)}));
     }
+}
+
+// A picture that notes where it is drawn plainly.
+class PlainNote : public Image {
+public:
+    PlainNote(std::vector<DrawCall>& log, int tag) : Image(Size(8, 8)), log(log), tag(tag) {}
+    void Draw(const Point& c) override { log.push_back({tag, c}); }
+    std::vector<DrawCall>& log;
+    int tag;
+};
+
+// Folded, the factory shows its own parts at the chassis' mounts; open, its extra parts too, moved
+// by the body's offset; with the door moving, every part stands on the door's mount point.
+TEST_F(FactoryDrawing, ExtraPartsShowOnlyOpenAndFollowTheBodyOrTheDoor) {
+    MountTemplate* parts[2] = {kit.Sensor('u'), kit.Sensor('v')};
+    for (int p = 0; p < 2; ++p) {
+        auto pictures = std::make_unique<SpriteSet>(16);
+        for (int f = 0; f < 16; ++f)
+            pictures->SetFrame(std::make_unique<PlainNote>(log, 700 + 100 * p), f);
+        parts[p]->mapPictures = std::move(pictures);
+    }
+    auto design = std::make_unique<VehicleDesign>('V');
+    design->drive = kit.drive.get();
+    design->chassis = building->chassis.get();
+    design->hardpoints[0] = parts[0];
+    design->hardpoints[1] = parts[1];
+    FactoryBuilding f(Point(1000, 1000), SimId(1, 1), building.get(), std::move(design), nullptr);
+    f.SetLocal(1);
+    f.AddResources(10000, 10000);
+    ZoomedView view(0);
+    const auto partsDrawn = [&] {
+        std::vector<DrawCall> out;
+        for (const DrawCall& d : Drawn(f, view, false))
+            if (d.tag >= 700) out.push_back(d);
+        return out;
+    };
+    const Point at = f.GetPosition();
+    EXPECT_EQ(partsDrawn(), (std::vector<DrawCall>{{700, at + Point(1, 1)}}));
+    ASSERT_GT(TickUntil(f, FactoryProduction::kOpen), 0);
+    EXPECT_EQ(partsDrawn(),
+              (std::vector<DrawCall>{{700, at + Point(1, 1)}, {800, at + Point(5, -5)}}));
+    f.QueueJob(Job(), 0);
+    ASSERT_GT(TickUntil(f, 8), 0);
+    EXPECT_EQ(partsDrawn(),
+              (std::vector<DrawCall>{{700, at + Point(-3, 8)}, {800, at + Point(-3, 8)}}));
 }
 
 }  // namespace

@@ -385,6 +385,16 @@ TEST(PlainObjectDrawing, ShadedByTheLandAndTintedWhenSensed) {
     land.world.terrain.reset();
     o.Draw(view);
     EXPECT_TRUE(log.empty());
+    // A frame is taken only within the pictures' indexes, and never without pictures.
+    const struct {
+        int asked, answer, frame;
+    } frames[] = {{0, 1, 0}, {-1, 0, 0}, {1, 1, 1}, {2, 0, 1}};
+    for (const auto& f : frames) {
+        EXPECT_EQ(o.SetFrame(f.asked), f.answer) << f.asked;
+        EXPECT_EQ(o.frame, f.frame) << f.asked;
+    }
+    GameObject bare(Point(100, 60), 0, Size(8, 8), nullptr, 0, kUnitFilter, SimId(0, 10), 1, 1);
+    EXPECT_EQ(bare.SetFrame(0), 0);
 }
 
 }  // namespace

@@ -136,6 +136,15 @@ TEST_F(GoalRecords, ShortLinesReadMissingNumbersAsZero) {
     t = dynamic_cast<TargetGoal*>(unit.goals.Next(unit.goals.Next(unit.goals.Front())));
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->targetId, SimId(3, -7));
+    // Numbers past the tenth are left unread.
+    ASSERT_EQ(ParseGoalLine(unit, "2,1,1,1,0,4,5,0,0,42,77,78,79"), 1);
+    Goal* last = unit.goals.Front();
+    while (unit.goals.Next(last))
+        last = unit.goals.Next(last);
+    t = dynamic_cast<TargetGoal*>(last);
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(t->targetId, SimId(4, 5));
+    EXPECT_EQ(t->GetParam(), 42);
 }
 
 TEST_F(GoalRecords, EconomyGoalsWriteTheFieldsOfTheirType) {

@@ -8,6 +8,7 @@
 #include "catalogue/WeaponTemplate.h"
 #include "core/Bitmap.h"
 #include "core/Settings.h"
+#include "core/ShadeTable.h"
 #include "core/Sound.h"
 #include "core/SpriteSet.h"
 #include "map/PathGrid.h"
@@ -22,6 +23,7 @@
 #include "objects/TimerNode.h"
 #include "objects/Wreck.h"
 #include "support/FakeClock.h"
+#include "ui/ScreenBase.h"
 
 namespace {
 
@@ -288,6 +290,10 @@ TEST_F(Neutral, WreckSmokeRunsOutAndLowDetailMakesNone) {
 
 TEST_F(Neutral, DepositGrowsSlowlyThenFastAfterAMinuteAlone) {
     OreDeposit deposit(Point(100, 100), Size(64, 64), nullptr, kUnitFilter, SimId(0, 8));
+    // Under the fog only the third sensor layer finds a deposit.
+    EXPECT_EQ(deposit.IsDetectableA(), 0);
+    EXPECT_EQ(deposit.IsDetectableB(), 0);
+    EXPECT_EQ(deposit.IsDetectableC(), 1);
     deposit.Deposit(3);
     clock.Advance(500);
     deposit.Update(500);
@@ -334,6 +340,45 @@ TEST_F(Neutral, DepositFramesFollowItsAmount) {
     EXPECT_EQ(frames, expected);
 }
 
+// The animation steps 1 to 13 and back down to 0 and up again; the amount picks the table the
+// step is shown through: above 10000 every step, above 1000 from step 8, above 100 from step 11,
+// and at 100 or less the depleted frame alone.
+TEST_F(Neutral, DepositAmountLimitsPickItsFrameTable) {
+    std::vector<int> steps;
+    for (int s = 1; s <= 13; ++s)
+        steps.push_back(s);
+    for (int s = 12; s >= 0; --s)
+        steps.push_back(s);
+    for (int s = 1; s <= 3; ++s)
+        steps.push_back(s);
+    struct Row {
+        int amount;
+        int firstShown;  // the step shown as frame 1; 0: every step as itself, -1: depleted
+    };
+    const Row rows[] = {{100, -1}, {101, 11}, {1000, 11}, {1001, 8}, {10000, 8}, {10001, 0}};
+    auto pictures = Frames(15);
+    // A guest's deposits do not grow: the amounts stay on their limits.
+    world.network = 1;
+    world.host = 0;
+    for (const Row& row : rows) {
+        OreDeposit deposit(Point(100, 100), Size(64, 64), pictures.get(), kUnitFilter, SimId(0, 8));
+        deposit.AddOre(row.amount);
+        std::vector<int> frames, expected;
+        for (int step : steps) {
+            clock.Advance(100);
+            deposit.Update(100);
+            frames.push_back(deposit.frame);
+            if (row.firstShown < 0)
+                expected.push_back(14);
+            else if (row.firstShown == 0)
+                expected.push_back(step);
+            else
+                expected.push_back(std::max(0, step - row.firstShown + 1));
+        }
+        EXPECT_EQ(frames, expected) << row.amount;
+    }
+}
+
 TEST_F(Neutral, ArtifactIsTakenOnceAndItsEffectApplied) {
     auto pictures = std::make_unique<SpriteSet>(4);
     for (int s = 0; s < 4; ++s)
@@ -367,6 +412,66 @@ TEST_F(Neutral, ArtifactIsTakenOnceAndItsEffectApplied) {
     }
     EXPECT_EQ(artifact.position, Point(90, 90));
     EXPECT_EQ(artifact.IsDestroyed(), 1);
+}
+
+// A picture that notes whether it was drawn plainly ('p') or tinted ('t'), and where.
+class ArtifactProbe : public Image {
+public:
+    explicit ArtifactProbe(std::vector<std::pair<char, Point>>& log)
+        : Image(Size(8, 8)), log(log) {}
+    void Draw(const Point& at) override { log.push_back({'p', at}); }
+    void DrawTinted(const Point& at, const ShadeTable&, int32_t) override {
+        log.push_back({'t', at});
+    }
+    std::vector<std::pair<char, Point>>& log;
+};
+
+// A picture that notes where it is drawn shaded.
+class ShadedProbe : public Image {
+public:
+    ShadedProbe(std::vector<std::pair<int, Point>>& log, int tag)
+        : Image(Size(8, 8)), log(log), tag(tag) {}
+    void DrawShaded(const Point& at, const ShadeTable&) override { log.push_back({tag, at}); }
+    std::vector<std::pair<int, Point>>& log;
+    int tag;
+};
+
+// An explosion shows its current frame shaded by the land where it stands; on a map without
+// land it shows nothing.
+TEST_F(Neutral, AnExplosionIsDrawnOverTheLandOnly) {
+    std::vector<std::pair<int, Point>> log;
+    auto t = Explosion(3, 10);
+    auto pictures = std::make_unique<SpriteSet>(3);
+    for (int i = 0; i < 3; ++i)
+        pictures->SetFrame(std::make_unique<ShadedProbe>(log, i), i);
+    t->pictures = std::move(pictures);
+    ExplosionEffect e(t.get(), Point(50, 60), SimId(0, 1), Point(), SimId(), 1);
+    ScreenBase view;
+    e.Draw(view);
+    EXPECT_EQ(log, (std::vector<std::pair<int, Point>>{{0, view.MapToScreen(Point(50, 60))}}));
+    log.clear();
+    land.world.terrain.reset();
+    e.Draw(view);
+    EXPECT_TRUE(log.empty());
+}
+
+// An artifact shows its stage's frame where it lies; sensed, tinted by the table given, and
+// nothing without one.
+TEST_F(Neutral, ArtifactSensedIsTintedOnlyWithATable) {
+    std::vector<std::pair<char, Point>> log;
+    auto pictures = std::make_unique<SpriteSet>(1);
+    auto stage = std::make_unique<SpriteSet>(1);
+    stage->SetFrame(std::make_unique<ArtifactProbe>(log), 0);
+    pictures->SetFrame(std::move(stage), 0);
+    Artifact artifact(Point(48, 40), Size(32, 32), pictures.get(), nullptr, kUnitFilter,
+                      SimId(0, 9), 3);
+    ScreenBase view;
+    const Point at = view.MapToScreen(Point(48, 40));
+    artifact.Draw(view);
+    artifact.DrawSensed(view, nullptr);
+    const ShadeTable table;
+    artifact.DrawSensed(view, &table);
+    EXPECT_EQ(log, (std::vector<std::pair<char, Point>>{{'p', at}, {'t', at}}));
 }
 
 TEST_F(Neutral, ArtifactClearsTheCellBitAndNeedsAFactoryForOre) {

@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include "core/Sound.h"
+#include "core/SpriteSet.h"
+#include "objects/CyclingDirectShot.h"
 #include "objects/DirectShot.h"
 #include "objects/ShotTestSupport.h"
 #include "objects/SpriteAttachment.h"
+#include "ui/ScreenBase.h"
 
 namespace {
 
@@ -41,6 +44,26 @@ TEST_F(DirectShots, TheFirstMoveComesOnTheSecondTickWithThreeStepsAndTheRestCarr
     shot->Update(16);
     EXPECT_EQ(shot->GetPosition(), start + Point(3, 3));
     EXPECT_EQ(shot->travelTime, 2);
+}
+
+// Steps gather only past two delays and every whole delay is one step; a shot whose record
+// gives no travel delay takes a step a millisecond.
+TEST_F(DirectShots, StepsGatherPastTwoDelaysAndNoDelayCountsAsOneMillisecond) {
+    WeaponTemplate* w = kit.Weapon({.range = 400});
+    Sim* owner = Shooter(Point(160, 160), w);
+    const struct {
+        int delay;
+        int32_t first, second;  // two updates
+        Point moved;            // after the second
+    } rows[] = {{10, 20, 1, Point(2, 2)}, {0, 2, 0, Point(0, 0)}, {0, 2, 1, Point(3, 3)}};
+    for (const auto& row : rows) {
+        std::unique_ptr<DirectShot> shot = Fire(owner, Point(400, 400), 1, row.delay);
+        const Point start = shot->GetPosition();
+        shot->Update(row.first);
+        EXPECT_EQ(shot->GetPosition(), start) << row.delay;
+        shot->Update(row.second);
+        EXPECT_EQ(shot->GetPosition(), start + row.moved) << row.delay << " " << row.second;
+    }
 }
 
 TEST_F(DirectShots, AHitStrikesTheHostileObjectInTheArrivalCellAircraftFirst) {
@@ -119,6 +142,15 @@ TEST_F(DirectShots, TheFlashPlaysItsFramesOnceAndStopsWithTheOwnerTheShotFliesOn
     }
     // A frame every 100 ms of flash time; off once past the last (index 2).
     EXPECT_EQ(frames, (std::vector<int>{0, 1, 1, 2, 2, 3}));
+    // Exactly 100 ms is not yet past the period. (Fired unseen: no second sound.)
+    world.visible = 0;
+    std::unique_ptr<DirectShot> even = Fire(owner, Point(560, 300), 1, 1000);
+    frames.clear();
+    while (even->flashOn == 1 && frames.size() < 12) {
+        even->Update(50);
+        frames.push_back(even->flashFrame);
+    }
+    EXPECT_EQ(frames, (std::vector<int>{0, 0, 1, 1, 1, 2, 2, 2, 3}));
 
     world.visible = 0;
     std::unique_ptr<DirectShot> unseen = Fire(owner, Point(560, 300), 1);
@@ -128,6 +160,61 @@ TEST_F(DirectShots, TheFlashPlaysItsFramesOnceAndStopsWithTheOwnerTheShotFliesOn
     unseen->Update(16);
     EXPECT_EQ(unseen->flashOn, 0);
     EXPECT_NE(unseen->GetPosition(), unseen->startPoint);
+}
+
+// A cycling shot shows the four frames of its picture's first sequence in turn, one a tick, where
+// it flies; without pictures it shows nothing.
+TEST_F(DirectShots, ACyclingShotLoopsFourFramesWhereItFlies) {
+    WeaponTemplate* w = kit.Weapon({.range = 400});
+    DrawLog log;
+    auto loop = std::make_unique<SpriteSet>(4);
+    for (int i = 0; i < 4; ++i)
+        loop->SetFrame(std::make_unique<NotedImage>(log, i), i);
+    auto pictures = std::make_unique<SpriteSet>(1);
+    pictures->SetFrame(std::move(loop), 0);
+    w->mapPictures = std::move(pictures);
+    Sim* owner = Shooter(Point(160, 160), w);
+    CyclingDirectShot shot(owner, nullptr, w, 0, Weapon::MakeCollision(w, owner), SimId(1, 901), 1);
+    shot.moveDelay = 10;
+    shot.SetAimGoal(Point(400, 400));
+    ScreenBase view;
+    DrawLog expected;
+    for (int i = 0; i < 6; ++i) {
+        shot.Draw(view);
+        expected.push_back({i % 4, view.MapToScreen(shot.GetPosition())});
+        shot.Update(16);
+    }
+    EXPECT_EQ(log, expected);
+    w->mapPictures.reset();
+    CyclingDirectShot bare(owner, nullptr, w, 0, Weapon::MakeCollision(w, owner), SimId(1, 902), 1);
+    log.clear();
+    bare.Draw(view);
+    EXPECT_TRUE(log.empty());
+}
+
+// The firing sound plays when the square round the shot, its radius each way, is in view.
+TEST(ShotSound, TheFiringSoundAsksForTheSquareRoundTheShot) {
+    class AskedWorld : public FakeObjectWorld {
+    public:
+        AskedWorld() : FakeObjectWorld(20, 20) {}
+        int IsRectVisible(const Rect& r) override {
+            asked.push_back(r);
+            return 1;
+        }
+        std::vector<Rect> asked;
+    } world;
+    SimKit kit;
+    std::unique_ptr<DirectionalEffectTemplate> flash = FlashEffect(3);
+    flash->sound = std::make_unique<Sound>(4);
+    WeaponTemplate* w = kit.Weapon({.range = 400});
+    w->fireEffect = flash.get();
+    std::unique_ptr<Sim> owner = kit.MakeSim(1, 1, Point(160, 160), {w});
+    DirectShot shot(owner.get(), nullptr, w, 0, Weapon::MakeCollision(w, owner.get()),
+                    SimId(1, 900), 1);
+    const int r = shot.GetRadius();
+    ASSERT_EQ(world.asked.size(), 1u);
+    EXPECT_EQ(world.asked[0], Rect(shot.GetCentre() - Point(r, r), Size(2 * r, 2 * r)));
+    EXPECT_EQ(world.played, std::vector<Sound*>{flash->sound.get()});
 }
 
 }  // namespace

@@ -62,6 +62,41 @@ TEST_F(EffectShots, ABeamFlashesThroughOnceThenAlternatesItsLastTwoFrames) {
     weapon->fireEffect = nullptr;
 }
 
+// The beam's flash stands at the mount moved by the effect's offset for the part's facing, steps
+// a frame only once more than its period has passed, and shows nothing once the second is up.
+TEST_F(EffectShots, ABeamFlashStandsAtItsFacingsOffsetAndStepsPastEachPeriod) {
+    Mark* target = Target(2, Point(336, 208));
+    DrawLog log;
+    std::unique_ptr<DirectionalEffectTemplate> flash = FlashEffect(5, &log);
+    flash->offsets[6] = Point(3, -4);
+    weapon->fireEffect = flash.get();
+    owner->GetArmedPart(0)->facing = 6;
+    auto beam = Make<BeamWeapon>(owner, target, 1);
+    ScreenBase view;
+    const Point at = view.MapToScreen(
+        view.SnapToZoom(owner->GetDrawOrigin(), owner->GetMountOffset(0)) + Point(3, -4));
+    std::vector<int> frames;
+    for (int i = 0; i < 4; ++i) {
+        log.clear();
+        beam->Draw(view);
+        ASSERT_EQ(log.size(), 1u);
+        EXPECT_EQ(log[0].second, at);
+        frames.push_back(log[0].first);
+        beam->Update(100);
+    }
+    EXPECT_EQ(frames, (std::vector<int>{600, 600, 601, 601}));
+    for (int i = 0; i < 6; ++i)
+        beam->Update(100);
+    EXPECT_EQ(beam->countdown, 0);
+    log.clear();
+    beam->Draw(view);
+    EXPECT_TRUE(log.empty());
+    EXPECT_FALSE(beam->IsDestroyed());
+    beam->Update(100);
+    EXPECT_TRUE(beam->IsDestroyed());
+    weapon->fireEffect = nullptr;
+}
+
 // The beam's line is drawn only from flash frame 4 on.
 TEST_F(EffectShots, TheBeamLineShowsFromFlashFrameFour) {
     ScreenFixture screen;
@@ -84,6 +119,40 @@ TEST_F(EffectShots, TheBeamLineShowsFromFlashFrameFour) {
         {1, false}, {2, false}, {3, false}, {4, true}, {3, false}};
     EXPECT_EQ(seen, expected);
     weapon->fireEffect = nullptr;
+}
+
+// A spinning ray shows for its half second from the muzzle to the target, its dashes crawling
+// two pixels an update and starting over once past twenty; at zero it shows nothing more.
+TEST_F(EffectShots, ASpinRayShowsForHalfASecondAndItsDashesCrawlByTwoToTwenty) {
+    ScreenFixture screen;
+    ScreenBase view;
+    Mark* target = Target(2, Point(300, 200));
+    auto spin = Make<SpinWeapon>(owner, target, 1);
+    const auto lit = [&] {
+        std::memset(screen.Back(), 0, 640 * 480);
+        spin->Draw(view);
+        int n = 0;
+        for (int p = 0; p < 640 * 480; ++p)
+            n += screen.Back()[p] == SpinWeapon::kColour;
+        return n;
+    };
+    EXPECT_GT(lit(), 0);
+    EXPECT_EQ(screen.At(250, 200), SpinWeapon::kColour);
+    std::vector<int> phases;
+    for (int i = 0; i < 12; ++i) {
+        spin->Update(40);
+        phases.push_back(spin->spinPhase);
+    }
+    EXPECT_EQ(phases, (std::vector<int>{2, 4, 6, 8, 10, 12, 14, 16, 18, 20, 0, 2}));
+    EXPECT_EQ(spin->countdown, 20);
+    EXPECT_GT(lit(), 0);
+    spin->Update(20);
+    EXPECT_EQ(spin->countdown, 0);
+    EXPECT_EQ(lit(), 0);
+    EXPECT_FALSE(spin->IsDestroyed());
+    spin->Update(20);
+    EXPECT_TRUE(spin->IsDestroyed());
+    EXPECT_EQ(target->hits.size(), 1u);
 }
 
 TEST_F(EffectShots, ACannonTracerSpansAQuarterAtHalfTimeInItsClansColour) {
@@ -177,6 +246,47 @@ TEST_F(EffectShots, APulsesBarsAreCentredOnItsLineOfFire) {
     EXPECT_EQ(bars, 15);
 }
 
+// Across the screen a pulse's bars stand 8 pixels apart, up and down it 6; each drawing starts
+// them 2 further out, from 4 to 6 and back to 2, short of the reach. A bar 2 pixels out is too
+// narrow to show.
+TEST_F(EffectShots, APulsesBarsCrawlOutwardSixApartUpAndDownAndEightAcross) {
+    ScreenFixture screen;
+    ScreenBase view;
+    weapon->mapPictures = std::make_unique<SpriteSet>(1);
+    struct Row {
+        const char* name;
+        Point target;
+        bool across;
+        std::vector<int> bars;  // four drawings in a row
+    };
+    const Row rows[] = {{"right", Point(400, 200), true, {12, 11, 11, 12}},
+                        {"left", Point(20, 200), true, {12, 11, 11, 12}},
+                        {"up", Point(200, 20), false, {15, 15, 15, 15}},
+                        {"down", Point(200, 400), false, {15, 15, 15, 15}}};
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Mark* target = Target(2, row.target);
+        auto pulse = Make<PulseWeapon>(owner, target, 1);
+        pulse->reach = 94;
+        std::vector<int> bars;
+        for (int i = 0; i < 4; ++i) {
+            std::memset(screen.Back(), 0, 640 * 480);
+            pulse->Draw(view);
+            int lines = 0;
+            for (int a = 0; a < (row.across ? 640 : 480); ++a) {
+                bool lit = false;
+                for (int b = 0; b < (row.across ? 480 : 640); ++b)
+                    lit = lit ||
+                          (row.across ? screen.At(a, b) : screen.At(b, a)) == PulseWeapon::kColour;
+                lines += lit ? 1 : 0;
+            }
+            bars.push_back(lines);
+        }
+        EXPECT_EQ(bars, row.bars);
+        world.Forget(target);
+    }
+}
+
 TEST_F(EffectShots, AHitOnADeadTargetEndsQuietlyAMissBurstsAndAHitStrikesOnce) {
     const struct {
         int hitRoll;
@@ -211,6 +321,30 @@ TEST_F(EffectShots, ABurstWithoutPicturesStrikesOnItsFirstFrameStep) {
     auto played = Make<BurstWeapon>(owner, target, 1);
     EXPECT_EQ(Run(*played, 100), 3);
     EXPECT_EQ(target->hits.size(), 2u);
+    // Played, each frame of the part's facing shows at the mount until the strike; a burst
+    // without pictures or an owner shows nothing.
+    DrawLog log;
+    std::unique_ptr<DirectionalEffectTemplate> noted = FlashEffect(3, &log);
+    weapon->fireEffect = noted.get();
+    owner->GetArmedPart(0)->facing = 5;
+    auto shown = Make<BurstWeapon>(owner, target, 1);
+    ScreenBase view;
+    const Point at =
+        view.MapToScreen(view.SnapToZoom(owner->GetDrawOrigin(), owner->GetMountOffset(0)));
+    for (int i = 0; i < 4; ++i) {
+        shown->Draw(view);
+        clock.Advance(100);
+        shown->Update(100);
+    }
+    EXPECT_TRUE(shown->IsDestroyed());
+    shown->Draw(view);
+    EXPECT_EQ(log, (DrawLog{{500, at}, {501, at}, {502, at}}));
+    log.clear();
+    auto orphan = Make<BurstWeapon>(owner, target, 1);
+    world.Forget(owner);
+    orphan->Draw(view);
+    bare->Draw(view);
+    EXPECT_TRUE(log.empty());
     weapon->fireEffect = nullptr;
 }
 

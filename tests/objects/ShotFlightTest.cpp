@@ -260,6 +260,26 @@ TEST_F(FlyingShots, LaunchPicturesHoldTheShotOnTheRackAndNoneLetItFlyAtOnce) {
     }
 }
 
+// On the rack a missile stands on its mount, the unit's draw origin moved by the mount's offset
+// for the unit's facing, and goes along while the unit moves.
+TEST_F(FlyingShots, AMissileOnTheRackStandsOnItsMountAndMovesWithTheUnit) {
+    std::unique_ptr<DirectionalEffectTemplate> flash = FlashEffect(3);
+    std::unique_ptr<ShotPictureTemplate> picture = Picture(4);
+    for (int f = 0; f < 16; ++f)
+        kit.chassis->mountOffsets[static_cast<size_t>(f)] = Point(5, -7);
+    WeaponTemplate* w = kit.Weapon({.range = 500});
+    w->fireEffect = flash.get();
+    w->projectile = picture.get();
+    Sim* owner = Shooter(Point(100, 300), w);
+    Mark* target = Target(2, Point(400, 304));
+    std::unique_ptr<MissileWeapon> m = Missile(owner, target, 1, false);
+    m->Update(20);
+    EXPECT_EQ(m->GetPosition(), owner->GetDrawOrigin() + Point(5, -7));
+    owner->SetPosition(Point(130, 280));
+    m->Update(20);
+    EXPECT_EQ(m->GetPosition(), owner->GetDrawOrigin() + Point(5, -7));
+}
+
 // An animated rocket with a single row of pictures still shows it, facing up the screen;
 // without pictures, or with its owner gone, it shows nothing.
 TEST_F(FlyingShots, AnAnimatedRocketWithOneRowShowsIt) {

@@ -2,6 +2,10 @@
 // attacker's credit, the controller's events and the mirrors' road.
 #include <gtest/gtest.h>
 
+#include <climits>
+
+#include "catalogue/TemplateCatalogue.h"
+#include "objects/CommandReader.h"
 #include "objects/DefencePart.h"
 #include "objects/ObjectLand.h"
 #include "objects/SimTestSupport.h"
@@ -25,6 +29,31 @@ protected:
     EventLog events;
     const Point at{320, 320};
 };
+
+// The damage command a hit sends: the value left and the amount, then the three letters.
+struct SentDamage {
+    int32_t value = -1, amount = -1;
+    int explosion = 0, second = 0, third = 0;
+    int count = 0;
+};
+
+SentDamage DamageSent(const CommandBuffer& buffer) {
+    SentDamage out;
+    CommandReader r(buffer.Data(), buffer.Size());
+    CommandHeader h;
+    while (r.NextCommand(h)) {
+        if (h.kind == 6) {
+            ++out.count;
+            out.value = r.ReadW32();
+            out.amount = r.ReadW32();
+            out.explosion = r.ReadU8();
+            out.second = r.ReadU8();
+            out.third = r.ReadU8();
+        }
+        r.SkipCommand();
+    }
+    return out;
+}
 
 TEST_F(SimDamage, DirectionShieldsAndOffsetShapeTheHit) {
     struct Row {
@@ -173,6 +202,94 @@ TEST_F(SimDamage, IgnoringAttackersStillReportsButKeepsTheLastAttacker) {
     EXPECT_EQ(events.Count(0), 1);
     EXPECT_TRUE(sim->lastAttacker.IsNull());
     EXPECT_EQ(events.Count(8), 1);
+}
+
+// A hit without a weapon (a scenario's or a script's) deals its amount as it is; amount 0 kills,
+// even at the largest maximum. An invulnerable unit keeps its damage but the peers still hear
+// the amount.
+TEST_F(SimDamage, AHitWithoutAWeaponDealsItsAmountOrKillsAndTellsThePeers) {
+    struct Row {
+        const char* name;
+        int32_t max, amount;
+        int invulnerable;
+        int32_t value;  // left after the hit
+        int destroyed;
+        int32_t sentAmount;
+    };
+    const Row rows[] = {
+        {"scratch", 100, 5, 0, 5, 0, 5},
+        {"to the maximum", 100, 100, 0, 100, 0, 100},
+        {"one past", 100, 101, 0, 101, 1, 101},
+        {"kill", 100, 0, 0, 101, 1, 101},
+        {"kill at the largest maximum", INT32_MAX, 0, 0, INT32_MAX, 1, INT32_MAX},
+        {"invulnerable scratch", 100, 5, 1, 0, 0, 5},
+        {"invulnerable kill", 100, 0, 1, 0, 0, 101},
+    };
+    world.commands.SetEnabled(1);
+    int serial = 40;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        world.commands.Rewind();
+        events.codes.clear();
+        Sim* sim = Add(kit.MakeSim(1, serial++, at));
+        sim->damage.SetMax(row.max);
+        sim->invulnerable = row.invulnerable;
+        sim->TakeDamage(nullptr, SimId(), nullptr, row.amount);
+        sim->invulnerable = 0;
+        EXPECT_EQ(sim->IsDestroyed(), row.destroyed);
+        EXPECT_EQ(sim->damage.Value(), row.value);
+        const SentDamage sent = DamageSent(world.commands);
+        EXPECT_EQ(sent.count, 1);
+        EXPECT_EQ(sent.value, row.value);
+        EXPECT_EQ(sent.amount, row.sentAmount);
+        EXPECT_EQ(sent.explosion, '-');
+        EXPECT_EQ(sent.second, '-');
+        EXPECT_EQ(sent.third, '-');
+        // The controller hears of a loss, and of no weapon.
+        EXPECT_EQ(events.Count(2), row.destroyed);
+        EXPECT_EQ(events.Count(8), 0);
+    }
+}
+
+// The owner's damage word on a copy flashes the copy's shields the weapon named: active ones of
+// the weapon's kind only, and none for a weapon the catalogue does not know.
+TEST_F(SimDamage, AMirrorFlashesTheShieldsTheOwnersWordNames) {
+    WeaponTemplate* gun = kit.Weapon({.role = 's', .firePower = 20, .kind = 'b'});
+    WeaponList.PushBack(gun);  // leaves the list when the kit ends
+    Sim* mirror =
+        Add(kit.MakeSim(1, 1, at, {kit.Defence('b'), kit.Defence('b'), kit.Defence('z')}));
+    mirror->local = 0;
+    mirror->GetPart(1)->active = 0;
+    const auto flashes = [&] {
+        std::vector<int> on;
+        for (int i = 0; i < 3; ++i)
+            on.push_back(mirror->GetDefencePart(i)->effectOn);
+        return on;
+    };
+    mirror->ApplyDamageState(30, 30, '-', 'V', 'q');
+    EXPECT_EQ(flashes(), (std::vector<int>{0, 0, 0}));
+    mirror->ApplyDamageState(40, 10, '-', 'V', 's');
+    EXPECT_EQ(mirror->damage.Value(), 40);
+    EXPECT_EQ(flashes(), (std::vector<int>{1, 0, 0}));
+    // A copy's report of a hit by that weapon reaches the owner's unit as a hit from nowhere:
+    // three quarters of the fire power.
+    Sim* owned = Add(kit.MakeSim(1, 2, at + Point(100, 0)));
+    owned->ApplyHit('s', '-', 'V', SimId(2, 7));
+    EXPECT_EQ(owned->damage.Value(), 15);
+}
+
+// An attacker handed to a unit whose team has a controller is pinned (the update keeps it while
+// unseen); without a controller it is only noted. Nobody clears it.
+TEST_F(SimDamage, AControlledTeamPinsTheAttackerItIsGiven) {
+    Sim* attacker = Add(kit.MakeSim(2, 9, at + Point(100, 0)));
+    for (const int team : {1, 3}) {
+        Sim* sim = Add(kit.MakeSim(team, 10 + team, at));
+        sim->SetLastAttacker(attacker);
+        EXPECT_EQ(sim->lastAttacker, attacker->id) << team;
+        EXPECT_EQ(sim->targetPinned, team == 1 ? 1 : 0) << team;
+        sim->SetLastAttacker(nullptr);
+        EXPECT_TRUE(sim->lastAttacker.IsNull()) << team;
+    }
 }
 
 }  // namespace

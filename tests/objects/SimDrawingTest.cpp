@@ -1,16 +1,22 @@
 // Drawing a unit: the drive animation, the flyer's shadow, the stealthy unit's ghost, the
 // flash blinks, the selection marker's clipping, and sight.
+#include <cstring>
+#include <set>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "catalogue/PictureTemplates.h"
+#include "catalogue/TemplateCatalogue.h"
 #include "core/SpriteSet.h"
 #include "objects/ObjectLand.h"
 #include "objects/SelectionMarker.h"
 #include "objects/SimBody.h"
 #include "objects/SimTestSupport.h"
 #include "support/DisplayFixtures.h"
+#include "support/FakeClock.h"
 #include "ui/ScreenBase.h"
 
 namespace {
@@ -88,6 +94,85 @@ TEST_F(SimDrawing, ADriveOfOneFrameNeverAnimatesAndAStandingUnitBobsDown) {
         walker.body->AdvanceFrame();
     }
     EXPECT_EQ(frames, (std::vector<int>{1, 2, 3, 1, 2}));
+}
+
+// A body counts as a tile less one or a tile and one: 31 while a quarter of its chassis
+// picture's width and height together stays under 32, 33 from 32 on.
+TEST(SimBodySize, TheRadiusIsJustUnderOrJustOverATile) {
+    const struct {
+        Size picture;
+        int radius;
+    } rows[] = {{Size(40, 30), 31},
+                {Size(62, 65), 31},
+                {Size(63, 65), 33},
+                {Size(64, 64), 33},
+                {Size(200, 100), 33}};
+    for (const auto& row : rows) {
+        SpriteSet chassis(16);
+        for (int f = 0; f < 16; ++f)
+            chassis.SetFrame(std::make_unique<Image>(row.picture), f);
+        SimBody body(nullptr, &chassis, nullptr, nullptr, 0, 0, 1, 100, 0, 0);
+        EXPECT_EQ(body.radius, row.radius) << row.picture.w << "x" << row.picture.h;
+        EXPECT_EQ(body.extent, row.picture);
+    }
+}
+
+// The extra pictures' counter steps with the drive's frames and starts over on reaching the
+// last index.
+TEST_F(SimDrawing, TheExtraPicturesCountStartsOverAtItsLastIndex) {
+    SpriteSet extra(4);
+    SimBody body(nullptr, nullptr, nullptr, &extra, 0, 0, 1, 100, 0, 0);
+    std::vector<int> counts;
+    for (int i = 0; i < 5; ++i) {
+        body.AdvanceFrame();
+        counts.push_back(body.extraFrame);
+    }
+    EXPECT_EQ(counts, (std::vector<int>{1, 2, 0, 1, 2}));
+}
+
+// A walking drive steps a frame each time its period, the record's plus five per step of the
+// speed setting, has passed at a drawing; stopped, it stands on frame 0.
+TEST_F(SimDrawing, TheDriveStepsAFrameEachPeriodTheSpeedSettingLengthens) {
+    FakeClock clock(1000);
+    MakePictures(4);
+    kit.drive->animationPeriod = 100;
+    SpeedAdjustment = 2;
+    Sim sim(at, SimId(1, 1), kit.Design());
+    sim.body->StartAnimation();
+    std::vector<int> frames;
+    for (const int ms : {0, 109, 1, 109, 1, 110, 110}) {
+        clock.Advance(static_cast<uint32_t>(ms));
+        sim.body->Draw(view, at, Point(), 0, 0);
+        frames.push_back(sim.body->frame);
+    }
+    SpeedAdjustment = 0;
+    EXPECT_EQ(frames, (std::vector<int>{1, 1, 2, 2, 3, 1, 2}));
+    sim.body->StopAnimation();
+    clock.Advance(500);
+    sim.body->Draw(view, at, Point(), 0, 0);
+    EXPECT_EQ(sim.body->frame, 0);
+}
+
+// Sensed, a walking drive steps a frame when the World's tick count has moved on by two or
+// more since its last step, whether or not a table shows it.
+TEST_F(SimDrawing, ASensedDriveStepsEverySecondTick) {
+    MakePictures(4);
+    Sim sim(at, SimId(1, 1), kit.Design());
+    sim.body->StartAnimation();
+    std::vector<int> frames;
+    for (const int tick : {1, 2, 3, 4, 7, 8}) {
+        land.world.ticks = tick;
+        sim.body->DrawSensed(view, at, Point(), 0,
+                             tick == 7 ? nullptr : land.world.terrain->ShadeTable2());
+        frames.push_back(sim.body->frame);
+    }
+    land.world.ticks = 0;
+    EXPECT_EQ(frames, (std::vector<int>{1, 2, 2, 3, 1, 1}));
+    sim.body->StopAnimation();
+    land.world.ticks = 20;
+    sim.body->DrawSensed(view, at, Point(), 0, nullptr);
+    land.world.ticks = 0;
+    EXPECT_EQ(sim.body->frame, 0);
 }
 
 TEST_F(SimDrawing, AFlyerCastsItsShadowByItsAltitudeUnlessHidden) {
@@ -200,6 +285,43 @@ TEST_F(SimDrawing, AGroundDriveIsShadedAndASensedUnitTinted) {
     EXPECT_EQ(Of("tinted")[1].at, at + sim.bob);
 }
 
+// A unit past half damage trails smoke: the smoke record's second sequence, at the unit's
+// frame of it, tinted where the smoke rose; at half damage or in low detail none.
+TEST_F(SimDrawing, SmokeShowsPastHalfDamageUnlessInLowDetail) {
+    MakePictures(1);
+    RoleTemplate smoke('X', 'x', "");
+    auto grid = std::make_unique<SpriteSet>(2);
+    auto puffs = std::make_unique<SpriteSet>(3);
+    for (int i = 0; i < 3; ++i)
+        puffs->SetFrame(std::make_unique<NotingImage>(log, 900 + i), i);
+    grid->SetFrame(std::move(puffs), 1);
+    smoke.pictures = std::move(grid);
+    RoleList.PushBack(&smoke);  // leaves the list when the record ends
+    struct Row {
+        int percent, lowDetail;
+        bool shown;
+    };
+    for (const Row& row : {Row{50, 0, false}, Row{51, 0, true}, Row{51, 1, false}}) {
+        land.world.lowDetail = row.lowDetail;
+        Sim sim(at, SimId(1, 1), kit.Design());
+        sim.damage.SetMax(100);
+        sim.damage.SetValue(row.percent);
+        sim.smokePoint = at + Point(0, -20);
+        sim.smokeFrame = 2;
+        log.clear();
+        sim.Draw(view);
+        std::vector<DrawCall> puffsDrawn;
+        for (const DrawCall& d : Of("tinted"))
+            if (d.tag >= 900) puffsDrawn.push_back(d);
+        ASSERT_EQ(puffsDrawn.size(), row.shown ? 1u : 0u) << row.percent << row.lowDetail;
+        if (row.shown) {
+            EXPECT_EQ(puffsDrawn[0].tag, 902);
+            EXPECT_EQ(puffsDrawn[0].at, view.MapToScreen(at + Point(0, -20)));
+        }
+    }
+    land.world.lowDetail = 0;
+}
+
 TEST_F(SimDrawing, AFlashOfFiveBlinksThreeTimes) {
     MakePictures(1);
     Sim sim(at, SimId(1, 1), kit.Design());
@@ -229,6 +351,60 @@ TEST_F(SimDrawing, AMarkerWhoseBottomEdgeIsClippedDrawsNothing) {
     EXPECT_EQ(screen.CountNot(0), before);
 }
 
+// Under a unit: the damage bar at its top-left corner while it is selected or asked for once,
+// the load meter 96 pixels below that for haulers ('h') and ferries ('f') only, showing the room
+// left; the selection marker only while selected. Only the carrier chassis ('g') counts as one.
+TEST_F(SimDrawing, MarksUnderAUnitFollowItsSelectionAndItsChassis) {
+    ScreenFixture screen;
+    SpriteSet bar(5), meter(6);
+    for (int i = 0; i < 5; ++i)
+        bar.SetFrame(std::make_unique<NotingImage>(log, 500 + i), i);
+    for (int i = 0; i < 6; ++i)
+        meter.SetFrame(std::make_unique<NotingImage>(log, 600 + i), i);
+    LevelBarPictures = &bar;
+    LevelMeterPictures = &meter;
+    struct Row {
+        char chassis;
+        int selected, asked;
+        bool barShown, meterShown, marker;
+        int carrier;
+    };
+    const Row rows[] = {
+        {'a', 0, 0, false, false, false, 0}, {'a', 1, 0, true, false, true, 0},
+        {'a', 0, 1, true, false, false, 0},  {'h', 0, 0, false, true, false, 0},
+        {'f', 1, 0, true, true, true, 0},    {'g', 0, 0, false, false, false, 1},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.chassis);
+        SCOPED_TRACE(row.selected * 10 + row.asked);
+        MakePictures(1);
+        kit.chassis->role = row.chassis;
+        Sim sim(at, SimId(1, 1), kit.Design());
+        EXPECT_EQ(sim.IsCarrierChassis(), row.carrier);
+        sim.SetCargoCapacity(200);
+        sim.cargo = 50;
+        sim.damage.SetValue(sim.damage.Max() * 45 / 100);
+        sim.selected = row.selected;
+        sim.drawFlag = row.asked;
+        std::memset(screen.Back(), 0, 640 * 480);
+        log.clear();
+        sim.DrawUnder(view);
+        const Size s = sim.GetSize();
+        const Point corner = view.MapToScreen(at - Point(s.w / 2, s.h / 2));
+        std::vector<std::pair<int, Point>> expected, drawn;
+        if (row.barShown) expected.push_back({502, corner});                   // 45 percent: band 2
+        if (row.meterShown) expected.push_back({603, corner + Point(0, 96)});  // 75 left
+        for (const DrawCall& d : log)
+            if (d.tag >= 500) drawn.push_back({d.tag, d.at});
+        EXPECT_EQ(drawn, expected);
+        EXPECT_EQ(screen.CountNot(0) > 0, row.marker);
+        // Asking shows the bar once.
+        EXPECT_EQ(sim.drawFlag, 0);
+    }
+    LevelBarPictures = nullptr;
+    LevelMeterPictures = nullptr;
+}
+
 TEST_F(SimDrawing, ATeamSeesOnlyWhatItsSightReaches) {
     FakeObjectWorld& world = land.world;
     Sim viewer(at, SimId(1, 1), kit.Design());
@@ -240,6 +416,28 @@ TEST_F(SimDrawing, ATeamSeesOnlyWhatItsSightReaches) {
     Sim far(at + Point(600, 0), SimId(2, 3), kit.Design());
     EXPECT_EQ(viewer.CanSee(&far), 0);
     world.sight.RemoveViewer(&viewer, at);
+}
+
+// Sight is asked of the path grid's cells: a World without one shows nothing, even what a
+// World with one would.
+TEST(SimSight, AWorldWithoutAPathGridShowsNothing) {
+    class NoPaths : public FakeObjectWorld {
+    public:
+        NoPaths() : FakeObjectWorld(20, 20) {}
+        PathGrid* Paths() override { return nullptr; }
+    };
+    SimKit kit;
+    const Point at(320, 320);
+    for (const bool withPaths : {true, false}) {
+        std::unique_ptr<FakeObjectWorld> world =
+            withPaths ? std::make_unique<FakeObjectWorld>(20, 20) : std::make_unique<NoPaths>();
+        Sim viewer(at, SimId(1, 1), kit.Design());
+        Sim other(at + Point(100, 0), SimId(2, 2), kit.Design());
+        world->sight.AddViewer(&viewer, at);
+        world->objectAround = 1;
+        EXPECT_EQ(viewer.CanSee(&other), withPaths ? 1 : 0) << withPaths;
+        world->sight.RemoveViewer(&viewer, at);
+    }
 }
 
 // Through the sensor layers: C sees every stealth, A and B are each blinded by plain stealth
@@ -268,6 +466,77 @@ TEST_F(SimDrawing, EachSensorLayerSeesPastTheStealthsItIsNotHiddenFrom) {
         EXPECT_EQ(viewer.CanSee(&other), row.seen) << row.sensor << " " << row.stealth;
         world.sight.RemoveViewer(&viewer, at);
     }
+}
+
+// The marker's two bottom corners are each an L of eight pixels an arm, drawn only where the box's
+// own corner shows: a side cut by the clip loses its corner, a box cut below, shown less than
+// eight high or less than eight wide shows none. Past 89 percent damage it takes the warning
+// colour.
+TEST(SelectionMarkerDrawing, EachBottomCornerShowsOnlyWhereItsBoxCornerIsInTheClip) {
+    using Pixel = std::tuple<int, int, int>;
+    // An L whose corner is at (x, bottom), its foot reaching toward dx.
+    const auto corner = [](std::set<Pixel>& out, int x, int bottom, int dx, int colour) {
+        for (int i = 0; i < 8; ++i) {
+            out.insert({x, bottom - i, colour});
+            out.insert({x + dx * i, bottom, colour});
+        }
+    };
+    struct Row {
+        const char* name;
+        Point centre;
+        Size size;
+        Rect clip;
+        int damage;  // percent
+        bool left, right;
+    };
+    const Rect full(Point(0, 0), Size(640, 480));
+    const Row rows[] = {
+        {"whole", Point(200, 200), Size(40, 40), full, 0, true, true},
+        {"89 percent", Point(200, 200), Size(40, 40), full, 89, true, true},
+        {"90 percent", Point(200, 200), Size(40, 40), full, 90, true, true},
+        {"left side clipped", Point(200, 200), Size(40, 40), Rect(Point(181, 0), Size(400, 480)), 0,
+         false, true},
+        {"right side clipped", Point(200, 200), Size(40, 40), Rect(Point(0, 0), Size(219, 480)), 0,
+         true, false},
+        {"at the screen's left edge", Point(20, 200), Size(40, 40), full, 0, true, true},
+        {"at the screen's bottom right", Point(620, 460), Size(40, 40), full, 0, true, true},
+        {"eight high shown", Point(200, 200), Size(40, 40), Rect(Point(0, 212), Size(640, 100)), 0,
+         true, true},
+        {"seven high shown", Point(200, 200), Size(40, 40), Rect(Point(0, 213), Size(640, 100)), 0,
+         false, false},
+        {"bottom clipped", Point(200, 200), Size(40, 40), Rect(Point(0, 0), Size(640, 219)), 0,
+         false, false},
+        {"eight wide", Point(200, 200), Size(8, 40), full, 0, true, true},
+        {"seven wide", Point(200, 200), Size(7, 40), full, 0, false, false},
+    };
+    ScreenFixture screen;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        std::memset(screen.Back(), 0, 640 * 480);
+        screen.screen.SetClipRect(row.clip);
+        SelectionMarker marker(100, 9, row.size);
+        marker.TakeMeter(Meter(100, row.damage));
+        marker.Draw(row.centre);
+        const int colour = row.damage > 89 ? 9 : 100;
+        const Rect box(row.centre, row.size, 'c');
+        const Point br = box.BottomRight();
+        std::set<Pixel> expected;
+        if (row.left) corner(expected, box.origin.x, br.y, 1, colour);
+        if (row.right) corner(expected, br.x, br.y, -1, colour);
+        std::set<Pixel> drawn;
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 640; ++x)
+                if (screen.At(x, y) != 0) drawn.insert({x, y, screen.At(x, y)});
+        EXPECT_EQ(drawn, expected);
+    }
+    // A meter of the same share changes nothing; another share is taken whole.
+    SelectionMarker marker(100, 9, Size(40, 40));
+    marker.TakeMeter(Meter(100, 50));
+    marker.TakeMeter(Meter(200, 100));
+    EXPECT_EQ(marker.damage.Max(), 100);
+    marker.TakeMeter(Meter(200, 190));
+    EXPECT_EQ(marker.damage.Max(), 200);
+    EXPECT_EQ(marker.damage.Value(), 190);
 }
 
 }  // namespace

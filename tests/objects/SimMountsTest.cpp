@@ -1,10 +1,13 @@
 // Weapon mounts and fire control: turning, reach, the layers a weapon hits, the structures
 // that make parts work, firing with a shot-making weapon (and waiting for the peers), focus
 // fire and the per-weapon choice.
+#include <tuple>
+
 #include <gtest/gtest.h>
 
 #include "core/SpriteSet.h"
 #include "objects/CommandReader.h"
+#include "objects/DefencePart.h"
 #include "objects/FireControl.h"
 #include "objects/ObjectLand.h"
 #include "objects/PartAttachment.h"
@@ -159,9 +162,89 @@ TEST_F(SimMounts, AnItemPartDrawsAtItsFacingOrAsAGhostAndAnswersAsNoWeapon) {
     mount->SetTemplate(slow);
     EXPECT_EQ(mount->GetTemplate(), slow);
     EXPECT_EQ(mount->reload.max, slow->GetReloadTime());
+    // The muzzle sits where the weapon record puts it for the mount's facing; a facing out of
+    // range, or no weapon, puts it on the mount.
+    for (int f = 0; f < 16; ++f)
+        slow->muzzleOffsets[static_cast<size_t>(f)] = Point(f + 1, -f);
+    mount->SetTemplate(slow);
+    for (const auto& [facing, muzzle] :
+         {std::pair{0, Point(1, 0)}, std::pair{15, Point(16, -15)}, std::pair{7, Point(8, -7)},
+          std::pair{16, Point()}, std::pair{-1, Point()}}) {
+        mount->facing = facing;
+        EXPECT_EQ(mount->GetMuzzleOffset(), muzzle) << facing;
+    }
+    mount->facing = 7;
     mount->SetTemplate(nullptr);
+    EXPECT_EQ(mount->GetMuzzleOffset(), Point());
     EXPECT_EQ(mount->GetTemplate(), nullptr);
     EXPECT_EQ(mount->reload.max, 0);
+}
+
+// A picture that notes which frame is drawn where, plain ('p') or tinted ('t').
+class FrameProbe : public Image {
+public:
+    FrameProbe(std::vector<std::tuple<char, int, Point>>& log, int tag)
+        : Image(Size(8, 8)), log(log), tag(tag) {}
+    void Draw(const Point& at) override { log.push_back({'p', tag, at}); }
+    void DrawTinted(const Point& at, const ShadeTable&, int32_t) override {
+        log.push_back({'t', tag, at});
+    }
+    std::vector<std::tuple<char, int, Point>>& log;
+    int tag;
+};
+
+// A struck shield plays its frame list once, a frame a period, over the object it was triggered
+// for (over its own mount once that is gone), tinted by the land when its record says so; then
+// it shows nothing until struck again.
+TEST_F(SimMounts, AStruckShieldPlaysItsFrameListOnceOverWhatItGuards) {
+    FakeClock clock(1000);
+    const int32_t frames[3] = {4, 7, 2};
+    MountValues values;
+    values.clan = 'V';
+    values.role = 'b';
+    for (const int shaded : {0, 1}) {
+        SCOPED_TRACE(shaded);
+        DefenceItemTemplate item(values, shaded, 10, 3, frames, "");
+        std::vector<std::tuple<char, int, Point>> drawn;
+        auto effect = std::make_unique<SpriteSet>(8);
+        for (int f = 0; f < 8; ++f)
+            effect->SetFrame(std::make_unique<FrameProbe>(drawn, f), f);
+        item.effectPictures = std::move(effect);
+        Sim* sim = Add(kit.MakeSim(1, 10 + shaded, at));
+        DefencePart shield(&item, 0);
+        ScreenBase view;
+        const Point mount = at + Point(3, 4);
+        const char way = shaded == 1 ? 't' : 'p';
+        shield.Draw(view, mount, 0);
+        EXPECT_TRUE(drawn.empty());
+        shield.Trigger(sim->id);
+        std::vector<int> shown;
+        for (int step = 0; step < 5; ++step) {
+            drawn.clear();
+            shield.Draw(view, mount, 0);
+            if (drawn.empty()) {
+                shown.push_back(-1);
+            } else {
+                ASSERT_EQ(drawn.size(), 1u);
+                EXPECT_EQ(std::get<0>(drawn[0]), way);
+                EXPECT_EQ(std::get<2>(drawn[0]), view.MapToScreen(at));
+                shown.push_back(std::get<1>(drawn[0]));
+            }
+            // Not a whole period yet: the frame stays.
+            clock.Advance(99);
+            shield.Update(99, *sim);
+            clock.Advance(1);
+            shield.Update(1, *sim);
+        }
+        EXPECT_EQ(shown, (std::vector<int>{4, 7, 2, -1, -1}));
+        EXPECT_EQ(shield.effectOn, 0);
+        // Triggered for something that is gone, it shows over its own mount.
+        shield.Trigger(SimId(2, 99));
+        drawn.clear();
+        shield.Draw(view, mount, 0);
+        ASSERT_EQ(drawn.size(), 1u);
+        EXPECT_EQ(drawn[0], std::make_tuple(way, 4, view.MapToScreen(mount)));
+    }
 }
 
 TEST_F(SimMounts, AShotMakingMountFiresOnlyFacingAReachableTargetOnAHittableLayer) {
@@ -238,6 +321,51 @@ TEST_F(SimMounts, AShotMakingMountFiresOnlyFacingAReachableTargetOnAHittableLaye
     const int before = flyer->damage.Value();
     world.shots.front()->Update(16);
     EXPECT_GT(flyer->damage.Value(), before);
+}
+
+// A mount fires on another team's object or on a wreck of its own team, never on its own team's
+// units; a target that died or that its unit cannot see is dropped.
+TEST_F(SimMounts, AMountSparesItsOwnTeamButNotItsWrecksAndDropsLostTargets) {
+    struct WreckLike : Sim {
+        using Sim::Sim;
+        int GetKind() override { return 3; }
+    };
+    auto* weapon =
+        static_cast<StrikingWeapon*>(kit.Weapon({.range = 300, .reload = 50, .striking = true}));
+    struct Row {
+        const char* name;
+        int team;
+        bool wreck;
+        int fired;
+    };
+    const Row rows[] = {
+        {"enemy", 2, false, 1}, {"own unit", 1, false, 0}, {"own wreck", 1, true, 1}};
+    int serial = 10;
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        Sim* sim = Add(kit.MakeSim(1, serial++, at, {weapon}));
+        const Point where = at + Point(100, 0);
+        Sim* target =
+            row.wreck
+                ? Add(std::make_unique<WreckLike>(where, SimId(row.team, serial++), kit.Design()))
+                : Add(kit.MakeSim(row.team, serial++, where));
+        PartAttachment* mount = Mount(sim, 0);
+        mount->SetTarget(target->id);
+        mount->facing = 8;
+        const int before = weapon->made;
+        mount->Update(16, *sim);
+        EXPECT_EQ(weapon->made - before, row.fired);
+        EXPECT_EQ(mount->target, target->id);
+    }
+    Sim* sim = Add(kit.MakeSim(1, serial++, at, {weapon}));
+    Sim* enemy = Add(kit.MakeSim(2, serial++, at + Point(100, 0)));
+    PartAttachment* mount = Mount(sim, 0);
+    mount->SetTarget(enemy->id);
+    mount->SetEngaged(1);
+    enemy->Destroy();
+    mount->Update(16, *sim);
+    EXPECT_TRUE(mount->target.IsNull());
+    EXPECT_EQ(mount->IsEngaged(), 0);
 }
 
 TEST_F(SimMounts, APlainWeaponFiresBlanksAndSendsNothing) {
