@@ -1,13 +1,17 @@
 // Drawing and the per-frame update: nothing dropped from a crowded view, the forms an enemy is
 // drawn in under stealth and sensors, the waypoint marker, and the voices.
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "core/Bitmap.h"
 #include "core/Sound.h"
 #include "core/SpriteSet.h"
+#include "core/TextWriter.h"
 #include "map/TerrainMap.h"
 #include "screens/battle/BattleScreenFixture.h"
+#include "ui/TextField.h"
 
 // Layer 1 holds a land feature object and a feature entry in every cell, layer 2 a unit.
 TEST_F(BattleScreenTest, ACrowdedViewAtHalfSizeDrawsEveryObjectAndFeature) {
@@ -230,4 +234,74 @@ TEST_F(BattleScreenTest, RevealingTheMapReachesTheLandAndNeedsNone) {
     world().terrain = std::move(land);
     screen->SetRevealMap(0);
     EXPECT_EQ(screen->revealMap, 0);
+}
+
+// The status line: a box of the message's colour framed by an outline of the same colour and,
+// inside it, one of the text colour; the text one pixel in from the box's left edge with its
+// baseline three above the bottom, cut to the box. With the chat open the box takes the local
+// player's colour. No message and no chat: nothing at all.
+TEST_F(BattleScreenTest, TheStatusLineDrawsItsBoxFramesAndTextWhereTheRectPutsThem) {
+    uint8_t* page = land->screen.BackPage();
+    auto at = [&](int x, int y) { return static_cast<int>(page[y * 640 + x]); };
+    const Rect r = screen->statusRect;
+    auto draw = [&] {
+        std::memset(page, 200, 640 * 480);
+        display->SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+        screen->DrawStatusLine();
+        display->ResetClipRect();
+    };
+    auto box = [&] {
+        std::vector<uint8_t> rows;
+        for (int y = r.origin.y; y < r.origin.y + r.extent.h; ++y)
+            rows.insert(rows.end(), page + y * 640 + r.origin.x,
+                        page + y * 640 + r.origin.x + r.extent.w);
+        return rows;
+    };
+    world().statusText[0] = 0;
+    draw();
+    EXPECT_EQ(at(r.origin.x - 2, r.origin.y - 2), 200);
+    EXPECT_EQ(at(r.origin.x + 100, r.origin.y + 5), 200);
+    const char* message = "W|m Wl";
+    world().SetStatusMessage(message, 3);
+    const int boxColour = 3;
+    const int textColour = world().ColourOf(3);
+    ASSERT_NE(boxColour, textColour);
+    draw();
+    const int left = r.origin.x;
+    const int top = r.origin.y;
+    const int right = r.origin.x + r.extent.w - 1;
+    const int bottom = r.origin.y + r.extent.h - 1;
+    const struct {
+        int x, y, colour;
+    } frame[] = {
+        {left - 3, top - 3, 200},
+        {left - 2, top - 2, boxColour},
+        {right + 2, bottom + 2, boxColour},
+        {left - 2, bottom + 2, boxColour},
+        {right + 3, bottom + 3, 200},
+        {left - 1, top - 1, textColour},
+        {right + 1, bottom + 1, textColour},
+        {right + 1, top + 5, textColour},
+        {left, top, boxColour},
+        {right, bottom, boxColour},
+    };
+    for (const auto& f : frame)
+        EXPECT_EQ(at(f.x, f.y), f.colour) << f.x << "," << f.y;
+    const std::vector<uint8_t> shown = box();
+    EXPECT_GT(std::count(shown.begin(), shown.end(), textColour), 10);
+    // The same text drawn by the font at its place over a plain box.
+    std::memset(page, 200, 640 * 480);
+    for (int y = top; y <= bottom; ++y)
+        std::memset(page + y * 640 + left, boxColour, static_cast<size_t>(r.extent.w));
+    display->SetClipRect(r);
+    world().font->DrawText(Point(left + 1, bottom - 2), message, textColour);
+    display->ResetClipRect();
+    EXPECT_EQ(shown, box());
+    // The chat box is the player's colour.
+    world().localPlayer.third = 1;
+    screen->OpenChat(0);
+    draw();
+    EXPECT_EQ(at(left - 2, top - 2), 1);
+    EXPECT_EQ(at(right - 4, top + 4), 1);
+    screen->chatField.reset();
 }
