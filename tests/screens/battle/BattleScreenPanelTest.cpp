@@ -19,6 +19,7 @@
 #include "core/TextWriter.h"
 #include "objects/Goal.h"
 #include "screens/battle/BattleScreenFixture.h"
+#include "screens/battle/FakeFactory.h"
 #include "ui/ScrollList.h"
 #include "world/MissionStats.h"
 
@@ -484,6 +485,67 @@ TEST_F(BattleScreenPanelTest, TheDebugPanelNamesEachGoalAndWhatStopsOrHitTheUnit
     EXPECT_TRUE(shows(480, "ENEMY PAUSED"));
     unit->goals.Clear();
     screen->debugWatch = SimId();
+}
+
+// The figures the panel writes, each drawn again where and how its rule puts it: the panel does
+// not change. Two pixels to the right, or in another colour, it does: the figure is there and
+// nowhere near. The factory's counters light up while it has credit; rank shows in fives,
+// damage in tens; the build panel shows the seconds left of the job in progress.
+TEST_F(BattleScreenPanelTest, EachFigureStandsWhereItsRulePutsIt) {
+    auto owned = std::make_unique<FakeFactory>(land->Centre(50, 50));
+    FakeFactory* factory = owned.get();
+    world().AddBuilding(std::move(owned));
+    factory->stored = 1234;
+    factory->cargo = 56;
+    TestObject* unit = Unit(1, Point(300, 300));
+    unit->skill = 870;
+    unit->damage = Meter(100, 47);
+    unit->SetSelected(1);
+    ChassisValues values;
+    values.buildTime = 8000;
+    ChassisTemplate chassis(values);
+    factory->current = std::make_unique<VehicleDesign>('V');
+    factory->current->chassis = &chassis;
+    factory->remaining = 12345;
+    TextWriter& font = *world().font;
+    auto panel = [&] {
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    struct Figure {
+        const char* name;
+        int buildPanel, credit;
+        Rect clip;
+        Point at;
+        const char* text;
+        int colour;
+    };
+    const Figure figures[] = {
+        {"store", 0, 0, Rect(Point(76, 22), Point(113, 31)), Point(78, 31), "01234", 10},
+        {"cargo", 0, 0, Rect(Point(9, 22), Point(46, 31)), Point(11, 31), "00056", 10},
+        {"store with credit", 1, 1, Rect(Point(76, 22), Point(113, 31)), Point(78, 31), "01234", 9},
+        {"cargo with credit", 0, 1, Rect(Point(9, 22), Point(46, 31)), Point(11, 31), "00056", 9},
+        {"rank", 0, 0, Rect(Point(55, 229), Point(74, 239)), Point(55, 239), "85", 10},
+        {"damage", 0, 0, Rect(Point(55, 270), Point(74, 280)), Point(55, 280), "40", 10},
+        {"seconds left", 1, 0, Rect(Point(15, 351), Point(31, 363)), Point(15, 361), "012", 10},
+    };
+    for (const Figure& f : figures) {
+        screen->buildPanelOpen = f.buildPanel;
+        factory->credit = f.credit;
+        auto unchangedBy = [&](const Point& shift, int colour) {
+            screen->DrawControlPanel();
+            const std::vector<uint8_t> drawn = panel();
+            screen->panelBitmap->RedirectDrawing();
+            display->SetClipRect(f.clip);
+            font.DrawText(f.at + shift, f.text, colour);
+            display->ClearRedirect();
+            return panel() == drawn;
+        };
+        EXPECT_TRUE(unchangedBy(Point(), f.colour)) << f.name;
+        EXPECT_FALSE(unchangedBy(Point(2, 0), f.colour)) << f.name;
+        EXPECT_FALSE(unchangedBy(Point(), f.colour == 10 ? 9 : 10)) << f.name;
+    }
+    factory->current->chassis = nullptr;
 }
 
 }  // namespace

@@ -30,7 +30,7 @@ public:
     int ProductionState() override { return 0; }
     int IsProductionPaused() override { return 0; }
     void SetProductionPaused(int) override {}
-    int32_t GetCredit() override { return 0; }
+    int32_t GetCredit() override { return credit; }
     int32_t GetStore() override { return 0; }
     void AddResources(int32_t, int32_t) override {}
     int UnfoldState() override { return 4; }
@@ -56,4 +56,5 @@ public:
     int buildAreaFree = 1;
     int productReady = 1;
     int dockAreaFree = 1;
+    int32_t credit = 0;
 };
