@@ -16,10 +16,12 @@
 #include "core/DisplayBase.h"
 #include "core/InputEvent.h"
 #include "core/KeyCodes.h"
+#include "core/ResourceFile.h"
 #include "core/TextWriter.h"
 #include "objects/Goal.h"
 #include "screens/battle/BattleScreenFixture.h"
 #include "screens/battle/FakeFactory.h"
+#include "ui/Button.h"
 #include "ui/ScrollList.h"
 #include "world/MissionStats.h"
 
@@ -546,6 +548,77 @@ TEST_F(BattleScreenPanelTest, EachFigureStandsWhereItsRulePutsIt) {
         EXPECT_FALSE(unchangedBy(Point(), f.colour == 10 ? 9 : 10)) << f.name;
     }
     factory->current->chassis = nullptr;
+}
+
+// The layout table: each panel button's rectangle (both corners inclusive) and its state
+// pictures from the large or the small panel pack, each placed by its own origin; the two lists'
+// rectangles, row height and text colour; the mini-map's and the panel's rectangles.
+TEST_F(BattleScreenPanelTest, EachButtonAndListHasTheRectangleAndPicturesOfTheLayout) {
+    auto corners = [](int x0, int y0, int x1, int y1) {
+        return Rect(Point(x0, y0), Size(x1 - x0 + 1, y1 - y0 + 1));
+    };
+    ResourceFile large;
+    ResourceFile small;
+    ASSERT_EQ(large.Open("7a1ugxxx99s999.msp", ResourceFile::OpenMode::Pack), 1);
+    ASSERT_EQ(small.Open("7a0ugxxx99s999.msp", ResourceFile::OpenMode::Pack), 1);
+    // Whether a button's picture is the pack's entry (row -1: no picture).
+    auto is = [](Image* shown, ResourceFile& pack, int row) {
+        if (row < 0) return shown == nullptr;
+        auto* picture = dynamic_cast<Bitmap*>(shown);
+        if (!picture || !pack.SelectEntry(0, row)) return false;
+        Bitmap entry(&pack);
+        return picture->Origin() == entry.Origin() && picture->GetSize() == entry.GetSize() &&
+               std::equal(entry.Pixels(), entry.Pixels() + entry.ByteCount(), picture->Pixels(),
+                          picture->Pixels() + picture->ByteCount());
+    };
+    const struct {
+        int id, x0, y0, x1, y1;
+        bool large;
+        int highlighted, pressed, normal;
+    } rows[] = {
+        {0, 573, 67, 637, 89, true, 5, -1, -1},     {1, 512, 67, 573, 89, true, 6, 8, -1},
+        {2, 582, 344, 639, 368, true, 11, -1, -1},  {3, 573, 46, 637, 67, true, 1, 7, -1},
+        {4, 558, 292, 588, 322, false, 4, -1, -1},  {5, 558, 292, 588, 322, false, 6, -1, 5},
+        {6, 518, 292, 543, 322, false, 1, -1, -1},  {7, 518, 292, 543, 322, false, 3, -1, 2},
+        {8, 599, 292, 628, 322, false, 68, -1, -1}, {9, 527, 255, 624, 270, true, 14, -1, 13},
+        {10, 527, 255, 624, 270, true, 12, -1, -1}, {11, 490, 383, 512, 447, false, 7, -1, -1},
+        {12, 512, 46, 573, 89, true, 4, -1, 3},     {13, 512, 46, 573, 89, true, 2, -1, -1},
+        {14, 8, 448, 68, 472, true, 16, -1, -1},    {15, 75, 448, 138, 472, true, 17, -1, -1},
+        {16, 145, 448, 210, 472, true, 18, -1, -1}, {17, 429, 448, 494, 472, true, 22, -1, -1},
+        {18, 216, 448, 280, 472, true, 19, -1, -1}, {19, 288, 448, 351, 472, true, 20, -1, -1},
+        {20, 356, 448, 422, 472, true, 21, 64, -1}, {21, 500, 448, 564, 472, true, 23, 25, -1},
+        {22, 572, 448, 632, 472, true, 24, 26, -1},
+    };
+    for (const auto& r : rows) {
+        const Button& b = *screen->buttons[static_cast<size_t>(r.id)];
+        ResourceFile& pack = r.large ? large : small;
+        EXPECT_EQ(b.Bounds(), corners(r.x0, r.y0, r.x1, r.y1)) << r.id;
+        EXPECT_EQ(b.id, r.id);
+        EXPECT_EQ(b.mode, Button::kOrigin) << r.id;
+        EXPECT_TRUE(is(b.Picture(0), pack, r.highlighted)) << r.id;
+        EXPECT_TRUE(is(b.Picture(1), pack, r.pressed)) << r.id;
+        EXPECT_EQ(b.Picture(2), nullptr) << r.id;
+        EXPECT_TRUE(is(b.Picture(3), pack, r.normal)) << r.id;
+    }
+    const struct {
+        ScrollList* list;
+        Rect rows, up, down;
+    } lists[] = {{screen->productionList.get(), corners(523, 377, 632, 428),
+                  corners(518, 371, 635, 377), corners(518, 431, 635, 440)},
+                 {screen->buildList.get(), corners(523, 281, 632, 333), corners(518, 274, 635, 282),
+                  corners(518, 335, 635, 342)}};
+    for (const auto& l : lists) {
+        ASSERT_NE(l.list, nullptr);
+        EXPECT_EQ(l.list->listRect, l.rows);
+        EXPECT_EQ(l.list->upRect, l.up);
+        EXPECT_EQ(l.list->downRect, l.down);
+        EXPECT_EQ(l.list->lineHeight, 12);
+        EXPECT_EQ(l.list->visibleRows, l.rows.extent.h / 12);
+        EXPECT_EQ(l.list->font, world().font.get());
+    }
+    EXPECT_EQ(screen->miniMapRect, corners(521, 332, 630, 438));
+    EXPECT_EQ(screen->panelRect, Rect(Point(512, 0), Size(128, 480)));
+    EXPECT_EQ(screen->panelBitmap->GetSize(), Size(128, 480));
 }
 
 }  // namespace
