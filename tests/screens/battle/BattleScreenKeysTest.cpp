@@ -10,6 +10,7 @@
 #include "objects/CommandBuffer.h"
 #include "objects/Goal.h"
 #include "screens/battle/BattleScreenFixture.h"
+#include "screens/battle/FakeFactory.h"
 #include "support/MemoryLink.h"
 #include "ui/ScrollList.h"
 #include "ui/TextField.h"
@@ -401,6 +402,102 @@ TEST_F(BattleScreenKeysTest, WithoutAPeerLinkTheChatLineIsTheTextAlone) {
     EXPECT_EQ(world().Commands().Size(), after);
     world().Commands().SetEnabled(0);
     world().networkGame = 0;
+}
+
+// A unit that keeps the part choices it is given.
+class Picker : public TestObject {
+public:
+    using TestObject::TestObject;
+    void SelectPart(int index) override { picked.push_back(index); }
+    void SelectNextPart() override { ++stepped; }
+    std::vector<int> picked;
+    int stepped = 0;
+};
+
+// Keys on what they name: A selects every selectable unit and lets the factory and tracking go;
+// Tab steps the selection's parts; F1 .. F8 pick parts 0 .. 7; H centres on the factory; P
+// toggles the build panel and tells the controller; Z toggles the zoom both ways; Ctrl+J pauses
+// production only in a debug scenario; Ctrl+V sends the peers the new reveal flag.
+TEST_F(BattleScreenKeysTest, EachKeyActsOnWhatItNames) {
+    auto owned = std::make_unique<FakeFactory>(land->Centre(100, 100));
+    FakeFactory* factory = owned.get();
+    world().AddBuilding(std::move(owned));
+    auto picker = [&](int serial, const Point& at) {
+        auto made = std::make_unique<Picker>(1, serial, Point(160, 160));
+        Picker* u = made.get();
+        std::unique_ptr<GameObject> unit = std::move(made);
+        EXPECT_EQ(world().AddSim(unit), 1);
+        world().RemoveFromGrids(u, u->position, 0);
+        u->position = at;
+        world().AddToGrids(u, at, 0);
+        return u;
+    };
+    Picker* a = picker(1, land->Centre(40, 40));
+    Picker* b = picker(2, land->Centre(44, 40));
+    Picker* c = picker(3, land->Centre(48, 40));
+    b->selectable = 0;
+    b->SetSelected(1);
+    factory->SetSelected(1);
+    screen->tracking = 1;
+    EXPECT_EQ(Key('a').voice, 1);
+    EXPECT_EQ(Selected(), "3 1 ");  // the list runs newest first
+    EXPECT_EQ(factory->selected, 0);
+    EXPECT_EQ(screen->tracking, 0);
+    c->SetSelected(0);
+    Key(kKeyTab);
+    EXPECT_EQ(a->stepped, 1);
+    EXPECT_EQ(c->stepped, 0);
+    for (int32_t k : {kKeyF1, kKeyF1 + 7, kKeyF1 + 3})
+        EXPECT_EQ(Key(k).result, 1);
+    EXPECT_EQ(a->picked, (std::vector<int>{0, 7, 3}));
+    EXPECT_TRUE(c->picked.empty());
+    // H works while paused.
+    world().paused = 1;
+    screen->tracking = 1;
+    Key('h');
+    const Size extent = screen->ViewExtent();
+    EXPECT_EQ(screen->wantedOrigin,
+              Point(factory->position.x - extent.w / 2, factory->position.y - extent.h / 2));
+    EXPECT_EQ(screen->tracking, 0);
+    auto controller = std::make_unique<RecordingController>();
+    RecordingController* told = controller.get();
+    world().SetTeamController(1, std::move(controller));
+    screen->buildPanelOpen = 1;
+    Key('p');
+    EXPECT_EQ(screen->buildPanelOpen, 0);
+    Key('p');
+    EXPECT_EQ(screen->buildPanelOpen, 1);
+    EXPECT_EQ(told->kinds, (std::vector<int32_t>{BattleScreen::kEventBuildPanelClosed,
+                                                 BattleScreen::kEventBuildPanelOpened}));
+    screen->SetZoom(0);
+    Key('z');
+    EXPECT_EQ(screen->zoom, 1);
+    Key('z');
+    EXPECT_EQ(screen->zoom, 0);
+    world().paused = 0;
+    // Ctrl+J only in a debug scenario.
+    Key(10);
+    EXPECT_EQ(factory->productionPaused, 0);
+    world().scenario->debugFlag = 1;
+    Key(10);
+    EXPECT_EQ(factory->productionPaused, 1);
+    Key(10);
+    EXPECT_EQ(factory->productionPaused, 0);
+    world().scenario->debugFlag = 0;
+    // Ctrl+V: length, kind, and the flag as the command's last byte.
+    cheatsOn = 1;
+    world().Commands().SetEnabled(1);
+    for (int flag : {1, 0}) {
+        const size_t before = world().Commands().Size();
+        Key('V' - 64);
+        EXPECT_EQ(screen->revealMap, flag);
+        ASSERT_EQ(world().Commands().Size(), before + CommandBuffer::kHeaderSize + 1);
+        const uint8_t* sent = world().Commands().Data() + before;
+        EXPECT_EQ(sent[0], CommandBuffer::kHeaderSize + 1);
+        EXPECT_EQ(sent[1], static_cast<int>(CommandKind::DebugToggle));
+        EXPECT_EQ(sent[CommandBuffer::kHeaderSize], flag);
+    }
+    world().Commands().SetEnabled(0);
 }
 
 }  // namespace

@@ -28,8 +28,8 @@ public:
     }
     int HasProduct() override { return 0; }
     int ProductionState() override { return 0; }
-    int IsProductionPaused() override { return 0; }
-    void SetProductionPaused(int) override {}
+    int IsProductionPaused() override { return productionPaused; }
+    void SetProductionPaused(int paused) override { productionPaused = paused; }
     int32_t GetCredit() override { return credit; }
     int32_t GetStore() override { return 0; }
     void AddResources(int32_t, int32_t) override {}
@@ -57,4 +57,5 @@ public:
     int productReady = 1;
     int dockAreaFree = 1;
     int32_t credit = 0;
+    int productionPaused = 0;
 };
