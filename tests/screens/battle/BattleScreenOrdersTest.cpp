@@ -365,3 +365,81 @@ TEST_F(BattleScreenTest, AHiddenEnemyIsNoTargetUntilSomethingRevealsIt) {
     screen->SetRevealMap(0);
     world().terrain->AddVisibility(row, column, -1);
 }
+
+namespace {
+
+// A chassis that deploys into a structure.
+class DeployableChassis : public ChassisTemplate {
+public:
+    using ChassisTemplate::ChassisTemplate;
+    int IsDeployable() const override { return 1; }
+};
+
+}  // namespace
+
+// What a left click says back: each order's voice (none for an escort), the waypoint marker at
+// the clicked map point for a move; and a click on a selected own unit that deploys makes it
+// deploy or, deployed (kind 7), undeploy, unless Shift is held.
+TEST_F(BattleScreenTest, EachClickSpeaksItsVoiceAndADeployerDeploys) {
+    screen->SetRevealMap(1);
+    DeployableChassis chassis{ChassisValues()};
+    VehicleDesign deployer('V');
+    deployer.chassis = &chassis;
+    const Point click(256, 224);
+    const Point p = screen->ScreenToMap(click);
+    const struct {
+        const char* name;
+        int targetKind, targetTeam;  // kind 0: open ground
+        bool deploys;
+        int shift, ctrl, alt;
+        int voice;  // -1 none
+        int deployed, undeployed;
+    } cases[] = {
+        {"move", 0, 0, false, 0, 0, 0, BattleScreen::kMoveVoice, 0, 0},
+        {"attack", 1, 2, false, 0, 0, 0, BattleScreen::kAttackVoice, 0, 0},
+        {"repair at a repair unit", 2, 1, false, 0, 0, 0, BattleScreen::kRepairVoice, 0, 0},
+        {"guard a unit", 1, 1, false, 0, 1, 1, BattleScreen::kGuardUnitVoice, 0, 0},
+        {"escort", 1, 1, false, 0, 0, 1, -1, 0, 0},
+        {"select an own unit", 1, 1, false, 0, 0, 0, BattleScreen::kSelectVoice, 0, 0},
+        {"deploy", 1, 1, true, 0, 0, 0, -1, 1, 0},
+        {"undeploy", 7, 1, true, 0, 0, 0, -1, 0, 1},
+        {"Shift takes a deployer out", 1, 1, true, 1, 0, 0, -1, 0, 0},
+    };
+    int serial = 700;
+    for (const auto& c : cases) {
+        RemoveObjects();
+        screen->StopVoice();
+        screen->markerPoint = Point();
+        TestObject* target = nullptr;
+        if (c.targetKind) {
+            target = Unit(serial++, p, c.targetTeam, c.targetKind);
+            target->teamRecord.second = c.targetTeam;
+            if (c.deploys) {
+                target->design = &deployer;
+                target->selected = 1;
+            }
+        }
+        TestObject* unit = Unit(serial++, Point(p.x + 400, p.y));
+        unit->selected = 1;
+        Modifiers(c.shift, c.ctrl, c.alt);
+        Click(click);
+        Modifiers(0, 0, 0);
+        if (c.voice < 0) {
+            EXPECT_EQ(screen->voicePlaying, nullptr) << c.name;
+        } else {
+            const auto& bank = screen->soundBanks[static_cast<size_t>(c.voice)];
+            EXPECT_TRUE(std::any_of(bank.begin(), bank.end(), [&](const auto& s) {
+                return s.get() == screen->voicePlaying;
+            })) << c.name;
+        }
+        EXPECT_EQ(screen->markerPoint, c.targetKind ? Point() : p) << c.name;
+        if (target) {
+            EXPECT_EQ(target->deploys, c.deployed) << c.name;
+            EXPECT_EQ(target->undeploys, c.undeployed) << c.name;
+            if (c.deploys) {
+                EXPECT_EQ(target->selected, c.shift ? 0 : 1) << c.name;
+            }
+        }
+    }
+    RemoveObjects();
+}
