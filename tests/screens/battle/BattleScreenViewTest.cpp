@@ -115,6 +115,43 @@ TEST_F(BattleScreenTest, EdgeScrollingStopsExactlyAtTheMapEdgeAtEveryZoom) {
     EXPECT_EQ(still, screen->viewOrigin);
 }
 
+// One frame with the mouse resting in a zone moves the view by the scroll step (64) shifted by
+// the zoom, in the zone's direction, and lets tracking go; a mouse moving on into the unit
+// panel's control area keeps the scroll going, one moving onto the map stops it.
+TEST_F(BattleScreenTest, EachEdgeZoneScrollsOneStepPerFrameAtTheZoom) {
+    for (int zoom : {0, 1}) {
+        screen->SetZoom(zoom);
+        for (const Zone& z : kZones) {
+            screen->CentreOn(Point(3200, 3200));
+            const Point start = screen->viewOrigin;
+            screen->tracking = 1;
+            Post(InputKind::MouseMove, z.mouse, 0);
+            Frame();
+            const int step = 64 << zoom;
+            EXPECT_EQ(screen->viewOrigin, Point(start.x + z.dx * step, start.y + z.dy * step))
+                << zoom << " " << z.mouse.x << "," << z.mouse.y;
+            EXPECT_EQ(screen->tracking, 0);
+        }
+    }
+    screen->SetZoom(0);
+    screen->CentreOn(Point(3200, 3200));
+    const Point start = screen->viewOrigin;
+    screen->unitPanelOpen = 1;
+    Post(InputKind::MouseMove, Point(5, 240), 0);
+    Post(InputKind::MouseMove, Point(300, 300), 0);
+    Frame();
+    EXPECT_EQ(screen->viewOrigin, Point(start.x - 64, start.y));
+    screen->unitPanelOpen = 0;
+    Post(InputKind::MouseMove, Point(300, 300), 0);
+    Frame();
+    EXPECT_EQ(screen->viewOrigin, Point(start.x - 64, start.y));
+    // Zoom shifts outside 0 .. 2 change nothing.
+    for (int bad : {-1, 3}) {
+        screen->SetZoom(bad);
+        EXPECT_EQ(screen->zoom, 0);
+    }
+}
+
 TEST_F(BattleScreenTest, AMapSmallerThanTheViewIsCentredWithAMargin) {
     Open(OpenLand(10, 6));  // 320 x 192 pixels
     const Rect expected(Point(96, 144), Size(320, 192));
