@@ -305,3 +305,55 @@ TEST_F(BattleScreenTest, TheStatusLineDrawsItsBoxFramesAndTextWhereTheRectPutsTh
     EXPECT_EQ(at(right - 4, top + 4), 1);
     screen->chatField.reset();
 }
+
+// An enemy only a sensor finds is drawn in its sensed form, tinted by the table of the sensor
+// that found it (A, C, B: draw kinds 1, 3, 2); one in plain sight is drawn plainly.
+TEST_F(BattleScreenTest, ASensedEnemyIsDrawnWithItsSensorsTint) {
+    struct Recorder : TestObject {
+        using TestObject::TestObject;
+        void DrawSensed(ScreenBase& view, const ShadeTable* table) override {
+            tables.push_back(table);
+            TestObject::DrawSensed(view, table);
+        }
+        std::vector<const ShadeTable*> tables;
+    };
+    records.owned = {{2, 1}, {1, 0}};
+    const int row = 20;
+    const int column = 20;
+    screen->CentreOn(land->Centre(row, column));
+    const struct {
+        int sensor;      // 1 A, 2 B, 3 C
+        int detectable;  // the detection the enemy answers
+        int hidden;
+        int kind;  // the expected draw kind
+    } cases[] = {{1, 0, 0, 1}, {3, 1, 1, 2}, {2, 2, 0, 3}};
+    int serial = 400;
+    for (const auto& c : cases) {
+        RemoveObjects();
+        auto made = std::make_unique<Recorder>(2, serial++, Point(160, 160));
+        Recorder* enemy = made.get();
+        enemy->sensors.viewer = 0;
+        std::unique_ptr<GameObject> owned = std::move(made);
+        ASSERT_EQ(world().AddSim(owned), 1);
+        world().RemoveFromGrids(enemy, enemy->position, 0);
+        enemy->position = land->Centre(row, column);
+        world().AddToGrids(enemy, enemy->position, 0);
+        enemy->teamRecord.second = 2;
+        enemy->stealth.hidden = c.hidden;
+        enemy->detectable[c.detectable] = 1;
+        auto viewer = std::make_unique<TestObject>(1, serial++, land->Centre(row + 1, column));
+        viewer->sensors.viewer = 0;
+        (c.sensor == 1   ? viewer->sensors.sensorA
+         : c.sensor == 2 ? viewer->sensors.sensorB
+                         : viewer->sensors.sensorC) = 1;
+        std::unique_ptr<GameObject> sensing = std::move(viewer);
+        ASSERT_EQ(world().AddSim(sensing), 1);
+        ASSERT_EQ(screen->DrawKindOf(enemy, row, column), c.kind);
+        screen->Draw(16);
+        EXPECT_EQ(enemy->draws, 0) << c.kind;
+        ASSERT_EQ(enemy->tables.size(), 1u) << c.kind;
+        ASSERT_NE(screen->sensedTints[static_cast<size_t>(c.kind - 1)], nullptr);
+        EXPECT_EQ(enemy->tables[0], screen->sensedTints[static_cast<size_t>(c.kind - 1)].get())
+            << c.kind;
+    }
+}

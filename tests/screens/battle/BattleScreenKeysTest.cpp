@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "catalogue/DesignGroup.h"
 #include "catalogue/DesignLibrary.h"
 #include "catalogue/VehicleDesign.h"
 #include "core/KeyCodes.h"
@@ -498,6 +499,56 @@ TEST_F(BattleScreenKeysTest, EachKeyActsOnWhatItNames) {
         EXPECT_EQ(sent[CommandBuffer::kHeaderSize], flag);
     }
     world().Commands().SetEnabled(0);
+}
+
+// A selected factory counts in the selection's centre for Home (not for X), and is tracked when
+// it is all that is selected; a group whose job cannot be queued refuses B.
+TEST_F(BattleScreenKeysTest, ASelectedFactoryIsCentredTrackedAndBuildsForTheSelection) {
+    auto owned = std::make_unique<FakeFactory>(land->Centre(100, 100));
+    FakeFactory* factory = owned.get();
+    world().AddBuilding(std::move(owned));
+    factory->SetSelected(1);
+    const Size extent = screen->ViewExtent();
+    auto centredOn = [&](const Point& p) {
+        return Point(p.x - (extent.w >> 1), p.y - (extent.h >> 1));
+    };
+    Key(kKeyHome);
+    EXPECT_EQ(screen->wantedOrigin, centredOn(factory->position));
+    TestObject* unit = Unit(1, land->Centre(40, 40));
+    unit->SetSelected(1);
+    Key(kKeyHome);
+    const Point mean((unit->position.x + factory->position.x) / 2,
+                     (unit->position.y + factory->position.y) / 2);
+    EXPECT_EQ(screen->wantedOrigin, centredOn(mean));
+    Key('x');
+    ASSERT_EQ(unit->given.size(), 1u);
+    EXPECT_EQ(unit->given[0].p, unit->position);
+    unit->SetSelected(0);
+    EXPECT_EQ(Key('t').result, 1);
+    EXPECT_EQ(screen->trackedUnit, factory->id);
+    Key('t');
+    // Nothing selected: tracking goes on, with nothing to follow.
+    factory->SetSelected(0);
+    screen->trackedUnit = SimId();
+    EXPECT_EQ(Key('t').result, 0);
+    EXPECT_EQ(screen->tracking, 1);
+    EXPECT_TRUE(screen->trackedUnit.IsNull());
+    // A group whose jobs the factory refuses.
+    DesignLibrary& library = *world().designLibrary;
+    DesignGroup* group = library.AddGroup();
+    ASSERT_NE(group, nullptr);
+    VehicleDesign* member = library.AddDesign('V');
+    member->complete = 1;
+    group->Add(member);
+    screen->buildPanelOpen = 1;
+    screen->designListFlag = 0;
+    screen->buildList->SetCount(library.IndexOfGroup(group) + 1);
+    screen->buildList->SetSelection(library.IndexOfGroup(group));
+    factory->queueResult = 0;
+    EXPECT_EQ(Key('b').result, 0);
+    factory->queueResult = 1;
+    EXPECT_EQ(Key('b').result, 1);
+    EXPECT_EQ(factory->queue.size(), 1u);
 }
 
 }  // namespace

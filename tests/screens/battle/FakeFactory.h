@@ -19,6 +19,7 @@ public:
     VehicleDesign* QueuedJob(int i) override { return queue.at(static_cast<size_t>(i)).get(); }
     int QueueJob(std::unique_ptr<VehicleDesign> job, int front) override {
         fronts.push_back(front);
+        if (!queueResult) return 0;
         queue.insert(front ? queue.begin() : queue.end(), std::move(job));
         return 1;
     }
@@ -58,4 +59,5 @@ public:
     int dockAreaFree = 1;
     int32_t credit = 0;
     int productionPaused = 0;
+    int queueResult = 1;
 };
