@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <iterator>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -619,6 +620,89 @@ TEST_F(BattleScreenPanelTest, EachButtonAndListHasTheRectangleAndPicturesOfTheLa
     EXPECT_EQ(screen->miniMapRect, corners(521, 332, 630, 438));
     EXPECT_EQ(screen->panelRect, Rect(Point(512, 0), Size(128, 480)));
     EXPECT_EQ(screen->panelBitmap->GetSize(), Size(128, 480));
+}
+
+// A unit's panel draws a busy-dock picture over the unit's for each dock whose area is taken:
+// docks 0 .. 2 for a carrier ('g'), the repair docks for a repair unit ('k'), none for other
+// roles; and the marker of the selected hardpoint at that hardpoint's point.
+TEST_F(BattleScreenPanelTest, TakenDocksAndTheSelectedHardpointAreMarkedOnTheUnitPanel) {
+    struct DockUnit : TestObject {
+        using TestObject::TestObject;
+        int IsDockAreaFree(int index, const Point&) override { return taken.count(index) ? 0 : 1; }
+        int SelectedPartIndex() override { return part; }
+        std::set<int> taken;
+        int part = -1;
+    };
+    auto made = std::make_unique<DockUnit>(1, 77, Point(160, 160));
+    DockUnit* unit = made.get();
+    unit->sensors.viewer = 0;
+    std::unique_ptr<GameObject> owned = std::move(made);
+    ASSERT_EQ(world().AddSim(owned), 1);
+    unit->SetSelected(1);
+    ChassisValues values;
+    values.unitPanelIcon = -1;
+    values.hardpointCount = 2;
+    values.secondPoints[0] = Point(30, 150);
+    values.secondPoints[1] = Point(90, 170);
+    // A part without a name: nothing is written over the marker.
+    struct NamelessMount : MountTemplate {
+        NamelessMount() : MountTemplate(MountValues()) {}
+        MountKind GetMountKind() const override { return MountKind::Weapon; }
+    } gun;
+    screen->buildPanelOpen = 0;
+    auto panel = [&] {
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    // The panel with nothing marked, and the given pictures drawn over it.
+    auto markedBy = [&](const std::vector<Bitmap*>& pictures, Image* marker, const Point& at) {
+        unit->taken.clear();
+        unit->part = -1;
+        screen->DrawControlPanel();
+        screen->panelBitmap->RedirectDrawing();
+        display->SetClipRect(Rect(Point(9, 112), Point(116, 213)));
+        for (Bitmap* b : pictures)
+            b->DrawAt(screen->PanelPictureOrigin());
+        if (marker) marker->Draw(at);
+        display->ClearRedirect();
+        return panel();
+    };
+    auto dock = [&](int i) { return screen->dockPictures[static_cast<size_t>(i)].get(); };
+    const struct {
+        char role;
+        std::set<int> taken;
+        std::vector<int> shown;
+    } cases[] = {
+        {'g', {0, 2}, {0, 2}}, {'g', {1}, {1}},   {'k', {0, 1}, {3, 4}},
+        {'k', {1, 2}, {4}},    {'a', {0, 1}, {}},
+    };
+    for (const auto& c : cases) {
+        values.role = c.role;
+        ChassisTemplate chassis(values);
+        VehicleDesign design('V');
+        design.chassis = &chassis;
+        design.hardpoints[0] = &gun;
+        design.hardpoints[1] = &gun;
+        unit->design = &design;
+        std::vector<Bitmap*> pictures;
+        for (int i : c.shown)
+            pictures.push_back(dock(i));
+        const std::vector<uint8_t> expected = markedBy(pictures, nullptr, Point());
+        unit->taken = c.taken;
+        screen->DrawControlPanel();
+        EXPECT_EQ(panel(), expected) << c.role << " " << c.taken.size();
+        for (int part : {0, 1}) {
+            const std::vector<uint8_t> marked =
+                markedBy({}, screen->hardpointMarkers[static_cast<size_t>(part)].get(),
+                         values.secondPoints[static_cast<size_t>(part)]);
+            unit->part = part;
+            screen->DrawControlPanel();
+            const std::vector<uint8_t> shown = panel();
+            EXPECT_EQ(shown, marked) << part;
+            EXPECT_NE(shown, markedBy({}, nullptr, Point())) << part;
+        }
+        unit->design = nullptr;
+    }
 }
 
 }  // namespace
