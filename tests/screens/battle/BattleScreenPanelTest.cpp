@@ -19,6 +19,7 @@
 #include "core/KeyCodes.h"
 #include "core/ResourceFile.h"
 #include "core/TextWriter.h"
+#include "map/TerrainMap.h"
 #include "objects/Goal.h"
 #include "screens/battle/BattleScreenFixture.h"
 #include "screens/battle/FakeFactory.h"
@@ -703,6 +704,42 @@ TEST_F(BattleScreenPanelTest, TakenDocksAndTheSelectedHardpointAreMarkedOnTheUni
         }
         unit->design = nullptr;
     }
+}
+
+// The mini-map's ground: a cell under a land feature shows the colour of 'p', any other the
+// colour of its terrain letter, and a cell never seen that of 'X'.
+TEST_F(BattleScreenPanelTest, TheMiniMapShowsFeaturesTerrainAndTheUnknown) {
+    LandLayout layout = OpenLand(20, 20, {"", "", "", "rrrrrrrr", "wwwwwwww"});
+    layout.withFeatures = true;
+    layout.features.push_back({6, 6, 0});
+    layout.features.push_back({3, 2, 0});
+    Open(layout);
+    screen->buildPanelOpen = 0;
+    screen->sideTab = 0;
+    screen->miniMapScale = 1;
+    TerrainMap& terrain = *world().terrain;
+    auto colourAt = [&](int row, int column) {
+        screen->DrawControlPanel();
+        const Point at = screen->miniMapRect.origin - screen->panelRect.origin +
+                         screen->miniMapOffset + Point(column, row);
+        return static_cast<int>(
+            screen->panelBitmap->Pixels()[at.y * screen->panelBitmap->RowStride() + at.x]);
+    };
+    terrain.SetRevealAll(1);
+    const auto& colours = screen->miniMapColours;
+    ASSERT_NE(colours['p'], colours['r']);
+    ASSERT_NE(colours['p'], colours['w']);
+    EXPECT_EQ(colourAt(6, 6), colours['p']);
+    EXPECT_EQ(colourAt(3, 2), colours['p']);
+    EXPECT_EQ(colourAt(3, 3), colours['r']);
+    EXPECT_EQ(colourAt(4, 6), colours['w']);
+    EXPECT_EQ(colourAt(10, 10), colours[static_cast<uint8_t>(terrain.TerrainTypeAt(10, 10))]);
+    terrain.SetRevealAll(0);
+    ASSERT_LT(terrain.Visibility(3, 3), 0);
+    ASSERT_NE(colours['X'], colours['r']);
+    ASSERT_NE(colours['X'], colours['p']);
+    EXPECT_EQ(colourAt(3, 3), colours['X']);
+    EXPECT_EQ(colourAt(6, 6), colours['X']);
 }
 
 }  // namespace
