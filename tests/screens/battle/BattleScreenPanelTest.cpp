@@ -742,4 +742,47 @@ TEST_F(BattleScreenPanelTest, TheMiniMapShowsFeaturesTerrainAndTheUnknown) {
     EXPECT_EQ(colourAt(6, 6), colours['X']);
 }
 
+// Objects on the mini-map: wrecks, kind 5 and ore deposits by their own colours, units by
+// their team colour (an empty one as 254); a hidden enemy shows only once the map is revealed.
+TEST_F(BattleScreenPanelTest, TheMiniMapColoursEachObjectByItsKindOrTeam) {
+    Open(OpenLand(30, 30));
+    screen->buildPanelOpen = 0;
+    screen->sideTab = 0;
+    screen->miniMapScale = 1;
+    world().terrain->SetRevealAll(1);
+    records.owned = {{2, 1}};
+    auto colourAt = [&](const Point& p) {
+        screen->DrawControlPanel();
+        const int row = p.y / 32;
+        const int column = p.x / 32;
+        const Point at = screen->miniMapRect.origin - screen->panelRect.origin +
+                         screen->miniMapOffset + Point(column, row);
+        return static_cast<int>(
+            screen->panelBitmap->Pixels()[at.y * screen->panelBitmap->RowStride() + at.x]);
+    };
+    const struct {
+        const char* name;
+        int kind, team, teamColour, hidden, reveal;
+        int colour;  // -1: the ground's
+    } cases[] = {
+        {"wreck", 3, 0, 40, 0, 0, 81},          {"kind 5", 5, 0, 40, 0, 0, 53},
+        {"ore deposit", 9, 0, 40, 0, 0, 109},   {"own unit", 1, 1, 40, 0, 0, 40},
+        {"no team colour", 1, 1, 0, 0, 0, 254}, {"enemy", 1, 2, 44, 0, 0, 44},
+        {"hidden enemy", 1, 2, 44, 1, 0, -1},   {"hidden enemy, revealed", 1, 2, 44, 1, 1, 44},
+    };
+    const Point at = land->Centre(15, 15);
+    const int ground = colourAt(at);
+    int serial = 600;
+    for (const auto& c : cases) {
+        RemoveObjects();
+        screen->SetRevealMap(c.reveal);
+        TestObject* o = Unit(serial++, at, c.team, c.kind);
+        o->teamRecord = ValueTriple(c.team, c.teamColour);
+        o->stealth.hidden = c.hidden;
+        EXPECT_EQ(colourAt(at), c.colour < 0 ? ground : c.colour) << c.name;
+    }
+    screen->SetRevealMap(0);
+    RemoveObjects();
+}
+
 }  // namespace
