@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <iterator>
 #include <memory>
 #include <set>
@@ -605,10 +606,11 @@ TEST_F(BattleScreenPanelTest, EachButtonAndListHasTheRectangleAndPicturesOfTheLa
     const struct {
         ScrollList* list;
         Rect rows, up, down;
+        int upPicture, downPicture;
     } lists[] = {{screen->productionList.get(), corners(523, 377, 632, 428),
-                  corners(518, 371, 635, 377), corners(518, 431, 635, 440)},
+                  corners(518, 371, 635, 377), corners(518, 431, 635, 440), 16, 17},
                  {screen->buildList.get(), corners(523, 281, 632, 333), corners(518, 274, 635, 282),
-                  corners(518, 335, 635, 342)}};
+                  corners(518, 335, 635, 342), 14, 15}};
     for (const auto& l : lists) {
         ASSERT_NE(l.list, nullptr);
         EXPECT_EQ(l.list->listRect, l.rows);
@@ -617,6 +619,8 @@ TEST_F(BattleScreenPanelTest, EachButtonAndListHasTheRectangleAndPicturesOfTheLa
         EXPECT_EQ(l.list->lineHeight, 12);
         EXPECT_EQ(l.list->visibleRows, l.rows.extent.h / 12);
         EXPECT_EQ(l.list->font, world().font.get());
+        EXPECT_TRUE(is(l.list->UpButton()->Picture(0), small, l.upPicture));
+        EXPECT_TRUE(is(l.list->DownButton()->Picture(0), small, l.downPicture));
     }
     EXPECT_EQ(screen->miniMapRect, corners(521, 332, 630, 438));
     EXPECT_EQ(screen->panelRect, Rect(Point(512, 0), Size(128, 480)));
@@ -783,6 +787,68 @@ TEST_F(BattleScreenPanelTest, TheMiniMapColoursEachObjectByItsKindOrTeam) {
     }
     screen->SetRevealMap(0);
     RemoveObjects();
+}
+
+// The production list's rows: the job in progress, then the queue from the job built next; the
+// build list's rows: the designs listed for building. The selected row of the current list is
+// written in the highlight colour, every other row in the text colour. Each row is checked by
+// writing it again as expected (nothing changes) and with another text (something does).
+TEST_F(BattleScreenPanelTest, TheListsShowTheirRowsInOrderWithTheCurrentRowHighlighted) {
+    auto owned = std::make_unique<FakeFactory>(land->Centre(50, 50));
+    FakeFactory* factory = owned.get();
+    world().AddBuilding(std::move(owned));
+    auto named = [](const char* name) {
+        auto d = std::make_unique<VehicleDesign>('V');
+        std::snprintf(d->name, sizeof d->name, "%s", name);
+        return d;
+    };
+    factory->current = named("NOW");
+    factory->queue.push_back(named("FIRST"));
+    factory->queue.push_back(named("NEXT"));
+    DesignLibrary& library = *world().designLibrary;
+    for (VehicleDesign* d = library.FirstAvailable(); d; d = library.NextAvailable(d))
+        d->complete = 0;
+    VehicleDesign* hidden = library.AddDesign('V');
+    std::snprintf(hidden->name, sizeof hidden->name, "HIDDEN");
+    VehicleDesign* shown = library.AddDesign('V');
+    std::snprintf(shown->name, sizeof shown->name, "SHOWN");
+    shown->complete = 1;
+    screen->buildPanelOpen = 1;
+    screen->designListFlag = 1;
+    const Point offset = screen->panelRect.origin;
+    auto panel = [&] {
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    auto unchangedBy = [&](ScrollList& list, int row, const char* text, int colour) {
+        screen->DrawControlPanel();
+        const std::vector<uint8_t> drawn = panel();
+        screen->panelBitmap->RedirectDrawing();
+        list.Draw(row, text, colour, &offset);
+        display->ClearRedirect();
+        return panel() == drawn;
+    };
+    ScrollList& jobs = *screen->productionList;
+    ScrollList& designs = *screen->buildList;
+    for (ScrollList* current : {&jobs, &designs}) {
+        screen->currentList = current;
+        jobs.SetCount(3);
+        jobs.SetSelection(1);
+        designs.SetCount(1);
+        designs.SetSelection(0);
+        const int jobHighlight = current == &jobs ? 9 : 10;
+        const int designHighlight = current == &designs ? 9 : 10;
+        EXPECT_TRUE(unchangedBy(jobs, 0, "NOW", 10));
+        EXPECT_TRUE(unchangedBy(jobs, 1, "NEXT", jobHighlight));
+        EXPECT_TRUE(unchangedBy(jobs, 2, "FIRST", 10));
+        EXPECT_TRUE(unchangedBy(designs, 0, "SHOWN", designHighlight));
+        EXPECT_FALSE(unchangedBy(jobs, 1, "FIRST", jobHighlight));
+        EXPECT_FALSE(unchangedBy(jobs, 1, "NEXT", 19 - jobHighlight));
+        EXPECT_FALSE(unchangedBy(designs, 0, "HIDDEN", designHighlight));
+        EXPECT_FALSE(unchangedBy(designs, 0, "SHOWN", 19 - designHighlight));
+        EXPECT_EQ(jobs.count, 3);
+        EXPECT_EQ(designs.count, 1);
+    }
 }
 
 }  // namespace
