@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <memory>
 #include <set>
@@ -19,6 +20,7 @@
 #include "core/InputEvent.h"
 #include "core/KeyCodes.h"
 #include "core/ResourceFile.h"
+#include "core/StringTable.h"
 #include "core/TextWriter.h"
 #include "map/TerrainMap.h"
 #include "objects/Goal.h"
@@ -27,6 +29,7 @@
 #include "ui/Button.h"
 #include "ui/ScrollList.h"
 #include "world/MissionStats.h"
+#include "world/Scenario.h"
 
 namespace {
 
@@ -849,6 +852,77 @@ TEST_F(BattleScreenPanelTest, TheListsShowTheirRowsInOrderWithTheCurrentRowHighl
         EXPECT_EQ(jobs.count, 3);
         EXPECT_EQ(designs.count, 1);
     }
+}
+
+// The view's outline on the mini-map: colour 100, one mini-map cell per 32 map pixels of the
+// view's origin and extent, times the scale.
+TEST_F(BattleScreenPanelTest, TheMiniMapOutlinesTheViewAtEachScale) {
+    Open(OpenLand(30, 30));
+    screen->buildPanelOpen = 0;
+    screen->sideTab = 0;
+    world().terrain->SetRevealAll(1);
+    screen->viewOrigin = Point(128, 64);
+    for (int scale : {1, 2}) {
+        screen->miniMapScale = scale;
+        screen->DrawControlPanel();
+        const uint8_t* pixels = screen->panelBitmap->Pixels();
+        const int stride = screen->panelBitmap->RowStride();
+        const Point corner = screen->miniMapRect.origin - screen->panelRect.origin +
+                             screen->miniMapOffset + Point(4 * scale, 2 * scale);
+        auto at = [&](int dx, int dy) {
+            return static_cast<int>(pixels[(corner.y + dy) * stride + corner.x + dx]);
+        };
+        const int w = 16 * scale;
+        const int h = 15 * scale;
+        for (const auto& [dx, dy] : {std::pair{0, 0}, std::pair{w - 1, 0}, std::pair{0, h - 1},
+                                     std::pair{w - 1, h - 1}, std::pair{w / 2, 0}})
+            EXPECT_EQ(at(dx, dy), 100) << scale << " " << dx << "," << dy;
+        for (const auto& [dx, dy] : {std::pair{-1, 0}, std::pair{w, 0}, std::pair{0, -1},
+                                     std::pair{0, h}, std::pair{1, 1}})
+            EXPECT_NE(at(dx, dy), 100) << scale << " " << dx << "," << dy;
+    }
+}
+
+// The status tab: its title, the row labels, and the figures beside them (combat and time
+// ratings, kills, losses, the time played as hours:minutes:seconds), each where the tab puts it.
+TEST_F(BattleScreenPanelTest, TheStatusTabWritesItsFiguresBesideTheirLabels) {
+    screen->buildPanelOpen = 0;
+    screen->sideTab = 1;
+    world().teamStats[1] = std::make_unique<MissionStats>();
+    MissionStats& stats = *world().teamStats[1];
+    stats.kills = 7;
+    stats.losses = 3;
+    stats.baseTime = (1 * 3600 + 2 * 60 + 3) * 1000 + 999;
+    ASSERT_EQ(stats.ElapsedTotal() / 1000, 3723);
+    const Scenario& scenario = *world().scenario;
+    char figures[96];
+    std::snprintf(
+        figures, sizeof figures, "% 4d\n% 4d\n% 4d\n% 4d\n%02d:%02d:%02d",
+        std::clamp(stats.CombatRating(), 0, 100),
+        std::clamp(stats.TimeRating(scenario.missionNumber, scenario.PlayerCount()), 0, 100), 7, 3,
+        1, 2, 3);
+    const Point tab = screen->miniMapRect.origin - screen->panelRect.origin;
+    const Rect clip(tab, screen->miniMapRect.extent);
+    TextWriter& font = *world().font;
+    auto panel = [&] {
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    auto unchangedBy = [&](const Point& at, const char* text) {
+        screen->DrawControlPanel();
+        const std::vector<uint8_t> drawn = panel();
+        screen->panelBitmap->RedirectDrawing();
+        display->SetClipRect(clip);
+        font.DrawText(at, text, 10);
+        display->ClearRedirect();
+        return panel() == drawn;
+    };
+    EXPECT_TRUE(unchangedBy(tab + Point(4, 15), GetString(221)));
+    EXPECT_TRUE(unchangedBy(tab + Point(44, 40), GetString(222)));
+    EXPECT_TRUE(unchangedBy(tab + Point(0, 40), figures));
+    EXPECT_FALSE(unchangedBy(tab + Point(2, 40), figures));
+    figures[std::strlen(figures) - 1] = '4';
+    EXPECT_FALSE(unchangedBy(tab + Point(0, 40), figures));
 }
 
 }  // namespace
