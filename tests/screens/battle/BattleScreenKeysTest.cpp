@@ -502,7 +502,8 @@ TEST_F(BattleScreenKeysTest, EachKeyActsOnWhatItNames) {
 }
 
 // A selected factory counts in the selection's centre for Home (not for X), and is tracked when
-// it is all that is selected; a group whose job cannot be queued refuses B.
+// it is all that is selected; a group whose job cannot be queued, or a row without a design,
+// refuses B.
 TEST_F(BattleScreenKeysTest, ASelectedFactoryIsCentredTrackedAndBuildsForTheSelection) {
     auto owned = std::make_unique<FakeFactory>(land->Centre(100, 100));
     FakeFactory* factory = owned.get();
@@ -548,6 +549,13 @@ TEST_F(BattleScreenKeysTest, ASelectedFactoryIsCentredTrackedAndBuildsForTheSele
     EXPECT_EQ(Key('b').result, 0);
     factory->queueResult = 1;
     EXPECT_EQ(Key('b').result, 1);
+    EXPECT_EQ(factory->queue.size(), 1u);
+    // Single designs: a row past the listed designs has nothing to build.
+    screen->designListFlag = 1;
+    screen->buildList->SetCount(library.CountAvailable() + 1);
+    screen->buildList->SetSelection(library.CountAvailable());
+    ASSERT_EQ(screen->SelectedBuildDesign(), nullptr);
+    EXPECT_EQ(Key('b').result, 0);
     EXPECT_EQ(factory->queue.size(), 1u);
 }
 
