@@ -357,3 +357,58 @@ TEST_F(BattleScreenTest, ASensedEnemyIsDrawnWithItsSensorsTint) {
             << c.kind;
     }
 }
+
+// The side panel is redrawn once more than a second has gathered, and on the next frame after a
+// key, a press or a release, or while a list is scrolled with the button held; a mouse move
+// alone waits for the second.
+TEST_F(BattleScreenTest, TheSidePanelIsRedrawnAfterInputOrOnceASecond) {
+    const int period = screen->panelRedrawPeriod;
+    ASSERT_EQ(period, 1000);
+    screen->buildPanelOpen = 0;
+    screen->sideTab = 0;
+    Frame();
+    auto panel = [&] {
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    const std::vector<uint8_t> miniMapTab = panel();
+    screen->sideTab = 2;
+    screen->panelRedrawAccumulator = 0;
+    screen->Draw(500);
+    screen->Draw(500);
+    EXPECT_EQ(screen->panelRedrawAccumulator, 1000);
+    EXPECT_EQ(panel(), miniMapTab);
+    screen->Draw(1);
+    EXPECT_EQ(screen->panelRedrawAccumulator, 0);
+    EXPECT_NE(panel(), miniMapTab);
+    const struct {
+        const char* name;
+        InputKind kind;
+        int32_t param;
+        int redraws;
+    } cases[] = {
+        {"a key", InputKind::Key, 'v', 1},
+        {"a press", InputKind::ButtonDown, 'R', 1},
+        {"a release", InputKind::ButtonUp, 'R', 1},
+        {"a mouse move", InputKind::MouseMove, 0, 0},
+    };
+    for (const auto& c : cases) {
+        screen->panelRedrawAccumulator = 0;
+        Post(c.kind, Point(300, 300), c.param);
+        screen->HandleEvents(16);
+        EXPECT_EQ(screen->panelRedrawAccumulator, c.redraws ? period : 0) << c.name;
+    }
+    // A list held down keeps the panel drawn every frame.
+    for (int32_t region : {BattleScreen::kProductionListRegion, BattleScreen::kBuildListRegion,
+                           BattleScreen::kMapViewRegion}) {
+        for (int held : {0, 1}) {
+            screen->panelRedrawAccumulator = 0;
+            screen->mouseButtonHeld = held;
+            screen->hoverRegion = region;
+            screen->Update(16);
+            const bool list = region != BattleScreen::kMapViewRegion;
+            EXPECT_EQ(screen->panelRedrawAccumulator, held && list ? period : 0) << region;
+        }
+    }
+    screen->mouseButtonHeld = 0;
+}
