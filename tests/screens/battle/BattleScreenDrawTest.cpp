@@ -3,9 +3,13 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
+#include <memory>
+#include <tuple>
 #include <vector>
 
 #include "core/Bitmap.h"
+#include "core/ResourceFile.h"
 #include "core/Sound.h"
 #include "core/SpriteSet.h"
 #include "core/TextWriter.h"
@@ -411,4 +415,84 @@ TEST_F(BattleScreenTest, TheSidePanelIsRedrawnAfterInputOrOnceASecond) {
         }
     }
     screen->mouseButtonHeld = 0;
+}
+
+// What the screen loads for each clan: every picture is its pack's entry, the bars are the
+// sprite rows, the factory warnings are the clan's, and each voice bank holds its count of
+// sounds from the clan's first entry.
+TEST_F(BattleScreenTest, EachClanLoadsThePicturesBarsAndVoicesOfTheTables) {
+    auto same = [](Bitmap* shown, ResourceFile& pack, int row) {
+        if (!shown || !pack.SelectEntry(0, row)) return false;
+        Bitmap entry(&pack);
+        return shown->Origin() == entry.Origin() && shown->GetSize() == entry.GetSize() &&
+               std::equal(entry.Pixels(), entry.Pixels() + entry.ByteCount(), shown->Pixels(),
+                          shown->Pixels() + shown->ByteCount());
+    };
+    const struct {
+        int count, firstV, firstT;
+    } banks[] = {{1, 25, 25}, {1, 26, 26}, {2, 27, 29}, {1, 39, 40}, {2, 31, 33}, {2, 35, 37},
+                 {1, 41, 42}, {1, 43, 44}, {2, 45, 47}, {1, 49, 49}, {1, 14, 16}};
+    for (char clan : {'V', 'T'}) {
+        Open(OpenLand(20, 20), clan);
+        BattleScreen& s = *screen;
+        ResourceFile largeUnit, smallUnit, large, small;
+        ASSERT_EQ(largeUnit.Open("7a1unxxx99s999.msp", ResourceFile::OpenMode::Pack), 1);
+        ASSERT_EQ(smallUnit.Open("7a0unxxx99s999.msp", ResourceFile::OpenMode::Pack), 1);
+        ASSERT_EQ(large.Open("7a1ugxxx99s999.msp", ResourceFile::OpenMode::Pack), 1);
+        ASSERT_EQ(small.Open("7a0ugxxx99s999.msp", ResourceFile::OpenMode::Pack), 1);
+        std::vector<std::tuple<const char*, Bitmap*, ResourceFile*, int>> pictures = {
+            {"unit panel", s.unitPanelBackground.get(), &largeUnit, 36},
+            {"one unit", s.singleUnitOverlay.get(), &smallUnit, 47},
+            {"backdrop", s.controlBackdrop.get(), &smallUnit, 48},
+            {"side panel", s.sidePanelPicture.get(), &large, 0},
+            {"build panel", s.buildPanelPicture.get(), &large, 10},
+            {"bottom strip", s.bottomStripPicture.get(), &large, 15},
+            {"map frame", s.mapFramePicture.get(), &small, 0},
+        };
+        for (int row = 27; row <= 41; ++row)
+            pictures.push_back(
+                {"role", s.rolePictures[static_cast<size_t>(row)].get(), &large, row});
+        for (int i = 0; i < 6; ++i) {
+            pictures.push_back(
+                {"structure", s.structurePictures[static_cast<size_t>(i)].get(), &large, 42 + i});
+            pictures.push_back(
+                {"dock", s.dockPictures[static_cast<size_t>(i)].get(), &small, 8 + i});
+        }
+        const int headers[3] = {56, 59, 72};
+        const int structureDocks[3] = {69, 70, 71};
+        const int warnings[3] = {clan == 'V' ? 21 : 24, clan == 'V' ? 23 : 26,
+                                 clan == 'V' ? 22 : 25};
+        for (size_t i = 0; i < 3; ++i) {
+            pictures.push_back({"tab", s.tabHeaders[i].get(), &small, headers[i]});
+            pictures.push_back(
+                {"structure dock", s.structureDockPictures[i].get(), &small, structureDocks[i]});
+            pictures.push_back({"warning", s.factoryWarnings[i].get(), &small, warnings[i]});
+        }
+        const int markers[7] = {57, 58, 60, 61, 62, 63, 64};
+        for (size_t i = 0; i < 7; ++i)
+            pictures.push_back({"marker", s.hardpointMarkers[i].get(), &small, markers[i]});
+        for (const auto& [name, shown, pack, row] : pictures)
+            EXPECT_TRUE(same(shown, *pack, row)) << clan << " " << name << " " << row;
+        for (int i = 0; i < 27; ++i)
+            EXPECT_EQ(s.rolePictures[static_cast<size_t>(i)], nullptr) << i;
+        // The bars: each a whole sprite row.
+        const struct {
+            SpriteSet* bar;
+            int row;
+        } bars[] = {{s.rankBar.get(), 19}, {s.damageBar.get(), 20}, {s.progressBar.get(), 18}};
+        for (const auto& b : bars) {
+            std::unique_ptr<SpriteSet> row = LoadSpriteSetFromRow(b.row, &small);
+            ASSERT_NE(row, nullptr);
+            ASSERT_NE(b.bar, nullptr);
+            EXPECT_EQ(b.bar->Count(), row->Count()) << b.row;
+        }
+        for (size_t bank = 0; bank < std::size(banks); ++bank) {
+            const auto& sounds = s.soundBanks[bank];
+            ASSERT_EQ(static_cast<int>(sounds.size()), banks[bank].count) << clan << " " << bank;
+            const int first = clan == 'V' ? banks[bank].firstV : banks[bank].firstT;
+            for (int k = 0; k < banks[bank].count; ++k)
+                EXPECT_EQ(sounds[static_cast<size_t>(k)]->PackEntry(), first + k)
+                    << clan << " " << bank;
+        }
+    }
 }
