@@ -925,4 +925,49 @@ TEST_F(BattleScreenPanelTest, TheStatusTabWritesItsFiguresBesideTheirLabels) {
     EXPECT_FALSE(unchangedBy(tab + Point(0, 40), figures));
 }
 
+// The structure indicators: one picture per structure code the local team owns, in the order of
+// codes 3, 4, 2, 0, 1, 5; another team's structures show nothing. The header of the tab shown
+// is drawn over the panel.
+TEST_F(BattleScreenPanelTest, TheSidePanelShowsTheTeamsStructuresAndTheTabsHeader) {
+    screen->buildPanelOpen = 0;
+    screen->sideTab = 1;
+    auto panel = [&] {
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    auto withPictures = [&](const std::vector<Bitmap*>& pictures) {
+        records.owned.clear();
+        screen->DrawControlPanel();
+        screen->panelBitmap->RedirectDrawing();
+        display->SetClipRect(Rect(Point(0, 0), screen->panelRect.extent));
+        for (Bitmap* b : pictures)
+            b->DrawAt(screen->PanelPictureOrigin());
+        display->ClearRedirect();
+        return panel();
+    };
+    auto indicator = [&](int k) { return screen->structurePictures[static_cast<size_t>(k)].get(); };
+    const struct {
+        std::set<std::pair<int, int>> owned;
+        std::vector<int> shown;
+    } cases[] = {
+        {{{1, 3}}, {0}}, {{{1, 4}}, {1}}, {{{1, 2}}, {2}},        {{{1, 0}}, {3}},
+        {{{1, 1}}, {4}}, {{{1, 5}}, {5}}, {{{2, 3}, {2, 5}}, {}}, {{{1, 0}, {1, 5}}, {3, 5}},
+    };
+    for (const auto& c : cases) {
+        std::vector<Bitmap*> pictures;
+        for (int k : c.shown)
+            pictures.push_back(indicator(k));
+        const std::vector<uint8_t> expected = withPictures(pictures);
+        records.owned = c.owned;
+        screen->DrawControlPanel();
+        EXPECT_EQ(panel(), expected) << c.shown.size();
+    }
+    records.owned.clear();
+    for (int tab : {0, 1, 2}) {
+        screen->sideTab = tab;
+        const std::vector<uint8_t> drawn = withPictures({});
+        EXPECT_EQ(withPictures({screen->tabHeaders[static_cast<size_t>(tab)].get()}), drawn) << tab;
+    }
+}
+
 }  // namespace
