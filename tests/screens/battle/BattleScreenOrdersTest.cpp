@@ -443,3 +443,50 @@ TEST_F(BattleScreenTest, EachClickSpeaksItsVoiceAndADeployerDeploys) {
     }
     RemoveObjects();
 }
+
+// Alt on an own unit orders every other selected unit, never the target itself; a carrier takes
+// aboard only while the team owns a structure of code 4 and never a unit of kind 7 (both then
+// fall back to selecting the carrier alone).
+TEST_F(BattleScreenTest, EscortsSkipTheTargetAndBoardingNeedsTheStructure) {
+    screen->SetRevealMap(1);
+    ChassisValues carrierValues;
+    carrierValues.role = 'g';
+    ChassisTemplate carrierChassis(carrierValues);
+    VehicleDesign carrierDesign('V');
+    carrierDesign.chassis = &carrierChassis;
+    const Point click(256, 224);
+    const Point p = screen->ScreenToMap(click);
+    TestObject* target = Unit(800, p);
+    TestObject* other = Unit(801, Point(p.x + 300, p.y));
+    target->selected = other->selected = 1;
+    Modifiers(0, 0, 1);
+    Click(click);
+    Modifiers(0, 0, 0);
+    EXPECT_TRUE(target->given.empty());
+    ASSERT_EQ(other->given.size(), 1u);
+    EXPECT_EQ(other->given[0].code, BattleScreen::kOrderEscort);
+    const struct {
+        int structure, selectedKind;
+        int boards;
+    } cases[] = {{1, 1, 1}, {0, 1, 0}, {1, 7, 0}};
+    int serial = 810;
+    for (const auto& c : cases) {
+        RemoveObjects();
+        records.owned.clear();
+        if (c.structure) records.owned.insert({1, 4});
+        TestObject* carrier = Unit(serial++, p);
+        carrier->design = &carrierDesign;
+        TestObject* unit = Unit(serial++, Point(p.x + 300, p.y), 1, c.selectedKind);
+        unit->selected = 1;
+        Click(click);
+        EXPECT_EQ(unit->given.size(), static_cast<size_t>(c.boards))
+            << c.structure << c.selectedKind;
+        if (c.boards) {
+            EXPECT_EQ(unit->given[0].code, BattleScreen::kOrderBoard);
+        }
+        EXPECT_EQ(unit->selected, c.boards) << c.structure << c.selectedKind;
+        EXPECT_EQ(carrier->selected, c.boards ? 0 : 1) << c.structure << c.selectedKind;
+    }
+    records.owned.clear();
+    RemoveObjects();
+}
