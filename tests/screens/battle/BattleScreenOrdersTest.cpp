@@ -490,3 +490,43 @@ TEST_F(BattleScreenTest, EscortsSkipTheTargetAndBoardingNeedsTheStructure) {
     records.owned.clear();
     RemoveObjects();
 }
+
+// An attack: each selected unit before a grouped one is ordered and reported to the controller,
+// the selected factory is ordered after them without a report; Ctrl+K destroys the selection and
+// the selected factory, making an invulnerable one vulnerable first, with one voice.
+TEST_F(BattleScreenTest, AnAttackAndADestroyReachTheSelectedFactoryToo) {
+    screen->SetRevealMap(1);
+    const Point click(256, 224);
+    const Point p = screen->ScreenToMap(click);
+    TestObject* enemy = Unit(900, p, 2);
+    enemy->teamRecord.second = 2;
+    TestObject* unit = Unit(901, Point(p.x + 300, p.y));
+    TestObject* factory = AddFactory(Point(p.x + 600, p.y + 600));
+    unit->selected = factory->selected = 1;
+    auto controller = std::make_unique<RecordingController>();
+    RecordingController* told = controller.get();
+    world().SetTeamController(1, std::move(controller));
+    Click(click);
+    for (TestObject* o : {unit, factory}) {
+        ASSERT_EQ(o->given.size(), 1u);
+        EXPECT_EQ(o->given[0].code, BattleScreen::kOrderTarget);
+        EXPECT_EQ(o->given[0].target, enemy->id);
+    }
+    EXPECT_EQ(told->kinds, std::vector<int32_t>{BattleScreen::kEventOrderGiven});
+    EXPECT_EQ(told->arguments, std::vector<void*>{unit});
+    unit->invulnerable = 1;
+    factory->invulnerable = 1;
+    screen->StopVoice();
+    screen->DestroySelected();
+    EXPECT_EQ(unit->invulnerable, 0);
+    EXPECT_EQ(factory->invulnerable, 0);
+    EXPECT_EQ(unit->hits, std::vector<int>{0});
+    EXPECT_EQ(factory->hits, std::vector<int>{0});
+    EXPECT_EQ(screen->voicePlaying, screen->soundBanks[BattleScreen::kDestroyVoice][0].get());
+    // The factory alone is destroyed without a voice.
+    unit->selected = 0;
+    screen->StopVoice();
+    screen->DestroySelected();
+    EXPECT_EQ(factory->hits, (std::vector<int>{0, 0}));
+    EXPECT_EQ(screen->voicePlaying, nullptr);
+}
