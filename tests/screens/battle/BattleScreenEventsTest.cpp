@@ -18,6 +18,7 @@
 #include "net/NetworkPlay.h"
 #include "objects/FactoryProduction.h"
 #include "screens/FrontEndScreenFactory.h"
+#include "screens/battle/BattleOverlays.h"
 #include "screens/battle/BattleScreenFixture.h"
 #include "screens/battle/DesignPanels.h"
 #include "screens/battle/FakeFactory.h"
@@ -427,4 +428,65 @@ TEST_F(BattleScreenTest, TheFactoryPanelShowsAWarningForEachThingInItsWay) {
         EXPECT_EQ(panel(), expected) << c.name;
     }
     factory->design = nullptr;
+}
+
+// The hit test on both sides of every limit: the edge zones (x < 16, x > 624, y < 16, y > 464,
+// none while a band is dragged), the unit panel's control area (156, 136)-(478, 378) inclusive,
+// the options overlay, the mini-map by tab, the lists' rectangles, and the view.
+TEST_F(BattleScreenTest, TheHitTestAnswersEachRegionUpToItsEdges) {
+    using B = BattleScreen;
+    const Rect options = OptionsMenuBounds();
+    const Point optionsEnd = options.origin + Point(options.extent.w - 1, options.extent.h - 1);
+    const struct {
+        Point p;
+        int unitPanel, optionsOpen, buildPanel, tab, band;
+        int32_t region;
+    } cases[] = {
+        {{15, 240}, 0, 0, 1, 0, 0, B::kLeftEdge},
+        {{16, 240}, 0, 0, 1, 0, 0, B::kMapViewRegion},
+        {{15, 240}, 0, 0, 1, 0, 1, B::kMapViewRegion},
+        {{625, 240}, 0, 0, 1, 0, 0, B::kRightEdge},
+        {{624, 240}, 0, 0, 1, 0, 0, B::kNoRegion},
+        {{256, 15}, 0, 0, 1, 0, 0, B::kTopEdge},
+        {{256, 16}, 0, 0, 1, 0, 0, B::kMapViewRegion},
+        {{284, 465}, 0, 0, 1, 0, 0, B::kBottomEdge},
+        {{284, 464}, 0, 0, 1, 0, 0, B::kMapViewRegion},
+        {{5, 5}, 0, 0, 1, 0, 0, B::kTopLeftEdge},
+        {{5, 470}, 0, 0, 1, 0, 0, B::kBottomLeftEdge},
+        {{630, 5}, 0, 0, 1, 0, 0, B::kTopRightEdge},
+        {{636, 475}, 0, 0, 1, 0, 0, B::kBottomRightEdge},
+        {{156, 136}, 1, 0, 1, 0, 0, B::kControlAreaRegion},
+        {{478, 378}, 1, 0, 1, 0, 0, B::kControlAreaRegion},
+        {{155, 200}, 1, 0, 1, 0, 0, B::kMapViewRegion},
+        {{479, 200}, 1, 0, 1, 0, 0, B::kMapViewRegion},
+        {{300, 135}, 1, 0, 1, 0, 0, B::kMapViewRegion},
+        {{300, 379}, 1, 0, 1, 0, 0, B::kMapViewRegion},
+        {{300, 200}, 0, 0, 1, 0, 0, B::kMapViewRegion},
+        {options.origin, 0, 1, 1, 0, 0, B::kOptionsRegion},
+        {optionsEnd, 0, 1, 1, 0, 0, B::kOptionsRegion},
+        {options.origin - Point(1, 0), 0, 1, 1, 0, 0, B::kMapViewRegion},
+        {options.origin, 0, 0, 1, 0, 0, B::kMapViewRegion},
+        {{521, 332}, 0, 0, 0, 0, 0, B::kMiniMapRegion},
+        {{630, 438}, 0, 0, 0, 0, 0, B::kMiniMapRegion},
+        {{521, 332}, 0, 0, 0, 1, 0, B::kNoRegion},
+        {{520, 332}, 0, 0, 0, 0, 0, B::kNoRegion},
+        {{600, 438}, 0, 0, 0, 0, 0, B::kMiniMapRegion},
+        {{600, 439}, 0, 0, 0, 0, 0, B::kNoRegion},
+        {{523, 281}, 0, 0, 1, 0, 0, B::kBuildListRegion},
+        {{518, 274}, 0, 0, 1, 0, 0, B::kBuildListRegion},
+        {{635, 342}, 0, 0, 1, 0, 0, B::kBuildListRegion},
+        {{523, 377}, 0, 0, 1, 0, 0, B::kProductionListRegion},
+        {{518, 371}, 0, 0, 1, 0, 0, B::kProductionListRegion},
+        {{635, 440}, 0, 0, 1, 0, 0, B::kProductionListRegion},
+        {{523, 377}, 0, 0, 0, 0, 0, B::kMiniMapRegion},
+    };
+    for (const auto& c : cases) {
+        screen->unitPanelOpen = c.unitPanel;
+        screen->optionsOpen = c.optionsOpen;
+        screen->buildPanelOpen = c.buildPanel;
+        screen->sideTab = c.tab;
+        screen->rubberBanding = c.band;
+        EXPECT_EQ(screen->HitTest(c.p), c.region) << c.p.x << "," << c.p.y;
+    }
+    screen->unitPanelOpen = screen->optionsOpen = screen->rubberBanding = 0;
 }
