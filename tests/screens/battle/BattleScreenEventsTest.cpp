@@ -490,3 +490,59 @@ TEST_F(BattleScreenTest, TheHitTestAnswersEachRegionUpToItsEdges) {
     }
     screen->unitPanelOpen = screen->optionsOpen = screen->rubberBanding = 0;
 }
+
+// A mouse move over the map turns the selection's chosen parts toward the map point under it
+// (not while paused, not while a band is dragged, which follows the mouse instead); after the
+// batch the visible object under the mouse is marked for its hover drawing.
+TEST_F(BattleScreenTest, TheMouseOverTheMapAimsTheSelectionAndMarksWhatItHovers) {
+    struct Aimer : TestObject {
+        using TestObject::TestObject;
+        void AimSelectedPart(const Point& p) override { aims.push_back(p); }
+        std::vector<Point> aims;
+    };
+    auto aimer = [&](int serial, const Point& at) {
+        auto made = std::make_unique<Aimer>(1, serial, Point(160, 160));
+        Aimer* u = made.get();
+        u->sensors.viewer = 0;
+        std::unique_ptr<GameObject> owned = std::move(made);
+        EXPECT_EQ(world().AddSim(owned), 1);
+        world().RemoveFromGrids(u, u->position, 0);
+        u->position = at;
+        world().AddToGrids(u, at, 0);
+        return u;
+    };
+    screen->CentreOn(land->Centre(40, 40));
+    Aimer* chosen = aimer(1, land->Centre(40, 40));
+    Aimer* other = aimer(2, land->Centre(40, 44));
+    chosen->SetSelected(1);
+    const Point q(300, 200);
+    auto move = [&](const Point& at) {
+        Post(InputKind::MouseMove, at, 0);
+        screen->HandleEvents(16);
+    };
+    move(q);
+    EXPECT_EQ(chosen->aims, std::vector<Point>{screen->ScreenToMap(q)});
+    EXPECT_TRUE(other->aims.empty());
+    world().paused = 1;
+    move(q);
+    EXPECT_EQ(chosen->aims.size(), 1u);
+    world().paused = 0;
+    screen->rubberBanding = 1;
+    screen->bandAnchor = Point(100, 100);
+    move(q);
+    EXPECT_EQ(chosen->aims.size(), 1u);
+    EXPECT_EQ(screen->band, Rect(Point(100, 100), q));
+    screen->rubberBanding = 0;
+    // Hover: only over a point the team sees.
+    const Point over = screen->MapToScreen(other->position);
+    other->drawFlag = 0;
+    move(over);
+    EXPECT_EQ(other->drawFlag, 0);
+    screen->SetRevealMap(1);
+    move(over);
+    EXPECT_EQ(other->drawFlag, 1);
+    other->drawFlag = 0;
+    move(Point(560, 200));
+    EXPECT_EQ(other->drawFlag, 0);
+    screen->SetRevealMap(0);
+}
