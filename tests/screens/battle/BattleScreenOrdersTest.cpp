@@ -6,6 +6,7 @@
 
 #include "catalogue/ChassisTemplate.h"
 #include "catalogue/VehicleDesign.h"
+#include "core/DisplayBase.h"
 #include "screens/battle/BattleScreenFixture.h"
 
 namespace {
@@ -251,11 +252,23 @@ TEST_F(BattleScreenTest, EachTargetGetsItsOrder) {
 
 // The cursor over each region, and over the map by what lies under it and what is selected.
 TEST_F(BattleScreenTest, TheCursorShowsWhatAClickWouldDo) {
-    EXPECT_EQ(screen->CursorFor(BattleScreen::kLeftEdge, Point()), 17);
-    EXPECT_EQ(screen->CursorFor(BattleScreen::kBottomRightEdge, Point()), 22);
-    EXPECT_EQ(screen->CursorFor(BattleScreen::kMiniMapRegion, Point()), 33);
-    EXPECT_EQ(screen->CursorFor(BattleScreen::kDesignButton, Point()),
-              BattleScreen::kPointerCursor);
+    const struct {
+        int32_t region, shape;
+    } regions[] = {
+        {BattleScreen::kLeftEdge, 17},          {BattleScreen::kTopLeftEdge, 18},
+        {BattleScreen::kBottomLeftEdge, 24},    {BattleScreen::kRightEdge, 21},
+        {BattleScreen::kTopRightEdge, 20},      {BattleScreen::kBottomRightEdge, 22},
+        {BattleScreen::kTopEdge, 19},           {BattleScreen::kBottomEdge, 23},
+        {BattleScreen::kMiniMapRegion, 33},     {BattleScreen::kDesignButton, 34},
+        {BattleScreen::kControlAreaRegion, 34}, {BattleScreen::kNoRegion, 34},
+    };
+    for (const auto& r : regions)
+        EXPECT_EQ(screen->CursorFor(r.region, Point()), r.shape) << r.region;
+    // The shape chosen for the region under the mouse reaches the display.
+    screen->hoverRegion = BattleScreen::kTopRightEdge;
+    screen->ChooseCursor(Point());
+    EXPECT_EQ(screen->cursorShape, 20);
+    EXPECT_EQ(display->cursorShape, 20);
     screen->SetRevealMap(1);
     const Point p(256, 224);
     struct Case {
