@@ -543,3 +543,34 @@ TEST_F(BattleScreenTest, AnAttackAndADestroyReachTheSelectedFactoryToo) {
     EXPECT_EQ(factory->hits, (std::vector<int>{0, 0}));
     EXPECT_EQ(screen->voicePlaying, nullptr);
 }
+
+// The nearest unit takes the click itself and the next the first ring, whichever side of the
+// click each stands on, across or along the map.
+TEST_F(BattleScreenTest, TheNearestUnitOnEitherSideTakesTheClickItself) {
+    screen->CentreOn(Point(3200, 3200));
+    const Point click(256, 240);
+    const Point p = screen->ScreenToMap(click);
+    const struct {
+        Point far, near;
+    } cases[] = {
+        {Point(p.x, p.y - 300), Point(p.x, p.y + 200)},
+        {Point(p.x, p.y + 300), Point(p.x, p.y - 200)},
+        {Point(p.x - 300, p.y), Point(p.x + 200, p.y)},
+        {Point(p.x + 300, p.y), Point(p.x - 200, p.y)},
+    };
+    int serial = 950;
+    for (const auto& c : cases) {
+        RemoveObjects();
+        TestObject* far = Unit(serial++, c.far);
+        TestObject* near = Unit(serial++, c.near);
+        far->selected = near->selected = 1;
+        Click(click);
+        ASSERT_EQ(near->given.size(), 1u);
+        ASSERT_EQ(far->given.size(), 1u);
+        EXPECT_EQ(near->given[0].p, p) << c.near.x << "," << c.near.y;
+        const Point away((c.far.x > p.x) - (c.far.x < p.x), (c.far.y > p.y) - (c.far.y < p.y));
+        EXPECT_EQ(far->given[0].p, Point(p.x + 64 * away.x, p.y + 64 * away.y))
+            << c.far.x << "," << c.far.y;
+    }
+    RemoveObjects();
+}
