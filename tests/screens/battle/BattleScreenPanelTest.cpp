@@ -970,4 +970,44 @@ TEST_F(BattleScreenPanelTest, TheSidePanelShowsTheTeamsStructuresAndTheTabsHeade
     }
 }
 
+// A part's name under its hardpoint: ending 15 pixels right of a point left of x 62, starting
+// 10 pixels left of any other, 15 pixels below it, in the part-name colour.
+TEST_F(BattleScreenPanelTest, EachPartsNameStandsBesideItsHardpoint) {
+    TestMount gun;
+    TestObject* unit = Unit(1, Point(300, 300));
+    unit->SetSelected(1);
+    screen->buildPanelOpen = 0;
+    TextWriter& font = *world().font;
+    const int width = font.TextWidth("GUN");
+    auto panel = [&] {
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    for (const Point& point : {Point(61, 150), Point(62, 150), Point(90, 170)}) {
+        ChassisValues values;
+        values.unitPanelIcon = -1;
+        values.hardpointCount = 1;
+        values.secondPoints[0] = point;
+        ChassisTemplate chassis(values);
+        VehicleDesign design('V');
+        design.chassis = &chassis;
+        design.hardpoints[0] = &gun;
+        unit->design = &design;
+        const Point at(point.x < 62 ? point.x + 15 - width : point.x - 10, point.y + 15);
+        auto unchangedBy = [&](const Point& shift, int colour) {
+            screen->DrawControlPanel();
+            const std::vector<uint8_t> drawn = panel();
+            screen->panelBitmap->RedirectDrawing();
+            display->SetClipRect(Rect(Point(9, 112), Point(116, 213)));
+            font.DrawText(at + shift, "GUN", colour);
+            display->ClearRedirect();
+            return panel() == drawn;
+        };
+        EXPECT_TRUE(unchangedBy(Point(), 110)) << point.x;
+        EXPECT_FALSE(unchangedBy(Point(2, 0), 110)) << point.x;
+        EXPECT_FALSE(unchangedBy(Point(), 10)) << point.x;
+        unit->design = nullptr;
+    }
+}
+
 }  // namespace
