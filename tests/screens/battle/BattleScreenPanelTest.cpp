@@ -888,6 +888,10 @@ TEST_F(BattleScreenPanelTest, TheMiniMapOutlinesTheViewAtEachScale) {
 TEST_F(BattleScreenPanelTest, TheStatusTabWritesItsFiguresBesideTheirLabels) {
     screen->buildPanelOpen = 0;
     screen->sideTab = 1;
+    ClearStringTable();
+    ASSERT_EQ(LoadStringTable("7a1.str"), 1);
+    ASSERT_STRNE(GetString(221), "");
+    ASSERT_STRNE(GetString(222), "");
     world().teamStats[1] = std::make_unique<MissionStats>();
     MissionStats& stats = *world().teamStats[1];
     stats.kills = 7;
@@ -923,6 +927,8 @@ TEST_F(BattleScreenPanelTest, TheStatusTabWritesItsFiguresBesideTheirLabels) {
     EXPECT_FALSE(unchangedBy(tab + Point(2, 40), figures));
     figures[std::strlen(figures) - 1] = '4';
     EXPECT_FALSE(unchangedBy(tab + Point(0, 40), figures));
+    EXPECT_FALSE(unchangedBy(tab + Point(46, 40), GetString(222)));
+    ClearStringTable();
 }
 
 // The structure indicators: one picture per structure code the local team owns, in the order of
