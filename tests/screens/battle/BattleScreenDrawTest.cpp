@@ -496,3 +496,34 @@ TEST_F(BattleScreenTest, EachClanLoadsThePicturesBarsAndVoicesOfTheTables) {
         }
     }
 }
+
+// The rubber band is drawn as an outline of colour 100 round exactly its rectangle, and not at
+// all once it has no width.
+TEST_F(BattleScreenTest, TheRubberBandIsOutlinedRoundItsRectangle) {
+    screen->SetRevealMap(1);
+    screen->rubberBanding = 1;
+    screen->band = Rect(Point(100, 120), Point(220, 200));
+    const Rect band = screen->band;
+    ASSERT_GT(band.extent.w, 2);
+    screen->Draw(16);
+    const uint8_t* page = land->screen.BackPage();
+    auto at = [&](int x, int y) { return static_cast<int>(page[y * 640 + x]); };
+    const Point a = band.origin;
+    const Point b = band.origin + Point(band.extent.w - 1, band.extent.h - 1);
+    for (const Point& p : {a, b, Point(a.x, b.y), Point(b.x, a.y), Point((a.x + b.x) / 2, a.y)})
+        EXPECT_EQ(at(p.x, p.y), 100) << p.x << "," << p.y;
+    screen->rubberBanding = 0;
+    screen->Draw(16);
+    const std::vector<uint8_t> without(page, page + 640 * 480);
+    EXPECT_NE(at(a.x, a.y), 100);
+    // Inside and outside the outline the band changes nothing.
+    screen->rubberBanding = 1;
+    screen->Draw(16);
+    for (const Point& p :
+         {Point(a.x + 1, a.y + 1), Point(a.x - 1, a.y), Point(b.x + 1, b.y), Point(a.x, b.y + 1)})
+        EXPECT_EQ(at(p.x, p.y), without[static_cast<size_t>(p.y * 640 + p.x)]) << p.x << "," << p.y;
+    screen->band = Rect(a, Size(0, 40));
+    screen->Draw(16);
+    EXPECT_EQ(std::vector<uint8_t>(page, page + 640 * 480), without);
+    screen->rubberBanding = 0;
+}
