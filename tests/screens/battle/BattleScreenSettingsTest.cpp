@@ -367,6 +367,21 @@ TEST_F(BattleSettingsTest, EachEventSoundsAcceptedRefusedOrNothing) {
         EXPECT_EQ(refused, c.refused) << c.name;
     }
     EXPECT_EQ(screen->optionsOpen, 0);
+    // Every enabled panel and strip button is taken on its press and on its release, even with
+    // nothing to act on.
+    unit->SetSelected(0);
+    screen->buildPanelOpen = 0;
+    for (int id : {8, 11, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 20, 22, 22}) {
+        const Point at = screen->buttons[static_cast<size_t>(id)]->Bounds().origin + Point(4, 4);
+        ASSERT_EQ(screen->HitTest(at), id);
+        press(at, 'L');
+        release(at, 'L');
+        accepted = refused = 0;
+        screen->HandleEvents(16);
+        EXPECT_EQ(accepted, 2) << id;
+        EXPECT_EQ(refused, 0) << id;
+    }
+    EXPECT_EQ(world().paused, 0);
 }
 
 }  // namespace
