@@ -1016,4 +1016,55 @@ TEST_F(BattleScreenPanelTest, EachPartsNameStandsBesideItsHardpoint) {
     }
 }
 
+// The design marked in the current list shows its figures beside their labels under the
+// preview: the two part sums and the build time in seconds.
+TEST_F(BattleScreenPanelTest, TheMarkedDesignShowsItsFiguresUnderThePreview) {
+    ClearStringTable();
+    ASSERT_EQ(LoadStringTable("7a1.str"), 1);
+    ASSERT_STRNE(GetString(224), "");
+    auto owned = std::make_unique<FakeFactory>(land->Centre(50, 50));
+    world().AddBuilding(std::move(owned));
+    DesignLibrary& library = *world().designLibrary;
+    for (VehicleDesign* d = library.FirstAvailable(); d; d = library.NextAvailable(d))
+        d->complete = 0;
+    ChassisValues values;
+    values.buildTime = 8000;
+    ChassisTemplate chassis(values);
+    VehicleDesign* design = library.AddDesign('V');
+    design->complete = 1;
+    design->chassis = &chassis;
+    screen->buildPanelOpen = 1;
+    screen->designListFlag = 1;
+    screen->currentList = screen->buildList.get();
+    screen->buildList->SetCount(1);
+    screen->buildList->SetSelection(0);
+    char figures[48];
+    std::snprintf(figures, sizeof figures, "%d\n%d\n%d", design->SumPartField6(),
+                  design->SumPartField5(), 8);
+    ASSERT_EQ(design->SumPartField7(), 8000);
+    TextWriter& font = *world().font;
+    auto panel = [&] {
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    auto unchangedBy = [&](const Point& at, const char* text) {
+        screen->DrawControlPanel();
+        const std::vector<uint8_t> drawn = panel();
+        screen->panelBitmap->RedirectDrawing();
+        display->SetClipRect(Rect(Point(22, 216), Point(106, 246)));
+        font.DrawText(at, text, 10);
+        display->ClearRedirect();
+        return panel() == drawn;
+    };
+    EXPECT_TRUE(unchangedBy(Point(24, 226), GetString(224)));
+    EXPECT_TRUE(unchangedBy(Point(68, 226), figures));
+    EXPECT_FALSE(unchangedBy(Point(70, 226), figures));
+    EXPECT_FALSE(unchangedBy(Point(26, 226), GetString(224)));
+    // Not the current list: nothing marked, no figures.
+    screen->currentList = screen->productionList.get();
+    EXPECT_FALSE(unchangedBy(Point(68, 226), figures));
+    design->chassis = nullptr;
+    ClearStringTable();
+}
+
 }  // namespace
