@@ -87,6 +87,17 @@ TEST_F(BattleScreenKeysTest, KeysAnswerByTableWhetherPausedAndWithCheats) {
         EXPECT_EQ(a.silent, c.answer.silent) << c.key;
         EXPECT_EQ(a.voice, c.answer.voice) << c.key;
     }
+    // The keys that work while paused are all taken, with or without anything to act on.
+    world().paused = 1;
+    cheatsOn = 0;
+    for (int32_t key : {int32_t(' '), int32_t('u'), kKeyHome, int32_t('h'), 'C' - 64, 'V' - 64,
+                        'E' - 64, 'D' - 64, kCtrlZ, kKeyF1 + 8, kKeyCtrlF1 + 8, int32_t('v'),
+                        int32_t('v'), int32_t('p'), int32_t('p'), kKeyEscape, kKeyEscape}) {
+        const Answer a = Key(key);
+        EXPECT_EQ(a.result, 1) << key;
+        EXPECT_EQ(a.silent, 0) << key;
+    }
+    world().paused = 0;
     EXPECT_EQ(screen->showAllMarkers, 1);
     EXPECT_EQ(screen->zoom, 1);
     ASSERT_EQ(unit->given.size(), 3u);
