@@ -253,7 +253,8 @@ public:
     int32_t MiniMapClick(const InputEvent& event);
     void RefreshUnitButtons();
     int32_t BuildSelected(int32_t ctrl);
-    // The release action of a panel button, page button or part selector; 1 accepted.
+    // The release action of a panel button, page button or part selector; 1 accepted, 0
+    // refused, -1 for a region whose release does nothing (no feedback).
     int32_t ReleaseAction(int32_t region, const InputEvent& event);
     // Makes the design screen's settings panel of the page active and shows the selection's
     // settings on it.

@@ -406,7 +406,9 @@ int32_t BattleScreen::ReleaseAction(int32_t region, const InputEvent& event) {
         ShowSettingsPage(region);
         return 1;
     }
-    return 0;
+    // The map, the mini-map and the lists act on the press; their release is no answer, so it
+    // must not sound as a refusal after every order.
+    return -1;
 }
 
 namespace {

@@ -2,6 +2,7 @@
 
 #include "core/KeyCodes.h"
 #include "screens/battle/BattleScreenFixture.h"
+#include "screens/battle/DesignPanels.h"
 #include "screens/battle/OptionsMenu.h"
 #include "ui/Button.h"
 
@@ -43,3 +44,9 @@ TEST_F(BattleOverlaysTest, QuitInTheMenuEndsTheScreenForTheMainMenu) {
 }
 
 }  // namespace
+
+// Without a World there are no design panels to find (and nothing is read through it).
+TEST(DesignPanelsLookup, NoneWithoutAWorld) {
+    ASSERT_EQ(TheWorld(), nullptr);
+    EXPECT_EQ(FindDesignPanels(), nullptr);
+}

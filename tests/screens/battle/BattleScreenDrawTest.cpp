@@ -1,13 +1,21 @@
 // Drawing and the per-frame update: nothing dropped from a crowded view, the forms an enemy is
 // drawn in under stealth and sensors, the waypoint marker, and the voices.
+#include <algorithm>
 #include <cstdlib>
+#include <cstring>
+#include <iterator>
+#include <memory>
+#include <tuple>
 #include <vector>
 
 #include "core/Bitmap.h"
+#include "core/ResourceFile.h"
 #include "core/Sound.h"
 #include "core/SpriteSet.h"
+#include "core/TextWriter.h"
 #include "map/TerrainMap.h"
 #include "screens/battle/BattleScreenFixture.h"
+#include "ui/TextField.h"
 
 // Layer 1 holds a land feature object and a feature entry in every cell, layer 2 a unit.
 TEST_F(BattleScreenTest, ACrowdedViewAtHalfSizeDrawsEveryObjectAndFeature) {
@@ -230,4 +238,292 @@ TEST_F(BattleScreenTest, RevealingTheMapReachesTheLandAndNeedsNone) {
     world().terrain = std::move(land);
     screen->SetRevealMap(0);
     EXPECT_EQ(screen->revealMap, 0);
+}
+
+// The status line: a box of the message's colour framed by an outline of the same colour and,
+// inside it, one of the text colour; the text one pixel in from the box's left edge with its
+// baseline three above the bottom, cut to the box. With the chat open the box takes the local
+// player's colour. No message and no chat: nothing at all.
+TEST_F(BattleScreenTest, TheStatusLineDrawsItsBoxFramesAndTextWhereTheRectPutsThem) {
+    uint8_t* page = land->screen.BackPage();
+    auto at = [&](int x, int y) { return static_cast<int>(page[y * 640 + x]); };
+    const Rect r = screen->statusRect;
+    auto draw = [&] {
+        std::memset(page, 200, 640 * 480);
+        display->SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+        screen->DrawStatusLine();
+        display->ResetClipRect();
+    };
+    auto box = [&] {
+        std::vector<uint8_t> rows;
+        for (int y = r.origin.y; y < r.origin.y + r.extent.h; ++y)
+            rows.insert(rows.end(), page + y * 640 + r.origin.x,
+                        page + y * 640 + r.origin.x + r.extent.w);
+        return rows;
+    };
+    world().statusText[0] = 0;
+    draw();
+    EXPECT_EQ(at(r.origin.x - 2, r.origin.y - 2), 200);
+    EXPECT_EQ(at(r.origin.x + 100, r.origin.y + 5), 200);
+    const char* message = "W|m Wl";
+    world().SetStatusMessage(message, 3);
+    const int boxColour = 3;
+    const int textColour = world().ColourOf(3);
+    ASSERT_NE(boxColour, textColour);
+    draw();
+    const int left = r.origin.x;
+    const int top = r.origin.y;
+    const int right = r.origin.x + r.extent.w - 1;
+    const int bottom = r.origin.y + r.extent.h - 1;
+    const struct {
+        int x, y, colour;
+    } frame[] = {
+        {left - 3, top - 3, 200},
+        {left - 2, top - 2, boxColour},
+        {right + 2, bottom + 2, boxColour},
+        {left - 2, bottom + 2, boxColour},
+        {right + 3, bottom + 3, 200},
+        {left - 1, top - 1, textColour},
+        {right + 1, bottom + 1, textColour},
+        {right + 1, top + 5, textColour},
+        {left, top, boxColour},
+        {right, bottom, boxColour},
+    };
+    for (const auto& f : frame)
+        EXPECT_EQ(at(f.x, f.y), f.colour) << f.x << "," << f.y;
+    const std::vector<uint8_t> shown = box();
+    EXPECT_GT(std::count(shown.begin(), shown.end(), textColour), 10);
+    // The same text drawn by the font at its place over a plain box.
+    std::memset(page, 200, 640 * 480);
+    for (int y = top; y <= bottom; ++y)
+        std::memset(page + y * 640 + left, boxColour, static_cast<size_t>(r.extent.w));
+    display->SetClipRect(r);
+    world().font->DrawText(Point(left + 1, bottom - 2), message, textColour);
+    display->ResetClipRect();
+    EXPECT_EQ(shown, box());
+    // The chat box is the player's colour.
+    world().localPlayer.third = 1;
+    screen->OpenChat(0);
+    draw();
+    EXPECT_EQ(at(left - 2, top - 2), 1);
+    EXPECT_EQ(at(right - 4, top + 4), 1);
+    screen->chatField.reset();
+}
+
+// An enemy only a sensor finds is drawn in its sensed form, tinted by the table of the sensor
+// that found it (A, C, B: draw kinds 1, 3, 2); one in plain sight is drawn plainly.
+TEST_F(BattleScreenTest, ASensedEnemyIsDrawnWithItsSensorsTint) {
+    struct Recorder : TestObject {
+        using TestObject::TestObject;
+        void DrawSensed(ScreenBase& view, const ShadeTable* table) override {
+            tables.push_back(table);
+            TestObject::DrawSensed(view, table);
+        }
+        std::vector<const ShadeTable*> tables;
+    };
+    records.owned = {{2, 1}, {1, 0}};
+    const int row = 20;
+    const int column = 20;
+    screen->CentreOn(land->Centre(row, column));
+    const struct {
+        int sensor;      // 1 A, 2 B, 3 C
+        int detectable;  // the detection the enemy answers
+        int hidden;
+        int kind;  // the expected draw kind
+    } cases[] = {{1, 0, 0, 1}, {3, 1, 1, 2}, {2, 2, 0, 3}};
+    int serial = 400;
+    for (const auto& c : cases) {
+        RemoveObjects();
+        auto made = std::make_unique<Recorder>(2, serial++, Point(160, 160));
+        Recorder* enemy = made.get();
+        enemy->sensors.viewer = 0;
+        std::unique_ptr<GameObject> owned = std::move(made);
+        ASSERT_EQ(world().AddSim(owned), 1);
+        world().RemoveFromGrids(enemy, enemy->position, 0);
+        enemy->position = land->Centre(row, column);
+        world().AddToGrids(enemy, enemy->position, 0);
+        enemy->teamRecord.second = 2;
+        enemy->stealth.hidden = c.hidden;
+        enemy->detectable[c.detectable] = 1;
+        auto viewer = std::make_unique<TestObject>(1, serial++, land->Centre(row + 1, column));
+        viewer->sensors.viewer = 0;
+        (c.sensor == 1   ? viewer->sensors.sensorA
+         : c.sensor == 2 ? viewer->sensors.sensorB
+                         : viewer->sensors.sensorC) = 1;
+        std::unique_ptr<GameObject> sensing = std::move(viewer);
+        ASSERT_EQ(world().AddSim(sensing), 1);
+        ASSERT_EQ(screen->DrawKindOf(enemy, row, column), c.kind);
+        screen->Draw(16);
+        EXPECT_EQ(enemy->draws, 0) << c.kind;
+        ASSERT_EQ(enemy->tables.size(), 1u) << c.kind;
+        ASSERT_NE(screen->sensedTints[static_cast<size_t>(c.kind - 1)], nullptr);
+        EXPECT_EQ(enemy->tables[0], screen->sensedTints[static_cast<size_t>(c.kind - 1)].get())
+            << c.kind;
+    }
+}
+
+// The side panel is redrawn once more than a second has gathered, and on the next frame after a
+// key, a press or a release, or while a list is scrolled with the button held; a mouse move
+// alone waits for the second.
+TEST_F(BattleScreenTest, TheSidePanelIsRedrawnAfterInputOrOnceASecond) {
+    const int period = screen->panelRedrawPeriod;
+    ASSERT_EQ(period, 1000);
+    screen->buildPanelOpen = 0;
+    screen->sideTab = 0;
+    Frame();
+    auto panel = [&] {
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    const std::vector<uint8_t> miniMapTab = panel();
+    screen->sideTab = 2;
+    screen->panelRedrawAccumulator = 0;
+    screen->Draw(500);
+    screen->Draw(500);
+    EXPECT_EQ(screen->panelRedrawAccumulator, 1000);
+    EXPECT_EQ(panel(), miniMapTab);
+    screen->Draw(1);
+    EXPECT_EQ(screen->panelRedrawAccumulator, 0);
+    EXPECT_NE(panel(), miniMapTab);
+    const struct {
+        const char* name;
+        InputKind kind;
+        int32_t param;
+        int redraws;
+    } cases[] = {
+        {"a key", InputKind::Key, 'v', 1},
+        {"a press", InputKind::ButtonDown, 'R', 1},
+        {"a release", InputKind::ButtonUp, 'R', 1},
+        {"a mouse move", InputKind::MouseMove, 0, 0},
+    };
+    for (const auto& c : cases) {
+        screen->panelRedrawAccumulator = 0;
+        Post(c.kind, Point(300, 300), c.param);
+        screen->HandleEvents(16);
+        EXPECT_EQ(screen->panelRedrawAccumulator, c.redraws ? period : 0) << c.name;
+    }
+    // A list held down keeps the panel drawn every frame.
+    for (int32_t region : {BattleScreen::kProductionListRegion, BattleScreen::kBuildListRegion,
+                           BattleScreen::kMapViewRegion}) {
+        for (int held : {0, 1}) {
+            screen->panelRedrawAccumulator = 0;
+            screen->mouseButtonHeld = held;
+            screen->hoverRegion = region;
+            screen->Update(16);
+            const bool list = region != BattleScreen::kMapViewRegion;
+            EXPECT_EQ(screen->panelRedrawAccumulator, held && list ? period : 0) << region;
+        }
+    }
+    screen->mouseButtonHeld = 0;
+}
+
+// What the screen loads for each clan: every picture is its pack's entry, the bars are the
+// sprite rows, the factory warnings are the clan's, and each voice bank holds its count of
+// sounds from the clan's first entry.
+TEST_F(BattleScreenTest, EachClanLoadsThePicturesBarsAndVoicesOfTheTables) {
+    auto same = [](Bitmap* shown, ResourceFile& pack, int row) {
+        if (!shown || !pack.SelectEntry(0, row)) return false;
+        Bitmap entry(&pack);
+        return shown->Origin() == entry.Origin() && shown->GetSize() == entry.GetSize() &&
+               std::equal(entry.Pixels(), entry.Pixels() + entry.ByteCount(), shown->Pixels(),
+                          shown->Pixels() + shown->ByteCount());
+    };
+    const struct {
+        int count, firstV, firstT;
+    } banks[] = {{1, 25, 25}, {1, 26, 26}, {2, 27, 29}, {1, 39, 40}, {2, 31, 33}, {2, 35, 37},
+                 {1, 41, 42}, {1, 43, 44}, {2, 45, 47}, {1, 49, 49}, {1, 14, 16}};
+    for (char clan : {'V', 'T'}) {
+        Open(OpenLand(20, 20), clan);
+        BattleScreen& s = *screen;
+        ResourceFile largeUnit, smallUnit, large, small;
+        ASSERT_EQ(largeUnit.Open("7a1unxxx99s999.msp", ResourceFile::OpenMode::Pack), 1);
+        ASSERT_EQ(smallUnit.Open("7a0unxxx99s999.msp", ResourceFile::OpenMode::Pack), 1);
+        ASSERT_EQ(large.Open("7a1ugxxx99s999.msp", ResourceFile::OpenMode::Pack), 1);
+        ASSERT_EQ(small.Open("7a0ugxxx99s999.msp", ResourceFile::OpenMode::Pack), 1);
+        std::vector<std::tuple<const char*, Bitmap*, ResourceFile*, int>> pictures = {
+            {"unit panel", s.unitPanelBackground.get(), &largeUnit, 36},
+            {"one unit", s.singleUnitOverlay.get(), &smallUnit, 47},
+            {"backdrop", s.controlBackdrop.get(), &smallUnit, 48},
+            {"side panel", s.sidePanelPicture.get(), &large, 0},
+            {"build panel", s.buildPanelPicture.get(), &large, 10},
+            {"bottom strip", s.bottomStripPicture.get(), &large, 15},
+            {"map frame", s.mapFramePicture.get(), &small, 0},
+        };
+        for (int row = 27; row <= 41; ++row)
+            pictures.push_back(
+                {"role", s.rolePictures[static_cast<size_t>(row)].get(), &large, row});
+        for (int i = 0; i < 6; ++i) {
+            pictures.push_back(
+                {"structure", s.structurePictures[static_cast<size_t>(i)].get(), &large, 42 + i});
+            pictures.push_back(
+                {"dock", s.dockPictures[static_cast<size_t>(i)].get(), &small, 8 + i});
+        }
+        const int headers[3] = {56, 59, 72};
+        const int structureDocks[3] = {69, 70, 71};
+        const int warnings[3] = {clan == 'V' ? 21 : 24, clan == 'V' ? 23 : 26,
+                                 clan == 'V' ? 22 : 25};
+        for (size_t i = 0; i < 3; ++i) {
+            pictures.push_back({"tab", s.tabHeaders[i].get(), &small, headers[i]});
+            pictures.push_back(
+                {"structure dock", s.structureDockPictures[i].get(), &small, structureDocks[i]});
+            pictures.push_back({"warning", s.factoryWarnings[i].get(), &small, warnings[i]});
+        }
+        const int markers[7] = {57, 58, 60, 61, 62, 63, 64};
+        for (size_t i = 0; i < 7; ++i)
+            pictures.push_back({"marker", s.hardpointMarkers[i].get(), &small, markers[i]});
+        for (const auto& [name, shown, pack, row] : pictures)
+            EXPECT_TRUE(same(shown, *pack, row)) << clan << " " << name << " " << row;
+        for (int i = 0; i < 27; ++i)
+            EXPECT_EQ(s.rolePictures[static_cast<size_t>(i)], nullptr) << i;
+        // The bars: each a whole sprite row.
+        const struct {
+            SpriteSet* bar;
+            int row;
+        } bars[] = {{s.rankBar.get(), 19}, {s.damageBar.get(), 20}, {s.progressBar.get(), 18}};
+        for (const auto& b : bars) {
+            std::unique_ptr<SpriteSet> row = LoadSpriteSetFromRow(b.row, &small);
+            ASSERT_NE(row, nullptr);
+            ASSERT_NE(b.bar, nullptr);
+            EXPECT_EQ(b.bar->Count(), row->Count()) << b.row;
+        }
+        for (size_t bank = 0; bank < std::size(banks); ++bank) {
+            const auto& sounds = s.soundBanks[bank];
+            ASSERT_EQ(static_cast<int>(sounds.size()), banks[bank].count) << clan << " " << bank;
+            const int first = clan == 'V' ? banks[bank].firstV : banks[bank].firstT;
+            for (int k = 0; k < banks[bank].count; ++k)
+                EXPECT_EQ(sounds[static_cast<size_t>(k)]->PackEntry(), first + k)
+                    << clan << " " << bank;
+        }
+    }
+}
+
+// The rubber band is drawn as an outline of colour 100 round exactly its rectangle, and not at
+// all once it has no width.
+TEST_F(BattleScreenTest, TheRubberBandIsOutlinedRoundItsRectangle) {
+    screen->SetRevealMap(1);
+    screen->rubberBanding = 1;
+    screen->band = Rect(Point(100, 120), Point(220, 200));
+    const Rect band = screen->band;
+    ASSERT_GT(band.extent.w, 2);
+    screen->Draw(16);
+    const uint8_t* page = land->screen.BackPage();
+    auto at = [&](int x, int y) { return static_cast<int>(page[y * 640 + x]); };
+    const Point a = band.origin;
+    const Point b = band.origin + Point(band.extent.w - 1, band.extent.h - 1);
+    for (const Point& p : {a, b, Point(a.x, b.y), Point(b.x, a.y), Point((a.x + b.x) / 2, a.y)})
+        EXPECT_EQ(at(p.x, p.y), 100) << p.x << "," << p.y;
+    screen->rubberBanding = 0;
+    screen->Draw(16);
+    const std::vector<uint8_t> without(page, page + 640 * 480);
+    EXPECT_NE(at(a.x, a.y), 100);
+    // Inside and outside the outline the band changes nothing.
+    screen->rubberBanding = 1;
+    screen->Draw(16);
+    for (const Point& p :
+         {Point(a.x + 1, a.y + 1), Point(a.x - 1, a.y), Point(b.x + 1, b.y), Point(a.x, b.y + 1)})
+        EXPECT_EQ(at(p.x, p.y), without[static_cast<size_t>(p.y * 640 + p.x)]) << p.x << "," << p.y;
+    screen->band = Rect(a, Size(0, 40));
+    screen->Draw(16);
+    EXPECT_EQ(std::vector<uint8_t>(page, page + 640 * 480), without);
+    screen->rubberBanding = 0;
 }

@@ -18,62 +18,14 @@
 #include "net/NetworkPlay.h"
 #include "objects/FactoryProduction.h"
 #include "screens/FrontEndScreenFactory.h"
+#include "screens/battle/BattleOverlays.h"
 #include "screens/battle/BattleScreenFixture.h"
 #include "screens/battle/DesignPanels.h"
+#include "screens/battle/FakeFactory.h"
 #include "ui/Button.h"
 #include "ui/ScrollList.h"
 
 namespace {
-
-// A factory whose production is a list of designs.
-class FakeFactory : public TestObject, public FactoryProduction {
-public:
-    FakeFactory(const Point& at) : TestObject(1, 900, at, 4, 24) {}
-    GameObject* AsObject() override { return this; }
-    VehicleDesign* CurrentJob() override { return current.get(); }
-    int32_t RemainingTime() override { return remaining; }
-    int QueuedJobCount() override { return static_cast<int>(queue.size()); }
-    VehicleDesign* QueuedJob(int i) override { return queue.at(static_cast<size_t>(i)).get(); }
-    int QueueJob(std::unique_ptr<VehicleDesign> job, int front) override {
-        fronts.push_back(front);
-        queue.insert(front ? queue.begin() : queue.end(), std::move(job));
-        return 1;
-    }
-    int CancelJob(VehicleDesign* job) override {
-        cancelled.push_back(job ? job->name : "current");
-        return 1;
-    }
-    int HasProduct() override { return 0; }
-    int ProductionState() override { return 0; }
-    int IsProductionPaused() override { return 0; }
-    void SetProductionPaused(int) override {}
-    int32_t GetCredit() override { return 0; }
-    int32_t GetStore() override { return 0; }
-    void AddResources(int32_t, int32_t) override {}
-    int UnfoldState() override { return 4; }
-    void StepUnfold() override {}
-    Point UnfoldedCentre() override { return position; }
-    Point UnfoldedCentreAt(const Point& p) override { return p; }
-    Size UnfoldedSize() override { return Size(64, 64); }
-    int CanUnfoldAt(const Point&) override { return 1; }
-    int IsBuildAreaFreeAt(const Point&) override { return 1; }
-    int IsBuildAreaFree() override { return buildAreaFree; }
-    int HasProductReady() override { return productReady; }
-    int IsDockAreaFree(int, const Point&) override { return dockAreaFree; }
-    GameObject* MinedDeposit() override { return nullptr; }
-    int FindUnloadDock() override { return -1; }
-    Point DockPoint(int) override { return position; }
-    int32_t ReceiveDelivery(int32_t, int32_t) override { return 0; }
-
-    std::unique_ptr<VehicleDesign> current;
-    int32_t remaining = 5000;
-    std::vector<std::unique_ptr<VehicleDesign>> queue;
-    std::vector<int> fronts;
-    std::vector<std::string> cancelled;
-    int buildAreaFree = 1;
-    int productReady = 1;
-    int dockAreaFree = 1;
-};
 
 VehicleDesign* AddDesign(DesignLibrary& library, const char* name, int complete) {
     VehicleDesign* design = library.AddDesign('V');
@@ -476,4 +428,121 @@ TEST_F(BattleScreenTest, TheFactoryPanelShowsAWarningForEachThingInItsWay) {
         EXPECT_EQ(panel(), expected) << c.name;
     }
     factory->design = nullptr;
+}
+
+// The hit test on both sides of every limit: the edge zones (x < 16, x > 624, y < 16, y > 464,
+// none while a band is dragged), the unit panel's control area (156, 136)-(478, 378) inclusive,
+// the options overlay, the mini-map by tab, the lists' rectangles, and the view.
+TEST_F(BattleScreenTest, TheHitTestAnswersEachRegionUpToItsEdges) {
+    using B = BattleScreen;
+    const Rect options = OptionsMenuBounds();
+    const Point optionsEnd = options.origin + Point(options.extent.w - 1, options.extent.h - 1);
+    const struct {
+        Point p;
+        int unitPanel, optionsOpen, buildPanel, tab, band;
+        int32_t region;
+    } cases[] = {
+        {{15, 240}, 0, 0, 1, 0, 0, B::kLeftEdge},
+        {{16, 240}, 0, 0, 1, 0, 0, B::kMapViewRegion},
+        {{15, 240}, 0, 0, 1, 0, 1, B::kMapViewRegion},
+        {{625, 240}, 0, 0, 1, 0, 0, B::kRightEdge},
+        {{624, 240}, 0, 0, 1, 0, 0, B::kNoRegion},
+        {{256, 15}, 0, 0, 1, 0, 0, B::kTopEdge},
+        {{256, 16}, 0, 0, 1, 0, 0, B::kMapViewRegion},
+        {{284, 465}, 0, 0, 1, 0, 0, B::kBottomEdge},
+        {{284, 464}, 0, 0, 1, 0, 0, B::kMapViewRegion},
+        {{5, 5}, 0, 0, 1, 0, 0, B::kTopLeftEdge},
+        {{5, 470}, 0, 0, 1, 0, 0, B::kBottomLeftEdge},
+        {{630, 5}, 0, 0, 1, 0, 0, B::kTopRightEdge},
+        {{636, 475}, 0, 0, 1, 0, 0, B::kBottomRightEdge},
+        {{156, 136}, 1, 0, 1, 0, 0, B::kControlAreaRegion},
+        {{478, 378}, 1, 0, 1, 0, 0, B::kControlAreaRegion},
+        {{155, 200}, 1, 0, 1, 0, 0, B::kMapViewRegion},
+        {{479, 200}, 1, 0, 1, 0, 0, B::kMapViewRegion},
+        {{300, 135}, 1, 0, 1, 0, 0, B::kMapViewRegion},
+        {{300, 379}, 1, 0, 1, 0, 0, B::kMapViewRegion},
+        {{300, 200}, 0, 0, 1, 0, 0, B::kMapViewRegion},
+        {options.origin, 0, 1, 1, 0, 0, B::kOptionsRegion},
+        {optionsEnd, 0, 1, 1, 0, 0, B::kOptionsRegion},
+        {options.origin - Point(1, 0), 0, 1, 1, 0, 0, B::kMapViewRegion},
+        {options.origin, 0, 0, 1, 0, 0, B::kMapViewRegion},
+        {{521, 332}, 0, 0, 0, 0, 0, B::kMiniMapRegion},
+        {{630, 438}, 0, 0, 0, 0, 0, B::kMiniMapRegion},
+        {{521, 332}, 0, 0, 0, 1, 0, B::kNoRegion},
+        {{520, 332}, 0, 0, 0, 0, 0, B::kNoRegion},
+        {{600, 438}, 0, 0, 0, 0, 0, B::kMiniMapRegion},
+        {{600, 439}, 0, 0, 0, 0, 0, B::kNoRegion},
+        {{523, 281}, 0, 0, 1, 0, 0, B::kBuildListRegion},
+        {{518, 274}, 0, 0, 1, 0, 0, B::kBuildListRegion},
+        {{635, 342}, 0, 0, 1, 0, 0, B::kBuildListRegion},
+        {{523, 377}, 0, 0, 1, 0, 0, B::kProductionListRegion},
+        {{518, 371}, 0, 0, 1, 0, 0, B::kProductionListRegion},
+        {{635, 440}, 0, 0, 1, 0, 0, B::kProductionListRegion},
+        {{523, 377}, 0, 0, 0, 0, 0, B::kMiniMapRegion},
+    };
+    for (const auto& c : cases) {
+        screen->unitPanelOpen = c.unitPanel;
+        screen->optionsOpen = c.optionsOpen;
+        screen->buildPanelOpen = c.buildPanel;
+        screen->sideTab = c.tab;
+        screen->rubberBanding = c.band;
+        EXPECT_EQ(screen->HitTest(c.p), c.region) << c.p.x << "," << c.p.y;
+    }
+    screen->unitPanelOpen = screen->optionsOpen = screen->rubberBanding = 0;
+}
+
+// A mouse move over the map turns the selection's chosen parts toward the map point under it
+// (not while paused, not while a band is dragged, which follows the mouse instead); after the
+// batch the visible object under the mouse is marked for its hover drawing.
+TEST_F(BattleScreenTest, TheMouseOverTheMapAimsTheSelectionAndMarksWhatItHovers) {
+    struct Aimer : TestObject {
+        using TestObject::TestObject;
+        void AimSelectedPart(const Point& p) override { aims.push_back(p); }
+        std::vector<Point> aims;
+    };
+    auto aimer = [&](int serial, const Point& at) {
+        auto made = std::make_unique<Aimer>(1, serial, Point(160, 160));
+        Aimer* u = made.get();
+        u->sensors.viewer = 0;
+        std::unique_ptr<GameObject> owned = std::move(made);
+        EXPECT_EQ(world().AddSim(owned), 1);
+        world().RemoveFromGrids(u, u->position, 0);
+        u->position = at;
+        world().AddToGrids(u, at, 0);
+        return u;
+    };
+    screen->CentreOn(land->Centre(40, 40));
+    Aimer* chosen = aimer(1, land->Centre(40, 40));
+    Aimer* other = aimer(2, land->Centre(40, 44));
+    chosen->SetSelected(1);
+    const Point q(300, 200);
+    auto move = [&](const Point& at) {
+        Post(InputKind::MouseMove, at, 0);
+        screen->HandleEvents(16);
+    };
+    move(q);
+    EXPECT_EQ(chosen->aims, std::vector<Point>{screen->ScreenToMap(q)});
+    EXPECT_TRUE(other->aims.empty());
+    world().paused = 1;
+    move(q);
+    EXPECT_EQ(chosen->aims.size(), 1u);
+    world().paused = 0;
+    screen->rubberBanding = 1;
+    screen->bandAnchor = Point(100, 100);
+    move(q);
+    EXPECT_EQ(chosen->aims.size(), 1u);
+    EXPECT_EQ(screen->band, Rect(Point(100, 100), q));
+    screen->rubberBanding = 0;
+    // Hover: only over a point the team sees.
+    const Point over = screen->MapToScreen(other->position);
+    other->drawFlag = 0;
+    move(over);
+    EXPECT_EQ(other->drawFlag, 0);
+    screen->SetRevealMap(1);
+    move(over);
+    EXPECT_EQ(other->drawFlag, 1);
+    other->drawFlag = 0;
+    move(Point(560, 200));
+    EXPECT_EQ(other->drawFlag, 0);
+    screen->SetRevealMap(0);
 }

@@ -3,6 +3,7 @@
 #include <cstring>
 #include <string>
 
+#include "catalogue/DesignGroup.h"
 #include "catalogue/DesignLibrary.h"
 #include "catalogue/VehicleDesign.h"
 #include "core/KeyCodes.h"
@@ -10,6 +11,7 @@
 #include "objects/CommandBuffer.h"
 #include "objects/Goal.h"
 #include "screens/battle/BattleScreenFixture.h"
+#include "screens/battle/FakeFactory.h"
 #include "support/MemoryLink.h"
 #include "ui/ScrollList.h"
 #include "ui/TextField.h"
@@ -85,6 +87,17 @@ TEST_F(BattleScreenKeysTest, KeysAnswerByTableWhetherPausedAndWithCheats) {
         EXPECT_EQ(a.silent, c.answer.silent) << c.key;
         EXPECT_EQ(a.voice, c.answer.voice) << c.key;
     }
+    // The keys that work while paused are all taken, with or without anything to act on.
+    world().paused = 1;
+    cheatsOn = 0;
+    for (int32_t key : {int32_t(' '), int32_t('u'), kKeyHome, int32_t('h'), 'C' - 64, 'V' - 64,
+                        'E' - 64, 'D' - 64, kCtrlZ, kKeyF1 + 8, kKeyCtrlF1 + 8, int32_t('v'),
+                        int32_t('v'), int32_t('p'), int32_t('p'), kKeyEscape, kKeyEscape}) {
+        const Answer a = Key(key);
+        EXPECT_EQ(a.result, 1) << key;
+        EXPECT_EQ(a.silent, 0) << key;
+    }
+    world().paused = 0;
     EXPECT_EQ(screen->showAllMarkers, 1);
     EXPECT_EQ(screen->zoom, 1);
     ASSERT_EQ(unit->given.size(), 3u);
@@ -401,6 +414,160 @@ TEST_F(BattleScreenKeysTest, WithoutAPeerLinkTheChatLineIsTheTextAlone) {
     EXPECT_EQ(world().Commands().Size(), after);
     world().Commands().SetEnabled(0);
     world().networkGame = 0;
+}
+
+// A unit that keeps the part choices it is given.
+class Picker : public TestObject {
+public:
+    using TestObject::TestObject;
+    void SelectPart(int index) override { picked.push_back(index); }
+    void SelectNextPart() override { ++stepped; }
+    std::vector<int> picked;
+    int stepped = 0;
+};
+
+// Keys on what they name: A selects every selectable unit and lets the factory and tracking go;
+// Tab steps the selection's parts; F1 .. F8 pick parts 0 .. 7; H centres on the factory; P
+// toggles the build panel and tells the controller; Z toggles the zoom both ways; Ctrl+J pauses
+// production only in a debug scenario; Ctrl+V sends the peers the new reveal flag.
+TEST_F(BattleScreenKeysTest, EachKeyActsOnWhatItNames) {
+    auto owned = std::make_unique<FakeFactory>(land->Centre(100, 100));
+    FakeFactory* factory = owned.get();
+    world().AddBuilding(std::move(owned));
+    auto picker = [&](int serial, const Point& at) {
+        auto made = std::make_unique<Picker>(1, serial, Point(160, 160));
+        Picker* u = made.get();
+        std::unique_ptr<GameObject> unit = std::move(made);
+        EXPECT_EQ(world().AddSim(unit), 1);
+        world().RemoveFromGrids(u, u->position, 0);
+        u->position = at;
+        world().AddToGrids(u, at, 0);
+        return u;
+    };
+    Picker* a = picker(1, land->Centre(40, 40));
+    Picker* b = picker(2, land->Centre(44, 40));
+    Picker* c = picker(3, land->Centre(48, 40));
+    b->selectable = 0;
+    b->SetSelected(1);
+    factory->SetSelected(1);
+    screen->tracking = 1;
+    EXPECT_EQ(Key('a').voice, 1);
+    EXPECT_EQ(Selected(), "3 1 ");  // the list runs newest first
+    EXPECT_EQ(factory->selected, 0);
+    EXPECT_EQ(screen->tracking, 0);
+    c->SetSelected(0);
+    Key(kKeyTab);
+    EXPECT_EQ(a->stepped, 1);
+    EXPECT_EQ(c->stepped, 0);
+    for (int32_t k : {kKeyF1, kKeyF1 + 7, kKeyF1 + 3})
+        EXPECT_EQ(Key(k).result, 1);
+    EXPECT_EQ(a->picked, (std::vector<int>{0, 7, 3}));
+    EXPECT_TRUE(c->picked.empty());
+    // H works while paused.
+    world().paused = 1;
+    screen->tracking = 1;
+    Key('h');
+    const Size extent = screen->ViewExtent();
+    EXPECT_EQ(screen->wantedOrigin,
+              Point(factory->position.x - extent.w / 2, factory->position.y - extent.h / 2));
+    EXPECT_EQ(screen->tracking, 0);
+    auto controller = std::make_unique<RecordingController>();
+    RecordingController* told = controller.get();
+    world().SetTeamController(1, std::move(controller));
+    screen->buildPanelOpen = 1;
+    Key('p');
+    EXPECT_EQ(screen->buildPanelOpen, 0);
+    Key('p');
+    EXPECT_EQ(screen->buildPanelOpen, 1);
+    EXPECT_EQ(told->kinds, (std::vector<int32_t>{BattleScreen::kEventBuildPanelClosed,
+                                                 BattleScreen::kEventBuildPanelOpened}));
+    screen->SetZoom(0);
+    Key('z');
+    EXPECT_EQ(screen->zoom, 1);
+    Key('z');
+    EXPECT_EQ(screen->zoom, 0);
+    world().paused = 0;
+    // Ctrl+J only in a debug scenario.
+    Key(10);
+    EXPECT_EQ(factory->productionPaused, 0);
+    world().scenario->debugFlag = 1;
+    Key(10);
+    EXPECT_EQ(factory->productionPaused, 1);
+    Key(10);
+    EXPECT_EQ(factory->productionPaused, 0);
+    world().scenario->debugFlag = 0;
+    // Ctrl+V: length, kind, and the flag as the command's last byte.
+    cheatsOn = 1;
+    world().Commands().SetEnabled(1);
+    for (int flag : {1, 0}) {
+        const size_t before = world().Commands().Size();
+        Key('V' - 64);
+        EXPECT_EQ(screen->revealMap, flag);
+        ASSERT_EQ(world().Commands().Size(), before + CommandBuffer::kHeaderSize + 1);
+        const uint8_t* sent = world().Commands().Data() + before;
+        EXPECT_EQ(sent[0], CommandBuffer::kHeaderSize + 1);
+        EXPECT_EQ(sent[1], static_cast<int>(CommandKind::DebugToggle));
+        EXPECT_EQ(sent[CommandBuffer::kHeaderSize], flag);
+    }
+    world().Commands().SetEnabled(0);
+}
+
+// A selected factory counts in the selection's centre for Home (not for X), and is tracked when
+// it is all that is selected; a group whose job cannot be queued, or a row without a design,
+// refuses B.
+TEST_F(BattleScreenKeysTest, ASelectedFactoryIsCentredTrackedAndBuildsForTheSelection) {
+    auto owned = std::make_unique<FakeFactory>(land->Centre(100, 100));
+    FakeFactory* factory = owned.get();
+    world().AddBuilding(std::move(owned));
+    factory->SetSelected(1);
+    const Size extent = screen->ViewExtent();
+    auto centredOn = [&](const Point& p) {
+        return Point(p.x - (extent.w >> 1), p.y - (extent.h >> 1));
+    };
+    Key(kKeyHome);
+    EXPECT_EQ(screen->wantedOrigin, centredOn(factory->position));
+    TestObject* unit = Unit(1, land->Centre(40, 40));
+    unit->SetSelected(1);
+    Key(kKeyHome);
+    const Point mean((unit->position.x + factory->position.x) / 2,
+                     (unit->position.y + factory->position.y) / 2);
+    EXPECT_EQ(screen->wantedOrigin, centredOn(mean));
+    Key('x');
+    ASSERT_EQ(unit->given.size(), 1u);
+    EXPECT_EQ(unit->given[0].p, unit->position);
+    unit->SetSelected(0);
+    EXPECT_EQ(Key('t').result, 1);
+    EXPECT_EQ(screen->trackedUnit, factory->id);
+    Key('t');
+    // Nothing selected: tracking goes on, with nothing to follow.
+    factory->SetSelected(0);
+    screen->trackedUnit = SimId();
+    EXPECT_EQ(Key('t').result, 0);
+    EXPECT_EQ(screen->tracking, 1);
+    EXPECT_TRUE(screen->trackedUnit.IsNull());
+    // A group whose jobs the factory refuses.
+    DesignLibrary& library = *world().designLibrary;
+    DesignGroup* group = library.AddGroup();
+    ASSERT_NE(group, nullptr);
+    VehicleDesign* member = library.AddDesign('V');
+    member->complete = 1;
+    group->Add(member);
+    screen->buildPanelOpen = 1;
+    screen->designListFlag = 0;
+    screen->buildList->SetCount(library.IndexOfGroup(group) + 1);
+    screen->buildList->SetSelection(library.IndexOfGroup(group));
+    factory->queueResult = 0;
+    EXPECT_EQ(Key('b').result, 0);
+    factory->queueResult = 1;
+    EXPECT_EQ(Key('b').result, 1);
+    EXPECT_EQ(factory->queue.size(), 1u);
+    // Single designs: a row past the listed designs has nothing to build.
+    screen->designListFlag = 1;
+    screen->buildList->SetCount(library.CountAvailable() + 1);
+    screen->buildList->SetSelection(library.CountAvailable());
+    ASSERT_EQ(screen->SelectedBuildDesign(), nullptr);
+    EXPECT_EQ(Key('b').result, 0);
+    EXPECT_EQ(factory->queue.size(), 1u);
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 
 #include "catalogue/ChassisTemplate.h"
 #include "catalogue/VehicleDesign.h"
+#include "core/DisplayBase.h"
 #include "screens/battle/BattleScreenFixture.h"
 
 namespace {
@@ -251,11 +252,23 @@ TEST_F(BattleScreenTest, EachTargetGetsItsOrder) {
 
 // The cursor over each region, and over the map by what lies under it and what is selected.
 TEST_F(BattleScreenTest, TheCursorShowsWhatAClickWouldDo) {
-    EXPECT_EQ(screen->CursorFor(BattleScreen::kLeftEdge, Point()), 17);
-    EXPECT_EQ(screen->CursorFor(BattleScreen::kBottomRightEdge, Point()), 22);
-    EXPECT_EQ(screen->CursorFor(BattleScreen::kMiniMapRegion, Point()), 33);
-    EXPECT_EQ(screen->CursorFor(BattleScreen::kDesignButton, Point()),
-              BattleScreen::kPointerCursor);
+    const struct {
+        int32_t region, shape;
+    } regions[] = {
+        {BattleScreen::kLeftEdge, 17},          {BattleScreen::kTopLeftEdge, 18},
+        {BattleScreen::kBottomLeftEdge, 24},    {BattleScreen::kRightEdge, 21},
+        {BattleScreen::kTopRightEdge, 20},      {BattleScreen::kBottomRightEdge, 22},
+        {BattleScreen::kTopEdge, 19},           {BattleScreen::kBottomEdge, 23},
+        {BattleScreen::kMiniMapRegion, 33},     {BattleScreen::kDesignButton, 34},
+        {BattleScreen::kControlAreaRegion, 34}, {BattleScreen::kNoRegion, 34},
+    };
+    for (const auto& r : regions)
+        EXPECT_EQ(screen->CursorFor(r.region, Point()), r.shape) << r.region;
+    // The shape chosen for the region under the mouse reaches the display.
+    screen->hoverRegion = BattleScreen::kTopRightEdge;
+    screen->ChooseCursor(Point());
+    EXPECT_EQ(screen->cursorShape, 20);
+    EXPECT_EQ(display->cursorShape, 20);
     screen->SetRevealMap(1);
     const Point p(256, 224);
     struct Case {
@@ -364,4 +377,200 @@ TEST_F(BattleScreenTest, AHiddenEnemyIsNoTargetUntilSomethingRevealsIt) {
     }
     screen->SetRevealMap(0);
     world().terrain->AddVisibility(row, column, -1);
+}
+
+namespace {
+
+// A chassis that deploys into a structure.
+class DeployableChassis : public ChassisTemplate {
+public:
+    using ChassisTemplate::ChassisTemplate;
+    int IsDeployable() const override { return 1; }
+};
+
+}  // namespace
+
+// What a left click says back: each order's voice (none for an escort), the waypoint marker at
+// the clicked map point for a move; and a click on a selected own unit that deploys makes it
+// deploy or, deployed (kind 7), undeploy, unless Shift is held.
+TEST_F(BattleScreenTest, EachClickSpeaksItsVoiceAndADeployerDeploys) {
+    screen->SetRevealMap(1);
+    DeployableChassis chassis{ChassisValues()};
+    VehicleDesign deployer('V');
+    deployer.chassis = &chassis;
+    const Point click(256, 224);
+    const Point p = screen->ScreenToMap(click);
+    const struct {
+        const char* name;
+        int targetKind, targetTeam;  // kind 0: open ground
+        bool deploys;
+        int shift, ctrl, alt;
+        int voice;  // -1 none
+        int deployed, undeployed;
+    } cases[] = {
+        {"move", 0, 0, false, 0, 0, 0, BattleScreen::kMoveVoice, 0, 0},
+        {"attack", 1, 2, false, 0, 0, 0, BattleScreen::kAttackVoice, 0, 0},
+        {"repair at a repair unit", 2, 1, false, 0, 0, 0, BattleScreen::kRepairVoice, 0, 0},
+        {"guard a unit", 1, 1, false, 0, 1, 1, BattleScreen::kGuardUnitVoice, 0, 0},
+        {"escort", 1, 1, false, 0, 0, 1, -1, 0, 0},
+        {"select an own unit", 1, 1, false, 0, 0, 0, BattleScreen::kSelectVoice, 0, 0},
+        {"deploy", 1, 1, true, 0, 0, 0, -1, 1, 0},
+        {"undeploy", 7, 1, true, 0, 0, 0, -1, 0, 1},
+        {"Shift takes a deployer out", 1, 1, true, 1, 0, 0, -1, 0, 0},
+    };
+    int serial = 700;
+    for (const auto& c : cases) {
+        RemoveObjects();
+        screen->StopVoice();
+        screen->markerPoint = Point();
+        TestObject* target = nullptr;
+        if (c.targetKind) {
+            target = Unit(serial++, p, c.targetTeam, c.targetKind);
+            target->teamRecord.second = c.targetTeam;
+            if (c.deploys) {
+                target->design = &deployer;
+                target->selected = 1;
+            }
+        }
+        TestObject* unit = Unit(serial++, Point(p.x + 400, p.y));
+        unit->selected = 1;
+        Modifiers(c.shift, c.ctrl, c.alt);
+        Click(click);
+        Modifiers(0, 0, 0);
+        if (c.voice < 0) {
+            EXPECT_EQ(screen->voicePlaying, nullptr) << c.name;
+        } else {
+            const auto& bank = screen->soundBanks[static_cast<size_t>(c.voice)];
+            EXPECT_TRUE(std::any_of(bank.begin(), bank.end(), [&](const auto& s) {
+                return s.get() == screen->voicePlaying;
+            })) << c.name;
+        }
+        EXPECT_EQ(screen->markerPoint, c.targetKind ? Point() : p) << c.name;
+        if (target) {
+            EXPECT_EQ(target->deploys, c.deployed) << c.name;
+            EXPECT_EQ(target->undeploys, c.undeployed) << c.name;
+            if (c.deploys) {
+                EXPECT_EQ(target->selected, c.shift ? 0 : 1) << c.name;
+            }
+        }
+    }
+    RemoveObjects();
+}
+
+// Alt on an own unit orders every other selected unit, never the target itself; a carrier takes
+// aboard only while the team owns a structure of code 4 and never a unit of kind 7 (both then
+// fall back to selecting the carrier alone).
+TEST_F(BattleScreenTest, EscortsSkipTheTargetAndBoardingNeedsTheStructure) {
+    screen->SetRevealMap(1);
+    ChassisValues carrierValues;
+    carrierValues.role = 'g';
+    ChassisTemplate carrierChassis(carrierValues);
+    VehicleDesign carrierDesign('V');
+    carrierDesign.chassis = &carrierChassis;
+    const Point click(256, 224);
+    const Point p = screen->ScreenToMap(click);
+    TestObject* target = Unit(800, p);
+    TestObject* other = Unit(801, Point(p.x + 300, p.y));
+    target->selected = other->selected = 1;
+    Modifiers(0, 0, 1);
+    Click(click);
+    Modifiers(0, 0, 0);
+    EXPECT_TRUE(target->given.empty());
+    ASSERT_EQ(other->given.size(), 1u);
+    EXPECT_EQ(other->given[0].code, BattleScreen::kOrderEscort);
+    const struct {
+        int structure, selectedKind;
+        int boards;
+    } cases[] = {{1, 1, 1}, {0, 1, 0}, {1, 7, 0}};
+    int serial = 810;
+    for (const auto& c : cases) {
+        RemoveObjects();
+        records.owned.clear();
+        if (c.structure) records.owned.insert({1, 4});
+        TestObject* carrier = Unit(serial++, p);
+        carrier->design = &carrierDesign;
+        TestObject* unit = Unit(serial++, Point(p.x + 300, p.y), 1, c.selectedKind);
+        unit->selected = 1;
+        Click(click);
+        EXPECT_EQ(unit->given.size(), static_cast<size_t>(c.boards))
+            << c.structure << c.selectedKind;
+        if (c.boards) {
+            EXPECT_EQ(unit->given[0].code, BattleScreen::kOrderBoard);
+        }
+        EXPECT_EQ(unit->selected, c.boards) << c.structure << c.selectedKind;
+        EXPECT_EQ(carrier->selected, c.boards ? 0 : 1) << c.structure << c.selectedKind;
+    }
+    records.owned.clear();
+    RemoveObjects();
+}
+
+// An attack: each selected unit before a grouped one is ordered and reported to the controller,
+// the selected factory is ordered after them without a report; Ctrl+K destroys the selection and
+// the selected factory, making an invulnerable one vulnerable first, with one voice.
+TEST_F(BattleScreenTest, AnAttackAndADestroyReachTheSelectedFactoryToo) {
+    screen->SetRevealMap(1);
+    const Point click(256, 224);
+    const Point p = screen->ScreenToMap(click);
+    TestObject* enemy = Unit(900, p, 2);
+    enemy->teamRecord.second = 2;
+    TestObject* unit = Unit(901, Point(p.x + 300, p.y));
+    TestObject* factory = AddFactory(Point(p.x + 600, p.y + 600));
+    unit->selected = factory->selected = 1;
+    auto controller = std::make_unique<RecordingController>();
+    RecordingController* told = controller.get();
+    world().SetTeamController(1, std::move(controller));
+    Click(click);
+    for (TestObject* o : {unit, factory}) {
+        ASSERT_EQ(o->given.size(), 1u);
+        EXPECT_EQ(o->given[0].code, BattleScreen::kOrderTarget);
+        EXPECT_EQ(o->given[0].target, enemy->id);
+    }
+    EXPECT_EQ(told->kinds, std::vector<int32_t>{BattleScreen::kEventOrderGiven});
+    EXPECT_EQ(told->arguments, std::vector<void*>{unit});
+    unit->invulnerable = 1;
+    factory->invulnerable = 1;
+    screen->StopVoice();
+    screen->DestroySelected();
+    EXPECT_EQ(unit->invulnerable, 0);
+    EXPECT_EQ(factory->invulnerable, 0);
+    EXPECT_EQ(unit->hits, std::vector<int>{0});
+    EXPECT_EQ(factory->hits, std::vector<int>{0});
+    EXPECT_EQ(screen->voicePlaying, screen->soundBanks[BattleScreen::kDestroyVoice][0].get());
+    // The factory alone is destroyed without a voice.
+    unit->selected = 0;
+    screen->StopVoice();
+    screen->DestroySelected();
+    EXPECT_EQ(factory->hits, (std::vector<int>{0, 0}));
+    EXPECT_EQ(screen->voicePlaying, nullptr);
+}
+
+// The nearest unit takes the click itself and the next the first ring, whichever side of the
+// click each stands on, across or along the map.
+TEST_F(BattleScreenTest, TheNearestUnitOnEitherSideTakesTheClickItself) {
+    screen->CentreOn(Point(3200, 3200));
+    const Point click(256, 240);
+    const Point p = screen->ScreenToMap(click);
+    const struct {
+        Point far, near;
+    } cases[] = {
+        {Point(p.x, p.y - 300), Point(p.x, p.y + 200)},
+        {Point(p.x, p.y + 300), Point(p.x, p.y - 200)},
+        {Point(p.x - 300, p.y), Point(p.x + 200, p.y)},
+        {Point(p.x + 300, p.y), Point(p.x - 200, p.y)},
+    };
+    int serial = 950;
+    for (const auto& c : cases) {
+        RemoveObjects();
+        TestObject* far = Unit(serial++, c.far);
+        TestObject* near = Unit(serial++, c.near);
+        far->selected = near->selected = 1;
+        Click(click);
+        ASSERT_EQ(near->given.size(), 1u);
+        ASSERT_EQ(far->given.size(), 1u);
+        EXPECT_EQ(near->given[0].p, p) << c.near.x << "," << c.near.y;
+        const Point away((c.far.x > p.x) - (c.far.x < p.x), (c.far.y > p.y) - (c.far.y < p.y));
+        EXPECT_EQ(far->given[0].p, Point(p.x + 64 * away.x, p.y + 64 * away.y))
+            << c.far.x << "," << c.far.y;
+    }
+    RemoveObjects();
 }

@@ -1,8 +1,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <memory>
+#include <set>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,11 +19,17 @@
 #include "core/DisplayBase.h"
 #include "core/InputEvent.h"
 #include "core/KeyCodes.h"
+#include "core/ResourceFile.h"
+#include "core/StringTable.h"
 #include "core/TextWriter.h"
+#include "map/TerrainMap.h"
 #include "objects/Goal.h"
 #include "screens/battle/BattleScreenFixture.h"
+#include "screens/battle/FakeFactory.h"
+#include "ui/Button.h"
 #include "ui/ScrollList.h"
 #include "world/MissionStats.h"
+#include "world/Scenario.h"
 
 namespace {
 
@@ -484,6 +493,578 @@ TEST_F(BattleScreenPanelTest, TheDebugPanelNamesEachGoalAndWhatStopsOrHitTheUnit
     EXPECT_TRUE(shows(480, "ENEMY PAUSED"));
     unit->goals.Clear();
     screen->debugWatch = SimId();
+}
+
+// The figures the panel writes, each drawn again where and how its rule puts it: the panel does
+// not change. Two pixels to the right, or in another colour, it does: the figure is there and
+// nowhere near. The factory's counters light up while it has credit; rank shows in fives,
+// damage in tens; the build panel shows the seconds left of the job in progress.
+TEST_F(BattleScreenPanelTest, EachFigureStandsWhereItsRulePutsIt) {
+    auto owned = std::make_unique<FakeFactory>(land->Centre(50, 50));
+    FakeFactory* factory = owned.get();
+    world().AddBuilding(std::move(owned));
+    factory->stored = 1234;
+    factory->cargo = 56;
+    TestObject* unit = Unit(1, Point(300, 300));
+    unit->skill = 870;
+    unit->damage = Meter(100, 47);
+    unit->SetSelected(1);
+    ChassisValues values;
+    values.buildTime = 8000;
+    ChassisTemplate chassis(values);
+    factory->current = std::make_unique<VehicleDesign>('V');
+    factory->current->chassis = &chassis;
+    factory->remaining = 12345;
+    TextWriter& font = *world().font;
+    auto panel = [&] {
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    struct Figure {
+        const char* name;
+        int buildPanel, credit;
+        Rect clip;
+        Point at;
+        const char* text;
+        int colour;
+    };
+    const Figure figures[] = {
+        {"store", 0, 0, Rect(Point(76, 22), Point(113, 31)), Point(78, 31), "01234", 10},
+        {"cargo", 0, 0, Rect(Point(9, 22), Point(46, 31)), Point(11, 31), "00056", 10},
+        {"store with credit", 1, 1, Rect(Point(76, 22), Point(113, 31)), Point(78, 31), "01234", 9},
+        {"cargo with credit", 0, 1, Rect(Point(9, 22), Point(46, 31)), Point(11, 31), "00056", 9},
+        {"rank", 0, 0, Rect(Point(55, 229), Point(74, 239)), Point(55, 239), "85", 10},
+        {"damage", 0, 0, Rect(Point(55, 270), Point(74, 280)), Point(55, 280), "40", 10},
+        {"seconds left", 1, 0, Rect(Point(15, 351), Point(31, 363)), Point(15, 361), "012", 10},
+    };
+    for (const Figure& f : figures) {
+        screen->buildPanelOpen = f.buildPanel;
+        factory->credit = f.credit;
+        auto unchangedBy = [&](const Point& shift, int colour) {
+            screen->DrawControlPanel();
+            const std::vector<uint8_t> drawn = panel();
+            screen->panelBitmap->RedirectDrawing();
+            display->SetClipRect(f.clip);
+            font.DrawText(f.at + shift, f.text, colour);
+            display->ClearRedirect();
+            return panel() == drawn;
+        };
+        EXPECT_TRUE(unchangedBy(Point(), f.colour)) << f.name;
+        EXPECT_FALSE(unchangedBy(Point(2, 0), f.colour)) << f.name;
+        EXPECT_FALSE(unchangedBy(Point(), f.colour == 10 ? 9 : 10)) << f.name;
+    }
+    factory->current->chassis = nullptr;
+}
+
+// The layout table: each panel button's rectangle (both corners inclusive) and its state
+// pictures from the large or the small panel pack, each placed by its own origin; the two lists'
+// rectangles, row height and text colour; the mini-map's and the panel's rectangles.
+TEST_F(BattleScreenPanelTest, EachButtonAndListHasTheRectangleAndPicturesOfTheLayout) {
+    auto corners = [](int x0, int y0, int x1, int y1) {
+        return Rect(Point(x0, y0), Size(x1 - x0 + 1, y1 - y0 + 1));
+    };
+    ResourceFile large;
+    ResourceFile small;
+    ASSERT_EQ(large.Open("7a1ugxxx99s999.msp", ResourceFile::OpenMode::Pack), 1);
+    ASSERT_EQ(small.Open("7a0ugxxx99s999.msp", ResourceFile::OpenMode::Pack), 1);
+    // Whether a button's picture is the pack's entry (row -1: no picture).
+    auto is = [](Image* shown, ResourceFile& pack, int row) {
+        if (row < 0) return shown == nullptr;
+        auto* picture = dynamic_cast<Bitmap*>(shown);
+        if (!picture || !pack.SelectEntry(0, row)) return false;
+        Bitmap entry(&pack);
+        return picture->Origin() == entry.Origin() && picture->GetSize() == entry.GetSize() &&
+               std::equal(entry.Pixels(), entry.Pixels() + entry.ByteCount(), picture->Pixels(),
+                          picture->Pixels() + picture->ByteCount());
+    };
+    const struct {
+        int id, x0, y0, x1, y1;
+        bool large;
+        int highlighted, pressed, normal;
+    } rows[] = {
+        {0, 573, 67, 637, 89, true, 5, -1, -1},     {1, 512, 67, 573, 89, true, 6, 8, -1},
+        {2, 582, 344, 639, 368, true, 11, -1, -1},  {3, 573, 46, 637, 67, true, 1, 7, -1},
+        {4, 558, 292, 588, 322, false, 4, -1, -1},  {5, 558, 292, 588, 322, false, 6, -1, 5},
+        {6, 518, 292, 543, 322, false, 1, -1, -1},  {7, 518, 292, 543, 322, false, 3, -1, 2},
+        {8, 599, 292, 628, 322, false, 68, -1, -1}, {9, 527, 255, 624, 270, true, 14, -1, 13},
+        {10, 527, 255, 624, 270, true, 12, -1, -1}, {11, 490, 383, 512, 447, false, 7, -1, -1},
+        {12, 512, 46, 573, 89, true, 4, -1, 3},     {13, 512, 46, 573, 89, true, 2, -1, -1},
+        {14, 8, 448, 68, 472, true, 16, -1, -1},    {15, 75, 448, 138, 472, true, 17, -1, -1},
+        {16, 145, 448, 210, 472, true, 18, -1, -1}, {17, 429, 448, 494, 472, true, 22, -1, -1},
+        {18, 216, 448, 280, 472, true, 19, -1, -1}, {19, 288, 448, 351, 472, true, 20, -1, -1},
+        {20, 356, 448, 422, 472, true, 21, 64, -1}, {21, 500, 448, 564, 472, true, 23, 25, -1},
+        {22, 572, 448, 632, 472, true, 24, 26, -1},
+    };
+    for (const auto& r : rows) {
+        const Button& b = *screen->buttons[static_cast<size_t>(r.id)];
+        ResourceFile& pack = r.large ? large : small;
+        EXPECT_EQ(b.Bounds(), corners(r.x0, r.y0, r.x1, r.y1)) << r.id;
+        EXPECT_EQ(b.id, r.id);
+        EXPECT_EQ(b.mode, Button::kOrigin) << r.id;
+        EXPECT_TRUE(is(b.Picture(0), pack, r.highlighted)) << r.id;
+        EXPECT_TRUE(is(b.Picture(1), pack, r.pressed)) << r.id;
+        EXPECT_EQ(b.Picture(2), nullptr) << r.id;
+        EXPECT_TRUE(is(b.Picture(3), pack, r.normal)) << r.id;
+    }
+    const struct {
+        ScrollList* list;
+        Rect rows, up, down;
+        int upPicture, downPicture;
+    } lists[] = {{screen->productionList.get(), corners(523, 377, 632, 428),
+                  corners(518, 371, 635, 377), corners(518, 431, 635, 440), 16, 17},
+                 {screen->buildList.get(), corners(523, 281, 632, 333), corners(518, 274, 635, 282),
+                  corners(518, 335, 635, 342), 14, 15}};
+    for (const auto& l : lists) {
+        ASSERT_NE(l.list, nullptr);
+        EXPECT_EQ(l.list->listRect, l.rows);
+        EXPECT_EQ(l.list->upRect, l.up);
+        EXPECT_EQ(l.list->downRect, l.down);
+        EXPECT_EQ(l.list->lineHeight, 12);
+        EXPECT_EQ(l.list->visibleRows, l.rows.extent.h / 12);
+        EXPECT_EQ(l.list->font, world().font.get());
+        EXPECT_TRUE(is(l.list->UpButton()->Picture(0), small, l.upPicture));
+        EXPECT_TRUE(is(l.list->DownButton()->Picture(0), small, l.downPicture));
+    }
+    EXPECT_EQ(screen->miniMapRect, corners(521, 332, 630, 438));
+    EXPECT_EQ(screen->panelRect, Rect(Point(512, 0), Size(128, 480)));
+    EXPECT_EQ(screen->panelBitmap->GetSize(), Size(128, 480));
+}
+
+// A unit's panel draws a busy-dock picture over the unit's for each dock whose area is taken:
+// docks 0 .. 2 for a carrier ('g'), the repair docks for a repair unit ('k'), none for other
+// roles; and the marker of the selected hardpoint at that hardpoint's point.
+TEST_F(BattleScreenPanelTest, TakenDocksAndTheSelectedHardpointAreMarkedOnTheUnitPanel) {
+    struct DockUnit : TestObject {
+        using TestObject::TestObject;
+        int IsDockAreaFree(int index, const Point&) override { return taken.count(index) ? 0 : 1; }
+        int SelectedPartIndex() override { return part; }
+        std::set<int> taken;
+        int part = -1;
+    };
+    auto made = std::make_unique<DockUnit>(1, 77, Point(160, 160));
+    DockUnit* unit = made.get();
+    unit->sensors.viewer = 0;
+    std::unique_ptr<GameObject> owned = std::move(made);
+    ASSERT_EQ(world().AddSim(owned), 1);
+    unit->SetSelected(1);
+    ChassisValues values;
+    values.unitPanelIcon = -1;
+    values.hardpointCount = 2;
+    values.secondPoints[0] = Point(30, 150);
+    values.secondPoints[1] = Point(90, 170);
+    // A part without a name: nothing is written over the marker.
+    struct NamelessMount : MountTemplate {
+        NamelessMount() : MountTemplate(MountValues()) {}
+        MountKind GetMountKind() const override { return MountKind::Weapon; }
+    } gun;
+    screen->buildPanelOpen = 0;
+    auto panel = [&] {
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    // The panel with nothing marked, and the given pictures drawn over it.
+    auto markedBy = [&](const std::vector<Bitmap*>& pictures, Image* marker, const Point& at) {
+        unit->taken.clear();
+        unit->part = -1;
+        screen->DrawControlPanel();
+        screen->panelBitmap->RedirectDrawing();
+        display->SetClipRect(Rect(Point(9, 112), Point(116, 213)));
+        for (Bitmap* b : pictures)
+            b->DrawAt(screen->PanelPictureOrigin());
+        if (marker) marker->Draw(at);
+        display->ClearRedirect();
+        return panel();
+    };
+    auto dock = [&](int i) { return screen->dockPictures[static_cast<size_t>(i)].get(); };
+    const struct {
+        char role;
+        std::set<int> taken;
+        std::vector<int> shown;
+    } cases[] = {
+        {'g', {0, 2}, {0, 2}}, {'g', {1}, {1}},   {'k', {0, 1}, {3, 4}},
+        {'k', {1, 2}, {4}},    {'a', {0, 1}, {}},
+    };
+    for (const auto& c : cases) {
+        values.role = c.role;
+        ChassisTemplate chassis(values);
+        VehicleDesign design('V');
+        design.chassis = &chassis;
+        design.hardpoints[0] = &gun;
+        design.hardpoints[1] = &gun;
+        unit->design = &design;
+        std::vector<Bitmap*> pictures;
+        for (int i : c.shown)
+            pictures.push_back(dock(i));
+        const std::vector<uint8_t> expected = markedBy(pictures, nullptr, Point());
+        unit->taken = c.taken;
+        screen->DrawControlPanel();
+        EXPECT_EQ(panel(), expected) << c.role << " " << c.taken.size();
+        for (int part : {0, 1}) {
+            const std::vector<uint8_t> marked =
+                markedBy({}, screen->hardpointMarkers[static_cast<size_t>(part)].get(),
+                         values.secondPoints[static_cast<size_t>(part)]);
+            unit->part = part;
+            screen->DrawControlPanel();
+            const std::vector<uint8_t> shown = panel();
+            EXPECT_EQ(shown, marked) << part;
+            EXPECT_NE(shown, markedBy({}, nullptr, Point())) << part;
+        }
+        unit->design = nullptr;
+    }
+}
+
+// The mini-map's ground: a cell under a land feature shows the colour of 'p', any other the
+// colour of its terrain letter, and a cell never seen that of 'X'.
+TEST_F(BattleScreenPanelTest, TheMiniMapShowsFeaturesTerrainAndTheUnknown) {
+    LandLayout layout = OpenLand(20, 20, {"", "", "", "rrrrrrrr", "wwwwwwww"});
+    layout.withFeatures = true;
+    layout.features.push_back({6, 6, 0});
+    layout.features.push_back({3, 2, 0});
+    Open(layout);
+    screen->buildPanelOpen = 0;
+    screen->sideTab = 0;
+    screen->miniMapScale = 1;
+    TerrainMap& terrain = *world().terrain;
+    auto colourAt = [&](int row, int column) {
+        screen->DrawControlPanel();
+        const Point at = screen->miniMapRect.origin - screen->panelRect.origin +
+                         screen->miniMapOffset + Point(column, row);
+        return static_cast<int>(
+            screen->panelBitmap->Pixels()[at.y * screen->panelBitmap->RowStride() + at.x]);
+    };
+    terrain.SetRevealAll(1);
+    const auto& colours = screen->miniMapColours;
+    ASSERT_NE(colours['p'], colours['r']);
+    ASSERT_NE(colours['p'], colours['w']);
+    EXPECT_EQ(colourAt(6, 6), colours['p']);
+    EXPECT_EQ(colourAt(3, 2), colours['p']);
+    EXPECT_EQ(colourAt(3, 3), colours['r']);
+    EXPECT_EQ(colourAt(4, 6), colours['w']);
+    EXPECT_EQ(colourAt(10, 10), colours[static_cast<uint8_t>(terrain.TerrainTypeAt(10, 10))]);
+    terrain.SetRevealAll(0);
+    ASSERT_LT(terrain.Visibility(3, 3), 0);
+    ASSERT_NE(colours['X'], colours['r']);
+    ASSERT_NE(colours['X'], colours['p']);
+    EXPECT_EQ(colourAt(3, 3), colours['X']);
+    EXPECT_EQ(colourAt(6, 6), colours['X']);
+}
+
+// Objects on the mini-map: wrecks, kind 5 and ore deposits by their own colours, units by
+// their team colour (an empty one as 254); a hidden enemy shows only once the map is revealed.
+TEST_F(BattleScreenPanelTest, TheMiniMapColoursEachObjectByItsKindOrTeam) {
+    Open(OpenLand(30, 30));
+    screen->buildPanelOpen = 0;
+    screen->sideTab = 0;
+    screen->miniMapScale = 1;
+    world().terrain->SetRevealAll(1);
+    records.owned = {{2, 1}};
+    auto colourAt = [&](const Point& p) {
+        screen->DrawControlPanel();
+        const int row = p.y / 32;
+        const int column = p.x / 32;
+        const Point at = screen->miniMapRect.origin - screen->panelRect.origin +
+                         screen->miniMapOffset + Point(column, row);
+        return static_cast<int>(
+            screen->panelBitmap->Pixels()[at.y * screen->panelBitmap->RowStride() + at.x]);
+    };
+    const struct {
+        const char* name;
+        int kind, team, teamColour, hidden, reveal;
+        int colour;  // -1: the ground's
+    } cases[] = {
+        {"wreck", 3, 0, 40, 0, 0, 81},          {"kind 5", 5, 0, 40, 0, 0, 53},
+        {"ore deposit", 9, 0, 40, 0, 0, 109},   {"own unit", 1, 1, 40, 0, 0, 40},
+        {"no team colour", 1, 1, 0, 0, 0, 254}, {"enemy", 1, 2, 44, 0, 0, 44},
+        {"hidden enemy", 1, 2, 44, 1, 0, -1},   {"hidden enemy, revealed", 1, 2, 44, 1, 1, 44},
+    };
+    const Point at = land->Centre(15, 15);
+    const int ground = colourAt(at);
+    int serial = 600;
+    for (const auto& c : cases) {
+        RemoveObjects();
+        screen->SetRevealMap(c.reveal);
+        TestObject* o = Unit(serial++, at, c.team, c.kind);
+        o->teamRecord = ValueTriple(c.team, c.teamColour);
+        o->stealth.hidden = c.hidden;
+        EXPECT_EQ(colourAt(at), c.colour < 0 ? ground : c.colour) << c.name;
+    }
+    screen->SetRevealMap(0);
+    RemoveObjects();
+}
+
+// The production list's rows: the job in progress, then the queue from the job built next; the
+// build list's rows: the designs listed for building. The selected row of the current list is
+// written in the highlight colour, every other row in the text colour. Each row is checked by
+// writing it again as expected (nothing changes) and with another text (something does).
+TEST_F(BattleScreenPanelTest, TheListsShowTheirRowsInOrderWithTheCurrentRowHighlighted) {
+    auto owned = std::make_unique<FakeFactory>(land->Centre(50, 50));
+    FakeFactory* factory = owned.get();
+    world().AddBuilding(std::move(owned));
+    auto named = [](const char* name) {
+        auto d = std::make_unique<VehicleDesign>('V');
+        std::snprintf(d->name, sizeof d->name, "%s", name);
+        return d;
+    };
+    factory->current = named("NOW");
+    factory->queue.push_back(named("FIRST"));
+    factory->queue.push_back(named("NEXT"));
+    DesignLibrary& library = *world().designLibrary;
+    for (VehicleDesign* d = library.FirstAvailable(); d; d = library.NextAvailable(d))
+        d->complete = 0;
+    VehicleDesign* hidden = library.AddDesign('V');
+    std::snprintf(hidden->name, sizeof hidden->name, "HIDDEN");
+    VehicleDesign* shown = library.AddDesign('V');
+    std::snprintf(shown->name, sizeof shown->name, "SHOWN");
+    shown->complete = 1;
+    screen->buildPanelOpen = 1;
+    screen->designListFlag = 1;
+    const Point offset = screen->panelRect.origin;
+    auto panel = [&] {
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    auto unchangedBy = [&](ScrollList& list, int row, const char* text, int colour) {
+        screen->DrawControlPanel();
+        const std::vector<uint8_t> drawn = panel();
+        screen->panelBitmap->RedirectDrawing();
+        list.Draw(row, text, colour, &offset);
+        display->ClearRedirect();
+        return panel() == drawn;
+    };
+    ScrollList& jobs = *screen->productionList;
+    ScrollList& designs = *screen->buildList;
+    for (ScrollList* current : {&jobs, &designs}) {
+        screen->currentList = current;
+        jobs.SetCount(3);
+        jobs.SetSelection(1);
+        designs.SetCount(1);
+        designs.SetSelection(0);
+        const int jobHighlight = current == &jobs ? 9 : 10;
+        const int designHighlight = current == &designs ? 9 : 10;
+        EXPECT_TRUE(unchangedBy(jobs, 0, "NOW", 10));
+        EXPECT_TRUE(unchangedBy(jobs, 1, "NEXT", jobHighlight));
+        EXPECT_TRUE(unchangedBy(jobs, 2, "FIRST", 10));
+        EXPECT_TRUE(unchangedBy(designs, 0, "SHOWN", designHighlight));
+        EXPECT_FALSE(unchangedBy(jobs, 1, "FIRST", jobHighlight));
+        EXPECT_FALSE(unchangedBy(jobs, 1, "NEXT", 19 - jobHighlight));
+        EXPECT_FALSE(unchangedBy(designs, 0, "HIDDEN", designHighlight));
+        EXPECT_FALSE(unchangedBy(designs, 0, "SHOWN", 19 - designHighlight));
+        EXPECT_EQ(jobs.count, 3);
+        EXPECT_EQ(designs.count, 1);
+    }
+}
+
+// The view's outline on the mini-map: colour 100, one mini-map cell per 32 map pixels of the
+// view's origin and extent, times the scale.
+TEST_F(BattleScreenPanelTest, TheMiniMapOutlinesTheViewAtEachScale) {
+    Open(OpenLand(30, 30));
+    screen->buildPanelOpen = 0;
+    screen->sideTab = 0;
+    world().terrain->SetRevealAll(1);
+    screen->viewOrigin = Point(128, 64);
+    for (int scale : {1, 2}) {
+        screen->miniMapScale = scale;
+        screen->DrawControlPanel();
+        const uint8_t* pixels = screen->panelBitmap->Pixels();
+        const int stride = screen->panelBitmap->RowStride();
+        const Point corner = screen->miniMapRect.origin - screen->panelRect.origin +
+                             screen->miniMapOffset + Point(4 * scale, 2 * scale);
+        auto at = [&](int dx, int dy) {
+            return static_cast<int>(pixels[(corner.y + dy) * stride + corner.x + dx]);
+        };
+        const int w = 16 * scale;
+        const int h = 15 * scale;
+        for (const auto& [dx, dy] : {std::pair{0, 0}, std::pair{w - 1, 0}, std::pair{0, h - 1},
+                                     std::pair{w - 1, h - 1}, std::pair{w / 2, 0}})
+            EXPECT_EQ(at(dx, dy), 100) << scale << " " << dx << "," << dy;
+        for (const auto& [dx, dy] : {std::pair{-1, 0}, std::pair{w, 0}, std::pair{0, -1},
+                                     std::pair{0, h}, std::pair{1, 1}})
+            EXPECT_NE(at(dx, dy), 100) << scale << " " << dx << "," << dy;
+    }
+}
+
+// The status tab: its title, the row labels, and the figures beside them (combat and time
+// ratings, kills, losses, the time played as hours:minutes:seconds), each where the tab puts it.
+TEST_F(BattleScreenPanelTest, TheStatusTabWritesItsFiguresBesideTheirLabels) {
+    screen->buildPanelOpen = 0;
+    screen->sideTab = 1;
+    ClearStringTable();
+    ASSERT_EQ(LoadStringTable("7a1.str"), 1);
+    ASSERT_STRNE(GetString(221), "");
+    ASSERT_STRNE(GetString(222), "");
+    world().teamStats[1] = std::make_unique<MissionStats>();
+    MissionStats& stats = *world().teamStats[1];
+    stats.kills = 7;
+    stats.losses = 3;
+    stats.baseTime = (1 * 3600 + 2 * 60 + 3) * 1000 + 999;
+    ASSERT_EQ(stats.ElapsedTotal() / 1000, 3723);
+    const Scenario& scenario = *world().scenario;
+    char figures[96];
+    std::snprintf(
+        figures, sizeof figures, "% 4d\n% 4d\n% 4d\n% 4d\n%02d:%02d:%02d",
+        std::clamp(stats.CombatRating(), 0, 100),
+        std::clamp(stats.TimeRating(scenario.missionNumber, scenario.PlayerCount()), 0, 100), 7, 3,
+        1, 2, 3);
+    const Point tab = screen->miniMapRect.origin - screen->panelRect.origin;
+    const Rect clip(tab, screen->miniMapRect.extent);
+    TextWriter& font = *world().font;
+    auto panel = [&] {
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    auto unchangedBy = [&](const Point& at, const char* text) {
+        screen->DrawControlPanel();
+        const std::vector<uint8_t> drawn = panel();
+        screen->panelBitmap->RedirectDrawing();
+        display->SetClipRect(clip);
+        font.DrawText(at, text, 10);
+        display->ClearRedirect();
+        return panel() == drawn;
+    };
+    EXPECT_TRUE(unchangedBy(tab + Point(4, 15), GetString(221)));
+    EXPECT_TRUE(unchangedBy(tab + Point(44, 40), GetString(222)));
+    EXPECT_TRUE(unchangedBy(tab + Point(0, 40), figures));
+    EXPECT_FALSE(unchangedBy(tab + Point(2, 40), figures));
+    figures[std::strlen(figures) - 1] = '4';
+    EXPECT_FALSE(unchangedBy(tab + Point(0, 40), figures));
+    EXPECT_FALSE(unchangedBy(tab + Point(46, 40), GetString(222)));
+    ClearStringTable();
+}
+
+// The structure indicators: one picture per structure code the local team owns, in the order of
+// codes 3, 4, 2, 0, 1, 5; another team's structures show nothing. The header of the tab shown
+// is drawn over the panel.
+TEST_F(BattleScreenPanelTest, TheSidePanelShowsTheTeamsStructuresAndTheTabsHeader) {
+    screen->buildPanelOpen = 0;
+    screen->sideTab = 1;
+    auto panel = [&] {
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    auto withPictures = [&](const std::vector<Bitmap*>& pictures) {
+        records.owned.clear();
+        screen->DrawControlPanel();
+        screen->panelBitmap->RedirectDrawing();
+        display->SetClipRect(Rect(Point(0, 0), screen->panelRect.extent));
+        for (Bitmap* b : pictures)
+            b->DrawAt(screen->PanelPictureOrigin());
+        display->ClearRedirect();
+        return panel();
+    };
+    auto indicator = [&](int k) { return screen->structurePictures[static_cast<size_t>(k)].get(); };
+    const struct {
+        std::set<std::pair<int, int>> owned;
+        std::vector<int> shown;
+    } cases[] = {
+        {{{1, 3}}, {0}}, {{{1, 4}}, {1}}, {{{1, 2}}, {2}},        {{{1, 0}}, {3}},
+        {{{1, 1}}, {4}}, {{{1, 5}}, {5}}, {{{2, 3}, {2, 5}}, {}}, {{{1, 0}, {1, 5}}, {3, 5}},
+    };
+    for (const auto& c : cases) {
+        std::vector<Bitmap*> pictures;
+        for (int k : c.shown)
+            pictures.push_back(indicator(k));
+        const std::vector<uint8_t> expected = withPictures(pictures);
+        records.owned = c.owned;
+        screen->DrawControlPanel();
+        EXPECT_EQ(panel(), expected) << c.shown.size();
+    }
+    records.owned.clear();
+    for (int tab : {0, 1, 2}) {
+        screen->sideTab = tab;
+        const std::vector<uint8_t> drawn = withPictures({});
+        EXPECT_EQ(withPictures({screen->tabHeaders[static_cast<size_t>(tab)].get()}), drawn) << tab;
+    }
+}
+
+// A part's name under its hardpoint: ending 15 pixels right of a point left of x 62, starting
+// 10 pixels left of any other, 15 pixels below it, in the part-name colour.
+TEST_F(BattleScreenPanelTest, EachPartsNameStandsBesideItsHardpoint) {
+    TestMount gun;
+    TestObject* unit = Unit(1, Point(300, 300));
+    unit->SetSelected(1);
+    screen->buildPanelOpen = 0;
+    TextWriter& font = *world().font;
+    const int width = font.TextWidth("GUN");
+    auto panel = [&] {
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    for (const Point& point : {Point(61, 150), Point(62, 150), Point(90, 170)}) {
+        ChassisValues values;
+        values.unitPanelIcon = -1;
+        values.hardpointCount = 1;
+        values.secondPoints[0] = point;
+        ChassisTemplate chassis(values);
+        VehicleDesign design('V');
+        design.chassis = &chassis;
+        design.hardpoints[0] = &gun;
+        unit->design = &design;
+        const Point at(point.x < 62 ? point.x + 15 - width : point.x - 10, point.y + 15);
+        auto unchangedBy = [&](const Point& shift, int colour) {
+            screen->DrawControlPanel();
+            const std::vector<uint8_t> drawn = panel();
+            screen->panelBitmap->RedirectDrawing();
+            display->SetClipRect(Rect(Point(9, 112), Point(116, 213)));
+            font.DrawText(at + shift, "GUN", colour);
+            display->ClearRedirect();
+            return panel() == drawn;
+        };
+        EXPECT_TRUE(unchangedBy(Point(), 110)) << point.x;
+        EXPECT_FALSE(unchangedBy(Point(2, 0), 110)) << point.x;
+        EXPECT_FALSE(unchangedBy(Point(), 10)) << point.x;
+        unit->design = nullptr;
+    }
+}
+
+// The design marked in the current list shows its figures beside their labels under the
+// preview: the two part sums and the build time in seconds.
+TEST_F(BattleScreenPanelTest, TheMarkedDesignShowsItsFiguresUnderThePreview) {
+    ClearStringTable();
+    ASSERT_EQ(LoadStringTable("7a1.str"), 1);
+    ASSERT_STRNE(GetString(224), "");
+    auto owned = std::make_unique<FakeFactory>(land->Centre(50, 50));
+    world().AddBuilding(std::move(owned));
+    DesignLibrary& library = *world().designLibrary;
+    for (VehicleDesign* d = library.FirstAvailable(); d; d = library.NextAvailable(d))
+        d->complete = 0;
+    ChassisValues values;
+    values.buildTime = 8000;
+    ChassisTemplate chassis(values);
+    VehicleDesign* design = library.AddDesign('V');
+    design->complete = 1;
+    design->chassis = &chassis;
+    screen->buildPanelOpen = 1;
+    screen->designListFlag = 1;
+    screen->currentList = screen->buildList.get();
+    screen->buildList->SetCount(1);
+    screen->buildList->SetSelection(0);
+    char figures[48];
+    std::snprintf(figures, sizeof figures, "%d\n%d\n%d", design->SumPartField6(),
+                  design->SumPartField5(), 8);
+    ASSERT_EQ(design->SumPartField7(), 8000);
+    TextWriter& font = *world().font;
+    auto panel = [&] {
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    auto unchangedBy = [&](const Point& at, const char* text) {
+        screen->DrawControlPanel();
+        const std::vector<uint8_t> drawn = panel();
+        screen->panelBitmap->RedirectDrawing();
+        display->SetClipRect(Rect(Point(22, 216), Point(106, 246)));
+        font.DrawText(at, text, 10);
+        display->ClearRedirect();
+        return panel() == drawn;
+    };
+    EXPECT_TRUE(unchangedBy(Point(24, 226), GetString(224)));
+    EXPECT_TRUE(unchangedBy(Point(68, 226), figures));
+    EXPECT_FALSE(unchangedBy(Point(70, 226), figures));
+    EXPECT_FALSE(unchangedBy(Point(26, 226), GetString(224)));
+    // Not the current list: nothing marked, no figures.
+    screen->currentList = screen->productionList.get();
+    EXPECT_FALSE(unchangedBy(Point(68, 226), figures));
+    design->chassis = nullptr;
+    ClearStringTable();
 }
 
 }  // namespace

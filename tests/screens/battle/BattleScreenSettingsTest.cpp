@@ -2,17 +2,20 @@
 // of a team that lost its factory, and a disabled panel button's silence.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <vector>
 
 #include "BattleScreenFixture.h"
 #include "catalogue/VehicleDesign.h"
+#include "core/KeyCodes.h"
 #include "core/Sound.h"
 #include "core/VoicePool.h"
 #include "screens/battle/ControlPanel.h"
 #include "screens/battle/DesignPanels.h"
 #include "ui/Button.h"
+#include "ui/ScrollList.h"
 
 namespace {
 
@@ -306,6 +309,79 @@ TEST_F(BattleSettingsTest, AClickOnASettingsRowSetsItInTheSelectedUnitsDesign) {
     Click(row);
     EXPECT_EQ(design.parameters[0], 1);
     unit->design = nullptr;
+}
+
+// The feedback sound of each event: accepted or refused as the handler answers, nothing for a
+// modifier key, a silent key, a press on a list, a voice, or a release with no action of its
+// own (the map, the mini-map, a list, or away from what was pressed).
+TEST_F(BattleSettingsTest, EachEventSoundsAcceptedRefusedOrNothing) {
+    int accepted = 0, refused = 0;
+    world().confirmSound = std::make_unique<HeardSound>(23, accepted);
+    world().refuseSound = std::make_unique<HeardSound>(24, refused);
+    TestObject* unit = Unit(1, land->Centre(40, 40));
+    screen->CentreOn(unit->position);
+    const Point options = screen->buttons[BattleScreen::kOptionsButton]->Centre();
+    const Point unitPanel = screen->buttons[BattleScreen::kUnitPanelButton]->Centre();
+    const Point map(200, 200);
+    const Point miniMap = screen->miniMapRect.Centre();
+    const Point list = screen->productionList->listRect.origin + Point(4, 4);
+    const Point nothing(560, 200);
+    auto key = [&](int32_t code) { Post(InputKind::Key, map, code); };
+    auto press = [&](const Point& at, int32_t button) {
+        Post(InputKind::MouseMove, at, 0);
+        Post(InputKind::ButtonDown, at, button);
+    };
+    auto release = [&](const Point& at, int32_t button) { Post(InputKind::ButtonUp, at, button); };
+    const struct {
+        const char* name;
+        int selected, buildPanel;
+        std::function<void()> post;
+        int accepted, refused;
+    } cases[] = {
+        {"Shift alone", 0, 1, [&] { key(kKeyShift); }, 0, 0},
+        {"a key taken", 0, 1, [&] { key('v'); }, 1, 0},
+        {"a key refused", 0, 1, [&] { key('q'); }, 0, 1},
+        {"a silent key", 0, 1, [&] { key(kKeyUp); }, 0, 0},
+        {"a key that speaks", 1, 1, [&] { key('g'); }, 0, 0},
+        {"a button clicked", 0, 1, [&] { press(options, 'L'), release(options, 'L'); }, 2, 0},
+        {"a button refusing its release", 0, 1,
+         [&] { press(unitPanel, 'L'), release(unitPanel, 'L'); }, 1, 1},
+        {"a button released away", 0, 1, [&] { press(options, 'L'), release(map, 'L'); }, 1, 0},
+        {"a right click on the map", 1, 1, [&] { press(map, 'R'), release(map, 'R'); }, 1, 0},
+        {"a move order", 1, 1, [&] { press(map, 'L'), release(map, 'L'); }, 0, 0},
+        {"a rubber band", 0, 1, [&] { press(map, 'L'), release(map, 'L'); }, 1, 0},
+        {"a mini-map click", 0, 0, [&] { press(miniMap, 'L'), release(miniMap, 'L'); }, 1, 0},
+        {"a list picked", 0, 1, [&] { press(list, 'L'), release(list, 'L'); }, 0, 0},
+        {"a press on nothing", 0, 1, [&] { press(nothing, 'L'), release(nothing, 'L'); }, 0, 1},
+    };
+    for (const auto& c : cases) {
+        unit->SetSelected(c.selected);
+        screen->buildPanelOpen = c.buildPanel;
+        screen->sideTab = 0;
+        screen->optionsOpen = 0;
+        screen->StopVoice();
+        c.post();
+        accepted = refused = 0;
+        screen->HandleEvents(16);
+        EXPECT_EQ(accepted, c.accepted) << c.name;
+        EXPECT_EQ(refused, c.refused) << c.name;
+    }
+    EXPECT_EQ(screen->optionsOpen, 0);
+    // Every enabled panel and strip button is taken on its press and on its release, even with
+    // nothing to act on.
+    unit->SetSelected(0);
+    screen->buildPanelOpen = 0;
+    for (int id : {8, 11, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 20, 22, 22}) {
+        const Point at = screen->buttons[static_cast<size_t>(id)]->Bounds().origin + Point(4, 4);
+        ASSERT_EQ(screen->HitTest(at), id);
+        press(at, 'L');
+        release(at, 'L');
+        accepted = refused = 0;
+        screen->HandleEvents(16);
+        EXPECT_EQ(accepted, 2) << id;
+        EXPECT_EQ(refused, 0) << id;
+    }
+    EXPECT_EQ(world().paused, 0);
 }
 
 }  // namespace

@@ -1,7 +1,17 @@
 // The map view: coordinates both ways, edge scrolling to the map's edges at every zoom, a map
 // smaller than the view, and zoom changes that keep the centre.
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "core/Bitmap.h"
+#include "core/ColourBox.h"
 #include "core/MemoryDisplay.h"
+#include "core/Settings.h"
+#include "core/TextWriter.h"
+#include "objects/Goal.h"
 #include "screens/battle/BattleScreenFixture.h"
+#include "screens/battle/FakeFactory.h"
 
 namespace {
 
@@ -24,6 +34,43 @@ struct Zone {
 const Zone kZones[] = {{{5, 240}, -1, 0},  {{630, 240}, 1, 0}, {{256, 5}, 0, -1},
                        {{284, 470}, 0, 1}, {{5, 5}, -1, -1},   {{630, 5}, 1, -1},
                        {{3, 470}, -1, 1},  {{636, 470}, 1, 1}};
+
+// A watched object whose movement, guard, blocker and attacker the test sets.
+class Watched : public FakeFactory {
+public:
+    using FakeFactory::FakeFactory;
+    int IsMoving() override { return moving; }
+    int IsWaiting() override { return waiting; }
+    int IsGuarding() override { return guarding; }
+    Point GetGuardPoint() override { return guard; }
+    void GetBlockingSim(SimId& out) override { out = blocking; }
+    GameObject* GetLastAttacker() override { return attacker; }
+    int moving = 0;
+    int waiting = 0;
+    int guarding = 0;
+    Point guard;
+    SimId blocking;
+    GameObject* attacker = nullptr;
+};
+
+// A goal of a type, finished or not, at a place or aimed at an object.
+class ListedGoal : public Goal {
+public:
+    ListedGoal(const SimId& owner, int type, int done, const Point& at = Point(),
+               const SimId& target = SimId())
+        : Goal(owner, 1, 1), type(type), done(done), at(at), target(target) {}
+    int GetType() const override { return type; }
+    int IsDone() override { return done; }
+    Point GetLocation() override { return at; }
+    GoalFields StoredFields() const override {
+        GoalFields fields;
+        fields.id = target;
+        return fields;
+    }
+    int type, done;
+    Point at;
+    SimId target;
+};
 
 }  // namespace
 
@@ -68,6 +115,43 @@ TEST_F(BattleScreenTest, EdgeScrollingStopsExactlyAtTheMapEdgeAtEveryZoom) {
     EXPECT_EQ(still, screen->viewOrigin);
 }
 
+// One frame with the mouse resting in a zone moves the view by the scroll step (64) shifted by
+// the zoom, in the zone's direction, and lets tracking go; a mouse moving on into the unit
+// panel's control area keeps the scroll going, one moving onto the map stops it.
+TEST_F(BattleScreenTest, EachEdgeZoneScrollsOneStepPerFrameAtTheZoom) {
+    for (int zoom : {0, 1}) {
+        screen->SetZoom(zoom);
+        for (const Zone& z : kZones) {
+            screen->CentreOn(Point(3200, 3200));
+            const Point start = screen->viewOrigin;
+            screen->tracking = 1;
+            Post(InputKind::MouseMove, z.mouse, 0);
+            Frame();
+            const int step = 64 << zoom;
+            EXPECT_EQ(screen->viewOrigin, Point(start.x + z.dx * step, start.y + z.dy * step))
+                << zoom << " " << z.mouse.x << "," << z.mouse.y;
+            EXPECT_EQ(screen->tracking, 0);
+        }
+    }
+    screen->SetZoom(0);
+    screen->CentreOn(Point(3200, 3200));
+    const Point start = screen->viewOrigin;
+    screen->unitPanelOpen = 1;
+    Post(InputKind::MouseMove, Point(5, 240), 0);
+    Post(InputKind::MouseMove, Point(300, 300), 0);
+    Frame();
+    EXPECT_EQ(screen->viewOrigin, Point(start.x - 64, start.y));
+    screen->unitPanelOpen = 0;
+    Post(InputKind::MouseMove, Point(300, 300), 0);
+    Frame();
+    EXPECT_EQ(screen->viewOrigin, Point(start.x - 64, start.y));
+    // Zoom shifts outside 0 .. 2 change nothing.
+    for (int bad : {-1, 3}) {
+        screen->SetZoom(bad);
+        EXPECT_EQ(screen->zoom, 0);
+    }
+}
+
 TEST_F(BattleScreenTest, AMapSmallerThanTheViewIsCentredWithAMargin) {
     Open(OpenLand(10, 6));  // 320 x 192 pixels
     const Rect expected(Point(96, 144), Size(320, 192));
@@ -104,4 +188,109 @@ TEST_F(BattleScreenTest, ZoomKeepsTheCentreWithinACell) {
             EXPECT_LE(std::abs(now.y - was.y), 32) << centre.x << " " << zoom;
         }
     }
+}
+
+// The debug panel of a watched object: a line each ten pixels down the side panel, the optional
+// ones (squad, purpose, a factory's store and job, guard, blocker, attacker) taking their place
+// only when there is something to show, and nothing else on the panel.
+TEST_F(BattleScreenTest, TheDebugPanelListsTheWatchedObjectLineByLine) {
+    using Lines = std::vector<std::pair<int, std::string>>;
+    auto panel = [&] {
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    };
+    auto shown = [&] {
+        display->SetClipRect(Rect(Point(0, 0), Size(128, 480)));
+        screen->DrawSimDebugPanel();
+        return panel();
+    };
+    auto expected = [&](const Lines& lines) {
+        screen->panelBitmap->RedirectDrawing();
+        display->SetClipRect(Rect(Point(0, 0), Size(128, 480)));
+        ColourBox(254, Size(128, 480)).DrawAt(Point(0, 0));
+        for (const auto& [y, text] : lines)
+            world().font->DrawText(Point(1, y), text.c_str(), 10);
+        display->ClearRedirect();
+        return panel();
+    };
+    auto made = std::make_unique<Watched>(land->Centre(9, 9));
+    Watched* o = made.get();
+    o->kind = 1;
+    o->position = Point(300, 400);
+    o->damage = Meter(200, 50);
+    o->cargo = 30;
+    o->cargoCapacity = 40;
+    std::unique_ptr<GameObject> owned = std::move(made);
+    ASSERT_EQ(world().AddSim(owned), 1);
+    screen->debugWatch = o->id;
+    // Nothing optional: the lines every object has and the goals' head, and nothing else.
+    Lines plain = {{10, "Team: 1 Sim: 900"},
+                   {20, "Center: 300,400"},
+                   {30, "Radius: 24"},
+                   {40, "Pct Damage: 25"},
+                   {50, "Ore: 30  Pct: 75"},
+                   {60, "Not Moving"},
+                   {80, "GOALS:"}};
+    const std::vector<uint8_t> plainShown = shown();
+    EXPECT_EQ(plainShown, expected(plain));
+    // Everything: a factory at work in a squad, moving, guarding, blocked and shot at, with
+    // three goals and the computer players halted.
+    o->kind = 4;
+    o->stored = 77;
+    o->current = std::make_unique<VehicleDesign>('V');
+    o->remaining = 12345;
+    o->Add(5, 1);
+    o->SetPurpose(3);
+    o->moving = 1;
+    o->guarding = 1;
+    o->guard = Point(5, 6);
+    o->blocking = SimId(2, 9);
+    TestObject attacker(2, 8, Point(50, 50));
+    o->attacker = &attacker;
+    o->goals.PushBack(std::make_unique<ListedGoal>(o->id, 1, 1, Point(7, 8)));
+    o->goals.PushBack(std::make_unique<ListedGoal>(o->id, 2, 0));
+    auto aimed = std::make_unique<ListedGoal>(o->id, 2, 0, Point(), SimId(3, 4));
+    aimed->active = 1;
+    o->goals.PushBack(std::move(aimed));
+    o->goals.BlockFront();
+    aiHalted = 1;
+    const std::vector<uint8_t> full = shown();
+    aiHalted = 0;
+    EXPECT_EQ(full, expected({{10, "Team: 1 Sim: 900"},
+                              {20, "Mission: 5"},
+                              {30, "Purpose: 3"},
+                              {40, "Center: 300,400"},
+                              {50, "Radius: 24"},
+                              {60, "Pct Damage: 25"},
+                              {70, "Ore: 30  Pct: 75"},
+                              {80, "Coolar: 77"},
+                              {90, "Building: 012"},
+                              {100, "Moving"},
+                              {110, "Guarding: 5,6"},
+                              {130, "GOALS:"},
+                              {150, "Blocking Sim: 2,9"},
+                              {170, "Sim That Fired: 2,8"},
+                              {190, "Loc: 7,8 S B"},
+                              {200, "Target: NULL P"},
+                              {210, "Target: 3,4 P !"},
+                              {480, "ENEMY PAUSED"}}));
+    // Waiting, without a factory's job or a guard.
+    o->goals.Clear();
+    o->current.reset();
+    o->moving = 0;
+    o->waiting = 1;
+    o->guarding = 0;
+    o->blocking = SimId();
+    o->attacker = nullptr;
+    EXPECT_EQ(shown(), expected({{10, "Team: 1 Sim: 900"},
+                                 {20, "Mission: 5"},
+                                 {30, "Purpose: 3"},
+                                 {40, "Center: 300,400"},
+                                 {50, "Radius: 24"},
+                                 {60, "Pct Damage: 25"},
+                                 {70, "Ore: 30  Pct: 75"},
+                                 {80, "Coolar: 77"},
+                                 {90, "Not Moving (WAITING)"},
+                                 {110, "GOALS:"}}));
+    o->attacker = nullptr;
 }

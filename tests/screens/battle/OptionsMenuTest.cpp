@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "catalogue/TemplateCatalogue.h"
+#include "core/DisplayBase.h"
 #include "core/KeyCodes.h"
 #include "core/MusicPlayer.h"
 #include "net/NetworkPlay.h"
@@ -270,6 +274,53 @@ TEST_F(OptionsMenuTest, MusicSwitchesTheMusicAndItsOptionEachWay) {
         EXPECT_EQ(w.music->IsOn(), on) << on;
     }
     w.music.reset();
+}
+
+// What the overlay writes: the game speed over its slider as one digit, the volume as three,
+// both seven pixels left of and three below the knob's centre in the value colour; the title in
+// its field, one pixel in, its baseline two above the field's foot. Each is checked by writing it
+// again (nothing changes) and two pixels to the right (something does).
+TEST_F(OptionsMenuTest, TheSlidersShowTheirValuesAndTheFieldItsTitle) {
+    StartGame();
+    OptionsMenu& menu = OpenMenu();
+    menu.Activate();
+    Type(menu, "dawn");
+    ASSERT_STREQ(menu.Title(), "dawn");
+    Button* speed = menu.WidgetOf(OptionsMenu::kSpeedSlider);
+    Button* volume = menu.WidgetOf(OptionsMenu::kVolumeSlider);
+    ASSERT_TRUE(speed && volume);
+    ASSERT_EQ(OptionsMenu::SpeedOfSlider(speed->GetValue()), 3);
+    char volumeText[8];
+    std::snprintf(volumeText, sizeof volumeText, "%3d", volume->GetValue());
+    const Rect field = menu.TitleField()->rect;
+    TextWriter& font = *f->world->font;
+    uint8_t* page = f->display.BackPage();
+    auto unchangedBy = [&](const Point& at, const char* text, int colour, const Rect& clip) {
+        menu.Draw(16);
+        const std::vector<uint8_t> drawn(page, page + 640 * 480);
+        display->SetClipRect(clip);
+        font.DrawText(at, text, colour);
+        display->ResetClipRect();
+        return std::equal(drawn.begin(), drawn.end(), page);
+    };
+    const struct {
+        const char* name;
+        Point at;
+        const char* text;
+        int colour;
+        Rect clip;
+    } texts[] = {
+        {"speed", speed->Centre() + Point(-7, 3), "3", OptionsMenu::kValueColour,
+         OptionsMenu::Bounds()},
+        {"volume", volume->Centre() + Point(-7, 3), volumeText, OptionsMenu::kValueColour,
+         OptionsMenu::Bounds()},
+        {"title", Point(field.origin.x + 1, field.origin.y + field.extent.h - 2), "dawn",
+         OptionsMenu::kTitleColour, field},
+    };
+    for (const auto& t : texts) {
+        EXPECT_TRUE(unchangedBy(t.at, t.text, t.colour, t.clip)) << t.name;
+        EXPECT_FALSE(unchangedBy(t.at + Point(2, 0), t.text, t.colour, t.clip)) << t.name;
+    }
 }
 
 }  // namespace
