@@ -177,6 +177,10 @@ TEST_F(PlacementTest, HasObjectAroundSeesHostilesTwoCellsBeyondTheFootprint) {
     EXPECT_EQ(world.HasObjectAround(unit, -1), 1);
     EXPECT_EQ(world.HasObjectAround(unit, 3), 1);
     EXPECT_EQ(world.HasObjectAround(unit, 2), 0);
+    // A footprint that leaves the map sees nothing, even with a hostile beside it.
+    land.AddUnit(3, 4, 1, 2);
+    TestObject offMap(1, 9, Point(4, 4));
+    EXPECT_EQ(world.HasObjectAround(&offMap, -1), 0);
     world.Ally(SimId(1, 0), SimId(3, 0));
     EXPECT_EQ(world.HasObjectAround(unit, -1), 0);
 }
