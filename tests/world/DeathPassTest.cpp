@@ -108,6 +108,8 @@ TEST_F(DeathPassTest, ADeadUnitWorth101LeavesAWreckWorth75WhereItStood) {
     EXPECT_EQ(made[0].chassis, 'g');
     EXPECT_EQ(made[0].size, Size(24, 20));
     EXPECT_EQ(made[0].id, SimId(2, 40));
+    // The picture is the wreck record's of the unit's chassis ('g', the first record).
+    EXPECT_EQ(made[0].picture, static_cast<WreckTemplate*>(records[0])->pictures.get());
     const std::vector<GameObject*> wrecks = Wrecks();
     ASSERT_EQ(wrecks.size(), 1u);
     EXPECT_EQ(wrecks[0]->GetPosition(), at);
@@ -128,8 +130,12 @@ TEST_F(DeathPassTest, ACargoCarrierAddsItsCargoAfterTheFactorAndAnAirUnitsWreckL
     carrier->destroyed = flyer->destroyed = 1;
     world.UpdateObjects(16);
     ASSERT_EQ(made.size(), 2u);
-    for (const WreckDescription& wreck : made)
+    for (const WreckDescription& wreck : made) {
         EXPECT_EQ(wreck.position == at + Point(0, 40), wreck.chassis == 'g');
+        EXPECT_EQ(
+            wreck.picture,
+            static_cast<WreckTemplate*>(records[wreck.chassis == 'g' ? 0 : 1])->pictures.get());
+    }
     std::multiset<int> cargo;
     for (GameObject* wreck : Wrecks())
         cargo.insert(wreck->GetCargo());
