@@ -152,7 +152,13 @@ TEST_F(WindowProcTest, ModifierKeysSetTheirFlagsAndQueueTheirCodesUnmappedKeysNo
         Send(m.up, m.key);
         EXPECT_EQ(queue->shiftDown + queue->ctrlDown + queue->altDown, 0) << m.key;
     }
-    TakeAll();
+    // The codes the modifiers queue are the only ones that count as a modifier alone.
+    const std::vector<Seen> seen = TakeAll();
+    EXPECT_EQ(seen.size(), std::size(modifiers));
+    for (const Seen& s : seen)
+        EXPECT_TRUE(IsModifierKey(s.param)) << s.param;
+    for (int32_t key : {int32_t{'a'}, kKeyEnter, kKeyEscape, kKeyInsert, kKeyBackspace, 0})
+        EXPECT_FALSE(IsModifierKey(key)) << key;
 }
 
 TEST_F(WindowProcTest, CharactersBecomeKeyEventsWithControlKeysRenamed) {

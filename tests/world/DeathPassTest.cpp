@@ -308,8 +308,19 @@ TEST_F(DeathPassTest, EliminationBreaksOnlyThatTeamsAlliancesAndDisownsItsUnits)
     VehicleDesign design{'V'};
     design.chassis = chassis.get();
     TestObject* factory = Factory(2, 1, Point(200, 200), &design);
+    // The team's destructibles pass to team 0; another team's stay as they are.
+    TestObject* destructibles[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        auto object = std::make_unique<TestObject>(0, 20 + i, land.Centre(3, 3 + 4 * i), 11);
+        object->teamRecord.second = 2 + i;
+        destructibles[i] = object.get();
+        std::unique_ptr<GameObject> owned = std::move(object);
+        ASSERT_EQ(world.AddDestructible(owned), 1);
+    }
     factory->destroyed = 1;
     world.UpdateObjects(16);
+    EXPECT_EQ(destructibles[0]->newTeams, std::vector<int>({0}));
+    EXPECT_TRUE(destructibles[1]->newTeams.empty());
     EXPECT_EQ(world.AreAllied(1, 2), 0);
     EXPECT_EQ(world.AreAllied(2, 1), 0);
     EXPECT_EQ(world.AreAllied(3, 2), 0);
