@@ -127,6 +127,57 @@ TEST_F(BitmapDraw, RedirectSendsDrawingIntoABlankPicture) {
     EXPECT_EQ(sprite.RedirectDrawing(), 0);
 }
 
+// A caller's clip may be larger than the memory drawing goes to (a redirect into a small
+// picture): every kind of draw stops at the buffer's last column and row, and the bytes just
+// past them (the guard border here) stay as they were.
+TEST_F(BitmapDraw, ClipsLargerThanTheBufferStopAtItsLastRowAndColumn) {
+    constexpr int kW = 8, kH = 4, kPitch = 10, kRows = kH + 2;
+    constexpr uint8_t kGuard = 0xEE;
+    std::vector<uint8_t> full(6 * 6, 4);
+    Bitmap raw = FromBytes(EncodeRawBitmap(full.data(), 6, 6, 6));
+    const std::vector<uint8_t> codedBytes = EncodeBitmap(full.data(), 6, 6, 6);
+    struct Case {
+        const char* name;
+        int zoom;
+        bool coded;
+        Point at;
+        int lastX, lastY;  // the last buffer column and row the picture covers
+    };
+    const Case cases[] = {
+        {"raw over the corner", 0, false, Point(5, 2), kW - 1, kH - 1},
+        {"raw inside", 0, false, Point(1, 0), 6, 3},
+        {"coded over the corner", 0, true, Point(5, 2), kW - 1, kH - 1},
+        {"coded at half size over the corner", 1, true, Point(6, 2), kW - 1, kH - 1},
+        {"coded over the bottom only", 0, true, Point(0, 1), 5, kH - 1},
+    };
+    for (const Case& c : cases) {
+        Bitmap coded = FromBytes(codedBytes);
+        Bitmap& b = c.coded ? coded : raw;
+        std::vector<uint8_t> memory(kPitch * kRows, 0);
+        for (int y = 0; y < kRows; ++y) {
+            for (int x = 0; x < kPitch; ++x) {
+                if (x >= kW || y >= kH) memory[y * kPitch + x] = kGuard;
+            }
+        }
+        screen.SetRedirect(memory.data(), Size(kW, kH), kPitch);
+        screen.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+        ImageZoom = c.zoom;
+        b.DrawAt(c.at);
+        ImageZoom = 0;
+        screen.ClearRedirect();
+        for (int y = 0; y < kRows; ++y) {
+            for (int x = 0; x < kPitch; ++x) {
+                const bool inside = x < kW && y < kH;
+                const bool covered =
+                    inside && x >= c.at.x && y >= c.at.y && x <= c.lastX && y <= c.lastY;
+                const uint8_t want = covered ? 4 : inside ? 0 : kGuard;
+                ASSERT_EQ(memory[y * kPitch + x], want) << c.name << " at " << x << "," << y;
+            }
+        }
+    }
+    EXPECT_EQ(CountNot(0), 0);
+}
+
 // Raw rows are copied byte for byte (every value drawn, 0 too), cut to the clip and to the
 // screen; every effect of a raw picture is its plain draw, centred on its frame.
 TEST_F(BitmapDraw, RawPicturesMatchAPixelByPixelCopyAtEveryClipEdge) {

@@ -121,6 +121,15 @@ TEST_F(SoundPackTest, LaterLoadsStartOnTheSameSampleByteAsTheFirst) {
     Bytes expected = samples;
     std::copy(samples.begin() + 12, samples.begin() + 20, expected.begin());
     EXPECT_EQ(BufferOf(sound)->data, expected);
+    // The last two frames still load; a range that reaches past them, or starts before the
+    // first, loads nothing and leaves the buffer as it was.
+    sound.Load(8, 2, 2, 6);
+    std::copy(samples.begin() + 24, samples.begin() + 32, expected.begin() + 8);
+    EXPECT_EQ(BufferOf(sound)->data, expected);
+    sound.Load(8, 2, 4, 7);
+    sound.Load(8, 1, 4, -1);
+    sound.Load(8, 0, 4, 0);
+    EXPECT_EQ(BufferOf(sound)->data, expected);
 }
 
 TEST_F(SoundPackTest, HeadersTheEntryCannotHoldAreRefusedNotAllocated) {

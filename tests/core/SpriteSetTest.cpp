@@ -179,6 +179,13 @@ TEST_F(SpritePacks, StreamedSetKeepsOnlyTheFrameInUse) {
     EXPECT_EQ(DrawnBy([&] { set->DrawFrame(Point(0, 0), 20); }), 5);
     EXPECT_NE(set->ResidentFrame(4), nullptr);
     EXPECT_EQ(set->ResidentFrame(6), nullptr);
+    // A frame handed in by the caller is resident too, and makes way like a loaded one.
+    set->SetFrame(std::make_unique<Bitmap>(Size(2, 2)), 9);
+    EXPECT_NE(set->ResidentFrame(9), nullptr);
+    set->EnsureFrame(3);
+    EXPECT_EQ(set->ResidentFrame(9), nullptr);
+    EXPECT_EQ(set->ResidentFrame(4), nullptr);
+    EXPECT_NE(set->ResidentFrame(3), nullptr);
 }
 
 TEST_F(SpritePacks, StreamedSetsOnOnePackShareItsHandleAndEachReadsItsOwnFrames) {

@@ -135,6 +135,30 @@ TEST_F(WindowProcTest, ModifierKeysSetTheirFlagsAndQueueTheirCodesUnmappedKeysNo
     EXPECT_EQ(queue->ctrlDown, 1);
     std::vector<Seen> expected = {KeyAt(307, 7, 9), KeyAt(306, 7, 9), KeyAt(308, 7, 9)};
     EXPECT_EQ(TakeAll(), expected);
+    // Each modifier alone sets its own flag and no other.
+    Send(WM_KEYUP, VK_CONTROL);
+    struct Modifier {
+        uint32_t key, down, up;
+        int shift, ctrl, alt;
+    };
+    const Modifier modifiers[] = {{VK_SHIFT, WM_KEYDOWN, WM_KEYUP, 1, 0, 0},
+                                  {VK_CONTROL, WM_KEYDOWN, WM_KEYUP, 0, 1, 0},
+                                  {VK_MENU, WM_SYSKEYDOWN, WM_SYSKEYUP, 0, 0, 1}};
+    for (const Modifier& m : modifiers) {
+        Send(m.down, m.key);
+        EXPECT_EQ(queue->shiftDown, m.shift) << m.key;
+        EXPECT_EQ(queue->ctrlDown, m.ctrl) << m.key;
+        EXPECT_EQ(queue->altDown, m.alt) << m.key;
+        Send(m.up, m.key);
+        EXPECT_EQ(queue->shiftDown + queue->ctrlDown + queue->altDown, 0) << m.key;
+    }
+    // The codes the modifiers queue are the only ones that count as a modifier alone.
+    const std::vector<Seen> seen = TakeAll();
+    EXPECT_EQ(seen.size(), std::size(modifiers));
+    for (const Seen& s : seen)
+        EXPECT_TRUE(IsModifierKey(s.param)) << s.param;
+    for (int32_t key : {int32_t{'a'}, kKeyEnter, kKeyEscape, kKeyInsert, kKeyBackspace, 0})
+        EXPECT_FALSE(IsModifierKey(key)) << key;
 }
 
 TEST_F(WindowProcTest, CharactersBecomeKeyEventsWithControlKeysRenamed) {

@@ -6,6 +6,8 @@
 #include "catalogue/PictureTemplates.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "core/Settings.h"
+#include "core/Sound.h"
+#include "core/VoicePool.h"
 #include "objects/CommandBuffer.h"
 #include "objects/TimerNode.h"
 #include "ui/ScreenBase.h"
@@ -85,6 +87,17 @@ TEST_F(AllianceTest, TheStatusLineKeeps1023CharactersAndDefaultsToColour10) {
     EXPECT_EQ(world.ColourOf(-4), 0);
     EXPECT_EQ(world.PlayUiSound(0), 0);
     EXPECT_EQ(world.PlayUiSound(1), 1);
+    // A refusal sounds the refuse sound, anything else the confirm sound.
+    world.voices = std::make_unique<VoicePool>(4);
+    world.confirmSound = std::make_unique<Sound>(1);
+    world.refuseSound = std::make_unique<Sound>(2);
+    auto newest = [&] { return static_cast<VoiceNode*>(world.voices->First())->sound; };
+    EXPECT_EQ(world.PlayUiSound(0), 0);
+    ASSERT_EQ(world.voices->Count(), 1);
+    EXPECT_EQ(newest(), world.refuseSound.get());
+    EXPECT_EQ(world.PlayUiSound(2), 2);
+    ASSERT_EQ(world.voices->Count(), 2);
+    EXPECT_EQ(newest(), world.confirmSound.get());
 }
 
 TEST_F(AllianceTest, TheFirstCellEffectToExpireClearsTheCellBit) {

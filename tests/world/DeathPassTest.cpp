@@ -108,6 +108,8 @@ TEST_F(DeathPassTest, ADeadUnitWorth101LeavesAWreckWorth75WhereItStood) {
     EXPECT_EQ(made[0].chassis, 'g');
     EXPECT_EQ(made[0].size, Size(24, 20));
     EXPECT_EQ(made[0].id, SimId(2, 40));
+    // The picture is the wreck record's of the unit's chassis ('g', the first record).
+    EXPECT_EQ(made[0].picture, static_cast<WreckTemplate*>(records[0])->pictures.get());
     const std::vector<GameObject*> wrecks = Wrecks();
     ASSERT_EQ(wrecks.size(), 1u);
     EXPECT_EQ(wrecks[0]->GetPosition(), at);
@@ -128,8 +130,12 @@ TEST_F(DeathPassTest, ACargoCarrierAddsItsCargoAfterTheFactorAndAnAirUnitsWreckL
     carrier->destroyed = flyer->destroyed = 1;
     world.UpdateObjects(16);
     ASSERT_EQ(made.size(), 2u);
-    for (const WreckDescription& wreck : made)
+    for (const WreckDescription& wreck : made) {
         EXPECT_EQ(wreck.position == at + Point(0, 40), wreck.chassis == 'g');
+        EXPECT_EQ(
+            wreck.picture,
+            static_cast<WreckTemplate*>(records[wreck.chassis == 'g' ? 0 : 1])->pictures.get());
+    }
     std::multiset<int> cargo;
     for (GameObject* wreck : Wrecks())
         cargo.insert(wreck->GetCargo());
@@ -302,8 +308,19 @@ TEST_F(DeathPassTest, EliminationBreaksOnlyThatTeamsAlliancesAndDisownsItsUnits)
     VehicleDesign design{'V'};
     design.chassis = chassis.get();
     TestObject* factory = Factory(2, 1, Point(200, 200), &design);
+    // The team's destructibles pass to team 0; another team's stay as they are.
+    TestObject* destructibles[2] = {};
+    for (int i = 0; i < 2; ++i) {
+        auto object = std::make_unique<TestObject>(0, 20 + i, land.Centre(3, 3 + 4 * i), 11);
+        object->teamRecord.second = 2 + i;
+        destructibles[i] = object.get();
+        std::unique_ptr<GameObject> owned = std::move(object);
+        ASSERT_EQ(world.AddDestructible(owned), 1);
+    }
     factory->destroyed = 1;
     world.UpdateObjects(16);
+    EXPECT_EQ(destructibles[0]->newTeams, std::vector<int>({0}));
+    EXPECT_TRUE(destructibles[1]->newTeams.empty());
     EXPECT_EQ(world.AreAllied(1, 2), 0);
     EXPECT_EQ(world.AreAllied(2, 1), 0);
     EXPECT_EQ(world.AreAllied(3, 2), 0);

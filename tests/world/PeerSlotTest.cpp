@@ -82,6 +82,35 @@ TEST_F(PeerSlotTest, ALinkThatCannotStartIsDisconnectedAndTheSlotStaysFree) {
     EXPECT_EQ(world.AddPeer(), nullptr);
 }
 
+// A link that implements only sending and receiving never claims a peer, was never dropped,
+// has no names and counts its frames from the first, so a lost one of its peers is closed
+// without a reason on the status line.
+TEST_F(PeerSlotTest, ALinkWithoutListeningOrConnectingNeverClaimsAPeer) {
+    struct BareLink : CommLink {
+        int Init() override { return 1; }
+        int ConnectionLost() override { return 1; }
+        void Disconnect() override {}
+        int Send(const uint8_t*, size_t) override { return 0; }
+        void Receive(uint8_t*, size_t, size_t&, size_t&) override {}
+    };
+    BareLink bare;
+    EXPECT_EQ(bare.Listen(), 0);
+    EXPECT_EQ(bare.Connect("host"), 0);
+    EXPECT_EQ(bare.DropReason(), 0);
+    bare.Drop(CommLink::kDroppedDamaged);
+    EXPECT_EQ(bare.DropReason(), 0);
+    EXPECT_EQ(bare.FramesReceived(), 1);
+    EXPECT_EQ(bare.HostName(), nullptr);
+    EXPECT_EQ(bare.LocalAddress(), nullptr);
+    EXPECT_EQ(bare.PeerAddress(), nullptr);
+    world.makeLink = [] { return std::unique_ptr<CommLink>(new BareLink); };
+    ASSERT_NE(world.AddPeer(), nullptr);
+    world.SetStatusMessage("", 0);
+    world.CheckPeers();
+    EXPECT_EQ(world.PeerCount(), 0);
+    EXPECT_EQ(world.statusText[0], 0);
+}
+
 TEST_F(PeerSlotTest, ClosingSlotZeroOfThreeMovesTheOthersDownWithTheirBuffersAndTeams) {
     AddThree();
     CommLink* second = world.peerLinks[1];

@@ -177,8 +177,17 @@ TEST_F(PlacementTest, HasObjectAroundSeesHostilesTwoCellsBeyondTheFootprint) {
     EXPECT_EQ(world.HasObjectAround(unit, -1), 1);
     EXPECT_EQ(world.HasObjectAround(unit, 3), 1);
     EXPECT_EQ(world.HasObjectAround(unit, 2), 0);
+    // A footprint that leaves the map sees nothing, even with a hostile beside it.
+    land.AddUnit(3, 4, 1, 2);
+    TestObject offMap(1, 9, Point(4, 4));
+    EXPECT_EQ(world.HasObjectAround(&offMap, -1), 0);
     world.Ally(SimId(1, 0), SimId(3, 0));
     EXPECT_EQ(world.HasObjectAround(unit, -1), 0);
+    // In its own cells a ground unit sees the layer above the ground, not the air layer.
+    land.AddUnit(4, 1, 4, 4, 1, 2);
+    EXPECT_EQ(world.HasObjectAround(unit, 4), 0);
+    land.AddUnit(4, 2, 4, 4, 1, 1);
+    EXPECT_EQ(world.HasObjectAround(unit, 4), 1);
 }
 
 TEST_F(PlacementTest, DeployingTakesTheTeamOffTheGridsAndPutsItBackUnderTheNewKind) {

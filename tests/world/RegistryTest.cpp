@@ -145,6 +145,16 @@ TEST_F(RegistryTest, AWreckDroppedOnAnotherMergesItsSalvageIntoIt) {
     EXPECT_EQ(kept->GetPosition(), land.Centre(4, 4));
     EXPECT_EQ(old->GetCargo(), 65);
     EXPECT_EQ(world.wrecks.Count(), 4);
+    // Off the map nothing holds the place and nothing takes the wreck: refused and deleted.
+    int offMapDeleted = 0;
+    TestObject* offMap = nullptr;
+    auto sixth = Object(0, 7, Point(-200, -200), 3, &offMap);
+    offMap->deletions = &offMapDeleted;
+    EXPECT_EQ(world.AddWreck(std::move(sixth)), 0);
+    EXPECT_EQ(offMapDeleted, 1);
+    EXPECT_EQ(world.FindWreckById(SimId(0, 7)), nullptr);
+    EXPECT_EQ(world.wrecks.Count(), 4);
+    EXPECT_EQ(world.AddWreck(nullptr), 0);
 }
 
 TEST_F(RegistryTest, AnArtifactTakesTheCellCentreAndACellHoldsOnlyOne) {

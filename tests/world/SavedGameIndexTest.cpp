@@ -106,10 +106,12 @@ TEST_F(SavedGameIndexTest, AFullIndexAndAFailedWriteAreRefused) {
     EXPECT_EQ(Read("999.scn"), "");
     std::remove(PathOf("500.scn").c_str());
     Write(SavedGameIndex::kIndexFile, "");
-    SetAtomicFileFault(AtomicFileStage::Sync);
-    EXPECT_EQ(index.FindOrCreate("Lost"), nullptr);
-    SetAtomicFileFault(AtomicFileStage::None);
-    EXPECT_EQ(index.Count(), 0);
+    for (AtomicFileStage stage : {AtomicFileStage::Open, AtomicFileStage::Sync}) {
+        SetAtomicFileFault(stage);
+        EXPECT_EQ(index.FindOrCreate("Lost"), nullptr);
+        SetAtomicFileFault(AtomicFileStage::None);
+        EXPECT_EQ(index.Count(), 0);
+    }
     EXPECT_EQ(Read(SavedGameIndex::kIndexFile), "");
     SavedGameEntry* entry = index.FindOrCreate("Kept");
     ASSERT_NE(entry, nullptr);

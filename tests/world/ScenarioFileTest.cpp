@@ -321,6 +321,10 @@ TEST(ScenarioFile, ADamagedSaveIsRefusedByItsCheckRecord) {
     EXPECT_EQ(pack.damage, ScenarioText::Damage::CheckRecord);
     EXPECT_EQ(pack.ReadSaveBytes(whole.data(), whole.size()), 1);
     EXPECT_EQ(pack.damage, ScenarioText::Damage::None);
+    // Text longer than the largest scenario is refused whole, whatever it holds.
+    const std::string tooLong(ScenarioText::kMaxBytes + 1, '\n');
+    EXPECT_EQ(pack.ReadBytes(tooLong.data(), tooLong.size()), 0);
+    EXPECT_TRUE(pack.sections.empty());
 }
 
 // Only a file opened as a save must carry the record; a hand-written scenario opened by name

@@ -64,6 +64,10 @@ TEST_F(ScenarioPackTest, EveryRowPassesTheCheckAndLoads) {
                             {2896, 4112}, {1488, 4112}, {816, 3952}, {2896, 3952}, {2960, 304},
                             {2576, 464},  {1936, 528},  {912, 816},  {336, 1456},  {144, 464},
                             {3728, 112},  {5072, 1168}, {6320, 912}};
+    // A row the pack does not hold is unreadable, not a scenario without a header.
+    auto missing = std::make_unique<Scenario>();
+    missing->SelectPackEntry(999);
+    EXPECT_EQ(ScenarioCheck::Check(*missing), ScenarioFault::Unreadable);
     for (int row = 0; row < 23; ++row) {
         SCOPED_TRACE(row);
         auto scenario = std::make_unique<Scenario>();
