@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/KeyCodes.h"
+#include "core/TextWriter.h"
 #include "objects/CommandBuffer.h"
 #include "screens/FrontEndTestFixture.h"
 #include "screens/NextMissionPrompt.h"
@@ -42,6 +43,28 @@ protected:
         f->world->scenario->teamColours[1] = 3;
     }
     std::string ScoreFile() { return ReadFile(Path("score.dat")); }
+    // Whether the box (corners inclusive) shows exactly `text` written at `at` in the value
+    // colour: its pixels of that colour are the ones the results font covers drawing it there.
+    // The box is wiped in the look, so ask it last in a frame.
+    bool Shows(Point at, const std::string& text, int x0, int y0, int x1, int y1) {
+        constexpr uint8_t kValueColour = 126;
+        std::vector<bool> shown;
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) {
+                shown.push_back(Pixel(x, y) == kValueColour);
+                f->display.BackPage()[y * 640 + x] = 0;
+            }
+        f->display.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+        TextWriter(ResultsScreen::kFontPack).DrawText(at, text.c_str(), kValueColour);
+        size_t i = 0;
+        int ink = 0;
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x) {
+                ink += Pixel(x, y) == kValueColour;
+                if (shown[i++] != (Pixel(x, y) == kValueColour)) return false;
+            }
+        return ink > 0;
+    }
     MissionStats stats;
 };
 
@@ -66,6 +89,43 @@ TEST_F(ResultsTest, ValuesCountUpByOneAndTheBarStopsAtTheTop) {
     // A lost game asks; the table never opens.
     EXPECT_NE(r.Prompt(), nullptr);
     EXPECT_EQ(r.NameField(), nullptr);
+}
+
+TEST_F(ResultsTest, TheFourValuesTheScoreAndTheTimeAreWrittenInTheirBoxes) {
+    // The time as hours (two places, blank-padded), minutes and seconds; a clock that shows
+    // less than nothing shows nothing.
+    const struct {
+        int32_t baseMs;
+        const char* time;
+    } cases[] = {{3725000, " 1:02:05"},
+                 {3725999, " 1:02:05"},
+                 {45296000, "12:34:56"},
+                 {59000, " 0:00:59"},
+                 {-5000, " 0:00:00"}};
+    const Point values[4] = {{92, 92}, {214, 92}, {343, 92}, {465, 92}};
+    for (const auto& c : cases) {
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+        }
+        InPlay();
+        stats.kills = 7;
+        stats.losses = 2;
+        stats.baseTime = c.baseMs;
+        ResultsScreen& r = Results(0, &stats);
+        Ticks(9);
+        ASSERT_EQ(r.Shown(2), 7);
+        ASSERT_EQ(r.Shown(3), 2);
+        for (int v = 0; v < 4; ++v) {
+            const Point at = values[v];
+            EXPECT_TRUE(
+                Shows(at, std::to_string(r.Shown(v)), at.x - 4, at.y - 16, at.x + 40, at.y + 4))
+                << v << " " << r.Shown(v);
+        }
+        EXPECT_TRUE(Shows(Point(92, 427), c.time, 80, 411, 200, 431)) << c.time;
+        EXPECT_TRUE(Shows(Point(268, 442), std::to_string(r.ShownScore()), 262, 426, 345, 446))
+            << r.ShownScore();
+    }
 }
 
 TEST_F(ResultsTest, GoOnReplaysTheMissionWithItsColourAndNoBriefing) {
