@@ -13,6 +13,7 @@
 #include "core/InputEvent.h"
 #include "core/StringTable.h"
 #include "core/TextWriter.h"
+#include "screens/UiSoundCount.h"
 #include "support/MadeAssets.h"
 #include "support/SignedSave.h"
 #include "support/TempDirectory.h"
@@ -40,6 +41,7 @@ protected:
         w.savedGames = std::make_unique<SavedGameIndex>();
         // No peer link can be made unless a test says so.
         w.makeLink = [] { return std::unique_ptr<CommLink>(); };
+        sounds.Install(w);
     }
     void TearDown() override {
         if (screen) {
@@ -47,6 +49,7 @@ protected:
             screen.reset();
         }
         ClearStringTable();
+        if (f) UiSounds::Remove(*f->world);
         f.reset();
         ResourceFile::SetAssetPath("");
     }
@@ -103,5 +106,6 @@ protected:
 
     TempDirectory dir;
     std::unique_ptr<WorldFixture> f;
+    UiSounds sounds;
     std::unique_ptr<ScreenBase> screen;
 };

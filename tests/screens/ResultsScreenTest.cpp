@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -65,6 +66,28 @@ protected:
             }
         return ink > 0;
     }
+    int PressNothing() {
+        Post(InputKind::MouseMove, Point(100, 100), 0);
+        Post(InputKind::ButtonDown, Point(100, 100), 'L');
+        return Frame();
+    }
+    int PlainKey() { return Key('x'); }
+    int PressDone() {
+        return Click(static_cast<ResultsScreen&>(*screen).ButtonOf(ResultsScreen::kDone));
+    }
+    int PressEnter() { return Key(kKeyEnter); }
+    int PressEscape() { return Key(kKeyEscape); }
+    int PressCtrlQ() {
+        f->events.ctrlDown = 1;
+        const int result = Key('q');
+        f->events.ctrlDown = 0;
+        return result;
+    }
+    int EmptyChat() {
+        Key('u');
+        if (!static_cast<ResultsScreen&>(*screen).ChatOpen()) return -1;
+        return Key(kKeyEnter);
+    }
     MissionStats stats;
 };
 
@@ -126,6 +149,49 @@ TEST_F(ResultsTest, TheFourValuesTheScoreAndTheTimeAreWrittenInTheirBoxes) {
         EXPECT_TRUE(Shows(Point(268, 442), std::to_string(r.ShownScore()), 262, 426, 345, 446))
             << r.ShownScore();
     }
+}
+
+TEST_F(ResultsTest, EachActionIsHeardWithItsSoundAndTheCountTicksOncePerFrame) {
+    // The count ticks (the refusal sound) once in every frame in which anything grew.
+    InPlay();
+    stats.kills = 2;
+    stats.losses = 1;
+    ResultsScreen& counting = Results(0, &stats);
+    sounds.Clear();
+    Frame();
+    EXPECT_EQ(sounds.refused, 1);
+    Ticks(120);
+    ASSERT_EQ(counting.ShownScore(), counting.TotalScore());
+    sounds.Clear();
+    Ticks(2);
+    EXPECT_EQ(sounds.refused, 0);
+    EXPECT_EQ(sounds.accepted, 0);
+    // With nothing counting (no record): what each action plays, in a network game.
+    World& w = *f->world;
+    w.networkGame = 1;
+    const struct {
+        const char* what;
+        std::function<int()> act;
+        int result, accepted, refused;
+    } cases[] = {
+        {"click on nothing", [this] { return PressNothing(); }, 1, 0, 1},
+        {"key taken by nobody", [this] { return PlainKey(); }, 1, 0, 0},
+        {"done", [this] { return PressDone(); }, 0, 1, 0},
+        {"enter", [this] { return PressEnter(); }, 0, 1, 0},
+        {"escape", [this] { return PressEscape(); }, 0, 1, 0},
+        {"ctrl+q", [this] { return PressCtrlQ(); }, 0, 1, 0},
+        {"chat opened and an empty one closed", [this] { return EmptyChat(); }, 1, 2, 0},
+    };
+    for (const auto& c : cases) {
+        screen->Unload();
+        screen.reset();
+        Results(1, nullptr);
+        sounds.Clear();
+        EXPECT_EQ(c.act(), c.result) << c.what;
+        EXPECT_EQ(sounds.accepted, c.accepted) << c.what;
+        EXPECT_EQ(sounds.refused, c.refused) << c.what;
+    }
+    w.networkGame = 0;
 }
 
 TEST_F(ResultsTest, GoOnReplaysTheMissionWithItsColourAndNoBriefing) {
