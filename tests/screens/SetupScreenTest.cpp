@@ -326,6 +326,66 @@ TEST_F(SetupTest, AGuestCannotStartEndsOnALeaveAndWithoutPeers) {
     EXPECT_EQ(guest.exitCode, 1);
 }
 
+TEST_F(SetupTest, EachChoiceIsHeardWithItsSoundAndARefusedStartWithBoth) {
+    // A click or key on the skirmish set-up: the result, and the accept and refusal sounds.
+    const struct {
+        const char* what;
+        int button;  // -1: a press on nothing; -2: the key instead
+        int32_t key;
+        int result, accepted, refused;
+    } cases[] = {
+        {"clan T", 1, 0, 1, 1, 0},
+        {"colour 3", 4, 0, 1, 1, 0},
+        {"two enemies", 9, 0, 1, 1, 0},
+        {"artifacts", SetupScreen::kArtifacts, 0, 1, 1, 0},
+        {"back", SetupScreen::kBack, 0, 0, 1, 0},
+        {"start", SetupScreen::kStart, 0, 0, 1, 0},
+        {"nothing", -1, 0, 1, 0, 1},
+        {"escape", -2, kKeyEscape, 0, 1, 0},
+        {"enter", -2, kKeyEnter, 0, 1, 0},
+        {"a key nobody takes", -2, 'x', 1, 0, 0},
+    };
+    for (const auto& c : cases) {
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+        }
+        SetupScreen& s = OpenSetup(Skirmish());
+        Frame();
+        sounds.Clear();
+        int result = 0;
+        if (c.button >= 0) {
+            result = Click(s.ButtonOf(c.button));
+        } else if (c.button == -1) {
+            Post(InputKind::MouseMove, Point(600, 460), 0);
+            Post(InputKind::ButtonDown, Point(600, 460), 'L');
+            result = Frame();
+        } else {
+            result = Key(c.key);
+        }
+        EXPECT_EQ(result, c.result) << c.what;
+        EXPECT_EQ(sounds.accepted, c.accepted) << c.what;
+        EXPECT_EQ(sounds.refused, c.refused) << c.what;
+    }
+    // A guest's start is refused after the press is heard; its chat line opens and closes
+    // with the accept sound.
+    screen->Unload();
+    screen.reset();
+    f->world->makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
+    f->world->AddPeer();
+    OpenSetup(Network(0, 2, 2));
+    sounds.Clear();
+    EXPECT_EQ(Key(kKeyEnter), 1);
+    EXPECT_EQ(sounds.accepted, 1);
+    EXPECT_EQ(sounds.refused, 1);
+    sounds.Clear();
+    Key('u');
+    EXPECT_EQ(sounds.accepted, 1);
+    Key(kKeyEnter);
+    EXPECT_EQ(sounds.accepted, 2);
+    EXPECT_EQ(sounds.refused, 0);
+}
+
 // The colour a slot nobody chose gets at the start: its own clan's colours (V 1 .. 4, T 5 .. 8)
 // from its slot number on, skipping any that another player holds or holds the twin of.
 TEST_F(SetupTest, AnUnchosenSlotTakesItsClansFirstColourThatNobodyHoldsOrTwins) {
