@@ -370,13 +370,22 @@ TEST_F(MainMenuTest, EnterCarriesOutTheHighlightedItemAndAltF4Quits) {
     }
     Post(InputKind::MouseMove, Point(20, 20), 0);
     Frame();
-    // Nothing highlighted: Enter does nothing.
+    // Nothing highlighted: Enter does nothing, silently; a press off the items is refused.
+    sounds.Clear();
     EXPECT_EQ(Key(kKeyEnter), 1);
     EXPECT_EQ(Requested(), 0);
-    // Down highlights the first item, the tutorial, which Enter starts.
+    Post(InputKind::ButtonDown, Point(20, 20), 'L');
+    EXPECT_EQ(Frame(), 1);
+    Post(InputKind::ButtonUp, Point(20, 20), 'L');
+    EXPECT_EQ(Frame(), 1);
+    EXPECT_EQ(sounds.accepted, 0);
+    EXPECT_EQ(sounds.refused, 1);
+    // Down highlights the first item, the tutorial, which Enter starts with the accept sound.
     Key(kKeyDown);
     EXPECT_EQ(m.Hovered(), 0);
     EXPECT_EQ(Key(kKeyEnter), 0);
+    EXPECT_EQ(sounds.accepted, 1);
+    EXPECT_EQ(sounds.refused, 1);
     EXPECT_EQ(Requested(), static_cast<int>(GameMode::StartScenario));
     ASSERT_NE(f->world->pendingScenario, nullptr);
     EXPECT_EQ(f->world->pendingScenario->missionNumber, Campaign::kTutorial);
@@ -386,6 +395,37 @@ TEST_F(MainMenuTest, EnterCarriesOutTheHighlightedItemAndAltF4Quits) {
     EXPECT_EQ(Key(kKeyF4), 0);
     f->events.altDown = 0;
     EXPECT_EQ(Requested(), static_cast<int>(GameMode::Quit));
+}
+
+TEST_F(MainMenuTest, TheStatusLineIsABoxInItsColourFramedTwiceWithItsTextInside) {
+    Menu();
+    World& w = *f->world;
+    Frame();
+    const uint8_t bare = Pixel(8, 8), bareRight = Pixel(632, 17);
+    // The box (10,10) 620 x 15, an outline two pixels out in its colour and one pixel out in
+    // the colour's text colour; the text at (11, 22), cut at the box. Colour 0 is the default
+    // (10), whose text is black.
+    const struct {
+        int colour, box, text;
+        std::string line;
+    } cases[] = {{3, 3, 254, "Ready"}, {0, 10, 0, "Ready"}, {5, 5, 16, std::string(150, 'W')}};
+    for (const auto& c : cases) {
+        w.SetStatusMessage(c.line.c_str(), c.colour);
+        Frame();
+        EXPECT_EQ(Pixel(8, 8), c.box) << c.colour;
+        EXPECT_EQ(Pixel(631, 26), c.box) << c.colour;
+        EXPECT_EQ(Pixel(9, 9), c.text) << c.colour;
+        EXPECT_EQ(Pixel(630, 25), c.text) << c.colour;
+        EXPECT_EQ(Pixel(10, 10), c.box) << c.colour;
+        EXPECT_EQ(Pixel(629, 24), c.box) << c.colour;
+        EXPECT_EQ(Pixel(632, 17), bareRight) << c.colour;
+        EXPECT_NE(Pixel(7, 7), c.box) << c.colour;
+        EXPECT_TRUE(Shows(*w.font, Point(11, 22), c.line, c.text, 10, 10, 629, 24)) << c.colour;
+    }
+    // An empty status shows no box.
+    w.SetStatusMessage("", 3);
+    Frame();
+    EXPECT_EQ(Pixel(8, 8), bare);
 }
 
 TEST_F(MainMenuTest, ASavedGameRefusedOnItsWayBackReopensTheListWhileThereIsOne) {

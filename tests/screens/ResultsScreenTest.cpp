@@ -44,27 +44,10 @@ protected:
         f->world->scenario->teamColours[1] = 3;
     }
     std::string ScoreFile() { return ReadFile(Path("score.dat")); }
-    // Whether the box (corners inclusive) shows exactly `text` written at `at` in the value
-    // colour: its pixels of that colour are the ones the results font covers drawing it there.
-    // The box is wiped in the look, so ask it last in a frame.
+    // The value colour in the results font.
     bool Shows(Point at, const std::string& text, int x0, int y0, int x1, int y1) {
-        constexpr uint8_t kValueColour = 126;
-        std::vector<bool> shown;
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x) {
-                shown.push_back(Pixel(x, y) == kValueColour);
-                f->display.BackPage()[y * 640 + x] = 0;
-            }
-        f->display.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
-        TextWriter(ResultsScreen::kFontPack).DrawText(at, text.c_str(), kValueColour);
-        size_t i = 0;
-        int ink = 0;
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x) {
-                ink += Pixel(x, y) == kValueColour;
-                if (shown[i++] != (Pixel(x, y) == kValueColour)) return false;
-            }
-        return ink > 0;
+        TextWriter font(ResultsScreen::kFontPack);
+        return FrontEndTest::Shows(font, at, text, 126, x0, y0, x1, y1);
     }
     int PressNothing() {
         Post(InputKind::MouseMove, Point(100, 100), 0);
