@@ -133,6 +133,51 @@ TEST_F(SetupTest, SlidersReachBothEndsAndEveryChangeIsWrittenAtOnce) {
     EXPECT_EQ(s.Record().landNumber, s.Entries()[0].packIndex);
 }
 
+TEST_F(SetupTest, EachSliderValueGivesItsSettingWrittenAndDrawnBesideTheKnob) {
+    // Slider value (0 .. 100) -> difficulty 1 .. 5 by twenties, resources by hundreds up to
+    // 9900, tech level in eighths of the travel and at least 1.
+    const struct {
+        int value, difficulty, resources, tech;
+        const char *difficultyText, *resourcesText, *techText;
+    } cases[] = {
+        {0, 1, 0, 1, "1", "0000", "01"},     {1, 1, 100, 1, "1", "0100", "01"},
+        {20, 1, 2000, 1, "1", "2000", "01"}, {21, 2, 2100, 1, "2", "2100", "01"},
+        {25, 2, 2500, 2, "2", "2500", "02"}, {41, 3, 4100, 3, "3", "4100", "03"},
+        {61, 4, 6100, 4, "4", "6100", "04"}, {98, 5, 9800, 7, "5", "9800", "07"},
+        {99, 5, 9900, 7, "5", "9900", "07"}, {100, 5, 9900, 8, "5", "9900", "08"},
+    };
+    SetupScreen& s = OpenSetup(Skirmish());
+    Frame();
+    // A setting is written only when it changed (from 1, 5000 and 1 at the start).
+    int difficulty = 1, resources = 5000, tech = 1;
+    for (const auto& c : cases) {
+        WriteOptions("");
+        for (const int knob :
+             {SetupScreen::kDifficulty, SetupScreen::kResources, SetupScreen::kTech})
+            s.ButtonOf(knob)->SetValue(c.value);
+        Frame();
+        EXPECT_EQ(s.Record().difficulty, c.difficulty) << c.value;
+        EXPECT_EQ(s.Record().resources, c.resources) << c.value;
+        EXPECT_EQ(s.Record().techLevel, c.tech) << c.value;
+        EXPECT_EQ(Option("DIFFICULTY"), difficulty != c.difficulty ? c.difficultyText : "")
+            << c.value;
+        EXPECT_EQ(Option("RESOURCES"), resources != c.resources ? c.resourcesText : "") << c.value;
+        EXPECT_EQ(Option("TECH"), tech != c.tech ? c.techText : "") << c.value;
+        difficulty = c.difficulty;
+        resources = c.resources;
+        tech = c.tech;
+        for (const auto& [knob, text] :
+             std::vector<std::pair<int, const char*>>{{SetupScreen::kDifficulty, c.difficultyText},
+                                                      {SetupScreen::kResources, c.resourcesText},
+                                                      {SetupScreen::kTech, c.techText}}) {
+            const Point at = s.ButtonOf(knob)->Bounds().origin + Point(40, 18);
+            EXPECT_TRUE(Shows(*f->world->font, at, text, 10, at.x - 1, at.y - 12,
+                              std::min(at.x + 30, 639), at.y + 2))
+                << c.value << " " << text;
+        }
+    }
+}
+
 TEST_F(SetupTest, AClanSwitchMovesTheColourToTheTwinAndBack) {
     SetupScreen& s = OpenSetup(Skirmish());
     // The pointer shows a hand over a button and the arrow elsewhere.
