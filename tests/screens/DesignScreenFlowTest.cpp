@@ -37,10 +37,11 @@ protected:
         ClickButton(27);
     }
     static Template* Trooper() { return FindInList(ChassisList, 'V', 'b'); }
+    // Every key the name field takes keeps the screen.
     void TypeName(const char* name) {
         Click(Point(300, 415));
         for (const char* c = name; *c; ++c)
-            Key(*c);
+            EXPECT_EQ(Key(*c), 1) << *c;
         Key(kKeyEnter);
     }
 };
@@ -227,9 +228,9 @@ TEST_F(DesignFlowTest, GroupNamesTheDesignFileCannotReadBackAreRefused) {
     const Point field = screen->GroupRowField()->rect.Centre();
     auto rename = [&](const char* text) {
         Click(field);
-        Key(kKeyBackspace);
+        EXPECT_EQ(Key(kKeyBackspace), 1);
         for (const char* c = text; *c; ++c)
-            Key(*c);
+            EXPECT_EQ(Key(*c), 1) << *c;
         Key(kKeyEnter);
         return std::string(group->name);
     };
@@ -254,7 +255,7 @@ TEST_F(DesignFlowTest, GroupNamesTheDesignFileCannotReadBackAreRefused) {
     ASSERT_EQ(screen->groupOpen, 1);
     const std::string before = first->name;
     Click(screen->GroupRowField()->rect.Centre());
-    Key(kKeyBackspace);
+    EXPECT_EQ(Key(kKeyBackspace), 1);
     ASSERT_STREQ(first->name, "");
     Click(screen->DesignList()->listRect.origin + Point(10, 10));
     EXPECT_EQ(std::string(first->name), before);
