@@ -208,9 +208,30 @@ TEST_F(MainMenuTest, LoadGameListsTheIndexDeletesClampedAndClosesWhenEmpty) {
             inked += Pixel(x, 133 + row * 12 + 6) == 41 || Pixel(x, 133 + row * 12 + 6) == 10;
         EXPECT_GT(inked, 0) << row;
     }
-    Key(kKeyDown);
-    Key(kKeyDown);
-    Key(kKeyDown);
+    // Each title on its own row, the chosen one in its own colour (41, the others 10); Down
+    // walks to the last and stops there.
+    const char* titles[3] = {"first", "%s%n #1", "third"};
+    for (int chosen = 0; chosen < 4; ++chosen) {
+        if (chosen > 0) Key(kKeyDown);
+        EXPECT_EQ(g->List()->selection, std::min(chosen, 2));
+        for (int row = 0; row < 3; ++row) {
+            const int y = 147 + 12 * row;
+            const bool picked = row == std::min(chosen, 2);
+            int other = 0;
+            for (int x = 193; x < 449; ++x)
+                for (int yy = y - 11; yy <= y; ++yy)
+                    other += Pixel(x, yy) == (picked ? 10 : 41);
+            EXPECT_EQ(other, 0) << chosen << " " << row;
+        }
+        for (int row = 0; row < 3; ++row) {
+            const int y = 147 + 12 * row;
+            const bool picked = row == std::min(chosen, 2);
+            EXPECT_TRUE(Shows(*f->world->font, Point(194, y), titles[row], picked ? 41 : 10, 193,
+                              y - 11, 448, y))
+                << chosen << " " << row;
+        }
+        Frame();
+    }
     EXPECT_EQ(g->List()->selection, 2);
     Click(g->ButtonOf(LoadGameScreen::kDelete));
     EXPECT_EQ(f->world->savedGames->Count(), 2);
@@ -347,8 +368,19 @@ TEST_F(MainMenuTest, TheLoadGameKnobScrollsTheListAndTheCursorShowsWhatCanBeClic
     EXPECT_EQ(Click(knob.Centre()), 1);
     EXPECT_EQ(m.OpenLoadGame(), g);
     EXPECT_EQ(list.top, 0);
-    // Back leaves and keeps every game.
+    // A press beside the list and the buttons is refused, one on the list is silent, and the
+    // knob released over itself is heard like any button.
+    sounds.Clear();
+    Click(Point(100, 100));
+    EXPECT_EQ(sounds.refused, 1);
+    Click(Point(250, 133 + 2 + 12 + 6));
+    EXPECT_EQ(sounds.accepted, 0);
+    Click(knob.Centre());
+    EXPECT_EQ(sounds.refused, 1);
+    EXPECT_EQ(sounds.accepted, 1);
+    // Back leaves, heard, and keeps every game.
     Click(g->ButtonOf(LoadGameScreen::kBack));
+    EXPECT_EQ(sounds.accepted, 2);
     EXPECT_EQ(m.OpenLoadGame(), nullptr);
     EXPECT_EQ(f->world->savedGames->Count(), 20);
     EXPECT_EQ(f->world->pendingScenario, nullptr);
