@@ -150,6 +150,8 @@ TEST_F(MainMenuTest, NetworkItemsNeedALinkAndBadNumbersOpenNoSetUp) {
     EXPECT_EQ(Key('h'), 1);  // the menu goes on under the network screen
     ASSERT_NE(m.OpenNetwork(), nullptr);
     EXPECT_EQ(f->world->PeerCount(), 1);
+    // Hosting waits for joiners.
+    EXPECT_EQ(m.OpenNetwork()->StatusString(), NetworkScreen::kHostWaitingString);
     // A network screen that ends with a player number the slot tables do not hold.
     m.OpenNetwork()->SetGameSetup(5, 1, 0, 0, "", "");
     m.OpenNetwork()->exitCode = 0;
@@ -173,6 +175,8 @@ TEST_F(MainMenuTest, LeavingANetworkSetUpClosesThePeers) {
     MainMenuScreen& m = Menu();
     EXPECT_EQ(Key('j'), 1);
     ASSERT_NE(m.OpenNetwork(), nullptr);
+    // Joining asks for the host's name first.
+    EXPECT_EQ(m.OpenNetwork()->StatusString(), NetworkScreen::kJoinTypingString);
     m.OpenNetwork()->SetGameSetup(2, 1, 0, 0, "", "");
     m.OpenNetwork()->OnButton(NetworkScreen::kCancel);
     m.OpenNetwork()->exitCode = 0;
