@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <functional>
 #include <string>
 #include <utility>
@@ -45,7 +46,7 @@ protected:
     }
     std::string ScoreFile() { return ReadFile(Path("score.dat")); }
     // The value colour in the results font.
-    bool Shows(Point at, const std::string& text, int x0, int y0, int x1, int y1) {
+    bool ShowsValue(Point at, const std::string& text, int x0, int y0, int x1, int y1) {
         TextWriter font(ResultsScreen::kFontPack);
         return FrontEndTest::Shows(font, at, text, 126, x0, y0, x1, y1);
     }
@@ -124,12 +125,12 @@ TEST_F(ResultsTest, TheFourValuesTheScoreAndTheTimeAreWrittenInTheirBoxes) {
         ASSERT_EQ(r.Shown(3), 2);
         for (int v = 0; v < 4; ++v) {
             const Point at = values[v];
-            EXPECT_TRUE(
-                Shows(at, std::to_string(r.Shown(v)), at.x - 4, at.y - 16, at.x + 40, at.y + 4))
+            EXPECT_TRUE(ShowsValue(at, std::to_string(r.Shown(v)), at.x - 4, at.y - 16, at.x + 40,
+                                   at.y + 4))
                 << v << " " << r.Shown(v);
         }
-        EXPECT_TRUE(Shows(Point(92, 427), c.time, 80, 411, 200, 431)) << c.time;
-        EXPECT_TRUE(Shows(Point(268, 442), std::to_string(r.ShownScore()), 262, 426, 345, 446))
+        EXPECT_TRUE(ShowsValue(Point(92, 427), c.time, 80, 411, 200, 431)) << c.time;
+        EXPECT_TRUE(ShowsValue(Point(268, 442), std::to_string(r.ShownScore()), 262, 426, 345, 446))
             << r.ShownScore();
     }
 }
@@ -220,6 +221,13 @@ TEST_F(ResultsTest, AWinOpensTheTableTheNameIsSavedAndASecondEnterLeaves) {
     EXPECT_EQ(r.ButtonOf(ResultsScreen::kSave)->enabled, 1);
     for (const char c : std::string("ann"))
         Key(c);
+    // The rows best first in the list (colour 10).
+    char mine[32];
+    std::snprintf(mine, sizeof mine, "%06d   - ann", r.TotalScore());
+    EXPECT_TRUE(Shows(*f->world->font, Point(212 + 2, 303 + 2 + 12), "999999   - best", 10, 213,
+                      304, 422, 316));
+    EXPECT_TRUE(Shows(*f->world->font, Point(212 + 2, 303 + 2 + 24), mine, 10, 213, 317, 422, 328));
+    Frame();
     // Arrow keys belong to the field while it is active; a click elsewhere lets it go, and then
     // they move the list's bar, within the table's two rows.
     auto barOn = [&](int row) { return Pixel(300, 303 + 4 + 12 * row + 6) == kListBar; };
@@ -227,6 +235,10 @@ TEST_F(ResultsTest, AWinOpensTheTableTheNameIsSavedAndASecondEnterLeaves) {
     EXPECT_TRUE(barOn(0));
     Click(Point(100, 100));
     EXPECT_EQ(r.NameField()->active, 0);
+    // Let go, the field draws nothing of its own: the typed name shows in its row (colour 34),
+    // where the field writes it, two pixels above the row's end.
+    EXPECT_TRUE(Shows(*f->world->font, Point(183, 212), "ann", 34, 182, 200, 453, 213));
+    Frame();
     for (const auto& [key, row] : std::vector<std::pair<int, int>>{
              {kKeyUp, 0}, {'x', 0}, {kKeyDown, 1}, {kKeyDown, 1}, {kKeyUp, 0}}) {
         Key(key);
