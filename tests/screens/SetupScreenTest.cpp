@@ -329,6 +329,46 @@ TEST_F(SetupTest, PeerReportsDecideColoursAndOnlyTheHostStartsOnceAllReported) {
     EXPECT_EQ(r.colour, r.teamColours[1]);
 }
 
+TEST_F(SetupTest, AGuestTakesTheHostsStartWithEverySlotTheOrderAndTheSharedSettings) {
+    f->world->makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
+    f->world->AddPeer();
+    SetupScreen& guest = OpenSetup(Network(0, 2, 2));
+    ASSERT_GE(guest.Entries().size(), 2u);
+    SetupSettings start = Report(1, 'V', 3);
+    const char clans[4] = {'V', 'T', 'X', 'X'};
+    const int colours[4] = {3, 6, 254, 254};
+    for (int n = 0; n < 4; ++n) {
+        start.slotClan[n] = clans[n];
+        start.slotColour[n] = colours[n];
+    }
+    for (int i = 0; i < 20; ++i)
+        start.startOrder[i] = 19 - i;
+    start.techLevel = 4;
+    start.resources = 2000;
+    start.artifacts = 0;
+    start.scenarioNumber = guest.Entries()[1].packIndex;
+    guest.ApplyPeerSettings(start, 1, 0);
+    const Scenario& r = guest.Record();
+    EXPECT_EQ(guest.Finished(), 1);
+    EXPECT_EQ(guest.exitCode, 0);
+    for (int n = 1; n <= 4; ++n) {
+        EXPECT_EQ(r.playerSlots[n], clans[n - 1]) << n;
+        EXPECT_EQ(r.teamColours[n], colours[n - 1]) << n;
+    }
+    // The own colour is the own slot's (slot 2).
+    EXPECT_EQ(r.colour, 6);
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(r.startOrder[i], 19 - i) << i;
+    EXPECT_EQ(r.techLevel, 4);
+    EXPECT_EQ(r.resources, 2000);
+    EXPECT_EQ(r.artifacts, 0);
+    EXPECT_EQ(r.landNumber, guest.Entries()[1].packIndex);
+    EXPECT_EQ(guest.List()->selection, 1);
+    // The screen ends at its next pass, and for good.
+    EXPECT_EQ(Frame(), 0);
+    EXPECT_EQ(guest.Update(16), 0);
+}
+
 // Two colours clash when they are the same or twins four apart; "none" (-1, 254 or anything
 // outside 1 .. 8) clashes with nothing.
 TEST(SetupColours, ColoursClashWhenTheSameOrTwins) {
