@@ -163,6 +163,48 @@ TEST_F(DesignFlowTest, LeavingWithChangesAsksAndBothAnswersLeave) {
     EXPECT_EQ(made->chassis, FindInList(ChassisList, 'V', 'b'));
 }
 
+TEST_F(DesignFlowTest, TheLibraryAfterChangesAsksAndYesStoresThemNoDropsThem) {
+    for (const int yes : {1, 0}) {
+        SCOPED_TRACE(yes);
+        Open();
+        ClickButton(26);
+        ClickButton(24);
+        VehicleDesign* asked = Selected();
+        ASSERT_EQ(asked->chassis, nullptr);
+        PickTrooper();
+        ASSERT_EQ(screen->editState, DesignScreen::kChanged);
+        EXPECT_EQ(ClickButton(26), 1);
+        EXPECT_EQ(screen->panelMode, DesignScreen::kLibrary);
+        EXPECT_EQ(screen->question, 1);
+        EXPECT_EQ(Key(yes ? 'y' : 'n'), 1);
+        EXPECT_EQ(screen->question, -1);
+        EXPECT_EQ(screen->editState, DesignScreen::kUnchanged);
+        EXPECT_EQ(screen->panelMode, DesignScreen::kLibrary);
+        EXPECT_EQ(asked->chassis, yes ? Trooper() : nullptr);
+        EXPECT_EQ(Edited().chassis, asked->chassis);
+        screen->Deactivate();
+        screen->Unload();
+        screen.reset();
+    }
+}
+
+TEST_F(DesignFlowTest, DeletingTheLastDesignLeavesAFreshOneInItsPlace) {
+    Open();
+    ClickButton(26);
+    const int count = Designs();
+    ASSERT_GE(count, 1);
+    for (int n = 0; n < count; ++n) {
+        screen->DesignList()->SetSelection(0);
+        ClickButton(15);
+        EXPECT_EQ(Designs(), std::max(count - n - 1, 1)) << n;
+    }
+    ASSERT_EQ(Designs(), 1);
+    EXPECT_EQ(Selected(), Library().AvailableAt(0));
+    EXPECT_EQ(Selected()->chassis, nullptr);
+    EXPECT_EQ(screen->selectedDesign, Selected());
+    EXPECT_EQ(screen->DesignList()->selection, 0);
+}
+
 TEST_F(DesignFlowTest, TheFactoryDesignCannotBeDeleted) {
     VehicleDesign* factory = Library().AddDesign('V');
     factory->SetPrimaryPart(FindBuildingTemplate('V')->chassis.get());
