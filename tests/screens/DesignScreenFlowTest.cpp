@@ -17,6 +17,7 @@
 #include "objects/ObjectTestSupport.h"
 #include "screens/DesignScreenTestFixture.h"
 #include "screens/HardpointPanel.h"
+#include "screens/UiSoundCount.h"
 #include "screens/battle/ControlPanel.h"
 #include "support/MemoryLink.h"
 #include "ui/ScrollList.h"
@@ -203,6 +204,40 @@ TEST_F(DesignFlowTest, DeletingTheLastDesignLeavesAFreshOneInItsPlace) {
     EXPECT_EQ(Selected()->chassis, nullptr);
     EXPECT_EQ(screen->selectedDesign, Selected());
     EXPECT_EQ(screen->DesignList()->selection, 0);
+}
+
+TEST_F(DesignFlowTest, EachCommandIsHeardOncePagingIsSilentAndAFactoryDeleteIsRefused) {
+    VehicleDesign* factory = Library().AddDesign('V');
+    factory->SetPrimaryPart(FindBuildingTemplate('V')->chassis.get());
+    Open();
+    UiSounds sounds;
+    sounds.Install(*f->world);
+    const struct {
+        const char* what;
+        int button, accepted, refused;
+    } cases[] = {
+        {"chassis", 0, 1, 0},      {"page forward", 8, 0, 0}, {"page back", 7, 0, 0},
+        {"help", 30, 1, 0},        {"settings", 25, 1, 0},    {"parts", 24, 1, 0},
+        {"library", 26, 1, 0},     {"new group", 19, 1, 0},   {"open group", 20, 1, 0},
+        {"close group", 20, 1, 0},
+    };
+    for (const auto& c : cases) {
+        sounds.Clear();
+        EXPECT_EQ(ClickButton(c.button), 1) << c.what;
+        EXPECT_EQ(sounds.accepted, c.accepted) << c.what;
+        EXPECT_EQ(sounds.refused, c.refused) << c.what;
+    }
+    ASSERT_EQ(screen->panelMode, DesignScreen::kLibrary);
+    screen->DesignList()->SetSelection(Library().IndexOfAvailable(factory));
+    sounds.Clear();
+    ClickButton(15);
+    EXPECT_EQ(sounds.accepted, 0);
+    EXPECT_EQ(sounds.refused, 1);
+    // Ctrl+Q leaves, heard.
+    sounds.Clear();
+    EXPECT_EQ(Key(17), 0);
+    EXPECT_EQ(sounds.accepted, 1);
+    UiSounds::Remove(*f->world);
 }
 
 TEST_F(DesignFlowTest, TheFactoryDesignCannotBeDeleted) {
