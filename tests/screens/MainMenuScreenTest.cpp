@@ -248,6 +248,25 @@ TEST_F(MainMenuTest, LoadGameListsTheIndexDeletesClampedAndClosesWhenEmpty) {
     EXPECT_EQ(m.ItemButton(3)->enabled, 0);
 }
 
+TEST_F(MainMenuTest, LoadAndDeleteWithNoRowChosenOnlyPlayTheSound) {
+    AddGame("kept", GoodGame());
+    MainMenuScreen& m = Menu();
+    Key('l');
+    LoadGameScreen* g = m.OpenLoadGame();
+    ASSERT_NE(g, nullptr);
+    f->world->requestedMode = 0;
+    for (const int button : {LoadGameScreen::kDelete, LoadGameScreen::kLoad}) {
+        g->List()->SetSelection(-1);
+        sounds.Clear();
+        EXPECT_EQ(Click(g->ButtonOf(button)), 1) << button;
+        EXPECT_EQ(m.OpenLoadGame(), g) << button;
+        EXPECT_EQ(f->world->savedGames->Count(), 1) << button;
+        EXPECT_EQ(f->world->pendingScenario, nullptr) << button;
+        EXPECT_EQ(Requested(), 0) << button;
+        EXPECT_EQ(sounds.accepted, 1) << button;
+    }
+}
+
 TEST_F(MainMenuTest, CtrlQInEitherCaseClosesTheLoadGameScreenAndAPlainQDoesNot) {
     AddGame("first", GoodGame());
     MainMenuScreen& m = Menu();
