@@ -14,6 +14,7 @@
 #include "core/InputEvent.h"
 #include "core/StringTable.h"
 #include "core/TextWriter.h"
+#include "screens/TextCheck.h"
 #include "screens/UiSoundCount.h"
 #include "support/MadeAssets.h"
 #include "support/SignedSave.h"
@@ -84,27 +85,9 @@ protected:
         return Frame();
     }
     uint8_t Pixel(int x, int y) const { return f->display.BackPage()[y * 640 + x]; }
-    // Whether the box (corners inclusive) shows exactly `text` written by `font` at `at`: its
-    // pixels of the colour are the ones the font covers drawing it there, and there are some.
-    // The box is wiped in the look, so ask it last in a frame.
     bool Shows(TextWriter& font, Point at, const std::string& text, int colour, int x0, int y0,
                int x1, int y1) {
-        std::vector<bool> shown;
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x) {
-                shown.push_back(Pixel(x, y) == colour);
-                f->display.BackPage()[y * 640 + x] = colour == 0 ? 1 : 0;
-            }
-        f->display.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
-        font.DrawText(at, text.c_str(), colour);
-        size_t i = 0;
-        int ink = 0;
-        for (int y = y0; y <= y1; ++y)
-            for (int x = x0; x <= x1; ++x) {
-                ink += Pixel(x, y) == colour;
-                if (shown[i++] != (Pixel(x, y) == colour)) return false;
-            }
-        return ink > 0;
+        return ShowsText(f->display, font, at, text, colour, x0, y0, x1, y1);
     }
     std::filesystem::path Path(const std::string& name) const {
         return std::filesystem::path(dir.Path()) / name;
