@@ -404,6 +404,32 @@ TEST_F(ResultsTest, TheLostMissionPromptShowsItsButtonsAndLeavesForTheMenu) {
     }
 }
 
+TEST_F(ResultsTest, ThePromptsAnswersTakeClicksAcrossTheirWholeRows) {
+    // Leave over (269,220)-(386,240), go on over (269,253)-(386,273), corners included.
+    const struct {
+        Point at;
+        GameMode mode;  // None: the prompt stays
+    } cases[] = {
+        {{269, 220}, GameMode::MainMenu},      {{386, 240}, GameMode::MainMenu},
+        {{268, 230}, GameMode::None},          {{387, 230}, GameMode::None},
+        {{300, 219}, GameMode::None},          {{300, 246}, GameMode::None},
+        {{269, 253}, GameMode::StartScenario}, {{386, 273}, GameMode::StartScenario},
+        {{300, 274}, GameMode::None},          {{387, 263}, GameMode::None},
+    };
+    for (const auto& c : cases) {
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+        }
+        f->world->pendingScenario.reset();
+        InPlay(3);
+        Results(0, &stats);
+        f->world->requestedMode = 0;
+        EXPECT_EQ(Click(c.at), c.mode == GameMode::None ? 1 : 0) << c.at.x << "," << c.at.y;
+        EXPECT_EQ(f->world->requestedMode, static_cast<int>(c.mode)) << c.at.x << "," << c.at.y;
+    }
+}
+
 TEST_F(ResultsTest, InANetworkGameUOrCtrlF1ToF4OpenAChatLineAndEnterSendsIt) {
     InPlay();
     World& w = *f->world;
