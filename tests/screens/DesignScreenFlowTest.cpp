@@ -476,6 +476,17 @@ TEST_F(DesignChatTest, AChatLineIsSentWithTheHostNameAndCutToOneCommand) {
     EXPECT_NE(Sent().find("[hhh"), std::string::npos);
     EXPECT_LT(Sent().size(), 300u);
     f->world->peerLinks[0] = nullptr;
+    // Ctrl+F1 .. Ctrl+F4 address one player, the own colour first; Ctrl+F5 opens no line.
+    f->world->localPlayer.third = 3;
+    for (const auto& [key, to] : std::vector<std::pair<int32_t, int>>{
+             {kKeyCtrlF1, 1}, {kKeyCtrlF1 + 3, 4}, {kKeyCtrlF1 + 4, -1}}) {
+        f->world->commands->Rewind();
+        Key(key);
+        Key('o');
+        EXPECT_EQ(Key(kKeyEnter), 1);
+        const std::string line = std::string(1, '\x03') + static_cast<char>(to) + "o";
+        EXPECT_EQ(Sent().find(line) != std::string::npos, to > 0) << key;
+    }
 }
 
 TEST_F(DesignFlowTest, TheArrowKeysPageThePartsAndHelpAndNewFollowThePanel) {
