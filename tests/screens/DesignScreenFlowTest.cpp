@@ -165,8 +165,10 @@ TEST_F(DesignFlowTest, LeavingWithChangesAsksAndBothAnswersLeave) {
 }
 
 TEST_F(DesignFlowTest, TheLibraryAfterChangesAsksAndYesStoresThemNoDropsThem) {
-    for (const int yes : {1, 0}) {
-        SCOPED_TRACE(yes);
+    // Y, y and both Enter codes answer yes; N, n and Esc no.
+    for (const auto& [key, yes] : std::vector<std::pair<int32_t, int>>{
+             {'y', 1}, {'Y', 1}, {300, 1}, {kKeyEnter, 1}, {'n', 0}, {'N', 0}, {kKeyEscape, 0}}) {
+        SCOPED_TRACE(key);
         Open();
         ClickButton(26);
         ClickButton(24);
@@ -177,7 +179,10 @@ TEST_F(DesignFlowTest, TheLibraryAfterChangesAsksAndYesStoresThemNoDropsThem) {
         EXPECT_EQ(ClickButton(26), 1);
         EXPECT_EQ(screen->panelMode, DesignScreen::kLibrary);
         EXPECT_EQ(screen->question, 1);
-        EXPECT_EQ(Key(yes ? 'y' : 'n'), 1);
+        // Any other key leaves the question open.
+        EXPECT_EQ(Key('x'), 1);
+        EXPECT_EQ(screen->question, 1);
+        EXPECT_EQ(Key(key), 1);
         EXPECT_EQ(screen->question, -1);
         EXPECT_EQ(screen->editState, DesignScreen::kUnchanged);
         EXPECT_EQ(screen->panelMode, DesignScreen::kLibrary);
