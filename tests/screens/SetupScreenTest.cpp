@@ -591,6 +591,34 @@ TEST_F(SetupTest, WithoutTheCheatOptionCtrlAltEnterStartsWithoutTheDebugFlag) {
     EXPECT_EQ(s.Record().debugFlag, 0);
 }
 
+TEST_F(SetupTest, OneEnemyMarkerShowsForEachEnemyFromTheLeft) {
+    SetupScreen& s = OpenSetup(Skirmish());
+    ResourceFile pack;
+    ASSERT_TRUE(pack.Open(SetupScreen::kSmallPack, ResourceFile::OpenMode::Pack));
+    ASSERT_TRUE(pack.SelectEntry(0, 7));
+    Bitmap marker(&pack);
+    const int xs[3] = {255, 301, 347};
+    auto place = [&](int e) {
+        std::vector<uint8_t> out;
+        for (int y = 37; y < 37 + marker.GetSize().h; ++y)
+            for (int x = xs[e]; x < xs[e] + marker.GetSize().w; ++x)
+                out.push_back(Pixel(x, y));
+        return out;
+    };
+    // Drawn again over the screen, a marker changes only the places that had none.
+    for (int enemies = 1; enemies <= 3; ++enemies) {
+        Click(s.ButtonOf(7 + enemies));
+        ASSERT_EQ(s.Record().computerPlayers, enemies);
+        for (int e = 0; e < 3; ++e) {
+            const std::vector<uint8_t> shown = place(e);
+            f->display.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+            marker.DrawAt(Point(xs[e], 37));
+            EXPECT_EQ(place(e) == shown, e < enemies) << enemies << " " << e;
+            Frame();
+        }
+    }
+}
+
 TEST_F(SetupTest, TheMarkerSitsOnTheSwatchOfTheOwnColour) {
     SetupScreen& s = OpenSetup(Skirmish());
     ResourceFile pack;
