@@ -457,8 +457,8 @@ TEST_F(SetupTest, EachChoiceIsHeardWithItsSoundAndARefusedStartWithBoth) {
     screen->Unload();
     screen.reset();
     f->world->makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
-    f->world->AddPeer();
-    OpenSetup(Network(0, 2, 2));
+    CommLink* link = f->world->AddPeer();
+    SetupScreen& guest = OpenSetup(Network(0, 2, 2));
     sounds.Clear();
     EXPECT_EQ(Key(kKeyEnter), 1);
     EXPECT_EQ(sounds.accepted, 1);
@@ -469,6 +469,24 @@ TEST_F(SetupTest, EachChoiceIsHeardWithItsSoundAndARefusedStartWithBoth) {
     Key(kKeyEnter);
     EXPECT_EQ(sounds.accepted, 2);
     EXPECT_EQ(sounds.refused, 0);
+    // Ctrl+F1 .. Ctrl+F4 address one player; the line goes out with the own colour first.
+    Click(guest.ButtonOf(4));
+    const int colour = guest.Record().colour;
+    ASSERT_EQ((colour - 1) % 4, 2);
+    f->world->StartRecording();
+    for (const auto& [key, to] :
+         std::vector<std::pair<int32_t, int>>{{kKeyCtrlF1 + 1, 2}, {kKeyCtrlF1 + 3, 4}}) {
+        const size_t before = f->world->Commands().Size();
+        Key(key);
+        ASSERT_EQ(guest.ChatOpen(), 1) << key;
+        Key('o');
+        Key(kKeyEnter);
+        const std::string sent(reinterpret_cast<const char*>(f->world->Commands().Data()) + before,
+                               f->world->Commands().Size() - before);
+        const std::string line = std::string(1, static_cast<char>(colour)) + static_cast<char>(to) +
+                                 "[" + link->HostName() + "]: o";
+        EXPECT_NE(sent.find(line), std::string::npos) << key;
+    }
 }
 
 // The colour a slot nobody chose gets at the start: its own clan's colours (V 1 .. 4, T 5 .. 8)
