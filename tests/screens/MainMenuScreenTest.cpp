@@ -8,6 +8,7 @@
 
 #include "core/EventQueue.h"
 #include "core/KeyCodes.h"
+#include "net/NetworkPlay.h"
 #include "net/NetworkScreen.h"
 #include "objects/CommandBuffer.h"
 #include "screens/FrontEndTestFixture.h"
@@ -170,6 +171,28 @@ TEST_F(MainMenuTest, NetworkItemsNeedALinkAndBadNumbersOpenNoSetUp) {
 
 // Leaving the set-up of a network game ends the network part: every peer link is closed and
 // nothing is recorded any more.
+TEST_F(MainMenuTest, APeersLeaveReachesTheOpenSetUpThroughTheHooksAndClosesIt) {
+    f->world->makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
+    MainMenuScreen& m = Menu();
+    EXPECT_EQ(Key('j'), 1);
+    ASSERT_NE(m.OpenNetwork(), nullptr);
+    m.OpenNetwork()->SetGameSetup(2, 1, 0, 0, "", "");
+    m.OpenNetwork()->OnButton(NetworkScreen::kCancel);
+    m.OpenNetwork()->exitCode = 0;
+    Frame();
+    ASSERT_NE(m.OpenSetup(), nullptr);
+    ASSERT_TRUE(TheNetworkHooks().applyPeerSettings);
+    // The host (slot 1) leaves: the guest's set-up ends and the menu closes it with the peers.
+    TheNetworkHooks().applyPeerSettings(SetupSettings(), 0, 1);
+    EXPECT_EQ(m.OpenSetup()->Finished(), 1);
+    EXPECT_EQ(Frame(), 1);
+    EXPECT_EQ(m.OpenSetup(), nullptr);
+    EXPECT_EQ(f->world->PeerCount(), 0);
+    // With no set-up open the hook reaches nothing.
+    TheNetworkHooks().applyPeerSettings(SetupSettings(), 0, 1);
+    EXPECT_EQ(m.OpenSetup(), nullptr);
+}
+
 TEST_F(MainMenuTest, LeavingANetworkSetUpClosesThePeers) {
     f->world->makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
     MainMenuScreen& m = Menu();
