@@ -235,6 +235,13 @@ TEST_F(ResultsTest, AWinOpensTheTableTheNameIsSavedAndASecondEnterLeaves) {
     EXPECT_TRUE(barOn(0));
     Click(Point(100, 100));
     EXPECT_EQ(r.NameField()->active, 0);
+    // The pointer is a hand over the list, the arrow beside it.
+    for (const auto& [at, shape] : std::vector<std::pair<Point, int>>{
+             {Point(300, 330), kButtonCursor}, {Point(300, 380), kArrowCursor}}) {
+        Post(InputKind::MouseMove, at, 0);
+        Frame();
+        EXPECT_EQ(f->display.cursorShape, shape) << at.y;
+    }
     // Let go, the field draws nothing of its own: the typed name shows in its row (colour 34),
     // where the field writes it, two pixels above the row's end.
     EXPECT_TRUE(Shows(*f->world->font, Point(183, 212), "ann", 34, 182, 200, 453, 213));
