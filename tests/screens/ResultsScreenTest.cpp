@@ -258,6 +258,23 @@ TEST_F(ResultsTest, AWinOpensTheTableTheNameIsSavedAndASecondEnterLeaves) {
     EXPECT_EQ(Key(kKeyEnter), 0);
 }
 
+TEST_F(ResultsTest, TheTableOpensInTheTickTheScoreReachesItsTotal) {
+    InPlay();
+    stats.kills = 40;
+    stats.losses = 1;
+    stats.unitsMade = 10;
+    ResultsScreen& r = Results(1, &stats);
+    const int total = r.TotalScore();
+    ASSERT_GT(total, 2 * ResultsScreen::kScoreStep) << "a score that takes several ticks";
+    const int ticks = (total + ResultsScreen::kScoreStep - 1) / ResultsScreen::kScoreStep;
+    Ticks(ticks - 1);
+    EXPECT_LT(r.ShownScore(), total);
+    EXPECT_EQ(r.NameField(), nullptr);
+    Frame();
+    EXPECT_EQ(r.ShownScore(), total);
+    EXPECT_NE(r.NameField(), nullptr);
+}
+
 TEST_F(ResultsTest, AZeroTotalStillOpensTheTableAndNoRecordOpensNone) {
     // Every part of the score at nothing: more losses than kills, a slow and costly game.
     stats.kills = 1;
