@@ -22,6 +22,7 @@
 #include "support/MemoryLink.h"
 #include "ui/ScrollList.h"
 #include "ui/TextField.h"
+#include "world/Scenario.h"
 
 namespace {
 
@@ -243,6 +244,37 @@ TEST_F(DesignFlowTest, EachCommandIsHeardOncePagingIsSilentAndAFactoryDeleteIsRe
     EXPECT_EQ(Key(17), 0);
     EXPECT_EQ(sounds.accepted, 1);
     UiSounds::Remove(*f->world);
+}
+
+TEST_F(DesignFlowTest, LeavingGoesBackToTheBattleWhileAScenarioIsInPlayByItsOwnButton) {
+    // From the menu or in a mission the leave button is 23, else 22; with a scenario in play
+    // the screen leaves for the battle, else for the menu.
+    const struct {
+        int fromMenu, inGame;
+        bool scenario;
+        GameMode mode;
+        int button;
+    } cases[] = {
+        {1, 0, false, GameMode::MainMenu, 23},
+        {0, 0, false, GameMode::MainMenu, 22},
+        {0, 1, true, GameMode::Battle, 23},
+        {0, 0, true, GameMode::Battle, 22},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.fromMenu << c.inGame << c.scenario);
+        f->world->inGame = c.inGame;
+        if (c.scenario) f->world->scenario = std::make_unique<Scenario>();
+        Open(c.fromMenu);
+        f->world->requestedMode = 0;
+        EXPECT_EQ(Key('b'), 0);
+        EXPECT_EQ(f->world->requestedMode, static_cast<int>(c.mode));
+        EXPECT_EQ(screen->ButtonOf(c.button)->pressed, 1);
+        EXPECT_EQ(screen->ButtonOf(45 - c.button)->pressed, 0);
+        screen->Unload();
+        screen.reset();
+        f->world->scenario.reset();
+    }
+    f->world->inGame = 0;
 }
 
 TEST_F(DesignFlowTest, TheFactoryDesignCannotBeDeleted) {
