@@ -195,6 +195,33 @@ TEST_F(DesignFlowTest, TheLibraryAfterChangesAsksAndYesStoresThemNoDropsThem) {
     }
 }
 
+TEST_F(DesignFlowTest, TheAnswersTakeClicksAcrossTheirWholeRowsAndNowhereBeside) {
+    // Yes over (241,273)-(309,293), no over (317,273)-(411,293), corners included.
+    const struct {
+        Point at;
+        int answer;  // 1 yes, 0 no, -1 the question stays
+    } cases[] = {{{241, 273}, 1},  {{309, 293}, 1}, {{240, 280}, -1}, {{310, 280}, -1},
+                 {{317, 273}, 0},  {{411, 293}, 0}, {{412, 280}, -1}, {{350, 294}, -1},
+                 {{350, 272}, -1}, {{260, 294}, -1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.at.x << "," << c.at.y);
+        Open();
+        ClickButton(26);
+        ClickButton(24);
+        VehicleDesign* asked = Selected();
+        PickTrooper();
+        ClickButton(26);
+        ASSERT_EQ(screen->question, 1);
+        EXPECT_EQ(Click(c.at), 1);
+        EXPECT_EQ(screen->question, c.answer < 0 ? 1 : -1);
+        if (c.answer >= 0) {
+            EXPECT_EQ(asked->chassis, c.answer ? Trooper() : nullptr);
+        }
+        screen->Unload();
+        screen.reset();
+    }
+}
+
 TEST_F(DesignFlowTest, DeletingTheLastDesignLeavesAFreshOneInItsPlace) {
     Open();
     ClickButton(26);
