@@ -124,6 +124,45 @@ TEST_F(MainMenuTest, ANewCampaignStartsMissionOneOfTheChosenClan) {
     }
 }
 
+TEST_F(MainMenuTest, EachItemsLetterInEitherCaseCarriesItOut) {
+    enum Opens { kNothing, kTutorial, kSkirmish, kCampaign, kDesign, kExit };
+    const struct {
+        int32_t key;
+        Opens opens;
+    } cases[] = {{'t', kTutorial}, {'T', kTutorial}, {'o', kSkirmish},    {'O', kSkirmish},
+                 {'s', kCampaign}, {'S', kCampaign}, {'d', kDesign},      {'D', kDesign},
+                 {'e', kExit},     {'E', kExit},     {kKeyEscape, kExit}, {17, kExit},
+                 {'x', kNothing},  {'q', kNothing}};
+    for (const auto& c : cases) {
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+            menu = nullptr;
+        }
+        f->world->pendingScenario.reset();
+        MainMenuScreen& m = Menu();
+        f->world->requestedMode = 0;
+        sounds.Clear();
+        const int result = Key(c.key);
+        EXPECT_EQ(result, c.opens == kTutorial || c.opens == kExit ? 0 : 1) << c.key;
+        EXPECT_EQ(sounds.accepted, c.opens == kNothing ? 0 : 1) << c.key;
+        const GameMode modes[] = {GameMode::None,           GameMode::StartScenario,
+                                  GameMode::StartScenario,  GameMode::StartScenario,
+                                  GameMode::DesignFromMenu, GameMode::ExitPicture};
+        EXPECT_EQ(Requested(), static_cast<int>(modes[c.opens])) << c.key;
+        const bool setup = c.opens == kSkirmish || c.opens == kCampaign || c.opens == kDesign;
+        ASSERT_EQ(m.OpenSetup() != nullptr, setup) << c.key;
+        if (c.opens == kTutorial) {
+            ASSERT_NE(f->world->pendingScenario, nullptr);
+            EXPECT_EQ(f->world->pendingScenario->missionNumber, Campaign::kTutorial);
+        }
+        if (!setup) continue;
+        // Only the skirmish lists the lands; only the campaign starts at mission 1.
+        EXPECT_EQ(m.OpenSetup()->List() != nullptr, c.opens == kSkirmish) << c.key;
+        EXPECT_EQ(m.OpenSetup()->Record().missionNumber, c.opens == kCampaign ? 1 : 0) << c.key;
+    }
+}
+
 TEST_F(MainMenuTest, TheDesignEntryHandsTheWorldTheClanSlotAndColour) {
     MainMenuScreen& m = Menu();
     Frame();
