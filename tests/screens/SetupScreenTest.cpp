@@ -87,6 +87,38 @@ TEST_F(SetupTest, OptionsOutsideTheirRangeKeepTheDefaults) {
     }
 }
 
+TEST_F(SetupTest, TheControlsStartAtTheStoredOptions) {
+    const struct {
+        const char* lines;
+        int clanButton, swatch, enemiesButton, difficulty, tech, resources, artifacts;
+    } cases[] = {
+        // Defaults: clan V, colour 1, one enemy, difficulty 1, tech 1, 5000, artifacts on.
+        {"", 0, 2, 8, 20, 18, 50, 1},
+        {"CLAN=T\nCOLOR=3\nENEMIES=2\nDIFFICULTY=4\nTECH=5\nRESOURCES=3000\nARTIFACTS=NO\n", 1, 4,
+         9, 80, 68, 30, 0},
+        {"COLOR=4\nENEMIES=3\nDIFFICULTY=5\nTECH=8\nRESOURCES=9900\nARTIFACTS=n\n", 0, 5, 10, 100,
+         106, 99, 0},
+    };
+    for (const auto& c : cases) {
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+        }
+        WriteOptions(c.lines);
+        SetupScreen& s = OpenSetup(Skirmish());
+        for (int n = 0; n <= 1; ++n)
+            EXPECT_EQ(s.ButtonOf(n)->pressed, n == c.clanButton ? 1 : 0) << c.lines << n;
+        for (int n = 2; n <= 5; ++n)
+            EXPECT_EQ(s.ButtonOf(n)->pressed, n == c.swatch ? 1 : 0) << c.lines << n;
+        for (int n = 8; n <= 10; ++n)
+            EXPECT_EQ(s.ButtonOf(n)->pressed, n == c.enemiesButton ? 1 : 0) << c.lines << n;
+        EXPECT_EQ(s.ButtonOf(SetupScreen::kDifficulty)->GetValue(), c.difficulty) << c.lines;
+        EXPECT_EQ(s.ButtonOf(SetupScreen::kTech)->GetValue(), std::min(c.tech, 100)) << c.lines;
+        EXPECT_EQ(s.ButtonOf(SetupScreen::kResources)->GetValue(), c.resources) << c.lines;
+        EXPECT_EQ(s.ButtonOf(SetupScreen::kArtifacts)->pressed, c.artifacts) << c.lines;
+    }
+}
+
 TEST_F(SetupTest, SlidersReachBothEndsAndEveryChangeIsWrittenAtOnce) {
     SetupScreen& s = OpenSetup(Skirmish());
     Frame();
