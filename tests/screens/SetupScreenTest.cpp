@@ -361,6 +361,96 @@ TEST_F(SetupTest, PeerReportsDecideColoursAndOnlyTheHostStartsOnceAllReported) {
     EXPECT_EQ(r.colour, r.teamColours[1]);
 }
 
+// The payload of the last set-up report (kind 24) in the outgoing commands after `from`: the
+// scenario, clan, slot, colour, enemies, difficulty, artifacts, the four slots' letters and
+// colours, the start order, the tech level and the resources (two bytes, low first).
+struct SentReport {
+    bool found = false;
+    int scenario = 0, clan = 0, slot = 0, colour = 0, enemies = 0, difficulty = 0, artifacts = 0;
+    int slotClan[4] = {}, slotColour[4] = {};
+    int tech = 0, resources = 0;
+};
+SentReport LastReport(const CommandBuffer& out, size_t from) {
+    SentReport r;
+    const uint8_t* bytes = out.Data();
+    for (size_t at = from; at + 7 <= out.Size() && bytes[at] >= 7; at += bytes[at]) {
+        if (bytes[at + 1] != 24) continue;
+        const uint8_t* p = bytes + at + 7;
+        auto sb = [](uint8_t b) { return static_cast<int>(static_cast<int8_t>(b)); };
+        r = SentReport();
+        r.found = true;
+        r.scenario = sb(p[0]);
+        r.clan = p[1];
+        r.slot = sb(p[2]);
+        r.colour = sb(p[3]);
+        r.enemies = sb(p[4]);
+        r.difficulty = sb(p[5]);
+        r.artifacts = p[6];
+        for (int i = 0; i < 4; ++i) {
+            r.slotClan[i] = p[7 + 2 * i];
+            r.slotColour[i] = p[8 + 2 * i];
+        }
+        r.tech = p[35];
+        r.resources = p[36] | (p[37] << 8);
+    }
+    return r;
+}
+
+TEST_F(SetupTest, EveryChangeTellsThePeersTheWholeRecord) {
+    f->world->makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
+    f->world->AddPeer();
+    SetupScreen& host = OpenSetup(Network(1, 1, 2));
+    f->world->StartRecording();
+    ASSERT_GE(host.Entries().size(), 2u);
+    const struct {
+        const char* what;
+        int button;  // -1: the key instead; -2: the sliders to 61
+        int32_t key;
+    } cases[] = {
+        {"clan T", 1, 0},       {"colour 3", 4, 0}, {"artifacts", SetupScreen::kArtifacts, 0},
+        {"land", -1, kKeyDown}, {"sliders", -2, 0}, {"clan V", 0, 0},
+    };
+    for (const auto& c : cases) {
+        const size_t before = f->world->Commands().Size();
+        if (c.button >= 0) {
+            Click(host.ButtonOf(c.button));
+        } else if (c.button == -1) {
+            Key(c.key);
+        } else {
+            for (const int knob :
+                 {SetupScreen::kDifficulty, SetupScreen::kResources, SetupScreen::kTech})
+                if (host.ButtonOf(knob)) host.ButtonOf(knob)->SetValue(61);
+            Frame();
+        }
+        const SentReport sent = LastReport(f->world->Commands(), before);
+        ASSERT_TRUE(sent.found) << c.what;
+        const Scenario& r = host.Record();
+        EXPECT_EQ(sent.scenario, r.landNumber) << c.what;
+        EXPECT_EQ(sent.clan, r.clanLetter) << c.what;
+        EXPECT_EQ(sent.slot, 1) << c.what;
+        EXPECT_EQ(sent.colour, r.colour) << c.what;
+        EXPECT_EQ(sent.enemies, r.computerPlayers) << c.what;
+        EXPECT_EQ(sent.difficulty, r.difficulty) << c.what;
+        EXPECT_EQ(sent.artifacts, r.artifacts) << c.what;
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(sent.slotClan[i], r.playerSlots[i + 1]) << c.what << i;
+            EXPECT_EQ(sent.slotColour[i], r.teamColours[i + 1] & 0xFF) << c.what << i;
+        }
+        EXPECT_EQ(sent.tech, r.techLevel) << c.what;
+        EXPECT_EQ(sent.resources, r.resources) << c.what;
+    }
+    // The values the rows set, as the peers read them.
+    const SentReport last = LastReport(f->world->Commands(), 0);
+    EXPECT_EQ(last.clan, 'V');
+    EXPECT_EQ(last.colour, 3);
+    EXPECT_EQ(last.slotClan[0], 'V');
+    EXPECT_EQ(last.slotColour[0], 3);
+    EXPECT_EQ(last.artifacts, 0);
+    EXPECT_EQ(last.tech, 4);
+    EXPECT_EQ(last.resources, 6100);
+    EXPECT_EQ(last.scenario, host.Entries()[1].packIndex);
+}
+
 TEST_F(SetupTest, AGuestTakesTheHostsStartWithEverySlotTheOrderAndTheSharedSettings) {
     f->world->makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
     f->world->AddPeer();
