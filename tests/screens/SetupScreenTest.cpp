@@ -284,6 +284,51 @@ TEST_F(SetupTest, TheListTakesOnlyHeadersThatNameSomething) {
     }
 }
 
+// A set-up report's payload as the peers read it: the scenario, clan, slot, colour, enemies,
+// difficulty, artifacts, the four slots' letters and colours, the start order, the tech level
+// and the resources (two bytes, low first).
+struct SentReport {
+    bool found = false;
+    int scenario = 0, clan = 0, slot = 0, colour = 0, enemies = 0, difficulty = 0, artifacts = 0;
+    int slotClan[4] = {}, slotColour[4] = {};
+    int tech = 0, resources = 0;
+};
+SentReport Decode(const uint8_t* p) {
+    SentReport r;
+    auto sb = [](uint8_t b) { return static_cast<int>(static_cast<int8_t>(b)); };
+    r.found = true;
+    r.scenario = sb(p[0]);
+    r.clan = p[1];
+    r.slot = sb(p[2]);
+    r.colour = sb(p[3]);
+    r.enemies = sb(p[4]);
+    r.difficulty = sb(p[5]);
+    r.artifacts = p[6];
+    for (int i = 0; i < 4; ++i) {
+        r.slotClan[i] = p[7 + 2 * i];
+        r.slotColour[i] = p[8 + 2 * i];
+    }
+    r.tech = p[35];
+    r.resources = p[36] | (p[37] << 8);
+    return r;
+}
+// The last report (kind 24) in the outgoing commands after `from`.
+SentReport LastReport(const CommandBuffer& out, size_t from) {
+    SentReport r;
+    const uint8_t* bytes = out.Data();
+    for (size_t at = from; at + 7 <= out.Size() && bytes[at] >= 7; at += bytes[at])
+        if (bytes[at + 1] == 24) r = Decode(bytes + at + 7);
+    return r;
+}
+// The start (kind 25: the report and the game speed, 46 bytes with the header) in a frame a
+// peer link was given.
+SentReport StartIn(const std::vector<uint8_t>& frame) {
+    SentReport r;
+    for (size_t at = 0; at + 46 <= frame.size(); ++at)
+        if (frame[at] == 46 && frame[at + 1] == 25) r = Decode(frame.data() + at + 7);
+    return r;
+}
+
 TEST_F(SetupTest, PeerReportsDecideColoursAndOnlyTheHostStartsOnceAllReported) {
     f->world->makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
     f->world->AddPeer();
@@ -350,8 +395,21 @@ TEST_F(SetupTest, PeerReportsDecideColoursAndOnlyTheHostStartsOnceAllReported) {
     // The start gives every unchosen slot a colour nobody else holds.
     host.ApplyPeerSettings(Report(3, 'V', 254), 0, 0);
     host.Record().teamColours[3] = -1;
+    auto* link = static_cast<MemoryLink*>(f->world->peerLinks[0]);
+    ASSERT_NE(link, nullptr);
+    link->sent.clear();
+    f->world->StartRecording();
     EXPECT_EQ(Key(kKeyEnter), 0);
     const Scenario& r = host.Record();
+    // The start goes out at once with every slot as the host settled it.
+    ASSERT_FALSE(link->sent.empty());
+    const SentReport start = StartIn(link->sent.back());
+    ASSERT_TRUE(start.found);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(start.slotClan[i], r.playerSlots[i + 1]) << i;
+        EXPECT_EQ(start.slotColour[i], r.teamColours[i + 1] & 0xFF) << i;
+    }
+    EXPECT_EQ(start.colour, r.colour);
     for (int a = 1; a <= 3; ++a) {
         EXPECT_GE(r.teamColours[a], 1);
         for (int b = a + 1; b <= 3; ++b)
@@ -359,41 +417,6 @@ TEST_F(SetupTest, PeerReportsDecideColoursAndOnlyTheHostStartsOnceAllReported) {
     }
     EXPECT_EQ(r.teamColours[2], 6);
     EXPECT_EQ(r.colour, r.teamColours[1]);
-}
-
-// The payload of the last set-up report (kind 24) in the outgoing commands after `from`: the
-// scenario, clan, slot, colour, enemies, difficulty, artifacts, the four slots' letters and
-// colours, the start order, the tech level and the resources (two bytes, low first).
-struct SentReport {
-    bool found = false;
-    int scenario = 0, clan = 0, slot = 0, colour = 0, enemies = 0, difficulty = 0, artifacts = 0;
-    int slotClan[4] = {}, slotColour[4] = {};
-    int tech = 0, resources = 0;
-};
-SentReport LastReport(const CommandBuffer& out, size_t from) {
-    SentReport r;
-    const uint8_t* bytes = out.Data();
-    for (size_t at = from; at + 7 <= out.Size() && bytes[at] >= 7; at += bytes[at]) {
-        if (bytes[at + 1] != 24) continue;
-        const uint8_t* p = bytes + at + 7;
-        auto sb = [](uint8_t b) { return static_cast<int>(static_cast<int8_t>(b)); };
-        r = SentReport();
-        r.found = true;
-        r.scenario = sb(p[0]);
-        r.clan = p[1];
-        r.slot = sb(p[2]);
-        r.colour = sb(p[3]);
-        r.enemies = sb(p[4]);
-        r.difficulty = sb(p[5]);
-        r.artifacts = p[6];
-        for (int i = 0; i < 4; ++i) {
-            r.slotClan[i] = p[7 + 2 * i];
-            r.slotColour[i] = p[8 + 2 * i];
-        }
-        r.tech = p[35];
-        r.resources = p[36] | (p[37] << 8);
-    }
-    return r;
 }
 
 TEST_F(SetupTest, EveryChangeTellsThePeersTheWholeRecord) {
