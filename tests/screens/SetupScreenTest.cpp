@@ -634,6 +634,32 @@ TEST_F(SetupTest, EachChoiceIsHeardWithItsSoundAndARefusedStartWithBoth) {
     }
 }
 
+TEST_F(SetupTest, LeavingANetworkSetUpTellsThePeersAtOnce) {
+    for (const int32_t key : {kKeyEscape, 17}) {
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+        }
+        f->world->ClosePeers(nullptr);
+        f->world->makeLink = [] {
+            return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>());
+        };
+        auto* link = static_cast<MemoryLink*>(f->world->AddPeer());
+        SetupScreen& guest = OpenSetup(Network(0, 2, 2));
+        f->world->StartRecording();
+        link->sent.clear();
+        EXPECT_EQ(Key(key), 0) << key;
+        EXPECT_EQ(guest.exitCode, 1) << key;
+        // A bare leave (kind 26, header only) in the frame the link was given.
+        ASSERT_FALSE(link->sent.empty()) << key;
+        const std::vector<uint8_t>& frame = link->sent.back();
+        bool leave = false;
+        for (size_t at = 0; at + 2 <= frame.size(); ++at)
+            leave = leave || (frame[at] == 7 && frame[at + 1] == 26);
+        EXPECT_TRUE(leave) << key;
+    }
+}
+
 // The colour a slot nobody chose gets at the start: its own clan's colours (V 1 .. 4, T 5 .. 8)
 // from its slot number on, skipping any that another player holds or holds the twin of.
 TEST_F(SetupTest, AnUnchosenSlotTakesItsClansFirstColourThatNobodyHoldsOrTwins) {
