@@ -12,6 +12,7 @@
 #include "core/TextWriter.h"
 #include "objects/CommandBuffer.h"
 #include "screens/FrontEndTestFixture.h"
+#include "screens/HighScoreTable.h"
 #include "screens/NextMissionPrompt.h"
 #include "support/MemoryLink.h"
 #include "ui/Button.h"
@@ -256,6 +257,32 @@ TEST_F(ResultsTest, AWinOpensTheTableTheNameIsSavedAndASecondEnterLeaves) {
     EXPECT_EQ(r.NameField(), nullptr);
     EXPECT_EQ(ScoreFile(), "ann\n" + std::to_string(r.TotalScore()) + "\nbest\n999999\n");
     EXPECT_EQ(Key(kKeyEnter), 0);
+}
+
+TEST_F(ResultsTest, TheTimeRatingCountsTheMissionOrThePlayersOfTheGame) {
+    // 100 minutes against a par of the mission's number times 3 minutes, or 10 minutes per
+    // opponent in a skirmish (the network's players, else the computer's and the own).
+    const struct {
+        int mission, enemies, networkPlayers, rating;
+    } cases[] = {{0, 1, 0, 55}, {0, 3, 0, 65}, {0, 1, 3, 60}, {3, 3, 0, 54}};
+    MissionStats::totalEffort = 1000;
+    for (const auto& c : cases) {
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+        }
+        InPlay(c.mission);
+        f->world->scenario->computerPlayers = c.enemies;
+        f->world->scenario->networkPlayers = c.networkPlayers;
+        stats.buildEffort = 100;
+        stats.baseTime = 6000000;
+        ResultsScreen& r = Results(0, &stats);
+        Ticks(70);
+        EXPECT_EQ(r.Shown(1), c.rating) << c.mission << " " << c.enemies << " " << c.networkPlayers;
+        const int players = c.networkPlayers ? c.networkPlayers : c.enemies + 1;
+        EXPECT_EQ(r.TotalScore(), HighScoreTable::ClampScore(stats.TotalScore(c.mission, players)));
+    }
+    MissionStats::ClearTotals();
 }
 
 TEST_F(ResultsTest, TheTableOpensInTheTickTheScoreReachesItsTotal) {
