@@ -587,6 +587,33 @@ TEST_F(DesignFlowTest, TheArrowKeysPageThePartsAndHelpAndNewFollowThePanel) {
     EXPECT_EQ(screen->EditedDesign()->chassis, nullptr);
 }
 
+TEST_F(DesignFlowTest, HoveringAnEntryShowsItsHelpAndMovingOffClearsIt) {
+    Open();
+    screen->FillFirstPage(0);
+    Frame();
+    for (int i = 0; i < 3; ++i) {
+        Template* entry = screen->VisibleEntry(i);
+        ASSERT_NE(entry, nullptr) << i;
+        Move(screen->ButtonOf(27 + i)->Centre());
+        Frame();
+        EXPECT_EQ(screen->helpState, 3) << i;
+        EXPECT_EQ(screen->helpTexts[0], entry->HelpText()) << i;
+        EXPECT_EQ(screen->helpTexts[1], entry->HelpText2()) << i;
+        EXPECT_EQ(screen->helpTexts[2], entry->Name()) << i;
+    }
+    // Off the entries the help goes; the help button's own state stays while the pointer moves.
+    Move(Point(20, 20));
+    Frame();
+    EXPECT_EQ(screen->helpState, 0);
+    EXPECT_EQ(screen->helpTexts[0], nullptr);
+    EXPECT_EQ(screen->helpTexts[1], nullptr);
+    ClickButton(30);
+    ASSERT_EQ(screen->helpState, 1);
+    Move(Point(20, 20));
+    Frame();
+    EXPECT_EQ(screen->helpState, 1);
+}
+
 TEST_F(DesignFlowTest, ThePreviewRunsRoundOrBackAndForthOncePerTenth) {
     Open();
     PickTrooper();
