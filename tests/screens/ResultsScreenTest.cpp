@@ -8,7 +8,9 @@
 #include <utility>
 #include <vector>
 
+#include "core/Bitmap.h"
 #include "core/KeyCodes.h"
+#include "core/ResourceFile.h"
 #include "core/TextWriter.h"
 #include "objects/CommandBuffer.h"
 #include "screens/FrontEndTestFixture.h"
@@ -479,6 +481,30 @@ TEST_F(ResultsTest, ThePromptsAnswersTakeClicksAcrossTheirWholeRows) {
         EXPECT_EQ(Click(c.at), c.mode == GameMode::None ? 1 : 0) << c.at.x << "," << c.at.y;
         EXPECT_EQ(f->world->requestedMode, static_cast<int>(c.mode)) << c.at.x << "," << c.at.y;
     }
+}
+
+TEST_F(ResultsTest, ANetworkGamesPromptCarriesItsOverlayAndALocalOneDoesNot) {
+    ResourceFile pack;
+    ASSERT_TRUE(pack.Open(NextMissionPrompt::kPack, ResourceFile::OpenMode::Pack));
+    ASSERT_TRUE(pack.SelectEntry(0, 1));
+    Bitmap overlay(&pack);
+    // Drawn again over the screen, the overlay changes nothing only where it already shows.
+    for (const int network : {1, 0}) {
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+        }
+        InPlay();
+        f->world->networkGame = network;
+        Results(0, &stats);
+        Frame();
+        const std::vector<uint8_t> shown(f->display.BackPage(), f->display.BackPage() + 640 * 480);
+        f->display.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+        overlay.DrawAt(Point(0, 0));
+        const std::vector<uint8_t> again(f->display.BackPage(), f->display.BackPage() + 640 * 480);
+        EXPECT_EQ(again == shown, network == 1) << network;
+    }
+    f->world->networkGame = 0;
 }
 
 TEST_F(ResultsTest, InANetworkGameUOrCtrlF1ToF4OpenAChatLineAndEnterSendsIt) {
