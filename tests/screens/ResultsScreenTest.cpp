@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 #include <string>
@@ -179,6 +180,39 @@ TEST_F(ResultsTest, EachActionIsHeardWithItsSoundAndTheCountTicksOncePerFrame) {
         EXPECT_EQ(sounds.refused, c.refused) << c.what;
     }
     w.networkGame = 0;
+}
+
+TEST_F(ResultsTest, EachBarRisesInItsOwnColumnToItsValue) {
+    ResourceFile pack;
+    ASSERT_TRUE(pack.Open(ResultsScreen::kSmallPack, ResourceFile::OpenMode::Pack));
+    ASSERT_TRUE(pack.SelectEntry(0, 3));
+    Bitmap bar(&pack);
+    const int height = bar.GetSize().h;
+    const int width = bar.GetSize().w;
+    ASSERT_GT(height, 100);
+    InPlay();
+    stats.kills = 37;
+    stats.losses = 64;
+    stats.unitsMade = 100;
+    ResultsScreen& r = Results(0, &stats);
+    Ticks(110);
+    // Columns (110..158), (232..279), (361..407), (482..530), 106..346 high: the bar drawn at
+    // x 124, 246, 375, 496, its top at 346 - height x value / 100; looked at in its middle.
+    const int lefts[4] = {124, 246, 375, 496};
+    for (int v = 0; v < 4; ++v) {
+        const int value = std::clamp(r.Shown(v), 0, 100);
+        const int top = std::max(346 - height * value / 100, 106);
+        const int x = lefts[v] + width / 2;
+        if (value > 0) {
+            EXPECT_EQ(Pixel(x, top + 1), kBarColour) << v;
+            EXPECT_EQ(Pixel(x, 345), kBarColour) << v;
+        }
+        if (top > 107) {
+            EXPECT_NE(Pixel(x, top - 2), kBarColour) << v;
+        }
+    }
+    EXPECT_EQ(r.Shown(2), 37);
+    EXPECT_EQ(r.Shown(3), 64);
 }
 
 TEST_F(ResultsTest, GoOnReplaysTheMissionWithItsColourAndNoBriefing) {
