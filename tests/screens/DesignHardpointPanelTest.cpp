@@ -8,6 +8,7 @@
 #include "core/Bitmap.h"
 #include "screens/DesignScreenTestFixture.h"
 #include "screens/HardpointPanel.h"
+#include "screens/TextCheck.h"
 
 namespace {
 
@@ -124,6 +125,15 @@ TEST_F(HardpointPanelTest, DrawsPicturesAndLabelsOnTheirSides) {
     EXPECT_GT(inked(p0.x + 12, p0.x + 12 + 6 * label, p0.y + 3), 0);
     EXPECT_GT(inked(p1.x - 6 * label - 12, p1.x - 12, p1.y + 3), 0);
     EXPECT_EQ(inked(p1.x + 12, p1.x + 40, p1.y + 3), 0);
+    // Exactly the label, 12 pixels right of the picture's point, or ending 12 pixels left of it
+    // at six pixels a letter; three pixels below it.
+    const std::string text = *small->shortText;
+    const Point right = p0 + Point(12, 3);
+    const Point left(p1.x - 6 * label - 12, p1.y + 3);
+    for (const Point& at : {right, left})
+        EXPECT_TRUE(ShowsText(f->display, *f->world->font, at, text, HardpointPanel::kLabelColour,
+                              at.x - 2, at.y - 11, at.x + 6 * label + 2, at.y + 2))
+            << at.x << "," << at.y;
 }
 
 }  // namespace

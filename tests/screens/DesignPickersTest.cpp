@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <string>
 #include <vector>
 
 #include "catalogue/ChassisTemplate.h"
@@ -30,6 +31,29 @@ std::vector<Template*> Page(const DesignScreen& screen) {
 }
 
 class DesignPickersTest : public DesignScreenTest {};
+
+// The special chassis (offered only in their own category, never among the ordinary ones):
+// the roles k, h, f, t, g and z, and every chassis that deploys, whatever its role.
+TEST_F(DesignPickersTest, TheSpecialRolesAndEveryDeployingChassisAreSpecial) {
+    ChassisTemplate* plain = nullptr;
+    ChassisTemplate* deploying = nullptr;
+    for (ListNode* n = ChassisList.First(); n; n = ChassisList.Next(n)) {
+        auto* chassis = static_cast<ChassisTemplate*>(n);
+        if (chassis->IsDeployable() && !deploying) deploying = chassis;
+        if (!chassis->IsDeployable() && !plain) plain = chassis;
+    }
+    ASSERT_NE(plain, nullptr);
+    ASSERT_NE(deploying, nullptr);
+    const char plainRole = plain->role, deployingRole = deploying->role;
+    for (const char role : {'k', 'h', 'f', 't', 'g', 'z', 'a', 'b', 'c', 'j', 'y', 'K', 'Z'}) {
+        plain->role = deploying->role = role;
+        const bool special = std::string("khftgz").find(role) != std::string::npos;
+        EXPECT_EQ(DesignScreen::IsSpecialChassis(*plain), special) << role;
+        EXPECT_TRUE(DesignScreen::IsSpecialChassis(*deploying)) << role;
+    }
+    plain->role = plainRole;
+    deploying->role = deployingRole;
+}
 
 TEST_F(DesignPickersTest, BothClansFindEveryCategoryAtTech8AndChassisAndDrivesAtTech1) {
     Open();

@@ -11,12 +11,15 @@
 #include <vector>
 
 #include "catalogue/ChassisTemplate.h"
+#include "catalogue/TextScan.h"
 #include "catalogue/WeaponTemplate.h"
 #include "core/Bitmap.h"
 #include "core/Palette.h"
 #include "core/SpriteSet.h"
+#include "core/StringTable.h"
 #include "platform/Capture.h"
 #include "screens/DesignScreenTestFixture.h"
+#include "screens/TextCheck.h"
 #include "ui/ScrollList.h"
 
 namespace {
@@ -122,6 +125,50 @@ TEST_F(DesignCaptureTest, EachEntryIsDrawnInsideItsOwnButton) {
     const auto weapons = shown(3);
     for (int i = 0; i < 3; ++i)
         EXPECT_NE(chassis[i], weapons[i]) << i;
+}
+
+TEST_F(DesignCaptureTest, EachEntryNameStandsAtTheFootOfItsButton) {
+    Open();
+    for (const int category : {0, 3}) {
+        screen->FillFirstPage(category);
+        Frame();
+        int named = 0;
+        for (int i = 0; i < 3; ++i) {
+            const Template* entry = screen->VisibleEntry(i);
+            if (!entry || !entry->Name()) continue;
+            ++named;
+            const Rect r = screen->ButtonOf(27 + i)->Bounds();
+            const Point at(r.origin.x + 2, r.origin.y + r.extent.h - 2);
+            EXPECT_TRUE(ShowsText(f->display, *f->world->font, at, entry->Name(), 10, at.x - 1,
+                                  at.y - 10, r.origin.x + r.extent.w - 1,
+                                  r.origin.y + r.extent.h - 1))
+                << category << " " << i;
+        }
+        EXPECT_GT(named, 0) << category;
+    }
+}
+
+TEST_F(DesignCaptureTest, TheQuestionNamesOneDesignOrBothOnItsOwnLine) {
+    // The same name: line 7 with it at (180, 230); two names: line 8 with both at (180, 222).
+    for (const bool same : {true, false}) {
+        SCOPED_TRACE(same);
+        Open();
+        ClickButton(26);
+        ClickButton(24);
+        std::snprintf(Library().selected->name, 128, "%s", "alpha");
+        std::snprintf(Edited().name, 128, "%s", same ? "alpha" : "beta");
+        screen->editState = DesignScreen::kChanged;
+        ClickButton(14);
+        ASSERT_EQ(screen->question, 14);
+        Frame();
+        const std::string text = same ? FormatText(GetString(7), {"alpha"})
+                                      : FormatText(GetString(8), {"alpha", "beta"});
+        ASSERT_FALSE(text.empty());
+        const Point at = same ? Point(180, 230) : Point(180, 222);
+        EXPECT_TRUE(ShowsText(f->display, *f->world->font, at, text, 110, 180, 210, 460, 250));
+        screen->Unload();
+        screen.reset();
+    }
 }
 
 TEST_F(DesignCaptureTest, TheStatusLineIsFramedTwiceRoundItsBox) {

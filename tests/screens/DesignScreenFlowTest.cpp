@@ -17,10 +17,12 @@
 #include "objects/ObjectTestSupport.h"
 #include "screens/DesignScreenTestFixture.h"
 #include "screens/HardpointPanel.h"
+#include "screens/UiSoundCount.h"
 #include "screens/battle/ControlPanel.h"
 #include "support/MemoryLink.h"
 #include "ui/ScrollList.h"
 #include "ui/TextField.h"
+#include "world/Scenario.h"
 
 namespace {
 
@@ -37,10 +39,11 @@ protected:
         ClickButton(27);
     }
     static Template* Trooper() { return FindInList(ChassisList, 'V', 'b'); }
+    // Every key the name field takes keeps the screen.
     void TypeName(const char* name) {
         Click(Point(300, 415));
         for (const char* c = name; *c; ++c)
-            Key(*c);
+            EXPECT_EQ(Key(*c), 1) << *c;
         Key(kKeyEnter);
     }
 };
@@ -162,6 +165,145 @@ TEST_F(DesignFlowTest, LeavingWithChangesAsksAndBothAnswersLeave) {
     EXPECT_EQ(made->chassis, FindInList(ChassisList, 'V', 'b'));
 }
 
+TEST_F(DesignFlowTest, TheLibraryAfterChangesAsksAndYesStoresThemNoDropsThem) {
+    // Y, y and both Enter codes answer yes; N, n and Esc no.
+    for (const auto& [key, yes] : std::vector<std::pair<int32_t, int>>{
+             {'y', 1}, {'Y', 1}, {300, 1}, {kKeyEnter, 1}, {'n', 0}, {'N', 0}, {kKeyEscape, 0}}) {
+        SCOPED_TRACE(key);
+        Open();
+        ClickButton(26);
+        ClickButton(24);
+        VehicleDesign* asked = Selected();
+        ASSERT_EQ(asked->chassis, nullptr);
+        PickTrooper();
+        ASSERT_EQ(screen->editState, DesignScreen::kChanged);
+        EXPECT_EQ(ClickButton(26), 1);
+        EXPECT_EQ(screen->panelMode, DesignScreen::kLibrary);
+        EXPECT_EQ(screen->question, 1);
+        // Any other key leaves the question open.
+        EXPECT_EQ(Key('x'), 1);
+        EXPECT_EQ(screen->question, 1);
+        EXPECT_EQ(Key(key), 1);
+        EXPECT_EQ(screen->question, -1);
+        EXPECT_EQ(screen->editState, DesignScreen::kUnchanged);
+        EXPECT_EQ(screen->panelMode, DesignScreen::kLibrary);
+        EXPECT_EQ(asked->chassis, yes ? Trooper() : nullptr);
+        EXPECT_EQ(Edited().chassis, asked->chassis);
+        screen->Deactivate();
+        screen->Unload();
+        screen.reset();
+    }
+}
+
+TEST_F(DesignFlowTest, TheAnswersTakeClicksAcrossTheirWholeRowsAndNowhereBeside) {
+    // Yes over (241,273)-(309,293), no over (317,273)-(411,293), corners included.
+    const struct {
+        Point at;
+        int answer;  // 1 yes, 0 no, -1 the question stays
+    } cases[] = {{{241, 273}, 1},  {{309, 293}, 1}, {{240, 280}, -1}, {{310, 280}, -1},
+                 {{317, 273}, 0},  {{411, 293}, 0}, {{412, 280}, -1}, {{350, 294}, -1},
+                 {{350, 272}, -1}, {{260, 294}, -1}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.at.x << "," << c.at.y);
+        Open();
+        ClickButton(26);
+        ClickButton(24);
+        VehicleDesign* asked = Selected();
+        PickTrooper();
+        ClickButton(26);
+        ASSERT_EQ(screen->question, 1);
+        EXPECT_EQ(Click(c.at), 1);
+        EXPECT_EQ(screen->question, c.answer < 0 ? 1 : -1);
+        if (c.answer >= 0) {
+            EXPECT_EQ(asked->chassis, c.answer ? Trooper() : nullptr);
+        }
+        screen->Unload();
+        screen.reset();
+    }
+}
+
+TEST_F(DesignFlowTest, DeletingTheLastDesignLeavesAFreshOneInItsPlace) {
+    Open();
+    ClickButton(26);
+    const int count = Designs();
+    ASSERT_GE(count, 1);
+    for (int n = 0; n < count; ++n) {
+        screen->DesignList()->SetSelection(0);
+        ClickButton(15);
+        EXPECT_EQ(Designs(), std::max(count - n - 1, 1)) << n;
+    }
+    ASSERT_EQ(Designs(), 1);
+    EXPECT_EQ(Selected(), Library().AvailableAt(0));
+    EXPECT_EQ(Selected()->chassis, nullptr);
+    EXPECT_EQ(screen->selectedDesign, Selected());
+    EXPECT_EQ(screen->DesignList()->selection, 0);
+}
+
+TEST_F(DesignFlowTest, EachCommandIsHeardOncePagingIsSilentAndAFactoryDeleteIsRefused) {
+    VehicleDesign* factory = Library().AddDesign('V');
+    factory->SetPrimaryPart(FindBuildingTemplate('V')->chassis.get());
+    Open();
+    UiSounds sounds;
+    sounds.Install(*f->world);
+    const struct {
+        const char* what;
+        int button, accepted, refused;
+    } cases[] = {
+        {"chassis", 0, 1, 0},      {"page forward", 8, 0, 0}, {"page back", 7, 0, 0},
+        {"help", 30, 1, 0},        {"settings", 25, 1, 0},    {"parts", 24, 1, 0},
+        {"library", 26, 1, 0},     {"new group", 19, 1, 0},   {"open group", 20, 1, 0},
+        {"close group", 20, 1, 0},
+    };
+    for (const auto& c : cases) {
+        sounds.Clear();
+        EXPECT_EQ(ClickButton(c.button), 1) << c.what;
+        EXPECT_EQ(sounds.accepted, c.accepted) << c.what;
+        EXPECT_EQ(sounds.refused, c.refused) << c.what;
+    }
+    ASSERT_EQ(screen->panelMode, DesignScreen::kLibrary);
+    screen->DesignList()->SetSelection(Library().IndexOfAvailable(factory));
+    sounds.Clear();
+    ClickButton(15);
+    EXPECT_EQ(sounds.accepted, 0);
+    EXPECT_EQ(sounds.refused, 1);
+    // Ctrl+Q leaves, heard.
+    sounds.Clear();
+    EXPECT_EQ(Key(17), 0);
+    EXPECT_EQ(sounds.accepted, 1);
+    UiSounds::Remove(*f->world);
+}
+
+TEST_F(DesignFlowTest, LeavingGoesBackToTheBattleWhileAScenarioIsInPlayByItsOwnButton) {
+    // From the menu or in a mission the leave button is 23, else 22; with a scenario in play
+    // the screen leaves for the battle, else for the menu.
+    const struct {
+        int fromMenu, inGame;
+        bool scenario;
+        GameMode mode;
+        int button;
+    } cases[] = {
+        {1, 0, false, GameMode::MainMenu, 23},
+        {0, 0, false, GameMode::MainMenu, 22},
+        {0, 1, true, GameMode::Battle, 23},
+        {0, 0, true, GameMode::Battle, 22},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.fromMenu << c.inGame << c.scenario);
+        f->world->inGame = c.inGame;
+        if (c.scenario) f->world->scenario = std::make_unique<Scenario>();
+        Open(c.fromMenu);
+        f->world->requestedMode = 0;
+        EXPECT_EQ(Key('b'), 0);
+        EXPECT_EQ(f->world->requestedMode, static_cast<int>(c.mode));
+        EXPECT_EQ(screen->ButtonOf(c.button)->pressed, 1);
+        EXPECT_EQ(screen->ButtonOf(45 - c.button)->pressed, 0);
+        screen->Unload();
+        screen.reset();
+        f->world->scenario.reset();
+    }
+    f->world->inGame = 0;
+}
+
 TEST_F(DesignFlowTest, TheFactoryDesignCannotBeDeleted) {
     VehicleDesign* factory = Library().AddDesign('V');
     factory->SetPrimaryPart(FindBuildingTemplate('V')->chassis.get());
@@ -227,9 +369,9 @@ TEST_F(DesignFlowTest, GroupNamesTheDesignFileCannotReadBackAreRefused) {
     const Point field = screen->GroupRowField()->rect.Centre();
     auto rename = [&](const char* text) {
         Click(field);
-        Key(kKeyBackspace);
+        EXPECT_EQ(Key(kKeyBackspace), 1);
         for (const char* c = text; *c; ++c)
-            Key(*c);
+            EXPECT_EQ(Key(*c), 1) << *c;
         Key(kKeyEnter);
         return std::string(group->name);
     };
@@ -254,7 +396,7 @@ TEST_F(DesignFlowTest, GroupNamesTheDesignFileCannotReadBackAreRefused) {
     ASSERT_EQ(screen->groupOpen, 1);
     const std::string before = first->name;
     Click(screen->GroupRowField()->rect.Centre());
-    Key(kKeyBackspace);
+    EXPECT_EQ(Key(kKeyBackspace), 1);
     ASSERT_STREQ(first->name, "");
     Click(screen->DesignList()->listRect.origin + Point(10, 10));
     EXPECT_EQ(std::string(first->name), before);
@@ -398,6 +540,17 @@ TEST_F(DesignChatTest, AChatLineIsSentWithTheHostNameAndCutToOneCommand) {
     EXPECT_NE(Sent().find("[hhh"), std::string::npos);
     EXPECT_LT(Sent().size(), 300u);
     f->world->peerLinks[0] = nullptr;
+    // Ctrl+F1 .. Ctrl+F4 address one player, the own colour first; Ctrl+F5 opens no line.
+    f->world->localPlayer.third = 3;
+    for (const auto& [key, to] : std::vector<std::pair<int32_t, int>>{
+             {kKeyCtrlF1, 1}, {kKeyCtrlF1 + 3, 4}, {kKeyCtrlF1 + 4, -1}}) {
+        f->world->commands->Rewind();
+        Key(key);
+        Key('o');
+        EXPECT_EQ(Key(kKeyEnter), 1);
+        const std::string line = std::string(1, '\x03') + static_cast<char>(to) + "o";
+        EXPECT_EQ(Sent().find(line) != std::string::npos, to > 0) << key;
+    }
 }
 
 TEST_F(DesignFlowTest, TheArrowKeysPageThePartsAndHelpAndNewFollowThePanel) {
@@ -432,6 +585,33 @@ TEST_F(DesignFlowTest, TheArrowKeysPageThePartsAndHelpAndNewFollowThePanel) {
     EXPECT_EQ(screen->panelMode, DesignScreen::kParts);
     EXPECT_EQ(screen->DesignList()->selection, before);
     EXPECT_EQ(screen->EditedDesign()->chassis, nullptr);
+}
+
+TEST_F(DesignFlowTest, HoveringAnEntryShowsItsHelpAndMovingOffClearsIt) {
+    Open();
+    screen->FillFirstPage(0);
+    Frame();
+    for (int i = 0; i < 3; ++i) {
+        Template* entry = screen->VisibleEntry(i);
+        ASSERT_NE(entry, nullptr) << i;
+        Move(screen->ButtonOf(27 + i)->Centre());
+        Frame();
+        EXPECT_EQ(screen->helpState, 3) << i;
+        EXPECT_EQ(screen->helpTexts[0], entry->HelpText()) << i;
+        EXPECT_EQ(screen->helpTexts[1], entry->HelpText2()) << i;
+        EXPECT_EQ(screen->helpTexts[2], entry->Name()) << i;
+    }
+    // Off the entries the help goes; the help button's own state stays while the pointer moves.
+    Move(Point(20, 20));
+    Frame();
+    EXPECT_EQ(screen->helpState, 0);
+    EXPECT_EQ(screen->helpTexts[0], nullptr);
+    EXPECT_EQ(screen->helpTexts[1], nullptr);
+    ClickButton(30);
+    ASSERT_EQ(screen->helpState, 1);
+    Move(Point(20, 20));
+    Frame();
+    EXPECT_EQ(screen->helpState, 1);
 }
 
 TEST_F(DesignFlowTest, ThePreviewRunsRoundOrBackAndForthOncePerTenth) {

@@ -3,12 +3,14 @@
 // row chosen in an empty library.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <utility>
 
 #include "DesignScreenTestFixture.h"
 #include "catalogue/DesignGroup.h"
 #include "core/KeyCodes.h"
 #include "core/MemoryDisplay.h"
+#include "screens/TextCheck.h"
 #include "screens/battle/ControlPanel.h"
 #include "ui/ScrollList.h"
 
@@ -91,6 +93,59 @@ TEST_F(DesignLibraryTest, TheSelectedGroupIsWrittenInItsOwnColour) {
         EXPECT_EQ(CountInRow(f->display, groups, selected, 10), 0) << selected;
         EXPECT_GT(CountInRow(f->display, groups, other, 10), 0) << selected;
         EXPECT_EQ(CountInRow(f->display, groups, other, 9), 0) << selected;
+    }
+}
+
+TEST_F(DesignLibraryTest, EachDesignAndMemberNameIsWrittenOnItsRowInItsColour) {
+    Open();
+    ClickButton(26);
+    ASSERT_EQ(screen->PanelModeNow(), DesignScreen::kLibrary);
+    ScrollList& designs = *screen->DesignList();
+    const int rows = std::min(designs.count, designs.visibleRows);
+    ASSERT_GE(rows, 2);
+    // Row r's text at (left + 2, top + 2 + (r + 1) x line height); the chosen row in 9, the
+    // others in 10.
+    auto rowShows = [&](ScrollList& list, int row, const char* name, int colour) {
+        const Rect r = list.listRect;
+        const int y = r.origin.y + 2 + (row + 1) * list.lineHeight;
+        return ShowsText(f->display, *f->world->font, Point(r.origin.x + 2, y), name, colour,
+                         r.origin.x + 1, y - list.lineHeight + 1, r.origin.x + r.extent.w - 2, y);
+    };
+    for (const int chosen : {0, 1}) {
+        designs.top = 0;
+        designs.SetSelection(chosen);
+        Frame();
+        for (int row = 0; row < rows; ++row)
+            EXPECT_TRUE(
+                rowShows(designs, row, Library().AvailableAt(row)->name, row == chosen ? 9 : 10))
+                << chosen << " " << row;
+    }
+    // An open group lists its members and writes its own name over the list.
+    ClickButton(19);
+    DesignGroup* group = screen->selectedGroup;
+    ASSERT_NE(group, nullptr);
+    group->SetName("Raiders");
+    for (int i = 0; i < 2; ++i) {
+        designs.SetSelection(i);
+        ClickButton(17);
+    }
+    ClickButton(20);
+    ASSERT_EQ(screen->groupOpen, 1);
+    ScrollList& members = *screen->GroupList();
+    members.SetSelection(1);
+    Frame();
+    EXPECT_TRUE(rowShows(members, 0, group->AvailableAt(0)->name, 10));
+    EXPECT_TRUE(
+        ShowsText(f->display, *f->world->font, Point(376, 150), "Raiders", 10, 375, 140, 491, 155));
+    Frame();
+    EXPECT_TRUE(rowShows(members, 1, group->AvailableAt(1)->name, 9));
+    // On the parts and settings panels the edited design's name stands in its box.
+    for (const int panel : {24, 25}) {
+        ClickButton(panel);
+        ASSERT_NE(screen->EditedDesign(), nullptr);
+        EXPECT_TRUE(ShowsText(f->display, *f->world->font, Point(230, 422),
+                              screen->EditedDesign()->name, 10, 222, 407, 412, 423))
+            << panel;
     }
 }
 

@@ -9,10 +9,13 @@
 #include <fstream>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/InputEvent.h"
 #include "core/StringTable.h"
 #include "core/TextWriter.h"
+#include "screens/TextCheck.h"
+#include "screens/UiSoundCount.h"
 #include "support/MadeAssets.h"
 #include "support/SignedSave.h"
 #include "support/TempDirectory.h"
@@ -40,6 +43,7 @@ protected:
         w.savedGames = std::make_unique<SavedGameIndex>();
         // No peer link can be made unless a test says so.
         w.makeLink = [] { return std::unique_ptr<CommLink>(); };
+        sounds.Install(w);
     }
     void TearDown() override {
         if (screen) {
@@ -47,6 +51,7 @@ protected:
             screen.reset();
         }
         ClearStringTable();
+        if (f) UiSounds::Remove(*f->world);
         f.reset();
         ResourceFile::SetAssetPath("");
     }
@@ -80,6 +85,10 @@ protected:
         return Frame();
     }
     uint8_t Pixel(int x, int y) const { return f->display.BackPage()[y * 640 + x]; }
+    bool Shows(TextWriter& font, Point at, const std::string& text, int colour, int x0, int y0,
+               int x1, int y1) {
+        return ShowsText(f->display, font, at, text, colour, x0, y0, x1, y1);
+    }
     std::filesystem::path Path(const std::string& name) const {
         return std::filesystem::path(dir.Path()) / name;
     }
@@ -103,5 +112,6 @@ protected:
 
     TempDirectory dir;
     std::unique_ptr<WorldFixture> f;
+    UiSounds sounds;
     std::unique_ptr<ScreenBase> screen;
 };

@@ -8,6 +8,7 @@
 
 #include "core/EventQueue.h"
 #include "core/KeyCodes.h"
+#include "net/NetworkPlay.h"
 #include "net/NetworkScreen.h"
 #include "objects/CommandBuffer.h"
 #include "screens/FrontEndTestFixture.h"
@@ -123,6 +124,45 @@ TEST_F(MainMenuTest, ANewCampaignStartsMissionOneOfTheChosenClan) {
     }
 }
 
+TEST_F(MainMenuTest, EachItemsLetterInEitherCaseCarriesItOut) {
+    enum Opens { kNothing, kTutorial, kSkirmish, kCampaign, kDesign, kExit };
+    const struct {
+        int32_t key;
+        Opens opens;
+    } cases[] = {{'t', kTutorial}, {'T', kTutorial}, {'o', kSkirmish},    {'O', kSkirmish},
+                 {'s', kCampaign}, {'S', kCampaign}, {'d', kDesign},      {'D', kDesign},
+                 {'e', kExit},     {'E', kExit},     {kKeyEscape, kExit}, {17, kExit},
+                 {'x', kNothing},  {'q', kNothing}};
+    for (const auto& c : cases) {
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+            menu = nullptr;
+        }
+        f->world->pendingScenario.reset();
+        MainMenuScreen& m = Menu();
+        f->world->requestedMode = 0;
+        sounds.Clear();
+        const int result = Key(c.key);
+        EXPECT_EQ(result, c.opens == kTutorial || c.opens == kExit ? 0 : 1) << c.key;
+        EXPECT_EQ(sounds.accepted, c.opens == kNothing ? 0 : 1) << c.key;
+        const GameMode modes[] = {GameMode::None,           GameMode::StartScenario,
+                                  GameMode::StartScenario,  GameMode::StartScenario,
+                                  GameMode::DesignFromMenu, GameMode::ExitPicture};
+        EXPECT_EQ(Requested(), static_cast<int>(modes[c.opens])) << c.key;
+        const bool setup = c.opens == kSkirmish || c.opens == kCampaign || c.opens == kDesign;
+        ASSERT_EQ(m.OpenSetup() != nullptr, setup) << c.key;
+        if (c.opens == kTutorial) {
+            ASSERT_NE(f->world->pendingScenario, nullptr);
+            EXPECT_EQ(f->world->pendingScenario->missionNumber, Campaign::kTutorial);
+        }
+        if (!setup) continue;
+        // Only the skirmish lists the lands; only the campaign starts at mission 1.
+        EXPECT_EQ(m.OpenSetup()->List() != nullptr, c.opens == kSkirmish) << c.key;
+        EXPECT_EQ(m.OpenSetup()->Record().missionNumber, c.opens == kCampaign ? 1 : 0) << c.key;
+    }
+}
+
 TEST_F(MainMenuTest, TheDesignEntryHandsTheWorldTheClanSlotAndColour) {
     MainMenuScreen& m = Menu();
     Frame();
@@ -150,6 +190,8 @@ TEST_F(MainMenuTest, NetworkItemsNeedALinkAndBadNumbersOpenNoSetUp) {
     EXPECT_EQ(Key('h'), 1);  // the menu goes on under the network screen
     ASSERT_NE(m.OpenNetwork(), nullptr);
     EXPECT_EQ(f->world->PeerCount(), 1);
+    // Hosting waits for joiners.
+    EXPECT_EQ(m.OpenNetwork()->StatusString(), NetworkScreen::kHostWaitingString);
     // A network screen that ends with a player number the slot tables do not hold.
     m.OpenNetwork()->SetGameSetup(5, 1, 0, 0, "", "");
     m.OpenNetwork()->exitCode = 0;
@@ -168,11 +210,35 @@ TEST_F(MainMenuTest, NetworkItemsNeedALinkAndBadNumbersOpenNoSetUp) {
 
 // Leaving the set-up of a network game ends the network part: every peer link is closed and
 // nothing is recorded any more.
+TEST_F(MainMenuTest, APeersLeaveReachesTheOpenSetUpThroughTheHooksAndClosesIt) {
+    f->world->makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
+    MainMenuScreen& m = Menu();
+    EXPECT_EQ(Key('j'), 1);
+    ASSERT_NE(m.OpenNetwork(), nullptr);
+    m.OpenNetwork()->SetGameSetup(2, 1, 0, 0, "", "");
+    m.OpenNetwork()->OnButton(NetworkScreen::kCancel);
+    m.OpenNetwork()->exitCode = 0;
+    Frame();
+    ASSERT_NE(m.OpenSetup(), nullptr);
+    ASSERT_TRUE(TheNetworkHooks().applyPeerSettings);
+    // The host (slot 1) leaves: the guest's set-up ends and the menu closes it with the peers.
+    TheNetworkHooks().applyPeerSettings(SetupSettings(), 0, 1);
+    EXPECT_EQ(m.OpenSetup()->Finished(), 1);
+    EXPECT_EQ(Frame(), 1);
+    EXPECT_EQ(m.OpenSetup(), nullptr);
+    EXPECT_EQ(f->world->PeerCount(), 0);
+    // With no set-up open the hook reaches nothing.
+    TheNetworkHooks().applyPeerSettings(SetupSettings(), 0, 1);
+    EXPECT_EQ(m.OpenSetup(), nullptr);
+}
+
 TEST_F(MainMenuTest, LeavingANetworkSetUpClosesThePeers) {
     f->world->makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
     MainMenuScreen& m = Menu();
     EXPECT_EQ(Key('j'), 1);
     ASSERT_NE(m.OpenNetwork(), nullptr);
+    // Joining asks for the host's name first.
+    EXPECT_EQ(m.OpenNetwork()->StatusString(), NetworkScreen::kJoinTypingString);
     m.OpenNetwork()->SetGameSetup(2, 1, 0, 0, "", "");
     m.OpenNetwork()->OnButton(NetworkScreen::kCancel);
     m.OpenNetwork()->exitCode = 0;
@@ -208,9 +274,30 @@ TEST_F(MainMenuTest, LoadGameListsTheIndexDeletesClampedAndClosesWhenEmpty) {
             inked += Pixel(x, 133 + row * 12 + 6) == 41 || Pixel(x, 133 + row * 12 + 6) == 10;
         EXPECT_GT(inked, 0) << row;
     }
-    Key(kKeyDown);
-    Key(kKeyDown);
-    Key(kKeyDown);
+    // Each title on its own row, the chosen one in its own colour (41, the others 10); Down
+    // walks to the last and stops there.
+    const char* titles[3] = {"first", "%s%n #1", "third"};
+    for (int chosen = 0; chosen < 4; ++chosen) {
+        if (chosen > 0) Key(kKeyDown);
+        EXPECT_EQ(g->List()->selection, std::min(chosen, 2));
+        for (int row = 0; row < 3; ++row) {
+            const int y = 147 + 12 * row;
+            const bool picked = row == std::min(chosen, 2);
+            int other = 0;
+            for (int x = 193; x < 449; ++x)
+                for (int yy = y - 11; yy <= y; ++yy)
+                    other += Pixel(x, yy) == (picked ? 10 : 41);
+            EXPECT_EQ(other, 0) << chosen << " " << row;
+        }
+        for (int row = 0; row < 3; ++row) {
+            const int y = 147 + 12 * row;
+            const bool picked = row == std::min(chosen, 2);
+            EXPECT_TRUE(Shows(*f->world->font, Point(194, y), titles[row], picked ? 41 : 10, 193,
+                              y - 11, 448, y))
+                << chosen << " " << row;
+        }
+        Frame();
+    }
     EXPECT_EQ(g->List()->selection, 2);
     Click(g->ButtonOf(LoadGameScreen::kDelete));
     EXPECT_EQ(f->world->savedGames->Count(), 2);
@@ -221,6 +308,25 @@ TEST_F(MainMenuTest, LoadGameListsTheIndexDeletesClampedAndClosesWhenEmpty) {
     EXPECT_EQ(f->world->savedGames->Count(), 0);
     EXPECT_EQ(m.OpenLoadGame(), nullptr);
     EXPECT_EQ(m.ItemButton(3)->enabled, 0);
+}
+
+TEST_F(MainMenuTest, LoadAndDeleteWithNoRowChosenOnlyPlayTheSound) {
+    AddGame("kept", GoodGame());
+    MainMenuScreen& m = Menu();
+    Key('l');
+    LoadGameScreen* g = m.OpenLoadGame();
+    ASSERT_NE(g, nullptr);
+    f->world->requestedMode = 0;
+    for (const int button : {LoadGameScreen::kDelete, LoadGameScreen::kLoad}) {
+        g->List()->SetSelection(-1);
+        sounds.Clear();
+        EXPECT_EQ(Click(g->ButtonOf(button)), 1) << button;
+        EXPECT_EQ(m.OpenLoadGame(), g) << button;
+        EXPECT_EQ(f->world->savedGames->Count(), 1) << button;
+        EXPECT_EQ(f->world->pendingScenario, nullptr) << button;
+        EXPECT_EQ(Requested(), 0) << button;
+        EXPECT_EQ(sounds.accepted, 1) << button;
+    }
 }
 
 TEST_F(MainMenuTest, CtrlQInEitherCaseClosesTheLoadGameScreenAndAPlainQDoesNot) {
@@ -347,8 +453,19 @@ TEST_F(MainMenuTest, TheLoadGameKnobScrollsTheListAndTheCursorShowsWhatCanBeClic
     EXPECT_EQ(Click(knob.Centre()), 1);
     EXPECT_EQ(m.OpenLoadGame(), g);
     EXPECT_EQ(list.top, 0);
-    // Back leaves and keeps every game.
+    // A press beside the list and the buttons is refused, one on the list is silent, and the
+    // knob released over itself is heard like any button.
+    sounds.Clear();
+    Click(Point(100, 100));
+    EXPECT_EQ(sounds.refused, 1);
+    Click(Point(250, 133 + 2 + 12 + 6));
+    EXPECT_EQ(sounds.accepted, 0);
+    Click(knob.Centre());
+    EXPECT_EQ(sounds.refused, 1);
+    EXPECT_EQ(sounds.accepted, 1);
+    // Back leaves, heard, and keeps every game.
     Click(g->ButtonOf(LoadGameScreen::kBack));
+    EXPECT_EQ(sounds.accepted, 2);
     EXPECT_EQ(m.OpenLoadGame(), nullptr);
     EXPECT_EQ(f->world->savedGames->Count(), 20);
     EXPECT_EQ(f->world->pendingScenario, nullptr);
@@ -370,13 +487,22 @@ TEST_F(MainMenuTest, EnterCarriesOutTheHighlightedItemAndAltF4Quits) {
     }
     Post(InputKind::MouseMove, Point(20, 20), 0);
     Frame();
-    // Nothing highlighted: Enter does nothing.
+    // Nothing highlighted: Enter does nothing, silently; a press off the items is refused.
+    sounds.Clear();
     EXPECT_EQ(Key(kKeyEnter), 1);
     EXPECT_EQ(Requested(), 0);
-    // Down highlights the first item, the tutorial, which Enter starts.
+    Post(InputKind::ButtonDown, Point(20, 20), 'L');
+    EXPECT_EQ(Frame(), 1);
+    Post(InputKind::ButtonUp, Point(20, 20), 'L');
+    EXPECT_EQ(Frame(), 1);
+    EXPECT_EQ(sounds.accepted, 0);
+    EXPECT_EQ(sounds.refused, 1);
+    // Down highlights the first item, the tutorial, which Enter starts with the accept sound.
     Key(kKeyDown);
     EXPECT_EQ(m.Hovered(), 0);
     EXPECT_EQ(Key(kKeyEnter), 0);
+    EXPECT_EQ(sounds.accepted, 1);
+    EXPECT_EQ(sounds.refused, 1);
     EXPECT_EQ(Requested(), static_cast<int>(GameMode::StartScenario));
     ASSERT_NE(f->world->pendingScenario, nullptr);
     EXPECT_EQ(f->world->pendingScenario->missionNumber, Campaign::kTutorial);
@@ -386,6 +512,37 @@ TEST_F(MainMenuTest, EnterCarriesOutTheHighlightedItemAndAltF4Quits) {
     EXPECT_EQ(Key(kKeyF4), 0);
     f->events.altDown = 0;
     EXPECT_EQ(Requested(), static_cast<int>(GameMode::Quit));
+}
+
+TEST_F(MainMenuTest, TheStatusLineIsABoxInItsColourFramedTwiceWithItsTextInside) {
+    Menu();
+    World& w = *f->world;
+    Frame();
+    const uint8_t bare = Pixel(8, 8), bareRight = Pixel(632, 17);
+    // The box (10,10) 620 x 15, an outline two pixels out in its colour and one pixel out in
+    // the colour's text colour; the text at (11, 22), cut at the box. Colour 0 is the default
+    // (10), whose text is black.
+    const struct {
+        int colour, box, text;
+        std::string line;
+    } cases[] = {{3, 3, 254, "Ready"}, {0, 10, 0, "Ready"}, {5, 5, 16, std::string(150, 'W')}};
+    for (const auto& c : cases) {
+        w.SetStatusMessage(c.line.c_str(), c.colour);
+        Frame();
+        EXPECT_EQ(Pixel(8, 8), c.box) << c.colour;
+        EXPECT_EQ(Pixel(631, 26), c.box) << c.colour;
+        EXPECT_EQ(Pixel(9, 9), c.text) << c.colour;
+        EXPECT_EQ(Pixel(630, 25), c.text) << c.colour;
+        EXPECT_EQ(Pixel(10, 10), c.box) << c.colour;
+        EXPECT_EQ(Pixel(629, 24), c.box) << c.colour;
+        EXPECT_EQ(Pixel(632, 17), bareRight) << c.colour;
+        EXPECT_NE(Pixel(7, 7), c.box) << c.colour;
+        EXPECT_TRUE(Shows(*w.font, Point(11, 22), c.line, c.text, 10, 10, 629, 24)) << c.colour;
+    }
+    // An empty status shows no box.
+    w.SetStatusMessage("", 3);
+    Frame();
+    EXPECT_EQ(Pixel(8, 8), bare);
 }
 
 TEST_F(MainMenuTest, ASavedGameRefusedOnItsWayBackReopensTheListWhileThereIsOne) {

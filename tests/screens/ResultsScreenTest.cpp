@@ -2,13 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "core/Bitmap.h"
 #include "core/KeyCodes.h"
+#include "core/ResourceFile.h"
+#include "core/TextWriter.h"
 #include "objects/CommandBuffer.h"
 #include "screens/FrontEndTestFixture.h"
+#include "screens/HighScoreTable.h"
 #include "screens/NextMissionPrompt.h"
 #include "support/MemoryLink.h"
 #include "ui/Button.h"
@@ -42,6 +49,33 @@ protected:
         f->world->scenario->teamColours[1] = 3;
     }
     std::string ScoreFile() { return ReadFile(Path("score.dat")); }
+    // The value colour in the results font.
+    bool ShowsValue(Point at, const std::string& text, int x0, int y0, int x1, int y1) {
+        TextWriter font(ResultsScreen::kFontPack);
+        return FrontEndTest::Shows(font, at, text, 126, x0, y0, x1, y1);
+    }
+    int PressNothing() {
+        Post(InputKind::MouseMove, Point(100, 100), 0);
+        Post(InputKind::ButtonDown, Point(100, 100), 'L');
+        return Frame();
+    }
+    int PlainKey() { return Key('x'); }
+    int PressDone() {
+        return Click(static_cast<ResultsScreen&>(*screen).ButtonOf(ResultsScreen::kDone));
+    }
+    int PressEnter() { return Key(kKeyEnter); }
+    int PressEscape() { return Key(kKeyEscape); }
+    int PressCtrlQ() {
+        f->events.ctrlDown = 1;
+        const int result = Key('q');
+        f->events.ctrlDown = 0;
+        return result;
+    }
+    int EmptyChat() {
+        Key('u');
+        if (!static_cast<ResultsScreen&>(*screen).ChatOpen()) return -1;
+        return Key(kKeyEnter);
+    }
     MissionStats stats;
 };
 
@@ -66,6 +100,117 @@ TEST_F(ResultsTest, ValuesCountUpByOneAndTheBarStopsAtTheTop) {
     // A lost game asks; the table never opens.
     EXPECT_NE(r.Prompt(), nullptr);
     EXPECT_EQ(r.NameField(), nullptr);
+}
+
+TEST_F(ResultsTest, TheFourValuesTheScoreAndTheTimeAreWrittenInTheirBoxes) {
+    // The time as hours (two places, blank-padded), minutes and seconds; a clock that shows
+    // less than nothing shows nothing.
+    const struct {
+        int32_t baseMs;
+        const char* time;
+    } cases[] = {{3725000, " 1:02:05"},
+                 {3725999, " 1:02:05"},
+                 {45296000, "12:34:56"},
+                 {59000, " 0:00:59"},
+                 {-5000, " 0:00:00"}};
+    const Point values[4] = {{92, 92}, {214, 92}, {343, 92}, {465, 92}};
+    for (const auto& c : cases) {
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+        }
+        InPlay();
+        stats.kills = 7;
+        stats.losses = 2;
+        stats.baseTime = c.baseMs;
+        ResultsScreen& r = Results(0, &stats);
+        Ticks(9);
+        ASSERT_EQ(r.Shown(2), 7);
+        ASSERT_EQ(r.Shown(3), 2);
+        for (int v = 0; v < 4; ++v) {
+            const Point at = values[v];
+            EXPECT_TRUE(ShowsValue(at, std::to_string(r.Shown(v)), at.x - 4, at.y - 16, at.x + 40,
+                                   at.y + 4))
+                << v << " " << r.Shown(v);
+        }
+        EXPECT_TRUE(ShowsValue(Point(92, 427), c.time, 80, 411, 200, 431)) << c.time;
+        EXPECT_TRUE(ShowsValue(Point(268, 442), std::to_string(r.ShownScore()), 262, 426, 345, 446))
+            << r.ShownScore();
+    }
+}
+
+TEST_F(ResultsTest, EachActionIsHeardWithItsSoundAndTheCountTicksOncePerFrame) {
+    // The count ticks (the refusal sound) once in every frame in which anything grew.
+    InPlay();
+    stats.kills = 2;
+    stats.losses = 1;
+    ResultsScreen& counting = Results(0, &stats);
+    sounds.Clear();
+    Frame();
+    EXPECT_EQ(sounds.refused, 1);
+    Ticks(120);
+    ASSERT_EQ(counting.ShownScore(), counting.TotalScore());
+    sounds.Clear();
+    Ticks(2);
+    EXPECT_EQ(sounds.refused, 0);
+    EXPECT_EQ(sounds.accepted, 0);
+    // With nothing counting (no record): what each action plays, in a network game.
+    World& w = *f->world;
+    w.networkGame = 1;
+    const struct {
+        const char* what;
+        std::function<int()> act;
+        int result, accepted, refused;
+    } cases[] = {
+        {"click on nothing", [this] { return PressNothing(); }, 1, 0, 1},
+        {"key taken by nobody", [this] { return PlainKey(); }, 1, 0, 0},
+        {"done", [this] { return PressDone(); }, 0, 1, 0},
+        {"enter", [this] { return PressEnter(); }, 0, 1, 0},
+        {"escape", [this] { return PressEscape(); }, 0, 1, 0},
+        {"ctrl+q", [this] { return PressCtrlQ(); }, 0, 1, 0},
+        {"chat opened and an empty one closed", [this] { return EmptyChat(); }, 1, 2, 0},
+    };
+    for (const auto& c : cases) {
+        screen->Unload();
+        screen.reset();
+        Results(1, nullptr);
+        sounds.Clear();
+        EXPECT_EQ(c.act(), c.result) << c.what;
+        EXPECT_EQ(sounds.accepted, c.accepted) << c.what;
+        EXPECT_EQ(sounds.refused, c.refused) << c.what;
+    }
+    w.networkGame = 0;
+}
+
+TEST_F(ResultsTest, EachBarRisesInItsOwnColumnToItsValue) {
+    ResourceFile pack;
+    ASSERT_TRUE(pack.Open(ResultsScreen::kSmallPack, ResourceFile::OpenMode::Pack));
+    ASSERT_TRUE(pack.SelectEntry(0, 3));
+    Bitmap bar(&pack);
+    const int height = bar.GetSize().h;
+    const int width = bar.GetSize().w;
+    ASSERT_GT(height, 100);
+    InPlay();
+    stats.kills = 37;
+    stats.losses = 64;
+    stats.unitsMade = 100;
+    ResultsScreen& r = Results(0, &stats);
+    Ticks(110);
+    // Columns (110..158), (232..279), (361..407), (482..530), 106..346 high: the bar drawn at
+    // x 124, 246, 375, 496, its top at 346 - height x value / 100; looked at in its middle.
+    const int lefts[4] = {124, 246, 375, 496};
+    for (int v = 0; v < 4; ++v) {
+        const int value = std::clamp(r.Shown(v), 0, 100);
+        const int top = std::max(346 - height * value / 100, 106);
+        const int x = lefts[v] + width / 2;
+        if (value > 0) {
+            EXPECT_EQ(Pixel(x, top), kBarColour) << v;
+            EXPECT_EQ(Pixel(x, 345), kBarColour) << v;
+        }
+        EXPECT_NE(Pixel(x, top - 1), kBarColour) << v;
+    }
+    EXPECT_EQ(r.Shown(2), 37);
+    EXPECT_EQ(r.Shown(3), 64);
 }
 
 TEST_F(ResultsTest, GoOnReplaysTheMissionWithItsColourAndNoBriefing) {
@@ -111,6 +256,13 @@ TEST_F(ResultsTest, AWinOpensTheTableTheNameIsSavedAndASecondEnterLeaves) {
     EXPECT_EQ(r.ButtonOf(ResultsScreen::kSave)->enabled, 1);
     for (const char c : std::string("ann"))
         Key(c);
+    // The rows best first in the list (colour 10).
+    char mine[32];
+    std::snprintf(mine, sizeof mine, "%06d   - ann", r.TotalScore());
+    EXPECT_TRUE(Shows(*f->world->font, Point(212 + 2, 303 + 2 + 12), "999999   - best", 10, 213,
+                      304, 422, 316));
+    EXPECT_TRUE(Shows(*f->world->font, Point(212 + 2, 303 + 2 + 24), mine, 10, 213, 317, 422, 328));
+    Frame();
     // Arrow keys belong to the field while it is active; a click elsewhere lets it go, and then
     // they move the list's bar, within the table's two rows.
     auto barOn = [&](int row) { return Pixel(300, 303 + 4 + 12 * row + 6) == kListBar; };
@@ -118,6 +270,17 @@ TEST_F(ResultsTest, AWinOpensTheTableTheNameIsSavedAndASecondEnterLeaves) {
     EXPECT_TRUE(barOn(0));
     Click(Point(100, 100));
     EXPECT_EQ(r.NameField()->active, 0);
+    // The pointer is a hand over the list, the arrow beside it.
+    for (const auto& [at, shape] : std::vector<std::pair<Point, int>>{
+             {Point(300, 330), kButtonCursor}, {Point(300, 380), kArrowCursor}}) {
+        Post(InputKind::MouseMove, at, 0);
+        Frame();
+        EXPECT_EQ(f->display.cursorShape, shape) << at.y;
+    }
+    // Let go, the field draws nothing of its own: the typed name shows in its row (colour 34),
+    // where the field writes it, two pixels above the row's end.
+    EXPECT_TRUE(Shows(*f->world->font, Point(183, 212), "ann", 34, 182, 200, 453, 213));
+    Frame();
     for (const auto& [key, row] : std::vector<std::pair<int, int>>{
              {kKeyUp, 0}, {'x', 0}, {kKeyDown, 1}, {kKeyDown, 1}, {kKeyUp, 0}}) {
         Key(key);
@@ -128,6 +291,49 @@ TEST_F(ResultsTest, AWinOpensTheTableTheNameIsSavedAndASecondEnterLeaves) {
     EXPECT_EQ(r.NameField(), nullptr);
     EXPECT_EQ(ScoreFile(), "ann\n" + std::to_string(r.TotalScore()) + "\nbest\n999999\n");
     EXPECT_EQ(Key(kKeyEnter), 0);
+}
+
+TEST_F(ResultsTest, TheTimeRatingCountsTheMissionOrThePlayersOfTheGame) {
+    // 100 minutes against a par of the mission's number times 3 minutes, or 10 minutes per
+    // opponent in a skirmish (the network's players, else the computer's and the own).
+    const struct {
+        int mission, enemies, networkPlayers, rating;
+    } cases[] = {{0, 1, 0, 55}, {0, 3, 0, 65}, {0, 1, 3, 60}, {3, 3, 0, 54}};
+    MissionStats::totalEffort = 1000;
+    for (const auto& c : cases) {
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+        }
+        InPlay(c.mission);
+        f->world->scenario->computerPlayers = c.enemies;
+        f->world->scenario->networkPlayers = c.networkPlayers;
+        stats.buildEffort = 100;
+        stats.baseTime = 6000000;
+        ResultsScreen& r = Results(0, &stats);
+        Ticks(70);
+        EXPECT_EQ(r.Shown(1), c.rating) << c.mission << " " << c.enemies << " " << c.networkPlayers;
+        const int players = c.networkPlayers ? c.networkPlayers : c.enemies + 1;
+        EXPECT_EQ(r.TotalScore(), HighScoreTable::ClampScore(stats.TotalScore(c.mission, players)));
+    }
+    MissionStats::ClearTotals();
+}
+
+TEST_F(ResultsTest, TheTableOpensInTheTickTheScoreReachesItsTotal) {
+    InPlay();
+    stats.kills = 40;
+    stats.losses = 1;
+    stats.unitsMade = 10;
+    ResultsScreen& r = Results(1, &stats);
+    const int total = r.TotalScore();
+    ASSERT_GT(total, 2 * ResultsScreen::kScoreStep) << "a score that takes several ticks";
+    const int ticks = (total + ResultsScreen::kScoreStep - 1) / ResultsScreen::kScoreStep;
+    Ticks(ticks - 1);
+    EXPECT_LT(r.ShownScore(), total);
+    EXPECT_EQ(r.NameField(), nullptr);
+    Frame();
+    EXPECT_EQ(r.ShownScore(), total);
+    EXPECT_NE(r.NameField(), nullptr);
 }
 
 TEST_F(ResultsTest, AZeroTotalStillOpensTheTableAndNoRecordOpensNone) {
@@ -281,6 +487,56 @@ TEST_F(ResultsTest, TheLostMissionPromptShowsItsButtonsAndLeavesForTheMenu) {
         f->events.ctrlDown = f->events.altDown = 0;
         EXPECT_EQ(f->world->requestedMode, static_cast<int>(k.mode)) << k.key;
     }
+}
+
+TEST_F(ResultsTest, ThePromptsAnswersTakeClicksAcrossTheirWholeRows) {
+    // Leave over (269,220)-(386,240), go on over (269,253)-(386,273), corners included.
+    const struct {
+        Point at;
+        GameMode mode;  // None: the prompt stays
+    } cases[] = {
+        {{269, 220}, GameMode::MainMenu},      {{386, 240}, GameMode::MainMenu},
+        {{268, 230}, GameMode::None},          {{387, 230}, GameMode::None},
+        {{300, 219}, GameMode::None},          {{300, 246}, GameMode::None},
+        {{269, 253}, GameMode::StartScenario}, {{386, 273}, GameMode::StartScenario},
+        {{300, 274}, GameMode::None},          {{387, 263}, GameMode::None},
+    };
+    for (const auto& c : cases) {
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+        }
+        f->world->pendingScenario.reset();
+        InPlay(3);
+        Results(0, &stats);
+        f->world->requestedMode = 0;
+        EXPECT_EQ(Click(c.at), c.mode == GameMode::None ? 1 : 0) << c.at.x << "," << c.at.y;
+        EXPECT_EQ(f->world->requestedMode, static_cast<int>(c.mode)) << c.at.x << "," << c.at.y;
+    }
+}
+
+TEST_F(ResultsTest, ANetworkGamesPromptCarriesItsOverlayAndALocalOneDoesNot) {
+    ResourceFile pack;
+    ASSERT_TRUE(pack.Open(NextMissionPrompt::kPack, ResourceFile::OpenMode::Pack));
+    ASSERT_TRUE(pack.SelectEntry(0, 1));
+    Bitmap overlay(&pack);
+    // Drawn again over the screen, the overlay changes nothing only where it already shows.
+    for (const int network : {1, 0}) {
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+        }
+        InPlay();
+        f->world->networkGame = network;
+        Results(0, &stats);
+        Frame();
+        const std::vector<uint8_t> shown(f->display.BackPage(), f->display.BackPage() + 640 * 480);
+        f->display.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+        overlay.DrawAt(Point(0, 0));
+        const std::vector<uint8_t> again(f->display.BackPage(), f->display.BackPage() + 640 * 480);
+        EXPECT_EQ(again == shown, network == 1) << network;
+    }
+    f->world->networkGame = 0;
 }
 
 TEST_F(ResultsTest, InANetworkGameUOrCtrlF1ToF4OpenAChatLineAndEnterSendsIt) {

@@ -87,6 +87,38 @@ TEST_F(SetupTest, OptionsOutsideTheirRangeKeepTheDefaults) {
     }
 }
 
+TEST_F(SetupTest, TheControlsStartAtTheStoredOptions) {
+    const struct {
+        const char* lines;
+        int clanButton, swatch, enemiesButton, difficulty, tech, resources, artifacts;
+    } cases[] = {
+        // Defaults: clan V, colour 1, one enemy, difficulty 1, tech 1, 5000, artifacts on.
+        {"", 0, 2, 8, 20, 18, 50, 1},
+        {"CLAN=T\nCOLOR=3\nENEMIES=2\nDIFFICULTY=4\nTECH=5\nRESOURCES=3000\nARTIFACTS=NO\n", 1, 4,
+         9, 80, 68, 30, 0},
+        {"COLOR=4\nENEMIES=3\nDIFFICULTY=5\nTECH=8\nRESOURCES=9900\nARTIFACTS=n\n", 0, 5, 10, 100,
+         106, 99, 0},
+    };
+    for (const auto& c : cases) {
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+        }
+        WriteOptions(c.lines);
+        SetupScreen& s = OpenSetup(Skirmish());
+        for (int n = 0; n <= 1; ++n)
+            EXPECT_EQ(s.ButtonOf(n)->pressed, n == c.clanButton ? 1 : 0) << c.lines << n;
+        for (int n = 2; n <= 5; ++n)
+            EXPECT_EQ(s.ButtonOf(n)->pressed, n == c.swatch ? 1 : 0) << c.lines << n;
+        for (int n = 8; n <= 10; ++n)
+            EXPECT_EQ(s.ButtonOf(n)->pressed, n == c.enemiesButton ? 1 : 0) << c.lines << n;
+        EXPECT_EQ(s.ButtonOf(SetupScreen::kDifficulty)->GetValue(), c.difficulty) << c.lines;
+        EXPECT_EQ(s.ButtonOf(SetupScreen::kTech)->GetValue(), std::min(c.tech, 100)) << c.lines;
+        EXPECT_EQ(s.ButtonOf(SetupScreen::kResources)->GetValue(), c.resources) << c.lines;
+        EXPECT_EQ(s.ButtonOf(SetupScreen::kArtifacts)->pressed, c.artifacts) << c.lines;
+    }
+}
+
 TEST_F(SetupTest, SlidersReachBothEndsAndEveryChangeIsWrittenAtOnce) {
     SetupScreen& s = OpenSetup(Skirmish());
     Frame();
@@ -131,6 +163,51 @@ TEST_F(SetupTest, SlidersReachBothEndsAndEveryChangeIsWrittenAtOnce) {
         Key(kKeyUp);
     EXPECT_EQ(list.selection, 0);
     EXPECT_EQ(s.Record().landNumber, s.Entries()[0].packIndex);
+}
+
+TEST_F(SetupTest, EachSliderValueGivesItsSettingWrittenAndDrawnBesideTheKnob) {
+    // Slider value (0 .. 100) -> difficulty 1 .. 5 by twenties, resources by hundreds up to
+    // 9900, tech level in eighths of the travel and at least 1.
+    const struct {
+        int value, difficulty, resources, tech;
+        const char *difficultyText, *resourcesText, *techText;
+    } cases[] = {
+        {0, 1, 0, 1, "1", "0000", "01"},     {1, 1, 100, 1, "1", "0100", "01"},
+        {20, 1, 2000, 1, "1", "2000", "01"}, {21, 2, 2100, 1, "2", "2100", "01"},
+        {25, 2, 2500, 2, "2", "2500", "02"}, {41, 3, 4100, 3, "3", "4100", "03"},
+        {61, 4, 6100, 4, "4", "6100", "04"}, {98, 5, 9800, 7, "5", "9800", "07"},
+        {99, 5, 9900, 7, "5", "9900", "07"}, {100, 5, 9900, 8, "5", "9900", "08"},
+    };
+    SetupScreen& s = OpenSetup(Skirmish());
+    Frame();
+    // A setting is written only when it changed (from 1, 5000 and 1 at the start).
+    int difficulty = 1, resources = 5000, tech = 1;
+    for (const auto& c : cases) {
+        WriteOptions("");
+        for (const int knob :
+             {SetupScreen::kDifficulty, SetupScreen::kResources, SetupScreen::kTech})
+            s.ButtonOf(knob)->SetValue(c.value);
+        Frame();
+        EXPECT_EQ(s.Record().difficulty, c.difficulty) << c.value;
+        EXPECT_EQ(s.Record().resources, c.resources) << c.value;
+        EXPECT_EQ(s.Record().techLevel, c.tech) << c.value;
+        EXPECT_EQ(Option("DIFFICULTY"), difficulty != c.difficulty ? c.difficultyText : "")
+            << c.value;
+        EXPECT_EQ(Option("RESOURCES"), resources != c.resources ? c.resourcesText : "") << c.value;
+        EXPECT_EQ(Option("TECH"), tech != c.tech ? c.techText : "") << c.value;
+        difficulty = c.difficulty;
+        resources = c.resources;
+        tech = c.tech;
+        for (const auto& [knob, text] :
+             std::vector<std::pair<int, const char*>>{{SetupScreen::kDifficulty, c.difficultyText},
+                                                      {SetupScreen::kResources, c.resourcesText},
+                                                      {SetupScreen::kTech, c.techText}}) {
+            const Point at = s.ButtonOf(knob)->Bounds().origin + Point(40, 18);
+            EXPECT_TRUE(Shows(*f->world->font, at, text, 10, at.x - 1, at.y - 12,
+                              std::min(at.x + 30, 639), at.y + 2))
+                << c.value << " " << text;
+        }
+    }
 }
 
 TEST_F(SetupTest, AClanSwitchMovesTheColourToTheTwinAndBack) {
@@ -207,6 +284,51 @@ TEST_F(SetupTest, TheListTakesOnlyHeadersThatNameSomething) {
     }
 }
 
+// A set-up report's payload as the peers read it: the scenario, clan, slot, colour, enemies,
+// difficulty, artifacts, the four slots' letters and colours, the start order, the tech level
+// and the resources (two bytes, low first).
+struct SentReport {
+    bool found = false;
+    int scenario = 0, clan = 0, slot = 0, colour = 0, enemies = 0, difficulty = 0, artifacts = 0;
+    int slotClan[4] = {}, slotColour[4] = {};
+    int tech = 0, resources = 0;
+};
+SentReport Decode(const uint8_t* p) {
+    SentReport r;
+    auto sb = [](uint8_t b) { return static_cast<int>(static_cast<int8_t>(b)); };
+    r.found = true;
+    r.scenario = sb(p[0]);
+    r.clan = p[1];
+    r.slot = sb(p[2]);
+    r.colour = sb(p[3]);
+    r.enemies = sb(p[4]);
+    r.difficulty = sb(p[5]);
+    r.artifacts = p[6];
+    for (int i = 0; i < 4; ++i) {
+        r.slotClan[i] = p[7 + 2 * i];
+        r.slotColour[i] = p[8 + 2 * i];
+    }
+    r.tech = p[35];
+    r.resources = p[36] | (p[37] << 8);
+    return r;
+}
+// The last report (kind 24) in the outgoing commands after `from`.
+SentReport LastReport(const CommandBuffer& out, size_t from) {
+    SentReport r;
+    const uint8_t* bytes = out.Data();
+    for (size_t at = from; at + 7 <= out.Size() && bytes[at] >= 7; at += bytes[at])
+        if (bytes[at + 1] == 24) r = Decode(bytes + at + 7);
+    return r;
+}
+// The start (kind 25: the report and the game speed, 46 bytes with the header) in a frame a
+// peer link was given.
+SentReport StartIn(const std::vector<uint8_t>& frame) {
+    SentReport r;
+    for (size_t at = 0; at + 46 <= frame.size(); ++at)
+        if (frame[at] == 46 && frame[at + 1] == 25) r = Decode(frame.data() + at + 7);
+    return r;
+}
+
 TEST_F(SetupTest, PeerReportsDecideColoursAndOnlyTheHostStartsOnceAllReported) {
     f->world->makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
     f->world->AddPeer();
@@ -273,8 +395,21 @@ TEST_F(SetupTest, PeerReportsDecideColoursAndOnlyTheHostStartsOnceAllReported) {
     // The start gives every unchosen slot a colour nobody else holds.
     host.ApplyPeerSettings(Report(3, 'V', 254), 0, 0);
     host.Record().teamColours[3] = -1;
+    auto* link = static_cast<MemoryLink*>(f->world->peerLinks[0]);
+    ASSERT_NE(link, nullptr);
+    link->sent.clear();
+    f->world->StartRecording();
     EXPECT_EQ(Key(kKeyEnter), 0);
     const Scenario& r = host.Record();
+    // The start goes out at once with every slot as the host settled it.
+    ASSERT_FALSE(link->sent.empty());
+    const SentReport start = StartIn(link->sent.back());
+    ASSERT_TRUE(start.found);
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(start.slotClan[i], r.playerSlots[i + 1]) << i;
+        EXPECT_EQ(start.slotColour[i], r.teamColours[i + 1] & 0xFF) << i;
+    }
+    EXPECT_EQ(start.colour, r.colour);
     for (int a = 1; a <= 3; ++a) {
         EXPECT_GE(r.teamColours[a], 1);
         for (int b = a + 1; b <= 3; ++b)
@@ -282,6 +417,101 @@ TEST_F(SetupTest, PeerReportsDecideColoursAndOnlyTheHostStartsOnceAllReported) {
     }
     EXPECT_EQ(r.teamColours[2], 6);
     EXPECT_EQ(r.colour, r.teamColours[1]);
+}
+
+TEST_F(SetupTest, EveryChangeTellsThePeersTheWholeRecord) {
+    f->world->makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
+    f->world->AddPeer();
+    SetupScreen& host = OpenSetup(Network(1, 1, 2));
+    f->world->StartRecording();
+    ASSERT_GE(host.Entries().size(), 2u);
+    const struct {
+        const char* what;
+        int button;  // -1: the key instead; -2: the sliders to 61
+        int32_t key;
+    } cases[] = {
+        {"clan T", 1, 0},       {"colour 3", 4, 0}, {"artifacts", SetupScreen::kArtifacts, 0},
+        {"land", -1, kKeyDown}, {"sliders", -2, 0}, {"clan V", 0, 0},
+    };
+    for (const auto& c : cases) {
+        const size_t before = f->world->Commands().Size();
+        if (c.button >= 0) {
+            Click(host.ButtonOf(c.button));
+        } else if (c.button == -1) {
+            Key(c.key);
+        } else {
+            for (const int knob :
+                 {SetupScreen::kDifficulty, SetupScreen::kResources, SetupScreen::kTech})
+                if (host.ButtonOf(knob)) host.ButtonOf(knob)->SetValue(61);
+            Frame();
+        }
+        const SentReport sent = LastReport(f->world->Commands(), before);
+        ASSERT_TRUE(sent.found) << c.what;
+        const Scenario& r = host.Record();
+        EXPECT_EQ(sent.scenario, r.landNumber) << c.what;
+        EXPECT_EQ(sent.clan, r.clanLetter) << c.what;
+        EXPECT_EQ(sent.slot, 1) << c.what;
+        EXPECT_EQ(sent.colour, r.colour) << c.what;
+        EXPECT_EQ(sent.enemies, r.computerPlayers) << c.what;
+        EXPECT_EQ(sent.difficulty, r.difficulty) << c.what;
+        EXPECT_EQ(sent.artifacts, r.artifacts) << c.what;
+        for (int i = 0; i < 4; ++i) {
+            EXPECT_EQ(sent.slotClan[i], r.playerSlots[i + 1]) << c.what << i;
+            EXPECT_EQ(sent.slotColour[i], r.teamColours[i + 1] & 0xFF) << c.what << i;
+        }
+        EXPECT_EQ(sent.tech, r.techLevel) << c.what;
+        EXPECT_EQ(sent.resources, r.resources) << c.what;
+    }
+    // The values the rows set, as the peers read them.
+    const SentReport last = LastReport(f->world->Commands(), 0);
+    EXPECT_EQ(last.clan, 'V');
+    EXPECT_EQ(last.colour, 3);
+    EXPECT_EQ(last.slotClan[0], 'V');
+    EXPECT_EQ(last.slotColour[0], 3);
+    EXPECT_EQ(last.artifacts, 0);
+    EXPECT_EQ(last.tech, 4);
+    EXPECT_EQ(last.resources, 6100);
+    EXPECT_EQ(last.scenario, host.Entries()[1].packIndex);
+}
+
+TEST_F(SetupTest, AGuestTakesTheHostsStartWithEverySlotTheOrderAndTheSharedSettings) {
+    f->world->makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
+    f->world->AddPeer();
+    SetupScreen& guest = OpenSetup(Network(0, 2, 2));
+    ASSERT_GE(guest.Entries().size(), 2u);
+    SetupSettings start = Report(1, 'V', 3);
+    const char clans[4] = {'V', 'T', 'X', 'X'};
+    const int colours[4] = {3, 6, 254, 254};
+    for (int n = 0; n < 4; ++n) {
+        start.slotClan[n] = clans[n];
+        start.slotColour[n] = colours[n];
+    }
+    for (int i = 0; i < 20; ++i)
+        start.startOrder[i] = 19 - i;
+    start.techLevel = 4;
+    start.resources = 2000;
+    start.artifacts = 0;
+    start.scenarioNumber = guest.Entries()[1].packIndex;
+    guest.ApplyPeerSettings(start, 1, 0);
+    const Scenario& r = guest.Record();
+    EXPECT_EQ(guest.Finished(), 1);
+    EXPECT_EQ(guest.exitCode, 0);
+    for (int n = 1; n <= 4; ++n) {
+        EXPECT_EQ(r.playerSlots[n], clans[n - 1]) << n;
+        EXPECT_EQ(r.teamColours[n], colours[n - 1]) << n;
+    }
+    // The own colour is the own slot's (slot 2).
+    EXPECT_EQ(r.colour, 6);
+    for (int i = 0; i < 20; ++i)
+        EXPECT_EQ(r.startOrder[i], 19 - i) << i;
+    EXPECT_EQ(r.techLevel, 4);
+    EXPECT_EQ(r.resources, 2000);
+    EXPECT_EQ(r.artifacts, 0);
+    EXPECT_EQ(r.landNumber, guest.Entries()[1].packIndex);
+    EXPECT_EQ(guest.List()->selection, 1);
+    // The screen ends at its next pass, and for good.
+    EXPECT_EQ(Frame(), 0);
+    EXPECT_EQ(guest.Update(16), 0);
 }
 
 // Two colours clash when they are the same or twins four apart; "none" (-1, 254 or anything
@@ -324,6 +554,110 @@ TEST_F(SetupTest, AGuestCannotStartEndsOnALeaveAndWithoutPeers) {
     f->world->ClosePeers(link);
     EXPECT_EQ(Frame(), 0);
     EXPECT_EQ(guest.exitCode, 1);
+}
+
+TEST_F(SetupTest, EachChoiceIsHeardWithItsSoundAndARefusedStartWithBoth) {
+    // A click or key on the skirmish set-up: the result, and the accept and refusal sounds.
+    const struct {
+        const char* what;
+        int button;  // -1: a press on nothing; -2: the key instead
+        int32_t key;
+        int result, accepted, refused;
+    } cases[] = {
+        {"clan T", 1, 0, 1, 1, 0},
+        {"colour 3", 4, 0, 1, 1, 0},
+        {"two enemies", 9, 0, 1, 1, 0},
+        {"artifacts", SetupScreen::kArtifacts, 0, 1, 1, 0},
+        {"back", SetupScreen::kBack, 0, 0, 1, 0},
+        {"start", SetupScreen::kStart, 0, 0, 1, 0},
+        {"nothing", -1, 0, 1, 0, 1},
+        {"escape", -2, kKeyEscape, 0, 1, 0},
+        {"enter", -2, kKeyEnter, 0, 1, 0},
+        {"a key nobody takes", -2, 'x', 1, 0, 0},
+    };
+    for (const auto& c : cases) {
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+        }
+        SetupScreen& s = OpenSetup(Skirmish());
+        Frame();
+        sounds.Clear();
+        int result = 0;
+        if (c.button >= 0) {
+            result = Click(s.ButtonOf(c.button));
+        } else if (c.button == -1) {
+            Post(InputKind::MouseMove, Point(600, 460), 0);
+            Post(InputKind::ButtonDown, Point(600, 460), 'L');
+            result = Frame();
+        } else {
+            result = Key(c.key);
+        }
+        EXPECT_EQ(result, c.result) << c.what;
+        EXPECT_EQ(sounds.accepted, c.accepted) << c.what;
+        EXPECT_EQ(sounds.refused, c.refused) << c.what;
+    }
+    // A guest's start is refused after the press is heard; its chat line opens and closes
+    // with the accept sound.
+    screen->Unload();
+    screen.reset();
+    f->world->makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
+    CommLink* link = f->world->AddPeer();
+    SetupScreen& guest = OpenSetup(Network(0, 2, 2));
+    sounds.Clear();
+    EXPECT_EQ(Key(kKeyEnter), 1);
+    EXPECT_EQ(sounds.accepted, 1);
+    EXPECT_EQ(sounds.refused, 1);
+    sounds.Clear();
+    Key('u');
+    EXPECT_EQ(sounds.accepted, 1);
+    Key(kKeyEnter);
+    EXPECT_EQ(sounds.accepted, 2);
+    EXPECT_EQ(sounds.refused, 0);
+    // Ctrl+F1 .. Ctrl+F4 address one player; the line goes out with the own colour first.
+    Click(guest.ButtonOf(4));
+    const int colour = guest.Record().colour;
+    ASSERT_EQ((colour - 1) % 4, 2);
+    f->world->StartRecording();
+    for (const auto& [key, to] :
+         std::vector<std::pair<int32_t, int>>{{kKeyCtrlF1 + 1, 2}, {kKeyCtrlF1 + 3, 4}}) {
+        const size_t before = f->world->Commands().Size();
+        Key(key);
+        ASSERT_EQ(guest.ChatOpen(), 1) << key;
+        Key('o');
+        Key(kKeyEnter);
+        const std::string sent(reinterpret_cast<const char*>(f->world->Commands().Data()) + before,
+                               f->world->Commands().Size() - before);
+        const std::string line = std::string(1, static_cast<char>(colour)) + static_cast<char>(to) +
+                                 "[" + link->HostName() + "]: o";
+        EXPECT_NE(sent.find(line), std::string::npos) << key;
+    }
+}
+
+TEST_F(SetupTest, LeavingANetworkSetUpTellsThePeersAtOnce) {
+    for (const int32_t key : {kKeyEscape, 17}) {
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+        }
+        f->world->ClosePeers(nullptr);
+        f->world->makeLink = [] {
+            return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>());
+        };
+        auto* link = static_cast<MemoryLink*>(f->world->AddPeer());
+        SetupScreen& guest = OpenSetup(Network(0, 2, 2));
+        f->world->StartRecording();
+        link->sent.clear();
+        EXPECT_EQ(Key(key), 0) << key;
+        EXPECT_EQ(guest.exitCode, 1) << key;
+        // A bare leave (kind 26, header only) in the frame the link was given.
+        ASSERT_FALSE(link->sent.empty()) << key;
+        const std::vector<uint8_t>& frame = link->sent.back();
+        bool leave = false;
+        for (size_t at = 0; at + 2 <= frame.size(); ++at)
+            leave = leave || (frame[at] == 7 && frame[at + 1] == 26);
+        EXPECT_TRUE(leave) << key;
+    }
 }
 
 // The colour a slot nobody chose gets at the start: its own clan's colours (V 1 .. 4, T 5 .. 8)
@@ -444,6 +778,34 @@ TEST_F(SetupTest, WithoutTheCheatOptionCtrlAltEnterStartsWithoutTheDebugFlag) {
     EXPECT_EQ(Key(kKeyEnter), 0);
     f->events.ctrlDown = f->events.altDown = 0;
     EXPECT_EQ(s.Record().debugFlag, 0);
+}
+
+TEST_F(SetupTest, OneEnemyMarkerShowsForEachEnemyFromTheLeft) {
+    SetupScreen& s = OpenSetup(Skirmish());
+    ResourceFile pack;
+    ASSERT_TRUE(pack.Open(SetupScreen::kSmallPack, ResourceFile::OpenMode::Pack));
+    ASSERT_TRUE(pack.SelectEntry(0, 7));
+    Bitmap marker(&pack);
+    const int xs[3] = {255, 301, 347};
+    auto place = [&](int e) {
+        std::vector<uint8_t> out;
+        for (int y = 37; y < 37 + marker.GetSize().h; ++y)
+            for (int x = xs[e]; x < xs[e] + marker.GetSize().w; ++x)
+                out.push_back(Pixel(x, y));
+        return out;
+    };
+    // Drawn again over the screen, a marker changes only the places that had none.
+    for (int enemies = 1; enemies <= 3; ++enemies) {
+        Click(s.ButtonOf(7 + enemies));
+        ASSERT_EQ(s.Record().computerPlayers, enemies);
+        for (int e = 0; e < 3; ++e) {
+            const std::vector<uint8_t> shown = place(e);
+            f->display.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+            marker.DrawAt(Point(xs[e], 37));
+            EXPECT_EQ(place(e) == shown, e < enemies) << enemies << " " << e;
+            Frame();
+        }
+    }
 }
 
 TEST_F(SetupTest, TheMarkerSitsOnTheSwatchOfTheOwnColour) {

@@ -174,6 +174,8 @@ TEST_F(TitleScreenTest, EventsOnTheTitleChooseWhereToGo) {
         {{{InputKind::ButtonDown, 'R'}}, false, 0, GameMode::MainMenu, true},
         {{{InputKind::Key, 'q'}, {InputKind::Key, kKeyEscape}}, false, 0, GameMode::Quit, true},
         {{{InputKind::Key, kKeyF4}, {InputKind::Key, 'x'}}, true, 0, GameMode::Quit, false},
+        // F4 without Alt is any other key.
+        {{{InputKind::Key, kKeyF4}}, false, 0, GameMode::MainMenu, true},
     };
     ShowTitle();
     for (const Case& c : cases) {
