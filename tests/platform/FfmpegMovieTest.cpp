@@ -14,6 +14,7 @@ extern "C" {
 #include <string>
 #include <vector>
 
+#include "platform/Clock.h"
 #include "support/ScopedWorkingDir.h"
 #include "support/TestMovie.h"
 
@@ -183,6 +184,48 @@ TEST_F(FfmpegMovieTest, AGapInTheTimestampsDoesNotHoldThePlayer) {
         ASSERT_LT(++slices, 20);
     EXPECT_EQ(movie->FramesShown(), 4);
     EXPECT_LT(SecondsSince(start), 5.0);
+}
+
+// Each picture shows once the real clock reaches its stamp, counted from Run; a pause of more
+// than two seconds between two pictures (a damaged file) shrinks to one frame, a shorter one is
+// kept. The clock is the platform's, set by hand; a wait of 0 ms shows what is due and returns.
+TEST_F(FfmpegMovieTest, PicturesShowWhenTheClockReachesTheirStamps) {
+    struct Case {
+        int gapSeconds, startSeconds;
+        int thirdDueMs;  // the picture after the gap
+    };
+    for (const Case& c : {Case{600, 0, 200}, Case{2, 0, 200}, Case{1, 0, 1200}, Case{0, 1, 200}}) {
+        SCOPED_TRACE("gap " + std::to_string(c.gapSeconds) + ", start " +
+                     std::to_string(c.startSeconds));
+        TestMovieShape shape;
+        shape.frames = 4;
+        shape.sound = false;
+        shape.gapAfterFrame = c.gapSeconds > 0 ? 1 : -1;
+        shape.gapSeconds = c.gapSeconds;
+        shape.startSeconds = c.startSeconds;
+        auto movie = winx_FfmpegMovie::Open(Movie(shape));
+        ASSERT_NE(movie, nullptr);
+        struct HandClock {
+            uint64_t now = 5000000;
+            HandClock() {
+                winx_SetRawClockSource([this] { return now; });
+            }
+            ~HandClock() { winx_SetRawClockSource({}); }
+        } clock;
+        movie->Run();
+        const int third = c.thirdDueMs;
+        struct Step {
+            int atMs, shown, ended;
+        };
+        for (const Step& step :
+             {Step{0, 1, 0}, Step{99, 1, 0}, Step{100, 2, 0}, Step{third - 1, 2, 0},
+              Step{third, 3, 0}, Step{third + 99, 3, 0}, Step{third + 100, 4, 1}}) {
+            clock.now = 5000000 + static_cast<uint64_t>(step.atMs);
+            EXPECT_EQ(movie->WaitForCompletion(0), step.ended) << step.atMs << " ms";
+            EXPECT_EQ(movie->FramesShown(), step.shown) << step.atMs << " ms";
+        }
+        movie->Stop();
+    }
 }
 
 TEST_F(FfmpegMovieTest, AMovieWhoseClockStartsLaterPlaysFromItsFirstPicture) {
