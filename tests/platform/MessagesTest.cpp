@@ -207,6 +207,76 @@ TEST_F(Messages, ShiftsCtrlsAndAltsOfEitherSideShareOneKey) {
     EXPECT_EQ(Drain(), expected);
 }
 
+// Every key the game can name arrives under its Windows virtual-key code, pressed and released;
+// a key Windows has no code for posts nothing.
+TEST_F(Messages, EachKeyArrivesUnderItsWindowsVirtualKeyCode) {
+    OpenWindow();
+    struct Row {
+        SDL_Keycode sym;
+        uintptr_t vk;
+    };
+    const Row rows[] = {
+        {SDLK_a, 0x41},
+        {SDLK_z, 0x5A},
+        {SDLK_1, 0x31},
+        {SDLK_9, 0x39},
+        {SDLK_F2, 0x71},
+        {SDLK_F11, 0x7A},
+        {SDLK_KP_1, 0x61},
+        {SDLK_KP_9, 0x69},
+        {SDLK_KP_0, 0x60},
+        {SDLK_KP_ENTER, 0x0D},
+        {SDLK_TAB, 0x09},
+        {SDLK_PAUSE, 0x13},
+        {SDLK_CAPSLOCK, 0x14},
+        {SDLK_SPACE, 0x20},
+        {SDLK_PAGEUP, 0x21},
+        {SDLK_PAGEDOWN, 0x22},
+        {SDLK_END, 0x23},
+        {SDLK_LEFT, 0x25},
+        {SDLK_UP, 0x26},
+        {SDLK_RIGHT, 0x27},
+        {SDLK_DOWN, 0x28},
+        {SDLK_INSERT, 0x2D},
+        {SDLK_DELETE, 0x2E},
+        {SDLK_LGUI, 0x5B},
+        {SDLK_RGUI, 0x5C},
+        {SDLK_APPLICATION, 0x5D},
+        {SDLK_KP_MULTIPLY, 0x6A},
+        {SDLK_KP_PLUS, 0x6B},
+        {SDLK_KP_MINUS, 0x6D},
+        {SDLK_KP_PERIOD, 0x6E},
+        {SDLK_KP_DIVIDE, 0x6F},
+        {SDLK_NUMLOCKCLEAR, 0x90},
+        {SDLK_SCROLLLOCK, 0x91},
+        {SDLK_SEMICOLON, 0xBA},
+        {SDLK_EQUALS, 0xBB},
+        {SDLK_COMMA, 0xBC},
+        {SDLK_MINUS, 0xBD},
+        {SDLK_PERIOD, 0xBE},
+        {SDLK_SLASH, 0xBF},
+        {SDLK_BACKQUOTE, 0xC0},
+        {SDLK_LEFTBRACKET, 0xDB},
+        {SDLK_BACKSLASH, 0xDC},
+        {SDLK_RIGHTBRACKET, 0xDD},
+        {SDLK_QUOTE, 0xDE},
+        {SDLK_F13, 0},
+        {SDLK_KP_EQUALS, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(SDL_GetKeyName(row.sym));
+        Key(row.sym, true);
+        Key(row.sym, false);
+        std::vector<winx_Msg> keys;
+        for (const winx_Msg& m : Drain()) {
+            if (m.message == WM_KEYDOWN || m.message == WM_KEYUP) keys.push_back(m);
+        }
+        std::vector<winx_Msg> expected;
+        if (row.vk != 0) expected = {Msg(WM_KEYDOWN, row.vk), Msg(WM_KEYUP, row.vk)};
+        EXPECT_EQ(keys, expected);
+    }
+}
+
 TEST_F(Messages, MousePositionsAreClampedIntoThePicture) {
     OpenWindow();
     Motion(-5, 700);
