@@ -1,5 +1,6 @@
 #include "platform/FfmpegMovie.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 extern "C" {
@@ -168,6 +169,30 @@ TEST_F(FfmpegMovieTest, TheSoundTrackReachesTheOutputAtTheVolumeSet) {
         EXPECT_GE(sounding, trackSamples * 9 / 10);
         EXPECT_LE(sounding, trackSamples);
     }
+}
+
+// Stop gives the sound device back at once (the game reopens its own next), and a silent
+// movie, which opened none, leaves the sound system to whoever else holds it.
+TEST_F(FfmpegMovieTest, StopGivesBackTheSoundDeviceItOpenedAndNothingElse) {
+    ASSERT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    TestMovieShape shape;
+    shape.frames = 2;
+    auto sounding = winx_FfmpegMovie::Open(Movie(shape));
+    ASSERT_NE(sounding, nullptr);
+    sounding->Run();
+    EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    sounding->Stop();
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    EXPECT_EQ(sounding->WaitForCompletion(0), 1);
+
+    shape.sound = false;
+    auto silent = winx_FfmpegMovie::Open(Movie(shape, "silent.mov"));
+    ASSERT_NE(silent, nullptr);
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0);
+    silent->Run();
+    silent->Stop();
+    EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
 TEST_F(FfmpegMovieTest, AGapInTheTimestampsDoesNotHoldThePlayer) {
