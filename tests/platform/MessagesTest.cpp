@@ -277,6 +277,22 @@ TEST_F(Messages, EachKeyArrivesUnderItsWindowsVirtualKeyCode) {
     }
 }
 
+// The main loop's idle wait ends as soon as the window system has an event, and without a
+// window system it still waits its time rather than spin.
+TEST_F(Messages, AnIdleWaitEndsAtTheFirstEventAndOtherwiseWaitsItsTime) {
+    OpenWindow();
+    Key(SDLK_a, true);
+    auto start = std::chrono::steady_clock::now();
+    winx_WaitMessage(30000);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
+    EXPECT_EQ(Drain(), std::vector<winx_Msg>{Msg(WM_KEYDOWN, 'A')});
+    winx_ReleaseMainWindow();
+    ASSERT_EQ(SDL_WasInit(SDL_INIT_EVENTS), 0u);
+    start = std::chrono::steady_clock::now();
+    winx_WaitMessage(40);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(40));
+}
+
 TEST_F(Messages, MousePositionsAreClampedIntoThePicture) {
     OpenWindow();
     Motion(-5, 700);
