@@ -176,7 +176,7 @@ TEST_F(FfmpegMovieTest, TheSoundTrackReachesTheOutputAtTheVolumeSet) {
 TEST_F(FfmpegMovieTest, StopGivesBackTheSoundDeviceItOpenedAndNothingElse) {
     ASSERT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
     TestMovieShape shape;
-    shape.frames = 2;
+    shape.frames = 3;
     auto sounding = winx_FfmpegMovie::Open(Movie(shape));
     ASSERT_NE(sounding, nullptr);
     sounding->Run();
@@ -184,6 +184,27 @@ TEST_F(FfmpegMovieTest, StopGivesBackTheSoundDeviceItOpenedAndNothingElse) {
     sounding->Stop();
     EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
     EXPECT_EQ(sounding->WaitForCompletion(0), 1);
+    // Dropped while it plays, it gives the device back too.
+    sounding = winx_FfmpegMovie::Open(Movie(shape));
+    ASSERT_NE(sounding, nullptr);
+    sounding->Run();
+    EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    sounding.reset();
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    // A device that does not open: the pictures play on, silently, holding nothing.
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", (dir.Path() + "/missing/played.raw").c_str(), 1);
+    sounding = winx_FfmpegMovie::Open(Movie(shape));
+    ASSERT_NE(sounding, nullptr);
+    sounding->Run();
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    int slices = 0;
+    while (!sounding->WaitForCompletion(100))
+        ASSERT_LT(++slices, 40);
+    EXPECT_EQ(sounding->FramesShown(), 3);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    unsetenv("SDL_DISKAUDIOFILE");
+    sounding.reset();
 
     shape.sound = false;
     auto silent = winx_FfmpegMovie::Open(Movie(shape, "silent.mov"));
