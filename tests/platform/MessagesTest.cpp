@@ -606,3 +606,22 @@ TEST_F(Messages, DispatchAnswersWithTheWindowProceduresAnswer) {
     EXPECT_EQ(winx_DispatchMessage(&paint), 34);
     winx_SetWindowProc(nullptr, nullptr);
 }
+
+// A scripted run that waits for a game mode which never comes fails loudly once its time is up:
+// exit code 3 and the mode and time on stderr.
+TEST_F(Messages, AnAwaitedModeThatNeverComesEndsTheRunWithCodeThree) {
+    ScopedWorkingDir dir;
+    dir.WriteFile("late.qxs", "await 3 50\nquit\n");
+    setenv("QX_SCRIPT", (dir.Path() + "/late.qxs").c_str(), 1);
+    EXPECT_EXIT(
+        {
+            FakeClock clock(5000);
+            winx_StartScriptedInput();
+            winx_Msg msg;
+            winx_PeekMessage(&msg, 0, 0, PM_REMOVE);
+            clock.Advance(50);
+            winx_PeekMessage(&msg, 0, 0, PM_REMOVE);
+            std::exit(0);
+        },
+        testing::ExitedWithCode(3), "script: game mode 3 not reached within 50 ms");
+}
