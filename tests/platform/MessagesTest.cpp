@@ -625,3 +625,17 @@ TEST_F(Messages, AnAwaitedModeThatNeverComesEndsTheRunWithCodeThree) {
         },
         testing::ExitedWithCode(3), "script: game mode 3 not reached within 50 ms");
 }
+
+// Without a window system there is no window, and the player is told why; a second main window
+// is refused while the first lives.
+TEST_F(Messages, NoWindowOpensWithoutAWindowSystemAndOnlyOneOpensAtATime) {
+    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(winx_CreateMainWindow("Quarnex test", RecordingProc), nullptr);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot start the window system"),
+              std::string::npos);
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    OpenWindow();
+    EXPECT_EQ(winx_CreateMainWindow("Quarnex test", RecordingProc), nullptr);
+}
