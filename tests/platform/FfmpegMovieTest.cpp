@@ -16,6 +16,7 @@ extern "C" {
 #include <vector>
 
 #include "platform/Clock.h"
+#include "platform/FfmpegLibrary.h"
 #include "support/ScopedWorkingDir.h"
 #include "support/TestMovie.h"
 
@@ -77,6 +78,28 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
 }
 
 }  // namespace
+
+// Each of the five libraries is named by its own shared-object name; one load serves every
+// movie that plays at the same time.
+TEST(FfmpegLibrary, EachLibraryHasItsNameAndOneLoadServesAll) {
+    using L = winx_FfmpegLibrary;
+    const struct {
+        L::Library library;
+        const char* prefix;
+    } rows[] = {{L::kAvutil, "libavutil.so."},
+                {L::kSwresample, "libswresample.so."},
+                {L::kSwscale, "libswscale.so."},
+                {L::kAvcodec, "libavcodec.so."},
+                {L::kAvformat, "libavformat.so."}};
+    for (const auto& row : rows)
+        EXPECT_EQ(std::string(L::Soname(row.library)).rfind(row.prefix, 0), 0u) << row.prefix;
+    EXPECT_STREQ(L::Soname(L::kLibraryCount), "");
+    EXPECT_STREQ(L::Soname(static_cast<L::Library>(-1)), "");
+    std::string error;
+    const auto first = L::Load(error);
+    ASSERT_NE(first, nullptr) << error;
+    EXPECT_EQ(L::Load(error), first);
+}
 
 TEST_F(FfmpegMovieTest, FilesThatAreNoMoviesDoNotOpen) {
     EXPECT_EQ(winx_FfmpegMovie::Open(dir.Path() + "/missing.mov"), nullptr);
