@@ -1,3 +1,4 @@
+#include "platform/FfmpegMovie.h"
 #include "platform/MovieWriter.h"
 #include "support/TempDirectory.h"
 
@@ -53,6 +54,28 @@ TEST_F(MovieWriterTest, SameFramesGiveTheSameBytes) {
     EXPECT_EQ(Bytes(directory / "a.mov"), Bytes(directory / "b.mov"));
     ASSERT_TRUE(Write(directory / "silent.mov", false));
     EXPECT_LT(Bytes(directory / "silent.mov").size(), Bytes(directory / "a.mov").size());
+}
+
+// Every picture written plays, the last one too, and for as long as the others.
+TEST_F(MovieWriterTest, EveryPictureWrittenPlaysTheLastOneToo) {
+    for (const int frames : {1, 2, 3, 10}) {
+        SCOPED_TRACE(frames);
+        const fs::path path = directory / "count.mov";
+        winx_MovieWriter writer;
+        ASSERT_TRUE(writer.Open(path.string(), 64, 48, 10, 0, 2));
+        std::vector<uint8_t> rgb(64 * 48 * 3, 90);
+        for (int i = 0; i < frames; ++i)
+            ASSERT_TRUE(writer.WriteFrame(rgb.data(), 64 * 3));
+        ASSERT_TRUE(writer.Close());
+        auto movie = winx_FfmpegMovie::Open(path.string());
+        ASSERT_NE(movie, nullptr);
+        int slices = 0;
+        while (!movie->WaitForCompletion(100))
+            ASSERT_LT(++slices, 40);
+        EXPECT_EQ(movie->FramesShown(), frames);
+        movie.reset();
+        fs::remove(path);
+    }
 }
 
 TEST_F(MovieWriterTest, RefusesOddSizesAndUnwritablePaths) {
