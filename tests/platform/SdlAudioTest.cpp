@@ -76,6 +76,33 @@ TEST_F(SdlAudio, TheDeviceThreadPlaysEachFrameOfASoundOnceThenSilence) {
     EXPECT_EQ(after, 0u);
 }
 
+// While the game holds the guard, the device thread leaves the mixer alone: a playing sound does
+// not move on.
+TEST_F(SdlAudio, HoldingTheGuardHoldsTheMixOff) {
+    setenv("SDL_DISKAUDIOFILE", (dir.Path() + "/held.raw").c_str(), 1);
+    winx_Mixer mixer(2, 22050);
+    const winx_BufferId id = mixer.Create(winx_PcmFormat{16, 2, 22050}, 4 * 22050);
+    mixer.Play(id, 1);
+    auto output = winx_AudioOutput::Open(mixer, 0);
+    ASSERT_NE(output, nullptr);
+    uint32_t before = 0;
+    uint32_t after = 1;
+    {
+        winx_AudioOutput::Guard guard(output.get());
+        mixer.GetPosition(id, before);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        mixer.GetPosition(id, after);
+    }
+    EXPECT_EQ(after, before);
+    // Let go, it moves on.
+    for (int i = 0; i < 400 && after == before; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        winx_AudioOutput::Guard guard(output.get());
+        mixer.GetPosition(id, after);
+    }
+    EXPECT_NE(after, before);
+}
+
 TEST_F(SdlAudio, ADeviceThatCannotOpenGivesNoOutput) {
     setenv("SDL_DISKAUDIOFILE", (dir.Path() + "/missing/played.raw").c_str(), 1);
     winx_Mixer mixer(2, 22050);
