@@ -304,6 +304,10 @@ TEST_F(Messages, MousePositionsAreClampedIntoThePicture) {
     Button(SDL_BUTTON_RIGHT, true, 9, 10);
     Button(SDL_BUTTON_RIGHT, false, 9, 10);
     Button(SDL_BUTTON_X1, true, 9, 10);
+    // Both sides of the picture's last column and row.
+    Motion(640, 480);
+    Motion(639, 479);
+    Motion(0, 0);
     std::vector<winx_Msg> expected = {Msg(WM_MOUSEMOVE, 0, winx_MakePointParam(0, 479)),
                                       Msg(WM_MOUSEMOVE, 0, winx_MakePointParam(639, 10)),
                                       Msg(WM_LBUTTONDOWN, 0, winx_MakePointParam(639, 0)),
@@ -311,7 +315,10 @@ TEST_F(Messages, MousePositionsAreClampedIntoThePicture) {
                                       Msg(WM_MBUTTONDOWN, 0, winx_MakePointParam(7, 8)),
                                       Msg(WM_MBUTTONUP, 0, winx_MakePointParam(7, 8)),
                                       Msg(WM_RBUTTONDOWN, 0, winx_MakePointParam(9, 10)),
-                                      Msg(WM_RBUTTONUP, 0, winx_MakePointParam(9, 10))};
+                                      Msg(WM_RBUTTONUP, 0, winx_MakePointParam(9, 10)),
+                                      Msg(WM_MOUSEMOVE, 0, winx_MakePointParam(639, 479)),
+                                      Msg(WM_MOUSEMOVE, 0, winx_MakePointParam(639, 479)),
+                                      Msg(WM_MOUSEMOVE, 0, winx_MakePointParam(0, 0))};
     EXPECT_EQ(Drain(), expected);
 }
 
