@@ -398,6 +398,12 @@ TEST_F(Messages, TakingOneMouseMoveLeavesTheOtherMessagesInOrder) {
         Msg(WM_KEYDOWN, 'A'), Msg(WM_MOUSEMOVE, 0, winx_MakePointParam(3, 4)), Msg(WM_KEYUP, 'A')};
     EXPECT_EQ(Drain(), expected);
     EXPECT_EQ(winx_PeekMessage(&msg, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE), 0);
+    // A look for mouse moves passes over a waiting key, which stays.
+    Key(SDLK_b, true);
+    ASSERT_EQ(winx_PeekMessage(&msg, 0, 0, PM_NOREMOVE), 1);
+    EXPECT_EQ(msg, Msg(WM_KEYDOWN, 'B'));
+    EXPECT_EQ(winx_PeekMessage(&msg, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE), 0);
+    EXPECT_EQ(Drain(), std::vector<winx_Msg>{Msg(WM_KEYDOWN, 'B')});
 }
 
 TEST_F(Messages, PrintScreenRequestsNumberedCapturesInsteadOfKeys) {
