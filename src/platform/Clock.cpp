@@ -90,6 +90,10 @@ void winx_SetRawClockSource(std::function<uint64_t()> source) {
     real.processStart = real.Raw();
 }
 
+uint64_t winx_RealTimeMs() {
+    return Real().Raw();
+}
+
 uint32_t winx_ParseClockSetting(const char* setting, std::string& error) {
     if (!setting || std::strncmp(setting, "fixed:", 6) != 0) {
         error = "expected fixed:N with N milliseconds per pass";

@@ -21,6 +21,10 @@ void winx_SetClockSource(std::function<uint32_t()> source);
 // Replaces the monotonic reading the real clock counts from (tests; empty restores it) and
 // makes the present reading the process start again.
 void winx_SetRawClockSource(std::function<uint64_t()> source);
+// The monotonic reading in ms that the real clock counts from, whatever clock the game runs on:
+// for what must keep pace with real time even under the fixed-step clock (a movie's pictures
+// against its sound).
+uint64_t winx_RealTimeMs();
 
 // Reads QX_CLOCK once: unset or empty is the real clock, "fixed:N" (N from 1 to 60000) the
 // fixed-step clock. Anything else ends the program with exit code 2 and a message on stderr.

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "platform/Capture.h"
+#include "platform/Clock.h"
 #include "platform/FfmpegLibrary.h"
 #include "platform/Messages.h"
 #include "platform/RegularFile.h"
@@ -19,10 +20,8 @@
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// After the last video frame the sound may run on this much longer at most.
-constexpr auto kAudioTail = std::chrono::milliseconds(2000);
+// After the last video frame the sound may run on this much longer at most (ms).
+constexpr uint64_t kAudioTailMs = 2000;
 // The longest pause between two pictures that a movie may make.
 constexpr double kMaxFrameGapSeconds = 2.0;
 
@@ -87,9 +86,11 @@ struct winx_FfmpegMovie::State {
     bool demuxEnded = false;
     bool videoEnded = false;
 
+    // Paced in real time (the platform clock's real reading, so that tests can set it), as the
+    // sound device plays, even when the game runs on the fixed-step clock.
     bool running = false;
-    Clock::time_point start;
-    Clock::time_point videoEndTime;
+    uint64_t start = 0;
+    uint64_t videoEndTime = 0;
     bool videoEndSeen = false;
 
     SDL_AudioDeviceID audioDevice = 0;
@@ -275,7 +276,7 @@ void winx_FfmpegMovie::Run() {
     State& s = *state;
     if (s.running) return;
     s.running = true;
-    s.start = Clock::now();
+    s.start = winx_RealTimeMs();
     s.renderer = winx_Renderer();
     if (s.audio && SDL_InitSubSystem(SDL_INIT_AUDIO) == 0) {
         SDL_AudioSpec want{};
@@ -385,29 +386,29 @@ int winx_FfmpegMovie::AudioDrained() const {
 int winx_FfmpegMovie::WaitForCompletion(uint32_t timeoutMs) {
     State& s = *state;
     if (!s.running) Run();
-    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(timeoutMs);
+    const uint64_t deadline = winx_RealTimeMs() + timeoutMs;
     while (true) {
         if (!s.pending && !s.videoEnded) DecodeUntilVideoFrame();
-        const Clock::time_point now = Clock::now();
+        const uint64_t now = winx_RealTimeMs();
         if (s.pending) {
-            const Clock::time_point due =
-                s.start + std::chrono::duration_cast<Clock::duration>(
-                              std::chrono::duration<double>(s.pendingSeconds));
+            const uint64_t due =
+                s.start + static_cast<uint64_t>(std::llround(s.pendingSeconds * 1000.0));
             if (due <= now) {
                 ShowPendingFrame();
                 continue;
             }
             if (now >= deadline) return 0;
-            std::this_thread::sleep_until(std::min(due, deadline));
+            std::this_thread::sleep_for(std::chrono::milliseconds(std::min(due, deadline) - now));
             continue;
         }
         if (!s.videoEndSeen) {
             s.videoEndSeen = true;
             s.videoEndTime = now;
         }
-        if (AudioDrained() || now >= s.videoEndTime + kAudioTail) return 1;
+        if (AudioDrained() || now >= s.videoEndTime + kAudioTailMs) return 1;
         if (now >= deadline) return 0;
-        std::this_thread::sleep_until(std::min(now + std::chrono::milliseconds(10), deadline));
+        std::this_thread::sleep_for(
+            std::chrono::milliseconds(std::min<uint64_t>(10, deadline - now)));
     }
 }
 

@@ -139,6 +139,10 @@ bool winx_MovieWriter::Drain(Encoder& encoder, bool flush) {
             ok = Fail("encoding failed");
             break;
         }
+        // A picture lasts one frame. Without a duration the container's edit list would end
+        // where the last picture starts, and players would drop that picture.
+        if (packet->duration == 0 && encoder.context->codec_type == AVMEDIA_TYPE_VIDEO)
+            packet->duration = 1;
         av_packet_rescale_ts(packet, encoder.context->time_base, encoder.stream->time_base);
         packet->stream_index = encoder.stream->index;
         if (av_interleaved_write_frame(state->format, packet) < 0) {

@@ -1,5 +1,6 @@
 #include "platform/FfmpegMovie.h"
 
+#include <SDL.h>
 #include <gtest/gtest.h>
 
 extern "C" {
@@ -14,6 +15,8 @@ extern "C" {
 #include <string>
 #include <vector>
 
+#include "platform/Clock.h"
+#include "platform/FfmpegLibrary.h"
 #include "support/ScopedWorkingDir.h"
 #include "support/TestMovie.h"
 
@@ -76,6 +79,28 @@ double SecondsSince(std::chrono::steady_clock::time_point start) {
 
 }  // namespace
 
+// Each of the five libraries is named by its own shared-object name; one load serves every
+// movie that plays at the same time.
+TEST(FfmpegLibrary, EachLibraryHasItsNameAndOneLoadServesAll) {
+    using L = winx_FfmpegLibrary;
+    const struct {
+        L::Library library;
+        const char* prefix;
+    } rows[] = {{L::kAvutil, "libavutil.so."},
+                {L::kSwresample, "libswresample.so."},
+                {L::kSwscale, "libswscale.so."},
+                {L::kAvcodec, "libavcodec.so."},
+                {L::kAvformat, "libavformat.so."}};
+    for (const auto& row : rows)
+        EXPECT_EQ(std::string(L::Soname(row.library)).rfind(row.prefix, 0), 0u) << row.prefix;
+    EXPECT_STREQ(L::Soname(L::kLibraryCount), "");
+    EXPECT_STREQ(L::Soname(static_cast<L::Library>(-1)), "");
+    std::string error;
+    const auto first = L::Load(error);
+    ASSERT_NE(first, nullptr) << error;
+    EXPECT_EQ(L::Load(error), first);
+}
+
 TEST_F(FfmpegMovieTest, FilesThatAreNoMoviesDoNotOpen) {
     EXPECT_EQ(winx_FfmpegMovie::Open(dir.Path() + "/missing.mov"), nullptr);
     dir.WriteFile("text.mov", "this is not a movie at all\n");
@@ -137,8 +162,13 @@ TEST_F(FfmpegMovieTest, TheSoundTrackReachesTheOutputAtTheVolumeSet) {
         int32_t volume;
         int peakAtLeast, peakAtMost;
     };
-    for (const Case& c :
-         {Case{clip, 0, 7900, 8000}, Case{clip, -2000, 790, 800}, Case{twoTracks, 0, 7900, 8000}}) {
+    // Pictures stamped a second late put the whole sound track before them in the file: it is
+    // all decoded while the movie opens, and queued when it runs.
+    TestMovieShape late = shape;
+    late.startSeconds = 1;
+    const std::string soundFirst = Movie(late, "late.mov");
+    for (const Case& c : {Case{clip, 0, 7900, 8000}, Case{clip, -2000, 790, 800},
+                          Case{twoTracks, 0, 7900, 8000}, Case{soundFirst, -2000, 790, 800}}) {
         SCOPED_TRACE(c.movieFile + " at " + std::to_string(c.volume));
         setenv("SDL_AUDIODRIVER", "disk", 1);
         setenv("SDL_DISKAUDIOFILE", output.c_str(), 1);
@@ -169,6 +199,51 @@ TEST_F(FfmpegMovieTest, TheSoundTrackReachesTheOutputAtTheVolumeSet) {
     }
 }
 
+// Stop gives the sound device back at once (the game reopens its own next), and a silent
+// movie, which opened none, leaves the sound system to whoever else holds it.
+TEST_F(FfmpegMovieTest, StopGivesBackTheSoundDeviceItOpenedAndNothingElse) {
+    ASSERT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    TestMovieShape shape;
+    shape.frames = 3;
+    auto sounding = winx_FfmpegMovie::Open(Movie(shape));
+    ASSERT_NE(sounding, nullptr);
+    sounding->Run();
+    EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    sounding->Stop();
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    EXPECT_EQ(sounding->WaitForCompletion(0), 1);
+    // Dropped while it plays, it gives the device back too.
+    sounding = winx_FfmpegMovie::Open(Movie(shape));
+    ASSERT_NE(sounding, nullptr);
+    sounding->Run();
+    EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    sounding.reset();
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    // A device that does not open: the pictures play on, silently, holding nothing.
+    setenv("SDL_AUDIODRIVER", "disk", 1);
+    setenv("SDL_DISKAUDIOFILE", (dir.Path() + "/missing/played.raw").c_str(), 1);
+    sounding = winx_FfmpegMovie::Open(Movie(shape));
+    ASSERT_NE(sounding, nullptr);
+    sounding->Run();
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    int slices = 0;
+    while (!sounding->WaitForCompletion(100))
+        ASSERT_LT(++slices, 40);
+    EXPECT_EQ(sounding->FramesShown(), 3);
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    unsetenv("SDL_DISKAUDIOFILE");
+    sounding.reset();
+
+    shape.sound = false;
+    auto silent = winx_FfmpegMovie::Open(Movie(shape, "silent.mov"));
+    ASSERT_NE(silent, nullptr);
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_AUDIO), 0);
+    silent->Run();
+    silent->Stop();
+    EXPECT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    SDL_QuitSubSystem(SDL_INIT_AUDIO);
+}
+
 TEST_F(FfmpegMovieTest, AGapInTheTimestampsDoesNotHoldThePlayer) {
     TestMovieShape shape;
     shape.frames = 4;
@@ -183,6 +258,48 @@ TEST_F(FfmpegMovieTest, AGapInTheTimestampsDoesNotHoldThePlayer) {
         ASSERT_LT(++slices, 20);
     EXPECT_EQ(movie->FramesShown(), 4);
     EXPECT_LT(SecondsSince(start), 5.0);
+}
+
+// Each picture shows once the real clock reaches its stamp, counted from Run; a pause of more
+// than two seconds between two pictures (a damaged file) shrinks to one frame, a shorter one is
+// kept. The clock is the platform's, set by hand; a wait of 0 ms shows what is due and returns.
+TEST_F(FfmpegMovieTest, PicturesShowWhenTheClockReachesTheirStamps) {
+    struct Case {
+        int gapSeconds, startSeconds;
+        int thirdDueMs;  // the picture after the gap
+    };
+    for (const Case& c : {Case{600, 0, 200}, Case{2, 0, 200}, Case{1, 0, 1200}, Case{0, 1, 200}}) {
+        SCOPED_TRACE("gap " + std::to_string(c.gapSeconds) + ", start " +
+                     std::to_string(c.startSeconds));
+        TestMovieShape shape;
+        shape.frames = 4;
+        shape.sound = false;
+        shape.gapAfterFrame = c.gapSeconds > 0 ? 1 : -1;
+        shape.gapSeconds = c.gapSeconds;
+        shape.startSeconds = c.startSeconds;
+        auto movie = winx_FfmpegMovie::Open(Movie(shape));
+        ASSERT_NE(movie, nullptr);
+        struct HandClock {
+            uint64_t now = 5000000;
+            HandClock() {
+                winx_SetRawClockSource([this] { return now; });
+            }
+            ~HandClock() { winx_SetRawClockSource({}); }
+        } clock;
+        movie->Run();
+        const int third = c.thirdDueMs;
+        struct Step {
+            int atMs, shown, ended;
+        };
+        for (const Step& step :
+             {Step{0, 1, 0}, Step{99, 1, 0}, Step{100, 2, 0}, Step{third - 1, 2, 0},
+              Step{third, 3, 0}, Step{third + 99, 3, 0}, Step{third + 100, 4, 1}}) {
+            clock.now = 5000000 + static_cast<uint64_t>(step.atMs);
+            EXPECT_EQ(movie->WaitForCompletion(0), step.ended) << step.atMs << " ms";
+            EXPECT_EQ(movie->FramesShown(), step.shown) << step.atMs << " ms";
+        }
+        movie->Stop();
+    }
 }
 
 TEST_F(FfmpegMovieTest, AMovieWhoseClockStartsLaterPlaysFromItsFirstPicture) {

@@ -149,6 +149,9 @@ TEST(InputScript, RefusesOverlongLinesAndScripts) {
     for (int i = 0; i < 600; ++i)
         endless += "wait 3600000\n";
     EXPECT_EQ(ParseError(endless), "test.qxs:597: the script runs too long");
+    // A NUL would cut the line short unseen: the line is refused, even in a comment.
+    EXPECT_EQ(ParseError("quit\n# a" + std::string(1, '\0') + "b\n"),
+              "test.qxs:2: line holds a NUL character");
 }
 
 TEST(InputScript, LoadReportsAMissingFile) {

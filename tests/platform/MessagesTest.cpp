@@ -207,6 +207,92 @@ TEST_F(Messages, ShiftsCtrlsAndAltsOfEitherSideShareOneKey) {
     EXPECT_EQ(Drain(), expected);
 }
 
+// Every key the game can name arrives under its Windows virtual-key code, pressed and released;
+// a key Windows has no code for posts nothing.
+TEST_F(Messages, EachKeyArrivesUnderItsWindowsVirtualKeyCode) {
+    OpenWindow();
+    struct Row {
+        SDL_Keycode sym;
+        uintptr_t vk;
+    };
+    const Row rows[] = {
+        {SDLK_a, 0x41},
+        {SDLK_z, 0x5A},
+        {SDLK_1, 0x31},
+        {SDLK_9, 0x39},
+        {SDLK_F2, 0x71},
+        {SDLK_F11, 0x7A},
+        {SDLK_KP_1, 0x61},
+        {SDLK_KP_9, 0x69},
+        {SDLK_KP_0, 0x60},
+        {SDLK_KP_ENTER, 0x0D},
+        {SDLK_TAB, 0x09},
+        {SDLK_PAUSE, 0x13},
+        {SDLK_CAPSLOCK, 0x14},
+        {SDLK_SPACE, 0x20},
+        {SDLK_PAGEUP, 0x21},
+        {SDLK_PAGEDOWN, 0x22},
+        {SDLK_END, 0x23},
+        {SDLK_LEFT, 0x25},
+        {SDLK_UP, 0x26},
+        {SDLK_RIGHT, 0x27},
+        {SDLK_DOWN, 0x28},
+        {SDLK_INSERT, 0x2D},
+        {SDLK_DELETE, 0x2E},
+        {SDLK_LGUI, 0x5B},
+        {SDLK_RGUI, 0x5C},
+        {SDLK_APPLICATION, 0x5D},
+        {SDLK_KP_MULTIPLY, 0x6A},
+        {SDLK_KP_PLUS, 0x6B},
+        {SDLK_KP_MINUS, 0x6D},
+        {SDLK_KP_PERIOD, 0x6E},
+        {SDLK_KP_DIVIDE, 0x6F},
+        {SDLK_NUMLOCKCLEAR, 0x90},
+        {SDLK_SCROLLLOCK, 0x91},
+        {SDLK_SEMICOLON, 0xBA},
+        {SDLK_EQUALS, 0xBB},
+        {SDLK_COMMA, 0xBC},
+        {SDLK_MINUS, 0xBD},
+        {SDLK_PERIOD, 0xBE},
+        {SDLK_SLASH, 0xBF},
+        {SDLK_BACKQUOTE, 0xC0},
+        {SDLK_LEFTBRACKET, 0xDB},
+        {SDLK_BACKSLASH, 0xDC},
+        {SDLK_RIGHTBRACKET, 0xDD},
+        {SDLK_QUOTE, 0xDE},
+        {SDLK_F13, 0},
+        {SDLK_KP_EQUALS, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(SDL_GetKeyName(row.sym));
+        Key(row.sym, true);
+        Key(row.sym, false);
+        std::vector<winx_Msg> keys;
+        for (const winx_Msg& m : Drain()) {
+            if (m.message == WM_KEYDOWN || m.message == WM_KEYUP) keys.push_back(m);
+        }
+        std::vector<winx_Msg> expected;
+        if (row.vk != 0) expected = {Msg(WM_KEYDOWN, row.vk), Msg(WM_KEYUP, row.vk)};
+        EXPECT_EQ(keys, expected);
+    }
+}
+
+// The main loop's idle wait ends as soon as the window system has an event, and without a
+// window system it still waits its time rather than spin.
+TEST_F(Messages, AnIdleWaitEndsAtTheFirstEventAndOtherwiseWaitsItsTime) {
+    OpenWindow();
+    Key(SDLK_a, true);
+    auto start = std::chrono::steady_clock::now();
+    winx_WaitMessage(30000);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(15));
+    EXPECT_EQ(Drain(), std::vector<winx_Msg>{Msg(WM_KEYDOWN, 'A')});
+    winx_ReleaseMainWindow();
+    ASSERT_EQ(SDL_WasInit(SDL_INIT_EVENTS), 0u);
+    start = std::chrono::steady_clock::now();
+    winx_WaitMessage(40);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(40));
+}
+
 TEST_F(Messages, MousePositionsAreClampedIntoThePicture) {
     OpenWindow();
     Motion(-5, 700);
@@ -218,6 +304,10 @@ TEST_F(Messages, MousePositionsAreClampedIntoThePicture) {
     Button(SDL_BUTTON_RIGHT, true, 9, 10);
     Button(SDL_BUTTON_RIGHT, false, 9, 10);
     Button(SDL_BUTTON_X1, true, 9, 10);
+    // Both sides of the picture's last column and row.
+    Motion(640, 480);
+    Motion(639, 479);
+    Motion(0, 0);
     std::vector<winx_Msg> expected = {Msg(WM_MOUSEMOVE, 0, winx_MakePointParam(0, 479)),
                                       Msg(WM_MOUSEMOVE, 0, winx_MakePointParam(639, 10)),
                                       Msg(WM_LBUTTONDOWN, 0, winx_MakePointParam(639, 0)),
@@ -225,7 +315,10 @@ TEST_F(Messages, MousePositionsAreClampedIntoThePicture) {
                                       Msg(WM_MBUTTONDOWN, 0, winx_MakePointParam(7, 8)),
                                       Msg(WM_MBUTTONUP, 0, winx_MakePointParam(7, 8)),
                                       Msg(WM_RBUTTONDOWN, 0, winx_MakePointParam(9, 10)),
-                                      Msg(WM_RBUTTONUP, 0, winx_MakePointParam(9, 10))};
+                                      Msg(WM_RBUTTONUP, 0, winx_MakePointParam(9, 10)),
+                                      Msg(WM_MOUSEMOVE, 0, winx_MakePointParam(639, 479)),
+                                      Msg(WM_MOUSEMOVE, 0, winx_MakePointParam(639, 479)),
+                                      Msg(WM_MOUSEMOVE, 0, winx_MakePointParam(0, 0))};
     EXPECT_EQ(Drain(), expected);
 }
 
@@ -305,6 +398,12 @@ TEST_F(Messages, TakingOneMouseMoveLeavesTheOtherMessagesInOrder) {
         Msg(WM_KEYDOWN, 'A'), Msg(WM_MOUSEMOVE, 0, winx_MakePointParam(3, 4)), Msg(WM_KEYUP, 'A')};
     EXPECT_EQ(Drain(), expected);
     EXPECT_EQ(winx_PeekMessage(&msg, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE), 0);
+    // A look for mouse moves passes over a waiting key, which stays.
+    Key(SDLK_b, true);
+    ASSERT_EQ(winx_PeekMessage(&msg, 0, 0, PM_NOREMOVE), 1);
+    EXPECT_EQ(msg, Msg(WM_KEYDOWN, 'B'));
+    EXPECT_EQ(winx_PeekMessage(&msg, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE), 0);
+    EXPECT_EQ(Drain(), std::vector<winx_Msg>{Msg(WM_KEYDOWN, 'B')});
 }
 
 TEST_F(Messages, PrintScreenRequestsNumberedCapturesInsteadOfKeys) {
@@ -519,4 +618,37 @@ TEST_F(Messages, DispatchAnswersWithTheWindowProceduresAnswer) {
     });
     EXPECT_EQ(winx_DispatchMessage(&paint), 34);
     winx_SetWindowProc(nullptr, nullptr);
+}
+
+// A scripted run that waits for a game mode which never comes fails loudly once its time is up:
+// exit code 3 and the mode and time on stderr.
+TEST_F(Messages, AnAwaitedModeThatNeverComesEndsTheRunWithCodeThree) {
+    ScopedWorkingDir dir;
+    dir.WriteFile("late.qxs", "await 3 50\nquit\n");
+    setenv("QX_SCRIPT", (dir.Path() + "/late.qxs").c_str(), 1);
+    EXPECT_EXIT(
+        {
+            FakeClock clock(5000);
+            winx_StartScriptedInput();
+            winx_Msg msg;
+            winx_PeekMessage(&msg, 0, 0, PM_REMOVE);
+            clock.Advance(50);
+            winx_PeekMessage(&msg, 0, 0, PM_REMOVE);
+            std::exit(0);
+        },
+        testing::ExitedWithCode(3), "script: game mode 3 not reached within 50 ms");
+}
+
+// Without a window system there is no window, and the player is told why; a second main window
+// is refused while the first lives.
+TEST_F(Messages, NoWindowOpensWithoutAWindowSystemAndOnlyOneOpensAtATime) {
+    setenv("SDL_VIDEODRIVER", "no-such-driver", 1);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(winx_CreateMainWindow("Quarnex test", RecordingProc), nullptr);
+    EXPECT_NE(testing::internal::GetCapturedStderr().find("cannot start the window system"),
+              std::string::npos);
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0u);
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    OpenWindow();
+    EXPECT_EQ(winx_CreateMainWindow("Quarnex test", RecordingProc), nullptr);
 }

@@ -228,6 +228,20 @@ TEST(Mixer, HandlesAreNeverReusedSoStaleOnesFindNothing) {
     EXPECT_EQ(mixer.Unlock(old), 0);
     winx_Mixer other(2, 22050);
     EXPECT_NE(other.Create(kStereo16, 8), fresh);
+    // Every call on a live handle succeeds, every one on a stale handle fails alike.
+    const auto calls = [&](winx_BufferId id) {
+        int32_t volume = 0;
+        uint32_t position = 0;
+        return std::vector<int>{mixer.Contains(id),
+                                mixer.Play(id, 1),
+                                mixer.Stop(id),
+                                mixer.SetPosition(id, 4),
+                                mixer.SetVolume(id, -100),
+                                mixer.GetVolume(id, volume),
+                                mixer.GetPosition(id, position)};
+    };
+    EXPECT_EQ(calls(fresh), std::vector<int>(7, 1));
+    EXPECT_EQ(calls(old), std::vector<int>(7, 0));
     EXPECT_EQ(mixer.Release(fresh), 1);
     EXPECT_EQ(mixer.Release(fresh), 0);
 }

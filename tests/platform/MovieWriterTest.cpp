@@ -1,7 +1,11 @@
+#include "platform/FfmpegMovie.h"
 #include "platform/MovieWriter.h"
 #include "support/TempDirectory.h"
 
 #include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include <csignal>
 
 #include <cstdint>
 #include <filesystem>
@@ -52,6 +56,28 @@ TEST_F(MovieWriterTest, SameFramesGiveTheSameBytes) {
     EXPECT_LT(Bytes(directory / "silent.mov").size(), Bytes(directory / "a.mov").size());
 }
 
+// Every picture written plays, the last one too, and for as long as the others.
+TEST_F(MovieWriterTest, EveryPictureWrittenPlaysTheLastOneToo) {
+    for (const int frames : {1, 2, 3, 10}) {
+        SCOPED_TRACE(frames);
+        const fs::path path = directory / "count.mov";
+        winx_MovieWriter writer;
+        ASSERT_TRUE(writer.Open(path.string(), 64, 48, 10, 0, 2));
+        std::vector<uint8_t> rgb(64 * 48 * 3, 90);
+        for (int i = 0; i < frames; ++i)
+            ASSERT_TRUE(writer.WriteFrame(rgb.data(), 64 * 3));
+        ASSERT_TRUE(writer.Close());
+        auto movie = winx_FfmpegMovie::Open(path.string());
+        ASSERT_NE(movie, nullptr);
+        int slices = 0;
+        while (!movie->WaitForCompletion(100))
+            ASSERT_LT(++slices, 40);
+        EXPECT_EQ(movie->FramesShown(), frames);
+        movie.reset();
+        fs::remove(path);
+    }
+}
+
 TEST_F(MovieWriterTest, RefusesOddSizesAndUnwritablePaths) {
     winx_MovieWriter writer;
     EXPECT_FALSE(writer.Open((directory / "odd.mov").string(), 63, 48, 10, 0, 2));
@@ -79,6 +105,35 @@ TEST_F(MovieWriterTest, WritingWithoutAnOpenMovieFails) {
     ASSERT_TRUE(writer.Open((directory / "v.mov").string(), 64, 48, 10, 0, 2));
     EXPECT_FALSE(writer.WriteSound(samples.data(), 50));
     EXPECT_FALSE(writer.Close());
+}
+
+// A disk that takes no more (a file-size limit) fails the movie with a write error, and nothing
+// written after that succeeds.
+TEST_F(MovieWriterTest, AFullDiskFailsTheMovieWithAWriteError) {
+    winx_MovieWriter writer;
+    ASSERT_TRUE(writer.Open((directory / "full.mov").string(), 320, 240, 10, 0, 2));
+    std::vector<uint8_t> rgb(320 * 240 * 3);
+    rlimit old{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
+    const rlimit low{8192, old.rlim_max};
+    auto previous = signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &low), 0);
+    int written = 0;
+    uint32_t noise = 1;
+    for (; written < 40; ++written) {
+        // Pixels that do not compress, so that every picture is many kilobytes.
+        for (uint8_t& b : rgb) {
+            noise = noise * 1664525u + 1013904223u;
+            b = static_cast<uint8_t>(noise >> 24);
+        }
+        if (!writer.WriteFrame(rgb.data(), 320 * 3)) break;
+    }
+    const bool closed = writer.Close();
+    setrlimit(RLIMIT_FSIZE, &old);
+    signal(SIGXFSZ, previous);
+    EXPECT_LT(written, 40);
+    EXPECT_FALSE(closed);
+    EXPECT_EQ(writer.LastError(), "cannot write to the movie file");
 }
 
 }  // namespace

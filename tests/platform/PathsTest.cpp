@@ -128,6 +128,8 @@ TEST(Drives, AtMostTwentyThreeVisibleVolumesGetLettersDToZ) {
     EXPECT_STREQ(label, "v22");
     EXPECT_EQ(winx_GetDriveType("z:\\"), kDriveCdRom);
     EXPECT_EQ(std::filesystem::path(winx_DriveDirectory('z')).filename(), "v22");
+    // The first letter is the first volume, upper or lower case.
+    EXPECT_EQ(std::filesystem::path(winx_DriveDirectory('d')).filename(), "v00");
     // Only a letter and a colon name a drive; a label is cut to its room.
     EXPECT_EQ(winx_GetDriveType("d\\"), kDriveNoRootDir);
     EXPECT_EQ(winx_GetDriveType(nullptr), kDriveNoRootDir);

@@ -8,6 +8,8 @@
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
 #include <cstring>
@@ -155,4 +157,56 @@ TEST(Sockets, ALoopbackConnectionIsMadeReportedAndRefused) {
     EXPECT_STREQ(small, "127");
     sockets::FormatAddress(loopback, small, 0);
     EXPECT_STREQ(small, "127");
+}
+
+// Calls that fail at once say so and leave no socket behind: a port another listener holds, an
+// address this machine does not have, a multicast address (no stream can reach one), and a
+// process that may open no more descriptors (a child with its limit at what it has).
+TEST(Sockets, CallsThatCannotWorkFailAtOnceAndLeaveNoSocket) {
+    if (!sockets::CanMakeSockets()) GTEST_SKIP() << "no sockets here";
+    const int listener = sockets::OpenListener("127.0.0.1", 0, 1);
+    ASSERT_GE(listener, 0);
+    EXPECT_EQ(sockets::OpenListener("127.0.0.1", sockets::LocalPort(listener), 1), -1);
+    EXPECT_EQ(sockets::LastError(), EADDRINUSE);
+    sockets::Close(listener);
+    EXPECT_EQ(sockets::OpenListener("192.0.2.1", 0, 1), -1);
+    EXPECT_EQ(sockets::LastError(), EADDRNOTAVAIL);
+    uint32_t loopback = 0;
+    uint32_t multicast = 0;
+    ASSERT_EQ(sockets::Resolve("127.0.0.1", loopback), 1);
+    ASSERT_EQ(sockets::Resolve("224.0.0.1", multicast), 1);
+    struct Case {
+        const char* bind;
+        uint32_t address;
+    };
+    for (const Case& c : {Case{"192.0.2.1", loopback}, Case{nullptr, multicast}}) {
+        int fd = 7;
+        EXPECT_EQ(sockets::StartConnect(c.bind, c.address, 9, fd), -1);
+        EXPECT_EQ(fd, -1);
+    }
+    EXPECT_EQ(sockets::Send(-1, "x", 1), -1);
+    EXPECT_EQ(sockets::LastError(), EBADF);
+    EXPECT_EQ(sockets::LocalPort(-1), 0);
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        const int lowest = dup(0);
+        close(lowest);
+        const rlimit limit{static_cast<rlim_t>(lowest), static_cast<rlim_t>(lowest)};
+        if (setrlimit(RLIMIT_NOFILE, &limit) != 0) _exit(100);
+        int failed = 0;
+        int fd = 7;
+        int pair[2];
+        if (sockets::CanMakeSockets() != 0) failed |= 1;
+        if (sockets::OpenListener(nullptr, 0, 1) != -1) failed |= 2;
+        if (sockets::StartConnect(nullptr, loopback, 9, fd) != -1 || fd != -1) failed |= 4;
+        if (sockets::MakePair(pair) != 0) failed |= 8;
+        _exit(failed);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "bit 1 CanMakeSockets, 2 OpenListener, 4 StartConnect, "
+                                         "8 MakePair";
 }

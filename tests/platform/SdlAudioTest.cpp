@@ -1,0 +1,115 @@
+// The audio output as SDL's own thread drives it: the device pulls the mix, every frame of a
+// sound once, silence after; a device that cannot open gives no output and leaves no sound
+// system running. SDL's disk driver writes what the device plays into a file, at once when its
+// delay is 0.
+#include "platform/SdlAudio.h"
+
+#include <SDL.h>
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/Mixer.h"
+#include "support/ScopedWorkingDir.h"
+
+namespace {
+
+class SdlAudio : public ::testing::Test {
+protected:
+    void SetUp() override {
+        setenv("SDL_AUDIODRIVER", "disk", 1);
+        setenv("SDL_DISKAUDIODELAY", "0", 1);
+    }
+    void TearDown() override {
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        unsetenv("SDL_DISKAUDIOFILE");
+        unsetenv("SDL_DISKAUDIODELAY");
+    }
+    ScopedWorkingDir dir;
+};
+
+}  // namespace
+
+TEST_F(SdlAudio, TheDeviceThreadPlaysEachFrameOfASoundOnceThenSilence) {
+    const std::string played = dir.Path() + "/played.raw";
+    setenv("SDL_DISKAUDIOFILE", played.c_str(), 1);
+    winx_Mixer mixer(2, 22050);
+    const int frames = 3000;  // more than one device block of 1024 frames
+    const winx_BufferId id = mixer.Create(winx_PcmFormat{16, 2, 22050}, frames * 4);
+    winx_LockedRegion region;
+    ASSERT_EQ(mixer.Lock(id, 0, frames * 4, region), 1);
+    std::vector<int16_t> tone(static_cast<size_t>(frames) * 2);
+    for (size_t i = 0; i < tone.size(); ++i)
+        tone[i] = static_cast<int16_t>(i % 2 ? -1000 : 1000);
+    std::memcpy(region.first, tone.data(), region.firstBytes);
+    mixer.Unlock(id);
+    {
+        auto output = winx_AudioOutput::Open(mixer, 0);
+        ASSERT_NE(output, nullptr);
+        {
+            winx_AudioOutput::Guard guard(output.get());
+            mixer.Play(id, 0);
+        }
+        uint32_t status = 1;
+        for (int i = 0; i < 400 && status != 0; ++i) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+            winx_AudioOutput::Guard guard(output.get());
+            mixer.GetStatus(id, status);
+        }
+        EXPECT_EQ(status, 0u);
+    }
+    EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    const std::string bytes = dir.ReadFile("played.raw");
+    std::vector<int16_t> samples(bytes.size() / 2);
+    std::memcpy(samples.data(), bytes.data(), samples.size() * 2);
+    ASSERT_GE(samples.size(), tone.size() + 2048);
+    // The sound from the first frame on, whole, in order, then nothing.
+    EXPECT_EQ(std::vector<int16_t>(samples.begin(), samples.begin() + tone.size()), tone);
+    size_t after = 0;
+    for (size_t i = tone.size(); i < samples.size(); ++i)
+        after += samples[i] != 0;
+    EXPECT_EQ(after, 0u);
+}
+
+// While the game holds the guard, the device thread leaves the mixer alone: a playing sound does
+// not move on.
+TEST_F(SdlAudio, HoldingTheGuardHoldsTheMixOff) {
+    setenv("SDL_DISKAUDIOFILE", (dir.Path() + "/held.raw").c_str(), 1);
+    winx_Mixer mixer(2, 22050);
+    const winx_BufferId id = mixer.Create(winx_PcmFormat{16, 2, 22050}, 4 * 22050);
+    mixer.Play(id, 1);
+    auto output = winx_AudioOutput::Open(mixer, 0);
+    ASSERT_NE(output, nullptr);
+    uint32_t before = 0;
+    uint32_t after = 1;
+    {
+        winx_AudioOutput::Guard guard(output.get());
+        mixer.GetPosition(id, before);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        mixer.GetPosition(id, after);
+    }
+    EXPECT_EQ(after, before);
+    // Let go, it moves on.
+    for (int i = 0; i < 400 && after == before; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        winx_AudioOutput::Guard guard(output.get());
+        mixer.GetPosition(id, after);
+    }
+    EXPECT_NE(after, before);
+}
+
+TEST_F(SdlAudio, ADeviceThatCannotOpenGivesNoOutput) {
+    setenv("SDL_DISKAUDIOFILE", (dir.Path() + "/missing/played.raw").c_str(), 1);
+    winx_Mixer mixer(2, 22050);
+    for (const int pumped : {0, 1}) {
+        EXPECT_EQ(winx_AudioOutput::Open(mixer, pumped), nullptr);
+        EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    }
+    // A null output holds nothing off.
+    winx_AudioOutput::Guard guard(nullptr);
+}
