@@ -501,15 +501,7 @@ TEST_F(BattleScreenTest, TheMouseOverTheMapAimsTheSelectionAndMarksWhatItHovers)
         std::vector<Point> aims;
     };
     auto aimer = [&](int serial, const Point& at) {
-        auto made = std::make_unique<Aimer>(1, serial, Point(160, 160));
-        Aimer* u = made.get();
-        u->sensors.viewer = 0;
-        std::unique_ptr<GameObject> owned = std::move(made);
-        EXPECT_EQ(world().AddSim(owned), 1);
-        world().RemoveFromGrids(u, u->position, 0);
-        u->position = at;
-        world().AddToGrids(u, at, 0);
-        return u;
+        return Place(std::make_unique<Aimer>(1, serial, Point(160, 160)), at);
     };
     screen->CentreOn(land->Centre(40, 40));
     Aimer* chosen = aimer(1, land->Centre(40, 40));

@@ -9,6 +9,8 @@
 #include <utility>
 #include <vector>
 
+#include "core/Bitmap.h"
+#include "core/DisplayBase.h"
 #include "core/EventQueue.h"
 #include "core/InputEvent.h"
 #include "core/ResourceFile.h"
@@ -80,8 +82,13 @@ public:
     // placed on a free place first and then moved, so that units may share cells. Standing on
     // a cell corner it covers the four cells round it.
     TestObject* Unit(int serial, const Point& at, int team = 1, int kind = 1, int layer = 0) {
-        auto made = std::make_unique<TestObject>(team, serial, Point(160, 160), kind, 24, layer);
-        TestObject* u = made.get();
+        return Place(std::make_unique<TestObject>(team, serial, Point(160, 160), kind, 24, layer),
+                     at);
+    }
+    // Any unit made at a free place, blind, moved to the point.
+    template <class Unit>
+    Unit* Place(std::unique_ptr<Unit> made, const Point& at) {
+        Unit* u = made.get();
         u->sensors.viewer = 0;
         std::unique_ptr<GameObject> owned = std::move(made);
         EXPECT_EQ(world().AddSim(owned), 1);
@@ -89,6 +96,22 @@ public:
         u->position = at;
         world().AddToGrids(u, at, 0);
         return u;
+    }
+    // The side panel's pixels as last drawn.
+    std::vector<uint8_t> PanelPixels() const {
+        const uint8_t* p = screen->panelBitmap->Pixels();
+        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
+    }
+    // Whether drawing the text again over the freshly drawn panel, clipped, changes nothing:
+    // true exactly when the panel shows that text there in colour 10.
+    bool PanelShowsText(const Rect& clip, const Point& at, const char* text) {
+        screen->DrawControlPanel();
+        const std::vector<uint8_t> drawn = PanelPixels();
+        screen->panelBitmap->RedirectDrawing();
+        display->SetClipRect(clip);
+        world().font->DrawText(at, text, 10);
+        display->ClearRedirect();
+        return PanelPixels() == drawn;
     }
     // Takes every unit, building and group off the grids and deletes it; the land stays.
     void RemoveObjects() {

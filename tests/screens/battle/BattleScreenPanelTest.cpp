@@ -907,19 +907,8 @@ TEST_F(BattleScreenPanelTest, TheStatusTabWritesItsFiguresBesideTheirLabels) {
         1, 2, 3);
     const Point tab = screen->miniMapRect.origin - screen->panelRect.origin;
     const Rect clip(tab, screen->miniMapRect.extent);
-    TextWriter& font = *world().font;
-    auto panel = [&] {
-        const uint8_t* p = screen->panelBitmap->Pixels();
-        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
-    };
     auto unchangedBy = [&](const Point& at, const char* text) {
-        screen->DrawControlPanel();
-        const std::vector<uint8_t> drawn = panel();
-        screen->panelBitmap->RedirectDrawing();
-        display->SetClipRect(clip);
-        font.DrawText(at, text, 10);
-        display->ClearRedirect();
-        return panel() == drawn;
+        return PanelShowsText(clip, at, text);
     };
     EXPECT_TRUE(unchangedBy(tab + Point(4, 15), GetString(221)));
     EXPECT_TRUE(unchangedBy(tab + Point(44, 40), GetString(222)));
@@ -1042,19 +1031,8 @@ TEST_F(BattleScreenPanelTest, TheMarkedDesignShowsItsFiguresUnderThePreview) {
     std::snprintf(figures, sizeof figures, "%d\n%d\n%d", design->SumPartField6(),
                   design->SumPartField5(), 8);
     ASSERT_EQ(design->SumPartField7(), 8000);
-    TextWriter& font = *world().font;
-    auto panel = [&] {
-        const uint8_t* p = screen->panelBitmap->Pixels();
-        return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
-    };
     auto unchangedBy = [&](const Point& at, const char* text) {
-        screen->DrawControlPanel();
-        const std::vector<uint8_t> drawn = panel();
-        screen->panelBitmap->RedirectDrawing();
-        display->SetClipRect(Rect(Point(22, 216), Point(106, 246)));
-        font.DrawText(at, text, 10);
-        display->ClearRedirect();
-        return panel() == drawn;
+        return PanelShowsText(Rect(Point(22, 216), Point(106, 246)), at, text);
     };
     EXPECT_TRUE(unchangedBy(Point(24, 226), GetString(224)));
     EXPECT_TRUE(unchangedBy(Point(68, 226), figures));
