@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "catalogue/ChassisTemplate.h"
+#include "catalogue/MountTemplate.h"
 #include "catalogue/TextScan.h"
 #include "catalogue/WeaponTemplate.h"
 #include "core/Bitmap.h"
@@ -227,6 +228,69 @@ TEST_F(DesignCaptureTest, EntriesWithoutFramesAndLayoutsOutOfRangeDrawNothing) {
     Move(Point(320, 250));
     Post(InputKind::ButtonDown, Point(320, 250), 'R');
     EXPECT_EQ(Frame(), 1);
+}
+
+// A part page marks each entry with the icon of its mount size, at the button's top right; a
+// page of chassis or drives marks none.
+TEST_F(DesignCaptureTest, EachPartEntryCarriesItsMountSizeIconAtTheTopRight) {
+    Open();
+    // Where the icon of the size lies, drawn alone on a cleared page at the entry's corner.
+    auto iconPixels = [&](int size, const Rect& r, const Point& shift) {
+        std::fill(f->display.BackPage(), f->display.BackPage() + 640 * 480, 0);
+        f->display.SetClipRect(r);
+        ResourceFile file;
+        EXPECT_EQ(file.Open(DesignScreen::kSmallPack, ResourceFile::OpenMode::Pack), 1);
+        EXPECT_EQ(file.SelectEntry(0, 66 + size), 1);
+        Bitmap icon(&file);
+        const int right = r.origin.x + r.extent.w - 1;
+        icon.DrawAt(Point(right + 2 - icon.FrameSize().w, r.origin.y + 1) - icon.Origin() + shift);
+        f->display.ResetClipRect();
+        std::vector<std::pair<int, uint8_t>> inked;
+        for (int y = r.origin.y; y < r.origin.y + r.extent.h; ++y)
+            for (int x = r.origin.x; x < r.origin.x + r.extent.w; ++x)
+                if (const uint8_t c = f->display.BackPage()[y * 640 + x])
+                    inked.push_back({y * 640 + x, c});
+        return inked;
+    };
+    int marked = 0;
+    for (int category = 3; category <= 6; ++category) {
+        ASSERT_EQ(screen->SelectCategory(category, 1), 1);
+        Show();
+        const std::vector<uint8_t> shown(f->display.FrontPage(),
+                                         f->display.FrontPage() + 640 * 480);
+        for (int i = 0; i < 3; ++i) {
+            const auto* entry = dynamic_cast<const MountTemplate*>(screen->VisibleEntry(i));
+            if (!entry || entry->mountSize < 1 || entry->mountSize > 4) continue;
+            const Rect r = screen->ButtonOf(27 + i)->Bounds();
+            auto matches = [&](const Point& shift) {
+                const auto inked = iconPixels(entry->mountSize, r, shift);
+                EXPECT_FALSE(inked.empty());
+                return std::all_of(inked.begin(), inked.end(),
+                                   [&](const auto& p) { return shown[p.first] == p.second; });
+            };
+            EXPECT_TRUE(matches(Point(0, 0))) << category << " " << i;
+            EXPECT_FALSE(matches(Point(-2, 0))) << category << " " << i;
+            ++marked;
+        }
+    }
+    EXPECT_GT(marked, 0);
+    // The other pages carry no icon of any size there.
+    for (int category = 0; category < 3; ++category) {
+        ASSERT_EQ(screen->SelectCategory(category, 1), 1);
+        Show();
+        const std::vector<uint8_t> shown(f->display.FrontPage(),
+                                         f->display.FrontPage() + 640 * 480);
+        for (int i = 0; i < 3; ++i) {
+            if (!screen->VisibleEntry(i)) continue;
+            const Rect r = screen->ButtonOf(27 + i)->Bounds();
+            for (int size = 1; size <= 4; ++size) {
+                const auto inked = iconPixels(size, r, Point(0, 0));
+                EXPECT_FALSE(std::all_of(inked.begin(), inked.end(),
+                                         [&](const auto& p) { return shown[p.first] == p.second; }))
+                    << category << " " << i << " " << size;
+            }
+        }
+    }
 }
 
 }  // namespace
