@@ -12,13 +12,14 @@
 namespace {
 
 // A land of open ground split by a column of the letter (the lower half of the second letter),
-// deposits on both sides.
+// deposits on both sides unless told otherwise.
 struct Split {
-    explicit Split(char letter, char lower = 0) : files(), world() {
+    explicit Split(char letter, char lower = 0, bool ore = true) : files(), world() {
         std::vector<std::string> rows(12, std::string(20, 'c'));
         for (size_t y = 0; y < rows.size(); ++y)
             rows[y][10] = lower && y >= rows.size() / 2 ? lower : letter;
         LoadLand(world, files, OpenLand(20, 12, rows));
+        if (!ore) return;
         for (const Point& at : {Point(80, 80), Point(500, 300), Point(120, 300)}) {
             std::unique_ptr<GameObject> deposit = std::make_unique<TestObject>(0, serial++, at, 9);
             static_cast<TestObject*>(deposit.get())->stored = 500;
@@ -62,6 +63,29 @@ TEST(AIRoutes, TheAnalysisFindsTheCrossingsOncePerGame) {
         land.world.SetTeamController(2, nullptr);
         EXPECT_EQ(land.world.routeAnalysis.done, 0);
         EXPECT_EQ(land.world.routeAnalysis.water, 0);
+    }
+}
+
+// With no ore on the land, or no path grid to search, there is nothing to find: the analysis is
+// done at once and asks for no crossing, even across water.
+TEST(AIRoutes, WithoutOreOrPathsTheAnalysisNeedsNoCrossing) {
+    for (const bool ore : {false, true}) {
+        Split land('w', 0, ore);
+        if (ore) land.world.pathGrid.reset();
+        auto owned = std::make_unique<FakeFactory>(SimId(2, 1), Point(60, 60));
+        FakeFactory* factory = owned.get();
+        land.world.AddBuilding(std::move(owned));
+        auto* ai = new AIController(2, 'V', 5);
+        land.world.SetTeamController(2, std::unique_ptr<TeamController>(ai));
+        ai->SetStrategyBits(1);
+        ai->Setup(3);
+        EXPECT_EQ(land.world.routeAnalysis.done, 1) << ore;
+        EXPECT_EQ(land.world.routeAnalysis.water, 0) << ore;
+        EXPECT_EQ(land.world.routeAnalysis.either, 0) << ore;
+        EXPECT_EQ(ai->needsWaterCrossing, 0) << ore;
+        EXPECT_EQ(ai->needsRCrossing, 0) << ore;
+        EXPECT_EQ(factory->collision.noWater, 0) << ore;
+        land.world.SetTeamController(2, nullptr);
     }
 }
 
