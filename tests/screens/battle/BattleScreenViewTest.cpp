@@ -9,6 +9,7 @@
 #include "core/MemoryDisplay.h"
 #include "core/Settings.h"
 #include "core/TextWriter.h"
+#include "map/TerrainMap.h"
 #include "objects/Goal.h"
 #include "screens/battle/BattleScreenFixture.h"
 #include "screens/battle/FakeFactory.h"
@@ -171,6 +172,11 @@ TEST_F(BattleScreenTest, AMapSmallerThanTheViewIsCentredWithAMargin) {
     screen->SetZoom(1);
     EXPECT_EQ(screen->viewRect, Rect(Point(176, 192), Size(160, 96)));
     EXPECT_EQ(screen->viewOrigin, Point(0, 0));
+    // Without its terrain the World's sight grid gives the map's size, and the fit is the same.
+    std::unique_ptr<TerrainMap> terrain = std::move(world().terrain);
+    EXPECT_EQ(screen->FitViewToMap(0), expected);
+    EXPECT_EQ(screen->FitViewToMap(1), Rect(Point(176, 192), Size(160, 96)));
+    world().terrain = std::move(terrain);
 }
 
 TEST_F(BattleScreenTest, ZoomKeepsTheCentreWithinACell) {
