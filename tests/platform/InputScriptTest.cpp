@@ -70,7 +70,10 @@ TEST(InputScript, KeysByNameLetterDigitOrNumber) {
     EXPECT_EQ(winx_InputScript::VirtualKeyByName("3"), static_cast<uint32_t>('3'));
     EXPECT_EQ(winx_InputScript::VirtualKeyByName("08"), VK_BACK);
     EXPECT_EQ(winx_InputScript::VirtualKeyByName("116"), VK_F1 + 4);
+    EXPECT_EQ(winx_InputScript::VirtualKeyByName("254"), 254u);
     EXPECT_EQ(winx_InputScript::VirtualKeyByName("255"), 0u);
+    EXPECT_EQ(winx_InputScript::VirtualKeyByName("01"), 1u);
+    EXPECT_EQ(winx_InputScript::VirtualKeyByName("00"), 0u);
     EXPECT_EQ(winx_InputScript::VirtualKeyByName("F13"), 0u);
     EXPECT_EQ(winx_InputScript::VirtualKeyByName("VK_"), 0u);
     EXPECT_EQ(winx_InputScript::VirtualKeyByName("?"), 0u);
