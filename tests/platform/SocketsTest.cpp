@@ -8,7 +8,10 @@
 #include <ifaddrs.h>
 #include <net/if.h>
 #include <netinet/in.h>
+#include <signal.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <cerrno>
@@ -65,6 +68,32 @@ TEST(Sockets, SendAndReceiveTellAFullOrEmptyLinkFromALostPeer) {
     EXPECT_EQ(sockets::Send(fds[0], "x", 1), -1);
     EXPECT_EQ(sockets::Receive(fds[0], got, sizeof got), -1);
     sockets::Close(fds[0]);
+}
+
+// A signal that interrupts a wait on a blocking socket is no loss: the caller is told to try
+// again, as for an empty non-blocking one.
+TEST(Sockets, AnInterruptedReceiveIsTriedAgainNotLost) {
+    int fds[2];
+    ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, fds), 0);
+    // Should the signal go to another thread of the program, the wait still ends.
+    const timeval fiveSeconds{5, 0};
+    ASSERT_EQ(setsockopt(fds[0], SOL_SOCKET, SO_RCVTIMEO, &fiveSeconds, sizeof fiveSeconds), 0);
+    struct sigaction quiet = {};
+    quiet.sa_handler = [](int) {};
+    sigemptyset(&quiet.sa_mask);
+    struct sigaction previous = {};
+    ASSERT_EQ(sigaction(SIGALRM, &quiet, &previous), 0);  // no SA_RESTART: recv gives EINTR
+    // Repeating, so that a signal that comes before the wait begins is followed by another.
+    const itimerval every20ms{{0, 20000}, {0, 20000}};
+    ASSERT_EQ(setitimer(ITIMER_REAL, &every20ms, nullptr), 0);
+    char got[8];
+    const long n = sockets::Receive(fds[0], got, sizeof got);
+    const itimerval off{};
+    setitimer(ITIMER_REAL, &off, nullptr);
+    sigaction(SIGALRM, &previous, nullptr);
+    EXPECT_EQ(n, 0);
+    sockets::Close(fds[0]);
+    sockets::Close(fds[1]);
 }
 
 TEST(Sockets, TheLocalAddressShownIsOneThisMachineCanListenOn) {
