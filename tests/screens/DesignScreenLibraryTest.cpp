@@ -164,4 +164,15 @@ TEST_F(DesignLibraryTest, ARowChosenInAnEmptyLibraryChoosesNothing) {
     EXPECT_EQ(Library().selected, nullptr);
 }
 
+// With the library gone the library panel's lists take no press, so its buttons still work.
+TEST_F(DesignLibraryTest, WithoutALibraryThePanelsButtonsStillTakeTheirClicks) {
+    Open();
+    ClickButton(26);
+    ASSERT_EQ(screen->PanelModeNow(), DesignScreen::kLibrary);
+    std::unique_ptr<DesignLibrary> library = std::move(f->world->designLibrary);
+    ClickButton(24);
+    EXPECT_EQ(screen->PanelModeNow(), DesignScreen::kParts);
+    f->world->designLibrary = std::move(library);
+}
+
 }  // namespace
