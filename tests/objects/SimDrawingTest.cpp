@@ -15,6 +15,7 @@
 #include "objects/SelectionMarker.h"
 #include "objects/SimBody.h"
 #include "objects/SimTestSupport.h"
+#include "objects/TimerNode.h"
 #include "support/DisplayFixtures.h"
 #include "support/FakeClock.h"
 #include "ui/ScreenBase.h"
@@ -320,6 +321,19 @@ TEST_F(SimDrawing, SmokeShowsPastHalfDamageUnlessInLowDetail) {
         }
     }
     land.world.lowDetail = 0;
+}
+
+// A timer's mark comes from the catalogue's mark record; a record without pictures shows
+// nothing, and so does a timer that has run out.
+TEST_F(SimDrawing, ATimerWithoutMarkPicturesShowsNothing) {
+    RoleTemplate mark('X', 'x', "");
+    RoleList.PushBack(&mark);  // leaves the list when the record ends
+    for (const int ms : {1000, 0}) {
+        TimerNode timer(at, ms);
+        log.clear();
+        timer.Draw(view);
+        EXPECT_TRUE(log.empty()) << ms;
+    }
 }
 
 TEST_F(SimDrawing, AFlashOfFiveBlinksThreeTimes) {
