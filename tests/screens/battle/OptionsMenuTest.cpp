@@ -230,6 +230,10 @@ TEST_F(OptionsMenuTest, PressesOutsideTheWidgetsAreRefusedAndKeysPassUnlessTyped
     menu.Activate();
     EXPECT_EQ(ClickOn(menu, Point(150, 380)), 1);
     EXPECT_EQ(Sounds(), "0 accept, 1 refuse");
+    // Only the seven widgets are there to find.
+    EXPECT_EQ(menu.WidgetOf(-1), nullptr);
+    EXPECT_EQ(menu.WidgetOf(OptionsMenu::kWidgets), nullptr);
+    EXPECT_NE(menu.WidgetOf(OptionsMenu::kWidgets - 1), nullptr);
     // Pressed on a button, released off it: nothing happens.
     const Point on = menu.WidgetOf(OptionsMenu::kQuit)->hitRect.Centre();
     MoveTo(on);
