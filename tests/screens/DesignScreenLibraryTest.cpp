@@ -139,6 +139,16 @@ TEST_F(DesignLibraryTest, EachDesignAndMemberNameIsWrittenOnItsRowInItsColour) {
         ShowsText(f->display, *f->world->font, Point(376, 150), "Raiders", 10, 375, 140, 491, 155));
     Frame();
     EXPECT_TRUE(rowShows(members, 1, group->AvailableAt(1)->name, 9));
+    // A member clicked in the group's list is chosen in the list of all designs as well.
+    for (const int row : {0, 1, 0}) {
+        const Rect r = members.listRect;
+        Click(Point(r.origin.x + 20,
+                    r.origin.y + 2 + row * members.lineHeight + members.lineHeight / 2));
+        VehicleDesign* member = group->AvailableAt(row);
+        EXPECT_EQ(members.selection, row);
+        EXPECT_EQ(designs.selection, Library().IndexOfAvailable(member)) << row;
+        EXPECT_EQ(Library().selected, member) << row;
+    }
     // On the parts and settings panels the edited design's name stands in its box.
     for (const int panel : {24, 25}) {
         ClickButton(panel);
