@@ -101,6 +101,14 @@ TEST_F(EconomyManoeuvres, AnAttackedUnitFirstFlees200PixelsStraightAway) {
     ASSERT_EQ(RepairManoeuvre::SendToRepair(*unit, *repairer, 0), 1);
     EXPECT_EQ(Types(*unit), (std::vector<int>{1, 2, 5}));
     EXPECT_EQ(unit->goals.Front()->GetLocation(), at + Point(200, 0));
+    // Then it drives to the repairer's free dock, where the repair goal waits for it.
+    Point approach, dock;
+    unit->goals.ForEach([&](Goal& g) {
+        if (g.GetType() == 2) approach = static_cast<TargetGoal&>(g).Offset();
+        if (g.GetType() == 5) dock = static_cast<RepairGoal&>(g).dockOffset;
+    });
+    EXPECT_NE(dock, Point());
+    EXPECT_EQ(approach, dock);
     unit->ClearGoals();
     for (Sim* s : std::initializer_list<Sim*>{unit.get(), repairer.get(), enemy.get()})
         world.Forget(s);
