@@ -2,8 +2,10 @@
 
 #include "objects/EconomyTestSupport.h"
 #include "objects/LocationGoal.h"
+#include "objects/ManoeuvreMakers.h"
 #include "objects/ObjectLand.h"
 #include "objects/SimTestSupport.h"
+#include "objects/SquadManoeuvre.h"
 #include "objects/UnitVariantsSupport.h"
 #include "ui/ScreenBase.h"
 
@@ -290,8 +292,11 @@ TEST_F(DeployingUnits, CastTheShadowOfTheirUnderPicturesAndShowTheirFrameWhenSen
 }
 
 TEST_F(DeployingUnits, CopiesDeployOnlyByCommand) {
+    InstallManoeuvreMakers(world.makers);
     DeployingSim* unit = kit.Structure(world, 0, 1, 1, at);
     unit->DeployNow();
+    // The owner's structure fights back when hit.
+    EXPECT_NE(unit->FindManoeuvre(static_cast<int>(ManoeuvreType::Retaliate)), nullptr);
     unit->UndeployNow();
     std::vector<int> kinds = CommandKinds(world.commands);
     std::erase_if(kinds, [](int k) { return k != 32 && k != 33; });
