@@ -348,6 +348,20 @@ TEST_F(Messages, RegainedFocusForgetsAltHeldWhenItLeft) {
     EXPECT_EQ(taken[6], Msg(WM_CHAR, 27));
 }
 
+// Ctrl pressed while the window was in the background is forgotten when it comes back, not
+// when it left: the typing that follows makes its characters.
+TEST_F(Messages, ACtrlPressedInTheBackgroundIsForgottenOnReturn) {
+    OpenWindow();
+    Focus(true);
+    Focus(false);
+    Key(SDLK_LCTRL, true);
+    Focus(true);
+    Text("q");
+    const std::vector<winx_Msg> taken = Drain();
+    ASSERT_FALSE(taken.empty());
+    EXPECT_EQ(taken.back(), Msg(WM_CHAR, 'q'));
+}
+
 TEST_F(Messages, WindowManagerCloseDestroysTheWindowAndQuits) {
     OpenWindow();
     SDL_Event quit{};
