@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <set>
+#include <string>
 
 #include "AIFixture.h"
 #include "ai/ComputerOpponents.h"
@@ -36,13 +37,20 @@ struct Split {
 
 }  // namespace
 
+// With no ore on the land, or no path grid to search, there is nothing to find: the analysis
+// is done at once and asks for no crossing, even across water.
 TEST(AIRoutes, TheAnalysisFindsTheCrossingsOncePerGame) {
     struct Case {
         char letter;
         int water, r;
+        bool ore = true, paths = true;
     };
-    for (const Case& c : {Case{'w', 1, 0}, Case{'r', 0, 1}, Case{'c', 0, 0}}) {
-        Split land(c.letter);
+    for (const Case& c : {Case{'w', 1, 0}, Case{'r', 0, 1}, Case{'c', 0, 0},
+                          Case{'w', 0, 0, false, true}, Case{'w', 0, 0, true, false}}) {
+        SCOPED_TRACE(std::string(1, c.letter) + (c.ore ? "" : " without ore") +
+                     (c.paths ? "" : " without paths"));
+        Split land(c.letter, 0, c.ore);
+        if (!c.paths) land.world.pathGrid.reset();
         auto owned = std::make_unique<FakeFactory>(SimId(2, 1), Point(60, 60));
         FakeFactory* factory = owned.get();
         land.world.AddBuilding(std::move(owned));
@@ -53,39 +61,19 @@ TEST(AIRoutes, TheAnalysisFindsTheCrossingsOncePerGame) {
         EXPECT_EQ(land.world.routeAnalysis.done, 1);
         EXPECT_EQ(land.world.routeAnalysis.water, c.water) << c.letter;
         EXPECT_EQ(land.world.routeAnalysis.r, c.r) << c.letter;
+        EXPECT_EQ(land.world.routeAnalysis.either, 0);
         EXPECT_EQ(ai->needsWaterCrossing, c.water);
         EXPECT_EQ(ai->needsRCrossing, c.r);
         // The factory's filter and the search budget are as they were.
         EXPECT_EQ(factory->collision.noWater, 0);
         EXPECT_EQ(factory->collision.noR, 0);
-        EXPECT_EQ(land.world.pathGrid->Search().NodeBudget(), PathSearch::kNodeBudget);
+        if (c.paths) {
+            EXPECT_EQ(land.world.pathGrid->Search().NodeBudget(), PathSearch::kNodeBudget);
+        }
         // A controller that goes clears the analysis for the next.
         land.world.SetTeamController(2, nullptr);
         EXPECT_EQ(land.world.routeAnalysis.done, 0);
         EXPECT_EQ(land.world.routeAnalysis.water, 0);
-    }
-}
-
-// With no ore on the land, or no path grid to search, there is nothing to find: the analysis is
-// done at once and asks for no crossing, even across water.
-TEST(AIRoutes, WithoutOreOrPathsTheAnalysisNeedsNoCrossing) {
-    for (const bool ore : {false, true}) {
-        Split land('w', 0, ore);
-        if (ore) land.world.pathGrid.reset();
-        auto owned = std::make_unique<FakeFactory>(SimId(2, 1), Point(60, 60));
-        FakeFactory* factory = owned.get();
-        land.world.AddBuilding(std::move(owned));
-        auto* ai = new AIController(2, 'V', 5);
-        land.world.SetTeamController(2, std::unique_ptr<TeamController>(ai));
-        ai->SetStrategyBits(1);
-        ai->Setup(3);
-        EXPECT_EQ(land.world.routeAnalysis.done, 1) << ore;
-        EXPECT_EQ(land.world.routeAnalysis.water, 0) << ore;
-        EXPECT_EQ(land.world.routeAnalysis.either, 0) << ore;
-        EXPECT_EQ(ai->needsWaterCrossing, 0) << ore;
-        EXPECT_EQ(ai->needsRCrossing, 0) << ore;
-        EXPECT_EQ(factory->collision.noWater, 0) << ore;
-        land.world.SetTeamController(2, nullptr);
     }
 }
 
