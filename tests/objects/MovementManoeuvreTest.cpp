@@ -32,6 +32,15 @@ TEST_F(MovementRules, AStrayGuardReturnsWithinOneAndAHalfSightCells) {
     EXPECT_EQ(guard->goals.Front()->GetLocation(), guard->GetGuardPoint());
     // It may stop anywhere within that distance.
     EXPECT_EQ(static_cast<LocationGoal*>(guard->goals.Front())->tolerance, 96);
+    // Already on its way (or busy with any goal), and a unit that guards nothing: left alone.
+    Goal* busy = guard->goals.Front();
+    EXPECT_EQ(rule.Execute(*guard), 0);
+    EXPECT_EQ(guard->goals.Front(), busy);
+    EXPECT_EQ(guard->goals.Next(busy), nullptr);
+    Sim* idle = Unit(1, Point(600, 600));
+    idle->ClearGoals();
+    EXPECT_EQ(rule.Execute(*idle), 0);
+    EXPECT_EQ(idle->goals.Front(), nullptr);
 }
 
 TEST_F(MovementRules, ASquadIsLaidOnARingAndHandedOutAnewAfterAFight) {
