@@ -46,6 +46,55 @@ TEST_F(CombatRules, AGuardTakesOnTheEnemyNearItAndOnlyAGuard) {
     EXPECT_TRUE(Aims(guard->goals.Front(), enemy));
 }
 
+// A guard takes on no one while it waits for repair, while it already attacks an enemy, or when
+// the one it would take is dead; following a friend it answers who shot it last, not who is near.
+TEST_F(CombatRules, AGuardBusyOrFacingTheDeadTakesNoOneAndAFollowerAnswersItsAttacker) {
+    enum class Busy { Repair, Attacking, DeadNear, Following };
+    for (Busy busy : {Busy::Repair, Busy::Attacking, Busy::DeadNear, Busy::Following}) {
+        Sim* guard = Unit(1, Point(300, 300));
+        Sim* near = Unit(2, Point(400, 300));
+        Sim* shooter = Unit(2, Point(300, 400));
+        Sim* other = Unit(2, Point(200, 300));
+        Sim* friendUnit = Unit(1, Point(300, 200));
+        world.objectNear = [&](GameObject*, int) -> GameObject* { return near; };
+        Events events;
+        world.controllers[1] = &events;
+        guard->IssueOrder(Sim::kOrderGuard, 0, guard->GetPosition(), SimId());
+        guard->ClearGoals();
+        guard->SetLastAttacker(shooter);
+        const int name = static_cast<int>(busy);
+        switch (busy) {
+            case Busy::Repair:
+                guard->goals.PushBack(std::make_unique<RepairWait>(guard->id));
+                break;
+            case Busy::Attacking:
+                guard->goals.PushBack(
+                    std::make_unique<TargetGoal>(guard->id, other->id, Point(), 1, 1));
+                break;
+            case Busy::DeadNear:
+                near->damage.Add(near->damage.Max() + 1);
+                ASSERT_EQ(near->IsDestroyed(), 1);
+                break;
+            case Busy::Following:
+                guard->goals.PushBack(
+                    std::make_unique<TargetGoal>(guard->id, friendUnit->id, Point(), 1, 1));
+                break;
+        }
+        Goal* before = guard->goals.Front();
+        AssignTargetManoeuvre rule;
+        EXPECT_EQ(rule.Execute(*guard), busy == Busy::Following ? 1 : 0) << name;
+        if (busy == Busy::Following) {
+            EXPECT_TRUE(Aims(guard->goals.Front(), shooter)) << name;
+            EXPECT_EQ(events.kinds, std::vector<int>{0}) << name;
+        } else {
+            EXPECT_EQ(guard->goals.Front(), before) << name;
+            EXPECT_TRUE(events.kinds.empty()) << name;
+        }
+        world.controllers[1] = nullptr;
+        guard->ClearGoals();
+    }
+}
+
 TEST_F(CombatRules, ASquadSpreadsItsIdleMembersOverTheEnemiesTheLastTakingTheRest) {
     const struct {
         int idle;
