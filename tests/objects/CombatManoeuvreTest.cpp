@@ -408,6 +408,11 @@ TEST_F(CombatRules, AUnitTurnsOneFacingStepTowardItsAttackerAndLetsTheRulesGoOn)
         facings.push_back(sim->facing);
     }
     EXPECT_EQ(facings, (std::vector<int>{9, 10, 11, 12, 12, 12}));
+    // A unit waiting in its route keeps its facing.
+    sim->facing = 8;
+    sim->waiting = 1;
+    EXPECT_EQ(rule.Execute(*sim), 0);
+    EXPECT_EQ(sim->facing, 8);
 }
 
 }  // namespace
