@@ -2,6 +2,7 @@
 // retaliation within one pass, what follows a fight, and turning toward an attacker.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <map>
 #include <memory>
 #include <vector>
@@ -92,6 +93,30 @@ TEST_F(CombatRules, AGuardBusyOrFacingTheDeadTakesNoOneAndAFollowerAnswersItsAtt
         }
         world.controllers[1] = nullptr;
         guard->ClearGoals();
+    }
+}
+
+// Members are handed out nearest first; of equally near ones the first listed goes first.
+TEST(ManoeuvreHelpers, TakeNearestTakesTheClosestAndOfEqualsTheFirstListed) {
+    const struct {
+        Point p;
+        std::vector<int> order;  // indices into the list below, as taken
+    } rows[] = {{{200, 100}, {0, 1, 2}},
+                {{290, 100}, {1, 2, 0}},
+                {{200, 199}, {2, 0, 1}},
+                {{100, 101}, {0, 2, 1}}};
+    for (const auto& row : rows) {
+        SquadField field;
+        std::vector<GameObject*> made = {field.Make(1, Point(100, 100)),
+                                         field.Make(1, Point(300, 100)),
+                                         field.Make(1, Point(200, 200))};
+        std::vector<GameObject*> list = made;
+        std::vector<int> got;
+        while (GameObject* taken = manoeuvre::TakeNearest(list, row.p))
+            got.push_back(
+                static_cast<int>(std::find(made.begin(), made.end(), taken) - made.begin()));
+        EXPECT_EQ(got, row.order) << row.p.x << "," << row.p.y;
+        EXPECT_TRUE(list.empty());
     }
 }
 
