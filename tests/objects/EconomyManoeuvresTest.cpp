@@ -56,6 +56,9 @@ TEST_F(EconomyManoeuvres, ADamagedUnitGoesToTheNearestRepairerByItsThresholds) {
     const Case cases[] = {
         {"urgent despite orders", 80, true, 3000, true},
         {"urgent threshold itself", 75, false, 3000, false},
+        {"just above urgent, busy", 76, true, 3000, true},
+        {"idle threshold itself", 50, false, 900, false},
+        {"just above idle", 51, false, 900, true},
         {"idle, repairer 1200 px away", 60, false, 1200, false},
         {"idle, repairer 900 px away", 60, false, 900, true},
         {"idle, repairer 1000 px away", 60, false, 1000, true},
