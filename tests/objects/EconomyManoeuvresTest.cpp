@@ -142,6 +142,12 @@ TEST_F(EconomyManoeuvres, AMinerLeavesADryFieldForTheNearestWithinReach) {
     miner->ClearGoals();
     miner->cargo = miner->cargoCapacity / 2;
     EXPECT_EQ(rule.Execute(*miner), 0);
+    EXPECT_TRUE(miner->goals.IsEmpty());
+    // Just below the share it keeps mining its field.
+    miner->cargo = miner->cargoCapacity / 2 - 1;
+    EXPECT_EQ(rule.Execute(*miner), 1);
+    EXPECT_EQ(miner->goals.Front()->GetTarget(), &near);
+    miner->ClearGoals();
     world.Forget(miner.get());
     for (Thing* t : {&dry, &far, &near})
         world.Forget(t);

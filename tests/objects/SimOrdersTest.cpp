@@ -6,7 +6,9 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "catalogue/PictureTemplates.h"
 #include "catalogue/TemplateCatalogue.h"
+#include "core/SpriteSet.h"
 #include "core/Vector.h"
 #include "objects/Artifact.h"
 #include "objects/CommandBuffer.h"
@@ -19,6 +21,7 @@
 #include "objects/SquadManoeuvre.h"
 #include "objects/TargetGoal.h"
 #include "objects/TransportGoal.h"
+#include "support/FakeClock.h"
 
 namespace {
 
@@ -320,6 +323,43 @@ TEST_F(SimOrders, TheBudgetStepsWholeDelaysAndStructuresAndDebugChangeTheDelay) 
         EXPECT_EQ(sim->moveTime, row.left) << serial;
     }
     world.debug = 0;
+}
+
+// Past half damage the smoke puffs advance one frame each 100 ms; past the last frame they start
+// over where the unit stands now, risen 30 pixels. At half damage or in low detail they stand.
+TEST_F(SimOrders, SmokeAdvancesAFrameEachPeriodAndRisesAnewFromTheUnit) {
+    FakeClock clock(5000);
+    RoleTemplate smoke('X', 'x', "");
+    auto grid = std::make_unique<SpriteSet>(1);
+    grid->SetFrame(std::make_unique<SpriteSet>(3), 0);  // frames 0 .. 2
+    smoke.pictures = std::move(grid);
+    RoleList.PushBack(&smoke);  // leaves the list when the record ends
+    struct Row {
+        int percent, lowDetail;
+        std::vector<int> frames;  // after 0, 99, 1, 100, 100 ms more
+    };
+    const Row rows[] = {
+        {51, 0, {0, 0, 1, 2, 0}}, {50, 0, {0, 0, 0, 0, 0}}, {60, 1, {0, 0, 0, 0, 0}}};
+    int serial = 1;
+    for (const Row& row : rows) {
+        world.lowDetail = row.lowDetail;
+        Sim* sim = Add(kit.MakeSim(1, serial++, at));
+        sim->damage.SetMax(100);
+        sim->damage.SetValue(row.percent);
+        sim->smokePoint = Point(1, 1);
+        std::vector<int> frames;
+        for (int ms : {0, 99, 1, 100, 100}) {
+            clock.Advance(static_cast<uint32_t>(ms));
+            sim->Update(0);
+            frames.push_back(sim->smokeFrame);
+            if (frames.size() == 4) sim->SetPosition(at + Point(64, 0));
+        }
+        EXPECT_EQ(frames, row.frames) << row.percent << " " << row.lowDetail;
+        EXPECT_EQ(sim->smokePoint,
+                  row.lowDetail == 0 && row.percent > 50 ? at + Point(64, -30) : Point(1, 1))
+            << row.percent;
+    }
+    world.lowDetail = 0;
 }
 
 TEST_F(SimOrders, AUnitTurnsBeforeItMovesAndStepsAlongTheRoute) {
