@@ -57,19 +57,23 @@ TEST_F(EconomyGoals, UnloadingCreditsWhatWasTakenTimesTheFieldFactor) {
         int factoryRoom;
         int expectedTaken;
         int expectedFactor;
+        // Once the service cycle ends: the goal (amount 1) ends when at most 1 is left.
+        bool doneAfterCycle;
     };
     const Case cases[] = {
-        {"no field", 'f', 0, 100, 10000, 50, 1},
-        {"one field", 'f', 1, 100, 10000, 50, 1},
-        {"two fields", 'f', 2, 100, 10000, 50, 2},
-        {"three fields", 'f', 3, 100, 10000, 50, 2},
-        {"four fields", 'f', 4, 100, 10000, 50, 3},
-        {"six fields", 'f', 6, 100, 10000, 50, 3},
-        {"seven fields", 'f', 7, 100, 10000, 50, 4},
-        {"scavenger", 'h', 7, 100, 10000, 50, 1},
-        {"part load", 'f', 2, 30, 10000, 30, 2},
-        {"empty unit", 'f', 2, 0, 10000, 0, 2},
-        {"factory nearly full", 'f', 2, 100, 41, 20, 2},
+        {"no field", 'f', 0, 100, 10000, 50, 1, false},
+        {"one field", 'f', 1, 100, 10000, 50, 1, false},
+        {"two fields", 'f', 2, 100, 10000, 50, 2, false},
+        {"three fields", 'f', 3, 100, 10000, 50, 2, false},
+        {"four fields", 'f', 4, 100, 10000, 50, 3, false},
+        {"six fields", 'f', 6, 100, 10000, 50, 3, false},
+        {"seven fields", 'f', 7, 100, 10000, 50, 4, false},
+        {"scavenger", 'h', 7, 100, 10000, 50, 1, false},
+        {"part load", 'f', 2, 30, 10000, 30, 2, true},
+        {"empty unit", 'f', 2, 0, 10000, 0, 2, true},
+        {"factory nearly full", 'f', 2, 100, 41, 20, 2, false},
+        {"the goal's one unit left", 'f', 2, 51, 10000, 50, 2, true},
+        {"two units left", 'f', 2, 52, 10000, 50, 2, false},
     };
     const Point home(400, 400);
     for (const Case& c : cases) {
@@ -111,6 +115,9 @@ TEST_F(EconomyGoals, UnloadingCreditsWhatWasTakenTimesTheFieldFactor) {
             ASSERT_EQ(sent.size(), 1u) << c.name;
             EXPECT_EQ(sent[0], std::make_pair(c.expectedTaken, c.expectedFactor)) << c.name;
         }
+        EXPECT_EQ(unload->IsDone(), 0) << c.name;
+        unload->SetWorkDone();
+        EXPECT_EQ(unload->IsDone(), c.doneAfterCycle ? 1 : 0) << c.name;
         unit->ClearGoals();
         EXPECT_EQ(unit->unloading, 0) << c.name;
         world.Forget(unit.get());
