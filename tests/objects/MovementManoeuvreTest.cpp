@@ -106,6 +106,33 @@ TEST_F(MovementRules, ASquadIsLaidOnARingAndHandedOutAnewAfterAFight) {
     }
 }
 
+// On a ring already laid out, a member whose target died drops that attack and is told to guard
+// where it stands; a member on another errand keeps it.
+TEST_F(MovementRules, AMemberWhoseTargetDiedDropsTheAttackOthersKeepTheirErrands) {
+    SquadField field;
+    Trooper* fighter = field.Member(Point(400, 400), true);
+    Trooper* walker = field.Member(Point(420, 400), true);
+    FormationManoeuvre rule(Point(480, 480));
+    rule.ExecuteForSquad(field.squad);
+    ASSERT_EQ(rule.slotCount, 2);
+    Trooper* enemy = field.Enemy(Point(900, 400));
+    fighter->goals.PushBack(std::make_unique<TargetGoal>(fighter->id, enemy->id, Point(), 1, 1));
+    walker->goals.PushBack(std::make_unique<LocationGoal>(walker->id, Point(600, 600), 10, 1, 1));
+    enemy->damage.SetMax(10);
+    enemy->damage.SetValue(11);
+    ASSERT_EQ(enemy->IsDestroyed(), 1);
+    fighter->orders.clear();
+    walker->orders.clear();
+    EXPECT_EQ(rule.ExecuteForSquad(field.squad), 1);
+    EXPECT_EQ(fighter->goals.Front(), nullptr);
+    ASSERT_EQ(fighter->orders.size(), 1u);
+    EXPECT_EQ(fighter->orders[0].code, 3);
+    EXPECT_EQ(fighter->orders[0].p, fighter->GetPosition());
+    ASSERT_NE(walker->goals.Front(), nullptr);
+    EXPECT_EQ(walker->goals.Front()->GetLocation(), Point(600, 600));
+    EXPECT_TRUE(walker->orders.empty());
+}
+
 TEST_F(MovementRules, ARingAroundALeaderFollowsItAndWaitsWhileItIsGone) {
     SquadField field;
     for (int i = 0; i < 2; ++i)
