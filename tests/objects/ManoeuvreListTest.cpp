@@ -110,6 +110,8 @@ TEST(ManoeuvreList, BuildOrdersADesignsRulesByPriorityNewestFirstAmongEquals) {
          0},
         // Engage nearest; parameter 2 not 0 clears the repair flag; no repair level given.
         {'a', {1, 0, 5, 0, 2, 0, 0, 3, 0}, "16/1 5/2 9/3 2/5 3/7 1/8 13/10 ", 3, 1},
+        // Below the levels too: the repair level stays as it was.
+        {'a', {1, 0, 5, 0, 2, 0, 0, -1, 0}, "16/1 5/2 9/3 2/5 3/7 1/8 13/10 ", 3, 1},
         // Parameter 0 = 2: no engage rule, no target rule; parameter 4 = 3: a fixed automatic
         // attack and no abandon rule.
         {'a', {2, 0, 1, 0, 3, 1, 0, 9, 0}, "16/1 5/2 2/5 3/7(1,1,0) 1/8 13/10 ", 3, 0},
