@@ -295,7 +295,11 @@ TEST_F(MovementRules, ExploringSearchesRingsOutToTheMapsFarEdges) {
     const Row rows[] = {{0, 10, 0, 0, {{12, 14}}},
                         {10, 0, 0, 14, {{0, 0}}},
                         {1, 1, 10, 10, {}},
-                        {0, 0, 14, 14, {{0, 2}, {11, 11}}}};
+                        {0, 0, 14, 14, {{0, 2}, {11, 11}}},
+                        // A known cell straight above or below is found on the ring's whole
+                        // top or bottom row: two rings out, against four along the row.
+                        {5, 11, 7, 7, {{5, 7}}},
+                        {9, 11, 7, 7, {{9, 7}}}};
     for (const Row& row : rows) {
         UnitField field;
         SightGrid& sight = field.world.sight;
