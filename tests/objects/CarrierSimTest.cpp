@@ -101,6 +101,30 @@ TEST_F(Carriers, TakeAUnitInAndHandItToThePartner) {
     world.groups.clear();
 }
 
+// A group that is no unit group (a computer opponent's) is recentred on its living units of the
+// team once the unit is set down; a dead member and another team's unit naming it do not count.
+TEST_F(Carriers, AGroupOfAnotherKindIsRecentredOnItsLivingMembers) {
+    TestUnit group(1, 60, Point(5, 5));
+    world.groups.push_back(&group);
+    Sim* mate = kit.Unit(world, 1, 4, Point(1001, 1101));
+    Sim* dead = kit.Unit(world, 1, 5, Point(2000, 100));
+    Sim* stranger = kit.Unit(world, 2, 6, Point(100, 2000));
+    for (Sim* s : {unit, mate, dead, stranger})
+        s->groupId = group.id;
+    dead->damage.SetValue(dead->damage.Max() + 1);
+    ASSERT_EQ(dead->IsDestroyed(), 1);
+    TransportGoal boarding(unit->id, a->id, 1);
+    ASSERT_EQ(boarding.IsDone(), 1);
+    EXPECT_EQ(group.GetPosition(), Point(5, 5));
+    ASSERT_TRUE(TickUntil([&] { return !b->carried.IsNull(); }));
+    ASSERT_TRUE(TickUntil([&] { return b->carried.IsNull(); }));
+    const Point dropped = unit->GetPosition();
+    EXPECT_EQ(dropped, b->GetDockPoint(0));
+    // The mean of the two, rounded toward zero.
+    EXPECT_EQ(group.GetPosition(), Point((dropped.x + 1001) / 2, (dropped.y + 1101) / 2));
+    world.groups.clear();
+}
+
 // The peers hear every step of a hand-over: the pick-up, the unit pulled aboard, the partner's
 // drop with its place, the reset once the partner has the unit, the unit pulled out to that
 // place, and its release there.
