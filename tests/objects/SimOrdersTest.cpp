@@ -494,6 +494,8 @@ TEST_F(SimOrders, FailedRoutesBlockReportOnceAndHoldTheNextRequest) {
     // The first failure only notes the request; the retry blocks and reports once.
     EXPECT_EQ(sim->RequestRoute(goal), 0);
     EXPECT_EQ(sim->goals.IsFrontBlocked(), 0);
+    // Nothing blocked it: the controller hears of no blocker.
+    EXPECT_EQ(events.Count(3), 0);
     EXPECT_EQ(sim->RequestRoute(goal), 1);
     EXPECT_EQ(sim->goals.IsFrontBlocked(), 1);
     EXPECT_EQ(events.Count(4), 1);
