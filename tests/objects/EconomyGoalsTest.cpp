@@ -194,9 +194,17 @@ TEST_F(EconomyGoals, MiningAndSalvageTakeOnlyWhatTheObjectHoldsAndTheUnitHasRoom
             goal = std::make_unique<MiningGoal>(unit->id, object.id, 1);
         Goal* work = goal.get();
         unit->goals.PushFront(std::move(goal));
+        if (!c.salvage) {
+            // A miner's first take waits a millisecond from when its goal was made.
+            work->Step();
+            EXPECT_EQ(unit->working, 0);
+            EXPECT_EQ(object.cargo, c.held);
+        }
         Tick(1);
         work->Step();
         EXPECT_EQ(unit->working, 1);
+        // Docked and still at work: not done, however full the unit is.
+        EXPECT_EQ(work->IsDone(), 0);
         EXPECT_EQ(unit->cargo - c.load, c.expectedTaken);
         EXPECT_EQ(c.held - object.cargo, c.expectedTaken);
         if (!c.salvage) {
