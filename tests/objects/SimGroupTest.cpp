@@ -105,7 +105,10 @@ TEST_F(Groups, ARecordedPlaceOffTheMapKeepsItsUnitOut) {
                         {"32768,0", {}, false},
                         {"0,32768", {}, false},
                         {"-32768,0", {}, false},
-                        {"0,-32768", {}, false}};
+                        {"0,-32768", {}, false},
+                        // The numbers must be parted by commas.
+                        {"7;9", {}, false},
+                        {"7,9", {7, 9}, true}};
     int serial = 60;
     for (const Row& row : rows) {
         SimGroup& group = Group(++serial);
