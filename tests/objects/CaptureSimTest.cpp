@@ -98,6 +98,37 @@ TEST_F(Capture, FailAndExplodeOnBothMachines) {
     }
 }
 
+// With nothing blocking it, the owner takes over the enemy whose ground or low footprint covers
+// its cell; a copy, a unit off the map and a destroyed one take nothing.
+TEST_F(Capture, AnOwnerOnAnEnemysCellTakesItOverOnlyOnTheMapAndWhole) {
+    world.GrantStructure(1, 5);
+    struct Row {
+        const char* name;
+        int layer, local, onMap;
+        bool dead, taken;
+    };
+    const Row rows[] = {{"ground", 0, 1, 1, false, true},
+                        {"low", 1, 1, 1, false, true},
+                        {"copy", 0, 0, 1, false, false},
+                        {"off the map", 0, 1, 0, false, false},
+                        {"destroyed", 0, 1, 1, true, false}};
+    int serial = 40;
+    for (const Row& row : rows) {
+        Sim* enemy = kit.Unit(world, 2, ++serial, at + Point(4, 4));
+        enemy->collision.layer = row.layer;
+        world.paths.AddFootprint(enemy, enemy->GetPosition(), 0);
+        CaptureSim* unit = kit.Capturer(world, 1, ++serial, at);
+        ASSERT_EQ(unit->FindCaptureTarget(), enemy) << row.name;
+        unit->local = row.local;
+        unit->onMap = row.onMap;
+        if (row.dead) unit->damage.SetValue(unit->damage.Max() + 1);
+        unit->Update(16);
+        EXPECT_EQ(enemy->teamRecord.second, row.taken ? 1 : 2) << row.name;
+        EXPECT_EQ(unit->IsDestroyed(), row.taken || row.dead ? 1 : 0) << row.name;
+        world.paths.RemoveFootprint(enemy, enemy->GetPosition(), 0);
+    }
+}
+
 TEST_F(Capture, FindTheBlockerAndQueueEveryAttack) {
     world.GrantStructure(1, 5);
     Sim* enemy = kit.Unit(world, 2, 2, at + Point(200, 0));
