@@ -362,6 +362,20 @@ TEST_F(Flyers, AreDrawnAndSensedAtTheirDrawOrigin) {
     flyer->DrawSensed(view, world.terrain->ShadeTable1());
     EXPECT_EQ(log, (std::vector<std::pair<char, Point>>{{'c', shown}, {'t', shown}}));
     EXPECT_EQ(flyer->GetPosition(), at);
+    // Its shadow falls (altitude, altitude) from the draw origin, unless it hides from its own
+    // team.
+    for (int hidden : {0, 1}) {
+        world.GrantStructure(1, 1);
+        flyer->stealth.hidden = hidden;
+        ASSERT_EQ(flyer->HiddenFromOwnTeam(), hidden);
+        log.clear();
+        flyer->DrawUnder(view);
+        const Point shadow =
+            view.MapToScreen(view.SnapToZoom(at - Point(0, 15), flyer->bob + Point(25, 25)));
+        using Draws = std::vector<std::pair<char, Point>>;
+        EXPECT_EQ(log, (hidden == 1 ? Draws{} : Draws{{'t', shadow}})) << hidden;
+        EXPECT_EQ(flyer->GetPosition(), at);
+    }
 }
 
 }  // namespace
