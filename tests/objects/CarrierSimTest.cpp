@@ -351,9 +351,20 @@ TEST_F(Carriers, AUnitLostAboardLeavesNothingBehind) {
         unit = kit.Unit(world, 1, serial++, a->GetPosition() - Point(7, 0));
         ASSERT_EQ(a->TryLoad(unit), 1) << name;
         ASSERT_TRUE(TickUntil(reached)) << name;
+        CarrierSim* holder = a->carried.IsNull() ? b : a;
+        world.commands.Rewind();
         unit->Destroy();
         world.Forget(unit);
         Tick();
+        // The carrier that held it tells the peers it is empty again.
+        std::vector<SimId> resets;
+        CommandReader r(world.commands.Data(), world.commands.Size());
+        CommandHeader h;
+        while (r.NextCommand(h)) {
+            if (h.kind == 52) resets.push_back(h.id);
+            r.SkipCommand();
+        }
+        EXPECT_EQ(resets, std::vector<SimId>{holder->id}) << name;
         ASSERT_TRUE(TickUntil([&] {
             return a->carrierState == CarrierSim::kReady && b->carrierState == CarrierSim::kReady;
         })) << name;
