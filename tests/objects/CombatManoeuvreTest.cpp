@@ -354,6 +354,30 @@ TEST_F(CombatRules, AUnitKeepingItsTargetJudgesByItsFrontGoalEvenAWaypoint) {
     }
 }
 
+// While the target it last took on lives, a unit keeping its target judges by its order proper
+// and not by a waypoint in front; once that target is dead it judges by the front goal again.
+TEST_F(CombatRules, AUnitKeepingItsTargetJudgesByItsOrderWhileItsLastTargetLives) {
+    Sim* sim = Unit(1, Point(300, 300));
+    Sim* first = Unit(2, Point(360, 300));
+    Sim* second = Unit(2, Point(300, 360));
+    AttackManoeuvre rule(1, 1);
+    sim->SetLastAttacker(first);
+    ASSERT_EQ(rule.Execute(*sim), 1);
+    EXPECT_EQ(rule.lastTargetId, first->id);
+    for (bool firstDead : {false, true}) {
+        sim->ClearGoals();
+        auto waypoint = std::make_unique<LocationGoal>(sim->id, Point(400, 400), 10, 1, 1);
+        waypoint->waypoint = 1;
+        sim->goals.PushBack(std::move(waypoint));
+        sim->goals.PushBack(std::make_unique<LocationGoal>(sim->id, Point(500, 500), 10, 0, 1));
+        if (firstDead) first->damage.SetValue(first->damage.Max() + 1);
+        sim->SetLastAttacker(second);
+        EXPECT_EQ(rule.Execute(*sim), firstDead ? 1 : 0) << firstDead;
+        EXPECT_EQ(Aims(sim->goals.Front(), second), firstDead) << firstDead;
+        EXPECT_EQ(rule.lastTargetId, firstDead ? second->id : first->id) << firstDead;
+    }
+}
+
 TEST_F(CombatRules, AnAttackIsGivenUpOnlyWhenItCannotBeCarriedOut) {
     const struct {
         int param;
