@@ -68,6 +68,18 @@ TEST_F(DeployingUnits, TurnTheShortWayToTheWorkingFacingThenPlayTheDeployOnce) {
     unit->deployFrame = 2;
     EXPECT_EQ(unit->GetMountOffset(0), Point(0, 3));
     EXPECT_EQ(unit->GetMountOffset(1), Point());
+    // Folding plays sequence 1 backwards from its last frame and is mobile on reaching frame 0.
+    unit->UndeployNow();
+    EXPECT_EQ(unit->deployFrame, 3);
+    std::vector<std::pair<int, int>> folding;
+    for (int i = 0; i < 4; ++i) {
+        Step(unit);
+        folding.emplace_back(unit->deployFrame, unit->DeployState());
+    }
+    EXPECT_EQ(folding, (std::vector<std::pair<int, int>>{{2, DeployingSim::kUndeploying},
+                                                         {1, DeployingSim::kUndeploying},
+                                                         {0, DeployingSim::kMobile},
+                                                         {0, DeployingSim::kMobile}}));
 }
 
 // Without deployed pictures a structure stands after one frame and folds away from frame 0.
