@@ -150,6 +150,36 @@ TEST_F(CombatRules, ASquadSpreadsItsIdleMembersOverTheEnemiesTheLastTakingTheRes
     }
 }
 
+// Targets are taken in the order of the finder's damage less the target's: the enemy more
+// damaged than the member that met it comes first and so receives the members over.
+TEST_F(CombatRules, TheTargetMostDamagedAgainstItsFinderIsHandedTheMembersOver) {
+    for (int xDamage : {10, 0}) {
+        SquadField field;
+        std::vector<Trooper*> idle;
+        for (int i = 0; i < 3; ++i)
+            idle.push_back(field.Member(Point(100 + 10 * i, 100), true));
+        Trooper* busyX = field.Member(Point(300, 300), true);
+        Trooper* busyY = field.Member(Point(320, 300), true);
+        Trooper* x = field.Enemy(Point(600, 100));
+        Trooper* y = field.Enemy(Point(600, 400));
+        x->damage.SetValue(xDamage);
+        y->damage.SetValue(5);
+        busyX->goals.PushBack(std::make_unique<TargetGoal>(busyX->id, x->id, Point(), 1, 1));
+        busyY->goals.PushBack(std::make_unique<TargetGoal>(busyY->id, y->id, Point(), 1, 1));
+        AssignTargetManoeuvre rule;
+        EXPECT_EQ(rule.ExecuteForSquad(field.squad), 1);
+        int onX = 0, onY = 0;
+        for (Trooper* m : idle) {
+            onX += m->Attacks(x->id);
+            onY += m->Attacks(y->id);
+        }
+        EXPECT_EQ(onX, xDamage > 5 ? 2 : 1) << xDamage;
+        EXPECT_EQ(onY, xDamage > 5 ? 1 : 2) << xDamage;
+        busyX->goals.Clear();
+        busyY->goals.Clear();
+    }
+}
+
 // A busy member names the target of its attack order before its last attacker; a target that
 // is no enemy is named by no one.
 TEST_F(CombatRules, ABusyMembersAttackOrderNamesTheSquadsTarget) {
