@@ -6,10 +6,14 @@
 #include <vector>
 
 #include "EconomyTestSupport.h"
+#include "catalogue/PictureTemplates.h"
+#include "catalogue/TemplateCatalogue.h"
+#include "core/SpriteSet.h"
 #include "objects/EconomyGoals.h"
 #include "objects/EconomyMakers.h"
 #include "objects/LocationGoal.h"
 #include "objects/ObjectLand.h"
+#include "objects/TimerNode.h"
 #include "support/FakeClock.h"
 #include "support/FakeObjectWorld.h"
 #include "ui/ScreenBase.h"
@@ -424,6 +428,49 @@ TEST_F(WorkCycleTest, DrawsTheWorkPictureOnlyWhenItHasTheSequence) {
     ScreenBase view;
     bare->Draw(view);
     EXPECT_EQ(bare->cycle.Picture(bare->facing, 14), nullptr);
+}
+
+}  // namespace
+
+namespace {
+
+// A mark picture of three frames that notes each blended draw.
+class MarkFrames : public Image {
+public:
+    explicit MarkFrames(std::vector<std::pair<int, Point>>& log) : Image(Size(8, 8)), log(log) {}
+    int32_t LastFrameIndex() override { return 2; }
+    void DrawFrameBlended(const Point& at, int32_t frame, const ByteTable256&) override {
+        log.emplace_back(frame, at);
+    }
+    std::vector<std::pair<int, Point>>& log;
+};
+
+// A ground mark shows its frames in turn, 30 pixels above its place, while time is left on it.
+TEST(GroundMark, CyclesItsFramesAboveItsPlaceWhileTimeIsLeft) {
+    FakeObjectWorld world;
+    LandFixture files;
+    world.terrain = PlainTerrain(files, 10, 10);
+    ASSERT_NE(world.terrain->BlendTable(), nullptr);
+    std::vector<std::pair<int, Point>> log;
+    RoleTemplate mark('X', 'x', "");
+    auto grid = std::make_unique<SpriteSet>(1);
+    grid->SetFrame(std::make_unique<MarkFrames>(log), 0);
+    mark.pictures = std::move(grid);
+    RoleList.PushBack(&mark);  // leaves the list when the record ends
+    ScreenBase view;
+    const Point at(100, 120);
+    for (int ms : {1, 0, -5}) {
+        log.clear();
+        TimerNode timer(at, ms);
+        for (int i = 0; i < 4; ++i)
+            timer.Draw(view);
+        std::vector<std::pair<int, Point>> expected;
+        if (ms > 0) {
+            for (int frame : {0, 1, 2, 0})
+                expected.emplace_back(frame, view.MapToScreen(Point(100, 90)));
+        }
+        EXPECT_EQ(log, expected) << ms;
+    }
 }
 
 }  // namespace
