@@ -362,6 +362,20 @@ TEST_F(SimOrders, SmokeAdvancesAFrameEachPeriodAndRisesAnewFromTheUnit) {
     world.lowDetail = 0;
 }
 
+// Without their structure only the weapons firing at the third layer and above are switched
+// off; the others keep whatever state they had.
+TEST_F(SimOrders, WithoutTheirStructureOnlyHighLayerWeaponsGoQuiet) {
+    Sim* sim =
+        Add(kit.MakeSim(1, 1, at, {kit.Weapon({.shotLayer = 2}), kit.Weapon({.shotLayer = 3})}));
+    for (int was : {1, 0}) {
+        for (int i = 0; i < 2; ++i)
+            sim->GetPart(i)->active = was;
+        sim->UpdatePartStates();
+        EXPECT_EQ(sim->GetPart(0)->active, was) << was;
+        EXPECT_EQ(sim->GetPart(1)->active, 0) << was;
+    }
+}
+
 TEST_F(SimOrders, AUnitTurnsBeforeItMovesAndStepsAlongTheRoute) {
     kit.drive->moveValue = 4;
     kit.chassis->moveValue = 4;
