@@ -258,6 +258,15 @@ TEST_F(SimOrders, SurroundCirclesOnRoundedOffsetsUntilTheTargetDies) {
         sim->AdvanceGoals();
     EXPECT_EQ(sim->goals.IsEmpty(), 1);
     world.Add(target, true);
+    // Told to surround itself or what is not there, it keeps the goals it had.
+    for (const SimId& none : {sim->id, SimId(2, 99)}) {
+        sim->ClearGoals();
+        sim->goals.PushBack(std::make_unique<LocationGoal>(sim->id, at + Point(64, 64), 0, 1, 1));
+        Goal* kept = sim->goals.Front();
+        sim->ExecuteOrder(Sim::kOrderSurround, 0, Point(), none, 0);
+        EXPECT_EQ(sim->goals.Front(), kept) << none.serial;
+        EXPECT_EQ(sim->goals.Next(kept), nullptr) << none.serial;
+    }
 }
 
 TEST_F(SimOrders, ARemoteCopyDropsFinishedGoalsSilentlyAndPopsNothing) {
