@@ -689,6 +689,17 @@ TEST_F(EconomyGoals, ARepairerSentToAClientParksBesideItOnAFreeSide) {
         EXPECT_EQ(repairer->pendingClient, client->id);
     }
     world.blocked.clear();
+    // On its way it calls no one; parked (its goals done) it calls the client over, once.
+    repairer->RunManoeuvreList();
+    EXPECT_EQ(repairer->pendingClient, client->id);
+    EXPECT_EQ(client->goals.HasRepairGoal(), 0);
+    repairer->ClearGoals();
+    repairer->RunManoeuvreList();
+    EXPECT_TRUE(repairer->pendingClient.IsNull());
+    EXPECT_EQ(client->goals.HasRepairGoal(), 1);
+    client->ClearGoals();
+    repairer->RunManoeuvreList();
+    EXPECT_EQ(client->goals.HasRepairGoal(), 0);
     repairer->ClearGoals();
     for (Sim* s : std::initializer_list<Sim*>{repairer.get(), client.get(), other.get()})
         world.Forget(s);

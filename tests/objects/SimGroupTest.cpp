@@ -2,6 +2,7 @@
 // group per unit, the narrowing route search, and breaking up.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -121,6 +122,15 @@ TEST_F(Groups, ARecordedPlaceOffTheMapKeepsItsUnitOut) {
             EXPECT_EQ(group.Offsets()[0], row.offset);
         }
     }
+    // Each number is read in 32 bits: the largest serial names its unit, one past it nothing.
+    owned.push_back(std::make_unique<Trooper>(1, INT32_MAX, Point(100, 100)));
+    world.Add(owned.back().get(), true);
+    SimGroup& group = Group(++serial);
+    group.Parse('q', "1,2147483648,0,0");
+    EXPECT_EQ(group.MemberCount(), 0);
+    group.Parse('q', "1,2147483647,0,0");
+    ASSERT_EQ(group.MemberCount(), 1);
+    EXPECT_EQ(group.MemberAt(0), owned.back().get());
 }
 
 TEST_F(Groups, AGroupEndsWithItsLastMemberAndBreaksUpBelowItsShare) {
