@@ -251,6 +251,17 @@ TEST_F(MovementRules, AnIdleUnitAsksAsideWhatStandsRoundItsDock) {
         world.paths.RemoveFootprint(&blocker, blocker.GetPosition(), 1);
         base->ClearGoals();
     }
+    // Only its own docks are searched: what stands in the map's corner is left alone.
+    {
+        asked.clear();
+        TestUnit corner(1, 901, world.paths.CellCenter(0, 0));
+        corner.collision.layer = 1;
+        world.paths.AddFootprint(&corner, corner.GetPosition(), 1);
+        ClearWayManoeuvre rule(1);
+        EXPECT_EQ(rule.Execute(*base), 0);
+        EXPECT_TRUE(asked.empty());
+        world.paths.RemoveFootprint(&corner, corner.GetPosition(), 1);
+    }
     // Blocked on its way by another unit, it asks that one aside whatever its docks; blocked
     // by its own target, or without a failure to report, it asks no one.
     TestUnit other(1, 902, Point(600, 600));
