@@ -96,6 +96,26 @@ TEST_F(CombatRules, AGuardBusyOrFacingTheDeadTakesNoOneAndAFollowerAnswersItsAtt
     }
 }
 
+// An enemy the unit's team sees is attacked; one out of its sight is approached: the unit drives
+// to within 10 pixels of its centre.
+TEST_F(CombatRules, AnEnemyInSightIsAttackedOneOutOfSightApproachedAtItsCentre) {
+    Sim* unit = Unit(1, Point(100, 100));
+    Sim* near = Unit(2, Point(160, 100));
+    Sim* far = Unit(2, Point(900, 900));
+    for (Sim* enemy : {near, far})
+        world.paths.AddFootprint(enemy, enemy->GetPosition(), 0);
+    const std::unique_ptr<Goal> seen = manoeuvre::AttackOrApproach(*unit, *near);
+    EXPECT_EQ(seen->GetType(), static_cast<int>(GoalType::Target));
+    EXPECT_EQ(seen->GetTarget(), near);
+    const std::unique_ptr<Goal> unseen = manoeuvre::AttackOrApproach(*unit, *far);
+    ASSERT_EQ(unseen->IsLocation(), 1);
+    EXPECT_EQ(unseen->GetTarget(), nullptr);
+    EXPECT_EQ(unseen->GetLocation(), far->GetCentre());
+    EXPECT_EQ(static_cast<LocationGoal*>(unseen.get())->tolerance, 10);
+    for (Sim* enemy : {near, far})
+        world.paths.RemoveFootprint(enemy, enemy->GetPosition(), 0);
+}
+
 // Members are handed out nearest first; of equally near ones the first listed goes first.
 TEST(ManoeuvreHelpers, TakeNearestTakesTheClosestAndOfEqualsTheFirstListed) {
     const struct {
