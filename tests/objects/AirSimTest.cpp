@@ -192,6 +192,28 @@ TEST_F(Flyers, ABlockedTakeOffOrALandingOnAMoverAsksAsideEachTime) {
     world.blocked.clear();
 }
 
+// A flyer changing height stands while it does, unless that change is held up: its movement
+// time is spent on the spot. Otherwise it moves as a unit does.
+TEST_F(Flyers, StandWhileTheirHeightChangesUnlessTheChangeIsHeldUp) {
+    AirSim* flyer = kit.Flyer(world, 1, 1, at);
+    struct Row {
+        int descending, landingBlocked, climbing, climbBlocked;
+        bool stands;
+    };
+    const Row rows[] = {{0, 0, 0, 0, false}, {1, 0, 0, 0, true},  {1, 1, 0, 0, false},
+                        {0, 0, 1, 0, true},  {0, 0, 1, 1, false}, {1, 1, 1, 0, true}};
+    for (const Row& r : rows) {
+        flyer->descending = r.descending;
+        flyer->landingBlocked = r.landingBlocked;
+        flyer->climbing = r.climbing;
+        flyer->climbBlocked = r.climbBlocked;
+        flyer->moveTime = 1;  // less than one step
+        EXPECT_EQ(flyer->StepMovement(), r.stands ? 1 : 0)
+            << r.descending << r.landingBlocked << r.climbing << r.climbBlocked;
+        EXPECT_EQ(flyer->moveTime, r.stands ? 0 : 1);
+    }
+}
+
 TEST_F(Flyers, AnOrderThatEndsDuringTakeOffLeavesNoPlaceHeld) {
     world.network = 1;
     world.players = 2;
