@@ -248,6 +248,26 @@ TEST_F(CombatRules, AMemberMovesTowardAnUnseenTargetBeforeItsAttack) {
     }
 }
 
+// A squad attacks only with idle members and only an enemy found: with none near, or every
+// member busy, no one is ordered.
+TEST_F(CombatRules, ASquadAttacksOnlyWithIdleMembersAndAnEnemyFound) {
+    for (bool allBusy : {false, true}) {
+        SquadField field;
+        Trooper* member = field.Member(Point(100, 100), true);
+        Trooper* enemy = field.Enemy(Point(200, 100));
+        if (allBusy)
+            member->goals.PushBack(
+                std::make_unique<TargetGoal>(member->id, enemy->id, Point(), 1, 1));
+        field.world.objectNear = [&](GameObject*, int) -> GameObject* {
+            return allBusy ? enemy : nullptr;
+        };
+        AttackManoeuvre rule(1, 0);
+        EXPECT_EQ(rule.ExecuteForSquad(field.squad), 0) << allBusy;
+        EXPECT_TRUE(member->orders.empty()) << allBusy;
+        member->goals.Clear();
+    }
+}
+
 TEST_F(CombatRules, AFixedTargetTurnedAllyIsForgottenForTheNearestEnemy) {
     SquadField field;
     Trooper* member = field.Member(Point(100, 100), true);

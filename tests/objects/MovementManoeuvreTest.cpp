@@ -416,6 +416,21 @@ TEST_F(MovementRules, ExploringRunsOutOfCandidatesAndTheVisibilityModeSeeksTheUn
             EXPECT_EQ(rule.PickTarget(*scout), Point(500, 500));
         }
     }
+    // Exhausted, a known candidate lies at no depth: one unknown cell beside the known one is
+    // always the deeper.
+    UnitField field;
+    SightGrid& sight = field.world.sight;
+    sight.MarkExplored(3, 3);
+    std::unique_ptr<Sim> lone = field.kit.MakeSim(1, 1, Point());
+    const Point known = sight.CellCentre(3, 3);
+    const Point beside = sight.CellCentre(3, 4);
+    for (int trial = 0; trial < 16; ++trial) {
+        ExploreManoeuvre rule;
+        rule.exhausted = 1;
+        rule.candidates =
+            trial % 2 ? std::vector<Point>{known, beside} : std::vector<Point>{beside, known};
+        EXPECT_EQ(rule.PickTarget(*lone), beside) << trial;
+    }
 }
 
 }  // namespace
