@@ -84,6 +84,11 @@ TEST_F(Goals, TargetGoalFollowsItsMovingTarget) {
     EXPECT_EQ(goal->StoredFields().param, 7);
     // Weapons aim at the target's centre moved by the offset.
     EXPECT_EQ(goal->GetAimPoint(), enemy.GetCentre() + Point(0, -32));
+    // A target that is gone has not moved, and there is nowhere to go or aim.
+    auto lost = At(SimId(2, 99), Point(0, -32));
+    EXPECT_EQ(lost->TargetMoved(), 0);
+    EXPECT_EQ(lost->GetLocation(), Point());
+    EXPECT_EQ(lost->GetAimPoint(), Point());
 }
 
 TEST_F(Goals, TargetGoalOnAHostileEndsWhenItDiesOrIsLostFromSight) {
