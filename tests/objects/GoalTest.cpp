@@ -40,6 +40,7 @@ TEST_F(Goals, LocationGoalsAreKeptOneTileInsideTheMap) {
     EXPECT_EQ(To(Point(0, 0))->point, Point(32, 32));
     EXPECT_EQ(To(Point(400, 400))->point, Point(287, 287));
     EXPECT_EQ(To(Point(288, 100))->point, Point(288, 100));
+    EXPECT_EQ(To(Point(100, 288))->point, Point(100, 288));
     EXPECT_EQ(To(Point(-50, 289))->point, Point(32, 287));
     // A goal that names no tolerance (one read from a record) stops within half a sight cell;
     // every test land has sight cells of 64 pixels.
