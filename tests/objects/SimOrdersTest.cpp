@@ -188,6 +188,9 @@ TEST_F(SimOrders, AttacksNeedWeaponsOnEnemiesAndTheSelectedMountEngages) {
     Sim* sim = Add(kit.MakeSim(1, 1, at, {gun, kit.Sensor('u')}));
     Sim* enemy = Add(kit.MakeSim(2, 2, at + Point(100, 0)));
     Sim* friendly = Add(kit.MakeSim(1, 3, at + Point(0, 100)));
+    // In range of the enemy, it engages it; nothing is no one to engage.
+    EXPECT_EQ(sim->CanEngage(enemy), 1);
+    EXPECT_EQ(sim->CanEngage(nullptr), 0);
 
     // A move while attacking ignores attackers until the next attack order.
     sim->IssueOrder(Sim::kOrderAttack, 0, Point(), enemy->id);
