@@ -366,6 +366,36 @@ TEST(CommandReader, ReadTextAnswersTheLengthThatFitsItsRoom) {
     EXPECT_EQ(skip.ReadU8(), 'z');
 }
 
+// A length byte that cannot be a command (shorter than a header, or past the bytes left) ends
+// the stream as failed; one that ends exactly at the last byte is a command.
+TEST(CommandReader, ALengthByteThatCannotBeACommandEndsTheStream) {
+    const struct {
+        uint8_t length;
+        size_t size;
+        int commands;
+        int failed;
+    } rows[] = {{7, 7, 1, 0}, {7, 14, 2, 0}, {6, 7, 0, 1}, {0, 7, 0, 1},
+                {8, 7, 0, 1}, {8, 8, 1, 0},  {8, 14, 1, 1}};
+    for (const auto& row : rows) {
+        std::vector<uint8_t> bytes(row.size, 0);
+        bytes[0] = row.length;
+        bytes[1] = 9;
+        if (row.length > 0 && row.size > row.length) bytes[row.length] = 7;
+        CommandReader reader(bytes.data(), bytes.size());
+        CommandHeader header;
+        int commands = 0;
+        while (commands < 5 && reader.NextCommand(header)) {
+            ++commands;
+            if (commands == 1) {
+                EXPECT_EQ(header.kind, 9) << int{row.length};
+            }
+        }
+        EXPECT_EQ(commands, row.commands) << int{row.length} << " of " << row.size;
+        EXPECT_EQ(reader.Failed(), row.failed) << int{row.length} << " of " << row.size;
+        EXPECT_FALSE(reader.NextCommand(header)) << int{row.length} << " of " << row.size;
+    }
+}
+
 TEST_F(CommandFormat, AReadPastACommandsEndFailsAndLeavesTheNextWhole) {
     world.commands.SendFactoryExitPoint(&factory, Point(3, 4));
     world.commands.SendPlayerNumber(2);

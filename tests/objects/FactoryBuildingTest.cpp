@@ -26,9 +26,11 @@
 #include "objects/ExplosionEffect.h"
 #include "objects/FactoryBuilding.h"
 #include "objects/FactoryProduction.h"
+#include "objects/LocationGoal.h"
 #include "objects/ObjectTestSupport.h"
 #include "objects/OreDeposit.h"
 #include "objects/RecordLinesSupport.h"
+#include "objects/TargetGoal.h"
 #include "support/DisplayFixtures.h"
 #include "support/FakeClock.h"
 #include "support/FakeObjectWorld.h"
@@ -354,6 +356,28 @@ TEST_F(Factory, UnfoldsFromFacingTenInFourTurningTicksAndMovesItsFootprint) {
     EXPECT_EQ(world.gridCalls[1].radius, 48);
     EXPECT_EQ(f->GetRadius(), 48);
     EXPECT_EQ(f->FindFreeDock(nullptr, 2), -1);
+}
+
+// A folded factory sets up where it stands when idle or only attacking (a wreck in its way);
+// a move keeps it folded.
+TEST_F(Factory, AFoldedFactoryUnfoldsIdleOrAttackingButNotWhileMoving) {
+    TestUnit wreck(0, 77, Point(1100, 1000));
+    wreck.kind = 3;
+    world.Add(&wreck);
+    const struct {
+        int goal;  // 0 none, 1 attack, 2 move
+        bool unfolds;
+    } rows[] = {{0, true}, {1, true}, {2, false}};
+    for (const auto& row : rows) {
+        auto f = Make();
+        if (row.goal == 1)
+            f->AddGoal(std::make_unique<TargetGoal>(f->id, wreck.id, Point(), 1, 1), 1);
+        if (row.goal == 2)
+            f->AddGoal(std::make_unique<LocationGoal>(f->id, Point(200, 200), 10, 1, 1), 1);
+        Tick(*f);
+        EXPECT_EQ(f->unfoldState != FactoryProduction::kFolded, row.unfolds) << row.goal;
+    }
+    world.Forget(&wreck);
 }
 
 // Unfolding needs the wider footprint free and folding the narrow one: a blocker there is asked

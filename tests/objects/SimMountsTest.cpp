@@ -116,6 +116,17 @@ TEST_F(SimMounts, ASensorSpinsWithItsStructureAndPointsWithTheHullWithout) {
     }
     const int first = facings[0];
     EXPECT_EQ(facings, (std::vector<int>{first, (first + 1) % 16, 5, 6}));
+    // Before its period is up, or while selected, it holds its frame.
+    sensor->frameTimer.Start();
+    sensor->Step(*sim);
+    EXPECT_EQ(sensor->facing, 6);
+    clock.Advance(SpriteAttachment::kFramePeriodMs);
+    sensor->selected = 1;
+    sensor->Step(*sim);
+    EXPECT_EQ(sensor->facing, 6);
+    sensor->selected = 0;
+    sensor->Step(*sim);
+    EXPECT_EQ(sensor->facing, 7);
 }
 
 // A picture that notes how each drawing of it was asked for.
