@@ -104,6 +104,9 @@ std::vector<Row> CommandFormat::Rows() {
         {"factory job cancelled",
          [this](CommandBuffer& c) { c.SendFactoryJob(&factory, "", {}, 0); },
          E(3, factory.id).Id(none).U8(0).Text("").Bytes()},
+        {"factory job without a design",
+         [this](CommandBuffer& c) { c.SendFactoryJob(&factory, nullptr, {}, 0); },
+         E(3, factory.id).Id(none).U8(0).Text("").Bytes()},
         {"unit position",
          [this](CommandBuffer& c) { c.SendFactoryUnitPosition(&factory, Point(12, -1)); },
          E(4, factory.id).Pt(Point(12, -1)).Bytes()},
@@ -197,6 +200,9 @@ std::vector<Row> CommandFormat::Rows() {
         {"design update",
          [this](CommandBuffer& c) { c.SendDesignUpdate(&factory, "zz123 Harvester"); },
          E(27, factory.id).Text("zz123 Harvester").Bytes()},
+        {"design update without a text",
+         [this](CommandBuffer& c) { c.SendDesignUpdate(&factory, nullptr); },
+         E(27, factory.id).Text("").Bytes()},
         {"sim flag",
          [this](CommandBuffer& c) {
              unit.moving = 1;

@@ -30,6 +30,7 @@
 #include "objects/ObjectTestSupport.h"
 #include "objects/OreDeposit.h"
 #include "objects/RecordLinesSupport.h"
+#include "objects/SquadManoeuvre.h"
 #include "objects/TargetGoal.h"
 #include "support/DisplayFixtures.h"
 #include "support/FakeClock.h"
@@ -378,6 +379,37 @@ TEST_F(Factory, AFoldedFactoryUnfoldsIdleOrAttackingButNotWhileMoving) {
         EXPECT_EQ(f->unfoldState != FactoryProduction::kFolded, row.unfolds) << row.goal;
     }
     world.Forget(&wreck);
+}
+
+namespace {
+
+class CountingRule : public SquadManoeuvre {
+public:
+    explicit CountingRule(int* runs) : runs(runs) {}
+    int GetType() const override { return 1; }
+    int Execute(Sim&) override {
+        ++*runs;
+        return 0;
+    }
+    int* runs;
+};
+
+}  // namespace
+
+// The factory's own rules run while it is folded, turning or open, never while its body or
+// door moves.
+TEST_F(Factory, ItsRulesRunOnlyFoldedTurningOrOpen) {
+    auto f = Make();
+    int runs = 0;
+    f->AddManoeuvre(new CountingRule(&runs));
+    std::vector<int> ran;
+    for (int state = 0; state <= 9; ++state) {
+        runs = 0;
+        f->unfoldState = state;
+        f->RunManoeuvreList();
+        if (runs > 0) ran.push_back(state);
+    }
+    EXPECT_EQ(ran, (std::vector<int>{0, 1, 4}));
 }
 
 // Unfolding needs the wider footprint free and folding the narrow one: a blocker there is asked

@@ -254,11 +254,19 @@ TEST_F(GameObjectTest, SetGoalReplacesTheQueueAndClearGoalsEndsTheOrder) {
 }
 
 TEST_F(GameObjectTest, ReferencePointsOutsideTheFiveAnswerZero) {
+    unit.SetFootprint(Rect(Point(40, 50), Size(32, 32)));
+    unit.SetReferencePoint(0, Point(1, 2));
     unit.SetReferencePoint(4, Point(7, 8));
     unit.SetReferencePoint(5, Point(9, 9));
+    unit.SetReferencePoint(-1, Point(0, 1));
+    EXPECT_EQ(unit.GetReferencePoint(0), Point(1, 2));
     EXPECT_EQ(unit.GetReferencePoint(4), Point(7, 8));
     EXPECT_EQ(unit.GetReferencePoint(5), Point());
     EXPECT_EQ(unit.GetReferencePoint(-1), Point());
+    // A point refused is kept nowhere: what the object holds beside the five is untouched.
+    EXPECT_EQ(unit.GetFootprint().origin, Point(40, 50));
+    EXPECT_EQ(unit.GetFootprint().extent, Size(32, 32));
+    EXPECT_EQ(unit.IsMoving(), 0);
 }
 
 TEST_F(GameObjectTest, RollHitDrawsAgainstSkill) {
