@@ -1227,6 +1227,41 @@ public:
 
 // Folded, the factory shows its own parts at the chassis' mounts; open, its extra parts too, moved
 // by the body's offset; with the door moving, every part stands on the door's mount point.
+// Set up, a factory shows its level bar while selected or once when asked (as after a hit).
+TEST_F(FactoryDrawing, TheLevelBarShowsWhileSelectedOrOnceWhenAsked) {
+    class Bar : public Image {
+    public:
+        Bar(std::vector<DrawCall>& log, int tag) : Image(Size(8, 8)), log(log), tag(tag) {}
+        void Draw(const Point& c) override { log.push_back({tag, c}); }
+        std::vector<DrawCall>& log;
+        int tag;
+    };
+    SpriteSet bar(5);
+    for (int i = 0; i < 5; ++i)
+        bar.SetFrame(std::make_unique<Bar>(log, 500 + i), i);
+    LevelBarPictures = &bar;
+    auto f = OpenFactory();
+    f->damage.SetValue(f->damage.Max() * 45 / 100);
+    ZoomedView view(0);
+    const struct {
+        int selected, asked;
+        bool shown;
+    } rows[] = {{0, 0, false}, {1, 0, true}, {0, 1, true}, {1, 1, true}};
+    for (const auto& row : rows) {
+        f->selected = row.selected;
+        f->drawFlag = row.asked;
+        std::vector<int> bars;
+        for (const DrawCall& d : Drawn(*f, view, true))
+            if (d.tag >= 500 && d.tag < 600) bars.push_back(d.tag);
+        // 45 percent: band 2.
+        EXPECT_EQ(bars, row.shown ? std::vector<int>{502} : std::vector<int>{})
+            << row.selected << row.asked;
+        EXPECT_EQ(f->drawFlag, 0);
+    }
+    f->selected = 0;
+    LevelBarPictures = nullptr;
+}
+
 TEST_F(FactoryDrawing, ExtraPartsShowOnlyOpenAndFollowTheBodyOrTheDoor) {
     MountTemplate* parts[2] = {kit.Sensor('u'), kit.Sensor('v')};
     for (int p = 0; p < 2; ++p) {
