@@ -216,6 +216,16 @@ TEST_F(Factory, BuildTimeFollowsTheCreditShareAndTheController) {
         EXPECT_EQ(f->GetStore(), 10000 - std::max(0, kSecondCost - c.credit));
         world.controllers[1] = nullptr;
     }
+    // The unit is done when its time is used up to the millisecond, not a millisecond before.
+    auto f = OpenFactory();
+    f->QueueJob(Job(), 1);
+    Tick(*f);
+    ASSERT_EQ(f->RemainingTime(), 1000);
+    Tick(*f, 999);
+    EXPECT_EQ(f->RemainingTime(), 1);
+    EXPECT_EQ(f->ProductionState(), 1);
+    Tick(*f, 1);
+    EXPECT_EQ(f->ProductionState(), 2);
 }
 
 TEST_F(Factory, CancelRefundsExactlyAndTellsThePeers) {
@@ -830,8 +840,10 @@ TEST_F(SampleFactory, MirrorDropsACancelledProductAndAStaleRetry) {
     mirror->ReserveExit(Point(20, 20));
     mirror->ReserveExit(Point(30, 30));
     EXPECT_EQ(world.reservations.size(), 1u);
+    mirror->unfoldState = 8;  // its door stood open for the product
     mirror->ApplyNewProduct("", SimId(), 0);
     EXPECT_EQ(mirror->HasProduct(), 0);
+    EXPECT_EQ(mirror->unfoldState, FactoryProduction::kOpen);
     EXPECT_TRUE(world.reservations.empty());
     // A code without a chassis makes nothing; a release without a product only drops the
     // placeholder.
