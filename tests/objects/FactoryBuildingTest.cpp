@@ -1262,12 +1262,15 @@ TEST_F(FactoryDrawing, TheLevelBarShowsWhileSelectedOrOnceWhenAsked) {
     for (const auto& row : rows) {
         f->selected = row.selected;
         f->drawFlag = row.asked;
-        std::vector<int> bars;
+        std::vector<DrawCall> bars;
         for (const DrawCall& d : Drawn(*f, view, true))
-            if (d.tag >= 500 && d.tag < 600) bars.push_back(d.tag);
-        // 45 percent: band 2.
-        EXPECT_EQ(bars, row.shown ? std::vector<int>{502} : std::vector<int>{})
-            << row.selected << row.asked;
+            if (d.tag >= 500 && d.tag < 600) bars.push_back(d);
+        // 45 percent: band 2, at the top-left corner moved by (32, 32).
+        const Point corner = f->GetPosition() - Point(f->GetSize().w / 2, f->GetSize().h / 2);
+        const std::vector<DrawCall> expected =
+            row.shown ? std::vector<DrawCall>{{502, corner + Point(32, 32)}}
+                      : std::vector<DrawCall>{};
+        EXPECT_EQ(bars, expected) << row.selected << row.asked;
         EXPECT_EQ(f->drawFlag, 0);
     }
     f->selected = 0;
