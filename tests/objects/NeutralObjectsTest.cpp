@@ -624,6 +624,14 @@ TEST_F(Neutral, FieldWearsAwayAndOnceEmptyIgnoresHitsForGood) {
                 ExpectedCommand(6, field.id).W32(0).W32(60).U8('-').U8('-').U8('-').Bytes()}));
     EXPECT_EQ(world.effects.size(), 1u);
     EXPECT_EQ(field.GetCargo(), 0);
+    // One unit left still stands; the hit that takes it ends the field.
+    DestructibleObject last(Point(300, 200), nullptr, SimId(0, 16));
+    last.SetCargoCapacity(100);
+    last.AddCargo(2);
+    last.TakeDamage(nullptr, SimId(), nullptr, 1);
+    EXPECT_EQ(last.IsDestroyed(), 0);
+    last.TakeDamage(nullptr, SimId(), nullptr, 1);
+    EXPECT_EQ(last.IsDestroyed(), 1);
 }
 
 TEST_F(Neutral, FieldTakesTheMinersColourButKeepsItsTeam) {
