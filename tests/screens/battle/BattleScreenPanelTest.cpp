@@ -792,6 +792,76 @@ TEST_F(BattleScreenPanelTest, TheMiniMapColoursEachObjectByItsKindOrTeam) {
     RemoveObjects();
 }
 
+// An enemy the mini-map cannot show (its cells unseen, or stealth in force) shows by the local
+// team's sensors: answering B seen through sensor C as 67 before anything else, answering A seen
+// through sensor A as 100 unless hidden from A, answering C seen through sensor B as 41 unless
+// hidden from B; a sensor of another kind shows nothing.
+TEST_F(BattleScreenPanelTest, TheMiniMapColoursSensedEnemiesBySensor) {
+    Open(OpenLand(30, 30));
+    screen->buildPanelOpen = 0;
+    screen->sideTab = 0;
+    screen->miniMapScale = 1;
+    screen->SetRevealMap(0);
+    records.owned = {{2, 1}, {1, 0}};
+    TerrainMap& terrain = *world().terrain;
+    const int row = 15, column = 15;
+    auto colourAt = [&] {
+        screen->DrawControlPanel();
+        const Point at = screen->miniMapRect.origin - screen->panelRect.origin +
+                         screen->miniMapOffset + Point(column, row);
+        return static_cast<int>(
+            screen->panelBitmap->Pixels()[at.y * screen->panelBitmap->RowStride() + at.x]);
+    };
+    const struct {
+        const char* name;
+        bool seen;                         // the enemy's cells are seen now
+        int hidden, hiddenA, hiddenB;      // its stealth
+        int answersA, answersB, answersC;  // the detections it answers
+        std::vector<int> sensors;          // the local team's: 1 A, 2 B, 3 C
+        int colour;                        // -1: the ground's
+    } cases[] = {
+        {"A by A", false, 0, 0, 0, 1, 0, 0, {1}, 100},
+        {"A by A, generally hidden", true, 1, 0, 0, 1, 0, 0, {1}, 100},
+        {"A by A, hidden from A", false, 0, 1, 0, 1, 0, 0, {1}, -1},
+        {"A by B", false, 0, 0, 0, 1, 0, 0, {2}, -1},
+        {"A by C", false, 0, 0, 0, 1, 0, 0, {3}, -1},
+        {"B by C, hidden from all", true, 1, 1, 1, 0, 1, 0, {3}, 67},
+        {"B by A", false, 0, 0, 0, 0, 1, 0, {1}, -1},
+        {"B by B", false, 0, 0, 0, 0, 1, 0, {2}, -1},
+        {"C by B", false, 0, 0, 0, 0, 0, 1, {2}, 41},
+        {"C by B, hidden from B", false, 0, 0, 1, 0, 0, 1, {2}, -1},
+        {"C by B, hidden from A", false, 0, 1, 0, 0, 0, 1, {2}, 41},
+        {"C by A", false, 0, 0, 0, 0, 0, 1, {1}, -1},
+        {"C by C", false, 0, 0, 0, 0, 0, 1, {3}, -1},
+        {"answering all, every sensor", false, 0, 0, 0, 1, 1, 1, {1, 2, 3}, 67},
+        {"answering A and C, sensors A and B", false, 0, 0, 0, 1, 0, 1, {1, 2}, 100},
+        {"hidden from A, sensors A and B", false, 0, 1, 0, 1, 0, 1, {1, 2}, 41},
+        {"seen, not hidden", true, 0, 0, 0, 1, 1, 1, {1, 2, 3}, 44},
+        {"no sensor", false, 0, 0, 0, 1, 1, 1, {}, -1},
+    };
+    int serial = 700;
+    for (const auto& c : cases) {
+        RemoveObjects();
+        if (c.seen) terrain.AddVisibility(row, column, 1);
+        const int ground = colourAt();
+        TestObject* enemy = Unit(serial++, land->Centre(row, column), 2);
+        enemy->teamRecord = ValueTriple(2, 44);
+        enemy->stealth.hidden = c.hidden;
+        enemy->stealth.hiddenA = c.hiddenA;
+        enemy->stealth.hiddenB = c.hiddenB;
+        enemy->detectable[0] = c.answersA;
+        enemy->detectable[1] = c.answersB;
+        enemy->detectable[2] = c.answersC;
+        // Beyond two cells, so that standing by it does not give the enemy away.
+        int offset = 5;
+        for (int sensor : c.sensors)
+            AddSensor(serial++, land->Centre(row + offset++, column), sensor);
+        EXPECT_EQ(colourAt(), c.colour < 0 ? ground : c.colour) << c.name;
+        if (c.seen) terrain.AddVisibility(row, column, -1);
+    }
+    RemoveObjects();
+}
+
 // The production list's rows: the job in progress, then the queue from the job built next; the
 // build list's rows: the designs listed for building. The selected row of the current list is
 // written in the highlight colour, every other row in the text colour. Each row is checked by
