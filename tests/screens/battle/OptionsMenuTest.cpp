@@ -18,6 +18,7 @@
 #include "support/FakeSoundDevice.h"
 #include "ui/TextField.h"
 #include "world/MissionStats.h"
+#include "world/SavedGameIndex.h"
 #include "world/Scenario.h"
 
 namespace {
@@ -152,9 +153,14 @@ TEST_F(OptionsMenuTest, OneTitleSavedTwiceKeepsOneFile) {
     EXPECT_STREQ(f->world->savedGames->At(0)->Title(), "dune");
     EXPECT_TRUE(std::filesystem::exists(Path("0.scn")));
     EXPECT_FALSE(std::filesystem::exists(Path("1.scn")));
-    // Opened again on the saved game, the overlay shows its title.
+    // Opened again on the saved game, the overlay shows its title; without the index of saved
+    // games the title is not known.
     menu.Activate();
     EXPECT_STREQ(menu.Title(), "dune");
+    std::unique_ptr<SavedGameIndex> index = std::move(f->world->savedGames);
+    menu.Activate();
+    EXPECT_STREQ(menu.Title(), "untitled");
+    f->world->savedGames = std::move(index);
 }
 
 TEST_F(OptionsMenuTest, AFailedSaveIsReportedAndTheOverlayStaysOpen) {
