@@ -357,6 +357,13 @@ TEST_F(BattleScreenPanelTest, ThePlayersTabShowsAColourBoxForEachPlayerAndNoMore
         }
         return std::pair{inBox, inTab};
     };
+    // The title over the boxes, and each player's number beside its box.
+    ClearStringTable();
+    ASSERT_EQ(LoadStringTable("7a1.str"), 1);
+    ASSERT_STRNE(GetString(223), "");
+    const Rect clip(tab, screen->miniMapRect.extent);
+    const Point labels[4] = {Point(4, 32), Point(58, 32), Point(4, 72), Point(58, 72)};
+    const char* numbers[4] = {"1:", "2:", "3:", "4:"};
     for (int players : {1, 2, 4}) {
         screen->playerCount = players;
         screen->DrawControlPanel();
@@ -365,7 +372,15 @@ TEST_F(BattleScreenPanelTest, ThePlayersTabShowsAColourBoxForEachPlayerAndNoMore
             EXPECT_EQ(inBox, k <= players ? 32 * 32 : 0) << players << " " << k;
             EXPECT_EQ(inTab, inBox) << players << " " << k;
         }
+        for (int k = 1; k <= 4; ++k) {
+            EXPECT_EQ(PanelShowsText(clip, tab + labels[k - 1], numbers[k - 1]), k <= players)
+                << players << " " << k;
+        }
+        EXPECT_TRUE(PanelShowsText(clip, tab + Point(4, 15), GetString(223))) << players;
+        EXPECT_FALSE(PanelShowsText(clip, tab + Point(6, 15), GetString(223))) << players;
+        EXPECT_FALSE(PanelShowsText(clip, tab + Point(4, 32), "4:")) << players;
     }
+    ClearStringTable();
 }
 
 TEST_F(BattleScreenPanelTest, TheListButtonShowsTheOtherListAndAClickSwitchesToIt) {
