@@ -332,6 +332,22 @@ TEST_F(BattleScreenPanelTest, TabsWithoutAGameRecordOrAFactoryStayEmpty) {
     EXPECT_NE(tabArea(0), miniMap);
     world().teamStats[1] = std::make_unique<MissionStats>();
     EXPECT_NE(tabArea(1), miniMap);
+    // The placed flag is the local team's own; a team outside the table has placed none (the
+    // fields round the table are filled so that a read beyond it would be seen).
+    Scenario& scenario = *world().scenario;
+    std::fill(std::begin(scenario.factoryPlaced), std::end(scenario.factoryPlaced), 1);
+    std::fill(std::begin(scenario.lineBuffer), std::end(scenario.lineBuffer), 'x');
+    std::fill(std::begin(scenario.startOrder), std::end(scenario.startOrder), 1);
+    const struct {
+        int team, placed;
+        bool miniMap;
+    } cases[] = {{0, 1, false}, {0, 0, true}, {-1, 1, true}, {World::kTeams, 1, true}};
+    for (const auto& c : cases) {
+        screen->localTeam = c.team;
+        if (c.team >= 0 && c.team < World::kTeams) scenario.factoryPlaced[c.team] = c.placed;
+        EXPECT_EQ(tabArea(0) != miniMap, c.miniMap) << c.team << " " << c.placed;
+    }
+    screen->localTeam = 1;
 }
 
 TEST_F(BattleScreenPanelTest, ThePlayersTabShowsAColourBoxForEachPlayerAndNoMore) {
