@@ -158,6 +158,11 @@ TEST_F(BattleScreenTest, AltF4EndsTheEventPassAndLeavesTheRestQueued) {
     ASSERT_NE(rest, nullptr);
     EXPECT_EQ(rest->param, 't');
     EXPECT_EQ(events.Take(), nullptr);
+    // The key itself is not used: its handler answers 0 with the quit requested.
+    world().requestedMode = 0;
+    int32_t silent = 0;
+    EXPECT_EQ(screen->HandleKey(InputEvent(InputKind::Key, Point(), kKeyF4), silent), 0);
+    EXPECT_EQ(world().requestedMode, static_cast<int>(GameMode::Quit));
 }
 
 TEST_F(BattleScreenTest, WithoutAScenarioTheScreenStillRunsAndPeersRevealTheMap) {
