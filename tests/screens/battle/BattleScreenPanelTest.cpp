@@ -820,6 +820,51 @@ TEST_F(BattleScreenPanelTest, TheMiniMapColoursEachObjectByItsKindOrTeam) {
         EXPECT_EQ(colourAt(at), c.colour < 0 ? ground : c.colour) << c.name;
     }
     screen->SetRevealMap(0);
+    // At 2:1 every cell is a block of 2 x 2 pixels of the colour it has at 1:1.
+    world().terrain->SetRevealAll(1);
+    RemoveObjects();
+    Unit(serial++, at, 1)->teamRecord = ValueTriple(1, 40);
+    const Point tab = screen->miniMapRect.origin - screen->panelRect.origin;
+    const uint8_t* pixels = screen->panelBitmap->Pixels();
+    const int stride = screen->panelBitmap->RowStride();
+    screen->DrawControlPanel();
+    const Point single = tab + screen->miniMapOffset;
+    std::vector<uint8_t> cells;
+    for (int row = 0; row < 30; ++row)
+        for (int column = 0; column < 30; ++column)
+            cells.push_back(pixels[(single.y + row) * stride + single.x + column]);
+    ASSERT_GT(std::count(cells.begin(), cells.end(), 40), 0);
+    screen->miniMapScale = 2;
+    screen->DrawControlPanel();
+    const Point twice = tab + screen->miniMapOffset;
+    // The view's outline (colour 100) lies over other cells at each scale: those are left out.
+    int differing = 0, compared = 0;
+    for (int y = 0; y < 60; ++y) {
+        for (int x = 0; x < 60; ++x) {
+            const uint8_t shown = pixels[(twice.y + y) * stride + twice.x + x];
+            const uint8_t cell = cells[y / 2 * 30 + x / 2];
+            if (shown == 100 || cell == 100) continue;
+            ++compared;
+            differing += shown != cell;
+        }
+    }
+    EXPECT_GT(compared, 3000);
+    EXPECT_EQ(differing, 0);
+    // The row under the blocks and the column beside them are the tab's own, as an empty tab
+    // (the status tab without a record) shows them.
+    auto edges = [&] {
+        std::vector<uint8_t> out;
+        for (int i = 0; i <= 60; ++i) {
+            out.push_back(pixels[(twice.y + 60) * stride + twice.x + i]);
+            out.push_back(pixels[(twice.y + i) * stride + twice.x + 60]);
+        }
+        return out;
+    };
+    const std::vector<uint8_t> besideMap = edges();
+    world().teamStats[1].reset();
+    screen->sideTab = 1;
+    screen->DrawControlPanel();
+    EXPECT_EQ(besideMap, edges());
     RemoveObjects();
 }
 
