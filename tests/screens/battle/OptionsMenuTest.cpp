@@ -94,8 +94,9 @@ TEST_F(OptionsMenuTest, SpeedSliderPositionsGiveSpeedsAndOnlyAChangeIsWritten) {
         menu.WidgetOf(OptionsMenu::kSpeedSlider)->SetValue(c.value);
         const size_t before = commands.Size();
         Run(menu);
-        // The other machines hear of the change.
-        EXPECT_GT(commands.Size(), before) << c.value;
+        // The other machines hear of the change: the new speed ends the record.
+        ASSERT_GT(commands.Size(), before) << c.value;
+        EXPECT_EQ(commands.Data()[commands.Size() - 1], c.speed) << c.value;
         EXPECT_EQ(SpeedAdjustment, 3 - c.speed) << c.value;
         EXPECT_EQ(Option("SPEED"), std::to_string(c.speed)) << c.value;
     }
