@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/KeyCodes.h"
+#include "core/TextWriter.h"
 #include "screens/battle/OverlayTestSupport.h"
 
 namespace {
@@ -133,6 +134,10 @@ TEST_F(MissionTextDialogTest, TheTextIsWrittenInsideItsBox) {
         }
         EXPECT_GT(changedInside, 0) << length;
     }
+    // Without the World's font the dialog is drawn without its text.
+    std::unique_ptr<TextWriter> font = std::move(f->world->font);
+    EXPECT_EQ(inked(std::string(400, 'W').c_str()), blank);
+    f->world->font = std::move(font);
     EXPECT_EQ(box.extent.w, 191);
 }
 
