@@ -507,3 +507,40 @@ TEST_F(BattleScreenTest, TheRubberBandIsOutlinedRoundItsRectangle) {
     EXPECT_EQ(std::vector<uint8_t>(page, page + 640 * 480), without);
     screen->rubberBanding = 0;
 }
+
+// An artifact on a seen cell shows its first picture at the cell's centre; once taken, its cell
+// keeps the artifact mark but draws nothing, and the taken artifact draws itself.
+TEST_F(BattleScreenTest, AnArtifactIsDrawnAtItsCellUntilItIsTaken) {
+    RemoveObjects();
+    world().terrain->SetRevealAll(1);
+    const Point centre = land->Centre(20, 20);
+    screen->CentreOn(centre);
+    uint8_t* page = land->screen.BackPage();
+    auto frame = [&] {
+        screen->Draw(16);
+        return std::vector<uint8_t>(page, page + 640 * 480);
+    };
+    const std::vector<uint8_t> without = frame();
+    Image* picture = screen->markerSprites->SubImage(0);
+    ASSERT_NE(picture, nullptr);
+    display->SetClipRect(screen->viewRect);
+    picture->Draw(screen->MapToScreen(centre));
+    display->ResetClipRect();
+    const std::vector<uint8_t> expected(page, page + 640 * 480);
+    ASSERT_NE(expected, without);
+    auto made = std::make_unique<TestObject>(0, 950, centre);
+    made->spriteSet = screen->markerSprites.get();
+    TestObject* artifact = made.get();
+    std::unique_ptr<GameObject> owned = std::move(made);
+    ASSERT_EQ(world().AddArtifact(owned), 1);
+    EXPECT_EQ(frame(), expected);
+    world().RetireArtifact(artifact);
+    ASSERT_EQ(world().ArtifactAt(centre), nullptr);
+    // Taken, it draws itself (as its taking is shown) while its cell draws nothing more.
+    const int draws = artifact->draws;
+    EXPECT_EQ(frame(), expected);
+    EXPECT_EQ(artifact->draws, draws + 1);
+    artifact->spriteSet = nullptr;
+    EXPECT_EQ(frame(), without);
+    world().terrain->SetRevealAll(0);
+}
