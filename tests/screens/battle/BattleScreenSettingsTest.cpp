@@ -2,7 +2,10 @@
 // of a team that lost its factory, and a disabled panel button's silence.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <vector>
@@ -168,6 +171,21 @@ TEST_F(BattleSettingsTest, ATeamWhoseFactoryWasPlacedAndIsGoneHearsNoVoice) {
     AddFactory(Point(300, 300));
     screen->PlayVoice(BattleScreen::kMoveVoice);
     EXPECT_EQ(screen->voicePlaying, screen->soundBanks[BattleScreen::kMoveVoice][0].get());
+    // A team outside the scenario's table has placed no factory and hears its voices (the
+    // fields round the table read as a placed factory, so that a read beyond it would be heard).
+    Scenario& scenario = *world().scenario;
+    std::fill(std::begin(scenario.startOrder), std::end(scenario.startOrder), 1);
+    std::fill(std::begin(scenario.lineBuffer), std::end(scenario.lineBuffer), 0);
+    const int32_t placed = 1;
+    std::memcpy(scenario.lineBuffer, &placed, sizeof placed);
+    for (int team : {-1, Scenario::kTeams}) {
+        screen->StopVoice();
+        screen->localTeam = team;
+        screen->PlayVoice(BattleScreen::kSelectVoice);
+        EXPECT_EQ(screen->voicePlaying, screen->soundBanks[BattleScreen::kSelectVoice][0].get())
+            << team;
+    }
+    screen->localTeam = 1;
 }
 
 TEST_F(BattleSettingsTest, PressingADisabledButtonIsSilent) {
