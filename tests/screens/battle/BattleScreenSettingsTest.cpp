@@ -371,6 +371,8 @@ TEST_F(BattleSettingsTest, EachEventSoundsAcceptedRefusedOrNothing) {
         {"a mini-map click", 0, 0, [&] { press(miniMap, 'L'), release(miniMap, 'L'); }, 1, 0},
         {"a list picked", 0, 1, [&] { press(list, 'L'), release(list, 'L'); }, 0, 0},
         {"a press on nothing", 0, 1, [&] { press(nothing, 'L'), release(nothing, 'L'); }, 0, 1},
+        {"a button opening the unit panel", 1, 1,
+         [&] { press(unitPanel, 'L'), release(unitPanel, 'L'); }, 2, 0},
     };
     for (const auto& c : cases) {
         unit->SetSelected(c.selected);
@@ -385,6 +387,8 @@ TEST_F(BattleSettingsTest, EachEventSoundsAcceptedRefusedOrNothing) {
         EXPECT_EQ(refused, c.refused) << c.name;
     }
     EXPECT_EQ(screen->optionsOpen, 0);
+    EXPECT_EQ(screen->unitPanelOpen, 1);
+    screen->CloseUnitPanel();
     // Every enabled panel and strip button is taken on its press and on its release, even with
     // nothing to act on.
     unit->SetSelected(0);
