@@ -447,6 +447,16 @@ TEST_F(BattleScreenPanelTest, TheListButtonShowsTheOtherListAndAClickSwitchesToI
     screen->DrawControlPanel();
     EXPECT_EQ(screen->buildList->count, library.groups.Count());
     EXPECT_EQ(screen->buildList->selection, 0);
+    // Without a library either list, switched to, is empty.
+    std::unique_ptr<DesignLibrary> held = std::move(world().designLibrary);
+    for (const auto& c : cases) {
+        screen->designListFlag = c.flag;
+        screen->buildList->SetCount(5);
+        Click(screen->buttons[static_cast<size_t>(c.shown)]->Bounds().Centre());
+        EXPECT_EQ(screen->designListFlag, c.next) << c.flag;
+        EXPECT_EQ(screen->buildList->count, 0) << c.flag;
+    }
+    world().designLibrary = std::move(held);
 }
 
 TEST_F(BattleScreenPanelTest, TheDebugPanelNamesEachGoalAndWhatStopsOrHitTheUnit) {
