@@ -404,6 +404,30 @@ TEST_F(BattleSettingsTest, EachEventSoundsAcceptedRefusedOrNothing) {
         EXPECT_EQ(refused, 0) << id;
     }
     EXPECT_EQ(world().paused, 0);
+    // So are the side panel's scale and zoom buttons, the list buttons of the open build panel,
+    // the unit panel button closing the panel, tracking switched off, and the design button.
+    // Two pairs share their places: the zoom buttons and the list buttons each show the other
+    // view's, so each pair is clicked in turn.
+    const struct {
+        int id, buildPanel, unitPanel, tracking;
+    } more[] = {{4, 0, 0, 0}, {5, 0, 0, 0}, {7, 0, 0, 0},  {6, 0, 0, 0}, {10, 1, 0, 0},
+                {9, 1, 0, 0}, {1, 0, 1, 0}, {21, 0, 0, 1}, {0, 0, 0, 0}};
+    for (const auto& m : more) {
+        screen->buildPanelOpen = m.buildPanel;
+        screen->unitPanelOpen = m.unitPanel;
+        screen->tracking = m.tracking;
+        screen->sideTab = 0;
+        const Point at = screen->buttons[static_cast<size_t>(m.id)]->Bounds().Centre();
+        ASSERT_EQ(screen->HitTest(at), m.id);
+        press(at, 'L');
+        release(at, 'L');
+        accepted = refused = 0;
+        screen->HandleEvents(16);
+        EXPECT_EQ(accepted, 2) << m.id;
+        EXPECT_EQ(refused, 0) << m.id;
+    }
+    EXPECT_EQ(screen->unitPanelOpen, 0);
+    EXPECT_EQ(screen->tracking, 0);
 }
 
 }  // namespace
