@@ -428,6 +428,17 @@ TEST_F(BattleSettingsTest, EachEventSoundsAcceptedRefusedOrNothing) {
     }
     EXPECT_EQ(screen->unitPanelOpen, 0);
     EXPECT_EQ(screen->tracking, 0);
+    // A part selector is taken on its press and its release.
+    screen->buildPanelOpen = 0;
+    screen->partSelectorCount = 1;
+    screen->partSelectors[0] = Rect(Point(40, 200), Size(16, 16));
+    ASSERT_EQ(screen->HitTest(Point(48, 208)), BattleScreen::PartSelectorRegion(0));
+    press(Point(48, 208), 'L');
+    release(Point(48, 208), 'L');
+    accepted = refused = 0;
+    screen->HandleEvents(16);
+    EXPECT_EQ(accepted, 2);
+    EXPECT_EQ(refused, 0);
 }
 
 }  // namespace
