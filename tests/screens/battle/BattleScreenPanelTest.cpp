@@ -1037,6 +1037,28 @@ TEST_F(BattleScreenPanelTest, TheMiniMapOutlinesTheViewAtEachScale) {
                                      std::pair{0, h}, std::pair{1, 1}})
             EXPECT_NE(at(dx, dy), 100) << scale << " " << dx << "," << dy;
     }
+    // On a map wider and taller than the tab the window starts past the map's first cells: the
+    // outline lies at the view's cells counted from the window's first.
+    Open(OpenLand(200, 200));
+    screen->buildPanelOpen = 0;
+    screen->sideTab = 0;
+    world().terrain->SetRevealAll(1);
+    screen->viewOrigin = Point(100 * 32, 120 * 32);
+    for (int scale : {1, 2}) {
+        screen->miniMapScale = scale;
+        screen->DrawControlPanel();
+        ASSERT_GT(screen->miniMapOrigin.x, 0) << scale;
+        ASSERT_GT(screen->miniMapOrigin.y, 0) << scale;
+        const uint8_t* pixels = screen->panelBitmap->Pixels();
+        const int stride = screen->panelBitmap->RowStride();
+        const Point cells((100 * 32 - screen->miniMapOrigin.x) / 32,
+                          (120 * 32 - screen->miniMapOrigin.y) / 32);
+        const Point corner = screen->miniMapRect.origin - screen->panelRect.origin +
+                             screen->miniMapOffset + Point(cells.x * scale, cells.y * scale);
+        EXPECT_EQ(pixels[corner.y * stride + corner.x], 100) << scale;
+        EXPECT_EQ(pixels[corner.y * stride + corner.x + 16 * scale - 1], 100) << scale;
+        EXPECT_NE(pixels[(corner.y + 1) * stride + corner.x + 1], 100) << scale;
+    }
 }
 
 // The status tab: its title, the row labels, and the figures beside them (combat and time
