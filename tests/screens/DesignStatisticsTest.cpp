@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalogue/BuildingTemplate.h"
@@ -151,6 +152,47 @@ TEST_F(DesignStatisticsTest, SettingsLinesCoverTheValuesNoPanelSets) {
     // The two lines of their own say something of their own.
     EXPECT_STRNE(GetString(DesignScreen::kExploreLine), GetString(25));
     EXPECT_STRNE(GetString(DesignScreen::kAutomaticAttackLine), GetString(28));
+}
+
+// Each value a panel sets names its own line; a value outside the rows leaves its line empty.
+TEST_F(DesignStatisticsTest, EachSettingValueShowsItsOwnLine) {
+    Open();
+    const struct {
+        int standing, range, rangeKind, retreat, attack, pursuit;
+        int standingLine, attackLine, rangeLine, pursuitLine;  // 0: nothing on that line
+    } cases[] = {
+        {0, 10, 0, 20, 0, 0, 20, 25, 28, 31}, {1, 11, 1, 21, 1, 1, 21, 26, 29, 32},
+        {2, 12, 2, 22, 2, 2, 22, 27, 29, 0},  {3, 13, 0, 23, 0, 0, 23, 25, 28, 31},
+        {4, 14, 1, 24, 1, 1, 24, 26, 29, 32},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.standing);
+        VehicleDesign design('V');
+        for (const auto& [index, value] : std::vector<std::pair<int, int>>{{0, c.standing},
+                                                                           {1, c.range},
+                                                                           {2, c.rangeKind},
+                                                                           {3, c.retreat},
+                                                                           {4, c.attack},
+                                                                           {5, c.pursuit}}) {
+            design.parameters[index] = value;
+        }
+        ClearPage();
+        f->display.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+        screen->DrawDesignSettings(design);
+        const std::vector<uint8_t> drawn = Page();
+        ClearPage();
+        std::vector<Text> expected = {
+            {Point(212, 15), GetString(19), 110},
+            {Point(212, 30), GetString(c.standingLine), 10},
+            {Point(212, 40), GetString(c.attackLine), 10},
+            {Point(212, 50), Number(GetString(c.rangeLine), c.range), 10},
+            {Point(212, 60), Number(GetString(30), c.retreat), 10},
+        };
+        if (c.pursuitLine) expected.push_back({Point(212, 70), GetString(c.pursuitLine), 10});
+        for (const Text& t : expected)
+            f->world->font->DrawText(t.at, t.text.c_str(), t.colour);
+        EXPECT_TRUE(drawn == Page());
+    }
 }
 
 }  // namespace
