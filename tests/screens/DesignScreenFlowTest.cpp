@@ -165,6 +165,26 @@ TEST_F(DesignFlowTest, LeavingWithChangesAsksAndBothAnswersLeave) {
     EXPECT_EQ(made->chassis, FindInList(ChassisList, 'V', 'b'));
 }
 
+// With no library design chosen there is nothing to store into or go back to: either answer
+// keeps the edited design as it is, and the leave still happens.
+TEST_F(DesignFlowTest, AnAnswerWithoutAChosenDesignKeepsTheEditedOne) {
+    for (const int answer : {31, 32}) {
+        SCOPED_TRACE(answer);
+        Open();
+        PickTrooper();
+        screen->selectedDesign = nullptr;
+        screen->question = 3;
+        f->world->requestedMode = 0;
+        EXPECT_EQ(screen->SelectCategory(answer, 1), 0);
+        EXPECT_EQ(f->world->requestedMode, static_cast<int>(GameMode::MainMenu));
+        EXPECT_EQ(Edited().chassis, Trooper());
+        EXPECT_EQ(screen->question, -1);
+        EXPECT_EQ(screen->editState, DesignScreen::kUnchanged);
+        screen->Unload();
+        screen.reset();
+    }
+}
+
 TEST_F(DesignFlowTest, TheLibraryAfterChangesAsksAndYesStoresThemNoDropsThem) {
     // Y, y and both Enter codes answer yes; N, n and Esc no.
     for (const auto& [key, yes] : std::vector<std::pair<int32_t, int>>{
