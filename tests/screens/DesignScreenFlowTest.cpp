@@ -132,6 +132,26 @@ TEST_F(DesignFlowTest, NewDesignAsksOnlyAboutChangesAndKeepsANewDesignsName) {
     EXPECT_EQ(Designs(), before + 4);
 }
 
+// A name typed into a stored design is a change, and it stays through a new chassis; a new
+// design stays new.
+TEST_F(DesignFlowTest, ATypedNameIsAChangeThatAChassisKeeps) {
+    Open();
+    ClickButton(26);
+    ClickButton(24);
+    ASSERT_EQ(screen->editState, DesignScreen::kUnchanged);
+    TypeName("Rook");
+    EXPECT_EQ(screen->editState, DesignScreen::kChanged);
+    EXPECT_EQ(Edited().named, 1);
+    PickTrooper();
+    EXPECT_STREQ(Edited().name, "rook");
+    ClickButton(14);
+    ASSERT_EQ(screen->question, 14);
+    Key('n');
+    ASSERT_EQ(screen->editState, DesignScreen::kNew);
+    TypeName("Pawn");
+    EXPECT_EQ(screen->editState, DesignScreen::kNew);
+}
+
 TEST_F(DesignFlowTest, LeavingWithChangesAsksAndBothAnswersLeave) {
     for (int yes : {1, 0}) {
         SCOPED_TRACE(yes);
