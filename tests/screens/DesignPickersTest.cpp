@@ -115,6 +115,35 @@ TEST_F(DesignPickersTest, WrappingPagesNeverRepeatAnEntryAndForwardThenBackRetur
     }
 }
 
+// A wrapping list shorter than a page shows each entry once and leaves the rest empty, at every
+// tech level and for both clans.
+TEST_F(DesignPickersTest, AShortWrappingListFillsItsPageOnce) {
+    Open();
+    int shortLists = 0;
+    for (char letter : {'V', 'T'}) {
+        screen->clan = letter;
+        for (int tech = 1; tech <= 8; ++tech) {
+            f->world->techLevelV = f->world->techLevelT = tech;
+            for (int category = 0; category <= 3; ++category) {
+                SCOPED_TRACE(testing::Message() << letter << tech << " " << category);
+                const std::vector<Template*> offered = Offered(*screen, category);
+                screen->FillFirstPage(category);
+                const std::vector<Template*> page = Page(*screen);
+                const size_t filled = std::min<size_t>(offered.size(), 3);
+                for (size_t i = 0; i < 3; ++i)
+                    EXPECT_EQ(page[i] != nullptr, i < filled) << i;
+                std::set<Template*> distinct(page.begin(), page.end());
+                distinct.erase(nullptr);
+                EXPECT_EQ(distinct.size(), filled);
+                shortLists += offered.size() == 1 || offered.size() == 2;
+            }
+        }
+    }
+    f->world->techLevelV = f->world->techLevelT = 8;
+    screen->clan = 'V';
+    EXPECT_GT(shortLists, 0);
+}
+
 TEST_F(DesignPickersTest, ItemPagesStopAtTheEndsOfTheirLists) {
     Open();
     for (int category = 4; category <= 6; ++category) {
