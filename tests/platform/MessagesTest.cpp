@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/Capture.h"
@@ -157,6 +158,18 @@ TEST_F(Messages, CtrlLetterBecomesAControlCharacterAndItsTextIsDropped) {
     EXPECT_EQ(Drain(), expected);
     EXPECT_EQ(winx_GetKeyState(VK_CONTROL), 0);
     EXPECT_EQ(winx_GetKeyState('L'), 1);
+    // The first and last letters make 1 and 26; a digit makes none.
+    Key(SDLK_LCTRL, true);
+    for (const auto& [key, text] :
+         {std::pair{SDLK_a, "a"}, std::pair{SDLK_z, "z"}, std::pair{SDLK_9, "9"}}) {
+        Key(key, true);
+        Text(text);
+    }
+    Key(SDLK_LCTRL, false);
+    expected = {Msg(WM_KEYDOWN, VK_CONTROL), Msg(WM_KEYDOWN, 'A'), Msg(WM_CHAR, 1),
+                Msg(WM_KEYDOWN, 'Z'),        Msg(WM_CHAR, 26),     Msg(WM_KEYDOWN, '9'),
+                Msg(WM_KEYUP, VK_CONTROL)};
+    EXPECT_EQ(Drain(), expected);
 }
 
 TEST_F(Messages, CtrlEnterAndCtrlBackspaceMakeTheCharactersWindowsSends) {
