@@ -97,7 +97,21 @@ TEST(Sockets, AnInterruptedReceiveIsTriedAgainNotLost) {
 }
 
 TEST(Sockets, TheLocalAddressShownIsOneThisMachineCanListenOn) {
+    // The host name shown is the machine's own, cut to the room given; a bind address given is
+    // shown as it is.
+    char own[256] = {};
+    ASSERT_EQ(gethostname(own, sizeof own - 1), 0);
+    if (own[0]) {
+        char shown[256] = "unset";
+        sockets::HostName(shown, sizeof shown);
+        EXPECT_STREQ(shown, own);
+        char cut[3] = "xx";
+        sockets::HostName(cut, sizeof cut);
+        EXPECT_EQ(std::string(cut), std::string(own).substr(0, 2));
+    }
     char text[16];
+    sockets::LocalAddress("10.1.2.3", text, sizeof text);
+    EXPECT_STREQ(text, "10.1.2.3");
     sockets::LocalAddress(nullptr, text, sizeof text);
     // "?" only when the machine has no address of its own at all.
     if (std::strcmp(text, "?") == 0) return;
