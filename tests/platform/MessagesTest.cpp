@@ -135,11 +135,13 @@ TEST_F(Messages, ControlKeysMakeTheirCharactersAndTextGivesPrintableAscii) {
     Key(SDLK_TAB, true);
     Key(SDLK_RETURN, true);
     Key(SDLK_ESCAPE, true);
-    Text("h\xE2\x82\xACi~");  // the euro sign is not ASCII
+    // The euro sign is not ASCII; of the range's edges the blank and '~' are printable, the
+    // unit separator and DEL are not.
+    Text("h\xE2\x82\xACi~ \x1F\x7F");
     std::vector<winx_Msg> expected = {
         Msg(WM_KEYDOWN, VK_TAB),    Msg(WM_CHAR, 9),  Msg(WM_KEYDOWN, VK_RETURN), Msg(WM_CHAR, 13),
         Msg(WM_KEYDOWN, VK_ESCAPE), Msg(WM_CHAR, 27), Msg(WM_CHAR, 'h'),          Msg(WM_CHAR, 'i'),
-        Msg(WM_CHAR, '~')};
+        Msg(WM_CHAR, '~'),          Msg(WM_CHAR, ' ')};
     EXPECT_EQ(Drain(), expected);
 }
 
