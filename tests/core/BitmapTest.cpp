@@ -443,12 +443,13 @@ TEST_F(BitmapDraw, WhollyVisiblePicturesMatchTheReferenceWhateverTheirStream) {
 
 // A stream whose last item is a shade run without an end code: the run's two bytes are the
 // stream's last, and the run is still drawn, at every zoom and effect; so is a plain run (its
-// count and colour) that ends the stream on the first row.
+// count and colour) and a literal (its bytes) that end the stream on the first row.
 TEST_F(BitmapDraw, AStreamEndingInAShadeRunStillDrawsTheRun) {
     std::mt19937 rng(36411);
     const Tables tables;
     for (const std::vector<uint8_t>& items :
-         {std::vector<uint8_t>{3, 9, 0, 0, 0, 2, 6, 3}, std::vector<uint8_t>{3, 9, 4, 7}}) {
+         {std::vector<uint8_t>{3, 9, 0, 0, 0, 2, 6, 3}, std::vector<uint8_t>{3, 9, 4, 7},
+          std::vector<uint8_t>{3, 9, 0, 4, 1, 2, 3, 4}}) {
         Scene s;
         s.picture = s.frame = Size(8, 4);
         s.stored = CodedBitmap(s.frame, s.origin, s.picture, items);
