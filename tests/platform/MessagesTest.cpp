@@ -433,6 +433,15 @@ TEST_F(Messages, TakingOneMouseMoveLeavesTheOtherMessagesInOrder) {
     EXPECT_EQ(msg, Msg(WM_KEYDOWN, 'B'));
     EXPECT_EQ(winx_PeekMessage(&msg, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE), 0);
     EXPECT_EQ(Drain(), std::vector<winx_Msg>{Msg(WM_KEYDOWN, 'B')});
+    // A look over a wider range that begins or ends at mouse moves takes all input, so a
+    // button press or a key in the range is found.
+    Button(SDL_BUTTON_LEFT, true, 5, 6);
+    ASSERT_EQ(winx_PeekMessage(&msg, WM_MOUSEMOVE, WM_RBUTTONUP, PM_REMOVE), 1);
+    EXPECT_EQ(msg, Msg(WM_LBUTTONDOWN, 0, winx_MakePointParam(5, 6)));
+    Key(SDLK_c, true);
+    ASSERT_EQ(winx_PeekMessage(&msg, WM_KEYDOWN, WM_MOUSEMOVE, PM_REMOVE), 1);
+    EXPECT_EQ(msg, Msg(WM_KEYDOWN, 'C'));
+    EXPECT_EQ(Drain(), std::vector<winx_Msg>{});
 }
 
 TEST_F(Messages, PrintScreenRequestsNumberedCapturesInsteadOfKeys) {
