@@ -326,6 +326,12 @@ TEST_F(TemplateCatalogue, ChassisTablesAreCentredAndBounded) {
     EXPECT_EQ(a->MountOffset(0, 5), Point(15 - 10, 4 - 5));
     EXPECT_EQ(a->PreviewMountPoint(1), Point(40 - 10, 35 - 5));
     EXPECT_EQ(a->PreviewMountPoint(9), Point());
+    // Only the first hardpoint-count entries of the seven-entry tables are filled.
+    for (int h = 3; h < ChassisTemplate::kMaxHardpoints; ++h) {
+        EXPECT_EQ(a->PreviewMountPoint(h), Point()) << h;
+        EXPECT_EQ(a->SlotAt(h), 0) << h;
+        EXPECT_EQ(a->secondPoints[h], Point()) << h;
+    }
     EXPECT_EQ(a->SlotAt(0), 2);
     EXPECT_STREQ(a->HelpText(), "Strength 100, cost 20/40, 3 s");
     BuildingTemplate* building = FindBuildingTemplate('V');
