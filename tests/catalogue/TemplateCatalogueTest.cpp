@@ -248,6 +248,7 @@ TEST_F(TemplateCatalogue, FrameListsAreCappedAndShrunk) {
     EffectTemplate fromGrid('V', 'q', 0, "blast.msp", -1, 10);
     EXPECT_EQ(fromGrid.firstLength, 2);
     EXPECT_EQ(fromGrid.firstSequence[1], 1);
+    EXPECT_EQ(fromGrid.firstSequence[2], 0);  // nothing past the length
     EXPECT_EQ(fromGrid.secondLength, 0);
 }
 
