@@ -270,6 +270,10 @@ TEST_F(TemplateCatalogue, DriveVariantsInheritTextsAndPictures) {
     both.level = 6;
     both.verticalOffset = 20;
     b.drives[0].rows.push_back(both);
+    DriveRow mapOnly;
+    mapOnly.panel = '-';
+    mapOnly.level = 3;
+    b.drives[0].rows.push_back(mapOnly);
     env.media.gridFrames["7a0RVTwX99s999.msp"] = 2;
     env.media.frameSizes["7a0RVTwX99s999.msp"] = Size(30, 16);
     env.Load(b.Text());
@@ -277,7 +281,7 @@ TEST_F(TemplateCatalogue, DriveVariantsInheritTextsAndPictures) {
     std::vector<PartTemplate*> wheels;
     for (PartTemplate* p : parts)
         if (p->clan == 'V' && p->role == 'W') wheels.insert(wheels.begin(), p);  // file order
-    ASSERT_EQ(wheels.size(), 4u);
+    ASSERT_EQ(wheels.size(), 5u);
     PartTemplate* base = wheels[0];
     EXPECT_EQ(base->panelPictures, nullptr);
     EXPECT_NE(base->mapPictures, nullptr);
@@ -294,6 +298,11 @@ TEST_F(TemplateCatalogue, DriveVariantsInheritTextsAndPictures) {
     EXPECT_EQ(wheels[3]->parent, base);
     EXPECT_STREQ(wheels[3]->HelpText2(), "Fully 100% yours");
     EXPECT_EQ(wheels[3]->verticalOffset, 20 - 8);
+    // Only the map letter: the previous row is the parent, with map pictures of its own.
+    EXPECT_EQ(wheels[4]->parent, wheels[3]);
+    EXPECT_NE(wheels[4]->mapPictures, nullptr);
+    EXPECT_EQ(wheels[4]->panelPictures, nullptr);
+    EXPECT_EQ(wheels[4]->minimumTechLevel, 3);
 }
 
 TEST_F(TemplateCatalogue, DeployingChassisClampsStructureCodeAndCentresPoints) {
