@@ -1,14 +1,13 @@
 #include "core/Meter.h"
 
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 
 void Meter::Add(int32_t delta) {
     // Summed in 64 bits: a huge amount of damage saturates instead of wrapping to a heal.
-    int64_t sum = int64_t{value} + delta;
-    if (sum < 0) sum = 0;
-    if (sum > std::numeric_limits<int32_t>::max()) sum = std::numeric_limits<int32_t>::max();
-    value = static_cast<int32_t>(sum);
+    const int64_t sum = int64_t{value} + delta;
+    value = static_cast<int32_t>(std::clamp<int64_t>(sum, 0, std::numeric_limits<int32_t>::max()));
 }
 
 int32_t Meter::Percent() const {

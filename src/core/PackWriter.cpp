@@ -1,5 +1,6 @@
 #include "core/PackWriter.h"
 
+#include <algorithm>
 #include <fstream>
 #include <limits>
 
@@ -18,8 +19,8 @@ void PutU32(std::vector<uint8_t>& out, size_t at, uint32_t value) {
 }  // namespace
 
 PackWriter::PackWriter(int columnCount, int rowCount)
-    : columns(columnCount < 0 ? 0 : (columnCount > 0xFFFF ? 0xFFFF : columnCount)),
-      rows(rowCount < 0 ? 0 : (rowCount > 0xFFFF ? 0xFFFF : rowCount)),
+    : columns(std::clamp(columnCount, 0, 0xFFFF)),
+      rows(std::clamp(rowCount, 0, 0xFFFF)),
       entries(static_cast<size_t>(columns) * static_cast<size_t>(rows)) {}
 
 PackWriter::~PackWriter() = default;

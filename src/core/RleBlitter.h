@@ -11,6 +11,7 @@
 //   void CopyStrided(uint8_t* dst, const uint8_t* src, int n, int step)  literal scaled
 //   void Fill(uint8_t* dst, uint8_t colour, int n)                   solid run
 //   void Shade(uint8_t* dst, int n)                                  shade area
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -60,9 +61,8 @@ bool ShadeArea(const Fx& fx, const BlitTarget& t, const BlitBounds& v, int32_t l
         col = left;
     }
     if (y >= v.top) {
-        int32_t l = col < v.left ? v.left : col;
-        int32_t r = x + dx - 1;
-        if (r > v.right) r = v.right;
+        const int32_t l = std::max(col, v.left);
+        const int32_t r = std::min(x + dx - 1, v.right);
         if (r >= l) fx.Shade(t.Row(y) + l, r - l + 1);
     }
     x = Advance(x, dx);
@@ -252,10 +252,9 @@ struct ScaledSpan {
 };
 
 inline ScaledSpan ClipScaled(int32_t oldX, int32_t newX, int n, int shift, const BlitBounds& v) {
-    int64_t l = (static_cast<int64_t>(v.left) - oldX) << shift;
-    if (l < 0) l = 0;
-    int64_t r = (static_cast<int64_t>(newX) - (static_cast<int64_t>(v.right) + 1)) << shift;
-    if (r < 0) r = 0;
+    const int64_t l = std::max<int64_t>((static_cast<int64_t>(v.left) - oldX) << shift, 0);
+    const int64_t r = std::max<int64_t>(
+        (static_cast<int64_t>(newX) - (static_cast<int64_t>(v.right) + 1)) << shift, 0);
     int64_t remaining = n - l - r;
     ScaledSpan span{};
     if (remaining <= 0) return span;

@@ -65,11 +65,8 @@ void Post(uint32_t message, uintptr_t wParam = 0, intptr_t lParam = 0) {
 }
 
 intptr_t ClampedPoint(int x, int y) {
-    if (x < 0) x = 0;
-    if (x >= kWinxScreenWidth) x = kWinxScreenWidth - 1;
-    if (y < 0) y = 0;
-    if (y >= kWinxScreenHeight) y = kWinxScreenHeight - 1;
-    return winx_MakePointParam(x, y);
+    return winx_MakePointParam(std::clamp(x, 0, kWinxScreenWidth - 1),
+                               std::clamp(y, 0, kWinxScreenHeight - 1));
 }
 
 void PostKey(uint32_t vk, bool down) {

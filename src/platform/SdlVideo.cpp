@@ -32,9 +32,9 @@ constexpr int kMaxPageWidth = 2048;
 // with a straight stretch instead of converting every pixel on the way.
 uint32_t TextureFormatFor(SDL_Window* window) {
     const uint32_t format = SDL_GetWindowPixelFormat(window);
+    // Every 32-bit format of SDL is four bytes a pixel.
     if (format != SDL_PIXELFORMAT_UNKNOWN && !SDL_ISPIXELFORMAT_FOURCC(format) &&
-        !SDL_ISPIXELFORMAT_INDEXED(format) && SDL_BITSPERPIXEL(format) == 32 &&
-        SDL_BYTESPERPIXEL(format) == 4) {
+        !SDL_ISPIXELFORMAT_INDEXED(format) && SDL_BITSPERPIXEL(format) == 32) {
         return format;
     }
     return SDL_PIXELFORMAT_ARGB8888;

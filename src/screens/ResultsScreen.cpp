@@ -61,8 +61,7 @@ ResultsScreen::~ResultsScreen() = default;
 
 std::string ResultsScreen::ChatLine(const char* host, const char* text) {
     std::string line = host ? "[" + std::string(host) + "]: " + text : std::string(text);
-    if (line.size() > kMaxChat) line.resize(kMaxChat);
-    return line;
+    return line.substr(0, kMaxChat);
 }
 
 int ResultsScreen::Load() {

@@ -176,6 +176,11 @@ TEST(AIProduction, TheProductionStepQueuesUnfoldsAndCancelsToSaveForAMiner) {
     // its order back in the queue; a job from the scenario file has no order to put back.
     p.factory->current = std::make_unique<VehicleDesign>('V');
     p.factory->current->chassis = const_cast<ChassisTemplate*>(p.land.kit.Role('a'));
+    // Ore enough for exactly one miner: the fighter goes on.
+    p.ai->minerCost = p.factory->GetCargo();
+    p.ai->ProductionStep(*p.factory, *p.factory);
+    EXPECT_EQ(p.factory->cancels, 0);
+    EXPECT_NE(p.factory->current, nullptr);
     p.ai->minerCost = 9000;
     p.ai->ProductionStep(*p.factory, *p.factory);
     EXPECT_EQ(p.factory->cancels, 1);

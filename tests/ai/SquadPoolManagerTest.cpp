@@ -408,25 +408,52 @@ TEST_F(PoolDirection, StructureUnitsDeployOnBuildableGroundOrWalkToTheNearestPla
     EXPECT_EQ(busy->deploys + static_cast<int>(busy->given.size()), 0);
 }
 
-// The search walks only the ring at each distance, columns first, each column top to bottom:
-// here ring 3 is the first with dry ground, at (12, 9) half way down its left column, at
-// (15, 10) on its bottom row and at (9, 15) on its right column; the left column wins.
+// The search walks only the ring at each distance, columns first, each column top to bottom;
+// the two side columns whole, the columns between them at their top and bottom row. Water
+// covers rows and columns 9..15 round the unit's cell (12, 12) save the dry cells of a row.
 TEST_F(PoolDirection, AStructureUnitWalksToTheFirstDryCellOfTheNearestRingColumnsFirst) {
-    std::vector<std::string> overlay(9);
-    for (int row = 9; row <= 15; ++row) {
-        std::string water(7, 'w');
-        if (row == 15) water[1] = 'c';
-        if (row == 12) water[0] = 'c';
-        if (row == 9) water[6] = 'c';
-        overlay.push_back(std::string(9, 'c') + water);
+    struct Dry {
+        int row, column;
+    };
+    struct Case {
+        std::vector<Dry> dry;
+        Dry first;
+    };
+    const Case cases[] = {
+        // Ring 3 has dry ground half way down its left column, on its bottom row and on its
+        // right column: the left column wins.
+        {{{12, 9}, {15, 10}, {9, 15}}, {12, 9}},
+        // Only the middle of the right column: that column is walked whole too.
+        {{{12, 15}}, {12, 15}},
+        // A bottom-row cell of an inner column comes before the right column.
+        {{{15, 10}, {9, 15}}, {15, 10}},
+        // Within the right column, top to bottom.
+        {{{15, 15}, {9, 15}}, {9, 15}},
+        // The bottom-right corner alone.
+        {{{15, 15}}, {15, 15}},
+        // A nearer ring wins over an earlier column of a farther one; also its right column.
+        {{{12, 9}, {13, 14}}, {13, 14}},
+        {{{12, 9}, {14, 12}}, {14, 12}},
+    };
+    for (const Case& k : cases) {
+        std::vector<std::string> overlay(9);
+        for (int row = 9; row <= 15; ++row) {
+            std::string water(7, 'w');
+            for (const Dry& d : k.dry)
+                if (d.row == row) water[d.column - 9] = 'c';
+            overlay.push_back(std::string(9, 'c') + water);
+        }
+        LoadLand(w.world, w.files, OpenLand(40, 40, overlay));
+        PoolUnit* afloat = Join(5, w.AddPoolUnit(2, Point(400, 400), w.kit.Structure(2)));
+        afloat->SetFootprint(Rect(Point(384, 384), Size(32, 32)));
+        EXPECT_EQ(Direct(), 1);
+        EXPECT_EQ(afloat->deploys, 0);
+        ASSERT_EQ(afloat->given.size(), 1u);
+        // Cells are 32 pixels square: the centre of (row, column).
+        EXPECT_EQ(afloat->given[0].p, Point(32 * k.first.column + 16, 32 * k.first.row + 16))
+            << k.first.row << " " << k.first.column;
+        pool.Pool(5)->RemoveMember(*afloat);
     }
-    LoadLand(w.world, w.files, OpenLand(40, 40, overlay));
-    PoolUnit* afloat = Join(5, w.AddPoolUnit(2, Point(400, 400), w.kit.Structure(2)));
-    afloat->SetFootprint(Rect(Point(384, 384), Size(32, 32)));
-    EXPECT_EQ(Direct(), 1);
-    EXPECT_EQ(afloat->deploys, 0);
-    ASSERT_EQ(afloat->given.size(), 1u);
-    EXPECT_EQ(afloat->given[0].p, Point(304, 400));
 }
 
 namespace {

@@ -168,6 +168,7 @@ TEST_F(DesignLibraryTest, DamagedFilesAreRefusedWholeAndOddOnesStillRead) {
         {"line shorter than a code", "VW\n*\n*\n"},
         {"control character", code + "\x01Name\n*\n*\n"},
         {"line too long", code + std::string(300, 'n') + "\n*\n*\n"},
+        {"line one past what the reader keeps", code + std::string(234, 'n') + "\n*\n*\n"},
         {"not a library", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)},
         {"a lone star", "*"},
         {"too many designs", many + "*\n"},

@@ -248,6 +248,7 @@ TEST_F(TemplateCatalogue, FrameListsAreCappedAndShrunk) {
     EffectTemplate fromGrid('V', 'q', 0, "blast.msp", -1, 10);
     EXPECT_EQ(fromGrid.firstLength, 2);
     EXPECT_EQ(fromGrid.firstSequence[1], 1);
+    EXPECT_EQ(fromGrid.firstSequence[2], 0);  // nothing past the length
     EXPECT_EQ(fromGrid.secondLength, 0);
 }
 
@@ -269,6 +270,10 @@ TEST_F(TemplateCatalogue, DriveVariantsInheritTextsAndPictures) {
     both.level = 6;
     both.verticalOffset = 20;
     b.drives[0].rows.push_back(both);
+    DriveRow mapOnly;
+    mapOnly.panel = '-';
+    mapOnly.level = 3;
+    b.drives[0].rows.push_back(mapOnly);
     env.media.gridFrames["7a0RVTwX99s999.msp"] = 2;
     env.media.frameSizes["7a0RVTwX99s999.msp"] = Size(30, 16);
     env.Load(b.Text());
@@ -276,7 +281,7 @@ TEST_F(TemplateCatalogue, DriveVariantsInheritTextsAndPictures) {
     std::vector<PartTemplate*> wheels;
     for (PartTemplate* p : parts)
         if (p->clan == 'V' && p->role == 'W') wheels.insert(wheels.begin(), p);  // file order
-    ASSERT_EQ(wheels.size(), 4u);
+    ASSERT_EQ(wheels.size(), 5u);
     PartTemplate* base = wheels[0];
     EXPECT_EQ(base->panelPictures, nullptr);
     EXPECT_NE(base->mapPictures, nullptr);
@@ -293,6 +298,11 @@ TEST_F(TemplateCatalogue, DriveVariantsInheritTextsAndPictures) {
     EXPECT_EQ(wheels[3]->parent, base);
     EXPECT_STREQ(wheels[3]->HelpText2(), "Fully 100% yours");
     EXPECT_EQ(wheels[3]->verticalOffset, 20 - 8);
+    // Only the map letter: the previous row is the parent, with map pictures of its own.
+    EXPECT_EQ(wheels[4]->parent, wheels[3]);
+    EXPECT_NE(wheels[4]->mapPictures, nullptr);
+    EXPECT_EQ(wheels[4]->panelPictures, nullptr);
+    EXPECT_EQ(wheels[4]->minimumTechLevel, 3);
 }
 
 TEST_F(TemplateCatalogue, DeployingChassisClampsStructureCodeAndCentresPoints) {
@@ -326,6 +336,12 @@ TEST_F(TemplateCatalogue, ChassisTablesAreCentredAndBounded) {
     EXPECT_EQ(a->MountOffset(0, 5), Point(15 - 10, 4 - 5));
     EXPECT_EQ(a->PreviewMountPoint(1), Point(40 - 10, 35 - 5));
     EXPECT_EQ(a->PreviewMountPoint(9), Point());
+    // Only the first hardpoint-count entries of the seven-entry tables are filled.
+    for (int h = 3; h < ChassisTemplate::kMaxHardpoints; ++h) {
+        EXPECT_EQ(a->PreviewMountPoint(h), Point()) << h;
+        EXPECT_EQ(a->SlotAt(h), 0) << h;
+        EXPECT_EQ(a->secondPoints[h], Point()) << h;
+    }
     EXPECT_EQ(a->SlotAt(0), 2);
     EXPECT_STREQ(a->HelpText(), "Strength 100, cost 20/40, 3 s");
     BuildingTemplate* building = FindBuildingTemplate('V');

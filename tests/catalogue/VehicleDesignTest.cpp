@@ -117,6 +117,13 @@ TEST_F(VehicleDesignTest, DriveIsRepairedByPairingNumber) {
     PartTemplate* before = d.drive;
     EXPECT_EQ(d.SetSecondaryPart(Drive('V', 'H')), 0);
     EXPECT_EQ(d.drive, before);
+    // The same letter of the other pairing; nothing without a chassis or a drive to match.
+    PartTemplate* matched = d.FindMatchingSecondaryPart(Chassis('V', 'a'), before);
+    ASSERT_NE(matched, nullptr);
+    EXPECT_EQ(matched->role, 'W');
+    EXPECT_EQ(matched->pairing, 1);
+    EXPECT_EQ(d.FindMatchingSecondaryPart(Chassis('V', 'a'), nullptr), nullptr);
+    EXPECT_EQ(d.FindMatchingSecondaryPart(nullptr, before), nullptr);
     EXPECT_EQ(d.SetSecondaryPart(nullptr), 1);
     EXPECT_EQ(d.complete, 0);
     EXPECT_EQ(Code(d)[1], '?');

@@ -442,17 +442,22 @@ TEST_F(BitmapDraw, WhollyVisiblePicturesMatchTheReferenceWhateverTheirStream) {
 }
 
 // A stream whose last item is a shade run without an end code: the run's two bytes are the
-// stream's last, and the run is still drawn, at every zoom and effect.
+// stream's last, and the run is still drawn, at every zoom and effect; so is a plain run (its
+// count and colour) and a literal (its bytes) that end the stream on the first row.
 TEST_F(BitmapDraw, AStreamEndingInAShadeRunStillDrawsTheRun) {
     std::mt19937 rng(36411);
     const Tables tables;
-    Scene s;
-    s.picture = s.frame = Size(8, 4);
-    s.stored = CodedBitmap(s.frame, s.origin, s.picture, {3, 9, 0, 0, 0, 2, 6, 3});
-    for (int round = 0; round < 60; ++round) {
-        ExpectSameAsReference(*this, s, Point(100, 100), round % 3,
-                              Rect(Point(0, 0), Size(640, 480)), tables, rng, round);
-        if (HasFatalFailure()) return;
+    for (const std::vector<uint8_t>& items :
+         {std::vector<uint8_t>{3, 9, 0, 0, 0, 2, 6, 3}, std::vector<uint8_t>{3, 9, 4, 7},
+          std::vector<uint8_t>{3, 9, 0, 4, 1, 2, 3, 4}}) {
+        Scene s;
+        s.picture = s.frame = Size(8, 4);
+        s.stored = CodedBitmap(s.frame, s.origin, s.picture, items);
+        for (int round = 0; round < 60; ++round) {
+            ExpectSameAsReference(*this, s, Point(100, 100), round % 3,
+                                  Rect(Point(0, 0), Size(640, 480)), tables, rng, round);
+            if (HasFatalFailure()) return;
+        }
     }
 }
 

@@ -75,6 +75,12 @@ TEST_F(DirectSoundDeviceTest, OpensOnTheDummyDriverAndMixesWhatPlays) {
     EXPECT_EQ(device.IsPlaying(buffer), 0);
     Pass(10);
     EXPECT_EQ(mixed.size(), 882u);
+    // After a stall (a movie, a long load) one pump mixes two seconds at most: 44100 frames.
+    for (const uint32_t stall : {60000u, 2001u, 2000u}) {
+        mixed.clear();
+        Pass(stall);
+        EXPECT_EQ(mixed.size(), 88200u) << stall << " ms";
+    }
 }
 
 TEST_F(DirectSoundDeviceTest, PlayRestartsFromTheBeginningAtTheMasterVolume) {

@@ -50,6 +50,17 @@ TEST(PackWriter, RefusesEntriesOutsideTheDirectory) {
     EXPECT_FALSE(pack.HasEntry(0, 1));
 }
 
+// A directory's sizes are 16-bit: a count below 0 is none, one above 65535 is 65535.
+TEST(PackWriter, DirectorySizesAreCutToSixteenBits) {
+    const struct {
+        int asked, kept;
+    } cases[] = {{-1, 0}, {0, 0}, {1, 1}, {0xFFFF, 0xFFFF}, {0x10000, 0xFFFF}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(PackWriter(c.asked, 1).Columns(), c.kept) << c.asked;
+        EXPECT_EQ(PackWriter(1, c.asked).Rows(), c.kept) << c.asked;
+    }
+}
+
 TEST(PackWriter, ReportsAFileThatCannotBeWritten) {
     PackWriter pack(1, 1);
     pack.SetEntry(0, 0, {1, 2});

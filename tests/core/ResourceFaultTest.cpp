@@ -62,8 +62,12 @@ TEST(ResourceFault, BytesInMemoryReadAsAFile) {
     EXPECT_EQ(file.ReadLine(8, line), 3);
     EXPECT_EQ(file.ReadLine(8, line), 3);
     EXPECT_STREQ(line, "two");
-    ASSERT_EQ(file.OpenBytes(nullptr, 0), 1);
-    EXPECT_EQ(file.Size(), 0);
+    // No bytes, whether or not a buffer is handed over: an empty file.
+    for (const uint8_t* data : {static_cast<const uint8_t*>(nullptr), pack.data()}) {
+        ASSERT_EQ(file.OpenBytes(data, 0), 1);
+        EXPECT_EQ(file.Size(), 0);
+        EXPECT_EQ(file.ReadLine(8, line), 0);
+    }
     EXPECT_EQ(file.OpenBytes(pack.data(), 12), 0);
 }
 

@@ -357,3 +357,44 @@ TEST_F(ResourceFileTest, OverlongAssetDirectoryIsRefused) {
     EXPECT_EQ(std::string(ResourceFile::AssetPath()), fits);
     ResourceFile::SetAssetPath("");
 }
+
+// The check record of a save is the CRC-32 zip and PNG use (their published check values), of
+// every byte written since the file was opened, newlines too, however the bytes were fed.
+TEST_F(ResourceFileTest, TheWrittenBytesAndTheirCrcCoverEveryLineSinceOpening) {
+    struct Case {
+        const char* text;
+        uint32_t crc;
+    };
+    for (const Case& c :
+         {Case{"", 0x00000000u}, Case{"a", 0xE8B7BE43u}, Case{"123456789", 0xCBF43926u},
+          Case{"The quick brown fox jumps over the lazy dog", 0x414FA339u}}) {
+        const size_t length = std::strlen(c.text);
+        EXPECT_EQ(Crc32::Of(c.text, length), c.crc) << c.text;
+        Crc32 pieces;
+        pieces.Add(c.text, length / 3);
+        pieces.Add(c.text + length / 3, 0);
+        pieces.Add(c.text + length / 3, length - length / 3);
+        EXPECT_EQ(pieces.Value(), c.crc) << c.text;
+    }
+    ResourceFile file;
+    file.plainPath = 1;
+    const std::string path = dir.Path() + "/check.txt";
+    ASSERT_EQ(file.Open(path.c_str(), ResourceFile::OpenMode::WriteText), 1);
+    EXPECT_EQ(file.WrittenBytes(), 0);
+    EXPECT_EQ(file.WrittenCrc(), 0u);
+    ASSERT_EQ(file.WriteLine("12345678"), 0);
+    ASSERT_EQ(file.WriteLine(""), 0);
+    ASSERT_EQ(file.WriteLine("The quick brown fox"), 0);
+    EXPECT_EQ(file.WrittenBytes(), 9 + 1 + 20);
+    ASSERT_EQ(file.Close(), 1);
+    const std::string written = Contents(path);
+    EXPECT_EQ(written, "12345678\n\nThe quick brown fox\n");
+    EXPECT_EQ(file.WrittenCrc(), Crc32::Of(written.data(), written.size()));
+    // Opening again starts both afresh.
+    ASSERT_EQ(file.Open(path.c_str(), ResourceFile::OpenMode::WriteText), 1);
+    ASSERT_EQ(file.WriteLine("12345678"), 0);
+    EXPECT_EQ(file.WrittenBytes(), 9);
+    EXPECT_EQ(file.WrittenCrc(), Crc32::Of("12345678\n", 9));
+    ASSERT_EQ(file.Close(), 1);
+    std::filesystem::remove(path);
+}

@@ -207,6 +207,12 @@ TEST(SoundEntry, DecodedHeaderGivesWhereTheSamplesStart) {
     ASSERT_EQ(DecodeSampleHeader(entry.data(), 18, static_cast<int64_t>(entry.size()), header), 1);
     EXPECT_EQ(header.dataOffset, 18);
     EXPECT_EQ(header.BlockAlign(), 2);
+    // The least the header may say, one frame at one sample a second, is a sound.
+    SampleHeader least;
+    const Bytes tiny = MakeSampleEntry({1, 16, 1, 1, 1}, CountingSamples16(1, 1));
+    ASSERT_EQ(DecodeSampleHeader(tiny.data(), 18, static_cast<int64_t>(tiny.size()), least), 1);
+    EXPECT_EQ(least.samplesPerSecond, 1);
+    EXPECT_EQ(least.frameCount, 1);
     // A header cut short is refused.
     EXPECT_EQ(DecodeSampleHeader(entry.data(), 17, static_cast<int64_t>(entry.size()), header), 0);
     EXPECT_EQ(DecodeSampleHeader(entry.data(), 18, static_cast<int64_t>(entry.size()) - 1, header),

@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/EventQueue.h"
@@ -71,6 +72,27 @@ TEST_F(NetworkScreenEventsTest, AJoinerConnectsToTheHostItConfirmedAndEscapeCanc
     events.Post(InputKind::Key, Point(), kKeyEscape);
     EXPECT_EQ(screen.HandleEvents(16), 0);
     EXPECT_EQ(screen.exitCode, 1);
+}
+
+// Only the joiner has the host field: a click in it takes the keys typed, Backspace first
+// empties the text shown selected, Enter keeps it, and OK connects there.
+TEST_F(NetworkScreenEventsTest, AJoinerTypesTheHostAddressItConnectsTo) {
+    WriteProfileValue("QX", "OPTIONS", "HOST", "127.0.0.9");
+    NetworkScreen screen(world, 'J', &link);
+    ASSERT_EQ(screen.Load(), 1);
+    EXPECT_EQ(screen.HandleEvent(InputEvent(InputKind::ButtonDown, Point(300, 207), 'L')), 1);
+    screen.HandleEvent(InputEvent(InputKind::Key, Point(), kKeyBackspace));
+    for (const char c : std::string("10.0.0.5"))
+        EXPECT_EQ(screen.HandleEvent(InputEvent(InputKind::Key, Point(), c)), 1);
+    screen.HandleEvent(InputEvent(InputKind::Key, Point(), kKeyEnter));
+    // The Enter went to the field: no connection yet.
+    EXPECT_EQ(screen.Update(16), 1);
+    EXPECT_EQ(screen.State(), 0);
+    Click(kOkPlace);
+    screen.HandleEvents(16);
+    EXPECT_EQ(screen.Update(16), 1);
+    EXPECT_EQ(screen.State(), 1);
+    EXPECT_EQ(link.connectedTo, "10.0.0.5");
 }
 
 TEST_F(NetworkScreenEventsTest, AScreenGoneIsNoLongerTheWorldsScreen) {

@@ -104,6 +104,9 @@ std::vector<Row> CommandFormat::Rows() {
         {"factory job cancelled",
          [this](CommandBuffer& c) { c.SendFactoryJob(&factory, "", {}, 0); },
          E(3, factory.id).Id(none).U8(0).Text("").Bytes()},
+        {"factory job without a design",
+         [this](CommandBuffer& c) { c.SendFactoryJob(&factory, nullptr, {}, 0); },
+         E(3, factory.id).Id(none).U8(0).Text("").Bytes()},
         {"unit position",
          [this](CommandBuffer& c) { c.SendFactoryUnitPosition(&factory, Point(12, -1)); },
          E(4, factory.id).Pt(Point(12, -1)).Bytes()},
@@ -197,6 +200,9 @@ std::vector<Row> CommandFormat::Rows() {
         {"design update",
          [this](CommandBuffer& c) { c.SendDesignUpdate(&factory, "zz123 Harvester"); },
          E(27, factory.id).Text("zz123 Harvester").Bytes()},
+        {"design update without a text",
+         [this](CommandBuffer& c) { c.SendDesignUpdate(&factory, nullptr); },
+         E(27, factory.id).Text("").Bytes()},
         {"sim flag",
          [this](CommandBuffer& c) {
              unit.moving = 1;
@@ -364,6 +370,36 @@ TEST(CommandReader, ReadTextAnswersTheLengthThatFitsItsRoom) {
     CommandReader skip(bytes, sizeof bytes);
     EXPECT_EQ(skip.ReadText(nullptr, 4), 3);
     EXPECT_EQ(skip.ReadU8(), 'z');
+}
+
+// A length byte that cannot be a command (shorter than a header, or past the bytes left) ends
+// the stream as failed; one that ends exactly at the last byte is a command.
+TEST(CommandReader, ALengthByteThatCannotBeACommandEndsTheStream) {
+    const struct {
+        uint8_t length;
+        size_t size;
+        int commands;
+        int failed;
+    } rows[] = {{7, 7, 1, 0}, {7, 14, 2, 0}, {6, 7, 0, 1}, {0, 7, 0, 1},
+                {8, 7, 0, 1}, {8, 8, 1, 0},  {8, 14, 1, 1}};
+    for (const auto& row : rows) {
+        std::vector<uint8_t> bytes(row.size, 0);
+        bytes[0] = row.length;
+        bytes[1] = 9;
+        if (row.length > 0 && row.size > row.length) bytes[row.length] = 7;
+        CommandReader reader(bytes.data(), bytes.size());
+        CommandHeader header;
+        int commands = 0;
+        while (commands < 5 && reader.NextCommand(header)) {
+            ++commands;
+            if (commands == 1) {
+                EXPECT_EQ(header.kind, 9) << int{row.length};
+            }
+        }
+        EXPECT_EQ(commands, row.commands) << int{row.length} << " of " << row.size;
+        EXPECT_EQ(reader.Failed(), row.failed) << int{row.length} << " of " << row.size;
+        EXPECT_FALSE(reader.NextCommand(header)) << int{row.length} << " of " << row.size;
+    }
 }
 
 TEST_F(CommandFormat, AReadPastACommandsEndFailsAndLeavesTheNextWhole) {

@@ -80,6 +80,14 @@ TEST_F(Docks, DockAreasMustLieInsideTheMapOnBuildableGround) {
     EXPECT_EQ(base.DocksInsideMap(Point(160, 160)), 1);
     EXPECT_EQ(base.DocksInsideMap(Point(160, 95)), 0);
     EXPECT_EQ(base.IsDockAreaFree(0, Point(160, 96)), 1);
+    // Each edge of the 320 x 320 map, a pixel inside and a pixel over.
+    const struct {
+        Point p;
+        int fits;
+    } edges[] = {{{32, 160}, 1}, {{31, 160}, 0},  {{288, 160}, 1}, {{289, 160}, 0},
+                 {{160, 96}, 1}, {{160, 352}, 1}, {{160, 353}, 0}, {{31, 353}, 0}};
+    for (const auto& edge : edges)
+        EXPECT_EQ(base.DocksInsideMap(edge.p), edge.fits) << edge.p.x << "," << edge.p.y;
     world.buildable = [](const Rect&) { return 0; };
     EXPECT_EQ(base.IsDockAreaFree(0, Point(160, 160)), 0);
     EXPECT_EQ(base.DocksInsideMap(Point(160, 160)), 0);

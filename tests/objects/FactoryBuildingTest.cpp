@@ -26,9 +26,12 @@
 #include "objects/ExplosionEffect.h"
 #include "objects/FactoryBuilding.h"
 #include "objects/FactoryProduction.h"
+#include "objects/LocationGoal.h"
 #include "objects/ObjectTestSupport.h"
 #include "objects/OreDeposit.h"
 #include "objects/RecordLinesSupport.h"
+#include "objects/SquadManoeuvre.h"
+#include "objects/TargetGoal.h"
 #include "support/DisplayFixtures.h"
 #include "support/FakeClock.h"
 #include "support/FakeObjectWorld.h"
@@ -213,6 +216,16 @@ TEST_F(Factory, BuildTimeFollowsTheCreditShareAndTheController) {
         EXPECT_EQ(f->GetStore(), 10000 - std::max(0, kSecondCost - c.credit));
         world.controllers[1] = nullptr;
     }
+    // The unit is done when its time is used up to the millisecond, not a millisecond before.
+    auto f = OpenFactory();
+    f->QueueJob(Job(), 1);
+    Tick(*f);
+    ASSERT_EQ(f->RemainingTime(), 1000);
+    Tick(*f, 999);
+    EXPECT_EQ(f->RemainingTime(), 1);
+    EXPECT_EQ(f->ProductionState(), 1);
+    Tick(*f, 1);
+    EXPECT_EQ(f->ProductionState(), 2);
 }
 
 TEST_F(Factory, CancelRefundsExactlyAndTellsThePeers) {
@@ -273,7 +286,9 @@ TEST_F(Factory, ProductRollsOutToTheReservedPointAndIsReleased) {
     EXPECT_EQ(f->product->collision.layer, 1);
     EXPECT_EQ(f->product->facing, 14);
     Sim* product = f->product.get();
-    ASSERT_GT(TickUntil(*f, 8), 0);
+    ASSERT_GT(TickUntil(*f, 7), 0);
+    const int opening = TickUntil(*f, 8);
+    ASSERT_GT(opening, 0);
     ASSERT_GT(TickUntil(*f, 9), 0);
     EXPECT_EQ(f->product, nullptr);
     ASSERT_EQ(world.ownedSims.size(), 1u);
@@ -283,7 +298,10 @@ TEST_F(Factory, ProductRollsOutToTheReservedPointAndIsReleased) {
     EXPECT_EQ(controller.Count(1), 1);
     EXPECT_TRUE(world.reservations.empty());
     EXPECT_EQ(f->ProductionState(), 0);
-    EXPECT_GT(TickUntil(*f, 4), 0);
+    // The door shuts frame by frame as it opened; the factory stands open again only when the
+    // closing has stopped, a door period (500 ms, five ticks) after the first frame shows, where
+    // the opening counted as done on its last frame.
+    EXPECT_EQ(TickUntil(*f, 4), opening + 1000 / FactoryBuilding::kDoorFps / 100);
 }
 
 TEST_F(Factory, FirstCarrierQueuesAFreePartnerAndTheSecondIsPaired) {
@@ -354,6 +372,59 @@ TEST_F(Factory, UnfoldsFromFacingTenInFourTurningTicksAndMovesItsFootprint) {
     EXPECT_EQ(world.gridCalls[1].radius, 48);
     EXPECT_EQ(f->GetRadius(), 48);
     EXPECT_EQ(f->FindFreeDock(nullptr, 2), -1);
+}
+
+// A folded factory sets up where it stands when idle or only attacking (a wreck in its way);
+// a move keeps it folded.
+TEST_F(Factory, AFoldedFactoryUnfoldsIdleOrAttackingButNotWhileMoving) {
+    TestUnit wreck(0, 77, Point(1100, 1000));
+    wreck.kind = 3;
+    world.Add(&wreck);
+    const struct {
+        int goal;  // 0 none, 1 attack, 2 move
+        bool unfolds;
+    } rows[] = {{0, true}, {1, true}, {2, false}};
+    for (const auto& row : rows) {
+        auto f = Make();
+        if (row.goal == 1)
+            f->AddGoal(std::make_unique<TargetGoal>(f->id, wreck.id, Point(), 1, 1), 1);
+        if (row.goal == 2)
+            f->AddGoal(std::make_unique<LocationGoal>(f->id, Point(200, 200), 10, 1, 1), 1);
+        Tick(*f);
+        EXPECT_EQ(f->unfoldState != FactoryProduction::kFolded, row.unfolds) << row.goal;
+    }
+    world.Forget(&wreck);
+}
+
+namespace {
+
+class CountingRule : public SquadManoeuvre {
+public:
+    explicit CountingRule(int* runs) : runs(runs) {}
+    int GetType() const override { return 1; }
+    int Execute(Sim&) override {
+        ++*runs;
+        return 0;
+    }
+    int* runs;
+};
+
+}  // namespace
+
+// The factory's own rules run while it is folded, turning or open, never while its body or
+// door moves.
+TEST_F(Factory, ItsRulesRunOnlyFoldedTurningOrOpen) {
+    auto f = Make();
+    int runs = 0;
+    f->AddManoeuvre(new CountingRule(&runs));
+    std::vector<int> ran;
+    for (int state = 0; state <= 9; ++state) {
+        runs = 0;
+        f->unfoldState = state;
+        f->RunManoeuvreList();
+        if (runs > 0) ran.push_back(state);
+    }
+    EXPECT_EQ(ran, (std::vector<int>{0, 1, 4}));
 }
 
 // Unfolding needs the wider footprint free and folding the narrow one: a blocker there is asked
@@ -769,8 +840,10 @@ TEST_F(SampleFactory, MirrorDropsACancelledProductAndAStaleRetry) {
     mirror->ReserveExit(Point(20, 20));
     mirror->ReserveExit(Point(30, 30));
     EXPECT_EQ(world.reservations.size(), 1u);
+    mirror->unfoldState = 8;  // its door stood open for the product
     mirror->ApplyNewProduct("", SimId(), 0);
     EXPECT_EQ(mirror->HasProduct(), 0);
+    EXPECT_EQ(mirror->unfoldState, FactoryProduction::kOpen);
     EXPECT_TRUE(world.reservations.empty());
     // A code without a chassis makes nothing; a release without a product only drops the
     // placeholder.
@@ -1166,6 +1239,44 @@ public:
 
 // Folded, the factory shows its own parts at the chassis' mounts; open, its extra parts too, moved
 // by the body's offset; with the door moving, every part stands on the door's mount point.
+// Set up, a factory shows its level bar while selected or once when asked (as after a hit).
+TEST_F(FactoryDrawing, TheLevelBarShowsWhileSelectedOrOnceWhenAsked) {
+    class Bar : public Image {
+    public:
+        Bar(std::vector<DrawCall>& log, int tag) : Image(Size(8, 8)), log(log), tag(tag) {}
+        void Draw(const Point& c) override { log.push_back({tag, c}); }
+        std::vector<DrawCall>& log;
+        int tag;
+    };
+    SpriteSet bar(5);
+    for (int i = 0; i < 5; ++i)
+        bar.SetFrame(std::make_unique<Bar>(log, 500 + i), i);
+    LevelBarPictures = &bar;
+    auto f = OpenFactory();
+    f->damage.SetValue(f->damage.Max() * 45 / 100);
+    ZoomedView view(0);
+    const struct {
+        int selected, asked;
+        bool shown;
+    } rows[] = {{0, 0, false}, {1, 0, true}, {0, 1, true}, {1, 1, true}};
+    for (const auto& row : rows) {
+        f->selected = row.selected;
+        f->drawFlag = row.asked;
+        std::vector<DrawCall> bars;
+        for (const DrawCall& d : Drawn(*f, view, true))
+            if (d.tag >= 500 && d.tag < 600) bars.push_back(d);
+        // 45 percent: band 2, at the top-left corner moved by (32, 32).
+        const Point corner = f->GetPosition() - Point(f->GetSize().w / 2, f->GetSize().h / 2);
+        const std::vector<DrawCall> expected =
+            row.shown ? std::vector<DrawCall>{{502, corner + Point(32, 32)}}
+                      : std::vector<DrawCall>{};
+        EXPECT_EQ(bars, expected) << row.selected << row.asked;
+        EXPECT_EQ(f->drawFlag, 0);
+    }
+    f->selected = 0;
+    LevelBarPictures = nullptr;
+}
+
 TEST_F(FactoryDrawing, ExtraPartsShowOnlyOpenAndFollowTheBodyOrTheDoor) {
     MountTemplate* parts[2] = {kit.Sensor('u'), kit.Sensor('v')};
     for (int p = 0; p < 2; ++p) {

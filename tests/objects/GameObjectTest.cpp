@@ -13,6 +13,7 @@
 #include "objects/ObjectLand.h"
 #include "objects/ObjectTestSupport.h"
 #include "objects/TargetGoal.h"
+#include "objects/TransportGoal.h"
 #include "support/FakeObjectWorld.h"
 #include "ui/ScreenBase.h"
 
@@ -227,6 +228,13 @@ TEST_F(GameObjectTest, WaitingMeansAnUnrequestedRouteOnAMoveGoal) {
     unit.goals.UnblockFront();
     unit.routeWait = 1;
     EXPECT_EQ(unit.IsWaiting(), 0);
+    // An attack waits for its route as a move does; a ride on a carrier never does.
+    TestUnit attacker(1, 40, Point(100, 100));
+    attacker.AddGoal(std::make_unique<TargetGoal>(attacker.id, SimId(2, 41), Point(), 1, 1), 0);
+    EXPECT_EQ(attacker.IsWaiting(), 1);
+    TestUnit rider(1, 42, Point(100, 100));
+    rider.AddGoal(std::make_unique<TransportGoal>(rider.id, SimId(1, 43), 1), 0);
+    EXPECT_EQ(rider.IsWaiting(), 0);
 }
 
 TEST_F(GameObjectTest, SetGoalReplacesTheQueueAndClearGoalsEndsTheOrder) {
@@ -254,11 +262,19 @@ TEST_F(GameObjectTest, SetGoalReplacesTheQueueAndClearGoalsEndsTheOrder) {
 }
 
 TEST_F(GameObjectTest, ReferencePointsOutsideTheFiveAnswerZero) {
+    unit.SetFootprint(Rect(Point(40, 50), Size(32, 32)));
+    unit.SetReferencePoint(0, Point(1, 2));
     unit.SetReferencePoint(4, Point(7, 8));
     unit.SetReferencePoint(5, Point(9, 9));
+    unit.SetReferencePoint(-1, Point(0, 1));
+    EXPECT_EQ(unit.GetReferencePoint(0), Point(1, 2));
     EXPECT_EQ(unit.GetReferencePoint(4), Point(7, 8));
     EXPECT_EQ(unit.GetReferencePoint(5), Point());
     EXPECT_EQ(unit.GetReferencePoint(-1), Point());
+    // A point refused is kept nowhere: what the object holds beside the five is untouched.
+    EXPECT_EQ(unit.GetFootprint().origin, Point(40, 50));
+    EXPECT_EQ(unit.GetFootprint().extent, Size(32, 32));
+    EXPECT_EQ(unit.IsMoving(), 0);
 }
 
 TEST_F(GameObjectTest, RollHitDrawsAgainstSkill) {

@@ -1,12 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <set>
 #include <vector>
 
 #include "catalogue/EffectTemplate.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "catalogue/WeaponTemplate.h"
 #include "core/Bitmap.h"
+#include "core/Random.h"
 #include "core/Settings.h"
 #include "core/ShadeTable.h"
 #include "core/Sound.h"
@@ -551,13 +553,26 @@ TEST_F(Neutral, HarmfulArtifactHurtsOnlyTheLocalTaker) {
     EXPECT_EQ(mirror.taken, 0);
 }
 
+// Only the tenth mission of clan V leaves out the two mildest effects; elsewhere all five come.
 TEST_F(Neutral, ArtifactEffectIsDrawnFromTheMissionsRange) {
-    world.mission = 10;
-    world.missionClan = 'V';
-    for (int i = 0; i < 40; ++i) {
-        Artifact a(Point(48, 48), Size(32, 32), nullptr, nullptr, kUnitFilter, SimId(0, i));
-        EXPECT_GE(a.effectType, 3);
-        EXPECT_LE(a.effectType, 5);
+    const struct {
+        int mission;
+        char clan;
+        int lowest;
+    } rows[] = {{10, 'V', 3}, {10, 'T', 1}, {9, 'V', 1}, {11, 'V', 1}};
+    SeedRandom(4242);
+    for (const auto& row : rows) {
+        world.mission = row.mission;
+        world.missionClan = row.clan;
+        std::set<int> drawn;
+        for (int i = 0; i < 200; ++i) {
+            Artifact a(Point(48, 48), Size(32, 32), nullptr, nullptr, kUnitFilter, SimId(0, i));
+            drawn.insert(a.effectType);
+        }
+        std::set<int> expected;
+        for (int e = row.lowest; e <= 5; ++e)
+            expected.insert(e);
+        EXPECT_EQ(drawn, expected) << row.mission << row.clan;
     }
 }
 
@@ -609,6 +624,14 @@ TEST_F(Neutral, FieldWearsAwayAndOnceEmptyIgnoresHitsForGood) {
                 ExpectedCommand(6, field.id).W32(0).W32(60).U8('-').U8('-').U8('-').Bytes()}));
     EXPECT_EQ(world.effects.size(), 1u);
     EXPECT_EQ(field.GetCargo(), 0);
+    // One unit left still stands; the hit that takes it ends the field.
+    DestructibleObject last(Point(300, 200), nullptr, SimId(0, 16));
+    last.SetCargoCapacity(100);
+    last.AddCargo(2);
+    last.TakeDamage(nullptr, SimId(), nullptr, 1);
+    EXPECT_EQ(last.IsDestroyed(), 0);
+    last.TakeDamage(nullptr, SimId(), nullptr, 1);
+    EXPECT_EQ(last.IsDestroyed(), 1);
 }
 
 TEST_F(Neutral, FieldTakesTheMinersColourButKeepsItsTeam) {

@@ -63,6 +63,11 @@ TEST(OreDepositRegrowth, OnlyTheHostGrowsAndEveryChangeReachesTheCopiesOfAnother
     // starts in the same update, so that step and the 10 after it add 3 each.
     EXPECT_EQ(host.growth, OreDeposit::kFastGrowth);
     EXPECT_EQ(host.amount, 500 + 119 + 3 * 11);
+    // Growth heard from the host, or a change of nothing, is no withdrawal: the guest keeps
+    // growing fast.
+    guest.ApplyChange(0);
+    EXPECT_EQ(guest.growth, OreDeposit::kFastGrowth);
+    EXPECT_EQ(guest.amount, host.amount);
     // The guest's factory takes ore: the host hears the change and slows down as if its own.
     world.host = 0;
     EXPECT_EQ(guest.TakeOre(40), 40);

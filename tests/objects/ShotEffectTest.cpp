@@ -209,6 +209,16 @@ TEST_F(EffectShots, APulseStrikesWhenItsReachPassesTheTargetOrTheRange) {
         EXPECT_EQ(Run(*pulse, 50), c.ticks) << c.distance << " " << c.hardpoint;
         EXPECT_EQ(target->hits.size(), 1u);
     }
+    // A miss, or the copy of a pulse fired on another machine, strikes nothing when its reach
+    // arrives: only the shooter's machine reports the hit.
+    for (const auto& [hitRoll, local] : {std::pair{0, 1}, std::pair{1, 0}}) {
+        Mark* aimed = Target(2, Point(300, 200));
+        owner->GetArmedPart(0)->SetTarget(aimed->id);
+        auto shot = Make<PulseWeapon>(owner, aimed, hitRoll);
+        shot->SetLocal(local);
+        EXPECT_LE(Run(*shot, 50), 20) << hitRoll << local;
+        EXPECT_TRUE(aimed->hits.empty()) << hitRoll << local;
+    }
     // Retargeted to nothing, the pulse bursts at once.
     Mark* target = Target(2, Point(300, 200));
     owner->GetArmedPart(0)->SetTarget(SimId());

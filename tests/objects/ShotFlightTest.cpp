@@ -370,4 +370,25 @@ TEST_F(FlyingShots, AnArcShotsMuzzleFlashShowsEachFrameAtThePartsFacingThenGoes)
     EXPECT_EQ(frames, expected);
 }
 
+// A shell leaves from the muzzle: the mount's offset for the hull's facing and the barrel's
+// for the turret's. It shows only once its course is laid, then where it flies.
+TEST_F(FlyingShots, AnArcShellLeavesTheMuzzleAndShowsOnlyOnceItsCourseIsLaid) {
+    DrawLog drawn;
+    std::unique_ptr<ShotPictureTemplate> picture = Picture(1, &drawn);
+    WeaponTemplate* w = kit.Weapon({.range = 400});
+    w->projectile = picture.get();
+    w->muzzleOffsets[4] = Point(3, 2);
+    for (int f = 0; f < 16; ++f)
+        kit.chassis->mountOffsets[static_cast<size_t>(f)] = Point(5, -7);
+    Sim* owner = Shooter(Point(320, 200), w);
+    owner->GetArmedPart(0)->facing = 4;
+    std::unique_ptr<ArcShot> shell = Make<ArcShot>(owner, nullptr, 1);
+    EXPECT_EQ(shell->GetPosition(), owner->GetDrawOrigin() + Point(8, -5));
+    EXPECT_TRUE(Drawn(*shell, drawn).empty());
+    shell->SetTargetPoint(shell->GetPosition() + Point(-200, 0));
+    Point at;
+    EXPECT_EQ(Drawn(*shell, drawn, &at), std::vector<int>{0});
+    EXPECT_EQ(at, shell->GetPosition());
+}
+
 }  // namespace

@@ -116,6 +116,22 @@ TEST(SimBodySize, TheRadiusIsJustUnderOrJustOverATile) {
         EXPECT_EQ(body.radius, row.radius) << row.picture.w << "x" << row.picture.h;
         EXPECT_EQ(body.extent, row.picture);
     }
+    // Pictures of unlike sizes: the body spans them all, the chassis' facings and, when it has
+    // one, every frame of every facing of the drive.
+    SpriteSet chassis(16);
+    for (int f = 0; f < 16; ++f)
+        chassis.SetFrame(std::make_unique<Image>(f == 3 ? Size(20, 60) : Size(40, 30)), f);
+    SimBody hull(nullptr, &chassis, nullptr, nullptr, 0, 0, 1, 100, 0, 0);
+    EXPECT_EQ(hull.extent, Size(40, 60));
+    SpriteSet drive(2);
+    for (int f = 0; f < 2; ++f) {
+        auto sequence = std::make_unique<SpriteSet>(2);
+        sequence->SetFrame(std::make_unique<Image>(Size(10, 10)), 0);
+        sequence->SetFrame(std::make_unique<Image>(f == 0 ? Size(50, 12) : Size(8, 44)), 1);
+        drive.SetFrame(std::move(sequence), f);
+    }
+    SimBody walker(&drive, &chassis, nullptr, nullptr, 0, 0, 1, 100, 0, 0);
+    EXPECT_EQ(walker.extent, Size(50, 44));
 }
 
 // The extra pictures' counter steps with the drive's frames and starts over on reaching the

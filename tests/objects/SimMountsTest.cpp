@@ -116,6 +116,17 @@ TEST_F(SimMounts, ASensorSpinsWithItsStructureAndPointsWithTheHullWithout) {
     }
     const int first = facings[0];
     EXPECT_EQ(facings, (std::vector<int>{first, (first + 1) % 16, 5, 6}));
+    // Before its period is up, or while selected, it holds its frame.
+    sensor->frameTimer.Start();
+    sensor->Step(*sim);
+    EXPECT_EQ(sensor->facing, 6);
+    clock.Advance(SpriteAttachment::kFramePeriodMs);
+    sensor->selected = 1;
+    sensor->Step(*sim);
+    EXPECT_EQ(sensor->facing, 6);
+    sensor->selected = 0;
+    sensor->Step(*sim);
+    EXPECT_EQ(sensor->facing, 7);
 }
 
 // A picture that notes how each drawing of it was asked for.
@@ -470,6 +481,18 @@ TEST_F(SimMounts, PerWeaponChoiceAlternatesAndKeepsReachableTargets) {
     EXPECT_EQ(Mount(sim, 0)->target, distant->id);
     for (int i = 1; i < 6; ++i)
         EXPECT_EQ(Mount(sim, i)->target, attacker->id) << i;
+    // Either alone is enough: a unit that is only attacked turns its mounts on the attacker,
+    // one that is only ordered to attack on the target.
+    Sim* attacked = Add(kit.MakeSim(1, 5, at + Point(-100, 0), {kit.Weapon({.range = 300})}));
+    attacked->SetLastAttacker(attacker);
+    FireControl::PickTargetsPerWeapon(*attacked);
+    EXPECT_EQ(Mount(attacked, 0)->target, attacker->id);
+    Sim* ordered = Add(kit.MakeSim(1, 6, at + Point(-100, 0),
+                                   {kit.Weapon({.range = 900}), kit.Weapon({.range = 300})}));
+    ordered->OrderAttack(enemy->id, 0, 0, 0, 0, 0);
+    FireControl::PickTargetsPerWeapon(*ordered);
+    EXPECT_EQ(Mount(ordered, 0)->target, enemy->id);
+    EXPECT_EQ(Mount(ordered, 1)->target, enemy->id);
 }
 
 }  // namespace

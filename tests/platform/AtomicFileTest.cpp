@@ -3,6 +3,8 @@
 #include "platform/AtomicFile.h"
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -56,4 +58,25 @@ TEST(AtomicFile, ACommitReplacesTheTargetWholeOrLeavesItAsItWas) {
     DiscardTemporaryFile(temporary);
     EXPECT_FALSE(std::filesystem::exists(temporary));
     EXPECT_EQ(Text(target), "old");
+}
+
+// A game started with its input closed opens the temporary file as descriptor 0 to sync it:
+// the commit works all the same. Run in a child, whose input can go.
+TEST(AtomicFile, ACommitWorksWhenTheTemporaryFileIsDescriptorZero) {
+    TempDirectory dir;
+    const std::string target = dir.Path() + "/save.dat";
+    dir.Write("save.dat", "old");
+    dir.Write("save.dat.tmp", "new");
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(0);
+        _exit(CommitTemporaryFile(AtomicTemporaryPath(target), target) == 1 ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(Text(target), "new");
+    EXPECT_FALSE(std::filesystem::exists(AtomicTemporaryPath(target)));
 }

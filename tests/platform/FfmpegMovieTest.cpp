@@ -13,6 +13,7 @@ extern "C" {
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/Clock.h"
@@ -299,6 +300,32 @@ TEST_F(FfmpegMovieTest, PicturesShowWhenTheClockReachesTheirStamps) {
         }
         movie->Stop();
     }
+}
+
+// Sound still queued when the last picture has shown plays on for two seconds at most: the
+// movie ends once the clock reaches that, not a millisecond later, though the device still
+// holds seconds of sound (the clock is set by hand, the device plays in real time).
+TEST_F(FfmpegMovieTest, TheSoundPlaysOnTwoSecondsAtMostAfterTheLastPicture) {
+    TestMovieShape shape;
+    shape.frames = 60;  // six seconds of sound, the last picture due at 5.9 s
+    auto movie = winx_FfmpegMovie::Open(Movie(shape));
+    ASSERT_NE(movie, nullptr);
+    struct HandClock {
+        uint64_t now = 7000000;
+        HandClock() {
+            winx_SetRawClockSource([this] { return now; });
+        }
+        ~HandClock() { winx_SetRawClockSource({}); }
+    } clock;
+    movie->Run();
+    ASSERT_NE(SDL_WasInit(SDL_INIT_AUDIO), 0u);
+    for (const auto& [atMs, ended] :
+         {std::pair{5900, 0}, std::pair{5900 + 1999, 0}, std::pair{5900 + 2000, 1}}) {
+        clock.now = 7000000 + static_cast<uint64_t>(atMs);
+        EXPECT_EQ(movie->WaitForCompletion(0), ended) << atMs << " ms";
+        EXPECT_EQ(movie->FramesShown(), 60) << atMs << " ms";
+    }
+    movie->Stop();
 }
 
 TEST_F(FfmpegMovieTest, AMovieWhoseClockStartsLaterPlaysFromItsFirstPicture) {

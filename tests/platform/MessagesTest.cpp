@@ -9,6 +9,7 @@
 #include <ostream>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "platform/Capture.h"
@@ -134,11 +135,13 @@ TEST_F(Messages, ControlKeysMakeTheirCharactersAndTextGivesPrintableAscii) {
     Key(SDLK_TAB, true);
     Key(SDLK_RETURN, true);
     Key(SDLK_ESCAPE, true);
-    Text("h\xE2\x82\xACi~");  // the euro sign is not ASCII
+    // The euro sign is not ASCII; of the range's edges the blank and '~' are printable, the
+    // unit separator and DEL are not.
+    Text("h\xE2\x82\xACi~ \x1F\x7F");
     std::vector<winx_Msg> expected = {
         Msg(WM_KEYDOWN, VK_TAB),    Msg(WM_CHAR, 9),  Msg(WM_KEYDOWN, VK_RETURN), Msg(WM_CHAR, 13),
         Msg(WM_KEYDOWN, VK_ESCAPE), Msg(WM_CHAR, 27), Msg(WM_CHAR, 'h'),          Msg(WM_CHAR, 'i'),
-        Msg(WM_CHAR, '~')};
+        Msg(WM_CHAR, '~'),          Msg(WM_CHAR, ' ')};
     EXPECT_EQ(Drain(), expected);
 }
 
@@ -157,6 +160,18 @@ TEST_F(Messages, CtrlLetterBecomesAControlCharacterAndItsTextIsDropped) {
     EXPECT_EQ(Drain(), expected);
     EXPECT_EQ(winx_GetKeyState(VK_CONTROL), 0);
     EXPECT_EQ(winx_GetKeyState('L'), 1);
+    // The first and last letters make 1 and 26; a digit makes none.
+    Key(SDLK_LCTRL, true);
+    for (const auto& [key, text] :
+         {std::pair{SDLK_a, "a"}, std::pair{SDLK_z, "z"}, std::pair{SDLK_9, "9"}}) {
+        Key(key, true);
+        Text(text);
+    }
+    Key(SDLK_LCTRL, false);
+    expected = {Msg(WM_KEYDOWN, VK_CONTROL), Msg(WM_KEYDOWN, 'A'), Msg(WM_CHAR, 1),
+                Msg(WM_KEYDOWN, 'Z'),        Msg(WM_CHAR, 26),     Msg(WM_KEYDOWN, '9'),
+                Msg(WM_KEYUP, VK_CONTROL)};
+    EXPECT_EQ(Drain(), expected);
 }
 
 TEST_F(Messages, CtrlEnterAndCtrlBackspaceMakeTheCharactersWindowsSends) {
@@ -418,6 +433,15 @@ TEST_F(Messages, TakingOneMouseMoveLeavesTheOtherMessagesInOrder) {
     EXPECT_EQ(msg, Msg(WM_KEYDOWN, 'B'));
     EXPECT_EQ(winx_PeekMessage(&msg, WM_MOUSEMOVE, WM_MOUSEMOVE, PM_REMOVE), 0);
     EXPECT_EQ(Drain(), std::vector<winx_Msg>{Msg(WM_KEYDOWN, 'B')});
+    // A look over a wider range that begins or ends at mouse moves takes all input, so a
+    // button press or a key in the range is found.
+    Button(SDL_BUTTON_LEFT, true, 5, 6);
+    ASSERT_EQ(winx_PeekMessage(&msg, WM_MOUSEMOVE, WM_RBUTTONUP, PM_REMOVE), 1);
+    EXPECT_EQ(msg, Msg(WM_LBUTTONDOWN, 0, winx_MakePointParam(5, 6)));
+    Key(SDLK_c, true);
+    ASSERT_EQ(winx_PeekMessage(&msg, WM_KEYDOWN, WM_MOUSEMOVE, PM_REMOVE), 1);
+    EXPECT_EQ(msg, Msg(WM_KEYDOWN, 'C'));
+    EXPECT_EQ(Drain(), std::vector<winx_Msg>{});
 }
 
 TEST_F(Messages, PrintScreenRequestsNumberedCapturesInsteadOfKeys) {

@@ -2,6 +2,10 @@
 #include "platform/MovieWriter.h"
 #include "support/TempDirectory.h"
 
+extern "C" {
+#include <libavformat/avformat.h>
+}
+
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 
@@ -74,6 +78,54 @@ TEST_F(MovieWriterTest, EveryPictureWrittenPlaysTheLastOneToo) {
             ASSERT_LT(++slices, 40);
         EXPECT_EQ(movie->FramesShown(), frames);
         movie.reset();
+        fs::remove(path);
+    }
+}
+
+// The sound track holds every sample written, in order, of mono and stereo sound alike, in
+// blocks of any length (longer and shorter than the encoder's own).
+TEST_F(MovieWriterTest, TheSoundTrackHoldsEverySampleWrittenInOrder) {
+    for (const int channels : {1, 2}) {
+        SCOPED_TRACE(channels);
+        const fs::path path = directory / "sound.mov";
+        winx_MovieWriter writer;
+        ASSERT_TRUE(writer.Open(path.string(), 64, 48, 10, 22050, channels));
+        std::vector<uint8_t> rgb(64 * 48 * 3, 40);
+        std::vector<int16_t> written;
+        int16_t next = -30000;
+        for (const int frames : {2205, 1024, 1, 3000}) {
+            std::vector<int16_t> block(static_cast<size_t>(frames) * channels);
+            for (int16_t& v : block) {
+                v = next;
+                next = static_cast<int16_t>(next + 37);
+            }
+            ASSERT_TRUE(writer.WriteFrame(rgb.data(), 64 * 3));
+            ASSERT_TRUE(writer.WriteSound(block.data(), frames));
+            written.insert(written.end(), block.begin(), block.end());
+        }
+        ASSERT_TRUE(writer.Close());
+
+        AVFormatContext* movie = nullptr;
+        ASSERT_EQ(avformat_open_input(&movie, path.string().c_str(), nullptr, nullptr), 0);
+        ASSERT_GE(avformat_find_stream_info(movie, nullptr), 0);
+        const int track = av_find_best_stream(movie, AVMEDIA_TYPE_AUDIO, -1, -1, nullptr, 0);
+        ASSERT_GE(track, 0);
+        EXPECT_EQ(movie->streams[track]->codecpar->ch_layout.nb_channels, channels);
+        EXPECT_EQ(movie->streams[track]->codecpar->sample_rate, 22050);
+        std::vector<int16_t> stored;
+        AVPacket* packet = av_packet_alloc();
+        while (av_read_frame(movie, packet) >= 0) {
+            if (packet->stream_index == track) {
+                for (int b = 0; b + 1 < packet->size; b += 2) {
+                    stored.push_back(static_cast<int16_t>(
+                        static_cast<uint16_t>(packet->data[b] | packet->data[b + 1] << 8)));
+                }
+            }
+            av_packet_unref(packet);
+        }
+        av_packet_free(&packet);
+        avformat_close_input(&movie);
+        EXPECT_EQ(stored, written);
         fs::remove(path);
     }
 }

@@ -1,13 +1,20 @@
 #include "platform/RegularFile.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "platform/Capture.h"
+#include "platform/ChecksumRequest.h"
+#include "platform/InstanceLock.h"
+#include "platform/Profile.h"
 #include "support/TempDirectory.h"
 
 namespace {
@@ -92,3 +99,67 @@ TEST(RegularFile, AnswersByWhatStandsAtThePath) {
 }
 
 }  // namespace
+
+// A game started with its input closed gets descriptor 0 for the first file it opens: every
+// opener takes it as any other descriptor, and gives it back when done (the next open gets 0
+// again). Run in a child, whose input can go; each opener sets its bit when it fails.
+TEST(RegularFile, EveryOpenerTakesDescriptorZeroLikeAnyOther) {
+    TempDirectory dir;
+    const std::string text = dir.Write("text.ini", "[A]\nb=1\n");
+    const std::string base = dir.Path() + "/";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(0);
+        setenv("QX_CAPTURE", dir.Path().c_str(), 1);
+        const auto zeroIsFree = [] {
+            const int fd = open("/dev/null", O_RDONLY);
+            if (fd >= 0) close(fd);
+            return fd == 0;
+        };
+        int failed = 0;
+        std::string why;
+        if (std::FILE* in = winx_OpenRegularFile(text, "rb", why)) {
+            char got[4] = {};
+            if (fileno(in) != 0 || std::fread(got, 1, 3, in) != 3 || std::string(got) != "[A]")
+                failed |= 1;
+            std::fclose(in);
+        } else {
+            failed |= 1;
+        }
+        if (winx_IsReadableRegularFile(text) != 1 || !zeroIsFree()) failed |= 2;
+        if (std::FILE* out = winx_OpenRegularFile(base + "out.txt", "wb", why)) {
+            std::fputs("written", out);
+            std::fclose(out);
+        }
+        if (Contents(base + "out.txt") != "written") failed |= 4;
+        if (!winx_WriteChecksumFile("sum", 42) ||
+            Contents(base + "sum.txt") != "000000000000002a\n" || !zeroIsFree())
+            failed |= 8;
+        const uint8_t pixel = 0;
+        const uint8_t palette[256 * 3] = {};
+        if (!winx_WritePalettedPng(base + "shot.png", &pixel, 1, 1, 1, palette, nullptr) ||
+            !fs::exists(base + "shot.png") || !zeroIsFree())
+            failed |= 16;
+        {
+            winx_InstanceLock lock;
+            if (lock.Acquire(base + "lock") != winx_InstanceLock::Result::Acquired) failed |= 32;
+            lock.Release();
+            if (!zeroIsFree()) failed |= 32;
+        }
+        std::string contents;
+        if (winx_ReadProfileFile(text.c_str(), contents, why) != winx_ProfileFile::Read ||
+            contents != "[A]\nb=1\n" || !zeroIsFree())
+            failed |= 64;
+        if (winx_WritePrivateProfileString("A", "b", "2", text.c_str()) != 1 ||
+            Contents(text) != "[A]\nb=2\n" || !zeroIsFree())
+            failed |= 128;
+        _exit(failed);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0)
+        << "bit 1 read, 2 readable, 4 write, 8 checksum, "
+           "16 picture, 32 instance lock, 64 settings, 128 settings written";
+}

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "platform/Mixer.h"
+#include "support/FakeClock.h"
 #include "support/ScopedWorkingDir.h"
 
 namespace {
@@ -112,4 +113,43 @@ TEST_F(SdlAudio, ADeviceThatCannotOpenGivesNoOutput) {
     }
     // A null output holds nothing off.
     winx_AudioOutput::Guard guard(nullptr);
+}
+
+// Under the fixed-step clock the main loop pushes the mix, the clock's time at each pump; the
+// device queues half a second ahead at most and drops a mix that would go beyond, so a clock
+// faster than real time cannot grow the queue without end. The dummy driver plays in real time.
+TEST_F(SdlAudio, APumpedDeviceQueuesHalfASecondAheadAtMost) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    // Every open device's queue: this test's device is the only one.
+    const auto queued = [] {
+        uint32_t bytes = 0;
+        for (SDL_AudioDeviceID id = 1; id < 64; ++id)
+            bytes += SDL_GetQueuedAudioSize(id);
+        return static_cast<int>(bytes);
+    };
+    FakeClock clock(9000);
+    winx_Mixer mixer(2, 22050);
+    auto output = winx_AudioOutput::Open(mixer, 1);
+    ASSERT_NE(output, nullptr);
+    ASSERT_EQ(output->Pumped(), 1);
+    const auto bytesOf = [](uint32_t ms) { return static_cast<int>(ms * 22050 / 1000 * 4); };
+    const int cap = bytesOf(500);
+    constexpr int kPlayedMeanwhile = 2 * 4096;  // two device blocks at most
+    const struct {
+        uint32_t ms;
+        bool fits;
+    } pumps[] = {{400, true}, {400, false}, {100, true}, {200, false}};
+    for (const auto& p : pumps) {
+        SCOPED_TRACE(p.ms);
+        const int before = queued();
+        clock.Advance(p.ms);
+        output->Pump();
+        const int after = queued();
+        EXPECT_LE(after, cap);
+        if (p.fits) {
+            EXPECT_GE(after + kPlayedMeanwhile, before + bytesOf(p.ms));
+        } else {
+            EXPECT_LE(after, before);
+        }
+    }
 }

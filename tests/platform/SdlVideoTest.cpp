@@ -139,4 +139,49 @@ TEST(SdlVideo, PartialPagesLeaveEveryWindowSizeAsWholeOnes) {
     SDL_QuitSubSystem(SDL_INIT_VIDEO);
 }
 
+// A page whose scale is near 1.6x but not quite (638 columns in 1024) starts along the 5-to-8
+// pattern and then leaves it: the columns after the pattern are scaled too, each onto its own
+// place in the row, as the renderer's own scaling puts them.
+TEST(SdlVideo, ANearlyFiveToEightScaleKeepsTheColumnsAfterThePattern) {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    ASSERT_EQ(SDL_InitSubSystem(SDL_INIT_VIDEO), 0);
+    constexpr int kW = 638, kH = 319;
+    SDL_Window* window = SDL_CreateWindow("video test", 0, 0, 1024, 512, SDL_WINDOW_HIDDEN);
+    ASSERT_NE(window, nullptr);
+    {
+        winx_SdlVideo video(window, kW, kH);
+        ASSERT_TRUE(video.Ok());
+        std::vector<uint32_t> argb(256), other(256);
+        for (int i = 0; i < 256; ++i) {
+            argb[i] = 0xFF000000u | static_cast<uint32_t>(i * 0x010307);
+            other[i] = argb[i] ^ 0x00FFFFFFu;
+        }
+        std::vector<uint8_t> page(kW * kH);
+        for (int y = 0; y < kH; ++y) {
+            for (int x = 0; x < kW; ++x)
+                page[y * kW + x] = static_cast<uint8_t>(x * 7 + y * 3);
+        }
+        std::vector<uint8_t> changed(kH, 1);
+        ASSERT_TRUE(video.Show(page.data(), kW, argb.data()));
+        ASSERT_TRUE(video.Show(page.data(), kW, argb.data(), changed.data()));
+        EXPECT_EQ(video.PartialPresents(), 1);
+        std::vector<uint32_t> direct, whole;
+        int w = 0, h = 0;
+        ASSERT_TRUE(winx_ReadWindowPixels(video.Renderer(), direct, w, h));
+        video.AllowPartial(false);
+        ASSERT_TRUE(video.Show(page.data(), kW, other.data()));
+        ASSERT_TRUE(video.Show(page.data(), kW, argb.data()));
+        ASSERT_TRUE(winx_ReadWindowPixels(video.Renderer(), whole, w, h));
+        ASSERT_EQ(direct.size(), whole.size());
+        size_t differ = 0;
+        for (size_t i = 0; i < direct.size(); ++i)
+            differ += direct[i] != whole[i];
+        EXPECT_EQ(differ, 0u);
+        // The last page pixel lands in the window's bottom right corner.
+        EXPECT_EQ(direct.back() | 0xFF000000u, argb[page.back()]);
+    }
+    SDL_DestroyWindow(window);
+    SDL_QuitSubSystem(SDL_INIT_VIDEO);
+}
+
 }  // namespace

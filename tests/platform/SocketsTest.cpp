@@ -97,7 +97,21 @@ TEST(Sockets, AnInterruptedReceiveIsTriedAgainNotLost) {
 }
 
 TEST(Sockets, TheLocalAddressShownIsOneThisMachineCanListenOn) {
+    // The host name shown is the machine's own, cut to the room given; a bind address given is
+    // shown as it is.
+    char own[256] = {};
+    ASSERT_EQ(gethostname(own, sizeof own - 1), 0);
+    if (own[0]) {
+        char shown[256] = "unset";
+        sockets::HostName(shown, sizeof shown);
+        EXPECT_STREQ(shown, own);
+        char cut[3] = "xx";
+        sockets::HostName(cut, sizeof cut);
+        EXPECT_EQ(std::string(cut), std::string(own).substr(0, 2));
+    }
     char text[16];
+    sockets::LocalAddress("10.1.2.3", text, sizeof text);
+    EXPECT_STREQ(text, "10.1.2.3");
     sockets::LocalAddress(nullptr, text, sizeof text);
     // "?" only when the machine has no address of its own at all.
     if (std::strcmp(text, "?") == 0) return;
@@ -238,4 +252,55 @@ TEST(Sockets, CallsThatCannotWorkFailAtOnceAndLeaveNoSocket) {
     ASSERT_TRUE(WIFEXITED(status));
     EXPECT_EQ(WEXITSTATUS(status), 0) << "bit 1 CanMakeSockets, 2 OpenListener, 4 StartConnect, "
                                          "8 MakePair";
+}
+
+// Descriptor 0 is a socket like any other (a game started with its input closed gets it first):
+// each call that makes one hands it out as made, and Close gives it back. Run in a child, whose
+// input can go.
+TEST(Sockets, DescriptorZeroIsASocketLikeAnyOther) {
+    if (!sockets::CanMakeSockets()) GTEST_SKIP() << "no sockets here";
+    uint32_t loopback = 0;
+    ASSERT_EQ(sockets::Resolve("127.0.0.1", loopback), 1);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        close(0);
+        int failed = 0;
+        // Moves the socket at 0 elsewhere, so that the next one made can take 0.
+        const auto moveAway = [] {
+            const int moved = dup(0);
+            close(0);
+            return moved;
+        };
+        if (sockets::CanMakeSockets() != 1) failed |= 1;
+        if (sockets::OpenListener("127.0.0.1", 0, 4) != 0) failed |= 2;
+        const int listener = moveAway();
+        const int port = sockets::LocalPort(listener);
+        int client = 7;
+        if (sockets::StartConnect(nullptr, loopback, port, client) < 0 || client != 0) failed |= 4;
+        client = moveAway();
+        char peer[16] = "";
+        int accepted = -1;
+        for (int i = 0; i < 400 && (accepted = sockets::Accept(listener, peer, sizeof peer)) < 0;
+             ++i)
+            usleep(5000);
+        if (accepted != 0 || std::strcmp(peer, "127.0.0.1") != 0) failed |= 8;
+        int result = 0;
+        for (int i = 0; i < 400 && (result = sockets::ConnectResult(client)) == 0; ++i)
+            usleep(5000);
+        if (result != 1 || sockets::Send(client, "zero", 4) != 4) failed |= 16;
+        char got[8] = {};
+        long n = 0;
+        for (int i = 0; i < 400 && (n = sockets::Receive(0, got, sizeof got)) == 0; ++i)
+            usleep(5000);
+        if (n != 4 || std::strcmp(got, "zero") != 0) failed |= 32;
+        sockets::Close(0);
+        if (sockets::OpenListener(nullptr, 0, 1) != 0) failed |= 64;
+        _exit(failed);
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "bit 1 CanMakeSockets, 2 OpenListener, 4 StartConnect, "
+                                         "8 Accept, 16 ConnectResult/Send, 32 Receive, 64 Close";
 }

@@ -136,4 +136,46 @@ TEST_F(HardpointPanelTest, DrawsPicturesAndLabelsOnTheirSides) {
             << at.x << "," << at.y;
 }
 
+// The screen shows the panel the chassis names, from the first layout to the last, with the
+// edited design's parts on its hardpoints and its buttons usable; a name outside the layouts
+// shows none. The panel shown before loses its pictures and its buttons.
+TEST_F(HardpointPanelTest, TheScreenShowsEveryLayoutItHasAndNoneOutside) {
+    Open();
+    VehicleDesign& edited = Edited();
+    ASSERT_EQ(edited.SetPrimaryPart(chassis), 1);
+    edited.hardpoints[0] = small;
+    const struct {
+        int index, shown;
+    } cases[] = {{0, 0},
+                 {DesignScreen::kHardpointPanels - 1, DesignScreen::kHardpointPanels - 1},
+                 {-1, -1},
+                 {1, 1},
+                 {DesignScreen::kHardpointPanels, -1},
+                 {0, 0}};
+    HardpointPanel* before = nullptr;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.index);
+        screen->ShowHardpointPanel(c.index);
+        EXPECT_EQ(screen->shownHardpointPanel, c.shown);
+        HardpointPanel* shown = screen->ShownHardpointPanel();
+        ASSERT_EQ(shown != nullptr, c.shown >= 0);
+        if (before && before != shown) {
+            EXPECT_EQ(before->pictures[0], nullptr);
+            for (int h = 0; h < HardpointPanel::kHardpoints; ++h)
+                if (Button* b = before->ButtonOf(h)) {
+                    EXPECT_EQ(b->enabled, 0) << h;
+                }
+        }
+        if (shown) {
+            ASSERT_NE(shown->ButtonOf(0), nullptr);
+            EXPECT_EQ(shown->ButtonOf(0)->enabled, 1);
+            EXPECT_EQ(shown->pictures[0], small->panelBitmap.get());
+            EXPECT_STREQ(shown->labels[0], small->shortText->c_str());
+            EXPECT_EQ(shown->pictures[1], nullptr);
+        }
+        before = shown;
+    }
+    edited.hardpoints[0] = nullptr;
+}
+
 }  // namespace

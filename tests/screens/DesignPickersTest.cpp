@@ -115,6 +115,35 @@ TEST_F(DesignPickersTest, WrappingPagesNeverRepeatAnEntryAndForwardThenBackRetur
     }
 }
 
+// A wrapping list shorter than a page shows each entry once and leaves the rest empty, at every
+// tech level and for both clans.
+TEST_F(DesignPickersTest, AShortWrappingListFillsItsPageOnce) {
+    Open();
+    int shortLists = 0;
+    for (char letter : {'V', 'T'}) {
+        screen->clan = letter;
+        for (int tech = 1; tech <= 8; ++tech) {
+            f->world->techLevelV = f->world->techLevelT = tech;
+            for (int category = 0; category <= 3; ++category) {
+                SCOPED_TRACE(testing::Message() << letter << tech << " " << category);
+                const std::vector<Template*> offered = Offered(*screen, category);
+                screen->FillFirstPage(category);
+                const std::vector<Template*> page = Page(*screen);
+                const size_t filled = std::min<size_t>(offered.size(), 3);
+                for (size_t i = 0; i < 3; ++i)
+                    EXPECT_EQ(page[i] != nullptr, i < filled) << i;
+                std::set<Template*> distinct(page.begin(), page.end());
+                distinct.erase(nullptr);
+                EXPECT_EQ(distinct.size(), filled);
+                shortLists += offered.size() == 1 || offered.size() == 2;
+            }
+        }
+    }
+    f->world->techLevelV = f->world->techLevelT = 8;
+    screen->clan = 'V';
+    EXPECT_GT(shortLists, 0);
+}
+
 TEST_F(DesignPickersTest, ItemPagesStopAtTheEndsOfTheirLists) {
     Open();
     for (int category = 4; category <= 6; ++category) {
@@ -165,6 +194,94 @@ TEST_F(DesignPickersTest, ASpecialChassisBringsItsPairedDriveAndAnOrdinaryOneDro
     EXPECT_EQ(Edited().drive, drive);
     EXPECT_EQ(screen->shownHardpointPanel, -1);
     EXPECT_EQ(screen->editState, DesignScreen::kChanged);
+}
+
+}  // namespace
+
+namespace {
+
+// Category buttons 0 to 6 as enabled flags, "0101..." in button order.
+std::string EnabledCategories(const DesignScreen& screen) {
+    std::string out;
+    for (int i = 0; i <= 6; ++i)
+        out += screen.ButtonOf(i)->enabled ? '1' : '0';
+    return out;
+}
+
+class DesignCategoryTest : public DesignPickersTest {};
+
+// The parts panel offers only the categories the edited chassis can take, and moves off a
+// category it has just closed: none before a chassis is chosen but both chassis lists, only the
+// special chassis for roles k, t and g, no ordinary chassis, drives or stealth for the factory
+// (z), no ordinary chassis or drives for another special chassis, and no parts at all for an
+// ordinary chassis before its drive.
+TEST_F(DesignCategoryTest, EachChassisOpensItsCategoriesAndLeavesAClosedOne) {
+    Open();
+    ChassisTemplate* ordinary = static_cast<ChassisTemplate*>(screen->Next(0, nullptr));
+    ASSERT_NE(ordinary, nullptr);
+    ASSERT_FALSE(DesignScreen::IsSpecialChassis(*ordinary));
+    PartTemplate* drive = static_cast<PartTemplate*>(screen->Next(1, nullptr));
+    ASSERT_NE(drive, nullptr);
+    const char role = ordinary->role;
+    const struct {
+        const char* what;
+        char role;  // 0: no chassis
+        bool drive;
+        int from, category;
+        const char* enabled;
+    } cases[] = {
+        {"none, special list", 0, false, 2, 2, "1010000"},
+        {"none, weapons", 0, false, 3, 0, "1010000"},
+        {"factory, chassis", 'z', true, 0, 3, "0001101"},
+        {"factory, stealth", 'z', true, 5, 3, "0001101"},
+        {"factory, sensors", 'z', true, 6, 6, "0001101"},
+        {"k, weapons", 'k', true, 3, 2, "0010000"},
+        {"t, special list", 't', true, 2, 2, "0010000"},
+        {"g, drives", 'g', true, 1, 2, "0010000"},
+        {"h, special list", 'h', true, 2, 2, "0011111"},
+        {"h, drives", 'h', true, 1, 3, "0011111"},
+        {"f, chassis", 'f', true, 0, 3, "0011111"},
+        {"f, defence", 'f', true, 4, 4, "0011111"},
+        {"ordinary, no drive", role, false, 3, 1, "1100000"},
+        {"ordinary, special list", role, true, 2, 3, "1101111"},
+        {"ordinary, sensors", role, true, 6, 6, "1101111"},
+        {"ordinary, chassis", role, true, 0, 0, "1101111"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ordinary->role = c.role ? c.role : role;
+        Edited().chassis = c.role ? ordinary : nullptr;
+        Edited().drive = c.drive ? drive : nullptr;
+        screen->SelectCategory(c.from, 1);
+        ASSERT_EQ(screen->category, c.from);
+        // As after a pick: the panel is left and entered again.
+        screen->SetPanelMode(DesignScreen::kParts);
+        EXPECT_EQ(screen->category, c.category);
+        EXPECT_EQ(EnabledCategories(*screen), c.enabled);
+        for (int i = 0; i <= 6; ++i)
+            EXPECT_EQ(screen->ButtonOf(i)->pressed, i == c.category ? 1 : 0) << i;
+    }
+    ordinary->role = role;
+    Edited().chassis = nullptr;
+    Edited().drive = nullptr;
+}
+
+// The chassis, drive and weapon lists page; the item lists do not. Special chassis pictures
+// swing back and forth, those of the first two lists run one way, the others keep the last.
+TEST_F(DesignCategoryTest, OnlyTheFirstFourListsPageAndTheSpecialChassisSwing) {
+    Open();
+    const struct {
+        int category;
+        int pages, pingPong;
+    } cases[] = {{2, 1, 1}, {3, 1, 1}, {4, 0, 1}, {0, 1, 0}, {5, 0, 0}, {1, 1, 0}, {6, 0, 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.category);
+        ASSERT_EQ(screen->SelectCategory(c.category, 1), 1);
+        ASSERT_EQ(screen->category, c.category);
+        EXPECT_EQ(screen->ButtonOf(7)->enabled, c.pages);
+        EXPECT_EQ(screen->ButtonOf(8)->enabled, c.pages);
+        EXPECT_EQ(screen->pingPong, c.pingPong);
+    }
 }
 
 }  // namespace

@@ -191,6 +191,24 @@ TEST_F(DesignCaptureTest, TheStatusLineIsFramedTwiceRoundItsBox) {
                                                                                  {300, 26, box},
                                                                                  {300, 8, box}})
         EXPECT_EQ(At(x, y), colour) << x << "," << y;
+    // An open chat line takes the outer frame and the box in the player's colour; the line's
+    // field (colour 34) draws its own frame over the inner one.
+    f->world->networkGame = 1;
+    f->world->localPlayer.third = 5;
+    Key('U');
+    const uint8_t own = 5;
+    const uint8_t field = 34;
+    Show();
+    for (const auto& [x, y, colour] : std::vector<std::tuple<int, int, uint8_t>>{{631, 17, own},
+                                                                                 {630, 17, field},
+                                                                                 {9, 17, field},
+                                                                                 {8, 17, own},
+                                                                                 {300, 25, field},
+                                                                                 {300, 26, own},
+                                                                                 {300, 12, own},
+                                                                                 {629, 17, own}})
+        EXPECT_EQ(At(x, y), colour) << x << "," << y;
+    f->world->networkGame = 0;
 }
 
 TEST_F(DesignCaptureTest, AQuestionNamesDesignsWithoutReadingTheirNamesAsFormats) {

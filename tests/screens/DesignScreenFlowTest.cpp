@@ -132,6 +132,26 @@ TEST_F(DesignFlowTest, NewDesignAsksOnlyAboutChangesAndKeepsANewDesignsName) {
     EXPECT_EQ(Designs(), before + 4);
 }
 
+// A name typed into a stored design is a change, and it stays through a new chassis; a new
+// design stays new.
+TEST_F(DesignFlowTest, ATypedNameIsAChangeThatAChassisKeeps) {
+    Open();
+    ClickButton(26);
+    ClickButton(24);
+    ASSERT_EQ(screen->editState, DesignScreen::kUnchanged);
+    TypeName("Rook");
+    EXPECT_EQ(screen->editState, DesignScreen::kChanged);
+    EXPECT_EQ(Edited().named, 1);
+    PickTrooper();
+    EXPECT_STREQ(Edited().name, "rook");
+    ClickButton(14);
+    ASSERT_EQ(screen->question, 14);
+    Key('n');
+    ASSERT_EQ(screen->editState, DesignScreen::kNew);
+    TypeName("Pawn");
+    EXPECT_EQ(screen->editState, DesignScreen::kNew);
+}
+
 TEST_F(DesignFlowTest, LeavingWithChangesAsksAndBothAnswersLeave) {
     for (int yes : {1, 0}) {
         SCOPED_TRACE(yes);
@@ -163,6 +183,26 @@ TEST_F(DesignFlowTest, LeavingWithChangesAsksAndBothAnswersLeave) {
     EXPECT_EQ(screen->question, -1);
     EXPECT_EQ(f->world->requestedMode, static_cast<int>(GameMode::MainMenu));
     EXPECT_EQ(made->chassis, FindInList(ChassisList, 'V', 'b'));
+}
+
+// With no library design chosen there is nothing to store into or go back to: either answer
+// keeps the edited design as it is, and the leave still happens.
+TEST_F(DesignFlowTest, AnAnswerWithoutAChosenDesignKeepsTheEditedOne) {
+    for (const int answer : {31, 32}) {
+        SCOPED_TRACE(answer);
+        Open();
+        PickTrooper();
+        screen->selectedDesign = nullptr;
+        screen->question = 3;
+        f->world->requestedMode = 0;
+        EXPECT_EQ(screen->SelectCategory(answer, 1), 0);
+        EXPECT_EQ(f->world->requestedMode, static_cast<int>(GameMode::MainMenu));
+        EXPECT_EQ(Edited().chassis, Trooper());
+        EXPECT_EQ(screen->question, -1);
+        EXPECT_EQ(screen->editState, DesignScreen::kUnchanged);
+        screen->Unload();
+        screen.reset();
+    }
 }
 
 TEST_F(DesignFlowTest, TheLibraryAfterChangesAsksAndYesStoresThemNoDropsThem) {

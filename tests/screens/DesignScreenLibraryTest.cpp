@@ -159,6 +159,28 @@ TEST_F(DesignLibraryTest, EachDesignAndMemberNameIsWrittenOnItsRowInItsColour) {
     }
 }
 
+// In the library Up and Down step through the rows and wrap at both ends; the row's design
+// becomes the chosen one, the screen's and the library's.
+TEST_F(DesignLibraryTest, TheArrowsStepThroughTheRowsAndWrapAtBothEnds) {
+    Open();
+    ClickButton(26);
+    ASSERT_EQ(screen->PanelModeNow(), DesignScreen::kLibrary);
+    const int count = Library().CountAvailable();
+    ASSERT_GE(count, 3);
+    screen->DesignList()->SetSelection(0);
+    const struct {
+        int32_t key;
+        int row;
+    } steps[] = {{kKeyUp, count - 1}, {kKeyUp, count - 2}, {kKeyDown, count - 1},
+                 {kKeyDown, 0},       {kKeyDown, 1},       {kKeyUp, 0}};
+    for (const auto& s : steps) {
+        EXPECT_EQ(Key(s.key), 1);
+        EXPECT_EQ(screen->DesignList()->selection, s.row) << s.key;
+        EXPECT_EQ(Library().selected, Library().AvailableAt(s.row)) << s.row;
+        EXPECT_EQ(screen->selectedDesign, Library().selected) << s.row;
+    }
+}
+
 TEST_F(DesignLibraryTest, ARowChosenInAnEmptyLibraryChoosesNothing) {
     Open();
     ClickButton(26);

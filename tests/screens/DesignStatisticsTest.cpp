@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "catalogue/BuildingTemplate.h"
@@ -26,8 +27,10 @@ std::string Number(const char* format, int value) {
 }
 
 // What the statistics area shows for a design, described from the templates' own fields.
-std::vector<Text> Describe(const VehicleDesign& d) {
-    if (d.chassis && d.chassis->role == 'z') return {{Point(212, 15), GetString(227), 10}};
+// The factory's own line stands in the parts panel only.
+std::vector<Text> Describe(const VehicleDesign& d, bool partsPanel = true) {
+    if (partsPanel && d.chassis && d.chassis->role == 'z')
+        return {{Point(212, 15), GetString(227), 10}};
     std::vector<Text> out = {{Point(212, 15), GetString(9), 110},
                              {Point(290, 15), GetString(10), 110},
                              {Point(320, 15), GetString(11), 110}};
@@ -73,10 +76,13 @@ protected:
         screen->DrawStats();
         return Page();
     }
-    std::vector<uint8_t> Expected(const VehicleDesign& design) {
+    std::vector<uint8_t> Expected(const VehicleDesign& design, bool partsPanel = true) {
+        return ExpectedTexts(Describe(design, partsPanel));
+    }
+    std::vector<uint8_t> ExpectedTexts(const std::vector<Text>& texts) {
         ClearPage();
         f->display.SetClipRect(Rect(Point(206, 0), Size(240, 106)));
-        for (const Text& t : Describe(design))
+        for (const Text& t : texts)
             f->world->font->DrawText(t.at, t.text.c_str(), t.colour);
         return Page();
     }
@@ -151,6 +157,79 @@ TEST_F(DesignStatisticsTest, SettingsLinesCoverTheValuesNoPanelSets) {
     // The two lines of their own say something of their own.
     EXPECT_STRNE(GetString(DesignScreen::kExploreLine), GetString(25));
     EXPECT_STRNE(GetString(DesignScreen::kAutomaticAttackLine), GetString(28));
+}
+
+// Each value a panel sets names its own line; a value outside the rows leaves its line empty.
+TEST_F(DesignStatisticsTest, EachSettingValueShowsItsOwnLine) {
+    Open();
+    const struct {
+        int standing, range, rangeKind, retreat, attack, pursuit;
+        int standingLine, attackLine, rangeLine, pursuitLine;  // 0: nothing on that line
+    } cases[] = {
+        {0, 10, 0, 20, 0, 0, 20, 25, 28, 31}, {1, 11, 1, 21, 1, 1, 21, 26, 29, 32},
+        {2, 12, 2, 22, 2, 2, 22, 27, 29, 0},  {3, 13, 0, 23, 0, 0, 23, 25, 28, 31},
+        {4, 14, 1, 24, 1, 1, 24, 26, 29, 32},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.standing);
+        VehicleDesign design('V');
+        for (const auto& [index, value] : std::vector<std::pair<int, int>>{{0, c.standing},
+                                                                           {1, c.range},
+                                                                           {2, c.rangeKind},
+                                                                           {3, c.retreat},
+                                                                           {4, c.attack},
+                                                                           {5, c.pursuit}}) {
+            design.parameters[index] = value;
+        }
+        ClearPage();
+        f->display.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+        screen->DrawDesignSettings(design);
+        const std::vector<uint8_t> drawn = Page();
+        ClearPage();
+        std::vector<Text> expected = {
+            {Point(212, 15), GetString(19), 110},
+            {Point(212, 30), GetString(c.standingLine), 10},
+            {Point(212, 40), GetString(c.attackLine), 10},
+            {Point(212, 50), Number(GetString(c.rangeLine), c.range), 10},
+            {Point(212, 60), Number(GetString(30), c.retreat), 10},
+        };
+        if (c.pursuitLine) expected.push_back({Point(212, 70), GetString(c.pursuitLine), 10});
+        for (const Text& t : expected)
+            f->world->font->DrawText(t.at, t.text.c_str(), t.colour);
+        EXPECT_TRUE(drawn == Page());
+    }
+}
+
+// A hovered entry's help takes the area on any panel: its name as the heading, its help text
+// and its second one beside it when it has one. The library shows its selected design's rows,
+// the factory's too.
+TEST_F(DesignStatisticsTest, TheHelpOfAnEntryAndTheLibrarysDesignTakeTheArea) {
+    Open();
+    VehicleDesign factory('V');
+    ASSERT_EQ(factory.SetPrimaryPart(FindBuildingTemplate('V')->chassis.get()), 1);
+    const char* name = "Crawler";
+    const char* help = "Slow";
+    const char* second = "Cheap";
+    for (const auto panel : {DesignScreen::kParts, DesignScreen::kLibrary}) {
+        SCOPED_TRACE(panel);
+        screen->panelMode = panel;
+        screen->selectedDesign = &factory;
+        for (const char* more : {second, static_cast<const char*>(nullptr)}) {
+            screen->helpState = 3;
+            screen->helpTexts[0] = help;
+            screen->helpTexts[1] = more;
+            screen->helpTexts[2] = name;
+            std::vector<Text> texts = {{Point(212, 15), name, 110}, {Point(212, 30), help, 10}};
+            if (more) texts.push_back({Point(330, 30), more, 10});
+            EXPECT_TRUE(Drawn(factory) == ExpectedTexts(texts));
+        }
+        screen->helpState = 1;
+        screen->helpTexts[0] = screen->helpTexts[1] = screen->helpTexts[2] = nullptr;
+        EXPECT_TRUE(Drawn(factory) == Expected(factory, panel == DesignScreen::kParts));
+    }
+    screen->selectedDesign = nullptr;
+    screen->helpState = 0;
+    screen->panelMode = DesignScreen::kParts;
 }
 
 }  // namespace

@@ -90,6 +90,10 @@ TEST_F(HighScoreFileTest, ADamagedFileGivesAnEmptyTable) {
         Scores({1}) + "p666666\n6666",
         Scores({1, 2}) + "lonely\n",
         Scores({1}) + "p2",
+        // Delete is a control character; the characters beside the digits are no digits.
+        "na\x7fme\n5\n",
+        "name\n5/\n",
+        "name\n:5\n",
     };
     for (const std::string& text : cases) {
         Write(text);
@@ -101,6 +105,16 @@ TEST_F(HighScoreFileTest, ADamagedFileGivesAnEmptyTable) {
     ASSERT_EQ(table.Load(), HighScoreTable::Outcome::Read);
     EXPECT_EQ(table.Rows()[0].name, "crlf");
     EXPECT_EQ(table.Rows()[1].score, 909090);
+    // Space and tilde are printable; a line of 255 characters reads, its name cut to 116; 0 and
+    // 9 are digits.
+    const std::string longest(255, 'w');
+    Write(" ~\n9\n" + longest + "\n0\n");
+    ASSERT_EQ(table.Load(), HighScoreTable::Outcome::Read);
+    ASSERT_EQ(table.Rows().size(), 2u);
+    EXPECT_EQ(table.Rows()[0].name, longest.substr(0, 116));
+    EXPECT_EQ(table.Rows()[0].score, 0);
+    EXPECT_EQ(table.Rows()[1].name, " ~");
+    EXPECT_EQ(table.Rows()[1].score, 9);
 }
 
 // A table whose rows do not all read is kept aside, whole, before the next save writes the new

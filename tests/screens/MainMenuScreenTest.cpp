@@ -208,6 +208,51 @@ TEST_F(MainMenuTest, NetworkItemsNeedALinkAndBadNumbersOpenNoSetUp) {
     EXPECT_EQ(m.ItemButton(5)->enabled + m.ItemButton(6)->enabled, 0);
 }
 
+// A network screen's game opens the set-up for players 1 to 4 with one to three peers: the
+// joiner plays in its own slot, the host in slot 1, and commands are recorded from then on.
+// Any other numbers close every link.
+TEST_F(MainMenuTest, ANetworkGameOpensItsSetUpOnlyForSlotsAndPeersTheTablesHold) {
+    f->world->makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
+    const struct {
+        int32_t key;
+        int player, peers;
+        bool opens;
+    } cases[] = {
+        {'j', 1, 1, true},  {'j', 4, 3, true},  {'h', 1, 2, true},  {'j', 0, 1, false},
+        {'j', 5, 1, false}, {'j', 2, 0, false}, {'j', 2, 4, false}, {'h', 1, 4, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.player << " " << c.peers);
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+            menu = nullptr;
+        }
+        f->world->ClosePeers(nullptr);
+        f->world->networkGame = 0;
+        f->world->requestedMode = 0;
+        MainMenuScreen& m = Menu();
+        ASSERT_EQ(Key(c.key), 1);
+        ASSERT_NE(m.OpenNetwork(), nullptr);
+        m.OpenNetwork()->SetGameSetup(c.player, c.peers, 0, 0, "", "");
+        m.OpenNetwork()->OnButton(NetworkScreen::kCancel);
+        m.OpenNetwork()->exitCode = 0;
+        Frame();
+        EXPECT_EQ(m.OpenNetwork(), nullptr);
+        ASSERT_EQ(m.OpenSetup() != nullptr, c.opens);
+        if (c.opens) {
+            EXPECT_EQ(m.OpenSetup()->Record().localTeam, c.key == 'h' ? 1 : c.player);
+            EXPECT_EQ(f->world->requestedMode, static_cast<int>(GameMode::StartScenario));
+            EXPECT_EQ(f->world->networkGame, 1);
+            EXPECT_EQ(f->world->networkHost, c.key == 'h' ? 1 : 0);
+        } else {
+            EXPECT_EQ(f->world->PeerCount(), 0);
+        }
+    }
+    f->world->ClosePeers(nullptr);
+    f->world->networkGame = 0;
+}
+
 // Leaving the set-up of a network game ends the network part: every peer link is closed and
 // nothing is recorded any more.
 TEST_F(MainMenuTest, APeersLeaveReachesTheOpenSetUpThroughTheHooksAndClosesIt) {

@@ -418,6 +418,9 @@ TEST_F(ResultsTest, ChatLinesAreCutAndOnlyNetworkGamesChat) {
     EXPECT_EQ(ResultsScreen::ChatLine("host", "hi"), "[host]: hi");
     EXPECT_EQ(ResultsScreen::ChatLine(nullptr, "hi"), "hi");
     EXPECT_EQ(ResultsScreen::ChatLine(std::string(200, 'h').c_str(), "hi").size(), 127u);
+    for (const size_t length : {126u, 127u, 128u})
+        EXPECT_EQ(ResultsScreen::ChatLine(nullptr, std::string(length, 'a').c_str()),
+                  std::string(std::min<size_t>(length, 127), 'a'));
     ResultsScreen& r = Results(0, &stats);
     Key('u');
     EXPECT_EQ(r.ChatOpen(), 0);

@@ -25,8 +25,20 @@ TEST_F(FrontEndTest, OnlyTheHostsSetUpScreenMarksTheWorldAsTheHost) {
         p.host = c.host;
         p.ownSlot = c.slot;
         p.players = c.network ? 2 : 0;
+        // A network set-up gives the World its own slot and tells the peers its settings at
+        // once; a single player's leaves the World's player alone.
+        f->world->localPlayer.first = 4;
+        if (c.network) f->world->StartRecording();
+        const size_t sentBefore = f->world->Commands().Size();
         SetupScreen& s = Open<SetupScreen>(*f->world, p);
         EXPECT_EQ(f->world->networkHost, c.marked) << c.network << c.host;
+        EXPECT_EQ(f->world->localPlayer.first, c.network ? c.slot : 4);
+        int reportedSlot = 0;
+        const uint8_t* bytes = f->world->Commands().Data();
+        for (size_t at = sentBefore; at + 10 <= f->world->Commands().Size() && bytes[at] >= 7;
+             at += bytes[at])
+            if (bytes[at + 1] == 24) reportedSlot = bytes[at + 9];
+        EXPECT_EQ(reportedSlot, c.network ? c.slot : 0);
         EXPECT_EQ(s.Record().teamColours[2], c.network ? -1 : Scenario::kDroppedPlayerColour);
         EXPECT_EQ(s.Record().techLevel, 5);
         if (c.network && !c.host) {

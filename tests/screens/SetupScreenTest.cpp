@@ -516,6 +516,37 @@ TEST_F(SetupTest, AGuestTakesTheHostsStartWithEverySlotTheOrderAndTheSharedSetti
 
 // Two colours clash when they are the same or twins four apart; "none" (-1, 254 or anything
 // outside 1 .. 8) clashes with nothing.
+// A peer's tech level is taken from 1 to 8 and its resources from 0 to 9900, the sliders
+// following; a value outside keeps what the screen had. Any artifacts value but 0 means on.
+TEST_F(SetupTest, APeersSharedSettingsAreTakenOnlyWithinTheirRanges) {
+    f->world->makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
+    f->world->AddPeer();
+    SetupScreen& guest = OpenSetup(Network(0, 2, 2));
+    const struct {
+        int tech, resources, artifacts;
+        int keptTech, keptResources, keptArtifacts;
+    } cases[] = {
+        {3, 2000, 0, 3, 2000, 0}, {0, -1, 2, 3, 2000, 1},   {9, 9901, 0, 3, 2000, 0},
+        {1, 0, 1, 1, 0, 1},       {8, 9900, 0, 8, 9900, 0}, {-1, 10000, 7, 8, 9900, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.tech << " " << c.resources);
+        SetupSettings host = Report(1, 'V', 3);
+        host.techLevel = c.tech;
+        host.resources = c.resources;
+        host.artifacts = c.artifacts;
+        guest.ApplyPeerSettings(host, 0, 0);
+        const Scenario& r = guest.Record();
+        EXPECT_EQ(r.techLevel, c.keptTech);
+        EXPECT_EQ(r.resources, c.keptResources);
+        EXPECT_EQ(r.artifacts, c.keptArtifacts);
+        // The knob stops at the end of its travel.
+        EXPECT_EQ(guest.ButtonOf(SetupScreen::kTech)->GetValue(),
+                  std::min(c.keptTech * 100 / 8 + 6, 100));
+        EXPECT_EQ(guest.ButtonOf(SetupScreen::kResources)->GetValue(), c.keptResources / 100);
+    }
+}
+
 TEST(SetupColours, ColoursClashWhenTheSameOrTwins) {
     const struct {
         int a, b;
@@ -619,11 +650,17 @@ TEST_F(SetupTest, EachChoiceIsHeardWithItsSoundAndARefusedStartWithBoth) {
     const int colour = guest.Record().colour;
     ASSERT_EQ((colour - 1) % 4, 2);
     f->world->StartRecording();
-    for (const auto& [key, to] :
-         std::vector<std::pair<int32_t, int>>{{kKeyCtrlF1 + 1, 2}, {kKeyCtrlF1 + 3, 4}}) {
+    // Ctrl+F5 opens no line; an empty line sends nothing.
+    for (const auto& [key, to] : std::vector<std::pair<int32_t, int>>{
+             {kKeyCtrlF1 + 1, 2}, {kKeyCtrlF1 + 3, 4}, {kKeyCtrlF1, 1}, {kKeyCtrlF1 + 4, -1}}) {
         const size_t before = f->world->Commands().Size();
         Key(key);
-        ASSERT_EQ(guest.ChatOpen(), 1) << key;
+        ASSERT_EQ(guest.ChatOpen(), to > 0 ? 1 : 0) << key;
+        if (to < 0) continue;
+        Key(kKeyEnter);
+        EXPECT_EQ(guest.ChatOpen(), 0);
+        EXPECT_EQ(f->world->Commands().Size(), before) << key;
+        Key(key);
         Key('o');
         Key(kKeyEnter);
         const std::string sent(reinterpret_cast<const char*>(f->world->Commands().Data()) + before,

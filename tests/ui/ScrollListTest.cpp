@@ -135,6 +135,16 @@ TEST_F(Lists, OnlyVisibleLinesAreDrawnAndTheSelectionSitsOnItsBar) {
     list.ScrollDown();
     EXPECT_EQ(list.Draw(0, "I", 9), 0);
     EXPECT_EQ(screen.GetClipRect(), Rect());
+    // With a view offset the list moves the other way: its origin is (100, 100) - (-20, -30),
+    // and the top row is now line 1.
+    std::fill(Back(), Back() + 640 * 480, 0);
+    list.selection = 1;
+    const Point offset(-20, -30);
+    EXPECT_EQ(list.Draw(1, "I", 9, &offset), 1);
+    EXPECT_EQ(At(121, 134), 50);
+    EXPECT_EQ(At(198, 143), 50);
+    EXPECT_EQ(At(123, 136), 9);
+    EXPECT_EQ(CountNot(0), 78 * 10);
 }
 
 TEST_F(Lists, ZeroLineHeightCountsAsOne) {

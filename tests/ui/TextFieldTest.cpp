@@ -196,6 +196,10 @@ TEST_F(Field, DrawsFrameBlockAndTextOnlyWhileActive) {
     EXPECT_EQ(At(9, 9), 60);     // outline corner
     EXPECT_EQ(At(210, 22), 60);  // and the opposite one
     EXPECT_EQ(At(10, 11), 60);   // selection box under the text
+    // The box fills the rows between the frame's edges less one at each: 11 to 20.
+    EXPECT_EQ(At(10, 20), 60);
+    EXPECT_EQ(At(10, 21), 0);
+    EXPECT_EQ(At(10, 10), 0);
     EXPECT_EQ(screen.GetClipRect(), Rect());
     std::fill(Back(), Back() + 640 * 480, 0);
     Key(kKeyLeft);  // overwrite, cursor on the c

@@ -88,15 +88,7 @@ TEST_F(BattleScreenTest, StealthAndSensorsChooseHowAnEnemyIsDrawn) {
         enemy->stealth.hiddenA = c.hiddenA;
         if (c.detectable >= 0) enemy->detectable[c.detectable] = 1;
         if (c.neighbour) Unit(serial++, land->Centre(row, column + 1));
-        if (c.sensor) {
-            auto viewer = std::make_unique<TestObject>(1, serial++, land->Centre(row + 1, column));
-            viewer->sensors.viewer = 0;
-            (c.sensor == 1   ? viewer->sensors.sensorA
-             : c.sensor == 2 ? viewer->sensors.sensorB
-                             : viewer->sensors.sensorC) = 1;
-            std::unique_ptr<GameObject> owned = std::move(viewer);
-            ASSERT_EQ(world().AddSim(owned), 1);
-        }
+        if (c.sensor) AddSensor(serial++, land->Centre(row + 1, column), c.sensor);
         if (c.seen) terrain.AddVisibility(row, column, 1);
         EXPECT_EQ(screen->DrawKindOf(enemy, row, column), c.kind) << c.name;
         if (c.seen) terrain.AddVisibility(row, column, -1);
@@ -334,24 +326,12 @@ TEST_F(BattleScreenTest, ASensedEnemyIsDrawnWithItsSensorsTint) {
     int serial = 400;
     for (const auto& c : cases) {
         RemoveObjects();
-        auto made = std::make_unique<Recorder>(2, serial++, Point(160, 160));
-        Recorder* enemy = made.get();
-        enemy->sensors.viewer = 0;
-        std::unique_ptr<GameObject> owned = std::move(made);
-        ASSERT_EQ(world().AddSim(owned), 1);
-        world().RemoveFromGrids(enemy, enemy->position, 0);
-        enemy->position = land->Centre(row, column);
-        world().AddToGrids(enemy, enemy->position, 0);
+        Recorder* enemy = Place(std::make_unique<Recorder>(2, serial++, Point(160, 160)),
+                                land->Centre(row, column));
         enemy->teamRecord.second = 2;
         enemy->stealth.hidden = c.hidden;
         enemy->detectable[c.detectable] = 1;
-        auto viewer = std::make_unique<TestObject>(1, serial++, land->Centre(row + 1, column));
-        viewer->sensors.viewer = 0;
-        (c.sensor == 1   ? viewer->sensors.sensorA
-         : c.sensor == 2 ? viewer->sensors.sensorB
-                         : viewer->sensors.sensorC) = 1;
-        std::unique_ptr<GameObject> sensing = std::move(viewer);
-        ASSERT_EQ(world().AddSim(sensing), 1);
+        AddSensor(serial++, land->Centre(row + 1, column), c.sensor);
         ASSERT_EQ(screen->DrawKindOf(enemy, row, column), c.kind);
         screen->Draw(16);
         EXPECT_EQ(enemy->draws, 0) << c.kind;
@@ -526,4 +506,41 @@ TEST_F(BattleScreenTest, TheRubberBandIsOutlinedRoundItsRectangle) {
     screen->Draw(16);
     EXPECT_EQ(std::vector<uint8_t>(page, page + 640 * 480), without);
     screen->rubberBanding = 0;
+}
+
+// An artifact on a seen cell shows its first picture at the cell's centre; once taken, its cell
+// keeps the artifact mark but draws nothing, and the taken artifact draws itself.
+TEST_F(BattleScreenTest, AnArtifactIsDrawnAtItsCellUntilItIsTaken) {
+    RemoveObjects();
+    world().terrain->SetRevealAll(1);
+    const Point centre = land->Centre(20, 20);
+    screen->CentreOn(centre);
+    uint8_t* page = land->screen.BackPage();
+    auto frame = [&] {
+        screen->Draw(16);
+        return std::vector<uint8_t>(page, page + 640 * 480);
+    };
+    const std::vector<uint8_t> without = frame();
+    Image* picture = screen->markerSprites->SubImage(0);
+    ASSERT_NE(picture, nullptr);
+    display->SetClipRect(screen->viewRect);
+    picture->Draw(screen->MapToScreen(centre));
+    display->ResetClipRect();
+    const std::vector<uint8_t> expected(page, page + 640 * 480);
+    ASSERT_NE(expected, without);
+    auto made = std::make_unique<TestObject>(0, 950, centre);
+    made->spriteSet = screen->markerSprites.get();
+    TestObject* artifact = made.get();
+    std::unique_ptr<GameObject> owned = std::move(made);
+    ASSERT_EQ(world().AddArtifact(owned), 1);
+    EXPECT_EQ(frame(), expected);
+    world().RetireArtifact(artifact);
+    ASSERT_EQ(world().ArtifactAt(centre), nullptr);
+    // Taken, it draws itself (as its taking is shown) while its cell draws nothing more.
+    const int draws = artifact->draws;
+    EXPECT_EQ(frame(), expected);
+    EXPECT_EQ(artifact->draws, draws + 1);
+    artifact->spriteSet = nullptr;
+    EXPECT_EQ(frame(), without);
+    world().terrain->SetRevealAll(0);
 }

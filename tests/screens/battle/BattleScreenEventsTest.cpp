@@ -1,6 +1,7 @@
 // The panel buttons and lists: the design button's hand-over, the build button and the
 // production list's cancel against a factory, disabled buttons; and a whole run through the
 // World's mode switch.
+#include <algorithm>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -15,6 +16,8 @@
 #include "core/DisplayBase.h"
 #include "core/KeyCodes.h"
 #include "core/SpriteSet.h"
+#include "core/VoicePool.h"
+#include "map/TerrainMap.h"
 #include "net/NetworkPlay.h"
 #include "objects/FactoryProduction.h"
 #include "screens/FrontEndScreenFactory.h"
@@ -158,6 +161,11 @@ TEST_F(BattleScreenTest, AltF4EndsTheEventPassAndLeavesTheRestQueued) {
     ASSERT_NE(rest, nullptr);
     EXPECT_EQ(rest->param, 't');
     EXPECT_EQ(events.Take(), nullptr);
+    // The key itself is not used: its handler answers 0 with the quit requested.
+    world().requestedMode = 0;
+    int32_t silent = 0;
+    EXPECT_EQ(screen->HandleKey(InputEvent(InputKind::Key, Point(), kKeyF4), silent), 0);
+    EXPECT_EQ(world().requestedMode, static_cast<int>(GameMode::Quit));
 }
 
 TEST_F(BattleScreenTest, WithoutAScenarioTheScreenStillRunsAndPeersRevealTheMap) {
@@ -173,8 +181,38 @@ TEST_F(BattleScreenTest, WithoutAScenarioTheScreenStillRunsAndPeersRevealTheMap)
     TheNetworkHooks().setRevealMap(1);
     EXPECT_EQ(screen->revealMap, 1);
     EXPECT_EQ(world().terrain->RevealAll(), 1);
+    // The view still moves, with no scenario to keep its origin.
+    screen->CentreOn(Point(3000, 3000));
+    EXPECT_EQ(screen->viewOrigin, screen->wantedOrigin);
+    EXPECT_GT(screen->viewOrigin.x, 0);
     screen->Unload();
     EXPECT_FALSE(TheNetworkHooks().setRevealMap);
+}
+
+// Without terrain the view fits the sight grid and sensed enemies have no tints; without the
+// voice pool the voices play and stop on their own, and unloading leaves none playing.
+TEST_F(BattleScreenTest, WithoutTerrainOrVoicesTheScreenStillLoadsSpeaksAndUnloads) {
+    std::unique_ptr<TerrainMap> terrain = std::move(world().terrain);
+    std::unique_ptr<VoicePool> voices = std::move(world().voices);
+    screen->Unload();
+    ASSERT_EQ(screen->LoadForTeam(1, 'V'), 1);
+    EXPECT_EQ(screen->viewRect, screen->FitViewToMap(0));
+    for (const auto& tint : screen->sensedTints)
+        EXPECT_EQ(tint, nullptr);
+    screen->PlayVoice(BattleScreen::kSelectVoice);
+    EXPECT_EQ(screen->voicePlaying, screen->soundBanks[BattleScreen::kSelectVoice][0].get());
+    screen->PlayVoice(BattleScreen::kGuardVoice);
+    const auto& guard = screen->soundBanks[BattleScreen::kGuardVoice];
+    EXPECT_TRUE(std::any_of(guard.begin(), guard.end(), [&](const auto& sound) {
+        return sound.get() == screen->voicePlaying;
+    }));
+    screen->Unload();
+    EXPECT_EQ(screen->voicePlaying, nullptr);
+    world().terrain = std::move(terrain);
+    world().voices = std::move(voices);
+    ASSERT_EQ(screen->LoadForTeam(1, 'V'), 1);
+    for (const auto& tint : screen->sensedTints)
+        EXPECT_NE(tint, nullptr);
 }
 
 // A chassis of seven hardpoints: the seventh selector has a region code of its own and selects

@@ -97,6 +97,19 @@ public:
         world().AddToGrids(u, at, 0);
         return u;
     }
+    // A blind unit of team 1 at a point carrying one sensor: 1 A, 2 B, 3 C. The sensor works
+    // while team 1 owns a structure of code 0.
+    TestObject* AddSensor(int serial, const Point& at, int sensor) {
+        auto viewer = std::make_unique<TestObject>(1, serial, at);
+        viewer->sensors.viewer = 0;
+        (sensor == 1   ? viewer->sensors.sensorA
+         : sensor == 2 ? viewer->sensors.sensorB
+                       : viewer->sensors.sensorC) = 1;
+        TestObject* raw = viewer.get();
+        std::unique_ptr<GameObject> owned = std::move(viewer);
+        EXPECT_EQ(world().AddSim(owned), 1);
+        return raw;
+    }
     // The side panel's pixels as last drawn.
     std::vector<uint8_t> PanelPixels() const {
         const uint8_t* p = screen->panelBitmap->Pixels();

@@ -332,6 +332,22 @@ TEST_F(BattleScreenPanelTest, TabsWithoutAGameRecordOrAFactoryStayEmpty) {
     EXPECT_NE(tabArea(0), miniMap);
     world().teamStats[1] = std::make_unique<MissionStats>();
     EXPECT_NE(tabArea(1), miniMap);
+    // The placed flag is the local team's own; a team outside the table has placed none (the
+    // fields round the table are filled so that a read beyond it would be seen).
+    Scenario& scenario = *world().scenario;
+    std::fill(std::begin(scenario.factoryPlaced), std::end(scenario.factoryPlaced), 1);
+    std::fill(std::begin(scenario.lineBuffer), std::end(scenario.lineBuffer), 'x');
+    std::fill(std::begin(scenario.startOrder), std::end(scenario.startOrder), 1);
+    const struct {
+        int team, placed;
+        bool miniMap;
+    } cases[] = {{0, 1, false}, {0, 0, true}, {-1, 1, true}, {World::kTeams, 1, true}};
+    for (const auto& c : cases) {
+        screen->localTeam = c.team;
+        if (c.team >= 0 && c.team < World::kTeams) scenario.factoryPlaced[c.team] = c.placed;
+        EXPECT_EQ(tabArea(0) != miniMap, c.miniMap) << c.team << " " << c.placed;
+    }
+    screen->localTeam = 1;
 }
 
 TEST_F(BattleScreenPanelTest, ThePlayersTabShowsAColourBoxForEachPlayerAndNoMore) {
@@ -357,6 +373,13 @@ TEST_F(BattleScreenPanelTest, ThePlayersTabShowsAColourBoxForEachPlayerAndNoMore
         }
         return std::pair{inBox, inTab};
     };
+    // The title over the boxes, and each player's number beside its box.
+    ClearStringTable();
+    ASSERT_EQ(LoadStringTable("7a1.str"), 1);
+    ASSERT_STRNE(GetString(223), "");
+    const Rect clip(tab, screen->miniMapRect.extent);
+    const Point labels[4] = {Point(4, 32), Point(58, 32), Point(4, 72), Point(58, 72)};
+    const char* numbers[4] = {"1:", "2:", "3:", "4:"};
     for (int players : {1, 2, 4}) {
         screen->playerCount = players;
         screen->DrawControlPanel();
@@ -365,7 +388,15 @@ TEST_F(BattleScreenPanelTest, ThePlayersTabShowsAColourBoxForEachPlayerAndNoMore
             EXPECT_EQ(inBox, k <= players ? 32 * 32 : 0) << players << " " << k;
             EXPECT_EQ(inTab, inBox) << players << " " << k;
         }
+        for (int k = 1; k <= 4; ++k) {
+            EXPECT_EQ(PanelShowsText(clip, tab + labels[k - 1], numbers[k - 1]), k <= players)
+                << players << " " << k;
+        }
+        EXPECT_TRUE(PanelShowsText(clip, tab + Point(4, 15), GetString(223))) << players;
+        EXPECT_FALSE(PanelShowsText(clip, tab + Point(6, 15), GetString(223))) << players;
+        EXPECT_FALSE(PanelShowsText(clip, tab + Point(4, 32), "4:")) << players;
     }
+    ClearStringTable();
 }
 
 TEST_F(BattleScreenPanelTest, TheListButtonShowsTheOtherListAndAClickSwitchesToIt) {
@@ -416,6 +447,16 @@ TEST_F(BattleScreenPanelTest, TheListButtonShowsTheOtherListAndAClickSwitchesToI
     screen->DrawControlPanel();
     EXPECT_EQ(screen->buildList->count, library.groups.Count());
     EXPECT_EQ(screen->buildList->selection, 0);
+    // Without a library either list, switched to, is empty.
+    std::unique_ptr<DesignLibrary> held = std::move(world().designLibrary);
+    for (const auto& c : cases) {
+        screen->designListFlag = c.flag;
+        screen->buildList->SetCount(5);
+        Click(screen->buttons[static_cast<size_t>(c.shown)]->Bounds().Centre());
+        EXPECT_EQ(screen->designListFlag, c.next) << c.flag;
+        EXPECT_EQ(screen->buildList->count, 0) << c.flag;
+    }
+    world().designLibrary = std::move(held);
 }
 
 TEST_F(BattleScreenPanelTest, TheDebugPanelNamesEachGoalAndWhatStopsOrHitTheUnit) {
@@ -789,6 +830,121 @@ TEST_F(BattleScreenPanelTest, TheMiniMapColoursEachObjectByItsKindOrTeam) {
         EXPECT_EQ(colourAt(at), c.colour < 0 ? ground : c.colour) << c.name;
     }
     screen->SetRevealMap(0);
+    // At 2:1 every cell is a block of 2 x 2 pixels of the colour it has at 1:1.
+    world().terrain->SetRevealAll(1);
+    RemoveObjects();
+    Unit(serial++, at, 1)->teamRecord = ValueTriple(1, 40);
+    const Point tab = screen->miniMapRect.origin - screen->panelRect.origin;
+    const uint8_t* pixels = screen->panelBitmap->Pixels();
+    const int stride = screen->panelBitmap->RowStride();
+    screen->DrawControlPanel();
+    const Point single = tab + screen->miniMapOffset;
+    std::vector<uint8_t> cells;
+    for (int row = 0; row < 30; ++row)
+        for (int column = 0; column < 30; ++column)
+            cells.push_back(pixels[(single.y + row) * stride + single.x + column]);
+    ASSERT_GT(std::count(cells.begin(), cells.end(), 40), 0);
+    screen->miniMapScale = 2;
+    screen->DrawControlPanel();
+    const Point twice = tab + screen->miniMapOffset;
+    // The view's outline (colour 100) lies over other cells at each scale: those are left out.
+    int differing = 0, compared = 0;
+    for (int y = 0; y < 60; ++y) {
+        for (int x = 0; x < 60; ++x) {
+            const uint8_t shown = pixels[(twice.y + y) * stride + twice.x + x];
+            const uint8_t cell = cells[y / 2 * 30 + x / 2];
+            if (shown == 100 || cell == 100) continue;
+            ++compared;
+            differing += shown != cell;
+        }
+    }
+    EXPECT_GT(compared, 3000);
+    EXPECT_EQ(differing, 0);
+    // The row under the blocks and the column beside them are the tab's own, as an empty tab
+    // (the status tab without a record) shows them.
+    auto edges = [&] {
+        std::vector<uint8_t> out;
+        for (int i = 0; i <= 60; ++i) {
+            out.push_back(pixels[(twice.y + 60) * stride + twice.x + i]);
+            out.push_back(pixels[(twice.y + i) * stride + twice.x + 60]);
+        }
+        return out;
+    };
+    const std::vector<uint8_t> besideMap = edges();
+    world().teamStats[1].reset();
+    screen->sideTab = 1;
+    screen->DrawControlPanel();
+    EXPECT_EQ(besideMap, edges());
+    RemoveObjects();
+}
+
+// An enemy the mini-map cannot show (its cells unseen, or stealth in force) shows by the local
+// team's sensors: answering B seen through sensor C as 67 before anything else, answering A seen
+// through sensor A as 100 unless hidden from A, answering C seen through sensor B as 41 unless
+// hidden from B; a sensor of another kind shows nothing.
+TEST_F(BattleScreenPanelTest, TheMiniMapColoursSensedEnemiesBySensor) {
+    Open(OpenLand(30, 30));
+    screen->buildPanelOpen = 0;
+    screen->sideTab = 0;
+    screen->miniMapScale = 1;
+    screen->SetRevealMap(0);
+    records.owned = {{2, 1}, {1, 0}};
+    TerrainMap& terrain = *world().terrain;
+    const int row = 15, column = 15;
+    auto colourAt = [&] {
+        screen->DrawControlPanel();
+        const Point at = screen->miniMapRect.origin - screen->panelRect.origin +
+                         screen->miniMapOffset + Point(column, row);
+        return static_cast<int>(
+            screen->panelBitmap->Pixels()[at.y * screen->panelBitmap->RowStride() + at.x]);
+    };
+    const struct {
+        const char* name;
+        bool seen;                         // the enemy's cells are seen now
+        int hidden, hiddenA, hiddenB;      // its stealth
+        int answersA, answersB, answersC;  // the detections it answers
+        std::vector<int> sensors;          // the local team's: 1 A, 2 B, 3 C
+        int colour;                        // -1: the ground's
+    } cases[] = {
+        {"A by A", false, 0, 0, 0, 1, 0, 0, {1}, 100},
+        {"A by A, generally hidden", true, 1, 0, 0, 1, 0, 0, {1}, 100},
+        {"A by A, hidden from A", false, 0, 1, 0, 1, 0, 0, {1}, -1},
+        {"A by B", false, 0, 0, 0, 1, 0, 0, {2}, -1},
+        {"A by C", false, 0, 0, 0, 1, 0, 0, {3}, -1},
+        {"B by C, hidden from all", true, 1, 1, 1, 0, 1, 0, {3}, 67},
+        {"B by A", false, 0, 0, 0, 0, 1, 0, {1}, -1},
+        {"B by B", false, 0, 0, 0, 0, 1, 0, {2}, -1},
+        {"C by B", false, 0, 0, 0, 0, 0, 1, {2}, 41},
+        {"C by B, hidden from B", false, 0, 0, 1, 0, 0, 1, {2}, -1},
+        {"C by B, hidden from A", false, 0, 1, 0, 0, 0, 1, {2}, 41},
+        {"C by A", false, 0, 0, 0, 0, 0, 1, {1}, -1},
+        {"C by C", false, 0, 0, 0, 0, 0, 1, {3}, -1},
+        {"answering all, every sensor", false, 0, 0, 0, 1, 1, 1, {1, 2, 3}, 67},
+        {"answering A and C, sensors A and B", false, 0, 0, 0, 1, 0, 1, {1, 2}, 100},
+        {"hidden from A, sensors A and B", false, 0, 1, 0, 1, 0, 1, {1, 2}, 41},
+        {"seen, not hidden", true, 0, 0, 0, 1, 1, 1, {1, 2, 3}, 44},
+        {"no sensor", false, 0, 0, 0, 1, 1, 1, {}, -1},
+    };
+    int serial = 700;
+    for (const auto& c : cases) {
+        RemoveObjects();
+        if (c.seen) terrain.AddVisibility(row, column, 1);
+        const int ground = colourAt();
+        TestObject* enemy = Unit(serial++, land->Centre(row, column), 2);
+        enemy->teamRecord = ValueTriple(2, 44);
+        enemy->stealth.hidden = c.hidden;
+        enemy->stealth.hiddenA = c.hiddenA;
+        enemy->stealth.hiddenB = c.hiddenB;
+        enemy->detectable[0] = c.answersA;
+        enemy->detectable[1] = c.answersB;
+        enemy->detectable[2] = c.answersC;
+        // Beyond two cells, so that standing by it does not give the enemy away.
+        int offset = 5;
+        for (int sensor : c.sensors)
+            AddSensor(serial++, land->Centre(row + offset++, column), sensor);
+        EXPECT_EQ(colourAt(), c.colour < 0 ? ground : c.colour) << c.name;
+        if (c.seen) terrain.AddVisibility(row, column, -1);
+    }
     RemoveObjects();
 }
 
@@ -880,6 +1036,28 @@ TEST_F(BattleScreenPanelTest, TheMiniMapOutlinesTheViewAtEachScale) {
         for (const auto& [dx, dy] : {std::pair{-1, 0}, std::pair{w, 0}, std::pair{0, -1},
                                      std::pair{0, h}, std::pair{1, 1}})
             EXPECT_NE(at(dx, dy), 100) << scale << " " << dx << "," << dy;
+    }
+    // On a map wider and taller than the tab the window starts past the map's first cells: the
+    // outline lies at the view's cells counted from the window's first.
+    Open(OpenLand(200, 200));
+    screen->buildPanelOpen = 0;
+    screen->sideTab = 0;
+    world().terrain->SetRevealAll(1);
+    screen->viewOrigin = Point(100 * 32, 120 * 32);
+    for (int scale : {1, 2}) {
+        screen->miniMapScale = scale;
+        screen->DrawControlPanel();
+        ASSERT_GT(screen->miniMapOrigin.x, 0) << scale;
+        ASSERT_GT(screen->miniMapOrigin.y, 0) << scale;
+        const uint8_t* pixels = screen->panelBitmap->Pixels();
+        const int stride = screen->panelBitmap->RowStride();
+        const Point cells((100 * 32 - screen->miniMapOrigin.x) / 32,
+                          (120 * 32 - screen->miniMapOrigin.y) / 32);
+        const Point corner = screen->miniMapRect.origin - screen->panelRect.origin +
+                             screen->miniMapOffset + Point(cells.x * scale, cells.y * scale);
+        EXPECT_EQ(pixels[corner.y * stride + corner.x], 100) << scale;
+        EXPECT_EQ(pixels[corner.y * stride + corner.x + 16 * scale - 1], 100) << scale;
+        EXPECT_NE(pixels[(corner.y + 1) * stride + corner.x + 1], 100) << scale;
     }
 }
 

@@ -2,7 +2,10 @@
 // of a team that lost its factory, and a disabled panel button's silence.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstring>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <vector>
@@ -168,6 +171,21 @@ TEST_F(BattleSettingsTest, ATeamWhoseFactoryWasPlacedAndIsGoneHearsNoVoice) {
     AddFactory(Point(300, 300));
     screen->PlayVoice(BattleScreen::kMoveVoice);
     EXPECT_EQ(screen->voicePlaying, screen->soundBanks[BattleScreen::kMoveVoice][0].get());
+    // A team outside the scenario's table has placed no factory and hears its voices (the
+    // fields round the table read as a placed factory, so that a read beyond it would be heard).
+    Scenario& scenario = *world().scenario;
+    std::fill(std::begin(scenario.startOrder), std::end(scenario.startOrder), 1);
+    std::fill(std::begin(scenario.lineBuffer), std::end(scenario.lineBuffer), 0);
+    const int32_t placed = 1;
+    std::memcpy(scenario.lineBuffer, &placed, sizeof placed);
+    for (int team : {-1, Scenario::kTeams}) {
+        screen->StopVoice();
+        screen->localTeam = team;
+        screen->PlayVoice(BattleScreen::kSelectVoice);
+        EXPECT_EQ(screen->voicePlaying, screen->soundBanks[BattleScreen::kSelectVoice][0].get())
+            << team;
+    }
+    screen->localTeam = 1;
 }
 
 TEST_F(BattleSettingsTest, PressingADisabledButtonIsSilent) {
@@ -353,6 +371,8 @@ TEST_F(BattleSettingsTest, EachEventSoundsAcceptedRefusedOrNothing) {
         {"a mini-map click", 0, 0, [&] { press(miniMap, 'L'), release(miniMap, 'L'); }, 1, 0},
         {"a list picked", 0, 1, [&] { press(list, 'L'), release(list, 'L'); }, 0, 0},
         {"a press on nothing", 0, 1, [&] { press(nothing, 'L'), release(nothing, 'L'); }, 0, 1},
+        {"a button opening the unit panel", 1, 1,
+         [&] { press(unitPanel, 'L'), release(unitPanel, 'L'); }, 2, 0},
     };
     for (const auto& c : cases) {
         unit->SetSelected(c.selected);
@@ -367,6 +387,8 @@ TEST_F(BattleSettingsTest, EachEventSoundsAcceptedRefusedOrNothing) {
         EXPECT_EQ(refused, c.refused) << c.name;
     }
     EXPECT_EQ(screen->optionsOpen, 0);
+    EXPECT_EQ(screen->unitPanelOpen, 1);
+    screen->CloseUnitPanel();
     // Every enabled panel and strip button is taken on its press and on its release, even with
     // nothing to act on.
     unit->SetSelected(0);
@@ -382,6 +404,41 @@ TEST_F(BattleSettingsTest, EachEventSoundsAcceptedRefusedOrNothing) {
         EXPECT_EQ(refused, 0) << id;
     }
     EXPECT_EQ(world().paused, 0);
+    // So are the side panel's scale and zoom buttons, the list buttons of the open build panel,
+    // the unit panel button closing the panel, tracking switched off, and the design button.
+    // Two pairs share their places: the zoom buttons and the list buttons each show the other
+    // view's, so each pair is clicked in turn.
+    const struct {
+        int id, buildPanel, unitPanel, tracking;
+    } more[] = {{4, 0, 0, 0}, {5, 0, 0, 0}, {7, 0, 0, 0},  {6, 0, 0, 0}, {10, 1, 0, 0},
+                {9, 1, 0, 0}, {1, 0, 1, 0}, {21, 0, 0, 1}, {0, 0, 0, 0}};
+    for (const auto& m : more) {
+        screen->buildPanelOpen = m.buildPanel;
+        screen->unitPanelOpen = m.unitPanel;
+        screen->tracking = m.tracking;
+        screen->sideTab = 0;
+        const Point at = screen->buttons[static_cast<size_t>(m.id)]->Bounds().Centre();
+        ASSERT_EQ(screen->HitTest(at), m.id);
+        press(at, 'L');
+        release(at, 'L');
+        accepted = refused = 0;
+        screen->HandleEvents(16);
+        EXPECT_EQ(accepted, 2) << m.id;
+        EXPECT_EQ(refused, 0) << m.id;
+    }
+    EXPECT_EQ(screen->unitPanelOpen, 0);
+    EXPECT_EQ(screen->tracking, 0);
+    // A part selector is taken on its press and its release.
+    screen->buildPanelOpen = 0;
+    screen->partSelectorCount = 1;
+    screen->partSelectors[0] = Rect(Point(40, 200), Size(16, 16));
+    ASSERT_EQ(screen->HitTest(Point(48, 208)), BattleScreen::PartSelectorRegion(0));
+    press(Point(48, 208), 'L');
+    release(Point(48, 208), 'L');
+    accepted = refused = 0;
+    screen->HandleEvents(16);
+    EXPECT_EQ(accepted, 2);
+    EXPECT_EQ(refused, 0);
 }
 
 }  // namespace

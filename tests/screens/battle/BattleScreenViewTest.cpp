@@ -176,6 +176,11 @@ TEST_F(BattleScreenTest, AMapSmallerThanTheViewIsCentredWithAMargin) {
     std::unique_ptr<TerrainMap> terrain = std::move(world().terrain);
     EXPECT_EQ(screen->FitViewToMap(0), expected);
     EXPECT_EQ(screen->FitViewToMap(1), Rect(Point(176, 192), Size(160, 96)));
+    // A zoom then fits the view the same way, with no terrain to tell.
+    screen->SetZoom(0);
+    EXPECT_EQ(screen->viewRect, expected);
+    screen->SetZoom(1);
+    EXPECT_EQ(screen->viewRect, Rect(Point(176, 192), Size(160, 96)));
     world().terrain = std::move(terrain);
 }
 

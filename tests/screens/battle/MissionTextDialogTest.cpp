@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/KeyCodes.h"
+#include "core/TextWriter.h"
 #include "screens/battle/OverlayTestSupport.h"
 
 namespace {
@@ -118,17 +119,25 @@ TEST_F(MissionTextDialogTest, TheTextIsWrittenInsideItsBox) {
         return pixels;
     };
     const std::vector<uint8_t> blank = inked("");
-    const std::vector<uint8_t> written = inked(std::string(400, 'W').c_str());
-    int changedInside = 0;
-    for (int y = 0; y < 480; ++y) {
-        for (int x = 0; x < 640; ++x) {
-            const size_t i = static_cast<size_t>(y) * 640 + x;
-            if (blank[i] == written[i]) continue;
-            ASSERT_TRUE(x >= 228 && x <= 418 && y >= 178 && y <= 241) << x << "," << y;
-            ++changedInside;
+    // A text longer than the buffer, cut to it, leaves the rest of the dialog as it was.
+    for (size_t length : {size_t{400}, size_t{2000}}) {
+        const std::vector<uint8_t> written = inked(std::string(length, 'W').c_str());
+        int changedInside = 0;
+        for (int y = 0; y < 480; ++y) {
+            for (int x = 0; x < 640; ++x) {
+                const size_t i = static_cast<size_t>(y) * 640 + x;
+                if (blank[i] == written[i]) continue;
+                ASSERT_TRUE(x >= 228 && x <= 418 && y >= 178 && y <= 241)
+                    << length << ": " << x << "," << y;
+                ++changedInside;
+            }
         }
+        EXPECT_GT(changedInside, 0) << length;
     }
-    EXPECT_GT(changedInside, 0);
+    // Without the World's font the dialog is drawn without its text.
+    std::unique_ptr<TextWriter> font = std::move(f->world->font);
+    EXPECT_EQ(inked(std::string(400, 'W').c_str()), blank);
+    f->world->font = std::move(font);
     EXPECT_EQ(box.extent.w, 191);
 }
 

@@ -18,6 +18,7 @@
 #include "support/FakeSoundDevice.h"
 #include "ui/TextField.h"
 #include "world/MissionStats.h"
+#include "world/SavedGameIndex.h"
 #include "world/Scenario.h"
 
 namespace {
@@ -93,8 +94,9 @@ TEST_F(OptionsMenuTest, SpeedSliderPositionsGiveSpeedsAndOnlyAChangeIsWritten) {
         menu.WidgetOf(OptionsMenu::kSpeedSlider)->SetValue(c.value);
         const size_t before = commands.Size();
         Run(menu);
-        // The other machines hear of the change.
-        EXPECT_GT(commands.Size(), before) << c.value;
+        // The other machines hear of the change: the new speed ends the record.
+        ASSERT_GT(commands.Size(), before) << c.value;
+        EXPECT_EQ(commands.Data()[commands.Size() - 1], c.speed) << c.value;
         EXPECT_EQ(SpeedAdjustment, 3 - c.speed) << c.value;
         EXPECT_EQ(Option("SPEED"), std::to_string(c.speed)) << c.value;
     }
@@ -152,9 +154,14 @@ TEST_F(OptionsMenuTest, OneTitleSavedTwiceKeepsOneFile) {
     EXPECT_STREQ(f->world->savedGames->At(0)->Title(), "dune");
     EXPECT_TRUE(std::filesystem::exists(Path("0.scn")));
     EXPECT_FALSE(std::filesystem::exists(Path("1.scn")));
-    // Opened again on the saved game, the overlay shows its title.
+    // Opened again on the saved game, the overlay shows its title; without the index of saved
+    // games the title is not known.
     menu.Activate();
     EXPECT_STREQ(menu.Title(), "dune");
+    std::unique_ptr<SavedGameIndex> index = std::move(f->world->savedGames);
+    menu.Activate();
+    EXPECT_STREQ(menu.Title(), "untitled");
+    f->world->savedGames = std::move(index);
 }
 
 TEST_F(OptionsMenuTest, AFailedSaveIsReportedAndTheOverlayStaysOpen) {
