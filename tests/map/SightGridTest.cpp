@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "map/TerrainFakes.h"
 
 namespace {
@@ -236,5 +238,66 @@ TEST(SightGrid, HiddenTargetNextDoorIsDetectedOnlyOnTheSameLayer) {
         EXPECT_EQ(flat.IsRectExplored(Rect(Point(0, 0), Size(200, 200)), 1), 0);
         EXPECT_EQ(flat.EnemyPresence(target.position, 2), 0);
         flat.RemoveViewer(&viewer, viewer.position);
+    }
+}
+
+// Each way of detecting, just inside and just outside its reach. The viewer stands at (100, 100)
+// in sight cell (1, 1); targets lie to its right on the same row unless placed below.
+TEST(SightGrid, DetectionReachesEndJustBeforeTheirDistance) {
+    constexpr int kA = static_cast<int>(SensorKind::A), kB = static_cast<int>(SensorKind::B),
+                  kC = static_cast<int>(SensorKind::C);
+    constexpr int kGeneral = static_cast<int>(StealthKind::General),
+                  kHideA = static_cast<int>(StealthKind::A),
+                  kHideB = static_cast<int>(StealthKind::B);
+    struct Case {
+        const char* name;
+        int sensor;  // -1: none
+        int sensorValue;
+        std::vector<int> hiddenFrom;
+        Point at;
+        int targetLayer;
+        int expected;
+    };
+    const Case cases[] = {
+        {"plain just inside", -1, 0, {}, Point(355, 100), 0, 1},
+        {"plain at the reach", -1, 0, {}, Point(356, 100), 0, 0},
+        {"sensor C just inside", kC, 1, {kGeneral}, Point(611, 100), 0, 1},
+        {"sensor C at the reach", kC, 1, {kGeneral}, Point(612, 100), 0, 0},
+        {"sensor C answering below zero is off", kC, -1, {kGeneral}, Point(400, 100), 0, 0},
+        {"sensor A just inside", kA, 1, {kGeneral}, Point(867, 100), 0, 1},
+        {"sensor A at the reach", kA, 1, {kGeneral}, Point(868, 100), 0, 0},
+        {"sensor A beaten by its stealth", kA, 1, {kGeneral, kHideA}, Point(400, 100), 0, 0},
+        {"sensor A sees through the other stealth",
+         kA,
+         1,
+         {kGeneral, kHideB},
+         Point(400, 100),
+         0,
+         1},
+        {"sensor B just inside", kB, 1, {kGeneral}, Point(867, 100), 0, 1},
+        {"sensor B at the reach", kB, 1, {kGeneral}, Point(868, 100), 0, 0},
+        {"sensor B beaten by its stealth", kB, 1, {kGeneral, kHideB}, Point(400, 100), 0, 0},
+        {"sensor B sees through the other stealth",
+         kB,
+         1,
+         {kGeneral, kHideA},
+         Point(400, 100),
+         0,
+         1},
+        {"hidden, diagonal next cell, same layer", -1, 0, {kGeneral}, Point(191, 191), 0, 1},
+        {"hidden, two cells right, same layer", -1, 0, {kGeneral}, Point(192, 100), 0, 0},
+        {"hidden, two cells down, same layer", -1, 0, {kGeneral}, Point(100, 192), 0, 0},
+        {"hidden, next cell down, other layer", -1, 0, {kGeneral}, Point(100, 130), 1, 0},
+        {"hidden, same cell, other layer", -1, 0, {kGeneral}, Point(127, 127), 1, 1},
+    };
+    SightGrid grid = MakeGrid();
+    for (const Case& c : cases) {
+        FakeMapObject viewer(1, 1, Point(100, 100));
+        FakeMapObject target(2, 2, c.at);
+        if (c.sensor >= 0) viewer.sensors[c.sensor] = c.sensorValue;
+        for (int kind : c.hiddenFrom)
+            target.hidden[kind] = 1;
+        target.filter.layer = c.targetLayer;
+        EXPECT_EQ(grid.CanDetect(&viewer, &target), c.expected) << c.name;
     }
 }

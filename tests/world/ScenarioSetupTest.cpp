@@ -195,3 +195,33 @@ TEST(ScenarioSetup, TheWorldsRecordsCountIntoTheTeamRecordsAndTheScenario) {
 }
 
 }  // namespace
+
+namespace {
+
+// In a network game each machine builds only its own team's building and counts the others
+// placed for every slot a player holds; the game waits for their announcements.
+TEST(ScenarioSetup, ANetworkGameBuildsOnlyTheLocalBuildingAndWaitsForTheOthers) {
+    ScenarioWorld s;
+    s.world->networkGame = 1;
+    auto d = std::make_unique<Scenario>();
+    d->localTeam = 2;
+    d->clanLetter = 'V';
+    d->colour = 2;
+    const char slots[] = {'X', 'T', 'V', 'X', 'V'};
+    std::copy(std::begin(slots), std::end(slots), d->playerSlots);
+    d->ShuffleStartOrder();
+    ASSERT_EQ(s.Start(std::move(d)), 1);
+    World& w = *s.world;
+    const Scenario& placed = *w.scenario;
+    EXPECT_EQ(placed.waitingForFactories, 1);
+    EXPECT_EQ(w.pauseLocked, 1);
+    const int expected[World::kTeams] = {0, 1, 1, 0, 1};
+    for (int team = 1; team < World::kTeams; ++team) {
+        EXPECT_EQ(placed.factoryPlaced[team], expected[team]) << team;
+        EXPECT_EQ(w.TeamFactory(team) != nullptr, team == 2) << team;
+        EXPECT_EQ(w.controllers[team], nullptr) << team;
+    }
+    w.networkGame = 0;
+}
+
+}  // namespace
