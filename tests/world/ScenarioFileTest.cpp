@@ -8,6 +8,7 @@
 #include "catalogue/TemplateCatalogue.h"
 #include "core/Crc32.h"
 #include "core/Random.h"
+#include "map/SightGrid.h"
 #include "map/TerrainMap.h"
 #include "objects/Wreck.h"
 #include "platform/AtomicFile.h"
@@ -84,6 +85,20 @@ TEST(ScenarioFile, ARoundTripGivesTheSameBytes) {
     opponent->rally = Point(300, 200);
     w.teamStats[1]->baseTime = 9000;
 
+    // A sight cell whose four terrain cells were never seen on the first run, to stay
+    // unexplored after the load.
+    Point unseen(-1, -1);
+    const Size cells = w.terrain->SizeInCells();
+    for (int r = 0; r + 1 < cells.h && unseen.x < 0; r += 2) {
+        for (int c = 0; c + 1 < cells.w && unseen.x < 0; c += 2) {
+            const int seen =
+                (w.terrain->Visibility(r, c) >= 0) + (w.terrain->Visibility(r + 1, c) >= 0) +
+                (w.terrain->Visibility(r, c + 1) >= 0) + (w.terrain->Visibility(r + 1, c + 1) >= 0);
+            if (seen == 0) unseen = w.terrain->CellCenter(r, c);
+        }
+    }
+    ASSERT_GE(unseen.x, 0);
+
     ASSERT_EQ(w.SaveGame("a.scn"), 1);
     const std::string first = s.ReadFile("a.scn");
     for (const char* key : {"\nr = Y\n", "\nn = 2\n", "\ns = 2,3\n", "\no = -1,-1,-1,-1,64,96,",
@@ -99,6 +114,11 @@ TEST(ScenarioFile, ARoundTripGivesTheSameBytes) {
     World& back = *s.world;
     EXPECT_EQ(back.terrain->DecorationAt(0, 1), 10);
     EXPECT_EQ(back.terrain->DecorationAt(0, 4), 0xFF);
+    // The explored area comes back as seen before, in the terrain and in the local sight.
+    EXPECT_EQ(back.terrain->Visibility(1, 1), 0);
+    EXPECT_EQ(back.sight->IsExplored(back.terrain->CellCenter(1, 1), 1), 1);
+    EXPECT_EQ(back.sight->IsVisible(back.terrain->CellCenter(1, 1), 1), 0);
+    EXPECT_EQ(back.sight->IsExplored(unseen, 1), 0);
     EXPECT_EQ(back.AreAllied(2, 3), 1);
     EXPECT_EQ(back.teamStats[1]->kills, 4);
     auto* again = dynamic_cast<RecordObject*>(back.FindSim(unitId));
