@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/Settings.h"
+#include "core/StringTable.h"
 #include "objects/CommandBuffer.h"
 #include "support/MemoryLink.h"
 #include "world/RegistryTestFixture.h"
@@ -296,6 +297,41 @@ TEST_F(PeerSlotTest, APauseSendsTheStateOfEveryOwnedObject) {
     EXPECT_EQ(sent(), (std::vector<std::pair<int, int>>{{29, 255}, {9, own->id.serial}}));
     world.TogglePause();
     EXPECT_EQ(sent(), (std::vector<std::pair<int, int>>{{29, 255}}));
+}
+
+// A lost peer is named on the status line when this side dropped it for a reason, or when it
+// played a team and simply went away; a peer of no player's team that went away is not.
+TEST_F(PeerSlotTest, ALostPeerIsNamedOnTheStatusLineByWhyItWent) {
+    std::string table(CommLink::kDroppedDamaged, '\r');
+    table += "damaged %d\rstalled %d\r";
+    ASSERT_EQ(SetStringTableText(table), 1);
+    land.records.allBelowEmpty = 0;
+    const struct {
+        int team, reason;
+        const char* shown;
+    } cases[] = {
+        {3, 0, "stalled 3"},
+        {1, 0, "stalled 1"},
+        {4, CommLink::kDroppedDamaged, "damaged 4"},
+        {2, CommLink::kDroppedStalled, "stalled 2"},
+        {0, 0, ""},
+        {5, 0, ""},
+        {-1, 0, ""},
+    };
+    int lost = 0;
+    for (const auto& c : cases) {
+        world.statusText[0] = 0;
+        ASSERT_NE(world.AddPeer(), nullptr);
+        world.peerTeams[0] = c.team;
+        if (c.reason != 0) made.back()->Drop(c.reason);
+        made.back()->lost = 1;
+        world.CheckPeers();
+        EXPECT_STREQ(world.statusText, c.shown) << c.team << " " << c.reason;
+        EXPECT_EQ(world.peersLost, ++lost);
+        EXPECT_EQ(world.lastLostTeam, c.team);
+        EXPECT_EQ(world.PeerCount(), 0);
+    }
+    ClearStringTable();
 }
 
 }  // namespace
