@@ -480,6 +480,14 @@ TEST(ScenarioFile, LineHelpersReadSectionsOnlyFromALeadingColon) {
     EXPECT_EQ(v[1], -5);
     EXPECT_EQ(ScnScanInts("-2147483648,2147483648", v, 2), 1);
     EXPECT_EQ(v[0], INT32_MIN);
+    EXPECT_EQ(ScnScanInts("2147483647,-2147483649", v, 2), 1);
+    EXPECT_EQ(v[0], INT32_MAX);
+    EXPECT_EQ(ScnScanInts("7,,8", v, 3), 1);
+    // Text of exactly the largest size is read.
+    const std::string largest = ": H\n" + std::string(ScenarioText::kMaxBytes - 4, '\n');
+    ScenarioText big;
+    EXPECT_EQ(big.ReadBytes(largest.data(), largest.size()), 1);
+    EXPECT_EQ(big.sections.size(), 1u);
     // CR LF, CR and LF all end a line; an empty line ends the text.
     ScenarioText text;
     const std::string bytes = ": H\r\nJ = 3\rL = T\n# note\n: E\r\nI = 2\n\n: V\n";
