@@ -232,6 +232,36 @@ TEST(ScenarioFile, ADamagedFileBuildsNothingAndStaysAsItWas) {
     EXPECT_EQ(s.StartFile("missing.scn"), 0);
 }
 
+// Each header value at the ends of its range passes the check, and one step past them fails.
+TEST(ScenarioFile, HeaderValuesAreCheckedAtBothEndsOfTheirRanges) {
+    const struct {
+        const char* line;
+        ScenarioFault fault;
+    } cases[] = {
+        {"J = 0", ScenarioFault::None},           {"J = 12", ScenarioFault::None},
+        {"J = -1", ScenarioFault::Mission},       {"L = T", ScenarioFault::None},
+        {"L = v", ScenarioFault::Clan},           {"I = 4", ScenarioFault::None},
+        {"I = 0", ScenarioFault::LocalTeam},      {"n = -1", ScenarioFault::None},
+        {"n = 1", ScenarioFault::None},           {"n = 8", ScenarioFault::None},
+        {"n = 0", ScenarioFault::Colour},         {"n = -2", ScenarioFault::Colour},
+        {"M = 1", ScenarioFault::None},           {"M = 5", ScenarioFault::None},
+        {"M = 6", ScenarioFault::Difficulty},     {"m = 1,1", ScenarioFault::None},
+        {"m = 8,8", ScenarioFault::None},         {"m = 0,1", ScenarioFault::TechLevel},
+        {"m = 1,0", ScenarioFault::TechLevel},    {"m = 1,9", ScenarioFault::TechLevel},
+        {"m = 3", ScenarioFault::TechLevel},      {"w = 0", ScenarioFault::None},
+        {"w = x", ScenarioFault::Resources},      {"K = -2", ScenarioFault::Land},
+        {"l = 0,0,0,0,0,0", ScenarioFault::None}, {"u = 0,0,0", ScenarioFault::None},
+        {"u = 0,0", ScenarioFault::Counters},
+    };
+    ScenarioWorld s;
+    for (const auto& c : cases) {
+        s.WriteSave("h.scn", Header(c.line));
+        Scenario descriptor;
+        descriptor.SetFileName("h.scn");
+        EXPECT_EQ(ScenarioCheck::Check(descriptor), c.fault) << c.line;
+    }
+}
+
 // A save the game wrote, damaged the ways a disk or a hand damages files: each is refused by
 // the check record before anything is parsed, the game in play stays, and the whole file
 // still loads to the same state.
