@@ -190,6 +190,26 @@ TEST_F(PlacementTest, HasObjectAroundSeesHostilesTwoCellsBeyondTheFootprint) {
     EXPECT_EQ(world.HasObjectAround(unit, 4), 1);
 }
 
+// Two cells beyond the footprint on every side are looked at; the third is not.
+TEST_F(PlacementTest, HasObjectAroundEndsTwoCellsBeyondTheFootprintOnEverySide) {
+    TestObject* unit = land.AddUnit(1, 1, 4, 7);
+    int row0 = 0, column0 = 0, row1 = 0, column1 = 0;
+    ASSERT_EQ(grid.RectToCells(unit->GetCentre(), unit->GetRadius(), row0, column0, row1, column1),
+              1);
+    int serial = 10;
+    for (const int away : {2, 3}) {
+        for (const auto& [dr, dc] : {std::pair{-1, 0}, {1, 0}, {0, -1}, {0, 1}}) {
+            const int row = dr < 0 ? row0 - away : dr > 0 ? row1 + away : row0;
+            const int column = dc < 0 ? column0 - away : dc > 0 ? column1 + away : column0;
+            TestObject* hostile = land.AddUnit(3, ++serial, row, column);
+            EXPECT_EQ(world.HasObjectAround(unit, 3), away == 2 ? 1 : 0)
+                << away << " " << dr << "," << dc;
+            world.RemoveFromGrids(hostile, hostile->GetPosition(), 0);
+            hostile->destroyed = 1;
+        }
+    }
+}
+
 TEST_F(PlacementTest, DeployingTakesTheTeamOffTheGridsAndPutsItBackUnderTheNewKind) {
     TestObject* unit = land.AddUnit(2, 1, 3, 3);
     TestObject* other = land.AddUnit(2, 2, 5, 5);
