@@ -83,7 +83,9 @@ TEST_F(AllianceTest, TheStatusLineKeeps1023CharactersAndDefaultsToColour10) {
     // The colour table has nine entries; other numbers give black, readable on the default box.
     EXPECT_EQ(world.ColourOf(1), 11);
     EXPECT_EQ(world.ColourOf(8), 16);
+    EXPECT_EQ(world.ColourOf(9), 0);
     EXPECT_EQ(world.ColourOf(10), 0);
+    EXPECT_EQ(world.ColourOf(-1), 0);
     EXPECT_EQ(world.ColourOf(-4), 0);
     EXPECT_EQ(world.PlayUiSound(0), 0);
     EXPECT_EQ(world.PlayUiSound(1), 1);
