@@ -413,6 +413,13 @@ TEST(ScenarioFile, TheRecordIsRequiredOfSavesAndCheckedWhereverOneIsCarried) {
         EXPECT_EQ(copy.IsSave(), true) << c.name;
         copy.SetFileName("hand.scn");
         EXPECT_EQ(copy.IsSave(), false) << c.name;
+        // Loaded without the check first, the answer is the same: a readable text without a
+        // header loads nothing to play either.
+        Scenario unchecked;
+        unchecked.SetFileName("hand.scn");
+        ScenarioWorld other;
+        other.WriteFile("hand.scn", c.text);
+        EXPECT_EQ(unchecked.Load(*other.world), c.asScenario) << c.name;
     }
 }
 
