@@ -162,6 +162,32 @@ TEST(SightGrid, PixelQueriesAnswerZeroOutsideTheGrid) {
     EXPECT_EQ(grid.IsRectVisible(Rect(Point(600, 600), Size(20, 20)), 1), 0);
 }
 
+// Cells just off each side, layers and players outside the grid's: never seen, whatever the
+// cells next to them in memory hold.
+TEST(SightGrid, ValuesOffTheGridAreNeverSeen) {
+    SightGrid grid = MakeGrid();
+    FakeMapObject one(1, 1, SightCentre(1, 0)), two(2, 2, SightCentre(0, 0));
+    for (int layer = 1; layer < SightGrid::kLayers; ++layer) {
+        one.sensors[layer - 1] = 1;
+        two.sensors[layer - 1] = 1;
+    }
+    grid.AddViewer(&one, one.position);
+    grid.AddViewer(&two, two.position);
+    ASSERT_EQ(grid.Value(0, 1, 19, 0), -1);
+    ASSERT_EQ(grid.Value(0, 1, 1, 0), 1);
+    const struct {
+        int layer, player, row, column;
+    } outside[] = {
+        {0, 1, 20, 0}, {0, 1, 0, 20}, {0, 1, -1, 0}, {0, 1, 1, -1}, {3, 1, 20, 0},
+        {0, 0, 0, 0},  {0, 5, 0, 0},  {4, 1, 0, 0},  {-1, 2, 0, 0},
+    };
+    for (const auto& o : outside)
+        EXPECT_EQ(grid.Value(o.layer, o.player, o.row, o.column), -1)
+            << o.layer << " " << o.player << " " << o.row << "," << o.column;
+    EXPECT_EQ(grid.SeenInLayer2(20, 0, 1), 0);
+    EXPECT_EQ(grid.SeenInLayer3(0, 20, 1), 0);
+}
+
 TEST(SightGrid, MarkExploredOnlyTouchesNeverSeenCellsOfTheLocalTeam) {
     SightGrid grid = MakeGrid(2);
     FakeMapObject a(2, 1, SightCentre(3, 3));
