@@ -186,6 +186,15 @@ TEST(SightGrid, ValuesOffTheGridAreNeverSeen) {
             << o.layer << " " << o.player << " " << o.row << "," << o.column;
     EXPECT_EQ(grid.SeenInLayer2(20, 0, 1), 0);
     EXPECT_EQ(grid.SeenInLayer3(0, 20, 1), 0);
+    // Rectangles running past the right or the bottom side look at no cell beyond it: not
+    // the start of the next row, not the next player's cells.
+    const Rect pastRight(Point(19 * 64 - 10, 10), Size(300, 20));
+    const Rect pastBottom(Point(10, 19 * 64 - 10), Size(20, 300));
+    EXPECT_EQ(grid.IsRectVisible(pastRight, 1), 0);
+    EXPECT_EQ(grid.IsRectExplored(pastRight, 1), 0);
+    EXPECT_EQ(grid.IsRectVisible(pastBottom, 1), 0);
+    EXPECT_EQ(grid.IsRectExplored(pastBottom, 1), 0);
+    EXPECT_EQ(grid.IsRectVisible(Rect(Point(-30, 64), Size(40, 40)), 1), 1);
 }
 
 TEST(SightGrid, MarkExploredOnlyTouchesNeverSeenCellsOfTheLocalTeam) {

@@ -179,6 +179,9 @@ TEST_F(AllianceTest, ARectangleIsVisibleWhereTheLocalPlayersUnitsSeeNow) {
     EXPECT_EQ(world.IsRectVisible(Rect(Point(-300, -300), Size(100, 100))), 0);
     world.RemoveFromGrids(own, own->GetPosition(), 0);
     EXPECT_EQ(world.IsRectVisible(Rect(Point(32 * 9, 32 * 2), Size(32, 32))), 0);
+    // Without a land nothing is visible.
+    World bare;
+    EXPECT_EQ(bare.IsRectVisible(Rect(Point(0, 0), Size(64, 64))), 0);
 }
 
 }  // namespace
