@@ -107,6 +107,9 @@ TEST_F(GameFlowTest, AStartedMissionShowsItsBriefingOnceThenTheDesignScreenOrThe
 TEST_F(GameFlowTest, AWonSkirmishEndsFiveSecondsLaterAndGoesBackToTheMenu) {
     Play('V', 0);
     scenario().factoryPlaced[2] = 1;  // its building is gone
+    // A building nobody plays is no opponent.
+    world().AddBuilding(std::make_unique<RecordObject>(
+        world().NewSimId(0), world().pathGrid->CellCenter(20, 5), 4, nullptr));
     EXPECT_EQ(flow->Step(kBattle), 0);
     EXPECT_EQ(flow->won, 1);
     land.clock.Advance(GameFlow::kEndDelayMs - 1);
