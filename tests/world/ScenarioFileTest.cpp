@@ -70,8 +70,9 @@ TEST(ScenarioFile, ARoundTripGivesTheSameBytes) {
     ASSERT_EQ(w.AddWreck(std::move(wreck)), 1);
     w.AddGroup(std::make_unique<RecordObject>(w.NewSimId(2), Point(0, 0), 0, nullptr));
     // Decorations 0, 10, 13 and 32 (line ends and a blank as raw bytes) and none.
-    const int frames[] = {0, 10, 13, 32, -1};
-    for (int c = 0; c < 5; ++c)
+    // Frame 92 is the last with a character of its own.
+    const int frames[] = {0, 10, 13, 32, -1, 92, 93};
+    for (int c = 0; c < 7; ++c)
         w.terrain->SetDecoration(0, c, frames[c]);
     w.terrain->AddVisibility(1, 1, 1);
     w.Ally(SimId(2, 0), SimId(3, 0));
@@ -101,9 +102,10 @@ TEST(ScenarioFile, ARoundTripGivesTheSameBytes) {
 
     ASSERT_EQ(w.SaveGame("a.scn"), 1);
     const std::string first = s.ReadFile("a.scn");
-    for (const char* key : {"\nr = Y\n", "\nn = 2\n", "\ns = 2,3\n", "\no = -1,-1,-1,-1,64,96,",
-                            "\nx = n\n", "\n: E\n", "Killer:Spider\nZ = 0\n", "\nq = 77\n",
-                            "\nZ = 40\n", "\n: R\n", "\n: F\n", "\nl = 4,0,9000,"})
+    for (const char* key :
+         {"\ne = !+/B.~.", "\nr = Y\n", "\nn = 2\n", "\ns = 2,3\n", "\no = -1,-1,-1,-1,64,96,",
+          "\nx = n\n", "\n: E\n", "Killer:Spider\nZ = 0\n", "\nq = 77\n", "\nZ = 40\n", "\n: R\n",
+          "\n: F\n", "\nl = 4,0,9000,"})
         EXPECT_NE(first.find(key), std::string::npos) << key;
 
     s.Renew();
@@ -114,6 +116,8 @@ TEST(ScenarioFile, ARoundTripGivesTheSameBytes) {
     World& back = *s.world;
     EXPECT_EQ(back.terrain->DecorationAt(0, 1), 10);
     EXPECT_EQ(back.terrain->DecorationAt(0, 4), 0xFF);
+    EXPECT_EQ(back.terrain->DecorationAt(0, 5), 92);
+    EXPECT_EQ(back.terrain->DecorationAt(0, 6), 0xFF);
     // The explored area comes back as seen before, in the terrain and in the local sight.
     EXPECT_EQ(back.terrain->Visibility(1, 1), 0);
     EXPECT_EQ(back.sight->IsExplored(back.terrain->CellCenter(1, 1), 1), 1);
