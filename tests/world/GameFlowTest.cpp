@@ -269,12 +269,12 @@ TEST_F(GameFlowTest, SavingUnderATitleReportsWhatWentWrong) {
     EXPECT_EQ(world().SaveGameUnderTitle("First"), 0);
     ASSERT_NE(world().savedGames->FindByTitle("First"), nullptr);
     EXPECT_STREQ(world().statusText, World::MessageLine(World::kSaveFailedLine));
-    // A title with nothing printable is a failed save; every name taken is no room.
+    // Every name taken: no room, but a title with nothing printable is a failed save.
+    for (int n = 1; n < SavedGameIndex::kNames; ++n)
+        land.WriteFile((std::to_string(n) + ".scn").c_str(), "");
     world().statusText[0] = 0;
     EXPECT_EQ(world().SaveGameUnderTitle(" \t "), 0);
     EXPECT_STREQ(world().statusText, World::MessageLine(World::kSaveFailedLine));
-    for (int n = 1; n < SavedGameIndex::kNames; ++n)
-        land.WriteFile((std::to_string(n) + ".scn").c_str(), "");
     world().statusText[0] = 0;
     EXPECT_EQ(world().SaveGameUnderTitle("Third"), 0);
     EXPECT_STREQ(world().statusText, World::MessageLine(World::kNoRoomLine));
