@@ -6,6 +6,7 @@
 #include "core/PointNode.h"
 #include "core/Random.h"
 #include "map/TerrainMap.h"
+#include "world/Campaign.h"
 #include "world/GameRecords.h"
 #include "world/MissionStats.h"
 #include "world/ScenarioFixture.h"
@@ -149,6 +150,26 @@ TEST(ScenarioSetup, ArtifactCountFollowsTheMapSizeAndAFullMapEnds) {
     EXPECT_EQ(s.world->artifacts.Count(), 0);
 }
 
+// Rows 0 (the skirmish) to 12 (the tutorial) of each clan; no row either side of them.
+TEST(ScenarioSetup, TheCampaignTableHasThirteenRowsAClan) {
+    for (const char clan : {'V', 'T'}) {
+        ASSERT_NE(Campaign::GetMissionEntry(clan, 0), nullptr);
+        EXPECT_EQ(Campaign::GetMissionEntry(clan, 0)->packEntry, -1);
+        ASSERT_NE(Campaign::GetMissionEntry(clan, 12), nullptr);
+        EXPECT_EQ(Campaign::GetMissionEntry(clan, 12)->packEntry, 22);
+        EXPECT_EQ(Campaign::GetMissionEntry(clan, 13), nullptr);
+        EXPECT_EQ(Campaign::GetMissionEntry(clan, -1), nullptr);
+    }
+    World w;
+    EXPECT_EQ(Campaign::GetMissionTextId(w), -1);
+    w.scenario = std::make_unique<Scenario>();
+    w.scenario->clanLetter = 'T';
+    w.scenario->missionNumber = 3;
+    EXPECT_EQ(Campaign::GetMissionTextId(w), 268);
+    w.scenario->missionNumber = 13;
+    EXPECT_EQ(Campaign::GetMissionTextId(w), -1);
+}
+
 TEST(ScenarioSetup, ACampaignDescriptorWithoutEntryTakesItsRow) {
     ScenarioWorld s;
     auto d = std::make_unique<Scenario>();
@@ -172,6 +193,11 @@ TEST(ScenarioSetup, TheWorldsRecordsCountIntoTheTeamRecordsAndTheScenario) {
     records.CountLoss(2);
     records.CountLoss(9);
     records.TallyUnit(3, 40, 60);
+    // Teams 0 to 4 keep records; a team past either end counts nowhere.
+    for (int team : {-1, 0, 4, 5})
+        records.CountKill(team);
+    EXPECT_EQ(w.teamStats[0]->kills, 1);
+    EXPECT_EQ(w.teamStats[4]->kills, 1);
     EXPECT_EQ(w.teamStats[1]->kills, 1);
     EXPECT_EQ(w.teamStats[2]->losses, 1);
     EXPECT_EQ(w.teamStats[3]->buildCost, 60);
