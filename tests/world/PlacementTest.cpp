@@ -208,6 +208,10 @@ TEST_F(PlacementTest, HasObjectAroundEndsTwoCellsBeyondTheFootprintOnEverySide) 
             hostile->destroyed = 1;
         }
     }
+    // No object, or no land to look on: nothing around.
+    EXPECT_EQ(world.HasObjectAround(nullptr, -1), 0);
+    World bare;
+    EXPECT_EQ(bare.HasObjectAround(unit, -1), 0);
 }
 
 TEST_F(PlacementTest, DeployingTakesTheTeamOffTheGridsAndPutsItBackUnderTheNewKind) {
