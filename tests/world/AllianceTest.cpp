@@ -51,6 +51,15 @@ TEST_F(AllianceTest, AllyingTwiceOrWithItselfAnswers0AndBadTeamsChangeNothing) {
     EXPECT_EQ(world.AreAllied(3, 1), 0);
     world.Unally(SimId(1, 0), SimId(12, 0));
     EXPECT_EQ(world.AreAllied(1, 1), 1);
+    // Teams 0 and 4 are the ends of the range; 5 and -1 lie past them.
+    EXPECT_EQ(world.Ally(SimId(0, 1), SimId(4, 2)), 1);
+    EXPECT_EQ(world.AreAllied(4, 0), 1);
+    EXPECT_EQ(world.Ally(SimId(4, 1), SimId(5, 2)), 0);
+    EXPECT_EQ(world.Ally(SimId(5, 1), SimId(4, 2)), 0);
+    EXPECT_EQ(world.AreAllied(4, 5), 0);
+    EXPECT_EQ(world.AreAllied(5, 4), 0);
+    EXPECT_EQ(world.AreAllied(-1, 0), 0);
+    EXPECT_EQ(world.AreAllied(0, -1), 0);
 }
 
 TEST_F(AllianceTest, ThePauseLockRefusesTogglingAndRecordsNothing) {
