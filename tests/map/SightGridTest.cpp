@@ -16,6 +16,20 @@ Point SightCentre(int row, int column) {
     return Point(column * 64 + 32, row * 64 + 32);
 }
 
+// Every value of every layer and player, in one list.
+std::vector<int32_t> AllValues(const SightGrid& grid) {
+    std::vector<int32_t> values;
+    for (int layer = 0; layer < SightGrid::kLayers; ++layer) {
+        for (int player = 1; player <= SightGrid::kPlayers; ++player) {
+            for (int r = 0; r < grid.Rows(); ++r) {
+                for (int c = 0; c < grid.Columns(); ++c)
+                    values.push_back(grid.Value(layer, player, r, c));
+            }
+        }
+    }
+    return values;
+}
+
 int CountCells(const SightGrid& grid, int layer, int player, int atLeast) {
     int n = 0;
     for (int r = 0; r < grid.Rows(); ++r) {
@@ -335,4 +349,37 @@ TEST(SightGrid, DetectionReachesEndJustBeforeTheirDistance) {
         target.filter.layer = c.targetLayer;
         EXPECT_EQ(grid.CanDetect(&viewer, &target), c.expected) << c.name;
     }
+}
+
+// An object that keeps no record moves the sight it has now; one that sees for nobody, or no
+// object at all, changes nothing.
+TEST(SightGrid, AViewerWithoutARecordMovesItsSightAndNoViewerChangesNothing) {
+    SightGrid grid = MakeGrid();
+    FakeMapObject a(1, 1, SightCentre(10, 10));
+    a.sensors[static_cast<int>(SensorKind::C)] = 1;
+    grid.AddViewer(&a, a.position);
+    grid.MoveViewer(&a, a.position, SightCentre(10, 12));
+    const struct {
+        int layer, column, value;
+    } after[] = {
+        {0, 5, -1}, {0, 6, 0}, {0, 7, 0}, {0, 8, 1}, {0, 16, 1}, {0, 17, -1},
+        {3, 1, -1}, {3, 2, 0}, {3, 3, 0}, {3, 4, 1}, {3, 19, 1}, {1, 12, -1},
+    };
+    for (const auto& c : after)
+        EXPECT_EQ(grid.Value(c.layer, 1, 10, c.column), c.value) << c.layer << " " << c.column;
+    EXPECT_EQ(CountCells(grid, 0, 1, 1), 9 * 9);
+    EXPECT_EQ(CountCells(grid, 3, 1, 1), 17 * 16);
+
+    const std::vector<int32_t> before = AllValues(grid);
+    FakeMapObject blind(1, 2, SightCentre(3, 3));
+    blind.viewer = 0;
+    grid.AddViewer(&blind, blind.position);
+    grid.MoveViewer(&blind, blind.position, SightCentre(3, 5));
+    grid.RemoveViewer(&blind, blind.position);
+    grid.AddViewer(nullptr, SightCentre(3, 3));
+    grid.MoveViewer(nullptr, SightCentre(3, 3), SightCentre(3, 5));
+    grid.RemoveViewer(nullptr, SightCentre(10, 12));
+    EXPECT_TRUE(AllValues(grid) == before);
+    EXPECT_EQ(grid.CanDetect(nullptr, &a), 0);
+    EXPECT_EQ(grid.CanDetect(&a, nullptr), 0);
 }
