@@ -2,6 +2,7 @@
 // damaged files change nothing; bad records are dropped; a failed write keeps the old file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "catalogue/PictureTemplates.h"
@@ -448,7 +449,7 @@ TEST(ScenarioFile, CountersAtTheTopOfInt32LoadAndScoreWithoutOverflow) {
 
 TEST(ScenarioFile, BadRecordsAreDroppedAndNoIdIsUsedTwice) {
     ScenarioWorld s;
-    const std::string text = Header("s = 1,7\ns = 2\ns = 3,3") +
+    const std::string text = Header("s = 1,7\ns = 2\ns = 3,3\ns = 0,2\ns = 2,5\ns = 1,4\ns = 4,2") +
                              ": V\nI = 9\nB = 100,100\nA = 9,50\nH = VUnit\n"    // team 9
                              ": V\nI = 1\nB = 100,100\nA = -1,-1\nH = VUnit\n"   // null id
                              ": V\nI = 1\nB = 100,100\nA = 1,60\nH = \n"         // no design
@@ -466,10 +467,15 @@ TEST(ScenarioFile, BadRecordsAreDroppedAndNoIdIsUsedTwice) {
     EXPECT_EQ(w.sims[1].Count() + w.oreDeposits.Count(), 2);
     EXPECT_EQ(w.FindObject(SimId(1, 63)), nullptr);
     EXPECT_EQ(w.nextSerial, 64);
+    // Only pairs of two different teams 1 to 4 are kept: 1 and 4, 4 and 2.
     for (int a = 1; a < World::kTeams; ++a) {
-        for (int b = 1; b < World::kTeams; ++b)
-            EXPECT_EQ(w.AreAllied(a, b), a == b ? 1 : 0);
+        for (int b = 1; b < World::kTeams; ++b) {
+            const int low = std::min(a, b), high = std::max(a, b);
+            const bool kept = high == 4 && (low == 1 || low == 2);
+            EXPECT_EQ(w.AreAllied(a, b), a == b || kept ? 1 : 0) << a << b;
+        }
     }
+    EXPECT_EQ(w.AreAllied(0, 2), 0);
 }
 
 TEST(ScenarioFile, AFailedWriteKeepsTheOldFileAndAnswersZero) {
