@@ -60,6 +60,11 @@ TEST_F(AllianceTest, AllyingTwiceOrWithItselfAnswers0AndBadTeamsChangeNothing) {
     EXPECT_EQ(world.AreAllied(5, 4), 0);
     EXPECT_EQ(world.AreAllied(-1, 0), 0);
     EXPECT_EQ(world.AreAllied(0, -1), 0);
+    // Breaking an alliance with a team past the range breaks none.
+    EXPECT_EQ(world.Ally(SimId(1, 0), SimId(4, 0)), 1);
+    world.Unally(SimId(2, 0), SimId(-1, 0));
+    EXPECT_EQ(world.AreAllied(1, 4), 1);
+    EXPECT_EQ(world.AreAllied(4, 1), 1);
 }
 
 TEST_F(AllianceTest, ThePauseLockRefusesTogglingAndRecordsNothing) {
