@@ -284,6 +284,13 @@ TEST_F(PeerSlotTest, APauseSendsTheStateOfEveryOwnedObject) {
     TestObject* own = land.AddUnit(1, 5, 8, 8);
     TestObject* dead = land.AddUnit(1, 6, 10, 10);
     dead->destroyed = 1;
+    // Owned buildings of the first and the last team go too, each once, in team order.
+    for (const int team : {4, 0}) {
+        auto building =
+            std::make_unique<Killable>(team, 7 + team, land.Centre(2, 2 + 4 * team), 4, 24);
+        building->local = 1;
+        world.AddBuilding(std::move(building));
+    }
     auto sent = [this] {
         std::vector<std::pair<int, int>> kinds;
         for (const uint8_t* p = world.commands->start; p < world.commands->cursor && p[0] > 0;
@@ -294,7 +301,8 @@ TEST_F(PeerSlotTest, APauseSendsTheStateOfEveryOwnedObject) {
     };
     world.TogglePause();
     EXPECT_EQ(world.paused, 1);
-    EXPECT_EQ(sent(), (std::vector<std::pair<int, int>>{{29, 255}, {9, own->id.serial}}));
+    EXPECT_EQ(sent(),
+              (std::vector<std::pair<int, int>>{{29, 255}, {9, 7}, {9, own->id.serial}, {9, 11}}));
     world.TogglePause();
     EXPECT_EQ(sent(), (std::vector<std::pair<int, int>>{{29, 255}}));
 }
