@@ -170,6 +170,24 @@ TEST(ScenarioFile, ASetColourAndTheTutorialControllerSurviveTheFile) {
     EXPECT_EQ(s.world->controllers[2], nullptr);
 }
 
+// A players record makes a controller for a team 1 to 4 of either clan, and only there.
+TEST(ScenarioFile, PlayersRecordsMakeControllersOnlyForTeamsOneToFourOfAClan) {
+    ScenarioWorld s;
+    s.WriteSave("p.scn", Header("M = 2") +
+                             ": E\nI = 4\nL = T\n: E\nI = 5\nL = T\n: E\nI = 0\nL = V\n"
+                             ": E\nI = 2\nL = X\n: E\nI = 1\nL = V\n");
+    ASSERT_EQ(s.StartFile("p.scn"), 1);
+    const World& w = *s.world;
+    EXPECT_EQ(w.controllers[0], nullptr);
+    EXPECT_EQ(w.controllers[2], nullptr);
+    EXPECT_EQ(w.controllers[3], nullptr);
+    ASSERT_NE(w.controllers[1], nullptr);
+    ASSERT_NE(w.controllers[4], nullptr);
+    EXPECT_EQ(dynamic_cast<RecordController*>(w.controllers[1].get())->request.clan, 'V');
+    EXPECT_EQ(dynamic_cast<RecordController*>(w.controllers[4].get())->request.clan, 'T');
+    EXPECT_EQ(w.scenario->computerPlayers, 2);
+}
+
 // Every team 1 .. 4 may be this machine's; the set colour goes with it.
 TEST(ScenarioFile, EachOfTheFourTeamsCanBeTheLocalOne) {
     for (int team = 1; team <= 4; ++team) {
