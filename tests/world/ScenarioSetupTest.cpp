@@ -34,6 +34,35 @@ TEST(ScenarioSetup, StartPointsSkipEntriesTheLandLacks) {
     EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), Scenario::kStartOrderLength);
 }
 
+// A copy (the replay of a mission, the set-up screen's descriptor) takes the file it names,
+// its own copy of the loaded counters and every view point; a source without a file leaves
+// the copy's file as it was.
+TEST(ScenarioSetup, ACopyTakesTheFileTheCountersAndTheViewPoints) {
+    Scenario source;
+    source.SetSaveFileName("s.scn");
+    source.loadedStats = std::make_unique<MissionStats>();
+    source.loadedStats->kills = 3;
+    for (int i = 0; i < Scenario::kViewPoints; ++i)
+        source.viewPoints[i] = Point(10 * i, 20 * i + 1);
+    source.factoryPlaced[4] = 1;
+    Scenario copy;
+    copy.CopyFrom(source);
+    EXPECT_STREQ(copy.FileName(), "s.scn");
+    EXPECT_TRUE(copy.IsSave());
+    ASSERT_NE(copy.loadedStats, nullptr);
+    EXPECT_NE(copy.loadedStats.get(), source.loadedStats.get());
+    EXPECT_EQ(copy.loadedStats->kills, 3);
+    for (int i = 0; i < Scenario::kViewPoints; ++i)
+        EXPECT_EQ(copy.viewPoints[i], source.viewPoints[i]) << i;
+    EXPECT_EQ(copy.factoryPlaced[4], 1);
+    Scenario unnamed;
+    copy.CopyFrom(unnamed);
+    EXPECT_STREQ(copy.FileName(), "s.scn");
+    EXPECT_EQ(copy.loadedStats, nullptr);
+    EXPECT_EQ(copy.viewPoints[3], Point(-1, -1));
+    EXPECT_EQ(copy.factoryPlaced[4], 0);
+}
+
 TEST(ScenarioSetup, ColoursAvoidTheOnesOtherTeamsHold) {
     Scenario s;
     s.teamColours[1] = 1;
