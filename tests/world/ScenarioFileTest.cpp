@@ -476,7 +476,10 @@ TEST(ScenarioFile, BadRecordsAreDroppedAndNoIdIsUsedTwice) {
                              ": V\nI = 1\nB = 300,300\nA = 1,62\nH = VUnit\n"    // used id
                              ": V\nI = 1\nB = 100,100\nA = 1,63\nH = VUnit\n"    // place taken
                              ": C\nA = 0,62\nB = 400,400\nO = 5\n"               // kept
-                             ": C\nA = 0,62\nB = 500,500\nO = 5\n";              // used id
+                             ": C\nA = 0,62\nB = 500,500\nO = 5\n"               // used id
+                             ": V\nI = 0\nX = 1\nB = 600,600\nA = 0,40\n"        // team 0
+                             ": V\nI = 2\nX = 1\nB = 300,600\nA = 2,41\n"        // kept
+                             ": V\nI = 2\nX = 1\nB = 900,600\nA = 2,42\n";       // second
     s.WriteSave("r.scn", text);
     ASSERT_EQ(s.StartFile("r.scn"), 1);
     World& w = *s.world;
@@ -484,6 +487,13 @@ TEST(ScenarioFile, BadRecordsAreDroppedAndNoIdIsUsedTwice) {
     EXPECT_NE(w.FindSim(SimId(1, 62)), nullptr);
     EXPECT_EQ(w.sims[1].Count() + w.oreDeposits.Count(), 2);
     EXPECT_EQ(w.FindObject(SimId(1, 63)), nullptr);
+    // A building for team 0, or a second one for a team: not made.
+    ASSERT_NE(w.TeamFactory(2), nullptr);
+    EXPECT_EQ(w.TeamFactory(2)->id, SimId(2, 41));
+    EXPECT_EQ(w.FindObject(SimId(2, 42)), nullptr);
+    EXPECT_EQ(w.FindObject(SimId(0, 40)), nullptr);
+    EXPECT_EQ(w.scenario->factoryPlaced[0], 0);
+    EXPECT_EQ(w.scenario->factoryPlaced[2], 1);
     EXPECT_EQ(w.nextSerial, 64);
     // Only pairs of two different teams 1 to 4 are kept: 1 and 4, 4 and 2.
     for (int a = 1; a < World::kTeams; ++a) {
