@@ -178,6 +178,13 @@ TEST_F(AllianceTest, OnlyTheFirstMarkOfACellIsDrawnAndItsAnimationCycles) {
     world.UpdateCellEffects(10000);
     world.DrawCellEffect(4, 4, screen);
     EXPECT_EQ(media.draws.size(), 4u);
+    // Two marks on one row: each cell draws its own, with its own animation.
+    world.AddCellEffect(land.Centre(6, 6));
+    world.AddCellEffect(land.Centre(6, 2));
+    world.DrawCellEffect(6, 6, screen);
+    world.DrawCellEffect(6, 6, screen);
+    world.DrawCellEffect(6, 2, screen);
+    EXPECT_EQ(media.draws, std::vector<int>({0, 1, 2, 0, 0, 1, 0}));
     delete mark;
     SetCatalogueMedia(nullptr);
 }
