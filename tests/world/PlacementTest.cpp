@@ -2,6 +2,7 @@
 // ground, mouse picking and the searches round an object.
 #include <gtest/gtest.h>
 
+#include "map/SightGrid.h"
 #include "world/RegistryTestFixture.h"
 
 namespace {
@@ -61,8 +62,10 @@ TEST_F(PlacementTest, AFailedLayerChangeLeavesTheObjectWhereAndOnTheLayerItWas) 
     std::unique_ptr<GameObject> owned = std::move(flyer);
     ASSERT_EQ(world.AddSim(owned), 1);
     TestObject* low = land.AddUnit(1, 2, 4, 4);
-    // Onto the low layer above a free ground cell: taken.
+    const int seers = world.sight->Value(0, 1, 1, 2);
+    // Onto the low layer above a free ground cell: taken, its sight with it.
     EXPECT_EQ(world.PlaceOnLayer(low, land.Centre(3, 4), 1, nullptr), 1);
+    EXPECT_EQ(world.sight->Value(0, 1, 1, 2), seers);
     EXPECT_EQ(low->GetCollision()->layer, 1);
     EXPECT_EQ(grid.Occupant(3, 4, 1), low);
     EXPECT_EQ(grid.Occupant(4, 4, 0), nullptr);
