@@ -78,6 +78,18 @@ TEST_F(PlacementTest, AFailedLayerChangeLeavesTheObjectWhereAndOnTheLayerItWas) 
     EXPECT_EQ(grid.Occupant(3, 4, 1), low);
 }
 
+// A building not yet on the map takes nothing away where it stood before: only its new place
+// is seen.
+TEST_F(PlacementTest, ABuildingPutOnALayerFromOffTheGridsOnlyAddsItsNewPlace) {
+    auto building = std::make_unique<TestObject>(1, 7, land.Centre(1, 1), 4, 16);
+    ASSERT_EQ(world.PlaceOnLayer(building.get(), land.Centre(7, 10), 0, nullptr), 1);
+    EXPECT_EQ(grid.Occupant(7, 10, 0), building.get());
+    EXPECT_GE(world.terrain->Visibility(7, 10), 1);
+    EXPECT_EQ(world.terrain->Visibility(1, 0), -1);
+    EXPECT_EQ(world.terrain->Visibility(8, 0), -1);
+    world.RemoveFromGrids(building.get(), building->GetPosition(), 0);
+}
+
 TEST_F(PlacementTest, AReservationHoldsThePlaceUntilItIsMoved) {
     TestObject* unit = land.AddUnit(1, 1, 3, 3);
     SimId out;
