@@ -307,3 +307,38 @@ TEST(PathSearch, EngagingUnitsPriceCellsTheEnemySees) {
         }
     }
 }
+
+// A path exists only between points on the map, to the very cell asked for, found in one call:
+// a goal behind water, or a search the node limit cuts short, is no path.
+TEST(PathSearch, HasPathOnlyForOnePointOnTheMapToAnother) {
+    // 10 x 6 open cells (320 x 192 pixels) with a pond around cell (3, 7).
+    auto grid = GridFromRows({
+        "..........",
+        "......www.",
+        "......w.w.",
+        "......www.",
+        "..........",
+        "..........",
+    });
+    FakeMapObject unit(1, 1, CentreOf(4, 1), 0, 4);
+    unit.filter.noWater = 1;
+    const struct {
+        Point from, to;
+        int expected;
+    } cases[] = {
+        {Point(0, 0), Point(319, 191), 1},     {Point(319, 191), Point(0, 0), 1},
+        {Point(-1, 0), Point(100, 100), 0},    {Point(0, -1), Point(100, 100), 0},
+        {Point(100, 100), Point(320, 100), 0}, {Point(100, 100), Point(100, 192), 0},
+        {Point(320, 0), Point(100, 100), 0},   {Point(0, 192), Point(100, 100), 0},
+        {CentreOf(4, 1), CentreOf(2, 7), 0},   {CentreOf(4, 1), CentreOf(2, 9), 1},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(grid->HasPath(&unit, c.from, c.to), c.expected)
+            << c.from.x << "," << c.from.y << " to " << c.to.x << "," << c.to.y;
+        EXPECT_EQ(grid->IsCutShort(), 0);
+    }
+    // Over the trap the search runs out of nodes before it reaches the goal.
+    auto trap = TrapGrid();
+    EXPECT_EQ(trap->HasPath(&unit, CentreOf(5, 5), CentreOf(5, 50)), 0);
+    EXPECT_EQ(trap->HasPath(&unit, CentreOf(5, 5), CentreOf(5, 20)), 1);
+}

@@ -176,6 +176,13 @@ TEST_F(TerrainMapTest, SetDecorationRestoresASavedBlast) {
     EXPECT_EQ(map->DecodedTile(map->SheetTileAt(3, 4))[5 * 32 + 5], LandFixture::kDecorationColour);
     map->SetDecoration(30, 4, 1);
     EXPECT_EQ(map->DecorationAt(30, 4), 0xFF);
+    // Cells just off the map's right side decorate nothing, not even the spare tile that
+    // stands for every cell beyond the map.
+    ASSERT_NE(map->DecodedTile(0), nullptr);
+    const std::vector<uint8_t> spare(map->DecodedTile(0), map->DecodedTile(0) + 32 * 32);
+    map->SetDecoration(1, map->SizeInCells().w, 2);
+    map->SetDecoration(0, map->SizeInCells().w + 3, 0);
+    EXPECT_EQ(std::vector<uint8_t>(map->DecodedTile(0), map->DecodedTile(0) + 32 * 32), spare);
 }
 
 TEST_F(TerrainMapTest, OnlyTheTilesInViewStayDecoded) {

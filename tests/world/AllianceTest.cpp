@@ -51,6 +51,20 @@ TEST_F(AllianceTest, AllyingTwiceOrWithItselfAnswers0AndBadTeamsChangeNothing) {
     EXPECT_EQ(world.AreAllied(3, 1), 0);
     world.Unally(SimId(1, 0), SimId(12, 0));
     EXPECT_EQ(world.AreAllied(1, 1), 1);
+    // Teams 0 and 4 are the ends of the range; 5 and -1 lie past them.
+    EXPECT_EQ(world.Ally(SimId(0, 1), SimId(4, 2)), 1);
+    EXPECT_EQ(world.AreAllied(4, 0), 1);
+    EXPECT_EQ(world.Ally(SimId(4, 1), SimId(5, 2)), 0);
+    EXPECT_EQ(world.Ally(SimId(5, 1), SimId(4, 2)), 0);
+    EXPECT_EQ(world.AreAllied(4, 5), 0);
+    EXPECT_EQ(world.AreAllied(5, 4), 0);
+    EXPECT_EQ(world.AreAllied(-1, 0), 0);
+    EXPECT_EQ(world.AreAllied(0, -1), 0);
+    // Breaking an alliance with a team past the range breaks none.
+    EXPECT_EQ(world.Ally(SimId(1, 0), SimId(4, 0)), 1);
+    world.Unally(SimId(2, 0), SimId(-1, 0));
+    EXPECT_EQ(world.AreAllied(1, 4), 1);
+    EXPECT_EQ(world.AreAllied(4, 1), 1);
 }
 
 TEST_F(AllianceTest, ThePauseLockRefusesTogglingAndRecordsNothing) {
@@ -83,7 +97,9 @@ TEST_F(AllianceTest, TheStatusLineKeeps1023CharactersAndDefaultsToColour10) {
     // The colour table has nine entries; other numbers give black, readable on the default box.
     EXPECT_EQ(world.ColourOf(1), 11);
     EXPECT_EQ(world.ColourOf(8), 16);
+    EXPECT_EQ(world.ColourOf(9), 0);
     EXPECT_EQ(world.ColourOf(10), 0);
+    EXPECT_EQ(world.ColourOf(-1), 0);
     EXPECT_EQ(world.ColourOf(-4), 0);
     EXPECT_EQ(world.PlayUiSound(0), 0);
     EXPECT_EQ(world.PlayUiSound(1), 1);
@@ -162,6 +178,13 @@ TEST_F(AllianceTest, OnlyTheFirstMarkOfACellIsDrawnAndItsAnimationCycles) {
     world.UpdateCellEffects(10000);
     world.DrawCellEffect(4, 4, screen);
     EXPECT_EQ(media.draws.size(), 4u);
+    // Two marks on one row: each cell draws its own, with its own animation.
+    world.AddCellEffect(land.Centre(6, 6));
+    world.AddCellEffect(land.Centre(6, 2));
+    world.DrawCellEffect(6, 6, screen);
+    world.DrawCellEffect(6, 6, screen);
+    world.DrawCellEffect(6, 2, screen);
+    EXPECT_EQ(media.draws, std::vector<int>({0, 1, 2, 0, 0, 1, 0}));
     delete mark;
     SetCatalogueMedia(nullptr);
 }
@@ -177,6 +200,9 @@ TEST_F(AllianceTest, ARectangleIsVisibleWhereTheLocalPlayersUnitsSeeNow) {
     EXPECT_EQ(world.IsRectVisible(Rect(Point(-300, -300), Size(100, 100))), 0);
     world.RemoveFromGrids(own, own->GetPosition(), 0);
     EXPECT_EQ(world.IsRectVisible(Rect(Point(32 * 9, 32 * 2), Size(32, 32))), 0);
+    // Without a land nothing is visible.
+    World bare;
+    EXPECT_EQ(bare.IsRectVisible(Rect(Point(0, 0), Size(64, 64))), 0);
 }
 
 }  // namespace

@@ -107,6 +107,9 @@ TEST_F(GameFlowTest, AStartedMissionShowsItsBriefingOnceThenTheDesignScreenOrThe
 TEST_F(GameFlowTest, AWonSkirmishEndsFiveSecondsLaterAndGoesBackToTheMenu) {
     Play('V', 0);
     scenario().factoryPlaced[2] = 1;  // its building is gone
+    // A building nobody plays is no opponent.
+    world().AddBuilding(std::make_unique<RecordObject>(
+        world().NewSimId(0), world().pathGrid->CellCenter(20, 5), 4, nullptr));
     EXPECT_EQ(flow->Step(kBattle), 0);
     EXPECT_EQ(flow->won, 1);
     land.clock.Advance(GameFlow::kEndDelayMs - 1);
@@ -260,6 +263,22 @@ TEST_F(GameFlowTest, SavingUnderATitleReportsWhatWentWrong) {
     EXPECT_EQ(world().SaveGameUnderTitle("Second"), 0);
     EXPECT_EQ(world().savedGames->Count(), 1);
     EXPECT_STREQ(world().statusText, World::MessageLine(World::kSaveFailedLine));
+    // A failed save under a title already listed keeps the entry: its older game is there.
+    world().statusText[0] = 0;
+    std::filesystem::create_directory(land.files.Path() + "0.scn.tmp");
+    EXPECT_EQ(world().SaveGameUnderTitle("First"), 0);
+    ASSERT_NE(world().savedGames->FindByTitle("First"), nullptr);
+    EXPECT_STREQ(world().statusText, World::MessageLine(World::kSaveFailedLine));
+    // Every name taken: no room, but a title with nothing printable is a failed save.
+    for (int n = 1; n < SavedGameIndex::kNames; ++n)
+        land.WriteFile((std::to_string(n) + ".scn").c_str(), "");
+    world().statusText[0] = 0;
+    EXPECT_EQ(world().SaveGameUnderTitle(" \t "), 0);
+    EXPECT_STREQ(world().statusText, World::MessageLine(World::kSaveFailedLine));
+    world().statusText[0] = 0;
+    EXPECT_EQ(world().SaveGameUnderTitle("Third"), 0);
+    EXPECT_STREQ(world().statusText, World::MessageLine(World::kNoRoomLine));
+    EXPECT_EQ(world().savedGames->Count(), 1);
 }
 
 TEST_F(GameFlowTest, ARefusedStartGoesBackToTheMenu) {

@@ -166,6 +166,16 @@ TEST_F(PathRequestTest, FollowingARouteOrdersItsWaypointsFromWhereTheUnitJoinsIt
         // unit takes the first waypoint rather than joining the leg.
         {{Point(-30, 10), Point(-30, 74)}, 8, {Point(-30, 10), Point(-30, 74)}, -1, -1},
         {{Point(30, 10), Point(30, 74)}, 8, {Point(30, 10), Point(30, 74)}, -1, -1},
+        // Beside a vertical leg and past its start: joins it level with itself.
+        {{Point(-30, -10), Point(-30, 54)}, 8, {Point(-30, 0), Point(-30, 54)}, 0x3D, 0x1D},
+        // Past the start of a diagonal leg: joins it on the nearer of its row and column,
+        // or, where only one side agrees with the leg, on that side's.
+        {{Point(-20, -40), Point(44, 24)}, 8, {Point(20, 0), Point(44, 24)}, -1, -1},
+        {{Point(-40, -20), Point(24, 44)}, 8, {Point(0, 20), Point(24, 44)}, -1, -1},
+        {{Point(-20, 20), Point(44, 84)}, 8, {Point(0, 40), Point(44, 84)}, -1, -1},
+        {{Point(20, -20), Point(84, 44)}, 8, {Point(40, 0), Point(84, 44)}, -1, -1},
+        // As far from its row as from its column: the column's, along a leg of slope 1/2.
+        {{Point(-20, -20), Point(44, 12)}, 8, {Point(0, -10), Point(44, 12)}, -1, -1},
     };
     TestObject* unit = land.AddUnit(2, 1, 3, 3);
     const Point at = unit->GetPosition();

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/Settings.h"
+#include "core/StringTable.h"
 #include "objects/CommandBuffer.h"
 #include "support/MemoryLink.h"
 #include "world/RegistryTestFixture.h"
@@ -283,6 +284,13 @@ TEST_F(PeerSlotTest, APauseSendsTheStateOfEveryOwnedObject) {
     TestObject* own = land.AddUnit(1, 5, 8, 8);
     TestObject* dead = land.AddUnit(1, 6, 10, 10);
     dead->destroyed = 1;
+    // Owned buildings of the first and the last team go too, each once, in team order.
+    for (const int team : {4, 0}) {
+        auto building =
+            std::make_unique<Killable>(team, 7 + team, land.Centre(2, 2 + 4 * team), 4, 24);
+        building->local = 1;
+        world.AddBuilding(std::move(building));
+    }
     auto sent = [this] {
         std::vector<std::pair<int, int>> kinds;
         for (const uint8_t* p = world.commands->start; p < world.commands->cursor && p[0] > 0;
@@ -293,9 +301,45 @@ TEST_F(PeerSlotTest, APauseSendsTheStateOfEveryOwnedObject) {
     };
     world.TogglePause();
     EXPECT_EQ(world.paused, 1);
-    EXPECT_EQ(sent(), (std::vector<std::pair<int, int>>{{29, 255}, {9, own->id.serial}}));
+    EXPECT_EQ(sent(),
+              (std::vector<std::pair<int, int>>{{29, 255}, {9, 7}, {9, own->id.serial}, {9, 11}}));
     world.TogglePause();
     EXPECT_EQ(sent(), (std::vector<std::pair<int, int>>{{29, 255}}));
+}
+
+// A lost peer is named on the status line when this side dropped it for a reason, or when it
+// played a team and simply went away; a peer of no player's team that went away is not.
+TEST_F(PeerSlotTest, ALostPeerIsNamedOnTheStatusLineByWhyItWent) {
+    std::string table(CommLink::kDroppedDamaged, '\r');
+    table += "damaged %d\rstalled %d\r";
+    ASSERT_EQ(SetStringTableText(table), 1);
+    land.records.allBelowEmpty = 0;
+    const struct {
+        int team, reason;
+        const char* shown;
+    } cases[] = {
+        {3, 0, "stalled 3"},
+        {1, 0, "stalled 1"},
+        {4, CommLink::kDroppedDamaged, "damaged 4"},
+        {2, CommLink::kDroppedStalled, "stalled 2"},
+        {0, 0, ""},
+        {5, 0, ""},
+        {-1, 0, ""},
+    };
+    int lost = 0;
+    for (const auto& c : cases) {
+        world.statusText[0] = 0;
+        ASSERT_NE(world.AddPeer(), nullptr);
+        world.peerTeams[0] = c.team;
+        if (c.reason != 0) made.back()->Drop(c.reason);
+        made.back()->lost = 1;
+        world.CheckPeers();
+        EXPECT_STREQ(world.statusText, c.shown) << c.team << " " << c.reason;
+        EXPECT_EQ(world.peersLost, ++lost);
+        EXPECT_EQ(world.lastLostTeam, c.team);
+        EXPECT_EQ(world.PeerCount(), 0);
+    }
+    ClearStringTable();
 }
 
 }  // namespace

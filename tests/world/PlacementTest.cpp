@@ -2,6 +2,7 @@
 // ground, mouse picking and the searches round an object.
 #include <gtest/gtest.h>
 
+#include "map/SightGrid.h"
 #include "world/RegistryTestFixture.h"
 
 namespace {
@@ -61,8 +62,10 @@ TEST_F(PlacementTest, AFailedLayerChangeLeavesTheObjectWhereAndOnTheLayerItWas) 
     std::unique_ptr<GameObject> owned = std::move(flyer);
     ASSERT_EQ(world.AddSim(owned), 1);
     TestObject* low = land.AddUnit(1, 2, 4, 4);
-    // Onto the low layer above a free ground cell: taken.
+    const int seers = world.sight->Value(0, 1, 1, 2);
+    // Onto the low layer above a free ground cell: taken, its sight with it.
     EXPECT_EQ(world.PlaceOnLayer(low, land.Centre(3, 4), 1, nullptr), 1);
+    EXPECT_EQ(world.sight->Value(0, 1, 1, 2), seers);
     EXPECT_EQ(low->GetCollision()->layer, 1);
     EXPECT_EQ(grid.Occupant(3, 4, 1), low);
     EXPECT_EQ(grid.Occupant(4, 4, 0), nullptr);
@@ -73,6 +76,18 @@ TEST_F(PlacementTest, AFailedLayerChangeLeavesTheObjectWhereAndOnTheLayerItWas) 
     EXPECT_EQ(low->GetCollision()->layer, 1);
     EXPECT_EQ(low->GetPosition(), land.Centre(3, 4));
     EXPECT_EQ(grid.Occupant(3, 4, 1), low);
+}
+
+// A building not yet on the map takes nothing away where it stood before: only its new place
+// is seen.
+TEST_F(PlacementTest, ABuildingPutOnALayerFromOffTheGridsOnlyAddsItsNewPlace) {
+    auto building = std::make_unique<TestObject>(1, 7, land.Centre(1, 1), 4, 16);
+    ASSERT_EQ(world.PlaceOnLayer(building.get(), land.Centre(7, 10), 0, nullptr), 1);
+    EXPECT_EQ(grid.Occupant(7, 10, 0), building.get());
+    EXPECT_GE(world.terrain->Visibility(7, 10), 1);
+    EXPECT_EQ(world.terrain->Visibility(1, 0), -1);
+    EXPECT_EQ(world.terrain->Visibility(8, 0), -1);
+    world.RemoveFromGrids(building.get(), building->GetPosition(), 0);
 }
 
 TEST_F(PlacementTest, AReservationHoldsThePlaceUntilItIsMoved) {
@@ -188,6 +203,30 @@ TEST_F(PlacementTest, HasObjectAroundSeesHostilesTwoCellsBeyondTheFootprint) {
     EXPECT_EQ(world.HasObjectAround(unit, 4), 0);
     land.AddUnit(4, 2, 4, 4, 1, 1);
     EXPECT_EQ(world.HasObjectAround(unit, 4), 1);
+}
+
+// Two cells beyond the footprint on every side are looked at; the third is not.
+TEST_F(PlacementTest, HasObjectAroundEndsTwoCellsBeyondTheFootprintOnEverySide) {
+    TestObject* unit = land.AddUnit(1, 1, 4, 7);
+    int row0 = 0, column0 = 0, row1 = 0, column1 = 0;
+    ASSERT_EQ(grid.RectToCells(unit->GetCentre(), unit->GetRadius(), row0, column0, row1, column1),
+              1);
+    int serial = 10;
+    for (const int away : {2, 3}) {
+        for (const auto& [dr, dc] : {std::pair{-1, 0}, {1, 0}, {0, -1}, {0, 1}}) {
+            const int row = dr < 0 ? row0 - away : dr > 0 ? row1 + away : row0;
+            const int column = dc < 0 ? column0 - away : dc > 0 ? column1 + away : column0;
+            TestObject* hostile = land.AddUnit(3, ++serial, row, column);
+            EXPECT_EQ(world.HasObjectAround(unit, 3), away == 2 ? 1 : 0)
+                << away << " " << dr << "," << dc;
+            world.RemoveFromGrids(hostile, hostile->GetPosition(), 0);
+            hostile->destroyed = 1;
+        }
+    }
+    // No object, or no land to look on: nothing around.
+    EXPECT_EQ(world.HasObjectAround(nullptr, -1), 0);
+    World bare;
+    EXPECT_EQ(bare.HasObjectAround(unit, -1), 0);
 }
 
 TEST_F(PlacementTest, DeployingTakesTheTeamOffTheGridsAndPutsItBackUnderTheNewKind) {

@@ -314,6 +314,18 @@ TEST_F(RegistryTest, TeamHasStructureAsksTheMissionFirst) {
     EXPECT_EQ(world.ScanForStructure(-1, 6), 0);
     EXPECT_EQ(world.TeamHasStructure(2, 6), 1);
     EXPECT_EQ(world.NearestStructure(2, 6, Point(0, 0)), structure);
+    // Codes 0 to 7 are noted apart: the last code is found, the ones not standing are not,
+    // and the nearer of two of a code is the answer.
+    TestObject* last = land.AddUnit(2, 2, 8, 8, 7);
+    TestObject* far = land.AddUnit(2, 3, 8, 2, 7);
+    world.structureCodeOf = [](GameObject* o) { return o->id.serial == 1 ? 6 : 7; };
+    world.NoteTeamSimsChanged(2);
+    EXPECT_EQ(world.TeamHasStructure(2, 7), 1);
+    EXPECT_EQ(world.TeamHasStructure(2, 0), 0);
+    EXPECT_EQ(world.TeamHasStructure(2, 8), 0);
+    EXPECT_EQ(world.NearestStructure(2, 7, land.Centre(8, 7)), last);
+    EXPECT_EQ(world.NearestStructure(2, 7, land.Centre(8, 3)), far);
+    EXPECT_EQ(world.NearestStructure(2, 5, land.Centre(8, 3)), nullptr);
     structure->destroyed = 1;
     EXPECT_EQ(world.TeamHasStructure(2, 6), 0);
     EXPECT_EQ(world.NearestStructure(2, 6, Point(0, 0)), nullptr);

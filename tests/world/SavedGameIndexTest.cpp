@@ -121,4 +121,50 @@ TEST_F(SavedGameIndexTest, AFullIndexAndAFailedWriteAreRefused) {
     EXPECT_EQ(Read(SavedGameIndex::kIndexFile), "");
 }
 
+// Every limit of the reader at both sides: the names it takes, the longest title, line ends
+// and the size of the index file itself.
+TEST_F(SavedGameIndexTest, TheReaderTakesWhatItsLimitsAllowAndNoMore) {
+    const struct {
+        const char* name;
+        int valid;
+    } names[] = {{"0.scn", 1},  {"9.scn", 1},     {"999.scn", 1}, {"1000.scn", 0},
+                 {"00.scn", 0}, {"0999.scn", 0},  {".scn", 0},    {"1.scnx", 0},
+                 {"1.sc", 0},   {"12345.scn", 0}, {"/1.scn", 0},  {"1:.scn", 0}};
+    for (const auto& n : names)
+        EXPECT_EQ(SavedGameIndex::IsSavedGameName(n.name), n.valid) << n.name;
+    EXPECT_EQ(SavedGameIndex::IsSavedGameName(nullptr), 0);
+
+    const std::string full(SavedGameIndex::kMaxTitle, 'x');
+    const struct {
+        std::string in, out;
+    } titles[] = {
+        {full, full},
+        {full + "y", full},
+        {full.substr(1) + " y", full.substr(1)},  // the cut leaves a blank, which goes too
+        {std::string("~\x1f") + " \x7f", "~"},
+        {" # #a b ", "a b"},
+    };
+    for (const auto& t : titles)
+        EXPECT_EQ(SavedGameIndex::CleanTitle(t.in.c_str()), t.out) << t.in;
+
+    // Lines end in LF, CR LF or a lone CR; an unpaired last name is dropped.
+    Write(SavedGameIndex::kIndexFile, "1.scn\r\nOne\r\n2.scn\rTwo\n3.scn\nThree\n4.scn");
+    SavedGameIndex ends;
+    ASSERT_EQ(ends.Count(), 3);
+    EXPECT_STREQ(ends.At(0)->Title(), "One");
+    EXPECT_STREQ(ends.At(1)->FileName(), "2.scn");
+    EXPECT_STREQ(ends.At(1)->Title(), "Two");
+    EXPECT_STREQ(ends.At(2)->Title(), "Three");
+
+    // An index of exactly the largest size is read; a byte more and it is not. (Its last line,
+    // cut to the line length, has no title line to pair with.)
+    const std::string pair = "7.scn\nSeven\n";
+    for (const int extra : {0, 1}) {
+        Write(SavedGameIndex::kIndexFile,
+              pair + std::string(SavedGameIndex::kMaxIndexBytes - pair.size() + extra, 'x'));
+        SavedGameIndex big;
+        EXPECT_EQ(big.Count(), 1 - extra) << extra;
+    }
+}
+
 }  // namespace

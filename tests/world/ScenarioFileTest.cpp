@@ -2,12 +2,14 @@
 // damaged files change nothing; bad records are dropped; a failed write keeps the old file.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 
 #include "catalogue/PictureTemplates.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "core/Crc32.h"
 #include "core/Random.h"
+#include "map/SightGrid.h"
 #include "map/TerrainMap.h"
 #include "objects/Wreck.h"
 #include "platform/AtomicFile.h"
@@ -69,8 +71,9 @@ TEST(ScenarioFile, ARoundTripGivesTheSameBytes) {
     ASSERT_EQ(w.AddWreck(std::move(wreck)), 1);
     w.AddGroup(std::make_unique<RecordObject>(w.NewSimId(2), Point(0, 0), 0, nullptr));
     // Decorations 0, 10, 13 and 32 (line ends and a blank as raw bytes) and none.
-    const int frames[] = {0, 10, 13, 32, -1};
-    for (int c = 0; c < 5; ++c)
+    // Frame 92 is the last with a character of its own.
+    const int frames[] = {0, 10, 13, 32, -1, 92, 93};
+    for (int c = 0; c < 7; ++c)
         w.terrain->SetDecoration(0, c, frames[c]);
     w.terrain->AddVisibility(1, 1, 1);
     w.Ally(SimId(2, 0), SimId(3, 0));
@@ -84,11 +87,26 @@ TEST(ScenarioFile, ARoundTripGivesTheSameBytes) {
     opponent->rally = Point(300, 200);
     w.teamStats[1]->baseTime = 9000;
 
+    // A sight cell whose four terrain cells were never seen on the first run, to stay
+    // unexplored after the load.
+    Point unseen(-1, -1);
+    const Size cells = w.terrain->SizeInCells();
+    for (int r = 0; r + 1 < cells.h && unseen.x < 0; r += 2) {
+        for (int c = 0; c + 1 < cells.w && unseen.x < 0; c += 2) {
+            const int seen =
+                (w.terrain->Visibility(r, c) >= 0) + (w.terrain->Visibility(r + 1, c) >= 0) +
+                (w.terrain->Visibility(r, c + 1) >= 0) + (w.terrain->Visibility(r + 1, c + 1) >= 0);
+            if (seen == 0) unseen = w.terrain->CellCenter(r, c);
+        }
+    }
+    ASSERT_GE(unseen.x, 0);
+
     ASSERT_EQ(w.SaveGame("a.scn"), 1);
     const std::string first = s.ReadFile("a.scn");
-    for (const char* key : {"\nr = Y\n", "\nn = 2\n", "\ns = 2,3\n", "\no = -1,-1,-1,-1,64,96,",
-                            "\nx = n\n", "\n: E\n", "Killer:Spider\nZ = 0\n", "\nq = 77\n",
-                            "\nZ = 40\n", "\n: R\n", "\n: F\n", "\nl = 4,0,9000,"})
+    for (const char* key :
+         {"\ne = !+/B.~.", "\nr = Y\n", "\nn = 2\n", "\ns = 2,3\n", "\no = -1,-1,-1,-1,64,96,",
+          "\nx = n\n", "\n: E\n", "Killer:Spider\nZ = 0\n", "\nq = 77\n", "\nZ = 40\n", "\n: R\n",
+          "\n: F\n", "\nl = 4,0,9000,"})
         EXPECT_NE(first.find(key), std::string::npos) << key;
 
     s.Renew();
@@ -99,6 +117,13 @@ TEST(ScenarioFile, ARoundTripGivesTheSameBytes) {
     World& back = *s.world;
     EXPECT_EQ(back.terrain->DecorationAt(0, 1), 10);
     EXPECT_EQ(back.terrain->DecorationAt(0, 4), 0xFF);
+    EXPECT_EQ(back.terrain->DecorationAt(0, 5), 92);
+    EXPECT_EQ(back.terrain->DecorationAt(0, 6), 0xFF);
+    // The explored area comes back as seen before, in the terrain and in the local sight.
+    EXPECT_EQ(back.terrain->Visibility(1, 1), 0);
+    EXPECT_EQ(back.sight->IsExplored(back.terrain->CellCenter(1, 1), 1), 1);
+    EXPECT_EQ(back.sight->IsVisible(back.terrain->CellCenter(1, 1), 1), 0);
+    EXPECT_EQ(back.sight->IsExplored(unseen, 1), 0);
     EXPECT_EQ(back.AreAllied(2, 3), 1);
     EXPECT_EQ(back.teamStats[1]->kills, 4);
     auto* again = dynamic_cast<RecordObject*>(back.FindSim(unitId));
@@ -143,6 +168,24 @@ TEST(ScenarioFile, ASetColourAndTheTutorialControllerSurviveTheFile) {
     EXPECT_EQ(tutorial->request.source, ControllerRequest::Source::Header);
     // Mission 12 makes nothing from a players record: team 2's slot stays empty.
     EXPECT_EQ(s.world->controllers[2], nullptr);
+}
+
+// A players record makes a controller for a team 1 to 4 of either clan, and only there.
+TEST(ScenarioFile, PlayersRecordsMakeControllersOnlyForTeamsOneToFourOfAClan) {
+    ScenarioWorld s;
+    s.WriteSave("p.scn", Header("M = 2") +
+                             ": E\nI = 4\nL = T\n: E\nI = 5\nL = T\n: E\nI = 0\nL = V\n"
+                             ": E\nI = 2\nL = X\n: E\nI = 1\nL = V\n");
+    ASSERT_EQ(s.StartFile("p.scn"), 1);
+    const World& w = *s.world;
+    EXPECT_EQ(w.controllers[0], nullptr);
+    EXPECT_EQ(w.controllers[2], nullptr);
+    EXPECT_EQ(w.controllers[3], nullptr);
+    ASSERT_NE(w.controllers[1], nullptr);
+    ASSERT_NE(w.controllers[4], nullptr);
+    EXPECT_EQ(dynamic_cast<RecordController*>(w.controllers[1].get())->request.clan, 'V');
+    EXPECT_EQ(dynamic_cast<RecordController*>(w.controllers[4].get())->request.clan, 'T');
+    EXPECT_EQ(w.scenario->computerPlayers, 2);
 }
 
 // Every team 1 .. 4 may be this machine's; the set colour goes with it.
@@ -210,6 +253,36 @@ TEST(ScenarioFile, ADamagedFileBuildsNothingAndStaysAsItWas) {
     missing.SetFileName("missing.scn");
     EXPECT_EQ(ScenarioCheck::Check(missing), ScenarioFault::Unreadable);
     EXPECT_EQ(s.StartFile("missing.scn"), 0);
+}
+
+// Each header value at the ends of its range passes the check, and one step past them fails.
+TEST(ScenarioFile, HeaderValuesAreCheckedAtBothEndsOfTheirRanges) {
+    const struct {
+        const char* line;
+        ScenarioFault fault;
+    } cases[] = {
+        {"J = 0", ScenarioFault::None},           {"J = 12", ScenarioFault::None},
+        {"J = -1", ScenarioFault::Mission},       {"L = T", ScenarioFault::None},
+        {"L = v", ScenarioFault::Clan},           {"I = 4", ScenarioFault::None},
+        {"I = 0", ScenarioFault::LocalTeam},      {"n = -1", ScenarioFault::None},
+        {"n = 1", ScenarioFault::None},           {"n = 8", ScenarioFault::None},
+        {"n = 0", ScenarioFault::Colour},         {"n = -2", ScenarioFault::Colour},
+        {"M = 1", ScenarioFault::None},           {"M = 5", ScenarioFault::None},
+        {"M = 6", ScenarioFault::Difficulty},     {"m = 1,1", ScenarioFault::None},
+        {"m = 8,8", ScenarioFault::None},         {"m = 0,1", ScenarioFault::TechLevel},
+        {"m = 1,0", ScenarioFault::TechLevel},    {"m = 1,9", ScenarioFault::TechLevel},
+        {"m = 3", ScenarioFault::TechLevel},      {"w = 0", ScenarioFault::None},
+        {"w = x", ScenarioFault::Resources},      {"K = -2", ScenarioFault::Land},
+        {"l = 0,0,0,0,0,0", ScenarioFault::None}, {"u = 0,0,0", ScenarioFault::None},
+        {"u = 0,0", ScenarioFault::Counters},
+    };
+    ScenarioWorld s;
+    for (const auto& c : cases) {
+        s.WriteSave("h.scn", Header(c.line));
+        Scenario descriptor;
+        descriptor.SetFileName("h.scn");
+        EXPECT_EQ(ScenarioCheck::Check(descriptor), c.fault) << c.line;
+    }
 }
 
 // A save the game wrote, damaged the ways a disk or a hand damages files: each is refused by
@@ -363,6 +436,13 @@ TEST(ScenarioFile, TheRecordIsRequiredOfSavesAndCheckedWhereverOneIsCarried) {
         EXPECT_EQ(copy.IsSave(), true) << c.name;
         copy.SetFileName("hand.scn");
         EXPECT_EQ(copy.IsSave(), false) << c.name;
+        // Loaded without the check first, the answer is the same: a readable text without a
+        // header loads nothing to play either.
+        Scenario unchecked;
+        unchecked.SetFileName("hand.scn");
+        ScenarioWorld other;
+        other.WriteFile("hand.scn", c.text);
+        EXPECT_EQ(unchecked.Load(*other.world), c.asScenario) << c.name;
     }
 }
 
@@ -387,7 +467,7 @@ TEST(ScenarioFile, CountersAtTheTopOfInt32LoadAndScoreWithoutOverflow) {
 
 TEST(ScenarioFile, BadRecordsAreDroppedAndNoIdIsUsedTwice) {
     ScenarioWorld s;
-    const std::string text = Header("s = 1,7\ns = 2\ns = 3,3") +
+    const std::string text = Header("s = 1,7\ns = 2\ns = 3,3\ns = 0,2\ns = 2,5\ns = 1,4\ns = 4,2") +
                              ": V\nI = 9\nB = 100,100\nA = 9,50\nH = VUnit\n"    // team 9
                              ": V\nI = 1\nB = 100,100\nA = -1,-1\nH = VUnit\n"   // null id
                              ": V\nI = 1\nB = 100,100\nA = 1,60\nH = \n"         // no design
@@ -396,7 +476,10 @@ TEST(ScenarioFile, BadRecordsAreDroppedAndNoIdIsUsedTwice) {
                              ": V\nI = 1\nB = 300,300\nA = 1,62\nH = VUnit\n"    // used id
                              ": V\nI = 1\nB = 100,100\nA = 1,63\nH = VUnit\n"    // place taken
                              ": C\nA = 0,62\nB = 400,400\nO = 5\n"               // kept
-                             ": C\nA = 0,62\nB = 500,500\nO = 5\n";              // used id
+                             ": C\nA = 0,62\nB = 500,500\nO = 5\n"               // used id
+                             ": V\nI = 0\nX = 1\nB = 600,600\nA = 0,40\n"        // team 0
+                             ": V\nI = 2\nX = 1\nB = 300,600\nA = 2,41\n"        // kept
+                             ": V\nI = 2\nX = 1\nB = 900,600\nA = 2,42\n";       // second
     s.WriteSave("r.scn", text);
     ASSERT_EQ(s.StartFile("r.scn"), 1);
     World& w = *s.world;
@@ -404,11 +487,23 @@ TEST(ScenarioFile, BadRecordsAreDroppedAndNoIdIsUsedTwice) {
     EXPECT_NE(w.FindSim(SimId(1, 62)), nullptr);
     EXPECT_EQ(w.sims[1].Count() + w.oreDeposits.Count(), 2);
     EXPECT_EQ(w.FindObject(SimId(1, 63)), nullptr);
+    // A building for team 0, or a second one for a team: not made.
+    ASSERT_NE(w.TeamFactory(2), nullptr);
+    EXPECT_EQ(w.TeamFactory(2)->id, SimId(2, 41));
+    EXPECT_EQ(w.FindObject(SimId(2, 42)), nullptr);
+    EXPECT_EQ(w.FindObject(SimId(0, 40)), nullptr);
+    EXPECT_EQ(w.scenario->factoryPlaced[0], 0);
+    EXPECT_EQ(w.scenario->factoryPlaced[2], 1);
     EXPECT_EQ(w.nextSerial, 64);
+    // Only pairs of two different teams 1 to 4 are kept: 1 and 4, 4 and 2.
     for (int a = 1; a < World::kTeams; ++a) {
-        for (int b = 1; b < World::kTeams; ++b)
-            EXPECT_EQ(w.AreAllied(a, b), a == b ? 1 : 0);
+        for (int b = 1; b < World::kTeams; ++b) {
+            const int low = std::min(a, b), high = std::max(a, b);
+            const bool kept = high == 4 && (low == 1 || low == 2);
+            EXPECT_EQ(w.AreAllied(a, b), a == b || kept ? 1 : 0) << a << b;
+        }
     }
+    EXPECT_EQ(w.AreAllied(0, 2), 0);
 }
 
 TEST(ScenarioFile, AFailedWriteKeepsTheOldFileAndAnswersZero) {
@@ -460,6 +555,14 @@ TEST(ScenarioFile, LineHelpersReadSectionsOnlyFromALeadingColon) {
     EXPECT_EQ(v[1], -5);
     EXPECT_EQ(ScnScanInts("-2147483648,2147483648", v, 2), 1);
     EXPECT_EQ(v[0], INT32_MIN);
+    EXPECT_EQ(ScnScanInts("2147483647,-2147483649", v, 2), 1);
+    EXPECT_EQ(v[0], INT32_MAX);
+    EXPECT_EQ(ScnScanInts("7,,8", v, 3), 1);
+    // Text of exactly the largest size is read.
+    const std::string largest = ": H\n" + std::string(ScenarioText::kMaxBytes - 4, '\n');
+    ScenarioText big;
+    EXPECT_EQ(big.ReadBytes(largest.data(), largest.size()), 1);
+    EXPECT_EQ(big.sections.size(), 1u);
     // CR LF, CR and LF all end a line; an empty line ends the text.
     ScenarioText text;
     const std::string bytes = ": H\r\nJ = 3\rL = T\n# note\n: E\r\nI = 2\n\n: V\n";

@@ -6,6 +6,7 @@
 #include "core/PointNode.h"
 #include "core/Random.h"
 #include "map/TerrainMap.h"
+#include "world/Campaign.h"
 #include "world/GameRecords.h"
 #include "world/MissionStats.h"
 #include "world/ScenarioFixture.h"
@@ -31,6 +32,35 @@ TEST(ScenarioSetup, StartPointsSkipEntriesTheLandLacks) {
     for (int32_t entry : s.startOrder)
         ++seen.at(static_cast<size_t>(entry));
     EXPECT_EQ(std::count(seen.begin(), seen.end(), 1), Scenario::kStartOrderLength);
+}
+
+// A copy (the replay of a mission, the set-up screen's descriptor) takes the file it names,
+// its own copy of the loaded counters and every view point; a source without a file leaves
+// the copy's file as it was.
+TEST(ScenarioSetup, ACopyTakesTheFileTheCountersAndTheViewPoints) {
+    Scenario source;
+    source.SetSaveFileName("s.scn");
+    source.loadedStats = std::make_unique<MissionStats>();
+    source.loadedStats->kills = 3;
+    for (int i = 0; i < Scenario::kViewPoints; ++i)
+        source.viewPoints[i] = Point(10 * i, 20 * i + 1);
+    source.factoryPlaced[4] = 1;
+    Scenario copy;
+    copy.CopyFrom(source);
+    EXPECT_STREQ(copy.FileName(), "s.scn");
+    EXPECT_TRUE(copy.IsSave());
+    ASSERT_NE(copy.loadedStats, nullptr);
+    EXPECT_NE(copy.loadedStats.get(), source.loadedStats.get());
+    EXPECT_EQ(copy.loadedStats->kills, 3);
+    for (int i = 0; i < Scenario::kViewPoints; ++i)
+        EXPECT_EQ(copy.viewPoints[i], source.viewPoints[i]) << i;
+    EXPECT_EQ(copy.factoryPlaced[4], 1);
+    Scenario unnamed;
+    copy.CopyFrom(unnamed);
+    EXPECT_STREQ(copy.FileName(), "s.scn");
+    EXPECT_EQ(copy.loadedStats, nullptr);
+    EXPECT_EQ(copy.viewPoints[3], Point(-1, -1));
+    EXPECT_EQ(copy.factoryPlaced[4], 0);
 }
 
 TEST(ScenarioSetup, ColoursAvoidTheOnesOtherTeamsHold) {
@@ -149,6 +179,26 @@ TEST(ScenarioSetup, ArtifactCountFollowsTheMapSizeAndAFullMapEnds) {
     EXPECT_EQ(s.world->artifacts.Count(), 0);
 }
 
+// Rows 0 (the skirmish) to 12 (the tutorial) of each clan; no row either side of them.
+TEST(ScenarioSetup, TheCampaignTableHasThirteenRowsAClan) {
+    for (const char clan : {'V', 'T'}) {
+        ASSERT_NE(Campaign::GetMissionEntry(clan, 0), nullptr);
+        EXPECT_EQ(Campaign::GetMissionEntry(clan, 0)->packEntry, -1);
+        ASSERT_NE(Campaign::GetMissionEntry(clan, 12), nullptr);
+        EXPECT_EQ(Campaign::GetMissionEntry(clan, 12)->packEntry, 22);
+        EXPECT_EQ(Campaign::GetMissionEntry(clan, 13), nullptr);
+        EXPECT_EQ(Campaign::GetMissionEntry(clan, -1), nullptr);
+    }
+    World w;
+    EXPECT_EQ(Campaign::GetMissionTextId(w), -1);
+    w.scenario = std::make_unique<Scenario>();
+    w.scenario->clanLetter = 'T';
+    w.scenario->missionNumber = 3;
+    EXPECT_EQ(Campaign::GetMissionTextId(w), 268);
+    w.scenario->missionNumber = 13;
+    EXPECT_EQ(Campaign::GetMissionTextId(w), -1);
+}
+
 TEST(ScenarioSetup, ACampaignDescriptorWithoutEntryTakesItsRow) {
     ScenarioWorld s;
     auto d = std::make_unique<Scenario>();
@@ -172,6 +222,11 @@ TEST(ScenarioSetup, TheWorldsRecordsCountIntoTheTeamRecordsAndTheScenario) {
     records.CountLoss(2);
     records.CountLoss(9);
     records.TallyUnit(3, 40, 60);
+    // Teams 0 to 4 keep records; a team past either end counts nowhere.
+    for (int team : {-1, 0, 4, 5})
+        records.CountKill(team);
+    EXPECT_EQ(w.teamStats[0]->kills, 1);
+    EXPECT_EQ(w.teamStats[4]->kills, 1);
     EXPECT_EQ(w.teamStats[1]->kills, 1);
     EXPECT_EQ(w.teamStats[2]->losses, 1);
     EXPECT_EQ(w.teamStats[3]->buildCost, 60);
@@ -192,6 +247,36 @@ TEST(ScenarioSetup, TheWorldsRecordsCountIntoTheTeamRecordsAndTheScenario) {
     EXPECT_EQ(records.AllPlayerSlotsEmpty(), 0);
     EXPECT_EQ(records.PlayerCount(), 0);
     records.CountKill(1);
+}
+
+}  // namespace
+
+namespace {
+
+// In a network game each machine builds only its own team's building and counts the others
+// placed for every slot a player holds; the game waits for their announcements.
+TEST(ScenarioSetup, ANetworkGameBuildsOnlyTheLocalBuildingAndWaitsForTheOthers) {
+    ScenarioWorld s;
+    s.world->networkGame = 1;
+    auto d = std::make_unique<Scenario>();
+    d->localTeam = 2;
+    d->clanLetter = 'V';
+    d->colour = 2;
+    const char slots[] = {'X', 'T', 'V', 'X', 'V'};
+    std::copy(std::begin(slots), std::end(slots), d->playerSlots);
+    d->ShuffleStartOrder();
+    ASSERT_EQ(s.Start(std::move(d)), 1);
+    World& w = *s.world;
+    const Scenario& placed = *w.scenario;
+    EXPECT_EQ(placed.waitingForFactories, 1);
+    EXPECT_EQ(w.pauseLocked, 1);
+    const int expected[World::kTeams] = {0, 1, 1, 0, 1};
+    for (int team = 1; team < World::kTeams; ++team) {
+        EXPECT_EQ(placed.factoryPlaced[team], expected[team]) << team;
+        EXPECT_EQ(w.TeamFactory(team) != nullptr, team == 2) << team;
+        EXPECT_EQ(w.controllers[team], nullptr) << team;
+    }
+    w.networkGame = 0;
 }
 
 }  // namespace

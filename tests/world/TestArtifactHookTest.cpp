@@ -192,6 +192,16 @@ TEST(TestArtifactHook, TheHostPlacesItWhereTheUnfoldedFactoryRollsItsUnitsOut) {
     wanted.placed = artifact->id;
     EXPECT_EQ(world.KeepTestArtifact(wanted), 0);
     EXPECT_EQ(world.artifacts.Count(), 1);
+    // Folded again while its artifact still lies: the request waits, nothing more is placed.
+    factory->unfoldState = FactoryProduction::kFolded;
+    factory->SetPosition(land.Centre(6, 16));
+    EXPECT_EQ(world.KeepTestArtifact(wanted), 0);
+    EXPECT_EQ(wanted.placed, artifact->id);
+    EXPECT_EQ(world.artifacts.Count(), 1);
+    factory->unfoldState = FactoryProduction::kOpen;
+    factory->SetPosition(land.Centre(6, 12));
+    EXPECT_EQ(world.KeepTestArtifact(wanted), 0);
+    EXPECT_EQ(world.artifacts.Count(), 1);
     factory->SetPosition(land.Centre(6, 16));
     EXPECT_EQ(world.KeepTestArtifact(wanted), 0);
     ASSERT_EQ(world.artifacts.Count(), 2);
