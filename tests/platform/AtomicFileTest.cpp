@@ -1,6 +1,7 @@
 // The commit of a finished temporary file: the target gets the new text whole, or keeps its old
 // one and the temporary goes, whichever step fails.
 #include "platform/AtomicFile.h"
+#include "platform/ChildProcess.h"
 
 #include <gtest/gtest.h>
 #include <sys/wait.h>
@@ -73,10 +74,7 @@ TEST(AtomicFile, ACommitWorksWhenTheTemporaryFileIsDescriptorZero) {
         close(0);
         _exit(CommitTemporaryFile(AtomicTemporaryPath(target), target) == 1 ? 0 : 1);
     }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ExitCodeOf(child), 0);
     EXPECT_EQ(Text(target), "new");
     EXPECT_FALSE(std::filesystem::exists(AtomicTemporaryPath(target)));
 }

@@ -1,3 +1,4 @@
+#include "platform/ChildProcess.h"
 #include "platform/RegularFile.h"
 
 #include <fcntl.h>
@@ -156,10 +157,7 @@ TEST(RegularFile, EveryOpenerTakesDescriptorZeroLikeAnyOther) {
             failed |= 128;
         _exit(failed);
     }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0)
+    EXPECT_EQ(ExitCodeOf(child), 0)
         << "bit 1 read, 2 readable, 4 write, 8 checksum, "
            "16 picture, 32 instance lock, 64 settings, 128 settings written";
 }

@@ -1,5 +1,6 @@
 // What the socket layer decides and does on this machine alone: dotted addresses, error
 // classes, the address shown for a bind setting, a connection over the loopback.
+#include "platform/ChildProcess.h"
 #include "platform/Sockets.h"
 
 #include <gtest/gtest.h>
@@ -247,11 +248,8 @@ TEST(Sockets, CallsThatCannotWorkFailAtOnceAndLeaveNoSocket) {
         if (sockets::MakePair(pair) != 0) failed |= 8;
         _exit(failed);
     }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "bit 1 CanMakeSockets, 2 OpenListener, 4 StartConnect, "
-                                         "8 MakePair";
+    EXPECT_EQ(ExitCodeOf(child), 0) << "bit 1 CanMakeSockets, 2 OpenListener, 4 StartConnect, "
+                                       "8 MakePair";
 }
 
 // Descriptor 0 is a socket like any other (a game started with its input closed gets it first):
@@ -298,9 +296,6 @@ TEST(Sockets, DescriptorZeroIsASocketLikeAnyOther) {
         if (sockets::OpenListener(nullptr, 0, 1) != 0) failed |= 64;
         _exit(failed);
     }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "bit 1 CanMakeSockets, 2 OpenListener, 4 StartConnect, "
-                                         "8 Accept, 16 ConnectResult/Send, 32 Receive, 64 Close";
+    EXPECT_EQ(ExitCodeOf(child), 0) << "bit 1 CanMakeSockets, 2 OpenListener, 4 StartConnect, "
+                                       "8 Accept, 16 ConnectResult/Send, 32 Receive, 64 Close";
 }

@@ -115,6 +115,14 @@ public:
         const uint8_t* p = screen->panelBitmap->Pixels();
         return std::vector<uint8_t>(p, p + screen->panelBitmap->ByteCount());
     }
+    // The colour the freshly drawn mini-map gives the cell at (column, row) at 1:1.
+    int MiniMapColourAt(int column, int row) {
+        screen->DrawControlPanel();
+        const Point at = screen->miniMapRect.origin - screen->panelRect.origin +
+                         screen->miniMapOffset + Point(column, row);
+        return static_cast<int>(
+            screen->panelBitmap->Pixels()[at.y * screen->panelBitmap->RowStride() + at.x]);
+    }
     // Whether drawing the text again over the freshly drawn panel, clipped, changes nothing:
     // true exactly when the panel shows that text there in colour 10.
     bool PanelShowsText(const Rect& clip, const Point& at, const char* text) {

@@ -766,13 +766,7 @@ TEST_F(BattleScreenPanelTest, TheMiniMapShowsFeaturesTerrainAndTheUnknown) {
     screen->sideTab = 0;
     screen->miniMapScale = 1;
     TerrainMap& terrain = *world().terrain;
-    auto colourAt = [&](int row, int column) {
-        screen->DrawControlPanel();
-        const Point at = screen->miniMapRect.origin - screen->panelRect.origin +
-                         screen->miniMapOffset + Point(column, row);
-        return static_cast<int>(
-            screen->panelBitmap->Pixels()[at.y * screen->panelBitmap->RowStride() + at.x]);
-    };
+    auto colourAt = [&](int row, int column) { return MiniMapColourAt(column, row); };
     terrain.SetRevealAll(1);
     const auto& colours = screen->miniMapColours;
     ASSERT_NE(colours['p'], colours['r']);
@@ -799,15 +793,7 @@ TEST_F(BattleScreenPanelTest, TheMiniMapColoursEachObjectByItsKindOrTeam) {
     screen->miniMapScale = 1;
     world().terrain->SetRevealAll(1);
     records.owned = {{2, 1}};
-    auto colourAt = [&](const Point& p) {
-        screen->DrawControlPanel();
-        const int row = p.y / 32;
-        const int column = p.x / 32;
-        const Point at = screen->miniMapRect.origin - screen->panelRect.origin +
-                         screen->miniMapOffset + Point(column, row);
-        return static_cast<int>(
-            screen->panelBitmap->Pixels()[at.y * screen->panelBitmap->RowStride() + at.x]);
-    };
+    auto colourAt = [&](const Point& p) { return MiniMapColourAt(p.x / 32, p.y / 32); };
     const struct {
         const char* name;
         int kind, team, teamColour, hidden, reveal;
@@ -891,13 +877,7 @@ TEST_F(BattleScreenPanelTest, TheMiniMapColoursSensedEnemiesBySensor) {
     records.owned = {{2, 1}, {1, 0}};
     TerrainMap& terrain = *world().terrain;
     const int row = 15, column = 15;
-    auto colourAt = [&] {
-        screen->DrawControlPanel();
-        const Point at = screen->miniMapRect.origin - screen->panelRect.origin +
-                         screen->miniMapOffset + Point(column, row);
-        return static_cast<int>(
-            screen->panelBitmap->Pixels()[at.y * screen->panelBitmap->RowStride() + at.x]);
-    };
+    auto colourAt = [&] { return MiniMapColourAt(column, row); };
     const struct {
         const char* name;
         bool seen;                         // the enemy's cells are seen now
