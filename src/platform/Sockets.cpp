@@ -241,6 +241,10 @@ void LocalAddress(const char* bindAddress, char* out, int room) {
         }
         freeifaddrs(list);
     }
+    HostNameAddress(out, room);
+}
+
+void HostNameAddress(char* out, int room) {
     char name[256];
     HostName(name, sizeof name);
     uint32_t address = 0;

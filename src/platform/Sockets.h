@@ -53,6 +53,8 @@ int Resolve(const char* text, uint32_t& address);
 void FormatAddress(uint32_t address, char* out, int room);
 // This machine's name ("?" when unknown).
 void HostName(char* out, int room);
+// The dotted address this machine's name resolves to, "?" when it resolves to none.
+void HostNameAddress(char* out, int room);
 // The address peers reach this machine by: bindAddress when given, else the first
 // non-loopback IPv4 address of an interface that is up, else the host name's, else "?".
 void LocalAddress(const char* bindAddress, char* out, int room);

@@ -296,6 +296,10 @@ TEST(MissionScriptsV, MissionEightWaitsForAHitOrSevenMinutesThenTurnsToSpiders) 
         EXPECT_EQ(m.factory->cancels, 1);
         ASSERT_NE(m.factory->current, nullptr);
         EXPECT_STREQ(m.factory->current->name, "KillerSpider");
+        // A full squad launched again goes, and production is turned over only once.
+        EXPECT_EQ(m.script->LaunchAttack(*m.Code(40)), 1);
+        EXPECT_EQ(m.script->launchCounter, 2);
+        EXPECT_EQ(m.factory->cancels, 1);
     }
 }
 

@@ -28,6 +28,19 @@ TEST_F(Docks, DockPointsAreClampedToTheMap) {
     EXPECT_EQ(base.GetDockPoint(0), Point(64, 172));
     EXPECT_EQ(base.GetDockPoint(1), Point(0, 319));
     EXPECT_EQ(base.GetDockOffset(1), Point(-100, 64));
+    // Each edge of the map, a pixel inside and a pixel over: the last row and column are the
+    // map's 319th pixels.
+    const struct {
+        Point offset, point;
+    } edges[] = {
+        {{-65, 0}, {0, 300}}, {{-64, 0}, {0, 300}}, {{255, 0}, {319, 300}}, {{256, 0}, {319, 300}},
+        {{0, -301}, {64, 0}}, {{0, -300}, {64, 0}}, {{0, 19}, {64, 319}},   {{0, 20}, {64, 319}},
+    };
+    for (const auto& edge : edges) {
+        TestUnit docked{1, 3, Point(64, 300)};
+        docked.AppendDock(2, edge.offset);
+        EXPECT_EQ(docked.GetDockPoint(0), edge.point) << edge.offset.x << "," << edge.offset.y;
+    }
     // An index outside the list is refused rather than read.
     EXPECT_EQ(base.GetDockPoint(2), Point());
     EXPECT_EQ(base.GetDockOffset(-1), Point());

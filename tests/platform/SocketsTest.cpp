@@ -8,6 +8,7 @@
 #include <arpa/inet.h>
 #include <ifaddrs.h>
 #include <net/if.h>
+#include <netdb.h>
 #include <netinet/in.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -137,6 +138,26 @@ TEST(Sockets, TheLocalAddressShownIsOneThisMachineCanListenOn) {
     const int fd = sockets::OpenListener(text, 0, 1);
     EXPECT_GE(fd, 0) << text;
     sockets::Close(fd);
+}
+
+TEST(Sockets, WithoutAnInterfaceTheMachineIsShownByWhatItsNameResolvesTo) {
+    char own[256] = {};
+    ASSERT_EQ(gethostname(own, sizeof own - 1), 0);
+    std::string expected = "?";
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_socktype = SOCK_STREAM;
+    addrinfo* found = nullptr;
+    if (own[0] && getaddrinfo(own, nullptr, &hints, &found) == 0 && found) {
+        char address[INET_ADDRSTRLEN] = {};
+        inet_ntop(AF_INET, &reinterpret_cast<sockaddr_in*>(found->ai_addr)->sin_addr, address,
+                  sizeof address);
+        expected = address;
+        freeaddrinfo(found);
+    }
+    char text[16] = "unset";
+    sockets::HostNameAddress(text, sizeof text);
+    EXPECT_EQ(std::string(text), expected) << own;
 }
 
 // A connection over the loopback: the listener's port, the peer's address as text, the
