@@ -1,5 +1,7 @@
 #include "core/BitmapEncoder.h"
 
+#include <algorithm>
+
 namespace {
 
 void PutWord(std::vector<uint8_t>& out, int32_t value) {
@@ -49,7 +51,7 @@ public:
 private:
     void Skip(uint8_t code, int n) {
         while (n > 0) {
-            int step = n > kMaxItem ? kMaxItem : n;
+            const int step = std::min(n, kMaxItem);
             out.insert(out.end(), {0, code, static_cast<uint8_t>(step), 0});
             n -= step;
         }
@@ -57,7 +59,7 @@ private:
 
     void Run(uint8_t colour, int n) {
         while (n > 0) {
-            int step = n > kMaxItem ? kMaxItem : n;
+            const int step = std::min(n, kMaxItem);
             out.push_back(static_cast<uint8_t>(step));
             out.push_back(colour);
             n -= step;
@@ -66,7 +68,7 @@ private:
 
     void Literal(const uint8_t* p, int n) {
         while (n > 0) {
-            int step = n > kMaxItem ? kMaxItem : n;
+            const int step = std::min(n, kMaxItem);
             if (step < kMinLiteral) {
                 for (int i = 0; i < step; ++i)
                     Run(p[i], 1);
