@@ -205,7 +205,7 @@ bool SetupScreen::ReadLandList(int hideSpecial, std::vector<ListEntry>& out) {
         if (count <= 0) continue;
         lands.Read(count, header);
         std::string title;
-        if (count > 0 && EntryTitle(header, static_cast<size_t>(count), hideSpecial, title))
+        if (EntryTitle(header, static_cast<size_t>(count), hideSpecial, title))
             out.push_back({title, index});
     }
     return true;
