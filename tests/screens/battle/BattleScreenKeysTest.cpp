@@ -164,18 +164,26 @@ TEST_F(BattleScreenKeysTest, GroupKeysStoreAndRecallTheSelection) {
     TestObject* c = Unit(3, Point(500, 300));
     a->SetSelected(1);
     c->SetSelected(1);
-    EXPECT_EQ(Key(kKeyCtrl0 + 1).voice, 1);
+    const Answer stored = Key(kKeyCtrl0 + 1);
+    EXPECT_EQ(stored.voice, 1);
+    EXPECT_EQ(stored.result, 1);  // accepted: no refusal sound
     screen->DeselectAll();
     b->SetSelected(1);
-    EXPECT_EQ(Key('1').voice, 1);
+    const Answer recalled = Key('1');
+    EXPECT_EQ(recalled.voice, 1);
+    EXPECT_EQ(recalled.result, 1);
     EXPECT_EQ(a->selected, 1);
     EXPECT_EQ(b->selected, 0);
     EXPECT_EQ(c->selected, 1);
     // A group stored empty clears the flag everywhere and recalls as nothing, silently.
     screen->DeselectAll();
-    EXPECT_EQ(Key(kKeyCtrl0 + 1).voice, 0);
+    const Answer storedEmpty = Key(kKeyCtrl0 + 1);
+    EXPECT_EQ(storedEmpty.voice, 0);
+    EXPECT_EQ(storedEmpty.result, 1);
     a->SetSelected(1);
-    EXPECT_EQ(Key('1').voice, 0);
+    const Answer recalledEmpty = Key('1');
+    EXPECT_EQ(recalledEmpty.voice, 0);
+    EXPECT_EQ(recalledEmpty.result, 1);
     EXPECT_EQ(Selected(), "");
 }
 
