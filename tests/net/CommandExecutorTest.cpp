@@ -485,6 +485,8 @@ TEST_F(CommandExecutorTest, ADamagedMessageChangesNothingAndDropsItsPeer) {
         {"player 5", CommandBytes(44).B(5).B(3).B(0).B(0).A("").A("").Done()},
         {"address not dotted", CommandBytes(44).B(2).B(2).B(0).B(1).A("host.example").A("").Done()},
         {"address too short", CommandBytes(44).B(2).B(2).B(0).B(1).A("127.0.1").A("").Done()},
+        {"second address not dotted",
+         CommandBytes(44).B(2).B(3).B(0).B(2).A("127.0.0.2").A("host.example").Done()},
         {"dropped team 0", CommandBytes(45).B(2).B(0).Done()},
         {"player number 7", CommandBytes(46).B(7).Done()},
         {"new owner team 5", CommandBytes(37, kOwned).B(5).B(1).Done()},
