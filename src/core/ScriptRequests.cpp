@@ -7,6 +7,12 @@ void ReportScriptGameMode(int mode) {
     winx_SetScriptGameMode(mode);
 }
 
+void ReportScriptBattle(bool inBattle, bool paused) {
+    winx_SetScriptBattle(!inBattle ? winx_ScriptBattle::None
+                         : paused  ? winx_ScriptBattle::Paused
+                                   : winx_ScriptBattle::Running);
+}
+
 std::string TakeChecksumRequest() {
     return winx_TakeChecksumRequest();
 }

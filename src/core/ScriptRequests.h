@@ -1,13 +1,16 @@
 #pragma once
 // What a headless run's input script asks of the World beyond input, reached through here as
 // the World's other platform services are (the clock, the settings): the game mode it is in
-// (for `await`), the checksums to write (`checksum NAME`), the teams whose objects are to be
-// destroyed (`destroy TEAM [factory]`) and the test artifacts to place (`artifact TEAM EFFECT`).
+// and whether its battle is paused (for `await`), the checksums to write (`checksum NAME`), the
+// teams whose objects are to be destroyed (`destroy TEAM [factory]`) and the test artifacts to
+// place (`artifact TEAM EFFECT`).
 #include <cstdint>
 #include <string>
 
 // The World tells its current mode every tick.
 void ReportScriptGameMode(int mode);
+// The World tells every tick whether a battle is on and whether it is paused.
+void ReportScriptBattle(bool inBattle, bool paused);
 // The oldest pending checksum request's name, removed from the queue; empty when none.
 std::string TakeChecksumRequest();
 // Writes the value as 16 hex digits into the request's file, atomically; false on failure.

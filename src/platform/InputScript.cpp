@@ -103,6 +103,14 @@ std::string Concat(std::initializer_list<std::string_view> parts) {
     return text;
 }
 
+bool AwaitMet(uint32_t waitedFor) {
+    if (waitedFor == winx_ScriptStep::kAwaitPaused)
+        return winx_ScriptBattleState() == winx_ScriptBattle::Paused;
+    if (waitedFor == winx_ScriptStep::kAwaitRunning)
+        return winx_ScriptBattleState() == winx_ScriptBattle::Running;
+    return static_cast<uint32_t>(winx_ScriptGameMode()) == waitedFor;
+}
+
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r';
 }
@@ -271,8 +279,15 @@ struct LineParser {
 
     bool Await(const std::vector<std::string_view>& words) {
         if (words.size() < 2 || words.size() > 4) return Fail("usage: await MODE [MS [KEY]]");
-        auto mode = ParseNumber(words[1]);
-        if (!mode || *mode < 1 || *mode > 10) return Fail("a game mode is 1 to 10");
+        uint32_t mode = 0;
+        if (EqualNoCase(words[1], "paused")) {
+            mode = winx_ScriptStep::kAwaitPaused;
+        } else if (EqualNoCase(words[1], "running")) {
+            mode = winx_ScriptStep::kAwaitRunning;
+        } else if (auto number = ParseNumber(words[1]); number && *number >= 1 && *number <= 10) {
+            mode = *number;
+        }
+        if (mode == 0) return Fail("a game mode is 1 to 10, paused or running");
         uint32_t limit = winx_InputScript::kDefaultAwaitMs;
         // The limit comes with or without the key pressed while waiting.
         if (words.size() >= 3) {
@@ -286,7 +301,7 @@ struct LineParser {
             key = winx_InputScript::VirtualKeyByName(words[3]);
             if (key == 0) return Fail(Concat({"unknown key ", words[3]}));
         }
-        Add(winx_ScriptStep::Kind::Await, *mode, static_cast<int>(limit), static_cast<int>(key));
+        Add(winx_ScriptStep::Kind::Await, mode, static_cast<int>(limit), static_cast<int>(key));
         return true;
     }
 
@@ -438,7 +453,7 @@ void winx_InputScript::Poll(uint32_t now, const std::function<void(const winx_Sc
                 awaitSince = now;
                 lastPress = now;
             }
-            if (static_cast<uint32_t>(winx_ScriptGameMode()) != step.value) {
+            if (!AwaitMet(step.value)) {
                 if (now - awaitSince >= static_cast<uint32_t>(step.x)) {
                     run(step);
                     return;

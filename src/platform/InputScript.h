@@ -20,9 +20,10 @@ struct winx_ScriptStep {
         Deactivate,
         Quit,
         Checksum,
-        // value: the game mode waited for; x: the game time allowed in ms; y: a virtual key
-        // pressed once a second while waiting (0: none). Run only when the time ran out; the
-        // lines after it are timed from the moment the mode is reached.
+        // value: the game mode waited for, or kAwaitPaused or kAwaitRunning; x: the game time
+        // allowed in ms; y: a virtual key pressed once a second while waiting (0: none). Run
+        // only when the time ran out; the lines after it are timed from the moment the mode
+        // (or the battle's state) is reached.
         Await,
         // value: the team whose objects this machine owns are destroyed at the next tick; x: 1
         // for its factory alone.
@@ -31,6 +32,10 @@ struct winx_ScriptStep {
         // lies; x: its effect.
         Artifact
     };
+    // What an await waits for beyond the game modes 1 to 10: a battle that stands paused, or
+    // one that runs.
+    static constexpr uint32_t kAwaitPaused = 101;
+    static constexpr uint32_t kAwaitRunning = 102;
     Kind kind = Kind::Quit;
     // Milliseconds after the script started.
     uint32_t atMs = 0;

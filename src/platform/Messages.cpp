@@ -349,8 +349,15 @@ void RunScriptStep(const winx_ScriptStep& step) {
             break;
         case Kind::Await:
             // The mode never came: the run fails loudly.
-            std::fprintf(stderr, "script: game mode %u not reached within %d ms\n", step.value,
-                         step.x);
+            if (step.value == winx_ScriptStep::kAwaitPaused ||
+                step.value == winx_ScriptStep::kAwaitRunning) {
+                std::fprintf(stderr, "script: no %s battle within %d ms\n",
+                             step.value == winx_ScriptStep::kAwaitPaused ? "paused" : "running",
+                             step.x);
+            } else {
+                std::fprintf(stderr, "script: game mode %u not reached within %d ms\n", step.value,
+                             step.x);
+            }
             std::fflush(stderr);
             std::_Exit(3);
         case Kind::Destroy:

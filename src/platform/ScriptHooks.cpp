@@ -5,6 +5,7 @@
 
 namespace {
 int scriptGameMode = 0;
+winx_ScriptBattle scriptBattle = winx_ScriptBattle::None;
 std::deque<std::pair<int, bool>>& DestroyRequests() {
     static std::deque<std::pair<int, bool>> requests;
     return requests;
@@ -21,6 +22,14 @@ void winx_SetScriptGameMode(int mode) {
 
 int winx_ScriptGameMode() {
     return scriptGameMode;
+}
+
+void winx_SetScriptBattle(winx_ScriptBattle state) {
+    scriptBattle = state;
+}
+
+winx_ScriptBattle winx_ScriptBattleState() {
+    return scriptBattle;
 }
 
 void winx_RequestDestroy(int team, bool factoryOnly) {

@@ -1,11 +1,16 @@
 #pragma once
 // What a headless run's script asks of the game beyond input: the game mode the World is in
-// (for `await`), the teams whose objects are to be destroyed (for `destroy`) and the test
-// artifacts to place (for `artifact`).
+// and whether its battle is paused (for `await`), the teams whose objects are to be destroyed
+// (for `destroy`) and the test artifacts to place (for `artifact`).
 
 // The World tells its current mode every tick; 0 before it does.
 void winx_SetScriptGameMode(int mode);
 int winx_ScriptGameMode();
+// Whether a battle is on and runs or stands paused (for `await paused` and `await running`);
+// the World tells it every tick, None before it does.
+enum class winx_ScriptBattle { None, Paused, Running };
+void winx_SetScriptBattle(winx_ScriptBattle state);
+winx_ScriptBattle winx_ScriptBattleState();
 void winx_RequestDestroy(int team, bool factoryOnly = false);
 // The oldest pending team, removed from the queue; -1 when there is none. `factoryOnly` tells
 // whether only its factory goes.

@@ -105,6 +105,7 @@ int World::Tick(int nowMs) {
         pendingChecksums.clear();
     }
     ReportScriptGameMode(currentMode);
+    ReportScriptBattle(inGame == 1, paused != 0);
     bool factoryOnly = false;
     for (int team = TakeDestroyRequest(factoryOnly); team >= 0;
          team = TakeDestroyRequest(factoryOnly))

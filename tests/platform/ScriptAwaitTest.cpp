@@ -67,10 +67,60 @@ TEST(ScriptAwait, LinesAfterAnAwaitAreTimedFromTheModeAndATimeoutRunsTheAwait) {
     winx_SetScriptGameMode(0);
 }
 
+// A network battle stands paused until every factory is placed, then runs, and a player's
+// pause stops it again: a script that waits for each state in turn meets each one.
+TEST(ScriptAwait, PausedAndRunningWaitForTheBattlesStateAndNotForAModeNumber) {
+    winx_InputScript script;
+    std::string error;
+    ASSERT_EQ(script.Parse("await running 5000\nkey A\nawait PAUSED 5000\nkey B\n"
+                           "await Running 5000\nkey C\n",
+                           "s", error),
+              1)
+        << error;
+    std::vector<uint32_t> pressedAt, timedOutAt;
+    uint32_t now = 0;
+    auto run = [&](const winx_ScriptStep& step) {
+        if (step.kind == Kind::KeyDown) pressedAt.push_back(now);
+        if (step.kind == Kind::Await) timedOutAt.push_back(now);
+    };
+    struct Phase {
+        int mode;
+        winx_ScriptBattle battle;
+        uint32_t until;
+    };
+    // In the battle's mode, paused before play, and the mode number 102 means nothing.
+    const Phase phases[] = {{102, winx_ScriptBattle::None, 100},
+                            {3, winx_ScriptBattle::Paused, 200},
+                            {3, winx_ScriptBattle::Running, 300},
+                            {3, winx_ScriptBattle::Paused, 400},
+                            {3, winx_ScriptBattle::Running, 500}};
+    for (const Phase& phase : phases) {
+        winx_SetScriptGameMode(phase.mode);
+        winx_SetScriptBattle(phase.battle);
+        for (; now < phase.until; now += 10)
+            script.Poll(now, run);
+    }
+    EXPECT_EQ(pressedAt, (std::vector<uint32_t>{200, 300, 400}));
+    EXPECT_EQ(script.Steps()[0].value, winx_ScriptStep::kAwaitRunning);
+    EXPECT_EQ(script.Steps()[3].value, winx_ScriptStep::kAwaitPaused);
+    EXPECT_TRUE(timedOutAt.empty());
+
+    // Out of a battle neither comes, and the await runs when its time is up.
+    winx_InputScript late;
+    ASSERT_EQ(late.Parse("await paused 50\n", "s", error), 1) << error;
+    winx_SetScriptBattle(winx_ScriptBattle::None);
+    for (now = 0; now <= 100; now += 10)
+        late.Poll(now, run);
+    ASSERT_FALSE(timedOutAt.empty());
+    EXPECT_EQ(timedOutAt[0], 50u);
+    winx_SetScriptGameMode(0);
+}
+
 TEST(ScriptAwait, BadAwaitsAndDestroysNameTheLine) {
-    const char* const bad[] = {"await",     "await 0",         "await 11",
-                               "await 2 0", "await 2 1 NOKEY", "await 2 1 RETURN 4",
-                               "destroy",   "destroy 5",       "destroy x"};
+    const char* const bad[] = {
+        "await",       "await 0",   "await 11",        "await 101",          "await 102",
+        "await pause", "await 2 0", "await 2 1 NOKEY", "await 2 1 RETURN 4", "await paused 0",
+        "destroy",     "destroy 5", "destroy x"};
     for (const char* line : bad) {
         winx_InputScript script;
         std::string error;

@@ -2,7 +2,8 @@
 // play one game: host and join, each picks a colour in the set-up, the host starts; the host
 // pauses and both write the digest of the state they hold; unpaused, the guest destroys its
 // factory: the host wins into the table, the guest gets the prompt that leads only to the menu.
-// They run on the real clock, which keeps their scripts to one timetable.
+// They run on the real clock; where one machine's step must follow the other's, it awaits
+// the battle's state the other's step brings about.
 #include "screens/EndToEndGame.h"
 
 namespace {
@@ -40,10 +41,11 @@ TEST(FrontEndNetworkRun, HostAndGuestAgreeWhilePausedAndEndWithTableAndPrompt) {
     guest.LinkAssets(host);
     host.WriteOptions(Options(1));
     guest.WriteOptions(Options(2));
-    // Both enter the battle within a moment of each other; the guest writes its digest while
-    // the host's pause holds, and destroys its factory once the host has lifted it.
-    const std::string hostScript = ToBattle(true) + "wait 1000\n" + kPause +
-                                   "wait 1500\nchecksum paused\nwait 1500\n" + kPause +
+    // The machines enter the battle and see its play begin each at its own moment, the slower
+    // one seconds later under load: the guest waits for the host's pause to write its digest,
+    // and for play again to destroy its factory, which no click or key can do while paused.
+    const std::string hostScript = ToBattle(true) + "await running 30000\nwait 1000\n" + kPause +
+                                   "wait 1500\nchecksum paused\nwait 3500\n" + kPause +
                                    "await 6 30000\n"
                                    "wait 3000\n"
                                    "capture table\n"
@@ -56,9 +58,11 @@ TEST(FrontEndNetworkRun, HostAndGuestAgreeWhilePausedAndEndWithTableAndPrompt) {
                                    "wait 300\n" +
                                    e2e::kOutFromMenu;
     const std::string guestScript = ToBattle(false) +
-                                    "wait 2500\n"
+                                    "await running 30000\n"
+                                    "await paused 30000\n"
                                     "checksum paused\n"
-                                    "wait 3000\n"
+                                    "await running 30000\n"
+                                    "wait 500\n"
                                     "key H\n"
                                     "wait 500\n"
                                     "click L 270 240\n"
@@ -75,7 +79,7 @@ TEST(FrontEndNetworkRun, HostAndGuestAgreeWhilePausedAndEndWithTableAndPrompt) {
                                     "await 2 5000\n"
                                     "wait 300\n" +
                                     e2e::kOutFromMenu;
-    e2e::RunTogether({&host, &guest}, {hostScript, guestScript}, GameFolder::Clock::Real, 120);
+    e2e::RunTogether({&host, &guest}, {hostScript, guestScript}, GameFolder::Clock::Real, 180);
     ASSERT_EQ(host.ExitCode(), 0) << "host: " << host.Errors();
     ASSERT_EQ(guest.ExitCode(), 0) << "guest: " << guest.Errors();
     // Both wrote the state they held while paused, and the two agree.
