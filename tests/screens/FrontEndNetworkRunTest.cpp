@@ -79,7 +79,7 @@ TEST(FrontEndNetworkRun, HostAndGuestAgreeWhilePausedAndEndWithTableAndPrompt) {
                                     "await 2 5000\n"
                                     "wait 300\n" +
                                     e2e::kOutFromMenu;
-    e2e::RunTogether({&host, &guest}, {hostScript, guestScript}, GameFolder::Clock::Real, 180);
+    e2e::RunTogether({&host, &guest}, {hostScript, guestScript}, GameFolder::Clock::Real, 240);
     ASSERT_EQ(host.ExitCode(), 0) << "host: " << host.Errors();
     ASSERT_EQ(guest.ExitCode(), 0) << "guest: " << guest.Errors();
     // Both wrote the state they held while paused, and the two agree.
