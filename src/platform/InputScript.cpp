@@ -244,16 +244,23 @@ struct LineParser {
         return true;
     }
 
-    bool Button(const std::vector<std::string_view>& words, bool down, bool up) {
-        if (words.size() != 4) return Fail(Concat({"usage: ", words[0], " L|M|R X Y"}));
-        uint32_t button = 0;
-        if (words[1].size() == 1) {
-            char c = static_cast<char>(std::toupper(static_cast<unsigned char>(words[1][0])));
+    // "L|M|R X Y" from words[first] on.
+    bool ButtonAt(const std::vector<std::string_view>& words, size_t first, uint32_t& button,
+                  int& x, int& y) {
+        button = 0;
+        if (words[first].size() == 1) {
+            char c = static_cast<char>(std::toupper(static_cast<unsigned char>(words[first][0])));
             if (c == 'L' || c == 'M' || c == 'R') button = static_cast<uint32_t>(c);
         }
         if (button == 0) return Fail("the button is L, M or R");
+        return Position(words[first + 1], words[first + 2], x, y);
+    }
+
+    bool Button(const std::vector<std::string_view>& words, bool down, bool up) {
+        if (words.size() != 4) return Fail(Concat({"usage: ", words[0], " L|M|R X Y"}));
+        uint32_t button = 0;
         int x = 0, y = 0;
-        if (!Position(words[2], words[3], x, y)) return false;
+        if (!ButtonAt(words, 1, button, x, y)) return false;
         if (down) Add(winx_ScriptStep::Kind::ButtonDown, button, x, y);
         if (up) Add(winx_ScriptStep::Kind::ButtonUp, button, x, y);
         return true;
@@ -278,7 +285,9 @@ struct LineParser {
     }
 
     bool Await(const std::vector<std::string_view>& words) {
-        if (words.size() < 2 || words.size() > 4) return Fail("usage: await MODE [MS [KEY]]");
+        const bool clicking = words.size() == 7 && EqualNoCase(words[3], "click");
+        if (words.size() < 2 || (words.size() > 4 && !clicking))
+            return Fail("usage: await MODE [MS [KEY | click L|M|R X Y]]");
         uint32_t mode = 0;
         if (EqualNoCase(words[1], "paused")) {
             mode = winx_ScriptStep::kAwaitPaused;
@@ -301,7 +310,12 @@ struct LineParser {
             key = winx_InputScript::VirtualKeyByName(words[3]);
             if (key == 0) return Fail(Concat({"unknown key ", words[3]}));
         }
+        uint32_t button = 0;
+        int x = 0, y = 0;
+        if (clicking && !ButtonAt(words, 4, button, x, y)) return false;
         Add(winx_ScriptStep::Kind::Await, mode, static_cast<int>(limit), static_cast<int>(key));
+        steps.back().pressButton = button;
+        steps.back().pressAt = {x, y};
         return true;
     }
 
@@ -458,15 +472,21 @@ void winx_InputScript::Poll(uint32_t now, const std::function<void(const winx_Sc
                     run(step);
                     return;
                 }
-                // A key pressed until the mode comes: a program whose turn depends on others
-                // (a host waiting for its guests' reports) goes on as soon as it may.
-                if (step.y != 0 && now - lastPress >= 1000) {
+                // A key pressed (or a click) until the mode comes: a program whose turn depends
+                // on others (a host waiting for its guests' reports, a guest for the host's
+                // set-up) goes on as soon as it may.
+                if ((step.y != 0 || step.pressButton != 0) && now - lastPress >= 1000) {
                     lastPress = now;
                     winx_ScriptStep press;
-                    press.kind = winx_ScriptStep::Kind::KeyDown;
-                    press.value = static_cast<uint32_t>(step.y);
+                    const bool click = step.pressButton != 0;
+                    press.kind =
+                        click ? winx_ScriptStep::Kind::ButtonDown : winx_ScriptStep::Kind::KeyDown;
+                    press.value = click ? step.pressButton : static_cast<uint32_t>(step.y);
+                    press.x = step.pressAt.first;
+                    press.y = step.pressAt.second;
                     run(press);
-                    press.kind = winx_ScriptStep::Kind::KeyUp;
+                    press.kind =
+                        click ? winx_ScriptStep::Kind::ButtonUp : winx_ScriptStep::Kind::KeyUp;
                     run(press);
                 }
                 return;

@@ -5,6 +5,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 struct winx_ScriptStep {
@@ -21,9 +22,9 @@ struct winx_ScriptStep {
         Quit,
         Checksum,
         // value: the game mode waited for, or kAwaitPaused or kAwaitRunning; x: the game time
-        // allowed in ms; y: a virtual key pressed once a second while waiting (0: none). Run
-        // only when the time ran out; the lines after it are timed from the moment the mode
-        // (or the battle's state) is reached.
+        // allowed in ms; y: a virtual key pressed once a second while waiting (0: none), or
+        // pressButton clicked at pressAt instead. Run only when the time ran out; the lines
+        // after it are timed from the moment the mode (or the battle's state) is reached.
         Await,
         // value: the team whose objects this machine owns are destroyed at the next tick; x: 1
         // for its factory alone.
@@ -45,6 +46,9 @@ struct winx_ScriptStep {
     int y = 0;
     // The capture (or checksum) name.
     std::string name;
+    // An await's click while waiting: the button letter (0: none) and the position.
+    uint32_t pressButton = 0;
+    std::pair<int, int> pressAt{0, 0};
 };
 
 class winx_InputScript {

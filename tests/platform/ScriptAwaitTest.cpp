@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/InputScript.h"
@@ -64,6 +65,19 @@ TEST(ScriptAwait, LinesAfterAnAwaitAreTimedFromTheModeAndATimeoutRunsTheAwait) {
                                        Kind::Quit};
     EXPECT_EQ(ran.kinds, pressed);
     EXPECT_EQ(ran.at, (std::vector<uint32_t>{1000, 1000, 2000, 2000, 2500}));
+
+    // A click instead of the key: the button goes down and up where the line says.
+    winx_InputScript clicking;
+    ASSERT_EQ(clicking.Parse("await 3 5000 CLICK r 639 12\nquit\n", "s", error), 1) << error;
+    std::vector<winx_ScriptStep> clicks;
+    winx_SetScriptGameMode(2);
+    for (now = 0; now < 1500; now += 100)
+        clicking.Poll(now, [&](const winx_ScriptStep& step) { clicks.push_back(step); });
+    ASSERT_EQ(clicks.size(), 2u);
+    EXPECT_EQ(clicks[0].kind, Kind::ButtonDown);
+    EXPECT_EQ(clicks[1].kind, Kind::ButtonUp);
+    for (const winx_ScriptStep& click : clicks)
+        EXPECT_EQ(std::tuple(click.value, click.x, click.y), std::tuple(uint32_t{'R'}, 639, 12));
     winx_SetScriptGameMode(0);
 }
 
@@ -117,10 +131,24 @@ TEST(ScriptAwait, PausedAndRunningWaitForTheBattlesStateAndNotForAModeNumber) {
 }
 
 TEST(ScriptAwait, BadAwaitsAndDestroysNameTheLine) {
-    const char* const bad[] = {
-        "await",       "await 0",   "await 11",        "await 101",          "await 102",
-        "await pause", "await 2 0", "await 2 1 NOKEY", "await 2 1 RETURN 4", "await paused 0",
-        "destroy",     "destroy 5", "destroy x"};
+    const char* const bad[] = {"await",
+                               "await 0",
+                               "await 11",
+                               "await 101",
+                               "await 102",
+                               "await pause",
+                               "await 2 0",
+                               "await 2 1 NOKEY",
+                               "await 2 1 RETURN 4",
+                               "await paused 0",
+                               "destroy",
+                               "destroy 5",
+                               "destroy x",
+                               "await 3 9 click L 1",
+                               "await 3 9 click X 1 1",
+                               "await 3 9 click L 640 1",
+                               "await 3 9 press L 1 1",
+                               "await 3 9 RETURN L 1 1"};
     for (const char* line : bad) {
         winx_InputScript script;
         std::string error;

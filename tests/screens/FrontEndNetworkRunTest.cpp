@@ -19,16 +19,18 @@ std::string Options(int player) {
 
 // Up to the battle: the host opens its game, and once the guest has joined takes both into
 // the set-up with OK; each picks a colour there, and the host presses start until the guest's
-// report has come (a press before is refused).
+// report has come (a press before is refused). The set-up reaches a loaded guest late, so the
+// guest clicks its colour once a second until the battle (the join screen has nothing there,
+// and a second pick is the first again), and the host gives it time to before starting.
 std::string ToBattle(bool host) {
     std::string s = "wait 1000\ntext \"m\"\nawait 2 30000\n";
     if (host)
         return s +
                "wait 500\ntext \"h\"\nwait 500\nkey RETURN\nwait 5000\nkey RETURN\nwait 1500\n"
-               "move 290 289\nwait 100\nclick L 290 289\nwait 1500\nawait 3 60000 RETURN\n";
+               "move 290 289\nwait 100\nclick L 290 289\nwait 6500\nawait 3 60000 RETURN\n";
     return s +
-           "wait 3000\ntext \"j\"\nwait 500\nkey RETURN\nwait 4500\n"
-           "move 355 289\nwait 100\nclick L 355 289\nawait 3 60000\n";
+           "wait 3000\ntext \"j\"\nwait 500\nkey RETURN\nwait 2000\nmove 355 289\n"
+           "await 3 60000 click L 355 289\n";
 }
 
 constexpr char kPause[] = "keydown CTRL\nkey P\nkeyup CTRL\n";
@@ -80,8 +82,9 @@ TEST(FrontEndNetworkRun, HostAndGuestAgreeWhilePausedAndEndWithTableAndPrompt) {
                                     "wait 300\n" +
                                     e2e::kOutFromMenu;
     e2e::RunTogether({&host, &guest}, {hostScript, guestScript}, GameFolder::Clock::Real, 240);
-    ASSERT_EQ(host.ExitCode(), 0) << "host: " << host.Errors();
-    ASSERT_EQ(guest.ExitCode(), 0) << "guest: " << guest.Errors();
+    // Each names the other's errors too: one machine's fault shows as the other's timeout.
+    ASSERT_EQ(host.ExitCode(), 0) << "host: " << host.Errors() << "guest: " << guest.Errors();
+    ASSERT_EQ(guest.ExitCode(), 0) << "guest: " << guest.Errors() << "host: " << host.Errors();
     // Both wrote the state they held while paused, and the two agree.
     EXPECT_EQ(host.Checksum("paused").find_first_not_of("0123456789abcdef"), 16u);
     EXPECT_EQ(guest.Checksum("paused"), host.Checksum("paused"));
