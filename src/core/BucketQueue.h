@@ -2,6 +2,7 @@
 // A priority queue of unsigned 32-bit values over small non-negative integer priorities: one
 // stack per priority, the lowest non-empty one popped first, the last value pushed at a
 // priority first out. Clear keeps the buckets for reuse, so repeated searches do not allocate.
+#include <algorithm>
 #include <cstdint>
 #include <limits>
 #include <memory>
@@ -24,8 +25,8 @@ public:
         U32Stack& bucket = buckets[priority];
         if (bucket.Capacity() == 0) bucket.Reserve(kBucketCapacity);
         bucket.Push(value);
-        if (priority < lowest) lowest = priority;
-        if (priority > highest) highest = priority;
+        lowest = std::min(lowest, priority);
+        highest = std::max(highest, priority);
         return 1;
     }
     // The value, or 0 when the queue is empty; Popped tells the two apart.

@@ -235,7 +235,7 @@ int ResourceFile::Read(int32_t& count, void* buffer) {
     }
     // After a Seek past the window nothing is left, never a negative count.
     const int64_t left = std::max<int64_t>(readLimit - position, 0);
-    if (count > left) count = static_cast<int32_t>(left);
+    count = static_cast<int32_t>(std::min<int64_t>(count, left));
     const size_t got = std::fread(buffer, 1, static_cast<size_t>(count), stream.get());
     position += static_cast<int64_t>(got);
     if (got == static_cast<size_t>(count)) return 1;

@@ -41,7 +41,7 @@ constexpr int32_t kPenLimit = 1 << 28;
 
 inline int32_t Advance(int32_t x, int32_t n) {
     x += n;
-    return x > kPenLimit ? kPenLimit : x;
+    return std::min(x, kPenLimit);
 }
 
 // The shade area of a skip at 1:1: every pixel passed over in reading order, from the pen
@@ -53,7 +53,7 @@ bool ShadeArea(const Fx& fx, const BlitTarget& t, const BlitBounds& v, int32_t l
     int32_t col = x;
     for (int i = 0; i < dy; ++i) {
         if (y >= v.top) {
-            int32_t l = col < v.left ? v.left : col;
+            const int32_t l = std::max(col, v.left);
             if (l <= v.right) fx.Shade(t.Row(y) + l, v.right - l + 1);
         }
         ++y;
@@ -101,8 +101,8 @@ template <class Fx, class Clip = ClipItems>
     ptrdiff_t rowOffset = static_cast<ptrdiff_t>(y) * pitch;
     bool rowVisible = y >= v.top;
     auto span = [&](int32_t n, int32_t& l, int32_t& r) {
-        l = x < v.left ? v.left : x;
-        r = x + n - 1 > v.right ? v.right : x + n - 1;
+        l = std::max(x, v.left);
+        r = std::min(x + n - 1, v.right);
         return r >= l;
     };
     if (y > bottom) return;

@@ -1,5 +1,6 @@
 #include "platform/InputScript.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -510,5 +511,5 @@ uint32_t winx_InputScript::MsUntilNextStep(uint32_t now) const {
     // A held await looks again each frame.
     if (awaiting) return 16;
     const uint32_t elapsed = now - start;
-    return steps[next].atMs > elapsed ? steps[next].atMs - elapsed : 0;
+    return std::max(steps[next].atMs, elapsed) - elapsed;
 }

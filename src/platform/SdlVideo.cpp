@@ -1,5 +1,6 @@
 #include "platform/SdlVideo.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstring>
 
@@ -323,7 +324,7 @@ bool winx_SdlVideo::Show(const uint8_t* pixels, int pitch, const uint32_t* argbP
     bool overflow = false;
     if (!everyRow) {
         for (int start = 0; start < height; start += period) {
-            const int end = start + period < height ? start + period : height;
+            const int end = std::min(start + period, height);
             bool changed = false;
             for (int y = start; y < end && !changed; ++y)
                 changed = changedRows[y] != 0;

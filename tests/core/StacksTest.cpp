@@ -1,6 +1,8 @@
 // U32Stack and BucketQueue.
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "core/BucketQueue.h"
 #include "core/U32Stack.h"
 
@@ -19,6 +21,14 @@ TEST(U32Stack, CapacityIsAtLeastOneEvenAfterFree) {
 }
 
 TEST(BucketQueue, PopsLowestPriorityLastInFirst) {
+    // The first priority past the buckets there are grows them by one; the largest priority
+    // there is has no bucket past it and is refused.
+    BucketQueue edge(3);
+    EXPECT_EQ(edge.Push('z', 3), 1);
+    EXPECT_EQ(edge.BucketCount(), 4);
+    EXPECT_EQ(edge.Push('y', std::numeric_limits<int32_t>::max()), 0);
+    EXPECT_EQ(edge.BucketCount(), 4);
+    EXPECT_EQ(edge.Pop(), uint32_t{'z'});
     BucketQueue queue(2);
     queue.Push('a', 4);
     queue.Push('b', 2);

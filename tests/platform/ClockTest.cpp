@@ -74,6 +74,11 @@ TEST(Clock, StartingAgainKeepsAFixedClocksTimeOnlyAtTheSameStep) {
     unsetenv("QX_CLOCK");
     winx_StartClock();
     EXPECT_EQ(winx_FixedClockActive(), 0);
+    // Set but empty is as unset: the clock runs in real time and the start goes on.
+    setenv("QX_CLOCK", "", 1);
+    winx_StartClock();
+    EXPECT_EQ(winx_FixedClockActive(), 0);
+    unsetenv("QX_CLOCK");
 }
 
 TEST(ClockDeathTest, AnInvalidSettingEndsTheStartWithExitCodeTwo) {

@@ -658,23 +658,34 @@ TEST_F(Messages, DispatchAnswersWithTheWindowProceduresAnswer) {
     winx_SetWindowProc(nullptr, nullptr);
 }
 
-// A scripted run that waits for a game mode which never comes fails loudly once its time is up:
-// exit code 3 and the mode and time on stderr.
+// A scripted run that waits for a game mode or a battle state which never comes fails loudly
+// once its time is up: exit code 3 and what it waited for and how long on stderr.
 TEST_F(Messages, AnAwaitedModeThatNeverComesEndsTheRunWithCodeThree) {
-    ScopedWorkingDir dir;
-    dir.WriteFile("late.qxs", "await 3 50\nquit\n");
-    setenv("QX_SCRIPT", (dir.Path() + "/late.qxs").c_str(), 1);
-    EXPECT_EXIT(
-        {
-            FakeClock clock(5000);
-            winx_StartScriptedInput();
-            winx_Msg msg;
-            winx_PeekMessage(&msg, 0, 0, PM_REMOVE);
-            clock.Advance(50);
-            winx_PeekMessage(&msg, 0, 0, PM_REMOVE);
-            std::exit(0);
-        },
-        testing::ExitedWithCode(3), "script: game mode 3 not reached within 50 ms");
+    struct Case {
+        const char* script;
+        uint32_t limit;
+        const char* said;
+    };
+    const Case cases[] = {
+        {"await 3 50\nquit\n", 50, "script: game mode 3 not reached within 50 ms"},
+        {"await paused 40\nquit\n", 40, "script: no paused battle within 40 ms"},
+        {"await running 60\nquit\n", 60, "script: no running battle within 60 ms"}};
+    for (const Case& c : cases) {
+        ScopedWorkingDir dir;
+        dir.WriteFile("late.qxs", c.script);
+        setenv("QX_SCRIPT", (dir.Path() + "/late.qxs").c_str(), 1);
+        EXPECT_EXIT(
+            {
+                FakeClock clock(5000);
+                winx_StartScriptedInput();
+                winx_Msg msg;
+                winx_PeekMessage(&msg, 0, 0, PM_REMOVE);
+                clock.Advance(c.limit);
+                winx_PeekMessage(&msg, 0, 0, PM_REMOVE);
+                std::exit(0);
+            },
+            testing::ExitedWithCode(3), c.said);
+    }
 }
 
 // Without a window system there is no window, and the player is told why; a second main window

@@ -157,6 +157,20 @@ TEST_F(MovieWriterTest, WritingWithoutAnOpenMovieFails) {
     ASSERT_TRUE(writer.Open((directory / "v.mov").string(), 64, 48, 10, 0, 2));
     EXPECT_FALSE(writer.WriteSound(samples.data(), 50));
     EXPECT_FALSE(writer.Close());
+    // A refused picture fails the movie: it is not finished.
+    const struct {
+        const uint8_t* rgb;
+        int pitch;
+        bool written;
+    } pictures[] = {
+        {rgb.data(), 64 * 3, true}, {rgb.data(), 64 * 3 - 1, false}, {nullptr, 64 * 3, false}};
+    for (const auto& p : pictures) {
+        winx_MovieWriter one;
+        ASSERT_TRUE(one.Open((directory / "p.mov").string(), 64, 48, 10, 0, 2));
+        EXPECT_EQ(one.WriteFrame(p.rgb, p.pitch), p.written) << p.pitch;
+        EXPECT_EQ(one.LastError(), p.written ? "" : "bad picture") << p.pitch;
+        EXPECT_EQ(one.Close(), p.written) << p.pitch;
+    }
 }
 
 // A disk that takes no more (a file-size limit) fails the movie with a write error, and nothing

@@ -137,5 +137,9 @@ TEST(Drives, AtMostTwentyThreeVisibleVolumesGetLettersDToZ) {
     ASSERT_EQ(winx_GetVolumeInformation("e:", label, 1), 1);
     EXPECT_STREQ(label, "");
     EXPECT_EQ(winx_GetVolumeInformation("e:", nullptr, 8), 1);
+    // No room at all: the caller's bytes are left alone.
+    char noRoom[4] = "abc";
+    EXPECT_EQ(winx_GetVolumeInformation("e:", noRoom, 0), 1);
+    EXPECT_STREQ(noRoom, "abc");
     EXPECT_TRUE(winx_DriveDirectory('[').empty());
 }

@@ -15,6 +15,7 @@
 #include <sys/resource.h>
 #include <unistd.h>
 
+#include "platform/ChildProcess.h"
 #include "support/TempDirectory.h"
 
 namespace {
@@ -285,6 +286,46 @@ TEST_F(ProfileTest, AFileIsReadAgainOnlyWhenItChanged) {
     EXPECT_EQ(why, "is larger than 1 MiB");
     EXPECT_EQ(contents, "");
     EXPECT_EQ(winx_ReadProfileFile(nullptr, contents, why), winx_ProfileFile::Absent);
+}
+
+// A file that proves larger than the limit only while it is read (its reported size was
+// smaller) is refused as one that said so beforehand. A program's environment, as /proc shows
+// it, is such a file: its reported size is 0.
+TEST_F(ProfileTest, AFileThatProvesLargerThanTheLimitWhileReadIsRefused) {
+    std::vector<std::string> variables;
+    for (int i = 0; i < 11; ++i)
+        variables.push_back("QX_BIG" + std::to_string(i) + "=" + std::string(100000, 'x'));
+    std::vector<char*> environment;
+    for (std::string& variable : variables)
+        environment.push_back(variable.data());
+    environment.push_back(nullptr);
+    // `started` closes at the exec; `input` keeps the program waiting until it is closed.
+    int started[2], input[2];
+    ASSERT_EQ(pipe2(started, O_CLOEXEC), 0);
+    ASSERT_EQ(pipe(input), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        dup2(input[0], 0);
+        close(input[1]);
+        char name[] = "cat";
+        char* arguments[] = {name, nullptr};
+        execve("/bin/cat", arguments, environment.data());
+        _exit(127);
+    }
+    close(started[1]);
+    close(input[0]);
+    char byte = 0;
+    while (read(started[0], &byte, 1) > 0) {
+    }
+    close(started[0]);
+    const std::string file = "/proc/" + std::to_string(child) + "/environ";
+    std::string contents = "old", why;
+    EXPECT_EQ(winx_ReadProfileFile(file.c_str(), contents, why), winx_ProfileFile::Unreadable);
+    EXPECT_EQ(why, "is larger than 1 MiB");
+    EXPECT_EQ(contents, "");
+    close(input[1]);
+    EXPECT_EQ(ExitCodeOf(child), 0);
 }
 
 // A file whose size the system does not know beforehand (as /proc reports 0) is read whole.

@@ -164,3 +164,41 @@ TEST_F(SdlAudio, APumpedDeviceQueuesHalfASecondAheadAtMost) {
         }
     }
 }
+
+// A pump mixes the frames the clock's time since the last pump is worth, carrying the part of
+// a frame left over to the next, nothing when no time passed, and two seconds at most after a
+// stall; the tap hears each mix as made.
+TEST_F(SdlAudio, APumpMixesTheClocksTimeSinceTheLastPumpToTheFrame) {
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    FakeClock clock(7000);
+    winx_Mixer mixer(1, 22050);
+    auto output = winx_AudioOutput::Open(mixer, 1);
+    ASSERT_NE(output, nullptr);
+    std::vector<int> heard;
+    winx_SetAudioTap([&](const int16_t*, int frames, int channels) {
+        EXPECT_EQ(channels, 1);
+        heard.push_back(frames);
+    });
+    const struct {
+        uint32_t ms;
+        int pumps;
+        std::vector<int> heard;
+    } steps[] = {{0, 2, {}},
+                 {1, 1, {22}},
+                 {1, 19, std::vector<int>(18, 22)},
+                 {0, 1, {}},
+                 {5000, 1, {44100}}};
+    for (const auto& s : steps) {
+        SCOPED_TRACE(s.ms);
+        heard.clear();
+        for (int i = 0; i < s.pumps; ++i) {
+            clock.Advance(s.ms);
+            output->Pump();
+        }
+        std::vector<int> expected = s.heard;
+        // The twentieth millisecond completes a frame carried since the first.
+        if (s.pumps == 19) expected.push_back(23);
+        EXPECT_EQ(heard, expected);
+    }
+    winx_SetAudioTap(nullptr);
+}
