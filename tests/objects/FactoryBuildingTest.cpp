@@ -1277,6 +1277,34 @@ TEST_F(FactoryDrawing, TheLevelBarShowsWhileSelectedOrOnceWhenAsked) {
     LevelBarPictures = nullptr;
 }
 
+// Set up and selected, the factory's marker spans its unfolded body round its unfolded centre,
+// scaled by the zoom, in the warning colour past 89 percent damage; unselected there is none.
+TEST_F(FactoryDrawing, TheSelectionMarkerSpansTheUnfoldedBodyAtEveryZoom) {
+    ScreenFixture screen;
+    auto f = OpenFactory();
+    const struct {
+        int shift, selected, damagePercent, colour;
+    } rows[] = {{2, 0, 0, 0}, {2, 1, 0, 100}, {3, 1, 0, 100}, {3, 1, 95, 9}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.shift * 100 + row.selected * 10 + row.damagePercent);
+        std::memset(screen.Back(), 0, 640 * 480);
+        ZoomedView view(row.shift);
+        f->selected = row.selected;
+        f->damage.SetValue(f->damage.Max() * row.damagePercent / 100);
+        Drawn(*f, view, true);
+        // The body's frames are 192 x 160.
+        const Rect box(view.MapToScreen(f->GetCentre()), Size(192 >> row.shift, 160 >> row.shift),
+                       'c');
+        const Point br = box.BottomRight();
+        EXPECT_EQ(screen.CountNot(0), row.selected ? 2 * 15 : 0);
+        EXPECT_EQ(screen.At(box.origin.x, br.y), row.colour);
+        EXPECT_EQ(screen.At(box.origin.x, br.y - 7), row.colour);
+        EXPECT_EQ(screen.At(br.x, br.y), row.colour);
+        EXPECT_EQ(screen.At(br.x - 7, br.y), row.colour);
+    }
+    f->selected = 0;
+}
+
 TEST_F(FactoryDrawing, ExtraPartsShowOnlyOpenAndFollowTheBodyOrTheDoor) {
     MountTemplate* parts[2] = {kit.Sensor('u'), kit.Sensor('v')};
     for (int p = 0; p < 2; ++p) {
