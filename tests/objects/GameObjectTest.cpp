@@ -44,8 +44,14 @@ TEST_F(GameObjectTest, NewObjectIsCentredOnItsPositionAndRankedBySkill) {
     EXPECT_EQ(o.GetRank(), 65);
     EXPECT_EQ(o.GetRadius(), 10);
     EXPECT_EQ(o.GetBounds(), Rect(Point(-5, 1), Size(20, 10)));
-    EXPECT_EQ(o.ContainsPoint(Point(14, 10)), 1);
-    EXPECT_EQ(o.ContainsPoint(Point(15, 10)), 0);
+    // Every edge of the bounds is inside; a pixel past any edge is not.
+    const struct {
+        Point p;
+        int inside;
+    } points[] = {{Point(-5, 1), 1}, {Point(14, 10), 1}, {Point(-6, 5), 0},  {Point(15, 5), 0},
+                  {Point(4, 0), 0},  {Point(4, 11), 0},  {Point(-5, 10), 1}, {Point(14, 1), 1}};
+    for (const auto& row : points)
+        EXPECT_EQ(o.ContainsPoint(row.p), row.inside) << row.p.x << "," << row.p.y;
     // What the sight grid reads.
     EXPECT_EQ(o.ViewingPlayer(), 3);
     EXPECT_EQ(o.SecondViewingPlayer(), 0);
