@@ -69,6 +69,23 @@ TEST_F(SimMounts, ReachIsRangeLessTenOrTheFootprintEdgeAndNeverWhileInactive) {
     enemy->SetFootprint(Rect(enemy->GetPosition() - Point(1, 10), Size(20, 20)));
     EXPECT_EQ(mount->InRange(at - Point(1, 0), enemy), 1);
     EXPECT_EQ(mount->InRange(at - Point(2, 0), enemy), 0);
+    // From one pixel further back the reach ends at p: a footprint holding p on any of its edges
+    // is reached, one that stops a pixel short of it is not.
+    const Point p = at + Point(99, 0);
+    const struct {
+        Point origin;
+        int reached;
+    } feet[] = {{p, 1},
+                {p + Point(1, 0), 0},
+                {p + Point(0, 1), 0},
+                {p - Point(19, 19), 1},
+                {p - Point(20, 19), 0},
+                {p - Point(19, 20), 0}};
+    for (const auto& foot : feet) {
+        enemy->SetFootprint(Rect(foot.origin, Size(20, 20)));
+        EXPECT_EQ(mount->InRange(at - Point(1, 0), enemy), foot.reached)
+            << foot.origin.x - p.x << "," << foot.origin.y - p.y;
+    }
     mount->active = 0;
     EXPECT_EQ(mount->InRange(at, enemy), 0);
     EXPECT_EQ(sim->CanEngage(enemy), 0);
