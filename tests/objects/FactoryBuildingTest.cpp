@@ -541,6 +541,35 @@ TEST_F(Factory, DrawsTenEveryHalfSecondWhileOpenOnItsDepositAndOnlyWhatTheStoreH
     EXPECT_EQ(f->MinedDeposit(), nullptr);
 }
 
+// Opening, the factory mines the nearest deposit only when its unfolded centre lies within the
+// deposit's bounds, edges included.
+TEST_F(Factory, MinesOnlyADepositWhoseBoundsHoldItsCentre) {
+    const Point centre(1032, 968);
+    const struct {
+        Point origin;  // of the deposit's 400 x 400 bounds
+        bool mined;
+    } rows[] = {{centre, true},
+                {centre + Point(1, 0), false},
+                {centre + Point(0, 1), false},
+                {centre - Point(399, 399), true},
+                {centre - Point(400, 399), false},
+                {centre - Point(399, 400), false}};
+    for (const auto& row : rows) {
+        OreDeposit deposit(row.origin + Point(200, 200), Size(400, 400), nullptr,
+                           CollisionFilter(0, 0, 0, 0, 0), SimId(0, 77));
+        ASSERT_EQ(deposit.GetBounds().origin, row.origin);
+        world.Add(&deposit);
+        world.oreDeposit = &deposit;
+        auto f = Make();
+        ASSERT_GT(TickUntil(*f, FactoryProduction::kOpen), 0);
+        ASSERT_EQ(f->GetCentre(), centre);
+        EXPECT_EQ(f->MinedDeposit(), row.mined ? &deposit : nullptr)
+            << row.origin.x - centre.x << "," << row.origin.y - centre.y;
+        world.oreDeposit = nullptr;
+        world.Forget(&deposit);
+    }
+}
+
 // The owner's stream, applied to a copy of the factory on another machine, leaves the copy with
 // the owner's cargo, store and credit after every tick: payments when a job starts (a free job
 // pays nothing), refunds, bonuses, deliveries and mining, none computed by the copy itself.
