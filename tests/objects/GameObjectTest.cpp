@@ -332,6 +332,27 @@ TEST_F(GameObjectTest, SensorsAndStealthWorkOnlyWithTheirStructures) {
     unit.sensors.FitSensor('v');
     EXPECT_EQ(unit.SensorActive(SensorKind::A, 1), 0);
     EXPECT_EQ(unit.SensorActive(SensorKind::B, 1), 1);
+    EXPECT_EQ(unit.SensorActive(SensorKind::C, 1), 0);
+    // Each item letter fits its own sensor or stealth and nothing else.
+    const struct {
+        char letter;
+        std::vector<int> sensors, stealths;  // A, B, C; plain, A, B
+    } items[] = {{'u', {1, 0, 0}, {0, 0, 0}}, {'v', {0, 1, 0}, {0, 0, 0}},
+                 {'w', {0, 0, 1}, {0, 0, 0}}, {'z', {0, 0, 0}, {1, 0, 0}},
+                 {'k', {0, 0, 0}, {0, 1, 0}}, {'y', {0, 0, 0}, {0, 0, 1}},
+                 {'a', {0, 0, 0}, {0, 0, 0}}};
+    for (const auto& item : items) {
+        SensorSet sensors;
+        sensors.FitSensor(item.letter);
+        StealthSet stealths;
+        stealths.FitStealth(item.letter);
+        EXPECT_EQ(std::vector<int>({sensors.sensorA, sensors.sensorB, sensors.sensorC}),
+                  item.sensors)
+            << item.letter;
+        EXPECT_EQ(std::vector<int>({stealths.hidden, stealths.hiddenA, stealths.hiddenB}),
+                  item.stealths)
+            << item.letter;
+    }
 }
 
 // A plain map object (a shot, an effect, a feature) answers every unit question as a thing
