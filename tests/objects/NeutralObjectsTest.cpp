@@ -577,10 +577,28 @@ TEST_F(Neutral, ArtifactEffectIsDrawnFromTheMissionsRange) {
 }
 
 TEST_F(Neutral, LandFeatureFallsToTheFirstHitOnlyOnce) {
-    LandFeature feature(Point(48, 48), Size(34, 34), SimId(0, 12));
+    // Open ground with a feature in cell (1, 1) and blast decorations.
+    LandLayout layout;
+    layout.columns = 10;
+    layout.rows = 10;
+    layout.letters.assign(10, std::string(10, 'c'));
+    layout.withFeatures = true;
+    layout.features = {{1, 1, 0}};
+    layout.withDecorations = true;
+    land.files.WriteLand(layout);
+    world.terrain = std::make_unique<TerrainMap>();
+    world.terrain->SetDiscDataPath(land.files.Path().c_str());
+    world.terrain->SetLocalDataPath(land.files.Path().c_str());
+    world.terrain->Load("edit.lnd");
+    ASSERT_EQ(world.terrain->LandFeatureAt(1, 1), 0);
+    ASSERT_EQ(world.terrain->DecorationAt(1, 1), 0xFF);
+    LandFeature feature(world.terrain->CellCenter(1, 1), Size(34, 34), SimId(0, 12));
     EXPECT_EQ(feature.GetKind(), 10);
     feature.TakeDamage(nullptr, SimId(2, 1), nullptr, 1);
     EXPECT_EQ(feature.IsDestroyed(), 1);
+    // Its cell is open ground again, scarred by the blast.
+    EXPECT_EQ(world.terrain->LandFeatureAt(1, 1), -1);
+    EXPECT_NE(world.terrain->DecorationAt(1, 1), 0xFF);
     feature.TakeDamage(nullptr, SimId(2, 1), nullptr, 1);
     EXPECT_EQ(world.effects.size(), 1u);
     const std::vector<CommandHeader> sent = Commands(world.commands);
