@@ -501,6 +501,59 @@ TEST_F(Neutral, ArtifactClearsTheCellBitAndNeedsAFactoryForOre) {
     world.factories[1] = nullptr;
 }
 
+// Each effect reaches the taker or its team's factory: ore to the store (1) or the cargo (2) of
+// a factory this machine runs only, a quarter more strength (3), an upgrade (4).
+TEST_F(Neutral, EachArtifactEffectReachesItsTakerOrALocalFactory) {
+    class Upgraded : public TestUnit {
+    public:
+        Upgraded() : TestUnit(1, 2, Point(48, 48)) {}
+        void AddUpgrade() override { ++upgrades; }
+        int upgrades = 0;
+    };
+    const struct {
+        int effect, factoryLocal;
+        int deposited, cargo, maxDamage, upgrades;
+    } rows[] = {{1, 1, 1000, 0, 100, 0}, {1, 0, 0, 0, 100, 0}, {2, 1, 0, 600, 100, 0},
+                {2, 0, 0, 0, 100, 0},    {3, 1, 0, 0, 125, 0}, {4, 1, 0, 0, 100, 1}};
+    for (const auto& row : rows) {
+        Store store;
+        store.SetLocal(row.factoryLocal);
+        store.cargo = 0;
+        world.factories[1] = &store;
+        Upgraded taker;
+        Artifact artifact(Point(48, 48), Size(32, 32), nullptr, nullptr, kUnitFilter, SimId(0, 9),
+                          row.effect);
+        artifact.PickUp(&taker);
+        EXPECT_EQ(store.deposited, row.deposited) << row.effect << row.factoryLocal;
+        EXPECT_EQ(store.GetCargo(), row.cargo) << row.effect << row.factoryLocal;
+        EXPECT_EQ(taker.damage.Max(), row.maxDamage) << row.effect << row.factoryLocal;
+        EXPECT_EQ(taker.upgrades, row.upgrades) << row.effect << row.factoryLocal;
+    }
+    world.factories[1] = nullptr;
+}
+
+// The harmful artifact has no sequence of its own: it ends with its pick-up sequence.
+TEST_F(Neutral, AHarmfulArtifactEndsWithItsPickUpSequence) {
+    auto pictures = std::make_unique<SpriteSet>(6);
+    for (int s = 0; s < 6; ++s)
+        pictures->SetFrame(Frames(3), s);
+    Artifact artifact(Point(48, 48), Size(32, 32), pictures.get(), nullptr, kUnitFilter,
+                      SimId(0, 9), 5);
+    TestUnit taker(1, 1, Point(48, 48));
+    world.Add(&taker);
+    artifact.PickUp(&taker);
+    artifact.Update(0);
+    clock.Advance(50);
+    artifact.Update(50);
+    EXPECT_EQ(artifact.stageFrame, 2);
+    EXPECT_EQ(artifact.IsDestroyed(), 0);
+    clock.Advance(50);
+    artifact.Update(50);
+    EXPECT_EQ(artifact.stage, 0);
+    EXPECT_EQ(artifact.IsDestroyed(), 1);
+    world.Forget(&taker);
+}
+
 // In a network game only the host hands an artifact out, and it tells the peers who won it.
 TEST_F(Neutral, OnlyTheHostAwardsAnArtifactInANetworkGameAndNamesTheWinner) {
     struct Row {
