@@ -198,7 +198,15 @@ TEST_F(Neutral, WreckShrinksAsItsSalvageIsTaken) {
     auto wreck = MakeWreck(Size(60, 50), pictures.get(), 100, 100);
     EXPECT_EQ(wreck->sensors.viewer, 0);
     EXPECT_EQ(wreck->DockCount(), 4);
-    EXPECT_EQ(wreck->GetDockOffset(2), Point(64, 64));
+    // Four parking docks at the corners 64 pixels out, clockwise from the top left.
+    const std::vector<Point> corners = {Point(-64, -64), Point(64, -64), Point(64, 64),
+                                        Point(-64, 64)};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(wreck->GetDockOffset(i), corners[static_cast<size_t>(i)]) << i;
+    EXPECT_EQ(wreck->FindFreeDock(nullptr, 8), 0);
+    EXPECT_EQ(wreck->FindFreeDock(nullptr, 1), -1);
+    EXPECT_EQ(wreck->FindFreeDock(nullptr, 4), -1);
+    EXPECT_EQ(wreck->FindFreeDock(nullptr, 16), -1);
     auto hit = Explosion(2, 10);
     wreck->TakeDamage(nullptr, SimId(2, 3), hit.get(), 40);
     EXPECT_EQ(wreck->GetCargo(), 60);
