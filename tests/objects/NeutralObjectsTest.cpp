@@ -422,6 +422,16 @@ TEST_F(Neutral, ArtifactIsTakenOnceAndItsEffectApplied) {
     }
     EXPECT_EQ(artifact.position, Point(90, 90));
     EXPECT_EQ(artifact.IsDestroyed(), 1);
+    // Told of the award twice, or of no winner, a copy gives it once, to the first winner.
+    Artifact awarded(Point(48, 48), Size(32, 32), nullptr, nullptr, kUnitFilter, SimId(0, 10), 3);
+    awarded.Take(nullptr);
+    EXPECT_TRUE(awarded.takerId.IsNull());
+    awarded.Take(&other);
+    awarded.Take(&taker);
+    awarded.Take(&other);
+    EXPECT_EQ(awarded.takerId, other.id);
+    EXPECT_EQ(other.damage.Max(), 125);
+    EXPECT_EQ(taker.damage.Max(), 125);
 }
 
 // A picture that notes whether it was drawn plainly ('p') or tinted ('t'), and where.
