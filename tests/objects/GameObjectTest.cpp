@@ -241,6 +241,11 @@ TEST_F(GameObjectTest, WaitingMeansAnUnrequestedRouteOnAMoveGoal) {
     TestUnit rider(1, 42, Point(100, 100));
     rider.AddGoal(std::make_unique<TransportGoal>(rider.id, SimId(1, 43), 1), 0);
     EXPECT_EQ(rider.IsWaiting(), 0);
+    // A finished front goal waits for nothing.
+    TestUnit arrived(1, 44, Point(100, 100));
+    arrived.AddGoal(std::make_unique<LocationGoal>(arrived.id, Point(50, 50), 16, 1, 1), 0);
+    arrived.goals.Front()->waypoint = 1;
+    EXPECT_EQ(arrived.IsWaiting(), 0);
 }
 
 TEST_F(GameObjectTest, SetGoalReplacesTheQueueAndClearGoalsEndsTheOrder) {
