@@ -768,6 +768,17 @@ TEST_F(SampleFactory, RecordsReadBackAsWrittenAndBadLinesChangeNothing) {
         g->Parse(key, value);
     }
     EXPECT_EQ(write(*g), before);
+    // A factory without a job takes none from a job line without a time, a blank or a design,
+    // and no ore from a store line without a number.
+    auto idle = Make();
+    const std::vector<std::string> idleBefore = write(*idle);
+    const std::string noTime = std::string("x ") + Job()->CodeString();
+    const std::string noBlank = std::string("250") + Job()->CodeString();
+    for (const char* line : {noTime.c_str(), noBlank.c_str(), "77", "5 ???"})
+        idle->Parse('W', line);
+    idle->Parse('O', "x");
+    EXPECT_EQ(idle->ProductionState(), 0);
+    EXPECT_EQ(write(*idle), idleBefore);
     g->Parse('a', "99999999999");
     EXPECT_EQ(g->GetCredit(), FactoryBuilding::kMaxRecordAmount);
     g->Parse('a', "-5");
