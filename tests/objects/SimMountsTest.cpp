@@ -510,6 +510,19 @@ TEST_F(SimMounts, PerWeaponChoiceAlternatesAndKeepsReachableTargets) {
     FireControl::PickTargetsPerWeapon(*ordered);
     EXPECT_EQ(Mount(ordered, 0)->target, enemy->id);
     EXPECT_EQ(Mount(ordered, 1)->target, enemy->id);
+    // A mount takes the attack target only on a layer its shots reach, else the attacker.
+    Sim* flyer = Add(kit.MakeSim(2, 7, at + Point(100, 0)));
+    flyer->collision.layer = 2;
+    for (const int shotLayer : {1, 2}) {
+        Sim* gunner = Add(kit.MakeSim(1, 8 + shotLayer, at,
+                                      {kit.Weapon({.range = 900, .shotLayer = 3}),
+                                       kit.Weapon({.range = 300, .shotLayer = shotLayer})}));
+        gunner->OrderAttack(flyer->id, 0, 0, 0, 0, 0);
+        gunner->SetLastAttacker(attacker);
+        FireControl::PickTargetsPerWeapon(*gunner);
+        EXPECT_EQ(Mount(gunner, 0)->target, flyer->id) << shotLayer;
+        EXPECT_EQ(Mount(gunner, 1)->target, shotLayer == 2 ? flyer->id : attacker->id) << shotLayer;
+    }
 }
 
 }  // namespace
