@@ -510,6 +510,16 @@ TEST_F(SimMounts, PerWeaponChoiceAlternatesAndKeepsReachableTargets) {
     FireControl::PickTargetsPerWeapon(*ordered);
     EXPECT_EQ(Mount(ordered, 0)->target, enemy->id);
     EXPECT_EQ(Mount(ordered, 1)->target, enemy->id);
+    // Out of reach of all, a mount keeps the target it has rather than take another it cannot
+    // reach either.
+    Sim* keeper =
+        Add(kit.MakeSim(1, 20, at, {kit.Weapon({.range = 900}), kit.Weapon({.range = 300})}));
+    Sim* far = Add(kit.MakeSim(2, 21, at + Point(0, 500)));
+    keeper->OrderAttack(distant->id, 0, 0, 0, 0, 0);
+    Mount(keeper, 1)->SetTarget(far->id);
+    FireControl::PickTargetsPerWeapon(*keeper);
+    EXPECT_EQ(Mount(keeper, 0)->target, distant->id);
+    EXPECT_EQ(Mount(keeper, 1)->target, far->id);
     // A mount takes the attack target only on a layer its shots reach, else the attacker.
     Sim* flyer = Add(kit.MakeSim(2, 7, at + Point(100, 0)));
     flyer->collision.layer = 2;
