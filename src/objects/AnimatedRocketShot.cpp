@@ -6,7 +6,7 @@
 AnimatedRocketShot::~AnimatedRocketShot() = default;
 
 void AnimatedRocketShot::StepFrame() {
-    Image* first = spriteSet && spriteSet->Count() > 0 ? spriteSet->SubImage(0) : nullptr;
+    Image* first = spriteSet ? spriteSet->SubImage(0) : nullptr;
     if (++frame > (first ? first->LastFrameIndex() : 0)) frame = 0;
 }
 

@@ -1,5 +1,6 @@
 #include "objects/ArcShot.h"
 
+#include <algorithm>
 #include <cmath>
 #include <memory>
 
@@ -40,7 +41,7 @@ ArcShot::~ArcShot() = default;
 std::vector<Point> ArcShot::BuildArc(const Point& target) {
     const Point p = position;
     const int distance = static_cast<int>(Vector(target - p).magnitude);
-    const int n = distance / kPointSpacing > 0 ? distance / kPointSpacing : 1;
+    const int n = std::max(distance / kPointSpacing, 1);
     const double da = kQuarterTurn / n;
     const int dx = (target.x - p.x) / n;
     std::vector<Point> course;

@@ -12,7 +12,7 @@ namespace {
 Image* FlashOf(WeaponTemplate* weapon, int facing) {
     DirectionalEffectTemplate* effect = weapon ? weapon->GetFireEffect() : nullptr;
     SpriteSet* flash = effect ? effect->pictures.get() : nullptr;
-    return flash && flash->Count() > 0 ? flash->SubImage(facing) : nullptr;
+    return flash ? flash->SubImage(facing) : nullptr;
 }
 
 }  // namespace

@@ -26,7 +26,7 @@ void BurstWeapon::Update(int) {
     }
     // Without a firing effect there are no pictures to play: the burst strikes on its first
     // frame step instead of reading a missing sequence.
-    Image* first = spriteSet && spriteSet->Count() > 0 ? spriteSet->SubImage(0) : nullptr;
+    Image* first = spriteSet ? spriteSet->SubImage(0) : nullptr;
     const int32_t last = first ? first->LastFrameIndex() : 0;
     if (frame <= last) return;
     GameObject* target = hitRoll == 1 && local == 1 ? GetTarget() : nullptr;

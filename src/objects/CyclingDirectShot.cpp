@@ -9,6 +9,6 @@ void CyclingDirectShot::Update(int elapsedMs) {
 }
 
 void CyclingDirectShot::Draw(ScreenBase& view) {
-    Image* loop = spriteSet && spriteSet->Count() > 0 ? spriteSet->SubImage(0) : nullptr;
+    Image* loop = spriteSet ? spriteSet->SubImage(0) : nullptr;
     if (loop) loop->DrawFrame(view.MapToScreen(position), cycleFrame);
 }

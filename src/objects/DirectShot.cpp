@@ -36,7 +36,7 @@ int DirectShot::IsOutOfReach(const Point& p) {
 }
 
 Image* DirectShot::FlashSequence(int facing) {
-    return flashSprites && flashSprites->Count() > 0 ? flashSprites->SubImage(facing) : nullptr;
+    return flashSprites ? flashSprites->SubImage(facing) : nullptr;
 }
 
 void DirectShot::AdvanceFlash(int elapsedMs) {

@@ -507,19 +507,19 @@ int GameObject::SensorActive(SensorKind kind, int team) {
         case SensorKind::B:
             return sensors.ExtraBActive(team);
         case SensorKind::C:
-            return sensors.ExtraCActive(team);
+            break;
     }
-    return 0;
+    return sensors.ExtraCActive(team);
 }
 
 int GameObject::IsHidden(StealthKind kind, int team) {
     switch (kind) {
-        case StealthKind::General:
-            return stealth.IsHidden(team);
         case StealthKind::A:
             return stealth.IsHiddenA(team);
         case StealthKind::B:
             return stealth.IsHiddenB(team);
+        case StealthKind::General:
+            break;
     }
-    return 0;
+    return stealth.IsHidden(team);
 }

@@ -35,7 +35,7 @@ MissileWeapon::MissileWeapon(GameObject* owner, GameObject* target, WeaponTempla
 MissileWeapon::~MissileWeapon() = default;
 
 Image* MissileWeapon::FirstSequence(SpriteSet* sprites) {
-    return sprites && sprites->Count() > 0 ? sprites->SubImage(0) : nullptr;
+    return sprites ? sprites->SubImage(0) : nullptr;
 }
 
 void MissileWeapon::TakeShotPicture() {

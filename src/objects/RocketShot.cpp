@@ -33,7 +33,7 @@ void RocketShot::SetSteerGoal(std::unique_ptr<Goal> goal) {
 Image* RocketShot::LaunchSequence() {
     DirectionalEffectTemplate* effect = weapon ? weapon->GetFireEffect() : nullptr;
     SpriteSet* flash = effect ? effect->pictures.get() : nullptr;
-    return flash && flash->Count() > 0 ? flash->SubImage(facing) : nullptr;
+    return flash ? flash->SubImage(facing) : nullptr;
 }
 
 void RocketShot::BeginFlight() {

@@ -541,6 +541,35 @@ TEST_F(Factory, DrawsTenEveryHalfSecondWhileOpenOnItsDepositAndOnlyWhatTheStoreH
     EXPECT_EQ(f->MinedDeposit(), nullptr);
 }
 
+// Opening, the factory mines the nearest deposit only when its unfolded centre lies within the
+// deposit's bounds, edges included.
+TEST_F(Factory, MinesOnlyADepositWhoseBoundsHoldItsCentre) {
+    const Point centre(1032, 968);
+    const struct {
+        Point origin;  // of the deposit's 400 x 400 bounds
+        bool mined;
+    } rows[] = {{centre, true},
+                {centre + Point(1, 0), false},
+                {centre + Point(0, 1), false},
+                {centre - Point(399, 399), true},
+                {centre - Point(400, 399), false},
+                {centre - Point(399, 400), false}};
+    for (const auto& row : rows) {
+        OreDeposit deposit(row.origin + Point(200, 200), Size(400, 400), nullptr,
+                           CollisionFilter(0, 0, 0, 0, 0), SimId(0, 77));
+        ASSERT_EQ(deposit.GetBounds().origin, row.origin);
+        world.Add(&deposit);
+        world.oreDeposit = &deposit;
+        auto f = Make();
+        ASSERT_GT(TickUntil(*f, FactoryProduction::kOpen), 0);
+        ASSERT_EQ(f->GetCentre(), centre);
+        EXPECT_EQ(f->MinedDeposit(), row.mined ? &deposit : nullptr)
+            << row.origin.x - centre.x << "," << row.origin.y - centre.y;
+        world.oreDeposit = nullptr;
+        world.Forget(&deposit);
+    }
+}
+
 // The owner's stream, applied to a copy of the factory on another machine, leaves the copy with
 // the owner's cargo, store and credit after every tick: payments when a job starts (a free job
 // pays nothing), refunds, bonuses, deliveries and mining, none computed by the copy itself.
@@ -739,6 +768,17 @@ TEST_F(SampleFactory, RecordsReadBackAsWrittenAndBadLinesChangeNothing) {
         g->Parse(key, value);
     }
     EXPECT_EQ(write(*g), before);
+    // A factory without a job takes none from a job line without a time, a blank or a design,
+    // and no ore from a store line without a number.
+    auto idle = Make();
+    const std::vector<std::string> idleBefore = write(*idle);
+    const std::string noTime = std::string("x ") + Job()->CodeString();
+    const std::string noBlank = std::string("250") + Job()->CodeString();
+    for (const char* line : {noTime.c_str(), noBlank.c_str(), "77", "5 ???"})
+        idle->Parse('W', line);
+    idle->Parse('O', "x");
+    EXPECT_EQ(idle->ProductionState(), 0);
+    EXPECT_EQ(write(*idle), idleBefore);
     g->Parse('a', "99999999999");
     EXPECT_EQ(g->GetCredit(), FactoryBuilding::kMaxRecordAmount);
     g->Parse('a', "-5");
@@ -1275,6 +1315,34 @@ TEST_F(FactoryDrawing, TheLevelBarShowsWhileSelectedOrOnceWhenAsked) {
     }
     f->selected = 0;
     LevelBarPictures = nullptr;
+}
+
+// Set up and selected, the factory's marker spans its unfolded body round its unfolded centre,
+// scaled by the zoom, in the warning colour past 89 percent damage; unselected there is none.
+TEST_F(FactoryDrawing, TheSelectionMarkerSpansTheUnfoldedBodyAtEveryZoom) {
+    ScreenFixture screen;
+    auto f = OpenFactory();
+    const struct {
+        int shift, selected, damagePercent, colour;
+    } rows[] = {{2, 0, 0, 0}, {2, 1, 0, 100}, {3, 1, 0, 100}, {3, 1, 95, 9}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.shift * 100 + row.selected * 10 + row.damagePercent);
+        std::memset(screen.Back(), 0, 640 * 480);
+        ZoomedView view(row.shift);
+        f->selected = row.selected;
+        f->damage.SetValue(f->damage.Max() * row.damagePercent / 100);
+        Drawn(*f, view, true);
+        // The body's frames are 192 x 160.
+        const Rect box(view.MapToScreen(f->GetCentre()), Size(192 >> row.shift, 160 >> row.shift),
+                       'c');
+        const Point br = box.BottomRight();
+        EXPECT_EQ(screen.CountNot(0), row.selected ? 2 * 15 : 0);
+        EXPECT_EQ(screen.At(box.origin.x, br.y), row.colour);
+        EXPECT_EQ(screen.At(box.origin.x, br.y - 7), row.colour);
+        EXPECT_EQ(screen.At(br.x, br.y), row.colour);
+        EXPECT_EQ(screen.At(br.x - 7, br.y), row.colour);
+    }
+    f->selected = 0;
 }
 
 TEST_F(FactoryDrawing, ExtraPartsShowOnlyOpenAndFollowTheBodyOrTheDoor) {

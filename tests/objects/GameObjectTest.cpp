@@ -44,8 +44,14 @@ TEST_F(GameObjectTest, NewObjectIsCentredOnItsPositionAndRankedBySkill) {
     EXPECT_EQ(o.GetRank(), 65);
     EXPECT_EQ(o.GetRadius(), 10);
     EXPECT_EQ(o.GetBounds(), Rect(Point(-5, 1), Size(20, 10)));
-    EXPECT_EQ(o.ContainsPoint(Point(14, 10)), 1);
-    EXPECT_EQ(o.ContainsPoint(Point(15, 10)), 0);
+    // Every edge of the bounds is inside; a pixel past any edge is not.
+    const struct {
+        Point p;
+        int inside;
+    } points[] = {{Point(-5, 1), 1}, {Point(14, 10), 1}, {Point(-6, 5), 0},  {Point(15, 5), 0},
+                  {Point(4, 0), 0},  {Point(4, 11), 0},  {Point(-5, 10), 1}, {Point(14, 1), 1}};
+    for (const auto& row : points)
+        EXPECT_EQ(o.ContainsPoint(row.p), row.inside) << row.p.x << "," << row.p.y;
     // What the sight grid reads.
     EXPECT_EQ(o.ViewingPlayer(), 3);
     EXPECT_EQ(o.SecondViewingPlayer(), 0);
@@ -235,6 +241,11 @@ TEST_F(GameObjectTest, WaitingMeansAnUnrequestedRouteOnAMoveGoal) {
     TestUnit rider(1, 42, Point(100, 100));
     rider.AddGoal(std::make_unique<TransportGoal>(rider.id, SimId(1, 43), 1), 0);
     EXPECT_EQ(rider.IsWaiting(), 0);
+    // A finished front goal waits for nothing.
+    TestUnit arrived(1, 44, Point(100, 100));
+    arrived.AddGoal(std::make_unique<LocationGoal>(arrived.id, Point(50, 50), 16, 1, 1), 0);
+    arrived.goals.Front()->waypoint = 1;
+    EXPECT_EQ(arrived.IsWaiting(), 0);
 }
 
 TEST_F(GameObjectTest, SetGoalReplacesTheQueueAndClearGoalsEndsTheOrder) {
@@ -326,6 +337,27 @@ TEST_F(GameObjectTest, SensorsAndStealthWorkOnlyWithTheirStructures) {
     unit.sensors.FitSensor('v');
     EXPECT_EQ(unit.SensorActive(SensorKind::A, 1), 0);
     EXPECT_EQ(unit.SensorActive(SensorKind::B, 1), 1);
+    EXPECT_EQ(unit.SensorActive(SensorKind::C, 1), 0);
+    // Each item letter fits its own sensor or stealth and nothing else.
+    const struct {
+        char letter;
+        std::vector<int> sensors, stealths;  // A, B, C; plain, A, B
+    } items[] = {{'u', {1, 0, 0}, {0, 0, 0}}, {'v', {0, 1, 0}, {0, 0, 0}},
+                 {'w', {0, 0, 1}, {0, 0, 0}}, {'z', {0, 0, 0}, {1, 0, 0}},
+                 {'k', {0, 0, 0}, {0, 1, 0}}, {'y', {0, 0, 0}, {0, 0, 1}},
+                 {'a', {0, 0, 0}, {0, 0, 0}}};
+    for (const auto& item : items) {
+        SensorSet sensors;
+        sensors.FitSensor(item.letter);
+        StealthSet stealths;
+        stealths.FitStealth(item.letter);
+        EXPECT_EQ(std::vector<int>({sensors.sensorA, sensors.sensorB, sensors.sensorC}),
+                  item.sensors)
+            << item.letter;
+        EXPECT_EQ(std::vector<int>({stealths.hidden, stealths.hiddenA, stealths.hiddenB}),
+                  item.stealths)
+            << item.letter;
+    }
 }
 
 // A plain map object (a shot, an effect, a feature) answers every unit question as a thing

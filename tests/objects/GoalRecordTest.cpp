@@ -145,6 +145,16 @@ TEST_F(GoalRecords, ShortLinesReadMissingNumbersAsZero) {
     ASSERT_NE(t, nullptr);
     EXPECT_EQ(t->targetId, SimId(4, 5));
     EXPECT_EQ(t->GetParam(), 42);
+    // Reading stops at the first field that holds no number: what follows it is not read.
+    for (const char* line :
+         {"2,1,1,1,0,,5,0,0,42", "2,1,1,1,0,3,-,0,0,42", "2,1,1,1,0,3,x9,0,0,42"}) {
+        unit.goals.Clear();
+        ASSERT_EQ(ParseGoalLine(unit, line), 1) << line;
+        t = dynamic_cast<TargetGoal*>(unit.goals.Front());
+        ASSERT_NE(t, nullptr) << line;
+        EXPECT_EQ(t->targetId.serial, 0) << line;
+        EXPECT_EQ(t->GetParam(), 0) << line;
+    }
 }
 
 TEST_F(GoalRecords, EconomyGoalsWriteTheFieldsOfTheirType) {

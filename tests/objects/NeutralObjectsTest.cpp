@@ -198,7 +198,15 @@ TEST_F(Neutral, WreckShrinksAsItsSalvageIsTaken) {
     auto wreck = MakeWreck(Size(60, 50), pictures.get(), 100, 100);
     EXPECT_EQ(wreck->sensors.viewer, 0);
     EXPECT_EQ(wreck->DockCount(), 4);
-    EXPECT_EQ(wreck->GetDockOffset(2), Point(64, 64));
+    // Four parking docks at the corners 64 pixels out, clockwise from the top left.
+    const std::vector<Point> corners = {Point(-64, -64), Point(64, -64), Point(64, 64),
+                                        Point(-64, 64)};
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(wreck->GetDockOffset(i), corners[static_cast<size_t>(i)]) << i;
+    EXPECT_EQ(wreck->FindFreeDock(nullptr, 8), 0);
+    EXPECT_EQ(wreck->FindFreeDock(nullptr, 1), -1);
+    EXPECT_EQ(wreck->FindFreeDock(nullptr, 4), -1);
+    EXPECT_EQ(wreck->FindFreeDock(nullptr, 16), -1);
     auto hit = Explosion(2, 10);
     wreck->TakeDamage(nullptr, SimId(2, 3), hit.get(), 40);
     EXPECT_EQ(wreck->GetCargo(), 60);
@@ -414,6 +422,16 @@ TEST_F(Neutral, ArtifactIsTakenOnceAndItsEffectApplied) {
     }
     EXPECT_EQ(artifact.position, Point(90, 90));
     EXPECT_EQ(artifact.IsDestroyed(), 1);
+    // Told of the award twice, or of no winner, a copy gives it once, to the first winner.
+    Artifact awarded(Point(48, 48), Size(32, 32), nullptr, nullptr, kUnitFilter, SimId(0, 10), 3);
+    awarded.Take(nullptr);
+    EXPECT_TRUE(awarded.takerId.IsNull());
+    awarded.Take(&other);
+    awarded.Take(&taker);
+    awarded.Take(&other);
+    EXPECT_EQ(awarded.takerId, other.id);
+    EXPECT_EQ(other.damage.Max(), 125);
+    EXPECT_EQ(taker.damage.Max(), 125);
 }
 
 // A picture that notes whether it was drawn plainly ('p') or tinted ('t'), and where.
@@ -501,6 +519,59 @@ TEST_F(Neutral, ArtifactClearsTheCellBitAndNeedsAFactoryForOre) {
     world.factories[1] = nullptr;
 }
 
+// Each effect reaches the taker or its team's factory: ore to the store (1) or the cargo (2) of
+// a factory this machine runs only, a quarter more strength (3), an upgrade (4).
+TEST_F(Neutral, EachArtifactEffectReachesItsTakerOrALocalFactory) {
+    class Upgraded : public TestUnit {
+    public:
+        Upgraded() : TestUnit(1, 2, Point(48, 48)) {}
+        void AddUpgrade() override { ++upgrades; }
+        int upgrades = 0;
+    };
+    const struct {
+        int effect, factoryLocal;
+        int deposited, cargo, maxDamage, upgrades;
+    } rows[] = {{1, 1, 1000, 0, 100, 0}, {1, 0, 0, 0, 100, 0}, {2, 1, 0, 600, 100, 0},
+                {2, 0, 0, 0, 100, 0},    {3, 1, 0, 0, 125, 0}, {4, 1, 0, 0, 100, 1}};
+    for (const auto& row : rows) {
+        Store store;
+        store.SetLocal(row.factoryLocal);
+        store.cargo = 0;
+        world.factories[1] = &store;
+        Upgraded taker;
+        Artifact artifact(Point(48, 48), Size(32, 32), nullptr, nullptr, kUnitFilter, SimId(0, 9),
+                          row.effect);
+        artifact.PickUp(&taker);
+        EXPECT_EQ(store.deposited, row.deposited) << row.effect << row.factoryLocal;
+        EXPECT_EQ(store.GetCargo(), row.cargo) << row.effect << row.factoryLocal;
+        EXPECT_EQ(taker.damage.Max(), row.maxDamage) << row.effect << row.factoryLocal;
+        EXPECT_EQ(taker.upgrades, row.upgrades) << row.effect << row.factoryLocal;
+    }
+    world.factories[1] = nullptr;
+}
+
+// The harmful artifact has no sequence of its own: it ends with its pick-up sequence.
+TEST_F(Neutral, AHarmfulArtifactEndsWithItsPickUpSequence) {
+    auto pictures = std::make_unique<SpriteSet>(6);
+    for (int s = 0; s < 6; ++s)
+        pictures->SetFrame(Frames(3), s);
+    Artifact artifact(Point(48, 48), Size(32, 32), pictures.get(), nullptr, kUnitFilter,
+                      SimId(0, 9), 5);
+    TestUnit taker(1, 1, Point(48, 48));
+    world.Add(&taker);
+    artifact.PickUp(&taker);
+    artifact.Update(0);
+    clock.Advance(50);
+    artifact.Update(50);
+    EXPECT_EQ(artifact.stageFrame, 2);
+    EXPECT_EQ(artifact.IsDestroyed(), 0);
+    clock.Advance(50);
+    artifact.Update(50);
+    EXPECT_EQ(artifact.stage, 0);
+    EXPECT_EQ(artifact.IsDestroyed(), 1);
+    world.Forget(&taker);
+}
+
 // In a network game only the host hands an artifact out, and it tells the peers who won it.
 TEST_F(Neutral, OnlyTheHostAwardsAnArtifactInANetworkGameAndNamesTheWinner) {
     struct Row {
@@ -577,10 +648,28 @@ TEST_F(Neutral, ArtifactEffectIsDrawnFromTheMissionsRange) {
 }
 
 TEST_F(Neutral, LandFeatureFallsToTheFirstHitOnlyOnce) {
-    LandFeature feature(Point(48, 48), Size(34, 34), SimId(0, 12));
+    // Open ground with a feature in cell (1, 1) and blast decorations.
+    LandLayout layout;
+    layout.columns = 10;
+    layout.rows = 10;
+    layout.letters.assign(10, std::string(10, 'c'));
+    layout.withFeatures = true;
+    layout.features = {{1, 1, 0}};
+    layout.withDecorations = true;
+    land.files.WriteLand(layout);
+    world.terrain = std::make_unique<TerrainMap>();
+    world.terrain->SetDiscDataPath(land.files.Path().c_str());
+    world.terrain->SetLocalDataPath(land.files.Path().c_str());
+    world.terrain->Load("edit.lnd");
+    ASSERT_EQ(world.terrain->LandFeatureAt(1, 1), 0);
+    ASSERT_EQ(world.terrain->DecorationAt(1, 1), 0xFF);
+    LandFeature feature(world.terrain->CellCenter(1, 1), Size(34, 34), SimId(0, 12));
     EXPECT_EQ(feature.GetKind(), 10);
     feature.TakeDamage(nullptr, SimId(2, 1), nullptr, 1);
     EXPECT_EQ(feature.IsDestroyed(), 1);
+    // Its cell is open ground again, scarred by the blast.
+    EXPECT_EQ(world.terrain->LandFeatureAt(1, 1), -1);
+    EXPECT_NE(world.terrain->DecorationAt(1, 1), 0xFF);
     feature.TakeDamage(nullptr, SimId(2, 1), nullptr, 1);
     EXPECT_EQ(world.effects.size(), 1u);
     const std::vector<CommandHeader> sent = Commands(world.commands);

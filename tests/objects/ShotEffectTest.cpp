@@ -169,14 +169,22 @@ TEST_F(EffectShots, ACannonTracerSpansAQuarterAtHalfTimeInItsClansColour) {
         cannon->Draw(view);
         const int muzzle = (owner->GetDrawOrigin() + owner->GetHardpointPosition(0)).x;
         const int way = cannon->GetAimPoint().x - muzzle;
-        int left = 640, right = -1;
+        int left = 640, right = -1, top = 480, bottom = -1;
         for (int p = 0; p < 640 * 480; ++p) {
             if (screen.Back()[p] != cannon->colour) continue;
             left = std::min(left, p % 640);
             right = std::max(right, p % 640);
+            top = std::min(top, p / 640);
+            bottom = std::max(bottom, p / 640);
         }
         EXPECT_NEAR(left - muzzle, way * 3 / 8, 1);
         EXPECT_NEAR(right - muzzle, way * 5 / 8, 1);
+        // Down the way too: the aim lies 8 rows below the muzzle, the tracer rows 3 to 5.
+        const int row = (owner->GetDrawOrigin() + owner->GetHardpointPosition(0)).y;
+        const int drop = cannon->GetAimPoint().y - row;
+        ASSERT_EQ(drop, 8);
+        EXPECT_EQ(top - row, drop * 3 / 8);
+        EXPECT_EQ(bottom - row, drop * 5 / 8);
     }
     EXPECT_EQ(cannon->colour, 19);
     cannon->Update(160);

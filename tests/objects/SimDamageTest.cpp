@@ -78,6 +78,9 @@ TEST_F(SimDamage, DirectionShieldsAndOffsetShapeTheHit) {
         {"two shields", 20, ahead, {1, 1}, 0, Point(-60, 0)},
         {"inactive shield", 20, ahead, {0}, 15, Point(-20, 0)},
         {"other shield", 20, ahead, {2}, 15, Point(-20, 0)},
+        // One facing off is still ahead, two is the side.
+        {"ahead at one", 20, ahead, {}, 15, Point(-20, 0), 1},
+        {"side at two", 20, ahead, {}, 18, Point(-20, 0), 2},
         // Six facings off is still the side, seven is behind.
         {"side at six", 20, behind, {}, 18, Point(20, 0), 2},
         {"behind at seven", 20, behind, {}, 20, Point(20, 0), 1},

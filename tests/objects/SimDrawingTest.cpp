@@ -15,6 +15,7 @@
 #include "objects/SelectionMarker.h"
 #include "objects/SimBody.h"
 #include "objects/SimTestSupport.h"
+#include "objects/SpriteAttachment.h"
 #include "objects/TimerNode.h"
 #include "support/DisplayFixtures.h"
 #include "support/FakeClock.h"
@@ -275,6 +276,35 @@ TEST_F(SimDrawing, TheDriveRecordChoosesWhichPicturesCastTheShadow) {
     ASSERT_EQ(Of("tinted").size(), 1u);
     EXPECT_EQ(Of("tinted")[0].tag, 306);
     EXPECT_EQ(Of("tinted")[0].at, view.MapToScreen(at));
+}
+
+// Each part stands on its hardpoint's mount moved by the unit's bob, at the part's own facing,
+// and is drawn as a ghost while the unit is hidden from its own team.
+TEST_F(SimDrawing, PartsStandOnTheirMountsMovedByTheBob) {
+    MakePictures(1);
+    MountTemplate* items[2] = {kit.Sensor('u'), kit.Sensor('v')};
+    for (int p = 0; p < 2; ++p) {
+        auto pictures = std::make_unique<SpriteSet>(16);
+        for (int f = 0; f < 16; ++f)
+            pictures->SetFrame(std::make_unique<NotingImage>(log, 700 + 100 * p + f), f);
+        items[p]->mapPictures = std::move(pictures);
+    }
+    Sim sim(at, SimId(1, 1), kit.Design({items[0], nullptr, items[1]}));
+    sim.GetPart(2)->facing = 5;
+    sim.bob = Point(0, 1);
+    // The kit's hardpoint h is mounted h pixels right of the unit's place.
+    for (const bool hidden : {false, true}) {
+        sim.stealth.hidden = hidden ? 1 : 0;
+        if (hidden) land.world.GrantStructure(1, 1);
+        log.clear();
+        sim.Draw(view);
+        std::vector<std::pair<int, Point>> parts;
+        for (const DrawCall& d : Of(hidden ? "tinted" : "plain"))
+            if (d.tag >= 700) parts.push_back({d.tag, d.at});
+        EXPECT_EQ(parts, (std::vector<std::pair<int, Point>>{{700, at + Point(0, 1)},
+                                                             {805, at + Point(2, 1)}}))
+            << hidden;
+    }
 }
 
 // On the ground the drive is drawn shaded by the land; sensed, drive and chassis are tinted by

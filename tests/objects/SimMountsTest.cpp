@@ -69,6 +69,23 @@ TEST_F(SimMounts, ReachIsRangeLessTenOrTheFootprintEdgeAndNeverWhileInactive) {
     enemy->SetFootprint(Rect(enemy->GetPosition() - Point(1, 10), Size(20, 20)));
     EXPECT_EQ(mount->InRange(at - Point(1, 0), enemy), 1);
     EXPECT_EQ(mount->InRange(at - Point(2, 0), enemy), 0);
+    // From one pixel further back the reach ends at p: a footprint holding p on any of its edges
+    // is reached, one that stops a pixel short of it is not.
+    const Point p = at + Point(99, 0);
+    const struct {
+        Point origin;
+        int reached;
+    } feet[] = {{p, 1},
+                {p + Point(1, 0), 0},
+                {p + Point(0, 1), 0},
+                {p - Point(19, 19), 1},
+                {p - Point(20, 19), 0},
+                {p - Point(19, 20), 0}};
+    for (const auto& foot : feet) {
+        enemy->SetFootprint(Rect(foot.origin, Size(20, 20)));
+        EXPECT_EQ(mount->InRange(at - Point(1, 0), enemy), foot.reached)
+            << foot.origin.x - p.x << "," << foot.origin.y - p.y;
+    }
     mount->active = 0;
     EXPECT_EQ(mount->InRange(at, enemy), 0);
     EXPECT_EQ(sim->CanEngage(enemy), 0);
@@ -493,6 +510,29 @@ TEST_F(SimMounts, PerWeaponChoiceAlternatesAndKeepsReachableTargets) {
     FireControl::PickTargetsPerWeapon(*ordered);
     EXPECT_EQ(Mount(ordered, 0)->target, enemy->id);
     EXPECT_EQ(Mount(ordered, 1)->target, enemy->id);
+    // Out of reach of all, a mount keeps the target it has rather than take another it cannot
+    // reach either.
+    Sim* keeper =
+        Add(kit.MakeSim(1, 20, at, {kit.Weapon({.range = 900}), kit.Weapon({.range = 300})}));
+    Sim* far = Add(kit.MakeSim(2, 21, at + Point(0, 500)));
+    keeper->OrderAttack(distant->id, 0, 0, 0, 0, 0);
+    Mount(keeper, 1)->SetTarget(far->id);
+    FireControl::PickTargetsPerWeapon(*keeper);
+    EXPECT_EQ(Mount(keeper, 0)->target, distant->id);
+    EXPECT_EQ(Mount(keeper, 1)->target, far->id);
+    // A mount takes the attack target only on a layer its shots reach, else the attacker.
+    Sim* flyer = Add(kit.MakeSim(2, 7, at + Point(100, 0)));
+    flyer->collision.layer = 2;
+    for (const int shotLayer : {1, 2}) {
+        Sim* gunner = Add(kit.MakeSim(1, 8 + shotLayer, at,
+                                      {kit.Weapon({.range = 900, .shotLayer = 3}),
+                                       kit.Weapon({.range = 300, .shotLayer = shotLayer})}));
+        gunner->OrderAttack(flyer->id, 0, 0, 0, 0, 0);
+        gunner->SetLastAttacker(attacker);
+        FireControl::PickTargetsPerWeapon(*gunner);
+        EXPECT_EQ(Mount(gunner, 0)->target, flyer->id) << shotLayer;
+        EXPECT_EQ(Mount(gunner, 1)->target, shotLayer == 2 ? flyer->id : attacker->id) << shotLayer;
+    }
 }
 
 }  // namespace

@@ -97,6 +97,17 @@ TEST_F(SimRecords, FacingsComeIntoRangeAndMeaninglessLinesAreIgnored) {
     EXPECT_EQ(sim->GetCargo(), 0);
     sim->Parse('C', "99999999999");
     EXPECT_EQ(sim->skill, 2147483647);
+    // A line holding fewer numbers than its key needs leaves the whole record as it was.
+    std::unique_ptr<Sim> untouched = Fresh(3);
+    const std::vector<std::string> before = Written(*untouched);
+    const std::pair<char, const char*> shortLines[] = {
+        {'N', "abc"}, {'c', ""},  {'C', "x"},     {'D', ""},  {'E', "-"},
+        {'d', ""},    {'F', "5"}, {'G', "1,2,3"}, {'g', "1"}, {'p', "1,1,1,1,1,1,1,1"},
+        {'v', "N"},   {'v', ""}};
+    for (const auto& [key, text] : shortLines)
+        untouched->Parse(key, text);
+    EXPECT_EQ(Written(*untouched), before);
+    EXPECT_EQ(untouched->IsGuarding(), 0);
 }
 
 }  // namespace
