@@ -277,6 +277,7 @@ TEST_F(BattleScreenTest, TheCursorShowsWhatAClickWouldDo) {
         int selectedKind, weapons;               // selectedKind 0: nothing selected
         int shift, ctrl, paused;
         int shape;
+        int alt = 0, secondKind = 0, filterKind = 2;  // secondKind: a second selected unit
     } cases[] = {
         {"paused", 1, 2, 2, 1, 1, 0, 0, 1, 36},
         {"nothing", 0, 0, 0, 0, 0, 0, 0, 0, 34},
@@ -297,12 +298,25 @@ TEST_F(BattleScreenTest, TheCursorShowsWhatAClickWouldDo) {
         {"own repairer, by a repairer", 2, 1, 1, 2, 0, 0, 0, 0, 0},
         {"own unit", 1, 1, 1, 1, 0, 0, 0, 0, 0},
         {"own unit, by a repairer", 1, 1, 1, 2, 0, 0, 0, 0, 13},
+        {"own unit, by a repairer and another", 1, 1, 1, 2, 0, 0, 0, 0, 0, 0, 1},
+        {"attack, both", 1, 2, 2, 1, 1, 1, 1, 0, 10},
+        {"wreck", 3, 0, 0, 1, 0, 0, 0, 0, 2},
+        {"destructible, Ctrl", 5, 0, 0, 1, 0, 0, 1, 0, 7},
+        {"land feature", 10, 0, 0, 1, 0, 0, 0, 0, 2},
+        {"no footprint", 1, 2, 2, 1, 1, 0, 0, 0, 34, 0, 0, 1},
+        {"own unit, Alt", 1, 1, 1, 1, 0, 0, 0, 0, 14, 1},
+        {"own unit, Alt and Ctrl", 1, 1, 1, 1, 0, 0, 1, 0, 11, 1},
+        {"own unit, Alt, nothing selected", 1, 1, 1, 0, 0, 0, 0, 0, 34, 1},
+        {"capture, with another unit", 1, 2, 2, 6, 0, 0, 0, 0, 34, 0, 1},
     };
     int serial = 500;
     for (const Case& c : cases) {
         RemoveObjects();
         if (c.targetKind) {
-            TestObject* target = Unit(serial++, p, c.targetTeam, c.targetKind);
+            TestObject* target =
+                Place(std::make_unique<TestObject>(c.targetTeam, serial++, Point(160, 160),
+                                                   c.targetKind, 24, 0, c.filterKind),
+                      p);
             target->teamRecord.second = c.controller;
         }
         if (c.selectedKind) {
@@ -310,8 +324,10 @@ TEST_F(BattleScreenTest, TheCursorShowsWhatAClickWouldDo) {
             unit->selected = 1;
             unit->weapons = c.weapons;
         }
+        if (c.secondKind)
+            Unit(serial++, Point(p.x + 400, p.y + 100), 1, c.secondKind)->selected = 1;
         world().paused = c.paused;
-        Modifiers(c.shift, c.ctrl, 0);
+        Modifiers(c.shift, c.ctrl, c.alt);
         EXPECT_EQ(screen->CursorFor(BattleScreen::kMapViewRegion, p), c.shape) << c.name;
     }
     Modifiers(0, 0, 0);
