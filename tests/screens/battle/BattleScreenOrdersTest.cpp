@@ -392,6 +392,17 @@ TEST_F(BattleScreenTest, AHiddenEnemyIsNoTargetUntilSomethingRevealsIt) {
         EXPECT_EQ(unit->given[0].code, c.code) << c.name;
     }
     screen->SetRevealMap(0);
+    // Hidden or not, an own unit and one another team has taken over are always seen.
+    records.owned = {{1, 1}, {2, 1}};
+    const struct { int team, controller, seen; } owners[] = {{1, 1, 1}, {2, 1, 1}, {2, 2, 0}};
+    for (const auto& o : owners) {
+        RemoveObjects();
+        TestObject* hidden = Unit(serial++, at, o.team);
+        hidden->teamRecord.second = o.controller;
+        hidden->stealth.hidden = 1;
+        EXPECT_EQ(screen->IsTargetVisible(hidden, row, column), o.seen) << o.team << o.controller;
+    }
+    EXPECT_EQ(screen->IsTargetVisible(nullptr, row, column), 0);
     world().terrain->AddVisibility(row, column, -1);
 }
 
