@@ -53,15 +53,16 @@ TEST_F(BattleScreenTest, StealthAndSensorsChooseHowAnEnemyIsDrawn) {
     const Point at = land->Centre(row, column);
     struct Case {
         const char* name;
-        bool seen;       // the cell is seen now
-        int hidden;      // general stealth
-        int hiddenA;     // stealth against sensor A
-        int reveal;      // the reveal flag
-        int controller;  // controlling team
-        bool neighbour;  // an own unit stands next to it
-        int detectable;  // index of the detection it answers (-1 none)
-        int sensor;      // own sensor near it: 0 none, 1 A, 2 B, 3 C
-        int kind;        // expected draw form, -1 not drawn
+        bool seen;        // the cell is seen now
+        int hidden;       // general stealth
+        int hiddenA;      // stealth against sensor A
+        int reveal;       // the reveal flag
+        int controller;   // controlling team
+        bool neighbour;   // an own unit stands next to it
+        int detectable;   // index of the detection it answers (-1 none)
+        int sensor;       // own sensor near it: 0 none, 1 A, 2 B, 3 C
+        int kind;         // expected draw form, -1 not drawn
+        int hiddenB = 0;  // stealth against sensor C
     } cases[] = {
         {"seen", true, 0, 0, 0, 2, false, -1, 0, 0},
         {"unseen", false, 0, 0, 0, 2, false, -1, 0, -1},
@@ -76,6 +77,9 @@ TEST_F(BattleScreenTest, StealthAndSensorsChooseHowAnEnemyIsDrawn) {
         {"detectable by B, no sensor", false, 0, 0, 0, 2, false, 1, 0, -1},
         {"sensor C, not detectable by it", false, 0, 0, 0, 2, false, -1, 3, -1},
         {"sensor C", false, 0, 0, 0, 2, false, 2, 2, 3},
+        {"sensor C, hidden", false, 1, 0, 0, 2, false, 2, 2, -1},
+        {"sensor C, hidden from C", false, 0, 0, 0, 2, false, 2, 2, -1, 1},
+        {"sensor A, hidden from C", false, 0, 0, 0, 2, false, 0, 1, 1, 1},
         {"sensor of another kind", false, 0, 0, 0, 2, false, 2, 1, -1},
     };
     int serial = 100;
@@ -86,6 +90,7 @@ TEST_F(BattleScreenTest, StealthAndSensorsChooseHowAnEnemyIsDrawn) {
         enemy->teamRecord.second = c.controller;
         enemy->stealth.hidden = c.hidden;
         enemy->stealth.hiddenA = c.hiddenA;
+        enemy->stealth.hiddenB = c.hiddenB;
         if (c.detectable >= 0) enemy->detectable[c.detectable] = 1;
         if (c.neighbour) Unit(serial++, land->Centre(row, column + 1));
         if (c.sensor) AddSensor(serial++, land->Centre(row + 1, column), c.sensor);
