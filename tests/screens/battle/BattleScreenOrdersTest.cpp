@@ -353,6 +353,20 @@ TEST_F(BattleScreenTest, TheCursorShowsWhatAClickWouldDo) {
         unit->selected = 1;
         EXPECT_EQ(screen->CursorFor(BattleScreen::kMapViewRegion, p), c.shape) << c.selectedKind;
     }
+    // A selected factory is one more of the selection: armed, it attacks; beside a repairer the
+    // selection is no longer one repairer.
+    const struct {
+        int targetTeam, repairer, weapons, shape;
+    } factoryCases[] = {{2, 0, 0, 34}, {2, 0, 1, 7}, {1, 1, 0, 0}};
+    for (const auto& c : factoryCases) {
+        RemoveObjects();
+        TestObject* factory = AddFactory(Point(p.x + 300, p.y + 200));
+        factory->selected = 1;
+        factory->weapons = c.weapons;
+        Unit(serial++, p, c.targetTeam)->teamRecord.second = c.targetTeam;
+        if (c.repairer) Unit(serial++, Point(p.x + 400, p.y), 1, 2)->selected = 1;
+        EXPECT_EQ(screen->CursorFor(BattleScreen::kMapViewRegion, p), c.shape) << c.weapons;
+    }
     RemoveObjects();
     records.owned.clear();
 }
