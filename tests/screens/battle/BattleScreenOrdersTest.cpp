@@ -371,6 +371,38 @@ TEST_F(BattleScreenTest, TheCursorShowsWhatAClickWouldDo) {
     records.owned.clear();
 }
 
+// Ground the selection cannot enter refuses a move, once it is known; a selected factory is
+// asked as the units are, and a wreck on such ground is no place to go either.
+TEST_F(BattleScreenTest, TheCursorRefusesKnownGroundTheSelectionCannotEnter) {
+    Open(OpenLand(20, 20, {"", "", "eeeeeeee"}));
+    const Point ground = land->Centre(2, 3);
+    ASSERT_EQ(world().terrain->TerrainTypeAtPixel(ground), 'e');
+    const struct {
+        int reveal;
+        bool factory, wreck;
+        int shape;
+        int sight = 0;  // 1 the cell is in sight, 2 it was seen before (the last case)
+    } cases[] = {{1, false, false, 6},    {0, false, false, 2},   {1, true, false, 6},
+                 {0, true, false, 2},     {1, false, true, 6},    {0, false, true, 2},
+                 {0, false, false, 6, 1}, {0, false, false, 6, 2}};
+    int serial = 700;
+    for (const auto& c : cases) {
+        RemoveObjects();
+        screen->SetRevealMap(c.reveal);
+        if (c.factory)
+            AddFactory(land->Centre(10, 10))->selected = 1;
+        else
+            Unit(serial++, land->Centre(10, 10))->selected = 1;
+        if (c.wreck) Unit(serial++, ground, 0, 3);
+        if (c.sight) world().terrain->AddVisibility(2, 3, 1);
+        if (c.sight == 2) world().terrain->AddVisibility(2, 3, -1);
+        EXPECT_EQ(screen->CursorFor(BattleScreen::kMapViewRegion, ground), c.shape)
+            << c.reveal << c.factory << c.wreck << c.sight;
+        if (c.sight == 1) world().terrain->AddVisibility(2, 3, -1);
+    }
+    screen->SetRevealMap(0);
+}
+
 // A hidden enemy under the pointer is no target (the click is a move) until the map is
 // revealed or an own unit stands beside it.
 TEST_F(BattleScreenTest, AHiddenEnemyIsNoTargetUntilSomethingRevealsIt) {
