@@ -2,6 +2,7 @@
 // move, the order each kind of target gets, and the right button clearing the selection.
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "catalogue/ChassisTemplate.h"
@@ -462,6 +463,50 @@ public:
 };
 
 }  // namespace
+
+// Over a selected own unit that deploys, the cursor offers to deploy it where its footprint
+// may be built on; a selection holding a deploying unit asks no repair of an own repairer.
+TEST_F(BattleScreenTest, TheCursorOffersToDeployASelectedDeployerWhereItMayBuild) {
+    // Row 12 is rough ground, where nothing is built.
+    std::vector<std::string> letters(12);
+    letters.push_back(std::string(20, 'r'));
+    Open(OpenLand(200, 200, letters));
+    screen->SetRevealMap(1);
+    DeployableChassis chassis{ChassisValues()};
+    VehicleDesign deployer('V');
+    deployer.chassis = &chassis;
+    const struct {
+        const char* name;
+        int targetKind;
+        bool targetDeploys, targetSelected;
+        int row;              // at column 8
+        int selectedDeploys;  // selected units besides the target: -1 none, 0 plain, 1 deploys
+        int shape;
+    } cases[] = {
+        {"selected deployer", 1, true, true, 7, -1, 39},
+        {"deployer not selected", 1, true, false, 7, -1, 0},
+        {"selected deployer on rough ground", 1, true, true, 12, -1, 0},
+        {"own repairer, by a deployer", 2, false, false, 7, 1, 0},
+        {"own repairer, by a plain unit", 2, false, false, 7, 0, 13},
+    };
+    int serial = 800;
+    for (const auto& c : cases) {
+        RemoveObjects();
+        const Point at = land->Centre(c.row, 8);
+        TestObject* target = Unit(serial++, at, 1, c.targetKind);
+        target->teamRecord.second = 1;
+        if (c.targetDeploys) target->design = &deployer;
+        target->selected = c.targetSelected ? 1 : 0;
+        if (c.selectedDeploys >= 0) {
+            TestObject* unit = Unit(serial++, land->Centre(7, 20));
+            unit->selected = 1;
+            if (c.selectedDeploys) unit->design = &deployer;
+        }
+        EXPECT_EQ(screen->CursorFor(BattleScreen::kMapViewRegion, at), c.shape) << c.name;
+    }
+    RemoveObjects();
+    screen->SetRevealMap(0);
+}
 
 // What a left click says back: each order's voice (none for an escort), the waypoint marker at
 // the clicked map point for a move; and a click on a selected own unit that deploys makes it
