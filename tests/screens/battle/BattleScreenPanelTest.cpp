@@ -1075,6 +1075,13 @@ TEST_F(BattleScreenPanelTest, TheStatusTabWritesItsFiguresBesideTheirLabels) {
     figures[std::strlen(figures) - 1] = '4';
     EXPECT_FALSE(unchangedBy(tab + Point(0, 40), figures));
     EXPECT_FALSE(unchangedBy(tab + Point(46, 40), GetString(222)));
+    // The tab reads the local team's record, team 0's too; a team outside the table has none.
+    world().teamStats[0] = std::move(world().teamStats[1]);
+    screen->localTeam = 0;
+    EXPECT_TRUE(unchangedBy(tab + Point(4, 15), GetString(221)));
+    screen->localTeam = World::kTeams;
+    EXPECT_FALSE(unchangedBy(tab + Point(4, 15), GetString(221)));
+    screen->localTeam = 1;
     ClearStringTable();
 }
 
