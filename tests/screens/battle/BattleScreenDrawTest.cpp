@@ -13,6 +13,7 @@
 #include "core/Sound.h"
 #include "core/SpriteSet.h"
 #include "core/TextWriter.h"
+#include "map/PathGrid.h"
 #include "map/TerrainMap.h"
 #include "screens/battle/BattleScreenFixture.h"
 #include "ui/TextField.h"
@@ -548,4 +549,30 @@ TEST_F(BattleScreenTest, AnArtifactIsDrawnAtItsCellUntilItIsTaken) {
     artifact->spriteSet = nullptr;
     EXPECT_EQ(frame(), without);
     world().terrain->SetRevealAll(0);
+}
+
+// Objects anchored in the margin of cells round the view are drawn (a large one reaches into
+// it); those one cell further out are not.
+TEST_F(BattleScreenTest, ObjectsAreDrawnUpToTheMarginRoundTheView) {
+    screen->SetRevealMap(1);
+    screen->CentreOn(land->Centre(100, 100));
+    PathGrid& paths = *world().pathGrid;
+    short r0 = 0, c0 = 0, r1 = 0, c1 = 0;
+    paths.PixelToCell(screen->viewOrigin, r0, c0);
+    paths.PixelToCell(
+        screen->viewOrigin + Point(screen->ViewExtent().w - 1, screen->ViewExtent().h - 1), r1, c1);
+    const int m = BattleScreen::kDrawMargin;
+    const struct {
+        int row, column;
+        bool drawn;
+    } cases[] = {{r0 - m, c0, true},      {r0 - m - 1, c0, false}, {r1 + m, c1, true},
+                 {r1 + m + 1, c1, false}, {r0, c0 - m, true},      {r0, c0 - m - 1, false},
+                 {r1, c1 + m, true},      {r1, c1 + m + 1, false}};
+    std::vector<TestObject*> units;
+    int serial = 10;
+    for (const auto& c : cases)
+        units.push_back(land->AddUnit(1, serial++, c.row, c.column));
+    Frame();
+    for (size_t i = 0; i < units.size(); ++i)
+        EXPECT_EQ(units[i]->draws > 0, cases[i].drawn) << cases[i].row << "," << cases[i].column;
 }
