@@ -576,3 +576,31 @@ TEST_F(BattleScreenTest, ObjectsAreDrawnUpToTheMarginRoundTheView) {
     for (size_t i = 0; i < units.size(); ++i)
         EXPECT_EQ(units[i]->draws > 0, cases[i].drawn) << cases[i].row << "," << cases[i].column;
 }
+
+// The open unit panel lays the one-unit overlay over its background only while exactly one
+// unit is selected.
+TEST_F(BattleScreenTest, TheUnitPanelShowsTheOneUnitOverlayForOneSelectedUnit) {
+    TestObject* first = Unit(1, land->Centre(150, 150));
+    TestObject* second = Unit(2, land->Centre(150, 160));
+    screen->CentreOn(Point(0, 0));
+    screen->unitPanelOpen = 1;
+    auto view = [&](int selected) {
+        first->selected = selected >= 1 ? 1 : 0;
+        second->selected = selected >= 2 ? 1 : 0;
+        screen->Draw(16);
+        const uint8_t* page = land->screen.BackPage();
+        std::vector<uint8_t> pixels;
+        const Rect& area = screen->mapViewArea;
+        for (int y = area.origin.y; y < area.origin.y + area.extent.h; ++y)
+            pixels.insert(pixels.end(), page + y * 640 + area.origin.x,
+                          page + y * 640 + area.origin.x + area.extent.w);
+        return pixels;
+    };
+    const std::vector<uint8_t> one = view(1);
+    const std::vector<uint8_t> two = view(2);
+    std::unique_ptr<Bitmap> overlay = std::move(screen->singleUnitOverlay);
+    EXPECT_EQ(view(1), two);
+    EXPECT_NE(one, two);
+    screen->singleUnitOverlay = std::move(overlay);
+    screen->unitPanelOpen = 0;
+}
