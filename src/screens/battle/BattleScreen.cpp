@@ -1,5 +1,7 @@
 #include "screens/battle/BattleScreen.h"
 
+#include <algorithm>
+
 #include "catalogue/ChassisTemplate.h"
 #include "catalogue/VehicleDesign.h"
 #include "core/Bitmap.h"
@@ -247,8 +249,7 @@ int BattleScreen::LoadForTeam(int32_t player, char clanLetter) {
     unitPanelOpen = 0;
     voicePlaying = nullptr;
     mouseButtonHeld = 0;
-    playerCount = world && world->scenario ? world->scenario->PlayerCount() : 1;
-    if (playerCount < 1) playerCount = 1;
+    playerCount = std::max(1, world && world->scenario ? world->scenario->PlayerCount() : 1);
     MakeSensedTints();
     SizeDrawList();
     // Command 31 of a peer (the reveal toggle) and the map objects' voices reach this screen.

@@ -1,4 +1,5 @@
 // The map view (coordinates, scrolling, zoom) and the debug panel.
+#include <algorithm>
 #include <cstdio>
 
 #include "core/Bitmap.h"
@@ -69,14 +70,8 @@ void BattleScreen::ClampScroll() {
     const Size extent = ViewExtent();
     const int32_t maxX = map.w - extent.w;
     const int32_t maxY = map.h - extent.h;
-    if (wantedOrigin.x < 0 || maxX < 0)
-        wantedOrigin.x = 0;
-    else if (wantedOrigin.x > maxX)
-        wantedOrigin.x = maxX;
-    if (wantedOrigin.y < 0 || maxY < 0)
-        wantedOrigin.y = 0;
-    else if (wantedOrigin.y > maxY)
-        wantedOrigin.y = maxY;
+    wantedOrigin.x = std::clamp(wantedOrigin.x, 0, std::max(maxX, 0));
+    wantedOrigin.y = std::clamp(wantedOrigin.y, 0, std::max(maxY, 0));
     // 4. Make it current; the scenario keeps it.
     if (wantedOrigin.x != viewOrigin.x || wantedOrigin.y != viewOrigin.y) {
         viewOrigin = wantedOrigin;

@@ -13,6 +13,7 @@
 #include "core/Sound.h"
 #include "core/SpriteSet.h"
 #include "core/TextWriter.h"
+#include "map/PathGrid.h"
 #include "map/TerrainMap.h"
 #include "screens/battle/BattleScreenFixture.h"
 #include "ui/TextField.h"
@@ -53,15 +54,16 @@ TEST_F(BattleScreenTest, StealthAndSensorsChooseHowAnEnemyIsDrawn) {
     const Point at = land->Centre(row, column);
     struct Case {
         const char* name;
-        bool seen;       // the cell is seen now
-        int hidden;      // general stealth
-        int hiddenA;     // stealth against sensor A
-        int reveal;      // the reveal flag
-        int controller;  // controlling team
-        bool neighbour;  // an own unit stands next to it
-        int detectable;  // index of the detection it answers (-1 none)
-        int sensor;      // own sensor near it: 0 none, 1 A, 2 B, 3 C
-        int kind;        // expected draw form, -1 not drawn
+        bool seen;        // the cell is seen now
+        int hidden;       // general stealth
+        int hiddenA;      // stealth against sensor A
+        int reveal;       // the reveal flag
+        int controller;   // controlling team
+        bool neighbour;   // an own unit stands next to it
+        int detectable;   // index of the detection it answers (-1 none)
+        int sensor;       // own sensor near it: 0 none, 1 A, 2 B, 3 C
+        int kind;         // expected draw form, -1 not drawn
+        int hiddenB = 0;  // stealth against sensor C
     } cases[] = {
         {"seen", true, 0, 0, 0, 2, false, -1, 0, 0},
         {"unseen", false, 0, 0, 0, 2, false, -1, 0, -1},
@@ -76,6 +78,9 @@ TEST_F(BattleScreenTest, StealthAndSensorsChooseHowAnEnemyIsDrawn) {
         {"detectable by B, no sensor", false, 0, 0, 0, 2, false, 1, 0, -1},
         {"sensor C, not detectable by it", false, 0, 0, 0, 2, false, -1, 3, -1},
         {"sensor C", false, 0, 0, 0, 2, false, 2, 2, 3},
+        {"sensor C, hidden", false, 1, 0, 0, 2, false, 2, 2, -1},
+        {"sensor C, hidden from C", false, 0, 0, 0, 2, false, 2, 2, -1, 1},
+        {"sensor A, hidden from C", false, 0, 0, 0, 2, false, 0, 1, 1, 1},
         {"sensor of another kind", false, 0, 0, 0, 2, false, 2, 1, -1},
     };
     int serial = 100;
@@ -86,6 +91,7 @@ TEST_F(BattleScreenTest, StealthAndSensorsChooseHowAnEnemyIsDrawn) {
         enemy->teamRecord.second = c.controller;
         enemy->stealth.hidden = c.hidden;
         enemy->stealth.hiddenA = c.hiddenA;
+        enemy->stealth.hiddenB = c.hiddenB;
         if (c.detectable >= 0) enemy->detectable[c.detectable] = 1;
         if (c.neighbour) Unit(serial++, land->Centre(row, column + 1));
         if (c.sensor) AddSensor(serial++, land->Centre(row + 1, column), c.sensor);
@@ -543,4 +549,58 @@ TEST_F(BattleScreenTest, AnArtifactIsDrawnAtItsCellUntilItIsTaken) {
     artifact->spriteSet = nullptr;
     EXPECT_EQ(frame(), without);
     world().terrain->SetRevealAll(0);
+}
+
+// Objects anchored in the margin of cells round the view are drawn (a large one reaches into
+// it); those one cell further out are not.
+TEST_F(BattleScreenTest, ObjectsAreDrawnUpToTheMarginRoundTheView) {
+    screen->SetRevealMap(1);
+    screen->CentreOn(land->Centre(100, 100));
+    PathGrid& paths = *world().pathGrid;
+    short r0 = 0, c0 = 0, r1 = 0, c1 = 0;
+    paths.PixelToCell(screen->viewOrigin, r0, c0);
+    paths.PixelToCell(
+        screen->viewOrigin + Point(screen->ViewExtent().w - 1, screen->ViewExtent().h - 1), r1, c1);
+    const int m = BattleScreen::kDrawMargin;
+    const struct {
+        int row, column;
+        bool drawn;
+    } cases[] = {{r0 - m, c0, true},      {r0 - m - 1, c0, false}, {r1 + m, c1, true},
+                 {r1 + m + 1, c1, false}, {r0, c0 - m, true},      {r0, c0 - m - 1, false},
+                 {r1, c1 + m, true},      {r1, c1 + m + 1, false}};
+    std::vector<TestObject*> units;
+    int serial = 10;
+    for (const auto& c : cases)
+        units.push_back(land->AddUnit(1, serial++, c.row, c.column));
+    Frame();
+    for (size_t i = 0; i < units.size(); ++i)
+        EXPECT_EQ(units[i]->draws > 0, cases[i].drawn) << cases[i].row << "," << cases[i].column;
+}
+
+// The open unit panel lays the one-unit overlay over its background only while exactly one
+// unit is selected.
+TEST_F(BattleScreenTest, TheUnitPanelShowsTheOneUnitOverlayForOneSelectedUnit) {
+    TestObject* first = Unit(1, land->Centre(150, 150));
+    TestObject* second = Unit(2, land->Centre(150, 160));
+    screen->CentreOn(Point(0, 0));
+    screen->unitPanelOpen = 1;
+    auto view = [&](int selected) {
+        first->selected = selected >= 1 ? 1 : 0;
+        second->selected = selected >= 2 ? 1 : 0;
+        screen->Draw(16);
+        const uint8_t* page = land->screen.BackPage();
+        std::vector<uint8_t> pixels;
+        const Rect& area = screen->mapViewArea;
+        for (int y = area.origin.y; y < area.origin.y + area.extent.h; ++y)
+            pixels.insert(pixels.end(), page + y * 640 + area.origin.x,
+                          page + y * 640 + area.origin.x + area.extent.w);
+        return pixels;
+    };
+    const std::vector<uint8_t> one = view(1);
+    const std::vector<uint8_t> two = view(2);
+    std::unique_ptr<Bitmap> overlay = std::move(screen->singleUnitOverlay);
+    EXPECT_EQ(view(1), two);
+    EXPECT_NE(one, two);
+    screen->singleUnitOverlay = std::move(overlay);
+    screen->unitPanelOpen = 0;
 }

@@ -2,6 +2,7 @@
 // move, the order each kind of target gets, and the right button clearing the selection.
 #include <algorithm>
 #include <cmath>
+#include <string>
 #include <vector>
 
 #include "catalogue/ChassisTemplate.h"
@@ -277,6 +278,7 @@ TEST_F(BattleScreenTest, TheCursorShowsWhatAClickWouldDo) {
         int selectedKind, weapons;               // selectedKind 0: nothing selected
         int shift, ctrl, paused;
         int shape;
+        int alt = 0, secondKind = 0, filterKind = 2;  // secondKind: a second selected unit
     } cases[] = {
         {"paused", 1, 2, 2, 1, 1, 0, 0, 1, 36},
         {"nothing", 0, 0, 0, 0, 0, 0, 0, 0, 34},
@@ -297,12 +299,25 @@ TEST_F(BattleScreenTest, TheCursorShowsWhatAClickWouldDo) {
         {"own repairer, by a repairer", 2, 1, 1, 2, 0, 0, 0, 0, 0},
         {"own unit", 1, 1, 1, 1, 0, 0, 0, 0, 0},
         {"own unit, by a repairer", 1, 1, 1, 2, 0, 0, 0, 0, 13},
+        {"own unit, by a repairer and another", 1, 1, 1, 2, 0, 0, 0, 0, 0, 0, 1},
+        {"attack, both", 1, 2, 2, 1, 1, 1, 1, 0, 10},
+        {"wreck", 3, 0, 0, 1, 0, 0, 0, 0, 2},
+        {"destructible, Ctrl", 5, 0, 0, 1, 0, 0, 1, 0, 7},
+        {"land feature", 10, 0, 0, 1, 0, 0, 0, 0, 2},
+        {"no footprint", 1, 2, 2, 1, 1, 0, 0, 0, 34, 0, 0, 1},
+        {"own unit, Alt", 1, 1, 1, 1, 0, 0, 0, 0, 14, 1},
+        {"own unit, Alt and Ctrl", 1, 1, 1, 1, 0, 0, 1, 0, 11, 1},
+        {"own unit, Alt, nothing selected", 1, 1, 1, 0, 0, 0, 0, 0, 34, 1},
+        {"capture, with another unit", 1, 2, 2, 6, 0, 0, 0, 0, 34, 0, 1},
     };
     int serial = 500;
     for (const Case& c : cases) {
         RemoveObjects();
         if (c.targetKind) {
-            TestObject* target = Unit(serial++, p, c.targetTeam, c.targetKind);
+            TestObject* target =
+                Place(std::make_unique<TestObject>(c.targetTeam, serial++, Point(160, 160),
+                                                   c.targetKind, 24, 0, c.filterKind),
+                      p);
             target->teamRecord.second = c.controller;
         }
         if (c.selectedKind) {
@@ -310,8 +325,10 @@ TEST_F(BattleScreenTest, TheCursorShowsWhatAClickWouldDo) {
             unit->selected = 1;
             unit->weapons = c.weapons;
         }
+        if (c.secondKind)
+            Unit(serial++, Point(p.x + 400, p.y + 100), 1, c.secondKind)->selected = 1;
         world().paused = c.paused;
-        Modifiers(c.shift, c.ctrl, 0);
+        Modifiers(c.shift, c.ctrl, c.alt);
         EXPECT_EQ(screen->CursorFor(BattleScreen::kMapViewRegion, p), c.shape) << c.name;
     }
     Modifiers(0, 0, 0);
@@ -337,8 +354,54 @@ TEST_F(BattleScreenTest, TheCursorShowsWhatAClickWouldDo) {
         unit->selected = 1;
         EXPECT_EQ(screen->CursorFor(BattleScreen::kMapViewRegion, p), c.shape) << c.selectedKind;
     }
+    // A selected factory is one more of the selection: armed, it attacks; beside a repairer the
+    // selection is no longer one repairer.
+    const struct {
+        int targetTeam, repairer, weapons, shape;
+    } factoryCases[] = {{2, 0, 0, 34}, {2, 0, 1, 7}, {1, 1, 0, 0}};
+    for (const auto& c : factoryCases) {
+        RemoveObjects();
+        TestObject* factory = AddFactory(Point(p.x + 300, p.y + 200));
+        factory->selected = 1;
+        factory->weapons = c.weapons;
+        Unit(serial++, p, c.targetTeam)->teamRecord.second = c.targetTeam;
+        if (c.repairer) Unit(serial++, Point(p.x + 400, p.y), 1, 2)->selected = 1;
+        EXPECT_EQ(screen->CursorFor(BattleScreen::kMapViewRegion, p), c.shape) << c.weapons;
+    }
     RemoveObjects();
     records.owned.clear();
+}
+
+// Ground the selection cannot enter refuses a move, once it is known; a selected factory is
+// asked as the units are, and a wreck on such ground is no place to go either.
+TEST_F(BattleScreenTest, TheCursorRefusesKnownGroundTheSelectionCannotEnter) {
+    Open(OpenLand(20, 20, {"", "", "eeeeeeee"}));
+    const Point ground = land->Centre(2, 3);
+    ASSERT_EQ(world().terrain->TerrainTypeAtPixel(ground), 'e');
+    const struct {
+        int reveal;
+        bool factory, wreck;
+        int shape;
+        int sight = 0;  // 1 the cell is in sight, 2 it was seen before (the last case)
+    } cases[] = {{1, false, false, 6},    {0, false, false, 2},   {1, true, false, 6},
+                 {0, true, false, 2},     {1, false, true, 6},    {0, false, true, 2},
+                 {0, false, false, 6, 1}, {0, false, false, 6, 2}};
+    int serial = 700;
+    for (const auto& c : cases) {
+        RemoveObjects();
+        screen->SetRevealMap(c.reveal);
+        if (c.factory)
+            AddFactory(land->Centre(10, 10))->selected = 1;
+        else
+            Unit(serial++, land->Centre(10, 10))->selected = 1;
+        if (c.wreck) Unit(serial++, ground, 0, 3);
+        if (c.sight) world().terrain->AddVisibility(2, 3, 1);
+        if (c.sight == 2) world().terrain->AddVisibility(2, 3, -1);
+        EXPECT_EQ(screen->CursorFor(BattleScreen::kMapViewRegion, ground), c.shape)
+            << c.reveal << c.factory << c.wreck << c.sight;
+        if (c.sight == 1) world().terrain->AddVisibility(2, 3, -1);
+    }
+    screen->SetRevealMap(0);
 }
 
 // A hidden enemy under the pointer is no target (the click is a move) until the map is
@@ -376,6 +439,17 @@ TEST_F(BattleScreenTest, AHiddenEnemyIsNoTargetUntilSomethingRevealsIt) {
         EXPECT_EQ(unit->given[0].code, c.code) << c.name;
     }
     screen->SetRevealMap(0);
+    // Hidden or not, an own unit and one another team has taken over are always seen.
+    records.owned = {{1, 1}, {2, 1}};
+    const struct { int team, controller, seen; } owners[] = {{1, 1, 1}, {2, 1, 1}, {2, 2, 0}};
+    for (const auto& o : owners) {
+        RemoveObjects();
+        TestObject* hidden = Unit(serial++, at, o.team);
+        hidden->teamRecord.second = o.controller;
+        hidden->stealth.hidden = 1;
+        EXPECT_EQ(screen->IsTargetVisible(hidden, row, column), o.seen) << o.team << o.controller;
+    }
+    EXPECT_EQ(screen->IsTargetVisible(nullptr, row, column), 0);
     world().terrain->AddVisibility(row, column, -1);
 }
 
@@ -389,6 +463,50 @@ public:
 };
 
 }  // namespace
+
+// Over a selected own unit that deploys, the cursor offers to deploy it where its footprint
+// may be built on; a selection holding a deploying unit asks no repair of an own repairer.
+TEST_F(BattleScreenTest, TheCursorOffersToDeployASelectedDeployerWhereItMayBuild) {
+    // Row 12 is rough ground, where nothing is built.
+    std::vector<std::string> letters(12);
+    letters.push_back(std::string(20, 'r'));
+    Open(OpenLand(200, 200, letters));
+    screen->SetRevealMap(1);
+    DeployableChassis chassis{ChassisValues()};
+    VehicleDesign deployer('V');
+    deployer.chassis = &chassis;
+    const struct {
+        const char* name;
+        int targetKind;
+        bool targetDeploys, targetSelected;
+        int row;              // at column 8
+        int selectedDeploys;  // selected units besides the target: -1 none, 0 plain, 1 deploys
+        int shape;
+    } cases[] = {
+        {"selected deployer", 1, true, true, 7, -1, 39},
+        {"deployer not selected", 1, true, false, 7, -1, 0},
+        {"selected deployer on rough ground", 1, true, true, 12, -1, 0},
+        {"own repairer, by a deployer", 2, false, false, 7, 1, 0},
+        {"own repairer, by a plain unit", 2, false, false, 7, 0, 13},
+    };
+    int serial = 800;
+    for (const auto& c : cases) {
+        RemoveObjects();
+        const Point at = land->Centre(c.row, 8);
+        TestObject* target = Unit(serial++, at, 1, c.targetKind);
+        target->teamRecord.second = 1;
+        if (c.targetDeploys) target->design = &deployer;
+        target->selected = c.targetSelected ? 1 : 0;
+        if (c.selectedDeploys >= 0) {
+            TestObject* unit = Unit(serial++, land->Centre(7, 20));
+            unit->selected = 1;
+            if (c.selectedDeploys) unit->design = &deployer;
+        }
+        EXPECT_EQ(screen->CursorFor(BattleScreen::kMapViewRegion, at), c.shape) << c.name;
+    }
+    RemoveObjects();
+    screen->SetRevealMap(0);
+}
 
 // What a left click says back: each order's voice (none for an escort), the waypoint marker at
 // the clicked map point for a move; and a click on a selected own unit that deploys makes it

@@ -194,22 +194,26 @@ TEST_F(BattleScreenPanelTest, TheMiniMapCentresAMapNarrowerThanItsWindow) {
     EXPECT_EQ(ground, 60);
 }
 
-// The margins that centre a short map are taken off before the click becomes a cell.
+// The margins that centre a short or a narrow map are taken off before the click becomes a
+// cell.
 TEST_F(BattleScreenPanelTest, AClickOnTheMiniMapCentresTheViewOnTheCellUnderIt) {
-    Open(OpenLand(200, 20));
-    screen->buildPanelOpen = 0;
-    screen->sideTab = 0;
-    screen->miniMapScale = 1;
-    screen->DrawControlPanel();
-    ASSERT_GT(screen->miniMapOffset.y, 0);
-    const Point cell(7, 5);
-    const Point at = screen->miniMapRect.origin + screen->miniMapOffset + cell;
-    EXPECT_EQ(screen->MiniMapClick(InputEvent(InputKind::ButtonDown, at, 'L')), 1);
-    const Size tile = TileSize();
-    const Size view = screen->ViewExtent();
-    EXPECT_EQ(screen->wantedOrigin,
-              Point(screen->miniMapOrigin.x + cell.x * tile.w - (view.w >> 1),
-                    screen->miniMapOrigin.y + cell.y * tile.h - (view.h >> 1)));
+    for (const auto& [columns, rows] : {std::pair{200, 20}, std::pair{60, 200}}) {
+        Open(OpenLand(columns, rows));
+        screen->buildPanelOpen = 0;
+        screen->sideTab = 0;
+        screen->miniMapScale = 1;
+        screen->DrawControlPanel();
+        ASSERT_GT(screen->miniMapOffset.x + screen->miniMapOffset.y, 0) << columns;
+        const Point cell(7, 5);
+        const Point at = screen->miniMapRect.origin + screen->miniMapOffset + cell;
+        EXPECT_EQ(screen->MiniMapClick(InputEvent(InputKind::ButtonDown, at, 'L')), 1);
+        const Size tile = TileSize();
+        const Size view = screen->ViewExtent();
+        EXPECT_EQ(screen->wantedOrigin,
+                  Point(screen->miniMapOrigin.x + cell.x * tile.w - (view.w >> 1),
+                        screen->miniMapOrigin.y + cell.y * tile.h - (view.h >> 1)))
+            << columns;
+    }
 }
 
 TEST_F(BattleScreenPanelTest, TheDebugPanelGivesASquadAndAPurposeALineEach) {
@@ -1075,6 +1079,13 @@ TEST_F(BattleScreenPanelTest, TheStatusTabWritesItsFiguresBesideTheirLabels) {
     figures[std::strlen(figures) - 1] = '4';
     EXPECT_FALSE(unchangedBy(tab + Point(0, 40), figures));
     EXPECT_FALSE(unchangedBy(tab + Point(46, 40), GetString(222)));
+    // The tab reads the local team's record, team 0's too; a team outside the table has none.
+    world().teamStats[0] = std::move(world().teamStats[1]);
+    screen->localTeam = 0;
+    EXPECT_TRUE(unchangedBy(tab + Point(4, 15), GetString(221)));
+    screen->localTeam = World::kTeams;
+    EXPECT_FALSE(unchangedBy(tab + Point(4, 15), GetString(221)));
+    screen->localTeam = 1;
     ClearStringTable();
 }
 

@@ -222,6 +222,17 @@ TEST_F(BattleSettingsTest, PressingADisabledButtonIsSilent) {
         EXPECT_EQ(refused, 0) << id;
     }
     EXPECT_EQ(world().paused, 1);
+    // Each toggle is drawn pressed exactly while its state is on.
+    ASSERT_EQ(screen->showAllMarkers, 1);
+    for (int on : {1, 0}) {
+        screen->showAllMarkers = on;
+        screen->tracking = 1 - on;
+        world().paused = on;
+        screen->Draw(16);
+        EXPECT_EQ(screen->buttons[BattleScreen::kMarkersButton]->pressed, on);
+        EXPECT_EQ(screen->buttons[BattleScreen::kTrackingButton]->pressed, 1 - on);
+        EXPECT_EQ(screen->buttons[BattleScreen::kPauseButton]->pressed, on);
+    }
 }
 
 // A selected object that names a delegate hands the whole move to it, and a target that names

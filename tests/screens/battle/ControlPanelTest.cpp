@@ -6,7 +6,10 @@
 #include <vector>
 
 #include "catalogue/VehicleDesign.h"
+#include "core/BitmapEncoder.h"
 #include "core/InputEvent.h"
+#include "core/PackWriter.h"
+#include "core/ResourceFile.h"
 #include "core/SpriteSet.h"
 #include "core/TextWriter.h"
 #include "support/DisplayFixtures.h"
@@ -184,6 +187,30 @@ TEST_F(ControlPanelTest, AnUprightSliderFollowsThePointerUpAndDownWithinItsTrave
     // Released, the knob stays where the pointer goes.
     Mouse(InputKind::MouseMove, Point(210, 250));
     EXPECT_EQ(slider->rect.origin, Point(200, 100));
+}
+
+// The background drawn with offset (0, 0) stands at its own place, the screen's top left;
+// any other offset is the picture's centre.
+TEST_F(ControlPanelTest, TheBackgroundStandsAtItsPlaceOrIsCentredOnTheOffset) {
+    const std::vector<uint8_t> pixels(4 * 2, 9);
+    PackWriter writer(1, 1);
+    writer.SetEntry(0, 0, EncodeRawBitmap(pixels.data(), 4, 2, 4));
+    const std::vector<uint8_t> bytes = writer.Build();
+    ResourceFile pack;
+    ASSERT_EQ(pack.OpenBytes(bytes.data(), bytes.size()), 1);
+    ASSERT_EQ(pack.SelectEntry(0, 0), 1);
+    ControlPanel pictured(&pack);
+    ScreenFixture screen;
+    const struct {
+        Point offset, topLeft;
+    } cases[] = {{Point(0, 0), Point(0, 0)}, {Point(100, 50), Point(98, 49)}};
+    for (const auto& c : cases) {
+        std::memset(screen.Back(), 0, 640 * 480);
+        pictured.Draw(c.offset);
+        EXPECT_EQ(screen.CountNot(0), 8) << c.offset.x;
+        EXPECT_EQ(screen.At(c.topLeft.x, c.topLeft.y), 9) << c.offset.x;
+        EXPECT_EQ(screen.At(c.topLeft.x + 3, c.topLeft.y + 1), 9) << c.offset.x;
+    }
 }
 
 }  // namespace
