@@ -87,6 +87,12 @@ TEST_F(HardpointPanelTest, AReleaseAnywhereAssignsAndARefusalChangesNothing) {
     EXPECT_EQ(panel.pictures[0], static_cast<Image*>(small->panelBitmap.get()));
     EXPECT_STREQ(panel.labels[0], small->shortText->c_str());
     EXPECT_EQ(design.hardpoints[2], nullptr);
+    // A panel without buttons takes no event and answers every tick as placed, touching nothing.
+    HardpointPanel bare{nullptr};
+    EXPECT_EQ(bare.HandleMouse(InputEvent(InputKind::ButtonUp, Inside(1), 'L'), design, large), 0);
+    EXPECT_EQ(bare.AssignPart(design, large), 1);
+    EXPECT_EQ(design.hardpoints[0], small);
+    EXPECT_EQ(bare.pictures[0], nullptr);
 }
 
 TEST_F(HardpointPanelTest, AssigningWithoutAPartClearsTheHardpoint) {

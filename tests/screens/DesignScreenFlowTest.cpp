@@ -706,6 +706,37 @@ TEST_F(DesignFlowTest, ThePreviewRunsRoundOrBackAndForthOncePerTenth) {
     chassis->panelPictures = std::move(kept);
 }
 
+// The preview turns while the pointer is over it, edges included, in the parts panel with a
+// chassis or drive chosen; the pointer leaving it stops it in any panel.
+TEST_F(DesignFlowTest, ThePointerOverThePreviewTurnsItOnlyWithAPartInThePartsPanel) {
+    Open();
+    PickTrooper();
+    const struct {
+        Point at;
+        int animating;
+    } moves[] = {{Point(170, 156), 1}, {Point(468, 357), 1}, {Point(169, 200), 0},
+                 {Point(300, 155), 0}, {Point(469, 200), 0}, {Point(300, 358), 0}};
+    for (const auto& m : moves) {
+        screen->previewAnimating = 1 - m.animating;
+        Move(m.at);
+        Frame();
+        EXPECT_EQ(screen->previewAnimating, m.animating) << m.at.x << "," << m.at.y;
+    }
+    // Over the preview in the library panel, or with no part chosen, it does not start.
+    ASSERT_EQ(screen->SetPanelMode(DesignScreen::kLibrary), 1);
+    screen->previewAnimating = 0;
+    Move(Point(320, 257));
+    Frame();
+    EXPECT_EQ(screen->previewAnimating, 0);
+    screen->SelectCategory(16, 1);
+    ASSERT_EQ(screen->panelMode, DesignScreen::kParts);
+    ASSERT_EQ(Edited().chassis, nullptr);
+    ASSERT_EQ(Edited().drive, nullptr);
+    Move(Point(320, 257));
+    Frame();
+    EXPECT_EQ(screen->previewAnimating, 0);
+}
+
 // Counts the plays of the World's accept or refusal sound.
 class CountedUiSound : public Sound {
 public:

@@ -254,8 +254,9 @@ TEST_F(ResultsTest, AWinOpensTheTableTheNameIsSavedAndASecondEnterLeaves) {
     Ticks(60);
     ASSERT_NE(r.NameField(), nullptr);
     EXPECT_EQ(r.ButtonOf(ResultsScreen::kSave)->enabled, 1);
+    // Each typed letter goes into the name and keeps the screen.
     for (const char c : std::string("ann"))
-        Key(c);
+        EXPECT_EQ(Key(c), 1) << c;
     // The rows best first in the list (colour 10).
     char mine[32];
     std::snprintf(mine, sizeof mine, "%06d   - ann", r.TotalScore());
@@ -600,8 +601,9 @@ TEST_F(ResultsTest, TheSaveButtonStoresTheNameAndTheScreenStaysUntilDone) {
     ResultsScreen& r = Results(1, &stats);
     Ticks(60);
     ASSERT_NE(r.NameField(), nullptr);
+    // Each typed letter goes into the name and keeps the screen.
     for (const char c : std::string("bo"))
-        Key(c);
+        EXPECT_EQ(Key(c), 1) << c;
     EXPECT_EQ(Click(r.ButtonOf(ResultsScreen::kSave)), 1);
     EXPECT_EQ(r.NameField(), nullptr);
     EXPECT_EQ(r.ButtonOf(ResultsScreen::kSave)->enabled, 0);
