@@ -153,6 +153,12 @@ TEST_F(DeathPassTest, CaptureUnitsAndRemoteCopiesLeaveNoWreckButCountTheLoss) {
     EXPECT_TRUE(made.empty());
     EXPECT_EQ(land.records.losses[3], 2);
     EXPECT_EQ(land.deletions, 2);
+    // Without game records a loss goes uncounted, and the dead unit still goes.
+    world.SetGameRecords(nullptr);
+    Unit(3, 3, 10, 10, &groundDesign, 6)->destroyed = 1;
+    world.UpdateObjects(16);
+    EXPECT_EQ(land.deletions, 3);
+    world.SetGameRecords(&land.records);
 }
 
 TEST_F(DeathPassTest, DestroyedShotsAndEffectsGoAtOnceAndCountNoLoss) {
