@@ -368,7 +368,12 @@ TEST_F(DeathPassTest, ADeadUnitsCellsAreFreeForTheNextObject) {
     world.UpdateObjects(16);
     EXPECT_EQ(world.pathGrid->Occupant(5, 5, 0), nullptr);
     EXPECT_EQ(world.pathGrid->CellWord(5, 5) & 0xFFFF0000u, 0u);
-    Unit(3, 2, 5, 5, &groundDesign);
+    TestObject* next = Unit(3, 2, 5, 5, &groundDesign);
+    // No wreck picture for no object, or for a design without a chassis.
+    EXPECT_EQ(world.FindTemplateForDesign(nullptr), nullptr);
+    groundDesign.chassis = nullptr;
+    EXPECT_EQ(world.FindTemplateForDesign(next), nullptr);
+    groundDesign.chassis = groundChassis.get();
 }
 
 TEST_F(DeathPassTest, WithoutAMakerTheGamesWreckIsLeft) {
