@@ -45,18 +45,17 @@ int32_t Int(const char* value, int32_t fallback) {
     return v;
 }
 
-bool ReadPoint(const char* value, Point& out) {
+// A value that is not two numbers leaves `out` as it was.
+void ReadPoint(const char* value, Point& out) {
     int32_t v[2];
-    if (ScnScanInts(value, v, 2) != 2) return false;
+    if (ScnScanInts(value, v, 2) != 2) return;
     out = Point(v[0], v[1]);
-    return true;
 }
 
-bool ReadId(const char* value, SimId& out) {
+void ReadId(const char* value, SimId& out) {
     int32_t v[2];
-    if (ScnScanInts(value, v, 2) != 2) return false;
+    if (ScnScanInts(value, v, 2) != 2) return;
     out = SimId(v[0], v[1]);
-    return true;
 }
 
 bool IsTeam(int32_t team) {

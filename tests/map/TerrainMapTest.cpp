@@ -174,6 +174,12 @@ TEST_F(TerrainMapTest, SetDecorationRestoresASavedBlast) {
     map->SetDecoration(3, 4, 1);
     EXPECT_EQ(map->DecorationAt(3, 4), 1);
     EXPECT_EQ(map->DecodedTile(map->SheetTileAt(3, 4))[5 * 32 + 5], LandFixture::kDecorationColour);
+    // The first frame is painted like any other.
+    const uint8_t* plain = map->DecodedTile(map->SheetTileAt(2, 4));
+    ASSERT_NE(plain[5 * 32 + 4], LandFixture::kDecorationColour);
+    map->SetDecoration(2, 4, 0);
+    EXPECT_EQ(map->DecorationAt(2, 4), 0);
+    EXPECT_EQ(plain[5 * 32 + 4], LandFixture::kDecorationColour);
     map->SetDecoration(30, 4, 1);
     EXPECT_EQ(map->DecorationAt(30, 4), 0xFF);
     // Cells just off the map's right side decorate nothing, not even the spare tile that

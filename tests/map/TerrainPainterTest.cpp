@@ -246,7 +246,11 @@ TEST_F(TerrainPainterTest, HalfZoomWithOffsetThirtyOneDrawsNothingInTheTopCutRow
 TEST_F(TerrainPainterTest, NothingIsDrawnWithoutAViewOrOutsideTheBuffer) {
     uint8_t* page = screen.BackPage();
     std::fill(page, page + kWidth * DisplayBase::kScreenHeight, kUntouched);
-    TerrainPainter::DrawView(*map, Point(0, 0), 0);   // no SetView yet
+    TerrainPainter::DrawView(*map, Point(0, 0), 0);  // no SetView yet
+    // A view less than a cell high has no whole cell: nothing drawn, nothing decoded.
+    map->SetView(Rect(Point(0, 0), Size(96, 20)));
+    TerrainPainter::DrawView(*map, Point(5, 7), 0);
+    EXPECT_EQ(map->DecodedTile(map->SheetTileAt(0, 0)), nullptr);
     map->SetView(Rect(Point(600, 0), Size(96, 64)));  // would run off the page
     TerrainPainter::DrawView(*map, Point(0, 0), 0);
     map->SetView(Rect(Point(0, 0), Size(96, 64)));

@@ -88,6 +88,13 @@ TEST(TerrainScrollTiles, AScrollingViewKeepsExactlyItsTilesDecoded) {
             painted = map.SheetTileAt(row, column);
         }
     }
+    // Past the grid's last column or row the view shows only the spare tile, never the cells
+    // that follow in the next row.
+    for (const Point& corner : {Point(199 * 32 - 40, 0), Point(0, 199 * 32 - 40)}) {
+        const Rect view(corner, Size(96, 64));
+        map.DecodeVisibleTiles(view);
+        EXPECT_EQ(DecodedTiles(map), std::set<int>{0}) << corner.x << "," << corner.y;
+    }
 }
 
 }  // namespace

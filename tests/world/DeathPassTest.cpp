@@ -153,6 +153,12 @@ TEST_F(DeathPassTest, CaptureUnitsAndRemoteCopiesLeaveNoWreckButCountTheLoss) {
     EXPECT_TRUE(made.empty());
     EXPECT_EQ(land.records.losses[3], 2);
     EXPECT_EQ(land.deletions, 2);
+    // Without game records a loss goes uncounted, and the dead unit still goes.
+    world.SetGameRecords(nullptr);
+    Unit(3, 3, 10, 10, &groundDesign, 6)->destroyed = 1;
+    world.UpdateObjects(16);
+    EXPECT_EQ(land.deletions, 3);
+    world.SetGameRecords(&land.records);
 }
 
 TEST_F(DeathPassTest, DestroyedShotsAndEffectsGoAtOnceAndCountNoLoss) {
@@ -317,7 +323,12 @@ TEST_F(DeathPassTest, EliminationBreaksOnlyThatTeamsAlliancesAndDisownsItsUnits)
         std::unique_ptr<GameObject> owned = std::move(object);
         ASSERT_EQ(world.AddDestructible(owned), 1);
     }
+    // Wrecks take the colour of their team's standing factory; without one they take none.
+    factory->teamRecord.third = 6;
+    EXPECT_EQ(world.WreckColour(2), 6);
+    EXPECT_EQ(world.WreckColour(3), 0);
     factory->destroyed = 1;
+    EXPECT_EQ(world.WreckColour(2), 0);
     world.UpdateObjects(16);
     EXPECT_EQ(destructibles[0]->newTeams, std::vector<int>({0}));
     EXPECT_TRUE(destructibles[1]->newTeams.empty());
@@ -357,7 +368,12 @@ TEST_F(DeathPassTest, ADeadUnitsCellsAreFreeForTheNextObject) {
     world.UpdateObjects(16);
     EXPECT_EQ(world.pathGrid->Occupant(5, 5, 0), nullptr);
     EXPECT_EQ(world.pathGrid->CellWord(5, 5) & 0xFFFF0000u, 0u);
-    Unit(3, 2, 5, 5, &groundDesign);
+    TestObject* next = Unit(3, 2, 5, 5, &groundDesign);
+    // No wreck picture for no object, or for a design without a chassis.
+    EXPECT_EQ(world.FindTemplateForDesign(nullptr), nullptr);
+    groundDesign.chassis = nullptr;
+    EXPECT_EQ(world.FindTemplateForDesign(next), nullptr);
+    groundDesign.chassis = groundChassis.get();
 }
 
 TEST_F(DeathPassTest, WithoutAMakerTheGamesWreckIsLeft) {

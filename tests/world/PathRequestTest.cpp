@@ -1,5 +1,6 @@
 // The path-request queue, route following, and the route helpers.
 #include <cmath>
+#include <numbers>
 
 #include <gtest/gtest.h>
 
@@ -168,6 +169,9 @@ TEST_F(PathRequestTest, FollowingARouteOrdersItsWaypointsFromWhereTheUnitJoinsIt
         {{Point(30, 10), Point(30, 74)}, 8, {Point(30, 10), Point(30, 74)}, -1, -1},
         // Beside a vertical leg and past its start: joins it level with itself.
         {{Point(-30, -10), Point(-30, 54)}, 8, {Point(-30, 0), Point(-30, 54)}, 0x3D, 0x1D},
+        // On a leg past its start, down a column or along a row: it goes on from where it stands.
+        {{Point(0, -20), Point(0, 44)}, 8, {Point(0, 44)}, -1, -1},
+        {{Point(-20, 0), Point(44, 0)}, 8, {Point(44, 0)}, -1, -1},
         // Past the start of a diagonal leg: joins it on the nearer of its row and column,
         // or, where only one side agrees with the leg, on that side's.
         {{Point(-20, -40), Point(44, 24)}, 8, {Point(20, 0), Point(44, 24)}, -1, -1},
@@ -208,6 +212,9 @@ TEST_F(PathRequestTest, RingPointsRunFromTheLastMadeAndStayOnTheMap) {
     // Angles -pi, -pi/2, 0, pi/2 (about), pushed at the front in that order.
     EXPECT_EQ(PointsOf(ring), std::vector<Point>({Point(200, 210), Point(250, 160), Point(200, 110),
                                                   Point(150, 160)}));
+    // The offset turns the whole ring: a quarter turn puts the first point straight above.
+    EXPECT_EQ(world.MakeRingPoints(Point(200, 160), 50, 1, ring, std::numbers::pi / 2), 1);
+    EXPECT_EQ(PointsOf(ring), std::vector<Point>({Point(200, 110)}));
     // Clamped to the map: 16 x 12 cells is 512 x 384 pixels.
     EXPECT_EQ(world.MakeRingPoints(Point(10, 10), 50, 4, ring, 0.0), 1);
     EXPECT_EQ(PointsOf(ring),

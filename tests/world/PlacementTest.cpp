@@ -32,6 +32,8 @@ TEST_F(PlacementTest, ARefusedPlacementChangesNothingAndReportsTheBlocker) {
     // No object: nothing is placed.
     EXPECT_EQ(world.PlaceObject(nullptr, land.Centre(7, 7), nullptr), 0);
     EXPECT_EQ(world.PlaceOnLayer(nullptr, land.Centre(7, 7), 1, nullptr), 0);
+    EXPECT_EQ(world.CanPlace(nullptr, land.Centre(7, 7), &blocker, 0, 0), 0);
+    EXPECT_EQ(blocker, nullptr);
 }
 
 TEST_F(PlacementTest, AMoveTakesTheFootprintAlong) {

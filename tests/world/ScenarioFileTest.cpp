@@ -170,6 +170,26 @@ TEST(ScenarioFile, ASetColourAndTheTutorialControllerSurviveTheFile) {
     EXPECT_EQ(s.world->controllers[2], nullptr);
 }
 
+// A unit listed under another team than the one its id names is handed to it on the load, and
+// a team that had no colour yet takes the first free one of the unit's clan's range (the local
+// team of clan V holds the first of 1 .. 4).
+TEST(ScenarioFile, AUnitHandedToATeamWithoutAColourTakesTheFirstFreeOfItsClansRange) {
+    const struct {
+        char clan;
+        int colour;
+    } cases[] = {{'V', 2}, {'T', 5}};
+    for (const auto& c : cases) {
+        ScenarioWorld s;
+        s.WriteFile("given.scn", std::string(": H\nJ = 0\nL = V\nK = 0\nI = 1\n"
+                                             ": V\nI = 3\nB = 400,400\nA = 2,60\nH = VUnit\nL = ") +
+                                     c.clan + "\n");
+        ASSERT_EQ(s.StartFile("given.scn"), 1);
+        ASSERT_EQ(s.world->scenario->teamColours[1], 1);
+        EXPECT_EQ(s.world->scenario->teamColours[3], c.colour) << c.clan;
+        EXPECT_NE(s.world->FindObject(SimId(2, 60)), nullptr) << c.clan;
+    }
+}
+
 // A players record makes a controller for a team 1 to 4 of either clan, and only there.
 TEST(ScenarioFile, PlayersRecordsMakeControllersOnlyForTeamsOneToFourOfAClan) {
     ScenarioWorld s;

@@ -80,6 +80,9 @@ TEST(ScenarioSetup, ColoursAvoidTheOnesOtherTeamsHold) {
     // Teams 0 to 4 take colours; a team outside them takes none.
     Scenario fresh;
     EXPECT_EQ(fresh.AssignTeamColour(4, 2), 2);
+    // The top colour of each range is a colour of it.
+    EXPECT_EQ(fresh.AssignTeamColour(1, 4), 4);
+    EXPECT_EQ(fresh.AssignTeamColour(2, 8), 8);
     EXPECT_EQ(fresh.AssignTeamColour(5, 3), -1);
     EXPECT_EQ(fresh.AssignTeamColour(-1, 3), -1);
 }

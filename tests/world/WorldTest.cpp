@@ -133,6 +133,9 @@ TEST(World, ClearObjectsEmptiesTheGameButKeepsTeamZerosController) {
     EXPECT_EQ(w.currentScreen, nullptr);
     EXPECT_EQ(f.screens.log.Count("battle.Unload"), 1);
     EXPECT_EQ(f.screens.log.Count("design.Unload"), 1);
+    // With no scenario there is no game to save.
+    ASSERT_EQ(w.scenario, nullptr);
+    EXPECT_EQ(w.SaveGame("cleared.scn"), 0);
 }
 
 TEST(World, SettingATeamControllerDeletesThePreviousOne) {

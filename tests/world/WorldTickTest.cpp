@@ -4,6 +4,7 @@
 
 #include "core/Settings.h"
 #include "objects/CommandBuffer.h"
+#include "platform/ScriptHooks.h"
 #include "support/MemoryLink.h"
 #include "world/GameFlow.h"
 #include "world/ObjectNode.h"
@@ -107,12 +108,17 @@ TEST_F(WorldTick, MapObjectsStepOnlyInARunningBattle) {
     f.world->oreDeposits.PushFront(node);
     f.world->Tick(100);
     EXPECT_EQ(object->updates, 0);
+    // A script awaiting the battle learns each tick whether one runs, paused or not.
+    EXPECT_EQ(winx_ScriptBattleState(), winx_ScriptBattle::None);
     StartBattle();
     f.world->Tick(200);
     EXPECT_EQ(object->updates, 1);
+    EXPECT_EQ(winx_ScriptBattleState(), winx_ScriptBattle::Running);
     f.world->paused = 1;
     f.world->Tick(300);
     EXPECT_EQ(object->updates, 1);
+    EXPECT_EQ(winx_ScriptBattleState(), winx_ScriptBattle::Paused);
+    winx_SetScriptBattle(winx_ScriptBattle::None);
 }
 
 TEST_F(WorldTick, NothingIsSimulatedWhilePausedButTheScreenStillDraws) {
