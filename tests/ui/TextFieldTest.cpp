@@ -208,6 +208,14 @@ TEST_F(Field, DrawsFrameBlockAndTextOnlyWhileActive) {
     EXPECT_EQ(At(10 + 8, 15), 60);
     EXPECT_EQ(At(10 + 13, 15), 60);
     EXPECT_EQ(At(10 + 14, 15), 0);
+    // Past the last character the block has a width of its own: 10.
+    std::fill(Back(), Back() + 640 * 480, 0);
+    Key(kKeyRight);
+    field.Draw(9);
+    const int x = 10 + font.TextWidth("abc") - 2;
+    EXPECT_EQ(At(x, 15), 60);
+    EXPECT_EQ(At(x + 9, 15), 60);
+    EXPECT_EQ(At(x + 10, 15), 0);
 }
 
 }  // namespace
