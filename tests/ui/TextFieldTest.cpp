@@ -120,13 +120,15 @@ TEST_F(Field, InsertShiftsTheRestAndOverwriteReplaces) {
 TEST_F(Field, ShiftDecidesTheCaseOfLettersAndControlCharactersAreRefused) {
     Click();
     Key('A');
-    EXPECT_EQ(Owner(), "a");
+    Key('Z');
+    Key('[');
+    EXPECT_EQ(Owner(), "az[");
     queue.shiftDown = 1;
     Key('B');
-    EXPECT_EQ(Owner(), "aB");
+    EXPECT_EQ(Owner(), "az[B");
     for (int32_t code : {1, 9, 13, 27, 127, kKeyCtrlF1})
         EXPECT_EQ(Key(code), 1);
-    EXPECT_EQ(Owner(), "aB");
+    EXPECT_EQ(Owner(), "az[B");
 }
 
 TEST_F(Field, TextNeverGrowsBeyondOneHundredTwentySeven) {
