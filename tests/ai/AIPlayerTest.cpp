@@ -150,6 +150,9 @@ TEST(AIPlayer, LaunchesAtTheMinimumSizeOnceATargetExistsAndAgainWhenItDies) {
     squad.RemoveMember(*p.units[1]);
     p.ai->UpdateSquads(nullptr);
     EXPECT_EQ(squad.purpose, AIPlayer::kAssembling);
+    // One short of the minimum: not sent, and the caller is told so.
+    EXPECT_EQ(p.ai->LaunchAttack(squad), 0);
+    EXPECT_EQ(p.ai->attacksLaunched, 0);
     p.Member(squad);
     p.ai->UpdateSquads(nullptr);
     ASSERT_EQ(squad.purpose, AIPlayer::kAttacking);

@@ -173,6 +173,7 @@ TEST_F(DesignLibraryTest, DamagedFilesAreRefusedWholeAndOddOnesStillRead) {
         {"a lone star", "*"},
         {"too many designs", many + "*\n"},
         {"too many groups", code + "\n*\n" + groups + "*\n"},
+        {"member index of ten digits", code + "\n*\nG\n0000000000\n*\n*\n"},
         {"too big", std::string(DesignLibrary::kMaxFileBytes + 1, '#')},
     };
     for (const auto& c : damaged) {
@@ -207,9 +208,24 @@ TEST_F(DesignLibraryTest, DamagedFilesAreRefusedWholeAndOddOnesStillRead) {
         EXPECT_EQ(library.designs.Count(), c.designs) << c.name;
         EXPECT_EQ(library.groups.Count(), c.groups) << c.name;
     }
+    // A member line is the design's place in the list, leading zeros and all, up to nine digits.
+    std::string ten;
+    for (int i = 9; i >= 0; --i)
+        ten += code + "D" + std::to_string(i) + "\n";
+    Write("members.vdf", ten + "*\nG\n9\n000000001\n0\n*\n*\n");
+    DesignLibrary members;
+    ASSERT_EQ(members.Load("members.vdf"), 1);
+    ASSERT_EQ(members.groups.Count(), 1);
+    std::string names;
+    const NodeList& list = members.FirstGroup()->members;
+    for (ListNode* m = list.First(); m; m = list.Next(m))
+        names += std::string(DesignGroup::DesignOf(static_cast<PtrNode*>(m))->name) + " ";
+    EXPECT_EQ(names, "D9 D1 D0 ");
     // A missing file is not a damaged one; a FIFO in the file's place is, and is not waited on.
     DesignLibrary library;
     EXPECT_EQ(library.Load("absent.vdf"), 0);
+    EXPECT_EQ(library.damaged, 0);
+    EXPECT_EQ(library.Load(nullptr), 0);
     EXPECT_EQ(library.damaged, 0);
     ASSERT_EQ(mkfifo(Path("fifo.vdf").c_str(), 0600), 0);
     EXPECT_EQ(library.Load("fifo.vdf"), 0);

@@ -426,6 +426,19 @@ TEST_F(DesignRulesTest, RulesFromADesignCopyAndAllowIt) {
     EXPECT_TRUE(rules.AllowsDesign(source));
     VehicleDesign other("VWa-------399199212299");
     EXPECT_FALSE(rules.AllowsDesign(other));
+    // Units answer by their designs; one without a design is never allowed nor refitted.
+    struct Unit {
+        VehicleDesign* design;
+        int rebuilds = 0;
+        VehicleDesign* GetDesign() { return design; }
+        void BuildManoeuvreList() { ++rebuilds; }
+    };
+    Unit allowed{&source}, refused{&other}, bare{nullptr};
+    EXPECT_TRUE(rules.AllowsSim(allowed));
+    EXPECT_FALSE(rules.AllowsSim(refused));
+    EXPECT_FALSE(rules.AllowsSim(bare));
+    rules.ApplyPresetsToSim(bare);
+    EXPECT_EQ(bare.rebuilds, 0);
 
     DesignRules copy(rules);
     ASSERT_EQ(copy.rules.Count(), rules.rules.Count());

@@ -142,6 +142,14 @@ TEST_F(TemplateCatalogue, LaterRecordWinsWhenBothAreAllowed) {
     ASSERT_NE(wheels, nullptr);
     EXPECT_EQ(wheels->minimumTechLevel, 1);
     EXPECT_EQ(wheels->pairing, 2);
+    // With no world installed the stand-in's level 1 still lets the first row through, and
+    // nothing above it.
+    SetCatalogueServices(nullptr);
+    wheels = static_cast<PartTemplate*>(FindInList(PartList, 'V', 'W'));
+    ASSERT_NE(wheels, nullptr);
+    EXPECT_EQ(wheels->minimumTechLevel, 1);
+    EXPECT_EQ(FindWeaponTemplate('V', 'c'), nullptr);
+    SetCatalogueServices(&env.services);
 }
 
 TEST_F(TemplateCatalogue, ChassisOfSections7To9StandBehindInFileOrder) {

@@ -51,6 +51,7 @@ TEST(ScanFields, LiteralsMustMatchAndOnlyCharactersAndNumbersAreRead) {
         {"Q 4", "%c%s", 1, 'Q', -1},
         {"Q 4", "%c %x", 1, 'Q', -1},
         {"Q\t\n 9", "%c %d", 2, 'Q', 9},
+        {"Q\r\v\f 9", "%c %d", 2, 'Q', 9},
         {"  12", "%d", 1, '?', 12},
     };
     for (const auto& c : cases) {
@@ -108,6 +109,8 @@ TEST(FormatIntegers, FormatsIntegersAndLeavesEverythingElseAlone) {
     EXPECT_EQ(FormatIntegers("%d %d", {1}), "1 0");
     EXPECT_EQ(FormatIntegers("%99999d", {1}).size(), 64u);
     EXPECT_EQ(FormatIntegers("tail %", {}), "tail %");
+    // A precision of zero prints nothing of a zero.
+    EXPECT_EQ(FormatIntegers("[%.0d]", {0}), "[]");
     const struct {
         const char* format;
         std::string out;
@@ -135,6 +138,7 @@ TEST(PackNameAndDigitValue, LettersAndSeparatorFillInAndNonDigitsAreZero) {
     EXPECT_EQ(PackName("7a0u%s7a0uxn%cx00s000.msp", 'q'), "7a0u\\7a0uxnqx00s000.msp");
     // Non-digits are worth zero.
     EXPECT_EQ(DigitValue('7'), 7);
+    EXPECT_EQ(DigitValue('9'), 9);
     EXPECT_EQ(DigitValue(' '), 0);
     EXPECT_EQ(DigitValue('x'), 0);
 }

@@ -95,4 +95,22 @@ TEST_F(LobbyTest, APeerLostWhileTheMeshFormsSendsEverySideBackToWait) {
     ClearStringTable();
 }
 
+TEST_F(LobbyTest, AHostLostWhileTheMeshFormsIsNamedAsPlayerOne) {
+    SetStringTableText(std::string(312, '\r') + "Player %d was lost.\rA player was lost.\r");
+    Make(3);
+    ASSERT_TRUE(TickUntil([&] { return machines[0]->screen->JoinersIn() == 2; }));
+    machines[0]->screen->OnButton(NetworkScreen::kOk);
+    // As above, player 3's machine stops, so player 2 waits in state 7; then the host goes.
+    ASSERT_TRUE(PollUntil([&] {
+        clock.Advance(16);
+        machines[0]->Tick();
+        machines[1]->Tick();
+        return machines[1]->screen->State() == 7;
+    }));
+    machines[0].reset();
+    ASSERT_TRUE(TickUntil([&] { return machines[1]->screen->State() == 0; }));
+    EXPECT_EQ(machines[1]->screen->StatusText(), "Player 1 was lost.");
+    ClearStringTable();
+}
+
 }  // namespace

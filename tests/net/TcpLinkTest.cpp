@@ -363,10 +363,17 @@ TEST(TcpLink, OnlyTheLastLinksDestructionClosesTheSharedListener) {
     first->Listen();
     second->Listen();
     ASSERT_NE(endpoint->listener, -1);
+    // A machine whose port is held elsewhere does not listen, and tries again on the next call.
+    TcpLink rival(std::make_shared<TcpEndpoint>("127.0.0.1", endpoint->port));
+    rival.Init();
+    EXPECT_EQ(rival.Listen(), 0);
+    EXPECT_EQ(rival.State(), TcpLink::kClosed);
     first.reset();
     EXPECT_NE(endpoint->listener, -1);
     second.reset();
     EXPECT_EQ(endpoint->listener, -1);
+    EXPECT_EQ(rival.Listen(), 0);
+    EXPECT_EQ(rival.State(), TcpLink::kListening);
     // Nothing is sent on a link that is not connected.
     TcpLink idle(endpoint);
     const uint8_t byte = 1;

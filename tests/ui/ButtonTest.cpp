@@ -40,6 +40,13 @@ TEST_F(Buttons, EachStateShowsItsPicture) {
     EXPECT_EQ(Drawn(b), 3);
     b.SetPressed(0);  // no effect while disabled
     EXPECT_EQ(b.pressed, 1);
+    // Without pictures of their own, pressed and highlighted show the normal one.
+    Button plain;
+    plain.rect = b.rect;
+    plain.SetPictures(nullptr, nullptr, nullptr, std::make_unique<ColourBox>(4, Size(4, 4)));
+    plain.SetPressed(1);
+    plain.SetHighlighted(1);
+    EXPECT_EQ(Drawn(plain), 4);
 }
 
 TEST_F(Buttons, DisabledWithoutAPictureDrawsNothing) {

@@ -71,6 +71,9 @@ TEST_F(Lists, ClicksSelectLinesAndStopAtTheLastOne) {
     EXPECT_EQ(list.selection, 2);
     list.HandleMouse(Event(InputKind::ButtonDown, 120, 195));
     EXPECT_EQ(list.selection, 3);
+    // A count that ends at the selected line moves the selection onto the new last line.
+    list.SetCount(3);
+    EXPECT_EQ(list.selection, 2);
     list.SetCount(0);
     list.HandleMouse(Event(InputKind::ButtonDown, 120, 150));
     EXPECT_EQ(list.selection, -1);
@@ -80,7 +83,7 @@ TEST_F(Lists, ClicksSelectLinesAndStopAtTheLastOne) {
 
 TEST_F(Lists, ClickingAVisibleLineKeepsTheView) {
     list.SetCount(30);
-    for (const int y : {105, 195}) {
+    for (const int y : {105, 111, 112, 195}) {
         list.top = 10;
         list.HandleMouse(Event(InputKind::ButtonDown, 120, y));
         EXPECT_EQ(list.selection, 10 + (y - 102) / 10) << y;

@@ -120,13 +120,15 @@ TEST_F(Field, InsertShiftsTheRestAndOverwriteReplaces) {
 TEST_F(Field, ShiftDecidesTheCaseOfLettersAndControlCharactersAreRefused) {
     Click();
     Key('A');
-    EXPECT_EQ(Owner(), "a");
+    Key('Z');
+    Key('[');
+    EXPECT_EQ(Owner(), "az[");
     queue.shiftDown = 1;
     Key('B');
-    EXPECT_EQ(Owner(), "aB");
+    EXPECT_EQ(Owner(), "az[B");
     for (int32_t code : {1, 9, 13, 27, 127, kKeyCtrlF1})
         EXPECT_EQ(Key(code), 1);
-    EXPECT_EQ(Owner(), "aB");
+    EXPECT_EQ(Owner(), "az[B");
 }
 
 TEST_F(Field, TextNeverGrowsBeyondOneHundredTwentySeven) {
@@ -208,6 +210,14 @@ TEST_F(Field, DrawsFrameBlockAndTextOnlyWhileActive) {
     EXPECT_EQ(At(10 + 8, 15), 60);
     EXPECT_EQ(At(10 + 13, 15), 60);
     EXPECT_EQ(At(10 + 14, 15), 0);
+    // Past the last character the block has a width of its own: 10.
+    std::fill(Back(), Back() + 640 * 480, 0);
+    Key(kKeyRight);
+    field.Draw(9);
+    const int x = 10 + font.TextWidth("abc") - 2;
+    EXPECT_EQ(At(x, 15), 60);
+    EXPECT_EQ(At(x + 9, 15), 60);
+    EXPECT_EQ(At(x + 10, 15), 0);
 }
 
 }  // namespace
