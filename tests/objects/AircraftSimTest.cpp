@@ -83,6 +83,16 @@ TEST_F(Aircraft, BurnFuelOnlyInTheAir) {
     EXPECT_EQ(plane->GetFuel(), 0);
     EXPECT_EQ(plane->IsFlyer(), 0);
     EXPECT_EQ(plane->ShouldTakeOff(), 0);
+    // The last millisecond stays in the tank; a step past empty leaves it empty, owing nothing.
+    int serial = 2;
+    for (const auto& [before, after] : {std::pair{101, 1}, std::pair{60, 0}, std::pair{100, 0}}) {
+        AircraftSim* flying = kit.Aircraft(world, 1, serial++, at);
+        flying->collision.layer = 2;
+        flying->fuel = before;
+        Order(flying);
+        Step(flying);
+        EXPECT_EQ(flying->GetFuel(), after) << before;
+    }
 }
 
 TEST_F(Aircraft, WithoutARefuellingStructureLandAndCrawl) {

@@ -82,13 +82,19 @@ TEST_F(Carriers, TakeAUnitInAndHandItToThePartner) {
     EXPECT_TRUE(a->carried.IsNull());
     EXPECT_EQ(unit->GetPosition(), b->GetPosition());
     int highest = 0;
+    std::vector<int> overlay;  // the overlay frames shown before the unit is released
     ASSERT_TRUE(TickUntil([&] {
-        if (b->carrierState == CarrierSim::kLettingOut)
+        if (b->carrierState == CarrierSim::kLettingOut) {
             highest = std::max(highest, b->carrierFrame);
+            if (b->released == 0 && (overlay.empty() || overlay.back() != b->overlayFrame))
+                overlay.push_back(b->overlayFrame);
+        }
         return b->carried.IsNull() && b->carrierState != CarrierSim::kLettingOut;
     }));
-    // Letting out plays the three-frame picture and holds its last frame.
+    // Letting out plays the three-frame picture and holds its last frame; the unit rolls out
+    // once the four-frame overlay reaches its last frame.
     EXPECT_EQ(highest, 2);
+    EXPECT_EQ(overlay, (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(unit->GetPosition(), b->GetDockPoint(0));
     EXPECT_EQ(unit->onMap, 1);
     EXPECT_EQ(world.marks[unit], 1);

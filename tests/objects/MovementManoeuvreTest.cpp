@@ -2,10 +2,12 @@
 // pushing friends aside by turns, and exploring until the map is known.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <memory>
 #include <set>
 #include <vector>
 
+#include "core/Random.h"
 #include "core/Vector.h"
 #include "objects/ClearWayManoeuvre.h"
 #include "objects/ExploreManoeuvre.h"
@@ -104,6 +106,30 @@ TEST_F(MovementRules, ASquadIsLaidOnARingAndHandedOutAnewAfterAFight) {
         EXPECT_EQ(m->orders.back().code, 1);
         EXPECT_EQ(m->orders.back().flags, 0x1d);
     }
+}
+
+// The ring starts a random 0 to 3 turns of its start angle round, on a coin's side: the coin
+// showing 1 turns it the other way. A lone member's place lies where the ring starts.
+TEST_F(MovementRules, TheRingStartsOnTheSideTheCoinShows) {
+    std::set<int> coins;
+    for (uint32_t seed = 1; seed < 40 && coins.size() < 2; ++seed) {
+        SeedRandom(seed);
+        const int turn = RandomRange(0, 3);
+        const int coin = RandomRange(0, 1);
+        if (turn == 0) continue;
+        coins.insert(coin);
+        const double angle = -3.14159 + (coin == 1 ? -turn : turn);
+        SquadField field;
+        field.Member(Point(400, 400), true);
+        FormationManoeuvre rule(Point(480, 480));
+        SeedRandom(seed);
+        rule.ExecuteForSquad(field.squad);
+        ASSERT_EQ(rule.slotCount, 1);
+        const Point o = rule.slots[0].offset;
+        EXPECT_NEAR(std::remainder(std::atan2(o.y, o.x) - angle, 6.28318), 0.0, 0.05)
+            << seed << " " << turn << " " << coin;
+    }
+    EXPECT_EQ(coins.size(), 2u);
 }
 
 // On a ring already laid out, a member whose target died drops that attack and is told to guard

@@ -758,4 +758,44 @@ TEST_F(SimOrders, OnlyMovesAndAttacksAskRoutesAndAppendedMovesQueue) {
     world.deferred = 0;
 }
 
+// An object is seen where its footprint on the grids is, else where its bounds are, else at
+// the point it stands on; a rect empty in either direction counts as none.
+TEST_F(SimOrders, AnObjectIsSeenByItsFootprintElseItsBoundsElseItsPoint) {
+    class Shape : public GameObject {
+    public:
+        Shape(const Point& at, const Rect& foot, const Rect& bounds)
+            : GameObject(at, 0, Size(0, 0), nullptr, 0, CollisionFilter(1, 0, 0, 0, 0), SimId(2, 9),
+                         100, 1),
+              foot(foot),
+              bounds(bounds) {}
+        Rect GetFootprint() override { return foot; }
+        Rect GetBounds() override { return bounds; }
+        Rect foot, bounds;
+    };
+    Sim viewer(at, SimId(1, 1), kit.Design());
+    world.sight.AddViewer(&viewer, at);
+    world.objectAround = 1;
+    const Point near = at + Point(100, 0), far(100, 100);
+    struct Row {
+        Point footAt;
+        Size foot;
+        Point boundsAt;
+        Size bounds;
+        Point position;
+        int seen;
+    };
+    const Row rows[] = {
+        {near, {32, 16}, far, {40, 24}, far, 1}, {far, {32, 16}, near, {40, 24}, near, 0},
+        {far, {0, 16}, near, {40, 24}, far, 1},  {far, {32, 0}, near, {40, 24}, far, 1},
+        {far, {}, far, {40, 24}, near, 0},       {far, {}, far, {0, 24}, near, 1},
+        {far, {}, far, {40, 0}, near, 1},        {near, {}, near, {}, far, 0},
+    };
+    for (const Row& row : rows) {
+        Shape shape(row.position, Rect(row.footAt, row.foot), Rect(row.boundsAt, row.bounds));
+        EXPECT_EQ(viewer.CanSee(&shape), row.seen)
+            << row.foot.w << "x" << row.foot.h << " " << row.bounds.w << "x" << row.bounds.h;
+    }
+    world.sight.RemoveViewer(&viewer, at);
+}
+
 }  // namespace
