@@ -399,6 +399,22 @@ void ExpectSameAsReference(ScreenFixture& fixture, const Scene& s, const Point& 
         << " corner " << atCorner;
 }
 
+// A skip that moves the pen down onto the clip's top row leaves that row drawn and the rows
+// above it not: a row's visibility is decided where the pen enters it.
+TEST_F(BitmapDraw, ASkipOntoTheClipsTopRowDrawsThatRow) {
+    for (int dy : {1, 2, 3}) {
+        std::fill(Back(), Back() + 640 * 480, 0);
+        Bitmap b = FromBytes(
+            CodedBitmap(Size(8, 8), Point(), Size(8, 8), {3, 40, 0, 3, 0, dy, 4, 41, 0, 0, 0, 1}));
+        screen.SetClipRect(Rect(Point(100, 50 + dy), Size(100, 100)));
+        // With the shade filled: plain draws go by the span table, this one walks the stream.
+        b.DrawShadeFilledAt(Point(100, 50), 9);
+        EXPECT_EQ(CountNot(0), 4) << dy;
+        EXPECT_EQ(At(103, 50 + dy), 41) << dy;
+        EXPECT_EQ(At(106, 50 + dy), 41) << dy;
+    }
+}
+
 TEST_F(BitmapDraw, RandomPicturesMatchTheReferenceAtEveryZoomAndEffect) {
     std::mt19937 rng(20261206);
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
