@@ -134,6 +134,18 @@ TEST(ScenarioFile, ARoundTripGivesTheSameBytes) {
     auto* controller = dynamic_cast<RecordController*>(back.controllers[2].get());
     ASSERT_NE(controller, nullptr);
     EXPECT_EQ(controller->setupLevel, 3);
+    // The opponent's rules come back from its factory's job design, settings and all.
+    const size_t rulesLine = first.find("\nW = 9 ");
+    ASSERT_NE(rulesLine, std::string::npos);
+    ASSERT_NE(controller->rules, nullptr);
+    EXPECT_EQ(controller->purpose, 9);
+    const size_t codeStart = rulesLine + 7;
+    const VehicleDesign job(
+        first.substr(codeStart, first.find('\n', codeStart) - codeStart).c_str());
+    VehicleDesign preset('V');
+    controller->rules->ApplyPresets(preset);
+    for (int i = 0; i < VehicleDesign::kParameters; ++i)
+        EXPECT_EQ(preset.parameters[i], job.parameters[i]) << i;
 
     int mission = -1;
     char clan = 0;
