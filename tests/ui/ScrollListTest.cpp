@@ -98,7 +98,7 @@ TEST_F(Lists, ArrowClickScrollsOneLineOnRelease) {
     EXPECT_EQ(list.HandleMouse(Event(InputKind::ButtonUp, 195, 195)), 1);
     EXPECT_EQ(list.top, 1);
     list.HandleMouse(Event(InputKind::ButtonDown, 195, 105));
-    list.HandleMouse(Event(InputKind::ButtonUp, 195, 105));
+    EXPECT_EQ(list.HandleMouse(Event(InputKind::ButtonUp, 195, 105)), 1);
     EXPECT_EQ(list.top, 0);
     // Each scroll says whether it moved.
     EXPECT_EQ(list.ScrollUp(), 0);
