@@ -108,6 +108,19 @@ TEST(ScenarioFile, ARoundTripGivesTheSameBytes) {
           "\nx = n\n", "\n: E\n", "Killer:Spider\nZ = 0\n", "\nq = 77\n", "\nZ = 40\n", "\n: R\n",
           "\n: F\n", "\nl = 4,0,9000,"})
         EXPECT_NE(first.find(key), std::string::npos) << key;
+    // The land's lists hold one decoration and one sight row per row of cells, no more.
+    const size_t lists = first.find("\n: L\n");
+    ASSERT_NE(lists, std::string::npos);
+    const std::string landRows = first.substr(lists, first.find("\n: ", lists + 1) - lists);
+    size_t decorationRows = 0, sightRows = 0;
+    for (size_t at = landRows.find("\ne = "); at != std::string::npos;
+         at = landRows.find("\ne = ", at + 1))
+        ++decorationRows;
+    for (size_t at = landRows.find("\nf = "); at != std::string::npos;
+         at = landRows.find("\nf = ", at + 1))
+        ++sightRows;
+    EXPECT_EQ(decorationRows, static_cast<size_t>(cells.h));
+    EXPECT_EQ(sightRows, static_cast<size_t>(cells.h));
 
     s.Renew();
     ASSERT_EQ(s.StartFile("a.scn"), 1);
