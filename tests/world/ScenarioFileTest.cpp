@@ -522,6 +522,9 @@ TEST(ScenarioFile, BadRecordsAreDroppedAndNoIdIsUsedTwice) {
                              ": V\nI = 1\nB = 100,100\nA = 1,63\nH = VUnit\n"    // place taken
                              ": C\nA = 0,62\nB = 400,400\nO = 5\n"               // kept
                              ": C\nA = 0,62\nB = 500,500\nO = 5\n"               // used id
+                             ": M\nA = 0,20\nB = 200,200\n"                      // kept
+                             ": M\nA = 0,20\nB = 250,250\n"                      // used id
+                             ": M\nA = 0,21\nB = 99999,100\n"                    // off the map
                              ": V\nI = 0\nX = 1\nB = 600,600\nA = 0,40\n"        // team 0
                              ": V\nI = 2\nX = 1\nB = 300,600\nA = 2,41\n"        // kept
                              ": V\nI = 2\nX = 1\nB = 900,600\nA = 2,42\n";       // second
@@ -532,6 +535,7 @@ TEST(ScenarioFile, BadRecordsAreDroppedAndNoIdIsUsedTwice) {
     EXPECT_NE(w.FindSim(SimId(1, 62)), nullptr);
     EXPECT_EQ(w.sims[1].Count() + w.oreDeposits.Count(), 2);
     EXPECT_EQ(w.FindObject(SimId(1, 63)), nullptr);
+    EXPECT_EQ(w.destructibles.Count(), 1);
     // A building for team 0, or a second one for a team: not made.
     ASSERT_NE(w.TeamFactory(2), nullptr);
     EXPECT_EQ(w.TeamFactory(2)->id, SimId(2, 41));
