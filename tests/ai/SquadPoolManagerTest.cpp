@@ -859,6 +859,26 @@ TEST_F(PoolDirection, IdleRepairersTakePostsRoundTheFactoryFarthestFromTheEnemy)
     EXPECT_EQ(resting->given.size(), 1u);
 }
 
+// With no enemy every post is as far from it as the next: the first of the most open neighbour
+// cells, in the ring's own order, is taken first.
+TEST_F(PoolDirection, WithoutAnEnemyTheFirstOfTheMostOpenCellsIsTheFirstPost) {
+    InfluenceGrid& grid = *c.Grid();
+    InfluenceCell* home = grid.CellAt(w.factory->GetPosition());
+    ASSERT_NE(home, nullptr);
+    c.rallyPoint = Point();
+    w.Refresh();
+    PoolUnit* repairer = Join(4, w.AddOwned(grid.CellCentre(*home), 'k'));
+    Direct();
+    ASSERT_EQ(repairer->given.size(), 1u);
+    std::vector<InfluenceCell*> ring;
+    grid.CellsInRing(*home, ring, 1, 0);
+    ASSERT_GT(ring.size(), 1u);
+    InfluenceCell* first = ring[0];
+    for (InfluenceCell* cell : ring)
+        if (cell->openTiles > first->openTiles) first = cell;
+    EXPECT_EQ(grid.CellAt(repairer->given[0].p), first);
+}
+
 // The deposit to move to: none where the enemies round it match the factory's firepower or
 // health; the least enemy firepower first, then the nearest. While the factory holds less than
 // 1500, a deposit must hold at least what the factory and its mined deposit hold plus 1500.
