@@ -29,6 +29,7 @@
 #include "objects/LocationGoal.h"
 #include "objects/ObjectTestSupport.h"
 #include "objects/OreDeposit.h"
+#include "objects/PartAttachment.h"
 #include "objects/RecordLinesSupport.h"
 #include "objects/SquadManoeuvre.h"
 #include "objects/TargetGoal.h"
@@ -949,6 +950,21 @@ TEST_F(SampleFactory, RefitTakesTheHardpointsTheChassisHasAndRebuildsTheParts) {
     ASSERT_EQ(g->RefitFromText(own.c_str()), 1);
     EXPECT_EQ(std::string(g->GetDesign()->CodeString()), own);
     EXPECT_EQ(g->Parts().Count(), fitted);
+}
+
+// Folded, the owner's factory reloads the weapons it was fitted with; a copy leaves them to the
+// owner's word.
+TEST_F(SampleFactory, AFoldedFactoryReloadsItsWeaponsOnlyOnItsOwnersMachine) {
+    for (const int local : {0, 1}) {
+        auto f = Make(local, 10 + local);
+        ASSERT_EQ(f->RefitFromText("VTdddfa---"), 1);
+        ASSERT_EQ(f->unfoldState, FactoryProduction::kFolded);
+        auto* weapon = static_cast<PartAttachment*>(f->GetArmedPart(0));
+        ASSERT_NE(weapon, nullptr);
+        weapon->reload.current = 100;
+        f->UpdateParts(16);
+        EXPECT_EQ(weapon->reload.current, local == 1 ? 84 : 100) << local;
+    }
 }
 
 TEST_F(Factory, DeliveriesAndQueuedCancelsMoveOnlyWhatTheyShould) {
