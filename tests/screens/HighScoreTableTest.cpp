@@ -159,6 +159,11 @@ TEST_F(HighScoreFileTest, TheSizeBoundIsExactlyItsLimit) {
     EXPECT_EQ(table.Load(), HighScoreTable::Outcome::Read);
     Write(text + std::string(rest + 1, 'r') + "\n5\n");
     EXPECT_EQ(table.Load(), HighScoreTable::Outcome::Damaged);
+    // The text's own reader holds the same bound, for text that comes from elsewhere.
+    std::vector<HighScoreTable::Row> rows;
+    EXPECT_TRUE(HighScoreTable::Parse(text + std::string(rest, 'r') + "\n5\n", rows));
+    EXPECT_FALSE(HighScoreTable::Parse(text + std::string(rest + 1, 'r') + "\n5\n", rows));
+    EXPECT_TRUE(rows.empty());
 }
 
 TEST_F(HighScoreFileTest, AFailedWriteKeepsTheOldFile) {
