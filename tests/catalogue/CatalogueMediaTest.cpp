@@ -14,8 +14,10 @@
 #include "catalogue/MountTemplate.h"
 #include "catalogue/PartTemplate.h"
 #include "catalogue/TemplateCatalogue.h"
+#include "catalogue/TemplatePictures.h"
 #include "catalogue/WeaponTemplate.h"
 #include "core/BitmapEncoder.h"
+#include "core/Image.h"
 #include "core/PackWriter.h"
 #include "core/Sound.h"
 #include "core/SpriteSet.h"
@@ -93,6 +95,20 @@ TEST(CatalogueMedia, RealPacksOfEveryNamedPictureLoadTheSameCatalogue) {
     EXPECT_NE(FindBuildingTemplate('T')->doorAnimation, nullptr);
     ASSERT_NE(LevelMeterPictures, nullptr);
     EXPECT_EQ(LevelMeterPictures->LastFrameIndex(), 15);
+}
+
+// A set's first frame gives its size, a set of one frame included; no set or an empty one has
+// none.
+TEST(CatalogueMedia, ASetsSizeIsItsFirstFramesEvenWithOneFrame) {
+    for (int frames : {1, 3}) {
+        SpriteSet set(frames);
+        for (int i = 0; i < frames; ++i)
+            set.SetFrame(std::make_unique<Image>(Size(7 + i, 5)), i);
+        EXPECT_EQ(FirstFrameSize(&set), Size(7, 5)) << frames;
+    }
+    SpriteSet empty(0);
+    EXPECT_EQ(FirstFrameSize(&empty), Size());
+    EXPECT_EQ(FirstFrameSize(nullptr), Size());
 }
 
 TEST(CatalogueMedia, SoundsAreMadeOnlyForRealNumbers) {
