@@ -232,10 +232,14 @@ protected:
 
 TEST_F(WorldDesigns, LoadTriesTheClanFileThenItsFallback) {
     f.world->clanLetter = 'T';
+    f.world->statusText[0] = 0;
     EXPECT_EQ(f.world->LoadClanDesigns(), 0);
     f.directory.WriteFile("Assets/Ts.vdf", "# fallback designs\n" + kCodeT + "\n*\n*\n");
     f.world->techLevelT = 3;
     EXPECT_NE(f.world->LoadClanDesigns(), 0);
+    // A library that is only missing is not damaged: nothing is set aside and nothing is said.
+    EXPECT_STREQ(f.world->statusText, "");
+    EXPECT_FALSE(f.directory.Exists("Assets/T.vdf.bad"));
     EXPECT_EQ(f.world->designLibrary->designs.Count(), 1);
     EXPECT_EQ(f.world->techLevelT, 3);
     EXPECT_EQ(f.world->techLevelV, 1);
