@@ -237,6 +237,21 @@ TEST(InfluenceGrid, StrongestEnemyCellIsTheFirstLargestAndNullWithoutEnemies) {
     EXPECT_EQ(grid.TotalOf(2), 2);
     EXPECT_EQ(grid.TotalOf(0), 0);
     EXPECT_EQ(grid.TotalOf(InfluenceCell::kTeams), 0);
+    // A team's own sum is its own units only; a team outside 1 .. 4 owns nothing.
+    std::vector<InfluenceCell*> all;
+    grid.AllCells(all);
+    int32_t ownValue = 0, ownHealth = 0, teamValue = 0, teamHealth = 0;
+    grid.OwnSum(all, 1, ownValue, ownHealth, 0xff);
+    grid.SumCategories(all, 1, teamValue, teamHealth, 1, 0xff);
+    EXPECT_GT(ownHealth, 0);
+    EXPECT_EQ(ownValue, teamValue);
+    EXPECT_EQ(ownHealth, teamHealth);
+    for (int32_t team : {0, -1, InfluenceCell::kTeams}) {
+        int32_t value = 0, health = 0;
+        grid.OwnSum(all, team, value, health, 0xff);
+        EXPECT_EQ(value, 0) << team;
+        EXPECT_EQ(health, 0) << team;
+    }
 }
 
 // A destructible lies in the cell its position falls in: edges belong to the cell they start.
