@@ -207,6 +207,23 @@ TEST(MissionScriptsV, TargetsComeFirstAndEachRaisesTheAttackSizeUpToFive) {
     EXPECT_EQ(v6.script->minimumAttackSize, 4);
 }
 
+// Mission five goes for its target team while that team has a factory, and turns to the local
+// player once it has none.
+TEST(MissionScriptsV, MissionFiveTurnsToTheLocalPlayerOnceItsTargetTeamHasNoFactory) {
+    Mission<MissionScriptV5> m;
+    FakeFactory* local = m.land.AddFactory(1, Point(900, 900));
+    m.land.AddFactory(3, Point(100, 900));
+    AIUnit* third = m.land.AddUnit(3, Point(100, 800), 'k');
+    m.land.AddUnit(4, Point(500, 500), 'k');
+    m.script->Setup(1);
+    m.script->targetTeam = 3;
+    EXPECT_EQ(m.script->ChooseTarget(), third);
+    EXPECT_EQ(m.script->targetTeam, 3);
+    m.script->targetTeam = 4;
+    EXPECT_EQ(m.script->ChooseTarget(), local);
+    EXPECT_EQ(m.script->targetTeam, 1);
+}
+
 TEST(MissionScriptsV, WithoutAFactoryHoldsAreSkippedAndNothingLaunches) {
     Mission<MissionScriptV4> m(false);
     m.land.AddFactory(1, Point(900, 900));
