@@ -621,4 +621,27 @@ TEST(ScenarioFile, LineHelpersReadSectionsOnlyFromALeadingColon) {
     EXPECT_EQ(text.sections[1].lines.size(), 1u);
 }
 
+// The land's lists fill rows from the top: a row as wide as the land is read to its last
+// cell, and a wider one is skipped without taking a row.
+TEST(ScenarioFile, LandListRowsAreReadUpToTheLandsWidth) {
+    ScenarioWorld s;
+    const int width = 40;
+    const std::string full(width, '"');      // frame 1 in every cell
+    const std::string wide(width + 1, '#');  // frame 2, one cell too many
+    s.WriteSave("edge.scn", Header("w = 0") + ": L\ne = " + full + "\ne = " + wide +
+                                "\ne = $\nf = " + std::string(width - 1, 'N') +
+                                "Y\nf = " + std::string(width, 'N') + "Y\nf = Y\n");
+    ASSERT_EQ(s.StartFile("edge.scn"), 1);
+    const World& w = *s.world;
+    ASSERT_EQ(w.terrain->SizeInCells().w, width);
+    EXPECT_EQ(w.terrain->DecorationAt(0, 0), 1);
+    EXPECT_EQ(w.terrain->DecorationAt(0, width - 1), 1);
+    EXPECT_EQ(w.terrain->DecorationAt(1, 0), 3);
+    EXPECT_NE(w.terrain->DecorationAt(2, 0), 2);
+    EXPECT_EQ(w.terrain->Visibility(0, width - 1), 0);
+    EXPECT_LT(w.terrain->Visibility(0, 0), 0);
+    EXPECT_EQ(w.terrain->Visibility(1, 0), 0);
+    EXPECT_LT(w.terrain->Visibility(2, 0), 0);
+}
+
 }  // namespace
