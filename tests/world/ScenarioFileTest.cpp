@@ -527,7 +527,10 @@ TEST(ScenarioFile, BadRecordsAreDroppedAndNoIdIsUsedTwice) {
                              ": M\nA = 0,21\nB = 99999,100\n"                    // off the map
                              ": V\nI = 0\nX = 1\nB = 600,600\nA = 0,40\n"        // team 0
                              ": V\nI = 2\nX = 1\nB = 300,600\nA = 2,41\n"        // kept
-                             ": V\nI = 2\nX = 1\nB = 900,600\nA = 2,42\n";       // second
+                             ": V\nI = 2\nX = 1\nB = 900,600\nA = 2,42\n"        // second
+                             ": A\nA = 0,30\nB = 700,300\n"                      // kept
+                             ": A\nA = 0,30\nB = 900,300\n"                      // used id
+                             ": A\nA = 0,0\nB = 1100,300\n";                     // null id
     s.WriteSave("r.scn", text);
     ASSERT_EQ(s.StartFile("r.scn"), 1);
     World& w = *s.world;
@@ -536,6 +539,7 @@ TEST(ScenarioFile, BadRecordsAreDroppedAndNoIdIsUsedTwice) {
     EXPECT_EQ(w.sims[1].Count() + w.oreDeposits.Count(), 2);
     EXPECT_EQ(w.FindObject(SimId(1, 63)), nullptr);
     EXPECT_EQ(w.destructibles.Count(), 1);
+    EXPECT_EQ(w.artifacts.Count(), 1);
     // A building for team 0, or a second one for a team: not made.
     ASSERT_NE(w.TeamFactory(2), nullptr);
     EXPECT_EQ(w.TeamFactory(2)->id, SimId(2, 41));
@@ -642,6 +646,47 @@ TEST(ScenarioFile, LandListRowsAreReadUpToTheLandsWidth) {
     EXPECT_LT(w.terrain->Visibility(0, 0), 0);
     EXPECT_EQ(w.terrain->Visibility(1, 0), 0);
     EXPECT_LT(w.terrain->Visibility(2, 0), 0);
+}
+
+// Whether the game scatters artifacts is one letter of the header, read and written back.
+TEST(ScenarioFile, TheArtifactsSettingIsReadAndWrittenBack) {
+    const struct {
+        const char* line;
+        int artifacts;
+        const char* written;
+    } cases[] = {{"x = y", 1, "\nx = y\n"}, {"x = n", 0, "\nx = n\n"}, {"x = Y", 0, "\nx = n\n"}};
+    for (const auto& c : cases) {
+        ScenarioWorld s;
+        s.WriteSave("x.scn", Header(c.line));
+        ASSERT_EQ(s.StartFile("x.scn"), 1) << c.line;
+        EXPECT_EQ(s.world->scenario->artifacts, c.artifacts) << c.line;
+        ASSERT_EQ(s.world->SaveGame("y.scn"), 1) << c.line;
+        EXPECT_NE(s.ReadFile("y.scn").find(c.written), std::string::npos) << c.line;
+    }
+}
+
+// A file holds at most 20000 object records past its header, whatever they are; the land's
+// lists are not counted. A unit listed second in a record's own team field must name a team.
+TEST(ScenarioFile, ObjectRecordsPastTheLimitAreNotRead) {
+    const struct {
+        int before;
+        const char* unit;
+        bool kept;
+    } cases[] = {{19999, "", true},
+                 {20000, "", false},
+                 {19990, "k = 4\n", true},
+                 {0, "k = 5\n", false},
+                 {0, "k = -1\n", false}};
+    for (const auto& c : cases) {
+        std::string text = Header("w = 0");
+        for (int i = 0; i < c.before; ++i)
+            text += i % 2 ? ": X\n" : ": L\n: Z\n";
+        text += std::string(": V\nI = 1\nB = 300,300\nA = 1,80\nH = VUnit\n") + c.unit;
+        ScenarioWorld s;
+        s.WriteSave("many.scn", text);
+        ASSERT_EQ(s.StartFile("many.scn"), 1) << c.before;
+        EXPECT_EQ(s.world->FindSim(SimId(1, 80)) != nullptr, c.kept) << c.before << c.unit;
+    }
 }
 
 }  // namespace
