@@ -689,4 +689,19 @@ TEST(ScenarioFile, ObjectRecordsPastTheLimitAreNotRead) {
     }
 }
 
+// A saved line never carries a control character, which would end or split it: each one,
+// from the lowest up to the unit separator and the delete, is written as '?', and a blank
+// stays.
+TEST(ScenarioFile, ControlCharactersInWrittenTextsBecomeQuestionMarks) {
+    WreckLook look;
+    ScenarioWorld s;
+    ASSERT_EQ(s.StartSkirmish(1), 1);
+    s.AddUnit(1, 10, 10, "VSbbc-------399199212299A\x01 B\x1f C\x7f D\tE");
+    ASSERT_EQ(s.world->SaveGame("c.scn"), 1);
+    const std::string saved = s.ReadFile("c.scn");
+    EXPECT_NE(saved.find("A? B? C? D?E\n"), std::string::npos);
+    for (const char c : {'\x01', '\x1f', '\x7f', '\t'})
+        EXPECT_EQ(saved.find(c), std::string::npos) << static_cast<int>(c);
+}
+
 }  // namespace

@@ -147,6 +147,8 @@ TEST(ScenarioSetup, WithoutAPendingScenarioTheDefaultOneStartsOnTheLooseLand) {
                   s.world->TeamFactory(team)->GetPosition();
         EXPECT_EQ(on, 1) << team;
     }
+    // The view opens up and left of the local factory, so that it shows inside the view.
+    EXPECT_EQ(d.viewOrigin, s.world->TeamFactory(1)->GetPosition() - Point(250, 250));
     for (int team = 0; team < World::kTeams; ++team)
         EXPECT_NE(s.world->teamStats[team], nullptr);
 }
