@@ -114,6 +114,25 @@ TEST_F(TerrainMapTest, MovingASquareOfSightMovesItsCountsWhateverTheCellsHeld) {
         EXPECT_EQ(map->Visibility(0, 2), -1);
         EXPECT_EQ(map->Visibility(4, 4), -1);
     }
+    // One cell seen before among counted ones takes the whole move: left or up, the far row
+    // and column of the old square lose their count too, and the kept cells keep theirs.
+    const struct { int toRow, toColumn; } moves[] = {{2, 1}, {1, 2}};
+    for (const auto& m : moves) {
+        SCOPED_TRACE(m.toColumn);
+        auto map = Plain();
+        for (int r = 1; r <= 3; ++r) {
+            for (int col = 1; col <= 3; ++col)
+                map->AddVisibility(r, col, 2);
+        }
+        map->AddVisibility(2, 2, -2);
+        map->MoveVisibility(2, 2, m.toRow, m.toColumn, 1);
+        for (int i = 1; i <= 3; ++i) {
+            EXPECT_EQ(m.toColumn == 1 ? map->Visibility(i, 3) : map->Visibility(3, i), 1) << i;
+            EXPECT_EQ(m.toColumn == 1 ? map->Visibility(i, 0) : map->Visibility(0, i), 1) << i;
+        }
+        EXPECT_EQ(map->Visibility(2, 2), 1);
+        EXPECT_EQ(map->Visibility(1, 1), 2);
+    }
 }
 
 TEST_F(TerrainMapTest, RectVisibilityPrefersSeenNowThenSeenBefore) {
