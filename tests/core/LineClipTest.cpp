@@ -45,6 +45,27 @@ TEST_F(LineClip, ACutLineEndsWhereTheWholeLineCrossesTheEdge) {
     }
 }
 
+// A line that only grazes a corner may cut to ends on both sides of an edge, since each cut
+// truncates; such a line is dropped whole, even where one cut end lies inside.
+TEST_F(LineClip, ALineWhoseCutEndsFallOutsideTheClipDrawsNothing) {
+    const Point lines[][2] = {
+        {{169, 114}, {128, 84}},   // top right: cut to a vertical step out of the top
+        {{110, 178}, {164, 138}},  // bottom right
+        {{93, 131}, {109, 174}},   // bottom left
+        {{75, 156}, {112, 73}},    // top left
+        {{61, 135}, {180, 180}},   // bottom left, cut to a row that leaves by the left
+    };
+    for (const auto& line : lines) {
+        SCOPED_TRACE(testing::Message() << line[0].x << "," << line[0].y);
+        FullClip();
+        std::fill(Back(), Back() + 640 * 480, 0);
+        screen.SetClipRect(Rect(Point(100, 100), Size(50, 50)));
+        screen.DrawLine(5, 1, line[0], line[1]);
+        screen.DrawDashedLine(5, 1, 2, 1, 0, line[0], line[1]);
+        EXPECT_EQ(CountNot(0), 0);
+    }
+}
+
 // Random lines inside the screen, by the rules a caller sees: a non-vertical line is one
 // pixel per step of its longer axis, both ends included, each pixel within half a pixel of the
 // ideal line; a vertical one runs from its second end and leaves out the first. A dashed line

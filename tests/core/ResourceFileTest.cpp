@@ -239,6 +239,7 @@ TEST_F(ResourceFileTest, LinesStopAtTheEntryWindow) {
     const Bytes pack = PackBuilder(2, 1).Entry(0, 0, "ab\ncd\r").Entry(1, 0, "\nef").Build();
     ASSERT_EQ(OpenWhole(file, "p.msp", pack), 1);
     ASSERT_EQ(file.SelectEntry(0, 0), 1);
+    const int32_t start = file.Tell();
     char buffer[16] = "x";
     // No room at all: nothing is read and nothing written.
     EXPECT_EQ(file.ReadLine(0, buffer), 0);
@@ -247,6 +248,8 @@ TEST_F(ResourceFileTest, LinesStopAtTheEntryWindow) {
     EXPECT_STREQ(buffer, "ab");
     EXPECT_EQ(file.ReadLine(16, buffer), 2);
     EXPECT_STREQ(buffer, "cd");
+    // The look for a LF after the last CR stops at the window, not in the next entry's LF.
+    EXPECT_EQ(file.Tell(), start + 6);
     EXPECT_EQ(file.ReadLine(16, buffer), 0);
     EXPECT_STREQ(buffer, "");
 }
@@ -386,6 +389,7 @@ TEST_F(ResourceFileTest, TheWrittenBytesAndTheirCrcCoverEveryLineSinceOpening) {
     ASSERT_EQ(file.WriteLine(""), 0);
     ASSERT_EQ(file.WriteLine("The quick brown fox"), 0);
     EXPECT_EQ(file.WrittenBytes(), 9 + 1 + 20);
+    EXPECT_EQ(file.Tell(), 9 + 1 + 20);
     ASSERT_EQ(file.Close(), 1);
     const std::string written = Contents(path);
     EXPECT_EQ(written, "12345678\n\nThe quick brown fox\n");

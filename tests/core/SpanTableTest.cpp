@@ -45,4 +45,15 @@ TEST(SpanTable, HoldsTheRowsSpansCompactlyAndNothingBelowThePicture) {
     EXPECT_EQ(page, expected);
 }
 
+// A span's column and length are 16 bits: a scaled table is built up to 65535 pixels wide and
+// left empty beyond.
+TEST(SpanTable, AScaledTableIsBuiltUpToTheWidestSpanItCanHold) {
+    const std::vector<uint8_t> plain = Stream(false);
+    for (const auto& [width, rows] : {std::pair{0xFFFF, 2}, std::pair{0x10000, 0}}) {
+        SpanTable table;
+        table.BuildScaled(plain.data(), plain.size(), width * 2, 4, 2);
+        EXPECT_EQ(table.Rows(), rows) << width;
+    }
+}
+
 }  // namespace

@@ -29,6 +29,9 @@ protected:
 
 TEST_F(WindowDisplay, CursorMovesShowAtMostOncePerRefresh) {
     winx_Display screen;
+    // Every depth is converted for the window, so a movie's mode and the game's are both taken.
+    EXPECT_EQ(screen.SetDisplayMode(640, 480, 16), 1);
+    EXPECT_EQ(screen.SetDisplayMode(640, 480, 8), 1);
     screen.cursorShape = -1;
     screen.Present();
     const int32_t afterPresent = screen.Shows();

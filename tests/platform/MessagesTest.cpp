@@ -183,6 +183,18 @@ TEST_F(Messages, CtrlEnterAndCtrlBackspaceMakeTheCharactersWindowsSends) {
                                       Msg(WM_CHAR, 10), Msg(WM_KEYDOWN, VK_BACK),
                                       Msg(WM_CHAR, 127)};
     EXPECT_EQ(Drain(), expected);
+    // Translation answers whether it queued a character; a key-up or a Ctrl+digit queues none.
+    struct Case {
+        winx_Msg msg;
+        int answer;
+    };
+    for (const Case& c : {Case{Msg(WM_KEYDOWN, VK_RETURN), 1}, Case{Msg(WM_KEYDOWN, 'Q'), 1},
+                          Case{Msg(WM_KEYDOWN, '7'), 0}, Case{Msg(WM_KEYUP, VK_RETURN), 0}}) {
+        EXPECT_EQ(winx_TranslateMessage(&c.msg), c.answer) << c.msg.message << " " << c.msg.wParam;
+    }
+    // Each character goes in front of whatever waits, so the later one comes first.
+    expected = {Msg(WM_CHAR, 17), Msg(WM_CHAR, 10)};
+    EXPECT_EQ(Drain(), expected);
 }
 
 TEST_F(Messages, AltChordsAreSystemKeysWithoutCharacters) {

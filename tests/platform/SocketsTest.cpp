@@ -34,6 +34,10 @@ TEST(Sockets, OnlyFourNumbersUpTo255AreADottedAddress) {
     char text[16];
     sockets::FormatAddress(address, text, sizeof text);
     EXPECT_STREQ(text, "127.0.0.3");
+    // A leading zero marks an octal part, as the classic address reader has it.
+    ASSERT_EQ(sockets::Resolve("010.0.0.1", address), 1);
+    sockets::FormatAddress(address, text, sizeof text);
+    EXPECT_STREQ(text, "8.0.0.1");
     EXPECT_EQ(sockets::Resolve("", address), 0);
     EXPECT_EQ(sockets::Resolve(nullptr, address), 0);
     // A name is looked up; the machine's own name for itself is always known.
