@@ -68,6 +68,13 @@ TEST_F(DesignFlowTest, ActivationShowsTheLastDesignAndTheDrawnPartsPanel) {
     Move(Point(150, 210));
     screen->HandleEvents(16);
     EXPECT_EQ(f->display.cursorShape, DesignScreen::kNoCursor);
+    // A carried part without a picture of its own is carried unseen over the parts panel.
+    screen->SetPanelMode(DesignScreen::kParts);
+    screen->carried = FindWeaponTemplate('V', 'a');
+    ASSERT_EQ(screen->carriedPicture, nullptr);
+    EXPECT_EQ(Frame(), 1);
+    EXPECT_NE(screen->carried, nullptr);
+    EXPECT_EQ(f->display.cursorShape, DesignScreen::kNoCursor);
 }
 
 TEST_F(DesignFlowTest, NewDesignAsksOnlyAboutChangesAndKeepsANewDesignsName) {

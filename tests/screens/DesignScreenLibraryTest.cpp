@@ -52,6 +52,13 @@ TEST_F(DesignLibraryTest, TheRememberedDesignMovesUpByTheDesignsThatWentAway) {
     screen->rememberedCount += 2;
     screen->Activate();
     EXPECT_EQ(screen->DesignList()->selection, 5);
+    // Designs that came while away were added after it, so the remembered row stays.
+    screen->Deactivate();
+    Library().selected = nullptr;
+    screen->rememberedCount -= 2;
+    screen->Activate();
+    EXPECT_EQ(screen->DesignList()->selection, 5);
+    EXPECT_EQ(Library().selected, fifth);
 }
 
 TEST_F(DesignLibraryTest, ADesignValueThatNoRowHoldsShowsNothingChosen) {

@@ -306,6 +306,13 @@ TEST_F(BattleScreenTest, TheStatusLineDrawsItsBoxFramesAndTextWhereTheRectPutsTh
     EXPECT_EQ(at(left - 2, top - 2), 1);
     EXPECT_EQ(at(right - 4, top + 4), 1);
     screen->chatField.reset();
+    // Without a font there is no way to write the message, so not even the box is drawn.
+    std::unique_ptr<TextWriter> font = std::move(world().font);
+    world().SetStatusMessage(message, 3);
+    draw();
+    EXPECT_EQ(at(left - 2, top - 2), 200);
+    EXPECT_EQ(at(left, top), 200);
+    world().font = std::move(font);
 }
 
 // An enemy only a sensor finds is drawn in its sensed form, tinted by the table of the sensor

@@ -84,6 +84,15 @@ TEST_F(BattleScreenTest, MapToScreenInvertsScreenToMapAtEveryZoom) {
             EXPECT_EQ(screen->MapToScreen(map), p) << zoom;
             EXPECT_EQ(map.x, screen->viewOrigin.x + (p.x << zoom));
         }
+        // A drawn part snaps its anchor to the zoom's grid, then adds its own offset whole, so
+        // mounts keep their shape when zoomed out.
+        const int step = 1 << zoom;
+        EXPECT_EQ(screen->SnapToZoom(Point(4 * step + step - 1, 2 * step), Point(3, -5)),
+                  Point(4 * step + 3, 2 * step - 5))
+            << zoom;
+        EXPECT_EQ(screen->SnapToZoom(Point(7, 9), Point(0, 0)),
+                  Point(7 >> zoom << zoom, 9 >> zoom << zoom))
+            << zoom;
     }
 }
 
