@@ -137,6 +137,18 @@ TEST(RouteManoeuvre, GivesNoOrderWithOneWaypointOrNoMembers) {
     EXPECT_TRUE(unit->given.empty());
 }
 
+TEST(AIPlayer, AGoneControllerLetsGoOfItsOwnUnitsOnly) {
+    Player p;
+    auto other = std::make_unique<AIPlayer>(3, 'V', 1);
+    AIUnit* kept = p.land.AddUnit(2, Point(100, 100));
+    AIUnit* freed = p.land.AddUnit(3, Point(200, 100));
+    kept->SetOwner(p.ai);
+    freed->SetOwner(other.get());
+    other.reset();
+    EXPECT_EQ(freed->Owner(), nullptr);
+    EXPECT_EQ(kept->Owner(), p.ai);
+}
+
 TEST(AIPlayer, LaunchesAtTheMinimumSizeOnceATargetExistsAndAgainWhenItDies) {
     Player p;
     p.ai->minimumAttackSize = 2;

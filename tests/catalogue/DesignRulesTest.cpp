@@ -409,6 +409,21 @@ TEST_F(DesignRulesTest, ItemRulesWithoutLettersRefuseItemsAndSingleHardpointChas
     // A null rule lets everything through but chassis 'g'.
     EXPECT_TRUE(rules.IsPartAllowed(Chassis('V', 'h'), nullptr));
     EXPECT_FALSE(rules.IsPartAllowed(Chassis('V', 'g'), nullptr));
+    // Only the three item kinds claim the single hardpoint, and only when they are asked for.
+    const struct {
+        int32_t category;
+        int32_t polarity;
+        bool singleAllowed;
+    } kinds[] = {{kSensorCategory, 1, false},  {kStealthCategory, 1, false},
+                 {kDefenceCategory, 1, false}, {kSensorCategory, 0, true},
+                 {kStealthCategory, 0, true},  {kDefenceCategory, 0, true},
+                 {kDriveCategory, 1, true},    {kWeaponCategory, 1, true}};
+    for (const auto& k : kinds) {
+        const PartRule itemRule(k.category, k.polarity);
+        EXPECT_EQ(rules.IsPartAllowed(Chassis('V', 'h'), &itemRule), k.singleAllowed)
+            << k.category << ' ' << k.polarity;
+        EXPECT_TRUE(rules.IsPartAllowed(Chassis('V', 'a'), &itemRule)) << k.category;
+    }
 }
 
 TEST_F(DesignRulesTest, RulesFromADesignCopyAndAllowIt) {

@@ -117,6 +117,11 @@ TEST_F(Buttons, VerticalKnobAndKnobWithoutTravel) {
     knob.travelMax = Point(0, 110);
     knob.SetValue(25);
     EXPECT_EQ(knob.rect.origin, Point(0, 35));
+    knob.MoveBy(0, 10);
+    EXPECT_EQ(knob.rect.origin, Point(0, 45));
+    EXPECT_EQ(knob.GetValue(), 35);
+    knob.MoveBy(3, 500);  // clamped to the travel on both axes
+    EXPECT_EQ(knob.rect.origin, Point(0, 110));
     // A button that is no knob stays where it is.
     plain.rect = Rect(Point(40, 40), Size(8, 8));
     plain.SetValue(50);
@@ -142,6 +147,11 @@ TEST_F(Buttons, PicturesComeFromPackEntries) {
     EXPECT_EQ(Drawn(b), 7);
     b.SetHighlighted(1);
     EXPECT_EQ(Drawn(b), 8);
+    // Without a pack the entries name nothing to load.
+    Button bare(nullptr, entries, Rect(Point(10, 10), Size(2, 2)), Button::kPlain, Point(), Point(),
+                8);
+    for (int state = 0; state < 4; ++state)
+        EXPECT_EQ(bare.Picture(state), nullptr) << state;
 }
 
 TEST_F(Buttons, SetImagesLoadsTheNamedPicturesAndPlacesTheButton) {
