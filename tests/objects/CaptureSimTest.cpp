@@ -55,6 +55,11 @@ TEST_F(Capture, TakeTheControlOfAnEnemyOnTheOwnerAndOnACopy) {
             EXPECT_EQ(target->teamRecord.second, 1) << local;
             EXPECT_EQ(unit->IsDestroyed(), 1) << local;
             EXPECT_EQ(world.marks[target], 1) << local;
+            // The taken object flashes nine times in colour 10 with the capturer's map pictures.
+            const auto* flashed = static_cast<const Sim*>(target);
+            EXPECT_EQ(flashed->flashSprite, kit.capture->mapPictures.get()) << local;
+            EXPECT_EQ(flashed->flashCount, 9) << local;
+            EXPECT_EQ(flashed->flashColour, 10) << local;
             EXPECT_EQ(CaptureCommands(),
                       local == 1 ? std::vector<SimId>{target->id} : std::vector<SimId>{});
         }

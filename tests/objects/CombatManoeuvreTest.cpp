@@ -368,9 +368,12 @@ TEST_F(CombatRules, AUnitBreakingOffToFightLeavesItsGroupAndAnnouncesTheAttack) 
     struct Row {
         bool already;
         int repairLevel;
+        int attackerTeam;
         bool acts;
     };
-    const Row rows[] = {{false, 0, true}, {true, 0, false}, {false, 2, false}};
+    // A hit from its own side (a stray shot of a friend) is no reason to break off.
+    const Row rows[] = {
+        {false, 0, 2, true}, {true, 0, 2, false}, {false, 2, 2, false}, {false, 0, 1, false}};
     int serial = 500;
     for (const Row& row : rows) {
         SimGroup group(SimId(1, ++serial));
@@ -378,7 +381,7 @@ TEST_F(CombatRules, AUnitBreakingOffToFightLeavesItsGroupAndAnnouncesTheAttack) 
         world.Add(&group);
         Sim* sim = Unit(1, Point(300, 300));
         Sim* mate = Unit(1, Point(330, 300));
-        Sim* enemy = Unit(2, Point(360, 300));
+        Sim* enemy = Unit(row.attackerTeam, Point(360, 300));
         group.AddMember(*sim, 1);
         group.AddMember(*mate, 1);
         sim->ClearGoals();
@@ -388,7 +391,8 @@ TEST_F(CombatRules, AUnitBreakingOffToFightLeavesItsGroupAndAnnouncesTheAttack) 
             sim->goals.PushBack(std::make_unique<TargetGoal>(sim->id, enemy->id, Point(), 1, 1));
         world.commands.Rewind();
         AttackManoeuvre rule(1, 0);
-        EXPECT_EQ(rule.Execute(*sim), row.acts ? 1 : 0) << row.already << row.repairLevel;
+        EXPECT_EQ(rule.Execute(*sim), row.acts ? 1 : 0)
+            << row.already << row.repairLevel << row.attackerTeam;
         EXPECT_EQ(group.MemberCount(), row.acts ? 1 : 2);
         EXPECT_EQ(sim->groupId.IsNull(), row.acts);
         EXPECT_EQ(mate->groupId, group.id);

@@ -643,6 +643,41 @@ TEST_F(EconomyGoals, DeletingADockedScavengeGoalEndsTheSalvageAtOnce) {
     world.Forget(&wreck);
 }
 
+// A stale goal that still thinks it is docked must not stop work the unit does for another.
+TEST_F(EconomyGoals, DeletingADockedGoalLeavesWorkForAnotherGoalRunning) {
+    const Point at(200, 200);
+    for (const bool salvage : {false, true}) {
+        Thing object(salvage ? 3 : 5, SimId(0, 10), at, 100);
+        std::unique_ptr<HaulerSim> unit;
+        if (salvage)
+            unit = kit.Scavenger(SimId(kTeam, 1), at);
+        else
+            unit = kit.Miner(SimId(kTeam, 1), at);
+        world.Add(&object);
+        world.Add(unit.get(), true);
+        auto make = [&]() -> std::unique_ptr<EconomyGoal> {
+            if (salvage) return std::make_unique<ScavengeGoal>(unit->id, object.id, Point(), 1);
+            return std::make_unique<MiningGoal>(unit->id, object.id, 1);
+        };
+        auto goal = make();
+        EconomyGoal* work = goal.get();
+        unit->goals.PushFront(std::move(goal));
+        Tick(1);
+        work->Step();
+        ASSERT_EQ(unit->working, 1) << salvage;
+        auto stale = make();
+        stale->docked = 1;
+        stale->workDone = 0;
+        stale.reset();
+        EXPECT_EQ(unit->working, 1) << salvage;
+        EXPECT_EQ(unit->WorkGoal(), work) << salvage;
+        unit->ClearGoals();
+        EXPECT_EQ(unit->working, 0) << salvage;
+        world.Forget(unit.get());
+        world.Forget(&object);
+    }
+}
+
 TEST_F(EconomyGoals, AClientWhoseServiceAnOrderCutShortWaitsToDockAgain) {
     const Point at(300, 300);
     auto repairer = kit.Repairer(SimId(kTeam, 1), at);

@@ -92,6 +92,30 @@ TEST_F(EconomyManoeuvres, ADamagedUnitGoesToTheNearestRepairerByItsThresholds) {
     }
 }
 
+// Of two repairers equally far, the one listed first in the team's list is taken.
+TEST_F(EconomyManoeuvres, OfEquallyNearRepairersTheFirstListedIsTaken) {
+    const Point at(200, 200);
+    for (const bool westFirst : {true, false}) {
+        auto unit = kit.Plain(SimId(kTeam, 1), at);
+        auto west = kit.Repairer(SimId(kTeam, 2), at + Point(-300, 0));
+        auto east = kit.Repairer(SimId(kTeam, 3), at + Point(300, 0));
+        world.Add(unit.get(), true);
+        world.Add(westFirst ? west.get() : east.get(), true);
+        world.Add(westFirst ? east.get() : west.get(), true);
+        unit->damage.Add(80 * unit->damage.Max() / 100);
+        RepairManoeuvre rule(75, 50, 0);
+        LetActNow();
+        ASSERT_EQ(rule.Execute(*unit), 1) << westFirst;
+        EXPECT_EQ(unit->goals.Front()->GetTarget(), westFirst ? west.get() : east.get())
+            << westFirst;
+        unit->ClearGoals();
+        for (GameObject* o :
+             {static_cast<GameObject*>(unit.get()), static_cast<GameObject*>(west.get()),
+              static_cast<GameObject*>(east.get())})
+            world.Forget(o);
+    }
+}
+
 TEST_F(EconomyManoeuvres, AnAttackedUnitFirstFlees200PixelsStraightAway) {
     const Point at(1000, 1000);
     auto unit = kit.Plain(SimId(kTeam, 1), at);

@@ -178,6 +178,17 @@ TEST_F(Factory, BuildsTheLastQueuedJobFirstAndBlocksOnOneItCannotPay) {
     EXPECT_EQ(f->QueuedJobCount(), 1);
     EXPECT_EQ(f->GetCargo(), 0);
     EXPECT_EQ(f->GetStored(), 10000 - kSecondCost);
+
+    // The store holds the same line: one short blocks, the exact price starts the job.
+    auto g = OpenFactory(10000, kSecondCost - 1);
+    g->QueueJob(Job(), 0);
+    Tick(*g);
+    EXPECT_EQ(g->ProductionState(), 0);
+    g->Deposit(1);
+    Tick(*g);
+    EXPECT_EQ(g->ProductionState(), 1);
+    EXPECT_EQ(g->GetStored(), 0);
+    EXPECT_EQ(g->GetCargo(), 10000 - kFirstCost);
 }
 
 TEST_F(Factory, TheStoreStopsAtItsCapacityAndShowsItsShareRounded) {

@@ -456,13 +456,18 @@ TEST_F(SimOrders, PressingOnKeepsAUnitMovingWithItsTargetInRange) {
 }
 
 // A target that is gone has no place to go to: no search is spent on it.
-TEST_F(SimOrders, AGoalOnAVanishedTargetAsksNoRoute) {
+TEST_F(SimOrders, ATargetGoalDropsItsOldRouteForAStepAndAsksNoneForAVanishedTarget) {
     Sim* sim = Add(kit.MakeSim(1, 50, at));
     Sim* target = Add(kit.MakeSim(2, 51, at + Point(300, 0)));
     sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id, target->id, Point(), 1, 1));
-    sim->goals.Front()->active = 0;
-    world.Forget(target);
+    // A route to a target that moves is old after one step: the unit stands this step and
+    // asks again on the next.
+    sim->goals.Front()->active = 1;
     const int asked = world.routeRequests;
+    EXPECT_EQ(sim->RequestRoute(sim->goals.Front()), 0);
+    EXPECT_EQ(sim->goals.Front()->active, 0);
+    EXPECT_EQ(world.routeRequests, asked);
+    world.Forget(target);
     EXPECT_EQ(sim->RequestRoute(sim->goals.Front()), 0);
     EXPECT_EQ(world.routeRequests, asked);
     EXPECT_EQ(world.queuedRequests, 0);
