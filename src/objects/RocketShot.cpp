@@ -81,7 +81,7 @@ void RocketShot::StepFrame() {
 
 void RocketShot::Draw(ScreenBase& view) {
     GameObject* owner = Owner();
-    if (!owner || !spriteSet || spriteSet->Count() < 1) return;
+    if (!owner || !spriteSet) return;
     if (mode == 1) {
         const Point at =
             view.SnapToZoom(owner->GetDrawOrigin(), owner->GetHardpointPosition(hardpoint));
