@@ -7,6 +7,8 @@
 
 #include "MemoryCatalogueMedia.h"
 #include "RegistryTestFixture.h"
+#include "ai/AIController.h"
+#include "ai/EngageNearestManoeuvre.h"
 #include "catalogue/BuildingTemplate.h"
 #include "catalogue/ChassisTemplate.h"
 #include "catalogue/HardpointItemTemplates.h"
@@ -17,6 +19,7 @@
 #include "objects/FactoryBuilding.h"
 #include "objects/FactoryProduction.h"
 #include "objects/Sim.h"
+#include "objects/SquadManoeuvre.h"
 #include "support/FakeClock.h"
 
 namespace {
@@ -111,6 +114,21 @@ TEST_F(FactoryOnWorld, UnfoldingAndFoldingLeaveThePathGridAsItWas) {
     f->ExecuteOrder(Sim::kOrderMove, 0, f->GetPosition(), SimId(), 0);
     ASSERT_EQ(TickUntil(*f, FactoryProduction::kFolded), 1);
     EXPECT_EQ(GridWords(*world.pathGrid), folded);
+}
+
+// A computer player's factory is a unit of its own: the set-up gives it the manoeuvre that
+// makes it fight the nearest enemy, and it keeps it.
+TEST_F(FactoryOnWorld, AComputerPlayersSetUpGivesItsFactoryTheEngageManoeuvre) {
+    FactoryBuilding* f = Place(10, 10);
+    EngageNearestManoeuvre::Install(world.unitMakers);
+    const int kEngage = static_cast<int>(ManoeuvreType::EngageNearest);
+    EXPECT_EQ(f->FindManoeuvre(kEngage), nullptr);
+    auto controller = std::make_unique<AIController>(1, 'V', 5);
+    AIController* ai = controller.get();
+    world.SetTeamController(1, std::move(controller));
+    ai->Setup(1);
+    EXPECT_EQ(f->Owner(), ai);
+    EXPECT_NE(f->FindManoeuvre(kEngage), nullptr);
 }
 
 TEST_F(FactoryOnWorld, DesignChangeRebuildsTheLocalFactorysPartsAndTellsThePeers) {
