@@ -42,6 +42,21 @@ protected:
         world.commands.SetEnabled(1);
     }
     void Tick(int ms) { clock.Advance(static_cast<uint32_t>(ms)); }
+    // A scavenger or a miner of the team, listed with its wreck or deposit.
+    std::unique_ptr<HaulerSim> Hauler(bool salvage, const Point& at, Thing& object) {
+        std::unique_ptr<HaulerSim> unit;
+        if (salvage)
+            unit = kit.Scavenger(SimId(kTeam, 1), at);
+        else
+            unit = kit.Miner(SimId(kTeam, 1), at);
+        world.Add(&object);
+        world.Add(unit.get(), true);
+        return unit;
+    }
+    static std::unique_ptr<EconomyGoal> WorkGoal(bool salvage, HaulerSim& unit, Thing& object) {
+        if (salvage) return std::make_unique<ScavengeGoal>(unit.id, object.id, Point(), 1);
+        return std::make_unique<MiningGoal>(unit.id, object.id, 1);
+    }
 
     FakeClock clock;
     FakeObjectWorld world{40, 40};
@@ -455,18 +470,8 @@ TEST_F(EconomyGoals, ADockedGoalWhoseCycleWasLostStartsOverAndTakesNothingFromAf
     const Point at(200, 200);
     for (const bool salvage : {false, true}) {
         Thing object(salvage ? 3 : 5, SimId(0, 9), at + Point(300, 0), 100);
-        std::unique_ptr<HaulerSim> unit;
-        if (salvage)
-            unit = kit.Scavenger(SimId(kTeam, 1), at);
-        else
-            unit = kit.Miner(SimId(kTeam, 1), at);
-        world.Add(&object);
-        world.Add(unit.get(), true);
-        std::unique_ptr<EconomyGoal> goal;
-        if (salvage)
-            goal = std::make_unique<ScavengeGoal>(unit->id, object.id, Point(), 1);
-        else
-            goal = std::make_unique<MiningGoal>(unit->id, object.id, 1);
+        std::unique_ptr<HaulerSim> unit = Hauler(salvage, at, object);
+        std::unique_ptr<EconomyGoal> goal = WorkGoal(salvage, *unit, object);
         EconomyGoal* work = goal.get();
         work->docked = 1;
         work->workDone = 1;
@@ -648,24 +653,14 @@ TEST_F(EconomyGoals, DeletingADockedGoalLeavesWorkForAnotherGoalRunning) {
     const Point at(200, 200);
     for (const bool salvage : {false, true}) {
         Thing object(salvage ? 3 : 5, SimId(0, 10), at, 100);
-        std::unique_ptr<HaulerSim> unit;
-        if (salvage)
-            unit = kit.Scavenger(SimId(kTeam, 1), at);
-        else
-            unit = kit.Miner(SimId(kTeam, 1), at);
-        world.Add(&object);
-        world.Add(unit.get(), true);
-        auto make = [&]() -> std::unique_ptr<EconomyGoal> {
-            if (salvage) return std::make_unique<ScavengeGoal>(unit->id, object.id, Point(), 1);
-            return std::make_unique<MiningGoal>(unit->id, object.id, 1);
-        };
-        auto goal = make();
+        std::unique_ptr<HaulerSim> unit = Hauler(salvage, at, object);
+        auto goal = WorkGoal(salvage, *unit, object);
         EconomyGoal* work = goal.get();
         unit->goals.PushFront(std::move(goal));
         Tick(1);
         work->Step();
         ASSERT_EQ(unit->working, 1) << salvage;
-        auto stale = make();
+        auto stale = WorkGoal(salvage, *unit, object);
         stale->docked = 1;
         stale->workDone = 0;
         stale.reset();
