@@ -299,6 +299,14 @@ TEST_F(FlyingShots, AnAnimatedRocketWithOneRowShowsIt) {
     Point at;
     EXPECT_EQ(Drawn(*rocket, drawn, &at), std::vector<int>{0});
     EXPECT_EQ(at, rocket->GetPosition());
+    // Its frames cycle through the first row, the last picture included.
+    rocket->frame = 0;
+    std::vector<int32_t> frames;
+    for (int i = 0; i < 3; ++i) {
+        rocket->StepFrame();
+        frames.push_back(rocket->frame);
+    }
+    EXPECT_EQ(frames, (std::vector<int32_t>{1, 0, 1}));
     rocket->spriteSet = nullptr;
     EXPECT_TRUE(Drawn(*rocket, drawn).empty());
     rocket->spriteSet = &row;
