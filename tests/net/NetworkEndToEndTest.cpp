@@ -80,10 +80,16 @@ TEST(NetworkEndToEnd, FourProgramsJoinOneGameAndStartFromTheSameState) {
     }
     for (std::thread& player : players)
         player.join();
+    // Every player's end is told before any digest is read: one that stopped early leaves the
+    // others waiting, and only its own error says why.
+    for (int n = 1; n <= 4; ++n) {
+        const fs::path game = root / ("net" + std::to_string(n));
+        EXPECT_EQ(exitCodes[n - 1], 0) << "player " << n << ": " << ReadText(game / "stderr.txt");
+    }
+    if (HasFailure()) return;
     std::string first;
     for (int n = 1; n <= 4; ++n) {
         const fs::path game = root / ("net" + std::to_string(n));
-        ASSERT_EQ(exitCodes[n - 1], 0) << "player " << n << ": " << ReadText(game / "stderr.txt");
         const std::string digest = ReadText(game / "captures" / "net.txt");
         ASSERT_EQ(digest.size(), 17u) << "player " << n << " wrote no digest";
         if (n == 1) first = digest;
