@@ -16,6 +16,8 @@ void SpanTable::Note(int32_t row, int32_t x, int32_t length) {
 }
 
 void SpanTable::Finish() {
+    rowSpans.shrink_to_fit();
+    rowPixels.shrink_to_fit();
     spans.shrink_to_fit();
     pixels.shrink_to_fit();
 }
@@ -24,8 +26,8 @@ void SpanTable::Finish() {
 // draw treats them), noting the pixels of each run and literal instead of drawing them.
 void SpanTable::BuildFromStream(const uint8_t* data, int32_t width, int32_t height) {
     rows = std::max(height, 0);
-    rowSpans.assign(static_cast<size_t>(rows) + 1, 0);
-    rowPixels.assign(static_cast<size_t>(rows) + 1, 0);
+    rowSpans.assign(1, 0);
+    rowPixels.assign(1, 0);
     spans.clear();
     pixels.clear();
     if (width <= 0 || width > 0xFFFF || rows == 0) {
@@ -35,11 +37,13 @@ void SpanTable::BuildFromStream(const uint8_t* data, int32_t width, int32_t heig
     size_t p = 0;
     int32_t x = 0;
     int32_t y = 0;
-    // Rows from `y` on start where the spans and pixels stand now.
+    // Rows from `y` on start where the spans and pixels stand now. The row marks grow with the
+    // rows the stream reaches, never with the height its header declares: a picture may end
+    // early, and a few bytes must not cost a mark for every declared row.
     auto toRow = [&](int32_t next) {
         for (int32_t r = y + 1; r <= std::min(next, rows); ++r) {
-            rowSpans[static_cast<size_t>(r)] = static_cast<uint32_t>(spans.size());
-            rowPixels[static_cast<size_t>(r)] = static_cast<uint32_t>(pixels.size());
+            rowSpans.push_back(static_cast<uint32_t>(spans.size()));
+            rowPixels.push_back(static_cast<uint32_t>(pixels.size()));
         }
         y = next;
     };
@@ -73,13 +77,21 @@ void SpanTable::BuildFromStream(const uint8_t* data, int32_t width, int32_t heig
         p += 2;
         if (y >= rows) break;
     }
-    toRow(rows);
+    // Rows below the one the stream ended on hold nothing.
+    const int32_t reached = std::min(y + 1, rows);
+    toRow(reached);
+    rows = reached;
     Finish();
 }
 
 void SpanTable::BuildScaled(const uint8_t* data, size_t size, int32_t width, int32_t height,
                             int32_t factor) {
-    const int32_t w = width / factor, h = height / factor;
+    const int32_t w = width / factor;
+    // An item moves the stream down at most 255 source rows for four bytes (a skip), so nothing
+    // it draws lies below 64 source rows a byte. The table is held to that: a header's height
+    // alone must not size it.
+    const int64_t reachable = (static_cast<int64_t>(size) * 64 + factor - 1) / factor + 1;
+    const int32_t h = static_cast<int32_t>(std::min<int64_t>(height / factor, reachable));
     rows = std::max(h, 0);
     rowSpans.assign(static_cast<size_t>(rows) + 1, 0);
     rowPixels.assign(static_cast<size_t>(rows) + 1, 0);
@@ -90,18 +102,28 @@ void SpanTable::BuildScaled(const uint8_t* data, size_t size, int32_t width, int
         return;
     }
     // The scaled decoder run twice over pages that start apart: a pixel it writes is the same
-    // in both, one it leaves differs.
-    const size_t area = static_cast<size_t>(w) * static_cast<size_t>(h);
-    std::vector<uint8_t> first(area, 0x00), second(area, 0xFF);
-    const BlitBounds all{0, 0, w - 1, h - 1};
-    rle::BlitScaled(data, size, 0, 0, all, BlitTarget{first.data(), w}, rle::PlainEffect{}, factor);
-    rle::BlitScaled(data, size, 0, 0, all, BlitTarget{second.data(), w}, rle::PlainEffect{},
-                    factor);
+    // in both, one it leaves differs. The pages cover a band of rows at a time, so that a wide
+    // picture costs no more than kBandPixels twice; an ordinary one is a single band.
+    constexpr int32_t kBandPixels = 1 << 20;
+    const int32_t band = std::clamp(kBandPixels / w, 1, rows);
+    const size_t area = static_cast<size_t>(w) * static_cast<size_t>(band);
+    std::vector<uint8_t> first(area), second(area);
     for (int32_t y = 0; y < h; ++y) {
+        const int32_t bandRow = y % band;
+        if (bandRow == 0) {
+            // The picture placed so that row y is the band's first; rows above it fall outside.
+            const BlitBounds clip{0, 0, w - 1, std::min(band, h - y) - 1};
+            std::fill(first.begin(), first.end(), uint8_t{0x00});
+            std::fill(second.begin(), second.end(), uint8_t{0xFF});
+            rle::BlitScaled(data, size, 0, -y, clip, BlitTarget{first.data(), w},
+                            rle::PlainEffect{}, factor);
+            rle::BlitScaled(data, size, 0, -y, clip, BlitTarget{second.data(), w},
+                            rle::PlainEffect{}, factor);
+        }
         rowSpans[static_cast<size_t>(y)] = static_cast<uint32_t>(spans.size());
         rowPixels[static_cast<size_t>(y)] = static_cast<uint32_t>(pixels.size());
-        const uint8_t* a = first.data() + static_cast<size_t>(y) * w;
-        const uint8_t* b = second.data() + static_cast<size_t>(y) * w;
+        const uint8_t* a = first.data() + static_cast<size_t>(bandRow) * w;
+        const uint8_t* b = second.data() + static_cast<size_t>(bandRow) * w;
         for (int32_t x = 0; x < w;) {
             if (a[x] != b[x]) {
                 ++x;
