@@ -43,17 +43,18 @@ void FatalError(int code) {
 
 void FatalError(int code, const std::string& detail) {
     const char* message = FatalErrorMessage(code);
+    // The player's box keeps the bare message; whoever reads the terminal or the trace learns
+    // which file it was. The terminal comes first: it can never keep the program from ending.
+    if (!detail.empty()) {
+        std::fprintf(stderr, "%s: %s: %s\n", kCaption, message, detail.c_str());
+    } else {
+        std::fprintf(stderr, "%s: %s\n", kCaption, message);
+    }
+    std::fflush(stderr);
     traceOn = 1;
     Trace("\nFATAL ERROR");
     Trace(message);
-    // The player's box keeps the bare message; whoever reads the terminal or the trace learns
-    // which file it was.
-    if (!detail.empty()) {
-        Trace(detail.c_str());
-        std::fprintf(stderr, "Quarnex: %s: %s\n", message, detail.c_str());
-    } else {
-        std::fprintf(stderr, "Quarnex: %s\n", message);
-    }
+    if (!detail.empty()) Trace(detail.c_str());
     // A loader may fail before the display exists; and a display failing again while it is
     // put aside must not keep the program from ending.
     if (display) {
@@ -68,6 +69,7 @@ void FatalError(int code, const std::string& detail) {
 }
 
 void OutOfMemoryHandler() {
+    std::fprintf(stderr, "%s: OUT OF MEMORY/MEMORY FAILURE\n", kCaption);
     // The display's destructor gives the screen back.
     delete display;
     winx_ShowCursor(1);

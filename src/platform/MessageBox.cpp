@@ -2,13 +2,9 @@
 
 #include <SDL.h>
 
-#include <cstdio>
-
 #include "platform/Window.h"
 
 void winx_MessageBox(winx_HWND window, const char* text, const char* caption, unsigned) {
-    std::fprintf(stderr, "%s: %s\n", caption, text);
-    std::fflush(stderr);
     SDL_Window* sdl = winx_SdlWindow();
     if (!window || !sdl || winx_HeadlessVideo()) return;
     // One OK button whatever the style asks: the answer changes nothing for the caller.

@@ -1,6 +1,7 @@
 #pragma once
-// The program's message box: the text always goes to stderr, and a box over the main window
-// shows it when there is a window and a screen to show it on.
+// The program's message box: a box over the main window shows the text when there is a window
+// and a screen to show it on. It writes nothing to stderr: the caller says there what it has to
+// say, once, with whatever detail the box leaves out.
 #include "platform/Messages.h"
 
 constexpr unsigned MB_OK = 0;

@@ -10,11 +10,15 @@
 namespace {
 
 // The descriptor, or -1 with the reason.
-int OpenRegular(const std::string& path, bool write, std::string& why) {
+enum class OpenFor { Reading, Writing, Appending };
+
+int OpenRegular(const std::string& path, OpenFor purpose, std::string& why) {
+    const bool write = purpose != OpenFor::Reading;
     // No O_TRUNC here: a device in the name's place must be refused before anything is done
     // to it. O_NONBLOCK makes a FIFO without a writer (or, for writing, a reader) answer at
     // once instead of waiting.
-    const int flags = (write ? O_WRONLY | O_CREAT : O_RDONLY) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    int flags = (write ? O_WRONLY | O_CREAT : O_RDONLY) | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+    if (purpose == OpenFor::Appending) flags |= O_APPEND;
     const int fd = ::open(path.c_str(), flags, 0644);
     if (fd < 0) {
         why = std::strerror(errno);
@@ -29,7 +33,7 @@ int OpenRegular(const std::string& path, bool write, std::string& why) {
     // A regular file never blocks; reads and writes go on in the ordinary way.
     const int status = ::fcntl(fd, F_GETFL);
     if (status < 0 || ::fcntl(fd, F_SETFL, status & ~O_NONBLOCK) != 0 ||
-        (write && ::ftruncate(fd, 0) != 0)) {
+        (purpose == OpenFor::Writing && ::ftruncate(fd, 0) != 0)) {
         why = std::strerror(errno);
         ::close(fd);
         return -1;
@@ -41,10 +45,15 @@ int OpenRegular(const std::string& path, bool write, std::string& why) {
 
 std::FILE* winx_OpenRegularFile(const std::string& path, const char* mode, std::string& why) {
     why.clear();
-    const bool write = mode && mode[0] == 'w';
-    const int fd = OpenRegular(path, write, why);
+    const OpenFor purpose = !mode            ? OpenFor::Reading
+                            : mode[0] == 'w' ? OpenFor::Writing
+                            : mode[0] == 'a' ? OpenFor::Appending
+                                             : OpenFor::Reading;
+    const int fd = OpenRegular(path, purpose, why);
     if (fd < 0) return nullptr;
-    std::FILE* file = ::fdopen(fd, write ? "wb" : "rb");
+    std::FILE* file = ::fdopen(fd, purpose == OpenFor::Writing     ? "wb"
+                                   : purpose == OpenFor::Appending ? "ab"
+                                                                   : "rb");
     if (!file) {
         why = std::strerror(errno);
         ::close(fd);
@@ -54,7 +63,7 @@ std::FILE* winx_OpenRegularFile(const std::string& path, const char* mode, std::
 
 int winx_IsReadableRegularFile(const std::string& path) {
     std::string why;
-    const int fd = OpenRegular(path, false, why);
+    const int fd = OpenRegular(path, OpenFor::Reading, why);
     if (fd < 0) return 0;
     ::close(fd);
     return 1;

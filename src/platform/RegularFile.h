@@ -6,8 +6,9 @@
 #include <cstdio>
 #include <string>
 
-// mode is "rb", "r", "wb" or "w". Writing creates or truncates a regular file only: something
-// else in the name's place is refused before it is truncated. On failure null, and why holds
+// mode is "rb", "r", "wb", "w", "ab" or "a". Writing creates or truncates a regular file only,
+// appending creates one or adds to its end: something else in the name's place is refused before
+// anything is done to it. On failure null, and why holds
 // the reason ("is not a regular file").
 std::FILE* winx_OpenRegularFile(const std::string& path, const char* mode, std::string& why);
 // 1 when the path names a regular file that can be opened for reading.

@@ -8,8 +8,8 @@
 #include "catalogue/VehicleDesign.h"
 #include "core/Bitmap.h"
 #include "core/DisplayBase.h"
-#include "core/FatalError.h"
 #include "core/Palette.h"
+#include "core/RequiredResources.h"
 #include "core/ResourceFile.h"
 #include "core/SpriteSet.h"
 #include "map/TerrainMap.h"
@@ -161,16 +161,6 @@ int IconRow(int size) {
     return 66 + size;
 }
 
-void OpenPackOrFail(ResourceFile& file, const char* name) {
-    if (!file.Open(name, ResourceFile::OpenMode::Pack)) FatalError(0);
-}
-
-// The picture at an entry of an open pack; a missing entry is a missing resource.
-std::unique_ptr<Bitmap> PictureAt(ResourceFile& pack, int column, int row) {
-    if (!pack.SelectEntry(column, row)) FatalError(0);
-    return std::make_unique<Bitmap>(&pack);
-}
-
 }  // namespace
 
 DesignScreen::DesignScreen(int32_t openedFromMenu)
@@ -227,10 +217,10 @@ void DesignScreen::CreatePartButtons(ResourceFile& small, ResourceFile& large) {
 }
 
 void DesignScreen::CreatePanels(ResourceFile& small, ResourceFile& large) {
-    questionPicture = PictureAt(large, 0, 65);
+    questionPicture = RequiredPicture(large, 0, 65);
     const int backgrounds[kSettingsPanels] = {60, 62, 63, 61};
     for (int i = 0; i < kSettingsPanels; ++i) {
-        if (!large.SelectEntry(0, backgrounds[i])) FatalError(0);
+        SelectRequiredEntry(large, 0, backgrounds[i]);
         settingsPanels[i] = std::make_unique<ControlPanel>(&large);
     }
     auto addOptions = [&](const PanelRows& rows) {
@@ -257,7 +247,7 @@ void DesignScreen::CreatePanels(ResourceFile& small, ResourceFile& large) {
     ResetSettingsPanels();
 
     for (int n = 0; n < kHardpointPanels; ++n) {
-        if (!small.SelectEntry(0, kLayouts[n].background)) FatalError(0);
+        SelectRequiredEntry(small, 0, kLayouts[n].background);
         hardpointPanels[n] = std::make_unique<HardpointPanel>(&small);
         for (const HardpointRow& h : kLayouts[n].hardpoints) {
             const PackEntry icon = E(IconRow(h.size));
@@ -266,32 +256,32 @@ void DesignScreen::CreatePanels(ResourceFile& small, ResourceFile& large) {
         }
     }
     for (int size = 1; size <= 4; ++size)
-        sizeIcons[size] = PictureAt(small, 0, IconRow(size));
+        sizeIcons[size] = RequiredPicture(small, 0, IconRow(size));
 }
 
 void DesignScreen::LoadBackdropAnimation(ResourceFile& small) {
     backdrop = std::make_unique<SpriteSet>(7);
     for (int i = 0; i < 7; ++i)
-        backdrop->SetFrame(PictureAt(small, i + 1, 0), i);
+        backdrop->SetFrame(RequiredPicture(small, i + 1, 0), i);
 }
 
 int DesignScreen::Load() {
     {
         ResourceFile palettes;
-        OpenPackOrFail(palettes, kPalettePack);
-        if (!palettes.SelectEntry(0, kPaletteRow)) FatalError(0);
+        OpenRequiredPack(palettes, kPalettePack);
+        SelectRequiredEntry(palettes, 0, kPaletteRow);
         palette = std::make_unique<Palette>(&palettes);
         palettes.Close();
     }
     ResourceFile small;
     ResourceFile large;
-    OpenPackOrFail(small, kSmallPack);
-    OpenPackOrFail(large, kLargePack);
-    background = PictureAt(large, 0, 0);
-    libraryBackdrop = PictureAt(large, 0, 29);
-    settingsBackdrop = PictureAt(large, 0, 30);
-    leaveOverlay = PictureAt(large, 0, 57);
-    openGroupOverlay = PictureAt(small, 0, 87);
+    OpenRequiredPack(small, kSmallPack);
+    OpenRequiredPack(large, kLargePack);
+    background = RequiredPicture(large, 0, 0);
+    libraryBackdrop = RequiredPicture(large, 0, 29);
+    settingsBackdrop = RequiredPicture(large, 0, 30);
+    leaveOverlay = RequiredPicture(large, 0, 57);
+    openGroupOverlay = RequiredPicture(small, 0, 87);
     CreatePartButtons(small, large);
     CreatePanels(small, large);
     LoadBackdropAnimation(small);

@@ -3,9 +3,9 @@
 #include "core/Bitmap.h"
 #include "core/DisplayBase.h"
 #include "core/EventQueue.h"
-#include "core/FatalError.h"
 #include "core/InputEvent.h"
 #include "core/KeyCodes.h"
+#include "core/RequiredResources.h"
 #include "core/ResourceFile.h"
 #include "screens/MainMenuScreen.h"
 #include "ui/Button.h"
@@ -38,9 +38,9 @@ int LoadGameScreen::Count() const {
 
 int LoadGameScreen::Load() {
     ResourceFile large, small;
-    if (!large.Open(kLargePack, ResourceFile::OpenMode::Pack) || !large.SelectEntry(0, 0))
-        FatalError(0);
-    if (!small.Open(kSmallPack, ResourceFile::OpenMode::Pack)) FatalError(0);
+    OpenRequiredPack(large, kLargePack);
+    SelectRequiredEntry(large, 0, 0);
+    OpenRequiredPack(small, kSmallPack);
     background = std::make_unique<Bitmap>(&large);
     const struct {
         Rect rect;

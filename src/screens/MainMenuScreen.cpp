@@ -4,10 +4,10 @@
 #include "core/ColourBox.h"
 #include "core/DisplayBase.h"
 #include "core/EventQueue.h"
-#include "core/FatalError.h"
 #include "core/InputEvent.h"
 #include "core/KeyCodes.h"
 #include "core/OutlineRect.h"
+#include "core/RequiredResources.h"
 #include "core/ResourceFile.h"
 #include "core/TextWriter.h"
 #include "core/WindowProc.h"
@@ -46,7 +46,8 @@ int MainMenuScreen::Load() {
     if (probe) world.ClosePeers(probe);
     InstallPackPalette(kPaletteRow);
     ResourceFile pack;
-    if (!pack.Open(kPack, ResourceFile::OpenMode::Pack) || !pack.SelectEntry(0, 0)) FatalError(0);
+    OpenRequiredPack(pack, kPack);
+    SelectRequiredEntry(pack, 0, 0);
     background = std::make_unique<Bitmap>(&pack);
     for (int item = 0; item < kItems; ++item) {
         ButtonEntries faces;

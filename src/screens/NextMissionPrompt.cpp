@@ -3,9 +3,9 @@
 #include "core/Bitmap.h"
 #include "core/DisplayBase.h"
 #include "core/EventQueue.h"
-#include "core/FatalError.h"
 #include "core/InputEvent.h"
 #include "core/KeyCodes.h"
+#include "core/RequiredResources.h"
 #include "core/ResourceFile.h"
 #include "ui/Button.h"
 #include "world/GameFlow.h"
@@ -25,11 +25,12 @@ NextMissionPrompt::~NextMissionPrompt() = default;
 
 int NextMissionPrompt::Load() {
     ResourceFile pack, knobs;
-    if (!pack.Open(kPack, ResourceFile::OpenMode::Pack) || !pack.SelectEntry(0, 0)) FatalError(0);
+    OpenRequiredPack(pack, kPack);
+    SelectRequiredEntry(pack, 0, 0);
     prompt = std::make_unique<Bitmap>(&pack);
-    if (!pack.SelectEntry(0, 1)) FatalError(0);
+    SelectRequiredEntry(pack, 0, 1);
     networkOverlay = std::make_unique<Bitmap>(&pack);
-    if (!knobs.Open(kKnobPack, ResourceFile::OpenMode::Pack)) FatalError(0);
+    OpenRequiredPack(knobs, kKnobPack);
     ButtonEntries faces;
     faces.pressed = faces.highlighted = PackEntry{0, kKnobRow};
     const Point corners[2] = {Point(271, 222), Point(271, 253)};

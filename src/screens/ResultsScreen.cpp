@@ -8,10 +8,10 @@
 #include "core/ColourBox.h"
 #include "core/DisplayBase.h"
 #include "core/EventQueue.h"
-#include "core/FatalError.h"
 #include "core/InputEvent.h"
 #include "core/KeyCodes.h"
 #include "core/OutlineRect.h"
+#include "core/RequiredResources.h"
 #include "core/ResourceFile.h"
 #include "core/SpriteSet.h"
 #include "core/StringTable.h"
@@ -67,10 +67,10 @@ std::string ResultsScreen::ChatLine(const char* host, const char* text) {
 int ResultsScreen::Load() {
     InstallPackPalette(kPaletteRow);
     ResourceFile small, large;
-    if (!small.Open(kSmallPack, ResourceFile::OpenMode::Pack)) FatalError(0);
-    if (!large.Open(kLargePack, ResourceFile::OpenMode::Pack)) FatalError(0);
+    OpenRequiredPack(small, kSmallPack);
+    OpenRequiredPack(large, kLargePack);
     auto picture = [](ResourceFile& pack, int column, int row) {
-        if (!pack.SelectEntry(column, row)) FatalError(0);
+        SelectRequiredEntry(pack, column, row);
         return std::make_unique<Bitmap>(&pack);
     };
     background = picture(large, 0, 0);
@@ -155,7 +155,7 @@ void ResultsScreen::OpenTable() {
     up.pressed = PackEntry{0, 6};
     down.pressed = PackEntry{0, 7};
     ResourceFile small;
-    if (!small.Open(kSmallPack, ResourceFile::OpenMode::Pack)) FatalError(0);
+    OpenRequiredPack(small, kSmallPack);
     scoreList = std::make_unique<ScrollList>(
         Rect(Point(212, 303), Point(423, 367)), Rect(Point(425, 303), Point(439, 317)),
         Rect(Point(425, 353), Point(439, 367)), &small, Button::kOrigin, up, Button::kOrigin, down,

@@ -14,6 +14,7 @@
 #include "core/FatalError.h"
 #include "core/InputEvent.h"
 #include "core/KeyCodes.h"
+#include "core/RequiredResources.h"
 #include "core/ResourceFile.h"
 #include "core/Settings.h"
 #include "core/SpriteSet.h"
@@ -63,15 +64,6 @@ const Place kPlaces[SetupScreen::kButtons] = {
     {Rect(Point(573, 172), Size(38, 27)), 507, 573},
     {Rect(Point(504, 219), Size(19, 18)), 0, 0},
 };
-
-void OpenPackOrFail(ResourceFile& file, const char* name) {
-    if (!file.Open(name, ResourceFile::OpenMode::Pack)) FatalError(0);
-}
-
-std::unique_ptr<Bitmap> PictureAt(ResourceFile& pack, int column, int row) {
-    if (!pack.SelectEntry(column, row)) FatalError(0);
-    return std::make_unique<Bitmap>(&pack);
-}
 
 void WriteOption(const char* key, const char* format, int value) {
     char text[16];
@@ -195,10 +187,13 @@ bool SetupScreen::EntryTitle(const char* header, size_t length, int hideSpecial,
     return true;
 }
 
-bool SetupScreen::ReadLandList(int hideSpecial, std::vector<ListEntry>& out) {
+bool SetupScreen::ReadLandList(int hideSpecial, std::vector<ListEntry>& out, std::string* fault) {
     out.clear();
     ResourceFile lands;
-    if (!lands.Open(TerrainMap::kLandPack, ResourceFile::OpenMode::Pack)) return false;
+    if (!lands.Open(TerrainMap::kLandPack, ResourceFile::OpenMode::Pack)) {
+        if (fault) *fault = lands.Fault();
+        return false;
+    }
     for (int index = 0; lands.SelectEntry(0, index); ++index) {
         char header[kHeaderBytes] = {};
         int32_t count = std::min<int32_t>(lands.Size(), kHeaderBytes);
@@ -212,21 +207,22 @@ bool SetupScreen::ReadLandList(int hideSpecial, std::vector<ListEntry>& out) {
 }
 
 void SetupScreen::BuildList() {
-    if (!ReadLandList(hideSpecial, entries)) FatalError(0);
+    std::string fault;
+    if (!ReadLandList(hideSpecial, entries, &fault)) ResourceMissing(fault);
     if (list) list->SetCount(static_cast<int32_t>(entries.size()));
 }
 
 int SetupScreen::Load() {
     ResourceFile small, large, knobs;
-    OpenPackOrFail(small, kSmallPack);
-    OpenPackOrFail(large, kLargePack);
-    OpenPackOrFail(knobs, kKnobPack);
+    OpenRequiredPack(small, kSmallPack);
+    OpenRequiredPack(large, kLargePack);
+    OpenRequiredPack(knobs, kKnobPack);
     const int on[4] = {params.scenarioList, params.enemiesGroup, params.clanGroup,
                        params.techGroup};
     for (int g = 0; g < 4; ++g)
-        if (on[g]) groupPictures[g] = PictureAt(large, 0, kGroupRows[g]);
+        if (on[g]) groupPictures[g] = RequiredPicture(large, 0, kGroupRows[g]);
     if (params.clanGroup) {
-        marker = PictureAt(small, 0, 4);
+        marker = RequiredPicture(small, 0, 4);
         swatchNormal = std::make_unique<SpriteSet>(9);
         swatchPressed = std::make_unique<SpriteSet>(9);
         for (int c = 0; c < 9; ++c) {
@@ -236,7 +232,7 @@ int SetupScreen::Load() {
                 swatchPressed->SetFrame(std::make_unique<Bitmap>(&small), c);
         }
     }
-    if (params.enemiesGroup) enemyMarker = PictureAt(small, 0, 7);
+    if (params.enemiesGroup) enemyMarker = RequiredPicture(small, 0, 7);
     for (int n = 0; n < kButtons; ++n) {
         const int group = kGroupOf[n];
         if (!on[group] && n != kArtifacts) continue;

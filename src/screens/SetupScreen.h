@@ -80,7 +80,8 @@ public:
     // and up to 63 characters, or a number naming a string line; false when it names nothing.
     static bool EntryTitle(const char* header, size_t length, int hideSpecial, std::string& title);
     // The entries of the land pack; false when it cannot be opened.
-    static bool ReadLandList(int hideSpecial, std::vector<ListEntry>& out);
+    static bool ReadLandList(int hideSpecial, std::vector<ListEntry>& out,
+                             std::string* fault = nullptr);
     // Two colours conflict when both are player colours (1 .. 8) and equal or 4 apart.
     static bool Conflict(int a, int b);
 

@@ -2,11 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <new>
+#include <string>
 
+#include "core/Bitmap.h"
 #include "core/DisplayBase.h"
+#include "core/RequiredResources.h"
+#include "core/ResourceFile.h"
 #include "core/Settings.h"
+#include "support/PackBuilder.h"
 #include "support/ScopedWorkingDir.h"
 
 namespace {
@@ -62,4 +69,44 @@ TEST(OutOfMemoryHandler, DeletesTheDisplayAndTracesNothing) {
     EXPECT_TRUE(dir.Exists("display-deleted"));
     EXPECT_FALSE(dir.Exists("zvd.out"));
     delete screen;
+}
+
+// A screen's pack or picture that is not there ends the program naming the file and what is
+// wrong, on stderr and in the trace; the message box keeps the bare message. A FIFO standing
+// where the trace goes is passed over, never waited on.
+TEST(RequiredResources, AMissingPackOrEntryIsNamedWhateverStandsAtTheTrace) {
+    ScopedWorkingDir dir;
+    const Bytes pack = PackBuilder(1, 1).Entry(0, 0, "x").Build();
+    dir.WriteFile("one.msp", std::string(pack.begin(), pack.end()));
+    ResourceFile::SetAssetPath("");
+    const struct {
+        bool fifo;
+        const char* pack;
+        int row;
+        const char* named;
+    } cases[] = {
+        {false, "gone.msp", 0, "Quarnex: Resource Missing: gone.msp: No such file or directory"},
+        {false, "one.msp", 3,
+         "Quarnex: Resource Missing: one.msp: has no entry at column 0, row 3"},
+        {true, "gone.msp", 0, "Quarnex: Resource Missing: gone.msp: No such file or directory"},
+        {true, "one.msp", 3, "Quarnex: Resource Missing: one.msp: has no entry at column 0, row 3"},
+    };
+    for (const auto& c : cases) {
+        std::remove("zvd.out");
+        if (c.fifo) {
+            ASSERT_EQ(mkfifo("zvd.out", 0600), 0);
+        }
+        EXPECT_EXIT(
+            {
+                ResourceFile file;
+                OpenRequiredPack(file, c.pack);
+                RequiredPicture(file, 0, c.row);
+            },
+            ::testing::ExitedWithCode(255), c.named);
+        if (!c.fifo) {
+            EXPECT_EQ(dir.ReadFile("zvd.out"),
+                      std::string("\nFATAL ERROR\nResource Missing\n") + (c.named + 27) + "\n");
+        }
+    }
+    std::remove("zvd.out");
 }

@@ -1,6 +1,8 @@
 // The real program on the generated sample assets, headless: the fixed-step clock, scripted
 // input and frame captures. The expected captures are rendered here from the same asset files
 // through the game's own picture readers and the capture writer.
+#include <sys/stat.h>
+
 #include <functional>
 #include <memory>
 #include <string>
@@ -114,6 +116,38 @@ TEST_F(BootEndToEnd, AMissingPaletteEndsTheProgramWithTheResourceMessage) {
     EXPECT_NE(game.Errors().find("Resource Missing"), std::string::npos) << game.Errors();
     EXPECT_NE(game.File("zvd.out").find("FATAL ERROR\nResource Missing\n"), std::string::npos)
         << game.File("zvd.out");
+}
+
+// Each screen's own pack, missing, ends the program naming it, once, on stderr; a FIFO where the
+// trace file goes neither hangs the exit nor keeps the message from the terminal.
+TEST_F(BootEndToEnd, AMissingScreenPackIsNamedOnceWhateverStandsAtTheTrace) {
+    game.WriteOptions(e2e::kMoviesOff);
+    const struct {
+        const char* pack;
+        const char* keys;  // from the main menu to the screen that needs the pack
+    } cases[] = {
+        {"7a1usxxx99s999.msp", ""},   // the main menu
+        {"7a0lxxxx99s999.lnd", "o"},  // the land list of the set-up screen
+        {"7a0upxxx99s999.msp", "o"},  // the set-up screen
+        {"7a0unxxx99s999.msp", "o"},  // the set-up screen's knobs
+        {"7a1uexxx99s999.msp", "l"},  // the load-game screen
+        {"7a0uexxx99s999.msp", "l"},
+    };
+    const fs::path assets = game.path / "Assets";
+    fs::remove(game.path / "zvd.out");
+    ASSERT_EQ(mkfifo((game.path / "zvd.out").c_str(), 0600), 0);
+    for (const auto& c : cases) {
+        fs::rename(assets / c.pack, game.path / "pack.bak");
+        const std::string script =
+            std::string(e2e::kToMenu) + "text \"" + c.keys + "\"\nwait 3000\n";
+        EXPECT_EQ(game.Run(script, e2e::GameFolder::Clock::Fixed, 60), 255) << c.pack;
+        const std::string errors = game.Errors();
+        const std::string line =
+            std::string("Quarnex: Resource Missing: ./Assets/") + c.pack + ": No such file";
+        EXPECT_NE(errors.find(line), std::string::npos) << c.pack << "\n" << errors;
+        EXPECT_EQ(errors.find("Resource Missing"), errors.rfind("Resource Missing")) << errors;
+        fs::rename(game.path / "pack.bak", assets / c.pack);
+    }
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "core/FatalError.h"
 #include "core/Palette.h"
 #include "core/Random.h"
+#include "core/RequiredResources.h"
 #include "core/ResourceFile.h"
 #include "core/Settings.h"
 #include "core/ShadeTable.h"
@@ -49,18 +50,13 @@ Rect Corners(int x0, int y0, int x1, int y1) {
     return Rect(Point(x0, y0), Size(x1 - x0 + 1, y1 - y0 + 1));
 }
 
-void OpenPackOrFail(ResourceFile& file, const char* name) {
-    if (!file.Open(name, ResourceFile::OpenMode::Pack)) FatalError(0, name);
-}
-
 std::unique_ptr<Bitmap> PictureAt(ResourceFile& pack, int row) {
-    if (!pack.SelectEntry(0, row)) FatalError(0, "a battle screen picture");
-    return std::make_unique<Bitmap>(&pack);
+    return RequiredPicture(pack, 0, row);
 }
 
 std::unique_ptr<SpriteSet> RowAt(ResourceFile& pack, int row) {
     std::unique_ptr<SpriteSet> set = LoadSpriteSetFromRow(row, &pack);
-    if (!set) FatalError(0, "a battle screen bar");
+    if (!set) ResourceMissing(pack.Path() + ": has no bar at row " + std::to_string(row));
     return set;
 }
 
@@ -173,18 +169,18 @@ int BattleScreen::LoadForTeam(int32_t player, char clanLetter) {
     // 4. Pictures, pack by pack.
     {
         ResourceFile pack;
-        OpenPackOrFail(pack, kLargeUnitPack);
+        OpenRequiredPack(pack, kLargeUnitPack);
         unitPanelBackground = PictureAt(pack, 36);
     }
     {
         ResourceFile pack;
-        OpenPackOrFail(pack, kSmallUnitPack);
+        OpenRequiredPack(pack, kSmallUnitPack);
         singleUnitOverlay = PictureAt(pack, 47);
         controlBackdrop = PictureAt(pack, 48);
     }
     {
         ResourceFile pack;
-        OpenPackOrFail(pack, kLargePanelPack);
+        OpenRequiredPack(pack, kLargePanelPack);
         sidePanelPicture = PictureAt(pack, 0);
         for (int row = kFirstRolePicture; row <= kLastRolePicture; ++row)
             rolePictures[row] = PictureAt(pack, row);
@@ -196,7 +192,7 @@ int BattleScreen::LoadForTeam(int32_t player, char clanLetter) {
     TextWriter* font = world ? world->font.get() : nullptr;
     {
         ResourceFile pack;
-        OpenPackOrFail(pack, kSmallPanelPack);
+        OpenRequiredPack(pack, kSmallPanelPack);
         const int headers[3] = {56, 59, 72};
         for (int i = 0; i < 3; ++i)
             tabHeaders[i] = PictureAt(pack, headers[i]);
@@ -320,8 +316,8 @@ void BattleScreen::Unload() {
 void BattleScreen::CreatePanelButtons() {
     ResourceFile large;
     ResourceFile small;
-    OpenPackOrFail(large, kLargePanelPack);
-    OpenPackOrFail(small, kSmallPanelPack);
+    OpenRequiredPack(large, kLargePanelPack);
+    OpenRequiredPack(small, kSmallPanelPack);
     for (const PanelButton& row : kPanelButtons) {
         const ButtonEntries entries{EntryOrNone(row.highlighted), EntryOrNone(row.pressed), kNone,
                                     EntryOrNone(row.normal)};
