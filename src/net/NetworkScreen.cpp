@@ -413,6 +413,9 @@ void NetworkScreen::DrawPictures() {
         if (pictures && buttons[i] && buttons[i]->highlighted)
             pictures->DrawFrameAt(buttons[i]->rect.origin, i + 1);
     if (hostField) hostField->Draw(kTextColour);
+    // The field leaves the clip empty behind it; the prompt above it stays while the player types.
+    display->SetClipRect(
+        Rect(Point(0, 0), Size(DisplayBase::kScreenWidth, DisplayBase::kScreenHeight)));
     TextWriter* font = world.font.get();
     if (!font) return;
     if (mode == 'H' && (state == 2 || state == 3) && world.peerLinks[0]) {

@@ -151,9 +151,9 @@ const std::map<std::string, std::pair<int, int>> kPointer = {
     {"menu", {20, 440}},        {"setup", {20, 440}},         {"battle-build", {300, 240}},
     {"battle-map", {300, 240}}, {"unit-one", {140, 400}},     {"unit-several", {140, 400}},
     {"options", {60, 420}},     {"mission-text", {300, 120}}, {"join", {320, 440}},
-    {"host", {320, 440}},       {"results", {20, 200}},       {"scores", {20, 200}},
-    {"saved", {20, 200}},       {"design", {300, 300}},       {"library", {300, 140}},
-    {"load", {20, 460}},
+    {"host", {320, 440}},       {"join-typed", {320, 440}},   {"status", {300, 240}},
+    {"results", {20, 200}},     {"scores", {20, 200}},        {"saved", {20, 200}},
+    {"design", {300, 300}},     {"library", {300, 140}},      {"load", {20, 460}},
 };
 
 using Pixels = std::vector<uint8_t>;
@@ -209,6 +209,37 @@ std::string StrayPixel(const Pixels& p, const std::string& capture, const Corner
         }
     }
     return "";
+}
+
+// How many colours a box shows.
+size_t Colours(const Pixels& p, const Corners& b) {
+    std::map<uint32_t, int> seen;
+    for (int y = b.y0; y <= b.y1; ++y) {
+        for (int x = b.x0; x <= b.x1; ++x)
+            ++seen[At(p, x, y)];
+    }
+    return seen.size();
+}
+
+// The widest run of columns without ink (pixels unlike the box's top right one) between inked
+// columns of a box.
+int WidestGap(const Pixels& p, int x0, int x1, int y0, int y1) {
+    const uint32_t ground = At(p, x1, y0);
+    int widest = 0, run = 0;
+    bool inked = false;
+    for (int x = x0; x <= x1; ++x) {
+        bool ink = false;
+        for (int y = y0; y <= y1; ++y)
+            ink = ink || At(p, x, y) != ground;
+        if (ink) {
+            if (inked) widest = std::max(widest, run);
+            inked = true;
+            run = 0;
+        } else {
+            ++run;
+        }
+    }
+    return widest;
 }
 
 // The strip's plate fills its rows below the buttons and the gaps between them.
@@ -273,6 +304,22 @@ const char kSkirmish[] =
     "key P\n"
     "wait 1200\n"
     "capture battle-map\n"
+    "wait 100\n"
+    "move 613 307\n"
+    "wait 100\n"
+    "click L 613 307\n"
+    "wait 100\n"
+    "move 300 240\n"
+    "wait 1200\n"
+    "capture status\n"
+    "wait 100\n"
+    "move 613 307\n"
+    "wait 100\n"
+    "click L 613 307\n"
+    "wait 100\n"
+    "move 613 307\n"
+    "wait 100\n"
+    "click L 613 307\n"
     "wait 100\n"
     // Two units built, one of them found and its unit panel opened on the standing orders;
     // then every unit selected.
@@ -339,6 +386,14 @@ const char kCampaignAndNetwork[] =
     "move 320 440\n"
     "wait 300\n"
     "capture join\n"
+    "wait 100\n"
+    "click L 320 208\n"
+    "wait 100\n"
+    "text \"abc\"\n"
+    "wait 100\n"
+    "move 320 440\n"
+    "wait 300\n"
+    "capture join-typed\n"
     "wait 100\n"
     "key ESCAPE\n"
     "wait 500\n"
@@ -427,12 +482,12 @@ TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
     ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kSkirmish) + e2e::kOutFromMenu), 0)
         << game.Errors();
     std::map<std::string, Pixels> captures;
-    for (const char* name : {"menu", "setup", "battle-build", "battle-map", "unit-one",
+    for (const char* name : {"menu", "setup", "battle-build", "battle-map", "status", "unit-one",
                              "unit-several", "options", "load"})
         captures[name] = game.CapturePixels(name);
     ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kCampaignAndNetwork) + e2e::kOutFromMenu), 0)
         << game.Errors();
-    for (const char* name : {"join", "host", "mission-text"})
+    for (const char* name : {"join", "join-typed", "host", "mission-text"})
         captures[name] = game.CapturePixels(name);
     ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kResultsAndDesign) + e2e::kOutFromMenu), 0)
         << game.Errors();
@@ -451,14 +506,29 @@ TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
     EXPECT_EQ(ChosenKnobs(captures["unit-one"]), 1);
     EXPECT_EQ(ChosenKnobs(captures["unit-several"]), 0);
 
-    // The dialog's inside holds nothing but the mission text in its box, the name strip and
-    // the buttons; the network screen's texts stay in the dialog, above the name strip.
+    // The dialog's inside holds nothing but the page (with the mission text on it) and the
+    // buttons; the network screen's texts stay in the dialog, above the page that frames the
+    // name field. On the page the mission text stands on one plain ground: no empty box that
+    // looks like a field waiting for typing.
     const Corners inside{217, 143, 429, 287};
-    const Corners nameStrip{255, 188, 385, 217};
+    const Corners page{225, 176, 421, 241};
     const Corners buttons[2] = {{238, 246, 277, 275}, {376, 242, 399, 278}};
     EXPECT_EQ(StrayPixel(captures["mission-text"], "mission-text", inside,
-                         {{228, 178, 418, 241}, nameStrip, buttons[0], buttons[1]}),
+                         {page, buttons[0], buttons[1]}),
               "");
+    EXPECT_EQ(
+        Colours(captures["mission-text"], {page.x0 + 1, page.y0 + 1, page.x1 - 1, page.y1 - 1}),
+        2u);
+    // The page that frames the field stands out from the dialog's ground.
+    for (const char* network : {"join", "host"})
+        EXPECT_NE(At(captures[network], 320, 230), At(captures[network], 220, 150)) << network;
+    // The prompt stays above the field once typing has started.
+    EXPECT_NE(StrayPixel(captures["join-typed"], "join-typed", {225, 145, 429, 174}, {}), "");
+    EXPECT_EQ(StrayPixel(captures["join"], "join", {225, 145, 429, 174}, {}),
+              StrayPixel(captures["join-typed"], "join-typed", {225, 145, 429, 174}, {}));
+    // The status tab's time and the label beside it keep a clear gap between them: the widest
+    // gap on the time's line is the one between the two.
+    EXPECT_GE(WidestGap(captures["status"], 522, 630, 403, 411), 5);
     // The results' time and score, written in the large font, stay inside their boxes; the
     // shown values stay clear of the column titles above them.
     for (const char* results : {"results", "scores"}) {
@@ -476,7 +546,7 @@ TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
     EXPECT_EQ(StrayPixel(captures["saved"], "saved", {412, 240, 476, 300}, {}), "");
     for (const char* network : {"join", "host"}) {
         EXPECT_EQ(StrayPixel(captures[network], network, inside,
-                             {{225, 145, 429, 186}, nameStrip, buttons[0], buttons[1]}),
+                             {{225, 145, 429, 186}, page, buttons[0], buttons[1]}),
                   "")
             << network;
         // The dialog's right frame is whole: no line ran over it.

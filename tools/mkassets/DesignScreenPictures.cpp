@@ -210,11 +210,15 @@ Canvas RepairPanel(const AssetPalette& p) {
     return c;
 }
 
+// The question covers both lists of the library panel from side to side, so that no row shows
+// cut; its top and bottom edges lie on a row between the lines of both lists (they start two
+// pixels apart, twelve pixels a line).
 Canvas QuestionBox(const AssetPalette& palette) {
     Canvas c(kWidth, kHeight);
     const Ramp& metal = palette.GetRamp(RampId::Metal);
-    Plate(c, {170, 200, 300, 100}, metal, 6);
-    Frame(c, {170, 200, 300, 100}, PaletteIndex::kHighlight);
+    const Box box{120, 212, 397, 97};
+    Plate(c, box, metal, 6);
+    Frame(c, box, PaletteIndex::kHighlight);
     for (int x : {241, 317}) {
         Frame(c, {x, 273, x == 241 ? 69 : 95, 21}, metal.At(10));
         Frame(c, {x + 1, 275, 19, 18}, metal.At(12));
@@ -237,10 +241,24 @@ Canvas Knob(int w, int h, const AssetPalette& palette, bool slider) {
     return c;
 }
 
+// A mount's socket: a ring round the part with one notch for each size step on its upper
+// rim. Its middle stays open, so a part on the mount shows through it, and beside a catalogue
+// entry the notches tell the size.
 Canvas SizeIcon(int size, const AssetPalette& palette) {
     Canvas c(17, 17);
-    Plate(c, {0, 0, 17, 17}, palette.GetRamp(RampId::Crystal), 8);
-    GlyphFont::DrawText(c, 6, 3, std::to_string(size), 1, PaletteIndex::kBlack);
+    const Ramp& crystal = palette.GetRamp(RampId::Crystal);
+    c.FillCircle(8, 8, 8, crystal.At(12));
+    c.FillCircle(8, 8, 6, crystal.At(6));
+    for (int y = 0; y < 17; ++y) {
+        for (int x = 0; x < 17; ++x) {
+            const int dx = x - 8, dy = y - 8;
+            if (dx * dx + dy * dy <= 5 * 5) c.Clear(x, y);
+        }
+    }
+    // Notches at 12, 2, 10 and 4 o'clock of the ring, bright against it.
+    const int notches[4][2] = {{7, 0}, {13, 3}, {1, 3}, {13, 11}};
+    for (int i = 0; i < size && i < 4; ++i)
+        c.FillRect(notches[i][0], notches[i][1], 3, 3, PaletteIndex::kWhite);
     return c;
 }
 

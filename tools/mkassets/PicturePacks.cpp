@@ -485,11 +485,13 @@ void FramedBox(Canvas& canvas, int left, int top, int right, int bottom, uint8_t
 // The dialog that the network screen and the mission-text dialog share: it names neither, holds
 // the mission text's area (228, 178)-(418, 241) and the network screen's status line, address
 // and host field, and labels its two buttons. The status line and the address are written with
-// their baseline on the boxes' top edges, so their strips stand above those edges; the name
-// strip is dark and plain, so that mission text over it reads as well.
+// their baseline on the boxes' top edges. One plain dark page, framed, holds the mission text's
+// whole area and the name box: the briefing reads on it as on a sheet, and on the network
+// screen it is the field's frame. The status line stands above it, the buttons below.
 constexpr int kDialogLeft = 214, kDialogTop = 140, kDialogRight = 432, kDialogBottom = 290;
 constexpr int kCancelLeft = 238, kCancelTop = 246, kCancelRight = 277, kCancelBottom = 275;
 constexpr int kOkLeft = 376, kOkTop = 242, kOkRight = 399, kOkBottom = 278;
+constexpr int kPageLeft = 225, kPageTop = 176, kPageRight = 421, kPageBottom = 241;
 
 Canvas NetworkBackground(const AssetPalette& palette) {
     Canvas canvas(kScreenWidth, kScreenHeight);
@@ -497,8 +499,10 @@ Canvas NetworkBackground(const AssetPalette& palette) {
     Border(canvas, palette);
     FramedBox(canvas, kDialogLeft, kDialogTop, kDialogRight, kDialogBottom, PaletteIndex::kBlack,
               PaletteIndex::kLightGrey);
-    // The address (host) above the name box's top edge and the host field (join) inside it.
-    canvas.FillRect(255, 188, 131, 30, PaletteIndex::kFieldBack);
+    canvas.FillRect(kPageLeft, kPageTop, kPageRight - kPageLeft + 1, kPageBottom - kPageTop + 1,
+                    PaletteIndex::kLightGrey);
+    canvas.FillRect(kPageLeft + 1, kPageTop + 1, kPageRight - kPageLeft - 1,
+                    kPageBottom - kPageTop - 1, PaletteIndex::kFieldBack);
     FramedBox(canvas, kCancelLeft, kCancelTop, kCancelRight, kCancelBottom,
               PaletteIndex::kStatusBad, PaletteIndex::kLightGrey);
     FramedBox(canvas, kOkLeft, kOkTop, kOkRight, kOkBottom, PaletteIndex::kStatusGood,

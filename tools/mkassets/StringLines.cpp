@@ -55,7 +55,7 @@ constexpr Line kLines[] = {
     {201, "New design"},
     {220, "Connected. Waiting for\\nthe host to start..."},
     {221, "MISSION"},
-    {222, "Combat\\nSpeed\\nKills\\nLost\\n Time"},
+    {222, "  Combat\\n  Speed\\n  Kills\\n  Lost\\n  Time"},
     {223, "PLAYERS"},
     {224, "Cr\\nOre\\nSec"},
     {225, "Linking the players..."},
