@@ -68,9 +68,10 @@ struct Setup {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static Setup setup;
     if (setup.directory.empty()) return 0;
-    // The first byte picks the way in: odd, the bytes as a save file, so the check record's
-    // reader is fuzzed; even, the rest signed as the game's writer signs a save, so the input
-    // passes the check and reaches the parser.
+    // The first byte picks the way in: odd, the bytes as a saved game's file, so the format
+    // line's and the check record's readers and the structure checks are fuzzed; even, the rest
+    // signed as the game's writer signs a save, so the input passes the check and reaches the
+    // parser.
     if (size == 0) return 0;
     const char* body = reinterpret_cast<const char*>(data + 1);
     const size_t bodySize = size - 1;
@@ -86,11 +87,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                  "\n";
     }
     ScenarioText text;
-    if (!text.ReadSaveBytes(bytes.data(), bytes.size())) {
+    if (!text.ReadLooseBytes(bytes.data(), bytes.size())) {
         if (!(data[0] & 1)) __builtin_trap();  // a signed text always passes the check
         return 0;
     }
+    if (!(data[0] & 1) && !text.closedByRecord) __builtin_trap();
     if (ScenarioCheck::CheckText(text, 0) != ScenarioFault::None) return 0;
+    if (!text.closedByRecord && ScenarioCheck::CheckStructure(text, 1) != ScenarioFault::None)
+        return 0;
     // One World for every input, cleared after each as between two games: a new World per
     // input would cost more than the reading it checks.
     static World& world = []() -> World& {
@@ -108,10 +112,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }();
     world.scenario = std::make_unique<Scenario>();
     world.scenario->LoadText(world, text);
-    // What the game writes it reads back: the record of a written save always holds.
+    // What the game writes it reads back: a written save names its format and its record
+    // always holds.
     if (world.SaveGame("fuzz.scn")) {
         ScenarioText back;
-        if (!back.Read("fuzz.scn", -1, true)) __builtin_trap();
+        if (!back.Read("fuzz.scn", -1) || !back.closedByRecord) __builtin_trap();
     }
     world.ClearObjects();
     return 0;

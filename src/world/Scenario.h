@@ -37,7 +37,8 @@ public:
     // With a name: stores a copy and drops the pack entry. Null frees the name only.
     void SetFileName(const char* name);
     const char* FileName() const { return hasFileName ? fileName.c_str() : nullptr; }
-    // As SetFileName, for a saved game: the file must end with a valid check record.
+    // As SetFileName, for a saved game: one that carries no check record (written before saves
+    // did) must also hold what every whole save holds (ScenarioCheck::CheckStructure).
     void SetSaveFileName(const char* name);
     bool IsSave() const { return isSave; }
     void SelectPackEntry(int entry);
@@ -69,7 +70,8 @@ public:
     // The text read (null before ReadText or after the load).
     const ScenarioText* Text() const { return text.get(); }
     // 1 when a header was read and the game can go on; 0 for a file that could not be read
-    // (a save without a valid check record) or holds no header section.
+    // (one that names the save format or carries a check record, without a valid record) or
+    // holds no header section.
     int Load(World& world);
     // Reads text already read and bounded (the check's, a fuzz input's).
     int LoadText(World& world, const ScenarioText& text);

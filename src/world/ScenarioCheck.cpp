@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/ResourceFile.h"
@@ -92,7 +93,64 @@ ScenarioFault ScenarioCheck::Check(Scenario& descriptor) {
                    ? ScenarioFault::CheckRecord
                    : ScenarioFault::Unreadable;
     }
-    return CheckText(*descriptor.Text(), descriptor.landNumber);
+    const ScenarioText& text = *descriptor.Text();
+    const ScenarioFault fault = CheckText(text, descriptor.landNumber);
+    if (fault != ScenarioFault::None) return fault;
+    // A save the record closes is as the game wrote it; one without a record has only what it
+    // holds to show that it is whole.
+    if (descriptor.IsSave() && !text.closedByRecord)
+        return CheckStructure(text, descriptor.localTeam);
+    return ScenarioFault::None;
+}
+
+ScenarioFault ScenarioCheck::CheckStructure(const ScenarioText& text, int defaultLocalTeam) {
+    // The writer's line buffer holds 255 characters and the line's end.
+    if (text.longestLine > static_cast<size_t>(Scenario::kLineSize - 1))
+        return ScenarioFault::LongLine;
+    // As the reader takes them: the first header's last I line, sections before it dropped,
+    // a V section's last I and A lines, and no object without an id.
+    int32_t localTeam = defaultLocalTeam;
+    bool headerRead = false;
+    bool localUnit = false;
+    std::vector<std::pair<int32_t, int32_t>> ids;
+    for (const ScenarioText::Section& section : text.sections) {
+        if (section.letter == 'H' && !headerRead) {
+            headerRead = true;
+            for (const std::string& line : section.lines) {
+                int32_t team = 0;
+                if (ScnKeyLetter(line.c_str()) == 'I' &&
+                    ScnScanInts(ScnValueText(line.c_str()), &team, 1) == 1)
+                    localTeam = team;
+            }
+            continue;
+        }
+        if (section.letter != 'V' || !headerRead) continue;
+        int32_t team = 0;
+        int32_t id[2] = {-1, -1};
+        for (const std::string& line : section.lines) {
+            const char* value = ScnValueText(line.c_str());
+            int32_t v[2] = {0, 0};
+            const char key = ScnKeyLetter(line.c_str());
+            // An I line that is no number is team 0 to the reader.
+            if (key == 'I') {
+                ScnScanInts(value, v, 1);
+                team = v[0];
+            }
+            if (key == 'A' && ScnScanInts(value, v, 2) == 2) {
+                id[0] = v[0];
+                id[1] = v[1];
+            }
+        }
+        // The header is read by now: its local team is the one the load plays.
+        if (team == localTeam) localUnit = true;
+        if (id[0] != -1 || id[1] != -1) ids.emplace_back(id[0], id[1]);
+    }
+    // A header-only file would start a battle without the player's factory.
+    if (!localUnit) return ScenarioFault::NoLocalTeamUnits;
+    // The reader keeps the first of two units with one id and drops the rest.
+    std::sort(ids.begin(), ids.end());
+    if (std::adjacent_find(ids.begin(), ids.end()) != ids.end()) return ScenarioFault::SharedUnitId;
+    return ScenarioFault::None;
 }
 
 ScenarioFault ScenarioCheck::CheckText(const ScenarioText& text, int defaultLand) {

@@ -2,7 +2,8 @@
 // The read-only pass over a scenario file before anything is cleared or built: a file that is
 // missing, too big, without a header, or whose header names values the game cannot start
 // (mission outside 0 .. 12, a clan other than V or T, a land the land pack lacks, a local team
-// outside 1 .. 4, ...) is damaged and must not be loaded. The load-game screen may ask too.
+// outside 1 .. 4, ...) is damaged and must not be loaded; so is a saved game without a check
+// record that lacks what every whole save holds. The load-game screen may ask too.
 class Scenario;
 class ScenarioText;
 
@@ -18,10 +19,16 @@ enum class ScenarioFault : int {
     Difficulty = 8,
     TechLevel = 9,
     Resources = 10,
-    // A save without a valid check record as its last line: cut, changed or not a save.
+    // A file that names the save format or carries a check record, without a valid record as
+    // its last line: cut or changed.
     CheckRecord = 11,
     // Statistics counters (l, u) negative, unreadable or beyond their totals.
     Counters = 12,
+    // What no whole save holds, in a save without a check record: a line longer than the
+    // writer's line buffer, no unit or building of the local team, two units with one id.
+    LongLine = 13,
+    NoLocalTeamUnits = 14,
+    SharedUnitId = 15,
 };
 
 class ScenarioCheck {
@@ -31,6 +38,10 @@ public:
     static ScenarioFault Check(Scenario& descriptor);
     // defaultLand: the land loaded when the header names none.
     static ScenarioFault CheckText(const ScenarioText& text, int defaultLand);
+    // The checks of a saved game that carries no check record (every save written before
+    // saves did): a whole one has no line over the line buffer, a V section of the header's
+    // local team (defaultLocalTeam when the header names none) and each unit's id once.
+    static ScenarioFault CheckStructure(const ScenarioText& text, int defaultLocalTeam);
     // 1 when the land pack holds the land (-1: the loose land file exists).
     static int LandExists(int landNumber);
 };

@@ -563,7 +563,7 @@ void Reader::TerrainLists(const Lines& lines) {
 int Scenario::ReadText() {
     if (text) return text->damage == ScenarioText::Damage::None ? 1 : 0;
     text = std::make_unique<ScenarioText>();
-    return text->Read(FileName(), FileName() ? -1 : packEntry, isSave);
+    return text->Read(FileName(), FileName() ? -1 : packEntry);
 }
 
 int Scenario::PeekHeader(int& mission, char& clan) {

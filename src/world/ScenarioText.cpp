@@ -41,10 +41,12 @@ const char* ScnValueText(const char* line) {
     return "";
 }
 
-int ScenarioText::Read(const char* fileName, int packEntry, bool save) {
+int ScenarioText::Read(const char* fileName, int packEntry) {
     sections.clear();
     leading.clear();
     damage = Damage::Unreadable;
+    closedByRecord = false;
+    longestLine = 0;
     ResourceFile file;
     if (packEntry == -1) {
         if (!fileName || !file.Open(fileName, ResourceFile::OpenMode::ReadBinary)) return 0;
@@ -57,7 +59,6 @@ int ScenarioText::Read(const char* fileName, int packEntry, bool save) {
     std::string bytes(static_cast<size_t>(size), '\0');
     int32_t count = size;
     if (size > 0 && !file.Read(count, bytes.data())) return 0;
-    if (packEntry == -1 && save) return ReadSaveBytes(bytes.data(), bytes.size());
     if (packEntry == -1) return ReadLooseBytes(bytes.data(), bytes.size());
     return ReadBytes(bytes.data(), bytes.size());
 }
@@ -103,12 +104,23 @@ int64_t ScenarioText::CheckedLength(const char* data, size_t size) {
 int ScenarioText::ReadSaveBytes(const char* data, size_t size) {
     sections.clear();
     leading.clear();
+    closedByRecord = false;
+    longestLine = 0;
     const int64_t length = CheckedLength(data, size);
     if (length < 0) {
         damage = Damage::CheckRecord;
         return 0;
     }
-    return ReadBytes(data, static_cast<size_t>(length));
+    if (!ReadBytes(data, static_cast<size_t>(length))) return 0;
+    closedByRecord = true;
+    return 1;
+}
+
+int ScenarioText::BeginsWithFormatLine(const char* data, size_t size) {
+    constexpr size_t kLength = sizeof kFormatLine - 1;
+    if (size < kLength || std::memcmp(data, kFormatLine, kLength) != 0) return 0;
+    // Cut right after the line, the file still names the format.
+    return size == kLength || data[kLength] == '\n' || data[kLength] == '\r' ? 1 : 0;
 }
 
 int ScenarioText::CarriesRecord(const char* data, size_t size) {
@@ -126,7 +138,8 @@ int ScenarioText::CarriesRecord(const char* data, size_t size) {
 }
 
 int ScenarioText::ReadLooseBytes(const char* data, size_t size) {
-    if (CarriesRecord(data, size)) return ReadSaveBytes(data, size);
+    if (BeginsWithFormatLine(data, size) || CarriesRecord(data, size))
+        return ReadSaveBytes(data, size);
     return ReadBytes(data, size);
 }
 
@@ -146,6 +159,8 @@ int ScenarioText::ReadBytes(const char* data, size_t size) {
     sections.clear();
     leading.clear();
     damage = Damage::Unreadable;
+    closedByRecord = false;
+    longestLine = 0;
     if (size > static_cast<size_t>(kMaxBytes)) return 0;
     constexpr size_t kKept = Scenario::kLineSize - 1;
     size_t at = 0;
@@ -153,6 +168,7 @@ int ScenarioText::ReadBytes(const char* data, size_t size) {
         size_t end = at;
         while (end < size && data[end] != '\n' && data[end] != '\r')
             ++end;
+        longestLine = std::max(longestLine, end - at);
         std::string line(data + at, std::min(end - at, kKept));
         // CR, LF or CR LF ends a line.
         at = end + 1;

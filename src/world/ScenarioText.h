@@ -22,19 +22,27 @@ public:
     enum class Damage : int { None = 0, Unreadable = 1, CheckRecord = 2 };
 
     // 1 when the file (packEntry -1) or the pack entry could be read whole within the bound.
-    // A file opened as a save must end with a valid check record; the entries of the scenario
-    // pack and hand-written loose scenarios carry none, though one that carries a record must
-    // carry a valid one.
-    int Read(const char* fileName, int packEntry, bool save);
+    // A file is read as ReadLooseBytes reads it; the entries of the scenario pack carry no
+    // record and are read as they are.
+    int Read(const char* fileName, int packEntry);
     // From bytes in memory (the fuzz target and the tests); 0 over the bound.
     int ReadBytes(const char* data, size_t size);
     // A save's bytes: 0 unless they end with a valid check record; the text before it is read.
     int ReadSaveBytes(const char* data, size_t size);
-    // A loose scenario's bytes: read as a save when a line of them is a check record, else as
-    // they are.
+    // A saved game's or loose scenario's bytes. Those that begin with the format line, or
+    // carry a check record anywhere, are read as a save: a cut or changed one is refused.
+    // Without either they were written before the record, or by hand, and are read as they
+    // are; what they hold is left to the structure checks (ScenarioCheck).
     int ReadLooseBytes(const char* data, size_t size);
     // 1 when a line of the bytes begins as a check record does ("# check " and a digit).
     static int CarriesRecord(const char* data, size_t size);
+
+    // A save's first line: it names the save format, and a file that begins with it was
+    // written with a check record as its last line, which it must still have. The reader
+    // skips it as a comment, so saves stay readable by a reader that knows nothing of it.
+    static constexpr char kFormatLine[] = "# save 2";
+    // 1 when the first line of the bytes is the format line.
+    static int BeginsWithFormatLine(const char* data, size_t size);
 
     // A save's last line: "# check <length> <crc32>", the length in decimal and the CRC-32 in
     // eight lowercase hex digits, both over every byte before the line. The reader skips it
@@ -48,6 +56,10 @@ public:
     int PeekHeader(int& mission, char& clan) const;
 
     Damage damage = Damage::None;
+    // A valid check record closed the text: the file is as the game wrote it.
+    bool closedByRecord = false;
+    // The longest line read, counted before it was cut to the line buffer.
+    size_t longestLine = 0;
 
     // Sections in file order, each with the lines after its section line; lines before the
     // first section are dropped.

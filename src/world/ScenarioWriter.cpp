@@ -1,5 +1,5 @@
-// Writing the game in play as a scenario file: H, E, V, C, M, A, R, F and L, through the
-// atomic writer, so a failed save keeps the file that was there.
+// Writing the game in play as a scenario file: the format line, H, E, V, C, M, A, R, F, L and
+// the check record, through the atomic writer, so a failed save keeps the file that was there.
 #include <cstdarg>
 #include <cstdio>
 #include <string>
@@ -248,6 +248,9 @@ int Scenario::Save(const char* name, World& world) {
     AtomicWriter file(name);
     if (!file.IsOpen()) return 0;
     Writer writer(*this, world, file);
+    // The first line names the format, so that a cut save is told from one written before
+    // saves ended with a check record.
+    if (file.WriteLine(ScenarioText::kFormatLine) != 0) return 0;
     writer.Header();
     writer.Players();
     writer.Vehicles();

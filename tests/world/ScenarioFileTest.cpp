@@ -13,6 +13,7 @@
 #include "map/TerrainMap.h"
 #include "objects/Wreck.h"
 #include "platform/AtomicFile.h"
+#include "support/SaveForms.h"
 #include "support/SignedSave.h"
 #include "world/MemoryCatalogueMedia.h"
 #include "world/MissionStats.h"
@@ -351,6 +352,7 @@ TEST(ScenarioFile, ADamagedSaveIsRefusedByItsCheckRecord) {
     struct Case {
         std::string name;
         std::string text;
+        ScenarioFault fault = ScenarioFault::CheckRecord;
     };
     std::vector<Case> cases;
     for (size_t at = whole.find("\n: "); at != std::string::npos && at < recordAt;
@@ -386,12 +388,13 @@ TEST(ScenarioFile, ADamagedSaveIsRefusedByItsCheckRecord) {
                                {"record twice", whole + whole.substr(recordAt)},
                                {"upper-case digits", whole.substr(0, recordAt) + "# check " +
                                                          std::to_string(recordAt) + " ABCDEF12\n"},
-                               {"empty", ""}});
+                               // Nothing names the format or holds a record: no header.
+                               {"empty", "", ScenarioFault::NoHeader}});
     for (const Case& c : cases) {
         s.WriteFile("bad.scn", c.text);
         Scenario descriptor;
         descriptor.SetSaveFileName("bad.scn");
-        EXPECT_EQ(ScenarioCheck::Check(descriptor), ScenarioFault::CheckRecord) << c.name;
+        EXPECT_EQ(ScenarioCheck::Check(descriptor), c.fault) << c.name;
         int mission = -1;
         char clan = 0;
         EXPECT_EQ(descriptor.PeekHeader(mission, clan), 0) << c.name;
@@ -400,10 +403,12 @@ TEST(ScenarioFile, ADamagedSaveIsRefusedByItsCheckRecord) {
         EXPECT_EQ(s.CountObjects(), before) << c.name;
         EXPECT_EQ(s.world->loadGameRefused, 1) << c.name;
         s.world->loadGameRefused = 0;
-        // Opened as a scenario, a file that still holds a record must hold a valid one.
+        // Opened as a scenario, a file that names the save format or still holds a record must
+        // hold a valid one.
         Scenario loose;
         loose.SetFileName("bad.scn");
-        const bool recordKept = c.text.find("\n# check ") != std::string::npos;
+        const bool recordKept = c.text.find("\n# check ") != std::string::npos ||
+                                c.text.rfind(ScenarioText::kFormatLine, 0) == 0;
         if (recordKept)
             EXPECT_EQ(ScenarioCheck::Check(loose), ScenarioFault::CheckRecord) << c.name;
         else
@@ -445,12 +450,13 @@ TEST(ScenarioFile, ADamagedSaveIsRefusedByItsCheckRecord) {
     EXPECT_TRUE(pack.sections.empty());
 }
 
-// Only a file opened as a save must carry the record; a hand-written scenario opened by name
-// keeps the structure checks alone, unless it carries a record, which must then hold.
-TEST(ScenarioFile, TheRecordIsRequiredOfSavesAndCheckedWhereverOneIsCarried) {
+// A file without the format line and without a record is read as it stands, a save among
+// them after the structure checks; one that carries a record must hold it.
+TEST(ScenarioFile, TheRecordIsCheckedWhereverOneIsCarried) {
     ScenarioWorld s;
     // No resources at all is a possible start.
-    const std::string body = ": H\nJ = 0\nL = V\nK = 0\nI = 1\nw = 0\n";
+    const std::string body =
+        ": H\nJ = 0\nL = V\nK = 0\nI = 1\nw = 0\n: V\nI = 1\nB = 100,100\nA = 1,5\nH = VUnit\n";
     const std::string signedBody = SignedSave(body);
     std::string changed = signedBody;
     changed[body.find('V')] = 'T';
@@ -461,13 +467,13 @@ TEST(ScenarioFile, TheRecordIsRequiredOfSavesAndCheckedWhereverOneIsCarried) {
         int asSave;
     };
     const std::vector<Case> cases = {
-        {"no record", body, 1, 0},
+        {"no record", body, 1, 1},
         {"valid record", signedBody, 1, 1},
         {"body changed under the record", changed, 0, 0},
         {"line after the record", signedBody + "w = 5\n", 0, 0},
         {"record alone", SignedSave(""), 0, 0},
         {"record without its line feed", signedBody.substr(0, signedBody.size() - 1), 0, 0},
-        {"comment that is no record", body + "# check the land\n", 1, 0},
+        {"comment that is no record", body + "# check the land\n", 1, 1},
         {"no record, no header", "J = 0\n", 0, 0},
     };
     for (const Case& c : cases) {
@@ -489,6 +495,180 @@ TEST(ScenarioFile, TheRecordIsRequiredOfSavesAndCheckedWhereverOneIsCarried) {
         other.WriteFile("hand.scn", c.text);
         EXPECT_EQ(unchecked.Load(*other.world), c.asScenario) << c.name;
     }
+}
+
+// Saves of the earlier writers load to the state this build's save of the same game loads to:
+// the format's own (no format line, no record) and the one with a record but no format line.
+// A save that names its format must end with its record; one without a record must hold what
+// every whole save holds. Nothing read is written back, and a game saved from an earlier save
+// is written in the new form.
+TEST(ScenarioFile, SavesOfEarlierWritersLoadAndBrokenOnesAreRefused) {
+    WreckLook look;
+    SeedRandom(0);
+    ScenarioWorld s;
+    ASSERT_EQ(s.StartSkirmish(1), 1);
+    s.AddUnit(1, 10, 10, "VSbbc-------399199212299Test");
+    s.AddUnit(2, 12, 20, "TSbbc-----3301 9004299Killer:Spider");
+    s.world->teamStats[1]->kills = 3;
+    ASSERT_EQ(s.world->SaveGame("new.scn"), 1);
+    const std::string fresh = s.ReadFile("new.scn");
+    const std::string formatLine = std::string(ScenarioText::kFormatLine) + "\n";
+    ASSERT_EQ(fresh.rfind(formatLine, 0), 0u);
+    const size_t recordAt = fresh.rfind("# check ");
+    ASSERT_NE(recordAt, std::string::npos);
+    const std::string old = WithoutFormatLineAndRecord(fresh);
+    const std::string previous = WithRecordOnly(fresh);
+    ASSERT_EQ(old, fresh.substr(formatLine.size(), recordAt - formatLine.size()));
+    ASSERT_EQ(previous, SignedSave(old));
+    std::string crlf;
+    for (const char c : old)
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+
+    // The structure faults, made from the old save.
+    const std::vector<std::string> pieces = SectionsOf(old);
+    ASSERT_TRUE(pieces[0].empty());
+    ASSERT_EQ(pieces[1].rfind(": H\n", 0), 0u);
+    std::vector<std::string> kept;
+    std::vector<std::string> localUnits;
+    for (const std::string& piece : pieces)
+        (IsUnitOfTeam(piece, 1) ? localUnits : kept).push_back(piece);
+    ASSERT_GE(localUnits.size(), 2u);  // the factory and the unit
+    const std::string noLocal = Joined(kept);
+    int teamWithout = 0;
+    for (int team = 4; team >= 2 && !teamWithout; --team) {
+        if (std::none_of(pieces.begin(), pieces.end(),
+                         [&](const std::string& p) { return IsUnitOfTeam(p, team); }))
+            teamWithout = team;
+    }
+    ASSERT_NE(teamWithout, 0);
+    std::string otherLocal = old;
+    otherLocal.replace(otherLocal.find("\nI = 1\n"), 7,
+                       "\nI = " + std::to_string(teamWithout) + "\n");
+    std::vector<std::string> doubled = pieces;
+    const auto firstUnit = std::find_if(doubled.begin(), doubled.end(), [](const std::string& p) {
+        return p.rfind(": V\n", 0) == 0;
+    });
+    ASSERT_NE(firstUnit, doubled.end());
+    doubled.insert(firstUnit, *firstUnit);
+    std::vector<std::string> withoutIds = pieces;
+    withoutIds.insert(withoutIds.begin() + 2,
+                      {": V\nI = 2\nH = VUnit\n", ": V\nI = 2\nH = VUnit\n"});
+    auto withHeaderLine = [&](const std::string& line) {
+        std::vector<std::string> longer = pieces;
+        longer[1] += line + "\n";
+        return Joined(longer);
+    };
+    const std::string line255 = withHeaderLine("q = " + std::string(251, '7'));
+    const std::string line256 = withHeaderLine("q = " + std::string(252, '7'));
+
+    using F = ScenarioFault;
+    const struct {
+        const char* name;
+        std::string text;
+        ScenarioFault asSave;
+        ScenarioFault asScenario;
+    } cases[] = {
+        {"this build's", fresh, F::None, F::None},
+        {"previous writer: record, no format line", previous, F::None, F::None},
+        {"the format's own: neither", old, F::None, F::None},
+        {"the format's own, CR LF", crlf, F::None, F::None},
+        {"format line, no record", fresh.substr(0, recordAt), F::CheckRecord, F::CheckRecord},
+        {"format line set before a previous save", formatLine + previous, F::CheckRecord,
+         F::CheckRecord},
+        {"format line with another record", formatLine + previous.substr(old.size()),
+         F::CheckRecord, F::CheckRecord},
+        {"no unit of the local team", noLocal, F::NoLocalTeamUnits, F::None},
+        {"header only", pieces[1], F::NoLocalTeamUnits, F::None},
+        {"local team without units", otherLocal, F::NoLocalTeamUnits, F::None},
+        {"local units before the header", localUnits[0] + noLocal, F::NoLocalTeamUnits, F::None},
+        {"a unit twice", Joined(doubled), F::SharedUnitId, F::None},
+        {"two units without an id", Joined(withoutIds), F::None, F::None},
+        {"a line of 255", line255, F::None, F::None},
+        {"a line of 256", line256, F::LongLine, F::None},
+        {"a comment of 256", "#" + std::string(255, 'c') + "\n" + old, F::LongLine, F::None},
+        {"a line of 256 after CR LF", crlf + std::string(256, 'e') + "\n", F::LongLine, F::None},
+        // Under a record the file is as the game wrote it.
+        {"previous without the local team", SignedSave(noLocal), F::None, F::None},
+        {"previous with a line of 256", SignedSave(line256), F::None, F::None},
+        {"header checks first", Header("J = 13"), F::Mission, F::Mission},
+    };
+    for (const auto& c : cases) {
+        s.WriteFile("case.scn", c.text);
+        Scenario save;
+        save.SetSaveFileName("case.scn");
+        EXPECT_EQ(ScenarioCheck::Check(save), c.asSave) << c.name;
+        Scenario loose;
+        loose.SetFileName("case.scn");
+        EXPECT_EQ(ScenarioCheck::Check(loose), c.asScenario) << c.name;
+        const int before = s.CountObjects();
+        const int loaded = s.StartSave("case.scn");
+        EXPECT_EQ(loaded, c.asSave == F::None ? 1 : 0) << c.name;
+        if (!loaded) {
+            EXPECT_EQ(s.CountObjects(), before) << c.name;
+        }
+        EXPECT_EQ(s.ReadFile("case.scn") == c.text, true) << c.name;
+    }
+
+    // The same game from each writer: the same state, and saved again, the bytes this build
+    // writes for the game loaded from its own save.
+    s.Renew();
+    ASSERT_EQ(s.StartSave("new.scn"), 1);
+    const uint64_t state = s.world->StateChecksum();
+    EXPECT_EQ(s.world->teamStats[1]->kills, 3);
+    ASSERT_EQ(s.world->SaveGame("again.scn"), 1);
+    const std::string again = s.ReadFile("again.scn");
+    EXPECT_EQ(again.rfind(formatLine, 0), 0u);
+    for (const std::string* text : std::vector<const std::string*>{&previous, &old, &crlf}) {
+        s.Renew();
+        s.WriteFile("earlier.scn", *text);
+        ASSERT_EQ(s.StartSave("earlier.scn"), 1);
+        EXPECT_EQ(s.world->StateChecksum(), state) << text->substr(0, 12);
+        EXPECT_EQ(s.world->teamStats[1]->kills, 3);
+        int mission = -1;
+        char clan = 0;
+        Scenario peek;
+        peek.SetSaveFileName("earlier.scn");
+        EXPECT_EQ(peek.PeekHeader(mission, clan), 1);
+        EXPECT_EQ(clan, 'V');
+        ASSERT_EQ(s.world->SaveGame("again.scn"), 1);
+        EXPECT_EQ(s.ReadFile("again.scn") == again, true) << text->substr(0, 12);
+        EXPECT_EQ(s.ReadFile("earlier.scn") == *text, true);
+    }
+
+    // Cut anywhere after its format line, this build's save is refused; the text reader sees
+    // each cut, and the check and the load a few of them.
+    std::vector<size_t> passed;
+    for (size_t at = formatLine.size() - 1; at < fresh.size(); ++at) {
+        ScenarioText text;
+        if (text.ReadLooseBytes(fresh.data(), at) ||
+            text.damage != ScenarioText::Damage::CheckRecord)
+            passed.push_back(at);
+    }
+    EXPECT_TRUE(passed.empty()) << passed.size() << " cuts read, the first at " << passed[0];
+    ScenarioText whole;
+    EXPECT_EQ(whole.ReadLooseBytes(fresh.data(), fresh.size()), 1);
+    EXPECT_TRUE(whole.closedByRecord);
+    for (const size_t at : {formatLine.size(), fresh.size() / 3, recordAt, fresh.size() - 1}) {
+        s.WriteFile("cut.scn", fresh.substr(0, at));
+        Scenario save;
+        save.SetSaveFileName("cut.scn");
+        EXPECT_EQ(ScenarioCheck::Check(save), F::CheckRecord) << at;
+        int mission = -1;
+        char clan = 0;
+        EXPECT_EQ(save.PeekHeader(mission, clan), 0) << at;
+        EXPECT_EQ(s.StartSave("cut.scn"), 0) << at;
+    }
+    // The format line alone, or with a different ending, is what it names; a longer first line
+    // is not.
+    const struct {
+        std::string text;
+        int names;
+    } firstLines[] = {{"# save 2", 1},     {"# save 2\n", 1},  {"# save 2\r\n", 1},
+                      {"# save 2 ", 0},    {"# save 20\n", 0}, {"# save \n", 0},
+                      {"\n# save 2\n", 0}, {"# save", 0},      {"", 0}};
+    for (const auto& f : firstLines)
+        EXPECT_EQ(ScenarioText::BeginsWithFormatLine(f.text.data(), f.text.size()), f.names)
+            << f.text;
 }
 
 // Counters at the top of int32 are possible values: the save loads, and the score, the clock
