@@ -1,10 +1,13 @@
 #include "net/CommandExecutor.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstdlib>
 #include <memory>
 
 #include "catalogue/PictureTemplates.h"
 #include "catalogue/TemplateCatalogue.h"
+#include "core/Rect.h"
 #include "core/SpriteSet.h"
 #include "core/WindowProc.h"
 #include "map/ObjectKinds.h"
@@ -95,6 +98,110 @@ const char* const kLayouts[kLastKind + 1] = {
     "i",        // 56 artifact award
     "pblll",    // 57 unit snapshot
 };
+
+// Who may send each kind. A peer changes only what its machine answers for; the host, or once it
+// is lost the lowest player left, decides what no player owns.
+enum class From : uint8_t {
+    // Nobody's state; an answer that only the owner's copy takes (7, 22, 36, 39, 43, 49); or a
+    // kind checked on what it names in its own case (13, 35, 37, 42, 54).
+    kAnyone,
+    // The machine answering for the object the command changes (its subject, below): the one
+    // playing its current team (a captured unit keeps its id, not its team), a wreck's maker,
+    // and for a team whose machine is gone the player who took it over.
+    kAnswerer,
+    // The host, or once it is lost the lowest player left.
+    kAuthority,
+    // The player who took over the lost team the payload names.
+    kTaker,
+    // The set-up and the lobby only; kHostLobby from the host only.
+    kLobby,
+    kHostLobby,
+};
+
+// What a kAnswerer kind changes: the object of the header id, the factory of the header team,
+// the shooter the payload names, or (nothing made yet) the header team itself.
+enum class Subject : uint8_t { kNone, kObject, kFactory, kShooter, kTeam };
+
+struct SenderRule {
+    From from;
+    Subject subject;
+};
+
+constexpr SenderRule kAnyoneRule{From::kAnyone, Subject::kNone};
+constexpr SenderRule kObjectRule{From::kAnswerer, Subject::kObject};
+constexpr SenderRule kFactoryRule{From::kAnswerer, Subject::kFactory};
+
+const SenderRule kSenders[kLastKind + 1] = {
+    kAnyoneRule,                           // 0 heartbeat
+    kFactoryRule,                          // 1 factory state
+    kAnyoneRule,                           // 2 never written, no action
+    kFactoryRule,                          // 3 factory job
+    kFactoryRule,                          // 4 product position
+    kFactoryRule,                          // 5 release product
+    kObjectRule,                           // 6 damage
+    kAnyoneRule,                           // 7 damage report (owner's copy)
+    kObjectRule,                           // 8 goal
+    kObjectRule,                           // 9 state
+    kFactoryRule,                          // 10 create unit
+    {From::kAnswerer, Subject::kTeam},     // 11 create factory
+    {From::kAnswerer, Subject::kShooter},  // 12 fire weapon
+    kAnyoneRule,                           // 13 create wreck: its sender is the maker
+    kObjectRule,                           // 14 mine ore
+    kObjectRule,                           // 15 repair
+    kObjectRule,                           // 16 deliver cargo
+    kObjectRule,                           // 17 salvage
+    kObjectRule,                           // 18 altitude change
+    kObjectRule,                           // 19 altitude step
+    kObjectRule,                           // 20 altitude reached
+    kObjectRule,                           // 21 firing timer
+    kAnyoneRule,                           // 22 credit hit (owner's copy)
+    kObjectRule,                           // 23 reclaim wreck
+    {From::kLobby, Subject::kNone},        // 24 set-up settings
+    {From::kHostLobby, Subject::kNone},    // 25 set-up start
+    {From::kLobby, Subject::kNone},        // 26 set-up leave
+    kFactoryRule,                          // 27 design update
+    kObjectRule,                           // 28 moving flag
+    kAnyoneRule,                           // 29 pause
+    {From::kAuthority, Subject::kNone},    // 30 all placed
+    kAnyoneRule,                           // 31 debug toggle
+    kObjectRule,                           // 32 deploy
+    kObjectRule,                           // 33 undeploy
+    {From::kAuthority, Subject::kNone},    // 34 artifact
+    kAnyoneRule,                           // 35 artifact touched: the sender's own unit
+    kAnyoneRule,                           // 36 shot answer (owner's copy)
+    kAnyoneRule,                           // 37 change owner: to the sender's own team
+    kFactoryRule,                          // 38 exit point
+    kAnyoneRule,                           // 39 exit clear (owner's copy)
+    kAnyoneRule,                           // 40 game speed
+    kAnyoneRule,                           // 41 message
+    kAnyoneRule,                           // 42 ore amount: growth or withdrawal
+    kAnyoneRule,                           // 43 altitude answer (owner's copy)
+    {From::kLobby, Subject::kNone},        // 44 game set-up
+    {From::kTaker, Subject::kNone},        // 45 player dropped
+    {From::kLobby, Subject::kNone},        // 46 player number
+    kObjectRule,                           // 47 pick up
+    kObjectRule,                           // 48 drop
+    kAnyoneRule,                           // 49 drop answer (owner's copy)
+    kObjectRule,                           // 50 carried position
+    kObjectRule,                           // 51 release
+    kObjectRule,                           // 52 reset
+    kObjectRule,                           // 53 capture
+    kAnyoneRule,                           // 54 nominal hit: land features only
+    kFactoryRule,                          // 55 factory ledger
+    {From::kAuthority, Subject::kNone},    // 56 artifact award
+    kObjectRule,                           // 57 unit snapshot
+};
+
+// The link-up numbers the host 1 and its joiners from 2.
+constexpr int kHostPlayer = 1;
+// What AnsweringTeam gives an object every player may change.
+constexpr int kAnyPlayer = 0;
+
+// A withdrawal comes from the factory standing on the deposit, whose copy here may stand a step
+// off; once the factory died here, its pieces lie about where it stood (up to a piece's offset
+// and size from its centre).
+constexpr int kMinerSlackPixels = 32;
+constexpr int kPieceSlackPixels = 160;
 
 // The fields after the goal type, by type 0 .. 8.
 const char* const kGoalLayouts[] = {"", "p", "ip", "p", "pp", "ip", "", "i", "p"};
@@ -269,6 +376,30 @@ GameObject* FirstAt(const NodeList& list, const Point& p) {
     return nullptr;
 }
 
+bool IsPlayerTeam(int team) {
+    return InRange(team, 1, World::kTeams - 1);
+}
+
+int64_t KeyOf(const SimId& id) {
+    return (static_cast<int64_t>(id.team) << 32) | static_cast<uint32_t>(id.serial);
+}
+
+// A factory's wreck piece: its id carries the factory's team.
+bool IsPieceId(const SimId& id) {
+    const auto serial = static_cast<uint32_t>(id.serial);
+    return serial >= World::kPieceSerialBase && serial < 2 * World::kPieceSerialBase;
+}
+
+bool NearBounds(const Rect& r, const Point& p, int margin) {
+    return p.x >= r.origin.x - margin && p.x <= r.origin.x + r.extent.w - 1 + margin &&
+           p.y >= r.origin.y - margin && p.y <= r.origin.y + r.extent.h - 1 + margin;
+}
+
+bool IsUnitKind(int kind) {
+    return kind == ObjectKind::kUnit || kind == ObjectKind::kRepairUnit ||
+           kind == ObjectKind::kCaptureUnit;
+}
+
 }  // namespace
 
 int CommandExecutor::Check(const uint8_t* data, size_t size) {
@@ -294,11 +425,172 @@ int CommandExecutor::Execute(CommandBuffer& message, int slot) {
         // The pointer keeps moving during long decodes.
         PumpMouseMove();
         Apply(reader, header, slot);
+        // At once, before the next command: a later one may tell the winner's state with the
+        // effect already in it.
+        if (!world.awaitedWinners.empty()) GiveAwaitedAwards();
     }
     return 1;
 }
 
+int CommandExecutor::SenderTeam(int slot) const {
+    return InRange(slot, 0, World::kPeerSlots - 1) ? world.peerTeams[slot] : -1;
+}
+
+int CommandExecutor::SlotPlaying(int team) const {
+    for (int slot = 0; slot < World::kPeerSlots; ++slot) {
+        CommLink* link = world.peerLinks[slot];
+        if (link && link->ConnectionLost() == 0 && world.peerTeams[slot] == team) return slot;
+    }
+    return -1;
+}
+
+int CommandExecutor::LowestPlayerLeft(int except) const {
+    int lowest = -1;
+    auto consider = [&lowest, except](int team) {
+        if (IsPlayerTeam(team) && team != except && (lowest == -1 || team < lowest)) lowest = team;
+    };
+    consider(world.LocalTeam());
+    for (int slot = 0; slot < World::kPeerSlots; ++slot) {
+        CommLink* link = world.peerLinks[slot];
+        if (link && link->ConnectionLost() == 0) consider(world.peerTeams[slot]);
+    }
+    return lowest;
+}
+
+int CommandExecutor::HasAuthority(int sender) const {
+    return world.networkHost != 1 && IsPlayerTeam(sender) && sender == LowestPlayerLeft(-1) ? 1 : 0;
+}
+
+int CommandExecutor::AnsweringTeam(GameObject* o) const {
+    if (o->GetKind() == ObjectKind::kWreck) {
+        auto maker = world.wreckMakers.find(KeyOf(o->id));
+        if (maker != world.wreckMakers.end()) return maker->second;
+        // A factory's pieces are made by every machine's death pass; the factory's owner
+        // answers for them.
+        return IsPieceId(o->id) ? o->id.team : -1;
+    }
+    // A field answers to whichever machine's shot hits it.
+    if (o->GetKind() == ObjectKind::kDestructible) return kAnyPlayer;
+    const int team = o->GetTeam();
+    return IsPlayerTeam(team) ? team : -1;
+}
+
+// A team's machine that is gone is answered for by the lowest player left, who took its objects
+// over (the World's peer check). This machine may not have seen the loss yet when the taker's
+// word arrives: the links to the lost machine close on each survivor in its own time. The
+// taker's first command about the lost team is its snapshot of the team's factory or units (57)
+// or, for a team with neither, the player's drop (45): with `lossSign`, such a command from the
+// player who would take the team over closes the link to the team's machine here, as the
+// taker's peer check closed its own, and the command is applied. The peer check that follows
+// does the rest (the status line, the empty player slot). Every other command waits its turn
+// behind that first one on the taker's link, so nothing else needs the sign.
+int CommandExecutor::SpeaksFor(int sender, int team, int lossSign) {
+    if (!IsPlayerTeam(sender)) return 0;
+    if (team == sender || team == kAnyPlayer) return 1;
+    if (!IsPlayerTeam(team)) return 0;
+    if (team == world.LocalTeam()) return 0;
+    const int playing = SlotPlaying(team);
+    if (playing == -1) return sender == LowestPlayerLeft(-1) ? 1 : 0;
+    if (lossSign == 0 || sender != LowestPlayerLeft(team)) return 0;
+    world.peerLinks[playing]->Drop(0);
+    return 1;
+}
+
+int CommandExecutor::MaySend(const CommandReader& r, const CommandHeader& h, int slot) {
+    const SenderRule rule = kSenders[h.kind];
+    const int sender = SenderTeam(slot);
+    const auto kind = static_cast<CommandKind>(h.kind);
+    const int lossSign =
+        kind == CommandKind::SimSnapshot || kind == CommandKind::PlayerDropped ? 1 : 0;
+    switch (rule.from) {
+        case From::kAnyone:
+            return 1;
+        case From::kAuthority:
+            return HasAuthority(sender);
+        case From::kLobby:
+            return world.inGame == 0 ? 1 : 0;
+        case From::kHostLobby:
+            return world.inGame == 0 && sender == kHostPlayer ? 1 : 0;
+        case From::kTaker: {
+            CommandReader payload = r;
+            payload.ReadByte();
+            const int team = payload.ReadByte();
+            return team != sender && SpeaksFor(sender, team, lossSign) ? 1 : 0;
+        }
+        case From::kAnswerer:
+            break;
+    }
+    // Only what the command would change is checked: a command about an object this machine
+    // owns, or does not have, changes nothing (an honest peer's word in flight after a
+    // hand-over lands there) and is let through to be read and skipped.
+    GameObject* subject = nullptr;
+    switch (rule.subject) {
+        case Subject::kFactory:
+            subject = world.TeamFactory(h.id.team);
+            break;
+        case Subject::kShooter: {
+            CommandReader payload = r;
+            payload.ReadByte();
+            payload.ReadByte();
+            payload.ReadPoint();
+            subject = world.FindObject(payload.ReadId());
+            break;
+        }
+        case Subject::kTeam:
+            return world.TeamFactory(h.id.team) || SpeaksFor(sender, h.id.team, 0) ? 1 : 0;
+        case Subject::kObject:
+            subject = world.FindObject(h.id);
+            // A piece's value its factory's owner tells before this machine made the piece.
+            if (!subject && kind == CommandKind::SimSnapshot && IsPieceId(h.id))
+                return SpeaksFor(sender, h.id.team, lossSign);
+            break;
+        case Subject::kNone:
+            return 1;
+    }
+    if (!IsMirror(subject)) return 1;
+    return SpeaksFor(sender, AnsweringTeam(subject), lossSign);
+}
+
+void CommandExecutor::Refuse(const CommandHeader& h, int slot) {
+    char line[96];
+    std::snprintf(line, sizeof line, "Refused command kind %d from slot %d (player %d)", h.kind,
+                  slot, SenderTeam(slot));
+    receivers.Refused(line);
+}
+
+int CommandExecutor::MinesDeposit(int sender, GameObject* deposit) {
+    const Rect bounds = deposit->GetBounds();
+    if (GameObject* factory = world.TeamFactory(sender))
+        return NearBounds(bounds, factory->GetCentre(), kMinerSlackPixels) ? 1 : 0;
+    // The factory died here while its owner's last withdrawals were on their way.
+    for (ListNode* n = world.wrecks.First(); n; n = world.wrecks.Next(n)) {
+        GameObject* piece = ObjectOf(n);
+        if (piece->id.team == sender && IsPieceId(piece->id) &&
+            NearBounds(bounds, piece->GetCentre(), kPieceSlackPixels))
+            return 1;
+    }
+    return 0;
+}
+
+void CommandExecutor::GiveAwaitedAwards() {
+    auto& awaited = world.awaitedWinners;
+    for (auto it = awaited.begin(); it != awaited.end();) {
+        GameObject* winner = world.FindObject(it->winner);
+        if (!winner) {
+            ++it;
+            continue;
+        }
+        Artifact::ApplyEffectOf(it->effect, winner);
+        it = awaited.erase(it);
+    }
+}
+
 void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) {
+    if (MaySend(r, h, slot) == 0) {
+        Refuse(h, slot);
+        r.SkipCommand();
+        return;
+    }
     const SimId& id = h.id;
     GameObject* factory = world.TeamFactory(id.team);
     GameObject* mirrorFactory = IsMirror(factory) ? factory : nullptr;
@@ -416,7 +708,14 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             break;
         }
         case CommandKind::CreateWreck:
+            // An id held here already stays whose it is: its sender would become its maker.
+            if (world.FindWreckById(id)) {
+                Refuse(h, slot);
+                break;
+            }
             MakeWreck(r, h);
+            if (world.FindWreckById(id) && IsPlayerTeam(SenderTeam(slot)))
+                world.wreckMakers[KeyOf(id)] = SenderTeam(slot);
             break;
         case CommandKind::MineOre: {
             const int32_t amount = r.ReadW32();
@@ -555,21 +854,12 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             receivers.MakeArtifact(id, p, r.ReadU8());
             break;
         }
-        case CommandKind::ScenarioObjectTrigger: {
-            // A claim: only the host decides, and its award (kind 56) tells everybody.
-            GameObject* toucher = world.FindObject(r.ReadId());
-            auto* artifact = dynamic_cast<Artifact*>(world.FindObject(id));
-            if (world.networkHost == 1 && artifact &&
-                artifact->GetKind() == ObjectKind::kArtifact && IsMirror(toucher))
-                artifact->PickUp(toucher);
+        case CommandKind::ScenarioObjectTrigger:
+            ApplyClaim(r, h, slot);
             break;
-        }
-        case CommandKind::ArtifactAward: {
-            GameObject* winner = world.FindObject(r.ReadId());
-            auto* artifact = dynamic_cast<Artifact*>(world.FindObject(id));
-            if (world.networkHost != 1 && artifact && winner) artifact->Take(winner);
+        case CommandKind::ArtifactAward:
+            ApplyAward(r, h);
             break;
-        }
         case CommandKind::ShotAck: {
             const int mount = r.ReadByte();
             GameObject* o = world.FindObject(id);
@@ -579,7 +869,17 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
         case CommandKind::ChangeOwner: {
             const int first = r.ReadByte();
             const int third = r.ReadByte();
-            if (GameObject* o = world.FindObject(id)) o->ChangeTeam(ValueTriple(first, third), 0);
+            GameObject* o = world.FindObject(id);
+            if (!o) break;
+            // Only to the sender's own team, and only what it answers for already or took with
+            // its capture unit (kind 53 marked the unit as under its control).
+            const int sender = SenderTeam(slot);
+            if (first != sender ||
+                (o->teamRecord.second != sender && SpeaksFor(sender, AnsweringTeam(o), 0) == 0)) {
+                Refuse(h, slot);
+                break;
+            }
+            o->ChangeTeam(ValueTriple(first, third), 0);
             break;
         }
         case CommandKind::FactoryExitPoint: {
@@ -603,8 +903,16 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
         }
         case CommandKind::OreAmount: {
             const int32_t change = r.ReadW32();
-            if (auto* deposit = dynamic_cast<OreDeposit*>(world.FindOreDeposit(id)))
-                deposit->ApplyChange(change);
+            auto* deposit = dynamic_cast<OreDeposit*>(world.FindOreDeposit(id));
+            if (!deposit) break;
+            // Growth is the authority's; a withdrawal the miner's, the owner of the factory on
+            // the deposit.
+            const int sender = SenderTeam(slot);
+            if ((change >= 0 ? HasAuthority(sender) : MinesDeposit(sender, deposit)) == 0) {
+                Refuse(h, slot);
+                break;
+            }
+            deposit->ApplyChange(change);
             break;
         }
         case CommandKind::FactoryLedger: {
@@ -710,14 +1018,62 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
                 receivers.TakeOver(o, target);
             break;
         }
-        case CommandKind::NominalHit:
-            if (GameObject* o = world.FindObject(id)) o->ApplyDamageState(1, 1, 'X', 'X', 'X');
+        case CommandKind::NominalHit: {
+            // Any machine's shot may bring a land feature down; nothing else takes this hit.
+            GameObject* o = world.FindObject(id);
+            if (!o) break;
+            if (o->GetKind() != ObjectKind::kLandFeature) {
+                Refuse(h, slot);
+                break;
+            }
+            o->ApplyDamageState(1, 1, 'X', 'X', 'X');
             break;
+        }
         default:
             break;
     }
     // Whatever a kind left unread is skipped: the next command starts at its own header.
     r.SkipCommand();
+}
+
+// A claim: only the host decides, and its award (kind 56) tells everybody. The host grants it
+// only for a unit of the sender's that stands on the artifact here too, within the reach a
+// lagging copy needs; a refused claim leaves the artifact to be claimed again.
+void CommandExecutor::ApplyClaim(CommandReader& r, const CommandHeader& h, int slot) {
+    GameObject* toucher = world.FindObject(r.ReadId());
+    auto* artifact = dynamic_cast<Artifact*>(world.FindObject(h.id));
+    if (world.networkHost != 1 || !artifact || artifact->GetKind() != ObjectKind::kArtifact ||
+        !artifact->takerId.IsNull() || !IsMirror(toucher))
+        return;
+    const Point at = artifact->GetPosition();
+    const Point from = toucher->GetPosition();
+    constexpr int kCell = 32;
+    const bool near = std::abs(at.x / kCell - from.x / kCell) <= kClaimReachCells &&
+                      std::abs(at.y / kCell - from.y / kCell) <= kClaimReachCells;
+    if (!near || !IsUnitKind(toucher->GetKind()) ||
+        SpeaksFor(SenderTeam(slot), AnsweringTeam(toucher), 0) == 0) {
+        Refuse(h, slot);
+        return;
+    }
+    artifact->PickUp(toucher);
+}
+
+// The host's award. A winner this machine does not know yet (its maker's word has not arrived)
+// still takes the artifact off the map here, as on every other machine; its effect waits for
+// the winner's copy.
+void CommandExecutor::ApplyAward(CommandReader& r, const CommandHeader& h) {
+    const SimId winnerId = r.ReadId();
+    auto* artifact = dynamic_cast<Artifact*>(world.FindObject(h.id));
+    if (world.networkHost == 1 || !artifact || !artifact->takerId.IsNull() || winnerId.IsNull())
+        return;
+    if (GameObject* winner = world.FindObject(winnerId)) {
+        artifact->Take(winner);
+        return;
+    }
+    artifact->Retire(winnerId);
+    auto& awaited = world.awaitedWinners;
+    if (awaited.size() >= World::kMaxAwaitedWinners) awaited.erase(awaited.begin());
+    awaited.push_back({winnerId, artifact->effectType});
 }
 
 void CommandExecutor::ApplyGoal(CommandReader& r, const CommandHeader& h) {

@@ -5,12 +5,18 @@
 // line names the player). Commands about objects this machine does not have are read and
 // skipped. Mirror-only kinds act on copies another machine owns, the answering kinds on the
 // owner's copy; what the unit classes do goes through CommandReceivers.
+//
+// A well-formed command is still applied only from a sender that may send it (the table beside
+// the layouts in the source): a peer changes only what its machine answers for. A refused
+// command is dropped and traced, and its peer stays: an honest peer's commands in flight after a
+// capture, a loss or a hand-over land there too.
 #include <cstddef>
 #include <cstdint>
 
 class CommandBuffer;
 class CommandReader;
 class CommandReceivers;
+class GameObject;
 class World;
 struct CommandHeader;
 
@@ -25,10 +31,44 @@ public:
     // 1 when every command of the bytes is well formed.
     static int Check(const uint8_t* data, size_t size);
 
+    // How far (in cells, either axis) the host's copy of a claiming unit may stand from the
+    // artifact's cell. The guest's unit stands on the cell when it claims; the host's copy
+    // follows the same goals on its own clock and is set back onto its owner's place only at
+    // each goal and pause, so it may trail by a step or two. A claim from further off is not a
+    // touch.
+    static constexpr int kClaimReachCells = 3;
+
 private:
     void Apply(CommandReader& reader, const CommandHeader& header, int slot);
     void ApplyGoal(CommandReader& reader, const CommandHeader& header);
     void MakeWreck(CommandReader& reader, const CommandHeader& header);
+    void ApplyClaim(CommandReader& reader, const CommandHeader& header, int slot);
+    void ApplyAward(CommandReader& reader, const CommandHeader& header);
+    // The awards waiting for a winner this machine did not know: applied once it is here.
+    void GiveAwaitedAwards();
+
+    // Who sent it: the player of the slot (-1 while not known).
+    int SenderTeam(int slot) const;
+    // Whether the slot may send the command, by the kind's row of the sender table.
+    int MaySend(const CommandReader& reader, const CommandHeader& header, int slot);
+    // Drops the command with a trace line naming the slot, its player and the kind.
+    void Refuse(const CommandHeader& header, int slot);
+    // The player whose machine answers for the object: its current team; a wreck's maker; 0
+    // for a field, which every player's shots hit; -1 for what nobody answers for (land
+    // features, deposits, artifacts).
+    int AnsweringTeam(GameObject* object) const;
+    // Whether `sender` speaks for `team` here: it plays it, or the team's machine is gone and
+    // the sender took it over. `lossSign`: see the source.
+    int SpeaksFor(int sender, int team, int lossSign);
+    // The host, or once it is lost the lowest player left.
+    int HasAuthority(int sender) const;
+    // The lowest-numbered player still in the game as this machine knows it (itself and the
+    // peers whose links stand), leaving `except` out; -1 for none.
+    int LowestPlayerLeft(int except) const;
+    // The slot whose standing link plays the team, or -1.
+    int SlotPlaying(int team) const;
+    // Whether the sender's factory takes ore from the deposit.
+    int MinesDeposit(int sender, GameObject* deposit);
 
     World& world;
     CommandReceivers& receivers;

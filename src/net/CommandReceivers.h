@@ -9,6 +9,7 @@
 
 #include "core/Point.h"
 #include "core/SimId.h"
+#include "core/Trace.h"
 
 class GameObject;
 class Goal;
@@ -81,4 +82,8 @@ public:
     virtual void SetGameSpeed(int /*speedGlobal*/) {}
     // The battle screen's reveal-map switch (kind 31).
     virtual void SetRevealMap(int /*value*/) {}
+
+    // A command its sender may not send was dropped: the line names the slot, its player and
+    // the kind.
+    virtual void Refused(const char* line) { Trace(line); }
 };

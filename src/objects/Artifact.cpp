@@ -84,10 +84,18 @@ void Artifact::PickUp(GameObject* taker) {
 
 void Artifact::Take(GameObject* taker) {
     if (!taker || !takerId.IsNull()) return;
+    Retire(taker->id);
+    ObjectWorld& world = TheObjectWorld();
+    if (taker->teamRecord.second == world.LocalTeam()) world.PlaySound(pickupSound);
+    ApplyEffect(taker);
+}
+
+void Artifact::Retire(const SimId& winner) {
+    if (winner.IsNull() || !takerId.IsNull()) return;
     ObjectWorld& world = TheObjectWorld();
     // The taker first: the World records who took it as it retires it.
     taken = 1;
-    takerId = taker->id;
+    takerId = winner;
     world.RetireArtifact(this);
     // The cell no longer holds an artifact, whatever its bit said before.
     if (PathGrid* paths = world.Paths()) {
@@ -95,11 +103,9 @@ void Artifact::Take(GameObject* taker) {
         paths->PixelToCell(position, row, column);
         paths->ClearCellBits(row, column, kCellArtifact);
     }
-    if (taker->teamRecord.second == world.LocalTeam()) world.PlaySound(pickupSound);
-    ApplyEffect(taker);
 }
 
-void Artifact::ApplyEffect(GameObject* taker) {
+void Artifact::ApplyEffectOf(int effectType, GameObject* taker) {
     if (!taker) return;
     GameObject* factory = TheObjectWorld().TeamFactory(taker->teamRecord.first);
     switch (effectType) {

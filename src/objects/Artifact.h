@@ -34,8 +34,12 @@ public:
     void PickUp(GameObject* taker);
     // The pick-up itself, on whatever machine: the award's receivers call it directly.
     void Take(GameObject* taker);
+    // Taken by a winner this machine does not know yet: retired as taken by that id, without an
+    // effect (the caller keeps the effect for the winner). Once only, as Take.
+    void Retire(const SimId& winner);
     // A factory gift counts on the factory's own machine only; its ledger tells the others.
-    void ApplyEffect(GameObject* taker);
+    void ApplyEffect(GameObject* taker) { ApplyEffectOf(effectType, taker); }
+    static void ApplyEffectOf(int effectType, GameObject* taker);
     // 1 for the effects 1 .. 5; anything else (an old or damaged record) has none and ends
     // after its pick-up sequence.
     static int IsEffect(int type) { return type >= 1 && type <= 5 ? 1 : 0; }

@@ -214,6 +214,8 @@ void World::ClearObjects() {
     artifacts.DeleteAll();
     takenArtifacts.DeleteAll();
     artifactAwards.clear();
+    awaitedWinners.clear();
+    wreckMakers.clear();
     groups.DeleteAll();
     landFeatures.DeleteAll();
     if (designLibrary) designLibrary->Clear();

@@ -374,6 +374,18 @@ public:
         SimId taker;
     };
     std::vector<ArtifactAward> artifactAwards;
+    // Awards whose winner this machine did not know yet (a third machine's unit whose making had
+    // not arrived): the artifact is retired at once, and the effect waits for the winner's copy.
+    struct AwaitedWinner {
+        SimId winner;
+        int32_t effect;
+    };
+    static constexpr size_t kMaxAwaitedWinners = 64;
+    std::vector<AwaitedWinner> awaitedWinners;
+    // The player whose machine made each wreck another machine announced (kind 13): that machine
+    // alone tells the wreck's hits and state. A captured unit's wreck keeps the victim's team in
+    // its id, so the id cannot tell. Keyed by team << 32 | serial.
+    std::unordered_map<int64_t, int32_t> wreckMakers;
 
     // --- WorldPeers.cpp: the network peer slots and the outgoing stream.
     CommLink* AddPeer();
@@ -388,6 +400,9 @@ public:
     // Records the state (kind 9) of every object this machine owns: at a pause, so that the
     // copies stand where their owners stopped.
     void SendOwnStates();
+    // A guest's claim the host refused (its copy of the unit stood too far off) is made again
+    // while the unit still stands on the artifact: kind 35 for every own unit on one.
+    void ClaimArtifactsStoodOn();
 
     // --- WorldObjectServices.cpp: the rest of what the map objects ask.
     int IsNetworkHost() override { return networkHost; }

@@ -11,6 +11,7 @@
 #include "core/Settings.h"
 #include "core/WindowProc.h"
 #include "map/CollisionFilter.h"
+#include "map/ObjectKinds.h"
 #include "map/PathGrid.h"
 #include "objects/Artifact.h"
 #include "objects/CommandBuffer.h"
@@ -227,10 +228,31 @@ int World::NetworkStep() {
         ReceiveFromPeer(slot);
     if (heartbeatTimer.Expired()) {
         commands->SendHeartbeat();
+        ClaimArtifactsStoodOn();
         heartbeatTimer.Start();
     }
     SendCommands(-1);
     return PeerCount() > 0 ? 1 : 0;
+}
+
+// A unit claims as it steps onto the artifact; one that stopped there claims again here, so a
+// claim the host refused while its copy of the unit still lagged behind is granted once the
+// copy has caught up.
+void World::ClaimArtifactsStoodOn() {
+    if (networkGame != 1 || networkHost == 1 || !commands || artifacts.IsEmpty()) return;
+    for (int team = 0; team < kTeams; ++team) {
+        for (ListNode* n = sims[team].First(); n; n = sims[team].Next(n)) {
+            GameObject* unit = static_cast<ObjectNode*>(n)->Object();
+            if (!unit || unit->local != 1 || unit->IsDestroyed() != 0) continue;
+            const int kind = unit->GetKind();
+            if (kind != ObjectKind::kUnit && kind != ObjectKind::kRepairUnit &&
+                kind != ObjectKind::kCaptureUnit)
+                continue;
+            auto* artifact = dynamic_cast<Artifact*>(ArtifactAt(unit->GetPosition()));
+            if (artifact && artifact->takerId.IsNull())
+                commands->SendScenarioObjectTrigger(artifact, unit);
+        }
+    }
 }
 
 void World::ReceiveFromPeer(int slot) {

@@ -28,6 +28,8 @@ TEST_F(CommandExecutorTest, EveryKindActsOnTheCopyItIsFor) {
     struct Case {
         std::vector<uint8_t> bytes;
         Log expected;
+        // The player of the sending slot.
+        int sender = 2;
     };
     const Case cases[] = {
         {CommandBytes(0).Done(), {}},
@@ -72,9 +74,10 @@ TEST_F(CommandExecutorTest, EveryKindActsOnTheCopyItIsFor) {
         // State: facings by the length.
         {CommandBytes(9, kMirror).P(p).B(3).B(4).B(255).Done(), {"2:10 Move 100,200 3 [4,-1]"}},
         {CommandBytes(9, kMirror).P(p).B(3).Done(), {"2:10 Move 100,200 3 []"}},
-        // A team's factory is made once.
+        // A team's factory is made once, announced by its own machine.
         {CommandBytes(11, SimId(3, 50)).P(p).L(1).L(2).L(3).B('F').B(9).Done(),
-         {"CreateFactory 3:50 F 100,200 0", "Resources 3:50 0 2", "FactoryByte 3:50 9"}},
+         {"CreateFactory 3:50 F 100,200 0", "Resources 3:50 0 2", "FactoryByte 3:50 9"},
+         3},
         {CommandBytes(11, SimId(2, 50)).P(p).L(1).L(2).L(3).B('F').B(9).Done(), {}},
         // Shots on a mirror shooter; a missing target makes none but is still answered.
         {CommandBytes(12, SimId(2, 60)).B('V').B('a').P(p).I(kMirror).I(kOwned).B(2).B(7).Done(),
@@ -97,9 +100,12 @@ TEST_F(CommandExecutorTest, EveryKindActsOnTheCopyItIsFor) {
         {CommandBytes(32, kMirror).Done(), {"2:10 Deploy"}},
         {CommandBytes(33, kMirror).Done(), {"2:10 Undeploy"}},
         {CommandBytes(33, kOwned).Done(), {}},
-        // Any copy.
-        {CommandBytes(37, kOwned).B(2).B(6).Done(), {"1:11 Team 2,2,6 0"}},
-        {CommandBytes(54, kOwned).Done(), {"1:11 Damage 1 1 XXX"}},
+        // Any copy it may change: the sender's own unit to its own team, a land feature. This
+        // machine's unit or a unit's nominal hit is not the sender's to give.
+        {CommandBytes(37, kMirror).B(2).B(6).Done(), {"2:10 Team 2,2,6 0"}},
+        {CommandBytes(37, kOwned).B(2).B(6).Done(), {Refusal(37)}},
+        {CommandBytes(54, SimId(0, 45)).Done(), {"0:45 Damage 1 1 XXX"}},
+        {CommandBytes(54, kOwned).Done(), {Refusal(54)}},
         // Carriers: the owner's copy takes only the answer.
         {CommandBytes(47, kCarrier).I(kMirror).Done(), {}},
         {CommandBytes(48, kCarrier).I(kMirror).P(p).Done(), {}},
@@ -113,7 +119,8 @@ TEST_F(CommandExecutorTest, EveryKindActsOnTheCopyItIsFor) {
         {CommandBytes(52, kMirror).Done(), {"ResetCarry 2:10"}},
         {CommandBytes(53, kCapture).I(kOwned).Done(), {"TakeOver 2:12 1:11"}},
         {CommandBytes(53, kMirror).I(kOwned).Done(), {}},
-        {CommandBytes(34, SimId(0, 70)).P(p).B(3).Done(), {"Artifact 0:70 100,200 3"}},
+        // Artifacts are the host's: this machine is.
+        {CommandBytes(34, SimId(0, 70)).P(p).B(3).Done(), {Refusal(34)}},
         // The owner's ledger reaches the mirror of its factory only.
         {CommandBytes(55, SimId(2, 0)).L(7).L(8).L(9).Done(), {"Ledger 2:20 7 8 9"}},
         {CommandBytes(55, SimId(1, 0)).L(7).L(8).L(9).Done(), {}},
@@ -124,7 +131,8 @@ TEST_F(CommandExecutorTest, EveryKindActsOnTheCopyItIsFor) {
         {CommandBytes(24).Settings().Done(),
          {"Settings 4 V 2 VVXX 3 5000 00 19.18.17.16.15.14.13.12.11.10.9.8.7.6.5.4.3.2.1.0."}},
         {CommandBytes(25).Settings('T', 8, 9900).B(5).Done(),
-         {"Speed -2", "Settings 4 T 2 VTXX 8 9900 10"}},
+         {"Speed -2", "Settings 4 T 2 VTXX 8 9900 10"},
+         1},
         {CommandBytes(26).Done(), {"Settings 0 V 1 XXXX 1 5000 01"}},
         // A set-up screen's settings before the start: the order is not shuffled yet.
         {CommandBytes(24).Settings('V', 3, 5000, 18).Done(),
@@ -139,6 +147,7 @@ TEST_F(CommandExecutorTest, EveryKindActsOnTheCopyItIsFor) {
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.bytes));
         log.clear();
+        world.peerTeams[0] = c.sender;
         EXPECT_EQ(Execute(c.bytes), 1);
         EXPECT_EQ(log, c.expected);
         EXPECT_EQ(link->DropReason(), 0);
@@ -148,12 +157,14 @@ TEST_F(CommandExecutorTest, EveryKindActsOnTheCopyItIsFor) {
 TEST_F(CommandExecutorTest, WorldLevelKindsChangeTheWorldAndTheOwnersCargo) {
     const int ownedCargo = owned->cargo;
     const int ownedDamage = owned->damage.Value();
+    // A guest playing team 3: slot 0's player 2 is the lowest left, the one who took team 4
+    // over and decides for the game.
+    world.localPlayer = ValueTriple(3);
     Execute(Message({
         CommandBytes(29).B(0).Done(),
         CommandBytes(30).Done(),
-        CommandBytes(46).B(3).Done(),
         CommandBytes(45).B(2).B(4).Done(),
-        CommandBytes(41).B(0).B(3).S("not for us").Done(),
+        CommandBytes(41).B(0).B(4).S("not for us").Done(),
         CommandBytes(41).B(2).B(0).S("hello").Done(),
         CommandBytes(15, kMirror).L(25).Done(),
         // Repairs of this machine's own unit, or of one it does not know, are not a copy's.
@@ -161,10 +172,13 @@ TEST_F(CommandExecutorTest, WorldLevelKindsChangeTheWorldAndTheOwnersCargo) {
         CommandBytes(15, kMissing).L(25).Done(),
         CommandBytes(23, kMirror).I(kWreck).L(10).Done(),
         CommandBytes(16, kMirror).L(4).L(3).Done(),
+        // Its player number comes last: from now on the slot speaks for player 4.
+        CommandBytes(46).B(4).Done(),
     }));
     EXPECT_EQ(world.paused, 0);
     EXPECT_EQ(world.pauseLocked, 0);
-    EXPECT_EQ(world.peerTeams[0], 3);
+    EXPECT_EQ(world.peerTeams[0], 4);
+    world.peerTeams[0] = 2;
     EXPECT_EQ(land.records.players, 2);
     EXPECT_EQ(land.records.emptied, std::vector<int>{4});
     EXPECT_STREQ(world.statusText, "hello");
@@ -199,12 +213,13 @@ TEST_F(CommandExecutorTest, WorldLevelKindsChangeTheWorldAndTheOwnersCargo) {
 }
 
 // The host alone decides who wins an artifact: the first claim (kind 35) wins there and is
-// awarded to everybody (kind 56); a guest takes it only from the award.
+// awarded to everybody (kind 56); a guest takes it only from the award, and only the host's
+// (or, once it is lost, the lowest player's left).
 TEST_F(CommandExecutorTest, AnArtifactHasOneWinnerTheHostAwards) {
     world.networkGame = 1;
     auto place = [this](int serial) {
         std::unique_ptr<GameObject> made = std::make_unique<Artifact>(
-            land.Centre(10, 3 + serial % 3 * 4), Size(64, 64), nullptr, nullptr,
+            land.Centre(serial < 75 ? 10 : 5, 3 + serial % 3 * 4), Size(64, 64), nullptr, nullptr,
             CollisionFilter(2, 1, 1, 1, 1), SimId(0, serial), 3);
         Artifact* artifact = static_cast<Artifact*>(made.get());
         EXPECT_EQ(world.AddArtifact(made), 1);
@@ -212,6 +227,9 @@ TEST_F(CommandExecutorTest, AnArtifactHasOneWinnerTheHostAwards) {
     };
     world.networkHost = 1;
     Artifact* contested = place(70);
+    // Both claimers' copies stand on it here.
+    world.PlaceOver(mirror, contested->GetPosition());
+    world.PlaceOver(capture, contested->GetPosition() + Point(32, 0));
     world.commands->Rewind();
     Execute(Message({CommandBytes(35, SimId(0, 70)).I(kMirror).Done(),
                      CommandBytes(35, SimId(0, 70)).I(kCapture).Done()}));
@@ -241,13 +259,23 @@ TEST_F(CommandExecutorTest, AnArtifactHasOneWinnerTheHostAwards) {
              SimId(0, 74), 2)
         .ApplyEffect(homeless);
     EXPECT_EQ(homeless->cargo, 0);
-    // A guest: a claim changes nothing, the award makes the pick-up.
+    // A guest playing team 3: a claim changes nothing, the award of player 2, the lowest left
+    // (the host's machine is gone), makes the pick-up.
     world.networkHost = 0;
+    world.localPlayer = ValueTriple(3);
     Artifact* awarded = place(71);
     Execute(CommandBytes(35, SimId(0, 71)).I(kCapture).Done());
     EXPECT_TRUE(awarded->takerId.IsNull());
     Execute(CommandBytes(56, SimId(0, 71)).I(kMirror).Done());
     EXPECT_EQ(awarded->takerId, kMirror);
+    // While the host plays on, player 2 is a guest like this one: its award is refused.
+    AddPeerPlaying(1);
+    Artifact* kept = place(75);
+    log.clear();
+    Execute(CommandBytes(56, SimId(0, 75)).I(kMirror).Done());
+    EXPECT_TRUE(kept->takerId.IsNull());
+    EXPECT_EQ(log, Log{Refusal(56)});
+    world.localPlayer = ValueTriple(1);
     // Its own unit on a guest only claims it.
     Artifact* claimed = place(72);
     claimed->PickUp(owned);
@@ -259,6 +287,8 @@ TEST_F(CommandExecutorTest, AnArtifactHasOneWinnerTheHostAwards) {
 // game waited for the factories.
 TEST_F(CommandExecutorTest, PlayStartingStartsTheMissionClocks) {
     FakeClock clock(1000);
+    // Said by the lowest player left.
+    world.localPlayer = ValueTriple(3);
     world.teamStats[1] = std::make_unique<MissionStats>();
     world.teamStats[1]->StartClock();
     clock.Advance(30000);
@@ -315,6 +345,8 @@ TEST_F(CommandExecutorTest, AnAnnouncedFactoryIsMirroredAndCountsTowardsTheNextR
     world.scenario = std::make_unique<Scenario>();
     world.scenario->networkPlayers = 3;
     const Point at = land.Centre(10, 3);
+    // Each factory announced by its own team's machine.
+    world.peerTeams[0] = 3;
     Execute(CommandBytes(11, SimId(3, 50)).P(at).L(1).L(2).L(3).B('F').B(9).Done());
     GameObject* factory = world.TeamFactory(3);
     ASSERT_NE(factory, nullptr);
@@ -334,6 +366,7 @@ TEST_F(CommandExecutorTest, AnAnnouncedFactoryIsMirroredAndCountsTowardsTheNextR
     world.pauseLocked = 1;
     world.scenario->waitingForFactories = 1;
     world.commands->Rewind();
+    world.peerTeams[0] = 4;
     Execute(CommandBytes(11, SimId(4, 52)).P(land.Centre(3, 10)).L(1).L(2).L(3).B('F').B(9).Done());
     EXPECT_EQ(world.scenario->factoriesAnnounced, 2);
     EXPECT_EQ(world.scenario->waitingForFactories, 0);

@@ -148,6 +148,7 @@ public:
     }
     void SetGameSpeed(int speed) override { log.push_back("Speed " + std::to_string(speed)); }
     void SetRevealMap(int v) override { log.push_back("Reveal " + std::to_string(v)); }
+    void Refused(const char* line) override { log.push_back(line); }
 
     void Add(const char* what, GameObject* o, const std::string& rest) {
         log.push_back(std::string(what) + " " + Of(o) + (rest.empty() ? "" : " " + rest));
@@ -199,6 +200,11 @@ public:
         w->cargo = 300;
         wreck = w.get();
         world.AddWreck(std::move(w));
+        auto lying = std::make_unique<RecordingObject>(log, 0, 45, land.Centre(10, 12), 10, 1);
+        feature = lying.get();
+        world.AddLandFeature(std::move(lying));
+        // Slot 0's machine made it.
+        world.wreckMakers[(int64_t{0} << 32) | 40] = 2;
     }
     ~ExecutorFixture() {
         world.ClosePeers(nullptr);
@@ -222,15 +228,30 @@ public:
         return raw;
     }
 
-    // Executes the bytes as slot 0's message; whether it was applied.
-    int Execute(const std::vector<uint8_t>& bytes) {
-        CommandBuffer& message = *world.peerCommands[0];
+    // Executes the bytes as the slot's message; whether it was applied.
+    int Execute(const std::vector<uint8_t>& bytes, int slot = 0) {
+        CommandBuffer& message = *world.peerCommands[slot];
         message.Rewind();
         std::copy(bytes.begin(), bytes.end(), message.start);
         message.cursor = message.start + bytes.size();
-        const int result = executor.Execute(message, 0);
+        const int result = executor.Execute(message, slot);
         EXPECT_EQ(message.cursor, message.start + bytes.size());
         return result;
+    }
+    // Another peer slot, its machine playing the team; slot 0's link stays `link`.
+    MemoryLink* AddPeerPlaying(int team) {
+        MemoryLink* first = link;
+        world.AddPeer();
+        MemoryLink* made = link;
+        link = first;
+        for (int slot = 0; slot < World::kPeerSlots; ++slot)
+            if (world.peerLinks[slot] == made) world.peerTeams[slot] = team;
+        return made;
+    }
+    // The trace line of a command dropped for its sender.
+    static std::string Refusal(int kind, int slot = 0, int player = 2) {
+        return "Refused command kind " + std::to_string(kind) + " from slot " +
+               std::to_string(slot) + " (player " + std::to_string(player) + ")";
     }
 
     WorldOnLand land{OpenLand(16, 12)};
@@ -248,4 +269,5 @@ public:
     std::unique_ptr<RecordingObject> field;
     RecordingObject* fieldRaw;
     RecordingObject* wreck;
+    RecordingObject* feature;
 };

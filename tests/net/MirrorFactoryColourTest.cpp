@@ -19,6 +19,8 @@ TEST(MirrorFactoryColour, TheCopyTakesItsOwnersSetUpColourWhenOneWasChosen) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.recorded);
         ExecutorFixture f;
+        // Announced by team 3's own machine.
+        f.world.peerTeams[0] = 3;
         if (c.scenario) {
             f.world.scenario = std::make_unique<Scenario>();
             f.world.scenario->teamColours[3] = c.recorded;

@@ -1,0 +1,331 @@
+// Who may send what: a crafted peer's commands about what its machine does not answer for are
+// dropped and traced, its peer stays; the machine answering for an object (its current team's,
+// a wreck's maker, a lost team's taker even before this machine saw the loss), the authority
+// and anyone's answers are applied.
+#include <gtest/gtest.h>
+
+#include <functional>
+
+#include "net/ExecutorFixture.h"
+#include "objects/Artifact.h"
+#include "objects/OreDeposit.h"
+
+namespace {
+
+const SimId kMirror(2, 10), kOwned(1, 11), kCapture(2, 12), kCarrier(1, 13), kWreck(0, 40),
+    kFeature(0, 45), kDeposit(0, 60), kArtifact(0, 70), kHostUnit(1, 15);
+
+class Senders : public ExecutorFixture {
+public:
+    Senders() {
+        world.networkGame = 1;
+        // A copy of the host's unit, and team 3's factory far from the deposit that team 2's
+        // factory stands on.
+        Add(1, 15, 5, 9, 1, 0);
+        AddBuilding(3, 22, 2, 14, 0);
+        std::unique_ptr<GameObject> deposit = std::make_unique<OreDeposit>(
+            land.Centre(7, 12), Size(128, 64), nullptr, CollisionFilter(0, 0, 0, 0, 0), kDeposit);
+        EXPECT_EQ(world.AddOreDeposit(deposit), 1);
+        world.PlaceOver(mirrorFactory, land.Centre(7, 12));
+        std::unique_ptr<GameObject> lying =
+            std::make_unique<Artifact>(land.Centre(10, 7), Size(64, 64), nullptr, nullptr,
+                                       CollisionFilter(2, 1, 1, 1, 1), kArtifact, 3);
+        artifact = static_cast<Artifact*>(lying.get());
+        world.AddArtifact(lying);
+    }
+    ~Senders() { world.networkGame = 0; }
+    int Ore() { return world.FindOreDeposit(kDeposit)->GetStored(); }
+    Artifact* artifact = nullptr;
+};
+
+// Slot 0's player sends; slot 1 (when given) holds another live machine.
+struct Row {
+    const char* what;
+    int local;
+    int sender;
+    int other;
+    std::vector<uint8_t> bytes;
+    // The log expected; a refusal is its trace line.
+    std::function<Log()> expected;
+    std::function<void(Senders&)> prepare = nullptr;
+    std::function<void(Senders&)> check = nullptr;
+};
+
+Log Refused(int kind, int player) {
+    return {ExecutorFixture::Refusal(kind, 0, player)};
+}
+
+// The capture unit of team 3 took team 2's unit over (kind 53 marked it), and the capturer
+// then moved it to its own team (kind 37): it keeps its id.
+void Captured(Senders& f) {
+    f.mirror->teamRecord.second = 3;
+}
+void MovedToCapturer(Senders& f) {
+    f.world.MoveSimToTeam(f.mirror, 2, 3);
+    f.mirror->teamRecord = ValueTriple(3);
+}
+
+TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) {
+    const Point p(100, 200);
+    auto none = [] { return Log{}; };
+    auto is = [](Log log) { return [log] { return log; }; };
+    const std::vector<uint8_t> goal = CommandBytes(8, kMirror).W(1).P(p).Done();
+    const std::vector<uint8_t> snapshot =
+        CommandBytes(57, kMirror).P(p).B(3).L(10).L(90).L(5).Done();
+    const Row rows[] = {
+        // The machine playing the object's team, and no other.
+        {"goal from the owner", 1, 2, -1, goal, is({"2:10 Goal 1 100,200"})},
+        {"goal from a third machine", 1, 3, 2, goal, is(Refused(8, 3))},
+        {"state from a third machine", 1, 3, 2, CommandBytes(9, kMirror).P(p).B(3).Done(),
+         is(Refused(9, 3))},
+        {"damage from a third machine", 1, 3, 2,
+         CommandBytes(6, kMirror).L(7).L(8).B('p').B('r').B('q').Done(), is(Refused(6, 3))},
+        {"carrier position from a third machine", 1, 3, 2, CommandBytes(50, kMirror).P(p).Done(),
+         is(Refused(50, 3))},
+        {"capture from a third machine", 1, 3, 2, CommandBytes(53, kCapture).I(kOwned).Done(),
+         is(Refused(53, 3))},
+        {"shot of another's unit", 1, 3, 2,
+         CommandBytes(12, SimId(3, 60)).B('V').B('a').P(p).I(kMirror).I(kOwned).B(2).B(7).Done(),
+         is(Refused(12, 3))},
+        {"ledger of another's factory", 1, 3, 2,
+         CommandBytes(55, SimId(2, 0)).L(7).L(8).L(9).Done(), is(Refused(55, 3))},
+        {"ledger of its own factory", 1, 2, -1, CommandBytes(55, SimId(2, 0)).L(7).L(8).L(9).Done(),
+         is({"Ledger 2:20 7 8 9"})},
+        {"product of another's factory", 1, 3, 2, CommandBytes(5, SimId(2, 0)).Done(),
+         is(Refused(5, 3))},
+        {"factory for another team", 1, 2, -1,
+         CommandBytes(11, SimId(4, 50)).P(p).L(1).L(2).L(3).B('F').B(9).Done(), is(Refused(11, 2))},
+        // The crafted guest on the host: its snapshot, owner change and nominal hit about the
+        // host's own unit.
+        {"snapshot of the host's unit", 1, 2, -1,
+         CommandBytes(57, kOwned).P(p).B(3).L(1).L(1).L(0).Done(), none, nullptr,
+         [](Senders& f) { EXPECT_EQ(f.owned->damage.Max(), 100); }},
+        // On player 2's machine, player 3 would take nothing over were the host lost.
+        {"snapshot of the host's unit's copy", 2, 3, 1,
+         CommandBytes(57, kHostUnit).P(p).B(3).L(1).L(1).L(0).Done(), is(Refused(57, 3)), nullptr,
+         [](Senders& f) { EXPECT_EQ(f.world.peerLinks[1]->ConnectionLost(), 0); }},
+        {"snapshot from the owner", 1, 2, -1, snapshot, is({"2:10 Move 100,200 3 []"})},
+        {"the host's unit to the guest", 1, 2, -1, CommandBytes(37, kOwned).B(2).B(6).Done(),
+         is(Refused(37, 2))},
+        {"own unit to another team", 1, 2, -1, CommandBytes(37, kMirror).B(3).B(6).Done(),
+         is(Refused(37, 2))},
+        {"another's unit not captured", 1, 3, 2, CommandBytes(37, kMirror).B(3).B(6).Done(),
+         is(Refused(37, 3))},
+        {"a captured unit to its capturer", 1, 3, 2, CommandBytes(37, kMirror).B(3).B(6).Done(),
+         is({"2:10 Team 3,3,6 0"}), Captured},
+        {"nominal hit on the host's unit", 1, 2, -1, CommandBytes(54, kOwned).Done(),
+         is(Refused(54, 2))},
+        {"nominal hit on a factory", 1, 2, -1, CommandBytes(54, SimId(1, 21)).Done(),
+         is(Refused(54, 2))},
+        {"nominal hit on a land feature", 1, 3, 2, CommandBytes(54, kFeature).Done(),
+         is({"0:45 Damage 1 1 XXX"})},
+        // A captured unit keeps its id: its capturer speaks for it now, its old owner no more.
+        {"goal for a captured unit from its capturer", 1, 3, 2, goal, is({"2:10 Goal 1 100,200"}),
+         MovedToCapturer},
+        {"goal for a captured unit from its old owner", 1, 2, 3, goal, is(Refused(8, 2)),
+         MovedToCapturer},
+        // Answers go to the owner's copy, whoever sends them.
+        {"hit report from a third machine", 1, 3, 2,
+         CommandBytes(7, kOwned).B('a').B('b').B('c').I(kMirror).Done(), is({"1:11 Hit abc 2:10"})},
+        {"credit from a third machine", 1, 3, 2, CommandBytes(22, kOwned).B(1).Done(),
+         is({"1:11 Skill 1"})},
+        {"shot answer from a third machine", 1, 3, 2, CommandBytes(36, kOwned).B(3).Done(),
+         is({"ShotAck 1:11 3"})},
+        {"exit answer from a third machine", 1, 3, 2, CommandBytes(39, SimId(1, 0)).Done(),
+         is({"ExitAck 1:21"})},
+        {"altitude answer from a third machine", 1, 3, 2, CommandBytes(43, kOwned).Done(),
+         is({"AltAck 1:11"})},
+        {"drop answer from a third machine", 1, 3, 2, CommandBytes(49, kCarrier).Done(),
+         is({"DropAck 1:13"})},
+        // A wreck's maker, whatever team its id names.
+        {"wreck damage from its maker", 1, 2, 3,
+         CommandBytes(6, kWreck).L(7).L(8).B('p').B('r').B('q').Done(),
+         is({"0:40 Damage 7 8 pqr"})},
+        {"wreck damage from another", 1, 3, 2,
+         CommandBytes(6, kWreck).L(7).L(8).B('p').B('r').B('q').Done(), is(Refused(6, 3))},
+        {"wreck snapshot from another", 1, 3, 2,
+         CommandBytes(57, kWreck).P(p).B(0).L(5).L(10).L(450).Done(), is(Refused(57, 3))},
+        {"a held wreck announced again", 1, 3, 2,
+         CommandBytes(13, kWreck).B('V').B('a').P(p).L(50).Done(), is(Refused(13, 3))},
+        // The authority: the host, or the lowest player left.
+        {"award from a guest to the host", 1, 2, -1, CommandBytes(56, kArtifact).I(kMirror).Done(),
+         is(Refused(56, 2))},
+        {"award from a guest to a guest", 3, 2, 1, CommandBytes(56, kArtifact).I(kMirror).Done(),
+         is(Refused(56, 2))},
+        {"award from the host", 3, 1, 2, CommandBytes(56, kArtifact).I(kMirror).Done(), none,
+         nullptr, [](Senders& f) { EXPECT_EQ(f.artifact->takerId, kMirror); }},
+        {"award from the lowest player left", 3, 2, -1,
+         CommandBytes(56, kArtifact).I(kMirror).Done(), none, nullptr,
+         [](Senders& f) { EXPECT_EQ(f.artifact->takerId, kMirror); }},
+        {"artifact from a guest", 3, 2, 1, CommandBytes(34, SimId(0, 71)).P(p).B(3).Done(),
+         is(Refused(34, 2))},
+        {"artifact from the host", 3, 1, 2, CommandBytes(34, SimId(0, 71)).P(p).B(3).Done(),
+         is({"Artifact 0:71 100,200 3"})},
+        {"all placed from a guest", 3, 2, 1, CommandBytes(30).Done(), is(Refused(30, 2)),
+         [](Senders& f) { f.world.pauseLocked = 1; },
+         [](Senders& f) { EXPECT_EQ(f.world.pauseLocked, 1); }},
+        {"all placed from the host", 3, 1, 2, CommandBytes(30).Done(), none,
+         [](Senders& f) { f.world.pauseLocked = 1; },
+         [](Senders& f) { EXPECT_EQ(f.world.pauseLocked, 0); }},
+        // Deposits: growth is the authority's, a withdrawal the miner's.
+        {"growth from a guest", 1, 2, -1, CommandBytes(42, kDeposit).L(1000000).Done(),
+         is(Refused(42, 2)), nullptr, [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
+        {"growth from the host", 3, 1, 2, CommandBytes(42, kDeposit).L(17).Done(), none, nullptr,
+         [](Senders& f) { EXPECT_EQ(f.Ore(), 17); }},
+        {"withdrawal by the miner", 1, 2, -1, CommandBytes(42, kDeposit).L(-5).Done(), none,
+         nullptr, [](Senders& f) { EXPECT_EQ(f.Ore(), -5); }},
+        {"withdrawal by another", 1, 3, 2, CommandBytes(42, kDeposit).L(-5).Done(),
+         is(Refused(42, 3)), nullptr, [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
+        // A taker whose word comes before this machine saw the loss: the lost machine's link
+        // closes here first.
+        {"taker's snapshot before the loss", 3, 1, 2, snapshot, is({"2:10 Move 100,200 3 []"}),
+         nullptr, [](Senders& f) { EXPECT_EQ(f.world.peerLinks[1]->ConnectionLost(), 1); }},
+        {"taker's snapshot after the loss", 3, 1, -1, snapshot, is({"2:10 Move 100,200 3 []"})},
+        {"goal of a lost team from its taker", 3, 1, -1, goal, is({"2:10 Goal 1 100,200"})},
+        {"snapshot from one who takes nothing", 1, 3, 2, snapshot, is(Refused(57, 3)), nullptr,
+         [](Senders& f) { EXPECT_EQ(f.world.peerLinks[1]->ConnectionLost(), 0); }},
+        {"goal from the taker before the loss", 3, 1, 2, goal, is(Refused(8, 1)), nullptr,
+         [](Senders& f) { EXPECT_EQ(f.world.peerLinks[1]->ConnectionLost(), 0); }},
+        {"drop from the taker", 3, 1, -1, CommandBytes(45).B(2).B(4).Done(), none, nullptr,
+         [](Senders& f) { EXPECT_EQ(f.land.records.emptied, std::vector<int>{4}); }},
+        {"drop from a guest", 3, 2, 1, CommandBytes(45).B(2).B(4).Done(), is(Refused(45, 2))},
+        // The set-up and the lobby only; the start from the host only.
+        {"settings in the battle", 1, 2, -1, CommandBytes(24).Settings().Done(), is(Refused(24, 2)),
+         [](Senders& f) { f.world.inGame = 1; }},
+        {"player number in the battle", 1, 2, -1, CommandBytes(46).B(4).Done(), is(Refused(46, 2)),
+         [](Senders& f) { f.world.inGame = 1; },
+         [](Senders& f) { EXPECT_EQ(f.world.peerTeams[0], 2); }},
+        {"start from a guest", 1, 2, -1, CommandBytes(25).Settings().B(3).Done(),
+         is(Refused(25, 2))},
+        // Anyone.
+        {"pause from a guest", 3, 2, 1, CommandBytes(29).B(1).Done(), none, nullptr,
+         [](Senders& f) { EXPECT_EQ(f.world.paused, 1); }},
+        {"speed from a guest", 3, 2, 1, CommandBytes(40).B(1).Done(), is({"Speed 2"})},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        Senders f;
+        f.world.localPlayer = ValueTriple(row.local);
+        f.world.peerTeams[0] = row.sender;
+        if (row.other != -1) f.AddPeerPlaying(row.other);
+        f.world.paused = 0;
+        if (row.prepare) row.prepare(f);
+        f.log.clear();
+        EXPECT_EQ(f.Execute(row.bytes), 1);
+        EXPECT_EQ(f.log, row.expected());
+        // The sender stays.
+        EXPECT_EQ(f.link->ConnectionLost(), 0);
+        EXPECT_EQ(f.link->DropReason(), 0);
+        if (row.check) row.check(f);
+    }
+}
+
+// The host grants a claim only for a unit of the sender's whose copy here stands within reach
+// of the artifact's cell; a refused claim leaves the artifact to be claimed again.
+TEST(CommandSenders, TheHostGrantsAClaimOnlyForTheSendersUnitNearTheArtifact) {
+    constexpr int kReach = CommandExecutor::kClaimReachCells;
+    const struct {
+        const char* what;
+        SimId toucher;
+        Point cells;
+        bool granted;
+        bool traced;
+    } cases[] = {
+        {"on it", kMirror, Point(0, 0), true, false},
+        {"at the reach", kMirror, Point(kReach, -kReach), true, false},
+        {"a cell past it", kMirror, Point(kReach + 1, 0), false, true},
+        {"a cell past it upwards", kMirror, Point(0, -kReach - 1), false, true},
+        {"from across the map", kMirror, Point(-7, -8), false, true},
+        {"a capture unit", kCapture, Point(1, 0), true, false},
+        {"a building", SimId(2, 20), Point(0, 0), false, true},
+        {"another player's unit", kHostUnit, Point(1, 0), false, true},
+        {"this machine's own unit", kOwned, Point(1, 0), false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Senders f;
+        f.world.networkHost = 1;
+        GameObject* toucher = f.world.FindObject(c.toucher);
+        ASSERT_NE(toucher, nullptr);
+        const Point at = f.artifact->GetPosition();
+        f.world.PlaceOver(toucher, at + Point(32 * c.cells.x, 32 * c.cells.y));
+        f.world.commands->Rewind();
+        f.log.clear();
+        const std::vector<uint8_t> claim = CommandBytes(35, kArtifact).I(c.toucher).Done();
+        EXPECT_EQ(f.Execute(claim), 1);
+        EXPECT_EQ(f.artifact->takerId, c.granted ? c.toucher : SimId());
+        EXPECT_EQ(f.log, c.traced ? Refused(35, 2) : Log{});
+        const std::vector<uint8_t> award = CommandBytes(56, kArtifact).I(c.toucher).Done();
+        const std::vector<uint8_t> sent(f.world.commands->Data(),
+                                        f.world.commands->Data() + f.world.commands->Size());
+        EXPECT_EQ(sent, c.granted ? award : std::vector<uint8_t>{});
+        if (c.granted || c.toucher == kOwned) continue;
+        // Claimed again once its copy stands on it, the artifact goes to it (a building never).
+        f.world.PlaceOver(toucher, at);
+        f.Execute(claim);
+        EXPECT_EQ(f.artifact->takerId,
+                  toucher->GetKind() == ObjectKind::kFactory || c.toucher == kHostUnit ? SimId()
+                                                                                       : c.toucher);
+    }
+}
+
+// A guest's unit that stopped on an artifact claims it again with every heartbeat: the host may
+// have refused its first claim while its copy there still lagged.
+TEST(CommandSenders, AGuestClaimsAgainWhileItsUnitStandsOnTheArtifact) {
+    for (int host : {0, 1}) {
+        for (bool onIt : {true, false}) {
+            SCOPED_TRACE(host * 10 + onIt);
+            Senders f;
+            f.world.networkHost = host;
+            if (onIt) f.world.PlaceOver(f.owned, f.artifact->GetPosition());
+            // Another's copy on it claims nothing here.
+            f.world.PlaceOver(f.mirror, f.artifact->GetPosition() + Point(1, 1));
+            f.world.commands->Rewind();
+            f.world.ClaimArtifactsStoodOn();
+            const std::vector<uint8_t> sent(f.world.commands->Data(),
+                                            f.world.commands->Data() + f.world.commands->Size());
+            EXPECT_EQ(sent, host == 0 && onIt ? CommandBytes(35, kArtifact).I(kOwned).Done()
+                                              : std::vector<uint8_t>{});
+            // Taken: no more claims.
+            f.artifact->Retire(kMirror);
+            f.world.commands->Rewind();
+            f.world.ClaimArtifactsStoodOn();
+            EXPECT_EQ(f.world.commands->Size(), 0u);
+        }
+    }
+}
+
+// A third machine's unit wins before this machine has been told it was made: the artifact
+// leaves the map here as everywhere, and its effect reaches the winner's copy once, when it is
+// made.
+TEST(CommandSenders, AnAwardBeforeItsWinnerExistsRetiresTheArtifactAndWaitsForTheWinner) {
+    Senders f;
+    f.world.localPlayer = ValueTriple(3);
+    f.world.peerTeams[0] = 1;
+    const SimId winner(4, 77);
+    ASSERT_EQ(f.Execute(CommandBytes(56, kArtifact).I(winner).Done()), 1);
+    EXPECT_EQ(f.artifact->takerId, winner);
+    EXPECT_EQ(f.world.ArtifactAt(f.artifact->GetPosition()), nullptr);
+    ASSERT_EQ(f.world.artifactAwards.size(), 1u);
+    EXPECT_EQ(f.world.artifactAwards[0].artifact, kArtifact);
+    EXPECT_EQ(f.world.artifactAwards[0].taker, winner);
+    ASSERT_EQ(f.world.awaitedWinners.size(), 1u);
+    // A second award changes nothing: taken once.
+    f.Execute(CommandBytes(56, kArtifact).I(kMirror).Done());
+    EXPECT_EQ(f.artifact->takerId, winner);
+    EXPECT_EQ(f.world.artifactAwards.size(), 1u);
+    // Nothing yet for others, nothing while the winner is missing.
+    f.Execute(CommandBytes(0).Done());
+    EXPECT_EQ(f.mirror->damage.Max(), 100);
+    EXPECT_EQ(f.world.awaitedWinners.size(), 1u);
+    // Its copy is made: the armour effect lands once, whatever comes after.
+    RecordingObject* made = f.Add(4, 77, 4, 12, 1, 0);
+    ASSERT_EQ(f.world.FindObject(winner), made);
+    f.Execute(Message({CommandBytes(0).Done(), CommandBytes(0).Done()}));
+    EXPECT_EQ(made->damage.Max(), 125);
+    EXPECT_TRUE(f.world.awaitedWinners.empty());
+    f.Execute(CommandBytes(0).Done());
+    EXPECT_EQ(made->damage.Max(), 125);
+}
+
+}  // namespace
