@@ -87,12 +87,14 @@ TEST(WaitingRoom, AFullRoomPushesOutTheOldestOfTheAddressHoldingTheMost) {
     };
     const Case cases[] = {
         {"one address fills the room, another comes", repeat("A", 16) + "B", {0}},
-        {"one waits, then a flood of thirty", "B" + repeat("A", 30),
+        {"one waits, then a flood of thirty",
+         "B" + repeat("A", 30),
          {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15}},
-        {"two addresses hold eight each: the older oldest goes", repeat("A", 8) +
-                                                                   repeat("B", 8) + "C",
+        {"two addresses hold eight each: the older oldest goes",
+         repeat("A", 8) + repeat("B", 8) + "C",
          {0}},
-        {"a tie goes to the address whose oldest came first", repeat("B", 8) + repeat("A", 7) + "AC",
+        {"a tie goes to the address whose oldest came first",
+         repeat("B", 8) + repeat("A", 7) + "AC",
          {0}},
         {"four each: the oldest of all goes", repeat("ABCD", 4) + "E", {0}},
         {"a flood with two others waiting", "BC" + repeat("A", 20), {2, 3, 4, 5, 6, 7}},
