@@ -1,5 +1,6 @@
 // Bytes from a peer into the link's receive through a socket pair: the link must deliver only
-// whole messages inside the block, never write past it, and drop the peer on a broken frame.
+// whole messages inside the block, never write past it, and drop the peer on a broken frame;
+// a first frame that is a hello names a version and is never delivered.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -33,8 +34,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         link.Receive(block.data(), TcpLink::kMaxPayload, held, length);
         // A lost link reports no message; one in progress never holds more than its length.
         if (length > TcpLink::kMaxPayload || (length > 0 && held > length)) __builtin_trap();
-        if (length > 0 && held == length) held = 0;
+        if (length > 0 && held == length) {
+            // Whatever is delivered as the first frame was no hello.
+            if (link.FramesReceived() == 1 && link.PeerVersion() != kWireVersionNone)
+                __builtin_trap();
+            held = 0;
+        }
     }
+    const int version = link.PeerVersion();
+    if (version < -1 || version > 0xFFFF || (version == -1 && link.FramesReceived() > 0))
+        __builtin_trap();
     for (size_t i = TcpLink::kMaxPayload; i < block.size(); ++i)
         if (block[i] != 0xA5) __builtin_trap();
     if (fds[1] != -1) sockets::Close(fds[1]);

@@ -12,6 +12,7 @@
 #include "core/SpriteSet.h"
 #include "core/StringTable.h"
 #include "core/TextWriter.h"
+#include "net/WaitingRoom.h"
 #include "objects/CommandBuffer.h"
 #include "ui/Button.h"
 #include "ui/TextField.h"
@@ -170,10 +171,14 @@ void NetworkScreen::OnButton(int button) {
         case 0:
             WriteProfileValue("QX", "OPTIONS", "HOST", hostText);
             lostShown = 0;
+            refusedShown = 0;
             state = 1;
             break;
         case 2:
             ownPlayer = 1;
+            // The lobby listens from links of its own: the menu's link would only hold a slot.
+            if (HoldsLink(currentLink)) world.ClosePeers(currentLink);
+            currentLink = nullptr;
             state = 3;
             break;
         case 3:
@@ -227,22 +232,12 @@ int NetworkScreen::Update(int /*elapsedMs*/) {
             }
             break;
         case 3:
-            // A connection counts as a joiner from its first whole frame; one that sends none,
-            // or leaves one unfinished, is dropped by its link after a while and frees its slot.
             world.SendEmptyCommand();
             world.ReceiveFromPeers();
             world.CheckPeers();
             world.CompactPeers();
-            if (!HoldsLink(currentLink)) currentLink = nullptr;
-            lastLinkResult = currentLink ? currentLink->Listen() : 0;
-            // The accepted link waits for its first frame; a new one listens for the next.
-            if (lastLinkResult == 1) currentLink = nullptr;
-            if (JoinersIn() == World::kPeerSlots) {
-                state = 4;
-                break;
-            }
-            // None while every slot is held: the listener keeps the next in its queue.
-            if (!currentLink) currentLink = world.AddPeer();
+            AdmitJoiners();
+            if (JoinersIn() == World::kPeerSlots) state = 4;
             break;
         case 4: {
             world.StartRecording();
@@ -262,11 +257,13 @@ int NetworkScreen::Update(int /*elapsedMs*/) {
                 world.SendCommands(slot);
             }
             // No fourth machine: nobody else may connect.
+            room.reset();
             if (world.peerLinks[0]) world.peerLinks[0]->CloseListener();
             state = 7;
             break;
         }
         case 5:
+            if (LeaveHostOfOtherVersion()) break;
             world.SendEmptyCommand();
             world.CheckPeers();
             world.CompactPeers();
@@ -311,6 +308,45 @@ int NetworkScreen::Update(int /*elapsedMs*/) {
     return finished ? 0 : 1;
 }
 
+// A connection counts as a joiner from its first whole frame, its hello: until then it waits in
+// the lobby's room and holds no slot, so silent ones cannot keep a player out however many come.
+// One of another version is turned away before it holds a slot.
+void NetworkScreen::AdmitJoiners() {
+    if (!room) {
+        room = std::make_unique<WaitingRoom>([this]() -> std::unique_ptr<CommLink> {
+            return world.makeLink ? world.makeLink() : nullptr;
+        });
+    }
+    for (std::unique_ptr<CommLink>& link : room->Step()) {
+        const int version = link->PeerVersion();
+        if (version != kWireVersion) {
+            link->Disconnect();
+            refusedVersion = version;
+            refusedShown = 1;
+            lostShown = 0;
+            continue;
+        }
+        // A joiner past the third finds every slot held and is closed.
+        if (world.AdoptPeer(std::move(link))) refusedShown = 0;
+    }
+}
+
+// The host's hello is the first thing it sends, so its version is known here before the host
+// can have been found lost (the link is read after the lost links are checked).
+int NetworkScreen::LeaveHostOfOtherVersion() {
+    if (!HoldsLink(currentLink)) return 0;
+    const int version = currentLink->PeerVersion();
+    if (version < 0 || version == kWireVersion) return 0;
+    world.ClosePeers(nullptr);
+    currentLink = world.AddPeer();
+    ownPlayer = -1;
+    refusedVersion = version;
+    refusedShown = 1;
+    lostShown = 0;
+    state = 0;
+    return 1;
+}
+
 bool NetworkScreen::HoldsLink(const CommLink* link) const {
     if (!link) return false;
     for (const CommLink* held : world.peerLinks)
@@ -334,6 +370,7 @@ int NetworkScreen::JoinersIn() const {
 void NetworkScreen::CancelLinkUp() {
     lostPlayer = world.lastLostTeam;
     lostShown = 1;
+    refusedShown = 0;
     world.ClosePeers(nullptr);
     acceptLink = nullptr;
     connectLink = nullptr;
@@ -343,7 +380,8 @@ void NetworkScreen::CancelLinkUp() {
     readySent = 0;
     peerCount = 0;
     std::memset(addresses, 0, sizeof addresses);
-    currentLink = world.AddPeer();
+    // The host's lobby listens from its own links again.
+    currentLink = mode == 'H' ? nullptr : world.AddPeer();
     if (mode == 'H') {
         state = 3;
     } else {
@@ -381,6 +419,13 @@ int NetworkScreen::StatusString() const {
 
 std::string NetworkScreen::StatusText() const {
     char status[256];
+    if (refusedShown && (state == 0 || state == 3)) {
+        const char* line = GetString(mode == 'H' ? kJoinerRefusedString : kHostRefusedString);
+        if (line) {
+            std::snprintf(status, sizeof status, line, refusedVersion, kWireVersion);
+            return status;
+        }
+    }
     // Until somebody joins again (or the joiner presses OK), the line says who was lost.
     if (lostShown && (state == 0 || (state == 3 && JoinersIn() == 0))) {
         const char* line = GetString(lostPlayer >= 1 ? kPlayerLostString : kPeerLostString);
@@ -418,8 +463,9 @@ void NetworkScreen::DrawPictures() {
         Rect(Point(0, 0), Size(DisplayBase::kScreenWidth, DisplayBase::kScreenHeight)));
     TextWriter* font = world.font.get();
     if (!font) return;
-    if (mode == 'H' && (state == 2 || state == 3) && world.peerLinks[0]) {
-        const char* address = world.peerLinks[0]->LocalAddress();
+    CommLink* listener = room && room->Listener() ? room->Listener() : world.peerLinks[0];
+    if (mode == 'H' && (state == 2 || state == 3) && listener) {
+        const char* address = listener->LocalAddress();
         if (address) font->DrawText(nameBox.origin, address, kTextColour);
     }
     font->DrawText(statusBox.origin, StatusText().c_str(), kTextColour);

@@ -1,10 +1,13 @@
 #pragma once
 // Connects two to four machines into a full mesh of links before a network game and gives
 // every machine its player number. The host (player 1) accepts joiners (each counts from its
-// first whole frame) until it presses OK or the third one is in, then tells each joiner its number,
-// how many links to accept and which addresses to connect to; every machine reports ready to each
-// peer once its links stand, and the screen ends when it has a ready report from every peer. A peer
-// lost meanwhile cancels the link-up everywhere: the host waits for joiners again, a joiner for OK.
+// first whole frame, and waits outside the peer slots until then) until it presses OK or the
+// third one is in, then tells each joiner its number, how many links to accept and which
+// addresses to connect to; every machine reports ready to each peer once its links stand, and the
+// screen ends when it has a ready report from every peer. A peer lost meanwhile cancels the
+// link-up everywhere: the host waits for joiners again, a joiner for OK. A machine of another
+// wire version is refused before any of this: the host turns such a joiner away, a joiner leaves
+// such a host, and each names both versions on its status line.
 // The main menu runs it as a child screen with a fresh peer link and reads its exit code, player
 // number and peer count.
 #include <cstdint>
@@ -19,6 +22,7 @@ class CommLink;
 class InputEvent;
 class SpriteSet;
 class TextField;
+class WaitingRoom;
 class World;
 
 class NetworkScreen : public ScreenBase {
@@ -40,6 +44,10 @@ public:
     // A peer was lost during the link-up: with its player number, or without one.
     static constexpr int kPlayerLostString = 312;
     static constexpr int kPeerLostString = 313;
+    // A machine of another wire version was refused: by the host (the joiner's version, then
+    // this one's), or by a joiner (the host's version, then this one's).
+    static constexpr int kJoinerRefusedString = 333;
+    static constexpr int kHostRefusedString = 334;
 
     // mode 'H' hosts, 'J' joins; the link is the menu's first peer link.
     NetworkScreen(World& world, char mode, CommLink* link);
@@ -72,12 +80,17 @@ public:
 
     // Connections that have sent a whole frame (the spare link never counts).
     int JoinersIn() const;
+    // The host's connections that have not sent a whole frame yet; null outside the lobby.
+    const WaitingRoom* Room() const { return room.get(); }
 
 private:
     void SendReadyWhenLinked();
     bool HoldsLink(const CommLink* link) const;
     bool IsJoiner(CommLink* link) const;
     void CancelLinkUp();
+    void AdmitJoiners();
+    // Whether the host's hello named another version: the joiner then leaves it; 1 if so.
+    int LeaveHostOfOtherVersion();
     void DrawPictures();
     void Finish(int code);
 
@@ -110,4 +123,9 @@ private:
     int lostSeen = 0;
     int lostPlayer = -1;
     int lostShown = 0;
+    // The host's lobby: connections that have not yet sent a whole frame.
+    std::unique_ptr<WaitingRoom> room;
+    // The version of the last machine refused for it, shown until someone joins again.
+    int refusedVersion = -1;
+    int refusedShown = 0;
 };

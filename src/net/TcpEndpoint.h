@@ -19,7 +19,11 @@ public:
     int OpenListener();
     void CloseListener();
 
-    static constexpr int kBacklog = 3;
+    // Room in the kernel's queue of connections not yet taken: the lobby takes in everything
+    // waiting each tick, and a deep queue keeps room for a real joiner's connection while a
+    // flood of reconnecting clients pours in (a full queue drops it, and the joiner's retry
+    // comes seconds later).
+    static constexpr int kBacklog = 64;
     const std::string bindAddress;
     const int port;
     // -1 when none.

@@ -65,6 +65,7 @@ void TcpLink::Adopt(int socket) {
     Connected(kAccepted);
 }
 
+// A new connection counts its frames from 1 both ways and opens with the hello.
 void TcpLink::Connected(int state) {
     linkState = state;
     receiveState = kBetween;
@@ -72,6 +73,22 @@ void TcpLink::Connected(int state) {
     dropReason = 0;
     connectedAt = GetTimeMs();
     framesReceived = 0;
+    peerVersion = -1;
+    nextSequence = 1;
+    lastReceivedSequence = 0;
+    uint8_t hello[kHelloBytes] = {kHelloBytes, kHelloKind};
+    std::memcpy(hello + 2, kHelloMagic, sizeof kHelloMagic);
+    hello[7] = static_cast<uint8_t>(announcedVersion);
+    hello[8] = static_cast<uint8_t>(announcedVersion >> 8);
+    Send(hello, sizeof hello);
+}
+
+int TcpLink::TakeHello(const uint8_t* payload, uint32_t length) {
+    const bool hello = length == kHelloBytes && payload[0] == kHelloBytes &&
+                       payload[1] == kHelloKind &&
+                       std::memcmp(payload + 2, kHelloMagic, sizeof kHelloMagic) == 0;
+    peerVersion = hello ? payload[7] | (payload[8] << 8) : kWireVersionNone;
+    return hello ? 1 : 0;
 }
 
 int TcpLink::DropWhenStalled(uint32_t now) {
@@ -239,6 +256,7 @@ void TcpLink::Receive(uint8_t* buffer, size_t capacity, size_t& held, size_t& pa
             needed = length;
             if (needed == 0) {
                 receiveState = kBetween;
+                if (framesReceived == 0) TakeHello(nullptr, 0);
                 ++framesReceived;
                 if (++emptyMessages == kEmptyMessagesPerCall) return;
                 continue;
@@ -260,7 +278,12 @@ void TcpLink::Receive(uint8_t* buffer, size_t capacity, size_t& held, size_t& pa
         held = received;
         if (received == needed) {
             receiveState = kBetween;
-            ++framesReceived;
+            // The hello is the link's own: the caller gets nothing for it, and the frames
+            // behind it wait for the next call (the host reads a joiner's hello alone).
+            if (framesReceived++ == 0 && TakeHello(buffer, needed)) {
+                held = 0;
+                payloadLength = 0;
+            }
             return;
         }
     }

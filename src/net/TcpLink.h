@@ -5,6 +5,9 @@
 // per call. Every socket is non-blocking: frames the socket cannot take now wait whole in a
 // bounded queue and are written on by every later call, and a peer that stops reading until
 // the queue passes its bound is dropped. A frame that breaks the framing drops the link.
+// Each side's first frame is a hello that names its wire version; the receiver keeps the
+// version and delivers nothing for it. A peer whose first frame is something else is taken for
+// a build from before the hello.
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -24,6 +27,12 @@ public:
     // frame and did not finish it this long after, holds a place no real player can use: it is
     // dropped (at the link-up and in the game alike).
     static constexpr uint32_t kSilentMs = 10000;
+    // The hello's payload: shaped as a command of a kind no build has (255), so that a build
+    // from before the hello drops it as data it cannot read, then a magic and the version
+    // (16 bits, little endian as the commands' fields are).
+    static constexpr size_t kHelloBytes = 9;
+    static constexpr uint8_t kHelloKind = 255;
+    static constexpr uint8_t kHelloMagic[5] = {'Q', 'X', 'W', 'V', 'N'};
     // Past this many bytes waiting to go out the peer has stalled.
     static constexpr size_t kQueueBound = 1 << 20;
     // Link states.
@@ -51,8 +60,11 @@ public:
     void Drop(int reason) override;
     int DropReason() override { return dropReason; }
     int FramesReceived() override { return framesReceived; }
+    int PeerVersion() override { return peerVersion; }
 
     int State() const { return linkState; }
+    // The version this link's hello announces (tests play builds of other versions).
+    void SetAnnouncedVersion(int version) { announcedVersion = version; }
     // The connection's socket, -1 when none (tests shrink its buffers).
     int Socket() const { return dataSocket; }
     // Bytes of frames waiting for the socket.
@@ -71,6 +83,9 @@ private:
     int Flush();
     // Drops the link when it kept silent or left a frame unfinished for kSilentMs; 1 if so.
     int DropWhenStalled(uint32_t now);
+    // Takes the first whole frame's payload: a hello gives the peer's version and is consumed
+    // (1); anything else means a build without the hello and is delivered (0).
+    int TakeHello(const uint8_t* payload, uint32_t length);
 
     std::shared_ptr<TcpEndpoint> endpoint;
     int linkState = kClosed;
@@ -93,6 +108,8 @@ private:
     uint32_t connectedAt = 0;
     uint32_t frameStartedAt = 0;
     int32_t framesReceived = 0;
+    int peerVersion = -1;
+    int announcedVersion = kWireVersion;
     std::vector<uint8_t> queue;
     size_t queueStart = 0;
 };

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "world/WireVersion.h"
+
 class CommLink {
 public:
     // Why a link was dropped by this side: the status-line strings naming the player.
@@ -44,4 +46,7 @@ public:
     virtual int DropReason() { return 0; }
     // Whole frames received since the connection was made: a joiner counts from its first.
     virtual int FramesReceived() { return 1; }
+    // The wire version the peer announced in its first frame (kWireVersionNone when that was
+    // no hello); -1 while no frame has come. Links that carry no hello speak this build's.
+    virtual int PeerVersion() { return kWireVersion; }
 };

@@ -389,6 +389,9 @@ public:
 
     // --- WorldPeers.cpp: the network peer slots and the outgoing stream.
     CommLink* AddPeer();
+    // Puts a link that is already connected (and Init'ed) into the first free peer slot; null
+    // (and the link closed) when every slot is held.
+    CommLink* AdoptPeer(std::unique_ptr<CommLink> link);
     void StartRecording();
     void ClosePeers(CommLink* link);
     void CheckPeers();

@@ -33,14 +33,23 @@ void RegisterNetworkInstaller(void (*install)(World&)) {
 
 CommLink* World::AddPeer() {
     if (!makeLink && networkInstaller) networkInstaller(*this);
-    int slot = 0;
-    while (slot < kPeerSlots && peerLinks[slot])
-        ++slot;
     // Never a fourth peer.
-    if (slot == kPeerSlots || !makeLink) return nullptr;
+    if (PeerCount() == kPeerSlots || !makeLink) return nullptr;
     std::unique_ptr<CommLink> link = makeLink();
     if (!link) return nullptr;
     if (link->Init() == 0) {
+        link->Disconnect();
+        return nullptr;
+    }
+    return AdoptPeer(std::move(link));
+}
+
+CommLink* World::AdoptPeer(std::unique_ptr<CommLink> link) {
+    if (!link) return nullptr;
+    int slot = 0;
+    while (slot < kPeerSlots && peerLinks[slot])
+        ++slot;
+    if (slot == kPeerSlots) {
         link->Disconnect();
         return nullptr;
     }
@@ -114,10 +123,11 @@ void World::CheckPeers() {
         ++peersLost;
         lastLostTeam = team;
         // A player's machine that went away, or one this side dropped (damaged data, stalled),
-        // is named on the status line.
+        // is named on the status line; a connection that never joined as a player (a port
+        // scan, a browser, a silent or garbled client in the lobby) has nobody to name.
         int reason = link->DropReason();
-        if (reason == 0 && IsPlayerTeam(team)) reason = CommLink::kDroppedStalled;
-        if (reason != 0) {
+        if (reason == 0) reason = CommLink::kDroppedStalled;
+        if (IsPlayerTeam(team)) {
             if (const char* format = GetString(reason)) {
                 char text[256];
                 std::snprintf(text, sizeof text, format, team);

@@ -14,6 +14,7 @@
 #include "core/Settings.h"
 #include "core/StringTable.h"
 #include "net/Mesh.h"
+#include "net/WaitingRoom.h"
 #include "support/MemoryLink.h"
 
 namespace {
@@ -138,21 +139,30 @@ TEST_F(NetworkScreenEventsTest, TheHostListensAgainWhenItsListenerIsLostBeforeAn
     ASSERT_EQ(screen.Load(), 1);
     events.Post(InputKind::Key, Point(), kKeyEnter);
     screen.HandleEvents(16);
+    // The lobby listens from links of its own: the menu's link holds no slot.
+    EXPECT_EQ(disconnects, 1);
+    EXPECT_EQ(world.PeerCount(), 0);
     EXPECT_EQ(screen.Update(16), 1);
-    ASSERT_EQ(made.size(), 1u);
+    ASSERT_EQ(made.size(), 2u);
+    ASSERT_NE(screen.Room(), nullptr);
+    EXPECT_EQ(screen.Room()->Listener(), made[1]);
     EXPECT_EQ(screen.JoinersIn(), 0);
     // The listener fails with nobody on it: it is closed and a fresh one takes its place.
-    made[0]->lost = 1;
+    made[1]->lost = 1;
     EXPECT_EQ(screen.Update(16), 1);
-    EXPECT_EQ(disconnects, 1);
-    ASSERT_EQ(made.size(), 2u);
-    EXPECT_EQ(world.peerLinks[0], made[1]);
-    EXPECT_EQ(world.PeerCount(), 1);
-    // The fresh listener takes the next joiner, and another listens behind it.
-    made[1]->connected = 1;
+    EXPECT_EQ(disconnects, 2);
+    ASSERT_EQ(made.size(), 3u);
+    EXPECT_EQ(screen.Room()->Listener(), made[2]);
+    EXPECT_EQ(world.PeerCount(), 0);
+    // The fresh listener takes the next joiner, which has spoken and takes a slot, and another
+    // listens behind it.
+    made[2]->connected = 1;
     EXPECT_EQ(screen.Update(16), 1);
     EXPECT_EQ(screen.JoinersIn(), 1);
-    EXPECT_EQ(made.size(), 3u);
+    EXPECT_EQ(world.peerLinks[0], made[2]);
+    EXPECT_EQ(screen.Room()->Waiting(), 0);
+    EXPECT_EQ(made.size(), 4u);
+    EXPECT_EQ(screen.Room()->Listener(), made[3]);
     EXPECT_EQ(screen.State(), 3);
     world.ClosePeers(nullptr);
 }

@@ -1,14 +1,19 @@
 // The host and join screen with real links on loopback: two to four machines (each a World of
 // its own, bound to its own 127.0.0.x) go from host and join to a full mesh, player numbers
-// and ready reports, and a joiner whose host is lost gives up.
+// and ready reports, and a joiner whose host is lost gives up; machines of another wire version
+// (a later build, or one from before the version travelled) are refused in the lobby.
 #include "net/NetworkScreen.h"
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <map>
 #include <set>
 
+#include "core/StringTable.h"
 #include "net/Mesh.h"
+#include "net/WaitingRoom.h"
+#include "objects/CommandBuffer.h"
 #include "world/CommLink.h"
 
 namespace {
@@ -85,6 +90,145 @@ TEST_F(NetworkScreenTest, AJoinersNumberComesFromTheFirstSetUpAndCancelEnds) {
     screen.OnButton(NetworkScreen::kCancel);
     EXPECT_EQ(screen.Update(16), 0);
     EXPECT_EQ(screen.exitCode, 1);
+}
+
+// A frame as the wire carries it (big-endian length, sequence, the constant 100) around a
+// heartbeat: what a build without the hello sends first.
+std::vector<uint8_t> HeartbeatFrame(uint32_t sequence) {
+    CommandBuffer beat;
+    beat.SetEnabled(1);
+    beat.BeginRecording();
+    beat.SendHeartbeat();
+    beat.EndRecording();
+    std::vector<uint8_t> bytes;
+    for (uint32_t word : {static_cast<uint32_t>(beat.Size()), sequence, 100u})
+        for (int shift = 24; shift >= 0; shift -= 8)
+            bytes.push_back(static_cast<uint8_t>(word >> shift));
+    bytes.insert(bytes.end(), beat.Data(), beat.Data() + beat.Size());
+    return bytes;
+}
+
+// The side of another version is played by a link that announces it, or by a raw socket that
+// sends heartbeats and no hello. The refusing side names both versions and goes on waiting.
+TEST_F(NetworkScreenTest, AMachineOfAnotherVersionIsRefusedInTheLobby) {
+    SetStringTableText(std::string(199, '\r') + "%d joined" + std::string(333 - 199, '\r') +
+                       "Joiner %d refused, here %d.\rHost %d refused, here %d.\r");
+    const std::string here = std::to_string(kWireVersion);
+    struct Case {
+        const char* what;
+        // Who is of the other version: 'J' the joiner, 'H' the host.
+        char other;
+        int version;
+        bool oldBuild;
+    };
+    const Case cases[] = {
+        {"a joiner of a later build", 'J', kWireVersion + 1, false},
+        {"a joiner of version 0", 'J', 0, false},
+        {"a joiner from before the version travelled", 'J', kWireVersionNone, true},
+        {"a host of a later build", 'H', kWireVersion + 5, false},
+        {"a host from before the version travelled", 'H', kWireVersionNone, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        machines.clear();
+        const int casePort = FreePort();
+        uint32_t loopback = 0;
+        ASSERT_EQ(sockets::Resolve("127.0.0.1", loopback), 1);
+        if (c.other == 'J') {
+            machines.push_back(std::make_unique<Machine>("127.0.0.1", casePort));
+            Machine& host = *machines[0];
+            host.Open('H');
+            int raw = -1;
+            if (c.oldBuild) {
+                ASSERT_TRUE(TickUntil([&] { return host.screen->Room() != nullptr; }));
+                ASSERT_GE(sockets::StartConnect("127.0.0.3", loopback, casePort, raw), 0);
+                ASSERT_TRUE(TickUntil([&] { return sockets::ConnectResult(raw) == 1; }));
+                const std::vector<uint8_t> beats = HeartbeatFrame(1);
+                sockets::Send(raw, beats.data(), beats.size());
+            } else {
+                machines.push_back(std::make_unique<Machine>("127.0.0.3", casePort));
+                machines[1]->Open('J', "127.0.0.1");
+                static_cast<TcpLink*>(machines[1]->world.peerLinks[0])
+                    ->SetAnnouncedVersion(c.version);
+            }
+            const std::string line =
+                "Joiner " + std::to_string(c.version) + " refused, here " + here + ".";
+            ASSERT_TRUE(TickUntil([&] { return host.screen->StatusText() == line; }));
+            EXPECT_EQ(host.screen->JoinersIn(), 0);
+            EXPECT_EQ(host.world.PeerCount(), 0);
+            EXPECT_EQ(host.screen->Room()->Waiting(), 0);
+            EXPECT_EQ(host.screen->State(), 3);
+            // The joiner finds itself closed before any set-up and gives up.
+            if (c.oldBuild) {
+                uint8_t bytes[64];
+                EXPECT_TRUE(PollUntil([&] {
+                    long n = 0;
+                    while ((n = sockets::Receive(raw, bytes, sizeof bytes)) > 0) {
+                    }
+                    return n < 0;
+                }));
+                sockets::Close(raw);
+            } else {
+                ASSERT_TRUE(TickUntil([&] { return machines[1]->ended == 1; }));
+                EXPECT_EQ(machines[1]->screen->exitCode, 1);
+                EXPECT_EQ(machines[1]->screen->PlayerNumber(), -1);
+            }
+            // A joiner of this version gets in, and the line gives way to the count.
+            machines.push_back(std::make_unique<Machine>("127.0.0.4", casePort));
+            machines.back()->Open('J', "127.0.0.1");
+            ASSERT_TRUE(TickUntil([&] { return host.screen->JoinersIn() == 1; }));
+            EXPECT_EQ(host.screen->StatusText(), "1 joined");
+        } else {
+            int listener = -1;
+            int raw = -1;
+            if (c.oldBuild) {
+                listener = sockets::OpenListener("127.0.0.1", casePort, 3);
+                ASSERT_NE(listener, -1);
+            } else {
+                machines.push_back(std::make_unique<Machine>("127.0.0.1", casePort));
+                std::function<std::unique_ptr<CommLink>()> make = machines[0]->world.makeLink;
+                const int version = c.version;
+                machines[0]->world.makeLink = [make, version]() -> std::unique_ptr<CommLink> {
+                    std::unique_ptr<CommLink> link = make();
+                    static_cast<TcpLink*>(link.get())->SetAnnouncedVersion(version);
+                    return link;
+                };
+                machines[0]->Open('H');
+            }
+            machines.push_back(std::make_unique<Machine>("127.0.0.3", casePort));
+            Machine& joiner = *machines.back();
+            joiner.Open('J', "127.0.0.1");
+            if (c.oldBuild) {
+                char peer[16];
+                ASSERT_TRUE(TickUntil([&] {
+                    raw = raw == -1 ? sockets::Accept(listener, peer, sizeof peer) : raw;
+                    return raw != -1;
+                }));
+                const std::vector<uint8_t> beats = HeartbeatFrame(1);
+                sockets::Send(raw, beats.data(), beats.size());
+            }
+            const std::string line =
+                "Host " + std::to_string(c.version) + " refused, here " + here + ".";
+            ASSERT_TRUE(TickUntil([&] { return joiner.screen->StatusText() == line; }));
+            EXPECT_EQ(joiner.screen->State(), 0);
+            EXPECT_EQ(joiner.ended, 0);
+            EXPECT_EQ(joiner.screen->PlayerNumber(), -1);
+            // It holds one fresh link, as when it first opened, and may press OK again.
+            EXPECT_EQ(joiner.world.PeerCount(), 1);
+            EXPECT_EQ(joiner.world.peerLinks[0]->ConnectionLost(), 0);
+            EXPECT_STREQ(joiner.world.statusText, "");
+            if (c.oldBuild) {
+                sockets::Close(raw);
+                sockets::Close(listener);
+            } else {
+                // The host took it for a joiner of its own version, then lost it: no line.
+                ASSERT_TRUE(TickUntil([&] { return machines[0]->screen->JoinersIn() == 0; }));
+                EXPECT_STREQ(machines[0]->world.statusText, "");
+            }
+        }
+    }
+    machines.clear();
+    ClearStringTable();
 }
 
 }  // namespace

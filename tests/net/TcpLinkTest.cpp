@@ -1,12 +1,15 @@
 // The TCP link on real loopback sockets: framing across calls, damaged and lost peers, polled
-// connections and their retry time, the send queue, bound addresses and the shared listener.
+// connections and their retry time, the send queue, bound addresses and the shared listener;
+// the hello that opens every connection and names its wire version.
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <functional>
 #include <vector>
 
+#include "net/CommandExecutor.h"
 #include "net/Loopback.h"
+#include "objects/CommandBuffer.h"
 #include "support/FakeClock.h"
 
 namespace {
@@ -399,11 +402,17 @@ TEST(TcpLink, AnAdoptedSocketTalksInFramesAndASendToAClosedPeerLosesTheLink) {
     ASSERT_EQ(link.Send(payload.data(), payload.size()), 1);
     std::vector<uint8_t> got(64);
     long n = 0;
-    ASSERT_TRUE(
-        PollUntil([&] { return (n = sockets::Receive(fds[1], got.data(), got.size())) > 0; }));
-    ASSERT_GE(n, 17);
-    EXPECT_EQ(got[3], 5);
-    EXPECT_TRUE(std::equal(payload.begin(), payload.end(), got.begin() + 12));
+    // Behind the hello (21 bytes), the message as frame 2.
+    ASSERT_TRUE(PollUntil([&] {
+        const long more = sockets::Receive(fds[1], got.data() + n, got.size() - n);
+        n += more > 0 ? more : 0;
+        return n >= 38;
+    }));
+    ASSERT_EQ(n, 38);
+    EXPECT_EQ(got[3], 9);
+    EXPECT_EQ(got[21 + 3], 5);
+    EXPECT_EQ(got[21 + 7], 2);
+    EXPECT_TRUE(std::equal(payload.begin(), payload.end(), got.begin() + 21 + 12));
     const std::vector<uint8_t> frame = Frame(3, 1, 100, Pattern(3, 4));
     ASSERT_EQ(sockets::Send(fds[1], frame.data(), frame.size()), static_cast<long>(frame.size()));
     std::vector<uint8_t> block(TcpLink::kMaxPayload);
@@ -418,6 +427,150 @@ TEST(TcpLink, AnAdoptedSocketTalksInFramesAndASendToAClosedPeerLosesTheLink) {
     EXPECT_EQ(link.Send(payload.data(), payload.size()), 0);
     EXPECT_EQ(link.ConnectionLost(), 1);
     EXPECT_EQ(link.Socket(), -1);
+}
+
+}  // namespace
+
+namespace {
+
+// The payload of a hello as the wire carries it, built here byte by byte.
+std::vector<uint8_t> Hello(int version, uint8_t kind = 255, uint8_t magicStart = 'Q') {
+    return {9,
+            kind,
+            magicStart,
+            'X',
+            'W',
+            'V',
+            'N',
+            static_cast<uint8_t>(version),
+            static_cast<uint8_t>(version >> 8)};
+}
+
+TEST_F(RawPeerTest, EveryConnectionOpensWithAHelloAnOlderBuildCannotRead) {
+    std::vector<uint8_t> got(64);
+    long n = 0;
+    ASSERT_TRUE(PollUntil([&] {
+        const long more = sockets::Receive(raw, got.data() + n, got.size() - n);
+        n += more > 0 ? more : 0;
+        return n >= 21;
+    }));
+    ASSERT_EQ(n, 21);
+    const std::vector<uint8_t> expected = Frame(9, 1, 100, Hello(kWireVersion));
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), got.begin()));
+    // Its kind is none a command stream has: a build without the hello drops it as damaged.
+    const std::vector<uint8_t> payload(got.begin() + 12, got.begin() + 21);
+    EXPECT_EQ(CommandExecutor::Check(payload.data(), payload.size()), 0);
+    EXPECT_GT(kWireVersion, kWireVersionNone);
+    // A heartbeat of the same stream is read.
+    CommandBuffer heartbeat;
+    heartbeat.SetEnabled(1);
+    heartbeat.BeginRecording();
+    heartbeat.SendHeartbeat();
+    heartbeat.EndRecording();
+    EXPECT_EQ(CommandExecutor::Check(heartbeat.Data(), heartbeat.Size()), 1);
+}
+
+TEST_F(RawPeerTest, TheFirstFrameNamesThePeersVersionAndAHelloIsNeverDelivered) {
+    CommandBuffer heartbeat;
+    heartbeat.SetEnabled(1);
+    heartbeat.BeginRecording();
+    heartbeat.SendHeartbeat();
+    heartbeat.EndRecording();
+    const std::vector<uint8_t> beat(heartbeat.Data(), heartbeat.Data() + heartbeat.Size());
+    std::vector<uint8_t> longer = Hello(2);
+    longer.push_back(0);
+    longer[0] = 10;
+    struct Case {
+        const char* what;
+        std::vector<uint8_t> first;
+        int version;
+        // The first frame is delivered (it is no hello).
+        bool delivered;
+    };
+    const Case cases[] = {
+        {"this build's hello", Hello(kWireVersion), kWireVersion, false},
+        {"a later build's", Hello(3), 3, false},
+        {"sixteen bits, low byte first", Hello(0x1234), 0x1234, false},
+        {"version 0", Hello(0), 0, false},
+        {"a heartbeat: a build without the hello", beat, kWireVersionNone, true},
+        {"another kind", Hello(2, 254), kWireVersionNone, true},
+        {"another magic", Hello(2, 255, 'R'), kWireVersionNone, true},
+        {"a byte longer", longer, kWireVersionNone, true},
+        {"an empty frame", {}, kWireVersionNone, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        TearDown();
+        link.reset();
+        SetUp();
+        EXPECT_EQ(link->PeerVersion(), -1);
+        // The first frame and a second behind it, in one write.
+        std::vector<uint8_t> bytes = Frame(static_cast<uint32_t>(c.first.size()), 1, 100, c.first);
+        const std::vector<uint8_t> second = Frame(4, 2, 100, Pattern(4, 6));
+        bytes.insert(bytes.end(), second.begin(), second.end());
+        Write(bytes);
+        ASSERT_TRUE(PollUntil([&] {
+            link->Receive(block.data(), TcpLink::kMaxPayload, held, length);
+            return link->FramesReceived() > 0 || link->ConnectionLost();
+        }));
+        EXPECT_EQ(link->ConnectionLost(), 0);
+        EXPECT_EQ(link->PeerVersion(), c.version);
+        if (c.delivered) {
+            EXPECT_EQ(length, c.first.size());
+            EXPECT_EQ(held, c.first.size());
+            EXPECT_TRUE(std::equal(c.first.begin(), c.first.end(), block.begin()));
+        } else if (!c.first.empty()) {
+            // The hello's call delivers nothing and reads no further.
+            EXPECT_EQ(length, 0u);
+            EXPECT_EQ(held, 0u);
+            EXPECT_EQ(link->FramesReceived(), 1);
+        }
+        // An empty frame delivers nothing, so the call went on to the second.
+        if (!c.first.empty()) {
+            held = 0;
+            ASSERT_TRUE(PollUntil([&] {
+                link->Receive(block.data(), TcpLink::kMaxPayload, held, length);
+                return (length == 4 && held == 4) || link->ConnectionLost();
+            }));
+        }
+        EXPECT_EQ(length, 4u);
+        EXPECT_EQ(block[3], Pattern(4, 6)[3]);
+        EXPECT_EQ(link->FramesReceived(), 2);
+        // Only the first frame names the version.
+        EXPECT_EQ(link->PeerVersion(), c.version);
+    }
+}
+
+TEST(TcpLink, TwoLinksEachReadTheOthersAnnouncedVersion) {
+    for (int version : {kWireVersion, 7}) {
+        SCOPED_TRACE(version);
+        LinkedPair pair(FreePort());
+        ASSERT_TRUE(pair.connected);
+        std::vector<uint8_t> block(TcpLink::kMaxPayload);
+        size_t held = 0, length = 0;
+        ASSERT_TRUE(PollUntil([&] {
+            pair.host->Receive(block.data(), block.size(), held, length);
+            pair.guest->Receive(block.data(), block.size(), held, length);
+            return pair.host->PeerVersion() != -1 && pair.guest->PeerVersion() != -1;
+        }));
+        EXPECT_EQ(pair.host->PeerVersion(), kWireVersion);
+        EXPECT_EQ(pair.guest->PeerVersion(), kWireVersion);
+        EXPECT_EQ(held, 0u);
+        // A link made to announce another version (as a test plays another build) says so on
+        // its next connection.
+        TcpLink other(pair.guestEnd);
+        other.Init();
+        other.SetAnnouncedVersion(version + 1);
+        ASSERT_TRUE(PollUntil([&] { return other.Connect("127.0.0.1") == 1; }));
+        TcpLink accepted(pair.hostEnd);
+        accepted.Init();
+        ASSERT_TRUE(PollUntil([&] {
+            accepted.Listen();
+            accepted.Receive(block.data(), block.size(), held, length);
+            return accepted.PeerVersion() != -1;
+        }));
+        EXPECT_EQ(accepted.PeerVersion(), version + 1);
+    }
 }
 
 }  // namespace

@@ -121,6 +121,8 @@ constexpr Line kLines[] = {
     {311, "Attack automatically"},
     {312, "Player %d was lost. Linking again."},
     {313, "A player was lost. Linking again."},
+    {333, "Refused a player of version %d: this is version %d."},
+    {334, "The host is version %d, this is version %d: no game."},
 };
 
 struct Mission {
