@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <map>
 #include <set>
@@ -493,6 +494,12 @@ public:
         content.textLines.emplace_back(line, text);
         return line;
     }
+    // A mounted part's name: the unit panel writes two of them side by side on a line.
+    int PartName(const char* name) {
+        if (std::strlen(name) > static_cast<size_t>(CataloguePictures::kPanelNameLength))
+            content.error = std::string("the part name \"") + name + "\" is too long";
+        return Text(name);
+    }
     void Sound(int number) {
         if (number >= 0) sounds.insert(number);
     }
@@ -687,7 +694,7 @@ void WriteChassis(Writer& w) {
 void WriteWeapons(Writer& w) {
     w.Comment("6: weapons");
     for (const Weapon& x : kWeapons) {
-        w.Line("%d", w.Text(x.name));
+        w.Line("%d", w.PartName(x.name));
         w.Line("%d", w.Text(x.shortText));
         w.Line("%c %c %d %d %d %d %d %d %d %c %c %c %d %c %d %d", x.clan, x.role, 6 * x.size + 4,
                10 * x.size + 6, 1500 + 1000 * x.size, x.reload, x.range, x.travel, x.power,
@@ -804,7 +811,7 @@ void WriteItems(Writer& w) {
             if (it.section != section) continue;
             const int second = 5 * it.size + 5, first = 8 * it.size + 4,
                       time = 1000 + 1000 * it.size;
-            w.Line("%d", w.Text(it.name));
+            w.Line("%d", w.PartName(it.name));
             w.Line("%d", w.Text(it.shortText));
             if (section == 10)
                 w.Line("X %c %d %d %d %d %d %d ", it.role, second, first, time, it.value, it.size,

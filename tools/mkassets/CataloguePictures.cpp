@@ -773,7 +773,10 @@ std::vector<uint8_t> MakePack(const PackRequest& q, const AssetPalette& palette)
         case PackKind::PanelBitmap: {
             const Model model = q.frames == 0 ? ArmModel(static_cast<Arm>(q.variant), q.size)
                                               : DeviceModel(static_cast<Device>(q.variant));
-            return ColumnPack({UnitPainter::Render(model, 48, 8, 2.0, clanStyle, palette)});
+            // The mounts panel writes a mounted part's name level with its socket, beside it:
+            // the barrel points up, away from the name on either side.
+            constexpr int kUp = 4;
+            return ColumnPack({UnitPainter::Render(model, 48, kUp, 1.5, clanStyle, palette)});
         }
         case PackKind::ShieldGlow:
             return RowPack(Sequence(q.frames, [&](int frame) {
