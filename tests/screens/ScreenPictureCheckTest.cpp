@@ -154,6 +154,7 @@ const std::map<std::string, std::pair<int, int>> kPointer = {
     {"host", {320, 440}},       {"join-typed", {320, 440}},   {"status", {300, 240}},
     {"results", {20, 200}},     {"scores", {20, 200}},        {"saved", {20, 200}},
     {"design", {300, 300}},     {"library", {300, 140}},      {"load", {20, 460}},
+    {"mounted", {300, 300}},    {"question", {300, 140}},     {"answered", {300, 140}},
 };
 
 using Pixels = std::vector<uint8_t>;
@@ -280,6 +281,73 @@ int ChosenKnobs(const Pixels& p) {
     for (const auto& [look, n] : looks)
         common = std::max(common, n);
     return static_cast<int>(knobs.size()) - common;
+}
+
+// The lines of a list's text that the question box cuts: in the list's columns x0 to x1 of the
+// capture without the question, each run of rows holding light pixels (the text, on the list's
+// dark ground and its highlight bar) is a line; a line the question covers must be covered
+// whole. Returns the first line cut, else "", and counts the lines covered whole and left whole.
+std::string CutLine(const Pixels& asked, const Pixels& plain, int x0, int x1, int y0, int y1,
+                    int& covered, int& clear) {
+    auto light = [](uint32_t c) { return (c >> 16) + (c >> 8 & 0xFF) + (c & 0xFF) > 384; };
+    auto lined = [&](int y) {
+        for (int x = x0; x <= x1; ++x) {
+            if (light(At(plain, x, y))) return true;
+        }
+        return false;
+    };
+    auto under = [&](int y) {
+        for (int x = x0; x <= x1; ++x) {
+            if (At(asked, x, y) != At(plain, x, y)) return true;
+        }
+        return false;
+    };
+    for (int y = y0; y <= y1; ++y) {
+        if (!lined(y)) continue;
+        const int top = y;
+        int hidden = 0, rows = 0;
+        for (; y <= y1 && lined(y); ++y, ++rows)
+            hidden += under(y) ? 1 : 0;
+        if (hidden != 0 && hidden != rows)
+            return "the line at rows " + std::to_string(top) + "-" + std::to_string(y - 1) +
+                   " shows " + std::to_string(rows - hidden) + " of its " + std::to_string(rows) +
+                   " rows";
+        (hidden ? covered : clear)++;
+    }
+    return "";
+}
+
+// The labels on the right of the mounts panel's sockets (pixels of the label colour on the plate
+// right of x 563, below the panel's title): each run of rows holding such pixels is one label,
+// boxed one pixel wider all round. What shows in a label's box besides the label's colour and the
+// plate's, else "".
+std::string CoveredLabel(const Pixels& p, uint32_t plate, uint32_t label, int& labels) {
+    constexpr int x0 = 563, x1 = 630, y0 = 48, y1 = 125;
+    auto inked = [&](int y) {
+        for (int x = x0; x <= x1; ++x) {
+            if (At(p, x, y) == label) return true;
+        }
+        return false;
+    };
+    for (int y = y0; y <= y1; ++y) {
+        if (!inked(y)) continue;
+        Corners b{x1, y, x0, y};
+        for (; y <= y1 && inked(y); ++y) {
+            for (int x = x0; x <= x1; ++x) {
+                if (At(p, x, y) != label) continue;
+                b = {std::min(b.x0, x), b.y0, std::max(b.x1, x), y};
+            }
+        }
+        ++labels;
+        for (int ly = b.y0 - 1; ly <= b.y1 + 1; ++ly) {
+            for (int lx = b.x0 - 1; lx <= b.x1 + 1; ++lx) {
+                const uint32_t c = At(p, lx, ly);
+                if (c != label && c != plate)
+                    return "(" + std::to_string(lx) + ", " + std::to_string(ly) + ")";
+            }
+        }
+    }
+    return "";
 }
 
 const char kSkirmish[] =
@@ -469,6 +537,45 @@ const char kResultsAndDesign[] = QX_E2E_SKIRMISH_FROM_MENU
     "wait 400\n"
     "capture library\n"
     "wait 100\n"
+    // The second stored design changed on the parts panel: a weapon mounted on its upper
+    // socket. Back in the library the question asks whether to keep the change; no keeps the
+    // stored design.
+    "move 200 216\n"
+    "wait 100\n"
+    "click L 200 216\n"
+    "wait 300\n"
+    "move 240 458\n"
+    "wait 100\n"
+    "click L 240 458\n"
+    "wait 300\n"
+    "move 55 154\n"
+    "wait 100\n"
+    "click L 55 154\n"
+    "wait 300\n"
+    "move 565 195\n"
+    "wait 100\n"
+    "click L 565 195\n"
+    "wait 300\n"
+    "move 553 63\n"
+    "wait 100\n"
+    "click L 553 63\n"
+    "wait 300\n"
+    "move 300 300\n"
+    "wait 300\n"
+    "capture mounted\n"
+    "wait 100\n"
+    "move 78 458\n"
+    "wait 100\n"
+    "click L 78 458\n"
+    "wait 300\n"
+    "move 300 140\n"
+    "wait 300\n"
+    "capture question\n"
+    "wait 300\n"
+    "key ESCAPE\n"
+    "wait 300\n"
+    "capture answered\n"
+    "wait 100\n"
     "text \"b\"\n"
     "wait 300\n"
     "text \"n\"\n"
@@ -491,7 +598,8 @@ TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
         captures[name] = game.CapturePixels(name);
     ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kResultsAndDesign) + e2e::kOutFromMenu), 0)
         << game.Errors();
-    for (const char* name : {"results", "scores", "saved", "design", "library"})
+    for (const char* name :
+         {"results", "scores", "saved", "design", "library", "mounted", "question", "answered"})
         captures[name] = game.CapturePixels(name);
     for (const auto& [name, pixels] : captures)
         ASSERT_FALSE(pixels.empty()) << name;
@@ -542,6 +650,37 @@ TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
             << results;
         EXPECT_EQ(StrayPixel(captures[results], results, {92, 63, 560, 68}, {}), "") << results;
     }
+    // The library's question covers the lines of both lists it crosses whole and leaves the
+    // others whole: the design list (x 128 to 282) and the group list (x 364 to 514).
+    for (const auto& [x0, x1] : {std::pair{128, 282}, std::pair{364, 514}}) {
+        int covered = 0, clear = 0;
+        EXPECT_EQ(
+            CutLine(captures["question"], captures["answered"], x0, x1, 196, 360, covered, clear),
+            "")
+            << x0;
+        if (x0 == 128) {
+            EXPECT_GE(covered, 7);
+            EXPECT_GE(clear, 2);
+        }
+    }
+    // The mounted weapon and its neighbour read as parts: each label of the mounts panel stands
+    // clear of the part beside it and of any badge, and each socket shows the part's picture.
+    // The plate is the commonest colour right of the sockets, the labels' colour the next.
+    std::map<uint32_t, int> beside;
+    for (int y = 50; y <= 118; ++y) {
+        for (int x = 563; x <= 600; ++x)
+            ++beside[At(captures["mounted"], x, y)];
+    }
+    std::vector<std::pair<int, uint32_t>> ranked;
+    for (const auto& [colour, n] : beside)
+        ranked.emplace_back(n, colour);
+    std::sort(ranked.rbegin(), ranked.rend());
+    ASSERT_GE(ranked.size(), 2u);
+    const uint32_t label = ranked[1].second;
+    int labels = 0;
+    EXPECT_EQ(CoveredLabel(captures["mounted"], ranked[0].second, label, labels), "");
+    EXPECT_EQ(labels, 2);
+    EXPECT_GE(Colours(captures["mounted"], {541, 45, 563, 75}), 5u);
     // Once the name is saved the table closes and the disabled save-name button shows nothing.
     EXPECT_EQ(StrayPixel(captures["saved"], "saved", {412, 240, 476, 300}, {}), "");
     for (const char* network : {"join", "host"}) {

@@ -2,6 +2,8 @@
 // Whether a box of the display's back page (corners inclusive) shows exactly a text written by a
 // font at a point: its pixels of the text's colour are the ones the font covers drawing it
 // there, and there are some. The box is wiped in the look, so ask it last in a frame.
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -29,4 +31,82 @@ inline bool ShowsText(MemoryDisplay& display, TextWriter& font, Point at, const 
             if (shown[i++] != inked) return false;
         }
     return ink > 0;
+}
+
+// The ink a text leaves when a font writes it unclipped, as a count of pixels: written on the
+// display's back page (which it wipes), so ask it between frames.
+inline int TextInk(MemoryDisplay& display, TextWriter& font, const std::string& text) {
+    uint8_t* page = display.BackPage();
+    std::fill(page, page + 640 * 480, uint8_t{0});
+    display.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+    font.DrawText(Point(100, 100), text.c_str(), 1);
+    return static_cast<int>(std::count(page, page + 640 * 480, uint8_t{1}));
+}
+
+// A box of a picture, corners inclusive.
+struct PanelBox {
+    int x0, y0, x1, y1;
+};
+
+// The unit panel drawn for one design several times over: `ground` without the chassis
+// picture and parts, `hull` with the chassis picture alone, and for each hardpoint h its part
+// alone with its name (`named[h]`, the name `texts[h]`) and without it (`pictured[h]`). Each is
+// a whole panel bitmap with the given row stride.
+struct UnitPanelShot {
+    std::vector<uint8_t> ground, hull;
+    std::vector<std::vector<uint8_t>> named, pictured;
+    std::vector<std::string> texts;
+};
+
+// What is wrong with the names of a unit panel shot, else "": a name cut by the picture box
+// (fewer of its pixels drawn than the font writes), or a name whose box (its ink's bounds, one
+// pixel wider all round) holds a pixel of the chassis picture, of any part's picture, or of
+// another name.
+inline std::string UnitPanelProblem(const UnitPanelShot& shot, int stride, const PanelBox& box,
+                                    MemoryDisplay& display, TextWriter& font) {
+    const size_t size = shot.ground.size();
+    auto differs = [&](const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
+        std::vector<bool> d(size);
+        for (size_t i = 0; i < size; ++i)
+            d[i] = a[i] != b[i];
+        return d;
+    };
+    const std::vector<bool> hull = differs(shot.hull, shot.ground);
+    std::vector<std::vector<bool>> pictures, names;
+    for (size_t h = 0; h < shot.named.size(); ++h) {
+        pictures.push_back(differs(shot.pictured[h], shot.hull));
+        names.push_back(differs(shot.named[h], shot.pictured[h]));
+    }
+    for (size_t h = 0; h < names.size(); ++h) {
+        const std::string& text = shot.texts[h];
+        int ink = 0;
+        PanelBox bounds{stride, static_cast<int>(size), -1, -1};
+        for (size_t i = 0; i < size; ++i) {
+            if (!names[h][i]) continue;
+            const int x = static_cast<int>(i) % stride, y = static_cast<int>(i) / stride;
+            ++ink;
+            bounds = {std::min(bounds.x0, x), std::min(bounds.y0, y), std::max(bounds.x1, x),
+                      std::max(bounds.y1, y)};
+        }
+        if (ink != TextInk(display, font, text))
+            return "\"" + text + "\" is cut: " + std::to_string(ink) + " of " +
+                   std::to_string(TextInk(display, font, text)) + " pixels";
+        if (bounds.x0 < box.x0 || bounds.y0 < box.y0 || bounds.x1 > box.x1 || bounds.y1 > box.y1)
+            return "\"" + text + "\" leaves the box";
+        for (int y = bounds.y0 - 1; y <= bounds.y1 + 1; ++y) {
+            for (int x = bounds.x0 - 1; x <= bounds.x1 + 1; ++x) {
+                const size_t i = static_cast<size_t>(y * stride + x);
+                const std::string at = " at (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+                if (hull[i]) return "\"" + text + "\" crosses the chassis" + at;
+                for (size_t k = 0; k < names.size(); ++k) {
+                    if (pictures[k][i])
+                        return "\"" + text + "\" crosses the picture of \"" + shot.texts[k] + "\"" +
+                               at;
+                    if (k != h && names[k][i])
+                        return "\"" + text + "\" crosses \"" + shot.texts[k] + "\"" + at;
+                }
+            }
+        }
+    }
+    return "";
 }

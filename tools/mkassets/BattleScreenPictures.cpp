@@ -1,5 +1,6 @@
 #include "BattleScreenPictures.h"
 
+#include <iterator>
 #include <string>
 
 #include "AssetPalette.h"
@@ -163,30 +164,21 @@ Canvas BottomStrip(const AssetPalette& palette) {
     return c;
 }
 
-// A chassis icon of the unit panel: the body of the chassis kind the row stands for, drawn in
-// the panel's picture box. Two heavy rows: the second is the bigger hull.
+// A chassis icon of the unit panel: the body of the chassis kind the row stands for, nose right
+// above the rows of the parts' names. Only the assault, heavy and factory hulls carry more than
+// two parts, and so two rows of names.
 Canvas ChassisIcon(int row, const AssetPalette& palette) {
     using CataloguePictures::Body;
-    constexpr int kIcon = CataloguePictures::kIconBox;
-    struct Icon {
-        int row;
-        Body body;
-        int box;
-    };
-    static const Icon kIcons[] = {
-        {27, Body::Scout, kIcon},     {28, Body::Tank, kIcon},    {29, Body::Assault, kIcon},
-        {30, Body::Heavy, kIcon},     {31, Body::Heavy, 96},      {32, Body::Miner, kIcon},
-        {33, Body::Scavenger, kIcon}, {34, Body::Repair, kIcon},  {35, Body::Capture, kIcon},
-        {36, Body::Bomber, kIcon},    {37, Body::Gunship, kIcon}, {38, Body::Carrier, kIcon},
-        {39, Body::Relay, kIcon},     {40, Body::Relay, kIcon},   {41, Body::Relay, kIcon},
-    };
-    Canvas c(kWidth, kHeight);
-    for (const Icon& icon : kIcons) {
-        if (icon.row != row) continue;
-        const Canvas body = CataloguePictures::BodyIcon(icon.body, icon.box, palette);
-        c.Paste(body, 575 - icon.box / 2, 162 - icon.box / 2);
-    }
-    return c;
+    static const Body kBodies[] = {Body::Scout,   Body::Tank,   Body::Assault,   Body::Heavy,
+                                   Body::Heavy,   Body::Miner,  Body::Scavenger, Body::Repair,
+                                   Body::Capture, Body::Bomber, Body::Gunship,   Body::Carrier,
+                                   Body::Factory, Body::Relay,  Body::Relay};
+    constexpr int kFirstRow = 27;
+    const int k = row - kFirstRow;
+    if (k < 0 || k >= static_cast<int>(std::size(kBodies))) return Canvas(kWidth, kHeight);
+    const bool twoRows =
+        kBodies[k] == Body::Assault || kBodies[k] == Body::Heavy || kBodies[k] == Body::Factory;
+    return CataloguePictures::BodyIcon(kBodies[k], !twoRows, palette);
 }
 
 Canvas StructureIndicator(int i, const AssetPalette& palette) {
@@ -220,14 +212,20 @@ Canvas TabHeader(const char* text, const AssetPalette& palette) {
     return c;
 }
 
-// A ring drawn centred on a hardpoint.
+// A ring round a hardpoint's part: the unit panel centres it on the part's point, and the part's
+// picture stands lifted above that point, so the ring is too. Nothing of it reaches the rows of
+// the part's name, 6 rows below the point and lower; alternate hardpoints ring a little thicker.
 Canvas Marker(int hardpoint) {
-    Canvas c(16, 16);
-    c.FillCircle(8, 8, 7, PaletteIndex::kHighlight);
-    c.FillCircle(8, 8, 5 - hardpoint % 2, PaletteIndex::kBlack);
-    for (int y = 6; y < 10; ++y) {
-        for (int x = 6; x < 10; ++x)
-            c.Clear(x, y);
+    constexpr int kWide = 26, kTall = 42, kRaise = 8, kOuter = 12;
+    Canvas c(kWide, kTall);
+    const int cx = kWide / 2, cy = kTall / 2 - kRaise;
+    const int inner = kOuter - 2 - hardpoint % 2;
+    for (int y = 0; y < kTall; ++y) {
+        for (int x = 0; x < kWide; ++x) {
+            const int d2 = (x - cx) * (x - cx) + (y - cy) * (y - cy);
+            if (d2 <= kOuter * kOuter && d2 > inner * inner && y <= kTall / 2 + 4)
+                c.Plot(x, y, PaletteIndex::kHighlight);
+        }
     }
     return c;
 }

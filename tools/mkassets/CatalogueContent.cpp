@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <cstring>
 #include <iterator>
 #include <map>
 #include <set>
@@ -319,6 +320,7 @@ const std::vector<Relay>& Relays() {
 }
 constexpr char kRelayDrive = 'P';
 constexpr int kRelayPairing = 7;
+constexpr int kRelayIcon = 40;  // the unit panel's relay picture
 
 struct Weapon {
     char clan, role;
@@ -331,23 +333,22 @@ struct Weapon {
 // Kind letters 'i' impact, 'l' energy and 'm' missile name the defence items that stop them;
 // no item or weapon letter is reused, so design codes stay unambiguous.
 const Weapon kWeapons[] = {
-    {'V', 'a', "Chain Gun", "Chain", Arm::Gun, 1, 1, 300, 140, 10, 6, 1, 'a', 'b', 'a', 'i'},
-    {'V', 'b', "Autocannon", "Auto", Arm::Twin, 1, 1, 600, 160, 12, 10, 1, 'a', 'b', 'b', 'i'},
-    {'V', 'c', "Pulse Laser", "Laser", Arm::Beam, 2, 2, 700, 180, 6, 16, 1, 'a', 'd', 'c', 'l'},
+    {'V', 'a', "Chaingun", "Chain", Arm::Gun, 1, 1, 300, 140, 10, 6, 1, 'a', 'b', 'a', 'i'},
+    {'V', 'b', "Twin Gun", "Auto", Arm::Twin, 1, 1, 600, 160, 12, 10, 1, 'a', 'b', 'b', 'i'},
+    {'V', 'c', "Laser", "Laser", Arm::Beam, 2, 2, 700, 180, 6, 16, 1, 'a', 'd', 'c', 'l'},
     {'V', 'd', "Howitzer", "Shell", Arm::Cannon, 2, 1, 1800, 260, 20, 30, 1, 'a', 'c', 'b', 'i'},
     {'V', 'e', "Stinger", "AA", Arm::Missile, 2, 1, 1500, 220, 14, 22, 2, 's', 'c', 'm', 'm'},
     {'V', 'f', "Spinner", "Rotary", Arm::Spinner, 3, 4, 250, 150, 10, 12, 1, 'a', 'b', 'a', 'i'},
     {'V', 'g', "Seeker", "Homing", Arm::Missile, 3, 6, 2200, 300, 12, 45, 3, 's', 'j', 'm', 'm'},
-    {'V', 'h', "Rocket Rack", "Salvo", Arm::Rocket, 2, 1, 2000, 200, 16, 26, 1, 's', 'c', 'm', 'm'},
-    {'T', 'a', "Burst Gun", "Burst", Arm::Gun, 1, 1, 400, 140, 10, 7, 1, 'a', 'b', 'a', 'i'},
-    {'T', 'b', "Light Cannon", "Twin", Arm::Twin, 1, 1, 700, 170, 12, 11, 1, 'a', 'b', 'b', 'i'},
-    {'T', 'c', "Beam Lance", "Beam", Arm::Beam, 2, 1, 900, 170, 5, 18, 1, 'a', 'd', 'c', 'l'},
-    {'T', 'd', "Arc Mortar", "Mortar", Arm::Cannon, 2, 2, 2000, 280, 22, 32, 1, 'a', 'c', 'b', 'i'},
-    {'T', 'e', "Pulse Cannon", "Pulse", Arm::Pulse, 2, 3, 1200, 190, 8, 24, 1, 'a', 'd', 'c', 'l'},
-    {'T', 'f', "Skyhunter", "AA", Arm::Missile, 2, 1, 1500, 230, 14, 22, 2, 's', 'c', 'm', 'm'},
-    {'T', 'g', "Homing Lance", "Homing", Arm::Missile, 3, 6, 2200, 300, 12, 46, 3, 's', 'j', 'm',
-     'm'},
-    {'T', 'h', "Rocket Pod", "Salvo", Arm::Rocket, 2, 4, 2000, 210, 16, 27, 1, 's', 'c', 'm', 'm'},
+    {'V', 'h', "Rockets", "Salvo", Arm::Rocket, 2, 1, 2000, 200, 16, 26, 1, 's', 'c', 'm', 'm'},
+    {'T', 'a', "Burster", "Burst", Arm::Gun, 1, 1, 400, 140, 10, 7, 1, 'a', 'b', 'a', 'i'},
+    {'T', 'b', "Cannon", "Twin", Arm::Twin, 1, 1, 700, 170, 12, 11, 1, 'a', 'b', 'b', 'i'},
+    {'T', 'c', "Beam Gun", "Beam", Arm::Beam, 2, 1, 900, 170, 5, 18, 1, 'a', 'd', 'c', 'l'},
+    {'T', 'd', "Mortar", "Mortar", Arm::Cannon, 2, 2, 2000, 280, 22, 32, 1, 'a', 'c', 'b', 'i'},
+    {'T', 'e', "Pulser", "Pulse", Arm::Pulse, 2, 3, 1200, 190, 8, 24, 1, 'a', 'd', 'c', 'l'},
+    {'T', 'f', "Skyhawk", "AA", Arm::Missile, 2, 1, 1500, 230, 14, 22, 2, 's', 'c', 'm', 'm'},
+    {'T', 'g', "Harpoon", "Homing", Arm::Missile, 3, 6, 2200, 300, 12, 46, 3, 's', 'j', 'm', 'm'},
+    {'T', 'h', "Barrage", "Salvo", Arm::Rocket, 2, 4, 2000, 210, 16, 27, 1, 's', 'c', 'm', 'm'},
 };
 
 struct Item {
@@ -362,24 +363,22 @@ struct Item {
     const char* frameList;  // defence items: frames per second, count, frames
 };
 const Item kItems[] = {
-    {10, 'u', "Infrared Eye", "IR", "Finds units hidden by stealth items.", Device::Sensor, 1, 1, 3,
+    {10, 'u', "Infrared", "IR", "Finds units hidden by stealth items.", Device::Sensor, 1, 1, 3,
      'N', ""},
-    {10, 'v', "Radar Mast", "Radar", "Extends the view of its team.", Device::Sensor, 1, 1, 5, 'N',
-     ""},
-    {10, 'w', "Deep Scanner", "Scan", "Sees through cloaks across the map.", Device::Sensor, 2, 5,
-     8, 'N', ""},
-    {11, 'i', "Impact Plating", "Armour", "Absorbs bullets and shells.", Device::Shield, 1, 2, 0,
-     'N', "10 4 0 1 2 3"},
-    {11, 'l', "Energy Screen", "Screen", "Absorbs lasers and beams.", Device::Shield, 1, 3, 0, 'Y',
+    {10, 'v', "Radar", "Radar", "Extends the view of its team.", Device::Sensor, 1, 1, 5, 'N', ""},
+    {10, 'w', "Scanner", "Scan", "Sees through cloaks across the map.", Device::Sensor, 2, 5, 8,
+     'N', ""},
+    {11, 'i', "Plating", "Armour", "Absorbs bullets and shells.", Device::Shield, 1, 2, 0, 'N',
+     "10 4 0 1 2 3"},
+    {11, 'l', "Screen", "Screen", "Absorbs lasers and beams.", Device::Shield, 1, 3, 0, 'Y',
      "12 4 0 1 2 3"},
-    {11, 'm', "Missile Jammer", "Jammer", "Turns missiles and rockets aside.", Device::Shield, 2, 4,
-     0, 'Y', "10 4 3 2 1 0"},
+    {11, 'm', "Jammer", "Jammer", "Turns missiles and rockets aside.", Device::Shield, 2, 4, 0, 'Y',
+     "10 4 3 2 1 0"},
     {12, 'k', "Dampener", "Damp", "Hides the unit from plain sight.", Device::Cloak, 1, 2, 0, 'N',
      ""},
-    {12, 'y', "Mirage Field", "Mirage", "Hides the unit from radar.", Device::Cloak, 1, 5, 0, 'N',
+    {12, 'y', "Mirage", "Mirage", "Hides the unit from radar.", Device::Cloak, 1, 5, 0, 'N', ""},
+    {12, 'z', "Ghost", "Cloak", "Hides the unit from every sensor.", Device::Cloak, 2, 7, 0, 'N',
      ""},
-    {12, 'z', "Ghost Cloak", "Cloak", "Hides the unit from every sensor.", Device::Cloak, 2, 7, 0,
-     'N', ""},
 };
 
 struct Building {
@@ -495,6 +494,12 @@ public:
         content.textLines.emplace_back(line, text);
         return line;
     }
+    // A mounted part's name: the unit panel writes two of them side by side on a line.
+    int PartName(const char* name) {
+        if (std::strlen(name) > static_cast<size_t>(CataloguePictures::kPanelNameLength))
+            content.error = std::string("the part name \"") + name + "\" is too long";
+        return Text(name);
+    }
     void Sound(int number) {
         if (number >= 0) sounds.insert(number);
     }
@@ -573,18 +578,14 @@ std::vector<int> PanelPoints(Body body, int count) {
     return numbers;
 }
 
-// The second point table: the hardpoints in the unit panel's frame, on the chassis icon drawn
-// in the panel's picture box (its centre at (62, 162)), at the icon's facing and scale.
-std::vector<int> SecondPoints(Body body, int count) {
-    const double scale =
-        static_cast<double>(CataloguePictures::kIconBox) / CataloguePictures::BodyBox(body);
+// The second point table: the hardpoints in the unit panel, where the parts' pictures stand under
+// the chassis icon with their names below them.
+std::vector<int> SecondPoints(int count) {
     std::vector<int> numbers;
     for (int i = 0; i < count; ++i) {
-        const UnitPainter::Offset m = CataloguePictures::MountPoint(body, count, i);
-        const UnitPainter::Offset o =
-            UnitPainter::Turn(m.x, m.y, CataloguePictures::kPanelFacing, scale);
-        numbers.push_back(62 + static_cast<int>(std::lround(o.x)));
-        numbers.push_back(162 + static_cast<int>(std::lround(o.y)));
+        const UnitPainter::Offset o = CataloguePictures::UnitPanelPoint(count, i);
+        numbers.push_back(static_cast<int>(std::lround(o.x)));
+        numbers.push_back(static_cast<int>(std::lround(o.y)));
     }
     return numbers;
 }
@@ -677,7 +678,7 @@ void WriteChassis(Writer& w) {
         for (int i = 0; i < count; ++i)
             slots.push_back(i);
         w.Numbers(slots);
-        w.Numbers(SecondPoints(c.look, count));
+        w.Numbers(SecondPoints(count));
         for (int i = 0; i < count; ++i)
             w.Line("%s",
                    HardpointLine(c.capacities[static_cast<size_t>(i)], c.look, count, i).c_str());
@@ -693,7 +694,7 @@ void WriteChassis(Writer& w) {
 void WriteWeapons(Writer& w) {
     w.Comment("6: weapons");
     for (const Weapon& x : kWeapons) {
-        w.Line("%d", w.Text(x.name));
+        w.Line("%d", w.PartName(x.name));
         w.Line("%d", w.Text(x.shortText));
         w.Line("%c %c %d %d %d %d %d %d %d %c %c %c %d %c %d %d", x.clan, x.role, 6 * x.size + 4,
                10 * x.size + 6, 1500 + 1000 * x.size, x.reload, x.range, x.travel, x.power,
@@ -757,8 +758,7 @@ void WriteRelays(Writer& w) {
         w.Line("%c %c", r.clan, kRelayDrive);
         w.Line("%c %c %d %d %d %d %d %d %d %d %d %d %d %d %d", r.role, r.role,
                SoundSynth::MovedEffect(r.sound), kRelayPairing, 40, 60, 8000, 40, r.strength,
-               r.structure, r.layout, count, CataloguePictures::kDeployFrames, 40 + r.structure,
-               r.level);
+               r.structure, r.layout, count, CataloguePictures::kDeployFrames, kRelayIcon, r.level);
         w.Line("%d", w.Help(AboutBody(look)));
         w.Line("%d", w.Help(std::string(r.name) + ": deploy it where its team needs it."));
         // Deployed mount points: in the frame of the standing relay; per deploy frame, rising
@@ -781,7 +781,7 @@ void WriteRelays(Writer& w) {
             w.Numbers(frames);
         }
         w.Numbers(PanelPoints(look, count));
-        w.Numbers(SecondPoints(look, count));
+        w.Numbers(SecondPoints(count));
         for (int i = 0; i < count; ++i)
             w.Line("%s",
                    HardpointLine(r.capacities[static_cast<size_t>(i)], look, count, i).c_str());
@@ -811,7 +811,7 @@ void WriteItems(Writer& w) {
             if (it.section != section) continue;
             const int second = 5 * it.size + 5, first = 8 * it.size + 4,
                       time = 1000 + 1000 * it.size;
-            w.Line("%d", w.Text(it.name));
+            w.Line("%d", w.PartName(it.name));
             w.Line("%d", w.Text(it.shortText));
             if (section == 10)
                 w.Line("X %c %d %d %d %d %d %d ", it.role, second, first, time, it.value, it.size,
@@ -848,7 +848,7 @@ void WriteBuildings(Writer& w) {
                SoundSynth::MovedEffect(b.sound2), b.layout, b.parts, all - b.parts, kDoorFrames,
                b.icon);
         w.Numbers(PanelPoints(look, all));
-        w.Numbers(SecondPoints(look, all));
+        w.Numbers(SecondPoints(all));
         for (int i = 0; i < all; ++i)
             w.Line("%s", HardpointLine(b.capacities[static_cast<size_t>(i)], look, all, i).c_str());
         // The door mount table: the mounts of the open factory stand on its roof corners.

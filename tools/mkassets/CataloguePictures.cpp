@@ -1,6 +1,7 @@
 #include "CataloguePictures.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <functional>
 #include <numbers>
@@ -589,13 +590,87 @@ std::vector<Canvas> Sequence(int frames, const std::function<Canvas(int)>& draw)
     return pictures;
 }
 
+// A part's two panel frames, facing right and lifted together in their box until their lowest
+// pixel is at most kPartPictureFloor rows below its centre: the unit panel writes the part's
+// name from 6 rows below the point it centres the picture on.
+std::vector<Canvas> PartPanelPictures(const Model& model, int box, const Style& style,
+                                      const AssetPalette& palette) {
+    std::vector<Canvas> frames = Sequence(2, [&](int frame) {
+        return UnitPainter::Render(model, box, kPartPanelFacing, kPanelScale,
+                                   Style{style.hull, frame}, palette);
+    });
+    int bottom = -1;
+    for (const Canvas& c : frames) {
+        for (int y = 0; y < c.Height(); ++y) {
+            for (int x = 0; x < c.Width(); ++x) {
+                if (c.CoverAt(x, y) != Canvas::Cover::Clear) bottom = std::max(bottom, y);
+            }
+        }
+    }
+    const int lift = std::max(0, bottom - (box / 2 + kPartPictureFloor));
+    std::vector<Canvas> lifted;
+    for (const Canvas& c : frames) {
+        lifted.emplace_back(box, box);
+        lifted.back().Paste(c, 0, -lift);
+    }
+    return lifted;
+}
+
 }  // namespace
 
-Canvas BodyIcon(Body body, int box, const AssetPalette& palette) {
+Canvas BodyIcon(Body body, bool oneRow, const AssetPalette& palette) {
+    constexpr char kClan = 'V';
+    constexpr int kWidth = 640, kHeight = 480, kPanelX = 512;
+    constexpr int kBandWidth = kUnitBoxRight - kUnitBoxLeft - 5;
+    constexpr int kBandHeight = kHullBandBottom - kHullBandTop + 1;
+    // Drawn at the design screen's size first, then at the scale that makes its drawn pixels
+    // fill the band.
     const int own = BodyBox(body);
-    const double scale = static_cast<double>(box) / own;
-    return UnitPainter::Render(BodyModel(body, 'V', own), box, kPanelFacing, scale,
-                               Style{HullRamp('V'), 0}, palette);
+    auto draw = [&](double scale) {
+        const int box = static_cast<int>(std::ceil(own * scale)) + 2;
+        return UnitPainter::Render(BodyModel(body, kClan, own), box, kPartPanelFacing, scale,
+                                   Style{HullRamp(kClan), 0}, palette);
+    };
+    auto inked = [](const Canvas& c) {
+        int x0 = c.Width(), y0 = c.Height(), x1 = -1, y1 = -1;
+        for (int y = 0; y < c.Height(); ++y) {
+            for (int x = 0; x < c.Width(); ++x) {
+                if (c.CoverAt(x, y) == Canvas::Cover::Clear) continue;
+                x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x),
+                y1 = std::max(y1, y);
+            }
+        }
+        return std::array<int, 4>{x0, y0, x1, y1};
+    };
+    const std::array<int, 4> first = inked(draw(1.0));
+    const double fit = std::min(static_cast<double>(kBandWidth) / (first[2] - first[0] + 1),
+                                static_cast<double>(kBandHeight) / (first[3] - first[1] + 1));
+    Canvas body1 = draw(fit);
+    std::array<int, 4> b = inked(body1);
+    // Rounding may leave a row or a column too many: shrink until the drawing fits.
+    for (double s = fit; b[2] - b[0] + 1 > kBandWidth || b[3] - b[1] + 1 > kBandHeight;) {
+        s *= 0.97;
+        body1 = draw(s);
+        b = inked(body1);
+    }
+    Canvas c(kWidth, kHeight);
+    const int left = kPanelX + (kUnitBoxLeft + kUnitBoxRight + 1) / 2 - (b[2] - b[0] + 1) / 2;
+    const int top = (kHullBandTop + kHullBandBottom + 1) / 2 - (b[3] - b[1] + 1) / 2 +
+                    (oneRow ? kOneRowDrop : 0);
+    c.Paste(body1, left - b[0], top - b[1]);
+    return c;
+}
+
+UnitPainter::Offset UnitPanelPoint(int count, int index) {
+    constexpr double kLeft = 44, kRight = 76, kMiddle = 62;
+    constexpr double kRows[] = {160, 197};
+    const int row = std::clamp(index / 2, 0, 1);
+    // An odd last part stands alone in the middle of its row.
+    const bool alone = index == count - 1 && count % 2 == 1;
+    return {alone            ? kMiddle
+            : index % 2 == 0 ? kLeft
+                             : kRight,
+            kRows[row] + (count <= 2 ? kOneRowDrop : 0)};
 }
 
 int BodyBox(Body body) {
@@ -687,24 +762,21 @@ std::vector<uint8_t> MakePack(const PackRequest& q, const AssetPalette& palette)
                                          clanStyle, palette));
         }
         case PackKind::ArmPanel:
-            return ColumnPack(Sequence(2, [&](int frame) {
-                return UnitPainter::Render(ArmModel(static_cast<Arm>(q.variant), q.size),
-                                           ArmBox(q.size) * kPanelScale, kPanelFacing, kPanelScale,
-                                           Style{clanStyle.hull, frame}, palette);
-            }));
+            return ColumnPack(PartPanelPictures(ArmModel(static_cast<Arm>(q.variant), q.size),
+                                                ArmBox(q.size) * kPanelScale, clanStyle, palette));
         case PackKind::DeviceMap:
             return ColumnPack(AllFacings(DeviceModel(static_cast<Device>(q.variant)), kDeviceBox,
                                          1.0, clanStyle, palette));
         case PackKind::DevicePanel:
-            return ColumnPack(Sequence(2, [&](int frame) {
-                return UnitPainter::Render(DeviceModel(static_cast<Device>(q.variant)),
-                                           kDeviceBox * kPanelScale, kPanelFacing, kPanelScale,
-                                           Style{clanStyle.hull, frame}, palette);
-            }));
+            return ColumnPack(PartPanelPictures(DeviceModel(static_cast<Device>(q.variant)),
+                                                kDeviceBox * kPanelScale, clanStyle, palette));
         case PackKind::PanelBitmap: {
             const Model model = q.frames == 0 ? ArmModel(static_cast<Arm>(q.variant), q.size)
                                               : DeviceModel(static_cast<Device>(q.variant));
-            return ColumnPack({UnitPainter::Render(model, 48, 8, 2.0, clanStyle, palette)});
+            // The mounts panel writes a mounted part's name level with its socket, beside it:
+            // the barrel points up, away from the name on either side.
+            constexpr int kUp = 4;
+            return ColumnPack({UnitPainter::Render(model, 48, kUp, 1.5, clanStyle, palette)});
         }
         case PackKind::ShieldGlow:
             return RowPack(Sequence(q.frames, [&](int frame) {

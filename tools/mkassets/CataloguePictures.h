@@ -91,14 +91,33 @@ int ArmBox(int mountSize);
 constexpr int kDeviceBox = 24;
 constexpr int kPanelScale = 2;
 constexpr int kPanelFacing = 14;
-// The unit panel's chassis icons are drawn this big (the heavier heavy chassis a little bigger).
-constexpr int kIconBox = 84;
+// Parts' panel pictures face right and stand lifted in their frame: nothing of them lies more
+// than kPartPictureFloor rows below the frame's centre, so the unit panel's name under a part's
+// point (from 6 rows below it) stays clear of the part.
+constexpr int kPartPanelFacing = 8;
+constexpr int kPartPictureFloor = 4;
+// The unit panel's picture box, corners inclusive, and its layout: the hull, nose right, across
+// the band at the top, the parts in up to two rows of two under it. A name is written from 6 to
+// 14 rows below its part's point; a point left of x 62 gets its name ending 13 pixels right of
+// it, any other its name starting 10 pixels left of it. So the left column's names end at x 57
+// and the right column's start at x 66: two names of up to kPanelNameLength characters share a
+// row with a gap between them.
+// A chassis of up to two hardpoints has one row, and the whole stands lower by kOneRowDrop, so
+// that it fills the box evenly; the hull of a body kind that has a chassis with more than two
+// stands at the top.
+constexpr int kUnitBoxLeft = 9, kUnitBoxTop = 112, kUnitBoxRight = 116, kUnitBoxBottom = 213;
+constexpr int kHullBandTop = 114, kHullBandBottom = 163;
+constexpr int kOneRowDrop = 18;
+constexpr int kPanelNameLength = 8;
+// Point `index` of `count` hardpoints in the unit panel.
+UnitPainter::Offset UnitPanelPoint(int count, int index);
 // Hardpoint `index` of `count` on a body, in the unit's frame.
 UnitPainter::Offset MountPoint(Body body, int count, int index);
 // The muzzle of a weapon, in the weapon's frame.
 UnitPainter::Offset MuzzlePoint(Arm arm, int mountSize);
-// A body at the panel facing, as big as fits a box x box canvas: the unit panel's icon.
-Canvas BodyIcon(Body body, int box, const AssetPalette& palette);
+// A body nose right, as big as fits the unit panel's hull band (lowered for a one-row body):
+// the unit panel's icon, on a canvas of the whole screen.
+Canvas BodyIcon(Body body, bool oneRow, const AssetPalette& palette);
 
 }  // namespace CataloguePictures
 
