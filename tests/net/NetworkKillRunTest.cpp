@@ -26,15 +26,17 @@ namespace fs = std::filesystem;
 constexpr char kPrefix[] = "k";
 constexpr char kKillMark[] = "kill-now";
 
-// One kill: the guest killed and when, on its own battle clock.
+// One kill: the guest killed, and how long after the first barrier's pause was lifted on it.
 struct KillRun {
     int killed;
-    int killAtMs;
+    int afterPauseMs;
 };
 
 // Plays one game of three machines with listings. The victim runs its own program (so that its
-// process id is known) and, at `killAtMs` once its battle runs, captures a frame: the test kills
-// it as soon as that frame is written, mid-battle, with its last frames in flight.
+// process id is known) and, once its battle runs again after the first barrier's pause,
+// captures a frame; when every machine has written the first barrier and that frame is there,
+// the test waits `afterPauseMs` and kills the victim: mid-battle, far from both pauses, with
+// its last frames in flight.
 void PlayKilledMidBattle(barrier::Game& game, const std::vector<int>& at, const KillRun& run,
                          int timeoutSeconds) {
     constexpr int kMachines = 3;
@@ -51,9 +53,10 @@ void PlayKilledMidBattle(barrier::Game& game, const std::vector<int>& at, const 
         game.games.back()->WriteOptions(barrier::Options(n, port));
         fs::create_directory(game.games.back()->path / "listing");
     }
-    // A battle that runs, not one inside the host's pause: the mark waits for it.
+    // Right after the victim asks for the first barrier's checksum.
     const std::vector<barrier::Act> acts = {
-        {run.killed, run.killAtMs, "await running 30000\ncapture " + std::string(kKillMark)}};
+        {run.killed, at[0] + 1500,
+         "await paused 120000\nawait running 120000\ncapture " + std::string(kKillMark)}};
     std::vector<std::thread> programs;
     std::atomic<bool> victimEnded{false};
     for (int player = 1; player <= kMachines; ++player) {
@@ -78,13 +81,19 @@ void PlayKilledMidBattle(barrier::Game& game, const std::vector<int>& at, const 
     // Until the mark is written, or the victim ended without one (a game that never began).
     const barrier::GameFolder& victim = *game.games[static_cast<size_t>(run.killed - 1)];
     const fs::path mark = victim.path / "captures" / (std::string(kKillMark) + ".png");
-    while (!game.killed && !victimEnded) {
+    bool marked = false;
+    while (!marked && !victimEnded) {
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
-        if (!fs::exists(mark)) continue;
+        bool allWritten = true;
+        for (const auto& folder : game.games)
+            allWritten = allWritten && folder->Checksum(std::string(kPrefix) + "1").size() == 17u;
+        marked = allWritten && fs::exists(mark);
+    }
+    if (marked) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(run.afterPauseMs));
         int pid = 0;
         std::istringstream(victim.File("pid.txt")) >> pid;
         game.killed = pid > 0 && ::kill(pid, SIGKILL) == 0;
-        if (!game.killed) break;
     }
     for (std::thread& program : programs)
         program.join();
@@ -121,7 +130,7 @@ void KeepFailedRun(const barrier::Game& game, const KillRun& run) {
         const fs::path from = game.games[m]->path;
         const fs::path to =
             fs::path(keep) /
-            ("kill-" + std::to_string(run.killed) + "-" + std::to_string(run.killAtMs)) /
+            ("kill-" + std::to_string(run.killed) + "-" + std::to_string(run.afterPauseMs)) /
             ("m" + std::to_string(m + 1));
         std::error_code error;
         fs::create_directories(to, error);
@@ -131,8 +140,9 @@ void KeepFailedRun(const barrier::Game& game, const KillRun& run) {
 }
 
 // The barriers, from each battle's start: by the first every side has units out and the
-// fighting has begun; the kill falls after its pause is lifted.
-const std::vector<int> kBarriers = {150000, 200000, 225000};
+// fighting has begun, while (mostly) every factory still stands; the next pause is half a
+// minute after the kill.
+const std::vector<int> kBarriers = {105000, 145000, 170000};
 
 class NetworkKillRun : public ::testing::TestWithParam<KillRun> {};
 
@@ -152,13 +162,18 @@ TEST_P(NetworkKillRun, DISABLED_TheTwoLeftAgreeAtBothLaterBarriers) {
     // Killed mid-battle: after it wrote the first barrier, before the second.
     EXPECT_EQ(victim.Checksum("k1"), host.Checksum("k1"));
     EXPECT_EQ(victim.Checksum("k2"), "");
-    // Every side had units out just before the kill.
+    // Every side still played, with units out, just before the kill.
     const std::map<long, int> before = UnitsByTeam(host, "k1");
     for (long team = 1; team <= 3; ++team) {
         EXPECT_GT(before.count(team) ? before.at(team) : 0, 0)
             << "team " << team << " had no units at the first barrier";
+        bool factory = false;
+        for (const auto& line : Lines(host, "k1", 2))
+            factory = factory || (line[3] == 4 && line[4] == team);
+        EXPECT_TRUE(factory) << "team " << team << " had lost its factory at the first barrier";
     }
-    std::cout << "player " << run.killed << " killed at " << run.killAtMs << " ms; units at k1:";
+    std::cout << "player " << run.killed << " killed " << run.afterPauseMs
+              << " ms after the first pause; units at k1:";
     for (const auto& [team, count] : before)
         std::cout << " team " << team << " " << count;
     for (const char* name : {"k1", "k2", "k3"}) {
@@ -174,12 +189,11 @@ TEST_P(NetworkKillRun, DISABLED_TheTwoLeftAgreeAtBothLaterBarriers) {
 
 // Both guests die, each at moments of its own.
 INSTANTIATE_TEST_SUITE_P(FiveKills, NetworkKillRun,
-                         ::testing::Values(KillRun{3, 160000}, KillRun{2, 163300},
-                                           KillRun{3, 166700}, KillRun{2, 170100},
-                                           KillRun{3, 173900}),
+                         ::testing::Values(KillRun{3, 2000}, KillRun{2, 3700}, KillRun{3, 5300},
+                                           KillRun{2, 7100}, KillRun{3, 8900}),
                          [](const ::testing::TestParamInfo<KillRun>& info) {
-                             return "Player" + std::to_string(info.param.killed) + "At" +
-                                    std::to_string(info.param.killAtMs);
+                             return "Player" + std::to_string(info.param.killed) + "After" +
+                                    std::to_string(info.param.afterPauseMs);
                          });
 
 }  // namespace
