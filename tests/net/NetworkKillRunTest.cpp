@@ -162,16 +162,22 @@ TEST_P(NetworkKillRun, DISABLED_TheTwoLeftAgreeAtBothLaterBarriers) {
     // Killed mid-battle: after it wrote the first barrier, before the second.
     EXPECT_EQ(victim.Checksum("k1"), host.Checksum("k1"));
     EXPECT_EQ(victim.Checksum("k2"), "");
+    auto hasFactory = [&](const std::string& name, long team) {
+        for (const auto& line : Lines(host, name, 2))
+            if (line[3] == 4 && line[4] == team) return true;
+        return false;
+    };
     // Every side still played, with units out, just before the kill.
     const std::map<long, int> before = UnitsByTeam(host, "k1");
     for (long team = 1; team <= 3; ++team) {
         EXPECT_GT(before.count(team) ? before.at(team) : 0, 0)
             << "team " << team << " had no units at the first barrier";
-        bool factory = false;
-        for (const auto& line : Lines(host, "k1", 2))
-            factory = factory || (line[3] == 4 && line[4] == team);
-        EXPECT_TRUE(factory) << "team " << team << " had lost its factory at the first barrier";
+        EXPECT_TRUE(hasFactory("k1", team))
+            << "team " << team << " had lost its factory at the first barrier";
     }
+    // The taker destroyed the lost team's factory; the other stands.
+    EXPECT_FALSE(hasFactory("k2", run.killed));
+    EXPECT_TRUE(hasFactory("k2", 1));
     std::cout << "player " << run.killed << " killed " << run.afterPauseMs
               << " ms after the first pause; units at k1:";
     for (const auto& [team, count] : before)
