@@ -130,6 +130,12 @@ struct Side {
     int largestAttack = 0;
     int64_t damageDealt = 0;
     std::map<int32_t, int32_t> damageSeen;  // the side's own objects: the damage last sampled
+    // The longest span, in ticks, over which the factory's ore stood unchanged while the fields
+    // still held ore, and the tick it began; the span being counted, and the ore it stands at.
+    int longestStill = 0;
+    int longestStillFrom = 0;
+    int stillFrom = -1;
+    int stillCargo = -1;
 };
 
 struct Outcome {
@@ -295,7 +301,33 @@ private:
         if (attacking[kOpponentTeam]) out.sides[kOpponentTeam].damageDealt += taken[kLocalTeam];
     }
 
+    // The ore left in the fields that miners mine.
+    int64_t FieldOre() {
+        int64_t ore = 0;
+        for (ListNode* n = world->destructibles.First(); n; n = world->destructibles.Next(n)) {
+            GameObject* field = static_cast<ObjectNode*>(n)->Object();
+            if (field && !field->IsDestroyed()) ore += std::max(0, field->GetCargo());
+        }
+        return ore;
+    }
+
+    // A span of unchanged ore goes on while the fields hold ore; a change, or empty fields,
+    // ends it.
+    void NoteStill(Side& side, int cargo, int64_t fieldOre) {
+        if (fieldOre <= 0 || cargo != side.stillCargo) {
+            side.stillFrom = fieldOre > 0 ? out.ticks : -1;
+            side.stillCargo = cargo;
+            return;
+        }
+        if (side.stillFrom < 0) side.stillFrom = out.ticks;
+        if (out.ticks - side.stillFrom > side.longestStill) {
+            side.longestStill = out.ticks - side.stillFrom;
+            side.longestStillFrom = side.stillFrom;
+        }
+    }
+
     void Sample() {
+        const int64_t fieldOre = FieldOre();
         for (int team : {kLocalTeam, kOpponentTeam}) {
             Side& side = out.sides[team];
             std::set<int32_t> alive;
@@ -324,6 +356,7 @@ private:
             GameObject* factory = world->TeamFactory(team);
             side.factoryAlive = factory && !factory->IsDestroyed() ? 1 : 0;
             if (!side.factoryAlive) continue;
+            NoteStill(side, factory->GetCargo(), fieldOre);
             side.lowestCargo = std::min(side.lowestCargo, factory->GetCargo());
             FactoryProduction* production = AsFactoryProduction(factory);
             if (GameObject* deposit = production ? production->MinedDeposit() : nullptr) {
