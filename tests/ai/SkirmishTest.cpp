@@ -179,22 +179,24 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
             std::printf(
                 "sweep L%d v L%d seed %d (%u): higher %s %c, winner %s %s after %d ticks, values "
                 "higher %lld lower %lld, built higher %d lower %d, lost higher %d lower %d, ore "
-                "still higher %d s from %d s, lower %d s from %d s\n",
+                "still higher %d s from %d s (%d s with a miner), lower %d s from %d s (%d s with "
+                "a miner)\n",
                 pair[0], pair[1], seed, landSeed, higherLocal ? "local" : "computer", higherClan,
                 winner == 2 ? "higher" : (winner == 1 ? "lower" : "none"),
                 decisive ? "decisive" : "on value", out.ticks, static_cast<long long>(higher.value),
                 static_cast<long long>(lower.value),
                 static_cast<int>(higher.born.size()) - higher.atStart,
                 static_cast<int>(lower.born.size()) - lower.atStart, higher.lost, lower.lost,
-                seconds(higher.longestStill), seconds(higher.longestStillFrom),
-                seconds(lower.longestStill), seconds(lower.longestStillFrom));
+                seconds(higher.still.longest), seconds(higher.still.longestFrom),
+                seconds(higher.stillWithMiner.longest), seconds(lower.still.longest),
+                seconds(lower.still.longestFrom), seconds(lower.stillWithMiner.longest));
             if (winner != 0 && !decisive) {
                 using Named = std::pair<const char*, const skirmish::Side*>;
                 for (const auto& [who, side] : {Named{"higher", &higher}, Named{"lower", &lower}}) {
-                    if (side->longestStill < kStillLimitTicks) continue;
+                    if (side->still.longest < kStillLimitTicks) continue;
                     stillWins += " seed " + std::to_string(landSeed) + " won by the " +
                                  (winner == 2 ? "higher" : "lower") + ", the " + who +
-                                 "'s ore still " + std::to_string(seconds(side->longestStill)) +
+                                 "'s ore still " + std::to_string(seconds(side->still.longest)) +
                                  " s;";
                 }
             }
