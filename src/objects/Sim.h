@@ -135,6 +135,7 @@ public:
     int TargetInRange(Goal* goal);
     int InMovingGroup();
     int BlockerOnDestination(GameObject* blocker);
+    int BlockersLeadBack(GameObject* blocker);
     void PickUpArtifact();
 
     // --- SimOrders.cpp

@@ -68,9 +68,16 @@ int Sim::RequestRoute(Goal* front) {
         front->active = 0;
         return 0;
     }
-    // A target that is gone has no place to go to: its goal ends in the goal loop, and no
-    // search is spent on it.
-    if (type == static_cast<int>(GoalType::Target) && !front->GetTarget()) return 0;
+    // A target that is gone has no place to go to, and one of another team that the unit can no
+    // longer see (the attack rules give such a goal when the team's grid shows the target's
+    // cells while terrain hides it) ends all the same: its goal ends in the goal loop of this
+    // update, and no search is spent on it. Searched for, such a goal came back from its manoeuvre
+    // at once and was searched for again every other step, and one search a tick among all the
+    // units of a side kept every other unit of the side waiting behind those that asked again.
+    if (type == static_cast<int>(GoalType::Target)) {
+        GameObject* target = front->GetTarget();
+        if (!target || (target->GetTeam() != GetTeam() && CanSee(target) == 0)) return 0;
+    }
     if (local != 1 || !IsMoveOrAttack(front) || front->waypoint != 0 || front->active != 0)
         return 1;
     if ((routeTimer.period > 0 && !routeTimer.Expired()) || world.TakePathTurn(this) == 0) return 0;
@@ -163,17 +170,23 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
             // A friend stands in the way. Routes pass through friends, and the clear-way
             // manoeuvre acts only on a blocked front, which a friend never causes: a structure
             // of its own side (its factory) would hold it for good, an idle friend (one on a
-            // gathering point) every unit sent there, and two friends each in the other's way
-            // would wait on each other. Round a structure a new route is asked for that counts
-            // friends; an idle friend is asked aside; of two that block each other, this one
-            // blocks its front and steps aside itself, by the same rule.
+            // gathering point) every unit sent there, and friends each in the next one's way
+            // round a ring (two face to face, or a crowd at a dock) would wait on each other.
+            // Round a structure a new route is asked for that counts friends; an idle friend
+            // is asked aside; of a ring, this one blocks its front and steps aside itself, by
+            // the same rule.
             if (blocker->IsMobile() == 0) {
                 routeAroundFriends = 1;
                 goals.DropFinished();
-            } else if (world.Makers().MoveBlockerAside(this, blocker, 0) == 0 &&
-                       blockerOfBlocker == id) {
-                goals.BlockFront();
-                world.Makers().MoveBlockerAside(blocker, this, 0);
+            } else if (world.Makers().MoveBlockerAside(this, blocker, 0) == 0) {
+                const int ring = BlockersLeadBack(blocker);
+                if (ring == 2) {
+                    goals.BlockFront();
+                    world.Makers().MoveBlockerAside(blocker, this, 0);
+                } else if (ring > 2) {
+                    routeAroundFriends = 1;
+                    goals.DropFinished();
+                }
             }
         } else if (blocker && front->GetTarget() == blocker) {
             blockingSim = blocker->id;
@@ -199,6 +212,22 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
         blockingSim = SimId();
     }
     return placed;
+}
+
+// The number of units in the ring when the chain of blockers that starts at the blocker (each
+// one's blocking object in turn, at most as many as BlockerOnDestination follows) comes back
+// to this unit, this one counted; 0 when it does not.
+int Sim::BlockersLeadBack(GameObject* blocker) {
+    ObjectWorld& world = TheObjectWorld();
+    GameObject* o = blocker;
+    for (int i = 0; o && i < kBlockerChain; ++i) {
+        SimId next;
+        o->GetBlockingSim(next);
+        if (next.IsNull()) return 0;
+        if (next == id) return i + 2;
+        o = world.FindObject(next);
+    }
+    return 0;
 }
 
 int Sim::BlockerOnDestination(GameObject* blocker) {

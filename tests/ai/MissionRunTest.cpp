@@ -1,12 +1,14 @@
 // Every campaign mission of both clans played headless from its pack row to its end on a
-// fixed-step clock, against its own scripted opponents, by a simple scripted player: its units
-// attack the nearest hostile object (the known ones first), its miners are sent to find a field,
-// its factory replaces lost miners and otherwise builds the library's fighting designs. Against
-// the planners at tech level 8 of both clans' missions 11 the player designs its own fighters
-// once at the start with the automatic designer, one armed with each damage kind, and sends them
-// out in groups. Each row must be won within an hour of game time, with the script's timed action
-// seen on the way; missions 3 of both clans are lost by a player who does nothing. The runs take
-// minutes under the sanitizers, so they are left to the optimised build.
+// fixed-step clock, against its own scripted opponents, by a simple scripted player: its fighters
+// wait at the factory, answering hostiles that come near it, until a group is complete, and the
+// group's units then attack the nearest hostile object (the known ones first); its miners are
+// sent to find a field, its factory replaces lost miners and otherwise builds the library's
+// fighting designs. Against the planners at tech level 8 of both clans' missions 11 the player
+// designs its own fighters once at the start with the automatic designer, one armed with each
+// damage kind, and its groups make for the hostile factories. Each row must be won within an
+// hour of game time, with the script's timed action seen on the way; missions 3 of both clans are
+// lost by a player who does nothing. The runs take minutes under the sanitizers, so they are left
+// to the optimised build.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -62,6 +64,9 @@ constexpr int kCtrlClick = 4;
 // groups of this size.
 constexpr int kDesigningRows[] = {10, 21};
 constexpr int kGroupSize = 8;
+// The other rows' fighters, the library's designs, go out in groups of this size: T3's opponent
+// sends ten units at the factory early on, and fewer met them one group at a time.
+constexpr int kLibraryGroupSize = 10;
 
 // The script timer's period of each row's script as seen by its computer team 2 (0: its script
 // starts none, or never reads it, as T7); rows 10 and 21 are played by the planner.
@@ -190,19 +195,17 @@ protected:
             return unit->GetKind() == ObjectKind::kUnit && !traits::IsStructure(unit) &&
                    !traits::IsWorker(unit);
         };
-        // Fighters wait at home until a group is complete; then the whole group goes out.
-        if (designing) {
-            std::vector<GameObject*> waiting;
-            for (GameObject* unit : pack->Objects(kLocal))
-                if (fighting(unit) && !released.count(unit->id.serial)) waiting.push_back(unit);
-            if (static_cast<int>(waiting.size()) >= kGroupSize)
-                for (GameObject* unit : waiting)
-                    released.insert(unit->id.serial);
-        }
+        // Fighters wait at home until a group is complete; then the whole group goes out. Sent
+        // out one by one they meet an opponent's army on its way to the factory one at a time.
+        std::vector<GameObject*> waiting;
+        for (GameObject* unit : pack->Objects(kLocal))
+            if (fighting(unit) && !released.count(unit->id.serial)) waiting.push_back(unit);
+        if (static_cast<int>(waiting.size()) >= (designing ? kGroupSize : kLibraryGroupSize))
+            for (GameObject* unit : waiting)
+                released.insert(unit->id.serial);
         // A hostile within reach of the factory, which the waiting fighters answer.
         GameObject* home = w.TeamFactory(kLocal);
-        GameObject* raider =
-            designing && home ? NearestHostile(home->GetPosition(), true, true) : nullptr;
+        GameObject* raider = home ? NearestHostile(home->GetPosition(), true, true) : nullptr;
         if (raider && !NearHome(home->GetPosition(), raider->GetPosition())) raider = nullptr;
         int miners = 0;
         for (GameObject* unit : pack->Objects(kLocal)) {
@@ -220,7 +223,7 @@ protected:
                 current = nullptr;
                 replace = true;
             }
-            if (designing) {
+            if (designing || !released.count(unit->id.serial)) {
                 target = GroupTarget(*unit, current, raider);
                 if (!target || target == current) continue;
             } else {
@@ -254,10 +257,10 @@ protected:
             production->QueueJob(std::make_unique<VehicleDesign>(design->CodeString()), 0);
     }
 
-    // Whom a fighter of a designing row goes for. A waiting fighter answers a hostile near the
-    // factory or near itself; a fighter whose group went out fights the hostile units it meets
-    // (seen or not yet) and otherwise makes for the nearest hostile factory. Cloaked units are
-    // passed over.
+    // Whom a fighter goes for: a waiting one of any row, or one of a designing row's groups. A
+    // waiting fighter answers a hostile near the factory or near itself; a fighter whose group
+    // went out fights the hostile units it meets (seen or not yet) and otherwise makes for the
+    // nearest hostile factory. Cloaked units are passed over.
     GameObject* GroupTarget(GameObject& unit, GameObject* current, GameObject* raider) {
         const Point at = unit.GetPosition();
         const bool fightingClose = current && Near(at, current->GetPosition());

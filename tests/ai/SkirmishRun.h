@@ -106,6 +106,29 @@ private:
     static inline double tickMs = 0;
 };
 
+// A span, in ticks, over which a side's ore stood unchanged: the longest and the tick it began,
+// the one being counted and the ore it stands at.
+struct StillSpan {
+    int longest = 0;
+    int longestFrom = 0;
+    int from = -1;
+    int cargo = -1;
+
+    // A change, or a sample that does not count (empty fields, no miner), ends the span.
+    void Note(int tick, int ore, bool counts) {
+        if (!counts || ore != cargo) {
+            from = counts ? tick : -1;
+            cargo = ore;
+            return;
+        }
+        if (from < 0) from = tick;
+        if (tick - from > longest) {
+            longest = tick - from;
+            longestFrom = from;
+        }
+    }
+};
+
 struct Side {
     std::set<int32_t> born;
     int minersBorn = 0;
@@ -130,6 +153,10 @@ struct Side {
     int largestAttack = 0;
     int64_t damageDealt = 0;
     std::map<int32_t, int32_t> damageSeen;  // the side's own objects: the damage last sampled
+    // The longest span over which the factory's ore stood unchanged while the fields still held
+    // ore; and the longest such span while the side also had a miner.
+    StillSpan still;
+    StillSpan stillWithMiner;
 };
 
 struct Outcome {
@@ -295,10 +322,22 @@ private:
         if (attacking[kOpponentTeam]) out.sides[kOpponentTeam].damageDealt += taken[kLocalTeam];
     }
 
+    // The ore left in the fields that miners mine.
+    int64_t FieldOre() {
+        int64_t ore = 0;
+        for (ListNode* n = world->destructibles.First(); n; n = world->destructibles.Next(n)) {
+            GameObject* field = static_cast<ObjectNode*>(n)->Object();
+            if (field && !field->IsDestroyed()) ore += std::max(0, field->GetCargo());
+        }
+        return ore;
+    }
+
     void Sample() {
+        const int64_t fieldOre = FieldOre();
         for (int team : {kLocalTeam, kOpponentTeam}) {
             Side& side = out.sides[team];
             std::set<int32_t> alive;
+            bool minerAlive = false;
             NodeList& list = world->sims[team];
             for (ListNode* n = list.First(); n; n = list.Next(n)) {
                 GameObject* unit = static_cast<ObjectNode*>(n)->Object();
@@ -306,6 +345,7 @@ private:
                 alive.insert(unit->id.serial);
                 const bool miner =
                     unit->GetDesign() && ClassForDesign(*unit->GetDesign()) == SimClass::Miner;
+                minerAlive = minerAlive || miner;
                 if (side.born.insert(unit->id.serial).second && miner) {
                     ++side.minersBorn;
                     if (side.firstMinerTick == 0) side.firstMinerTick = out.ticks;
@@ -324,6 +364,8 @@ private:
             GameObject* factory = world->TeamFactory(team);
             side.factoryAlive = factory && !factory->IsDestroyed() ? 1 : 0;
             if (!side.factoryAlive) continue;
+            side.still.Note(out.ticks, factory->GetCargo(), fieldOre > 0);
+            side.stillWithMiner.Note(out.ticks, factory->GetCargo(), fieldOre > 0 && minerAlive);
             side.lowestCargo = std::min(side.lowestCargo, factory->GetCargo());
             FactoryProduction* production = AsFactoryProduction(factory);
             if (GameObject* deposit = production ? production->MinedDeposit() : nullptr) {

@@ -10,6 +10,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -122,9 +123,13 @@ TEST_F(Skirmish, TheBudgetHoldsTheComputerPlayersTimePerTick) {
 // seeds run through the four ways of setting a pair: the higher level local or the computer
 // side, playing the first clan or the second, so that side and clan each balance out; both
 // sides have their target preset to the other. The one asymmetry left is the game's own: only
-// a computer side that is not the local team studies its opponent's designs. QX_SWEEP_SEEDS
-// sets the seeds per pair (20), QX_SWEEP_PAIRS the pairs ("12 23 34 45 15"),
-// QX_SWEEP_MINUTES the game-minutes of a run (30). scripts/sweep runs it (make sweep).
+// a computer side that is not the local team studies its opponent's designs. Each run also
+// gives, per side, the longest span over which its factory's ore stood unchanged while the
+// fields held ore; the table names every game won on value where a side's ore stood still for
+// two minutes or more. QX_SWEEP_SEEDS sets the seeds per pair (20), QX_SWEEP_SEED_BASE the
+// number the seeds count up from (9000: seeds 9001 on), QX_SWEEP_PAIRS the pairs
+// ("12 23 34 45 15"), QX_SWEEP_MINUTES the game-minutes of a run (30). scripts/sweep runs it
+// (make sweep).
 TEST_F(Skirmish, DISABLED_SweepOfLevels) {
     auto setting = [](const char* name, int fallback) {
         const char* text = std::getenv(name);
@@ -132,6 +137,9 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
     };
     const int seeds = setting("QX_SWEEP_SEEDS", 20);
     const int minutes = setting("QX_SWEEP_MINUTES", 30);
+    const auto seedBase = static_cast<uint32_t>(setting("QX_SWEEP_SEED_BASE", 9000));
+    constexpr int kStillLimitTicks = 2 * 60 * 1000 / skirmish::kStepMs;
+    auto seconds = [](int ticks) { return ticks * skirmish::kStepMs / 1000; };
     const char* pairText = std::getenv("QX_SWEEP_PAIRS");
     std::istringstream pairList(pairText ? pairText : "12 23 34 45 15");
     for (std::string word; pairList >> word;) {
@@ -140,6 +148,7 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
         // wins[higher local][higher's clan is the second][winner 1 lower, 2 higher][decisive]
         int wins[2][2][3][2] = {};
         int undecided[2][2] = {};
+        std::string stillWins;
         for (int seed = 1; seed <= seeds; ++seed) {
             const int way = (seed - 1) % 4;
             const bool higherLocal = way % 2 == 0;
@@ -147,8 +156,8 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
             const char higherClan = higherLocal ? localClan : (localClan == 'V' ? 'T' : 'V');
             const int local = higherLocal ? pair[1] : pair[0];
             const int opponent = higherLocal ? pair[0] : pair[1];
-            skirmish::SkirmishRun run(Local(), 9000u + static_cast<uint32_t>(seed), local, opponent,
-                                      nullptr, localClan, true);
+            const uint32_t landSeed = seedBase + static_cast<uint32_t>(seed);
+            skirmish::SkirmishRun run(Local(), landSeed, local, opponent, nullptr, localClan, true);
             ASSERT_EQ(run.Start(), 1);
             const skirmish::Outcome out = run.Run(minutes * 60, true);
             const int higherTeam = higherLocal ? skirmish::kLocalTeam : skirmish::kOpponentTeam;
@@ -168,14 +177,29 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
             else
                 ++wins[higherLocal][clanIndex][winner][decisive ? 1 : 0];
             std::printf(
-                "sweep L%d v L%d seed %d: higher %s %c, winner %s %s after %d ticks, values "
-                "higher %lld lower %lld, built higher %d lower %d, lost higher %d lower %d\n",
-                pair[0], pair[1], seed, higherLocal ? "local" : "computer", higherClan,
+                "sweep L%d v L%d seed %d (%u): higher %s %c, winner %s %s after %d ticks, values "
+                "higher %lld lower %lld, built higher %d lower %d, lost higher %d lower %d, ore "
+                "still higher %d s from %d s (%d s with a miner), lower %d s from %d s (%d s with "
+                "a miner)\n",
+                pair[0], pair[1], seed, landSeed, higherLocal ? "local" : "computer", higherClan,
                 winner == 2 ? "higher" : (winner == 1 ? "lower" : "none"),
                 decisive ? "decisive" : "on value", out.ticks, static_cast<long long>(higher.value),
                 static_cast<long long>(lower.value),
                 static_cast<int>(higher.born.size()) - higher.atStart,
-                static_cast<int>(lower.born.size()) - lower.atStart, higher.lost, lower.lost);
+                static_cast<int>(lower.born.size()) - lower.atStart, higher.lost, lower.lost,
+                seconds(higher.still.longest), seconds(higher.still.longestFrom),
+                seconds(higher.stillWithMiner.longest), seconds(lower.still.longest),
+                seconds(lower.still.longestFrom), seconds(lower.stillWithMiner.longest));
+            if (winner != 0 && !decisive) {
+                using Named = std::pair<const char*, const skirmish::Side*>;
+                for (const auto& [who, side] : {Named{"higher", &higher}, Named{"lower", &lower}}) {
+                    if (side->still.longest < kStillLimitTicks) continue;
+                    stillWins += " seed " + std::to_string(landSeed) + " won by the " +
+                                 (winner == 2 ? "higher" : "lower") + ", the " + who +
+                                 "'s ore still " + std::to_string(seconds(side->still.longest)) +
+                                 " s;";
+                }
+            }
             std::fflush(stdout);
         }
         int total[3][2] = {};
@@ -199,6 +223,8 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
                     total[2][1] + total[2][0], total[2][1], total[2][0], total[1][1] + total[1][0],
                     total[1][1], total[1][0],
                     undecided[0][0] + undecided[0][1] + undecided[1][0] + undecided[1][1]);
+        std::printf("sweep L%d v L%d | won on value with ore still 2 min or more |%s\n", pair[0],
+                    pair[1], stillWins.empty() ? " none" : stillWins.c_str());
         std::fflush(stdout);
     }
 }

@@ -1,6 +1,7 @@
 // A step that a friend of the unit's own side refuses: a structure makes it ask for a route
-// that goes round its friends, an idle friend is asked aside, and of two friends in each
-// other's way the one that finds it out steps aside itself.
+// that goes round its friends, an idle friend is asked aside, of two friends in each other's
+// way the one that finds it out steps aside itself, and in a ring of more, each held by the
+// next, it asks for a route round its friends.
 #include <gtest/gtest.h>
 
 #include "EconomyTestSupport.h"
@@ -28,23 +29,36 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
     Sim* idle = add(kit.MakeSim(1, 8, at + Point(40, 0)));
     Sim* busy = add(kit.MakeSim(1, 9, at + Point(40, 0)));
     busy->goals.PushFront(std::make_unique<LocationGoal>(busy->id, at, 0, 1, 1));
+    // Busy as well, the friend that the busy one waits on.
+    Sim* third = add(kit.MakeSim(1, 10, at + Point(40, 40)));
+    third->goals.PushFront(std::make_unique<LocationGoal>(third->id, at, 0, 1, 1));
+    // Whom the busy friend and the third wait on: nobody, the unit stepping, or one another.
+    enum Waits { kNobody, kOnUnit, kOnThird, kOnBusy };
     struct Row {
         const char* name;
         GameObject* blocker;
-        int blocksBack;
+        Waits busyWaits, thirdWaits;
         int routeAround, active, asideGoals, ownGoals;
     };
     const Row rows[] = {
-        {"structure", &factory, 0, 1, 0, 0, 1},
-        {"idle friend", idle, 0, 0, 1, 1, 1},
-        {"busy friend", busy, 0, 0, 1, 1, 1},
+        {"structure", &factory, kNobody, kNobody, 1, 0, 0, 1},
+        {"idle friend", idle, kNobody, kNobody, 0, 1, 1, 1},
+        {"busy friend", busy, kNobody, kNobody, 0, 1, 1, 1},
         // Its front is the step aside, not yet asked a route for.
-        {"friend it blocks", busy, 1, 0, 0, 1, 2},
+        {"friend it blocks", busy, kOnUnit, kNobody, 0, 0, 1, 2},
+        // A ring of three, each held by the next: a route round the friends is asked for.
+        {"ring of three", busy, kOnThird, kOnUnit, 1, 0, 1, 1},
+        // The busy friend waits on one that waits on nobody, or on the busy one: no ring
+        // through this unit, which waits.
+        {"chain that ends", busy, kOnThird, kNobody, 0, 1, 1, 1},
+        {"ring it is not in", busy, kOnThird, kOnBusy, 0, 1, 1, 1},
     };
     int serial = 20;
     for (const Row& row : rows) {
         Sim* sim = add(kit.MakeSim(1, serial++, at));
-        busy->blockingSim = row.blocksBack ? sim->id : SimId();
+        const SimId ids[] = {SimId(), sim->id, third->id, busy->id};
+        busy->blockingSim = ids[row.busyWaits];
+        third->blockingSim = ids[row.thirdWaits];
         sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, far, 0, 1, 1));
         sim->goals.Front()->active = 1;
         world.refusePlacement = 1;

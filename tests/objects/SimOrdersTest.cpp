@@ -473,6 +473,43 @@ TEST_F(SimOrders, ATargetGoalDropsItsOldRouteForAStepAndAsksNoneForAVanishedTarg
     EXPECT_EQ(world.queuedRequests, 0);
 }
 
+// A target of another team that the unit cannot see ends its goal in this update's goal loop,
+// so no search is spent on it; a seen one, or a friend however hidden, is searched for.
+TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSee) {
+    struct Row {
+        const char* name;
+        int targetTeam;
+        int seen;
+        int searched;
+    };
+    const Row rows[] = {
+        {"enemy in sight", 2, 1, 1},
+        {"enemy out of sight", 2, 0, 0},
+        {"friend out of sight", 1, 0, 1},
+        {"friend in sight", 1, 1, 1},
+    };
+    int serial = 80;
+    for (const Row& row : rows) {
+        Sim* sim = Add(kit.MakeSim(1, serial++, at));
+        Sim* target = Add(kit.MakeSim(row.targetTeam, serial++, at + Point(300, 0)));
+        if (row.seen) world.sight.AddViewer(sim, target->GetPosition());
+        world.objectAround = row.seen;
+        sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id, target->id, Point(), 1, 1));
+        const int asked = world.routeRequests;
+        const int queued = world.queuedRequests;
+        EXPECT_EQ(sim->RequestRoute(sim->goals.Front()), row.searched) << row.name;
+        EXPECT_EQ(world.routeRequests - asked, row.searched) << row.name;
+        EXPECT_EQ(world.queuedRequests, queued) << row.name;
+        // Searched for, the route's steps lead; otherwise the goal stands alone, as it was.
+        int goals = 0;
+        sim->goals.ForEach([&](Goal&) { ++goals; });
+        EXPECT_EQ(goals > 1, row.searched == 1) << row.name;
+        EXPECT_EQ(sim->goals.FirstUnfinished()->IsDone(), row.searched == 1 ? 0 : 1) << row.name;
+        world.Forget(target);
+        world.Forget(sim);
+    }
+}
+
 // Once it has moved, a unit turns and steps in the same update; before, a turn is all it does.
 TEST_F(SimOrders, AUnitThatHasMovedTurnsAndStepsInOneUpdate) {
     for (const int moved : {0, 1}) {

@@ -1,0 +1,150 @@
+// A crowd at the factory's unloading dock: a loaded miner on its way in, and four scavengers
+// just short of the dock, each sent aside into the next one's way round a ring, so
+// that none of them can step and none is idle or blocked for the usual rules to move it. The
+// miner gets its ore home within a minute, whether its team has a computer player or none (a
+// human player's, where no controller hears that a unit is held up).
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "SkirmishRun.h"
+#include "catalogue/CatalogueServices.h"
+#include "catalogue/DesignLibrary.h"
+#include "core/Vector.h"
+#include "objects/EconomyGoals.h"
+#include "objects/Goal.h"
+#include "objects/LocationGoal.h"
+#include "objects/Sim.h"
+#include "objects/SimFactory.h"
+#include "objects/TargetGoal.h"
+#include "support/MadeAssets.h"
+#include "support/TopLevels.h"
+
+namespace {
+
+constexpr int kTeam = skirmish::kLocalTeam;
+constexpr int kUnloadDockFlags = 2;
+constexpr int kFullLoad = 600;
+constexpr int kWithinSeconds = 60;
+
+class DockJam : public MadeAssetsTest {
+protected:
+    // The sample design of that name, read from the first clan's design file.
+    std::unique_ptr<VehicleDesign> Design(const std::string& name) {
+        TopLevels levels;
+        CatalogueServices& before = Services();
+        SetCatalogueServices(&levels);
+        DesignLibrary library;
+        std::unique_ptr<VehicleDesign> found;
+        if (library.Load("Vs.vdf") == 1) {
+            for (ListNode* n = library.designs.First(); n && !found; n = library.designs.Next(n)) {
+                auto* d = static_cast<VehicleDesign*>(n);
+                if (name != d->name) continue;
+                found = std::make_unique<VehicleDesign>('V');
+                found->CopyFrom(*d);
+            }
+        }
+        SetCatalogueServices(&before);
+        return found;
+    }
+};
+
+struct Unit {
+    const char* name;
+    const char* design;
+    Point at;     // from the dock
+    Point aside;  // where it was sent aside to, from the dock; (0, 0): no such order
+    int cargo;
+};
+
+TEST_F(DockJam, LoadedMinerDeliversWithinAMinuteWithAndWithoutAController) {
+    // As the seed-9002 game stood: each scavenger's step aside is refused by the next one.
+    const Unit units[] = {
+        {"miner", "Miner", Point(-95, -31), Point(), kFullLoad},
+        {"scavenger going down", "Scavenger", Point(-64, 1), Point(-64, 96), 78},
+        {"scavenger in from the left", "Scavenger", Point(-95, 0), Point(), 259},
+        {"scavenger going up", "Scavenger", Point(-65, 31), Point(-160, -64), 381},
+        {"scavenger above", "Scavenger", Point(-33, -31), Point(-128, 64), 20},
+    };
+    for (const bool controlled : {true, false}) {
+        SCOPED_TRACE(controlled ? "computer team" : "team without a controller");
+        skirmish::SkirmishRun run(Local(), 9002u, 1, 2, nullptr, 'V', true);
+        ASSERT_EQ(run.Start(), 1);
+        World& world = run.GetWorld();
+        GameObject* factory = world.TeamFactory(kTeam);
+        ASSERT_NE(factory, nullptr);
+        if (!controlled) {
+            factory->SetOwner(nullptr);
+            world.SetTeamController(kTeam, nullptr);
+            ASSERT_EQ(world.ControllerOf(kTeam), nullptr);
+        }
+        // Let the factory open; nothing of the team has left it yet.
+        run.Run(5, false);
+        const int dockIndex = factory->FindFreeDock(nullptr, kUnloadDockFlags);
+        ASSERT_NE(dockIndex, -1);
+        const Point offset = factory->GetDockOffset(dockIndex);
+        const Point dock = factory->GetPosition() + offset;
+        std::vector<Sim*> placed;
+        for (const Unit& u : units) {
+            std::unique_ptr<VehicleDesign> design = Design(u.design);
+            ASSERT_TRUE(design) << u.design;
+            Sim* sim = SpawnSim(design, world.NewSimId(kTeam), dock + u.at, 1);
+            ASSERT_NE(sim, nullptr) << u.name;
+            EXPECT_EQ(sim->AddCargo(u.cargo), u.cargo) << u.name;
+            if (EventReceiver* controller = world.ControllerOf(kTeam)) {
+                SimId made = sim->id;
+                controller->OnEvent(1, factory, &made);
+            }
+            placed.push_back(sim);
+        }
+        // The scavengers' trips home: the way to the dock, the dock, the unloading; ahead of it the
+        // step aside where there was one, its route already found.
+        for (size_t i = 1; i < placed.size(); ++i) {
+            Sim& s = *placed[i];
+            s.ClearGoals();
+            s.goals.PushFront(std::make_unique<UnloadGoal>(s.id, 1, 1));
+            s.goals.PushFront(std::make_unique<TargetGoal>(s.id, factory->id, offset, 1, 1));
+            s.goals.Front()->active = 1;
+            s.goals.Front()->reportFailure = 0;
+            auto way = std::make_unique<LocationGoal>(s.id, dock, 0, 1, 1);
+            way->waypoint = 1;
+            way->reportFailure = 0;
+            s.goals.PushFront(std::move(way));
+            if (units[i].aside != Point()) {
+                auto aside = std::make_unique<LocationGoal>(s.id, dock + units[i].aside, 0, 1, 1);
+                aside->active = 1;
+                aside->reportFailure = 0;
+                s.goals.PushFront(std::move(aside));
+            }
+        }
+        Sim& miner = *placed[0];
+        int deliveredAt = -1;
+        double deliveredFrom = 0;
+        int heldBehindFriend = 0;
+        for (int second = 1; second <= kWithinSeconds && deliveredAt < 0; ++second) {
+            run.Run(1, false);
+            SimId blocker;
+            miner.GetBlockingSim(blocker);
+            heldBehindFriend += !blocker.IsNull() && blocker.team == kTeam ? 1 : 0;
+            if (miner.GetCargo() == 0) {
+                deliveredAt = second;
+                deliveredFrom = Vector(miner.GetPosition() - dock).magnitude;
+            }
+        }
+        std::printf("%s: delivered after %d s, held behind a friend %d s\n",
+                    controlled ? "computer team" : "no controller", deliveredAt, heldBehindFriend);
+        EXPECT_NE(deliveredAt, -1) << "the miner still carries " << miner.GetCargo();
+        EXPECT_EQ(miner.GetCargo(), 0);
+        EXPECT_LE(deliveredFrom, 32.0) << "delivered away from the dock";
+        EXPECT_GT(heldBehindFriend, 0) << "the scene never held the miner up";
+        int moved = 0;
+        for (size_t i = 1; i < placed.size(); ++i)
+            moved += placed[i]->GetPosition() != dock + units[i].at ? 1 : 0;
+        EXPECT_GE(moved, 3) << "the ring of scavengers did not break up";
+    }
+}
+
+}  // namespace
