@@ -69,6 +69,13 @@ public:
     // Renames a file on the asset path over another (used to move a damaged file aside);
     // 1 when done.
     int Rename(const char* from, const char* to) const;
+    // Moves a damaged file aside, unchanged, under the first free name of "<name>.bad",
+    // "<name>.bad.2" .. "<name>.bad.<kSetAsideNames>": an earlier damaged file is never
+    // replaced. 1 and the name taken (relative, as name is; empty when nothing stood at name);
+    // 0 when nothing moved (every name taken, or the directory refuses), the file then left
+    // where it was.
+    static constexpr int kSetAsideNames = 100;
+    int SetAside(const char* name, std::string& aside) const;
     // The path the last Open used.
     const std::string& Path() const { return path; }
     bool IsPack() const { return directory != nullptr; }
