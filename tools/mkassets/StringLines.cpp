@@ -117,6 +117,8 @@ constexpr Line kLines[] = {
     {307, "The high-score table could not be saved."},
     {320, "The design library was damaged and is kept aside as"},
     {321, "The designs could not be saved."},
+    {325,
+     "The design library is damaged and could not be moved aside: design changes are not saved."},
     {310, "Explore the map"},
     {311, "Attack automatically"},
     {312, "Player %d was lost. Linking again."},
