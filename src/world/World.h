@@ -594,7 +594,8 @@ private:
     int ScenarioInPlay() const;
     // The local team's record, or null.
     MissionStats* LocalTeamStats() const;
-    void LeaveMode(int oldMode, int newMode);
+    // The status line leaving the mode has to say (0 none), set once the new mode is entered.
+    int LeaveMode(int oldMode, int newMode);
     void EnterMode(int newMode);
     void AgePathRequests();
     // Takes every complete message waiting on the slot's link and has it executed.
