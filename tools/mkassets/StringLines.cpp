@@ -119,6 +119,7 @@ constexpr Line kLines[] = {
     {321, "The designs could not be saved."},
     {325,
      "The design library is damaged and could not be moved aside: design changes are not saved."},
+    {326, "The high-score file was damaged and is kept aside. Rows kept:"},
     {310, "Explore the map"},
     {311, "Attack automatically"},
     {312, "Player %d was lost. Linking again."},
