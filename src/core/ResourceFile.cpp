@@ -320,6 +320,11 @@ int ResourceFile::Rename(const char* from, const char* to) const {
     return std::rename(PathOf(from).c_str(), PathOf(to).c_str()) == 0 ? 1 : 0;
 }
 
+std::vector<std::string> ResourceFile::Names(const char* directory) const {
+    return winx_DirectoryNames(plainPath ? std::string(directory ? directory : "")
+                                         : std::string(assetPath) + (directory ? directory : ""));
+}
+
 int ResourceFile::SetAside(const char* name, std::string& aside) const {
     aside.clear();
     if (!name) return 0;

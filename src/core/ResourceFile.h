@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/Crc32.h"
 
@@ -118,6 +119,9 @@ public:
     int32_t Rows() const { return rows; }
 
     int Exists(const char* name) const;
+    // The names in the asset directory (or, with plainPath, in the directory given), in name
+    // order: one look instead of a probe per name.
+    std::vector<std::string> Names(const char* directory = "") const;
     int Delete(const char* name) const;
 
     // 1: names given to Open, Exists and Delete are whole paths, not put behind the asset

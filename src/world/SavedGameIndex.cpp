@@ -1,7 +1,9 @@
 #include "world/SavedGameIndex.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -108,8 +110,18 @@ void SavedGameIndex::ReadIndex() {
 }
 
 void SavedGameIndex::ListUnnamedGames() {
+    // One look at the directory rather than a probe for each of the thousand names; names are
+    // matched ignoring case, as opening them does.
     ResourceFile file;
+    std::vector<bool> onDisk(kNames, false);
+    for (std::string name : file.Names()) {
+        for (char& c : name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (IsSavedGameName(name.c_str()))
+            onDisk[static_cast<size_t>(std::atoi(name.c_str()))] = true;
+    }
     for (int n = 0; n < kNames; ++n) {
+        if (!onDisk[static_cast<size_t>(n)]) continue;
         char name[16];
         std::snprintf(name, sizeof name, "%d.scn", n);
         if (!FindByFile(name) && file.Exists(name))

@@ -255,17 +255,20 @@ TEST_F(SavedGameIndexTest, ADamagedIndexThatCannotGoAsideIsNotWrittenOver) {
     EXPECT_EQ(Read(SavedGameIndex::kIndexFile), damaged);
     EXPECT_EQ(Read("GAMES.SAV.bad.100"), "older");
     // A directory in the index's place is damage too: it goes aside as a whole, and the games
-    // on disk are listed.
+    // on disk are listed, in number order, their names matched ignoring case as opening does.
+    Write("12.SCN", "game");
+    Write("x.scn", "not a saved game's name");
     std::remove(PathOf("GAMES.SAV.bad").c_str());
     std::remove(PathOf(SavedGameIndex::kIndexFile).c_str());
     ASSERT_TRUE(std::filesystem::create_directory(PathOf(SavedGameIndex::kIndexFile)));
     SavedGameIndex directory;
     EXPECT_TRUE(directory.Damaged());
-    ASSERT_EQ(directory.Count(), 1);
+    ASSERT_EQ(directory.Count(), 2);
     EXPECT_STREQ(directory.At(0)->Title(), "0.scn");
+    EXPECT_STREQ(directory.At(1)->FileName(), "12.scn");
     ASSERT_NE(directory.FindOrCreate("New"), nullptr);
     EXPECT_TRUE(std::filesystem::is_directory(PathOf("GAMES.SAV.bad")));
-    EXPECT_EQ(Read(SavedGameIndex::kIndexFile), "0.scn\n0.scn\n1.scn\nNew\n");
+    EXPECT_EQ(Read(SavedGameIndex::kIndexFile), "0.scn\n0.scn\n12.scn\n12.scn\n1.scn\nNew\n");
 }
 
 }  // namespace
