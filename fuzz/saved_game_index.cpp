@@ -3,6 +3,7 @@
 // touched.
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -15,6 +16,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const FuzzScratch scratch("qx-fuzz-index");
     if (scratch.Path().empty()) return 0;
     ResourceFile::SetAssetPath(scratch.Directory().c_str());
+    // A damaged index goes aside at the first save: the name is freed for the next input.
+    std::error_code ignored;
+    std::filesystem::remove(scratch.Path() / (std::string(SavedGameIndex::kIndexFile) + ".bad"),
+                            ignored);
     {
         std::ofstream out(scratch.Path() / SavedGameIndex::kIndexFile, std::ios::binary);
         out.write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));

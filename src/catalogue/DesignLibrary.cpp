@@ -2,6 +2,8 @@
 
 #include <cstdio>
 #include <string>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "catalogue/BuildingTemplate.h"
@@ -147,21 +149,43 @@ void DesignLibrary::EditIntoCurrent(const VehicleDesign* design) {
 
 int DesignLibrary::Save(const char* path) {
     if (designs.IsEmpty() || !path) return 0;
+    const std::string text = SavedText();
+    // The reader refuses a file beyond its bound: such a library is not written at all, so the
+    // file saved last time stays and is read again.
+    if (text.size() + 1 > static_cast<size_t>(kMaxFileBytes)) return 0;
     // A failed write leaves the designs saved last time as they were.
     AtomicWriter file(path, 1);
     if (!file.IsOpen()) return 0;
     // WriteLine adds the final line end.
-    if (file.WriteLine(SavedText().c_str()) != 0) return 0;
+    if (file.WriteLine(text.c_str()) != 0) return 0;
     return file.Commit();
 }
 
 std::string DesignLibrary::SavedText() {
-    // Designs still at their defaults leave the library (and their groups) as they are saved.
+    // Designs still at their defaults leave the library (and their groups) as they are saved:
+    // DeleteDesign for each, in one pass over the groups however many there are.
+    std::unordered_set<const VehicleDesign*> gone;
+    for (ListNode* n = designs.First(); n; n = designs.Next(n))
+        if (static_cast<VehicleDesign*>(n)->IsDefault())
+            gone.insert(static_cast<VehicleDesign*>(n));
+    if (gone.empty()) return Listing();
+    for (DesignGroup* g = FirstGroup(); g; g = NextGroup(g)) {
+        ListNode* m = g->members.First();
+        while (m) {
+            ListNode* next = g->members.Next(m);
+            if (gone.count(DesignGroup::DesignOf(static_cast<PtrNode*>(m)))) delete m;
+            m = next;
+        }
+    }
     ListNode* n = designs.First();
     while (n) {
         ListNode* next = designs.Next(n);
-        if (static_cast<VehicleDesign*>(n)->IsDefault())
-            DeleteDesign(static_cast<VehicleDesign*>(n));
+        auto* design = static_cast<VehicleDesign*>(n);
+        if (gone.count(design)) {
+            if (selected == design) selected = nullptr;
+            if (current == design) current = nullptr;
+            delete design;
+        }
         n = next;
     }
     return Listing();
@@ -169,6 +193,13 @@ std::string DesignLibrary::SavedText() {
 
 std::string DesignLibrary::Listing() const {
     std::string text = "# vehicle design strings\n";
+    // Each written design's index among the designs written, for the group members (looked up
+    // only, never walked).
+    std::unordered_map<const VehicleDesign*, int> written;
+    int count = 0;
+    for (ListNode* n = designs.First(); n; n = designs.Next(n))
+        if (!static_cast<VehicleDesign*>(n)->IsDefault())
+            written.emplace(static_cast<VehicleDesign*>(n), count++);
     // Last to first, so that the reader, pushing each design at the front, rebuilds the order.
     for (ListNode* n = designs.Last(); n; n = designs.Prev(n)) {
         VehicleDesign* design = static_cast<VehicleDesign*>(n);
@@ -182,14 +213,10 @@ std::string DesignLibrary::Listing() const {
         text += '\n';
         for (ListNode* m = g->members.First(); m; m = g->members.Next(m)) {
             VehicleDesign* design = DesignGroup::DesignOf(static_cast<PtrNode*>(m));
-            if (!design || !IsDesignAvailable(*design) || design->IsDefault()) continue;
-            // The member's index among the designs written.
-            int index = 0;
-            ListNode* d = designs.First();
-            for (; d && d != design; d = designs.Next(d))
-                if (!static_cast<VehicleDesign*>(d)->IsDefault()) ++index;
-            if (!d) continue;
-            text += std::to_string(index);
+            if (!design || !IsDesignAvailable(*design)) continue;
+            const auto index = written.find(design);
+            if (index == written.end()) continue;
+            text += std::to_string(index->second);
             text += '\n';
         }
         text += "*\n";
@@ -307,7 +334,6 @@ const char* Parse(const std::vector<std::string>& lines, ParsedLibrary& out) {
     for (; i < lines.size() && lines[i][0] != '*'; ++i) {
         if (!Printable(lines[i]) || lines[i].size() < VehicleDesign::kCodeLength)
             return "a design line is not a design";
-        if (out.designs.size() == DesignLibrary::kMaxDesigns) return "too many designs";
         out.designs.push_back(lines[i]);
     }
     if (i++ == lines.size()) return "the designs are not closed by '*'";
@@ -319,7 +345,6 @@ const char* Parse(const std::vector<std::string>& lines, ParsedLibrary& out) {
             break;
         }
         if (!Printable(lines[i])) return "a group name is not text";
-        if (out.groups.size() == DesignLibrary::kMaxGroups) return "too many groups";
         ParsedLibrary::Group group;
         group.name = lines[i++];
         for (;; ++i) {
@@ -327,8 +352,6 @@ const char* Parse(const std::vector<std::string>& lines, ParsedLibrary& out) {
             if (lines[i][0] == '*') break;
             int index = 0;
             if (!MemberIndex(lines[i], count, index)) return "a group member names no design";
-            if (static_cast<int>(group.members.size()) == DesignLibrary::kMaxDesigns)
-                return "a group is too long";
             group.members.push_back(index);
         }
         ++i;
@@ -360,11 +383,17 @@ int DesignLibrary::Read(const char* data, size_t size) {
         VehicleDesign* design = new VehicleDesign(line.c_str());
         designs.PushFront(design);
     }
+    // The designs by list index, so that members of any number find theirs at once.
+    std::vector<VehicleDesign*> byIndex;
+    byIndex.reserve(parsed.designs.size());
+    for (ListNode* n = designs.First(); n && byIndex.size() < parsed.designs.size();
+         n = designs.Next(n))
+        byIndex.push_back(static_cast<VehicleDesign*>(n));
     for (const ParsedLibrary::Group& g : parsed.groups) {
         DesignGroup* group = AddGroup();
         group->SetName(g.name.c_str());
         for (const int index : g.members)
-            group->Add(static_cast<VehicleDesign*>(designs.At(index)));
+            group->Add(byIndex[static_cast<size_t>(index)]);
     }
     if (!parsed.hardpoints.empty()) ReadHardpointLine(parsed.hardpoints.c_str());
     return 1;

@@ -15,9 +15,9 @@ class VehicleDesign;
 class DesignLibrary {
 public:
     static constexpr int kLineSize = 256;
-    // Bounds of a library a file may hold; a file beyond them is damaged.
-    static constexpr size_t kMaxDesigns = 1000;
-    static constexpr size_t kMaxGroups = 100;
+    // The one bound of a library: a file larger than this is damaged, and a library whose text
+    // would not fit in it is not written. No count of designs or groups is bounded otherwise,
+    // so that everything the writer writes, the reader reads.
     static constexpr int32_t kMaxFileBytes = 1024 * 1024;
 
     DesignLibrary();
@@ -30,13 +30,14 @@ public:
     // exist or is damaged (damaged then says which). A damaged file is refused as a whole and
     // changes nothing: its structure is broken (a design line shorter than a code or not
     // printable, a '*' missing, a member index that names no design, a line the reader would
-    // cut, more designs or groups than the bounds) or it is not a regular file. Unknown part
-    // letters are not damage. An empty file is an empty library.
+    // cut) or it is larger than kMaxFileBytes or not a regular file. Unknown part letters are
+    // not damage. An empty file is an empty library.
     int Load(const char* name);
     // Reads a design file's bytes from memory, as Load reads the file.
     int LoadFromBytes(const void* data, size_t size);
-    // Writes the design file to the path; 0 for an empty library or a file that cannot be
-    // written. Designs still at their defaults are deleted instead of written.
+    // Writes the design file to the path; 0 for an empty library, a library whose file would
+    // be larger than kMaxFileBytes or a file that cannot be written (nothing is written then).
+    // Designs still at their defaults are deleted instead of written.
     int Save(const char* path);
     // The text Save writes, built the same way (designs still at their defaults are deleted).
     std::string SavedText();

@@ -320,6 +320,29 @@ int ResourceFile::Rename(const char* from, const char* to) const {
     return std::rename(PathOf(from).c_str(), PathOf(to).c_str()) == 0 ? 1 : 0;
 }
 
+std::vector<std::string> ResourceFile::Names(const char* directory) const {
+    return winx_DirectoryNames(plainPath ? std::string(directory ? directory : "")
+                                         : std::string(assetPath) + (directory ? directory : ""));
+}
+
+int ResourceFile::SetAside(const char* name, std::string& aside) const {
+    aside.clear();
+    if (!name) return 0;
+    const std::string from = PathOf(name);
+    // Nothing there (gone since it was found damaged): nothing to keep, nothing to move.
+    if (!winx_PathExists(from)) return 1;
+    for (int n = 1; n <= kSetAsideNames; ++n) {
+        std::string candidate = std::string(name) + ".bad";
+        if (n > 1) candidate += "." + std::to_string(n);
+        const int moved = winx_RenameNoReplace(from, PathOf(candidate.c_str()));
+        if (moved < 0) return 0;
+        if (moved == 0) continue;
+        aside = candidate;
+        return 1;
+    }
+    return 0;
+}
+
 int ResourceFile::Delete(const char* name) const {
     if (!name) return 0;
     return std::remove(PathOf(name).c_str()) == 0 ? 1 : 0;

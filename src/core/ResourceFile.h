@@ -16,6 +16,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/Crc32.h"
 
@@ -69,6 +70,13 @@ public:
     // Renames a file on the asset path over another (used to move a damaged file aside);
     // 1 when done.
     int Rename(const char* from, const char* to) const;
+    // Moves a damaged file aside, unchanged, under the first free name of "<name>.bad",
+    // "<name>.bad.2" .. "<name>.bad.<kSetAsideNames>": an earlier damaged file is never
+    // replaced. 1 and the name taken (relative, as name is; empty when nothing stood at name);
+    // 0 when nothing moved (every name taken, or the directory refuses), the file then left
+    // where it was.
+    static constexpr int kSetAsideNames = 100;
+    int SetAside(const char* name, std::string& aside) const;
     // The path the last Open used.
     const std::string& Path() const { return path; }
     bool IsPack() const { return directory != nullptr; }
@@ -111,6 +119,9 @@ public:
     int32_t Rows() const { return rows; }
 
     int Exists(const char* name) const;
+    // The names in the asset directory (or, with plainPath, in the directory given), in name
+    // order: one look instead of a probe per name.
+    std::vector<std::string> Names(const char* directory = "") const;
     int Delete(const char* name) const;
 
     // 1: names given to Open, Exists and Delete are whole paths, not put behind the asset

@@ -93,3 +93,14 @@ std::string winx_NativePath(const std::string& windowsPath) {
     if (collapsed.empty() || Exists(collapsed)) return collapsed;
     return ResolveIgnoringCase(collapsed);
 }
+
+std::vector<std::string> winx_DirectoryNames(const std::string& windowsDir) {
+    std::vector<std::string> names;
+    const std::string dir = winx_NativePath(windowsDir);
+    std::error_code ec;
+    fs::directory_iterator it(dir.empty() ? fs::path(".") : fs::path(dir), ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec))
+        names.push_back(it->path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -83,4 +84,21 @@ int winx_IsDirectory(const std::string& path) {
 int winx_PathExists(const std::string& path) {
     struct stat st {};
     return ::lstat(path.c_str(), &st) == 0 ? 1 : 0;
+}
+
+int winx_RenameNoReplace(const std::string& from, const std::string& to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 1;
+    if (errno == EEXIST) return 0;
+    if (errno != EINVAL && errno != ENOSYS) return -1;
+    // A file system without the no-replace rename: a hard link fails on a taken name the same
+    // way, and anything it cannot link (a directory) is moved once its new name is seen free.
+    if (::link(from.c_str(), to.c_str()) == 0) {
+        if (::unlink(from.c_str()) == 0) return 1;
+        ::unlink(to.c_str());
+        return -1;
+    }
+    if (errno == EEXIST) return 0;
+    if (errno != EPERM && errno != EXDEV && errno != ENOTSUP && errno != EMLINK) return -1;
+    if (winx_PathExists(to)) return 0;
+    return std::rename(from.c_str(), to.c_str()) == 0 ? 1 : -1;
 }

@@ -20,3 +20,7 @@ int winx_IsSpecialFile(const std::string& path);
 int winx_PathExists(const std::string& path);
 // 1 for a directory (links followed).
 int winx_IsDirectory(const std::string& path);
+// Renames from to to only when nothing stands at to: 1 when moved, 0 when to is taken (nothing
+// is done), -1 when the move failed otherwise (a read-only directory, no such file). An
+// existing file is never replaced, whatever else renames at the same time.
+int winx_RenameNoReplace(const std::string& from, const std::string& to);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 
 #include "core/AtomicWriter.h"
 #include "core/ResourceFile.h"
@@ -13,7 +14,16 @@ bool IsControl(char c) {
     return u < 32 || u == 127;
 }
 
-bool ParseScore(const std::string& line, int32_t& score) {
+constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+
+// A name as the table writes it. One beginning with a byte order mark is not: written first,
+// it would lose the mark when read back.
+bool IsName(std::string_view line) {
+    return line.size() <= HighScoreTable::kMaxLine && line.substr(0, 3) != kByteOrderMark &&
+           std::none_of(line.begin(), line.end(), IsControl);
+}
+
+bool ParseScore(std::string_view line, int32_t& score) {
     if (line.empty() || line.size() > 6) return false;
     int32_t value = 0;
     for (const char c : line) {
@@ -28,36 +38,54 @@ bool ParseScore(const std::string& line, int32_t& score) {
 
 bool HighScoreTable::Parse(const std::string& text, std::vector<Row>& out) {
     out.clear();
-    if (text.size() > kMaxBytes) return false;
-    // Every line the table writes ends with a line feed: a text that does not was cut, and its
-    // last line ("666666" cut to "6666") must not be read as a row.
-    if (!text.empty() && text.back() != '\n') return false;
-    std::vector<std::string> lines;
-    size_t start = 0;
-    while (start < text.size()) {
-        size_t end = text.find('\n', start);
-        if (end == std::string::npos) end = text.size();
-        std::string line = text.substr(start, end - start);
-        if (!line.empty() && line.back() == '\r') line.pop_back();
-        lines.push_back(std::move(line));
-        start = end + 1;
+    bool whole = true;
+    std::string_view body(text);
+    if (body.size() > kMaxBytes) {
+        whole = false;
+        body = body.substr(0, kMaxBytes);
     }
-    // A name without its score line: the table was cut.
-    if (lines.size() % 2 != 0) return false;
+    if (body.substr(0, 3) == kByteOrderMark) body.remove_prefix(3);
+    // Every line the table writes ends with a line feed: a last line without one was cut
+    // ("666666" cut to "6666") and is not read.
+    if (!body.empty() && body.back() != '\n') {
+        whole = false;
+        const size_t last = body.rfind('\n');
+        body = last == std::string_view::npos ? std::string_view() : body.substr(0, last + 1);
+    }
+    std::vector<std::string_view> lines;
+    while (!body.empty()) {
+        const size_t end = body.find('\n');
+        std::string_view line = body.substr(0, end);
+        body.remove_prefix(end + 1);
+        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+        lines.push_back(line);
+    }
     std::vector<Row> rows;
-    for (size_t i = 0; i + 1 < lines.size(); i += 2) {
-        const std::string& name = lines[i];
-        if (name.size() > kMaxLine || std::any_of(name.begin(), name.end(), IsControl))
-            return false;
-        Row row{0, name.substr(0, kMaxName)};
-        if (!ParseScore(lines[i + 1], row.score)) return false;
-        rows.push_back(std::move(row));
+    size_t i = 0;
+    while (i < lines.size()) {
+        int32_t score = 0;
+        const bool scored = i + 1 < lines.size() && ParseScore(lines[i + 1], score);
+        if (scored && IsName(lines[i])) {
+            rows.push_back(Row{score, std::string(lines[i].substr(0, kMaxName))});
+            i += 2;
+            continue;
+        }
+        // A bad name before a good score is one damaged row; otherwise a line was lost or
+        // split, and the pairs go on from the next line.
+        whole = false;
+        i += scored ? 2 : 1;
     }
     // Kept in ascending order whatever the file's order, equal scores in file order.
     std::stable_sort(rows.begin(), rows.end(),
                      [](const Row& a, const Row& b) { return a.score < b.score; });
     out = std::move(rows);
-    return true;
+    return whole;
+}
+
+std::string HighScoreTable::DamagedMessage(const char* text, size_t kept) {
+    const std::string line =
+        text && *text ? text : "The high-score file was damaged and is kept aside. Rows kept:";
+    return line + " " + std::to_string(kept);
 }
 
 std::string HighScoreTable::Format(const std::vector<Row>& rows) {
@@ -100,12 +128,12 @@ HighScoreTable::Outcome HighScoreTable::ReadFile() {
         return file.Absent() ? Outcome::Missing : Outcome::Damaged;
     std::string text;
     char block[4096];
+    // One byte past the bound tells a file that is too large (the rows within it still read).
     for (;;) {
         int32_t count = sizeof block;
         const int whole = file.Read(count, block);
         if (count > 0) text.append(block, static_cast<size_t>(count));
-        if (text.size() > kMaxBytes) return Outcome::Damaged;
-        if (!whole || count <= 0) break;
+        if (text.size() > kMaxBytes || !whole || count <= 0) break;
     }
     return Parse(text, rows) ? Outcome::Read : Outcome::Damaged;
 }
@@ -135,13 +163,14 @@ int HighScoreTable::Save() {
         if (file.WriteLine(row.name.c_str()) != 0) return 0;
         if (file.WriteLine(std::to_string(row.score).c_str()) != 0) return 0;
     }
-    // A damaged table goes aside (over an older one) only once the new one is ready to take
-    // its place; a failed save leaves it where it was.
+    // A damaged table goes aside (never over an older one) only once the new one is ready to
+    // take its place; a failed save leaves it where it was.
     ResourceFile names;
-    const bool moved = damaged && names.Rename(kFile, kDamagedFile);
+    std::string aside;
+    const bool moved = damaged && names.SetAside(kFile, aside);
     if (damaged && !moved) return 0;
     if (!file.Commit()) {
-        if (moved) names.Rename(kDamagedFile, kFile);
+        if (moved && !aside.empty()) names.Rename(aside.c_str(), kFile);
         return 0;
     }
     damaged = false;

@@ -1,8 +1,8 @@
 #pragma once
 // The high scores of score.dat: per entry a name line and a score line, lowest score first.
 // Score and name are kept apart (the drawn row is made from both), every line is read as it
-// is, and the file is replaced whole or not at all. A damaged file reads as an empty table and
-// is kept aside, whole, when the table is next saved.
+// is, and the file is replaced whole or not at all. A damaged file keeps every row that reads
+// whole, and is kept aside, unchanged, when the table is next saved.
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -10,16 +10,14 @@
 class HighScoreTable {
 public:
     static constexpr char kFile[] = "score.dat";
-    // Where a damaged table goes before a new one is written in its place.
-    static constexpr char kDamagedFile[] = "score.dat.bad";
     static constexpr int32_t kBestScore = 999999;
     // A drawn row holds 127 characters: 11 of them before the name.
     static constexpr size_t kMaxName = 116;
     static constexpr size_t kMaxLine = 255;
     static constexpr size_t kMaxBytes = 1 << 20;
     static constexpr int kShownBest = 5;
-    // String-table lines of the two failures.
-    static constexpr int kDamagedLine = 306;
+    // String-table lines of the two failures; the first is followed by the rows kept.
+    static constexpr int kDamagedLine = 326;
     static constexpr int kSaveFailedLine = 307;
 
     struct Row {
@@ -28,15 +26,21 @@ public:
     };
     enum class Outcome { Missing, Read, Damaged };
 
-    // The rows of a file's text, lowest score first; false (rows empty) when it is damaged.
+    // The rows of a file's text, lowest score first: every name line followed by a score line
+    // that both read whole, past any damage; false when the text held anything else (damaged).
+    // A leading byte order mark is skipped and is no damage.
     static bool Parse(const std::string& text, std::vector<Row>& rows);
+    // The status line of a damaged table: the line's text (the fallback when it has none) and
+    // the number of rows kept.
+    static std::string DamagedMessage(const char* text, size_t kept);
     static std::string Format(const std::vector<Row>& rows);
     // "%06d   - %s": what the table draws.
     static std::string RowText(const Row& row);
     static int32_t ClampScore(int64_t score);
 
-    // Damaged also for anything but a regular file in the table's place; a damaged file is
-    // moved aside as score.dat.bad (replacing an older one) by the next Save.
+    // Damaged also for anything but a regular file in the table's place (no rows then); a
+    // damaged file is moved aside by the next Save, under the first free "score.dat.bad" name
+    // (ResourceFile::SetAside), never over an older one.
     Outcome Load();
     // Adds this game's row after the rows of equal score; its index, or -1 when it is not among
     // the five best (the table is then emptied).

@@ -142,8 +142,9 @@ void ResultsScreen::OpenTable() {
     tableLoaded = 1;
     if (!stats) return;
     if (table.Load() == HighScoreTable::Outcome::Damaged)
-        world.SetStatusMessage(Line(HighScoreTable::kDamagedLine,
-                                    "The high-score file was damaged: the table starts empty."),
+        world.SetStatusMessage(HighScoreTable::DamagedMessage(
+                                   GetString(HighScoreTable::kDamagedLine), table.Rows().size())
+                                   .c_str(),
                                0);
     if (table.AddCurrent(totalScore) < 0) return;
     nameField = std::make_unique<TextField>(nameRow, 0, kNameColour, world.font.get());

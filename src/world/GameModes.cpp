@@ -25,8 +25,11 @@ void World::ApplyModeChange() {
     requestedMode = 0;
     if (currentScreen) currentScreen->Deactivate();
     if (terrain) terrain->SetRevealAll(0);
-    LeaveMode(oldMode, newMode);
+    const int leaveLine = LeaveMode(oldMode, newMode);
     EnterMode(newMode);
+    // Said only now: the design screen clears the status line when it is discarded, which
+    // entering the new mode may do.
+    if (leaveLine) SetStatusMessage(MessageLine(leaveLine), 10);
     // A script waiting for this mode goes on before the mode's first tick (and before a movie
     // the mode plays), so what it does next finds the mode as it began.
     ReportScriptGameMode(currentMode);
@@ -36,7 +39,8 @@ void World::ApplyModeChange() {
     }
 }
 
-void World::LeaveMode(int oldMode, int newMode) {
+int World::LeaveMode(int oldMode, int newMode) {
+    int line = 0;
     switch (static_cast<GameMode>(oldMode)) {
         case GameMode::Title:
         case GameMode::MainMenu:
@@ -51,12 +55,12 @@ void World::LeaveMode(int oldMode, int newMode) {
         case GameMode::DesignFromBattle:
             currentScreen = nullptr;
             // The old file stays; the player reads that the changes were not kept.
-            if (!SaveClanDesigns()) SetStatusMessage(MessageLine(kDesignsNotSavedLine), 10);
+            if (!SaveClanDesigns()) line = kDesignsNotSavedLine;
             if (newMode != static_cast<int>(GameMode::Battle)) SetMusic(0);
             break;
         case GameMode::DesignFromMenu:
             currentScreen = nullptr;
-            if (!SaveClanDesigns()) SetStatusMessage(MessageLine(kDesignsNotSavedLine), 10);
+            if (!SaveClanDesigns()) line = kDesignsNotSavedLine;
             break;
         case GameMode::Results:
             DiscardCurrentScreen();
@@ -65,6 +69,7 @@ void World::LeaveMode(int oldMode, int newMode) {
         default:
             break;
     }
+    return line;
 }
 
 void World::EnterMode(int newMode) {

@@ -1,7 +1,9 @@
 #include "world/SavedGameIndex.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <vector>
 
@@ -55,12 +57,33 @@ int SavedGameIndex::IsSavedGameName(const char* name) {
 
 void SavedGameIndex::Load() {
     entries.DeleteAll();
+    damaged = false;
+    ReadIndex();
+    // A damaged index may have lost the entry of a game still on disk: the player finds it
+    // under its file name rather than not at all.
+    if (damaged) ListUnnamedGames();
+}
+
+void SavedGameIndex::ReadIndex() {
     ResourceFile file;
-    if (!file.Open(kIndexFile, ResourceFile::OpenMode::ReadBinary)) return;
-    int32_t size = file.Size();
-    if (size <= 0 || size > kMaxIndexBytes) return;
-    std::string bytes(static_cast<size_t>(size), '\0');
-    if (!file.Read(size, bytes.data())) return;
+    if (!file.Open(kIndexFile, ResourceFile::OpenMode::ReadBinary)) {
+        // Nothing there is an empty index; anything else there is a damaged one.
+        damaged = !file.Absent();
+        return;
+    }
+    const int32_t size = file.Size();
+    if (size <= 0) return;
+    // Beyond its bound an index is damaged; the pairs within the bound still count.
+    int32_t count = std::min(size, kMaxIndexBytes);
+    damaged = size > kMaxIndexBytes;
+    std::string bytes(static_cast<size_t>(count), '\0');
+    if (!file.Read(count, bytes.data())) {
+        damaged = true;
+        bytes.resize(static_cast<size_t>(std::max(count, 0)));
+    }
+    if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
+    // The writer ends every line with a line feed: without one the last line was cut.
+    if (!bytes.empty() && bytes.back() != '\n') damaged = true;
     // Lines are paired as written, whatever they begin with: a line the data-line reader would
     // skip ('#') or stop at (empty) must not shift the pairs or hide the rest.
     std::vector<std::string> lines;
@@ -68,15 +91,41 @@ void SavedGameIndex::Load() {
     while (at < bytes.size()) {
         size_t end = bytes.find_first_of("\r\n", at);
         if (end == std::string::npos) end = bytes.size();
+        if (end - at > kLineSize - 1) damaged = true;
         lines.push_back(bytes.substr(at, std::min<size_t>(end - at, kLineSize - 1)));
         at = end + 1;
         if (end + 1 < bytes.size() && bytes[end] == '\r' && bytes[end + 1] == '\n') ++at;
     }
+    if (lines.size() % 2 != 0) damaged = true;
     for (size_t i = 0; i + 1 < lines.size(); i += 2) {
         const char* name = lines[i].c_str();
         const std::string clean = CleanTitle(lines[i + 1].c_str());
-        if (!IsSavedGameName(name) || clean.empty() || FindByFile(name)) continue;
+        if (clean != lines[i + 1]) damaged = true;
+        if (!IsSavedGameName(name) || clean.empty() || FindByFile(name)) {
+            damaged = true;
+            continue;
+        }
         entries.PushBack(new SavedGameEntry(name, clean.c_str()));
+    }
+}
+
+void SavedGameIndex::ListUnnamedGames() {
+    // One look at the directory rather than a probe for each of the thousand names; names are
+    // matched ignoring case, as opening them does.
+    ResourceFile file;
+    std::vector<bool> onDisk(kNames, false);
+    for (std::string name : file.Names()) {
+        for (char& c : name)
+            c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+        if (IsSavedGameName(name.c_str()))
+            onDisk[static_cast<size_t>(std::atoi(name.c_str()))] = true;
+    }
+    for (int n = 0; n < kNames; ++n) {
+        if (!onDisk[static_cast<size_t>(n)]) continue;
+        char name[16];
+        std::snprintf(name, sizeof name, "%d.scn", n);
+        if (!FindByFile(name) && file.Exists(name))
+            entries.PushBack(new SavedGameEntry(name, name));
     }
 }
 
@@ -87,7 +136,18 @@ int SavedGameIndex::Save() {
         auto* entry = static_cast<SavedGameEntry*>(n);
         if (file.WriteLine(entry->FileName()) != 0 || file.WriteLine(entry->Title()) != 0) return 0;
     }
-    return file.Commit();
+    // A damaged index goes aside, unchanged, only once the new one is ready to take its place;
+    // when it cannot go aside, it stays and nothing is written over it.
+    ResourceFile names;
+    std::string aside;
+    const bool moved = damaged && names.SetAside(kIndexFile, aside);
+    if (damaged && !moved) return 0;
+    if (!file.Commit()) {
+        if (moved && !aside.empty()) names.Rename(aside.c_str(), kIndexFile);
+        return 0;
+    }
+    damaged = false;
+    return 1;
 }
 
 SavedGameEntry* SavedGameIndex::FindByTitle(const char* title) {

@@ -39,10 +39,18 @@ public:
     virtual ~SavedGameIndex();
 
     // A missing file gives an empty index. Pairs whose name is not a saved game's, that name a
-    // game twice or that have no title are dropped; a last name without title line too.
+    // game twice or that have no title are dropped; a last name without title line too. An
+    // index with anything the writer does not write (such a pair, a title that needed
+    // cleaning, a line too long, a missing last line end, anything but a regular file in its
+    // place) is damaged: the pairs it still holds whole are kept, and every saved game on
+    // disk that none of them names is listed as well, under its file name. A leading byte
+    // order mark is skipped and is no damage.
     void Load();
-    // 1 when the index file is in place; 0 leaves the old one (nothing ends the program).
+    // 1 when the index file is in place; 0 leaves the old one (nothing ends the program). A
+    // damaged index is first moved aside unchanged (ResourceFile::SetAside, never over an
+    // older one); when it cannot be, nothing is written.
     int Save();
+    bool Damaged() const { return damaged; }
     SavedGameEntry* FindByTitle(const char* title);
     SavedGameEntry* FindByFile(const char* name);
     // The entry of the title (which is cleaned first), or a new one with the first free name,
@@ -66,4 +74,11 @@ public:
     static int IsSavedGameName(const char* name);
 
     NodeList entries;
+
+private:
+    void ReadIndex();
+    // Lists, under its file name, every saved game on disk that no entry names.
+    void ListUnnamedGames();
+
+    bool damaged = false;
 };

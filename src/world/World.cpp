@@ -263,12 +263,19 @@ int World::LoadClanDesigns() {
     int result = designLibrary->Load(name);
     if (!result && designLibrary->damaged) {
         // Refused whole and kept aside, unchanged, so that a later save cannot write the
-        // remains over it; the player reads where it went.
+        // remains over it; the player reads where it went. When it cannot be moved, it stays
+        // where it is and nothing is written over it this run.
         Trace(("Design library refused as damaged: " + designLibrary->fault).c_str());
-        char aside[24];
-        std::snprintf(aside, sizeof aside, "%c.vdf.bad", clanLetter);
-        ResourceFile().Rename(name, aside);
-        SetStatusMessage((std::string(MessageLine(kDamagedDesignsLine)) + " " + aside).c_str(), 10);
+        std::string aside;
+        if (ResourceFile().SetAside(name, aside)) {
+            if (!aside.empty())
+                SetStatusMessage(
+                    (std::string(MessageLine(kDamagedDesignsLine)) + " " + aside).c_str(), 10);
+        } else {
+            designFileHeld = 1;
+            Trace("The damaged design library could not be moved aside: it is left in place");
+            SetStatusMessage(MessageLine(kDesignsHeldLine), 10);
+        }
     }
     if (!result) {
         std::snprintf(name, sizeof name, "%cs.vdf", clanLetter);
@@ -294,7 +301,9 @@ int World::SaveClanDesigns() {
     if (!designLibrary->designs.IsEmpty() && designLibrary->Listing() != designsAsRead) {
         char path[32];
         std::snprintf(path, sizeof path, ".\\Assets\\%c.vdf", clanLetter);
-        result = designLibrary->Save(path);
+        // A damaged library that could not be moved aside is not written over: the change is
+        // reported as not saved.
+        result = designFileHeld ? 0 : designLibrary->Save(path);
         if (result) designsAsRead = designLibrary->Listing();
     }
     techLevelT = savedT;

@@ -101,6 +101,7 @@ public:
     // ... and of the design library's.
     static constexpr int kDamagedDesignsLine = 320;
     static constexpr int kDesignsNotSavedLine = 321;
+    static constexpr int kDesignsHeldLine = 325;
 
     World();
     ~World() override;
@@ -145,13 +146,16 @@ public:
     // Takes ownership of the controller (null empties the slot); the previous one is deleted.
     void SetTeamController(int team, std::unique_ptr<TeamController> controller);
     // Non-zero when the design file was read (or written).
-    // A damaged library is refused whole, moved aside as "%c.vdf.bad" and named on the status
-    // line; the sample library is read in its place, as for a missing one.
+    // A damaged library is refused whole, moved aside under the first free "%c.vdf.bad" name
+    // (ResourceFile::SetAside) and named on the status line; the sample library is read in its
+    // place, as for a missing one. One that cannot be moved stays as it is, and no library is
+    // written over it for the rest of the run.
     int LoadClanDesigns();
     // At start-up: the temporaries a save killed half-way left beside its target.
     void RemoveLeftoverTemporaries();
     // Writes the library only when it differs from what was read (or last written): 1 when
-    // nothing needed writing or the write succeeded, 0 when the designs could not be saved.
+    // nothing needed writing or the write succeeded, 0 when the designs could not be saved
+    // (also when a damaged library that could not be moved aside holds the file's place).
     int SaveClanDesigns();
     // 1 pauses, 0 resumes the game; nothing while the pause lock is on or nothing changes.
     void SetPaused(int state);
@@ -582,6 +586,8 @@ public:
     int32_t loadGameRefused = 0;
     // The design library as it was read or last written (DesignLibrary::Listing).
     std::string designsAsRead;
+    // 1 once a damaged library could not be moved aside: it is never written over this run.
+    int32_t designFileHeld = 0;
     int32_t frontRequestAge = 0;
     int32_t pathSearchesThisTick = 0;
     // Placements recount an object's whole sight (removed, then added) instead of moving it:
@@ -606,7 +612,8 @@ private:
     int ScenarioInPlay() const;
     // The local team's record, or null.
     MissionStats* LocalTeamStats() const;
-    void LeaveMode(int oldMode, int newMode);
+    // The status line leaving the mode has to say (0 none), set once the new mode is entered.
+    int LeaveMode(int oldMode, int newMode);
     void EnterMode(int newMode);
     void AgePathRequests();
     // Takes every complete message waiting on the slot's link and has it executed.

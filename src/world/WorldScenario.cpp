@@ -33,6 +33,9 @@ const char* World::MessageLine(int line) {
             return "The design library was damaged and is kept aside as";
         case kDesignsNotSavedLine:
             return "The designs could not be saved.";
+        case kDesignsHeldLine:
+            return "The design library is damaged and could not be moved aside: design changes "
+                   "are not saved.";
         default:
             return "";
     }

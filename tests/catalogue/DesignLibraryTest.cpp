@@ -148,11 +148,12 @@ TEST_F(DesignLibraryTest, DamagedFilesAreRefusedWholeAndOddOnesStillRead) {
     const std::string code = "VWaa------399199212299";
     const std::string whole = "# vehicle design strings\n" + code + "One\n" + code + "Two\n" +
                               "*\nStrike\n1\n0\n*\n*\n\n*\n";
+    // No count of designs or groups is a bound: only the file's size is.
     std::string many = "*\n";
-    for (size_t i = 0; i <= DesignLibrary::kMaxDesigns; ++i)
+    for (size_t i = 0; i < 1001; ++i)
         many = code + "\n" + many;
     std::string groups;
-    for (size_t i = 0; i <= DesignLibrary::kMaxGroups; ++i)
+    for (size_t i = 0; i < 101; ++i)
         groups += "G\n*\n";
     const struct {
         const char* name;
@@ -171,8 +172,6 @@ TEST_F(DesignLibraryTest, DamagedFilesAreRefusedWholeAndOddOnesStillRead) {
         {"line one past what the reader keeps", code + std::string(234, 'n') + "\n*\n*\n"},
         {"not a library", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)},
         {"a lone star", "*"},
-        {"too many designs", many + "*\n"},
-        {"too many groups", code + "\n*\n" + groups + "*\n"},
         {"member index of ten digits", code + "\n*\nG\n0000000000\n*\n*\n"},
         {"too big", std::string(DesignLibrary::kMaxFileBytes + 1, '#')},
     };
@@ -197,7 +196,11 @@ TEST_F(DesignLibraryTest, DamagedFilesAreRefusedWholeAndOddOnesStillRead) {
         {"crlf", code + "\r\n*\r\nG\r\n0\r\n*\r\n*\r\n", 1, 1},
         {"empty", "", 0, 0},
         {"comments only", "# nothing\n", 0, 0},
-        {"exactly the bounds", many.substr(many.find('\n') + 1) + "*\n", 1000, 0},
+        {"1000 designs", many.substr(many.find('\n') + 1) + "*\n", 1000, 0},
+        {"1001 designs", many + "*\n", 1001, 0},
+        {"101 groups", code + "\n*\n" + groups + "*\n", 1, 101},
+        {"exactly the byte bound",
+         std::string(DesignLibrary::kMaxFileBytes - 28, '#') + "\n" + code + "\n*\n*\n", 1, 0},
         {"a line as long as the reader keeps", code + std::string(233, 'n') + "\n*\n*\n", 1, 0},
     };
     for (const auto& c : odd) {
@@ -326,5 +329,67 @@ TEST_F(DesignLibraryTest, AFailedSaveKeepsTheDesignsSavedBefore) {
         std::ifstream again(Path("V.vdf"), std::ios::binary);
         EXPECT_EQ(std::string((std::istreambuf_iterator<char>(again)), {}), before);
         EXPECT_FALSE(std::filesystem::exists(Path("V.vdf.tmp")));
+    }
+}
+
+// Whatever the writer writes, the reader reads back, however many designs and groups it holds;
+// the one bound is the file's size, and a library whose file would pass it is not written at
+// all (the file saved before stays as it was).
+TEST_F(DesignLibraryTest, EveryLibraryTheWriterWritesReadsBackAndOneTooLargeIsNotWritten) {
+    const std::string code = "VWaa------399199212299";
+    const size_t bound = DesignLibrary::kMaxFileBytes;
+    const struct {
+        const char* name;
+        int designs;
+        int groups;
+        size_t bytes;  // when not 0: names sized so that the file is this long
+        int saved;
+    } cases[] = {
+        {"1000 designs", 1000, 1, 0, 1},    {"1001 designs", 1001, 1, 0, 1},
+        {"100 groups", 2, 100, 0, 1},       {"101 groups", 2, 101, 0, 1},
+        {"the byte bound", 0, 1, bound, 1}, {"a byte beyond", 0, 1, bound + 1, 0},
+    };
+    for (const auto& c : cases) {
+        Write("V.vdf", "# saved before\n" + code + "Old\n*\n*\n");
+        DesignLibrary library;
+        for (int g = 0; g < c.groups; ++g)
+            library.AddGroup()->SetName(("G" + std::to_string(g)).c_str());
+        // Designs of 60-character names fill the file to a little below the size asked for.
+        const std::string name(60, 'n');
+        const size_t line = code.size() + name.size() + 1;
+        const size_t base = library.Listing().size() + 1 + 4;
+        const int designs = c.bytes ? static_cast<int>((c.bytes - base - 40) / line) : c.designs;
+        for (int i = 0; i < designs; ++i)
+            library.AppendDesign(new VehicleDesign((code + name).c_str()));
+        // Every group holds the first two designs.
+        for (DesignGroup* g = library.FirstGroup(); g; g = library.NextGroup(g)) {
+            g->Add(static_cast<VehicleDesign*>(library.designs.At(0)));
+            g->Add(static_cast<VehicleDesign*>(library.designs.At(1)));
+        }
+        if (c.bytes) {
+            // A last design, in the first group too, whose name takes up the rest.
+            const size_t member = std::to_string(designs).size() + 1;
+            const size_t rest = c.bytes - (library.Listing().size() + 1) - code.size() - 1 - member;
+            ASSERT_GE(rest, 1u) << c.name;
+            ASSERT_LT(rest, static_cast<size_t>(VehicleDesign::kNameSize)) << c.name;
+            VehicleDesign* last = new VehicleDesign((code + std::string(rest, 'r')).c_str());
+            library.AppendDesign(last);
+            library.FirstGroup()->Add(last);
+            ASSERT_EQ(library.Listing().size() + 1, c.bytes) << c.name;
+        }
+        const std::string expected = library.Listing();
+        EXPECT_EQ(library.Save(Path("V.vdf").c_str()), c.saved) << c.name;
+        if (!c.saved) {
+            EXPECT_EQ(Read("V.vdf"), "# saved before\n" + code + "Old\n*\n*\n") << c.name;
+            EXPECT_FALSE(std::filesystem::exists(Path("V.vdf.tmp"))) << c.name;
+            continue;
+        }
+        EXPECT_EQ(Read("V.vdf"), expected + "\n") << c.name;
+        DesignLibrary again;
+        ASSERT_EQ(again.Load("V.vdf"), 1) << c.name << again.fault;
+        EXPECT_EQ(again.damaged, 0) << c.name;
+        EXPECT_EQ(again.designs.Count(), library.designs.Count()) << c.name;
+        EXPECT_EQ(again.groups.Count(), c.groups) << c.name;
+        EXPECT_EQ(again.Listing(), expected) << c.name;
     }
 }

@@ -402,3 +402,54 @@ TEST_F(ResourceFileTest, TheWrittenBytesAndTheirCrcCoverEveryLineSinceOpening) {
     ASSERT_EQ(file.Close(), 1);
     std::filesystem::remove(path);
 }
+
+// A damaged file goes aside under the first free name and never over anything already there
+// (an older damaged file, a directory); with every name taken it stays, byte for byte.
+TEST_F(ResourceFileTest, SetAsideTakesTheFirstFreeNameAndNeverReplacesOne) {
+    namespace fs = std::filesystem;
+    const std::string root = dir.Path() + "/";
+    ASSERT_EQ(ResourceFile::SetAssetPath(root.c_str()), 1);
+    const struct {
+        const char* name;
+        std::vector<std::string> taken;  // names already there (a trailing '/': a directory)
+        const char* expected;            // where the file goes; null: nowhere
+    } cases[] = {
+        {"free", {}, "free.bad"},
+        {"older", {"older.bad"}, "older.bad.2"},
+        {"dir", {"dir.bad/"}, "dir.bad.2"},
+        {"gap", {"gap.bad", "gap.bad.2", "gap.bad.4"}, "gap.bad.3"},
+        {"full", {"full.bad"}, nullptr},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> taken = c.taken;
+        if (!c.expected)
+            for (int n = 2; n <= ResourceFile::kSetAsideNames; ++n)
+                taken.push_back(std::string(c.name) + ".bad." + std::to_string(n));
+        for (const std::string& t : taken) {
+            if (t.back() == '/')
+                fs::create_directories(root + t);
+            else
+                dir.Write(t, "older " + t);
+        }
+        dir.Write(c.name, std::string("damaged ") + c.name);
+        std::string aside = "stale";
+        EXPECT_EQ(ResourceFile().SetAside(c.name, aside), c.expected ? 1 : 0) << c.name;
+        EXPECT_EQ(aside, c.expected ? c.expected : "") << c.name;
+        const std::string kept = c.expected ? root + c.expected : root + c.name;
+        EXPECT_EQ(Contents(kept), std::string("damaged ") + c.name) << c.name;
+        EXPECT_EQ(fs::exists(root + c.name), c.expected == nullptr) << c.name;
+        for (const std::string& t : taken) {
+            if (t.back() == '/')
+                EXPECT_TRUE(fs::is_directory(root + t)) << t;
+            else
+                EXPECT_EQ(Contents(root + t), "older " + t) << t;
+        }
+    }
+    // Nothing to move is nothing lost.
+    std::string aside = "stale";
+    EXPECT_EQ(ResourceFile().SetAside("absent", aside), 1);
+    EXPECT_EQ(aside, "");
+    EXPECT_FALSE(fs::exists(root + "absent.bad"));
+    EXPECT_EQ(ResourceFile().SetAside(nullptr, aside), 0);
+    ResourceFile::SetAssetPath("");
+}

@@ -76,29 +76,52 @@ TEST_F(HighScoreFileTest, HostileNamesRoundTripByteForByteAndLongOnesAreCut) {
     EXPECT_EQ(Read(), expected);
 }
 
-TEST_F(HighScoreFileTest, ADamagedFileGivesAnEmptyTable) {
-    const std::string cases[] = {
-        "name\n",
-        "name\n1234567\n",
-        "name\n-5\n",
-        "name\n12a\n",
-        "name\n\n",
-        std::string(256, 'n') + "\n5\n",
-        "na\x01me\n5\n",
-        Scores({1}) + std::string(1 << 20, 'x') + "\n1\n",
-        // A row is read whole or not at all: a cut score line, a name without its score.
-        Scores({1}) + "p666666\n6666",
-        Scores({1, 2}) + "lonely\n",
-        Scores({1}) + "p2",
-        // Delete is a control character; the characters beside the digits are no digits.
-        "na\x7fme\n5\n",
-        "name\n5/\n",
-        "name\n:5\n",
+// Every name line followed by a score line that both read whole is kept, past any damage;
+// anything else makes the table damaged. A leading byte order mark is no damage.
+TEST_F(HighScoreFileTest, ADamagedFileKeepsEveryRowThatReadsWhole) {
+    const struct {
+        const char* name;
+        std::string text;
+        bool damaged;
+        std::string rows;  // "name:score " for each row, lowest score first
+    } cases[] = {
+        {"no score line", "name\n", true, ""},
+        {"seven digits", "name\n1234567\n", true, ""},
+        {"negative", "name\n-5\n", true, ""},
+        {"letter in the score", "name\n12a\n", true, ""},
+        {"empty score", "name\n\n", true, ""},
+        {"name too long", std::string(256, 'n') + "\n5\n", true, ""},
+        {"control character", "na\x01me\n5\n", true, ""},
+        {"delete character", "na\x7fme\n5\n", true, ""},
+        {"slash after the digits", "name\n5/\n", true, ""},
+        {"colon before the digits", "name\n:5\n", true, ""},
+        {"too large", Scores({1}) + std::string(1 << 20, 'x') + "\n1\n", true, "p1:1 "},
+        {"cut score line", Scores({1}) + "p666666\n6666", true, "p1:1 "},
+        {"lonely name", Scores({1, 2}) + "lonely\n", true, "p1:1 p2:2 "},
+        {"cut name line", Scores({1}) + "p2", true, "p1:1 "},
+        {"flipped name byte",
+         "p1\n1\np\x01"
+         "2\n2\np3\n3\n",
+         true, "p1:1 p3:3 "},
+        {"flipped score byte", "p1\n1\np2\n2x\np3\n3\n", true, "p1:1 p3:3 "},
+        {"lost line end", "p1\n1\np2x2\np3\n3\n", true, "p1:1 p3:3 "},
+        {"split name", "p1\n1\np\n2\n2\np3\n3\n", true, "p1:1 p:2 p3:3 "},
+        {"byte order mark", "\xEF\xBB\xBF" + Scores({4, 3}), false, "p3:3 p4:4 "},
+        {"byte order mark alone", "\xEF\xBB\xBF", false, ""},
+        {"whole", Scores({9, 7, 8}), false, "p7:7 p8:8 p9:9 "},
     };
-    for (const std::string& text : cases) {
-        Write(text);
-        EXPECT_EQ(table.Load(), HighScoreTable::Outcome::Damaged) << text.substr(0, 20);
-        EXPECT_TRUE(table.Rows().empty());
+    for (const auto& c : cases) {
+        Write(c.text);
+        EXPECT_EQ(table.Load(),
+                  c.damaged ? HighScoreTable::Outcome::Damaged : HighScoreTable::Outcome::Read)
+            << c.name;
+        std::string rows;
+        for (const HighScoreTable::Row& row : table.Rows())
+            rows += row.name + ":" + std::to_string(row.score) + " ";
+        EXPECT_EQ(rows, c.rows) << c.name;
+        std::vector<HighScoreTable::Row> parsed;
+        EXPECT_EQ(HighScoreTable::Parse(c.text, parsed), !c.damaged) << c.name;
+        EXPECT_EQ(parsed.size(), table.Rows().size()) << c.name;
     }
     // Carriage returns before the line ends are no damage; every digit reads.
     Write("crlf\r\n7\r\nnines\r\n909090\r\n");
@@ -118,8 +141,13 @@ TEST_F(HighScoreFileTest, ADamagedFileGivesAnEmptyTable) {
 }
 
 // A table whose rows do not all read is kept aside, whole, before the next save writes the new
-// table (over an older damaged one); a FIFO in the file's place is damage, never waited on.
+// table with the rows that read (never over an older damaged one); a FIFO in the file's place
+// is damage, never waited on.
 TEST_F(HighScoreFileTest, ADamagedTableIsKeptAsideBeforeTheNextSave) {
+    auto contents = [](const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), {});
+    };
     const std::string damaged = Scores({300, 200}) + "p666666\n6666";
     Write(damaged);
     std::ofstream(File() + ".bad") << "older";
@@ -127,21 +155,33 @@ TEST_F(HighScoreFileTest, ADamagedTableIsKeptAsideBeforeTheNextSave) {
     ASSERT_EQ(table.AddCurrent(50), 0);
     table.SetCurrentName("new");
     ASSERT_EQ(table.Save(), 1);
-    EXPECT_EQ(Read(), "new\n50\n");
-    std::ifstream aside(File() + ".bad", std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(aside), {}), damaged);
+    // The rows that read whole are written back; the older damaged table stays.
+    EXPECT_EQ(Read(), "new\n50\n" + Scores({200, 300}));
+    EXPECT_EQ(contents(File() + ".bad.2"), damaged);
+    EXPECT_EQ(contents(File() + ".bad"), "older");
     // A whole table is not moved.
     ASSERT_EQ(table.Load(), HighScoreTable::Outcome::Read);
     table.AddCurrent(60);
     ASSERT_EQ(table.Save(), 1);
-    EXPECT_EQ(Read(), "new\n50\n\n60\n");
+    EXPECT_EQ(Read(), "new\n50\n\n60\n" + Scores({200, 300}));
+    EXPECT_FALSE(std::filesystem::exists(File() + ".bad.3"));
     std::filesystem::remove(File());
     ASSERT_EQ(mkfifo(File().c_str(), 0600), 0);
     EXPECT_EQ(table.Load(), HighScoreTable::Outcome::Damaged);
     table.AddCurrent(70);
     ASSERT_EQ(table.Save(), 1);
     EXPECT_EQ(Read(), "\n70\n");
-    EXPECT_EQ(std::filesystem::status(File() + ".bad").type(), std::filesystem::file_type::fifo);
+    EXPECT_EQ(std::filesystem::status(File() + ".bad.3").type(), std::filesystem::file_type::fifo);
+    // With every name for it taken a damaged table stays where it is, and no table is saved.
+    const std::string again = "p1\n1\nbroken";
+    Write(again);
+    for (int n = 4; n <= ResourceFile::kSetAsideNames; ++n)
+        std::ofstream(File() + ".bad." + std::to_string(n)) << "older";
+    ASSERT_EQ(table.Load(), HighScoreTable::Outcome::Damaged);
+    table.AddCurrent(80);
+    EXPECT_EQ(table.Save(), 0);
+    EXPECT_EQ(Read(), again);
+    EXPECT_EQ(contents(File() + ".bad.100"), "older");
 }
 
 // The size bound holds at exactly its limit: a whole table of kMaxBytes reads, one byte more
@@ -163,7 +203,8 @@ TEST_F(HighScoreFileTest, TheSizeBoundIsExactlyItsLimit) {
     std::vector<HighScoreTable::Row> rows;
     EXPECT_TRUE(HighScoreTable::Parse(text + std::string(rest, 'r') + "\n5\n", rows));
     EXPECT_FALSE(HighScoreTable::Parse(text + std::string(rest + 1, 'r') + "\n5\n", rows));
-    EXPECT_TRUE(rows.empty());
+    // The rows within the bound are kept; the one it cuts is not.
+    EXPECT_EQ(rows.size(), text.size() / (name.size() + 3));
 }
 
 TEST_F(HighScoreFileTest, AFailedWriteKeepsTheOldFile) {

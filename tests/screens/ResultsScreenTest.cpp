@@ -376,17 +376,21 @@ TEST_F(ResultsTest, AZeroTotalStillOpensTheTableAndNoRecordOpensNone) {
 }
 
 TEST_F(ResultsTest, ADamagedOrUnwritableTableIsToldOnTheStatusLine) {
-    WriteFile(Path("score.dat"), "odd\n");
+    WriteFile(Path("score.dat"), "kept\n5\nodd\n");
     ResultsScreen& r = Results(1, &stats);
     Ticks(60);
-    EXPECT_STREQ(f->world->statusText, GetString(HighScoreTable::kDamagedLine));
-    ASSERT_EQ(r.Table().Rows().size(), 1u);
+    // The rows that read whole are kept, and the player reads how many.
+    EXPECT_EQ(std::string(f->world->statusText),
+              HighScoreTable::DamagedMessage(GetString(HighScoreTable::kDamagedLine), 1));
+    EXPECT_NE(std::string(f->world->statusText).find("kept aside. Rows kept: 1"),
+              std::string::npos);
+    ASSERT_EQ(r.Table().Rows().size(), 2u);
     EXPECT_EQ(Pixel(300, 12), f->world->statusColour);
     if (!std::filesystem::exists("/dev/full")) return;
     std::filesystem::create_symlink("/dev/full", Path("score.dat.tmp"));
     EXPECT_EQ(Key(kKeyEnter), 1);
     EXPECT_STREQ(f->world->statusText, GetString(HighScoreTable::kSaveFailedLine));
-    EXPECT_EQ(ScoreFile(), "odd\n");
+    EXPECT_EQ(ScoreFile(), "kept\n5\nodd\n");
     EXPECT_EQ(r.NameField(), nullptr);
 }
 

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <string>
 
 #include "core/ResourceFile.h"
@@ -74,9 +75,11 @@ TEST_F(SavedGameIndexTest, HostileIndexesNeverNameAnotherFile) {
     // take another entry's game.
     Write(SavedGameIndex::kIndexFile, "3.scn\nFirst\n3.scn\nSecond\n4.scn\nThird\n");
     SavedGameIndex twice;
-    ASSERT_EQ(twice.Count(), 2);
+    // Damaged, so the game on disk that no entry names is listed too.
+    ASSERT_EQ(twice.Count(), 3);
     EXPECT_STREQ(twice.At(0)->Title(), "First");
     EXPECT_STREQ(twice.At(1)->FileName(), "4.scn");
+    EXPECT_STREQ(twice.At(2)->Title(), "5.scn");
     EXPECT_STREQ(index.At(0)->Title(), "shifted");
     EXPECT_STREQ(index.At(1)->Title(), "Fine  title");
     index.Remove(3);
@@ -156,15 +159,116 @@ TEST_F(SavedGameIndexTest, TheReaderTakesWhatItsLimitsAllowAndNoMore) {
     EXPECT_STREQ(ends.At(1)->Title(), "Two");
     EXPECT_STREQ(ends.At(2)->Title(), "Three");
 
-    // An index of exactly the largest size is read; a byte more and it is not. (Its last line,
-    // cut to the line length, has no title line to pair with.)
-    const std::string pair = "7.scn\nSeven\n";
-    for (const int extra : {0, 1}) {
-        Write(SavedGameIndex::kIndexFile,
-              pair + std::string(SavedGameIndex::kMaxIndexBytes - pair.size() + extra, 'x'));
+    // Of an index beyond the largest size the pairs within it are read: a last pair ending at
+    // the bound is read, two bytes later its title is past it. (Both are damaged: the filler
+    // line is longer than a line can be.)
+    const std::string first = "7.scn\nSeven\n";
+    const std::string last = "8.scn\nE\n";
+    for (const int extra : {0, 2}) {
+        const size_t filler =
+            SavedGameIndex::kMaxIndexBytes + extra - first.size() - 3 - last.size();
+        Write(SavedGameIndex::kIndexFile, first + std::string(filler, 'x') + "\nt\n" + last);
         SavedGameIndex big;
-        EXPECT_EQ(big.Count(), 1 - extra) << extra;
+        EXPECT_TRUE(big.Damaged()) << extra;
+        EXPECT_EQ(big.Count(), extra ? 1 : 2) << extra;
+        EXPECT_STREQ(big.At(0)->Title(), "Seven") << extra;
     }
+}
+
+// An index with anything its writer does not write is damaged: the pairs it still holds whole
+// are kept, every saved game on disk that none of them names is listed under its file name,
+// and the next save first moves the index aside unchanged (never over an older one). A leading
+// byte order mark is no damage.
+TEST_F(SavedGameIndexTest, ADamagedIndexKeepsItsWholeEntriesListsTheRestAndGoesAside) {
+    const std::string whole = "0.scn\nZero\n1.scn\nOne\n2.scn\nTwo\n";
+    const struct {
+        const char* name;
+        std::string text;
+        bool damaged;
+        std::string entries;  // "file:title " for each entry, in order
+        const char* aside;    // where the index went at the next save
+    } cases[] = {
+        {"whole", whole, false, "0.scn:Zero 1.scn:One 2.scn:Two ", nullptr},
+        {"byte order mark", "\xEF\xBB\xBF" + whole, false, "0.scn:Zero 1.scn:One 2.scn:Two ",
+         nullptr},
+        {"flipped name", "0.scn\nZero\n1.scm\nOne\n2.scn\nTwo\n", true,
+         "0.scn:Zero 2.scn:Two 1.scn:1.scn ", "GAMES.SAV.bad"},
+        {"flipped title",
+         "0.scn\nZero\n1.scn\nO\x01"
+         "e\n2.scn\nTwo\n",
+         true, "0.scn:Zero 1.scn:Oe 2.scn:Two ", "GAMES.SAV.bad"},
+        {"lost line end", "0.scn\nZero\n1.scnxOne\n2.scn\nTwo\n", true,
+         "0.scn:Zero 1.scn:1.scn 2.scn:2.scn ", "GAMES.SAV.bad"},
+        {"cut", whole.substr(0, 19), true, "0.scn:Zero 1.scn:On 2.scn:2.scn ", "GAMES.SAV.bad"},
+        {"named twice", "0.scn\nZero\n0.scn\nAgain\n", true, "0.scn:Zero 1.scn:1.scn 2.scn:2.scn ",
+         "GAMES.SAV.bad"},
+        {"a mark inside",
+         "0.scn\nZero\n\xEF\xBB\xBF"
+         "1.scn\nOne\n",
+         true, "0.scn:Zero 1.scn:1.scn 2.scn:2.scn ", "GAMES.SAV.bad"},
+        {"an older one aside", "1.scn\n#One\n", true, "1.scn:One 0.scn:0.scn 2.scn:2.scn ",
+         "GAMES.SAV.bad.2"},
+    };
+    for (const auto& c : cases) {
+        std::remove(PathOf("GAMES.SAV.bad").c_str());
+        std::remove(PathOf("GAMES.SAV.bad.2").c_str());
+        for (const char* game : {"0.scn", "1.scn", "2.scn"})
+            Write(game, game);
+        std::remove(PathOf("3.scn").c_str());
+        if (std::string(c.aside ? c.aside : "") == "GAMES.SAV.bad.2")
+            Write("GAMES.SAV.bad", "older");
+        Write(SavedGameIndex::kIndexFile, c.text);
+        SavedGameIndex index;
+        EXPECT_EQ(index.Damaged(), c.damaged) << c.name;
+        std::string entries;
+        for (int i = 0; i < index.Count(); ++i)
+            entries += std::string(index.At(i)->FileName()) + ":" + index.At(i)->Title() + " ";
+        EXPECT_EQ(entries, c.entries) << c.name;
+        // The next save writes the kept entries and the new one; the old index is kept aside.
+        SavedGameEntry* added = index.FindOrCreate("New");
+        ASSERT_NE(added, nullptr) << c.name;
+        EXPECT_STREQ(added->FileName(), "3.scn") << c.name;
+        SavedGameIndex again;
+        EXPECT_FALSE(again.Damaged()) << c.name;
+        EXPECT_EQ(again.Count(), index.Count()) << c.name;
+        EXPECT_EQ(Read(c.aside ? c.aside : "GAMES.SAV.bad"), c.aside ? c.text : "<missing>")
+            << c.name;
+        if (c.aside && std::string(c.aside) == "GAMES.SAV.bad.2") {
+            EXPECT_EQ(Read("GAMES.SAV.bad"), "older") << c.name;
+        }
+    }
+}
+
+// A damaged index that cannot go aside (every name for it taken, something other than a file
+// in its place) is never written over: the save is refused and the index stays byte for byte.
+TEST_F(SavedGameIndexTest, ADamagedIndexThatCannotGoAsideIsNotWrittenOver) {
+    const std::string damaged = "0.scn\nZero\n1.scn";
+    Write("0.scn", "game");
+    Write(SavedGameIndex::kIndexFile, damaged);
+    Write("GAMES.SAV.bad", "older");
+    for (int n = 2; n <= ResourceFile::kSetAsideNames; ++n)
+        Write(("GAMES.SAV.bad." + std::to_string(n)).c_str(), "older");
+    SavedGameIndex index;
+    ASSERT_TRUE(index.Damaged());
+    EXPECT_EQ(index.FindOrCreate("New"), nullptr);
+    index.Remove(5);
+    EXPECT_EQ(Read(SavedGameIndex::kIndexFile), damaged);
+    EXPECT_EQ(Read("GAMES.SAV.bad.100"), "older");
+    // A directory in the index's place is damage too: it goes aside as a whole, and the games
+    // on disk are listed, in number order, their names matched ignoring case as opening does.
+    Write("12.SCN", "game");
+    Write("x.scn", "not a saved game's name");
+    std::remove(PathOf("GAMES.SAV.bad").c_str());
+    std::remove(PathOf(SavedGameIndex::kIndexFile).c_str());
+    ASSERT_TRUE(std::filesystem::create_directory(PathOf(SavedGameIndex::kIndexFile)));
+    SavedGameIndex directory;
+    EXPECT_TRUE(directory.Damaged());
+    ASSERT_EQ(directory.Count(), 2);
+    EXPECT_STREQ(directory.At(0)->Title(), "0.scn");
+    EXPECT_STREQ(directory.At(1)->FileName(), "12.scn");
+    ASSERT_NE(directory.FindOrCreate("New"), nullptr);
+    EXPECT_TRUE(std::filesystem::is_directory(PathOf("GAMES.SAV.bad")));
+    EXPECT_EQ(Read(SavedGameIndex::kIndexFile), "0.scn\n0.scn\n12.scn\n12.scn\n1.scn\nNew\n");
 }
 
 }  // namespace

@@ -10,6 +10,7 @@
 #include "catalogue/VehicleDesign.h"
 #include "core/MovieBase.h"
 #include "core/Settings.h"
+#include "platform/AtomicFile.h"
 #include "world/WorldTestFixture.h"
 
 namespace {
@@ -146,6 +147,41 @@ TEST(WorldModes, LeavingEitherDesignModeSavesTheClanDesignsAndTheMenuReadsThemAt
         EXPECT_FALSE(f.directory.Exists("Assets/V.vdf"));
         f.Switch(designMode == GameMode::DesignFromBattle ? GameMode::Battle : GameMode::MainMenu);
         EXPECT_TRUE(f.directory.Exists("Assets/V.vdf")) << static_cast<int>(designMode);
+    }
+}
+
+// The design screen clears the status line when it is discarded: a failed save's line is set
+// after that, so the player reads it wherever the design screen was left for.
+TEST(WorldModes, AFailedDesignSaveIsSaidWhereverTheDesignScreenIsLeftFor) {
+    const struct {
+        GameMode from, to;
+        bool fails;
+        int unloads;
+    } cases[] = {
+        {GameMode::DesignFromMenu, GameMode::MainMenu, true, 1},
+        {GameMode::DesignFromBattle, GameMode::Battle, true, 0},
+        {GameMode::DesignFromBattle, GameMode::MainMenu, true, 1},
+        {GameMode::DesignFromMenu, GameMode::MainMenu, false, 1},
+    };
+    for (const auto& c : cases) {
+        WorldFixture f;
+        std::filesystem::create_directory("Assets");
+        f.world->clanLetter = 'V';
+        if (c.from == GameMode::DesignFromBattle) f.Switch(GameMode::Battle);
+        f.Switch(c.from);
+        f.screens.Last("design")->clearsStatusOf = f.world.get();
+        f.world->SetStatusMessage("earlier line", 0);
+        AddNamedDesign(*f.world);
+        if (c.fails) SetAtomicFileFault(AtomicFileStage::Rename);
+        f.Switch(c.to);
+        SetAtomicFileFault(AtomicFileStage::None);
+        const std::string name = std::to_string(static_cast<int>(c.from)) + " to " +
+                                 std::to_string(static_cast<int>(c.to));
+        EXPECT_EQ(f.screens.log.Count("design.Unload"), c.unloads) << name;
+        EXPECT_EQ(f.directory.Exists("Assets/V.vdf"), !c.fails) << name;
+        EXPECT_STREQ(f.world->statusText, c.fails ? World::MessageLine(World::kDesignsNotSavedLine)
+                                                  : (c.unloads ? "" : "earlier line"))
+            << name;
     }
 }
 

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "catalogue/CatalogueServices.h"
 #include "catalogue/DesignLibrary.h"
@@ -249,24 +250,36 @@ TEST_F(WorldDesigns, LoadTriesTheClanFileThenItsFallback) {
 }
 
 // A damaged library is refused whole: the sample library takes its place, the damaged file is
-// kept aside unchanged (over an older one), and leaving the design screen without a change
-// writes nothing, so the remains are never written back.
+// kept aside unchanged under the first free name (an older one is never replaced), and leaving
+// the design screen without a change writes nothing, so the remains are never written back.
 TEST_F(WorldDesigns, ADamagedLibraryFallsBackIsKeptAsideAndIsNotWrittenBack) {
-    std::string many = "*\n*\n";
-    for (int i = 0; i < 1001; ++i)
-        many = kCodeV + "\n" + many;
     const std::string whole = kCodeV + "A\n" + kCodeV + "B\n*\nG\n0\n1\n*\n*\n";
     const struct {
         const char* name;
         std::string text;
+        std::vector<std::string> taken;  // names already there (a trailing '/': a directory)
+        const char* aside;
     } cases[] = {
-        {"cut", whole.substr(0, whole.size() / 2)},
-        {"not a library", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)},
-        {"too many designs", many},
+        {"cut", whole.substr(0, whole.size() / 2), {}, "V.vdf.bad"},
+        {"not a library",
+         std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16),
+         {"V.vdf.bad"},
+         "V.vdf.bad.2"},
+        {"too big",
+         std::string(DesignLibrary::kMaxFileBytes + 1, '#'),
+         {"V.vdf.bad/", "V.vdf.bad.2"},
+         "V.vdf.bad.3"},
     };
     f.world->clanLetter = 'V';
     for (const auto& c : cases) {
-        f.directory.WriteFile("Assets/V.vdf.bad", "older");
+        std::filesystem::remove_all("Assets");
+        std::filesystem::create_directory("Assets");
+        for (const std::string& t : c.taken) {
+            if (t.back() == '/')
+                std::filesystem::create_directory("Assets/" + t);
+            else
+                f.directory.WriteFile("Assets/" + t, "older");
+        }
         f.directory.WriteFile("Assets/V.vdf", c.text);
         f.directory.WriteFile("Assets/Vs.vdf", kCodeV + "Sample\n*\n*\n");
         f.world->statusText[0] = 0;
@@ -276,9 +289,14 @@ TEST_F(WorldDesigns, ADamagedLibraryFallsBackIsKeptAsideAndIsNotWrittenBack) {
                      "Sample")
             << c.name;
         EXPECT_FALSE(f.directory.Exists("Assets/V.vdf")) << c.name;
-        EXPECT_EQ(f.directory.ReadFile("Assets/V.vdf.bad"), c.text) << c.name;
+        EXPECT_EQ(f.directory.ReadFile(std::string("Assets/") + c.aside), c.text) << c.name;
+        for (const std::string& t : c.taken) {
+            if (t.back() != '/') {
+                EXPECT_EQ(f.directory.ReadFile("Assets/" + t), "older") << c.name;
+            }
+        }
         EXPECT_EQ(std::string(f.world->statusText),
-                  std::string(World::MessageLine(World::kDamagedDesignsLine)) + " V.vdf.bad")
+                  std::string(World::MessageLine(World::kDamagedDesignsLine)) + " " + c.aside)
             << c.name;
         // Leaving the design screen unchanged writes nothing.
         EXPECT_EQ(f.world->SaveClanDesigns(), 1) << c.name;
@@ -301,6 +319,60 @@ TEST_F(WorldDesigns, ADamagedLibraryFallsBackIsKeptAsideAndIsNotWrittenBack) {
     EXPECT_EQ(f.world->SaveClanDesigns(), 0);
     SetAtomicFileFault(AtomicFileStage::None);
     EXPECT_EQ(f.directory.ReadFile("Assets/V.vdf"), "written over by hand");
+}
+
+// A damaged library that cannot be moved aside (every name for it taken) stays byte for byte:
+// the player reads so, and no library is written over it for the rest of the run, changed or
+// not, however often the designs are read again; a change is reported as not saved.
+TEST_F(WorldDesigns, ADamagedLibraryThatCannotGoAsideIsNeverWrittenOver) {
+    const std::string damaged = kCodeV + "A\n" + kCodeV + "B\n*\nG\n0\n";
+    f.world->clanLetter = 'V';
+    f.directory.WriteFile("Assets/V.vdf", damaged);
+    f.directory.WriteFile("Assets/Vs.vdf", kCodeV + "Sample\n*\n*\n");
+    std::filesystem::create_directory("Assets/V.vdf.bad");
+    for (int n = 2; n <= ResourceFile::kSetAsideNames; ++n)
+        f.directory.WriteFile("Assets/V.vdf.bad." + std::to_string(n), "older");
+    const struct {
+        const char* name;
+        bool change;
+    } steps[] = {{"unchanged", false}, {"changed", true}, {"read again and changed", true}};
+    for (const auto& step : steps) {
+        f.world->statusText[0] = 0;
+        EXPECT_NE(f.world->LoadClanDesigns(), 0) << step.name;
+        EXPECT_STREQ(f.world->statusText, World::MessageLine(World::kDesignsHeldLine)) << step.name;
+        EXPECT_EQ(f.world->designLibrary->designs.Count(), 1) << step.name;
+        if (step.change) {
+            VehicleDesign* made = f.world->designLibrary->AddDesign('V');
+            std::snprintf(made->name, sizeof made->name, "%s", "NEW");
+            made->named = 1;
+        }
+        EXPECT_EQ(f.world->SaveClanDesigns(), step.change ? 0 : 1) << step.name;
+        EXPECT_EQ(f.directory.ReadFile("Assets/V.vdf"), damaged) << step.name;
+        EXPECT_TRUE(std::filesystem::is_directory("Assets/V.vdf.bad")) << step.name;
+        EXPECT_EQ(f.directory.ReadFile("Assets/V.vdf.bad.100"), "older") << step.name;
+    }
+}
+
+// A library the writer cannot fit in the file is not written and is never set aside: the file
+// saved before stays, and the change is reported as not saved.
+TEST_F(WorldDesigns, ALibraryTooLargeToWriteKeepsTheFileSavedBefore) {
+    const std::string before = "# saved before\n" + kCodeV + "Old\n*\n*\n";
+    f.world->clanLetter = 'V';
+    f.directory.WriteFile("Assets/V.vdf", before);
+    ASSERT_NE(f.world->LoadClanDesigns(), 0);
+    // Each design's line is longer than a code and a line end.
+    const std::string name(40, 'n');
+    const int count = DesignLibrary::kMaxFileBytes / static_cast<int>(kCodeV.size() + 1) + 1;
+    for (int i = 0; i < count; ++i)
+        f.world->designLibrary->AppendDesign(new VehicleDesign((kCodeV + name).c_str()));
+    EXPECT_EQ(f.world->SaveClanDesigns(), 0);
+    EXPECT_EQ(f.directory.ReadFile("Assets/V.vdf"), before);
+    EXPECT_FALSE(f.directory.Exists("Assets/V.vdf.bad"));
+    // Read again, the file is the one saved before, whole.
+    f.world->statusText[0] = 0;
+    ASSERT_NE(f.world->LoadClanDesigns(), 0);
+    EXPECT_EQ(f.world->designLibrary->designs.Count(), 1);
+    EXPECT_STREQ(f.world->statusText, "");
 }
 
 TEST_F(WorldDesigns, SaveWritesIntoTheLocalAssetDirectory) {

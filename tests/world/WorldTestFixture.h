@@ -34,7 +34,11 @@ public:
         log.Add(name + ".Load");
         return loadResult;
     }
-    void Unload() override { log.Add(name + ".Unload"); }
+    void Unload() override {
+        log.Add(name + ".Unload");
+        // As the design screen does: its Unload clears the status line.
+        if (clearsStatusOf) clearsStatusOf->SetStatusMessage("", 0);
+    }
     void Activate() override { log.Add(name + ".Activate"); }
     void Deactivate() override { log.Add(name + ".Deactivate"); }
     int HandleEvents(int elapsedMs) override {
@@ -54,6 +58,7 @@ public:
     int handleResult = 1;
     int updateResult = 1;
     int lastElapsed = -1;
+    World* clearsStatusOf = nullptr;
 };
 
 class RecordingFactory : public ScreenFactory {
