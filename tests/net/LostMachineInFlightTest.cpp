@@ -2,7 +2,8 @@
 // loopback, each side played by its computer player, and player 3 SIGKILLed while the units of
 // every side move and fire, so that its last messages are still on their way. The survivors may
 // each have received a different part of them; at both barriers after the loss they must agree.
-// Long (five games of about two minutes): outside the suite, run by scripts/network-lost-in-flight.
+// Long (five games of about three and a half minutes): outside the suite, run by
+// scripts/network-lost-in-flight.
 #include <gtest/gtest.h>
 
 #include <signal.h>
@@ -20,7 +21,7 @@ namespace {
 
 constexpr int kMachines = 3;
 constexpr int kVictim = 3;
-constexpr int kTimeoutSeconds = 240;
+constexpr int kTimeoutSeconds = 360;
 
 // Plays one game: the barrier b1 for a reference, the victim killed `killAfterMs` after every
 // machine wrote it (the host lifts that pause 3 s after its own checksum, so well after it),
@@ -80,23 +81,23 @@ void RunKilledMidBattle(barrier::Game& game, const std::vector<int>& at, int kil
     game.killed = done;
 }
 
-// The computer players fight from about 45 s of the battle; the kill falls between 48 s and
-// 64 s of it, at another moment in each game, and the survivors compare at 90 s and 105 s. What
-// the host held at the barrier after the loss is printed: the wrecks and the hurt units of each
-// side, the fighting the lost machine's last messages were part of.
+// The computer players fight from about a minute into the battle; the kill falls between 78 s
+// and 106 s of it, at another moment in each game, and the survivors compare at 150 s and 165 s.
+// What the host held at the barrier after the loss is printed: the wrecks (three or four are
+// the lost team's factory pieces) and the hurt units of each side.
 TEST(NetworkLostInFlight, DISABLED_SurvivorsOfAMidBattleKillAgreeAtTwoLaterBarriers) {
     if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
 #ifdef QX_BARRIER_RUNS_SANITIZED
     GTEST_SKIP() << "left to the optimised build";
 #endif
-    const std::vector<int> at = {15000, 90000, 105000};
-    for (int killAfterMs : {30000, 34000, 38000, 42000, 46000}) {
+    const std::vector<int> at = {15000, 150000, 165000};
+    for (int killAfterMs : {60000, 67000, 74000, 81000, 88000}) {
         SCOPED_TRACE(testing::Message() << "killed " << killAfterMs << " ms after b1");
         barrier::Game game;
         RunKilledMidBattle(game, at, killAfterMs);
         const std::vector<std::string> sums = barrier::Agreed(game, at.size(), "b", kVictim);
         ASSERT_EQ(sums.size(), at.size());
-        EXPECT_NE(sums[1], sums[2]) << "the game stood still after the loss";
+        EXPECT_NE(sums[0], sums[1]) << "the game stood still";
         int wrecks = 0;
         int hurt[5] = {};
         for (const std::string& line : barrier::Listing(*game.games[0], "b2")) {
