@@ -52,7 +52,7 @@ const char* const kLayouts[kLastKind + 1] = {
     "ps",       // 10 create unit
     "plllbb",   // 11 create factory
     "bbpiibb",  // 12 fire weapon
-    "bbpl",     // 13 create wreck
+    "bbplb",    // 13 create wreck
     "l",        // 14 mine ore
     "l",        // 15 repair
     "ll",       // 16 deliver cargo
@@ -1130,6 +1130,7 @@ void CommandExecutor::MakeWreck(CommandReader& r, const CommandHeader& h) {
     const char chassis = static_cast<char>(r.ReadU8());
     const Point p = r.ReadPoint();
     const int32_t value = r.ReadW32();
+    const int colour = r.ReadByte();
     const int level = clan == 'T'   ? world.techLevelT
                       : clan == 'V' ? world.techLevelV
                                     : std::min(world.techLevelT, world.techLevelV);
@@ -1156,10 +1157,10 @@ void CommandExecutor::MakeWreck(CommandReader& r, const CommandHeader& h) {
     wreck->SetCargoCapacity(value);
     wreck->AddCargo(value);
     wreck->SetLocal(0);
-    // As the maker's own: nobody's team, and the colour its rule gives. Made whatever this
+    // As the maker's own: nobody's team, in the colour the maker gave it. Made whatever this
     // machine's units stand on, as on the maker's machine, so that every machine holds the
     // same wrecks.
     wreck->teamRecord.first = 0;
-    wreck->teamRecord.third = world.WreckColour(h.id.team);
+    wreck->teamRecord.third = colour;
     world.AddWreck(std::move(wreck));
 }

@@ -440,11 +440,12 @@ void CommandBuffer::SendCreateFactory(GameObject* factory, char buildingLetter) 
 void CommandBuffer::SendCreateWreck(GameObject* wreck, char clan, char chassis) {
     if (!wreck) return;
     Writer w;
-    if (!Open(w, CommandKind::CreateWreck, wreck->id, 10)) return;
+    if (!Open(w, CommandKind::CreateWreck, wreck->id, 11)) return;
     w.U8(static_cast<uint8_t>(clan));
     w.U8(static_cast<uint8_t>(chassis));
     w.Pt(wreck->GetPosition());
     w.W32(wreck->GetCargo());
+    w.U8(static_cast<uint8_t>(wreck->teamRecord.third));
 }
 
 void CommandBuffer::SendCreateScenarioObject(GameObject* artifact, int value) {

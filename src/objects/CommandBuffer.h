@@ -190,6 +190,9 @@ public:
 
     // Objects made on every machine.
     void SendCreateFactory(GameObject* factory, char buildingLetter);
+    // Kind 13: n8 clan, n8 chassis, pt position, w32 value, n8 colour (11 bytes). The colour is
+    // the wreck's own, which its maker took from the dead unit: a copy could not tell it (the
+    // unit may have changed hands, or its factory died before its owner's did).
     void SendCreateWreck(GameObject* wreck, char clan, char chassis);
     void SendCreateScenarioObject(GameObject* artifact, int value);
     void SendScenarioObjectTrigger(GameObject* artifact, GameObject* toucher);

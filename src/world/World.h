@@ -336,9 +336,6 @@ public:
     void KeepEarlyPieceValue(const SimId& id, int32_t cargo);
     static constexpr size_t kMaxEarlyPieceValues = 64;
     std::vector<std::pair<SimId, int32_t>> earlyPieceValues;
-    // The colour a copy gives a unit's wreck of the team, as the maker's rule does from the
-    // dead unit's own: the team's colour while its factory stands, none after (as its units').
-    int32_t WreckColour(int team);
 
     // --- WorldAlliances.cpp: alliances, pause, status line, sounds and cell effects.
     int Ally(const SimId& a, const SimId& b);

@@ -83,8 +83,15 @@ int World::PlaceObject(GameObject* object, const Point& p, GameObject** blocker)
     return 1;
 }
 
+// A destroyed object has left the grids for good, and a carried one stays off them until its
+// carrier sets it down: neither may mark a place (a destroyed one would leave marks naming an
+// object the death pass deletes). A carried one still goes where its owner says.
 void World::PlaceOver(GameObject* object, const Point& p) {
-    if (!object || !pathGrid) return;
+    if (!object || !pathGrid || object->IsDestroyed() != 0) return;
+    if (object->gridFlag == 0) {
+        object->MoveTo(p);
+        return;
+    }
     const bool footprint = MarksFootprint(object);
     if (footprint && OccupiesOwnCell(*pathGrid, object)) {
         if (!recountSightOnMove) {

@@ -152,28 +152,32 @@ void World::RetireArtifact(GameObject* artifact) {
     }
 }
 
-// Every machine of a network game makes each wreck, so whether it stays and where must not
-// depend on what each machine's copies of the moving units happen to stand on: only another
-// wreck takes it in, and only outside a network game. There the machines make the wrecks of
-// different owners in different orders (each sees its own deaths first), so a merge would
-// keep a different one of the two on each, and the id the owner's later salvage and
-// snapshots name would be gone on some. Terrain refuses it everywhere alike.
+// A wreck takes its place as any object does; where another wreck holds it, that one takes in
+// its salvage, and where a unit, a building or the terrain holds it, it is destroyed.
+//
+// Not so in a network game: every machine makes each wreck, so whether it stays and where must
+// not depend on what each machine's copies of the moving units happen to stand on. There it
+// lies where its maker put it, also over a unit, a building or another wreck (the machines make
+// the wrecks of different owners in different orders, so a merge would keep a different one of
+// the two on each, and the id the owner's later salvage and snapshots name would be gone on
+// some). Such a wreck is listed but not on the path grid or the sight grid: the place's holder
+// keeps its marks and routes go through it as before; the grids remove only what they recorded,
+// so the death pass taking it off them changes nothing. Terrain refuses a wreck everywhere
+// alike.
 int World::AddWreck(std::unique_ptr<GameObject> wreck) {
     if (!wreck) return 0;
     GameObject* blocker = nullptr;
     const Point at = wreck->GetPosition();
     if (PlaceObject(wreck.get(), at, &blocker) != 1) {
         if (!blocker) return 0;
-        GameObject* old = FindWreckById(blocker->id);
-        if (old && old == blocker && networkGame != 1) {
-            // The place is held by another wreck: that one takes this one's salvage.
+        if (networkGame != 1) {
+            GameObject* old = FindWreckById(blocker->id);
+            if (!old || old != blocker) return 0;
             const int total = wreck->GetCargo() + old->GetCargo();
             old->SetCargoCapacity(total);
             old->AddCargo(total);
             return 1;
         }
-        // Held by a unit or a building, or by a wreck in a network game: the wreck lies
-        // there, as where the place is free.
         wreck->MoveTo(at);
     }
     const SimId id = wreck->id;

@@ -277,8 +277,3 @@ void World::KeepEarlyPieceValue(const SimId& id, int32_t cargo) {
         earlyPieceValues.erase(earlyPieceValues.begin());
     earlyPieceValues.emplace_back(id, cargo);
 }
-
-int32_t World::WreckColour(int team) {
-    GameObject* factory = TeamFactory(team);
-    return factory && factory->IsDestroyed() == 0 ? factory->teamRecord.third : 0;
-}

@@ -408,6 +408,8 @@ TEST_F(CommandExecutorTest, AWreckTakesThePictureOfItsClanOrAnyClanAndTheMirrors
     veteran->minimumTechLevel = 3;
     std::vector<ListNode*> records = {new WreckTemplate('T', 'a', 0),
                                       new WreckTemplate('X', 'b', 0), veteran};
+    // Peers' wrecks come only in network games, where a wreck lies where its maker put it.
+    world.networkGame = 1;
     // Each clan's wreck pictures by its own tech level.
     world.techLevelT = 3;
     world.techLevelV = 1;
@@ -419,12 +421,12 @@ TEST_F(CommandExecutorTest, AWreckTakesThePictureOfItsClanOrAnyClanAndTheMirrors
         return std::make_unique<RecordingObject>(log, d.id.team, d.id.serial, d.position, 3, 1);
     };
     const Point open = land.Centre(10, 10);
-    Execute(
-        Message({CommandBytes(13, SimId(2, 80)).B('V').B('a').P(open).L(50).Done(),
-                 CommandBytes(13, SimId(2, 81)).B('V').B('b').P(open).L(50).Done(),
-                 CommandBytes(13, SimId(2, 82)).B('T').B('a').P(owned->GetPosition()).L(9).Done(),
-                 CommandBytes(13, SimId(2, 83)).B('V').B('c').P(open).L(9).Done(),
-                 CommandBytes(13, SimId(2, 84)).B('T').B('c').P(land.Centre(10, 3)).L(9).Done()}));
+    Execute(Message(
+        {CommandBytes(13, SimId(2, 80)).B('V').B('a').P(open).L(50).B(3).Done(),
+         CommandBytes(13, SimId(2, 81)).B('V').B('b').P(open).L(50).B(3).Done(),
+         CommandBytes(13, SimId(2, 82)).B('T').B('a').P(owned->GetPosition()).L(9).B(3).Done(),
+         CommandBytes(13, SimId(2, 83)).B('V').B('c').P(open).L(9).B(3).Done(),
+         CommandBytes(13, SimId(2, 84)).B('T').B('c').P(land.Centre(10, 3)).L(9).B(3).Done()}));
     // No picture for a 'V' wreck of chassis 'a'. The 'T' wreck under the owned unit is kept as
     // on the maker's machine, where the unit's copy may stand elsewhere.
     EXPECT_EQ(made, (std::vector<std::string>{"2:81 Vb " + Pt(open),
@@ -432,13 +434,13 @@ TEST_F(CommandExecutorTest, AWreckTakesThePictureOfItsClanOrAnyClanAndTheMirrors
                                               "2:84 Tc " + Pt(land.Centre(10, 3))}));
     // A wreck of no clan takes the lower of the two clans' levels: the veteran picture waits.
     made.clear();
-    Execute(
-        Message({CommandBytes(13, SimId(2, 87)).B('X').B('c').P(land.Centre(12, 12)).L(9).Done(),
-                 CommandBytes(13, SimId(2, 88)).B('X').B('b').P(land.Centre(12, 14)).L(9).Done()}));
+    Execute(Message(
+        {CommandBytes(13, SimId(2, 87)).B('X').B('c').P(land.Centre(12, 12)).L(9).B(3).Done(),
+         CommandBytes(13, SimId(2, 88)).B('X').B('b').P(land.Centre(12, 14)).L(9).B(3).Done()}));
     EXPECT_EQ(made, (std::vector<std::string>{"2:88 Xb " + Pt(land.Centre(12, 14))}));
     world.techLevelV = 3;
     made.clear();
-    Execute(CommandBytes(13, SimId(2, 89)).B('X').B('c').P(land.Centre(12, 12)).L(9).Done());
+    Execute(CommandBytes(13, SimId(2, 89)).B('X').B('c').P(land.Centre(12, 12)).L(9).B(3).Done());
     EXPECT_EQ(made, (std::vector<std::string>{"2:89 Xc " + Pt(land.Centre(12, 12))}));
     world.techLevelV = 1;
     GameObject* underUnit = world.FindWreckById(SimId(2, 82));
@@ -449,25 +451,42 @@ TEST_F(CommandExecutorTest, AWreckTakesThePictureOfItsClanOrAnyClanAndTheMirrors
     ASSERT_NE(wreckMade, nullptr);
     EXPECT_EQ(wreckMade->local, 0);
     EXPECT_EQ(wreckMade->GetCargo(), 50);
-    // Nobody's, as the maker's own, in the colour of the team's factory.
+    // Nobody's, as the maker's own, in the colour the maker sent.
     for (GameObject* w : {underUnit, wreckMade}) {
         EXPECT_EQ(w->teamRecord.first, 0);
-        EXPECT_EQ(w->teamRecord.third, mirrorFactory->teamRecord.third);
+        EXPECT_EQ(w->teamRecord.third, 3);
     }
-    // The maker's unit had its team's colour while the factory stood and none after it died,
-    // so a copy's wreck takes the same.
+    // The maker's colour whatever this machine's copy of the team holds: a captured unit's
+    // wreck, or one whose factory died on the maker's machine first, differs from the team's.
     mirrorFactory->teamRecord.third = 5;
-    Execute(
-        Message({CommandBytes(13, SimId(2, 85)).B('T').B('c').P(land.Centre(3, 12)).L(9).Done()}));
-    mirrorFactory->destroyed = 1;
-    Execute(
-        Message({CommandBytes(13, SimId(2, 86)).B('T').B('c').P(land.Centre(5, 12)).L(9).Done()}));
-    mirrorFactory->destroyed = 0;
-    for (const auto& [serial, colour] : {std::pair{85, 5}, std::pair{86, 0}}) {
-        GameObject* w = world.FindWreckById(SimId(2, serial));
-        ASSERT_NE(w, nullptr) << serial;
-        EXPECT_EQ(w->teamRecord.third, colour) << serial;
+    const struct {
+        int32_t serial;
+        int sent;
+        bool factoryDead;
+        int32_t colour;
+    } colours[] = {{90, 0, false, 0},     {91, 7, false, 7},    {92, 5, true, 5},
+                   {93, 254, false, 254}, {94, 255, false, -1}, {95, 8, true, 8}};
+    for (const auto& c : colours) {
+        mirrorFactory->destroyed = c.factoryDead ? 1 : 0;
+        Execute(CommandBytes(13, SimId(2, c.serial))
+                    .B('T')
+                    .B('c')
+                    .P(land.Centre(3 + c.serial - 90, 12))
+                    .L(9)
+                    .B(c.sent)
+                    .Done());
+        GameObject* w = world.FindWreckById(SimId(2, c.serial));
+        ASSERT_NE(w, nullptr) << c.serial;
+        EXPECT_EQ(w->teamRecord.third, c.colour) << c.serial;
+        EXPECT_EQ(w->teamRecord.first, 0) << c.serial;
+        EXPECT_EQ(w->GetCargo(), 9) << c.serial;
     }
+    mirrorFactory->destroyed = 0;
+    // The old length, without the colour, is a damaged command.
+    EXPECT_EQ(
+        Execute(CommandBytes(13, SimId(2, 96)).B('T').B('c').P(land.Centre(12, 3)).L(9).Done()), 0);
+    EXPECT_EQ(world.FindWreckById(SimId(2, 96)), nullptr);
+    world.networkGame = 0;
     for (ListNode* r : records)
         delete r;
     SetCatalogueMedia(nullptr);

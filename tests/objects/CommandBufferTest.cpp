@@ -33,6 +33,7 @@ protected:
         unit.facing = 5;
         unit.partFacings = {3, 4};
         factory.cargo = 250;
+        factory.teamRecord.third = 6;
         field.kind = 5;
         wreck.kind = 3;
         world.Add(&unit);
@@ -175,8 +176,15 @@ std::vector<Row> CommandFormat::Rows() {
         {"fire weapon without target",
          [this](CommandBuffer& c) { c.SendFireWeapon('T', 'a', nullptr, &unit, &shot, 0, 0); },
          S(E(12, shot.id).U8('T').U8('a').Pt(shot.position).Id(unit.id).Id(none).U8(0).U8(0))},
-        {"create wreck", [this](CommandBuffer& c) { c.SendCreateWreck(&factory, 'T', 'h'); },
-         E(13, factory.id).U8('T').U8('h').Pt(factory.position).W32(250).Bytes()},
+        {"create wreck in its own colour",
+         [this](CommandBuffer& c) { c.SendCreateWreck(&factory, 'T', 'h'); },
+         E(13, factory.id).U8('T').U8('h').Pt(factory.position).W32(250).U8(6).Bytes()},
+        {"create wreck of no colour",
+         [this](CommandBuffer& c) {
+             wreck.teamRecord.third = -1;
+             c.SendCreateWreck(&wreck, 'V', 'g');
+         },
+         E(13, wreck.id).U8('V').U8('g').Pt(wreck.position).W32(0).U8(255).Bytes()},
         {"mine ore", [this](CommandBuffer& c) { c.SendMineOre(&unit, 20); },
          S(E(14, unit.id).W32(20))},
         {"repair", [this](CommandBuffer& c) { c.SendRepair(&unit, -5); },

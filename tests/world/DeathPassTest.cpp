@@ -323,12 +323,7 @@ TEST_F(DeathPassTest, EliminationBreaksOnlyThatTeamsAlliancesAndDisownsItsUnits)
         std::unique_ptr<GameObject> owned = std::move(object);
         ASSERT_EQ(world.AddDestructible(owned), 1);
     }
-    // Wrecks take the colour of their team's standing factory; without one they take none.
-    factory->teamRecord.third = 6;
-    EXPECT_EQ(world.WreckColour(2), 6);
-    EXPECT_EQ(world.WreckColour(3), 0);
     factory->destroyed = 1;
-    EXPECT_EQ(world.WreckColour(2), 0);
     world.UpdateObjects(16);
     EXPECT_EQ(destructibles[0]->newTeams, std::vector<int>({0}));
     EXPECT_TRUE(destructibles[1]->newTeams.empty());

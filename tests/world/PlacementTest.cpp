@@ -1,5 +1,7 @@
 // Placing objects on the map: the placement test and move, layers, reservations, buildable
 // ground, mouse picking and the searches round an object.
+#include <algorithm>
+
 #include <gtest/gtest.h>
 
 #include "map/SightGrid.h"
@@ -275,6 +277,75 @@ TEST_F(PlacementTest, AUnitHalfwayBetweenCellsLeavesTheGridsBeforeItMovesOn) {
     EXPECT_EQ(SightCounts(*world.sight), seen);
     EXPECT_EQ(grid.Occupant(4, 4, 0), unit);
     EXPECT_EQ(grid.Occupant(4, 5, 0), nullptr);
+}
+
+// A copy goes where its owner says (kinds 9 and 57) whatever stands there; but a carried copy
+// stays off the grids until its carrier sets it down, and a destroyed one is not touched.
+TEST_F(PlacementTest, PlaceOverMovesAStandingOrCarriedCopyAndLeavesADestroyedOne) {
+    enum State { kStanding, kOverAnother, kCarried, kDestroyedOff, kDestroyedMarked };
+    const struct {
+        State state;
+        bool moves;
+        bool marksTarget;
+    } cases[] = {
+        {kStanding, true, true},       {kOverAnother, true, true},       {kCarried, true, false},
+        {kDestroyedOff, false, false}, {kDestroyedMarked, false, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.state);
+        WorldOnLand fresh{OpenLand(12, 10)};
+        World& w = fresh.world;
+        PathGrid& paths = *w.pathGrid;
+        const auto grids = [&] {
+            std::vector<int64_t> all;
+            for (int r = 0; r < paths.Rows(); ++r)
+                for (int col = 0; col < paths.Columns(); ++col)
+                    all.push_back(paths.CellWord(r, col));
+            // Seen once, a cell stays explored (0, not -1) when no one sees it any more.
+            for (int32_t v : SightCounts(*w.sight))
+                all.push_back(std::max(v, 0));
+            return all;
+        };
+        TestObject* other = c.state == kOverAnother ? fresh.AddUnit(2, 9, 7, 7) : nullptr;
+        const std::vector<int64_t> empty = grids();
+        TestObject* unit = fresh.AddUnit(1, 1, 3, 3);
+        unit->viewingPlayer = 1;
+        w.RemoveFromGrids(unit, unit->GetPosition(), 0);
+        w.AddToGrids(unit, unit->GetPosition(), 0);
+        if (c.state == kCarried || c.state == kDestroyedOff) {
+            // As a carrier takes it aboard, or as its death takes it off.
+            w.RemoveFromGrids(unit, unit->GetPosition(), 0);
+            unit->onMap = c.state == kCarried ? 0 : 1;
+            unit->gridFlag = c.state == kCarried ? 0 : 1;
+        }
+        if (c.state == kDestroyedOff || c.state == kDestroyedMarked) unit->destroyed = 1;
+        const std::vector<int64_t> before = grids();
+        const Point from = unit->GetPosition();
+        const Point to = fresh.Centre(7, 7);
+        w.PlaceOver(unit, to);
+        EXPECT_EQ(unit->GetPosition(), c.moves ? to : from);
+        EXPECT_EQ(paths.Occupant(7, 7, 0) == unit, c.marksTarget);
+        if (!c.marksTarget) {
+            EXPECT_EQ(grids(), before);
+        }
+        if (c.state == kDestroyedMarked) {
+            EXPECT_EQ(paths.Occupant(3, 3, 0), unit);
+        }
+        if (c.state == kCarried) {
+            EXPECT_EQ(unit->GetFootprint(), Rect());
+            // Set down later, it marks one place once.
+            unit->onMap = unit->gridFlag = 1;
+            EXPECT_EQ(w.PlaceObject(unit, fresh.Centre(5, 5), nullptr), 1);
+            EXPECT_EQ(paths.Occupant(5, 5, 0), unit);
+        }
+        // Off the grids again, the unit leaves nothing behind; the unit it stood over keeps
+        // its place.
+        if (c.state != kDestroyedOff) w.RemoveFromGrids(unit, unit->GetPosition(), 0);
+        EXPECT_EQ(grids(), empty);
+        if (other) {
+            EXPECT_EQ(paths.Occupant(7, 7, 0), other);
+        }
+    }
 }
 
 }  // namespace

@@ -95,65 +95,83 @@ TEST_F(RegistryTest, ADestructibleThatCannotBePlacedIsNotListedAndStaysWithTheCa
     EXPECT_NE(deposit, nullptr);
 }
 
-TEST_F(RegistryTest, AWreckDroppedOnAnotherMergesItsSalvageIntoIt) {
-    TestObject* old = nullptr;
-    auto first = Object(0, 1, land.Centre(4, 4), 3, &old);
-    first->SetCargoCapacity(50);
-    first->AddCargo(40);
-    EXPECT_EQ(world.AddWreck(std::move(first)), 1);
-    int deleted = 0;
-    TestObject* newer = nullptr;
-    auto second = Object(0, 2, land.Centre(4, 4), 3, &newer);
-    newer->deletions = &deleted;
-    second->SetCargoCapacity(100);
-    second->AddCargo(25);
-    EXPECT_EQ(world.AddWreck(std::move(second)), 1);
-    EXPECT_EQ(deleted, 1);
-    EXPECT_EQ(old->GetCargo(), 65);
-    EXPECT_EQ(world.wrecks.Count(), 1);
-    // Blocked only by a unit (whose copy stands elsewhere on another machine): kept under it,
-    // as every machine keeps it.
-    land.AddUnit(1, 3, 6, 6);
-    TestObject* under = nullptr;
-    auto third = Object(0, 4, land.Centre(6, 6), 3, &under);
-    third->SetCargoCapacity(30);
-    third->AddCargo(30);
-    EXPECT_EQ(world.AddWreck(std::move(third)), 1);
-    EXPECT_EQ(world.FindWreckById(SimId(0, 4)), under);
-    EXPECT_EQ(under->GetPosition(), land.Centre(6, 6));
-    EXPECT_EQ(world.wrecks.Count(), 2);
-    // A second one there lies beside it, as where no unit stands (wrecks mark no cells).
-    TestObject* beside = nullptr;
-    auto fourth = Object(0, 5, land.Centre(6, 6), 3, &beside);
-    fourth->SetCargoCapacity(12);
-    fourth->AddCargo(12);
-    EXPECT_EQ(world.AddWreck(std::move(fourth)), 1);
-    EXPECT_EQ(world.FindWreckById(SimId(0, 5)), beside);
-    EXPECT_EQ(under->GetCargo(), 30);
-    EXPECT_EQ(world.wrecks.Count(), 3);
-    // In a network game the machines make two owners' wrecks in different orders: one dropped
-    // on another keeps its own id and salvage on every machine, whichever came first.
+// Where a new wreck goes by what holds its place. Outside a network game: another wreck takes
+// in its salvage, anything else keeps it out. In a network game every machine keeps it where its
+// maker put it (another machine's copies may stand elsewhere), listed but off the grids, so the
+// place's holder keeps its cells.
+TEST(WreckPlacement, ByWhatHoldsThePlaceAndWhetherTheGameIsANetworkGame) {
+    enum Holder { kFree, kWreck, kUnit, kBuilding, kOffMap };
+    enum Outcome { kPlaced, kMerged, kLaidOver, kDestroyed };
+    const struct {
+        Holder holder;
+        int network;
+        Outcome outcome;
+    } cases[] = {
+        {kFree, 0, kPlaced},        {kFree, 1, kPlaced},       {kWreck, 0, kMerged},
+        {kWreck, 1, kLaidOver},     {kUnit, 0, kDestroyed},    {kUnit, 1, kLaidOver},
+        {kBuilding, 0, kDestroyed}, {kBuilding, 1, kLaidOver}, {kOffMap, 0, kDestroyed},
+        {kOffMap, 1, kDestroyed},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << "holder " << c.holder << " network " << c.network);
+        WorldOnLand land{OpenLand(12, 10)};
+        World& world = land.world;
+        const Point at = c.holder == kOffMap ? Point(-200, -200) : land.Centre(4, 4);
+        GameObject* holder = nullptr;
+        TestObject* old = nullptr;
+        if (c.holder == kWreck) {
+            auto first = Object(0, 1, at, 3, &old);
+            first->SetCargoCapacity(50);
+            first->AddCargo(40);
+            ASSERT_EQ(world.AddWreck(std::move(first)), 1);
+            holder = old;
+        } else if (c.holder == kUnit) {
+            holder = land.AddUnit(1, 1, 4, 4);
+        } else if (c.holder == kBuilding) {
+            TestObject* building = nullptr;
+            world.AddBuilding(Object(2, 1, at, 4, &building));
+            holder = building;
+        }
+        const int listedBefore = world.wrecks.Count();
+        world.networkGame = c.network;
+        int deleted = 0;
+        TestObject* made = nullptr;
+        auto wreck = Object(1, 6, at, 3, &made);
+        made->deletions = &deleted;
+        wreck->SetCargoCapacity(25);
+        wreck->AddCargo(25);
+        const int result = world.AddWreck(std::move(wreck));
+        EXPECT_EQ(result, c.outcome == kDestroyed ? 0 : 1);
+        EXPECT_EQ(deleted, c.outcome == kPlaced || c.outcome == kLaidOver ? 0 : 1);
+        const bool listed = c.outcome == kPlaced || c.outcome == kLaidOver;
+        EXPECT_EQ(world.wrecks.Count(), listedBefore + (listed ? 1 : 0));
+        EXPECT_EQ(world.FindWreckById(SimId(1, 6)) != nullptr, listed);
+        if (listed) {
+            EXPECT_EQ(made->GetPosition(), at);
+        }
+        if (old) {
+            EXPECT_EQ(old->GetCargo(), c.outcome == kMerged ? 65 : 40);
+        }
+        if (c.holder == kOffMap) continue;
+        // Who marks the cell: the placed wreck, or the place's holder as before.
+        const MapObjectView* occupant = world.pathGrid->Occupant(4, 4, 0);
+        EXPECT_EQ(occupant, c.outcome == kPlaced ? static_cast<MapObjectView*>(made)
+                                                 : static_cast<MapObjectView*>(holder));
+        if (c.outcome != kLaidOver) continue;
+        EXPECT_EQ(made->GetFootprint(), Rect());
+        // Used up, it leaves the holder's marks as they were.
+        const uint32_t word = world.pathGrid->CellWord(4, 4);
+        made->destroyed = 1;
+        world.UpdateObjects(16);
+        EXPECT_EQ(world.FindWreckById(SimId(1, 6)), nullptr);
+        EXPECT_EQ(world.pathGrid->CellWord(4, 4), word);
+        EXPECT_EQ(world.pathGrid->Occupant(4, 4, 0), static_cast<MapObjectView*>(holder));
+    }
+}
+
+TEST_F(RegistryTest, AddWreckWithNothingRefusesIt) {
+    EXPECT_EQ(world.AddWreck(nullptr), 0);
     world.networkGame = 1;
-    TestObject* kept = nullptr;
-    auto fifth = Object(1, 6, land.Centre(4, 4), 3, &kept);
-    fifth->SetCargoCapacity(20);
-    fifth->AddCargo(20);
-    EXPECT_EQ(world.AddWreck(std::move(fifth)), 1);
-    world.networkGame = 0;
-    EXPECT_EQ(world.FindWreckById(SimId(1, 6)), kept);
-    EXPECT_EQ(kept->GetCargo(), 20);
-    EXPECT_EQ(kept->GetPosition(), land.Centre(4, 4));
-    EXPECT_EQ(old->GetCargo(), 65);
-    EXPECT_EQ(world.wrecks.Count(), 4);
-    // Off the map nothing holds the place and nothing takes the wreck: refused and deleted.
-    int offMapDeleted = 0;
-    TestObject* offMap = nullptr;
-    auto sixth = Object(0, 7, Point(-200, -200), 3, &offMap);
-    offMap->deletions = &offMapDeleted;
-    EXPECT_EQ(world.AddWreck(std::move(sixth)), 0);
-    EXPECT_EQ(offMapDeleted, 1);
-    EXPECT_EQ(world.FindWreckById(SimId(0, 7)), nullptr);
-    EXPECT_EQ(world.wrecks.Count(), 4);
     EXPECT_EQ(world.AddWreck(nullptr), 0);
 }
 

@@ -2,15 +2,21 @@
 // what each machine keeps for itself does not.
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
 
+#include "catalogue/VehicleDesign.h"
 #include "core/ValueTriple.h"
 #include "map/ObjectKinds.h"
+#include "objects/Artifact.h"
+#include "objects/FactoryProduction.h"
+#include "objects/UnitVariantsSupport.h"
 #include "platform/ChecksumRequest.h"
 #include "support/TempDirectory.h"
+#include "world/MissionStats.h"
 #include "world/RegistryTestFixture.h"
 #include "world/Scenario.h"
 
@@ -126,8 +132,10 @@ TEST(StateChecksum, ASmallStateHasTheDescribedDigest) {
     ASSERT_EQ(deposit->position, d);
     // Units are list 1, deposits list 12; the fields in the file's order: id team and serial,
     // kind, team record, position, damage and its limit, cargo, store, credit, facing.
-    const uint64_t objects = Described(1, {1, 7, 1, 1, 1, 3, u.x, u.y, 40, 100, 12, 0, 0, 5}) +
-                             Described(12, {0, 8, 9, 0, 0, 0, d.x, d.y, 0, 0, 0, 500, 0, 0});
+    // Then layer, upgrades, deployed, unfold, effect and job, all 0 here.
+    const uint64_t objects =
+        Described(1, {1, 7, 1, 1, 1, 3, u.x, u.y, 40, 100, 12, 0, 0, 5, 0, 0, 0, 0, 0, 0}) +
+        Described(12, {0, 8, 9, 0, 0, 0, d.x, d.y, 0, 0, 0, 500, 0, 0, 0, 0, 0, 0, 0, 0});
     uint64_t h = Step(0, static_cast<int64_t>(objects));
     for (int a = 0; a < World::kTeams; ++a)
         for (int b = 0; b < World::kTeams; ++b)
@@ -135,6 +143,17 @@ TEST(StateChecksum, ASmallStateHasTheDescribedDigest) {
     h = Step(h, 1);
     // No scenario: the player count is -1.
     h = Step(h, -1);
+    // The game records of teams 0 .. 4: losses, units made, effort and cost; team 3 has one,
+    // the others none (-1 each).
+    world.teamStats[3] = std::make_unique<MissionStats>();
+    world.teamStats[3]->losses = 2;
+    world.teamStats[3]->Tally(30, 40);
+    for (int team = 0; team < World::kTeams; ++team) {
+        const std::array<int64_t, 4> counters = team == 3 ? std::array<int64_t, 4>{2, 1, 30, 40}
+                                                          : std::array<int64_t, 4>{-1, -1, -1, -1};
+        for (int64_t v : counters)
+            h = Step(h, v);
+    }
     EXPECT_EQ(world.StateChecksum(), h);
     // The listing for comparing machines names the same fields, sorted, and changes nothing.
     std::string listing;
@@ -146,10 +165,12 @@ TEST(StateChecksum, ASmallStateHasTheDescribedDigest) {
         return text + "\n";
     };
     const std::string allied = std::to_string(World::kAllied);
-    EXPECT_EQ(listing, "local 1 paused 1 players -1\nalliances 0 0 0 0 0 0 0 " + allied +
-                           " 0 0 0 " + allied + " 0 0 0 0 0 0 0 0 0 0 0 0 0\n" +
-                           line(1, {1, 7, 1, 1, 1, 3, u.x, u.y, 40, 100, 12, 0, 0, 5}) +
-                           line(12, {0, 8, 9, 0, 0, 0, d.x, d.y, 0, 0, 0, 500, 0, 0}));
+    EXPECT_EQ(listing,
+              "local 1 paused 1 players -1\nalliances 0 0 0 0 0 0 0 " + allied + " 0 0 0 " +
+                  allied + " 0 0 0 0 0 0 0 0 0 0 0 0 0\n" +
+                  "records -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 -1 2 1 30 40 -1 -1 -1 -1\n" +
+                  line(1, {1, 7, 1, 1, 1, 3, u.x, u.y, 40, 100, 12, 0, 0, 5, 0, 0, 0, 0, 0, 0}) +
+                  line(12, {0, 8, 9, 0, 0, 0, d.x, d.y, 0, 0, 0, 500, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 
 // The same objects in other lists are another state: each list salts its objects.
@@ -182,7 +203,9 @@ TEST(StateChecksum, ATeamsBuildingIsListedOnceAsABuilding) {
             const size_t end = listing.find('\n', at);
             const std::string row = listing.substr(at, end - at);
             at = end == std::string::npos ? listing.size() : end + 1;
-            if (row.rfind("local", 0) == 0 || row.rfind("alliances", 0) == 0) continue;
+            if (row.rfind("local", 0) == 0 || row.rfind("alliances", 0) == 0 ||
+                row.rfind("records", 0) == 0)
+                continue;
             ++lines;
             if (row.rfind(prefix, 0) == 0) ++buildings;
         }
@@ -220,6 +243,218 @@ TEST(StateChecksum, TheTickAfterARequestWritesIt) {
                   static_cast<unsigned long long>(g.land.world.StateChecksum()));
     EXPECT_EQ(text, expected);
     std::remove((directory.Path() + "/tick.txt").c_str());
+}
+
+// A factory whose unfold state and product a test sets.
+class ShownFactory : public TestObject, public FactoryProduction {
+public:
+    ShownFactory(int team, int serial, const Point& at) : TestObject(team, serial, at, 4, 24) {}
+    GameObject* AsObject() override { return this; }
+    VehicleDesign* CurrentJob() override { return job.get(); }
+    int32_t RemainingTime() override { return 0; }
+    int QueuedJobCount() override { return 0; }
+    VehicleDesign* QueuedJob(int) override { return nullptr; }
+    int QueueJob(std::unique_ptr<VehicleDesign>, int) override { return 0; }
+    int CancelJob(VehicleDesign*) override { return 0; }
+    int HasProduct() override { return product; }
+    int ProductionState() override { return product ? 2 : 0; }
+    int IsProductionPaused() override { return 0; }
+    void SetProductionPaused(int) override {}
+    int32_t GetCredit() override { return 0; }
+    int32_t GetStore() override { return 0; }
+    void AddResources(int32_t, int32_t) override {}
+    int UnfoldState() override { return unfold; }
+    void StepUnfold() override {}
+    Point UnfoldedCentre() override { return position; }
+    Point UnfoldedCentreAt(const Point& p) override { return p; }
+    Size UnfoldedSize() override { return Size(64, 64); }
+    int CanUnfoldAt(const Point&) override { return 1; }
+    int IsBuildAreaFreeAt(const Point&) override { return 1; }
+    int IsBuildAreaFree() override { return 1; }
+    int HasProductReady() override { return 0; }
+    GameObject* MinedDeposit() override { return nullptr; }
+    int FindUnloadDock() override { return -1; }
+    Point DockPoint(int) override { return position; }
+    int32_t ReceiveDelivery(int32_t, int32_t) override { return 0; }
+
+    std::unique_ptr<VehicleDesign> job;
+    int product = 0;
+    int unfold = FactoryProduction::kOpen;
+};
+
+// One machine's state with an object of every sort whose own fields count: a unit, a deploying
+// unit, a flyer, a lying artifact, a factory with a product inside, and the game records.
+struct Shown {
+    Shown() {
+        SetObjectWorld(&world);
+        unit = List(std::make_unique<Sim>(land.Centre(3, 3), SimId(1, 1),
+                                          kit.Design(kit.ground.get(), kit.plain.get())));
+        deploying = List(std::make_unique<DeployingSim>(
+            land.Centre(3, 8), SimId(1, 2), kit.Design(kit.ground.get(), kit.structures[1].get())));
+        deploying->deployState = DeployingSim::kDeployed;
+        flyer = List(std::make_unique<AirSim>(land.Centre(8, 3), SimId(2, 3),
+                                              kit.Design(kit.lander.get(), kit.plain.get())));
+        auto made = std::make_unique<ShownFactory>(2, 4, land.Centre(14, 14));
+        factory = made.get();
+        factory->job = std::make_unique<VehicleDesign>('V');
+        std::snprintf(factory->job->name, sizeof factory->job->name, "%s", "Lancer");
+        factory->product = 1;
+        world.AddBuilding(std::move(made));
+        std::unique_ptr<GameObject> lying =
+            std::make_unique<Artifact>(land.Centre(8, 8), Size(16, 16), nullptr, nullptr,
+                                       CollisionFilter(5, 0, 0, 0, 0), SimId(0, 5), 2);
+        artifact = static_cast<Artifact*>(lying.get());
+        EXPECT_EQ(world.AddArtifact(lying), 1);
+        for (auto& stats : world.teamStats) {
+            stats = std::make_unique<MissionStats>();
+            stats->losses = 1;
+            stats->Tally(10, 20);
+            stats->kills = 3;
+        }
+    }
+    ~Shown() {
+        world.ClearObjects();
+        SetObjectWorld(nullptr);
+    }
+    template <class Unit>
+    Unit* List(std::unique_ptr<Unit> made) {
+        Unit* raw = made.get();
+        std::unique_ptr<GameObject> owned = std::move(made);
+        EXPECT_EQ(world.AddSim(owned), 1);
+        return raw;
+    }
+
+    FakeClock clock{1000};
+    SpecialKit kit;
+    WorldOnLand land{OpenLand(20, 20)};
+    World& world = land.world;
+    Sim* unit = nullptr;
+    DeployingSim* deploying = nullptr;
+    AirSim* flyer = nullptr;
+    ShownFactory* factory = nullptr;
+    Artifact* artifact = nullptr;
+};
+
+// Each field a player sees changes the digest when one machine holds it otherwise; what runs on
+// each machine's clock between two of the owner's words does not.
+TEST(StateChecksum, EachSharedFieldCountsAndEachMachinesOwnStageDoesNot) {
+    uint64_t same = 0;
+    {
+        Shown a;
+        same = a.world.StateChecksum();
+        Shown b;
+        ASSERT_EQ(b.world.StateChecksum(), same);
+    }
+    struct Change {
+        const char* what;
+        bool counts;
+        std::function<void(Shown&)> apply;
+    };
+    const Change changes[] = {
+        {"a unit's layer", true, [](Shown& s) { s.unit->collision.layer = 2; }},
+        {"a unit's upgrade", true, [](Shown& s) { s.unit->AddUpgrade(); }},
+        {"a packing up begun", true,
+         [](Shown& s) { s.deploying->deployState = DeployingSim::kUndeploying; }},
+        {"a unit mobile again", true,
+         [](Shown& s) { s.deploying->deployState = DeployingSim::kMobile; }},
+        {"a factory folding", true, [](Shown& s) { s.factory->unfold = 5; }},
+        {"a factory folded", true, [](Shown& s) { s.factory->unfold = 0; }},
+        {"a product's design", true,
+         [](Shown& s) { std::snprintf(s.factory->job->name, 8, "%s", "Pike"); }},
+        {"no product", true, [](Shown& s) { s.factory->product = 0; }},
+        {"an artifact's effect", true, [](Shown& s) { s.artifact->effectType = 4; }},
+        {"a flyer's layer change its owner holds", true,
+         [](Shown& s) { s.flyer->reservation = SimId(0, 99); }},
+        {"a team's losses", true, [](Shown& s) { s.world.teamStats[2]->losses = 2; }},
+        {"a team's units made", true, [](Shown& s) { s.world.teamStats[1]->unitsMade = 5; }},
+        {"a team's build effort", true, [](Shown& s) { s.world.teamStats[4]->buildEffort = 9; }},
+        {"a team's build cost", true, [](Shown& s) { s.world.teamStats[0]->buildCost = 9; }},
+        {"a team without records", true, [](Shown& s) { s.world.teamStats[3].reset(); }},
+        // Each machine's own.
+        {"a team's kills", false, [](Shown& s) { s.world.teamStats[2]->kills = 7; }},
+        {"a mission clock", false, [](Shown& s) { s.world.teamStats[1]->StartClock(); }},
+        {"a unit's skill", false, [](Shown& s) { s.unit->skill += 10; }},
+        {"a flyer's height", false, [](Shown& s) { s.flyer->altitude += 5; }},
+        {"the deploy animation", false,
+         [](Shown& s) { s.deploying->deployState = DeployingSim::kDeploying; }},
+        {"the unfold animation", false, [](Shown& s) { s.factory->unfold = 3; }},
+        {"the door", false, [](Shown& s) { s.factory->unfold = 8; }},
+    };
+    for (const Change& c : changes) {
+        SCOPED_TRACE(c.what);
+        Shown g;
+        c.apply(g);
+        if (c.counts)
+            EXPECT_NE(g.world.StateChecksum(), same);
+        else
+            EXPECT_EQ(g.world.StateChecksum(), same);
+    }
+}
+
+// A flyer between two layers counts the one it goes to: its owner holds the place there until
+// the copies have moved, and a copy refused the place keeps trying for it.
+TEST(StateChecksum, AFlyerBetweenLayersCountsTheOneItGoesTo) {
+    const auto digest = [](const std::function<void(AirSim&)>& set) {
+        Shown s;
+        set(*s.flyer);
+        return s.world.StateChecksum();
+    };
+    const uint64_t up = digest([](AirSim& f) {
+        f.local = 0;
+        f.collision.layer = f.airLayer;
+    });
+    EXPECT_EQ(digest([](AirSim& f) {
+                  f.local = 1;
+                  f.collision.layer = f.lowLayer;
+                  f.reservation = SimId(0, 99);
+              }),
+              up);
+    EXPECT_EQ(digest([](AirSim& f) {
+                  f.local = 0;
+                  f.collision.layer = f.lowLayer;
+                  f.changeConfirmed = 0;
+                  f.pendingLayer = f.airLayer;
+              }),
+              up);
+    // Coming down likewise; and a copy with no change pending counts where it stands.
+    const uint64_t down = digest([](AirSim& f) {
+        f.local = 0;
+        f.collision.layer = f.lowLayer;
+    });
+    EXPECT_NE(down, up);
+    EXPECT_EQ(digest([](AirSim& f) {
+                  f.local = 1;
+                  f.collision.layer = f.airLayer;
+                  f.reservation = SimId(0, 99);
+              }),
+              down);
+    EXPECT_EQ(digest([](AirSim& f) {
+                  f.local = 0;
+                  f.collision.layer = f.lowLayer;
+                  f.changeConfirmed = 1;
+                  f.pendingLayer = f.airLayer;
+              }),
+              down);
+}
+
+// The job a factory builds is its owner's alone until the unit is made; a product inside counts
+// its design, listed as its digest.
+TEST(StateChecksum, OnlyAMadeProductsDesignCounts) {
+    Shown owner, copy;
+    for (Shown* s : {&owner, &copy})
+        s->factory->product = 0;
+    copy.factory->job.reset();
+    EXPECT_EQ(owner.world.StateChecksum(), copy.world.StateChecksum());
+    owner.factory->product = 1;
+    std::string listing;
+    owner.world.StateChecksum(&listing);
+    const std::string code = owner.factory->job->CodeString();
+    uint64_t fnv = 0xCBF29CE484222325ull;
+    for (char ch : code)
+        fnv = (fnv ^ static_cast<uint8_t>(ch)) * 0x100000001B3ull;
+    EXPECT_NE(listing.find(" 4 0 " + std::to_string(static_cast<int64_t>(fnv)) + "\n"),
+              std::string::npos)
+        << listing;
 }
 
 }  // namespace
