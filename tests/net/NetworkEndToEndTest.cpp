@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/FreePort.h"
 #include "support/TempDirectory.h"
 
 namespace {
@@ -55,8 +56,10 @@ TEST(NetworkEndToEnd, FourProgramsJoinOneGameAndStartFromTheSameState) {
                            (root / "mkassets.log").string())
                               .c_str()),
               0);
-    // A port of its own per run, so parallel runs of the suite do not meet each other.
-    const int port = 20000 + static_cast<int>(::getpid() % 20000);
+    // A port of its own per run from the kernel, so that parallel runs of the suite, and the
+    // connections other programs make meanwhile, do not meet this game.
+    const int port = FreePort(4);
+    ASSERT_GT(port, 0) << "no free port";
     std::vector<std::thread> players;
     std::array<int, 4> exitCodes{-1, -1, -1, -1};
     for (int n = 1; n <= 4; ++n) {
