@@ -342,6 +342,7 @@ void NetworkScreen::CancelLinkUp() {
     readyCount = 0;
     readySent = 0;
     peerCount = 0;
+    heldSetups.clear();
     std::memset(addresses, 0, sizeof addresses);
     currentLink = world.AddPeer();
     if (mode == 'H') {
@@ -350,6 +351,10 @@ void NetworkScreen::CancelLinkUp() {
         ownPlayer = -1;
         state = 0;
     }
+}
+
+void NetworkScreen::HoldSetup(const SetupSettings& settings, int start, int leave) {
+    if (heldSetups.size() < kHeldSetups) heldSetups.push_back({settings, start, leave});
 }
 
 void NetworkScreen::SendReadyWhenLinked() {

@@ -10,8 +10,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/Rect.h"
+#include "objects/CommandBuffer.h"
 #include "ui/ScreenBase.h"
 
 class Button;
@@ -73,6 +75,18 @@ public:
     // Connections that have sent a whole frame (the spare link never counts).
     int JoinersIn() const;
 
+    // A peer that ends the link-up first opens its set-up at once and reports to the others,
+    // whose set-up is not open yet: what comes is kept, in order, for the set-up that follows
+    // (at most kHeldSetups; a cancelled link-up forgets it).
+    struct HeldSetup {
+        SetupSettings settings;
+        int start = 0;
+        int leave = 0;
+    };
+    static constexpr size_t kHeldSetups = 16;
+    void HoldSetup(const SetupSettings& settings, int start, int leave);
+    const std::vector<HeldSetup>& HeldSetups() const { return heldSetups; }
+
 private:
     void SendReadyWhenLinked();
     bool HoldsLink(const CommLink* link) const;
@@ -110,4 +124,5 @@ private:
     int lostSeen = 0;
     int lostPlayer = -1;
     int lostShown = 0;
+    std::vector<HeldSetup> heldSetups;
 };
