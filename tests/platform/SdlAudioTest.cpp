@@ -1,7 +1,7 @@
 // The audio output as SDL's own thread drives it: the device pulls the mix, every frame of a
 // sound once, silence after; a device that cannot open gives no output and leaves no sound
-// system running. SDL's disk driver writes what the device plays into a file, at once when its
-// delay is 0.
+// system running. SDL's disk driver writes what the device plays into a file, block by block at
+// the pace of real play, so that a device thread that runs on while the test waits writes little.
 #include "platform/SdlAudio.h"
 
 #include <SDL.h>
@@ -23,15 +23,23 @@
 
 namespace {
 
-// Polls of 5 ms while the device thread catches up: a minute, which only a stalled device uses
-// up.
-constexpr int kPolls = 12000;
+// Polls every 5 ms until the condition holds or a minute has passed, which only a stalled
+// device uses up; whether it held.
+template <typename Condition>
+bool WaitUntil(Condition condition) {
+    const auto end = std::chrono::steady_clock::now() + std::chrono::minutes(1);
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    return true;
+}
 
 class SdlAudio : public ::testing::Test {
 protected:
     void SetUp() override {
         setenv("SDL_AUDIODRIVER", "disk", 1);
-        setenv("SDL_DISKAUDIODELAY", "0", 1);
+        unsetenv("SDL_DISKAUDIODELAY");
     }
     void TearDown() override {
         setenv("SDL_AUDIODRIVER", "dummy", 1);
@@ -84,14 +92,13 @@ TEST_F(SdlAudio, TheDeviceThreadPlaysEachFrameOfASoundOnceThenSilence) {
             mixer.Play(id, 0);
         }
         uint32_t status = 1;
-        for (int i = 0; i < kPolls && status != 0; ++i) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        WaitUntil([&] {
             winx_AudioOutput::Guard guard(output.get());
             mixer.GetStatus(id, status);
-        }
+            return status == 0;
+        });
         EXPECT_EQ(status, 0u);
-        for (int i = 0; i < kPolls && !enoughPlayed(samplesPlayed()); ++i)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        WaitUntil([&] { return enoughPlayed(samplesPlayed()); });
     }
     EXPECT_EQ(SDL_WasInit(SDL_INIT_AUDIO), 0u);
     const std::vector<int16_t> samples = samplesPlayed();
@@ -128,11 +135,11 @@ TEST_F(SdlAudio, HoldingTheGuardHoldsTheMixOff) {
     }
     EXPECT_EQ(after, before);
     // Let go, it moves on.
-    for (int i = 0; i < kPolls && after == before; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    WaitUntil([&] {
         winx_AudioOutput::Guard guard(output.get());
         mixer.GetPosition(id, after);
-    }
+        return after != before;
+    });
     EXPECT_NE(after, before);
 }
 
