@@ -379,6 +379,7 @@ void NetworkScreen::CancelLinkUp() {
     readyCount = 0;
     readySent = 0;
     peerCount = 0;
+    heldSetups.clear();
     std::memset(addresses, 0, sizeof addresses);
     // The host's lobby listens from its own links again.
     currentLink = mode == 'H' ? nullptr : world.AddPeer();
@@ -388,6 +389,10 @@ void NetworkScreen::CancelLinkUp() {
         ownPlayer = -1;
         state = 0;
     }
+}
+
+void NetworkScreen::HoldSetup(const SetupSettings& settings, int start, int leave) {
+    if (heldSetups.size() < kHeldSetups) heldSetups.push_back({settings, start, leave});
 }
 
 void NetworkScreen::SendReadyWhenLinked() {

@@ -13,8 +13,10 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/Rect.h"
+#include "objects/CommandBuffer.h"
 #include "ui/ScreenBase.h"
 
 class Button;
@@ -83,6 +85,18 @@ public:
     // The host's connections that have not sent a whole frame yet; null outside the lobby.
     const WaitingRoom* Room() const { return room.get(); }
 
+    // A peer that ends the link-up first opens its set-up at once and reports to the others,
+    // whose set-up is not open yet: what comes is kept, in order, for the set-up that follows
+    // (at most kHeldSetups; a cancelled link-up forgets it).
+    struct HeldSetup {
+        SetupSettings settings;
+        int start = 0;
+        int leave = 0;
+    };
+    static constexpr size_t kHeldSetups = 16;
+    void HoldSetup(const SetupSettings& settings, int start, int leave);
+    const std::vector<HeldSetup>& HeldSetups() const { return heldSetups; }
+
 private:
     void SendReadyWhenLinked();
     bool HoldsLink(const CommLink* link) const;
@@ -128,4 +142,5 @@ private:
     // The version of the last machine refused for it, shown until someone joins again.
     int refusedVersion = -1;
     int refusedShown = 0;
+    std::vector<HeldSetup> heldSetups;
 };

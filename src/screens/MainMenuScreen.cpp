@@ -1,5 +1,7 @@
 #include "screens/MainMenuScreen.h"
 
+#include <vector>
+
 #include "core/Bitmap.h"
 #include "core/ColourBox.h"
 #include "core/DisplayBase.h"
@@ -70,10 +72,16 @@ int MainMenuScreen::Load() {
             loadGame->Activate();
         }
     }
-    // The command executor reaches the open set-up screen through the World.
+    // The command executor reaches the open set-up screen through the World; while the
+    // link-up still runs, its screen keeps what comes for the set-up.
     TheNetworkHooks().applyPeerSettings = [](const SetupSettings& s, int start, int leave) {
         World* w = TheWorld();
-        if (w && w->setupScreen) w->setupScreen->ApplyPeerSettings(s, start, leave);
+        if (!w) return;
+        if (w->setupScreen) {
+            w->setupScreen->ApplyPeerSettings(s, start, leave);
+        } else if (NetworkScreen* linkUp = NetworkScreen::Current(*w)) {
+            linkUp->HoldSetup(s, start, leave);
+        }
     };
     return 1;
 }
@@ -321,6 +329,7 @@ int MainMenuScreen::OnNetworkScreenDone() {
     int code = network->exitCode;
     const int player = network->PlayerNumber();
     const int peers = network->PeerCount();
+    const std::vector<NetworkScreen::HeldSetup> held = network->HeldSetups();
     network->Unload();
     network.reset();
     PostCursorMoveEvent();
@@ -336,6 +345,8 @@ int MainMenuScreen::OnNetworkScreenDone() {
         params.ownSlot = player;
         params.players = peers + 1;
         OpenSetupScreen(params, 0);
+        for (const NetworkScreen::HeldSetup& h : held)
+            setup->ApplyPeerSettings(h.settings, h.start, h.leave);
     } else {
         world.ClosePeers(nullptr);
     }

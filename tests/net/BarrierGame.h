@@ -2,10 +2,7 @@
 // A network game of real programs on loopback, each side played by its computer player: the
 // join, the barriers (the host pauses, the peers' last messages settle, every machine writes
 // its checksum inside the pause) and the run itself, shared by the network runs.
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <signal.h>
-#include <sys/socket.h>
 #include <sys/types.h>
 #include <unistd.h>
 
@@ -19,6 +16,7 @@
 #include <vector>
 
 #include "screens/EndToEndGame.h"
+#include "support/FreePort.h"
 
 // Several real programs at once on the wall clock: under the sanitizers they run too slowly to
 // keep the timetable, so the runs are left to the optimised build.
@@ -35,23 +33,6 @@ namespace barrier {
 using e2e::GameFolder;
 
 constexpr char kPause[] = "keydown CTRL\nkey P\nkeyup CTRL\n";
-
-// A port free on loopback now, from the system rather than from the process id, which another
-// run of the machine may share; 0 when none could be had.
-inline int FreePort() {
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    if (fd < 0) return 0;
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t size = sizeof address;
-    int port = 0;
-    if (::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 &&
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &size) == 0)
-        port = ntohs(address.sin_port);
-    ::close(fd);
-    return port;
-}
 
 inline std::string Options(int player, int port) {
     return "[OPTIONS]\nMOVIES=NO\nCHEAT=YES\nHOST=127.0.0.1\n[COMMUNICATIONS]\nPORT=" +
@@ -128,8 +109,6 @@ struct Game {
 inline void Run(Game& game, int machines, const std::vector<int>& at, const std::string& prefix,
                 int killed, int timeoutSeconds, const std::vector<Act>& acts = {},
                 bool listings = false) {
-    const int port = FreePort();
-    ASSERT_GT(port, 0) << "no free port";
     for (int n = 1; n <= machines; ++n) {
         game.games.push_back(std::make_unique<GameFolder>(game.scratch, "m" + std::to_string(n)));
         if (n == 1) {
@@ -137,9 +116,13 @@ inline void Run(Game& game, int machines, const std::vector<int>& at, const std:
         } else {
             game.games.back()->LinkAssets(*game.games[0]);
         }
-        game.games.back()->WriteOptions(Options(n, port));
         if (listings) std::filesystem::create_directory(game.games.back()->path / "listing");
     }
+    // Taken last, just before the host listens on it: the kernel hands a free port out again.
+    const int port = FreePort(machines);
+    ASSERT_GT(port, 0) << "no free port";
+    for (int n = 1; n <= machines; ++n)
+        game.games[static_cast<size_t>(n - 1)]->WriteOptions(Options(n, port));
     std::vector<std::thread> programs;
     for (int player = 1; player <= machines; ++player) {
         const GameFolder& folder = *game.games[static_cast<size_t>(player - 1)];

@@ -254,9 +254,12 @@ TEST_F(LobbyTest, APeerLostWhileTheMeshFormsSendsEverySideBackToWait) {
         return host.screen->State() == 7 && machines[1]->screen->State() == 7;
     }));
     ASSERT_EQ(machines[1]->screen->PlayerNumber(), 2);
+    // A report kept for the set-up of a game that cannot stand is forgotten with it.
+    host.screen->HoldSetup(SetupSettings(), 0, 0);
     machines[2].reset();
     ASSERT_TRUE(
         TickUntil([&] { return host.screen->State() == 3 && machines[1]->screen->State() == 0; }));
+    EXPECT_TRUE(host.screen->HeldSetups().empty());
     EXPECT_EQ(host.screen->StatusText(), "Player " + std::to_string(lost) + " was lost.");
     EXPECT_FALSE(machines[1]->screen->StatusText().empty());
     EXPECT_EQ(host.ended, 0);

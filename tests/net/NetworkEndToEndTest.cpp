@@ -16,6 +16,7 @@
 #include <thread>
 #include <vector>
 
+#include "support/FreePort.h"
 #include "support/TempDirectory.h"
 
 namespace {
@@ -30,8 +31,9 @@ std::string ReadText(const fs::path& path) {
 // The guests join once the host listens; the host, once they are all in, starts the game,
 // pressing again until every guest's report has come (a press before is refused). Each waits
 // for play to begin (a pause asked for before is refused), one guest then pauses the game for
-// everybody, each writes its digest once it sees the pause, and nobody leaves before all have
-// written, since a machine that leaves hands its team to another.
+// everybody, each writes its digest well into the pause (every machine tells the others its own
+// units' states when it sees the pause, and a loaded machine sees it late), and nobody leaves
+// before all have written, since a machine that leaves hands its team to another.
 std::string ScriptFor(int player) {
     std::string s = "wait 1000\ntext \"m\"\nawait 2 30000\n";
     if (player == 1)
@@ -40,7 +42,7 @@ std::string ScriptFor(int player) {
         s += "wait 4000\ntext \"j\"\nwait 500\nkey RETURN\nawait 3 120000\n";
     s += "await running 120000\n";
     if (player == 2) s += "wait 3000\nkeydown CTRL\nkey P\nkeyup CTRL\n";
-    s += "await paused 60000\nwait 1000\nchecksum net\nwait 10000\nquit\nwait 10000\n";
+    s += "await paused 60000\nwait 8000\nchecksum net\nwait 20000\nquit\nwait 10000\n";
     return s;
 }
 
@@ -55,8 +57,10 @@ TEST(NetworkEndToEnd, FourProgramsJoinOneGameAndStartFromTheSameState) {
                            (root / "mkassets.log").string())
                               .c_str()),
               0);
-    // A port of its own per run, so parallel runs of the suite do not meet each other.
-    const int port = 20000 + static_cast<int>(::getpid() % 20000);
+    // A port of its own per run from the kernel, so that parallel runs of the suite, and the
+    // connections other programs make meanwhile, do not meet this game.
+    const int port = FreePort(4);
+    ASSERT_GT(port, 0) << "no free port";
     std::vector<std::thread> players;
     std::array<int, 4> exitCodes{-1, -1, -1, -1};
     for (int n = 1; n <= 4; ++n) {

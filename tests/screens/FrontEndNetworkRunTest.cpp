@@ -5,16 +5,17 @@
 // They run on the real clock; where one machine's step must follow the other's, it awaits
 // the battle's state the other's step brings about.
 #include "screens/EndToEndGame.h"
+#include "support/FreePort.h"
 
 namespace {
 
 using e2e::GameFolder;
 
-// A port of its own per run, so parallel runs of the suite do not meet each other.
-std::string Options(int player) {
-    return "[OPTIONS]\nMOVIES=NO\nHOST=127.0.0.1\n[COMMUNICATIONS]\nPORT=" +
-           std::to_string(20000 + ::getpid() % 20000) + "\nBIND=127.0.0." + std::to_string(player) +
-           "\n";
+// Both machines on one port of their own from the kernel, so that parallel runs of the suite
+// do not meet this game.
+std::string Options(int player, int port) {
+    return "[OPTIONS]\nMOVIES=NO\nHOST=127.0.0.1\n[COMMUNICATIONS]\nPORT=" + std::to_string(port) +
+           "\nBIND=127.0.0." + std::to_string(player) + "\n";
 }
 
 // Up to the battle: the host opens its game, and once the guest has joined takes both into
@@ -41,8 +42,10 @@ TEST(FrontEndNetworkRun, HostAndGuestAgreeWhilePausedAndEndWithTableAndPrompt) {
     GameFolder host(scratch, "host"), guest(scratch, "guest");
     ASSERT_TRUE(host.MakeAssets()) << host.File("mkassets.log");
     guest.LinkAssets(host);
-    host.WriteOptions(Options(1));
-    guest.WriteOptions(Options(2));
+    const int port = FreePort(2);
+    ASSERT_GT(port, 0) << "no free port";
+    host.WriteOptions(Options(1, port));
+    guest.WriteOptions(Options(2, port));
     // The machines enter the battle and see its play begin each at its own moment, the slower
     // one seconds later under load: the guest waits for the host's pause to write its digest,
     // and for play again to destroy its factory, which no click or key can do while paused.

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -275,6 +277,87 @@ TEST_F(MainMenuTest, APeersLeaveReachesTheOpenSetUpThroughTheHooksAndClosesIt) {
     // With no set-up open the hook reaches nothing.
     TheNetworkHooks().applyPeerSettings(SetupSettings(), 0, 1);
     EXPECT_EQ(m.OpenSetup(), nullptr);
+}
+
+// A peer that ends the link-up first opens its set-up and reports while this machine's link-up
+// still runs: the link-up keeps what comes (sixteen messages at most) and the set-up it opens
+// applies it in order, so the host counts a guest that reported early and may start.
+TEST_F(MainMenuTest, SetUpMessagesThatComeDuringTheLinkUpReachTheSetUpInOrder) {
+    f->world->makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
+    struct Held {
+        int slot;
+        char clan;
+        int colour;
+        int leave;
+    };
+    const struct {
+        int32_t key;
+        int player, peers;
+        std::vector<Held> held;
+        int waiting;  // guests the host still waits for
+        int slot;     // the slot looked at, its clan and colour
+        char clan;
+        int colour;
+        bool closes;  // a peer left: the set-up closes with every link
+    } cases[] = {
+        // A guest's first report names its clan; its colour comes with the next.
+        {'h', 1, 2, {{2, 'T', 3, 0}}, 1, 2, 'T', -1, false},
+        {'h', 1, 2, {{2, 'T', 3, 0}, {3, 'V', 4, 0}}, 0, 3, 'V', -1, false},
+        {'h', 1, 1, {{2, 'V', 2, 0}, {2, 'V', 4, 0}}, 0, 2, 'V', 4, false},
+        {'h', 1, 1, {}, 1, 2, 'X', -1, false},
+        {'j', 2, 1, {{1, 'T', 5, 0}}, -1, 1, 'T', 5, false},
+        {'j', 3, 2, {{2, 'V', 1, 0}, {1, 'V', 1, 1}}, -1, 2, 'V', 1, true},
+        {'h', 1, 1, std::vector<Held>(16, {2, 'V', 2, 0}), 0, 2, 'V', 2, false},
+    };
+    for (size_t i = 0; i < std::size(cases); ++i) {
+        const auto& c = cases[i];
+        SCOPED_TRACE(i);
+        if (screen) {
+            screen->Unload();
+            screen.reset();
+            menu = nullptr;
+        }
+        f->world->ClosePeers(nullptr);
+        f->world->networkGame = 0;
+        MainMenuScreen& m = Menu();
+        ASSERT_EQ(Key(c.key), 1);
+        ASSERT_NE(m.OpenNetwork(), nullptr);
+        m.OpenNetwork()->SetGameSetup(c.player, c.peers, 0, 0, "", "");
+        std::vector<Held> held = c.held;
+        // One past the bound: never applied.
+        if (held.size() == NetworkScreen::kHeldSetups) held.push_back({2, 'T', 4, 0});
+        for (const Held& h : held) {
+            SetupSettings report;
+            report.playerSlot = h.slot;
+            report.clan = h.clan;
+            report.colour = h.colour;
+            TheNetworkHooks().applyPeerSettings(report, 0, h.leave);
+        }
+        EXPECT_EQ(m.OpenNetwork()->HeldSetups().size(),
+                  std::min(held.size(), NetworkScreen::kHeldSetups));
+        m.OpenNetwork()->OnButton(NetworkScreen::kCancel);
+        m.OpenNetwork()->exitCode = 0;
+        Frame();
+        if (c.closes) {
+            EXPECT_EQ(m.OpenSetup(), nullptr);
+            EXPECT_EQ(f->world->PeerCount(), 0);
+            continue;
+        }
+        ASSERT_NE(m.OpenSetup(), nullptr);
+        SetupScreen& setup = *m.OpenSetup();
+        if (c.waiting >= 0) {
+            EXPECT_EQ(setup.GuestsWaiting(), c.waiting);
+        }
+        EXPECT_EQ(setup.Record().playerSlots[c.slot], c.clan);
+        EXPECT_EQ(setup.Record().teamColours[c.slot], c.colour);
+        EXPECT_EQ(setup.Finished(), 0);
+    }
+    if (screen) {
+        screen->Unload();
+        screen.reset();
+    }
+    f->world->ClosePeers(nullptr);
+    f->world->networkGame = 0;
 }
 
 TEST_F(MainMenuTest, LeavingANetworkSetUpClosesThePeers) {
