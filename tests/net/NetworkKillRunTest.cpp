@@ -40,7 +40,7 @@ struct KillRun {
 void PlayKilledMidBattle(barrier::Game& game, const std::vector<int>& at, const KillRun& run,
                          int timeoutSeconds) {
     constexpr int kMachines = 3;
-    const int port = barrier::FreePort();
+    const int port = FreePort(kMachines);
     ASSERT_GT(port, 0) << "no free port";
     for (int n = 1; n <= kMachines; ++n) {
         game.games.push_back(
