@@ -146,7 +146,7 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         {"wreck snapshot from another", 1, 3, 2,
          CommandBytes(57, kWreck).P(p).B(0).L(5).L(10).L(450).Done(), is(Refused(57, 3))},
         {"a held wreck announced again", 1, 3, 2,
-         CommandBytes(13, kWreck).B('V').B('a').P(p).L(50).Done(), is(Refused(13, 3))},
+         CommandBytes(13, kWreck).B('V').B('a').P(p).L(50).B(3).Done(), is(Refused(13, 3))},
         // The authority: the host, or the lowest player left.
         {"award from a guest to the host", 1, 2, -1, CommandBytes(56, kArtifact).I(kMirror).Done(),
          is(Refused(56, 2))},

@@ -75,8 +75,10 @@ public:
     std::string Command(const std::string& script, Clock clock = Clock::Fixed,
                         int timeoutSeconds = 120) const {
         std::ofstream(path / "script.txt") << script;
+        if (listings) fs::create_directories(path / "listing");
         return "cd '" + path.string() + "' && SDL_VIDEODRIVER=dummy SDL_AUDIODRIVER=dummy " +
                (clock == Clock::Fixed ? "QX_CLOCK=fixed:16 " : "") +
+               (listings ? "QX_CHECKSUM_LISTING=listing " : "") +
                "QX_SCRIPT=script.txt QX_CAPTURE=captures timeout " +
                std::to_string(timeoutSeconds) + " '" + Program("quarnex").string() +
                "' > stdout.txt 2> stderr.txt; echo $? > exit.txt";
@@ -114,6 +116,31 @@ public:
     }
     std::string File(const std::string& name) const { return ReadText(path / name); }
 
+    // The fields a saved game carries, from the listing of checksum NAME (runs with `listings`
+    // set): the listing less what every load makes anew by design, an artifact's hidden effect
+    // (drawn again as the land is read) and a factory's unfolding (a loaded factory opens again).
+    std::string SavedFieldsOf(const std::string& name) const {
+        std::string listing;
+        for (const auto& entry : fs::directory_iterator(path / "listing"))
+            if (entry.path().filename().string().rfind(name + "-", 0) == 0)
+                listing = ReadText(entry.path());
+        std::istringstream lines(listing);
+        std::string kept;
+        for (std::string line; std::getline(lines, line);) {
+            std::istringstream words(line);
+            std::vector<std::string> fields{std::istream_iterator<std::string>(words), {}};
+            constexpr size_t kUnfold = 18, kEffect = 19;
+            if (fields.size() == 21 && (fields[0] == "2" || fields[0] == "13")) {
+                fields[fields[0] == "2" ? kUnfold : kEffect] = "-";
+            }
+            for (const std::string& field : fields)
+                kept += field + " ";
+            kept += "\n";
+        }
+        return kept;
+    }
+
+    bool listings = false;
     const fs::path path;
 };
 
@@ -157,5 +184,24 @@ constexpr char kOutFromMenu[] =
     "await 10 2000\n"
     "wait 30000\n";
 constexpr char kMoviesOff[] = "[OPTIONS]\nMOVIES=NO\n";
+// From the menu through the set-up screen (its start key) and the design screen (its battle
+// button) into battle, and from battle back to the menu.
+constexpr char kSkirmishToDesign[] =
+    "text \"o\"\n"
+    "wait 300\n"
+    "key RETURN\n"
+    "await 4 5000\n"
+    "wait 500\n";
+constexpr char kDesignToBattle[] =
+    "move 560 458\n"
+    "wait 100\n"
+    "click L 560 458\n"
+    "await 3 20000\n";
+constexpr char kBattleToMenu[] =
+    "keydown CONTROL\n"
+    "key Q\n"
+    "keyup CONTROL\n"
+    "await 2 5000\n"
+    "wait 300\n";
 
 }  // namespace e2e
