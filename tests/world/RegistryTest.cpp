@@ -114,6 +114,8 @@ TEST(WreckPlacement, ByWhatHoldsThePlaceAndWhetherTheGameIsANetworkGame) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(testing::Message() << "holder " << c.holder << " network " << c.network);
+        // Before the land: a listed wreck is deleted with the land and counts here.
+        int deleted = 0;
         WorldOnLand land{OpenLand(12, 10)};
         World& world = land.world;
         const Point at = c.holder == kOffMap ? Point(-200, -200) : land.Centre(4, 4);
@@ -134,7 +136,6 @@ TEST(WreckPlacement, ByWhatHoldsThePlaceAndWhetherTheGameIsANetworkGame) {
         }
         const int listedBefore = world.wrecks.Count();
         world.networkGame = c.network;
-        int deleted = 0;
         TestObject* made = nullptr;
         auto wreck = Object(1, 6, at, 3, &made);
         made->deletions = &deleted;
