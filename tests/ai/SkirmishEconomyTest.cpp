@@ -3,15 +3,39 @@
 // crowd at the dock once held a side's ore still for minutes, no side's ore stands still that
 // long while the fields hold ore.
 #include <cstdio>
+#include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "SkirmishRun.h"
+#include "map/PathGrid.h"
 #include "support/MadeAssets.h"
 
 namespace {
 
 class SkirmishEconomy : public MadeAssetsTest {};
+
+// Whether the terrain lets a unit with these move flags go cell by cell from one point's cell to
+// the other's.
+bool Connected(const PathGrid& grid, uint32_t moveFlags, const Point& from, const Point& to) {
+    short row = 0, column = 0, toRow = 0, toColumn = 0;
+    grid.PixelToCell(from, row, column);
+    grid.PixelToCell(to, toRow, toColumn);
+    std::vector<char> seen(static_cast<size_t>(grid.Rows() * grid.Columns()), 0);
+    std::vector<std::pair<int, int>> open{{row, column}};
+    while (!open.empty()) {
+        const auto [r, c] = open.back();
+        open.pop_back();
+        if (!grid.IsInside(r, c) || seen[static_cast<size_t>(r * grid.Columns() + c)] ||
+            (grid.CellWord(r, c) & moveFlags) != 0)
+            continue;
+        if (r == toRow && c == toColumn) return true;
+        seen[static_cast<size_t>(r * grid.Columns() + c)] = 1;
+        open.insert(open.end(), {{r + 1, c}, {r - 1, c}, {r, c + 1}, {r, c - 1}});
+    }
+    return false;
+}
 
 TEST_F(SkirmishEconomy, BothSidesMinersUnloadWithinTheFirstMinutes) {
     skirmish::SkirmishRun run(Local(), 4001u, 1, 1);
@@ -39,6 +63,50 @@ TEST_F(SkirmishEconomy, NoSidesOreStandsStillForTwoMinutesOnTheLandOfTheDockCrow
         // A side whose factory fell is counted while it stood.
         EXPECT_LT(seconds, 120) << "team " << team;
         EXPECT_GT(out.sides[team].unloaded, 0) << "team " << team;
+    }
+}
+
+// The level sweep's lands, both seed sets: each side's first miner can reach every ore field
+// (a pond over one once kept a side's miner sent back to it all game).
+TEST_F(SkirmishEconomy, EveryFieldOfTheSweepsLandsCanBeReachedByBothSidesMiners) {
+    for (const uint32_t base : {9000u, 7300u}) {
+        for (uint32_t seed = base + 1; seed <= base + 20; ++seed) {
+            SCOPED_TRACE(seed);
+            skirmish::SkirmishRun run(Local(), seed, 1, 1);
+            ASSERT_EQ(run.Start(), 1);
+            World& world = run.GetWorld();
+            auto firstMiner = [&world](int team) -> GameObject* {
+                NodeList& units = world.sims[team];
+                for (ListNode* n = units.First(); n; n = units.Next(n)) {
+                    GameObject* unit = static_cast<ObjectNode*>(n)->Object();
+                    if (unit && !unit->IsDestroyed() && unit->GetDesign() &&
+                        ClassForDesign(*unit->GetDesign()) == SimClass::Miner)
+                        return unit;
+                }
+                return nullptr;
+            };
+            // The sides build their first miners within the first minutes.
+            for (int seconds = 0; seconds < 300 && !(firstMiner(skirmish::kLocalTeam) &&
+                                                     firstMiner(skirmish::kOpponentTeam));
+                 seconds += 5)
+                run.Run(5, false);
+            int fields = 0;
+            for (int team : {skirmish::kLocalTeam, skirmish::kOpponentTeam}) {
+                GameObject* miner = firstMiner(team);
+                ASSERT_NE(miner, nullptr) << "team " << team;
+                fields = 0;
+                for (ListNode* n = world.destructibles.First(); n;
+                     n = world.destructibles.Next(n)) {
+                    GameObject* field = static_cast<ObjectNode*>(n)->Object();
+                    ++fields;
+                    EXPECT_TRUE(Connected(*world.Paths(), miner->GetCollision()->MoveFlags(),
+                                          miner->GetPosition(), field->GetPosition()))
+                        << "team " << team << ", field at " << field->GetPosition().x << ","
+                        << field->GetPosition().y;
+                }
+            }
+            EXPECT_EQ(fields, 3);
+        }
     }
 }
 

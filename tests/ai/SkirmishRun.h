@@ -49,12 +49,18 @@ inline LandLayout SkirmishLand(uint32_t seed) {
     LandLayout layout = GeneratedLand(random, kSide, kSide);
     layout.starts = {{12, 12}, {kSide - 14, kSide - 14}};
     layout.seconds = {{24, 24}, {kSide / 2, kSide / 2}, {kSide - 26, kSide - 26}};
-    // Open ground round every start for the factory, its docks and roll-out square.
-    for (const auto& [row, column] : layout.starts) {
-        for (int r = row - 9; r <= row + 9; ++r)
-            for (int c = column - 9; c <= column + 9; ++c)
+    // Open ground round every start for the factory, its docks and roll-out square, and round
+    // every ore field: a pond over a field left it where no miner could stand, and a side whose
+    // nearest field it was sent its miner there again every five seconds for the rest of the game.
+    auto open = [&layout](int row, int column, int reach) {
+        for (int r = row - reach; r <= row + reach; ++r)
+            for (int c = column - reach; c <= column + reach; ++c)
                 layout.letters[static_cast<size_t>(r)][static_cast<size_t>(c)] = 'c';
-    }
+    };
+    for (const auto& [row, column] : layout.starts)
+        open(row, column, 9);
+    for (const auto& [row, column] : layout.seconds)
+        open(row, column, 3);
     return layout;
 }
 
@@ -154,9 +160,11 @@ struct Side {
     int64_t damageDealt = 0;
     std::map<int32_t, int32_t> damageSeen;  // the side's own objects: the damage last sampled
     // The longest span over which the factory's ore stood unchanged while the fields still held
-    // ore; and the longest such span while the side also had a miner.
+    // ore; the longest such span while the side also had a miner; and the longest while, besides,
+    // the factory held a design it could not pay for (the jam the sweep is there to catch).
     StillSpan still;
     StillSpan stillWithMiner;
+    StillSpan stillHeld;
 };
 
 struct Outcome {
@@ -366,13 +374,31 @@ private:
             if (!side.factoryAlive) continue;
             side.still.Note(out.ticks, factory->GetCargo(), fieldOre > 0);
             side.stillWithMiner.Note(out.ticks, factory->GetCargo(), fieldOre > 0 && minerAlive);
-            side.lowestCargo = std::min(side.lowestCargo, factory->GetCargo());
             FactoryProduction* production = AsFactoryProduction(factory);
+            side.stillHeld.Note(
+                out.ticks, factory->GetCargo(),
+                fieldOre > 0 && minerAlive && HoldsUnpaidJob(team, factory, production));
+            side.lowestCargo = std::min(side.lowestCargo, factory->GetCargo());
             if (GameObject* deposit = production ? production->MinedDeposit() : nullptr) {
                 side.depositMost = std::max(side.depositMost, deposit->GetStored());
                 side.depositLeast = std::min(side.depositLeast, deposit->GetStored());
             }
         }
+    }
+
+    // The factory is idle while a design waits that its cargo or store cannot yet pay for: the
+    // next job in its list, or the design its computer player holds back until it can pay.
+    bool HoldsUnpaidJob(int team, GameObject* factory, FactoryProduction* production) {
+        if (!production || production->CurrentJob() || production->ProductionState() != 0)
+            return false;
+        auto unpaid = [factory](VehicleDesign* design) {
+            return design && (factory->GetCargo() < design->SumPartField5() ||
+                              factory->GetStored() < design->SumPartField6());
+        };
+        const int count = production->QueuedJobCount();
+        if (count > 0) return unpaid(production->QueuedJob(count - 1));
+        auto* controller = dynamic_cast<AIController*>(world->controllers[team].get());
+        return controller && unpaid(controller->heldDesign.get());
     }
 
     int64_t Value(int team) {

@@ -126,10 +126,11 @@ TEST_F(Skirmish, TheBudgetHoldsTheComputerPlayersTimePerTick) {
 // a computer side that is not the local team studies its opponent's designs. Each run also
 // gives, per side, the longest span over which its factory's ore stood unchanged while the
 // fields held ore; the table names every game won on value where a side's ore stood still for
-// two minutes or more. QX_SWEEP_SEEDS sets the seeds per pair (20), QX_SWEEP_SEED_BASE the
-// number the seeds count up from (9000: seeds 9001 on), QX_SWEEP_PAIRS the pairs
-// ("12 23 34 45 15"), QX_SWEEP_MINUTES the game-minutes of a run (30). scripts/sweep runs it
-// (make sweep).
+// two minutes or more, and every side whose ore stood still that long while it had a miner and
+// its factory held a job it could not pay for. QX_SWEEP_SEEDS sets the seeds per pair (20),
+// QX_SWEEP_SEED_BASE the number the seeds count up from (9000: seeds 9001 on), QX_SWEEP_PAIRS
+// the pairs ("12 23 34 45 15"), QX_SWEEP_MINUTES the game-minutes of a run (30). scripts/sweep
+// runs it (make sweep).
 TEST_F(Skirmish, DISABLED_SweepOfLevels) {
     auto setting = [](const char* name, int fallback) {
         const char* text = std::getenv(name);
@@ -149,6 +150,7 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
         int wins[2][2][3][2] = {};
         int undecided[2][2] = {};
         std::string stillWins;
+        std::string heldStill;  // every side jammed: ore still, a miner alive, a job unpaid
         for (int seed = 1; seed <= seeds; ++seed) {
             const int way = (seed - 1) % 4;
             const bool higherLocal = way % 2 == 0;
@@ -179,8 +181,8 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
             std::printf(
                 "sweep L%d v L%d seed %d (%u): higher %s %c, winner %s %s after %d ticks, values "
                 "higher %lld lower %lld, built higher %d lower %d, lost higher %d lower %d, ore "
-                "still higher %d s from %d s (%d s with a miner), lower %d s from %d s (%d s with "
-                "a miner)\n",
+                "still higher %d s from %d s (%d s with a miner, %d s of it held), lower %d s from "
+                "%d s (%d s with a miner, %d s of it held)\n",
                 pair[0], pair[1], seed, landSeed, higherLocal ? "local" : "computer", higherClan,
                 winner == 2 ? "higher" : (winner == 1 ? "lower" : "none"),
                 decisive ? "decisive" : "on value", out.ticks, static_cast<long long>(higher.value),
@@ -188,8 +190,15 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
                 static_cast<int>(higher.born.size()) - higher.atStart,
                 static_cast<int>(lower.born.size()) - lower.atStart, higher.lost, lower.lost,
                 seconds(higher.still.longest), seconds(higher.still.longestFrom),
-                seconds(higher.stillWithMiner.longest), seconds(lower.still.longest),
-                seconds(lower.still.longestFrom), seconds(lower.stillWithMiner.longest));
+                seconds(higher.stillWithMiner.longest), seconds(higher.stillHeld.longest),
+                seconds(lower.still.longest), seconds(lower.still.longestFrom),
+                seconds(lower.stillWithMiner.longest), seconds(lower.stillHeld.longest));
+            for (const skirmish::Side* side : {&higher, &lower})
+                if (side->stillHeld.longest >= kStillLimitTicks)
+                    heldStill += " seed " + std::to_string(landSeed) + " (" +
+                                 (side == &higher ? "higher" : "lower") + ", " +
+                                 std::to_string(seconds(side->stillHeld.longest)) + " s from " +
+                                 std::to_string(seconds(side->stillHeld.longestFrom)) + " s);";
             if (winner != 0 && !decisive) {
                 using Named = std::pair<const char*, const skirmish::Side*>;
                 for (const auto& [who, side] : {Named{"higher", &higher}, Named{"lower", &lower}}) {
@@ -225,6 +234,8 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
                     undecided[0][0] + undecided[0][1] + undecided[1][0] + undecided[1][1]);
         std::printf("sweep L%d v L%d | won on value with ore still 2 min or more |%s\n", pair[0],
                     pair[1], stillWins.empty() ? " none" : stillWins.c_str());
+        std::printf("sweep L%d v L%d | ore still 2 min or more, a miner alive, a job unpaid |%s\n",
+                    pair[0], pair[1], heldStill.empty() ? " none" : heldStill.c_str());
         std::fflush(stdout);
     }
 }
