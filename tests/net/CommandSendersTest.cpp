@@ -35,6 +35,16 @@ public:
     }
     ~Senders() { world.networkGame = 0; }
     int Ore() { return world.FindOreDeposit(kDeposit)->GetStored(); }
+    // Moves the team's factory so that its centre stands `past` pixels right of the deposit's
+    // last column, level with the deposit's middle.
+    void CentreFactoryRightOfDeposit(int team, int past) {
+        GameObject* factory = world.TeamFactory(team);
+        const Rect bounds = world.FindOreDeposit(kDeposit)->GetBounds();
+        const Point want(bounds.origin.x + bounds.extent.w - 1 + past,
+                         bounds.origin.y + bounds.extent.h / 2);
+        world.PlaceOver(factory, factory->GetPosition() + (want - factory->GetCentre()));
+        ASSERT_EQ(factory->GetCentre(), want);
+    }
     Artifact* artifact = nullptr;
 };
 
@@ -176,6 +186,13 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          nullptr, [](Senders& f) { EXPECT_EQ(f.Ore(), -5); }},
         {"withdrawal by another", 1, 3, 2, CommandBytes(42, kDeposit).L(-5).Done(),
          is(Refused(42, 3)), nullptr, [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
+        // The slack round the deposit's right edge: 32 px past its last column, and no further.
+        {"withdrawal from the slack's edge", 1, 3, 2, CommandBytes(42, kDeposit).L(-5).Done(), none,
+         [](Senders& f) { f.CentreFactoryRightOfDeposit(3, 32); },
+         [](Senders& f) { EXPECT_EQ(f.Ore(), -5); }},
+        {"withdrawal from past the slack", 1, 3, 2, CommandBytes(42, kDeposit).L(-5).Done(),
+         is(Refused(42, 3)), [](Senders& f) { f.CentreFactoryRightOfDeposit(3, 33); },
+         [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
         // A taker whose word comes before this machine saw the loss: the lost machine's link
         // closes here first.
         {"taker's snapshot before the loss", 3, 1, 2, snapshot, is({"2:10 Move 100,200 3 []"}),
