@@ -330,6 +330,23 @@ int SquadPoolManager::PlanFactoryMove(Point& out) {
     return result;
 }
 
+namespace {
+
+// A deposit another factory stands open on is taken. An ally's is counted in no enemy strength,
+// and the sites round it pass the terrain test the site search makes; a factory sent there could
+// never unfold, and chose it again each time it looked, for the rest of the game.
+bool MinedByAnotherFactory(World& world, GameObject& own, GameObject& deposit) {
+    for (int team = 1; team < World::kTeams; ++team) {
+        GameObject* factory = world.TeamFactory(team);
+        FactoryProduction* production =
+            factory && factory != &own ? AsFactoryProduction(factory) : nullptr;
+        if (production && production->MinedDeposit() == &deposit) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
 GameObject* SquadPoolManager::ChooseDeposit() {
     World& world = *TheWorld();
     GameObject* factory = owner.Factory();
@@ -349,7 +366,7 @@ GameObject* SquadPoolManager::ChooseDeposit() {
     double bestDistance = 0.0;
     std::vector<InfluenceCell*> cells;
     for (GameObject* deposit : Objects(world.oreDeposits)) {
-        if (deposit == linked) continue;
+        if (deposit == linked || MinedByAnotherFactory(world, *factory, *deposit)) continue;
         if (ownStored < kDepositReserve && int64_t{ownStored} + deposit->GetStored() < stored)
             continue;
         cells.clear();

@@ -930,6 +930,30 @@ TEST_F(FactoryMove, TheDepositChosenHasTheLeastEnemyFireThenIsNearestAndEnoughOr
             << c.byNear.fire << "/" << c.byNear.health << " " << c.byFar.fire << "/"
             << c.byFar.health << " " << c.factoryStored << " " << c.linked;
     }
+    // A deposit another factory stands open on is taken, whether that factory is an enemy's
+    // (too far off to count in the strength round the deposit) or an ally's.
+    for (PoolUnit* g : guards)
+        g->destroyed = 1;
+    auto made = std::make_unique<MovingFactory>(w.world.NewSimId(3), Point(1600, 1600));
+    MovingFactory* other = made.get();
+    w.world.AddBuilding(std::move(made));
+    ASSERT_EQ(w.world.TeamFactory(3), other);
+    factory->stored = 0;
+    factory->linked = nullptr;
+    for (const bool allied : {false, true}) {
+        if (allied) w.world.Ally(SimId(2, 0), SimId(3, 0));
+        for (GameObject* taken : {near, deposit, static_cast<GameObject*>(nullptr)}) {
+            other->linked = taken;
+            w.Refresh();
+            EXPECT_EQ(pool.ChooseDeposit(), taken == near ? deposit : near)
+                << (allied ? "ally" : "enemy") << " on " << (taken ? taken->id.serial : 0);
+        }
+    }
+    // Its own deposit stays out of the choice as before.
+    factory->linked = near;
+    other->linked = deposit;
+    w.Refresh();
+    EXPECT_EQ(pool.ChooseDeposit(), nullptr);
 }
 
 // After the first decision the factory moves only while folded or open and without a goal; a
