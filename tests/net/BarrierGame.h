@@ -177,6 +177,21 @@ inline std::vector<std::string> Listing(const GameFolder& folder, const std::str
     return lines;
 }
 
+// The units each team 0 .. 4 had made by a barrier, from the records line of a machine's
+// listing; empty without one.
+inline std::vector<long> UnitsMade(const GameFolder& folder, const std::string& name) {
+    for (const std::string& line : Listing(folder, name)) {
+        if (line.rfind("records ", 0) != 0) continue;
+        std::istringstream in(line.substr(8));
+        std::vector<long> made;
+        for (long losses = 0, units = 0, effort = 0, cost = 0;
+             in >> losses >> units >> effort >> cost;)
+            made.push_back(units);
+        return made;
+    }
+    return {};
+}
+
 // Where two listings differ, for the failure's message: the lines only one side holds.
 inline std::string ListingDifference(const std::vector<std::string>& host,
                                      const std::vector<std::string>& other) {
