@@ -931,24 +931,32 @@ TEST_F(FactoryMove, TheDepositChosenHasTheLeastEnemyFireThenIsNearestAndEnoughOr
             << c.byFar.health << " " << c.factoryStored << " " << c.linked;
     }
     // A deposit another factory stands open on is taken, whether that factory is an enemy's
-    // (too far off to count in the strength round the deposit) or an ally's.
+    // (too far off to count in the strength round the deposit) or an ally's, of the first team
+    // or the last.
     for (PoolUnit* g : guards)
         g->destroyed = 1;
-    auto made = std::make_unique<MovingFactory>(w.world.NewSimId(3), Point(1600, 1600));
-    MovingFactory* other = made.get();
-    w.world.AddBuilding(std::move(made));
-    ASSERT_EQ(w.world.TeamFactory(3), other);
+    MovingFactory* others[World::kTeams] = {};
+    for (int team : {1, 3, 4}) {
+        auto made = std::make_unique<MovingFactory>(w.world.NewSimId(team), Point(1600, 1600));
+        others[team] = made.get();
+        w.world.AddBuilding(std::move(made));
+        ASSERT_EQ(w.world.TeamFactory(team), others[team]);
+    }
     factory->stored = 0;
     factory->linked = nullptr;
     for (const bool allied : {false, true}) {
         if (allied) w.world.Ally(SimId(2, 0), SimId(3, 0));
-        for (GameObject* taken : {near, deposit, static_cast<GameObject*>(nullptr)}) {
-            other->linked = taken;
-            w.Refresh();
-            EXPECT_EQ(pool.ChooseDeposit(), taken == near ? deposit : near)
-                << (allied ? "ally" : "enemy") << " on " << (taken ? taken->id.serial : 0);
+        for (int team : {1, 3, 4}) {
+            for (GameObject* taken : {near, deposit, static_cast<GameObject*>(nullptr)}) {
+                others[team]->linked = taken;
+                w.Refresh();
+                EXPECT_EQ(pool.ChooseDeposit(), taken == near ? deposit : near)
+                    << (allied ? "allied " : "") << "team " << team << " on "
+                    << (taken ? taken->id.serial : 0);
+            }
         }
     }
+    MovingFactory* other = others[3];
     // Its own deposit stays out of the choice as before.
     factory->linked = near;
     other->linked = deposit;
