@@ -14,30 +14,14 @@
 #include "catalogue/ChassisTemplate.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
-#include "net/CommandExecutor.h"
-#include "net/CommandReceivers.h"
-#include "objects/CommandBuffer.h"
-#include "objects/ObjectWorld.h"
-#include "support/MemoryLink.h"
+#include "net/StreamMachine.h"
 #include "world/MemoryCatalogueMedia.h"
-#include "world/RegistryTestFixture.h"
 
 namespace {
 
-// One machine: a World on the shared small land, in a network game, recording what it sends,
-// with a peer link for each other team.
-struct Machine {
-    explicit Machine(std::vector<int> peerTeams) {
-        world.makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
-        for (size_t slot = 0; slot < peerTeams.size(); ++slot) {
-            world.AddPeer();
-            world.peerTeams[slot] = peerTeams[slot];
-        }
-        world.networkGame = 1;
-        world.StartRecording();
-        world.commands->Rewind();
-    }
-    ~Machine() { world.ClosePeers(nullptr); }
+// One machine, with the units it holds.
+struct Machine : StreamMachine {
+    explicit Machine(const std::vector<int>& peerTeams) : StreamMachine(peerTeams) {}
 
     TestObject* Unit(int team, int serial, int row, int column, int local, int damage) {
         TestObject* unit = land.AddUnit(team, serial, row, column);
@@ -49,36 +33,8 @@ struct Machine {
     // This machine's listing of the units (list 1), one line each.
     std::vector<std::string> Units() {
         SetObjectWorld(&world);
-        std::string listing;
-        world.StateChecksum(&listing);
-        std::vector<std::string> units;
-        size_t at = 0;
-        for (size_t end = listing.find('\n'); end != std::string::npos;
-             at = end + 1, end = listing.find('\n', at))
-            if (listing.compare(at, 2, "1 ") == 0) units.push_back(listing.substr(at, end - at));
-        return units;
+        return ListingLines("1 ");
     }
-    // The other machine's recorded commands, applied here one command at a time as its slot
-    // 0's messages; after each, `check` runs.
-    template <typename Check>
-    void Apply(Machine& from, Check check) {
-        SetObjectWorld(&world);
-        CommandBuffer& message = *world.peerCommands[0];
-        for (const uint8_t* p = from.world.commands->start;
-             p < from.world.commands->cursor && p[0] > 0; p += p[0]) {
-            message.Rewind();
-            std::copy(p, p + p[0], message.start);
-            message.cursor = message.start + p[0];
-            EXPECT_EQ(executor.Execute(message, 0), 1) << "kind " << int{p[1]};
-            check(int{p[1]});
-        }
-        from.world.commands->Rewind();
-    }
-
-    WorldOnLand land{OpenLand(16, 12)};
-    World& world = land.world;
-    CommandReceivers receivers;
-    CommandExecutor executor{world, receivers};
 };
 
 // Player 3 is lost and its factory was gone before: the host (the lowest-numbered player left)

@@ -13,63 +13,22 @@
 #include "catalogue/PictureTemplates.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
-#include "net/CommandExecutor.h"
-#include "net/CommandReceivers.h"
-#include "objects/CommandBuffer.h"
-#include "objects/ObjectWorld.h"
-#include "support/MemoryLink.h"
+#include "net/StreamMachine.h"
 #include "world/MemoryCatalogueMedia.h"
-#include "world/RegistryTestFixture.h"
 
 namespace {
 
-struct Machine {
-    Machine() {
-        world.makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
-        world.AddPeer();
-        world.peerTeams[0] = 1;
-        world.networkGame = 1;
-        world.StartRecording();
-        world.commands->Rewind();
+struct Machine : StreamMachine {
+    Machine() : StreamMachine({1}) {
         world.makeWreck = [](const WreckDescription& d) -> std::unique_ptr<GameObject> {
             auto wreck = std::make_unique<TestObject>(d.id.team, d.id.serial, d.position, 3, 12);
             wreck->SetCargoCapacity(0);
             return wreck;
         };
     }
-    ~Machine() {
-        world.ClearObjects();
-        world.ClosePeers(nullptr);
-    }
-    // The other machine's recorded commands, applied here as slot 0's messages.
-    void Apply(Machine& from) {
-        SetObjectWorld(&world);
-        CommandBuffer& message = *world.peerCommands[0];
-        for (const uint8_t* p = from.world.commands->start;
-             p < from.world.commands->cursor && p[0] > 0; p += p[0]) {
-            message.Rewind();
-            std::copy(p, p + p[0], message.start);
-            message.cursor = message.start + p[0];
-            EXPECT_EQ(executor.Execute(message, 0), 1) << "kind " << int{p[1]};
-        }
-        from.world.commands->Rewind();
-    }
+    ~Machine() { world.ClearObjects(); }
     // The listing's wreck lines (list 10).
-    std::vector<std::string> Wrecks() {
-        std::string listing;
-        world.StateChecksum(&listing);
-        std::vector<std::string> lines;
-        size_t at = 0;
-        for (size_t end = listing.find('\n'); end != std::string::npos;
-             at = end + 1, end = listing.find('\n', at))
-            if (listing.compare(at, 3, "10 ") == 0) lines.push_back(listing.substr(at, end - at));
-        return lines;
-    }
-
-    WorldOnLand land{OpenLand(16, 12)};
-    World& world = land.world;
-    CommandReceivers receivers;
-    CommandExecutor executor{world, receivers};
+    std::vector<std::string> Wrecks() { return ListingLines("10 "); }
 };
 
 struct WreckCatalogue {
