@@ -241,6 +241,10 @@ TEST(TcpLink, ARefusedConnectIsRetriedOnlyFiveSecondsAfterItBegan) {
     // Nobody listens: the attempt fails and its socket is closed.
     ASSERT_TRUE(PollUntil([&] { return link.Connect("127.0.0.1") == 0 && link.Socket() == -1; }));
     EXPECT_EQ(link.ConnectionLost(), 0);
+    // A link that never connected has nothing to drop: it stays to try again.
+    link.Drop(CommLink::kDroppedDamaged);
+    EXPECT_EQ(link.ConnectionLost(), 0);
+    EXPECT_EQ(link.DropReason(), 0);
     // A listener now, but the next attempt waits for its time.
     TcpLink listener(std::make_shared<TcpEndpoint>("127.0.0.1", port));
     listener.Init();
