@@ -18,8 +18,9 @@ void AtomicWriter::RemoveLeftover(const char* name, int plainPath) {
     DiscardTemporaryFile(AtomicTemporaryPath(TargetPath(name, plainPath)));
 }
 
-AtomicWriter::AtomicWriter(const char* name, int plainPath) {
+AtomicWriter::AtomicWriter(const char* name, int plainPath) : plainPath(plainPath) {
     if (!name || !*name) return;
+    this->name = name;
     target = TargetPath(name, plainPath);
     temporary = AtomicTemporaryPath(target);
     if (AtomicFileFaultAt(AtomicFileStage::Open)) return;
@@ -46,4 +47,16 @@ int AtomicWriter::Commit() {
     if (!written || !closed || AtomicFileFaultAt(AtomicFileStage::Write)) return 0;
     committed = true;
     return CommitTemporaryFile(temporary, target);
+}
+
+int AtomicWriter::CommitOver(bool damaged) {
+    if (!damaged) return Commit();
+    if (committed || !file.IsOpen()) return 0;
+    ResourceFile names;
+    names.plainPath = plainPath;
+    std::string aside;
+    if (!names.SetAside(name.c_str(), aside)) return 0;
+    if (Commit()) return 1;
+    if (!aside.empty()) names.Rename(aside.c_str(), name.c_str());
+    return 0;
 }

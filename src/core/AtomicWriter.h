@@ -27,8 +27,15 @@ public:
     int WriteLine(const char* text) { return file.WriteLine(text); }
     // 1 when the new contents are in place.
     int Commit();
+    // Commit over a target that was found damaged: the damaged file first goes aside, unchanged
+    // and never over another file (ResourceFile::SetAside), and is put back when the commit
+    // fails; when it cannot go aside, nothing is written over it and the answer is 0. Without
+    // damage, Commit.
+    int CommitOver(bool damaged);
 
 private:
+    std::string name;
+    int plainPath = 0;
     std::string target;
     std::string temporary;
     ResourceFile file;

@@ -165,14 +165,7 @@ int HighScoreTable::Save() {
     }
     // A damaged table goes aside (never over an older one) only once the new one is ready to
     // take its place; a failed save leaves it where it was.
-    ResourceFile names;
-    std::string aside;
-    const bool moved = damaged && names.SetAside(kFile, aside);
-    if (damaged && !moved) return 0;
-    if (!file.Commit()) {
-        if (moved && !aside.empty()) names.Rename(aside.c_str(), kFile);
-        return 0;
-    }
+    if (!file.CommitOver(damaged)) return 0;
     damaged = false;
     return 1;
 }

@@ -138,14 +138,7 @@ int SavedGameIndex::Save() {
     }
     // A damaged index goes aside, unchanged, only once the new one is ready to take its place;
     // when it cannot go aside, it stays and nothing is written over it.
-    ResourceFile names;
-    std::string aside;
-    const bool moved = damaged && names.SetAside(kIndexFile, aside);
-    if (damaged && !moved) return 0;
-    if (!file.Commit()) {
-        if (moved && !aside.empty()) names.Rename(aside.c_str(), kIndexFile);
-        return 0;
-    }
+    if (!file.CommitOver(damaged)) return 0;
     damaged = false;
     return 1;
 }
