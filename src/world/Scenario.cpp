@@ -29,7 +29,6 @@ constexpr int32_t kFactoryStore = 3000;
 constexpr int32_t kDestructibleCargo = 12000;
 constexpr int32_t kDepositOre = 10000;
 constexpr int32_t kNetworkLevel = 5;
-const Point kFactoryOffset(-32, 32);
 const Point kViewMargin(250, 250);
 const Size kDepositSize(128, 64);
 const Size kArtifactSize(64, 64);
@@ -43,6 +42,8 @@ char OtherClan(char clan) {
 }
 
 }  // namespace
+
+const Point Scenario::kFactoryOffset(-32, 32);
 
 Scenario::Scenario() {
     for (int32_t& entry : startOrder)

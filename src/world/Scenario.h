@@ -26,6 +26,8 @@ public:
     static constexpr int kLineSize = 256;
     static constexpr int32_t kDroppedPlayerColour = 254;
     static constexpr char kPack[] = "7a0mxxxx99s999.scn";
+    // Where a team's factory is placed, from the start point it is given.
+    static const Point kFactoryOffset;
 
     Scenario();
     Scenario(const Scenario&) = delete;

@@ -19,6 +19,7 @@
 #include "Preview.h"
 #include "ScenarioPack.h"
 #include "SoundSynth.h"
+#include "StartCheck.h"
 #include "StringLines.h"
 #include "core/PackWriter.h"
 
@@ -40,6 +41,13 @@ std::vector<uint8_t> RepeatedColumn(const std::vector<uint8_t>& entry, int rows)
 
 std::string Local(const std::string& name) {
     return std::string(AssetSet::kLocalDir) + "/" + name;
+}
+
+StartCheck::Layout LayoutOf(const LandMaker::Land& land) {
+    StartCheck::Layout layout{land.letters, land.starts, land.fields, {}};
+    for (const LandMaker::LandFeature& f : land.features)
+        layout.features.push_back({f.row, f.column});
+    return layout;
 }
 
 }  // namespace
@@ -158,6 +166,11 @@ bool AssetSet::Make(const std::string& previewDirectory) {
     std::vector<LandMaker::Land> lands;
     for (int row = 0; row < static_cast<int>(plans.size()); ++row) {
         lands.push_back(LandMaker::BuildLand(plans[static_cast<size_t>(row)]));
+        // A side given a start that fails cannot play: its factory makes no unit, or its
+        // miners find no ore.
+        const std::string fault =
+            StartCheck::Fault(LayoutOf(lands.back()), lands.back().plan.title);
+        if (!fault.empty()) return Fail(fault);
         const std::string text = LandMaker::Describe(lands.back(), row, row);
         landPack.SetEntry(0, row, std::vector<uint8_t>(text.begin(), text.end()));
     }

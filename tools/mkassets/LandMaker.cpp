@@ -7,6 +7,7 @@
 #include "Canvas.h"
 #include "Noise.h"
 #include "PictureEncoding.h"
+#include "StartCheck.h"
 #include "StringLines.h"
 #include "core/PackWriter.h"
 
@@ -105,16 +106,23 @@ void AddRivers(Grid& grid, const LandPlan& plan) {
     }
 }
 
+constexpr int kIslandRadius = 6;
+
+// The start islands' centres. A factory rolls its units out to the south-west, so the
+// north-east island lies two columns further east than the others: its roll-out ground then
+// keeps clear of the maze's outer wall.
+std::vector<Cell> MazeStarts(int n) {
+    return {{8, 8}, {8, n - 7}, {n - 9, 8}, {n - 9, n - 9}};
+}
+
 // A maze of rock walls on an island, with islands round it joined by bridges one cell wide,
 // two of them only corner to corner, and one island that no ground path reaches.
 Grid MazeLand(const LandPlan& plan) {
     Grid grid(static_cast<size_t>(plan.rows),
               std::string(static_cast<size_t>(plan.columns), kWater));
     const int n = plan.rows;  // the maze land is square
-    FillDisc(grid, 8, 8, 6, kGround);
-    FillDisc(grid, 8, n - 9, 6, kGround);
-    FillDisc(grid, n - 9, 8, 6, kGround);
-    FillDisc(grid, n - 9, n - 9, 6, kGround);
+    for (const Cell& start : MazeStarts(n))
+        FillDisc(grid, start.first, start.second, kIslandRadius, kGround);
     // Odd size: walls on the even offsets (both outer walls included), rooms on the odd ones.
     const int mazeTop = 14, mazeSize = n - 29;  // rows and columns 14 .. n - 16
     const int mazeEnd = mazeTop + mazeSize;     // first row and column past the maze
@@ -167,6 +175,27 @@ Grid MazeLand(const LandPlan& plan) {
     return grid;
 }
 
+std::vector<Cell> RollOutCells(const std::vector<Cell>& starts) {
+    std::vector<Cell> cells;
+    for (const Cell& start : starts)
+        cells.push_back(StartCheck::RollOutCell(start));
+    return cells;
+}
+
+// The ground every start's factory rolls its units out onto is open, and no land feature
+// stands on it. Opened after the features and fields are drawn, so that the draws, and with
+// them the rest of the land, stay as they were.
+void OpenRollOutGround(Land& land) {
+    const int reach = StartCheck::RollOutReach();
+    const std::vector<Cell> cells = RollOutCells(land.starts);
+    for (const Cell& cell : cells) {
+        FillRect(land.letters, cell.first - reach, cell.second - reach, 2 * reach + 1,
+                 2 * reach + 1, kGround);
+    }
+    std::erase_if(land.features,
+                  [&](const LandFeature& f) { return NearAny(cells, f.row, f.column, reach); });
+}
+
 Land Generate(const LandPlan& plan) {
     Land land;
     land.plan = plan;
@@ -190,10 +219,7 @@ Land Generate(const LandPlan& plan) {
             break;
         case LandStyle::Maze:
             land.letters = MazeLand(plan);
-            land.starts = {{8, 8},
-                           {8, plan.columns - 9},
-                           {plan.rows - 9, 8},
-                           {plan.rows - 9, plan.columns - 9}};
+            land.starts = MazeStarts(plan.rows);
             break;
     }
     if (plan.style != LandStyle::Maze) {
@@ -227,10 +253,19 @@ Land Generate(const LandPlan& plan) {
     while (land.fields.size() < 3) {
         const int r = rng.Range(3, plan.rows - 4), c = rng.Range(3, plan.columns - 4);
         if (land.letters[static_cast<size_t>(r)][static_cast<size_t>(c)] == kGround &&
-            !NearAny(land.starts, r, c, kStartClearance + 2)) {
+            !NearAny(land.starts, r, c, kStartClearance + 2) &&
+            std::find(land.fields.begin(), land.fields.end(), Cell{r, c}) == land.fields.end() &&
+            !NearAny(RollOutCells(land.starts), r, c, StartCheck::RollOutReach())) {
             land.fields.push_back({r, c});
         }
     }
+    // Each start island keeps a field of its own: ground units cannot leave the three that no
+    // ground route joins to the maze.
+    if (plan.style == LandStyle::Maze) {
+        for (const Cell& start : land.starts)
+            land.fields.push_back({start.first - 4, start.second + 4});
+    }
+    OpenRollOutGround(land);
     return land;
 }
 

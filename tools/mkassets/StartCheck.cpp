@@ -1,0 +1,209 @@
+#include "StartCheck.h"
+
+#include <set>
+
+#include "core/Point.h"
+#include "core/Rect.h"
+#include "core/Size.h"
+#include "map/CollisionFilter.h"
+#include "map/MapObjectView.h"
+#include "map/PathGrid.h"
+#include "map/PathSearch.h"
+#include "objects/FactoryBuilding.h"
+#include "world/LandLoader.h"
+#include "world/Scenario.h"
+
+namespace mkassets {
+
+namespace StartCheck {
+
+namespace {
+
+constexpr int kCellPixels = LandLoader::kPathCellPixels;
+// The square round the roll-out point that the factory wants open (its build area).
+constexpr int kBuildArea = 128;
+// A unit of one cell.
+constexpr int kUnitRadius = 16;
+// Route searches may spend this many expansions per map cell: a greedy search visits a cell
+// again whenever it finds a cheaper way in, and a search cut short would refuse a sound land.
+constexpr int kExpansionsPerCell = 8;
+
+// What the route search asks of the unit it routes: a ground unit closed to water and to the
+// 'r' terrain, so that a route found here serves every ground drive.
+class GroundUnit : public MapObjectView {
+public:
+    GroundUnit() : filter(2, 1, 1, 1, 0) {}
+    SimId GetId() const override { return SimId(1, 1); }
+    int GetTeam() const override { return 1; }
+    void GetPosition(Point& out) const override { out = Point(); }
+    CollisionFilter* GetCollision() override { return &filter; }
+    int GetFootprintRadius() override { return kUnitRadius; }
+    void SetFootprint(const Rect&) override {}
+    uint32_t GetEnemyMask() override { return 0; }
+    int HasManoeuvre(int) override { return 0; }
+    void GetBlockingSim(SimId& out) override { out = SimId(); }
+    int IsMoving() override { return 0; }
+    int IsWaiting() override { return 0; }
+    int IsHostileTo(MapObjectView*) override { return 0; }
+    int ViewingPlayer() override { return 0; }
+    int SecondViewingPlayer() override { return 0; }
+    int HasBaseSight() override { return 0; }
+    int SensorActive(SensorKind, int) override { return 0; }
+    int IsHidden(StealthKind, int) override { return 0; }
+
+private:
+    CollisionFilter filter;
+};
+
+// The land as the game's terrain map reports it, with its path grid.
+class LoadedLand {
+public:
+    explicit LoadedLand(const Layout& layout)
+        : layout(layout),
+          rows(static_cast<int>(layout.letters.size())),
+          columns(rows > 0 ? static_cast<int>(layout.letters[0].size()) : 0),
+          features(layout.features.begin(), layout.features.end()),
+          grid(rows, columns, Size(kCellPixels, kCellPixels)) {
+        for (int r = 0; r < rows; ++r) {
+            for (int c = 0; c < columns; ++c)
+                grid.SetCellWord(r, c, LandLoader::CellWordFor(Letter(r, c)));
+        }
+        PathSearch& search = grid.Search();
+        search.SetNodeBudget(static_cast<uint32_t>(kExpansionsPerCell * rows * columns));
+    }
+
+    // The border is the edge and a land feature stands on its cell, as the terrain map has it.
+    char Letter(int row, int column) const {
+        if (row <= 0 || column <= 0 || row >= rows - 1 || column >= columns - 1) return 'e';
+        if (features.count({row, column})) return 'p';
+        const std::string& line = layout.letters[static_cast<size_t>(row)];
+        return static_cast<size_t>(column) < line.size() ? line[static_cast<size_t>(column)] : 'e';
+    }
+
+    // Buildings stand only where every cell of their rectangle is open ground.
+    bool IsAreaBuildable(const Rect& area) const {
+        const Point first = area.origin;
+        const Point last = area.BottomRight();
+        if (first.x < 0 || first.y < 0 || last.x >= columns * kCellPixels ||
+            last.y >= rows * kCellPixels) {
+            return false;
+        }
+        for (int r = first.y / kCellPixels; r <= last.y / kCellPixels; ++r) {
+            for (int c = first.x / kCellPixels; c <= last.x / kCellPixels; ++c) {
+                if (Letter(r, c) != 'c') return false;
+            }
+        }
+        return true;
+    }
+
+    // The cells a footprint of the radius covers at p, as a rectangle of whole cells.
+    bool FootprintBuildable(const Point& p, int radius) const {
+        int row0 = 0, column0 = 0, row1 = 0, column1 = 0;
+        if (!grid.RectToCells(p, radius, row0, column0, row1, column1)) return false;
+        return IsAreaBuildable(
+            Rect(Point(column0 * kCellPixels, row0 * kCellPixels),
+                 Size((column1 - column0 + 1) * kCellPixels, (row1 - row0 + 1) * kCellPixels)));
+    }
+
+    bool HasRoute(const Point& from, const Point& to) { return grid.HasPath(&unit, from, to) == 1; }
+
+    // Closes or opens again the cells of a footprint to every unit, as terrain does; the cells
+    // are open ground, so no other terrain bit is lost.
+    void SetClosed(const Point& p, int radius, bool closed) {
+        int row0 = 0, column0 = 0, row1 = 0, column1 = 0;
+        if (!grid.RectToCells(p, radius, row0, column0, row1, column1)) return;
+        for (int r = row0; r <= row1; ++r) {
+            for (int c = column0; c <= column1; ++c) {
+                if (closed)
+                    grid.SetCellBits(r, c, kCellFeature);
+                else
+                    grid.ClearCellBits(r, c, kCellFeature);
+            }
+        }
+    }
+
+private:
+    const Layout& layout;
+    int rows;
+    int columns;
+    std::set<Cell> features;
+    PathGrid grid;
+    GroundUnit unit;
+};
+
+Point CellCentre(const Cell& cell) {
+    return Point(cell.second * kCellPixels + kCellPixels / 2,
+                 cell.first * kCellPixels + kCellPixels / 2);
+}
+
+std::string CellText(const Point& p) {
+    return "row " + std::to_string(p.y / kCellPixels) + ", column " +
+           std::to_string(p.x / kCellPixels);
+}
+
+Point RollOutPoint(const Cell& start) {
+    return CellCentre(start) + Scenario::kFactoryOffset + FactoryBuilding::kRollOutOffset;
+}
+
+Verdict CheckStart(LoadedLand& land, const Layout& layout, const Cell& start) {
+    Verdict verdict;
+    const Point factory = CellCentre(start) + Scenario::kFactoryOffset;
+    verdict.footprint = land.FootprintBuildable(factory, FactoryBuilding::kFoldedRadius) &&
+                        land.FootprintBuildable(factory + FactoryBuilding::kUnfoldedOffset,
+                                                FactoryBuilding::kUnfoldedRadius);
+    const Point rollOut = RollOutPoint(start);
+    verdict.rollOut = land.IsAreaBuildable(Rect(rollOut, Size(kBuildArea, kBuildArea), 'c'));
+    const Point opened = factory + FactoryBuilding::kUnfoldedOffset;
+    if (verdict.footprint) land.SetClosed(opened, FactoryBuilding::kUnfoldedRadius, true);
+    for (const Cell& field : layout.fields) {
+        if (verdict.oreRoute) break;
+        verdict.oreRoute = land.HasRoute(rollOut, CellCentre(field));
+    }
+    if (verdict.footprint) land.SetClosed(opened, FactoryBuilding::kUnfoldedRadius, false);
+    return verdict;
+}
+
+}  // namespace
+
+Cell RollOutCell(const Cell& start) {
+    const Point p = RollOutPoint(start);
+    return {p.y / kCellPixels, p.x / kCellPixels};
+}
+
+int RollOutReach() {
+    return kBuildArea / 2 / kCellPixels;
+}
+
+std::vector<Verdict> Check(const Layout& layout) {
+    LoadedLand land(layout);
+    std::vector<Verdict> verdicts;
+    for (const Cell& start : layout.starts)
+        verdicts.push_back(CheckStart(land, layout, start));
+    return verdicts;
+}
+
+std::string Fault(const Layout& layout, const std::string& title) {
+    const std::vector<Verdict> verdicts = Check(layout);
+    for (size_t i = 0; i < verdicts.size(); ++i) {
+        const Verdict& v = verdicts[i];
+        if (v.Holds()) continue;
+        const Cell& start = layout.starts[i];
+        const Point factory = CellCentre(start) + Scenario::kFactoryOffset;
+        const Point rollOut = RollOutPoint(start);
+        std::string lacks;
+        auto add = [&lacks](const std::string& what) {
+            lacks += (lacks.empty() ? "" : "; ") + what;
+        };
+        if (!v.footprint) add("its factory at " + CellText(factory) + " is not on open ground");
+        if (!v.rollOut)
+            add("the ground round its roll-out point at " + CellText(rollOut) + " is not all open");
+        if (!v.oreRoute) add("no ground route leads from its roll-out point to an ore field");
+        return title + ": the start at row " + std::to_string(start.first) + ", column " +
+               std::to_string(start.second) + " cannot be played: " + lacks;
+    }
+    return "";
+}
+
+}  // namespace StartCheck
+
+}  // namespace mkassets
