@@ -167,7 +167,7 @@ TEST_F(AssetSetTest, LandsDescribeValidMapsWithOpenGroundAtEveryStart) {
         ASSERT_GE(land.starts.size(), 4u);
         for (const auto& [row, column] : land.starts) {
             EXPECT_TRUE(StrictlyInside(land, row, column)) << row << "," << column;
-            // Room for a factory, its docks and its roll-out area.
+            // Room for a factory and its docks (StartCheckTest checks the roll-out ground).
             for (int r = row - 4; r <= row + 4; ++r) {
                 for (int c = column - 4; c <= column + 4; ++c) {
                     EXPECT_EQ(land.letters[static_cast<size_t>(r)][static_cast<size_t>(c)], 'c')

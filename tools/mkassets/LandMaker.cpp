@@ -259,8 +259,9 @@ Land Generate(const LandPlan& plan) {
             land.fields.push_back({r, c});
         }
     }
-    // Each start island keeps a field of its own: ground units cannot leave the three that no
-    // ground route joins to the maze.
+    // Each start island holds a field of its own, north-east of its start, clear of the factory,
+    // its docks and its roll-out ground: from three of the islands no ground route leads to
+    // the maze (two meet it only corner to corner, where no unit squeezes through).
     if (plan.style == LandStyle::Maze) {
         for (const Cell& start : land.starts)
             land.fields.push_back({start.first - 4, start.second + 4});
