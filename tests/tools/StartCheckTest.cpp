@@ -35,6 +35,7 @@ struct Case {
     std::vector<Cell> moreFields;
     Verdict expected;
     const char* fault;  // what the message names; null when the start holds
+    Cell start = kStart;
 };
 
 Layout Drawn(const Case& c) {
@@ -42,11 +43,13 @@ Layout Drawn(const Case& c) {
     layout.letters.assign(kSide, std::string(kSide, 'c'));
     for (const Paint& p : c.paints) {
         for (int r = p.row; r < p.row + p.height; ++r) {
-            for (int col = p.column; col < p.column + p.width; ++col)
-                layout.letters[static_cast<size_t>(r)][static_cast<size_t>(col)] = p.letter;
+            std::string& row = layout.letters[static_cast<size_t>(r)];
+            if (p.letter == '\0') row.resize(static_cast<size_t>(p.column));  // cut short
+            for (int col = p.column; col < p.column + p.width && p.letter != '\0'; ++col)
+                row[static_cast<size_t>(col)] = p.letter;
         }
     }
-    layout.starts = {kStart};
+    layout.starts = {c.start};
     layout.fields = {kField};
     layout.fields.insert(layout.fields.end(), c.moreFields.begin(), c.moreFields.end());
     layout.features = c.features;
@@ -57,6 +60,13 @@ TEST(StartCheck, RefusesAStartWithoutGroundForItsFactoryItsUnitsOrARouteToOre) {
     const Paint waterColumn{1, 16, kSide - 2, 1, 'w'};
     const Case cases[] = {
         {"open ground", {}, {}, {}, {true, true, true}, nullptr},
+        // A row cut short narrows the land to it: the field's column lies on its edge then.
+        {"a row cut short",
+         {{5, kField.second, 1, 1, '\0'}},
+         {},
+         {},
+         {true, true, false},
+         "ore field"},
         {"water under the open factory",
          {{6, 14, 1, 1, 'w'}},
          {},
@@ -111,6 +121,20 @@ TEST(StartCheck, RefusesAStartWithoutGroundForItsFactoryItsUnitsOrARouteToOre) {
          {},
          {true, true, false},
          "ore field"},
+        {"the open factory over the map's edge",
+         {},
+         {},
+         {},
+         {false, true, true},
+         "factory at row 2, column 11",
+         {1, 12}},
+        {"the roll-out square on the map's last row",
+         {},
+         {},
+         {},
+         {true, false, true},
+         "roll-out point at row 21, column 7",
+         {16, 12}},
         {"the way over water through a gap",
          {{1, 16, kSide - 2, 2, 'w'}, {10, 16, 1, 2, 'c'}},
          {},
@@ -131,9 +155,10 @@ TEST(StartCheck, RefusesAStartWithoutGroundForItsFactoryItsUnitsOrARouteToOre) {
             EXPECT_EQ(fault, "");
             continue;
         }
-        EXPECT_EQ(fault.rfind("Drawn Land: the start at row 8, column 12 cannot be played: ", 0),
-                  0u)
-            << fault;
+        const std::string start = "Drawn Land: the start at row " + std::to_string(c.start.first) +
+                                  ", column " + std::to_string(c.start.second) +
+                                  " cannot be played: ";
+        EXPECT_EQ(fault.rfind(start, 0), 0u) << fault;
         EXPECT_NE(fault.find(c.fault), std::string::npos) << fault;
     }
 }

@@ -166,15 +166,16 @@ bool AssetSet::Make(const std::string& previewDirectory) {
     std::vector<LandMaker::Land> lands;
     for (int row = 0; row < static_cast<int>(plans.size()); ++row) {
         lands.push_back(LandMaker::BuildLand(plans[static_cast<size_t>(row)]));
-        // A side given a start that fails cannot play: its factory makes no unit, or its
-        // miners find no ore.
-        const std::string fault =
-            StartCheck::Fault(LayoutOf(lands.back()), lands.back().plan.title);
-        if (!fault.empty()) return Fail(fault);
         const std::string text = LandMaker::Describe(lands.back(), row, row);
         landPack.SetEntry(0, row, std::vector<uint8_t>(text.begin(), text.end()));
     }
     lands.push_back(LandMaker::BuildLand(LandMaker::EditLand()));
+    // A side given a start that fails cannot play: its factory makes no unit, or its miners
+    // find no ore.
+    for (const LandMaker::Land& land : lands) {
+        const std::string fault = StartCheck::Fault(LayoutOf(land), land.plan.title);
+        if (!fault.empty()) return Fail(fault);
+    }
     const std::string editText = LandMaker::Describe(lands.back(), editRow, editRow);
     if (!Put(Local("7a0lxxxx99s999.lnd"), landPack.Build()) ||
         !Put(Local("edit.lnd"), std::vector<uint8_t>(editText.begin(), editText.end())) ||

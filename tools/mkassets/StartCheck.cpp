@@ -1,5 +1,6 @@
 #include "StartCheck.h"
 
+#include <algorithm>
 #include <set>
 
 #include "core/Point.h"
@@ -55,13 +56,21 @@ private:
     CollisionFilter filter;
 };
 
+// A ragged layout is as wide as its shortest row.
+int Narrowest(const std::vector<std::string>& letters) {
+    size_t narrowest = letters.empty() ? 0 : letters[0].size();
+    for (const std::string& row : letters)
+        narrowest = std::min(narrowest, row.size());
+    return static_cast<int>(narrowest);
+}
+
 // The land as the game's terrain map reports it, with its path grid.
 class LoadedLand {
 public:
     explicit LoadedLand(const Layout& layout)
         : layout(layout),
           rows(static_cast<int>(layout.letters.size())),
-          columns(rows > 0 ? static_cast<int>(layout.letters[0].size()) : 0),
+          columns(Narrowest(layout.letters)),
           features(layout.features.begin(), layout.features.end()),
           grid(rows, columns, Size(kCellPixels, kCellPixels)) {
         for (int r = 0; r < rows; ++r) {
@@ -76,8 +85,7 @@ public:
     char Letter(int row, int column) const {
         if (row <= 0 || column <= 0 || row >= rows - 1 || column >= columns - 1) return 'e';
         if (features.count({row, column})) return 'p';
-        const std::string& line = layout.letters[static_cast<size_t>(row)];
-        return static_cast<size_t>(column) < line.size() ? line[static_cast<size_t>(column)] : 'e';
+        return layout.letters[static_cast<size_t>(row)][static_cast<size_t>(column)];
     }
 
     // Buildings stand only where every cell of their rectangle is open ground.
