@@ -46,6 +46,8 @@
 #include "platform/Paths.h"
 #include "support/MadeAssets.h"
 
+#include "mkassets/CatalogueContent.h"
+
 using namespace MadeAssets;
 
 namespace {
@@ -329,8 +331,8 @@ TEST_F(AssetCatalogueTest, ScriptAndTutorialDesignsAreBuildable) {
         int parts;
     };
     const Wanted wanted[] = {{"VHcedb----", 3}, {"VWav------", 1}, {"VPmdd-----", 2},
-                             {"VPqhh-----", 2}, {"VPfaa-----", 2}, {"TSbbc-----", 2},
-                             {"TPt-------", 0}};
+                             {"VPmv------", 1}, {"VPqhh-----", 2}, {"VPfaa-----", 2},
+                             {"TSbbc-----", 2}, {"TPt-------", 0}};
     for (const Wanted& w : wanted) {
         VehicleDesign design(w.code);
         EXPECT_EQ(design.complete, 1) << w.code;
@@ -409,7 +411,7 @@ const std::vector<std::vector<Socket>> kSockets = {
     {{545, 105, 0}, {565, 82, 1}, {565, 44, 1}, {525, 44, 0}, {525, 82, 0}, {545, 63, 1}},
 };
 
-TEST_F(AssetCatalogueTest, EveryMountedPartsLabelStaysInsideTheMountsBox) {
+TEST_F(AssetCatalogueTest, EveryMountedPartsLabelNamesItAndStaysInsideTheMountsBox) {
     // The mounts picture's box inside its one-pixel frame, drawn where the screen draws it.
     constexpr int kLeft = 449, kRight = 638;
     ResourceFile pack;
@@ -431,6 +433,13 @@ TEST_F(AssetCatalogueTest, EveryMountedPartsLabelStaysInsideTheMountsBox) {
         ForEach<MountTemplate>(*list, [&](MountTemplate& m) { mounts.push_back(&m); });
     }
     ASSERT_FALSE(mounts.empty());
+    // Each label names its part as the catalogue and the unit panel do.
+    for (const MountTemplate* m : mounts) {
+        ASSERT_NE(m->Name(), nullptr);
+        ASSERT_TRUE(m->shortText.has_value()) << m->Name();
+        EXPECT_TRUE(mkassets::CatalogueContent::ShortTextNamesPart(m->Name(), *m->shortText))
+            << m->Name() << ": " << *m->shortText;
+    }
     int checked = 0;
     ForEach<ChassisTemplate>(ChassisList, [&](ChassisTemplate& c) {
         if (c.hardpointCount == 0) return;
@@ -455,6 +464,21 @@ TEST_F(AssetCatalogueTest, EveryMountedPartsLabelStaysInsideTheMountsBox) {
         }
     });
     EXPECT_GT(checked, 100);
+    // What the maker takes for a part's label: the name, or its first four or more letters.
+    struct Label {
+        const char* name;
+        const char* shortText;
+        bool names;
+    };
+    const Label labels[] = {
+        {"Chaingun", "Chaingun", true}, {"Chaingun", "Chain", true},  {"Twin Gun", "Twin", true},
+        {"Chaingun", "Chai", true},     {"Chaingun", "Cha", false},   {"Twin Gun", "Auto", false},
+        {"Cannon", "Twin", false},      {"Rockets", "Salvo", false},  {"Twin Gun", "Twin ", false},
+        {"Laser", "Lasers", false},     {"Chaingun", "chain", false}, {"Laser", "", false},
+    };
+    for (const Label& l : labels)
+        EXPECT_EQ(mkassets::CatalogueContent::ShortTextNamesPart(l.name, l.shortText), l.names)
+            << l.name << ": " << l.shortText;
 }
 
 }  // namespace
