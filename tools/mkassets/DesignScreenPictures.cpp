@@ -243,24 +243,24 @@ Canvas Knob(int w, int h, const AssetPalette& palette, bool slider) {
     return c;
 }
 
-// A mount's socket: a ring round the part with one notch for each size step on its upper
-// rim. Its middle stays open, so a part on the mount shows through it, and beside a catalogue
-// entry the notches tell the size.
+// A mount's size as a figure on a round badge. The screen draws it with its top-right corner
+// one column right of a catalogue entry's top-right corner, on the row under it, and centred on
+// a socket it highlights; the badge keeps to the lower left of its 17 x 17 picture, three rows
+// below the top and five columns left of the right edge, so on an entry it stands clear of the
+// frame by three pixels and of the part in the middle.
 Canvas SizeIcon(int size, const AssetPalette& palette) {
-    Canvas c(17, 17);
+    Canvas c(kSizeIconSide, kSizeIconSide);
     const Ramp& crystal = palette.GetRamp(RampId::Crystal);
-    c.FillCircle(8, 8, 8, crystal.At(12));
-    c.FillCircle(8, 8, 6, crystal.At(6));
-    for (int y = 0; y < 17; ++y) {
-        for (int x = 0; x < 17; ++x) {
-            const int dx = x - 8, dy = y - 8;
-            if (dx * dx + dy * dy <= 5 * 5) c.Clear(x, y);
-        }
-    }
-    // Notches at 12, 2, 10 and 4 o'clock of the ring, bright against it.
-    const int notches[4][2] = {{7, 0}, {13, 3}, {1, 3}, {13, 11}};
-    for (int i = 0; i < size && i < 4; ++i)
-        c.FillRect(notches[i][0], notches[i][1], 3, 3, PaletteIndex::kWhite);
+    const int cx = kSizeBadgeLeft + kSizeBadgeSide / 2, cy = kSizeBadgeTop + kSizeBadgeSide / 2;
+    c.FillCircle(cx, cy, kSizeBadgeSide / 2, crystal.At(12));
+    c.FillCircle(cx, cy, kSizeBadgeSide / 2 - 1, crystal.At(5));
+    // The figure's 5 x 7 glyph in the middle of the badge.
+    GlyphFont::DrawText(c, cx - 2, cy - 3 - GlyphFont::kInkTop, std::to_string(size), 1,
+                        PaletteIndex::kWhite);
+    // The screen lines up the stored picture, which is trimmed to what is drawn, and not the
+    // picture's box: a shade pixel in the box's corner, which a plain drawing leaves clear, keeps
+    // the whole box stored and the badge in its place.
+    c.PlotShade(0, 0);
     return c;
 }
 
