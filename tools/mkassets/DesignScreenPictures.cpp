@@ -211,14 +211,14 @@ Canvas RepairPanel(const AssetPalette& p) {
 }
 
 // The question covers both lists of the library panel from side to side, so that no row shows
-// cut; its top edge lies on the one row left blank between the lines of both lists (they start
-// two pixels apart, twelve pixels a line), and its bottom edge one row higher than that, where
-// it covers the last line of the group list whole and leaves a blank row above the next line
-// of either list.
+// cut: its edges lie in the blank rows between the lines of both lists (they start two pixels
+// apart, twelve pixels a line). The top edge stands two rows above the question's highest text
+// (a question naming two designs is written from row 213), the bottom edge below the whole
+// caption of the DROP button it crosses.
 Canvas QuestionBox(const AssetPalette& palette) {
     Canvas c(kWidth, kHeight);
     const Ramp& metal = palette.GetRamp(RampId::Metal);
-    const Box box{120, 212, 397, 96};
+    const Box box{120, 210, 397, 110};
     Plate(c, box, metal, 6);
     Frame(c, box, PaletteIndex::kHighlight);
     for (int x : {241, 317}) {
