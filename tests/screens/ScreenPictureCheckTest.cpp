@@ -697,6 +697,8 @@ TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
     EXPECT_EQ(At(captures["join-entered"], nameFrame.x0, nameFrame.y0),
               At(captures["join"], nameFrame.x0, nameFrame.y0));
     EXPECT_GE(Colours(captures["join-entered"], nameBox), 2u);
+    // Where the field writes it: "abc" ends on the box's row 211, its lowest rows left plain.
+    EXPECT_EQ(StrayPixel(captures["join-entered"], "join-entered", {257, 212, 385, 215}, {}), "");
     // No text stands on a frame line: the status tab's, the library question's (naming two
     // designs, its text written highest) and, in the options overlay, the volume knob's marker
     // (sampled above the value) stays off the value "100" and the pixel round it.
