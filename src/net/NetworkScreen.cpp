@@ -8,6 +8,7 @@
 #include "core/EventQueue.h"
 #include "core/InputEvent.h"
 #include "core/KeyCodes.h"
+#include "core/OutlineRect.h"
 #include "core/Settings.h"
 #include "core/SpriteSet.h"
 #include "core/StringTable.h"
@@ -462,11 +463,23 @@ void NetworkScreen::DrawPictures() {
     for (int i = 0; i < 2; ++i)
         if (pictures && buttons[i] && buttons[i]->highlighted)
             pictures->DrawFrameAt(buttons[i]->rect.origin, i + 1);
+    const Rect screen(Point(0, 0), Size(DisplayBase::kScreenWidth, DisplayBase::kScreenHeight));
+    TextWriter* font = world.font.get();
+    // Beyond the screen's own drawing list: while the join screen waits for the address, the
+    // name box shows its frame, and while the field is closed the text OK will use (clipped to
+    // the box), so the player sees where to type before clicking. Only here: the mission-text
+    // dialog shares the picture, and the box lies inside its text.
+    if (hostField && state == 0) {
+        display->SetClipRect(screen);
+        OutlineRect(kTextColour, Size(nameBox.extent.w + 2, nameBox.extent.h + 2))
+            .DrawAt(nameBox.origin - Point(1, 1));
+        display->SetClipRect(nameBox);
+        if (!hostField->active && font)
+            font->DrawText(nameBox.origin + Point(1, nameBox.extent.h - 2), hostText, kTextColour);
+    }
     if (hostField) hostField->Draw(kTextColour);
     // The field leaves the clip empty behind it; the prompt above it stays while the player types.
-    display->SetClipRect(
-        Rect(Point(0, 0), Size(DisplayBase::kScreenWidth, DisplayBase::kScreenHeight)));
-    TextWriter* font = world.font.get();
+    display->SetClipRect(screen);
     if (!font) return;
     CommLink* listener = room && room->Listener() ? room->Listener() : world.peerLinks[0];
     if (mode == 'H' && (state == 2 || state == 3) && listener) {

@@ -127,7 +127,7 @@ const Spot kSpots[] = {
 // The tutorial's designs: the local factory pays for all of them.
 const char* const kTutorialBuilds[] = {
     "VPfaa-----399199212299Miner",           "VWau------399199212299Scout Infrared",
-    "VPmdd-----399199212299Detection Relay", "VHcedb----399199212299Assault Hover",
+    "VPmv------399199212299Detection Relay", "VHcedb----399199212299Assault Hover",
     "VHcedb----399199212299Assault Hover",   "VHcedb----399199212299Assault Hover",
     "VPqhh-----399199212299Weapon Relay",    "VHcedb----399199212299Assault Hover",
     "VHcedb----399199212299Assault Hover",   "VHcedb----399199212299Assault Hover",

@@ -2,6 +2,7 @@
 // carried out on the next tick, the keys, the host text kept in QX.INI, and the pictures.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -35,6 +36,9 @@ protected:
 
 const Point kOkPlace(380, 250);
 const Point kCancelPlace(240, 250);
+// The name box's frame, one pixel round the box (257, 200)-(385, 215), in the text colour.
+const Point kNameFrame[] = {{256, 199}, {386, 199}, {256, 216}, {386, 216}, {320, 199}};
+constexpr uint8_t kFrameColour = 10;
 
 TEST_F(NetworkScreenEventsTest, AJoinerConnectsToTheHostItConfirmedAndEscapeCancels) {
     WriteProfileValue("QX", "OPTIONS", "HOST", "127.0.0.9");
@@ -51,11 +55,20 @@ TEST_F(NetworkScreenEventsTest, AJoinerConnectsToTheHostItConfirmedAndEscapeCanc
     screen.Draw(16);
     EXPECT_EQ(Pixel(Point(2, 2)), 1);
     EXPECT_EQ(Pixel(Point(378, 244)), 3);
+    // Waiting for the address, the name box shows its frame before any click.
+    for (const Point& p : kNameFrame)
+        EXPECT_EQ(Pixel(p), kFrameColour) << p.x << ", " << p.y;
+    EXPECT_NE(Pixel(Point(320, 207)), kFrameColour);
     events.Post(InputKind::ButtonUp, kOkPlace, 'L');
     ASSERT_EQ(screen.HandleEvents(16), 1);
     EXPECT_EQ(screen.State(), 0);
     EXPECT_EQ(screen.Update(16), 1);
     EXPECT_EQ(screen.State(), 1);
+    // Connecting, it is gone.
+    std::fill(display.BackPage(), display.BackPage() + 640 * 480, uint8_t{0});
+    screen.Draw(16);
+    for (const Point& p : kNameFrame)
+        EXPECT_NE(Pixel(p), kFrameColour) << p.x << ", " << p.y;
     EXPECT_EQ(link.connectedTo, "127.0.0.9");
     char host[32] = {};
     ReadProfileValue("QX", "OPTIONS", "HOST", host, sizeof host);
@@ -110,6 +123,10 @@ TEST_F(NetworkScreenEventsTest, TheHostStartsListeningOnEnterAndShowsItsState) {
     NetworkScreen screen(world, 'H', &link);
     ASSERT_EQ(screen.Load(), 1);
     EXPECT_EQ(screen.StatusString(), NetworkScreen::kHostWaitingString);
+    // The host types no address: its name box has no frame.
+    screen.Draw(16);
+    for (const Point& p : kNameFrame)
+        EXPECT_NE(Pixel(p), kFrameColour) << p.x << ", " << p.y;
     events.Post(InputKind::Key, Point(), kKeyEnter);
     screen.HandleEvents(16);
     EXPECT_EQ(screen.State(), 3);

@@ -151,10 +151,11 @@ const std::map<std::string, std::pair<int, int>> kPointer = {
     {"menu", {20, 440}},        {"setup", {20, 440}},         {"battle-build", {300, 240}},
     {"battle-map", {300, 240}}, {"unit-one", {140, 400}},     {"unit-several", {140, 400}},
     {"options", {60, 420}},     {"mission-text", {300, 120}}, {"join", {320, 440}},
-    {"host", {320, 440}},       {"join-typed", {320, 440}},   {"status", {300, 240}},
-    {"results", {20, 200}},     {"scores", {20, 200}},        {"saved", {20, 200}},
-    {"design", {300, 300}},     {"library", {300, 140}},      {"load", {20, 460}},
-    {"mounted", {300, 300}},    {"question", {300, 140}},     {"answered", {300, 140}},
+    {"host", {320, 440}},       {"join-typed", {320, 440}},   {"join-entered", {320, 440}},
+    {"status", {300, 240}},     {"unit-nopage", {140, 400}},  {"results", {20, 200}},
+    {"scores", {20, 200}},      {"saved", {20, 200}},         {"design", {300, 300}},
+    {"library", {300, 140}},    {"load", {20, 460}},          {"mounted", {300, 300}},
+    {"question", {300, 140}},   {"answered", {300, 140}},
 };
 
 using Pixels = std::vector<uint8_t>;
@@ -220,6 +221,40 @@ size_t Colours(const Pixels& p, const Corners& b) {
             ++seen[At(p, x, y)];
     }
     return seen.size();
+}
+
+// A frame line drawn round `frame` (corners inclusive) stands whole in one colour, and the row
+// of pixels inside it is one other colour: nothing written inside touches the line. What is
+// wrong, else "".
+std::string TouchedFrame(const Pixels& p, const Corners& frame) {
+    auto ring = [&](const Corners& r, uint32_t& colour) -> std::string {
+        colour = At(p, r.x0, r.y0);
+        for (int y = r.y0; y <= r.y1; ++y) {
+            for (int x = r.x0; x <= r.x1; ++x) {
+                const bool edge = x == r.x0 || x == r.x1 || y == r.y0 || y == r.y1;
+                if (edge && At(p, x, y) != colour)
+                    return "(" + std::to_string(x) + ", " + std::to_string(y) + ")";
+            }
+        }
+        return "";
+    };
+    uint32_t line = 0, inside = 0;
+    const std::string broken = ring(frame, line);
+    if (!broken.empty()) return "the line at " + broken;
+    const std::string touched =
+        ring({frame.x0 + 1, frame.y0 + 1, frame.x1 - 1, frame.y1 - 1}, inside);
+    if (!touched.empty()) return "ink beside the line at " + touched;
+    if (inside == line) return "no line";
+    return "";
+}
+
+// Whether a box shows a pixel of the colour.
+bool Shows(const Pixels& p, const Corners& b, uint32_t colour) {
+    for (int y = b.y0; y <= b.y1; ++y) {
+        for (int x = b.x0; x <= b.x1; ++x)
+            if (At(p, x, y) == colour) return true;
+    }
+    return false;
 }
 
 // The widest run of columns without ink (pixels unlike the box's top right one) between inked
@@ -405,6 +440,10 @@ const char kSkirmish[] =
     "wait 100\n"
     "click L 542 78\n"
     "wait 300\n"
+    "move 140 400\n"
+    "wait 300\n"
+    "capture unit-nopage\n"
+    "wait 100\n"
     "move 59 57\n"
     "wait 100\n"
     "click L 59 57\n"
@@ -462,6 +501,11 @@ const char kCampaignAndNetwork[] =
     "move 320 440\n"
     "wait 300\n"
     "capture join-typed\n"
+    "wait 100\n"
+    // Enter closes the field and the box keeps the address; Escape then leaves the screen.
+    "key RETURN\n"
+    "wait 300\n"
+    "capture join-entered\n"
     "wait 100\n"
     "key ESCAPE\n"
     "wait 500\n"
@@ -564,6 +608,15 @@ const char kResultsAndDesign[] = QX_E2E_SKIRMISH_FROM_MENU
     "wait 300\n"
     "capture mounted\n"
     "wait 100\n"
+    // Renamed too, so that the question names two designs (written higher in the box).
+    "move 300 415\n"
+    "wait 100\n"
+    "click L 300 415\n"
+    "wait 100\n"
+    "key RIGHT\n"
+    "text \"2\"\n"
+    "key RETURN\n"
+    "wait 300\n"
     "move 78 458\n"
     "wait 100\n"
     "click L 78 458\n"
@@ -589,12 +642,12 @@ TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
     ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kSkirmish) + e2e::kOutFromMenu), 0)
         << game.Errors();
     std::map<std::string, Pixels> captures;
-    for (const char* name : {"menu", "setup", "battle-build", "battle-map", "status", "unit-one",
-                             "unit-several", "options", "load"})
+    for (const char* name : {"menu", "setup", "battle-build", "battle-map", "status", "unit-nopage",
+                             "unit-one", "unit-several", "options", "load"})
         captures[name] = game.CapturePixels(name);
     ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kCampaignAndNetwork) + e2e::kOutFromMenu), 0)
         << game.Errors();
-    for (const char* name : {"join", "join-typed", "host", "mission-text"})
+    for (const char* name : {"join", "join-typed", "join-entered", "host", "mission-text"})
         captures[name] = game.CapturePixels(name);
     ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kResultsAndDesign) + e2e::kOutFromMenu), 0)
         << game.Errors();
@@ -634,6 +687,40 @@ TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
     EXPECT_NE(StrayPixel(captures["join-typed"], "join-typed", {225, 145, 429, 174}, {}), "");
     EXPECT_EQ(StrayPixel(captures["join"], "join", {225, 145, 429, 174}, {}),
               StrayPixel(captures["join-typed"], "join-typed", {225, 145, 429, 174}, {}));
+    // The join screen's name box is plain to see before any click, and keeps the address once
+    // Enter closed the field: its frame stands whole round it, apart from the page's ground.
+    const Corners nameFrame{256, 199, 386, 216};
+    const Corners nameBox{257, 200, 385, 215};
+    EXPECT_EQ(TouchedFrame(captures["join"], nameFrame), "");
+    EXPECT_NE(At(captures["join"], nameFrame.x0, nameFrame.y0), At(captures["join"], 320, 230));
+    EXPECT_EQ(Colours(captures["join"], nameBox), 1u);
+    EXPECT_EQ(At(captures["join-entered"], nameFrame.x0, nameFrame.y0),
+              At(captures["join"], nameFrame.x0, nameFrame.y0));
+    EXPECT_GE(Colours(captures["join-entered"], nameBox), 2u);
+    // Where the field writes it: "abc" ends on the box's row 211, its lowest rows left plain.
+    EXPECT_EQ(StrayPixel(captures["join-entered"], "join-entered", {257, 212, 385, 215}, {}), "");
+    // No text stands on a frame line: the status tab's, the library question's (naming two
+    // designs, its text written highest) and, in the options overlay, the volume knob's marker
+    // (sampled above the value) stays off the value "100" and the pixel round it.
+    EXPECT_EQ(TouchedFrame(captures["status"], {518, 331, 631, 439}), "");
+    EXPECT_EQ(TouchedFrame(captures["question"], {120, 210, 516, 319}), "");
+    for (const char* unit : {"unit-one", "unit-several"})
+        EXPECT_EQ(TouchedFrame(captures[unit], {518, 111, 631, 214}), "") << unit;
+    // The control area's frame (its left side at x 154) comes with a page: with none open the
+    // map shows there, not an empty frame.
+    const uint32_t frameColour = At(captures["unit-one"], 154, 250);
+    auto framed = [&](const char* capture) {
+        int n = 0;
+        for (int y = 134; y <= 380; ++y)
+            n += At(captures[capture], 154, y) == frameColour ? 1 : 0;
+        return n;
+    };
+    EXPECT_EQ(framed("unit-one"), 380 - 134 + 1);
+    EXPECT_LT(framed("unit-nopage"), (380 - 134) / 4);
+    const Pixels& options = captures["options"];
+    EXPECT_GE(Colours(options, {389, 354, 404, 360}), 2u);
+    EXPECT_NE(At(options, 394, 350), At(options, 385, 350));
+    EXPECT_FALSE(Shows(options, {388, 353, 405, 361}, At(options, 394, 350)));
     // The status tab's time and the label beside it keep a clear gap between them: the widest
     // gap on the time's line is the one between the two.
     EXPECT_GE(WidestGap(captures["status"], 522, 630, 403, 411), 5);

@@ -46,6 +46,10 @@
 #include "platform/Paths.h"
 #include "support/MadeAssets.h"
 
+#include "mkassets/CatalogueContent.h"
+#include "mkassets/DesignScreenPictures.h"
+#include "mkassets/GlyphFont.h"
+
 using namespace MadeAssets;
 
 namespace {
@@ -329,8 +333,8 @@ TEST_F(AssetCatalogueTest, ScriptAndTutorialDesignsAreBuildable) {
         int parts;
     };
     const Wanted wanted[] = {{"VHcedb----", 3}, {"VWav------", 1}, {"VPmdd-----", 2},
-                             {"VPqhh-----", 2}, {"VPfaa-----", 2}, {"TSbbc-----", 2},
-                             {"TPt-------", 0}};
+                             {"VPmv------", 1}, {"VPqhh-----", 2}, {"VPfaa-----", 2},
+                             {"TSbbc-----", 2}, {"TPt-------", 0}};
     for (const Wanted& w : wanted) {
         VehicleDesign design(w.code);
         EXPECT_EQ(design.complete, 1) << w.code;
@@ -409,7 +413,7 @@ const std::vector<std::vector<Socket>> kSockets = {
     {{545, 105, 0}, {565, 82, 1}, {565, 44, 1}, {525, 44, 0}, {525, 82, 0}, {545, 63, 1}},
 };
 
-TEST_F(AssetCatalogueTest, EveryMountedPartsLabelStaysInsideTheMountsBox) {
+TEST_F(AssetCatalogueTest, EveryMountedPartsLabelNamesItAndStaysInsideTheMountsBox) {
     // The mounts picture's box inside its one-pixel frame, drawn where the screen draws it.
     constexpr int kLeft = 449, kRight = 638;
     ResourceFile pack;
@@ -431,6 +435,13 @@ TEST_F(AssetCatalogueTest, EveryMountedPartsLabelStaysInsideTheMountsBox) {
         ForEach<MountTemplate>(*list, [&](MountTemplate& m) { mounts.push_back(&m); });
     }
     ASSERT_FALSE(mounts.empty());
+    // Each label names its part as the catalogue and the unit panel do.
+    for (const MountTemplate* m : mounts) {
+        ASSERT_NE(m->Name(), nullptr);
+        ASSERT_TRUE(m->shortText.has_value()) << m->Name();
+        EXPECT_TRUE(mkassets::CatalogueContent::ShortTextNamesPart(m->Name(), *m->shortText))
+            << m->Name() << ": " << *m->shortText;
+    }
     int checked = 0;
     ForEach<ChassisTemplate>(ChassisList, [&](ChassisTemplate& c) {
         if (c.hardpointCount == 0) return;
@@ -455,6 +466,78 @@ TEST_F(AssetCatalogueTest, EveryMountedPartsLabelStaysInsideTheMountsBox) {
         }
     });
     EXPECT_GT(checked, 100);
+    // What the maker takes for a part's label: the name, or its first four or more letters.
+    struct Label {
+        const char* name;
+        const char* shortText;
+        bool names;
+    };
+    const Label labels[] = {
+        {"Chaingun", "Chaingun", true}, {"Chaingun", "Chain", true},  {"Twin Gun", "Twin", true},
+        {"Chaingun", "Chai", true},     {"Chaingun", "Cha", false},   {"Twin Gun", "Auto", false},
+        {"Cannon", "Twin", false},      {"Rockets", "Salvo", false},  {"Twin Gun", "Twin ", false},
+        {"Laser", "Lasers", false},     {"Chaingun", "chain", false}, {"Laser", "", false},
+    };
+    for (const Label& l : labels)
+        EXPECT_EQ(mkassets::CatalogueContent::ShortTextNamesPart(l.name, l.shortText), l.names)
+            << l.name << ": " << l.shortText;
+}
+
+// The mount-size icons as the design screen draws them on a catalogue entry (its top-right
+// corner one column past the entry's and a row under its top, clipped to the entry): each
+// shows its size as a figure of the main font, one colour on another, two pixels clear of the
+// entry's frame and inside the entry's top-right corner, away from the part in the middle.
+TEST_F(AssetCatalogueTest, EachMountSizeIconShowsItsSizeAsAFigureClearOfTheFrame) {
+    using mkassets::GlyphFont;
+    ResourceFile pack;
+    ASSERT_EQ(pack.Open("7a0unxxx99s999.msp", ResourceFile::OpenMode::Pack), 1);
+    MemoryDisplay screen;
+    const Rect entry(Point(518, 156), Size(106, 80));
+    const int right = entry.origin.x + entry.extent.w - 1, top = entry.origin.y;
+    const int corner = mkassets::DesignScreenPictures::kSizeIconSide;
+    for (int size = 1; size <= 4; ++size) {
+        SCOPED_TRACE(size);
+        ASSERT_EQ(pack.SelectEntry(0, 66 + size), 1);
+        Bitmap icon(&pack);
+        uint8_t* page = screen.BackPage();
+        std::memset(page, 0, 640 * 480);
+        screen.SetClipRect(entry);
+        icon.DrawAt(Point(right + 2 - icon.FrameSize().w, top + 1) - icon.Origin());
+        screen.ResetClipRect();
+        auto at = [&](int x, int y) { return page[y * 640 + x]; };
+        int drawn = 0;
+        for (int y = top; y < top + 40; ++y) {
+            for (int x = right - 40; x <= right; ++x) {
+                if (!at(x, y)) continue;
+                ++drawn;
+                EXPECT_TRUE(x <= right - 3 && y >= top + 3) << x << ", " << y << " by the frame";
+                EXPECT_TRUE(x > right - corner && y < top + corner) << x << ", " << y;
+            }
+        }
+        EXPECT_GT(drawn, 40);
+        // The figure: exactly one place where the glyph's inked pixels are one colour and the
+        // rest of its cell another.
+        const char figure = static_cast<char>('0' + size);
+        int found = 0;
+        for (int y = top; y < top + corner; ++y) {
+            for (int x = right - corner; x <= right - GlyphFont::kGlyphWidth; ++x) {
+                // The glyph's inked pixels share one colour, its blank ones one other (drawn).
+                int ink = -1, ground = -1;
+                bool match = true;
+                for (int r = 0; r < 7 && match; ++r) {
+                    for (int c = 0; c < GlyphFont::kGlyphWidth && match; ++c) {
+                        int& want = GlyphFont::Inked(figure, c, r) ? ink : ground;
+                        const int v = at(x + c, y + r);
+                        if (want == -1) want = v;
+                        match = v != 0 && v == want;
+                    }
+                }
+                match = match && ink != ground;
+                found += match ? 1 : 0;
+            }
+        }
+        EXPECT_EQ(found, 1);
+    }
 }
 
 }  // namespace

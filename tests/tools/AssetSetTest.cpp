@@ -95,6 +95,24 @@ TEST_F(AssetSetTest, StringTableHasEveryLineWithTheConversionsItsCallersPass) {
         }
         EXPECT_EQ(Conversions(GetString(line)), expected) << line << ": " << GetString(line);
     }
+    // The network screen's status lines stand in its dialog from x 257 to the frame at x 431,
+    // six pixels a character, in at most two lines above the name box (a number counted as
+    // up to two digits).
+    for (int line : {197, 198, 199, 200, 220, 225, 312, 313, 333, 334}) {
+        std::string text = GetString(line);
+        for (size_t at = text.find("%d"); at != std::string::npos; at = text.find("%d", at))
+            text.replace(at, 2, "99");
+        int lines = 1;
+        size_t longest = 0;
+        for (size_t from = 0;; ++lines) {
+            const size_t end = text.find('\n', from);
+            longest = std::max(longest, (end == std::string::npos ? text.size() : end) - from);
+            if (end == std::string::npos) break;
+            from = end + 1;
+        }
+        EXPECT_LE(longest, 28u) << line << ": " << text;
+        EXPECT_LE(lines, 2) << line << ": " << text;
+    }
     // The table's own line breaks reach the game as line feeds.
     EXPECT_NE(std::strchr(GetString(222), '\n'), nullptr);
     EXPECT_NE(std::strchr(GetString(266), '\n'), nullptr);

@@ -76,7 +76,10 @@ Canvas KnobPicture(const AssetPalette& palette) {
     Canvas c(38, 27);
     const Ramp& metal = palette.GetRamp(RampId::Metal);
     Plate(c, {0, 0, 38, 27}, metal, 9);
-    c.FillRect(18, 3, 2, 21, metal.At(3));
+    // The marker points up and down from the knob's middle, above and below the value the
+    // overlay writes across it (rows 7 to 13), so that no digit stands on it.
+    c.FillRect(18, 2, 2, 3, metal.At(3));
+    c.FillRect(18, 16, 2, 9, metal.At(3));
     return c;
 }
 
@@ -87,8 +90,6 @@ Canvas UnitPanelCanvas(const AssetPalette& palette) {
     Plate(c, {0, 0, 119, 330}, metal, 4);
     Plate(c, {206, 0, 240, 106}, metal, 3);
     Frame(c, {206, 0, 240, 106}, PaletteIndex::kLightGrey);
-    Frame(c, {154, 134, 327, 247}, PaletteIndex::kHighlight);
-    Frame(c, {155, 135, 325, 245}, metal.At(10));
     DesignScreenPictures::DrawSettingsPageFaces(c, palette);
     return c;
 }
@@ -100,9 +101,13 @@ Canvas SingleUnitCanvas(const AssetPalette& palette) {
     return c;
 }
 
+// The control area's frame comes with the page behind it: with no page open the map shows
+// there, not an empty frame that reads as a selection box.
 Canvas BackdropCanvas(const AssetPalette& palette) {
     Canvas c(512, kHeight);
     Plate(c, {156, 136, 323, 243}, palette.GetRamp(RampId::Interface), 3);
+    Frame(c, {154, 134, 327, 247}, PaletteIndex::kHighlight);
+    Frame(c, {155, 135, 325, 245}, palette.GetRamp(RampId::Metal).At(10));
     return c;
 }
 

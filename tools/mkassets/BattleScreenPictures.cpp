@@ -126,11 +126,13 @@ Canvas SidePanel(const AssetPalette& palette) {
     c.FillRect(588, 22, 38, 10, PaletteIndex::kBlack);
     GlyphFont::DrawText(c, 521, 8, "ORE", 1, PaletteIndex::kHeading);
     GlyphFont::DrawText(c, 588, 8, "CASH", 1, PaletteIndex::kHeading);
-    c.FillRect(521, 332, 110, 107, PaletteIndex::kBlack);
-    Frame(c, Corners(520, 331, 631, 439), PaletteIndex::kLightGrey);
+    // The tab area's text and the unit panel's names start at the left edge of their boxes
+    // (x 521): the frames stand two columns further out, so nothing written touches them.
+    c.FillRect(519, 332, 112, 107, PaletteIndex::kBlack);
+    Frame(c, Corners(518, 331, 631, 439), PaletteIndex::kLightGrey);
     // The unit panel: the chassis picture box, rank and damage readouts.
-    c.FillRect(521, 112, 108, 102, palette.GetRamp(RampId::Interface).At(2));
-    Frame(c, Corners(520, 111, 629, 214), PaletteIndex::kLightGrey);
+    c.FillRect(519, 112, 112, 102, palette.GetRamp(RampId::Interface).At(2));
+    Frame(c, Corners(518, 111, 631, 214), PaletteIndex::kLightGrey);
     GlyphFont::DrawText(c, 524, 228, "RANK", 1, PaletteIndex::kText);
     GlyphFont::DrawText(c, 524, 269, "DAMAGE", 1, PaletteIndex::kText);
     for (const NormalFace& f : kSidePanelFaces)

@@ -334,21 +334,21 @@ struct Weapon {
 // no item or weapon letter is reused, so design codes stay unambiguous.
 const Weapon kWeapons[] = {
     {'V', 'a', "Chaingun", "Chain", Arm::Gun, 1, 1, 300, 140, 10, 6, 1, 'a', 'b', 'a', 'i'},
-    {'V', 'b', "Twin Gun", "Auto", Arm::Twin, 1, 1, 600, 160, 12, 10, 1, 'a', 'b', 'b', 'i'},
+    {'V', 'b', "Twin Gun", "Twin", Arm::Twin, 1, 1, 600, 160, 12, 10, 1, 'a', 'b', 'b', 'i'},
     {'V', 'c', "Laser", "Laser", Arm::Beam, 2, 2, 700, 180, 6, 16, 1, 'a', 'd', 'c', 'l'},
-    {'V', 'd', "Howitzer", "Shell", Arm::Cannon, 2, 1, 1800, 260, 20, 30, 1, 'a', 'c', 'b', 'i'},
-    {'V', 'e', "Stinger", "AA", Arm::Missile, 2, 1, 1500, 220, 14, 22, 2, 's', 'c', 'm', 'm'},
-    {'V', 'f', "Spinner", "Rotary", Arm::Spinner, 3, 4, 250, 150, 10, 12, 1, 'a', 'b', 'a', 'i'},
-    {'V', 'g', "Seeker", "Homing", Arm::Missile, 3, 6, 2200, 300, 12, 45, 3, 's', 'j', 'm', 'm'},
-    {'V', 'h', "Rockets", "Salvo", Arm::Rocket, 2, 1, 2000, 200, 16, 26, 1, 's', 'c', 'm', 'm'},
+    {'V', 'd', "Lobber", "Lobber", Arm::Cannon, 2, 1, 1800, 260, 20, 30, 1, 'a', 'c', 'b', 'i'},
+    {'V', 'e', "Hornet", "Hornet", Arm::Missile, 2, 1, 1500, 220, 14, 22, 2, 's', 'c', 'm', 'm'},
+    {'V', 'f', "Spinner", "Spinner", Arm::Spinner, 3, 4, 250, 150, 10, 12, 1, 'a', 'b', 'a', 'i'},
+    {'V', 'g', "Seeker", "Seeker", Arm::Missile, 3, 6, 2200, 300, 12, 45, 3, 's', 'j', 'm', 'm'},
+    {'V', 'h', "Rockets", "Rocket", Arm::Rocket, 2, 1, 2000, 200, 16, 26, 1, 's', 'c', 'm', 'm'},
     {'T', 'a', "Burster", "Burst", Arm::Gun, 1, 1, 400, 140, 10, 7, 1, 'a', 'b', 'a', 'i'},
-    {'T', 'b', "Cannon", "Twin", Arm::Twin, 1, 1, 700, 170, 12, 11, 1, 'a', 'b', 'b', 'i'},
+    {'T', 'b', "Cannon", "Cannon", Arm::Twin, 1, 1, 700, 170, 12, 11, 1, 'a', 'b', 'b', 'i'},
     {'T', 'c', "Beam Gun", "Beam", Arm::Beam, 2, 1, 900, 170, 5, 18, 1, 'a', 'd', 'c', 'l'},
     {'T', 'd', "Mortar", "Mortar", Arm::Cannon, 2, 2, 2000, 280, 22, 32, 1, 'a', 'c', 'b', 'i'},
-    {'T', 'e', "Pulser", "Pulse", Arm::Pulse, 2, 3, 1200, 190, 8, 24, 1, 'a', 'd', 'c', 'l'},
-    {'T', 'f', "Skyhawk", "AA", Arm::Missile, 2, 1, 1500, 230, 14, 22, 2, 's', 'c', 'm', 'm'},
-    {'T', 'g', "Harpoon", "Homing", Arm::Missile, 3, 6, 2200, 300, 12, 46, 3, 's', 'j', 'm', 'm'},
-    {'T', 'h', "Barrage", "Salvo", Arm::Rocket, 2, 4, 2000, 210, 16, 27, 1, 's', 'c', 'm', 'm'},
+    {'T', 'e', "Pulser", "Pulser", Arm::Pulse, 2, 3, 1200, 190, 8, 24, 1, 'a', 'd', 'c', 'l'},
+    {'T', 'f', "Hawk", "Hawk", Arm::Missile, 2, 1, 1500, 230, 14, 22, 2, 's', 'c', 'm', 'm'},
+    {'T', 'g', "Harpoon", "Harpoon", Arm::Missile, 3, 6, 2200, 300, 12, 46, 3, 's', 'j', 'm', 'm'},
+    {'T', 'h', "Volley", "Volley", Arm::Rocket, 2, 4, 2000, 210, 16, 27, 1, 's', 'c', 'm', 'm'},
 };
 
 struct Item {
@@ -363,12 +363,12 @@ struct Item {
     const char* frameList;  // defence items: frames per second, count, frames
 };
 const Item kItems[] = {
-    {10, 'u', "Infrared", "IR", "Finds units hidden by stealth items.", Device::Sensor, 1, 1, 3,
+    {10, 'u', "Infrared", "Infra", "Finds units hidden by stealth items.", Device::Sensor, 1, 1, 3,
      'N', ""},
     {10, 'v', "Radar", "Radar", "Extends the view of its team.", Device::Sensor, 1, 1, 5, 'N', ""},
     {10, 'w', "Scanner", "Scan", "Sees through cloaks across the map.", Device::Sensor, 2, 5, 8,
      'N', ""},
-    {11, 'i', "Plating", "Armour", "Absorbs bullets and shells.", Device::Shield, 1, 2, 0, 'N',
+    {11, 'i', "Armour", "Armour", "Absorbs bullets and shells.", Device::Shield, 1, 2, 0, 'N',
      "10 4 0 1 2 3"},
     {11, 'l', "Screen", "Screen", "Absorbs lasers and beams.", Device::Shield, 1, 3, 0, 'Y',
      "12 4 0 1 2 3"},
@@ -377,7 +377,7 @@ const Item kItems[] = {
     {12, 'k', "Dampener", "Damp", "Hides the unit from plain sight.", Device::Cloak, 1, 2, 0, 'N',
      ""},
     {12, 'y', "Mirage", "Mirage", "Hides the unit from radar.", Device::Cloak, 1, 5, 0, 'N', ""},
-    {12, 'z', "Ghost", "Cloak", "Hides the unit from every sensor.", Device::Cloak, 2, 7, 0, 'N',
+    {12, 'z', "Ghost", "Ghost", "Hides the unit from every sensor.", Device::Cloak, 2, 7, 0, 'N',
      ""},
 };
 
@@ -404,7 +404,7 @@ struct Design {
 const Design kVarnokDesigns[] = {
     {"VPfaa-----", "Miner"},           {"VWau------", "Scout Infrared"},
     {"VWav------", "Scout Radar"},     {"VHcedb----", "Assault Hover"},
-    {"VPmdd-----", "Detection Relay"}, {"VPqhh-----", "Weapon Relay"},
+    {"VPmv------", "Detection Relay"}, {"VPqhh-----", "Weapon Relay"},
     {"VWbab-----", "Trooper"},         {"VPha------", "Scavenger"},
     {"VTdddfa---", "Warden"},          {"VAp-------", "Gunship"},
     {"VCg-------", "Carrier"},         {"VPn-------", "Shroud Relay"},
@@ -499,6 +499,13 @@ public:
         if (std::strlen(name) > static_cast<size_t>(CataloguePictures::kPanelNameLength))
             content.error = std::string("the part name \"") + name + "\" is too long";
         return Text(name);
+    }
+    // A mounted part's label on the design screen: the part's own name, or a shortening of it.
+    int ShortText(const char* name, const char* shortText) {
+        if (!ShortTextNamesPart(name, shortText))
+            content.error =
+                std::string("the short text \"") + shortText + "\" does not name \"" + name + "\"";
+        return Text(shortText);
     }
     void Sound(int number) {
         if (number >= 0) sounds.insert(number);
@@ -695,7 +702,7 @@ void WriteWeapons(Writer& w) {
     w.Comment("6: weapons");
     for (const Weapon& x : kWeapons) {
         w.Line("%d", w.PartName(x.name));
-        w.Line("%d", w.Text(x.shortText));
+        w.Line("%d", w.ShortText(x.name, x.shortText));
         w.Line("%c %c %d %d %d %d %d %d %d %c %c %c %d %c %d %d", x.clan, x.role, 6 * x.size + 4,
                10 * x.size + 6, 1500 + 1000 * x.size, x.reload, x.range, x.travel, x.power,
                x.fireEffect, x.explosion, x.projectile, x.size, x.kind, x.shotLayer, x.level);
@@ -812,7 +819,7 @@ void WriteItems(Writer& w) {
             const int second = 5 * it.size + 5, first = 8 * it.size + 4,
                       time = 1000 + 1000 * it.size;
             w.Line("%d", w.PartName(it.name));
-            w.Line("%d", w.Text(it.shortText));
+            w.Line("%d", w.ShortText(it.name, it.shortText));
             if (section == 10)
                 w.Line("X %c %d %d %d %d %d %d ", it.role, second, first, time, it.value, it.size,
                        it.level);
@@ -952,6 +959,13 @@ Content Build() {
 }
 
 }  // namespace
+
+bool ShortTextNamesPart(const std::string& name, const std::string& shortText) {
+    constexpr size_t kShortest = 4;
+    if (shortText == name) return true;
+    return shortText.size() >= kShortest && shortText.size() < name.size() &&
+           shortText.back() != ' ' && name.compare(0, shortText.size(), shortText) == 0;
+}
 
 const Content& Describe() {
     static const Content content = Build();

@@ -31,6 +31,11 @@ struct Content {
     std::string error;                                             // empty when the tables fit
 };
 
+// Whether a part's short text (its label on the design screen's mounts) names the part as the
+// catalogue and the unit panel do: the name itself, or its first letters, at least four of them
+// ("Chain" for "Chaingun"), so that it reads as the same word. The maker refuses any other.
+bool ShortTextNamesPart(const std::string& name, const std::string& shortText);
+
 // Everything but the pictures; cheap.
 const Content& Describe();
 

@@ -211,14 +211,14 @@ Canvas RepairPanel(const AssetPalette& p) {
 }
 
 // The question covers both lists of the library panel from side to side, so that no row shows
-// cut; its top edge lies on the one row left blank between the lines of both lists (they start
-// two pixels apart, twelve pixels a line), and its bottom edge one row higher than that, where
-// it covers the last line of the group list whole and leaves a blank row above the next line
-// of either list.
+// cut: its edges lie in the blank rows between the lines of both lists (they start two pixels
+// apart, twelve pixels a line). The top edge stands two rows above the question's highest text
+// (a question naming two designs is written from row 213), the bottom edge below the whole
+// caption of the DROP button it crosses.
 Canvas QuestionBox(const AssetPalette& palette) {
     Canvas c(kWidth, kHeight);
     const Ramp& metal = palette.GetRamp(RampId::Metal);
-    const Box box{120, 212, 397, 96};
+    const Box box{120, 210, 397, 110};
     Plate(c, box, metal, 6);
     Frame(c, box, PaletteIndex::kHighlight);
     for (int x : {241, 317}) {
@@ -243,24 +243,24 @@ Canvas Knob(int w, int h, const AssetPalette& palette, bool slider) {
     return c;
 }
 
-// A mount's socket: a ring round the part with one notch for each size step on its upper
-// rim. Its middle stays open, so a part on the mount shows through it, and beside a catalogue
-// entry the notches tell the size.
+// A mount's size as a figure on a round badge. The screen draws it with its top-right corner
+// one column right of a catalogue entry's top-right corner, on the row under it, and centred on
+// a socket it highlights; the badge keeps to the lower left of its 17 x 17 picture, three rows
+// below the top and five columns left of the right edge, so on an entry it stands clear of the
+// frame by three pixels and of the part in the middle.
 Canvas SizeIcon(int size, const AssetPalette& palette) {
-    Canvas c(17, 17);
+    Canvas c(kSizeIconSide, kSizeIconSide);
     const Ramp& crystal = palette.GetRamp(RampId::Crystal);
-    c.FillCircle(8, 8, 8, crystal.At(12));
-    c.FillCircle(8, 8, 6, crystal.At(6));
-    for (int y = 0; y < 17; ++y) {
-        for (int x = 0; x < 17; ++x) {
-            const int dx = x - 8, dy = y - 8;
-            if (dx * dx + dy * dy <= 5 * 5) c.Clear(x, y);
-        }
-    }
-    // Notches at 12, 2, 10 and 4 o'clock of the ring, bright against it.
-    const int notches[4][2] = {{7, 0}, {13, 3}, {1, 3}, {13, 11}};
-    for (int i = 0; i < size && i < 4; ++i)
-        c.FillRect(notches[i][0], notches[i][1], 3, 3, PaletteIndex::kWhite);
+    const int cx = kSizeBadgeLeft + kSizeBadgeSide / 2, cy = kSizeBadgeTop + kSizeBadgeSide / 2;
+    c.FillCircle(cx, cy, kSizeBadgeSide / 2, crystal.At(12));
+    c.FillCircle(cx, cy, kSizeBadgeSide / 2 - 1, crystal.At(5));
+    // The figure's 5 x 7 glyph in the middle of the badge.
+    GlyphFont::DrawText(c, cx - 2, cy - 3 - GlyphFont::kInkTop, std::to_string(size), 1,
+                        PaletteIndex::kWhite);
+    // The screen lines up the stored picture, which is trimmed to what is drawn, and not the
+    // picture's box: a shade pixel in the box's corner, which a plain drawing leaves clear, keeps
+    // the whole box stored and the badge in its place.
+    c.PlotShade(0, 0);
     return c;
 }
 

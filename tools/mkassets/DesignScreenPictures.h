@@ -18,6 +18,11 @@ constexpr int kLargeRows = 89;
 constexpr int kSmallColumns = 8;
 constexpr int kSmallRows = 88;
 constexpr int kLayouts = 15;
+// The mount-size icons (rows 67 to 70 for sizes 1 to 4): a 17 x 17 picture whose round badge,
+// kSizeBadgeSide across with its top-left at (kSizeBadgeLeft, kSizeBadgeTop), shows the size
+// as a figure in the main font.
+constexpr int kSizeIconSide = 17;
+constexpr int kSizeBadgeLeft = 1, kSizeBadgeTop = 3, kSizeBadgeSide = 11;
 
 std::vector<uint8_t> MakeLargePack(const AssetPalette& palette);
 std::vector<uint8_t> MakeSmallPack(const AssetPalette& palette);

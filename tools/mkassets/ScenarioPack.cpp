@@ -36,7 +36,7 @@ Designs DesignsOf(char clan) {
                 Design("TPt-------", "Converter"), Design("TAp-------", "Dartwing")};
     }
     return {Design("VHcedb----", "Assault Hover"),  Design("VWbab-----", "Trooper"),
-            Design("VPfaa-----", "Miner"),          Design("VPmdd-----", "Detection Relay"),
+            Design("VPfaa-----", "Miner"),          Design("VPmv------", "Detection Relay"),
             Design("VPk-------", "Repair Crawler"), Design("VCg-------", "Carrier"),
             Design("TPt-------", "Converter"),      Design("VAp-------", "Gunship")};
 }

@@ -48,7 +48,7 @@ constexpr Line kLines[] = {
     {30, "Idle: repair at %d percent damage"},
     {31, "Focus fire on one target"},
     {32, "Each weapon its own target"},
-    {197, "Press OK once every\\nplayer has joined."},
+    {197, "Nobody can join yet:\\npress OK to let players in."},
     {198, "Type the host's name or\\naddress, then press OK."},
     {199, "%d player(s) joined.\\nPress OK to start."},
     {200, "Connecting to the host..."},
@@ -122,10 +122,10 @@ constexpr Line kLines[] = {
     {326, "The high-score file was damaged and is kept aside. Rows kept:"},
     {310, "Explore the map"},
     {311, "Attack automatically"},
-    {312, "Player %d was lost. Linking again."},
-    {313, "A player was lost. Linking again."},
-    {333, "Refused a player of version %d: this is version %d."},
-    {334, "The host is version %d, this is version %d: no game."},
+    {312, "Player %d was lost.\\nLinking again."},
+    {313, "A player was lost.\\nLinking again."},
+    {333, "Refused a player of\\nversion %d; this is %d."},
+    {334, "The host is version %d,\\nthis is version %d: no game."},
 };
 
 struct Mission {
