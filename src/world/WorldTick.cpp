@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "catalogue/TemplateCatalogue.h"
+#include "core/Clock.h"
 #include "core/DisplayBase.h"
 #include "core/MusicPlayer.h"
 #include "core/PaletteCycler.h"
@@ -224,6 +225,7 @@ int World::RunScreen(int elapsedMs) {
 int World::NetworkStep() {
     if (networkGame == 0) return 1;
     CheckPeers();
+    ApplyWaitingCommands();
     for (int slot = 0; slot < kPeerSlots; ++slot)
         ReceiveFromPeer(slot);
     if (heartbeatTimer.Expired()) {
@@ -261,6 +263,11 @@ void World::ReceiveFromPeer(int slot) {
     if (!link || !message) return;
     for (;;) {
         link->Receive(message->start, CommandBuffer::kCapacity, peerHeld[slot], peerPayload[slot]);
+        PeerWatch& watch = peerWatch[slot];
+        if (link->FramesReceived() != watch.frames) {
+            watch.frames = link->FramesReceived();
+            watch.heardAt = GetTimeMs();
+        }
         // The link never holds more than the buffer's capacity.
         if (peerHeld[slot] > CommandBuffer::kCapacity) peerHeld[slot] = CommandBuffer::kCapacity;
         message->cursor = message->start + peerHeld[slot];
