@@ -145,7 +145,10 @@ void World::UpdateObjects(int elapsedMs) {
                     wreck.description.position.y += kAirWreckDrop;
                 wreck.value = static_cast<int>(design->SumPartField5() * kWreckFactor);
                 if (wreck.description.chassis == 'h') wreck.value += o->GetCargo();
-                wreck.team = o->id.team;
+                // Each machine hands out serials from a counter of its own: in a network game
+                // the wreck takes the maker's team, so that a captured unit's wreck never takes
+                // an id its victim's machine issues too.
+                wreck.team = networkGame == 1 ? LocalTeam() : o->id.team;
                 wreck.colour = o->teamRecord.third;
             }
             delete n;
