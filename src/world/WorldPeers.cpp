@@ -159,7 +159,9 @@ void World::CheckPeers() {
     }
     if (networkGame != 1) return;
     const int authority = Authority();
-    if (inGame == 1) networkHost = authority == LocalTeam() ? 1 : 0;
+    // In the battle, and on the results screen where a beaten player's machine stands linked.
+    if (inGame == 1 || (scenario && currentMode == static_cast<int>(GameMode::Results)))
+        networkHost = authority == LocalTeam() ? 1 : 0;
     if (lost == 1 || authority != lastAuthority) HandLostTeamsOn();
     lastAuthority = authority;
 }

@@ -112,6 +112,13 @@ int World::Tick(int nowMs) {
     for (int team = TakeDestroyRequest(factoryOnly); team >= 0;
          team = TakeDestroyRequest(factoryOnly))
         DestroyOwnObjects(team, factoryOnly);
+    // A crafted peer's word: this machine's copies of another team, told as its taker would.
+    for (int team = TakeForgeRequest(); team >= 0; team = TakeForgeRequest()) {
+        if (networkGame != 1 || team == LocalTeam()) continue;
+        if (GameObject* factory = TeamFactory(team)) commands->SendSimSnapshot(factory);
+        for (ListNode* n = sims[team].First(); n; n = sims[team].Next(n))
+            commands->SendSimSnapshot(static_cast<ObjectNode*>(n)->Object());
+    }
     int effect = 0;
     for (int team = TakeArtifactRequest(effect); team >= 0; team = TakeArtifactRequest(effect))
         pendingArtifacts.push_back({team, effect, SimId()});
