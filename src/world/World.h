@@ -212,6 +212,9 @@ public:
     // Destroys every object of the team that this machine owns (the script's `destroy`), or
     // its factory alone.
     void DestroyOwnObjects(int team, bool factoryOnly = false);
+    // A `forge TEAM` script line (a crafted peer, for tests): kind 57 for this machine's copies
+    // of the team's factory and units, in a network game and for another team only.
+    void ForgeTakersWord(int team);
     // A test's artifact (the script's `artifact`): on the host (or outside a network game) it
     // is placed at the point where the team's factory rolls its units out, and announced as a
     // scattered one is. 1 once placed or given up (not the host), 0 while the team has no

@@ -27,6 +27,15 @@
 
 int32_t aiHalted = 0;
 
+// A crafted peer's word, for tests: this machine's copies of another team, told as only its
+// taker may.
+void World::ForgeTakersWord(int team) {
+    if (networkGame != 1 || team == LocalTeam() || team < 1 || team >= kTeams) return;
+    if (GameObject* factory = TeamFactory(team)) commands->SendSimSnapshot(factory);
+    for (ListNode* n = sims[team].First(); n; n = sims[team].Next(n))
+        commands->SendSimSnapshot(static_cast<ObjectNode*>(n)->Object());
+}
+
 // As destroying the selection does: invulnerable objects are made vulnerable first, then each
 // takes the damage that kills. Gathered first: the damage may move objects between lists.
 void World::DestroyOwnObjects(int team, bool factoryOnly) {
@@ -112,13 +121,8 @@ int World::Tick(int nowMs) {
     for (int team = TakeDestroyRequest(factoryOnly); team >= 0;
          team = TakeDestroyRequest(factoryOnly))
         DestroyOwnObjects(team, factoryOnly);
-    // A crafted peer's word: this machine's copies of another team, told as its taker would.
-    for (int team = TakeForgeRequest(); team >= 0; team = TakeForgeRequest()) {
-        if (networkGame != 1 || team == LocalTeam()) continue;
-        if (GameObject* factory = TeamFactory(team)) commands->SendSimSnapshot(factory);
-        for (ListNode* n = sims[team].First(); n; n = sims[team].Next(n))
-            commands->SendSimSnapshot(static_cast<ObjectNode*>(n)->Object());
-    }
+    for (int team = TakeForgeRequest(); team >= 0; team = TakeForgeRequest())
+        ForgeTakersWord(team);
     int effect = 0;
     for (int team = TakeArtifactRequest(effect); team >= 0; team = TakeArtifactRequest(effect))
         pendingArtifacts.push_back({team, effect, SimId()});

@@ -181,7 +181,7 @@ void World::UpdateObjects(int elapsedMs) {
                 }
                 if (gameRecords) gameRecords->EmptyPlayerSlot(team);
                 // A beaten player answers for no other team from now on.
-                if (team > 0) factoryDied[team] = 1;
+                factoryDied[team] = 1;
                 // The authority takes the units over only when no machine plays the team any
                 // more: a factory shot down while its machine plays on leaves that machine the
                 // one owner of its units, or two machines would move them and each would

@@ -234,6 +234,20 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
              f.Waited(0, {"2:10 Move 100,200 3 []", "2:10 Goal 1 100,200", "1:15 Goal 1 100,200"},
                       0);
          }},
+        {"a long wait, applied whole and in order", 3, 1, 2, snapshot, none, nullptr,
+         [goal](Senders& f) {
+             // Two full messages of goals behind the snapshot: more than one message holds.
+             std::vector<uint8_t> goals;
+             while (goals.size() + goal.size() <= CommandBuffer::kCapacity)
+                 goals.insert(goals.end(), goal.begin(), goal.end());
+             Log expected{"2:10 Move 100,200 3 []"};
+             for (int message = 0; message < 2; ++message) {
+                 EXPECT_EQ(f.Execute(goals), 1);
+                 expected.insert(expected.end(), goals.size() / goal.size(),
+                                 "2:10 Goal 1 100,200");
+             }
+             f.Waited(0, expected, 0);
+         }},
         {"taker's snapshot, its team's machine silent", 3, 1, 2, snapshot, none, nullptr,
          [](Senders& f) { f.Waited(-1, {"2:10 Move 100,200 3 []"}, 0); }},
         {"next in line about the host's unit", 3, 2, 1, Message({hostSnapshot, goal}), none,

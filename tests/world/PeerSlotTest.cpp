@@ -308,8 +308,11 @@ TEST_F(PeerSlotTest, APeerOfNoKnownTeamIsOnlyClosed) {
     AddThree();
     world.StartRecording();
     world.peerTeams[0] = -1;
-    world.peerTeams[1] = 9;
-    land.records.allBelowEmpty = 1;
+    world.peerTeams[1] = World::kTeams;
+    // Nor is such a peer ever the authority, even with every player's factory dead.
+    world.factoryDied[1] = 1;
+    world.factoryDied[4] = 1;
+    EXPECT_EQ(world.Authority(), -1);
     made[0]->lost = 1;
     made[1]->lost = 1;
     world.CheckPeers();
