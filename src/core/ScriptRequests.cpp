@@ -36,3 +36,7 @@ int TakeDestroyRequest(bool& factoryOnly) {
 int TakeArtifactRequest(int& effect) {
     return winx_TakeArtifactRequest(effect);
 }
+
+int TakeForgeRequest() {
+    return winx_TakeForgeRequest();
+}

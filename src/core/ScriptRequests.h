@@ -25,3 +25,5 @@ int TakeDestroyRequest(bool& factoryOnly);
 // The oldest pending test artifact's team, removed from the queue with its effect; -1 when
 // none.
 int TakeArtifactRequest(int& effect);
+// The oldest team a `forge` line named, removed from the queue; -1 when none.
+int TakeForgeRequest();

@@ -7,6 +7,7 @@
 
 #include "catalogue/PictureTemplates.h"
 #include "catalogue/TemplateCatalogue.h"
+#include "core/Clock.h"
 #include "core/Rect.h"
 #include "core/SpriteSet.h"
 #include "core/WindowProc.h"
@@ -421,7 +422,13 @@ int CommandExecutor::Execute(CommandBuffer& message, int slot) {
     }
     CommandReader reader(message.start, size);
     CommandHeader header;
+    current = message.start;
     while (reader.NextCommand(header)) {
+        // Behind a command that waits, the rest of the link's commands wait too, in order.
+        if (InRange(slot, 0, World::kPeerSlots - 1) && !world.peerWatch[slot].waiting.empty()) {
+            Wait(current, reader, header, slot);
+            continue;
+        }
         // The pointer keeps moving during long decodes.
         PumpMouseMove();
         Apply(reader, header, slot);
@@ -437,28 +444,17 @@ int CommandExecutor::SenderTeam(int slot) const {
 }
 
 int CommandExecutor::SlotPlaying(int team) const {
-    for (int slot = 0; slot < World::kPeerSlots; ++slot) {
-        CommLink* link = world.peerLinks[slot];
-        if (link && link->ConnectionLost() == 0 && world.peerTeams[slot] == team) return slot;
-    }
-    return -1;
+    return world.SlotPlaying(team);
 }
 
 int CommandExecutor::LowestPlayerLeft(int except) const {
-    int lowest = -1;
-    auto consider = [&lowest, except](int team) {
-        if (IsPlayerTeam(team) && team != except && (lowest == -1 || team < lowest)) lowest = team;
-    };
-    consider(world.LocalTeam());
-    for (int slot = 0; slot < World::kPeerSlots; ++slot) {
-        CommLink* link = world.peerLinks[slot];
-        if (link && link->ConnectionLost() == 0) consider(world.peerTeams[slot]);
-    }
-    return lowest;
+    return world.Authority(except);
 }
 
 int CommandExecutor::HasAuthority(int sender) const {
-    return world.networkHost != 1 && IsPlayerTeam(sender) && sender == LowestPlayerLeft(-1) ? 1 : 0;
+    return IsPlayerTeam(sender) && sender != world.LocalTeam() && sender == LowestPlayerLeft(-1)
+               ? 1
+               : 0;
 }
 
 int CommandExecutor::AnsweringTeam(GameObject* o) const {
@@ -475,25 +471,23 @@ int CommandExecutor::AnsweringTeam(GameObject* o) const {
     return IsPlayerTeam(team) ? team : -1;
 }
 
-// A team's machine that is gone is answered for by the lowest player left, who took its objects
-// over (the World's peer check). This machine may not have seen the loss yet when the taker's
-// word arrives: the links to the lost machine close on each survivor in its own time. The
-// taker's first command about the lost team is its snapshot of the team's factory or units (57)
-// or, for a team with neither, the player's drop (45): with `lossSign`, such a command from the
-// player who would take the team over closes the link to the team's machine here, as the
-// taker's peer check closed its own, and the command is applied. The peer check that follows
-// does the rest (the status line, the empty player slot). Every other command waits its turn
-// behind that first one on the taker's link, so nothing else needs the sign.
+// A team's machine that is gone is answered for by the authority, who took its objects over
+// (the World's peer check). This machine may not have seen the loss yet when the taker's word
+// arrives: the links to the lost machine close on each survivor in its own time. The taker's
+// first command about the lost team is its snapshot of the team's factory or units (57) or, for
+// a team with neither, the player's drop (45): with `lossSign`, such a command from the player
+// who would take the team over waits (kWait, for `waitingFor`) until this machine sees the loss
+// from that machine's own link; a peer's word never closes another's link. Every other command
+// comes behind that first one on the taker's link, so nothing else needs the sign.
 int CommandExecutor::SpeaksFor(int sender, int team, int lossSign) {
     if (!IsPlayerTeam(sender)) return 0;
     if (team == sender || team == kAnyPlayer) return 1;
     if (!IsPlayerTeam(team)) return 0;
     if (team == world.LocalTeam()) return 0;
-    const int playing = SlotPlaying(team);
-    if (playing == -1) return sender == LowestPlayerLeft(-1) ? 1 : 0;
+    if (SlotPlaying(team) == -1) return sender == LowestPlayerLeft(-1) ? 1 : 0;
     if (lossSign == 0 || sender != LowestPlayerLeft(team)) return 0;
-    world.peerLinks[playing]->Drop(0);
-    return 1;
+    waitingFor = team;
+    return kWait;
 }
 
 int CommandExecutor::MaySend(const CommandReader& r, const CommandHeader& h, int slot) {
@@ -515,7 +509,7 @@ int CommandExecutor::MaySend(const CommandReader& r, const CommandHeader& h, int
             CommandReader payload = r;
             payload.ReadByte();
             const int team = payload.ReadByte();
-            return team != sender && SpeaksFor(sender, team, lossSign) ? 1 : 0;
+            return team != sender ? SpeaksFor(sender, team, lossSign) : 0;
         }
         case From::kAnswerer:
             break;
@@ -585,8 +579,26 @@ void CommandExecutor::GiveAwaitedAwards() {
     }
 }
 
+void CommandExecutor::Wait(const uint8_t* data, CommandReader& r, const CommandHeader& h,
+                           int slot) {
+    World::PeerWatch& watch = world.peerWatch[slot];
+    if (watch.waiting.empty()) {
+        watch.waitingFor = waitingFor;
+        watch.waitingSince = GetTimeMs();
+    }
+    const uint8_t* command = data + (r.CommandEnd() - static_cast<size_t>(h.length));
+    watch.waiting.insert(watch.waiting.end(), command, data + r.CommandEnd());
+    r.SkipCommand();
+}
+
 void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) {
-    if (MaySend(r, h, slot) == 0) {
+    const int may = MaySend(r, h, slot);
+    if (may == kWait && InRange(slot, 0, World::kPeerSlots - 1) &&
+        world.peerWatch[slot].refusing != waitingFor) {
+        Wait(current, r, h, slot);
+        return;
+    }
+    if (may != 1) {
         Refuse(h, slot);
         r.SkipCommand();
         return;

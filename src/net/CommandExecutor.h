@@ -49,7 +49,8 @@ private:
 
     // Who sent it: the player of the slot (-1 while not known).
     int SenderTeam(int slot) const;
-    // Whether the slot may send the command, by the kind's row of the sender table.
+    // Whether the slot may send the command, by the kind's row of the sender table: 1, 0 or
+    // kWait.
     int MaySend(const CommandReader& reader, const CommandHeader& header, int slot);
     // Drops the command with a trace line naming the slot, its player and the kind.
     void Refuse(const CommandHeader& header, int slot);
@@ -58,12 +59,15 @@ private:
     // features, deposits, artifacts).
     int AnsweringTeam(GameObject* object) const;
     // Whether `sender` speaks for `team` here: it plays it, or the team's machine is gone and
-    // the sender took it over. `lossSign`: see the source.
+    // the sender took it over (1); or it would take the team over and the command must wait
+    // for this machine to see the loss (kWait; `lossSign`: see the source).
+    static constexpr int kWait = 2;
     int SpeaksFor(int sender, int team, int lossSign);
-    // The host, or once it is lost the lowest player left.
+    // Keeps the command in the slot's waiting queue (World::PeerWatch), for `waitingFor`.
+    void Wait(const uint8_t* data, CommandReader& reader, const CommandHeader& header, int slot);
+    // The authority (World::Authority), when it is the sender.
     int HasAuthority(int sender) const;
-    // The lowest-numbered player still in the game as this machine knows it (itself and the
-    // peers whose links stand), leaving `except` out; -1 for none.
+    // World::Authority.
     int LowestPlayerLeft(int except) const;
     // The slot whose standing link plays the team, or -1.
     int SlotPlaying(int team) const;
@@ -72,4 +76,7 @@ private:
 
     World& world;
     CommandReceivers& receivers;
+    // The message being executed, and the team the last kWait answer waits for.
+    const uint8_t* current = nullptr;
+    int waitingFor = -1;
 };

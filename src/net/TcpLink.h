@@ -23,10 +23,9 @@ public:
     static constexpr uint32_t kMaxPayload = 8192;
     static constexpr uint32_t kFrameConstant = 100;
     static constexpr uint32_t kRetryMs = 5000;
-    // A connection that has sent no whole frame this long after it was made, or that started a
-    // frame and did not finish it this long after, holds a place no real player can use: it is
+    // A connection that has sent no whole frame kSilentMs after it was made, or that started a
+    // frame and did not finish it kSilentMs after, holds a place no real player can use: it is
     // dropped (at the link-up and in the game alike).
-    static constexpr uint32_t kSilentMs = 10000;
     // The hello's payload: shaped as a command of a kind no build has (255), so that a build
     // from before the hello drops it as data it cannot read, then a magic and the version
     // (16 bits, little endian as the commands' fields are).

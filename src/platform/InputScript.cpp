@@ -338,6 +338,13 @@ struct LineParser {
         return true;
     }
 
+    bool Forge(const std::vector<std::string_view>& words) {
+        auto team = words.size() == 2 ? ParseNumber(words[1]) : std::nullopt;
+        if (!team || *team < 1 || *team > 4) return Fail("usage: forge TEAM (TEAM 1 to 4)");
+        Add(winx_ScriptStep::Kind::Forge, *team);
+        return true;
+    }
+
     bool Bare(const std::vector<std::string_view>& words, winx_ScriptStep::Kind kind) {
         if (words.size() != 1) return Fail(Concat({"'", words[0], "' takes no arguments"}));
         Add(kind);
@@ -370,6 +377,7 @@ struct LineParser {
         if (EqualNoCase(command, "await")) return Await(words);
         if (EqualNoCase(command, "destroy")) return Destroy(words);
         if (EqualNoCase(command, "artifact")) return Artifact(words);
+        if (EqualNoCase(command, "forge")) return Forge(words);
         return Fail(Concat({"unknown command '", command, "'"}));
     }
 };

@@ -31,7 +31,10 @@ struct winx_ScriptStep {
         Destroy,
         // A test's artifact (host only): value: the team at whose factory's roll-out point it
         // lies; x: its effect.
-        Artifact
+        Artifact,
+        // A crafted peer: value: the team whose factory and units this machine tells the
+        // others about (kind 57) from its own copies, as only that team's taker may.
+        Forge
     };
     // What an await waits for beyond the game modes 1 to 10: a battle that stands paused, or
     // one that runs.

@@ -366,6 +366,9 @@ void RunScriptStep(const winx_ScriptStep& step) {
         case Kind::Artifact:
             winx_RequestArtifact(static_cast<int>(step.value), step.x);
             break;
+        case Kind::Forge:
+            winx_RequestForge(static_cast<int>(step.value));
+            break;
         case Kind::Activate:
             PostActivation(true);
             break;

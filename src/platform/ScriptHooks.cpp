@@ -14,6 +14,10 @@ std::deque<std::pair<int, int>>& ArtifactRequests() {
     static std::deque<std::pair<int, int>> requests;
     return requests;
 }
+std::deque<int>& ForgeRequests() {
+    static std::deque<int> requests;
+    return requests;
+}
 }  // namespace
 
 void winx_SetScriptGameMode(int mode) {
@@ -60,5 +64,16 @@ int winx_TakeArtifactRequest(int& effect) {
     const auto [team, kind] = ArtifactRequests().front();
     ArtifactRequests().pop_front();
     effect = kind;
+    return team;
+}
+
+void winx_RequestForge(int team) {
+    ForgeRequests().push_back(team);
+}
+
+int winx_TakeForgeRequest() {
+    if (ForgeRequests().empty()) return -1;
+    const int team = ForgeRequests().front();
+    ForgeRequests().pop_front();
     return team;
 }

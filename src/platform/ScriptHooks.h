@@ -19,3 +19,6 @@ int winx_TakeDestroyRequest();
 void winx_RequestArtifact(int team, int effect);
 // The oldest pending artifact's team, removed from the queue with its effect; -1 when none.
 int winx_TakeArtifactRequest(int& effect);
+// The teams a `forge` line named, oldest first; -1 when none.
+void winx_RequestForge(int team);
+int winx_TakeForgeRequest();

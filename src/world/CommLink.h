@@ -13,6 +13,9 @@ public:
     // Why a link was dropped by this side: the status-line strings naming the player.
     static constexpr int kDroppedDamaged = 304;
     static constexpr int kDroppedStalled = 305;
+    // A peer that delivered nothing this long is taken for gone: every machine sends at least
+    // a heartbeat every two seconds, paused or not.
+    static constexpr uint32_t kSilentMs = 10000;
 
     virtual ~CommLink() = default;
 

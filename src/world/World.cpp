@@ -1,6 +1,8 @@
 #include "world/World.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <string>
 
 #include "catalogue/DesignLibrary.h"
@@ -216,6 +218,8 @@ void World::ClearObjects() {
     artifactAwards.clear();
     awaitedWinners.clear();
     wreckMakers.clear();
+    std::fill(std::begin(factoryDied), std::end(factoryDied), uint8_t{0});
+    lastAuthority = -1;
     groups.DeleteAll();
     landFeatures.DeleteAll();
     if (designLibrary) designLibrary->Clear();
@@ -346,6 +350,29 @@ int World::PeerPlays(int team) const {
         if (peerLinks[slot] && peerTeams[slot] == team) return 1;
     }
     return 0;
+}
+
+int World::SlotPlaying(int team) const {
+    for (int slot = 0; slot < kPeerSlots; ++slot) {
+        CommLink* link = peerLinks[slot];
+        if (link && link->ConnectionLost() == 0 && peerTeams[slot] == team) return slot;
+    }
+    return -1;
+}
+
+int World::Authority(int except) const {
+    int lowest = -1;
+    auto consider = [this, &lowest, except](int team) {
+        if (team >= 1 && team < kTeams && team != except && factoryDied[team] == 0 &&
+            (lowest == -1 || team < lowest))
+            lowest = team;
+    };
+    consider(localPlayer.first);
+    for (int slot = 0; slot < kPeerSlots; ++slot) {
+        CommLink* link = peerLinks[slot];
+        if (link && link->ConnectionLost() == 0) consider(peerTeams[slot]);
+    }
+    return lowest;
 }
 
 void World::ResetAlliances() {

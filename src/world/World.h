@@ -166,6 +166,14 @@ public:
     int PeerCount() const;
     // 1 when a linked peer's machine plays `team`: that machine still owns the team's objects.
     int PeerPlays(int team) const;
+    // The slot whose link stands and plays `team` (its machine not seen lost here), or -1.
+    int SlotPlaying(int team) const;
+    // Who answers for what no player owns and for the teams whose machines are gone: the
+    // lowest-numbered player whose factory has not died and whose machine this machine has not
+    // seen lost (itself, or a peer whose link stands), leaving `except` out; -1 for none. Every
+    // machine learns of a death from the death pass and of a loss from the lost machine's own
+    // link only, so all of them name the same player.
+    int Authority(int except = -1) const;
 
     // --- WorldScenario.cpp: the scenario in play, saved games and the team records.
     // Installs the makers whose classes are part of the game so far: units from a design code
@@ -204,6 +212,9 @@ public:
     // Destroys every object of the team that this machine owns (the script's `destroy`), or
     // its factory alone.
     void DestroyOwnObjects(int team, bool factoryOnly = false);
+    // A `forge TEAM` script line (a crafted peer, for tests): kind 57 for this machine's copies
+    // of the team's factory and units, in a network game and for another team only.
+    void ForgeTakersWord(int team);
     // A test's artifact (the script's `artifact`): on the host (or outside a network game) it
     // is placed at the point where the team's factory rolls its units out, and announced as a
     // scattered one is. 1 once placed or given up (not the host), 0 while the team has no
@@ -396,6 +407,10 @@ public:
     void StartRecording();
     void ClosePeers(CommLink* link);
     void CheckPeers();
+    // Applies the commands that waited for a loss once this machine saw it (the link closed, or
+    // silent past CommLink::kSilentMs, which drops it), or, when that link still delivers
+    // kSilentMs after the first of them, refuses those about its team and applies the rest.
+    void ApplyWaitingCommands();
     void SendCommands(int slot) override;
     void CompactPeers();
     // Reads and executes what every peer has sent, as the network step does (the host and join
@@ -465,6 +480,25 @@ public:
     // The receive state of each peer slot's message in progress.
     size_t peerHeld[kPeerSlots] = {};
     size_t peerPayload[kPeerSlots] = {};
+    // When each peer slot's link last delivered a frame, and the commands of its player that
+    // wait for this machine to see another machine lost: a player who would take a team over
+    // may speak for it before the loss reaches this machine. Once something waits, everything
+    // after it from that link waits behind it, in order.
+    struct PeerWatch {
+        int32_t frames = 0;
+        uint32_t heardAt = 0;
+        std::vector<uint8_t> waiting;
+        // The team whose machine's loss they wait for, and since when.
+        int32_t waitingFor = -1;
+        uint32_t waitingSince = 0;
+        // While the waiting commands are applied after the wait ran out: the team about which
+        // they are refused.
+        int32_t refusing = -1;
+    };
+    static constexpr size_t kMaxWaitingBytes = 1 << 18;
+    PeerWatch peerWatch[kPeerSlots];
+    // The teams whose factory died here (the death pass): they answer for no other team.
+    uint8_t factoryDied[kTeams] = {};
     // The queued path requests by object id (team << 32 | serial), kept by the request nodes
     // themselves, so that a unit asking for its turn need not walk the whole queue. Declared
     // before the queue: it outlives the nodes.
@@ -615,11 +649,19 @@ private:
     void AgePathRequests();
     // Takes every complete message waiting on the slot's link and has it executed.
     void ReceiveFromPeer(int slot);
+    // Makes this machine run the team's objects (taken, 1) or leave them to their new taker (0):
+    // the units, and a factory it kills. `dropped` also tells the peers that the player left.
+    void TakeOverTeam(int team, int dropped);
+    // The teams no standing link plays go to the authority: to this machine when it is that
+    // (a taker lost or beaten passes its teams on), away from it when it is no longer.
+    void HandLostTeamsOn();
     void RunComputerTurns();
     // The current screen's events, update and drawing; 0 when it asked for a mode change.
     int RunScreen(int elapsedMs);
 
     ScreenFactory* screenFactory = nullptr;
+    // The authority at the last peer check.
+    int32_t lastAuthority = -1;
 };
 
 // The World, through the application pointer; null before it is built and after it is gone.

@@ -1,7 +1,10 @@
 // The network peer slots: up to three links to the other machines, each with its receive
 // buffer and the team its player plays, kept packed at the front; the outgoing stream; and the
 // takeover of a lost player's team.
+#include <algorithm>
 #include <cstdio>
+
+#include "core/Clock.h"
 
 #include "core/Settings.h"
 #include "core/StringTable.h"
@@ -57,6 +60,9 @@ CommLink* World::AdoptPeer(std::unique_ptr<CommLink> link) {
     peerCommands[slot] = std::make_unique<CommandBuffer>();
     peerHeld[slot] = 0;
     peerPayload[slot] = 0;
+    peerWatch[slot] = PeerWatch();
+    peerWatch[slot].frames = peerLinks[slot]->FramesReceived();
+    peerWatch[slot].heardAt = GetTimeMs();
     return peerLinks[slot];
 }
 
@@ -82,6 +88,7 @@ void World::ClosePeers(CommLink* link) {
         peerCommands[slot].reset();
         peerHeld[slot] = 0;
         peerPayload[slot] = 0;
+        peerWatch[slot] = PeerWatch();
     }
     if (PeerCount() == 0) {
         networkGame = 0;
@@ -106,16 +113,19 @@ void World::CompactPeers() {
         peerTeams[i] = peerTeams[j];
         peerHeld[i] = peerHeld[j];
         peerPayload[i] = peerPayload[j];
+        peerWatch[i] = std::move(peerWatch[j]);
         peerLinks[j] = nullptr;
         peerTeams[j] = -1;
         peerHeld[j] = 0;
         peerPayload[j] = 0;
+        peerWatch[j] = PeerWatch();
     }
 }
 
-// Only the machine of the lowest-numbered player left takes the lost team over; a peer whose
-// team is not known (or not a player's) is only closed.
+// The authority (World::Authority) takes a lost team over; a peer whose team is not known (or
+// not a player's) is only closed.
 void World::CheckPeers() {
+    int lost = 0;
     for (int slot = 0; slot < kPeerSlots; ++slot) {
         CommLink* link = peerLinks[slot];
         if (!link || link->ConnectionLost() != 1) continue;
@@ -139,30 +149,99 @@ void World::CheckPeers() {
         --slot;
         if (!IsPlayerTeam(team) || !gameRecords || gameRecords->HasScenario() != 1) continue;
         gameRecords->EmptyPlayerSlot(team);
-        if (gameRecords->AllPlayerSlotsEmpty() != 1) continue;
-        // The lowest-numbered player left also does what only the host did: it grows the
-        // deposits (kind 42) and awards the artifacts (kind 56), or after the host's loss
-        // nobody would, and the survivors' deposits would stop while their players mine.
-        if (networkGame == 1) networkHost = 1;
-        GameObject* factory = TeamFactory(team);
-        for (ListNode* n = sims[team].First(); n; n = sims[team].Next(n)) {
-            GameObject* unit = static_cast<ObjectNode*>(n)->Object();
-            unit->SetLocal(1);
-            // A team whose factory is already gone tells its units' state here: the death
-            // pass that would have told it ran while the lost machine still owned them.
-            if (!factory && networkGame == 1) commands->SendSimSnapshot(unit);
+        lost = 1;
+        // The authority also does what only the host did: it grows the deposits (kind 42) and
+        // awards the artifacts (kind 56), or after the host's loss nobody would, and the
+        // survivors' deposits would stop while their players mine.
+        const int taker = Authority() == LocalTeam();
+        if (networkGame == 1) networkHost = taker ? 1 : 0;
+        if (taker) TakeOverTeam(team, 1);
+    }
+    if (networkGame != 1) return;
+    const int authority = Authority();
+    // In the battle, and on the results screen where a beaten player's machine stands linked.
+    if (inGame == 1 || (scenario && currentMode == static_cast<int>(GameMode::Results)))
+        networkHost = authority == LocalTeam() ? 1 : 0;
+    if (lost == 1 || authority != lastAuthority) HandLostTeamsOn();
+    lastAuthority = authority;
+}
+
+void World::TakeOverTeam(int team, int dropped) {
+    GameObject* factory = TeamFactory(team);
+    if (factory && factory->local == 1) factory = nullptr;
+    for (ListNode* n = sims[team].First(); n; n = sims[team].Next(n)) {
+        GameObject* unit = static_cast<ObjectNode*>(n)->Object();
+        if (unit->local == 1) continue;
+        unit->SetLocal(1);
+        // A team whose factory is already gone tells its units' state here: the death pass
+        // that would have told it ran while another machine owned them.
+        if (!factory && networkGame == 1) commands->SendSimSnapshot(unit);
+    }
+    if (factory) {
+        factory->SetLocal(1);
+        // The survivors may each hold a different part of the lost machine's last messages:
+        // the factory's cargo as this machine holds it goes first, so that every machine
+        // values the wreck pieces alike.
+        commands->SendSimSnapshot(factory);
+        if (factory->IsInvulnerable() == 1) factory->ToggleInvulnerable();
+        factory->TakeDamage(nullptr, SimId(), nullptr, 0);
+    }
+    if (dropped == 0 || !gameRecords) return;
+    gameRecords->SetPlayerCount(gameRecords->PlayerCount() - 1);
+    commands->SendPlayerDropped(gameRecords->PlayerCount(), team);
+}
+
+void World::HandLostTeamsOn() {
+    const int local = LocalTeam();
+    const int taker = Authority() == local ? 1 : 0;
+    for (int team = 1; team < kTeams; ++team) {
+        if (team == local || SlotPlaying(team) != -1) continue;
+        if (taker == 1) {
+            TakeOverTeam(team, 0);
+            continue;
         }
-        if (factory) {
-            factory->SetLocal(1);
-            // The survivors may each hold a different part of the lost machine's last messages:
-            // the factory's cargo as this machine holds it goes first, so that every machine
-            // values the wreck pieces alike.
-            commands->SendSimSnapshot(factory);
-            if (factory->IsInvulnerable() == 1) factory->ToggleInvulnerable();
-            factory->TakeDamage(nullptr, SimId(), nullptr, 0);
+        for (ListNode* n = sims[team].First(); n; n = sims[team].Next(n))
+            static_cast<ObjectNode*>(n)->Object()->SetLocal(0);
+    }
+}
+
+void World::ApplyWaitingCommands() {
+    const uint32_t now = GetTimeMs();
+    for (int slot = 0; slot < kPeerSlots; ++slot) {
+        PeerWatch& watch = peerWatch[slot];
+        if (watch.waiting.empty() || !peerLinks[slot]) continue;
+        const int playing = SlotPlaying(watch.waitingFor);
+        if (playing != -1 && now - peerWatch[playing].heardAt >= CommLink::kSilentMs) {
+            // Silent past the limit: this machine sees the loss itself. The next peer check
+            // hands the team on, and the commands follow it.
+            peerLinks[playing]->Drop(CommLink::kDroppedStalled);
+            continue;
         }
-        gameRecords->SetPlayerCount(gameRecords->PlayerCount() - 1);
-        commands->SendPlayerDropped(gameRecords->PlayerCount(), team);
+        const bool expired = now - watch.waitingSince >= CommLink::kSilentMs ||
+                             watch.waiting.size() > kMaxWaitingBytes;
+        if (playing != -1 && !expired) continue;
+        std::vector<uint8_t> waiting = std::move(watch.waiting);
+        watch.waiting.clear();
+        watch.refusing = playing != -1 ? watch.waitingFor : -1;
+        watch.waitingFor = -1;
+        // Whole commands, as many as a message holds at a time; one that must wait again (for
+        // another team) takes the rest back into the queue.
+        CommandBuffer message;
+        size_t at = 0;
+        while (at < waiting.size() && executeCommands && peerLinks[slot]) {
+            size_t end = at;
+            while (end < waiting.size() && waiting[end] > 0 &&
+                   end + waiting[end] - at <= CommandBuffer::kCapacity)
+                end += waiting[end];
+            if (end == at) break;
+            message.Rewind();
+            std::copy(waiting.begin() + static_cast<std::ptrdiff_t>(at),
+                      waiting.begin() + static_cast<std::ptrdiff_t>(end), message.start);
+            message.cursor = message.start + (end - at);
+            executeCommands(message, slot);
+            at = end;
+        }
+        peerWatch[slot].refusing = -1;
     }
 }
 

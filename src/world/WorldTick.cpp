@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "catalogue/TemplateCatalogue.h"
+#include "core/Clock.h"
 #include "core/DisplayBase.h"
 #include "core/MusicPlayer.h"
 #include "core/PaletteCycler.h"
@@ -25,6 +26,15 @@
 #include "world/World.h"
 
 int32_t aiHalted = 0;
+
+// A crafted peer's word, for tests: this machine's copies of another team, told as only its
+// taker may.
+void World::ForgeTakersWord(int team) {
+    if (networkGame != 1 || team == LocalTeam() || team < 1 || team >= kTeams) return;
+    if (GameObject* factory = TeamFactory(team)) commands->SendSimSnapshot(factory);
+    for (ListNode* n = sims[team].First(); n; n = sims[team].Next(n))
+        commands->SendSimSnapshot(static_cast<ObjectNode*>(n)->Object());
+}
 
 // As destroying the selection does: invulnerable objects are made vulnerable first, then each
 // takes the damage that kills. Gathered first: the damage may move objects between lists.
@@ -111,6 +121,8 @@ int World::Tick(int nowMs) {
     for (int team = TakeDestroyRequest(factoryOnly); team >= 0;
          team = TakeDestroyRequest(factoryOnly))
         DestroyOwnObjects(team, factoryOnly);
+    for (int team = TakeForgeRequest(); team >= 0; team = TakeForgeRequest())
+        ForgeTakersWord(team);
     int effect = 0;
     for (int team = TakeArtifactRequest(effect); team >= 0; team = TakeArtifactRequest(effect))
         pendingArtifacts.push_back({team, effect, SimId()});
@@ -224,6 +236,7 @@ int World::RunScreen(int elapsedMs) {
 int World::NetworkStep() {
     if (networkGame == 0) return 1;
     CheckPeers();
+    ApplyWaitingCommands();
     for (int slot = 0; slot < kPeerSlots; ++slot)
         ReceiveFromPeer(slot);
     if (heartbeatTimer.Expired()) {
@@ -261,6 +274,11 @@ void World::ReceiveFromPeer(int slot) {
     if (!link || !message) return;
     for (;;) {
         link->Receive(message->start, CommandBuffer::kCapacity, peerHeld[slot], peerPayload[slot]);
+        PeerWatch& watch = peerWatch[slot];
+        if (link->FramesReceived() != watch.frames) {
+            watch.frames = link->FramesReceived();
+            watch.heardAt = GetTimeMs();
+        }
         // The link never holds more than the buffer's capacity.
         if (peerHeld[slot] > CommandBuffer::kCapacity) peerHeld[slot] = CommandBuffer::kCapacity;
         message->cursor = message->start + peerHeld[slot];

@@ -145,7 +145,10 @@ void World::UpdateObjects(int elapsedMs) {
                     wreck.description.position.y += kAirWreckDrop;
                 wreck.value = static_cast<int>(design->SumPartField5() * kWreckFactor);
                 if (wreck.description.chassis == 'h') wreck.value += o->GetCargo();
-                wreck.team = o->id.team;
+                // Each machine hands out serials from a counter of its own: in a network game
+                // the wreck takes the maker's team, so that a captured unit's wreck never takes
+                // an id its victim's machine issues too.
+                wreck.team = networkGame == 1 ? LocalTeam() : o->id.team;
                 wreck.colour = o->teamRecord.third;
             }
             delete n;
@@ -177,13 +180,14 @@ void World::UpdateObjects(int elapsedMs) {
                     if (u != team && AreAllied(u, team)) Unally(SimId(u, 0), SimId(team, 0));
                 }
                 if (gameRecords) gameRecords->EmptyPlayerSlot(team);
-                // The lowest-numbered player left takes the units over only when no machine
-                // plays the team any more: a factory shot down while its machine plays on
-                // leaves that machine the one owner of its units, or two machines would move
-                // them and each would ignore the other's word.
-                const int handOver = networkGame == 1 && o->local != 1 && gameRecords &&
-                                             gameRecords->AllPlayerSlotsEmpty() == 1 &&
-                                             PeerPlays(team) == 0
+                // A beaten player answers for no other team from now on.
+                factoryDied[team] = 1;
+                // The authority takes the units over only when no machine plays the team any
+                // more: a factory shot down while its machine plays on leaves that machine the
+                // one owner of its units, or two machines would move them and each would
+                // ignore the other's word.
+                const int handOver = networkGame == 1 && o->local != 1 &&
+                                             Authority() == LocalTeam() && PeerPlays(team) == 0
                                          ? 1
                                          : 0;
                 for (ListNode* s = sims[team].First(); s; s = sims[team].Next(s)) {

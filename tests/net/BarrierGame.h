@@ -64,14 +64,14 @@ struct Act {
 };
 
 // The barriers named PREFIX1, PREFIX2..., timed from the battle's start, and this player's
-// acts among them: the host pauses at each, every machine writes its checksum inside the pause,
-// the host lifts it.
+// acts among them: the pauser (the host unless said) pauses at each, every machine writes its
+// checksum inside the pause, the pauser lifts it.
 inline std::string Barriers(int player, const std::vector<int>& at, const std::string& prefix,
-                            const std::vector<Act>& acts = {}) {
+                            const std::vector<Act>& acts = {}, int pauser = 1) {
     std::vector<std::pair<int, std::string>> timeline;
     for (size_t i = 0; i < at.size(); ++i) {
         const std::string name = prefix + std::to_string(i + 1);
-        if (player == 1) {
+        if (player == pauser) {
             timeline.emplace_back(at[i], kPause);
             timeline.emplace_back(at[i] + 3000, "checksum " + name + "\n");
             timeline.emplace_back(at[i] + 6000, kPause);
@@ -105,10 +105,11 @@ struct Game {
 
 // Plays one game of `machines` programs to its end; `killed` (0: none) is SIGKILLed as soon as
 // every machine has written its first checksum, inside the first pause. With `listings`, each
-// checksum also writes its listing into the folder's `listing` directory.
+// checksum also writes its listing into the folder's `listing` directory; `pauser` makes the
+// barriers' pauses.
 inline void Run(Game& game, int machines, const std::vector<int>& at, const std::string& prefix,
                 int killed, int timeoutSeconds, const std::vector<Act>& acts = {},
-                bool listings = false) {
+                bool listings = false, int pauser = 1) {
     for (int n = 1; n <= machines; ++n) {
         game.games.push_back(std::make_unique<GameFolder>(game.scratch, "m" + std::to_string(n)));
         if (n == 1) {
@@ -127,7 +128,7 @@ inline void Run(Game& game, int machines, const std::vector<int>& at, const std:
     for (int player = 1; player <= machines; ++player) {
         const GameFolder& folder = *game.games[static_cast<size_t>(player - 1)];
         std::string command =
-            folder.Command(ToBattle(player, machines) + Barriers(player, at, prefix, acts),
+            folder.Command(ToBattle(player, machines) + Barriers(player, at, prefix, acts, pauser),
                            GameFolder::Clock::Real, timeoutSeconds);
         if (listings) {
             const std::string video = "SDL_VIDEODRIVER=";

@@ -9,6 +9,7 @@
 #include "net/ExecutorFixture.h"
 #include "objects/Artifact.h"
 #include "objects/OreDeposit.h"
+#include "support/FakeClock.h"
 
 namespace {
 
@@ -34,6 +35,32 @@ public:
         world.AddArtifact(lying);
     }
     ~Senders() { world.networkGame = 0; }
+    // Runs the network step while commands wait for the loss of the machine on slot 1: `step` 0
+    // loses that link at once; 1 lets a third of the limit pass, 2 the whole limit, each with a
+    // heartbeat heard on slot 1; -1 the whole limit with slot 1 silent. Then the log, whether
+    // slot 1's link is still held, and whether anything still waits.
+    void Waited(int step, const Log& expected, int otherHeld) {
+        world.executeCommands = [this](CommandBuffer& m, int slot) { executor.Execute(m, slot); };
+        auto* other = static_cast<MemoryLink*>(world.peerLinks[1]);
+        const int steps = step == 0 ? 0 : step == 1 ? 1 : 3;
+        if (step == 0) other->lost = 1;
+        for (int i = 0; i < steps; ++i) {
+            clock.Advance(CommLink::kSilentMs / 3 + 1);
+            if (step != -1) other->incoming.push_back(CommandBytes(0).Done());
+            world.NetworkStep();
+        }
+        world.NetworkStep();
+        EXPECT_EQ(log, expected);
+        EXPECT_EQ(world.PeerCount(), otherHeld == 1 ? 2 : 1);
+        EXPECT_EQ(world.peerWatch[0].waiting.empty(), step != 1);
+    }
+    FakeClock clock{5000};
+    // The base made its links on the real clock.
+    const bool restamped = [this] {
+        for (World::PeerWatch& watch : world.peerWatch)
+            watch.heardAt = clock.Now();
+        return true;
+    }();
     int Ore() { return world.FindOreDeposit(kDeposit)->GetStored(); }
     // Moves the team's factory so that its centre stands `past` pixels right of the deposit's
     // last column, level with the deposit's middle.
@@ -82,6 +109,9 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
     const std::vector<uint8_t> goal = CommandBytes(8, kMirror).W(1).P(p).Done();
     const std::vector<uint8_t> snapshot =
         CommandBytes(57, kMirror).P(p).B(3).L(10).L(90).L(5).Done();
+    const std::vector<uint8_t> hostSnapshot =
+        CommandBytes(57, kHostUnit).P(p).B(3).L(10).L(90).L(5).Done();
+    const std::vector<uint8_t> hostGoal = CommandBytes(8, kHostUnit).W(1).P(p).Done();
     const Row rows[] = {
         // The machine playing the object's team, and no other.
         {"goal from the owner", 1, 2, -1, goal, is({"2:10 Goal 1 100,200"})},
@@ -193,10 +223,41 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         {"withdrawal from past the slack", 1, 3, 2, CommandBytes(42, kDeposit).L(-5).Done(),
          is(Refused(42, 3)), [](Senders& f) { f.CentreFactoryRightOfDeposit(3, 33); },
          [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
-        // A taker whose word comes before this machine saw the loss: the lost machine's link
-        // closes here first.
-        {"taker's snapshot before the loss", 3, 1, 2, snapshot, is({"2:10 Move 100,200 3 []"}),
-         nullptr, [](Senders& f) { EXPECT_EQ(f.world.peerLinks[1]->ConnectionLost(), 1); }},
+        // A taker whose word comes before this machine saw the loss: it waits, with what comes
+        // after it from that link, until the lost machine's own link closes here (or goes
+        // silent); a peer's word closes no link. While that link still delivers when the limit
+        // has passed, what it said about that team is refused and the rest applied.
+        {"taker's snapshot before the loss", 3, 1, 2, Message({snapshot, goal, hostGoal}), none,
+         nullptr,
+         [](Senders& f) {
+             f.Waited(1, {}, 1);
+             f.Waited(0, {"2:10 Move 100,200 3 []", "2:10 Goal 1 100,200", "1:15 Goal 1 100,200"},
+                      0);
+         }},
+        {"a long wait, applied whole and in order", 3, 1, 2, snapshot, none, nullptr,
+         [goal](Senders& f) {
+             // Two full messages of goals behind the snapshot: more than one message holds.
+             std::vector<uint8_t> goals;
+             while (goals.size() + goal.size() <= CommandBuffer::kCapacity)
+                 goals.insert(goals.end(), goal.begin(), goal.end());
+             Log expected{"2:10 Move 100,200 3 []"};
+             for (int message = 0; message < 2; ++message) {
+                 EXPECT_EQ(f.Execute(goals), 1);
+                 expected.insert(expected.end(), goals.size() / goal.size(),
+                                 "2:10 Goal 1 100,200");
+             }
+             f.Waited(0, expected, 0);
+         }},
+        {"taker's snapshot, its team's machine silent", 3, 1, 2, snapshot, none, nullptr,
+         [](Senders& f) { f.Waited(-1, {"2:10 Move 100,200 3 []"}, 0); }},
+        {"next in line about the host's unit", 3, 2, 1, Message({hostSnapshot, goal}), none,
+         nullptr,
+         [](Senders& f) {
+             f.Waited(1, {}, 1);
+             f.Waited(2, {Refused(57, 2)[0], "2:10 Goal 1 100,200"}, 1);
+         }},
+        {"next in line about the host's unit, the host lost", 3, 2, 1, hostSnapshot, none,
+         nullptr, [](Senders& f) { f.Waited(0, {"1:15 Move 100,200 3 []"}, 0); }},
         {"taker's snapshot after the loss", 3, 1, -1, snapshot, is({"2:10 Move 100,200 3 []"})},
         {"goal of a lost team from its taker", 3, 1, -1, goal, is({"2:10 Goal 1 100,200"})},
         {"snapshot from one who takes nothing", 1, 3, 2, snapshot, is(Refused(57, 3)), nullptr,

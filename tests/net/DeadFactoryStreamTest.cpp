@@ -37,7 +37,7 @@ struct Machine : StreamMachine {
     }
 };
 
-// Player 3 is lost and its factory was gone before: the host (the lowest-numbered player left)
+// Player 3 is lost and its factory was gone before: the host (the authority, the lowest player)
 // takes its units over and tells where each stands, which player 2's copies, stale by the lost
 // machine's last words, then take. One owner, the same units on both.
 TEST(DeadFactoryStream, AfterTheTakersStreamBothHoldTheLostTeamsUnitsAlike) {
@@ -45,8 +45,7 @@ TEST(DeadFactoryStream, AfterTheTakersStreamBothHoldTheLostTeamsUnitsAlike) {
     Machine second({1, 3});
     TestObject* hostCopy = host.Unit(3, 1, 3, 3, 0, 80);
     TestObject* secondCopy = second.Unit(3, 1, 3, 6, 0, 95);
-    host.land.records.allBelowEmpty = 1;
-    second.land.records.allBelowEmpty = 0;
+    second.world.localPlayer = ValueTriple(2);
     for (Machine* m : {&host, &second}) {
         SetObjectWorld(&m->world);
         static_cast<MemoryLink*>(m->world.peerLinks[1])->lost = 1;

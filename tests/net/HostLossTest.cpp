@@ -74,4 +74,89 @@ TEST_F(HostLossTest, TheLowestPlayerLeftGrowsTheDepositsOnceTheHostIsLost) {
     SetObjectWorld(nullptr);
 }
 
+// The host is beaten (its factory dies on every machine) but stays linked, as a beaten player's
+// machine does; then players drop. Every survivor names the same authority, the lowest player
+// whose factory stands and whose machine is not lost, and only that machine runs the lost teams'
+// units; a taker lost in turn hands its teams on by the same rule.
+struct BeatenHostCase {
+    int machines;
+    // The players whose machines die, in order, and the authority after each.
+    std::vector<int> dropped;
+    std::vector<int> takers;
+};
+
+class BeatenHostThenDrop : public HostLossTest,
+                           public ::testing::WithParamInterface<BeatenHostCase> {
+protected:
+    static constexpr int kSerial = 50;
+    Machine* Of(int player) {
+        for (auto& m : machines)
+            if (m && m->screen->PlayerNumber() == player) return m.get();
+        return nullptr;
+    }
+    // The machines on which the team's unit is owned.
+    std::vector<int> Running(int team) {
+        std::vector<int> owners;
+        for (auto& m : machines) {
+            GameObject* unit = m ? m->world.FindObject(SimId(team, kSerial)) : nullptr;
+            if (unit && unit->local == 1) owners.push_back(m->screen->PlayerNumber());
+        }
+        return owners;
+    }
+};
+
+TEST_P(BeatenHostThenDrop, EverySurvivorNamesTheSameAuthorityAndOneMachineRunsEachLostTeam) {
+    const BeatenHostCase& c = GetParam();
+    ASSERT_TRUE(Mesh(c.machines));
+    for (auto& m : machines) {
+        const int own = m->screen->PlayerNumber();
+        m->world.localPlayer = ValueTriple(own);
+        m->world.networkHost = own == 1 ? 1 : 0;
+        m->land.records.players = c.machines;
+        for (int team = 1; team <= c.machines; ++team)
+            m->land.AddUnit(team, kSerial, 2 + team, 2)->local = team == own ? 1 : 0;
+        auto factory = std::make_unique<TestObject>(1, kSerial + 1, m->land.Centre(9, 9), 4, 24);
+        factory->local = own == 1 ? 1 : 0;
+        factory->destroyed = 1;
+        m->world.AddBuilding(std::move(factory));
+        SetObjectWorld(&m->world);
+        m->world.UpdateObjects(16);
+        EXPECT_EQ(m->world.Authority(), 2) << own;
+    }
+    std::vector<int> lost;
+    for (size_t k = 0; k < c.dropped.size(); ++k) {
+        SCOPED_TRACE(testing::Message() << "player " << c.dropped[k] << " lost");
+        const int taker = c.takers[k];
+        for (auto& m : machines)
+            if (m && m->screen->PlayerNumber() == c.dropped[k]) m.reset();
+        lost.push_back(c.dropped[k]);
+        const int left = c.machines - static_cast<int>(lost.size());
+        EXPECT_TRUE(TickUntil([&] {
+            for (auto& m : machines)
+                if (m &&
+                    (m->world.PeerCount() != left - 1 || !m->world.peerWatch[0].waiting.empty()))
+                    return false;
+            for (int team : lost)
+                if (Running(team) != std::vector<int>{taker}) return false;
+            return true;
+        }));
+        for (auto& m : machines) {
+            if (!m) continue;
+            const int own = m->screen->PlayerNumber();
+            EXPECT_EQ(m->world.Authority(), taker) << own;
+            EXPECT_EQ(m->world.networkHost, own == taker ? 1 : 0) << own;
+        }
+        for (int team : lost)
+            EXPECT_EQ(Running(team), std::vector<int>{taker}) << "team " << team;
+        // The beaten host still runs its own units.
+        EXPECT_EQ(Running(1), std::vector<int>{1});
+        ASSERT_NE(Of(taker), nullptr);
+    }
+    SetObjectWorld(nullptr);
+}
+
+INSTANTIATE_TEST_SUITE_P(HostLoss, BeatenHostThenDrop,
+                         ::testing::Values(BeatenHostCase{3, {3}, {2}}, BeatenHostCase{4, {2}, {3}},
+                                           BeatenHostCase{4, {2, 3}, {3, 4}}));
+
 }  // namespace

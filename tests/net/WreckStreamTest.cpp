@@ -54,7 +54,8 @@ struct WreckCatalogue {
     VehicleDesign design{'V'};
 };
 
-// The maker takes the dead unit's own colour; the copy takes what the maker sent, though its own
+// The maker takes the dead unit's own colour, and its own team and serial for the wreck's id;
+// the copy takes what the maker sent, though its own
 // copy of the team shows another: a captured unit keeps its id's team but wears its captor's
 // colour, and a team whose factory died first on the maker's machine has lost its colour there.
 TEST(WreckStream, EveryMachineGivesAWreckTheColourItsMakerGaveIt) {
@@ -78,6 +79,11 @@ TEST(WreckStream, EveryMachineGivesAWreckTheColourItsMakerGaveIt) {
         factory->teamRecord.third = c.copyFactoryColour;
         factory->local = 0;
         copy.world.AddBuilding(std::move(factory));
+        // The maker plays the team that runs the unit; the victim's machine hands out serials
+        // from a counter standing where the maker's does.
+        maker.world.localPlayer = ValueTriple(c.team);
+        copy.world.localPlayer = ValueTriple(c.idTeam);
+        copy.world.nextSerial = maker.world.nextSerial;
         SetObjectWorld(&maker.world);
         TestObject* unit = maker.land.AddUnit(c.idTeam, 1, 4, 4);
         unit->teamRecord.first = c.team;
@@ -94,6 +100,13 @@ TEST(WreckStream, EveryMachineGivesAWreckTheColourItsMakerGaveIt) {
         EXPECT_EQ(made->teamRecord.third, c.colour);
         EXPECT_EQ(made->teamRecord.first, 0);
         EXPECT_EQ(copy.Wrecks(), maker.Wrecks());
+        // Under the maker's team: a captured unit's wreck never takes the id of a new unit of
+        // its victim's.
+        EXPECT_EQ(made->id.team, c.team);
+        EXPECT_EQ(made->id.serial + 1, maker.world.nextSerial);
+        if (c.team != c.idTeam) {
+            EXPECT_NE(made->id, copy.world.NewSimId(c.idTeam));
+        }
     }
     SetObjectWorld(nullptr);
 }

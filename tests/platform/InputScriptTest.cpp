@@ -258,6 +258,10 @@ TEST(InputScript, EachLimitHoldsFromBothSides) {
         {"artifact 1 0", "usage: artifact TEAM EFFECT (TEAM 1 to 4, EFFECT 1 to 5)"},
         {"artifact 1 6", "usage: artifact TEAM EFFECT (TEAM 1 to 4, EFFECT 1 to 5)"},
         {"artifact 1", "usage: artifact TEAM EFFECT (TEAM 1 to 4, EFFECT 1 to 5)"},
+        {"forge 1", ""},
+        {"forge 0", "usage: forge TEAM (TEAM 1 to 4)"},
+        {"forge 5", "usage: forge TEAM (TEAM 1 to 4)"},
+        {"forge 2 3", "usage: forge TEAM (TEAM 1 to 4)"},
         {"capture " + longName, ""},
         {"capture " + longName + "n",
          "a capture name is 1 to 64 of A-Z a-z 0-9 _ - . and starts with no dot"},
@@ -288,8 +292,10 @@ TEST(InputScript, EachLimitHoldsFromBothSides) {
         }
     }
     // What the accepted lines carry.
-    auto steps = ParseSteps("await 10 250 RETURN\ndestroy 4 factory\nartifact 3 5\nchar 255\n");
-    ASSERT_EQ(steps.size(), 4u);
+    auto steps =
+        ParseSteps("await 10 250 RETURN\ndestroy 4 factory\nartifact 3 5\nchar 255\nforge 4\n");
+    ASSERT_EQ(steps.size(), 5u);
+    EXPECT_EQ(std::tie(steps[4].kind, steps[4].value), std::make_tuple(Kind::Forge, 4u));
     EXPECT_EQ(std::tie(steps[0].kind, steps[0].value, steps[0].x, steps[0].y),
               std::make_tuple(Kind::Await, 10u, 250, static_cast<int>(VK_RETURN)));
     EXPECT_EQ(std::tie(steps[1].kind, steps[1].value, steps[1].x),

@@ -17,4 +17,5 @@ void MemoryLink::Receive(uint8_t* buffer, size_t capacity, size_t& held, size_t&
     std::copy(message.begin(), message.begin() + static_cast<std::ptrdiff_t>(count), buffer + held);
     held += count;
     incoming.pop_front();
+    ++framesReceived;
 }

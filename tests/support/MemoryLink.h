@@ -37,11 +37,14 @@ public:
         dropReason = reason;
     }
     int DropReason() override { return dropReason; }
+    int FramesReceived() override { return framesReceived; }
 
     int initResult;
     int connected = 0;
     int lost = 0;
     int dropReason = 0;
+    // From 1, as a link that has heard its peer; one more per message handed out.
+    int framesReceived = 1;
     int disconnects = 0;
     int listenerCloses = 0;
     std::string connectedTo;

@@ -174,22 +174,69 @@ TEST_F(PeerSlotTest, AnEmptyStreamSendsNothingAndARecordedOneGoesToEverySlotOnce
     EXPECT_EQ(world.commands->Size(), 0u);
 }
 
+// The authority is the lowest-numbered player whose factory has not died and whose machine this
+// machine has not seen lost; it alone takes a lost team over, and the others only mark the slot
+// gone. A beaten player keeps its link (its machine stands paused) but answers for nobody else.
 TEST_F(PeerSlotTest, OnlyTheLowestNumberedPlayerLeftTakesTheLostTeamOver) {
-    AddThree();
-    world.StartRecording();
-    TestObject* remoteUnit = RemoteUnit(2);
-    Killable* factory = RemoteFactory(2);
-
-    // Another machine is lower: only the slot is marked gone.
-    land.records.allBelowEmpty = 0;
-    made[0]->lost = 1;
-    world.CheckPeers();
-    EXPECT_EQ(land.records.emptied, std::vector<int>({2}));
-    EXPECT_EQ(remoteUnit->local, 0);
-    EXPECT_TRUE(factory->damageCalls.empty());
-    EXPECT_EQ(world.commands->Size(), 0u);
-    EXPECT_EQ(world.PeerCount(), 2);
-    EXPECT_EQ(world.peerTeams[0], 3);
+    const struct {
+        const char* what;
+        int local;
+        std::vector<int> beaten;
+        int lost;
+        int authorityBefore;
+        int authorityAfter;
+    } cases[] = {
+        {"another machine is lower", 3, {}, 2, 1, 1},
+        {"this machine is the lowest", 1, {}, 2, 1, 1},
+        {"the lowest is lost", 2, {}, 1, 1, 2},
+        {"the host beaten, then a guest lost", 2, {1}, 3, 2, 2},
+        {"the host beaten, then the next lost", 3, {1}, 2, 2, 3},
+        {"this machine beaten", 1, {1}, 2, 2, 3},
+        {"every other beaten", 4, {1, 2, 3}, 2, 4, 4},
+        {"all beaten", 4, {1, 2, 3, 4}, 3, -1, -1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WorldOnLand side{OpenLand(16, 12)};
+        World& w = side.world;
+        std::vector<MemoryLink*> links;
+        w.makeLink = [&links]() -> std::unique_ptr<CommLink> {
+            auto link = std::make_unique<MemoryLink>();
+            links.push_back(link.get());
+            return link;
+        };
+        w.localPlayer = ValueTriple(c.local);
+        for (int team = 1, slot = 0; team <= 4; ++team) {
+            if (team == c.local) continue;
+            ASSERT_NE(w.AddPeer(), nullptr);
+            w.peerTeams[slot++] = team;
+        }
+        w.StartRecording();
+        for (int team : c.beaten)
+            w.factoryDied[team] = 1;
+        TestObject* remoteUnit = side.AddUnit(c.lost, 1, 3, 3);
+        remoteUnit->local = 0;
+        auto building = std::make_unique<Killable>(c.lost, 2, side.Centre(6, 6), 4, 24);
+        building->local = 0;
+        Killable* factory = building.get();
+        w.AddBuilding(std::move(building));
+        EXPECT_EQ(w.Authority(), c.authorityBefore);
+        for (int slot = 0; slot < World::kPeerSlots; ++slot)
+            if (w.peerTeams[slot] == c.lost) links[static_cast<size_t>(slot)]->lost = 1;
+        // Seen lost here from its own link: out of the rule before the peer check closes it.
+        EXPECT_EQ(w.SlotPlaying(c.lost), -1);
+        EXPECT_EQ(w.Authority(), c.authorityAfter);
+        w.CheckPeers();
+        EXPECT_EQ(side.records.emptied, std::vector<int>({c.lost}));
+        EXPECT_EQ(w.Authority(), c.authorityAfter);
+        const int takes = c.authorityAfter == c.local ? 1 : 0;
+        EXPECT_EQ(remoteUnit->local, takes);
+        EXPECT_EQ(factory->damageCalls.size(), static_cast<size_t>(takes));
+        EXPECT_EQ(w.networkHost, takes);
+        EXPECT_EQ(w.commands->Size() > 0, takes == 1);
+        EXPECT_EQ(w.PeerCount(), 2);
+        w.ClosePeers(nullptr);
+    }
 }
 
 TEST_F(PeerSlotTest, TheTakingMachineMakesTheUnitsLocalDestroysTheFactoryAndTellsThePeers) {
@@ -261,8 +308,11 @@ TEST_F(PeerSlotTest, APeerOfNoKnownTeamIsOnlyClosed) {
     AddThree();
     world.StartRecording();
     world.peerTeams[0] = -1;
-    world.peerTeams[1] = 9;
-    land.records.allBelowEmpty = 1;
+    world.peerTeams[1] = World::kTeams;
+    // Nor is such a peer ever the authority, even with every player's factory dead.
+    world.factoryDied[1] = 1;
+    world.factoryDied[4] = 1;
+    EXPECT_EQ(world.Authority(), -1);
     made[0]->lost = 1;
     made[1]->lost = 1;
     world.CheckPeers();

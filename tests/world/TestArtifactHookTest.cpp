@@ -99,6 +99,24 @@ TEST(TestArtifactHook, DestroyingTheFactoryAloneLeavesTheUnitsAndOtherMachinesCo
     world.DestroyOwnObjects(2);
     EXPECT_EQ((std::vector<int>{factory->hits, unit->hits, copy->hits}),
               (std::vector<int>{2, 1, 0}));
+    // `forge TEAM`: a snapshot (kind 57) of each copy of another team's, in a network game only;
+    // the headers' kind and team bytes.
+    world.commands->SetEnabled(1);
+    const struct {
+        int network, team;
+        std::vector<int> sent;
+    } forged[] = {{1, 2, {57, 2, 57, 2, 57, 2}}, {0, 2, {}}, {1, 1, {}}, {1, 3, {}}};
+    for (const auto& f : forged) {
+        world.networkGame = f.network;
+        world.commands->Rewind();
+        world.ForgeTakersWord(f.team);
+        std::vector<int> sent;
+        for (const uint8_t* p = world.commands->start; p < world.commands->cursor && p[0] > 0;
+             p += p[0])
+            sent.insert(sent.end(), {p[1], p[2]});
+        EXPECT_EQ(sent, f.sent) << f.network << " " << f.team;
+    }
+    world.networkGame = 0;
     world.ClearObjects();
 }
 
