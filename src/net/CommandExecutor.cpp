@@ -32,7 +32,7 @@
 
 namespace {
 
-constexpr int kLastKind = 57;
+constexpr int kLastKind = 59;
 constexpr int kFacingsBase = 12;
 
 // The payload of each kind in wire order: b byte, w 16 bits, l 32 bits, p point, i id,
@@ -97,6 +97,8 @@ const char* const kLayouts[kLastKind + 1] = {
     "lll",      // 55 factory ledger
     "i",        // 56 artifact award
     "pblll",    // 57 unit snapshot
+    "l",        // 58 pause mark
+    "l",        // 59 deposit amount
 };
 
 // Who may send each kind. A peer changes only what its machine answers for; the host, or once it
@@ -190,6 +192,8 @@ const SenderRule kSenders[kLastKind + 1] = {
     kFactoryRule,                          // 55 factory ledger
     {From::kAuthority, Subject::kNone},    // 56 artifact award
     kObjectRule,                           // 57 unit snapshot
+    kAnyoneRule,                           // 58 pause mark: about the sender's own stream
+    {From::kAuthority, Subject::kNone},    // 59 deposit amount
 };
 
 // The link-up numbers the host 1 and its joiners from 2.
@@ -825,9 +829,18 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
         }
         case CommandKind::Pause: {
             const int pause = r.ReadU8() != 0 ? 1 : 0;
-            const int was = world.paused;
             world.SetPaused(pause);
-            if (pause == 1 && was == 0) world.SendOwnStates();
+            // Also a machine that stood paused already answers with its mark: the peers count
+            // this pause and wait for it.
+            if (pause == 1) world.MarkPause();
+            break;
+        }
+        case CommandKind::PauseMark:
+            world.NotePauseMark(slot, r.ReadW32());
+            break;
+        case CommandKind::DepositAmount: {
+            const int32_t amount = r.ReadW32();
+            world.NoteDepositAmount(slot, id, amount);
             break;
         }
         case CommandKind::AllPlaced:

@@ -57,6 +57,7 @@ CommLink* World::AdoptPeer(std::unique_ptr<CommLink> link) {
     peerCommands[slot] = std::make_unique<CommandBuffer>();
     peerHeld[slot] = 0;
     peerPayload[slot] = 0;
+    peerMarks[slot] = 0;
     return peerLinks[slot];
 }
 
@@ -82,6 +83,7 @@ void World::ClosePeers(CommLink* link) {
         peerCommands[slot].reset();
         peerHeld[slot] = 0;
         peerPayload[slot] = 0;
+        peerMarks[slot] = 0;
     }
     if (PeerCount() == 0) {
         networkGame = 0;
@@ -106,10 +108,12 @@ void World::CompactPeers() {
         peerTeams[i] = peerTeams[j];
         peerHeld[i] = peerHeld[j];
         peerPayload[i] = peerPayload[j];
+        peerMarks[i] = peerMarks[j];
         peerLinks[j] = nullptr;
         peerTeams[j] = -1;
         peerHeld[j] = 0;
         peerPayload[j] = 0;
+        peerMarks[j] = 0;
     }
 }
 

@@ -45,6 +45,13 @@ public:
         world.PlaceOver(factory, factory->GetPosition() + (want - factory->GetCentre()));
         ASSERT_EQ(factory->GetCentre(), want);
     }
+    // This machine and both peers stand in the pause numbered 1, each peer's mark in.
+    void MarkedPause() {
+        world.paused = 1;
+        world.markedPause = 1;
+        for (int32_t& mark : world.peerMarks)
+            mark = 1;
+    }
     Artifact* artifact = nullptr;
 };
 
@@ -82,6 +89,8 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
     const std::vector<uint8_t> goal = CommandBytes(8, kMirror).W(1).P(p).Done();
     const std::vector<uint8_t> snapshot =
         CommandBytes(57, kMirror).P(p).B(3).L(10).L(90).L(5).Done();
+    const std::vector<uint8_t> amounts =
+        Message({CommandBytes(59, kDeposit).L(123).Done(), CommandBytes(59).L(1).Done()});
     const Row rows[] = {
         // The machine playing the object's team, and no other.
         {"goal from the owner", 1, 2, -1, goal, is({"2:10 Goal 1 100,200"})},
@@ -193,6 +202,25 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         {"withdrawal from past the slack", 1, 3, 2, CommandBytes(42, kDeposit).L(-5).Done(),
          is(Refused(42, 3)), [](Senders& f) { f.CentreFactoryRightOfDeposit(3, 33); },
          [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
+        // A pause: anyone marks its own; the amounts are the authority's, taken once its mark of
+        // this pause and every other is in.
+        {"pause mark from a guest", 3, 2, 1, CommandBytes(58).L(4).Done(), none, nullptr,
+         [](Senders& f) { EXPECT_EQ(f.world.peerMarks[0], 4); }},
+        {"deposit amounts from a guest", 3, 2, 1, amounts,
+         is({ExecutorFixture::Refusal(59, 0, 2), ExecutorFixture::Refusal(59, 0, 2)}),
+         [](Senders& f) { f.MarkedPause(); }, [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
+        {"deposit amounts from the host", 3, 1, 2, amounts, none,
+         [](Senders& f) { f.MarkedPause(); }, [](Senders& f) { EXPECT_EQ(f.Ore(), 123); }},
+        {"deposit amounts before the host's mark", 3, 1, 2, amounts, none,
+         [](Senders& f) { f.MarkedPause(), f.world.peerMarks[0] = 0; },
+         [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
+        {"deposit amounts before another's mark", 3, 1, 2, amounts, none,
+         [](Senders& f) { f.MarkedPause(), f.world.peerMarks[1] = 0; },
+         [](Senders& f) {
+             EXPECT_EQ(f.Ore(), 0);
+             f.world.NotePauseMark(1, 1);
+             EXPECT_EQ(f.Ore(), 123);
+         }},
         // A taker whose word comes before this machine saw the loss: the lost machine's link
         // closes here first.
         {"taker's snapshot before the loss", 3, 1, 2, snapshot, is({"2:10 Move 100,200 3 []"}),
