@@ -16,6 +16,7 @@
 #include "objects/Artifact.h"
 #include "objects/CommandBuffer.h"
 #include "objects/CommandReader.h"
+#include "objects/FactoryProduction.h"
 #include "objects/GameObject.h"
 #include "objects/Goal.h"
 #include "objects/LocationGoal.h"
@@ -201,9 +202,12 @@ constexpr int kHostPlayer = 1;
 // What AnsweringTeam gives an object every player may change.
 constexpr int kAnyPlayer = 0;
 
-// A withdrawal comes from the factory standing on the deposit, whose copy here may stand a step
-// off; once the factory died here, its pieces lie about where it stood (up to a piece's offset
-// and size from its centre).
+// A withdrawal comes from the factory mining the deposit: its unfolded centre lies inside it.
+// Its copy here may still stand folded, and where its owner was a moment before: a factory
+// crawls sqrt(2) px a step of 65 ms, so a copy that trails its owner's word by up to a second
+// stands within 22 px of it. The check measures from the copy's unfolded centre, whatever its
+// state, with a cell's slack for that lag. Once the factory died here, its pieces lie about
+// where it stood (up to a piece's offset and size from its centre).
 constexpr int kMinerSlackPixels = 32;
 constexpr int kPieceSlackPixels = 160;
 
@@ -564,8 +568,11 @@ void CommandExecutor::Refuse(const CommandHeader& h, int slot) {
 
 int CommandExecutor::MinesDeposit(int sender, GameObject* deposit) {
     const Rect bounds = deposit->GetBounds();
-    if (GameObject* factory = world.TeamFactory(sender))
-        return NearBounds(bounds, factory->GetCentre(), kMinerSlackPixels) ? 1 : 0;
+    if (GameObject* factory = world.TeamFactory(sender)) {
+        FactoryProduction* production = AsFactoryProduction(factory);
+        const Point mines = production ? production->UnfoldedCentre() : factory->GetCentre();
+        return NearBounds(bounds, mines, kMinerSlackPixels) ? 1 : 0;
+    }
     // The factory died here while its owner's last withdrawals were on their way.
     for (ListNode* n = world.wrecks.First(); n; n = world.wrecks.Next(n)) {
         GameObject* piece = ObjectOf(n);

@@ -6,8 +6,10 @@
 
 #include <functional>
 
+#include "catalogue/VehicleDesign.h"
 #include "net/ExecutorFixture.h"
 #include "objects/Artifact.h"
+#include "objects/FactoryBuilding.h"
 #include "objects/OreDeposit.h"
 
 namespace {
@@ -44,6 +46,21 @@ public:
                          bounds.origin.y + bounds.extent.h / 2);
         world.PlaceOver(factory, factory->GetPosition() + (want - factory->GetCentre()));
         ASSERT_EQ(factory->GetCentre(), want);
+    }
+    // Puts a folded copy of the team's factory where the owner's mines from a point `lag` px
+    // left of and below the deposit's bottom-left pixel: its unfolded centre stands there, its
+    // position (and so its centre while folded) 32 px further out on either axis.
+    void FoldedFactoryMiningFrom(int team, int lag) {
+        const Rect bounds = world.FindOreDeposit(kDeposit)->GetBounds();
+        const Point mines(bounds.origin.x - lag, bounds.origin.y + bounds.extent.h - 1 + lag);
+        auto made = std::make_unique<FactoryBuilding>(
+            mines, SimId(team, 23), nullptr, std::make_unique<VehicleDesign>('V'), nullptr);
+        FactoryBuilding* copy = made.get();
+        copy->SetLocal(0);
+        world.AddBuilding(std::move(made));
+        world.PlaceOver(copy, mines - FactoryBuilding::kUnfoldedOffset);
+        ASSERT_EQ(copy->UnfoldedCentre(), mines);
+        ASSERT_EQ(copy->GetCentre(), copy->GetPosition());
     }
     // This machine and both peers stand in the pause numbered 1, each peer's mark in.
     void MarkedPause() {
@@ -201,6 +218,16 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          [](Senders& f) { EXPECT_EQ(f.Ore(), -5); }},
         {"withdrawal from past the slack", 1, 3, 2, CommandBytes(42, kDeposit).L(-5).Done(),
          is(Refused(42, 3)), [](Senders& f) { f.CentreFactoryRightOfDeposit(3, 33); },
+         [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
+        // The owner's factory mines from its unfolded centre, which a folded copy's centre
+        // stands off by (-32, 32); the copy may trail its owner by up to a cell besides.
+        {"withdrawal from a folded copy a cell behind", 1, 4, -1,
+         CommandBytes(42, kDeposit).L(-5).Done(), none,
+         [](Senders& f) { f.FoldedFactoryMiningFrom(4, 32); },
+         [](Senders& f) { EXPECT_EQ(f.Ore(), -5); }},
+        {"withdrawal from a folded copy past the slack", 1, 4, -1,
+         CommandBytes(42, kDeposit).L(-5).Done(), is(Refused(42, 4)),
+         [](Senders& f) { f.FoldedFactoryMiningFrom(4, 33); },
          [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
         // A pause: anyone marks its own; the amounts are the authority's, taken once its mark of
         // this pause and every other is in.
