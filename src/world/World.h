@@ -579,8 +579,8 @@ public:
     int32_t markedPause = 0;
     int32_t peerMarks[kPeerSlots] = {};
     // At the marked pause: whether the authority's deposit amounts were sent (by this machine)
-    // or taken; the amounts held until every mark is in (one per deposit this machine has),
-    // how many came, and whether their list has ended.
+    // or taken; the amounts held until every mark is in (no more than this machine has
+    // deposits), how many came, and whether their list has ended.
     int32_t amountsSent = 0;
     int32_t amountsIn = 0;
     std::vector<std::pair<SimId, int32_t>> heldAmounts;

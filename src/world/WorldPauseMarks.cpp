@@ -52,12 +52,8 @@ void World::NoteDepositAmount(int slot, const SimId& deposit, int32_t amount) {
         return;
     }
     ++heldAmountCount;
-    if (!FindOreDeposit(deposit)) return;
-    auto held = std::find_if(heldAmounts.begin(), heldAmounts.end(),
-                             [&deposit](const auto& entry) { return entry.first == deposit; });
-    if (held != heldAmounts.end())
-        held->second = amount;
-    else
+    // As many as this machine has deposits: an honest list names each once.
+    if (FindOreDeposit(deposit) && heldAmounts.size() < static_cast<size_t>(oreDeposits.Count()))
         heldAmounts.emplace_back(deposit, amount);
 }
 
