@@ -55,6 +55,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     World world;
     world.makeLink = [] { return std::make_unique<FuzzLink>(); };
     auto* link = static_cast<FuzzLink*>(world.AddPeer());
+    // Peers' messages come only in a network game; what a pause settles (marks, deposit
+    // amounts) is kept only there.
+    world.networkGame = 1;
     world.commands->SetEnabled(1);
     // Teams 1 (this machine) and 2 (the peer): units, capture units and factories of both.
     for (int local = 0; local <= 1; ++local) {

@@ -17,6 +17,7 @@
 #include "objects/Artifact.h"
 #include "objects/CommandBuffer.h"
 #include "objects/CommandReader.h"
+#include "objects/FactoryProduction.h"
 #include "objects/GameObject.h"
 #include "objects/Goal.h"
 #include "objects/LocationGoal.h"
@@ -33,7 +34,7 @@
 
 namespace {
 
-constexpr int kLastKind = 57;
+constexpr int kLastKind = 59;
 constexpr int kFacingsBase = 12;
 
 // The payload of each kind in wire order: b byte, w 16 bits, l 32 bits, p point, i id,
@@ -98,6 +99,8 @@ const char* const kLayouts[kLastKind + 1] = {
     "lll",      // 55 factory ledger
     "i",        // 56 artifact award
     "pblll",    // 57 unit snapshot
+    "l",        // 58 pause mark
+    "l",        // 59 deposit amount
 };
 
 // Who may send each kind. A peer changes only what its machine answers for; the host, or once it
@@ -191,6 +194,8 @@ const SenderRule kSenders[kLastKind + 1] = {
     kFactoryRule,                          // 55 factory ledger
     {From::kAuthority, Subject::kNone},    // 56 artifact award
     kObjectRule,                           // 57 unit snapshot
+    kAnyoneRule,                           // 58 pause mark: about the sender's own stream
+    {From::kAuthority, Subject::kNone},    // 59 deposit amount
 };
 
 // The link-up numbers the host 1 and its joiners from 2.
@@ -198,9 +203,12 @@ constexpr int kHostPlayer = 1;
 // What AnsweringTeam gives an object every player may change.
 constexpr int kAnyPlayer = 0;
 
-// A withdrawal comes from the factory standing on the deposit, whose copy here may stand a step
-// off; once the factory died here, its pieces lie about where it stood (up to a piece's offset
-// and size from its centre).
+// A withdrawal comes from the factory mining the deposit: its unfolded centre lies inside it.
+// Its copy here may still stand folded, and where its owner was a moment before: a factory
+// crawls sqrt(2) px a step of 65 ms, so a copy that trails its owner's word by up to a second
+// stands within 22 px of it. The check measures from the copy's unfolded centre, whatever its
+// state, with a cell's slack for that lag. Once the factory died here, its pieces lie about
+// where it stood (up to a piece's offset and size from its centre).
 constexpr int kMinerSlackPixels = 32;
 constexpr int kPieceSlackPixels = 160;
 
@@ -554,8 +562,11 @@ void CommandExecutor::Refuse(const CommandHeader& h, int slot) {
 
 int CommandExecutor::MinesDeposit(int sender, GameObject* deposit) {
     const Rect bounds = deposit->GetBounds();
-    if (GameObject* factory = world.TeamFactory(sender))
-        return NearBounds(bounds, factory->GetCentre(), kMinerSlackPixels) ? 1 : 0;
+    if (GameObject* factory = world.TeamFactory(sender)) {
+        FactoryProduction* production = AsFactoryProduction(factory);
+        const Point mines = production ? production->UnfoldedCentre() : factory->GetCentre();
+        return NearBounds(bounds, mines, kMinerSlackPixels) ? 1 : 0;
+    }
     // The factory died here while its owner's last withdrawals were on their way.
     for (ListNode* n = world.wrecks.First(); n; n = world.wrecks.Next(n)) {
         GameObject* piece = ObjectOf(n);
@@ -837,9 +848,18 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
         }
         case CommandKind::Pause: {
             const int pause = r.ReadU8() != 0 ? 1 : 0;
-            const int was = world.paused;
             world.SetPaused(pause);
-            if (pause == 1 && was == 0) world.SendOwnStates();
+            // Also a machine that stood paused already answers with its mark: the peers count
+            // this pause and wait for it.
+            if (pause == 1) world.MarkPause();
+            break;
+        }
+        case CommandKind::PauseMark:
+            world.NotePauseMark(slot, r.ReadW32());
+            break;
+        case CommandKind::DepositAmount: {
+            const int32_t amount = r.ReadW32();
+            world.NoteDepositAmount(slot, id, amount);
             break;
         }
         case CommandKind::AllPlaced:

@@ -184,6 +184,11 @@ void CommandBuffer::SendPause(int paused) {
     if (Open(w, CommandKind::Pause, SimId(), 1)) w.U8(paused);
 }
 
+void CommandBuffer::SendPauseMark(int32_t pauseNumber) {
+    Writer w;
+    if (Open(w, CommandKind::PauseMark, SimId(), 4)) w.W32(pauseNumber);
+}
+
 void CommandBuffer::SendAllPlaced() {
     SendBare(CommandKind::AllPlaced, SimId());
 }
@@ -409,6 +414,11 @@ void CommandBuffer::SendReclaimWreck(GameObject* factory, const SimId& wreckId, 
 void CommandBuffer::SendOreAmount(GameObject* deposit, int32_t change) {
     Writer w;
     if (Open(w, CommandKind::OreAmount, IdOf(deposit), 4)) w.W32(change);
+}
+
+void CommandBuffer::SendDepositAmount(GameObject* deposit, int32_t amount) {
+    Writer w;
+    if (Open(w, CommandKind::DepositAmount, IdOf(deposit), 4)) w.W32(amount);
 }
 
 void CommandBuffer::SendFactoryLedger(GameObject* factory, int32_t cargo, int32_t store,

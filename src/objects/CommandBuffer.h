@@ -82,6 +82,9 @@ enum class CommandKind : uint8_t {
     FactoryLedger = 55,
     ArtifactAward = 56,
     SimSnapshot = 57,
+    // What a pause settles: see the encoders below.
+    PauseMark = 58,
+    DepositAmount = 59,
 };
 
 // The game settings carried by kinds 24 and 25 (38 bytes on the wire).
@@ -141,6 +144,11 @@ public:
     void SendSetupStart(const SetupSettings& settings, int gameSpeed);
     void SendSetupLeave();
     void SendPause(int paused);
+    // Kind 58, null id: w32 the number of the pause (4 bytes). Sent on every link after the
+    // states of the objects this machine owns at that pause: nothing it sent before the pause
+    // is still on its way behind it. A machine numbers its pauses by the pause commands it sent
+    // or received, so that every machine gives one pause the same number.
+    void SendPauseMark(int32_t pauseNumber);
     void SendAllPlaced();
     void SendDebugToggle(int value);
     void SendGameSpeed(int menuSpeed);
@@ -187,6 +195,10 @@ public:
     // Kind 55, sent by a factory's owner whenever one of the three changes: w32 cargo, w32 store,
     // w32 credit (12 bytes). The copies take the amounts as they are and compute none of them.
     void SendFactoryLedger(GameObject* factory, int32_t cargo, int32_t store, int32_t credit);
+    // Kind 59, sent by the authority at a pause once every peer's mark is in: w32 the deposit's
+    // amount (4 bytes), which every machine takes as it is. With no deposit (the null id) it
+    // closes the list, and its w32 is how many amounts went before it.
+    void SendDepositAmount(GameObject* deposit, int32_t amount);
 
     // Objects made on every machine.
     void SendCreateFactory(GameObject* factory, char buildingLetter);

@@ -6,7 +6,8 @@
 //
 // Version 2: the hello carries the version; the wreck command carries the wreck's colour;
 // every command kind is taken only from the machines that may send it.
-constexpr int kWireVersion = 2;
+// Version 3: the pause mark (kind 58) and the deposit amounts at a pause (kind 59).
+constexpr int kWireVersion = 3;
 // What a peer whose first frame is no hello is taken for: a build from before the version
 // travelled.
 constexpr int kWireVersionNone = 1;

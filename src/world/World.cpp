@@ -168,6 +168,7 @@ int World::NewGame() {
     paused = 1;
     inGame = 0;
     pauseLocked = networkGame ? 1 : 0;
+    ForgetPauses();
     frontRequestAge = 0;
     pathSearchesThisTick = 0;
     nextSerial = 1;
@@ -324,6 +325,7 @@ void World::SetPaused(int state) {
         }
         if (gameRecords) gameRecords->PauseClocks();
     } else if (state == 0) {
+        LiftPause();
         paused = 0;
         for (int team = 1; team < kTeams; ++team) {
             if (controllers[team]) controllers[team]->ResumeTimers();

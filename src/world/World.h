@@ -423,6 +423,24 @@ public:
     // while the unit still stands on the artifact: kind 35 for every own unit on one.
     void ClaimArtifactsStoodOn();
 
+    // --- WorldPauseMarks.cpp: what a pause of a network game settles before its checksums.
+    // A pause command this machine sent or received: the pause gets the next number, and a
+    // machine that stands paused sends the states of what it owns and then its mark (kind 58).
+    void MarkPause();
+    // The slot's machine marked its pause `number`: everything it sent before is in.
+    void NotePauseMark(int slot, int32_t number);
+    // The authority's word at this pause (kind 59): a deposit's amount, or with the null id the
+    // end of the list and how many amounts it held. Only after the sender's own mark of this
+    // pause and while it lasts; an earlier pause's list is dropped.
+    void NoteDepositAmount(int slot, const SimId& deposit, int32_t amount);
+    // Every peer marked this pause; a peer whose link is closed or lost counts as marked.
+    int AllPeersMarked();
+    // Once every mark is in, the authority sends the deposit amounts and the others take the
+    // ones it sent. 1 when the state may be compared: outside a network game, in a pause this
+    // machine did not number (the battle's start, the results), or once marks and amounts are
+    // in; 0 while the game runs or they are awaited.
+    int SettlePause();
+
     // --- WorldObjectServices.cpp: the rest of what the map objects ask.
     int IsNetworkHost() override { return networkHost; }
     EventReceiver* ControllerOf(int team) override;
@@ -585,11 +603,23 @@ public:
     std::unique_ptr<MusicPlayer> music;
     int32_t networkGame = 0;
     int32_t networkHost = 0;
-    // Checksums asked for in a network game, written once the game has stood paused long enough
-    // for every peer's last messages to arrive.
+    // Checksums asked for in a network game, written once the pause has settled (SettlePause),
+    // or as it lifts.
     std::vector<std::string> pendingChecksums;
-    bool pauseSeen = false;
-    int pausedSinceMs = 0;
+    // Pause commands sent or received in this game; the number of the pause this machine
+    // marked and stands in (0 while it runs, or stands paused without one); each slot's last
+    // mark.
+    int32_t pauseNumber = 0;
+    int32_t markedPause = 0;
+    int32_t peerMarks[kPeerSlots] = {};
+    // At the marked pause: whether the authority's deposit amounts were sent (by this machine)
+    // or taken; the amounts held until every mark is in (no more than this machine has
+    // deposits), how many came, and whether their list has ended.
+    int32_t amountsSent = 0;
+    int32_t amountsIn = 0;
+    std::vector<std::pair<SimId, int32_t>> heldAmounts;
+    int32_t heldAmountCount = 0;
+    int32_t heldAmountsEnded = 0;
     // Test artifacts asked for and not yet placed: team, effect.
     std::vector<TestArtifactRequest> pendingArtifacts;
     // The movie that mode 8 plays, relative to the movie directory.
@@ -655,6 +685,14 @@ private:
     // The teams no standing link plays go to the authority: to this machine when it is that
     // (a taker lost or beaten passes its teams on), away from it when it is no longer.
     void HandLostTeamsOn();
+    // Writes every pending checksum (and its listing when asked for).
+    void WritePendingChecksums();
+    // The pause lifted: what is pending is written now, traced when the pause had not settled,
+    // and the pause's marks and amounts are forgotten.
+    void LiftPause();
+    // The pause's marks and amounts; and with ForgetPauses, a new game's: no pause numbered yet.
+    void ForgetMarkedPause();
+    void ForgetPauses();
     void RunComputerTurns();
     // The current screen's events, update and drawing; 0 when it asked for a mode change.
     int RunScreen(int elapsedMs);

@@ -51,7 +51,7 @@ void World::TogglePause() {
     if (pauseLocked == 1) return;
     SetPaused(paused == 0 ? 1 : 0);
     if (commands) commands->SendPause(paused);
-    if (paused == 1) SendOwnStates();
+    if (paused == 1) MarkPause();
 }
 
 void World::SetStatusMessage(const char* text, int colour) {

@@ -63,6 +63,7 @@ CommLink* World::AdoptPeer(std::unique_ptr<CommLink> link) {
     peerWatch[slot] = PeerWatch();
     peerWatch[slot].frames = peerLinks[slot]->FramesReceived();
     peerWatch[slot].heardAt = GetTimeMs();
+    peerMarks[slot] = 0;
     return peerLinks[slot];
 }
 
@@ -89,6 +90,7 @@ void World::ClosePeers(CommLink* link) {
         peerHeld[slot] = 0;
         peerPayload[slot] = 0;
         peerWatch[slot] = PeerWatch();
+        peerMarks[slot] = 0;
     }
     if (PeerCount() == 0) {
         networkGame = 0;
@@ -114,11 +116,13 @@ void World::CompactPeers() {
         peerHeld[i] = peerHeld[j];
         peerPayload[i] = peerPayload[j];
         peerWatch[i] = std::move(peerWatch[j]);
+        peerMarks[i] = peerMarks[j];
         peerLinks[j] = nullptr;
         peerTeams[j] = -1;
         peerHeld[j] = 0;
         peerPayload[j] = 0;
         peerWatch[j] = PeerWatch();
+        peerMarks[j] = 0;
     }
 }
 

@@ -95,26 +95,12 @@ int World::KeepTestArtifact(TestArtifactRequest& wanted) {
 
 int World::Tick(int nowMs) {
     // A determinism check asked for the state as this tick finds it. Machines of a network game
-    // are comparable only at a pause, once the peers' last messages have settled, so there the
+    // are comparable only at a pause, once every peer's last messages are in, so there the
     // request waits for one: a machine whose script runs ahead of the host's pause then still
     // writes the state the others write.
     for (std::string name = TakeChecksumRequest(); !name.empty(); name = TakeChecksumRequest())
         pendingChecksums.push_back(name);
-    if (paused && !pauseSeen) pausedSinceMs = nowMs;
-    pauseSeen = paused != 0;
-    constexpr int kChecksumSettleMs = 1000;
-    if (!networkGame || (paused && nowMs - pausedSinceMs >= kChecksumSettleMs)) {
-        for (const std::string& name : pendingChecksums) {
-            if (ChecksumListingWanted()) {
-                std::string listing;
-                WriteChecksumFile(name, StateChecksum(&listing));
-                WriteChecksumListing(name, listing);
-            } else {
-                WriteChecksumFile(name, StateChecksum());
-            }
-        }
-        pendingChecksums.clear();
-    }
+    if (SettlePause() == 1) WritePendingChecksums();
     ReportScriptGameMode(currentMode);
     ReportScriptBattle(inGame == 1, paused != 0);
     bool factoryOnly = false;

@@ -502,7 +502,8 @@ TEST_F(CommandExecutorTest, ADamagedMessageChangesNothingAndDropsItsPeer) {
         {"length below 7", CommandBytes(0).Done(6)},
         {"length past the message", CommandBytes(29).B(0).Done(9)},
         {"length disagreeing with the kind", CommandBytes(1, SimId(2, 0)).W(1).B(0).Done()},
-        {"kind above 57", CommandBytes(58).Done()},
+        {"kind above 59", CommandBytes(60).Done()},
+        {"pause mark without its number", CommandBytes(58).B(1).Done()},
         {"eleven facings", CommandBytes(9, kMirror)
                                .P(Point())
                                .B(0)

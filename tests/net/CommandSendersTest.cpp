@@ -6,8 +6,10 @@
 
 #include <functional>
 
+#include "catalogue/VehicleDesign.h"
 #include "net/ExecutorFixture.h"
 #include "objects/Artifact.h"
+#include "objects/FactoryBuilding.h"
 #include "objects/OreDeposit.h"
 #include "support/FakeClock.h"
 
@@ -72,6 +74,28 @@ public:
         world.PlaceOver(factory, factory->GetPosition() + (want - factory->GetCentre()));
         ASSERT_EQ(factory->GetCentre(), want);
     }
+    // Puts a folded copy of the team's factory where the owner's mines from a point `lag` px
+    // left of and below the deposit's bottom-left pixel: its unfolded centre stands there, its
+    // position (and so its centre while folded) 32 px further out on either axis.
+    void FoldedFactoryMiningFrom(int team, int lag) {
+        const Rect bounds = world.FindOreDeposit(kDeposit)->GetBounds();
+        const Point mines(bounds.origin.x - lag, bounds.origin.y + bounds.extent.h - 1 + lag);
+        auto made = std::make_unique<FactoryBuilding>(
+            mines, SimId(team, 23), nullptr, std::make_unique<VehicleDesign>('V'), nullptr);
+        FactoryBuilding* copy = made.get();
+        copy->SetLocal(0);
+        world.AddBuilding(std::move(made));
+        world.PlaceOver(copy, mines - FactoryBuilding::kUnfoldedOffset);
+        ASSERT_EQ(copy->UnfoldedCentre(), mines);
+        ASSERT_EQ(copy->GetCentre(), copy->GetPosition());
+    }
+    // This machine and both peers stand in the pause numbered 1, each peer's mark in.
+    void MarkedPause() {
+        world.paused = 1;
+        world.markedPause = 1;
+        for (int32_t& mark : world.peerMarks)
+            mark = 1;
+    }
     Artifact* artifact = nullptr;
 };
 
@@ -112,6 +136,8 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
     const std::vector<uint8_t> hostSnapshot =
         CommandBytes(57, kHostUnit).P(p).B(3).L(10).L(90).L(5).Done();
     const std::vector<uint8_t> hostGoal = CommandBytes(8, kHostUnit).W(1).P(p).Done();
+    const std::vector<uint8_t> amounts =
+        Message({CommandBytes(59, kDeposit).L(123).Done(), CommandBytes(59).L(1).Done()});
     const Row rows[] = {
         // The machine playing the object's team, and no other.
         {"goal from the owner", 1, 2, -1, goal, is({"2:10 Goal 1 100,200"})},
@@ -258,6 +284,35 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          }},
         {"next in line about the host's unit, the host lost", 3, 2, 1, hostSnapshot, none,
          nullptr, [](Senders& f) { f.Waited(0, {"1:15 Move 100,200 3 []"}, 0); }},
+        // The owner's factory mines from its unfolded centre, which a folded copy's centre
+        // stands off by (-32, 32); the copy may trail its owner by up to a cell besides.
+        {"withdrawal from a folded copy a cell behind", 1, 4, -1,
+         CommandBytes(42, kDeposit).L(-5).Done(), none,
+         [](Senders& f) { f.FoldedFactoryMiningFrom(4, 32); },
+         [](Senders& f) { EXPECT_EQ(f.Ore(), -5); }},
+        {"withdrawal from a folded copy past the slack", 1, 4, -1,
+         CommandBytes(42, kDeposit).L(-5).Done(), is(Refused(42, 4)),
+         [](Senders& f) { f.FoldedFactoryMiningFrom(4, 33); },
+         [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
+        // A pause: anyone marks its own; the amounts are the authority's, taken once its mark of
+        // this pause and every other is in.
+        {"pause mark from a guest", 3, 2, 1, CommandBytes(58).L(4).Done(), none, nullptr,
+         [](Senders& f) { EXPECT_EQ(f.world.peerMarks[0], 4); }},
+        {"deposit amounts from a guest", 3, 2, 1, amounts,
+         is({ExecutorFixture::Refusal(59, 0, 2), ExecutorFixture::Refusal(59, 0, 2)}),
+         [](Senders& f) { f.MarkedPause(); }, [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
+        {"deposit amounts from the host", 3, 1, 2, amounts, none,
+         [](Senders& f) { f.MarkedPause(); }, [](Senders& f) { EXPECT_EQ(f.Ore(), 123); }},
+        {"deposit amounts before the host's mark", 3, 1, 2, amounts, none,
+         [](Senders& f) { f.MarkedPause(), f.world.peerMarks[0] = 0; },
+         [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
+        {"deposit amounts before another's mark", 3, 1, 2, amounts, none,
+         [](Senders& f) { f.MarkedPause(), f.world.peerMarks[1] = 0; },
+         [](Senders& f) {
+             EXPECT_EQ(f.Ore(), 0);
+             f.world.NotePauseMark(1, 1);
+             EXPECT_EQ(f.Ore(), 123);
+         }},
         {"taker's snapshot after the loss", 3, 1, -1, snapshot, is({"2:10 Move 100,200 3 []"})},
         {"goal of a lost team from its taker", 3, 1, -1, goal, is({"2:10 Goal 1 100,200"})},
         {"snapshot from one who takes nothing", 1, 3, 2, snapshot, is(Refused(57, 3)), nullptr,

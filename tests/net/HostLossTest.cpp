@@ -1,7 +1,11 @@
 // The host alone grows the deposits; when its machine is lost the lowest-numbered player left
-// takes that over, so the survivors' deposits go on growing and still agree.
+// takes that over, so the survivors' deposits go on growing and still agree. What one machine
+// missed of a deposit is set right at the next pause.
 #include <gtest/gtest.h>
 
+#include <string>
+
+#include "core/Settings.h"
 #include "net/Mesh.h"
 #include "objects/OreDeposit.h"
 
@@ -22,6 +26,27 @@ protected:
             DepositOf(*m)->Update(16);
         }
     }
+    // Each machine holds the deposit with kOre in it and knows its own player and the host.
+    void AddDeposits() {
+        for (auto& m : machines) {
+            const int own = m->screen->PlayerNumber();
+            m->world.localPlayer = ValueTriple(own);
+            m->world.networkHost = own == 1 ? 1 : 0;
+            m->land.records.players = 3;
+            m->land.records.allBelowEmpty = own == 1 ? 1 : 0;
+            std::unique_ptr<GameObject> deposit =
+                std::make_unique<OreDeposit>(m->land.Centre(5, 5), Size(32, 32), nullptr,
+                                             CollisionFilter(0, 0, 0, 0, 0), SimId(0, 400));
+            deposit->local = 0;
+            ASSERT_EQ(m->world.AddOreDeposit(deposit), 1);
+            DepositOf(*m)->AddOre(kOre);
+        }
+    }
+    Machine& Playing(int player) {
+        for (auto& m : machines)
+            if (m->screen->PlayerNumber() == player) return *m;
+        return *machines[0];
+    }
     // Ticks until every live machine holds the same ore; that amount, or -1.
     int SettledOre() {
         int ore = -1;
@@ -41,19 +66,7 @@ protected:
 
 TEST_F(HostLossTest, TheLowestPlayerLeftGrowsTheDepositsOnceTheHostIsLost) {
     ASSERT_TRUE(Mesh(3));
-    for (auto& m : machines) {
-        const int own = m->screen->PlayerNumber();
-        m->world.localPlayer = ValueTriple(own);
-        m->world.networkHost = own == 1 ? 1 : 0;
-        m->land.records.players = 3;
-        m->land.records.allBelowEmpty = own == 1 ? 1 : 0;
-        std::unique_ptr<GameObject> deposit =
-            std::make_unique<OreDeposit>(m->land.Centre(5, 5), Size(32, 32), nullptr,
-                                         CollisionFilter(0, 0, 0, 0, 0), SimId(0, 400));
-        deposit->local = 0;
-        ASSERT_EQ(m->world.AddOreDeposit(deposit), 1);
-        DepositOf(*m)->AddOre(kOre);
-    }
+    AddDeposits();
     Grow();
     const int grown = SettledOre();
     EXPECT_GT(grown, kOre) << "the host grows them";
@@ -158,5 +171,43 @@ TEST_P(BeatenHostThenDrop, EverySurvivorNamesTheSameAuthorityAndOneMachineRunsEa
 INSTANTIATE_TEST_SUITE_P(HostLoss, BeatenHostThenDrop,
                          ::testing::Values(BeatenHostCase{3, {3}, {2}}, BeatenHostCase{4, {2}, {3}},
                                            BeatenHostCase{4, {2, 3}, {3, 4}}));
+
+// Player 3's copy of player 2's factory stands away from the deposit, so it refuses player 2's
+// withdrawal that the host takes: its deposit differs until the host pauses. Once every mark is
+// in, the host's amounts make the deposit the same everywhere.
+TEST_F(HostLossTest, AWithdrawalOneMachineMissedIsSetRightAtTheNextPause) {
+    ASSERT_TRUE(Mesh(3));
+    AddDeposits();
+    for (auto& m : machines) {
+        const int own = m->screen->PlayerNumber();
+        m->world.paused = 0;
+        m->world.pauseLocked = 0;
+        auto factory = std::make_unique<TestObject>(
+            2, 30, own == 3 ? m->land.Centre(12, 10) : m->land.Centre(5, 5), 4, 24);
+        factory->local = own == 2 ? 1 : 0;
+        m->world.AddBuilding(std::move(factory));
+    }
+    traceOn = 1;
+    Machine& miner = Playing(2);
+    SetObjectWorld(&miner.world);
+    EXPECT_EQ(DepositOf(miner)->TakeOre(50), 50);
+    const bool refused = TickUntil([&] {
+        return DepositOf(Playing(1))->GetStored() == kOre - 50 &&
+               directory.ReadFile("zvd.out").find("Refused command kind 42") != std::string::npos;
+    });
+    traceOn = 0;
+    ASSERT_TRUE(refused);
+    EXPECT_EQ(DepositOf(Playing(3))->GetStored(), kOre) << "the third machine took it after all";
+    SetObjectWorld(&Playing(1).world);
+    Playing(1).world.TogglePause();
+    ASSERT_TRUE(TickUntil([&] {
+        for (auto& m : machines)
+            if (m->world.paused != 1 || m->world.SettlePause() != 1) return false;
+        return true;
+    }));
+    for (auto& m : machines)
+        EXPECT_EQ(DepositOf(*m)->GetStored(), kOre - 50) << "player " << m->screen->PlayerNumber();
+    SetObjectWorld(nullptr);
+}
 
 }  // namespace

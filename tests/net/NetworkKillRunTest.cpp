@@ -108,7 +108,8 @@ std::vector<std::vector<long>> Lines(const barrier::GameFolder& folder, const st
         std::vector<long> fields;
         for (long v = 0; in >> v;)
             fields.push_back(v);
-        if (fields.size() == 15u && fields[0] == list) lines.push_back(fields);
+        // An object's line: the list's number and its 20 fields.
+        if (fields.size() == 21u && fields[0] == list) lines.push_back(fields);
     }
     return lines;
 }

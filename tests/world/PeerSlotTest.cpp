@@ -324,7 +324,8 @@ TEST_F(PeerSlotTest, APeerOfNoKnownTeamIsOnlyClosed) {
 }
 
 // A pause tells the peers where this machine's own units and buildings stand (kind 9), and
-// nothing of the copies or of the dead; lifting it tells nothing.
+// nothing of the copies or of the dead, then marks the end of those states (kind 58, the
+// pause's number); lifting it tells nothing.
 TEST_F(PeerSlotTest, APauseSendsTheStateOfEveryOwnedObject) {
     AddThree();
     world.StartRecording();
@@ -351,10 +352,15 @@ TEST_F(PeerSlotTest, APauseSendsTheStateOfEveryOwnedObject) {
     };
     world.TogglePause();
     EXPECT_EQ(world.paused, 1);
-    EXPECT_EQ(sent(),
-              (std::vector<std::pair<int, int>>{{29, 255}, {9, 7}, {9, own->id.serial}, {9, 11}}));
+    EXPECT_EQ(sent(), (std::vector<std::pair<int, int>>{
+                          {29, 255}, {9, 7}, {9, own->id.serial}, {9, 11}, {58, 255}}));
+    EXPECT_EQ(world.markedPause, 1);
     world.TogglePause();
     EXPECT_EQ(sent(), (std::vector<std::pair<int, int>>{{29, 255}}));
+    EXPECT_EQ(world.markedPause, 0);
+    world.TogglePause();
+    EXPECT_EQ(sent().back(), (std::pair<int, int>{58, 255}));
+    EXPECT_EQ(world.markedPause, 2);
 }
 
 // A lost peer is named on the status line when this side dropped it for a reason, or when it

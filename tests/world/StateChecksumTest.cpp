@@ -9,12 +9,16 @@
 #include <string>
 
 #include "catalogue/VehicleDesign.h"
+#include "core/Settings.h"
 #include "core/ValueTriple.h"
 #include "map/ObjectKinds.h"
 #include "objects/Artifact.h"
 #include "objects/FactoryProduction.h"
+#include "objects/OreDeposit.h"
 #include "objects/UnitVariantsSupport.h"
 #include "platform/ChecksumRequest.h"
+#include "support/MemoryLink.h"
+#include "support/ScopedWorkingDir.h"
 #include "support/TempDirectory.h"
 #include "world/MissionStats.h"
 #include "world/RegistryTestFixture.h"
@@ -459,26 +463,117 @@ TEST(StateChecksum, OnlyAMadeProductsDesignCounts) {
 
 }  // namespace
 
-// In a network game a request made while the game runs waits for a pause that has lasted a
-// second, so that every machine writes the state the peers' messages have settled into.
-TEST(StateChecksum, ANetworkGameWritesARequestOnlyOnceItHasStoodPausedASecond) {
-    TempDirectory directory;
-    setenv("QX_CAPTURE", directory.Path().c_str(), 1);
-    Game g({1, 2});
-    World& world = g.land.world;
-    world.networkGame = 1;
-    world.paused = 0;
-    const std::string file = directory.Path() + "/held.txt";
-    auto written = [&] { return std::ifstream(file).good(); };
-    winx_RequestChecksum("held");
-    world.Tick(1000);
-    EXPECT_FALSE(written()) << "written while the game runs";
-    world.paused = 1;
-    world.Tick(2000);
-    world.Tick(2999);
-    EXPECT_FALSE(written()) << "written before the pause had lasted a second";
-    world.Tick(3000);
-    EXPECT_TRUE(written());
-    unsetenv("QX_CAPTURE");
-    std::remove(file.c_str());
+// In a network game a request waits for a pause, and there for every peer's mark of that
+// pause (a peer whose link is lost or closed counts as marked) and, off the authority, for the
+// end of the authority's deposit amounts, which are held until then; the authority sends its
+// amounts once the marks are in. A pause that lifts first writes the request at once and
+// traces it: it is never carried to the next pause.
+TEST(StateChecksum, ANetworkGameWritesAPausesChecksumOnceEveryPeerHasMarkedIt) {
+    const SimId deposit(0, 80);
+    const char* const kLifted = "Checksum held written as the pause lifted";
+    // The steps: p the pause key; a, b a mark from slot 0, 1 of the pause this machine stands
+    // in (or of the next one while it runs); x, y slot 0's amount 77, 55 for the deposit; e the
+    // end of slot 0's amounts, one of them; l slot 1's link lost; c slot 0's link lost and
+    // closed; ? a checksum asked for and a tick.
+    struct Row {
+        const char* what;
+        int host;
+        const char* steps;
+        bool written;
+        // What the trace holds (nothing when null).
+        const char* trace;
+        // The deposit's ore afterwards (10 at the start); whether this machine sent the amounts
+        // of the pause it stands in.
+        int ore;
+        int amountsSent;
+    };
+    const Row rows[] = {
+        {"the game runs", 1, "ab?", false, nullptr, 10, 0},
+        {"paused, no mark in", 1, "p?", false, nullptr, 10, 0},
+        {"one mark of two", 1, "pa?", false, nullptr, 10, 0},
+        {"every mark", 1, "pab?", true, nullptr, 10, 1},
+        {"marks that came before this machine paused", 1, "abp?", true, nullptr, 10, 1},
+        {"a mark of the pause before", 1, "pabppa?", false, nullptr, 10, 0},
+        {"a lost link", 1, "pal?", true, nullptr, 10, 1},
+        // Closing slot 0 moves slot 1 down with its mark.
+        {"a closed link", 1, "pbc?", true, nullptr, 10, 1},
+        {"lifted before every mark", 1, "pa?p", true, kLifted, 10, 0},
+        {"asked ahead of a pause lifted at once", 1, "?pp", true, kLifted, 10, 0},
+        {"off the authority, before its amounts", 0, "pab?", false, nullptr, 10, 0},
+        {"off the authority, amounts held for a mark", 0, "paxe?", false, nullptr, 10, 0},
+        {"off the authority, amounts and marks in", 0, "paxeb?", true, nullptr, 77, 0},
+        {"off the authority, amounts before the sender's mark", 0, "pbxea?", false, nullptr, 10, 0},
+        {"amounts while the game runs", 0, "axe?", false, nullptr, 10, 0},
+        {"off the authority, a deposit named twice", 0, "paxyeb?", true,
+         "Deposit amounts: 2 of 1 came", 77, 0},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        ScopedWorkingDir directory;
+        setenv("QX_CAPTURE", directory.Path().c_str(), 1);
+        traceOn = 1;
+        Game g({1, 2});
+        World& world = g.land.world;
+        std::vector<MemoryLink*> links;
+        world.makeLink = [&links] {
+            auto link = std::make_unique<MemoryLink>();
+            links.push_back(link.get());
+            return std::unique_ptr<CommLink>(std::move(link));
+        };
+        for (int team : {2, 3}) {
+            world.AddPeer();
+            world.peerTeams[team - 2] = team;
+        }
+        world.StartRecording();
+        world.networkHost = row.host;
+        world.pauseLocked = 0;
+        world.paused = 0;
+        std::unique_ptr<GameObject> well = std::make_unique<OreDeposit>(
+            g.land.Centre(5, 5), Size(64, 32), nullptr, CollisionFilter(0, 0, 0, 0, 0), deposit);
+        well->Deposit(10);
+        ASSERT_EQ(world.AddOreDeposit(well), 1);
+        int now = 1000;
+        for (const char* step = row.steps; *step; ++step) {
+            const int32_t number = world.pauseNumber + (world.markedPause == 0 ? 1 : 0);
+            switch (*step) {
+                case 'p':
+                    world.TogglePause();
+                    break;
+                case 'a':
+                    world.NotePauseMark(0, number);
+                    break;
+                case 'b':
+                    world.NotePauseMark(1, number);
+                    break;
+                case 'x':
+                case 'y':
+                    world.NoteDepositAmount(0, deposit, *step == 'x' ? 77 : 55);
+                    break;
+                case 'e':
+                    world.NoteDepositAmount(0, SimId(), 1);
+                    break;
+                case 'l':
+                    links[1]->lost = 1;
+                    break;
+                case 'c':
+                    links[0]->lost = 1, world.CheckPeers();
+                    break;
+                default:
+                    winx_RequestChecksum("held"), world.Tick(now += 20);
+            }
+        }
+        world.Tick(now += 20);
+        traceOn = 0;
+        unsetenv("QX_CAPTURE");
+        EXPECT_EQ(directory.Exists("held.txt"), row.written);
+        const std::string trace = directory.ReadFile("zvd.out");
+        if (row.trace)
+            EXPECT_NE(trace.find(row.trace), std::string::npos) << trace;
+        else
+            EXPECT_EQ(trace, "");
+        EXPECT_EQ(world.FindOreDeposit(deposit)->GetStored(), row.ore);
+        EXPECT_EQ(world.amountsSent, row.amountsSent);
+        world.pendingChecksums.clear();
+        world.ClosePeers(nullptr);
+    }
 }

@@ -1,0 +1,141 @@
+// What a pause of a network game settles before the machines compare their states. Each machine
+// numbers the pause commands it sends and receives, so every machine gives a pause the same
+// number; at a pause it sends the states of what it owns and then its mark of that number on
+// every link. A link delivers in order, so a peer's mark says that everything it sent before
+// its pause is in. Once every mark is in, the authority tells each deposit's amount: a change
+// (kind 42) that one machine refused or never had would otherwise stay wrong there for good.
+// The others hold the amounts until their own marks are in, or a withdrawal still on its way
+// from a third machine would count twice.
+#include <algorithm>
+#include <cstdio>
+#include <string>
+
+#include "core/ScriptRequests.h"
+#include "core/Trace.h"
+#include "objects/CommandBuffer.h"
+#include "objects/GameObject.h"
+#include "objects/OreDeposit.h"
+#include "world/CommLink.h"
+#include "world/ObjectNode.h"
+#include "world/World.h"
+
+void World::MarkPause() {
+    ++pauseNumber;
+    if (networkGame != 1 || paused != 1 || !commands) return;
+    // A pause command within a pause starts the wait again, under the new number everywhere.
+    ForgetMarkedPause();
+    markedPause = pauseNumber;
+    SendOwnStates();
+    commands->SendPauseMark(pauseNumber);
+}
+
+void World::NotePauseMark(int slot, int32_t number) {
+    if (slot < 0 || slot >= kPeerSlots || !peerLinks[slot]) return;
+    peerMarks[slot] = number;
+    SettlePause();
+}
+
+void World::NoteDepositAmount(int slot, const SimId& deposit, int32_t amount) {
+    if (slot < 0 || slot >= kPeerSlots || networkGame != 1 || paused != 1 || markedPause == 0 ||
+        peerMarks[slot] < markedPause)
+        return;
+    if (deposit.IsNull()) {
+        if (amount != heldAmountCount) {
+            char line[96];
+            std::snprintf(line, sizeof line, "Deposit amounts: %d of %d came", heldAmountCount,
+                          amount);
+            Trace(line);
+        }
+        heldAmountCount = 0;
+        heldAmountsEnded = 1;
+        SettlePause();
+        return;
+    }
+    ++heldAmountCount;
+    // As many as this machine has deposits: an honest list names each once.
+    if (FindOreDeposit(deposit) && heldAmounts.size() < static_cast<size_t>(oreDeposits.Count()))
+        heldAmounts.emplace_back(deposit, amount);
+}
+
+int World::AllPeersMarked() {
+    for (int slot = 0; slot < kPeerSlots; ++slot) {
+        CommLink* link = peerLinks[slot];
+        if (!link || link->ConnectionLost() == 1) continue;
+        if (peerMarks[slot] < markedPause) return 0;
+    }
+    return 1;
+}
+
+int World::SettlePause() {
+    if (networkGame != 1) return 1;
+    if (paused != 1) return 0;
+    if (markedPause == 0) return 1;
+    if (AllPeersMarked() == 0) return 0;
+    if (networkHost == 1) {
+        if (amountsSent == 0 && commands) {
+            int32_t count = 0;
+            for (ListNode* n = oreDeposits.First(); n; n = oreDeposits.Next(n)) {
+                GameObject* deposit = static_cast<ObjectNode*>(n)->Object();
+                commands->SendDepositAmount(deposit, deposit->GetStored());
+                ++count;
+            }
+            commands->SendDepositAmount(nullptr, count);
+            amountsSent = 1;
+        }
+        amountsIn = 1;
+    } else if (heldAmountsEnded == 1) {
+        for (const auto& [id, amount] : heldAmounts) {
+            if (auto* deposit = dynamic_cast<OreDeposit*>(FindOreDeposit(id)))
+                deposit->amount = amount;
+        }
+        heldAmounts.clear();
+        heldAmountsEnded = 0;
+        amountsIn = 1;
+    }
+    return amountsIn;
+}
+
+void World::WritePendingChecksums() {
+    for (const std::string& name : pendingChecksums) {
+        if (ChecksumListingWanted()) {
+            std::string listing;
+            WriteChecksumFile(name, StateChecksum(&listing));
+            WriteChecksumListing(name, listing);
+        } else {
+            WriteChecksumFile(name, StateChecksum());
+        }
+    }
+    pendingChecksums.clear();
+}
+
+// Never carried to the next pause, where it would name a later state.
+void World::LiftPause() {
+    if (networkGame == 1 && !pendingChecksums.empty()) {
+        if (SettlePause() == 0) {
+            for (const std::string& name : pendingChecksums) {
+                const std::string line =
+                    "Checksum " + name +
+                    " written as the pause lifted, before every peer's mark or the deposit "
+                    "amounts were in";
+                Trace(line.c_str());
+            }
+        }
+        WritePendingChecksums();
+    }
+    ForgetMarkedPause();
+}
+
+void World::ForgetMarkedPause() {
+    markedPause = 0;
+    amountsSent = 0;
+    amountsIn = 0;
+    heldAmounts.clear();
+    heldAmountCount = 0;
+    heldAmountsEnded = 0;
+}
+
+void World::ForgetPauses() {
+    ForgetMarkedPause();
+    pauseNumber = 0;
+    std::fill(std::begin(peerMarks), std::end(peerMarks), 0);
+}
