@@ -412,13 +412,18 @@ int64_t DistanceSquared(const Point& p, const Rect& r) {
     return dx * dx + dy * dy;
 }
 
-// The longest reach of the weapons the object's design mounts; 0 unarmed.
+// The longest reach of the weapons the object's design mounts; 0 unarmed. A computer player
+// re-equips its factory without a word to the other machines, so a factory's copy may not know
+// its turrets: it is taken to reach as far as any weapon of the catalogue.
 int LongestReach(GameObject* o) {
     VehicleDesign* design = o->GetDesign();
     int reach = 0;
     if (design)
         for (const MountTemplate* m : design->hardpoints)
             if (m) reach = std::max(reach, static_cast<int>(m->GetRange()));
+    if (o->GetKind() == ObjectKind::kFactory)
+        for (ListNode* n = WeaponList.First(); n; n = WeaponList.Next(n))
+            reach = std::max(reach, static_cast<int>(static_cast<MountTemplate*>(n)->GetRange()));
     return reach;
 }
 
@@ -624,16 +629,18 @@ int CommandExecutor::MaySendSnapshot(int sender, GameObject* subject, int lossSi
 }
 
 // Honest machines report hits of their own shooters only. A shooter that died with its shot in
-// flight is judged by its id's team; one that stands here must be able to have fired: not at a
-// friend, and from within its reach.
+// flight is judged by its id's team; one that stands here must be able to have fired: armed,
+// not at a friend, and from within its reach.
 int CommandExecutor::MayReportHit(int sender, GameObject* target, const SimId& attackerId) {
     GameObject* attacker = world.FindObject(attackerId);
     if (!attacker) return IsPlayerTeam(attackerId.team) ? SpeaksFor(sender, attackerId.team, 0) : 0;
-    const int team = AnsweringTeam(attacker);
+    const int team = attacker->GetTeam();
     if (!IsPlayerTeam(team) || SpeaksFor(sender, team, 0) == 0) return 0;
     const int targetTeam = target->GetTeam();
-    if (IsPlayerTeam(targetTeam) && world.AreAllied(targetTeam, attacker->GetTeam()) == 1) return 0;
-    const int64_t reach = int64_t{LongestReach(attacker)} + kHitReachSlackPixels;
+    if (IsPlayerTeam(targetTeam) && world.AreAllied(targetTeam, team) == 1) return 0;
+    const int weaponReach = LongestReach(attacker);
+    if (weaponReach <= 0) return 0;
+    const int64_t reach = int64_t{weaponReach} + kHitReachSlackPixels;
     return DistanceSquared(attacker->GetCentre(), target->GetBounds()) <= reach * reach ? 1 : 0;
 }
 

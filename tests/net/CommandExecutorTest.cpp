@@ -49,10 +49,10 @@ TEST_F(CommandExecutorTest, EveryKindActsOnTheCopyItIsFor) {
         {CommandBytes(39, SimId(1, 0)).Done(), {"ExitAck 1:21"}},
         {CommandBytes(39, SimId(2, 0)).Done(), {}},
         // Damage goes to the mirror with its last two bytes swapped back; the report to the
-        // owner.
+        // owner (here of a shooter since dead).
         {CommandBytes(6, kMirror).L(7).L(-8).B('p').B('r').B('q').Done(), {"2:10 Damage 7 -8 pqr"}},
         {CommandBytes(6, kOwned).L(7).L(8).B('p').B('r').B('q').Done(), {}},
-        {CommandBytes(7, kOwned).B('a').B('b').B('c').I(kMirror).Done(), {"1:11 Hit abc 2:10"}},
+        {CommandBytes(7, kOwned).B('a').B('b').B('c').I(SimId(2, 98)).Done(), {"1:11 Hit abc 2:98"}},
         {CommandBytes(7, kMirror).B('a').B('b').B('c').I(kOwned).Done(), {}},
         // Goals.
         {CommandBytes(8, kMirror).W(1).P(p).Done(), {"2:10 Goal 1 100,200"}},

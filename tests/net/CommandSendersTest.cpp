@@ -31,8 +31,14 @@ public:
         // factory stands on.
         Add(1, 15, 5, 9, 1, 0);
         AddBuilding(3, 22, 2, 14, 0);
-        // A copy of player 3's unit two cells below the host's.
-        Add(3, 16, 4, 5, 1, 0);
+        // A copy of player 3's unit two cells below the host's. It and team 2's unit are armed.
+        RecordingObject* third = Add(3, 16, 4, 5, 1, 0);
+        WeaponValues values;
+        values.rangeField = 100;
+        weapon = std::make_unique<WeaponTemplate>(WeaponClass::Beam, values);
+        design.hardpoints[0] = weapon.get();
+        mirror->design = &design;
+        third->design = &design;
         std::unique_ptr<GameObject> deposit = std::make_unique<OreDeposit>(
             land.Centre(7, 12), Size(128, 64), nullptr, CollisionFilter(0, 0, 0, 0, 0), kDeposit);
         EXPECT_EQ(world.AddOreDeposit(deposit), 1);
@@ -55,19 +61,14 @@ public:
         world.PlaceOver(factory, factory->GetPosition() + (want - factory->GetCentre()));
         ASSERT_EQ(factory->GetCentre(), want);
     }
-    // Gives the copy a design whose one weapon reaches `range` pixels, and puts its centre
-    // `away` pixels below the bottom edge of the host's unit.
-    void ArmBelowOwned(RecordingObject* o, int range, int away) {
-        WeaponValues values;
-        values.rangeField = range;
-        weapon = std::make_unique<WeaponTemplate>(WeaponClass::Beam, values);
-        design.hardpoints[0] = weapon.get();
-        o->design = &design;
+    // Puts the copy's centre `away` pixels below the bottom edge of the host's unit.
+    void PlaceBelowOwned(GameObject* o, int away) {
         const Rect bounds = owned->GetBounds();
         world.PlaceOver(
             o, Point(owned->GetPosition().x, bounds.origin.y + bounds.extent.h - 1 + away));
     }
     Artifact* artifact = nullptr;
+    // The armed units' design: one weapon of 100 pixels' reach.
     std::unique_ptr<WeaponTemplate> weapon;
     VehicleDesign design{'V'};
 };
@@ -183,11 +184,31 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          [](Senders& f) { f.world.Ally(kOwned, kMirror); }},
         {"hit from the edge of the reach", 1, 2, -1, hit(kOwned, kMirror),
          is({"1:11 Hit abc 2:10"}),
-         [](Senders& f) { f.ArmBelowOwned(f.mirror, 100, 100 + kReachSlack); }},
+         [](Senders& f) { f.PlaceBelowOwned(f.mirror, 100 + kReachSlack); }},
         {"hit from a pixel past the reach", 1, 2, -1, hit(kOwned, kMirror), is(Refused(7, 2)),
-         [](Senders& f) { f.ArmBelowOwned(f.mirror, 100, 101 + kReachSlack); }},
-        {"hit from an unarmed shooter past the slack", 1, 2, -1, hit(kOwned, kMirror),
-         is(Refused(7, 2)), [](Senders& f) { f.ArmBelowOwned(f.mirror, 0, 1 + kReachSlack); }},
+         [](Senders& f) { f.PlaceBelowOwned(f.mirror, 101 + kReachSlack); }},
+        {"hit from an unarmed shooter beside it", 1, 2, -1, hit(kOwned, kMirror),
+         is(Refused(7, 2)),
+         [](Senders& f) {
+             f.mirror->design = nullptr;
+             f.PlaceBelowOwned(f.mirror, 1);
+         }},
+        // A factory's copy may not know its turrets: it reaches as far as the catalogue's
+        // longest weapon.
+        {"hit by a factory at the catalogue's reach", 1, 3, 2, hit(kOwned, SimId(3, 22)),
+         is({"1:11 Hit abc 3:22"}),
+         [](Senders& f) {
+             WeaponList.PushBack(f.weapon.get());
+             f.PlaceBelowOwned(f.world.TeamFactory(3), 100 + kReachSlack);
+         },
+         [](Senders& f) { f.weapon->Unlink(); }},
+        {"hit by a factory past the catalogue's reach", 1, 3, 2, hit(kOwned, SimId(3, 22)),
+         is(Refused(7, 3)),
+         [](Senders& f) {
+             WeaponList.PushBack(f.weapon.get());
+             f.PlaceBelowOwned(f.world.TeamFactory(3), 101 + kReachSlack);
+         },
+         [](Senders& f) { f.weapon->Unlink(); }},
         {"hit by a shooter dead since it fired", 1, 2, -1, hit(kOwned, SimId(2, 99)),
          is({"1:11 Hit abc 2:99"})},
         {"hit by another machine's dead shooter", 1, 3, 2, hit(kOwned, SimId(2, 99)),
