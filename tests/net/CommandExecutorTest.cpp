@@ -52,7 +52,8 @@ TEST_F(CommandExecutorTest, EveryKindActsOnTheCopyItIsFor) {
         // owner (here of a shooter since dead).
         {CommandBytes(6, kMirror).L(7).L(-8).B('p').B('r').B('q').Done(), {"2:10 Damage 7 -8 pqr"}},
         {CommandBytes(6, kOwned).L(7).L(8).B('p').B('r').B('q').Done(), {}},
-        {CommandBytes(7, kOwned).B('a').B('b').B('c').I(SimId(2, 98)).Done(), {"1:11 Hit abc 2:98"}},
+        {CommandBytes(7, kOwned).B('a').B('b').B('c').I(SimId(2, 98)).Done(),
+         {"1:11 Hit abc 2:98"}},
         {CommandBytes(7, kMirror).B('a').B('b').B('c').I(kOwned).Done(), {}},
         // Goals.
         {CommandBytes(8, kMirror).W(1).P(p).Done(), {"2:10 Goal 1 100,200"}},
