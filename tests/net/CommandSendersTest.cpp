@@ -114,6 +114,14 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         return CommandBytes(13, id).B('V').B('a').P(Point(100, 200)).L(value).B(3).Done();
     };
     auto factoryDied = [](Senders& f) { f.mirrorFactory->destroyed = 1; };
+    // Team 3's factory below the host's unit, the armed units' weapon in the catalogue.
+    auto factoryBelow = [](int away) {
+        return [away](Senders& f) {
+            WeaponList.PushBack(f.weapon.get());
+            f.PlaceBelowOwned(f.world.TeamFactory(3), away);
+        };
+    };
+    auto unlist = [](Senders& f) { f.weapon->Unlink(); };
     const SimId piece = World::WreckPieceId(SimId(2, 20), 2);
     const Row rows[] = {
         // The machine playing the object's team, and no other.
@@ -196,19 +204,9 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         // A factory's copy may not know its turrets: it reaches as far as the catalogue's
         // longest weapon.
         {"hit by a factory at the catalogue's reach", 1, 3, 2, hit(kOwned, SimId(3, 22)),
-         is({"1:11 Hit abc 3:22"}),
-         [](Senders& f) {
-             WeaponList.PushBack(f.weapon.get());
-             f.PlaceBelowOwned(f.world.TeamFactory(3), 100 + kReachSlack);
-         },
-         [](Senders& f) { f.weapon->Unlink(); }},
+         is({"1:11 Hit abc 3:22"}), factoryBelow(100 + kReachSlack), unlist},
         {"hit by a factory past the catalogue's reach", 1, 3, 2, hit(kOwned, SimId(3, 22)),
-         is(Refused(7, 3)),
-         [](Senders& f) {
-             WeaponList.PushBack(f.weapon.get());
-             f.PlaceBelowOwned(f.world.TeamFactory(3), 101 + kReachSlack);
-         },
-         [](Senders& f) { f.weapon->Unlink(); }},
+         is(Refused(7, 3)), factoryBelow(101 + kReachSlack), unlist},
         {"hit by a shooter dead since it fired", 1, 2, -1, hit(kOwned, SimId(2, 99)),
          is({"1:11 Hit abc 2:99"})},
         {"hit by another machine's dead shooter", 1, 3, 2, hit(kOwned, SimId(2, 99)),
