@@ -427,12 +427,14 @@ int LongestReach(GameObject* o) {
     return reach;
 }
 
-// The dearest record of a part list; for mounts, of those whose size is at most `capacity`.
-int DearestOf(const NodeList& list, int capacity) {
+// The dearest record of a part list; with a chassis, of the mounts hardpoint h of it takes.
+int DearestOf(const NodeList& list, const ChassisTemplate* chassis = nullptr, int h = 0) {
     int dearest = 0;
     for (ListNode* n = list.First(); n; n = list.Next(n)) {
         const auto* t = static_cast<const Template*>(n);
-        if (capacity >= 0 && static_cast<const MountTemplate*>(t)->mountSize > capacity) continue;
+        if (chassis &&
+            !VehicleDesign::FitsHardpoint(static_cast<const MountTemplate*>(t), h, chassis))
+            continue;
         dearest = std::max(dearest, static_cast<int>(t->firstCost));
     }
     return dearest;
@@ -446,14 +448,12 @@ int64_t DearestWreckValue() {
     int64_t dearest = 0;
     for (ListNode* n = ChassisList.First(); n; n = ChassisList.Next(n)) {
         const auto* chassis = static_cast<const ChassisTemplate*>(n);
-        int64_t value = int64_t{chassis->firstCost} + DearestOf(PartList, -1);
-        for (int h = 0; h < VehicleDesign::kHardpoints; ++h) {
-            const int capacity = chassis->Capacity(h);
-            if (capacity <= 0) continue;
+        int64_t value = int64_t{chassis->firstCost} + DearestOf(PartList);
+        for (int h = 0; h < chassis->hardpointCount; ++h) {
             int part = 0;
             for (const NodeList* list :
                  {&WeaponList, &SensorItemList, &DefenceItemList, &StealthItemList})
-                part = std::max(part, DearestOf(*list, capacity));
+                part = std::max(part, DearestOf(*list, chassis, h));
             value += part;
         }
         dearest = std::max(dearest, value);

@@ -61,11 +61,12 @@ public:
         world.PlaceOver(factory, factory->GetPosition() + (want - factory->GetCentre()));
         ASSERT_EQ(factory->GetCentre(), want);
     }
-    // Puts the copy's centre `away` pixels below the bottom edge of the host's unit.
-    void PlaceBelowOwned(GameObject* o, int away) {
+    // Puts the copy's centre `away` pixels below (or right of) the host's unit's bounds.
+    void PlaceBelowOwned(GameObject* o, int away, bool right = false) {
         const Rect bounds = owned->GetBounds();
-        world.PlaceOver(
-            o, Point(owned->GetPosition().x, bounds.origin.y + bounds.extent.h - 1 + away));
+        const Point edge(right ? bounds.origin.x + bounds.extent.w - 1 : owned->GetPosition().x,
+                         right ? owned->GetPosition().y : bounds.origin.y + bounds.extent.h - 1);
+        world.PlaceOver(o, edge + (right ? Point(away, 0) : Point(0, away)));
     }
     Artifact* artifact = nullptr;
     // The armed units' design: one weapon of 100 pixels' reach.
@@ -195,6 +196,11 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          [](Senders& f) { f.PlaceBelowOwned(f.mirror, 100 + kReachSlack); }},
         {"hit from a pixel past the reach", 1, 2, -1, hit(kOwned, kMirror), is(Refused(7, 2)),
          [](Senders& f) { f.PlaceBelowOwned(f.mirror, 101 + kReachSlack); }},
+        {"hit from the edge of the reach on the right", 1, 2, -1, hit(kOwned, kMirror),
+         is({"1:11 Hit abc 2:10"}),
+         [](Senders& f) { f.PlaceBelowOwned(f.mirror, 100 + kReachSlack, true); }},
+        {"hit from a pixel past the reach on the right", 1, 2, -1, hit(kOwned, kMirror),
+         is(Refused(7, 2)), [](Senders& f) { f.PlaceBelowOwned(f.mirror, 101 + kReachSlack, true); }},
         {"hit from an unarmed shooter beside it", 1, 2, -1, hit(kOwned, kMirror),
          is(Refused(7, 2)),
          [](Senders& f) {
@@ -332,7 +338,8 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
 
 // The dearest wreck: three quarters of the dearest design any chassis takes (the chassis, the
 // dearest drive, the dearest weapon or item each hardpoint's size takes) and a carrier's load.
-// Here the small chassis with the large hardpoint: 50 + 30 + 500 = 580, 435 as a wreck.
+// Here the small chassis: 50 + 30 + 45 (the item of no size in its hardpoint of none) + 500
+// = 625, 468 as a wreck.
 TEST(CommandSenders, AWreckIsWorthAtMostTheDearestDesignTheCatalogueAllows) {
     std::vector<ListNode*> records;
     auto add = [&records](NodeList& list, ListNode* record) {
@@ -370,7 +377,8 @@ TEST(CommandSenders, AWreckIsWorthAtMostTheDearestDesignTheCatalogueAllows) {
     // Past every hardpoint's size: no design takes it.
     add(WeaponList, weapon(9000, 4));
     add(SensorItemList, new SensorItemTemplate(mount(40, 1), 3));
-    constexpr int32_t kDearest = 435 + GameObject::kStartCargoCapacity;
+    add(SensorItemList, new SensorItemTemplate(mount(45, 0), 3));
+    constexpr int32_t kDearest = 468 + GameObject::kStartCargoCapacity;
     for (int32_t value : {kDearest, kDearest + 1}) {
         SCOPED_TRACE(value);
         Senders f;
@@ -407,6 +415,7 @@ TEST(CommandSenders, TheHostGrantsAClaimOnlyForTheSendersUnitNearTheArtifact) {
         {"another player's unit", kHostUnit, Point(1, 0), false, true},
         {"this machine's own unit", kOwned, Point(1, 0), false, false},
     };
+    EXPECT_EQ(Artifact::MayBeTakenBy(nullptr), 0);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Senders f;
