@@ -123,6 +123,15 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         };
     };
     auto unlist = [](Senders& f) { f.weapon->Unlink(); };
+    // Team 2's unit, its weapon reaching a pixel, `away` pixels above the host's factory.
+    auto above = [](int away) {
+        return [away](Senders& f) {
+            f.weapon->rangeField = 1;
+            const Rect bounds = f.ownedFactory->GetBounds();
+            f.world.PlaceOver(f.mirror,
+                              Point(f.ownedFactory->GetPosition().x, bounds.origin.y - away));
+        };
+    };
     const SimId piece = World::WreckPieceId(SimId(2, 20), 2);
     const Row rows[] = {
         // The machine playing the object's team, and no other.
@@ -164,6 +173,9 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          is({"2:10 Move 100,200 3 []"}), factoryDied},
         {"snapshot of a unit's wreck from its maker", 1, 2, -1,
          CommandBytes(57, kWreck).P(p).B(0).L(5).L(10).L(450).Done(), is(Refused(57, 2))},
+        {"snapshot of a field", 1, 2, -1,
+         CommandBytes(57, SimId(0, 30)).P(p).B(0).L(5).L(10).L(450).Done(), is(Refused(57, 2)),
+         [](Senders& f) { f.fieldRaw->local = 0; }},
         {"the host's unit to the guest", 1, 2, -1, CommandBytes(37, kOwned).B(2).B(6).Done(),
          is(Refused(37, 2))},
         {"own unit to another team", 1, 2, -1, CommandBytes(37, kMirror).B(3).B(6).Done(),
@@ -196,6 +208,10 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          [](Senders& f) { f.PlaceBelowOwned(f.mirror, 100 + kReachSlack); }},
         {"hit from a pixel past the reach", 1, 2, -1, hit(kOwned, kMirror), is(Refused(7, 2)),
          [](Senders& f) { f.PlaceBelowOwned(f.mirror, 101 + kReachSlack); }},
+        {"hit on a factory from the edge of the reach above", 1, 2, -1, hit(SimId(1, 21), kMirror),
+         is({"1:21 Hit abc 2:10"}), above(1 + kReachSlack)},
+        {"hit on a factory from a pixel past the reach above", 1, 2, -1,
+         hit(SimId(1, 21), kMirror), is(Refused(7, 2)), above(2 + kReachSlack)},
         {"hit from the edge of the reach on the right", 1, 2, -1, hit(kOwned, kMirror),
          is({"1:11 Hit abc 2:10"}),
          [](Senders& f) { f.PlaceBelowOwned(f.mirror, 100 + kReachSlack, true); }},
