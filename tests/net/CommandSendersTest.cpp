@@ -270,6 +270,7 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         {"a wreck worth more than any", 1, 2, -1, wreckOf(SimId(2, 80), 601), is(Refused(13, 2))},
         {"a wreck worth less than nothing", 1, 2, -1, wreckOf(SimId(2, 80), -1),
          is(Refused(13, 2))},
+        {"a wreck worth nothing", 1, 2, -1, wreckOf(SimId(2, 80), 0), none},
         {"a factory's piece from its owner", 1, 2, -1, wreckOf(piece, 50), none},
         {"a factory's piece from another", 1, 3, 2, wreckOf(piece, 50), is(Refused(13, 3))},
         // The authority: the host, or the lowest player left.
