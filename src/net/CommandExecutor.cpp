@@ -5,8 +5,11 @@
 #include <cstdlib>
 #include <memory>
 
+#include "catalogue/ChassisTemplate.h"
+#include "catalogue/MountTemplate.h"
 #include "catalogue/PictureTemplates.h"
 #include "catalogue/TemplateCatalogue.h"
+#include "catalogue/VehicleDesign.h"
 #include "core/Clock.h"
 #include "core/Rect.h"
 #include "core/SpriteSet.h"
@@ -106,8 +109,8 @@ const char* const kLayouts[kLastKind + 1] = {
 // Who may send each kind. A peer changes only what its machine answers for; the host, or once it
 // is lost the lowest player left, decides what no player owns.
 enum class From : uint8_t {
-    // Nobody's state; an answer that only the owner's copy takes (7, 22, 36, 39, 43, 49); or a
-    // kind checked on what it names in its own case (13, 35, 37, 42, 54).
+    // Nobody's state; an answer that only the owner's copy takes (22, 36, 39, 43, 49); or a
+    // kind checked on what it names in its own case (7, 13, 35, 37, 42, 54).
     kAnyone,
     // The machine answering for the object the command changes (its subject, below): the one
     // playing its current team (a captured unit keeps its id, not its team), a wreck's maker,
@@ -143,13 +146,13 @@ const SenderRule kSenders[kLastKind + 1] = {
     kFactoryRule,                          // 4 product position
     kFactoryRule,                          // 5 release product
     kObjectRule,                           // 6 damage
-    kAnyoneRule,                           // 7 damage report (owner's copy)
+    kAnyoneRule,                           // 7 damage report: the sender's own shooter
     kObjectRule,                           // 8 goal
     kObjectRule,                           // 9 state
     kFactoryRule,                          // 10 create unit
     {From::kAnswerer, Subject::kTeam},     // 11 create factory
     {From::kAnswerer, Subject::kShooter},  // 12 fire weapon
-    kAnyoneRule,                           // 13 create wreck: its sender is the maker
+    kAnyoneRule,                           // 13 create wreck: under the sender's ids
     kObjectRule,                           // 14 mine ore
     kObjectRule,                           // 15 repair
     kObjectRule,                           // 16 deliver cargo
@@ -211,6 +214,9 @@ constexpr int kAnyPlayer = 0;
 // where it stood (up to a piece's offset and size from its centre).
 constexpr int kMinerSlackPixels = 32;
 constexpr int kPieceSlackPixels = 160;
+
+// A destroyed unit's wreck holds three quarters of its design's value, as the death pass makes it.
+constexpr double kWreckShare = 0.75;
 
 // The fields after the goal type, by type 0 .. 8.
 const char* const kGoalLayouts[] = {"", "p", "ip", "p", "pp", "ip", "", "i", "p"};
@@ -404,9 +410,65 @@ bool NearBounds(const Rect& r, const Point& p, int margin) {
            p.y >= r.origin.y - margin && p.y <= r.origin.y + r.extent.h - 1 + margin;
 }
 
-bool IsUnitKind(int kind) {
-    return kind == ObjectKind::kUnit || kind == ObjectKind::kRepairUnit ||
-           kind == ObjectKind::kCaptureUnit;
+// The distance from a point to the nearest point of a rectangle, squared; 0 inside.
+int64_t DistanceSquared(const Point& p, const Rect& r) {
+    const int64_t dx = p.x < r.origin.x                    ? r.origin.x - p.x
+                       : p.x > r.origin.x + r.extent.w - 1 ? p.x - (r.origin.x + r.extent.w - 1)
+                                                           : 0;
+    const int64_t dy = p.y < r.origin.y                    ? r.origin.y - p.y
+                       : p.y > r.origin.y + r.extent.h - 1 ? p.y - (r.origin.y + r.extent.h - 1)
+                                                           : 0;
+    return dx * dx + dy * dy;
+}
+
+// The longest reach of the weapons the object's design mounts; 0 unarmed. A computer player
+// re-equips its factory without a word to the other machines, so a factory's copy may not know
+// its turrets: it is taken to reach as far as any weapon of the catalogue.
+int LongestReach(GameObject* o) {
+    VehicleDesign* design = o->GetDesign();
+    int reach = 0;
+    if (design)
+        for (const MountTemplate* m : design->hardpoints)
+            if (m) reach = std::max(reach, static_cast<int>(m->GetRange()));
+    if (o->GetKind() == ObjectKind::kFactory)
+        for (ListNode* n = WeaponList.First(); n; n = WeaponList.Next(n))
+            reach = std::max(reach, static_cast<int>(static_cast<MountTemplate*>(n)->GetRange()));
+    return reach;
+}
+
+// The dearest record of a part list; with a chassis, of the mounts hardpoint h of it takes.
+int DearestOf(const NodeList& list, const ChassisTemplate* chassis = nullptr, int h = 0) {
+    int dearest = 0;
+    for (ListNode* n = list.First(); n; n = list.Next(n)) {
+        const auto* t = static_cast<const Template*>(n);
+        if (chassis &&
+            !VehicleDesign::FitsHardpoint(static_cast<const MountTemplate*>(t), h, chassis))
+            continue;
+        dearest = std::max(dearest, static_cast<int>(t->firstCost));
+    }
+    return dearest;
+}
+
+// The most a wreck another machine makes may hold: three quarters of the dearest design the
+// catalogue allows, plus a full carrier's cargo. The dearest design is taken over every chassis
+// of every clan and level: the chassis, the dearest drive, and in each hardpoint the dearest
+// weapon or item its capacity takes.
+int64_t DearestWreckValue() {
+    int64_t dearest = 0;
+    for (ListNode* n = ChassisList.First(); n; n = ChassisList.Next(n)) {
+        const auto* chassis = static_cast<const ChassisTemplate*>(n);
+        int64_t value = int64_t{chassis->firstCost} + DearestOf(PartList);
+        for (int h = 0; h < chassis->hardpointCount; ++h) {
+            int part = 0;
+            for (const NodeList* list :
+                 {&WeaponList, &SensorItemList, &DefenceItemList, &StealthItemList})
+                part = std::max(part, DearestOf(*list, chassis, h));
+            value += part;
+        }
+        dearest = std::max(dearest, value);
+    }
+    return static_cast<int64_t>(static_cast<double>(dearest) * kWreckShare) +
+           GameObject::kStartCargoCapacity;
 }
 
 }  // namespace
@@ -550,7 +612,38 @@ int CommandExecutor::MaySend(const CommandReader& r, const CommandHeader& h, int
             return 1;
     }
     if (!IsMirror(subject)) return 1;
+    if (kind == CommandKind::SimSnapshot) return MaySendSnapshot(sender, subject, lossSign);
     return SpeaksFor(sender, AnsweringTeam(subject), lossSign);
+}
+
+// A snapshot places a copy wherever it says, and the claim and reach checks measure the copies:
+// it comes from the taker of a lost team, from a factory's owner for the factory's wreck pieces,
+// and from a team's own player only for its units once its factory died here (its machine
+// tells where they came to rest; the factory's fatal damage comes ahead of that on its link).
+int CommandExecutor::MaySendSnapshot(int sender, GameObject* subject, int lossSign) {
+    const int team = AnsweringTeam(subject);
+    if (!IsPlayerTeam(team)) return 0;
+    if (subject->GetKind() == ObjectKind::kWreck)
+        return IsPieceId(subject->id) ? SpeaksFor(sender, team, lossSign) : 0;
+    if (team != sender) return SpeaksFor(sender, team, lossSign);
+    GameObject* factory = world.TeamFactory(team);
+    return !factory || factory->IsDestroyed() == 1 ? 1 : 0;
+}
+
+// Honest machines report hits of their own shooters only. A shooter that died with its shot in
+// flight is judged by its id's team; one that stands here must be able to have fired: armed,
+// not at a friend, and from within its reach.
+int CommandExecutor::MayReportHit(int sender, GameObject* target, const SimId& attackerId) {
+    GameObject* attacker = world.FindObject(attackerId);
+    if (!attacker) return IsPlayerTeam(attackerId.team) ? SpeaksFor(sender, attackerId.team, 0) : 0;
+    const int team = attacker->GetTeam();
+    if (!IsPlayerTeam(team) || SpeaksFor(sender, team, 0) == 0) return 0;
+    const int targetTeam = target->GetTeam();
+    if (IsPlayerTeam(targetTeam) && world.AreAllied(targetTeam, team) == 1) return 0;
+    const int weaponReach = LongestReach(attacker);
+    if (weaponReach <= 0) return 0;
+    const int64_t reach = int64_t{weaponReach} + kHitReachSlackPixels;
+    return DistanceSquared(attacker->GetCentre(), target->GetBounds()) <= reach * reach ? 1 : 0;
 }
 
 void CommandExecutor::Refuse(const CommandHeader& h, int slot) {
@@ -658,7 +751,12 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             const char clan = static_cast<char>(r.ReadU8());
             const SimId attacker = r.ReadId();
             GameObject* o = world.FindObject(id);
-            if (IsOwned(o)) o->ApplyHit(weaponRole, explosionRole, clan, attacker);
+            if (!IsOwned(o)) break;
+            if (MayReportHit(SenderTeam(slot), o, attacker) == 0) {
+                Refuse(h, slot);
+                break;
+            }
+            o->ApplyHit(weaponRole, explosionRole, clan, attacker);
             break;
         }
         case CommandKind::Goal:
@@ -730,9 +828,18 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             world.Commands().SendShotAck(shooter, mount);
             break;
         }
-        case CommandKind::CreateWreck:
-            // An id held here already stays whose it is: its sender would become its maker.
-            if (world.FindWreckById(id)) {
+        case CommandKind::CreateWreck: {
+            // Under an id of a team the sender answers for (a factory's piece carries the
+            // factory's team), that nothing here holds (its sender would become its maker, or
+            // a unit and a wreck would share it), and worth what a wreck can be.
+            CommandReader payload = r;
+            payload.ReadU8();
+            payload.ReadU8();
+            payload.ReadPoint();
+            const int32_t value = payload.ReadW32();
+            if (!IsPlayerTeam(id.team) || SpeaksFor(SenderTeam(slot), id.team, 0) == 0 ||
+                world.FindObject(id) || world.FindWreckById(id) || value < 0 ||
+                value > DearestWreckValue()) {
                 Refuse(h, slot);
                 break;
             }
@@ -740,6 +847,7 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             if (world.FindWreckById(id) && IsPlayerTeam(SenderTeam(slot)))
                 world.wreckMakers[KeyOf(id)] = SenderTeam(slot);
             break;
+        }
         case CommandKind::MineOre: {
             const int32_t amount = r.ReadW32();
             GameObject* o = world.FindObject(id);
@@ -1082,7 +1190,7 @@ void CommandExecutor::ApplyClaim(CommandReader& r, const CommandHeader& h, int s
     constexpr int kCell = 32;
     const bool near = std::abs(at.x / kCell - from.x / kCell) <= kClaimReachCells &&
                       std::abs(at.y / kCell - from.y / kCell) <= kClaimReachCells;
-    if (!near || !IsUnitKind(toucher->GetKind()) ||
+    if (!near || Artifact::MayBeTakenBy(toucher) == 0 ||
         SpeaksFor(SenderTeam(slot), AnsweringTeam(toucher), 0) == 0) {
         Refuse(h, slot);
         return;

@@ -17,6 +17,7 @@ class CommandBuffer;
 class CommandReader;
 class CommandReceivers;
 class GameObject;
+class SimId;
 class World;
 struct CommandHeader;
 
@@ -37,6 +38,11 @@ public:
     // each goal and pause, so it may trail by a step or two. A claim from further off is not a
     // touch.
     static constexpr int kClaimReachCells = 3;
+    // How far past its longest weapon's reach the copy of a hit report's shooter may stand from
+    // the target's bounds (measured from the copy's centre): the copy trails its owner by up to
+    // three cells between states, as a claiming copy may, and the shooter may have driven on a
+    // cell or two while its shot flew.
+    static constexpr int kHitReachSlackPixels = 160;
 
 private:
     void Apply(CommandReader& reader, const CommandHeader& header, int slot);
@@ -71,6 +77,10 @@ private:
     int LowestPlayerLeft(int except) const;
     // The slot whose standing link plays the team, or -1.
     int SlotPlaying(int team) const;
+    // Whether the sender may tell a copy's state (kind 57) here.
+    int MaySendSnapshot(int sender, GameObject* subject, int lossSign);
+    // Whether the sender may report a hit of the attacker on this machine's target.
+    int MayReportHit(int sender, GameObject* target, const SimId& attackerId);
     // Whether the sender's factory takes ore from the deposit.
     int MinesDeposit(int sender, GameObject* deposit);
 

@@ -73,6 +73,20 @@ void Artifact::DrawSensed(ScreenBase& view, const ShadeTable* table) {
         sequence->DrawFrameTinted(view.MapToScreen(position), stageFrame, *table, 0);
 }
 
+int Artifact::MayBeTakenBy(GameObject* taker) {
+    if (!taker) return 0;
+    switch (taker->GetKind()) {
+        case ObjectKind::kUnit:
+        case ObjectKind::kRepairUnit:
+        case ObjectKind::kCaptureUnit:
+        case ObjectKind::kDeployed:
+        case ObjectKind::kFactory:
+            return 1;
+        default:
+            return 0;
+    }
+}
+
 void Artifact::PickUp(GameObject* taker) {
     if (!taker || !takerId.IsNull()) return;
     ObjectWorld& world = TheObjectWorld();

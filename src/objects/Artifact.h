@@ -28,6 +28,10 @@ public:
     void DrawSensed(ScreenBase& view, const ShadeTable* table) override;
     int GetKind() override { return ObjectKind::kArtifact; }
 
+    // Who may take one: whatever drives onto it, a unit of any kind (deployed or not) or a
+    // factory, on every machine alike. The host grants a guest's claim by this rule as it lets
+    // its own objects take one.
+    static int MayBeTakenBy(GameObject* taker);
     // A unit reached it. Taken once: a second pick-up changes nothing. In a network game the
     // host alone decides: a guest's own unit only claims it (its kind 35 goes to the host), and
     // the host's pick-up is announced to every machine as the award (kind 56).

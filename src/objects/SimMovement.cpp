@@ -265,7 +265,7 @@ int Sim::TargetInRange(Goal* goal) {
 }
 
 void Sim::PickUpArtifact() {
-    if (local != 1) return;
+    if (local != 1 || Artifact::MayBeTakenBy(this) == 0) return;
     ObjectWorld& world = TheObjectWorld();
     auto* artifact = dynamic_cast<Artifact*>(world.ArtifactAt(position));
     if (!artifact || artifact->GetKind() != kArtifactKind) return;

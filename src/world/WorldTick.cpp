@@ -12,7 +12,6 @@
 #include "core/Settings.h"
 #include "core/WindowProc.h"
 #include "map/CollisionFilter.h"
-#include "map/ObjectKinds.h"
 #include "map/PathGrid.h"
 #include "objects/Artifact.h"
 #include "objects/CommandBuffer.h"
@@ -234,22 +233,22 @@ int World::NetworkStep() {
     return PeerCount() > 0 ? 1 : 0;
 }
 
-// A unit claims as it steps onto the artifact; one that stopped there claims again here, so a
-// claim the host refused while its copy of the unit still lagged behind is granted once the
-// copy has caught up.
+// A unit or factory claims as it steps onto the artifact; one that stopped there claims again
+// here, so a claim the host refused while its copy still lagged behind is granted once the copy
+// has caught up.
 void World::ClaimArtifactsStoodOn() {
     if (networkGame != 1 || networkHost == 1 || !commands || artifacts.IsEmpty()) return;
     for (int team = 0; team < kTeams; ++team) {
-        for (ListNode* n = sims[team].First(); n; n = sims[team].Next(n)) {
-            GameObject* unit = static_cast<ObjectNode*>(n)->Object();
-            if (!unit || unit->local != 1 || unit->IsDestroyed() != 0) continue;
-            const int kind = unit->GetKind();
-            if (kind != ObjectKind::kUnit && kind != ObjectKind::kRepairUnit &&
-                kind != ObjectKind::kCaptureUnit)
-                continue;
-            auto* artifact = dynamic_cast<Artifact*>(ArtifactAt(unit->GetPosition()));
-            if (artifact && artifact->takerId.IsNull())
-                commands->SendScenarioObjectTrigger(artifact, unit);
+        for (NodeList* list : {&sims[team], &buildings[team]}) {
+            for (ListNode* n = list->First(); n; n = list->Next(n)) {
+                GameObject* taker = static_cast<ObjectNode*>(n)->Object();
+                if (!taker || taker->local != 1 || taker->IsDestroyed() != 0 ||
+                    Artifact::MayBeTakenBy(taker) == 0)
+                    continue;
+                auto* artifact = dynamic_cast<Artifact*>(ArtifactAt(taker->GetPosition()));
+                if (artifact && artifact->takerId.IsNull())
+                    commands->SendScenarioObjectTrigger(artifact, taker);
+            }
         }
     }
 }

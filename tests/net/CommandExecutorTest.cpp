@@ -30,6 +30,8 @@ TEST_F(CommandExecutorTest, EveryKindActsOnTheCopyItIsFor) {
         Log expected;
         // The player of the sending slot.
         int sender = 2;
+        // Whether the sender's factory died here.
+        bool factoryDead = false;
     };
     const Case cases[] = {
         {CommandBytes(0).Done(), {}},
@@ -47,10 +49,11 @@ TEST_F(CommandExecutorTest, EveryKindActsOnTheCopyItIsFor) {
         {CommandBytes(39, SimId(1, 0)).Done(), {"ExitAck 1:21"}},
         {CommandBytes(39, SimId(2, 0)).Done(), {}},
         // Damage goes to the mirror with its last two bytes swapped back; the report to the
-        // owner.
+        // owner (here of a shooter since dead).
         {CommandBytes(6, kMirror).L(7).L(-8).B('p').B('r').B('q').Done(), {"2:10 Damage 7 -8 pqr"}},
         {CommandBytes(6, kOwned).L(7).L(8).B('p').B('r').B('q').Done(), {}},
-        {CommandBytes(7, kOwned).B('a').B('b').B('c').I(kMirror).Done(), {"1:11 Hit abc 2:10"}},
+        {CommandBytes(7, kOwned).B('a').B('b').B('c').I(SimId(2, 98)).Done(),
+         {"1:11 Hit abc 2:98"}},
         {CommandBytes(7, kMirror).B('a').B('b').B('c').I(kOwned).Done(), {}},
         // Goals.
         {CommandBytes(8, kMirror).W(1).P(p).Done(), {"2:10 Goal 1 100,200"}},
@@ -124,8 +127,12 @@ TEST_F(CommandExecutorTest, EveryKindActsOnTheCopyItIsFor) {
         // The owner's ledger reaches the mirror of its factory only.
         {CommandBytes(55, SimId(2, 0)).L(7).L(8).L(9).Done(), {"Ledger 2:20 7 8 9"}},
         {CommandBytes(55, SimId(1, 0)).L(7).L(8).L(9).Done(), {}},
-        // A snapshot moves a mirror (and stops it); an owned object keeps its own state.
-        {CommandBytes(57, kMirror).P(p).B(3).L(10).L(90).L(5).Done(), {"2:10 Move 100,200 3 []"}},
+        // A snapshot of where a team's units came to rest once its factory died moves a mirror
+        // (and stops it); an owned object keeps its own state.
+        {CommandBytes(57, kMirror).P(p).B(3).L(10).L(90).L(5).Done(),
+         {"2:10 Move 100,200 3 []"},
+         2,
+         true},
         {CommandBytes(57, kOwned).P(p).B(3).L(10).L(90).L(5).Done(), {}},
         // Set-up and screens.
         {CommandBytes(24).Settings().Done(),
@@ -148,6 +155,7 @@ TEST_F(CommandExecutorTest, EveryKindActsOnTheCopyItIsFor) {
         SCOPED_TRACE(::testing::PrintToString(c.bytes));
         log.clear();
         world.peerTeams[0] = c.sender;
+        mirrorFactory->destroyed = c.factoryDead ? 1 : 0;
         EXPECT_EQ(Execute(c.bytes), 1);
         EXPECT_EQ(log, c.expected);
         EXPECT_EQ(link->DropReason(), 0);
@@ -310,6 +318,8 @@ TEST_F(CommandExecutorTest, AMessageIsShownOnlyToItsAddresseeOrToEverybody) {
 }
 
 TEST_F(CommandExecutorTest, ASnapshotSetsTheMirrorsDamageAndCargoAndClearsItsGoals) {
+    // Where its units came to rest, told once its factory died.
+    mirrorFactory->destroyed = 1;
     mirror->goals.PushFront(std::make_unique<FakeGoal>(1, kMirror, SimId()));
     Execute(CommandBytes(57, kMirror).P(Point(64, 96)).B(3).L(30).L(90).L(7).Done());
     EXPECT_EQ(mirror->damage.Value(), 30);
@@ -331,11 +341,16 @@ TEST_F(CommandExecutorTest, ASnapshotSetsTheMirrorsDamageAndCargoAndClearsItsGoa
     EXPECT_EQ(mirror->GetPosition(), held);
     // A wreck piece takes what its owner valued it at, past the room this machine gave it; a
     // unit's cargo stays within its room.
-    wreck->cargoCapacity = 200;
+    const SimId pieceId = World::WreckPieceId(mirrorFactory->id, 1);
+    auto made = std::make_unique<RecordingObject>(log, pieceId.team, pieceId.serial,
+                                                  land.Centre(10, 10), 3, 0);
+    RecordingObject* piece = made.get();
+    ASSERT_EQ(world.AddWreck(std::move(made)), 1);
+    piece->cargoCapacity = 200;
     mirror->cargoCapacity = 200;
-    Execute(CommandBytes(57, kWreck).P(wreck->GetPosition()).B(0).L(5).L(10).L(450).Done());
-    EXPECT_EQ(wreck->cargo, 450);
-    EXPECT_EQ(wreck->cargoCapacity, 450);
+    Execute(CommandBytes(57, pieceId).P(piece->GetPosition()).B(0).L(5).L(10).L(450).Done());
+    EXPECT_EQ(piece->cargo, 450);
+    EXPECT_EQ(piece->cargoCapacity, 450);
     Execute(CommandBytes(57, kMirror).P(held).B(3).L(30).L(90).L(450).Done());
     EXPECT_EQ(mirror->cargo, 200);
     EXPECT_EQ(mirror->cargoCapacity, 200);

@@ -5,8 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 
+#include "catalogue/ChassisTemplate.h"
+#include "catalogue/HardpointItemTemplates.h"
+#include "catalogue/PartTemplate.h"
+#include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
+#include "catalogue/WeaponTemplate.h"
 #include "net/ExecutorFixture.h"
 #include "objects/Artifact.h"
 #include "objects/FactoryBuilding.h"
@@ -15,8 +21,9 @@
 
 namespace {
 
+constexpr int kReachSlack = CommandExecutor::kHitReachSlackPixels;
 const SimId kMirror(2, 10), kOwned(1, 11), kCapture(2, 12), kCarrier(1, 13), kWreck(0, 40),
-    kFeature(0, 45), kDeposit(0, 60), kArtifact(0, 70), kHostUnit(1, 15);
+    kFeature(0, 45), kDeposit(0, 60), kArtifact(0, 70), kHostUnit(1, 15), kThirdUnit(3, 16);
 
 class Senders : public ExecutorFixture {
 public:
@@ -26,6 +33,14 @@ public:
         // factory stands on.
         Add(1, 15, 5, 9, 1, 0);
         AddBuilding(3, 22, 2, 14, 0);
+        // A copy of player 3's unit two cells below the host's. It and team 2's unit are armed.
+        RecordingObject* third = Add(3, 16, 4, 5, 1, 0);
+        WeaponValues values;
+        values.rangeField = 100;
+        weapon = std::make_unique<WeaponTemplate>(WeaponClass::Beam, values);
+        design.hardpoints[0] = weapon.get();
+        mirror->design = &design;
+        third->design = &design;
         std::unique_ptr<GameObject> deposit = std::make_unique<OreDeposit>(
             land.Centre(7, 12), Size(128, 64), nullptr, CollisionFilter(0, 0, 0, 0, 0), kDeposit);
         EXPECT_EQ(world.AddOreDeposit(deposit), 1);
@@ -96,7 +111,17 @@ public:
         for (int32_t& mark : world.peerMarks)
             mark = 1;
     }
+    // Puts the copy's centre `away` pixels below (or right of) the host's unit's bounds.
+    void PlaceBelowOwned(GameObject* o, int away, bool right = false) {
+        const Rect bounds = owned->GetBounds();
+        const Point edge(right ? bounds.origin.x + bounds.extent.w - 1 : owned->GetPosition().x,
+                         right ? owned->GetPosition().y : bounds.origin.y + bounds.extent.h - 1);
+        world.PlaceOver(o, edge + (right ? Point(away, 0) : Point(0, away)));
+    }
     Artifact* artifact = nullptr;
+    // The armed units' design: one weapon of 100 pixels' reach.
+    std::unique_ptr<WeaponTemplate> weapon;
+    VehicleDesign design{'V'};
 };
 
 // Slot 0's player sends; slot 1 (when given) holds another live machine.
@@ -138,6 +163,31 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
     const std::vector<uint8_t> hostGoal = CommandBytes(8, kHostUnit).W(1).P(p).Done();
     const std::vector<uint8_t> amounts =
         Message({CommandBytes(59, kDeposit).L(123).Done(), CommandBytes(59).L(1).Done()});
+    auto hit = [](const SimId& target, const SimId& attacker) {
+        return CommandBytes(7, target).B('a').B('b').B('c').I(attacker).Done();
+    };
+    auto wreckOf = [](const SimId& id, int32_t value) {
+        return CommandBytes(13, id).B('V').B('a').P(Point(100, 200)).L(value).B(3).Done();
+    };
+    auto factoryDied = [](Senders& f) { f.mirrorFactory->destroyed = 1; };
+    // Team 3's factory below the host's unit, the armed units' weapon in the catalogue.
+    auto factoryBelow = [](int away) {
+        return [away](Senders& f) {
+            WeaponList.PushBack(f.weapon.get());
+            f.PlaceBelowOwned(f.world.TeamFactory(3), away);
+        };
+    };
+    auto unlist = [](Senders& f) { f.weapon->Unlink(); };
+    // Team 2's unit, its weapon reaching a pixel, `away` pixels above the host's factory.
+    auto above = [](int away) {
+        return [away](Senders& f) {
+            f.weapon->rangeField = 1;
+            const Rect bounds = f.ownedFactory->GetBounds();
+            f.world.PlaceOver(f.mirror,
+                              Point(f.ownedFactory->GetPosition().x, bounds.origin.y - away));
+        };
+    };
+    const SimId piece = World::WreckPieceId(SimId(2, 20), 2);
     const Row rows[] = {
         // The machine playing the object's team, and no other.
         {"goal from the owner", 1, 2, -1, goal, is({"2:10 Goal 1 100,200"})},
@@ -170,7 +220,17 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         {"snapshot of the host's unit's copy", 2, 3, 1,
          CommandBytes(57, kHostUnit).P(p).B(3).L(1).L(1).L(0).Done(), is(Refused(57, 3)), nullptr,
          [](Senders& f) { EXPECT_EQ(f.world.peerLinks[1]->ConnectionLost(), 0); }},
-        {"snapshot from the owner", 1, 2, -1, snapshot, is({"2:10 Move 100,200 3 []"})},
+        // Its own player tells where its units came to rest once its factory died here, and
+        // nothing before: a live unit's copy would go wherever it says.
+        {"snapshot of a live unit from its own player", 1, 2, -1, snapshot, is(Refused(57, 2)),
+         nullptr, [](Senders& f) { EXPECT_EQ(f.mirror->GetPosition(), f.land.Centre(2, 2)); }},
+        {"snapshot from its own player once its factory died", 1, 2, -1, snapshot,
+         is({"2:10 Move 100,200 3 []"}), factoryDied},
+        {"snapshot of a unit's wreck from its maker", 1, 2, -1,
+         CommandBytes(57, kWreck).P(p).B(0).L(5).L(10).L(450).Done(), is(Refused(57, 2))},
+        {"snapshot of a field", 1, 2, -1,
+         CommandBytes(57, SimId(0, 30)).P(p).B(0).L(5).L(10).L(450).Done(), is(Refused(57, 2)),
+         [](Senders& f) { f.fieldRaw->local = 0; }},
         {"the host's unit to the guest", 1, 2, -1, CommandBytes(37, kOwned).B(2).B(6).Done(),
          is(Refused(37, 2))},
         {"own unit to another team", 1, 2, -1, CommandBytes(37, kMirror).B(3).B(6).Done(),
@@ -190,9 +250,51 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          MovedToCapturer},
         {"goal for a captured unit from its old owner", 1, 2, 3, goal, is(Refused(8, 2)),
          MovedToCapturer},
-        // Answers go to the owner's copy, whoever sends them.
-        {"hit report from a third machine", 1, 3, 2,
-         CommandBytes(7, kOwned).B('a').B('b').B('c').I(kMirror).Done(), is({"1:11 Hit abc 2:10"})},
+        // A hit report names the sender's own shooter, one that could have fired: from within
+        // its reach (and the slack for its copy's lag), at no friend; or one dead since.
+        {"hit report from a third machine", 1, 3, 2, hit(kOwned, kThirdUnit),
+         is({"1:11 Hit abc 3:16"})},
+        {"hit naming another machine's shooter", 1, 3, 2, hit(kOwned, kMirror), is(Refused(7, 3))},
+        {"hit naming this machine's own unit", 1, 2, -1, hit(kOwned, kCarrier), is(Refused(7, 2))},
+        {"hit by a friend", 1, 2, -1, hit(kOwned, kMirror), is(Refused(7, 2)),
+         [](Senders& f) { f.world.Ally(kOwned, kMirror); }},
+        {"hit from the edge of the reach", 1, 2, -1, hit(kOwned, kMirror),
+         is({"1:11 Hit abc 2:10"}),
+         [](Senders& f) { f.PlaceBelowOwned(f.mirror, 100 + kReachSlack); }},
+        {"hit from a pixel past the reach", 1, 2, -1, hit(kOwned, kMirror), is(Refused(7, 2)),
+         [](Senders& f) { f.PlaceBelowOwned(f.mirror, 101 + kReachSlack); }},
+        {"hit on a factory from the edge of the reach above", 1, 2, -1, hit(SimId(1, 21), kMirror),
+         is({"1:21 Hit abc 2:10"}), above(1 + kReachSlack)},
+        {"hit on a factory from a pixel past the reach above", 1, 2, -1,
+         hit(SimId(1, 21), kMirror), is(Refused(7, 2)), above(2 + kReachSlack)},
+        {"hit from the edge of the reach on the right", 1, 2, -1, hit(kOwned, kMirror),
+         is({"1:11 Hit abc 2:10"}),
+         [](Senders& f) { f.PlaceBelowOwned(f.mirror, 100 + kReachSlack, true); }},
+        {"hit from a pixel past the reach on the right", 1, 2, -1, hit(kOwned, kMirror),
+         is(Refused(7, 2)), [](Senders& f) { f.PlaceBelowOwned(f.mirror, 101 + kReachSlack, true); }},
+        {"hit from an unarmed shooter beside it", 1, 2, -1, hit(kOwned, kMirror),
+         is(Refused(7, 2)),
+         [](Senders& f) {
+             f.mirror->design = nullptr;
+             f.PlaceBelowOwned(f.mirror, 1);
+         }},
+        // A factory's copy may not know its turrets: it reaches as far as the catalogue's
+        // longest weapon.
+        {"hit by a factory at the catalogue's reach", 1, 3, 2, hit(kOwned, SimId(3, 22)),
+         is({"1:11 Hit abc 3:22"}), factoryBelow(100 + kReachSlack), unlist},
+        {"hit by a factory past the catalogue's reach", 1, 3, 2, hit(kOwned, SimId(3, 22)),
+         is(Refused(7, 3)), factoryBelow(101 + kReachSlack), unlist},
+        {"hit by a shooter dead since it fired", 1, 2, -1, hit(kOwned, SimId(2, 99)),
+         is({"1:11 Hit abc 2:99"})},
+        {"hit by another machine's dead shooter", 1, 3, 2, hit(kOwned, SimId(2, 99)),
+         is(Refused(7, 3))},
+        {"hit on a wreck from its shooter's machine", 1, 2, -1, hit(kWreck, kMirror),
+         is({"0:40 Hit abc 2:10"}),
+         [](Senders& f) {
+             f.wreck->local = 1;
+             f.world.PlaceOver(f.mirror, f.land.Centre(6, 7));
+         }},
+        // Other answers go to the owner's copy, whoever sends them.
         {"credit from a third machine", 1, 3, 2, CommandBytes(22, kOwned).B(1).Done(),
          is({"1:11 Skill 1"})},
         {"shot answer from a third machine", 1, 3, 2, CommandBytes(36, kOwned).B(3).Done(),
@@ -213,6 +315,19 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          CommandBytes(57, kWreck).P(p).B(0).L(5).L(10).L(450).Done(), is(Refused(57, 3))},
         {"a held wreck announced again", 1, 3, 2,
          CommandBytes(13, kWreck).B('V').B('a').P(p).L(50).B(3).Done(), is(Refused(13, 3))},
+        // A wreck under the maker's own ids, and worth what a wreck can be (with no catalogue,
+        // only a carrier's full load).
+        {"a wreck under its maker's next id", 1, 2, -1, wreckOf(SimId(2, 80), 600), none},
+        {"a wreck under a unit's id", 1, 2, -1, wreckOf(kMirror, 50), is(Refused(13, 2))},
+        {"a wreck under another team's id", 1, 2, -1, wreckOf(SimId(1, 80), 50),
+         is(Refused(13, 2))},
+        {"a wreck under nobody's team", 1, 2, -1, wreckOf(SimId(0, 80), 50), is(Refused(13, 2))},
+        {"a wreck worth more than any", 1, 2, -1, wreckOf(SimId(2, 80), 601), is(Refused(13, 2))},
+        {"a wreck worth less than nothing", 1, 2, -1, wreckOf(SimId(2, 80), -1),
+         is(Refused(13, 2))},
+        {"a wreck worth nothing", 1, 2, -1, wreckOf(SimId(2, 80), 0), none},
+        {"a factory's piece from its owner", 1, 2, -1, wreckOf(piece, 50), none},
+        {"a factory's piece from another", 1, 3, 2, wreckOf(piece, 50), is(Refused(13, 3))},
         // The authority: the host, or the lowest player left.
         {"award from a guest to the host", 1, 2, -1, CommandBytes(56, kArtifact).I(kMirror).Done(),
          is(Refused(56, 2))},
@@ -353,8 +468,65 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
     }
 }
 
-// The host grants a claim only for a unit of the sender's whose copy here stands within reach
-// of the artifact's cell; a refused claim leaves the artifact to be claimed again.
+// The dearest wreck: three quarters of the dearest design any chassis takes (the chassis, the
+// dearest drive, the dearest weapon or item each hardpoint's size takes) and a carrier's load.
+// Here the small chassis: 50 + 30 + 45 (the item of no size in its hardpoint of none) + 500
+// = 625, 468 as a wreck.
+TEST(CommandSenders, AWreckIsWorthAtMostTheDearestDesignTheCatalogueAllows) {
+    std::vector<ListNode*> records;
+    auto add = [&records](NodeList& list, ListNode* record) {
+        list.PushBack(record);
+        records.push_back(record);
+    };
+    auto chassis = [](int32_t cost, std::vector<int32_t> capacities) {
+        ChassisValues v;
+        v.firstCost = cost;
+        v.hardpointCount = static_cast<int32_t>(capacities.size());
+        v.capacities = capacities;
+        return new ChassisTemplate(v);
+    };
+    auto mount = [](int32_t cost, int32_t size) {
+        MountValues v;
+        v.firstCost = cost;
+        v.mountSize = size;
+        return v;
+    };
+    auto weapon = [&mount](int32_t cost, int32_t size) {
+        WeaponValues v;
+        v.mount = mount(cost, size);
+        return new WeaponTemplate(WeaponClass::Beam, v);
+    };
+    add(ChassisList, chassis(100, {1, 2}));
+    add(ChassisList, chassis(50, {0, 3}));
+    for (int32_t cost : {10, 30}) {
+        auto* drive = new PartTemplate('V', 'W', 1, 0, 0, 0, 1);
+        drive->firstCost = cost;
+        add(PartList, drive);
+    }
+    add(WeaponList, weapon(20, 1));
+    add(WeaponList, weapon(70, 2));
+    add(WeaponList, weapon(500, 3));
+    // Past every hardpoint's size: no design takes it.
+    add(WeaponList, weapon(9000, 4));
+    add(SensorItemList, new SensorItemTemplate(mount(40, 1), 3));
+    add(SensorItemList, new SensorItemTemplate(mount(45, 0), 3));
+    constexpr int32_t kDearest = 468 + GameObject::kStartCargoCapacity;
+    for (int32_t value : {kDearest, kDearest + 1}) {
+        SCOPED_TRACE(value);
+        Senders f;
+        f.world.localPlayer = ValueTriple(1);
+        f.log.clear();
+        f.Execute(CommandBytes(13, SimId(2, 80)).B('V').B('a').P(Point(9, 9)).L(value).B(3).Done());
+        EXPECT_EQ(f.log, value == kDearest ? Log{} : Refused(13, 2));
+    }
+    for (ListNode* record : records) {
+        record->Unlink();
+        delete record;
+    }
+}
+
+// The host grants a claim only for a unit or factory of the sender's whose copy here stands
+// within reach of the artifact's cell; a refused claim leaves the artifact to be claimed again.
 TEST(CommandSenders, TheHostGrantsAClaimOnlyForTheSendersUnitNearTheArtifact) {
     constexpr int kReach = CommandExecutor::kClaimReachCells;
     const struct {
@@ -370,10 +542,12 @@ TEST(CommandSenders, TheHostGrantsAClaimOnlyForTheSendersUnitNearTheArtifact) {
         {"a cell past it upwards", kMirror, Point(0, -kReach - 1), false, true},
         {"from across the map", kMirror, Point(-7, -8), false, true},
         {"a capture unit", kCapture, Point(1, 0), true, false},
-        {"a building", SimId(2, 20), Point(0, 0), false, true},
+        {"a factory", SimId(2, 20), Point(0, 0), true, false},
+        {"a wreck", kWreck, Point(0, 0), false, true},
         {"another player's unit", kHostUnit, Point(1, 0), false, true},
         {"this machine's own unit", kOwned, Point(1, 0), false, false},
     };
+    EXPECT_EQ(Artifact::MayBeTakenBy(nullptr), 0);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         Senders f;
@@ -393,37 +567,38 @@ TEST(CommandSenders, TheHostGrantsAClaimOnlyForTheSendersUnitNearTheArtifact) {
                                         f.world.commands->Data() + f.world.commands->Size());
         EXPECT_EQ(sent, c.granted ? award : std::vector<uint8_t>{});
         if (c.granted || c.toucher == kOwned) continue;
-        // Claimed again once its copy stands on it, the artifact goes to it (a building never).
+        // Claimed again once its copy stands on it, the artifact goes to it (a wreck never).
         f.world.PlaceOver(toucher, at);
         f.Execute(claim);
         EXPECT_EQ(f.artifact->takerId,
-                  toucher->GetKind() == ObjectKind::kFactory || c.toucher == kHostUnit ? SimId()
-                                                                                       : c.toucher);
+                  c.toucher == kWreck || c.toucher == kHostUnit ? SimId() : c.toucher);
     }
 }
 
-// A guest's unit that stopped on an artifact claims it again with every heartbeat: the host may
-// have refused its first claim while its copy there still lagged.
+// A guest's unit or factory that stopped on an artifact claims it again with every heartbeat:
+// the host may have refused its first claim while its copy there still lagged.
 TEST(CommandSenders, AGuestClaimsAgainWhileItsUnitStandsOnTheArtifact) {
     for (int host : {0, 1}) {
         for (bool onIt : {true, false}) {
-            SCOPED_TRACE(host * 10 + onIt);
-            Senders f;
-            f.world.networkHost = host;
-            if (onIt) f.world.PlaceOver(f.owned, f.artifact->GetPosition());
-            // Another's copy on it claims nothing here.
-            f.world.PlaceOver(f.mirror, f.artifact->GetPosition() + Point(1, 1));
-            f.world.commands->Rewind();
-            f.world.ClaimArtifactsStoodOn();
-            const std::vector<uint8_t> sent(f.world.commands->Data(),
-                                            f.world.commands->Data() + f.world.commands->Size());
-            EXPECT_EQ(sent, host == 0 && onIt ? CommandBytes(35, kArtifact).I(kOwned).Done()
-                                              : std::vector<uint8_t>{});
-            // Taken: no more claims.
-            f.artifact->Retire(kMirror);
-            f.world.commands->Rewind();
-            f.world.ClaimArtifactsStoodOn();
-            EXPECT_EQ(f.world.commands->Size(), 0u);
+            for (const SimId& taker : {kOwned, SimId(1, 21)}) {
+                SCOPED_TRACE(host * 10 + onIt);
+                Senders f;
+                f.world.networkHost = host;
+                if (onIt) f.world.PlaceOver(f.world.FindObject(taker), f.artifact->GetPosition());
+                // Another's copy on it claims nothing here.
+                f.world.PlaceOver(f.mirror, f.artifact->GetPosition() + Point(1, 1));
+                f.world.commands->Rewind();
+                f.world.ClaimArtifactsStoodOn();
+                const std::vector<uint8_t> sent(
+                    f.world.commands->Data(), f.world.commands->Data() + f.world.commands->Size());
+                EXPECT_EQ(sent, host == 0 && onIt ? CommandBytes(35, kArtifact).I(taker).Done()
+                                                  : std::vector<uint8_t>{});
+                // Taken: no more claims.
+                f.artifact->Retire(kMirror);
+                f.world.commands->Rewind();
+                f.world.ClaimArtifactsStoodOn();
+                EXPECT_EQ(f.world.commands->Size(), 0u);
+            }
         }
     }
 }

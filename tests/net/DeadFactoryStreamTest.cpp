@@ -5,6 +5,7 @@
 // machine's own death pass has made them.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -14,7 +15,9 @@
 #include "catalogue/ChassisTemplate.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
+#include "map/ObjectKinds.h"
 #include "net/StreamMachine.h"
+#include "objects/SimTestSupport.h"
 #include "world/MemoryCatalogueMedia.h"
 
 namespace {
@@ -82,6 +85,49 @@ TEST(DeadFactoryStream, AFactoryDeadWhileItsMachinePlaysLeavesOneOwnerAndOneStat
     host.Apply(second, [](int) {});
     EXPECT_EQ(hostCopy->GetPosition(), own->GetPosition());
     EXPECT_EQ(host.Units(), second.Units());
+    SetObjectWorld(nullptr);
+}
+
+// A factory that dies as a unit does: its fatal damage goes out as it is dealt.
+class FactorySim : public Sim {
+public:
+    using Sim::Sim;
+    int GetKind() override { return ObjectKind::kFactory; }
+};
+
+// Player 2's factory is shot down on its own machine: its fatal damage goes out ahead of where
+// its units came to rest, so the host, whose copy of the factory stood until the damage came,
+// takes the snapshots before its own death pass has run.
+TEST(DeadFactoryStream, TheFactorysFatalDamageComesAheadOfItsUnitsSnapshots) {
+    SimKit kit;
+    Machine host({2});
+    Machine second({1});
+    TestObject* hostCopy = host.Unit(2, 1, 3, 3, 0, 70);
+    TestObject* own = second.Unit(2, 1, 3, 6, 1, 90);
+    Sim* factories[2] = {};
+    for (Machine* m : {&host, &second}) {
+        SetObjectWorld(&m->world);
+        auto factory =
+            std::make_unique<FactorySim>(m->land.Centre(8, 8), SimId(2, 20), kit.Design());
+        factory->local = m == &second ? 1 : 0;
+        factories[m == &second ? 1 : 0] = factory.get();
+        m->world.AddBuilding(std::move(factory));
+    }
+    SetObjectWorld(&second.world);
+    factories[1]->TakeDamage(nullptr, SimId(), nullptr, 0);
+    second.world.UpdateObjects(16);
+    std::vector<int> kinds;
+    host.Apply(second, [&kinds, &host](int kind) {
+        kinds.push_back(kind);
+        // No death pass ran here: the copy of the factory is still listed.
+        EXPECT_NE(host.world.TeamFactory(2), nullptr);
+    });
+    const auto damage = std::find(kinds.begin(), kinds.end(), 6);
+    const auto snapshot = std::find(kinds.begin(), kinds.end(), 57);
+    ASSERT_NE(snapshot, kinds.end());
+    EXPECT_LT(damage, snapshot);
+    EXPECT_EQ(factories[0]->IsDestroyed(), 1);
+    EXPECT_EQ(hostCopy->GetPosition(), own->GetPosition());
     SetObjectWorld(nullptr);
 }
 
