@@ -19,7 +19,8 @@
 namespace {
 
 struct Machine : StreamMachine {
-    Machine() : StreamMachine({1}) {
+    // The peer's team: the maker's, where the copy takes the maker's wrecks.
+    explicit Machine(int peerTeam = 1) : StreamMachine({peerTeam}) {
         world.makeWreck = [](const WreckDescription& d) -> std::unique_ptr<GameObject> {
             auto wreck = std::make_unique<TestObject>(d.id.team, d.id.serial, d.position, 3, 12);
             wreck->SetCargoCapacity(0);
@@ -74,15 +75,18 @@ TEST(WreckStream, EveryMachineGivesAWreckTheColourItsMakerGaveIt) {
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
-        Machine maker, copy;
+        // The copy's machine is the victim's where the maker captured the unit, a third one
+        // otherwise; its peer plays the maker's team, which answers for the wreck.
+        const int copyTeam = c.team != c.idTeam ? c.idTeam : 4;
+        Machine maker, copy(c.team);
         auto factory = std::make_unique<TestObject>(c.idTeam, 90, copy.land.Centre(12, 12), 4, 24);
         factory->teamRecord.third = c.copyFactoryColour;
         factory->local = 0;
         copy.world.AddBuilding(std::move(factory));
-        // The maker plays the team that runs the unit; the victim's machine hands out serials
-        // from a counter standing where the maker's does.
+        // The maker plays the team that runs the unit; the copy hands out serials from a counter
+        // standing where the maker's does.
         maker.world.localPlayer = ValueTriple(c.team);
-        copy.world.localPlayer = ValueTriple(c.idTeam);
+        copy.world.localPlayer = ValueTriple(copyTeam);
         copy.world.nextSerial = maker.world.nextSerial;
         SetObjectWorld(&maker.world);
         TestObject* unit = maker.land.AddUnit(c.idTeam, 1, 4, 4);
