@@ -343,6 +343,24 @@ int ResourceFile::SetAside(const char* name, std::string& aside) const {
     return 0;
 }
 
+int ResourceFile::KeepAside(const char* name, std::string& aside) const {
+    aside.clear();
+    if (!name) return 0;
+    const std::string from = PathOf(name);
+    if (!winx_PathExists(from)) return 1;
+    for (int n = 1; n <= kSetAsideNames; ++n) {
+        std::string candidate = std::string(name) + ".bad";
+        if (n > 1) candidate += "." + std::to_string(n);
+        const int linked = winx_LinkNoReplace(from, PathOf(candidate.c_str()));
+        if (linked == -2) return SetAside(name, aside);
+        if (linked < 0) return 0;
+        if (linked == 0) continue;
+        aside = candidate;
+        return kKeptUnderBothNames;
+    }
+    return 0;
+}
+
 int ResourceFile::Delete(const char* name) const {
     if (!name) return 0;
     return std::remove(PathOf(name).c_str()) == 0 ? 1 : 0;
