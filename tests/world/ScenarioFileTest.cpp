@@ -457,9 +457,13 @@ TEST(ScenarioFile, ADamagedSaveIsRefusedByItsCheckRecord) {
 // them after the structure checks; one that carries a record must hold it.
 TEST(ScenarioFile, TheRecordIsCheckedWhereverOneIsCarried) {
     ScenarioWorld s;
-    // No resources at all is a possible start.
+    // No resources at all is a possible start; a save ends with a map row pair per land row.
+    std::string mapState = ": L\n";
+    for (int row = 0; row < ScenarioCheck::LandRows(0); ++row)
+        mapState += "e = .\nf = N\n";
     const std::string body =
-        ": H\nJ = 0\nL = V\nK = 0\nI = 1\nw = 0\n: V\nI = 1\nB = 100,100\nA = 1,5\nH = VUnit\n";
+        ": H\nJ = 0\nL = V\nK = 0\nI = 1\nw = 0\n: V\nI = 1\nB = 100,100\nA = 1,5\nH = VUnit\n" +
+        mapState;
     const std::string signedBody = SignedSave(body);
     std::string changed = signedBody;
     changed[body.find('V')] = 'T';
@@ -611,6 +615,62 @@ TEST(ScenarioFile, SavesOfEarlierWritersLoadAndBrokenOnesAreRefused) {
         }
         EXPECT_EQ(s.ReadFile("case.scn") == c.text, true) << c.name;
     }
+
+    // The format's own save cut short: at each section line, inside the map state, inside its
+    // last line and at its last line feed, it is refused by the check and by the reader alike;
+    // whole, or with an e line split by a raw line feed among its bytes, it loads.
+    const int rows = ScenarioCheck::LandRows(0);
+    ASSERT_GT(rows, 1);
+    ASSERT_EQ(rows, s.world->terrain->SizeInCells().h);
+    const std::string& mapState = pieces.back();
+    ASSERT_EQ(mapState.rfind(": L\n", 0), 0u);
+    const size_t mapAt = old.size() - mapState.size();
+    const size_t lastLine = old.rfind('\n', old.size() - 2) + 1;
+    std::string split = old;
+    split.insert(mapAt + 10, "\n.");
+    struct Cut {
+        std::string name;
+        size_t at;
+        ScenarioFault fault;
+    };
+    std::vector<Cut> cuts;
+    size_t at = 0;
+    bool localUnit = false;
+    for (size_t n = 1; n < pieces.size(); ++n) {
+        at += pieces[n - 1].size();
+        if (n > 1)
+            cuts.push_back({"before section " + std::to_string(n) + " " + pieces[n].substr(0, 3),
+                            at, localUnit ? F::NoMapState : F::NoLocalTeamUnits});
+        localUnit = localUnit || IsUnitOfTeam(pieces[n], 1);
+    }
+    cuts.push_back({"after the map state's section line", mapAt + 4, F::MapRowsMissing});
+    cuts.push_back({"before the last f line", lastLine, F::MapRowsMissing});
+    cuts.push_back({"inside the last line", lastLine + 6, F::LastLineCut});
+    cuts.push_back({"the last line feed", old.size() - 1, F::LastLineCut});
+    cuts.push_back({"whole", old.size(), F::None});
+    for (const Cut& c : cuts) {
+        for (const std::string* text : std::vector<const std::string*>{&old, &crlf, &split}) {
+            // The same cut in each form: CR LF ends shift it by a byte a line.
+            const std::string& whole = *text;
+            size_t cutAt = c.at;
+            if (text == &crlf)
+                cutAt += static_cast<size_t>(std::count(old.begin(), old.begin() + c.at, '\n'));
+            if (text == &split && c.at > mapAt + 10) cutAt += 2;
+            if (text == &crlf && c.fault == F::LastLineCut && c.at == old.size() - 1) ++cutAt;
+            s.WriteFile("cut.scn", whole.substr(0, cutAt));
+            Scenario save;
+            save.SetSaveFileName("cut.scn");
+            EXPECT_EQ(ScenarioCheck::Check(save), c.fault) << c.name << " " << cutAt;
+            s.Renew();
+            EXPECT_EQ(s.StartSave("cut.scn"), c.fault == F::None ? 1 : 0) << c.name;
+            if (c.fault != F::None) {
+                EXPECT_EQ(s.CountObjects(), 0) << c.name;
+            }
+        }
+    }
+    // A land of no rows asks for no map rows; one the pack lacks gives none.
+    EXPECT_EQ(ScenarioCheck::LandRows(TerrainMap::kMaxCells + 1), 0);
+    EXPECT_EQ(ScenarioCheck::LandRows(-2), 0);
 
     // The same game from each writer: the same state, and saved again, the bytes this build
     // writes for the game loaded from its own save. A save keeps no artifact's effect: each load
