@@ -98,6 +98,8 @@ public:
     static constexpr int kDamagedSaveLine = 301;
     static constexpr int kDamagedPackLine = 302;
     static constexpr int kNoRoomLine = 303;
+    static constexpr int kDamagedIndexLine = 314;
+    static constexpr int kDeleteRefusedLine = 315;
     // ... and of the design library's.
     static constexpr int kDamagedDesignsLine = 320;
     static constexpr int kDesignsNotSavedLine = 321;

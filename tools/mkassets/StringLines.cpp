@@ -115,6 +115,8 @@ constexpr Line kLines[] = {
     {305, "Player %d stopped answering and was disconnected."},
     {306, "The high-score file was damaged: the table starts empty."},
     {307, "The high-score table could not be saved."},
+    {314, "The list of saved games is damaged: games it lost are shown by file name."},
+    {315, "The game was not deleted: the list of saved games could not be written."},
     {320, "The design library was damaged and is kept aside as"},
     {321, "The designs could not be saved."},
     {325,
