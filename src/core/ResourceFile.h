@@ -135,6 +135,11 @@ public:
     int32_t plainPath = 0;
 
 private:
+    // Gives the file at name the first free set-aside name with give (1 given, 0 taken,
+    // below 0 failed): 1 and the name, 1 and no name when nothing stands at name, 0 when every
+    // name is taken, or give's failure.
+    int ToFreeAsideName(const char* name, std::string& aside,
+                        int (*give)(const std::string&, const std::string&)) const;
     struct DirectoryEntry {
         uint32_t offset;
         uint32_t length;
