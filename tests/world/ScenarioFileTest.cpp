@@ -668,9 +668,29 @@ TEST(ScenarioFile, SavesOfEarlierWritersLoadAndBrokenOnesAreRefused) {
             }
         }
     }
-    // A land of no rows asks for no map rows; one the pack lacks gives none.
-    EXPECT_EQ(ScenarioCheck::LandRows(TerrainMap::kMaxCells + 1), 0);
-    EXPECT_EQ(ScenarioCheck::LandRows(-2), 0);
+    // A land the pack lacks gives no rows; the edit land (-1) is the loose file.
+    for (const auto& [land, landRows] : std::vector<std::pair<int, int>>{
+             {TerrainMap::kMaxCells + 1, 0}, {-2, 0}, {1, 0}, {-1, rows}})
+        EXPECT_EQ(ScenarioCheck::LandRows(land), landRows) << land;
+    ResourceFile().Delete(TerrainMap::kEditLand);
+    EXPECT_EQ(ScenarioCheck::LandRows(-1), 0);
+    // Rows are told by key, as the reader takes them: white space before the key and the '='
+    // is allowed, a key without '=' after it is no row.
+    const struct {
+        std::string row;
+        ScenarioFault fault;
+    } rowForms[] = {{" e = .\n\tf\t= N\n", F::None},
+                    {"e = .\nf N\n", F::MapRowsMissing},
+                    {"e = .\nfe = N\n", F::MapRowsMissing},
+                    {"e = .\n= N\n", F::MapRowsMissing}};
+    for (const auto& form : rowForms) {
+        std::string text = old.substr(0, mapAt) + ": L\n";
+        for (int row = 0; row < rows; ++row)
+            text += form.row;
+        ScenarioText read;
+        ASSERT_EQ(read.ReadBytes(text.data(), text.size()), 1);
+        EXPECT_EQ(ScenarioCheck::CheckStructure(read, 1, 0), form.fault) << form.row;
+    }
 
     // The same game from each writer: the same state, and saved again, the bytes this build
     // writes for the game loaded from its own save. A save keeps no artifact's effect: each load
