@@ -93,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
     if (!(data[0] & 1) && !text.closedByRecord) __builtin_trap();
     if (ScenarioCheck::CheckText(text, 0) != ScenarioFault::None) return 0;
-    if (!text.closedByRecord && ScenarioCheck::CheckStructure(text, 1) != ScenarioFault::None)
+    if (!text.closedByRecord && ScenarioCheck::CheckStructure(text, 1, 0) != ScenarioFault::None)
         return 0;
     // One World for every input, cleared after each as between two games: a new World per
     // input would cost more than the reading it checks.

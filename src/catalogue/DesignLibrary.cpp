@@ -1,6 +1,7 @@
 #include "catalogue/DesignLibrary.h"
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -367,6 +368,11 @@ const char* Parse(const std::vector<std::string>& lines, ParsedLibrary& out) {
 }  // namespace
 
 int DesignLibrary::Read(const char* data, size_t size) {
+    // A byte order mark, as an editor may put first, is no damage (as in the other text files).
+    if (size >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0) {
+        data += 3;
+        size -= 3;
+    }
     bool tooLong = false;
     const std::vector<std::string> lines = DataLines(data, size, kLineSize - 1, tooLong);
     // An empty file (or one of comments only) is an empty library.

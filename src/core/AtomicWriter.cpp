@@ -55,8 +55,21 @@ int AtomicWriter::CommitOver(bool damaged) {
     ResourceFile names;
     names.plainPath = plainPath;
     std::string aside;
-    if (!names.SetAside(name.c_str(), aside)) return 0;
+    const int kept = names.KeepAside(name.c_str(), aside);
+    const bool bothNames = kept == ResourceFile::kKeptUnderBothNames;
+    if (!kept || (bothNames && AtomicFileFaultAt(AtomicFileStage::Stop))) {
+        // Nothing is written over the damaged file by this writer, not even by a later Commit.
+        file.Close();
+        DiscardTemporaryFile(temporary);
+        temporary.clear();
+        return 0;
+    }
     if (Commit()) return 1;
-    if (!aside.empty()) names.Rename(aside.c_str(), name.c_str());
+    if (aside.empty()) return 0;
+    // The damaged file never left its name: only the second one goes.
+    if (bothNames)
+        names.Delete(aside.c_str());
+    else
+        names.Rename(aside.c_str(), name.c_str());
     return 0;
 }

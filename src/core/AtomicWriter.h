@@ -27,10 +27,12 @@ public:
     int WriteLine(const char* text) { return file.WriteLine(text); }
     // 1 when the new contents are in place.
     int Commit();
-    // Commit over a target that was found damaged: the damaged file first goes aside, unchanged
-    // and never over another file (ResourceFile::SetAside), and is put back when the commit
-    // fails; when it cannot go aside, nothing is written over it and the answer is 0. Without
-    // damage, Commit.
+    // Commit over a target that was found damaged: the damaged file first gets a second name,
+    // unchanged and never over another file (ResourceFile::KeepAside), while it stays under its
+    // own, and the new file is renamed over it, so that the name is never absent; when that
+    // fails, the second name goes again. Where the file system gives no second name it is
+    // moved aside and put back when the commit fails. When it can do neither, nothing is
+    // written over it and the answer is 0. Without damage, Commit.
     int CommitOver(bool damaged);
 
 private:

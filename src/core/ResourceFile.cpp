@@ -325,7 +325,8 @@ std::vector<std::string> ResourceFile::Names(const char* directory) const {
                                          : std::string(assetPath) + (directory ? directory : ""));
 }
 
-int ResourceFile::SetAside(const char* name, std::string& aside) const {
+int ResourceFile::ToFreeAsideName(const char* name, std::string& aside,
+                                  int (*give)(const std::string&, const std::string&)) const {
     aside.clear();
     if (!name) return 0;
     const std::string from = PathOf(name);
@@ -334,13 +335,25 @@ int ResourceFile::SetAside(const char* name, std::string& aside) const {
     for (int n = 1; n <= kSetAsideNames; ++n) {
         std::string candidate = std::string(name) + ".bad";
         if (n > 1) candidate += "." + std::to_string(n);
-        const int moved = winx_RenameNoReplace(from, PathOf(candidate.c_str()));
-        if (moved < 0) return 0;
-        if (moved == 0) continue;
+        const int given = give(from, PathOf(candidate.c_str()));
+        if (given == 0) continue;
+        if (given < 0) return given;
         aside = candidate;
         return 1;
     }
     return 0;
+}
+
+int ResourceFile::SetAside(const char* name, std::string& aside) const {
+    return ToFreeAsideName(name, aside, winx_RenameNoReplace) == 1 ? 1 : 0;
+}
+
+int ResourceFile::KeepAside(const char* name, std::string& aside) const {
+    const int linked = ToFreeAsideName(name, aside, winx_LinkNoReplace);
+    // No second name here: the damaged file moves aside instead.
+    if (linked == -2) return SetAside(name, aside);
+    if (linked != 1) return 0;
+    return aside.empty() ? 1 : kKeptUnderBothNames;
 }
 
 int ResourceFile::Delete(const char* name) const {

@@ -77,6 +77,12 @@ public:
     // where it was.
     static constexpr int kSetAsideNames = 100;
     int SetAside(const char* name, std::string& aside) const;
+    // As SetAside, but the damaged file keeps its own name as well (a second name, a hard
+    // link), so that its name is never absent while a new file is renamed over it: 2 when it
+    // got the second name, 1 when it was moved aside instead (the file system gives no second
+    // name) or nothing stood at name, 0 as SetAside.
+    static constexpr int kKeptUnderBothNames = 2;
+    int KeepAside(const char* name, std::string& aside) const;
     // The path the last Open used.
     const std::string& Path() const { return path; }
     bool IsPack() const { return directory != nullptr; }
@@ -129,6 +135,11 @@ public:
     int32_t plainPath = 0;
 
 private:
+    // Gives the file at name the first free set-aside name with give (1 given, 0 taken,
+    // below 0 failed): 1 and the name, 1 and no name when nothing stands at name, 0 when every
+    // name is taken, or give's failure.
+    int ToFreeAsideName(const char* name, std::string& aside,
+                        int (*give)(const std::string&, const std::string&)) const;
     struct DirectoryEntry {
         uint32_t offset;
         uint32_t length;

@@ -76,10 +76,7 @@ bool EndsList(int length, const char* line) {
 }
 }  // namespace
 
-bool LandFile::SizesUsable() const {
-    const Size& size = map.mapSize;
-    const Size& origin = map.sheetOrigin;
-    const Size& sheet = map.sheetSize;
+bool LandFile::SizesUsable(const Size& size, const Size& origin, const Size& sheet) {
     constexpr int kMax = TerrainMap::kMaxCells;
     if (size.w < 1 || size.h < 1 || size.w > kMax || size.h > kMax) return false;
     if (sheet.w < 1 || sheet.h < 1 || sheet.w > kMax || sheet.h > kMax) return false;
@@ -93,6 +90,18 @@ bool LandFile::IsInnerCell(int sheetRow, int sheetColumn) const {
     const Size& size = map.mapSize;
     return origin.h < sheetRow && sheetRow < origin.h + size.h - 1 && origin.w < sheetColumn &&
            sheetColumn < origin.w + size.w - 1;
+}
+
+int LandFile::PeekRows(ResourceFile& file) {
+    char line[kLineLength] = {};
+    // A title, the palette, the shade value and the blend table come first.
+    for (int n = 0; n < 4; ++n)
+        ReadLine(file, line);
+    Size size, origin, sheet;
+    ReadPair(file, line, size.w, size.h);
+    ReadPair(file, line, origin.w, origin.h);
+    ReadPair(file, line, sheet.w, sheet.h);
+    return SizesUsable(size, origin, sheet) ? size.h : 0;
 }
 
 int LandFile::ParseDescription(ResourceFile& file) {
@@ -123,7 +132,7 @@ int LandFile::ParseDescription(ResourceFile& file) {
     ReadPair(file, line, map.sheetSize.w, map.sheetSize.h);
 
     int usable = 0;
-    if (!SizesUsable()) {
+    if (!SizesUsable(map.mapSize, map.sheetOrigin, map.sheetSize)) {
         Trace("Land description refused: map size, sheet origin or sheet size out of range");
     } else {
         map.mapRect = Rect(Point(0, 0), Size(map.mapSize.w * TerrainMap::kCellPixels,

@@ -6,6 +6,8 @@
 // leaves the map empty (no cells, nothing to draw) and says why in the trace.
 #include <cstdint>
 
+#include "core/Size.h"
+
 class NodeList;
 class ResourceFile;
 class TerrainMap;
@@ -18,6 +20,9 @@ public:
 
     // 1 when the map got its cells and tiles.
     int ParseDescription(ResourceFile& file);
+    // The number of map rows a description gives, read from its first lines as
+    // ParseDescription reads them; 0 when its sizes are unusable (the map is then empty).
+    static int PeekRows(ResourceFile& file);
 
 private:
     int ReadCells(ResourceFile& file, char* line);
@@ -27,7 +32,7 @@ private:
     void ReadLandFeatures(ResourceFile& file, char* line);
     // Strictly inside the map's part of the sheet: never on the map's border cells.
     bool IsInnerCell(int sheetRow, int sheetColumn) const;
-    bool SizesUsable() const;
+    static bool SizesUsable(const Size& size, const Size& origin, const Size& sheet);
 
     TerrainMap& map;
 };

@@ -11,6 +11,9 @@ enum class AtomicFileStage : int {
     Write = 2,
     Sync = 3,
     Rename = 4,
+    // A replacement over a damaged file stops once the damaged file has its second name, as a
+    // kill at that moment would leave it (CommitOver answers 0 and undoes nothing).
+    Stop = 5,
 };
 
 // The temporary name used beside a target.

@@ -102,3 +102,11 @@ int winx_RenameNoReplace(const std::string& from, const std::string& to) {
     if (winx_PathExists(to)) return 0;
     return std::rename(from.c_str(), to.c_str()) == 0 ? 1 : -1;
 }
+
+int winx_LinkNoReplace(const std::string& from, const std::string& to) {
+    if (::link(from.c_str(), to.c_str()) == 0) return 1;
+    if (errno == EEXIST) return 0;
+    if (errno == EPERM || errno == EXDEV || errno == ENOTSUP || errno == EMLINK || errno == ENOSYS)
+        return -2;
+    return -1;
+}

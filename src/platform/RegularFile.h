@@ -24,3 +24,7 @@ int winx_IsDirectory(const std::string& path);
 // is done), -1 when the move failed otherwise (a read-only directory, no such file). An
 // existing file is never replaced, whatever else renames at the same time.
 int winx_RenameNoReplace(const std::string& from, const std::string& to);
+// Gives the file at from the second name to (a hard link) while it keeps its own: 1 when
+// linked, 0 when to is taken (nothing is done), -1 when the link failed otherwise, -2 when the
+// file system or the file gives no second name (a directory, a file system without links).
+int winx_LinkNoReplace(const std::string& from, const std::string& to);

@@ -6,6 +6,7 @@
 
 #include "core/AtomicWriter.h"
 #include "core/ResourceFile.h"
+#include "core/StringTable.h"
 
 namespace {
 
@@ -82,10 +83,14 @@ bool HighScoreTable::Parse(const std::string& text, std::vector<Row>& out) {
     return whole;
 }
 
-std::string HighScoreTable::DamagedMessage(const char* text, size_t kept) {
-    const std::string line =
-        text && *text ? text : "The high-score file was damaged and is kept aside. Rows kept:";
-    return line + " " + std::to_string(kept);
+std::string HighScoreTable::DamagedMessage(int line, size_t kept) {
+    const char* text = GetString(line);
+    if (!text || !*text)
+        text = line == kKeptAsideLine
+                   ? "The high-score file was damaged and is kept aside. Rows kept:"
+                   : "The high-score file is damaged: it is left in place and not written over. "
+                     "Rows kept:";
+    return std::string(text) + " " + std::to_string(kept);
 }
 
 std::string HighScoreTable::Format(const std::vector<Row>& rows) {

@@ -16,8 +16,10 @@ public:
     static constexpr size_t kMaxLine = 255;
     static constexpr size_t kMaxBytes = 1 << 20;
     static constexpr int kShownBest = 5;
-    // String-table lines of the two failures; the first is followed by the rows kept.
-    static constexpr int kDamagedLine = 326;
+    // String-table lines of a damaged file, followed by the rows kept: left in place (until a
+    // save can set it aside) and kept aside (once a save did); and of a failed save.
+    static constexpr int kLeftInPlaceLine = 316;
+    static constexpr int kKeptAsideLine = 326;
     static constexpr int kSaveFailedLine = 307;
 
     struct Row {
@@ -30,9 +32,9 @@ public:
     // that both read whole, past any damage; false when the text held anything else (damaged).
     // A leading byte order mark is skipped and is no damage.
     static bool Parse(const std::string& text, std::vector<Row>& rows);
-    // The status line of a damaged table: the line's text (the fallback when it has none) and
-    // the number of rows kept.
-    static std::string DamagedMessage(const char* text, size_t kept);
+    // The status line of a damaged table: the text of one of the two lines (its own words when
+    // the string table has none) and the number of rows kept.
+    static std::string DamagedMessage(int line, size_t kept);
     static std::string Format(const std::vector<Row>& rows);
     // "%06d   - %s": what the table draws.
     static std::string RowText(const Row& row);
@@ -48,6 +50,8 @@ public:
     void SetCurrentName(const char* name);
     // 1 when the whole table is in place; 0 leaves the old file as it was.
     int Save();
+    // The table read was damaged and no save has set it aside yet.
+    bool Damaged() const { return damaged; }
     void Clear();
 
     const std::vector<Row>& Rows() const { return rows; }

@@ -69,6 +69,9 @@ int LoadGameScreen::Load() {
     list->SetCount(Count());
     list->SetSelection(0);
     PlaceKnob();
+    // Told once: the games the damaged index lost are listed under their file names.
+    if (world.savedGames && world.savedGames->TakeDamageNotice())
+        world.SetStatusMessage(World::MessageLine(World::kDamagedIndexLine), 0);
     return 1;
 }
 
@@ -195,7 +198,11 @@ int LoadGameScreen::DoAction(int button) {
         }
         case kDelete:
             if (!entry) return 1;
-            world.savedGames->Remove(row);
+            // Refused when the index cannot be written: the game stays listed and on disk.
+            if (!world.savedGames->Remove(row)) {
+                world.SetStatusMessage(World::MessageLine(World::kDeleteRefusedLine), 0);
+                return 1;
+            }
             list->SetCount(Count());
             if (Count() == 0) {
                 exitCode = 1;

@@ -141,11 +141,12 @@ int ResultsScreen::Target(int value) const {
 void ResultsScreen::OpenTable() {
     tableLoaded = 1;
     if (!stats) return;
-    if (table.Load() == HighScoreTable::Outcome::Damaged)
-        world.SetStatusMessage(HighScoreTable::DamagedMessage(
-                                   GetString(HighScoreTable::kDamagedLine), table.Rows().size())
-                                   .c_str(),
-                               0);
+    // Nothing has moved yet: the damaged file stays where it is until a save sets it aside.
+    if (table.Load() == HighScoreTable::Outcome::Damaged) {
+        rowsKept = table.Rows().size();
+        world.SetStatusMessage(
+            HighScoreTable::DamagedMessage(HighScoreTable::kLeftInPlaceLine, rowsKept).c_str(), 0);
+    }
     if (table.AddCurrent(totalScore) < 0) return;
     nameField = std::make_unique<TextField>(nameRow, 0, kNameColour, world.font.get());
     nameField->active = 1;
@@ -172,9 +173,13 @@ void ResultsScreen::NameChanged() {
 void ResultsScreen::SaveTable() {
     if (!nameField) return;
     NameChanged();
+    const bool damaged = table.Damaged();
     if (!table.Save())
         world.SetStatusMessage(
             Line(HighScoreTable::kSaveFailedLine, "The high-score table could not be saved."), 0);
+    else if (damaged)
+        world.SetStatusMessage(
+            HighScoreTable::DamagedMessage(HighScoreTable::kKeptAsideLine, rowsKept).c_str(), 0);
     nameField.reset();
     buttons[kSave]->SetEnabled(0);
     table.Clear();

@@ -83,6 +83,8 @@ private:
     int32_t totalScore = 0;
     int32_t targets[4] = {};
     int tableLoaded = 0;
+    // The rows a damaged table still held when it was read.
+    size_t rowsKept = 0;
     std::unique_ptr<NextMissionPrompt> prompt;
     std::unique_ptr<TextField> nameField;
     char typedName[128] = {};

@@ -58,10 +58,18 @@ int SavedGameIndex::IsSavedGameName(const char* name) {
 void SavedGameIndex::Load() {
     entries.DeleteAll();
     damaged = false;
+    damageTold = false;
     ReadIndex();
-    // A damaged index may have lost the entry of a game still on disk: the player finds it
-    // under its file name rather than not at all.
-    if (damaged) ListUnnamedGames();
+    // A damaged, missing or empty index may have lost the entry of a game still on disk (an
+    // index can be lost between a replacement's steps, or by hand): the player finds it under
+    // its file name rather than not at all, and the next save keeps it.
+    if (damaged || entries.IsEmpty()) ListUnnamedGames();
+}
+
+int SavedGameIndex::TakeDamageNotice() {
+    if (!damaged || damageTold) return 0;
+    damageTold = true;
+    return 1;
 }
 
 void SavedGameIndex::ReadIndex() {
@@ -189,13 +197,20 @@ int SavedGameIndex::FreeFileName(char* buffer, int size) {
     return 0;
 }
 
-void SavedGameIndex::Remove(int index) {
-    if (SavedGameEntry* entry = At(index)) {
-        ResourceFile file;
-        if (IsSavedGameName(entry->FileName())) file.Delete(entry->FileName());
-        delete entry;
+int SavedGameIndex::Remove(int index) {
+    SavedGameEntry* entry = At(index);
+    if (!entry) return Save();
+    // The index is written first: a delete cut short leaves at worst a file no entry names,
+    // never an entry whose game is gone.
+    entry->Unlink();
+    if (!Save()) {
+        entries.InsertAt(entry, index);
+        return 0;
     }
-    Save();
+    ResourceFile file;
+    if (IsSavedGameName(entry->FileName())) file.Delete(entry->FileName());
+    delete entry;
+    return 1;
 }
 
 void SavedGameIndex::Forget(SavedGameEntry* entry) {

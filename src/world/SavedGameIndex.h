@@ -38,19 +38,21 @@ public:
     SavedGameIndex& operator=(const SavedGameIndex&) = delete;
     virtual ~SavedGameIndex();
 
-    // A missing file gives an empty index. Pairs whose name is not a saved game's, that name a
-    // game twice or that have no title are dropped; a last name without title line too. An
-    // index with anything the writer does not write (such a pair, a title that needed
-    // cleaning, a line too long, a missing last line end, anything but a regular file in its
-    // place) is damaged: the pairs it still holds whole are kept, and every saved game on
-    // disk that none of them names is listed as well, under its file name. A leading byte
-    // order mark is skipped and is no damage.
+    // Pairs whose name is not a saved game's, that name a game twice or that have no title are
+    // dropped; a last name without title line too. An index with anything the writer does not
+    // write (such a pair, a title that needed cleaning, a line too long, a missing last line
+    // end, anything but a regular file in its place) is damaged: the pairs it still holds
+    // whole are kept. A leading byte order mark is skipped and is no damage. When the index is
+    // damaged, missing or holds no pair, every saved game on disk that no entry names is
+    // listed as well, under its file name, and so kept at the next save.
     void Load();
     // 1 when the index file is in place; 0 leaves the old one (nothing ends the program). A
     // damaged index is first moved aside unchanged (ResourceFile::SetAside, never over an
     // older one); when it cannot be, nothing is written.
     int Save();
     bool Damaged() const { return damaged; }
+    // 1 the first time it is asked while the index read is damaged, so the player is told once.
+    int TakeDamageNotice();
     SavedGameEntry* FindByTitle(const char* title);
     SavedGameEntry* FindByFile(const char* name);
     // The entry of the title (which is cleaned first), or a new one with the first free name,
@@ -59,9 +61,10 @@ public:
     SavedGameEntry* FindOrCreate(const char* title);
     // The first name "%d.scn" (0 .. 999) with no file; 0 when every one exists.
     int FreeFileName(char* buffer, int size);
-    // Deletes the entry's game and the entry, then rewrites the index (also for an index past
-    // the end).
-    void Remove(int index);
+    // Takes out the entry and rewrites the index (also for an index past the end); only once
+    // the index no longer names the game is its file deleted. 0 when the index could not be
+    // written: the entry and its game then stay as they were.
+    int Remove(int index);
     // Takes out an entry made for a save that failed, and rewrites the index.
     void Forget(SavedGameEntry* entry);
     int Count() const { return entries.Count(); }
@@ -81,4 +84,5 @@ private:
     void ListUnnamedGames();
 
     bool damaged = false;
+    bool damageTold = false;
 };

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "core/ResourceFile.h"
+#include "map/LandFile.h"
 #include "map/TerrainMap.h"
 #include "world/Scenario.h"
 #include "world/ScenarioText.h"
@@ -76,6 +77,20 @@ ScenarioFault CheckCounters(const std::vector<std::string>& lines) {
     return ScenarioFault::None;
 }
 
+// 0 for an e line, 1 for an f line, -1 for any other. Counted by key, '=' after it: the
+// decoration bytes are written raw, so a line feed among them splits an e line, and the rest
+// (whatever it begins with) is no row.
+int MapRowKind(const char* line) {
+    const char key = ScnKeyLetter(line);
+    if (key != 'e' && key != 'f') return -1;
+    const char* p = line;
+    while (*p != key)
+        ++p;
+    for (++p; ScnIsWhite(*p); ++p) {
+    }
+    return *p != '=' ? -1 : key == 'e' ? 0 : 1;
+}
+
 }  // namespace
 
 int ScenarioCheck::LandExists(int landNumber) {
@@ -84,6 +99,18 @@ int ScenarioCheck::LandExists(int landNumber) {
     if (!InRange(landNumber, 0, TerrainMap::kMaxCells)) return 0;
     if (!file.Open(TerrainMap::kLandPack, ResourceFile::OpenMode::Pack)) return 0;
     return file.SelectEntry(0, landNumber);
+}
+
+int ScenarioCheck::LandRows(int landNumber) {
+    ResourceFile file;
+    if (landNumber == -1) {
+        if (!file.Open(TerrainMap::kEditLand, ResourceFile::OpenMode::ReadBinary)) return 0;
+    } else {
+        if (!InRange(landNumber, 0, TerrainMap::kMaxCells)) return 0;
+        if (!file.Open(TerrainMap::kLandPack, ResourceFile::OpenMode::Pack)) return 0;
+        if (!file.SelectEntry(0, landNumber)) return 0;
+    }
+    return LandFile::PeekRows(file);
 }
 
 ScenarioFault ScenarioCheck::Check(Scenario& descriptor) {
@@ -99,28 +126,42 @@ ScenarioFault ScenarioCheck::Check(Scenario& descriptor) {
     // A save the record closes is as the game wrote it; one without a record has only what it
     // holds to show that it is whole.
     if (descriptor.IsSave() && !text.closedByRecord)
-        return CheckStructure(text, descriptor.localTeam);
+        return CheckStructure(text, descriptor.localTeam, descriptor.landNumber);
     return ScenarioFault::None;
 }
 
-ScenarioFault ScenarioCheck::CheckStructure(const ScenarioText& text, int defaultLocalTeam) {
+ScenarioFault ScenarioCheck::CheckStructure(const ScenarioText& text, int defaultLocalTeam,
+                                            int defaultLand) {
     // The writer's line buffer holds 255 characters and the line's end.
     if (text.longestLine > static_cast<size_t>(Scenario::kLineSize - 1))
         return ScenarioFault::LongLine;
     // As the reader takes them: the first header's last I line, sections before it dropped,
     // a V section's last I and A lines, and no object without an id.
     int32_t localTeam = defaultLocalTeam;
+    int32_t land = defaultLand;
     bool headerRead = false;
     bool localUnit = false;
+    bool mapState = false;
+    int mapRows[2] = {0, 0};
     std::vector<std::pair<int32_t, int32_t>> ids;
     for (const ScenarioText::Section& section : text.sections) {
         if (section.letter == 'H' && !headerRead) {
             headerRead = true;
             for (const std::string& line : section.lines) {
-                int32_t team = 0;
-                if (ScnKeyLetter(line.c_str()) == 'I' &&
-                    ScnScanInts(ScnValueText(line.c_str()), &team, 1) == 1)
-                    localTeam = team;
+                int32_t v = 0;
+                const char key = ScnKeyLetter(line.c_str());
+                if ((key == 'I' || key == 'K') &&
+                    ScnScanInts(ScnValueText(line.c_str()), &v, 1) == 1)
+                    (key == 'I' ? localTeam : land) = v;
+            }
+            continue;
+        }
+        if (section.letter == 'L') {
+            // Rows are counted as the reader takes them, through every L section.
+            mapState = true;
+            for (const std::string& line : section.lines) {
+                const int row = MapRowKind(line.c_str());
+                if (row >= 0) ++mapRows[row];
             }
             continue;
         }
@@ -150,6 +191,12 @@ ScenarioFault ScenarioCheck::CheckStructure(const ScenarioText& text, int defaul
     // The reader keeps the first of two units with one id and drops the rest.
     std::sort(ids.begin(), ids.end());
     if (std::adjacent_find(ids.begin(), ids.end()) != ids.end()) return ScenarioFault::SharedUnitId;
+    // The writer ends every save with the map state, a pair of lines for each row (none only
+    // for a land without rows), and every line with a line feed: a save cut anywhere after
+    // its units lacks one of them.
+    if (!mapState) return ScenarioFault::NoMapState;
+    if (std::min(mapRows[0], mapRows[1]) < LandRows(land)) return ScenarioFault::MapRowsMissing;
+    if (!text.endsWithLineFeed) return ScenarioFault::LastLineCut;
     return ScenarioFault::None;
 }
 

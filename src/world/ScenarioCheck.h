@@ -29,6 +29,11 @@ enum class ScenarioFault : int {
     LongLine = 13,
     NoLocalTeamUnits = 14,
     SharedUnitId = 15,
+    // Also in a save without a check record: the map state every save ends with (an L section
+    // with an e and an f line for each row of the land), and the last line's end.
+    NoMapState = 16,
+    MapRowsMissing = 17,
+    LastLineCut = 18,
 };
 
 class ScenarioCheck {
@@ -40,8 +45,14 @@ public:
     static ScenarioFault CheckText(const ScenarioText& text, int defaultLand);
     // The checks of a saved game that carries no check record (every save written before
     // saves did): a whole one has no line over the line buffer, a V section of the header's
-    // local team (defaultLocalTeam when the header names none) and each unit's id once.
-    static ScenarioFault CheckStructure(const ScenarioText& text, int defaultLocalTeam);
+    // local team (defaultLocalTeam when the header names none), each unit's id once, an L
+    // section with at least as many e and f lines as the header's land (defaultLand when it
+    // names none) has rows, and a line feed at its end.
+    static ScenarioFault CheckStructure(const ScenarioText& text, int defaultLocalTeam,
+                                        int defaultLand);
     // 1 when the land pack holds the land (-1: the loose land file exists).
     static int LandExists(int landNumber);
+    // The rows of the land's map as its description gives them (-1: the loose land file); 0
+    // when it has none or cannot be read.
+    static int LandRows(int landNumber);
 };

@@ -162,6 +162,7 @@ int ScenarioText::ReadBytes(const char* data, size_t size) {
     closedByRecord = false;
     longestLine = 0;
     if (size > static_cast<size_t>(kMaxBytes)) return 0;
+    endsWithLineFeed = size > 0 && data[size - 1] == '\n';
     constexpr size_t kKept = Scenario::kLineSize - 1;
     size_t at = 0;
     while (at < size) {

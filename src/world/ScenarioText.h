@@ -60,6 +60,8 @@ public:
     bool closedByRecord = false;
     // The longest line read, counted before it was cut to the line buffer.
     size_t longestLine = 0;
+    // The bytes read end with a line feed, as the writer ends every line.
+    bool endsWithLineFeed = false;
 
     // Sections in file order, each with the lines after its section line; lines before the
     // first section are dropped.

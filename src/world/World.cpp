@@ -277,7 +277,7 @@ int World::LoadClanDesigns() {
                 SetStatusMessage(
                     (std::string(MessageLine(kDamagedDesignsLine)) + " " + aside).c_str(), 10);
         } else {
-            designFileHeld = 1;
+            DesignFileHeld(clanLetter) = 1;
             Trace("The damaged design library could not be moved aside: it is left in place");
             SetStatusMessage(MessageLine(kDesignsHeldLine), 10);
         }
@@ -308,7 +308,7 @@ int World::SaveClanDesigns() {
         std::snprintf(path, sizeof path, ".\\Assets\\%c.vdf", clanLetter);
         // A damaged library that could not be moved aside is not written over: the change is
         // reported as not saved.
-        result = designFileHeld ? 0 : designLibrary->Save(path);
+        result = DesignFileHeld(clanLetter) ? 0 : designLibrary->Save(path);
         if (result) designsAsRead = designLibrary->Listing();
     }
     techLevelT = savedT;

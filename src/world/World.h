@@ -98,6 +98,8 @@ public:
     static constexpr int kDamagedSaveLine = 301;
     static constexpr int kDamagedPackLine = 302;
     static constexpr int kNoRoomLine = 303;
+    static constexpr int kDamagedIndexLine = 314;
+    static constexpr int kDeleteRefusedLine = 315;
     // ... and of the design library's.
     static constexpr int kDamagedDesignsLine = 320;
     static constexpr int kDesignsNotSavedLine = 321;
@@ -647,8 +649,10 @@ public:
     int32_t loadGameRefused = 0;
     // The design library as it was read or last written (DesignLibrary::Listing).
     std::string designsAsRead;
-    // 1 once a damaged library could not be moved aside: it is never written over this run.
-    int32_t designFileHeld = 0;
+    // Per clan library ([0] V, [1] T): 1 once that damaged library could not be moved aside,
+    // so it is never written over this run; the other clan's library is not held by it.
+    int32_t designFileHeld[2] = {0, 0};
+    int32_t& DesignFileHeld(char clan) { return designFileHeld[clan == 'T' ? 1 : 0]; }
     int32_t frontRequestAge = 0;
     int32_t pathSearchesThisTick = 0;
     // Placements recount an object's whole sight (removed, then added) instead of moving it:

@@ -29,6 +29,10 @@ const char* World::MessageLine(int line) {
             return "The mission data is missing or damaged.";
         case kNoRoomLine:
             return "No room for more saved games: delete one first.";
+        case kDamagedIndexLine:
+            return "The list of saved games is damaged: games it lost are shown by file name.";
+        case kDeleteRefusedLine:
+            return "The game was not deleted: the list of saved games could not be written.";
         case kDamagedDesignsLine:
             return "The design library was damaged and is kept aside as";
         case kDesignsNotSavedLine:

@@ -172,6 +172,7 @@ TEST_F(DesignLibraryTest, DamagedFilesAreRefusedWholeAndOddOnesStillRead) {
         {"line one past what the reader keeps", code + std::string(234, 'n') + "\n*\n*\n"},
         {"not a library", std::string("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16)},
         {"a lone star", "*"},
+        {"a mark not first", code + "\n\xEF\xBB\xBF*\n*\n"},
         {"member index of ten digits", code + "\n*\nG\n0000000000\n*\n*\n"},
         {"too big", std::string(DesignLibrary::kMaxFileBytes + 1, '#')},
     };
@@ -192,6 +193,8 @@ TEST_F(DesignLibraryTest, DamagedFilesAreRefusedWholeAndOddOnesStillRead) {
         int designs, groups;
     } odd[] = {
         {"whole", whole, 2, 1},
+        {"byte order mark", "\xEF\xBB\xBF" + whole, 2, 1},
+        {"byte order mark alone", "\xEF\xBB\xBF", 0, 0},
         {"unknown part letters", "VW\x7e\x7e------399199212299Odd\n*\n*\n", 1, 0},
         {"crlf", code + "\r\n*\r\nG\r\n0\r\n*\r\n*\r\n", 1, 1},
         {"empty", "", 0, 0},

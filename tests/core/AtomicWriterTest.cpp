@@ -17,18 +17,33 @@ TEST(AtomicWriter, TheTargetChangesOnlyWithACommitThatReachedTheDisk) {
     const std::string saved = ResourceFile::AssetPath();
     ASSERT_EQ(ResourceFile::SetAssetPath("assets/"), 1);
     std::filesystem::create_directory("assets");
+    // Over a damaged file (damaged rows) the old one must also keep its name at every stop,
+    // and gets its second name only with a replacement that went through, or with a stop
+    // right after it was given (as a kill would leave it).
     const struct {
         AtomicFileStage fault;
         bool commit;
+        bool damaged;
         int result;
         const char* after;
+        const char* aside;
     } cases[] = {
-        {AtomicFileStage::None, true, 1, "new\n"}, {AtomicFileStage::None, false, 0, "old\n"},
-        {AtomicFileStage::Open, true, 0, "old\n"}, {AtomicFileStage::Write, true, 0, "old\n"},
-        {AtomicFileStage::Sync, true, 0, "old\n"}, {AtomicFileStage::Rename, true, 0, "old\n"},
+        {AtomicFileStage::None, true, false, 1, "new\n", nullptr},
+        {AtomicFileStage::None, false, false, 0, "old\n", nullptr},
+        {AtomicFileStage::Open, true, false, 0, "old\n", nullptr},
+        {AtomicFileStage::Write, true, false, 0, "old\n", nullptr},
+        {AtomicFileStage::Sync, true, false, 0, "old\n", nullptr},
+        {AtomicFileStage::Rename, true, false, 0, "old\n", nullptr},
+        {AtomicFileStage::Stop, true, false, 1, "new\n", nullptr},
+        {AtomicFileStage::None, true, true, 1, "new\n", "old\n"},
+        {AtomicFileStage::Open, true, true, 0, "old\n", nullptr},
+        {AtomicFileStage::Write, true, true, 0, "old\n", nullptr},
+        {AtomicFileStage::Sync, true, true, 0, "old\n", nullptr},
+        {AtomicFileStage::Rename, true, true, 0, "old\n", nullptr},
+        {AtomicFileStage::Stop, true, true, 0, "old\n", "old\n"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.fault));
+        SCOPED_TRACE(static_cast<int>(c.fault) * 10 + c.damaged);
         dir.WriteFile("assets/keep.txt", "old\n");
         int result = 0;
         {
@@ -40,16 +55,58 @@ TEST(AtomicWriter, TheTargetChangesOnlyWithACommitThatReachedTheDisk) {
             // Until the commit the old text is what a reader gets.
             EXPECT_EQ(dir.ReadFile("assets/keep.txt"), "old\n");
             if (c.commit) {
-                result = writer.Commit();
+                result = writer.CommitOver(c.damaged);
                 // A second commit has nothing left to do.
                 EXPECT_EQ(writer.Commit(), 0);
+                EXPECT_EQ(writer.CommitOver(c.damaged), 0);
             }
             SetAtomicFileFault(AtomicFileStage::None);
         }
         EXPECT_EQ(result, c.result);
         EXPECT_EQ(dir.ReadFile("assets/keep.txt"), c.after);
+        EXPECT_EQ(dir.Exists("assets/keep.txt.bad"), c.aside != nullptr);
+        if (c.aside) {
+            EXPECT_EQ(dir.ReadFile("assets/keep.txt.bad"), c.aside);
+        }
+        EXPECT_FALSE(dir.Exists("assets/keep.txt.bad.2"));
         EXPECT_FALSE(dir.Exists("assets/keep.txt.tmp"));
+        std::filesystem::remove("assets/keep.txt.bad");
     }
+    // A taken second name is never replaced: the next free one is used.
+    dir.WriteFile("assets/keep.txt", "old\n");
+    dir.WriteFile("assets/keep.txt.bad", "older\n");
+    {
+        AtomicWriter writer("keep.txt");
+        writer.WriteLine("new");
+        EXPECT_EQ(writer.CommitOver(true), 1);
+    }
+    EXPECT_EQ(dir.ReadFile("assets/keep.txt"), "new\n");
+    EXPECT_EQ(dir.ReadFile("assets/keep.txt.bad"), "older\n");
+    EXPECT_EQ(dir.ReadFile("assets/keep.txt.bad.2"), "old\n");
+    std::filesystem::remove("assets/keep.txt.bad");
+    std::filesystem::remove("assets/keep.txt.bad.2");
+    // A directory in the damaged file's place gives no second name: it is moved aside, and put
+    // back when the replacement fails.
+    std::filesystem::remove("assets/keep.txt");
+    std::filesystem::create_directory("assets/keep.txt");
+    {
+        SetAtomicFileFault(AtomicFileStage::Rename);
+        AtomicWriter writer("keep.txt");
+        writer.WriteLine("new");
+        EXPECT_EQ(writer.CommitOver(true), 0);
+        SetAtomicFileFault(AtomicFileStage::None);
+    }
+    EXPECT_TRUE(std::filesystem::is_directory("assets/keep.txt"));
+    EXPECT_FALSE(dir.Exists("assets/keep.txt.bad"));
+    {
+        AtomicWriter writer("keep.txt");
+        writer.WriteLine("new");
+        EXPECT_EQ(writer.CommitOver(true), 1);
+    }
+    EXPECT_EQ(dir.ReadFile("assets/keep.txt"), "new\n");
+    EXPECT_TRUE(std::filesystem::is_directory("assets/keep.txt.bad"));
+    std::filesystem::remove("assets/keep.txt.bad");
+    dir.WriteFile("assets/keep.txt", "old\n");
 
     // A whole path is taken as it stands; no name writes nothing.
     {

@@ -93,6 +93,25 @@ TEST_F(DamagedFilesEndToEnd, TheLoadGameScreenRefusesEveryDamagedSaveAndLoadsAWh
     EXPECT_EQ(game.File("Assets/GAMES.SAV"), index);
 }
 
+// With the index gone, the saved games on disk are still listed, under their file names: the
+// first (cut short) is refused where it stands, the second row loads.
+TEST_F(DamagedFilesEndToEnd, SavesWhoseIndexIsGoneAreStillListedAndLoad) {
+    game.WriteOptions(e2e::kMoviesOff);
+    const std::string whole = SignedSave(kSave);
+    std::ofstream(game.path / "Assets" / "0.scn", std::ios::binary)
+        << whole.substr(0, whole.size() / 2);
+    std::ofstream(game.path / "Assets" / "4.scn", std::ios::binary) << whole;
+    fs::remove(game.path / "Assets" / "GAMES.SAV");
+    const std::string script = std::string(e2e::kToMenu) +
+                               "text \"l\"\nwait 300\nkey RETURN\nwait 200\nawait 2 100\n"
+                               "capture refused\nkey DOWN\nwait 100\nkey RETURN\nawait 3 5000\n"
+                               "wait 300\ncapture battle\nquit\nwait 2000\n";
+    ASSERT_EQ(game.Run(script, e2e::GameFolder::Clock::Fixed, 60), 0) << game.Errors();
+    EXPECT_FALSE(game.Capture("refused").empty());
+    EXPECT_FALSE(game.Capture("battle").empty());
+    EXPECT_EQ(game.File("Assets/4.scn"), whole);
+}
+
 // A FIFO in place of each file the game reads: the game goes on without it (or stops with its
 // message) at once, never waiting in open() for a writer that never comes.
 TEST_F(DamagedFilesEndToEnd, AFifoInPlaceOfAFileNeverBlocksTheGame) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <iterator>
 #include <string>
 #include <utility>
@@ -10,6 +11,7 @@
 
 #include "core/EventQueue.h"
 #include "core/KeyCodes.h"
+#include "core/ResourceFile.h"
 #include "net/NetworkPlay.h"
 #include "net/NetworkScreen.h"
 #include "objects/CommandBuffer.h"
@@ -19,6 +21,7 @@
 #include "support/MemoryLink.h"
 #include "ui/ScrollList.h"
 #include "world/Campaign.h"
+#include "world/SavedGameIndex.h"
 #include "world/Scenario.h"
 
 namespace {
@@ -436,6 +439,45 @@ TEST_F(MainMenuTest, LoadGameListsTheIndexDeletesClampedAndClosesWhenEmpty) {
     EXPECT_EQ(f->world->savedGames->Count(), 0);
     EXPECT_EQ(m.OpenLoadGame(), nullptr);
     EXPECT_EQ(m.ItemButton(3)->enabled, 0);
+}
+
+// A damaged index is told once, when the load-game screen opens; a delete it cannot write (it
+// cannot go aside) is refused with a line and leaves the game; once it can, the delete is done.
+TEST_F(MainMenuTest, ADamagedIndexIsToldOnceAndADeleteItCannotWriteIsRefused) {
+    AddGame("first", GoodGame());
+    AddGame("second", GoodGame('T'));
+    const std::string damaged = "0.scn\nfirst\n1.scn\nsec";
+    WriteFile(Path(SavedGameIndex::kIndexFile), damaged);
+    for (int n = 1; n <= ResourceFile::kSetAsideNames; ++n)
+        WriteFile(Path("GAMES.SAV.bad" + (n > 1 ? "." + std::to_string(n) : std::string())),
+                  "older");
+    f->world->savedGames = std::make_unique<SavedGameIndex>();
+    MainMenuScreen& m = Menu();
+    Frame();
+    Key('l');
+    LoadGameScreen* g = m.OpenLoadGame();
+    ASSERT_NE(g, nullptr);
+    EXPECT_STREQ(f->world->statusText, World::MessageLine(World::kDamagedIndexLine));
+    EXPECT_EQ(g->List()->count, 2);
+    Click(g->ButtonOf(LoadGameScreen::kDelete));
+    EXPECT_STREQ(f->world->statusText, World::MessageLine(World::kDeleteRefusedLine));
+    EXPECT_EQ(f->world->savedGames->Count(), 2);
+    EXPECT_FALSE(ReadFile(Path("0.scn")).empty());
+    EXPECT_EQ(ReadFile(Path(SavedGameIndex::kIndexFile)), damaged);
+    // Told once: opened again, the screen says nothing of it.
+    Key(kKeyEscape);
+    Frame();
+    f->world->statusText[0] = 0;
+    Key('l');
+    g = m.OpenLoadGame();
+    ASSERT_NE(g, nullptr);
+    EXPECT_STREQ(f->world->statusText, "");
+    std::filesystem::remove(Path("GAMES.SAV.bad"));
+    Click(g->ButtonOf(LoadGameScreen::kDelete));
+    EXPECT_EQ(f->world->savedGames->Count(), 1);
+    EXPECT_FALSE(std::filesystem::exists(Path("0.scn")));
+    EXPECT_EQ(ReadFile(Path(SavedGameIndex::kIndexFile)), "1.scn\nsec\n");
+    EXPECT_EQ(ReadFile(Path("GAMES.SAV.bad")), damaged);
 }
 
 TEST_F(MainMenuTest, LoadAndDeleteWithNoRowChosenOnlyPlayTheSound) {

@@ -379,19 +379,35 @@ TEST_F(ResultsTest, ADamagedOrUnwritableTableIsToldOnTheStatusLine) {
     WriteFile(Path("score.dat"), "kept\n5\nodd\n");
     ResultsScreen& r = Results(1, &stats);
     Ticks(60);
-    // The rows that read whole are kept, and the player reads how many.
+    // The rows that read whole are kept, and the player reads how many; nothing has moved yet.
     EXPECT_EQ(std::string(f->world->statusText),
-              HighScoreTable::DamagedMessage(GetString(HighScoreTable::kDamagedLine), 1));
-    EXPECT_NE(std::string(f->world->statusText).find("kept aside. Rows kept: 1"),
+              HighScoreTable::DamagedMessage(HighScoreTable::kLeftInPlaceLine, 1));
+    EXPECT_NE(std::string(f->world->statusText)
+                  .find("left in place and not written over. Rows "
+                        "kept: 1"),
               std::string::npos);
     ASSERT_EQ(r.Table().Rows().size(), 2u);
     EXPECT_EQ(Pixel(300, 12), f->world->statusColour);
-    if (!std::filesystem::exists("/dev/full")) return;
-    std::filesystem::create_symlink("/dev/full", Path("score.dat.tmp"));
+    if (std::filesystem::exists("/dev/full")) {
+        std::filesystem::create_symlink("/dev/full", Path("score.dat.tmp"));
+        EXPECT_EQ(Key(kKeyEnter), 1);
+        EXPECT_STREQ(f->world->statusText, GetString(HighScoreTable::kSaveFailedLine));
+        EXPECT_EQ(ScoreFile(), "kept\n5\nodd\n");
+        EXPECT_FALSE(std::filesystem::exists(Path("score.dat.bad")));
+        EXPECT_EQ(r.NameField(), nullptr);
+        std::filesystem::remove(Path("score.dat.tmp"));
+        screen->Unload();
+        screen.reset();
+        Results(1, &stats);
+        Ticks(60);
+    }
+    // Only a save that set it aside says it is kept aside.
     EXPECT_EQ(Key(kKeyEnter), 1);
-    EXPECT_STREQ(f->world->statusText, GetString(HighScoreTable::kSaveFailedLine));
-    EXPECT_EQ(ScoreFile(), "kept\n5\nodd\n");
-    EXPECT_EQ(r.NameField(), nullptr);
+    EXPECT_EQ(std::string(f->world->statusText),
+              HighScoreTable::DamagedMessage(HighScoreTable::kKeptAsideLine, 1));
+    EXPECT_NE(std::string(f->world->statusText).find("kept aside. Rows kept: 1"),
+              std::string::npos);
+    EXPECT_EQ(ReadFile(Path("score.dat.bad")), "kept\n5\nodd\n");
 }
 
 TEST_F(ResultsTest, AltF4AndCtrlQEndTheScreenAtOnce) {

@@ -104,24 +104,25 @@ TEST_F(SavedGameIndexTest, HostileIndexesNeverNameAnotherFile) {
 TEST_F(SavedGameIndexTest, AFullIndexAndAFailedWriteAreRefused) {
     for (int n = 0; n < SavedGameIndex::kNames; ++n)
         Write((std::to_string(n) + ".scn").c_str(), "");
+    const std::string one = "0.scn\nZero\n";
+    Write(SavedGameIndex::kIndexFile, one);
     SavedGameIndex index;
     EXPECT_EQ(index.FindOrCreate("One too many"), nullptr);
     EXPECT_EQ(Read("999.scn"), "");
     std::remove(PathOf("500.scn").c_str());
-    Write(SavedGameIndex::kIndexFile, "");
     for (AtomicFileStage stage : {AtomicFileStage::Open, AtomicFileStage::Sync}) {
         SetAtomicFileFault(stage);
         EXPECT_EQ(index.FindOrCreate("Lost"), nullptr);
         SetAtomicFileFault(AtomicFileStage::None);
-        EXPECT_EQ(index.Count(), 0);
+        EXPECT_EQ(index.Count(), 1);
     }
-    EXPECT_EQ(Read(SavedGameIndex::kIndexFile), "");
+    EXPECT_EQ(Read(SavedGameIndex::kIndexFile), one);
     SavedGameEntry* entry = index.FindOrCreate("Kept");
     ASSERT_NE(entry, nullptr);
     EXPECT_STREQ(entry->FileName(), "500.scn");
     index.Forget(entry);
-    EXPECT_EQ(index.Count(), 0);
-    EXPECT_EQ(Read(SavedGameIndex::kIndexFile), "");
+    EXPECT_EQ(index.Count(), 1);
+    EXPECT_EQ(Read(SavedGameIndex::kIndexFile), one);
 }
 
 // Every limit of the reader at both sides: the names it takes, the longest title, line ends
@@ -208,6 +209,10 @@ TEST_F(SavedGameIndexTest, ADamagedIndexKeepsItsWholeEntriesListsTheRestAndGoesA
          true, "0.scn:Zero 1.scn:1.scn 2.scn:2.scn ", "GAMES.SAV.bad"},
         {"an older one aside", "1.scn\n#One\n", true, "1.scn:One 0.scn:0.scn 2.scn:2.scn ",
          "GAMES.SAV.bad.2"},
+        // No index, or one without a pair, hides no game on disk; nothing goes aside.
+        {"absent", "", false, "0.scn:0.scn 1.scn:1.scn 2.scn:2.scn ", nullptr},
+        {"empty", "", false, "0.scn:0.scn 1.scn:1.scn 2.scn:2.scn ", nullptr},
+        {"a mark alone", "\xEF\xBB\xBF", false, "0.scn:0.scn 1.scn:1.scn 2.scn:2.scn ", nullptr},
     };
     for (const auto& c : cases) {
         std::remove(PathOf("GAMES.SAV.bad").c_str());
@@ -218,8 +223,12 @@ TEST_F(SavedGameIndexTest, ADamagedIndexKeepsItsWholeEntriesListsTheRestAndGoesA
         if (std::string(c.aside ? c.aside : "") == "GAMES.SAV.bad.2")
             Write("GAMES.SAV.bad", "older");
         Write(SavedGameIndex::kIndexFile, c.text);
+        if (std::string(c.name) == "absent")
+            std::remove(PathOf(SavedGameIndex::kIndexFile).c_str());
         SavedGameIndex index;
         EXPECT_EQ(index.Damaged(), c.damaged) << c.name;
+        EXPECT_EQ(index.TakeDamageNotice(), c.damaged ? 1 : 0) << c.name;
+        EXPECT_EQ(index.TakeDamageNotice(), 0) << c.name;
         std::string entries;
         for (int i = 0; i < index.Count(); ++i)
             entries += std::string(index.At(i)->FileName()) + ":" + index.At(i)->Title() + " ";
@@ -251,9 +260,31 @@ TEST_F(SavedGameIndexTest, ADamagedIndexThatCannotGoAsideIsNotWrittenOver) {
     SavedGameIndex index;
     ASSERT_TRUE(index.Damaged());
     EXPECT_EQ(index.FindOrCreate("New"), nullptr);
-    index.Remove(5);
+    EXPECT_EQ(index.Remove(5), 0);
+    // A delete it cannot write is refused: the entry and its game stay.
+    EXPECT_EQ(index.Remove(0), 0);
+    EXPECT_EQ(index.Count(), 1);
+    EXPECT_STREQ(index.At(0)->FileName(), "0.scn");
+    EXPECT_EQ(Read("0.scn"), "game");
     EXPECT_EQ(Read(SavedGameIndex::kIndexFile), damaged);
     EXPECT_EQ(Read("GAMES.SAV.bad.100"), "older");
+    // A stop once the damaged index has its second name leaves it under both: read again, it
+    // is still damaged and hides nothing; the next save replaces it.
+    std::remove(PathOf("GAMES.SAV.bad.100").c_str());
+    SetAtomicFileFault(AtomicFileStage::Stop);
+    EXPECT_EQ(index.Remove(0), 0);
+    SetAtomicFileFault(AtomicFileStage::None);
+    EXPECT_EQ(Read(SavedGameIndex::kIndexFile), damaged);
+    EXPECT_EQ(Read("GAMES.SAV.bad.100"), damaged);
+    std::remove(PathOf("GAMES.SAV.bad.100").c_str());
+    SavedGameIndex stopped;
+    EXPECT_TRUE(stopped.Damaged());
+    ASSERT_EQ(stopped.Count(), 1);
+    EXPECT_EQ(stopped.Remove(0), 1);
+    EXPECT_EQ(Read("0.scn"), "<missing>");
+    EXPECT_EQ(Read(SavedGameIndex::kIndexFile), "");
+    EXPECT_EQ(Read("GAMES.SAV.bad.100"), damaged);
+    Write("0.scn", "game");
     // A directory in the index's place is damage too: it goes aside as a whole, and the games
     // on disk are listed, in number order, their names matched ignoring case as opening does.
     Write("12.SCN", "game");

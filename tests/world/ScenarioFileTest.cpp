@@ -457,9 +457,13 @@ TEST(ScenarioFile, ADamagedSaveIsRefusedByItsCheckRecord) {
 // them after the structure checks; one that carries a record must hold it.
 TEST(ScenarioFile, TheRecordIsCheckedWhereverOneIsCarried) {
     ScenarioWorld s;
-    // No resources at all is a possible start.
+    // No resources at all is a possible start; a save ends with a map row pair per land row.
+    std::string mapState = ": L\n";
+    for (int row = 0; row < ScenarioCheck::LandRows(0); ++row)
+        mapState += "e = .\nf = N\n";
     const std::string body =
-        ": H\nJ = 0\nL = V\nK = 0\nI = 1\nw = 0\n: V\nI = 1\nB = 100,100\nA = 1,5\nH = VUnit\n";
+        ": H\nJ = 0\nL = V\nK = 0\nI = 1\nw = 0\n: V\nI = 1\nB = 100,100\nA = 1,5\nH = VUnit\n" +
+        mapState;
     const std::string signedBody = SignedSave(body);
     std::string changed = signedBody;
     changed[body.find('V')] = 'T';
@@ -610,6 +614,82 @@ TEST(ScenarioFile, SavesOfEarlierWritersLoadAndBrokenOnesAreRefused) {
             EXPECT_EQ(s.CountObjects(), before) << c.name;
         }
         EXPECT_EQ(s.ReadFile("case.scn") == c.text, true) << c.name;
+    }
+
+    // The format's own save cut short: at each section line, inside the map state, inside its
+    // last line and at its last line feed, it is refused by the check and by the reader alike;
+    // whole, or with an e line split by a raw line feed among its bytes, it loads.
+    const int rows = ScenarioCheck::LandRows(0);
+    ASSERT_GT(rows, 1);
+    ASSERT_EQ(rows, s.world->terrain->SizeInCells().h);
+    const std::string& mapState = pieces.back();
+    ASSERT_EQ(mapState.rfind(": L\n", 0), 0u);
+    const size_t mapAt = old.size() - mapState.size();
+    const size_t lastLine = old.rfind('\n', old.size() - 2) + 1;
+    std::string split = old;
+    split.insert(mapAt + 10, "\n.");
+    struct Cut {
+        std::string name;
+        size_t at;
+        ScenarioFault fault;
+    };
+    std::vector<Cut> cuts;
+    size_t at = 0;
+    bool localUnit = false;
+    for (size_t n = 1; n < pieces.size(); ++n) {
+        at += pieces[n - 1].size();
+        if (n > 1)
+            cuts.push_back({"before section " + std::to_string(n) + " " + pieces[n].substr(0, 3),
+                            at, localUnit ? F::NoMapState : F::NoLocalTeamUnits});
+        localUnit = localUnit || IsUnitOfTeam(pieces[n], 1);
+    }
+    cuts.push_back({"after the map state's section line", mapAt + 4, F::MapRowsMissing});
+    cuts.push_back({"before the last f line", lastLine, F::MapRowsMissing});
+    cuts.push_back({"inside the last line", lastLine + 6, F::LastLineCut});
+    cuts.push_back({"the last line feed", old.size() - 1, F::LastLineCut});
+    cuts.push_back({"whole", old.size(), F::None});
+    for (const Cut& c : cuts) {
+        for (const std::string* text : std::vector<const std::string*>{&old, &crlf, &split}) {
+            // The same cut in each form: CR LF ends shift it by a byte a line.
+            const std::string& whole = *text;
+            size_t cutAt = c.at;
+            if (text == &crlf)
+                cutAt += static_cast<size_t>(std::count(old.begin(), old.begin() + c.at, '\n'));
+            if (text == &split && c.at > mapAt + 10) cutAt += 2;
+            if (text == &crlf && c.fault == F::LastLineCut && c.at == old.size() - 1) ++cutAt;
+            s.WriteFile("cut.scn", whole.substr(0, cutAt));
+            Scenario save;
+            save.SetSaveFileName("cut.scn");
+            EXPECT_EQ(ScenarioCheck::Check(save), c.fault) << c.name << " " << cutAt;
+            s.Renew();
+            EXPECT_EQ(s.StartSave("cut.scn"), c.fault == F::None ? 1 : 0) << c.name;
+            if (c.fault != F::None) {
+                EXPECT_EQ(s.CountObjects(), 0) << c.name;
+            }
+        }
+    }
+    // A land the pack lacks gives no rows; the edit land (-1) is the loose file.
+    for (const auto& [land, landRows] : std::vector<std::pair<int, int>>{
+             {TerrainMap::kMaxCells + 1, 0}, {-2, 0}, {1, 0}, {-1, rows}})
+        EXPECT_EQ(ScenarioCheck::LandRows(land), landRows) << land;
+    ResourceFile().Delete(TerrainMap::kEditLand);
+    EXPECT_EQ(ScenarioCheck::LandRows(-1), 0);
+    // Rows are told by key, as the reader takes them: white space before the key and the '='
+    // is allowed, a key without '=' after it is no row.
+    const struct {
+        std::string row;
+        ScenarioFault fault;
+    } rowForms[] = {{" e = .\n\tf\t= N\n", F::None},
+                    {"e = .\nf N\n", F::MapRowsMissing},
+                    {"e = .\nfe = N\n", F::MapRowsMissing},
+                    {"e = .\n= N\n", F::MapRowsMissing}};
+    for (const auto& form : rowForms) {
+        std::string text = old.substr(0, mapAt) + ": L\n";
+        for (int row = 0; row < rows; ++row)
+            text += form.row;
+        ScenarioText read;
+        ASSERT_EQ(read.ReadBytes(text.data(), text.size()), 1);
+        EXPECT_EQ(ScenarioCheck::CheckStructure(read, 1, 0), form.fault) << form.row;
     }
 
     // The same game from each writer: the same state, and saved again, the bytes this build

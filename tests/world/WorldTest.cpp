@@ -351,6 +351,22 @@ TEST_F(WorldDesigns, ADamagedLibraryThatCannotGoAsideIsNeverWrittenOver) {
         EXPECT_TRUE(std::filesystem::is_directory("Assets/V.vdf.bad")) << step.name;
         EXPECT_EQ(f.directory.ReadFile("Assets/V.vdf.bad.100"), "older") << step.name;
     }
+    // The other clan's library is not held by it: read without a line, its change is saved;
+    // the held one stays held.
+    for (const char clan : {'T', 'V'}) {
+        f.world->clanLetter = clan;
+        f.directory.WriteFile("Assets/Ts.vdf", kCodeT + "Sample\n*\n*\n");
+        f.world->statusText[0] = 0;
+        EXPECT_NE(f.world->LoadClanDesigns(), 0) << clan;
+        EXPECT_STREQ(f.world->statusText,
+                     clan == 'T' ? "" : World::MessageLine(World::kDesignsHeldLine));
+        VehicleDesign* made = f.world->designLibrary->AddDesign(clan);
+        std::snprintf(made->name, sizeof made->name, "%s", "NEW");
+        made->named = 1;
+        EXPECT_EQ(f.world->SaveClanDesigns(), clan == 'T' ? 1 : 0) << clan;
+    }
+    EXPECT_NE(f.directory.ReadFile("Assets/T.vdf").find("NEW"), std::string::npos);
+    EXPECT_EQ(f.directory.ReadFile("Assets/V.vdf"), damaged);
 }
 
 // A library the writer cannot fit in the file is not written and is never set aside: the file
