@@ -612,7 +612,7 @@ private:
     // The status line leaving the mode has to say (0 none), set once the new mode is entered.
     int LeaveMode(int oldMode, int newMode);
     void EnterMode(int newMode);
-    void AgePathRequests();
+    void AgePathRequests(int elapsedMs);
     // Takes every complete message waiting on the slot's link and has it executed.
     void ReceiveFromPeer(int slot);
     void RunComputerTurns();

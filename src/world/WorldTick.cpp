@@ -21,6 +21,7 @@
 #include "world/CommLink.h"
 #include "world/GameFlow.h"
 #include "world/ObjectNode.h"
+#include "world/PathRequestNode.h"
 #include "world/TeamController.h"
 #include "world/World.h"
 
@@ -148,7 +149,7 @@ int World::Tick(int nowMs) {
     if (music) music->Tick();
     PumpMouseMove();
     if (inGame == 1 && paused == 0) {
-        AgePathRequests();
+        AgePathRequests(elapsed);
         // The terrain has no animation of its own.
         PumpMouseMove();
         UpdateCellEffects(elapsed);
@@ -184,8 +185,10 @@ int World::GatherSnapshotTime(int elapsedMs) {
 // The oldest request (the last node; the list runs newest first) is dropped once it has waited
 // more than ten ticks at the front. The request behind it then starts its own count: it has
 // not waited at the front yet.
-void World::AgePathRequests() {
+void World::AgePathRequests(int elapsedMs) {
     if (pathRequests.IsEmpty()) return;
+    for (ListNode* n = pathRequests.First(); n; n = pathRequests.Next(n))
+        if (auto* request = dynamic_cast<PathRequestNode*>(n)) request->waitedMs += elapsedMs;
     if (++frontRequestAge <= kPathRequestMaxAge) return;
     delete pathRequests.Last();
     frontRequestAge = 0;
