@@ -101,14 +101,22 @@ int Sim::RequestRoute(Goal* front) {
         turnAndMove = 0;
         int flags = 7;
         int repeated = 0;
+        int pushedAside = 0;
+        const Goal* rest = nullptr;
         if (type == static_cast<int>(GoalType::Location)) {
             std::unique_ptr<Goal> popped = PopGoal();
             repeated = popped && popped->repeat == 1 ? 1 : 0;
+            pushedAside = popped ? popped->movedAside : 0;
+            rest = goals.Front();
             front = nullptr;
         } else {
             flags |= kWaypoint;
         }
         world.FollowWaypoints(this, route, flags);
+        // The route of a step aside is the step aside still: a later push replaces all of it.
+        if (pushedAside == 1)
+            for (Goal* g = goals.Front(); g && g != rest; g = goals.Next(g))
+                g->movedAside = 1;
         if (Goal* order = goals.FirstUnfinished()) {
             order->RefreshLocation();
             order->active = 1;

@@ -394,7 +394,10 @@ private:
                 }
                 if (miner && unit->GetCargo() > side.mined) side.mined = unit->GetCargo();
                 int asideGoals = 0;
-                unit->goals.ForEach([&asideGoals](Goal& goal) { asideGoals += goal.movedAside; });
+                // A routed step aside is one goal a push made and the waypoints leading to it.
+                unit->goals.ForEach([&asideGoals](Goal& goal) {
+                    asideGoals += goal.movedAside == 1 && goal.waypoint == 0 ? 1 : 0;
+                });
                 HeldSpan& aside = side.asideSpans[unit->id.serial];
                 aside.Note(out.ticks, asideGoals >= 2);
                 side.asideHeld = std::max(side.asideHeld, aside.longest);
