@@ -188,7 +188,13 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
                 goals.DropFinished();
             } else if (world.Makers().MoveBlockerAside(this, blocker, 0) == 0) {
                 const int ring = BlockersLeadBack(blocker);
-                if (ring == 2) {
+                Goal* theirs = blocker->goals.Front();
+                if (ring == 2 && theirs && theirs->movedAside == 1 && front->movedAside == 0) {
+                    // Of the two, the one already stepping aside steps aside again: the other
+                    // keeps to its errand.
+                    blocker->goals.BlockFront();
+                    world.Makers().MoveBlockerAside(this, blocker, 0);
+                } else if (ring == 2) {
                     goals.BlockFront();
                     world.Makers().MoveBlockerAside(blocker, this, 0);
                 } else if (ring > 2) {

@@ -41,6 +41,9 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         int routeAround, active, asideGoals, ownGoals;
         // Its own goals that a push made.
         int pushedGoals;
+        // Stepping aside already when it meets the friend (a routed step: a waypoint and the
+        // point): the unit, or the busy friend.
+        bool ownAside = false, theirAside = false;
     };
     const Row rows[] = {
         {"structure", &factory, kNobody, kNobody, 1, 0, 0, 1, 0},
@@ -54,6 +57,10 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         // through this unit, which waits.
         {"chain that ends", busy, kOnThird, kNobody, 0, 1, 1, 1, 0},
         {"ring it is not in", busy, kOnThird, kOnBusy, 0, 1, 1, 1, 0},
+        // A new push replaces the step aside it was on, route and all.
+        {"friend it blocks, stepping aside", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, true},
+        // The friend already stepping aside steps aside again; this one keeps to its way.
+        {"friend stepping aside blocks it", busy, kOnUnit, kNobody, 0, 1, 1, 1, 0, false, true},
     };
     int serial = 20;
     for (const Row& row : rows) {
@@ -62,6 +69,13 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         busy->blockingSim = ids[row.busyWaits];
         third->blockingSim = ids[row.thirdWaits];
         sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, far, 0, 1, 1));
+        auto aside = [](GameObject& o, int waypoint) {
+            o.goals.PushFront(std::make_unique<LocationGoal>(o.id, Point(420, 520), 0, 1, 1));
+            o.goals.Front()->movedAside = 1;
+            o.goals.Front()->waypoint = waypoint;
+        };
+        if (row.ownAside) aside(*sim, 0), aside(*sim, 1);
+        if (row.theirAside) busy->goals.Front()->movedAside = 1;
         sim->goals.Front()->active = 1;
         world.refusePlacement = 1;
         world.placementBlocker = row.blocker;
@@ -89,7 +103,10 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
             row.blocker->goals.ForEach([&](Goal& g) { ++aside, marked += g.movedAside; });
             // The busy friend keeps its one goal; the idle one was sent aside.
             EXPECT_EQ(aside, row.asideGoals) << row.name;
-            EXPECT_EQ(marked, row.blocker == idle ? 1 : 0) << row.name;
+            EXPECT_EQ(marked, row.blocker == idle || row.theirAside ? 1 : 0) << row.name;
+            if (row.theirAside) {
+                EXPECT_NE(busy->goals.Front()->GetLocation(), at) << row.name;
+            }
         }
     }
 }
