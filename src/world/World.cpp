@@ -167,6 +167,8 @@ int World::NewGame() {
     inGame = 0;
     pauseLocked = networkGame ? 1 : 0;
     frontRequestAge = 0;
+    frontRequest = SimId();
+    droppedRequestWaits.clear();
     pathSearchesThisTick = 0;
     nextSerial = 1;
     for (auto& stats : teamStats)
