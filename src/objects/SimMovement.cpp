@@ -190,10 +190,10 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
                 const int ring = BlockersLeadBack(blocker);
                 Goal* theirs = blocker->goals.Front();
                 if (ring == 2 && theirs && theirs->movedAside == 1 && front->movedAside == 0) {
-                    // Of the two, the one already stepping aside steps aside again: the other
-                    // keeps to its errand.
-                    blocker->goals.BlockFront();
-                    world.Makers().MoveBlockerAside(this, blocker, 0);
+                    // Of the two, the one already stepping aside steps aside again, when its own
+                    // step is refused: this one keeps to its errand and waits. Pushed again at
+                    // each of this one's steps, it never had the time to take one.
+                    waiting = 1;
                 } else if (ring == 2) {
                     goals.BlockFront();
                     world.Makers().MoveBlockerAside(blocker, this, 0);

@@ -59,7 +59,7 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         {"ring it is not in", busy, kOnThird, kOnBusy, 0, 1, 1, 1, 0},
         // A new push replaces the step aside it was on, route and all.
         {"friend it blocks, stepping aside", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, true},
-        // The friend already stepping aside steps aside again; this one keeps to its way.
+        // The friend already stepping aside steps aside again at its own step; this one waits.
         {"friend stepping aside blocks it", busy, kOnUnit, kNobody, 0, 1, 1, 1, 0, false, true},
     };
     int serial = 20;
@@ -105,7 +105,9 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
             EXPECT_EQ(aside, row.asideGoals) << row.name;
             EXPECT_EQ(marked, row.blocker == idle || row.theirAside ? 1 : 0) << row.name;
             if (row.theirAside) {
-                EXPECT_NE(busy->goals.Front()->GetLocation(), at) << row.name;
+                EXPECT_EQ(busy->goals.Front()->GetLocation(), at) << row.name;
+                EXPECT_EQ(busy->goals.IsFrontBlocked(), 0) << row.name;
+                EXPECT_EQ(sim->waiting, 1) << row.name;
             }
         }
     }
