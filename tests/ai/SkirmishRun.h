@@ -225,6 +225,19 @@ public:
             if (packLand >= 0 && fs::is_regular_file(fs::symlink_status(into))) fs::remove(into);
             if (!fs::exists(into)) fs::create_symlink(entry.path(), into);
         }
+        // A pack land's tile set may live on a volume: seen from the asset directory too.
+        const fs::path volumes = madeAssets.parent_path() / "volumes";
+        if (packLand >= 0 && fs::is_directory(volumes)) {
+            for (const auto& volume : fs::directory_iterator(volumes)) {
+                const fs::path data = volume.path() / "Assets" / "Data";
+                if (!fs::is_directory(data)) continue;
+                for (const auto& entry : fs::directory_iterator(data)) {
+                    const fs::path into = here / entry.path().filename();
+                    if (entry.path().extension() == ".tls" && !fs::exists(into))
+                        fs::create_symlink(entry.path(), into);
+                }
+            }
+        }
         world = std::make_unique<World>();
         world->localDir = files.Path();
         world->dataDir = files.Path();

@@ -6,6 +6,7 @@
 
 #include "core/PtrNode.h"
 #include "map/RoutePoints.h"
+#include "world/PathRequestNode.h"
 #include "world/RegistryTestFixture.h"
 #include "world/SimIdNode.h"
 
@@ -183,6 +184,23 @@ TEST_F(PathRequestTest, ARequestWaitingPastTheBoundGoesAheadOfNewerOnesOfAnyPrio
         world.pathRequests.DeleteAll();
         world.droppedRequestWaits.clear();
     }
+    // Exactly at the bound a request is not overdue yet; of equal overdue waits the one nearer
+    // the head goes first.
+    TestObject* a = land.AddUnit(2, serial++, 10, 2);
+    TestObject* b = land.AddUnit(2, serial++, 10, 6);
+    world.QueuePathRequest(a);
+    world.QueuePathRequest(b);
+    auto* older = dynamic_cast<PathRequestNode*>(world.pathRequests.First());
+    ASSERT_NE(older, nullptr);
+    older->waitedMs = World::kPathWaitBoundMs;
+    EXPECT_EQ(world.PathRequestHead()->id, b->id);
+    static_cast<PathRequestNode*>(world.pathRequests.Last())->waitedMs =
+        World::kPathWaitBoundMs + 1;
+    older->waitedMs = World::kPathWaitBoundMs + 1;
+    EXPECT_EQ(world.PathRequestHead()->id, b->id);
+    older->waitedMs = World::kPathWaitBoundMs + 2;
+    EXPECT_EQ(world.PathRequestHead()->id, a->id);
+    world.pathRequests.DeleteAll();
 }
 
 // Points are offsets from the unit; flags of -1 are not pinned. A unit on the first waypoint
