@@ -199,10 +199,51 @@ void SquadPoolManager::SendRepairers(std::vector<GameObject*>& idle, GameObject&
     }
 }
 
+// Where the factory's product rolls out to, from the factory, and the square it takes there.
+constexpr int kRollOutX = -128;
+constexpr int kRollOutY = 128;
+constexpr int kRollOutSquare = 128;
+
+// A departure from the placement rule of the pool direction: an area is not buildable either
+// where it covers a cell under the square the own factory's product rolls out to, or a cell on
+// the straight line from the factory's door to it. A structure unit deployed there holds every
+// product in the factory; undeployed because it is in the way, it was deployed again where it
+// stood.
+bool SquadPoolManager::HoldsFactoryDoor(const Rect& area) {
+    World& world = *TheWorld();
+    GameObject* factory = owner.Factory();
+    TerrainMap* map = world.terrain.get();
+    if (!factory || !map) return false;
+    int top = 0, left = 0, bottom = 0, right = 0;
+    map->PixelToCell(area.origin, top, left);
+    map->PixelToCell(area.BottomRight(), bottom, right);
+    auto covers = [&](const Point& p) {
+        int row = 0, column = 0;
+        map->PixelToCell(p, row, column);
+        return row >= top && row <= bottom && column >= left && column <= right;
+    };
+    const Point door = factory->GetPosition();
+    const Point rollOut = door + Point(kRollOutX, kRollOutY);
+    const Rect square(rollOut, Size(kRollOutSquare, kRollOutSquare), 'c');
+    int squareTop = 0, squareLeft = 0, squareBottom = 0, squareRight = 0;
+    map->PixelToCell(square.origin, squareTop, squareLeft);
+    map->PixelToCell(square.BottomRight(), squareBottom, squareRight);
+    if (squareTop <= bottom && squareBottom >= top && squareLeft <= right && squareRight >= left)
+        return true;
+    // Every cell the line passes: steps shorter than half a cell.
+    constexpr int kSteps = 32;
+    for (int i = 0; i <= kSteps; ++i) {
+        const Point p(door.x + (rollOut.x - door.x) * i / kSteps,
+                      door.y + (rollOut.y - door.y) * i / kSteps);
+        if (covers(p)) return true;
+    }
+    return false;
+}
+
 bool SquadPoolManager::PlaceStructure(GameObject& unit) {
     World& world = *TheWorld();
     const Rect footprint = unit.GetFootprint();
-    if (world.IsAreaBuildable(footprint)) {
+    if (world.IsAreaBuildable(footprint) && !HoldsFactoryDoor(footprint)) {
         unit.DeployNow();
         return true;
     }
@@ -223,7 +264,7 @@ bool SquadPoolManager::PlaceStructure(GameObject& unit) {
                 const Point centre = map->CellCenter(r, c);
                 Rect placed(centre, footprint.extent);
                 placed.CentreOn();
-                if (!world.IsAreaBuildable(placed)) continue;
+                if (!world.IsAreaBuildable(placed) || HoldsFactoryDoor(placed)) continue;
                 if (owner.rallyPoint == unit.GetPosition()) owner.rallyPoint = centre;
                 unit.ExecuteOrder(1, kMoveFlags, centre, SimId(), 0);
                 return true;

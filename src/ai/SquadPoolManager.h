@@ -12,6 +12,7 @@
 
 #include "ai/AIManager.h"
 #include "core/Point.h"
+#include "core/Rect.h"
 #include "core/Timer.h"
 
 class DesignRules;
@@ -81,4 +82,6 @@ private:
     void SendRepairers(std::vector<GameObject*>& idle, GameObject& factory);
     // Finds a buildable place for a structure unit and sends it there (or deploys it).
     bool PlaceStructure(GameObject& unit);
+    // The area covers a cell of the own factory's way out.
+    bool HoldsFactoryDoor(const Rect& area);
 };

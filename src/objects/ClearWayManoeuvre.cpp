@@ -61,7 +61,12 @@ int MoveBlockerAside(GameObject* self, GameObject* other, int distance) {
             other->GetPosition() + Point(static_cast<int>(std::floor(d * std::cos(a) + 0.5)),
                                          static_cast<int>(std::floor(d * std::sin(a) + 0.5)));
         other->ExecuteOrder(manoeuvre::kStopGuarding, 0, to, SimId(), 0);
+        // One step aside at a time: a push replaces the one still queued rather than adding to
+        // it, so a unit pushed by friend after friend steps aside once and takes up its errand.
+        other->goals.RemovePushedAside();
+        const Goal* before = other->goals.Front();
         other->ExecuteOrder(manoeuvre::kMove, kAsideFlags, to, SimId(), 0);
+        if (Goal* aside = other->goals.Front(); aside && aside != before) aside->movedAside = 1;
         return 1;
     }
     // 4.

@@ -80,4 +80,7 @@ public:
     // A route to the goal has been requested.
     int32_t active = 0;
     int32_t retried = 0;
+    // Made by a push that asked the owner out of a friend's way. Kept only while the game runs:
+    // the goal queue is not saved, and peers are sent the goal without it.
+    int32_t movedAside = 0;
 };

@@ -77,6 +77,21 @@ void GoalQueue::RemoveUpToTarget(const GameObject* object) {
     }
 }
 
+int GoalQueue::RemovePushedAside() {
+    int removed = 0;
+    std::unique_ptr<Node>* link = &head;
+    while (*link) {
+        if ((*link)->goal->movedAside != 1) {
+            link = &(*link)->next;
+            continue;
+        }
+        std::unique_ptr<Node> node = std::move(*link);
+        *link = std::move(node->next);
+        ++removed;
+    }
+    return removed;
+}
+
 void GoalQueue::BlockFront() {
     if (head) head->blocked = 1;
 }

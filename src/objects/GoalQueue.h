@@ -30,6 +30,8 @@ public:
     void DropFinished();
     // Deletes goals from the front up to and including the last one aimed at the object.
     void RemoveUpToTarget(const GameObject* object);
+    // Deletes every goal a push made (a step aside and the route leading to it); the count.
+    int RemovePushedAside();
     void BlockFront();
     void UnblockFront();
     int IsEmpty() const { return head ? 0 : 1; }

@@ -101,14 +101,22 @@ int Sim::RequestRoute(Goal* front) {
         turnAndMove = 0;
         int flags = 7;
         int repeated = 0;
+        int pushedAside = 0;
+        const Goal* rest = nullptr;
         if (type == static_cast<int>(GoalType::Location)) {
             std::unique_ptr<Goal> popped = PopGoal();
             repeated = popped && popped->repeat == 1 ? 1 : 0;
+            pushedAside = popped ? popped->movedAside : 0;
+            rest = goals.Front();
             front = nullptr;
         } else {
             flags |= kWaypoint;
         }
         world.FollowWaypoints(this, route, flags);
+        // The route of a step aside is the step aside still: a later push replaces all of it.
+        if (pushedAside == 1)
+            for (Goal* g = goals.Front(); g && g != rest; g = goals.Next(g))
+                g->movedAside = 1;
         if (Goal* order = goals.FirstUnfinished()) {
             order->RefreshLocation();
             order->active = 1;
@@ -180,7 +188,13 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
                 goals.DropFinished();
             } else if (world.Makers().MoveBlockerAside(this, blocker, 0) == 0) {
                 const int ring = BlockersLeadBack(blocker);
-                if (ring == 2) {
+                Goal* theirs = blocker->goals.Front();
+                if (ring == 2 && theirs && theirs->movedAside == 1 && front->movedAside == 0) {
+                    // Of the two, the one already stepping aside steps aside again, when its own
+                    // step is refused: this one keeps to its errand and waits. Pushed again at
+                    // each of this one's steps, it never had the time to take one.
+                    waiting = 1;
+                } else if (ring == 2) {
                     goals.BlockFront();
                     world.Makers().MoveBlockerAside(blocker, this, 0);
                 } else if (ring > 2) {

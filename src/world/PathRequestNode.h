@@ -13,6 +13,9 @@ public:
                     std::unordered_multimap<int64_t, SimIdNode*>& index);
     ~PathRequestNode() override;
 
+    // Game time spent in the queue, counted by the tick.
+    int32_t waitedMs = 0;
+
     static int64_t KeyOf(const SimId& id) {
         return (static_cast<int64_t>(id.team) << 32) | static_cast<uint32_t>(id.serial);
     }

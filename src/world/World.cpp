@@ -170,6 +170,8 @@ int World::NewGame() {
     pauseLocked = networkGame ? 1 : 0;
     ForgetPauses();
     frontRequestAge = 0;
+    frontRequest = SimId();
+    droppedRequestWaits.clear();
     pathSearchesThisTick = 0;
     nextSerial = 1;
     for (auto& stats : teamStats)

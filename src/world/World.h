@@ -9,6 +9,7 @@
 // designs), GameModes.cpp (the mode switch), WorldTick.cpp (the tick) and AssetStartup.cpp
 // (asset start-up and shut-down).
 #include <cstdint>
+#include <map>
 #include <memory>
 #include <string>
 #include <unordered_map>
@@ -38,6 +39,7 @@ class MissionStats;
 class MusicPlayer;
 class PaletteCycler;
 class PathGrid;
+class PathRequestNode;
 class SavedGameIndex;
 class SetupScreen;
 class Scenario;
@@ -331,6 +333,16 @@ public:
     // Whether the id waits in the queue under that priority; a request under another priority
     // is dropped (as FindPathRequest does, without counting places).
     int HasPathRequest(const SimId& id, int priority);
+    // The request served next: the one that has waited longest once any has waited longer than
+    // kPathWaitBoundMs, else the last node.
+    SimIdNode* PathRequestHead();
+    // Each tick of play: every request waits the tick's time; a front request not asked for is
+    // dropped.
+    void AgePathRequests(int elapsedMs);
+    // Past this wait a request goes ahead of every request that has waited less, whatever the
+    // priorities (flagged requests wait their turn among the overdue too): with new requests
+    // every tick, priority and newest first alone never reach an old one.
+    static constexpr int32_t kPathWaitBoundMs = 3000;
 
     // --- WorldUpdate.cpp: the per-tick update and the death pass.
     void UpdateObjects(int elapsedMs);
@@ -654,6 +666,12 @@ public:
     int32_t designFileHeld[2] = {0, 0};
     int32_t& DesignFileHeld(char clan) { return designFileHeld[clan == 'T' ? 1 : 0]; }
     int32_t frontRequestAge = 0;
+    // The request frontRequestAge counts for.
+    SimId frontRequest;
+    // What a request dropped at the front had waited, by the id's key (PathRequestNode::KeyOf):
+    // queued again it keeps that wait, so a unit dropped while its route timer ran is not sent to
+    // the back each time. Forgotten once the unit is served or gone.
+    std::map<int64_t, int32_t> droppedRequestWaits;
     int32_t pathSearchesThisTick = 0;
     // Placements recount an object's whole sight (removed, then added) instead of moving it:
     // the old way, kept as the measure the tick benchmark and the sight tests compare with.
@@ -680,7 +698,8 @@ private:
     // The status line leaving the mode has to say (0 none), set once the new mode is entered.
     int LeaveMode(int oldMode, int newMode);
     void EnterMode(int newMode);
-    void AgePathRequests();
+    // A request for the id, with the wait it kept when it was last dropped.
+    PathRequestNode* NewPathRequest(const SimId& id, int priority);
     // Takes every complete message waiting on the slot's link and has it executed.
     void ReceiveFromPeer(int slot);
     // Makes this machine run the team's objects (taken, 1) or leave them to their new taker (0):

@@ -33,11 +33,30 @@ int Sign(int v) {
     return (v > 0) - (v < 0);
 }
 
-SimIdNode* Head(NodeList& queue) {
-    return static_cast<SimIdNode*>(queue.Last());
+}  // namespace
+
+SimIdNode* World::PathRequestHead() {
+    auto* head = static_cast<SimIdNode*>(pathRequests.Last());
+    PathRequestNode* oldest = nullptr;
+    // Of equal waits the one nearer the head.
+    for (ListNode* n = head; n; n = pathRequests.Prev(n)) {
+        auto* request = dynamic_cast<PathRequestNode*>(n);
+        if (request && request->waitedMs > kPathWaitBoundMs &&
+            (!oldest || request->waitedMs > oldest->waitedMs))
+            oldest = request;
+    }
+    return oldest ? oldest : head;
 }
 
-}  // namespace
+PathRequestNode* World::NewPathRequest(const SimId& id, int priority) {
+    auto* request = new PathRequestNode(id, priority, pathRequestIndex);
+    if (auto dropped = droppedRequestWaits.find(PathRequestNode::KeyOf(id));
+        dropped != droppedRequestWaits.end()) {
+        request->waitedMs = dropped->second;
+        droppedRequestWaits.erase(dropped);
+    }
+    return request;
+}
 
 int World::PathPriority(GameObject* object) {
     if (object->pathPriority == 1) return kFlaggedPriority;
@@ -49,33 +68,34 @@ void World::QueuePathRequest(GameObject* object) {
     frontRequestAge = 0;
     if (object->pathPriority == 1) {
         // The last node is the head: a flagged unit goes first.
-        pathRequests.PushBack(new PathRequestNode(object->id, 0, pathRequestIndex));
+        pathRequests.PushBack(NewPathRequest(object->id, 0));
         return;
     }
     const int key = object->GetTeam() == LocalTeam() ? kLocalPriority : 0;
-    pathRequests.InsertSorted(new PathRequestNode(object->id, key, pathRequestIndex), 1);
+    pathRequests.InsertSorted(NewPathRequest(object->id, key), 1);
 }
 
 int World::TakePathTurn(GameObject* object) {
     if (!object) return 0;
     int turn = 0;
     if (pathSearchesThisTick == 0) {
-        SimIdNode* head = Head(pathRequests);
+        SimIdNode* head = PathRequestHead();
         while (head && !FindObject(head->id)) {
             delete head;
-            head = Head(pathRequests);
+            head = PathRequestHead();
         }
         if (!head || head->id == object->id) {
             delete head;
             turn = 1;
             frontRequestAge = 0;
+            droppedRequestWaits.erase(PathRequestNode::KeyOf(object->id));
             ++pathSearchesThisTick;
         }
     }
     const int priority = PathPriority(object);
     // Waiting again: behind those of its priority that were already waiting.
     if (turn == 0 && HasPathRequest(object->id, priority) == 0)
-        pathRequests.InsertSorted(new PathRequestNode(object->id, priority, pathRequestIndex), 0);
+        pathRequests.InsertSorted(NewPathRequest(object->id, priority), 0);
     return turn;
 }
 

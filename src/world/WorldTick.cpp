@@ -21,6 +21,7 @@
 #include "world/CommLink.h"
 #include "world/GameFlow.h"
 #include "world/ObjectNode.h"
+#include "world/PathRequestNode.h"
 #include "world/TeamController.h"
 #include "world/World.h"
 
@@ -145,7 +146,7 @@ int World::Tick(int nowMs) {
     if (music) music->Tick();
     PumpMouseMove();
     if (inGame == 1 && paused == 0) {
-        AgePathRequests();
+        AgePathRequests(elapsed);
         // The terrain has no animation of its own.
         PumpMouseMove();
         UpdateCellEffects(elapsed);
@@ -178,13 +179,28 @@ int World::GatherSnapshotTime(int elapsedMs) {
     return 1;
 }
 
-// The oldest request (the last node; the list runs newest first) is dropped once it has waited
-// more than ten ticks at the front. The request behind it then starts its own count: it has
-// not waited at the front yet.
-void World::AgePathRequests() {
+// The request at the front (the last node, the list running newest first, unless one is
+// overdue) is dropped once it has waited more than ten ticks there: its unit did not ask for its
+// turn. The request behind it then starts its own count. A dropped request keeps what it had
+// waited for when its unit queues again.
+void World::AgePathRequests(int elapsedMs) {
     if (pathRequests.IsEmpty()) return;
+    for (ListNode* n = pathRequests.First(); n; n = pathRequests.Next(n))
+        if (auto* request = dynamic_cast<PathRequestNode*>(n)) request->waitedMs += elapsedMs;
+    SimIdNode* head = PathRequestHead();
+    if (head->id != frontRequest) {
+        frontRequest = head->id;
+        frontRequestAge = 0;
+    }
     if (++frontRequestAge <= kPathRequestMaxAge) return;
-    delete pathRequests.Last();
+    for (auto it = droppedRequestWaits.begin(); it != droppedRequestWaits.end();)
+        it = FindObject(SimId(static_cast<int32_t>(it->first >> 32),
+                              static_cast<int32_t>(it->first & 0xFFFFFFFF)))
+                 ? std::next(it)
+                 : droppedRequestWaits.erase(it);
+    if (auto* request = dynamic_cast<PathRequestNode*>(head))
+        droppedRequestWaits[PathRequestNode::KeyOf(request->id)] = request->waitedMs;
+    delete head;
     frontRequestAge = 0;
 }
 

@@ -2,7 +2,9 @@
 // just short of the dock, each sent aside into the next one's way round a ring, so
 // that none of them can step and none is idle or blocked for the usual rules to move it. The
 // miner gets its ore home within a minute, whether its team has a computer player or none (a
-// human player's, where no controller hears that a unit is held up).
+// human player's, where no controller hears that a unit is held up). Friends passing across a
+// unit's way push it aside at most one step at a time, and it still gets where it was going.
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -59,6 +61,13 @@ struct Unit {
     Point aside;  // where it was sent aside to, from the dock; (0, 0): no such order
     int cargo;
 };
+
+// The push goals a unit holds: one a push made, whatever waypoints lead to it.
+int PushesHeld(const GameObject& unit) {
+    int held = 0;
+    unit.goals.ForEach([&held](Goal& g) { held += g.movedAside == 1 && g.waypoint == 0; });
+    return held;
+}
 
 TEST_F(DockJam, LoadedMinerDeliversWithinAMinuteWithAndWithoutAController) {
     // As the seed-9002 game stood: each scavenger's step aside is refused by the next one.
@@ -124,11 +133,15 @@ TEST_F(DockJam, LoadedMinerDeliversWithinAMinuteWithAndWithoutAController) {
         int deliveredAt = -1;
         double deliveredFrom = 0;
         int heldBehindFriend = 0;
+        int mostPushes = 0;
         for (int second = 1; second <= kWithinSeconds && deliveredAt < 0; ++second) {
             run.Run(1, false);
             SimId blocker;
             miner.GetBlockingSim(blocker);
             heldBehindFriend += !blocker.IsNull() && blocker.team == kTeam ? 1 : 0;
+            // Pushed round the ring again and again, each unit holds one step aside at most.
+            for (Sim* s : placed)
+                mostPushes = std::max(mostPushes, PushesHeld(*s));
             if (miner.GetCargo() == 0) {
                 deliveredAt = second;
                 deliveredFrom = Vector(miner.GetPosition() - dock).magnitude;
@@ -140,10 +153,104 @@ TEST_F(DockJam, LoadedMinerDeliversWithinAMinuteWithAndWithoutAController) {
         EXPECT_EQ(miner.GetCargo(), 0);
         EXPECT_LE(deliveredFrom, 32.0) << "delivered away from the dock";
         EXPECT_GT(heldBehindFriend, 0) << "the scene never held the miner up";
+        EXPECT_EQ(mostPushes, 1) << "pushes piled up, or nobody was pushed";
         int moved = 0;
         for (size_t i = 1; i < placed.size(); ++i)
             moved += placed[i]->GetPosition() != dock + units[i].at ? 1 : 0;
         EXPECT_GE(moved, 3) << "the ring of scavengers did not break up";
+    }
+}
+
+// A team without a controller (nothing but the scene moves its units) and friends that cross
+// the way of the unit under test, back and forth, every few seconds. The unit holds at most one
+// step aside at any tick and gets where it was sent: a loaded, damaged miner to the repairer's
+// dock (where its trip ends; the repair is another matter); one of two friends sent face to face
+// along one line to where the other stands.
+TEST_F(DockJam, FriendsCrossingAUnitsWayPushItAsideOnceAtATime) {
+    struct Scene {
+        const char* name;
+        const char* design;
+        Point from, to;  // from the factory
+        bool toRepairer;
+        Point oncoming;  // a friend sent the other way along the line; (0, 0): none
+        int crossers;    // friends crossing the line between the two ends
+        int withinSeconds;
+    };
+    const Scene scenes[] = {
+        {"miner to its repairer", "Miner", Point(-220, 200), Point(200, 200), true, Point(), 3, 90},
+        {"two face to face", "Miner", Point(-220, 200), Point(200, 200), false, Point(200, 200), 0,
+         60},
+        {"face to face, friends crossing", "Scavenger", Point(-220, 200), Point(200, 200), false,
+         Point(200, 200), 2, 90},
+    };
+    for (const Scene& scene : scenes) {
+        SCOPED_TRACE(scene.name);
+        skirmish::SkirmishRun run(Local(), 9002u, 1, 2, nullptr, 'V', true);
+        ASSERT_EQ(run.Start(), 1);
+        World& world = run.GetWorld();
+        GameObject* factory = world.TeamFactory(kTeam);
+        ASSERT_NE(factory, nullptr);
+        factory->SetOwner(nullptr);
+        world.SetTeamController(kTeam, nullptr);
+        run.Run(5, false);
+        const Point base = factory->GetPosition();
+        auto spawn = [&](const char* name, const Point& at) {
+            std::unique_ptr<VehicleDesign> design = Design(name);
+            EXPECT_TRUE(design) << name;
+            return design ? SpawnSim(design, world.NewSimId(kTeam), base + at, 1) : nullptr;
+        };
+        Sim* unit = spawn(scene.design, scene.from);
+        ASSERT_NE(unit, nullptr);
+        Sim* repairer = scene.toRepairer ? spawn("Repair Crawler", scene.to) : nullptr;
+        Sim* oncoming = scene.oncoming != Point() ? spawn(scene.design, scene.oncoming) : nullptr;
+        std::vector<Sim*> crossers;
+        for (int i = 0; i < scene.crossers; ++i) {
+            const int x =
+                scene.from.x + (scene.to.x - scene.from.x) * (i + 1) / (scene.crossers + 1);
+            crossers.push_back(spawn("Scavenger", Point(x, scene.from.y - 110)));
+            ASSERT_NE(crossers.back(), nullptr);
+        }
+        Point dock;  // where the repairer takes the unit in
+        if (repairer) {
+            unit->AddCargo(kFullLoad);
+            unit->damage.SetValue(unit->damage.Max() / 2);
+            unit->ExecuteOrder(Sim::kOrderRepair, 0, Point(), repairer->id, 0);
+            unit->goals.ForEach([&](Goal& g) {
+                if (g.IsRepair() == 1) dock = repairer->GetPosition() + g.StoredFields().point;
+            });
+            ASSERT_NE(dock, Point()) << "no repair goal";
+        } else {
+            unit->ExecuteOrder(Sim::kOrderMove, 0, base + scene.to, SimId(), 0);
+            oncoming->ExecuteOrder(Sim::kOrderMove, 0, base + scene.from, SimId(), 0);
+        }
+        int mostHeld = 0;
+        int arrivedAt = -1;
+        for (int tick = 1; tick <= scene.withinSeconds * 1000 / skirmish::kStepMs && arrivedAt < 0;
+             ++tick) {
+            // Every three seconds the crossers turn about, across the unit's line.
+            if (tick % (3000 / skirmish::kStepMs) == 1) {
+                const int side = tick / (3000 / skirmish::kStepMs) % 2 == 0 ? 110 : -110;
+                for (Sim* c : crossers)
+                    c->ExecuteOrder(Sim::kOrderMove, 0,
+                                    Point(c->GetPosition().x, base.y + scene.from.y + side),
+                                    SimId(), 0);
+            }
+            run.Clock().Advance(skirmish::kStepMs);
+            world.Tick(static_cast<int>(winx_timeGetTime()));
+            mostHeld = std::max(mostHeld, PushesHeld(*unit));
+            const Point goal = repairer ? dock : base + scene.to;
+            const bool there = Vector(unit->GetPosition() - goal).magnitude <= 32.0;
+            if (there) arrivedAt = tick;
+        }
+        std::printf("%s: there after %d ticks, at most %d steps aside held\n", scene.name,
+                    arrivedAt, mostHeld);
+        EXPECT_NE(arrivedAt, -1) << "still at " << unit->GetPosition().x - base.x << ", "
+                                 << unit->GetPosition().y - base.y;
+        EXPECT_LE(mostHeld, 1);
+        if (oncoming) {
+            EXPECT_GT(Vector(oncoming->GetPosition() - (base + scene.oncoming)).magnitude, 32.0)
+                << "the oncoming friend never got past";
+        }
     }
 }
 

@@ -23,6 +23,7 @@
 #include "core/Random.h"
 #include "core/Settings.h"
 #include "core/StringTable.h"
+#include "objects/FactoryBuilding.h"
 #include "objects/FactoryProduction.h"
 #include "objects/GameObject.h"
 #include "objects/SimFactory.h"
@@ -30,6 +31,7 @@
 #include "platform/Clock.h"
 #include "support/FakeClock.h"
 #include "world/ObjectNode.h"
+#include "world/PathRequestNode.h"
 #include "world/Scenario.h"
 #include "world/WanderingUnit.h"
 #include "world/World.h"
@@ -135,6 +137,21 @@ struct StillSpan {
     }
 };
 
+// The longest run of samples, in ticks, in which a condition held.
+struct HeldSpan {
+    int longest = 0;
+    int from = -1;
+
+    void Note(int tick, bool holds) {
+        if (!holds) {
+            from = -1;
+            return;
+        }
+        if (from < 0) from = tick;
+        longest = std::max(longest, tick - from);
+    }
+};
+
 struct Side {
     std::set<int32_t> born;
     int minersBorn = 0;
@@ -165,6 +182,17 @@ struct Side {
     StillSpan still;
     StillSpan stillWithMiner;
     StillSpan stillHeld;
+    // What keeps a unit standing for causes of its own side: the longest any one unit held two
+    // or more move-aside goals (ticks), the longest a path request of the side waited (game ms),
+    // the longest a finished product stood at the door (production state 3) and the longest it
+    // did so while a unit of the side stood on the roll-out square, and the longest span with a
+    // miner alive and no delivery (ticks).
+    int asideHeld = 0;
+    std::map<int32_t, HeldSpan> asideSpans;
+    int pathWaitMs = 0;
+    HeldSpan atDoor;
+    HeldSpan atDoorHeld;
+    HeldSpan noDelivery;
 };
 
 struct Outcome {
@@ -181,17 +209,34 @@ public:
     // The local team plays the local clan, its opponent the other. With presetTargets each
     // side's target team is set to the other before its set-up, as a players record's P does:
     // otherwise neither side ever chooses one, for both factories have a controller.
+    // A pack land (a row of the made land pack, 0 .. 3 the skirmish lands) is played instead of
+    // a generated one when given.
     SkirmishRun(const std::filesystem::path& madeAssets, uint32_t seed, int localLevel,
                 int opponentLevel, AiTiming* timing = nullptr, char localClan = 'V',
-                bool presetTargets = false)
-        : seed(seed), timing(timing), localClan(localClan) {
-        files.WriteLand(SkirmishLand(seed));
-        // The land fixture's directory is the asset directory: the made set is seen through it.
+                bool presetTargets = false, int packLand = -1)
+        : seed(seed), timing(timing), localClan(localClan), packLand(packLand) {
+        if (packLand < 0) files.WriteLand(SkirmishLand(seed));
+        // The land fixture's directory is the asset directory: the made set is seen through it
+        // (wholly for a pack land, whose palette and blend rows the fixture's packs lack).
         namespace fs = std::filesystem;
         const fs::path here = files.Path();
         for (const auto& entry : fs::directory_iterator(madeAssets)) {
             const fs::path into = here / entry.path().filename();
+            if (packLand >= 0 && fs::is_regular_file(fs::symlink_status(into))) fs::remove(into);
             if (!fs::exists(into)) fs::create_symlink(entry.path(), into);
+        }
+        // A pack land's tile set may live on a volume: seen from the asset directory too.
+        const fs::path volumes = madeAssets.parent_path() / "volumes";
+        if (packLand >= 0 && fs::is_directory(volumes)) {
+            for (const auto& volume : fs::directory_iterator(volumes)) {
+                const fs::path data = volume.path() / "Assets" / "Data";
+                if (!fs::is_directory(data)) continue;
+                for (const auto& entry : fs::directory_iterator(data)) {
+                    const fs::path into = here / entry.path().filename();
+                    if (entry.path().extension() == ".tls" && !fs::exists(into))
+                        fs::create_symlink(entry.path(), into);
+                }
+            }
         }
         world = std::make_unique<World>();
         world->localDir = files.Path();
@@ -239,6 +284,7 @@ public:
         scenario->localTeam = kLocalTeam;
         scenario->clanLetter = localClan;
         scenario->artifacts = 0;
+        if (packLand >= 0) scenario->landNumber = packLand;
         // As the set-up screen does: every team to a start point of its own.
         scenario->ShuffleStartOrder();
         savedAutoPlay = autoPlayFlag;
@@ -346,6 +392,7 @@ private:
             Side& side = out.sides[team];
             std::set<int32_t> alive;
             bool minerAlive = false;
+            bool delivered = false;
             NodeList& list = world->sims[team];
             for (ListNode* n = list.First(); n; n = list.Next(n)) {
                 GameObject* unit = static_cast<ObjectNode*>(n)->Object();
@@ -359,9 +406,18 @@ private:
                     if (side.firstMinerTick == 0) side.firstMinerTick = out.ticks;
                 }
                 if (miner && unit->GetCargo() > side.mined) side.mined = unit->GetCargo();
+                int asideGoals = 0;
+                // A routed step aside is one goal a push made and the waypoints leading to it.
+                unit->goals.ForEach([&asideGoals](Goal& goal) {
+                    asideGoals += goal.movedAside == 1 && goal.waypoint == 0 ? 1 : 0;
+                });
+                HeldSpan& aside = side.asideSpans[unit->id.serial];
+                aside.Note(out.ticks, asideGoals >= 2);
+                side.asideHeld = std::max(side.asideHeld, aside.longest);
                 if (miner) {
                     int& load = side.loads[unit->id.serial];
                     if (unit->GetCargo() < load) {
+                        delivered = true;
                         side.unloaded += load - unit->GetCargo();
                         if (side.firstUnloadTick == 0) side.firstUnloadTick = out.ticks;
                     }
@@ -369,12 +425,22 @@ private:
                 }
             }
             side.lost = static_cast<int>(side.born.size() - alive.size());
+            for (auto it = side.asideSpans.begin(); it != side.asideSpans.end();)
+                it = alive.count(it->first) ? std::next(it) : side.asideSpans.erase(it);
+            side.noDelivery.Note(out.ticks, minerAlive && !delivered);
+            for (ListNode* n = world->pathRequests.First(); n; n = world->pathRequests.Next(n))
+                if (auto* request = dynamic_cast<PathRequestNode*>(n);
+                    request && request->id.team == team)
+                    side.pathWaitMs = std::max(side.pathWaitMs, request->waitedMs);
             GameObject* factory = world->TeamFactory(team);
             side.factoryAlive = factory && !factory->IsDestroyed() ? 1 : 0;
             if (!side.factoryAlive) continue;
             side.still.Note(out.ticks, factory->GetCargo(), fieldOre > 0);
             side.stillWithMiner.Note(out.ticks, factory->GetCargo(), fieldOre > 0 && minerAlive);
             FactoryProduction* production = AsFactoryProduction(factory);
+            const bool atDoor = production && production->ProductionState() == 3;
+            side.atDoor.Note(out.ticks, atDoor);
+            side.atDoorHeld.Note(out.ticks, atDoor && OwnUnitOnRollOut(team, *factory));
             side.stillHeld.Note(
                 out.ticks, factory->GetCargo(),
                 fieldOre > 0 && minerAlive && HoldsUnpaidJob(team, factory, production));
@@ -384,6 +450,20 @@ private:
                 side.depositLeast = std::min(side.depositLeast, deposit->GetStored());
             }
         }
+    }
+
+    // A unit of the team stands on the square its factory's product rolls out to.
+    bool OwnUnitOnRollOut(int team, GameObject& factory) {
+        constexpr int kSquare = 128;
+        const Rect square(factory.GetPosition() + FactoryBuilding::kRollOutOffset,
+                          Size(kSquare, kSquare), 'c');
+        NodeList& list = world->sims[team];
+        for (ListNode* n = list.First(); n; n = list.Next(n)) {
+            GameObject* unit = static_cast<ObjectNode*>(n)->Object();
+            if (unit && !unit->IsDestroyed() && unit->GetBounds().Intersect(square) != Rect())
+                return true;
+        }
+        return false;
     }
 
     // The factory is idle while a design waits that its cargo or store cannot yet pay for: the
@@ -417,6 +497,7 @@ private:
     uint32_t seed;
     AiTiming* timing = nullptr;
     char localClan = 'V';
+    int packLand = -1;
     std::chrono::steady_clock::time_point tickStart = std::chrono::steady_clock::now();
     int level = 1;
     int32_t savedAutoPlay = 0;

@@ -127,10 +127,16 @@ TEST_F(Skirmish, TheBudgetHoldsTheComputerPlayersTimePerTick) {
 // gives, per side, the longest span over which its factory's ore stood unchanged while the
 // fields held ore; the table names every game won on value where a side's ore stood still for
 // two minutes or more, and every side whose ore stood still that long while it had a miner and
-// its factory held a job it could not pay for. QX_SWEEP_SEEDS sets the seeds per pair (20),
-// QX_SWEEP_SEED_BASE the number the seeds count up from (9000: seeds 9001 on), QX_SWEEP_PAIRS
-// the pairs ("12 23 34 45 15"), QX_SWEEP_MINUTES the game-minutes of a run (30). scripts/sweep
-// runs it (make sweep).
+// its factory held a job it could not pay for. Besides, per side, what keeps units standing for
+// causes of their own side: the longest any unit held two or more move-aside goals, the longest
+// wait of a path request, the longest a finished product stood at the door (and the longest
+// while a unit of the side stood on the roll-out square), and the longest span without a
+// delivery while a miner lived; the table gives the most of each over the row's games.
+// QX_SWEEP_SEEDS sets the seeds per pair (20), QX_SWEEP_SEED_BASE the number the seeds count up
+// from (9000: seeds 9001 on), QX_SWEEP_PAIRS the pairs ("12 23 34 45 15"; "lands" plays the
+// four skirmish lands of the made set, each a row of its own, QX_SWEEP_LAND_SEEDS games each (5)
+// at the pair QX_SWEEP_LAND_PAIR ("15")), QX_SWEEP_MINUTES the game-minutes of a run (30).
+// scripts/sweep runs it (make sweep).
 TEST_F(Skirmish, DISABLED_SweepOfLevels) {
     auto setting = [](const char* name, int fallback) {
         const char* text = std::getenv(name);
@@ -139,19 +145,23 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
     const int seeds = setting("QX_SWEEP_SEEDS", 20);
     const int minutes = setting("QX_SWEEP_MINUTES", 30);
     const auto seedBase = static_cast<uint32_t>(setting("QX_SWEEP_SEED_BASE", 9000));
+    const int landSeeds = setting("QX_SWEEP_LAND_SEEDS", 5);
+    const char* landPairText = std::getenv("QX_SWEEP_LAND_PAIR");
+    const std::string landPair = landPairText ? landPairText : "15";
     constexpr int kStillLimitTicks = 2 * 60 * 1000 / skirmish::kStepMs;
     auto seconds = [](int ticks) { return ticks * skirmish::kStepMs / 1000; };
-    const char* pairText = std::getenv("QX_SWEEP_PAIRS");
-    std::istringstream pairList(pairText ? pairText : "12 23 34 45 15");
-    for (std::string word; pairList >> word;) {
-        if (word.size() != 2) continue;
-        const int pair[2] = {word[0] - '0', word[1] - '0'};
+    // The games of one row: a pair of levels on generated lands, or on one pack land.
+    auto playRow = [&](const int pair[2], int games, int packLand, const std::string& row) {
         // wins[higher local][higher's clan is the second][winner 1 lower, 2 higher][decisive]
         int wins[2][2][3][2] = {};
         int undecided[2][2] = {};
         std::string stillWins;
         std::string heldStill;  // every side jammed: ore still, a miner alive, a job unpaid
-        for (int seed = 1; seed <= seeds; ++seed) {
+        // The most of each standing measure over the row: [0] higher, [1] lower.
+        int aside[2] = {}, pathWaitMs[2] = {}, atDoor[2] = {}, atDoorHeld[2] = {},
+            noDelivery[2] = {};
+        const std::string on = row.empty() ? "" : " on " + row;
+        for (int seed = 1; seed <= games; ++seed) {
             const int way = (seed - 1) % 4;
             const bool higherLocal = way % 2 == 0;
             const char localClan = way / 2 == 0 ? 'V' : 'T';
@@ -159,8 +169,9 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
             const int local = higherLocal ? pair[1] : pair[0];
             const int opponent = higherLocal ? pair[0] : pair[1];
             const uint32_t landSeed = seedBase + static_cast<uint32_t>(seed);
-            skirmish::SkirmishRun run(Local(), landSeed, local, opponent, nullptr, localClan, true);
-            ASSERT_EQ(run.Start(), 1);
+            skirmish::SkirmishRun run(Local(), landSeed, local, opponent, nullptr, localClan, true,
+                                      packLand);
+            ASSERT_EQ(run.Start(), 1) << "seed " << landSeed << on;
             const skirmish::Outcome out = run.Run(minutes * 60, true);
             const int higherTeam = higherLocal ? skirmish::kLocalTeam : skirmish::kOpponentTeam;
             const skirmish::Side& higher = out.sides[higherTeam];
@@ -179,12 +190,12 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
             else
                 ++wins[higherLocal][clanIndex][winner][decisive ? 1 : 0];
             std::printf(
-                "sweep L%d v L%d seed %d (%u): higher %s %c, winner %s %s after %d ticks, values "
+                "sweep L%d v L%d seed %d (%u%s): higher %s %c, winner %s %s after %d ticks, values "
                 "higher %lld lower %lld, built higher %d lower %d, lost higher %d lower %d, ore "
                 "still higher %d s from %d s (%d s with a miner, %d s of it held), lower %d s from "
-                "%d s (%d s with a miner, %d s of it held)\n",
-                pair[0], pair[1], seed, landSeed, higherLocal ? "local" : "computer", higherClan,
-                winner == 2 ? "higher" : (winner == 1 ? "lower" : "none"),
+                "%d s (%d s with a miner, %d s of it held)",
+                pair[0], pair[1], seed, landSeed, on.c_str(), higherLocal ? "local" : "computer",
+                higherClan, winner == 2 ? "higher" : (winner == 1 ? "lower" : "none"),
                 decisive ? "decisive" : "on value", out.ticks, static_cast<long long>(higher.value),
                 static_cast<long long>(lower.value),
                 static_cast<int>(higher.born.size()) - higher.atStart,
@@ -193,50 +204,84 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
                 seconds(higher.stillWithMiner.longest), seconds(higher.stillHeld.longest),
                 seconds(lower.still.longest), seconds(lower.still.longestFrom),
                 seconds(lower.stillWithMiner.longest), seconds(lower.stillHeld.longest));
-            for (const skirmish::Side* side : {&higher, &lower})
-                if (side->stillHeld.longest >= kStillLimitTicks)
+            const skirmish::Side* sides[2] = {&higher, &lower};
+            for (int i : {0, 1}) {
+                const skirmish::Side& side = *sides[i];
+                std::printf(
+                    ", %s: aside 2+ %d s, path wait %d s, at door %d s (%d s held), no "
+                    "delivery %d s",
+                    i == 0 ? "higher" : "lower", seconds(side.asideHeld), side.pathWaitMs / 1000,
+                    seconds(side.atDoor.longest), seconds(side.atDoorHeld.longest),
+                    seconds(side.noDelivery.longest));
+                aside[i] = std::max(aside[i], side.asideHeld);
+                pathWaitMs[i] = std::max(pathWaitMs[i], side.pathWaitMs);
+                atDoor[i] = std::max(atDoor[i], side.atDoor.longest);
+                atDoorHeld[i] = std::max(atDoorHeld[i], side.atDoorHeld.longest);
+                noDelivery[i] = std::max(noDelivery[i], side.noDelivery.longest);
+                if (side.stillHeld.longest >= kStillLimitTicks)
                     heldStill += " seed " + std::to_string(landSeed) + " (" +
-                                 (side == &higher ? "higher" : "lower") + ", " +
-                                 std::to_string(seconds(side->stillHeld.longest)) + " s from " +
-                                 std::to_string(seconds(side->stillHeld.longestFrom)) + " s);";
-            if (winner != 0 && !decisive) {
-                using Named = std::pair<const char*, const skirmish::Side*>;
-                for (const auto& [who, side] : {Named{"higher", &higher}, Named{"lower", &lower}}) {
-                    if (side->still.longest < kStillLimitTicks) continue;
+                                 (i == 0 ? "higher" : "lower") + ", " +
+                                 std::to_string(seconds(side.stillHeld.longest)) + " s from " +
+                                 std::to_string(seconds(side.stillHeld.longestFrom)) + " s);";
+                if (winner != 0 && !decisive && side.still.longest >= kStillLimitTicks)
                     stillWins += " seed " + std::to_string(landSeed) + " won by the " +
-                                 (winner == 2 ? "higher" : "lower") + ", the " + who +
-                                 "'s ore still " + std::to_string(seconds(side->still.longest)) +
-                                 " s;";
-                }
+                                 (winner == 2 ? "higher" : "lower") + ", the " +
+                                 (i == 0 ? "higher" : "lower") + "'s ore still " +
+                                 std::to_string(seconds(side.still.longest)) + " s;";
             }
+            std::printf("\n");
             std::fflush(stdout);
         }
         int total[3][2] = {};
         std::printf(
-            "sweep L%d v L%d | higher side, clan | higher wins (decisive + on value) | "
+            "sweep L%d v L%d%s | higher side, clan | higher wins (decisive + on value) | "
             "lower wins (decisive + on value) | none\n",
-            pair[0], pair[1]);
+            pair[0], pair[1], on.c_str());
         for (int side : {1, 0}) {
             for (int clan : {0, 1}) {
                 const auto& w = wins[side][clan];
-                std::printf("sweep L%d v L%d | %s, %c | %d (%d + %d) | %d (%d + %d) | %d\n",
-                            pair[0], pair[1], side ? "local" : "computer", clan ? 'T' : 'V',
-                            w[2][1] + w[2][0], w[2][1], w[2][0], w[1][1] + w[1][0], w[1][1],
-                            w[1][0], undecided[side][clan]);
+                std::printf("sweep L%d v L%d%s | %s, %c | %d (%d + %d) | %d (%d + %d) | %d\n",
+                            pair[0], pair[1], on.c_str(), side ? "local" : "computer",
+                            clan ? 'T' : 'V', w[2][1] + w[2][0], w[2][1], w[2][0],
+                            w[1][1] + w[1][0], w[1][1], w[1][0], undecided[side][clan]);
                 for (int who : {1, 2})
                     for (int how : {0, 1})
                         total[who][how] += w[who][how];
             }
         }
-        std::printf("sweep L%d v L%d | all | %d (%d + %d) | %d (%d + %d) | %d\n", pair[0], pair[1],
-                    total[2][1] + total[2][0], total[2][1], total[2][0], total[1][1] + total[1][0],
-                    total[1][1], total[1][0],
+        std::printf("sweep L%d v L%d%s | all | %d (%d + %d) | %d (%d + %d) | %d\n", pair[0],
+                    pair[1], on.c_str(), total[2][1] + total[2][0], total[2][1], total[2][0],
+                    total[1][1] + total[1][0], total[1][1], total[1][0],
                     undecided[0][0] + undecided[0][1] + undecided[1][0] + undecided[1][1]);
-        std::printf("sweep L%d v L%d | won on value with ore still 2 min or more |%s\n", pair[0],
-                    pair[1], stillWins.empty() ? " none" : stillWins.c_str());
-        std::printf("sweep L%d v L%d | ore still 2 min or more, a miner alive, a job unpaid |%s\n",
-                    pair[0], pair[1], heldStill.empty() ? " none" : heldStill.c_str());
+        std::printf(
+            "sweep L%d v L%d%s | most, higher / lower | aside 2+ %d / %d s | path wait %d / %d s "
+            "| at door %d / %d s | at door, own side on the roll-out %d / %d s | no delivery, a "
+            "miner alive %d / %d s\n",
+            pair[0], pair[1], on.c_str(), seconds(aside[0]), seconds(aside[1]),
+            pathWaitMs[0] / 1000, pathWaitMs[1] / 1000, seconds(atDoor[0]), seconds(atDoor[1]),
+            seconds(atDoorHeld[0]), seconds(atDoorHeld[1]), seconds(noDelivery[0]),
+            seconds(noDelivery[1]));
+        std::printf("sweep L%d v L%d%s | won on value with ore still 2 min or more |%s\n", pair[0],
+                    pair[1], on.c_str(), stillWins.empty() ? " none" : stillWins.c_str());
+        std::printf(
+            "sweep L%d v L%d%s | ore still 2 min or more, a miner alive, a job unpaid |%s\n",
+            pair[0], pair[1], on.c_str(), heldStill.empty() ? " none" : heldStill.c_str());
         std::fflush(stdout);
+    };
+    // The skirmish lands, rows 0 .. 3 of the made land pack.
+    const char* const kPackLands[] = {"Green Valley", "Dust Basin", "Island Maze", "Twin Rivers"};
+    const char* pairText = std::getenv("QX_SWEEP_PAIRS");
+    std::istringstream pairList(pairText ? pairText : "12 23 34 45 15");
+    for (std::string word; pairList >> word;) {
+        if (word == "lands" && landPair.size() == 2) {
+            const int pair[2] = {landPair[0] - '0', landPair[1] - '0'};
+            for (int land = 0; land < 4; ++land)
+                playRow(pair, landSeeds, land, kPackLands[land]);
+            continue;
+        }
+        if (word.size() != 2) continue;
+        const int pair[2] = {word[0] - '0', word[1] - '0'};
+        playRow(pair, seeds, -1, "");
     }
 }
 

@@ -456,6 +456,48 @@ TEST_F(PoolDirection, AStructureUnitWalksToTheFirstDryCellOfTheNearestRingColumn
     }
 }
 
+// A structure unit never deploys on its own factory's way out: the square its product rolls
+// out to (factory + (-128, 128), 128 pixels wide) and the straight line from the door to it.
+// On either it walks to the nearest place clear of both; beside them it deploys where it stands.
+TEST_F(PoolDirection, AStructureUnitDeploysOffItsFactorysWayOut) {
+    LoadLand(w.world, w.files, OpenLand(40, 40));
+    const Point door = w.factory->GetPosition();
+    const Point rollOut = door + Point(-128, 128);
+    struct Case {
+        const char* name;
+        Point at;
+        bool deploysThere;
+    };
+    const Case cases[] = {
+        {"on the roll-out point", rollOut, false},
+        {"in the square's corner", rollOut + Point(56, 56), false},
+        {"half way out of the door", door + Point(-64, 64), false},
+        {"just inside the door", door + Point(-16, 16), false},
+        {"beside the square", rollOut + Point(-112, 0), true},
+        {"below the square", rollOut + Point(0, 112), true},
+        {"beside the door", door + Point(96, 0), true},
+    };
+    for (const Case& k : cases) {
+        PoolUnit* unit = Join(5, w.AddPoolUnit(2, k.at, w.kit.Structure(2)));
+        unit->SetFootprint(Rect(k.at - Point(16, 16), Size(32, 32)));
+        EXPECT_EQ(Direct(), 1) << k.name;
+        EXPECT_EQ(unit->deploys, k.deploysThere ? 1 : 0) << k.name;
+        ASSERT_EQ(unit->given.size(), k.deploysThere ? 0u : 1u) << k.name;
+        if (!k.deploysThere) {
+            // Sent to a cell whose footprint keeps clear of the square and of the line.
+            const Point to = unit->given[0].p;
+            EXPECT_TRUE(std::abs(to.x - rollOut.x) >= 64 + 16 ||
+                        std::abs(to.y - rollOut.y) >= 64 + 16)
+                << k.name << " " << to.x << "," << to.y;
+            const double offLine = std::abs((to.x - door.x) + (to.y - door.y)) / std::sqrt(2.0);
+            EXPECT_GT(offLine, 16.0) << k.name << " " << to.x << "," << to.y;
+            // And no farther than a ring or two of cells beyond them.
+            EXPECT_LT(std::hypot(to.x - k.at.x, to.y - k.at.y), 160.0) << k.name;
+        }
+        pool.Pool(5)->RemoveMember(*unit);
+    }
+}
+
 namespace {
 
 // A factory that may move: it answers the unfolding and placement questions a test sets.

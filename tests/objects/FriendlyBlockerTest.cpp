@@ -39,19 +39,28 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         GameObject* blocker;
         Waits busyWaits, thirdWaits;
         int routeAround, active, asideGoals, ownGoals;
+        // Its own goals that a push made.
+        int pushedGoals;
+        // Stepping aside already when it meets the friend (a routed step: a waypoint and the
+        // point): the unit, or the busy friend.
+        bool ownAside = false, theirAside = false;
     };
     const Row rows[] = {
-        {"structure", &factory, kNobody, kNobody, 1, 0, 0, 1},
-        {"idle friend", idle, kNobody, kNobody, 0, 1, 1, 1},
-        {"busy friend", busy, kNobody, kNobody, 0, 1, 1, 1},
+        {"structure", &factory, kNobody, kNobody, 1, 0, 0, 1, 0},
+        {"idle friend", idle, kNobody, kNobody, 0, 1, 1, 1, 0},
+        {"busy friend", busy, kNobody, kNobody, 0, 1, 1, 1, 0},
         // Its front is the step aside, not yet asked a route for.
-        {"friend it blocks", busy, kOnUnit, kNobody, 0, 0, 1, 2},
+        {"friend it blocks", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1},
         // A ring of three, each held by the next: a route round the friends is asked for.
-        {"ring of three", busy, kOnThird, kOnUnit, 1, 0, 1, 1},
+        {"ring of three", busy, kOnThird, kOnUnit, 1, 0, 1, 1, 0},
         // The busy friend waits on one that waits on nobody, or on the busy one: no ring
         // through this unit, which waits.
-        {"chain that ends", busy, kOnThird, kNobody, 0, 1, 1, 1},
-        {"ring it is not in", busy, kOnThird, kOnBusy, 0, 1, 1, 1},
+        {"chain that ends", busy, kOnThird, kNobody, 0, 1, 1, 1, 0},
+        {"ring it is not in", busy, kOnThird, kOnBusy, 0, 1, 1, 1, 0},
+        // A new push replaces the step aside it was on, route and all.
+        {"friend it blocks, stepping aside", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, true},
+        // The friend already stepping aside steps aside again at its own step; this one waits.
+        {"friend stepping aside blocks it", busy, kOnUnit, kNobody, 0, 1, 1, 1, 0, false, true},
     };
     int serial = 20;
     for (const Row& row : rows) {
@@ -60,6 +69,13 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         busy->blockingSim = ids[row.busyWaits];
         third->blockingSim = ids[row.thirdWaits];
         sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, far, 0, 1, 1));
+        auto aside = [](GameObject& o, int waypoint) {
+            o.goals.PushFront(std::make_unique<LocationGoal>(o.id, Point(420, 520), 0, 1, 1));
+            o.goals.Front()->movedAside = 1;
+            o.goals.Front()->waypoint = waypoint;
+        };
+        if (row.ownAside) aside(*sim, 0), aside(*sim, 1);
+        if (row.theirAside) busy->goals.Front()->movedAside = 1;
         sim->goals.Front()->active = 1;
         world.refusePlacement = 1;
         world.placementBlocker = row.blocker;
@@ -71,9 +87,10 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         const uint32_t friends = sim->GetCollision()->AlliedMask(0);
         EXPECT_EQ((sim->GetEnemyMask() & friends) == friends, row.routeAround == 1) << row.name;
         EXPECT_EQ(sim->goals.Front()->active, row.active) << row.name;
-        int own = 0;
-        sim->goals.ForEach([&](Goal&) { ++own; });
+        int own = 0, pushed = 0;
+        sim->goals.ForEach([&](Goal& g) { ++own, pushed += g.movedAside; });
         EXPECT_EQ(own, row.ownGoals) << row.name;
+        EXPECT_EQ(pushed, row.pushedGoals) << row.name;
         EXPECT_EQ(sim->goals.IsFrontBlocked(), 0) << row.name;
         if (own == 2) {
             // Only the head's flag is ever set: once the step aside is done, the goal behind
@@ -82,10 +99,16 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
             EXPECT_EQ(sim->goals.IsFrontBlocked(), 0) << row.name;
         }
         if (row.blocker != &factory) {
-            int aside = 0;
-            row.blocker->goals.ForEach([&](Goal&) { ++aside; });
+            int aside = 0, marked = 0;
+            row.blocker->goals.ForEach([&](Goal& g) { ++aside, marked += g.movedAside; });
             // The busy friend keeps its one goal; the idle one was sent aside.
             EXPECT_EQ(aside, row.asideGoals) << row.name;
+            EXPECT_EQ(marked, row.blocker == idle || row.theirAside ? 1 : 0) << row.name;
+            if (row.theirAside) {
+                EXPECT_EQ(busy->goals.Front()->GetLocation(), at) << row.name;
+                EXPECT_EQ(busy->goals.IsFrontBlocked(), 0) << row.name;
+                EXPECT_EQ(sim->waiting, 1) << row.name;
+            }
         }
     }
 }

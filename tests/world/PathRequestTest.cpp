@@ -6,6 +6,7 @@
 
 #include "core/PtrNode.h"
 #include "map/RoutePoints.h"
+#include "world/PathRequestNode.h"
 #include "world/RegistryTestFixture.h"
 #include "world/SimIdNode.h"
 
@@ -132,6 +133,74 @@ TEST_F(PathRequestTest, ASearchThatNeedsMoreThanOneBudgetSpansSeveralTicks) {
     ASSERT_GE(points.size(), 3u);
     EXPECT_EQ(points.front(), big.Centre(30, 40));
     EXPECT_EQ(points.back(), goal);
+}
+
+// A queue fed a new request every tick, served at once by priority and newest first: the old
+// request (another team's, priority 0) is served once it has waited past the bound, whatever
+// the newcomers' priority, flagged ones included; one dropped at the front while its unit did
+// not ask keeps its wait and is served the tick after its unit asks again. Newcomers queued as
+// a search that goes on restart the front's count; those that only ask for a turn do not.
+TEST_F(PathRequestTest, ARequestWaitingPastTheBoundGoesAheadOfNewerOnesOfAnyPriority) {
+    constexpr int kTickMs = 16;
+    constexpr int kBoundTicks = World::kPathWaitBoundMs / kTickMs;
+    struct Row {
+        const char* name;
+        int newcomerTeam, flagged;
+        bool searchGoesOn;
+        int silentTicks;  // the old unit does not ask for its turn before this tick
+        int servedBy;     // the last tick it may be served in
+    };
+    const Row rows[] = {
+        {"local newcomers", 1, 0, true, 0, kBoundTicks + 2},
+        {"flagged newcomers", 2, 1, true, 0, kBoundTicks + 2},
+        {"dropped while silent", 1, 0, false, kBoundTicks + 40, kBoundTicks + 42},
+    };
+    int serial = 100;
+    int column = 2;
+    for (const Row& row : rows) {
+        std::vector<TestObject*> newcomers;
+        for (int i = 0; i < 4; ++i)
+            newcomers.push_back(land.AddUnit(row.newcomerTeam, serial++, 1 + i, column));
+        TestObject* old = land.AddUnit(2, serial++, 8, column);
+        column += 4;
+        world.pathSearchesThisTick = 1;
+        ASSERT_EQ(world.TakePathTurn(old), 0) << row.name;
+        int servedAt = -1;
+        bool droppedMeanwhile = false;
+        for (int tick = 1; tick <= 3 * kBoundTicks && servedAt < 0; ++tick) {
+            world.AgePathRequests(kTickMs);
+            world.pathSearchesThisTick = 0;
+            TestObject* newcomer = newcomers[static_cast<size_t>(tick) % newcomers.size()];
+            newcomer->pathPriority = row.flagged;
+            if (row.searchGoesOn) world.QueuePathRequest(newcomer);
+            world.TakePathTurn(newcomer);
+            droppedMeanwhile = droppedMeanwhile || world.FindPathRequest(old->id, -1) == 0;
+            if (tick > row.silentTicks && world.TakePathTurn(old) == 1) servedAt = tick;
+        }
+        EXPECT_NE(servedAt, -1) << row.name;
+        EXPECT_LE(servedAt, row.servedBy) << row.name;
+        EXPECT_GE(servedAt, row.silentTicks > 0 ? row.silentTicks + 2 : kBoundTicks) << row.name;
+        EXPECT_EQ(droppedMeanwhile, row.silentTicks > 0) << row.name;
+        world.pathRequests.DeleteAll();
+        world.droppedRequestWaits.clear();
+    }
+    // Exactly at the bound a request is not overdue yet; of equal overdue waits the one nearer
+    // the head goes first.
+    TestObject* a = land.AddUnit(2, serial++, 10, 2);
+    TestObject* b = land.AddUnit(2, serial++, 10, 6);
+    world.QueuePathRequest(a);
+    world.QueuePathRequest(b);
+    auto* older = dynamic_cast<PathRequestNode*>(world.pathRequests.First());
+    ASSERT_NE(older, nullptr);
+    older->waitedMs = World::kPathWaitBoundMs;
+    EXPECT_EQ(world.PathRequestHead()->id, b->id);
+    static_cast<PathRequestNode*>(world.pathRequests.Last())->waitedMs =
+        World::kPathWaitBoundMs + 1;
+    older->waitedMs = World::kPathWaitBoundMs + 1;
+    EXPECT_EQ(world.PathRequestHead()->id, b->id);
+    older->waitedMs = World::kPathWaitBoundMs + 2;
+    EXPECT_EQ(world.PathRequestHead()->id, a->id);
+    world.pathRequests.DeleteAll();
 }
 
 // Points are offsets from the unit; flags of -1 are not pinned. A unit on the first waypoint

@@ -8,6 +8,7 @@
 #include "support/MemoryLink.h"
 #include "world/GameFlow.h"
 #include "world/ObjectNode.h"
+#include "world/PathRequestNode.h"
 #include "world/Scenario.h"
 #include "world/SimIdNode.h"
 #include "world/TestObject.h"
@@ -137,7 +138,7 @@ TEST_F(WorldTick, NothingIsSimulatedWhilePausedButTheScreenStillDraws) {
 
 TEST_F(WorldTick, PathRequestAtTheFrontIsDroppedAfterTenTicksAndTheNextStartsItsOwnWait) {
     StartBattle();
-    SimIdNode* newer = new SimIdNode(SimId(1, 8));
+    SimIdNode* newer = new PathRequestNode(SimId(1, 8), 0, f.world->pathRequestIndex);
     SimIdNode* older = new SimIdNode(SimId(1, 7));
     f.world->pathRequests.PushFront(older);
     f.world->pathRequests.PushFront(newer);
@@ -149,8 +150,14 @@ TEST_F(WorldTick, PathRequestAtTheFrontIsDroppedAfterTenTicksAndTheNextStartsIts
     ASSERT_EQ(f.world->pathRequests.Count(), 1);
     EXPECT_EQ(static_cast<SimIdNode*>(f.world->pathRequests.Last())->id, SimId(1, 8));
     EXPECT_EQ(f.world->frontRequestAge, 0);
+    // Every request counts the game time it has waited, at the front or behind it.
+    auto* waiting = dynamic_cast<PathRequestNode*>(f.world->pathRequests.Last());
+    ASSERT_NE(waiting, nullptr);
+    const int32_t waited = waiting->waitedMs;
+    EXPECT_GE(waited, 1000);
     f.world->Tick(1200);
     EXPECT_EQ(f.world->pathRequests.Count(), 1);
+    EXPECT_EQ(waiting->waitedMs, waited + 100);
 }
 
 TEST_F(WorldTick, EveryTeamRunsInOrderWhileTheBudgetLasts) {
