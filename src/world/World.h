@@ -346,6 +346,8 @@ public:
 
     // --- WorldUpdate.cpp: the per-tick update and the death pass.
     void UpdateObjects(int elapsedMs);
+    // The death pass alone, for the objects destroyed while the battle stands paused.
+    void CollectTheDead();
     // `owned`: whether this machine owned the factory (and so owns its pieces).
     void ScatterWrecks(BuildingTemplate* building, const Point& centre, int value,
                        const SimId& factoryId, int owned = 1);
@@ -682,6 +684,8 @@ public:
     ObjectWorldRegistration objectWorldRegistration{this};
 
 private:
+    // Pass 2 of the update: each object of the dead list, in order, by kind.
+    void BuryTheDead(NodeList& dead);
     // The screens' factory, asked for on first use (it registers during static initialisation).
     ScreenFactory* Screens();
     // Runs Load on a screen just made (0 when there was none to make).

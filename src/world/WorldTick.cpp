@@ -100,6 +100,8 @@ int World::Tick(int nowMs) {
     // writes the state the others write.
     for (std::string name = TakeChecksumRequest(); !name.empty(); name = TakeChecksumRequest())
         pendingChecksums.push_back(name);
+    // Before the checksum: what a peer destroyed here since the last pass is gone in it.
+    if (inGame == 1 && paused != 0) CollectTheDead();
     if (SettlePause() == 1) WritePendingChecksums();
     ReportScriptGameMode(currentMode);
     ReportScriptBattle(inGame == 1, paused != 0);

@@ -46,8 +46,10 @@ void UpdateOrDelete(NodeList& list, int elapsedMs, World* world = nullptr) {
 }
 
 // Update or collect: a destroyed object waits in the dead list for the death pass, where no
-// lookup finds it any more. team is the team of a Sim list, else -1.
-void UpdateOrCollect(World& world, NodeList& list, NodeList& dead, int elapsedMs, int team) {
+// lookup finds it any more. team is the team of a Sim list, else -1. Without update (a paused
+// battle) the living stand still.
+void UpdateOrCollect(World& world, NodeList& list, NodeList& dead, int elapsedMs, int team,
+                     bool update = true) {
     ListNode* next = nullptr;
     for (ListNode* n = list.First(); n; n = next) {
         next = list.Next(n);
@@ -56,7 +58,7 @@ void UpdateOrCollect(World& world, NodeList& list, NodeList& dead, int elapsedMs
             dead.PushBack(n);
             world.ReindexObject(o->id);
             world.NoteTeamSimsChanged(team);
-        } else {
+        } else if (update) {
             o->Update(elapsedMs);
         }
     }
@@ -125,7 +127,25 @@ void World::UpdateObjects(int elapsedMs) {
         ReindexObject(id);
     }
     PumpMouseMove();
+    BuryTheDead(dead);
+}
 
+// A paused battle updates nothing, yet a peer's word (its unit's or factory's fatal damage, a
+// taker's take-over) still destroys copies here. A checksum at the pause counts a destroyed
+// object as gone, so its loss, its team's elimination and its wreck must be in as well, on
+// every machine alike, whether the word arrived before this machine paused or after.
+void World::CollectTheDead() {
+    NodeList dead;
+    for (int team = 0; team < kTeams; ++team) {
+        UpdateOrCollect(*this, sims[team], dead, 0, team, false);
+        UpdateOrCollect(*this, buildings[team], dead, 0, -1, false);
+    }
+    UpdateOrCollect(*this, wrecks, dead, 0, -1, false);
+    BuryTheDead(dead);
+}
+
+void World::BuryTheDead(NodeList& dead) {
+    ListNode* next = nullptr;
     for (ListNode* n = dead.First(); n; n = next) {
         next = dead.Next(n);
         GameObject* o = ObjectOf(n);

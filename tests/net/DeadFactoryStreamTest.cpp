@@ -2,7 +2,7 @@
 // message stream: a team whose factory is gone has one owner for its units, and the machine that
 // runs them tells the others where they stand, so that both hold the same units afterwards. A
 // factory's pieces take the value its owner tells, even when the word comes before this
-// machine's own death pass has made them.
+// machine's own death pass has made them. A death the word brings at a pause counts at once.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -21,6 +21,14 @@
 #include "world/MemoryCatalogueMedia.h"
 
 namespace {
+
+// A copy that dies, as a unit's or a factory's does, once its owner's damage passes its most.
+struct MortalCopy : TestObject {
+    using TestObject::TestObject;
+    void ApplyDamageState(int32_t value, int32_t, char, char, char) override {
+        if (value > damage.Max()) destroyed = 1;
+    }
+};
 
 // One machine, with the units it holds.
 struct Machine : StreamMachine {
@@ -128,6 +136,75 @@ TEST(DeadFactoryStream, TheFactorysFatalDamageComesAheadOfItsUnitsSnapshots) {
     EXPECT_LT(damage, snapshot);
     EXPECT_EQ(factories[0]->IsDestroyed(), 1);
     EXPECT_EQ(hostCopy->GetPosition(), own->GetPosition());
+    SetObjectWorld(nullptr);
+}
+
+// The owner's fatal damage (kind 6) reaches a copy while this machine stands paused, before or
+// after its pause began: the paused tick's death pass takes the copy before the pause's
+// checksum, so the loss, the team's end and the listing agree with the owner's, whose death
+// pass ran before its pause. The living copies beside it stand still, and a used-up wreck
+// counts as nobody's loss.
+TEST(DeadFactoryStream, ADeathHeardAtAPauseCountsBeforeThePausesChecksum) {
+    const struct {
+        const char* what;
+        int kind;
+        bool pausedFirst;
+    } cases[] = {
+        {"a unit, the pause first", 1, true},
+        {"a unit, the word first", 1, false},
+        {"a deployed structure", 7, true},
+        {"a capture unit", 6, false},
+        {"the factory", 4, true},
+        {"a used-up wreck, no loss", 3, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Machine owner({3});
+        Machine copy({2});
+        owner.world.localPlayer = ValueTriple(2);
+        copy.world.localPlayer = ValueTriple(3);
+        const int radius = c.kind == 4 ? 24 : 16;
+        auto dying = std::make_unique<TestObject>(2, 70, copy.land.Centre(6, 6), c.kind, radius);
+        auto mirror = std::make_unique<MortalCopy>(2, 70, dying->GetPosition(), c.kind, radius);
+        TestObject* own = dying.get();
+        MortalCopy* copied = mirror.get();
+        copied->local = 0;
+        auto place = [&](World& world, std::unique_ptr<GameObject> made) {
+            if (c.kind != 4)
+                return c.kind == 3 ? world.AddWreck(std::move(made)) : world.AddSim(made);
+            world.AddBuilding(std::move(made));
+            return 1;
+        };
+        ASSERT_EQ(place(owner.world, std::move(dying)), 1);
+        ASSERT_EQ(place(copy.world, std::move(mirror)), 1);
+        owner.Unit(2, 71, 2, 2, 1, 10);
+        TestObject* living = copy.Unit(2, 71, 2, 2, 0, 10);
+        copy.world.inGame = 1;
+        copy.world.paused = c.pausedFirst ? 1 : 0;
+        SetObjectWorld(&owner.world);
+        own->destroyed = 1;
+        owner.world.commands->SendDamage(own, 101, 101, '-', '-', '-');
+        owner.world.UpdateObjects(16);
+        copy.Apply(owner);
+        // A wreck is used up by its salvager's last word instead.
+        if (c.kind == 3) copied->destroyed = 1;
+        ASSERT_EQ(copied->destroyed, 1);
+        ASSERT_NE(copy.world.FindObject(SimId(2, 70)), nullptr) << "taken before the tick";
+        copy.world.paused = 1;
+        copy.world.Tick(1000);
+        EXPECT_EQ(copy.world.FindObject(SimId(2, 70)), nullptr);
+        const int loss = c.kind == 3 ? 0 : 1;
+        EXPECT_EQ(copy.land.records.losses[2], loss);
+        EXPECT_EQ(owner.land.records.losses[2], loss);
+        EXPECT_EQ(copy.land.records.emptied, owner.land.records.emptied);
+        EXPECT_EQ(copy.land.records.emptied.size(), c.kind == 4 ? 1u : 0u);
+        EXPECT_EQ(copy.Units(), owner.Units());
+        EXPECT_EQ(copy.ListingLines("2 "), owner.ListingLines("2 "));
+        EXPECT_EQ(living->updates, 0);
+        // A second paused tick finds nobody left to count.
+        copy.world.Tick(1100);
+        EXPECT_EQ(copy.land.records.losses[2], loss);
+    }
     SetObjectWorld(nullptr);
 }
 
