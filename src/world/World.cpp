@@ -172,6 +172,7 @@ int World::NewGame() {
     frontRequestAge = 0;
     frontRequest = SimId();
     droppedRequestWaits.clear();
+    overdueKnown = false;
     pathSearchesThisTick = 0;
     nextSerial = 1;
     for (auto& stats : teamStats)

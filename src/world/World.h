@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 #include <unordered_map>
 #include <utility>
@@ -674,6 +675,12 @@ public:
     // queued again it keeps that wait, so a unit dropped while its route timer ran is not sent to
     // the back each time. Forgotten once the unit is served or gone.
     std::map<int64_t, int32_t> droppedRequestWaits;
+    // The oldest overdue request the last walk of the queue found (none when empty), while
+    // overdueKnown. Waits change only as the tick ages them or a request comes back with its old
+    // wait, and a new request never starts overdue, so the walk is needed again only then or
+    // once that request has left: every unit asking for its turn would otherwise walk the queue.
+    std::optional<SimId> overdueRequest;
+    bool overdueKnown = false;
     int32_t pathSearchesThisTick = 0;
     // Placements recount an object's whole sight (removed, then added) instead of moving it:
     // the old way, kept as the measure the tick benchmark and the sight tests compare with.

@@ -37,14 +37,26 @@ int Sign(int v) {
 
 SimIdNode* World::PathRequestHead() {
     auto* head = static_cast<SimIdNode*>(pathRequests.Last());
+    if (overdueKnown) {
+        if (!overdueRequest) return head;
+        const auto [first, last] =
+            pathRequestIndex.equal_range(PathRequestNode::KeyOf(*overdueRequest));
+        // One request under that id, still overdue: the one the walk found (one that came back
+        // anew starts at no wait).
+        if (first != last && std::next(first) == last &&
+            static_cast<PathRequestNode*>(first->second)->waitedMs > kPathWaitBoundMs)
+            return first->second;
+    }
     PathRequestNode* oldest = nullptr;
     // Of equal waits the one nearer the head.
     for (ListNode* n = head; n; n = pathRequests.Prev(n)) {
-        auto* request = dynamic_cast<PathRequestNode*>(n);
-        if (request && request->waitedMs > kPathWaitBoundMs &&
+        auto* request = static_cast<PathRequestNode*>(n);
+        if (request->waitedMs > kPathWaitBoundMs &&
             (!oldest || request->waitedMs > oldest->waitedMs))
             oldest = request;
     }
+    overdueKnown = true;
+    overdueRequest = oldest ? std::optional<SimId>(oldest->id) : std::nullopt;
     return oldest ? oldest : head;
 }
 
@@ -54,6 +66,7 @@ PathRequestNode* World::NewPathRequest(const SimId& id, int priority) {
         dropped != droppedRequestWaits.end()) {
         request->waitedMs = dropped->second;
         droppedRequestWaits.erase(dropped);
+        overdueKnown = false;
     }
     return request;
 }

@@ -188,7 +188,8 @@ int World::GatherSnapshotTime(int elapsedMs) {
 void World::AgePathRequests(int elapsedMs) {
     if (pathRequests.IsEmpty()) return;
     for (ListNode* n = pathRequests.First(); n; n = pathRequests.Next(n))
-        if (auto* request = dynamic_cast<PathRequestNode*>(n)) request->waitedMs += elapsedMs;
+        static_cast<PathRequestNode*>(n)->waitedMs += elapsedMs;
+    overdueKnown = false;
     SimIdNode* head = PathRequestHead();
     if (head->id != frontRequest) {
         frontRequest = head->id;
@@ -200,8 +201,8 @@ void World::AgePathRequests(int elapsedMs) {
                               static_cast<int32_t>(it->first & 0xFFFFFFFF)))
                  ? std::next(it)
                  : droppedRequestWaits.erase(it);
-    if (auto* request = dynamic_cast<PathRequestNode*>(head))
-        droppedRequestWaits[PathRequestNode::KeyOf(request->id)] = request->waitedMs;
+    droppedRequestWaits[PathRequestNode::KeyOf(head->id)] =
+        static_cast<PathRequestNode*>(head)->waitedMs;
     delete head;
     frontRequestAge = 0;
 }

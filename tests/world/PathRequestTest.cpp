@@ -192,14 +192,26 @@ TEST_F(PathRequestTest, ARequestWaitingPastTheBoundGoesAheadOfNewerOnesOfAnyPrio
     world.QueuePathRequest(b);
     auto* older = dynamic_cast<PathRequestNode*>(world.pathRequests.First());
     ASSERT_NE(older, nullptr);
+    // The waits are set by hand here, so the queue's walk is asked for anew each time, as the
+    // tick's ageing does.
     older->waitedMs = World::kPathWaitBoundMs;
+    world.overdueKnown = false;
     EXPECT_EQ(world.PathRequestHead()->id, b->id);
     static_cast<PathRequestNode*>(world.pathRequests.Last())->waitedMs =
         World::kPathWaitBoundMs + 1;
     older->waitedMs = World::kPathWaitBoundMs + 1;
+    world.overdueKnown = false;
     EXPECT_EQ(world.PathRequestHead()->id, b->id);
     older->waitedMs = World::kPathWaitBoundMs + 2;
+    world.overdueKnown = false;
     EXPECT_EQ(world.PathRequestHead()->id, a->id);
+    // Served, the overdue request leaves; the next walk finds the other.
+    delete older;
+    EXPECT_EQ(world.PathRequestHead()->id, b->id);
+    world.QueuePathRequest(a);
+    EXPECT_EQ(world.PathRequestHead()->id, b->id) << "a new request never starts overdue";
+    delete world.pathRequests.First();
+    EXPECT_EQ(world.PathRequestHead()->id, a->id) << "none overdue: the head";
     world.pathRequests.DeleteAll();
 }
 
