@@ -50,8 +50,8 @@ SimIdNode* World::PathRequestHead() {
     PathRequestNode* oldest = nullptr;
     // Of equal waits the one nearer the head.
     for (ListNode* n = head; n; n = pathRequests.Prev(n)) {
-        auto* request = static_cast<PathRequestNode*>(n);
-        if (request->waitedMs > kPathWaitBoundMs &&
+        auto* request = dynamic_cast<PathRequestNode*>(n);
+        if (request && request->waitedMs > kPathWaitBoundMs &&
             (!oldest || request->waitedMs > oldest->waitedMs))
             oldest = request;
     }

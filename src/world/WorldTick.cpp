@@ -188,7 +188,7 @@ int World::GatherSnapshotTime(int elapsedMs) {
 void World::AgePathRequests(int elapsedMs) {
     if (pathRequests.IsEmpty()) return;
     for (ListNode* n = pathRequests.First(); n; n = pathRequests.Next(n))
-        static_cast<PathRequestNode*>(n)->waitedMs += elapsedMs;
+        if (auto* request = dynamic_cast<PathRequestNode*>(n)) request->waitedMs += elapsedMs;
     overdueKnown = false;
     SimIdNode* head = PathRequestHead();
     if (head->id != frontRequest) {
@@ -201,8 +201,8 @@ void World::AgePathRequests(int elapsedMs) {
                               static_cast<int32_t>(it->first & 0xFFFFFFFF)))
                  ? std::next(it)
                  : droppedRequestWaits.erase(it);
-    droppedRequestWaits[PathRequestNode::KeyOf(head->id)] =
-        static_cast<PathRequestNode*>(head)->waitedMs;
+    if (auto* request = dynamic_cast<PathRequestNode*>(head))
+        droppedRequestWaits[PathRequestNode::KeyOf(request->id)] = request->waitedMs;
     delete head;
     frontRequestAge = 0;
 }
