@@ -385,6 +385,17 @@ void FactoryBuilding::StepReserveAndOpen() {
         if (!front || front->targetId != blocker->id)
             AddGoal(std::make_unique<TargetGoal>(id, blocker->id, Point(), 1, 1), 1);
     } else {
+        // A friend that stands on the square behind the unit ahead of it is on its way, neither
+        // idle nor blocked, and the push passes it over: a line of them, each waiting on the
+        // next, held the door for minutes. Such a one counts as blocked here, once: a friend
+        // already stepping aside is left to its step.
+        SimId ahead;
+        blocker->GetBlockingSim(ahead);
+        Goal* front = blocker->goals.Front();
+        GameObject* standing = world.FindObject(ahead);
+        if (front && front->movedAside == 0 && standing && standing->IsMobile() == 1 &&
+            blocker->IsHostileTo(this) == 0)
+            blocker->goals.BlockFront();
         world.Makers().MoveBlockerAside(this, blocker, 0);
     }
 }
