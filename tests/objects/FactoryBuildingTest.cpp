@@ -1072,16 +1072,22 @@ TEST_F(Factory, DoorWaitsForEveryPeerAndABlockedExitIsClearedOnce) {
     Tick(*f);
     EXPECT_EQ(f->unfoldState, 7);
     // A wreck in the exit is attacked with one goal; any other blocker is asked aside. A friend
-    // on its way that stands behind another unit is taken as blocked for the push, unless it is
-    // already stepping aside or hostile; one that is not standing is left to its way.
+    // on its way that stands behind another unit is taken as blocked for the push once the
+    // product has waited five seconds (stepping aside or not), unless it is hostile; one that
+    // is not standing is left to its way.
     int asked = 0;
-    world.makers.moveBlockerAside = [&asked](GameObject*, GameObject*, int) { return ++asked; };
+    // The push moves nothing here, so the mark it was asked with stays to be seen.
+    world.makers.moveBlockerAside = [&asked](GameObject*, GameObject*, int) {
+        ++asked;
+        return 0;
+    };
     const struct {
         int kind;
-        int onItsWay, behind, aside, hostile;
-        int blocked;  // the blocker's front afterwards
-    } cases[] = {{3, 0, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 0}, {1, 1, 0, 0, 0, 0},
-                 {1, 1, 1, 0, 0, 1}, {1, 1, 1, 1, 0, 0}, {1, 1, 1, 0, 1, 0}};
+        int onItsWay, behind, aside, hostile, tickMs;
+        int blocked;  // the blocker's front after 20 ticks
+    } cases[] = {{3, 0, 0, 0, 0, 500, 0}, {1, 0, 0, 0, 0, 500, 0}, {1, 1, 0, 0, 0, 500, 0},
+                 {1, 1, 1, 0, 0, 500, 1}, {1, 1, 1, 0, 0, 200, 0}, {1, 1, 1, 1, 0, 500, 1},
+                 {1, 1, 1, 0, 1, 500, 0}};
     for (const auto& c : cases) {
         const int kind = c.kind;
         asked = 0;
@@ -1106,12 +1112,12 @@ TEST_F(Factory, DoorWaitsForEveryPeerAndABlockedExitIsClearedOnce) {
         blocker.teamRecord.first = g->teamRecord.first + c.hostile;
         g->QueueJob(Job(), 0);
         for (int i = 0; i < 20; ++i)
-            Tick(*g);
+            Tick(*g, c.tickMs);
         EXPECT_EQ(g->ProductionState(), 3);
         EXPECT_EQ(g->goals.IsEmpty(), kind == 3 ? 0 : 1);
         EXPECT_EQ(asked > 0, kind == 1);
         EXPECT_EQ(blocker.goals.IsFrontBlocked(), c.blocked)
-            << c.onItsWay << c.behind << c.aside << c.hostile;
+            << c.onItsWay << c.behind << c.aside << c.hostile << " " << c.tickMs;
         world.blocked.clear();
         world.Forget(&blocker);
         world.Forget(&wreck);
