@@ -54,6 +54,17 @@ protected:
         SetCatalogueServices(&before);
         return found;
     }
+    // Starts the run with the team's controller taken away (nothing but the scene moves its
+    // units) and lets its factory open.
+    void StartWithoutController(skirmish::SkirmishRun& run, GameObject*& factory) {
+        ASSERT_EQ(run.Start(), 1);
+        World& world = run.GetWorld();
+        factory = world.TeamFactory(kTeam);
+        ASSERT_NE(factory, nullptr);
+        factory->SetOwner(nullptr);
+        world.SetTeamController(kTeam, nullptr);
+        run.Run(5, false);
+    }
 };
 
 struct Unit {
@@ -188,13 +199,9 @@ TEST_F(DockJam, FriendsCrossingAUnitsWayPushItAsideOnceAtATime) {
     for (const Scene& scene : scenes) {
         SCOPED_TRACE(scene.name);
         skirmish::SkirmishRun run(Local(), 9002u, 1, 2, nullptr, 'V', true);
-        ASSERT_EQ(run.Start(), 1);
         World& world = run.GetWorld();
-        GameObject* factory = world.TeamFactory(kTeam);
-        ASSERT_NE(factory, nullptr);
-        factory->SetOwner(nullptr);
-        world.SetTeamController(kTeam, nullptr);
-        run.Run(5, false);
+        GameObject* factory = nullptr;
+        ASSERT_NO_FATAL_FAILURE(StartWithoutController(run, factory));
         const Point base = factory->GetPosition();
         auto spawn = [&](const char* name, const Point& at) {
             std::unique_ptr<VehicleDesign> design = Design(name);
@@ -262,13 +269,9 @@ TEST_F(DockJam, FriendsCrossingAUnitsWayPushItAsideOnceAtATime) {
 TEST_F(DockJam, ALineOfFriendsWaitingOnEachOtherLetsTheProductOut) {
     constexpr int kTicksPerSecond = 1000 / skirmish::kStepMs;
     skirmish::SkirmishRun run(Local(), 9002u, 1, 2, nullptr, 'V', true);
-    ASSERT_EQ(run.Start(), 1);
     World& world = run.GetWorld();
-    GameObject* factory = world.TeamFactory(kTeam);
-    ASSERT_NE(factory, nullptr);
-    factory->SetOwner(nullptr);
-    world.SetTeamController(kTeam, nullptr);
-    run.Run(5, false);
+    GameObject* factory = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithoutController(run, factory));
     FactoryProduction* production = AsFactoryProduction(factory);
     ASSERT_NE(production, nullptr);
     const Point rollOut = factory->GetPosition() + FactoryBuilding::kRollOutOffset;
