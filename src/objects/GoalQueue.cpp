@@ -100,6 +100,11 @@ void GoalQueue::UnblockFront() {
     if (head) head->blocked = 0;
 }
 
+void GoalQueue::Unblock(const Goal* goal) {
+    for (Node* n = head.get(); n; n = n->next.get())
+        if (n->goal.get() == goal) n->blocked = 0;
+}
+
 int GoalQueue::IsFrontBlocked() const {
     return head ? head->blocked : 0;
 }

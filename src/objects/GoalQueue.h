@@ -34,6 +34,8 @@ public:
     int RemovePushedAside();
     void BlockFront();
     void UnblockFront();
+    // Clears the failed-route mark of the given goal, wherever it stands in the queue.
+    void Unblock(const Goal* goal);
     int IsEmpty() const { return head ? 0 : 1; }
     int IsFrontBlocked() const;
     GameObject* AttackTarget(GameObject* self, int onlyHostile) const;
@@ -53,7 +55,7 @@ public:
 
 private:
     struct Node {
-        // The route to this goal failed; only the head's flag is ever set.
+        // The route to this goal failed; set on the head only, kept when a goal goes ahead of it.
         int32_t blocked = 0;
         std::unique_ptr<Goal> goal;
         std::unique_ptr<Node> next;

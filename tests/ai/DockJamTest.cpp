@@ -17,6 +17,8 @@
 #include "catalogue/DesignLibrary.h"
 #include "core/Vector.h"
 #include "objects/EconomyGoals.h"
+#include "objects/FactoryBuilding.h"
+#include "objects/FactoryProduction.h"
 #include "objects/Goal.h"
 #include "objects/LocationGoal.h"
 #include "objects/Sim.h"
@@ -51,6 +53,17 @@ protected:
         }
         SetCatalogueServices(&before);
         return found;
+    }
+    // Starts the run with the team's controller taken away (nothing but the scene moves its
+    // units) and lets its factory open.
+    void StartWithoutController(skirmish::SkirmishRun& run, GameObject*& factory) {
+        ASSERT_EQ(run.Start(), 1);
+        World& world = run.GetWorld();
+        factory = world.TeamFactory(kTeam);
+        ASSERT_NE(factory, nullptr);
+        factory->SetOwner(nullptr);
+        world.SetTeamController(kTeam, nullptr);
+        run.Run(5, false);
     }
 };
 
@@ -186,13 +199,9 @@ TEST_F(DockJam, FriendsCrossingAUnitsWayPushItAsideOnceAtATime) {
     for (const Scene& scene : scenes) {
         SCOPED_TRACE(scene.name);
         skirmish::SkirmishRun run(Local(), 9002u, 1, 2, nullptr, 'V', true);
-        ASSERT_EQ(run.Start(), 1);
         World& world = run.GetWorld();
-        GameObject* factory = world.TeamFactory(kTeam);
-        ASSERT_NE(factory, nullptr);
-        factory->SetOwner(nullptr);
-        world.SetTeamController(kTeam, nullptr);
-        run.Run(5, false);
+        GameObject* factory = nullptr;
+        ASSERT_NO_FATAL_FAILURE(StartWithoutController(run, factory));
         const Point base = factory->GetPosition();
         auto spawn = [&](const char* name, const Point& at) {
             std::unique_ptr<VehicleDesign> design = Design(name);
@@ -252,6 +261,48 @@ TEST_F(DockJam, FriendsCrossingAUnitsWayPushItAsideOnceAtATime) {
                 << "the oncoming friend never got past";
         }
     }
+}
+
+// A line of friends from the roll-out square outward, each waiting on the next: the scene keeps
+// the farthest from ever stepping, so none of them is idle or blocked. The finished product
+// still leaves within a minute of reaching the door.
+TEST_F(DockJam, ALineOfFriendsWaitingOnEachOtherLetsTheProductOut) {
+    constexpr int kTicksPerSecond = 1000 / skirmish::kStepMs;
+    skirmish::SkirmishRun run(Local(), 9002u, 1, 2, nullptr, 'V', true);
+    World& world = run.GetWorld();
+    GameObject* factory = nullptr;
+    ASSERT_NO_FATAL_FAILURE(StartWithoutController(run, factory));
+    FactoryProduction* production = AsFactoryProduction(factory);
+    ASSERT_NE(production, nullptr);
+    const Point rollOut = factory->GetPosition() + FactoryBuilding::kRollOutOffset;
+    std::vector<Sim*> line;
+    for (int i = 0; i < 5; ++i) {
+        std::unique_ptr<VehicleDesign> design = Design("Scavenger");
+        ASSERT_TRUE(design);
+        line.push_back(SpawnSim(design, world.NewSimId(kTeam), rollOut + Point(32, 32) * i, 1));
+        ASSERT_NE(line.back(), nullptr) << i;
+        line.back()->ExecuteOrder(Sim::kOrderMove, 0, rollOut + Point(480, 480), SimId(), 0);
+    }
+    Sim& head = *line.back();
+    const Point headAt = head.GetPosition();
+    ASSERT_EQ(production->QueueJob(Design("Scavenger"), 0), 1);
+    production->AddResources(100000, 100000);
+    int atDoorTicks = 0, heldTicks = 0, leftAt = -1;
+    for (int tick = 1; tick <= 240 * kTicksPerSecond && leftAt < 0; ++tick) {
+        head.moveTime = 0;
+        run.Clock().Advance(skirmish::kStepMs);
+        world.Tick(static_cast<int>(winx_timeGetTime()));
+        const int state = production->ProductionState();
+        atDoorTicks += state == 3 ? 1 : 0;
+        SimId ahead;
+        line[0]->GetBlockingSim(ahead);
+        heldTicks += state == 3 && ahead == line[1]->id ? 1 : 0;
+        if (state == 4) leftAt = tick;
+    }
+    EXPECT_NE(leftAt, -1) << "the product never left";
+    EXPECT_LE(atDoorTicks, 60 * kTicksPerSecond);
+    EXPECT_GT(heldTicks, 0) << "the line never stood at the door";
+    EXPECT_EQ(head.GetPosition(), headAt) << "the line's head moved: nothing held the line";
 }
 
 }  // namespace

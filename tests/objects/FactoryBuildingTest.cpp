@@ -1071,10 +1071,26 @@ TEST_F(Factory, DoorWaitsForEveryPeerAndABlockedExitIsClearedOnce) {
     Tick(*f);
     Tick(*f);
     EXPECT_EQ(f->unfoldState, 7);
-    // A wreck in the exit is attacked with one goal; any other blocker is asked aside.
+    // A wreck in the exit is attacked with one goal; any other blocker is asked aside. A friend
+    // on its way that stands behind another unit is taken as blocked for the push once the
+    // product has waited five seconds (stepping aside or not), unless it is hostile; one that
+    // is not standing is left to its way.
     int asked = 0;
-    world.makers.moveBlockerAside = [&asked](GameObject*, GameObject*, int) { return ++asked; };
-    for (int kind : {3, 1}) {
+    // The push moves nothing here, so the mark it was asked with stays to be seen.
+    world.makers.moveBlockerAside = [&asked](GameObject*, GameObject*, int) {
+        ++asked;
+        return 0;
+    };
+    const struct {
+        int kind;
+        int onItsWay, behind, aside, hostile, tickMs;
+        int blocked;  // the blocker's front after 20 ticks
+    } cases[] = {{3, 0, 0, 0, 0, 500, 0}, {1, 0, 0, 0, 0, 500, 0}, {1, 1, 0, 0, 0, 500, 0},
+                 {1, 1, 1, 0, 0, 500, 1}, {1, 1, 1, 0, 0, 200, 0}, {1, 1, 1, 1, 0, 500, 1},
+                 {1, 1, 1, 0, 1, 500, 0}};
+    for (const auto& c : cases) {
+        const int kind = c.kind;
+        asked = 0;
         auto g = Make(1, 1, 5);
         g->AddResources(10000, 10000);
         ASSERT_GT(TickUntil(*g, FactoryProduction::kOpen), 0);
@@ -1088,12 +1104,20 @@ TEST_F(Factory, DoorWaitsForEveryPeerAndABlockedExitIsClearedOnce) {
         } wreck(Point(10, 10), SimId(0, 60), kit.Design());
         world.Add(&wreck);
         if (kind == 3) world.placementBlocker = &wreck;
+        if (c.onItsWay == 1) {
+            blocker.goals.PushBack(std::make_unique<LocationGoal>(blocker.id, Point(), 0, 1, 1));
+            blocker.goals.Front()->movedAside = c.aside;
+        }
+        if (c.behind == 1) blocker.blockingSim = wreck.id;
+        blocker.teamRecord.first = g->teamRecord.first + c.hostile;
         g->QueueJob(Job(), 0);
         for (int i = 0; i < 20; ++i)
-            Tick(*g);
+            Tick(*g, c.tickMs);
         EXPECT_EQ(g->ProductionState(), 3);
         EXPECT_EQ(g->goals.IsEmpty(), kind == 3 ? 0 : 1);
         EXPECT_EQ(asked > 0, kind == 1);
+        EXPECT_EQ(blocker.goals.IsFrontBlocked(), c.blocked)
+            << c.onItsWay << c.behind << c.aside << c.hostile << " " << c.tickMs;
         world.blocked.clear();
         world.Forget(&blocker);
         world.Forget(&wreck);
