@@ -54,6 +54,9 @@ public:
     static constexpr int kHardpointScan = 7;
     static constexpr int32_t kFreezeMs = 5000;
     static constexpr int32_t kRouteHoldMs = 5000;
+    // How long a unit waits on friends each on an errand of their own before it seeks a way
+    // round them: a line on the move passes well within it, a tangle of crossing errands never.
+    static constexpr int32_t kFriendHoldMs = 5000;
     static constexpr int32_t kSmokePeriodMs = 100;
 
     // Takes the design; a null design makes a Sim with no parts, no body and no drive.
@@ -136,6 +139,8 @@ public:
     int InMovingGroup();
     int BlockerOnDestination(GameObject* blocker);
     int BlockersLeadBack(GameObject* blocker);
+    // Whether, on its way to a place, the unit is held by a friend that stands held itself.
+    bool HeldInAJam(Goal* front, GameObject* blocker, const SimId& blockerOfBlocker);
     void PickUpArtifact();
 
     // --- SimOrders.cpp
@@ -234,6 +239,10 @@ public:
     // 1: the next route search counts the Sim's own side as obstacles (a structure of its own
     // side stood in its way, which a route that ignores friends would lead it into again).
     int32_t routeAroundFriends = 0;
+    // 1 from the first step a friend refused until a step is taken; friendHold runs from then,
+    // and again from each way round asked for.
+    int32_t heldByFriend = 0;
+    Timer friendHold{kFriendHoldMs};
 
 private:
     // Takes the Sim off the sight and path grids the first time it is asked.

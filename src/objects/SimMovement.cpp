@@ -182,7 +182,15 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
             // round a ring (two face to face, or a crowd at a dock) would wait on each other.
             // Round a structure a new route is asked for that counts friends; an idle friend
             // is asked aside; of a ring, this one blocks its front and steps aside itself, by
-            // the same rule.
+            // the same rule. Friends each on an errand that cross one another's ways hold each
+            // other without a ring (a crowd by a factory's door stood for a minute and a half):
+            // one held by such a jam for kFriendHoldMs on its way to a place seeks a way round
+            // them too. One on its way to a target asks its route afresh at every step already,
+            // and round its friends it would leave the fight it is in.
+            if (heldByFriend == 0) {
+                heldByFriend = 1;
+                friendHold.Start();
+            }
             if (blocker->IsMobile() == 0) {
                 routeAroundFriends = 1;
                 goals.DropFinished();
@@ -197,9 +205,11 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
                 } else if (ring == 2) {
                     goals.BlockFront();
                     world.Makers().MoveBlockerAside(blocker, this, 0);
-                } else if (ring > 2) {
+                } else if (ring > 2 ||
+                           (HeldInAJam(front, blocker, blockerOfBlocker) && friendHold.Expired())) {
                     routeAroundFriends = 1;
                     goals.DropFinished();
+                    friendHold.Start();
                 }
             }
         } else if (blocker && front->GetTarget() == blocker) {
@@ -224,8 +234,18 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
         PickUpArtifact();
         goals.UnblockFront();
         blockingSim = SimId();
+        heldByFriend = 0;
     }
     return placed;
+}
+
+// A friend that stands held by another is no line on the move: one behind it may wait on it
+// for good. One on the move, or one standing for an errand of its own (firing at an enemy in
+// range, say), is waited on as before: a column that went round its slower friends left the
+// fight it was sent to.
+bool Sim::HeldInAJam(Goal* front, GameObject* blocker, const SimId& blockerOfBlocker) {
+    return front->GetType() == static_cast<int>(GoalType::Location) && blocker->IsMoving() == 0 &&
+           !blockerOfBlocker.IsNull();
 }
 
 // The number of units in the ring when the chain of blockers that starts at the blocker (each

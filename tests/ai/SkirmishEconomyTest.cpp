@@ -1,7 +1,9 @@
 // Both sides of a computer-played skirmish get their miners' ore home: the local team, whose
 // miners search only ground it has explored, as well as the opponent; and on the land where a
 // crowd at the dock once held a side's ore still for minutes, no side's ore stands still that
-// long while the fields hold ore.
+// long while the fields hold ore; and where a crowd of a side's units crossing one another's ways
+// on its factory's roll-out square held a finished product for a minute and a half, no product
+// waits at the door a minute while its own side stands there.
 #include <cstdio>
 #include <utility>
 #include <vector>
@@ -63,6 +65,25 @@ TEST_F(SkirmishEconomy, NoSidesOreStandsStillForTwoMinutesOnTheLandOfTheDockCrow
         // A side whose factory fell is counted while it stood.
         EXPECT_LT(seconds, 120) << "team " << team;
         EXPECT_GT(out.sides[team].unloaded, 0) << "team " << team;
+    }
+}
+
+// Island Maze, seed 9001, as the sweep's row of skirmish lands plays it (level 5 local on the
+// first clan against level 1): from 1326 s a crowd of the local side's units, each held by a
+// friend held by the next, stood on the roll-out square of its factory for 91 s.
+TEST_F(SkirmishEconomy, NoProductWaitsAMinuteAtADoorItsOwnSideCrowdsOnTheIslandLand) {
+    constexpr int kIslandMaze = 2;
+    skirmish::SkirmishRun run(Local(), 9001u, 5, 1, nullptr, 'V', true, kIslandMaze);
+    ASSERT_EQ(run.Start(), 1);
+    const skirmish::Outcome out = run.Run(25 * 60, true);
+    for (int team : {skirmish::kLocalTeam, skirmish::kOpponentTeam}) {
+        const skirmish::HeldSpan& held = out.sides[team].atDoorHeld;
+        const int seconds = held.longest * skirmish::kStepMs / 1000;
+        std::printf("team %d: a product at the door, its side on the roll-out, %d s at most\n",
+                    team, seconds);
+        EXPECT_LT(seconds, 60) << "team " << team;
+        EXPECT_GT(static_cast<int>(out.sides[team].born.size()), out.sides[team].atStart)
+            << "team " << team << " made no unit";
     }
 }
 

@@ -1,7 +1,7 @@
 // A step that a friend of the unit's own side refuses: a structure makes it ask for a route
 // that goes round its friends, an idle friend is asked aside, of two friends in each other's
 // way the one that finds it out steps aside itself, and in a ring of more, each held by the
-// next, it asks for a route round its friends.
+// next, it asks for a route round its friends, as it does once friends have held it a while.
 #include <gtest/gtest.h>
 
 #include "EconomyTestSupport.h"
@@ -10,10 +10,13 @@
 #include "objects/ManoeuvreMakers.h"
 #include "objects/ObjectLand.h"
 #include "objects/SimTestSupport.h"
+#include "objects/TargetGoal.h"
+#include "support/FakeClock.h"
 
 namespace {
 
 TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneStepsAside) {
+    FakeClock clock{1000};
     ObjectLand land{30, 30};
     FakeObjectWorld& world = land.world;
     InstallManoeuvreMakers(world.makers);
@@ -44,6 +47,11 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         // Stepping aside already when it meets the friend (a routed step: a waypoint and the
         // point): the unit, or the busy friend.
         bool ownAside = false, theirAside = false;
+        // How long friends had held it before this step; -1: its last step was taken.
+        int32_t heldMs = -1;
+        bool busyMoving = false;
+        // Its way is to a target, not to a place.
+        bool toTarget = false;
     };
     const Row rows[] = {
         {"structure", &factory, kNobody, kNobody, 1, 0, 0, 1, 0},
@@ -61,6 +69,21 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         {"friend it blocks, stepping aside", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, true},
         // The friend already stepping aside steps aside again at its own step; this one waits.
         {"friend stepping aside blocks it", busy, kOnUnit, kNobody, 0, 1, 1, 1, 0, false, true},
+        // Held without a ring: it waits a while, then seeks a way round its friends.
+        {"chain that ends, held a while", busy, kOnThird, kNobody, 0, 1, 1, 1, 0, false, false,
+         Sim::kFriendHoldMs - 1},
+        {"chain that ends, held long", busy, kOnThird, kNobody, 1, 0, 1, 1, 0, false, false,
+         Sim::kFriendHoldMs},
+        {"ring it is not in, held long", busy, kOnThird, kOnBusy, 1, 0, 1, 1, 0, false, false,
+         Sim::kFriendHoldMs + 1000},
+        // A friend on the move, or one standing for an errand of its own, is waited on however
+        // long; and one on its way to a target asks its route at every step anyway.
+        {"friend on the move, held long", busy, kOnThird, kNobody, 0, 1, 1, 1, 0, false, false,
+         Sim::kFriendHoldMs, true},
+        {"friend held by nobody, held long", busy, kNobody, kNobody, 0, 1, 1, 1, 0, false, false,
+         Sim::kFriendHoldMs},
+        {"on its way to a target, held long", busy, kOnThird, kNobody, 0, 1, 1, 1, 0, false, false,
+         Sim::kFriendHoldMs, false, true},
     };
     int serial = 20;
     for (const Row& row : rows) {
@@ -68,21 +91,38 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         const SimId ids[] = {SimId(), sim->id, third->id, busy->id};
         busy->blockingSim = ids[row.busyWaits];
         third->blockingSim = ids[row.thirdWaits];
-        sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, far, 0, 1, 1));
+        if (row.toTarget)
+            sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id, third->id, Point(), 1, 1));
+        else
+            sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, far, 0, 1, 1));
+        busy->SetMoving(row.busyMoving ? 1 : 0);
         auto aside = [](GameObject& o, int waypoint) {
             o.goals.PushFront(std::make_unique<LocationGoal>(o.id, Point(420, 520), 0, 1, 1));
             o.goals.Front()->movedAside = 1;
             o.goals.Front()->waypoint = waypoint;
         };
         if (row.ownAside) aside(*sim, 0), aside(*sim, 1);
-        if (row.theirAside) busy->goals.Front()->movedAside = 1;
+        busy->goals.Front()->movedAside = row.theirAside ? 1 : 0;
         sim->goals.Front()->active = 1;
+        if (row.heldMs >= 0) {
+            sim->heldByFriend = 1;
+            sim->friendHold.Start();
+            clock.Advance(static_cast<uint32_t>(row.heldMs));
+        }
         world.refusePlacement = 1;
         world.placementBlocker = row.blocker;
         sim->facing = 8;
         sim->turnAndMove = 1;
         EXPECT_EQ(sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(1, 0))), 0) << row.name;
         world.refusePlacement = 0;
+        // The hold counts from the first refused step and anew from each way round asked for.
+        EXPECT_EQ(sim->heldByFriend, 1) << row.name;
+        EXPECT_EQ(sim->friendHold.Elapsed(),
+                  row.routeAround == 1 || row.heldMs < 0 ? 0 : row.heldMs)
+            << row.name;
+        // A step taken ends the hold.
+        sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(1, 0)));
+        EXPECT_EQ(sim->heldByFriend, 0) << row.name;
         EXPECT_EQ(sim->routeAroundFriends, row.routeAround) << row.name;
         const uint32_t friends = sim->GetCollision()->AlliedMask(0);
         EXPECT_EQ((sim->GetEnemyMask() & friends) == friends, row.routeAround == 1) << row.name;

@@ -1,5 +1,6 @@
 // Two armed forces, one of each clan, carrying every weapon and defence item between them,
-// attack-move at each other on a generated land at a fixed step until one side is gone. Every
+// attack-move at each other on a generated land at a fixed step until one side is gone (idle
+// units are sent back at the enemy, so that forces that passed through each other turn). Every
 // tick no unit stands on ground closed to it or on another's cells; at the end the losses are
 // the units destroyed, no more kills are credited than losses, and once every unit is gone the
 // last shots end within a bounded time. Two runs, one drawing every object, end in the same
@@ -43,6 +44,7 @@ constexpr int kColumns = 48;
 constexpr int kRows = 48;
 constexpr int kPerSide = 12;
 constexpr int kTickLimit = 20000;
+constexpr int kTurnBackTicks = 500;
 constexpr int kStepMs = 16;
 // A shot outlives its firing unit by at most its flight: the longest range at the slowest step.
 constexpr int kShotTicks = 600;
@@ -186,8 +188,24 @@ protected:
                 Capture(world, land.screen);
             }
         };
+        // Forces that passed through each other turn back: every idle unit is sent at the first
+        // enemy still standing, so that the fight goes on until a side is gone.
+        auto turnBack = [&]() {
+            for (int side = 0; side < 2; ++side) {
+                GameObject* enemy = nullptr;
+                for (const SimId& id : sides[1 - side])
+                    if (GameObject* sim = world.FindSim(id); !enemy && sim && !sim->IsDestroyed())
+                        enemy = sim;
+                for (const SimId& id : sides[side]) {
+                    GameObject* sim = world.FindSim(id);
+                    if (enemy && sim && !sim->IsDestroyed() && !sim->goals.Front())
+                        sim->IssueOrder(Sim::kOrderMove, 0, enemy->GetPosition(), SimId());
+                }
+            }
+        };
         while (tick < kTickLimit && alive[0] > 0 && alive[1] > 0 && !HasFailure()) {
             step();
+            if (tick % kTurnBackTicks == 0) turnBack();
         }
         out.ticks = tick;
         out.destroyed = 2 * kPerSide - alive[0] - alive[1];
