@@ -106,6 +106,18 @@ TEST(AtomicWriter, TheTargetChangesOnlyWithACommitThatReachedTheDisk) {
     EXPECT_EQ(dir.ReadFile("assets/keep.txt"), "new\n");
     EXPECT_TRUE(std::filesystem::is_directory("assets/keep.txt.bad"));
     std::filesystem::remove("assets/keep.txt.bad");
+    // A damaged file gone before the replacement has nothing to keep or put back; a failed
+    // replacement is still a failure.
+    std::filesystem::remove("assets/keep.txt");
+    for (const AtomicFileStage fault : {AtomicFileStage::Write, AtomicFileStage::Rename}) {
+        SetAtomicFileFault(fault);
+        AtomicWriter writer("keep.txt");
+        writer.WriteLine("new");
+        EXPECT_EQ(writer.CommitOver(true), 0) << static_cast<int>(fault);
+        SetAtomicFileFault(AtomicFileStage::None);
+        EXPECT_FALSE(dir.Exists("assets/keep.txt"));
+        EXPECT_FALSE(dir.Exists("assets/keep.txt.bad"));
+    }
     dir.WriteFile("assets/keep.txt", "old\n");
 
     // A whole path is taken as it stands; no name writes nothing.
