@@ -15,6 +15,7 @@
 #include "map/ObjectKinds.h"
 #include "map/PathGrid.h"
 #include "map/TerrainMap.h"
+#include "objects/FactoryBuilding.h"
 #include "objects/FactoryProduction.h"
 #include "objects/Squad.h"
 #include "world/World.h"
@@ -199,11 +200,6 @@ void SquadPoolManager::SendRepairers(std::vector<GameObject*>& idle, GameObject&
     }
 }
 
-// Where the factory's product rolls out to, from the factory, and the square it takes there.
-constexpr int kRollOutX = -128;
-constexpr int kRollOutY = 128;
-constexpr int kRollOutSquare = 128;
-
 // A departure from the placement rule of the pool direction: an area is not buildable either
 // where it covers a cell under the square the own factory's product rolls out to, or a cell on
 // the straight line from the factory's door to it. A structure unit deployed there holds every
@@ -223,8 +219,8 @@ bool SquadPoolManager::HoldsFactoryDoor(const Rect& area) {
         return row >= top && row <= bottom && column >= left && column <= right;
     };
     const Point door = factory->GetPosition();
-    const Point rollOut = door + Point(kRollOutX, kRollOutY);
-    const Rect square(rollOut, Size(kRollOutSquare, kRollOutSquare), 'c');
+    const Point rollOut = door + FactoryBuilding::kRollOutOffset;
+    const Rect square(rollOut, Size(FactoryBuilding::kBuildArea, FactoryBuilding::kBuildArea), 'c');
     int squareTop = 0, squareLeft = 0, squareBottom = 0, squareRight = 0;
     map->PixelToCell(square.origin, squareTop, squareLeft);
     map->PixelToCell(square.BottomRight(), squareBottom, squareRight);

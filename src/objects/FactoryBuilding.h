@@ -38,6 +38,9 @@ public:
     static constexpr int32_t kMoveDelayMs = 65;
     // Where a product rolls out to, from the factory's position; the unfolded centre.
     static const Point kRollOutOffset;
+    // The side of the square round the roll-out point that must be open ground for the factory
+    // to unfold (its build area), in pixels.
+    static constexpr int kBuildArea = 128;
     static const Point kUnfoldedOffset;
     // Amounts read from records and peers stay within these.
     static constexpr int32_t kMaxRecordAmount = 100000;

@@ -33,7 +33,6 @@ constexpr double kOpenAngle = 2.3561925;
 constexpr double kTurnMagnitude = 200.0;
 constexpr int kRepairFloorPercent = 5;
 constexpr int kAlertBank = 6;
-constexpr int kBuildArea = 128;
 const Point kShadowOffset(10, 10);
 const Point kLevelBarOffset(32, 32);
 

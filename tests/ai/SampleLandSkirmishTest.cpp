@@ -33,17 +33,11 @@ constexpr int kLevel = 3;
 constexpr int kPlayer = 1;
 constexpr const char* kMinerDesign = "VPfaa-----";
 
-class SampleLandSkirmish : public MadeAssetsTest {
+class SampleLandSkirmish : public MadeCatalogueTest {
 protected:
-    void SetUp() override {
-        MadeAssetsTest::SetUp();
-        if (IsSkipped() || HasFatalFailure()) return;
-        ASSERT_EQ(LoadStringTable("7a1.str"), 1);
-        ASSERT_EQ(LoadTemplateCatalogue("7a.pts"), 1);
-    }
     void TearDown() override {
         world.reset();
-        ClearTemplateCatalogue();
+        MadeCatalogueTest::TearDown();
     }
 
     // The player's team takes start `first` of the land's, the computer teams the starts after

@@ -454,7 +454,7 @@ private:
 
     // A unit of the team stands on the square its factory's product rolls out to.
     bool OwnUnitOnRollOut(int team, GameObject& factory) {
-        constexpr int kSquare = 128;
+        constexpr int kSquare = FactoryBuilding::kBuildArea;
         const Rect square(factory.GetPosition() + FactoryBuilding::kRollOutOffset,
                           Size(kSquare, kSquare), 'c');
         NodeList& list = world->sims[team];

@@ -96,13 +96,11 @@ struct Shown {
     Point at;
 };
 
-class NeutralCapture : public MadeAssetsTest {
+class NeutralCapture : public MadeCatalogueTest {
 protected:
     void SetUp() override {
-        MadeAssetsTest::SetUp();
+        MadeCatalogueTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        ASSERT_EQ(LoadStringTable("7a1.str"), 1);
-        ASSERT_EQ(LoadTemplateCatalogue("7a.pts"), 1);
         services = std::make_unique<LandServices>(
             (Volume(MadeAssets::kVolumes[0]) / "Data").string() + "/", Local().string() + "/");
         land = LandLoader::Load(*services);
@@ -119,9 +117,8 @@ protected:
     void TearDown() override {
         world.reset();
         services.reset();
-        ClearTemplateCatalogue();
+        MadeCatalogueTest::TearDown();
         ImageZoom = 0;
-        ResourceFile::SetAssetPath("");
     }
 
     TerrainMap& Terrain() { return *world->terrain; }

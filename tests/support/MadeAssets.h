@@ -9,7 +9,9 @@
 #include <utility>
 #include <vector>
 
+#include "catalogue/TemplateCatalogue.h"
 #include "core/ResourceFile.h"
+#include "core/StringTable.h"
 #include "support/TempDirectory.h"
 
 namespace MadeAssets {
@@ -113,5 +115,21 @@ protected:
     }
 
     inline static MadeAssets::SharedSet shared;
+};
+
+// Tests on the shared set with its string table and unit catalogue loaded; the catalogue is
+// cleared after each test.
+class MadeCatalogueTest : public MadeAssetsTest {
+protected:
+    void SetUp() override {
+        MadeAssetsTest::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
+        ASSERT_EQ(LoadStringTable("7a1.str"), 1);
+        ASSERT_EQ(LoadTemplateCatalogue("7a.pts"), 1);
+    }
+    void TearDown() override {
+        ClearTemplateCatalogue();
+        ResourceFile::SetAssetPath("");
+    }
 };
 #endif

@@ -32,13 +32,11 @@ public:
     Point origin;
 };
 
-class SampleDesignsTest : public MadeAssetsTest {
+class SampleDesignsTest : public MadeCatalogueTest {
 protected:
     void SetUp() override {
-        MadeAssetsTest::SetUp();
+        MadeCatalogueTest::SetUp();
         if (IsSkipped() || HasFatalFailure()) return;
-        ASSERT_EQ(LoadStringTable("7a1.str"), 1);
-        ASSERT_EQ(LoadTemplateCatalogue("7a.pts"), 1);
         TopLevels levels;
         SetCatalogueServices(&levels);
         for (const char* file : {"Vs.vdf", "Ts.vdf"}) {
@@ -53,8 +51,7 @@ protected:
         SetCatalogueServices(nullptr);
     }
     void TearDown() override {
-        ClearTemplateCatalogue();
-        ResourceFile::SetAssetPath("");
+        MadeCatalogueTest::TearDown();
         ImageZoom = 0;
     }
 

@@ -21,8 +21,6 @@ namespace StartCheck {
 namespace {
 
 constexpr int kCellPixels = LandLoader::kPathCellPixels;
-// The square round the roll-out point that the factory wants open (its build area).
-constexpr int kBuildArea = 128;
 // A unit of one cell.
 constexpr int kUnitRadius = 16;
 // Route searches may spend this many expansions per map cell: a greedy search visits a cell
@@ -160,7 +158,8 @@ Verdict CheckStart(LoadedLand& land, const Layout& layout, const Cell& start) {
                         land.FootprintBuildable(factory + FactoryBuilding::kUnfoldedOffset,
                                                 FactoryBuilding::kUnfoldedRadius);
     const Point rollOut = RollOutPoint(start);
-    verdict.rollOut = land.IsAreaBuildable(Rect(rollOut, Size(kBuildArea, kBuildArea), 'c'));
+    verdict.rollOut = land.IsAreaBuildable(
+        Rect(rollOut, Size(FactoryBuilding::kBuildArea, FactoryBuilding::kBuildArea), 'c'));
     const Point opened = factory + FactoryBuilding::kUnfoldedOffset;
     if (verdict.footprint) land.SetClosed(opened, FactoryBuilding::kUnfoldedRadius, true);
     for (const Cell& field : layout.fields) {
@@ -179,7 +178,7 @@ Cell RollOutCell(const Cell& start) {
 }
 
 int RollOutReach() {
-    return kBuildArea / 2 / kCellPixels;
+    return FactoryBuilding::kBuildArea / 2 / kCellPixels;
 }
 
 std::vector<Verdict> Check(const Layout& layout) {
