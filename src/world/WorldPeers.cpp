@@ -5,7 +5,6 @@
 #include <cstdio>
 
 #include "core/Clock.h"
-
 #include "core/Settings.h"
 #include "core/StringTable.h"
 #include "objects/CommandBuffer.h"
