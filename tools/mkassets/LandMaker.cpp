@@ -250,12 +250,13 @@ Land Generate(const LandPlan& plan) {
             land.features.push_back({r, c, frame});
         }
     }
+    const std::vector<Cell> rollOuts = RollOutCells(land.starts);
     while (land.fields.size() < 3) {
         const int r = rng.Range(3, plan.rows - 4), c = rng.Range(3, plan.columns - 4);
         if (land.letters[static_cast<size_t>(r)][static_cast<size_t>(c)] == kGround &&
             !NearAny(land.starts, r, c, kStartClearance + 2) &&
             std::find(land.fields.begin(), land.fields.end(), Cell{r, c}) == land.fields.end() &&
-            !NearAny(RollOutCells(land.starts), r, c, StartCheck::RollOutReach())) {
+            !NearAny(rollOuts, r, c, StartCheck::RollOutReach())) {
             land.fields.push_back({r, c});
         }
     }
