@@ -459,7 +459,8 @@ TEST_F(MainMenuTest, ADamagedIndexIsToldOnceAndADeleteItCannotWriteIsRefused) {
     ASSERT_NE(g, nullptr);
     EXPECT_STREQ(f->world->statusText, World::MessageLine(World::kDamagedIndexLine));
     EXPECT_EQ(g->List()->count, 2);
-    Click(g->ButtonOf(LoadGameScreen::kDelete));
+    // The menu goes on, the screen open.
+    EXPECT_EQ(Click(g->ButtonOf(LoadGameScreen::kDelete)), 1);
     EXPECT_STREQ(f->world->statusText, World::MessageLine(World::kDeleteRefusedLine));
     EXPECT_EQ(f->world->savedGames->Count(), 2);
     EXPECT_FALSE(ReadFile(Path("0.scn")).empty());
