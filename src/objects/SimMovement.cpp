@@ -194,7 +194,8 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
             if (blocker->IsMobile() == 0) {
                 routeAroundFriends = 1;
                 goals.DropFinished();
-            } else if (world.Makers().MoveBlockerAside(this, blocker, 0) == 0) {
+            } else if (world.Makers().MoveBlockerAside(this, blocker, 0,
+                                                       AsideCaller::FriendInTheWay) == 0) {
                 const int ring = BlockersLeadBack(blocker);
                 Goal* theirs = blocker->goals.Front();
                 if (ring == 2 && theirs && theirs->movedAside == 1 && front->movedAside == 0) {
@@ -204,7 +205,7 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
                     waiting = 1;
                 } else if (ring == 2) {
                     goals.BlockFront();
-                    world.Makers().MoveBlockerAside(blocker, this, 0);
+                    world.Makers().MoveBlockerAside(blocker, this, 0, AsideCaller::FriendInTheWay);
                 } else if (ring > 2 ||
                            (HeldInAJam(front, blocker, blockerOfBlocker) && friendHold.Expired())) {
                     routeAroundFriends = 1;

@@ -14,9 +14,12 @@ std::unique_ptr<Goal> UnitMakers::MakeGoal(int type, const SimId& owner, const G
     return goalMakers[type](owner, fields, allowManoeuvres, finishOnArrival);
 }
 
-int UnitMakers::MoveBlockerAside(GameObject* unit, GameObject* blocker, int distance) {
+int UnitMakers::MoveBlockerAside(GameObject* unit, GameObject* blocker, int distance,
+                                 AsideCaller caller) {
     if (!moveBlockerAside || !unit || !blocker) return 0;
-    return moveBlockerAside(unit, blocker, distance);
+    const int pushed = moveBlockerAside(unit, blocker, distance);
+    if (pushed == 1 && asideObserver) asideObserver(*unit, *blocker, caller);
+    return pushed;
 }
 
 void UnitMakers::SetCarrierPartner(GameObject* carrier, const SimId& partner) {

@@ -40,6 +40,11 @@ struct ManoeuvreArguments {
     int32_t third = 0;
 };
 
+// Who asked a unit aside: the movement rule for a friend in the way, or any other caller (the
+// clear-way manoeuvre, air units, carriers, the factory, the computer player). Only measures
+// tell them apart; the push itself is the same.
+enum class AsideCaller { Other, FriendInTheWay };
+
 class UnitMakers {
 public:
     static constexpr int kSimClasses = 8;
@@ -67,7 +72,8 @@ public:
     std::unique_ptr<Goal> MakeGoal(int type, const SimId& owner, const GoalFields& fields,
                                    int allowManoeuvres, int finishOnArrival);
     // 0 (nothing moved) until the rule is installed or for a null unit or blocker.
-    int MoveBlockerAside(GameObject* unit, GameObject* blocker, int distance);
+    int MoveBlockerAside(GameObject* unit, GameObject* blocker, int distance,
+                         AsideCaller caller = AsideCaller::Other);
     // Nothing until the setter is installed or for a null carrier.
     void SetCarrierPartner(GameObject* carrier, const SimId& partner);
     // An acknowledgement voice of a bank (6: the factory is hit, 7: a deployed structure is
@@ -79,6 +85,9 @@ public:
     ManoeuvreMaker manoeuvreMakers[kManoeuvreTypes];
     GoalMaker goalMakers[kGoalTypes];
     BlockerRule moveBlockerAside;
+    // Told of every push that took (the blocker was ordered aside), after it; none by default.
+    std::function<void(const GameObject& unit, const GameObject& pushed, AsideCaller caller)>
+        asideObserver;
     PartnerSetter setCarrierPartner;
     std::function<void(int bank)> playVoice;
 };
