@@ -27,9 +27,6 @@ constexpr char kGround = 'c';
 constexpr char kWater = 'w';
 constexpr char kRock = 'r';
 constexpr int kStartClearance = 4;  // open ground round a start point, in cells
-// Where a start's own field lies from it, north-east, in cells: on the corner of its open ground.
-constexpr int kOwnFieldRows = kStartClearance;
-constexpr int kOwnFieldColumns = kStartClearance;
 
 void FillRect(Grid& grid, int row, int column, int height, int width, char letter) {
     for (int r = row; r < row + height; ++r) {
@@ -263,14 +260,12 @@ Land Generate(const LandPlan& plan) {
             land.fields.push_back({r, c});
         }
     }
-    // Each start holds a field of its own, north-east of its start, clear of the factory, its
-    // docks and its roll-out ground, where the factory's sight shows it at once: a Miner left
-    // to itself finds no field the side has never seen. On the maze, from three of the islands
-    // no ground route leads to the maze either (two meet it only corner to corner, where no unit
-    // squeezes through). Drawn last, so that the other draws, and with them the rest of the
-    // land, stay as they were.
+    // Each start holds a field of its own (see kOwnFieldRows). On the maze, from three of the
+    // islands no ground route leads to the maze either (two meet it only corner to corner,
+    // where no unit squeezes through). Drawn last, so that the other draws, and with them the
+    // rest of the land, stay as they were.
     for (const Cell& start : land.starts)
-        land.fields.push_back({start.first - kOwnFieldRows, start.second + kOwnFieldColumns});
+        land.fields.push_back({start.first + kOwnFieldRows, start.second + kOwnFieldColumns});
     OpenRollOutGround(land);
     return land;
 }

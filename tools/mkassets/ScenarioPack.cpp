@@ -19,9 +19,6 @@ constexpr int kStock = 6000;
 constexpr int kTutorialStock = 30000;
 // The ore under each factory: enough for an hour of building.
 constexpr int kBaseOre = 40000;
-// A base's own field lies this many pixels east and north of it: the centre of the cell four
-// cells each way, as on the land.
-constexpr int kOwnFieldOffset = 4 * kCell;
 
 // Designs of the sample catalogue: the ten code letters, the parameters, the name.
 std::string Design(const char* code, const char* name, const char* parameters = kParameters) {
@@ -122,9 +119,9 @@ public:
         for (int team : teams) {
             // Under the unfolded factory, which draws from it, as a generated world has it.
             Deposit(Base(team), 0, kBaseOre);
-            // Where the land puts a start's own field: in the factory's first sight, so that a
-            // Miner left to itself finds it.
-            Field(Offset(Base(team), kOwnFieldOffset, -kOwnFieldOffset));
+            // Where the land puts a start's own field.
+            Field(Offset(Base(team), LandMaker::kOwnFieldColumns * kCell,
+                         LandMaker::kOwnFieldRows * kCell));
         }
     }
     // The player's start as the start check sees it: the land with the row's fields.
