@@ -63,6 +63,7 @@ Layout Drawn(const Case& c) {
 
 TEST(StartCheck, RefusesAStartWithoutGroundForItsFactoryItsUnitsOrARouteToOre) {
     const Paint waterColumn{1, 16, kSide - 2, 1, 'w'};
+    const Verdict kFound{true, true, true, true}, kUnfound{true, true, true, false};
     const Case cases[] = {
         {"open ground", {}, {}, {}, {true, true, true, true}, nullptr},
         // A row cut short narrows the land to it: the field's column lies on its edge then.
@@ -158,57 +159,13 @@ TEST(StartCheck, RefusesAStartWithoutGroundForItsFactoryItsUnitsOrARouteToOre) {
          nullptr},
         // The first Miner finds by itself only a field its factory showed, near enough, that it
         // can reach, clear of the factory, its docks and its roll-out ground.
-        {"a field under the fog", {}, {kField}, {{18, 3}}, {true, true, true, false}, "sight"},
-        {"a field one column past the sight",
-         {},
-         {kField},
-         {{10, 20}},
-         {true, true, true, false},
-         "sight"},
-        {"a field on the sight's first row and column",
-         {},
-         {kField},
-         {{1, 3}},
-         {true, true, true, true},
-         nullptr},
-        {"the field in sight across water, another under the fog",
-         {waterColumn},
-         {},
-         {{20, 4}},
-         {true, true, true, false},
-         "within 744 px"},
-        {"a field next to a dock", {}, {kField}, {{4, 12}}, {true, true, true, false}, "docks"},
-        {"a field in the roll-out square",
-         {},
-         {kField},
-         {{15, 9}},
-         {true, true, true, false},
-         "sight"},
-        // The route search already keeps out of the closed open factory.
-        {"a field under the open factory",
-         {},
-         {kField},
-         {{6, 14}},
-         {true, true, false, false},
-         "sight"},
-        {"a field in a wide sight at the miner's reach",
-         {},
-         {kField},
-         {{14, 30}},
-         {true, true, true, true},
-         nullptr,
-         kStart,
-         40,
-         30},
-        {"a field in a wide sight past the miner's reach",
-         {},
-         {kField},
-         {{14, 31}},
-         {true, true, true, false},
-         "within 744 px",
-         kStart,
-         40,
-         30},
+        {"a field under the fog", {}, {kField}, {{18, 3}}, kUnfound, "sight"},
+        {"a field on the first row in sight", {}, {kField}, {{1, 3}}, kFound, nullptr},
+        {"the field in sight across water", {waterColumn}, {}, {{20, 4}}, kUnfound, "744 px"},
+        {"a field beside a dock", {}, {kField}, {{4, 12}}, kUnfound, "docks"},
+        {"a field on the roll-out ground", {}, {kField}, {{15, 9}}, kUnfound, "sight"},
+        {"a wide sight, at reach", {}, {kField}, {{14, 30}}, kFound, nullptr, kStart, 40, 30},
+        {"a wide sight, past reach", {}, {kField}, {{14, 31}}, kUnfound, "744", kStart, 40, 30},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
