@@ -15,7 +15,7 @@ namespace StartCheck {
 using Cell = std::pair<int, int>;  // (row, column)
 
 extern const int kFactorySightReach;
-// A new unit is pushed off its roll-out point when the next one comes out, and was seen standing
+// A new unit is pushed about 128 px off its roll-out point on release, and was seen standing
 // 224 px off: a field this much nearer than the miner's search distance is found from there too.
 constexpr int kRollOutDrift = 256;
 
