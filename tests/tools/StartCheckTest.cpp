@@ -166,6 +166,7 @@ TEST(StartCheck, RefusesAStartWithoutGroundForItsFactoryItsUnitsOrARouteToOre) {
         {"a field on the roll-out ground", {}, {kField}, {{15, 9}}, kUnfound, "sight"},
         {"a wide sight, at reach", {}, {kField}, {{14, 30}}, kFound, nullptr, kStart, 40, 30},
         {"a wide sight, past reach", {}, {kField}, {{14, 31}}, kUnfound, "744", kStart, 40, 30},
+        {"a wide sight, below reach", {}, {kField}, {{37, 7}}, kUnfound, "744", kStart, 40, 30},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

@@ -358,11 +358,8 @@ std::string RowText(int row, const LandMaker::Land& land, int landRow) {
 }
 
 std::string StartFault(int row, const LandMaker::Land& land, int landRow) {
-    const std::string title = row == kTutorialRow
-                                  ? std::string("the tutorial")
-                                  : std::string("mission ") + (row < 11 ? "V" : "T") +
-                                        std::to_string(row < 11 ? row + 1 : row - 10);
-    return StartCheck::Fault(MakeRow(row, land, landRow).PlayerStart(), title);
+    return StartCheck::Fault(MakeRow(row, land, landRow).PlayerStart(),
+                             "row " + std::to_string(row) + " of the scenario pack");
 }
 
 std::vector<uint8_t> MakePack(const LandMaker::Land& land, int landRow) {

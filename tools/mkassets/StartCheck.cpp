@@ -119,15 +119,6 @@ public:
 
     bool HasRoute(const Point& from, const Point& to) { return grid.HasPath(&unit, from, to) == 1; }
 
-    // Whether the cell lies under a footprint of the radius at p; a footprint off the map covers
-    // nothing (its start is refused for that already).
-    bool UnderFootprint(const Cell& cell, const Point& p, int radius) const {
-        int row0 = 0, column0 = 0, row1 = 0, column1 = 0;
-        if (!grid.RectToCells(p, radius, row0, column0, row1, column1)) return false;
-        return cell.first >= row0 && cell.first <= row1 && cell.second >= column0 &&
-               cell.second <= column1;
-    }
-
     // Closes or opens again the cells of a footprint to every unit, as terrain does; the cells
     // are open ground, so no other terrain bit is lost.
     void SetClosed(const Point& p, int radius, bool closed) {
@@ -189,16 +180,13 @@ bool FoundByFirstMiner(LoadedLand& land, const Layout& layout, const Cell& start
         static_cast<int64_t>(reach) * reach) {
         return false;
     }
-    if (land.UnderFootprint(field, factory, FactoryBuilding::kFoldedRadius) ||
-        land.UnderFootprint(field, factory + FactoryBuilding::kUnfoldedOffset,
-                            FactoryBuilding::kUnfoldedRadius) ||
-        Within(field, CellOf(rollOut), RollOutReach())) {
-        return false;
-    }
+    if (Within(field, CellOf(rollOut), RollOutReach())) return false;
     // A unit at a dock stands on its cell and pushes aside what is next to it.
     for (const FactoryBuilding::DockPlace& dock : FactoryBuilding::kDocks) {
         if (Within(field, CellOf(factory + dock.offset), 1)) return false;
     }
+    // The route keeps out of the open factory, which covers the folded one, so the field keeps
+    // clear of both.
     return land.HasRoute(rollOut, centre);
 }
 
