@@ -118,6 +118,7 @@ constexpr Line kLines[] = {
     {314, "The list of saved games is damaged: games it lost are shown by file name."},
     {315, "The game was not deleted: the list of saved games could not be written."},
     {316, "The high-score file is damaged: it is left in place and not written over. Rows kept:"},
+    {317, "The file of this saved game is missing."},
     {320, "The design library was damaged and is kept aside as"},
     {321, "The designs could not be saved."},
     {325,
