@@ -22,8 +22,10 @@ constexpr Line kLines[] = {
     {4, "No"},
     {5, "OK"},
     {6, "Cancel"},
-    {7, "Keep the changes made to %s?"},
-    {8, "Replace the design %s with %s?"},
+    // The library's questions, broken into lines that fit their box with a name of 30
+    // characters, the names quoted so that they read as names.
+    {7, "Keep the changes made to\\n\"%s\"?"},
+    {8, "Replace the design\\n\"%s\"\\nwith \"%s\"?"},
     {9, "Part"},
     {10, "Cr"},
     {11, "Ore"},
