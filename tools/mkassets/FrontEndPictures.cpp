@@ -149,9 +149,7 @@ std::vector<uint8_t> MakeSetupLargePack(const AssetPalette& /*palette*/) {
     Put(pack, 0, 6, enemies);
     // Group 3: tech, artifacts and resources.
     Canvas tech(kWidth, kHeight);
-    // Wide enough for the values written beside the knobs at the end of their travel
-    // ("9900" ends at x 636).
-    Framed(tech, 480, 140, 638, 345, PaletteIndex::kBlack, PaletteIndex::kTextDim);
+    Framed(tech, 480, 140, 630, 345, PaletteIndex::kBlack, PaletteIndex::kTextDim);
     Text(tech, 490, 150, "TECH", PaletteIndex::kHeading);
     KnobPlace(tech, 504, 219);
     Text(tech, 528, 223, "ARTIFACTS", PaletteIndex::kText);
