@@ -730,6 +730,8 @@ TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
     // The resources value 9900 beside its knob at the end of the travel stays inside the
     // panel's frame.
     EXPECT_EQ(TouchedFrame(captures["setup"], {481, 141, 629, 344}), "");
+    // ... written left of the knob, on the knob's row.
+    EXPECT_GE(Colours(captures["setup"], {540, 314, 571, 327}), 2u);
     // The question naming a design of 30 characters shows it whole: on every line the text
     // ends well before the box's right edge, and nothing is written below its last line.
     EXPECT_EQ(StrayPixel(captures["question"], "question", {420, 211, 460, 250}, {}), "");

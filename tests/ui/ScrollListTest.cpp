@@ -182,6 +182,10 @@ TEST_F(Lists, ALineTooWideForTheListEndsInTheCutMark) {
         EXPECT_GT(font.TextWidth((l.text.substr(0, kept + 1) + ScrollList::kCutMark).c_str()), 80)
             << l.text;
     }
+    // A cut line with its mark exactly as wide as the list keeps that character.
+    const ScrollList narrow{Rect(Point(100, 100), Size(font.TextWidth("WWW.."), 100)), 10, &font,
+                            50};
+    EXPECT_EQ(narrow.FitLine("WWWWWW"), "WWW..");
     // Drawn, the cut line is the fitted one.
     list.SetCount(1);
     list.Draw(0, lines[3].text.c_str(), 9);

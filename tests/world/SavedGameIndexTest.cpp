@@ -77,6 +77,9 @@ TEST_F(SavedGameIndexTest, NamesFillTheFirstGapAndTitlesAreReused) {
     for (const auto& t : taken)
         EXPECT_STREQ(index.FindOrCreate(t.title)->FileName(), t.name) << t.title;
     EXPECT_TRUE(std::filesystem::is_directory(PathOf("4.scn")));
+    EXPECT_EQ(ResourceFile().Present("4.scn"), 1);
+    EXPECT_EQ(ResourceFile().Present("10.scn"), 0);
+    EXPECT_EQ(ResourceFile().Present(nullptr), 0);
     EXPECT_FALSE(std::filesystem::exists(PathOf("nowhere")));
     std::filesystem::permissions(PathOf("5.SCN"), std::filesystem::perms::owner_all);
     EXPECT_EQ(Read("5.SCN"), "unreadable");
