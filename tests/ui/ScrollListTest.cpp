@@ -186,13 +186,6 @@ TEST_F(Lists, ALineTooWideForTheListEndsInTheCutMark) {
     const ScrollList narrow{Rect(Point(100, 100), Size(font.TextWidth("WWW.."), 100)), 10, &font,
                             50};
     EXPECT_EQ(narrow.FitLine("WWWWWW"), "WWW..");
-    // Drawn, the cut line is the fitted one.
-    list.SetCount(1);
-    list.Draw(0, lines[3].text.c_str(), 9);
-    const int drawn = CountNot(0);
-    std::fill(Back(), Back() + 640 * 480, 0);
-    list.Draw(0, list.FitLine(lines[3].text.c_str()).c_str(), 9);
-    EXPECT_EQ(CountNot(0), drawn);
 }
 
 TEST_F(Lists, ZeroLineHeightCountsAsOne) {
