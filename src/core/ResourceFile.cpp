@@ -315,6 +315,11 @@ int ResourceFile::Exists(const char* name) const {
     return winx_IsReadableRegularFile(PathOf(name));
 }
 
+int ResourceFile::Present(const char* name) const {
+    if (!name) return 0;
+    return winx_PathExists(PathOf(name));
+}
+
 int ResourceFile::Rename(const char* from, const char* to) const {
     if (!from || !to) return 0;
     return std::rename(PathOf(from).c_str(), PathOf(to).c_str()) == 0 ? 1 : 0;

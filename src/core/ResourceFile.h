@@ -125,6 +125,9 @@ public:
     int32_t Rows() const { return rows; }
 
     int Exists(const char* name) const;
+    // 1 when anything at all stands at the name (a file it cannot read, a directory, a link
+    // that leads nowhere): a name that must not be written over.
+    int Present(const char* name) const;
     // The names in the asset directory (or, with plainPath, in the directory given), in name
     // order: one look instead of a probe per name.
     std::vector<std::string> Names(const char* directory = "") const;

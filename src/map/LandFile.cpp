@@ -92,7 +92,7 @@ bool LandFile::IsInnerCell(int sheetRow, int sheetColumn) const {
            sheetColumn < origin.w + size.w - 1;
 }
 
-int LandFile::PeekRows(ResourceFile& file) {
+Size LandFile::PeekSize(ResourceFile& file) {
     char line[kLineLength] = {};
     // A title, the palette, the shade value and the blend table come first.
     for (int n = 0; n < 4; ++n)
@@ -101,7 +101,7 @@ int LandFile::PeekRows(ResourceFile& file) {
     ReadPair(file, line, size.w, size.h);
     ReadPair(file, line, origin.w, origin.h);
     ReadPair(file, line, sheet.w, sheet.h);
-    return SizesUsable(size, origin, sheet) ? size.h : 0;
+    return SizesUsable(size, origin, sheet) ? size : Size(0, 0);
 }
 
 int LandFile::ParseDescription(ResourceFile& file) {

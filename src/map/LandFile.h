@@ -20,9 +20,9 @@ public:
 
     // 1 when the map got its cells and tiles.
     int ParseDescription(ResourceFile& file);
-    // The number of map rows a description gives, read from its first lines as
-    // ParseDescription reads them; 0 when its sizes are unusable (the map is then empty).
-    static int PeekRows(ResourceFile& file);
+    // The map's columns and rows a description gives, read from its first lines as
+    // ParseDescription reads them; (0, 0) when its sizes are unusable (the map is then empty).
+    static Size PeekSize(ResourceFile& file);
 
 private:
     int ReadCells(ResourceFile& file, char* line);

@@ -183,6 +183,12 @@ int LoadGameScreen::DoAction(int button) {
             // leave everything as it is.
             int mission = 0;
             char clan = 'V';
+            // A stop between writing the index and the game leaves a title without its file:
+            // that is said as it is, not as damage.
+            if (!ResourceFile().Present(entry->FileName())) {
+                world.SetStatusMessage(World::MessageLine(World::kMissingSaveLine), 0);
+                return 1;
+            }
             if (ScenarioCheck::Check(*scenario) != ScenarioFault::None ||
                 !scenario->PeekHeader(mission, clan)) {
                 world.SetStatusMessage(World::MessageLine(World::kDamagedSaveLine), 0);

@@ -664,18 +664,25 @@ void SetupScreen::Draw(int /*elapsedMs*/) {
     TextWriter* font = world.font.get();
     char text[16];
     if (font) {
+        // right: the last column inside the frame of the slider's panel.
         const struct {
             int button;
             const char* format;
             int value;
-        } values[3] = {{kDifficulty, "%1d", r.difficulty},
-                       {kResources, "%04d", r.resources},
-                       {kTech, "%02d", r.techLevel}};
+            int right;
+        } values[3] = {{kDifficulty, "%1d", r.difficulty, 458},
+                       {kResources, "%04d", r.resources, 628},
+                       {kTech, "%02d", r.techLevel, 628}};
         for (const auto& v : values) {
             if (!buttons[v.button]) continue;
             std::snprintf(text, sizeof text, v.format, v.value);
             const Rect knob = buttons[v.button]->Bounds();
-            font->DrawText(Point(knob.origin.x + 40, knob.origin.y + 18), text, kTextColour);
+            // Beside the knob on its right while that stays inside the panel; at the far end
+            // of the travel a wide value ("9900") would run over the frame, so it goes left.
+            const int width = font->TextWidth(text);
+            int x = knob.origin.x + 40;
+            if (x + width > v.right + 1) x = knob.origin.x - 2 - width;
+            font->DrawText(Point(x, knob.origin.y + 18), text, kTextColour);
         }
     }
     if (list && font) {

@@ -1,5 +1,7 @@
 #include "ui/ScrollList.h"
 
+#include <string>
+
 #include <algorithm>
 
 #include "core/ColourBox.h"
@@ -114,9 +116,21 @@ int32_t ScrollList::Draw(int32_t index, const char* text, int32_t textColour, co
         ColourBox bar(highlightColour, Size(listRect.extent.w - 2, lineHeight));
         bar.DrawAt(origin + Point(1, row * lineHeight + 4));
     }
-    if (font) font->DrawText(origin + Point(2, 2 + (row + 1) * lineHeight), text, textColour);
+    if (font) {
+        const std::string shown = FitLine(text);
+        font->DrawText(origin + Point(2, 2 + (row + 1) * lineHeight), shown.c_str(), textColour);
+    }
     display->ResetClipRect();
     return 1;
+}
+
+std::string ScrollList::FitLine(const char* text) const {
+    std::string line = text ? text : "";
+    if (!font || font->TextWidth(line.c_str()) <= listRect.extent.w) return line;
+    // Cut where the mark still fits, so that a clipped name never reads as a whole one.
+    while (!line.empty() && font->TextWidth((line + kCutMark).c_str()) > listRect.extent.w)
+        line.pop_back();
+    return line + kCutMark;
 }
 
 int32_t ScrollList::ScrollUp() {

@@ -4,6 +4,7 @@
 // percentage for a slider. The owner hands it events, sets its count and draws each line.
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "core/Point.h"
 #include "core/Rect.h"
@@ -32,6 +33,10 @@ public:
     int32_t HandleMouse(const InputEvent& event);
     // Draws the arrows and runs the auto-repeat; answers 1.
     int32_t Tick(const Point* offset = nullptr);
+    // The text as a line shows it: whole when it fits the list's width, else cut and ended by
+    // the cut mark.
+    static constexpr char kCutMark[] = "..";
+    std::string FitLine(const char* text) const;
     // Draws line `index` when it is visible; 1 when drawn.
     int32_t Draw(int32_t index, const char* text, int32_t textColour,
                  const Point* offset = nullptr);

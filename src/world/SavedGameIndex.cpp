@@ -189,8 +189,10 @@ int SavedGameIndex::FreeFileName(char* buffer, int size) {
     for (int n = 0; n < kNames; ++n) {
         char name[16];
         std::snprintf(name, sizeof name, "%d.scn", n);
-        // A name the index holds is taken even while its file is missing.
-        if (file.Exists(name) || FindByFile(name)) continue;
+        // A name the index holds is taken even while its file is missing, and so is any entry
+        // on disk, readable or not: a directory there would fail every save, and an unreadable
+        // file there is a game that must not be written over.
+        if (file.Present(name) || FindByFile(name)) continue;
         std::snprintf(buffer, static_cast<size_t>(size), "%s", name);
         return 1;
     }

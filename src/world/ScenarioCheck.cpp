@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <utility>
 #include <vector>
@@ -101,16 +102,16 @@ int ScenarioCheck::LandExists(int landNumber) {
     return file.SelectEntry(0, landNumber);
 }
 
-int ScenarioCheck::LandRows(int landNumber) {
+Size ScenarioCheck::LandSize(int landNumber) {
     ResourceFile file;
     if (landNumber == -1) {
-        if (!file.Open(TerrainMap::kEditLand, ResourceFile::OpenMode::ReadBinary)) return 0;
+        if (!file.Open(TerrainMap::kEditLand, ResourceFile::OpenMode::ReadBinary)) return Size();
     } else {
-        if (!InRange(landNumber, 0, TerrainMap::kMaxCells)) return 0;
-        if (!file.Open(TerrainMap::kLandPack, ResourceFile::OpenMode::Pack)) return 0;
-        if (!file.SelectEntry(0, landNumber)) return 0;
+        if (!InRange(landNumber, 0, TerrainMap::kMaxCells)) return Size();
+        if (!file.Open(TerrainMap::kLandPack, ResourceFile::OpenMode::Pack)) return Size();
+        if (!file.SelectEntry(0, landNumber)) return Size();
     }
-    return LandFile::PeekRows(file);
+    return LandFile::PeekSize(file);
 }
 
 ScenarioFault ScenarioCheck::Check(Scenario& descriptor) {
@@ -143,6 +144,9 @@ ScenarioFault ScenarioCheck::CheckStructure(const ScenarioText& text, int defaul
     bool localUnit = false;
     bool mapState = false;
     int mapRows[2] = {0, 0};
+    // Each row's length, kept until the header's land is known: a row longer than any land
+    // counts as too long for every land.
+    std::vector<size_t> rowLengths[2];
     std::vector<std::pair<int32_t, int32_t>> ids;
     for (const ScenarioText::Section& section : text.sections) {
         if (section.letter == 'H' && !headerRead) {
@@ -161,7 +165,9 @@ ScenarioFault ScenarioCheck::CheckStructure(const ScenarioText& text, int defaul
             mapState = true;
             for (const std::string& line : section.lines) {
                 const int row = MapRowKind(line.c_str());
-                if (row >= 0) ++mapRows[row];
+                if (row < 0) continue;
+                ++mapRows[row];
+                rowLengths[row].push_back(std::strlen(ScnValueText(line.c_str())));
             }
             continue;
         }
@@ -195,8 +201,16 @@ ScenarioFault ScenarioCheck::CheckStructure(const ScenarioText& text, int defaul
     // for a land without rows), and every line with a line feed: a save cut anywhere after
     // its units lacks one of them.
     if (!mapState) return ScenarioFault::NoMapState;
-    if (std::min(mapRows[0], mapRows[1]) < LandRows(land)) return ScenarioFault::MapRowsMissing;
+    const Size landSize = LandSize(land);
+    if (std::min(mapRows[0], mapRows[1]) < landSize.h) return ScenarioFault::MapRowsMissing;
     if (!text.endsWithLineFeed) return ScenarioFault::LastLineCut;
+    // One character per column: a sight row cut (and given a line feed) or run on is no row the
+    // writer made.
+    const auto columns = static_cast<size_t>(landSize.w);
+    for (const size_t length : rowLengths[0])
+        if (length > columns) return ScenarioFault::MapRowLength;
+    for (const size_t length : rowLengths[1])
+        if (length != columns) return ScenarioFault::MapRowLength;
     return ScenarioFault::None;
 }
 

@@ -4,6 +4,8 @@
 // (mission outside 0 .. 12, a clan other than V or T, a land the land pack lacks, a local team
 // outside 1 .. 4, ...) is damaged and must not be loaded; so is a saved game without a check
 // record that lacks what every whole save holds. The load-game screen may ask too.
+#include "core/Size.h"
+
 class Scenario;
 class ScenarioText;
 
@@ -34,6 +36,9 @@ enum class ScenarioFault : int {
     NoMapState = 16,
     MapRowsMissing = 17,
     LastLineCut = 18,
+    // A sight row that is not one character per column of the land, or a decoration row
+    // longer than that (an earlier writer's raw bytes may split one, never lengthen it).
+    MapRowLength = 19,
 };
 
 class ScenarioCheck {
@@ -52,7 +57,8 @@ public:
                                         int defaultLand);
     // 1 when the land pack holds the land (-1: the loose land file exists).
     static int LandExists(int landNumber);
-    // The rows of the land's map as its description gives them (-1: the loose land file); 0
-    // when it has none or cannot be read.
-    static int LandRows(int landNumber);
+    // The columns and rows of the land's map as its description gives them (-1: the loose
+    // land file); (0, 0) when it has none or cannot be read.
+    static Size LandSize(int landNumber);
+    static int LandRows(int landNumber) { return LandSize(landNumber).h; }
 };

@@ -103,6 +103,7 @@ public:
     static constexpr int kNoRoomLine = 303;
     static constexpr int kDamagedIndexLine = 314;
     static constexpr int kDeleteRefusedLine = 315;
+    static constexpr int kMissingSaveLine = 317;
     // ... and of the design library's.
     static constexpr int kDamagedDesignsLine = 320;
     static constexpr int kDesignsNotSavedLine = 321;

@@ -33,6 +33,8 @@ const char* World::MessageLine(int line) {
             return "The list of saved games is damaged: games it lost are shown by file name.";
         case kDeleteRefusedLine:
             return "The game was not deleted: the list of saved games could not be written.";
+        case kMissingSaveLine:
+            return "The file of this saved game is missing.";
         case kDamagedDesignsLine:
             return "The design library was damaged and is kept aside as";
         case kDesignsNotSavedLine:

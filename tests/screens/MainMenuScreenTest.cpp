@@ -534,6 +534,8 @@ TEST_F(MainMenuTest, CtrlQInEitherCaseClosesTheLoadGameScreenAndAPlainQDoesNot) 
 TEST_F(MainMenuTest, ADamagedGameSaysSoAndAGoodOneStartsWithoutItsBriefing) {
     AddGame("broken", ": H\nJ = 13\nL = V\n");
     AddGame("good", GoodGame('T'));
+    // A title whose file was never written (a stop between the index and the game).
+    ASSERT_NE(f->world->savedGames->FindOrCreate("lost"), nullptr);
     MainMenuScreen& m = Menu();
     Key('l');
     LoadGameScreen* g = m.OpenLoadGame();
@@ -543,10 +545,17 @@ TEST_F(MainMenuTest, ADamagedGameSaysSoAndAGoodOneStartsWithoutItsBriefing) {
     EXPECT_STREQ(f->world->statusText, World::MessageLine(World::kDamagedSaveLine));
     EXPECT_EQ(m.OpenLoadGame(), g);
     EXPECT_EQ(f->world->pendingScenario, nullptr);
-    EXPECT_EQ(f->world->savedGames->Count(), 2);
+    EXPECT_EQ(f->world->savedGames->Count(), 3);
     EXPECT_EQ(ReadFile(Path(f->world->savedGames->At(0)->FileName())), damaged);
     // The status line shows on the load-game screen.
     EXPECT_EQ(Pixel(300, 12), f->world->statusColour);
+    for (const int key : {kKeyDown, kKeyDown, kKeyEnter})
+        EXPECT_EQ(Key(key), 1);
+    EXPECT_STREQ(f->world->statusText, World::MessageLine(World::kMissingSaveLine));
+    EXPECT_EQ(f->world->pendingScenario, nullptr);
+    EXPECT_EQ(f->world->savedGames->Count(), 3);
+    Key(kKeyUp);
+    Key(kKeyUp);
     Key(kKeyDown);
     EXPECT_EQ(Key(kKeyEnter), 0);
     ASSERT_NE(f->world->pendingScenario, nullptr);

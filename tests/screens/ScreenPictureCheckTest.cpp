@@ -148,14 +148,30 @@ const Control kControls[] = {
 
 // Where the pointer rests in each capture, off every control.
 const std::map<std::string, std::pair<int, int>> kPointer = {
-    {"menu", {20, 440}},        {"setup", {20, 440}},         {"battle-build", {300, 240}},
-    {"battle-map", {300, 240}}, {"unit-one", {140, 400}},     {"unit-several", {140, 400}},
-    {"options", {60, 420}},     {"mission-text", {300, 120}}, {"join", {320, 440}},
-    {"host", {320, 440}},       {"join-typed", {320, 440}},   {"join-entered", {320, 440}},
-    {"status", {300, 240}},     {"unit-nopage", {140, 400}},  {"results", {20, 200}},
-    {"scores", {20, 200}},      {"saved", {20, 200}},         {"design", {300, 300}},
-    {"library", {300, 140}},    {"load", {20, 460}},          {"mounted", {300, 300}},
-    {"question", {300, 140}},   {"answered", {300, 140}},
+    {"menu", {20, 440}},
+    {"setup", {20, 440}},
+    {"battle-build", {300, 240}},
+    {"battle-map", {300, 240}},
+    {"battle-producing", {300, 240}},
+    {"unit-one", {140, 400}},
+    {"unit-several", {140, 400}},
+    {"options", {60, 420}},
+    {"mission-text", {300, 120}},
+    {"join", {320, 440}},
+    {"host", {320, 440}},
+    {"join-typed", {320, 440}},
+    {"join-entered", {320, 440}},
+    {"status", {300, 240}},
+    {"unit-nopage", {140, 400}},
+    {"results", {20, 200}},
+    {"scores", {20, 200}},
+    {"saved", {20, 200}},
+    {"design", {300, 300}},
+    {"library", {300, 140}},
+    {"load", {20, 460}},
+    {"mounted", {300, 300}},
+    {"question", {300, 140}},
+    {"answered", {300, 140}},
 };
 
 using Pixels = std::vector<uint8_t>;
@@ -431,7 +447,11 @@ const char kSkirmish[] =
     "key B\n"
     "wait 100\n"
     "key B\n"
-    "wait 60000\n"
+    // The first unit in production: the build button still shows its caption.
+    "move 300 240\n"
+    "wait 2000\n"
+    "capture battle-producing\n"
+    "wait 57900\n"
     "key P\n"
     "wait 300\n"
     "key N\n"
@@ -608,13 +628,14 @@ const char kResultsAndDesign[] = QX_E2E_SKIRMISH_FROM_MENU
     "wait 300\n"
     "capture mounted\n"
     "wait 100\n"
-    // Renamed too, so that the question names two designs (written higher in the box).
+    // Renamed too, to a name of 30 characters, so that the question names two designs
+    // (written higher in the box).
     "move 300 415\n"
     "wait 100\n"
     "click L 300 415\n"
     "wait 100\n"
-    "key RIGHT\n"
-    "text \"2\"\n"
+    "key DELETE\n"
+    "text \"Heavy Assault Destroyer Mark 2\"\n"
     "key RETURN\n"
     "wait 300\n"
     "move 78 458\n"
@@ -638,12 +659,14 @@ const char kResultsAndDesign[] = QX_E2E_SKIRMISH_FROM_MENU
 using ScreenPictureCheck = e2e::EndToEndTest;
 
 TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
-    game.WriteOptions(e2e::kMoviesOff);
+    // The most resources the set-up takes, so that its value is the widest it can be.
+    game.WriteOptions(std::string(e2e::kMoviesOff) + "RESOURCES=9900\n");
     ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kSkirmish) + e2e::kOutFromMenu), 0)
         << game.Errors();
     std::map<std::string, Pixels> captures;
-    for (const char* name : {"menu", "setup", "battle-build", "battle-map", "status", "unit-nopage",
-                             "unit-one", "unit-several", "options", "load"})
+    for (const char* name :
+         {"menu", "setup", "battle-build", "battle-producing", "battle-map", "status",
+          "unit-nopage", "unit-one", "unit-several", "options", "load"})
         captures[name] = game.CapturePixels(name);
     ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kCampaignAndNetwork) + e2e::kOutFromMenu), 0)
         << game.Errors();
@@ -704,6 +727,23 @@ TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
     // (sampled above the value) stays off the value "100" and the pixel round it.
     EXPECT_EQ(TouchedFrame(captures["status"], {518, 331, 631, 439}), "");
     EXPECT_EQ(TouchedFrame(captures["question"], {120, 210, 516, 319}), "");
+    // The resources value 9900 beside its knob at the end of the travel stays inside the
+    // panel's frame.
+    EXPECT_EQ(TouchedFrame(captures["setup"], {481, 141, 629, 344}), "");
+    // ... written left of the knob, on the knob's row.
+    EXPECT_GE(Colours(captures["setup"], {540, 314, 571, 327}), 2u);
+    // The question naming a design of 30 characters shows it whole: on every line the text
+    // ends well before the box's right edge, and nothing is written below its last line.
+    EXPECT_EQ(StrayPixel(captures["question"], "question", {420, 211, 460, 250}, {}), "");
+    EXPECT_EQ(StrayPixel(captures["question"], "question", {180, 246, 460, 250}, {}), "");
+    EXPECT_GE(Colours(captures["question"], {180, 236, 419, 245}), 2u);
+    // While a unit is in production the build button shows what it shows with none: the
+    // progress bar stays off its caption.
+    for (int y = 344; y <= 368; ++y) {
+        for (int x = 582; x <= 639; ++x)
+            ASSERT_EQ(At(captures["battle-producing"], x, y), At(captures["battle-build"], x, y))
+                << x << ", " << y;
+    }
     for (const char* unit : {"unit-one", "unit-several"})
         EXPECT_EQ(TouchedFrame(captures[unit], {518, 111, 631, 214}), "") << unit;
     // The control area's frame (its left side at x 154) comes with a page: with none open the

@@ -167,16 +167,19 @@ TEST_F(SetupTest, SlidersReachBothEndsAndEveryChangeIsWrittenAtOnce) {
 
 TEST_F(SetupTest, EachSliderValueGivesItsSettingWrittenAndDrawnBesideTheKnob) {
     // Slider value (0 .. 100) -> difficulty 1 .. 5 by twenties, resources by hundreds up to
-    // 9900, tech level in eighths of the travel and at least 1.
+    // 9900, tech level in eighths of the travel and at least 1. Near the end of its travel the
+    // resources value would cross its panel's frame (x 629 the last column inside): it is
+    // written left of the knob.
     const struct {
         int value, difficulty, resources, tech;
         const char *difficultyText, *resourcesText, *techText;
+        bool resourcesLeft;
     } cases[] = {
-        {0, 1, 0, 1, "1", "0000", "01"},     {1, 1, 100, 1, "1", "0100", "01"},
-        {20, 1, 2000, 1, "1", "2000", "01"}, {21, 2, 2100, 1, "2", "2100", "01"},
-        {25, 2, 2500, 2, "2", "2500", "02"}, {41, 3, 4100, 3, "3", "4100", "03"},
-        {61, 4, 6100, 4, "4", "6100", "04"}, {98, 5, 9800, 7, "5", "9800", "07"},
-        {99, 5, 9900, 7, "5", "9900", "07"}, {100, 5, 9900, 8, "5", "9900", "08"},
+        {0, 1, 0, 1, "1", "0000", "01", false},     {1, 1, 100, 1, "1", "0100", "01", false},
+        {20, 1, 2000, 1, "1", "2000", "01", false}, {21, 2, 2100, 1, "2", "2100", "01", false},
+        {25, 2, 2500, 2, "2", "2500", "02", false}, {41, 3, 4100, 3, "3", "4100", "03", false},
+        {61, 4, 6100, 4, "4", "6100", "04", false}, {98, 5, 9800, 7, "5", "9800", "07", true},
+        {99, 5, 9900, 7, "5", "9900", "07", true},  {100, 5, 9900, 8, "5", "9900", "08", true},
     };
     SetupScreen& s = OpenSetup(Skirmish());
     Frame();
@@ -202,7 +205,10 @@ TEST_F(SetupTest, EachSliderValueGivesItsSettingWrittenAndDrawnBesideTheKnob) {
              std::vector<std::pair<int, const char*>>{{SetupScreen::kDifficulty, c.difficultyText},
                                                       {SetupScreen::kResources, c.resourcesText},
                                                       {SetupScreen::kTech, c.techText}}) {
-            const Point at = s.ButtonOf(knob)->Bounds().origin + Point(40, 18);
+            const int width = f->world->font->TextWidth(text);
+            const bool left = knob == SetupScreen::kResources && c.resourcesLeft;
+            const Point at = s.ButtonOf(knob)->Bounds().origin + Point(left ? -2 - width : 40, 18);
+            EXPECT_LE(at.x + width, 630) << c.value << " " << text;
             EXPECT_TRUE(Shows(*f->world->font, at, text, 10, at.x - 1, at.y - 12,
                               std::min(at.x + 30, 639), at.y + 2))
                 << c.value << " " << text;

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+
 #include "core/InputEvent.h"
 #include "core/SpriteSet.h"
 #include "core/TextWriter.h"
@@ -149,6 +152,40 @@ TEST_F(Lists, OnlyVisibleLinesAreDrawnAndTheSelectionSitsOnItsBar) {
     EXPECT_EQ(At(198, 143), 50);
     EXPECT_EQ(At(123, 136), 9);
     EXPECT_EQ(CountNot(0), 78 * 10);
+}
+
+// A line wider than the list (80 pixels) is cut as far as it must be and ends in the cut mark;
+// one that fits, to its last pixel, is drawn whole.
+TEST_F(Lists, ALineTooWideForTheListEndsInTheCutMark) {
+    std::string fits;
+    while (font.TextWidth((fits + "W").c_str()) <= 80)
+        fits += "W";
+    const struct {
+        std::string text;
+        bool whole;
+    } lines[] = {{"", true},
+                 {"I", true},
+                 {fits, true},
+                 {fits + "I", false},
+                 {"Heavy Assault Destroyer Mk II", false},
+                 {std::string(300, 'x'), false}};
+    for (const auto& l : lines) {
+        const std::string shown = list.FitLine(l.text.c_str());
+        EXPECT_LE(font.TextWidth(shown.c_str()), 80) << l.text;
+        if (l.whole) {
+            EXPECT_EQ(shown, l.text);
+            continue;
+        }
+        const size_t kept = shown.size() - 2;
+        ASSERT_EQ(shown.substr(kept), ScrollList::kCutMark) << l.text;
+        EXPECT_EQ(shown.substr(0, kept), l.text.substr(0, kept));
+        EXPECT_GT(font.TextWidth((l.text.substr(0, kept + 1) + ScrollList::kCutMark).c_str()), 80)
+            << l.text;
+    }
+    // A cut line with its mark exactly as wide as the list keeps that character.
+    const ScrollList narrow{Rect(Point(100, 100), Size(font.TextWidth("WWW.."), 100)), 10, &font,
+                            50};
+    EXPECT_EQ(narrow.FitLine("WWWWWW"), "WWW..");
 }
 
 TEST_F(Lists, ZeroLineHeightCountsAsOne) {

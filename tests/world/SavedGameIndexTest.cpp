@@ -1,6 +1,8 @@
 // The saved-game index: free names, titles, removal and a failing write.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <filesystem>
 #include <string>
@@ -60,6 +62,27 @@ TEST_F(SavedGameIndexTest, NamesFillTheFirstGapAndTitlesAreReused) {
     EXPECT_EQ(index.FindByFile("3.scn"), index.At(1));
     SavedGameIndex again;
     EXPECT_EQ(again.Count(), 2);
+    // Whatever stands at the first free number takes it, readable or not: a directory, a file
+    // nobody may read, a pipe, a link that leads nowhere. Each new save goes past it, and
+    // nothing there is written over.
+    ASSERT_TRUE(std::filesystem::create_directory(PathOf("4.scn")));
+    Write("5.SCN", "unreadable");
+    std::filesystem::permissions(PathOf("5.SCN"), std::filesystem::perms::none);
+    ASSERT_EQ(mkfifo(PathOf("6.scn").c_str(), 0600), 0);
+    std::filesystem::create_symlink(PathOf("nowhere"), PathOf("7.scn"));
+    const struct {
+        const char* title;
+        const char* name;
+    } taken[] = {{"Dusk", "8.scn"}, {"Dawn", "9.scn"}};
+    for (const auto& t : taken)
+        EXPECT_STREQ(index.FindOrCreate(t.title)->FileName(), t.name) << t.title;
+    EXPECT_TRUE(std::filesystem::is_directory(PathOf("4.scn")));
+    EXPECT_EQ(ResourceFile().Present("4.scn"), 1);
+    EXPECT_EQ(ResourceFile().Present("10.scn"), 0);
+    EXPECT_EQ(ResourceFile().Present(nullptr), 0);
+    EXPECT_FALSE(std::filesystem::exists(PathOf("nowhere")));
+    std::filesystem::permissions(PathOf("5.SCN"), std::filesystem::perms::owner_all);
+    EXPECT_EQ(Read("5.SCN"), "unreadable");
 }
 
 TEST_F(SavedGameIndexTest, HostileIndexesNeverNameAnotherFile) {

@@ -459,8 +459,9 @@ TEST(ScenarioFile, TheRecordIsCheckedWhereverOneIsCarried) {
     ScenarioWorld s;
     // No resources at all is a possible start; a save ends with a map row pair per land row.
     std::string mapState = ": L\n";
-    for (int row = 0; row < ScenarioCheck::LandRows(0); ++row)
-        mapState += "e = .\nf = N\n";
+    const Size land = ScenarioCheck::LandSize(0);
+    for (int row = 0; row < land.h; ++row)
+        mapState += "e = .\nf = " + std::string(static_cast<size_t>(land.w), 'N') + "\n";
     const std::string body =
         ": H\nJ = 0\nL = V\nK = 0\nI = 1\nw = 0\n: V\nI = 1\nB = 100,100\nA = 1,5\nH = VUnit\n" +
         mapState;
@@ -676,20 +677,54 @@ TEST(ScenarioFile, SavesOfEarlierWritersLoadAndBrokenOnesAreRefused) {
     EXPECT_EQ(ScenarioCheck::LandRows(-1), 0);
     // Rows are told by key, as the reader takes them: white space before the key and the '='
     // is allowed, a key without '=' after it is no row.
+    // A sight row holds one character per column (the land's width stands for '#'), and a
+    // decoration row at most that many (an earlier writer's raw byte could split one).
+    const std::string width(static_cast<size_t>(s.world->terrain->SizeInCells().w), 'N');
     const struct {
         std::string row;
         ScenarioFault fault;
-    } rowForms[] = {{" e = .\n\tf\t= N\n", F::None},
-                    {"e = .\nf N\n", F::MapRowsMissing},
-                    {"e = .\nfe = N\n", F::MapRowsMissing},
-                    {"e = .\n= N\n", F::MapRowsMissing}};
+    } rowForms[] = {{" e = .\n\tf\t= #\n", F::None},
+                    {"e = .\nf #\n", F::MapRowsMissing},
+                    {"e = .\nfe = #\n", F::MapRowsMissing},
+                    {"e = .\n= #\n", F::MapRowsMissing},
+                    {"e = #\nf = #\n", F::None},
+                    {"e = #.\nf = #\n", F::MapRowLength},
+                    {"e = .\nf = #N\n", F::MapRowLength},
+                    {"e = .\nf = N\n", F::MapRowLength},
+                    {"e = .\nf = N\n#\n", F::MapRowLength}};
     for (const auto& form : rowForms) {
         std::string text = old.substr(0, mapAt) + ": L\n";
+        std::string line = form.row;
+        for (size_t at = line.find('#'); at != std::string::npos; at = line.find('#'))
+            line.replace(at, 1, width);
         for (int row = 0; row < rows; ++row)
-            text += form.row;
+            text += line;
         ScenarioText read;
         ASSERT_EQ(read.ReadBytes(text.data(), text.size()), 1);
         EXPECT_EQ(ScenarioCheck::CheckStructure(read, 1, 0), form.fault) << form.row;
+    }
+
+    // On lands of other sizes the rows are the land's own: a whole save on a 48-row land loads,
+    // one cut after 64 rows of a 72-row land is refused.
+    const struct {
+        int columns, rows, keptRows;
+        ScenarioFault fault;
+    } lands[] = {{64, 48, 48, F::None}, {80, 72, 72, F::None}, {80, 72, 64, F::MapRowsMissing}};
+    for (const auto& l : lands) {
+        ScenarioWorld other(ScenarioLand(l.columns, l.rows));
+        ASSERT_EQ(other.StartSkirmish(1), 1);
+        ASSERT_EQ(other.world->SaveGame("sized.scn"), 1);
+        std::string text = WithoutFormatLineAndRecord(other.ReadFile("sized.scn"));
+        size_t cut = text.rfind("\n: L\n") + 5;
+        for (int row = 0; row < l.keptRows; ++row)
+            cut = text.find('\n', text.find('\n', cut) + 1) + 1;
+        EXPECT_EQ(cut == text.size(), l.keptRows == l.rows) << l.rows;
+        other.WriteFile("sized.scn", text.substr(0, cut));
+        Scenario save;
+        save.SetSaveFileName("sized.scn");
+        EXPECT_EQ(ScenarioCheck::Check(save), l.fault) << l.rows << " " << l.keptRows;
+        other.Renew();
+        EXPECT_EQ(other.StartSave("sized.scn"), l.fault == F::None ? 1 : 0) << l.rows;
     }
 
     // The same game from each writer: the same state, and saved again, the bytes this build
@@ -898,8 +933,11 @@ TEST(ScenarioFile, LandListRowsAreReadUpToTheLandsWidth) {
     const int width = 40;
     const std::string full(width, '"');      // frame 1 in every cell
     const std::string wide(width + 1, '#');  // frame 2, one cell too many
+    // Row 2 (the wide row is skipped): only '!' to '~' name frames ('.' none); any other byte
+    // reads as none.
+    const std::string bytes = "!\x7f~ \x80\xff/\x1f.";
     s.WriteSave("edge.scn", Header("w = 0") + ": L\ne = " + full + "\ne = " + wide +
-                                "\ne = $\nf = " + std::string(width - 1, 'N') +
+                                "\ne = $\ne = " + bytes + "\nf = " + std::string(width - 1, 'N') +
                                 "Y\nf = " + std::string(width, 'N') + "Y\nf = Y\n");
     ASSERT_EQ(s.StartFile("edge.scn"), 1);
     const World& w = *s.world;
@@ -908,6 +946,9 @@ TEST(ScenarioFile, LandListRowsAreReadUpToTheLandsWidth) {
     EXPECT_EQ(w.terrain->DecorationAt(0, width - 1), 1);
     EXPECT_EQ(w.terrain->DecorationAt(1, 0), 3);
     EXPECT_NE(w.terrain->DecorationAt(2, 0), 2);
+    const int rowTwo[] = {0, 0xFF, 92, 0xFF, 0xFF, 0xFF, 13, 0xFF, 0xFF};
+    for (int c = 0; c < 9; ++c)
+        EXPECT_EQ(w.terrain->DecorationAt(2, c), rowTwo[c]) << c;
     EXPECT_EQ(w.terrain->Visibility(0, width - 1), 0);
     EXPECT_LT(w.terrain->Visibility(0, 0), 0);
     EXPECT_EQ(w.terrain->Visibility(1, 0), 0);

@@ -471,7 +471,8 @@ TEST(World, EachFileMessageHasItsOwnTextWithOrWithoutTheTableLine) {
     ClearStringTable();
     const int lines[] = {World::kSaveFailedLine,     World::kDamagedSaveLine,
                          World::kDamagedPackLine,    World::kNoRoomLine,
-                         World::kDamagedDesignsLine, World::kDesignsNotSavedLine};
+                         World::kDamagedDesignsLine, World::kDesignsNotSavedLine,
+                         World::kMissingSaveLine};
     std::set<std::string> texts;
     for (int line : lines) {
         const std::string text = World::MessageLine(line);

@@ -310,7 +310,9 @@ std::vector<uint8_t> MakeSmallPack(const AssetPalette& palette) {
         put(0, rowsV[i], Warning(i, warnings[i], palette));
         put(0, rowsT[i], Warning(i, warnings[i], palette));
     }
-    const Box bars[3] = {{545, 352, 80, 10}, {592, 230, 30, 8}, {592, 271, 30, 8}};
+    // The build bar stands between the seconds left (x 527 to 543) and the build button
+    // (from x 582), whose caption is the panel's own: over it, it would hide the caption.
+    const Box bars[3] = {{547, 352, 32, 10}, {592, 230, 30, 8}, {592, 271, 30, 8}};
     const uint8_t colours[3] = {PaletteIndex::kStatusGood, PaletteIndex::kHeading,
                                 PaletteIndex::kStatusBad};
     for (int b = 0; b < 3; ++b) {

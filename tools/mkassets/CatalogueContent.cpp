@@ -374,7 +374,7 @@ const Item kItems[] = {
      "12 4 0 1 2 3"},
     {11, 'm', "Jammer", "Jammer", "Turns missiles and rockets aside.", Device::Shield, 2, 4, 0, 'Y',
      "10 4 3 2 1 0"},
-    {12, 'k', "Dampener", "Damp", "Hides the unit from plain sight.", Device::Cloak, 1, 2, 0, 'N',
+    {12, 'k', "Dampener", "Dampen", "Hides the unit from plain sight.", Device::Cloak, 1, 2, 0, 'N',
      ""},
     {12, 'y', "Mirage", "Mirage", "Hides the unit from radar.", Device::Cloak, 1, 5, 0, 'N', ""},
     {12, 'z', "Ghost", "Ghost", "Hides the unit from every sensor.", Device::Cloak, 2, 7, 0, 'N',

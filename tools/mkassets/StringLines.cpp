@@ -22,8 +22,10 @@ constexpr Line kLines[] = {
     {4, "No"},
     {5, "OK"},
     {6, "Cancel"},
-    {7, "Keep the changes made to %s?"},
-    {8, "Replace the design %s with %s?"},
+    // The library's questions, broken into lines that fit their box with a name of 30
+    // characters, the names quoted so that they read as names.
+    {7, "Keep the changes made to\\n\"%s\"?"},
+    {8, "Replace the design\\n\"%s\"\\nwith \"%s\"?"},
     {9, "Part"},
     {10, "Cr"},
     {11, "Ore"},
@@ -118,6 +120,7 @@ constexpr Line kLines[] = {
     {314, "The list of saved games is damaged: games it lost are shown by file name."},
     {315, "The game was not deleted: the list of saved games could not be written."},
     {316, "The high-score file is damaged: it is left in place and not written over. Rows kept:"},
+    {317, "The file of this saved game is missing."},
     {320, "The design library was damaged and is kept aside as"},
     {321, "The designs could not be saved."},
     {325,
