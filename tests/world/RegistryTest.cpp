@@ -254,6 +254,29 @@ TEST_F(RegistryTest, DestructiblesWithCargoCountForTheirSecondTeamAndAreFoundNea
     EXPECT_EQ(world.NearestDestructible(asker, 96), nullptr);
     EXPECT_EQ(world.NearestDestructible(asker, 97), near);
     EXPECT_EQ(world.NearestDestructible(nullptr, 0), nullptr);
+    // A miner is sent only to a field its drive reaches: water between column 7 and the far
+    // field parts the land. Asked from the miner or from elsewhere (its factory), by drive and
+    // by whether its own field is dry.
+    for (int row = 0; row < world.pathGrid->Rows(); ++row)
+        world.pathGrid->SetCellBits(row, 7, kCellWater);
+    struct {
+        int noWater;
+        int nearCargo;
+        GameObject* fromMiner;
+        GameObject* fromFactory;
+    } const reach[] = {{1, 10, near, near}, {1, 0, nullptr, nullptr}, {0, 0, far, far}};
+    TestObject* factory = land.AddUnit(2, 9, 2, 2);
+    for (const auto& row : reach) {
+        asker->collision.noWater = row.noWater;
+        near->cargo = row.nearCargo;
+        EXPECT_EQ(world.NearestFieldInReach(asker, asker, 0), row.fromMiner) << row.noWater;
+        EXPECT_EQ(world.NearestFieldInReach(factory, asker, 0), row.fromFactory) << row.noWater;
+    }
+    // The water dried: the labels follow the terrain.
+    for (int row = 0; row < world.pathGrid->Rows(); ++row)
+        world.pathGrid->ClearCellBits(row, 7, kCellWater);
+    asker->collision.noWater = 1;
+    EXPECT_EQ(world.NearestFieldInReach(asker, asker, 0), far);
 }
 
 TEST_F(RegistryTest, GroupsAndDepositsAreFoundByIdInTheirOwnLists) {
