@@ -26,6 +26,8 @@ class TerrainMap {
 public:
     static constexpr int kMaxCells = 200;
     static constexpr int kCellPixels = 32;
+    // How many cells each way round its own cell a local object with sight of its own opens.
+    static constexpr int kViewerReach = 8;
     static constexpr int kTableLength = kMaxCells * kMaxCells + 1;
     static constexpr int kTileBytes = 256;      // block-coded
     static constexpr int kPictureBytes = 1024;  // decoded, 32 rows of 32

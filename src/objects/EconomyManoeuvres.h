@@ -40,6 +40,9 @@ public:
 
 class MiningManoeuvre : public SquadManoeuvre {
 public:
+    // How far from where it stands a miner looks for a field, in pixels.
+    static constexpr int32_t kSearchDistance = 1000;
+
     explicit MiningManoeuvre(int cargoPercent);
     ~MiningManoeuvre() override;
     int Execute(Sim& sim) override;
@@ -48,7 +51,7 @@ public:
     void SetTargetId(const SimId& id) { fieldId = id; }
 
     int32_t cargoPercent;
-    int32_t searchDistance = 1000;
+    int32_t searchDistance = kSearchDistance;
     SimId fieldId;
 };
 

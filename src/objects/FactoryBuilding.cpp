@@ -28,6 +28,8 @@
 
 const Point FactoryBuilding::kRollOutOffset(-128, 128);
 const Point FactoryBuilding::kUnfoldedOffset(32, -32);
+const FactoryBuilding::DockPlace FactoryBuilding::kDocks[3] = {
+    {2, Point(0, -128)}, {1, Point(-64, -96)}, {1, Point(128, 32)}};
 
 namespace {
 
@@ -98,9 +100,8 @@ FactoryBuilding::FactoryBuilding(const Point& position, const SimId& id,
         AddManoeuvre(retaliate.release());
     }
     docks.DeleteAll();
-    AppendDock(2, Point(0, -128));
-    AppendDock(1, Point(-64, -96));
-    AppendDock(1, Point(128, 32));
+    for (const DockPlace& dock : kDocks)
+        AppendDock(dock.flags, dock.offset);
     selfRepairTimer.Start();
 }
 

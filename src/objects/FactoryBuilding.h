@@ -42,6 +42,12 @@ public:
     // to unfold (its build area), in pixels.
     static constexpr int kBuildArea = 128;
     static const Point kUnfoldedOffset;
+    // The docks, from the factory's position, with their flags.
+    struct DockPlace {
+        int flags;
+        Point offset;
+    };
+    static const DockPlace kDocks[3];
     // Amounts read from records and peers stay within these.
     static constexpr int32_t kMaxRecordAmount = 100000;
 

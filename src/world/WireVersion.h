@@ -7,7 +7,9 @@
 // Version 2: the hello carries the version; the wreck command carries the wreck's colour;
 // every command kind is taken only from the machines that may send it.
 // Version 3: the pause mark (kind 58) and the deposit amounts at a pause (kind 59).
-constexpr int kWireVersion = 3;
+// Version 4: the sample lands give every start an ore field of its own, so the worlds the two
+// builds make from one land differ.
+constexpr int kWireVersion = 4;
 // What a peer whose first frame is no hello is taken for: a build from before the version
 // travelled.
 constexpr int kWireVersionNone = 1;

@@ -13,8 +13,7 @@
 
 namespace {
 
-// The terrain's visibility reaches this many cells each way round an object of the local team.
-constexpr int kVisibilityReach = 8;
+constexpr int kVisibilityReach = TerrainMap::kViewerReach;
 // HasObjectAround looks this many cells beyond the footprint.
 constexpr int kAroundMargin = 2;
 

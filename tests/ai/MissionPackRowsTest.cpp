@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "FirstMinerWatch.h"
 #include "MissionPackWorld.h"
 #include "ai/UnitTraits.h"
 #include "catalogue/TemplateCatalogue.h"
@@ -326,3 +327,27 @@ TEST_F(MissionPackRows, EveryRowHoldsWhatItsMissionNeeds) {
 }
 
 }  // namespace
+
+// The player's first Miner, left to itself, brings ore in within two game-minutes of standing
+// clear of its factory, on the first mission of each clan and in the tutorial, where the player
+// builds it.
+TEST_F(MissionPackRows, ThePlayersFirstMinerBringsOreInUnordered) {
+    for (int row : {0, 11, 22}) {
+        SCOPED_TRACE("row " + std::to_string(row));
+        ASSERT_EQ(pack->Start(row, 22u), 1);
+        World& w = *pack->world;
+        if (row == 22) {
+            FactoryProduction* own = AsFactoryProduction(w.TeamFactory(1));
+            ASSERT_NE(own, nullptr);
+            ASSERT_EQ(own->QueueJob(std::make_unique<VehicleDesign>("VPfaa-----"), 0), 1);
+        }
+        FirstMinerWatch miner(w, 1);
+        const int64_t begun = pack->Now();
+        while (!miner.Over(pack->Now()) && (miner.Out() || pack->Now() - begun < 3 * 60 * 1000)) {
+            pack->Step();
+            miner.Step(pack->Now());
+        }
+        EXPECT_TRUE(miner.Out());
+        EXPECT_TRUE(miner.delivered || miner.lost) << "out at " << miner.outAtMs << " ms";
+    }
+}

@@ -1,14 +1,14 @@
 // Skirmishes on the sample set's skirmish lands, started as the set-up screen starts them: the
 // local player and three computer players at level 3, on the World's own loop under a
 // fixed-step clock, the player in turn on every start. Whichever start a side is given, its
-// factory lets its units out: a Miner the player orders rolls out, and the computer sides make
-// units.
-#include <algorithm>
+// factory lets its units out: a Miner the player orders rolls out and, left to itself, carries
+// ore to the factory; and the computer sides make units.
 #include <memory>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "FirstMinerWatch.h"
 #include "ai/ComputerOpponents.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
@@ -68,33 +68,19 @@ protected:
         return 1;
     }
 
-    // The team's units that are Miners and stand clear of their factory.
-    int MinersOut(int team) {
-        GameObject* factory = world->TeamFactory(team);
-        int count = 0;
-        NodeList& units = world->sims[team];
-        for (ListNode* n = units.First(); n; n = units.Next(n)) {
-            GameObject* unit = static_cast<ObjectNode*>(n)->Object();
-            if (!unit || unit->IsDestroyed() || !unit->GetDesign() ||
-                ClassForDesign(*unit->GetDesign()) != SimClass::Miner)
-                continue;
-            count += factory && factory->ContainsPoint(unit->GetPosition()) == 1 ? 0 : 1;
-        }
-        return count;
-    }
-
     FakeClock clock{1000};
     std::unique_ptr<World> world;
 };
 
-// Green Valley, Dust Basin, Island Maze and Twin Rivers: the land pack's row, its starts, and
-// whether it is the island land, where each side mines a field on its own island.
+// Green Valley, Dust Basin, Island Maze, Twin Rivers and Long Front: the land pack's row, its
+// starts, and whether it is the island land.
 struct SkirmishLand {
     int row;
     int starts;
     bool islands;
 };
-constexpr SkirmishLand kLands[] = {{0, 6, false}, {1, 4, false}, {2, 4, true}, {3, 6, false}};
+constexpr SkirmishLand kLands[] = {
+    {0, 6, false}, {1, 4, false}, {2, 4, true}, {3, 6, false}, {4, 6, false}};
 
 // On the island land every side makes units and mines from whichever island it is given. On the
 // others a computer side often drives its factory to another ore deposit before it makes
@@ -115,27 +101,26 @@ TEST_F(SampleLandSkirmish, EveryFactoryLetsItsUnitsOutOnEveryStartOfEverySkirmis
             ASSERT_NE(own, nullptr);
             ASSERT_EQ(own->QueueJob(std::make_unique<VehicleDesign>(kMinerDesign), 0), 1);
             auto makes = [&](int team) { return world->sims[team].Count() > atStart[team]; };
-            int load = 0;
-            // Within three game-minutes: the player's Miner out of its factory, and on the
-            // islands with ore on board and units from every computer side.
-            auto done = [&] {
+            FirstMinerWatch miner(*world, kPlayer);
+            // The player's Miner out of its factory within three game-minutes and then its ore
+            // at the factory, and on the islands units from every computer side.
+            auto done = [&](int64_t now) {
+                if (now >= 5 * 60 * 1000) return true;
                 for (int team = 2; team <= kTeams && land.islands; ++team) {
                     if (!makes(team)) return false;
                 }
-                return MinersOut(kPlayer) > 0 && (!land.islands || load > 0);
+                return miner.Over(now) || (!miner.Out() && now >= 3 * 60 * 1000);
             };
-            for (int tick = 0; tick < 3 * 60 * 1000 / kStepMs && !done(); ++tick) {
+            int64_t now = 0;
+            for (; !done(now); now += kStepMs) {
                 clock.Advance(kStepMs);
                 world->Tick(static_cast<int>(winx_timeGetTime()));
-                NodeList& units = world->sims[kPlayer];
-                for (ListNode* n = units.First(); n; n = units.Next(n)) {
-                    GameObject* unit = static_cast<ObjectNode*>(n)->Object();
-                    if (unit && !unit->IsDestroyed()) load = std::max(load, unit->GetCargo());
-                }
+                miner.Step(now);
             }
-            EXPECT_EQ(MinersOut(kPlayer), 1) << "production state " << own->ProductionState();
+            EXPECT_TRUE(miner.Out()) << "production state " << own->ProductionState();
+            EXPECT_TRUE(miner.delivered || miner.lost)
+                << "the Miner, out at " << miner.outAtMs << " ms, brought no ore in";
             if (land.islands) {
-                EXPECT_GT(load, 0) << "the player's Miner brought no ore on board";
                 for (int team = 2; team <= kTeams; ++team) {
                     EXPECT_TRUE(makes(team))
                         << "computer team " << team << " made no unit; production state "

@@ -200,6 +200,13 @@ bool AssetSet::Make(const std::string& previewDirectory) {
     // The scenario pack: the campaign and the tutorial on the campaign land.
     for (size_t row = 0; row < plans.size(); ++row) {
         if (plans[row].style != LandMaker::LandStyle::Open) continue;
+        // The player's start of every mission and of the tutorial holds too, with the row's own
+        // ore fields in place of the land's.
+        for (int entry = 0; entry < ScenarioPack::kRows; ++entry) {
+            const std::string fault =
+                ScenarioPack::StartFault(entry, lands[row], static_cast<int>(row));
+            if (!fault.empty()) return Fail(fault);
+        }
         if (!Put(Local(ScenarioPack::kPackName),
                  ScenarioPack::MakePack(lands[row], static_cast<int>(row)))) {
             return false;

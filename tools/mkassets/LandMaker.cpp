@@ -260,13 +260,12 @@ Land Generate(const LandPlan& plan) {
             land.fields.push_back({r, c});
         }
     }
-    // Each start island holds a field of its own, north-east of its start, clear of the factory,
-    // its docks and its roll-out ground: from three of the islands no ground route leads to
-    // the maze (two meet it only corner to corner, where no unit squeezes through).
-    if (plan.style == LandStyle::Maze) {
-        for (const Cell& start : land.starts)
-            land.fields.push_back({start.first - 4, start.second + 4});
-    }
+    // Each start holds a field of its own (see kOwnFieldRows). On the maze, from three of the
+    // islands no ground route leads to the maze either (two meet it only corner to corner,
+    // where no unit squeezes through). Drawn last, so that the other draws, and with them the
+    // rest of the land, stay as they were.
+    for (const Cell& start : land.starts)
+        land.fields.push_back({start.first + kOwnFieldRows, start.second + kOwnFieldColumns});
     OpenRollOutGround(land);
     return land;
 }

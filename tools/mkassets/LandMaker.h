@@ -45,6 +45,12 @@ struct Land {
     std::vector<LandFeature> features;
 };
 
+// Where a start's own ore field lies from it, in cells: in the factory's first sight (a Miner left
+// to itself finds no field its side has never seen), on the open ground round the start, clear
+// of the factory, its docks and its roll-out ground, and nearer than any other field to where a
+// new unit stands once pushed off its roll-out point.
+constexpr int kOwnFieldRows = 4;
+constexpr int kOwnFieldColumns = -2;
 constexpr int kTileBytes = 256;
 constexpr int kTileSize = 32;
 constexpr int kShadeValue = 55;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "StartCheck.h"
 #include "core/PackWriter.h"
 
 namespace mkassets {
@@ -111,14 +112,24 @@ public:
     void Field(const Point& p) {
         fields += ": M\nA = 0," + std::to_string(nextSerial[0]++) + "\nB = " + Pair(p) +
                   "\nN = 12000\nk = 0\nn = 0\n";
+        fieldCells.push_back({p.y / kCell, p.x / kCell});
     }
     // Deposits and fields by each base that has a factory or is the local team's.
     void Resources(std::initializer_list<int> teams) {
         for (int team : teams) {
             // Under the unfolded factory, which draws from it, as a generated world has it.
             Deposit(Base(team), 0, kBaseOre);
-            Field(Offset(Base(team), 320, -224));
+            // Where the land puts a start's own field.
+            Field(Offset(Base(team), LandMaker::kOwnFieldColumns * kCell,
+                         LandMaker::kOwnFieldRows * kCell));
         }
+    }
+    // The player's start as the start check sees it: the land with the row's fields.
+    StartCheck::Layout PlayerStart() const {
+        StartCheck::Layout layout{land.letters, {land.starts[0]}, fieldCells, {}};
+        for (const LandMaker::LandFeature& f : land.features)
+            layout.features.push_back({f.row, f.column});
+        return layout;
     }
     std::string Text() const {
         return header + players + units + factories + deposits + fields + ": L\n";
@@ -136,6 +147,7 @@ private:
     int placed[5] = {};
     int factoryStock = 0;
     std::string header, players, units, factories, deposits, fields;
+    std::vector<StartCheck::Cell> fieldCells;
 };
 
 // Every row's header: J, L, K, I 1, n, M, j, m, w, x.
@@ -174,7 +186,7 @@ void LocalForces(Row& row, char clan) {
     row.Unit(1, clan, d.miner, 0);
 }
 
-std::string Campaign(int row, const LandMaker::Land& land, int landRow) {
+Row Campaign(int row, const LandMaker::Land& land, int landRow) {
     const char clan = row < 11 ? 'V' : 'T';
     const int mission = row < 11 ? row + 1 : row - 10;
     const char enemy = Other(clan);
@@ -312,10 +324,10 @@ std::string Campaign(int row, const LandMaker::Land& land, int landRow) {
             break;
     }
     r.Resources({1, 2});
-    return r.Text();
+    return r;
 }
 
-std::string Tutorial(const LandMaker::Land& land, int landRow) {
+Row Tutorial(const LandMaker::Land& land, int landRow) {
     Row r(land);
     const Point view = Row::Offset(r.Base(1), -250, -250);
     r.Header(HeaderText(12, 'V', landRow, 8, kTutorialStock, view, ""), kTutorialStock);
@@ -332,13 +344,25 @@ std::string Tutorial(const LandMaker::Land& land, int landRow) {
     r.Resources({1});
     // The second ore field, beyond the first sight of the start.
     r.Deposit(Row::Offset(r.Base(1), 1280, 960), 127);
-    return r.Text();
+    return r;
+}
+
+Row MakeRow(int row, const LandMaker::Land& land, int landRow) {
+    return row == kTutorialRow ? Tutorial(land, landRow) : Campaign(row, land, landRow);
 }
 
 }  // namespace
 
 std::string RowText(int row, const LandMaker::Land& land, int landRow) {
-    return row == 22 ? Tutorial(land, landRow) : Campaign(row, land, landRow);
+    return MakeRow(row, land, landRow).Text();
+}
+
+std::string StartFault(int row, const LandMaker::Land& land, int landRow) {
+    const std::string title = row == kTutorialRow
+                                  ? std::string("the tutorial")
+                                  : std::string("mission ") + (row < 11 ? "V" : "T") +
+                                        std::to_string(row < 11 ? row + 1 : row - 10);
+    return StartCheck::Fault(MakeRow(row, land, landRow).PlayerStart(), title);
 }
 
 std::vector<uint8_t> MakePack(const LandMaker::Land& land, int landRow) {

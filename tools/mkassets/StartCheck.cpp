@@ -1,6 +1,8 @@
 #include "StartCheck.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstdlib>
 #include <set>
 
 #include "core/Point.h"
@@ -10,6 +12,8 @@
 #include "map/MapObjectView.h"
 #include "map/PathGrid.h"
 #include "map/PathSearch.h"
+#include "map/TerrainMap.h"
+#include "objects/EconomyManoeuvres.h"
 #include "objects/FactoryBuilding.h"
 #include "world/LandLoader.h"
 #include "world/Scenario.h"
@@ -17,6 +21,8 @@
 namespace mkassets {
 
 namespace StartCheck {
+
+const int kFactorySightReach = TerrainMap::kViewerReach;
 
 namespace {
 
@@ -113,6 +119,15 @@ public:
 
     bool HasRoute(const Point& from, const Point& to) { return grid.HasPath(&unit, from, to) == 1; }
 
+    // Whether the cell lies under a footprint of the radius at p; a footprint off the map covers
+    // nothing (its start is refused for that already).
+    bool UnderFootprint(const Cell& cell, const Point& p, int radius) const {
+        int row0 = 0, column0 = 0, row1 = 0, column1 = 0;
+        if (!grid.RectToCells(p, radius, row0, column0, row1, column1)) return false;
+        return cell.first >= row0 && cell.first <= row1 && cell.second >= column0 &&
+               cell.second <= column1;
+    }
+
     // Closes or opens again the cells of a footprint to every unit, as terrain does; the cells
     // are open ground, so no other terrain bit is lost.
     void SetClosed(const Point& p, int radius, bool closed) {
@@ -151,6 +166,42 @@ Point RollOutPoint(const Cell& start) {
     return CellCentre(start) + Scenario::kFactoryOffset + FactoryBuilding::kRollOutOffset;
 }
 
+Cell CellOf(const Point& p) {
+    return {p.y / kCellPixels, p.x / kCellPixels};
+}
+
+bool Within(const Cell& a, const Cell& b, int cells) {
+    return std::abs(a.first - b.first) <= cells && std::abs(a.second - b.second) <= cells;
+}
+
+// A field the start's first Miner finds and works by itself, without an order. The factory must
+// be closed in its open footprint on the land's grid.
+bool FoundByFirstMiner(LoadedLand& land, const Layout& layout, const Cell& start,
+                       const Cell& field) {
+    const Point factory = CellCentre(start) + Scenario::kFactoryOffset;
+    const Point rollOut = RollOutPoint(start);
+    const Point centre = CellCentre(field);
+    // The local team learns of no object whose centre cell it has not seen.
+    if (!Within(field, CellOf(factory), layout.sightReach)) return false;
+    const int reach = MiningManoeuvre::kSearchDistance - kRollOutDrift;
+    const Point apart = centre - rollOut;
+    if (static_cast<int64_t>(apart.x) * apart.x + static_cast<int64_t>(apart.y) * apart.y >
+        static_cast<int64_t>(reach) * reach) {
+        return false;
+    }
+    if (land.UnderFootprint(field, factory, FactoryBuilding::kFoldedRadius) ||
+        land.UnderFootprint(field, factory + FactoryBuilding::kUnfoldedOffset,
+                            FactoryBuilding::kUnfoldedRadius) ||
+        Within(field, CellOf(rollOut), RollOutReach())) {
+        return false;
+    }
+    // A unit at a dock stands on its cell and pushes aside what is next to it.
+    for (const FactoryBuilding::DockPlace& dock : FactoryBuilding::kDocks) {
+        if (Within(field, CellOf(factory + dock.offset), 1)) return false;
+    }
+    return land.HasRoute(rollOut, centre);
+}
+
 Verdict CheckStart(LoadedLand& land, const Layout& layout, const Cell& start) {
     Verdict verdict;
     const Point factory = CellCentre(start) + Scenario::kFactoryOffset;
@@ -166,6 +217,10 @@ Verdict CheckStart(LoadedLand& land, const Layout& layout, const Cell& start) {
         if (verdict.oreRoute) break;
         verdict.oreRoute = land.HasRoute(rollOut, CellCentre(field));
     }
+    for (const Cell& field : layout.fields) {
+        if (verdict.oreInSight) break;
+        verdict.oreInSight = FoundByFirstMiner(land, layout, start, field);
+    }
     if (verdict.footprint) land.SetClosed(opened, FactoryBuilding::kUnfoldedRadius, false);
     return verdict;
 }
@@ -173,8 +228,7 @@ Verdict CheckStart(LoadedLand& land, const Layout& layout, const Cell& start) {
 }  // namespace
 
 Cell RollOutCell(const Cell& start) {
-    const Point p = RollOutPoint(start);
-    return {p.y / kCellPixels, p.x / kCellPixels};
+    return CellOf(RollOutPoint(start));
 }
 
 int RollOutReach() {
@@ -205,6 +259,12 @@ std::string Fault(const Layout& layout, const std::string& title) {
         if (!v.rollOut)
             add("the ground round its roll-out point at " + CellText(rollOut) + " is not all open");
         if (!v.oreRoute) add("no ground route leads from its roll-out point to an ore field");
+        if (!v.oreInSight) {
+            add("no ore field lies in its factory's sight, within " +
+                std::to_string(MiningManoeuvre::kSearchDistance - kRollOutDrift) +
+                " px of its roll-out point and a ground route from it, clear of the factory, "
+                "its docks and its roll-out ground");
+        }
         return title + ": the start at row " + std::to_string(start.first) + ", column " +
                std::to_string(start.second) + " cannot be played: " + lacks;
     }
