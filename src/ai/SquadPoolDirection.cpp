@@ -141,11 +141,11 @@ int SquadPoolManager::DirectPools() {
             handled = true;
         }
     }
-    // 8.
-    if (!idleMiners.empty()) {
-        if (GameObject* rock = world.NearestDestructible(factory, 0)) {
-            for (GameObject* m : idleMiners)
-                m->ExecuteOrder(2, kWorkFlags, Point(), rock->id, 0);
+    // 8. Each miner to the field nearest the factory that its drive reaches (the rule of our own
+    // in World::NearestFieldInReach).
+    for (GameObject* m : idleMiners) {
+        if (GameObject* rock = world.NearestFieldInReach(factory, m, 0)) {
+            m->ExecuteOrder(2, kWorkFlags, Point(), rock->id, 0);
             handled = true;
         }
     }

@@ -30,15 +30,98 @@ uint32_t PathGrid::CellWord(int row, int column) const {
 }
 
 void PathGrid::SetCellWord(int row, int column, uint32_t word) {
-    if (IsInside(row, column)) cellWords[Index(row, column)] = word;
+    if (!IsInside(row, column)) return;
+    uint32_t& w = cellWords[Index(row, column)];
+    NoteWordChange(w, word);
+    w = word;
 }
 
 void PathGrid::SetCellBits(int row, int column, uint32_t bits) {
-    if (IsInside(row, column)) cellWords[Index(row, column)] |= bits;
+    if (!IsInside(row, column)) return;
+    uint32_t& w = cellWords[Index(row, column)];
+    NoteWordChange(w, w | bits);
+    w |= bits;
 }
 
 void PathGrid::ClearCellBits(int row, int column, uint32_t bits) {
-    if (IsInside(row, column)) cellWords[Index(row, column)] &= ~bits;
+    if (!IsInside(row, column)) return;
+    uint32_t& w = cellWords[Index(row, column)];
+    NoteWordChange(w, w & ~bits);
+    w &= ~bits;
+}
+
+void PathGrid::NoteWordChange(uint32_t before, uint32_t after) {
+    constexpr uint32_t kMoveBits = kCellFeature | kCellWater | kCellR | kCellEdge;
+    if (((before ^ after) & kMoveBits) != 0) ++terrainVersion;
+}
+
+const std::vector<int32_t>& PathGrid::RegionsFor(uint32_t moveFlags) {
+    moveFlags &= kTerrainPart;
+    auto found = std::find_if(regions.begin(), regions.end(),
+                              [moveFlags](const Regions& r) { return r.moveFlags == moveFlags; });
+    if (found == regions.end()) {
+        regions.push_back(Regions{moveFlags, terrainVersion - 1, {}});
+        found = regions.end() - 1;
+    }
+    Regions& r = *found;
+    if (r.terrainVersion == terrainVersion) return r.label;
+    r.terrainVersion = terrainVersion;
+    r.label.assign(cellWords.size(), 0);
+    // Four-way flood fill: the search's diagonal step needs both cells beside it open, so it
+    // joins no cells the four-way fill does not.
+    std::vector<int> open;
+    int32_t next = 0;
+    for (int start = 0; start < static_cast<int>(cellWords.size()); ++start) {
+        if (r.label[static_cast<size_t>(start)] != 0 ||
+            (cellWords[static_cast<size_t>(start)] & moveFlags) != 0)
+            continue;
+        ++next;
+        r.label[static_cast<size_t>(start)] = next;
+        open.assign(1, start);
+        while (!open.empty()) {
+            const int i = open.back();
+            open.pop_back();
+            const int row = i / columns;
+            const int column = i % columns;
+            const int beside[4][2] = {
+                {row - 1, column}, {row + 1, column}, {row, column - 1}, {row, column + 1}};
+            for (const auto& [r2, c2] : beside) {
+                if (!IsInside(r2, c2)) continue;
+                const auto j = static_cast<size_t>(Index(r2, c2));
+                if (r.label[j] != 0 || (cellWords[j] & moveFlags) != 0) continue;
+                r.label[j] = next;
+                open.push_back(static_cast<int>(j));
+            }
+        }
+    }
+    return r.label;
+}
+
+void PathGrid::LabelsAt(const std::vector<int32_t>& label, const Point& p, int32_t out[4]) const {
+    short row = 0;
+    short column = 0;
+    PixelToCell(p, row, column);
+    std::fill(out, out + 4, 0);
+    if (!IsInside(row, column)) return;
+    if ((out[0] = label[static_cast<size_t>(Index(row, column))]) != 0) return;
+    const int beside[4][2] = {
+        {row - 1, column}, {row + 1, column}, {row, column - 1}, {row, column + 1}};
+    for (int k = 0; k < 4; ++k)
+        if (IsInside(beside[k][0], beside[k][1]))
+            out[k] = label[static_cast<size_t>(Index(beside[k][0], beside[k][1]))];
+}
+
+int PathGrid::TerrainJoins(uint32_t moveFlags, const Point& from, const Point& to) {
+    if (cellWords.empty()) return 0;
+    const std::vector<int32_t>& label = RegionsFor(moveFlags);
+    int32_t a[4];
+    int32_t b[4];
+    LabelsAt(label, from, a);
+    LabelsAt(label, to, b);
+    for (int32_t x : a)
+        for (int32_t y : b)
+            if (x != 0 && x == y) return 1;
+    return 0;
 }
 
 void PathGrid::PixelToCell(const Point& p, short& row, short& column) const {

@@ -102,6 +102,12 @@ public:
     int FindPath(const Point& start, const Point& goal, MapObjectView* o, NodeList& waypoints,
                  int ignoreUnits, const Point* windowLow, const Point* windowHigh);
     int HasPath(MapObjectView* o, const Point& from, const Point& to);
+    // 1 when the terrain joins the two points' cells for a mover kept off the terrain bits of
+    // moveFlags, cell by cell; occupants are not looked at. A point whose own cell is closed is
+    // taken at the open cells beside it. Unlike HasPath it leaves the path search alone: the
+    // cells are labelled by region once per set of flags and again only after the terrain bits
+    // change.
+    int TerrainJoins(uint32_t moveFlags, const Point& from, const Point& to);
     // 1 when the last search call stopped on its node budget and waits to be resumed.
     int IsCutShort() const;
     PathSearch& Search() { return *search; }
@@ -115,6 +121,13 @@ private:
     void ClearFootprint(MapObjectView* o, const Footprint& f);
     void MarkCell(MapObjectView* o, int i, uint32_t mask);
     void UnmarkCell(MapObjectView* o, int i, uint32_t mask);
+    // A change of the terrain bits a mover can be kept off makes every labelling stale.
+    void NoteWordChange(uint32_t before, uint32_t after);
+    // The region labels of every cell for a set of move flags (0 closed), labelled afresh when
+    // stale.
+    const std::vector<int32_t>& RegionsFor(uint32_t moveFlags);
+    // The labels of a cell, or when it is closed, of the open cells beside it.
+    void LabelsAt(const std::vector<int32_t>& label, const Point& p, int32_t out[4]) const;
 
     int32_t rows;
     int32_t columns;
@@ -133,4 +146,11 @@ private:
     // layer's grid shows, oldest first; the newest takes the cell again when the top leaves.
     std::unordered_map<int64_t, std::vector<MapObjectView*>> buried;
     const SightGrid* sight = nullptr;
+    struct Regions {
+        uint32_t moveFlags = 0;
+        uint32_t terrainVersion = 0;
+        std::vector<int32_t> label;
+    };
+    std::vector<Regions> regions;
+    uint32_t terrainVersion = 0;
 };

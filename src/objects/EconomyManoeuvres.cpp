@@ -149,9 +149,9 @@ int MiningManoeuvre::Execute(Sim& sim) {
         field = nullptr;
         fieldId = SimId();
     }
-    // 2.
+    // 2. Of the fields the miner's drive reaches (the World's rule of our own).
     if (!field) {
-        field = world.NearestDestructible(&sim, searchDistance);
+        field = world.NearestFieldInReach(&sim, &sim, searchDistance);
         if (field) fieldId = field->id;
     }
     // 3.

@@ -142,6 +142,11 @@ public:
     virtual GameObject* FindCargoCarrier(const SimId& id) = 0;
     // The nearest field with ore left within the limit of the object (0: any distance), or null.
     virtual GameObject* NearestDestructible(GameObject* object, int limit) = 0;
+    // The field a miner is sent to, looked for from an object (the miner, or its factory): the
+    // World keeps to fields the miner's drive reaches; here, the nearest field.
+    virtual GameObject* NearestFieldInReach(GameObject* from, GameObject* /*miner*/, int limit) {
+        return NearestDestructible(from, limit);
+    }
     // The nearest wreck with salvage left within the limit of the point, or of the object.
     virtual GameObject* NearestWreck(GameObject* object, const Point& p, int limit) = 0;
     // The fields the team owns that still hold ore.

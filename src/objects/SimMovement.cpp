@@ -1,12 +1,15 @@
 // The unit's step along its route: the movement budget against the move delay, the route
 // request from the World's queued search, the turn-then-move rule, what a blocked step does,
 // the stop at weapon range and the artifact pick-up.
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "catalogue/WeaponTemplate.h"
 #include "core/EventReceiver.h"
 #include "core/NodeList.h"
 #include "core/Vector.h"
+#include "map/PathGrid.h"
 #include "objects/Artifact.h"
 #include "objects/CommandBuffer.h"
 #include "objects/EconomyManoeuvres.h"
@@ -35,6 +38,33 @@ bool IsMoveOrAttack(const Goal* g) {
     const int type = g->GetType();
     return type == static_cast<int>(GoalType::Location) ||
            type == static_cast<int>(GoalType::Target);
+}
+
+// What a route search that found no way means for a target goal. The search moves a goal
+// whose cell is closed to the nearest open cell, and finds no way when that is the unit's own.
+// One rule of our own:
+//
+// | case                        | what happens              | departs from, and why          |
+// |-----------------------------|---------------------------|--------------------------------|
+// | the unit stands on a cell   | the target counts as what | a failed search blocking the   |
+// | beside its target goal's    | blocks the unit, as when  | goal and holding the next one  |
+// | cell and no way was found   | a step into it is         | 5 s, again and again: a goal   |
+// |                             | refused: its goal ends    | without manoeuvres that had    |
+// |                             | as on that refusal        | been retried never ended, and  |
+// |                             |                           | a scavenger stood beside its   |
+// |                             |                           | wreck for the rest of the game |
+//
+// The target is returned when the case holds, else null.
+GameObject* TargetFillingTheCellBeside(Sim& sim, Goal* front) {
+    if (front->GetType() != static_cast<int>(GoalType::Target)) return nullptr;
+    GameObject* target = front->GetTarget();
+    PathGrid* paths = TheObjectWorld().Paths();
+    if (!target || !paths) return nullptr;
+    short row = 0, column = 0, goalRow = 0, goalColumn = 0;
+    paths->PixelToCell(sim.GetPosition(), row, column);
+    paths->PixelToCell(front->GetLocation(), goalRow, goalColumn);
+    const int apart = std::max(std::abs(row - goalRow), std::abs(column - goalColumn));
+    return apart <= 1 ? target : nullptr;
 }
 
 }  // namespace
@@ -129,6 +159,11 @@ int Sim::RequestRoute(Goal* front) {
         }
         world.Commands().SendGoal(this, goals.Front());
         return 1;
+    }
+    if (GameObject* target = TargetFillingTheCellBeside(*this, front)) {
+        blockingSim = target->id;
+        goals.BlockFront();
+        return 0;
     }
     if (retry == 1) {
         goals.BlockFront();

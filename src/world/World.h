@@ -287,6 +287,7 @@ public:
     int CountTeamDestructibles(int team) override;
     WreckTemplate* FindTemplateForDesign(GameObject* object);
     GameObject* NearestDestructible(GameObject* object, int limit) override;
+    GameObject* NearestFieldInReach(GameObject* from, GameObject* miner, int limit) override;
     GameObject* NearestOreDeposit(GameObject* object) override;
     GameObject* NearestWreck(GameObject* object, const Point& p, int limit) override;
     GameObject* FindNearestWreck(GameObject* object, int limit) override;

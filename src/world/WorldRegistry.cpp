@@ -7,6 +7,7 @@
 #include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
 #include "core/Vector.h"
+#include "map/CollisionFilter.h"
 #include "map/ObjectKinds.h"
 #include "map/PathGrid.h"
 #include "map/SightGrid.h"
@@ -429,6 +430,31 @@ GameObject* World::NearestDestructible(GameObject* object, int limit) {
     if (!object) return nullptr;
     return Nearest(*this, destructibles, object, object->GetPosition(), limit,
                    [](GameObject* o) { return o->GetCargo() > 0; });
+}
+
+// Which field a miner is sent to, whether the pool direction looks from the factory or the
+// mining manoeuvre from the miner. One rule of our own:
+//
+// | case                      | what happens             | departs from, and why            |
+// |---------------------------|--------------------------|----------------------------------|
+// | the terrain joins no way  | the field is skipped;    | the nearest field by distance    |
+// | from the miner's cell to  | the nearest field it     | alone: a miner whose island ran  |
+// | the field's for the       | reaches is taken, or     | dry stood at the shore, sent to  |
+// | miner's own drive (water  | none                     | a field on another island every  |
+// | parts a ground miner, not |                          | 45 s and its goal ending at once |
+// | a hover one)              |                          |                                  |
+//
+// The terrain's regions are labelled once per drive (PathGrid::TerrainJoins), so a decision
+// costs one look-up per field.
+GameObject* World::NearestFieldInReach(GameObject* from, GameObject* miner, int limit) {
+    if (!from) return nullptr;
+    PathGrid* paths = pathGrid.get();
+    const CollisionFilter* drive = miner ? miner->GetCollision() : nullptr;
+    return Nearest(*this, destructibles, from, from->GetPosition(), limit, [&](GameObject* o) {
+        return o->GetCargo() > 0 && (!paths || !drive ||
+                                     paths->TerrainJoins(drive->MoveFlags(), miner->GetPosition(),
+                                                         o->GetPosition()) == 1);
+    });
 }
 
 GameObject* World::NearestOreDeposit(GameObject* object) {

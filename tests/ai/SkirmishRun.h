@@ -1,8 +1,9 @@
 #pragma once
-// A headless skirmish of two computer players: a generated 96 x 96 land beside the made sample
-// assets, the game started as the set-up screen starts it (one opponent, the local team playing
-// itself), run tick by tick on the World's own loop under a fixed-step clock. What each side did
-// is sampled as it goes, for the skirmish test and the level sweep.
+// A headless skirmish of computer players: a generated 96 x 96 land (or a land of the made pack)
+// beside the made sample assets, the game started as the set-up screen and the design screen
+// start it (one opponent, or up to three, the local team playing itself), run tick by tick on the
+// World's own loop under a fixed-step clock. What each side did is sampled as it goes, for the
+// skirmish test and the level sweep.
 #include <algorithm>
 #include <chrono>
 #include <climits>
@@ -43,6 +44,8 @@ constexpr int kStepMs = 16;
 constexpr int kSampleTicks = 16;
 constexpr int kLocalTeam = 1;
 constexpr int kOpponentTeam = 2;
+// How long the player looks at the design screen before the battle.
+constexpr uint32_t kDesignScreenMs = 5000;
 
 // Where the two factories stand (sheet row, column), opposite corners, with the destructible
 // fields between them.
@@ -196,7 +199,7 @@ struct Side {
 };
 
 struct Outcome {
-    Side sides[3];
+    Side sides[World::kTeams];
     int ticks = 0;
 };
 
@@ -213,8 +216,12 @@ public:
     // a generated one when given.
     SkirmishRun(const std::filesystem::path& madeAssets, uint32_t seed, int localLevel,
                 int opponentLevel, AiTiming* timing = nullptr, char localClan = 'V',
-                bool presetTargets = false, int packLand = -1)
-        : seed(seed), timing(timing), localClan(localClan), packLand(packLand) {
+                bool presetTargets = false, int packLand = -1, int opponents = 1)
+        : seed(seed),
+          timing(timing),
+          localClan(localClan),
+          packLand(packLand),
+          opponents(std::clamp(opponents, 1, World::kTeams - 2)) {
         if (packLand < 0) files.WriteLand(SkirmishLand(seed));
         // The land fixture's directory is the asset directory: the made set is seen through it
         // (wholly for a pack land, whose palette and blend rows the fixture's packs lack).
@@ -245,7 +252,8 @@ public:
         LoadTemplateCatalogue("7a.pts");
         InstallComputerOpponents(*world);
         if (localLevel != opponentLevel || timing || presetTargets) {
-            const int levels[3] = {0, localLevel, opponentLevel};
+            const int levels[World::kTeams] = {0, localLevel, opponentLevel, opponentLevel,
+                                               opponentLevel};
             world->scenarioMakers.makeController =
                 [levels, timing,
                  presetTargets](const ControllerRequest& r) -> std::unique_ptr<ScenarioController> {
@@ -278,7 +286,7 @@ public:
     int Start() {
         SeedRandom(seed);
         auto scenario = std::make_unique<Scenario>();
-        scenario->computerPlayers = 1;
+        scenario->computerPlayers = opponents;
         scenario->difficulty = level;
         scenario->techLevel = 5;
         scenario->localTeam = kLocalTeam;
@@ -291,9 +299,16 @@ public:
         autoPlayFlag = 1;
         world->SetPendingScenario(std::move(scenario));
         if (world->NewGame() != 1) return 0;
+        // As the game starts a skirmish: on the design screen, the battle paused while the
+        // player looks at it and the computer players' clocks run on; the battle begins as the
+        // player leaves it. The first factory decision then comes at the battle's first tick,
+        // before the factory has unfolded on its deposit: started at once, every factory was
+        // open on its own deposit by then, passed it over and drove to another.
+        clock.Advance(kDesignScreenMs);
+        world->StartClocks();
         world->inGame = 1;
-        world->paused = 0;
-        for (int team : {kLocalTeam, kOpponentTeam}) {
+        world->SetPaused(0);
+        for (int team : Teams()) {
             if (!world->TeamFactory(team)) return 0;
             if (!dynamic_cast<AIController*>(world->controllers[team].get())) return 0;
             out.sides[team].atStart = world->sims[team].Count();
@@ -327,12 +342,19 @@ public:
                 break;
         }
         Sample();
-        for (int team : {kLocalTeam, kOpponentTeam})
+        for (int team : Teams())
             out.sides[team].value = Value(team);
         return out;
     }
 
     World& GetWorld() { return *world; }
+    // The playing teams: the local team and its opponents after it.
+    std::vector<int> Teams() const {
+        std::vector<int> teams;
+        for (int team = kLocalTeam; team <= kLocalTeam + opponents; ++team)
+            teams.push_back(team);
+        return teams;
+    }
     FakeClock& Clock() { return clock; }
 
 private:
@@ -388,7 +410,7 @@ private:
 
     void Sample() {
         const int64_t fieldOre = FieldOre();
-        for (int team : {kLocalTeam, kOpponentTeam}) {
+        for (int team : Teams()) {
             Side& side = out.sides[team];
             std::set<int32_t> alive;
             bool minerAlive = false;
@@ -498,6 +520,7 @@ private:
     AiTiming* timing = nullptr;
     char localClan = 'V';
     int packLand = -1;
+    int opponents = 1;
     std::chrono::steady_clock::time_point tickStart = std::chrono::steady_clock::now();
     int level = 1;
     int32_t savedAutoPlay = 0;

@@ -18,6 +18,8 @@
 #include "ai/AIController.h"
 #include "catalogue/MountTemplate.h"
 #include "catalogue/VehicleDesign.h"
+#include "core/Vector.h"
+#include "objects/FactoryProduction.h"
 #include "support/MadeAssets.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -102,6 +104,36 @@ TEST_F(Skirmish, TheFactoryIsReequippedForTheDrawnStrategy) {
 
 INSTANTIATE_TEST_SUITE_P(Levels, SkirmishAtLevel, ::testing::Range(1, 6));
 
+// Four computer sides on the skirmish lands where, started straight into the battle, every
+// factory drove to another start at its first decision: started through the design screen, as
+// the game starts them, each makes its first decision while still folded and stays by its own
+// deposit (a step of one or two cells onto it at most), then opens on it.
+TEST_F(Skirmish, FourSidesFactoriesStayByTheirOwnDepositsAtTheFirstDecision) {
+    constexpr int kGreenValley = 0;
+    constexpr int kTwinRivers = 3;
+    for (const int land : {kGreenValley, kTwinRivers}) {
+        for (const char clan : {'V', 'T'}) {
+            skirmish::SkirmishRun run(Local(), 6601u, 3, 3, nullptr, clan, false, land, 3);
+            ASSERT_EQ(run.Start(), 1);
+            World& world = run.GetWorld();
+            ASSERT_EQ(run.Teams().size(), 4u);
+            Point start[World::kTeams];
+            for (int team : run.Teams())
+                start[team] = world.TeamFactory(team)->GetPosition();
+            run.Run(30, false);
+            for (int team : run.Teams()) {
+                SCOPED_TRACE(testing::Message()
+                             << "land " << land << " clan " << clan << " team " << team);
+                GameObject* factory = world.TeamFactory(team);
+                ASSERT_NE(factory, nullptr);
+                EXPECT_LE(Vector(factory->GetPosition() - start[team]).magnitude, 100.0);
+                EXPECT_NE(AsFactoryProduction(factory)->MinedDeposit(), nullptr)
+                    << "the factory did not open on a deposit";
+            }
+        }
+    }
+}
+
 // With a clock that moves 16 ms per tick plus the real time spent inside the tick, the
 // budget cuts the computer players' turns: no tick gives them more than the budget and one
 // step that began before it ran out. Timing means nothing in a sanitizer build.
@@ -135,7 +167,8 @@ TEST_F(Skirmish, TheBudgetHoldsTheComputerPlayersTimePerTick) {
 // QX_SWEEP_SEEDS sets the seeds per pair (20), QX_SWEEP_SEED_BASE the number the seeds count up
 // from (9000: seeds 9001 on), QX_SWEEP_PAIRS the pairs ("12 23 34 45 15"; "lands" plays the
 // four skirmish lands of the made set, each a row of its own, QX_SWEEP_LAND_SEEDS games each (5)
-// at the pair QX_SWEEP_LAND_PAIR ("15")), QX_SWEEP_MINUTES the game-minutes of a run (30).
+// at the pair QX_SWEEP_LAND_PAIR ("15"); "four" plays four sides on each of them, as many games,
+// all at QX_SWEEP_FOUR_LEVEL (3)), QX_SWEEP_MINUTES the game-minutes of a run (30).
 // scripts/sweep runs it (make sweep).
 TEST_F(Skirmish, DISABLED_SweepOfLevels) {
     auto setting = [](const char* name, int fallback) {
@@ -270,6 +303,50 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
     };
     // The skirmish lands, rows 0 .. 3 of the made land pack.
     const char* const kPackLands[] = {"Green Valley", "Dust Basin", "Island Maze", "Twin Rivers"};
+    // Four sides on one pack land, every side a computer player at one level, as the set-up
+    // screen starts three opponents: per game, what each side built and how far its factory
+    // stood from its start at the end of its first minute; per row, the sides that built nothing.
+    auto playFourSides = [&](int level, int games, int packLand) {
+        int sides = 0;
+        std::string idle;
+        for (int seed = 1; seed <= games; ++seed) {
+            const uint32_t landSeed = seedBase + static_cast<uint32_t>(seed);
+            skirmish::SkirmishRun run(Local(), landSeed, level, level, nullptr,
+                                      seed % 2 == 0 ? 'T' : 'V', false, packLand, 3);
+            ASSERT_EQ(run.Start(), 1) << "seed " << landSeed << " on " << kPackLands[packLand];
+            World& world = run.GetWorld();
+            Point start[World::kTeams];
+            for (int team : run.Teams())
+                start[team] = world.TeamFactory(team)->GetPosition();
+            int moved[World::kTeams] = {};
+            run.Run(60, false);
+            for (int team : run.Teams()) {
+                GameObject* factory = world.TeamFactory(team);
+                if (factory)
+                    moved[team] =
+                        static_cast<int>(Vector(factory->GetPosition() - start[team]).magnitude);
+            }
+            const skirmish::Outcome out = run.Run(minutes * 60 - 60, false);
+            std::printf("sweep four L%d seed %d (%u on %s):", level, seed, landSeed,
+                        kPackLands[packLand]);
+            for (int team : run.Teams()) {
+                const skirmish::Side& side = out.sides[team];
+                const int built = static_cast<int>(side.born.size()) - side.atStart;
+                std::printf(" team %d built %d (miners %d), factory %s, moved %d px in 60 s;", team,
+                            built, side.minersBorn, side.factoryAlive ? "stands" : "fell",
+                            moved[team]);
+                ++sides;
+                if (built == 0)
+                    idle +=
+                        " seed " + std::to_string(landSeed) + " team " + std::to_string(team) + ";";
+            }
+            std::printf("\n");
+            std::fflush(stdout);
+        }
+        std::printf("sweep four L%d on %s | sides %d | built nothing |%s\n", level,
+                    kPackLands[packLand], sides, idle.empty() ? " none" : idle.c_str());
+        std::fflush(stdout);
+    };
     const char* pairText = std::getenv("QX_SWEEP_PAIRS");
     std::istringstream pairList(pairText ? pairText : "12 23 34 45 15");
     for (std::string word; pairList >> word;) {
@@ -277,6 +354,11 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
             const int pair[2] = {landPair[0] - '0', landPair[1] - '0'};
             for (int land = 0; land < 4; ++land)
                 playRow(pair, landSeeds, land, kPackLands[land]);
+            continue;
+        }
+        if (word == "four") {
+            for (int land = 0; land < 4; ++land)
+                playFourSides(setting("QX_SWEEP_FOUR_LEVEL", 3), landSeeds, land);
             continue;
         }
         if (word.size() != 2) continue;

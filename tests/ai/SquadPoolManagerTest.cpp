@@ -318,6 +318,15 @@ TEST_F(PoolDirection, WaitsForItsTimerThenSendsIdleWorkersToOneRockAndOneSafeWre
     // The only wreck lies nearer an enemy factory: the scavenger stays.
     GameObject* wreck = AddWreck(w.world, Point(1100, 640));
     FakeFactory* enemy = w.AddFactory(1, Point(1200, 640));
+    // A nearer rock across water (column 15) is only for a miner whose drive crosses it.
+    auto island = std::make_unique<TestObject>(0, 701, Point(400, 640), 5);
+    island->cargo = 500;
+    const SimId islandId = island->id;
+    owned = std::move(island);
+    ASSERT_EQ(w.world.AddDestructible(owned), 1);
+    for (int row = 0; row < w.world.pathGrid->Rows(); ++row)
+        w.world.pathGrid->SetCellBits(row, 15, kCellWater);
+    miners[0]->collision.noWater = 1;
     EXPECT_EQ(pool.DirectPools(), 0);
     EXPECT_TRUE(miners[0]->given.empty());
     EXPECT_EQ(Direct(), 1);
@@ -325,7 +334,7 @@ TEST_F(PoolDirection, WaitsForItsTimerThenSendsIdleWorkersToOneRockAndOneSafeWre
         ASSERT_EQ(m->given.size(), 1u);
         EXPECT_EQ(m->given[0].code, 2);
         EXPECT_EQ(m->given[0].flags, 5);
-        EXPECT_EQ(m->given[0].target, rockId);
+        EXPECT_EQ(m->given[0].target, m == miners[0] ? rockId : islandId);
     }
     EXPECT_TRUE(scavenger->given.empty());
     // Once the enemy factory stands farther off, the wreck is safe.

@@ -599,6 +599,29 @@ TEST_F(SimOrders, FailedRoutesBlockReportOnceAndHoldTheNextRequest) {
     waiting->local = 0;
     EXPECT_EQ(waiting->RequestRoute(waiting->goals.Front()), 1);
     EXPECT_EQ(world.routeRequests, requests);
+    // On a cell beside its target's, where the search finds no way, the target is what blocks
+    // the unit, as on a refused step into it: the goal ends and no request is held. Two cells
+    // off, the retried goal is held as above.
+    world.pathTurn = 1;
+    Sim* met = Add(kit.MakeSim(1, 30, at + Point(0, 320)));
+    struct {
+        Point from;
+        int beside;
+    } const nearTarget[] = {{Point(32, 32), 1}, {Point(64, 0), 0}};
+    int serial = 31;
+    for (const auto& row : nearTarget) {
+        Sim* s = Add(kit.MakeSim(1, serial++, met->GetPosition() + row.from));
+        s->goals.PushFront(std::make_unique<TargetGoal>(s->id, met->id, Point(), 0, 1));
+        Goal* g = s->goals.Front();
+        g->retried = 1;
+        const int before = world.routeRequests;
+        EXPECT_EQ(s->RequestRoute(g), 0) << row.beside;
+        EXPECT_EQ(s->goals.IsFrontBlocked(), 1) << row.beside;
+        EXPECT_EQ(s->blockingSim == met->id, row.beside == 1);
+        EXPECT_EQ(g->IsDone(), row.beside);
+        EXPECT_EQ(s->RequestRoute(g), 0);
+        EXPECT_EQ(world.routeRequests - before, 1 + row.beside);
+    }
 }
 
 TEST_F(SimOrders, ABlockedStepWaitsBlocksOrAsksAgainByItsBlocker) {

@@ -1,6 +1,9 @@
 // The World's object lists: where objects go, lookups by id, team and nearness, and serials.
 #include <gtest/gtest.h>
 
+#include <utility>
+#include <vector>
+
 #include "world/RegistryTestFixture.h"
 
 namespace {
@@ -254,6 +257,55 @@ TEST_F(RegistryTest, DestructiblesWithCargoCountForTheirSecondTeamAndAreFoundNea
     EXPECT_EQ(world.NearestDestructible(asker, 96), nullptr);
     EXPECT_EQ(world.NearestDestructible(asker, 97), near);
     EXPECT_EQ(world.NearestDestructible(nullptr, 0), nullptr);
+    // A miner is sent only to a field its drive reaches: water between column 7 and the far
+    // field parts the land. Asked from the miner or from elsewhere (its factory), by drive and
+    // by whether its own field is dry.
+    for (int row = 0; row < world.pathGrid->Rows(); ++row)
+        world.pathGrid->SetCellBits(row, 7, kCellWater);
+    struct {
+        int noWater;
+        int nearCargo;
+        GameObject* fromMiner;
+        GameObject* fromFactory;
+    } const reach[] = {{1, 10, near, near}, {1, 0, nullptr, nullptr}, {0, 0, far, far}};
+    TestObject* factory = land.AddUnit(2, 9, 2, 2);
+    for (const auto& row : reach) {
+        asker->collision.noWater = row.noWater;
+        near->cargo = row.nearCargo;
+        EXPECT_EQ(world.NearestFieldInReach(asker, asker, 0), row.fromMiner) << row.noWater;
+        EXPECT_EQ(world.NearestFieldInReach(factory, asker, 0), row.fromFactory) << row.noWater;
+    }
+    // The water dried: the labels follow the terrain.
+    for (int row = 0; row < world.pathGrid->Rows(); ++row)
+        world.pathGrid->ClearCellBits(row, 7, kCellWater);
+    asker->collision.noWater = 1;
+    EXPECT_EQ(world.NearestFieldInReach(asker, asker, 0), far);
+    // Shapes of water the labels must see through: a way round that turns back west, a field
+    // whose own cell is water, and a miner on an island of one cell with a field under it.
+    std::vector<std::pair<int, int>> wall;
+    for (int column = 0; column <= 8; ++column)
+        wall.emplace_back(4, column);
+    struct {
+        const char* name;
+        std::vector<std::pair<int, int>> water;
+        bool fieldUnder;
+        GameObject* found;
+    } const shapes[] = {
+        {"wall above it, open at its east end", wall, false, far},
+        {"field in water, open only to its east", {{5, 9}, {4, 9}, {6, 9}, {5, 8}}, false, far},
+        {"one-cell island, a field under it", {{4, 2}, {6, 2}, {5, 1}, {5, 3}}, true, empty},
+    };
+    for (const auto& shape : shapes) {
+        for (const auto& [row, column] : shape.water)
+            world.pathGrid->SetCellBits(row, column, kCellWater);
+        if (shape.fieldUnder) {
+            empty->SetPosition(asker->GetPosition());
+            empty->cargo = 10;
+        }
+        EXPECT_EQ(world.NearestFieldInReach(asker, asker, 0), shape.found) << shape.name;
+        for (const auto& [row, column] : shape.water)
+            world.pathGrid->ClearCellBits(row, column, kCellWater);
+    }
 }
 
 TEST_F(RegistryTest, GroupsAndDepositsAreFoundByIdInTheirOwnLists) {
