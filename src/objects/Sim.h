@@ -144,7 +144,7 @@ public:
     int BlockersLeadBack(GameObject* blocker);
     // What the unit does about a friend of its side that refused its step.
     void FriendInTheWay(GameObject* blocker);
-    void StepAsideFor(GameObject& other);
+    void StepAsideFor();
     void PickUpArtifact();
 
     // --- SimOrders.cpp

@@ -210,31 +210,27 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
 
 // A friend of the unit's own side refused its step. Where it is given, a friendly blocker is
 // only remembered for the clear-way manoeuvre, which runs for miners and scavengers whose route
-// failed; every other unit would stand behind its friends for good. The rule, first case that
-// applies, with "on an errand" meaning an order of its own (not only a step aside):
+// failed; every other unit stood behind its friends for good. The rule, first case that
+// applies ("on an errand": holding an order of its own, not only a step aside):
 //
-// | the friend in the way                | the unit                  | departs from, and why     |
-// |--------------------------------------|---------------------------|---------------------------|
-// | a structure (it never moves)         | asks a route that counts  | "nothing more": the way   |
-// |                                      | its friends               | stays shut for good       |
-// | not on an errand, idle or with its   | sends it aside by the     | "nothing more": an idle   |
-// | step aside blocked, and not sent     | shared rule, which pushes | friend on a gathering     |
-// | aside (nor stepping aside) within    | only such a one           | point held all sent there |
-// | kAsideMs                             |                           |                           |
-// | the same within kAsideMs             | waits                     | pushed at every step, it  |
-// |                                      |                           | never took one            |
-// | on an errand and held by this unit   | the later made of the two | "nothing more": two face  |
-// | (two face to face), this one made    | steps aside itself, once  | to face stood for good;   |
-// | later (the greater serial)           | in kAsideMs: across its   | pushing the other drove   |
-// |                                      | way, or back where both   | it off its errand, and in |
-// |                                      | sides are shut (it backs  | a passage one cell wide   |
-// |                                      | out of a passage one cell | only backing out clears   |
-// |                                      | wide); its errand stays   | it                        |
-// | on an errand otherwise (one on the   | waits; held kFriendHoldMs | "nothing more": a line or |
-// | move, or a line, crowd or ring each  | since its last step, asks | ring each waiting on the  |
-// | waiting on the next)                 | a route that counts its   | next never cleared        |
-// |                                      | friends, again after each |                           |
-// |                                      | kFriendHoldMs             |                           |
+// | the friend in the way              | the unit                    | departs from, and why    |
+// |------------------------------------|-----------------------------|--------------------------|
+// | a structure (it never moves)       | asks a route that counts    | "nothing more": the way  |
+// |                                    | its friends                 | stays shut for good      |
+// | not on an errand, and not sent     | sends it aside by the       | "nothing more": an idle  |
+// | aside by this rule within kAsideMs | shared rule (which moves    | friend on a gathering    |
+// |                                    | only one idle or blocked)   | point held all sent there|
+// | on an errand and held by this unit | steps aside itself, at most | "nothing more": the two  |
+// | (face to face), this one the later | once in kAsideMs: across    | stood for good, and      |
+// | made (the greater serial)          | its way, one side then the  | pushing the other drove  |
+// |                                    | other, or back where both   | it off its errand; in a  |
+// |                                    | are shut; its errand stays  | passage one cell wide    |
+// |                                    | behind the step             | only backing out clears  |
+// | any other (on the move, a line,    | waits; held kFriendHoldMs   | "nothing more": a line   |
+// | crowd or ring each waiting on the  | since its last step, asks a | or ring each waiting on  |
+// | next, or the above within kAsideMs | route that counts its       | the next never cleared;  |
+// | or refusing the push)              | friends, again each         | pushed at every step, a  |
+// |                                    | kFriendHoldMs               | friend never took one    |
 //
 // No unit on an errand is pushed by it, whoever passes. Every wait counts game time (Update),
 // which stands still while the battle is paused.
@@ -252,30 +248,30 @@ void Sim::FriendInTheWay(GameObject* blocker) {
         [&errand](const Goal& g) { errand = errand || (g.movedAside == 0 && g.waypoint == 0); });
     auto* friendSim = dynamic_cast<Sim*>(blocker);
     if (!errand) {
-        if (friendSim && friendSim->friendWay.asideMs > 0) return;
-        if (world.Makers().MoveBlockerAside(this, blocker, 0, AsideCaller::FriendInTheWay) == 1 &&
-            friendSim)
-            friendSim->friendWay.asideMs = kAsideMs;
-        return;
-    }
-    if (BlockersLeadBack(blocker) == 2 && blocker->id.serial < id.serial) {
-        if (friendWay.asideMs == 0) StepAsideFor(*blocker);
-        return;
+        if ((!friendSim || friendSim->friendWay.asideMs == 0) &&
+            world.Makers().MoveBlockerAside(this, blocker, 0, AsideCaller::FriendInTheWay) == 1) {
+            if (friendSim) friendSim->friendWay.asideMs = kAsideMs;
+            return;
+        }
+    } else if (BlockersLeadBack(blocker) == 2 && blocker->id.serial < id.serial &&
+               friendWay.asideMs == 0) {
+        return StepAsideFor();
     }
     if (friendWay.heldMs >= kFriendHoldMs) roundFriends();
 }
 
-// The unit's own step aside for a friend face to face: across the friend's way, to one side or
-// the other in turn, or back along it where neither side is open ground for the unit. It goes
-// ahead of the errand, as a push's would, and a later push replaces it.
-void Sim::StepAsideFor(GameObject& other) {
+// The unit's own step aside for a friend face to face: across its way, to one side or the
+// other in turn, or back where neither side is open ground for the unit. It goes ahead of the
+// errand, as a push's would, and a later push replaces it.
+void Sim::StepAsideFor() {
     ObjectWorld& world = TheObjectWorld();
     const int d = DefaultPushDistance();
-    const int turns[3] = {friendWay.turn % 2 == 0 ? 4 : -4, friendWay.turn % 2 == 0 ? -4 : 4, 8};
+    const int side = friendWay.turn % 2 == 0 ? -4 : 4;
+    const int turns[3] = {side, -side, 8};
     ++friendWay.turn;
     Point to = position;
     for (int turn : turns) {
-        const double a = NormaliseFacing(other.facing + turn) * kPi / 8 - kPi;
+        const double a = NormaliseFacing(facing + turn) * kPi / 8 - kPi;
         to = position + Point(RoundHalfUp(d * std::cos(a)), RoundHalfUp(d * std::sin(a)));
         if (world.CanPlace(this, to, nullptr, 1, 0) == 1) break;
     }

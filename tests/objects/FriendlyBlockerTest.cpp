@@ -42,8 +42,8 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
     const int d = DefaultPushDistance();
     // Whom the busy friend (or the late one) and the third wait on.
     enum Waits { kNobody, kOnUnit, kOnThird, kOnBusy };
-    // Where the unit's own step aside goes, when it takes one: none, or across the friend's way
-    // (the friend faces 0: up or down), or back along it where both sides are shut.
+    // Where the unit's own step aside goes, when it takes one: none, across its way (it faces 8:
+    // up, then down), or back where both sides are shut.
     enum Own { kNone, kUp, kBack };
     struct Row {
         const char* name;
@@ -138,7 +138,7 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         EXPECT_EQ(sim->friendWay.asideMs, row.own != kNone ? Sim::kAsideMs : row.ownAsideMs)
             << row.name;
         if (row.own != kNone) {
-            const Point offset = row.own == kUp ? Point(0, -d) : Point(d, 0);
+            const Point offset = row.own == kUp ? Point(0, -d) : Point(-d, 0);
             EXPECT_EQ(sim->goals.Front()->GetLocation(), at + offset) << row.name;
         }
         // A step taken ends the hold.
