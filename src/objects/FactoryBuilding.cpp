@@ -43,6 +43,10 @@ constexpr int kReclaimRange = 16;
 constexpr double kRollOutStep = 4.0;
 constexpr double kFacingAngle = 0.39269875;
 constexpr int kClearWayPriority = 5;
+// How long a product waits at the door before a friend standing in a line on the roll-out square
+// is asked aside, and again between such asks: a line on the move clears the square by itself
+// well within it, and a friend asked aside has the time to take its step.
+constexpr int32_t kLineWaitMs = 5000;
 constexpr int kRetaliatePriority = 3;
 
 // A decimal number at the start of the text, held to [lowest, highest]; 0 when none.
@@ -287,9 +291,11 @@ void FactoryBuilding::UpdateProduction(int elapsedMs) {
             rollOutPoint = position + kRollOutOffset;
             if (product) product->SetPosition(position);
             productionState = 3;
+            doorWaitMs = 0;
             break;
         }
         case 3:
+            doorWaitMs += elapsedMs;
             StepReserveAndOpen();
             break;
         case 4:
@@ -385,7 +391,26 @@ void FactoryBuilding::StepReserveAndOpen() {
         if (!front || front->targetId != blocker->id)
             AddGoal(std::make_unique<TargetGoal>(id, blocker->id, Point(), 1, 1), 1);
     } else {
-        world.Makers().MoveBlockerAside(this, blocker, 0);
+        // A friend that stands on the square behind the unit ahead of it is on its way (or on a
+        // step aside the line refuses), neither idle nor blocked, and the push passes it over: a
+        // line of them, each waiting on the next, held the door for minutes. Once the product
+        // has waited a while, such a one counts as blocked for the push alone (its errand keeps
+        // no failed route); the push replaces a step aside it still holds.
+        SimId ahead;
+        blocker->GetBlockingSim(ahead);
+        Goal* front = blocker->goals.Front();
+        GameObject* standing = world.FindObject(ahead);
+        const bool marked = doorWaitMs >= kLineWaitMs && front && standing &&
+                            standing->IsMobile() == 1 && blocker->IsHostileTo(this) == 0 &&
+                            blocker->goals.IsFrontBlocked() == 0;
+        // A step aside the push replaces is gone after it; an errand stays to be unmarked.
+        const bool errand = marked && front->movedAside == 0;
+        if (marked) {
+            blocker->goals.BlockFront();
+            doorWaitMs = 0;
+        }
+        if (world.Makers().MoveBlockerAside(this, blocker, 0) == 1 && errand)
+            blocker->goals.Unblock(front);
     }
 }
 

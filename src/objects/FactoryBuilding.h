@@ -165,6 +165,9 @@ public:
     Timer alertTimer{kAlertPeriodMs};
     int32_t productionPaused = 0;
     int32_t exitAgreed = 1;
+    // How long the finished product has waited at the door (production state 3) since it came
+    // there or a standing friend was last asked off the roll-out square, in ms.
+    int32_t doorWaitMs = 0;
     int32_t reservationPending = 0;
     int32_t acknowledgements = 0;
     // What the current job took from the resources, given back by a cancel.

@@ -232,7 +232,10 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
 // | or refusing the push)              | friends, again each         | pushed at every step, a  |
 // |                                    | kFriendHoldMs               | friend never took one    |
 //
-// No unit on an errand is pushed by it, whoever passes. Every wait counts game time (Update),
+// One exception stays elsewhere, for it belongs to the factory's door: once a finished product
+// has waited there a while, a friend on its way standing on the roll-out square behind another
+// is taken as blocked for the door's push (FactoryBuilding::StepReserveAndOpen). Beside it, no
+// unit on an errand is pushed by this rule, whoever passes. Every wait counts game time (Update),
 // which stands still while the battle is paused.
 void Sim::FriendInTheWay(GameObject* blocker) {
     ObjectWorld& world = TheObjectWorld();

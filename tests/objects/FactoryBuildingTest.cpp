@@ -1071,10 +1071,10 @@ TEST_F(Factory, DoorWaitsForEveryPeerAndABlockedExitIsClearedOnce) {
     Tick(*f);
     Tick(*f);
     EXPECT_EQ(f->unfoldState, 7);
-    // A wreck in the exit is attacked with one goal; any other blocker is asked aside by the
-    // shared rule, which moves only one that is idle or blocked: a friend on its way is never
-    // taken as blocked for it, however long the product waits (stepping aside or not, standing
-    // behind another unit or not); a line of them clears by the friend-in-the-way rule.
+    // A wreck in the exit is attacked with one goal; any other blocker is asked aside. A friend
+    // on its way that stands behind another unit is taken as blocked for the push once the
+    // product has waited five seconds (stepping aside or not), unless it is hostile; one that
+    // is not standing is left to its way.
     int asked = 0;
     // The push moves nothing here, so the mark it was asked with stays to be seen.
     world.makers.moveBlockerAside = [&asked](GameObject*, GameObject*, int) {
@@ -1086,7 +1086,7 @@ TEST_F(Factory, DoorWaitsForEveryPeerAndABlockedExitIsClearedOnce) {
         int onItsWay, behind, aside, hostile, tickMs;
         int blocked;  // the blocker's front after 20 ticks
     } cases[] = {{3, 0, 0, 0, 0, 500, 0}, {1, 0, 0, 0, 0, 500, 0}, {1, 1, 0, 0, 0, 500, 0},
-                 {1, 1, 1, 0, 0, 500, 0}, {1, 1, 1, 0, 0, 200, 0}, {1, 1, 1, 1, 0, 500, 0},
+                 {1, 1, 1, 0, 0, 500, 1}, {1, 1, 1, 0, 0, 200, 0}, {1, 1, 1, 1, 0, 500, 1},
                  {1, 1, 1, 0, 1, 500, 0}};
     for (const auto& c : cases) {
         const int kind = c.kind;
