@@ -57,6 +57,9 @@ public:
     // How long a unit waits on friends each on an errand of their own before it seeks a way
     // round them: a line on the move passes well within it, a tangle of crossing errands never.
     static constexpr int32_t kFriendHoldMs = 5000;
+    // How long a unit sent aside by a friend in the way (or stepping aside for one) has to take
+    // that step before the rule sends it again.
+    static constexpr int32_t kAsideMs = 4000;
     static constexpr int32_t kSmokePeriodMs = 100;
 
     // Takes the design; a null design makes a Sim with no parts, no body and no drive.
@@ -139,8 +142,9 @@ public:
     int InMovingGroup();
     int BlockerOnDestination(GameObject* blocker);
     int BlockersLeadBack(GameObject* blocker);
-    // Whether, on its way to a place, the unit is held by a friend that stands held itself.
-    bool HeldInAJam(Goal* front, GameObject* blocker, const SimId& blockerOfBlocker);
+    // What the unit does about a friend of its side that refused its step.
+    void FriendInTheWay(GameObject* blocker);
+    void StepAsideFor();
     void PickUpArtifact();
 
     // --- SimOrders.cpp
@@ -239,10 +243,17 @@ public:
     // 1: the next route search counts the Sim's own side as obstacles (a structure of its own
     // side stood in its way, which a route that ignores friends would lead it into again).
     int32_t routeAroundFriends = 0;
-    // 1 from the first step a friend refused until a step is taken; friendHold runs from then,
-    // and again from each way round asked for.
-    int32_t heldByFriend = 0;
-    Timer friendHold{kFriendHoldMs};
+    // What the rule for a friend in the way keeps of this unit, in game time: how long friends
+    // have held it since its last step (or since the last way round it asked for; -1: not
+    // held), how long before it may be sent aside or step aside again, and which way its own
+    // next step aside goes.
+    struct FriendWay {
+        int32_t heldMs = -1;
+        int32_t asideMs = 0;
+        int32_t turn = 0;
+        void Count(int elapsedMs);
+    };
+    FriendWay friendWay;
 
 private:
     // Takes the Sim off the sight and path grids the first time it is asked.

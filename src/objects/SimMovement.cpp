@@ -11,6 +11,7 @@
 #include "core/Vector.h"
 #include "map/PathGrid.h"
 #include "objects/Artifact.h"
+#include "objects/ClearWayManoeuvre.h"
 #include "objects/CommandBuffer.h"
 #include "objects/EconomyManoeuvres.h"
 #include "objects/Goal.h"
@@ -29,6 +30,9 @@ constexpr int kGroupRouteMargin = 192;
 constexpr double kMovingGroupScale = 0.5;
 constexpr int kBlockerChain = 10;
 constexpr int kArtifactKind = 8;
+// The flags of a step aside, as the shared push rule orders it, and pi as facings take it.
+constexpr int kAsideFlags = 0x17;
+constexpr double kPi = 3.14159;
 
 int RoundHalfUp(double v) {
     return static_cast<int>(std::floor(v + 0.5));
@@ -210,44 +214,7 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
         SimId blockerOfBlocker;
         if (blocker) blocker->GetBlockingSim(blockerOfBlocker);
         if (blocker && (blocker->GetCollision()->OwnMask() & GetEnemyMask()) == 0) {
-            // A friend stands in the way. Routes pass through friends, and the clear-way
-            // manoeuvre acts only on a blocked front, which a friend never causes: a structure
-            // of its own side (its factory) would hold it for good, an idle friend (one on a
-            // gathering point) every unit sent there, and friends each in the next one's way
-            // round a ring (two face to face, or a crowd at a dock) would wait on each other.
-            // Round a structure a new route is asked for that counts friends; an idle friend
-            // is asked aside; of a ring, this one blocks its front and steps aside itself, by
-            // the same rule. Friends each on an errand that cross one another's ways hold each
-            // other without a ring (a crowd by a factory's door stood for a minute and a half):
-            // one held by such a jam for kFriendHoldMs on its way to a place seeks a way round
-            // them too. One on its way to a target asks its route afresh at every step already,
-            // and round its friends it would leave the fight it is in.
-            if (heldByFriend == 0) {
-                heldByFriend = 1;
-                friendHold.Start();
-            }
-            if (blocker->IsMobile() == 0) {
-                routeAroundFriends = 1;
-                goals.DropFinished();
-            } else if (world.Makers().MoveBlockerAside(this, blocker, 0,
-                                                       AsideCaller::FriendInTheWay) == 0) {
-                const int ring = BlockersLeadBack(blocker);
-                Goal* theirs = blocker->goals.Front();
-                if (ring == 2 && theirs && theirs->movedAside == 1 && front->movedAside == 0) {
-                    // Of the two, the one already stepping aside steps aside again, when its own
-                    // step is refused: this one keeps to its errand and waits. Pushed again at
-                    // each of this one's steps, it never had the time to take one.
-                    waiting = 1;
-                } else if (ring == 2) {
-                    goals.BlockFront();
-                    world.Makers().MoveBlockerAside(blocker, this, 0, AsideCaller::FriendInTheWay);
-                } else if (ring > 2 ||
-                           (HeldInAJam(front, blocker, blockerOfBlocker) && friendHold.Expired())) {
-                    routeAroundFriends = 1;
-                    goals.DropFinished();
-                    friendHold.Start();
-                }
-            }
+            FriendInTheWay(blocker);
         } else if (blocker && front->GetTarget() == blocker) {
             blockingSim = blocker->id;
             goals.BlockFront();
@@ -270,18 +237,91 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
         PickUpArtifact();
         goals.UnblockFront();
         blockingSim = SimId();
-        heldByFriend = 0;
+        friendWay.heldMs = -1;
     }
     return placed;
 }
 
-// A friend that stands held by another is no line on the move: one behind it may wait on it
-// for good. One on the move, or one standing for an errand of its own (firing at an enemy in
-// range, say), is waited on as before: a column that went round its slower friends left the
-// fight it was sent to.
-bool Sim::HeldInAJam(Goal* front, GameObject* blocker, const SimId& blockerOfBlocker) {
-    return front->GetType() == static_cast<int>(GoalType::Location) && blocker->IsMoving() == 0 &&
-           !blockerOfBlocker.IsNull();
+// A friend of the unit's own side refused its step. Where it is given, a friendly blocker is
+// only remembered for the clear-way manoeuvre, which runs for miners and scavengers whose route
+// failed; every other unit stood behind its friends for good. The rule, first case that
+// applies ("on an errand": holding an order of its own, not only a step aside):
+//
+// | the friend in the way              | the unit                    | departs from, and why    |
+// |------------------------------------|-----------------------------|--------------------------|
+// | a structure (it never moves)       | asks a route that counts    | "nothing more": the way  |
+// |                                    | its friends                 | stays shut for good      |
+// | not on an errand, and not sent     | sends it aside by the       | "nothing more": an idle  |
+// | aside by this rule within kAsideMs | shared rule (which moves    | friend on a gathering    |
+// |                                    | only one idle or blocked)   | point held all sent there|
+// | on an errand and held by this unit | steps aside itself, at most | "nothing more": the two  |
+// | (face to face), this one the later | once in kAsideMs: across    | stood for good, and      |
+// | made (the greater serial)          | its way, one side then the  | pushing the other drove  |
+// |                                    | other, or back where both   | it off its errand; in a  |
+// |                                    | are shut; its errand stays  | passage one cell wide    |
+// |                                    | behind the step             | only backing out clears  |
+// | any other (on the move, a line,    | waits; held kFriendHoldMs   | "nothing more": a line   |
+// | crowd or ring each waiting on the  | since its last step, asks a | or ring each waiting on  |
+// | next, or the above within kAsideMs | route that counts its       | the next never cleared;  |
+// | or refusing the push)              | friends, again each         | pushed at every step, a  |
+// |                                    | kFriendHoldMs               | friend never took one    |
+//
+// One exception stays elsewhere, for it belongs to the factory's door: once a finished product
+// has waited there a while, a friend on its way standing on the roll-out square behind another
+// is taken as blocked for the door's push (FactoryBuilding::StepReserveAndOpen). Beside it, no
+// unit on an errand is pushed by this rule, whoever passes. Every wait counts game time (Update),
+// which stands still while the battle is paused.
+void Sim::FriendInTheWay(GameObject* blocker) {
+    ObjectWorld& world = TheObjectWorld();
+    if (friendWay.heldMs < 0) friendWay.heldMs = 0;
+    auto roundFriends = [this] {
+        routeAroundFriends = 1;
+        goals.DropFinished();
+        friendWay.heldMs = 0;
+    };
+    if (blocker->IsMobile() == 0) return roundFriends();
+    bool errand = false;
+    blocker->goals.ForEach(
+        [&errand](const Goal& g) { errand = errand || (g.movedAside == 0 && g.waypoint == 0); });
+    auto* friendSim = dynamic_cast<Sim*>(blocker);
+    if (!errand) {
+        if ((!friendSim || friendSim->friendWay.asideMs == 0) &&
+            world.Makers().MoveBlockerAside(this, blocker, 0, AsideCaller::FriendInTheWay) == 1) {
+            if (friendSim) friendSim->friendWay.asideMs = kAsideMs;
+            return;
+        }
+    } else if (BlockersLeadBack(blocker) == 2 && blocker->id.serial < id.serial &&
+               friendWay.asideMs == 0) {
+        return StepAsideFor();
+    }
+    if (friendWay.heldMs >= kFriendHoldMs) roundFriends();
+}
+
+// The unit's own step aside for a friend face to face: across its way, to one side or the
+// other in turn, or back where neither side is open ground for the unit. It goes ahead of the
+// errand, as a push's would, and a later push replaces it.
+void Sim::StepAsideFor() {
+    ObjectWorld& world = TheObjectWorld();
+    const int d = DefaultPushDistance();
+    const int side = friendWay.turn % 2 == 0 ? -4 : 4;
+    const int turns[3] = {side, -side, 8};
+    ++friendWay.turn;
+    Point to = position;
+    for (int turn : turns) {
+        const double a = NormaliseFacing(facing + turn) * kPi / 8 - kPi;
+        to = position + Point(RoundHalfUp(d * std::cos(a)), RoundHalfUp(d * std::sin(a)));
+        if (world.CanPlace(this, to, nullptr, 1, 0) == 1) break;
+    }
+    goals.RemovePushedAside();
+    const Goal* before = goals.Front();
+    ExecuteOrder(kOrderMove, kAsideFlags, to, SimId(), 0);
+    if (Goal* aside = goals.Front(); aside && aside != before) aside->movedAside = 1;
+    friendWay.asideMs = kAsideMs;
+}
+
+void Sim::FriendWay::Count(int elapsedMs) {
+    if (heldMs >= 0) heldMs += elapsedMs;
+    asideMs = std::max(0, asideMs - elapsedMs);
 }
 
 // The number of units in the ring when the chain of blockers that starts at the blocker (each

@@ -67,6 +67,7 @@ void Sim::Update(int elapsedMs) {
     if (onMap == 0) return;
     ObjectWorld& world = TheObjectWorld();
     waiting = 0;
+    friendWay.Count(elapsedMs);
     const bool remoteIdle = local != 1 && moving == 0;
     stealth.CountDownReveal(elapsedMs);
     if (enabled == 1) {

@@ -6,6 +6,7 @@
 // unit's way push it aside at most one step at a time, and it still gets where it was going.
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -175,10 +176,11 @@ TEST_F(DockJam, LoadedMinerDeliversWithinAMinuteWithAndWithoutAController) {
 }
 
 // A team without a controller (nothing but the scene moves its units) and friends that cross
-// the way of the unit under test, back and forth, every few seconds. The unit holds at most one
-// step aside at any tick and gets where it was sent: a loaded, damaged miner to the repairer's
-// dock (where its trip ends; the repair is another matter); one of two friends sent face to face
-// along one line to where the other stands.
+// the way of the unit under test, back and forth, every few seconds, or drive against it. The
+// unit holds at most one step aside at any tick, is never pushed off its errand, no unit is sent
+// aside more than a few times, and it gets where it was sent: a loaded, damaged miner to the
+// repairer's dock (where its trip ends; the repair is another matter); one of two friends sent
+// face to face along one line to where the other stands, also with an idle friend between them.
 TEST_F(DockJam, FriendsCrossingAUnitsWayPushItAsideOnceAtATime) {
     struct Scene {
         const char* name;
@@ -188,6 +190,8 @@ TEST_F(DockJam, FriendsCrossingAUnitsWayPushItAsideOnceAtATime) {
         Point oncoming;  // a friend sent the other way along the line; (0, 0): none
         int crossers;    // friends crossing the line between the two ends
         int withinSeconds;
+        bool idleBetween = false;  // an idle friend stands half way along the line
+        int column = 0;            // friends that drive from the far end to the near one
     };
     const Scene scenes[] = {
         {"miner to its repairer", "Miner", Point(-220, 200), Point(200, 200), true, Point(), 3, 90},
@@ -195,6 +199,10 @@ TEST_F(DockJam, FriendsCrossingAUnitsWayPushItAsideOnceAtATime) {
          60},
         {"face to face, friends crossing", "Scavenger", Point(-220, 200), Point(200, 200), false,
          Point(200, 200), 2, 90},
+        {"three in a row, the outer two passing", "Miner", Point(-220, 200), Point(200, 200), false,
+         Point(200, 200), 0, 90, true},
+        {"miner to its repairer, a column against it", "Miner", Point(-220, 200), Point(200, 200),
+         true, Point(), 0, 90, false, 3},
     };
     for (const Scene& scene : scenes) {
         SCOPED_TRACE(scene.name);
@@ -219,6 +227,25 @@ TEST_F(DockJam, FriendsCrossingAUnitsWayPushItAsideOnceAtATime) {
             crossers.push_back(spawn("Scavenger", Point(x, scene.from.y - 110)));
             ASSERT_NE(crossers.back(), nullptr);
         }
+        if (scene.idleBetween) {
+            const Point middle((scene.from.x + scene.to.x) / 2, (scene.from.y + scene.to.y) / 2);
+            ASSERT_NE(spawn("Scavenger", middle), nullptr);
+        }
+        std::vector<Sim*> column;
+        for (int i = 0; i < scene.column; ++i) {
+            column.push_back(spawn("Scavenger", scene.to - Point(100 + 36 * i, 0)));
+            ASSERT_NE(column.back(), nullptr);
+            column.back()->ExecuteOrder(Sim::kOrderMove, 0, base + scene.from - Point(80, 0),
+                                        SimId(), 0);
+        }
+        // Every push that took, on whom; and those on the unit while its errand lasted.
+        std::map<int32_t, int> pushes;
+        int pushedOffErrand = 0;
+        world.unitMakers.asideObserver = [&](const GameObject&, const GameObject& pushed,
+                                             AsideCaller) {
+            ++pushes[pushed.id.serial];
+            pushedOffErrand += &pushed == unit ? 1 : 0;
+        };
         Point dock;  // where the repairer takes the unit in
         if (repairer) {
             unit->AddCargo(kFullLoad);
@@ -256,6 +283,12 @@ TEST_F(DockJam, FriendsCrossingAUnitsWayPushItAsideOnceAtATime) {
         EXPECT_NE(arrivedAt, -1) << "still at " << unit->GetPosition().x - base.x << ", "
                                  << unit->GetPosition().y - base.y;
         EXPECT_LE(mostHeld, 1);
+        EXPECT_EQ(pushedOffErrand, 0);
+        for (const auto& [serial, count] : pushes)
+            EXPECT_LE(count, 3) << "unit " << serial << " sent aside again and again";
+        for (Sim* c : column)
+            EXPECT_GT(Vector(c->GetPosition() - base - scene.to).magnitude, 100.0)
+                << "a friend of the column never got past";
         if (oncoming) {
             EXPECT_GT(Vector(oncoming->GetPosition() - (base + scene.oncoming)).magnitude, 32.0)
                 << "the oncoming friend never got past";

@@ -27,8 +27,11 @@
 #include "objects/FactoryBuilding.h"
 #include "objects/FactoryProduction.h"
 #include "objects/GameObject.h"
+#include "objects/Goal.h"
+#include "objects/Sim.h"
 #include "objects/SimFactory.h"
 #include "objects/Squad.h"
+#include "objects/UnitMakers.h"
 #include "platform/Clock.h"
 #include "support/FakeClock.h"
 #include "world/ObjectNode.h"
@@ -155,6 +158,65 @@ struct HeldSpan {
     }
 };
 
+// What a standing unit waited on, most telling first.
+enum class StandCause { Group, FailedRoute, PathQueue, Friend, BlockedFront, Other, Count };
+inline const char* StandCauseName(StandCause cause) {
+    static const char* const kNames[] = {"its moving group", "a failed route",  "the path queue",
+                                         "a friend",         "a blocked front", "nothing named"};
+    return kNames[static_cast<int>(cause)];
+}
+// A failed route and the moving group are the two the game lets a unit stand for.
+inline bool Excused(StandCause cause) {
+    return cause == StandCause::Group || cause == StandCause::FailedRoute;
+}
+constexpr int kStandReach = 32;
+constexpr int kEnemyNear = 480;
+
+// A unit standing on its way: where it stood when the span began, since when, and at how many
+// samples of it each cause held; its cause is the one seen most.
+struct Stand {
+    struct Span {
+        int ticks = 0;
+        StandCause cause = StandCause::Other;
+    };
+    Point anchor;
+    int from = -1;
+    int seen[static_cast<int>(StandCause::Count)] = {};
+
+    // Returns the span so far, or a zero span when the unit does not stand.
+    Span Note(int tick, bool onItsWay, const Point& at, StandCause cause) {
+        const int dx = at.x - anchor.x, dy = at.y - anchor.y;
+        if (!onItsWay || from < 0 || dx * dx + dy * dy > kStandReach * kStandReach) {
+            *this = Stand();
+            if (onItsWay) {
+                anchor = at;
+                from = tick;
+            }
+        }
+        if (from < 0) return Span();
+        ++seen[static_cast<int>(cause)];
+        const int* most = std::max_element(std::begin(seen), std::end(seen));
+        return Span{tick - from, static_cast<StandCause>(most - seen)};
+    }
+};
+
+// The pushes a unit took (ticks), by the friend-in-the-way rule and by all callers, and each
+// while the unit was on an errand.
+enum PushCount { kByRule, kByAll, kByRuleOnErrand, kByAllOnErrand, kPushCounts };
+struct Pushes {
+    std::vector<int> at[kPushCounts];
+
+    // Notes a push at the tick and returns how many of that count fell in the minute to it.
+    int Note(int count, int tick) {
+        constexpr int kMinuteTicks = 60 * 1000 / kStepMs;
+        std::vector<int>& ticks = at[count];
+        ticks.push_back(tick);
+        const auto first = std::lower_bound(ticks.begin(), ticks.end(), tick - kMinuteTicks + 1);
+        ticks.erase(ticks.begin(), first);
+        return static_cast<int>(ticks.size());
+    }
+};
+
 struct Side {
     std::set<int32_t> born;
     int minersBorn = 0;
@@ -185,13 +247,26 @@ struct Side {
     StillSpan still;
     StillSpan stillWithMiner;
     StillSpan stillHeld;
-    // What keeps a unit standing for causes of its own side: the longest any one unit held two
-    // or more move-aside goals (ticks), the longest a path request of the side waited (game ms),
-    // the longest a finished product stood at the door (production state 3) and the longest it
-    // did so while a unit of the side stood on the roll-out square, and the longest span with a
-    // miner alive and no delivery (ticks).
-    int asideHeld = 0;
-    std::map<int32_t, HeldSpan> asideSpans;
+    // What keeps a unit standing for causes of its own side. Stands: spans in which a unit on its
+    // way to a place or a target moved no more than kStandReach with no enemy within
+    // kEnemyNear, the longest of all, the longest not held by a failed route or its moving group,
+    // and every span over a minute (unit, cause, length, start). Pushes: the most times any
+    // unit was ordered aside in a minute, by the friend-in-the-way rule and by all callers,
+    // each also while the unit was on an errand. The longest a scavenger or miner stood with a
+    // blocked front (ticks), and that while no failed route held it. The longest a path request
+    // of the side waited (game ms), a finished product stood at the door (production state 3),
+    // and that while a unit of the side stood on the roll-out square, and the longest span with
+    // a miner alive and no delivery (ticks).
+    std::map<int32_t, Stand> stands;
+    Stand::Span standing;
+    Stand::Span standingUnexcused;
+    std::string longStands;
+    std::map<int32_t, Pushes> pushes;
+    int mostPushes[kPushCounts] = {};
+    std::map<int32_t, HeldSpan> workerBlocked;
+    std::map<int32_t, HeldSpan> workerBlockedUnexcused;
+    int workerBlockedLongest = 0;
+    int workerBlockedUnexcusedLongest = 0;
     int pathWaitMs = 0;
     HeldSpan atDoor;
     HeldSpan atDoorHeld;
@@ -306,6 +381,8 @@ public:
         // open on its own deposit by then, passed it over and drove to another.
         clock.Advance(kDesignScreenMs);
         world->StartClocks();
+        world->unitMakers.asideObserver = [this](const GameObject&, const GameObject& pushed,
+                                                 AsideCaller caller) { NotePush(pushed, caller); };
         world->inGame = 1;
         world->SetPaused(0);
         for (int team : Teams()) {
@@ -342,8 +419,11 @@ public:
                 break;
         }
         Sample();
-        for (int team : Teams())
+        for (int team : Teams()) {
             out.sides[team].value = Value(team);
+            for (const auto& [serial, span] : lastStand[team])
+                NameStand(team, serial, span);
+        }
         return out;
     }
 
@@ -410,7 +490,26 @@ private:
 
     void Sample() {
         const int64_t fieldOre = FieldOre();
+        // Where each side's objects stand, and who waits in the path queue.
+        std::vector<Point> standing[World::kTeams];
         for (int team : Teams()) {
+            NodeList& list = world->sims[team];
+            for (ListNode* n = list.First(); n; n = list.Next(n))
+                if (GameObject* o = static_cast<ObjectNode*>(n)->Object(); o && !o->IsDestroyed())
+                    standing[team].push_back(o->GetPosition());
+            if (GameObject* factory = world->TeamFactory(team); factory && !factory->IsDestroyed())
+                standing[team].push_back(factory->GetPosition());
+        }
+        std::set<int64_t> queued;
+        for (ListNode* n = world->pathRequests.First(); n; n = world->pathRequests.Next(n))
+            if (auto* request = dynamic_cast<PathRequestNode*>(n))
+                queued.insert(PathRequestNode::KeyOf(request->id));
+        for (int team : Teams()) {
+            // With more than one opponent, an ally's units are no enemy.
+            std::vector<Point> enemies;
+            for (int other : Teams())
+                if (other != team && world->AreAllied(team, other) == 0)
+                    enemies.insert(enemies.end(), standing[other].begin(), standing[other].end());
             Side& side = out.sides[team];
             std::set<int32_t> alive;
             bool minerAlive = false;
@@ -428,14 +527,7 @@ private:
                     if (side.firstMinerTick == 0) side.firstMinerTick = out.ticks;
                 }
                 if (miner && unit->GetCargo() > side.mined) side.mined = unit->GetCargo();
-                int asideGoals = 0;
-                // A routed step aside is one goal a push made and the waypoints leading to it.
-                unit->goals.ForEach([&asideGoals](Goal& goal) {
-                    asideGoals += goal.movedAside == 1 && goal.waypoint == 0 ? 1 : 0;
-                });
-                HeldSpan& aside = side.asideSpans[unit->id.serial];
-                aside.Note(out.ticks, asideGoals >= 2);
-                side.asideHeld = std::max(side.asideHeld, aside.longest);
+                NoteStand(team, *unit, miner, enemies, queued);
                 if (miner) {
                     int& load = side.loads[unit->id.serial];
                     if (unit->GetCargo() < load) {
@@ -447,8 +539,11 @@ private:
                 }
             }
             side.lost = static_cast<int>(side.born.size() - alive.size());
-            for (auto it = side.asideSpans.begin(); it != side.asideSpans.end();)
-                it = alive.count(it->first) ? std::next(it) : side.asideSpans.erase(it);
+            for (auto* spans : {&side.workerBlocked, &side.workerBlockedUnexcused})
+                for (auto it = spans->begin(); it != spans->end();)
+                    it = alive.count(it->first) ? std::next(it) : spans->erase(it);
+            for (auto it = side.stands.begin(); it != side.stands.end();)
+                it = alive.count(it->first) ? std::next(it) : side.stands.erase(it);
             side.noDelivery.Note(out.ticks, minerAlive && !delivered);
             for (ListNode* n = world->pathRequests.First(); n; n = world->pathRequests.Next(n))
                 if (auto* request = dynamic_cast<PathRequestNode*>(n);
@@ -471,6 +566,91 @@ private:
                 side.depositMost = std::max(side.depositMost, deposit->GetStored());
                 side.depositLeast = std::min(side.depositLeast, deposit->GetStored());
             }
+        }
+    }
+
+    // A unit on its way to a place or a target that stands with no enemy near, and a scavenger
+    // or miner whose front is blocked: their spans, and what they waited on.
+    void NoteStand(int team, GameObject& unit, bool miner, const std::vector<Point>& enemies,
+                   const std::set<int64_t>& queued) {
+        Side& side = out.sides[team];
+        const Point at = unit.GetPosition();
+        const Goal* front = unit.goals.Front();
+        const int type = front ? front->GetType() : 0;
+        bool onItsWay = type == static_cast<int>(GoalType::Location) ||
+                        type == static_cast<int>(GoalType::Target);
+        for (const Point& enemy : enemies) {
+            const int64_t dx = enemy.x - at.x, dy = enemy.y - at.y;
+            if (dx * dx + dy * dy <= int64_t{kEnemyNear} * kEnemyNear) onItsWay = false;
+        }
+        auto* sim = dynamic_cast<Sim*>(&unit);
+        const bool blocked = unit.goals.IsFrontBlocked() == 1;
+        const bool failedRoute = blocked && unit.routeWait == 1;
+        SimId blockerId;
+        unit.GetBlockingSim(blockerId);
+        GameObject* blocker = world->FindObject(blockerId);
+        StandCause cause = StandCause::Other;
+        if (sim && sim->InMovingGroup() == 1)
+            cause = StandCause::Group;
+        else if (failedRoute)
+            cause = StandCause::FailedRoute;
+        else if (queued.count(PathRequestNode::KeyOf(unit.id)))
+            cause = StandCause::PathQueue;
+        else if (blocker && blocker != &unit && blocker->IsMobile() == 1 &&
+                 unit.IsHostileTo(blocker) == 0)
+            cause = StandCause::Friend;
+        else if (blocked)
+            cause = StandCause::BlockedFront;
+        const Stand::Span span = side.stands[unit.id.serial].Note(out.ticks, onItsWay, at, cause);
+        if (span.ticks > side.standing.ticks) side.standing = span;
+        if (!Excused(span.cause) && span.ticks > side.standingUnexcused.ticks)
+            side.standingUnexcused = span;
+        // A span over a minute is named once, when it ends or the game does.
+        constexpr int kMinuteTicks = 60 * 1000 / kStepMs;
+        Stand::Span& last = lastStand[team][unit.id.serial];
+        if (span.ticks < last.ticks) {
+            NameStand(team, unit.id.serial, last);
+            last = Stand::Span();
+        }
+        if (span.ticks > kMinuteTicks) last = span;
+        const bool worker =
+            miner || (unit.GetDesign() && ClassForDesign(*unit.GetDesign()) == SimClass::Scavenger);
+        HeldSpan& held = side.workerBlocked[unit.id.serial];
+        held.Note(out.ticks, worker && blocked);
+        side.workerBlockedLongest = std::max(side.workerBlockedLongest, held.longest);
+        HeldSpan& unexcused = side.workerBlockedUnexcused[unit.id.serial];
+        unexcused.Note(out.ticks, worker && blocked && !failedRoute);
+        side.workerBlockedUnexcusedLongest =
+            std::max(side.workerBlockedUnexcusedLongest, unexcused.longest);
+    }
+
+    void NameStand(int team, int32_t serial, const Stand::Span& span) {
+        if (span.ticks == 0) return;
+        const int s = span.ticks * kStepMs / 1000;
+        const int from = (out.ticks - span.ticks) * kStepMs / 1000;
+        out.sides[team].longStands += " unit " + std::to_string(serial) + " " + std::to_string(s) +
+                                      " s to " + std::to_string(from + s) + " s (" +
+                                      StandCauseName(span.cause) + ");";
+    }
+
+    // Every push that took, counted on the unit pushed.
+    void NotePush(const GameObject& pushed, AsideCaller caller) {
+        const int team = pushed.GetTeam();
+        if (team < kLocalTeam || team > kLocalTeam + opponents) return;
+        Side& side = out.sides[team];
+        // On an errand: an order of its own behind the step aside.
+        bool errand = false;
+        pushed.goals.ForEach([&errand](const Goal& goal) {
+            errand = errand || (goal.movedAside == 0 && goal.waypoint == 0);
+        });
+        Pushes& pushes = side.pushes[pushed.id.serial];
+        for (int count : {kByRule, kByAll, kByRuleOnErrand, kByAllOnErrand}) {
+            const bool byRule = count == kByRule || count == kByRuleOnErrand;
+            const bool onErrand = count == kByRuleOnErrand || count == kByAllOnErrand;
+            if ((byRule && caller != AsideCaller::FriendInTheWay) || (onErrand && !errand))
+                continue;
+            side.mostPushes[count] =
+                std::max(side.mostPushes[count], pushes.Note(count, out.ticks));
         }
     }
 
@@ -528,6 +708,8 @@ private:
     LandFixture files;
     std::unique_ptr<World> world;
     Outcome out;
+    // Per team, each unit's stand over a minute not yet named.
+    std::map<int32_t, Stand::Span> lastStand[World::kTeams];
 };
 
 }  // namespace skirmish

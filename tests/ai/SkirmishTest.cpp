@@ -160,16 +160,18 @@ TEST_F(Skirmish, TheBudgetHoldsTheComputerPlayersTimePerTick) {
 // fields held ore; the table names every game won on value where a side's ore stood still for
 // two minutes or more, and every side whose ore stood still that long while it had a miner and
 // its factory held a job it could not pay for. Besides, per side, what keeps units standing for
-// causes of their own side: the longest any unit held two or more move-aside goals, the longest
-// wait of a path request, the longest a finished product stood at the door (and the longest
-// while a unit of the side stood on the roll-out square), and the longest span without a
-// delivery while a miner lived; the table gives the most of each over the row's games.
-// QX_SWEEP_SEEDS sets the seeds per pair (20), QX_SWEEP_SEED_BASE the number the seeds count up
-// from (9000: seeds 9001 on), QX_SWEEP_PAIRS the pairs ("12 23 34 45 15"; "lands" plays the
-// four skirmish lands of the made set, each a row of its own, QX_SWEEP_LAND_SEEDS games each (5)
-// at the pair QX_SWEEP_LAND_PAIR ("15"); "four" plays four sides on each of them, as many games,
-// all at QX_SWEEP_FOUR_LEVEL (3)), QX_SWEEP_MINUTES the game-minutes of a run (30).
-// scripts/sweep runs it (make sweep).
+// causes of their own side: the longest any unit on its way stood with no enemy near (and what
+// it waited on; every such stand over a minute is named), the most times a unit was ordered
+// aside in a minute (by the friend-in-the-way rule, by all, and each while on an errand), the
+// longest a scavenger or miner stood with a blocked front, the longest wait of a path request, the
+// longest a finished product stood at the door (and the longest while a unit of the side stood on
+// the roll-out square), and the longest span without a delivery while a miner lived; the table
+// gives the most of each over the row's games. QX_SWEEP_SEEDS sets the seeds per pair (20),
+// QX_SWEEP_SEED_BASE the number the seeds count up from (9000: seeds 9001 on), QX_SWEEP_PAIRS the
+// pairs ("12 23 34 45 15"; "lands" plays the four skirmish lands of the made set, each a row of its
+// own, QX_SWEEP_LAND_SEEDS games each (5) at the pair QX_SWEEP_LAND_PAIR ("15"); "four" plays four
+// sides on each of them, as many games, all at QX_SWEEP_FOUR_LEVEL (3)), QX_SWEEP_MINUTES the
+// game-minutes of a run (30). scripts/sweep runs it (make sweep).
 TEST_F(Skirmish, DISABLED_SweepOfLevels) {
     auto setting = [](const char* name, int fallback) {
         const char* text = std::getenv(name);
@@ -191,8 +193,11 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
         std::string stillWins;
         std::string heldStill;  // every side jammed: ore still, a miner alive, a job unpaid
         // The most of each standing measure over the row: [0] higher, [1] lower.
-        int aside[2] = {}, pathWaitMs[2] = {}, atDoor[2] = {}, atDoorHeld[2] = {},
-            noDelivery[2] = {};
+        int pathWaitMs[2] = {}, atDoor[2] = {}, atDoorHeld[2] = {}, noDelivery[2] = {},
+            workerBlocked[2] = {}, workerBlockedUnexcused[2] = {};
+        int pushes[2][skirmish::kPushCounts] = {};
+        skirmish::Stand::Span standing[2], standingUnexcused[2];
+        std::string longStands;
         const std::string on = row.empty() ? "" : " on " + row;
         for (int seed = 1; seed <= games; ++seed) {
             const int way = (seed - 1) % 4;
@@ -240,13 +245,32 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
             const skirmish::Side* sides[2] = {&higher, &lower};
             for (int i : {0, 1}) {
                 const skirmish::Side& side = *sides[i];
+                const int* most = side.mostPushes;
                 std::printf(
-                    ", %s: aside 2+ %d s, path wait %d s, at door %d s (%d s held), no "
-                    "delivery %d s",
-                    i == 0 ? "higher" : "lower", seconds(side.asideHeld), side.pathWaitMs / 1000,
+                    ", %s: stood %d s (%s), not excused %d s (%s), aside in a minute %d by the "
+                    "rule (%d by all), on an errand %d (%d), worker blocked %d s (%d s not a "
+                    "failed "
+                    "route), path wait %d s, at door %d s (%d s held), no delivery %d s",
+                    i == 0 ? "higher" : "lower", seconds(side.standing.ticks),
+                    skirmish::StandCauseName(side.standing.cause),
+                    seconds(side.standingUnexcused.ticks),
+                    skirmish::StandCauseName(side.standingUnexcused.cause), most[skirmish::kByRule],
+                    most[skirmish::kByAll], most[skirmish::kByRuleOnErrand],
+                    most[skirmish::kByAllOnErrand], seconds(side.workerBlockedLongest),
+                    seconds(side.workerBlockedUnexcusedLongest), side.pathWaitMs / 1000,
                     seconds(side.atDoor.longest), seconds(side.atDoorHeld.longest),
                     seconds(side.noDelivery.longest));
-                aside[i] = std::max(aside[i], side.asideHeld);
+                if (side.standing.ticks > standing[i].ticks) standing[i] = side.standing;
+                if (side.standingUnexcused.ticks > standingUnexcused[i].ticks)
+                    standingUnexcused[i] = side.standingUnexcused;
+                for (int count = 0; count < skirmish::kPushCounts; ++count)
+                    pushes[i][count] = std::max(pushes[i][count], most[count]);
+                workerBlocked[i] = std::max(workerBlocked[i], side.workerBlockedLongest);
+                workerBlockedUnexcused[i] =
+                    std::max(workerBlockedUnexcused[i], side.workerBlockedUnexcusedLongest);
+                if (!side.longStands.empty())
+                    longStands += " seed " + std::to_string(landSeed) + " " +
+                                  (i == 0 ? "higher" : "lower") + ":" + side.longStands;
                 pathWaitMs[i] = std::max(pathWaitMs[i], side.pathWaitMs);
                 atDoor[i] = std::max(atDoor[i], side.atDoor.longest);
                 atDoorHeld[i] = std::max(atDoorHeld[i], side.atDoorHeld.longest);
@@ -287,13 +311,27 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
                     total[1][1] + total[1][0], total[1][1], total[1][0],
                     undecided[0][0] + undecided[0][1] + undecided[1][0] + undecided[1][1]);
         std::printf(
-            "sweep L%d v L%d%s | most, higher / lower | aside 2+ %d / %d s | path wait %d / %d s "
-            "| at door %d / %d s | at door, own side on the roll-out %d / %d s | no delivery, a "
-            "miner alive %d / %d s\n",
-            pair[0], pair[1], on.c_str(), seconds(aside[0]), seconds(aside[1]),
+            "sweep L%d v L%d%s | most, higher / lower | stood %d (%s) / %d (%s) s | not excused %d "
+            "(%s) / %d (%s) s | aside in a minute by the rule %d / %d (all %d / %d) | on an errand "
+            "by the rule %d / %d (all %d / %d) | worker blocked %d / %d s (not a failed route %d / "
+            "%d s) | path wait %d / %d s | at door %d / %d s | at door, own side on the roll-out "
+            "%d / %d s | no delivery, a miner alive %d / %d s\n",
+            pair[0], pair[1], on.c_str(), seconds(standing[0].ticks),
+            skirmish::StandCauseName(standing[0].cause), seconds(standing[1].ticks),
+            skirmish::StandCauseName(standing[1].cause), seconds(standingUnexcused[0].ticks),
+            skirmish::StandCauseName(standingUnexcused[0].cause),
+            seconds(standingUnexcused[1].ticks),
+            skirmish::StandCauseName(standingUnexcused[1].cause), pushes[0][skirmish::kByRule],
+            pushes[1][skirmish::kByRule], pushes[0][skirmish::kByAll], pushes[1][skirmish::kByAll],
+            pushes[0][skirmish::kByRuleOnErrand], pushes[1][skirmish::kByRuleOnErrand],
+            pushes[0][skirmish::kByAllOnErrand], pushes[1][skirmish::kByAllOnErrand],
+            seconds(workerBlocked[0]), seconds(workerBlocked[1]),
+            seconds(workerBlockedUnexcused[0]), seconds(workerBlockedUnexcused[1]),
             pathWaitMs[0] / 1000, pathWaitMs[1] / 1000, seconds(atDoor[0]), seconds(atDoor[1]),
             seconds(atDoorHeld[0]), seconds(atDoorHeld[1]), seconds(noDelivery[0]),
             seconds(noDelivery[1]));
+        std::printf("sweep L%d v L%d%s | stood over a minute, no enemy near |%s\n", pair[0],
+                    pair[1], on.c_str(), longStands.empty() ? " none" : longStands.c_str());
         std::printf("sweep L%d v L%d%s | won on value with ore still 2 min or more |%s\n", pair[0],
                     pair[1], on.c_str(), stillWins.empty() ? " none" : stillWins.c_str());
         std::printf(

@@ -1,11 +1,13 @@
 // A step that a friend of the unit's own side refuses: a structure makes it ask for a route
-// that goes round its friends, an idle friend is asked aside, of two friends in each other's
-// way the one that finds it out steps aside itself, and in a ring of more, each held by the
-// next, it asks for a route round its friends, as it does once friends have held it a while.
+// that goes round its friends, a friend with no errand is sent aside (not again while it has
+// its step to take), of two face to face on errands the later made steps aside itself (across
+// the way, or back where both sides are shut), and one held by friends a while asks for a
+// route round them.
 #include <gtest/gtest.h>
 
 #include "EconomyTestSupport.h"
 #include "core/Vector.h"
+#include "objects/ClearWayManoeuvre.h"
 #include "objects/LocationGoal.h"
 #include "objects/ManoeuvreMakers.h"
 #include "objects/ObjectLand.h"
@@ -32,64 +34,78 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
     Sim* idle = add(kit.MakeSim(1, 8, at + Point(40, 0)));
     Sim* busy = add(kit.MakeSim(1, 9, at + Point(40, 0)));
     busy->goals.PushFront(std::make_unique<LocationGoal>(busy->id, at, 0, 1, 1));
-    // Busy as well, the friend that the busy one waits on.
+    // Busy as well, the friend that the busy one waits on; and one made after every unit tried.
     Sim* third = add(kit.MakeSim(1, 10, at + Point(40, 40)));
     third->goals.PushFront(std::make_unique<LocationGoal>(third->id, at, 0, 1, 1));
-    // Whom the busy friend and the third wait on: nobody, the unit stepping, or one another.
+    Sim* late = add(kit.MakeSim(1, 99, at + Point(40, 0)));
+    late->goals.PushFront(std::make_unique<LocationGoal>(late->id, at, 0, 1, 1));
+    const int d = DefaultPushDistance();
+    // Whom the busy friend (or the late one) and the third wait on.
     enum Waits { kNobody, kOnUnit, kOnThird, kOnBusy };
+    // Where the unit's own step aside goes, when it takes one: none, across its way (it faces 8:
+    // up, then down), or back where both sides are shut.
+    enum Own { kNone, kUp, kBack };
     struct Row {
         const char* name;
         GameObject* blocker;
         Waits busyWaits, thirdWaits;
         int routeAround, active, asideGoals, ownGoals;
-        // Its own goals that a push made.
+        // Its own goals that a push or its own step aside made.
         int pushedGoals;
+        Own own = kNone;
         // Stepping aside already when it meets the friend (a routed step: a waypoint and the
-        // point): the unit, or the busy friend.
+        // point): the unit, or the busy friend (which then has no errand left).
         bool ownAside = false, theirAside = false;
-        // How long friends had held it before this step; -1: its last step was taken.
+        // Game time friends had held it before this step; -1: its last step was taken.
         int32_t heldMs = -1;
-        bool busyMoving = false;
-        // Its way is to a target, not to a place.
-        bool toTarget = false;
+        // Game time left before the friend (or the unit) may be sent or step aside again.
+        int32_t friendAsideMs = 0, ownAsideMs = 0;
+        bool sidesShut = false, busyMoving = false, toTarget = false;
     };
+    const int32_t hold = Sim::kFriendHoldMs;
     const Row rows[] = {
         {"structure", &factory, kNobody, kNobody, 1, 0, 0, 1, 0},
         {"idle friend", idle, kNobody, kNobody, 0, 1, 1, 1, 0},
+        {"idle friend sent aside a moment ago", idle, kNobody, kNobody, 0, 1, 0, 1, 0, kNone, false,
+         false, -1, 1},
         {"busy friend", busy, kNobody, kNobody, 0, 1, 1, 1, 0},
-        // Its front is the step aside, not yet asked a route for.
-        {"friend it blocks", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1},
-        // A ring of three, each held by the next: a route round the friends is asked for.
-        {"ring of three", busy, kOnThird, kOnUnit, 1, 0, 1, 1, 0},
-        // The busy friend waits on one that waits on nobody, or on the busy one: no ring
-        // through this unit, which waits.
+        // Face to face with one made before it: it steps aside itself, its errand behind.
+        {"friend it blocks", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kUp},
+        {"friend it blocks, both sides shut", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kBack, false,
+         false, -1, 0, 0, true},
+        {"friend it blocks, stepped aside a moment ago", busy, kOnUnit, kNobody, 0, 1, 1, 1, 0,
+         kNone, false, false, -1, 0, 1},
+        // A new step aside replaces the one it was on, route and all.
+        {"friend it blocks, stepping aside", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kUp, true},
+        // Face to face with one made after it: the other steps aside, this one waits.
+        {"later friend it blocks", late, kOnUnit, kNobody, 0, 1, 1, 1, 0},
+        {"later friend it blocks, held long", late, kOnUnit, kNobody, 1, 0, 1, 1, 0, kNone, false,
+         false, hold},
+        // A ring of three or a chain: it waits, held long it asks a route round its friends.
+        {"ring of three", busy, kOnThird, kOnUnit, 0, 1, 1, 1, 0},
+        {"ring of three, held long", busy, kOnThird, kOnUnit, 1, 0, 1, 1, 0, kNone, false, false,
+         hold},
         {"chain that ends", busy, kOnThird, kNobody, 0, 1, 1, 1, 0},
         {"ring it is not in", busy, kOnThird, kOnBusy, 0, 1, 1, 1, 0},
-        // A new push replaces the step aside it was on, route and all.
-        {"friend it blocks, stepping aside", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, true},
-        // The friend already stepping aside steps aside again at its own step; this one waits.
-        {"friend stepping aside blocks it", busy, kOnUnit, kNobody, 0, 1, 1, 1, 0, false, true},
-        // Held without a ring: it waits a while, then seeks a way round its friends.
-        {"chain that ends, held a while", busy, kOnThird, kNobody, 0, 1, 1, 1, 0, false, false,
-         Sim::kFriendHoldMs - 1},
-        {"chain that ends, held long", busy, kOnThird, kNobody, 1, 0, 1, 1, 0, false, false,
-         Sim::kFriendHoldMs},
-        {"ring it is not in, held long", busy, kOnThird, kOnBusy, 1, 0, 1, 1, 0, false, false,
-         Sim::kFriendHoldMs + 1000},
-        // A friend on the move, or one standing for an errand of its own, is waited on however
-        // long; and one on its way to a target asks its route at every step anyway.
-        {"friend on the move, held long", busy, kOnThird, kNobody, 0, 1, 1, 1, 0, false, false,
-         Sim::kFriendHoldMs, true},
-        {"friend held by nobody, held long", busy, kNobody, kNobody, 0, 1, 1, 1, 0, false, false,
-         Sim::kFriendHoldMs},
-        {"on its way to a target, held long", busy, kOnThird, kNobody, 0, 1, 1, 1, 0, false, false,
-         Sim::kFriendHoldMs, false, true},
+        // A friend whose only goal is a step aside it is taking has no errand: the shared rule
+        // refuses to push one that is not blocked, and the unit waits.
+        {"friend stepping aside blocks it", busy, kOnUnit, kNobody, 0, 1, 1, 1, 0, kNone, false,
+         true},
+        {"chain that ends, held a while", busy, kOnThird, kNobody, 0, 1, 1, 1, 0, kNone, false,
+         false, hold - 1},
+        {"chain that ends, held long", busy, kOnThird, kNobody, 1, 0, 1, 1, 0, kNone, false, false,
+         hold},
+        {"friend on the move, held long", busy, kOnThird, kNobody, 1, 0, 1, 1, 0, kNone, false,
+         false, hold + 1000, 0, 0, false, true},
+        {"on its way to a target, held long", busy, kOnThird, kNobody, 1, 0, 1, 1, 0, kNone, false,
+         false, hold, 0, 0, false, false, true},
     };
     int serial = 20;
     for (const Row& row : rows) {
         Sim* sim = add(kit.MakeSim(1, serial++, at));
         const SimId ids[] = {SimId(), sim->id, third->id, busy->id};
         busy->blockingSim = ids[row.busyWaits];
+        late->blockingSim = ids[row.busyWaits];
         third->blockingSim = ids[row.thirdWaits];
         if (row.toTarget)
             sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id, third->id, Point(), 1, 1));
@@ -103,12 +119,13 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         };
         if (row.ownAside) aside(*sim, 0), aside(*sim, 1);
         busy->goals.Front()->movedAside = row.theirAside ? 1 : 0;
+        idle->ClearGoals();
+        idle->friendWay.asideMs = row.friendAsideMs;
+        sim->friendWay.asideMs = row.ownAsideMs;
+        sim->friendWay.heldMs = row.heldMs;
+        world.blocked.clear();
+        if (row.sidesShut) world.blocked = {at + Point(0, -d), at + Point(0, d)};
         sim->goals.Front()->active = 1;
-        if (row.heldMs >= 0) {
-            sim->heldByFriend = 1;
-            sim->friendHold.Start();
-            clock.Advance(static_cast<uint32_t>(row.heldMs));
-        }
         world.refusePlacement = 1;
         world.placementBlocker = row.blocker;
         sim->facing = 8;
@@ -116,13 +133,17 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         EXPECT_EQ(sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(1, 0))), 0) << row.name;
         world.refusePlacement = 0;
         // The hold counts from the first refused step and anew from each way round asked for.
-        EXPECT_EQ(sim->heldByFriend, 1) << row.name;
-        EXPECT_EQ(sim->friendHold.Elapsed(),
-                  row.routeAround == 1 || row.heldMs < 0 ? 0 : row.heldMs)
+        EXPECT_EQ(sim->friendWay.heldMs, row.routeAround == 1 || row.heldMs < 0 ? 0 : row.heldMs)
             << row.name;
+        EXPECT_EQ(sim->friendWay.asideMs, row.own != kNone ? Sim::kAsideMs : row.ownAsideMs)
+            << row.name;
+        if (row.own != kNone) {
+            const Point offset = row.own == kUp ? Point(0, -d) : Point(-d, 0);
+            EXPECT_EQ(sim->goals.Front()->GetLocation(), at + offset) << row.name;
+        }
         // A step taken ends the hold.
         sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(1, 0)));
-        EXPECT_EQ(sim->heldByFriend, 0) << row.name;
+        EXPECT_EQ(sim->friendWay.heldMs, -1) << row.name;
         EXPECT_EQ(sim->routeAroundFriends, row.routeAround) << row.name;
         const uint32_t friends = sim->GetCollision()->AlliedMask(0);
         EXPECT_EQ((sim->GetEnemyMask() & friends) == friends, row.routeAround == 1) << row.name;
@@ -141,13 +162,18 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         if (row.blocker != &factory) {
             int aside = 0, marked = 0;
             row.blocker->goals.ForEach([&](Goal& g) { ++aside, marked += g.movedAside; });
-            // The busy friend keeps its one goal; the idle one was sent aside.
+            // A friend on an errand keeps its one goal; the idle one was sent aside, and is
+            // then not sent again until it has had the time to take its step.
+            const bool sent = row.blocker == idle && row.friendAsideMs == 0;
             EXPECT_EQ(aside, row.asideGoals) << row.name;
-            EXPECT_EQ(marked, row.blocker == idle || row.theirAside ? 1 : 0) << row.name;
+            EXPECT_EQ(marked, sent || row.theirAside ? 1 : 0) << row.name;
+            if (row.blocker == idle) {
+                EXPECT_EQ(idle->friendWay.asideMs, sent ? Sim::kAsideMs : row.friendAsideMs)
+                    << row.name;
+            }
             if (row.theirAside) {
                 EXPECT_EQ(busy->goals.Front()->GetLocation(), at) << row.name;
                 EXPECT_EQ(busy->goals.IsFrontBlocked(), 0) << row.name;
-                EXPECT_EQ(sim->waiting, 1) << row.name;
             }
         }
     }
