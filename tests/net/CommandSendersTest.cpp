@@ -542,7 +542,8 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
     }
 }
 
-// The dearest wreck: three quarters of the dearest design any chassis takes (the chassis, the
+// The catalogue's figures, worked out as it loads: the longest reach, the longest shot's flight,
+// and the dearest wreck: three quarters of the dearest design any chassis takes (the chassis, the
 // dearest drive, the dearest weapon or item each hardpoint's size takes) and a carrier's load.
 // Here the small chassis: 50 + 30 + 45 (the item of no size in its hardpoint of none) + 500
 // = 625, 468 as a wreck.
@@ -565,9 +566,11 @@ TEST(CommandSenders, AWreckIsWorthAtMostTheDearestDesignTheCatalogueAllows) {
         v.mountSize = size;
         return v;
     };
-    auto weapon = [&mount](int32_t cost, int32_t size) {
+    auto weapon = [&mount](int32_t cost, int32_t size, int32_t range = 0, int32_t travel = 0) {
         WeaponValues v;
         v.mount = mount(cost, size);
+        v.rangeField = range;
+        v.travelField = travel;
         return new WeaponTemplate(WeaponClass::Beam, v);
     };
     add(ChassisList, chassis(100, {1, 2}));
@@ -577,14 +580,18 @@ TEST(CommandSenders, AWreckIsWorthAtMostTheDearestDesignTheCatalogueAllows) {
         drive->firstCost = cost;
         add(PartList, drive);
     }
-    add(WeaponList, weapon(20, 1));
-    add(WeaponList, weapon(70, 2));
+    add(WeaponList, weapon(20, 1, 300, 5));
+    add(WeaponList, weapon(70, 2, 120, 12));
     add(WeaponList, weapon(500, 3));
     // Past every hardpoint's size: no design takes it.
     add(WeaponList, weapon(9000, 4));
     add(SensorItemList, new SensorItemTemplate(mount(40, 1), 3));
     add(SensorItemList, new SensorItemTemplate(mount(45, 0), 3));
     TheCatalogueFigures.WorkOut();
+    // The longest reach at the slowest travel at the slowest speed (12 + 5 x 2 ms a pixel).
+    EXPECT_EQ(TheCatalogueFigures.longestReach, 300);
+    EXPECT_EQ(TheCatalogueFigures.longestFlightMs, 300 * 22);
+    EXPECT_EQ(RecentDead::SpanMs(), 300 * 22 + RecentDead::kLinkSlackMs);
     constexpr int32_t kDearest = 468 + GameObject::kStartCargoCapacity;
     for (int32_t value : {kDearest, kDearest + 1}) {
         SCOPED_TRACE(value);
@@ -601,6 +608,7 @@ TEST(CommandSenders, AWreckIsWorthAtMostTheDearestDesignTheCatalogueAllows) {
         delete record;
     }
     TheCatalogueFigures.WorkOut();
+    EXPECT_EQ(TheCatalogueFigures.longestFlightMs, 0);
 }
 
 // The host grants a claim only for a unit or factory of the sender's whose copy here stands
