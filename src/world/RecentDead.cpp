@@ -32,7 +32,8 @@ RecentDead::Death RecentDead::Describe(GameObject* o) {
     VehicleDesign* design = o->GetDesign();
     const bool factory = d.kind == ObjectKind::kFactory;
     if (design) {
-        for (size_t h = 0; h < design->hardpoints.size() && h < d.weaponRoles.size(); ++h) {
+        static_assert(std::tuple_size_v<decltype(design->hardpoints)> == kWeapons);
+        for (size_t h = 0; h < kWeapons; ++h) {
             const MountTemplate* m = design->hardpoints[h];
             if (!m || m->GetMountKind() != MountKind::Weapon) continue;
             d.reach = std::max(d.reach, m->GetRange());
@@ -53,7 +54,6 @@ RecentDead::Death RecentDead::Describe(GameObject* o) {
             d.wrecksLeft = building->clan == 'V' ? 3 : 4;
         }
     } else if (design && design->chassis && d.kind != ObjectKind::kCaptureUnit) {
-        if (o->GetCollision()->layer == MapLayer::kAir) d.wreckAt.y += kAirWreckDrop;
         d.wreckClan = design->clan;
         d.wreckChassis = design->chassis->role;
         d.mostWreckValue = static_cast<int64_t>(design->SumPartField5() * kWreckShare) + capacity;
@@ -90,8 +90,14 @@ RecentDead::Death* RecentDead::MatchWreck(char clan, char chassis, const Point& 
         if (d.wrecksLeft < 1 || d.wreckClan != clan || d.wreckChassis != chassis ||
             value > d.mostWreckValue || !answered(d.team))
             continue;
-        const int away = std::max(std::abs(at.x - d.wreckAt.x), std::abs(at.y - d.wreckAt.y));
-        const int reach = d.kind == ObjectKind::kFactory ? kPieceReachPixels : kWreckLagPixels;
+        const bool factory = d.kind == ObjectKind::kFactory;
+        const int dx = std::abs(at.x - d.wreckAt.x);
+        const int dy = std::abs(at.y - d.wreckAt.y);
+        // A unit's wreck lies where it stood, or below it if it flew: whether a copy's layer
+        // had followed its owner's at the kill is not this check's to judge.
+        const int dropped = std::abs(at.y - d.wreckAt.y - kAirWreckDrop);
+        const int away = std::max(dx, factory ? dy : std::min(dy, dropped));
+        const int reach = factory ? kPieceReachPixels : kWreckLagPixels;
         if (away > reach) continue;
         if (!best || away < bestAway || (away == bestAway && KeyOf(d.id) < KeyOf(best->id))) {
             best = &d;

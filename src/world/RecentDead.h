@@ -9,6 +9,7 @@
 // order), and a wreck is matched by place and kind, never by the order of the notes, so every
 // machine matches a wreck alike.
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <vector>
@@ -34,6 +35,9 @@ public:
     // link's delay and a stalled sender's tick.
     static constexpr int32_t kLinkSlackMs = 3000;
 
+    // A design's hardpoints.
+    static constexpr size_t kWeapons = 7;
+
     struct Death {
         SimId id;
         // Its team when it died: the player whose machine answered for it.
@@ -45,9 +49,10 @@ public:
         // computer player re-equips it without a word), so it reaches as far as any weapon.
         int32_t reach = 0;
         // The clan and role letters of each weapon it mounted.
-        std::array<char, 7> weaponClans{};
-        std::array<char, 7> weaponRoles{};
-        // Its wreck: where it lies (a factory's: its centre), its letters, the most it may hold,
+        std::array<char, kWeapons> weaponClans{};
+        std::array<char, kWeapons> weaponRoles{};
+        // Its wreck: where it lies (a unit's: where it stood, or kAirWreckDrop below if it flew;
+        // a factory's pieces: round its centre), its letters, the most it may hold,
         // and how many pieces are still to come (a unit's one, a factory's three or four).
         Point wreckAt;
         char wreckClan = 0;

@@ -328,6 +328,13 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          is(Refused(7, 3)), factoryBelow(101 + kReachSlack), unlist},
         {"hit by a computer factory with a weapon its copy never heard of", 1, 3, 2,
          hit(kOwned, SimId(3, 22), 'z'), is({"1:11 Hit zbc 3:22"}), factoryBelow(10), unlist},
+        {"hit by a computer factory dead since it fired", 1, 3, 2, hit(kOwned, SimId(3, 22), 'z'),
+         is({"1:11 Hit zbc 3:22"}),
+         [factoryBelow](Senders& f) {
+             factoryBelow(10)(f);
+             f.Kill(f.world.TeamFactory(3));
+         },
+         unlist},
         // A shooter that mounts the weapon; one gone here died here, no longer ago than the
         // longest shot flies (and the link's slack), and stood within its reach.
         {"hit with a weapon its shooter does not mount", 1, 2, -1, hit(kOwned, kMirror, 'z'),
@@ -376,14 +383,33 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         // unit's letters and worth no more than its design and cargo: once.
         {"a wreck with no death", 1, 2, -1, wreckOf(SimId(2, 80), 50), is(Refused(13, 2))},
         {"a wreck where its unit died", 1, 2, -1,
-         Message({wreckOf(SimId(2, 80), 75), wreckOf(SimId(2, 81), 75)}),
-         is(Refused(13, 2)), unitDied()},
+         Message({wreckOf(SimId(2, 80), 75), wreckOf(SimId(2, 81), 75)}), is(Refused(13, 2)),
+         unitDied(), [](Senders& f) { EXPECT_EQ(f.world.wreckMakers.size(), 1u); }},
+        // Two units died on one spot: the lower id's wreck comes first.
+        {"a wreck where two units died", 1, 2, -1, wreckOf(SimId(2, 80), 75), none,
+         [p, unitDied](Senders& f) {
+             RecordingObject* second = f.Add(2, 14, 6, 6, 1, 0);
+             second->design = &f.design;
+             f.world.PlaceOver(second, p);
+             second->destroyed = 1;
+             unitDied()(f);
+         },
+         [](Senders& f) {
+             EXPECT_EQ(f.world.recentDead.Find(kMirror)->wrecksLeft, 0);
+             EXPECT_EQ(f.world.recentDead.Find(SimId(2, 14))->wrecksLeft, 1);
+         }},
         {"a wreck of the kill in the same message", 1, 2, -1, wreckOf(SimId(2, 80), 75), none,
          unitDied(false)},
         {"a wreck a cell from where its unit died", 1, 2, -1,
          wreckOf(SimId(2, 80), 75, 'a', Point(-32, 32)), none, unitDied()},
-        {"a wreck past a cell from where its unit died", 1, 2, -1,
-         wreckOf(SimId(2, 80), 75, 'a', Point(0, 33)), is(Refused(13, 2)), unitDied()},
+        {"a wreck past a cell above where its unit died", 1, 2, -1,
+         wreckOf(SimId(2, 80), 75, 'a', Point(0, -33)), is(Refused(13, 2)), unitDied()},
+        {"a wreck a cell below where its unit fell", 1, 2, -1,
+         wreckOf(SimId(2, 80), 75, 'a', Point(0, RecentDead::kAirWreckDrop + 32)), none,
+         unitDied()},
+        {"a wreck past a cell below where its unit fell", 1, 2, -1,
+         wreckOf(SimId(2, 80), 75, 'a', Point(0, RecentDead::kAirWreckDrop + 33)),
+         is(Refused(13, 2)), unitDied()},
         {"a wreck of another chassis than the dead's", 1, 2, -1, wreckOf(SimId(2, 80), 75, 'b'),
          is(Refused(13, 2)), unitDied()},
         {"a wreck worth more than the dead's design", 1, 2, -1, wreckOf(SimId(2, 80), 76),
