@@ -585,6 +585,17 @@ int CommandExecutor::MaySendSnapshot(int sender, GameObject* subject, int lossSi
     return !factory || factory->IsDestroyed() == 1 ? 1 : 0;
 }
 
+// What a peer's hit report (7) and wreck (13) must answer to here; the given executor applies
+// both as they come:
+// | case                                | what happens                   | why |
+// |-------------------------------------|--------------------------------|--------------------------|
+// | shooter never here, or dead longer  | refused                        | a made-up id hit from |
+// |   than the longest flight and slack |                                |   anywhere | | weapon
+// its copy does not mount      | refused (a factory excepted)   | the lightest unit named  | | | |
+// the heaviest weapon    | | wreck with no death it matches      | refused                        |
+// wrecks minted from none  | | a matched death's pieces used up    | refused | one death, many
+// wrecks   |
+//
 // Honest machines report hits of their own shooters only, with a weapon the shooter mounts (a
 // factory's copy may not know its turrets), at no friend, from within its reach and the slack
 // for its copy's lag. A shooter that is gone here died with its shot in flight: this machine saw

@@ -50,8 +50,9 @@ RecentDead::Death RecentDead::Describe(GameObject* o) {
             d.wreckAt = d.centre;
             d.wreckClan = building->clan;
             d.wreckChassis = kPieceChassis;
-            d.mostWreckValue = int64_t{design->SumPartField5()} + capacity;
             d.wrecksLeft = building->clan == 'V' ? 3 : 4;
+            // Each piece holds a share of the design's value and the cargo.
+            d.mostWreckValue = (int64_t{design->SumPartField5()} + capacity) / d.wrecksLeft;
         }
     } else if (design && design->chassis && d.kind != ObjectKind::kCaptureUnit) {
         d.wreckClan = design->clan;

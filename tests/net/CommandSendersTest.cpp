@@ -7,7 +7,9 @@
 #include <functional>
 #include <memory>
 
+#include "catalogue/BuildingTemplate.h"
 #include "catalogue/CatalogueFigures.h"
+#include "catalogue/CatalogueMedia.h"
 #include "catalogue/ChassisTemplate.h"
 #include "catalogue/HardpointItemTemplates.h"
 #include "catalogue/PartTemplate.h"
@@ -19,6 +21,7 @@
 #include "objects/FactoryBuilding.h"
 #include "objects/OreDeposit.h"
 #include "support/FakeClock.h"
+#include "world/MemoryCatalogueMedia.h"
 
 namespace {
 
@@ -207,6 +210,26 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         };
     };
     const int32_t span = RecentDead::SpanMs();
+    // Team 2's 'V' factory (a design of 100, room for 200 of cargo) died with its centre at p.
+    auto factoryBroke = [p] {
+        return [p](Senders& f) {
+            BuildingValues values;
+            values.letter = 'V';
+            ChassisValues frame;
+            frame.clan = 'V';
+            MemoryCatalogueMedia media;
+            SetCatalogueMedia(&media);
+            BuildingList.PushBack(
+                new BuildingTemplate(values, std::make_unique<ChassisTemplate>(frame), nullptr));
+            SetCatalogueMedia(nullptr);
+            f.mirrorFactory->design = &f.design;
+            f.mirrorFactory->cargoCapacity = 200;
+            GameObject* factory = f.mirrorFactory;
+            f.world.PlaceOver(factory, factory->GetPosition() + (p - factory->GetCentre()));
+            f.Kill(factory);
+        };
+    };
+    auto noBuilding = [](Senders&) { BuildingList.DeleteAll(); };
     auto factoryDied = [](Senders& f) { f.mirrorFactory->destroyed = 1; };
     // Team 3's factory below the host's unit, the armed units' weapon in the catalogue.
     auto factoryBelow = [](int away) {
@@ -427,6 +450,17 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          is(Refused(13, 2)), unitDied()},
         {"a wreck worth nothing", 1, 2, -1, wreckOf(SimId(2, 80), 0), none, unitDied()},
         {"a factory's piece with no death", 1, 2, -1, wreckOf(piece, 50), is(Refused(13, 2))},
+        // A 'V' factory worth 100 and 200 of cargo breaks into three pieces of 100 at most.
+        {"a factory's pieces round where it died", 1, 2, -1,
+         Message({wreckOf(SimId(2, 80), 100, 'Z', Point(-160, 160)),
+                  wreckOf(SimId(2, 81), 100, 'Z', Point(160, 0)),
+                  wreckOf(SimId(2, 82), 100, 'Z'),
+                  wreckOf(SimId(2, 83), 100, 'Z')}),
+         is(Refused(13, 2)), factoryBroke(), noBuilding},
+        {"a factory's piece worth more than its share", 1, 2, -1, wreckOf(SimId(2, 80), 101, 'Z'),
+         is(Refused(13, 2)), factoryBroke(), noBuilding},
+        {"a factory's piece past the reach", 1, 2, -1, wreckOf(SimId(2, 80), 100, 'Z', Point(161, 0)),
+         is(Refused(13, 2)), factoryBroke(), noBuilding},
         {"a factory's piece from another", 1, 3, 2, wreckOf(piece, 50), is(Refused(13, 3))},
         // The authority: the host, or the lowest player left.
         {"award from a guest to the host", 1, 2, -1, CommandBytes(56, kArtifact).I(kMirror).Done(),
