@@ -193,6 +193,8 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
     auto shooterDied = [](int away, int later) {
         return [away, later](Senders& f) {
             f.PlaceBelowOwned(f.mirror, away);
+            // Not at the battle's start.
+            f.world.recentDead.Elapse(500);
             f.Kill(f.mirror);
             f.world.recentDead.Elapse(later);
         };
