@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "catalogue/BuildingTemplate.h"
+#include "catalogue/CatalogueFigures.h"
 #include "catalogue/DirectionalEffectTemplate.h"
 #include "catalogue/EffectTemplate.h"
 #include "catalogue/PictureTemplates.h"
@@ -101,6 +102,7 @@ void ClearTemplateCatalogue() {
     LevelMeterPictures = nullptr;
     delete repairRoleTemplate;
     repairRoleTemplate = nullptr;
+    TheCatalogueFigures.Clear();
 }
 
 int LevelBarFrame(int percent) {

@@ -7,6 +7,7 @@
 
 #include "catalogue/BuildingTemplate.h"
 #include "catalogue/CarrierChassisTemplate.h"
+#include "catalogue/CatalogueFigures.h"
 #include "catalogue/CatalogueMedia.h"
 #include "catalogue/ChassisTemplate.h"
 #include "catalogue/DeployingChassisTemplate.h"
@@ -697,6 +698,7 @@ int ReadTemplateCatalogue(TemplateFileReader& reader) {
         if (ScanFields(speed.c_str(), "%d", {&value}) == 1) SpeedAdjustment = 3 - value;
     }
     reader.ReadAll();
+    TheCatalogueFigures.WorkOut();
     Media().BusyEnable(0);
     return 1;
 }

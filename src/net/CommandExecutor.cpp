@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <memory>
 
-#include "catalogue/ChassisTemplate.h"
+#include "catalogue/CatalogueFigures.h"
 #include "catalogue/MountTemplate.h"
 #include "catalogue/PictureTemplates.h"
 #include "catalogue/TemplateCatalogue.h"
@@ -215,9 +215,6 @@ constexpr int kAnyPlayer = 0;
 constexpr int kMinerSlackPixels = 32;
 constexpr int kPieceSlackPixels = 160;
 
-// A destroyed unit's wreck holds three quarters of its design's value, as the death pass makes it.
-constexpr double kWreckShare = 0.75;
-
 // The fields after the goal type, by type 0 .. 8.
 const char* const kGoalLayouts[] = {"", "p", "ip", "p", "pp", "ip", "", "i", "p"};
 
@@ -421,53 +418,11 @@ int64_t DistanceSquared(const Point& p, const Rect& r) {
     return dx * dx + dy * dy;
 }
 
-// The longest reach of the weapons the object's design mounts; 0 unarmed. A computer player
-// re-equips its factory without a word to the other machines, so a factory's copy may not know
-// its turrets: it is taken to reach as far as any weapon of the catalogue.
-int LongestReach(GameObject* o) {
-    VehicleDesign* design = o->GetDesign();
-    int reach = 0;
-    if (design)
-        for (const MountTemplate* m : design->hardpoints)
-            if (m) reach = std::max(reach, static_cast<int>(m->GetRange()));
-    if (o->GetKind() == ObjectKind::kFactory)
-        for (ListNode* n = WeaponList.First(); n; n = WeaponList.Next(n))
-            reach = std::max(reach, static_cast<int>(static_cast<MountTemplate*>(n)->GetRange()));
-    return reach;
-}
-
-// The dearest record of a part list; with a chassis, of the mounts hardpoint h of it takes.
-int DearestOf(const NodeList& list, const ChassisTemplate* chassis = nullptr, int h = 0) {
-    int dearest = 0;
-    for (ListNode* n = list.First(); n; n = list.Next(n)) {
-        const auto* t = static_cast<const Template*>(n);
-        if (chassis &&
-            !VehicleDesign::FitsHardpoint(static_cast<const MountTemplate*>(t), h, chassis))
-            continue;
-        dearest = std::max(dearest, static_cast<int>(t->firstCost));
-    }
-    return dearest;
-}
-
 // The most a wreck another machine makes may hold: three quarters of the dearest design the
-// catalogue allows, plus a full carrier's cargo. The dearest design is taken over every chassis
-// of every clan and level: the chassis, the dearest drive, and in each hardpoint the dearest
-// weapon or item its capacity takes.
+// catalogue allows, plus a full carrier's cargo.
 int64_t DearestWreckValue() {
-    int64_t dearest = 0;
-    for (ListNode* n = ChassisList.First(); n; n = ChassisList.Next(n)) {
-        const auto* chassis = static_cast<const ChassisTemplate*>(n);
-        int64_t value = int64_t{chassis->firstCost} + DearestOf(PartList);
-        for (int h = 0; h < chassis->hardpointCount; ++h) {
-            int part = 0;
-            for (const NodeList* list :
-                 {&WeaponList, &SensorItemList, &DefenceItemList, &StealthItemList})
-                part = std::max(part, DearestOf(*list, chassis, h));
-            value += part;
-        }
-        dearest = std::max(dearest, value);
-    }
-    return static_cast<int64_t>(static_cast<double>(dearest) * kWreckShare) +
+    return static_cast<int64_t>(static_cast<double>(TheCatalogueFigures.dearestDesign) *
+                                RecentDead::kWreckShare) +
            GameObject::kStartCargoCapacity;
 }
 
@@ -630,20 +585,51 @@ int CommandExecutor::MaySendSnapshot(int sender, GameObject* subject, int lossSi
     return !factory || factory->IsDestroyed() == 1 ? 1 : 0;
 }
 
-// Honest machines report hits of their own shooters only. A shooter that died with its shot in
-// flight is judged by its id's team; one that stands here must be able to have fired: armed,
-// not at a friend, and from within its reach.
-int CommandExecutor::MayReportHit(int sender, GameObject* target, const SimId& attackerId) {
-    GameObject* attacker = world.FindObject(attackerId);
-    if (!attacker) return IsPlayerTeam(attackerId.team) ? SpeaksFor(sender, attackerId.team, 0) : 0;
-    const int team = attacker->GetTeam();
-    if (!IsPlayerTeam(team) || SpeaksFor(sender, team, 0) == 0) return 0;
+// What a peer's hit report (7) and wreck (13) must answer to here; the given executor applies
+// both as they come:
+// | case                                | what happens                   | why |
+// |-------------------------------------|--------------------------------|--------------------------|
+// | shooter never here, or dead longer  | refused                        | a made-up id hit from |
+// |   than the longest flight and slack |                                |   anywhere | | weapon
+// its copy does not mount      | refused (a factory excepted)   | the lightest unit named  | | | |
+// the heaviest weapon    | | wreck with no death it matches      | refused                        |
+// wrecks minted from none  | | a matched death's pieces used up    | refused | one death, many
+// wrecks   |
+//
+// Honest machines report hits of their own shooters only, with a weapon the shooter mounts (a
+// factory's copy may not know its turrets), at no friend, from within its reach and the slack
+// for its copy's lag. A shooter that is gone here died with its shot in flight: this machine saw
+// it die no longer ago than the longest shot flies (and a link's slack), and its reach is
+// measured from where it stood.
+int CommandExecutor::MayReportHit(int sender, GameObject* target, const SimId& attackerId,
+                                  char clan, char weapon) {
+    RecentDead::Death shooter;
+    if (GameObject* attacker = world.FindObject(attackerId))
+        shooter = RecentDead::Describe(attacker);
+    else if (const RecentDead::Death* dead = world.recentDead.Find(attackerId))
+        shooter = *dead;
+    else
+        return 0;
+    if (!IsPlayerTeam(shooter.team) || SpeaksFor(sender, shooter.team, 0) == 0) return 0;
     const int targetTeam = target->GetTeam();
-    if (IsPlayerTeam(targetTeam) && world.AreAllied(targetTeam, team) == 1) return 0;
-    const int weaponReach = LongestReach(attacker);
-    if (weaponReach <= 0) return 0;
-    const int64_t reach = int64_t{weaponReach} + kHitReachSlackPixels;
-    return DistanceSquared(attacker->GetCentre(), target->GetBounds()) <= reach * reach ? 1 : 0;
+    if (IsPlayerTeam(targetTeam) && world.AreAllied(targetTeam, shooter.team) == 1) return 0;
+    if (shooter.reach <= 0 || !RecentDead::Mounts(shooter, clan, weapon)) return 0;
+    const int64_t reach = int64_t{shooter.reach} + kHitReachSlackPixels;
+    return DistanceSquared(shooter.centre, target->GetBounds()) <= reach * reach ? 1 : 0;
+}
+
+// The kill may have come in this very message, ahead of the death pass: the destroyed copies
+// are noted here first.
+RecentDead::Death* CommandExecutor::DeathLeaving(int sender, char clan, char chassis,
+                                                 const Point& at, int64_t value) {
+    auto answered = [this, sender](int32_t team) {
+        return IsPlayerTeam(team) && SpeaksFor(sender, team, 0) == 1;
+    };
+    for (int team = 0; team < World::kTeams; ++team)
+        for (NodeList* list : {&world.sims[team], &world.buildings[team]})
+            for (ListNode* n = list->First(); n; n = list->Next(n))
+                if (ObjectOf(n)->IsDestroyed() == 1) world.recentDead.Note(ObjectOf(n));
+    return world.recentDead.MatchWreck(clan, chassis, at, value, answered);
 }
 
 void CommandExecutor::Refuse(const CommandHeader& h, int slot) {
@@ -752,7 +738,7 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             const SimId attacker = r.ReadId();
             GameObject* o = world.FindObject(id);
             if (!IsOwned(o)) break;
-            if (MayReportHit(SenderTeam(slot), o, attacker) == 0) {
+            if (MayReportHit(SenderTeam(slot), o, attacker, clan, weaponRole) == 0) {
                 Refuse(h, slot);
                 break;
             }
@@ -831,21 +817,27 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
         case CommandKind::CreateWreck: {
             // Under an id of a team the sender answers for (a factory's piece carries the
             // factory's team), that nothing here holds (its sender would become its maker, or
-            // a unit and a wreck would share it), and worth what a wreck can be.
+            // a unit and a wreck would share it), worth what a wreck can be, and left by a death
+            // this machine saw of an object the sender answered for: once per piece.
             CommandReader payload = r;
-            payload.ReadU8();
-            payload.ReadU8();
-            payload.ReadPoint();
+            const char clan = static_cast<char>(payload.ReadU8());
+            const char chassis = static_cast<char>(payload.ReadU8());
+            const Point at = payload.ReadPoint();
             const int32_t value = payload.ReadW32();
-            if (!IsPlayerTeam(id.team) || SpeaksFor(SenderTeam(slot), id.team, 0) == 0 ||
-                world.FindObject(id) || world.FindWreckById(id) || value < 0 ||
-                value > DearestWreckValue()) {
+            const int sender = SenderTeam(slot);
+            RecentDead::Death* death = nullptr;
+            if (IsPlayerTeam(id.team) && SpeaksFor(sender, id.team, 0) != 0 &&
+                !world.FindObject(id) && !world.FindWreckById(id) && value >= 0 &&
+                value <= DearestWreckValue())
+                death = DeathLeaving(sender, clan, chassis, at, value);
+            if (!death) {
                 Refuse(h, slot);
                 break;
             }
+            --death->wrecksLeft;
             MakeWreck(r, h);
-            if (world.FindWreckById(id) && IsPlayerTeam(SenderTeam(slot)))
-                world.wreckMakers[KeyOf(id)] = SenderTeam(slot);
+            if (world.FindWreckById(id) && IsPlayerTeam(sender))
+                world.wreckMakers[KeyOf(id)] = sender;
             break;
         }
         case CommandKind::MineOre: {

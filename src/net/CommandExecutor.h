@@ -13,11 +13,12 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "world/RecentDead.h"
+
 class CommandBuffer;
 class CommandReader;
 class CommandReceivers;
 class GameObject;
-class SimId;
 class World;
 struct CommandHeader;
 
@@ -79,8 +80,14 @@ private:
     int SlotPlaying(int team) const;
     // Whether the sender may tell a copy's state (kind 57) here.
     int MaySendSnapshot(int sender, GameObject* subject, int lossSign);
-    // Whether the sender may report a hit of the attacker on this machine's target.
-    int MayReportHit(int sender, GameObject* target, const SimId& attackerId);
+    // Whether the sender may report a hit of the attacker on this machine's target with the
+    // weapon of those letters.
+    int MayReportHit(int sender, GameObject* target, const SimId& attackerId, char clan,
+                     char weapon);
+    // The death this machine saw of an object the sender answered for that leaves a wreck of
+    // those letters, there, worth that; null when none.
+    RecentDead::Death* DeathLeaving(int sender, char clan, char chassis, const Point& at,
+                                    int64_t value);
     // Whether the sender's factory takes ore from the deposit.
     int MinesDeposit(int sender, GameObject* deposit);
 

@@ -222,6 +222,7 @@ void World::ClearObjects() {
     artifactAwards.clear();
     awaitedWinners.clear();
     wreckMakers.clear();
+    recentDead.Clear();
     std::fill(std::begin(factoryDied), std::end(factoryDied), uint8_t{0});
     lastAuthority = -1;
     groups.DeleteAll();

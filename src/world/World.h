@@ -26,6 +26,7 @@
 #include "map/TerrainServices.h"
 #include "objects/ObjectWorld.h"
 #include "objects/UnitMakers.h"
+#include "world/RecentDead.h"
 #include "world/ScenarioMakers.h"
 #include "world/WreckMaker.h"
 
@@ -366,6 +367,8 @@ public:
     void KeepEarlyPieceValue(const SimId& id, int32_t cargo);
     static constexpr size_t kMaxEarlyPieceValues = 64;
     std::vector<std::pair<SimId, int32_t>> earlyPieceValues;
+    // The units and factories the death pass took lately, on the battle's own clock.
+    RecentDead recentDead;
 
     // --- WorldAlliances.cpp: alliances, pause, status line, sounds and cell effects.
     int Ally(const SimId& a, const SimId& b);

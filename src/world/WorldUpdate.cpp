@@ -21,8 +21,8 @@
 
 namespace {
 
-constexpr int kAirWreckDrop = 40;
-constexpr double kWreckFactor = 0.75;
+constexpr int kAirWreckDrop = RecentDead::kAirWreckDrop;
+constexpr double kWreckFactor = RecentDead::kWreckShare;
 
 GameObject* ObjectOf(ListNode* node) {
     return static_cast<ObjectNode*>(node)->Object();
@@ -99,6 +99,7 @@ std::unique_ptr<GameObject> MakeWreck(const WreckDescription& description) {
 
 void World::UpdateObjects(int elapsedMs) {
     ++tickCount;
+    recentDead.Elapse(elapsedMs);
     NodeList dead;
     for (int team = 0; team < kTeams; ++team) {
         UpdateOrDelete(effects[team], elapsedMs);
@@ -151,6 +152,10 @@ void World::BuryTheDead(NodeList& dead) {
         GameObject* o = ObjectOf(n);
         const int kind = o->GetKind();
         const int team = o->GetTeam();
+        if (kind == ObjectKind::kUnit || kind == ObjectKind::kRepairUnit ||
+            kind == ObjectKind::kCaptureUnit || kind == ObjectKind::kDeployed ||
+            kind == ObjectKind::kFactory)
+            recentDead.Note(o);
         if (kind == ObjectKind::kUnit || kind == ObjectKind::kRepairUnit ||
             kind == ObjectKind::kCaptureUnit || kind == ObjectKind::kDeployed) {
             if (gameRecords && IsTeam(team)) gameRecords->CountLoss(team);

@@ -151,6 +151,7 @@ TEST_F(CommandExecutorTest, EveryKindActsOnTheCopyItIsFor) {
                   CommandBytes(6, kMirror).L(1).L(2).B('a').B('b').B('c').Done()}),
          {"2:10 Damage 1 2 acb"}},
     };
+    Died(SimId(2, 98), owned->GetCentre());
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.bytes));
         log.clear();
@@ -436,6 +437,17 @@ TEST_F(CommandExecutorTest, AWreckTakesThePictureOfItsClanOrAnyClanAndTheMirrors
         return std::make_unique<RecordingObject>(log, d.id.team, d.id.serial, d.position, 3, 1);
     };
     const Point open = land.Centre(10, 10);
+    // Each wreck left by a death seen here.
+    int dead = 500;
+    auto died = [&](char clan, char chassis, const Point& at) {
+        Died(SimId(2, dead++), at, clan, chassis);
+    };
+    for (char chassis : {'a', 'b', 'c'})
+        died('V', chassis, open);
+    died('T', 'a', owned->GetPosition());
+    died('T', 'c', land.Centre(10, 3));
+    died('X', 'c', land.Centre(12, 12));
+    died('X', 'b', land.Centre(12, 14));
     Execute(Message(
         {CommandBytes(13, SimId(2, 80)).B('V').B('a').P(open).L(50).B(3).Done(),
          CommandBytes(13, SimId(2, 81)).B('V').B('b').P(open).L(50).B(3).Done(),
@@ -455,6 +467,7 @@ TEST_F(CommandExecutorTest, AWreckTakesThePictureOfItsClanOrAnyClanAndTheMirrors
     EXPECT_EQ(made, (std::vector<std::string>{"2:88 Xb " + Pt(land.Centre(12, 14))}));
     world.techLevelV = 3;
     made.clear();
+    died('X', 'c', land.Centre(12, 12));
     Execute(CommandBytes(13, SimId(2, 89)).B('X').B('c').P(land.Centre(12, 12)).L(9).B(3).Done());
     EXPECT_EQ(made, (std::vector<std::string>{"2:89 Xc " + Pt(land.Centre(12, 12))}));
     world.techLevelV = 1;
@@ -483,6 +496,7 @@ TEST_F(CommandExecutorTest, AWreckTakesThePictureOfItsClanOrAnyClanAndTheMirrors
                    {93, 254, false, 254}, {94, 255, false, -1}, {95, 8, true, 8}};
     for (const auto& c : colours) {
         mirrorFactory->destroyed = c.factoryDead ? 1 : 0;
+        died('T', 'c', land.Centre(3 + c.serial - 90, 12));
         Execute(CommandBytes(13, SimId(2, c.serial))
                     .B('T')
                     .B('c')

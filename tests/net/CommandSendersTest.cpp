@@ -7,6 +7,9 @@
 #include <functional>
 #include <memory>
 
+#include "catalogue/BuildingTemplate.h"
+#include "catalogue/CatalogueFigures.h"
+#include "catalogue/CatalogueMedia.h"
 #include "catalogue/ChassisTemplate.h"
 #include "catalogue/HardpointItemTemplates.h"
 #include "catalogue/PartTemplate.h"
@@ -18,6 +21,7 @@
 #include "objects/FactoryBuilding.h"
 #include "objects/OreDeposit.h"
 #include "support/FakeClock.h"
+#include "world/MemoryCatalogueMedia.h"
 
 namespace {
 
@@ -37,8 +41,16 @@ public:
         RecordingObject* third = Add(3, 16, 4, 5, 1, 0);
         WeaponValues values;
         values.rangeField = 100;
+        values.mount.clan = 'c';
+        values.mount.role = 'a';
         weapon = std::make_unique<WeaponTemplate>(WeaponClass::Beam, values);
         design.hardpoints[0] = weapon.get();
+        ChassisValues frame;
+        frame.clan = 'V';
+        frame.role = 'a';
+        frame.firstCost = 100;
+        chassis = std::make_unique<ChassisTemplate>(frame);
+        design.chassis = chassis.get();
         mirror->design = &design;
         third->design = &design;
         std::unique_ptr<GameObject> deposit = std::make_unique<OreDeposit>(
@@ -118,9 +130,16 @@ public:
                          right ? owned->GetPosition().y : bounds.origin.y + bounds.extent.h - 1);
         world.PlaceOver(o, edge + (right ? Point(away, 0) : Point(0, away)));
     }
+    // The death pass takes the object here, where it stands.
+    void Kill(GameObject* o) {
+        static_cast<TestObject*>(o)->destroyed = 1;
+        world.CollectTheDead();
+    }
     Artifact* artifact = nullptr;
-    // The armed units' design: one weapon of 100 pixels' reach.
+    // The armed units' design: one weapon (clan 'c', letter 'a') of 100 pixels' reach on a
+    // chassis of 100, whose wreck is a 'V' 'a' of 75 and the cargo the unit may hold.
     std::unique_ptr<WeaponTemplate> weapon;
+    std::unique_ptr<ChassisTemplate> chassis;
     VehicleDesign design{'V'};
 };
 
@@ -163,21 +182,69 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
     const std::vector<uint8_t> hostGoal = CommandBytes(8, kHostUnit).W(1).P(p).Done();
     const std::vector<uint8_t> amounts =
         Message({CommandBytes(59, kDeposit).L(123).Done(), CommandBytes(59).L(1).Done()});
-    auto hit = [](const SimId& target, const SimId& attacker) {
-        return CommandBytes(7, target).B('a').B('b').B('c').I(attacker).Done();
+    auto hit = [](const SimId& target, const SimId& attacker, char weapon = 'a') {
+        return CommandBytes(7, target).B(weapon).B('b').B('c').I(attacker).Done();
     };
-    auto wreckOf = [](const SimId& id, int32_t value) {
-        return CommandBytes(13, id).B('V').B('a').P(Point(100, 200)).L(value).B(3).Done();
+    auto wreckOf = [p](const SimId& id, int32_t value, char chassis = 'a', Point off = Point()) {
+        return CommandBytes(13, id).B('V').B(chassis).P(p + off).L(value).B(3).Done();
     };
+    // Team 2's unit died here (the death pass took it) where it stood `away` pixels below the
+    // host's unit, and then `later` ms of battle time passed.
+    auto shooterDied = [](int away, int later) {
+        return [away, later](Senders& f) {
+            f.PlaceBelowOwned(f.mirror, away);
+            // Not at the battle's start.
+            f.world.recentDead.Elapse(500);
+            f.Kill(f.mirror);
+            f.world.recentDead.Elapse(later);
+        };
+    };
+    // Team 2's unit died at p, holding no cargo: its wreck is worth 75 at most. `collected`:
+    // whether the death pass took it before the wreck came, or the kill came in the same message.
+    auto unitDied = [p](bool collected = true) {
+        return [p, collected](Senders& f) {
+            f.world.PlaceOver(f.mirror, p);
+            f.mirror->cargoCapacity = 0;
+            if (collected)
+                f.Kill(f.mirror);
+            else
+                f.mirror->destroyed = 1;
+        };
+    };
+    const int32_t span = RecentDead::SpanMs();
+    // Team 2's 'V' factory (a design of 100, room for 200 of cargo) died with its centre at p.
+    auto factoryBroke = [p] {
+        return [p](Senders& f) {
+            BuildingValues values;
+            values.letter = 'V';
+            ChassisValues frame;
+            frame.clan = 'V';
+            MemoryCatalogueMedia media;
+            SetCatalogueMedia(&media);
+            BuildingList.PushBack(
+                new BuildingTemplate(values, std::make_unique<ChassisTemplate>(frame), nullptr));
+            SetCatalogueMedia(nullptr);
+            f.mirrorFactory->design = &f.design;
+            f.mirrorFactory->cargoCapacity = 200;
+            GameObject* factory = f.mirrorFactory;
+            f.world.PlaceOver(factory, factory->GetPosition() + (p - factory->GetCentre()));
+            f.Kill(factory);
+        };
+    };
+    auto noBuilding = [](Senders&) { BuildingList.DeleteAll(); };
     auto factoryDied = [](Senders& f) { f.mirrorFactory->destroyed = 1; };
     // Team 3's factory below the host's unit, the armed units' weapon in the catalogue.
     auto factoryBelow = [](int away) {
         return [away](Senders& f) {
             WeaponList.PushBack(f.weapon.get());
+            TheCatalogueFigures.WorkOut();
             f.PlaceBelowOwned(f.world.TeamFactory(3), away);
         };
     };
-    auto unlist = [](Senders& f) { f.weapon->Unlink(); };
+    auto unlist = [](Senders& f) {
+        f.weapon->Unlink();
+        TheCatalogueFigures.WorkOut();
+    };
     // Team 2's unit, its weapon reaching a pixel, `away` pixels above the host's factory.
     auto above = [](int away) {
         return [away](Senders& f) {
@@ -284,10 +351,31 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          is({"1:11 Hit abc 3:22"}), factoryBelow(100 + kReachSlack), unlist},
         {"hit by a factory past the catalogue's reach", 1, 3, 2, hit(kOwned, SimId(3, 22)),
          is(Refused(7, 3)), factoryBelow(101 + kReachSlack), unlist},
-        {"hit by a shooter dead since it fired", 1, 2, -1, hit(kOwned, SimId(2, 99)),
-         is({"1:11 Hit abc 2:99"})},
-        {"hit by another machine's dead shooter", 1, 3, 2, hit(kOwned, SimId(2, 99)),
-         is(Refused(7, 3))},
+        {"hit by a computer factory with a weapon its copy never heard of", 1, 3, 2,
+         hit(kOwned, SimId(3, 22), 'z'), is({"1:11 Hit zbc 3:22"}), factoryBelow(10), unlist},
+        {"hit by a computer factory dead since it fired", 1, 3, 2, hit(kOwned, SimId(3, 22), 'z'),
+         is({"1:11 Hit zbc 3:22"}),
+         [factoryBelow](Senders& f) {
+             factoryBelow(10)(f);
+             f.Kill(f.world.TeamFactory(3));
+         },
+         unlist},
+        // A shooter that mounts the weapon; one gone here died here, no longer ago than the
+        // longest shot flies (and the link's slack), and stood within its reach.
+        {"hit with a weapon its shooter does not mount", 1, 2, -1, hit(kOwned, kMirror, 'z'),
+         is(Refused(7, 2))},
+        {"hit naming a shooter never made", 1, 2, -1, hit(kOwned, SimId(2, 99)),
+         is(Refused(7, 2))},
+        {"hit by a shooter dead since it fired", 1, 2, -1, hit(kOwned, kMirror),
+         is({"1:11 Hit abc 2:10"}), shooterDied(100 + kReachSlack, span)},
+        {"hit by a shooter dead past the span", 1, 2, -1, hit(kOwned, kMirror), is(Refused(7, 2)),
+         shooterDied(1, span + 1)},
+        {"hit by a dead shooter that stood past its reach", 1, 2, -1, hit(kOwned, kMirror),
+         is(Refused(7, 2)), shooterDied(101 + kReachSlack, 0)},
+        {"hit by a dead shooter with a weapon it did not mount", 1, 2, -1,
+         hit(kOwned, kMirror, 'z'), is(Refused(7, 2)), shooterDied(1, 0)},
+        {"hit by another machine's dead shooter", 1, 3, 2, hit(kOwned, kMirror),
+         is(Refused(7, 3)), shooterDied(1, 0)},
         {"hit on a wreck from its shooter's machine", 1, 2, -1, hit(kWreck, kMirror),
          is({"0:40 Hit abc 2:10"}),
          [](Senders& f) {
@@ -315,18 +403,66 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          CommandBytes(57, kWreck).P(p).B(0).L(5).L(10).L(450).Done(), is(Refused(57, 3))},
         {"a held wreck announced again", 1, 3, 2,
          CommandBytes(13, kWreck).B('V').B('a').P(p).L(50).B(3).Done(), is(Refused(13, 3))},
-        // A wreck under the maker's own ids, and worth what a wreck can be (with no catalogue,
-        // only a carrier's full load).
-        {"a wreck under its maker's next id", 1, 2, -1, wreckOf(SimId(2, 80), 600), none},
+        // A wreck under the maker's own ids, worth what a wreck can be (with no catalogue, only
+        // a carrier's full load), left where a unit the sender answered for died here, of that
+        // unit's letters and worth no more than its design and cargo: once.
+        {"a wreck with no death", 1, 2, -1, wreckOf(SimId(2, 80), 50), is(Refused(13, 2))},
+        {"a wreck where its unit died", 1, 2, -1,
+         Message({wreckOf(SimId(2, 80), 75), wreckOf(SimId(2, 81), 75)}), is(Refused(13, 2)),
+         unitDied(), [](Senders& f) { EXPECT_EQ(f.world.wreckMakers.size(), 1u); }},
+        // Two units died on one spot: the lower id's wreck comes first.
+        {"a wreck where two units died", 1, 2, -1, wreckOf(SimId(2, 80), 75), none,
+         [p, unitDied](Senders& f) {
+             RecordingObject* second = f.Add(2, 14, 6, 6, 1, 0);
+             second->design = &f.design;
+             f.world.PlaceOver(second, p);
+             second->destroyed = 1;
+             unitDied()(f);
+         },
+         [](Senders& f) {
+             EXPECT_EQ(f.world.recentDead.Find(kMirror)->wrecksLeft, 0);
+             EXPECT_EQ(f.world.recentDead.Find(SimId(2, 14))->wrecksLeft, 1);
+         }},
+        {"a wreck of the kill in the same message", 1, 2, -1, wreckOf(SimId(2, 80), 75), none,
+         unitDied(false)},
+        {"a wreck a cell from where its unit died", 1, 2, -1,
+         wreckOf(SimId(2, 80), 75, 'a', Point(-32, 32)), none, unitDied()},
+        {"a wreck past a cell above where its unit died", 1, 2, -1,
+         wreckOf(SimId(2, 80), 75, 'a', Point(0, -33)), is(Refused(13, 2)), unitDied()},
+        {"a wreck a cell below where its unit fell", 1, 2, -1,
+         wreckOf(SimId(2, 80), 75, 'a', Point(0, RecentDead::kAirWreckDrop + 32)), none,
+         unitDied()},
+        {"a wreck past a cell below where its unit fell", 1, 2, -1,
+         wreckOf(SimId(2, 80), 75, 'a', Point(0, RecentDead::kAirWreckDrop + 33)),
+         is(Refused(13, 2)), unitDied()},
+        {"a wreck of another chassis than the dead's", 1, 2, -1, wreckOf(SimId(2, 80), 75, 'b'),
+         is(Refused(13, 2)), unitDied()},
+        {"a wreck worth more than the dead's design", 1, 2, -1, wreckOf(SimId(2, 80), 76),
+         is(Refused(13, 2)), unitDied()},
+        {"a wreck of a unit another machine answered for", 1, 3, 2, wreckOf(SimId(3, 80), 75),
+         is(Refused(13, 3)), unitDied()},
         {"a wreck under a unit's id", 1, 2, -1, wreckOf(kMirror, 50), is(Refused(13, 2))},
         {"a wreck under another team's id", 1, 2, -1, wreckOf(SimId(1, 80), 50),
-         is(Refused(13, 2))},
-        {"a wreck under nobody's team", 1, 2, -1, wreckOf(SimId(0, 80), 50), is(Refused(13, 2))},
-        {"a wreck worth more than any", 1, 2, -1, wreckOf(SimId(2, 80), 601), is(Refused(13, 2))},
+         is(Refused(13, 2)), unitDied()},
+        {"a wreck under nobody's team", 1, 2, -1, wreckOf(SimId(0, 80), 50), is(Refused(13, 2)),
+         unitDied()},
+        {"a wreck worth more than any", 1, 2, -1, wreckOf(SimId(2, 80), 601), is(Refused(13, 2)),
+         [](Senders& f) { f.Kill(f.mirror); }},
         {"a wreck worth less than nothing", 1, 2, -1, wreckOf(SimId(2, 80), -1),
-         is(Refused(13, 2))},
-        {"a wreck worth nothing", 1, 2, -1, wreckOf(SimId(2, 80), 0), none},
-        {"a factory's piece from its owner", 1, 2, -1, wreckOf(piece, 50), none},
+         is(Refused(13, 2)), unitDied()},
+        {"a wreck worth nothing", 1, 2, -1, wreckOf(SimId(2, 80), 0), none, unitDied()},
+        {"a factory's piece with no death", 1, 2, -1, wreckOf(piece, 50), is(Refused(13, 2))},
+        // A 'V' factory worth 100 and 200 of cargo breaks into three pieces of 100 at most.
+        {"a factory's pieces round where it died", 1, 2, -1,
+         Message({wreckOf(SimId(2, 80), 100, 'Z', Point(-160, 160)),
+                  wreckOf(SimId(2, 81), 100, 'Z', Point(160, 0)),
+                  wreckOf(SimId(2, 82), 100, 'Z'),
+                  wreckOf(SimId(2, 83), 100, 'Z')}),
+         is(Refused(13, 2)), factoryBroke(), noBuilding},
+        {"a factory's piece worth more than its share", 1, 2, -1, wreckOf(SimId(2, 80), 101, 'Z'),
+         is(Refused(13, 2)), factoryBroke(), noBuilding},
+        {"a factory's piece past the reach", 1, 2, -1, wreckOf(SimId(2, 80), 100, 'Z', Point(161, 0)),
+         is(Refused(13, 2)), factoryBroke(), noBuilding},
         {"a factory's piece from another", 1, 3, 2, wreckOf(piece, 50), is(Refused(13, 3))},
         // The authority: the host, or the lowest player left.
         {"award from a guest to the host", 1, 2, -1, CommandBytes(56, kArtifact).I(kMirror).Done(),
@@ -468,7 +604,8 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
     }
 }
 
-// The dearest wreck: three quarters of the dearest design any chassis takes (the chassis, the
+// The catalogue's figures, worked out as it loads: the longest reach, the longest shot's flight,
+// and the dearest wreck: three quarters of the dearest design any chassis takes (the chassis, the
 // dearest drive, the dearest weapon or item each hardpoint's size takes) and a carrier's load.
 // Here the small chassis: 50 + 30 + 45 (the item of no size in its hardpoint of none) + 500
 // = 625, 468 as a wreck.
@@ -491,9 +628,11 @@ TEST(CommandSenders, AWreckIsWorthAtMostTheDearestDesignTheCatalogueAllows) {
         v.mountSize = size;
         return v;
     };
-    auto weapon = [&mount](int32_t cost, int32_t size) {
+    auto weapon = [&mount](int32_t cost, int32_t size, int32_t range = 0, int32_t travel = 0) {
         WeaponValues v;
         v.mount = mount(cost, size);
+        v.rangeField = range;
+        v.travelField = travel;
         return new WeaponTemplate(WeaponClass::Beam, v);
     };
     add(ChassisList, chassis(100, {1, 2}));
@@ -503,18 +642,25 @@ TEST(CommandSenders, AWreckIsWorthAtMostTheDearestDesignTheCatalogueAllows) {
         drive->firstCost = cost;
         add(PartList, drive);
     }
-    add(WeaponList, weapon(20, 1));
-    add(WeaponList, weapon(70, 2));
+    add(WeaponList, weapon(20, 1, 300, 5));
+    add(WeaponList, weapon(70, 2, 120, 12));
     add(WeaponList, weapon(500, 3));
     // Past every hardpoint's size: no design takes it.
     add(WeaponList, weapon(9000, 4));
     add(SensorItemList, new SensorItemTemplate(mount(40, 1), 3));
     add(SensorItemList, new SensorItemTemplate(mount(45, 0), 3));
+    TheCatalogueFigures.WorkOut();
+    // The longest reach at the slowest travel at the slowest speed (12 + 5 x 2 ms a pixel).
+    EXPECT_EQ(TheCatalogueFigures.longestReach, 300);
+    EXPECT_EQ(TheCatalogueFigures.longestFlightMs, 300 * 22);
+    EXPECT_EQ(RecentDead::SpanMs(), 300 * 22 + RecentDead::kLinkSlackMs);
     constexpr int32_t kDearest = 468 + GameObject::kStartCargoCapacity;
     for (int32_t value : {kDearest, kDearest + 1}) {
         SCOPED_TRACE(value);
         Senders f;
         f.world.localPlayer = ValueTriple(1);
+        // A unit whose own design and cargo would allow more died there.
+        f.Died(SimId(2, 10), Point(9, 9)).mostWreckValue = 2 * kDearest;
         f.log.clear();
         f.Execute(CommandBytes(13, SimId(2, 80)).B('V').B('a').P(Point(9, 9)).L(value).B(3).Done());
         EXPECT_EQ(f.log, value == kDearest ? Log{} : Refused(13, 2));
@@ -523,6 +669,8 @@ TEST(CommandSenders, AWreckIsWorthAtMostTheDearestDesignTheCatalogueAllows) {
         record->Unlink();
         delete record;
     }
+    TheCatalogueFigures.WorkOut();
+    EXPECT_EQ(TheCatalogueFigures.longestFlightMs, 0);
 }
 
 // The host grants a claim only for a unit or factory of the sender's whose copy here stands

@@ -248,6 +248,24 @@ public:
             if (world.peerLinks[slot] == made) world.peerTeams[slot] = team;
         return made;
     }
+    // The death pass took the unit `id` at `at` here a moment ago: its wreck of those letters may
+    // lie there, and a hit of its weapon (clan 'c', letter 'a', 100 px) be reported.
+    RecentDead::Death& Died(const SimId& id, const Point& at, char clan = 'V', char chassis = 'a') {
+        RecentDead::Death d;
+        d.id = id;
+        d.team = id.team;
+        d.kind = 1;
+        d.diedAtMs = world.recentDead.nowMs;
+        d.centre = d.wreckAt = at;
+        d.reach = 100;
+        d.weaponClans[0] = 'c';
+        d.weaponRoles[0] = 'a';
+        d.wreckClan = clan;
+        d.wreckChassis = chassis;
+        d.mostWreckValue = 1000;
+        d.wrecksLeft = 1;
+        return world.recentDead.deaths.emplace_back(d);
+    }
     // The trace line of a command dropped for its sender.
     static std::string Refusal(int kind, int slot = 0, int player = 2) {
         return "Refused command kind " + std::to_string(kind) + " from slot " +

@@ -90,10 +90,18 @@ TEST(WreckStream, EveryMachineGivesAWreckTheColourItsMakerGaveIt) {
         copy.world.nextSerial = maker.world.nextSerial;
         SetObjectWorld(&maker.world);
         TestObject* unit = maker.land.AddUnit(c.idTeam, 1, 4, 4);
+        maker.world.ReserveSerial(1);
+        copy.world.nextSerial = maker.world.nextSerial;
         unit->teamRecord.first = c.team;
         unit->teamRecord.third = c.colour;
         unit->design = &catalogue.design;
         unit->destroyed = 1;
+        // Its copy died here by the same word.
+        TestObject* dead = copy.land.AddUnit(c.idTeam, 1, 4, 4);
+        dead->teamRecord.first = c.team;
+        dead->design = &catalogue.design;
+        dead->local = 0;
+        dead->destroyed = 1;
         maker.world.UpdateObjects(16);
         ASSERT_EQ(maker.Wrecks().size(), 1u);
         copy.Apply(maker);
@@ -121,9 +129,17 @@ TEST(WreckStream, AWreckOverACopyLiesWhereItsMakerPutItAndMarksNoCell) {
     WreckCatalogue catalogue;
     Machine maker, copy;
     TestObject* standing = copy.land.AddUnit(3, 8, 4, 4);
+    // The copy of the dead unit, off the grids as its fatal damage left it.
+    TestObject* dead = copy.land.AddUnit(2, 1, 6, 6);
+    copy.world.RemoveFromGrids(dead, dead->GetPosition(), 0);
+    dead->position = standing->GetPosition();
+    dead->design = &catalogue.design;
+    dead->local = 0;
+    dead->destroyed = 1;
     const uint32_t word = copy.world.pathGrid->CellWord(4, 4);
     SetObjectWorld(&maker.world);
     TestObject* unit = maker.land.AddUnit(2, 1, 4, 4);
+    maker.world.ReserveSerial(1);
     unit->teamRecord.third = 4;
     unit->design = &catalogue.design;
     unit->destroyed = 1;

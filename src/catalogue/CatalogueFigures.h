@@ -1,0 +1,24 @@
+#pragma once
+// Figures about the whole catalogue that the network checks measure a peer's word by: worked
+// out once when the catalogue is read (and again when a test changes its lists), never per
+// command.
+#include <cstdint>
+
+class CatalogueFigures {
+public:
+    // The longest reach of any weapon record, in pixels.
+    int32_t longestReach = 0;
+    // The dearest design any chassis of any clan and level takes: the chassis, the dearest
+    // drive, and in each hardpoint the dearest weapon or item its capacity takes.
+    int64_t dearestDesign = 0;
+    // How long the longest shot may fly, in ms: the longest reach at the slowest shot's speed
+    // (a shot moves at least a pixel per travel delay), at the slowest game speed.
+    int32_t longestFlightMs = 0;
+
+    // From the lists as they stand; all zero for an empty catalogue.
+    void WorkOut();
+    void Clear() { *this = CatalogueFigures(); }
+};
+
+// The figures of the catalogue in the lists, kept beside them.
+extern CatalogueFigures TheCatalogueFigures;
