@@ -486,8 +486,8 @@ int CommandExecutor::Execute(CommandBuffer& message, int slot) {
     const size_t size = message.Size();
     message.cursor = message.start + size;
     if (!Check(message.start, size)) {
-        if (slot >= 0 && slot < World::kPeerSlots && world.peerLinks[slot])
-            world.peerLinks[slot]->Drop(CommLink::kDroppedDamaged);
+        if (slot >= 0 && slot < World::kPeerSlots && world.peerSlots[slot].peerLink)
+            world.peerSlots[slot].peerLink->Drop(CommLink::kDroppedDamaged);
         return 0;
     }
     CommandReader reader(message.start, size);
@@ -495,7 +495,7 @@ int CommandExecutor::Execute(CommandBuffer& message, int slot) {
     current = message.start;
     while (reader.NextCommand(header)) {
         // Behind a command that waits, the rest of the link's commands wait too, in order.
-        if (InRange(slot, 0, World::kPeerSlots - 1) && !world.peerWatch[slot].waiting.empty()) {
+        if (InRange(slot, 0, World::kPeerSlots - 1) && world.peerSlots[slot].Holding() == 1) {
             Wait(current, reader, header, slot);
             continue;
         }
@@ -510,7 +510,7 @@ int CommandExecutor::Execute(CommandBuffer& message, int slot) {
 }
 
 int CommandExecutor::SenderTeam(int slot) const {
-    return InRange(slot, 0, World::kPeerSlots - 1) ? world.peerTeams[slot] : -1;
+    return InRange(slot, 0, World::kPeerSlots - 1) ? world.peerSlots[slot].peerTeam : -1;
 }
 
 int CommandExecutor::SlotPlaying(int team) const {
@@ -685,20 +685,16 @@ void CommandExecutor::GiveAwaitedAwards() {
 
 void CommandExecutor::Wait(const uint8_t* data, CommandReader& r, const CommandHeader& h,
                            int slot) {
-    World::PeerWatch& watch = world.peerWatch[slot];
-    if (watch.waiting.empty()) {
-        watch.waitingFor = waitingFor;
-        watch.waitingSince = GetTimeMs();
-    }
     const uint8_t* command = data + (r.CommandEnd() - static_cast<size_t>(h.length));
-    watch.waiting.insert(watch.waiting.end(), command, data + r.CommandEnd());
+    if (world.peerSlots[slot].Hold(command, h.length, waitingFor, GetTimeMs()) == 0)
+        Refuse(h, slot);
     r.SkipCommand();
 }
 
 void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) {
     const int may = MaySend(r, h, slot);
     if (may == kWait && InRange(slot, 0, World::kPeerSlots - 1) &&
-        world.peerWatch[slot].refusing != waitingFor) {
+        world.peerSlots[slot].refusing != waitingFor) {
         Wait(current, r, h, slot);
         return;
     }
@@ -1115,7 +1111,7 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             break;
         }
         case CommandKind::PlayerNumber:
-            world.peerTeams[slot] = r.ReadByte();
+            world.peerSlots[slot].peerTeam = r.ReadByte();
             break;
         case CommandKind::CarrierPickUp: {
             const SimId unit = r.ReadId();

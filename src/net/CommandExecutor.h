@@ -69,7 +69,8 @@ private:
     // for this machine to see the loss (kWait; `lossSign`: see the source).
     static constexpr int kWait = 2;
     int SpeaksFor(int sender, int team, int lossSign);
-    // Keeps the command in the slot's waiting queue (World::PeerWatch), for `waitingFor`.
+    // Keeps the command in the slot's waiting queue (PeerSlot::Hold), for `waitingFor`; refused
+    // past its bound.
     void Wait(const uint8_t* data, CommandReader& reader, const CommandHeader& header, int slot);
     // The authority (World::Authority), when it is the sender.
     int HasAuthority(int sender) const;

@@ -30,14 +30,14 @@ void World::MarkPause() {
 }
 
 void World::NotePauseMark(int slot, int32_t number) {
-    if (slot < 0 || slot >= kPeerSlots || !peerLinks[slot]) return;
-    peerMarks[slot] = number;
+    if (slot < 0 || slot >= kPeerSlots || !peerSlots[slot].peerLink) return;
+    peerSlots[slot].mark = number;
     SettlePause();
 }
 
 void World::NoteDepositAmount(int slot, const SimId& deposit, int32_t amount) {
     if (slot < 0 || slot >= kPeerSlots || networkGame != 1 || paused != 1 || markedPause == 0 ||
-        peerMarks[slot] < markedPause)
+        peerSlots[slot].mark < markedPause)
         return;
     if (deposit.IsNull()) {
         if (amount != heldAmountCount) {
@@ -59,9 +59,9 @@ void World::NoteDepositAmount(int slot, const SimId& deposit, int32_t amount) {
 
 int World::AllPeersMarked() {
     for (int slot = 0; slot < kPeerSlots; ++slot) {
-        CommLink* link = peerLinks[slot];
+        CommLink* link = peerSlots[slot].peerLink;
         if (!link || link->ConnectionLost() == 1) continue;
-        if (peerMarks[slot] < markedPause) return 0;
+        if (peerSlots[slot].mark < markedPause) return 0;
     }
     return 1;
 }
@@ -137,5 +137,8 @@ void World::ForgetMarkedPause() {
 void World::ForgetPauses() {
     ForgetMarkedPause();
     pauseNumber = 0;
-    std::fill(std::begin(peerMarks), std::end(peerMarks), 0);
+    for (PeerSlot& peer : peerSlots) {
+        peer.mark = 0;
+        peer.offeredMark = 0;
+    }
 }

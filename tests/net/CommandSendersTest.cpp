@@ -58,7 +58,7 @@ public:
     // slot 1's link is still held, and whether anything still waits.
     void Waited(int step, const Log& expected, int otherHeld) {
         world.executeCommands = [this](CommandBuffer& m, int slot) { executor.Execute(m, slot); };
-        auto* other = static_cast<MemoryLink*>(world.peerLinks[1]);
+        auto* other = static_cast<MemoryLink*>(world.peerSlots[1].peerLink);
         const int steps = step == 0 ? 0 : step == 1 ? 1 : 3;
         if (step == 0) other->lost = 1;
         for (int i = 0; i < steps; ++i) {
@@ -69,13 +69,13 @@ public:
         world.NetworkStep();
         EXPECT_EQ(log, expected);
         EXPECT_EQ(world.PeerCount(), otherHeld == 1 ? 2 : 1);
-        EXPECT_EQ(world.peerWatch[0].waiting.empty(), step != 1);
+        EXPECT_EQ(world.peerSlots[0].waiting.empty(), step != 1);
     }
     FakeClock clock{5000};
     // The base made its links on the real clock.
     const bool restamped = [this] {
-        for (World::PeerWatch& watch : world.peerWatch)
-            watch.heardAt = clock.Now();
+        for (PeerSlot& peer : world.peerSlots)
+            peer.heardAt = clock.Now();
         return true;
     }();
     int Ore() { return world.FindOreDeposit(kDeposit)->GetStored(); }
@@ -108,8 +108,9 @@ public:
     void MarkedPause() {
         world.paused = 1;
         world.markedPause = 1;
-        for (int32_t& mark : world.peerMarks)
-            mark = 1;
+        world.pauseNumber = 1;
+        for (PeerSlot& peer : world.peerSlots)
+            peer.mark = 1;
     }
     // Puts the copy's centre `away` pixels below (or right of) the host's unit's bounds.
     void PlaceBelowOwned(GameObject* o, int away, bool right = false) {
@@ -219,7 +220,7 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         // On player 2's machine, player 3 would take nothing over were the host lost.
         {"snapshot of the host's unit's copy", 2, 3, 1,
          CommandBytes(57, kHostUnit).P(p).B(3).L(1).L(1).L(0).Done(), is(Refused(57, 3)), nullptr,
-         [](Senders& f) { EXPECT_EQ(f.world.peerLinks[1]->ConnectionLost(), 0); }},
+         [](Senders& f) { EXPECT_EQ(f.world.peerSlots[1].peerLink->ConnectionLost(), 0); }},
         // Its own player tells where its units came to rest once its factory died here, and
         // nothing before: a live unit's copy would go wherever it says.
         {"snapshot of a live unit from its own player", 1, 2, -1, snapshot, is(Refused(57, 2)),
@@ -412,17 +413,17 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         // A pause: anyone marks its own; the amounts are the authority's, taken once its mark of
         // this pause and every other is in.
         {"pause mark from a guest", 3, 2, 1, CommandBytes(58).L(4).Done(), none, nullptr,
-         [](Senders& f) { EXPECT_EQ(f.world.peerMarks[0], 4); }},
+         [](Senders& f) { EXPECT_EQ(f.world.peerSlots[0].mark, 4); }},
         {"deposit amounts from a guest", 3, 2, 1, amounts,
          is({ExecutorFixture::Refusal(59, 0, 2), ExecutorFixture::Refusal(59, 0, 2)}),
          [](Senders& f) { f.MarkedPause(); }, [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
         {"deposit amounts from the host", 3, 1, 2, amounts, none,
          [](Senders& f) { f.MarkedPause(); }, [](Senders& f) { EXPECT_EQ(f.Ore(), 123); }},
         {"deposit amounts before the host's mark", 3, 1, 2, amounts, none,
-         [](Senders& f) { f.MarkedPause(), f.world.peerMarks[0] = 0; },
+         [](Senders& f) { f.MarkedPause(), f.world.peerSlots[0].mark = 0; },
          [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
         {"deposit amounts before another's mark", 3, 1, 2, amounts, none,
-         [](Senders& f) { f.MarkedPause(), f.world.peerMarks[1] = 0; },
+         [](Senders& f) { f.MarkedPause(), f.world.peerSlots[1].mark = 0; },
          [](Senders& f) {
              EXPECT_EQ(f.Ore(), 0);
              f.world.NotePauseMark(1, 1);
@@ -431,9 +432,9 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         {"taker's snapshot after the loss", 3, 1, -1, snapshot, is({"2:10 Move 100,200 3 []"})},
         {"goal of a lost team from its taker", 3, 1, -1, goal, is({"2:10 Goal 1 100,200"})},
         {"snapshot from one who takes nothing", 1, 3, 2, snapshot, is(Refused(57, 3)), nullptr,
-         [](Senders& f) { EXPECT_EQ(f.world.peerLinks[1]->ConnectionLost(), 0); }},
+         [](Senders& f) { EXPECT_EQ(f.world.peerSlots[1].peerLink->ConnectionLost(), 0); }},
         {"goal from the taker before the loss", 3, 1, 2, goal, is(Refused(8, 1)), nullptr,
-         [](Senders& f) { EXPECT_EQ(f.world.peerLinks[1]->ConnectionLost(), 0); }},
+         [](Senders& f) { EXPECT_EQ(f.world.peerSlots[1].peerLink->ConnectionLost(), 0); }},
         {"drop from the taker", 3, 1, -1, CommandBytes(45).B(2).B(4).Done(), none, nullptr,
          [](Senders& f) { EXPECT_EQ(f.land.records.emptied, std::vector<int>{4}); }},
         {"drop from a guest", 3, 2, 1, CommandBytes(45).B(2).B(4).Done(), is(Refused(45, 2))},
@@ -442,7 +443,7 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          [](Senders& f) { f.world.inGame = 1; }},
         {"player number in the battle", 1, 2, -1, CommandBytes(46).B(4).Done(), is(Refused(46, 2)),
          [](Senders& f) { f.world.inGame = 1; },
-         [](Senders& f) { EXPECT_EQ(f.world.peerTeams[0], 2); }},
+         [](Senders& f) { EXPECT_EQ(f.world.peerSlots[0].peerTeam, 2); }},
         {"start from a guest", 1, 2, -1, CommandBytes(25).Settings().B(3).Done(),
          is(Refused(25, 2))},
         // Anyone.
@@ -454,7 +455,7 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         SCOPED_TRACE(row.what);
         Senders f;
         f.world.localPlayer = ValueTriple(row.local);
-        f.world.peerTeams[0] = row.sender;
+        f.world.peerSlots[0].peerTeam = row.sender;
         if (row.other != -1) f.AddPeerPlaying(row.other);
         f.world.paused = 0;
         if (row.prepare) row.prepare(f);
@@ -609,7 +610,7 @@ TEST(CommandSenders, AGuestClaimsAgainWhileItsUnitStandsOnTheArtifact) {
 TEST(CommandSenders, AnAwardBeforeItsWinnerExistsRetiresTheArtifactAndWaitsForTheWinner) {
     Senders f;
     f.world.localPlayer = ValueTriple(3);
-    f.world.peerTeams[0] = 1;
+    f.world.peerSlots[0].peerTeam = 1;
     const SimId winner(4, 77);
     ASSERT_EQ(f.Execute(CommandBytes(56, kArtifact).I(winner).Done()), 1);
     EXPECT_EQ(f.artifact->takerId, winner);

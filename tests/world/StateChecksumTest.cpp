@@ -522,7 +522,7 @@ TEST(StateChecksum, ANetworkGameWritesAPausesChecksumOnceEveryPeerHasMarkedIt) {
         };
         for (int team : {2, 3}) {
             world.AddPeer();
-            world.peerTeams[team - 2] = team;
+            world.peerSlots[team - 2].peerTeam = team;
         }
         world.StartRecording();
         world.networkHost = row.host;
