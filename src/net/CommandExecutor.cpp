@@ -399,6 +399,13 @@ int64_t KeyOf(const SimId& id) {
     return (static_cast<int64_t>(id.team) << 32) | static_cast<uint32_t>(id.serial);
 }
 
+// A pause command that pauses (kind 29, not its lift).
+bool IsPauseStart(const CommandReader& r, const CommandHeader& h) {
+    if (static_cast<CommandKind>(h.kind) != CommandKind::Pause) return false;
+    CommandReader payload = r;
+    return payload.ReadU8() != 0;
+}
+
 // A factory's wreck piece: its id carries the factory's team.
 bool IsPieceId(const SimId& id) {
     const auto serial = static_cast<uint32_t>(id.serial);
@@ -494,8 +501,12 @@ int CommandExecutor::Execute(CommandBuffer& message, int slot) {
     CommandHeader header;
     current = message.start;
     while (reader.NextCommand(header)) {
-        // Behind a command that waits, the rest of the link's commands wait too, in order.
-        if (InRange(slot, 0, World::kPeerSlots - 1) && world.peerSlots[slot].Holding() == 1) {
+        // Behind a command that waits, the rest of the link's commands wait too, in order; but
+        // a pause is the player's to make whatever else waits, and stands here when it stands
+        // on the other machines. Its states and mark stay behind the held word, so its
+        // checksum waits for them.
+        if (InRange(slot, 0, World::kPeerSlots - 1) && world.peerSlots[slot].Holding() == 1 &&
+            !IsPauseStart(reader, header)) {
             Wait(current, reader, header, slot);
             continue;
         }
@@ -517,14 +528,16 @@ int CommandExecutor::SlotPlaying(int team) const {
     return world.SlotPlaying(team);
 }
 
-int CommandExecutor::LowestPlayerLeft(int except) const {
-    return world.Authority(except);
+// A sender whose link is lost here is still judged as the player it was when it sent: its word
+// comes in link order, all of it sent before the link went.
+int CommandExecutor::IsLowestLeft(int sender, int except) const {
+    if (!IsPlayerTeam(sender) || sender == except || world.factoryDied[sender] != 0) return 0;
+    const int lowest = world.Authority(except);
+    return lowest == -1 || sender <= lowest ? 1 : 0;
 }
 
 int CommandExecutor::HasAuthority(int sender) const {
-    return IsPlayerTeam(sender) && sender != world.LocalTeam() && sender == LowestPlayerLeft(-1)
-               ? 1
-               : 0;
+    return sender != world.LocalTeam() && IsLowestLeft(sender, -1) == 1 ? 1 : 0;
 }
 
 int CommandExecutor::AnsweringTeam(GameObject* o) const {
@@ -554,8 +567,8 @@ int CommandExecutor::SpeaksFor(int sender, int team, int lossSign) {
     if (team == sender || team == kAnyPlayer) return 1;
     if (!IsPlayerTeam(team)) return 0;
     if (team == world.LocalTeam()) return 0;
-    if (SlotPlaying(team) == -1) return sender == LowestPlayerLeft(-1) ? 1 : 0;
-    if (lossSign == 0 || sender != LowestPlayerLeft(team)) return 0;
+    if (SlotPlaying(team) == -1) return IsLowestLeft(sender, -1);
+    if (lossSign == 0 || IsLowestLeft(sender, team) == 0) return 0;
     waitingFor = team;
     return kWait;
 }

@@ -1,6 +1,7 @@
 #include "world/PeerSlot.h"
 
 int PeerSlot::Hold(const uint8_t* command, size_t length, int32_t forTeam, uint32_t now) {
+    if (waiting.size() + length > kMaxWaitingBytes) return 0;
     if (waiting.empty()) {
         waitingFor = forTeam;
         waitingSince = now;

@@ -424,11 +424,16 @@ public:
     CommLink* AdoptPeer(std::unique_ptr<CommLink> link);
     void StartRecording();
     void ClosePeers(CommLink* link);
+    // Closes the lost links and hands their teams on. A lost link's held word is settled first
+    // when the team it waits for is gone here too; otherwise the link stays until the wait
+    // ends (ApplyWaitingCommands), so its word is judged by the same rule either way.
     void CheckPeers();
     // Applies the commands that waited for a loss once this machine saw it (the link closed, or
     // silent past CommLink::kSilentMs, which drops it), or, when that link still delivers
     // kSilentMs after the first of them, refuses those about its team and applies the rest.
     void ApplyWaitingCommands();
+    // Executes the slot's held commands again, refusing those about `refusing` (-1 none).
+    void ReleaseHeld(int slot, int32_t refusing);
     void SendCommands(int slot) override;
     void CompactPeers();
     // Reads and executes what every peer has sent, as the network step does (the host and join
@@ -445,8 +450,12 @@ public:
     // A pause command this machine sent or received: the pause gets the next number, and a
     // machine that stands paused sends the states of what it owns and then its mark (kind 58).
     void MarkPause();
-    // The slot's machine marked its pause `number`: everything it sent before is in.
+    // The slot's machine marked its pause `number`: everything it sent before is in. Taken
+    // once it is the pause this machine is in; the authority's mark also sets this machine's
+    // pause count (see the source).
     void NotePauseMark(int slot, int32_t number);
+    // Takes every slot's offered mark of the pause this machine marked.
+    void TakeOfferedMarks();
     // The authority's word at this pause (kind 59): a deposit's amount, or with the null id the
     // end of the list and how many amounts it held. Only after the sender's own mark of this
     // pause and while it lasts; an earlier pause's list is dropped.
@@ -599,6 +608,8 @@ public:
     NodeList cellEffects;
     std::unique_ptr<MusicPlayer> music;
     int32_t networkGame = 0;
+    // Set by the set-up screen on the machine that hosts; once a host is lost it follows the
+    // authority (World::Authority), who then does what only the host did.
     int32_t networkHost = 0;
     // Checksums asked for in a network game, written once the pause has settled (SettlePause),
     // or as it lifts.

@@ -109,10 +109,20 @@ void World::CompactPeers() {
 // The authority (World::Authority) takes a lost team over; a peer whose team is not known (or
 // not a player's) is only closed.
 void World::CheckPeers() {
+    // A taker's word held on a lost link, about a team whose link is lost or closed here too,
+    // is applied before any slot closes: the sender is still seen as the taker it was when it
+    // sent, whichever of the two links comes first. About a team that still plays here the
+    // word waits on, and its link with it: a forger that goes gains nothing by going.
+    for (int slot = 0; slot < kPeerSlots; ++slot) {
+        const PeerSlot& peer = peerSlots[slot];
+        if (peer.peerLink && peer.peerLink->ConnectionLost() == 1 && peer.Holding() == 1 &&
+            SlotPlaying(peer.waitingFor) == -1)
+            ReleaseHeld(slot, -1);
+    }
     int lost = 0;
     for (int slot = 0; slot < kPeerSlots; ++slot) {
         CommLink* link = peerSlots[slot].peerLink;
-        if (!link || link->ConnectionLost() != 1) continue;
+        if (!link || link->ConnectionLost() != 1 || peerSlots[slot].Holding() == 1) continue;
         const int team = peerSlots[slot].peerTeam;
         ++peersLost;
         lastLostTeam = team;
@@ -201,30 +211,33 @@ void World::ApplyWaitingCommands() {
             peerSlots[playing].peerLink->Drop(CommLink::kDroppedStalled);
             continue;
         }
-        const bool expired = now - watch.waitingSince >= CommLink::kSilentMs ||
-                             watch.waiting.size() > PeerSlot::kMaxWaitingBytes;
-        if (playing != -1 && !expired) continue;
-        watch.refusing = playing != -1 ? watch.waitingFor : -1;
-        std::vector<uint8_t> waiting = watch.TakeHeld();
-        // Whole commands, as many as a message holds at a time; one that must wait again (for
-        // another team) takes the rest back into the queue.
-        CommandBuffer message;
-        size_t at = 0;
-        while (at < waiting.size() && executeCommands && peerSlots[slot].peerLink) {
-            size_t end = at;
-            while (end < waiting.size() && waiting[end] > 0 &&
-                   end + waiting[end] - at <= CommandBuffer::kCapacity)
-                end += waiting[end];
-            if (end == at) break;
-            message.Rewind();
-            std::copy(waiting.begin() + static_cast<std::ptrdiff_t>(at),
-                      waiting.begin() + static_cast<std::ptrdiff_t>(end), message.start);
-            message.cursor = message.start + (end - at);
-            executeCommands(message, slot);
-            at = end;
-        }
-        peerSlots[slot].refusing = -1;
+        if (playing != -1 && now - watch.waitingSince < CommLink::kSilentMs) continue;
+        ReleaseHeld(slot, playing != -1 ? watch.waitingFor : -1);
     }
+}
+
+void World::ReleaseHeld(int slot, int32_t refusing) {
+    PeerSlot& watch = peerSlots[slot];
+    watch.refusing = refusing;
+    std::vector<uint8_t> waiting = watch.TakeHeld();
+    // Whole commands, as many as a message holds at a time; one that must wait again (for
+    // another team) takes the rest back into the queue.
+    CommandBuffer message;
+    size_t at = 0;
+    while (at < waiting.size() && executeCommands && peerSlots[slot].peerLink) {
+        size_t end = at;
+        while (end < waiting.size() && waiting[end] > 0 &&
+               end + waiting[end] - at <= CommandBuffer::kCapacity)
+            end += waiting[end];
+        if (end == at) break;
+        message.Rewind();
+        std::copy(waiting.begin() + static_cast<std::ptrdiff_t>(at),
+                  waiting.begin() + static_cast<std::ptrdiff_t>(end), message.start);
+        message.cursor = message.start + (end - at);
+        executeCommands(message, slot);
+        at = end;
+    }
+    peerSlots[slot].refusing = -1;
 }
 
 // Each machine moves its copies of the others' units on its own clock, so at a pause they stand

@@ -240,9 +240,11 @@ int World::RunScreen(int elapsedMs) {
 int World::NetworkStep() {
     if (networkGame == 0) return 1;
     CheckPeers();
-    ApplyWaitingCommands();
+    // Read first: a link whose frames wait after a local stall is heard before any wait on it
+    // is judged.
     for (int slot = 0; slot < kPeerSlots; ++slot)
         ReceiveFromPeer(slot);
+    ApplyWaitingCommands();
     if (heartbeatTimer.Expired()) {
         commands->SendHeartbeat();
         ClaimArtifactsStoodOn();

@@ -71,6 +71,18 @@ public:
         EXPECT_EQ(world.PeerCount(), otherHeld == 1 ? 2 : 1);
         EXPECT_EQ(world.peerSlots[0].waiting.empty(), step != 1);
     }
+    // Network steps of a third of the silence limit each, a heartbeat coming on slot 1's link
+    // before each when `heard`.
+    void Steps(int steps, bool heard) {
+        world.executeCommands = [this](CommandBuffer& m, int slot) { executor.Execute(m, slot); };
+        for (int i = 0; i < steps; ++i) {
+            clock.Advance(CommLink::kSilentMs / 3 + 1);
+            if (heard)
+                static_cast<MemoryLink*>(world.peerSlots[1].peerLink)
+                    ->incoming.push_back(CommandBytes(0).Done());
+            world.NetworkStep();
+        }
+    }
     FakeClock clock{5000};
     // The base made its links on the real clock.
     const bool restamped = [this] {
@@ -412,8 +424,96 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
         // A pause: anyone marks its own; the amounts are the authority's, taken once its mark of
         // this pause and every other is in.
-        {"pause mark from a guest", 3, 2, 1, CommandBytes(58).L(4).Done(), none, nullptr,
-         [](Senders& f) { EXPECT_EQ(f.world.peerSlots[0].mark, 4); }},
+        {"pause mark from a guest", 3, 2, 1, CommandBytes(58).L(1).Done(), none,
+         [](Senders& f) { f.MarkedPause(), f.world.peerSlots[0].mark = 0; },
+         [](Senders& f) { EXPECT_EQ(f.world.AllPeersMarked(), 1); }},
+        // Only a mark of the pause this machine is in counts; a guest's never moves the count.
+        {"old, future and huge marks from a guest", 3, 2, 1,
+         Message({CommandBytes(58).L(0).Done(), CommandBytes(58).L(2).Done(),
+                  CommandBytes(58).L(0x7FFFFFFF).Done()}),
+         none, [](Senders& f) { f.MarkedPause(), f.world.peerSlots[0].mark = 0; },
+         [](Senders& f) {
+             EXPECT_EQ(f.world.peerSlots[0].mark, 0);
+             EXPECT_EQ(f.world.pauseNumber, 1);
+             EXPECT_EQ(f.world.AllPeersMarked(), 0);
+             f.world.markedPause = f.world.pauseNumber = 2;
+             f.world.TakeOfferedMarks();
+             EXPECT_EQ(f.world.peerSlots[0].mark, 0);
+         }},
+        // A pause that reached this machine only: the host's mark sets the count back, and the
+        // other's mark of that number, come first, is taken with it.
+        {"host's mark under another count", 3, 1, 2, CommandBytes(58).L(1).Done(), none,
+         [](Senders& f) {
+             f.MarkedPause();
+             f.world.markedPause = f.world.pauseNumber = 2;
+             f.world.peerSlots[0].mark = f.world.peerSlots[1].mark = 0;
+             f.world.peerSlots[1].offeredMark = 1;
+         },
+         [](Senders& f) {
+             EXPECT_EQ(f.world.pauseNumber, 1);
+             EXPECT_EQ(f.world.markedPause, 1);
+             EXPECT_EQ(f.world.peerSlots[1].mark, 1);
+             EXPECT_EQ(f.world.AllPeersMarked(), 1);
+         }},
+        // A pause passes a held word; its mark stays behind it.
+        {"pause behind a held word", 3, 2, 1,
+         Message({hostSnapshot, CommandBytes(29).B(1).Done(), CommandBytes(58).L(1).Done()}),
+         none, nullptr,
+         [](Senders& f) {
+             EXPECT_EQ(f.world.paused, 1);
+             EXPECT_EQ(f.world.markedPause, 1);
+             EXPECT_EQ(f.world.peerSlots[0].mark, 0);
+             f.Waited(2, {Refused(57, 2)[0]}, 1);
+             EXPECT_EQ(f.world.peerSlots[0].mark, 1);
+         }},
+        // The held word's bytes are bounded where they are held.
+        {"held past the bound", 3, 2, 1, hostSnapshot, none, nullptr,
+         [goal, hostSnapshot](Senders& f) {
+             std::vector<uint8_t> goals;
+             while (goals.size() + goal.size() <= CommandBuffer::kCapacity)
+                 goals.insert(goals.end(), goal.begin(), goal.end());
+             const size_t messages = PeerSlot::kMaxWaitingBytes / goals.size() + 1;
+             for (size_t i = 0; i < messages; ++i)
+                 f.Execute(goals);
+             const size_t held = f.world.peerSlots[0].waiting.size();
+             EXPECT_LE(held, PeerSlot::kMaxWaitingBytes);
+             EXPECT_GT(held + goal.size(), PeerSlot::kMaxWaitingBytes);
+             EXPECT_EQ(f.log, Log(messages * goals.size() / goal.size() -
+                                      (held - hostSnapshot.size()) / goal.size(),
+                                  Refused(8, 2)[0]));
+         }},
+        // The taker's link goes with its word held: the word waits on while the host plays
+        // and is refused, then the link closes; the host's link lost in the same check, the
+        // word is applied before either closes.
+        {"taker gone with its word held", 3, 2, 1, hostSnapshot, none, nullptr,
+         [](Senders& f) {
+             f.link->lost = 1;
+             f.Steps(2, true);
+             EXPECT_EQ(f.world.PeerCount(), 2);
+             EXPECT_TRUE(f.log.empty());
+             f.Steps(2, true);
+             EXPECT_EQ(f.log, Refused(57, 2));
+             EXPECT_EQ(f.world.PeerCount(), 1);
+         }},
+        {"taker and host gone in one check", 3, 2, 1, hostSnapshot, none, nullptr,
+         [](Senders& f) {
+             f.link->lost = 1;
+             static_cast<MemoryLink*>(f.world.peerSlots[1].peerLink)->lost = 1;
+             f.Steps(1, false);
+             EXPECT_EQ(f.log, Log{"1:15 Move 100,200 3 []"});
+             EXPECT_EQ(f.world.PeerCount(), 0);
+         }},
+        // Frames wait on the host's link after a local stall of the whole limit: read, kept.
+        {"host heard after a local stall", 3, 2, 1, hostSnapshot, none, nullptr,
+         [](Senders& f) {
+             auto* host = static_cast<MemoryLink*>(f.world.peerSlots[1].peerLink);
+             f.Steps(0, false);
+             f.clock.Advance(CommLink::kSilentMs + 1);
+             host->incoming.push_back(CommandBytes(0).Done());
+             f.world.NetworkStep();
+             EXPECT_EQ(host->ConnectionLost(), 0);
+             EXPECT_EQ(f.log, Refused(57, 2));
+         }},
         {"deposit amounts from a guest", 3, 2, 1, amounts,
          is({ExecutorFixture::Refusal(59, 0, 2), ExecutorFixture::Refusal(59, 0, 2)}),
          [](Senders& f) { f.MarkedPause(); }, [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
