@@ -473,7 +473,7 @@ TEST(StateChecksum, ANetworkGameWritesAPausesChecksumOnceEveryPeerHasMarkedIt) {
     const char* const kLifted = "Checksum held written as the pause lifted";
     // The steps: p the pause key; a, b a mark from slot 0, 1 of the pause this machine stands
     // in (or of the next one while it runs); o, h slot 0's mark of the pause before, of a huge
-    // number; x, y slot 0's amount 77, 55 for the deposit; e the
+    // number; x, y slot 0's amount 77, 55 for the deposit, z one for no deposit here; e the
     // end of slot 0's amounts, one of them; l slot 1's link lost; c slot 0's link lost and
     // closed; ? a checksum asked for and a tick.
     struct Row {
@@ -509,6 +509,8 @@ TEST(StateChecksum, ANetworkGameWritesAPausesChecksumOnceEveryPeerHasMarkedIt) {
          "Deposit amounts: 2 of 1 came", 77, 0},
         {"off the authority, a short list", 0, "paeb?", false, "Deposit amounts: 0 of 1 came", 10,
          0},
+        {"off the authority, a list naming no deposit here", 0, "pazeb?", false,
+         "Deposit amounts: 1 of 1 came, 0 known here", 10, 0},
         {"an old mark sent again", 1, "pabo?", true, nullptr, 10, 1},
         {"a huge mark", 1, "phb?", false, nullptr, 10, 0},
         {"a huge mark, then the next pause", 1, "hpb?", false, nullptr, 10, 0},
@@ -558,6 +560,9 @@ TEST(StateChecksum, ANetworkGameWritesAPausesChecksumOnceEveryPeerHasMarkedIt) {
                 case 'x':
                 case 'y':
                     world.NoteDepositAmount(0, deposit, *step == 'x' ? 77 : 55);
+                    break;
+                case 'z':
+                    world.NoteDepositAmount(0, SimId(0, 81), 66);
                     break;
                 case 'e':
                     world.NoteDepositAmount(0, SimId(), 1);
