@@ -77,7 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
          std::make_unique<DestructibleObject>(Point(300, 400), nullptr, SimId(0, 43)));
     List(world.landFeatures,
          std::make_unique<LandFeature>(Point(400, 400), Size(32, 32), SimId(0, 44)));
-    CommandBuffer& message = *world.peerCommands[0];
+    CommandBuffer& message = *world.peerSlots[0].peerCommands;
     std::copy(data, data + size, message.start);
     message.cursor = message.start + size;
     const uint64_t before = world.StateChecksum();

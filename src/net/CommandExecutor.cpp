@@ -396,6 +396,13 @@ int64_t KeyOf(const SimId& id) {
     return (static_cast<int64_t>(id.team) << 32) | static_cast<uint32_t>(id.serial);
 }
 
+// A pause command that pauses (kind 29, not its lift).
+bool IsPauseStart(const CommandReader& r, const CommandHeader& h) {
+    if (static_cast<CommandKind>(h.kind) != CommandKind::Pause) return false;
+    CommandReader payload = r;
+    return payload.ReadU8() != 0;
+}
+
 // A factory's wreck piece: its id carries the factory's team.
 bool IsPieceId(const SimId& id) {
     const auto serial = static_cast<uint32_t>(id.serial);
@@ -441,16 +448,20 @@ int CommandExecutor::Execute(CommandBuffer& message, int slot) {
     const size_t size = message.Size();
     message.cursor = message.start + size;
     if (!Check(message.start, size)) {
-        if (slot >= 0 && slot < World::kPeerSlots && world.peerLinks[slot])
-            world.peerLinks[slot]->Drop(CommLink::kDroppedDamaged);
+        if (slot >= 0 && slot < World::kPeerSlots && world.peerSlots[slot].peerLink)
+            world.peerSlots[slot].peerLink->Drop(CommLink::kDroppedDamaged);
         return 0;
     }
     CommandReader reader(message.start, size);
     CommandHeader header;
     current = message.start;
     while (reader.NextCommand(header)) {
-        // Behind a command that waits, the rest of the link's commands wait too, in order.
-        if (InRange(slot, 0, World::kPeerSlots - 1) && !world.peerWatch[slot].waiting.empty()) {
+        // Behind a command that waits, the rest of the link's commands wait too, in order; but
+        // a pause is the player's to make whatever else waits, and stands here when it stands
+        // on the other machines. Its states and mark stay behind the held word, so its
+        // checksum waits for them.
+        if (InRange(slot, 0, World::kPeerSlots - 1) && world.peerSlots[slot].Holding() == 1 &&
+            !IsPauseStart(reader, header)) {
             Wait(current, reader, header, slot);
             continue;
         }
@@ -465,21 +476,23 @@ int CommandExecutor::Execute(CommandBuffer& message, int slot) {
 }
 
 int CommandExecutor::SenderTeam(int slot) const {
-    return InRange(slot, 0, World::kPeerSlots - 1) ? world.peerTeams[slot] : -1;
+    return InRange(slot, 0, World::kPeerSlots - 1) ? world.peerSlots[slot].peerTeam : -1;
 }
 
 int CommandExecutor::SlotPlaying(int team) const {
     return world.SlotPlaying(team);
 }
 
-int CommandExecutor::LowestPlayerLeft(int except) const {
-    return world.Authority(except);
+// A sender whose link is lost here is still judged as the player it was when it sent: its word
+// comes in link order, all of it sent before the link went.
+int CommandExecutor::IsLowestLeft(int sender, int except) const {
+    if (!IsPlayerTeam(sender) || sender == except || world.factoryDied[sender] != 0) return 0;
+    const int lowest = world.Authority(except);
+    return lowest == -1 || sender <= lowest ? 1 : 0;
 }
 
 int CommandExecutor::HasAuthority(int sender) const {
-    return IsPlayerTeam(sender) && sender != world.LocalTeam() && sender == LowestPlayerLeft(-1)
-               ? 1
-               : 0;
+    return sender != world.LocalTeam() && IsLowestLeft(sender, -1) == 1 ? 1 : 0;
 }
 
 int CommandExecutor::AnsweringTeam(GameObject* o) const {
@@ -509,8 +522,8 @@ int CommandExecutor::SpeaksFor(int sender, int team, int lossSign) {
     if (team == sender || team == kAnyPlayer) return 1;
     if (!IsPlayerTeam(team)) return 0;
     if (team == world.LocalTeam()) return 0;
-    if (SlotPlaying(team) == -1) return sender == LowestPlayerLeft(-1) ? 1 : 0;
-    if (lossSign == 0 || sender != LowestPlayerLeft(team)) return 0;
+    if (SlotPlaying(team) == -1) return IsLowestLeft(sender, -1);
+    if (lossSign == 0 || IsLowestLeft(sender, team) == 0) return 0;
     waitingFor = team;
     return kWait;
 }
@@ -671,20 +684,16 @@ void CommandExecutor::GiveAwaitedAwards() {
 
 void CommandExecutor::Wait(const uint8_t* data, CommandReader& r, const CommandHeader& h,
                            int slot) {
-    World::PeerWatch& watch = world.peerWatch[slot];
-    if (watch.waiting.empty()) {
-        watch.waitingFor = waitingFor;
-        watch.waitingSince = GetTimeMs();
-    }
     const uint8_t* command = data + (r.CommandEnd() - static_cast<size_t>(h.length));
-    watch.waiting.insert(watch.waiting.end(), command, data + r.CommandEnd());
+    if (world.peerSlots[slot].Hold(command, h.length, waitingFor, GetTimeMs()) == 0)
+        Refuse(h, slot);
     r.SkipCommand();
 }
 
 void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) {
     const int may = MaySend(r, h, slot);
     if (may == kWait && InRange(slot, 0, World::kPeerSlots - 1) &&
-        world.peerWatch[slot].refusing != waitingFor) {
+        world.peerSlots[slot].refusing != waitingFor) {
         Wait(current, r, h, slot);
         return;
     }
@@ -1107,7 +1116,7 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             break;
         }
         case CommandKind::PlayerNumber:
-            world.peerTeams[slot] = r.ReadByte();
+            world.peerSlots[slot].peerTeam = r.ReadByte();
             break;
         case CommandKind::CarrierPickUp: {
             const SimId unit = r.ReadId();

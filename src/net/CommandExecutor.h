@@ -70,12 +70,14 @@ private:
     // for this machine to see the loss (kWait; `lossSign`: see the source).
     static constexpr int kWait = 2;
     int SpeaksFor(int sender, int team, int lossSign);
-    // Keeps the command in the slot's waiting queue (World::PeerWatch), for `waitingFor`.
+    // Keeps the command in the slot's waiting queue (PeerSlot::Hold), for `waitingFor`; refused
+    // past its bound.
     void Wait(const uint8_t* data, CommandReader& reader, const CommandHeader& header, int slot);
     // The authority (World::Authority), when it is the sender.
     int HasAuthority(int sender) const;
-    // World::Authority.
-    int LowestPlayerLeft(int except) const;
+    // Whether the sender is the authority (World::Authority, leaving `except` out), its own
+    // team counted as playing.
+    int IsLowestLeft(int sender, int except) const;
     // The slot whose standing link plays the team, or -1.
     int SlotPlaying(int team) const;
     // Whether the sender may tell a copy's state (kind 57) here.

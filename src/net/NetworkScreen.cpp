@@ -188,8 +188,9 @@ void NetworkScreen::OnButton(int button) {
             if (JoinersIn() >= 1) {
                 // Gathered first: each close packs the slots.
                 std::vector<CommLink*> others;
-                for (CommLink* link : world.peerLinks)
-                    if (link && !IsJoiner(link)) others.push_back(link);
+                for (const PeerSlot& peer : world.peerSlots)
+                    if (CommLink* link = peer.peerLink; link && !IsJoiner(link))
+                        others.push_back(link);
                 for (CommLink* link : others)
                     world.ClosePeers(link);
                 currentLink = nullptr;
@@ -248,10 +249,11 @@ int NetworkScreen::Update(int /*elapsedMs*/) {
             for (int slot = 0; slot < peerCount; ++slot) {
                 const SetupRow& row = kSetups[peerCount - 1][slot];
                 // Known here already: a joiner lost before its number arrives is named too.
-                world.peerTeams[slot] = row.player;
+                world.peerSlots[slot].peerTeam = row.player;
                 auto addressOf = [this](int s) {
-                    return s >= 0 && world.peerLinks[s] ? world.peerLinks[s]->PeerAddress()
-                                                        : nullptr;
+                    return s >= 0 && world.peerSlots[s].peerLink
+                               ? world.peerSlots[s].peerLink->PeerAddress()
+                               : nullptr;
                 };
                 commands.SendGameSetup(row.player, peerCount, row.accept, row.connect,
                                        addressOf(row.address1), addressOf(row.address2));
@@ -259,7 +261,7 @@ int NetworkScreen::Update(int /*elapsedMs*/) {
             }
             // No fourth machine: nobody else may connect.
             room.reset();
-            if (world.peerLinks[0]) world.peerLinks[0]->CloseListener();
+            if (world.peerSlots[0].peerLink) world.peerSlots[0].peerLink->CloseListener();
             state = 7;
             break;
         }
@@ -276,7 +278,7 @@ int NetworkScreen::Update(int /*elapsedMs*/) {
             break;
         case 6:
             // The first link is the host's.
-            world.peerTeams[0] = 1;
+            world.peerSlots[0].peerTeam = 1;
             lostSeen = world.peersLost;
             if (acceptCount > 0) acceptLink = world.AddPeer();
             if (connectCount > 0) connectLink = world.AddPeer();
@@ -350,8 +352,8 @@ int NetworkScreen::LeaveHostOfOtherVersion() {
 
 bool NetworkScreen::HoldsLink(const CommLink* link) const {
     if (!link) return false;
-    for (const CommLink* held : world.peerLinks)
-        if (held == link) return true;
+    for (const PeerSlot& peer : world.peerSlots)
+        if (peer.peerLink == link) return true;
     return false;
 }
 
@@ -361,8 +363,8 @@ bool NetworkScreen::IsJoiner(CommLink* link) const {
 
 int NetworkScreen::JoinersIn() const {
     int joiners = 0;
-    for (CommLink* link : world.peerLinks)
-        if (IsJoiner(link)) ++joiners;
+    for (const PeerSlot& peer : world.peerSlots)
+        if (IsJoiner(peer.peerLink)) ++joiners;
     return joiners;
 }
 
@@ -481,7 +483,7 @@ void NetworkScreen::DrawPictures() {
     // The field leaves the clip empty behind it; the prompt above it stays while the player types.
     display->SetClipRect(screen);
     if (!font) return;
-    CommLink* listener = room && room->Listener() ? room->Listener() : world.peerLinks[0];
+    CommLink* listener = room && room->Listener() ? room->Listener() : world.peerSlots[0].peerLink;
     if (mode == 'H' && (state == 2 || state == 3) && listener) {
         const char* address = listener->LocalAddress();
         if (address) font->DrawText(nameBox.origin, address, kTextColour);

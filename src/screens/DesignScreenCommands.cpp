@@ -155,7 +155,7 @@ int32_t DesignScreen::EndChat() {
     World* world = TheWorld();
     if (chatText[0] && world && world->commands) {
         // The host name the link in the first peer slot reports, when there is one.
-        CommLink* link = world->peerLinks[0];
+        CommLink* link = world->peerSlots[0].peerLink;
         const char* name = link ? link->HostName() : nullptr;
         const std::string host = name ? name : "";
         // The message is cut to what one command carries, whatever the host name's length.

@@ -264,7 +264,8 @@ int ResultsScreen::HandleKey(const InputEvent& event) {
     if (chatField) {
         if (enter) {
             if (chatText[0]) {
-                const char* host = world.peerLinks[0] ? world.peerLinks[0]->HostName() : nullptr;
+                const char* host =
+                    world.peerSlots[0].peerLink ? world.peerSlots[0].peerLink->HostName() : nullptr;
                 world.Commands().SendMessage(world.localPlayer.third, chatAddressee,
                                              ChatLine(host, chatText).c_str());
             }

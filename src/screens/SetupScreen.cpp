@@ -473,7 +473,8 @@ int SetupScreen::HandleKey(const InputEvent& event) {
     if (chatField) {
         if (key == kKeyEnter || key == 300) {
             if (chatText[0]) {
-                const char* host = world.peerLinks[0] ? world.peerLinks[0]->HostName() : nullptr;
+                const char* host =
+                    world.peerSlots[0].peerLink ? world.peerSlots[0].peerLink->HostName() : nullptr;
                 world.Commands().SendMessage(record->colour, chatAddressee,
                                              ResultsScreen::ChatLine(host, chatText).c_str());
             }

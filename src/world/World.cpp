@@ -86,9 +86,9 @@ World::~World() {
         delete currentScreen;
     }
     currentScreen = nullptr;
-    for (CommLink*& link : peerLinks) {
-        delete link;
-        link = nullptr;
+    for (PeerSlot& peer : peerSlots) {
+        delete peer.peerLink;
+        peer.peerLink = nullptr;
     }
 }
 
@@ -345,23 +345,23 @@ int World::SaveGame(const char* name) {
 
 int World::PeerCount() const {
     int count = 0;
-    for (const CommLink* link : peerLinks) {
-        if (link) ++count;
+    for (const PeerSlot& peer : peerSlots) {
+        if (peer.peerLink) ++count;
     }
     return count;
 }
 
 int World::PeerPlays(int team) const {
     for (int slot = 0; slot < kPeerSlots; ++slot) {
-        if (peerLinks[slot] && peerTeams[slot] == team) return 1;
+        if (peerSlots[slot].peerLink && peerSlots[slot].peerTeam == team) return 1;
     }
     return 0;
 }
 
 int World::SlotPlaying(int team) const {
     for (int slot = 0; slot < kPeerSlots; ++slot) {
-        CommLink* link = peerLinks[slot];
-        if (link && link->ConnectionLost() == 0 && peerTeams[slot] == team) return slot;
+        CommLink* link = peerSlots[slot].peerLink;
+        if (link && link->ConnectionLost() == 0 && peerSlots[slot].peerTeam == team) return slot;
     }
     return -1;
 }
@@ -375,8 +375,8 @@ int World::Authority(int except) const {
     };
     consider(localPlayer.first);
     for (int slot = 0; slot < kPeerSlots; ++slot) {
-        CommLink* link = peerLinks[slot];
-        if (link && link->ConnectionLost() == 0) consider(peerTeams[slot]);
+        CommLink* link = peerSlots[slot].peerLink;
+        if (link && link->ConnectionLost() == 0) consider(peerSlots[slot].peerTeam);
     }
     return lowest;
 }

@@ -26,6 +26,7 @@
 #include "map/TerrainServices.h"
 #include "objects/ObjectWorld.h"
 #include "objects/UnitMakers.h"
+#include "world/PeerSlot.h"
 #include "world/RecentDead.h"
 #include "world/ScenarioMakers.h"
 #include "world/WreckMaker.h"
@@ -428,11 +429,16 @@ public:
     CommLink* AdoptPeer(std::unique_ptr<CommLink> link);
     void StartRecording();
     void ClosePeers(CommLink* link);
+    // Closes the lost links and hands their teams on. A lost link's held word is settled first
+    // when the team it waits for is gone here too; otherwise the link stays until the wait
+    // ends (ApplyWaitingCommands), so its word is judged by the same rule either way.
     void CheckPeers();
     // Applies the commands that waited for a loss once this machine saw it (the link closed, or
     // silent past CommLink::kSilentMs, which drops it), or, when that link still delivers
     // kSilentMs after the first of them, refuses those about its team and applies the rest.
     void ApplyWaitingCommands();
+    // Executes the slot's held commands again, refusing those about `refusing` (-1 none).
+    void ReleaseHeld(int slot, int32_t refusing);
     void SendCommands(int slot) override;
     void CompactPeers();
     // Reads and executes what every peer has sent, as the network step does (the host and join
@@ -449,8 +455,12 @@ public:
     // A pause command this machine sent or received: the pause gets the next number, and a
     // machine that stands paused sends the states of what it owns and then its mark (kind 58).
     void MarkPause();
-    // The slot's machine marked its pause `number`: everything it sent before is in.
+    // The slot's machine marked its pause `number`: everything it sent before is in. Taken
+    // once it is the pause this machine is in; the authority's mark also sets this machine's
+    // pause count (see the source).
     void NotePauseMark(int slot, int32_t number);
+    // Takes every slot's offered mark of the pause this machine marked.
+    void TakeOfferedMarks();
     // The authority's word at this pause (kind 59): a deposit's amount, or with the null id the
     // end of the list and how many amounts it held. Only after the sender's own mark of this
     // pause and while it lasts; an earlier pause's list is dropped.
@@ -480,7 +490,7 @@ public:
     void ForEachSim(int team, const std::function<void(GameObject*)>& visit) override;
     // The network players, or 1 outside a network game.
     int PlayerCount() override;
-    int HasPeer() override { return peerLinks[0] ? 1 : 0; }
+    int HasPeer() override { return peerSlots[0].peerLink ? 1 : 0; }
     int32_t TickCount() override { return tickCount; }
     int IsNetworkGame() override { return networkGame; }
     // The scenario code installs the debug flag; until then every game runs without it.
@@ -517,26 +527,6 @@ public:
     // Not owned; the World's own records (ownRecords) unless a test installs others.
     GameRecords* gameRecords = nullptr;
     std::unique_ptr<GameRecords> ownRecords;
-    // The receive state of each peer slot's message in progress.
-    size_t peerHeld[kPeerSlots] = {};
-    size_t peerPayload[kPeerSlots] = {};
-    // When each peer slot's link last delivered a frame, and the commands of its player that
-    // wait for this machine to see another machine lost: a player who would take a team over
-    // may speak for it before the loss reaches this machine. Once something waits, everything
-    // after it from that link waits behind it, in order.
-    struct PeerWatch {
-        int32_t frames = 0;
-        uint32_t heardAt = 0;
-        std::vector<uint8_t> waiting;
-        // The team whose machine's loss they wait for, and since when.
-        int32_t waitingFor = -1;
-        uint32_t waitingSince = 0;
-        // While the waiting commands are applied after the wait ran out: the team about which
-        // they are refused.
-        int32_t refusing = -1;
-    };
-    static constexpr size_t kMaxWaitingBytes = 1 << 18;
-    PeerWatch peerWatch[kPeerSlots];
     // The teams whose factory died here (the death pass): they answer for no other team.
     uint8_t factoryDied[kTeams] = {};
     // The queued path requests by object id (team << 32 | serial), kept by the request nodes
@@ -585,7 +575,6 @@ public:
     // The clock / 100 at the last interface step; screens animate by it.
     int32_t lastTenth = 0;
     std::unique_ptr<CommandBuffer> commands;
-    std::unique_ptr<CommandBuffer> peerCommands[kPeerSlots];
     int32_t nextSerial = 1;
     std::unique_ptr<TerrainMap> terrain;
     // The emptied map of the last game, kept for the next land: its tables are made once.
@@ -600,9 +589,9 @@ public:
     // The open game set-up screen, set and cleared by the main menu that owns it; the command
     // executor hands the peers' set-up records to it.
     SetupScreen* setupScreen = nullptr;
-    // Owned; set by the network screens.
-    CommLink* peerLinks[kPeerSlots] = {};
-    int32_t peerTeams[kPeerSlots] = {-1, -1, -1};
+    // Each link to another machine with what this machine keeps about it, kept packed at the
+    // front; the links are set by the network screens.
+    PeerSlot peerSlots[kPeerSlots];
     // Peers CheckPeers found lost so far, and the team of the last one (-1 unknown).
     int32_t peersLost = 0;
     int32_t lastLostTeam = -1;
@@ -624,16 +613,17 @@ public:
     NodeList cellEffects;
     std::unique_ptr<MusicPlayer> music;
     int32_t networkGame = 0;
+    // Set by the set-up screen on the machine that hosts; once a host is lost it follows the
+    // authority (World::Authority), who then does what only the host did.
     int32_t networkHost = 0;
     // Checksums asked for in a network game, written once the pause has settled (SettlePause),
     // or as it lifts.
     std::vector<std::string> pendingChecksums;
     // Pause commands sent or received in this game; the number of the pause this machine
     // marked and stands in (0 while it runs, or stands paused without one); each slot's last
-    // mark.
+    // mark is in its peer slot.
     int32_t pauseNumber = 0;
     int32_t markedPause = 0;
-    int32_t peerMarks[kPeerSlots] = {};
     // At the marked pause: whether the authority's deposit amounts were sent (by this machine)
     // or taken; the amounts held until every mark is in (no more than this machine has
     // deposits), how many came, and whether their list has ended.

@@ -27,24 +27,62 @@ void World::MarkPause() {
     markedPause = pauseNumber;
     SendOwnStates();
     commands->SendPauseMark(pauseNumber);
+    TakeOfferedMarks();
 }
 
+// Which marks count, and whose number this machine's pause count follows:
+//   a peer's mark of the pause this machine is in    taken, once
+//   a peer's mark of another pause (old, future, any) offered only: taken if this machine
+//                                                    comes to that pause (marks may come
+//                                                    before the pause on another link)
+//   the authority's mark when the counts differ      this machine's count (and the pause it
+//                                                    marked, its mark sent again) follow it
+// Every mark was once stored as it came, and a mark at or past the pause counted; an old mark
+// sent again kept every machine from settling, a huge one counted for every later pause, and a
+// pause that reached one machine only left its count one off for the rest of the game.
 void World::NotePauseMark(int slot, int32_t number) {
-    if (slot < 0 || slot >= kPeerSlots || !peerLinks[slot]) return;
-    peerMarks[slot] = number;
+    if (slot < 0 || slot >= kPeerSlots || !peerSlots[slot].peerLink) return;
+    const int team = peerSlots[slot].peerTeam;
+    if (number != pauseNumber && team != LocalTeam() && team == Authority()) {
+        pauseNumber = number;
+        if (markedPause != 0 && commands) {
+            ForgetMarkedPause();
+            markedPause = number;
+            commands->SendPauseMark(number);
+        }
+    }
+    peerSlots[slot].offeredMark = number;
+    TakeOfferedMarks();
     SettlePause();
+}
+
+void World::TakeOfferedMarks() {
+    if (markedPause == 0) return;
+    for (PeerSlot& peer : peerSlots) {
+        if (peer.offeredMark == markedPause) peer.mark = markedPause;
+    }
 }
 
 void World::NoteDepositAmount(int slot, const SimId& deposit, int32_t amount) {
     if (slot < 0 || slot >= kPeerSlots || networkGame != 1 || paused != 1 || markedPause == 0 ||
-        peerMarks[slot] < markedPause)
+        peerSlots[slot].mark != markedPause)
         return;
     if (deposit.IsNull()) {
-        if (amount != heldAmountCount) {
+        // A list shorter than it says, or than this machine's deposits, leaves amounts untold:
+        // the pause does not settle on it.
+        const size_t told = heldAmounts.size();
+        const bool shortList =
+            heldAmountCount < amount || told < static_cast<size_t>(oreDeposits.Count());
+        if (amount != heldAmountCount || shortList) {
             char line[96];
-            std::snprintf(line, sizeof line, "Deposit amounts: %d of %d came", heldAmountCount,
-                          amount);
+            std::snprintf(line, sizeof line, "Deposit amounts: %d of %d came, %zu known here",
+                          heldAmountCount, amount, told);
             Trace(line);
+        }
+        if (shortList) {
+            heldAmounts.clear();
+            heldAmountCount = 0;
+            return;
         }
         heldAmountCount = 0;
         heldAmountsEnded = 1;
@@ -58,10 +96,10 @@ void World::NoteDepositAmount(int slot, const SimId& deposit, int32_t amount) {
 }
 
 int World::AllPeersMarked() {
-    for (int slot = 0; slot < kPeerSlots; ++slot) {
-        CommLink* link = peerLinks[slot];
+    for (const PeerSlot& peer : peerSlots) {
+        CommLink* link = peer.peerLink;
         if (!link || link->ConnectionLost() == 1) continue;
-        if (peerMarks[slot] < markedPause) return 0;
+        if (peer.mark != markedPause) return 0;
     }
     return 1;
 }
@@ -137,5 +175,8 @@ void World::ForgetMarkedPause() {
 void World::ForgetPauses() {
     ForgetMarkedPause();
     pauseNumber = 0;
-    std::fill(std::begin(peerMarks), std::end(peerMarks), 0);
+    for (PeerSlot& peer : peerSlots) {
+        peer.mark = 0;
+        peer.offeredMark = 0;
+    }
 }

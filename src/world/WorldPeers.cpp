@@ -49,21 +49,19 @@ CommLink* World::AddPeer() {
 CommLink* World::AdoptPeer(std::unique_ptr<CommLink> link) {
     if (!link) return nullptr;
     int slot = 0;
-    while (slot < kPeerSlots && peerLinks[slot])
+    while (slot < kPeerSlots && peerSlots[slot].peerLink)
         ++slot;
     if (slot == kPeerSlots) {
         link->Disconnect();
         return nullptr;
     }
-    peerLinks[slot] = link.release();
-    peerCommands[slot] = std::make_unique<CommandBuffer>();
-    peerHeld[slot] = 0;
-    peerPayload[slot] = 0;
-    peerWatch[slot] = PeerWatch();
-    peerWatch[slot].frames = peerLinks[slot]->FramesReceived();
-    peerWatch[slot].heardAt = GetTimeMs();
-    peerMarks[slot] = 0;
-    return peerLinks[slot];
+    PeerSlot& peer = peerSlots[slot];
+    peer.Reset();
+    peer.peerLink = link.release();
+    peer.peerCommands = std::make_unique<CommandBuffer>();
+    peer.frames = peer.peerLink->FramesReceived();
+    peer.heardAt = GetTimeMs();
+    return peer.peerLink;
 }
 
 void World::StartRecording() {
@@ -78,18 +76,12 @@ void World::StartRecording() {
     }
 }
 
-// The team ids of closed slots stay until the slots are packed.
 void World::ClosePeers(CommLink* link) {
     for (int slot = 0; slot < kPeerSlots; ++slot) {
-        if (!peerLinks[slot] || (link && peerLinks[slot] != link)) continue;
-        peerLinks[slot]->Disconnect();
-        delete peerLinks[slot];
-        peerLinks[slot] = nullptr;
-        peerCommands[slot].reset();
-        peerHeld[slot] = 0;
-        peerPayload[slot] = 0;
-        peerWatch[slot] = PeerWatch();
-        peerMarks[slot] = 0;
+        if (!peerSlots[slot].peerLink || (link && peerSlots[slot].peerLink != link)) continue;
+        peerSlots[slot].peerLink->Disconnect();
+        delete peerSlots[slot].peerLink;
+        peerSlots[slot].Reset();
     }
     if (PeerCount() == 0) {
         networkGame = 0;
@@ -104,35 +96,34 @@ void World::ClosePeers(CommLink* link) {
 
 void World::CompactPeers() {
     for (int i = 0; i < kPeerSlots; ++i) {
-        if (peerLinks[i]) continue;
+        if (peerSlots[i].peerLink) continue;
         int j = i + 1;
-        while (j < kPeerSlots && !peerLinks[j])
+        while (j < kPeerSlots && !peerSlots[j].peerLink)
             ++j;
         if (j == kPeerSlots) return;
-        peerLinks[i] = peerLinks[j];
-        peerCommands[i] = std::move(peerCommands[j]);
-        peerTeams[i] = peerTeams[j];
-        peerHeld[i] = peerHeld[j];
-        peerPayload[i] = peerPayload[j];
-        peerWatch[i] = std::move(peerWatch[j]);
-        peerMarks[i] = peerMarks[j];
-        peerLinks[j] = nullptr;
-        peerTeams[j] = -1;
-        peerHeld[j] = 0;
-        peerPayload[j] = 0;
-        peerWatch[j] = PeerWatch();
-        peerMarks[j] = 0;
+        peerSlots[i] = std::move(peerSlots[j]);
+        peerSlots[j].Reset();
     }
 }
 
 // The authority (World::Authority) takes a lost team over; a peer whose team is not known (or
 // not a player's) is only closed.
 void World::CheckPeers() {
+    // A taker's word held on a lost link, about a team whose link is lost or closed here too,
+    // is applied before any slot closes: the sender is still seen as the taker it was when it
+    // sent, whichever of the two links comes first. About a team that still plays here the
+    // word waits on, and its link with it: a forger that goes gains nothing by going.
+    for (int slot = 0; slot < kPeerSlots; ++slot) {
+        const PeerSlot& peer = peerSlots[slot];
+        if (peer.peerLink && peer.peerLink->ConnectionLost() == 1 && peer.Holding() == 1 &&
+            SlotPlaying(peer.waitingFor) == -1)
+            ReleaseHeld(slot, -1);
+    }
     int lost = 0;
     for (int slot = 0; slot < kPeerSlots; ++slot) {
-        CommLink* link = peerLinks[slot];
-        if (!link || link->ConnectionLost() != 1) continue;
-        const int team = peerTeams[slot];
+        CommLink* link = peerSlots[slot].peerLink;
+        if (!link || link->ConnectionLost() != 1 || peerSlots[slot].Holding() == 1) continue;
+        const int team = peerSlots[slot].peerTeam;
         ++peersLost;
         lastLostTeam = team;
         // A player's machine that went away, or one this side dropped (damaged data, stalled),
@@ -211,41 +202,42 @@ void World::HandLostTeamsOn() {
 void World::ApplyWaitingCommands() {
     const uint32_t now = GetTimeMs();
     for (int slot = 0; slot < kPeerSlots; ++slot) {
-        PeerWatch& watch = peerWatch[slot];
-        if (watch.waiting.empty() || !peerLinks[slot]) continue;
+        PeerSlot& watch = peerSlots[slot];
+        if (watch.Holding() == 0 || !watch.peerLink) continue;
         const int playing = SlotPlaying(watch.waitingFor);
-        if (playing != -1 && now - peerWatch[playing].heardAt >= CommLink::kSilentMs) {
+        if (playing != -1 && now - peerSlots[playing].heardAt >= CommLink::kSilentMs) {
             // Silent past the limit: this machine sees the loss itself. The next peer check
             // hands the team on, and the commands follow it.
-            peerLinks[playing]->Drop(CommLink::kDroppedStalled);
+            peerSlots[playing].peerLink->Drop(CommLink::kDroppedStalled);
             continue;
         }
-        const bool expired = now - watch.waitingSince >= CommLink::kSilentMs ||
-                             watch.waiting.size() > kMaxWaitingBytes;
-        if (playing != -1 && !expired) continue;
-        std::vector<uint8_t> waiting = std::move(watch.waiting);
-        watch.waiting.clear();
-        watch.refusing = playing != -1 ? watch.waitingFor : -1;
-        watch.waitingFor = -1;
-        // Whole commands, as many as a message holds at a time; one that must wait again (for
-        // another team) takes the rest back into the queue.
-        CommandBuffer message;
-        size_t at = 0;
-        while (at < waiting.size() && executeCommands && peerLinks[slot]) {
-            size_t end = at;
-            while (end < waiting.size() && waiting[end] > 0 &&
-                   end + waiting[end] - at <= CommandBuffer::kCapacity)
-                end += waiting[end];
-            if (end == at) break;
-            message.Rewind();
-            std::copy(waiting.begin() + static_cast<std::ptrdiff_t>(at),
-                      waiting.begin() + static_cast<std::ptrdiff_t>(end), message.start);
-            message.cursor = message.start + (end - at);
-            executeCommands(message, slot);
-            at = end;
-        }
-        peerWatch[slot].refusing = -1;
+        if (playing != -1 && now - watch.waitingSince < CommLink::kSilentMs) continue;
+        ReleaseHeld(slot, playing != -1 ? watch.waitingFor : -1);
     }
+}
+
+void World::ReleaseHeld(int slot, int32_t refusing) {
+    PeerSlot& watch = peerSlots[slot];
+    watch.refusing = refusing;
+    std::vector<uint8_t> waiting = watch.TakeHeld();
+    // Whole commands, as many as a message holds at a time; one that must wait again (for
+    // another team) takes the rest back into the queue.
+    CommandBuffer message;
+    size_t at = 0;
+    while (at < waiting.size() && executeCommands && peerSlots[slot].peerLink) {
+        size_t end = at;
+        while (end < waiting.size() && waiting[end] > 0 &&
+               end + waiting[end] - at <= CommandBuffer::kCapacity)
+            end += waiting[end];
+        if (end == at) break;
+        message.Rewind();
+        std::copy(waiting.begin() + static_cast<std::ptrdiff_t>(at),
+                  waiting.begin() + static_cast<std::ptrdiff_t>(end), message.start);
+        message.cursor = message.start + (end - at);
+        executeCommands(message, slot);
+        at = end;
+    }
+    peerSlots[slot].refusing = -1;
 }
 
 // Each machine moves its copies of the others' units on its own clock, so at a pause they stand
@@ -274,8 +266,8 @@ void World::SendCommands(int slot) {
     if (!commands || commands->Size() == 0) return;
     commands->EndRecording();
     for (int i = 0; i < kPeerSlots; ++i) {
-        if (!peerLinks[i] || (slot != -1 && slot != i)) continue;
-        peerLinks[i]->Send(commands->Data(), commands->Size());
+        if (!peerSlots[i].peerLink || (slot != -1 && slot != i)) continue;
+        peerSlots[i].peerLink->Send(commands->Data(), commands->Size());
     }
     commands->Rewind();
     commands->BeginRecording();

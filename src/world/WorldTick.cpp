@@ -240,9 +240,11 @@ int World::RunScreen(int elapsedMs) {
 int World::NetworkStep() {
     if (networkGame == 0) return 1;
     CheckPeers();
-    ApplyWaitingCommands();
+    // Read first: a link whose frames wait after a local stall is heard before any wait on it
+    // is judged.
     for (int slot = 0; slot < kPeerSlots; ++slot)
         ReceiveFromPeer(slot);
+    ApplyWaitingCommands();
     if (heartbeatTimer.Expired()) {
         commands->SendHeartbeat();
         ClaimArtifactsStoodOn();
@@ -273,24 +275,24 @@ void World::ClaimArtifactsStoodOn() {
 }
 
 void World::ReceiveFromPeer(int slot) {
-    CommLink* link = peerLinks[slot];
-    CommandBuffer* message = peerCommands[slot].get();
+    PeerSlot& peer = peerSlots[slot];
+    CommLink* link = peer.peerLink;
+    CommandBuffer* message = peer.peerCommands.get();
     if (!link || !message) return;
     for (;;) {
-        link->Receive(message->start, CommandBuffer::kCapacity, peerHeld[slot], peerPayload[slot]);
-        PeerWatch& watch = peerWatch[slot];
-        if (link->FramesReceived() != watch.frames) {
-            watch.frames = link->FramesReceived();
-            watch.heardAt = GetTimeMs();
+        link->Receive(message->start, CommandBuffer::kCapacity, peer.held, peer.payload);
+        if (link->FramesReceived() != peer.frames) {
+            peer.frames = link->FramesReceived();
+            peer.heardAt = GetTimeMs();
         }
         // The link never holds more than the buffer's capacity.
-        if (peerHeld[slot] > CommandBuffer::kCapacity) peerHeld[slot] = CommandBuffer::kCapacity;
-        message->cursor = message->start + peerHeld[slot];
-        if (peerPayload[slot] == 0 || peerHeld[slot] != peerPayload[slot]) return;
+        if (peer.held > CommandBuffer::kCapacity) peer.held = CommandBuffer::kCapacity;
+        message->cursor = message->start + peer.held;
+        if (peer.payload == 0 || peer.held != peer.payload) return;
         if (executeCommands) executeCommands(*message, slot);
         message->Rewind();
-        peerHeld[slot] = 0;
-        peerPayload[slot] = 0;
+        peer.held = 0;
+        peer.payload = 0;
     }
 }
 
@@ -301,8 +303,8 @@ void World::SendEmptyCommand() {
     commands->BeginRecording();
     commands->SendHeartbeat();
     commands->EndRecording();
-    for (CommLink* link : peerLinks) {
-        if (link) link->Send(commands->Data(), commands->Size());
+    for (PeerSlot& peer : peerSlots) {
+        if (CommLink* link = peer.peerLink) link->Send(commands->Data(), commands->Size());
     }
     commands->Rewind();
     commands->BeginRecording();

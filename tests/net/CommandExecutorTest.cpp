@@ -155,7 +155,7 @@ TEST_F(CommandExecutorTest, EveryKindActsOnTheCopyItIsFor) {
     for (const Case& c : cases) {
         SCOPED_TRACE(::testing::PrintToString(c.bytes));
         log.clear();
-        world.peerTeams[0] = c.sender;
+        world.peerSlots[0].peerTeam = c.sender;
         mirrorFactory->destroyed = c.factoryDead ? 1 : 0;
         EXPECT_EQ(Execute(c.bytes), 1);
         EXPECT_EQ(log, c.expected);
@@ -186,8 +186,8 @@ TEST_F(CommandExecutorTest, WorldLevelKindsChangeTheWorldAndTheOwnersCargo) {
     }));
     EXPECT_EQ(world.paused, 0);
     EXPECT_EQ(world.pauseLocked, 0);
-    EXPECT_EQ(world.peerTeams[0], 4);
-    world.peerTeams[0] = 2;
+    EXPECT_EQ(world.peerSlots[0].peerTeam, 4);
+    world.peerSlots[0].peerTeam = 2;
     EXPECT_EQ(land.records.players, 2);
     EXPECT_EQ(land.records.emptied, std::vector<int>{4});
     EXPECT_STREQ(world.statusText, "hello");
@@ -362,7 +362,7 @@ TEST_F(CommandExecutorTest, AnAnnouncedFactoryIsMirroredAndCountsTowardsTheNextR
     world.scenario->networkPlayers = 3;
     const Point at = land.Centre(10, 3);
     // Each factory announced by its own team's machine.
-    world.peerTeams[0] = 3;
+    world.peerSlots[0].peerTeam = 3;
     Execute(CommandBytes(11, SimId(3, 50)).P(at).L(1).L(2).L(3).B('F').B(9).Done());
     GameObject* factory = world.TeamFactory(3);
     ASSERT_NE(factory, nullptr);
@@ -382,7 +382,7 @@ TEST_F(CommandExecutorTest, AnAnnouncedFactoryIsMirroredAndCountsTowardsTheNextR
     world.pauseLocked = 1;
     world.scenario->waitingForFactories = 1;
     world.commands->Rewind();
-    world.peerTeams[0] = 4;
+    world.peerSlots[0].peerTeam = 4;
     Execute(CommandBytes(11, SimId(4, 52)).P(land.Centre(3, 10)).L(1).L(2).L(3).B('F').B(9).Done());
     EXPECT_EQ(world.scenario->factoriesAnnounced, 2);
     EXPECT_EQ(world.scenario->waitingForFactories, 0);
@@ -576,7 +576,7 @@ TEST_F(CommandExecutorTest, ADamagedMessageChangesNothingAndDropsItsPeer) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         world.paused = 1;
-        world.peerTeams[0] = 2;
+        world.peerSlots[0].peerTeam = 2;
         link->lost = 0;
         link->dropReason = 0;
         log.clear();

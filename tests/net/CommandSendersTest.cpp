@@ -70,7 +70,7 @@ public:
     // slot 1's link is still held, and whether anything still waits.
     void Waited(int step, const Log& expected, int otherHeld) {
         world.executeCommands = [this](CommandBuffer& m, int slot) { executor.Execute(m, slot); };
-        auto* other = static_cast<MemoryLink*>(world.peerLinks[1]);
+        auto* other = static_cast<MemoryLink*>(world.peerSlots[1].peerLink);
         const int steps = step == 0 ? 0 : step == 1 ? 1 : 3;
         if (step == 0) other->lost = 1;
         for (int i = 0; i < steps; ++i) {
@@ -81,13 +81,25 @@ public:
         world.NetworkStep();
         EXPECT_EQ(log, expected);
         EXPECT_EQ(world.PeerCount(), otherHeld == 1 ? 2 : 1);
-        EXPECT_EQ(world.peerWatch[0].waiting.empty(), step != 1);
+        EXPECT_EQ(world.peerSlots[0].waiting.empty(), step != 1);
+    }
+    // Network steps of a third of the silence limit each, a heartbeat coming on slot 1's link
+    // before each when `heard`.
+    void Steps(int steps, bool heard) {
+        world.executeCommands = [this](CommandBuffer& m, int slot) { executor.Execute(m, slot); };
+        for (int i = 0; i < steps; ++i) {
+            clock.Advance(CommLink::kSilentMs / 3 + 1);
+            if (heard)
+                static_cast<MemoryLink*>(world.peerSlots[1].peerLink)
+                    ->incoming.push_back(CommandBytes(0).Done());
+            world.NetworkStep();
+        }
     }
     FakeClock clock{5000};
     // The base made its links on the real clock.
     const bool restamped = [this] {
-        for (World::PeerWatch& watch : world.peerWatch)
-            watch.heardAt = clock.Now();
+        for (PeerSlot& peer : world.peerSlots)
+            peer.heardAt = clock.Now();
         return true;
     }();
     int Ore() { return world.FindOreDeposit(kDeposit)->GetStored(); }
@@ -120,8 +132,9 @@ public:
     void MarkedPause() {
         world.paused = 1;
         world.markedPause = 1;
-        for (int32_t& mark : world.peerMarks)
-            mark = 1;
+        world.pauseNumber = 1;
+        for (PeerSlot& peer : world.peerSlots)
+            peer.mark = 1;
     }
     // Puts the copy's centre `away` pixels below (or right of) the host's unit's bounds.
     void PlaceBelowOwned(GameObject* o, int away, bool right = false) {
@@ -286,7 +299,7 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         // On player 2's machine, player 3 would take nothing over were the host lost.
         {"snapshot of the host's unit's copy", 2, 3, 1,
          CommandBytes(57, kHostUnit).P(p).B(3).L(1).L(1).L(0).Done(), is(Refused(57, 3)), nullptr,
-         [](Senders& f) { EXPECT_EQ(f.world.peerLinks[1]->ConnectionLost(), 0); }},
+         [](Senders& f) { EXPECT_EQ(f.world.peerSlots[1].peerLink->ConnectionLost(), 0); }},
         // Its own player tells where its units came to rest once its factory died here, and
         // nothing before: a live unit's copy would go wherever it says.
         {"snapshot of a live unit from its own player", 1, 2, -1, snapshot, is(Refused(57, 2)),
@@ -547,18 +560,106 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
         // A pause: anyone marks its own; the amounts are the authority's, taken once its mark of
         // this pause and every other is in.
-        {"pause mark from a guest", 3, 2, 1, CommandBytes(58).L(4).Done(), none, nullptr,
-         [](Senders& f) { EXPECT_EQ(f.world.peerMarks[0], 4); }},
+        {"pause mark from a guest", 3, 2, 1, CommandBytes(58).L(1).Done(), none,
+         [](Senders& f) { f.MarkedPause(), f.world.peerSlots[0].mark = 0; },
+         [](Senders& f) { EXPECT_EQ(f.world.AllPeersMarked(), 1); }},
+        // Only a mark of the pause this machine is in counts; a guest's never moves the count.
+        {"old, future and huge marks from a guest", 3, 2, 1,
+         Message({CommandBytes(58).L(0).Done(), CommandBytes(58).L(2).Done(),
+                  CommandBytes(58).L(0x7FFFFFFF).Done()}),
+         none, [](Senders& f) { f.MarkedPause(), f.world.peerSlots[0].mark = 0; },
+         [](Senders& f) {
+             EXPECT_EQ(f.world.peerSlots[0].mark, 0);
+             EXPECT_EQ(f.world.pauseNumber, 1);
+             EXPECT_EQ(f.world.AllPeersMarked(), 0);
+             f.world.markedPause = f.world.pauseNumber = 2;
+             f.world.TakeOfferedMarks();
+             EXPECT_EQ(f.world.peerSlots[0].mark, 0);
+         }},
+        // A pause that reached this machine only: the host's mark sets the count back, and the
+        // other's mark of that number, come first, is taken with it.
+        {"host's mark under another count", 3, 1, 2, CommandBytes(58).L(1).Done(), none,
+         [](Senders& f) {
+             f.MarkedPause();
+             f.world.markedPause = f.world.pauseNumber = 2;
+             f.world.peerSlots[0].mark = f.world.peerSlots[1].mark = 0;
+             f.world.peerSlots[1].offeredMark = 1;
+         },
+         [](Senders& f) {
+             EXPECT_EQ(f.world.pauseNumber, 1);
+             EXPECT_EQ(f.world.markedPause, 1);
+             EXPECT_EQ(f.world.peerSlots[1].mark, 1);
+             EXPECT_EQ(f.world.AllPeersMarked(), 1);
+         }},
+        // A pause passes a held word; its mark stays behind it.
+        {"pause behind a held word", 3, 2, 1,
+         Message({hostSnapshot, CommandBytes(29).B(1).Done(), CommandBytes(58).L(1).Done()}),
+         none, nullptr,
+         [](Senders& f) {
+             EXPECT_EQ(f.world.paused, 1);
+             EXPECT_EQ(f.world.markedPause, 1);
+             EXPECT_EQ(f.world.peerSlots[0].mark, 0);
+             f.Waited(2, {Refused(57, 2)[0]}, 1);
+             EXPECT_EQ(f.world.peerSlots[0].mark, 1);
+         }},
+        // The held word's bytes are bounded where they are held.
+        {"held past the bound", 3, 2, 1, hostSnapshot, none, nullptr,
+         [goal, hostSnapshot](Senders& f) {
+             std::vector<uint8_t> goals;
+             while (goals.size() + goal.size() <= CommandBuffer::kCapacity)
+                 goals.insert(goals.end(), goal.begin(), goal.end());
+             const size_t messages = PeerSlot::kMaxWaitingBytes / goals.size() + 1;
+             for (size_t i = 0; i < messages; ++i)
+                 f.Execute(goals);
+             const size_t held = f.world.peerSlots[0].waiting.size();
+             EXPECT_LE(held, PeerSlot::kMaxWaitingBytes);
+             EXPECT_GT(held + goal.size(), PeerSlot::kMaxWaitingBytes);
+             EXPECT_EQ(f.log, Log(messages * goals.size() / goal.size() -
+                                      (held - hostSnapshot.size()) / goal.size(),
+                                  Refused(8, 2)[0]));
+         }},
+        // The taker's link goes with its word held: the word waits on while the host plays
+        // and is refused, then the link closes; the host's link lost in the same check, the
+        // word is applied before either closes.
+        {"taker gone with its word held", 3, 2, 1, hostSnapshot, none, nullptr,
+         [](Senders& f) {
+             f.link->lost = 1;
+             f.Steps(2, true);
+             EXPECT_EQ(f.world.PeerCount(), 2);
+             EXPECT_TRUE(f.log.empty());
+             f.Steps(2, true);
+             EXPECT_EQ(f.log, Refused(57, 2));
+             EXPECT_EQ(f.world.PeerCount(), 1);
+         }},
+        {"taker and host gone in one check", 3, 2, 1, hostSnapshot, none, nullptr,
+         [](Senders& f) {
+             f.link->lost = 1;
+             static_cast<MemoryLink*>(f.world.peerSlots[1].peerLink)->lost = 1;
+             f.Steps(1, false);
+             EXPECT_EQ(f.log, Log{"1:15 Move 100,200 3 []"});
+             EXPECT_EQ(f.world.PeerCount(), 0);
+         }},
+        // Frames wait on the host's link after a local stall of the whole limit: read, kept.
+        {"host heard after a local stall", 3, 2, 1, hostSnapshot, none, nullptr,
+         [](Senders& f) {
+             auto* host = static_cast<MemoryLink*>(f.world.peerSlots[1].peerLink);
+             f.Steps(0, false);
+             f.clock.Advance(CommLink::kSilentMs + 1);
+             host->incoming.push_back(CommandBytes(0).Done());
+             f.world.NetworkStep();
+             EXPECT_EQ(host->ConnectionLost(), 0);
+             EXPECT_EQ(f.log, Refused(57, 2));
+         }},
         {"deposit amounts from a guest", 3, 2, 1, amounts,
          is({ExecutorFixture::Refusal(59, 0, 2), ExecutorFixture::Refusal(59, 0, 2)}),
          [](Senders& f) { f.MarkedPause(); }, [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
         {"deposit amounts from the host", 3, 1, 2, amounts, none,
          [](Senders& f) { f.MarkedPause(); }, [](Senders& f) { EXPECT_EQ(f.Ore(), 123); }},
         {"deposit amounts before the host's mark", 3, 1, 2, amounts, none,
-         [](Senders& f) { f.MarkedPause(), f.world.peerMarks[0] = 0; },
+         [](Senders& f) { f.MarkedPause(), f.world.peerSlots[0].mark = 0; },
          [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
         {"deposit amounts before another's mark", 3, 1, 2, amounts, none,
-         [](Senders& f) { f.MarkedPause(), f.world.peerMarks[1] = 0; },
+         [](Senders& f) { f.MarkedPause(), f.world.peerSlots[1].mark = 0; },
          [](Senders& f) {
              EXPECT_EQ(f.Ore(), 0);
              f.world.NotePauseMark(1, 1);
@@ -567,9 +668,9 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         {"taker's snapshot after the loss", 3, 1, -1, snapshot, is({"2:10 Move 100,200 3 []"})},
         {"goal of a lost team from its taker", 3, 1, -1, goal, is({"2:10 Goal 1 100,200"})},
         {"snapshot from one who takes nothing", 1, 3, 2, snapshot, is(Refused(57, 3)), nullptr,
-         [](Senders& f) { EXPECT_EQ(f.world.peerLinks[1]->ConnectionLost(), 0); }},
+         [](Senders& f) { EXPECT_EQ(f.world.peerSlots[1].peerLink->ConnectionLost(), 0); }},
         {"goal from the taker before the loss", 3, 1, 2, goal, is(Refused(8, 1)), nullptr,
-         [](Senders& f) { EXPECT_EQ(f.world.peerLinks[1]->ConnectionLost(), 0); }},
+         [](Senders& f) { EXPECT_EQ(f.world.peerSlots[1].peerLink->ConnectionLost(), 0); }},
         {"drop from the taker", 3, 1, -1, CommandBytes(45).B(2).B(4).Done(), none, nullptr,
          [](Senders& f) { EXPECT_EQ(f.land.records.emptied, std::vector<int>{4}); }},
         {"drop from a guest", 3, 2, 1, CommandBytes(45).B(2).B(4).Done(), is(Refused(45, 2))},
@@ -578,7 +679,7 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          [](Senders& f) { f.world.inGame = 1; }},
         {"player number in the battle", 1, 2, -1, CommandBytes(46).B(4).Done(), is(Refused(46, 2)),
          [](Senders& f) { f.world.inGame = 1; },
-         [](Senders& f) { EXPECT_EQ(f.world.peerTeams[0], 2); }},
+         [](Senders& f) { EXPECT_EQ(f.world.peerSlots[0].peerTeam, 2); }},
         {"start from a guest", 1, 2, -1, CommandBytes(25).Settings().B(3).Done(),
          is(Refused(25, 2))},
         // Anyone.
@@ -590,7 +691,7 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         SCOPED_TRACE(row.what);
         Senders f;
         f.world.localPlayer = ValueTriple(row.local);
-        f.world.peerTeams[0] = row.sender;
+        f.world.peerSlots[0].peerTeam = row.sender;
         if (row.other != -1) f.AddPeerPlaying(row.other);
         f.world.paused = 0;
         if (row.prepare) row.prepare(f);
@@ -757,7 +858,7 @@ TEST(CommandSenders, AGuestClaimsAgainWhileItsUnitStandsOnTheArtifact) {
 TEST(CommandSenders, AnAwardBeforeItsWinnerExistsRetiresTheArtifactAndWaitsForTheWinner) {
     Senders f;
     f.world.localPlayer = ValueTriple(3);
-    f.world.peerTeams[0] = 1;
+    f.world.peerSlots[0].peerTeam = 1;
     const SimId winner(4, 77);
     ASSERT_EQ(f.Execute(CommandBytes(56, kArtifact).I(winner).Done()), 1);
     EXPECT_EQ(f.artifact->takerId, winner);

@@ -59,7 +59,7 @@ TEST(DeadFactoryStream, AfterTheTakersStreamBothHoldTheLostTeamsUnitsAlike) {
     second.world.localPlayer = ValueTriple(2);
     for (Machine* m : {&host, &second}) {
         SetObjectWorld(&m->world);
-        static_cast<MemoryLink*>(m->world.peerLinks[1])->lost = 1;
+        static_cast<MemoryLink*>(m->world.peerSlots[1].peerLink)->lost = 1;
         m->world.CheckPeers();
     }
     EXPECT_NE(host.Units(), second.Units());

@@ -171,7 +171,7 @@ public:
             return made;
         };
         world.AddPeer();
-        world.peerTeams[0] = 2;
+        world.peerSlots[0].peerTeam = 2;
         // Factories another machine announces, as the economy code will make them.
         world.scenarioMakers.createBuildingSim = [this](char letter, const SimId& id,
                                                         const Point& p, int flag) {
@@ -230,7 +230,7 @@ public:
 
     // Executes the bytes as the slot's message; whether it was applied.
     int Execute(const std::vector<uint8_t>& bytes, int slot = 0) {
-        CommandBuffer& message = *world.peerCommands[slot];
+        CommandBuffer& message = *world.peerSlots[slot].peerCommands;
         message.Rewind();
         std::copy(bytes.begin(), bytes.end(), message.start);
         message.cursor = message.start + bytes.size();
@@ -245,7 +245,7 @@ public:
         MemoryLink* made = link;
         link = first;
         for (int slot = 0; slot < World::kPeerSlots; ++slot)
-            if (world.peerLinks[slot] == made) world.peerTeams[slot] = team;
+            if (world.peerSlots[slot].peerLink == made) world.peerSlots[slot].peerTeam = team;
         return made;
     }
     // The death pass took the unit `id` at `at` here a moment ago: its wreck of those letters may

@@ -147,7 +147,7 @@ TEST_P(BeatenHostThenDrop, EverySurvivorNamesTheSameAuthorityAndOneMachineRunsEa
         EXPECT_TRUE(TickUntil([&] {
             for (auto& m : machines)
                 if (m &&
-                    (m->world.PeerCount() != left - 1 || !m->world.peerWatch[0].waiting.empty()))
+                    (m->world.PeerCount() != left - 1 || !m->world.peerSlots[0].waiting.empty()))
                     return false;
             for (int team : lost)
                 if (Running(team) != std::vector<int>{taker}) return false;

@@ -223,7 +223,7 @@ TEST_F(LobbyTest, NoLineNamesAPlayerWhoNeverJoined) {
         world.makeLink = [] { return std::make_unique<MemoryLink>(); };
         auto* link = static_cast<MemoryLink*>(world.AddPeer());
         ASSERT_NE(link, nullptr);
-        world.peerTeams[0] = l.team;
+        world.peerSlots[0].peerTeam = l.team;
         if (l.reason) {
             link->Drop(l.reason);
         } else {

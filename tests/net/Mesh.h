@@ -48,7 +48,7 @@ struct Machine {
     std::set<int> PeerTeams() const {
         std::set<int> teams;
         for (int slot = 0; slot < world.PeerCount(); ++slot)
-            teams.insert(world.peerTeams[slot]);
+            teams.insert(world.peerSlots[slot].peerTeam);
         return teams;
     }
 

@@ -20,7 +20,7 @@ TEST(MirrorFactoryColour, TheCopyTakesItsOwnersSetUpColourWhenOneWasChosen) {
         SCOPED_TRACE(c.recorded);
         ExecutorFixture f;
         // Announced by team 3's own machine.
-        f.world.peerTeams[0] = 3;
+        f.world.peerSlots[0].peerTeam = 3;
         if (c.scenario) {
             f.world.scenario = std::make_unique<Scenario>();
             f.world.scenario->teamColours[3] = c.recorded;

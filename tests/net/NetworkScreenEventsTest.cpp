@@ -176,7 +176,7 @@ TEST_F(NetworkScreenEventsTest, TheHostListensAgainWhenItsListenerIsLostBeforeAn
     made[2]->connected = 1;
     EXPECT_EQ(screen.Update(16), 1);
     EXPECT_EQ(screen.JoinersIn(), 1);
-    EXPECT_EQ(world.peerLinks[0], made[2]);
+    EXPECT_EQ(world.peerSlots[0].peerLink, made[2]);
     EXPECT_EQ(screen.Room()->Waiting(), 0);
     EXPECT_EQ(made.size(), 4u);
     EXPECT_EQ(screen.Room()->Listener(), made[3]);

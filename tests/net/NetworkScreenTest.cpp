@@ -148,7 +148,7 @@ TEST_F(NetworkScreenTest, AMachineOfAnotherVersionIsRefusedInTheLobby) {
             } else {
                 machines.push_back(std::make_unique<Machine>("127.0.0.3", casePort));
                 machines[1]->Open('J', "127.0.0.1");
-                static_cast<TcpLink*>(machines[1]->world.peerLinks[0])
+                static_cast<TcpLink*>(machines[1]->world.peerSlots[0].peerLink)
                     ->SetAnnouncedVersion(c.version);
             }
             const std::string line =
@@ -215,7 +215,7 @@ TEST_F(NetworkScreenTest, AMachineOfAnotherVersionIsRefusedInTheLobby) {
             EXPECT_EQ(joiner.screen->PlayerNumber(), -1);
             // It holds one fresh link, as when it first opened, and may press OK again.
             EXPECT_EQ(joiner.world.PeerCount(), 1);
-            EXPECT_EQ(joiner.world.peerLinks[0]->ConnectionLost(), 0);
+            EXPECT_EQ(joiner.world.peerSlots[0].peerLink->ConnectionLost(), 0);
             EXPECT_STREQ(joiner.world.statusText, "");
             if (c.oldBuild) {
                 sockets::Close(raw);

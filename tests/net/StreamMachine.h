@@ -21,7 +21,7 @@ struct StreamMachine {
         world.makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
         for (size_t slot = 0; slot < peerTeams.size(); ++slot) {
             world.AddPeer();
-            world.peerTeams[slot] = peerTeams[slot];
+            world.peerSlots[slot].peerTeam = peerTeams[slot];
         }
         world.networkGame = 1;
         world.StartRecording();
@@ -34,7 +34,7 @@ struct StreamMachine {
     template <typename Check>
     void Apply(StreamMachine& from, Check check) {
         SetObjectWorld(&world);
-        CommandBuffer& message = *world.peerCommands[0];
+        CommandBuffer& message = *world.peerSlots[0].peerCommands;
         for (const uint8_t* p = from.world.commands->start;
              p < from.world.commands->cursor && p[0] > 0; p += p[0]) {
             message.Rewind();

@@ -577,7 +577,7 @@ TEST_F(DesignChatTest, AChatLineIsSentWithTheHostNameAndCutToOneCommand) {
     f->world->commands->Rewind();
 
     NamedLink link;
-    f->world->peerLinks[0] = &link;
+    f->world->peerSlots[0].peerLink = &link;
     link.name = "alpha";
     Chat("go");
     EXPECT_NE(Sent().find("[alpha]: go"), std::string::npos);
@@ -586,7 +586,7 @@ TEST_F(DesignChatTest, AChatLineIsSentWithTheHostNameAndCutToOneCommand) {
     Chat("go");
     EXPECT_NE(Sent().find("[hhh"), std::string::npos);
     EXPECT_LT(Sent().size(), 300u);
-    f->world->peerLinks[0] = nullptr;
+    f->world->peerSlots[0].peerLink = nullptr;
     // Ctrl+F1 .. Ctrl+F4 address one player, the own colour first; Ctrl+F5 opens no line.
     f->world->localPlayer.third = 3;
     for (const auto& [key, to] : std::vector<std::pair<int32_t, int>>{

@@ -569,7 +569,7 @@ TEST_F(ResultsTest, InANetworkGameUOrCtrlF1ToF4OpenAChatLineAndEnterSendsIt) {
     w.networkGame = 1;
     w.localPlayer.third = 3;
     MemoryLink link;
-    w.peerLinks[0] = &link;
+    w.peerSlots[0].peerLink = &link;
     w.Commands().SetEnabled(1);
     ResultsScreen& r = Results(1, nullptr);
     // The bytes the next chat line adds to the outgoing commands.
@@ -611,7 +611,7 @@ TEST_F(ResultsTest, InANetworkGameUOrCtrlF1ToF4OpenAChatLineAndEnterSendsIt) {
     Key(kKeyEnter);
     EXPECT_EQ(r.ChatOpen(), 0);
     EXPECT_EQ(w.Commands().Size(), before);
-    w.peerLinks[0] = nullptr;
+    w.peerSlots[0].peerLink = nullptr;
     w.Commands().SetEnabled(0);
     w.networkGame = 0;
 }

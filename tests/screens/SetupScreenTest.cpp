@@ -401,7 +401,7 @@ TEST_F(SetupTest, PeerReportsDecideColoursAndOnlyTheHostStartsOnceAllReported) {
     // The start gives every unchosen slot a colour nobody else holds.
     host.ApplyPeerSettings(Report(3, 'V', 254), 0, 0);
     host.Record().teamColours[3] = -1;
-    auto* link = static_cast<MemoryLink*>(f->world->peerLinks[0]);
+    auto* link = static_cast<MemoryLink*>(f->world->peerSlots[0].peerLink);
     ASSERT_NE(link, nullptr);
     link->sent.clear();
     f->world->StartRecording();

@@ -37,7 +37,7 @@ protected:
     void AddThree() {
         for (int team = 2; team <= 4; ++team) {
             ASSERT_NE(world.AddPeer(), nullptr);
-            world.peerTeams[team - 2] = team;
+            world.peerSlots[team - 2].peerTeam = team;
         }
     }
 
@@ -70,8 +70,8 @@ TEST_F(PeerSlotTest, ALinkThatCannotStartIsDisconnectedAndTheSlotStaysFree) {
     EXPECT_EQ(disconnects, 1);
     nextInit = 1;
     CommLink* link = world.AddPeer();
-    EXPECT_EQ(link, world.peerLinks[0]);
-    EXPECT_NE(world.peerCommands[0], nullptr);
+    EXPECT_EQ(link, world.peerSlots[0].peerLink);
+    EXPECT_NE(world.peerSlots[0].peerCommands, nullptr);
     // Never a fourth peer.
     world.AddPeer();
     world.AddPeer();
@@ -114,19 +114,19 @@ TEST_F(PeerSlotTest, ALinkWithoutListeningOrConnectingNeverClaimsAPeer) {
 
 TEST_F(PeerSlotTest, ClosingSlotZeroOfThreeMovesTheOthersDownWithTheirBuffersAndTeams) {
     AddThree();
-    CommLink* second = world.peerLinks[1];
-    CommLink* third = world.peerLinks[2];
-    CommandBuffer* secondBuffer = world.peerCommands[1].get();
-    world.ClosePeers(world.peerLinks[0]);
+    CommLink* second = world.peerSlots[1].peerLink;
+    CommLink* third = world.peerSlots[2].peerLink;
+    CommandBuffer* secondBuffer = world.peerSlots[1].peerCommands.get();
+    world.ClosePeers(world.peerSlots[0].peerLink);
     EXPECT_EQ(world.PeerCount(), 2);
-    EXPECT_EQ(world.peerLinks[0], second);
-    EXPECT_EQ(world.peerLinks[1], third);
-    EXPECT_EQ(world.peerCommands[0].get(), secondBuffer);
-    EXPECT_EQ(world.peerTeams[0], 3);
-    EXPECT_EQ(world.peerTeams[1], 4);
-    EXPECT_EQ(world.peerLinks[2], nullptr);
-    EXPECT_EQ(world.peerCommands[2], nullptr);
-    EXPECT_EQ(world.peerTeams[2], -1);
+    EXPECT_EQ(world.peerSlots[0].peerLink, second);
+    EXPECT_EQ(world.peerSlots[1].peerLink, third);
+    EXPECT_EQ(world.peerSlots[0].peerCommands.get(), secondBuffer);
+    EXPECT_EQ(world.peerSlots[0].peerTeam, 3);
+    EXPECT_EQ(world.peerSlots[1].peerTeam, 4);
+    EXPECT_EQ(world.peerSlots[2].peerLink, nullptr);
+    EXPECT_EQ(world.peerSlots[2].peerCommands, nullptr);
+    EXPECT_EQ(world.peerSlots[2].peerTeam, -1);
 }
 
 TEST_F(PeerSlotTest, ClosingTheOnlyPeerStopsRecording) {
@@ -168,7 +168,7 @@ TEST_F(PeerSlotTest, AnEmptyStreamSendsNothingAndARecordedOneGoesToEverySlotOnce
     world.SendCommands(1);
     EXPECT_EQ(made[1]->sent.size(), 2u);
     EXPECT_EQ(made[0]->sent.size(), 1u);
-    world.ClosePeers(world.peerLinks[2]);
+    world.ClosePeers(world.peerSlots[2].peerLink);
     world.commands->SendPause(1);
     world.SendCommands(2);
     EXPECT_EQ(world.commands->Size(), 0u);
@@ -209,7 +209,7 @@ TEST_F(PeerSlotTest, OnlyTheLowestNumberedPlayerLeftTakesTheLostTeamOver) {
         for (int team = 1, slot = 0; team <= 4; ++team) {
             if (team == c.local) continue;
             ASSERT_NE(w.AddPeer(), nullptr);
-            w.peerTeams[slot++] = team;
+            w.peerSlots[slot++].peerTeam = team;
         }
         w.StartRecording();
         for (int team : c.beaten)
@@ -222,7 +222,7 @@ TEST_F(PeerSlotTest, OnlyTheLowestNumberedPlayerLeftTakesTheLostTeamOver) {
         w.AddBuilding(std::move(building));
         EXPECT_EQ(w.Authority(), c.authorityBefore);
         for (int slot = 0; slot < World::kPeerSlots; ++slot)
-            if (w.peerTeams[slot] == c.lost) links[static_cast<size_t>(slot)]->lost = 1;
+            if (w.peerSlots[slot].peerTeam == c.lost) links[static_cast<size_t>(slot)]->lost = 1;
         // Seen lost here from its own link: out of the rule before the peer check closes it.
         EXPECT_EQ(w.SlotPlaying(c.lost), -1);
         EXPECT_EQ(w.Authority(), c.authorityAfter);
@@ -291,7 +291,7 @@ TEST_F(PeerSlotTest, AFactoryDeadWhileItsMachinePlaysLeavesItsUnitsToThatMachine
     world.StartRecording();
     land.records.allBelowEmpty = 1;
     for (int played : {1, 0}) {
-        world.peerTeams[0] = played == 1 ? 2 : -1;
+        world.peerSlots[0].peerTeam = played == 1 ? 2 : -1;
         TestObject* remoteUnit = land.AddUnit(2, 10 + played, 3, 3 + 4 * played);
         remoteUnit->local = 0;
         auto building = std::make_unique<TestObject>(2, 20 + played, land.Centre(8, 8), 4, 24);
@@ -307,8 +307,8 @@ TEST_F(PeerSlotTest, AFactoryDeadWhileItsMachinePlaysLeavesItsUnitsToThatMachine
 TEST_F(PeerSlotTest, APeerOfNoKnownTeamIsOnlyClosed) {
     AddThree();
     world.StartRecording();
-    world.peerTeams[0] = -1;
-    world.peerTeams[1] = World::kTeams;
+    world.peerSlots[0].peerTeam = -1;
+    world.peerSlots[1].peerTeam = World::kTeams;
     // Nor is such a peer ever the authority, even with every player's factory dead.
     world.factoryDied[1] = 1;
     world.factoryDied[4] = 1;
@@ -317,7 +317,7 @@ TEST_F(PeerSlotTest, APeerOfNoKnownTeamIsOnlyClosed) {
     made[1]->lost = 1;
     world.CheckPeers();
     EXPECT_EQ(world.PeerCount(), 1);
-    EXPECT_EQ(world.peerTeams[0], 4);
+    EXPECT_EQ(world.peerSlots[0].peerTeam, 4);
     EXPECT_TRUE(land.records.emptied.empty());
     EXPECT_EQ(land.records.players, 3);
     EXPECT_EQ(world.commands->Size(), 0u);
@@ -386,7 +386,7 @@ TEST_F(PeerSlotTest, ALostPeerIsNamedOnTheStatusLineByWhyItWent) {
     for (const auto& c : cases) {
         world.statusText[0] = 0;
         ASSERT_NE(world.AddPeer(), nullptr);
-        world.peerTeams[0] = c.team;
+        world.peerSlots[0].peerTeam = c.team;
         if (c.reason != 0) made.back()->Drop(c.reason);
         made.back()->lost = 1;
         world.CheckPeers();

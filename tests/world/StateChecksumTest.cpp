@@ -472,7 +472,8 @@ TEST(StateChecksum, ANetworkGameWritesAPausesChecksumOnceEveryPeerHasMarkedIt) {
     const SimId deposit(0, 80);
     const char* const kLifted = "Checksum held written as the pause lifted";
     // The steps: p the pause key; a, b a mark from slot 0, 1 of the pause this machine stands
-    // in (or of the next one while it runs); x, y slot 0's amount 77, 55 for the deposit; e the
+    // in (or of the next one while it runs); o, h slot 0's mark of the pause before, of a huge
+    // number; x, y slot 0's amount 77, 55 for the deposit, z one for no deposit here; e the
     // end of slot 0's amounts, one of them; l slot 1's link lost; c slot 0's link lost and
     // closed; ? a checksum asked for and a tick.
     struct Row {
@@ -506,6 +507,13 @@ TEST(StateChecksum, ANetworkGameWritesAPausesChecksumOnceEveryPeerHasMarkedIt) {
         {"amounts while the game runs", 0, "axe?", false, nullptr, 10, 0},
         {"off the authority, a deposit named twice", 0, "paxyeb?", true,
          "Deposit amounts: 2 of 1 came", 77, 0},
+        {"off the authority, a short list", 0, "paeb?", false, "Deposit amounts: 0 of 1 came", 10,
+         0},
+        {"off the authority, a list naming no deposit here", 0, "pazeb?", false,
+         "Deposit amounts: 1 of 1 came, 0 known here", 10, 0},
+        {"an old mark sent again", 1, "pabo?", true, nullptr, 10, 1},
+        {"a huge mark", 1, "phb?", false, nullptr, 10, 0},
+        {"a huge mark, then the next pause", 1, "hpb?", false, nullptr, 10, 0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -522,7 +530,7 @@ TEST(StateChecksum, ANetworkGameWritesAPausesChecksumOnceEveryPeerHasMarkedIt) {
         };
         for (int team : {2, 3}) {
             world.AddPeer();
-            world.peerTeams[team - 2] = team;
+            world.peerSlots[team - 2].peerTeam = team;
         }
         world.StartRecording();
         world.networkHost = row.host;
@@ -545,9 +553,16 @@ TEST(StateChecksum, ANetworkGameWritesAPausesChecksumOnceEveryPeerHasMarkedIt) {
                 case 'b':
                     world.NotePauseMark(1, number);
                     break;
+                case 'o':
+                case 'h':
+                    world.NotePauseMark(0, *step == 'o' ? number - 1 : 0x7FFFFFFF);
+                    break;
                 case 'x':
                 case 'y':
                     world.NoteDepositAmount(0, deposit, *step == 'x' ? 77 : 55);
+                    break;
+                case 'z':
+                    world.NoteDepositAmount(0, SimId(0, 81), 66);
                     break;
                 case 'e':
                     world.NoteDepositAmount(0, SimId(), 1);

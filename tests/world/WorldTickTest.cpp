@@ -285,7 +285,7 @@ TEST_F(WorldNetworkTick, EveryCompleteMessageOfEveryPeerIsExecutedInTurn) {
     EXPECT_EQ(executed[0], (std::pair<int, std::vector<uint8_t>>{0, {1, 2, 3}}));
     EXPECT_EQ(executed[1], (std::pair<int, std::vector<uint8_t>>{0, {4, 5}}));
     EXPECT_EQ(executed[2], (std::pair<int, std::vector<uint8_t>>{1, {6}}));
-    EXPECT_EQ(f.world->peerCommands[0]->Size(), 0u);
+    EXPECT_EQ(f.world->peerSlots[0].peerCommands->Size(), 0u);
 }
 
 // The recorded commands go out through the peers' own sending (see the peer slot tests).

@@ -78,9 +78,11 @@ int32_t BattleScreen::HandleKey(const InputEvent& event, int32_t& silent) {
         if (key == kKeyEnter || key == kOtherEnter) {
             if (chatText[0] != 0) {
                 char line[kChatLineSize];
-                const char* host = world->peerLinks[0] ? world->peerLinks[0]->HostName() : nullptr;
+                const char* host = world->peerSlots[0].peerLink
+                                       ? world->peerSlots[0].peerLink->HostName()
+                                       : nullptr;
                 // Bounded: a long host name shortens the line instead of overrunning it.
-                if (world->peerLinks[0]) {
+                if (world->peerSlots[0].peerLink) {
                     std::snprintf(line, sizeof line, "[%.127s]: %s", host ? host : "", chatText);
                 } else {
                     std::snprintf(line, sizeof line, "%s", chatText);

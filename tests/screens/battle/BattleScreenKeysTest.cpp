@@ -273,7 +273,7 @@ TEST_F(BattleScreenKeysTest, AChatLineIsBoundedWhateverTheHostNameAndTextLength)
     EXPECT_FALSE(screen->chatField);
     world().networkGame = 1;
     NamedLink link(std::string(400, 'h'));
-    world().peerLinks[0] = &link;
+    world().peerSlots[0].peerLink = &link;
     world().Commands().SetEnabled(1);
     EXPECT_EQ(Key(kKeyCtrlF1 + 3).result, 1);
     ASSERT_TRUE(screen->chatField);
@@ -292,7 +292,7 @@ TEST_F(BattleScreenKeysTest, AChatLineIsBoundedWhateverTheHostNameAndTextLength)
     const std::string line = "[" + std::string(127, 'h') + "]: ";
     const size_t room = CommandBuffer::kMaxCommand - CommandBuffer::kHeaderSize - 3;
     EXPECT_NE(sent.find(line + std::string(room - line.size(), 'x') + '\0'), std::string::npos);
-    world().peerLinks[0] = nullptr;
+    world().peerSlots[0].peerLink = nullptr;
 }
 
 TEST_F(BattleScreenKeysTest, ViewKeysMoveTheViewWhereTheyPoint) {

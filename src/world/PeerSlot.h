@@ -1,0 +1,51 @@
+#pragma once
+// One peer slot of a network game: the link to another machine and everything this machine
+// keeps about it, so that opening, closing and packing the slots move or reset it whole.
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "objects/CommandBuffer.h"
+
+class CommLink;
+
+struct PeerSlot {
+    // The most a held word may keep waiting behind it; more is refused as it comes.
+    static constexpr size_t kMaxWaitingBytes = 1 << 18;
+
+    // Owned (World::ClosePeers deletes it); null while the slot is free.
+    CommLink* peerLink = nullptr;
+    // The receive buffer, made with the link, and how much of its message in progress came.
+    std::unique_ptr<CommandBuffer> peerCommands;
+    size_t held = 0;
+    size_t payload = 0;
+    // The team its player plays (-1 unknown).
+    int32_t peerTeam = -1;
+    // The link's frame count when this machine last looked, and when it last grew.
+    int32_t frames = 0;
+    uint32_t heardAt = 0;
+    // The held word: commands of a player who would take a team over and may speak for it
+    // before this machine sees that team's machine lost. Once something is held, everything
+    // after it from the link is held behind it, in order. The team whose loss they wait for,
+    // and since when.
+    std::vector<uint8_t> waiting;
+    int32_t waitingFor = -1;
+    uint32_t waitingSince = 0;
+    // While the held commands are applied after the wait ran out: the team about which they
+    // are refused.
+    int32_t refusing = -1;
+    // The pause the player's machine marked, once it was the pause this machine is in; and
+    // the last mark it sent that was not (taken if this machine comes to that pause).
+    int32_t mark = 0;
+    int32_t offeredMark = 0;
+
+    int Holding() const { return waiting.empty() ? 0 : 1; }
+    // Holds one whole command behind those already held (the first starts the wait for
+    // `forTeam` at `now`). 0 when it would take the queue past kMaxWaitingBytes: it is not kept.
+    int Hold(const uint8_t* command, size_t length, int32_t forTeam, uint32_t now);
+    // Gives up the held commands (the wait is over) and returns them.
+    std::vector<uint8_t> TakeHeld();
+    // A free slot: no link (the caller closed it), nothing held, nothing marked.
+    void Reset();
+};
