@@ -112,6 +112,11 @@ int World::Tick(int nowMs) {
         DestroyOwnObjects(team, factoryOnly);
     for (int team = TakeForgeRequest(); team >= 0; team = TakeForgeRequest())
         ForgeTakersWord(team);
+    for (CraftRequest craft; TakeCraftRequest(craft);)
+        CraftWord(craft);
+    SendCraftedMarks();
+    for (int pause = TakeBarrierRequest(); pause >= 0; pause = TakeBarrierRequest())
+        BarrierPause(pause);
     int effect = 0;
     for (int team = TakeArtifactRequest(effect); team >= 0; team = TakeArtifactRequest(effect))
         pendingArtifacts.push_back({team, effect, SimId()});

@@ -11,7 +11,10 @@
 #include "catalogue/BuildingTemplate.h"
 #include "catalogue/ChassisTemplate.h"
 #include "catalogue/PartTemplate.h"
+#include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
+#include "catalogue/WeaponTemplate.h"
+#include "core/ScriptRequests.h"
 #include "map/CollisionFilter.h"
 #include "objects/Artifact.h"
 #include "objects/CommandBuffer.h"
@@ -116,6 +119,74 @@ TEST(TestArtifactHook, DestroyingTheFactoryAloneLeavesTheUnitsAndOtherMachinesCo
             sent.insert(sent.end(), {p[1], p[2]});
         EXPECT_EQ(sent, f.sent) << f.network << " " << f.team;
     }
+    // `craft`: each header's kind and team and its payload's first byte (the weapon's role for
+    // a hit, the number's low byte for a mark). Team 1 plays here; its unit mounts the light
+    // weapon of a catalogue that also has a heavy one.
+    WeaponValues light, heavy;
+    light.mount.role = 'l';
+    heavy.mount.role = 'h';
+    light.firePowerField = 5;
+    heavy.firePowerField = 9;
+    WeaponTemplate lightWeapon(WeaponClass::Burst, light), heavyWeapon(WeaponClass::Burst, heavy);
+    WeaponList.PushBack(&lightWeapon);
+    WeaponList.PushBack(&heavyWeapon);
+    VehicleDesign design{'V'};
+    auto armed = std::make_unique<Doomed>(1, 4, land.Centre(10, 4), 1, 16);
+    armed->design = &design;
+    std::unique_ptr<GameObject> own = std::move(armed);
+    ASSERT_EQ(world.AddSim(own), 1);
+    world.pauseNumber = 4;
+    const struct {
+        int network;
+        CraftRequest request;
+        const MountTemplate* mounted;
+        std::vector<int> sent;
+    } crafted[] = {
+        {1, {CraftedWord::Hits, 2, 2}, nullptr, {7, 2, 'h', 7, 2, 'h'}},
+        {0, {CraftedWord::Hits, 2, 2}, nullptr, {}},
+        {1, {CraftedWord::Hits, 1, 2}, nullptr, {}},
+        {1, {CraftedWord::Weapon, 2, 0}, &lightWeapon, {7, 2, 'h'}},
+        {1, {CraftedWord::Weapon, 2, 0}, &heavyWeapon, {7, 2, 'l'}},
+        {1, {CraftedWord::Weapon, 2, 0}, nullptr, {}},
+        {1, {CraftedWord::Mark, 1, 2}, nullptr, {58, 0xFF, 5, 58, 0xFF, 5}},
+        {1, {CraftedWord::Mark, 0, 1}, nullptr, {58, 0xFF, 3}},
+        {1, {CraftedWord::Mark, 2, 1}, nullptr, {58, 0xFF, 0xFF}},
+        {1, {CraftedWord::OneLinkPause, 3, 0}, nullptr, {}},
+    };
+    for (const auto& c : crafted) {
+        world.networkGame = c.network;
+        design.hardpoints[0] = const_cast<MountTemplate*>(c.mounted);
+        world.commands->Rewind();
+        world.CraftWord(c.request);
+        for (int tick = 0; tick < 3; ++tick)
+            world.SendCraftedMarks();
+        std::vector<int> sent;
+        for (const uint8_t* p = world.commands->start; p < world.commands->cursor && p[0] > 0;
+             p += p[0])
+            sent.insert(sent.end(), {p[1], p[2], p[7]});
+        EXPECT_EQ(sent, c.sent) << static_cast<int>(c.request.word) << " " << c.request.x;
+        EXPECT_EQ(world.paused, 1);
+    }
+    // A barrier pauses from the machine that answers for the game only, and `resume` lifts
+    // only the pause its `pause` made.
+    world.networkGame = 1;
+    world.inGame = 1;
+    const struct { int died, first, lifted; } barriers[] = {{0, 1, 0}, {1, 0, 0}};
+    for (const auto& b : barriers) {
+        world.paused = 0;
+        world.factoryDied[1] = static_cast<uint8_t>(b.died);
+        world.BarrierPause(1);
+        EXPECT_EQ(world.paused, b.first) << b.died;
+        world.BarrierPause(0);
+        EXPECT_EQ(world.paused, b.lifted) << b.died;
+        world.paused = 1;
+        world.BarrierPause(0);
+        EXPECT_EQ(world.paused, 1) << "lifted a pause it did not make";
+    }
+    world.inGame = 0;
+    world.factoryDied[1] = 0;
+    lightWeapon.Unlink();
+    heavyWeapon.Unlink();
     world.networkGame = 0;
     world.ClearObjects();
 }
