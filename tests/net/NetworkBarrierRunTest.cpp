@@ -109,12 +109,12 @@ TEST(NetworkBarrierRun, DISABLED_ACraftedNextInLineGuestChangesNothingAfterTheHo
 }
 
 // Outside the suite (scripts/network-crafted): three machines, player 2 a crafted guest
-// between the barriers the host makes. Before g2: hit reports on the host's factory naming
-// attackers never made, a hit with a weapon its unit does not mount, and 61 wrecks of no death.
-// Inside g2's pause and before g3: marks for an old and a huge pause number. Between g3 and g4:
-// a pause and its lift on the link to player 3 only. g5 is player 2's own pause right after it
-// forged the host's team. Every pause settles and all three agree at each barrier; the host's
-// factory line and the crafted guest's wrecks are printed for every machine.
+// between the barriers the host makes. Before g2: 300 hit reports on the host's factory naming
+// attackers never made (enough to destroy it), a hit with a weapon its unit does not mount, and 61
+// wrecks of no death. Inside g2's pause and before g3: marks for an old and a huge pause number.
+// Between g3 and g4: a pause and its lift on the link to player 3 only. g5 is player 2's own pause
+// right after it forged the host's team. Every pause settles and all three agree at each barrier;
+// the host's factory line and the crafted guest's wrecks are printed for every machine.
 TEST(NetworkBarrierRun, DISABLED_CraftedGuestWordsChangeNothingAndEveryPauseSettles) {
     if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
 #ifdef QX_BARRIER_RUNS_SANITIZED
@@ -124,7 +124,7 @@ TEST(NetworkBarrierRun, DISABLED_CraftedGuestWordsChangeNothingAndEveryPauseSett
     const std::string ctrlP = "keydown CTRL\nkey P\nkeyup CTRL";
     barrier::Game game;
     barrier::Run(game, 3, at, "g", 0, 420,
-                 {{2, 80000, "craft hits 1 12"},
+                 {{2, 80000, "craft hits 1 300"},
                   {2, 80500, "craft weapon 1"},
                   {2, 81000, "craft wrecks 61 835"},
                   {2, 96500, "craft mark old 100"},
@@ -140,6 +140,7 @@ TEST(NetworkBarrierRun, DISABLED_CraftedGuestWordsChangeNothingAndEveryPauseSett
                  true);
     barrier::Agreed(game, at.size() + 1, "g", 0);
     ASSERT_EQ(game.games.size(), 3u);
+    EXPECT_TRUE(ListsFactory(*game.games[0], "g5", 1)) << "the crafted hits beat the host";
     for (size_t b = 1; b <= at.size() + 1; ++b) {
         const std::string name = "g" + std::to_string(b);
         for (size_t player = 1; player <= 3; ++player) {

@@ -131,7 +131,8 @@ TEST(TestArtifactHook, DestroyingTheFactoryAloneLeavesTheUnitsAndOtherMachinesCo
         EXPECT_EQ(sent, f.sent) << f.network << " " << f.team;
     }
     // `craft`: each header's kind, team and serial's low byte and its payload's first byte (the
-    // weapon's role for a hit, the number's low byte for a mark, the clan for a wreck). Team 1
+    // weapon's role for a hit, the number's low byte for a mark, the clan for a wreck: the
+    // player's, the wreck record being any clan's). Team 1
     // plays here; its unit mounts the light weapon of a catalogue that also has a heavy one,
     // and its factory stands at row 12. A peer link plays team 3.
     MemoryCatalogueMedia media;
@@ -161,6 +162,7 @@ TEST(TestArtifactHook, DestroyingTheFactoryAloneLeavesTheUnitsAndOtherMachinesCo
     world.peerLinks[0] = &link;
     world.peerTeams[0] = 3;
     world.pauseNumber = 4;
+    world.clanLetter = 'V';
     const struct {
         int network;
         CraftRequest request;
@@ -179,7 +181,7 @@ TEST(TestArtifactHook, DestroyingTheFactoryAloneLeavesTheUnitsAndOtherMachinesCo
         {1, {CraftedWord::Mark, 1, 2}, nullptr, true, 1, {58, 0xFF, 0xFF, 5, 58, 0xFF, 0xFF, 5}},
         {1, {CraftedWord::Mark, 0, 1}, nullptr, true, 1, {58, 0xFF, 0xFF, 3}},
         {1, {CraftedWord::Mark, 2, 1}, nullptr, true, 1, {58, 0xFF, 0xFF, 0xFF}},
-        {1, {CraftedWord::Wrecks, 2, 835}, nullptr, true, 1, {13, 1, 1, 'X', 13, 1, 2, 'X'}},
+        {1, {CraftedWord::Wrecks, 2, 835}, nullptr, true, 1, {13, 1, 1, 'V', 13, 1, 2, 'V'}},
         {1, {CraftedWord::OneLinkPause, 2, 0}, nullptr, true, 1, {}},
         // Lifted on the link to team 3 alone.
         {1, {CraftedWord::OneLinkPause, 3, 0}, nullptr, true, 0, {}},
@@ -206,6 +208,12 @@ TEST(TestArtifactHook, DestroyingTheFactoryAloneLeavesTheUnitsAndOtherMachinesCo
     EXPECT_EQ(wrecksAt, (std::vector<Point>{factoryAt + Point(60, 0), factoryAt + Point(90, 0)}));
     ASSERT_EQ(link.sent.size(), 1u);
     EXPECT_EQ((std::vector<int>{link.sent[0][1], link.sent[0][7]}), (std::vector<int>{29, 0}));
+    // A pause on the one link is counted and marked here as any pause is.
+    world.paused = 0;
+    world.CraftWord({CraftedWord::OneLinkPause, 3, 0});
+    ASSERT_EQ(link.sent.size(), 2u);
+    EXPECT_EQ((std::vector<int>{world.paused, link.sent[1][1], link.sent[1][7], world.markedPause}),
+              (std::vector<int>{1, 29, 1, 5}));
     world.peerLinks[0] = nullptr;
     wreckRecord.Unlink();
     SetCatalogueMedia(nullptr);
