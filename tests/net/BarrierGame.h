@@ -66,13 +66,14 @@ struct Act {
 // acts among them. Every machine asks for each barrier's pause (`pause`): the one that answers
 // for the game makes it, so that a barrier still pauses once the host is beaten. Every machine
 // writes its checksum inside the pause (a machine running ahead of the pauser has its request
-// held until the pause reaches it), and the pauser lifts it (`resume`).
+// held until the pause reaches it), and the pauser lifts it (`resume`). The checksum comes
+// before any act of the same moment: a kill run's victim awaits the pause's end right after it.
 inline std::string Barriers(int player, const std::vector<int>& at, const std::string& prefix,
                             const std::vector<Act>& acts = {}) {
     std::vector<std::pair<int, std::string>> timeline;
     for (size_t i = 0; i < at.size(); ++i) {
         timeline.emplace_back(at[i], "pause\n");
-        timeline.emplace_back(at[i] + 2000, "checksum " + prefix + std::to_string(i + 1) + "\n");
+        timeline.emplace_back(at[i] + 1500, "checksum " + prefix + std::to_string(i + 1) + "\n");
         timeline.emplace_back(at[i] + 6000, "resume\n");
     }
     for (const Act& act : acts)
