@@ -230,7 +230,8 @@ inline bool Played(const GameFolder& folder, const std::string& name, int player
 // agrees with the lowest-numbered of them (the killed one writes the first only; a beaten
 // machine's results screen keeps the state it was beaten in, and is not compared), and each
 // machine's world moved on between two barriers it played at. A failure names what stood: the
-// barrier nobody played at, the machine that wrote nothing, the one whose world stood still.
+// barrier by which the battle was over (fewer than two sides played), the machine still
+// playing that wrote nothing, the one whose world stood still.
 // The reference checksums by barrier.
 inline std::vector<std::string> Agreed(const Game& game, size_t barriers, const std::string& prefix,
                                        int killed) {
@@ -246,14 +247,21 @@ inline std::vector<std::string> Agreed(const Game& game, size_t barriers, const 
         }
     }
     std::vector<std::string> sums;
+    // Who was seen beaten: a beaten machine may write nothing more (no pause reaches it).
+    std::vector<bool> beaten(static_cast<size_t>(machines) + 1, false);
     for (size_t barrier = 1; barrier <= barriers; ++barrier) {
         const std::string name = prefix + std::to_string(barrier);
-        int reference = 0;
-        for (int player = 1; player <= machines && reference == 0; ++player)
-            if (Played(folder(player), name, player)) reference = player;
-        if (reference == 0) {
-            ADD_FAILURE() << "nobody played at " << name << ": no machine wrote it with its "
-                          << "own factory standing";
+        int reference = 0, playing = 0;
+        for (int player = machines; player >= 1; --player) {
+            if (!Played(folder(player), name, player)) continue;
+            reference = player;
+            ++playing;
+        }
+        // One side left has won: its battle ends, and nothing is left to compare.
+        if (playing < 2 && machines > 1) {
+            ADD_FAILURE() << "the battle was over by " << name << ": "
+                          << (reference ? "only player " + std::to_string(reference) + " played"
+                                        : std::string("nobody played"));
             sums.emplace_back();
             continue;
         }
@@ -264,14 +272,16 @@ inline std::vector<std::string> Agreed(const Game& game, size_t barriers, const 
             if (player == killed && barrier > 1) {
                 EXPECT_EQ(own, "") << "the killed player wrote " << name;
             } else if (own.empty()) {
-                ADD_FAILURE() << "player " << player << " wrote no " << name
-                              << " (its pause never came or never settled)";
+                if (!beaten[static_cast<size_t>(player)])
+                    ADD_FAILURE() << "player " << player << " wrote no " << name
+                                  << " (its pause never came or never settled)";
             } else if (Played(peer, name, player)) {
                 EXPECT_EQ(own, sum)
                     << "player " << player << " at " << name << " against player " << reference
                     << "\n"
                     << ListingDifference(Listing(folder(reference), name), Listing(peer, name));
             } else {
+                beaten[static_cast<size_t>(player)] = true;
                 std::cout << "player " << player << " was beaten by " << name << "\n";
             }
             const std::string before = prefix + std::to_string(barrier - 1);
