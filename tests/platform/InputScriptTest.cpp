@@ -287,6 +287,10 @@ TEST(InputScript, EachLimitHoldsFromBothSides) {
          "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
          "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
          "100000)"},
+        {"craft shell old 1",
+         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
+         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
+         "100000)"},
         {"craft mark old 0",
          "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
          "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
