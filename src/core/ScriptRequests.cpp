@@ -40,3 +40,14 @@ int TakeArtifactRequest(int& effect) {
 int TakeForgeRequest() {
     return winx_TakeForgeRequest();
 }
+
+bool TakeCraftRequest(CraftRequest& request) {
+    winx_CraftedWord word = winx_CraftedWord::Hits;
+    if (!winx_TakeCraftRequest(word, request.x, request.y)) return false;
+    request.word = static_cast<CraftedWord>(word);
+    return true;
+}
+
+int TakeBarrierRequest() {
+    return winx_TakeBarrierRequest();
+}

@@ -27,3 +27,15 @@ int TakeDestroyRequest(bool& factoryOnly);
 int TakeArtifactRequest(int& effect);
 // The oldest team a `forge` line named, removed from the queue; -1 when none.
 int TakeForgeRequest();
+// A crafted peer's word (`craft`, for tests): what it sends and its numbers, as the README's
+// script table tells.
+enum class CraftedWord { Hits, Weapon, Wrecks, Mark, OneLinkPause };
+struct CraftRequest {
+    CraftedWord word = CraftedWord::Hits;
+    int x = 0;
+    int y = 0;
+};
+// The oldest pending `craft` line, removed from the queue; false when none.
+bool TakeCraftRequest(CraftRequest& request);
+// The oldest pending barrier line: 1 `pause`, 0 `resume`, -1 none.
+int TakeBarrierRequest();

@@ -1,6 +1,7 @@
 #include "platform/InputScript.h"
 
 #include <algorithm>
+#include <array>
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -345,6 +346,46 @@ struct LineParser {
         return true;
     }
 
+    // craft hits TEAM COUNT | craft weapon TEAM | craft wrecks COUNT VALUE |
+    // craft mark old|future|huge TICKS | craft pause PLAYER
+    bool Craft(const std::vector<std::string_view>& words) {
+        constexpr const char* kUsage =
+            "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | "
+            "mark old|future|huge TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS "
+            "1 to 1000, VALUE 1 to 100000)";
+        auto number = [&](size_t i, uint32_t low, uint32_t high) -> std::optional<uint32_t> {
+            auto n = i < words.size() ? ParseNumber(words[i]) : std::nullopt;
+            if (!n || *n < low || *n > high) return std::nullopt;
+            return n;
+        };
+        const std::string_view what = words.size() >= 2 ? words[1] : std::string_view();
+        std::optional<uint32_t> x, y = 0u;
+        winx_CraftedWord word = winx_CraftedWord::Hits;
+        if (EqualNoCase(what, "hits") && words.size() == 4) {
+            x = number(2, 1, 4);
+            y = number(3, 1, 1000);
+        } else if (EqualNoCase(what, "weapon") && words.size() == 3) {
+            word = winx_CraftedWord::Weapon;
+            x = number(2, 1, 4);
+        } else if (EqualNoCase(what, "wrecks") && words.size() == 4) {
+            word = winx_CraftedWord::Wrecks;
+            x = number(2, 1, 1000);
+            y = number(3, 1, 100000);
+        } else if (EqualNoCase(what, "mark") && words.size() == 4) {
+            word = winx_CraftedWord::Mark;
+            for (uint32_t i = 0; i < 3; ++i)
+                if (EqualNoCase(words[2], std::array{"old", "future", "huge"}[i])) x = i;
+            y = number(3, 1, 1000);
+        } else if (EqualNoCase(what, "pause") && words.size() == 3) {
+            word = winx_CraftedWord::OneLinkPause;
+            x = number(2, 1, 4);
+        }
+        if (!x || !y) return Fail(kUsage);
+        Add(winx_ScriptStep::Kind::Craft, static_cast<uint32_t>(word), static_cast<int>(*x),
+            static_cast<int>(*y));
+        return true;
+    }
+
     bool Bare(const std::vector<std::string_view>& words, winx_ScriptStep::Kind kind) {
         if (words.size() != 1) return Fail(Concat({"'", words[0], "' takes no arguments"}));
         Add(kind);
@@ -378,6 +419,12 @@ struct LineParser {
         if (EqualNoCase(command, "destroy")) return Destroy(words);
         if (EqualNoCase(command, "artifact")) return Artifact(words);
         if (EqualNoCase(command, "forge")) return Forge(words);
+        if (EqualNoCase(command, "craft")) return Craft(words);
+        if (EqualNoCase(command, "pause") || EqualNoCase(command, "resume")) {
+            if (!Bare(words, Kind::Barrier)) return false;
+            steps.back().value = EqualNoCase(command, "pause") ? 1 : 0;
+            return true;
+        }
         return Fail(Concat({"unknown command '", command, "'"}));
     }
 };

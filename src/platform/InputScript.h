@@ -34,7 +34,13 @@ struct winx_ScriptStep {
         Artifact,
         // A crafted peer: value: the team whose factory and units this machine tells the
         // others about (kind 57) from its own copies, as only that team's taker may.
-        Forge
+        Forge,
+        // A crafted peer's other words (for tests): value: a winx_CraftedWord; x, y: its
+        // numbers, as the README's `craft` lines give them.
+        Craft,
+        // A barrier of a network run: value 1 (`pause`): the machine that answers for the
+        // game pauses it; 0 (`resume`): the machine whose `pause` made the pause lifts it.
+        Barrier
     };
     // What an await waits for beyond the game modes 1 to 10: a battle that stands paused, or
     // one that runs.

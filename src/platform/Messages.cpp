@@ -369,6 +369,12 @@ void RunScriptStep(const winx_ScriptStep& step) {
         case Kind::Forge:
             winx_RequestForge(static_cast<int>(step.value));
             break;
+        case Kind::Craft:
+            winx_RequestCraft(static_cast<winx_CraftedWord>(step.value), step.x, step.y);
+            break;
+        case Kind::Barrier:
+            winx_RequestBarrier(static_cast<int>(step.value));
+            break;
         case Kind::Activate:
             PostActivation(true);
             break;

@@ -18,6 +18,19 @@ std::deque<int>& ForgeRequests() {
     static std::deque<int> requests;
     return requests;
 }
+struct CraftRequest {
+    winx_CraftedWord word;
+    int x;
+    int y;
+};
+std::deque<CraftRequest>& CraftRequests() {
+    static std::deque<CraftRequest> requests;
+    return requests;
+}
+std::deque<int>& BarrierRequests() {
+    static std::deque<int> requests;
+    return requests;
+}
 }  // namespace
 
 void winx_SetScriptGameMode(int mode) {
@@ -76,4 +89,29 @@ int winx_TakeForgeRequest() {
     const int team = ForgeRequests().front();
     ForgeRequests().pop_front();
     return team;
+}
+
+void winx_RequestCraft(winx_CraftedWord word, int x, int y) {
+    CraftRequests().push_back({word, x, y});
+}
+
+bool winx_TakeCraftRequest(winx_CraftedWord& word, int& x, int& y) {
+    if (CraftRequests().empty()) return false;
+    const CraftRequest request = CraftRequests().front();
+    CraftRequests().pop_front();
+    word = request.word;
+    x = request.x;
+    y = request.y;
+    return true;
+}
+
+void winx_RequestBarrier(int pause) {
+    BarrierRequests().push_back(pause);
+}
+
+int winx_TakeBarrierRequest() {
+    if (BarrierRequests().empty()) return -1;
+    const int pause = BarrierRequests().front();
+    BarrierRequests().pop_front();
+    return pause;
 }

@@ -1,7 +1,8 @@
 #pragma once
 // What a headless run's script asks of the game beyond input: the game mode the World is in
 // and whether its battle is paused (for `await`), the teams whose objects are to be destroyed
-// (for `destroy`) and the test artifacts to place (for `artifact`).
+// (for `destroy`), the test artifacts to place (for `artifact`), a crafted peer's words (for
+// `forge` and `craft`) and the barriers' pauses of a network run (for `pause` and `resume`).
 
 // The World tells its current mode every tick; 0 before it does.
 void winx_SetScriptGameMode(int mode);
@@ -22,3 +23,12 @@ int winx_TakeArtifactRequest(int& effect);
 // The teams a `forge` line named, oldest first; -1 when none.
 void winx_RequestForge(int team);
 int winx_TakeForgeRequest();
+// A crafted peer's words (`craft`, for tests), oldest first: what each sends, as the README
+// tells, with its numbers.
+enum class winx_CraftedWord { Hits, Weapon, Wrecks, Mark, OneLinkPause };
+void winx_RequestCraft(winx_CraftedWord word, int x, int y);
+// false when none is pending.
+bool winx_TakeCraftRequest(winx_CraftedWord& word, int& x, int& y);
+// A barrier's `pause` (1) or `resume` (0), oldest first; -1 when none.
+void winx_RequestBarrier(int pause);
+int winx_TakeBarrierRequest();

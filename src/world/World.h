@@ -31,6 +31,7 @@
 #include "world/ScenarioMakers.h"
 #include "world/WreckMaker.h"
 
+struct CraftRequest;
 class CommandBuffer;
 class BuildingTemplate;
 class CommLink;
@@ -223,6 +224,22 @@ public:
     // A `forge TEAM` script line (a crafted peer, for tests): kind 57 for this machine's copies
     // of the team's factory and units, in a network game and for another team only.
     void ForgeTakersWord(int team);
+    // --- WorldCraftedWords.cpp: a crafted peer's other words (`craft`, for tests) and the
+    // barriers' pauses of a network run (`pause`, `resume`); the README's script table tells
+    // what each sends. Network games only.
+    void CraftWord(const CraftRequest& request);
+    // A `craft mark` line's marks go out once a tick for as many ticks as it asked.
+    void SendCraftedMarks();
+    // 1 `pause`: the machine that answers for the game pauses it, so that a barrier pauses
+    // while any machine plays; 0 `resume`: the machine whose `pause` made the pause lifts it.
+    void BarrierPause(int pause);
+    struct CraftedMarks {
+        // 0 old (the pause before this machine's), 1 future (the one after), 2 huge.
+        int which = 0;
+        int ticksLeft = 0;
+    };
+    CraftedMarks craftedMarks;
+    int barrierPauseMine = 0;
     // A test's artifact (the script's `artifact`): on the host (or outside a network game) it
     // is placed at the point where the team's factory rolls its units out, and announced as a
     // scattered one is. 1 once placed or given up (not the host), 0 while the team has no

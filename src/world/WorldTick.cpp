@@ -100,8 +100,9 @@ int World::Tick(int nowMs) {
     // writes the state the others write.
     for (std::string name = TakeChecksumRequest(); !name.empty(); name = TakeChecksumRequest())
         pendingChecksums.push_back(name);
-    // Before the checksum: what a peer destroyed here since the last pass is gone in it.
-    if (inGame == 1 && paused != 0) CollectTheDead();
+    // Before the checksum: what a peer destroyed here since the last pass is gone in it. Only a
+    // network game has peers: a battle played alone updates nothing while it stands paused.
+    if (networkGame == 1 && inGame == 1 && paused != 0) CollectTheDead();
     if (SettlePause() == 1) WritePendingChecksums();
     ReportScriptGameMode(currentMode);
     ReportScriptBattle(inGame == 1, paused != 0);
@@ -111,6 +112,11 @@ int World::Tick(int nowMs) {
         DestroyOwnObjects(team, factoryOnly);
     for (int team = TakeForgeRequest(); team >= 0; team = TakeForgeRequest())
         ForgeTakersWord(team);
+    for (CraftRequest craft; TakeCraftRequest(craft);)
+        CraftWord(craft);
+    SendCraftedMarks();
+    for (int pause = TakeBarrierRequest(); pause >= 0; pause = TakeBarrierRequest())
+        BarrierPause(pause);
     int effect = 0;
     for (int team = TakeArtifactRequest(effect); team >= 0; team = TakeArtifactRequest(effect))
         pendingArtifacts.push_back({team, effect, SimId()});

@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <memory>
@@ -31,8 +32,6 @@
 namespace barrier {
 
 using e2e::GameFolder;
-
-constexpr char kPause[] = "keydown CTRL\nkey P\nkeyup CTRL\n";
 
 inline std::string Options(int player, int port) {
     return "[OPTIONS]\nMOVIES=NO\nCHEAT=YES\nHOST=127.0.0.1\n[COMMUNICATIONS]\nPORT=" +
@@ -64,22 +63,18 @@ struct Act {
 };
 
 // The barriers named PREFIX1, PREFIX2..., timed from the battle's start, and this player's
-// acts among them: the pauser (the host unless said) pauses at each, every machine writes its
-// checksum inside the pause, the pauser lifts it.
+// acts among them. Every machine asks for each barrier's pause (`pause`): the one that answers
+// for the game makes it, so that a barrier still pauses once the host is beaten. Every machine
+// writes its checksum inside the pause (a machine running ahead of the pauser has its request
+// held until the pause reaches it), and the pauser lifts it (`resume`). The checksum comes
+// before any act of the same moment: a kill run's victim awaits the pause's end right after it.
 inline std::string Barriers(int player, const std::vector<int>& at, const std::string& prefix,
-                            const std::vector<Act>& acts = {}, int pauser = 1) {
+                            const std::vector<Act>& acts = {}) {
     std::vector<std::pair<int, std::string>> timeline;
     for (size_t i = 0; i < at.size(); ++i) {
-        const std::string name = prefix + std::to_string(i + 1);
-        if (player == pauser) {
-            timeline.emplace_back(at[i], kPause);
-            timeline.emplace_back(at[i] + 3000, "checksum " + name + "\n");
-            timeline.emplace_back(at[i] + 6000, kPause);
-        } else {
-            // Asked for inside the host's pause; a machine running ahead of the host has its
-            // request held until the pause reaches it.
-            timeline.emplace_back(at[i] + 1500, "checksum " + name + "\n");
-        }
+        timeline.emplace_back(at[i], "pause\n");
+        timeline.emplace_back(at[i] + 1500, "checksum " + prefix + std::to_string(i + 1) + "\n");
+        timeline.emplace_back(at[i] + 6000, "resume\n");
     }
     for (const Act& act : acts)
         if (act.player == player) timeline.emplace_back(act.atMs, act.line + "\n");
@@ -105,11 +100,12 @@ struct Game {
 
 // Plays one game of `machines` programs to its end; `killed` (0: none) is SIGKILLed as soon as
 // every machine has written its first checksum, inside the first pause. With `listings`, each
-// checksum also writes its listing into the folder's `listing` directory; `pauser` makes the
-// barriers' pauses.
+// checksum also writes its listing into the folder's `listing` directory. Each program ends by
+// its script or by `timeoutSeconds`, and the run with the last of them: a game that stood
+// still ends all the same, for the verdict to name what stood.
 inline void Run(Game& game, int machines, const std::vector<int>& at, const std::string& prefix,
                 int killed, int timeoutSeconds, const std::vector<Act>& acts = {},
-                bool listings = false, int pauser = 1) {
+                bool listings = false) {
     for (int n = 1; n <= machines; ++n) {
         game.games.push_back(std::make_unique<GameFolder>(game.scratch, "m" + std::to_string(n)));
         if (n == 1) {
@@ -125,10 +121,11 @@ inline void Run(Game& game, int machines, const std::vector<int>& at, const std:
     for (int n = 1; n <= machines; ++n)
         game.games[static_cast<size_t>(n - 1)]->WriteOptions(Options(n, port));
     std::vector<std::thread> programs;
+    std::atomic<int> ended{0};
     for (int player = 1; player <= machines; ++player) {
         const GameFolder& folder = *game.games[static_cast<size_t>(player - 1)];
         std::string command =
-            folder.Command(ToBattle(player, machines) + Barriers(player, at, prefix, acts, pauser),
+            folder.Command(ToBattle(player, machines) + Barriers(player, at, prefix, acts),
                            GameFolder::Clock::Real, timeoutSeconds);
         if (listings) {
             const std::string video = "SDL_VIDEODRIVER=";
@@ -140,13 +137,15 @@ inline void Run(Game& game, int machines, const std::vector<int>& at, const std:
             command.replace(command.find(marker), marker.size(), "exec '");
             command = "echo $$ > '" + (folder.path / "pid.txt").string() + "'; " + command;
         }
-        programs.emplace_back([command] {
+        programs.emplace_back([command, &ended] {
             const int status = std::system(command.c_str());
             (void)status;
+            ++ended;
         });
     }
     bool done = killed == 0;
-    for (int tenth = 0; tenth < 10 * timeoutSeconds && !done; ++tenth) {
+    // Not past the programs: a victim that never came to be killed is the verdict's to name.
+    while (!done && ended.load() == 0) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
         // Only once every machine has written the first barrier: a machine that notices the
         // loss before it writes has already handed the lost team on.
@@ -207,37 +206,95 @@ inline std::string ListingDifference(const std::vector<std::string>& host,
     return text;
 }
 
-// Every program left ended well, and all agree at each barrier they wrote (the killed one at
-// the first only). The host's checksums by barrier.
+// Whether a machine's listing at a barrier holds the team's factory.
+inline bool ListsFactory(const GameFolder& folder, const std::string& name, int team) {
+    for (const std::string& line : Listing(folder, name)) {
+        std::istringstream in(line);
+        long list = 0, idTeam = 0, serial = 0, kind = 0, first = 0;
+        in >> list >> idTeam >> serial >> kind >> first;
+        if ((list == 1 || list == 2) && kind == 4 && first == team) return true;
+    }
+    return false;
+}
+
+// Whether a player still played at a barrier: with listings, its own factory stood in its
+// state (a beaten machine stands on the results screen and writes the state it was beaten
+// in); without, whether it wrote the barrier at all.
+inline bool Played(const GameFolder& folder, const std::string& name, int player) {
+    if (folder.Checksum(name).size() != 17u) return false;
+    return !std::filesystem::is_directory(folder.path / "listing") ||
+           ListsFactory(folder, name, player);
+}
+
+// Every program left ended well; at each barrier every machine that still played wrote it and
+// agrees with the lowest-numbered of them (the killed one writes the first only; a beaten
+// machine's results screen keeps the state it was beaten in, and is not compared), and each
+// machine's world moved on between two barriers it played at. A failure names what stood: the
+// barrier by which the battle was over (fewer than two sides played), the machine still
+// playing that wrote nothing, the one whose world stood still.
+// The reference checksums by barrier.
 inline std::vector<std::string> Agreed(const Game& game, size_t barriers, const std::string& prefix,
                                        int killed) {
-    EXPECT_TRUE(game.killed) << "player " << killed << " was not killed";
+    EXPECT_TRUE(killed == 0 || game.killed) << "player " << killed << " was not killed";
     const int machines = static_cast<int>(game.games.size());
+    auto folder = [&](int player) -> const GameFolder& {
+        return *game.games[static_cast<size_t>(player - 1)];
+    };
     for (int player = 1; player <= machines; ++player) {
-        const GameFolder& folder = *game.games[static_cast<size_t>(player - 1)];
         if (player != killed) {
-            EXPECT_EQ(folder.ExitCode(), 0) << "player " << player << ": " << folder.Errors();
+            EXPECT_EQ(folder(player).ExitCode(), 0)
+                << "player " << player << ": " << folder(player).Errors();
         }
     }
     std::vector<std::string> sums;
-    if (game.games.empty()) return sums;
+    // Who was seen beaten: a beaten machine may write nothing more (no pause reaches it).
+    std::vector<bool> beaten(static_cast<size_t>(machines) + 1, false);
     for (size_t barrier = 1; barrier <= barriers; ++barrier) {
         const std::string name = prefix + std::to_string(barrier);
-        const std::string host = game.games[0]->Checksum(name);
-        EXPECT_EQ(host.size(), 17u) << name;
-        for (int player = 2; player <= machines; ++player) {
-            const std::string sum = game.games[static_cast<size_t>(player - 1)]->Checksum(name);
+        int reference = 0, playing = 0;
+        for (int player = machines; player >= 1; --player) {
+            if (!Played(folder(player), name, player)) continue;
+            reference = player;
+            ++playing;
+        }
+        // One side left has won: its battle ends, and nothing is left to compare.
+        if (playing < 2 && machines > 1) {
+            ADD_FAILURE() << "the battle was over by " << name << ": "
+                          << (reference ? "only player " + std::to_string(reference) + " played"
+                                        : std::string("nobody played"));
+            sums.emplace_back();
+            continue;
+        }
+        const std::string sum = folder(reference).Checksum(name);
+        for (int player = 1; player <= machines; ++player) {
+            const GameFolder& peer = folder(player);
+            const std::string own = peer.Checksum(name);
             if (player == killed && barrier > 1) {
-                EXPECT_EQ(sum, "") << "the killed player wrote " << name;
+                EXPECT_EQ(own, "") << "the killed player wrote " << name;
+            } else if (own.empty()) {
+                if (!beaten[static_cast<size_t>(player)])
+                    ADD_FAILURE() << "player " << player << " wrote no " << name
+                                  << " (its pause never came or never settled)";
+            } else if (Played(peer, name, player)) {
+                EXPECT_EQ(own, sum)
+                    << "player " << player << " at " << name << " against player " << reference
+                    << "\n"
+                    << ListingDifference(Listing(folder(reference), name), Listing(peer, name));
             } else {
-                const GameFolder& peer = *game.games[static_cast<size_t>(player - 1)];
-                EXPECT_EQ(sum, host)
-                    << "player " << player << " at " << name << "\n"
-                    << ListingDifference(Listing(*game.games[0], name), Listing(peer, name));
+                beaten[static_cast<size_t>(player)] = true;
+                std::cout << "player " << player << " was beaten by " << name << "\n";
+            }
+            const std::string before = prefix + std::to_string(barrier - 1);
+            if (barrier > 1 && !own.empty() && Played(peer, name, player) &&
+                Played(peer, before, player)) {
+                EXPECT_NE(own, peer.Checksum(before))
+                    << "player " << player << ": the world stood still from " << before << " to "
+                    << name;
             }
         }
-        sums.push_back(host.substr(0, 16));
-        std::cout << machines << " machines, barrier " << name << ": " << host;
+        sums.push_back(sum.substr(0, 16));
+        std::cout << machines << " machines, barrier " << name << " (player " << reference
+                  << "): " << sum;
     }
     return sums;
 }

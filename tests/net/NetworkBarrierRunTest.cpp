@@ -7,6 +7,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "net/BarrierGame.h"
@@ -32,16 +33,7 @@ std::vector<std::string> Play(int machines, const std::vector<int>& at, int kill
     return sums;
 }
 
-// Whether a machine's listing at a barrier holds the team's factory.
-bool ListsFactory(const barrier::GameFolder& folder, const std::string& name, int team) {
-    for (const std::string& line : barrier::Listing(folder, name)) {
-        std::istringstream in(line);
-        long list = 0, idTeam = 0, serial = 0, kind = 0, first = 0;
-        in >> list >> idTeam >> serial >> kind >> first;
-        if ((list == 1 || list == 2) && kind == 4 && first == team) return true;
-    }
-    return false;
-}
+using barrier::ListsFactory;
 
 // A computer factory first drives to a deposit of its own when the one it starts on is not the
 // best it sees, and builds once it stands open there: most sides have built a minute into the
@@ -96,7 +88,7 @@ TEST(NetworkBarrierRun, DISABLED_ACraftedNextInLineGuestChangesNothingAfterTheHo
     barrier::Game game;
     barrier::Run(game, 3, at, "c", 0, 300,
                  {{1, 55000, "destroy 1 factory"}, {2, 84000, "forge 3"}, {2, 85000, "forge 1"}},
-                 true, 2);
+                 true);
     ASSERT_EQ(game.games.size(), 3u);
     for (const auto& folder : game.games)
         EXPECT_EQ(folder->ExitCode(), 0) << folder->Errors();
@@ -116,11 +108,64 @@ TEST(NetworkBarrierRun, DISABLED_ACraftedNextInLineGuestChangesNothingAfterTheHo
     EXPECT_TRUE(ListsFactory(second, "c3", 3));
 }
 
+// Outside the suite (scripts/network-crafted): three machines, player 2 a crafted guest
+// between the barriers the host makes. Before g2: 300 hit reports on the host's factory naming
+// attackers never made (enough to destroy it), a hit with a weapon its unit does not mount, and 61
+// wrecks of no death. Inside g2's pause and before g3: marks for an old and a huge pause number.
+// Between g3 and g4: a pause and its lift on the link to player 3 only. g5 is player 2's own pause
+// right after it forged the host's team. Every pause settles and all three agree at each barrier;
+// the host's factory line and the crafted guest's wrecks are printed for every machine.
+TEST(NetworkBarrierRun, DISABLED_CraftedGuestWordsChangeNothingAndEveryPauseSettles) {
+    if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
+#ifdef QX_BARRIER_RUNS_SANITIZED
+    GTEST_SKIP() << "left to the optimised build";
+#endif
+    const std::vector<int> at = {75000, 95000, 115000, 135000};
+    const std::string ctrlP = "keydown CTRL\nkey P\nkeyup CTRL";
+    barrier::Game game;
+    barrier::Run(game, 3, at, "g", 0, 420,
+                 {{2, 80000, "craft hits 1 300"},
+                  {2, 80500, "craft weapon 1"},
+                  {2, 81000, "craft wrecks 61 835"},
+                  {2, 96500, "craft mark old 100"},
+                  {2, 110000, "craft mark huge 3"},
+                  {2, 120000, "craft pause 3"},
+                  {2, 124000, "craft pause 3"},
+                  {2, 145000, "forge 1"},
+                  {2, 145100, ctrlP},
+                  {1, 147500, "checksum g5"},
+                  {2, 147500, "checksum g5"},
+                  {3, 147500, "checksum g5"},
+                  {2, 151500, ctrlP}},
+                 true);
+    barrier::Agreed(game, at.size() + 1, "g", 0);
+    ASSERT_EQ(game.games.size(), 3u);
+    EXPECT_TRUE(ListsFactory(*game.games[0], "g5", 1)) << "the crafted hits beat the host";
+    for (size_t b = 1; b <= at.size() + 1; ++b) {
+        const std::string name = "g" + std::to_string(b);
+        for (size_t player = 1; player <= 3; ++player) {
+            std::string factory = "none";
+            int wrecks = 0;
+            for (const std::string& line : barrier::Listing(*game.games[player - 1], name)) {
+                std::istringstream in(line);
+                long list = 0, idTeam = 0, serial = 0, kind = 0, first = 0;
+                in >> list >> idTeam >> serial >> kind >> first;
+                if (list == 2 && kind == 4 && first == 1) factory = line;
+                if (list == 10 && idTeam == 2) ++wrecks;
+            }
+            std::cout << name << " player " << player << ": host factory [" << factory
+                      << "], team-2 wrecks " << wrecks << "\n";
+        }
+    }
+}
+
 // The soak outside the suite (scripts/network-soak): four machines for ten game-minutes, a
 // barrier every two. Factories die on the way: player 3's before the first barrier, and
-// player 3 is killed after it, so that the host takes a team without a factory over and tells
-// the others its units; player 4's after the second, while player 4 plays on, so that its
-// units stay with it. The wreck pieces of both come out alike everywhere.
+// player 3 is killed after it, so that a machine that plays takes a team without a factory over
+// and tells the others its units; player 4's after the second, so that player 4 stands beaten
+// from then on. The computer players may beat a side before that, the host's too: a barrier
+// then pauses from the machine that answers for the game, and only the machines that still
+// play are compared. The wreck pieces of player 3's factory come out alike everywhere.
 TEST(NetworkBarrierRun, DISABLED_FourMachinesAgreeForTenMinutes) {
     if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
 #ifdef QX_BARRIER_RUNS_SANITIZED
@@ -131,17 +176,22 @@ TEST(NetworkBarrierRun, DISABLED_FourMachinesAgreeForTenMinutes) {
     barrier::Run(game, 4, at, "b", 3, 900,
                  {{3, 60000, "destroy 3 factory"}, {4, 250000, "destroy 4 factory"}}, true);
     barrier::Agreed(game, at.size(), "b", 3);
-    ASSERT_FALSE(game.games.empty());
-    // The factories died when asked, and the pieces of the first lay on every machine alike.
-    auto factoryOf = [&](const std::string& name, int team) {
-        return ListsFactory(*game.games[0], name, team);
+    ASSERT_EQ(game.games.size(), 4u);
+    // The factories died when asked, on the first machine that still played at the barrier.
+    auto playing = [&](const std::string& name) -> const barrier::GameFolder* {
+        for (int player = 1; player <= 4; ++player) {
+            const barrier::GameFolder& folder = *game.games[static_cast<size_t>(player - 1)];
+            if (player != 3 && barrier::Played(folder, name, player)) return &folder;
+        }
+        return nullptr;
     };
-    EXPECT_FALSE(factoryOf("b1", 3));
-    EXPECT_TRUE(factoryOf("b1", 4));
-    EXPECT_FALSE(factoryOf("b3", 4));
-    EXPECT_TRUE(factoryOf("b3", 2));
+    for (const auto& [name, team] : {std::pair<std::string, int>{"b1", 3}, {"b3", 4}}) {
+        const barrier::GameFolder* folder = playing(name);
+        ASSERT_NE(folder, nullptr) << "nobody played at " << name;
+        EXPECT_FALSE(ListsFactory(*folder, name, team)) << name << " team " << team;
+    }
     int pieces = 0;
-    for (const std::string& line : barrier::Listing(*game.games[0], "b1"))
+    for (const std::string& line : barrier::Listing(*playing("b1"), "b1"))
         if (line.rfind("10 3 ", 0) == 0 && std::stol(line.substr(5)) >= 0x40000000L) ++pieces;
     EXPECT_GE(pieces, 3) << "team 3's factory left no pieces";
 }

@@ -9,6 +9,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/ScriptHooks.h"
 #include "platform/VirtualKeys.h"
 #include "support/ScopedWorkingDir.h"
 
@@ -262,6 +263,48 @@ TEST(InputScript, EachLimitHoldsFromBothSides) {
         {"forge 0", "usage: forge TEAM (TEAM 1 to 4)"},
         {"forge 5", "usage: forge TEAM (TEAM 1 to 4)"},
         {"forge 2 3", "usage: forge TEAM (TEAM 1 to 4)"},
+        {"craft hits 1 1000", ""},
+        {"craft hits 0 1",
+         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
+         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
+         "100000)"},
+        {"craft hits 1 1001",
+         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
+         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
+         "100000)"},
+        {"craft weapon 4", ""},
+        {"craft weapon 4 1",
+         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
+         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
+         "100000)"},
+        {"craft wrecks 61 100000", ""},
+        {"craft wrecks 61 100001",
+         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
+         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
+         "100000)"},
+        {"craft mark HUGE 1", ""},
+        {"craft mark new 1",
+         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
+         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
+         "100000)"},
+        {"craft shell old 1",
+         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
+         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
+         "100000)"},
+        {"craft mark old 0",
+         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
+         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
+         "100000)"},
+        {"craft pause 5",
+         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
+         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
+         "100000)"},
+        {"craft",
+         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
+         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
+         "100000)"},
+        {"pause", ""},
+        {"resume 1", "'resume' takes no arguments"},
         {"capture " + longName, ""},
         {"capture " + longName + "n",
          "a capture name is 1 to 64 of A-Z a-z 0-9 _ - . and starts with no dot"},
@@ -292,10 +335,21 @@ TEST(InputScript, EachLimitHoldsFromBothSides) {
         }
     }
     // What the accepted lines carry.
-    auto steps =
-        ParseSteps("await 10 250 RETURN\ndestroy 4 factory\nartifact 3 5\nchar 255\nforge 4\n");
-    ASSERT_EQ(steps.size(), 5u);
+    auto steps = ParseSteps(
+        "await 10 250 RETURN\ndestroy 4 factory\nartifact 3 5\nchar 255\nforge 4\ncraft "
+        "wrecks 61 835\ncraft mark future 30\ncraft pause 3\npause\nRESUME\n");
+    ASSERT_EQ(steps.size(), 10u);
     EXPECT_EQ(std::tie(steps[4].kind, steps[4].value), std::make_tuple(Kind::Forge, 4u));
+    const std::vector<std::tuple<Kind, uint32_t, int, int>> crafted = {
+        {Kind::Craft, static_cast<uint32_t>(winx_CraftedWord::Wrecks), 61, 835},
+        {Kind::Craft, static_cast<uint32_t>(winx_CraftedWord::Mark), 1, 30},
+        {Kind::Craft, static_cast<uint32_t>(winx_CraftedWord::OneLinkPause), 3, 0},
+        {Kind::Barrier, 1u, 0, 0},
+        {Kind::Barrier, 0u, 0, 0}};
+    for (size_t i = 0; i < crafted.size(); ++i)
+        EXPECT_EQ(std::tie(steps[5 + i].kind, steps[5 + i].value, steps[5 + i].x, steps[5 + i].y),
+                  crafted[i])
+            << i;
     EXPECT_EQ(std::tie(steps[0].kind, steps[0].value, steps[0].x, steps[0].y),
               std::make_tuple(Kind::Await, 10u, 250, static_cast<int>(VK_RETURN)));
     EXPECT_EQ(std::tie(steps[1].kind, steps[1].value, steps[1].x),

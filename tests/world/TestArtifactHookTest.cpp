@@ -5,13 +5,18 @@
 
 #include <memory>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "MemoryCatalogueMedia.h"
 #include "catalogue/BuildingTemplate.h"
 #include "catalogue/ChassisTemplate.h"
 #include "catalogue/PartTemplate.h"
+#include "catalogue/PictureTemplates.h"
+#include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
+#include "catalogue/WeaponTemplate.h"
+#include "core/ScriptRequests.h"
 #include "map/CollisionFilter.h"
 #include "objects/Artifact.h"
 #include "objects/CommandBuffer.h"
@@ -20,6 +25,7 @@
 #include "objects/ObjectWorld.h"
 #include "platform/InputScript.h"
 #include "platform/ScriptHooks.h"
+#include "support/MemoryLink.h"
 #include "world/RegistryTestFixture.h"
 
 namespace {
@@ -66,6 +72,14 @@ TEST(TestArtifactHook, TheLinesParseIntoTheirStepsAndBadOnesNameTheUsage) {
     EXPECT_TRUE(factoryOnly);
     EXPECT_EQ(winx_TakeDestroyRequest(factoryOnly), -1);
     EXPECT_FALSE(factoryOnly);
+    winx_RequestCraft(winx_CraftedWord::Mark, 2, 30);
+    winx_RequestBarrier(0);
+    CraftRequest craft;
+    ASSERT_TRUE(TakeCraftRequest(craft));
+    EXPECT_EQ(std::tie(craft.word, craft.x, craft.y), std::make_tuple(CraftedWord::Mark, 2, 30));
+    EXPECT_FALSE(TakeCraftRequest(craft));
+    EXPECT_EQ(TakeBarrierRequest(), 0);
+    EXPECT_EQ(TakeBarrierRequest(), -1);
 }
 
 class Doomed : public TestObject {
@@ -116,6 +130,113 @@ TEST(TestArtifactHook, DestroyingTheFactoryAloneLeavesTheUnitsAndOtherMachinesCo
             sent.insert(sent.end(), {p[1], p[2]});
         EXPECT_EQ(sent, f.sent) << f.network << " " << f.team;
     }
+    // `craft`: each header's kind, team and serial's low byte and its payload's first byte (the
+    // weapon's role for a hit, the number's low byte for a mark, the clan for a wreck: the
+    // player's, the wreck record being any clan's). Team 1
+    // plays here; its unit mounts the light weapon of a catalogue that also has a heavy one,
+    // and its factory stands at row 12. A peer link plays team 3.
+    MemoryCatalogueMedia media;
+    SetCatalogueMedia(&media);
+    WreckTemplate wreckRecord('X', 'g', 0);
+    WreckList.PushBack(&wreckRecord);
+    std::vector<Point> wrecksAt;
+    world.makeWreck = [&](const WreckDescription& d) -> std::unique_ptr<GameObject> {
+        wrecksAt.push_back(d.position);
+        return std::make_unique<TestObject>(d.id.team, d.id.serial, d.position, 3, 8);
+    };
+    WeaponValues light, heavy;
+    light.mount.role = 'l';
+    heavy.mount.role = 'h';
+    light.firePowerField = 5;
+    heavy.firePowerField = 9;
+    WeaponTemplate lightWeapon(WeaponClass::Burst, light), heavyWeapon(WeaponClass::Burst, heavy);
+    WeaponList.PushBack(&lightWeapon);
+    WeaponList.PushBack(&heavyWeapon);
+    VehicleDesign design{'V'};
+    auto armed = std::make_unique<Doomed>(1, 4, land.Centre(10, 4), 1, 16);
+    Doomed* armedUnit = armed.get();
+    std::unique_ptr<GameObject> own = std::move(armed);
+    ASSERT_EQ(world.AddSim(own), 1);
+    world.AddBuilding(std::make_unique<Doomed>(1, 5, land.Centre(12, 4), 4, 16));
+    MemoryLink link;
+    world.peerLinks[0] = &link;
+    world.peerTeams[0] = 3;
+    world.pauseNumber = 4;
+    world.clanLetter = 'V';
+    const struct {
+        int network;
+        CraftRequest request;
+        const MountTemplate* mounted;
+        bool designed;
+        int pausedAfter;
+        std::vector<int> sent;
+    } crafted[] = {
+        {1, {CraftedWord::Hits, 2, 2}, nullptr, true, 1, {7, 2, 1, 'h', 7, 2, 1, 'h'}},
+        {0, {CraftedWord::Hits, 2, 2}, nullptr, true, 1, {}},
+        {1, {CraftedWord::Hits, 1, 2}, nullptr, true, 1, {}},
+        {1, {CraftedWord::Weapon, 2, 0}, &lightWeapon, true, 1, {7, 2, 3, 'h'}},
+        {1, {CraftedWord::Weapon, 2, 0}, &heavyWeapon, true, 1, {7, 2, 3, 'l'}},
+        {1, {CraftedWord::Weapon, 2, 0}, nullptr, true, 1, {}},
+        {1, {CraftedWord::Weapon, 2, 0}, &lightWeapon, false, 1, {}},
+        {1, {CraftedWord::Mark, 1, 2}, nullptr, true, 1, {58, 0xFF, 0xFF, 5, 58, 0xFF, 0xFF, 5}},
+        {1, {CraftedWord::Mark, 0, 1}, nullptr, true, 1, {58, 0xFF, 0xFF, 3}},
+        {1, {CraftedWord::Mark, 2, 1}, nullptr, true, 1, {58, 0xFF, 0xFF, 0xFF}},
+        {1, {CraftedWord::Wrecks, 2, 835}, nullptr, true, 1, {13, 1, 1, 'V', 13, 1, 2, 'V'}},
+        {1, {CraftedWord::OneLinkPause, 2, 0}, nullptr, true, 1, {}},
+        // Lifted on the link to team 3 alone.
+        {1, {CraftedWord::OneLinkPause, 3, 0}, nullptr, true, 0, {}},
+    };
+    for (const auto& c : crafted) {
+        world.networkGame = c.network;
+        world.paused = 1;
+        design.hardpoints[0] = const_cast<MountTemplate*>(c.mounted);
+        armedUnit->design = c.designed ? &design : nullptr;
+        world.nextSerial = 1;
+        world.commands->Rewind();
+        world.CraftWord(c.request);
+        for (int tick = 0; tick < 3; ++tick)
+            world.SendCraftedMarks();
+        std::vector<int> sent;
+        for (const uint8_t* p = world.commands->start; p < world.commands->cursor && p[0] > 0;
+             p += p[0])
+            sent.insert(sent.end(), {p[1], p[2], p[3], p[7]});
+        EXPECT_EQ(sent, c.sent) << static_cast<int>(c.request.word) << " " << c.request.x;
+        EXPECT_EQ(world.paused, c.pausedAfter) << static_cast<int>(c.request.word);
+    }
+    // The wrecks lie in a row right of the factory; the lift went out on the one link.
+    const Point factoryAt = land.Centre(12, 4);
+    EXPECT_EQ(wrecksAt, (std::vector<Point>{factoryAt + Point(60, 0), factoryAt + Point(90, 0)}));
+    ASSERT_EQ(link.sent.size(), 1u);
+    EXPECT_EQ((std::vector<int>{link.sent[0][1], link.sent[0][7]}), (std::vector<int>{29, 0}));
+    // A pause on the one link is counted and marked here as any pause is.
+    world.paused = 0;
+    world.CraftWord({CraftedWord::OneLinkPause, 3, 0});
+    ASSERT_EQ(link.sent.size(), 2u);
+    EXPECT_EQ((std::vector<int>{world.paused, link.sent[1][1], link.sent[1][7], world.markedPause}),
+              (std::vector<int>{1, 29, 1, 5}));
+    world.peerLinks[0] = nullptr;
+    wreckRecord.Unlink();
+    SetCatalogueMedia(nullptr);
+    // A barrier pauses from the machine that answers for the game only, and `resume` lifts
+    // only the pause its `pause` made.
+    world.networkGame = 1;
+    world.inGame = 1;
+    const struct { int died, first, lifted; } barriers[] = {{0, 1, 0}, {1, 0, 0}};
+    for (const auto& b : barriers) {
+        world.paused = 0;
+        world.factoryDied[1] = static_cast<uint8_t>(b.died);
+        world.BarrierPause(1);
+        EXPECT_EQ(world.paused, b.first) << b.died;
+        world.BarrierPause(0);
+        EXPECT_EQ(world.paused, b.lifted) << b.died;
+        world.paused = 1;
+        world.BarrierPause(0);
+        EXPECT_EQ(world.paused, 1) << "lifted a pause it did not make";
+    }
+    world.inGame = 0;
+    world.factoryDied[1] = 0;
+    lightWeapon.Unlink();
+    heavyWeapon.Unlink();
     world.networkGame = 0;
     world.ClearObjects();
 }

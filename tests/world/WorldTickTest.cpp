@@ -128,8 +128,14 @@ TEST_F(WorldTick, NothingIsSimulatedWhilePausedButTheScreenStillDraws) {
     AddController(1, 0);
     SimIdNode* request = new SimIdNode(SimId(1, 7));
     f.world->pathRequests.PushFront(request);
+    // Played alone, a pause runs no death pass: the dead stay listed until the battle runs.
+    auto dead = std::make_unique<TestObject>(1, 9, Point(50, 50));
+    dead->destroyed = 1;
+    ListNode* deadNode = new ObjectNode(std::move(dead));
+    f.world->sims[1].PushFront(deadNode);
     for (int now = 100; now <= 1000; now += 100)
         f.world->Tick(now);
+    EXPECT_EQ(f.world->sims[1].Count(), 1);
     EXPECT_TRUE(turns.empty());
     EXPECT_EQ(f.world->frontRequestAge, 0);
     EXPECT_FALSE(f.world->pathRequests.IsEmpty());
