@@ -159,8 +159,8 @@ TEST(TestArtifactHook, DestroyingTheFactoryAloneLeavesTheUnitsAndOtherMachinesCo
     ASSERT_EQ(world.AddSim(own), 1);
     world.AddBuilding(std::make_unique<Doomed>(1, 5, land.Centre(12, 4), 4, 16));
     MemoryLink link;
-    world.peerLinks[0] = &link;
-    world.peerTeams[0] = 3;
+    world.peerSlots[0].peerLink = &link;
+    world.peerSlots[0].peerTeam = 3;
     world.pauseNumber = 4;
     world.clanLetter = 'V';
     const struct {
@@ -214,7 +214,7 @@ TEST(TestArtifactHook, DestroyingTheFactoryAloneLeavesTheUnitsAndOtherMachinesCo
     ASSERT_EQ(link.sent.size(), 2u);
     EXPECT_EQ((std::vector<int>{world.paused, link.sent[1][1], link.sent[1][7], world.markedPause}),
               (std::vector<int>{1, 29, 1, 5}));
-    world.peerLinks[0] = nullptr;
+    world.peerSlots[0].peerLink = nullptr;
     wreckRecord.Unlink();
     SetCatalogueMedia(nullptr);
     // A barrier pauses from the machine that answers for the game only, and `resume` lifts
