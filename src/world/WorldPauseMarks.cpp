@@ -35,21 +35,21 @@ void World::MarkPause() {
 //   a peer's mark of another pause (old, future, any) offered only: taken if this machine
 //                                                    comes to that pause (marks may come
 //                                                    before the pause on another link)
-//   the authority's mark when the counts differ      this machine's count (and the pause it
-//                                                    marked, its mark sent again) follow it
+//   the authority's mark, within a pause, when the   this machine's count (and the pause it
+//   counts differ                                    marked, its mark sent again) follow it
 // Every mark was once stored as it came, and a mark at or past the pause counted; an old mark
 // sent again kept every machine from settling, a huge one counted for every later pause, and a
 // pause that reached one machine only left its count one off for the rest of the game.
 void World::NotePauseMark(int slot, int32_t number) {
     if (slot < 0 || slot >= kPeerSlots || !peerSlots[slot].peerLink) return;
     const int team = peerSlots[slot].peerTeam;
-    if (number != pauseNumber && team != LocalTeam() && team == Authority()) {
+    // Only within a pause: outside one, the authority's mark may be of the pause still on its
+    // way here on another link, which this machine will number alike once it comes.
+    if (markedPause != 0 && number != pauseNumber && team != LocalTeam() && team == Authority()) {
         pauseNumber = number;
-        if (markedPause != 0 && commands) {
-            ForgetMarkedPause();
-            markedPause = number;
-            commands->SendPauseMark(number);
-        }
+        ForgetMarkedPause();
+        markedPause = number;
+        if (commands) commands->SendPauseMark(number);
     }
     peerSlots[slot].offeredMark = number;
     TakeOfferedMarks();
