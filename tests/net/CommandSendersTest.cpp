@@ -591,6 +591,21 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
              EXPECT_EQ(f.world.peerSlots[1].mark, 1);
              EXPECT_EQ(f.world.AllPeersMarked(), 1);
          }},
+        // The host's mark may come before the pause itself, on another link: it waits for it.
+        {"host's mark before the pause", 3, 1, 2, CommandBytes(58).L(2).Done(), none,
+         [](Senders& f) {
+             f.MarkedPause();
+             f.world.paused = f.world.markedPause = 0;
+             f.world.peerSlots[0].mark = f.world.peerSlots[1].mark = 0;
+         },
+         [](Senders& f) {
+             EXPECT_EQ(f.world.pauseNumber, 1);
+             EXPECT_EQ(f.world.markedPause, 0);
+             f.world.paused = 1;
+             f.world.MarkPause();
+             EXPECT_EQ(f.world.markedPause, 2);
+             EXPECT_EQ(f.world.peerSlots[0].mark, 2);
+         }},
         // A pause passes a held word; its mark stays behind it.
         {"pause behind a held word", 3, 2, 1,
          Message({hostSnapshot, CommandBytes(29).B(1).Done(), CommandBytes(58).L(1).Done()}),
