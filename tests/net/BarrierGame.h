@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
 #include <filesystem>
 #include <memory>
 #include <sstream>
@@ -91,21 +92,72 @@ inline std::string Barriers(int player, const std::vector<int>& at, const std::s
     return s + "wait 8000\nquit\nwait 10000\n";
 }
 
-// The folders of one game after it ran.
+// The lines of one machine's listing for a barrier (empty without listings).
+inline std::vector<std::string> Listing(const GameFolder& folder, const std::string& name) {
+    std::vector<std::string> lines;
+    const std::filesystem::path dir = folder.path / "listing";
+    if (!std::filesystem::is_directory(dir)) return lines;
+    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
+        if (entry.path().filename().string().rfind(name + "-", 0) != 0) continue;
+        std::istringstream in(e2e::ReadText(entry.path()));
+        for (std::string line; std::getline(in, line);)
+            lines.push_back(line);
+    }
+    return lines;
+}
+
+// The units (not factories) team `team` has in a machine's listing at a barrier.
+inline int UnitsOf(const GameFolder& folder, const std::string& name, int team) {
+    int units = 0;
+    for (const std::string& line : Listing(folder, name)) {
+        std::istringstream in(line);
+        long list = 0, idTeam = 0, serial = 0, kind = 0, first = 0;
+        in >> list >> idTeam >> serial >> kind >> first;
+        if (list == 1 && kind != 4 && first == team) ++units;
+    }
+    return units;
+}
+
+// A player's program SIGKILLed as soon as every machine not yet killed has written `barrier`
+// (1 the first), inside that barrier's pause. Player 0: the one `among` those given with the
+// most units there in the host's listing (the last of equals), so that the lost team has units
+// to hand on.
+struct Kill {
+    int player;
+    size_t barrier;
+    std::vector<int> among = {};
+};
+
+// The folders of one game after it ran, and the kills done (their players named).
 struct Game {
     TempDirectory scratch;
     std::vector<std::unique_ptr<GameFolder>> games;
-    bool killed = false;
+    std::vector<Kill> killed;
 };
 
-// Plays one game of `machines` programs to its end; `killed` (0: none) is SIGKILLed as soon as
-// every machine has written its first checksum, inside the first pause. With `listings`, each
+// After which barrier `player` writes nothing (0: never killed).
+inline size_t KilledAfter(const std::vector<Kill>& kills, int player) {
+    for (const Kill& kill : kills)
+        if (kill.player == player) return kill.barrier;
+    return 0;
+}
+
+// The player among `among` with the most units at a barrier, by the host's listing.
+inline int MostUnits(const Game& game, const std::string& name, const std::vector<int>& among) {
+    int best = among.empty() ? 0 : among.front();
+    for (int player : among)
+        if (UnitsOf(*game.games[0], name, player) >= UnitsOf(*game.games[0], name, best))
+            best = player;
+    return best;
+}
+
+// Plays one game of `machines` programs, the kills done in their order. With `listings`, each
 // checksum also writes its listing into the folder's `listing` directory. Each program ends by
 // its script or by `timeoutSeconds`, and the run with the last of them: a game that stood
 // still ends all the same, for the verdict to name what stood.
 inline void Run(Game& game, int machines, const std::vector<int>& at, const std::string& prefix,
-                int killed, int timeoutSeconds, const std::vector<Act>& acts = {},
-                bool listings = false) {
+                const std::vector<Kill>& kills, int timeoutSeconds,
+                const std::vector<Act>& acts = {}, bool listings = false) {
     for (int n = 1; n <= machines; ++n) {
         game.games.push_back(std::make_unique<GameFolder>(game.scratch, "m" + std::to_string(n)));
         if (n == 1) {
@@ -131,50 +183,44 @@ inline void Run(Game& game, int machines, const std::vector<int>& at, const std:
             const std::string video = "SDL_VIDEODRIVER=";
             command.insert(command.find(video), "QX_CHECKSUM_LISTING=listing ");
         }
-        // The shell becomes the program itself, so that its id is the program's.
-        if (player == killed) {
-            const std::string marker = "timeout " + std::to_string(timeoutSeconds) + " '";
-            command.replace(command.find(marker), marker.size(), "exec '");
-            command = "echo $$ > '" + (folder.path / "pid.txt").string() + "'; " + command;
-        }
+        // Any may be killed: the shell under the time limit becomes the program itself, so that
+        // the id it writes is the program's.
+        const std::string marker = "timeout " + std::to_string(timeoutSeconds) + " '";
+        command.replace(
+            command.find(marker), marker.size(),
+            marker.substr(0, marker.size() - 1) + "sh -c 'echo $$ > pid.txt; exec \"$0\"' '");
         programs.emplace_back([command, &ended] {
             const int status = std::system(command.c_str());
             (void)status;
             ++ended;
         });
     }
-    bool done = killed == 0;
-    // Not past the programs: a victim that never came to be killed is the verdict's to name.
-    while (!done && ended.load() == 0) {
+    // Not past the first program's end: a victim that never came to be killed is the
+    // verdict's to name.
+    while (game.killed.size() < kills.size() &&
+           ended.load() <= static_cast<int>(game.killed.size())) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        // Only once every machine has written the first barrier: a machine that notices the
+        // Only once every machine left has written the barrier: a machine that notices the
         // loss before it writes has already handed the lost team on.
+        Kill kill = kills[game.killed.size()];
+        const std::string name = prefix + std::to_string(kill.barrier);
         bool allWritten = true;
-        for (const auto& folder : game.games)
-            allWritten = allWritten && folder->Checksum(prefix + "1").size() == 17u;
+        for (int player = 1; player <= machines; ++player) {
+            const size_t gone = KilledAfter(game.killed, player);
+            const GameFolder& folder = *game.games[static_cast<size_t>(player - 1)];
+            if (gone == 0 || gone >= kill.barrier)
+                allWritten = allWritten && folder.Checksum(name).size() == 17u;
+        }
         if (!allWritten) continue;
-        const GameFolder& victim = *game.games[static_cast<size_t>(killed - 1)];
+        if (kill.player == 0) kill.player = MostUnits(game, name, kill.among);
+        if (kill.player < 1 || kill.player > machines) break;
         int pid = 0;
-        std::istringstream(victim.File("pid.txt")) >> pid;
-        done = pid > 0 && ::kill(pid, SIGKILL) == 0;
+        std::istringstream(game.games[static_cast<size_t>(kill.player - 1)]->File("pid.txt")) >>
+            pid;
+        if (pid > 0 && ::kill(pid, SIGKILL) == 0) game.killed.push_back(kill);
     }
     for (std::thread& program : programs)
         program.join();
-    game.killed = done;
-}
-
-// The lines of one machine's listing for a barrier (empty without listings).
-inline std::vector<std::string> Listing(const GameFolder& folder, const std::string& name) {
-    std::vector<std::string> lines;
-    const std::filesystem::path dir = folder.path / "listing";
-    if (!std::filesystem::is_directory(dir)) return lines;
-    for (const auto& entry : std::filesystem::directory_iterator(dir)) {
-        if (entry.path().filename().string().rfind(name + "-", 0) != 0) continue;
-        std::istringstream in(e2e::ReadText(entry.path()));
-        for (std::string line; std::getline(in, line);)
-            lines.push_back(line);
-    }
-    return lines;
 }
 
 // The units each team 0 .. 4 had made by a barrier, from the records line of a machine's
@@ -227,26 +273,34 @@ inline bool Played(const GameFolder& folder, const std::string& name, int player
 }
 
 // Every program left ended well; at each barrier every machine that still played wrote it and
-// agrees with the lowest-numbered of them (the killed one writes the first only; a beaten
-// machine's results screen keeps the state it was beaten in, and is not compared), and each
-// machine's world moved on between two barriers it played at. A failure names what stood: the
-// barrier by which the battle was over (fewer than two sides played), the machine still
-// playing that wrote nothing, the one whose world stood still.
-// The reference checksums by barrier.
+// agrees with the lowest-numbered of them (a killed one writes up to its kill's barrier and
+// nothing after; a beaten machine's results screen keeps the state it was beaten in, and is not
+// compared), and each machine's world moved on between two barriers it played at. A barrier at
+// which fewer than two sides still play compares nothing: the computer players may end the
+// battle early on a loaded machine. At least `compared` barriers past the last kill must
+// compare (by default all of them). A failure names what stood: the barriers by which the
+// battle was over, the machine still playing that wrote nothing, the one whose world stood
+// still, a kill of the `kills` the run asked for that was not done. The reference checksums
+// by barrier (empty where nothing compared).
 inline std::vector<std::string> Agreed(const Game& game, size_t barriers, const std::string& prefix,
-                                       int killed) {
-    EXPECT_TRUE(killed == 0 || game.killed) << "player " << killed << " was not killed";
+                                       size_t kills, size_t compared = SIZE_MAX) {
+    EXPECT_EQ(game.killed.size(), kills) << "not every kill was done";
     const int machines = static_cast<int>(game.games.size());
     auto folder = [&](int player) -> const GameFolder& {
         return *game.games[static_cast<size_t>(player - 1)];
     };
     for (int player = 1; player <= machines; ++player) {
-        if (player != killed) {
+        if (KilledAfter(game.killed, player) == 0) {
             EXPECT_EQ(folder(player).ExitCode(), 0)
                 << "player " << player << ": " << folder(player).Errors();
         }
     }
+    size_t lastKill = 0;
+    for (const Kill& kill : game.killed)
+        lastKill = std::max(lastKill, kill.barrier);
     std::vector<std::string> sums;
+    std::string over;
+    size_t comparedPast = 0;
     // Who was seen beaten: a beaten machine may write nothing more (no pause reaches it).
     std::vector<bool> beaten(static_cast<size_t>(machines) + 1, false);
     for (size_t barrier = 1; barrier <= barriers; ++barrier) {
@@ -259,18 +313,21 @@ inline std::vector<std::string> Agreed(const Game& game, size_t barriers, const 
         }
         // One side left has won: its battle ends, and nothing is left to compare.
         if (playing < 2 && machines > 1) {
-            ADD_FAILURE() << "the battle was over by " << name << ": "
-                          << (reference ? "only player " + std::to_string(reference) + " played"
-                                        : std::string("nobody played"));
+            over += " " + name +
+                    (reference ? " (only player " + std::to_string(reference) + ")"
+                               : std::string(" (nobody)"));
+            std::cout << "the battle was over by " << name << "\n";
             sums.emplace_back();
             continue;
         }
+        if (barrier > lastKill) ++comparedPast;
         const std::string sum = folder(reference).Checksum(name);
         for (int player = 1; player <= machines; ++player) {
             const GameFolder& peer = folder(player);
             const std::string own = peer.Checksum(name);
-            if (player == killed && barrier > 1) {
-                EXPECT_EQ(own, "") << "the killed player wrote " << name;
+            const size_t killedAfter = KilledAfter(game.killed, player);
+            if (killedAfter != 0 && barrier > killedAfter) {
+                EXPECT_EQ(own, "") << "the killed player " << player << " wrote " << name;
             } else if (own.empty()) {
                 if (!beaten[static_cast<size_t>(player)])
                     ADD_FAILURE() << "player " << player << " wrote no " << name
@@ -296,6 +353,8 @@ inline std::vector<std::string> Agreed(const Game& game, size_t barriers, const 
         std::cout << machines << " machines, barrier " << name << " (player " << reference
                   << "): " << sum;
     }
+    EXPECT_GE(comparedPast, std::min(compared, barriers - std::min(lastKill, barriers)))
+        << "too few barriers compared two sides still playing; the battle was over by" << over;
     return sums;
 }
 

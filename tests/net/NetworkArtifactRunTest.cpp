@@ -78,7 +78,7 @@ TEST(NetworkArtifactRun, DISABLED_TwoMachinesHoldTheSameArtifactsAtEveryBarrier)
     const std::vector<int> at = {3000, 40000, 70000};
     barrier::Game game;
     // Effect 3 (armour) shows on the taker's damage limit in the listings.
-    barrier::Run(game, 2, at, "a", 0, 150, {{1, 500, "artifact 2 3"}, {1, 500, "artifact 1 3"}},
+    barrier::Run(game, 2, at, "a", {}, 150, {{1, 500, "artifact 2 3"}, {1, 500, "artifact 1 3"}},
                  true);
     barrier::Agreed(game, at.size(), "a", 0);
     ASSERT_EQ(game.games.size(), 2u);

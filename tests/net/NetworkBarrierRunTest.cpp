@@ -4,6 +4,7 @@
 // first barrier leaves the others agreeing at every later one.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -15,14 +16,17 @@
 namespace {
 
 // One game of `machines` programs; `killed` (0: none) is SIGKILLed inside the first pause.
-// Every program left must end well, and all must agree at each barrier they wrote (the killed
-// one at the first). The checksums by barrier; the units each side had made by the last barrier
-// are printed.
+// Every program left must end well, and all that still play must agree at each barrier they
+// wrote (the killed one at the first), at `compared` barriers past the kill at least (all by
+// default). The checksums by barrier; the units each side had made by the last barrier are
+// printed.
 std::vector<std::string> Play(int machines, const std::vector<int>& at, int killed,
-                              int timeoutSeconds) {
+                              int timeoutSeconds, size_t compared = SIZE_MAX) {
     barrier::Game game;
-    barrier::Run(game, machines, at, "b", killed, timeoutSeconds, {}, true);
-    std::vector<std::string> sums = barrier::Agreed(game, at.size(), "b", killed);
+    const std::vector<barrier::Kill> kills =
+        killed ? std::vector<barrier::Kill>{{killed, 1}} : std::vector<barrier::Kill>{};
+    barrier::Run(game, machines, at, "b", kills, timeoutSeconds, {}, true);
+    std::vector<std::string> sums = barrier::Agreed(game, at.size(), "b", kills.size(), compared);
     if (game.games.empty()) return sums;
     const std::vector<long> made =
         barrier::UnitsMade(*game.games[0], "b" + std::to_string(at.size()));
@@ -54,22 +58,25 @@ TEST(NetworkBarrierRun, TwoComputerPlayersAgreeAtThreeBarriers) {
 
 // The host, the lowest-numbered player left, takes player 3's team over and tells player 2 the
 // state of its units and factory. By the third barrier the fighting has begun: the wrecks and
-// the factory pieces must come out alike on both.
+// the factory pieces must come out alike on both. On a loaded machine the computer players may
+// beat a side early: the two agree at every later barrier at which both still play, and at one
+// at least.
 TEST(NetworkBarrierRun, AfterPlayerThreeIsKilledTheOthersAgreeAtEveryLaterBarrier) {
     if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
 #ifdef QX_BARRIER_RUNS_SANITIZED
     GTEST_SKIP() << "left to the optimised build";
 #endif
-    Play(3, {75000, 90000, 105000}, 3, 240);
+    Play(3, {75000, 90000, 105000}, 3, 240, 1);
 }
 
-// Four machines, player 2 (a guest that other guests connect to and accept) killed.
+// Four machines, player 2 (a guest that other guests connect to and accept) killed; those that
+// still play agree at the later barrier.
 TEST(NetworkBarrierRun, AfterOneOfFourIsKilledTheOthersAgreeAtEveryLaterBarrier) {
     if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
 #ifdef QX_BARRIER_RUNS_SANITIZED
     GTEST_SKIP() << "left to the optimised build";
 #endif
-    Play(4, {75000, 90000}, 2, 240);
+    Play(4, {75000, 90000}, 2, 240, 1);
 }
 
 // Outside the suite (scripts/network-long): a crafted next-in-line guest and a beaten host. The
@@ -86,7 +93,7 @@ TEST(NetworkBarrierRun, DISABLED_ACraftedNextInLineGuestChangesNothingAfterTheHo
 #endif
     const std::vector<int> at = {75000, 100000, 115000};
     barrier::Game game;
-    barrier::Run(game, 3, at, "c", 0, 300,
+    barrier::Run(game, 3, at, "c", {}, 300,
                  {{1, 55000, "destroy 1 factory"}, {2, 84000, "forge 3"}, {2, 85000, "forge 1"}},
                  true);
     ASSERT_EQ(game.games.size(), 3u);
@@ -123,7 +130,7 @@ TEST(NetworkBarrierRun, DISABLED_CraftedGuestWordsChangeNothingAndEveryPauseSett
     const std::vector<int> at = {75000, 95000, 115000, 135000};
     const std::string ctrlP = "keydown CTRL\nkey P\nkeyup CTRL";
     barrier::Game game;
-    barrier::Run(game, 3, at, "g", 0, 420,
+    barrier::Run(game, 3, at, "g", {}, 420,
                  {{2, 80000, "craft hits 1 300"},
                   {2, 80500, "craft weapon 1"},
                   {2, 81000, "craft wrecks 61 835"},
@@ -173,9 +180,9 @@ TEST(NetworkBarrierRun, DISABLED_FourMachinesAgreeForTenMinutes) {
 #endif
     const std::vector<int> at = {120000, 240000, 360000, 480000, 600000};
     barrier::Game game;
-    barrier::Run(game, 4, at, "b", 3, 900,
+    barrier::Run(game, 4, at, "b", {{3, 1}}, 900,
                  {{3, 60000, "destroy 3 factory"}, {4, 250000, "destroy 4 factory"}}, true);
-    barrier::Agreed(game, at.size(), "b", 3);
+    barrier::Agreed(game, at.size(), "b", 1);
     ASSERT_EQ(game.games.size(), 4u);
     // The factories died when asked, on the first machine that still played at the barrier.
     auto playing = [&](const std::string& name) -> const barrier::GameFolder* {
