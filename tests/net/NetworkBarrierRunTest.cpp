@@ -203,4 +203,41 @@ TEST(NetworkBarrierRun, DISABLED_FourMachinesAgreeForTenMinutes) {
     EXPECT_GE(pieces, 3) << "team 3's factory left no pieces";
 }
 
+// Whether a machine's trace says checksum `name` waited for its pause's lift: the pause never
+// settled there (some peer's mark of this machine's count never came).
+bool WrittenAsThePauseLifted(const barrier::GameFolder& folder, const std::string& name) {
+    return folder.File("zvd.out").find("Checksum " + name + " written as the pause lifted") !=
+           std::string::npos;
+}
+
+// Player 2 sends a pause and its lift to player 3 alone between two barriers, so that players
+// 2 and 3 count a pause more than the host. Player 3's checksum asked for inside it waits for
+// the lift: the host never marked that pause. At the next barrier the host's mark sets their
+// count: every machine's pause settles (each checksum written inside it, its trace says) and
+// all three agree, there and at the barrier after.
+TEST(NetworkBarrierRun, AfterAPauseOnOneLinkOnlyEveryMachineSettlesTheNextPauses) {
+    if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
+#ifdef QX_BARRIER_RUNS_SANITIZED
+    GTEST_SKIP() << "left to the optimised build";
+#endif
+    const std::vector<int> at = {55000, 75000, 85000};
+    std::vector<barrier::Act> acts = {
+        {2, 63000, "craft pause 3"}, {3, 64000, "checksum s1"}, {2, 68000, "craft pause 3"}};
+    for (int player = 1; player <= 3; ++player)
+        acts.push_back({player, 0, "char 12"});  // Ctrl+L: the trace on
+    barrier::Game game;
+    barrier::Run(game, 3, at, "p", {}, 240, acts, true);
+    barrier::Agreed(game, at.size(), "p", 0);
+    ASSERT_EQ(game.games.size(), 3u);
+    const barrier::GameFolder& third = *game.games[2];
+    EXPECT_EQ(third.Checksum("s1").size(), 17u);
+    EXPECT_TRUE(WrittenAsThePauseLifted(third, "s1")) << "player 3 never paused alone";
+    for (int player = 1; player <= 3; ++player) {
+        for (const std::string name : {"p1", "p2", "p3"})
+            EXPECT_FALSE(
+                WrittenAsThePauseLifted(*game.games[static_cast<size_t>(player - 1)], name))
+                << "player " << player << ": " << name << " never settled";
+    }
+}
+
 }  // namespace
