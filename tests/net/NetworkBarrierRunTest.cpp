@@ -241,51 +241,63 @@ TEST(NetworkBarrierRun, AfterAPauseOnOneLinkOnlyEveryMachineSettlesTheNextPauses
 }
 
 // Outside the suite (scripts/network-host-gone): the lost teams need units to show who runs
-// them, and the computer players build the first ones a minute or two into the battle, later on
-// a loaded machine. Four machines: player 3 or 4 (the one with more units) killed inside the
-// first barrier's pause, the host taking its team; the host's factory destroyed after it
-// (player 2 answers for the game from then on and runs the lost team); the host's program
-// killed inside the second (player 2 takes team 1 as well). Who runs a lost team shows by
-// `destroy TEAM`, which destroys only what its own machine runs: players 3 and 4 ask it for
-// every other team inside the third barrier's pause, player 2 inside the fourth's. The lost
-// teams' units stand after the other survivor's turn and are gone after player 2's, and the
-// survivors agree at every barrier.
+// them, and the computer players of four sides build their first ones a minute or two into the
+// battle, later on a loaded machine. Four machines: the guest with the most units killed inside
+// the first barrier's pause, the host taking its team; the host's factory destroyed after it
+// (the lowest-numbered guest left answers for the game from then on and runs the lost team); the
+// host's program killed inside the second (that guest takes team 1 as well). Who runs a lost
+// team shows by `destroy TEAM`, which destroys only what its own machine runs: each guest asks
+// it for every other team inside a pause of its own, the highest-numbered first. The lost teams'
+// units stand after the other survivor's turn and are gone after the taker's, and the survivors
+// agree at every barrier.
 TEST(NetworkBarrierRun,
      DISABLED_ALostPlayerThenABeatenHostThenTheHostGoneLeaveEachLostTeamToOneMachine) {
     if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
 #ifdef QX_BARRIER_RUNS_SANITIZED
     GTEST_SKIP() << "left to the optimised build";
 #endif
-    const std::vector<int> at = {95000, 105000, 112000, 119000, 126000};
-    std::vector<barrier::Act> acts = {{1, 102000, "destroy 1 factory"}};
+    const std::vector<int> at = {105000, 115000, 122000, 129000, 136000, 143000};
+    // Player p's turn is inside barrier 7 - p; the barrier after it shows what it destroyed.
+    auto turn = [](int player) { return static_cast<size_t>(7 - player); };
+    std::vector<barrier::Act> acts = {{1, 112000, "destroy 1 factory"}};
     for (int player = 2; player <= 4; ++player) {
         for (int team = 1; team <= 4; ++team) {
             if (team != player)
-                acts.push_back({player, (player == 2 ? at[3] : at[2]) + 3000,
-                                "destroy " + std::to_string(team)});
+                acts.push_back(
+                    {player, at[turn(player) - 1] + 3000, "destroy " + std::to_string(team)});
         }
     }
     barrier::Game game;
-    barrier::Run(game, 4, at, "h", {{0, 1, {3, 4}}, {1, 2}}, 300, acts, true);
+    barrier::Run(game, 4, at, "h", {{0, 1, {2, 3, 4}}, {1, 2}}, 360, acts, true);
     barrier::Agreed(game, at.size(), "h", 2);
     ASSERT_EQ(game.killed.size(), 2u);
     const int lost = game.killed[0].player;
-    const barrier::GameFolder& second = *game.games[1];
-    auto units = [&](int team, size_t barrier) {
-        return barrier::UnitsOf(second, "h" + std::to_string(barrier), team);
+    const int taker = lost == 2 ? 3 : 2;
+    const int other = lost == 4 ? 3 : 4;
+    auto units = [&](int survivor, int team, size_t barrier) {
+        return barrier::UnitsOf(*game.games[static_cast<size_t>(survivor - 1)],
+                                "h" + std::to_string(barrier), team);
     };
-    EXPECT_FALSE(ListsFactory(second, "h2", 1)) << "the host was not beaten";
-    EXPECT_FALSE(ListsFactory(second, "h2", lost));
+    const barrier::GameFolder& first = *game.games[static_cast<size_t>(taker - 1)];
+    EXPECT_FALSE(ListsFactory(first, "h2", 1)) << "the host was not beaten";
+    EXPECT_FALSE(ListsFactory(first, "h2", lost));
     int shown = 0;
     for (int team : {1, lost}) {
         std::cout << "lost team " << team << " units:";
         for (size_t b = 1; b <= at.size(); ++b)
-            std::cout << " h" << b << " " << units(team, b);
-        std::cout << "\n";
-        if (units(team, 3) == 0) continue;
+            std::cout << " h" << b << " " << units(taker, team, b);
+        std::cout << " (player " << other << "'s turn in h" << turn(other) << ", player " << taker
+                  << "'s in h" << turn(taker) << ")\n";
+        if (units(taker, team, 3) == 0) continue;
         ++shown;
-        EXPECT_GT(units(team, 4), 0) << "player " << 7 - lost << " ran team " << team;
-        EXPECT_EQ(units(team, 5), 0) << "player 2 ran not all of team " << team;
+        // Alike on both survivors: a lost team run by both would differ.
+        for (int survivor : {taker, other}) {
+            EXPECT_GT(units(survivor, team, turn(other) + 1), 0)
+                << "player " << other << " ran team " << team << ", by player " << survivor;
+            EXPECT_EQ(units(survivor, team, turn(taker) + 1), 0)
+                << "player " << taker << " ran not all of team " << team << ", by player "
+                << survivor;
+        }
     }
     EXPECT_GT(shown, 0) << "no lost team had units left to show who runs it";
 }
