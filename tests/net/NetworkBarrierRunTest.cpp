@@ -159,6 +159,29 @@ TEST(NetworkBarrierRun, DISABLED_CraftedGuestWordsChangeNothingAndEveryPauseSett
     }
 }
 
+// Player 2 tells the host's factory as its taker while the host plays, and pauses right after:
+// player 3 holds that word, the pause passes it, and the host's mark of the pause ends the
+// wait. All three stand in the pause, settle it and agree.
+TEST(NetworkBarrierRun, AForgeThenAPauseStopsAndSettlesEveryMachine) {
+    if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
+#ifdef QX_BARRIER_RUNS_SANITIZED
+    GTEST_SKIP() << "left to the optimised build";
+#endif
+    const std::string ctrlP = "keydown CTRL\nkey P\nkeyup CTRL";
+    barrier::Game game;
+    barrier::Run(game, 3, {}, "f", 0, 200,
+                 {{2, 30000, "forge 1"},
+                  {2, 30100, ctrlP},
+                  {1, 32500, "checksum f1"},
+                  {2, 32500, "checksum f1"},
+                  {3, 32500, "checksum f1"},
+                  {2, 36500, ctrlP}},
+                 true);
+    const std::vector<std::string> sums = barrier::Agreed(game, 1, "f", 0);
+    ASSERT_EQ(sums.size(), 1u);
+    EXPECT_EQ(sums[0].size(), 16u) << "nobody wrote f1";
+}
+
 // The soak outside the suite (scripts/network-soak): four machines for ten game-minutes, a
 // barrier every two. Factories die on the way: player 3's before the first barrier, and
 // player 3 is killed after it, so that a machine that plays takes a team without a factory over
