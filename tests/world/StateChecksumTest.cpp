@@ -521,8 +521,8 @@ TEST(StateChecksum, ANetworkGameWritesAPausesChecksumOnceEveryPeerHasMarkedIt) {
         // alone, the authority's mark of its next sets the count.
         {"a second pause before the authority's mark of the first", 0, "gpbq1xe2bxe?", true,
          nullptr, 77, 0},
-        {"the authority's pause within one of this machine's own", 0, "gpq1bxe?", true, nullptr,
-         77, 0},
+        {"the authority's pause within one of this machine's own", 0, "gpq1bxe?", true, nullptr, 77,
+         0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
