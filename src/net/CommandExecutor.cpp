@@ -459,15 +459,18 @@ int CommandExecutor::Execute(CommandBuffer& message, int slot) {
         // Behind a command that waits, the rest of the link's commands wait too, in order; but
         // a pause is the player's to make whatever else waits, and stands here when it stands
         // on the other machines. Its states and mark stay behind the held word, so its
-        // checksum waits for them.
-        if (InRange(slot, 0, World::kPeerSlots - 1) && world.peerSlots[slot].Holding() == 1 &&
-            !IsPauseStart(reader, header)) {
+        // checksum waits for them; the waited-for team's mark of it ends the wait.
+        const bool holding =
+            InRange(slot, 0, World::kPeerSlots - 1) && world.peerSlots[slot].Holding() == 1;
+        const bool pauseStart = IsPauseStart(reader, header);
+        if (holding && !pauseStart) {
             Wait(current, reader, header, slot);
             continue;
         }
         // The pointer keeps moving during long decodes.
         PumpMouseMove();
         Apply(reader, header, slot);
+        if (holding && pauseStart) world.peerSlots[slot].passedPause = world.markedPause;
         // At once, before the next command: a later one may tell the winner's state with the
         // effect already in it.
         if (!world.awaitedWinners.empty()) GiveAwaitedAwards();

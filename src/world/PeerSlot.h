@@ -35,6 +35,10 @@ struct PeerSlot {
     // While the held commands are applied after the wait ran out: the team about which they
     // are refused.
     int32_t refusing = -1;
+    // The number this machine gave the last pause that passed the held word (0: none). The
+    // waited-for team's machine marking that pause was still linked to the sender after the
+    // word: the wait is over (World::ApplyWaitingCommands).
+    int32_t passedPause = 0;
     // The pause the player's machine marked, once it was the pause this machine is in; and
     // the last mark it sent that was not (taken if this machine comes to that pause).
     int32_t mark = 0;

@@ -452,7 +452,8 @@ public:
     void CheckPeers();
     // Applies the commands that waited for a loss once this machine saw it (the link closed, or
     // silent past CommLink::kSilentMs, which drops it), or, when that link still delivers
-    // kSilentMs after the first of them, refuses those about its team and applies the rest.
+    // kSilentMs after the first of them or that team's machine marked a pause sent after them,
+    // refuses those about its team and applies the rest.
     void ApplyWaitingCommands();
     // Executes the slot's held commands again, refusing those about `refusing` (-1 none).
     void ReleaseHeld(int slot, int32_t refusing);

@@ -39,13 +39,20 @@ void World::MarkPause() {
 //   counts differ                                    marked, its mark sent again) follow it
 // Every mark was once stored as it came, and a mark at or past the pause counted; an old mark
 // sent again kept every machine from settling, a huge one counted for every later pause, and a
-// pause that reached one machine only left its count one off for the rest of the game.
+// pause that reached one machine only left its count one off for the rest of the game. A pause
+// within a pause that comes here before the authority's mark of the first sets the count back
+// for a moment: the authority's mark of the second follows on its link, as it got that pause.
 void World::NotePauseMark(int slot, int32_t number) {
     if (slot < 0 || slot >= kPeerSlots || !peerSlots[slot].peerLink) return;
     const int team = peerSlots[slot].peerTeam;
     // Only within a pause: outside one, the authority's mark may be of the pause still on its
     // way here on another link, which this machine will number alike once it comes.
     if (markedPause != 0 && number != pauseNumber && team != LocalTeam() && team == Authority()) {
+        // The pause this machine is in keeps its meaning under the authority's number: a held
+        // word it passed is answered by a mark of that number.
+        for (PeerSlot& peer : peerSlots) {
+            if (peer.passedPause == markedPause) peer.passedPause = number;
+        }
         pauseNumber = number;
         ForgetMarkedPause();
         markedPause = number;

@@ -199,6 +199,18 @@ void World::HandLostTeamsOn() {
     }
 }
 
+// When a held word's wait ends, and how:
+//   the team's link is lost or closed here           applied: the sender took the team over
+//   the team's link silent past the limit            that link dropped; applied once it closes
+//   the team's machine marked a pause that the       refused at once, the rest applied: that
+//   sender sent after the word                       machine got the pause, so it was linked to
+//                                                    the sender after the word, which no taker
+//                                                    sends while the team's machine is linked
+//   the team's link delivers past the limit          refused, the rest applied
+// The third stands beside the limit: a sender that forged and then paused kept everything after
+// its word here, its pause's states and mark too, while the others had taken them; their
+// pause's state was settled and this machine's was not, so its checksum came from a later state
+// once they ran on.
 void World::ApplyWaitingCommands() {
     const uint32_t now = GetTimeMs();
     for (int slot = 0; slot < kPeerSlots; ++slot) {
@@ -211,7 +223,9 @@ void World::ApplyWaitingCommands() {
             peerSlots[playing].peerLink->Drop(CommLink::kDroppedStalled);
             continue;
         }
-        if (playing != -1 && now - watch.waitingSince < CommLink::kSilentMs) continue;
+        const bool answered =
+            playing != -1 && watch.passedPause != 0 && peerSlots[playing].mark == watch.passedPause;
+        if (playing != -1 && !answered && now - watch.waitingSince < CommLink::kSilentMs) continue;
         ReleaseHeld(slot, playing != -1 ? watch.waitingFor : -1);
     }
 }

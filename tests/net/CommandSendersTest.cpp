@@ -617,6 +617,22 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
              f.Waited(2, {Refused(57, 2)[0]}, 1);
              EXPECT_EQ(f.world.peerSlots[0].mark, 1);
          }},
+        // The host's mark of a pause sent after the word (so linked to the sender after it)
+        // refuses the word at once, under another count too; of one sent before it, it does not.
+        {"held word, the host's marks of pauses sent before and after it", 3, 2, 1, hostSnapshot,
+         none, [](Senders& f) { f.Execute(CommandBytes(29).B(1).Done()); },
+         [](Senders& f) {
+             f.world.NotePauseMark(1, 1);
+             f.Steps(1, true);
+             EXPECT_EQ(f.world.peerSlots[0].Holding(), 1);
+             f.Execute(Message({CommandBytes(29).B(1).Done(), CommandBytes(58).L(2).Done()}));
+             f.world.NotePauseMark(1, 3);
+             EXPECT_EQ(f.world.pauseNumber, 3);
+             EXPECT_TRUE(f.log.empty());
+             f.Steps(1, true);
+             EXPECT_EQ(f.log, Refused(57, 2));
+             EXPECT_EQ(f.world.peerSlots[0].Holding(), 0);
+         }},
         // The held word's bytes are bounded where they are held.
         {"held past the bound", 3, 2, 1, hostSnapshot, none, nullptr,
          [goal, hostSnapshot](Senders& f) {

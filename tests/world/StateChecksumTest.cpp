@@ -475,7 +475,9 @@ TEST(StateChecksum, ANetworkGameWritesAPausesChecksumOnceEveryPeerHasMarkedIt) {
     // in (or of the next one while it runs); o, h slot 0's mark of the pause before, of a huge
     // number; x, y slot 0's amount 77, 55 for the deposit, z one for no deposit here; e the
     // end of slot 0's amounts, one of them; l slot 1's link lost; c slot 0's link lost and
-    // closed; ? a checksum asked for and a tick.
+    // closed; ? a checksum asked for and a tick. g: this machine plays team 4 from here, so
+    // that slot 0's player (team 2) is the authority; q a pause received from slot 1; 1, 2
+    // slot 0's mark of pause 1, 2.
     struct Row {
         const char* what;
         int host;
@@ -514,6 +516,13 @@ TEST(StateChecksum, ANetworkGameWritesAPausesChecksumOnceEveryPeerHasMarkedIt) {
         {"an old mark sent again", 1, "pabo?", true, nullptr, 10, 1},
         {"a huge mark", 1, "phb?", false, nullptr, 10, 0},
         {"a huge mark, then the next pause", 1, "hpb?", false, nullptr, 10, 0},
+        // A pause within a pause, come before the authority's mark of the first: the count
+        // goes back with that mark and on with the next. In a pause that reached this machine
+        // alone, the authority's mark of its next sets the count.
+        {"a second pause before the authority's mark of the first", 0, "gpbq1xe2bxe?", true,
+         nullptr, 77, 0},
+        {"the authority's pause within one of this machine's own", 0, "gpq1bxe?", true, nullptr, 77,
+         0},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.what);
@@ -552,6 +561,16 @@ TEST(StateChecksum, ANetworkGameWritesAPausesChecksumOnceEveryPeerHasMarkedIt) {
                     break;
                 case 'b':
                     world.NotePauseMark(1, number);
+                    break;
+                case 'g':
+                    world.localPlayer = ValueTriple(4);
+                    break;
+                case 'q':
+                    world.SetPaused(1), world.MarkPause();
+                    break;
+                case '1':
+                case '2':
+                    world.NotePauseMark(0, *step - '0');
                     break;
                 case 'o':
                 case 'h':
