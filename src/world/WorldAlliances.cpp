@@ -51,7 +51,14 @@ void World::TogglePause() {
     if (pauseLocked == 1) return;
     SetPaused(paused == 0 ? 1 : 0);
     if (commands) commands->SendPause(paused);
-    if (paused == 1) MarkPause();
+    if (paused == 1) {
+        // No peer can have marked a pause this machine only now starts: a mark offered before
+        // it is of a pause that never came here (one sent on another link only), and taken now
+        // it would settle this pause before the peers' own marks are in.
+        for (PeerSlot& peer : peerSlots)
+            peer.offeredMark = 0;
+        MarkPause();
+    }
 }
 
 void World::SetStatusMessage(const char* text, int colour) {

@@ -34,7 +34,8 @@ void World::MarkPause() {
 //   a peer's mark of the pause this machine is in    taken, once
 //   a peer's mark of another pause (old, future, any) offered only: taken if this machine
 //                                                    comes to that pause (marks may come
-//                                                    before the pause on another link)
+//                                                    before the pause on another link); a
+//                                                    pause this machine starts drops them
 //   the authority's mark, within a pause, when the   this machine's count (and the pause it
 //   counts differ                                    marked, its mark sent again) follow it
 // Every mark was once stored as it came, and a mark at or past the pause counted; an old mark

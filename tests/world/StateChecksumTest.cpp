@@ -495,7 +495,11 @@ TEST(StateChecksum, ANetworkGameWritesAPausesChecksumOnceEveryPeerHasMarkedIt) {
         {"paused, no mark in", 1, "p?", false, nullptr, 10, 0},
         {"one mark of two", 1, "pa?", false, nullptr, 10, 0},
         {"every mark", 1, "pab?", true, nullptr, 10, 1},
-        {"marks that came before this machine paused", 1, "abp?", true, nullptr, 10, 1},
+        {"marks that came before the pause", 1, "abq?", true, nullptr, 10, 1},
+        {"marks of a pause that never came here, then this machine's own", 1, "abp?", false,
+         nullptr, 10, 0},
+        {"the same, then the peers' marks of this machine's pause", 1, "abpab?", true, nullptr, 10,
+         1},
         {"a mark of the pause before", 1, "pabppa?", false, nullptr, 10, 0},
         {"a lost link", 1, "pal?", true, nullptr, 10, 1},
         // Closing slot 0 moves slot 1 down with its mark.
