@@ -13,6 +13,7 @@
 #include "SkirmishRun.h"
 #include "map/PathGrid.h"
 #include "support/MadeAssets.h"
+#include "support/Sanitized.h"
 
 namespace {
 
@@ -54,6 +55,7 @@ TEST_F(SkirmishEconomy, BothSidesMinersUnloadWithinTheFirstMinutes) {
 // Seed 9002 as the level sweep plays it (level 1 local on the first clan against level 2):
 // the local team's miner and four scavengers stood round the dock from 1213 s to the end.
 TEST_F(SkirmishEconomy, NoSidesOreStandsStillForTwoMinutesOnTheLandOfTheDockCrowd) {
+    QX_LONG_RUN_OPTIMISED_ONLY();
     skirmish::SkirmishRun run(Local(), 9002u, 1, 2, nullptr, 'V', true);
     ASSERT_EQ(run.Start(), 1);
     const skirmish::Outcome out = run.Run(27 * 60, false);
@@ -72,6 +74,7 @@ TEST_F(SkirmishEconomy, NoSidesOreStandsStillForTwoMinutesOnTheLandOfTheDockCrow
 // first clan against level 1): from 1326 s a crowd of the local side's units, each held by a
 // friend held by the next, stood on the roll-out square of its factory for 91 s.
 TEST_F(SkirmishEconomy, NoProductWaitsAMinuteAtADoorItsOwnSideCrowdsOnTheIslandLand) {
+    QX_LONG_RUN_OPTIMISED_ONLY();
     constexpr int kIslandMaze = 2;
     skirmish::SkirmishRun run(Local(), 9001u, 5, 1, nullptr, 'V', true, kIslandMaze);
     ASSERT_EQ(run.Start(), 1);

@@ -16,7 +16,9 @@
 #include <thread>
 #include <vector>
 
+#include "screens/EndToEndGame.h"
 #include "support/FreePort.h"
+#include "support/Sanitized.h"
 #include "support/TempDirectory.h"
 
 namespace {
@@ -47,16 +49,15 @@ std::string ScriptFor(int player) {
 }
 
 TEST(NetworkEndToEnd, FourProgramsJoinOneGameAndStartFromTheSameState) {
+    QX_LONG_RUN_OPTIMISED_ONLY();
     const fs::path maker = fs::path(QX_BINARY_DIR) / "qx-mkassets";
     const fs::path binary = fs::path(QX_BINARY_DIR) / "quarnex";
     if (!fs::exists(maker) || !fs::exists(binary)) GTEST_SKIP() << "the programs are not built";
     TempDirectory directory;
     const fs::path root(directory.Path());
-    const fs::path assets = root / "assets";
-    ASSERT_EQ(std::system((maker.string() + " " + assets.string() + " > " +
-                           (root / "mkassets.log").string())
-                              .c_str()),
-              0);
+    e2e::GameFolder made(directory, "assets");
+    ASSERT_TRUE(made.MakeAssets()) << made.File("mkassets.log");
+    const fs::path assets = made.path;
     // A port of its own per run from the kernel, so that parallel runs of the suite, and the
     // connections other programs make meanwhile, do not meet this game.
     const int port = FreePort(4);

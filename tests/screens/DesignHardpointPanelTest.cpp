@@ -8,7 +8,7 @@
 #include "core/Bitmap.h"
 #include "screens/DesignScreenTestFixture.h"
 #include "screens/HardpointPanel.h"
-#include "screens/TextCheck.h"
+#include "support/TextCheck.h"
 
 namespace {
 

@@ -20,7 +20,7 @@
 #include "core/StringTable.h"
 #include "platform/Capture.h"
 #include "screens/DesignScreenTestFixture.h"
-#include "screens/TextCheck.h"
+#include "support/TextCheck.h"
 #include "ui/ScrollList.h"
 
 namespace {

@@ -10,8 +10,8 @@
 #include "catalogue/DesignGroup.h"
 #include "core/KeyCodes.h"
 #include "core/MemoryDisplay.h"
-#include "screens/TextCheck.h"
 #include "screens/battle/ControlPanel.h"
+#include "support/TextCheck.h"
 #include "ui/ScrollList.h"
 
 namespace {

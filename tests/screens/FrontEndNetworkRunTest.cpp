@@ -6,6 +6,7 @@
 // the battle's state the other's step brings about.
 #include "screens/EndToEndGame.h"
 #include "support/FreePort.h"
+#include "support/Sanitized.h"
 
 namespace {
 
@@ -37,6 +38,7 @@ std::string ToBattle(bool host) {
 constexpr char kPause[] = "keydown CTRL\nkey P\nkeyup CTRL\n";
 
 TEST(FrontEndNetworkRun, HostAndGuestAgreeWhilePausedAndEndWithTableAndPrompt) {
+    QX_LONG_RUN_OPTIMISED_ONLY();
     if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
     TempDirectory scratch;
     GameFolder host(scratch, "host"), guest(scratch, "guest");

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "screens/EndToEndGame.h"
+#include "support/Sanitized.h"
 
 namespace {
 
@@ -124,6 +125,7 @@ Spread SpreadOf(const MiniMap& map, uint32_t colour) {
 using SkirmishEndToEnd = e2e::EndToEndTest;
 
 TEST_F(SkirmishEndToEnd, TheComputerSidesLeaveTheirFactoriesAndGather) {
+    QX_LONG_RUN_OPTIMISED_ONLY();
     game.WriteOptions("[OPTIONS]\nMOVIES=NO\nCHEAT=YES\n");
     ASSERT_EQ(game.Run(e2e::kToMenu + std::string(kScript) + e2e::kOutFromMenu,
                        e2e::GameFolder::Clock::Fixed, 900),

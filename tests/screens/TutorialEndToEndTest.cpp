@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "screens/EndToEndGame.h"
+#include "support/Sanitized.h"
 
 namespace {
 
@@ -89,6 +90,7 @@ int TextLength(const std::vector<unsigned char>& band) {
 using TutorialEndToEnd = e2e::EndToEndTest;
 
 TEST_F(TutorialEndToEnd, EveryStepFromTheMenuToVictoryShowsItsHintInOrder) {
+    QX_LONG_RUN_OPTIMISED_ONLY();
     game.WriteOptions(e2e::kMoviesOff);
     std::string script = kScript;
     std::replace(script.begin(), script.end(), ';', '\n');

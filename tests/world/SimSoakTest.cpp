@@ -25,6 +25,7 @@
 #include "objects/SimFactory.h"
 #include "support/FakeClock.h"
 #include "support/MadeAssets.h"
+#include "support/Sanitized.h"
 #include "ui/ScreenBase.h"
 #include "world/FightTestSupport.h"
 #include "world/RegistryTestFixture.h"
@@ -228,6 +229,7 @@ protected:
 };
 
 TEST_F(SimSoak, TwoHundredUnitsFightTenThousandTicksAndLeaveTheGridsAsTheyWere) {
+    QX_LONG_RUN_OPTIMISED_ONLY();
     const Outcome plain = Run(false);
     if (HasFailure()) return;
     const Outcome drawn = Run(true);

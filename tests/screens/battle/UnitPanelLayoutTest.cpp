@@ -20,8 +20,8 @@
 #include "core/MemoryDisplay.h"
 #include "core/NodeList.h"
 #include "core/StringTable.h"
-#include "screens/TextCheck.h"
 #include "screens/battle/BattleScreenFixture.h"
+#include "support/TextCheck.h"
 
 namespace {
 

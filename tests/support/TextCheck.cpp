@@ -1,18 +1,9 @@
-#pragma once
-// Whether a box of the display's back page (corners inclusive) shows exactly a text written by a
-// font at a point: its pixels of the text's colour are the ones the font covers drawing it
-// there, and there are some. The box is wiped in the look, so ask it last in a frame.
+#include "support/TextCheck.h"
+
 #include <algorithm>
-#include <cstdint>
-#include <string>
-#include <vector>
 
-#include "core/MemoryDisplay.h"
-#include "core/Rect.h"
-#include "core/TextWriter.h"
-
-inline bool ShowsText(MemoryDisplay& display, TextWriter& font, Point at, const std::string& text,
-                      int colour, int x0, int y0, int x1, int y1) {
+bool ShowsText(MemoryDisplay& display, TextWriter& font, Point at, const std::string& text,
+               int colour, int x0, int y0, int x1, int y1) {
     uint8_t* page = display.BackPage();
     std::vector<bool> shown;
     for (int y = y0; y <= y1; ++y)
@@ -33,9 +24,7 @@ inline bool ShowsText(MemoryDisplay& display, TextWriter& font, Point at, const 
     return ink > 0;
 }
 
-// The ink a text leaves when a font writes it unclipped, as a count of pixels: written on the
-// display's back page (which it wipes), so ask it between frames.
-inline int TextInk(MemoryDisplay& display, TextWriter& font, const std::string& text) {
+int TextInk(MemoryDisplay& display, TextWriter& font, const std::string& text) {
     uint8_t* page = display.BackPage();
     std::fill(page, page + 640 * 480, uint8_t{0});
     display.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
@@ -43,27 +32,8 @@ inline int TextInk(MemoryDisplay& display, TextWriter& font, const std::string& 
     return static_cast<int>(std::count(page, page + 640 * 480, uint8_t{1}));
 }
 
-// A box of a picture, corners inclusive.
-struct PanelBox {
-    int x0, y0, x1, y1;
-};
-
-// The unit panel drawn for one design several times over: `ground` without the chassis
-// picture and parts, `hull` with the chassis picture alone, and for each hardpoint h its part
-// alone with its name (`named[h]`, the name `texts[h]`) and without it (`pictured[h]`). Each is
-// a whole panel bitmap with the given row stride.
-struct UnitPanelShot {
-    std::vector<uint8_t> ground, hull;
-    std::vector<std::vector<uint8_t>> named, pictured;
-    std::vector<std::string> texts;
-};
-
-// What is wrong with the names of a unit panel shot, else "": a name cut by the picture box
-// (fewer of its pixels drawn than the font writes), or a name whose box (its ink's bounds, one
-// pixel wider all round) holds a pixel of the chassis picture, of any part's picture, or of
-// another name.
-inline std::string UnitPanelProblem(const UnitPanelShot& shot, int stride, const PanelBox& box,
-                                    MemoryDisplay& display, TextWriter& font) {
+std::string UnitPanelProblem(const UnitPanelShot& shot, int stride, const PanelBox& box,
+                             MemoryDisplay& display, TextWriter& font) {
     const size_t size = shot.ground.size();
     auto differs = [&](const std::vector<uint8_t>& a, const std::vector<uint8_t>& b) {
         std::vector<bool> d(size);
