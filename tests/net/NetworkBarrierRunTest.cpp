@@ -180,7 +180,7 @@ TEST(NetworkBarrierRun, AForgeThenAPauseStopsAndSettlesEveryMachine) {
 #endif
     const std::string ctrlP = "keydown CTRL\nkey P\nkeyup CTRL";
     barrier::Game game;
-    barrier::Run(game, 3, {}, "f", 0, 200,
+    barrier::Run(game, 3, {}, "f", {}, 200,
                  {{2, 30000, "forge 1"},
                   {2, 30100, ctrlP},
                   {1, 32500, "checksum f1"},
