@@ -18,6 +18,7 @@
 #include "catalogue/WeaponTemplate.h"
 #include "net/ExecutorFixture.h"
 #include "objects/Artifact.h"
+#include "objects/CommandReader.h"
 #include "objects/FactoryBuilding.h"
 #include "objects/OreDeposit.h"
 #include "support/FakeClock.h"
@@ -245,6 +246,18 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         };
     };
     auto noBuilding = [](Senders&) { BuildingList.DeleteAll(); };
+    // The trace of `count` hits or wrecks of `kind` applied from `player`, of objects of
+    // `objectKind`, then `then`.
+    auto applied = [](int kind, int player, int objectKind, size_t count,
+                      std::function<void(Senders&)> then = nullptr) {
+        return [=](Senders& f) {
+            const std::string line = "Applied command kind " + std::to_string(kind) +
+                                     " from slot 0 (player " + std::to_string(player) +
+                                     ") of kind " + std::to_string(objectKind);
+            EXPECT_EQ(f.receivers.applied, Log(count, line));
+            if (then) then(f);
+        };
+    };
     auto factoryDied = [](Senders& f) { f.mirrorFactory->destroyed = 1; };
     // Team 3's factory below the host's unit, the armed units' weapon in the catalogue.
     auto factoryBelow = [](int away) {
@@ -372,7 +385,7 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
              factoryBelow(10)(f);
              f.Kill(f.world.TeamFactory(3));
          },
-         unlist},
+         applied(7, 3, 4, 1, unlist)},
         // A shooter that mounts the weapon; one gone here died here, no longer ago than the
         // longest shot flies (and the link's slack), and stood within its reach.
         {"hit with a weapon its shooter does not mount", 1, 2, -1, hit(kOwned, kMirror, 'z'),
@@ -380,7 +393,7 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         {"hit naming a shooter never made", 1, 2, -1, hit(kOwned, SimId(2, 99)),
          is(Refused(7, 2))},
         {"hit by a shooter dead since it fired", 1, 2, -1, hit(kOwned, kMirror),
-         is({"1:11 Hit abc 2:10"}), shooterDied(100 + kReachSlack, span)},
+         is({"1:11 Hit abc 2:10"}), shooterDied(100 + kReachSlack, span), applied(7, 2, 1, 1)},
         {"hit by a shooter dead past the span", 1, 2, -1, hit(kOwned, kMirror), is(Refused(7, 2)),
          shooterDied(1, span + 1)},
         {"hit by a dead shooter that stood past its reach", 1, 2, -1, hit(kOwned, kMirror),
@@ -437,7 +450,7 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
              EXPECT_EQ(f.world.recentDead.Find(SimId(2, 14))->wrecksLeft, 1);
          }},
         {"a wreck of the kill in the same message", 1, 2, -1, wreckOf(SimId(2, 80), 75), none,
-         unitDied(false)},
+         unitDied(false), applied(13, 2, 1, 1)},
         {"a wreck a cell from where its unit died", 1, 2, -1,
          wreckOf(SimId(2, 80), 75, 'a', Point(-32, 32)), none, unitDied()},
         {"a wreck past a cell above where its unit died", 1, 2, -1,
@@ -471,7 +484,7 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
                   wreckOf(SimId(2, 81), 100, 'Z', Point(160, 0)),
                   wreckOf(SimId(2, 82), 100, 'Z'),
                   wreckOf(SimId(2, 83), 100, 'Z')}),
-         is(Refused(13, 2)), factoryBroke(), noBuilding},
+         is(Refused(13, 2)), factoryBroke(), applied(13, 2, 4, 3, noBuilding)},
         {"a factory's piece worth more than its share", 1, 2, -1, wreckOf(SimId(2, 80), 101, 'Z'),
          is(Refused(13, 2)), factoryBroke(), noBuilding},
         {"a factory's piece past the reach", 1, 2, -1, wreckOf(SimId(2, 80), 100, 'Z', Point(161, 0)),
@@ -716,6 +729,20 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         // The sender stays.
         EXPECT_EQ(f.link->ConnectionLost(), 0);
         EXPECT_EQ(f.link->DropReason(), 0);
+        // Every hit and wreck not held is traced once: applied (with its shooter's or dead
+        // object's kind) or refused.
+        size_t deathWords = 0, refused = 0;
+        CommandReader reader(row.bytes.data(), row.bytes.size());
+        for (CommandHeader h; reader.NextCommand(h);)
+            deathWords += h.kind == 7 || h.kind == 13;
+        for (const std::string& line : f.log)
+            refused += line.rfind("Refused command kind 7 ", 0) == 0 ||
+                       line.rfind("Refused command kind 13 ", 0) == 0;
+        if (f.world.peerSlots[0].Holding() == 0) {
+            EXPECT_EQ(f.receivers.applied.size() + refused, deathWords);
+        }
+        for (const std::string& line : f.receivers.applied)
+            EXPECT_EQ(line.find(" of kind 0"), std::string::npos) << line;
         if (row.check) row.check(f);
     }
 }
