@@ -652,10 +652,12 @@ void CommandExecutor::Refuse(const CommandHeader& h, int slot) {
     receivers.Refused(line);
 }
 
-void CommandExecutor::NoteApplied(const CommandHeader& h, int slot, int32_t objectKind) {
-    char line[96];
-    std::snprintf(line, sizeof line, "Applied command kind %d from slot %d (player %d) of kind %d",
-                  h.kind, slot, SenderTeam(slot), objectKind);
+void CommandExecutor::NoteApplied(const CommandHeader& h, int slot, int32_t objectKind,
+                                  const char* measure, int32_t amount) {
+    char line[128];
+    std::snprintf(line, sizeof line,
+                  "Applied command kind %d from slot %d (player %d) of kind %d, %s %d", h.kind,
+                  slot, SenderTeam(slot), objectKind, measure, amount);
     receivers.Applied(line);
 }
 
@@ -758,9 +760,12 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
                 Refuse(h, slot);
                 break;
             }
-            GameObject* shooter = world.FindObject(attacker);
-            const RecentDead::Death* dead = shooter ? nullptr : world.recentDead.Find(attacker);
-            NoteApplied(h, slot, shooter ? shooter->GetKind() : dead ? dead->kind : 0);
+            // With how long ago a shooter gone here died: the margin the span leaves.
+            if (GameObject* shooter = world.FindObject(attacker))
+                NoteApplied(h, slot, shooter->GetKind(), "standing", 0);
+            else if (const RecentDead::Death* dead = world.recentDead.Find(attacker))
+                NoteApplied(h, slot, dead->kind, "dead ms",
+                            world.recentDead.nowMs - dead->diedAtMs);
             o->ApplyHit(weaponRole, explosionRole, clan, attacker);
             break;
         }
@@ -854,7 +859,7 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
                 break;
             }
             --death->wrecksLeft;
-            NoteApplied(h, slot, death->kind);
+            NoteApplied(h, slot, death->kind, "away px", RecentDead::WreckDistance(*death, at));
             MakeWreck(r, h);
             if (world.FindWreckById(id) && IsPlayerTeam(sender))
                 world.wreckMakers[KeyOf(id)] = sender;

@@ -75,6 +75,9 @@ public:
     // when none matches. The caller takes the piece (wrecksLeft).
     Death* MatchWreck(char clan, char chassis, const Point& at, int64_t value,
                       const std::function<bool(int32_t team)>& answered);
+    // How far a wreck at `at` lies from where the death's wreck may lie, in pixels along the
+    // farther axis.
+    static int WreckDistance(const Death& death, const Point& at);
     // Whether a death's weapons include the named one; a factory's always do.
     static bool Mounts(const Death& death, char clan, char role);
     // The longest shot's flight and the link's slack.

@@ -246,15 +246,18 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         };
     };
     auto noBuilding = [](Senders&) { BuildingList.DeleteAll(); };
-    // The trace of `count` hits or wrecks of `kind` applied from `player`, of objects of
-    // `objectKind`, then `then`.
-    auto applied = [](int kind, int player, int objectKind, size_t count,
+    // The trace of the hits or wrecks of `kind` applied from `player`, of objects of
+    // `objectKind`, one per measure (how long ago the shooter died, how far the wreck lay); then
+    // `then`.
+    auto applied = [](int kind, int player, int objectKind, std::vector<std::string> measures,
                       std::function<void(Senders&)> then = nullptr) {
         return [=](Senders& f) {
-            const std::string line = "Applied command kind " + std::to_string(kind) +
-                                     " from slot 0 (player " + std::to_string(player) +
-                                     ") of kind " + std::to_string(objectKind);
-            EXPECT_EQ(f.receivers.applied, Log(count, line));
+            Log lines;
+            for (const std::string& measure : measures)
+                lines.push_back("Applied command kind " + std::to_string(kind) +
+                                " from slot 0 (player " + std::to_string(player) + ") of kind " +
+                                std::to_string(objectKind) + ", " + measure);
+            EXPECT_EQ(f.receivers.applied, lines);
             if (then) then(f);
         };
     };
@@ -353,7 +356,8 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          [](Senders& f) { f.world.Ally(kOwned, kMirror); }},
         {"hit from the edge of the reach", 1, 2, -1, hit(kOwned, kMirror),
          is({"1:11 Hit abc 2:10"}),
-         [](Senders& f) { f.PlaceBelowOwned(f.mirror, 100 + kReachSlack); }},
+         [](Senders& f) { f.PlaceBelowOwned(f.mirror, 100 + kReachSlack); },
+         applied(7, 2, 1, {"standing 0"})},
         {"hit from a pixel past the reach", 1, 2, -1, hit(kOwned, kMirror), is(Refused(7, 2)),
          [](Senders& f) { f.PlaceBelowOwned(f.mirror, 101 + kReachSlack); }},
         {"hit on a factory from the edge of the reach above", 1, 2, -1, hit(SimId(1, 21), kMirror),
@@ -385,7 +389,7 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
              factoryBelow(10)(f);
              f.Kill(f.world.TeamFactory(3));
          },
-         applied(7, 3, 4, 1, unlist)},
+         applied(7, 3, 4, {"dead ms 0"}, unlist)},
         // A shooter that mounts the weapon; one gone here died here, no longer ago than the
         // longest shot flies (and the link's slack), and stood within its reach.
         {"hit with a weapon its shooter does not mount", 1, 2, -1, hit(kOwned, kMirror, 'z'),
@@ -393,7 +397,8 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         {"hit naming a shooter never made", 1, 2, -1, hit(kOwned, SimId(2, 99)),
          is(Refused(7, 2))},
         {"hit by a shooter dead since it fired", 1, 2, -1, hit(kOwned, kMirror),
-         is({"1:11 Hit abc 2:10"}), shooterDied(100 + kReachSlack, span), applied(7, 2, 1, 1)},
+         is({"1:11 Hit abc 2:10"}), shooterDied(100 + kReachSlack, span),
+         applied(7, 2, 1, {"dead ms " + std::to_string(span)})},
         {"hit by a shooter dead past the span", 1, 2, -1, hit(kOwned, kMirror), is(Refused(7, 2)),
          shooterDied(1, span + 1)},
         {"hit by a dead shooter that stood past its reach", 1, 2, -1, hit(kOwned, kMirror),
@@ -450,14 +455,15 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
              EXPECT_EQ(f.world.recentDead.Find(SimId(2, 14))->wrecksLeft, 1);
          }},
         {"a wreck of the kill in the same message", 1, 2, -1, wreckOf(SimId(2, 80), 75), none,
-         unitDied(false), applied(13, 2, 1, 1)},
+         unitDied(false), applied(13, 2, 1, {"away px 0"})},
         {"a wreck a cell from where its unit died", 1, 2, -1,
-         wreckOf(SimId(2, 80), 75, 'a', Point(-32, 32)), none, unitDied()},
+         wreckOf(SimId(2, 80), 75, 'a', Point(-32, 32)), none, unitDied(),
+         applied(13, 2, 1, {"away px 32"})},
         {"a wreck past a cell above where its unit died", 1, 2, -1,
          wreckOf(SimId(2, 80), 75, 'a', Point(0, -33)), is(Refused(13, 2)), unitDied()},
         {"a wreck a cell below where its unit fell", 1, 2, -1,
          wreckOf(SimId(2, 80), 75, 'a', Point(0, RecentDead::kAirWreckDrop + 32)), none,
-         unitDied()},
+         unitDied(), applied(13, 2, 1, {"away px 32"})},
         {"a wreck past a cell below where its unit fell", 1, 2, -1,
          wreckOf(SimId(2, 80), 75, 'a', Point(0, RecentDead::kAirWreckDrop + 33)),
          is(Refused(13, 2)), unitDied()},
@@ -484,7 +490,7 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
                   wreckOf(SimId(2, 81), 100, 'Z', Point(160, 0)),
                   wreckOf(SimId(2, 82), 100, 'Z'),
                   wreckOf(SimId(2, 83), 100, 'Z')}),
-         is(Refused(13, 2)), factoryBroke(), applied(13, 2, 4, 3, noBuilding)},
+         is(Refused(13, 2)), factoryBroke(), applied(13, 2, 4, {"away px 160", "away px 160", "away px 0"}, noBuilding)},
         {"a factory's piece worth more than its share", 1, 2, -1, wreckOf(SimId(2, 80), 101, 'Z'),
          is(Refused(13, 2)), factoryBroke(), noBuilding},
         {"a factory's piece past the reach", 1, 2, -1, wreckOf(SimId(2, 80), 100, 'Z', Point(161, 0)),
