@@ -121,7 +121,7 @@ bool RecentDead::Mounts(const Death& d, char clan, char role) {
 }
 
 int32_t RecentDead::SpanMs() {
-    return TheCatalogueFigures.longestFlightMs + kLinkSlackMs;
+    return TheCatalogueFigures.longestFlightMs + kLinkSlackMs + kHeldMs;
 }
 
 void RecentDead::Clear() {

@@ -567,6 +567,18 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          }},
         {"next in line about the host's unit, the host lost", 3, 2, 1, hostSnapshot, none,
          nullptr, [](Senders& f) { f.Waited(0, {"1:15 Move 100,200 3 []"}, 0); }},
+        // A hit the taker's shooter made before it died, held behind the taker's word for the
+        // whole wait while the battle ran on here: its shooter is still remembered.
+        {"a dead shooter's hit held for the whole wait", 3, 1, 2,
+         Message({snapshot, hit(kThirdUnit, SimId(1, 99))}), none,
+         [](Senders& f) {
+             f.world.FindObject(kThirdUnit)->SetLocal(1);
+             f.Died(SimId(1, 99), f.world.FindObject(kThirdUnit)->GetCentre());
+         },
+         [](Senders& f) {
+             f.world.recentDead.Elapse(RecentDead::kLinkSlackMs + RecentDead::kHeldMs);
+             f.Waited(-1, {"2:10 Move 100,200 3 []", "3:16 Hit abc 1:99"}, 0);
+         }},
         // The owner's factory mines from its unfolded centre, which a folded copy's centre
         // stands off by (-32, 32); the copy may trail its owner by up to a cell besides.
         {"withdrawal from a folded copy a cell behind", 1, 4, -1,
@@ -802,7 +814,8 @@ TEST(CommandSenders, AWreckIsWorthAtMostTheDearestDesignTheCatalogueAllows) {
     // The longest reach at the slowest travel at the slowest speed (12 + 5 x 2 ms a pixel).
     EXPECT_EQ(TheCatalogueFigures.longestReach, 300);
     EXPECT_EQ(TheCatalogueFigures.longestFlightMs, 300 * 22);
-    EXPECT_EQ(RecentDead::SpanMs(), 300 * 22 + RecentDead::kLinkSlackMs);
+    // Beyond the flight: the link's slack, and a report held behind a taker's word (10 s).
+    EXPECT_EQ(RecentDead::SpanMs(), 300 * 22 + RecentDead::kLinkSlackMs + 10000);
     constexpr int32_t kDearest = 468 + GameObject::kStartCargoCapacity;
     for (int32_t value : {kDearest, kDearest + 1}) {
         SCOPED_TRACE(value);
