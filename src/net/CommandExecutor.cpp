@@ -603,14 +603,14 @@ int CommandExecutor::MaySendSnapshot(int sender, GameObject* subject, int lossSi
 
 // What a peer's hit report (7) and wreck (13) must answer to here; the given executor applies
 // both as they come:
-// | case                                | what happens                   | why |
-// |-------------------------------------|--------------------------------|--------------------------|
-// | shooter never here, or dead longer  | refused                        | a made-up id hit from |
-// |   than the longest flight and slack |                                |   anywhere | | weapon
-// its copy does not mount      | refused (a factory excepted)   | the lightest unit named  | | | |
-// the heaviest weapon    | | wreck with no death it matches      | refused                        |
-// wrecks minted from none  | | a matched death's pieces used up    | refused | one death, many
-// wrecks   |
+// | case                                   | what happens        | why                         |
+// |----------------------------------------|---------------------|-----------------------------|
+// | shooter never here, or dead longer     | refused             | a made-up id hit from       |
+// |   than the longest flight and slack    |                     |   anywhere                  |
+// | weapon its copy does not mount         | refused (a factory  | the lightest unit named the |
+// |                                        |   excepted)         |   heaviest weapon           |
+// | wreck with no death it matches         | refused             | wrecks minted from none     |
+// | a matched death's pieces used up       | refused             | one death, many wrecks      |
 //
 // Honest machines report hits of their own shooters only, with a weapon the shooter mounts (a
 // factory's copy may not know its turrets), at no friend, from within its reach and the slack
@@ -653,6 +653,15 @@ void CommandExecutor::Refuse(const CommandHeader& h, int slot) {
     std::snprintf(line, sizeof line, "Refused command kind %d from slot %d (player %d)", h.kind,
                   slot, SenderTeam(slot));
     receivers.Refused(line);
+}
+
+void CommandExecutor::NoteApplied(const CommandHeader& h, int slot, int32_t objectKind,
+                                  const char* measure, int32_t amount) {
+    char line[128];
+    std::snprintf(line, sizeof line,
+                  "Applied command kind %d from slot %d (player %d) of kind %d, %s %d", h.kind,
+                  slot, SenderTeam(slot), objectKind, measure, amount);
+    receivers.Applied(line);
 }
 
 int CommandExecutor::MinesDeposit(int sender, GameObject* deposit) {
@@ -754,6 +763,12 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
                 Refuse(h, slot);
                 break;
             }
+            // With how long ago a shooter gone here died: the margin the span leaves.
+            if (GameObject* shooter = world.FindObject(attacker))
+                NoteApplied(h, slot, shooter->GetKind(), "standing", 0);
+            else if (const RecentDead::Death* dead = world.recentDead.Find(attacker))
+                NoteApplied(h, slot, dead->kind, "dead ms",
+                            world.recentDead.nowMs - dead->diedAtMs);
             o->ApplyHit(weaponRole, explosionRole, clan, attacker);
             break;
         }
@@ -847,6 +862,7 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
                 break;
             }
             --death->wrecksLeft;
+            NoteApplied(h, slot, death->kind, "away px", RecentDead::WreckDistance(*death, at));
             MakeWreck(r, h);
             if (world.FindWreckById(id) && IsPlayerTeam(sender))
                 world.wreckMakers[KeyOf(id)] = sender;

@@ -61,6 +61,10 @@ private:
     int MaySend(const CommandReader& reader, const CommandHeader& header, int slot);
     // Drops the command with a trace line naming the slot, its player and the kind.
     void Refuse(const CommandHeader& header, int slot);
+    // Traces a peer's hit or wreck applied, with the shooter's or the dead object's kind and a
+    // measure of how near the check came to refusing it.
+    void NoteApplied(const CommandHeader& header, int slot, int32_t objectKind, const char* measure,
+                     int32_t amount);
     // The player whose machine answers for the object: its current team; a wreck's maker; 0
     // for a field, which every player's shots hit; -1 for what nobody answers for (land
     // features, deposits, artifacts).

@@ -86,4 +86,9 @@ public:
     // A command its sender may not send was dropped: the line names the slot, its player and
     // the kind.
     virtual void Refused(const char* line) { Trace(line); }
+    // A peer's hit report (kind 7) or wreck (13) was applied: the line names the slot, its
+    // player, the kind, the shooter's or the dead object's kind, and how long ago a shooter gone
+    // here died or how far the wreck lay from its death. With the refusals, a run of honest
+    // machines shows that none of their words about deaths was refused, and by what margin.
+    virtual void Applied(const char* line) { Trace(line); }
 };

@@ -91,14 +91,8 @@ RecentDead::Death* RecentDead::MatchWreck(char clan, char chassis, const Point& 
         if (d.wrecksLeft < 1 || d.wreckClan != clan || d.wreckChassis != chassis ||
             value > d.mostWreckValue || !answered(d.team))
             continue;
-        const bool factory = d.kind == ObjectKind::kFactory;
-        const int dx = std::abs(at.x - d.wreckAt.x);
-        const int dy = std::abs(at.y - d.wreckAt.y);
-        // A unit's wreck lies where it stood, or below it if it flew: whether a copy's layer
-        // had followed its owner's at the kill is not this check's to judge.
-        const int dropped = std::abs(at.y - d.wreckAt.y - kAirWreckDrop);
-        const int away = std::max(dx, factory ? dy : std::min(dy, dropped));
-        const int reach = factory ? kPieceReachPixels : kWreckLagPixels;
+        const int away = WreckDistance(d, at);
+        const int reach = d.kind == ObjectKind::kFactory ? kPieceReachPixels : kWreckLagPixels;
         if (away > reach) continue;
         if (!best || away < bestAway || (away == bestAway && KeyOf(d.id) < KeyOf(best->id))) {
             best = &d;
@@ -106,6 +100,16 @@ RecentDead::Death* RecentDead::MatchWreck(char clan, char chassis, const Point& 
         }
     }
     return best;
+}
+
+int RecentDead::WreckDistance(const Death& d, const Point& at) {
+    const int dx = std::abs(at.x - d.wreckAt.x);
+    const int dy = std::abs(at.y - d.wreckAt.y);
+    if (d.kind == ObjectKind::kFactory) return std::max(dx, dy);
+    // A unit's wreck lies where it stood, or below it if it flew: whether a copy's layer had
+    // followed its owner's at the kill is not this check's to judge.
+    const int dropped = std::abs(at.y - d.wreckAt.y - kAirWreckDrop);
+    return std::max(dx, std::min(dy, dropped));
 }
 
 bool RecentDead::Mounts(const Death& d, char clan, char role) {
@@ -117,7 +121,7 @@ bool RecentDead::Mounts(const Death& d, char clan, char role) {
 }
 
 int32_t RecentDead::SpanMs() {
-    return TheCatalogueFigures.longestFlightMs + kLinkSlackMs;
+    return TheCatalogueFigures.longestFlightMs + kLinkSlackMs + kHeldMs;
 }
 
 void RecentDead::Clear() {

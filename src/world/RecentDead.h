@@ -16,6 +16,7 @@
 
 #include "core/Point.h"
 #include "core/SimId.h"
+#include "world/CommLink.h"
 
 class GameObject;
 
@@ -34,6 +35,9 @@ public:
     // Beyond the longest shot's flight, how much later a dead shooter's hit may be reported: a
     // link's delay and a stalled sender's tick.
     static constexpr int32_t kLinkSlackMs = 3000;
+    // And how long its report may stand held here behind a taker's word, the battle running on:
+    // the held queue waits until the awaited machine has been silent this long.
+    static constexpr int32_t kHeldMs = static_cast<int32_t>(CommLink::kSilentMs);
 
     // A design's hardpoints.
     static constexpr size_t kWeapons = 7;
@@ -75,9 +79,12 @@ public:
     // when none matches. The caller takes the piece (wrecksLeft).
     Death* MatchWreck(char clan, char chassis, const Point& at, int64_t value,
                       const std::function<bool(int32_t team)>& answered);
+    // How far a wreck at `at` lies from where the death's wreck may lie, in pixels along the
+    // farther axis.
+    static int WreckDistance(const Death& death, const Point& at);
     // Whether a death's weapons include the named one; a factory's always do.
     static bool Mounts(const Death& death, char clan, char role);
-    // The longest shot's flight and the link's slack.
+    // The longest shot's flight, the link's slack and the longest hold.
     static int32_t SpanMs();
     void Clear();
 

@@ -18,6 +18,7 @@
 #include "catalogue/WeaponTemplate.h"
 #include "net/ExecutorFixture.h"
 #include "objects/Artifact.h"
+#include "objects/CommandReader.h"
 #include "objects/FactoryBuilding.h"
 #include "objects/OreDeposit.h"
 #include "support/FakeClock.h"
@@ -245,6 +246,21 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         };
     };
     auto noBuilding = [](Senders&) { BuildingList.DeleteAll(); };
+    // The trace of the hits or wrecks of `kind` applied from `player`, of objects of
+    // `objectKind`, one per measure (how long ago the shooter died, how far the wreck lay); then
+    // `then`.
+    auto applied = [](int kind, int player, int objectKind, std::vector<std::string> measures,
+                      std::function<void(Senders&)> then = nullptr) {
+        return [=](Senders& f) {
+            Log lines;
+            for (const std::string& measure : measures)
+                lines.push_back("Applied command kind " + std::to_string(kind) +
+                                " from slot 0 (player " + std::to_string(player) + ") of kind " +
+                                std::to_string(objectKind) + ", " + measure);
+            EXPECT_EQ(f.receivers.applied, lines);
+            if (then) then(f);
+        };
+    };
     auto factoryDied = [](Senders& f) { f.mirrorFactory->destroyed = 1; };
     // Team 3's factory below the host's unit, the armed units' weapon in the catalogue.
     auto factoryBelow = [](int away) {
@@ -340,7 +356,8 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          [](Senders& f) { f.world.Ally(kOwned, kMirror); }},
         {"hit from the edge of the reach", 1, 2, -1, hit(kOwned, kMirror),
          is({"1:11 Hit abc 2:10"}),
-         [](Senders& f) { f.PlaceBelowOwned(f.mirror, 100 + kReachSlack); }},
+         [](Senders& f) { f.PlaceBelowOwned(f.mirror, 100 + kReachSlack); },
+         applied(7, 2, 1, {"standing 0"})},
         {"hit from a pixel past the reach", 1, 2, -1, hit(kOwned, kMirror), is(Refused(7, 2)),
          [](Senders& f) { f.PlaceBelowOwned(f.mirror, 101 + kReachSlack); }},
         {"hit on a factory from the edge of the reach above", 1, 2, -1, hit(SimId(1, 21), kMirror),
@@ -372,7 +389,7 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
              factoryBelow(10)(f);
              f.Kill(f.world.TeamFactory(3));
          },
-         unlist},
+         applied(7, 3, 4, {"dead ms 0"}, unlist)},
         // A shooter that mounts the weapon; one gone here died here, no longer ago than the
         // longest shot flies (and the link's slack), and stood within its reach.
         {"hit with a weapon its shooter does not mount", 1, 2, -1, hit(kOwned, kMirror, 'z'),
@@ -380,7 +397,8 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         {"hit naming a shooter never made", 1, 2, -1, hit(kOwned, SimId(2, 99)),
          is(Refused(7, 2))},
         {"hit by a shooter dead since it fired", 1, 2, -1, hit(kOwned, kMirror),
-         is({"1:11 Hit abc 2:10"}), shooterDied(100 + kReachSlack, span)},
+         is({"1:11 Hit abc 2:10"}), shooterDied(100 + kReachSlack, span),
+         applied(7, 2, 1, {"dead ms " + std::to_string(span)})},
         {"hit by a shooter dead past the span", 1, 2, -1, hit(kOwned, kMirror), is(Refused(7, 2)),
          shooterDied(1, span + 1)},
         {"hit by a dead shooter that stood past its reach", 1, 2, -1, hit(kOwned, kMirror),
@@ -437,14 +455,15 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
              EXPECT_EQ(f.world.recentDead.Find(SimId(2, 14))->wrecksLeft, 1);
          }},
         {"a wreck of the kill in the same message", 1, 2, -1, wreckOf(SimId(2, 80), 75), none,
-         unitDied(false)},
+         unitDied(false), applied(13, 2, 1, {"away px 0"})},
         {"a wreck a cell from where its unit died", 1, 2, -1,
-         wreckOf(SimId(2, 80), 75, 'a', Point(-32, 32)), none, unitDied()},
+         wreckOf(SimId(2, 80), 75, 'a', Point(-32, 32)), none, unitDied(),
+         applied(13, 2, 1, {"away px 32"})},
         {"a wreck past a cell above where its unit died", 1, 2, -1,
          wreckOf(SimId(2, 80), 75, 'a', Point(0, -33)), is(Refused(13, 2)), unitDied()},
         {"a wreck a cell below where its unit fell", 1, 2, -1,
          wreckOf(SimId(2, 80), 75, 'a', Point(0, RecentDead::kAirWreckDrop + 32)), none,
-         unitDied()},
+         unitDied(), applied(13, 2, 1, {"away px 32"})},
         {"a wreck past a cell below where its unit fell", 1, 2, -1,
          wreckOf(SimId(2, 80), 75, 'a', Point(0, RecentDead::kAirWreckDrop + 33)),
          is(Refused(13, 2)), unitDied()},
@@ -471,7 +490,7 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
                   wreckOf(SimId(2, 81), 100, 'Z', Point(160, 0)),
                   wreckOf(SimId(2, 82), 100, 'Z'),
                   wreckOf(SimId(2, 83), 100, 'Z')}),
-         is(Refused(13, 2)), factoryBroke(), noBuilding},
+         is(Refused(13, 2)), factoryBroke(), applied(13, 2, 4, {"away px 160", "away px 160", "away px 0"}, noBuilding)},
         {"a factory's piece worth more than its share", 1, 2, -1, wreckOf(SimId(2, 80), 101, 'Z'),
          is(Refused(13, 2)), factoryBroke(), noBuilding},
         {"a factory's piece past the reach", 1, 2, -1, wreckOf(SimId(2, 80), 100, 'Z', Point(161, 0)),
@@ -548,6 +567,18 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          }},
         {"next in line about the host's unit, the host lost", 3, 2, 1, hostSnapshot, none,
          nullptr, [](Senders& f) { f.Waited(0, {"1:15 Move 100,200 3 []"}, 0); }},
+        // A hit the taker's shooter made before it died, held behind the taker's word for the
+        // whole wait while the battle ran on here: its shooter is still remembered.
+        {"a dead shooter's hit held for the whole wait", 3, 1, 2,
+         Message({snapshot, hit(kThirdUnit, SimId(1, 99))}), none,
+         [](Senders& f) {
+             f.world.FindObject(kThirdUnit)->SetLocal(1);
+             f.Died(SimId(1, 99), f.world.FindObject(kThirdUnit)->GetCentre());
+         },
+         [](Senders& f) {
+             f.world.recentDead.Elapse(RecentDead::kLinkSlackMs + RecentDead::kHeldMs);
+             f.Waited(-1, {"2:10 Move 100,200 3 []", "3:16 Hit abc 1:99"}, 0);
+         }},
         // The owner's factory mines from its unfolded centre, which a folded copy's centre
         // stands off by (-32, 32); the copy may trail its owner by up to a cell besides.
         {"withdrawal from a folded copy a cell behind", 1, 4, -1,
@@ -732,6 +763,20 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         // The sender stays.
         EXPECT_EQ(f.link->ConnectionLost(), 0);
         EXPECT_EQ(f.link->DropReason(), 0);
+        // Every hit and wreck not held is traced once: applied (with its shooter's or dead
+        // object's kind) or refused.
+        size_t deathWords = 0, refused = 0;
+        CommandReader reader(row.bytes.data(), row.bytes.size());
+        for (CommandHeader h; reader.NextCommand(h);)
+            deathWords += h.kind == 7 || h.kind == 13;
+        for (const std::string& line : f.log)
+            refused += line.rfind("Refused command kind 7 ", 0) == 0 ||
+                       line.rfind("Refused command kind 13 ", 0) == 0;
+        if (f.world.peerSlots[0].Holding() == 0) {
+            EXPECT_EQ(f.receivers.applied.size() + refused, deathWords);
+        }
+        for (const std::string& line : f.receivers.applied)
+            EXPECT_EQ(line.find(" of kind 0"), std::string::npos) << line;
         if (row.check) row.check(f);
     }
 }
@@ -785,7 +830,8 @@ TEST(CommandSenders, AWreckIsWorthAtMostTheDearestDesignTheCatalogueAllows) {
     // The longest reach at the slowest travel at the slowest speed (12 + 5 x 2 ms a pixel).
     EXPECT_EQ(TheCatalogueFigures.longestReach, 300);
     EXPECT_EQ(TheCatalogueFigures.longestFlightMs, 300 * 22);
-    EXPECT_EQ(RecentDead::SpanMs(), 300 * 22 + RecentDead::kLinkSlackMs);
+    // Beyond the flight: the link's slack, and a report held behind a taker's word (10 s).
+    EXPECT_EQ(RecentDead::SpanMs(), 300 * 22 + RecentDead::kLinkSlackMs + 10000);
     constexpr int32_t kDearest = 468 + GameObject::kStartCargoCapacity;
     for (int32_t value : {kDearest, kDearest + 1}) {
         SCOPED_TRACE(value);

@@ -149,11 +149,14 @@ public:
     void SetGameSpeed(int speed) override { log.push_back("Speed " + std::to_string(speed)); }
     void SetRevealMap(int v) override { log.push_back("Reveal " + std::to_string(v)); }
     void Refused(const char* line) override { log.push_back(line); }
+    // Kept apart from the log: a hit or wreck applied shows in what it did.
+    void Applied(const char* line) override { applied.push_back(line); }
 
     void Add(const char* what, GameObject* o, const std::string& rest) {
         log.push_back(std::string(what) + " " + Of(o) + (rest.empty() ? "" : " " + rest));
     }
     Log& log;
+    Log applied;
 };
 
 class ExecutorFixture {
