@@ -96,7 +96,7 @@ void PlayHonestly(int machines, const std::vector<int>& at, const std::vector<ba
     for (int player = 1; player <= machines; ++player)
         acts.push_back({player, 0, "char 12"});
     barrier::Game game;
-    barrier::Run(game, machines, at, "h", 0, timeoutSeconds, acts, true);
+    barrier::Run(game, machines, at, "h", {}, timeoutSeconds, acts, true);
     ASSERT_EQ(game.games.size(), static_cast<size_t>(machines));
     // The fighting may decide the battle before the last barrier (every death is honest all the
     // same): the barriers compared are those at which two sides still played.
