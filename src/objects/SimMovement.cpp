@@ -191,6 +191,11 @@ int Sim::RequestRoute(Goal* front) {
     return 0;
 }
 
+int Sim::RouteSearchHeld() const {
+    Timer hold = routeTimer;
+    return hold.period > 0 && !hold.Expired() ? 1 : 0;
+}
+
 void Sim::TurnToward(const Vector& v) {
     facing = GameObject::TurnToward(facing, v, 1);
 }

@@ -585,7 +585,10 @@ private:
         }
         auto* sim = dynamic_cast<Sim*>(&unit);
         const bool blocked = unit.goals.IsFrontBlocked() == 1;
-        const bool failedRoute = blocked && unit.routeWait == 1;
+        // Only a search that really found no way excuses the stand: a retried goal blocked by
+        // it, within the hold before the next search. A request merely outstanding does not.
+        const bool failedRoute =
+            blocked && front && front->retried == 1 && sim && sim->RouteSearchHeld() == 1;
         SimId blockerId;
         unit.GetBlockingSim(blockerId);
         GameObject* blocker = world->FindObject(blockerId);
