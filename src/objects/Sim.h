@@ -146,7 +146,8 @@ public:
     int BlockersLeadBack(GameObject* blocker);
     // What the unit does about a friend of its side that refused its step.
     void FriendInTheWay(GameObject* blocker);
-    void StepAsideFor();
+    void StepAsideFor(const GameObject& friendInTheWay);
+    void GiveUpTrip();
     void PickUpArtifact();
 
     // --- SimOrders.cpp

@@ -254,17 +254,22 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
 //
 // | the friend in the way              | the unit                    | departs from, and why    |
 // |------------------------------------|-----------------------------|--------------------------|
-// | a structure (it never moves)       | asks a route that counts    | "nothing more": the way  |
+// | a structure over the side of the   | gives the errand up as a    | "nothing more": a route  |
+// | target its errand leads to         | route not found twice       | round friends ends short |
+// |                                    | (reported once, a repair or | and the unit came back   |
+// |                                    | refuel trip told)           | to the structure for good|
+// | any other structure (never moves)  | asks a route that counts    | "nothing more": the way  |
 // |                                    | its friends                 | stays shut for good      |
 // | not on an errand, and not sent     | sends it aside by the       | "nothing more": an idle  |
 // | aside by this rule within kAsideMs | shared rule (which moves    | friend on a gathering    |
 // |                                    | only one idle or blocked)   | point held all sent there|
-// | on an errand and held by this unit | steps aside itself, at most | "nothing more": the two  |
-// | (face to face), this one the later | once in kAsideMs: across    | stood for good, and      |
-// | made (the greater serial)          | its way, one side then the  | pushing the other drove  |
-// |                                    | other, or back where both   | it off its errand; in a  |
-// |                                    | are shut; its errand stays  | passage one cell wide    |
-// |                                    | behind the step             | only backing out clears  |
+// | on an errand or refusing the push, | steps aside itself, at most | "nothing more": the two  |
+// | and held by this unit (face to     | once in kAsideMs: across    | stood for good, and      |
+// | face), this one the later made     | the line to the friend, one | pushing the other drove  |
+// | (the greater serial)               | side then the other, or     | it off its errand; in a  |
+// |                                    | straight back where both    | passage one cell wide    |
+// |                                    | are shut; its errand stays  | only backing out clears; |
+// |                                    | behind the step             | never toward the friend  |
 // | any other (on the move, a line,    | waits; held kFriendHoldMs   | "nothing more": a line   |
 // | crowd or ring each waiting on the  | since its last step, asks a | or ring each waiting on  |
 // | next, or the above within kAsideMs | route that counts its       | the next never cleared;  |
@@ -284,7 +289,15 @@ void Sim::FriendInTheWay(GameObject* blocker) {
         goals.DropFinished();
         friendWay.heldMs = 0;
     };
-    if (blocker->IsMobile() == 0) return roundFriends();
+    if (blocker->IsMobile() == 0) {
+        // A target's side that the structure covers: no route round friends ever ends there.
+        Goal* order = goals.FirstUnfinished();
+        GameObject* covering = nullptr;
+        if (order && order->GetType() == static_cast<int>(GoalType::Target) &&
+            world.CanPlace(this, order->GetLocation(), &covering, 0, 0) == 0 && covering == blocker)
+            return GiveUpTrip();
+        return roundFriends();
+    }
     bool errand = false;
     blocker->goals.ForEach(
         [&errand](const Goal& g) { errand = errand || (g.movedAside == 0 && g.waypoint == 0); });
@@ -295,25 +308,29 @@ void Sim::FriendInTheWay(GameObject* blocker) {
             if (friendSim) friendSim->friendWay.asideMs = kAsideMs;
             return;
         }
-    } else if (BlockersLeadBack(blocker) == 2 && blocker->id.serial < id.serial &&
-               friendWay.asideMs == 0) {
-        return StepAsideFor();
+    }
+    if (BlockersLeadBack(blocker) == 2 && blocker->id.serial < id.serial &&
+        friendWay.asideMs == 0) {
+        return StepAsideFor(*blocker);
     }
     if (friendWay.heldMs >= kFriendHoldMs) roundFriends();
 }
 
-// The unit's own step aside for a friend face to face: across its way, to one side or the
-// other in turn, or back where neither side is open ground for the unit. It goes ahead of the
-// errand, as a push's would, and a later push replaces it.
-void Sim::StepAsideFor() {
+// The unit's own step aside for a friend face to face: across the line to the friend, to one
+// side or the other in turn, or straight back where neither side is open ground for the unit.
+// Taken from the unit's facing, which points along its route and not at the friend, the step
+// could lie on the friend's side, its first step refused by the same friend again and again.
+// It goes ahead of the errand, as a push's would, and a later push replaces it.
+void Sim::StepAsideFor(const GameObject& friendInTheWay) {
     ObjectWorld& world = TheObjectWorld();
     const int d = DefaultPushDistance();
+    const int toFriend = FacingFromAngle(Vector(friendInTheWay.position - position).angle);
     const int side = friendWay.turn % 2 == 0 ? -4 : 4;
     const int turns[3] = {side, -side, 8};
     ++friendWay.turn;
     Point to = position;
     for (int turn : turns) {
-        const double a = NormaliseFacing(facing + turn) * kPi / 8 - kPi;
+        const double a = NormaliseFacing(toFriend + turn) * kPi / 8 - kPi;
         to = position + Point(RoundHalfUp(d * std::cos(a)), RoundHalfUp(d * std::sin(a)));
         if (world.CanPlace(this, to, nullptr, 1, 0) == 1) break;
     }
@@ -322,6 +339,18 @@ void Sim::StepAsideFor() {
     ExecuteOrder(kOrderMove, kAsideFlags, to, SimId(), 0);
     if (Goal* aside = goals.Front(); aside && aside != before) aside->movedAside = 1;
     friendWay.asideMs = kAsideMs;
+}
+
+// The errand ends as one whose route was not found twice: blocked, its failure reported once,
+// and a repair or refuel trip told so that it can choose again.
+void Sim::GiveUpTrip() {
+    goals.DropFinished();
+    goals.BlockFront();
+    if (Goal* front = goals.Front(); front && front->reportFailure == 1) {
+        SendEvent(4, this);
+        front->reportFailure = 0;
+    }
+    MarkEconomyRouteFailed(*this, 1);
 }
 
 void Sim::FriendWay::Count(int elapsedMs) {
