@@ -264,12 +264,12 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
 // | aside by this rule within kAsideMs | shared rule (which moves    | friend on a gathering    |
 // |                                    | only one idle or blocked)   | point held all sent there|
 // | on an errand or refusing the push, | steps aside itself, at most | "nothing more": the two  |
-// | and held by this unit (face to     | once in kAsideMs: across    | stood for good, and      |
-// | face), this one the later made     | the line to the friend, one | pushing the other drove  |
-// | (the greater serial)               | side then the other, or     | it off its errand; in a  |
-// |                                    | straight back where both    | passage one cell wide    |
-// |                                    | are shut; its errand stays  | only backing out clears; |
-// |                                    | behind the step             | never toward the friend  |
+// | and held by this unit (face to     | once in kAsideMs, never     | stood for good, and      |
+// | face), this one the later made     | toward the friend: across   | pushing the other drove  |
+// | (the greater serial)               | its way, else across the    | it off its errand; in a  |
+// |                                    | line to the friend, else    | passage one cell wide    |
+// |                                    | straight back from it; its  | only backing out clears  |
+// |                                    | errand stays behind the step|                          |
 // | any other (on the move, a line,    | waits; held kFriendHoldMs   | "nothing more": a line   |
 // | crowd or ring each waiting on the  | since its last step, asks a | or ring each waiting on  |
 // | next, or the above within kAsideMs | route that counts its       | the next never cleared;  |
@@ -316,23 +316,30 @@ void Sim::FriendInTheWay(GameObject* blocker) {
     if (friendWay.heldMs >= kFriendHoldMs) roundFriends();
 }
 
-// The unit's own step aside for a friend face to face: across the line to the friend, to one
-// side or the other in turn, or straight back where neither side is open ground for the unit.
-// Taken from the unit's facing, which points along its route and not at the friend, the step
-// could lie on the friend's side, its first step refused by the same friend again and again.
-// It goes ahead of the errand, as a push's would, and a later push replaces it.
+// The unit's own step aside for a friend face to face: across its way, one side then the other
+// in turn, but never toward the friend (with the friend beside its way, one of them lies on the
+// friend's side and the same friend refused it again and again); else across the line to the
+// friend, or straight back from it where both are shut. It goes ahead of the errand, as a
+// push's would, and a later push replaces it.
 void Sim::StepAsideFor(const GameObject& friendInTheWay) {
     ObjectWorld& world = TheObjectWorld();
     const int d = DefaultPushDistance();
-    const int toFriend = FacingFromAngle(Vector(friendInTheWay.position - position).angle);
+    const Point from = friendInTheWay.position;
+    const int toFriend = FacingFromAngle(Vector(from - position).angle);
     const int side = friendWay.turn % 2 == 0 ? -4 : 4;
-    const int turns[3] = {side, -side, 8};
+    const int facings[5] = {facing + side, facing - side, toFriend + side, toFriend - side,
+                            toFriend + 8};
     ++friendWay.turn;
+    // How far a step goes toward the friend: above 0, it does.
+    auto toward = [this, &from](const Point& step) {
+        return int64_t{step.x} * (from.x - position.x) + int64_t{step.y} * (from.y - position.y);
+    };
     Point to = position;
-    for (int turn : turns) {
-        const double a = NormaliseFacing(toFriend + turn) * kPi / 8 - kPi;
-        to = position + Point(RoundHalfUp(d * std::cos(a)), RoundHalfUp(d * std::sin(a)));
-        if (world.CanPlace(this, to, nullptr, 1, 0) == 1) break;
+    for (int k : facings) {
+        const double a = NormaliseFacing(k) * kPi / 8 - kPi;
+        const Point step(RoundHalfUp(d * std::cos(a)), RoundHalfUp(d * std::sin(a)));
+        to = position + step;
+        if (toward(step) <= 0 && world.CanPlace(this, to, nullptr, 1, 0) == 1) break;
     }
     goals.RemovePushedAside();
     const Goal* before = goals.Front();

@@ -1,9 +1,9 @@
 // A step that a friend of the unit's own side refuses: a structure makes it ask for a route
 // that goes round its friends (covering the side of the unit's target, give its errand up), a
 // friend with no errand is sent aside (not again while it has its step to take), of two face to
-// face on errands the later made steps aside itself (across the line to the friend, whichever
-// way the unit faces, or straight back where both sides are shut), and one held by friends a
-// while asks for a route round them.
+// face on errands the later made steps aside itself (across its way but never toward the friend,
+// else across the line to it or straight back from it), and one held by friends a while asks
+// for a route round them.
 #include <gtest/gtest.h>
 
 #include "EconomyTestSupport.h"
@@ -43,8 +43,9 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
     const int d = DefaultPushDistance();
     // Whom the busy friend (or the late one) and the third wait on.
     enum Waits { kNobody, kOnUnit, kOnThird, kOnBusy };
-    // Where the unit's own step aside goes, when it takes one: none, across the line to the
-    // friend (east of it: up, then down), or straight back where both sides are shut.
+    // Where the unit's own step aside goes, when it takes one (the friend east of it): none, up
+    // (across its way, facing the friend), or back from the friend where that is shut or the
+    // side across its way lies toward the friend.
     enum Own { kNone, kUp, kBack };
     enum Shut { kOpen, kSides, kGoal };
     struct Row {
@@ -85,10 +86,12 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         {"busy friend", busy, kNobody, kNobody, 0, 1, 1, 1, 0},
         // Face to face with one made before it: it steps aside itself, its errand behind.
         {"friend it blocks", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kUp},
-        {"friend it blocks, facing along its way down", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kUp,
-         false, false, -1, 0, 0, kOpen, false, false, 12},
-        {"friend it blocks, facing away up", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kUp, false,
-         false, -1, 0, 0, kOpen, false, false, 3},
+        // Beside its way (it faces down, or up, after the turn of this step), it steps to the
+        // side away from the friend.
+        {"friend beside its way down", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kBack, false, false,
+         -1, 0, 0, kOpen, false, false, 13},
+        {"friend beside its way up", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kBack, false, false, -1,
+         0, 0, kOpen, false, false, 3},
         {"friend it blocks, both sides shut", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kBack, false,
          false, -1, 0, 0, kSides},
         {"friend it blocks, stepped aside a moment ago", busy, kOnUnit, kNobody, 0, 1, 1, 1, 0,
