@@ -46,7 +46,7 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
     // Where the unit's own step aside goes, when it takes one (the friend east of it): none, up
     // (across its way, facing the friend), or back from the friend where that is shut or the
     // side across its way lies toward the friend.
-    enum Own { kNone, kUp, kBack };
+    enum Own { kNone, kUp, kBack, kBackDown };
     enum Shut { kOpen, kSides, kGoal };
     struct Row {
         const char* name;
@@ -86,12 +86,14 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         {"busy friend", busy, kNobody, kNobody, 0, 1, 1, 1, 0},
         // Face to face with one made before it: it steps aside itself, its errand behind.
         {"friend it blocks", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kUp},
-        // Beside its way (it faces down, or up, after the turn of this step), it steps to the
-        // side away from the friend.
+        // Beside its way (it faces down, or up, after the turn of this step), or with the friend
+        // behind it, it steps to the side away from the friend.
         {"friend beside its way down", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kBack, false, false,
          -1, 0, 0, kOpen, false, false, 13},
         {"friend beside its way up", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kBack, false, false, -1,
          0, 0, kOpen, false, false, 3},
+        {"friend behind its way", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kBackDown, false, false,
+         -1, 0, 0, kOpen, false, false, 1},
         {"friend it blocks, both sides shut", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kBack, false,
          false, -1, 0, 0, kSides},
         {"friend it blocks, stepped aside a moment ago", busy, kOnUnit, kNobody, 0, 1, 1, 1, 0,
@@ -168,7 +170,8 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         EXPECT_EQ(sim->friendWay.asideMs, row.own != kNone ? Sim::kAsideMs : row.ownAsideMs)
             << row.name;
         if (row.own != kNone) {
-            const Point offset = row.own == kUp ? Point(0, -d) : Point(-d, 0);
+            const Point offsets[] = {Point(), Point(0, -d), Point(-d, 0), Point(-91, 91)};
+            const Point offset = offsets[row.own];
             EXPECT_EQ(sim->goals.Front()->GetLocation(), at + offset) << row.name;
         }
         // A step taken ends the hold.
