@@ -263,10 +263,10 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
 // | not on an errand, and not sent     | sends it aside by the       | "nothing more": an idle  |
 // | aside by this rule within kAsideMs | shared rule (which moves    | friend on a gathering    |
 // |                                    | only one idle or blocked)   | point held all sent there|
-// | on an errand or refusing the push, | steps aside itself, at most | "nothing more": the two  |
-// | and held by this unit (face to     | once in kAsideMs, never     | stood for good, and      |
-// | face), this one the later made     | toward the friend: across   | pushing the other drove  |
-// | (the greater serial)               | its way, else across the    | it off its errand; in a  |
+// | on an errand and held by this unit | steps aside itself, at most | "nothing more": the two  |
+// | (face to face), this one the later | once in kAsideMs, never     | stood for good, and      |
+// | made (the greater serial)          | toward the friend: across   | pushing the other drove  |
+// |                                    | its way, else across the    | it off its errand; in a  |
 // |                                    | line to the friend, else    | passage one cell wide    |
 // |                                    | straight back from it; its  | only backing out clears  |
 // |                                    | errand stays behind the step|                          |
@@ -308,9 +308,8 @@ void Sim::FriendInTheWay(GameObject* blocker) {
             if (friendSim) friendSim->friendWay.asideMs = kAsideMs;
             return;
         }
-    }
-    if (BlockersLeadBack(blocker) == 2 && blocker->id.serial < id.serial &&
-        friendWay.asideMs == 0) {
+    } else if (BlockersLeadBack(blocker) == 2 && blocker->id.serial < id.serial &&
+               friendWay.asideMs == 0) {
         return StepAsideFor(*blocker);
     }
     if (friendWay.heldMs >= kFriendHoldMs) roundFriends();

@@ -111,11 +111,10 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         {"chain that ends", busy, kOnThird, kNobody, 0, 1, 1, 1, 0},
         {"ring it is not in", busy, kOnThird, kOnBusy, 0, 1, 1, 1, 0},
         // A friend whose only goal is a step aside it is taking has no errand: the shared rule
-        // refuses to push one that is not blocked, and the unit waits; face to face, neither
-        // could push the other, and the later made steps aside itself.
+        // refuses to push one that is not blocked, and the unit waits, face to face as well.
         {"friend stepping aside blocks it", busy, kOnThird, kNobody, 0, 1, 1, 1, 0, kNone, false,
          true},
-        {"friend stepping aside, face to face", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kUp, false,
+        {"friend stepping aside, face to face", busy, kOnUnit, kNobody, 0, 1, 1, 1, 0, kNone, false,
          true},
         {"chain that ends, held a while", busy, kOnThird, kNobody, 0, 1, 1, 1, 0, kNone, false,
          false, hold - 1},
