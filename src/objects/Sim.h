@@ -136,6 +136,8 @@ public:
     // 1 when the budget allowed a step this tick, whatever came of it.
     virtual int StepMovement();
     int RequestRoute(Goal* front);
+    // 1 while a search that found no way for a retried goal holds the next one back.
+    int RouteSearchHeld() const;
     int MoveAlong(double distance, Goal* front, const Vector& aim);
     void TurnToward(const Vector& v);
     int TargetInRange(Goal* goal);
@@ -144,7 +146,8 @@ public:
     int BlockersLeadBack(GameObject* blocker);
     // What the unit does about a friend of its side that refused its step.
     void FriendInTheWay(GameObject* blocker);
-    void StepAsideFor();
+    void StepAsideFor(const GameObject& friendInTheWay);
+    void GiveUpTrip();
     void PickUpArtifact();
 
     // --- SimOrders.cpp

@@ -191,6 +191,11 @@ int Sim::RequestRoute(Goal* front) {
     return 0;
 }
 
+int Sim::RouteSearchHeld() const {
+    Timer hold = routeTimer;
+    return hold.period > 0 && !hold.Expired() ? 1 : 0;
+}
+
 void Sim::TurnToward(const Vector& v) {
     facing = GameObject::TurnToward(facing, v, 1);
 }
@@ -249,17 +254,22 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
 //
 // | the friend in the way              | the unit                    | departs from, and why    |
 // |------------------------------------|-----------------------------|--------------------------|
-// | a structure (it never moves)       | asks a route that counts    | "nothing more": the way  |
+// | a structure over the side of the   | gives the errand up as a    | "nothing more": a route  |
+// | target its errand leads to         | route not found twice       | round friends ends short |
+// |                                    | (reported once, a repair or | and the unit came back   |
+// |                                    | refuel trip told)           | to the structure for good|
+// | any other structure (never moves)  | asks a route that counts    | "nothing more": the way  |
 // |                                    | its friends                 | stays shut for good      |
 // | not on an errand, and not sent     | sends it aside by the       | "nothing more": an idle  |
 // | aside by this rule within kAsideMs | shared rule (which moves    | friend on a gathering    |
 // |                                    | only one idle or blocked)   | point held all sent there|
 // | on an errand and held by this unit | steps aside itself, at most | "nothing more": the two  |
-// | (face to face), this one the later | once in kAsideMs: across    | stood for good, and      |
-// | made (the greater serial)          | its way, one side then the  | pushing the other drove  |
-// |                                    | other, or back where both   | it off its errand; in a  |
-// |                                    | are shut; its errand stays  | passage one cell wide    |
-// |                                    | behind the step             | only backing out clears  |
+// | (face to face), this one the later | once in kAsideMs, never     | stood for good, and      |
+// | made (the greater serial)          | toward the friend: across   | pushing the other drove  |
+// |                                    | its way, else across the    | it off its errand; in a  |
+// |                                    | line to the friend, else    | passage one cell wide    |
+// |                                    | straight back from it; its  | only backing out clears  |
+// |                                    | errand stays behind the step|                          |
 // | any other (on the move, a line,    | waits; held kFriendHoldMs   | "nothing more": a line   |
 // | crowd or ring each waiting on the  | since its last step, asks a | or ring each waiting on  |
 // | next, or the above within kAsideMs | route that counts its       | the next never cleared;  |
@@ -279,7 +289,15 @@ void Sim::FriendInTheWay(GameObject* blocker) {
         goals.DropFinished();
         friendWay.heldMs = 0;
     };
-    if (blocker->IsMobile() == 0) return roundFriends();
+    if (blocker->IsMobile() == 0) {
+        // A target's side that the structure covers: no route round friends ever ends there.
+        Goal* order = goals.FirstUnfinished();
+        GameObject* covering = nullptr;
+        if (order && order->GetType() == static_cast<int>(GoalType::Target) &&
+            world.CanPlace(this, order->GetLocation(), &covering, 0, 0) == 0 && covering == blocker)
+            return GiveUpTrip();
+        return roundFriends();
+    }
     bool errand = false;
     blocker->goals.ForEach(
         [&errand](const Goal& g) { errand = errand || (g.movedAside == 0 && g.waypoint == 0); });
@@ -292,31 +310,53 @@ void Sim::FriendInTheWay(GameObject* blocker) {
         }
     } else if (BlockersLeadBack(blocker) == 2 && blocker->id.serial < id.serial &&
                friendWay.asideMs == 0) {
-        return StepAsideFor();
+        return StepAsideFor(*blocker);
     }
     if (friendWay.heldMs >= kFriendHoldMs) roundFriends();
 }
 
-// The unit's own step aside for a friend face to face: across its way, to one side or the
-// other in turn, or back where neither side is open ground for the unit. It goes ahead of the
-// errand, as a push's would, and a later push replaces it.
-void Sim::StepAsideFor() {
+// The unit's own step aside for a friend face to face: across its way, one side then the other
+// in turn, but never toward the friend (with the friend beside its way, one of them lies on the
+// friend's side and the same friend refused it again and again); else across the line to the
+// friend, or straight back from it where both are shut. It goes ahead of the errand, as a
+// push's would, and a later push replaces it.
+void Sim::StepAsideFor(const GameObject& friendInTheWay) {
     ObjectWorld& world = TheObjectWorld();
     const int d = DefaultPushDistance();
+    const Point from = friendInTheWay.position;
+    const int toFriend = FacingFromAngle(Vector(from - position).angle);
     const int side = friendWay.turn % 2 == 0 ? -4 : 4;
-    const int turns[3] = {side, -side, 8};
+    const int facings[5] = {facing + side, facing - side, toFriend + side, toFriend - side,
+                            toFriend + 8};
     ++friendWay.turn;
+    // How far a step goes toward the friend: above 0, it does.
+    auto toward = [this, &from](const Point& step) {
+        return int64_t{step.x} * (from.x - position.x) + int64_t{step.y} * (from.y - position.y);
+    };
     Point to = position;
-    for (int turn : turns) {
-        const double a = NormaliseFacing(facing + turn) * kPi / 8 - kPi;
-        to = position + Point(RoundHalfUp(d * std::cos(a)), RoundHalfUp(d * std::sin(a)));
-        if (world.CanPlace(this, to, nullptr, 1, 0) == 1) break;
+    for (int k : facings) {
+        const double a = NormaliseFacing(k) * kPi / 8 - kPi;
+        const Point step(RoundHalfUp(d * std::cos(a)), RoundHalfUp(d * std::sin(a)));
+        to = position + step;
+        if (toward(step) <= 0 && world.CanPlace(this, to, nullptr, 1, 0) == 1) break;
     }
     goals.RemovePushedAside();
     const Goal* before = goals.Front();
     ExecuteOrder(kOrderMove, kAsideFlags, to, SimId(), 0);
     if (Goal* aside = goals.Front(); aside && aside != before) aside->movedAside = 1;
     friendWay.asideMs = kAsideMs;
+}
+
+// The errand ends as one whose route was not found twice: blocked, its failure reported once,
+// and a repair or refuel trip told so that it can choose again.
+void Sim::GiveUpTrip() {
+    goals.DropFinished();
+    goals.BlockFront();
+    if (Goal* front = goals.Front(); front && front->reportFailure == 1) {
+        SendEvent(4, this);
+        front->reportFailure = 0;
+    }
+    MarkEconomyRouteFailed(*this, 1);
 }
 
 void Sim::FriendWay::Count(int elapsedMs) {

@@ -575,17 +575,21 @@ private:
                    const std::set<int64_t>& queued) {
         Side& side = out.sides[team];
         const Point at = unit.GetPosition();
-        const Goal* front = unit.goals.Front();
+        Goal* front = unit.goals.Front();
         const int type = front ? front->GetType() : 0;
-        bool onItsWay = type == static_cast<int>(GoalType::Location) ||
-                        type == static_cast<int>(GoalType::Target);
+        // A deployed unit (a repair station serving a friend) holds a target goal standing.
+        bool onItsWay = unit.IsMobile() == 1 && (type == static_cast<int>(GoalType::Location) ||
+                                                 type == static_cast<int>(GoalType::Target));
         for (const Point& enemy : enemies) {
             const int64_t dx = enemy.x - at.x, dy = enemy.y - at.y;
             if (dx * dx + dy * dy <= int64_t{kEnemyNear} * kEnemyNear) onItsWay = false;
         }
         auto* sim = dynamic_cast<Sim*>(&unit);
         const bool blocked = unit.goals.IsFrontBlocked() == 1;
-        const bool failedRoute = blocked && unit.routeWait == 1;
+        // Only a search that really found no way excuses the stand: a retried goal blocked by
+        // it, within the hold before the next search. A request merely outstanding does not.
+        const bool failedRoute =
+            blocked && front && front->retried == 1 && sim && sim->RouteSearchHeld() == 1;
         SimId blockerId;
         unit.GetBlockingSim(blockerId);
         GameObject* blocker = world->FindObject(blockerId);
@@ -596,8 +600,9 @@ private:
             cause = StandCause::FailedRoute;
         else if (queued.count(PathRequestNode::KeyOf(unit.id)))
             cause = StandCause::PathQueue;
-        else if (blocker && blocker != &unit && blocker->IsMobile() == 1 &&
-                 unit.IsHostileTo(blocker) == 0)
+        // A friend: a unit or a structure of its side, unless it is the target the unit met.
+        else if (blocker && blocker != &unit && blocker->GetTeam() != 0 &&
+                 unit.IsHostileTo(blocker) == 0 && !(blocked && front->GetTarget() == blocker))
             cause = StandCause::Friend;
         else if (blocked)
             cause = StandCause::BlockedFront;

@@ -1,8 +1,9 @@
 // A step that a friend of the unit's own side refuses: a structure makes it ask for a route
-// that goes round its friends, a friend with no errand is sent aside (not again while it has
-// its step to take), of two face to face on errands the later made steps aside itself (across
-// the way, or back where both sides are shut), and one held by friends a while asks for a
-// route round them.
+// that goes round its friends (covering the side of the unit's target, give its errand up), a
+// friend with no errand is sent aside (not again while it has its step to take), of two face to
+// face on errands the later made steps aside itself (across its way but never toward the friend,
+// else across the line to it or straight back from it), and one held by friends a while asks
+// for a route round them.
 #include <gtest/gtest.h>
 
 #include "EconomyTestSupport.h"
@@ -42,9 +43,11 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
     const int d = DefaultPushDistance();
     // Whom the busy friend (or the late one) and the third wait on.
     enum Waits { kNobody, kOnUnit, kOnThird, kOnBusy };
-    // Where the unit's own step aside goes, when it takes one: none, across its way (it faces 8:
-    // up, then down), or back where both sides are shut.
-    enum Own { kNone, kUp, kBack };
+    // Where the unit's own step aside goes, when it takes one (the friend east of it): none, up
+    // (across its way, facing the friend), or back from the friend where that is shut or the
+    // side across its way lies toward the friend.
+    enum Own { kNone, kUp, kBack, kBackDown };
+    enum Shut { kOpen, kSides, kGoal };
     struct Row {
         const char* name;
         GameObject* blocker;
@@ -60,19 +63,39 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         int32_t heldMs = -1;
         // Game time left before the friend (or the unit) may be sent or step aside again.
         int32_t friendAsideMs = 0, ownAsideMs = 0;
-        bool sidesShut = false, busyMoving = false, toTarget = false;
+        // What the ground refuses: nothing, both sides of the unit, or the place of its goal,
+        // which the structure covers (on the side of a target the unit gives its errand up; a
+        // place of its own it still seeks round its friends).
+        int shut = kOpen;
+        bool busyMoving = false, toTarget = false;
+        // The unit's facing (8: toward the friend); its route may have turned it away.
+        int facing = 8;
     };
     const int32_t hold = Sim::kFriendHoldMs;
     const Row rows[] = {
         {"structure", &factory, kNobody, kNobody, 1, 0, 0, 1, 0},
+        {"structure, on its way to a target", &factory, kNobody, kNobody, 1, 0, 0, 1, 0, kNone,
+         false, false, -1, 0, 0, kOpen, false, true},
+        {"structure over its target's side", &factory, kNobody, kNobody, 0, 0, 0, 1, 0, kNone,
+         false, false, -1, 0, 0, kGoal, false, true},
+        {"structure over its place", &factory, kNobody, kNobody, 1, 0, 0, 1, 0, kNone, false, false,
+         -1, 0, 0, kGoal},
         {"idle friend", idle, kNobody, kNobody, 0, 1, 1, 1, 0},
         {"idle friend sent aside a moment ago", idle, kNobody, kNobody, 0, 1, 0, 1, 0, kNone, false,
          false, -1, 1},
         {"busy friend", busy, kNobody, kNobody, 0, 1, 1, 1, 0},
         // Face to face with one made before it: it steps aside itself, its errand behind.
         {"friend it blocks", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kUp},
+        // Beside its way (it faces down, or up, after the turn of this step), or with the friend
+        // behind it, it steps to the side away from the friend.
+        {"friend beside its way down", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kBack, false, false,
+         -1, 0, 0, kOpen, false, false, 13},
+        {"friend beside its way up", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kBack, false, false, -1,
+         0, 0, kOpen, false, false, 3},
+        {"friend behind its way", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kBackDown, false, false,
+         -1, 0, 0, kOpen, false, false, 1},
         {"friend it blocks, both sides shut", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kBack, false,
-         false, -1, 0, 0, true},
+         false, -1, 0, 0, kSides},
         {"friend it blocks, stepped aside a moment ago", busy, kOnUnit, kNobody, 0, 1, 1, 1, 0,
          kNone, false, false, -1, 0, 1},
         // A new step aside replaces the one it was on, route and all.
@@ -88,17 +111,19 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         {"chain that ends", busy, kOnThird, kNobody, 0, 1, 1, 1, 0},
         {"ring it is not in", busy, kOnThird, kOnBusy, 0, 1, 1, 1, 0},
         // A friend whose only goal is a step aside it is taking has no errand: the shared rule
-        // refuses to push one that is not blocked, and the unit waits.
-        {"friend stepping aside blocks it", busy, kOnUnit, kNobody, 0, 1, 1, 1, 0, kNone, false,
+        // refuses to push one that is not blocked, and the unit waits, face to face as well.
+        {"friend stepping aside blocks it", busy, kOnThird, kNobody, 0, 1, 1, 1, 0, kNone, false,
+         true},
+        {"friend stepping aside, face to face", busy, kOnUnit, kNobody, 0, 1, 1, 1, 0, kNone, false,
          true},
         {"chain that ends, held a while", busy, kOnThird, kNobody, 0, 1, 1, 1, 0, kNone, false,
          false, hold - 1},
         {"chain that ends, held long", busy, kOnThird, kNobody, 1, 0, 1, 1, 0, kNone, false, false,
          hold},
         {"friend on the move, held long", busy, kOnThird, kNobody, 1, 0, 1, 1, 0, kNone, false,
-         false, hold + 1000, 0, 0, false, true},
+         false, hold + 1000, 0, 0, kOpen, true},
         {"on its way to a target, held long", busy, kOnThird, kNobody, 1, 0, 1, 1, 0, kNone, false,
-         false, hold, 0, 0, false, false, true},
+         false, hold, 0, 0, kOpen, false, true},
     };
     int serial = 20;
     for (const Row& row : rows) {
@@ -124,21 +149,28 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         sim->friendWay.asideMs = row.ownAsideMs;
         sim->friendWay.heldMs = row.heldMs;
         world.blocked.clear();
-        if (row.sidesShut) world.blocked = {at + Point(0, -d), at + Point(0, d)};
+        if (row.shut == kSides) world.blocked = {at + Point(0, -d), at + Point(0, d)};
+        if (row.shut == kGoal) world.blocked = {sim->goals.Front()->GetLocation()};
+        world.blockedBy = row.shut == kGoal ? &factory : nullptr;
+        const bool givesUp = row.shut == kGoal && row.toTarget;
         sim->goals.Front()->active = 1;
         world.refusePlacement = 1;
         world.placementBlocker = row.blocker;
-        sim->facing = 8;
+        sim->facing = row.facing;
         sim->turnAndMove = 1;
         EXPECT_EQ(sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(1, 0))), 0) << row.name;
         world.refusePlacement = 0;
+        // Given up, the goal ends as one whose route failed twice, reported once.
+        EXPECT_EQ(sim->goals.IsFrontBlocked(), givesUp ? 1 : 0) << row.name;
+        EXPECT_EQ(sim->goals.Front()->IsDone(), givesUp ? 1 : 0) << row.name;
         // The hold counts from the first refused step and anew from each way round asked for.
         EXPECT_EQ(sim->friendWay.heldMs, row.routeAround == 1 || row.heldMs < 0 ? 0 : row.heldMs)
             << row.name;
         EXPECT_EQ(sim->friendWay.asideMs, row.own != kNone ? Sim::kAsideMs : row.ownAsideMs)
             << row.name;
         if (row.own != kNone) {
-            const Point offset = row.own == kUp ? Point(0, -d) : Point(-d, 0);
+            const Point offsets[] = {Point(), Point(0, -d), Point(-d, 0), Point(-91, 91)};
+            const Point offset = offsets[row.own];
             EXPECT_EQ(sim->goals.Front()->GetLocation(), at + offset) << row.name;
         }
         // A step taken ends the hold.

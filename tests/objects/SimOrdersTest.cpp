@@ -553,6 +553,7 @@ TEST_F(SimOrders, AnIdleMirrorGathersNoMovementTime) {
 namespace {
 
 TEST_F(SimOrders, FailedRoutesBlockReportOnceAndHoldTheNextRequest) {
+    FakeClock clock(7000);
     EventLog events;
     world.controllers[1] = &events;
     world.routeFound = 0;
@@ -562,10 +563,12 @@ TEST_F(SimOrders, FailedRoutesBlockReportOnceAndHoldTheNextRequest) {
     // The first failure only notes the request; the retry blocks and reports once.
     EXPECT_EQ(sim->RequestRoute(goal), 0);
     EXPECT_EQ(sim->goals.IsFrontBlocked(), 0);
+    EXPECT_EQ(sim->RouteSearchHeld(), 0);
     // Nothing blocked it: the controller hears of no blocker.
     EXPECT_EQ(events.Count(3), 0);
     EXPECT_EQ(sim->RequestRoute(goal), 1);
     EXPECT_EQ(sim->goals.IsFrontBlocked(), 1);
+    EXPECT_EQ(sim->RouteSearchHeld(), 0);
     EXPECT_EQ(events.Count(4), 1);
     sim->goals.UnblockFront();
     EXPECT_EQ(sim->RequestRoute(goal), 1);
@@ -589,6 +592,11 @@ TEST_F(SimOrders, FailedRoutesBlockReportOnceAndHoldTheNextRequest) {
     const int requests = world.routeRequests;
     EXPECT_EQ(sim->RequestRoute(goal), 0);
     EXPECT_EQ(world.routeRequests, requests);
+    // The hold is what marks the search as failed, to the last millisecond of it.
+    for (const auto& [ms, held] : {std::pair{Sim::kRouteHoldMs - 1, 1}, std::pair{1, 0}}) {
+        clock.Advance(static_cast<uint32_t>(ms));
+        EXPECT_EQ(sim->RouteSearchHeld(), held) << ms;
+    }
     // Without a turn the budget is spent standing; a mirror never asks.
     Sim* waiting = Add(kit.MakeSim(1, 2, at + Point(0, 64)));
     waiting->IssueOrder(Sim::kOrderMove, 0, at + Point(300, 64), SimId());

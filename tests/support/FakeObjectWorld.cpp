@@ -103,7 +103,9 @@ int FakeObjectWorld::PlaceObject(GameObject* object, const Point& p, GameObject*
 int FakeObjectWorld::CanPlace(GameObject*, const Point& p, GameObject** blocker, int relaxed, int) {
     if (blocker) *blocker = nullptr;
     canPlaceRelaxed.push_back(relaxed);
-    return std::find(blocked.begin(), blocked.end(), p) == blocked.end() ? 1 : 0;
+    if (std::find(blocked.begin(), blocked.end(), p) == blocked.end()) return 1;
+    if (blocker) *blocker = blockedBy;
+    return 0;
 }
 
 void FakeObjectWorld::AddToGrids(GameObject*, const Point& p, int radius) {

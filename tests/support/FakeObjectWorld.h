@@ -131,8 +131,9 @@ public:
     char missionClan = 'V';
     int32_t nextSerial = 1000;
     GameObject* factories[5] = {};
-    // CanPlace refuses these points; each call's relaxed flag is noted.
+    // CanPlace refuses these points, naming blockedBy; each call's relaxed flag is noted.
     std::vector<Point> blocked;
+    GameObject* blockedBy = nullptr;
     std::vector<int> canPlaceRelaxed;
     int placements = 0;
     // While set, PlaceObject refuses every point and names this blocker (may be null).
