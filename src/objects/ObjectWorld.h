@@ -75,6 +75,9 @@ public:
     virtual int IsAreaBuildable(const Rect& r) = 0;
     // 1 while route requests are deferred (the path grid's mode word is 1).
     virtual int RouteRequestsDeferred() = 0;
+    // 1 when the last route search stopped on its node budget: asked again with the same
+    // request, it goes on where it stopped.
+    virtual int RouteSearchGoesOn() = 0;
 
     // 1 when some cell of the pixel rectangle is seen now by the local player.
     virtual int IsRectVisible(const Rect& r) = 0;

@@ -346,6 +346,7 @@ public:
     int FindPathRequest(const SimId& id, int priority);
     int RequestPath(GameObject* object, const Point& goal, NodeList& route, int flag,
                     int radius) override;
+    int RouteSearchGoesOn() override;
     void FollowWaypoints(GameObject* object, NodeList& route, int flags) override;
     GameObject* PickNearestPoint(const Point& p, NodeList& candidates, int byRoute, int remove);
     double PathCostScore(const NodeList& route);
