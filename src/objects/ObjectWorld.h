@@ -152,6 +152,13 @@ public:
     }
     // The nearest wreck with salvage left within the limit of the point, or of the object.
     virtual GameObject* NearestWreck(GameObject* object, const Point& p, int limit) = 0;
+    // The wreck a scavenger is sent to, looked for from the point with a dock free for the
+    // object (the scavenger, or its factory): the World keeps to wrecks the scavenger's drive
+    // reaches; here, the nearest wreck.
+    virtual GameObject* NearestWreckInReach(GameObject* object, const Point& p, int limit,
+                                            GameObject* /*scavenger*/) {
+        return NearestWreck(object, p, limit);
+    }
     // The fields the team owns that still hold ore.
     virtual int CountTeamDestructibles(int team) = 0;
 
