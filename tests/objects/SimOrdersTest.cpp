@@ -652,6 +652,16 @@ TEST_F(SimOrders, FailedRoutesBlockReportOnceAndHoldTheNextRequest) {
             EXPECT_EQ(s->routeWait, row.pending) << row.name;
             chased->SetPosition(chased->GetPosition() + Point(0, 40));
         }
+        // Another goal in front (no order given) is searched for afresh.
+        if (!row.target) {
+            s->goals.PushFront(std::make_unique<LocationGoal>(s->id, at, 0, 1, 1));
+            world.searchGoesOn = 0;
+            s->routeWait = 0;
+            s->RequestRoute(s->goals.Front());
+            EXPECT_EQ(world.lastAsked, at) << row.name;
+            s->goals.PopFront();
+            s->routeWait = row.pending;
+        }
         EXPECT_EQ(s->goals.IsFrontBlocked(), 0) << row.name;
         EXPECT_EQ(s->routeTimer.period, 0) << row.name;
         EXPECT_EQ(events.Count(4), reports) << row.name;
