@@ -133,11 +133,11 @@ int SquadPoolManager::DirectPools() {
     // 6.
     if (!idleRepairers.empty() && grid && home) SendRepairers(idleRepairers, *factory);
     bool handled = false;
-    // 7.
-    if (!idleScavengers.empty()) {
-        if (GameObject* wreck = SafeWreck()) {
-            for (GameObject* s : idleScavengers)
-                s->ExecuteOrder(2, kWorkFlags, Point(), wreck->id, 0);
+    // 7. Each scavenger to the safe wreck its drive reaches (the rule of our own in
+    // World::NearestFieldInReach).
+    for (GameObject* s : idleScavengers) {
+        if (GameObject* wreck = SafeWreck(s)) {
+            s->ExecuteOrder(2, kWorkFlags, Point(), wreck->id, 0);
             handled = true;
         }
     }
@@ -270,10 +270,12 @@ bool SquadPoolManager::PlaceStructure(GameObject& unit) {
     return false;
 }
 
-GameObject* SquadPoolManager::SafeWreck() {
+GameObject* SquadPoolManager::SafeWreck(GameObject* scavenger) {
     World& world = *TheWorld();
     GameObject* factory = owner.Factory();
-    GameObject* wreck = factory ? world.FindNearestWreck(factory, 0) : nullptr;
+    GameObject* wreck =
+        factory ? world.NearestWreckInReach(factory, factory->GetPosition(), 0, scavenger)
+                : nullptr;
     if (!wreck) return nullptr;
     const double own = Distance(factory->GetPosition(), wreck->GetPosition());
     for (int32_t team = 1; team < World::kTeams; ++team) {

@@ -62,8 +62,9 @@ public:
     int PlanFactoryMove(Point& out);
     GameObject* ChooseDeposit();
     int FindFactorySite(GameObject& factory, GameObject& deposit, Point& out);
-    // The wreck nearest the factory, unless an enemy factory stands strictly nearer to it.
-    GameObject* SafeWreck();
+    // The wreck nearest the factory (of those the scavenger's drive reaches, when one is given),
+    // unless an enemy factory stands strictly nearer to it.
+    GameObject* SafeWreck(GameObject* scavenger = nullptr);
 
     Squad* Pool(int32_t kind) const;
 

@@ -50,6 +50,8 @@ public:
                  int ignoreUnits, const Point* windowLow, const Point* windowHigh);
     int HasPath(MapObjectView* o, const Point& from, const Point& to);
     int IsCutShort() const { return cutShort; }
+    // The object whose search is suspended, the null id when none is.
+    const SimId& SuspendedFor() const { return suspendedId; }
     // The expansions one call may spend (kNodeBudget unless a caller raises it for a while).
     uint32_t NodeBudget() const { return nodeBudget; }
     void SetNodeBudget(uint32_t budget) { nodeBudget = budget; }

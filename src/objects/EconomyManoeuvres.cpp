@@ -203,11 +203,10 @@ int ScavengeManoeuvre::Execute(Sim& sim) {
             acted = 1;
         }
     }
-    // 2.
+    // 2. Of the wrecks the scavenger's drive reaches (the World's rule of our own).
     if (sim.goals.IsEmpty() == 1 && sim.GetCargoPercent() < kFullPercent) {
-        GameObject* wreck = homePoint == kNoPoint
-                                ? world.FindNearestWreck(&sim, searchDistance)
-                                : world.NearestWreck(&sim, homePoint, searchDistance);
+        const Point from = homePoint == kNoPoint ? sim.GetPosition() : homePoint;
+        GameObject* wreck = world.NearestWreckInReach(&sim, from, searchDistance, &sim);
         if (!wreck) {
             homePoint = kNoPoint;
         } else if (wreck->IsDestroyed() == 0) {

@@ -42,6 +42,7 @@ public:
     void RemoveFromGrids(GameObject*, const Point&, int) override {}
     int IsAreaBuildable(const Rect&) override { return 0; }
     int RouteRequestsDeferred() override { return 0; }
+    int RouteSearchGoesOn() override { return 0; }
     int IsRectVisible(const Rect&) override { return 0; }
     TerrainMap* Terrain() override { return nullptr; }
     PathGrid* Paths() override { return nullptr; }

@@ -75,6 +75,9 @@ public:
     virtual int IsAreaBuildable(const Rect& r) = 0;
     // 1 while route requests are deferred (the path grid's mode word is 1).
     virtual int RouteRequestsDeferred() = 0;
+    // 1 when the last route search stopped on its node budget: asked again with the same
+    // request, it goes on where it stopped.
+    virtual int RouteSearchGoesOn() = 0;
 
     // 1 when some cell of the pixel rectangle is seen now by the local player.
     virtual int IsRectVisible(const Rect& r) = 0;
@@ -149,6 +152,13 @@ public:
     }
     // The nearest wreck with salvage left within the limit of the point, or of the object.
     virtual GameObject* NearestWreck(GameObject* object, const Point& p, int limit) = 0;
+    // The wreck a scavenger is sent to, looked for from the point with a dock free for the
+    // object (the scavenger, or its factory): the World keeps to wrecks the scavenger's drive
+    // reaches; here, the nearest wreck.
+    virtual GameObject* NearestWreckInReach(GameObject* object, const Point& p, int limit,
+                                            GameObject* /*scavenger*/) {
+        return NearestWreck(object, p, limit);
+    }
     // The fields the team owns that still hold ore.
     virtual int CountTeamDestructibles(int team) = 0;
 

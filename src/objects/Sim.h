@@ -257,6 +257,17 @@ public:
         void Count(int elapsedMs);
     };
     FriendWay friendWay;
+    // A route search cut short on its node budget, asked again at the unit's next turn: the goal
+    // it was for (a location, or a target by id) and the point it was asked for, which a target
+    // that moved since does not change, for the search goes on only for the same point. Dropped
+    // by every order, by a search that ended, and by a front goal that is another.
+    struct SearchGoingOn {
+        int32_t held = 0;
+        int32_t type = 0;
+        SimId target;
+        Point asked;
+    };
+    SearchGoingOn searchGoingOn;
 
 private:
     // Takes the Sim off the sight and path grids the first time it is asked.

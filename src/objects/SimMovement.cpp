@@ -120,12 +120,30 @@ int Sim::RequestRoute(Goal* front) {
     if (InMovingGroup() == 1)
         radius =
             static_cast<int>(Vector(front->GetLocation() - position).magnitude) + kGroupRouteMargin;
+    const int pending = routeWait;
     routeWait = 1;
-    const Point asked = front->GetLocation();
+    GameObject* aimedAt = type == static_cast<int>(GoalType::Target) ? front->GetTarget() : nullptr;
+    const SimId targetId = aimedAt ? aimedAt->id : SimId();
+    SearchGoingOn& going = searchGoingOn;
+    if (going.held == 1 && (going.type != type || going.target != targetId ||
+                            (!aimedAt && going.asked != front->GetLocation())))
+        going = SearchGoingOn();
+    const Point asked = going.held == 1 ? going.asked : front->GetLocation();
     NodeList route;
     const int found = world.RequestPath(this, asked, route, retry, radius);
-    const int deferred = world.RouteRequestsDeferred();
-    if (deferred == 1) {
+    if (world.RouteRequestsDeferred() == 1) {
+        world.QueuePathRequest(this);
+        return 0;
+    }
+    // A search cut short on its node budget is no answer yet: the unit is served again with the
+    // same request (the same point, the same retry), and the search goes on where it stopped.
+    // Taken as a failed search, every route longer than two budgets (round a river to its
+    // bridge) failed for good, and a goal whose earlier retry had been found stood blocked, asked
+    // again every 5 s, for minutes.
+    going = SearchGoingOn();
+    if (found == 0 && world.RouteSearchGoesOn() == 1) {
+        going = SearchGoingOn{1, type, targetId, asked};
+        routeWait = pending;
         world.QueuePathRequest(this);
         return 0;
     }

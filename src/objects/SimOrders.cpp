@@ -208,6 +208,7 @@ void Sim::ExecuteOrder(int code, int flags, const Point& p, const SimId& target,
     if (onMap == 0) return;
     routeTimer.period = 0;
     routeTimer.Start();
+    searchGoingOn = SearchGoingOn();
     if (!(flags & kWaypoint)) lastAttacker = SimId();
     const auto bit = [flags](int b) { return flags & b ? 1 : 0; };
     switch (code) {

@@ -309,6 +309,11 @@ public:
     GameObject* NearestFieldInReach(GameObject* from, GameObject* miner, int limit) override;
     GameObject* NearestOreDeposit(GameObject* object) override;
     GameObject* NearestWreck(GameObject* object, const Point& p, int limit) override;
+    GameObject* NearestWreckInReach(GameObject* object, const Point& p, int limit,
+                                    GameObject* scavenger) override;
+    // 1 when the terrain joins the worker's cell to the site's for the worker's own drive (or
+    // nothing tells: no grid, no worker).
+    bool InReachOf(GameObject* worker, GameObject* site);
     GameObject* FindNearestWreck(GameObject* object, int limit) override;
     SimId NewSimId(int team) override;
     void ReserveSerial(int32_t serial);
@@ -346,6 +351,7 @@ public:
     int FindPathRequest(const SimId& id, int priority);
     int RequestPath(GameObject* object, const Point& goal, NodeList& route, int flag,
                     int radius) override;
+    int RouteSearchGoesOn() override;
     void FollowWaypoints(GameObject* object, NodeList& route, int flags) override;
     GameObject* PickNearestPoint(const Point& p, NodeList& candidates, int byRoute, int remove);
     double PathCostScore(const NodeList& route);

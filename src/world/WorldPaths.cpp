@@ -7,6 +7,7 @@
 #include "core/PtrNode.h"
 #include "core/Vector.h"
 #include "map/PathGrid.h"
+#include "map/PathSearch.h"
 #include "map/TerrainMap.h"
 #include "objects/GameObject.h"
 #include "world/PathRequestNode.h"
@@ -76,9 +77,23 @@ int World::PathPriority(GameObject* object) {
     return object->GetTeam() == LocalTeam() ? kLocalPriority : 0;
 }
 
+// Where a request goes in the queue. One rule of our own:
+//
+// | case                         | what happens              | departs from, and why           |
+// |------------------------------|---------------------------|---------------------------------|
+// | the object's search was cut  | the request becomes the   | by priority, newest first: a    |
+// | short on its node budget and | head, whatever its        | search of lower priority waited |
+// | is suspended                 | priority                  | while others searched, each of  |
+// |                              |                           | which discarded it, and began   |
+// |                              |                           | again for good                  |
 void World::QueuePathRequest(GameObject* object) {
     if (!object) return;
     frontRequestAge = 0;
+    if (pathGrid && pathGrid->IsCutShort() == 1 &&
+        pathGrid->Search().SuspendedFor() == object->id) {
+        pathRequests.PushBack(NewPathRequest(object->id, PathPriority(object)));
+        return;
+    }
     if (object->pathPriority == 1) {
         // The last node is the head: a flagged unit goes first.
         pathRequests.PushBack(NewPathRequest(object->id, 0));
@@ -150,6 +165,10 @@ int World::RequestPath(GameObject* object, const Point& goal, NodeList& route, i
     const Point low(row - n, column - n);
     const Point high(row + n, column + n);
     return pathGrid->FindPath(object->GetPosition(), goal, object, route, flag, &low, &high);
+}
+
+int World::RouteSearchGoesOn() {
+    return pathGrid && pathGrid->IsCutShort() == 1 ? 1 : 0;
 }
 
 void World::FollowWaypoints(GameObject* object, NodeList& route, int flags) {

@@ -433,27 +433,40 @@ GameObject* World::NearestDestructible(GameObject* object, int limit) {
 }
 
 // Which field a miner is sent to, whether the pool direction looks from the factory or the
-// mining manoeuvre from the miner. One rule of our own:
+// mining manoeuvre from the miner, and which wreck a scavenger is sent to, by the pool direction
+// or its own scavenge manoeuvre. One rule of our own:
 //
 // | case                      | what happens             | departs from, and why            |
 // |---------------------------|--------------------------|----------------------------------|
-// | the terrain joins no way  | the field is skipped;    | the nearest field by distance    |
-// | from the miner's cell to  | the nearest field it     | alone: a miner whose island ran  |
-// | the field's for the       | reaches is taken, or     | dry stood at the shore, sent to  |
-// | miner's own drive (water  | none                     | a field on another island every  |
-// | parts a ground miner, not |                          | 45 s and its goal ending at once |
-// | a hover one)              |                          |                                  |
+// | the terrain joins no way  | the field (the wreck) is | the nearest by distance alone: a |
+// | from the worker's cell to | skipped; the nearest it  | miner whose island ran dry stood |
+// | the field's (the wreck's) | reaches is taken, or     | at the shore, sent to a field on |
+// | for the worker's own      | none                     | another island every 45 s; a     |
+// | drive (water parts a      |                          | scavenger sent to a wreck on     |
+// | ground unit, not a hover  |                          | another island stood at the      |
+// | one)                      |                          | shore for minutes, its goal      |
+// |                           |                          | blocked and asked again every 5 s|
 //
 // The terrain's regions are labelled once per drive (PathGrid::TerrainJoins), so a decision
-// costs one look-up per field.
+// costs one look-up per field or wreck.
+bool World::InReachOf(GameObject* worker, GameObject* site) {
+    PathGrid* paths = pathGrid.get();
+    const CollisionFilter* drive = worker ? worker->GetCollision() : nullptr;
+    return !paths || !drive ||
+           paths->TerrainJoins(drive->MoveFlags(), worker->GetPosition(), site->GetPosition()) == 1;
+}
+
 GameObject* World::NearestFieldInReach(GameObject* from, GameObject* miner, int limit) {
     if (!from) return nullptr;
-    PathGrid* paths = pathGrid.get();
-    const CollisionFilter* drive = miner ? miner->GetCollision() : nullptr;
-    return Nearest(*this, destructibles, from, from->GetPosition(), limit, [&](GameObject* o) {
-        return o->GetCargo() > 0 && (!paths || !drive ||
-                                     paths->TerrainJoins(drive->MoveFlags(), miner->GetPosition(),
-                                                         o->GetPosition()) == 1);
+    return Nearest(*this, destructibles, from, from->GetPosition(), limit,
+                   [&](GameObject* o) { return o->GetCargo() > 0 && InReachOf(miner, o); });
+}
+
+GameObject* World::NearestWreckInReach(GameObject* object, const Point& p, int limit,
+                                       GameObject* scavenger) {
+    if (!object) return nullptr;
+    return Nearest(*this, wrecks, object, p, limit, [&](GameObject* o) {
+        return o->FindFreeDock(object, 0) != -1 && InReachOf(scavenger, o);
     });
 }
 

@@ -337,13 +337,19 @@ TEST_F(PoolDirection, WaitsForItsTimerThenSendsIdleWorkersToOneRockAndOneSafeWre
         EXPECT_EQ(m->given[0].target, m == miners[0] ? rockId : islandId);
     }
     EXPECT_TRUE(scavenger->given.empty());
-    // Once the enemy factory stands farther off, the wreck is safe.
+    // Once the enemy factory stands farther off, the wreck is safe. A nearer wreck across the
+    // water is only for a scavenger whose drive crosses it: each takes the nearest it reaches.
     enemy->SetPosition(Point(2000, 2000));
     miners[0]->AddGoal(Point(900, 640));
     miners[1]->AddGoal(Point(900, 640));
+    GameObject* islandWreck = AddWreck(w.world, Point(400, 600));
+    scavenger->collision.noWater = 1;
+    PoolUnit* hover = Join(3, w.AddOwned(Point(600, 680), 'h'));
     EXPECT_EQ(Direct(), 1);
     ASSERT_EQ(scavenger->given.size(), 1u);
     EXPECT_EQ(scavenger->given[0].target, wreck->id);
+    ASSERT_EQ(hover->given.size(), 1u);
+    EXPECT_EQ(hover->given[0].target, islandWreck->id);
 }
 
 TEST_F(PoolDirection, DamagedStructuresAreMendedOrWalkBackByTheTwentyOnePercentRule) {

@@ -630,6 +630,66 @@ TEST_F(SimOrders, FailedRoutesBlockReportOnceAndHoldTheNextRequest) {
         EXPECT_EQ(s->RequestRoute(g), 0);
         EXPECT_EQ(world.routeRequests - before, 1 + row.beside);
     }
+    // A search cut short on its budget is no failure: nothing is blocked, reported or held, the
+    // unit queues, and it asks again with the same flag for the same point (a target that moved
+    // since included) until the search ends; an order drops it.
+    world.routeFound = 0;
+    struct {
+        const char* name;
+        bool target;
+        int pending, retried, flag;
+    } const goingOn[] = {{"a first search", false, 0, 0, 0},
+                         {"a retry", false, 1, 0, 1},
+                         {"a retried goal", true, 0, 1, 0}};
+    for (const auto& row : goingOn) {
+        Sim* s = Add(kit.MakeSim(1, serial++, at + Point(0, -200)));
+        Sim* chased = Add(kit.MakeSim(1, serial++, at + Point(300, -200)));
+        if (row.target)
+            s->goals.PushFront(std::make_unique<TargetGoal>(s->id, chased->id, Point(), 1, 1));
+        else
+            s->IssueOrder(Sim::kOrderMove, 0, chased->GetPosition(), SimId());
+        Goal* g = s->goals.Front();
+        g->retried = row.retried;
+        s->routeWait = row.pending;
+        const int reports = events.Count(4), queued = world.queuedRequests;
+        world.searchGoesOn = 1;
+        for (int call = 0; call < 3; ++call) {
+            EXPECT_EQ(s->RequestRoute(g), 0) << row.name;
+            EXPECT_EQ(world.lastAsked, at + Point(300, -200)) << row.name;
+            EXPECT_EQ(world.lastSearchFlag, row.flag) << row.name;
+            EXPECT_EQ(s->routeWait, row.pending) << row.name;
+            chased->SetPosition(chased->GetPosition() + Point(0, 40));
+        }
+        // Another goal in front (no order given) is searched for afresh.
+        if (!row.target) {
+            s->goals.PushFront(std::make_unique<LocationGoal>(s->id, at, 0, 1, 1));
+            world.searchGoesOn = 0;
+            s->routeWait = 0;
+            s->RequestRoute(s->goals.Front());
+            EXPECT_EQ(world.lastAsked, at) << row.name;
+            s->goals.PopFront();
+            s->routeWait = row.pending;
+        }
+        EXPECT_EQ(s->goals.IsFrontBlocked(), 0) << row.name;
+        EXPECT_EQ(s->routeTimer.period, 0) << row.name;
+        EXPECT_EQ(events.Count(4), reports) << row.name;
+        EXPECT_EQ(world.queuedRequests - queued, 3) << row.name;
+        // The search ends: the target is asked for where it stands now.
+        world.searchGoesOn = 0;
+        s->RequestRoute(g);
+        s->goals.UnblockFront();
+        s->routeTimer.period = 0;
+        s->routeWait = row.pending;
+        EXPECT_EQ(s->searchGoingOn.held, 0) << row.name;
+        if (row.target) {
+            world.searchGoesOn = 1;
+            s->RequestRoute(g);
+            world.searchGoesOn = 0;
+            EXPECT_EQ(world.lastAsked, chased->GetPosition()) << row.name;
+            s->IssueOrder(Sim::kOrderMove, 0, at, SimId());
+            EXPECT_EQ(s->searchGoingOn.held, 0) << row.name;
+        }
+    }
 }
 
 TEST_F(SimOrders, ABlockedStepWaitsBlocksOrAsksAgainByItsBlocker) {

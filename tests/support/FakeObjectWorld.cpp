@@ -174,8 +174,11 @@ GameObject* FakeObjectWorld::FindGroup(const SimId& id) {
     return FindIn(groups, id, -1);
 }
 
-int FakeObjectWorld::RequestPath(GameObject* object, const Point& goal, NodeList& route, int, int) {
+int FakeObjectWorld::RequestPath(GameObject* object, const Point& goal, NodeList& route, int flag,
+                                 int) {
     ++routeRequests;
+    lastAsked = goal;
+    lastSearchFlag = flag;
     route.DeleteAll();
     if (routeFound == 0) return 0;
     route.PushBack(new PointNode(object->GetPosition()));

@@ -63,6 +63,7 @@ public:
     void RemoveFromGrids(GameObject* object, const Point& p, int radius) override;
     int IsAreaBuildable(const Rect& r) override;
     int RouteRequestsDeferred() override { return deferred; }
+    int RouteSearchGoesOn() override { return searchGoesOn; }
     int IsRectVisible(const Rect&) override { return visible; }
     TerrainMap* Terrain() override { return terrain.get(); }
     PathGrid* Paths() override { return &paths; }
@@ -144,6 +145,7 @@ public:
     // Buildable ground: every rectangle inside the map unless a test says otherwise.
     std::function<int(const Rect&)> buildable;
     int deferred = 0;
+    int searchGoesOn = 0;
     int visible = 1;
     std::unique_ptr<TerrainMap> terrain;
     PathGrid paths;
@@ -170,6 +172,9 @@ public:
     int queuedRequests = 0;
     int routeFound = 1;
     int routeRequests = 0;
+    // The goal point and search flag of the last route request.
+    Point lastAsked;
+    int lastSearchFlag = -1;
     int players = 1;
     int peer = 0;
     int32_t ticks = 0;

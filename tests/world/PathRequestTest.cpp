@@ -114,6 +114,10 @@ TEST_F(PathRequestTest, ASearchThatNeedsMoreThanOneBudgetSpansSeveralTicks) {
     std::unique_ptr<GameObject> owned = std::move(unit);
     ASSERT_EQ(big.world.AddSim(owned), 1);
     const Point goal = big.Centre(30, 52);
+    // A flagged unit asks meanwhile: the search that goes on is served first all the same, or
+    // the flagged one's search would discard it.
+    TestObject* flagged = big.AddUnit(2, 2, 2, 2);
+    flagged->pathPriority = 1;
     NodeList route;
     int ticks = 0;
     int result = 0;
@@ -122,11 +126,15 @@ TEST_F(PathRequestTest, ASearchThatNeedsMoreThanOneBudgetSpansSeveralTicks) {
         big.world.pathSearchesThisTick = 0;
         ASSERT_EQ(big.world.TakePathTurn(raw), 1);
         result = big.world.RequestPath(raw, goal, route, 0, 0);
+        EXPECT_EQ(big.world.RouteSearchGoesOn(), result == 1 ? 0 : 1);
         if (result != 1) {
             ASSERT_EQ(big.world.pathGrid->IsCutShort(), 1);
+            if (ticks == 1) big.world.QueuePathRequest(flagged);
             big.world.QueuePathRequest(raw);
+            EXPECT_EQ(QueueFromHead(big.world).front(), raw->id);
         }
     }
+    EXPECT_EQ(QueueFromHead(big.world), std::vector<SimId>({flagged->id}));
     EXPECT_EQ(result, 1);
     EXPECT_GT(ticks, 1);
     const std::vector<Point> points = PointsOf(route);

@@ -336,6 +336,19 @@ TEST_F(RegistryTest, NearestWreckNeedsAFreeDockAndHonoursTheLimit) {
     EXPECT_EQ(world.FindNearestWreck(asker, 193), far);
     near->freeDock = 0;
     EXPECT_EQ(world.FindNearestWreck(asker, 0), near);
+    // For a scavenger, water at column 6 parts it from the far wreck: by drive and free dock.
+    for (int row = 0; row < world.pathGrid->Rows(); ++row)
+        world.pathGrid->SetCellBits(row, 6, kCellWater);
+    struct {
+        int noWater, nearDock;
+        GameObject* found;
+    } const reach[] = {{1, 0, near}, {1, -1, nullptr}, {0, -1, far}};
+    for (const auto& row : reach) {
+        asker->collision.noWater = row.noWater;
+        near->freeDock = row.nearDock;
+        EXPECT_EQ(world.NearestWreckInReach(asker, land.Centre(5, 9), 0, asker), row.found)
+            << row.noWater << row.nearDock;
+    }
 }
 
 TEST_F(RegistryTest, TheLocalPlayerDoesNotFindWhatLiesOnGroundItNeverSaw) {
