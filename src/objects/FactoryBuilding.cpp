@@ -391,28 +391,46 @@ void FactoryBuilding::StepReserveAndOpen() {
         auto* front = dynamic_cast<TargetGoal*>(goals.Front());
         if (!front || front->targetId != blocker->id)
             AddGoal(std::make_unique<TargetGoal>(id, blocker->id, Point(), 1, 1), 1);
+    } else if (doorWaitMs < kLineWaitMs || blocker->IsHostileTo(this) == 1) {
+        world.Makers().MoveBlockerAside(this, blocker, 0);
     } else {
-        // A friend that stands on the square behind the unit ahead of it is on its way (or on a
-        // step aside the line refuses), neither idle nor blocked, and the push passes it over: a
-        // line of them, each waiting on the next, held the door for minutes. Once the product
-        // has waited a while, such a one counts as blocked for the push alone (its errand keeps
-        // no failed route); the push replaces a step aside it still holds.
-        SimId ahead;
-        blocker->GetBlockingSim(ahead);
-        Goal* front = blocker->goals.Front();
-        GameObject* standing = world.FindObject(ahead);
-        const bool marked = doorWaitMs >= kLineWaitMs && front && standing &&
-                            standing->IsMobile() == 1 && blocker->IsHostileTo(this) == 0 &&
-                            blocker->goals.IsFrontBlocked() == 0;
-        // A step aside the push replaces is gone after it; an errand stays to be unmarked.
-        const bool errand = marked && front->movedAside == 0;
-        if (marked) {
-            blocker->goals.BlockFront();
-            doorWaitMs = 0;
+        // The product has waited a while: the blocker and every other friend on the roll-out
+        // square are asked off it, at most once in kLineWaitMs. The one the reservation names
+        // is often boxed in by friends whose ways cross there, each waiting on the next, and
+        // can step nowhere while they stay.
+        doorWaitMs = 0;
+        AskOffRollOut(blocker);
+        const Rect square(rollOutPoint, Size(kBuildArea, kBuildArea), 'c');
+        for (int team = 1; team < kTeamCount; ++team) {
+            world.ForEachSim(team, [this, blocker, &square](GameObject* unit) {
+                if (unit != blocker && unit != this && !unit->IsDestroyed() &&
+                    unit->GetBounds().Intersect(square) != Rect())
+                    AskOffRollOut(unit);
+            });
         }
-        if (world.Makers().MoveBlockerAside(this, blocker, 0) == 1 && errand)
-            blocker->goals.Unblock(front);
     }
+}
+
+// The one exception to "a unit on its errand is never pushed by a friend": once the product has
+// waited at the door, a friend on its way that stands on the roll-out square behind another
+// unit is neither idle nor blocked, and the shared push would pass it over, so a line or crowd
+// of them, each waiting on the next, held the door for minutes. Such a one counts as blocked
+// for this push alone (its errand keeps no failed route); the push replaces a step aside it
+// still holds. An idle or blocked friend is pushed as the shared rule has it; an enemy, or a
+// friend on the move, is left alone.
+void FactoryBuilding::AskOffRollOut(GameObject* unit) {
+    ObjectWorld& world = TheObjectWorld();
+    if (unit->IsMobile() != 1 || unit->IsHostileTo(this) == 1) return;
+    SimId ahead;
+    unit->GetBlockingSim(ahead);
+    Goal* front = unit->goals.Front();
+    GameObject* standing = world.FindObject(ahead);
+    const bool marked =
+        front && standing && standing->IsMobile() == 1 && unit->goals.IsFrontBlocked() == 0;
+    // A step aside the push replaces is gone after it; an errand stays to be unmarked.
+    const bool errand = marked && front->movedAside == 0;
+    if (marked) unit->goals.BlockFront();
+    if (world.Makers().MoveBlockerAside(this, unit, 0) == 1 && errand) unit->goals.Unblock(front);
 }
 
 void FactoryBuilding::StepRollOut() {

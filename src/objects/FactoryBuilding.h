@@ -195,6 +195,8 @@ private:
     // The step of the roll-out (production state 4).
     void StepRollOut();
     void StepReserveAndOpen();
+    // Asks a friend off the roll-out square once the product has waited at the door.
+    void AskOffRollOut(GameObject* unit);
     void StepBuild(int elapsedMs);
     void StartJob();
 };

@@ -1074,30 +1074,40 @@ TEST_F(Factory, DoorWaitsForEveryPeerAndABlockedExitIsClearedOnce) {
     // A wreck in the exit is attacked with one goal; any other blocker is asked aside. A friend
     // on its way that stands behind another unit is taken as blocked for the push once the
     // product has waited five seconds (stepping aside or not), unless it is hostile; one that
-    // is not standing is left to its way.
-    int asked = 0;
-    // The push moves nothing here, so the mark it was asked with stays to be seen.
-    world.makers.moveBlockerAside = [&asked](GameObject*, GameObject*, int) {
+    // is not standing is left to its way. With the blocker, every other friend standing on the
+    // roll-out square is asked off it (the crowd boxing it in), a hostile one or one off the
+    // square never.
+    int asked = 0, moves = 0;
+    // The push moves nothing here, so the mark it was asked with stays to be seen; where it
+    // reports a move, the mark leaves an errand (a step aside is replaced by the push).
+    world.makers.moveBlockerAside = [&asked, &moves](GameObject*, GameObject*, int) {
         ++asked;
-        return 0;
+        return moves;
     };
     const struct {
         int kind;
         int onItsWay, behind, aside, hostile, tickMs;
         int blocked;  // the blocker's front after 20 ticks
-    } cases[] = {{3, 0, 0, 0, 0, 500, 0}, {1, 0, 0, 0, 0, 500, 0}, {1, 1, 0, 0, 0, 500, 0},
-                 {1, 1, 1, 0, 0, 500, 1}, {1, 1, 1, 0, 0, 200, 0}, {1, 1, 1, 1, 0, 500, 1},
-                 {1, 1, 1, 0, 1, 500, 0}};
+        int crowdHostile;
+        int crowdBlocked;  // the front of a friend standing on the square behind the blocker
+        int moves;
+    } cases[] = {{3, 0, 0, 0, 0, 500, 0, 0, 0, 0}, {1, 0, 0, 0, 0, 500, 0, 0, 1, 0},
+                 {1, 1, 0, 0, 0, 500, 0, 0, 1, 0}, {1, 1, 1, 0, 0, 500, 1, 0, 1, 0},
+                 {1, 1, 1, 0, 0, 200, 0, 0, 0, 0}, {1, 1, 1, 1, 0, 500, 1, 0, 1, 0},
+                 {1, 1, 1, 0, 1, 500, 0, 0, 0, 0}, {1, 1, 1, 0, 0, 500, 1, 1, 0, 0},
+                 {1, 1, 1, 0, 0, 500, 0, 0, 0, 1}, {1, 1, 1, 1, 0, 500, 1, 0, 0, 1}};
     for (const auto& c : cases) {
         const int kind = c.kind;
         asked = 0;
+        moves = c.moves;
         auto g = Make(1, 1, 5);
         g->AddResources(10000, 10000);
         ASSERT_GT(TickUntil(*g, FactoryProduction::kOpen), 0);
+        const Point rollOut = g->GetPosition() + FactoryBuilding::kRollOutOffset;
         Sim blocker(Point(10, 10), SimId(2, 50 + kind), kit.Design());
         world.Add(&blocker);
         world.placementBlocker = &blocker;
-        world.blocked.push_back(g->GetPosition() + FactoryBuilding::kRollOutOffset);
+        world.blocked.push_back(rollOut);
         struct WreckLike : Sim {
             using Sim::Sim;
             int GetKind() override { return 3; }
@@ -1110,6 +1120,15 @@ TEST_F(Factory, DoorWaitsForEveryPeerAndABlockedExitIsClearedOnce) {
         }
         if (c.behind == 1) blocker.blockingSim = wreck.id;
         blocker.teamRecord.first = g->teamRecord.first + c.hostile;
+        // Friends on their way behind the blocker: one at the square's corner, one just off it.
+        Sim near(rollOut + Point(60, 60), SimId(1, 70), kit.Design());
+        Sim far(rollOut + Point(100, -100), SimId(1, 71), kit.Design());
+        for (Sim* crowd : {&near, &far}) {
+            world.Add(crowd, true);
+            crowd->goals.PushBack(std::make_unique<LocationGoal>(crowd->id, Point(), 0, 1, 1));
+            crowd->blockingSim = blocker.id;
+            crowd->teamRecord.first = g->teamRecord.first + c.crowdHostile;
+        }
         g->QueueJob(Job(), 0);
         for (int i = 0; i < 20; ++i)
             Tick(*g, c.tickMs);
@@ -1118,9 +1137,12 @@ TEST_F(Factory, DoorWaitsForEveryPeerAndABlockedExitIsClearedOnce) {
         EXPECT_EQ(asked > 0, kind == 1);
         EXPECT_EQ(blocker.goals.IsFrontBlocked(), c.blocked)
             << c.onItsWay << c.behind << c.aside << c.hostile << " " << c.tickMs;
+        EXPECT_EQ(near.goals.IsFrontBlocked(), c.crowdBlocked)
+            << c.kind << c.onItsWay << c.hostile << c.crowdHostile << " " << c.tickMs;
+        EXPECT_EQ(far.goals.IsFrontBlocked(), 0);
         world.blocked.clear();
-        world.Forget(&blocker);
-        world.Forget(&wreck);
+        for (Sim* o : {&blocker, static_cast<Sim*>(&wreck), &near, &far})
+            world.Forget(o);
         g->ClearGoals();
     }
 }
