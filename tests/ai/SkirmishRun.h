@@ -72,6 +72,19 @@ inline LandLayout SkirmishLand(uint32_t seed) {
     return layout;
 }
 
+// How a sweep game sets a pair of levels: whether the higher level plays the local team and
+// which clan the local team plays. Taken from the seed itself, four seeds running through the
+// four ways, so that a seed plays the same game alone as in the middle of a run: taken from its
+// place in the run, a seed run alone after a new base played another side and clan.
+struct SweepSetting {
+    bool higherLocal = true;
+    char localClan = 'V';
+};
+inline SweepSetting SweepSettingOf(uint32_t seed) {
+    const uint32_t way = (seed - 1) % 4;
+    return SweepSetting{way % 2 == 0, way / 2 == 0 ? 'V' : 'T'};
+}
+
 // The real time the computer players spent, when a run measures it: the most in one tick (both
 // teams) and the longest stretch between two readings of the clock inside one turn, which no
 // budget check can cut shorter.

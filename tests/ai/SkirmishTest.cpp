@@ -151,9 +151,43 @@ TEST_F(Skirmish, TheBudgetHoldsTheComputerPlayersTimePerTick) {
     EXPECT_LT(timing.longestTickMs, World::kAiBudgetMs + timing.longestStepMs);
 }
 
+// A sweep game is its seed's alone: the seed sets side and clan, whatever its place in the run
+// (7303 was the third game from base 7300 and the first from base 7302), and a game played alone
+// plays as it does after others in the same program, to the tick and the state checksum.
+TEST_F(Skirmish, AGameIsSetAndPlayedByItsSeedAlone) {
+    struct Row {
+        uint32_t seed;
+        bool higherLocal;
+        char localClan;
+    };
+    for (const Row& row : {Row{9001, true, 'V'}, Row{9002, false, 'V'}, Row{7303, true, 'T'},
+                           Row{7304, false, 'T'}, Row{7305, true, 'V'}}) {
+        const skirmish::SweepSetting setting = skirmish::SweepSettingOf(row.seed);
+        EXPECT_EQ(setting.higherLocal, row.higherLocal) << row.seed;
+        EXPECT_EQ(setting.localClan, row.localClan) << row.seed;
+    }
+    // Levels 5 and 1, as the sweep's pair 1-5 plays them: its ticks and checksum after 90 s.
+    auto play = [this](uint32_t seed) {
+        const skirmish::SweepSetting setting = skirmish::SweepSettingOf(seed);
+        skirmish::SkirmishRun run(Local(), seed, setting.higherLocal ? 5 : 1,
+                                  setting.higherLocal ? 1 : 5, nullptr, setting.localClan, true);
+        EXPECT_EQ(run.Start(), 1) << seed;
+        const int ticks = run.Run(90, true).ticks;
+        return std::make_pair(ticks, run.GetWorld().StateChecksum());
+    };
+    const auto alone = play(7303);
+    const auto other = play(7301);
+    play(7302);
+    const auto after = play(7303);
+    EXPECT_EQ(alone.first, 90 * 1000 / skirmish::kStepMs);
+    EXPECT_EQ(after, alone);
+    EXPECT_NE(other.second, alone.second);
+}
+
 // A side wins when the other's factory falls (decisive), else on the value it has left. The
 // seeds run through the four ways of setting a pair: the higher level local or the computer
-// side, playing the first clan or the second, so that side and clan each balance out; both
+// side, playing the first clan or the second, so that side and clan each balance out (each seed
+// sets its own way, so a seed run alone plays the game it played in a run); both
 // sides have their target preset to the other. The one asymmetry left is the game's own: only
 // a computer side that is not the local team studies its opponent's designs. Each run also
 // gives, per side, the longest span over which its factory's ore stood unchanged while the
@@ -200,13 +234,11 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
         std::string longStands;
         const std::string on = row.empty() ? "" : " on " + row;
         for (int seed = 1; seed <= games; ++seed) {
-            const int way = (seed - 1) % 4;
-            const bool higherLocal = way % 2 == 0;
-            const char localClan = way / 2 == 0 ? 'V' : 'T';
+            const uint32_t landSeed = seedBase + static_cast<uint32_t>(seed);
+            const auto [higherLocal, localClan] = skirmish::SweepSettingOf(landSeed);
             const char higherClan = higherLocal ? localClan : (localClan == 'V' ? 'T' : 'V');
             const int local = higherLocal ? pair[1] : pair[0];
             const int opponent = higherLocal ? pair[0] : pair[1];
-            const uint32_t landSeed = seedBase + static_cast<uint32_t>(seed);
             skirmish::SkirmishRun run(Local(), landSeed, local, opponent, nullptr, localClan, true,
                                       packLand);
             ASSERT_EQ(run.Start(), 1) << "seed " << landSeed << on;
@@ -350,7 +382,7 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
         for (int seed = 1; seed <= games; ++seed) {
             const uint32_t landSeed = seedBase + static_cast<uint32_t>(seed);
             skirmish::SkirmishRun run(Local(), landSeed, level, level, nullptr,
-                                      seed % 2 == 0 ? 'T' : 'V', false, packLand, 3);
+                                      landSeed % 2 == 0 ? 'T' : 'V', false, packLand, 3);
             ASSERT_EQ(run.Start(), 1) << "seed " << landSeed << " on " << kPackLands[packLand];
             World& world = run.GetWorld();
             Point start[World::kTeams];
