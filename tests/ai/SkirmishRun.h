@@ -593,10 +593,15 @@ private:
         // A deployed unit (a repair station serving a friend) holds a target goal standing.
         bool onItsWay = unit.IsMobile() == 1 && (type == static_cast<int>(GoalType::Location) ||
                                                  type == static_cast<int>(GoalType::Target));
-        for (const Point& enemy : enemies) {
+        auto near = [&at](const Point& enemy) {
             const int64_t dx = enemy.x - at.x, dy = enemy.y - at.y;
-            if (dx * dx + dy * dy <= int64_t{kEnemyNear} * kEnemyNear) onItsWay = false;
-        }
+            return dx * dx + dy * dy <= int64_t{kEnemyNear} * kEnemyNear;
+        };
+        if (std::any_of(enemies.begin(), enemies.end(), near)) onItsWay = false;
+        // A hostile target counts too, a structure as well: the enemies are units and factories.
+        if (GameObject* target = front ? front->GetTarget() : nullptr;
+            target && unit.IsHostileTo(target) == 1 && near(target->GetPosition()))
+            onItsWay = false;
         auto* sim = dynamic_cast<Sim*>(&unit);
         const bool blocked = unit.goals.IsFrontBlocked() == 1;
         // Only a search that really found no way excuses the stand: a retried goal blocked by

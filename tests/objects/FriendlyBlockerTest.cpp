@@ -40,13 +40,16 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
     third->goals.PushFront(std::make_unique<LocationGoal>(third->id, at, 0, 1, 1));
     Sim* late = add(kit.MakeSim(1, 99, at + Point(40, 0)));
     late->goals.PushFront(std::make_unique<LocationGoal>(late->id, at, 0, 1, 1));
+    // Made before the unit too, straight above its way.
+    Sim* above = add(kit.MakeSim(1, 11, at + Point(0, -40)));
+    above->goals.PushFront(std::make_unique<LocationGoal>(above->id, at, 0, 1, 1));
     const int d = DefaultPushDistance();
-    // Whom the busy friend (or the late one) and the third wait on.
+    // Whom the busy friend (or the late one, or the one above) and the third wait on.
     enum Waits { kNobody, kOnUnit, kOnThird, kOnBusy };
     // Where the unit's own step aside goes, when it takes one (the friend east of it): none, up
     // (across its way, facing the friend), or back from the friend where that is shut or the
-    // side across its way lies toward the friend.
-    enum Own { kNone, kUp, kBack, kBackDown };
+    // side across its way lies toward the friend, or down, away from a friend above.
+    enum Own { kNone, kUp, kBack, kBackDown, kDown };
     enum Shut { kOpen, kSides, kGoal };
     struct Row {
         const char* name;
@@ -92,6 +95,7 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
          -1, 0, 0, kOpen, false, false, 13},
         {"friend beside its way up", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kBack, false, false, -1,
          0, 0, kOpen, false, false, 3},
+        {"friend above its way", above, kOnUnit, kNobody, 0, 0, 1, 2, 1, kDown},
         {"friend behind its way", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kBackDown, false, false,
          -1, 0, 0, kOpen, false, false, 1},
         {"friend it blocks, both sides shut", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kBack, false,
@@ -131,6 +135,7 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         const SimId ids[] = {SimId(), sim->id, third->id, busy->id};
         busy->blockingSim = ids[row.busyWaits];
         late->blockingSim = ids[row.busyWaits];
+        above->blockingSim = ids[row.busyWaits];
         third->blockingSim = ids[row.thirdWaits];
         if (row.toTarget)
             sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id, third->id, Point(), 1, 1));
@@ -169,7 +174,8 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         EXPECT_EQ(sim->friendWay.asideMs, row.own != kNone ? Sim::kAsideMs : row.ownAsideMs)
             << row.name;
         if (row.own != kNone) {
-            const Point offsets[] = {Point(), Point(0, -d), Point(-d, 0), Point(-91, 91)};
+            const Point offsets[] = {Point(), Point(0, -d), Point(-d, 0), Point(-91, 91),
+                                     Point(0, d)};
             const Point offset = offsets[row.own];
             EXPECT_EQ(sim->goals.Front()->GetLocation(), at + offset) << row.name;
         }
