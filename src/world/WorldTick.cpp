@@ -151,6 +151,7 @@ int World::Tick(int nowMs) {
     PumpMouseMove();
     aiBudget.Start();
     pathSearchesThisTick = 0;
+    searchToFinish = SimId();
     if (music) music->Tick();
     PumpMouseMove();
     if (inGame == 1 && paused == 0) {
