@@ -152,10 +152,10 @@ TEST_F(PathRequestTest, ASearchThatNeedsMoreThanOneBudgetSpansSeveralTicks) {
             else
                 EXPECT_EQ(big.world.TakePathTurn(other), 0) << row.name;
             if (row.overdue) {
-                for (ListNode* n = big.world.pathRequests.First(); n;
-                     n = big.world.pathRequests.Next(n))
-                    if (auto* request = static_cast<PathRequestNode*>(n); request->id == other->id)
-                        request->waitedMs = World::kPathWaitBoundMs + 1;
+                const auto waiting =
+                    big.world.pathRequestIndex.find(PathRequestNode::KeyOf(other->id));
+                static_cast<PathRequestNode*>(waiting->second)->waitedMs =
+                    World::kPathWaitBoundMs + 1;
                 big.world.overdueKnown = false;
             }
             EXPECT_EQ(QueueFromHead(big.world).size(), 2u) << row.name;
