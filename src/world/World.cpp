@@ -174,6 +174,7 @@ int World::NewGame() {
     droppedRequestWaits.clear();
     overdueKnown = false;
     pathSearchesThisTick = 0;
+    searchToFinish = SimId();
     nextSerial = 1;
     for (auto& stats : teamStats)
         stats = std::make_unique<MissionStats>();

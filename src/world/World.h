@@ -361,15 +361,22 @@ public:
     // Whether the id waits in the queue under that priority; a request under another priority
     // is dropped (as FindPathRequest does, without counting places).
     int HasPathRequest(const SimId& id, int priority);
-    // The request served next: the one that has waited longest once any has waited longer than
-    // kPathWaitBoundMs, else the last node.
+    // The request served next: a search that goes on, then the one that has waited longest once
+    // any has waited longer than kPathWaitBoundMs, else the last node (the rule is at
+    // QueuePathRequest).
     SimIdNode* PathRequestHead();
+    // The queued request of the unit whose search was cut short on its node budget and waits to
+    // go on, or null.
+    PathRequestNode* SearchGoingOnRequest();
+    // The request that has waited longest past kPathWaitBoundMs, or null (cached: overdueKnown).
+    PathRequestNode* OverdueRequest();
     // Each tick of play: every request waits the tick's time; a front request not asked for is
     // dropped.
     void AgePathRequests(int elapsedMs);
     // Past this wait a request goes ahead of every request that has waited less, whatever the
-    // priorities (flagged requests wait their turn among the overdue too): with new requests
-    // every tick, priority and newest first alone never reach an old one.
+    // priorities (flagged requests wait their turn among the overdue too), a search that goes on
+    // excepted: with new requests every tick, priority and newest first alone never reach an old
+    // one.
     static constexpr int32_t kPathWaitBoundMs = 3000;
 
     // --- WorldUpdate.cpp: the per-tick update and the death pass.
@@ -701,6 +708,9 @@ public:
     std::optional<SimId> overdueRequest;
     bool overdueKnown = false;
     int32_t pathSearchesThisTick = 0;
+    // The unit whose search that goes on was given its turn while another request was overdue:
+    // its next RequestPath runs to the search's end (TakePathTurn sets it, RequestPath spends it).
+    SimId searchToFinish;
     // Placements recount an object's whole sight (removed, then added) instead of moving it:
     // the old way, kept as the measure the tick benchmark and the sight tests compare with.
     bool recountSightOnMove = false;

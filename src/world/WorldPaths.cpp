@@ -1,5 +1,6 @@
 // Path requests and route following: units wait their turn for a search (at most one starts
 // per tick), and a route becomes a chain of location orders.
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 
@@ -37,20 +38,33 @@ int Sign(int v) {
 }  // namespace
 
 SimIdNode* World::PathRequestHead() {
-    auto* head = static_cast<SimIdNode*>(pathRequests.Last());
+    if (PathRequestNode* goingOn = SearchGoingOnRequest()) return goingOn;
+    if (PathRequestNode* overdue = OverdueRequest()) return overdue;
+    return static_cast<SimIdNode*>(pathRequests.Last());
+}
+
+PathRequestNode* World::SearchGoingOnRequest() {
+    if (!pathGrid || pathGrid->IsCutShort() != 1) return nullptr;
+    const auto [first, last] =
+        pathRequestIndex.equal_range(PathRequestNode::KeyOf(pathGrid->Search().SuspendedFor()));
+    // Of several requests under the id, the one queued first (the index keeps their order).
+    return first != last ? static_cast<PathRequestNode*>(first->second) : nullptr;
+}
+
+PathRequestNode* World::OverdueRequest() {
     if (overdueKnown) {
-        if (!overdueRequest) return head;
+        if (!overdueRequest) return nullptr;
         const auto [first, last] =
             pathRequestIndex.equal_range(PathRequestNode::KeyOf(*overdueRequest));
         // One request under that id, still overdue: the one the walk found (one that came back
         // anew starts at no wait).
         if (first != last && std::next(first) == last &&
             static_cast<PathRequestNode*>(first->second)->waitedMs > kPathWaitBoundMs)
-            return first->second;
+            return static_cast<PathRequestNode*>(first->second);
     }
     PathRequestNode* oldest = nullptr;
     // Of equal waits the one nearer the head.
-    for (ListNode* n = head; n; n = pathRequests.Prev(n)) {
+    for (ListNode* n = pathRequests.Last(); n; n = pathRequests.Prev(n)) {
         auto* request = dynamic_cast<PathRequestNode*>(n);
         if (request && request->waitedMs > kPathWaitBoundMs &&
             (!oldest || request->waitedMs > oldest->waitedMs))
@@ -58,7 +72,7 @@ SimIdNode* World::PathRequestHead() {
     }
     overdueKnown = true;
     overdueRequest = oldest ? std::optional<SimId>(oldest->id) : std::nullopt;
-    return oldest ? oldest : head;
+    return oldest;
 }
 
 PathRequestNode* World::NewPathRequest(const SimId& id, int priority) {
@@ -77,15 +91,25 @@ int World::PathPriority(GameObject* object) {
     return object->GetTeam() == LocalTeam() ? kLocalPriority : 0;
 }
 
-// Where a request goes in the queue. One rule of our own:
+// Where a request goes in the queue, and which is served. Rules of our own:
 //
 // | case                         | what happens              | departs from, and why           |
 // |------------------------------|---------------------------|---------------------------------|
 // | the object's search was cut  | the request becomes the   | by priority, newest first: a    |
-// | short on its node budget and | head, whatever its        | search of lower priority waited |
-// | is suspended                 | priority                  | while others searched, each of  |
-// |                              |                           | which discarded it, and began   |
-// |                              |                           | again for good                  |
+// | short on its node budget and | head, and is served first | search of lower priority waited |
+// | is suspended                 | whatever its priority and | while others searched, each of  |
+// |                              | whatever was queued after | which discarded it, and began   |
+// |                              | it (SearchGoingOnRequest) | again for good                  |
+// | a request waited more than   | it is served before every | by priority, newest first: with |
+// | kPathWaitBoundMs             | other request that waited | new requests every tick an old  |
+// |                              | less (PathRequestHead)    | one was never reached           |
+// | a search goes on while a     | it runs to its end in the | the bound served the overdue    |
+// | request is overdue           | turn it is given          | first, whose fresh search threw |
+// |                              | (searchToFinish); the     | the suspended one away: a long  |
+// |                              | overdue one is next       | route got one slice in 3 s and  |
+// |                              |                           | began again, for minutes; slice |
+// |                              |                           | by slice, the overdue waited    |
+// |                              |                           | out every slice of it           |
 void World::QueuePathRequest(GameObject* object) {
     if (!object) return;
     frontRequestAge = 0;
@@ -113,7 +137,9 @@ int World::TakePathTurn(GameObject* object) {
             head = PathRequestHead();
         }
         if (!head || head->id == object->id) {
+            const bool goesOn = head && head == SearchGoingOnRequest();
             delete head;
+            searchToFinish = goesOn && OverdueRequest() ? object->id : SimId();
             turn = 1;
             frontRequestAge = 0;
             droppedRequestWaits.erase(PathRequestNode::KeyOf(object->id));
@@ -154,6 +180,17 @@ int World::HasPathRequest(const SimId& id, int priority) {
 int World::RequestPath(GameObject* object, const Point& goal, NodeList& route, int flag,
                        int radius) {
     if (!object || !pathGrid) return 0;
+    if (!searchToFinish.IsNull() && searchToFinish == object->id) {
+        searchToFinish = SimId();
+        // A budget of every cell: the search finds its goal, runs dry or is given up in this call.
+        PathSearch& search = pathGrid->Search();
+        const uint32_t budget = search.NodeBudget();
+        search.SetNodeBudget(std::max(budget, static_cast<uint32_t>(pathGrid->Rows()) *
+                                                  static_cast<uint32_t>(pathGrid->Columns())));
+        const int found = RequestPath(object, goal, route, flag, radius);
+        search.SetNodeBudget(budget);
+        return found;
+    }
     if (radius <= 0)
         return pathGrid->FindPath(object->GetPosition(), goal, object, route, flag, nullptr,
                                   nullptr);

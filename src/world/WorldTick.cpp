@@ -151,6 +151,7 @@ int World::Tick(int nowMs) {
     PumpMouseMove();
     aiBudget.Start();
     pathSearchesThisTick = 0;
+    searchToFinish = SimId();
     if (music) music->Tick();
     PumpMouseMove();
     if (inGame == 1 && paused == 0) {
@@ -187,10 +188,10 @@ int World::GatherSnapshotTime(int elapsedMs) {
     return 1;
 }
 
-// The request at the front (the last node, the list running newest first, unless one is
-// overdue) is dropped once it has waited more than ten ticks there: its unit did not ask for its
-// turn. The request behind it then starts its own count. A dropped request keeps what it had
-// waited for when its unit queues again.
+// The request at the front (the last node, the list running newest first, unless a search goes
+// on or one is overdue) is dropped once it has waited more than ten ticks there: its unit did
+// not ask for its turn. The request behind it then starts its own count. A dropped request keeps
+// what it had waited for when its unit queues again.
 void World::AgePathRequests(int elapsedMs) {
     if (pathRequests.IsEmpty()) return;
     for (ListNode* n = pathRequests.First(); n; n = pathRequests.Next(n))

@@ -98,6 +98,10 @@ TEST_F(PathRequestTest, AVanishedHeadIsDroppedAndTheNextInLineIsConsideredAtOnce
     EXPECT_EQ(world.frontRequestAge, 0);
 }
 
+// Whoever asks meanwhile, the search that goes on is served first (any other's fresh search
+// would discard it): a flagged unit queued after it, a local unit (of a higher priority) refused
+// its turn, a request overdue, for which it runs to its end at its next turn. The other is
+// served next.
 TEST_F(PathRequestTest, ASearchThatNeedsMoreThanOneBudgetSpansSeveralTicks) {
     // A cup of water open to the left, its bottom between the unit and the goal.
     std::vector<std::string> rows(60, std::string(60, 'c'));
@@ -114,33 +118,61 @@ TEST_F(PathRequestTest, ASearchThatNeedsMoreThanOneBudgetSpansSeveralTicks) {
     std::unique_ptr<GameObject> owned = std::move(unit);
     ASSERT_EQ(big.world.AddSim(owned), 1);
     const Point goal = big.Centre(30, 52);
-    // A flagged unit asks meanwhile: the search that goes on is served first all the same, or
-    // the flagged one's search would discard it.
-    TestObject* flagged = big.AddUnit(2, 2, 2, 2);
-    flagged->pathPriority = 1;
-    NodeList route;
-    int ticks = 0;
-    int result = 0;
-    while (result != 1 && ticks < 20) {
-        ++ticks;
-        big.world.pathSearchesThisTick = 0;
-        ASSERT_EQ(big.world.TakePathTurn(raw), 1);
-        result = big.world.RequestPath(raw, goal, route, 0, 0);
-        EXPECT_EQ(big.world.RouteSearchGoesOn(), result == 1 ? 0 : 1);
-        if (result != 1) {
-            ASSERT_EQ(big.world.pathGrid->IsCutShort(), 1);
-            if (ticks == 1) big.world.QueuePathRequest(flagged);
+    struct Row {
+        const char* name;
+        int team, flagged;
+        bool overdue;
+    };
+    const Row cases[] = {
+        {"a flagged unit queued after it", 2, 1, false},
+        {"a local unit refused its turn", 1, 0, false},
+        {"a request overdue", 2, 0, true},
+    };
+    int serial = 2;
+    for (const Row& row : cases) {
+        TestObject* other = big.AddUnit(row.team, serial, 2, serial);
+        ++serial;
+        other->pathPriority = row.flagged;
+        NodeList route;
+        int ticks = 0;
+        int result = 0;
+        while (result != 1 && ticks < 20) {
+            ++ticks;
+            big.world.pathSearchesThisTick = 0;
+            ASSERT_EQ(big.world.TakePathTurn(raw), 1) << row.name << ", tick " << ticks;
+            result = big.world.RequestPath(raw, goal, route, 0, 0);
+            EXPECT_EQ(big.world.RouteSearchGoesOn(), result == 1 ? 0 : 1) << row.name;
+            EXPECT_TRUE(big.world.searchToFinish.IsNull()) << row.name;
+            if (result == 1) break;
+            ASSERT_EQ(big.world.pathGrid->IsCutShort(), 1) << row.name;
             big.world.QueuePathRequest(raw);
-            EXPECT_EQ(QueueFromHead(big.world).front(), raw->id);
+            if (ticks > 1) continue;
+            if (row.flagged == 1 || row.overdue)
+                big.world.QueuePathRequest(other);
+            else
+                EXPECT_EQ(big.world.TakePathTurn(other), 0) << row.name;
+            if (row.overdue) {
+                const auto waiting =
+                    big.world.pathRequestIndex.find(PathRequestNode::KeyOf(other->id));
+                static_cast<PathRequestNode*>(waiting->second)->waitedMs =
+                    World::kPathWaitBoundMs + 1;
+                big.world.overdueKnown = false;
+            }
+            EXPECT_EQ(QueueFromHead(big.world).size(), 2u) << row.name;
         }
+        EXPECT_EQ(QueueFromHead(big.world), std::vector<SimId>({other->id})) << row.name;
+        EXPECT_EQ(result, 1) << row.name;
+        // Overdue, the search's second turn is its last.
+        EXPECT_EQ(ticks == 2, row.overdue) << row.name;
+        EXPECT_GT(ticks, 1) << row.name;
+        const std::vector<Point> points = PointsOf(route);
+        ASSERT_GE(points.size(), 3u) << row.name;
+        EXPECT_EQ(points.front(), big.Centre(30, 40)) << row.name;
+        EXPECT_EQ(points.back(), goal) << row.name;
+        big.world.pathSearchesThisTick = 0;
+        EXPECT_EQ(big.world.TakePathTurn(other), 1) << row.name;
+        EXPECT_TRUE(big.world.pathRequests.IsEmpty()) << row.name;
     }
-    EXPECT_EQ(QueueFromHead(big.world), std::vector<SimId>({flagged->id}));
-    EXPECT_EQ(result, 1);
-    EXPECT_GT(ticks, 1);
-    const std::vector<Point> points = PointsOf(route);
-    ASSERT_GE(points.size(), 3u);
-    EXPECT_EQ(points.front(), big.Centre(30, 40));
-    EXPECT_EQ(points.back(), goal);
 }
 
 // A queue fed a new request every tick, served at once by priority and newest first: the old
