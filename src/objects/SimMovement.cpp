@@ -281,17 +281,24 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
 // | not on an errand, and not sent     | sends it aside by the       | "nothing more": an idle  |
 // | aside by this rule within kAsideMs | shared rule (which moves    | friend on a gathering    |
 // |                                    | only one idle or blocked)   | point held all sent there|
-// | on an errand and held by this unit | steps aside itself, at most | "nothing more": the two  |
-// | (face to face), this one the later | once in kAsideMs, never     | stood for good, and      |
-// | made (the greater serial)          | toward the friend: across   | pushing the other drove  |
-// |                                    | its way, else across the    | it off its errand; in a  |
-// |                                    | line to the friend, else    | passage one cell wide    |
-// |                                    | straight back from it; its  | only backing out clears  |
-// |                                    | errand stays behind the step|                          |
+// | held by this unit (face to face,   | steps aside itself, at most | "nothing more": the two  |
+// | the push refused or not tried),    | once in kAsideMs, never     | stood for good, and      |
+// | this one the one that yields: the  | toward the friend: across   | pushing the other drove  |
+// | one without an errand where the    | its way, else across the    | it off its errand; in a  |
+// | friend has one, else the later     | line to the friend, else    | passage one cell wide    |
+// | made (the greater serial)          | straight back from it; an   | only backing out clears. |
+// |                                    | errand stays behind the     | Taken by a unit on an    |
+// |                                    | step, a step aside it was   | errand only: two, one or |
+// |                                    | taking is replaced          | none with an errand, the |
+// |                                    |                             | other stepping aside,    |
+// |                                    |                             | each asked a way round   |
+// |                                    |                             | at the same moment, took |
+// |                                    |                             | mirrored ways and met    |
+// |                                    |                             | again, for minutes       |
 // | any other (on the move, a line,    | waits; held kFriendHoldMs   | "nothing more": a line   |
 // | crowd or ring each waiting on the  | since its last step, asks a | or ring each waiting on  |
-// | next, or the above within kAsideMs | route that counts its       | the next never cleared;  |
-// | or refusing the push)              | friends, again each         | pushed at every step, a  |
+// | next, the friend that yields, or   | route that counts its       | the next never cleared;  |
+// | the above within kAsideMs)         | friends, again each         | pushed at every step, a  |
 // |                                    | kFriendHoldMs               | friend never took one    |
 //
 // One exception stays elsewhere, for it belongs to the factory's door: once a finished product
@@ -316,20 +323,26 @@ void Sim::FriendInTheWay(GameObject* blocker) {
             return GiveUpTrip();
         return roundFriends();
     }
-    bool errand = false;
-    blocker->goals.ForEach(
-        [&errand](const Goal& g) { errand = errand || (g.movedAside == 0 && g.waypoint == 0); });
+    auto onErrand = [](const GameObject& o) {
+        bool errand = false;
+        o.goals.ForEach([&errand](const Goal& g) {
+            errand = errand || (g.movedAside == 0 && g.waypoint == 0);
+        });
+        return errand;
+    };
+    const bool errand = onErrand(*blocker);
     auto* friendSim = dynamic_cast<Sim*>(blocker);
-    if (!errand) {
-        if ((!friendSim || friendSim->friendWay.asideMs == 0) &&
-            world.Makers().MoveBlockerAside(this, blocker, 0, AsideCaller::FriendInTheWay) == 1) {
-            if (friendSim) friendSim->friendWay.asideMs = kAsideMs;
-            return;
-        }
-    } else if (BlockersLeadBack(blocker) == 2 && blocker->id.serial < id.serial &&
-               friendWay.asideMs == 0) {
-        return StepAsideFor(*blocker);
+    if (!errand && (!friendSim || friendSim->friendWay.asideMs == 0) &&
+        world.Makers().MoveBlockerAside(this, blocker, 0, AsideCaller::FriendInTheWay) == 1) {
+        if (friendSim) friendSim->friendWay.asideMs = kAsideMs;
+        return;
     }
+    // Of two face to face exactly one yields, so that they never both wait and seek mirrored
+    // ways round each other at the same moment.
+    const bool ownErrand = onErrand(*this);
+    const bool yields = errand != ownErrand ? errand : blocker->id.serial < id.serial;
+    if (yields && BlockersLeadBack(blocker) == 2 && friendWay.asideMs == 0)
+        return StepAsideFor(*blocker);
     if (friendWay.heldMs >= kFriendHoldMs) roundFriends();
 }
 

@@ -180,7 +180,8 @@ TEST_F(DockJam, LoadedMinerDeliversWithinAMinuteWithAndWithoutAController) {
 // unit holds at most one step aside at any tick, is never pushed off its errand, no unit is sent
 // aside more than a few times, and it gets where it was sent: a loaded, damaged miner to the
 // repairer's dock (where its trip ends; the repair is another matter); one of two friends sent
-// face to face along one line to where the other stands, also with an idle friend between them.
+// face to face along one line to where the other stands, also with an idle friend between them,
+// or with both only stepping aside there.
 TEST_F(DockJam, FriendsCrossingAUnitsWayPushItAsideOnceAtATime) {
     struct Scene {
         const char* name;
@@ -192,6 +193,8 @@ TEST_F(DockJam, FriendsCrossingAUnitsWayPushItAsideOnceAtATime) {
         int withinSeconds;
         bool idleBetween = false;  // an idle friend stands half way along the line
         int column = 0;            // friends that drive from the far end to the near one
+        // The unit and the oncoming friend hold steps aside only, no errand behind them.
+        bool stepping = false;
     };
     const Scene scenes[] = {
         {"miner to its repairer", "Miner", Point(-220, 200), Point(200, 200), true, Point(), 3, 90},
@@ -203,6 +206,8 @@ TEST_F(DockJam, FriendsCrossingAUnitsWayPushItAsideOnceAtATime) {
          Point(200, 200), 0, 90, true},
         {"miner to its repairer, a column against it", "Miner", Point(-220, 200), Point(200, 200),
          true, Point(), 0, 90, false, 3},
+        {"two stepping aside face to face", "Miner", Point(-220, 200), Point(200, 200), false,
+         Point(200, 200), 0, 60, false, 0, true},
     };
     for (const Scene& scene : scenes) {
         SCOPED_TRACE(scene.name);
@@ -258,6 +263,8 @@ TEST_F(DockJam, FriendsCrossingAUnitsWayPushItAsideOnceAtATime) {
         } else {
             unit->ExecuteOrder(Sim::kOrderMove, 0, base + scene.to, SimId(), 0);
             oncoming->ExecuteOrder(Sim::kOrderMove, 0, base + scene.from, SimId(), 0);
+            for (Sim* s : {unit, oncoming})
+                if (scene.stepping) s->goals.Front()->movedAside = 1;
         }
         int mostHeld = 0;
         int arrivedAt = -1;

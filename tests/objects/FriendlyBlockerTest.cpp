@@ -1,9 +1,9 @@
 // A step that a friend of the unit's own side refuses: a structure makes it ask for a route
 // that goes round its friends (covering the side of the unit's target, give its errand up), a
 // friend with no errand is sent aside (not again while it has its step to take), of two face to
-// face on errands the later made steps aside itself (across its way but never toward the friend,
-// else across the line to it or straight back from it), and one held by friends a while asks
-// for a route round them.
+// face one steps aside itself, the one without an errand where the other has one, else the later
+// made (across its way but never toward the friend, else across the line to it or straight back
+// from it), and one held by friends a while asks for a route round them.
 #include <gtest/gtest.h>
 
 #include "EconomyTestSupport.h"
@@ -51,6 +51,7 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
     // side across its way lies toward the friend, or down, away from a friend above.
     enum Own { kNone, kUp, kBack, kBackDown, kDown };
     enum Shut { kOpen, kSides, kGoal };
+    constexpr int kOnlyStep = 2;
     struct Row {
         const char* name;
         GameObject* blocker;
@@ -60,8 +61,10 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         int pushedGoals;
         Own own = kNone;
         // Stepping aside already when it meets the friend (a routed step: a waypoint and the
-        // point): the unit, or the busy friend (which then has no errand left).
-        bool ownAside = false, theirAside = false;
+        // point): the unit (kOnlyStep: with no errand behind it), or the busy or the late friend
+        // (which then has no errand left).
+        int ownAside = 0;
+        bool theirAside = false;
         // Game time friends had held it before this step; -1: its last step was taken.
         int32_t heldMs = -1;
         // Game time left before the friend (or the unit) may be sent or step aside again.
@@ -120,6 +123,14 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
          true},
         {"friend stepping aside, face to face", busy, kOnUnit, kNobody, 0, 1, 1, 1, 0, kNone, false,
          true},
+        // Of two face to face exactly one yields, the one without an errand first: both waiting,
+        // they sought mirrored ways round each other at the same moment, again and again.
+        {"stepping aside, friend stepping aside it blocks", busy, kOnUnit, kNobody, 0, 0, 1, 1, 1,
+         kUp, kOnlyStep, true},
+        {"stepping aside, later friend stepping aside", late, kOnUnit, kNobody, 0, 1, 1, 2, 2,
+         kNone, kOnlyStep, true},
+        {"stepping aside, later friend on its errand", late, kOnUnit, kNobody, 0, 0, 1, 1, 1, kUp,
+         kOnlyStep},
         {"chain that ends, held a while", busy, kOnThird, kNobody, 0, 1, 1, 1, 0, kNone, false,
          false, hold - 1},
         {"chain that ends, held long", busy, kOnThird, kNobody, 1, 0, 1, 1, 0, kNone, false, false,
@@ -139,7 +150,7 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         third->blockingSim = ids[row.thirdWaits];
         if (row.toTarget)
             sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id, third->id, Point(), 1, 1));
-        else
+        else if (row.ownAside != kOnlyStep)
             sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, far, 0, 1, 1));
         busy->SetMoving(row.busyMoving ? 1 : 0);
         auto aside = [](GameObject& o, int waypoint) {
@@ -148,7 +159,8 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
             o.goals.Front()->waypoint = waypoint;
         };
         if (row.ownAside) aside(*sim, 0), aside(*sim, 1);
-        busy->goals.Front()->movedAside = row.theirAside ? 1 : 0;
+        for (Sim* s : {busy, late})
+            s->goals.Front()->movedAside = row.theirAside && s == row.blocker ? 1 : 0;
         idle->ClearGoals();
         idle->friendWay.asideMs = row.friendAsideMs;
         sim->friendWay.asideMs = row.ownAsideMs;
@@ -210,8 +222,8 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
                     << row.name;
             }
             if (row.theirAside) {
-                EXPECT_EQ(busy->goals.Front()->GetLocation(), at) << row.name;
-                EXPECT_EQ(busy->goals.IsFrontBlocked(), 0) << row.name;
+                EXPECT_EQ(row.blocker->goals.Front()->GetLocation(), at) << row.name;
+                EXPECT_EQ(row.blocker->goals.IsFrontBlocked(), 0) << row.name;
             }
         }
     }

@@ -43,7 +43,10 @@ namespace {
 constexpr int kColumns = 48;
 constexpr int kRows = 48;
 constexpr int kPerSide = 12;
-constexpr int kTickLimit = 20000;
+// A bound, not the battle's length: the fight goes on until a side is gone. At 20000 it ended
+// no battle, and whether the last weapons (first fired after tick 17000) fired at all came down
+// to where the forces that had passed through each other happened to wander.
+constexpr int kTickLimit = 40000;
 constexpr int kTurnBackTicks = 500;
 constexpr int kStepMs = 16;
 // A shot outlives its firing unit by at most its flight: the longest range at the slowest step.
