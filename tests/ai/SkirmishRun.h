@@ -266,10 +266,10 @@ struct Side {
     // and every span over a minute (unit, cause, length, start). Pushes: the most times any
     // unit was ordered aside in a minute, by the friend-in-the-way rule and by all callers,
     // each also while the unit was on an errand. The longest a scavenger or miner stood with a
-    // blocked front (ticks), and that while no failed route held it. The longest a path request
-    // of the side waited (game ms), a finished product stood at the door (production state 3),
-    // and that while a unit of the side stood on the roll-out square, and the longest span with
-    // a miner alive and no delivery (ticks).
+    // blocked front (ticks), and that while no failed route held it and no enemy was near. The
+    // longest a path request of the side waited (game ms), a finished product stood at the door
+    // (production state 3), and that while a unit of the side stood on the roll-out square, and
+    // the longest span with a miner alive and no delivery (ticks).
     std::map<int32_t, Stand> stands;
     Stand::Span standing;
     Stand::Span standingUnexcused;
@@ -597,11 +597,12 @@ private:
             const int64_t dx = enemy.x - at.x, dy = enemy.y - at.y;
             return dx * dx + dy * dy <= int64_t{kEnemyNear} * kEnemyNear;
         };
-        if (std::any_of(enemies.begin(), enemies.end(), near)) onItsWay = false;
         // A hostile target counts too, a structure as well: the enemies are units and factories.
-        if (GameObject* target = front ? front->GetTarget() : nullptr;
-            target && unit.IsHostileTo(target) == 1 && near(target->GetPosition()))
-            onItsWay = false;
+        GameObject* target = front ? front->GetTarget() : nullptr;
+        const bool enemyNear =
+            std::any_of(enemies.begin(), enemies.end(), near) ||
+            (target && unit.IsHostileTo(target) == 1 && near(target->GetPosition()));
+        if (enemyNear) onItsWay = false;
         auto* sim = dynamic_cast<Sim*>(&unit);
         const bool blocked = unit.goals.IsFrontBlocked() == 1;
         // Only a search that really found no way excuses the stand: a retried goal blocked by
@@ -642,7 +643,8 @@ private:
         held.Note(out.ticks, worker && blocked);
         side.workerBlockedLongest = std::max(side.workerBlockedLongest, held.longest);
         HeldSpan& unexcused = side.workerBlockedUnexcused[unit.id.serial];
-        unexcused.Note(out.ticks, worker && blocked && !failedRoute);
+        // Nor does a fight: a scavenger that fires at a raider beside its factory is blocked by it.
+        unexcused.Note(out.ticks, worker && blocked && !failedRoute && !enemyNear);
         side.workerBlockedUnexcusedLongest =
             std::max(side.workerBlockedUnexcusedLongest, unexcused.longest);
     }

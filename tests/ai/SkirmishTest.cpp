@@ -281,8 +281,8 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
                 std::printf(
                     ", %s: stood %d s (%s), not excused %d s (%s), aside in a minute %d by the "
                     "rule (%d by all), on an errand %d (%d), worker blocked %d s (%d s not a "
-                    "failed "
-                    "route), path wait %d s, at door %d s (%d s held), no delivery %d s",
+                    "failed route nor a fight), path wait %d s, at door %d s (%d s held), no "
+                    "delivery %d s",
                     i == 0 ? "higher" : "lower", seconds(side.standing.ticks),
                     skirmish::StandCauseName(side.standing.cause),
                     seconds(side.standingUnexcused.ticks),
@@ -345,7 +345,8 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
         std::printf(
             "sweep L%d v L%d%s | most, higher / lower | stood %d (%s) / %d (%s) s | not excused %d "
             "(%s) / %d (%s) s | aside in a minute by the rule %d / %d (all %d / %d) | on an errand "
-            "by the rule %d / %d (all %d / %d) | worker blocked %d / %d s (not a failed route %d / "
+            "by the rule %d / %d (all %d / %d) | worker blocked %d / %d s (not a failed route nor "
+            "a fight %d / "
             "%d s) | path wait %d / %d s | at door %d / %d s | at door, own side on the roll-out "
             "%d / %d s | no delivery, a miner alive %d / %d s\n",
             pair[0], pair[1], on.c_str(), seconds(standing[0].ticks),
