@@ -23,6 +23,30 @@ bool Fits(PartAttachment* mount, GameObject* candidate) {
            candidate->GetCollision()->layer <= mount->weapon->shotLayerField;
 }
 
+constexpr int kWreckKind = 3;
+
+// The wreck that refused the unit's last step, when it is also the unit's last attacker: the
+// computer player names such a wreck so, for the unit to shoot it out of its way.
+GameObject* WreckInTheWay(Sim& sim) {
+    GameObject* wreck = TheObjectWorld().FindObject(sim.lastAttacker);
+    SimId blocking;
+    sim.GetBlockingSim(blocking);
+    return wreck && wreck->GetKind() == kWreckKind && wreck->id == blocking ? wreck : nullptr;
+}
+
+// A mount held on the attack target, whatever its reach, takes the wreck in the unit's way
+// instead while it reaches the wreck and not the target. Held on a target far off, a unit with
+// one weapon never fired at the wreck it had been told to shoot, and stood boxed in by wrecks
+// for minutes.
+GameObject* HeldTarget(Sim& sim, int i, PartAttachment* mount, GameObject* attackTarget,
+                       GameObject* wreck) {
+    if (!wreck || !Fits(mount, wreck)) return attackTarget;
+    const Point from = sim.GetPosition() + sim.GetMountOffset(i);
+    return mount->InRange(from, wreck) == 1 && mount->InRange(from, attackTarget) == 0
+               ? wreck
+               : attackTarget;
+}
+
 }  // namespace
 
 void FireControl::AssignWeaponTargets(Sim& sim, int focusFire) {
@@ -33,12 +57,14 @@ void FireControl::AssignWeaponTargets(Sim& sim, int focusFire) {
 }
 
 void FireControl::FocusFire(Sim& sim) {
-    GameObject* candidate = AttackTarget(sim);
-    if (!candidate) candidate = sim.GetLastAttacker();
+    GameObject* attackTarget = AttackTarget(sim);
+    GameObject* candidate = attackTarget ? attackTarget : sim.GetLastAttacker();
     if (!candidate) return;
+    GameObject* wreck = attackTarget ? WreckInTheWay(sim) : nullptr;
     for (int i = 0; i < sim.partCount; ++i) {
         PartAttachment* mount = MountAt(sim, i);
-        if (mount && mount->IsEngaged() == 0) mount->SetTarget(candidate->id);
+        if (mount && mount->IsEngaged() == 0)
+            mount->SetTarget(HeldTarget(sim, i, mount, candidate, wreck)->id);
     }
 }
 
@@ -49,11 +75,12 @@ void FireControl::PickTargetsPerWeapon(Sim& sim) {
     PartAttachment* longest = sim.LongestRangeWeapon();
     if (!first && !second) return;
     ObjectWorld& world = TheObjectWorld();
+    GameObject* wreck = attackTarget ? WreckInTheWay(sim) : nullptr;
     for (int i = 0; i < sim.partCount; ++i) {
         PartAttachment* mount = MountAt(sim, i);
         if (!mount || mount->IsEngaged() != 0) continue;
         if (attackTarget && mount == longest) {
-            mount->SetTarget(attackTarget->id);
+            mount->SetTarget(HeldTarget(sim, i, mount, attackTarget, wreck)->id);
             continue;
         }
         GameObject* current = world.FindObject(mount->GetTarget());
