@@ -396,14 +396,18 @@ TEST_F(SimMounts, AMountSparesItsOwnTeamButNotItsWrecksAndDropsLostTargets) {
     EXPECT_EQ(mount->IsEngaged(), 0);
     // A mount held on a far attack target turns on the wreck that refused the unit's step and
     // was named its last attacker, in either mode; not on a wreck elsewhere, nor for a target in
-    // reach. By row: the target's x, the wreck in the way, the wreck shot.
-    for (const auto& [x, blocks, shot] :
-         {std::tuple{500, true, true}, {200, true, false}, {500, false, false}}) {
+    // reach, nor on one its shots do not reach the layer of. By row: the target's x, the wreck in
+    // the way, the wreck's layer, the wreck shot.
+    for (const auto& [x, blocks, layer, shot] : {std::tuple{500, true, 1, true},
+                                                 {200, true, 1, false},
+                                                 {500, false, 1, false},
+                                                 {500, true, 2, false}}) {
         for (const int focus : {0, 1}) {
             Sim* unit = Add(kit.MakeSim(1, serial++, at, {weapon}));
             Sim* far = Add(kit.MakeSim(2, serial++, at + Point(x, 0)));
             Sim* wreck = Add(
                 std::make_unique<WreckLike>(at + Point(40, 0), SimId(0, serial++), kit.Design()));
+            wreck->collision.layer = layer;
             unit->OrderAttack(far->id, 0, 0, 0, 0, 0);
             unit->SetLastAttacker(wreck);
             if (blocks) unit->blockingSim = wreck->id;
