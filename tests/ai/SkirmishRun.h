@@ -597,11 +597,12 @@ private:
             const int64_t dx = enemy.x - at.x, dy = enemy.y - at.y;
             return dx * dx + dy * dy <= int64_t{kEnemyNear} * kEnemyNear;
         };
-        // A hostile target counts too, a structure as well: the enemies are units and factories.
+        // A target of a hostile side counts too, a structure as well: the enemies are units and
+        // factories. Not a wreck or a field: they belong to no side, yet read as hostile.
         GameObject* target = front ? front->GetTarget() : nullptr;
-        const bool enemyNear =
-            std::any_of(enemies.begin(), enemies.end(), near) ||
-            (target && unit.IsHostileTo(target) == 1 && near(target->GetPosition()));
+        const bool enemyNear = std::any_of(enemies.begin(), enemies.end(), near) ||
+                               (target && target->GetTeam() != 0 && unit.IsHostileTo(target) == 1 &&
+                                near(target->GetPosition()));
         if (enemyNear) onItsWay = false;
         auto* sim = dynamic_cast<Sim*>(&unit);
         const bool blocked = unit.goals.IsFrontBlocked() == 1;
