@@ -389,8 +389,11 @@ TEST_F(SimMounts, AMountSparesItsOwnTeamButNotItsWrecksAndDropsLostTargets) {
         mount->SetTarget(target->id);
         mount->facing = 8;
         const int before = weapon->made;
+        const int notesBefore = world.positionNotes;
         mount->Update(16, *sim);
         EXPECT_EQ(weapon->made - before, row.fired);
+        // A shot notes where its unit stood.
+        EXPECT_EQ(world.positionNotes - notesBefore, row.fired);
         EXPECT_EQ(mount->target, row.hidden ? SimId() : target->id);
     }
     world.objectAround = 1;
@@ -436,6 +439,7 @@ TEST_F(SimMounts, APlainWeaponFiresBlanksAndSendsNothing) {
     mount->Update(16, *sim);
     EXPECT_TRUE(world.shots.empty());
     EXPECT_TRUE(CommandKinds(world.commands).empty());
+    EXPECT_EQ(world.positionNotes, 0);
     EXPECT_GT(mount->reload.current, 0);
 }
 
