@@ -55,13 +55,16 @@ std::string Describe(Sim& sim) {
     int n = std::snprintf(
         text, sizeof text,
         "%d:%d %s at %d,%d dmg %d front %d allow %d blocked %d waypoint %d to %d,%d target %d:%d "
-        "sees %d order %d lastAttacker %d:%d standing %d near %d:%d mounts",
+        "sees %d order %d lastAttacker %d:%d standing %d near %d:%d facing %d moving %d waiting %d "
+        "routeWait %d blocker %d:%d mounts",
         sim.id.team, sim.id.serial, design ? design->name : "?", sim.GetPosition().x,
         sim.GetPosition().y, sim.damage.Value(), g ? g->GetType() : 0, g ? g->allowManoeuvres : -1,
         sim.goals.IsFrontBlocked(), g ? g->waypoint : -1, to.x, to.y, target ? target->id.team : 0,
         target ? target->id.serial : 0, target ? sim.CanSee(target) : -1,
         order ? order->GetType() : 0, sim.lastAttacker.team, sim.lastAttacker.serial,
-        design ? design->parameters[0] : -1, near ? near->id.team : 0, near ? near->id.serial : 0);
+        design ? design->parameters[0] : -1, near ? near->id.team : 0, near ? near->id.serial : 0,
+        sim.facing, sim.moving, sim.waiting, sim.routeWait, sim.blockingSim.team,
+        sim.blockingSim.serial);
     for (int i = 0; i < sim.partCount && n < static_cast<int>(sizeof text) - 24; ++i)
         if (auto* mount = dynamic_cast<PartAttachment*>(sim.GetArmedPart(i)))
             n += std::snprintf(text + n, sizeof text - static_cast<size_t>(n), " %d:%d",
