@@ -3,10 +3,12 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -182,4 +184,24 @@ TEST(RegularFile, EveryOpenerTakesDescriptorZeroLikeAnyOther) {
     EXPECT_EQ(ExitCodeOf(child), 0)
         << "bit 1 read, 2 readable, 4 write, 8 checksum, "
            "16 picture, 32 instance lock, 64 settings, 128 settings written";
+}
+
+// A new file the system will not take whole (here past the file size limit, in a child whose
+// limit can be lowered) is answered 0 with the reason, and nothing is left at its name.
+TEST(RegularFile, ANewFileNotWrittenWholeIsRemoved) {
+    TempDirectory dir;
+    const std::string path = dir.Path() + "/big";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1024, 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const std::string bytes(4096, 'x');
+        std::string why;
+        const int written = winx_WriteNewFile(path, bytes.data(), bytes.size(), why);
+        _exit((written != 0 ? 1 : 0) | (why != "File too large" ? 2 : 0) |
+              (std::filesystem::exists(path) ? 4 : 0));
+    }
+    EXPECT_EQ(ExitCodeOf(child), 0) << "bit 1 answered written, 2 another reason, 4 file left";
 }

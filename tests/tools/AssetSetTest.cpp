@@ -100,7 +100,8 @@ TEST_F(AssetSetTest, WritesTheSameBytesOnEveryRunAndReportsEveryFile) {
         {"QX.INI", "file settings"},
         {"Assets/V.vdf", "file the player's designs"},
         {"Assets/1.scn", "file the player's save"}};
-    ASSERT_EQ(RunMaker(scratch.path / "again", scratch.path / "again.log"), 0);
+    mkassets::AssetSet maker((scratch.path / "again").string());
+    ASSERT_TRUE(maker.Make((scratch.path / "previews").string())) << maker.LastError();
     std::map<std::string, std::string> made = Tree(scratch.path / "again");
     for (const auto& [name, content] : players) {
         EXPECT_EQ(made[name], content) << name;
@@ -116,6 +117,12 @@ TEST_F(AssetSetTest, WritesTheSameBytesOnEveryRunAndReportsEveryFile) {
             << relative;
     }
     EXPECT_GT(files, 20);
+    EXPECT_EQ(maker.Written().size(), static_cast<size_t>(files));
+    // The previews were written beside: the pictures, and every land's.
+    EXPECT_TRUE(fs::exists(scratch.path / "previews" / "title.png"));
+    for (const LandText& land : ReadAllLands())
+        EXPECT_TRUE(fs::exists(scratch.path / "previews" / (land.tileSet + "-zoom0.png")))
+            << land.tileSet;
     // Nothing else is left: no temporary, no file of the older set that the set lacks.
     for (const auto& [name, content] : made)
         EXPECT_TRUE(fs::exists(Set() / name)) << name;
@@ -127,7 +134,7 @@ TEST_F(AssetSetTest, ARefusedOrFailedRunLeavesTheFolderAsItWas) {
     Scratch scratch;
     CopySetWithPlayersFiles(Set(), scratch.path / "old");
     // What stands in the way at a name (a directory holds a file of its own).
-    enum class Block { Nothing, Directory, Fifo, Link };
+    enum class Block { Nothing, Directory, Fifo, Link, File };
     const struct {
         const char* name;
         bool refuseStarts;
@@ -146,6 +153,13 @@ TEST_F(AssetSetTest, ARefusedOrFailedRunLeavesTheFolderAsItWas) {
         // needed, were made already.
         {"directory at a temporary", false, Block::Directory, "Assets/edit.lnd.mkassets-new",
          "cannot write", true},
+        {"directory at a movie copy's temporary", false, Block::Directory,
+         "volumes/TELMIRA/Assets/Movies/intro.mov.mkassets-new", "cannot write", false},
+        // A file where a directory of the set goes: for a copy of a file, and for a movie.
+        {"file at a sound directory", false, Block::File, "volumes/TELMIRA/Assets/Sounds",
+         "cannot create the directory", false},
+        {"file at a movie directory", false, Block::File, "volumes/VARNOK/Assets/Movies",
+         "cannot create the directory", false},
     };
     int n = 0;
     for (const auto& c : cases) {
@@ -160,8 +174,9 @@ TEST_F(AssetSetTest, ARefusedOrFailedRunLeavesTheFolderAsItWas) {
             const fs::path at = to / c.at;
             if (c.block != Block::Nothing) {
                 fs::create_directories(at.parent_path());
-                fs::remove(at);
+                fs::remove_all(at);
             }
+            if (c.block == Block::File) std::ofstream(at) << "the player's";
             if (c.block == Block::Directory) {
                 fs::create_directory(at);
                 std::ofstream(at / "inside") << "kept";
@@ -185,7 +200,7 @@ TEST_F(AssetSetTest, ARefusedOrFailedRunLeavesTheFolderAsItWas) {
     const fs::path blocked = scratch.path / std::to_string(n - 1);
     const std::map<std::string, std::string> before = Tree(blocked);
     EXPECT_NE(RunMaker(blocked, scratch.path / "log"), 0);
-    EXPECT_NE(ReadText(scratch.path / "log").find("cannot write"), std::string::npos);
+    EXPECT_NE(ReadText(scratch.path / "log").find("cannot create"), std::string::npos);
     EXPECT_EQ(Tree(blocked), before);
 }
 

@@ -122,6 +122,44 @@ bool AssetSet::Make(const std::string& previewDirectory) {
 }
 
 bool AssetSet::Plan(const AssetPalette& palette, std::vector<LandMaker::Land>& lands) {
+    // The checks come first: a refused run makes nothing it would throw away.
+    const CatalogueContent::Content& catalogue = CatalogueContent::Describe();
+    if (!catalogue.error.empty()) return Fail("catalogue: " + catalogue.error);
+    for (int sound : catalogue.soundNumbers) {
+        if (sound >= SoundSynth::kSoundRows)
+            return Fail("the catalogue names sound " + std::to_string(sound) +
+                        ", which the sound pack does not hold");
+    }
+
+    // Lands: the land pack, "edit.lnd", their tile sets and the sprite packs they name. Land n
+    // uses palette row n and blend row n; "edit.lnd" the row after the pack's lands.
+    const std::vector<LandMaker::LandPlan>& plans = LandMaker::PackLands();
+    const int editRow = static_cast<int>(plans.size());
+    PackWriter landPack(1, static_cast<int>(plans.size()));
+    for (int row = 0; row < static_cast<int>(plans.size()); ++row) {
+        lands.push_back(LandMaker::BuildLand(plans[static_cast<size_t>(row)]));
+        const std::string text = LandMaker::Describe(lands.back(), row, row);
+        landPack.SetEntry(0, row, std::vector<uint8_t>(text.begin(), text.end()));
+    }
+    lands.push_back(LandMaker::BuildLand(LandMaker::EditLand()));
+    // A side given a start that fails cannot play: its factory makes no unit, or its miners
+    // find no ore.
+    for (const LandMaker::Land& land : lands) {
+        const std::string fault = StartFault(land);
+        if (!fault.empty()) return Fail(fault);
+    }
+    // The scenario pack: the campaign and the tutorial on the campaign land. The player's start
+    // of every mission and of the tutorial holds too, with the row's own ore fields in place of
+    // the land's.
+    for (size_t row = 0; row < plans.size(); ++row) {
+        if (plans[row].style != LandMaker::LandStyle::Open) continue;
+        for (int entry = 0; entry < ScenarioPack::kRows; ++entry) {
+            const std::string fault =
+                ScenarioPack::StartFault(entry, lands[row], static_cast<int>(row));
+            if (!fault.empty()) return Fail(fault);
+        }
+    }
+
     // The interface files, one record each: later packs (catalogue, scenarios, screens) are one
     // more line here or one more module.
     using Maker = std::function<std::vector<uint8_t>(const AssetPalette&)>;
@@ -159,44 +197,9 @@ bool AssetSet::Plan(const AssetPalette& palette, std::vector<LandMaker::Land>& l
         Put(Local(name), std::move(bytes));
     }
     PutOnVolumes("Sounds", "7a0.xsf", SoundSynth::MakeMusicPack());
-    const CatalogueContent::Content& catalogue = CatalogueContent::Describe();
-    if (!catalogue.error.empty()) return Fail("catalogue: " + catalogue.error);
-    for (int sound : catalogue.soundNumbers) {
-        if (sound >= SoundSynth::kSoundRows)
-            return Fail("the catalogue names sound " + std::to_string(sound) +
-                        ", which the sound pack does not hold");
-    }
     for (const auto& [name, bytes] : CatalogueContent::Files(palette))
         Put(Local(name), bytes);
 
-    // Lands: the land pack, "edit.lnd", their tile sets and the sprite packs they name. Land n
-    // uses palette row n and blend row n; "edit.lnd" the row after the pack's lands.
-    const std::vector<LandMaker::LandPlan>& plans = LandMaker::PackLands();
-    const int editRow = static_cast<int>(plans.size());
-    PackWriter landPack(1, static_cast<int>(plans.size()));
-    for (int row = 0; row < static_cast<int>(plans.size()); ++row) {
-        lands.push_back(LandMaker::BuildLand(plans[static_cast<size_t>(row)]));
-        const std::string text = LandMaker::Describe(lands.back(), row, row);
-        landPack.SetEntry(0, row, std::vector<uint8_t>(text.begin(), text.end()));
-    }
-    lands.push_back(LandMaker::BuildLand(LandMaker::EditLand()));
-    // A side given a start that fails cannot play: its factory makes no unit, or its miners
-    // find no ore.
-    for (const LandMaker::Land& land : lands) {
-        const std::string fault = StartFault(land);
-        if (!fault.empty()) return Fail(fault);
-    }
-    // The scenario pack: the campaign and the tutorial on the campaign land. The player's start
-    // of every mission and of the tutorial holds too, with the row's own ore fields in place of
-    // the land's.
-    for (size_t row = 0; row < plans.size(); ++row) {
-        if (plans[row].style != LandMaker::LandStyle::Open) continue;
-        for (int entry = 0; entry < ScenarioPack::kRows; ++entry) {
-            const std::string fault =
-                ScenarioPack::StartFault(entry, lands[row], static_cast<int>(row));
-            if (!fault.empty()) return Fail(fault);
-        }
-    }
     const std::string editText = LandMaker::Describe(lands.back(), editRow, editRow);
     Put(Local("7a0lxxxx99s999.lnd"), landPack.Build());
     Put(Local("edit.lnd"), std::vector<uint8_t>(editText.begin(), editText.end()));
