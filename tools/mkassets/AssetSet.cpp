@@ -266,33 +266,36 @@ bool AssetSet::MakeDirectory(const std::string& directory) {
     return true;
 }
 
-bool AssetSet::Stage(const std::string& relativePath, const std::vector<uint8_t>& bytes) {
+std::string AssetSet::TemporaryFor(const std::string& relativePath) {
     const fs::path path = fs::path(root) / relativePath;
-    if (!MakeDirectory(path.parent_path().string())) return false;
+    if (!MakeDirectory(path.parent_path().string())) return std::string();
     const std::string temporary = path.string() + kTemporarySuffix;
     std::error_code code;
     if (fs::symlink_status(temporary, code).type() == fs::file_type::regular)
         fs::remove(temporary, code);
+    return temporary;
+}
+
+bool AssetSet::Stage(const std::string& relativePath, const std::vector<uint8_t>& bytes) {
+    const std::string temporary = TemporaryFor(relativePath);
+    if (temporary.empty()) return false;
     std::string why;
     if (!winx_WriteNewFile(temporary, bytes.data(), bytes.size(), why))
         return Fail("cannot write " + temporary + ": " + why);
-    staged.push_back(Staged{temporary, path.string(), relativePath});
+    staged.push_back(Staged{temporary, (fs::path(root) / relativePath).string(), relativePath});
     return true;
 }
 
 bool AssetSet::StageMovies(const AssetPalette& palette) {
     // Encoded once into the first place they belong, then copied to the others.
     for (const std::vector<std::string>& copies : MoviePaths()) {
-        const fs::path path = fs::path(root) / copies.front();
-        if (!MakeDirectory(path.parent_path().string())) return false;
-        const std::string temporary = path.string() + kTemporarySuffix;
-        std::error_code code;
-        if (fs::symlink_status(temporary, code).type() == fs::file_type::regular)
-            fs::remove(temporary, code);
+        const std::string temporary = TemporaryFor(copies.front());
+        if (temporary.empty()) return false;
         std::string message;
         if (!winx_CreateNewFile(temporary, message))
             return Fail("cannot write " + temporary + ": " + message);
-        staged.push_back(Staged{temporary, path.string(), copies.front()});
+        staged.push_back(
+            Staged{temporary, (fs::path(root) / copies.front()).string(), copies.front()});
         if (!MovieMaker::WriteMovie(fs::path(copies.front()).filename().string(), temporary,
                                     palette, message)) {
             return Fail("cannot write " + copies.front() + ": " + message);

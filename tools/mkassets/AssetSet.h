@@ -62,6 +62,9 @@ private:
     static std::vector<std::vector<std::string>> MoviePaths();
     bool RefuseTakenNames();
     bool MakeDirectory(const std::string& directory);
+    // The temporary beside a file of the set, its directory made and a stopped run's temporary
+    // there cleared; empty when the directory cannot be made.
+    std::string TemporaryFor(const std::string& relativePath);
     bool Stage(const std::string& relativePath, const std::vector<uint8_t>& bytes);
     bool StageMovies(const AssetPalette& palette);
     bool WritePreviews(const std::string& previewDirectory,
