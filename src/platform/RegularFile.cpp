@@ -110,3 +110,55 @@ int winx_LinkNoReplace(const std::string& from, const std::string& to) {
         return -2;
     return -1;
 }
+
+namespace {
+
+int OpenNew(const std::string& path, std::string& why) {
+    const int fd =
+        ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0644);
+    if (fd < 0) why = std::strerror(errno);
+    return fd;
+}
+
+}  // namespace
+
+int winx_WriteNewFile(const std::string& path, const void* data, size_t size, std::string& why) {
+    why.clear();
+    const int fd = OpenNew(path, why);
+    if (fd < 0) return 0;
+    const auto* bytes = static_cast<const char*>(data);
+    size_t done = 0;
+    int failure = 0;
+    while (done < size && !failure) {
+        const ssize_t n = ::write(fd, bytes + done, size - done);
+        if (n < 0 && errno == EINTR) continue;
+        // A write that takes nothing without an error is a full device.
+        if (n <= 0) failure = n < 0 ? errno : ENOSPC;
+        if (n > 0) done += static_cast<size_t>(n);
+    }
+    if (failure) {
+        why = std::strerror(failure);
+    } else if (::fsync(fd) != 0) {
+        why = std::strerror(errno);
+    }
+    if (::close(fd) != 0 && why.empty()) why = std::strerror(errno);
+    if (why.empty()) return 1;
+    ::unlink(path.c_str());
+    return 0;
+}
+
+int winx_CreateNewFile(const std::string& path, std::string& why) {
+    why.clear();
+    const int fd = OpenNew(path, why);
+    if (fd < 0) return 0;
+    ::close(fd);
+    return 1;
+}
+
+int winx_SyncPath(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (fd < 0) return 0;
+    const int ok = ::fsync(fd) == 0 ? 1 : 0;
+    ::close(fd);
+    return ok;
+}

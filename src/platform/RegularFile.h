@@ -3,6 +3,7 @@
 // descriptor is opened without blocking (a FIFO with no writer, a terminal or a device would
 // otherwise hold open() or the first read for good), checked with fstat, and handed on only
 // when it is a regular file. A FIFO, device, socket or directory counts as a damaged file.
+#include <cstddef>
 #include <cstdio>
 #include <string>
 
@@ -28,3 +29,12 @@ int winx_RenameNoReplace(const std::string& from, const std::string& to);
 // linked, 0 when to is taken (nothing is done), -1 when the link failed otherwise, -2 when the
 // file system or the file gives no second name (a directory, a file system without links).
 int winx_LinkNoReplace(const std::string& from, const std::string& to);
+// Writes the bytes into a new file at path and flushes them to the device: nothing may stand
+// at the name (a link there is not followed). 1 when the whole file is there; else 0 with why,
+// and a file begun is removed.
+int winx_WriteNewFile(const std::string& path, const void* data, size_t size, std::string& why);
+// Creates an empty new file at path for a writer that opens it by name: nothing may stand there.
+// 1, or 0 with why.
+int winx_CreateNewFile(const std::string& path, std::string& why);
+// Flushes a file's contents, or a directory's entries, to the device: 1 when done.
+int winx_SyncPath(const std::string& path);

@@ -170,6 +170,25 @@ int LoadGameScreen::Update(int /*elapsedMs*/) {
     return DoAction(n);
 }
 
+// The word the player reads beside DELETE: only a file that was read and failed the checks is
+// called damaged. Case: line shown (instead of 301 "damaged"), and why.
+//   nothing at the name: 317 "missing"; a stop between writing the index and the game leaves a
+//     title without its file.
+//   something there that gives no bytes (no permission, a link to nothing, a directory, a FIFO,
+//     a failed read): 318 "cannot be read" and the file's name; the game may be whole, and
+//     "damaged" would lead the player to delete it.
+//   a file read whole that fails the checks: 301 "damaged", as given.
+std::string LoadGameScreen::WhyNotLoadable(const char* fileName, Scenario& scenario, int& mission,
+                                           char& clan) {
+    if (!ResourceFile().Present(fileName)) return World::MessageLine(World::kMissingSaveLine);
+    const ScenarioFault fault = ScenarioCheck::Check(scenario);
+    if (fault == ScenarioFault::CannotRead)
+        return std::string(World::MessageLine(World::kUnreadableSaveLine)) + " " + fileName;
+    if (fault != ScenarioFault::None || !scenario.PeekHeader(mission, clan))
+        return World::MessageLine(World::kDamagedSaveLine);
+    return std::string();
+}
+
 int LoadGameScreen::DoAction(int button) {
     world.PlayUiSound(1);
     const int row = list ? list->selection : -1;
@@ -183,15 +202,9 @@ int LoadGameScreen::DoAction(int button) {
             // leave everything as it is.
             int mission = 0;
             char clan = 'V';
-            // A stop between writing the index and the game leaves a title without its file:
-            // that is said as it is, not as damage.
-            if (!ResourceFile().Present(entry->FileName())) {
-                world.SetStatusMessage(World::MessageLine(World::kMissingSaveLine), 0);
-                return 1;
-            }
-            if (ScenarioCheck::Check(*scenario) != ScenarioFault::None ||
-                !scenario->PeekHeader(mission, clan)) {
-                world.SetStatusMessage(World::MessageLine(World::kDamagedSaveLine), 0);
+            const std::string refusal = WhyNotLoadable(entry->FileName(), *scenario, mission, clan);
+            if (!refusal.empty()) {
+                world.SetStatusMessage(refusal.c_str(), 0);
                 return 1;
             }
             const MissionEntry* missionEntry = Campaign::GetMissionEntry(clan, mission);

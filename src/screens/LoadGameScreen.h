@@ -4,6 +4,7 @@
 // Exit code 1: back (or the list became empty); 0: a game was chosen and mode 9 requested.
 #include <cstdint>
 #include <memory>
+#include <string>
 
 #include "core/Rect.h"
 #include "ui/ScreenBase.h"
@@ -11,6 +12,7 @@
 class Bitmap;
 class Button;
 class InputEvent;
+class Scenario;
 class ScrollList;
 class World;
 
@@ -39,6 +41,10 @@ public:
     ScrollList* List() const { return list.get(); }
 
 private:
+    // Empty when the chosen game's file reads and passes the checks (its mission and clan then
+    // given); else the status line that says why it does not load.
+    static std::string WhyNotLoadable(const char* fileName, Scenario& scenario, int& mission,
+                                      char& clan);
     void PlaceKnob();
     int Count() const;
 

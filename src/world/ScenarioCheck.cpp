@@ -117,9 +117,15 @@ Size ScenarioCheck::LandSize(int landNumber) {
 ScenarioFault ScenarioCheck::Check(Scenario& descriptor) {
     if (!descriptor.ReadText()) {
         const ScenarioText* text = descriptor.Text();
-        return text && text->damage == ScenarioText::Damage::CheckRecord
-                   ? ScenarioFault::CheckRecord
-                   : ScenarioFault::Unreadable;
+        if (!text) return ScenarioFault::Unreadable;
+        switch (text->damage) {
+            case ScenarioText::Damage::CheckRecord:
+                return ScenarioFault::CheckRecord;
+            case ScenarioText::Damage::CannotRead:
+                return ScenarioFault::CannotRead;
+            default:
+                return ScenarioFault::Unreadable;
+        }
     }
     const ScenarioText& text = *descriptor.Text();
     const ScenarioFault fault = CheckText(text, descriptor.landNumber);

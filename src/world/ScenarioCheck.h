@@ -39,6 +39,9 @@ enum class ScenarioFault : int {
     // A sight row that is not one character per column of the land, or a decoration row
     // longer than that (an earlier writer's raw bytes may split one, never lengthen it).
     MapRowLength = 19,
+    // Something stands at the file's name but gave no bytes: no permission, a link to nothing,
+    // a directory, a FIFO, a failed read. Not damage: the file may be whole.
+    CannotRead = 20,
 };
 
 class ScenarioCheck {

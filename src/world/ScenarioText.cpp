@@ -49,7 +49,11 @@ int ScenarioText::Read(const char* fileName, int packEntry) {
     longestLine = 0;
     ResourceFile file;
     if (packEntry == -1) {
-        if (!fileName || !file.Open(fileName, ResourceFile::OpenMode::ReadBinary)) return 0;
+        if (!fileName) return 0;
+        if (!file.Open(fileName, ResourceFile::OpenMode::ReadBinary)) {
+            if (!file.Absent()) damage = Damage::CannotRead;
+            return 0;
+        }
     } else {
         if (!file.Open(Scenario::kPack, ResourceFile::OpenMode::Pack)) return 0;
         if (!file.SelectEntry(0, packEntry)) return 0;
@@ -58,7 +62,10 @@ int ScenarioText::Read(const char* fileName, int packEntry) {
     if (size < 0 || size > kMaxBytes) return 0;
     std::string bytes(static_cast<size_t>(size), '\0');
     int32_t count = size;
-    if (size > 0 && !file.Read(count, bytes.data())) return 0;
+    if (size > 0 && !file.Read(count, bytes.data())) {
+        if (packEntry == -1) damage = Damage::CannotRead;
+        return 0;
+    }
     if (packEntry == -1) return ReadLooseBytes(bytes.data(), bytes.size());
     return ReadBytes(bytes.data(), bytes.size());
 }

@@ -18,8 +18,10 @@ public:
         std::vector<std::string> lines;
     };
 
-    // What kept a file from being read.
-    enum class Damage : int { None = 0, Unreadable = 1, CheckRecord = 2 };
+    // What kept a file from being read. CannotRead: something stands at the name but gave no
+    // bytes (no permission, a link to nothing, a directory, a FIFO, a failed read); the file
+    // may be whole, so it is never called damaged.
+    enum class Damage : int { None = 0, Unreadable = 1, CheckRecord = 2, CannotRead = 3 };
 
     // 1 when the file (packEntry -1) or the pack entry could be read whole within the bound.
     // A file is read as ReadLooseBytes reads it; the entries of the scenario pack carry no

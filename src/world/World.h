@@ -107,6 +107,8 @@ public:
     static constexpr int kDamagedIndexLine = 314;
     static constexpr int kDeleteRefusedLine = 315;
     static constexpr int kMissingSaveLine = 317;
+    // Followed by the file's name.
+    static constexpr int kUnreadableSaveLine = 318;
     // ... and of the design library's.
     static constexpr int kDamagedDesignsLine = 320;
     static constexpr int kDesignsNotSavedLine = 321;

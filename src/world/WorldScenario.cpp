@@ -1,5 +1,8 @@
 // The World's side of the scenario in play: the pending scenario, the land, the autosave,
 // saving under a title, and the team records' clocks.
+#include <cstring>
+#include <string>
+
 #include "catalogue/VehicleDesign.h"
 #include "core/StringTable.h"
 #include "map/PathGrid.h"
@@ -18,8 +21,22 @@ namespace {
 constexpr int kMessageColour = 10;
 }  // namespace
 
+namespace {
+
+// An older sample set fills the numbers it has no text for with "... <number>: reserved": that
+// is no message, and the line's own text below says more.
+bool IsPlaceholder(const char* text, int line) {
+    const std::string ending = " " + std::to_string(line) + ": reserved";
+    const size_t length = std::strlen(text);
+    return length >= ending.size() &&
+           ending.compare(0, ending.size(), text + length - ending.size()) == 0;
+}
+
+}  // namespace
+
 const char* World::MessageLine(int line) {
-    if (const char* text = GetString(line); text && *text) return text;
+    if (const char* text = GetString(line); text && *text && !IsPlaceholder(text, line))
+        return text;
     switch (line) {
         case kSaveFailedLine:
             return "The game could not be saved.";
@@ -35,6 +52,8 @@ const char* World::MessageLine(int line) {
             return "The game was not deleted: the list of saved games could not be written.";
         case kMissingSaveLine:
             return "The file of this saved game is missing.";
+        case kUnreadableSaveLine:
+            return "The file of this saved game cannot be read:";
         case kDamagedDesignsLine:
             return "The design library was damaged and is kept aside as";
         case kDesignsNotSavedLine:

@@ -3,10 +3,12 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -71,22 +73,37 @@ TEST(RegularFile, AnswersByWhatStandsAtThePath) {
     EXPECT_TRUE(fs::exists(d + "plain"));
 
     // Writing: a regular file is truncated, a new one made; anything else is refused as it is.
+    // A new file is written only where nothing stands, whole and flushed.
     struct Write {
         std::string path;
         const char* why;
+        const char* whyNew;
     };
     const Write writes[] = {
-        {d + "plain", nullptr},
-        {d + "new", nullptr},
+        {d + "plain", nullptr, "File exists"},
+        {d + "new", nullptr, nullptr},
         // The system refuses these itself: a directory for writing, a FIFO without a reader.
-        {d + "folder", "Is a directory"},
-        {d + "fifo", "No such device or address"},
-        {d + "no/such/dir", "No such file or directory"},
-        {"/dev/null", "is not a regular file"},
+        {d + "folder", "Is a directory", "File exists"},
+        {d + "fifo", "No such device or address", "File exists"},
+        {d + "no/such/dir", "No such file or directory", "No such file or directory"},
+        {"/dev/null", "is not a regular file", "File exists"},
+        // A link is not followed, whether it leads somewhere or nowhere.
+        {d + "link", nullptr, "File exists"},
+        {d + "dangling", nullptr, "File exists"},
     };
     for (const Write& w : writes) {
         SCOPED_TRACE(w.path);
-        std::string why;
+        std::string why = "stale";
+        EXPECT_EQ(winx_WriteNewFile(w.path, "whole", 5, why), w.whyNew ? 0 : 1);
+        EXPECT_EQ(why, w.whyNew ? w.whyNew : "");
+        if (!w.whyNew) {
+            EXPECT_EQ(Contents(w.path), "whole");
+        }
+        // Taken now, as each name was or is.
+        EXPECT_EQ(winx_CreateNewFile(w.path, why), 0);
+        if (w.path.find("link") != std::string::npos ||
+            w.path.find("dangling") != std::string::npos)
+            continue;
         std::FILE* file = winx_OpenRegularFile(w.path, "wb", why);
         EXPECT_EQ(file != nullptr, w.why == nullptr);
         EXPECT_EQ(why, w.why ? w.why : "");
@@ -97,6 +114,13 @@ TEST(RegularFile, AnswersByWhatStandsAtThePath) {
     }
     EXPECT_TRUE(fs::is_fifo(d + "fifo"));
     EXPECT_TRUE(fs::is_directory(d + "folder"));
+    EXPECT_FALSE(fs::exists(d + "nowhere"));
+    EXPECT_EQ(Contents(d + "plain"), "new");
+    std::string why;
+    EXPECT_EQ(winx_CreateNewFile(d + "empty", why), 1);
+    EXPECT_EQ(Contents(d + "empty"), "");
+    EXPECT_EQ(winx_SyncPath(d + "empty") + winx_SyncPath(d + "folder"), 2);
+    EXPECT_EQ(winx_SyncPath(d + "missing"), 0);
 }
 
 }  // namespace
@@ -160,4 +184,24 @@ TEST(RegularFile, EveryOpenerTakesDescriptorZeroLikeAnyOther) {
     EXPECT_EQ(ExitCodeOf(child), 0)
         << "bit 1 read, 2 readable, 4 write, 8 checksum, "
            "16 picture, 32 instance lock, 64 settings, 128 settings written";
+}
+
+// A new file the system will not take whole (here past the file size limit, in a child whose
+// limit can be lowered) is answered 0 with the reason, and nothing is left at its name.
+TEST(RegularFile, ANewFileNotWrittenWholeIsRemoved) {
+    TempDirectory dir;
+    const std::string path = dir.Path() + "/big";
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{1024, 1024};
+        setrlimit(RLIMIT_FSIZE, &limit);
+        const std::string bytes(4096, 'x');
+        std::string why;
+        const int written = winx_WriteNewFile(path, bytes.data(), bytes.size(), why);
+        _exit((written != 0 ? 1 : 0) | (why != "File too large" ? 2 : 0) |
+              (std::filesystem::exists(path) ? 4 : 0));
+    }
+    EXPECT_EQ(ExitCodeOf(child), 0) << "bit 1 answered written, 2 another reason, 4 file left";
 }

@@ -70,7 +70,7 @@ TEST_F(DamagedFilesEndToEnd, TheLoadGameScreenRefusesEveryDamagedSaveAndLoadsAWh
                   "\nkey DOWN\nwait 100\n";
         ++n;
     }
-    // A FIFO in place of a saved game is damaged too, and never waited on.
+    // A FIFO in place of a saved game is refused as unreadable, and never waited on.
     const std::string fifo = std::to_string(n) + ".scn";
     ASSERT_EQ(mkfifo((game.path / "Assets" / fifo).c_str(), 0600), 0);
     index += fifo + "\na fifo\n";

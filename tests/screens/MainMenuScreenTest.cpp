@@ -1,6 +1,7 @@
 #include "screens/MainMenuScreen.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -532,30 +533,61 @@ TEST_F(MainMenuTest, CtrlQInEitherCaseClosesTheLoadGameScreenAndAPlainQDoesNot) 
 }
 
 TEST_F(MainMenuTest, ADamagedGameSaysSoAndAGoodOneStartsWithoutItsBriefing) {
+    namespace fs = std::filesystem;
     AddGame("broken", ": H\nJ = 13\nL = V\n");
     AddGame("good", GoodGame('T'));
-    // A title whose file was never written (a stop between the index and the game).
-    ASSERT_NE(f->world->savedGames->FindOrCreate("lost"), nullptr);
+    // What stands at a listed game's name, and the line LOAD shows for it: a title whose file
+    // was never written (a stop between the index and the game) is missing; something there
+    // that gives no bytes is named as unreadable, never as damaged.
+    enum class At { Damaged, Good, Nothing, Directory, Fifo, LinkToNothing, LinkLoop };
+    const struct {
+        At at;
+        int line;
+    } rows[] = {
+        {At::Damaged, World::kDamagedSaveLine},    {At::Good, 0},
+        {At::Nothing, World::kMissingSaveLine},    {At::Directory, World::kUnreadableSaveLine},
+        {At::Fifo, World::kUnreadableSaveLine},    {At::LinkToNothing, World::kUnreadableSaveLine},
+        {At::LinkLoop, World::kUnreadableSaveLine}};
+    for (size_t n = 2; n < std::size(rows); ++n) {
+        SavedGameEntry* entry = f->world->savedGames->FindOrCreate(std::to_string(n).c_str());
+        ASSERT_NE(entry, nullptr);
+        const fs::path path = Path(entry->FileName());
+        if (rows[n].at == At::Directory) fs::create_directory(path);
+        if (rows[n].at == At::Fifo) {
+            ASSERT_EQ(mkfifo(path.c_str(), 0600), 0);
+        }
+        if (rows[n].at == At::LinkToNothing) fs::create_symlink(Path("nowhere"), path);
+        if (rows[n].at == At::LinkLoop) fs::create_symlink(path, path);
+    }
     MainMenuScreen& m = Menu();
     Key('l');
     LoadGameScreen* g = m.OpenLoadGame();
     ASSERT_NE(g, nullptr);
     const std::string damaged = ReadFile(Path(f->world->savedGames->At(0)->FileName()));
-    EXPECT_EQ(Key(kKeyEnter), 1);
-    EXPECT_STREQ(f->world->statusText, World::MessageLine(World::kDamagedSaveLine));
-    EXPECT_EQ(m.OpenLoadGame(), g);
-    EXPECT_EQ(f->world->pendingScenario, nullptr);
-    EXPECT_EQ(f->world->savedGames->Count(), 3);
+    for (size_t n = 0; n < std::size(rows); ++n) {
+        if (n > 0) Key(kKeyDown);
+        if (rows[n].at == At::Good) continue;
+        const char* name = f->world->savedGames->At(static_cast<int>(n))->FileName();
+        const fs::file_status before = fs::symlink_status(Path(name));
+        f->world->statusText[0] = 0;
+        EXPECT_EQ(Key(kKeyEnter), 1) << n;
+        const std::string said = World::MessageLine(rows[n].line);
+        EXPECT_EQ(f->world->statusText,
+                  rows[n].line == World::kUnreadableSaveLine ? said + " " + name : said)
+            << n;
+        EXPECT_EQ(m.OpenLoadGame(), g) << n;
+        EXPECT_EQ(f->world->pendingScenario, nullptr) << n;
+        EXPECT_EQ(f->world->savedGames->Count(), static_cast<int>(std::size(rows))) << n;
+        // Whatever stood there is left as it was.
+        EXPECT_EQ(fs::symlink_status(Path(name)).type(), before.type()) << n;
+    }
     EXPECT_EQ(ReadFile(Path(f->world->savedGames->At(0)->FileName())), damaged);
+    EXPECT_EQ(fs::read_symlink(Path(f->world->savedGames->At(5)->FileName())), Path("nowhere"));
     // The status line shows on the load-game screen.
+    Frame();
     EXPECT_EQ(Pixel(300, 12), f->world->statusColour);
-    for (const int key : {kKeyDown, kKeyDown, kKeyEnter})
-        EXPECT_EQ(Key(key), 1);
-    EXPECT_STREQ(f->world->statusText, World::MessageLine(World::kMissingSaveLine));
-    EXPECT_EQ(f->world->pendingScenario, nullptr);
-    EXPECT_EQ(f->world->savedGames->Count(), 3);
-    Key(kKeyUp);
-    Key(kKeyUp);
+    for (size_t n = 1; n < std::size(rows); ++n)
+        Key(kKeyUp);
     Key(kKeyDown);
     EXPECT_EQ(Key(kKeyEnter), 0);
     ASSERT_NE(f->world->pendingScenario, nullptr);

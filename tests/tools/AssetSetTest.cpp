@@ -1,11 +1,14 @@
 // Runs the asset maker and reads its packs, string table, sounds, music and land descriptions
 // back through the game's resource files and string table.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cctype>
 #include <cstring>
 #include <fstream>
+#include <map>
+#include <memory>
 #include <queue>
 #include <set>
 #include <sstream>
@@ -14,6 +17,8 @@
 
 #include "core/ResourceFile.h"
 #include "core/StringTable.h"
+#include "mkassets/AssetSet.h"
+#include "mkassets/LandMaker.h"
 #include "support/MadeAssets.h"
 
 using namespace MadeAssets;
@@ -43,11 +48,65 @@ std::set<std::pair<int, int>> Reachable(const LandText& land, std::pair<int, int
     return seen;
 }
 
+// Everything under a folder, by relative path: a file's bytes, a link's target, or its kind.
+std::map<std::string, std::string> Tree(const fs::path& folder) {
+    std::map<std::string, std::string> tree;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string name = fs::relative(entry.path(), folder).string();
+        const fs::file_type type = entry.symlink_status().type();
+        if (type == fs::file_type::regular) {
+            const std::vector<uint8_t> bytes = FileBytes(entry.path());
+            tree[name] = "file " + std::string(bytes.begin(), bytes.end());
+        } else if (type == fs::file_type::symlink) {
+            tree[name] = "link " + fs::read_symlink(entry.path()).string();
+        } else {
+            tree[name] = "kind " + std::to_string(static_cast<int>(type));
+        }
+    }
+    return tree;
+}
+
+// The shared set with the player's files beside it, as the game's own folder holds them.
+void CopySetWithPlayersFiles(const fs::path& set, const fs::path& to) {
+    fs::copy(set, to, fs::copy_options::recursive);
+    fs::remove(to / "done.log");
+    std::ofstream(to / "QX.INI") << "settings";
+    std::ofstream(to / "Assets" / "V.vdf") << "the player's designs";
+    std::ofstream(to / "Assets" / "1.scn") << "the player's save";
+}
+
+// A maker whose start check refuses every land.
+class RefusingStarts : public mkassets::AssetSet {
+public:
+    using AssetSet::AssetSet;
+
+protected:
+    std::string StartFault(const mkassets::LandMaker::Land& land) const override {
+        return std::string("no start of ") + land.plan.title + " holds";
+    }
+};
+
 using AssetSetTest = MadeAssetsTest;
 
 TEST_F(AssetSetTest, WritesTheSameBytesOnEveryRunAndReportsEveryFile) {
     Scratch scratch;
-    ASSERT_EQ(RunMaker(scratch.path / "again", scratch.path / "again.log"), 0);
+    // Over an older set, changed in places, with a stopped run's temporary and the player's
+    // files: the set is whole and new, the player's files are as they were.
+    CopySetWithPlayersFiles(Set(), scratch.path / "again");
+    std::ofstream(scratch.path / "again" / "Assets" / "7a1.str", std::ios::trunc) << "older";
+    fs::remove(scratch.path / "again" / "Assets" / "edit.lnd");
+    std::ofstream(scratch.path / "again" / "Assets" / "7a1.XSF.mkassets-new") << "stopped";
+    const std::map<std::string, std::string> players = {
+        {"QX.INI", "file settings"},
+        {"Assets/V.vdf", "file the player's designs"},
+        {"Assets/1.scn", "file the player's save"}};
+    mkassets::AssetSet maker((scratch.path / "again").string());
+    ASSERT_TRUE(maker.Make((scratch.path / "previews").string())) << maker.LastError();
+    std::map<std::string, std::string> made = Tree(scratch.path / "again");
+    for (const auto& [name, content] : players) {
+        EXPECT_EQ(made[name], content) << name;
+        made.erase(name);
+    }
     int files = 0;
     for (const auto& entry : fs::recursive_directory_iterator(Set())) {
         if (!entry.is_regular_file() || entry.path().filename() == "done.log") continue;
@@ -58,6 +117,91 @@ TEST_F(AssetSetTest, WritesTheSameBytesOnEveryRunAndReportsEveryFile) {
             << relative;
     }
     EXPECT_GT(files, 20);
+    EXPECT_EQ(maker.Written().size(), static_cast<size_t>(files));
+    // The previews were written beside: the pictures, and every land's.
+    EXPECT_TRUE(fs::exists(scratch.path / "previews" / "title.png"));
+    for (const LandText& land : ReadAllLands())
+        EXPECT_TRUE(fs::exists(scratch.path / "previews" / (land.tileSet + "-zoom0.png")))
+            << land.tileSet;
+    // Nothing else is left: no temporary, no file of the older set that the set lacks.
+    for (const auto& [name, content] : made)
+        EXPECT_TRUE(fs::exists(Set() / name)) << name;
+}
+
+// A run refused by its checks, or one that cannot write a file, leaves an existing set (and
+// the player's files beside it) byte for byte, and an empty folder empty, with its message.
+TEST_F(AssetSetTest, ARefusedOrFailedRunLeavesTheFolderAsItWas) {
+    Scratch scratch;
+    CopySetWithPlayersFiles(Set(), scratch.path / "old");
+    // What stands in the way at a name (a directory holds a file of its own).
+    enum class Block { Nothing, Directory, Fifo, Link, File };
+    const struct {
+        const char* name;
+        bool refuseStarts;
+        Block block;
+        const char* at;
+        const char* said;
+        bool alsoEmpty;  // run in an empty folder as well
+    } cases[] = {
+        {"start refused", true, Block::Nothing, "", "no start of", true},
+        {"directory at a name", false, Block::Directory, "Assets/7a0txxxx99s999.map",
+         "is not a regular file", false},
+        {"fifo at a name", false, Block::Fifo, "volumes/TELMIRA/Assets/Sounds/7a0.xsf",
+         "is not a regular file", false},
+        {"link at a name", false, Block::Link, "Assets/7a1.str", "is not a regular file", false},
+        // Found only when that file is written: the files before it, and the directories they
+        // needed, were made already.
+        {"directory at a temporary", false, Block::Directory, "Assets/edit.lnd.mkassets-new",
+         "cannot write", true},
+        {"directory at a movie copy's temporary", false, Block::Directory,
+         "volumes/TELMIRA/Assets/Movies/intro.mov.mkassets-new", "cannot write", false},
+        // A file where a directory of the set goes: for a copy of a file, and for a movie.
+        {"file at a sound directory", false, Block::File, "volumes/TELMIRA/Assets/Sounds",
+         "cannot create the directory", false},
+        {"file at a movie directory", false, Block::File, "volumes/VARNOK/Assets/Movies",
+         "cannot create the directory", false},
+    };
+    int n = 0;
+    for (const auto& c : cases) {
+        for (const bool existing : {true, false}) {
+            if (!existing && !c.alsoEmpty) continue;
+            SCOPED_TRACE(std::string(c.name) + (existing ? " over a set" : " in an empty folder"));
+            const fs::path to = scratch.path / std::to_string(n++);
+            if (existing)
+                fs::copy(scratch.path / "old", to, fs::copy_options::recursive);
+            else
+                fs::create_directories(to);
+            const fs::path at = to / c.at;
+            if (c.block != Block::Nothing) {
+                fs::create_directories(at.parent_path());
+                fs::remove_all(at);
+            }
+            if (c.block == Block::File) std::ofstream(at) << "the player's";
+            if (c.block == Block::Directory) {
+                fs::create_directory(at);
+                std::ofstream(at / "inside") << "kept";
+            }
+            if (c.block == Block::Fifo) {
+                ASSERT_EQ(mkfifo(at.c_str(), 0600), 0);
+            }
+            if (c.block == Block::Link) fs::create_symlink("V.vdf", at);
+            const std::map<std::string, std::string> before = Tree(to);
+            std::unique_ptr<mkassets::AssetSet> maker =
+                c.refuseStarts ? std::make_unique<RefusingStarts>(to.string())
+                               : std::make_unique<mkassets::AssetSet>(to.string());
+            EXPECT_FALSE(maker->Make(""));
+            EXPECT_NE(maker->LastError().find(c.said), std::string::npos) << maker->LastError();
+            EXPECT_NE(maker->LastError().find("nothing in"), std::string::npos);
+            EXPECT_TRUE(maker->Written().empty());
+            EXPECT_EQ(Tree(to), before);
+        }
+    }
+    // The program says so, with its exit code.
+    const fs::path blocked = scratch.path / std::to_string(n - 1);
+    const std::map<std::string, std::string> before = Tree(blocked);
+    EXPECT_NE(RunMaker(blocked, scratch.path / "log"), 0);
+    EXPECT_NE(ReadText(scratch.path / "log").find("cannot create"), std::string::npos);
+    EXPECT_EQ(Tree(blocked), before);
 }
 
 TEST_F(AssetSetTest, FailsWithAMessageWhenTheOutputCannotBeMade) {

@@ -472,7 +472,7 @@ TEST(World, EachFileMessageHasItsOwnTextWithOrWithoutTheTableLine) {
     const int lines[] = {World::kSaveFailedLine,     World::kDamagedSaveLine,
                          World::kDamagedPackLine,    World::kNoRoomLine,
                          World::kDamagedDesignsLine, World::kDesignsNotSavedLine,
-                         World::kMissingSaveLine};
+                         World::kMissingSaveLine,    World::kUnreadableSaveLine};
     std::set<std::string> texts;
     for (int line : lines) {
         const std::string text = World::MessageLine(line);
@@ -485,6 +485,14 @@ TEST(World, EachFileMessageHasItsOwnTextWithOrWithoutTheTableLine) {
     EXPECT_STREQ(World::MessageLine(World::kDamagedPackLine), "Pack gone.");
     EXPECT_EQ(std::string(World::MessageLine(World::kNoRoomLine)),
               "No room for more saved games: delete one first.");
+    // An older set's placeholder for a line it had no text for is no message; another line's
+    // number in it is the text.
+    const std::string older = std::string(World::kUnreadableSaveLine, '\r') +
+                              "Scenario text 318: reserved\rScenario text 318: reserved";
+    SetStringTableText(older);
+    EXPECT_STREQ(World::MessageLine(World::kUnreadableSaveLine),
+                 "The file of this saved game cannot be read:");
+    EXPECT_STREQ(World::MessageLine(World::kUnreadableSaveLine + 1), "Scenario text 318: reserved");
     ClearStringTable();
 }
 

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <set>
 #include <utility>
 
 #include "AssetPalette.h"
@@ -22,6 +23,7 @@
 #include "StartCheck.h"
 #include "StringLines.h"
 #include "core/PackWriter.h"
+#include "platform/RegularFile.h"
 
 namespace mkassets {
 
@@ -66,51 +68,97 @@ bool AssetSet::Fail(const std::string& message) {
     return false;
 }
 
-bool AssetSet::MakeDirectories() {
-    std::vector<fs::path> directories{fs::path(root) / kLocalDir};
-    for (const std::string& label : VolumeLabels()) {
-        for (const char* sub : {"Movies", "Sounds", "Data"}) {
-            directories.push_back(fs::path(root) / "volumes" / label / "Assets" / sub);
-        }
-    }
-    for (const fs::path& directory : directories) {
-        std::error_code code;
-        fs::create_directories(directory, code);
-        if (code || !fs::is_directory(directory)) {
-            return Fail("cannot create the directory " + directory.string() + ": " +
-                        code.message());
-        }
-    }
-    return true;
+std::string AssetSet::StartFault(const LandMaker::Land& land) const {
+    return StartCheck::Fault(LayoutOf(land), land.plan.title);
 }
 
-bool AssetSet::Put(const std::string& relativePath, const std::vector<uint8_t>& bytes) {
-    if (bytes.empty()) return Fail("nothing to write for " + relativePath);
-    const fs::path path = fs::path(root) / relativePath;
-    std::error_code code;
-    fs::create_directories(path.parent_path(), code);  // packs may lie in subdirectories
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(reinterpret_cast<const char*>(bytes.data()),
-               static_cast<std::streamsize>(bytes.size()));
-    file.close();
-    if (!file) return Fail("cannot write " + path.string());
-    written.push_back(relativePath);
-    return true;
+void AssetSet::Put(const std::string& relativePath, std::vector<uint8_t> bytes) {
+    planned.push_back(Planned{relativePath, std::move(bytes)});
 }
 
-bool AssetSet::PutOnVolumes(const std::string& directory, const std::string& name,
+void AssetSet::PutOnVolumes(const std::string& directory, const std::string& name,
                             const std::vector<uint8_t>& bytes) {
-    for (const std::string& label : VolumeLabels()) {
-        if (!Put("volumes/" + label + "/Assets/" + directory + "/" + name, bytes)) return false;
+    for (const std::string& label : VolumeLabels())
+        Put("volumes/" + label + "/Assets/" + directory + "/" + name, bytes);
+}
+
+std::vector<std::vector<std::string>> AssetSet::MoviePaths() {
+    std::vector<std::vector<std::string>> paths;
+    for (const std::string& movie : MovieMaker::MovieNames()) {
+        const std::string own = MovieMaker::MovieVolume(movie);
+        paths.emplace_back();
+        for (const std::string& label : VolumeLabels()) {
+            if (own.empty() || own == label)
+                paths.back().push_back("volumes/" + label + "/Assets/Movies/" + movie);
+        }
     }
-    return true;
+    return paths;
 }
 
 bool AssetSet::Make(const std::string& previewDirectory) {
     written.clear();
     error.clear();
-    if (!MakeDirectories()) return false;
+    planned.clear();
+    landTiles.clear();
+    staged.clear();
+    madeDirectories.clear();
     const AssetPalette palette;
+    std::vector<LandMaker::Land> lands;
+    const std::string unchanged = "; nothing in " + root + " was changed";
+    if (!Plan(palette, lands) || !RefuseTakenNames()) return Fail(error + unchanged);
+    bool whole = true;
+    for (const Planned& file : planned) {
+        whole = whole && Stage(file.path, file.bytes);
+    }
+    planned.clear();
+    whole = whole && StageMovies(palette) &&
+            (previewDirectory.empty() || WritePreviews(previewDirectory, lands, palette)) &&
+            RefuseTakenNames();  // again: the encoding takes a while
+    if (!whole) {
+        Discard();
+        return Fail(error + unchanged);
+    }
+    return Commit();
+}
+
+bool AssetSet::Plan(const AssetPalette& palette, std::vector<LandMaker::Land>& lands) {
+    // The checks come first: a refused run makes nothing it would throw away.
+    const CatalogueContent::Content& catalogue = CatalogueContent::Describe();
+    if (!catalogue.error.empty()) return Fail("catalogue: " + catalogue.error);
+    for (int sound : catalogue.soundNumbers) {
+        if (sound >= SoundSynth::kSoundRows)
+            return Fail("the catalogue names sound " + std::to_string(sound) +
+                        ", which the sound pack does not hold");
+    }
+
+    // Lands: the land pack, "edit.lnd", their tile sets and the sprite packs they name. Land n
+    // uses palette row n and blend row n; "edit.lnd" the row after the pack's lands.
+    const std::vector<LandMaker::LandPlan>& plans = LandMaker::PackLands();
+    const int editRow = static_cast<int>(plans.size());
+    PackWriter landPack(1, static_cast<int>(plans.size()));
+    for (int row = 0; row < static_cast<int>(plans.size()); ++row) {
+        lands.push_back(LandMaker::BuildLand(plans[static_cast<size_t>(row)]));
+        const std::string text = LandMaker::Describe(lands.back(), row, row);
+        landPack.SetEntry(0, row, std::vector<uint8_t>(text.begin(), text.end()));
+    }
+    lands.push_back(LandMaker::BuildLand(LandMaker::EditLand()));
+    // A side given a start that fails cannot play: its factory makes no unit, or its miners
+    // find no ore.
+    for (const LandMaker::Land& land : lands) {
+        const std::string fault = StartFault(land);
+        if (!fault.empty()) return Fail(fault);
+    }
+    // The scenario pack: the campaign and the tutorial on the campaign land. The player's start
+    // of every mission and of the tutorial holds too, with the row's own ore fields in place of
+    // the land's.
+    for (size_t row = 0; row < plans.size(); ++row) {
+        if (plans[row].style != LandMaker::LandStyle::Open) continue;
+        for (int entry = 0; entry < ScenarioPack::kRows; ++entry) {
+            const std::string fault =
+                ScenarioPack::StartFault(entry, lands[row], static_cast<int>(row));
+            if (!fault.empty()) return Fail(fault);
+        }
+    }
 
     // The interface files, one record each: later packs (catalogue, scenarios, screens) are one
     // more line here or one more module.
@@ -144,106 +192,174 @@ bool AssetSet::Make(const std::string& previewDirectory) {
         {"7a1.XSF", [](const AssetPalette&) { return SoundSynth::MakeSoundPack(); }},
     };
     for (const auto& [name, make] : localFiles) {
-        if (!Put(Local(name), make(palette))) return false;
+        std::vector<uint8_t> bytes = make(palette);
+        if (bytes.empty()) return Fail(std::string("nothing to write for ") + name);
+        Put(Local(name), std::move(bytes));
     }
-    if (!PutOnVolumes("Sounds", "7a0.xsf", SoundSynth::MakeMusicPack())) return false;
-    const CatalogueContent::Content& catalogue = CatalogueContent::Describe();
-    if (!catalogue.error.empty()) return Fail("catalogue: " + catalogue.error);
-    for (int sound : catalogue.soundNumbers) {
-        if (sound >= SoundSynth::kSoundRows)
-            return Fail("the catalogue names sound " + std::to_string(sound) +
-                        ", which the sound pack does not hold");
-    }
-    for (const auto& [name, bytes] : CatalogueContent::Files(palette)) {
-        if (!Put(Local(name), bytes)) return false;
-    }
+    PutOnVolumes("Sounds", "7a0.xsf", SoundSynth::MakeMusicPack());
+    for (const auto& [name, bytes] : CatalogueContent::Files(palette))
+        Put(Local(name), bytes);
 
-    // Lands: the land pack, "edit.lnd", their tile sets and the sprite packs they name. Land n
-    // uses palette row n and blend row n; "edit.lnd" the row after the pack's lands.
-    const std::vector<LandMaker::LandPlan>& plans = LandMaker::PackLands();
-    const int editRow = static_cast<int>(plans.size());
-    PackWriter landPack(1, static_cast<int>(plans.size()));
-    std::vector<LandMaker::Land> lands;
-    for (int row = 0; row < static_cast<int>(plans.size()); ++row) {
-        lands.push_back(LandMaker::BuildLand(plans[static_cast<size_t>(row)]));
-        const std::string text = LandMaker::Describe(lands.back(), row, row);
-        landPack.SetEntry(0, row, std::vector<uint8_t>(text.begin(), text.end()));
-    }
-    lands.push_back(LandMaker::BuildLand(LandMaker::EditLand()));
-    // A side given a start that fails cannot play: its factory makes no unit, or its miners
-    // find no ore.
-    for (const LandMaker::Land& land : lands) {
-        const std::string fault = StartCheck::Fault(LayoutOf(land), land.plan.title);
-        if (!fault.empty()) return Fail(fault);
-    }
     const std::string editText = LandMaker::Describe(lands.back(), editRow, editRow);
-    if (!Put(Local("7a0lxxxx99s999.lnd"), landPack.Build()) ||
-        !Put(Local("edit.lnd"), std::vector<uint8_t>(editText.begin(), editText.end())) ||
-        !Put(Local("7a0txxxx99s999.map"), RepeatedColumn(palette.BlendTable(), editRow + 1)) ||
-        !Put(Local(LandMaker::kFeaturePack), LandMaker::MakeFeaturePack(palette)) ||
-        !Put(Local(LandMaker::kDecorationPack), LandMaker::MakeDecorationPack(palette))) {
-        return false;
-    }
+    Put(Local("7a0lxxxx99s999.lnd"), landPack.Build());
+    Put(Local("edit.lnd"), std::vector<uint8_t>(editText.begin(), editText.end()));
+    Put(Local("7a0txxxx99s999.map"), RepeatedColumn(palette.BlendTable(), editRow + 1));
+    Put(Local(LandMaker::kFeaturePack), LandMaker::MakeFeaturePack(palette));
+    Put(Local(LandMaker::kDecorationPack), LandMaker::MakeDecorationPack(palette));
     for (const LandMaker::Land& land : lands) {
-        const std::vector<uint8_t> tiles = LandMaker::PaintTileSet(land, palette);
+        std::vector<uint8_t> tiles = LandMaker::PaintTileSet(land, palette);
         const std::string name = std::string(land.plan.tileSet) + ".tls";
-        if (land.plan.home == LandMaker::TileHome::Volume ? !PutOnVolumes("Data", name, tiles)
-                                                          : !Put(Local(name), tiles)) {
-            return false;
-        }
-        if (!previewDirectory.empty() &&
-            !WriteLandPreviews(previewDirectory, land, tiles, palette)) {
-            return Fail("cannot write the previews of " + std::string(land.plan.title));
-        }
+        landTiles.push_back(planned.size());
+        if (land.plan.home == LandMaker::TileHome::Volume)
+            PutOnVolumes("Data", name, tiles);
+        else
+            Put(Local(name), std::move(tiles));
     }
-
-    // The scenario pack: the campaign and the tutorial on the campaign land.
     for (size_t row = 0; row < plans.size(); ++row) {
-        if (plans[row].style != LandMaker::LandStyle::Open) continue;
-        // The player's start of every mission and of the tutorial holds too, with the row's own
-        // ore fields in place of the land's.
-        for (int entry = 0; entry < ScenarioPack::kRows; ++entry) {
-            const std::string fault =
-                ScenarioPack::StartFault(entry, lands[row], static_cast<int>(row));
-            if (!fault.empty()) return Fail(fault);
-        }
-        if (!Put(Local(ScenarioPack::kPackName),
-                 ScenarioPack::MakePack(lands[row], static_cast<int>(row)))) {
-            return false;
-        }
+        if (plans[row].style == LandMaker::LandStyle::Open)
+            Put(Local(ScenarioPack::kPackName),
+                ScenarioPack::MakePack(lands[row], static_cast<int>(row)));
     }
-
-    // Movies: encoded once into the first volume they belong on, then copied to the others.
-    for (const std::string& movie : MovieMaker::MovieNames()) {
-        const std::string own = MovieMaker::MovieVolume(movie);
-        if (!own.empty()) {
-            const std::string path = "volumes/" + own + "/Assets/Movies/" + movie;
-            std::string message;
-            if (!MovieMaker::WriteMovie(movie, (fs::path(root) / path).string(), palette,
-                                        message)) {
-                return Fail("cannot write " + path + ": " + message);
-            }
-            written.push_back(path);
-            continue;
-        }
-        const std::string first = "volumes/" + VolumeLabels()[0] + "/Assets/Movies/" + movie;
-        std::string message;
-        if (!MovieMaker::WriteMovie(movie, (fs::path(root) / first).string(), palette, message)) {
-            return Fail("cannot write " + first + ": " + message);
-        }
-        written.push_back(first);
-        std::ifstream in(fs::path(root) / first, std::ios::binary);
-        const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
-        for (size_t i = 1; i < VolumeLabels().size(); ++i) {
-            if (!Put("volumes/" + VolumeLabels()[i] + "/Assets/Movies/" + movie, bytes))
-                return false;
-        }
-    }
-
-    if (!previewDirectory.empty() && !WritePicturePreviews(previewDirectory, palette)) {
-        return Fail("cannot write the previews into " + previewDirectory);
+    for (const Planned& file : planned) {
+        if (file.bytes.empty()) return Fail("nothing to write for " + file.path);
     }
     return true;
+}
+
+// What may stand at a name the maker writes when a run begins, and what the run does there:
+//   nothing, or a regular file (an older set's): the new file is renamed over it at the end.
+//   a directory, FIFO, device, socket or link: the run is refused before anything is written;
+//     it is not the maker's to replace, and renaming over a link or a FIFO would drop the
+//     player's own file system entry.
+//   at a temporary name (the name and kTemporarySuffix), a regular file: a stopped run's
+//     temporary, replaced (Stage); anything else there: the run fails and undoes what it made.
+bool AssetSet::RefuseTakenNames() {
+    std::vector<std::string> names;
+    for (const Planned& file : planned)
+        names.push_back(file.path);
+    for (const Staged& file : staged)
+        names.push_back(file.relative);
+    for (const std::vector<std::string>& copies : MoviePaths())
+        names.insert(names.end(), copies.begin(), copies.end());
+    for (const std::string& name : names) {
+        std::error_code code;
+        const fs::file_type type = fs::symlink_status(fs::path(root) / name, code).type();
+        if (type != fs::file_type::not_found && type != fs::file_type::regular) {
+            return Fail("refused: " + (fs::path(root) / name).string() +
+                        " is not a regular file, and the set would replace it");
+        }
+    }
+    return true;
+}
+
+bool AssetSet::MakeDirectory(const std::string& directory) {
+    std::error_code code;
+    if (fs::is_directory(directory, code)) return true;
+    const fs::path parent = fs::path(directory).parent_path();
+    if (!parent.empty() && parent != fs::path(directory) && !MakeDirectory(parent.string()))
+        return false;
+    if (!fs::create_directory(directory, code) || code) {
+        return Fail("cannot create the directory " + directory + ": " +
+                    (code ? code.message() : std::string("something else stands there")));
+    }
+    madeDirectories.push_back(directory);
+    return true;
+}
+
+std::string AssetSet::TemporaryFor(const std::string& relativePath) {
+    const fs::path path = fs::path(root) / relativePath;
+    if (!MakeDirectory(path.parent_path().string())) return std::string();
+    const std::string temporary = path.string() + kTemporarySuffix;
+    std::error_code code;
+    if (fs::symlink_status(temporary, code).type() == fs::file_type::regular)
+        fs::remove(temporary, code);
+    return temporary;
+}
+
+bool AssetSet::Stage(const std::string& relativePath, const std::vector<uint8_t>& bytes) {
+    const std::string temporary = TemporaryFor(relativePath);
+    if (temporary.empty()) return false;
+    std::string why;
+    if (!winx_WriteNewFile(temporary, bytes.data(), bytes.size(), why))
+        return Fail("cannot write " + temporary + ": " + why);
+    staged.push_back(Staged{temporary, (fs::path(root) / relativePath).string(), relativePath});
+    return true;
+}
+
+bool AssetSet::StageMovies(const AssetPalette& palette) {
+    // Encoded once into the first place they belong, then copied to the others.
+    for (const std::vector<std::string>& copies : MoviePaths()) {
+        const std::string temporary = TemporaryFor(copies.front());
+        if (temporary.empty()) return false;
+        std::string message;
+        if (!winx_CreateNewFile(temporary, message))
+            return Fail("cannot write " + temporary + ": " + message);
+        staged.push_back(
+            Staged{temporary, (fs::path(root) / copies.front()).string(), copies.front()});
+        if (!MovieMaker::WriteMovie(fs::path(copies.front()).filename().string(), temporary,
+                                    palette, message)) {
+            return Fail("cannot write " + copies.front() + ": " + message);
+        }
+        if (!winx_SyncPath(temporary)) return Fail("cannot write " + temporary + " to the device");
+        std::ifstream in(temporary, std::ios::binary);
+        const std::vector<uint8_t> bytes{std::istreambuf_iterator<char>(in), {}};
+        if (bytes.empty()) return Fail("cannot read back " + temporary);
+        for (size_t i = 1; i < copies.size(); ++i) {
+            if (!Stage(copies[i], bytes)) return false;
+        }
+    }
+    return true;
+}
+
+bool AssetSet::WritePreviews(const std::string& previewDirectory,
+                             const std::vector<LandMaker::Land>& lands,
+                             const AssetPalette& palette) {
+    for (size_t i = 0; i < lands.size(); ++i) {
+        std::ifstream in(staged[landTiles[i]].temporary, std::ios::binary);
+        const std::vector<uint8_t> tiles{std::istreambuf_iterator<char>(in), {}};
+        if (!WriteLandPreviews(previewDirectory, lands[i], tiles, palette))
+            return Fail("cannot write the previews of " + std::string(lands[i].plan.title));
+    }
+    if (!WritePicturePreviews(previewDirectory, palette))
+        return Fail("cannot write the previews into " + previewDirectory);
+    return true;
+}
+
+bool AssetSet::Commit() {
+    std::set<std::string> directories;
+    for (size_t i = 0; i < staged.size(); ++i) {
+        std::error_code code;
+        fs::rename(staged[i].temporary, staged[i].path, code);
+        if (code) {
+            // The names before this one hold the new set, the rest the old: a run that ends
+            // whole puts it right.
+            error = "cannot put " + staged[i].path + " in place: " + code.message() + "; " +
+                    std::to_string(i) + " of " + std::to_string(staged.size()) +
+                    " files are new, run again";
+            staged.erase(staged.begin(), staged.begin() + static_cast<std::ptrdiff_t>(i));
+            madeDirectories.clear();
+            Discard();
+            return false;
+        }
+        written.push_back(staged[i].relative);
+        directories.insert(fs::path(staged[i].path).parent_path().string());
+    }
+    for (const std::string& directory : directories)
+        winx_SyncPath(directory);
+    staged.clear();
+    return true;
+}
+
+void AssetSet::Discard() {
+    std::error_code code;
+    for (const Staged& file : staged)
+        fs::remove(file.temporary, code);
+    staged.clear();
+    // Deepest first; one that holds something not ours stays.
+    for (auto directory = madeDirectories.rbegin(); directory != madeDirectories.rend();
+         ++directory)
+        fs::remove(*directory, code);
+    madeDirectories.clear();
 }
 
 }  // namespace mkassets

@@ -121,6 +121,7 @@ constexpr Line kLines[] = {
     {315, "The game was not deleted: the list of saved games could not be written."},
     {316, "The high-score file is damaged: it is left in place and not written over. Rows kept:"},
     {317, "The file of this saved game is missing."},
+    {318, "The file of this saved game cannot be read:"},
     {320, "The design library was damaged and is kept aside as"},
     {321, "The designs could not be saved."},
     {325,
