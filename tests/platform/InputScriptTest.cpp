@@ -266,43 +266,49 @@ TEST(InputScript, EachLimitHoldsFromBothSides) {
         {"craft hits 1 1000", ""},
         {"craft hits 0 1",
          "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
+         "TICKS | pause PLAYER | factoryhits TEAM COUNT | factoryshots TEAM COUNT (TEAM and "
+         "PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to 100000)"},
         {"craft hits 1 1001",
          "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
+         "TICKS | pause PLAYER | factoryhits TEAM COUNT | factoryshots TEAM COUNT (TEAM and "
+         "PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to 100000)"},
+        {"craft factoryhits 1 100", ""},
+        {"craft FactoryShots 4 1000", ""},
+        {"craft factoryshots 5 1",
+         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
+         "TICKS | pause PLAYER | factoryhits TEAM COUNT | factoryshots TEAM COUNT (TEAM and "
+         "PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to 100000)"},
         {"craft weapon 4", ""},
         {"craft weapon 4 1",
          "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
+         "TICKS | pause PLAYER | factoryhits TEAM COUNT | factoryshots TEAM COUNT (TEAM and "
+         "PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to 100000)"},
         {"craft wrecks 61 100000", ""},
         {"craft wrecks 61 100001",
          "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
+         "TICKS | pause PLAYER | factoryhits TEAM COUNT | factoryshots TEAM COUNT (TEAM and "
+         "PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to 100000)"},
         {"craft mark HUGE 1", ""},
         {"craft mark new 1",
          "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
+         "TICKS | pause PLAYER | factoryhits TEAM COUNT | factoryshots TEAM COUNT (TEAM and "
+         "PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to 100000)"},
         {"craft shell old 1",
          "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
+         "TICKS | pause PLAYER | factoryhits TEAM COUNT | factoryshots TEAM COUNT (TEAM and "
+         "PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to 100000)"},
         {"craft mark old 0",
          "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
+         "TICKS | pause PLAYER | factoryhits TEAM COUNT | factoryshots TEAM COUNT (TEAM and "
+         "PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to 100000)"},
         {"craft pause 5",
          "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
+         "TICKS | pause PLAYER | factoryhits TEAM COUNT | factoryshots TEAM COUNT (TEAM and "
+         "PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to 100000)"},
         {"craft",
          "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
+         "TICKS | pause PLAYER | factoryhits TEAM COUNT | factoryshots TEAM COUNT (TEAM and "
+         "PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to 100000)"},
         {"pause", ""},
         {"resume 1", "'resume' takes no arguments"},
         {"capture " + longName, ""},
