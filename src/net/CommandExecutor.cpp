@@ -434,6 +434,13 @@ int64_t DearestWreckValue() {
            GameObject::kStartCargoCapacity;
 }
 
+// The shortest a weapon reloads at any game speed: the sender's speed setting may not be this
+// machine's.
+int32_t ShortestReload(const MountTemplate* weapon) {
+    constexpr int32_t kFastestAdjustment = -2;
+    return std::max(1, weapon->GetReloadTime() - 5 * (SpeedAdjustment - kFastestAdjustment));
+}
+
 }  // namespace
 
 int CommandExecutor::Check(const uint8_t* data, size_t size) {
@@ -649,17 +656,6 @@ int CommandExecutor::MayReportHit(int slot, GameObject* target, const SimId& att
     shot->answered = true;
     return 1;
 }
-
-namespace {
-
-// The shortest a weapon reloads at any game speed: the sender's speed setting may not be this
-// machine's.
-int32_t ShortestReload(const MountTemplate* weapon) {
-    constexpr int32_t kFastestAdjustment = -2;
-    return std::max(1, weapon->GetReloadTime() - 5 * (SpeedAdjustment - kFastestAdjustment));
-}
-
-}  // namespace
 
 // The sender answers for a mirrored shooter (MaySend let the command through); a destroyed copy
 // fires no more. A unit's copy knows what each hardpoint mounts.

@@ -44,11 +44,6 @@ FiredShots::Shot* FiredShots::Unanswered(const SimId& shooter, char clan, char r
     return nullptr;
 }
 
-size_t FiredShots::Waiting() const {
-    return static_cast<size_t>(
-        std::count_if(shots.begin(), shots.end(), [](const Shot& s) { return !s.answered; }));
-}
-
 void FiredShots::Clear() {
     shots.clear();
     mounts.clear();

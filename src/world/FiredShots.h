@@ -43,8 +43,6 @@ public:
     // a dead shooter's hits (RecentDead::SpanMs) before `battleMs`, or null: a hit answers to
     // it by setting `answered`.
     Shot* Unanswered(const SimId& shooter, char clan, char role, int32_t battleMs);
-    // How many shots wait for their hits.
-    size_t Waiting() const;
     void Clear();
 
 private:
