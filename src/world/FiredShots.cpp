@@ -13,7 +13,7 @@ bool AtOrAfter(uint32_t a, uint32_t b) {
 
 }  // namespace
 
-int FiredShots::Count(const Shot& shot, int hardpoint, int32_t reloadMs, uint32_t nowMs) {
+void FiredShots::Count(const Shot& shot, int hardpoint, int32_t reloadMs, uint32_t nowMs) {
     Forget(shot.firedAtMs);
     // A mount whose next shot is due already judges the next as a fresh one would.
     std::erase_if(mounts, [nowMs](const Mount& m) { return AtOrAfter(nowMs, m.dueAtMs); });
@@ -21,10 +21,10 @@ int FiredShots::Count(const Shot& shot, int hardpoint, int32_t reloadMs, uint32_
         return m.shooter == shot.shooter && m.hardpoint == hardpoint;
     });
     if (mount == mounts.end()) {
-        if (mounts.size() >= kMostMounts) return 0;
+        if (mounts.size() >= kMostMounts) return;
         mount = mounts.insert(mounts.end(), Mount{shot.shooter, hardpoint, nowMs, 0});
     } else if (!AtOrAfter(nowMs + static_cast<uint32_t>(mount->slackMs), mount->dueAtMs)) {
-        return 0;
+        return;
     }
     const uint32_t from = AtOrAfter(nowMs, mount->dueAtMs) ? nowMs : mount->dueAtMs;
     const int32_t reload = std::max(reloadMs, 1);
@@ -32,7 +32,6 @@ int FiredShots::Count(const Shot& shot, int hardpoint, int32_t reloadMs, uint32_
     mount->slackMs = std::max(mount->slackMs, reload);
     if (shots.size() >= kMostShots) shots.pop_front();
     shots.push_back(shot);
-    return 1;
 }
 
 FiredShots::Shot* FiredShots::Unanswered(const SimId& shooter, char clan, char role,

@@ -36,9 +36,8 @@ public:
     };
 
     // Counts the shot of the shooter's hardpoint, whose weapon reloads in `reloadMs`, arriving
-    // at `nowMs` on the wall clock. 0 when the mount fired faster than its reload allows: the
-    // shot is not counted.
-    int Count(const Shot& shot, int hardpoint, int32_t reloadMs, uint32_t nowMs);
+    // at `nowMs` on the wall clock; not when the mount fired faster than its reload allows.
+    void Count(const Shot& shot, int hardpoint, int32_t reloadMs, uint32_t nowMs);
     // The oldest unanswered shot of the shooter with those letters counted within the span of
     // a dead shooter's hits (RecentDead::SpanMs) before `battleMs`, or null: a hit answers to
     // it by setting `answered`.
