@@ -458,11 +458,13 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
              EXPECT_EQ(f.log.back(), "1:11 Hit abc 2:10");
              EXPECT_EQ(f.log[1], Refused(7, 2)[0]);
          }},
+        // A unit's copy knows its turrets: a catalogue weapon it does not mount counts not.
         {"shots of a hardpoint that does not fire that weapon", 1, 2, -1,
          Message({fire(kMirror, 1), fire(kMirror, 7), fire(kMirror, 255), fire(kMirror, 0, 'z'),
                   hit(kOwned, kMirror), hit(kOwned, kMirror, 'z')}),
          is({fired(kMirror, 1), fired(kMirror, 7), fired(kMirror, -1), fired(kMirror, 0, 'z'),
-             Refused(7, 2)[0], Refused(7, 2)[0]})},
+             Refused(7, 2)[0], Refused(7, 2)[0]}),
+         factoryBelow(10), unlist},
         // Shots announced a reload apart, then a stall of 5 s: their hits come at once, with
         // the next shot and its hit, and the shot after it as soon as this machine answered.
         {"a burst of hits after a stall", 1, 2, -1,
