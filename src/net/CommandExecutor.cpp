@@ -10,6 +10,7 @@
 #include "catalogue/PictureTemplates.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
+#include "catalogue/WeaponTemplate.h"
 #include "core/Clock.h"
 #include "core/Rect.h"
 #include "core/SpriteSet.h"
@@ -433,6 +434,13 @@ int64_t DearestWreckValue() {
            GameObject::kStartCargoCapacity;
 }
 
+// The shortest a weapon reloads at any game speed: the sender's speed setting may not be this
+// machine's.
+int32_t ShortestReload(const MountTemplate* weapon) {
+    constexpr int32_t kFastestAdjustment = -2;
+    return std::max(1, weapon->GetReloadTime() - 5 * (SpeedAdjustment - kFastestAdjustment));
+}
+
 }  // namespace
 
 int CommandExecutor::Check(const uint8_t* data, size_t size) {
@@ -603,22 +611,33 @@ int CommandExecutor::MaySendSnapshot(int sender, GameObject* subject, int lossSi
 
 // What a peer's hit report (7) and wreck (13) must answer to here; the given executor applies
 // both as they come:
-// | case                                   | what happens        | why                         |
-// |----------------------------------------|---------------------|-----------------------------|
-// | shooter never here, or dead longer     | refused             | a made-up id hit from       |
-// |   than the longest flight and slack    |                     |   anywhere                  |
-// | weapon its copy does not mount         | refused (a factory  | the lightest unit named the |
-// |                                        |   excepted)         |   heaviest weapon           |
-// | wreck with no death it matches         | refused             | wrecks minted from none     |
-// | a matched death's pieces used up       | refused             | one death, many wrecks      |
+// | case                                  | what happens         | why                         |
+// |---------------------------------------|----------------------|-----------------------------|
+// | shooter never here, or dead longer    | refused              | a made-up id hit from       |
+// |   than the longest flight and slack   |                      |   anywhere                  |
+// | hit answering to no shot the sender   | refused; each shot   | a dead factory's hits by    |
+// |   announced (12) of that shooter and  |   answers one hit,   |   the hundred won a beaten  |
+// |   weapon, within that span            |   whatever it struck |   guest the game            |
+// | shot of a shooter not standing here,  | not counted          | shots announced after the   |
+// |   or of a hardpoint that does not     |                      |   shooter died, or of a     |
+// |   fire that weapon (a factory's copy  |                      |   weapon it never mounted   |
+// |   may not know its turrets: any       |                      |                             |
+// |   catalogue weapon)                   |                      |                             |
+// | shot sooner than its weapon reloads   | not counted          | shots banked faster than    |
+// |   (at the fastest speed), one reload  |                      |   they can be fired; a      |
+// |   early allowed, by this machine's    |                      |   stalled link delivers at  |
+// |   clock (FiredShots)                  |                      |   most one shot a mount     |
+// | wreck with no death it matches        | refused              | wrecks minted from none     |
+// | a matched death's pieces used up      | refused              | one death, many wrecks      |
 //
-// Honest machines report hits of their own shooters only, with a weapon the shooter mounts (a
-// factory's copy may not know its turrets), at no friend, from within its reach and the slack
-// for its copy's lag. A shooter that is gone here died with its shot in flight: this machine saw
-// it die no longer ago than the longest shot flies (and a link's slack), and its reach is
-// measured from where it stood.
-int CommandExecutor::MayReportHit(int sender, GameObject* target, const SimId& attackerId,
-                                  char clan, char weapon) {
+// Honest machines report hits of their own shooters only, with the weapon of a shot they
+// announced first on the same link (every shot hurts one object at most; a missile may strike
+// another object in its cell than the one it flew at, so the target is not matched), at no
+// friend, from within the reach and the slack for its copy's lag. A shooter that is gone here
+// died with its shot in flight: this machine saw it die no longer ago than the longest shot
+// flies (and a link's slack), and its reach is measured from where it stood.
+int CommandExecutor::MayReportHit(int slot, GameObject* target, const SimId& attackerId, char clan,
+                                  char weapon) {
     RecentDead::Death shooter;
     if (GameObject* attacker = world.FindObject(attackerId))
         shooter = RecentDead::Describe(attacker);
@@ -626,12 +645,41 @@ int CommandExecutor::MayReportHit(int sender, GameObject* target, const SimId& a
         shooter = *dead;
     else
         return 0;
-    if (!IsPlayerTeam(shooter.team) || SpeaksFor(sender, shooter.team, 0) == 0) return 0;
+    if (!IsPlayerTeam(shooter.team) || SpeaksFor(SenderTeam(slot), shooter.team, 0) == 0) return 0;
     const int targetTeam = target->GetTeam();
     if (IsPlayerTeam(targetTeam) && world.AreAllied(targetTeam, shooter.team) == 1) return 0;
-    if (shooter.reach <= 0 || !RecentDead::Mounts(shooter, clan, weapon)) return 0;
-    const int64_t reach = int64_t{shooter.reach} + kHitReachSlackPixels;
-    return DistanceSquared(shooter.centre, target->GetBounds()) <= reach * reach ? 1 : 0;
+    FiredShots::Shot* shot = world.peerSlots[slot].firedShots.Unanswered(attackerId, clan, weapon,
+                                                                         world.recentDead.nowMs);
+    if (!shot) return 0;
+    const int64_t reach = int64_t{std::max(shooter.reach, shot->reach)} + kHitReachSlackPixels;
+    if (DistanceSquared(shooter.centre, target->GetBounds()) > reach * reach) return 0;
+    shot->answered = true;
+    return 1;
+}
+
+// The sender answers for a mirrored shooter (MaySend let the command through); a destroyed copy
+// fires no more. A unit's copy knows what each hardpoint mounts.
+void CommandExecutor::CountShot(int slot, GameObject* shooter, char clan, char role,
+                                int hardpoint) {
+    if (!InRange(slot, 0, World::kPeerSlots - 1) || !IsMirror(shooter) ||
+        shooter->IsDestroyed() == 1 || !InRange(hardpoint, 0, RecentDead::kWeapons - 1))
+        return;
+    const MountTemplate* weapon = nullptr;
+    if (VehicleDesign* design = shooter->GetDesign()) {
+        const MountTemplate* m = design->hardpoints[static_cast<size_t>(hardpoint)];
+        if (m && m->GetMountKind() == MountKind::Weapon && m->clan == clan && m->role == role)
+            weapon = m;
+    }
+    if (!weapon && shooter->GetKind() == ObjectKind::kFactory)
+        weapon = FindWeaponTemplate(clan, role);
+    if (!weapon) return;
+    FiredShots::Shot shot;
+    shot.shooter = shooter->id;
+    shot.clan = clan;
+    shot.role = role;
+    shot.reach = weapon->GetRange();
+    shot.firedAtMs = world.recentDead.nowMs;
+    world.peerSlots[slot].firedShots.Count(shot, hardpoint, ShortestReload(weapon), GetTimeMs());
 }
 
 // The kill may have come in this very message, ahead of the death pass: the destroyed copies
@@ -759,7 +807,7 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             const SimId attacker = r.ReadId();
             GameObject* o = world.FindObject(id);
             if (!IsOwned(o)) break;
-            if (MayReportHit(SenderTeam(slot), o, attacker, clan, weaponRole) == 0) {
+            if (MayReportHit(slot, o, attacker, clan, weaponRole) == 0) {
                 Refuse(h, slot);
                 break;
             }
@@ -835,6 +883,8 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             GameObject* target = world.FindObject(r.ReadId());
             const int mount = r.ReadByte();
             const int value = r.ReadU8();
+            // Its hit may come whether or not this copy makes the shot.
+            CountShot(slot, shooter, clan, role, mount);
             if (!IsMirror(shooter)) break;
             if (target) receivers.FireWeapon(shooter, target, clan, role, mount, id, value);
             // Answered whether a shot was made or not.

@@ -86,10 +86,12 @@ private:
     int SlotPlaying(int team) const;
     // Whether the sender may tell a copy's state (kind 57) here.
     int MaySendSnapshot(int sender, GameObject* subject, int lossSign);
-    // Whether the sender may report a hit of the attacker on this machine's target with the
-    // weapon of those letters.
-    int MayReportHit(int sender, GameObject* target, const SimId& attackerId, char clan,
-                     char weapon);
+    // Counts a shot the slot's player announced (PeerSlot::firedShots) for the hits it may
+    // answer, when its shooter and hardpoint could have fired it.
+    void CountShot(int slot, GameObject* shooter, char clan, char role, int hardpoint);
+    // Whether the slot's player may report a hit of the attacker on this machine's target with
+    // the weapon of those letters; the shot it answers to is answered then.
+    int MayReportHit(int slot, GameObject* target, const SimId& attackerId, char clan, char weapon);
     // The death this machine saw of an object the sender answered for that leaves a wreck of
     // those letters, there, worth that; null when none.
     RecentDead::Death* DeathLeaving(int sender, char clan, char chassis, const Point& at,

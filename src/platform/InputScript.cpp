@@ -347,12 +347,13 @@ struct LineParser {
     }
 
     // craft hits TEAM COUNT | craft weapon TEAM | craft wrecks COUNT VALUE |
-    // craft mark old|future|huge TICKS | craft pause PLAYER
+    // craft mark old|future|huge TICKS | craft pause PLAYER | craft factoryhits TEAM COUNT |
+    // craft factoryshots TEAM COUNT
     bool Craft(const std::vector<std::string_view>& words) {
         constexpr const char* kUsage =
             "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | "
-            "mark old|future|huge TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS "
-            "1 to 1000, VALUE 1 to 100000)";
+            "mark old|future|huge TICKS | pause PLAYER | factoryhits TEAM COUNT | factoryshots "
+            "TEAM COUNT (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to 100000)";
         auto number = [&](size_t i, uint32_t low, uint32_t high) -> std::optional<uint32_t> {
             auto n = i < words.size() ? ParseNumber(words[i]) : std::nullopt;
             if (!n || *n < low || *n > high) return std::nullopt;
@@ -361,7 +362,11 @@ struct LineParser {
         const std::string_view what = words.size() >= 2 ? words[1] : std::string_view();
         std::optional<uint32_t> x, y = 0u;
         winx_CraftedWord word = winx_CraftedWord::Hits;
-        if (EqualNoCase(what, "hits") && words.size() == 4) {
+        const bool factoryHits = EqualNoCase(what, "factoryhits");
+        const bool factoryShots = EqualNoCase(what, "factoryshots");
+        if ((EqualNoCase(what, "hits") || factoryHits || factoryShots) && words.size() == 4) {
+            if (factoryHits) word = winx_CraftedWord::FactoryHits;
+            if (factoryShots) word = winx_CraftedWord::FactoryShots;
             x = number(2, 1, 4);
             y = number(3, 1, 1000);
         } else if (EqualNoCase(what, "weapon") && words.size() == 3) {

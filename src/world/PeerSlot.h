@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "objects/CommandBuffer.h"
+#include "world/FiredShots.h"
 
 class CommLink;
 
@@ -43,6 +44,8 @@ struct PeerSlot {
     // the last mark it sent that was not (taken if this machine comes to that pause).
     int32_t mark = 0;
     int32_t offeredMark = 0;
+    // The player's shots this machine saw announced, which its hit reports answer to.
+    FiredShots firedShots;
 
     int Holding() const { return waiting.empty() ? 0 : 1; }
     // Holds one whole command behind those already held (the first starts the wait for

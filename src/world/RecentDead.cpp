@@ -37,11 +37,8 @@ RecentDead::Death RecentDead::Describe(GameObject* o) {
             const MountTemplate* m = design->hardpoints[h];
             if (!m || m->GetMountKind() != MountKind::Weapon) continue;
             d.reach = std::max(d.reach, m->GetRange());
-            d.weaponClans[h] = m->clan;
-            d.weaponRoles[h] = m->role;
         }
     }
-    if (factory) d.reach = std::max(d.reach, TheCatalogueFigures.longestReach);
     const int64_t capacity = std::max(o->cargoCapacity, 0);
     if (factory) {
         // Its pieces, as the death pass scatters them.
@@ -110,14 +107,6 @@ int RecentDead::WreckDistance(const Death& d, const Point& at) {
     // followed its owner's at the kill is not this check's to judge.
     const int dropped = std::abs(at.y - d.wreckAt.y - kAirWreckDrop);
     return std::max(dx, std::min(dy, dropped));
-}
-
-bool RecentDead::Mounts(const Death& d, char clan, char role) {
-    if (d.kind == ObjectKind::kFactory) return true;
-    for (size_t h = 0; h < d.weaponRoles.size(); ++h)
-        if (d.weaponRoles[h] != 0 && d.weaponRoles[h] == role && d.weaponClans[h] == clan)
-            return true;
-    return false;
 }
 
 int32_t RecentDead::SpanMs() {

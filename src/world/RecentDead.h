@@ -8,7 +8,6 @@
 // Every machine notes the same deaths (its copies die by their owner's word, in that link's
 // order), and a wreck is matched by place and kind, never by the order of the notes, so every
 // machine matches a wreck alike.
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -49,12 +48,9 @@ public:
         int32_t kind = 0;
         int32_t diedAtMs = 0;
         Point centre;
-        // The longest reach of its weapons; a factory's copy may not know its turrets (a
-        // computer player re-equips it without a word), so it reaches as far as any weapon.
+        // The longest reach of the weapons its copy knew of (a factory's copy may not know its
+        // turrets: a computer player re-equips it without a word).
         int32_t reach = 0;
-        // The clan and role letters of each weapon it mounted.
-        std::array<char, kWeapons> weaponClans{};
-        std::array<char, kWeapons> weaponRoles{};
         // Its wreck: where it lies (a unit's: where it stood, or kAirWreckDrop below if it flew;
         // a factory's pieces: round its centre), its letters, the most it may hold,
         // and how many pieces are still to come (a unit's one, a factory's three or four).
@@ -82,8 +78,6 @@ public:
     // How far a wreck at `at` lies from where the death's wreck may lie, in pixels along the
     // farther axis.
     static int WreckDistance(const Death& death, const Point& at);
-    // Whether a death's weapons include the named one; a factory's always do.
-    static bool Mounts(const Death& death, char clan, char role);
     // The longest shot's flight, the link's slack and the longest hold.
     static int32_t SpanMs();
     void Clear();

@@ -224,6 +224,9 @@ void World::ClearObjects() {
     awaitedWinners.clear();
     wreckMakers.clear();
     recentDead.Clear();
+    // The shots answer to this game's objects and battle clock only.
+    for (PeerSlot& peer : peerSlots)
+        peer.firedShots.Clear();
     std::fill(std::begin(factoryDied), std::end(factoryDied), uint8_t{0});
     lastAuthority = -1;
     groups.DeleteAll();

@@ -130,6 +130,47 @@ void World::CraftWord(const CraftRequest& request) {
             }
             return;
         }
+        case CraftedWord::FactoryHits:
+        case CraftedWord::FactoryShots: {
+            // This machine's own factory, standing or dead lately, as the shooter of the
+            // catalogue's weapon of the most fire power: hit reports on team x's factory, or
+            // shots at it from each hardpoint in turn that the factory never fired.
+            GameObject* target = TeamFactory(request.x);
+            const MountTemplate* weapon = HeaviestWeaponBut(nullptr);
+            SimId shooter;
+            Point at;
+            if (GameObject* own = TeamFactory(team)) {
+                shooter = own->id;
+                at = own->GetCentre();
+            }
+            for (const RecentDead::Death& death : recentDead.deaths) {
+                if (shooter.IsNull() && death.kind == ObjectKind::kFactory && death.team == team) {
+                    shooter = death.id;
+                    at = death.centre;
+                }
+            }
+            if (!target || !weapon || request.x == team || shooter.IsNull()) return;
+            const EffectTemplate* explosion = weapon->GetExplosionTemplate();
+            for (int i = 0; i < request.y; ++i) {
+                if (request.word == CraftedWord::FactoryHits) {
+                    commands->SendDamageReport(target->id, weapon->role,
+                                               explosion ? explosion->role : '-', weapon->clan,
+                                               shooter);
+                    continue;
+                }
+                // Stand-ins for the factory, which may be gone, and its shot, which is never
+                // made: the command carries only their ids and places.
+                WreckDescription description;
+                description.position = at;
+                description.id = shooter;
+                std::unique_ptr<GameObject> owner = MakeWreck(description);
+                description.id = NewSimId(team);
+                std::unique_ptr<GameObject> shot = MakeWreck(description);
+                commands->SendFireWeapon(weapon->clan, weapon->role, target, owner.get(),
+                                         shot.get(), i % static_cast<int>(RecentDead::kWeapons), 1);
+            }
+            return;
+        }
         case CraftedWord::Mark:
             craftedMarks.which = request.x;
             craftedMarks.ticksLeft = request.y;

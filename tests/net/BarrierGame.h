@@ -128,6 +128,16 @@ struct Kill {
     std::vector<int> among = {};
 };
 
+// A player's program stopped (SIGSTOP) for `forMs` once `afterMs` have passed since every
+// machine wrote `barrier`: it reads and sends nothing meanwhile, and its peers' words wait on
+// its links, as on a stalled link.
+struct Stall {
+    int player;
+    size_t barrier;
+    int afterMs;
+    int forMs;
+};
+
 // The folders of one game after it ran, and the kills done (their players named).
 struct Game {
     TempDirectory scratch;
@@ -151,13 +161,21 @@ inline int MostUnits(const Game& game, const std::string& name, const std::vecto
     return best;
 }
 
-// Plays one game of `machines` programs, the kills done in their order. With `listings`, each
-// checksum also writes its listing into the folder's `listing` directory. Each program ends by
-// its script or by `timeoutSeconds`, and the run with the last of them: a game that stood
-// still ends all the same, for the verdict to name what stood.
+// The program's id its shell wrote (0 while none).
+inline int ProgramId(const Game& game, int player) {
+    int pid = 0;
+    std::istringstream(game.games[static_cast<size_t>(player - 1)]->File("pid.txt")) >> pid;
+    return pid;
+}
+
+// Plays one game of `machines` programs, the kills done in their order, and the stalls. With
+// `listings`, each checksum also writes its listing into the folder's `listing` directory. Each
+// program ends by its script or by `timeoutSeconds`, and the run with the last of them: a game
+// that stood still ends all the same, for the verdict to name what stood.
 inline void Run(Game& game, int machines, const std::vector<int>& at, const std::string& prefix,
                 const std::vector<Kill>& kills, int timeoutSeconds,
-                const std::vector<Act>& acts = {}, bool listings = false) {
+                const std::vector<Act>& acts = {}, bool listings = false,
+                const std::vector<Stall>& stalls = {}) {
     for (int n = 1; n <= machines; ++n) {
         game.games.push_back(std::make_unique<GameFolder>(game.scratch, "m" + std::to_string(n)));
         if (n == 1) {
@@ -195,6 +213,25 @@ inline void Run(Game& game, int machines, const std::vector<int>& at, const std:
             ++ended;
         });
     }
+    std::thread stalling([&game, &stalls, &ended, &prefix, machines] {
+        for (const Stall& stall : stalls) {
+            const std::string name = prefix + std::to_string(stall.barrier);
+            auto written = [&] {
+                for (int player = 1; player <= machines; ++player)
+                    if (game.games[static_cast<size_t>(player - 1)]->Checksum(name).size() != 17u)
+                        return false;
+                return true;
+            };
+            while (!written() && ended.load() == 0)
+                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            const int pid = ProgramId(game, stall.player);
+            if (ended.load() != 0 || pid <= 0) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(stall.afterMs));
+            if (::kill(pid, SIGSTOP) != 0) return;
+            std::this_thread::sleep_for(std::chrono::milliseconds(stall.forMs));
+            ::kill(pid, SIGCONT);
+        }
+    });
     // Not past the first program's end: a victim that never came to be killed is the
     // verdict's to name.
     while (game.killed.size() < kills.size() &&
@@ -214,13 +251,12 @@ inline void Run(Game& game, int machines, const std::vector<int>& at, const std:
         if (!allWritten) continue;
         if (kill.player == 0) kill.player = MostUnits(game, name, kill.among);
         if (kill.player < 1 || kill.player > machines) break;
-        int pid = 0;
-        std::istringstream(game.games[static_cast<size_t>(kill.player - 1)]->File("pid.txt")) >>
-            pid;
+        const int pid = ProgramId(game, kill.player);
         if (pid > 0 && ::kill(pid, SIGKILL) == 0) game.killed.push_back(kill);
     }
     for (std::thread& program : programs)
         program.join();
+    stalling.join();
 }
 
 // The units each team 0 .. 4 had made by a barrier, from the records line of a machine's

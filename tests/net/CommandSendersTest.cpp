@@ -42,6 +42,7 @@ public:
         RecordingObject* third = Add(3, 16, 4, 5, 1, 0);
         WeaponValues values;
         values.rangeField = 100;
+        values.reloadField = 500;
         values.mount.clan = 'c';
         values.mount.role = 'a';
         weapon = std::make_unique<WeaponTemplate>(WeaponClass::Beam, values);
@@ -150,8 +151,9 @@ public:
         world.CollectTheDead();
     }
     Artifact* artifact = nullptr;
-    // The armed units' design: one weapon (clan 'c', letter 'a') of 100 pixels' reach on a
-    // chassis of 100, whose wreck is a 'V' 'a' of 75 and the cargo the unit may hold.
+    // The armed units' design: one weapon (clan 'c', letter 'a') of 100 pixels' reach, reloading
+    // in 500 ms (490 at the fastest speed), on a chassis of 100, whose wreck is a 'V' 'a' of 75
+    // and the cargo the unit may hold.
     std::unique_ptr<WeaponTemplate> weapon;
     std::unique_ptr<ChassisTemplate> chassis;
     VehicleDesign design{'V'};
@@ -199,16 +201,39 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
     auto hit = [](const SimId& target, const SimId& attacker, char weapon = 'a') {
         return CommandBytes(7, target).B(weapon).B('b').B('c').I(attacker).Done();
     };
+    // The shooter's hardpoint announces a shot of the weapon of clan 'c' at the host's unit;
+    // the copy's shot as the log shows it.
+    auto fire = [p](const SimId& shooter, int hardpoint = 0, char weapon = 'a') {
+        return CommandBytes(12, SimId(shooter.team, 60))
+            .B('c')
+            .B(weapon)
+            .P(p)
+            .I(shooter)
+            .I(kOwned)
+            .B(hardpoint)
+            .B(1)
+            .Done();
+    };
+    auto fired = [](const SimId& shooter, int hardpoint = 0, char weapon = 'a') {
+        return "Fire " + Id(shooter) + " 1:11 c" + weapon + " " + std::to_string(hardpoint) + " " +
+               Id(SimId(shooter.team, 60)) + " 1";
+    };
+    constexpr int32_t kReloadMs = 490;
     auto wreckOf = [p](const SimId& id, int32_t value, char chassis = 'a', Point off = Point()) {
         return CommandBytes(13, id).B('V').B(chassis).P(p + off).L(value).B(3).Done();
     };
-    // Team 2's unit died here (the death pass took it) where it stood `away` pixels below the
-    // host's unit, and then `later` ms of battle time passed.
-    auto shooterDied = [](int away, int later) {
-        return [away, later](Senders& f) {
+    // Team 2's unit announced `shots` shots a reload apart and died here (the death pass took
+    // it) where it stood `away` pixels below the host's unit, and then `later` ms of battle time
+    // passed.
+    auto shooterDied = [fire](int away, int later, int shots = 1) {
+        return [=](Senders& f) {
             f.PlaceBelowOwned(f.mirror, away);
             // Not at the battle's start.
             f.world.recentDead.Elapse(500);
+            for (int shot = 0; shot < shots; ++shot) {
+                f.Execute(fire(kMirror));
+                f.clock.Advance(kReloadMs);
+            }
             f.Kill(f.mirror);
             f.world.recentDead.Elapse(later);
         };
@@ -268,6 +293,17 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
             WeaponList.PushBack(f.weapon.get());
             TheCatalogueFigures.WorkOut();
             f.PlaceBelowOwned(f.world.TeamFactory(3), away);
+        };
+    };
+    // Team 3's factory, `away` pixels below the host's unit, announced a shot of the catalogue's
+    // weapon from each of its first `shots` hardpoints (its copy knows no turrets), and died
+    // when `dies`.
+    auto factoryFired = [fire, factoryBelow](int away, int shots, bool dies) {
+        return [=](Senders& f) {
+            factoryBelow(away)(f);
+            for (int hardpoint = 0; hardpoint < shots; ++hardpoint)
+                f.Execute(fire(SimId(3, 22), hardpoint));
+            if (dies) f.Kill(f.world.TeamFactory(3));
         };
     };
     auto unlist = [](Senders& f) {
@@ -346,52 +382,109 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          MovedToCapturer},
         {"goal for a captured unit from its old owner", 1, 2, 3, goal, is(Refused(8, 2)),
          MovedToCapturer},
-        // A hit report names the sender's own shooter, one that could have fired: from within
-        // its reach (and the slack for its copy's lag), at no friend; or one dead since.
-        {"hit report from a third machine", 1, 3, 2, hit(kOwned, kThirdUnit),
-         is({"1:11 Hit abc 3:16"})},
+        // A hit report names the sender's own shooter and answers to a shot it announced of
+        // that shooter and weapon, one hit a shot: from within the reach (and the slack for its
+        // copy's lag), at no friend; or of a shooter dead since.
+        {"hit report from a third machine", 1, 3, 2,
+         Message({fire(kThirdUnit), hit(kOwned, kThirdUnit)}),
+         is({fired(kThirdUnit), "1:11 Hit abc 3:16"})},
         {"hit naming another machine's shooter", 1, 3, 2, hit(kOwned, kMirror), is(Refused(7, 3))},
         {"hit naming this machine's own unit", 1, 2, -1, hit(kOwned, kCarrier), is(Refused(7, 2))},
-        {"hit by a friend", 1, 2, -1, hit(kOwned, kMirror), is(Refused(7, 2)),
+        {"hit by a friend", 1, 2, -1, Message({fire(kMirror), hit(kOwned, kMirror)}),
+         is({fired(kMirror), Refused(7, 2)[0]}),
          [](Senders& f) { f.world.Ally(kOwned, kMirror); }},
-        {"hit from the edge of the reach", 1, 2, -1, hit(kOwned, kMirror),
-         is({"1:11 Hit abc 2:10"}),
+        {"hit from the edge of the reach", 1, 2, -1, Message({fire(kMirror), hit(kOwned, kMirror)}),
+         is({fired(kMirror), "1:11 Hit abc 2:10"}),
          [](Senders& f) { f.PlaceBelowOwned(f.mirror, 100 + kReachSlack); },
          applied(7, 2, 1, {"standing 0"})},
-        {"hit from a pixel past the reach", 1, 2, -1, hit(kOwned, kMirror), is(Refused(7, 2)),
+        {"hit from a pixel past the reach", 1, 2, -1,
+         Message({fire(kMirror), hit(kOwned, kMirror)}), is({fired(kMirror), Refused(7, 2)[0]}),
          [](Senders& f) { f.PlaceBelowOwned(f.mirror, 101 + kReachSlack); }},
-        {"hit on a factory from the edge of the reach above", 1, 2, -1, hit(SimId(1, 21), kMirror),
-         is({"1:21 Hit abc 2:10"}), above(1 + kReachSlack)},
+        {"hit on a factory from the edge of the reach above", 1, 2, -1,
+         Message({fire(kMirror), hit(SimId(1, 21), kMirror)}),
+         is({fired(kMirror), "1:21 Hit abc 2:10"}), above(1 + kReachSlack)},
         {"hit on a factory from a pixel past the reach above", 1, 2, -1,
-         hit(SimId(1, 21), kMirror), is(Refused(7, 2)), above(2 + kReachSlack)},
-        {"hit from the edge of the reach on the right", 1, 2, -1, hit(kOwned, kMirror),
-         is({"1:11 Hit abc 2:10"}),
+         Message({fire(kMirror), hit(SimId(1, 21), kMirror)}),
+         is({fired(kMirror), Refused(7, 2)[0]}), above(2 + kReachSlack)},
+        {"hit from the edge of the reach on the right", 1, 2, -1,
+         Message({fire(kMirror), hit(kOwned, kMirror)}), is({fired(kMirror), "1:11 Hit abc 2:10"}),
          [](Senders& f) { f.PlaceBelowOwned(f.mirror, 100 + kReachSlack, true); }},
-        {"hit from a pixel past the reach on the right", 1, 2, -1, hit(kOwned, kMirror),
-         is(Refused(7, 2)), [](Senders& f) { f.PlaceBelowOwned(f.mirror, 101 + kReachSlack, true); }},
-        {"hit from an unarmed shooter beside it", 1, 2, -1, hit(kOwned, kMirror),
-         is(Refused(7, 2)),
+        {"hit from a pixel past the reach on the right", 1, 2, -1,
+         Message({fire(kMirror), hit(kOwned, kMirror)}), is({fired(kMirror), Refused(7, 2)[0]}),
+         [](Senders& f) { f.PlaceBelowOwned(f.mirror, 101 + kReachSlack, true); }},
+        {"hit from an unarmed shooter beside it", 1, 2, -1,
+         Message({fire(kMirror), hit(kOwned, kMirror)}), is({fired(kMirror), Refused(7, 2)[0]}),
          [](Senders& f) {
              f.mirror->design = nullptr;
              f.PlaceBelowOwned(f.mirror, 1);
          }},
-        // A factory's copy may not know its turrets: it reaches as far as the catalogue's
-        // longest weapon.
-        {"hit by a factory at the catalogue's reach", 1, 3, 2, hit(kOwned, SimId(3, 22)),
-         is({"1:11 Hit abc 3:22"}), factoryBelow(100 + kReachSlack), unlist},
-        {"hit by a factory past the catalogue's reach", 1, 3, 2, hit(kOwned, SimId(3, 22)),
-         is(Refused(7, 3)), factoryBelow(101 + kReachSlack), unlist},
-        {"hit by a computer factory with a weapon its copy never heard of", 1, 3, 2,
-         hit(kOwned, SimId(3, 22), 'z'), is({"1:11 Hit zbc 3:22"}), factoryBelow(10), unlist},
-        {"hit by a computer factory dead since it fired", 1, 3, 2, hit(kOwned, SimId(3, 22), 'z'),
-         is({"1:11 Hit zbc 3:22"}),
-         [factoryBelow](Senders& f) {
-             factoryBelow(10)(f);
-             f.Kill(f.world.TeamFactory(3));
-         },
-         applied(7, 3, 4, {"dead ms 0"}, unlist)},
-        // A shooter that mounts the weapon; one gone here died here, no longer ago than the
-        // longest shot flies (and the link's slack), and stood within its reach.
+        // A factory's copy may not know its turrets: a shot of any catalogue weapon from any of
+        // its hardpoints counts, and reaches as far as that weapon.
+        {"hit by a factory at its weapon's reach", 1, 3, 2, hit(kOwned, SimId(3, 22)),
+         is({"1:11 Hit abc 3:22"}), factoryFired(100 + kReachSlack, 1, false), unlist},
+        {"hit by a factory past its weapon's reach", 1, 3, 2, hit(kOwned, SimId(3, 22)),
+         is(Refused(7, 3)), factoryFired(101 + kReachSlack, 1, false), unlist},
+        {"hit by a factory with a weapon the catalogue does not hold", 1, 3, 2,
+         Message({fire(SimId(3, 22), 0, 'z'), hit(kOwned, SimId(3, 22), 'z')}),
+         is({fired(SimId(3, 22), 0, 'z'), Refused(7, 3)[0]}), factoryBelow(10), unlist},
+        {"hits of a factory dead since it fired, as many as its shots", 1, 3, 2,
+         Message({hit(kOwned, SimId(3, 22)), hit(kOwned, SimId(3, 22))}),
+         is({"1:11 Hit abc 3:22", "1:11 Hit abc 3:22"}), factoryFired(10, 2, true),
+         applied(7, 3, 4, {"dead ms 0", "dead ms 0"}, unlist)},
+        {"hits of a dead factory past its shots", 1, 3, 2,
+         Message({hit(kOwned, SimId(3, 22)), hit(kOwned, SimId(3, 22)),
+                  hit(kOwned, SimId(3, 22), 'z')}),
+         is({"1:11 Hit abc 3:22", Refused(7, 3)[0], Refused(7, 3)[0]}), factoryFired(10, 1, true),
+         unlist},
+        {"a dead factory's shots and hits", 1, 3, 2,
+         Message({fire(SimId(3, 22), 0), fire(SimId(3, 22), 1), hit(kOwned, SimId(3, 22)),
+                  hit(kOwned, SimId(3, 22))}),
+         is({Refused(7, 3)[0], Refused(7, 3)[0]}), factoryFired(10, 0, true), unlist},
+        // Each mount's shots a reload apart, one early; a hit of each: the hit past them is
+        // refused. A reload later the mount fires again.
+        {"shots faster than the mount reloads", 1, 2, -1,
+         Message({fire(kMirror), fire(kMirror), fire(kMirror), hit(kOwned, kMirror),
+                  hit(kOwned, kMirror), hit(kOwned, kMirror)}),
+         is({fired(kMirror), fired(kMirror), fired(kMirror), "1:11 Hit abc 2:10",
+             "1:11 Hit abc 2:10", Refused(7, 2)[0]}),
+         nullptr,
+         [fire, hit](Senders& f) {
+             const std::vector<uint8_t> again = Message({fire(kMirror), hit(kOwned, kMirror)});
+             f.log.clear();
+             f.clock.Advance(kReloadMs - 1);
+             f.Execute(again);
+             f.clock.Advance(1);
+             f.Execute(again);
+             EXPECT_EQ(f.log.back(), "1:11 Hit abc 2:10");
+             EXPECT_EQ(f.log[1], Refused(7, 2)[0]);
+         }},
+        // A unit's copy knows its turrets: a catalogue weapon it does not mount counts not.
+        {"shots of a hardpoint that does not fire that weapon", 1, 2, -1,
+         Message({fire(kMirror, 1), fire(kMirror, 7), fire(kMirror, 255), fire(kMirror, 0, 'z'),
+                  hit(kOwned, kMirror), hit(kOwned, kMirror, 'z')}),
+         is({fired(kMirror, 1), fired(kMirror, 7), fired(kMirror, -1), fired(kMirror, 0, 'z'),
+             Refused(7, 2)[0], Refused(7, 2)[0]}),
+         factoryBelow(10), unlist},
+        // Shots announced a reload apart, then a stall of 5 s: their hits come at once, with
+        // the next shot and its hit, and the shot after it as soon as this machine answered.
+        {"a burst of hits after a stall", 1, 2, -1,
+         Message({hit(kOwned, kMirror), hit(kOwned, kMirror), hit(kOwned, kMirror), fire(kMirror),
+                  hit(kOwned, kMirror), fire(kMirror), hit(kOwned, kMirror)}),
+         is({"1:11 Hit abc 2:10", "1:11 Hit abc 2:10", "1:11 Hit abc 2:10", fired(kMirror),
+             "1:11 Hit abc 2:10", fired(kMirror), "1:11 Hit abc 2:10"}),
+         [fire](Senders& f) {
+             for (int shot = 0; shot < 3; ++shot) {
+                 f.Execute(fire(kMirror));
+                 f.clock.Advance(kReloadMs);
+                 f.world.recentDead.Elapse(kReloadMs);
+             }
+             f.clock.Advance(5000);
+             f.world.recentDead.Elapse(5000);
+         }},
+        {"shots of a dead shooter", 1, 2, -1, Message({fire(kMirror), hit(kOwned, kMirror)}),
+         is(Refused(7, 2)), shooterDied(1, 0, 0)},
+        // A shooter gone here died here, no longer ago than the longest shot flies (and the
+        // link's slack), and stood within its reach.
         {"hit with a weapon its shooter does not mount", 1, 2, -1, hit(kOwned, kMirror, 'z'),
          is(Refused(7, 2))},
         {"hit naming a shooter never made", 1, 2, -1, hit(kOwned, SimId(2, 99)),
@@ -399,6 +492,9 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         {"hit by a shooter dead since it fired", 1, 2, -1, hit(kOwned, kMirror),
          is({"1:11 Hit abc 2:10"}), shooterDied(100 + kReachSlack, span),
          applied(7, 2, 1, {"dead ms " + std::to_string(span)})},
+        {"hits of a dead shooter past its shots", 1, 2, -1,
+         Message({hit(kOwned, kMirror), hit(kOwned, kMirror), hit(kOwned, kMirror)}),
+         is({"1:11 Hit abc 2:10", "1:11 Hit abc 2:10", Refused(7, 2)[0]}), shooterDied(1, 0, 2)},
         {"hit by a shooter dead past the span", 1, 2, -1, hit(kOwned, kMirror), is(Refused(7, 2)),
          shooterDied(1, span + 1)},
         {"hit by a dead shooter that stood past its reach", 1, 2, -1, hit(kOwned, kMirror),
@@ -407,8 +503,8 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          hit(kOwned, kMirror, 'z'), is(Refused(7, 2)), shooterDied(1, 0)},
         {"hit by another machine's dead shooter", 1, 3, 2, hit(kOwned, kMirror),
          is(Refused(7, 3)), shooterDied(1, 0)},
-        {"hit on a wreck from its shooter's machine", 1, 2, -1, hit(kWreck, kMirror),
-         is({"0:40 Hit abc 2:10"}),
+        {"hit on a wreck from its shooter's machine", 1, 2, -1,
+         Message({fire(kMirror), hit(kWreck, kMirror)}), is({fired(kMirror), "0:40 Hit abc 2:10"}),
          [](Senders& f) {
              f.wreck->local = 1;
              f.world.PlaceOver(f.mirror, f.land.Centre(6, 7));

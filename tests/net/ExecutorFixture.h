@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/Clock.h"
 #include "core/StringTable.h"
 #include "net/CommandBytes.h"
 #include "net/CommandExecutor.h"
@@ -252,8 +253,16 @@ public:
         return made;
     }
     // The death pass took the unit `id` at `at` here a moment ago: its wreck of those letters may
-    // lie there, and a hit of its weapon (clan 'c', letter 'a', 100 px) be reported.
+    // lie there, and a hit of the shot of its weapon (clan 'c', letter 'a', 100 px) that slot
+    // 0's player announced before it died be reported.
     RecentDead::Death& Died(const SimId& id, const Point& at, char clan = 'V', char chassis = 'a') {
+        FiredShots::Shot shot;
+        shot.shooter = id;
+        shot.clan = 'c';
+        shot.role = 'a';
+        shot.reach = 100;
+        shot.firedAtMs = world.recentDead.nowMs;
+        world.peerSlots[0].firedShots.Count(shot, 0, 1, GetTimeMs());
         RecentDead::Death d;
         d.id = id;
         d.team = id.team;
@@ -261,8 +270,6 @@ public:
         d.diedAtMs = world.recentDead.nowMs;
         d.centre = d.wreckAt = at;
         d.reach = 100;
-        d.weaponClans[0] = 'c';
-        d.weaponRoles[0] = 'a';
         d.wreckClan = clan;
         d.wreckChassis = chassis;
         d.mostWreckValue = 1000;

@@ -170,6 +170,48 @@ TEST(NetworkBarrierRun, DISABLED_CraftedGuestWordsChangeNothingAndEveryPauseSett
     }
 }
 
+// Outside the suite (scripts/network-crafted): three and four machines, player 2 destroys its
+// own factory and 2.8 s later sends 100 hit reports on the host's factory naming that dead
+// factory; then 100 shots of the dead factory it never fired, and 100 such hits again. The
+// host refuses all 200 hits (and no other), takes none naming a factory dead for seconds, and
+// all agree at the barrier after.
+TEST(NetworkBarrierRun, DISABLED_ADeadFactorysHitsAreRefusedWithOrWithoutItsShots) {
+    if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
+#ifdef QX_BARRIER_RUNS_SANITIZED
+    GTEST_SKIP() << "left to the optimised build";
+#endif
+    for (int machines : {3, 4}) {
+        SCOPED_TRACE(machines);
+        barrier::Game game;
+        barrier::Run(game, machines, {75000}, "d", {}, 240,
+                     {{1, 0, "char 12"},
+                      {2, 60000, "destroy 2 factory"},
+                      {2, 62800, "craft factoryhits 1 100"},
+                      {2, 65000, "craft factoryshots 1 100"},
+                      {2, 65500, "craft factoryhits 1 100"}},
+                     true);
+        barrier::Agreed(game, 1, "d", 0);
+        ASSERT_FALSE(game.games.empty());
+        int refused = 0, refusedOthers = 0, takenDead = 0;
+        std::istringstream trace(game.games[0]->File("zvd.out"));
+        for (std::string line; std::getline(trace, line);) {
+            const bool fromGuest = line.find("(player 2)") != std::string::npos;
+            if (line.rfind("Refused command kind 7 ", 0) == 0)
+                ++(fromGuest ? refused : refusedOthers);
+            const size_t dead = line.find(" of kind 4, dead ms ");
+            if (fromGuest && line.rfind("Applied command kind 7 ", 0) == 0 &&
+                dead != std::string::npos && std::stol(line.substr(dead + 20)) >= 2000)
+                ++takenDead;
+        }
+        EXPECT_EQ(refused, 200);
+        EXPECT_EQ(refusedOthers, 0);
+        EXPECT_EQ(takenDead, 0);
+        std::cout << machines << " machines: the host refused " << refused << " hits of player 2, "
+                  << refusedOthers << " of others, took " << takenDead
+                  << " naming a factory dead 2 s or more\n";
+    }
+}
+
 // Player 2 tells the host's factory as its taker while the host plays, and pauses right after:
 // player 3 holds that word, the pause passes it, and the host's mark of the pause ends the
 // wait. All three stand in the pause, settle it and agree.

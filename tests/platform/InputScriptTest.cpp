@@ -214,6 +214,10 @@ TEST(InputScript, PollRunsDueStepsFromTheFirstPoll) {
 // Each command's limits from both sides: "" where the line parses, else its message.
 TEST(InputScript, EachLimitHoldsFromBothSides) {
     const std::string longName(64, 'n');
+    const char* const kCraftUsage =
+        "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
+        "TICKS | pause PLAYER | factoryhits TEAM COUNT | factoryshots TEAM COUNT (TEAM and "
+        "PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to 100000)";
     const struct {
         std::string line;
         const char* error;
@@ -264,45 +268,21 @@ TEST(InputScript, EachLimitHoldsFromBothSides) {
         {"forge 5", "usage: forge TEAM (TEAM 1 to 4)"},
         {"forge 2 3", "usage: forge TEAM (TEAM 1 to 4)"},
         {"craft hits 1 1000", ""},
-        {"craft hits 0 1",
-         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
-        {"craft hits 1 1001",
-         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
+        {"craft hits 0 1", kCraftUsage},
+        {"craft hits 1 1001", kCraftUsage},
+        {"craft factoryhits 1 100", ""},
+        {"craft FactoryShots 4 1000", ""},
+        {"craft factoryshots 5 1", kCraftUsage},
         {"craft weapon 4", ""},
-        {"craft weapon 4 1",
-         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
+        {"craft weapon 4 1", kCraftUsage},
         {"craft wrecks 61 100000", ""},
-        {"craft wrecks 61 100001",
-         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
+        {"craft wrecks 61 100001", kCraftUsage},
         {"craft mark HUGE 1", ""},
-        {"craft mark new 1",
-         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
-        {"craft shell old 1",
-         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
-        {"craft mark old 0",
-         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
-        {"craft pause 5",
-         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
-        {"craft",
-         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
+        {"craft mark new 1", kCraftUsage},
+        {"craft shell old 1", kCraftUsage},
+        {"craft mark old 0", kCraftUsage},
+        {"craft pause 5", kCraftUsage},
+        {"craft", kCraftUsage},
         {"pause", ""},
         {"resume 1", "'resume' takes no arguments"},
         {"capture " + longName, ""},

@@ -178,6 +178,17 @@ TEST(TestArtifactHook, DestroyingTheFactoryAloneLeavesTheUnitsAndOtherMachinesCo
         {1, {CraftedWord::Weapon, 2, 0}, &heavyWeapon, true, 1, {7, 2, 3, 'l'}},
         {1, {CraftedWord::Weapon, 2, 0}, nullptr, true, 1, {}},
         {1, {CraftedWord::Weapon, 2, 0}, &lightWeapon, false, 1, {}},
+        // Its own factory names itself the shooter: hits on team 2's factory, or its shots at
+        // it (each after its state where it stands), of the heaviest weapon (of clan 0).
+        {1, {CraftedWord::FactoryHits, 2, 2}, nullptr, true, 1, {7, 2, 1, 'h', 7, 2, 1, 'h'}},
+        {1,
+         {CraftedWord::FactoryShots, 2, 2},
+         nullptr,
+         true,
+         1,
+         {9, 1, 5, land.Centre(12, 4).x & 0xFF, 12, 1, 1, 0, 9, 1, 5, land.Centre(12, 4).x & 0xFF,
+          12, 1, 2, 0}},
+        {1, {CraftedWord::FactoryShots, 1, 2}, nullptr, true, 1, {}},
         {1, {CraftedWord::Mark, 1, 2}, nullptr, true, 1, {58, 0xFF, 0xFF, 5, 58, 0xFF, 0xFF, 5}},
         {1, {CraftedWord::Mark, 0, 1}, nullptr, true, 1, {58, 0xFF, 0xFF, 3}},
         {1, {CraftedWord::Mark, 2, 1}, nullptr, true, 1, {58, 0xFF, 0xFF, 0xFF}},

@@ -1,0 +1,55 @@
+#include "world/FiredShots.h"
+
+#include <algorithm>
+
+#include "world/RecentDead.h"
+
+namespace {
+
+// Whether `a` is at or after `b` on the wall clock, which may wrap.
+bool AtOrAfter(uint32_t a, uint32_t b) {
+    return static_cast<int32_t>(a - b) >= 0;
+}
+
+}  // namespace
+
+void FiredShots::Count(const Shot& shot, int hardpoint, int32_t reloadMs, uint32_t nowMs) {
+    Forget(shot.firedAtMs);
+    // A mount whose next shot is due already judges the next as a fresh one would.
+    std::erase_if(mounts, [nowMs](const Mount& m) { return AtOrAfter(nowMs, m.dueAtMs); });
+    auto mount = std::find_if(mounts.begin(), mounts.end(), [&](const Mount& m) {
+        return m.shooter == shot.shooter && m.hardpoint == hardpoint;
+    });
+    if (mount == mounts.end()) {
+        if (mounts.size() >= kMostMounts) return;
+        mount = mounts.insert(mounts.end(), Mount{shot.shooter, hardpoint, nowMs, 0});
+    } else if (!AtOrAfter(nowMs + static_cast<uint32_t>(mount->slackMs), mount->dueAtMs)) {
+        return;
+    }
+    const uint32_t from = AtOrAfter(nowMs, mount->dueAtMs) ? nowMs : mount->dueAtMs;
+    const int32_t reload = std::max(reloadMs, 1);
+    mount->dueAtMs = from + static_cast<uint32_t>(reload);
+    mount->slackMs = std::max(mount->slackMs, reload);
+    if (shots.size() >= kMostShots) shots.pop_front();
+    shots.push_back(shot);
+}
+
+FiredShots::Shot* FiredShots::Unanswered(const SimId& shooter, char clan, char role,
+                                         int32_t battleMs) {
+    Forget(battleMs);
+    for (Shot& shot : shots)
+        if (!shot.answered && shot.shooter == shooter && shot.clan == clan && shot.role == role)
+            return &shot;
+    return nullptr;
+}
+
+void FiredShots::Clear() {
+    shots.clear();
+    mounts.clear();
+}
+
+void FiredShots::Forget(int32_t battleMs) {
+    const int32_t span = RecentDead::SpanMs();
+    while (!shots.empty() && (shots.front().answered || battleMs - shots.front().firedAtMs > span))
+        shots.pop_front();
+}
