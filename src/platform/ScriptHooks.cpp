@@ -18,6 +18,10 @@ std::deque<int>& ForgeRequests() {
     static std::deque<int> requests;
     return requests;
 }
+std::deque<int>& SpareRequests() {
+    static std::deque<int> requests;
+    return requests;
+}
 struct CraftRequest {
     winx_CraftedWord word;
     int x;
@@ -77,6 +81,17 @@ int winx_TakeArtifactRequest(int& effect) {
     const auto [team, kind] = ArtifactRequests().front();
     ArtifactRequests().pop_front();
     effect = kind;
+    return team;
+}
+
+void winx_RequestSpare(int team) {
+    SpareRequests().push_back(team);
+}
+
+int winx_TakeSpareRequest() {
+    if (SpareRequests().empty()) return -1;
+    const int team = SpareRequests().front();
+    SpareRequests().pop_front();
     return team;
 }
 

@@ -225,6 +225,9 @@ public:
     // Destroys every object of the team that this machine owns (the script's `destroy`), or
     // its factory alone.
     void DestroyOwnObjects(int team, bool factoryOnly = false);
+    // Makes the team's factory invulnerable if this machine owns it (the script's `spare`):
+    // the computer players cannot beat the side before the script destroys the factory.
+    void SpareOwnFactory(int team);
     // A `forge TEAM` script line (a crafted peer, for tests): kind 57 for this machine's copies
     // of the team's factory and units, in a network game and for another team only.
     void ForgeTakersWord(int team);
