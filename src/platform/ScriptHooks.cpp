@@ -35,6 +35,13 @@ std::deque<int>& BarrierRequests() {
     static std::deque<int> requests;
     return requests;
 }
+// The oldest of a queue of numbers, removed; -1 when it is empty.
+int TakeOldest(std::deque<int>& requests) {
+    if (requests.empty()) return -1;
+    const int oldest = requests.front();
+    requests.pop_front();
+    return oldest;
+}
 }  // namespace
 
 void winx_SetScriptGameMode(int mode) {
@@ -89,10 +96,7 @@ void winx_RequestSpare(int team) {
 }
 
 int winx_TakeSpareRequest() {
-    if (SpareRequests().empty()) return -1;
-    const int team = SpareRequests().front();
-    SpareRequests().pop_front();
-    return team;
+    return TakeOldest(SpareRequests());
 }
 
 void winx_RequestForge(int team) {
@@ -100,10 +104,7 @@ void winx_RequestForge(int team) {
 }
 
 int winx_TakeForgeRequest() {
-    if (ForgeRequests().empty()) return -1;
-    const int team = ForgeRequests().front();
-    ForgeRequests().pop_front();
-    return team;
+    return TakeOldest(ForgeRequests());
 }
 
 void winx_RequestCraft(winx_CraftedWord word, int x, int y) {
@@ -125,8 +126,5 @@ void winx_RequestBarrier(int pause) {
 }
 
 int winx_TakeBarrierRequest() {
-    if (BarrierRequests().empty()) return -1;
-    const int pause = BarrierRequests().front();
-    BarrierRequests().pop_front();
-    return pause;
+    return TakeOldest(BarrierRequests());
 }

@@ -525,6 +525,8 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          [](Senders& f) { EXPECT_EQ(f.Ore(), 17); }},
         // The host's factory fell here by its owner's word, before any death pass: its growth
         // after that word is refused, and the next in line's taken.
+        {"growth of a deposit not here", 3, 2, 1, CommandBytes(42, SimId(0, 61)).L(17).Done(),
+         none, nullptr, [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
         {"growth from a host whose factory fell", 3, 1, 2, CommandBytes(42, kDeposit).L(17).Done(),
          is(Refused(42, 1)), [](Senders& f) { f.ownedFactory->destroyed = 1; },
          [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},

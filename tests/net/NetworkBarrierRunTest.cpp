@@ -275,8 +275,9 @@ TEST(NetworkBarrierRun, AfterAPauseOnOneLinkOnlyEveryMachineSettlesTheNextPauses
 
 // Outside the suite (scripts/network-host-gone): the lost teams need units to show who runs
 // them, and the computer players of four sides build their first ones a minute or two into the
-// battle, later on a loaded machine. Every factory is spared, so that no computer player beats
-// a side before the script's order has played out. Four machines: the guest with the most units
+// battle, later on a loaded machine: the first barrier comes two and a half minutes in. Every
+// factory is spared, so that no computer player beats a side before the script's order has
+// played out. Four machines: the guest with the most units
 // killed inside the first barrier's pause, the host taking its team; the host's factory destroyed
 // after it (the lowest-numbered guest left answers for the game from then on and runs the lost
 // team); the host's program killed inside the second (that guest takes team 1 as well). Who runs a
@@ -290,11 +291,11 @@ TEST(NetworkBarrierRun,
 #ifdef QX_BARRIER_RUNS_SANITIZED
     GTEST_SKIP() << "left to the optimised build";
 #endif
-    const std::vector<int> at = {105000, 115000, 122000, 129000, 136000, 143000};
+    const std::vector<int> at = {150000, 160000, 167000, 174000, 181000, 188000};
     // Player p's turn is inside barrier 7 - p; the barrier after it shows what it destroyed.
     auto turn = [](int player) { return static_cast<size_t>(7 - player); };
     std::vector<barrier::Act> acts = barrier::SpareEveryFactory(4);
-    acts.push_back({1, 112000, "destroy 1 factory"});
+    acts.push_back({1, 157000, "destroy 1 factory"});
     for (int player = 2; player <= 4; ++player) {
         for (int team = 1; team <= 4; ++team) {
             if (team != player)
@@ -303,7 +304,7 @@ TEST(NetworkBarrierRun,
         }
     }
     barrier::Game game;
-    barrier::Run(game, 4, at, "h", {{0, 1, {2, 3, 4}}, {1, 2}}, 360, acts, true);
+    barrier::Run(game, 4, at, "h", {{0, 1, {2, 3, 4}}, {1, 2}}, 420, acts, true);
     barrier::Agreed(game, at.size(), "h", 2);
     ASSERT_EQ(game.killed.size(), 2u);
     const int lost = game.killed[0].player;

@@ -286,6 +286,8 @@ TEST_F(PeerSlotTest, TheAuthorityAnswersAsTheHostOnlyWhileItsOwnFactoryStands) {
         EXPECT_EQ(during, c.during);
         EXPECT_EQ(w.IsNetworkHost(), c.after);
         EXPECT_EQ(w.FactoryFell(2), c.factory == kDestroyed || c.factory == kBuried ? 1 : 0);
+        // No team's: a machine not yet told its own.
+        EXPECT_EQ(w.FactoryFell(-1) + w.FactoryFell(World::kTeams), 0);
     }
 }
 
