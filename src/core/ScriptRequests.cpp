@@ -33,6 +33,10 @@ int TakeDestroyRequest(bool& factoryOnly) {
     return winx_TakeDestroyRequest(factoryOnly);
 }
 
+int TakeSpareRequest() {
+    return winx_TakeSpareRequest();
+}
+
 int TakeArtifactRequest(int& effect) {
     return winx_TakeArtifactRequest(effect);
 }

@@ -22,6 +22,8 @@ bool WriteChecksumListing(const std::string& name, const std::string& text);
 // The oldest pending team to destroy, removed from the queue; -1 when none. `factoryOnly`
 // tells whether only its factory goes.
 int TakeDestroyRequest(bool& factoryOnly);
+// The oldest team a `spare` line named, removed from the queue; -1 when none.
+int TakeSpareRequest();
 // The oldest pending test artifact's team, removed from the queue with its effect; -1 when
 // none.
 int TakeArtifactRequest(int& effect);

@@ -111,7 +111,7 @@ const char* const kLayouts[kLastKind + 1] = {
 // is lost the lowest player left, decides what no player owns.
 enum class From : uint8_t {
     // Nobody's state; an answer that only the owner's copy takes (22, 36, 39, 43, 49); or a
-    // kind checked on what it names in its own case (7, 13, 35, 37, 42, 54).
+    // kind checked on what it names in its own case (7, 13, 35, 37, 54) or before it (42).
     kAnyone,
     // The machine answering for the object the command changes (its subject, below): the one
     // playing its current team (a captured unit keeps its id, not its team), a wreck's maker,
@@ -506,6 +506,48 @@ int CommandExecutor::HasAuthority(int sender) const {
     return sender != world.LocalTeam() && IsLowestLeft(sender, -1) == 1 ? 1 : 0;
 }
 
+// Whose growth (a kind 42 change of 0 or more) this machine takes. The given executor takes it
+// from the authority as this machine names it; the machines name it from the factories and links
+// they have seen fall, each in its own order, so one took a word another refused and their
+// deposits parted. The sender grows only while its own factory stands (OreDeposit::IsGrower),
+// and its word of that factory's fall goes out as it falls: every word before that word on its
+// link is taken, none after it is sent.
+// | case                                  | what happens         | why                           |
+// |---------------------------------------|----------------------|-------------------------------|
+// | the sender's factory fell here        | refused              | its word of the fall came     |
+// |                                       |                      |   first: nothing honest after |
+// | a lower team plays here, its factory  | held (everything     | the sender saw it fall or its |
+// |   standing (a peer's)                 |   behind it too)     |   link go on a link of its    |
+// |                                       |   until the team's   |   own; applied once this      |
+// |                                       |   fall or loss is    |   machine sees either,        |
+// |                                       |   seen here          |   refused at the wait's limit |
+// | this machine's own team is lower and  | refused              | its fall is seen here first   |
+// |   its factory stands                  |                      |                               |
+// | otherwise                             | taken                | as given                      |
+int CommandExecutor::GrowthVerdict(int sender) {
+    const int local = world.LocalTeam();
+    if (!IsPlayerTeam(sender) || sender == local || world.FactoryFell(sender) == 1) return 0;
+    for (int team = 1; team < sender; ++team) {
+        if (world.FactoryFell(team) == 1) continue;
+        if (team == local) return 0;
+        if (SlotPlaying(team) == -1) continue;
+        waitingFor = team;
+        waitEndsAtFall = 1;
+        return kWait;
+    }
+    return 1;
+}
+
+// Growth is the authority's (GrowthVerdict); a withdrawal the miner's, the owner of the factory
+// on the deposit. About a deposit not here, nothing changes.
+int CommandExecutor::MayChangeOre(const CommandReader& r, const CommandHeader& h, int sender) {
+    CommandReader payload = r;
+    const int32_t change = payload.ReadW32();
+    GameObject* deposit = world.FindOreDeposit(h.id);
+    if (!deposit) return 1;
+    return change >= 0 ? GrowthVerdict(sender) : MinesDeposit(sender, deposit);
+}
+
 int CommandExecutor::AnsweringTeam(GameObject* o) const {
     if (o->GetKind() == ObjectKind::kWreck) {
         auto maker = world.wreckMakers.find(KeyOf(o->id));
@@ -545,9 +587,10 @@ int CommandExecutor::MaySend(const CommandReader& r, const CommandHeader& h, int
     const auto kind = static_cast<CommandKind>(h.kind);
     const int lossSign =
         kind == CommandKind::SimSnapshot || kind == CommandKind::PlayerDropped ? 1 : 0;
+    waitEndsAtFall = 0;
     switch (rule.from) {
         case From::kAnyone:
-            return 1;
+            return kind == CommandKind::OreAmount ? MayChangeOre(r, h, sender) : 1;
         case From::kAuthority:
             return HasAuthority(sender);
         case From::kLobby:
@@ -696,19 +739,24 @@ RecentDead::Death* CommandExecutor::DeathLeaving(int sender, char clan, char cha
     return world.recentDead.MatchWreck(clan, chassis, at, value, answered);
 }
 
+// Both lines end with the battle's own time, which stands still in a pause: a word placed
+// against the barriers' pauses.
 void CommandExecutor::Refuse(const CommandHeader& h, int slot) {
-    char line[96];
-    std::snprintf(line, sizeof line, "Refused command kind %d from slot %d (player %d)", h.kind,
-                  slot, SenderTeam(slot));
+    char line[128];
+    std::snprintf(line, sizeof line,
+                  "Refused command kind %d from slot %d (player %d) at battle ms %d", h.kind, slot,
+                  SenderTeam(slot), world.recentDead.nowMs);
     receivers.Refused(line);
 }
 
 void CommandExecutor::NoteApplied(const CommandHeader& h, int slot, int32_t objectKind,
                                   const char* measure, int32_t amount) {
-    char line[128];
+    char line[160];
     std::snprintf(line, sizeof line,
-                  "Applied command kind %d from slot %d (player %d) of kind %d, %s %d", h.kind,
-                  slot, SenderTeam(slot), objectKind, measure, amount);
+                  "Applied command kind %d from slot %d (player %d) of kind %d, %s %d at battle "
+                  "ms %d",
+                  h.kind, slot, SenderTeam(slot), objectKind, measure, amount,
+                  world.recentDead.nowMs);
     receivers.Applied(line);
 }
 
@@ -754,7 +802,10 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
     const int may = MaySend(r, h, slot);
     if (may == kWait && InRange(slot, 0, World::kPeerSlots - 1) &&
         world.peerSlots[slot].refusing != waitingFor) {
+        PeerSlot& peer = world.peerSlots[slot];
+        const int starts = peer.Holding() == 0 ? 1 : 0;
         Wait(current, r, h, slot);
+        if (starts == 1 && peer.Holding() == 1) peer.fallEndsWait = waitEndsAtFall;
         return;
     }
     if (may != 1) {
@@ -1113,16 +1164,9 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
         }
         case CommandKind::OreAmount: {
             const int32_t change = r.ReadW32();
-            auto* deposit = dynamic_cast<OreDeposit*>(world.FindOreDeposit(id));
-            if (!deposit) break;
-            // Growth is the authority's; a withdrawal the miner's, the owner of the factory on
-            // the deposit.
-            const int sender = SenderTeam(slot);
-            if ((change >= 0 ? HasAuthority(sender) : MinesDeposit(sender, deposit)) == 0) {
-                Refuse(h, slot);
-                break;
-            }
-            deposit->ApplyChange(change);
+            // Its sender checked in MayChangeOre.
+            if (auto* deposit = dynamic_cast<OreDeposit*>(world.FindOreDeposit(id)))
+                deposit->ApplyChange(change);
             break;
         }
         case CommandKind::FactoryLedger: {

@@ -98,10 +98,17 @@ private:
                                     int64_t value);
     // Whether the sender's factory takes ore from the deposit.
     int MinesDeposit(int sender, GameObject* deposit);
+    // Whether the sender may change the deposit's amount by the payload's change: 1, 0 or
+    // kWait (a growth word waiting for a fall; see GrowthVerdict).
+    int MayChangeOre(const CommandReader& reader, const CommandHeader& header, int sender);
+    // Whether this machine takes the sender's growth now: 1, 0 or kWait.
+    int GrowthVerdict(int sender);
 
     World& world;
     CommandReceivers& receivers;
     // The message being executed, and the team the last kWait answer waits for.
     const uint8_t* current = nullptr;
     int waitingFor = -1;
+    // Whether that wait also ends when the team's factory falls here (a growth word's).
+    int waitEndsAtFall = 0;
 };

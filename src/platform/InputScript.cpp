@@ -330,6 +330,13 @@ struct LineParser {
         return true;
     }
 
+    bool Spare(const std::vector<std::string_view>& words) {
+        auto team = words.size() == 2 ? ParseNumber(words[1]) : std::nullopt;
+        if (!team || *team < 1 || *team > 4) return Fail("usage: spare TEAM (TEAM 1 to 4)");
+        Add(winx_ScriptStep::Kind::Spare, *team);
+        return true;
+    }
+
     bool Artifact(const std::vector<std::string_view>& words) {
         auto team = words.size() == 3 ? ParseNumber(words[1]) : std::nullopt;
         auto effect = words.size() == 3 ? ParseNumber(words[2]) : std::nullopt;
@@ -422,6 +429,7 @@ struct LineParser {
         if (EqualNoCase(command, "quit")) return Bare(words, Kind::Quit);
         if (EqualNoCase(command, "await")) return Await(words);
         if (EqualNoCase(command, "destroy")) return Destroy(words);
+        if (EqualNoCase(command, "spare")) return Spare(words);
         if (EqualNoCase(command, "artifact")) return Artifact(words);
         if (EqualNoCase(command, "forge")) return Forge(words);
         if (EqualNoCase(command, "craft")) return Craft(words);

@@ -29,6 +29,9 @@ struct winx_ScriptStep {
         // value: the team whose objects this machine owns are destroyed at the next tick; x: 1
         // for its factory alone.
         Destroy,
+        // value: the team whose factory, if this machine owns it, nothing destroys from the
+        // next tick on but a `destroy` (or its machine's loss).
+        Spare,
         // A test's artifact (host only): value: the team at whose factory's roll-out point it
         // lies; x: its effect.
         Artifact,

@@ -363,6 +363,9 @@ void RunScriptStep(const winx_ScriptStep& step) {
         case Kind::Destroy:
             winx_RequestDestroy(static_cast<int>(step.value), step.x == 1);
             break;
+        case Kind::Spare:
+            winx_RequestSpare(static_cast<int>(step.value));
+            break;
         case Kind::Artifact:
             winx_RequestArtifact(static_cast<int>(step.value), step.x);
             break;

@@ -18,6 +18,10 @@ std::deque<int>& ForgeRequests() {
     static std::deque<int> requests;
     return requests;
 }
+std::deque<int>& SpareRequests() {
+    static std::deque<int> requests;
+    return requests;
+}
 struct CraftRequest {
     winx_CraftedWord word;
     int x;
@@ -30,6 +34,13 @@ std::deque<CraftRequest>& CraftRequests() {
 std::deque<int>& BarrierRequests() {
     static std::deque<int> requests;
     return requests;
+}
+// The oldest of a queue of numbers, removed; -1 when it is empty.
+int TakeOldest(std::deque<int>& requests) {
+    if (requests.empty()) return -1;
+    const int oldest = requests.front();
+    requests.pop_front();
+    return oldest;
 }
 }  // namespace
 
@@ -80,15 +91,20 @@ int winx_TakeArtifactRequest(int& effect) {
     return team;
 }
 
+void winx_RequestSpare(int team) {
+    SpareRequests().push_back(team);
+}
+
+int winx_TakeSpareRequest() {
+    return TakeOldest(SpareRequests());
+}
+
 void winx_RequestForge(int team) {
     ForgeRequests().push_back(team);
 }
 
 int winx_TakeForgeRequest() {
-    if (ForgeRequests().empty()) return -1;
-    const int team = ForgeRequests().front();
-    ForgeRequests().pop_front();
-    return team;
+    return TakeOldest(ForgeRequests());
 }
 
 void winx_RequestCraft(winx_CraftedWord word, int x, int y) {
@@ -110,8 +126,5 @@ void winx_RequestBarrier(int pause) {
 }
 
 int winx_TakeBarrierRequest() {
-    if (BarrierRequests().empty()) return -1;
-    const int pause = BarrierRequests().front();
-    BarrierRequests().pop_front();
-    return pause;
+    return TakeOldest(BarrierRequests());
 }

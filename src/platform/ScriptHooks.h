@@ -17,6 +17,9 @@ void winx_RequestDestroy(int team, bool factoryOnly = false);
 // whether only its factory goes.
 int winx_TakeDestroyRequest(bool& factoryOnly);
 int winx_TakeDestroyRequest();
+// The teams a `spare` line named, oldest first; -1 when none.
+void winx_RequestSpare(int team);
+int winx_TakeSpareRequest();
 void winx_RequestArtifact(int team, int effect);
 // The oldest pending artifact's team, removed from the queue with its effect; -1 when none.
 int winx_TakeArtifactRequest(int& effect);

@@ -14,6 +14,7 @@ std::vector<uint8_t> PeerSlot::TakeHeld() {
     std::vector<uint8_t> taken = std::move(waiting);
     waiting.clear();
     waitingFor = -1;
+    fallEndsWait = 0;
     passedPause = 0;
     return taken;
 }

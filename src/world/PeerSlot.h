@@ -33,6 +33,9 @@ struct PeerSlot {
     std::vector<uint8_t> waiting;
     int32_t waitingFor = -1;
     uint32_t waitingSince = 0;
+    // 1 when the team's factory falling here ends the wait too: a growth word waits for the
+    // fall or the loss that made its sender the authority.
+    int32_t fallEndsWait = 0;
     // While the held commands are applied after the wait ran out: the team about which they
     // are refused.
     int32_t refusing = -1;

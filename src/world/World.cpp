@@ -228,6 +228,7 @@ void World::ClearObjects() {
     for (PeerSlot& peer : peerSlots)
         peer.firedShots.Clear();
     std::fill(std::begin(factoryDied), std::end(factoryDied), uint8_t{0});
+    std::fill(std::begin(factoryFalling), std::end(factoryFalling), uint8_t{0});
     lastAuthority = -1;
     groups.DeleteAll();
     landFeatures.DeleteAll();
@@ -383,6 +384,21 @@ int World::Authority(int except) const {
         if (link && link->ConnectionLost() == 0) consider(peerSlots[slot].peerTeam);
     }
     return lowest;
+}
+
+int World::FactoryFell(int team) {
+    if (team < 0 || team >= kTeams) return 0;
+    if (factoryDied[team] != 0 || factoryFalling[team] != 0) return 1;
+    GameObject* factory = TeamFactory(team);
+    return factory && factory->IsDestroyed() == 1 ? 1 : 0;
+}
+
+// The host, or the authority after it, grows the deposits and awards the artifacts only while
+// its own factory has not fallen. Its fatal damage goes out as the factory falls, and the peers
+// take no growth of its after that word (CommandExecutor::GrowthVerdict); networkHost itself
+// follows only at the next peer check, and an update between would grow once more.
+int World::IsNetworkHost() {
+    return networkHost == 1 && FactoryFell(LocalTeam()) == 0 ? 1 : 0;
 }
 
 void World::ResetAlliances() {

@@ -185,6 +185,10 @@ public:
     // machine learns of a death from the death pass and of a loss from the lost machine's own
     // link only, so all of them name the same player.
     int Authority(int except = -1) const;
+    // Whether this machine saw the team's factory fall: the death pass took it, or it was
+    // destroyed (here, or by its owner's word) and the pass has yet to bury it (a beaten
+    // machine's results screen runs none).
+    int FactoryFell(int team);
 
     // --- WorldScenario.cpp: the scenario in play, saved games and the team records.
     // Installs the makers whose classes are part of the game so far: units from a design code
@@ -223,6 +227,9 @@ public:
     // Destroys every object of the team that this machine owns (the script's `destroy`), or
     // its factory alone.
     void DestroyOwnObjects(int team, bool factoryOnly = false);
+    // Makes the team's factory invulnerable if this machine owns it (the script's `spare`):
+    // the computer players cannot beat the side before the script destroys the factory.
+    void SpareOwnFactory(int team);
     // A `forge TEAM` script line (a crafted peer, for tests): kind 57 for this machine's copies
     // of the team's factory and units, in a network game and for another team only.
     void ForgeTakersWord(int team);
@@ -507,7 +514,8 @@ public:
     int SettlePause();
 
     // --- WorldObjectServices.cpp: the rest of what the map objects ask.
-    int IsNetworkHost() override { return networkHost; }
+    // networkHost, while this machine's own factory has not fallen (see the source).
+    int IsNetworkHost() override;
     EventReceiver* ControllerOf(int team) override;
     SquadDirectory* DirectoryOf(int team) override;
     int MissionNumber() override;
@@ -562,6 +570,9 @@ public:
     std::unique_ptr<GameRecords> ownRecords;
     // The teams whose factory died here (the death pass): they answer for no other team.
     uint8_t factoryDied[kTeams] = {};
+    // The teams whose destroyed factory an update took to its dead list: it fell, though the
+    // death pass at the update's end has yet to bury it (FactoryFell).
+    uint8_t factoryFalling[kTeams] = {};
     // The queued path requests by object id (team << 32 | serial), kept by the request nodes
     // themselves, so that a unit asking for its turn need not walk the whole queue. Declared
     // before the queue: it outlives the nodes.

@@ -143,6 +143,11 @@ int World::SettlePause() {
 
 void World::WritePendingChecksums() {
     for (const std::string& name : pendingChecksums) {
+        // On the battle's clock, as the refused and applied words are: a word placed against
+        // the barriers.
+        const std::string line =
+            "Checksum " + name + " written at battle ms " + std::to_string(recentDead.nowMs);
+        Trace(line.c_str());
         if (ChecksumListingWanted()) {
             std::string listing;
             WriteChecksumFile(name, StateChecksum(&listing));

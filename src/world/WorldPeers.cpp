@@ -207,6 +207,7 @@ void World::HandLostTeamsOn() {
 //                                                    the sender after the word, which no taker
 //                                                    sends while the team's machine is linked
 //   the team's link delivers past the limit          refused, the rest applied
+//   a growth word's team's factory fell here         applied: the sender saw that fall too
 // The third stands beside the limit: a sender that forged and then paused kept everything after
 // its word here, its pause's states and mark too, while the others had taken them; their
 // pause's state was settled and this machine's was not, so its checksum came from a later state
@@ -225,8 +226,10 @@ void World::ApplyWaitingCommands() {
         }
         const bool answered =
             playing != -1 && watch.passedPause != 0 && peerSlots[playing].mark == watch.passedPause;
-        if (playing != -1 && !answered && now - watch.waitingSince < CommLink::kSilentMs) continue;
-        ReleaseHeld(slot, playing != -1 ? watch.waitingFor : -1);
+        const bool fell = watch.fallEndsWait == 1 && FactoryFell(watch.waitingFor) == 1;
+        if (playing != -1 && !answered && !fell && now - watch.waitingSince < CommLink::kSilentMs)
+            continue;
+        ReleaseHeld(slot, playing != -1 && !fell ? watch.waitingFor : -1);
     }
 }
 

@@ -55,6 +55,12 @@ void World::DestroyOwnObjects(int team, bool factoryOnly) {
     }
 }
 
+void World::SpareOwnFactory(int team) {
+    GameObject* factory = TeamFactory(team);
+    if (factory && factory->local == 1 && factory->IsInvulnerable() == 0)
+        factory->ToggleInvulnerable();
+}
+
 int World::PlaceTestArtifact(int team, int effect, SimId* placed) {
     if (networkGame && !networkHost) return 1;
     if (team < 1 || team >= kTeams) return 1;
@@ -110,6 +116,8 @@ int World::Tick(int nowMs) {
     for (int team = TakeDestroyRequest(factoryOnly); team >= 0;
          team = TakeDestroyRequest(factoryOnly))
         DestroyOwnObjects(team, factoryOnly);
+    for (int team = TakeSpareRequest(); team >= 0; team = TakeSpareRequest())
+        SpareOwnFactory(team);
     for (int team = TakeForgeRequest(); team >= 0; team = TakeForgeRequest())
         ForgeTakersWord(team);
     for (CraftRequest craft; TakeCraftRequest(craft);)

@@ -58,6 +58,9 @@ void UpdateOrCollect(World& world, NodeList& list, NodeList& dead, int elapsedMs
             dead.PushBack(n);
             world.ReindexObject(o->id);
             world.NoteTeamSimsChanged(team);
+            const int owner = o->GetTeam();
+            if (o->GetKind() == ObjectKind::kFactory && owner >= 0 && owner < World::kTeams)
+                world.factoryFalling[owner] = 1;
         } else if (update) {
             o->Update(elapsedMs);
         }

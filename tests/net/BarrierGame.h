@@ -63,6 +63,17 @@ struct Act {
     std::string line;
 };
 
+// Every machine spares its own factory (`spare`) from early in the battle on, asking again
+// while a slow start may not have made it yet: only the script's `destroy` or a machine's loss
+// then beats a side, so that a run plays out its own order on a loaded machine too.
+inline std::vector<Act> SpareEveryFactory(int machines) {
+    std::vector<Act> acts;
+    for (int player = 1; player <= machines; ++player)
+        for (int atMs : {1000, 5000, 20000})
+            acts.push_back({player, atMs, "spare " + std::to_string(player)});
+    return acts;
+}
+
 // The barriers named PREFIX1, PREFIX2..., timed from the battle's start, and this player's
 // acts among them. Every machine asks for each barrier's pause (`pause`): the one that answers
 // for the game makes it, so that a barrier still pauses once the host is beaten. Every machine

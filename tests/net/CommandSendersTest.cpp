@@ -172,8 +172,9 @@ struct Row {
     std::function<void(Senders&)> check = nullptr;
 };
 
-Log Refused(int kind, int player) {
-    return {ExecutorFixture::Refusal(kind, 0, player)};
+// At `battleMs` of the battle's clock: 0 unless the row lets battle time pass.
+Log Refused(int kind, int player, int battleMs = 0) {
+    return {ExecutorFixture::Refusal(kind, 0, player, battleMs)};
 }
 
 // The capture unit of team 3 took team 2's unit over (kind 53 marked it), and the capturer
@@ -281,7 +282,8 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
             for (const std::string& measure : measures)
                 lines.push_back("Applied command kind " + std::to_string(kind) +
                                 " from slot 0 (player " + std::to_string(player) + ") of kind " +
-                                std::to_string(objectKind) + ", " + measure);
+                                std::to_string(objectKind) + ", " + measure + " at battle ms " +
+                                std::to_string(f.world.recentDead.nowMs));
             EXPECT_EQ(f.receivers.applied, lines);
             if (then) then(f);
         };
@@ -494,15 +496,15 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          applied(7, 2, 1, {"dead ms " + std::to_string(span)})},
         {"hits of a dead shooter past its shots", 1, 2, -1,
          Message({hit(kOwned, kMirror), hit(kOwned, kMirror), hit(kOwned, kMirror)}),
-         is({"1:11 Hit abc 2:10", "1:11 Hit abc 2:10", Refused(7, 2)[0]}), shooterDied(1, 0, 2)},
-        {"hit by a shooter dead past the span", 1, 2, -1, hit(kOwned, kMirror), is(Refused(7, 2)),
+         is({"1:11 Hit abc 2:10", "1:11 Hit abc 2:10", Refused(7, 2, 500)[0]}), shooterDied(1, 0, 2)},
+        {"hit by a shooter dead past the span", 1, 2, -1, hit(kOwned, kMirror), is(Refused(7, 2, 500 + span + 1)),
          shooterDied(1, span + 1)},
         {"hit by a dead shooter that stood past its reach", 1, 2, -1, hit(kOwned, kMirror),
-         is(Refused(7, 2)), shooterDied(101 + kReachSlack, 0)},
+         is(Refused(7, 2, 500)), shooterDied(101 + kReachSlack, 0)},
         {"hit by a dead shooter with a weapon it did not mount", 1, 2, -1,
-         hit(kOwned, kMirror, 'z'), is(Refused(7, 2)), shooterDied(1, 0)},
+         hit(kOwned, kMirror, 'z'), is(Refused(7, 2, 500)), shooterDied(1, 0)},
         {"hit by another machine's dead shooter", 1, 3, 2, hit(kOwned, kMirror),
-         is(Refused(7, 3)), shooterDied(1, 0)},
+         is(Refused(7, 3, 500)), shooterDied(1, 0)},
         {"hit on a wreck from its shooter's machine", 1, 2, -1,
          Message({fire(kMirror), hit(kWreck, kMirror)}), is({fired(kMirror), "0:40 Hit abc 2:10"}),
          [](Senders& f) {
@@ -617,6 +619,36 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          is(Refused(42, 2)), nullptr, [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
         {"growth from the host", 3, 1, 2, CommandBytes(42, kDeposit).L(17).Done(), none, nullptr,
          [](Senders& f) { EXPECT_EQ(f.Ore(), 17); }},
+        // The host's factory fell here by its owner's word, before any death pass: its growth
+        // after that word is refused, and the next in line's taken.
+        {"growth of a deposit not here", 3, 2, 1, CommandBytes(42, SimId(0, 61)).L(17).Done(),
+         none, nullptr, [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
+        {"growth from a host whose factory fell", 3, 1, 2, CommandBytes(42, kDeposit).L(17).Done(),
+         is(Refused(42, 1)), [](Senders& f) { f.ownedFactory->destroyed = 1; },
+         [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
+        {"growth from the next in line after the host's fall", 3, 2, 1,
+         CommandBytes(42, kDeposit).L(17).Done(), none,
+         [](Senders& f) { f.ownedFactory->destroyed = 1; },
+         [](Senders& f) { EXPECT_EQ(f.Ore(), 17); }},
+        // Before the fall is seen here it waits, with what follows on its link; the fall ends
+        // the wait and the word is taken.
+        {"growth from the next in line before the host's fall", 3, 2, 1,
+         Message({CommandBytes(42, kDeposit).L(17).Done(), goal}), none, nullptr,
+         [](Senders& f) {
+             EXPECT_EQ(f.Ore(), 0);
+             EXPECT_EQ(f.world.peerSlots[0].Holding(), 1);
+             f.ownedFactory->destroyed = 1;
+             f.Steps(1, true);
+             EXPECT_EQ(f.Ore(), 17);
+             EXPECT_EQ(f.log, Log{"2:10 Goal 1 100,200"});
+             EXPECT_EQ(f.world.peerSlots[0].Holding(), 0);
+         }},
+        // This machine's own factory stands below the sender's: the sender cannot have seen it
+        // fall.
+        {"growth from above this standing machine", 2, 3, 1,
+         CommandBytes(42, kDeposit).L(17).Done(), is(Refused(42, 3)),
+         [](Senders& f) { f.ownedFactory->destroyed = 1; },
+         [](Senders& f) { EXPECT_EQ(f.Ore(), 0); }},
         {"withdrawal by the miner", 1, 2, -1, CommandBytes(42, kDeposit).L(-5).Done(), none,
          nullptr, [](Senders& f) { EXPECT_EQ(f.Ore(), -5); }},
         {"withdrawal by another", 1, 3, 2, CommandBytes(42, kDeposit).L(-5).Done(),

@@ -276,10 +276,11 @@ public:
         d.wrecksLeft = 1;
         return world.recentDead.deaths.emplace_back(d);
     }
-    // The trace line of a command dropped for its sender.
-    static std::string Refusal(int kind, int slot = 0, int player = 2) {
+    // The trace line of a command dropped for its sender, at `battleMs` of the battle's clock.
+    static std::string Refusal(int kind, int slot = 0, int player = 2, int battleMs = 0) {
         return "Refused command kind " + std::to_string(kind) + " from slot " +
-               std::to_string(slot) + " (player " + std::to_string(player) + ")";
+               std::to_string(slot) + " (player " + std::to_string(player) + ") at battle ms " +
+               std::to_string(battleMs);
     }
 
     WorldOnLand land{OpenLand(16, 12)};

@@ -239,18 +239,20 @@ TEST(NetworkBarrierRun, AForgeThenAPauseStopsAndSettlesEveryMachine) {
 // barrier every two. Factories die on the way: player 3's before the first barrier, and
 // player 3 is killed after it, so that a machine that plays takes a team without a factory over
 // and tells the others its units; player 4's after the second, so that player 4 stands beaten
-// from then on. The computer players may beat a side before that, the host's too: a barrier
-// then pauses from the machine that answers for the game, and only the machines that still
-// play are compared. The wreck pieces of player 3's factory come out alike everywhere.
+// from then on. Every factory is spared, so only the script beats a side: players 1 and 2 play
+// to the end, and every barrier compares them. The wreck pieces of player 3's factory come out
+// alike everywhere.
 TEST(NetworkBarrierRun, DISABLED_FourMachinesAgreeForTenMinutes) {
     if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
 #ifdef QX_BARRIER_RUNS_SANITIZED
     GTEST_SKIP() << "left to the optimised build";
 #endif
     const std::vector<int> at = {120000, 240000, 360000, 480000, 600000};
+    std::vector<barrier::Act> acts = barrier::SpareEveryFactory(4);
+    acts.push_back({3, 60000, "destroy 3 factory"});
+    acts.push_back({4, 250000, "destroy 4 factory"});
     barrier::Game game;
-    barrier::Run(game, 4, at, "b", {{3, 1}}, 900,
-                 {{3, 60000, "destroy 3 factory"}, {4, 250000, "destroy 4 factory"}}, true);
+    barrier::Run(game, 4, at, "b", {{3, 1}}, 900, acts, true);
     barrier::Agreed(game, at.size(), "b", 1);
     ASSERT_EQ(game.games.size(), 4u);
     // The factories died when asked, on the first machine that still played at the barrier.
@@ -266,6 +268,10 @@ TEST(NetworkBarrierRun, DISABLED_FourMachinesAgreeForTenMinutes) {
         ASSERT_NE(folder, nullptr) << "nobody played at " << name;
         EXPECT_FALSE(ListsFactory(*folder, name, team)) << name << " team " << team;
     }
+    // Only the script beat a side: the two it spared play at the last barrier.
+    for (int player : {1, 2})
+        EXPECT_TRUE(barrier::Played(*game.games[static_cast<size_t>(player - 1)], "b5", player))
+            << "player " << player << " was beaten before the last barrier";
     int pieces = 0;
     for (const std::string& line : barrier::Listing(*playing("b1"), "b1"))
         if (line.rfind("10 3 ", 0) == 0 && std::stol(line.substr(5)) >= 0x40000000L) ++pieces;
@@ -311,11 +317,13 @@ TEST(NetworkBarrierRun, AfterAPauseOnOneLinkOnlyEveryMachineSettlesTheNextPauses
 
 // Outside the suite (scripts/network-host-gone): the lost teams need units to show who runs
 // them, and the computer players of four sides build their first ones a minute or two into the
-// battle, later on a loaded machine. Four machines: the guest with the most units killed inside
-// the first barrier's pause, the host taking its team; the host's factory destroyed after it
-// (the lowest-numbered guest left answers for the game from then on and runs the lost team); the
-// host's program killed inside the second (that guest takes team 1 as well). Who runs a lost
-// team shows by `destroy TEAM`, which destroys only what its own machine runs: each guest asks
+// battle, later on a loaded machine: the first barrier comes two and a half minutes in. Every
+// factory is spared, so that no computer player beats a side before the script's order has
+// played out. Four machines: the guest with the most units
+// killed inside the first barrier's pause, the host taking its team; the host's factory destroyed
+// after it (the lowest-numbered guest left answers for the game from then on and runs the lost
+// team); the host's program killed inside the second (that guest takes team 1 as well). Who runs a
+// lost team shows by `destroy TEAM`, which destroys only what its own machine runs: each guest asks
 // it for every other team inside a pause of its own, the highest-numbered first. The lost teams'
 // units stand after the other survivor's turn and are gone after the taker's, and the survivors
 // agree at every barrier.
@@ -325,10 +333,11 @@ TEST(NetworkBarrierRun,
 #ifdef QX_BARRIER_RUNS_SANITIZED
     GTEST_SKIP() << "left to the optimised build";
 #endif
-    const std::vector<int> at = {105000, 115000, 122000, 129000, 136000, 143000};
+    const std::vector<int> at = {150000, 160000, 167000, 174000, 181000, 188000};
     // Player p's turn is inside barrier 7 - p; the barrier after it shows what it destroyed.
     auto turn = [](int player) { return static_cast<size_t>(7 - player); };
-    std::vector<barrier::Act> acts = {{1, 112000, "destroy 1 factory"}};
+    std::vector<barrier::Act> acts = barrier::SpareEveryFactory(4);
+    acts.push_back({1, 157000, "destroy 1 factory"});
     for (int player = 2; player <= 4; ++player) {
         for (int team = 1; team <= 4; ++team) {
             if (team != player)
@@ -337,7 +346,7 @@ TEST(NetworkBarrierRun,
         }
     }
     barrier::Game game;
-    barrier::Run(game, 4, at, "h", {{0, 1, {2, 3, 4}}, {1, 2}}, 360, acts, true);
+    barrier::Run(game, 4, at, "h", {{0, 1, {2, 3, 4}}, {1, 2}}, 420, acts, true);
     barrier::Agreed(game, at.size(), "h", 2);
     ASSERT_EQ(game.killed.size(), 2u);
     const int lost = game.killed[0].player;

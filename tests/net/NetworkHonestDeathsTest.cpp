@@ -178,4 +178,103 @@ TEST(NetworkHonestDeaths, DISABLED_FourMachinesFightThreeMinutesAndRefuseNothing
     PlayHonestly(4, {100000, 140000, 180000}, {}, 400, true, {{1, 1, 8000, 5000}});
 }
 
+// A word a machine refused, from its trace: the kind, the sending player and the battle's
+// clock then.
+struct RefusedWord {
+    int kind = 0;
+    int sender = 0;
+    int battleMs = 0;
+};
+
+std::vector<RefusedWord> RefusedBy(const barrier::GameFolder& folder) {
+    std::vector<RefusedWord> words;
+    std::istringstream in(folder.File("zvd.out"));
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind("Refused command kind ", 0) != 0) continue;
+        RefusedWord word;
+        std::istringstream(line.substr(21)) >> word.kind;
+        const size_t player = line.find("(player ");
+        const size_t clock = line.find(" at battle ms ");
+        if (player != std::string::npos) std::istringstream(line.substr(player + 8)) >> word.sender;
+        if (clock != std::string::npos)
+            std::istringstream(line.substr(clock + 14)) >> word.battleMs;
+        words.push_back(word);
+    }
+    return words;
+}
+
+// The battle's clock when the machine wrote checksum `name`; -1 when it wrote none.
+int WrittenAtMs(const barrier::GameFolder& folder, const std::string& name) {
+    const std::string mark = "Checksum " + name + " written at battle ms ";
+    const std::string trace = folder.File("zvd.out");
+    const size_t at = trace.find(mark);
+    if (at == std::string::npos) return -1;
+    int ms = -1;
+    std::istringstream(trace.substr(at + mark.size())) >> ms;
+    return ms;
+}
+
+// Four machines for five minutes, every factory spared, the trace on; the script beats the
+// sides in `order` (player, battle time), one after another, while the authority passes on. At
+// every barrier two sides still play at, the machines still playing agree; no machine refuses
+// any word while it still plays (up to the last barrier it played at; a machine never beaten,
+// ever). Each machine's refusals are printed with the barrier they came after.
+void BeatenInTurn(const std::vector<std::pair<int, int>>& order, size_t contested) {
+    const std::vector<int> at = {60000, 120000, 180000, 240000, 290000};
+    std::vector<barrier::Act> acts = barrier::SpareEveryFactory(4);
+    for (int player = 1; player <= 4; ++player)
+        acts.push_back({player, 0, "char 12"});
+    for (const auto& [player, atMs] : order)
+        acts.push_back({player, atMs, "destroy " + std::to_string(player) + " factory"});
+    barrier::Game game;
+    barrier::Run(game, 4, at, "t", {}, 600, acts, true);
+    ASSERT_EQ(game.games.size(), 4u);
+    barrier::Agreed(game, contested, "t", 0);
+    for (int player = 1; player <= 4; ++player) {
+        const barrier::GameFolder& folder = *game.games[static_cast<size_t>(player - 1)];
+        std::vector<int> written;
+        size_t played = 0;
+        for (size_t b = 1; b <= at.size(); ++b) {
+            const std::string name = "t" + std::to_string(b);
+            written.push_back(WrittenAtMs(folder, name));
+            if (barrier::Played(folder, name, player)) played = b;
+        }
+        const bool beaten = played < at.size();
+        const int playedUpToMs = played == 0 ? -1 : written[played - 1];
+        std::cout << "player " << player << " played to t" << played << " (battle ms "
+                  << playedUpToMs << "); refused:";
+        int whilePlaying = 0;
+        for (const RefusedWord& word : RefusedBy(folder)) {
+            size_t after = 0;
+            while (after < written.size() && written[after] != -1 &&
+                   written[after] <= word.battleMs)
+                ++after;
+            std::cout << " kind " << word.kind << " from " << word.sender << " at " << word.battleMs
+                      << " (after t" << after << ")";
+            if (!beaten || word.battleMs <= playedUpToMs) ++whilePlaying;
+        }
+        std::cout << "\n";
+        EXPECT_EQ(whilePlaying, 0) << "player " << player << " refused words while it played";
+    }
+}
+
+// Outside the suite: the script beats player 4, then 2, then 3; the host wins. Then the same
+// with the host's factory destroyed second, so that the authority passes from the host to
+// player 2, and on to player 3 once player 2 is beaten.
+TEST(NetworkHonestDeaths, DISABLED_FourMachinesBeatenOneAfterAnotherRefuseNothingWhilePlaying) {
+    if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
+#ifdef QX_BARRIER_RUNS_SANITIZED
+    GTEST_SKIP() << "left to the optimised build";
+#endif
+    BeatenInTurn({{4, 90000}, {2, 150000}, {3, 270000}}, 4);
+}
+
+TEST(NetworkHonestDeaths, DISABLED_FourMachinesWithTheHostBeatenSecondRefuseNothingWhilePlaying) {
+    if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
+#ifdef QX_BARRIER_RUNS_SANITIZED
+    GTEST_SKIP() << "left to the optimised build";
+#endif
+    BeatenInTurn({{4, 90000}, {1, 150000}, {2, 270000}}, 4);
+}
+
 }  // namespace

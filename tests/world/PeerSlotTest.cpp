@@ -239,6 +239,58 @@ TEST_F(PeerSlotTest, OnlyTheLowestNumberedPlayerLeftTakesTheLostTeamOver) {
     }
 }
 
+// The authority answers as the host (it grows the deposits) only while its own factory has not
+// fallen: from the moment the factory is destroyed, which is when its fatal damage goes out,
+// through the update that takes it to the dead list, to the death pass and on; a deposit that
+// grows in that same update grows nothing. A machine that never had a factory answers still.
+TEST_F(PeerSlotTest, TheAuthorityAnswersAsTheHostOnlyWhileItsOwnFactoryStands) {
+    enum Factory { kNone, kStanding, kDestroyed, kBuried };
+    const struct {
+        const char* what;
+        int networkHost;
+        Factory factory;
+        int before, during, after;
+    } cases[] = {
+        {"no factory", 1, kNone, 1, 1, 1},
+        {"a standing factory", 1, kStanding, 1, 1, 1},
+        {"a factory destroyed, its pass to come", 1, kDestroyed, 0, 0, 0},
+        {"a factory buried", 1, kBuried, 0, 0, 0},
+        {"not the authority", 0, kStanding, 0, 0, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        WorldOnLand side{OpenLand(16, 12)};
+        World& w = side.world;
+        w.localPlayer = ValueTriple(2);
+        w.networkGame = 1;
+        w.networkHost = c.networkHost;
+        TestObject* factory = nullptr;
+        if (c.factory != kNone) {
+            auto building = std::make_unique<TestObject>(2, 20, side.Centre(6, 6), 4, 24);
+            factory = building.get();
+            w.AddBuilding(std::move(building));
+            if (c.factory == kBuried) {
+                factory->destroyed = 1;
+                w.CollectTheDead();
+            }
+        }
+        if (c.factory == kDestroyed) factory->destroyed = 1;
+        EXPECT_EQ(w.IsNetworkHost(), c.before);
+        // A deposit's update comes after the buildings' in the same tick.
+        int during = -1;
+        auto deposit = std::make_unique<TestObject>(0, 60, side.Centre(9, 9), 0, 16);
+        deposit->onUpdate = [&w, &during](TestObject&, int) { during = w.IsNetworkHost(); };
+        std::unique_ptr<GameObject> placed = std::move(deposit);
+        w.AddOreDeposit(placed);
+        w.UpdateObjects(16);
+        EXPECT_EQ(during, c.during);
+        EXPECT_EQ(w.IsNetworkHost(), c.after);
+        EXPECT_EQ(w.FactoryFell(2), c.factory == kDestroyed || c.factory == kBuried ? 1 : 0);
+        // No team's: a machine not yet told its own.
+        EXPECT_EQ(w.FactoryFell(-1) + w.FactoryFell(World::kTeams), 0);
+    }
+}
+
 TEST_F(PeerSlotTest, TheTakingMachineMakesTheUnitsLocalDestroysTheFactoryAndTellsThePeers) {
     AddThree();
     world.StartRecording();
