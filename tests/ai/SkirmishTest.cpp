@@ -194,8 +194,10 @@ TEST_F(Skirmish, AGameIsSetAndPlayedByItsSeedAlone) {
 // fields held ore; the table names every game won on value where a side's ore stood still for
 // two minutes or more, and every side whose ore stood still that long while it had a miner and
 // its factory held a job it could not pay for. Besides, per side, what keeps units standing for
-// causes of their own side: the longest any unit on its way stood with no enemy near (and what
-// it waited on; every such stand over a minute is named), the most times a unit was ordered
+// causes of their own side: the longest any unit on its way stood out of a fight (and what
+// it waited on; every such stand over a minute is named), the most route searches a unit asked
+// in a minute (each unit over 30 named with its front goal) and in 5 s toward a target it could
+// not see, the most times a unit was ordered
 // aside in a minute (by the friend-in-the-way rule, by all, and each while on an errand), the
 // longest a scavenger or miner stood with a blocked front, the longest wait of a path request, the
 // longest a finished product stood at the door (and the longest while a unit of the side stood on
@@ -231,7 +233,8 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
             workerBlocked[2] = {}, workerBlockedUnexcused[2] = {};
         int pushes[2][skirmish::kPushCounts] = {};
         skirmish::Stand::Span standing[2], standingUnexcused[2];
-        std::string longStands;
+        std::string longStands, busySearchers;
+        int searches[2] = {}, unseenSearches[2] = {};
         const std::string on = row.empty() ? "" : " on " + row;
         for (int seed = 1; seed <= games; ++seed) {
             const uint32_t landSeed = seedBase + static_cast<uint32_t>(seed);
@@ -279,19 +282,16 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
                 const skirmish::Side& side = *sides[i];
                 const int* most = side.mostPushes;
                 std::printf(
-                    ", %s: stood %d s (%s), not excused %d s (%s), aside in a minute %d by the "
+                    ", %s: %s, aside in a minute %d by the "
                     "rule (%d by all), on an errand %d (%d), worker blocked %d s (%d s not a "
                     "failed route nor a fight), path wait %d s, at door %d s (%d s held), no "
                     "delivery %d s",
-                    i == 0 ? "higher" : "lower", seconds(side.standing.ticks),
-                    skirmish::StandCauseName(side.standing.cause),
-                    seconds(side.standingUnexcused.ticks),
-                    skirmish::StandCauseName(side.standingUnexcused.cause), most[skirmish::kByRule],
-                    most[skirmish::kByAll], most[skirmish::kByRuleOnErrand],
-                    most[skirmish::kByAllOnErrand], seconds(side.workerBlockedLongest),
-                    seconds(side.workerBlockedUnexcusedLongest), side.pathWaitMs / 1000,
-                    seconds(side.atDoor.longest), seconds(side.atDoorHeld.longest),
-                    seconds(side.noDelivery.longest));
+                    i == 0 ? "higher" : "lower", skirmish::StandFigures(side).c_str(),
+                    most[skirmish::kByRule], most[skirmish::kByAll],
+                    most[skirmish::kByRuleOnErrand], most[skirmish::kByAllOnErrand],
+                    seconds(side.workerBlockedLongest), seconds(side.workerBlockedUnexcusedLongest),
+                    side.pathWaitMs / 1000, seconds(side.atDoor.longest),
+                    seconds(side.atDoorHeld.longest), seconds(side.noDelivery.longest));
                 if (side.standing.ticks > standing[i].ticks) standing[i] = side.standing;
                 if (side.standingUnexcused.ticks > standingUnexcused[i].ticks)
                     standingUnexcused[i] = side.standingUnexcused;
@@ -303,6 +303,11 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
                 if (!side.longStands.empty())
                     longStands += " seed " + std::to_string(landSeed) + " " +
                                   (i == 0 ? "higher" : "lower") + ":" + side.longStands;
+                if (!side.busySearchers.empty())
+                    busySearchers += " seed " + std::to_string(landSeed) + " " +
+                                     (i == 0 ? "higher" : "lower") + ":" + side.busySearchers;
+                searches[i] = std::max(searches[i], side.mostSearches);
+                unseenSearches[i] = std::max(unseenSearches[i], side.mostUnseenSearches);
                 pathWaitMs[i] = std::max(pathWaitMs[i], side.pathWaitMs);
                 atDoor[i] = std::max(atDoor[i], side.atDoor.longest);
                 atDoorHeld[i] = std::max(atDoorHeld[i], side.atDoorHeld.longest);
@@ -363,8 +368,16 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
             pathWaitMs[0] / 1000, pathWaitMs[1] / 1000, seconds(atDoor[0]), seconds(atDoor[1]),
             seconds(atDoorHeld[0]), seconds(atDoorHeld[1]), seconds(noDelivery[0]),
             seconds(noDelivery[1]));
-        std::printf("sweep L%d v L%d%s | stood over a minute, no enemy near |%s\n", pair[0],
+        std::printf(
+            "sweep L%d v L%d%s | most route searches in a minute %d / %d | toward an unseen "
+            "target in 5 s %d / %d\n",
+            pair[0], pair[1], on.c_str(), searches[0], searches[1], unseenSearches[0],
+            unseenSearches[1]);
+        std::printf("sweep L%d v L%d%s | stood over a minute out of a fight |%s\n", pair[0],
                     pair[1], on.c_str(), longStands.empty() ? " none" : longStands.c_str());
+        std::printf("sweep L%d v L%d%s | over %d route searches in a minute |%s\n", pair[0],
+                    pair[1], on.c_str(), skirmish::kBusySearches,
+                    busySearchers.empty() ? " none" : busySearchers.c_str());
         std::printf("sweep L%d v L%d%s | won on value with ore still 2 min or more |%s\n", pair[0],
                     pair[1], on.c_str(), stillWins.empty() ? " none" : stillWins.c_str());
         std::printf(
@@ -379,7 +392,9 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
     // stood from its start at the end of its first minute; per row, the sides that built nothing.
     auto playFourSides = [&](int level, int games, int packLand) {
         int sides = 0;
-        std::string idle;
+        std::string idle, longStands, busySearchers;
+        skirmish::Stand::Span standing, standingUnexcused;
+        int searches = 0, unseenSearches = 0;
         for (int seed = 1; seed <= games; ++seed) {
             const uint32_t landSeed = seedBase + static_cast<uint32_t>(seed);
             skirmish::SkirmishRun run(Local(), landSeed, level, level, nullptr,
@@ -403,9 +418,18 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
             for (int team : run.Teams()) {
                 const skirmish::Side& side = out.sides[team];
                 const int built = static_cast<int>(side.born.size()) - side.atStart;
-                std::printf(" team %d built %d (miners %d), factory %s, moved %d px in 60 s;", team,
-                            built, side.minersBorn, side.factoryAlive ? "stands" : "fell",
-                            moved[team]);
+                std::printf(" team %d built %d (miners %d), factory %s, moved %d px in 60 s, %s;",
+                            team, built, side.minersBorn, side.factoryAlive ? "stands" : "fell",
+                            moved[team], skirmish::StandFigures(side).c_str());
+                const std::string who =
+                    " seed " + std::to_string(landSeed) + " team " + std::to_string(team) + ":";
+                if (!side.longStands.empty()) longStands += who + side.longStands;
+                if (!side.busySearchers.empty()) busySearchers += who + side.busySearchers;
+                if (side.standing.ticks > standing.ticks) standing = side.standing;
+                if (side.standingUnexcused.ticks > standingUnexcused.ticks)
+                    standingUnexcused = side.standingUnexcused;
+                searches = std::max(searches, side.mostSearches);
+                unseenSearches = std::max(unseenSearches, side.mostUnseenSearches);
                 ++sides;
                 if (built == 0)
                     idle +=
@@ -416,6 +440,17 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
         }
         std::printf("sweep four L%d on %s | sides %d | built nothing |%s\n", level,
                     kPackLands[packLand], sides, idle.empty() ? " none" : idle.c_str());
+        std::printf(
+            "sweep four L%d on %s | most | stood %d s (%s) | not excused %d s (%s) | route "
+            "searches in a minute %d | toward an unseen target in 5 s %d\n",
+            level, kPackLands[packLand], seconds(standing.ticks),
+            skirmish::StandCauseName(standing.cause), seconds(standingUnexcused.ticks),
+            skirmish::StandCauseName(standingUnexcused.cause), searches, unseenSearches);
+        std::printf("sweep four L%d on %s | stood over a minute out of a fight |%s\n", level,
+                    kPackLands[packLand], longStands.empty() ? " none" : longStands.c_str());
+        std::printf("sweep four L%d on %s | over %d route searches in a minute |%s\n", level,
+                    kPackLands[packLand], skirmish::kBusySearches,
+                    busySearchers.empty() ? " none" : busySearchers.c_str());
         std::fflush(stdout);
     };
     const char* pairText = std::getenv("QX_SWEEP_PAIRS");
