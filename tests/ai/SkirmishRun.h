@@ -20,6 +20,8 @@
 #include "ai/AIController.h"
 #include "ai/AIGroupManager.h"
 #include "ai/ComputerOpponents.h"
+#include "catalogue/CatalogueServices.h"
+#include "catalogue/DesignLibrary.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
 #include "core/Random.h"
@@ -36,6 +38,7 @@
 #include "objects/Weapon.h"
 #include "platform/Clock.h"
 #include "support/FakeClock.h"
+#include "support/TopLevels.h"
 #include "world/ObjectNode.h"
 #include "world/PathRequestNode.h"
 #include "world/Scenario.h"
@@ -72,6 +75,25 @@ inline LandLayout SkirmishLand(uint32_t seed) {
     for (const auto& [row, column] : layout.seconds)
         open(row, column, 3);
     return layout;
+}
+
+// The sample design of that name, read from the first clan's design file (null when none is).
+inline std::unique_ptr<VehicleDesign> SampleDesign(const std::string& name) {
+    TopLevels levels;
+    CatalogueServices& before = Services();
+    SetCatalogueServices(&levels);
+    DesignLibrary library;
+    std::unique_ptr<VehicleDesign> found;
+    if (library.Load("Vs.vdf") == 1) {
+        for (ListNode* n = library.designs.First(); n && !found; n = library.designs.Next(n)) {
+            auto* d = static_cast<VehicleDesign*>(n);
+            if (name != d->name) continue;
+            found = std::make_unique<VehicleDesign>('V');
+            found->CopyFrom(*d);
+        }
+    }
+    SetCatalogueServices(&before);
+    return found;
 }
 
 // How a sweep game sets a pair of levels: whether the higher level plays the local team and

@@ -19,7 +19,10 @@
 #include "catalogue/MountTemplate.h"
 #include "catalogue/VehicleDesign.h"
 #include "core/Vector.h"
+#include "objects/AttackManoeuvre.h"
 #include "objects/FactoryProduction.h"
+#include "objects/ManoeuvreList.h"
+#include "objects/SimFactory.h"
 #include "support/MadeAssets.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -132,6 +135,77 @@ TEST_F(Skirmish, FourSidesFactoriesStayByTheirOwnDepositsAtTheFirstDecision) {
             }
         }
     }
+}
+
+// Four sides on Green Valley, the two computer sides under test without controllers: a Trooper
+// of team 3 whose attack rule answers an unarmed enemy of team 4 far off in mid-land, shown on
+// team 3's grid by a Miner of its side (out of the Trooper's sight, and the local side's), that
+// the Trooper itself cannot see. It drives toward the enemy, sees it near and fires, within a
+// minute, on one route search or so, none of them toward the enemy while it cannot see it.
+TEST_F(Skirmish, AUnitGoesAfterAnEnemyOnlyItsTeamSeesAndFiresOnceItSeesIt) {
+    constexpr int kGreenValley = 0;
+    skirmish::SkirmishRun run(Local(), 4405u, 1, 1, nullptr, 'V', false, kGreenValley, 3);
+    ASSERT_EQ(run.Start(), 1);
+    World& world = run.GetWorld();
+    for (int team : {3, 4}) {
+        world.TeamFactory(team)->SetOwner(nullptr);
+        world.SetTeamController(team, nullptr);
+    }
+    run.Run(5, false);
+    // The three stand in a row across mid-land: the lookout 192 px from the enemy (beyond the
+    // two cells that would show it to every foe), the Trooper 640 px off.
+    const char* const kDesigns[] = {"Trooper", "Miner", "Miner"};
+    const int kTeams[] = {3, 3, 4};
+    const int kOffsets[] = {-640, 192, 0};
+    // The first open row from mid-land down, for the Trooper's hull (the widest).
+    std::unique_ptr<VehicleDesign> probe = skirmish::SampleDesign("Trooper");
+    ASSERT_TRUE(probe);
+    std::unique_ptr<Sim> hull = CreateSim(probe, SimId(3, 1), Point());
+    ASSERT_TRUE(hull);
+    const Size land = world.terrain->PixelExtent();
+    Point enemyAt;
+    for (int y = land.h / 2; y < land.h - 64 && enemyAt == Point(); y += 32) {
+        const Point at(land.w / 2 + 256, y);
+        bool open = true;
+        for (int offset : kOffsets)
+            open = open && world.CanPlace(hull.get(), at + Point(offset, 0), nullptr, 0, 0) == 1;
+        if (open) enemyAt = at;
+    }
+    ASSERT_NE(enemyAt, Point()) << "no open row";
+    Sim* placed[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        std::unique_ptr<VehicleDesign> design = skirmish::SampleDesign(kDesigns[i]);
+        ASSERT_TRUE(design) << kDesigns[i];
+        placed[i] = SpawnSim(design, world.NewSimId(kTeams[i]), enemyAt + Point(kOffsets[i], 0), 1);
+        ASSERT_NE(placed[i], nullptr) << i;
+    }
+    Sim& trooper = *placed[0];
+    Sim& enemy = *placed[2];
+    for (Sim* sim : placed)
+        sim->Manoeuvres()->DeleteAll();
+    trooper.Manoeuvres()->Add(std::make_unique<AttackManoeuvre>(1, 0));
+    trooper.SetLastAttacker(&enemy);
+    run.Run(1, false);
+    ASSERT_GT(trooper.CountActiveWeapons(), 0);
+    ASSERT_EQ(world.Sight()->IsRectVisible(enemy.GetFootprint(), 3), 1);
+    ASSERT_EQ(trooper.CanSee(&enemy), 0);
+    const double from = Vector(enemy.GetPosition() - trooper.GetPosition()).magnitude;
+    int firedAfter = 0;
+    skirmish::Outcome out;
+    for (int second = 1; second <= 60 && firedAfter == 0; ++second) {
+        // As an enemy firing from afar would, it is the Trooper's attacker again every second.
+        trooper.SetLastAttacker(&enemy);
+        out = run.Run(1, false);
+        if (enemy.damage.Value() > 0) firedAfter = second;
+    }
+    EXPECT_GT(firedAfter, 0) << "the enemy took no hit; the Trooper stood "
+                             << Vector(enemy.GetPosition() - trooper.GetPosition()).magnitude
+                             << " px from it, " << from << " px at first";
+    EXPECT_EQ(trooper.CanSee(&enemy), 1);
+    // One approach, not one each time the rule runs: a search or two, none toward the target
+    // while the Trooper could not see it.
+    EXPECT_LE(out.sides[3].searchPeaks[trooper.id.serial].first, 3);
+    EXPECT_EQ(out.sides[3].mostUnseenSearches, 0);
 }
 
 // With a clock that moves 16 ms per tick plus the real time spent inside the tick, the
