@@ -27,6 +27,7 @@
 #include "core/Random.h"
 #include "core/Settings.h"
 #include "core/StringTable.h"
+#include "core/Vector.h"
 #include "objects/FactoryBuilding.h"
 #include "objects/FactoryProduction.h"
 #include "objects/GameObject.h"
@@ -318,12 +319,12 @@ struct Side {
     StillSpan stillHeld;
     // What keeps a unit standing for causes of its own side. Stands: spans in which a unit on its
     // way to a place or a target moved no more than kStandReach out of a fight (kFightTicks),
-    // the longest of all, the longest not excused (Excused),
-    // and every span over a minute (unit, cause, length, start). Pushes: the most times any
-    // unit was ordered aside in a minute, by the friend-in-the-way rule and by all callers,
-    // each also while the unit was on an errand. The longest a scavenger or miner stood with a
-    // blocked front (ticks), and that while no failed route held it and it was in no fight. The
-    // longest a path request of the side waited (game ms), a finished product stood at the door
+    // the longest of all, the longest not excused (Excused), and every span over a minute (unit,
+    // length, end, cause, front goal and the order behind its waypoints). Pushes: the most
+    // times any unit was ordered aside in a minute, by the friend-in-the-way rule and by all
+    // callers, each also while the unit was on an errand. The longest a scavenger or miner stood
+    // with a blocked front (ticks), and that while no failed route held it and it was in no fight.
+    // The longest a path request of the side waited (game ms), a finished product stood at the door
     // (production state 3), and that while a unit of the side stood on the roll-out square, and
     // the longest span with a miner alive and no delivery (ticks).
     std::map<int32_t, Stand> stands;
@@ -711,6 +712,32 @@ private:
         return last && Recent(firedAt, *last, out.ticks);
     }
 
+    // A goal of the unit in words: a target (whether the unit sees it, how far it is) or a
+    // place.
+    static std::string GoalText(GameObject& unit, Goal* goal) {
+        GameObject* target = goal ? goal->GetTarget() : nullptr;
+        if (target)
+            return "a target goal on unit " + std::to_string(target->id.serial) + " of team " +
+                   std::to_string(target->GetTeam()) +
+                   (unit.CanSee(target) == 1 ? ", seen " : ", unseen ") +
+                   std::to_string(static_cast<int>(
+                       Vector(target->GetPosition() - unit.GetPosition()).magnitude)) +
+                   " px off";
+        if (goal)
+            return "a goal of type " + std::to_string(goal->GetType()) + " to (" +
+                   std::to_string(goal->GetLocation().x) + "," +
+                   std::to_string(goal->GetLocation().y) + ")";
+        return "no goal";
+    }
+    // The front goal, and the order behind its waypoints when there is one.
+    static std::string FrontGoalText(GameObject& unit) {
+        Goal* front = unit.goals.Front();
+        Goal* order = unit.goals.FirstUnfinished();
+        std::string text = GoalText(unit, front);
+        if (order && order != front) text += " for " + GoalText(unit, order);
+        return text;
+    }
+
     // A route search the unit asks: counted in its minute, and in its last few seconds when its
     // front goal is a target of another side that it cannot see.
     void NoteSearch(GameObject& unit) {
@@ -724,15 +751,8 @@ private:
         GameObject* target = front ? front->GetTarget() : nullptr;
         auto& peak = side.searchPeaks[unit.id.serial];
         if (inMinute > peak.first) {
-            std::string goal = "no goal";
-            if (target)
-                goal = "a target goal on unit " + std::to_string(target->id.serial) + " of team " +
-                       std::to_string(target->GetTeam());
-            else if (front)
-                goal = "a goal of type " + std::to_string(front->GetType()) + " to (" +
-                       std::to_string(front->GetLocation().x) + "," +
-                       std::to_string(front->GetLocation().y) + ")";
-            peak = {inMinute, goal + " at " + std::to_string(out.ticks * kStepMs / 1000) + " s"};
+            peak = {inMinute, FrontGoalText(unit) + " at " +
+                                  std::to_string(out.ticks * kStepMs / 1000) + " s"};
         }
         if (target && target->GetTeam() != team && unit.CanSee(target) == 0)
             side.mostUnseenSearches =
@@ -787,7 +807,10 @@ private:
             NameStand(team, unit.id.serial, last);
             last = Stand::Span();
         }
-        if (span.ticks > kMinuteTicks) last = span;
+        if (span.ticks > kMinuteTicks) {
+            last = span;
+            lastStandGoal[team][unit.id.serial] = FrontGoalText(unit);
+        }
         const bool worker =
             miner || (unit.GetDesign() && ClassForDesign(*unit.GetDesign()) == SimClass::Scavenger);
         HeldSpan& held = side.workerBlocked[unit.id.serial];
@@ -806,7 +829,8 @@ private:
         const int from = (out.ticks - span.ticks) * kStepMs / 1000;
         out.sides[team].longStands += " unit " + std::to_string(serial) + " " + std::to_string(s) +
                                       " s to " + std::to_string(from + s) + " s (" +
-                                      StandCauseName(span.cause) + ");";
+                                      StandCauseName(span.cause) + ", " +
+                                      lastStandGoal[team][serial] + ");";
     }
 
     // Every push that took, counted on the unit pushed.
@@ -886,6 +910,8 @@ private:
     Outcome out;
     // Per team, each unit's stand over a minute not yet named.
     std::map<int32_t, Stand::Span> lastStand[World::kTeams];
+    // Per team, each unit's front goal when its stand over a minute was last sampled.
+    std::map<int32_t, std::string> lastStandGoal[World::kTeams];
     // By unit, the last tick it fired at an object of a hostile side, and was shot at by one.
     std::map<int64_t, int> firedAt;
     std::map<int64_t, int> shotAt;
