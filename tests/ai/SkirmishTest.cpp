@@ -191,13 +191,17 @@ TEST_F(Skirmish, AUnitGoesAfterAnEnemyOnlyItsTeamSeesAndFiresOnceItSeesIt) {
     ASSERT_EQ(trooper.CanSee(&enemy), 0);
     const double from = Vector(enemy.GetPosition() - trooper.GetPosition()).magnitude;
     int firedAfter = 0;
+    double closedUnseen = 0;  // how far the Trooper came while it could not see the enemy
     skirmish::Outcome out;
     for (int second = 1; second <= 60 && firedAfter == 0; ++second) {
         // As an enemy firing from afar would, it is the Trooper's attacker again every second.
         trooper.SetLastAttacker(&enemy);
         out = run.Run(1, false);
         if (enemy.damage.Value() > 0) firedAfter = second;
+        if (trooper.CanSee(&enemy) == 0)
+            closedUnseen = from - Vector(enemy.GetPosition() - trooper.GetPosition()).magnitude;
     }
+    EXPECT_GE(closedUnseen, 200.0) << "the Trooper stood while it could not see the enemy";
     EXPECT_GT(firedAfter, 0) << "the enemy took no hit; the Trooper stood "
                              << Vector(enemy.GetPosition() - trooper.GetPosition()).magnitude
                              << " px from it, " << from << " px at first";
