@@ -4,6 +4,7 @@
 
 #include "core/EventReceiver.h"
 #include "core/PtrNode.h"
+#include "core/Vector.h"
 #include "map/SightGrid.h"
 #include "objects/CommandBuffer.h"
 #include "objects/GameObject.h"
@@ -36,20 +37,60 @@ void SendFrontGoal(GameObject& unit) {
 }
 
 void GiveFrontGoal(GameObject& unit, std::unique_ptr<Goal> goal) {
+    if (!goal) return;
     unit.AddGoal(std::move(goal), 0);
     SendFrontGoal(unit);
 }
 
+// How a unit goes after a target: the attack while its team's grid shows the target, else an
+// approach (one unit: a location goal to the target's centre; a squad member: a move to the
+// target's reference point or position, then the attack). Rules of ours for a target of another
+// team that the grid shows while terrain or hiding keeps it from the unit (Sim::CanSee 0; it
+// answers 1 once any object stands within two cells of the target):
+//
+//   case                          what happens               departs from, and why
+//   grid shows it, CanSee 0       the approach, as for a     the attack. TargetGoal::IsDone
+//                                 target the grid does not   ends it at once (CanSee 0), and the
+//                                 show                       rule gave it back every tick: armies
+//                                                            stood for minutes, never a step
+//   as above, a location goal     nothing new (a null goal)  a new approach each manoeuvre run,
+//   of the unit already within                               each with its route search: the unit
+//   two sight cells of the                                   stood asking a search every other
+//   target's centre                                          step
+//   a target goal on such a       no route search; the goal  a search and one step first. It was
+//   target in Sim::RequestRoute   ends in this update's      searched every other step, and one
+//                                 goal loop (a player's      search a tick among all the units of
+//                                 attack order too)          a side kept the others waiting
+Pursuit PursuitOf(GameObject& unit, GameObject& target) {
+    const int team = unit.GetTeam();
+    if (SeenBy(target.GetFootprint(), team) != 1) return Pursuit::Approach;
+    if (target.GetTeam() == team || unit.CanSee(&target) == 1) return Pursuit::Attack;
+    SightGrid* sight = TheObjectWorld().Sight();
+    const double near = 2.0 * (sight ? sight->CellSize().w : 0);
+    for (Goal* g = unit.goals.Front(); g; g = unit.goals.Next(g)) {
+        if (g->IsLocation() == 1 && Vector(g->GetLocation() - target.GetCentre()).magnitude <= near)
+            return Pursuit::OnItsWay;
+    }
+    return Pursuit::Approach;
+}
+
 std::unique_ptr<Goal> AttackOrApproach(GameObject& unit, GameObject& target) {
-    if (SeenBy(target.GetFootprint(), unit.GetTeam()) == 1)
-        return std::make_unique<TargetGoal>(unit.id, target.id, Point(0, 0), 1, 1);
-    return std::make_unique<LocationGoal>(unit.id, target.GetCentre(), kApproachTolerance, 1, 1);
+    switch (PursuitOf(unit, target)) {
+        case Pursuit::Attack:
+            return std::make_unique<TargetGoal>(unit.id, target.id, Point(0, 0), 1, 1);
+        case Pursuit::Approach:
+            return std::make_unique<LocationGoal>(unit.id, target.GetCentre(), kApproachTolerance,
+                                                  1, 1);
+        case Pursuit::OnItsWay:
+            break;
+    }
+    return nullptr;
 }
 
 void OrderMemberAgainst(GameObject& member, GameObject& target, int squadTeam, int moveFlags,
                         int attackFlags) {
     const int team = member.GetTeam();
-    if (SeenBy(target.GetFootprint(), team) != 1) {
+    if (PursuitOf(member, target) != Pursuit::Attack) {
         const Point reference = target.GetReferencePoint(squadTeam);
         const Point to = reference != Point(0, 0) && PointSeenBy(reference, team) != 1
                              ? reference

@@ -19,15 +19,20 @@ constexpr int kAttack = 2;
 constexpr int kGuard = 3;
 constexpr int kStopGuarding = 9;
 
-// Pushes the goal at the front of the unit's queue and sends the unit's front goal.
+// Pushes the goal at the front of the unit's queue and sends the unit's front goal; a null goal
+// leaves the queue as it is and sends nothing.
 void GiveFrontGoal(GameObject& unit, std::unique_ptr<Goal> goal);
 // Sends the unit's front goal (or none).
 void SendFrontGoal(GameObject& unit);
-// A target goal when some cell of the target's footprint is seen by the unit's team, else a
-// location goal at the target's centre.
+// How a unit goes after a target (the table beside it in ManoeuvreRules.cpp): attacks it,
+// approaches it, or is on its way to it already.
+enum class Pursuit { Attack, Approach, OnItsWay };
+Pursuit PursuitOf(GameObject& unit, GameObject& target);
+// A target goal to attack, a location goal at the target's centre to approach it, null when the
+// unit is on its way already.
 std::unique_ptr<Goal> AttackOrApproach(GameObject& unit, GameObject& target);
-// A move toward an unseen target first (its reference point for the squad's team while that
-// point is set and unseen, else its position), then the attack.
+// A move toward a target the member does not attack yet (its reference point for the squad's
+// team while that point is set and unseen, else its position), then the attack.
 void OrderMemberAgainst(GameObject& member, GameObject& target, int squadTeam, int moveFlags,
                         int attackFlags);
 // The squad's members in member order (newest first).

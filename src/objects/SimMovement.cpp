@@ -102,12 +102,9 @@ int Sim::RequestRoute(Goal* front) {
         front->active = 0;
         return 0;
     }
-    // A target that is gone has no place to go to, and one of another team that the unit can no
-    // longer see (the attack rules give such a goal when the team's grid shows the target's
-    // cells while terrain hides it) ends all the same: its goal ends in the goal loop of this
-    // update, and no search is spent on it. Searched for, such a goal came back from its manoeuvre
-    // at once and was searched for again every other step, and one search a tick among all the
-    // units of a side kept every other unit of the side waiting behind those that asked again.
+    // A target that is gone has no place to go to, and one of another team that the unit cannot
+    // see ends all the same in the goal loop of this update: no search is spent on it (the
+    // table beside manoeuvre::PursuitOf).
     if (type == static_cast<int>(GoalType::Target)) {
         GameObject* target = front->GetTarget();
         if (!target || (target->GetTeam() != GetTeam() && CanSee(target) == 0)) return 0;

@@ -39,21 +39,7 @@ class DockJam : public MadeAssetsTest {
 protected:
     // The sample design of that name, read from the first clan's design file.
     std::unique_ptr<VehicleDesign> Design(const std::string& name) {
-        TopLevels levels;
-        CatalogueServices& before = Services();
-        SetCatalogueServices(&levels);
-        DesignLibrary library;
-        std::unique_ptr<VehicleDesign> found;
-        if (library.Load("Vs.vdf") == 1) {
-            for (ListNode* n = library.designs.First(); n && !found; n = library.designs.Next(n)) {
-                auto* d = static_cast<VehicleDesign*>(n);
-                if (name != d->name) continue;
-                found = std::make_unique<VehicleDesign>('V');
-                found->CopyFrom(*d);
-            }
-        }
-        SetCatalogueServices(&before);
-        return found;
+        return skirmish::SampleDesign(name);
     }
     // Starts the run with the team's controller taken away (nothing but the scene moves its
     // units) and lets its factory open.

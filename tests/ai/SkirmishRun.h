@@ -9,6 +9,7 @@
 #include <climits>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <memory>
 #include <random>
@@ -19,11 +20,14 @@
 #include "ai/AIController.h"
 #include "ai/AIGroupManager.h"
 #include "ai/ComputerOpponents.h"
+#include "catalogue/CatalogueServices.h"
+#include "catalogue/DesignLibrary.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
 #include "core/Random.h"
 #include "core/Settings.h"
 #include "core/StringTable.h"
+#include "core/Vector.h"
 #include "objects/FactoryBuilding.h"
 #include "objects/FactoryProduction.h"
 #include "objects/GameObject.h"
@@ -32,8 +36,10 @@
 #include "objects/SimFactory.h"
 #include "objects/Squad.h"
 #include "objects/UnitMakers.h"
+#include "objects/Weapon.h"
 #include "platform/Clock.h"
 #include "support/FakeClock.h"
+#include "support/TopLevels.h"
 #include "world/ObjectNode.h"
 #include "world/PathRequestNode.h"
 #include "world/Scenario.h"
@@ -70,6 +76,25 @@ inline LandLayout SkirmishLand(uint32_t seed) {
     for (const auto& [row, column] : layout.seconds)
         open(row, column, 3);
     return layout;
+}
+
+// The sample design of that name, read from the first clan's design file (null when none is).
+inline std::unique_ptr<VehicleDesign> SampleDesign(const std::string& name) {
+    TopLevels levels;
+    CatalogueServices& before = Services();
+    SetCatalogueServices(&levels);
+    DesignLibrary library;
+    std::unique_ptr<VehicleDesign> found;
+    if (library.Load("Vs.vdf") == 1) {
+        for (ListNode* n = library.designs.First(); n && !found; n = library.designs.Next(n)) {
+            auto* d = static_cast<VehicleDesign*>(n);
+            if (name != d->name) continue;
+            found = std::make_unique<VehicleDesign>('V');
+            found->CopyFrom(*d);
+        }
+    }
+    SetCatalogueServices(&before);
+    return found;
 }
 
 // How a sweep game sets a pair of levels: whether the higher level plays the local team and
@@ -172,18 +197,50 @@ struct HeldSpan {
 };
 
 // What a standing unit waited on, most telling first.
-enum class StandCause { Group, FailedRoute, PathQueue, Friend, BlockedFront, Other, Count };
+enum class StandCause {
+    Group,
+    FailedRoute,
+    FriendsInAFight,
+    PathQueue,
+    Friend,
+    BlockedFront,
+    Other,
+    Count
+};
 inline const char* StandCauseName(StandCause cause) {
-    static const char* const kNames[] = {"its moving group", "a failed route",  "the path queue",
-                                         "a friend",         "a blocked front", "nothing named"};
+    static const char* const kNames[] = {
+        "its moving group", "a failed route", "held behind friends in a fight",
+        "the path queue",   "a friend",       "a blocked front",
+        "nothing named"};
     return kNames[static_cast<int>(cause)];
 }
-// A failed route and the moving group are the two the game lets a unit stand for.
+// A failed route, the moving group and friends in front that fight are what the game lets a
+// unit stand for.
 inline bool Excused(StandCause cause) {
-    return cause == StandCause::Group || cause == StandCause::FailedRoute;
+    return cause == StandCause::Group || cause == StandCause::FailedRoute ||
+           cause == StandCause::FriendsInAFight;
 }
 constexpr int kStandReach = 32;
-constexpr int kEnemyNear = 480;
+// A unit is in a fight while it fired at an object of a hostile side, or was shot at by one,
+// this recently: the longest reload of the sample catalogue is 2.2 s. Whether an enemy stood
+// near said nothing: an army stood for minutes 200 px from a target it never fired at.
+constexpr int kFightTicks = 10 * 1000 / kStepMs;
+// The route searches a unit may ask in a minute before it is named, and the span in which a
+// unit may ask one toward a target it cannot see.
+constexpr int kBusySearches = 30;
+constexpr int kUnseenSearchTicks = 5 * 1000 / kStepMs;
+
+// The ticks of what a unit did, as many as fall in a window ending at the last.
+struct TickWindow {
+    std::vector<int> at;
+
+    // Notes the tick and returns how many noted ticks fall in the window to it.
+    int Note(int tick, int windowTicks) {
+        at.push_back(tick);
+        at.erase(at.begin(), std::lower_bound(at.begin(), at.end(), tick - windowTicks + 1));
+        return static_cast<int>(at.size());
+    }
+};
 
 // A unit standing on its way: where it stood when the span began, since when, and at how many
 // samples of it each cause held; its cause is the one seen most.
@@ -261,19 +318,28 @@ struct Side {
     StillSpan stillWithMiner;
     StillSpan stillHeld;
     // What keeps a unit standing for causes of its own side. Stands: spans in which a unit on its
-    // way to a place or a target moved no more than kStandReach with no enemy within
-    // kEnemyNear, the longest of all, the longest not held by a failed route or its moving group,
-    // and every span over a minute (unit, cause, length, start). Pushes: the most times any
-    // unit was ordered aside in a minute, by the friend-in-the-way rule and by all callers,
-    // each also while the unit was on an errand. The longest a scavenger or miner stood with a
-    // blocked front (ticks), and that while no failed route held it and no enemy was near. The
-    // longest a path request of the side waited (game ms), a finished product stood at the door
+    // way to a place or a target moved no more than kStandReach out of a fight (kFightTicks),
+    // the longest of all, the longest not excused (Excused), and every span over a minute (unit,
+    // length, end, cause, front goal and the order behind its waypoints). Pushes: the most
+    // times any unit was ordered aside in a minute, by the friend-in-the-way rule and by all
+    // callers, each also while the unit was on an errand. The longest a scavenger or miner stood
+    // with a blocked front (ticks), and that while no failed route held it and it was in no fight.
+    // The longest a path request of the side waited (game ms), a finished product stood at the door
     // (production state 3), and that while a unit of the side stood on the roll-out square, and
     // the longest span with a miner alive and no delivery (ticks).
     std::map<int32_t, Stand> stands;
     Stand::Span standing;
     Stand::Span standingUnexcused;
     std::string longStands;
+    // Route searches: per unit those of the last minute and those toward a target it could not
+    // see in the last kUnseenSearchTicks; the most of each for any unit; per unit the most in a
+    // minute and its front goal then, named at the end when over kBusySearches.
+    std::map<int32_t, TickWindow> searches;
+    std::map<int32_t, TickWindow> unseenSearches;
+    int mostSearches = 0;
+    int mostUnseenSearches = 0;
+    std::map<int32_t, std::pair<int, std::string>> searchPeaks;
+    std::string busySearchers;
     std::map<int32_t, Pushes> pushes;
     int mostPushes[kPushCounts] = {};
     std::map<int32_t, HeldSpan> workerBlocked;
@@ -286,9 +352,34 @@ struct Side {
     HeldSpan noDelivery;
 };
 
+// A side's stands and route searches, in the words every game line gives them.
+inline std::string StandFigures(const Side& side) {
+    auto seconds = [](int ticks) { return std::to_string(ticks * kStepMs / 1000); };
+    return "stood " + seconds(side.standing.ticks) + " s (" + StandCauseName(side.standing.cause) +
+           "), not excused " + seconds(side.standingUnexcused.ticks) + " s (" +
+           StandCauseName(side.standingUnexcused.cause) + "), route searches in a minute " +
+           std::to_string(side.mostSearches) + ", toward an unseen target in 5 s " +
+           std::to_string(side.mostUnseenSearches);
+}
+
 struct Outcome {
     Side sides[World::kTeams];
     int ticks = 0;
+};
+
+// The World of a run, told of every route search a unit asks: a unit's turn to search, not a
+// search going on from an earlier turn (the same search) nor one the game makes for it (the
+// nearest of several by route).
+class MeasuringWorld : public World {
+public:
+    std::function<void(GameObject& unit)> onSearch;
+
+    int TakePathTurn(GameObject* object) override {
+        const int turn = World::TakePathTurn(object);
+        auto* sim = dynamic_cast<Sim*>(object);
+        if (turn == 1 && onSearch && sim && sim->searchGoingOn.held == 0) onSearch(*sim);
+        return turn;
+    }
 };
 
 class SkirmishRun {
@@ -333,7 +424,9 @@ public:
                 }
             }
         }
-        world = std::make_unique<World>();
+        auto measuring = std::make_unique<MeasuringWorld>();
+        measuring->onSearch = [this](GameObject& unit) { NoteSearch(unit); };
+        world = std::move(measuring);
         world->localDir = files.Path();
         world->dataDir = files.Path();
         LoadStringTable("7a1.str");
@@ -421,6 +514,7 @@ public:
             clock.Advance(kStepMs);
             world->Tick(static_cast<int>(winx_timeGetTime()));
             ++out.ticks;
+            NoteShots();
             if (timing)
                 timing->longestTickMs =
                     std::max(timing->longestTickMs, LevelledController::TakeTickMs());
@@ -436,6 +530,14 @@ public:
             out.sides[team].value = Value(team);
             for (const auto& [serial, span] : lastStand[team])
                 NameStand(team, serial, span);
+            lastStand[team].clear();
+            Side& side = out.sides[team];
+            side.busySearchers.clear();
+            for (const auto& [serial, peak] : side.searchPeaks)
+                if (peak.first > kBusySearches)
+                    side.busySearchers += " unit " + std::to_string(serial) + " " +
+                                          std::to_string(peak.first) + " in a minute (" +
+                                          peak.second + ");";
         }
         return out;
     }
@@ -503,26 +605,12 @@ private:
 
     void Sample() {
         const int64_t fieldOre = FieldOre();
-        // Where each side's objects stand, and who waits in the path queue.
-        std::vector<Point> standing[World::kTeams];
-        for (int team : Teams()) {
-            NodeList& list = world->sims[team];
-            for (ListNode* n = list.First(); n; n = list.Next(n))
-                if (GameObject* o = static_cast<ObjectNode*>(n)->Object(); o && !o->IsDestroyed())
-                    standing[team].push_back(o->GetPosition());
-            if (GameObject* factory = world->TeamFactory(team); factory && !factory->IsDestroyed())
-                standing[team].push_back(factory->GetPosition());
-        }
+        // Who waits in the path queue.
         std::set<int64_t> queued;
         for (ListNode* n = world->pathRequests.First(); n; n = world->pathRequests.Next(n))
             if (auto* request = dynamic_cast<PathRequestNode*>(n))
                 queued.insert(PathRequestNode::KeyOf(request->id));
         for (int team : Teams()) {
-            // With more than one opponent, an ally's units are no enemy.
-            std::vector<Point> enemies;
-            for (int other : Teams())
-                if (other != team && world->AreAllied(team, other) == 0)
-                    enemies.insert(enemies.end(), standing[other].begin(), standing[other].end());
             Side& side = out.sides[team];
             std::set<int32_t> alive;
             bool minerAlive = false;
@@ -540,7 +628,7 @@ private:
                     if (side.firstMinerTick == 0) side.firstMinerTick = out.ticks;
                 }
                 if (miner && unit->GetCargo() > side.mined) side.mined = unit->GetCargo();
-                NoteStand(team, *unit, miner, enemies, queued);
+                NoteStand(team, *unit, miner, queued);
                 if (miner) {
                     int& load = side.loads[unit->id.serial];
                     if (unit->GetCargo() < load) {
@@ -582,10 +670,99 @@ private:
         }
     }
 
-    // A unit on its way to a place or a target that stands with no enemy near, and a scavenger
+    // Every shot in flight between hostile sides marks its owner as firing and its target as
+    // shot at, at this tick. A shot at a wreck or a field (of no side, yet hostile) marks
+    // neither.
+    void NoteShots() {
+        for (int team = 0; team < World::kTeams; ++team) {
+            NodeList& list = world->weapons[team];
+            for (ListNode* n = list.First(); n; n = list.Next(n)) {
+                auto* shot = dynamic_cast<Weapon*>(static_cast<ObjectNode*>(n)->Object());
+                if (!shot) continue;
+                GameObject* owner = world->FindObject(shot->OwnerHandle());
+                GameObject* target = world->FindObject(shot->TargetHandle());
+                if (!owner || !target || target->GetTeam() == 0 || owner->IsHostileTo(target) != 1)
+                    continue;
+                firedAt[PathRequestNode::KeyOf(owner->id)] = out.ticks;
+                shotAt[PathRequestNode::KeyOf(target->id)] = out.ticks;
+            }
+        }
+    }
+    static bool Recent(const std::map<int64_t, int>& at, const GameObject& unit, int now) {
+        const auto it = at.find(PathRequestNode::KeyOf(unit.id));
+        return it != at.end() && now - it->second <= kFightTicks;
+    }
+    bool InAFight(const GameObject& unit) const {
+        return Recent(firedAt, unit, out.ticks) || Recent(shotAt, unit, out.ticks);
+    }
+    // The friend a chain of friends blocking one another ends in fired lately.
+    bool HeldBehindFriendsInAFight(GameObject& unit) {
+        GameObject* last = nullptr;
+        GameObject* at = &unit;
+        for (int hop = 0; hop < 16; ++hop) {
+            SimId blockerId;
+            at->GetBlockingSim(blockerId);
+            GameObject* blocker = world->FindObject(blockerId);
+            if (!blocker || blocker == at || blocker == &unit || blocker->GetTeam() == 0 ||
+                unit.IsHostileTo(blocker) != 0)
+                break;
+            last = blocker;
+            at = blocker;
+        }
+        return last && Recent(firedAt, *last, out.ticks);
+    }
+
+    // A goal of the unit in words: a target (whether the unit sees it, how far it is) or a
+    // place.
+    static std::string GoalText(GameObject& unit, Goal* goal) {
+        GameObject* target = goal ? goal->GetTarget() : nullptr;
+        if (target)
+            return "a target goal on unit " + std::to_string(target->id.serial) + " of team " +
+                   std::to_string(target->GetTeam()) +
+                   (unit.CanSee(target) == 1 ? ", seen " : ", unseen ") +
+                   std::to_string(static_cast<int>(
+                       Vector(target->GetPosition() - unit.GetPosition()).magnitude)) +
+                   " px off";
+        if (goal)
+            return "a goal of type " + std::to_string(goal->GetType()) + " to (" +
+                   std::to_string(goal->GetLocation().x) + "," +
+                   std::to_string(goal->GetLocation().y) + ")";
+        return "no goal";
+    }
+    // The front goal, and the order behind its waypoints when there is one.
+    static std::string FrontGoalText(GameObject& unit) {
+        Goal* front = unit.goals.Front();
+        Goal* order = unit.goals.FirstUnfinished();
+        std::string text = GoalText(unit, front);
+        if (order && order != front) text += " for " + GoalText(unit, order);
+        return text;
+    }
+
+    // A route search the unit asks: counted in its minute, and in its last few seconds when its
+    // front goal is a target of another side that it cannot see.
+    void NoteSearch(GameObject& unit) {
+        const int team = unit.GetTeam();
+        if (team < kLocalTeam || team > kLocalTeam + opponents) return;
+        Side& side = out.sides[team];
+        constexpr int kMinuteTicks = 60 * 1000 / kStepMs;
+        const int inMinute = side.searches[unit.id.serial].Note(out.ticks, kMinuteTicks);
+        side.mostSearches = std::max(side.mostSearches, inMinute);
+        Goal* front = unit.goals.Front();
+        GameObject* target = front ? front->GetTarget() : nullptr;
+        auto& peak = side.searchPeaks[unit.id.serial];
+        if (inMinute > peak.first) {
+            peak = {inMinute, FrontGoalText(unit) + " at " +
+                                  std::to_string(out.ticks * kStepMs / 1000) + " s"};
+        }
+        if (target && target->GetTeam() != team && unit.CanSee(target) == 0)
+            side.mostUnseenSearches =
+                std::max(side.mostUnseenSearches,
+                         side.unseenSearches[unit.id.serial].Note(out.ticks, kUnseenSearchTicks));
+    }
+
+    // A unit on its way to a place or a target that stands out of a fight, and a scavenger
     // or miner whose front is blocked: their spans, and what they waited on.
-    void NoteStand(int team, GameObject& unit, bool miner, const std::vector<Point>& enemies,
-                   const std::set<int64_t>& queued) {
+    void NoteStand(int team, GameObject& unit, bool miner, const std::set<int64_t>& queued) {
         Side& side = out.sides[team];
         const Point at = unit.GetPosition();
         Goal* front = unit.goals.Front();
@@ -593,17 +770,8 @@ private:
         // A deployed unit (a repair station serving a friend) holds a target goal standing.
         bool onItsWay = unit.IsMobile() == 1 && (type == static_cast<int>(GoalType::Location) ||
                                                  type == static_cast<int>(GoalType::Target));
-        auto near = [&at](const Point& enemy) {
-            const int64_t dx = enemy.x - at.x, dy = enemy.y - at.y;
-            return dx * dx + dy * dy <= int64_t{kEnemyNear} * kEnemyNear;
-        };
-        // A target of a hostile side counts too, a structure as well: the enemies are units and
-        // factories. Not a wreck or a field: they belong to no side, yet read as hostile.
-        GameObject* target = front ? front->GetTarget() : nullptr;
-        const bool enemyNear = std::any_of(enemies.begin(), enemies.end(), near) ||
-                               (target && target->GetTeam() != 0 && unit.IsHostileTo(target) == 1 &&
-                                near(target->GetPosition()));
-        if (enemyNear) onItsWay = false;
+        const bool inAFight = InAFight(unit);
+        if (inAFight) onItsWay = false;
         auto* sim = dynamic_cast<Sim*>(&unit);
         const bool blocked = unit.goals.IsFrontBlocked() == 1;
         // Only a search that really found no way excuses the stand: a retried goal blocked by
@@ -618,6 +786,8 @@ private:
             cause = StandCause::Group;
         else if (failedRoute)
             cause = StandCause::FailedRoute;
+        else if (HeldBehindFriendsInAFight(unit))
+            cause = StandCause::FriendsInAFight;
         else if (queued.count(PathRequestNode::KeyOf(unit.id)))
             cause = StandCause::PathQueue;
         // A friend: a unit or a structure of its side, unless it is the target the unit met.
@@ -637,7 +807,10 @@ private:
             NameStand(team, unit.id.serial, last);
             last = Stand::Span();
         }
-        if (span.ticks > kMinuteTicks) last = span;
+        if (span.ticks > kMinuteTicks) {
+            last = span;
+            lastStandGoal[team][unit.id.serial] = FrontGoalText(unit);
+        }
         const bool worker =
             miner || (unit.GetDesign() && ClassForDesign(*unit.GetDesign()) == SimClass::Scavenger);
         HeldSpan& held = side.workerBlocked[unit.id.serial];
@@ -645,7 +818,7 @@ private:
         side.workerBlockedLongest = std::max(side.workerBlockedLongest, held.longest);
         HeldSpan& unexcused = side.workerBlockedUnexcused[unit.id.serial];
         // Nor does a fight: a scavenger that fires at a raider beside its factory is blocked by it.
-        unexcused.Note(out.ticks, worker && blocked && !failedRoute && !enemyNear);
+        unexcused.Note(out.ticks, worker && blocked && !failedRoute && !inAFight);
         side.workerBlockedUnexcusedLongest =
             std::max(side.workerBlockedUnexcusedLongest, unexcused.longest);
     }
@@ -656,7 +829,8 @@ private:
         const int from = (out.ticks - span.ticks) * kStepMs / 1000;
         out.sides[team].longStands += " unit " + std::to_string(serial) + " " + std::to_string(s) +
                                       " s to " + std::to_string(from + s) + " s (" +
-                                      StandCauseName(span.cause) + ");";
+                                      StandCauseName(span.cause) + ", " +
+                                      lastStandGoal[team][serial] + ");";
     }
 
     // Every push that took, counted on the unit pushed.
@@ -736,6 +910,11 @@ private:
     Outcome out;
     // Per team, each unit's stand over a minute not yet named.
     std::map<int32_t, Stand::Span> lastStand[World::kTeams];
+    // Per team, each unit's front goal when its stand over a minute was last sampled.
+    std::map<int32_t, std::string> lastStandGoal[World::kTeams];
+    // By unit, the last tick it fired at an object of a hostile side, and was shot at by one.
+    std::map<int64_t, int> firedAt;
+    std::map<int64_t, int> shotAt;
 };
 
 }  // namespace skirmish

@@ -19,7 +19,10 @@
 #include "catalogue/MountTemplate.h"
 #include "catalogue/VehicleDesign.h"
 #include "core/Vector.h"
+#include "objects/AttackManoeuvre.h"
 #include "objects/FactoryProduction.h"
+#include "objects/ManoeuvreList.h"
+#include "objects/SimFactory.h"
 #include "support/MadeAssets.h"
 
 #if defined(__SANITIZE_ADDRESS__)
@@ -134,6 +137,81 @@ TEST_F(Skirmish, FourSidesFactoriesStayByTheirOwnDepositsAtTheFirstDecision) {
     }
 }
 
+// Four sides on Green Valley, the two computer sides under test without controllers: a Trooper
+// of team 3 whose attack rule answers an unarmed enemy of team 4 far off in mid-land, shown on
+// team 3's grid by a Miner of its side (out of the Trooper's sight, and the local side's), that
+// the Trooper itself cannot see. It drives toward the enemy, sees it near and fires, within a
+// minute, on one route search or so, none of them toward the enemy while it cannot see it.
+TEST_F(Skirmish, AUnitGoesAfterAnEnemyOnlyItsTeamSeesAndFiresOnceItSeesIt) {
+    constexpr int kGreenValley = 0;
+    skirmish::SkirmishRun run(Local(), 4405u, 1, 1, nullptr, 'V', false, kGreenValley, 3);
+    ASSERT_EQ(run.Start(), 1);
+    World& world = run.GetWorld();
+    for (int team : {3, 4}) {
+        world.TeamFactory(team)->SetOwner(nullptr);
+        world.SetTeamController(team, nullptr);
+    }
+    run.Run(5, false);
+    // The three stand in a row across mid-land: the lookout 192 px from the enemy (beyond the
+    // two cells that would show it to every foe), the Trooper 640 px off.
+    const char* const kDesigns[] = {"Trooper", "Miner", "Miner"};
+    const int kTeams[] = {3, 3, 4};
+    const int kOffsets[] = {-640, 192, 0};
+    // The first open row from mid-land down, for the Trooper's hull (the widest).
+    std::unique_ptr<VehicleDesign> probe = skirmish::SampleDesign("Trooper");
+    ASSERT_TRUE(probe);
+    std::unique_ptr<Sim> hull = CreateSim(probe, SimId(3, 1), Point());
+    ASSERT_TRUE(hull);
+    const Size land = world.terrain->PixelExtent();
+    Point enemyAt;
+    for (int y = land.h / 2; y < land.h - 64 && enemyAt == Point(); y += 32) {
+        const Point at(land.w / 2 + 256, y);
+        bool open = true;
+        for (int offset : kOffsets)
+            open = open && world.CanPlace(hull.get(), at + Point(offset, 0), nullptr, 0, 0) == 1;
+        if (open) enemyAt = at;
+    }
+    ASSERT_NE(enemyAt, Point()) << "no open row";
+    Sim* placed[3] = {};
+    for (int i = 0; i < 3; ++i) {
+        std::unique_ptr<VehicleDesign> design = skirmish::SampleDesign(kDesigns[i]);
+        ASSERT_TRUE(design) << kDesigns[i];
+        placed[i] = SpawnSim(design, world.NewSimId(kTeams[i]), enemyAt + Point(kOffsets[i], 0), 1);
+        ASSERT_NE(placed[i], nullptr) << i;
+    }
+    Sim& trooper = *placed[0];
+    Sim& enemy = *placed[2];
+    for (Sim* sim : placed)
+        sim->Manoeuvres()->DeleteAll();
+    trooper.Manoeuvres()->Add(std::make_unique<AttackManoeuvre>(1, 0));
+    trooper.SetLastAttacker(&enemy);
+    run.Run(1, false);
+    ASSERT_GT(trooper.CountActiveWeapons(), 0);
+    ASSERT_EQ(world.Sight()->IsRectVisible(enemy.GetFootprint(), 3), 1);
+    ASSERT_EQ(trooper.CanSee(&enemy), 0);
+    const double from = Vector(enemy.GetPosition() - trooper.GetPosition()).magnitude;
+    int firedAfter = 0;
+    double closedUnseen = 0;  // how far the Trooper came while it could not see the enemy
+    skirmish::Outcome out;
+    for (int second = 1; second <= 60 && firedAfter == 0; ++second) {
+        // As an enemy firing from afar would, it is the Trooper's attacker again every second.
+        trooper.SetLastAttacker(&enemy);
+        out = run.Run(1, false);
+        if (enemy.damage.Value() > 0) firedAfter = second;
+        if (trooper.CanSee(&enemy) == 0)
+            closedUnseen = from - Vector(enemy.GetPosition() - trooper.GetPosition()).magnitude;
+    }
+    EXPECT_GE(closedUnseen, 200.0) << "the Trooper stood while it could not see the enemy";
+    EXPECT_GT(firedAfter, 0) << "the enemy took no hit; the Trooper stood "
+                             << Vector(enemy.GetPosition() - trooper.GetPosition()).magnitude
+                             << " px from it, " << from << " px at first";
+    EXPECT_EQ(trooper.CanSee(&enemy), 1);
+    // One approach, not one each time the rule runs: a search or two, none toward the target
+    // while the Trooper could not see it.
+    EXPECT_LE(out.sides[3].searchPeaks[trooper.id.serial].first, 3);
+    EXPECT_EQ(out.sides[3].mostUnseenSearches, 0);
+}
+
 // With a clock that moves 16 ms per tick plus the real time spent inside the tick, the
 // budget cuts the computer players' turns: no tick gives them more than the budget and one
 // step that began before it ran out. Timing means nothing in a sanitizer build.
@@ -194,8 +272,10 @@ TEST_F(Skirmish, AGameIsSetAndPlayedByItsSeedAlone) {
 // fields held ore; the table names every game won on value where a side's ore stood still for
 // two minutes or more, and every side whose ore stood still that long while it had a miner and
 // its factory held a job it could not pay for. Besides, per side, what keeps units standing for
-// causes of their own side: the longest any unit on its way stood with no enemy near (and what
-// it waited on; every such stand over a minute is named), the most times a unit was ordered
+// causes of their own side: the longest any unit on its way stood out of a fight (and what
+// it waited on; every such stand over a minute is named), the most route searches a unit asked
+// in a minute (each unit over 30 named with its front goal) and in 5 s toward a target it could
+// not see, the most times a unit was ordered
 // aside in a minute (by the friend-in-the-way rule, by all, and each while on an errand), the
 // longest a scavenger or miner stood with a blocked front, the longest wait of a path request, the
 // longest a finished product stood at the door (and the longest while a unit of the side stood on
@@ -231,7 +311,8 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
             workerBlocked[2] = {}, workerBlockedUnexcused[2] = {};
         int pushes[2][skirmish::kPushCounts] = {};
         skirmish::Stand::Span standing[2], standingUnexcused[2];
-        std::string longStands;
+        std::string longStands, busySearchers;
+        int searches[2] = {}, unseenSearches[2] = {};
         const std::string on = row.empty() ? "" : " on " + row;
         for (int seed = 1; seed <= games; ++seed) {
             const uint32_t landSeed = seedBase + static_cast<uint32_t>(seed);
@@ -279,19 +360,16 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
                 const skirmish::Side& side = *sides[i];
                 const int* most = side.mostPushes;
                 std::printf(
-                    ", %s: stood %d s (%s), not excused %d s (%s), aside in a minute %d by the "
+                    ", %s: %s, aside in a minute %d by the "
                     "rule (%d by all), on an errand %d (%d), worker blocked %d s (%d s not a "
                     "failed route nor a fight), path wait %d s, at door %d s (%d s held), no "
                     "delivery %d s",
-                    i == 0 ? "higher" : "lower", seconds(side.standing.ticks),
-                    skirmish::StandCauseName(side.standing.cause),
-                    seconds(side.standingUnexcused.ticks),
-                    skirmish::StandCauseName(side.standingUnexcused.cause), most[skirmish::kByRule],
-                    most[skirmish::kByAll], most[skirmish::kByRuleOnErrand],
-                    most[skirmish::kByAllOnErrand], seconds(side.workerBlockedLongest),
-                    seconds(side.workerBlockedUnexcusedLongest), side.pathWaitMs / 1000,
-                    seconds(side.atDoor.longest), seconds(side.atDoorHeld.longest),
-                    seconds(side.noDelivery.longest));
+                    i == 0 ? "higher" : "lower", skirmish::StandFigures(side).c_str(),
+                    most[skirmish::kByRule], most[skirmish::kByAll],
+                    most[skirmish::kByRuleOnErrand], most[skirmish::kByAllOnErrand],
+                    seconds(side.workerBlockedLongest), seconds(side.workerBlockedUnexcusedLongest),
+                    side.pathWaitMs / 1000, seconds(side.atDoor.longest),
+                    seconds(side.atDoorHeld.longest), seconds(side.noDelivery.longest));
                 if (side.standing.ticks > standing[i].ticks) standing[i] = side.standing;
                 if (side.standingUnexcused.ticks > standingUnexcused[i].ticks)
                     standingUnexcused[i] = side.standingUnexcused;
@@ -303,6 +381,11 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
                 if (!side.longStands.empty())
                     longStands += " seed " + std::to_string(landSeed) + " " +
                                   (i == 0 ? "higher" : "lower") + ":" + side.longStands;
+                if (!side.busySearchers.empty())
+                    busySearchers += " seed " + std::to_string(landSeed) + " " +
+                                     (i == 0 ? "higher" : "lower") + ":" + side.busySearchers;
+                searches[i] = std::max(searches[i], side.mostSearches);
+                unseenSearches[i] = std::max(unseenSearches[i], side.mostUnseenSearches);
                 pathWaitMs[i] = std::max(pathWaitMs[i], side.pathWaitMs);
                 atDoor[i] = std::max(atDoor[i], side.atDoor.longest);
                 atDoorHeld[i] = std::max(atDoorHeld[i], side.atDoorHeld.longest);
@@ -363,8 +446,16 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
             pathWaitMs[0] / 1000, pathWaitMs[1] / 1000, seconds(atDoor[0]), seconds(atDoor[1]),
             seconds(atDoorHeld[0]), seconds(atDoorHeld[1]), seconds(noDelivery[0]),
             seconds(noDelivery[1]));
-        std::printf("sweep L%d v L%d%s | stood over a minute, no enemy near |%s\n", pair[0],
+        std::printf(
+            "sweep L%d v L%d%s | most route searches in a minute %d / %d | toward an unseen "
+            "target in 5 s %d / %d\n",
+            pair[0], pair[1], on.c_str(), searches[0], searches[1], unseenSearches[0],
+            unseenSearches[1]);
+        std::printf("sweep L%d v L%d%s | stood over a minute out of a fight |%s\n", pair[0],
                     pair[1], on.c_str(), longStands.empty() ? " none" : longStands.c_str());
+        std::printf("sweep L%d v L%d%s | over %d route searches in a minute |%s\n", pair[0],
+                    pair[1], on.c_str(), skirmish::kBusySearches,
+                    busySearchers.empty() ? " none" : busySearchers.c_str());
         std::printf("sweep L%d v L%d%s | won on value with ore still 2 min or more |%s\n", pair[0],
                     pair[1], on.c_str(), stillWins.empty() ? " none" : stillWins.c_str());
         std::printf(
@@ -379,7 +470,9 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
     // stood from its start at the end of its first minute; per row, the sides that built nothing.
     auto playFourSides = [&](int level, int games, int packLand) {
         int sides = 0;
-        std::string idle;
+        std::string idle, longStands, busySearchers;
+        skirmish::Stand::Span standing, standingUnexcused;
+        int searches = 0, unseenSearches = 0;
         for (int seed = 1; seed <= games; ++seed) {
             const uint32_t landSeed = seedBase + static_cast<uint32_t>(seed);
             skirmish::SkirmishRun run(Local(), landSeed, level, level, nullptr,
@@ -403,9 +496,18 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
             for (int team : run.Teams()) {
                 const skirmish::Side& side = out.sides[team];
                 const int built = static_cast<int>(side.born.size()) - side.atStart;
-                std::printf(" team %d built %d (miners %d), factory %s, moved %d px in 60 s;", team,
-                            built, side.minersBorn, side.factoryAlive ? "stands" : "fell",
-                            moved[team]);
+                std::printf(" team %d built %d (miners %d), factory %s, moved %d px in 60 s, %s;",
+                            team, built, side.minersBorn, side.factoryAlive ? "stands" : "fell",
+                            moved[team], skirmish::StandFigures(side).c_str());
+                const std::string who =
+                    " seed " + std::to_string(landSeed) + " team " + std::to_string(team) + ":";
+                if (!side.longStands.empty()) longStands += who + side.longStands;
+                if (!side.busySearchers.empty()) busySearchers += who + side.busySearchers;
+                if (side.standing.ticks > standing.ticks) standing = side.standing;
+                if (side.standingUnexcused.ticks > standingUnexcused.ticks)
+                    standingUnexcused = side.standingUnexcused;
+                searches = std::max(searches, side.mostSearches);
+                unseenSearches = std::max(unseenSearches, side.mostUnseenSearches);
                 ++sides;
                 if (built == 0)
                     idle +=
@@ -416,6 +518,17 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
         }
         std::printf("sweep four L%d on %s | sides %d | built nothing |%s\n", level,
                     kPackLands[packLand], sides, idle.empty() ? " none" : idle.c_str());
+        std::printf(
+            "sweep four L%d on %s | most | stood %d s (%s) | not excused %d s (%s) | route "
+            "searches in a minute %d | toward an unseen target in 5 s %d\n",
+            level, kPackLands[packLand], seconds(standing.ticks),
+            skirmish::StandCauseName(standing.cause), seconds(standingUnexcused.ticks),
+            skirmish::StandCauseName(standingUnexcused.cause), searches, unseenSearches);
+        std::printf("sweep four L%d on %s | stood over a minute out of a fight |%s\n", level,
+                    kPackLands[packLand], longStands.empty() ? " none" : longStands.c_str());
+        std::printf("sweep four L%d on %s | over %d route searches in a minute |%s\n", level,
+                    kPackLands[packLand], skirmish::kBusySearches,
+                    busySearchers.empty() ? " none" : busySearchers.c_str());
         std::fflush(stdout);
     };
     const char* pairText = std::getenv("QX_SWEEP_PAIRS");

@@ -98,22 +98,63 @@ TEST_F(CombatRules, AGuardBusyOrFacingTheDeadTakesNoOneAndAFollowerAnswersItsAtt
     }
 }
 
-// An enemy the unit's team sees is attacked; one out of its sight is approached: the unit drives
-// to within 10 pixels of its centre.
-TEST_F(CombatRules, AnEnemyInSightIsAttackedOneOutOfSightApproachedAtItsCentre) {
+// An enemy the unit sees is attacked; one out of its team's sight, or shown on its team's grid
+// while the land hides it from the unit (nothing stands beside it), is approached: the unit drives
+// to within 10 pixels of its centre. An approach to a hidden enemy is not given again while the
+// unit heads for a place within two sight cells of its centre; one to an enemy out of the team's
+// sight is, as the rule has it.
+TEST_F(CombatRules, AnEnemyTheUnitSeesIsAttackedAnyOtherApproachedAtItsCentreOnce) {
     Sim* unit = Unit(1, Point(100, 100));
     Sim* near = Unit(2, Point(160, 100));
     Sim* far = Unit(2, Point(900, 900));
     for (Sim* enemy : {near, far})
         world.paths.AddFootprint(enemy, enemy->GetPosition(), 0);
-    const std::unique_ptr<Goal> seen = manoeuvre::AttackOrApproach(*unit, *near);
-    EXPECT_EQ(seen->GetType(), static_cast<int>(GoalType::Target));
-    EXPECT_EQ(seen->GetTarget(), near);
-    const std::unique_ptr<Goal> unseen = manoeuvre::AttackOrApproach(*unit, *far);
-    ASSERT_EQ(unseen->IsLocation(), 1);
-    EXPECT_EQ(unseen->GetTarget(), nullptr);
-    EXPECT_EQ(unseen->GetLocation(), far->GetCentre());
-    EXPECT_EQ(static_cast<LocationGoal*>(unseen.get())->tolerance, 10);
+    const int twoCells = 2 * world.sight.CellSize().w;
+    world.commands.SetEnabled(1);
+    struct Row {
+        const char* name;
+        Sim* enemy;
+        int besideIt;   // an object stands within two cells of the enemy: the unit sees it
+        int headingDx;  // the unit already heads this far right of the enemy's centre; -1 not
+        char given;     // 'T' an attack, 'L' an approach, '-' nothing
+    };
+    const Row rows[] = {
+        {"seen", near, 1, -1, 'T'},
+        {"seen, heading to it", near, 1, 0, 'T'},
+        {"shown, hidden from the unit", near, 0, -1, 'L'},
+        {"hidden, heading to its centre", near, 0, 0, '-'},
+        {"hidden, heading two sight cells off", near, 0, twoCells, '-'},
+        {"hidden, heading farther off", near, 0, twoCells + 1, 'L'},
+        {"out of the team's sight", far, 0, -1, 'L'},
+        {"out of the team's sight, heading to it", far, 0, 0, 'L'},
+    };
+    for (const Row& row : rows) {
+        world.objectAround = row.besideIt;
+        if (row.headingDx >= 0)
+            unit->AddGoal(std::make_unique<LocationGoal>(
+                              unit->id, row.enemy->GetCentre() + Point(row.headingDx, 0), 10, 1, 1),
+                          0);
+        const size_t before = world.commands.Size();
+        manoeuvre::GiveFrontGoal(*unit, manoeuvre::AttackOrApproach(*unit, *row.enemy));
+        Goal* front = unit->goals.Front();
+        if (row.given == 'T') {
+            ASSERT_NE(front, nullptr) << row.name;
+            EXPECT_EQ(front->GetType(), static_cast<int>(GoalType::Target)) << row.name;
+            EXPECT_EQ(front->GetTarget(), row.enemy) << row.name;
+        } else if (row.given == 'L') {
+            ASSERT_EQ(front ? front->IsLocation() : 0, 1) << row.name;
+            EXPECT_EQ(front->GetLocation(), row.enemy->GetCentre()) << row.name;
+            EXPECT_EQ(static_cast<LocationGoal*>(front)->tolerance, 10) << row.name;
+        }
+        // A goal given is sent; nothing given leaves the queue as it was, and sends nothing.
+        const int given = row.given == '-' ? 0 : 1;
+        int held = 0;
+        unit->goals.ForEach([&held](Goal&) { ++held; });
+        EXPECT_EQ(held, (row.headingDx >= 0 ? 1 : 0) + given) << row.name;
+        EXPECT_EQ(world.commands.Size() > before, given == 1) << row.name;
+        unit->ClearGoals();
+    }
+    world.objectAround = 0;
     for (Sim* enemy : {near, far})
         world.paths.RemoveFootprint(enemy, enemy->GetPosition(), 0);
 }
@@ -223,26 +264,42 @@ TEST_F(CombatRules, ABusyMembersAttackOrderNamesTheSquadsTarget) {
 }
 
 // A member sent against a target out of its team's sight first moves to where its squad last
-// saw it (a place out of sight too), else to the target itself; then it attacks.
+// saw it (a place out of sight too), else to the target itself; then it attacks. So does one
+// against a target its team's grid shows while the member cannot see it; one that sees its
+// target attacks at once.
 TEST_F(CombatRules, AMemberMovesTowardAnUnseenTargetBeforeItsAttack) {
     struct Row {
         const char* name;
         Point reference;  // (0, 0): none
-        Point moveTo;
+        bool shown;       // the team's grid shows the target
+        int sees;         // the member sees it
+        Point moveTo;     // (0, 0): no move
     };
-    const Point enemyAt(1200, 1200), place(400, 1200);
-    const Row rows[] = {{"no place", Point(), enemyAt}, {"a place", place, place}};
+    const Point enemyAt(800, 800), place(400, 800);
+    const Row rows[] = {{"no place", Point(), false, 1, enemyAt},
+                        {"a place", place, false, 1, place},
+                        {"shown, hidden from the member", Point(), true, 0, enemyAt},
+                        {"shown and seen", Point(), true, 1, Point()}};
     for (const Row& row : rows) {
         SquadField field;
         Trooper* member = field.Member(Point(100, 100), true);
+        member->sees = row.sees;
         Trooper* enemy = field.Enemy(enemyAt);
         enemy->SetReferencePoint(3, row.reference);
+        Trooper* lookout = field.Make(1, enemyAt - Point(64, 0));
+        field.world.paths.AddFootprint(enemy, enemyAt, 0);
+        if (row.shown) field.world.sight.AddViewer(lookout, lookout->GetPosition());
         manoeuvre::OrderMemberAgainst(*member, *enemy, 3, 0x1d, 0xf);
-        ASSERT_EQ(member->orders.size(), 2u) << row.name;
-        EXPECT_EQ(member->orders[0].code, 1) << row.name;
-        EXPECT_EQ(member->orders[0].flags, 0x1d) << row.name;
-        EXPECT_EQ(member->orders[0].p, row.moveTo) << row.name;
-        const Trooper::Order& attack = member->orders[1];
+        if (row.shown) field.world.sight.RemoveViewer(lookout, lookout->GetPosition());
+        field.world.paths.RemoveFootprint(enemy, enemyAt, 0);
+        const size_t moves = row.moveTo == Point() ? 0u : 1u;
+        ASSERT_EQ(member->orders.size(), moves + 1) << row.name;
+        if (moves == 1) {
+            EXPECT_EQ(member->orders[0].code, 1) << row.name;
+            EXPECT_EQ(member->orders[0].flags, 0x1d) << row.name;
+            EXPECT_EQ(member->orders[0].p, row.moveTo) << row.name;
+        }
+        const Trooper::Order& attack = member->orders[moves];
         EXPECT_EQ(attack.code, 2) << row.name;
         EXPECT_EQ(attack.flags, 0xf) << row.name;
         EXPECT_EQ(attack.p, enemyAt) << row.name;
