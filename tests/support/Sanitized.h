@@ -3,7 +3,8 @@
 // sanitizer build many times as long as the optimised one, and find little there that their
 // shorter relatives and the unit-level tables do not; several real programs at once on the wall
 // clock run too slowly there to keep their timetable on a small machine. Both are played in the
-// optimised build only: such a test starts with QX_LONG_RUN_OPTIMISED_ONLY().
+// optimised build only: such a test starts with QX_LONG_RUN_OPTIMISED_ONLY(), or is named in
+// tests/CMakeLists.txt, which keeps it out of the sanitizer tree's list of tests.
 #include <gtest/gtest.h>
 
 #if defined(__SANITIZE_ADDRESS__)
