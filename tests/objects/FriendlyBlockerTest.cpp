@@ -123,6 +123,9 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         // Due west, beside its way up: the side of its way toward the friend is passed over.
         {"friend west beside its way up", west, kOnUnit, kNobody, 0, 0, 1, 2, 1, kEast, false,
          false, -1, 0, 0, kOpen, false, false, 3},
+        // The step taken, a hold however long asks no way round as well.
+        {"friend it blocks, held long", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kUp, false, false,
+         hold},
         {"friend it blocks, stepped aside a moment ago", busy, kOnUnit, kNobody, 0, 1, 1, 1, 0,
          kNone, false, false, -1, 0, 1},
         // A new step aside replaces the one it was on, route and all.

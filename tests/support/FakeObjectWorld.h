@@ -110,9 +110,10 @@ public:
     GameObject* NearestWreck(GameObject* object, const Point& p, int limit) override;
     GameObject* FindNearestWreck(GameObject* object, int limit) override;
     int CountTeamDestructibles(int team) override;
-    // Every place is reached but the points of outOfReach.
-    bool InReachOf(GameObject*, const Point& p) override {
-        return std::find(outOfReach.begin(), outOfReach.end(), p) == outOfReach.end();
+    // The points of outOfReach are not reached; the rest as any world without terrain answers.
+    bool InReachOf(GameObject* unit, const Point& p) override {
+        return std::find(outOfReach.begin(), outOfReach.end(), p) == outOfReach.end() &&
+               ObjectWorld::InReachOf(unit, p);
     }
     // A reservation is refused at the blocked points (naming placementBlocker); each taken one
     // is listed until it is moved.
