@@ -107,9 +107,13 @@ int SquadPoolManager::DirectPools() {
     if (Squad* pool = Pool(kRepairKind)) {
         for (GameObject* r : Members(*pool)) {
             if (r->goals.Front() || r->IsLanded() == 0) continue;
-            if (!damaged.empty()) {
-                GameObject* client = damaged.front();
-                damaged.erase(damaged.begin());
+            // The first damaged structure its drive reaches (the World's rule of our own).
+            const auto reached = std::find_if(damaged.begin(), damaged.end(), [&](GameObject* c) {
+                return world.InReachOf(r, c->GetPosition());
+            });
+            if (reached != damaged.end()) {
+                GameObject* client = *reached;
+                damaged.erase(reached);
                 r->ExecuteOrder(7, 0, Point(), client->id, 0);
                 TheSquadRules().SetRepairReturn(*r, r->GetPosition());
                 continue;

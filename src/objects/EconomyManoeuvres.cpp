@@ -68,11 +68,14 @@ RepairManoeuvre::RepairManoeuvre(int urgentPercent, int idlePercent, int stayAwa
 
 RepairManoeuvre::~RepairManoeuvre() = default;
 
+// Of the repairers the unit's drive reaches (the World's rule of our own).
 GameObject* RepairManoeuvre::NearestRepairer(Sim& sim) {
+    ObjectWorld& world = TheObjectWorld();
     GameObject* best = nullptr;
     double bestDistance = 1000000.0;
-    TheObjectWorld().ForEachSim(sim.GetTeam(), [&](GameObject* o) {
+    world.ForEachSim(sim.GetTeam(), [&](GameObject* o) {
         if (o == &sim || o->GetKind() != kRepairKind) return;
+        if (!world.InReachOf(&sim, o->GetPosition())) return;
         const double d = Distance(o->GetPosition(), sim.GetPosition());
         if (d < bestDistance) {
             best = o;

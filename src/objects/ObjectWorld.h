@@ -159,6 +159,9 @@ public:
                                             GameObject* /*scavenger*/) {
         return NearestWreck(object, p, limit);
     }
+    // Whether a repair trip may go from the unit to the point (a repairer, or the side of a
+    // damaged one): the World keeps to places the unit's drive reaches; here, every place.
+    virtual bool InReachOf(GameObject* /*unit*/, const Point& /*site*/) { return true; }
     // The fields the team owns that still hold ore.
     virtual int CountTeamDestructibles(int team) = 0;
 

@@ -106,8 +106,10 @@ void RepairSim::OrderRepair(const SimId& clientId) {
     GameObject* who = world.FindObject(clientId);
     if (!who || who->GetKind() == 2) return;
     Point side(position.x < who->GetPosition().x ? -kDockSide : kDockSide, 0);
+    // A side its drive does not reach is no side for it (the World's rule of our own).
     const auto fits = [&](const Point& offset) {
-        return world.CanPlace(this, who->GetPosition() + offset, nullptr, 1, 0) == 1;
+        const Point at = who->GetPosition() + offset;
+        return world.CanPlace(this, at, nullptr, 1, 0) == 1 && world.InReachOf(this, at);
     };
     if (!fits(side)) {
         side.x = -side.x;

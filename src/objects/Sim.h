@@ -146,7 +146,8 @@ public:
     int BlockersLeadBack(GameObject* blocker);
     // What the unit does about a friend of its side that refused its step.
     void FriendInTheWay(GameObject* blocker);
-    void StepAsideFor(const GameObject& friendInTheWay);
+    // 1 when it took a step aside; 0 when no place beside it can be taken.
+    int StepAsideFor(const GameObject& friendInTheWay);
     void GiveUpTrip();
     void PickUpArtifact();
 

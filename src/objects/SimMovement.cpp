@@ -32,6 +32,8 @@ constexpr int kBlockerChain = 10;
 constexpr int kArtifactKind = 8;
 // The flags of a step aside, as the shared push rule orders it, and pi as facings take it.
 constexpr int kAsideFlags = 0x17;
+// How far apart the points of a step aside's way are looked at.
+constexpr int kAsideWayPixels = 4;
 constexpr double kPi = 3.14159;
 
 int RoundHalfUp(double v) {
@@ -286,12 +288,16 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
 // | made (the greater serial)          | straight back from it; an   | only backing out clears. |
 // |                                    | errand stays behind the     | Taken by a unit on an    |
 // |                                    | step, a step aside it was   | errand only: two, one or |
-// |                                    | taking is replaced          | none with an errand, the |
-// |                                    |                             | other stepping aside,    |
-// |                                    |                             | each asked a way round   |
+// |                                    | taking is replaced; where   | none with an errand, the |
+// |                                    | it can take none of these   | other stepping aside,    |
+// |                                    | places, as the next row     | each asked a way round   |
 // |                                    |                             | at the same moment, took |
 // |                                    |                             | mirrored ways and met    |
-// |                                    |                             | again, for minutes       |
+// |                                    |                             | again, for minutes; sent |
+// |                                    |                             | to the last place tried, |
+// |                                    |                             | one between two friends  |
+// |                                    |                             | stepped into the one     |
+// |                                    |                             | behind it and back       |
 // | any other (on the move, a line,    | waits; held kFriendHoldMs   | "nothing more": a line   |
 // | crowd or ring each waiting on the  | since its last step, asks a | or ring each waiting on  |
 // | next, the friend that yields, or   | route that counts its       | the next never cleared;  |
@@ -338,8 +344,9 @@ void Sim::FriendInTheWay(GameObject* blocker) {
     // ways round each other at the same moment.
     const bool ownErrand = onErrand(*this);
     const bool yields = errand != ownErrand ? errand : blocker->id.serial < id.serial;
-    if (yields && BlockersLeadBack(blocker) == 2 && friendWay.asideMs == 0)
-        return StepAsideFor(*blocker);
+    if (yields && BlockersLeadBack(blocker) == 2 && friendWay.asideMs == 0 &&
+        StepAsideFor(*blocker) == 1)
+        return;
     if (friendWay.heldMs >= kFriendHoldMs) roundFriends();
 }
 
@@ -347,8 +354,9 @@ void Sim::FriendInTheWay(GameObject* blocker) {
 // in turn, but never toward the friend (with the friend beside its way, one of them lies on the
 // friend's side and the same friend refused it again and again); else across the line to the
 // friend, or straight back from it where both are shut. It goes ahead of the errand, as a
-// push's would, and a later push replaces it.
-void Sim::StepAsideFor(const GameObject& friendInTheWay) {
+// push's would, and a later push replaces it. Where none of these places can be taken it takes
+// no step, and the caller goes on to its next case.
+int Sim::StepAsideFor(const GameObject& friendInTheWay) {
     ObjectWorld& world = TheObjectWorld();
     const int d = DefaultPushDistance();
     const Point from = friendInTheWay.position;
@@ -361,18 +369,31 @@ void Sim::StepAsideFor(const GameObject& friendInTheWay) {
     auto toward = [this, &from](const Point& step) {
         return int64_t{step.x} * (from.x - position.x) + int64_t{step.y} * (from.y - position.y);
     };
-    Point to = position;
-    for (int k : facings) {
+    auto stepTo = [d](int k) {
         const double a = NormaliseFacing(k) * kPi / 8 - kPi;
-        const Point step(RoundHalfUp(d * std::cos(a)), RoundHalfUp(d * std::sin(a)));
-        to = position + step;
-        if (toward(step) <= 0 && world.CanPlace(this, to, nullptr, 1, 0) == 1) break;
-    }
+        return Point(RoundHalfUp(d * std::cos(a)), RoundHalfUp(d * std::sin(a)));
+    };
+    // A place it can take: its straight way there, every kAsideWayPixels and the place itself,
+    // free of ground it cannot cross and of other objects.
+    auto canTake = [&](const Point& step) {
+        const int parts = std::max(1, d / kAsideWayPixels);
+        for (int i = 1; i <= parts; ++i) {
+            const Point p = position + Point(step.x * i / parts, step.y * i / parts);
+            if (world.CanPlace(this, p, nullptr, 0, 0) != 1) return false;
+        }
+        return true;
+    };
+    const int* found = std::find_if(std::begin(facings), std::end(facings), [&](int k) {
+        return toward(stepTo(k)) <= 0 && canTake(stepTo(k));
+    });
+    if (found == std::end(facings)) return 0;
+    const Point to = position + stepTo(*found);
     goals.RemovePushedAside();
     const Goal* before = goals.Front();
     ExecuteOrder(kOrderMove, kAsideFlags, to, SimId(), 0);
     if (Goal* aside = goals.Front(); aside && aside != before) aside->movedAside = 1;
     friendWay.asideMs = kAsideMs;
+    return 1;
 }
 
 // The errand ends as one whose route was not found twice: blocked, its failure reported once,

@@ -323,6 +323,7 @@ public:
     // 1 when the terrain joins the worker's cell to the site's for the worker's own drive (or
     // nothing tells: no grid, no worker).
     bool InReachOf(GameObject* worker, GameObject* site);
+    bool InReachOf(GameObject* worker, const Point& site) override;
     GameObject* FindNearestWreck(GameObject* object, int limit) override;
     SimId NewSimId(int team) override;
     void ReserveSerial(int32_t serial);

@@ -434,7 +434,7 @@ GameObject* World::NearestDestructible(GameObject* object, int limit) {
 
 // Which field a miner is sent to, whether the pool direction looks from the factory or the
 // mining manoeuvre from the miner, and which wreck a scavenger is sent to, by the pool direction
-// or its own scavenge manoeuvre. One rule of our own:
+// or its own scavenge manoeuvre; and where a repair trip goes, either way. One rule of our own:
 //
 // | case                      | what happens             | departs from, and why            |
 // |---------------------------|--------------------------|----------------------------------|
@@ -446,14 +446,27 @@ GameObject* World::NearestDestructible(GameObject* object, int limit) {
 // | ground unit, not a hover  |                          | another island stood at the      |
 // | one)                      |                          | shore for minutes, its goal      |
 // |                           |                          | blocked and asked again every 5 s|
+// | the same, from a damaged  | that repairer is skipped | the nearest repairer by distance |
+// | unit to a repairer, or    | for the nearest it       | alone, and the first damaged     |
+// | from a repairer to the    | reaches, or none; that   | structure (a side that fits): a  |
+// | side of a damaged unit it | side is not taken, and   | Repair Crawler sent to a friend  |
+// | would dock at             | the pool direction sends | on another island held its goal  |
+// |                           | the repairer to the next | with no route, asking again      |
+// |                           | damaged structure it     | every 5 s for minutes            |
+// |                           | reaches                  |                                  |
 //
 // The terrain's regions are labelled once per drive (PathGrid::TerrainJoins), so a decision
-// costs one look-up per field or wreck.
-bool World::InReachOf(GameObject* worker, GameObject* site) {
+// costs one look-up per field, wreck, repairer or side. Only the terrain parts them: units or
+// structures round a place, which move or fall, are left to the route search.
+bool World::InReachOf(GameObject* worker, const Point& site) {
     PathGrid* paths = pathGrid.get();
     const CollisionFilter* drive = worker ? worker->GetCollision() : nullptr;
     return !paths || !drive ||
-           paths->TerrainJoins(drive->MoveFlags(), worker->GetPosition(), site->GetPosition()) == 1;
+           paths->TerrainJoins(drive->MoveFlags(), worker->GetPosition(), site) == 1;
+}
+
+bool World::InReachOf(GameObject* worker, GameObject* site) {
+    return InReachOf(worker, site->GetPosition());
 }
 
 GameObject* World::NearestFieldInReach(GameObject* from, GameObject* miner, int limit) {

@@ -70,94 +70,128 @@ int PushesHeld(const GameObject& unit) {
 }
 
 TEST_F(DockJam, LoadedMinerDeliversWithinAMinuteWithAndWithoutAController) {
-    // As the seed-9002 game stood: each scavenger's step aside is refused by the next one.
-    const Unit units[] = {
-        {"miner", "Miner", Point(-95, -31), Point(), kFullLoad},
-        {"scavenger going down", "Scavenger", Point(-64, 1), Point(-64, 96), 78},
-        {"scavenger in from the left", "Scavenger", Point(-95, 0), Point(), 259},
-        {"scavenger going up", "Scavenger", Point(-65, 31), Point(-160, -64), 381},
-        {"scavenger above", "Scavenger", Point(-33, -31), Point(-128, 64), 20},
+    struct Scene {
+        const char* name;
+        std::vector<Unit> units;  // the miner first; a scavenger with cargo on its trip home
+        int mostPushes;           // the most steps aside any unit holds at once
+        int moved;                // the scavengers that left their places, at least
+        bool minerOnItsTrip;      // the miner is given the trip home too
     };
-    for (const bool controlled : {true, false}) {
-        SCOPED_TRACE(controlled ? "computer team" : "team without a controller");
-        skirmish::SkirmishRun run(Local(), 9002u, 1, 2, nullptr, 'V', true);
-        ASSERT_EQ(run.Start(), 1);
-        World& world = run.GetWorld();
-        GameObject* factory = world.TeamFactory(kTeam);
-        ASSERT_NE(factory, nullptr);
-        if (!controlled) {
-            factory->SetOwner(nullptr);
-            world.SetTeamController(kTeam, nullptr);
-            ASSERT_EQ(world.ControllerOf(kTeam), nullptr);
-        }
-        // Let the factory open; nothing of the team has left it yet.
-        run.Run(5, false);
-        const int dockIndex = factory->FindFreeDock(nullptr, kUnloadDockFlags);
-        ASSERT_NE(dockIndex, -1);
-        const Point offset = factory->GetDockOffset(dockIndex);
-        const Point dock = factory->GetPosition() + offset;
-        std::vector<Sim*> placed;
-        for (const Unit& u : units) {
-            std::unique_ptr<VehicleDesign> design = Design(u.design);
-            ASSERT_TRUE(design) << u.design;
-            Sim* sim = SpawnSim(design, world.NewSimId(kTeam), dock + u.at, 1);
-            ASSERT_NE(sim, nullptr) << u.name;
-            EXPECT_EQ(sim->AddCargo(u.cargo), u.cargo) << u.name;
-            if (EventReceiver* controller = world.ControllerOf(kTeam)) {
-                SimId made = sim->id;
-                controller->OnEvent(1, factory, &made);
+    const Scene scenes[] = {
+        // As the seed-9002 game stood: each scavenger's step aside is refused by the next one.
+        {"a ring round the dock",
+         {{"miner", "Miner", Point(-95, -31), Point(), kFullLoad},
+          {"scavenger going down", "Scavenger", Point(-64, 1), Point(-64, 96), 78},
+          {"scavenger in from the left", "Scavenger", Point(-95, 0), Point(), 259},
+          {"scavenger going up", "Scavenger", Point(-65, 31), Point(-160, -64), 381},
+          {"scavenger above", "Scavenger", Point(-33, -31), Point(-128, 64), 20}},
+         1,
+         3,
+         false},
+        // As the seed-4416 game stood: one that has just unloaded on the dock point, a loaded
+        // friend on each side waiting for the dock. The middle one must not step into either.
+        {"three in a row on the dock",
+         {{"miner", "Miner", Point(-31, 0), Point(), kFullLoad},
+          {"scavenger unloaded", "Scavenger", Point(0, 0), Point(), 0},
+          {"scavenger in from the right", "Scavenger", Point(31, 0), Point(), 230}},
+         1,
+         1,
+         true},
+    };
+    for (const Scene& scene : scenes) {
+        for (const bool controlled : {true, false}) {
+            SCOPED_TRACE(std::string(scene.name) +
+                         (controlled ? ", computer team" : ", team without a controller"));
+            skirmish::SkirmishRun run(Local(), 9002u, 1, 2, nullptr, 'V', true);
+            ASSERT_EQ(run.Start(), 1);
+            World& world = run.GetWorld();
+            GameObject* factory = world.TeamFactory(kTeam);
+            ASSERT_NE(factory, nullptr);
+            if (!controlled) {
+                factory->SetOwner(nullptr);
+                world.SetTeamController(kTeam, nullptr);
+                ASSERT_EQ(world.ControllerOf(kTeam), nullptr);
             }
-            placed.push_back(sim);
-        }
-        // The scavengers' trips home: the way to the dock, the dock, the unloading; ahead of it the
-        // step aside where there was one, its route already found.
-        for (size_t i = 1; i < placed.size(); ++i) {
-            Sim& s = *placed[i];
-            s.ClearGoals();
-            s.goals.PushFront(std::make_unique<UnloadGoal>(s.id, 1, 1));
-            s.goals.PushFront(std::make_unique<TargetGoal>(s.id, factory->id, offset, 1, 1));
-            s.goals.Front()->active = 1;
-            s.goals.Front()->reportFailure = 0;
-            auto way = std::make_unique<LocationGoal>(s.id, dock, 0, 1, 1);
-            way->waypoint = 1;
-            way->reportFailure = 0;
-            s.goals.PushFront(std::move(way));
-            if (units[i].aside != Point()) {
-                auto aside = std::make_unique<LocationGoal>(s.id, dock + units[i].aside, 0, 1, 1);
-                aside->active = 1;
-                aside->reportFailure = 0;
-                s.goals.PushFront(std::move(aside));
+            // Let the factory open; nothing of the team has left it yet.
+            run.Run(5, false);
+            const int dockIndex = factory->FindFreeDock(nullptr, kUnloadDockFlags);
+            ASSERT_NE(dockIndex, -1);
+            const Point offset = factory->GetDockOffset(dockIndex);
+            const Point dock = factory->GetPosition() + offset;
+            std::vector<Sim*> placed;
+            for (const Unit& u : scene.units) {
+                std::unique_ptr<VehicleDesign> design = Design(u.design);
+                ASSERT_TRUE(design) << u.design;
+                Sim* sim = SpawnSim(design, world.NewSimId(kTeam), dock + u.at, 1);
+                ASSERT_NE(sim, nullptr) << u.name;
+                EXPECT_EQ(sim->AddCargo(u.cargo), u.cargo) << u.name;
+                if (EventReceiver* controller = world.ControllerOf(kTeam)) {
+                    SimId made = sim->id;
+                    controller->OnEvent(1, factory, &made);
+                }
+                placed.push_back(sim);
             }
-        }
-        Sim& miner = *placed[0];
-        int deliveredAt = -1;
-        double deliveredFrom = 0;
-        int heldBehindFriend = 0;
-        int mostPushes = 0;
-        for (int second = 1; second <= kWithinSeconds && deliveredAt < 0; ++second) {
-            run.Run(1, false);
-            SimId blocker;
-            miner.GetBlockingSim(blocker);
-            heldBehindFriend += !blocker.IsNull() && blocker.team == kTeam ? 1 : 0;
-            // Pushed round the ring again and again, each unit holds one step aside at most.
-            for (Sim* s : placed)
-                mostPushes = std::max(mostPushes, PushesHeld(*s));
-            if (miner.GetCargo() == 0) {
-                deliveredAt = second;
-                deliveredFrom = Vector(miner.GetPosition() - dock).magnitude;
+            // The loaded scavengers' trips home: the way to the dock, the dock, the unloading;
+            // ahead of it the step aside where there was one, its route already found.
+            for (size_t i = scene.minerOnItsTrip ? 0 : 1; i < placed.size(); ++i) {
+                Sim& s = *placed[i];
+                if (scene.units[i].cargo == 0) continue;
+                s.ClearGoals();
+                s.goals.PushFront(std::make_unique<UnloadGoal>(s.id, 1, 1));
+                s.goals.PushFront(std::make_unique<TargetGoal>(s.id, factory->id, offset, 1, 1));
+                s.goals.Front()->active = 1;
+                s.goals.Front()->reportFailure = 0;
+                auto way = std::make_unique<LocationGoal>(s.id, dock, 0, 1, 1);
+                way->waypoint = 1;
+                way->reportFailure = 0;
+                s.goals.PushFront(std::move(way));
+                if (scene.units[i].aside != Point()) {
+                    auto aside =
+                        std::make_unique<LocationGoal>(s.id, dock + scene.units[i].aside, 0, 1, 1);
+                    aside->active = 1;
+                    aside->reportFailure = 0;
+                    s.goals.PushFront(std::move(aside));
+                }
             }
+            Sim& miner = *placed[0];
+            int deliveredAt = -1;
+            double deliveredFrom = 0;
+            int heldBehindFriend = 0;
+            int mostPushes = 0;
+            int asideIntoFriend = 0;
+            for (int second = 1; second <= kWithinSeconds && deliveredAt < 0; ++second) {
+                run.Run(1, false);
+                SimId blocker;
+                miner.GetBlockingSim(blocker);
+                heldBehindFriend += !blocker.IsNull() && blocker.team == kTeam ? 1 : 0;
+                // Pushed round the ring again and again, each unit holds one step aside at most;
+                // none is sent to where a friend stands.
+                for (Sim* s : placed) {
+                    mostPushes = std::max(mostPushes, PushesHeld(*s));
+                    Goal* front = s->goals.Front();
+                    if (!front || front->movedAside != 1) continue;
+                    for (Sim* other : placed)
+                        asideIntoFriend += other != s && other->ContainsPoint(front->GetLocation());
+                }
+                if (miner.GetCargo() == 0) {
+                    deliveredAt = second;
+                    deliveredFrom = Vector(miner.GetPosition() - dock).magnitude;
+                }
+            }
+            std::printf("%s, %s: delivered after %d s, held behind a friend %d s\n", scene.name,
+                        controlled ? "computer team" : "no controller", deliveredAt,
+                        heldBehindFriend);
+            EXPECT_NE(deliveredAt, -1) << "the miner still carries " << miner.GetCargo();
+            EXPECT_EQ(miner.GetCargo(), 0);
+            EXPECT_LE(deliveredFrom, 32.0) << "delivered away from the dock";
+            EXPECT_GT(heldBehindFriend, 0) << "the scene never held the miner up";
+            EXPECT_EQ(mostPushes, scene.mostPushes) << "pushes piled up, or nobody was pushed";
+            EXPECT_EQ(asideIntoFriend, 0) << "sent aside to where a friend stood";
+            int moved = 0;
+            for (size_t i = 1; i < placed.size(); ++i)
+                moved += placed[i]->GetPosition() != dock + scene.units[i].at ? 1 : 0;
+            EXPECT_GE(moved, scene.moved) << "the scavengers round the dock did not break up";
         }
-        std::printf("%s: delivered after %d s, held behind a friend %d s\n",
-                    controlled ? "computer team" : "no controller", deliveredAt, heldBehindFriend);
-        EXPECT_NE(deliveredAt, -1) << "the miner still carries " << miner.GetCargo();
-        EXPECT_EQ(miner.GetCargo(), 0);
-        EXPECT_LE(deliveredFrom, 32.0) << "delivered away from the dock";
-        EXPECT_GT(heldBehindFriend, 0) << "the scene never held the miner up";
-        EXPECT_EQ(mostPushes, 1) << "pushes piled up, or nobody was pushed";
-        int moved = 0;
-        for (size_t i = 1; i < placed.size(); ++i)
-            moved += placed[i]->GetPosition() != dock + units[i].at ? 1 : 0;
-        EXPECT_GE(moved, 3) << "the ring of scavengers did not break up";
     }
 }
 

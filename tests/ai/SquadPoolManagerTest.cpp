@@ -360,6 +360,7 @@ TEST_F(PoolDirection, DamagedStructuresAreMendedOrWalkBackByTheTwentyOnePercentR
         bool repaired;
         bool walksBack;
         int mission = 0;
+        bool acrossWater = false;  // water parts the repairer's drive from the structure
     };
     const Point far(640, 240);
     const Point near(640, 850);
@@ -370,7 +371,7 @@ TEST_F(PoolDirection, DamagedStructuresAreMendedOrWalkBackByTheTwentyOnePercentR
           Case{20, false, far, false, true}, Case{21, false, far, true, false},
           Case{10, false, near, false, false}, Case{10, false, Point(640, 420), false, false},
           Case{10, false, Point(640, 419), false, true}, Case{10, false, far, false, false, 3},
-          Case{10, true, far, false, false}}) {
+          Case{10, true, far, false, false}, Case{30, false, far, false, false, 0, true}}) {
         if (k.mission) {
             w.world.scenario = std::make_unique<Scenario>();
             w.world.scenario->missionNumber = k.mission;
@@ -379,6 +380,13 @@ TEST_F(PoolDirection, DamagedStructuresAreMendedOrWalkBackByTheTwentyOnePercentR
         structure->SetHealth(100, k.damage);
         if (k.attacked) structure->lastAttacker = w.factory;
         PoolUnit* repairer = Join(4, w.AddOwned(Point(100, 100), 'k'));
+        repairer->collision.noWater = 1;
+        for (int row = 0; row < w.world.pathGrid->Rows(); ++row) {
+            if (k.acrossWater)
+                w.world.pathGrid->SetCellBits(row, 15, kCellWater);
+            else
+                w.world.pathGrid->ClearCellBits(row, 15, kCellWater);
+        }
         Direct();
         EXPECT_EQ(!repairer->given.empty() && repairer->given[0].code == 7, k.repaired)
             << k.damage << " " << k.at.y;

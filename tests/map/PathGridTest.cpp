@@ -171,6 +171,43 @@ TEST(PathGrid, TerrainBlocksOnlyUnderTheFootprintCentre) {
     EXPECT_EQ(grid->CanOccupy(&boat, CentreOf(0, 0), nullptr, mask, 0, 0), 0);
 }
 
+// Two places are joined when a cell's region is another's; a point on a cell the drive cannot
+// stand on (a unit over water, a dock on the shore) takes the regions of the open cells beside it.
+TEST(PathGrid, TerrainJoinsPlacesOfOneRegionForTheDrive) {
+    auto grid = GridFromRows({
+        "eeeeeeeee",
+        "e..w....e",
+        "e..w.w..e",
+        "e..w....e",
+        "eeeeeeeee",
+    });
+    const uint32_t ground = 0x0B, hover = 0x09;
+    struct Row {
+        const char* name;
+        uint32_t drive;
+        Point from, to;
+        int joined;
+    };
+    const Row rows[] = {
+        {"one side of the water", ground, CentreOf(1, 1), CentreOf(3, 2), 1},
+        {"across the water", ground, CentreOf(1, 1), CentreOf(1, 4), 0},
+        {"across the water, hovering", hover, CentreOf(1, 1), CentreOf(1, 4), 1},
+        {"from the water, to its west shore", ground, CentreOf(2, 3), CentreOf(2, 1), 1},
+        {"from the water, to its east shore", ground, CentreOf(2, 3), CentreOf(1, 7), 1},
+        {"a pond's cell, to its own side", ground, CentreOf(2, 5), CentreOf(3, 7), 1},
+        {"a pond's cell, across the water", ground, CentreOf(2, 5), CentreOf(1, 1), 0},
+        {"an edge corner, nothing open beside it", ground, CentreOf(0, 0), CentreOf(0, 0), 0},
+        {"off the map", ground, Point(-40, 16), CentreOf(1, 1), 0},
+    };
+    for (const Row& row : rows) {
+        EXPECT_EQ(grid->TerrainJoins(row.drive, row.from, row.to), row.joined) << row.name;
+        EXPECT_EQ(grid->TerrainJoins(row.drive, row.to, row.from), row.joined) << row.name;
+    }
+    // The labels follow the terrain: the wall dried at one cell, the sides join.
+    grid->ClearCellBits(3, 3, kCellWater);
+    EXPECT_EQ(grid->TerrainJoins(ground, CentreOf(1, 1), CentreOf(1, 4)), 1);
+}
+
 TEST(PathGrid, OccupantsBlockUnlessMovingOrThemselves) {
     auto grid = GridFromRows(kOpen);
     FakeMapObject unit(1, 1, CentreOf(2, 2), 0, 16);

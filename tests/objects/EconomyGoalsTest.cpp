@@ -708,17 +708,30 @@ TEST_F(EconomyGoals, ARepairerSentToAClientParksBesideItOnAFreeSide) {
         world.Add(s, true);
     repairer->OrderRepair(other->id);
     EXPECT_TRUE(repairer->goals.IsEmpty());
-    // Same x: the right side first, the left one when the right is taken.
-    for (const bool rightTaken : {false, true}) {
-        world.blocked.clear();
-        if (rightTaken) world.blocked.push_back(client->GetPosition() + Point(64, 0));
+    // Same x: the right side first, the left one when the right is taken or its drive does not
+    // reach it; with neither, it is not sent.
+    const Point right = client->GetPosition() + Point(64, 0);
+    const Point left = client->GetPosition() + Point(-64, 0);
+    struct Side {
+        std::vector<Point> taken, outOfReach;
+        int side;  // 0: not sent
+    };
+    const Side sides[] = {
+        {{}, {}, 64}, {{right}, {}, -64}, {{}, {right}, -64}, {{left}, {right}, 0}};
+    for (const Side& c : sides) {
+        world.blocked = c.taken;
+        world.outOfReach = c.outOfReach;
         repairer->ClearGoals();
+        repairer->pendingClient = SimId();
         repairer->OrderRepair(client->id);
-        ASSERT_FALSE(repairer->goals.IsEmpty());
-        EXPECT_EQ(repairer->goals.Front()->StoredFields().point, Point(rightTaken ? -64 : 64, 0));
+        EXPECT_EQ(repairer->goals.IsEmpty(), c.side == 0) << c.side;
+        if (c.side == 0) continue;
+        EXPECT_EQ(repairer->goals.Front()->StoredFields().point, Point(c.side, 0));
         EXPECT_EQ(repairer->pendingClient, client->id);
     }
     world.blocked.clear();
+    world.outOfReach.clear();
+    repairer->OrderRepair(client->id);
     // On its way it calls no one; parked (its goals done) it calls the client over, once.
     repairer->RunManoeuvreList();
     EXPECT_EQ(repairer->pendingClient, client->id);

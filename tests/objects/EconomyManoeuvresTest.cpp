@@ -51,6 +51,7 @@ TEST_F(EconomyManoeuvres, ADamagedUnitGoesToTheNearestRepairerByItsThresholds) {
         bool busy;
         int repairerDistance;
         bool goes;
+        bool outOfReach = false;  // the repairer stands where the unit's drive cannot go
     };
     // Urgent above 75 %, idle above 50 % within 1000 px.
     const Case cases[] = {
@@ -64,11 +65,15 @@ TEST_F(EconomyManoeuvres, ADamagedUnitGoesToTheNearestRepairerByItsThresholds) {
         {"idle, repairer 1000 px away", 60, false, 1000, true},
         {"idle, repairer 1001 px away", 60, false, 1001, false},
         {"busy below urgent", 60, true, 900, false},
+        {"urgent, the repairer on another island", 80, false, 900, false, true},
+        {"idle, the repairer on another island", 60, false, 900, false, true},
     };
     const Point at(200, 200);
     for (const Case& c : cases) {
         auto unit = kit.Plain(SimId(kTeam, 1), at);
         auto repairer = kit.Repairer(SimId(kTeam, 2), at + Point(c.repairerDistance, 0));
+        world.outOfReach.clear();
+        if (c.outOfReach) world.outOfReach.push_back(repairer->GetPosition());
         world.Add(unit.get(), true);
         world.Add(repairer.get(), true);
         unit->damage.Add(c.damage * unit->damage.Max() / 100);

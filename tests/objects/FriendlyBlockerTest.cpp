@@ -43,14 +43,20 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
     // Made before the unit too, straight above its way.
     Sim* above = add(kit.MakeSim(1, 11, at + Point(0, -40)));
     above->goals.PushFront(std::make_unique<LocationGoal>(above->id, at, 0, 1, 1));
+    // And one due west of it.
+    Sim* west = add(kit.MakeSim(1, 12, at + Point(-40, 0)));
+    west->goals.PushFront(std::make_unique<LocationGoal>(west->id, at, 0, 1, 1));
     const int d = DefaultPushDistance();
     // Whom the busy friend (or the late one, or the one above) and the third wait on.
     enum Waits { kNobody, kOnUnit, kOnThird, kOnBusy };
     // Where the unit's own step aside goes, when it takes one (the friend east of it): none, up
     // (across its way, facing the friend), or back from the friend where that is shut or the
-    // side across its way lies toward the friend, or down, away from a friend above.
-    enum Own { kNone, kUp, kBack, kBackDown, kDown };
-    enum Shut { kOpen, kSides, kGoal };
+    // side across its way lies toward the friend, or down, away from a friend above or where
+    // the rest is shut, or east, away from a friend west.
+    enum Own { kNone, kUp, kBack, kBackDown, kDown, kEast };
+    // What the ground refuses besides: nothing, both sides of the unit, the place of its goal,
+    // every place it could step aside to, the way up half way there, or all but down.
+    enum Shut { kOpen, kSides, kGoal, kAllAround, kUpHalfWay, kAllButDown };
     constexpr int kOnlyStep = 2;
     struct Row {
         const char* name;
@@ -69,9 +75,9 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         int32_t heldMs = -1;
         // Game time left before the friend (or the unit) may be sent or step aside again.
         int32_t friendAsideMs = 0, ownAsideMs = 0;
-        // What the ground refuses: nothing, both sides of the unit, or the place of its goal,
-        // which the structure covers (on the side of a target the unit gives its errand up; a
-        // place of its own it still seeks round its friends).
+        // What the ground refuses (the place of its goal is covered by the structure: on the side
+        // of a target the unit gives its errand up; a place of its own it still seeks round its
+        // friends).
         int shut = kOpen;
         bool busyMoving = false, toTarget = false;
         // The unit's facing (8: toward the friend); its route may have turned it away.
@@ -103,6 +109,23 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
          -1, 0, 0, kOpen, false, false, 1},
         {"friend it blocks, both sides shut", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kBack, false,
          false, -1, 0, 0, kSides},
+        // A step aside only to a place it can take, the straight way there free too; with none,
+        // it waits as any other held unit does, and held long asks a way round.
+        {"friend it blocks, its way up shut half way", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kDown,
+         false, false, -1, 0, 0, kUpHalfWay},
+        {"friend it blocks, every place shut", busy, kOnUnit, kNobody, 0, 1, 1, 1, 0, kNone, false,
+         false, -1, 0, 0, kAllAround},
+        {"friend it blocks, every place shut, held long", busy, kOnUnit, kNobody, 1, 0, 1, 1, 0,
+         kNone, false, false, hold, 0, 0, kAllAround},
+        // Beside its way, both sides of its own way and the first across the line shut.
+        {"friend beside its way down, all but down shut", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1,
+         kDown, false, false, -1, 0, 0, kAllButDown, false, false, 13},
+        // Due west, beside its way up: the side of its way toward the friend is passed over.
+        {"friend west beside its way up", west, kOnUnit, kNobody, 0, 0, 1, 2, 1, kEast, false,
+         false, -1, 0, 0, kOpen, false, false, 3},
+        // The step taken, a hold however long asks no way round as well.
+        {"friend it blocks, held long", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kUp, false, false,
+         hold},
         {"friend it blocks, stepped aside a moment ago", busy, kOnUnit, kNobody, 0, 1, 1, 1, 0,
          kNone, false, false, -1, 0, 1},
         // A new step aside replaces the one it was on, route and all.
@@ -147,6 +170,7 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         busy->blockingSim = ids[row.busyWaits];
         late->blockingSim = ids[row.busyWaits];
         above->blockingSim = ids[row.busyWaits];
+        west->blockingSim = ids[row.busyWaits];
         third->blockingSim = ids[row.thirdWaits];
         if (row.toTarget)
             sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id, third->id, Point(), 1, 1));
@@ -165,8 +189,14 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         idle->friendWay.asideMs = row.friendAsideMs;
         sim->friendWay.asideMs = row.ownAsideMs;
         sim->friendWay.heldMs = row.heldMs;
-        world.blocked.clear();
-        if (row.shut == kSides) world.blocked = {at + Point(0, -d), at + Point(0, d)};
+        const std::vector<Point> shut[] = {
+            {},
+            {at + Point(0, -d), at + Point(0, d)},
+            {},
+            {at + Point(0, -d), at + Point(0, d), at + Point(-d, 0)},
+            {at + Point(0, -d / 2)},
+            {at + Point(0, -d), at + Point(-d, 0), at + Point(d, 0)}};
+        world.blocked = shut[row.shut];
         if (row.shut == kGoal) world.blocked = {sim->goals.Front()->GetLocation()};
         world.blockedBy = row.shut == kGoal ? &factory : nullptr;
         const bool givesUp = row.shut == kGoal && row.toTarget;
@@ -186,8 +216,8 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         EXPECT_EQ(sim->friendWay.asideMs, row.own != kNone ? Sim::kAsideMs : row.ownAsideMs)
             << row.name;
         if (row.own != kNone) {
-            const Point offsets[] = {Point(), Point(0, -d), Point(-d, 0), Point(-91, 91),
-                                     Point(0, d)};
+            const Point offsets[] = {Point(),        Point(0, -d), Point(-d, 0),
+                                     Point(-91, 91), Point(0, d),  Point(d, 0)};
             const Point offset = offsets[row.own];
             EXPECT_EQ(sim->goals.Front()->GetLocation(), at + offset) << row.name;
         }

@@ -713,6 +713,13 @@ TEST_F(SimOrders, ABlockedStepWaitsBlocksOrAsksAgainByItsBlocker) {
         {"the target", enemy, true, false, far, 1, 0, 1},
         {"a moving enemy", enemy, false, true, far, 0, 1, 1},
         {"an enemy on the destination", enemy, false, false, at + Point(40, 0), 1, 0, 1},
+        // Edges are inclusive: a row of pixels shared is on it, bounds that only touch are not.
+        {"an enemy over the destination's top row", enemy, false, false, at + Point(40, 63), 1, 0,
+         1},
+        {"an enemy touching the destination's top", enemy, false, false, at + Point(40, 64), 0, 0,
+         0},
+        {"an enemy touching the destination's bottom", enemy, false, false, at + Point(40, -64), 0,
+         0, 0},
         {"an enemy elsewhere", farEnemy, false, false, far, 0, 0, 0},
         {"blocked ground", nullptr, false, false, far, 0, 0, 0},
     };

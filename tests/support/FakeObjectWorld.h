@@ -4,6 +4,7 @@
 // questions from settable tables, has path and sight grids of a given size in cells (a terrain
 // map only when a test installs one), records sounds, placements and sends, and owns an
 // outgoing command buffer whose messages it keeps.
+#include <algorithm>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -109,6 +110,11 @@ public:
     GameObject* NearestWreck(GameObject* object, const Point& p, int limit) override;
     GameObject* FindNearestWreck(GameObject* object, int limit) override;
     int CountTeamDestructibles(int team) override;
+    // The points of outOfReach are not reached; the rest as any world without terrain answers.
+    bool InReachOf(GameObject* unit, const Point& p) override {
+        return std::find(outOfReach.begin(), outOfReach.end(), p) == outOfReach.end() &&
+               ObjectWorld::InReachOf(unit, p);
+    }
     // A reservation is refused at the blocked points (naming placementBlocker); each taken one
     // is listed until it is moved.
     SimId ReservePlace(GameObject* object, const Point& p, GameObject** blocker) override;
@@ -136,6 +142,7 @@ public:
     std::vector<Point> blocked;
     GameObject* blockedBy = nullptr;
     std::vector<int> canPlaceRelaxed;
+    std::vector<Point> outOfReach;
     int placements = 0;
     // While set, PlaceObject refuses every point and names this blocker (may be null).
     int refusePlacement = 0;

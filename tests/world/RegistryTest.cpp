@@ -348,6 +348,9 @@ TEST_F(RegistryTest, NearestWreckNeedsAFreeDockAndHonoursTheLimit) {
         near->freeDock = row.nearDock;
         EXPECT_EQ(world.NearestWreckInReach(asker, land.Centre(5, 9), 0, asker), row.found)
             << row.noWater << row.nearDock;
+        // A repair trip asks the same of a point: a repairer, or the side of a damaged unit.
+        EXPECT_EQ(world.InReachOf(asker, land.Centre(5, 8)), row.noWater == 0) << row.noWater;
+        EXPECT_TRUE(world.InReachOf(asker, land.Centre(5, 5)));
     }
 }
 
