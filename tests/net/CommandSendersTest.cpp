@@ -484,7 +484,7 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
              f.world.recentDead.Elapse(5000);
          }},
         {"shots of a dead shooter", 1, 2, -1, Message({fire(kMirror), hit(kOwned, kMirror)}),
-         is(Refused(7, 2)), shooterDied(1, 0, 0)},
+         is(Refused(7, 2, 500)), shooterDied(1, 0, 0)},
         // A shooter gone here died here, no longer ago than the longest shot flies (and the
         // link's slack), and stood within its reach.
         {"hit with a weapon its shooter does not mount", 1, 2, -1, hit(kOwned, kMirror, 'z'),

@@ -607,6 +607,8 @@ TEST(StateChecksum, ANetworkGameWritesAPausesChecksumOnceEveryPeerHasMarkedIt) {
         const std::string trace = directory.ReadFile("zvd.out");
         if (row.trace)
             EXPECT_NE(trace.find(row.trace), std::string::npos) << trace;
+        else if (row.written)
+            EXPECT_EQ(trace, "Checksum held written at battle ms 0\n");
         else
             EXPECT_EQ(trace, "");
         EXPECT_EQ(world.FindOreDeposit(deposit)->GetStored(), row.ore);
