@@ -15,6 +15,7 @@ std::vector<uint8_t> PeerSlot::TakeHeld() {
     waiting.clear();
     waitingFor = -1;
     passedPause = 0;
+    heldMark = 0;
     return taken;
 }
 
