@@ -29,7 +29,7 @@ int TakeArtifactRequest(int& effect);
 int TakeForgeRequest();
 // A crafted peer's word (`craft`, for tests): what it sends and its numbers, as the README's
 // script table tells.
-enum class CraftedWord { Hits, Weapon, Wrecks, Mark, OneLinkPause };
+enum class CraftedWord { Hits, Weapon, Wrecks, Mark, OneLinkPause, Goals };
 struct CraftRequest {
     CraftedWord word = CraftedWord::Hits;
     int x = 0;

@@ -347,12 +347,12 @@ struct LineParser {
     }
 
     // craft hits TEAM COUNT | craft weapon TEAM | craft wrecks COUNT VALUE |
-    // craft mark old|future|huge TICKS | craft pause PLAYER
+    // craft mark old|future|huge TICKS | craft pause PLAYER | craft goals COUNT
     bool Craft(const std::vector<std::string_view>& words) {
         constexpr const char* kUsage =
             "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | "
-            "mark old|future|huge TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS "
-            "1 to 1000, VALUE 1 to 100000)";
+            "mark old|future|huge TICKS | pause PLAYER | goals COUNT (TEAM and PLAYER 1 to 4, "
+            "COUNT and TICKS 1 to 1000, VALUE 1 to 100000, goals 1 to 100000)";
         auto number = [&](size_t i, uint32_t low, uint32_t high) -> std::optional<uint32_t> {
             auto n = i < words.size() ? ParseNumber(words[i]) : std::nullopt;
             if (!n || *n < low || *n > high) return std::nullopt;
@@ -379,6 +379,9 @@ struct LineParser {
         } else if (EqualNoCase(what, "pause") && words.size() == 3) {
             word = winx_CraftedWord::OneLinkPause;
             x = number(2, 1, 4);
+        } else if (EqualNoCase(what, "goals") && words.size() == 3) {
+            word = winx_CraftedWord::Goals;
+            x = number(2, 1, 100000);
         }
         if (!x || !y) return Fail(kUsage);
         Add(winx_ScriptStep::Kind::Craft, static_cast<uint32_t>(word), static_cast<int>(*x),

@@ -213,6 +213,10 @@ TEST(InputScript, PollRunsDueStepsFromTheFirstPoll) {
 
 // Each command's limits from both sides: "" where the line parses, else its message.
 TEST(InputScript, EachLimitHoldsFromBothSides) {
+    const char* kCraftUsage =
+        "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
+        "TICKS | pause PLAYER | goals COUNT (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, "
+        "VALUE 1 to 100000, goals 1 to 100000)";
     const std::string longName(64, 'n');
     const struct {
         std::string line;
@@ -264,45 +268,20 @@ TEST(InputScript, EachLimitHoldsFromBothSides) {
         {"forge 5", "usage: forge TEAM (TEAM 1 to 4)"},
         {"forge 2 3", "usage: forge TEAM (TEAM 1 to 4)"},
         {"craft hits 1 1000", ""},
-        {"craft hits 0 1",
-         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
-        {"craft hits 1 1001",
-         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
+        {"craft hits 0 1", kCraftUsage},
+        {"craft hits 1 1001", kCraftUsage},
         {"craft weapon 4", ""},
-        {"craft weapon 4 1",
-         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
+        {"craft weapon 4 1", kCraftUsage},
         {"craft wrecks 61 100000", ""},
-        {"craft wrecks 61 100001",
-         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
+        {"craft wrecks 61 100001", kCraftUsage},
         {"craft mark HUGE 1", ""},
-        {"craft mark new 1",
-         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
-        {"craft shell old 1",
-         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
-        {"craft mark old 0",
-         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
-        {"craft pause 5",
-         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
-        {"craft",
-         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-         "TICKS | pause PLAYER (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
-         "100000)"},
+        {"craft mark new 1", kCraftUsage},
+        {"craft shell old 1", kCraftUsage},
+        {"craft mark old 0", kCraftUsage},
+        {"craft pause 5", kCraftUsage},
+        {"craft goals 100000", ""},
+        {"craft goals 100001", kCraftUsage},
+        {"craft", kCraftUsage},
         {"pause", ""},
         {"resume 1", "'resume' takes no arguments"},
         {"capture " + longName, ""},
@@ -337,13 +316,14 @@ TEST(InputScript, EachLimitHoldsFromBothSides) {
     // What the accepted lines carry.
     auto steps = ParseSteps(
         "await 10 250 RETURN\ndestroy 4 factory\nartifact 3 5\nchar 255\nforge 4\ncraft "
-        "wrecks 61 835\ncraft mark future 30\ncraft pause 3\npause\nRESUME\n");
-    ASSERT_EQ(steps.size(), 10u);
+        "wrecks 61 835\ncraft mark future 30\ncraft pause 3\ncraft goals 9000\npause\nRESUME\n");
+    ASSERT_EQ(steps.size(), 11u);
     EXPECT_EQ(std::tie(steps[4].kind, steps[4].value), std::make_tuple(Kind::Forge, 4u));
     const std::vector<std::tuple<Kind, uint32_t, int, int>> crafted = {
         {Kind::Craft, static_cast<uint32_t>(winx_CraftedWord::Wrecks), 61, 835},
         {Kind::Craft, static_cast<uint32_t>(winx_CraftedWord::Mark), 1, 30},
         {Kind::Craft, static_cast<uint32_t>(winx_CraftedWord::OneLinkPause), 3, 0},
+        {Kind::Craft, static_cast<uint32_t>(winx_CraftedWord::Goals), 9000, 0},
         {Kind::Barrier, 1u, 0, 0},
         {Kind::Barrier, 0u, 0, 0}};
     for (size_t i = 0; i < crafted.size(); ++i)
