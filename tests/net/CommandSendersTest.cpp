@@ -594,8 +594,9 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         {"pause mark from a guest", 3, 2, 1, CommandBytes(58).L(1).Done(), none,
          [](Senders& f) { f.MarkedPause(), f.world.peerSlots[0].mark = 0; },
          [](Senders& f) { EXPECT_EQ(f.world.AllPeersMarked(), 1); }},
-        // Only a mark of the pause this machine is in counts; a guest's never moves the count.
-        {"old, future and huge marks from a guest", 3, 2, 1,
+        // Only a mark of the pause this machine is in counts; a guest's never moves the count,
+        // the host's no further than a few pauses ahead, nor below 1.
+        {"old, future and huge marks from a guest and the host", 3, 2, 1,
          Message({CommandBytes(58).L(0).Done(), CommandBytes(58).L(2).Done(),
                   CommandBytes(58).L(0x7FFFFFFF).Done()}),
          none, [](Senders& f) { f.MarkedPause(), f.world.peerSlots[0].mark = 0; },
@@ -603,21 +604,14 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
              EXPECT_EQ(f.world.peerSlots[0].mark, 0);
              EXPECT_EQ(f.world.pauseNumber, 1);
              EXPECT_EQ(f.world.AllPeersMarked(), 0);
+             for (int32_t number : {0x7FFFFFFF, 0, 2 + World::kMostPausesAhead})
+                 f.world.NotePauseMark(1, number);
+             EXPECT_EQ(f.world.pauseNumber, 1);
+             f.world.NotePauseMark(1, 1 + World::kMostPausesAhead);
+             EXPECT_EQ(f.world.markedPause, 1 + World::kMostPausesAhead);
              f.world.markedPause = f.world.pauseNumber = 2;
              f.world.TakeOfferedMarks();
              EXPECT_EQ(f.world.peerSlots[0].mark, 0);
-         }},
-        // The host's count is followed no further than a few pauses ahead, nor below 1.
-        {"host's marks far ahead", 3, 1, 2,
-         Message({CommandBytes(58).L(0x7FFFFFFF).Done(), CommandBytes(58).L(0).Done(),
-                  CommandBytes(58).L(2 + World::kMostPausesAhead).Done()}),
-         none, [](Senders& f) { f.MarkedPause(), f.world.peerSlots[0].mark = 0; },
-         [](Senders& f) {
-             EXPECT_EQ(f.world.pauseNumber, 1);
-             EXPECT_EQ(f.world.markedPause, 1);
-             f.Execute(CommandBytes(58).L(1 + World::kMostPausesAhead).Done());
-             EXPECT_EQ(f.world.markedPause, 1 + World::kMostPausesAhead);
-             EXPECT_EQ(f.world.peerSlots[0].mark, f.world.markedPause);
          }},
         // A pause that reached this machine only: the host's mark sets the count back, and the
         // other's mark of that number, come first, is taken with it.
