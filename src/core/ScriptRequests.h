@@ -31,7 +31,16 @@ int TakeArtifactRequest(int& effect);
 int TakeForgeRequest();
 // A crafted peer's word (`craft`, for tests): what it sends and its numbers, as the README's
 // script table tells.
-enum class CraftedWord { Hits, Weapon, Wrecks, Mark, OneLinkPause, FactoryHits, FactoryShots };
+enum class CraftedWord {
+    Hits,
+    Weapon,
+    Wrecks,
+    Mark,
+    OneLinkPause,
+    FactoryHits,
+    FactoryShots,
+    Goals
+};
 struct CraftRequest {
     CraftedWord word = CraftedWord::Hits;
     int x = 0;

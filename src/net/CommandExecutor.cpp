@@ -464,14 +464,11 @@ int CommandExecutor::Execute(CommandBuffer& message, int slot) {
     CommandHeader header;
     current = message.start;
     while (reader.NextCommand(header)) {
-        // Behind a command that waits, the rest of the link's commands wait too, in order; but
-        // a pause is the player's to make whatever else waits, and stands here when it stands
-        // on the other machines. Its states and mark stay behind the held word, so its
-        // checksum waits for them; the waited-for team's mark of it ends the wait.
+        // Behind a command that waits, the rest of the link's commands wait too, in order.
         const bool holding =
             InRange(slot, 0, World::kPeerSlots - 1) && world.peerSlots[slot].Holding() == 1;
         const bool pauseStart = IsPauseStart(reader, header);
-        if (holding && !pauseStart) {
+        if (holding && PassesHeldWord(reader, header) == 0) {
             Wait(current, reader, header, slot);
             continue;
         }
@@ -486,6 +483,26 @@ int CommandExecutor::Execute(CommandBuffer& message, int slot) {
     return 1;
 }
 
+// What passes a held word; everything else from its link waits behind it, in order:
+// | command                     | what happens                  | why                           |
+// |-----------------------------|-------------------------------|-------------------------------|
+// | a pause                     | applied at once, its number   | the player's to make whatever |
+// |                             |   kept (PeerSlot::passedPause)|   else waits: it stands here  |
+// |                             |                               |   when it stands elsewhere    |
+// | a lift, this machine's      | applied at once               | held, it kept this machine    |
+// |   pause settled             |                               |   paused up to the wait's     |
+// |                             |                               |   limit after the others ran  |
+// | a lift before that          | held                          | never ahead of the states and |
+// |                             |                               |   mark it follows             |
+// The pause's states and mark stay behind the word, so its checksum waits for them, and the
+// waited-for team's mark of it ends the wait. A pause settled here has every mark in, the
+// sender's too: its states and mark came before the word.
+int CommandExecutor::PassesHeldWord(const CommandReader& r, const CommandHeader& h) {
+    if (IsPauseStart(r, h)) return 1;
+    if (static_cast<CommandKind>(h.kind) != CommandKind::Pause) return 0;
+    return world.paused == 1 && world.markedPause != 0 && world.SettlePause() == 1 ? 1 : 0;
+}
+
 int CommandExecutor::SenderTeam(int slot) const {
     return InRange(slot, 0, World::kPeerSlots - 1) ? world.peerSlots[slot].peerTeam : -1;
 }
@@ -494,8 +511,9 @@ int CommandExecutor::SlotPlaying(int team) const {
     return world.SlotPlaying(team);
 }
 
-// A sender whose link is lost here is still judged as the player it was when it sent: its word
-// comes in link order, all of it sent before the link went.
+// A sender whose link is lost here still counts as playing: its word comes in link order, all
+// of it sent before the link went. It is judged among the players left here now, not those of
+// when it sent, which this machine cannot know: a player lost since stands ahead of it no more.
 int CommandExecutor::IsLowestLeft(int sender, int except) const {
     if (!IsPlayerTeam(sender) || sender == except || world.factoryDied[sender] != 0) return 0;
     const int lowest = world.Authority(except);
@@ -793,8 +811,21 @@ void CommandExecutor::GiveAwaitedAwards() {
 void CommandExecutor::Wait(const uint8_t* data, CommandReader& r, const CommandHeader& h,
                            int slot) {
     const uint8_t* command = data + (r.CommandEnd() - static_cast<size_t>(h.length));
-    if (world.peerSlots[slot].Hold(command, h.length, waitingFor, GetTimeMs()) == 0)
-        Refuse(h, slot);
+    PeerSlot& peer = world.peerSlots[slot];
+    while (peer.Hold(command, h.length, waitingFor, GetTimeMs()) == 0) {
+        // Reaching the bound ends the wait (World::ApplyWaitingCommands has the rule). The held
+        // commands run through this executor again; each round takes at least the first.
+        world.EndWait(slot);
+        current = data;
+        if (peer.Holding() == 0) {
+            Apply(r, h, slot);
+            return;
+        }
+    }
+    if (static_cast<CommandKind>(h.kind) == CommandKind::PauseMark) {
+        CommandReader payload = r;
+        peer.heldMark = payload.ReadW32();
+    }
     r.SkipCommand();
 }
 
@@ -1080,7 +1111,7 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             world.SetPaused(pause);
             // Also a machine that stood paused already answers with its mark: the peers count
             // this pause and wait for it.
-            if (pause == 1) world.MarkPause();
+            if (pause == 1) world.MarkPause(SenderTeam(slot));
             break;
         }
         case CommandKind::PauseMark:

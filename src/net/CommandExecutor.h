@@ -74,9 +74,11 @@ private:
     // for this machine to see the loss (kWait; `lossSign`: see the source).
     static constexpr int kWait = 2;
     int SpeaksFor(int sender, int team, int lossSign);
-    // Keeps the command in the slot's waiting queue (PeerSlot::Hold), for `waitingFor`; refused
-    // past its bound.
+    // Keeps the command in the slot's waiting queue (PeerSlot::Hold), for `waitingFor`; one
+    // that reaches its bound ends the wait and is applied after what was held.
     void Wait(const uint8_t* data, CommandReader& reader, const CommandHeader& header, int slot);
+    // Whether a command from a slot that holds a word is applied at once (see the source).
+    int PassesHeldWord(const CommandReader& reader, const CommandHeader& header);
     // The authority (World::Authority), when it is the sender.
     int HasAuthority(int sender) const;
     // Whether the sender is the authority (World::Authority, leaving `except` out), its own

@@ -355,12 +355,13 @@ struct LineParser {
 
     // craft hits TEAM COUNT | craft weapon TEAM | craft wrecks COUNT VALUE |
     // craft mark old|future|huge TICKS | craft pause PLAYER | craft factoryhits TEAM COUNT |
-    // craft factoryshots TEAM COUNT
+    // craft factoryshots TEAM COUNT | craft goals COUNT
     bool Craft(const std::vector<std::string_view>& words) {
         constexpr const char* kUsage =
             "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | "
             "mark old|future|huge TICKS | pause PLAYER | factoryhits TEAM COUNT | factoryshots "
-            "TEAM COUNT (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to 100000)";
+            "TEAM COUNT | goals COUNT (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 "
+            "to 100000, goals 1 to 100000)";
         auto number = [&](size_t i, uint32_t low, uint32_t high) -> std::optional<uint32_t> {
             auto n = i < words.size() ? ParseNumber(words[i]) : std::nullopt;
             if (!n || *n < low || *n > high) return std::nullopt;
@@ -391,6 +392,9 @@ struct LineParser {
         } else if (EqualNoCase(what, "pause") && words.size() == 3) {
             word = winx_CraftedWord::OneLinkPause;
             x = number(2, 1, 4);
+        } else if (EqualNoCase(what, "goals") && words.size() == 3) {
+            word = winx_CraftedWord::Goals;
+            x = number(2, 1, 100000);
         }
         if (!x || !y) return Fail(kUsage);
         Add(winx_ScriptStep::Kind::Craft, static_cast<uint32_t>(word), static_cast<int>(*x),

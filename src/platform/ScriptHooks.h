@@ -28,7 +28,16 @@ void winx_RequestForge(int team);
 int winx_TakeForgeRequest();
 // A crafted peer's words (`craft`, for tests), oldest first: what each sends, as the README
 // tells, with its numbers.
-enum class winx_CraftedWord { Hits, Weapon, Wrecks, Mark, OneLinkPause, FactoryHits, FactoryShots };
+enum class winx_CraftedWord {
+    Hits,
+    Weapon,
+    Wrecks,
+    Mark,
+    OneLinkPause,
+    FactoryHits,
+    FactoryShots,
+    Goals
+};
 void winx_RequestCraft(winx_CraftedWord word, int x, int y);
 // false when none is pending.
 bool winx_TakeCraftRequest(winx_CraftedWord& word, int& x, int& y);

@@ -16,6 +16,7 @@ std::vector<uint8_t> PeerSlot::TakeHeld() {
     waitingFor = -1;
     fallEndsWait = 0;
     passedPause = 0;
+    heldMark = 0;
     return taken;
 }
 

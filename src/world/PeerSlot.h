@@ -12,7 +12,8 @@
 class CommLink;
 
 struct PeerSlot {
-    // The most a held word may keep waiting behind it; more is refused as it comes.
+    // The most a held word may keep waiting behind it: reaching it ends the wait
+    // (World::EndWait).
     static constexpr size_t kMaxWaitingBytes = 1 << 18;
 
     // Owned (World::ClosePeers deletes it); null while the slot is free.
@@ -43,6 +44,9 @@ struct PeerSlot {
     // waited-for team's machine marking that pause was still linked to the sender after the
     // word: the wait is over (World::ApplyWaitingCommands).
     int32_t passedPause = 0;
+    // The number of the last pause mark the player's machine sent behind the held word (0:
+    // none): it got that pause after the word.
+    int32_t heldMark = 0;
     // The pause the player's machine marked, once it was the pause this machine is in; and
     // the last mark it sent that was not (taken if this machine comes to that pause).
     int32_t mark = 0;
@@ -52,9 +56,11 @@ struct PeerSlot {
 
     int Holding() const { return waiting.empty() ? 0 : 1; }
     // Holds one whole command behind those already held (the first starts the wait for
-    // `forTeam` at `now`). 0 when it would take the queue past kMaxWaitingBytes: it is not kept.
+    // `forTeam` at `now`). 0 when it would take the queue past kMaxWaitingBytes: it is not kept,
+    // and the wait is to end.
     int Hold(const uint8_t* command, size_t length, int32_t forTeam, uint32_t now);
-    // Gives up the held commands (the wait is over) and returns them.
+    // Gives up the held commands (the wait is over) and returns them; what told about that wait
+    // goes with them, so a word held next starts its wait afresh.
     std::vector<uint8_t> TakeHeld();
     // A free slot: no link (the caller closed it), nothing held, nothing marked.
     void Reset();

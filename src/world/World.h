@@ -478,6 +478,9 @@ public:
     // kSilentMs after the first of them or that team's machine marked a pause sent after them,
     // refuses those about its team and applies the rest.
     void ApplyWaitingCommands();
+    // Ends the slot's wait as its time limit does: the held commands about the team it waits
+    // for are refused while that team plays here, the rest applied in order.
+    void EndWait(int slot);
     // Executes the slot's held commands again, refusing those about `refusing` (-1 none).
     void ReleaseHeld(int slot, int32_t refusing);
     void SendCommands(int slot) override;
@@ -493,9 +496,10 @@ public:
     void ClaimArtifactsStoodOn();
 
     // --- WorldPauseMarks.cpp: what a pause of a network game settles before its checksums.
-    // A pause command this machine sent or received: the pause gets the next number, and a
-    // machine that stands paused sends the states of what it owns and then its mark (kind 58).
-    void MarkPause();
+    // A pause command this machine sent or received (from the machine of team `from`; -1 this
+    // one): the pause gets the next number, and a machine that stands paused sends the states
+    // of what it owns and then its mark (kind 58).
+    void MarkPause(int32_t from = -1);
     // The slot's machine marked its pause `number`: everything it sent before is in. Taken
     // once it is the pause this machine is in; the authority's mark also sets this machine's
     // pause count (see the source).
@@ -669,6 +673,10 @@ public:
     // mark is in its peer slot.
     int32_t pauseNumber = 0;
     int32_t markedPause = 0;
+    // The team whose machine's pause command started the marked pause (-1: this machine's).
+    int32_t markedPauseFrom = -1;
+    // The most the authority's mark may run ahead of this machine's pause count.
+    static constexpr int32_t kMostPausesAhead = 8;
     // At the marked pause: whether the authority's deposit amounts were sent (by this machine)
     // or taken; the amounts held until every mark is in (no more than this machine has
     // deposits), how many came, and whether their list has ended.

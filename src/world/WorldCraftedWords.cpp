@@ -187,6 +187,22 @@ void World::CraftWord(const CraftRequest& request) {
             if (paused == 1) MarkPause();
             return;
         }
+        case CraftedWord::Goals: {
+            // Honest words in a flood: the goals of the own units and factory (which drives to
+            // its site) told again, one after another.
+            std::vector<GameObject*> own;
+            for (NodeList* list : {&sims[team], &buildings[team]}) {
+                for (ListNode* n = list->First(); n; n = list->Next(n)) {
+                    GameObject* object = static_cast<ObjectNode*>(n)->Object();
+                    if (object->local == 1 && object->IsDestroyed() == 0) own.push_back(object);
+                }
+            }
+            for (size_t i = 0; !own.empty() && i < static_cast<size_t>(request.x); ++i) {
+                GameObject* unit = own[i % own.size()];
+                commands->SendGoal(unit, unit->goals.Front());
+            }
+            return;
+        }
     }
 }
 

@@ -19,12 +19,13 @@
 #include "world/ObjectNode.h"
 #include "world/World.h"
 
-void World::MarkPause() {
+void World::MarkPause(int32_t from) {
     ++pauseNumber;
     if (networkGame != 1 || paused != 1 || !commands) return;
     // A pause command within a pause starts the wait again, under the new number everywhere.
     ForgetMarkedPause();
     markedPause = pauseNumber;
+    markedPauseFrom = from;
     SendOwnStates();
     commands->SendPauseMark(pauseNumber);
     TakeOfferedMarks();
@@ -38,25 +39,33 @@ void World::MarkPause() {
 //                                                    pause this machine starts drops them
 //   the authority's mark, within a pause, when the   this machine's count (and the pause it
 //   counts differ                                    marked, its mark sent again) follow it
+//   the authority's mark below 1, or more than       offered only, as another's: the count
+//   kMostPausesAhead past this machine's count       never follows it
 // Every mark was once stored as it came, and a mark at or past the pause counted; an old mark
 // sent again kept every machine from settling, a huge one counted for every later pause, and a
 // pause that reached one machine only left its count one off for the rest of the game. A pause
 // within a pause that comes here before the authority's mark of the first sets the count back
 // for a moment: the authority's mark of the second follows on its link, as it got that pause.
+// The authority's mark of INT32_MAX once set the count, and the next pause overflowed it; an
+// honest count runs ahead of another only by the pauses that reached some machines only.
 void World::NotePauseMark(int slot, int32_t number) {
     if (slot < 0 || slot >= kPeerSlots || !peerSlots[slot].peerLink) return;
     const int team = peerSlots[slot].peerTeam;
     // Only within a pause: outside one, the authority's mark may be of the pause still on its
     // way here on another link, which this machine will number alike once it comes.
-    if (markedPause != 0 && number != pauseNumber && team != LocalTeam() && team == Authority()) {
+    const bool counted = number > 0 && int64_t{number} <= int64_t{pauseNumber} + kMostPausesAhead;
+    if (markedPause != 0 && number != pauseNumber && counted && team != LocalTeam() &&
+        team == Authority()) {
         // The pause this machine is in keeps its meaning under the authority's number: a held
         // word it passed is answered by a mark of that number.
         for (PeerSlot& peer : peerSlots) {
             if (peer.passedPause == markedPause) peer.passedPause = number;
         }
+        const int32_t from = markedPauseFrom;
         pauseNumber = number;
         ForgetMarkedPause();
         markedPause = number;
+        markedPauseFrom = from;
         if (commands) commands->SendPauseMark(number);
     }
     peerSlots[slot].offeredMark = number;
@@ -178,6 +187,7 @@ void World::LiftPause() {
 
 void World::ForgetMarkedPause() {
     markedPause = 0;
+    markedPauseFrom = -1;
     amountsSent = 0;
     amountsIn = 0;
     heldAmounts.clear();

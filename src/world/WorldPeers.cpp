@@ -7,6 +7,7 @@
 #include "core/Clock.h"
 #include "core/Settings.h"
 #include "core/StringTable.h"
+#include "core/Trace.h"
 #include "objects/CommandBuffer.h"
 #include "objects/GameObject.h"
 #include "world/CommLink.h"
@@ -206,12 +207,19 @@ void World::HandLostTeamsOn() {
 //   sender sent after the word                       machine got the pause, so it was linked to
 //                                                    the sender after the word, which no taker
 //                                                    sends while the team's machine is linked
+//   the sender marked, after the word, the pause     refused at once, the rest applied: the
+//   this machine got from the team's machine         sender got that pause after the word
 //   the team's link delivers past the limit          refused, the rest applied
+//   what is held reaches PeerSlot::kMaxWaitingBytes  as past the limit, then the command that
+//                                                    reached it (CommandExecutor::Wait)
 //   a growth word's team's factory fell here         applied: the sender saw that fall too
-// The third stands beside the limit: a sender that forged and then paused kept everything after
-// its word here, its pause's states and mark too, while the others had taken them; their
-// pause's state was settled and this machine's was not, so its checksum came from a later state
-// once they ran on.
+// The third and fourth stand beside the limit: a sender that forged and then paused, or forged
+// just before the team's machine paused, kept everything after its word here, its pause's
+// states and mark too, while the others had taken them; their pause's state was settled and
+// this machine's was not, so its checksum came from a later state once they ran on. Past the
+// bound, the command that reached it was once refused alone and shorter ones after it held: the
+// machines that held nothing applied all of them, and parted from this one over the sender's
+// own units.
 void World::ApplyWaitingCommands() {
     const uint32_t now = GetTimeMs();
     for (int slot = 0; slot < kPeerSlots; ++slot) {
@@ -225,17 +233,32 @@ void World::ApplyWaitingCommands() {
             continue;
         }
         const bool answered =
-            playing != -1 && watch.passedPause != 0 && peerSlots[playing].mark == watch.passedPause;
+            playing != -1 &&
+            ((watch.passedPause != 0 && peerSlots[playing].mark == watch.passedPause) ||
+             (markedPause != 0 && markedPauseFrom == watch.waitingFor &&
+              watch.heldMark == markedPause));
         const bool fell = watch.fallEndsWait == 1 && FactoryFell(watch.waitingFor) == 1;
         if (playing != -1 && !answered && !fell && now - watch.waitingSince < CommLink::kSilentMs)
             continue;
-        ReleaseHeld(slot, playing != -1 && !fell ? watch.waitingFor : -1);
+        EndWait(slot);
     }
+}
+
+void World::EndWait(int slot) {
+    const PeerSlot& watch = peerSlots[slot];
+    const int32_t team = watch.waitingFor;
+    const bool fell = watch.fallEndsWait == 1 && FactoryFell(team) == 1;
+    ReleaseHeld(slot, SlotPlaying(team) != -1 && !fell ? team : -1);
 }
 
 void World::ReleaseHeld(int slot, int32_t refusing) {
     PeerSlot& watch = peerSlots[slot];
     watch.refusing = refusing;
+    // How much an honest taker's word keeps waiting beside the bound.
+    char line[96];
+    std::snprintf(line, sizeof line, "Held word of player %d ended: %zu bytes in %u ms",
+                  watch.peerTeam, watch.waiting.size(), GetTimeMs() - watch.waitingSince);
+    Trace(line);
     std::vector<uint8_t> waiting = watch.TakeHeld();
     // Whole commands, as many as a message holds at a time; one that must wait again (for
     // another team) takes the rest back into the queue.

@@ -722,8 +722,9 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         {"pause mark from a guest", 3, 2, 1, CommandBytes(58).L(1).Done(), none,
          [](Senders& f) { f.MarkedPause(), f.world.peerSlots[0].mark = 0; },
          [](Senders& f) { EXPECT_EQ(f.world.AllPeersMarked(), 1); }},
-        // Only a mark of the pause this machine is in counts; a guest's never moves the count.
-        {"old, future and huge marks from a guest", 3, 2, 1,
+        // Only a mark of the pause this machine is in counts; a guest's never moves the count,
+        // the host's no further than a few pauses ahead, nor below 1.
+        {"old, future and huge marks from a guest and the host", 3, 2, 1,
          Message({CommandBytes(58).L(0).Done(), CommandBytes(58).L(2).Done(),
                   CommandBytes(58).L(0x7FFFFFFF).Done()}),
          none, [](Senders& f) { f.MarkedPause(), f.world.peerSlots[0].mark = 0; },
@@ -731,6 +732,11 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
              EXPECT_EQ(f.world.peerSlots[0].mark, 0);
              EXPECT_EQ(f.world.pauseNumber, 1);
              EXPECT_EQ(f.world.AllPeersMarked(), 0);
+             for (int32_t number : {0x7FFFFFFF, 0, 2 + World::kMostPausesAhead})
+                 f.world.NotePauseMark(1, number);
+             EXPECT_EQ(f.world.pauseNumber, 1);
+             f.world.NotePauseMark(1, 1 + World::kMostPausesAhead);
+             EXPECT_EQ(f.world.markedPause, 1 + World::kMostPausesAhead);
              f.world.markedPause = f.world.pauseNumber = 2;
              f.world.TakeOfferedMarks();
              EXPECT_EQ(f.world.peerSlots[0].mark, 0);
@@ -767,20 +773,21 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          }},
         // A pause passes a held word; its mark stays behind it.
         {"pause behind a held word", 3, 2, 1,
-         Message({hostSnapshot, CommandBytes(29).B(1).Done(), CommandBytes(58).L(1).Done()}),
+         Message({hostSnapshot, CommandBytes(29).B(1).Done(), CommandBytes(58).L(1).Done(),
+                  CommandBytes(29).B(0).Done()}),
          none, nullptr,
          [](Senders& f) {
              EXPECT_EQ(f.world.paused, 1);
              EXPECT_EQ(f.world.markedPause, 1);
              EXPECT_EQ(f.world.peerSlots[0].mark, 0);
              f.Waited(2, {Refused(57, 2)[0]}, 1);
-             EXPECT_EQ(f.world.peerSlots[0].mark, 1);
+             EXPECT_EQ(f.world.paused, 0);
          }},
         // The host's mark of a pause sent after the word (so linked to the sender after it)
         // refuses the word at once, under another count too; of one sent before it, it does not.
         {"held word, the host's marks of pauses sent before and after it", 3, 2, 1, hostSnapshot,
          none, [](Senders& f) { f.Execute(CommandBytes(29).B(1).Done()); },
-         [](Senders& f) {
+         [hostSnapshot](Senders& f) {
              f.world.NotePauseMark(1, 1);
              f.Steps(1, true);
              EXPECT_EQ(f.world.peerSlots[0].Holding(), 1);
@@ -791,22 +798,79 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
              f.Steps(1, true);
              EXPECT_EQ(f.log, Refused(57, 2));
              EXPECT_EQ(f.world.peerSlots[0].Holding(), 0);
+             // A second word waits afresh: the pause the first passed answers it not.
+             f.Execute(hostSnapshot);
+             f.Steps(1, true);
+             EXPECT_EQ(f.world.peerSlots[0].Holding(), 1);
+             EXPECT_EQ(f.log, Refused(57, 2));
          }},
-        // The held word's bytes are bounded where they are held.
+        // The host's pause, marked by the sender after its word: the sender got it after the
+        // word, which is refused, and the pause settles with the sender's states and mark. A
+        // second word in that pause waits afresh; the sender's mark of this machine's own pause
+        // answers none.
+        {"held word just before the host's pause", 3, 2, 1, hostSnapshot, none, nullptr,
+         [p, hostSnapshot](Senders& f) {
+             const std::vector<uint8_t> mark = CommandBytes(58).L(1).Done();
+             f.Execute(CommandBytes(29).B(1).Done(), 1);
+             f.Execute(Message({CommandBytes(9, kMirror).P(p).B(3).Done(), mark}));
+             f.Execute(mark, 1);
+             EXPECT_EQ(f.world.AllPeersMarked(), 0);
+             f.Steps(1, true);
+             EXPECT_EQ(f.log, Log({Refused(57, 2)[0], "2:10 Move 100,200 3 []"}));
+             EXPECT_EQ(f.world.AllPeersMarked(), 1);
+             f.Execute(hostSnapshot);
+             f.Steps(1, true);
+             EXPECT_EQ(f.world.peerSlots[0].Holding(), 1);
+             f.world.TogglePause();
+             f.world.TogglePause();
+             f.Execute(CommandBytes(58).L(2).Done());
+             f.world.NotePauseMark(1, 2);
+             f.Steps(1, true);
+             EXPECT_EQ(f.world.peerSlots[0].Holding(), 1);
+             EXPECT_EQ(f.log.size(), 2u);
+         }},
+        // The sender lifts a settled pause behind its word: the lift passes it (before the
+        // pause settles, it waits behind the word with the pause's mark).
+        {"lift behind a held word, the pause settled", 3, 2, 1,
+         Message({hostSnapshot, CommandBytes(29).B(0).Done()}), none,
+         [amounts](Senders& f) {
+             f.Execute(CommandBytes(29).B(1).Done(), 1);
+             f.Execute(CommandBytes(58).L(1).Done());
+             f.Execute(Message({CommandBytes(58).L(1).Done(), amounts}), 1);
+         },
+         [](Senders& f) {
+             EXPECT_EQ(f.world.paused, 0);
+             EXPECT_EQ(f.world.peerSlots[0].Holding(), 1);
+         }},
+        {"lift behind a held word before the amounts", 3, 2, 1,
+         Message({hostSnapshot, CommandBytes(29).B(0).Done()}), none,
+         [](Senders& f) {
+             f.Execute(CommandBytes(29).B(1).Done(), 1);
+             f.Execute(CommandBytes(58).L(1).Done());
+             f.Execute(CommandBytes(58).L(1).Done(), 1);
+         },
+         [](Senders& f) {
+             EXPECT_EQ(f.world.paused, 1);
+             f.Waited(2, {Refused(57, 2)[0]}, 1);
+             EXPECT_EQ(f.world.paused, 0);
+         }},
+        // Reaching the held word's bound ends the wait as the limit does: the word refused, the
+        // sender's own goals applied whole and in order, as the host, which holds nothing,
+        // applies them.
         {"held past the bound", 3, 2, 1, hostSnapshot, none, nullptr,
-         [goal, hostSnapshot](Senders& f) {
-             std::vector<uint8_t> goals;
-             while (goals.size() + goal.size() <= CommandBuffer::kCapacity)
-                 goals.insert(goals.end(), goal.begin(), goal.end());
-             const size_t messages = PeerSlot::kMaxWaitingBytes / goals.size() + 1;
-             for (size_t i = 0; i < messages; ++i)
-                 f.Execute(goals);
-             const size_t held = f.world.peerSlots[0].waiting.size();
-             EXPECT_LE(held, PeerSlot::kMaxWaitingBytes);
-             EXPECT_GT(held + goal.size(), PeerSlot::kMaxWaitingBytes);
-             EXPECT_EQ(f.log, Log(messages * goals.size() / goal.size() -
-                                      (held - hostSnapshot.size()) / goal.size(),
-                                  Refused(8, 2)[0]));
+         [goal](Senders& f) {
+             f.world.executeCommands = [&f](CommandBuffer& m, int slot) {
+                 f.executor.Execute(m, slot);
+             };
+             Log expected = Refused(57, 2);
+             const size_t goals = PeerSlot::kMaxWaitingBytes / goal.size() + 2;
+             for (int x = 0; static_cast<size_t>(x) < goals; ++x) {
+                 const Point at(40 + x % 200, 40 + x / 200);
+                 f.Execute(CommandBytes(8, kMirror).W(1).P(at).Done());
+                 expected.push_back("2:10 Goal 1 " + Pt(at));
+             }
+             EXPECT_EQ(f.world.peerSlots[0].Holding(), 0);
+             EXPECT_EQ(f.log, expected);
          }},
         // The taker's link goes with its word held: the word waits on while the host plays
         // and is refused, then the link closes; the host's link lost in the same check, the

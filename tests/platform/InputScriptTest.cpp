@@ -213,11 +213,12 @@ TEST(InputScript, PollRunsDueStepsFromTheFirstPoll) {
 
 // Each command's limits from both sides: "" where the line parses, else its message.
 TEST(InputScript, EachLimitHoldsFromBothSides) {
-    const std::string longName(64, 'n');
     const char* const kCraftUsage =
         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-        "TICKS | pause PLAYER | factoryhits TEAM COUNT | factoryshots TEAM COUNT (TEAM and "
-        "PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to 100000)";
+        "TICKS | pause PLAYER | factoryhits TEAM COUNT | factoryshots TEAM COUNT | goals COUNT "
+        "(TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to 100000, goals 1 to "
+        "100000)";
+    const std::string longName(64, 'n');
     const struct {
         std::string line;
         const char* error;
@@ -285,6 +286,8 @@ TEST(InputScript, EachLimitHoldsFromBothSides) {
         {"craft shell old 1", kCraftUsage},
         {"craft mark old 0", kCraftUsage},
         {"craft pause 5", kCraftUsage},
+        {"craft goals 100000", ""},
+        {"craft goals 100001", kCraftUsage},
         {"craft", kCraftUsage},
         {"pause", ""},
         {"resume 1", "'resume' takes no arguments"},
@@ -320,13 +323,14 @@ TEST(InputScript, EachLimitHoldsFromBothSides) {
     // What the accepted lines carry.
     auto steps = ParseSteps(
         "await 10 250 RETURN\ndestroy 4 factory\nartifact 3 5\nchar 255\nforge 4\ncraft "
-        "wrecks 61 835\ncraft mark future 30\ncraft pause 3\npause\nRESUME\n");
-    ASSERT_EQ(steps.size(), 10u);
+        "wrecks 61 835\ncraft mark future 30\ncraft pause 3\ncraft goals 9000\npause\nRESUME\n");
+    ASSERT_EQ(steps.size(), 11u);
     EXPECT_EQ(std::tie(steps[4].kind, steps[4].value), std::make_tuple(Kind::Forge, 4u));
     const std::vector<std::tuple<Kind, uint32_t, int, int>> crafted = {
         {Kind::Craft, static_cast<uint32_t>(winx_CraftedWord::Wrecks), 61, 835},
         {Kind::Craft, static_cast<uint32_t>(winx_CraftedWord::Mark), 1, 30},
         {Kind::Craft, static_cast<uint32_t>(winx_CraftedWord::OneLinkPause), 3, 0},
+        {Kind::Craft, static_cast<uint32_t>(winx_CraftedWord::Goals), 9000, 0},
         {Kind::Barrier, 1u, 0, 0},
         {Kind::Barrier, 0u, 0, 0}};
     for (size_t i = 0; i < crafted.size(); ++i)

@@ -163,6 +163,8 @@ TEST(TestArtifactHook, DestroyingTheFactoryAloneLeavesTheUnitsAndOtherMachinesCo
     world.peerSlots[0].peerTeam = 3;
     world.pauseNumber = 4;
     world.clanLetter = 'V';
+    const int x = armedUnit->GetPosition().x & 0xFF;
+    const int bx = world.FindObject(SimId(1, 5))->GetPosition().x & 0xFF;
     const struct {
         int network;
         CraftRequest request;
@@ -194,6 +196,10 @@ TEST(TestArtifactHook, DestroyingTheFactoryAloneLeavesTheUnitsAndOtherMachinesCo
         {1, {CraftedWord::Mark, 2, 1}, nullptr, true, 1, {58, 0xFF, 0xFF, 0xFF}},
         {1, {CraftedWord::Wrecks, 2, 835}, nullptr, true, 1, {13, 1, 1, 'V', 13, 1, 2, 'V'}},
         {1, {CraftedWord::OneLinkPause, 2, 0}, nullptr, true, 1, {}},
+        // Each goal rides behind its object's state (its x's low byte): the unit, the
+        // building, the unit again.
+        {1, {CraftedWord::Goals, 3, 0}, nullptr, true, 1, {9, 1, 4, x, 8, 1, 4, 0, 9, 1, 5, bx,
+                                                           8, 1, 5, 0, 9, 1, 4, x, 8, 1, 4, 0}},
         // Lifted on the link to team 3 alone.
         {1, {CraftedWord::OneLinkPause, 3, 0}, nullptr, true, 0, {}},
     };
