@@ -14,10 +14,12 @@
 #include "objects/AssignTargetManoeuvre.h"
 #include "objects/AttackManoeuvre.h"
 #include "objects/FaceAttackerManoeuvre.h"
+#include "objects/FireControl.h"
 #include "objects/LocationGoal.h"
 #include "objects/ManoeuvreList.h"
 #include "objects/ManoeuvreRules.h"
 #include "objects/ManoeuvreTestSupport.h"
+#include "objects/PartAttachment.h"
 #include "objects/RetaliateManoeuvre.h"
 #include "objects/SimGroup.h"
 #include "objects/TargetGoal.h"
@@ -388,12 +390,23 @@ TEST_F(CombatRules, RetaliationSharesOnlyAnEnemyUnitAmongTheCurrentMembers) {
     }
 }
 
+// The weapons take what the pass found: a unit on its way without an automatic attack fires at
+// the enemy its retaliation found while it drives on; without retaliation (standing order 4)
+// nothing looks out for enemies, and an enemy in reach that has not hit it draws no fire.
 TEST_F(CombatRules, AnAttackWaitsForOrdersThatLeaveRoomAndRetaliationFeedsItInOnePass) {
     const struct {
         int front;  // 0 none, 1 location allowing manoeuvres, 2 location not allowing, 3 repair
         int autoAttack;
         int acts;
-    } cases[] = {{0, 0, 1}, {1, 1, 1}, {1, 0, 0}, {2, 1, 0}, {3, 1, 0}};
+        bool retaliates = true;
+        bool aims = true;
+    } cases[] = {{0, 0, 1},
+                 {1, 1, 1},
+                 {1, 0, 0},
+                 {2, 1, 0},
+                 {3, 1, 0, true, false},
+                 {1, 1, 0, false, false},
+                 {0, 1, 0, false, false}};
     for (const auto& c : cases) {
         Sim* sim = Unit(1, Point(300, 300));
         Sim* enemy = Unit(2, Point(360, 300));
@@ -404,16 +417,22 @@ TEST_F(CombatRules, AnAttackWaitsForOrdersThatLeaveRoomAndRetaliationFeedsItInOn
         if (c.front == 3) sim->goals.PushBack(std::make_unique<RepairWait>(sim->id));
         world.objectNear = [&](GameObject*, int) -> GameObject* { return enemy; };
         ManoeuvreList list;
-        auto retaliate = std::make_unique<RetaliateManoeuvre>();
-        retaliate->SetPriority(3);
+        if (c.retaliates) {
+            auto retaliate = std::make_unique<RetaliateManoeuvre>();
+            retaliate->SetPriority(3);
+            list.Add(std::move(retaliate));
+        }
         auto attack = std::make_unique<AttackManoeuvre>(c.autoAttack, 0);
         attack->SetPriority(7);
-        list.Add(std::move(retaliate));
         list.Add(std::move(attack));
         list.RunForSim(*sim);
-        EXPECT_EQ(sim->GetLastAttacker(), c.front != 3 ? enemy : nullptr) << c.front;
+        EXPECT_EQ(sim->GetLastAttacker(), c.front != 3 && c.retaliates ? enemy : nullptr)
+            << c.front;
         EXPECT_EQ(Aims(sim->goals.Front(), enemy) ? 1 : 0, c.acts)
             << c.front << " " << c.autoAttack;
+        FireControl::AssignWeaponTargets(*sim, 0);
+        EXPECT_EQ(sim->GetArmedPart(0)->GetTarget(), c.aims ? enemy->id : SimId())
+            << c.front << " " << c.retaliates;
     }
 }
 

@@ -365,9 +365,15 @@ TEST_F(SimMounts, AMountSparesItsOwnTeamButNotItsWrecksAndDropsLostTargets) {
         int team;
         bool wreck;
         int fired;
+        bool hidden = false;
     };
-    const Row rows[] = {
-        {"enemy", 2, false, 1}, {"own unit", 1, false, 0}, {"own wreck", 1, true, 1}};
+    // Hidden and with no one of the unit's side beside it, an enemy within reach is out of the
+    // unit's sight: the mount lets it go unfired at.
+    world.GrantStructure(2, 1);
+    const Row rows[] = {{"enemy", 2, false, 1},
+                        {"own unit", 1, false, 0},
+                        {"own wreck", 1, true, 1},
+                        {"enemy out of sight", 2, false, 0, true}};
     int serial = 10;
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -377,14 +383,17 @@ TEST_F(SimMounts, AMountSparesItsOwnTeamButNotItsWrecksAndDropsLostTargets) {
             row.wreck
                 ? Add(std::make_unique<WreckLike>(where, SimId(row.team, serial++), kit.Design()))
                 : Add(kit.MakeSim(row.team, serial++, where));
+        target->stealth.hidden = row.hidden ? 1 : 0;
+        world.objectAround = row.hidden ? 0 : 1;
         PartAttachment* mount = Mount(sim, 0);
         mount->SetTarget(target->id);
         mount->facing = 8;
         const int before = weapon->made;
         mount->Update(16, *sim);
         EXPECT_EQ(weapon->made - before, row.fired);
-        EXPECT_EQ(mount->target, target->id);
+        EXPECT_EQ(mount->target, row.hidden ? SimId() : target->id);
     }
+    world.objectAround = 1;
     Sim* sim = Add(kit.MakeSim(1, serial++, at, {weapon}));
     Sim* enemy = Add(kit.MakeSim(2, serial++, at + Point(100, 0)));
     PartAttachment* mount = Mount(sim, 0);

@@ -1,10 +1,13 @@
 // Two armed forces, one of each clan, carrying every weapon and defence item between them,
-// attack-move at each other on a generated land at a fixed step until one side is gone (idle
-// units are sent back at the enemy, so that forces that passed through each other turn). Every
-// tick no unit stands on ground closed to it or on another's cells; at the end the losses are
-// the units destroyed, no more kills are credited than losses, and once every unit is gone the
-// last shots end within a bounded time. Two runs, one drawing every object, end in the same
-// digest of every tick's state; the digest is printed, so that two builds can be compared.
+// move at each other on a generated land at a fixed step, firing at the enemies they meet, until
+// one side is gone (idle units are sent back at the enemy, so that forces that passed through
+// each other turn). Every tick no unit stands on ground closed to it or on another's cells; no
+// 2000 ticks pass without a shot while a unit sees an enemy within its weapons' reach; at the
+// end the losses are the units destroyed, no more kills are credited than losses, and once every
+// unit is gone the last shots end within a bounded time. Two runs, one drawing every object, end
+// in the same digest of every tick's state; the digest is printed, so that two builds can be
+// compared.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -43,16 +46,25 @@ namespace {
 constexpr int kColumns = 48;
 constexpr int kRows = 48;
 constexpr int kPerSide = 12;
-// A bound, not the battle's length: the fight goes on until a side is gone. At 20000 it ended
-// no battle, and whether the last weapons (first fired after tick 17000) fired at all came down
-// to where the forces that had passed through each other happened to wander.
-constexpr int kTickLimit = 40000;
+// A bound, not the battle's length: the fight goes on until a side is gone. Traced every 1000
+// ticks, the forces meet at tick 2000, lose 14 units by tick 6000, and the turned-back last
+// ones meet again and end it at tick 13091; the quiet stretch between (ticks 7000 to 11000)
+// has no unit within reach of an enemy. A fight half as long again has stalled.
+constexpr int kTickLimit = 20000;
 constexpr int kTurnBackTicks = 500;
 constexpr int kStepMs = 16;
 // A shot outlives its firing unit by at most its flight: the longest range at the slowest step.
 constexpr int kShotTicks = 600;
-// Automatic attack (design parameter 0 = 4); the rest are the defaults.
-constexpr const char* kParameters = "499199212299";
+// A stretch this long without a shot while a unit sees an enemy within its weapons' reach is a
+// fight that stalled.
+constexpr int kQuietTicks = 2000;
+constexpr int kReachCheckTicks = 100;
+// Standing order 3 (design parameter 0): a unit takes the enemy it finds within its engage range
+// for its last attacker, and its weapons fire at it on the move. Under standing order 4 nothing
+// looks out for enemies: a unit fires only at what hit it or blocks its way, so the forces drove
+// through each other, and 3 against 1 stood 130 px apart for 2000 ticks without a shot. The rest
+// are the defaults.
+constexpr const char* kParameters = "399199212299";
 
 // Structure codes 2 (defence parts work) and 3 (weapons above level 2) for every team.
 class ArmedRecords : public RecordingGameRecords {
@@ -108,8 +120,8 @@ protected:
             visit(static_cast<ObjectNode*>(n)->Object());
     }
 
-    // capture: at the first tick after contact with shots of five classes under way, draws
-    // the battle round them at three zooms and checks the picture.
+    // capture: at the first tick after contact with shots of five classes under way and a shot
+    // line drawn, draws the battle round them at three zooms and checks the picture.
     Outcome Run(bool drawing, bool capture = false) {
         Outcome out;
         FakeClock clock(1000);
@@ -153,6 +165,8 @@ protected:
         }
         ScreenBase view;
         std::set<int64_t> shotsSeen;
+        int lastShot = 0;
+        int reachSince = -1;
         int alive[2] = {kPerSide, kPerSide};
         int tick = 0;
         bool captured = false;
@@ -165,6 +179,7 @@ protected:
                 ForEachIn(world.weapons[team], [&](GameObject* shot) {
                     if (shotsSeen.insert(int64_t{shot->id.team} << 32 | shot->id.serial).second) {
                         ++out.shotsMade;
+                        lastShot = tick;
                         if (auto* w = dynamic_cast<Weapon*>(shot); w && w->weapon)
                             out.weaponsFired.insert(w->weapon->clan * 256 + w->weapon->role);
                     }
@@ -186,10 +201,8 @@ protected:
                 }
             }
             Mix(out.digest, world.StateChecksum());
-            if (capture && !captured && tick > 300 && ShotClasses(world) >= 5) {
-                captured = true;
-                Capture(world, land.screen);
-            }
+            if (capture && !captured && tick > 300 && ShotClasses(world) >= 5)
+                captured = Capture(world, land.screen);
         };
         // Forces that passed through each other turn back: every idle unit is sent at the first
         // enemy still standing, so that the fight goes on until a side is gone.
@@ -206,10 +219,36 @@ protected:
                 }
             }
         };
+        // Whether some unit sees an enemy within its weapons' reach. A mount drops a target its
+        // unit cannot see, so an enemy only within reach holds no fire.
+        auto enemyInReach = [&]() {
+            for (int side = 0; side < 2; ++side) {
+                for (const SimId& id : sides[side]) {
+                    GameObject* sim = world.FindSim(id);
+                    if (!sim || sim->IsDestroyed()) continue;
+                    for (const SimId& other : sides[1 - side]) {
+                        GameObject* enemy = world.FindSim(other);
+                        if (enemy && !enemy->IsDestroyed() && sim->CanEngage(enemy) == 1 &&
+                            sim->CanSee(enemy) == 1)
+                            return true;
+                    }
+                }
+            }
+            return false;
+        };
         while (tick < kTickLimit && alive[0] > 0 && alive[1] > 0 && !HasFailure()) {
             step();
             if (tick % kTurnBackTicks == 0) turnBack();
+            if (tick % kReachCheckTicks != 0) continue;
+            if (!enemyInReach()) {
+                reachSince = -1;
+                continue;
+            }
+            if (reachSince < 0) reachSince = tick;
+            EXPECT_LT(tick - std::max(reachSince, lastShot), kQuietTicks) << "tick " << tick;
         }
+        // The death pass of the next tick books the last loss.
+        step();
         out.ticks = tick;
         out.destroyed = 2 * kPerSide - alive[0] - alive[1];
         out.losses = records.losses[1] + records.losses[2];
@@ -263,7 +302,9 @@ protected:
     // Draws units, shots and explosions round the shots' middle at 1:1, 1:2 and 1:4: each
     // picture shows units and some shot lines (beam 18, tracers 19 and 100, pulse 32, spin
     // 109), and the wider views hold no fewer of the units' pixels' colours than they have room.
-    void Capture(World& world, MemoryDisplay& screen) {
+    // False, with nothing checked, while the view at 1:1 shows no line yet: a beam draws its
+    // line only once its flash has played some frames.
+    bool Capture(World& world, MemoryDisplay& screen) {
         int64_t x = 0, y = 0, n = 0;
         for (int team = 0; team < World::kTeams; ++team) {
             ForEachIn(world.weapons[team], [&](GameObject* shot) {
@@ -297,6 +338,10 @@ protected:
                 for (int c : lineColours)
                     lines += v == c;
             }
+            if (shift == 0 && lines == 0) {
+                screen.ResetClipRect();
+                return false;
+            }
             EXPECT_GT(drawn, 200) << "zoom " << shift;
             EXPECT_GT(lines, 0) << "zoom " << shift;
             screen.ResetClipRect();
@@ -304,6 +349,7 @@ protected:
             winx_RequestCapture("battle-zoom" + std::to_string(shift));
             screen.Present();
         }
+        return true;
     }
 };
 
