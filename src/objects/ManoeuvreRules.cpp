@@ -46,7 +46,8 @@ void GiveFrontGoal(GameObject& unit, std::unique_ptr<Goal> goal) {
 // approach (one unit: a location goal to the target's centre; a squad member: a move to the
 // target's reference point or position, then the attack). Rules of ours for a target of another
 // team that the grid shows while terrain or hiding keeps it from the unit (Sim::CanSee 0; it
-// answers 1 once any object stands within two cells of the target):
+// answers 1 once any object stands within two cells of the target), and for the route search of
+// an attack:
 //
 //   case                          what happens               departs from, and why
 //   grid shows it, CanSee 0       the approach, as for a     the attack. TargetGoal::IsDone
@@ -61,6 +62,11 @@ void GiveFrontGoal(GameObject& unit, std::unique_ptr<Goal> goal) {
 //   target in Sim::RequestRoute   ends in this update's      searched every other step, and one
 //                                 goal loop (a player's      search a tick among all the units of
 //                                 attack order too)          a side kept the others waiting
+//   a target goal on any enemy    no route search, the route  a new search every other step (the
+//   within weapon reach, not      flag kept, in Sim::         flag cleared, then asked again): a
+//   pressing on, in Sim::         RequestRoute; the unit      unit holding an attack asked up to
+//   RequestRoute                  fires from where it stands  1,200 a minute, and the other units
+//                                                            of its side stood in the queue
 Pursuit PursuitOf(GameObject& unit, GameObject& target) {
     const int team = unit.GetTeam();
     if (SeenBy(target.GetFootprint(), team) != 1) return Pursuit::Approach;

@@ -141,6 +141,8 @@ public:
     int MoveAlong(double distance, Goal* front, const Vector& aim);
     void TurnToward(const Vector& v);
     int TargetInRange(Goal* goal);
+    // TargetInRange without its event: a hostile target the longest-range weapon reaches.
+    int InReach(Goal* goal);
     int InMovingGroup();
     int BlockerOnDestination(GameObject* blocker);
     int BlockersLeadBack(GameObject* blocker);

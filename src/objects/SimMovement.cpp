@@ -100,6 +100,10 @@ int Sim::StepMovement() {
 int Sim::RequestRoute(Goal* front) {
     ObjectWorld& world = TheObjectWorld();
     const int type = front->GetType();
+    // An enemy within weapon reach is fired at from where the unit stands: no route is asked,
+    // and a route's flag stays as it is until the enemy leaves that reach (the table beside
+    // manoeuvre::PursuitOf).
+    if (type == static_cast<int>(GoalType::Target) && pressOn == 0 && InReach(front) == 1) return 1;
     if (type == static_cast<int>(GoalType::Target) && front->active == 1) {
         front->active = 0;
         return 0;
@@ -452,14 +456,17 @@ int Sim::InMovingGroup() {
     return group && group->RouteScale() > kMovingGroupScale ? 1 : 0;
 }
 
-int Sim::TargetInRange(Goal* goal) {
-    if (!goal) return 0;
-    GameObject* target = goal->GetTarget();
+int Sim::InReach(Goal* goal) {
+    GameObject* target = goal ? goal->GetTarget() : nullptr;
     PartAttachment* longest = LongestRangeWeapon();
     if (!target || !longest || IsHostileTo(target) != 1) return 0;
-    if (longest->InRange(position, target) != 1) return 0;
+    return longest->InRange(position, target) == 1 ? 1 : 0;
+}
+
+int Sim::TargetInRange(Goal* goal) {
+    if (InReach(goal) != 1) return 0;
     // The controller reads the target from the third argument.
-    SendEvent(5, target);
+    SendEvent(5, goal->GetTarget());
     return 1;
 }
 

@@ -474,37 +474,57 @@ TEST_F(SimOrders, ATargetGoalDropsItsOldRouteForAStepAndAsksNoneForAVanishedTarg
 }
 
 // A target of another team that the unit cannot see ends its goal in this update's goal loop,
-// so no search is spent on it; a seen one, or a friend however hidden, is searched for.
-TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSee) {
+// so no search is spent on it; a seen one, or a friend however hidden, is searched for. An enemy
+// within weapon reach is fired at from where the unit stands: no search, its route's flag kept,
+// whether that route is new or old, unless the unit presses on.
+TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches) {
     struct Row {
         const char* name;
         int targetTeam;
         int seen;
+        int reach;  // the unit's weapon reaches this far
+        int active;
+        int pressOn;
+        int answer;
         int searched;
     };
     const Row rows[] = {
-        {"enemy in sight", 2, 1, 1},
-        {"enemy out of sight", 2, 0, 0},
-        {"friend out of sight", 1, 0, 1},
-        {"friend in sight", 1, 1, 1},
+        {"enemy in sight", 2, 1, 0, 0, 0, 1, 1},
+        {"enemy out of sight", 2, 0, 0, 0, 0, 0, 0},
+        {"friend out of sight", 1, 0, 0, 0, 0, 1, 1},
+        {"friend in sight", 1, 1, 0, 0, 0, 1, 1},
+        {"enemy in reach", 2, 1, 400, 0, 0, 1, 0},
+        {"enemy in reach, route in place", 2, 1, 400, 1, 0, 1, 0},
+        {"enemy in reach, pressing on", 2, 1, 400, 0, 1, 1, 1},
+        {"enemy beyond reach, route in place", 2, 1, 200, 1, 0, 0, 0},
+        {"friend in reach", 1, 1, 400, 0, 0, 1, 1},
     };
     int serial = 80;
     for (const Row& row : rows) {
-        Sim* sim = Add(kit.MakeSim(1, serial++, at));
+        std::vector<MountTemplate*> weapons;
+        if (row.reach > 0) weapons.push_back(kit.Weapon({.range = row.reach, .shotLayer = 1}));
+        Sim* sim = Add(kit.MakeSim(1, serial++, at, weapons));
         Sim* target = Add(kit.MakeSim(row.targetTeam, serial++, at + Point(300, 0)));
         if (row.seen) world.sight.AddViewer(sim, target->GetPosition());
         world.objectAround = row.seen;
+        sim->pressOn = row.pressOn;
         sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id, target->id, Point(), 1, 1));
+        sim->goals.Front()->active = row.active;
         const int asked = world.routeRequests;
         const int queued = world.queuedRequests;
-        EXPECT_EQ(sim->RequestRoute(sim->goals.Front()), row.searched) << row.name;
+        EXPECT_EQ(sim->RequestRoute(sim->goals.Front()), row.answer) << row.name;
         EXPECT_EQ(world.routeRequests - asked, row.searched) << row.name;
         EXPECT_EQ(world.queuedRequests, queued) << row.name;
         // Searched for, the route's steps lead; otherwise the goal stands alone, as it was.
         int goals = 0;
         sim->goals.ForEach([&](Goal&) { ++goals; });
         EXPECT_EQ(goals > 1, row.searched == 1) << row.name;
-        EXPECT_EQ(sim->goals.FirstUnfinished()->IsDone(), row.searched == 1 ? 0 : 1) << row.name;
+        EXPECT_EQ(sim->goals.FirstUnfinished()->IsDone(),
+                  row.targetTeam == 2 && row.seen == 0 ? 1 : 0)
+            << row.name;
+        if (row.searched == 0 && row.seen == 1) {
+            EXPECT_EQ(sim->goals.Front()->active, row.answer == 1 ? row.active : 0) << row.name;
+        }
         world.Forget(target);
         world.Forget(sim);
     }
