@@ -15,6 +15,13 @@
 #endif
 #endif
 
+// For a table that plays only some of its rows in the sanitizer tree.
+#ifdef QX_TESTS_SANITIZED
+inline constexpr bool kTestsSanitized = true;
+#else
+inline constexpr bool kTestsSanitized = false;
+#endif
+
 #ifdef QX_TESTS_SANITIZED
 #define QX_LONG_RUN_OPTIMISED_ONLY() GTEST_SKIP() << "a long run: played in the optimised build"
 #else
