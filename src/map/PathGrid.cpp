@@ -299,6 +299,22 @@ MapObjectView* PathGrid::ObjectMatchingMask(int row, int column, uint32_t mask) 
     return nullptr;
 }
 
+MapObjectView* PathGrid::AnyObjectMatchingMask(int row, int column, uint32_t mask) {
+    if (!IsInside(row, column)) return nullptr;
+    const int i = Index(row, column);
+    for (int layer = 2; layer >= 0; --layer) {
+        if ((mask & kLayerBits[layer]) == 0) continue;
+        MapObjectView* o = occupants[layer][i];
+        if (o != nullptr && (o->GetCollision()->OwnMask() & mask) != 0) return o;
+        auto under = buried.find(int64_t{i} * 3 + layer);
+        if (under == buried.end()) continue;
+        for (auto b = under->second.rbegin(); b != under->second.rend(); ++b) {
+            if (((*b)->GetCollision()->OwnMask() & mask) != 0) return *b;
+        }
+    }
+    return nullptr;
+}
+
 MapObjectView* PathGrid::ObjectAnchoredAt(int row, int column, int layer) {
     MapObjectView* o = Occupant(row, column, layer);
     if (o == nullptr) return nullptr;

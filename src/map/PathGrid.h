@@ -93,6 +93,9 @@ public:
     int CanOccupy(MapObjectView* o, const Point& p, MapObjectView** blocker, uint32_t mask,
                   int passMovers, int radius);
     MapObjectView* ObjectMatchingMask(int row, int column, uint32_t mask);
+    // As ObjectMatchingMask, but an object marked under another in the cell counts too (layer by
+    // layer from the air down, the latest marked first).
+    MapObjectView* AnyObjectMatchingMask(int row, int column, uint32_t mask);
     MapObjectView* ObjectAnchoredAt(int row, int column, int layer);
     MapObjectView* FindObjectNear(MapObjectView* o, int rowRadius, int columnRadius);
     // The object of a layer's grid at a cell (0 ground, 1 low, 2 air), null outside.
