@@ -84,6 +84,7 @@ TEST_F(DirectShots, AHitStrikesTheHostileObjectInTheArrivalCellAircraftFirst) {
         // under it, the latest marked is struck first.
         {0, 1, {{2, 0}, {1, 0}}, 0},
         {0, 1, {{2, 0}, {3, 0}, {1, 0}}, 1},
+        {1, 1, {{2, 1}, {1, 1}}, 0},
     };
     for (const auto& c : cases) {
         world.effects.clear();
