@@ -148,6 +148,8 @@ private:
     // Per cell and layer (key cell * 3 + layer), the earlier occupants under the one the
     // layer's grid shows, oldest first; the newest takes the cell again when the top leaves.
     std::unordered_map<int64_t, std::vector<MapObjectView*>> buried;
+    // The two object lookups by mask: the named occupant only, or (underToo) the buried too.
+    MapObjectView* MatchInCell(int row, int column, uint32_t mask, bool underToo);
     const SightGrid* sight = nullptr;
     struct Regions {
         uint32_t moveFlags = 0;
