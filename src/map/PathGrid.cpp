@@ -289,12 +289,26 @@ int PathGrid::CanOccupy(MapObjectView* o, const Point& p, MapObjectView** blocke
 }
 
 MapObjectView* PathGrid::ObjectMatchingMask(int row, int column, uint32_t mask) {
+    return MatchInCell(row, column, mask, false);
+}
+
+MapObjectView* PathGrid::AnyObjectMatchingMask(int row, int column, uint32_t mask) {
+    return MatchInCell(row, column, mask, true);
+}
+
+MapObjectView* PathGrid::MatchInCell(int row, int column, uint32_t mask, bool underToo) {
     if (!IsInside(row, column)) return nullptr;
     const int i = Index(row, column);
     for (int layer = 2; layer >= 0; --layer) {
         if ((mask & kLayerBits[layer]) == 0) continue;
         MapObjectView* o = occupants[layer][i];
         if (o != nullptr && (o->GetCollision()->OwnMask() & mask) != 0) return o;
+        if (!underToo) continue;
+        auto under = buried.find(int64_t{i} * 3 + layer);
+        if (under == buried.end()) continue;
+        for (auto b = under->second.rbegin(); b != under->second.rend(); ++b) {
+            if (((*b)->GetCollision()->OwnMask() & mask) != 0) return *b;
+        }
     }
     return nullptr;
 }

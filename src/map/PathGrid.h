@@ -93,6 +93,9 @@ public:
     int CanOccupy(MapObjectView* o, const Point& p, MapObjectView** blocker, uint32_t mask,
                   int passMovers, int radius);
     MapObjectView* ObjectMatchingMask(int row, int column, uint32_t mask);
+    // As ObjectMatchingMask, but an object marked under another in the cell counts too (layer by
+    // layer from the air down, the latest marked first).
+    MapObjectView* AnyObjectMatchingMask(int row, int column, uint32_t mask);
     MapObjectView* ObjectAnchoredAt(int row, int column, int layer);
     MapObjectView* FindObjectNear(MapObjectView* o, int rowRadius, int columnRadius);
     // The object of a layer's grid at a cell (0 ground, 1 low, 2 air), null outside.
@@ -145,6 +148,8 @@ private:
     // Per cell and layer (key cell * 3 + layer), the earlier occupants under the one the
     // layer's grid shows, oldest first; the newest takes the cell again when the top leaves.
     std::unordered_map<int64_t, std::vector<MapObjectView*>> buried;
+    // The two object lookups by mask: the named occupant only, or (underToo) the buried too.
+    MapObjectView* MatchInCell(int row, int column, uint32_t mask, bool underToo);
     const SightGrid* sight = nullptr;
     struct Regions {
         uint32_t moveFlags = 0;

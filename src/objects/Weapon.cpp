@@ -180,6 +180,14 @@ int Weapon::OutOfReach(const Point& launch, const Point& p) {
     return Vector(p - launch).magnitude > (weapon ? weapon->GetRange() : 0) ? 1 : 0;
 }
 
+// Which object a hit strikes in its cell. The cell's grid names one object per layer, the one
+// marked last, and the others stay under it:
+//
+//   case                                what happens             departs from / why
+//   hostile under a friend marked later the hostile one is hit  the cell's named object only;
+//   (a unit pressing on its target)                              a unit blocked against its
+//                                                                target lobbed shells at it for
+//                                                                minutes and never hurt it
 void Weapon::Strike(const Point& at) {
     GameObject* struck = nullptr;
     PathGrid* paths = TheObjectWorld().Paths();
@@ -187,7 +195,8 @@ void Weapon::Strike(const Point& at) {
         short row = 0, column = 0;
         paths->PixelToCell(at, row, column);
         if (paths->IsInside(row, column))
-            struck = dynamic_cast<GameObject*>(paths->ObjectMatchingMask(row, column, enemyMask));
+            struck =
+                dynamic_cast<GameObject*>(paths->AnyObjectMatchingMask(row, column, enemyMask));
     }
     Fire(struck);
 }

@@ -74,9 +74,17 @@ TEST_F(DirectShots, AHitStrikesTheHostileObjectInTheArrivalCellAircraftFirst) {
         std::vector<std::pair<int, int>> standing;  // team, layer at the aim's cell
         int struck;                                 // index into standing, -1 for a burst
     } cases[] = {
-        {0, 1, {{2, 0}}, 0},         {0, 1, {}, -1},
-        {0, 1, {{1, 0}}, -1},        {2, 1, {{2, 0}, {3, 2}}, 1},
-        {0, 1, {{2, 0}, {3, 2}}, 0}, {0, 0, {{2, 0}}, -1},
+        {0, 1, {{2, 0}}, 0},
+        {0, 1, {}, -1},
+        {0, 1, {{1, 0}}, -1},
+        {2, 1, {{2, 0}, {3, 2}}, 1},
+        {0, 1, {{2, 0}, {3, 2}}, 0},
+        {0, 0, {{2, 0}}, -1},
+        // A friend marked over the enemy later (a unit pressing on its target) shields nothing;
+        // under it, the latest marked is struck first.
+        {0, 1, {{2, 0}, {1, 0}}, 0},
+        {0, 1, {{2, 0}, {3, 0}, {1, 0}}, 1},
+        {1, 1, {{2, 1}, {1, 1}}, 0},
     };
     for (const auto& c : cases) {
         world.effects.clear();
