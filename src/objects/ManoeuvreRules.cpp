@@ -63,10 +63,12 @@ void GiveFrontGoal(GameObject& unit, std::unique_ptr<Goal> goal) {
 //                                 goal loop (a player's      search a tick among all the units of
 //                                 attack order too)          a side kept the others waiting
 //   a target goal on any enemy    no route search, the route  a new search every other step (the
-//   within weapon reach, not      flag kept, in Sim::         flag cleared, then asked again): a
-//   pressing on, in Sim::         RequestRoute; the unit      unit holding an attack asked up to
-//   RequestRoute                  fires from where it stands  1,200 a minute, and the other units
-//                                                            of its side stood in the queue
+//   within weapon reach, in Sim:: flag kept, in Sim::         flag cleared, then asked again): a
+//   RequestRoute                  RequestRoute; the unit      unit holding an attack asked up to
+//                                 fires from where it stands, 1,200 a minute, and the other units
+//                                 or pressing on steps        of its side stood in the queue; two
+//                                 straight at the target      pressing on against each other asked
+//                                                            720 a minute each, face to face
 Pursuit PursuitOf(GameObject& unit, GameObject& target) {
     const int team = unit.GetTeam();
     if (SeenBy(target.GetFootprint(), team) != 1) return Pursuit::Approach;

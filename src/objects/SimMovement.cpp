@@ -100,10 +100,10 @@ int Sim::StepMovement() {
 int Sim::RequestRoute(Goal* front) {
     ObjectWorld& world = TheObjectWorld();
     const int type = front->GetType();
-    // An enemy within weapon reach is fired at from where the unit stands: no route is asked,
-    // and a route's flag stays as it is until the enemy leaves that reach (the table beside
-    // manoeuvre::PursuitOf).
-    if (type == static_cast<int>(GoalType::Target) && pressOn == 0 && InReach(front) == 1) return 1;
+    // An enemy within weapon reach is fired at from where the unit stands, or pressing on, on
+    // the way straight to it: no route is asked, and a route's flag stays as it is until the
+    // enemy leaves that reach (the table beside manoeuvre::PursuitOf).
+    if (type == static_cast<int>(GoalType::Target) && InReach(front) == 1) return 1;
     if (type == static_cast<int>(GoalType::Target) && front->active == 1) {
         front->active = 0;
         return 0;

@@ -34,6 +34,7 @@
 #include "objects/Goal.h"
 #include "objects/Sim.h"
 #include "objects/SimFactory.h"
+#include "objects/SpriteAttachment.h"
 #include "objects/Squad.h"
 #include "objects/UnitMakers.h"
 #include "objects/Weapon.h"
@@ -681,6 +682,11 @@ private:
                 if (!shot) continue;
                 GameObject* owner = world->FindObject(shot->OwnerHandle());
                 GameObject* target = world->FindObject(shot->TargetHandle());
+                // An aimed shot flies at a point and names no target: what it was fired at is
+                // its mount's. Unnoted, units firing at an enemy their weapons could not hurt stood
+                // "out of a fight" for minutes.
+                SpriteAttachment* mount = owner ? owner->GetArmedPart(shot->hardpoint) : nullptr;
+                if (!target && mount) target = world->FindObject(mount->GetTarget());
                 if (!owner || !target || target->GetTeam() == 0 || owner->IsHostileTo(target) != 1)
                     continue;
                 firedAt[PathRequestNode::KeyOf(owner->id)] = out.ticks;

@@ -436,22 +436,34 @@ TEST_F(SimOrders, ALocalUnitWhoseGoalsRanOutStopsAndTellsTheCopies) {
     }
 }
 
-// With its order's target in weapon range a unit stops stepping, unless it presses on.
+// With its order's target in weapon range a unit stops stepping, unless it presses on: along
+// its route's step, or with none straight at the target, no search asked.
 TEST_F(SimOrders, PressingOnKeepsAUnitMovingWithItsTargetInRange) {
-    for (const int press : {0, 1}) {
-        Sim* sim =
-            Add(kit.MakeSim(1, 60 + press, at, {kit.Weapon({.range = 300, .shotLayer = 1})}));
-        Sim* enemy = Add(kit.MakeSim(2, 70 + press, at + Point(100, 0)));
-        sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id, enemy->id, Point(), 1, 1));
-        auto step = std::make_unique<LocationGoal>(sim->id, at + Point(0, 200), 0, 1, 1);
-        step->waypoint = 1;
-        sim->goals.PushFront(std::move(step));
-        sim->turnAndMove = 1;
-        sim->pressOn = press;
-        sim->moveTime = 1000;
-        EXPECT_EQ(sim->StepMovement(), 1) << press;
-        EXPECT_EQ(sim->GetPosition() != at, press == 1) << press;
-        world.Forget(enemy);
+    int serial = 60;
+    for (const int routed : {0, 1}) {
+        for (const int press : {0, 1}) {
+            Sim* sim =
+                Add(kit.MakeSim(1, serial++, at, {kit.Weapon({.range = 300, .shotLayer = 1})}));
+            Sim* enemy = Add(kit.MakeSim(2, serial++, at + Point(100, 0)));
+            world.sight.AddViewer(sim, enemy->GetPosition());
+            sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id, enemy->id, Point(), 1, 1));
+            if (routed == 1) {
+                auto step = std::make_unique<LocationGoal>(sim->id, at + Point(0, 200), 0, 1, 1);
+                step->waypoint = 1;
+                sim->goals.PushFront(std::move(step));
+            }
+            sim->facing = 8;
+            sim->turnAndMove = 1;
+            sim->pressOn = press;
+            sim->moveTime = 1000;
+            const int asked = world.routeRequests;
+            EXPECT_EQ(sim->StepMovement(), 1) << press << routed;
+            EXPECT_EQ(sim->GetPosition() != at, press == 1) << press << routed;
+            EXPECT_EQ(sim->GetPosition().x > at.x, press == 1 && routed == 0) << press << routed;
+            EXPECT_EQ(world.routeRequests, asked) << press << routed;
+            world.Forget(enemy);
+            world.Forget(sim);
+        }
     }
 }
 
@@ -475,8 +487,8 @@ TEST_F(SimOrders, ATargetGoalDropsItsOldRouteForAStepAndAsksNoneForAVanishedTarg
 
 // A target of another team that the unit cannot see ends its goal in this update's goal loop,
 // so no search is spent on it; a seen one, or a friend however hidden, is searched for. An enemy
-// within weapon reach is fired at from where the unit stands: no search, its route's flag kept,
-// whether that route is new or old, unless the unit presses on.
+// within weapon reach is fired at: no search, its route's flag kept, whether that route is new or
+// old, and whether the unit stands or presses on.
 TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches) {
     struct Row {
         const char* name;
@@ -495,7 +507,8 @@ TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches
         {"friend in sight", 1, 1, 0, 0, 0, 1, 1},
         {"enemy in reach", 2, 1, 400, 0, 0, 1, 0},
         {"enemy in reach, route in place", 2, 1, 400, 1, 0, 1, 0},
-        {"enemy in reach, pressing on", 2, 1, 400, 0, 1, 1, 1},
+        {"enemy in reach, pressing on", 2, 1, 400, 0, 1, 1, 0},
+        {"enemy in reach, pressing on, route in place", 2, 1, 400, 1, 1, 1, 0},
         {"enemy beyond reach, route in place", 2, 1, 200, 1, 0, 0, 0},
         {"friend in reach", 1, 1, 400, 0, 0, 1, 1},
     };
