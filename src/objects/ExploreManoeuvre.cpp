@@ -70,6 +70,11 @@ int ExploreManoeuvre::Depth(const Point& p, int team) const {
     return i;
 }
 
+// One rule of our own: a point the unit's drive cannot reach from where it stands (another
+// island, across water it cannot cross) is not chosen, and stays a candidate for later. Chosen,
+// the route led to the nearest place the unit could reach; there the order ended, the next such
+// point was chosen, and the unit went back and forth between two places a cell apart for the
+// rest of the game.
 std::optional<Point> ExploreManoeuvre::PickTarget(Sim& sim) {
     SightGrid* sight = TheObjectWorld().Sight();
     if (!sight) return std::nullopt;
@@ -80,9 +85,14 @@ std::optional<Point> ExploreManoeuvre::PickTarget(Sim& sim) {
     const int team = sim.GetTeam();
     std::vector<Point> chosen;
     int deepest = -1;
+    ObjectWorld& world = TheObjectWorld();
     for (auto it = candidates.begin(); it != candidates.end();) {
         if (exhausted == 0 && Known(*it, team) == 1) {
             it = candidates.erase(it);
+            continue;
+        }
+        if (!world.InReachOf(&sim, *it)) {
+            ++it;
             continue;
         }
         const int depth = Depth(*it, team);

@@ -25,25 +25,27 @@ bool Fits(PartAttachment* mount, GameObject* candidate) {
 
 constexpr int kWreckKind = 3;
 
-// The wreck that refused the unit's last step, when it is also the unit's last attacker: the
-// computer player names such a wreck so, for the unit to shoot it out of its way.
-GameObject* WreckInTheWay(Sim& sim) {
-    GameObject* wreck = TheObjectWorld().FindObject(sim.lastAttacker);
+// The object that refused the unit's last step, when it is also the unit's last attacker: a
+// wreck the computer player names so, for the unit to shoot it out of its way, or an enemy the
+// unit met in its way (Sim::MoveAlong).
+GameObject* ObstacleInTheWay(Sim& sim) {
+    GameObject* obstacle = TheObjectWorld().FindObject(sim.lastAttacker);
     SimId blocking;
     sim.GetBlockingSim(blocking);
-    return wreck && wreck->GetKind() == kWreckKind && wreck->id == blocking ? wreck : nullptr;
+    if (!obstacle || obstacle->id != blocking) return nullptr;
+    return obstacle->GetKind() == kWreckKind || sim.IsHostileTo(obstacle) == 1 ? obstacle : nullptr;
 }
 
-// A mount held on the attack target, whatever its reach, takes the wreck in the unit's way
-// instead while it reaches the wreck and not the target. Held on a target far off, a unit with
+// A mount held on the attack target, whatever its reach, takes the obstacle in the unit's way
+// instead while it reaches the obstacle and not the target. Held on a target far off, a unit with
 // one weapon never fired at the wreck it had been told to shoot, and stood boxed in by wrecks
-// for minutes.
+// for minutes, or behind an enemy busy elsewhere.
 GameObject* HeldTarget(Sim& sim, int i, PartAttachment* mount, GameObject* attackTarget,
-                       GameObject* wreck) {
-    if (!wreck || !Fits(mount, wreck)) return attackTarget;
+                       GameObject* obstacle) {
+    if (!obstacle || !Fits(mount, obstacle)) return attackTarget;
     const Point from = sim.GetPosition() + sim.GetMountOffset(i);
-    return mount->InRange(from, wreck) == 1 && mount->InRange(from, attackTarget) == 0
-               ? wreck
+    return mount->InRange(from, obstacle) == 1 && mount->InRange(from, attackTarget) == 0
+               ? obstacle
                : attackTarget;
 }
 
@@ -60,11 +62,11 @@ void FireControl::FocusFire(Sim& sim) {
     GameObject* attackTarget = AttackTarget(sim);
     GameObject* candidate = attackTarget ? attackTarget : sim.GetLastAttacker();
     if (!candidate) return;
-    GameObject* wreck = attackTarget ? WreckInTheWay(sim) : nullptr;
+    GameObject* obstacle = attackTarget ? ObstacleInTheWay(sim) : nullptr;
     for (int i = 0; i < sim.partCount; ++i) {
         PartAttachment* mount = MountAt(sim, i);
         if (mount && mount->IsEngaged() == 0)
-            mount->SetTarget(HeldTarget(sim, i, mount, candidate, wreck)->id);
+            mount->SetTarget(HeldTarget(sim, i, mount, candidate, obstacle)->id);
     }
 }
 
@@ -75,12 +77,12 @@ void FireControl::PickTargetsPerWeapon(Sim& sim) {
     PartAttachment* longest = sim.LongestRangeWeapon();
     if (!first && !second) return;
     ObjectWorld& world = TheObjectWorld();
-    GameObject* wreck = attackTarget ? WreckInTheWay(sim) : nullptr;
+    GameObject* obstacle = attackTarget ? ObstacleInTheWay(sim) : nullptr;
     for (int i = 0; i < sim.partCount; ++i) {
         PartAttachment* mount = MountAt(sim, i);
         if (!mount || mount->IsEngaged() != 0) continue;
         if (attackTarget && mount == longest) {
-            mount->SetTarget(HeldTarget(sim, i, mount, attackTarget, wreck)->id);
+            mount->SetTarget(HeldTarget(sim, i, mount, attackTarget, obstacle)->id);
             continue;
         }
         GameObject* current = world.FindObject(mount->GetTarget());

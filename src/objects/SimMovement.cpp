@@ -237,6 +237,13 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
     GameObject* blocker = nullptr;
     const int placed = world.PlaceObject(this, target, &blocker);
     if (placed == 0 && local == 1) {
+        // An enemy in the way that is not the unit's target is taken as one that attacks it, so
+        // that its weapons turn on it (FireControl's obstacle in the way). Left alone, a unit
+        // whose order led past an enemy busy elsewhere stood behind it for minutes, firing at
+        // nothing, as the route asked again led through it.
+        if (blocker && blocker->GetTeam() != 0 && IsHostileTo(blocker) == 1 &&
+            front->GetTarget() != blocker && !world.FindObject(lastAttacker))
+            SetLastAttacker(blocker);
         SimId blockerOfBlocker;
         if (blocker) blocker->GetBlockingSim(blockerOfBlocker);
         if (blocker && (blocker->GetCollision()->OwnMask() & GetEnemyMask()) == 0) {
@@ -306,7 +313,12 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
 // | crowd or ring each waiting on the  | since its last step, asks a | or ring each waiting on  |
 // | next, the friend that yields, or   | route that counts its       | the next never cleared;  |
 // | the above within kAsideMs)         | friends, again each         | pushed at every step, a  |
-// |                                    | kFriendHoldMs               | friend never took one    |
+// |                                    | kFriendHoldMs; holding      | friend never took one.   |
+// |                                    | nothing but a step aside,   | Two sent aside in a      |
+// |                                    | gives the step up instead   | passage one cell wide,   |
+// |                                    | and stands                  | each step past the other,|
+// |                                    |                             | sought ways round each   |
+// |                                    |                             | other for minutes        |
 //
 // One exception stays elsewhere, for it belongs to the factory's door: once a finished product
 // has waited there a while, a friend on its way standing on the roll-out square behind another
@@ -351,7 +363,13 @@ void Sim::FriendInTheWay(GameObject* blocker) {
     if (yields && BlockersLeadBack(blocker) == 2 && friendWay.asideMs == 0 &&
         StepAsideFor(*blocker) == 1)
         return;
-    if (friendWay.heldMs >= kFriendHoldMs) roundFriends();
+    if (friendWay.heldMs < kFriendHoldMs) return;
+    bool onlyAside = goals.Front() != nullptr;
+    goals.ForEach([&onlyAside](const Goal& g) { onlyAside = onlyAside && g.movedAside == 1; });
+    if (!onlyAside) return roundFriends();
+    goals.RemovePushedAside();
+    friendWay.heldMs = 0;
+    world.Commands().SendGoal(this, goals.Front());
 }
 
 // The unit's own step aside for a friend face to face: across its way, one side then the other

@@ -420,6 +420,15 @@ TEST_F(MovementRules, ExploringPicksThePointFarthestFromWhatIsKnown) {
     const Point right = sight.CellCentre(3, 11);
     rule.candidates = {left, right};
     EXPECT_EQ(rule.PickTarget(*scout), right);
+    // A point the unit's drive cannot reach is passed over and kept: the nearer is taken, and
+    // with none in reach nothing is.
+    world.outOfReach = {far};
+    rule.candidates = {near, far};
+    EXPECT_EQ(rule.PickTarget(*scout), near);
+    EXPECT_EQ(rule.candidates, std::vector<Point>{far});
+    EXPECT_EQ(rule.PickTarget(*scout), std::nullopt);
+    EXPECT_EQ(rule.candidates, std::vector<Point>{far});
+    world.outOfReach.clear();
 }
 
 TEST_F(MovementRules, ExploringRunsOutOfCandidatesAndTheVisibilityModeSeeksTheUnseen) {

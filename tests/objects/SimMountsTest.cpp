@@ -406,25 +406,32 @@ TEST_F(SimMounts, AMountSparesItsOwnTeamButNotItsWrecksAndDropsLostTargets) {
     mount->Update(16, *sim);
     EXPECT_TRUE(mount->target.IsNull());
     EXPECT_EQ(mount->IsEngaged(), 0);
-    // A mount held on a far attack target turns on the wreck that refused the unit's step and
-    // was named its last attacker, in either mode; not on a wreck elsewhere, nor for a target in
-    // reach, nor on one its shots do not reach the layer of. By row: the target's x, the wreck in
-    // the way, the wreck's layer, the wreck shot.
-    for (const auto& [x, blocks, layer, shot] : {std::tuple{500, true, 1, true},
-                                                 {200, true, 1, false},
-                                                 {500, false, 1, false},
-                                                 {500, true, 2, false}}) {
+    // A mount held on a far attack target turns on the wreck, or the enemy, that refused the
+    // unit's step and was named its last attacker, in either mode; not on one elsewhere, nor for
+    // a target in reach, nor on one its shots do not reach the layer of; nor on a friend. By row:
+    // the target's x, the obstacle in the way, its layer, the obstacle shot, its team (0: a
+    // wreck).
+    for (const auto& [x, blocks, layer, shot, team] : {std::tuple{500, true, 1, true, 0},
+                                                       {200, true, 1, false, 0},
+                                                       {500, false, 1, false, 0},
+                                                       {500, true, 2, false, 0},
+                                                       {500, true, 1, true, 3},
+                                                       {500, false, 1, false, 3},
+                                                       {200, true, 1, false, 3},
+                                                       {500, true, 1, false, 1}}) {
         for (const int focus : {0, 1}) {
             Sim* unit = Add(kit.MakeSim(1, serial++, at, {weapon}));
             Sim* far = Add(kit.MakeSim(2, serial++, at + Point(x, 0)));
-            Sim* wreck = Add(
-                std::make_unique<WreckLike>(at + Point(40, 0), SimId(0, serial++), kit.Design()));
-            wreck->collision.layer = layer;
+            Sim* obstacle = team == 0 ? Add(std::make_unique<WreckLike>(
+                                            at + Point(40, 0), SimId(0, serial++), kit.Design()))
+                                      : Add(kit.MakeSim(team, serial++, at + Point(40, 0)));
+            obstacle->collision.layer = layer;
             unit->OrderAttack(far->id, 0, 0, 0, 0, 0);
-            unit->SetLastAttacker(wreck);
-            if (blocks) unit->blockingSim = wreck->id;
+            unit->SetLastAttacker(obstacle);
+            if (blocks) unit->blockingSim = obstacle->id;
             FireControl::AssignWeaponTargets(*unit, focus);
-            EXPECT_EQ(Mount(unit, 0)->target, shot ? wreck->id : far->id) << x << blocks << focus;
+            EXPECT_EQ(Mount(unit, 0)->target, shot ? obstacle->id : far->id)
+                << x << blocks << focus << team;
         }
     }
 }

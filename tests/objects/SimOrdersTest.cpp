@@ -778,6 +778,16 @@ TEST_F(SimOrders, ABlockedStepWaitsBlocksOrAsksAgainByItsBlocker) {
         EXPECT_EQ(sim->goals.Front()->active, row.active) << row.name;
         EXPECT_EQ(sim->blockingSim, row.blocker ? row.blocker->id : SimId()) << row.name;
         EXPECT_EQ(sim->GetPosition(), at) << row.name;
+        // An enemy in the way, not the target, is taken as its attacker; one it knows stays.
+        const bool attacker = row.blocker && row.blocker != friendUnit && !row.attackBlocker;
+        EXPECT_EQ(sim->lastAttacker, attacker ? row.blocker->id : SimId()) << row.name;
+        if (!attacker) continue;
+        sim->SetLastAttacker(farEnemy == row.blocker ? enemy : farEnemy);
+        const SimId known = sim->lastAttacker;
+        world.refusePlacement = 1;
+        EXPECT_EQ(sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(1, 0))), 0) << row.name;
+        world.refusePlacement = 0;
+        EXPECT_EQ(sim->lastAttacker, known) << row.name;
     }
 }
 

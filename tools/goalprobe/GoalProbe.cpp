@@ -4,7 +4,8 @@
 // buildings) its weapons reach. The game's own code is unchanged. With QX_GOAL_PROBE naming a
 // file, it writes one line a unit a sample there and every stand of 60 s or more: a unit that
 // kept its place and its damage, with an enemy within its weapons' reach, while nothing it
-// reaches or aims at took damage and no shot of its own was under way at a sample.
+// reaches or aims at took damage and no shot of its own was under way at a sample; and whether
+// the unit saw such an enemy (one hidden from it it may not fire at).
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -37,6 +38,10 @@ struct Stand {
     int damage = 0;
     std::string firstLine;
     bool reported = false;
+    // Whether the unit saw one of the enemies in its reach at a sample of the stand: one hidden
+    // from it (CanSee 0) it may not fire at.
+    bool sawOne = false;
+    bool countedSeeing = false;
 };
 
 int64_t Key(const SimId& id) {
@@ -84,7 +89,8 @@ public:
     }
     ~Probe() {
         if (!out) return;
-        std::fprintf(out, "stands of %d s or more: %d\n", kStandMs / 1000, standsOverLimit);
+        std::fprintf(out, "stands of %d s or more: %d, with an enemy the unit saw: %d\n",
+                     kStandMs / 1000, standsOverLimit, standsSeeing);
         std::fclose(out);
     }
 
@@ -142,18 +148,20 @@ private:
         for (Sim* sim : units) {
             if (sim->CountActiveWeapons() == 0) continue;
             int enemies = 0;
+            int seen = 0;
             bool fight = firing.count(Key(sim->id)) > 0;
             for (GameObject* other : all) {
                 if (other == sim || sim->IsHostileTo(other) != 1 || sim->CanEngage(other) != 1)
                     continue;
                 ++enemies;
+                if (sim->CanSee(other) == 1) ++seen;
                 fight = fight || Struck(*other);
             }
             for (GameObject* aimed : Aims(*sim))
                 fight = fight || Struck(*aimed);
             const std::string line = Describe(*sim);
-            std::fprintf(out, "%d %s enemies %d%s\n", ms / 1000, line.c_str(), enemies,
-                         fight ? " fight" : "");
+            std::fprintf(out, "%d %s enemies %d seen %d%s\n", ms / 1000, line.c_str(), enemies,
+                         seen, fight ? " fight" : "");
             if (enemies == 0 || fight) continue;
             const auto was = stands.find(Key(sim->id));
             Stand stand;
@@ -165,11 +173,18 @@ private:
                 stand.damage = sim->damage.Value();
                 stand.firstLine = line;
             }
+            stand.sawOne = stand.sawOne || seen > 0;
             if (ms - stand.startMs >= kStandMs && !stand.reported) {
                 stand.reported = true;
                 ++standsOverLimit;
-                std::fprintf(out, "STAND from %d s to %d s: %s\n  now %s\n", stand.startMs / 1000,
-                             ms / 1000, stand.firstLine.c_str(), line.c_str());
+                std::fprintf(out, "STAND from %d s to %d s (an enemy it saw: %s): %s\n  now %s\n",
+                             stand.startMs / 1000, ms / 1000, stand.sawOne ? "yes" : "no",
+                             stand.firstLine.c_str(), line.c_str());
+            }
+            // Seen only after the stand was named: counted then.
+            if (stand.reported && stand.sawOne && !stand.countedSeeing) {
+                stand.countedSeeing = true;
+                ++standsSeeing;
             }
             next[Key(sim->id)] = stand;
         }
@@ -203,6 +218,7 @@ private:
     int lastState = -1;
     int nextSampleMs = 0;
     int standsOverLimit = 0;
+    int standsSeeing = 0;
     std::map<int64_t, Stand> stands;
     std::map<int64_t, int> damageBefore;
 };
