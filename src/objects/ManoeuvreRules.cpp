@@ -58,6 +58,11 @@ void GiveFrontGoal(GameObject& unit, std::unique_ptr<Goal> goal) {
 //   of the unit already within                               each with its route search: the unit
 //   two sight cells of the                                   stood asking a search every other
 //   target's centre                                          step
+//   an approach to a centre the   nothing new (a null goal)  a new approach each manoeuvre run:
+//   unit's drive cannot reach                                the route to the nearest place it
+//   (World::InReachOf)                                       reached replaced the goal and stayed
+//                                                            queued, and one unit shot at from
+//                                                            across water held 9,000 goals
 //   a target goal on such a       no route search; the goal  a search and one step first. It was
 //   target in Sim::RequestRoute   ends in this update's      searched every other step, and one
 //                                 goal loop (a player's      search a tick among all the units of
@@ -71,15 +76,18 @@ void GiveFrontGoal(GameObject& unit, std::unique_ptr<Goal> goal) {
 //                                                            720 a minute each, face to face
 Pursuit PursuitOf(GameObject& unit, GameObject& target) {
     const int team = unit.GetTeam();
-    if (SeenBy(target.GetFootprint(), team) != 1) return Pursuit::Approach;
+    ObjectWorld& world = TheObjectWorld();
+    const bool reached = world.InReachOf(&unit, target.GetCentre());
+    if (SeenBy(target.GetFootprint(), team) != 1)
+        return reached ? Pursuit::Approach : Pursuit::OnItsWay;
     if (target.GetTeam() == team || unit.CanSee(&target) == 1) return Pursuit::Attack;
-    SightGrid* sight = TheObjectWorld().Sight();
+    SightGrid* sight = world.Sight();
     const double near = 2.0 * (sight ? sight->CellSize().w : 0);
     for (Goal* g = unit.goals.Front(); g; g = unit.goals.Next(g)) {
         if (g->IsLocation() == 1 && Vector(g->GetLocation() - target.GetCentre()).magnitude <= near)
             return Pursuit::OnItsWay;
     }
-    return Pursuit::Approach;
+    return reached ? Pursuit::Approach : Pursuit::OnItsWay;
 }
 
 std::unique_ptr<Goal> AttackOrApproach(GameObject& unit, GameObject& target) {

@@ -2,6 +2,8 @@
 // retaliation within one pass, what follows a fight, and turning toward an attacker.
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include <algorithm>
 #include <map>
 #include <memory>
@@ -102,7 +104,7 @@ TEST_F(CombatRules, AGuardBusyOrFacingTheDeadTakesNoOneAndAFollowerAnswersItsAtt
 // while the land hides it from the unit (nothing stands beside it), is approached: the unit drives
 // to within 10 pixels of its centre. An approach to a hidden enemy is not given again while the
 // unit heads for a place within two sight cells of its centre; one to an enemy out of the team's
-// sight is, as the rule has it.
+// sight is, as the rule has it. None is given to a centre the unit's drive cannot reach.
 TEST_F(CombatRules, AnEnemyTheUnitSeesIsAttackedAnyOtherApproachedAtItsCentreOnce) {
     Sim* unit = Unit(1, Point(100, 100));
     Sim* near = Unit(2, Point(160, 100));
@@ -127,9 +129,14 @@ TEST_F(CombatRules, AnEnemyTheUnitSeesIsAttackedAnyOtherApproachedAtItsCentreOnc
         {"hidden, heading farther off", near, 0, twoCells + 1, 'L'},
         {"out of the team's sight", far, 0, -1, 'L'},
         {"out of the team's sight, heading to it", far, 0, 0, 'L'},
+        {"out of the team's sight and the unit's reach", far, 0, -1, '-'},
+        {"hidden, out of the unit's reach", near, 0, -1, '-'},
     };
     for (const Row& row : rows) {
         world.objectAround = row.besideIt;
+        world.outOfReach.clear();
+        if (std::string(row.name).find("reach") != std::string::npos)
+            world.outOfReach = {row.enemy->GetCentre()};
         if (row.headingDx >= 0)
             unit->AddGoal(std::make_unique<LocationGoal>(
                               unit->id, row.enemy->GetCentre() + Point(row.headingDx, 0), 10, 1, 1),
@@ -155,6 +162,7 @@ TEST_F(CombatRules, AnEnemyTheUnitSeesIsAttackedAnyOtherApproachedAtItsCentreOnc
         unit->ClearGoals();
     }
     world.objectAround = 0;
+    world.outOfReach.clear();
     for (Sim* enemy : {near, far})
         world.paths.RemoveFootprint(enemy, enemy->GetPosition(), 0);
 }
