@@ -313,12 +313,7 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
 // | crowd or ring each waiting on the  | since its last step, asks a | or ring each waiting on  |
 // | next, the friend that yields, or   | route that counts its       | the next never cleared;  |
 // | the above within kAsideMs)         | friends, again each         | pushed at every step, a  |
-// |                                    | kFriendHoldMs; holding      | friend never took one.   |
-// |                                    | nothing but a step aside,   | Two sent aside in a      |
-// |                                    | gives the step up instead   | passage one cell wide,   |
-// |                                    | and stands                  | each step past the other,|
-// |                                    |                             | sought ways round each   |
-// |                                    |                             | other for minutes        |
+// |                                    | kFriendHoldMs               | friend never took one    |
 //
 // One exception stays elsewhere, for it belongs to the factory's door: once a finished product
 // has waited there a while, a friend on its way standing on the roll-out square behind another
@@ -363,13 +358,7 @@ void Sim::FriendInTheWay(GameObject* blocker) {
     if (yields && BlockersLeadBack(blocker) == 2 && friendWay.asideMs == 0 &&
         StepAsideFor(*blocker) == 1)
         return;
-    if (friendWay.heldMs < kFriendHoldMs) return;
-    bool onlyAside = goals.Front() != nullptr;
-    goals.ForEach([&onlyAside](const Goal& g) { onlyAside = onlyAside && g.movedAside == 1; });
-    if (!onlyAside) return roundFriends();
-    goals.RemovePushedAside();
-    friendWay.heldMs = 0;
-    world.Commands().SendGoal(this, goals.Front());
+    if (friendWay.heldMs >= kFriendHoldMs) roundFriends();
 }
 
 // The unit's own step aside for a friend face to face: across its way, one side then the other

@@ -6,8 +6,6 @@
 // from it), and one held by friends a while asks for a route round them.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-
 #include "EconomyTestSupport.h"
 #include "core/Vector.h"
 #include "objects/ClearWayManoeuvre.h"
@@ -262,64 +260,3 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
 }
 
 }  // namespace
-
-// Held long behind friends, a unit holding nothing but a step aside gives the step up and stands,
-// telling the copies; with an errand behind the step it asks a way round its friends.
-TEST(FriendlyBlocker, HeldLongWithNothingButAStepAsideTheUnitGivesTheStepUp) {
-    FakeClock clock{1000};
-    ObjectLand land{30, 30};
-    FakeObjectWorld& world = land.world;
-    InstallManoeuvreMakers(world.makers);
-    world.commands.SetEnabled(1);
-    SimKit kit;
-    const Point at(480, 480);
-    auto add = [&](std::unique_ptr<Sim> sim) {
-        Sim* raw = sim.get();
-        std::unique_ptr<GameObject> owned = std::move(sim);
-        world.AddSim(owned);
-        return raw;
-    };
-    // A friend on its own errand, waiting on another: neither pushed nor face to face.
-    Sim* busy = add(kit.MakeSim(1, 9, at + Point(40, 0)));
-    busy->goals.PushFront(std::make_unique<LocationGoal>(busy->id, at, 0, 1, 1));
-    Sim* third = add(kit.MakeSim(1, 10, at + Point(80, 0)));
-    busy->blockingSim = third->id;
-    struct Row {
-        bool errand;
-        int32_t heldMs;
-        int goalsLeft, routeAround;
-    };
-    const int32_t hold = Sim::kFriendHoldMs;
-    int serial = 20;
-    for (const Row& row :
-         {Row{false, hold, 0, 0}, Row{false, hold - 1, 2, 0}, Row{true, hold, 2, 1}}) {
-        Sim* sim = add(kit.MakeSim(1, serial++, at));
-        if (row.errand)
-            sim->goals.PushFront(
-                std::make_unique<LocationGoal>(sim->id, at + Point(300, 0), 0, 1, 1));
-        for (const int waypoint : {0, 1}) {
-            sim->goals.PushFront(
-                std::make_unique<LocationGoal>(sim->id, at + Point(0, 90), 0, 1, 1));
-            sim->goals.Front()->movedAside = 1;
-            sim->goals.Front()->waypoint = waypoint;
-        }
-        sim->friendWay.heldMs = row.heldMs;
-        auto goalCommands = [&] {
-            const std::vector<int> kinds = CommandKinds(world.commands);
-            return std::count(kinds.begin(), kinds.end(), 8);
-        };
-        const auto told = goalCommands();
-        world.refusePlacement = 1;
-        world.placementBlocker = busy;
-        sim->facing = 8;
-        sim->turnAndMove = 1;
-        EXPECT_EQ(sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(1, 0))), 0) << row.heldMs;
-        world.refusePlacement = 0;
-        int goals = 0;
-        sim->goals.ForEach([&](Goal&) { ++goals; });
-        EXPECT_EQ(goals, row.goalsLeft) << row.errand << row.heldMs;
-        EXPECT_EQ(sim->routeAroundFriends, row.routeAround) << row.errand << row.heldMs;
-        EXPECT_EQ(goalCommands() - told, row.goalsLeft == 0 ? 1 : 0) << row.errand << row.heldMs;
-        busy->goals.ForEach([](Goal& g) { EXPECT_EQ(g.movedAside, 0); });
-    }
-}
