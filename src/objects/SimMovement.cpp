@@ -237,12 +237,14 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
     GameObject* blocker = nullptr;
     const int placed = world.PlaceObject(this, target, &blocker);
     if (placed == 0 && local == 1) {
-        // An enemy in the way that is not the unit's target is taken as one that attacks it, so
-        // that its weapons turn on it (FireControl's obstacle in the way). Left alone, a unit
-        // whose order led past an enemy busy elsewhere stood behind it for minutes, firing at
-        // nothing, as the route asked again led through it.
+        // An enemy in the way that is not the unit's target is taken as one that attacks it,
+        // unless one its weapons reach does already, so that its weapons turn on it
+        // (FireControl's obstacle in the way). Left alone, a unit whose order led past an enemy
+        // busy elsewhere stood behind it for minutes, firing at nothing, as the route asked
+        // again led through it.
+        GameObject* attacker = world.FindObject(lastAttacker);
         if (blocker && blocker->GetTeam() != 0 && IsHostileTo(blocker) == 1 &&
-            front->GetTarget() != blocker && !world.FindObject(lastAttacker))
+            front->GetTarget() != blocker && (!attacker || CanEngage(attacker) == 0))
             SetLastAttacker(blocker);
         SimId blockerOfBlocker;
         if (blocker) blocker->GetBlockingSim(blockerOfBlocker);

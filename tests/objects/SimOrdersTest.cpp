@@ -758,7 +758,8 @@ TEST_F(SimOrders, ABlockedStepWaitsBlocksOrAsksAgainByItsBlocker) {
     };
     int serial = 20;
     for (const Row& row : rows) {
-        Sim* sim = Add(kit.MakeSim(1, serial++, at));
+        // Its weapon reaches the enemy beside it, not the far one.
+        Sim* sim = Add(kit.MakeSim(1, serial++, at, {kit.Weapon({.range = 100, .shotLayer = 1})}));
         sim->body.reset();
         if (row.attackBlocker)
             sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id, enemy->id, Point(), 1, 1));
@@ -778,16 +779,17 @@ TEST_F(SimOrders, ABlockedStepWaitsBlocksOrAsksAgainByItsBlocker) {
         EXPECT_EQ(sim->goals.Front()->active, row.active) << row.name;
         EXPECT_EQ(sim->blockingSim, row.blocker ? row.blocker->id : SimId()) << row.name;
         EXPECT_EQ(sim->GetPosition(), at) << row.name;
-        // An enemy in the way, not the target, is taken as its attacker; one it knows stays.
+        // An enemy in the way, not the target, is taken as its attacker; one it knows stays
+        // while its weapon reaches it, one out of reach gives way.
         const bool attacker = row.blocker && row.blocker != friendUnit && !row.attackBlocker;
         EXPECT_EQ(sim->lastAttacker, attacker ? row.blocker->id : SimId()) << row.name;
         if (!attacker) continue;
-        sim->SetLastAttacker(farEnemy == row.blocker ? enemy : farEnemy);
-        const SimId known = sim->lastAttacker;
+        Sim* known = farEnemy == row.blocker ? enemy : farEnemy;
+        sim->SetLastAttacker(known);
         world.refusePlacement = 1;
         EXPECT_EQ(sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(1, 0))), 0) << row.name;
         world.refusePlacement = 0;
-        EXPECT_EQ(sim->lastAttacker, known) << row.name;
+        EXPECT_EQ(sim->lastAttacker, known == enemy ? enemy->id : row.blocker->id) << row.name;
     }
 }
 
