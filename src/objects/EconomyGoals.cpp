@@ -5,6 +5,7 @@
 
 #include "catalogue/ChassisTemplate.h"
 #include "catalogue/VehicleDesign.h"
+#include "map/PathGrid.h"
 #include "map/SightGrid.h"
 #include "objects/CommandBuffer.h"
 #include "objects/DestructibleObject.h"
@@ -37,16 +38,23 @@ bool CycleLost(HaulerSim* unit, const EconomyGoal* goal) {
     return unit && unit->WorkGoal() != goal;
 }
 
-// The unit covers the point of one of the factory's unloading docks, while the factory offers
-// any (a folded factory offers none). Every unloading dock counts: the unload manoeuvre sends
-// units to the nearest free one, not only to the first.
+// The unit covers the point of one of the factory's unloading docks, or stands in the point's
+// path-grid cell (the rule beside UnloadPlace), while the factory offers any (a folded factory
+// offers none). Every unloading dock counts: the unload manoeuvre sends units to the nearest free
+// one, not only to the first.
 bool CoversUnloadDock(GameObject& unit, GameObject& factory) {
     const int flags = UnloadGoal::kDockFlags;
     if (factory.FindFreeDock(nullptr, flags) == -1) return false;
+    PathGrid* paths = TheObjectWorld().Paths();
     int i = 0;
     for (ListNode* n = factory.docks.First(); n; n = factory.docks.Next(n), ++i) {
-        if ((n->key & flags) == flags && unit.ContainsPoint(factory.GetDockPoint(i)) == 1)
-            return true;
+        if ((n->key & flags) != flags) continue;
+        if (unit.ContainsPoint(factory.GetDockPoint(i)) == 1) return true;
+        if (!paths) continue;
+        short row = 0, column = 0, dockRow = 0, dockColumn = 0;
+        paths->PixelToCell(unit.GetPosition(), row, column);
+        paths->PixelToCell(factory.GetDockPoint(i), dockRow, dockColumn);
+        if (row == dockRow && column == dockColumn) return true;
     }
     return false;
 }
@@ -262,6 +270,37 @@ GoalFields RepairGoal::StoredFields() const {
 }
 
 // --- Unloading
+
+// Where a unit stands to unload at a dock of the factory. One rule of our own:
+//
+// | case                          | what happens                | departs from, and why        |
+// |-------------------------------|-----------------------------|------------------------------|
+// | the factory stands off the    | the unload trip aims at the | the trip aimed at the dock   |
+// | middle of a path-grid cell    | middle of the cell that     | point, and unloading asked   |
+// | (one stopped on its way       | holds the dock point, and a | that the unit cover it; but  |
+// | unfolds where it stands), so  | unit standing in that cell  | a trip ends as the unit      |
+// | its dock point lies off the   | is at the dock              | enters the point's cell, up  |
+// | middle of the dock's cell     |                             | to a cell's width from it:   |
+// |                               |                             | the unload goal ended, the   |
+// |                               |                             | next trip ended at once, and |
+// |                               |                             | a loaded Miner stood at the  |
+// |                               |                             | factory's corner for good; a |
+// |                               |                             | point low in its cell was a  |
+// |                               |                             | place the factory overlaps,  |
+// |                               |                             | so each refused step beside  |
+// |                               |                             | it ended the trip as one     |
+// |                               |                             | whose end a structure covers |
+//
+// A factory on a cell's middle has its dock points on their cells' middles, where nothing
+// changes. Without a path grid, the dock point itself.
+Point UnloadPlace(GameObject& factory, int dock) {
+    const Point point = factory.GetDockPoint(dock);
+    PathGrid* paths = TheObjectWorld().Paths();
+    if (!paths) return point;
+    short row = 0, column = 0;
+    paths->PixelToCell(point, row, column);
+    return paths->CellCenter(row, column);
+}
 
 UnloadGoal::UnloadGoal(const SimId& owner, int amount, int allowManoeuvres)
     : EconomyGoal(owner, allowManoeuvres, 1, 0, 1), amount(amount) {}

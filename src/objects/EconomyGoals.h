@@ -130,6 +130,10 @@ public:
     int32_t fuelPercent;
 };
 
+// Where a unit stands to unload at the factory's dock of that index: the middle of the
+// path-grid cell that holds the dock point (the rule beside it in EconomyGoals.cpp).
+Point UnloadPlace(GameObject& factory, int dock);
+
 // The goal maker the World installs for types 3 to 6 and 8 (null for any other type).
 std::unique_ptr<Goal> MakeEconomyGoal(int type, const SimId& owner, const GoalFields& fields,
                                       int allowManoeuvres, int finishOnArrival);

@@ -241,7 +241,7 @@ int UnloadManoeuvre::Execute(Sim& sim) {
     const int dock = base ? base->FindFreeDock(&sim, kUnloadDockFlags) : -1;
     if (dock != -1) {
         Push(sim, std::make_unique<UnloadGoal>(sim.id, 1, 1));
-        PushTarget(sim, base->id, base->GetDockOffset(dock));
+        PushTarget(sim, base->id, UnloadPlace(*base, dock) - base->GetPosition());
         Announce(sim);
     }
     return 1;

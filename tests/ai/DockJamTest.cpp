@@ -3,7 +3,8 @@
 // that none of them can step and none is idle or blocked for the usual rules to move it. The
 // miner gets its ore home within a minute, whether its team has a computer player or none (a
 // human player's, where no controller hears that a unit is held up). Friends passing across a
-// unit's way push it aside at most one step at a time, and it still gets where it was going.
+// unit's way push it aside at most one step at a time, and it still gets where it was going. A
+// Miner coming back round the open factory unloads wherever the factory stands on its cell.
 #include <algorithm>
 #include <cstdio>
 #include <map>
@@ -16,7 +17,10 @@
 #include "SkirmishRun.h"
 #include "catalogue/CatalogueServices.h"
 #include "catalogue/DesignLibrary.h"
+#include "catalogue/PictureTemplates.h"
+#include "catalogue/TemplateCatalogue.h"
 #include "core/Vector.h"
+#include "objects/DestructibleObject.h"
 #include "objects/EconomyGoals.h"
 #include "objects/FactoryBuilding.h"
 #include "objects/FactoryProduction.h"
@@ -319,6 +323,54 @@ TEST_F(DockJam, FriendsCrossingAUnitsWayPushItAsideOnceAtATime) {
         if (oncoming) {
             EXPECT_GT(Vector(oncoming->GetPosition() - (base + scene.oncoming)).magnitude, 32.0)
                 << "the oncoming friend never got past";
+        }
+    }
+}
+
+// A Miner mines a field south-west of the open factory and comes back round it to the unloading
+// dock, with the factory on its cell's middle and, as one stopped on its way unfolds, off it:
+// the Miner gets its load into the factory. Off the middle it stood loaded for good at the
+// factory's north-west corner (8 px east), or at its south-west corner (8 px south).
+TEST_F(DockJam, AMinerReturningRoundTheOpenFactoryFromTheSouthWestUnloads) {
+    const Point field(-128, 224);  // from the factory
+    for (const Point& shift : {Point(0, 0), Point(8, 0), Point(0, 8), Point(8, 8)}) {
+        SCOPED_TRACE("factory moved " + std::to_string(shift.x) + ", " + std::to_string(shift.y));
+        skirmish::SkirmishRun run(Local(), 9002u, 1, 2, nullptr, 'V', true);
+        ASSERT_EQ(run.Start(), 1);
+        World& world = run.GetWorld();
+        GameObject* factory = world.TeamFactory(kTeam);
+        factory->SetOwner(nullptr);
+        world.SetTeamController(kTeam, nullptr);
+        ASSERT_EQ(world.PlaceObject(factory, factory->GetPosition() + shift, nullptr), 1);
+        run.Run(5, false);
+        ASSERT_NE(factory->FindFreeDock(nullptr, kUnloadDockFlags), -1)
+            << "the factory is not open";
+        const Point base = factory->GetPosition();
+        auto* look = static_cast<DestructibleTemplate*>(DestructibleList.First());
+        std::unique_ptr<GameObject> ore = std::make_unique<DestructibleObject>(
+            base + field, look->pictures.get(), world.NewSimId(0));
+        ore->SetCargoCapacity(5000);
+        ore->AddCargo(5000);
+        ASSERT_EQ(world.AddDestructible(ore), 1);
+        std::unique_ptr<VehicleDesign> design = Design("Miner");
+        Sim* miner =
+            SpawnSim(design, world.NewSimId(kTeam), base + FactoryBuilding::kRollOutOffset, 1);
+        ASSERT_NE(miner, nullptr);
+        bool full = false;
+        int oreBefore = -1, handedOver = -1;
+        for (int second = 1; second <= 180 && handedOver < 0; ++second) {
+            const int load = miner->GetCargo(), stored = factory->GetCargo();
+            run.Run(1, false);
+            full = full || miner->IsCargoFull() == 1;
+            if (full && oreBefore < 0 && miner->GetCargo() < load) oreBefore = stored;
+            if (full && miner->GetCargo() == 0) handedOver = second;
+        }
+        EXPECT_TRUE(full) << "the Miner never filled up";
+        EXPECT_NE(handedOver, -1) << "the Miner still carries " << miner->GetCargo() << " at "
+                                  << miner->GetPosition().x - base.x << ", "
+                                  << miner->GetPosition().y - base.y;
+        if (handedOver != -1) {
+            EXPECT_GE(factory->GetCargo() - oreBefore, kFullLoad) << "the load went elsewhere";
         }
     }
 }
