@@ -46,13 +46,14 @@ bool CoversUnloadDock(GameObject& unit, GameObject& factory) {
     const int flags = UnloadGoal::kDockFlags;
     if (factory.FindFreeDock(nullptr, flags) == -1) return false;
     PathGrid* paths = TheObjectWorld().Paths();
+    short row = 0, column = 0;
+    if (paths) paths->PixelToCell(unit.GetPosition(), row, column);
     int i = 0;
     for (ListNode* n = factory.docks.First(); n; n = factory.docks.Next(n), ++i) {
         if ((n->key & flags) != flags) continue;
         if (unit.ContainsPoint(factory.GetDockPoint(i)) == 1) return true;
         if (!paths) continue;
-        short row = 0, column = 0, dockRow = 0, dockColumn = 0;
-        paths->PixelToCell(unit.GetPosition(), row, column);
+        short dockRow = 0, dockColumn = 0;
         paths->PixelToCell(factory.GetDockPoint(i), dockRow, dockColumn);
         if (row == dockRow && column == dockColumn) return true;
     }

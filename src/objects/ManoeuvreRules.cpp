@@ -77,9 +77,10 @@ void GiveFrontGoal(GameObject& unit, std::unique_ptr<Goal> goal) {
 Pursuit PursuitOf(GameObject& unit, GameObject& target) {
     const int team = unit.GetTeam();
     ObjectWorld& world = TheObjectWorld();
-    const bool reached = world.InReachOf(&unit, target.GetCentre());
-    if (SeenBy(target.GetFootprint(), team) != 1)
-        return reached ? Pursuit::Approach : Pursuit::OnItsWay;
+    auto approach = [&] {
+        return world.InReachOf(&unit, target.GetCentre()) ? Pursuit::Approach : Pursuit::OnItsWay;
+    };
+    if (SeenBy(target.GetFootprint(), team) != 1) return approach();
     if (target.GetTeam() == team || unit.CanSee(&target) == 1) return Pursuit::Attack;
     SightGrid* sight = world.Sight();
     const double near = 2.0 * (sight ? sight->CellSize().w : 0);
@@ -87,7 +88,7 @@ Pursuit PursuitOf(GameObject& unit, GameObject& target) {
         if (g->IsLocation() == 1 && Vector(g->GetLocation() - target.GetCentre()).magnitude <= near)
             return Pursuit::OnItsWay;
     }
-    return reached ? Pursuit::Approach : Pursuit::OnItsWay;
+    return approach();
 }
 
 std::unique_ptr<Goal> AttackOrApproach(GameObject& unit, GameObject& target) {
