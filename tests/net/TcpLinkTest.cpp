@@ -2,9 +2,13 @@
 // connections and their retry time, the send queue, bound addresses and the shared listener;
 // the hello that opens every connection and names its wire version.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstring>
+#include <fstream>
 #include <functional>
+#include <set>
 #include <vector>
 
 #include "net/CommandExecutor.h"
@@ -231,6 +235,46 @@ TEST_F(StalledPeerTest, SilenceOrAnUnfinishedFrameForTenSecondsDropsTheLink) {
     EXPECT_EQ(link->FramesReceived(), 1);
     EXPECT_TRUE(UpAfter(60000));
     EXPECT_EQ(link->DropReason(), 0);
+}
+
+// Tests beside each other each bind their machines to the port they were given: no two
+// processes get the same one while it is held, and none is one the kernel may hand out as the
+// source of an outgoing connection.
+TEST(TestPorts, NoTwoProcessesAreGivenTheSamePortAndNoneIsAnOutgoingSourcePort) {
+    int first = 32768;
+    std::ifstream("/proc/sys/net/ipv4/ip_local_port_range") >> first;
+    std::set<int> mine;
+    for (int i = 0; i < 60; ++i) {
+        const int port = FreePort(4);
+        ASSERT_GT(port, 0);
+        EXPECT_LT(port, first);
+        mine.insert(port);
+    }
+    EXPECT_EQ(mine.size(), 60u);
+    int pipeEnds[2];
+    ASSERT_EQ(pipe(pipeEnds), 0);
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        for (int i = 0; i < 2000; ++i) {
+            const int port = FreePort(4);
+            if (write(pipeEnds[1], &port, sizeof port) != sizeof port) _exit(1);
+        }
+        _exit(0);
+    }
+    close(pipeEnds[1]);
+    int theirs = 0;
+    int count = 0;
+    while (read(pipeEnds[0], &theirs, sizeof theirs) == sizeof theirs) {
+        ++count;
+        EXPECT_GT(theirs, 0);
+        EXPECT_EQ(mine.count(theirs), 0u) << theirs;
+    }
+    close(pipeEnds[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    EXPECT_EQ(count, 2000);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
 }
 
 TEST(TcpLink, ARefusedConnectIsRetriedOnlyFiveSecondsAfterItBegan) {
