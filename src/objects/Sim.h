@@ -143,6 +143,9 @@ public:
     int TargetInRange(Goal* goal);
     // TargetInRange without its event: a hostile target the longest-range weapon reaches.
     int InReach(Goal* goal);
+    // The wreck the unit shoots out of its way (its last attacker, which refused its step),
+    // where the longest-range weapon reaches it.
+    int WreckInReach(GameObject* target);
     int InMovingGroup();
     int BlockerOnDestination(GameObject* blocker);
     int BlockersLeadBack(GameObject* blocker);

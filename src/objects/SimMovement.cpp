@@ -9,6 +9,7 @@
 #include "core/EventReceiver.h"
 #include "core/NodeList.h"
 #include "core/Vector.h"
+#include "map/ObjectKinds.h"
 #include "map/PathGrid.h"
 #include "objects/Artifact.h"
 #include "objects/ClearWayManoeuvre.h"
@@ -102,8 +103,14 @@ int Sim::RequestRoute(Goal* front) {
     const int type = front->GetType();
     // An enemy within weapon reach is fired at from where the unit stands, or pressing on, on
     // the way straight to it: no route is asked, and a route's flag stays as it is until the
-    // enemy leaves that reach (the table beside manoeuvre::PursuitOf).
-    if (type == static_cast<int>(GoalType::Target) && InReach(front) == 1) return 1;
+    // enemy leaves that reach (the table beside manoeuvre::PursuitOf). So is a wreck the unit
+    // shoots out of its way (its last attacker, the one that refused its step): asked every
+    // step into it, a unit held 877 searches a minute of the path queue while its shots wore
+    // the wreck away. Any other wreck is still driven at and round: one it does not shoot, left
+    // unsearched, held a unit for good, and one held behind another wreck stood for minutes.
+    if (type == static_cast<int>(GoalType::Target) &&
+        (InReach(front) == 1 || WreckInReach(front->GetTarget()) == 1))
+        return 1;
     if (type == static_cast<int>(GoalType::Target) && front->active == 1) {
         front->active = 0;
         return 0;
@@ -470,6 +477,14 @@ int Sim::InReach(Goal* goal) {
     PartAttachment* longest = LongestRangeWeapon();
     if (!target || !longest || IsHostileTo(target) != 1) return 0;
     return longest->InRange(position, target) == 1 ? 1 : 0;
+}
+
+int Sim::WreckInReach(GameObject* target) {
+    if (!target || target->id != lastAttacker || target->id != blockingSim ||
+        target->GetKind() != ObjectKind::kWreck)
+        return 0;
+    PartAttachment* longest = LongestRangeWeapon();
+    return longest && longest->InRange(position, target) == 1 ? 1 : 0;
 }
 
 int Sim::TargetInRange(Goal* goal) {

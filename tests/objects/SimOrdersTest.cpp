@@ -499,6 +499,9 @@ TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches
         int pressOn;
         int answer;
         int searched;
+        // The target is the unit's last attacker: 1, the one that refused its step as well; 2,
+        // with another object in the unit's way.
+        int shotAt = 0;
     };
     const Row rows[] = {
         {"enemy in sight", 2, 1, 0, 0, 0, 1, 1},
@@ -511,16 +514,33 @@ TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches
         {"enemy in reach, pressing on, route in place", 2, 1, 400, 1, 1, 1, 0},
         {"enemy beyond reach, route in place", 2, 1, 200, 1, 0, 0, 0},
         {"friend in reach", 1, 1, 400, 0, 0, 1, 1},
+        // Team 0: a wreck, shot out of the unit's way or not.
+        {"wreck shot, in reach", 0, 1, 400, 0, 0, 1, 0, 1},
+        {"wreck shot, in reach, pressing on, route in place", 0, 1, 400, 1, 1, 1, 0, 1},
+        {"wreck shot, beyond reach", 0, 1, 200, 0, 0, 1, 1, 1},
+        {"wreck not shot, in reach", 0, 1, 400, 0, 0, 1, 1, 0},
+        {"wreck shot, in reach, another in the way", 0, 1, 400, 0, 0, 1, 1, 2},
+    };
+    struct WreckLike : Sim {
+        using Sim::Sim;
+        int GetKind() override { return 3; }
     };
     int serial = 80;
     for (const Row& row : rows) {
         std::vector<MountTemplate*> weapons;
         if (row.reach > 0) weapons.push_back(kit.Weapon({.range = row.reach, .shotLayer = 1}));
         Sim* sim = Add(kit.MakeSim(1, serial++, at, weapons));
-        Sim* target = Add(kit.MakeSim(row.targetTeam, serial++, at + Point(300, 0)));
+        const Point where = at + Point(300, 0);
+        Sim* target =
+            row.targetTeam == 0
+                ? Add(std::make_unique<WreckLike>(where, SimId(0, serial++), kit.Design()))
+                : Add(kit.MakeSim(row.targetTeam, serial++, where));
         if (row.seen) world.sight.AddViewer(sim, target->GetPosition());
         world.objectAround = row.seen;
         sim->pressOn = row.pressOn;
+        if (row.shotAt) sim->lastAttacker = target->id;
+        const SimId otherWreck(0, 1);
+        sim->blockingSim = row.shotAt == 1 ? target->id : row.shotAt == 2 ? otherWreck : SimId();
         sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id, target->id, Point(), 1, 1));
         sim->goals.Front()->active = row.active;
         const int asked = world.routeRequests;
@@ -532,8 +552,9 @@ TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches
         int goals = 0;
         sim->goals.ForEach([&](Goal&) { ++goals; });
         EXPECT_EQ(goals > 1, row.searched == 1) << row.name;
+        // An attack on a wreck is done once the wreck refuses the unit's step (shot from there).
         EXPECT_EQ(sim->goals.FirstUnfinished()->IsDone(),
-                  row.targetTeam == 2 && row.seen == 0 ? 1 : 0)
+                  (row.targetTeam == 2 && row.seen == 0) || row.shotAt == 1 ? 1 : 0)
             << row.name;
         if (row.searched == 0 && row.seen == 1) {
             EXPECT_EQ(sim->goals.Front()->active, row.answer == 1 ? row.active : 0) << row.name;
