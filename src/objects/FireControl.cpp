@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "catalogue/WeaponTemplate.h"
+#include "map/ObjectKinds.h"
 #include "objects/ObjectWorld.h"
 #include "objects/PartAttachment.h"
 #include "objects/Sim.h"
@@ -23,8 +24,6 @@ bool Fits(PartAttachment* mount, GameObject* candidate) {
            candidate->GetCollision()->layer <= mount->weapon->shotLayerField;
 }
 
-constexpr int kWreckKind = 3;
-
 // The object that refused the unit's last step, when it is also the unit's last attacker: a
 // wreck the computer player names so, for the unit to shoot it out of its way, or an enemy the
 // unit met in its way (Sim::MoveAlong).
@@ -33,7 +32,8 @@ GameObject* ObstacleInTheWay(Sim& sim) {
     SimId blocking;
     sim.GetBlockingSim(blocking);
     if (!obstacle || obstacle->id != blocking) return nullptr;
-    return obstacle->GetKind() == kWreckKind || sim.IsHostileTo(obstacle) == 1 ? obstacle : nullptr;
+    return obstacle->GetKind() == ObjectKind::kWreck || sim.IsHostileTo(obstacle) == 1 ? obstacle
+                                                                                       : nullptr;
 }
 
 // A mount held on the attack target, whatever its reach, takes the obstacle in the unit's way

@@ -74,6 +74,10 @@ void GiveFrontGoal(GameObject& unit, std::unique_ptr<Goal> goal) {
 //                                 or pressing on steps        of its side stood in the queue; two
 //                                 straight at the target      pressing on against each other asked
 //                                                            720 a minute each, face to face
+//   a target goal on a wreck      no route search, in Sim::  a search at each manoeuvre run (the
+//   that is the unit's last       RequestRoute; the unit     goal ends and comes back at each
+//   attacker and refused its      fires at it from where it  refused step): up to 877 a minute
+//   step, within weapon reach     stands                     for one unit
 Pursuit PursuitOf(GameObject& unit, GameObject& target) {
     const int team = unit.GetTeam();
     ObjectWorld& world = TheObjectWorld();

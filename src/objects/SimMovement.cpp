@@ -103,11 +103,10 @@ int Sim::RequestRoute(Goal* front) {
     const int type = front->GetType();
     // An enemy within weapon reach is fired at from where the unit stands, or pressing on, on
     // the way straight to it: no route is asked, and a route's flag stays as it is until the
-    // enemy leaves that reach (the table beside manoeuvre::PursuitOf). So is a wreck the unit
-    // shoots out of its way (its last attacker, the one that refused its step): asked every
-    // step into it, a unit held 877 searches a minute of the path queue while its shots wore
-    // the wreck away. Any other wreck is still driven at and round: one it does not shoot, left
-    // unsearched, held a unit for good, and one held behind another wreck stood for minutes.
+    // enemy leaves that reach. So is a wreck the unit shoots out of its way (the table beside
+    // manoeuvre::PursuitOf). Any other wreck is still driven at and round: one it does not
+    // shoot, left unsearched, held a unit for good, and one held behind another wreck stood for
+    // minutes.
     if (type == static_cast<int>(GoalType::Target) &&
         (InReach(front) == 1 || WreckInReach(front->GetTarget()) == 1))
         return 1;
