@@ -29,8 +29,13 @@ bool WriteChecksumListing(const std::string& name, const std::string& text) {
     return winx_WriteChecksumListing(name, text);
 }
 
-int TakeDestroyRequest(bool& factoryOnly) {
-    return winx_TakeDestroyRequest(factoryOnly);
+int TakeDestroyRequest(DestroyScope& scope) {
+    winx_DestroyScope asked = winx_DestroyScope::All;
+    const int team = winx_TakeDestroyRequest(asked);
+    scope = asked == winx_DestroyScope::Factory ? DestroyScope::kFactory
+            : asked == winx_DestroyScope::Units ? DestroyScope::kUnits
+                                                : DestroyScope::kAll;
+    return team;
 }
 
 int TakeSpareRequest() {

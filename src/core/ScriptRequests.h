@@ -2,8 +2,8 @@
 // What a headless run's input script asks of the World beyond input, reached through here as
 // the World's other platform services are (the clock, the settings): the game mode it is in
 // and whether its battle is paused (for `await`), the checksums to write (`checksum NAME`), the
-// teams whose objects are to be destroyed (`destroy TEAM [factory]`) and the test artifacts to
-// place (`artifact TEAM EFFECT`).
+// teams whose objects are to be destroyed (`destroy TEAM [factory|units]`) and the test artifacts
+// to place (`artifact TEAM EFFECT`).
 #include <cstdint>
 #include <string>
 
@@ -19,9 +19,11 @@ bool WriteChecksumFile(const std::string& name, uint64_t value);
 bool ChecksumListingWanted();
 // Writes checksum NAME's field listing for comparing machines; false on failure.
 bool WriteChecksumListing(const std::string& name, const std::string& text);
-// The oldest pending team to destroy, removed from the queue; -1 when none. `factoryOnly`
-// tells whether only its factory goes.
-int TakeDestroyRequest(bool& factoryOnly);
+// What a `destroy` line takes of the team: everything, its factory alone, or all but the factory.
+enum class DestroyScope { kAll, kFactory, kUnits };
+// The oldest pending team to destroy, removed from the queue with what goes of it; -1 when
+// none.
+int TakeDestroyRequest(DestroyScope& scope);
 // The oldest team a `spare` line named, removed from the queue; -1 when none.
 int TakeSpareRequest();
 // The oldest pending test artifact's team, removed from the queue with its effect; -1 when

@@ -323,10 +323,13 @@ struct LineParser {
 
     bool Destroy(const std::vector<std::string_view>& words) {
         auto team = words.size() == 2 || words.size() == 3 ? ParseNumber(words[1]) : std::nullopt;
-        const bool factoryOnly = words.size() == 3 && EqualNoCase(words[2], "factory");
-        if (!team || *team > 4 || (words.size() == 3 && !factoryOnly))
-            return Fail("usage: destroy TEAM [factory] (TEAM 0 to 4)");
-        Add(winx_ScriptStep::Kind::Destroy, *team, factoryOnly ? 1 : 0);
+        winx_DestroyScope scope = winx_DestroyScope::All;
+        if (words.size() == 3 && EqualNoCase(words[2], "factory"))
+            scope = winx_DestroyScope::Factory;
+        if (words.size() == 3 && EqualNoCase(words[2], "units")) scope = winx_DestroyScope::Units;
+        if (!team || *team > 4 || (words.size() == 3 && scope == winx_DestroyScope::All))
+            return Fail("usage: destroy TEAM [factory|units] (TEAM 0 to 4)");
+        Add(winx_ScriptStep::Kind::Destroy, *team, static_cast<int>(scope));
         return true;
     }
 

@@ -361,7 +361,8 @@ void RunScriptStep(const winx_ScriptStep& step) {
             std::fflush(stderr);
             std::_Exit(3);
         case Kind::Destroy:
-            winx_RequestDestroy(static_cast<int>(step.value), step.x == 1);
+            winx_RequestDestroy(static_cast<int>(step.value),
+                                static_cast<winx_DestroyScope>(step.x));
             break;
         case Kind::Spare:
             winx_RequestSpare(static_cast<int>(step.value));

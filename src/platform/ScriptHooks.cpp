@@ -6,8 +6,8 @@
 namespace {
 int scriptGameMode = 0;
 winx_ScriptBattle scriptBattle = winx_ScriptBattle::None;
-std::deque<std::pair<int, bool>>& DestroyRequests() {
-    static std::deque<std::pair<int, bool>> requests;
+std::deque<std::pair<int, winx_DestroyScope>>& DestroyRequests() {
+    static std::deque<std::pair<int, winx_DestroyScope>> requests;
     return requests;
 }
 std::deque<std::pair<int, int>>& ArtifactRequests() {
@@ -60,22 +60,22 @@ winx_ScriptBattle winx_ScriptBattleState() {
     return scriptBattle;
 }
 
-void winx_RequestDestroy(int team, bool factoryOnly) {
-    DestroyRequests().emplace_back(team, factoryOnly);
+void winx_RequestDestroy(int team, winx_DestroyScope scope) {
+    DestroyRequests().emplace_back(team, scope);
 }
 
-int winx_TakeDestroyRequest(bool& factoryOnly) {
-    factoryOnly = false;
+int winx_TakeDestroyRequest(winx_DestroyScope& scope) {
+    scope = winx_DestroyScope::All;
     if (DestroyRequests().empty()) return -1;
-    const auto [team, onlyFactory] = DestroyRequests().front();
+    const auto [team, asked] = DestroyRequests().front();
     DestroyRequests().pop_front();
-    factoryOnly = onlyFactory;
+    scope = asked;
     return team;
 }
 
 int winx_TakeDestroyRequest() {
-    bool factoryOnly = false;
-    return winx_TakeDestroyRequest(factoryOnly);
+    winx_DestroyScope scope = winx_DestroyScope::All;
+    return winx_TakeDestroyRequest(scope);
 }
 
 void winx_RequestArtifact(int team, int effect) {

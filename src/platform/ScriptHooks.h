@@ -12,10 +12,11 @@ int winx_ScriptGameMode();
 enum class winx_ScriptBattle { None, Paused, Running };
 void winx_SetScriptBattle(winx_ScriptBattle state);
 winx_ScriptBattle winx_ScriptBattleState();
-void winx_RequestDestroy(int team, bool factoryOnly = false);
-// The oldest pending team, removed from the queue; -1 when there is none. `factoryOnly` tells
-// whether only its factory goes.
-int winx_TakeDestroyRequest(bool& factoryOnly);
+// What a `destroy` line takes of the team: everything, its factory alone, or all but the factory.
+enum class winx_DestroyScope { All, Factory, Units };
+void winx_RequestDestroy(int team, winx_DestroyScope scope = winx_DestroyScope::All);
+// The oldest pending team, removed from the queue with what goes of it; -1 when there is none.
+int winx_TakeDestroyRequest(winx_DestroyScope& scope);
 int winx_TakeDestroyRequest();
 // The teams a `spare` line named, oldest first; -1 when none.
 void winx_RequestSpare(int team);

@@ -21,6 +21,7 @@
 #include "core/AppBase.h"
 #include "core/NodeList.h"
 #include "core/Point.h"
+#include "core/ScriptRequests.h"
 #include "core/Timer.h"
 #include "core/ValueTriple.h"
 #include "map/TerrainServices.h"
@@ -224,9 +225,9 @@ public:
     // Sends a heartbeat alone to every peer at once; commands recorded and not yet sent are
     // dropped.
     void SendEmptyCommand();
-    // Destroys every object of the team that this machine owns (the script's `destroy`), or
-    // its factory alone.
-    void DestroyOwnObjects(int team, bool factoryOnly = false);
+    // Destroys every object of the team that this machine owns (the script's `destroy`), its
+    // factory alone, or all but its factory.
+    void DestroyOwnObjects(int team, DestroyScope scope = DestroyScope::kAll);
     // Makes the team's factory invulnerable if this machine owns it (the script's `spare`):
     // the computer players cannot beat the side before the script destroys the factory.
     void SpareOwnFactory(int team);

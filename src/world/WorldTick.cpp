@@ -38,15 +38,17 @@ void World::ForgeTakersWord(int team) {
 
 // As destroying the selection does: invulnerable objects are made vulnerable first, then each
 // takes the damage that kills. Gathered first: the damage may move objects between lists.
-void World::DestroyOwnObjects(int team, bool factoryOnly) {
+void World::DestroyOwnObjects(int team, DestroyScope scope) {
     if (team < 0 || team >= kTeams) return;
     std::vector<GameObject*> doomed;
     GameObject* factory = TeamFactory(team);
     for (NodeList* list : {&sims[team], &buildings[team]}) {
         for (ListNode* n = list->First(); n; n = list->Next(n)) {
             GameObject* object = static_cast<ObjectNode*>(n)->Object();
-            if (object && object->local == 1 && (!factoryOnly || object == factory))
-                doomed.push_back(object);
+            if (!object || object->local != 1) continue;
+            if (scope == DestroyScope::kFactory && object != factory) continue;
+            if (scope == DestroyScope::kUnits && object == factory) continue;
+            doomed.push_back(object);
         }
     }
     for (GameObject* object : doomed) {
@@ -112,10 +114,9 @@ int World::Tick(int nowMs) {
     if (SettlePause() == 1) WritePendingChecksums();
     ReportScriptGameMode(currentMode);
     ReportScriptBattle(inGame == 1, paused != 0);
-    bool factoryOnly = false;
-    for (int team = TakeDestroyRequest(factoryOnly); team >= 0;
-         team = TakeDestroyRequest(factoryOnly))
-        DestroyOwnObjects(team, factoryOnly);
+    DestroyScope scope = DestroyScope::kAll;
+    for (int team = TakeDestroyRequest(scope); team >= 0; team = TakeDestroyRequest(scope))
+        DestroyOwnObjects(team, scope);
     for (int team = TakeSpareRequest(); team >= 0; team = TakeSpareRequest())
         SpareOwnFactory(team);
     for (int team = TakeForgeRequest(); team >= 0; team = TakeForgeRequest())

@@ -63,7 +63,7 @@ TEST(DestroyOwnObjects, ASparedFactoryIsInvulnerableUntilTheScriptDestroysIt) {
         world.Tick(1000);
         EXPECT_EQ(factory->invulnerable, f.spared) << f.team;
         EXPECT_EQ(winx_TakeSpareRequest(), -1);
-        winx_RequestDestroy(f.team, true);
+        winx_RequestDestroy(f.team, winx_DestroyScope::Factory);
         world.Tick(1016);
         EXPECT_EQ(factory->invulnerable, 0) << f.team;
         EXPECT_EQ(factory->damage, f.local ? std::vector<int>{0} : std::vector<int>{}) << f.team;

@@ -36,14 +36,17 @@ TEST(TestArtifactHook, TheLinesParseIntoTheirStepsAndBadOnesNameTheUsage) {
     winx_InputScript script;
     std::string error;
     ASSERT_EQ(
-        script.Parse("artifact 2 3\nARTIFACT 4 5\ndestroy 3 factory\ndestroy 1\n", "s", error), 1)
+        script.Parse("artifact 2 3\nARTIFACT 4 5\ndestroy 3 factory\ndestroy 1\ndestroy 2 Units\n",
+                     "s", error),
+        1)
         << error;
     const std::vector<winx_ScriptStep>& steps = script.Steps();
-    ASSERT_EQ(steps.size(), 4u);
+    ASSERT_EQ(steps.size(), 5u);
     const std::vector<std::vector<int>> expected = {{static_cast<int>(Kind::Artifact), 2, 3},
                                                     {static_cast<int>(Kind::Artifact), 4, 5},
                                                     {static_cast<int>(Kind::Destroy), 3, 1},
-                                                    {static_cast<int>(Kind::Destroy), 1, 0}};
+                                                    {static_cast<int>(Kind::Destroy), 1, 0},
+                                                    {static_cast<int>(Kind::Destroy), 2, 2}};
     for (size_t i = 0; i < steps.size(); ++i)
         EXPECT_EQ((std::vector<int>{static_cast<int>(steps[i].kind),
                                     static_cast<int>(steps[i].value), steps[i].x}),
@@ -59,19 +62,22 @@ TEST(TestArtifactHook, TheLinesParseIntoTheirStepsAndBadOnesNameTheUsage) {
     // The queues the World takes them from, oldest first.
     winx_RequestArtifact(2, 3);
     winx_RequestArtifact(4, 5);
-    winx_RequestDestroy(3, true);
+    winx_RequestDestroy(3, winx_DestroyScope::Factory);
+    winx_RequestDestroy(1, winx_DestroyScope::Units);
     int effect = 0;
-    bool factoryOnly = false;
+    DestroyScope scope = DestroyScope::kAll;
     EXPECT_EQ(winx_TakeArtifactRequest(effect), 2);
     EXPECT_EQ(effect, 3);
     EXPECT_EQ(winx_TakeArtifactRequest(effect), 4);
     EXPECT_EQ(effect, 5);
     EXPECT_EQ(winx_TakeArtifactRequest(effect), -1);
     EXPECT_EQ(effect, 0);
-    EXPECT_EQ(winx_TakeDestroyRequest(factoryOnly), 3);
-    EXPECT_TRUE(factoryOnly);
-    EXPECT_EQ(winx_TakeDestroyRequest(factoryOnly), -1);
-    EXPECT_FALSE(factoryOnly);
+    EXPECT_EQ(TakeDestroyRequest(scope), 3);
+    EXPECT_EQ(scope, DestroyScope::kFactory);
+    EXPECT_EQ(TakeDestroyRequest(scope), 1);
+    EXPECT_EQ(scope, DestroyScope::kUnits);
+    EXPECT_EQ(TakeDestroyRequest(scope), -1);
+    EXPECT_EQ(scope, DestroyScope::kAll);
     winx_RequestCraft(winx_CraftedWord::Mark, 2, 30);
     winx_RequestBarrier(0);
     CraftRequest craft;
@@ -107,12 +113,15 @@ TEST(TestArtifactHook, DestroyingTheFactoryAloneLeavesTheUnitsAndOtherMachinesCo
     Doomed* factory = add(1, 4, 1, true);
     Doomed* unit = add(2, 1, 1, false);
     Doomed* copy = add(3, 1, 0, false);
-    world.DestroyOwnObjects(2, true);
+    world.DestroyOwnObjects(2, DestroyScope::kFactory);
     EXPECT_EQ((std::vector<int>{factory->hits, unit->hits, copy->hits}),
               (std::vector<int>{1, 0, 0}));
+    world.DestroyOwnObjects(2, DestroyScope::kUnits);
+    EXPECT_EQ((std::vector<int>{factory->hits, unit->hits, copy->hits}),
+              (std::vector<int>{1, 1, 0}));
     world.DestroyOwnObjects(2);
     EXPECT_EQ((std::vector<int>{factory->hits, unit->hits, copy->hits}),
-              (std::vector<int>{2, 1, 0}));
+              (std::vector<int>{2, 2, 0}));
     // `forge TEAM`: a snapshot (kind 57) of each copy of another team's, in a network game only;
     // the headers' kind and team bytes.
     world.commands->SetEnabled(1);
