@@ -21,11 +21,11 @@ public:
 TEST(DestroyOwnObjects, OnlyTheTeamsOwnCopiesTakeTheKillingDamage) {
     WorldOnLand land{OpenLand(16, 12)};
     World& world = land.world;
-    Doomed* made[4] = {};
+    Doomed* made[5] = {};
     const struct {
         int team, local, invulnerable;
-    } objects[4] = {{2, 1, 1}, {2, 0, 0}, {3, 1, 0}, {2, 1, 0}};
-    for (int i = 0; i < 4; ++i) {
+    } objects[5] = {{2, 1, 1}, {2, 0, 0}, {3, 1, 0}, {2, 1, 0}, {0, 1, 0}};
+    for (int i = 0; i < 5; ++i) {
         auto object =
             std::make_unique<Doomed>(objects[i].team, 10 + i, land.Centre(2 + i * 2, 3), 4, 24);
         object->local = objects[i].local;
@@ -33,10 +33,12 @@ TEST(DestroyOwnObjects, OnlyTheTeamsOwnCopiesTakeTheKillingDamage) {
         made[i] = object.get();
         world.AddBuilding(std::move(object));
     }
+    // Team 0 too: the neutral objects this machine made.
     winx_RequestDestroy(2);
+    winx_RequestDestroy(0);
     world.Tick(1000);
-    for (int i = 0; i < 4; ++i) {
-        const bool hit = objects[i].team == 2 && objects[i].local == 1;
+    for (int i = 0; i < 5; ++i) {
+        const bool hit = objects[i].team != 3 && objects[i].local == 1;
         EXPECT_EQ(made[i]->damage, hit ? std::vector<int>{0} : std::vector<int>{}) << i;
     }
     EXPECT_EQ(made[0]->invulnerable, 0);
