@@ -154,20 +154,22 @@ void PlayHonestly(int machines, const std::vector<int>& at, const std::vector<ba
     }
 }
 
-// By the barriers the factories' turrets may fire at units that came near (printed); few units
-// die this early, so after the first barrier player 3 destroys all it has at once, and the other
-// two their units: their wrecks come to the others in the messages with the kills (every machine
-// scatters a factory's pieces itself). Not player 3 alone: two factories that start near each
-// other can fight it out folded and build nothing in the time, so any one side may have no unit.
+// By the barriers the factories' turrets may fire at units that came near (printed), and units
+// meet; few of them die this early, so after the second barrier player 3 destroys all it has at
+// once, and the other two their units: their wrecks come to the others in the messages with the
+// kills (every machine scatters a factory's pieces itself), before the third. Not player 3 alone:
+// two factories that drive to the same field can fight it out folded and build nothing in the
+// time, so any one side may have no unit. Not sooner: three sides that start far apart may not
+// have met at all within two minutes.
 TEST(NetworkHonestDeaths, ThreeComputerPlayersRefuseNoHonestHitOrWreck) {
     if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
 #ifdef QX_BARRIER_RUNS_SANITIZED
     GTEST_SKIP() << "left to the optimised build";
 #endif
     PlayHonestly(
-        3, {90000, 110000, 130000},
-        {{3, 100000, "destroy 3"}, {1, 100000, "destroy 1 units"}, {2, 100000, "destroy 2 units"}},
-        300, false);
+        3, {90000, 150000, 180000},
+        {{3, 160000, "destroy 3"}, {1, 160000, "destroy 1 units"}, {2, 160000, "destroy 2 units"}},
+        360, false);
 }
 
 // Outside the suite: three or four machines for three game-minutes, long enough that the
