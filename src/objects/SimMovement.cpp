@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 
 #include "catalogue/WeaponTemplate.h"
 #include "core/EventReceiver.h"
@@ -388,28 +389,34 @@ int Sim::StepAsideFor(const GameObject& friendInTheWay) {
     auto toward = [this, &from](const Point& step) {
         return int64_t{step.x} * (from.x - position.x) + int64_t{step.y} * (from.y - position.y);
     };
-    auto stepTo = [d](int k) {
+    auto stepTo = [](int k, int length) {
         const double a = NormaliseFacing(k) * kPi / 8 - kPi;
-        return Point(RoundHalfUp(d * std::cos(a)), RoundHalfUp(d * std::sin(a)));
+        return Point(RoundHalfUp(length * std::cos(a)), RoundHalfUp(length * std::sin(a)));
     };
     // A place it can take: its straight way there, every kAsideWayPixels and the place itself,
     // free of ground it cannot cross and of other objects.
-    auto canTake = [&](const Point& step) {
-        const int parts = std::max(1, d / kAsideWayPixels);
+    auto canTake = [&](const Point& step, int length) {
+        const int parts = std::max(1, length / kAsideWayPixels);
         for (int i = 1; i <= parts; ++i) {
             const Point p = position + Point(step.x * i / parts, step.y * i / parts);
             if (world.CanPlace(this, p, nullptr, 0, 0) != 1) return false;
         }
         return true;
     };
-    const int* found = std::find_if(std::begin(facings), std::end(facings), [&](int k) {
-        return toward(stepTo(k)) <= 0 && canTake(stepTo(k));
-    });
-    if (found == std::end(facings)) return 0;
-    const Point to = position + stepTo(*found);
+    // Each way a full step, else half of one: in a passage two cells wide every full step across
+    // met the wall, and the unit that yields stood face to face with its friend until both sought
+    // mirrored ways round at the same moment, again and again.
+    std::optional<Point> to;
+    for (const int k : facings) {
+        for (const int length : {d, d / 2}) {
+            const Point step = stepTo(k, length);
+            if (!to && toward(step) <= 0 && canTake(step, length)) to = position + step;
+        }
+    }
+    if (!to) return 0;
     goals.RemovePushedAside();
     const Goal* before = goals.Front();
-    ExecuteOrder(kOrderMove, kAsideFlags, to, SimId(), 0);
+    ExecuteOrder(kOrderMove, kAsideFlags, *to, SimId(), 0);
     if (Goal* aside = goals.Front(); aside && aside != before) aside->movedAside = 1;
     friendWay.asideMs = kAsideMs;
     return 1;

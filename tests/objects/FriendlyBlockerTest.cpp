@@ -52,11 +52,12 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
     // Where the unit's own step aside goes, when it takes one (the friend east of it): none, up
     // (across its way, facing the friend), or back from the friend where that is shut or the
     // side across its way lies toward the friend, or down, away from a friend above or where
-    // the rest is shut, or east, away from a friend west.
-    enum Own { kNone, kUp, kBack, kBackDown, kDown, kEast };
-    // What the ground refuses besides: nothing, both sides of the unit, the place of its goal,
-    // every place it could step aside to, the way up half way there, or all but down.
-    enum Shut { kOpen, kSides, kGoal, kAllAround, kUpHalfWay, kAllButDown };
+    // the rest is shut, or east, away from a friend west, or half way up.
+    enum Own { kNone, kUp, kBack, kBackDown, kDown, kEast, kUpHalf };
+    // What the ground refuses besides: nothing, both sides of the unit (a full step and half of
+    // one), the place of its goal, every place it could step aside to, the way up half way there,
+    // all but down, or both sides a full step off only (a passage two cells wide).
+    enum Shut { kOpen, kSides, kGoal, kAllAround, kUpHalfWay, kAllButDown, kSidesFullStep };
     constexpr int kOnlyStep = 2;
     struct Row {
         const char* name;
@@ -109,6 +110,9 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
          -1, 0, 0, kOpen, false, false, 1},
         {"friend it blocks, both sides shut", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kBack, false,
          false, -1, 0, 0, kSides},
+        // A full step across its way would leave a passage two cells wide: half of one is taken.
+        {"friend it blocks, a full step across shut", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1,
+         kUpHalf, false, false, -1, 0, 0, kSidesFullStep},
         // A step aside only to a place it can take, the straight way there free too; with none,
         // it waits as any other held unit does, and held long asks a way round.
         {"friend it blocks, its way up shut half way", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kDown,
@@ -189,13 +193,20 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         idle->friendWay.asideMs = row.friendAsideMs;
         sim->friendWay.asideMs = row.ownAsideMs;
         sim->friendWay.heldMs = row.heldMs;
-        const std::vector<Point> shut[] = {
-            {},
-            {at + Point(0, -d), at + Point(0, d)},
-            {},
-            {at + Point(0, -d), at + Point(0, d), at + Point(-d, 0)},
-            {at + Point(0, -d / 2)},
-            {at + Point(0, -d), at + Point(-d, 0), at + Point(d, 0)}};
+        // Each place a full step off, and the place half way there.
+        auto fullAndHalf = [&](std::initializer_list<Point> offsets) {
+            std::vector<Point> places;
+            for (const Point& o : offsets)
+                places.insert(places.end(), {at + o, at + Point(o.x / 2, o.y / 2)});
+            return places;
+        };
+        const std::vector<Point> shut[] = {{},
+                                           fullAndHalf({Point(0, -d), Point(0, d)}),
+                                           {},
+                                           fullAndHalf({Point(0, -d), Point(0, d), Point(-d, 0)}),
+                                           {at + Point(0, -d / 2)},
+                                           fullAndHalf({Point(0, -d), Point(-d, 0), Point(d, 0)}),
+                                           {at + Point(0, -d), at + Point(0, d)}};
         world.blocked = shut[row.shut];
         if (row.shut == kGoal) world.blocked = {sim->goals.Front()->GetLocation()};
         world.blockedBy = row.shut == kGoal ? &factory : nullptr;
@@ -216,8 +227,8 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         EXPECT_EQ(sim->friendWay.asideMs, row.own != kNone ? Sim::kAsideMs : row.ownAsideMs)
             << row.name;
         if (row.own != kNone) {
-            const Point offsets[] = {Point(),        Point(0, -d), Point(-d, 0),
-                                     Point(-91, 91), Point(0, d),  Point(d, 0)};
+            const Point offsets[] = {Point(),     Point(0, -d), Point(-d, 0),    Point(-91, 91),
+                                     Point(0, d), Point(d, 0),  Point(0, -d / 2)};
             const Point offset = offsets[row.own];
             EXPECT_EQ(sim->goals.Front()->GetLocation(), at + offset) << row.name;
         }
