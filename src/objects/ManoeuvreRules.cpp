@@ -1,5 +1,6 @@
 #include "objects/ManoeuvreRules.h"
 
+#include <algorithm>
 #include <cstdint>
 
 #include "core/EventReceiver.h"
@@ -57,7 +58,7 @@ void GiveFrontGoal(GameObject& unit, std::unique_ptr<Goal> goal) {
 //   as above, a location goal     nothing new (a null goal)  a new approach each manoeuvre run,
 //   of the unit already within                               each with its route search: the unit
 //   two sight cells of the                                   stood asking a search every other
-//   target's centre                                          step
+//   target's footprint                                       step
 //   an approach to a centre the   nothing new (a null goal)  a new approach each manoeuvre run:
 //   unit's drive cannot reach                                the route to the nearest place it
 //   (World::InReachOf)                                       reached replaced the goal and stayed
@@ -88,9 +89,18 @@ Pursuit PursuitOf(GameObject& unit, GameObject& target) {
     if (target.GetTeam() == team || unit.CanSee(&target) == 1) return Pursuit::Attack;
     SightGrid* sight = world.Sight();
     const double near = 2.0 * (sight ? sight->CellSize().w : 0);
+    // Measured from the target's footprint, not its centre: the route to the centre of a target
+    // wider than two sight cells (a factory) ends at its side, farther than that from the
+    // centre, and the approach was given again at every run, each with its search.
+    const Rect foot = target.GetFootprint();
+    auto offFoot = [&foot](const Point& p) {
+        const Point far = foot.BottomRight();
+        return Vector(Point(std::max({foot.origin.x - p.x, 0, p.x - far.x}),
+                            std::max({foot.origin.y - p.y, 0, p.y - far.y})))
+            .magnitude;
+    };
     for (Goal* g = unit.goals.Front(); g; g = unit.goals.Next(g)) {
-        if (g->IsLocation() == 1 && Vector(g->GetLocation() - target.GetCentre()).magnitude <= near)
-            return Pursuit::OnItsWay;
+        if (g->IsLocation() == 1 && offFoot(g->GetLocation()) <= near) return Pursuit::OnItsWay;
     }
     return approach();
 }

@@ -103,15 +103,19 @@ TEST_F(CombatRules, AGuardBusyOrFacingTheDeadTakesNoOneAndAFollowerAnswersItsAtt
 // An enemy the unit sees is attacked; one out of its team's sight, or shown on its team's grid
 // while the land hides it from the unit (nothing stands beside it), is approached: the unit drives
 // to within 10 pixels of its centre. An approach to a hidden enemy is not given again while the
-// unit heads for a place within two sight cells of its centre; one to an enemy out of the team's
-// sight is, as the rule has it. None is given to a centre the unit's drive cannot reach.
+// unit heads for a place within two sight cells of its footprint (a route to the centre of a wide
+// one ends at its side); one to an enemy out of the team's sight is, as the rule has it. None is
+// given to a centre the unit's drive cannot reach.
 TEST_F(CombatRules, AnEnemyTheUnitSeesIsAttackedAnyOtherApproachedAtItsCentreOnce) {
     Sim* unit = Unit(1, Point(100, 100));
     Sim* near = Unit(2, Point(160, 100));
     Sim* far = Unit(2, Point(900, 900));
     for (Sim* enemy : {near, far})
         world.paths.AddFootprint(enemy, enemy->GetPosition(), 0);
-    const int twoCells = 2 * world.sight.CellSize().w;
+    // Two sight cells right of the near enemy's footprint, farther than that from its centre.
+    const int twoCellsOff =
+        near->GetFootprint().BottomRight().x - near->GetCentre().x + 2 * world.sight.CellSize().w;
+    ASSERT_GT(twoCellsOff, 2 * world.sight.CellSize().w);
     world.commands.SetEnabled(1);
     struct Row {
         const char* name;
@@ -125,8 +129,8 @@ TEST_F(CombatRules, AnEnemyTheUnitSeesIsAttackedAnyOtherApproachedAtItsCentreOnc
         {"seen, heading to it", near, 1, 0, 'T'},
         {"shown, hidden from the unit", near, 0, -1, 'L'},
         {"hidden, heading to its centre", near, 0, 0, '-'},
-        {"hidden, heading two sight cells off", near, 0, twoCells, '-'},
-        {"hidden, heading farther off", near, 0, twoCells + 1, 'L'},
+        {"hidden, heading two sight cells off its side", near, 0, twoCellsOff, '-'},
+        {"hidden, heading farther off", near, 0, twoCellsOff + 1, 'L'},
         {"out of the team's sight", far, 0, -1, 'L'},
         {"out of the team's sight, heading to it", far, 0, 0, 'L'},
         {"out of the team's sight and the unit's reach", far, 0, -1, '-'},
