@@ -244,13 +244,17 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
     GameObject* blocker = nullptr;
     const int placed = world.PlaceObject(this, target, &blocker);
     if (placed == 0 && local == 1) {
-        // An enemy in the way that is not the unit's target is taken as one that attacks it,
-        // unless one its weapons reach does already, so that its weapons turn on it
+        // An enemy or a wreck in the way that is not the unit's target is taken as one that
+        // attacks it, unless one its weapons reach does already, so that its weapons turn on it
         // (FireControl's obstacle in the way). Left alone, a unit whose order led past an enemy
         // busy elsewhere stood behind it for minutes, firing at nothing, as the route asked
-        // again led through it.
+        // again led through it; and an army held in a field of wrecks before an enemy base stood
+        // there for minutes, each unit asking a way round every step (the computer player's
+        // rule names a wreck so only once a route search has failed, and the next route's
+        // orders forget it at once).
         GameObject* attacker = world.FindObject(lastAttacker);
-        if (blocker && blocker->GetTeam() != 0 && IsHostileTo(blocker) == 1 &&
+        const bool wreck = blocker && blocker->GetKind() == ObjectKind::kWreck;
+        if (blocker && ((blocker->GetTeam() != 0 && IsHostileTo(blocker) == 1) || wreck) &&
             front->GetTarget() != blocker && (!attacker || CanEngage(attacker) == 0))
             SetLastAttacker(blocker);
         SimId blockerOfBlocker;
@@ -284,13 +288,18 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
     return placed;
 }
 
-// A friend of the unit's own side refused its step. Where it is given, a friendly blocker is
-// only remembered for the clear-way manoeuvre, which runs for miners and scavengers whose route
-// failed; every other unit stood behind its friends for good. The rule, first case that
-// applies ("on an errand": holding an order of its own, not only a step aside):
+// A friend of the unit's own side (or a wreck, which no side's mask counts) refused its step.
+// Where it is given, a friendly blocker is only remembered for the clear-way manoeuvre, which
+// runs for miners and scavengers whose route failed; every other unit stood behind its friends
+// for good. The rule, first case that applies ("on an errand": holding an order of its own, not
+// only a step aside):
 //
 // | the friend in the way              | the unit                    | departs from, and why    |
 // |------------------------------------|-----------------------------|--------------------------|
+// | a wreck                            | waits, firing at it; held   | "nothing more": it asked |
+// |                                    | kFriendHoldMs since its     | a way round at every     |
+// |                                    | last step, asks a route     | refused step, each       |
+// |                                    | that counts its friends     | leading back to a wreck  |
 // | a structure over the side of the   | gives the errand up as a    | "nothing more": a route  |
 // | target its errand leads to         | route not found twice       | round friends ends short |
 // |                                    | (reported once, a repair or | and the unit came back   |
@@ -337,6 +346,11 @@ void Sim::FriendInTheWay(GameObject* blocker) {
         goals.DropFinished();
         friendWay.heldMs = 0;
     };
+    if (blocker->GetKind() == ObjectKind::kWreck &&
+        (!goals.Front() || goals.Front()->GetTarget() != blocker)) {
+        if (friendWay.heldMs >= kFriendHoldMs) roundFriends();
+        return;
+    }
     if (blocker->IsMobile() == 0) {
         // A target's side that the structure covers: no route round friends ever ends there.
         Goal* order = goals.FirstUnfinished();

@@ -32,6 +32,7 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         return raw;
     };
     Thing factory(4, SimId(1, 7), at + Point(40, 0), 0);
+    Thing wreck(3, SimId(0, 7), at + Point(40, 0), 500);
     Sim* idle = add(kit.MakeSim(1, 8, at + Point(40, 0)));
     Sim* busy = add(kit.MakeSim(1, 9, at + Point(40, 0)));
     busy->goals.PushFront(std::make_unique<LocationGoal>(busy->id, at, 0, 1, 1));
@@ -93,6 +94,9 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
          false, false, -1, 0, 0, kGoal, false, true},
         {"structure over its place", &factory, kNobody, kNobody, 1, 0, 0, 1, 0, kNone, false, false,
          -1, 0, 0, kGoal},
+        // A wreck is waited on (the unit fires at it meanwhile), held long sought round.
+        {"wreck", &wreck, kNobody, kNobody, 0, 1, 0, 1, 0},
+        {"wreck, held long", &wreck, kNobody, kNobody, 1, 0, 0, 1, 0, kNone, false, false, hold},
         {"idle friend", idle, kNobody, kNobody, 0, 1, 1, 1, 0},
         {"idle friend sent aside a moment ago", idle, kNobody, kNobody, 0, 1, 0, 1, 0, kNone, false,
          false, -1, 1},

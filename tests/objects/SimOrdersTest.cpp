@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+#include "EconomyTestSupport.h"
 #include "catalogue/PictureTemplates.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "core/SpriteSet.h"
@@ -750,6 +751,7 @@ TEST_F(SimOrders, ABlockedStepWaitsBlocksOrAsksAgainByItsBlocker) {
     Sim* friendUnit = Add(kit.MakeSim(1, 7, at + Point(40, 0)));
     Sim* enemy = Add(kit.MakeSim(2, 8, at + Point(40, 0)));
     Sim* farEnemy = Add(kit.MakeSim(2, 9, at + Point(40, 200)));
+    Thing wreck(3, SimId(0, 10), at + Point(40, 0), 500);
     // Without pictures the units measure 64 x 64.
     for (Sim* blocker : {friendUnit, enemy, farEnemy})
         blocker->body.reset();
@@ -764,6 +766,7 @@ TEST_F(SimOrders, ABlockedStepWaitsBlocksOrAsksAgainByItsBlocker) {
     const Point far = at + Point(300, 0);
     const std::vector<Row> rows = {
         {"friend", friendUnit, false, false, far, 0, 0, 1},
+        {"a wreck", &wreck, false, false, far, 0, 0, 1},
         {"the target", enemy, true, false, far, 1, 0, 1},
         {"a moving enemy", enemy, false, true, far, 0, 1, 1},
         {"an enemy on the destination", enemy, false, false, at + Point(40, 0), 1, 0, 1},
@@ -800,7 +803,8 @@ TEST_F(SimOrders, ABlockedStepWaitsBlocksOrAsksAgainByItsBlocker) {
         EXPECT_EQ(sim->goals.Front()->active, row.active) << row.name;
         EXPECT_EQ(sim->blockingSim, row.blocker ? row.blocker->id : SimId()) << row.name;
         EXPECT_EQ(sim->GetPosition(), at) << row.name;
-        // An enemy in the way, not the target, is taken as its attacker; one it knows stays
+        // An enemy or a wreck in the way, not the target, is taken as its attacker; one it knows
+        // stays
         // while its weapon reaches it, one out of reach gives way.
         const bool attacker = row.blocker && row.blocker != friendUnit && !row.attackBlocker;
         EXPECT_EQ(sim->lastAttacker, attacker ? row.blocker->id : SimId()) << row.name;
