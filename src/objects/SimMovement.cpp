@@ -408,14 +408,20 @@ int Sim::StepAsideFor(const GameObject& friendInTheWay) {
         return Point(RoundHalfUp(length * std::cos(a)), RoundHalfUp(length * std::sin(a)));
     };
     // A place it can take: its straight way there, every kAsideWayPixels and the place itself,
-    // free of ground it cannot cross and of other objects.
+    // free of ground it cannot cross and of other objects, and the place outside every friend's
+    // outline (wider than the cell the grid marks: half a step beside a ring of friends round a
+    // dock ended inside one, and the two took turns stepping into each other).
     auto canTake = [&](const Point& step, int length) {
         const int parts = std::max(1, length / kAsideWayPixels);
         for (int i = 1; i <= parts; ++i) {
             const Point p = position + Point(step.x * i / parts, step.y * i / parts);
             if (world.CanPlace(this, p, nullptr, 0, 0) != 1) return false;
         }
-        return true;
+        bool amongFriends = false;
+        world.ForEachSim(GetTeam(), [&](GameObject* o) {
+            amongFriends = amongFriends || (o != this && o->ContainsPoint(position + step) == 1);
+        });
+        return !amongFriends;
     };
     // Each way a full step, else half of one: in a passage two cells wide every full step across
     // met the wall, and the unit that yields stood face to face with its friend until both sought

@@ -44,6 +44,9 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
     // Made before the unit too, straight above its way.
     Sim* above = add(kit.MakeSim(1, 11, at + Point(0, -40)));
     above->goals.PushFront(std::make_unique<LocationGoal>(above->id, at, 0, 1, 1));
+    // And one that stands over the unit's way up in one row only, idle.
+    Sim* overUp = add(kit.MakeSim(1, 13, far));
+    overUp->body.reset();  // measuring 64 x 64 then
     // And one due west of it.
     Sim* west = add(kit.MakeSim(1, 12, at + Point(-40, 0)));
     west->goals.PushFront(std::make_unique<LocationGoal>(west->id, at, 0, 1, 1));
@@ -57,8 +60,18 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
     enum Own { kNone, kUp, kBack, kBackDown, kDown, kEast, kUpHalf };
     // What the ground refuses besides: nothing, both sides of the unit (a full step and half of
     // one), the place of its goal, every place it could step aside to, the way up half way there,
-    // all but down, or both sides a full step off only (a passage two cells wide).
-    enum Shut { kOpen, kSides, kGoal, kAllAround, kUpHalfWay, kAllButDown, kSidesFullStep };
+    // all but down, both sides a full step off only (a passage two cells wide), or nothing but
+    // a friend's outline over the way up.
+    enum Shut {
+        kOpen,
+        kSides,
+        kGoal,
+        kAllAround,
+        kUpHalfWay,
+        kAllButDown,
+        kSidesFullStep,
+        kFriendUp
+    };
     constexpr int kOnlyStep = 2;
     struct Row {
         const char* name;
@@ -117,6 +130,10 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         // A full step across its way would leave a passage two cells wide: half of one is taken.
         {"friend it blocks, a full step across shut", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1,
          kUpHalf, false, false, -1, 0, 0, kSidesFullStep},
+        // A place the grid leaves open but a friend's outline covers is not stepped to; half
+        // way there is.
+        {"friend it blocks, another over its way up", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1,
+         kUpHalf, false, false, -1, 0, 0, kFriendUp},
         // A step aside only to a place it can take, the straight way there free too; with none,
         // it waits as any other held unit does, and held long asks a way round.
         {"friend it blocks, its way up shut half way", busy, kOnUnit, kNobody, 0, 0, 1, 2, 1, kDown,
@@ -211,7 +228,9 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
                                            {at + Point(0, -d / 2)},
                                            fullAndHalf({Point(0, -d), Point(-d, 0), Point(d, 0)}),
                                            {at + Point(0, -d), at + Point(0, d)}};
-        world.blocked = shut[row.shut];
+        static_assert(kFriendUp == std::size(shut));
+        world.blocked = row.shut < kFriendUp ? shut[row.shut] : std::vector<Point>();
+        overUp->SetPosition(row.shut == kFriendUp ? at + Point(0, -d) : far);
         if (row.shut == kGoal) world.blocked = {sim->goals.Front()->GetLocation()};
         world.blockedBy = row.shut == kGoal ? &factory : nullptr;
         const bool givesUp = row.shut == kGoal && row.toTarget;
