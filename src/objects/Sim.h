@@ -154,6 +154,7 @@ public:
     // 1 when it took a step aside; 0 when no place beside it can be taken.
     int StepAsideFor(const GameObject& friendInTheWay);
     void GiveUpTrip();
+    void ForgetWreckInTheWay();
     void PickUpArtifact();
 
     // --- SimOrders.cpp
@@ -260,6 +261,10 @@ public:
         int32_t heldMs = -1;
         int32_t asideMs = 0;
         int32_t turn = 0;
+        // A wreck that refused a step, named the unit's attacker so that it fires at it, and
+        // how long ago it was named.
+        SimId wreck;
+        int32_t wreckMs = 0;
         void Count(int elapsedMs);
     };
     FriendWay friendWay;

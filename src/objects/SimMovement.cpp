@@ -251,12 +251,18 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
         // again led through it; and an army held in a field of wrecks before an enemy base stood
         // there for minutes, each unit asking a way round every step (the computer player's
         // rule names a wreck so only once a route search has failed, and the next route's
-        // orders forget it at once).
+        // orders forget it at once). A wreck so named is forgotten after kFriendHoldMs (Update).
         GameObject* attacker = world.FindObject(lastAttacker);
         const bool wreck = blocker && blocker->GetKind() == ObjectKind::kWreck;
         if (blocker && ((blocker->GetTeam() != 0 && IsHostileTo(blocker) == 1) || wreck) &&
-            front->GetTarget() != blocker && (!attacker || CanEngage(attacker) == 0))
+            front->GetTarget() != blocker && (!attacker || CanEngage(attacker) == 0) &&
+            lastAttacker != blocker->id) {
             SetLastAttacker(blocker);
+            if (wreck) {
+                friendWay.wreck = blocker->id;
+                friendWay.wreckMs = 0;
+            }
+        }
         SimId blockerOfBlocker;
         if (blocker) blocker->GetBlockingSim(blockerOfBlocker);
         if (blocker && (blocker->GetCollision()->OwnMask() & GetEnemyMask()) == 0) {
@@ -454,8 +460,24 @@ void Sim::GiveUpTrip() {
     MarkEconomyRouteFailed(*this, 1);
 }
 
+// A wreck named the unit's attacker as it refused a step makes the attack manoeuvre hold the
+// unit before it, firing, until it is shot away: a minute or two for one weapon. Named so
+// kFriendHoldMs ago, it is forgotten and a way round friends and wrecks is asked, as for a
+// wreck that holds a unit without firing (FriendInTheWay). One the computer player names after
+// a failed route search is not touched.
+void Sim::ForgetWreckInTheWay() {
+    if (friendWay.wreck.IsNull() || friendWay.wreckMs < kFriendHoldMs) return;
+    if (lastAttacker == friendWay.wreck) {
+        lastAttacker = SimId();
+        routeAroundFriends = 1;
+        goals.DropFinished();
+    }
+    friendWay.wreck = SimId();
+}
+
 void Sim::FriendWay::Count(int elapsedMs) {
     if (heldMs >= 0) heldMs += elapsedMs;
+    if (!wreck.IsNull()) wreckMs += elapsedMs;
     asideMs = std::max(0, asideMs - elapsedMs);
 }
 

@@ -68,6 +68,7 @@ void Sim::Update(int elapsedMs) {
     ObjectWorld& world = TheObjectWorld();
     waiting = 0;
     friendWay.Count(elapsedMs);
+    ForgetWreckInTheWay();
     const bool remoteIdle = local != 1 && moving == 0;
     stealth.CountDownReveal(elapsedMs);
     if (enabled == 1) {

@@ -815,6 +815,22 @@ TEST_F(SimOrders, ABlockedStepWaitsBlocksOrAsksAgainByItsBlocker) {
         EXPECT_EQ(sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(1, 0))), 0) << row.name;
         world.refusePlacement = 0;
         EXPECT_EQ(sim->lastAttacker, known == enemy ? enemy->id : row.blocker->id) << row.name;
+        // A wreck so named is forgotten after the hold and a way round asked; an enemy stays, and
+        // so does a wreck named otherwise (the computer player's, after a failed search).
+        const bool wreckRow = row.blocker == &wreck;
+        const SimId named = sim->lastAttacker;
+        for (int pass = 0; pass < (wreckRow ? 2 : 1); ++pass) {
+            sim->routeAroundFriends = 0;
+            sim->friendWay.Count(Sim::kFriendHoldMs - 1);
+            sim->ForgetWreckInTheWay();
+            EXPECT_EQ(sim->lastAttacker, named) << row.name;
+            sim->friendWay.Count(1);
+            sim->ForgetWreckInTheWay();
+            const bool forgotten = wreckRow && pass == 0;
+            EXPECT_EQ(sim->lastAttacker, forgotten ? SimId() : named) << row.name << pass;
+            EXPECT_EQ(sim->routeAroundFriends, forgotten ? 1 : 0) << row.name << pass;
+            sim->SetLastAttacker(row.blocker);
+        }
     }
 }
 
