@@ -306,9 +306,9 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
 // |                                    | kFriendHoldMs since its     | a way round at every     |
 // |                                    | last step, asks a route     | refused step, each       |
 // |                                    | that counts its friends     | leading back to a wreck  |
-// | a structure over the side of the   | gives the errand up as a    | "nothing more": a route  |
-// | target its errand leads to         | route not found twice       | round friends ends short |
-// |                                    | (reported once, a repair or | and the unit came back   |
+// | a structure, where a structure     | gives the errand up as a    | "nothing more": a route  |
+// | (it or another) covers the side of | route not found twice       | round friends ends short |
+// | the target its errand leads to     | (reported once, a repair or | and the unit came back   |
 // |                                    | refuel trip told)           | to the structure for good|
 // | any other structure (never moves)  | asks a route that counts    | "nothing more": the way  |
 // |                                    | its friends                 | stays shut for good      |
@@ -358,11 +358,13 @@ void Sim::FriendInTheWay(GameObject* blocker) {
         return;
     }
     if (blocker->IsMobile() == 0) {
-        // A target's side that the structure covers: no route round friends ever ends there.
+        // A target's side that a structure covers, this one or another (a repairer sent beside a
+        // deployed unit that stands against the factory): no route round friends ever ends there.
         Goal* order = goals.FirstUnfinished();
         GameObject* covering = nullptr;
         if (order && order->GetType() == static_cast<int>(GoalType::Target) &&
-            world.CanPlace(this, order->GetLocation(), &covering, 0, 0) == 0 && covering == blocker)
+            world.CanPlace(this, order->GetLocation(), &covering, 0, 0) == 0 && covering &&
+            covering->IsMobile() == 0)
             return GiveUpTrip();
         return roundFriends();
     }

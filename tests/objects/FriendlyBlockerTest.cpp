@@ -33,6 +33,7 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
     };
     Thing factory(4, SimId(1, 7), at + Point(40, 0), 0);
     Thing wreck(3, SimId(0, 7), at + Point(40, 0), 500);
+    Thing deployed(7, SimId(1, 14), at + Point(40, 0), 0);
     Sim* idle = add(kit.MakeSim(1, 8, at + Point(40, 0)));
     Sim* busy = add(kit.MakeSim(1, 9, at + Point(40, 0)));
     busy->goals.PushFront(std::make_unique<LocationGoal>(busy->id, at, 0, 1, 1));
@@ -60,8 +61,8 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
     enum Own { kNone, kUp, kBack, kBackDown, kDown, kEast, kUpHalf };
     // What the ground refuses besides: nothing, both sides of the unit (a full step and half of
     // one), the place of its goal, every place it could step aside to, the way up half way there,
-    // all but down, both sides a full step off only (a passage two cells wide), or nothing but
-    // a friend's outline over the way up.
+    // all but down, both sides a full step off only (a passage two cells wide), nothing but
+    // a friend's outline over the way up, or the place of its goal with an idle friend on it.
     enum Shut {
         kOpen,
         kSides,
@@ -70,7 +71,8 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         kUpHalfWay,
         kAllButDown,
         kSidesFullStep,
-        kFriendUp
+        kFriendUp,
+        kGoalFriend
     };
     constexpr int kOnlyStep = 2;
     struct Row {
@@ -105,6 +107,11 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
          false, false, -1, 0, 0, kOpen, false, true},
         {"structure over its target's side", &factory, kNobody, kNobody, 0, 0, 0, 1, 0, kNone,
          false, false, -1, 0, 0, kGoal, false, true},
+        // Another structure over its target's side: a deployed unit against the factory.
+        {"structure beside its target, the factory over the side", &deployed, kNobody, kNobody, 0,
+         0, 0, 1, 0, kNone, false, false, -1, 0, 0, kGoal, false, true},
+        {"a friend over its target's side", &factory, kNobody, kNobody, 1, 0, 0, 1, 0, kNone, false,
+         false, -1, 0, 0, kGoalFriend, false, true},
         {"structure over its place", &factory, kNobody, kNobody, 1, 0, 0, 1, 0, kNone, false, false,
          -1, 0, 0, kGoal},
         // A wreck is waited on (the unit fires at it meanwhile), held long sought round.
@@ -231,8 +238,11 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         static_assert(kFriendUp == std::size(shut));
         world.blocked = row.shut < kFriendUp ? shut[row.shut] : std::vector<Point>();
         overUp->SetPosition(row.shut == kFriendUp ? at + Point(0, -d) : far);
-        if (row.shut == kGoal) world.blocked = {sim->goals.Front()->GetLocation()};
-        world.blockedBy = row.shut == kGoal ? &factory : nullptr;
+        if (row.shut == kGoal || row.shut == kGoalFriend)
+            world.blocked = {sim->goals.Front()->GetLocation()};
+        world.blockedBy = row.shut == kGoal         ? &factory
+                          : row.shut == kGoalFriend ? static_cast<GameObject*>(idle)
+                                                    : nullptr;
         const bool givesUp = row.shut == kGoal && row.toTarget;
         sim->goals.Front()->active = 1;
         world.refusePlacement = 1;
