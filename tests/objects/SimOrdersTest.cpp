@@ -685,6 +685,21 @@ TEST_F(SimOrders, FailedRoutesBlockReportOnceAndHoldTheNextRequest) {
         EXPECT_EQ(s->RequestRoute(g), 0);
         EXPECT_EQ(world.routeRequests - before, 1 + row.beside);
     }
+    // A failed retry toward an enemy holds the next search as well (the attack is given again
+    // at once); toward a friend it does not.
+    world.objectAround = 1;
+    Sim* enemy = Add(kit.MakeSim(2, 90, at + Point(300, 128)));
+    Sim* mate = Add(kit.MakeSim(1, 91, at + Point(300, 192)));
+    int next = 92;
+    for (Sim* target : {enemy, mate}) {
+        Sim* s = Add(kit.MakeSim(1, next++, at + Point(0, 128)));
+        world.sight.AddViewer(s, target->GetPosition());
+        s->goals.PushFront(std::make_unique<TargetGoal>(s->id, target->id, Point(), 1, 1));
+        s->routeWait = 1;
+        EXPECT_EQ(s->RequestRoute(s->goals.Front()), 1);
+        EXPECT_EQ(s->goals.IsFrontBlocked(), 1);
+        EXPECT_EQ(s->RouteSearchHeld(), target == enemy ? 1 : 0);
+    }
     // A search cut short on its budget is no failure: nothing is blocked, reported or held, the
     // unit queues, and it asks again with the same flag for the same point (a target that moved
     // since included) until the search ends; an order drops it.
