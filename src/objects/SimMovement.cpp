@@ -206,9 +206,7 @@ int Sim::RequestRoute(Goal* front) {
         // The repair and refuel manoeuvres learn of the failed trip.
         MarkEconomyRouteFailed(*this, 1);
         // An attack whose way is not found ends, and the attack manoeuvre gives it again at
-        // once, for its attacker is still known: a unit that an enemy on another island shot at
-        // asked a search every tick (over 500 a minute). The next search waits as after a
-        // second failure; an order ends the wait.
+        // once: the next search waits (the table beside manoeuvre::PursuitOf).
         if (aimedAt && IsHostileTo(aimedAt) == 1) {
             routeTimer.period = kRouteHoldMs;
             routeTimer.Start();
