@@ -1,6 +1,7 @@
 #include "platform/InstanceLock.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -23,12 +24,29 @@ TEST(InstanceLock, SecondCopyInTheSameDirectoryIsRefusedUntilTheFirstLetsGo) {
     }
     // Destroying the owner lets go as well.
     EXPECT_EQ(second.Acquire("quarnex.lock"), Result::Acquired);
+    // A holder that removes the file lets go; one that does not hold it removes nothing.
+    winx_InstanceLock third;
+    third.ReleaseAndRemove();
+    EXPECT_TRUE(std::filesystem::exists("quarnex.lock"));
+    second.ReleaseAndRemove();
+    EXPECT_FALSE(std::filesystem::exists("quarnex.lock"));
+    EXPECT_EQ(third.Acquire("quarnex.lock"), Result::Acquired);
+    EXPECT_EQ(second.Acquire("quarnex.lock"), Result::HeldElsewhere);
 }
 
+// Nothing is made through what stands at the name, and nothing there is taken for the lock.
 TEST(InstanceLock, UnreachableFileIsUnavailableNotRefused) {
     ScopedWorkingDir dir;
-    winx_InstanceLock lock;
-    EXPECT_EQ(lock.Acquire("no/such/dir/quarnex.lock"), Result::Unavailable);
+    std::filesystem::create_symlink("elsewhere", "link.lock");
+    std::filesystem::create_directory("directory.lock");
+    ASSERT_EQ(mkfifo("fifo.lock", 0600), 0);
+    for (const char* name :
+         {"no/such/dir/quarnex.lock", "link.lock", "directory.lock", "fifo.lock"}) {
+        winx_InstanceLock lock;
+        EXPECT_EQ(lock.Acquire(name), Result::Unavailable) << name;
+        EXPECT_FALSE(lock.Problem().empty()) << name;
+    }
+    EXPECT_FALSE(std::filesystem::exists("elsewhere"));
 }
 
 TEST(InstanceLock, AnotherProcessInTheSameDirectoryIsRefused) {
