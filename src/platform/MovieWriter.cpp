@@ -1,7 +1,13 @@
 #include "platform/MovieWriter.h"
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <utility>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -26,6 +32,7 @@ struct winx_MovieWriter::State {
     int width = 0;
     int height = 0;
     int channels = 0;
+    int file = -1;  // the movie file, written through format->pb
     bool headerWritten = false;
     bool failed = false;
 
@@ -36,11 +43,43 @@ struct winx_MovieWriter::State {
         }
         sws_freeContext(scaler);
         if (format) {
-            if (format->pb) avio_closep(&format->pb);
+            if (format->pb) {
+                av_freep(&format->pb->buffer);
+                avio_context_free(&format->pb);
+            }
             avformat_free_context(format);
         }
+        if (file >= 0) close(file);
     }
 };
+
+namespace {
+
+// FFmpeg's own file output opens the name again and follows a link there; the writer opens the
+// file itself and hands FFmpeg these.
+int WriteToFile(void* opaque, uint8_t* bytes, int size) {
+    const int file = *static_cast<const int*>(opaque);
+    for (int done = 0; done < size;) {
+        const ssize_t n = write(file, bytes + done, static_cast<size_t>(size - done));
+        if (n < 0 && errno == EINTR) continue;
+        // A write that takes nothing without an error is a full device.
+        if (n <= 0) return n < 0 ? AVERROR(errno) : AVERROR(ENOSPC);
+        done += static_cast<int>(n);
+    }
+    return size;
+}
+
+int64_t SeekInFile(void* opaque, int64_t offset, int whence) {
+    const int file = *static_cast<const int*>(opaque);
+    if (whence == AVSEEK_SIZE) {
+        struct stat st {};
+        return fstat(file, &st) == 0 ? static_cast<int64_t>(st.st_size) : AVERROR(errno);
+    }
+    const off_t at = lseek(file, static_cast<off_t>(offset), whence & ~AVSEEK_FORCE);
+    return at < 0 ? AVERROR(errno) : static_cast<int64_t>(at);
+}
+
+}  // namespace
 
 winx_MovieWriter::winx_MovieWriter() = default;
 
@@ -118,8 +157,25 @@ bool winx_MovieWriter::Open(const std::string& path, int width, int height, int 
         s.channels = soundChannels;
     }
 
-    if (avio_open(&s.format->pb, path.c_str(), AVIO_FLAG_WRITE) < 0) {
-        return Fail("cannot create " + path);
+    // Not through a link at the name (it would write a file elsewhere), and only into a
+    // regular file: the descriptor is checked before anything is written to it.
+    s.file = open(path.c_str(), O_WRONLY | O_CREAT | O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC,
+                  0644);
+    if (s.file < 0) return Fail("cannot create " + path + ": " + std::strerror(errno));
+    struct stat st {};
+    if (fstat(s.file, &st) != 0 || !S_ISREG(st.st_mode))
+        return Fail("cannot create " + path + ": it is not a regular file");
+    if (ftruncate(s.file, 0) != 0)
+        return Fail("cannot create " + path + ": " + std::strerror(errno));
+    constexpr int kBufferSize = 32768;
+    auto* buffer = static_cast<unsigned char*>(av_malloc(kBufferSize));
+    if (buffer) {
+        s.format->pb =
+            avio_alloc_context(buffer, kBufferSize, 1, &s.file, nullptr, WriteToFile, SeekInFile);
+    }
+    if (!s.format->pb) {
+        av_free(buffer);
+        return Fail("out of memory");
     }
     if (avformat_write_header(s.format, nullptr) < 0) return Fail("cannot write the movie header");
     s.headerWritten = true;
@@ -199,6 +255,10 @@ bool winx_MovieWriter::Close() {
     if (ok) {
         ok = Drain(state->video, true) && (!state->sound.context || Drain(state->sound, true));
         if (ok && av_write_trailer(state->format) < 0) ok = Fail("cannot finish the movie file");
+        if (ok) avio_flush(state->format->pb);
+        if (ok && state->format->pb->error < 0) ok = Fail("cannot write to the movie file");
+        if (ok && close(std::exchange(state->file, -1)) != 0)
+            ok = Fail("cannot finish the movie file");
     }
     state.reset();
     return ok;

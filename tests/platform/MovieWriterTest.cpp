@@ -8,6 +8,7 @@ extern "C" {
 
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 #include <csignal>
 
@@ -144,6 +145,20 @@ TEST_F(MovieWriterTest, RefusesOddSizesAndUnwritablePaths) {
     EXPECT_FALSE(writer.LastError().empty());
     EXPECT_FALSE(writer.Open((directory / "none" / "x.mov").string(), 64, 48, 10, 0, 2));
     EXPECT_FALSE(writer.Open((directory / "mono.mov").string(), 64, 48, 10, 22050, 3));
+    // A link at the name is not written through, to a file or to nowhere; nor is a directory
+    // or a FIFO (without a reader) opened.
+    std::ofstream(directory / "players.mov") << "the player's";
+    fs::create_symlink(directory / "players.mov", directory / "link.mov");
+    fs::create_symlink(directory / "nowhere.mov", directory / "dangling.mov");
+    fs::create_directory(directory / "directory.mov");
+    ASSERT_EQ(mkfifo((directory / "fifo.mov").c_str(), 0600), 0);
+    for (const char* name : {"link.mov", "dangling.mov", "directory.mov", "fifo.mov"}) {
+        EXPECT_FALSE(writer.Open((directory / name).string(), 64, 48, 10, 0, 2)) << name;
+        EXPECT_NE(writer.LastError().find("cannot create"), std::string::npos) << name;
+    }
+    EXPECT_EQ(Bytes(directory / "players.mov"), Bytes(directory / "link.mov"));
+    EXPECT_EQ(Bytes(directory / "players.mov").size(), 12u);
+    EXPECT_FALSE(fs::exists(directory / "nowhere.mov"));
 }
 
 TEST_F(MovieWriterTest, WritingWithoutAnOpenMovieFails) {
