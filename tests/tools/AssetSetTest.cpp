@@ -19,6 +19,7 @@
 #include "core/StringTable.h"
 #include "mkassets/AssetSet.h"
 #include "mkassets/LandMaker.h"
+#include "platform/InstanceLock.h"
 #include "support/MadeAssets.h"
 #include "support/Sanitized.h"
 
@@ -87,6 +88,28 @@ protected:
     }
 };
 
+// A maker whose rename of one file fails: a directory with a file of its own comes to stand at
+// the name after every check has passed.
+class BlockedAtCommit : public mkassets::AssetSet {
+public:
+    BlockedAtCommit(const fs::path& root, fs::path at)
+        : AssetSet(root.string()), at(std::move(at)) {}
+
+protected:
+    bool PutInPlace(const std::string& temporary, const std::string& path,
+                    std::string& why) override {
+        if (fs::path(path) == at) {
+            fs::remove(at);
+            fs::create_directory(at);
+            std::ofstream(at / "inside") << "kept";
+        }
+        return AssetSet::PutInPlace(temporary, path, why);
+    }
+
+private:
+    fs::path at;
+};
+
 using AssetSetTest = MadeAssetsTest;
 
 TEST_F(AssetSetTest, WritesTheSameBytesOnEveryRunAndReportsEveryFile) {
@@ -130,12 +153,14 @@ TEST_F(AssetSetTest, WritesTheSameBytesOnEveryRunAndReportsEveryFile) {
 }
 
 // A run refused by its checks, or one that cannot write a file, leaves an existing set (and
-// the player's files beside it) byte for byte, and an empty folder empty, with its message.
+// the player's files beside it) byte for byte, and an empty folder empty, with its message; one
+// whose rename fails is not reported as done.
 TEST_F(AssetSetTest, ARefusedOrFailedRunLeavesTheFolderAsItWas) {
     Scratch scratch;
     CopySetWithPlayersFiles(Set(), scratch.path / "old");
-    // What stands in the way at a name (a directory holds a file of its own).
-    enum class Block { Nothing, Directory, Fifo, Link, File };
+    // What stands in the way at a name (a directory holds a file of its own; a folder link
+    // leads to a player's folder holding a file of a set's name; the lock is another run's).
+    enum class Block { Nothing, Directory, Fifo, Link, File, FolderLink, Lock, DirectoryAtCommit };
     const struct {
         const char* name;
         bool refuseStarts;
@@ -153,15 +178,24 @@ TEST_F(AssetSetTest, ARefusedOrFailedRunLeavesTheFolderAsItWas) {
         {"fifo at a name", false, Block::Fifo, "volumes/TELMIRA/Assets/Sounds/7a0.xsf",
          "is not a regular file", false},
         {"link at a name", false, Block::Link, "Assets/7a1.str", "is not a regular file", false},
+        // A stopped run's leftover that is no file of its own, named for the player to remove.
+        {"directory at a temporary", false, Block::Directory, "Assets/edit.lnd.mkassets-new",
+         "edit.lnd.mkassets-new is left over from a stopped run", true},
+        {"link at a movie copy's temporary", false, Block::Link,
+         "volumes/TELMIRA/Assets/Movies/intro.mov.mkassets-new",
+         "intro.mov.mkassets-new is left over from a stopped run", false},
+        {"link at a movie folder", false, Block::FolderLink, "volumes/TELMIRA/Assets/Movies",
+         "Movies is a link", true},
+        {"link at a volume", false, Block::FolderLink, "volumes/VARNOK", "VARNOK is a link", false},
+        {"another run's lock", false, Block::Lock, mkassets::AssetSet::kLockName,
+         "another run of the maker is writing", true, true},
+        // The names before it were put in place already, the rest are the old set's.
+        {"directory at a name once checked", false, Block::DirectoryAtCommit,
+         "Assets/7a0txxxx99s999.map", "7a0txxxx99s999.map in place: Is a directory", false},
         // Found only when that file is written: the files before it, and the directories they
         // needed, were made already.
-        {"directory at a temporary", false, Block::Directory, "Assets/edit.lnd.mkassets-new",
-         "cannot write", true, true},
-        {"directory at a movie copy's temporary", false, Block::Directory,
-         "volumes/TELMIRA/Assets/Movies/intro.mov.mkassets-new", "cannot write", false},
-        // A file where a directory of the set goes: for a copy of a file, and for a movie.
         {"file at a sound directory", false, Block::File, "volumes/TELMIRA/Assets/Sounds",
-         "cannot create the directory", false},
+         "cannot create the directory", true, true},
         {"file at a movie directory", false, Block::File, "volumes/VARNOK/Assets/Movies",
          "cannot create the directory", false},
     };
@@ -179,7 +213,7 @@ TEST_F(AssetSetTest, ARefusedOrFailedRunLeavesTheFolderAsItWas) {
             else
                 fs::create_directories(to);
             const fs::path at = to / c.at;
-            if (c.block != Block::Nothing) {
+            if (c.block != Block::Nothing && c.block != Block::DirectoryAtCommit) {
                 fs::create_directories(at.parent_path());
                 fs::remove_all(at);
             }
@@ -192,15 +226,34 @@ TEST_F(AssetSetTest, ARefusedOrFailedRunLeavesTheFolderAsItWas) {
                 ASSERT_EQ(mkfifo(at.c_str(), 0600), 0);
             }
             if (c.block == Block::Link) fs::create_symlink("V.vdf", at);
-            const std::map<std::string, std::string> before = Tree(to);
+            if (c.block == Block::FolderLink) {
+                fs::create_directory(to / "Mine");
+                std::ofstream(to / "Mine" / "intro.mov") << "the player's";
+                fs::create_directory_symlink(to / "Mine", at);
+            }
+            winx_InstanceLock another;
+            if (c.block == Block::Lock) {
+                ASSERT_EQ(another.Acquire(at.string()), winx_InstanceLock::Result::Acquired);
+            }
+            std::map<std::string, std::string> expected = Tree(to);
             std::unique_ptr<mkassets::AssetSet> maker =
                 c.refuseStarts ? std::make_unique<RefusingStarts>(to.string())
-                               : std::make_unique<mkassets::AssetSet>(to.string());
+                : c.block == Block::DirectoryAtCommit
+                    ? std::make_unique<BlockedAtCommit>(to, at)
+                    : std::make_unique<mkassets::AssetSet>(to.string());
             EXPECT_FALSE(maker->Make(""));
             EXPECT_NE(maker->LastError().find(c.said), std::string::npos) << maker->LastError();
-            EXPECT_NE(maker->LastError().find("nothing in"), std::string::npos);
-            EXPECT_TRUE(maker->Written().empty());
-            EXPECT_EQ(Tree(to), before);
+            const bool committing = c.block == Block::DirectoryAtCommit;
+            EXPECT_EQ(maker->LastError().find("nothing in") == std::string::npos, committing);
+            EXPECT_EQ(maker->Written().empty(), !committing);
+            if (committing) {
+                // The set's bytes are the same on every run: the files put in place are as
+                // they were, and no temporary is left.
+                expected[c.at] =
+                    "kind " + std::to_string(static_cast<int>(fs::file_type::directory));
+                expected[std::string(c.at) + "/inside"] = "file kept";
+            }
+            EXPECT_EQ(Tree(to), expected);
         }
     }
     // The program says so, with its exit code.

@@ -105,8 +105,8 @@ bool AssetSet::Make(const std::string& previewDirectory) {
     const AssetPalette palette;
     std::vector<LandMaker::Land> lands;
     const std::string unchanged = "; nothing in " + root + " was changed";
-    if (!Plan(palette, lands) || !RefuseTakenNames()) return Fail(error + unchanged);
-    bool whole = true;
+    if (!Plan(palette, lands)) return Fail(error + unchanged);
+    bool whole = MakeDirectory(root) && TakeLock() && RefuseTakenNames();
     for (const Planned& file : planned) {
         whole = whole && Stage(file.path, file.bytes);
     }
@@ -118,7 +118,9 @@ bool AssetSet::Make(const std::string& previewDirectory) {
         Discard();
         return Fail(error + unchanged);
     }
-    return Commit();
+    const bool committed = Commit();
+    lock.ReleaseAndRemove();
+    return committed;
 }
 
 bool AssetSet::Plan(const AssetPalette& palette, std::vector<LandMaker::Land>& lands) {
@@ -226,13 +228,32 @@ bool AssetSet::Plan(const AssetPalette& palette, std::vector<LandMaker::Land>& l
     return true;
 }
 
+bool AssetSet::TakeLock() {
+    // A second run in the folder would take this run's temporaries for a stopped run's
+    // leftovers and replace them. The system lets go of the lock however the run ends.
+    const std::string path = (fs::path(root) / kLockName).string();
+    switch (lock.Acquire(path)) {
+        case winx_InstanceLock::Result::Acquired:
+            return true;
+        case winx_InstanceLock::Result::HeldElsewhere:
+            return Fail("refused: another run of the maker is writing " + root + " (it holds " +
+                        path + ")");
+        case winx_InstanceLock::Result::Unavailable:
+            break;
+    }
+    return Fail("refused: cannot take the lock " + path + ": " + lock.Problem());
+}
+
 // What may stand at a name the maker writes when a run begins, and what the run does there:
 //   nothing, or a regular file (an older set's): the new file is renamed over it at the end.
 //   a directory, FIFO, device, socket or link: the run is refused before anything is written;
 //     it is not the maker's to replace, and renaming over a link or a FIFO would drop the
 //     player's own file system entry.
-//   at a temporary name (the name and kTemporarySuffix), a regular file: a stopped run's
-//     temporary, replaced (Stage); anything else there: the run fails and undoes what it made.
+//   a link at a folder between the output directory and a name: refused the same way; the set
+//     would be written into the folder it leads to, over a player's file of the same name.
+//   at a temporary name (the name and kTemporarySuffix), a regular file: with the lock held, a
+//     stopped run's temporary, replaced (Stage); anything else there: refused, named as a
+//     stopped run's leftover for the player to remove.
 bool AssetSet::RefuseTakenNames() {
     std::vector<std::string> names;
     for (const Planned& file : planned)
@@ -241,12 +262,31 @@ bool AssetSet::RefuseTakenNames() {
         names.push_back(file.relative);
     for (const std::vector<std::string>& copies : MoviePaths())
         names.insert(names.end(), copies.begin(), copies.end());
-    for (const std::string& name : names) {
+    const auto type = [](const fs::path& path) {
         std::error_code code;
-        const fs::file_type type = fs::symlink_status(fs::path(root) / name, code).type();
-        if (type != fs::file_type::not_found && type != fs::file_type::regular) {
-            return Fail("refused: " + (fs::path(root) / name).string() +
+        return fs::symlink_status(path, code).type();
+    };
+    std::set<fs::path> folders;
+    for (const std::string& name : names) {
+        const fs::path path = fs::path(root) / name;
+        fs::path folder = root;
+        for (const fs::path& part : fs::path(name).parent_path()) {
+            folder /= part;
+            if (folders.insert(folder).second && type(folder) == fs::file_type::symlink) {
+                return Fail("refused: " + folder.string() +
+                            " is a link, and the set would be written through it");
+            }
+        }
+        const fs::file_type at = type(path);
+        if (at != fs::file_type::not_found && at != fs::file_type::regular) {
+            return Fail("refused: " + path.string() +
                         " is not a regular file, and the set would replace it");
+        }
+        const std::string temporary = path.string() + kTemporarySuffix;
+        const fs::file_type left = type(temporary);
+        if (left != fs::file_type::not_found && left != fs::file_type::regular) {
+            return Fail("refused: " + temporary +
+                        " is left over from a stopped run and is not a regular file; remove it");
         }
     }
     return true;
@@ -258,7 +298,9 @@ bool AssetSet::MakeDirectory(const std::string& directory) {
     const fs::path parent = fs::path(directory).parent_path();
     if (!parent.empty() && parent != fs::path(directory) && !MakeDirectory(parent.string()))
         return false;
-    if (!fs::create_directory(directory, code) || code) {
+    const bool made = fs::create_directory(directory, code);
+    if (!made && !code && fs::is_directory(directory, code)) return true;  // not this run's
+    if (!made || code) {
         return Fail("cannot create the directory " + directory + ": " +
                     (code ? code.message() : std::string("something else stands there")));
     }
@@ -271,6 +313,7 @@ std::string AssetSet::TemporaryFor(const std::string& relativePath) {
     if (!MakeDirectory(path.parent_path().string())) return std::string();
     const std::string temporary = path.string() + kTemporarySuffix;
     std::error_code code;
+    // With the lock held no other run writes here: a file at the name is a stopped run's.
     if (fs::symlink_status(temporary, code).type() == fs::file_type::regular)
         fs::remove(temporary, code);
     return temporary;
@@ -325,15 +368,21 @@ bool AssetSet::WritePreviews(const std::string& previewDirectory,
     return true;
 }
 
+bool AssetSet::PutInPlace(const std::string& temporary, const std::string& path, std::string& why) {
+    std::error_code code;
+    fs::rename(temporary, path, code);
+    why = code.message();
+    return !code;
+}
+
 bool AssetSet::Commit() {
     std::set<std::string> directories;
     for (size_t i = 0; i < staged.size(); ++i) {
-        std::error_code code;
-        fs::rename(staged[i].temporary, staged[i].path, code);
-        if (code) {
+        std::string why;
+        if (!PutInPlace(staged[i].temporary, staged[i].path, why)) {
             // The names before this one hold the new set, the rest the old: a run that ends
             // whole puts it right.
-            error = "cannot put " + staged[i].path + " in place: " + code.message() + "; " +
+            error = "cannot put " + staged[i].path + " in place: " + why + "; " +
                     std::to_string(i) + " of " + std::to_string(staged.size()) +
                     " files are new, run again";
             staged.erase(staged.begin(), staged.begin() + static_cast<std::ptrdiff_t>(i));
@@ -355,6 +404,7 @@ void AssetSet::Discard() {
     for (const Staged& file : staged)
         fs::remove(file.temporary, code);
     staged.clear();
+    lock.ReleaseAndRemove();
     // Deepest first; one that holds something not ours stays.
     for (auto directory = madeDirectories.rbegin(); directory != madeDirectories.rend();
          ++directory)

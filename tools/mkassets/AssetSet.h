@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/InstanceLock.h"
+
 namespace mkassets {
 
 class AssetPalette;
@@ -25,7 +27,8 @@ public:
     // the device, and only when every one is whole renames them over their names. With a
     // preview directory also PNG pictures of the main assets, before the renames. False when
     // refused or failed, with LastError() saying why; the folder is then left as it was, its
-    // temporaries and the directories the run made removed.
+    // temporaries and the directories the run made removed. One run at a time writes a folder:
+    // a run holds kLockName there until it ends, and a second is refused.
     bool Make(const std::string& previewDirectory);
 
     // Paths relative to the output directory, in the order put in place.
@@ -35,12 +38,18 @@ public:
     static constexpr const char* kLocalDir = "Assets";
     // Added to a file's name for its temporary beside it.
     static constexpr const char* kTemporarySuffix = ".mkassets-new";
+    // In the output directory while a run writes it; removed when the run ends.
+    static constexpr const char* kLockName = "mkassets.lock";
     static const std::vector<std::string>& VolumeLabels();
 
 protected:
     // Empty when every start of the land holds, else the start check's sentence. A test refuses
     // a land here.
     virtual std::string StartFault(const LandMaker::Land& land) const;
+    // Renames a file's temporary over its name: false with why when it cannot. A test fails a
+    // rename here.
+    virtual bool PutInPlace(const std::string& temporary, const std::string& path,
+                            std::string& why);
 
 private:
     struct Planned {
@@ -60,6 +69,7 @@ private:
                       const std::vector<uint8_t>& bytes);
     // Every movie's paths: the first is encoded, the others are copies of it.
     static std::vector<std::vector<std::string>> MoviePaths();
+    bool TakeLock();
     bool RefuseTakenNames();
     bool MakeDirectory(const std::string& directory);
     // The temporary beside a file of the set, its directory made and a stopped run's temporary
@@ -70,7 +80,8 @@ private:
     bool WritePreviews(const std::string& previewDirectory,
                        const std::vector<LandMaker::Land>& lands, const AssetPalette& palette);
     bool Commit();
-    // Removes what a run that does not commit made: its temporaries, then its directories.
+    // Removes what a run that does not commit made: its temporaries, then (the lock let go,
+    // which lives in the first of them when the run made the output directory) its directories.
     void Discard();
     bool Fail(const std::string& message);
 
@@ -81,6 +92,7 @@ private:
     std::vector<std::string> madeDirectories;
     std::vector<std::string> written;
     std::string error;
+    winx_InstanceLock lock;
 };
 
 }  // namespace mkassets
