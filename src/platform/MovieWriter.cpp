@@ -70,11 +70,8 @@ int WriteToFile(void* opaque, uint8_t* bytes, int size) {
 }
 
 int64_t SeekInFile(void* opaque, int64_t offset, int whence) {
+    // A question for the size (AVSEEK_SIZE) fails here, and FFmpeg seeks to the end instead.
     const int file = *static_cast<const int*>(opaque);
-    if (whence == AVSEEK_SIZE) {
-        struct stat st {};
-        return fstat(file, &st) == 0 ? static_cast<int64_t>(st.st_size) : AVERROR(errno);
-    }
     const off_t at = lseek(file, static_cast<off_t>(offset), whence & ~AVSEEK_FORCE);
     return at < 0 ? AVERROR(errno) : static_cast<int64_t>(at);
 }
