@@ -148,13 +148,6 @@ public:
     int WreckInReach(GameObject* target);
     int InMovingGroup();
     int BlockerOnDestination(GameObject* blocker);
-    int BlockersLeadBack(GameObject* blocker);
-    // What the unit does about a friend of its side that refused its step.
-    void FriendInTheWay(GameObject* blocker);
-    // 1 when it took a step aside; 0 when no place beside it can be taken.
-    int StepAsideFor(const GameObject& friendInTheWay);
-    void GiveUpTrip();
-    void ForgetWreckInTheWay();
     void PickUpArtifact();
 
     // --- SimOrders.cpp
@@ -281,6 +274,7 @@ public:
     SearchGoingOn searchGoingOn;
 
 private:
+    friend class BlockedStepPolicy;
     // Takes the Sim off the sight and path grids the first time it is asked.
     void LeaveGrids();
     // The rectangle by which an object is seen: its footprint on the grids, else its bounds.

@@ -12,6 +12,7 @@
 #include "core/SpriteSet.h"
 #include "core/Vector.h"
 #include "objects/Artifact.h"
+#include "objects/BlockedStepPolicy.h"
 #include "objects/CommandBuffer.h"
 #include "objects/CommandReader.h"
 #include "objects/LocationGoal.h"
@@ -837,10 +838,10 @@ TEST_F(SimOrders, ABlockedStepWaitsBlocksOrAsksAgainByItsBlocker) {
         for (int pass = 0; pass < (wreckRow ? 2 : 1); ++pass) {
             sim->routeAroundFriends = 0;
             sim->friendWay.Count(Sim::kFriendHoldMs - 1);
-            sim->ForgetWreckInTheWay();
+            BlockedStepPolicy::ForgetWreckInTheWay(*sim);
             EXPECT_EQ(sim->lastAttacker, named) << row.name;
             sim->friendWay.Count(1);
-            sim->ForgetWreckInTheWay();
+            BlockedStepPolicy::ForgetWreckInTheWay(*sim);
             const bool forgotten = wreckRow && pass == 0;
             EXPECT_EQ(sim->lastAttacker, forgotten ? SimId() : named) << row.name << pass;
             EXPECT_EQ(sim->routeAroundFriends, forgotten ? 1 : 0) << row.name << pass;
