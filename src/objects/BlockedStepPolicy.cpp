@@ -16,9 +16,10 @@
 // |                              | friends                     |                                 |
 // "structure covers the errand's side" (kStructureCoversSide):
 // | a structure; a trip to a     | gives the errand up as a    | "nothing more": a route round   |
-// | target whose side a          | route not found twice       | friends ends short and the unit |
-// | structure covers (it or      | (reported once, a repair or | came back to the structure for  |
-// | another)                     | refuel trip told)           | good                            |
+// | place beside a friend        | route not found twice       | friends ends short and the unit |
+// | (repair, refuel) that a      | (reported once, a repair or | came back to the structure for  |
+// | structure covers; never an   | refuel trip told)           | good. An attack ends by its     |
+// | attack on an enemy           |                             | goal's own steps alone          |
 // "a structure in the way is sought round" (kStructureInTheWay):
 // | any other structure; any     | asks a route that counts    | "nothing more": the way stays   |
 // | errand                       | its friends                 | shut for good                   |
@@ -188,11 +189,13 @@ void BlockedStepPolicy::FriendInTheWay(Sim& sim, GameObject* blocker) {
         return;
     }
     if (blocker->IsMobile() == 0) {
-        // A target's side that a structure covers, this one or another (a repairer sent beside a
+        // A friend's side that a structure covers, this one or another (a repairer sent beside a
         // deployed unit that stands against the factory): no route round friends ever ends there.
+        // Never an attack on an enemy, whose goal's place is the target's own that it covers.
         Goal* order = sim.goals.FirstUnfinished();
+        GameObject* toward = order ? order->GetTarget() : nullptr;
         GameObject* covering = nullptr;
-        if (On(kStructureCoversSide) && order &&
+        if (On(kStructureCoversSide) && toward && sim.IsHostileTo(toward) == 0 &&
             order->GetType() == static_cast<int>(GoalType::Target) &&
             world.CanPlace(&sim, order->GetLocation(), &covering, 0, 0) == 0 && covering &&
             covering->IsMobile() == 0)
