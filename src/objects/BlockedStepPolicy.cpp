@@ -47,11 +47,13 @@
 // | no way found; standing on a  | the target counts as what   | the retry and the 5 s hold,     |
 // | cell beside its target       | blocks it, as on a refused  | again and again: a scavenger    |
 // | goal's cell                  | step into it: the goal ends | stood beside its wreck for good |
-// "an attack's failed retry holds the next search" (kAttackRetryHold):
-// | no way found on a retry; an  | the next search waits 5 s   | no wait: the attack manoeuvre   |
-// | attack on an enemy           | (an order ends the wait)    | gave the attack again at once   |
-// |                              |                             | and a unit shot at across water |
-// |                              |                             | asked 525 searches a minute     |
+// "an attack whose way was not found waits" (kAttackWaitsAfterFailedRoute):
+// | no way found on a retry; an  | the attack ends (the        | the attack given again at once: |
+// | attack on an enemy           | movement's own step); the   | a unit shot at across water     |
+// |                              | attack manoeuvre gives the  | asked 525 searches a minute     |
+// |                              | same attack again only 5 s  |                                 |
+// |                              | later, the unit free for    |                                 |
+// |                              | its next order meanwhile    |                                 |
 // "an enemy in the way is fired at" (kEnemyInTheWayNamed):
 // | an enemy, not its target;    | named its attacker, so that | nothing: an order past an enemy |
 // | any errand, no attacker it   | its weapons turn on it      | busy elsewhere stood behind it  |
@@ -111,7 +113,7 @@ constexpr std::array<const char*, BlockedStepPolicy::kRules> kNames = {
     "a wreck in the way is waited on",        "structure covers the errand's side",
     "a structure in the way is sought round", "an idle friend is sent aside",
     "of two face to face one steps aside",    "held by friends",
-    "the target fills the cell beside",       "an attack's failed retry holds the next search",
+    "the target fills the cell beside",       "an attack whose way was not found waits",
     "an enemy in the way is fired at",        "a wreck in the way is fired at",
     "the obstacle takes the held mount",
 };
@@ -314,9 +316,17 @@ GameObject* BlockedStepPolicy::TargetFillingTheCellBeside(Sim& sim, Goal* front)
     return apart <= 1 ? target : nullptr;
 }
 
+// The attack ends by the movement's own step; only giving it again waits, so that an order, and
+// the order queued behind it, go on at once.
 void BlockedStepPolicy::AttackRetryFailed(Sim& sim, GameObject* aimedAt) {
-    if (On(kAttackRetryHold) && aimedAt && sim.IsHostileTo(aimedAt) == 1)
-        Hold(sim, kAttackRetryHold);
+    if (!On(kAttackWaitsAfterFailedRoute) || !aimedAt || sim.IsHostileTo(aimedAt) != 1) return;
+    sim.friendWay.unreached = aimedAt->id;
+    sim.friendWay.unreachedMs = 0;
+}
+
+bool BlockedStepPolicy::WaitsBeforeAttacking(const Sim& sim, const GameObject& target) {
+    return On(kAttackWaitsAfterFailedRoute) && sim.friendWay.unreached == target.id &&
+           sim.friendWay.unreachedMs < Sim::kRouteHoldMs;
 }
 
 // A wreck named the unit's attacker as it refused a step makes the attack manoeuvre hold the unit
@@ -358,17 +368,12 @@ void BlockedStepPolicy::GiveUp(Sim& sim, Rule rule, bool asFailedRoute) {
         }
         MarkEconomyRouteFailed(sim, 1);
     }
-    if (listener) listener(sim, Name(rule), Outcome::kGivenUp);
-}
-
-void BlockedStepPolicy::Hold(Sim& sim, Rule rule) {
-    sim.routeTimer.period = Sim::kRouteHoldMs;
-    sim.routeTimer.Start();
-    if (listener) listener(sim, Name(rule), Outcome::kHeld);
+    if (listener) listener(sim, Name(rule));
 }
 
 void Sim::FriendWay::Count(int elapsedMs) {
     if (heldMs >= 0) heldMs += elapsedMs;
     if (!wreck.IsNull()) wreckMs += elapsedMs;
+    if (!unreached.IsNull()) unreachedMs += elapsedMs;
     asideMs = std::max(0, asideMs - elapsedMs);
 }

@@ -21,22 +21,21 @@ public:
         kFaceToFaceStepsAside,
         kHeldByFriends,
         kTargetFillsCellBeside,
-        kAttackRetryHold,
+        kAttackWaitsAfterFailedRoute,
         kEnemyInTheWayNamed,
         kWreckInTheWayNamed,
         kObstacleTakesHeldMount,
         kRules
     };
-    // What a rule did to an order, as an order ledger counts it.
-    enum class Outcome { kGivenUp, kHeld };
-    using Listener = void (*)(const Sim& unit, const char* rule, Outcome outcome);
+    // Told of an order a rule of ours gives up, with the rule's name.
+    using Listener = void (*)(const Sim& unit, const char* rule);
 
     // The row's short, stable name, as the ledger prints it.
     static const char* Name(Rule rule);
     static bool On(Rule rule);
     static void Switch(Rule rule, bool on);
     static void SwitchAll(bool on);
-    // Told of every order a rule of ours gives up or holds; null: nobody.
+    // Told of every order a rule of ours gives up; null: nobody.
     static void SetListener(Listener listener);
 
     // A friend of the unit's side, or a wreck, refused its step.
@@ -48,6 +47,8 @@ public:
     static GameObject* TargetFillingTheCellBeside(Sim& sim, Goal* front);
     // An attack's retried search found no way.
     static void AttackRetryFailed(Sim& sim, GameObject* aimedAt);
+    // 1 while the attack manoeuvre waits before it gives the unit the same attack again.
+    static bool WaitsBeforeAttacking(const Sim& sim, const GameObject& target);
     // Once per update: forgets a wreck named for refusing a step once the hold has passed.
     static void ForgetWreckInTheWay(Sim& sim);
     // The obstacle in the unit's way that a mount held on a far target takes instead; null when
@@ -58,8 +59,6 @@ public:
     // blocked, so that the goal loop ends it; as a failed route, its failure is reported once
     // and a repair or refuel trip is told.
     static void GiveUp(Sim& sim, Rule rule, bool asFailedRoute);
-    // A hold of ours on the unit's order, named by its row.
-    static void Hold(Sim& sim, Rule rule);
 
 private:
     // The unit's own step aside for a friend face to face; 1 when it took one.

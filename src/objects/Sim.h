@@ -136,7 +136,7 @@ public:
     // 1 when the budget allowed a step this tick, whatever came of it.
     virtual int StepMovement();
     int RequestRoute(Goal* front);
-    // 1 while a search that found no way for a retried goal holds the next one back.
+    // 1 while a retried goal whose search found no way again holds the next one back.
     int RouteSearchHeld() const;
     int MoveAlong(double distance, Goal* front, const Vector& aim);
     void TurnToward(const Vector& v);
@@ -258,6 +258,9 @@ public:
         // how long ago it was named.
         SimId wreck;
         int32_t wreckMs = 0;
+        // The enemy of an attack whose retried search found no way, and how long ago.
+        SimId unreached;
+        int32_t unreachedMs = 0;
         void Count(int elapsedMs);
     };
     FriendWay friendWay;

@@ -12,6 +12,7 @@
 #include "core/SpriteSet.h"
 #include "core/Vector.h"
 #include "objects/Artifact.h"
+#include "objects/AttackManoeuvre.h"
 #include "objects/BlockedStepPolicy.h"
 #include "objects/CommandBuffer.h"
 #include "objects/CommandReader.h"
@@ -686,20 +687,36 @@ TEST_F(SimOrders, FailedRoutesBlockReportOnceAndHoldTheNextRequest) {
         EXPECT_EQ(s->RequestRoute(g), 0);
         EXPECT_EQ(world.routeRequests - before, 1 + row.beside);
     }
-    // A failed retry toward an enemy holds the next search as well (the attack is given again
-    // at once); toward a friend it does not.
+    // A failed retry toward an enemy or a friend ends the goal and holds nothing, the next
+    // order free to go; the attack manoeuvre gives the same attack on the enemy again only
+    // after a hold of game time, another enemy at once.
     world.objectAround = 1;
     Sim* enemy = Add(kit.MakeSim(2, 90, at + Point(300, 128)));
     Sim* mate = Add(kit.MakeSim(1, 91, at + Point(300, 192)));
+    Sim* other = Add(kit.MakeSim(2, 89, at + Point(300, 256)));
     int next = 92;
     for (Sim* target : {enemy, mate}) {
-        Sim* s = Add(kit.MakeSim(1, next++, at + Point(0, 128)));
+        Sim* s = Add(kit.MakeSim(1, next++, at + Point(0, 128), {kit.Weapon({.range = 100})}));
         world.sight.AddViewer(s, target->GetPosition());
         s->goals.PushFront(std::make_unique<TargetGoal>(s->id, target->id, Point(), 1, 1));
         s->routeWait = 1;
         EXPECT_EQ(s->RequestRoute(s->goals.Front()), 1);
         EXPECT_EQ(s->goals.IsFrontBlocked(), 1);
-        EXPECT_EQ(s->RouteSearchHeld(), target == enemy ? 1 : 0);
+        EXPECT_EQ(s->RouteSearchHeld(), 0);
+        s->goals.Clear();
+        AttackManoeuvre rule(1, 0);
+        for (const auto& [ms, waits] :
+             {std::pair{0, 1}, std::pair{Sim::kRouteHoldMs - 1, 1}, std::pair{1, 0}}) {
+            s->friendWay.Count(ms);
+            const int enemyWaits = target == enemy ? waits : 0;
+            EXPECT_EQ(BlockedStepPolicy::WaitsBeforeAttacking(*s, *enemy), enemyWaits == 1) << ms;
+            for (Sim* attacker : {enemy, other}) {
+                s->SetLastAttacker(attacker);
+                const int acts = attacker == enemy ? 1 - enemyWaits : 1;
+                EXPECT_EQ(rule.Execute(*s), acts) << ms;
+                s->goals.Clear();
+            }
+        }
     }
     // A search cut short on its budget is no failure: nothing is blocked, reported or held, the
     // unit queues, and it asks again with the same flag for the same point (a target that moved
