@@ -55,20 +55,25 @@
 // |                              | later, the unit free for    |                                 |
 // |                              | its next order meanwhile    |                                 |
 // "an enemy in the way is fired at" (kEnemyInTheWayNamed):
-// | an enemy, not its target;    | named its attacker, so that | nothing: an order past an enemy |
-// | any errand, no attacker it   | its weapons turn on it      | busy elsewhere stood behind it  |
-// | can engage                   |                             | for minutes, firing at nothing  |
+// | an enemy, not its target; a  | its controller names it the | nothing: an army past an enemy  |
+// | computer player's unit whose | unit's attacker (AIControll | busy elsewhere stood behind it  |
+// | stance fires, no attacker it | er::OnStepRefused), so that | for minutes, firing at nothing. |
+// | can engage                   | its weapons turn on it      | Never a player's unit nor a     |
+// |                              |                             | hold-fire design: its orders go |
+// |                              |                             | on                              |
 // "a wreck in the way is fired at" (kWreckInTheWayNamed):
-// | a wreck, not its target; any | named its attacker,         | nothing: an army in a field of  |
-// | errand, no attacker it can   | forgotten kFriendHoldMs     | wrecks before a base asked a    |
-// | engage                       | later with a way round      | way round at every step; named  |
-// |                              | asked; so named and in      | for good, it stood firing a     |
-// |                              | reach, it asks no search    | minute                          |
+// | a wreck, not its target; as  | named so as well, forgotten | nothing: an army in a field of  |
+// | above                        | kFriendHoldMs later with a  | wrecks before a base asked a    |
+// |                              | way round asked; so named   | way round at every step; named  |
+// |                              | and in reach, it asks no    | for good, it stood firing a     |
+// |                              | search                      | minute                          |
 // "the obstacle takes the held mount" (kObstacleTakesHeldMount):
 // | its last attacker in its way | a mount held on the attack  | the attack target, out of       |
-// | (a wreck or an enemy);       | target takes the obstacle   | reach: a unit with one weapon   |
-// | attacking a target its mount | while it reaches that, not  | never fired at the wreck in its |
-// | does not reach               | the target                  | way                             |
+// | (a wreck or an enemy); a     | target takes the obstacle   | reach: a unit with one weapon   |
+// | computer player's unit whose | while it reaches that, not  | never fired at the wreck in its |
+// | stance fires, attacking a    | the target                  | way                             |
+// | target its mount does not    |                             |                                 |
+// | reach                        |                             |                                 |
 //
 // One exception stays with the factory's door: once a finished product has waited there a while,
 // a friend on its way standing on the roll-out square behind another is taken as blocked for the
@@ -89,6 +94,8 @@
 #include <cstdlib>
 #include <optional>
 
+#include "catalogue/VehicleDesign.h"
+#include "core/EventReceiver.h"
 #include "core/Vector.h"
 #include "map/ObjectKinds.h"
 #include "map/PathGrid.h"
@@ -280,25 +287,26 @@ int BlockedStepPolicy::StepAsideFor(Sim& sim, const GameObject& friendInTheWay) 
     return 1;
 }
 
-// An enemy or a wreck in the way that is not the unit's target is taken as one that attacks it,
-// unless one its weapons reach does already, so that its weapons turn on it (the obstacle of the
-// held mount). The computer player's own rule names a wreck so only once a route search has
-// failed, and the next route's orders forget it at once.
-void BlockedStepPolicy::ObstacleInTheWay(Sim& sim, Goal* front, GameObject* blocker) {
+// What the unit does about it is its controller's to choose (the computer opponents' rule,
+// AIController::OnStepRefused); a side without one goes on with its orders.
+void BlockedStepPolicy::ObstacleInTheWay(Sim& sim, GameObject* blocker) {
     if (!blocker) return;
-    ObjectWorld& world = TheObjectWorld();
-    GameObject* attacker = world.FindObject(sim.lastAttacker);
     const bool wreck = blocker->GetKind() == ObjectKind::kWreck;
     const bool enemy = blocker->GetTeam() != 0 && sim.IsHostileTo(blocker) == 1;
     if (!(wreck ? On(kWreckInTheWayNamed) : enemy && On(kEnemyInTheWayNamed))) return;
-    if (front->GetTarget() == blocker || (attacker && sim.CanEngage(attacker) != 0) ||
-        sim.lastAttacker == blocker->id)
-        return;
-    sim.SetLastAttacker(blocker);
-    if (wreck) {
-        sim.friendWay.wreck = blocker->id;
-        sim.friendWay.wreckMs = 0;
-    }
+    if (EventReceiver* controller = TheObjectWorld().ControllerOf(sim.GetTeam()))
+        controller->OnStepRefused(&sim, blocker);
+}
+
+void BlockedStepPolicy::NoteWreckNamed(Sim& sim, const GameObject& wreck) {
+    sim.friendWay.wreck = wreck.id;
+    sim.friendWay.wreckMs = 0;
+}
+
+bool BlockedStepPolicy::StanceFires(Sim& sim) {
+    VehicleDesign* design = sim.GetDesign();
+    const int stance = design ? design->parameters[0] : 0;
+    return stance == 1 || stance == 3 || stance == 4;
 }
 
 // The search moves a goal whose cell is closed to the nearest open cell, and finds no way when
@@ -347,9 +355,12 @@ void BlockedStepPolicy::ForgetWreckInTheWay(Sim& sim) {
 
 // The object that refused the unit's last step, when it is also the unit's last attacker: a
 // wreck the computer player names so, for the unit to shoot it out of its way, or an enemy the
-// unit met in its way.
+// unit met in its way. The computer player's units alone, whose stance fires: a player's unit
+// keeps its mounts as its orders and its attackers give them.
 GameObject* BlockedStepPolicy::ObstacleForHeldMount(Sim& sim) {
-    if (!On(kObstacleTakesHeldMount)) return nullptr;
+    if (!On(kObstacleTakesHeldMount) || !TheObjectWorld().ControllerOf(sim.GetTeam()) ||
+        !StanceFires(sim))
+        return nullptr;
     GameObject* obstacle = TheObjectWorld().FindObject(sim.lastAttacker);
     SimId blocking;
     sim.GetBlockingSim(blocking);

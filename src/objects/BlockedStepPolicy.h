@@ -40,8 +40,14 @@ public:
 
     // A friend of the unit's side, or a wreck, refused its step.
     static void FriendInTheWay(Sim& sim, GameObject* blocker);
-    // An enemy or a wreck refused its step (before the movement's own cases run).
-    static void ObstacleInTheWay(Sim& sim, Goal* front, GameObject* blocker);
+    // An enemy or a wreck refused its step (before the movement's own cases run): the team's
+    // controller is told.
+    static void ObstacleInTheWay(Sim& sim, GameObject* blocker);
+    // A wreck a controller named the unit's attacker as it refused a step, to be forgotten.
+    static void NoteWreckNamed(Sim& sim, const GameObject& wreck);
+    // 1 when the design's stance fires on its own: it engages the nearest, retaliates or attacks
+    // what blocks it.
+    static bool StanceFires(Sim& sim);
     // A search found no way for a target goal: the target when it counts as what blocks the
     // unit, else null.
     static GameObject* TargetFillingTheCellBeside(Sim& sim, Goal* front);

@@ -210,7 +210,7 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
     GameObject* blocker = nullptr;
     const int placed = world.PlaceObject(this, target, &blocker);
     if (placed == 0 && local == 1) {
-        BlockedStepPolicy::ObstacleInTheWay(*this, front, blocker);
+        BlockedStepPolicy::ObstacleInTheWay(*this, blocker);
         SimId blockerOfBlocker;
         if (blocker) blocker->GetBlockingSim(blockerOfBlocker);
         if (blocker && (blocker->GetCollision()->OwnMask() & GetEnemyMask()) == 0) {

@@ -836,33 +836,43 @@ TEST_F(SimOrders, ABlockedStepWaitsBlocksOrAsksAgainByItsBlocker) {
         EXPECT_EQ(sim->goals.Front()->active, row.active) << row.name;
         EXPECT_EQ(sim->blockingSim, row.blocker ? row.blocker->id : SimId()) << row.name;
         EXPECT_EQ(sim->GetPosition(), at) << row.name;
-        // An enemy or a wreck in the way, not the target, is taken as its attacker; one it knows
-        // stays
-        // while its weapon reaches it, one out of reach gives way.
-        const bool attacker = row.blocker && row.blocker != friendUnit && !row.attackBlocker;
-        EXPECT_EQ(sim->lastAttacker, attacker ? row.blocker->id : SimId()) << row.name;
-        if (!attacker) continue;
-        Sim* known = farEnemy == row.blocker ? enemy : farEnemy;
-        sim->SetLastAttacker(known);
+        // The movement names no attacker: an enemy or a wreck in the way is told to the side's
+        // controller, which chooses (none here, a controller below); a friend is not.
+        EXPECT_EQ(sim->lastAttacker, SimId()) << row.name;
+        const bool told = row.blocker && row.blocker != friendUnit;
+        EventLog controller;
+        world.controllers[1] = &controller;
         world.refusePlacement = 1;
         EXPECT_EQ(sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(1, 0))), 0) << row.name;
         world.refusePlacement = 0;
-        EXPECT_EQ(sim->lastAttacker, known == enemy ? enemy->id : row.blocker->id) << row.name;
-        // A wreck so named is forgotten after the hold and a way round asked; an enemy stays, and
-        // so does a wreck named otherwise (the computer player's, after a failed search).
-        const bool wreckRow = row.blocker == &wreck;
-        const SimId named = sim->lastAttacker;
-        for (int pass = 0; pass < (wreckRow ? 2 : 1); ++pass) {
+        world.controllers[1] = nullptr;
+        EXPECT_EQ(controller.refusedBy,
+                  told ? std::vector{row.blocker} : std::vector<GameObject*>())
+            << row.name;
+        EXPECT_EQ(sim->lastAttacker, SimId()) << row.name;
+        // Every rule of ours off, nobody is told.
+        BlockedStepPolicy::SwitchAll(false);
+        world.controllers[1] = &controller;
+        world.refusePlacement = 1;
+        sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(1, 0)));
+        world.refusePlacement = 0;
+        world.controllers[1] = nullptr;
+        BlockedStepPolicy::SwitchAll(true);
+        EXPECT_EQ(controller.refusedBy.size(), told ? 1u : 0u) << row.name;
+        if (row.blocker != &wreck) continue;
+        // A wreck a controller named so is forgotten after the hold and a way round asked; one
+        // named otherwise (the computer player's, after a failed search) stays.
+        for (int pass = 0; pass < 2; ++pass) {
+            sim->SetLastAttacker(&wreck);
+            if (pass == 0) BlockedStepPolicy::NoteWreckNamed(*sim, wreck);
             sim->routeAroundFriends = 0;
             sim->friendWay.Count(Sim::kFriendHoldMs - 1);
             BlockedStepPolicy::ForgetWreckInTheWay(*sim);
-            EXPECT_EQ(sim->lastAttacker, named) << row.name;
+            EXPECT_EQ(sim->lastAttacker, wreck.id) << row.name;
             sim->friendWay.Count(1);
             BlockedStepPolicy::ForgetWreckInTheWay(*sim);
-            const bool forgotten = wreckRow && pass == 0;
-            EXPECT_EQ(sim->lastAttacker, forgotten ? SimId() : named) << row.name << pass;
-            EXPECT_EQ(sim->routeAroundFriends, forgotten ? 1 : 0) << row.name << pass;
-            sim->SetLastAttacker(row.blocker);
+            EXPECT_EQ(sim->lastAttacker, pass == 0 ? SimId() : wreck.id) << pass;
+            EXPECT_EQ(sim->routeAroundFriends, pass == 0 ? 1 : 0) << pass;
         }
     }
 }
