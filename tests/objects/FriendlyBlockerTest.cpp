@@ -8,6 +8,7 @@
 
 #include "EconomyTestSupport.h"
 #include "core/Vector.h"
+#include "objects/BlockedStepPolicy.h"
 #include "objects/ClearWayManoeuvre.h"
 #include "objects/LocationGoal.h"
 #include "objects/ManoeuvreMakers.h"
@@ -329,6 +330,35 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
             }
         }
     }
+    // Every rule of ours off, a friend (or a wreck) in the way is only remembered, whatever the
+    // unit was doing and however long it was held: nothing is given up, sought round or sent.
+    BlockedStepPolicy::SwitchAll(false);
+    for (const Row& row : rows) {
+        Sim* sim = add(kit.MakeSim(1, serial++, at));
+        sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, far, 0, 1, 1));
+        sim->friendWay.heldMs = row.heldMs < 0 ? 0 : row.heldMs + Sim::kFriendHoldMs;
+        idle->ClearGoals();
+        idle->friendWay.asideMs = 0;
+        int theirs = 0;
+        row.blocker->goals.ForEach([&](Goal&) { ++theirs; });
+        world.blocked = row.shut == kGoal ? std::vector<Point>{far} : std::vector<Point>();
+        world.blockedBy = row.shut == kGoal ? &factory : nullptr;
+        sim->goals.Front()->active = 1;
+        world.refusePlacement = 1;
+        world.placementBlocker = row.blocker;
+        sim->turnAndMove = 1;
+        EXPECT_EQ(sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(1, 0))), 0) << row.name;
+        world.refusePlacement = 0;
+        EXPECT_EQ(sim->blockingSim, row.blocker->id) << row.name;
+        EXPECT_EQ(sim->goals.IsFrontBlocked(), 0) << row.name;
+        EXPECT_EQ(sim->goals.Front()->active, 1) << row.name;
+        EXPECT_EQ(sim->goals.Front()->movedAside, 0) << row.name;
+        EXPECT_EQ(sim->routeAroundFriends, 0) << row.name;
+        int after = 0;
+        row.blocker->goals.ForEach([&](Goal&) { ++after; });
+        EXPECT_EQ(after, theirs) << row.name;
+    }
+    BlockedStepPolicy::SwitchAll(true);
 }
 
 }  // namespace
