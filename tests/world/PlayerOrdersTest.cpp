@@ -19,6 +19,7 @@
 #include "objects/Sim.h"
 #include "objects/SimFactory.h"
 #include "objects/WeaponTemplates.h"
+#include "screens/battle/BattleScreen.h"
 #include "support/FakeClock.h"
 #include "world/ObjectNode.h"
 
@@ -26,12 +27,12 @@ namespace {
 
 constexpr int kStepMs = 50;
 // As the battle screen gives them.
-constexpr int kOrderMoveShift = 1;
-constexpr int kOrderTarget = 2;
-constexpr int kOrderMove = 10;
-constexpr int kFlagsCtrl = 4;
-constexpr int kFlagsPlain = 6;
-constexpr int kFlagsShift = 9;
+constexpr int kOrderMoveShift = BattleScreen::kOrderMoveShift;
+constexpr int kOrderTarget = BattleScreen::kOrderTarget;
+constexpr int kOrderMove = BattleScreen::kOrderMove;
+constexpr int kFlagsCtrl = BattleScreen::kFlagsCtrl;
+constexpr int kFlagsPlain = BattleScreen::kFlagsPlain;
+constexpr int kFlagsShift = BattleScreen::kFlagsShift;
 // Design parameter 0 of a design that fires only at what it is told to or what hits it.
 constexpr int kHoldFire = 2;
 
