@@ -1,6 +1,7 @@
 // A player's orders on a real World, given as the battle screen gives them (IssueOrder) to sides
 // without a computer controller, each carried out within a bound: an attack on the enemy factory
-// from behind our own goes round and closes in; an attack on an enemy across water ends and the
+// from behind our own, or on a deployed enemy against its factory past our own deployed unit,
+// goes round and closes in; an attack on an enemy across water ends and the
 // move queued behind it follows within seconds; a hold-fire design on its way past an idle enemy
 // or a wreck fires at neither and arrives; a wreck attacked with Ctrl held is shot.
 #include <gtest/gtest.h>
@@ -125,6 +126,7 @@ protected:
 TEST_F(PlayerOrders, AreCarriedOutAsGiven) {
     enum Case {
         kFactoryBehindOurs,
+        kDeployedPastOurDeployed,
         kAcrossWaterThenShiftMove,
         kPastAnIdleEnemy,
         kPastAWreck,
@@ -138,6 +140,8 @@ TEST_F(PlayerOrders, AreCarriedOutAsGiven) {
     };
     const Row rows[] = {
         {"attack on the enemy factory from behind our own", kFactoryBehindOurs, 60},
+        {"attack on a deployed enemy against its factory, past our deployed unit",
+         kDeployedPastOurDeployed, 60},
         {"attack across water, then a Shift move", kAcrossWaterThenShiftMove, 30},
         {"hold-fire move past an idle enemy", kPastAnIdleEnemy, 60},
         {"hold-fire move past a wreck", kPastAWreck, 60},
@@ -158,6 +162,27 @@ TEST_F(PlayerOrders, AreCarriedOutAsGiven) {
                 // A friend beside the target, so that the side sees it.
                 Unit("Trooper", 1, 12, 27, kHoldFire);
                 ASSERT_TRUE(ours && theirs && trooper);
+                const double from = Apart(trooper, theirs);
+                trooper->IssueOrder(kOrderTarget, kFlagsPlain, Point(), theirs->id);
+                took = Run(row.within,
+                           [&] { return !Holds(trooper, theirs) || theirs->damage.Value() > 0; });
+                EXPECT_TRUE(Holds(trooper, theirs) || theirs->IsDestroyed() == 1);
+                EXPECT_LE(Apart(trooper, theirs), from - 100);
+                EXPECT_GT(theirs->damage.Value(), 0);
+                break;
+            }
+            case kDeployedPastOurDeployed: {
+                GameObject* theirFactory = Factory(2, 20, 30);
+                Sim* ours = Unit("Weapon Relay", 1, 20, 10, kHoldFire);
+                Sim* theirs = Unit("Weapon Relay", 2, 20, 27, kHoldFire);
+                Sim* trooper = Unit("Trooper", 1, 20, 5);
+                Unit("Trooper", 1, 12, 24, kHoldFire);
+                ASSERT_TRUE(theirFactory && ours && theirs && trooper);
+                for (Sim* relay : {ours, theirs})
+                    relay->DeployNow();
+                Run(10, [&] { return ours->GetKind() == 7 && theirs->GetKind() == 7; });
+                ASSERT_EQ(ours->GetKind(), 7);
+                ASSERT_EQ(theirs->GetKind(), 7);
                 const double from = Apart(trooper, theirs);
                 trooper->IssueOrder(kOrderTarget, kFlagsPlain, Point(), theirs->id);
                 took = Run(row.within,
