@@ -56,10 +56,10 @@
 // |                              | its next order meanwhile    |                                 |
 // "an enemy in the way is fired at" (kEnemyInTheWayNamed):
 // | an enemy, not its target; a  | its controller names it the | nothing: an army past an enemy  |
-// | computer player's unit whose | unit's attacker (AIControll | busy elsewhere stood behind it  |
-// | stance fires, no attacker it | er::OnStepRefused), so that | for minutes, firing at nothing. |
-// | can engage                   | its weapons turn on it      | Never a player's unit nor a     |
-// |                              |                             | hold-fire design: its orders go |
+// | computer player's unit whose | unit's attacker, so that    | busy elsewhere stood behind it  |
+// | stance fires, no attacker it | its weapons turn on it      | for minutes, firing at nothing. |
+// | can engage                   | (AIController::             | Never a player's unit nor a     |
+// |                              | OnStepRefused)              | hold-fire design: its orders go |
 // |                              |                             | on                              |
 // "a wreck in the way is fired at" (kWreckInTheWayNamed):
 // | a wreck, not its target; as  | named so as well, forgotten | nothing: an army in a field of  |

@@ -184,6 +184,16 @@ TEST(AIEvents, AnEnemyOrAWreckInTheWayDrawsTheFireOfAUnitWhoseStanceFires) {
             EXPECT_EQ(sim->friendWay.wreck, fires && blocker == wreck ? wreck->id : SimId());
         }
     }
+    // A known attacker its weapon reaches stays; one out of reach gives way.
+    for (const int x : {250, 400}) {
+        std::unique_ptr<Sim> sim =
+            kit.MakeSim(2, serial++, Point(100, 100), {kit.Weapon({.range = 200})});
+        sim->GetDesign()->parameters[0] = 3;
+        AIUnit* known = e.land.AddUnit(1, Point(x, 100));
+        sim->SetLastAttacker(known);
+        e.ai->OnStepRefused(sim.get(), enemy);
+        EXPECT_EQ(sim->lastAttacker, x == 250 ? known->id : enemy->id) << x;
+    }
 }
 
 TEST(AIEvents, EngagingClearsTheHoldFlagAndSetsTheAdvanceParameter) {

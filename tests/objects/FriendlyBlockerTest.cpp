@@ -359,6 +359,12 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         EXPECT_EQ(after, theirs) << row.name;
     }
     BlockedStepPolicy::SwitchAll(true);
+    // A rule beyond the table is never on, nor switched on, and has no name.
+    BlockedStepPolicy::Switch(BlockedStepPolicy::kRules, true);
+    EXPECT_FALSE(BlockedStepPolicy::On(BlockedStepPolicy::kRules));
+    EXPECT_STREQ(BlockedStepPolicy::Name(BlockedStepPolicy::kRules), "");
+    EXPECT_STREQ(BlockedStepPolicy::Name(BlockedStepPolicy::kStructureCoversSide),
+                 "structure covers the errand's side");
 }
 
 }  // namespace
