@@ -112,6 +112,17 @@ protected:
     static double Apart(GameObject* a, GameObject* b) {
         return Vector(a->GetPosition() - b->GetPosition()).magnitude;
     }
+    // The attack is kept: the unit goes round what stands in its way, closes in and hits.
+    double AttackClosesIn(Sim* unit, GameObject* target, double within) {
+        const double from = Apart(unit, target);
+        unit->IssueOrder(kOrderTarget, kFlagsPlain, Point(), target->id);
+        const double took =
+            Run(within, [&] { return !Holds(unit, target) || target->damage.Value() > 0; });
+        EXPECT_TRUE(Holds(unit, target) || target->IsDestroyed() == 1);
+        EXPECT_LE(Apart(unit, target), from - 100);
+        EXPECT_GT(target->damage.Value(), 0);
+        return took;
+    }
     static bool Holds(GameObject* unit, GameObject* target) {
         bool holds = false;
         unit->goals.ForEach([&](Goal& g) { holds = holds || g.GetTarget() == target; });
@@ -162,13 +173,7 @@ TEST_F(PlayerOrders, AreCarriedOutAsGiven) {
                 // A friend beside the target, so that the side sees it.
                 Unit("Trooper", 1, 12, 27, kHoldFire);
                 ASSERT_TRUE(ours && theirs && trooper);
-                const double from = Apart(trooper, theirs);
-                trooper->IssueOrder(kOrderTarget, kFlagsPlain, Point(), theirs->id);
-                took = Run(row.within,
-                           [&] { return !Holds(trooper, theirs) || theirs->damage.Value() > 0; });
-                EXPECT_TRUE(Holds(trooper, theirs) || theirs->IsDestroyed() == 1);
-                EXPECT_LE(Apart(trooper, theirs), from - 100);
-                EXPECT_GT(theirs->damage.Value(), 0);
+                took = AttackClosesIn(trooper, theirs, row.within);
                 break;
             }
             case kDeployedPastOurDeployed: {
@@ -183,13 +188,7 @@ TEST_F(PlayerOrders, AreCarriedOutAsGiven) {
                 Run(10, [&] { return ours->GetKind() == 7 && theirs->GetKind() == 7; });
                 ASSERT_EQ(ours->GetKind(), 7);
                 ASSERT_EQ(theirs->GetKind(), 7);
-                const double from = Apart(trooper, theirs);
-                trooper->IssueOrder(kOrderTarget, kFlagsPlain, Point(), theirs->id);
-                took = Run(row.within,
-                           [&] { return !Holds(trooper, theirs) || theirs->damage.Value() > 0; });
-                EXPECT_TRUE(Holds(trooper, theirs) || theirs->IsDestroyed() == 1);
-                EXPECT_LE(Apart(trooper, theirs), from - 100);
-                EXPECT_GT(theirs->damage.Value(), 0);
+                took = AttackClosesIn(trooper, theirs, row.within);
                 break;
             }
             case kAcrossWaterThenShiftMove: {
