@@ -114,6 +114,7 @@ public:
     // The value times the level's build-time factor (single precision), truncated; the
     // factory scales its build times with it.
     int32_t ScaleByLevel(int32_t value) override;
+    void OnStepRefused(GameObject* unit, GameObject* blocker) override;
     int32_t Level() const { return level; }
     Point RallyPoint() const { return rallyPoint; }
     // The n-th objective; the first when there is no n-th; null when there is none.

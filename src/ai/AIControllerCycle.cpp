@@ -15,8 +15,10 @@
 #include "catalogue/VehicleDesign.h"
 #include "core/Settings.h"
 #include "map/SightGrid.h"
+#include "objects/BlockedStepPolicy.h"
 #include "objects/FactoryProduction.h"
 #include "objects/GameObject.h"
+#include "objects/Goal.h"
 #include "objects/Sim.h"
 #include "objects/UnitMakers.h"
 #include "world/ObjectNode.h"
@@ -326,6 +328,27 @@ void AIController::OnBlocked(GameObject* unit, const SimId& blockerId) {
     } else if (world.unitMakers.MoveBlockerAside(unit, blocker, 0) == 1) {
         blocker->ExecuteOrder(kStopGuarding, 0, Point(), SimId(), 0);
     }
+}
+
+// An enemy, or a wreck, in the way of a unit whose design's stance fires on its own, and that is
+// not its target, is named the unit's attacker, unless one its weapons reach is already, so that
+// its weapons turn on it and the attack rule takes it on. Left alone, an army whose way led past
+// an enemy busy elsewhere stood behind it for minutes, firing at nothing, as the route asked
+// again led through it; and one held in a field of wrecks before an enemy base stood there for
+// minutes, each unit asking a way round every step. A wreck so named is forgotten after a while
+// (BlockedStepPolicy), one named after a failed search (OnBlocked) is not.
+void AIController::OnStepRefused(GameObject* unit, GameObject* blocker) {
+    auto* sim = dynamic_cast<Sim*>(unit);
+    if (!sim || !blocker || !BlockedStepPolicy::StanceFires(*sim)) return;
+    const bool wreck = blocker->GetKind() == kWreck;
+    if (!wreck && (blocker->GetTeam() == 0 || sim->IsHostileTo(blocker) != 1)) return;
+    Goal* front = sim->goals.Front();
+    GameObject* attacker = world.FindObject(sim->lastAttacker);
+    if ((front && front->GetTarget() == blocker) || (attacker && sim->CanEngage(attacker) != 0) ||
+        sim->lastAttacker == blocker->id)
+        return;
+    sim->SetLastAttacker(blocker);
+    if (wreck) BlockedStepPolicy::NoteWreckNamed(*sim, *blocker);
 }
 
 void AIController::OnEngaging(GameObject* unit, GameObject* target) {

@@ -4,6 +4,8 @@
 // object, a SimId, a Point, or nothing) depends on the kind.
 #include <cstdint>
 
+class GameObject;
+
 class EventReceiver {
 public:
     virtual ~EventReceiver();
@@ -11,4 +13,7 @@ public:
     // A build time of the team's factory scaled by the controller's level; the computer
     // opponents scale it, any other controller leaves it.
     virtual int32_t ScaleByLevel(int32_t value) { return value; }
+    // An enemy or a wreck refused the step of one of the team's units. The computer opponents
+    // may turn the unit's weapons on it; any other controller leaves the unit to its orders.
+    virtual void OnStepRefused(GameObject* /*unit*/, GameObject* /*blocker*/) {}
 };

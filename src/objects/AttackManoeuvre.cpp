@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "objects/BlockedStepPolicy.h"
 #include "objects/GameObject.h"
 #include "objects/Goal.h"
 #include "objects/ManoeuvreRules.h"
@@ -76,6 +77,7 @@ int AttackManoeuvre::Execute(Sim& sim) {
     // 2.
     GameObject* attacker = sim.GetLastAttacker();
     if (sim.goals.AttackTarget(&sim, 1) == attacker) return 0;
+    if (BlockedStepPolicy::WaitsBeforeAttacking(sim, *attacker)) return 0;
     // 3. A unit that breaks off to fight no longer moves with its group.
     if (!sim.groupId.IsNull()) {
         if (auto* group = dynamic_cast<SimGroup*>(TheObjectWorld().FindGroup(sim.groupId)))

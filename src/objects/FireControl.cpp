@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "catalogue/WeaponTemplate.h"
-#include "map/ObjectKinds.h"
+#include "objects/BlockedStepPolicy.h"
 #include "objects/ObjectWorld.h"
 #include "objects/PartAttachment.h"
 #include "objects/Sim.h"
@@ -24,22 +24,8 @@ bool Fits(PartAttachment* mount, GameObject* candidate) {
            candidate->GetCollision()->layer <= mount->weapon->shotLayerField;
 }
 
-// The object that refused the unit's last step, when it is also the unit's last attacker: a
-// wreck the computer player names so, for the unit to shoot it out of its way, or an enemy the
-// unit met in its way (Sim::MoveAlong).
-GameObject* ObstacleInTheWay(Sim& sim) {
-    GameObject* obstacle = TheObjectWorld().FindObject(sim.lastAttacker);
-    SimId blocking;
-    sim.GetBlockingSim(blocking);
-    if (!obstacle || obstacle->id != blocking) return nullptr;
-    return obstacle->GetKind() == ObjectKind::kWreck || sim.IsHostileTo(obstacle) == 1 ? obstacle
-                                                                                       : nullptr;
-}
-
 // A mount held on the attack target, whatever its reach, takes the obstacle in the unit's way
-// instead while it reaches the obstacle and not the target. Held on a target far off, a unit with
-// one weapon never fired at the wreck it had been told to shoot, and stood boxed in by wrecks
-// for minutes, or behind an enemy busy elsewhere.
+// instead while it reaches the obstacle and not the target (BlockedStepPolicy's held mount).
 GameObject* HeldTarget(Sim& sim, int i, PartAttachment* mount, GameObject* attackTarget,
                        GameObject* obstacle) {
     if (!obstacle || !Fits(mount, obstacle)) return attackTarget;
@@ -62,7 +48,7 @@ void FireControl::FocusFire(Sim& sim) {
     GameObject* attackTarget = AttackTarget(sim);
     GameObject* candidate = attackTarget ? attackTarget : sim.GetLastAttacker();
     if (!candidate) return;
-    GameObject* obstacle = attackTarget ? ObstacleInTheWay(sim) : nullptr;
+    GameObject* obstacle = attackTarget ? BlockedStepPolicy::ObstacleForHeldMount(sim) : nullptr;
     for (int i = 0; i < sim.partCount; ++i) {
         PartAttachment* mount = MountAt(sim, i);
         if (mount && mount->IsEngaged() == 0)
@@ -77,7 +63,7 @@ void FireControl::PickTargetsPerWeapon(Sim& sim) {
     PartAttachment* longest = sim.LongestRangeWeapon();
     if (!first && !second) return;
     ObjectWorld& world = TheObjectWorld();
-    GameObject* obstacle = attackTarget ? ObstacleInTheWay(sim) : nullptr;
+    GameObject* obstacle = attackTarget ? BlockedStepPolicy::ObstacleForHeldMount(sim) : nullptr;
     for (int i = 0; i < sim.partCount; ++i) {
         PartAttachment* mount = MountAt(sim, i);
         if (!mount || mount->IsEngaged() != 0) continue;

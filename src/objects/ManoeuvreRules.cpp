@@ -75,15 +75,9 @@ void GiveFrontGoal(GameObject& unit, std::unique_ptr<Goal> goal) {
 //                                 or pressing on steps        of its side stood in the queue; two
 //                                 straight at the target      pressing on against each other asked
 //                                                            720 a minute each, face to face
-//   a target goal on a wreck      no route search, in Sim::  a search at each manoeuvre run (the
-//   that is the unit's last       RequestRoute; the unit     goal ends and comes back at each
-//   attacker and refused its      fires at it from where it  refused step): up to 877 a minute
-//   step, within weapon reach     stands                     for one unit
-//   an attack on an enemy whose   the next search waits      no wait: the goal ends blocked, the
-//   retry found no way, in Sim::  5 s, as after a second     attack manoeuvre gives it again at
-//   RequestRoute                  failure (an order ends     once and it is searched anew: a unit
-//                                 the wait)                  shot at from across water asked 525
-//                                                            a minute
+//
+// What a unit does after a refused step or a search that found no way (an attack's failed retry,
+// a wreck it shoots out of its way) is BlockedStepPolicy's table.
 Pursuit PursuitOf(GameObject& unit, GameObject& target) {
     const int team = unit.GetTeam();
     ObjectWorld& world = TheObjectWorld();

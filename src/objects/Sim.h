@@ -136,7 +136,7 @@ public:
     // 1 when the budget allowed a step this tick, whatever came of it.
     virtual int StepMovement();
     int RequestRoute(Goal* front);
-    // 1 while a search that found no way for a retried goal holds the next one back.
+    // 1 while a retried goal whose search found no way again holds the next one back.
     int RouteSearchHeld() const;
     int MoveAlong(double distance, Goal* front, const Vector& aim);
     void TurnToward(const Vector& v);
@@ -148,13 +148,6 @@ public:
     int WreckInReach(GameObject* target);
     int InMovingGroup();
     int BlockerOnDestination(GameObject* blocker);
-    int BlockersLeadBack(GameObject* blocker);
-    // What the unit does about a friend of its side that refused its step.
-    void FriendInTheWay(GameObject* blocker);
-    // 1 when it took a step aside; 0 when no place beside it can be taken.
-    int StepAsideFor(const GameObject& friendInTheWay);
-    void GiveUpTrip();
-    void ForgetWreckInTheWay();
     void PickUpArtifact();
 
     // --- SimOrders.cpp
@@ -265,6 +258,9 @@ public:
         // how long ago it was named.
         SimId wreck;
         int32_t wreckMs = 0;
+        // The enemy of an attack whose retried search found no way, and how long ago.
+        SimId unreached;
+        int32_t unreachedMs = 0;
         void Count(int elapsedMs);
     };
     FriendWay friendWay;
@@ -281,6 +277,7 @@ public:
     SearchGoingOn searchGoingOn;
 
 private:
+    friend class BlockedStepPolicy;
     // Takes the Sim off the sight and path grids the first time it is asked.
     void LeaveGrids();
     // The rectangle by which an object is seen: its footprint on the grids, else its bounds.

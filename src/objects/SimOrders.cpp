@@ -10,6 +10,7 @@
 #include "core/PointNode.h"
 #include "core/SpriteSet.h"
 #include "core/Vector.h"
+#include "objects/BlockedStepPolicy.h"
 #include "objects/CommandBuffer.h"
 #include "objects/EconomyManoeuvres.h"
 #include "objects/FireControl.h"
@@ -68,7 +69,7 @@ void Sim::Update(int elapsedMs) {
     ObjectWorld& world = TheObjectWorld();
     waiting = 0;
     friendWay.Count(elapsedMs);
-    ForgetWreckInTheWay();
+    BlockedStepPolicy::ForgetWreckInTheWay(*this);
     const bool remoteIdle = local != 1 && moving == 0;
     stealth.CountDownReveal(elapsedMs);
     if (enabled == 1) {

@@ -161,6 +161,41 @@ TEST(AIEvents, BlockedUnitsShootWrecksAndMoveAlliedBlockers) {
     e.land.world.unitMakers.moveBlockerAside = nullptr;
 }
 
+// An enemy or a wreck that refuses a step is named the attacker of a unit whose stance fires (1
+// engages, 3 retaliates, 4 attacks what blocks it), never of a hold-fire design, nor a friend.
+TEST(AIEvents, AnEnemyOrAWreckInTheWayDrawsTheFireOfAUnitWhoseStanceFires) {
+    Events e;
+    SimKit kit;
+    AIUnit* enemy = e.land.AddUnit(1, Point(140, 100));
+    AIUnit* mate = e.land.AddUnit(2, Point(140, 140));
+    auto owned = std::make_unique<AIUnit>(SimId(0, 501), Point(140, 60), nullptr, 3);
+    AIUnit* wreck = owned.get();
+    e.land.world.AddWreck(std::move(owned));
+    e.land.world.ReindexObject(wreck->id);
+    int serial = 910;
+    for (const int stance : {0, 1, 2, 3, 4, 5}) {
+        for (AIUnit* blocker : {enemy, wreck, mate}) {
+            std::unique_ptr<Sim> sim =
+                kit.MakeSim(2, serial++, Point(100, 100), {kit.Weapon({.range = 200})});
+            sim->GetDesign()->parameters[0] = stance;
+            e.ai->OnStepRefused(sim.get(), blocker);
+            const bool fires = (stance == 1 || stance == 3 || stance == 4) && blocker != mate;
+            EXPECT_EQ(sim->lastAttacker, fires ? blocker->id : SimId()) << stance;
+            EXPECT_EQ(sim->friendWay.wreck, fires && blocker == wreck ? wreck->id : SimId());
+        }
+    }
+    // A known attacker its weapon reaches stays; one out of reach gives way.
+    for (const int x : {250, 400}) {
+        std::unique_ptr<Sim> sim =
+            kit.MakeSim(2, serial++, Point(100, 100), {kit.Weapon({.range = 200})});
+        sim->GetDesign()->parameters[0] = 3;
+        AIUnit* known = e.land.AddUnit(1, Point(x, 100));
+        sim->SetLastAttacker(known);
+        e.ai->OnStepRefused(sim.get(), enemy);
+        EXPECT_EQ(sim->lastAttacker, x == 250 ? known->id : enemy->id) << x;
+    }
+}
+
 TEST(AIEvents, EngagingClearsTheHoldFlagAndSetsTheAdvanceParameter) {
     Events e;
     AIUnit* unit = e.land.AddUnit(2, Point(100, 100));

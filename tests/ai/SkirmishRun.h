@@ -780,10 +780,10 @@ private:
         if (inAFight) onItsWay = false;
         auto* sim = dynamic_cast<Sim*>(&unit);
         const bool blocked = unit.goals.IsFrontBlocked() == 1;
-        // Only a search that really found no way excuses the stand: within the hold before the
-        // next search, which only such a search starts (a retried goal blocked by it, or an
-        // attack whose retry failed, given again at once). A request merely outstanding does not.
-        const bool failedRoute = front && sim && sim->RouteSearchHeld() == 1;
+        // Only a search that really found no way excuses the stand: a retried goal blocked by
+        // it, within the hold before the next search. A request merely outstanding does not.
+        const bool failedRoute =
+            blocked && front && front->retried == 1 && sim && sim->RouteSearchHeld() == 1;
         SimId blockerId;
         unit.GetBlockingSim(blockerId);
         GameObject* blocker = world->FindObject(blockerId);

@@ -8,6 +8,7 @@
 
 #include "EconomyTestSupport.h"
 #include "core/Vector.h"
+#include "objects/BlockedStepPolicy.h"
 #include "objects/ClearWayManoeuvre.h"
 #include "objects/LocationGoal.h"
 #include "objects/ManoeuvreMakers.h"
@@ -50,6 +51,8 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
     overUp->body.reset();  // measuring 64 x 64 then
     // And one due west of it.
     Sim* west = add(kit.MakeSim(1, 12, at + Point(-40, 0)));
+    // And an enemy far off, the target of an attack.
+    Sim* enemy = add(kit.MakeSim(2, 15, far + Point(0, 200)));
     west->goals.PushFront(std::make_unique<LocationGoal>(west->id, at, 0, 1, 1));
     const int d = DefaultPushDistance();
     // Whom the busy friend (or the late one, or the one above) and the third wait on.
@@ -99,6 +102,8 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         bool busyMoving = false, toTarget = false;
         // The unit's facing (8: toward the friend); its route may have turned it away.
         int facing = 8;
+        // Its target is the enemy, not the friend.
+        bool attack = false;
     };
     const int32_t hold = Sim::kFriendHoldMs;
     const Row rows[] = {
@@ -110,6 +115,27 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         // Another structure over its target's side: a deployed unit against the factory.
         {"structure beside its target, the factory over the side", &deployed, kNobody, kNobody, 0,
          0, 0, 1, 0, kNone, false, false, -1, 0, 0, kGoal, false, true},
+        // An attack's place is its target's own, which the target covers: never given up.
+        {"structure over an enemy target's side",
+         &factory,
+         kNobody,
+         kNobody,
+         1,
+         0,
+         0,
+         1,
+         0,
+         kNone,
+         false,
+         false,
+         -1,
+         0,
+         0,
+         kGoal,
+         false,
+         true,
+         8,
+         true},
         {"a friend over its target's side", &factory, kNobody, kNobody, 1, 0, 0, 1, 0, kNone, false,
          false, -1, 0, 0, kGoalFriend, false, true},
         {"structure over its place", &factory, kNobody, kNobody, 1, 0, 0, 1, 0, kNone, false, false,
@@ -205,7 +231,8 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         west->blockingSim = ids[row.busyWaits];
         third->blockingSim = ids[row.thirdWaits];
         if (row.toTarget)
-            sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id, third->id, Point(), 1, 1));
+            sim->goals.PushFront(std::make_unique<TargetGoal>(
+                sim->id, row.attack ? enemy->id : third->id, Point(), 1, 1));
         else if (row.ownAside != kOnlyStep)
             sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, far, 0, 1, 1));
         busy->SetMoving(row.busyMoving ? 1 : 0);
@@ -243,7 +270,7 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         world.blockedBy = row.shut == kGoal         ? &factory
                           : row.shut == kGoalFriend ? static_cast<GameObject*>(idle)
                                                     : nullptr;
-        const bool givesUp = row.shut == kGoal && row.toTarget;
+        const bool givesUp = row.shut == kGoal && row.toTarget && !row.attack;
         sim->goals.Front()->active = 1;
         world.refusePlacement = 1;
         world.placementBlocker = row.blocker;
@@ -253,7 +280,9 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         world.refusePlacement = 0;
         // Given up, the goal ends as one whose route failed twice, reported once.
         EXPECT_EQ(sim->goals.IsFrontBlocked(), givesUp ? 1 : 0) << row.name;
-        EXPECT_EQ(sim->goals.Front()->IsDone(), givesUp ? 1 : 0) << row.name;
+        if (!row.attack) {
+            EXPECT_EQ(sim->goals.Front()->IsDone(), givesUp ? 1 : 0) << row.name;
+        }
         // The hold counts from the first refused step and anew from each way round asked for.
         EXPECT_EQ(sim->friendWay.heldMs, row.routeAround == 1 || row.heldMs < 0 ? 0 : row.heldMs)
             << row.name;
@@ -301,6 +330,41 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
             }
         }
     }
+    // Every rule of ours off, a friend (or a wreck) in the way is only remembered, whatever the
+    // unit was doing and however long it was held: nothing is given up, sought round or sent.
+    BlockedStepPolicy::SwitchAll(false);
+    for (const Row& row : rows) {
+        Sim* sim = add(kit.MakeSim(1, serial++, at));
+        sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, far, 0, 1, 1));
+        sim->friendWay.heldMs = row.heldMs < 0 ? 0 : row.heldMs + Sim::kFriendHoldMs;
+        idle->ClearGoals();
+        idle->friendWay.asideMs = 0;
+        int theirs = 0;
+        row.blocker->goals.ForEach([&](Goal&) { ++theirs; });
+        world.blocked = row.shut == kGoal ? std::vector<Point>{far} : std::vector<Point>();
+        world.blockedBy = row.shut == kGoal ? &factory : nullptr;
+        sim->goals.Front()->active = 1;
+        world.refusePlacement = 1;
+        world.placementBlocker = row.blocker;
+        sim->turnAndMove = 1;
+        EXPECT_EQ(sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(1, 0))), 0) << row.name;
+        world.refusePlacement = 0;
+        EXPECT_EQ(sim->blockingSim, row.blocker->id) << row.name;
+        EXPECT_EQ(sim->goals.IsFrontBlocked(), 0) << row.name;
+        EXPECT_EQ(sim->goals.Front()->active, 1) << row.name;
+        EXPECT_EQ(sim->goals.Front()->movedAside, 0) << row.name;
+        EXPECT_EQ(sim->routeAroundFriends, 0) << row.name;
+        int after = 0;
+        row.blocker->goals.ForEach([&](Goal&) { ++after; });
+        EXPECT_EQ(after, theirs) << row.name;
+    }
+    BlockedStepPolicy::SwitchAll(true);
+    // A rule beyond the table is never on, nor switched on, and has no name.
+    BlockedStepPolicy::Switch(BlockedStepPolicy::kRules, true);
+    EXPECT_FALSE(BlockedStepPolicy::On(BlockedStepPolicy::kRules));
+    EXPECT_STREQ(BlockedStepPolicy::Name(BlockedStepPolicy::kRules), "");
+    EXPECT_STREQ(BlockedStepPolicy::Name(BlockedStepPolicy::kStructureCoversSide),
+                 "structure covers the errand's side");
 }
 
 }  // namespace

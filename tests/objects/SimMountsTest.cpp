@@ -406,11 +406,11 @@ TEST_F(SimMounts, AMountSparesItsOwnTeamButNotItsWrecksAndDropsLostTargets) {
     mount->Update(16, *sim);
     EXPECT_TRUE(mount->target.IsNull());
     EXPECT_EQ(mount->IsEngaged(), 0);
-    // A mount held on a far attack target turns on the wreck, or the enemy, that refused the
-    // unit's step and was named its last attacker, in either mode; not on one elsewhere, nor for
-    // a target in reach, nor on one its shots do not reach the layer of; nor on a friend. By row:
-    // the target's x, the obstacle in the way, its layer, the obstacle shot, its team (0: a
-    // wreck).
+    // A computer player's mount held on a far attack target turns on the wreck, or the enemy,
+    // that refused the unit's step and was named its last attacker, in either mode; not on one
+    // elsewhere, nor for a target in reach, nor on one its shots do not reach the layer of; nor on
+    // a friend. By row: the target's x, the obstacle in the way, its layer, the obstacle shot, its
+    // team (0: a wreck).
     for (const auto& [x, blocks, layer, shot, team] : {std::tuple{500, true, 1, true, 0},
                                                        {200, true, 1, false, 0},
                                                        {500, false, 1, false, 0},
@@ -419,8 +419,13 @@ TEST_F(SimMounts, AMountSparesItsOwnTeamButNotItsWrecksAndDropsLostTargets) {
                                                        {500, false, 1, false, 3},
                                                        {200, true, 1, false, 3},
                                                        {500, true, 1, false, 1}}) {
-        for (const int focus : {0, 1}) {
+        // A computer player's unit whose stance fires, not a player's nor a hold-fire design.
+        for (const auto& [focus, computer, stance] :
+             {std::tuple{0, true, 3}, {1, true, 1}, {0, false, 3}, {1, true, 2}, {0, true, 0}}) {
+            EventLog controller;
+            world.controllers[1] = computer ? &controller : nullptr;
             Sim* unit = Add(kit.MakeSim(1, serial++, at, {weapon}));
+            unit->GetDesign()->parameters[0] = stance;
             Sim* far = Add(kit.MakeSim(2, serial++, at + Point(x, 0)));
             Sim* obstacle = team == 0 ? Add(std::make_unique<WreckLike>(
                                             at + Point(40, 0), SimId(0, serial++), kit.Design()))
@@ -430,8 +435,10 @@ TEST_F(SimMounts, AMountSparesItsOwnTeamButNotItsWrecksAndDropsLostTargets) {
             unit->SetLastAttacker(obstacle);
             if (blocks) unit->blockingSim = obstacle->id;
             FireControl::AssignWeaponTargets(*unit, focus);
-            EXPECT_EQ(Mount(unit, 0)->target, shot ? obstacle->id : far->id)
-                << x << blocks << focus << team;
+            const bool ours = computer && stance != 2 && stance != 0;
+            EXPECT_EQ(Mount(unit, 0)->target, shot && ours ? obstacle->id : far->id)
+                << x << blocks << focus << team << computer << stance;
+            world.controllers[1] = nullptr;
         }
     }
 }

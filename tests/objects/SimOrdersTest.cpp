@@ -12,6 +12,8 @@
 #include "core/SpriteSet.h"
 #include "core/Vector.h"
 #include "objects/Artifact.h"
+#include "objects/AttackManoeuvre.h"
+#include "objects/BlockedStepPolicy.h"
 #include "objects/CommandBuffer.h"
 #include "objects/CommandReader.h"
 #include "objects/LocationGoal.h"
@@ -685,20 +687,36 @@ TEST_F(SimOrders, FailedRoutesBlockReportOnceAndHoldTheNextRequest) {
         EXPECT_EQ(s->RequestRoute(g), 0);
         EXPECT_EQ(world.routeRequests - before, 1 + row.beside);
     }
-    // A failed retry toward an enemy holds the next search as well (the attack is given again
-    // at once); toward a friend it does not.
+    // A failed retry toward an enemy or a friend ends the goal and holds nothing, the next
+    // order free to go; the attack manoeuvre gives the same attack on the enemy again only
+    // after a hold of game time, another enemy at once.
     world.objectAround = 1;
     Sim* enemy = Add(kit.MakeSim(2, 90, at + Point(300, 128)));
     Sim* mate = Add(kit.MakeSim(1, 91, at + Point(300, 192)));
+    Sim* other = Add(kit.MakeSim(2, 89, at + Point(300, 256)));
     int next = 92;
     for (Sim* target : {enemy, mate}) {
-        Sim* s = Add(kit.MakeSim(1, next++, at + Point(0, 128)));
+        Sim* s = Add(kit.MakeSim(1, next++, at + Point(0, 128), {kit.Weapon({.range = 100})}));
         world.sight.AddViewer(s, target->GetPosition());
         s->goals.PushFront(std::make_unique<TargetGoal>(s->id, target->id, Point(), 1, 1));
         s->routeWait = 1;
         EXPECT_EQ(s->RequestRoute(s->goals.Front()), 1);
         EXPECT_EQ(s->goals.IsFrontBlocked(), 1);
-        EXPECT_EQ(s->RouteSearchHeld(), target == enemy ? 1 : 0);
+        EXPECT_EQ(s->RouteSearchHeld(), 0);
+        s->goals.Clear();
+        AttackManoeuvre rule(1, 0);
+        for (const auto& [ms, waits] :
+             {std::pair{0, 1}, std::pair{Sim::kRouteHoldMs - 1, 1}, std::pair{1, 0}}) {
+            s->friendWay.Count(ms);
+            const int enemyWaits = target == enemy ? waits : 0;
+            EXPECT_EQ(BlockedStepPolicy::WaitsBeforeAttacking(*s, *enemy), enemyWaits == 1) << ms;
+            for (Sim* attacker : {enemy, other}) {
+                s->SetLastAttacker(attacker);
+                const int acts = attacker == enemy ? 1 - enemyWaits : 1;
+                EXPECT_EQ(rule.Execute(*s), acts) << ms;
+                s->goals.Clear();
+            }
+        }
     }
     // A search cut short on its budget is no failure: nothing is blocked, reported or held, the
     // unit queues, and it asks again with the same flag for the same point (a target that moved
@@ -818,33 +836,43 @@ TEST_F(SimOrders, ABlockedStepWaitsBlocksOrAsksAgainByItsBlocker) {
         EXPECT_EQ(sim->goals.Front()->active, row.active) << row.name;
         EXPECT_EQ(sim->blockingSim, row.blocker ? row.blocker->id : SimId()) << row.name;
         EXPECT_EQ(sim->GetPosition(), at) << row.name;
-        // An enemy or a wreck in the way, not the target, is taken as its attacker; one it knows
-        // stays
-        // while its weapon reaches it, one out of reach gives way.
-        const bool attacker = row.blocker && row.blocker != friendUnit && !row.attackBlocker;
-        EXPECT_EQ(sim->lastAttacker, attacker ? row.blocker->id : SimId()) << row.name;
-        if (!attacker) continue;
-        Sim* known = farEnemy == row.blocker ? enemy : farEnemy;
-        sim->SetLastAttacker(known);
+        // The movement names no attacker: an enemy or a wreck in the way is told to the side's
+        // controller, which chooses (none here, a controller below); a friend is not.
+        EXPECT_EQ(sim->lastAttacker, SimId()) << row.name;
+        const bool told = row.blocker && row.blocker != friendUnit;
+        EventLog controller;
+        world.controllers[1] = &controller;
         world.refusePlacement = 1;
         EXPECT_EQ(sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(1, 0))), 0) << row.name;
         world.refusePlacement = 0;
-        EXPECT_EQ(sim->lastAttacker, known == enemy ? enemy->id : row.blocker->id) << row.name;
-        // A wreck so named is forgotten after the hold and a way round asked; an enemy stays, and
-        // so does a wreck named otherwise (the computer player's, after a failed search).
-        const bool wreckRow = row.blocker == &wreck;
-        const SimId named = sim->lastAttacker;
-        for (int pass = 0; pass < (wreckRow ? 2 : 1); ++pass) {
+        world.controllers[1] = nullptr;
+        EXPECT_EQ(controller.refusedBy,
+                  told ? std::vector{row.blocker} : std::vector<GameObject*>())
+            << row.name;
+        EXPECT_EQ(sim->lastAttacker, SimId()) << row.name;
+        // Every rule of ours off, nobody is told.
+        BlockedStepPolicy::SwitchAll(false);
+        world.controllers[1] = &controller;
+        world.refusePlacement = 1;
+        sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(1, 0)));
+        world.refusePlacement = 0;
+        world.controllers[1] = nullptr;
+        BlockedStepPolicy::SwitchAll(true);
+        EXPECT_EQ(controller.refusedBy.size(), told ? 1u : 0u) << row.name;
+        if (row.blocker != &wreck) continue;
+        // A wreck a controller named so is forgotten after the hold and a way round asked; one
+        // named otherwise (the computer player's, after a failed search) stays.
+        for (int pass = 0; pass < 2; ++pass) {
+            sim->SetLastAttacker(&wreck);
+            if (pass == 0) BlockedStepPolicy::NoteWreckNamed(*sim, wreck);
             sim->routeAroundFriends = 0;
             sim->friendWay.Count(Sim::kFriendHoldMs - 1);
-            sim->ForgetWreckInTheWay();
-            EXPECT_EQ(sim->lastAttacker, named) << row.name;
+            BlockedStepPolicy::ForgetWreckInTheWay(*sim);
+            EXPECT_EQ(sim->lastAttacker, wreck.id) << row.name;
             sim->friendWay.Count(1);
-            sim->ForgetWreckInTheWay();
-            const bool forgotten = wreckRow && pass == 0;
-            EXPECT_EQ(sim->lastAttacker, forgotten ? SimId() : named) << row.name << pass;
-            EXPECT_EQ(sim->routeAroundFriends, forgotten ? 1 : 0) << row.name << pass;
-            sim->SetLastAttacker(row.blocker);
+            BlockedStepPolicy::ForgetWreckInTheWay(*sim);
+            EXPECT_EQ(sim->lastAttacker, pass == 0 ? SimId() : wreck.id) << pass;
+            EXPECT_EQ(sim->routeAroundFriends, pass == 0 ? 1 : 0) << pass;
         }
     }
 }

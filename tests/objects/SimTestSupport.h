@@ -58,8 +58,11 @@ public:
             n += c == code ? 1 : 0;
         return n;
     }
+    // The blockers of refused steps it was told of.
+    void OnStepRefused(GameObject*, GameObject* blocker) override { refusedBy.push_back(blocker); }
     std::vector<int> codes;
     std::vector<void*> arguments;
+    std::vector<GameObject*> refusedBy;
 };
 
 struct WeaponSpec {

@@ -1,0 +1,390 @@
+// The rules of our own for a unit whose step the map refused or whose route search found no way.
+// The movement's own steps (Sim::RequestRoute, Sim::MoveAlong) say: a friend in the way,
+// nothing more; the goal's own target in the way, or a blocker on the destination, the goal is
+// blocked; a blocker on the move, wait; anything else, ask the route again; a retried search
+// that fails ends the goal, a goal that failed so before holds the next search 5 s. Each row
+// below departs from that, first row that applies. "On an errand": holding an order of its own,
+// not only a step aside. Every wait counts game time (Sim::FriendWay::Count), which stands still
+// while the battle is paused; the 5 s hold after a second failure is the movement's own.
+//
+// | blocker; what the unit does  | what happens                | departs from, and why           |
+// |------------------------------|-----------------------------|---------------------------------|
+// "a wreck in the way is waited on" (kWreckInTheWay):
+// | a wreck, not its target; any | waits; held kFriendHoldMs   | "nothing more": it asked a way  |
+// | errand                       | since its last step, asks a | round at every refused step,    |
+// |                              | route that counts its       | each back to a wreck            |
+// |                              | friends                     |                                 |
+// "structure covers the errand's side" (kStructureCoversSide):
+// | a structure; a trip to a     | gives the errand up as a    | "nothing more": a route round   |
+// | place beside a friend        | route not found twice       | friends ends short and the unit |
+// | (repair, refuel) that a      | (reported once, a repair or | came back to the structure for  |
+// | structure covers; never an   | refuel trip told)           | good. An attack ends by its     |
+// | attack on an enemy           |                             | goal's own steps alone          |
+// "a structure in the way is sought round" (kStructureInTheWay):
+// | any other structure; any     | asks a route that counts    | "nothing more": the way stays   |
+// | errand                       | its friends                 | shut for good                   |
+// "an idle friend is sent aside" (kIdleFriendSentAside):
+// | a friend not on an errand,   | sends it aside by the       | "nothing more": an idle friend  |
+// | not sent aside by this row   | shared rule (which moves    | on a gathering point held all   |
+// | within kAsideMs; any errand  | only one idle or blocked)   | sent there                      |
+// "of two face to face one steps aside" (kFaceToFaceStepsAside):
+// | a friend it holds (face to   | steps aside itself, at most | "nothing more": the two stood   |
+// | face, the push refused or    | once in kAsideMs, never     | for good; pushing the other     |
+// | not tried); the one that     | toward the friend: across   | drove it off its errand; in a   |
+// | yields: without an errand    | its way, else across the    | passage one cell wide only      |
+// | where the friend has one,    | line to the friend, else    | backing out clears. Both        |
+// | else the later made          | straight back (a full step, | yielding, they sought mirrored  |
+// |                              | else half); the errand      | ways round at the same moment   |
+// |                              | stays behind; with no       | and met again, for minutes      |
+// |                              | place, the next row         |                                 |
+// "held by friends" (kHeldByFriends):
+// | any other friend (on the     | waits; held kFriendHoldMs   | "nothing more": a line or ring  |
+// | move, a line or ring, or the | since its last step, asks a | each waiting on the next never  |
+// | above within kAsideMs); any  | route that counts its       | cleared; pushed at every step,  |
+// | errand                       | friends, again after each   | a friend never took one         |
+// |                              | hold                        |                                 |
+// "the target fills the cell beside" (kTargetFillsCellBeside):
+// | no way found; standing on a  | the target counts as what   | the retry and the 5 s hold,     |
+// | cell beside its target       | blocks it, as on a refused  | again and again: a scavenger    |
+// | goal's cell                  | step into it: the goal ends | stood beside its wreck for good |
+// "an attack whose way was not found waits" (kAttackWaitsAfterFailedRoute):
+// | no way found on a retry; an  | the attack ends (the        | the attack given again at once: |
+// | attack on an enemy           | movement's own step); the   | a unit shot at across water     |
+// |                              | attack manoeuvre gives the  | asked 525 searches a minute     |
+// |                              | same attack again only 5 s  |                                 |
+// |                              | later, the unit free for    |                                 |
+// |                              | its next order meanwhile    |                                 |
+// "an enemy in the way is fired at" (kEnemyInTheWayNamed):
+// | an enemy, not its target; a  | its controller names it the | nothing: an army past an enemy  |
+// | computer player's unit whose | unit's attacker, so that    | busy elsewhere stood behind it  |
+// | stance fires, no attacker it | its weapons turn on it      | for minutes, firing at nothing. |
+// | can engage                   | (AIController::             | Never a player's unit nor a     |
+// |                              | OnStepRefused)              | hold-fire design: its orders go |
+// |                              |                             | on                              |
+// "a wreck in the way is fired at" (kWreckInTheWayNamed):
+// | a wreck, not its target; as  | named so as well, forgotten | nothing: an army in a field of  |
+// | above                        | kFriendHoldMs later with a  | wrecks before a base asked a    |
+// |                              | way round asked; so named   | way round at every step; named  |
+// |                              | and in reach, it asks no    | for good, it stood firing a     |
+// |                              | search                      | minute                          |
+// "the obstacle takes the held mount" (kObstacleTakesHeldMount):
+// | its last attacker in its way | a mount held on the attack  | the attack target, out of       |
+// | (a wreck or an enemy); a     | target takes the obstacle   | reach: a unit with one weapon   |
+// | computer player's unit whose | while it reaches that, not  | never fired at the wreck in its |
+// | stance fires, attacking a    | the target                  | way                             |
+// | target its mount does not    |                             |                                 |
+// | reach                        |                             |                                 |
+//
+// One exception stays with the factory's door: once a finished product has waited there a while,
+// a friend on its way standing on the roll-out square behind another is taken as blocked for the
+// door's push (FactoryBuilding::StepReserveAndOpen). Beside it, no unit on an errand is pushed by
+// these rules, whoever passes.
+//
+// See also, rules of ours about reaching a place rather than a refused step, kept where they are
+// decided: a target shown on the grid but not seen, and one within weapon reach, asks no search
+// (the table beside manoeuvre::PursuitOf); a worker is sent only where its drive reaches
+// (World::InReachOf, RepairSim::OrderRepair); the strike under a friend (Weapon::Strike); the
+// unload place in a dock's cell (EconomyGoals' UnloadPlace); explore points out of reach
+// (ExploreManoeuvre::PickTarget).
+#include "objects/BlockedStepPolicy.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstdlib>
+#include <optional>
+
+#include "catalogue/VehicleDesign.h"
+#include "core/EventReceiver.h"
+#include "core/Vector.h"
+#include "map/ObjectKinds.h"
+#include "map/PathGrid.h"
+#include "objects/ClearWayManoeuvre.h"
+#include "objects/EconomyManoeuvres.h"
+#include "objects/Goal.h"
+#include "objects/ObjectWorld.h"
+#include "objects/PartAttachment.h"
+#include "objects/Sim.h"
+#include "objects/UnitMakers.h"
+
+namespace {
+
+constexpr int kBlockerChain = 10;
+// The flags of a step aside, as the shared push rule orders it, and pi as facings take it.
+constexpr int kAsideFlags = 0x17;
+// How far apart the points of a step aside's way are looked at.
+constexpr int kAsideWayPixels = 4;
+constexpr double kPi = 3.14159;
+
+constexpr std::array<const char*, BlockedStepPolicy::kRules> kNames = {
+    "a wreck in the way is waited on",        "structure covers the errand's side",
+    "a structure in the way is sought round", "an idle friend is sent aside",
+    "of two face to face one steps aside",    "held by friends",
+    "the target fills the cell beside",       "an attack whose way was not found waits",
+    "an enemy in the way is fired at",        "a wreck in the way is fired at",
+    "the obstacle takes the held mount",
+};
+
+std::array<bool, BlockedStepPolicy::kRules> switchedOn = [] {
+    std::array<bool, BlockedStepPolicy::kRules> all{};
+    all.fill(true);
+    return all;
+}();
+
+BlockedStepPolicy::Listener listener = nullptr;
+
+int RoundHalfUp(double v) {
+    return static_cast<int>(std::floor(v + 0.5));
+}
+
+// The number of units in the ring when the chain of blockers that starts at the blocker (each
+// one's blocking object in turn, at most as many as Sim::BlockerOnDestination follows) comes
+// back to the unit, the unit counted; 0 when it does not.
+int BlockersLeadBack(Sim& sim, GameObject* blocker) {
+    ObjectWorld& world = TheObjectWorld();
+    GameObject* o = blocker;
+    for (int i = 0; o && i < kBlockerChain; ++i) {
+        SimId next;
+        o->GetBlockingSim(next);
+        if (next.IsNull()) return 0;
+        if (next == sim.id) return i + 2;
+        o = world.FindObject(next);
+    }
+    return 0;
+}
+
+bool OnErrand(const GameObject& o) {
+    bool errand = false;
+    o.goals.ForEach(
+        [&errand](const Goal& g) { errand = errand || (g.movedAside == 0 && g.waypoint == 0); });
+    return errand;
+}
+
+}  // namespace
+
+const char* BlockedStepPolicy::Name(Rule rule) {
+    return rule >= 0 && rule < kRules ? kNames[rule] : "";
+}
+
+bool BlockedStepPolicy::On(Rule rule) {
+    return rule >= 0 && rule < kRules && switchedOn[rule];
+}
+
+void BlockedStepPolicy::Switch(Rule rule, bool on) {
+    if (rule >= 0 && rule < kRules) switchedOn[rule] = on;
+}
+
+void BlockedStepPolicy::SwitchAll(bool on) {
+    switchedOn.fill(on);
+}
+
+void BlockedStepPolicy::SetListener(Listener newListener) {
+    listener = newListener;
+}
+
+void BlockedStepPolicy::FriendInTheWay(Sim& sim, GameObject* blocker) {
+    ObjectWorld& world = TheObjectWorld();
+    Sim::FriendWay& way = sim.friendWay;
+    if (way.heldMs < 0) way.heldMs = 0;
+    auto roundFriends = [&sim, &way] {
+        sim.routeAroundFriends = 1;
+        sim.goals.DropFinished();
+        way.heldMs = 0;
+    };
+    auto heldLong = [&way](Rule rule) { return On(rule) && way.heldMs >= Sim::kFriendHoldMs; };
+    if (blocker->GetKind() == ObjectKind::kWreck &&
+        (!sim.goals.Front() || sim.goals.Front()->GetTarget() != blocker)) {
+        if (heldLong(kWreckInTheWay)) roundFriends();
+        return;
+    }
+    if (blocker->IsMobile() == 0) {
+        // A friend's side that a structure covers, this one or another (a repairer sent beside a
+        // deployed unit that stands against the factory): no route round friends ever ends there.
+        // Never an attack on an enemy, whose goal's place is the target's own that it covers.
+        Goal* order = sim.goals.FirstUnfinished();
+        GameObject* toward = order ? order->GetTarget() : nullptr;
+        GameObject* covering = nullptr;
+        if (On(kStructureCoversSide) && toward && sim.IsHostileTo(toward) == 0 &&
+            order->GetType() == static_cast<int>(GoalType::Target) &&
+            world.CanPlace(&sim, order->GetLocation(), &covering, 0, 0) == 0 && covering &&
+            covering->IsMobile() == 0)
+            return GiveUp(sim, kStructureCoversSide, true);
+        if (On(kStructureInTheWay)) roundFriends();
+        return;
+    }
+    const bool errand = OnErrand(*blocker);
+    auto* friendSim = dynamic_cast<Sim*>(blocker);
+    if (On(kIdleFriendSentAside) && !errand && (!friendSim || friendSim->friendWay.asideMs == 0) &&
+        world.Makers().MoveBlockerAside(&sim, blocker, 0, AsideCaller::FriendInTheWay) == 1) {
+        if (friendSim) friendSim->friendWay.asideMs = Sim::kAsideMs;
+        return;
+    }
+    // Of two face to face exactly one yields, so that they never both wait and seek mirrored
+    // ways round each other at the same moment.
+    const bool ownErrand = OnErrand(sim);
+    const bool yields = errand != ownErrand ? errand : blocker->id.serial < sim.id.serial;
+    if (On(kFaceToFaceStepsAside) && yields && BlockersLeadBack(sim, blocker) == 2 &&
+        way.asideMs == 0 && StepAsideFor(sim, *blocker) == 1)
+        return;
+    if (heldLong(kHeldByFriends)) roundFriends();
+}
+
+// Across its way, one side then the other in turn, but never toward the friend (with the friend
+// beside its way, one of them lies on the friend's side and the same friend refused it again and
+// again); else across the line to the friend, or straight back from it where both are shut. It
+// goes ahead of the errand, as a push's would, and a later push replaces it. Where none of these
+// places can be taken it takes no step, and the caller goes on to its next row.
+int BlockedStepPolicy::StepAsideFor(Sim& sim, const GameObject& friendInTheWay) {
+    ObjectWorld& world = TheObjectWorld();
+    const int d = DefaultPushDistance();
+    const Point position = sim.GetPosition();
+    const Point from = friendInTheWay.position;
+    const int toFriend = GameObject::FacingFromAngle(Vector(from - position).angle);
+    const int side = sim.friendWay.turn % 2 == 0 ? -4 : 4;
+    const int facings[5] = {sim.facing + side, sim.facing - side, toFriend + side, toFriend - side,
+                            toFriend + 8};
+    ++sim.friendWay.turn;
+    // How far a step goes toward the friend: above 0, it does.
+    auto toward = [&position, &from](const Point& step) {
+        return int64_t{step.x} * (from.x - position.x) + int64_t{step.y} * (from.y - position.y);
+    };
+    auto stepTo = [](int k, int length) {
+        const double a = GameObject::NormaliseFacing(k) * kPi / 8 - kPi;
+        return Point(RoundHalfUp(length * std::cos(a)), RoundHalfUp(length * std::sin(a)));
+    };
+    // A place it can take: its straight way there, every kAsideWayPixels and the place itself,
+    // free of ground it cannot cross and of other objects, and the place outside every friend's
+    // outline (wider than the cell the grid marks: half a step beside a ring of friends round a
+    // dock ended inside one, and the two took turns stepping into each other).
+    auto canTake = [&](const Point& step, int length) {
+        const int parts = std::max(1, length / kAsideWayPixels);
+        for (int i = 1; i <= parts; ++i) {
+            const Point p = position + Point(step.x * i / parts, step.y * i / parts);
+            if (world.CanPlace(&sim, p, nullptr, 0, 0) != 1) return false;
+        }
+        bool amongFriends = false;
+        world.ForEachSim(sim.GetTeam(), [&](GameObject* o) {
+            amongFriends = amongFriends || (o != &sim && o->ContainsPoint(position + step) == 1);
+        });
+        return !amongFriends;
+    };
+    // Each way a full step, else half of one: in a passage two cells wide every full step across
+    // met the wall, and the unit that yields stood face to face with its friend until both sought
+    // mirrored ways round at the same moment, again and again.
+    std::optional<Point> to;
+    for (const int k : facings) {
+        for (const int length : {d, d / 2}) {
+            const Point step = stepTo(k, length);
+            if (!to && toward(step) <= 0 && canTake(step, length)) to = position + step;
+        }
+    }
+    if (!to) return 0;
+    sim.goals.RemovePushedAside();
+    const Goal* before = sim.goals.Front();
+    sim.ExecuteOrder(Sim::kOrderMove, kAsideFlags, *to, SimId(), 0);
+    if (Goal* aside = sim.goals.Front(); aside && aside != before) aside->movedAside = 1;
+    sim.friendWay.asideMs = Sim::kAsideMs;
+    return 1;
+}
+
+// What the unit does about it is its controller's to choose (the computer opponents' rule,
+// AIController::OnStepRefused); a side without one goes on with its orders.
+void BlockedStepPolicy::ObstacleInTheWay(Sim& sim, GameObject* blocker) {
+    if (!blocker) return;
+    const bool wreck = blocker->GetKind() == ObjectKind::kWreck;
+    const bool enemy = blocker->GetTeam() != 0 && sim.IsHostileTo(blocker) == 1;
+    if (!(wreck ? On(kWreckInTheWayNamed) : enemy && On(kEnemyInTheWayNamed))) return;
+    if (EventReceiver* controller = TheObjectWorld().ControllerOf(sim.GetTeam()))
+        controller->OnStepRefused(&sim, blocker);
+}
+
+void BlockedStepPolicy::NoteWreckNamed(Sim& sim, const GameObject& wreck) {
+    sim.friendWay.wreck = wreck.id;
+    sim.friendWay.wreckMs = 0;
+}
+
+bool BlockedStepPolicy::StanceFires(Sim& sim) {
+    VehicleDesign* design = sim.GetDesign();
+    const int stance = design ? design->parameters[0] : 0;
+    return stance == 1 || stance == 3 || stance == 4;
+}
+
+// The search moves a goal whose cell is closed to the nearest open cell, and finds no way when
+// that is the unit's own.
+GameObject* BlockedStepPolicy::TargetFillingTheCellBeside(Sim& sim, Goal* front) {
+    if (!On(kTargetFillsCellBeside) || front->GetType() != static_cast<int>(GoalType::Target))
+        return nullptr;
+    GameObject* target = front->GetTarget();
+    PathGrid* paths = TheObjectWorld().Paths();
+    if (!target || !paths) return nullptr;
+    short row = 0, column = 0, goalRow = 0, goalColumn = 0;
+    paths->PixelToCell(sim.GetPosition(), row, column);
+    paths->PixelToCell(front->GetLocation(), goalRow, goalColumn);
+    const int apart = std::max(std::abs(row - goalRow), std::abs(column - goalColumn));
+    return apart <= 1 ? target : nullptr;
+}
+
+// The attack ends by the movement's own step; only giving it again waits, so that an order, and
+// the order queued behind it, go on at once.
+void BlockedStepPolicy::AttackRetryFailed(Sim& sim, GameObject* aimedAt) {
+    if (!On(kAttackWaitsAfterFailedRoute) || !aimedAt || sim.IsHostileTo(aimedAt) != 1) return;
+    sim.friendWay.unreached = aimedAt->id;
+    sim.friendWay.unreachedMs = 0;
+}
+
+bool BlockedStepPolicy::WaitsBeforeAttacking(const Sim& sim, const GameObject& target) {
+    return On(kAttackWaitsAfterFailedRoute) && sim.friendWay.unreached == target.id &&
+           sim.friendWay.unreachedMs < Sim::kRouteHoldMs;
+}
+
+// A wreck named the unit's attacker as it refused a step makes the attack manoeuvre hold the unit
+// before it, firing, until it is shot away: a minute or two for one weapon. Named so
+// kFriendHoldMs ago, it is forgotten and a way round friends and wrecks is asked, as for a wreck
+// that holds a unit without firing. One the computer player names after a failed route search is
+// not touched.
+void BlockedStepPolicy::ForgetWreckInTheWay(Sim& sim) {
+    Sim::FriendWay& way = sim.friendWay;
+    if (way.wreck.IsNull() || way.wreckMs < Sim::kFriendHoldMs) return;
+    if (sim.lastAttacker == way.wreck) {
+        sim.lastAttacker = SimId();
+        sim.routeAroundFriends = 1;
+        sim.goals.DropFinished();
+    }
+    way.wreck = SimId();
+}
+
+// The object that refused the unit's last step, when it is also the unit's last attacker: a
+// wreck the computer player names so, for the unit to shoot it out of its way, or an enemy the
+// unit met in its way. The computer player's units alone, whose stance fires: a player's unit
+// keeps its mounts as its orders and its attackers give them.
+GameObject* BlockedStepPolicy::ObstacleForHeldMount(Sim& sim) {
+    if (!On(kObstacleTakesHeldMount) || !TheObjectWorld().ControllerOf(sim.GetTeam()) ||
+        !StanceFires(sim))
+        return nullptr;
+    GameObject* obstacle = TheObjectWorld().FindObject(sim.lastAttacker);
+    SimId blocking;
+    sim.GetBlockingSim(blocking);
+    if (!obstacle || obstacle->id != blocking) return nullptr;
+    return obstacle->GetKind() == ObjectKind::kWreck || sim.IsHostileTo(obstacle) == 1 ? obstacle
+                                                                                       : nullptr;
+}
+
+void BlockedStepPolicy::GiveUp(Sim& sim, Rule rule, bool asFailedRoute) {
+    if (asFailedRoute) sim.goals.DropFinished();
+    sim.goals.BlockFront();
+    if (asFailedRoute) {
+        if (Goal* front = sim.goals.Front(); front && front->reportFailure == 1) {
+            sim.SendEvent(4, &sim);
+            front->reportFailure = 0;
+        }
+        MarkEconomyRouteFailed(sim, 1);
+    }
+    if (listener) listener(sim, Name(rule));
+}
+
+void Sim::FriendWay::Count(int elapsedMs) {
+    if (heldMs >= 0) heldMs += elapsedMs;
+    if (!wreck.IsNull()) wreckMs += elapsedMs;
+    if (!unreached.IsNull()) unreachedMs += elapsedMs;
+    asideMs = std::max(0, asideMs - elapsedMs);
+}

@@ -1,0 +1,72 @@
+#pragma once
+// What a unit does, by rules of our own, after the map refused its step or a route search found
+// no way: wait, push a friend aside, step aside, seek a way round, or give its order up. The
+// movement steps (Sim::RequestRoute, Sim::MoveAlong) ask the policy at each such moment; with
+// every rule switched off they go exactly their own way. The table of the rules is in
+// BlockedStepPolicy.cpp.
+#include <cstdint>
+
+class GameObject;
+class Goal;
+class Sim;
+
+class BlockedStepPolicy {
+public:
+    // The rows of the table, each switchable on its own (all on in a game).
+    enum Rule : int {
+        kWreckInTheWay,
+        kStructureCoversSide,
+        kStructureInTheWay,
+        kIdleFriendSentAside,
+        kFaceToFaceStepsAside,
+        kHeldByFriends,
+        kTargetFillsCellBeside,
+        kAttackWaitsAfterFailedRoute,
+        kEnemyInTheWayNamed,
+        kWreckInTheWayNamed,
+        kObstacleTakesHeldMount,
+        kRules
+    };
+    // Told of an order a rule of ours gives up, with the rule's name.
+    using Listener = void (*)(const Sim& unit, const char* rule);
+
+    // The row's short, stable name, as the ledger prints it.
+    static const char* Name(Rule rule);
+    static bool On(Rule rule);
+    static void Switch(Rule rule, bool on);
+    static void SwitchAll(bool on);
+    // Told of every order a rule of ours gives up; null: nobody.
+    static void SetListener(Listener listener);
+
+    // A friend of the unit's side, or a wreck, refused its step.
+    static void FriendInTheWay(Sim& sim, GameObject* blocker);
+    // An enemy or a wreck refused its step (before the movement's own cases run): the team's
+    // controller is told.
+    static void ObstacleInTheWay(Sim& sim, GameObject* blocker);
+    // A wreck a controller named the unit's attacker as it refused a step, to be forgotten.
+    static void NoteWreckNamed(Sim& sim, const GameObject& wreck);
+    // 1 when the design's stance fires on its own: it engages the nearest, retaliates or attacks
+    // what blocks it.
+    static bool StanceFires(Sim& sim);
+    // A search found no way for a target goal: the target when it counts as what blocks the
+    // unit, else null.
+    static GameObject* TargetFillingTheCellBeside(Sim& sim, Goal* front);
+    // An attack's retried search found no way.
+    static void AttackRetryFailed(Sim& sim, GameObject* aimedAt);
+    // 1 while the attack manoeuvre waits before it gives the unit the same attack again.
+    static bool WaitsBeforeAttacking(const Sim& sim, const GameObject& target);
+    // Once per update: forgets a wreck named for refusing a step once the hold has passed.
+    static void ForgetWreckInTheWay(Sim& sim);
+    // The obstacle in the unit's way that a mount held on a far target takes instead; null when
+    // none.
+    static GameObject* ObstacleForHeldMount(Sim& sim);
+
+    // Every order a rule of ours ends goes through here, named by its row: the front goal is
+    // blocked, so that the goal loop ends it; as a failed route, its failure is reported once
+    // and a repair or refuel trip is told.
+    static void GiveUp(Sim& sim, Rule rule, bool asFailedRoute);
+
+private:
+    // The unit's own step aside for a friend face to face; 1 when it took one.
+    static int StepAsideFor(Sim& sim, const GameObject& friendInTheWay);
+};

@@ -1,0 +1,249 @@
+// A player's orders on a real World, given as the battle screen gives them (IssueOrder) to sides
+// without a computer controller, each carried out within a bound: an attack on the enemy factory
+// from behind our own, or on a deployed enemy against its factory past our own deployed unit,
+// goes round and closes in; an attack on an enemy across water ends and the
+// move queued behind it follows within seconds; a hold-fire design on its way past an idle enemy
+// or a wreck fires at neither and arrives; a wreck attacked with Ctrl held is shot.
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "RegistryTestFixture.h"
+#include "SampleDesignsFixture.h"
+#include "WorldLand.h"
+#include "catalogue/VehicleDesign.h"
+#include "core/Vector.h"
+#include "objects/FactoryProduction.h"
+#include "objects/Sim.h"
+#include "objects/SimFactory.h"
+#include "objects/WeaponTemplates.h"
+#include "screens/battle/BattleScreen.h"
+#include "support/FakeClock.h"
+#include "world/ObjectNode.h"
+
+namespace {
+
+constexpr int kStepMs = 50;
+// As the battle screen gives them.
+constexpr int kOrderMoveShift = BattleScreen::kOrderMoveShift;
+constexpr int kOrderTarget = BattleScreen::kOrderTarget;
+constexpr int kOrderMove = BattleScreen::kOrderMove;
+constexpr int kFlagsCtrl = BattleScreen::kFlagsCtrl;
+constexpr int kFlagsPlain = BattleScreen::kFlagsPlain;
+constexpr int kFlagsShift = BattleScreen::kFlagsShift;
+// Design parameter 0 of a design that fires only at what it is told to or what hits it.
+constexpr int kHoldFire = 2;
+
+class PlayerOrders : public sample_world::SampleDesignsTest {
+protected:
+    // The catalogue makes weapons that fire real shots once these are installed.
+    void SetUp() override {
+        InstallWeaponTemplates();
+        sample_world::SampleDesignsTest::SetUp();
+    }
+    void Open(const std::vector<std::string>& overlay = {}) {
+        land = std::make_unique<WorldOnLand>(OpenLand(40, 40, overlay));
+        World& world = land->world;
+        world.techLevelT = world.techLevelV = 8;
+        SetCatalogueServices(&levels);
+        world.terrain->SetRevealAll(1);
+        world.inGame = 1;
+        world.paused = 0;
+    }
+    void TearDown() override {
+        if (land) land->world.ClearObjects();
+        land.reset();
+        SetCatalogueServices(nullptr);
+        sample_world::SampleDesignsTest::TearDown();
+    }
+    World& W() { return land->world; }
+    Point At(int row, int column) const { return land->Centre(row, column); }
+
+    Sim* Unit(const char* name, int team, int row, int column, int stance = -1) {
+        return UnitAt(name, team, At(row, column), stance);
+    }
+    Sim* UnitAt(const char* name, int team, const Point& at, int stance = -1) {
+        std::unique_ptr<VehicleDesign> design = Design(name);
+        if (!design) return nullptr;
+        if (stance >= 0) design->parameters[0] = stance;
+        Sim* sim = SpawnSim(design, W().NewSimId(team), at, 1);
+        EXPECT_NE(sim, nullptr) << name << " at " << at.x << "," << at.y;
+        return sim;
+    }
+    // An open factory of the team.
+    GameObject* Factory(int team, int row, int column) {
+        std::unique_ptr<GameObject> made =
+            W().scenarioMakers.createBuildingSim('V', W().NewSimId(team), At(row, column), 1);
+        GameObject* raw = made.get();
+        EXPECT_TRUE(made);
+        if (!made) return nullptr;
+        W().AddBuilding(std::move(made));
+        Run(30, [&] {
+            return AsFactoryProduction(raw)->ProductionState() != 0 ||
+                   AsFactoryProduction(raw)->MinedDeposit() != nullptr ||
+                   raw->GetFootprint().extent.w > 64;
+        });
+        return raw;
+    }
+    // A wreck where a unit of the neutral team died.
+    GameObject* WreckAt(const Point& at) {
+        Sim* dead = UnitAt("Trooper", 3, at, kHoldFire);
+        if (!dead) return nullptr;
+        dead->Destroy();
+        Run(1, [&] { return W().wrecks.First() != nullptr; });
+        GameObject* wreck = nullptr;
+        for (ListNode* n = W().wrecks.First(); n; n = W().wrecks.Next(n))
+            wreck = static_cast<ObjectNode*>(n)->Object();
+        EXPECT_NE(wreck, nullptr);
+        return wreck;
+    }
+    // Game seconds until done answers true, at most `seconds`; -1 when it never did.
+    double Run(double seconds, const std::function<bool()>& done) {
+        for (int tick = 0; tick * kStepMs < seconds * 1000; ++tick) {
+            if (done()) return tick * kStepMs / 1000.0;
+            clock.Advance(kStepMs);
+            W().Tick(static_cast<int>(clock.Now()));
+        }
+        return done() ? seconds : -1;
+    }
+    static double Apart(GameObject* a, GameObject* b) {
+        return Vector(a->GetPosition() - b->GetPosition()).magnitude;
+    }
+    // The attack is kept: the unit goes round what stands in its way, closes in and hits.
+    double AttackClosesIn(Sim* unit, GameObject* target, double within) {
+        const double from = Apart(unit, target);
+        unit->IssueOrder(kOrderTarget, kFlagsPlain, Point(), target->id);
+        const double took =
+            Run(within, [&] { return !Holds(unit, target) || target->damage.Value() > 0; });
+        EXPECT_TRUE(Holds(unit, target) || target->IsDestroyed() == 1);
+        EXPECT_LE(Apart(unit, target), from - 100);
+        EXPECT_GT(target->damage.Value(), 0);
+        return took;
+    }
+    static bool Holds(GameObject* unit, GameObject* target) {
+        bool holds = false;
+        unit->goals.ForEach([&](Goal& g) { holds = holds || g.GetTarget() == target; });
+        return holds;
+    }
+
+    FakeClock clock{1000};
+    TopLevels levels;
+    std::unique_ptr<WorldOnLand> land;
+};
+
+TEST_F(PlayerOrders, AreCarriedOutAsGiven) {
+    enum Case {
+        kFactoryBehindOurs,
+        kDeployedPastOurDeployed,
+        kAcrossWaterThenShiftMove,
+        kPastAnIdleEnemy,
+        kPastAWreck,
+        kCtrlOnAWreck
+    };
+    struct Row {
+        const char* name;
+        Case what;
+        // The bound in game seconds.
+        double within;
+    };
+    const Row rows[] = {
+        {"attack on the enemy factory from behind our own", kFactoryBehindOurs, 60},
+        {"attack on a deployed enemy against its factory, past our deployed unit",
+         kDeployedPastOurDeployed, 60},
+        {"attack across water, then a Shift move", kAcrossWaterThenShiftMove, 30},
+        {"hold-fire move past an idle enemy", kPastAnIdleEnemy, 60},
+        {"hold-fire move past a wreck", kPastAWreck, 60},
+        {"a wreck attacked with Ctrl held", kCtrlOnAWreck, 60},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.name);
+        // A river three cells wide, north to south, for the row across water.
+        std::vector<std::string> overlay;
+        if (row.what == kAcrossWaterThenShiftMove) overlay.assign(40, std::string(18, 'c') + "www");
+        Open(overlay);
+        double took = -1;
+        switch (row.what) {
+            case kFactoryBehindOurs: {
+                GameObject* ours = Factory(1, 20, 12);
+                GameObject* theirs = Factory(2, 20, 28);
+                Sim* trooper = Unit("Trooper", 1, 20, 5);
+                // A friend beside the target, so that the side sees it.
+                Unit("Trooper", 1, 12, 27, kHoldFire);
+                ASSERT_TRUE(ours && theirs && trooper);
+                took = AttackClosesIn(trooper, theirs, row.within);
+                break;
+            }
+            case kDeployedPastOurDeployed: {
+                GameObject* theirFactory = Factory(2, 20, 30);
+                Sim* ours = Unit("Weapon Relay", 1, 20, 10, kHoldFire);
+                Sim* theirs = Unit("Weapon Relay", 2, 20, 27, kHoldFire);
+                Sim* trooper = Unit("Trooper", 1, 20, 5);
+                Unit("Trooper", 1, 12, 24, kHoldFire);
+                ASSERT_TRUE(theirFactory && ours && theirs && trooper);
+                for (Sim* relay : {ours, theirs})
+                    relay->DeployNow();
+                Run(10, [&] { return ours->GetKind() == 7 && theirs->GetKind() == 7; });
+                ASSERT_EQ(ours->GetKind(), 7);
+                ASSERT_EQ(theirs->GetKind(), 7);
+                took = AttackClosesIn(trooper, theirs, row.within);
+                break;
+            }
+            case kAcrossWaterThenShiftMove: {
+                Sim* trooper = Unit("Trooper", 1, 20, 12);
+                Sim* enemy = Unit("Trooper", 2, 20, 24, kHoldFire);
+                Unit("Trooper", 1, 12, 26, kHoldFire);
+                ASSERT_TRUE(trooper && enemy);
+                const Point to = At(25, 10);
+                trooper->IssueOrder(kOrderTarget, kFlagsPlain, Point(), enemy->id);
+                trooper->IssueOrder(kOrderMoveShift, kFlagsShift, to, SimId());
+                took = Run(row.within, [&] {
+                    return Vector(trooper->GetPosition() - to).magnitude <= 32 &&
+                           !trooper->goals.Front();
+                });
+                EXPECT_FALSE(Holds(trooper, enemy));
+                break;
+            }
+            case kPastAnIdleEnemy:
+            case kPastAWreck: {
+                Sim* trooper = Unit("Trooper", 1, 20, 5, kHoldFire);
+                ASSERT_TRUE(trooper);
+                const Point to = At(20, 20);
+                trooper->IssueOrder(kOrderMove, kFlagsPlain, to, SimId());
+                // Met on its way: put in front of it once its route is taken.
+                Run(1, [] { return false; });
+                const Point ahead = trooper->GetPosition() + Point(60, 0);
+                GameObject* inTheWay =
+                    row.what == kPastAWreck ? WreckAt(ahead) : UnitAt("Miner", 2, ahead, kHoldFire);
+                ASSERT_TRUE(inTheWay);
+                const int before = inTheWay->damage.Value();
+                const int salvage = inTheWay->GetCargo();
+                took = Run(row.within,
+                           [&] { return Vector(trooper->GetPosition() - to).magnitude <= 32; });
+                EXPECT_EQ(inTheWay->damage.Value(), before);
+                EXPECT_EQ(inTheWay->GetCargo(), salvage);
+                EXPECT_EQ(inTheWay->IsDestroyed(), 0);
+                break;
+            }
+            case kCtrlOnAWreck: {
+                Sim* trooper = Unit("Trooper", 1, 20, 5, kHoldFire);
+                GameObject* wreck = WreckAt(At(20, 12));
+                ASSERT_TRUE(trooper && wreck);
+                const int salvage = wreck->GetCargo();
+                trooper->IssueOrder(kOrderTarget, kFlagsCtrl, Point(), wreck->id);
+                took = Run(row.within, [&] {
+                    return wreck->IsDestroyed() == 1 || wreck->GetCargo() < salvage ||
+                           wreck->damage.Value() > 0;
+                });
+                break;
+            }
+        }
+        EXPECT_GE(took, 0) << "not within " << row.within << " s";
+        land->world.ClearObjects();
+        land.reset();
+    }
+}
+
+}  // namespace
