@@ -71,11 +71,39 @@ int LoadGameScreen::Load() {
     PlaceKnob();
     // Told once: the games the damaged index lost are listed under their file names.
     if (world.savedGames && world.savedGames->TakeDamageNotice())
-        world.SetStatusMessage(World::MessageLine(World::kDamagedIndexLine), 0);
+        Say(World::MessageLine(World::kDamagedIndexLine), nullptr);
     return 1;
 }
 
+// What the screen says goes with it: a refusal naming one game must not stay over the next
+// screen, or over the battle of another game, nor beside another row.
+void LoadGameScreen::Say(const std::string& text, const char* aboutFile) {
+    world.SetStatusMessage(text.c_str(), 0);
+    said = world.statusText;
+    saidAbout = aboutFile ? aboutFile : "";
+}
+
+void LoadGameScreen::Unsay() {
+    if (!said.empty() && said == world.statusText) world.SetStatusMessage("", 0);
+    said.clear();
+    saidAbout.clear();
+}
+
+void LoadGameScreen::UnsayOtherRow() {
+    if (said.empty() || saidAbout.empty()) return;
+    const SavedGameEntry* entry =
+        world.savedGames && list ? world.savedGames->At(list->selection) : nullptr;
+    if (!entry || saidAbout != entry->FileName()) Unsay();
+}
+
+void LoadGameScreen::AdoptStatusLine() {
+    const SavedGameEntry* entry =
+        world.savedGames && list ? world.savedGames->At(list->selection) : nullptr;
+    if (world.statusText[0] && entry) Say(world.statusText, entry->FileName());
+}
+
 void LoadGameScreen::Unload() {
+    Unsay();
     background.reset();
     for (auto& b : buttons)
         b.reset();
@@ -136,6 +164,7 @@ int LoadGameScreen::HandleEvents(int /*elapsedMs*/) {
                 result = HandleKey(*event);
                 break;
         }
+        UnsayOtherRow();
     }
     return result;
 }
@@ -167,7 +196,9 @@ int LoadGameScreen::Update(int /*elapsedMs*/) {
     if (pending == kNone) return 1;
     const int n = pending;
     pending = kNone;
-    return DoAction(n);
+    const int result = DoAction(n);
+    UnsayOtherRow();
+    return result;
 }
 
 // The word the player reads beside DELETE: only a file that was read and failed the checks is
@@ -204,7 +235,7 @@ int LoadGameScreen::DoAction(int button) {
             char clan = 'V';
             const std::string refusal = WhyNotLoadable(entry->FileName(), *scenario, mission, clan);
             if (!refusal.empty()) {
-                world.SetStatusMessage(refusal.c_str(), 0);
+                Say(refusal, entry->FileName());
                 return 1;
             }
             const MissionEntry* missionEntry = Campaign::GetMissionEntry(clan, mission);
@@ -219,7 +250,7 @@ int LoadGameScreen::DoAction(int button) {
             if (!entry) return 1;
             // Refused when the index cannot be written: the game stays listed and on disk.
             if (!world.savedGames->Remove(row)) {
-                world.SetStatusMessage(World::MessageLine(World::kDeleteRefusedLine), 0);
+                Say(World::MessageLine(World::kDeleteRefusedLine), entry->FileName());
                 return 1;
             }
             list->SetCount(Count());
