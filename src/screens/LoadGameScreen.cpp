@@ -69,9 +69,12 @@ int LoadGameScreen::Load() {
     list->SetCount(Count());
     list->SetSelection(0);
     PlaceKnob();
-    // Told once: the games the damaged index lost are listed under their file names.
+    // Told once: the games the damaged or unreadable index lost are listed under their file
+    // names.
     if (world.savedGames && world.savedGames->TakeDamageNotice())
-        Say(World::MessageLine(World::kDamagedIndexLine), nullptr);
+        Say(World::MessageLine(world.savedGames->Unreadable() ? World::kUnreadableIndexLine
+                                                              : World::kDamagedIndexLine),
+            nullptr);
     return 1;
 }
 

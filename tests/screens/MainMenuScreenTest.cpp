@@ -480,6 +480,19 @@ TEST_F(MainMenuTest, ADamagedIndexIsToldOnceAndADeleteItCannotWriteIsRefused) {
     EXPECT_FALSE(std::filesystem::exists(Path("0.scn")));
     EXPECT_EQ(ReadFile(Path(SavedGameIndex::kIndexFile)), "1.scn\nsec\n");
     EXPECT_EQ(ReadFile(Path("GAMES.SAV.bad")), damaged);
+    // An index that cannot be read has a line of its own, and a delete is refused.
+    Key(kKeyEscape);
+    std::filesystem::remove(Path(SavedGameIndex::kIndexFile));
+    std::filesystem::create_directory(Path(SavedGameIndex::kIndexFile));
+    f->world->savedGames = std::make_unique<SavedGameIndex>();
+    Key('l');
+    g = m.OpenLoadGame();
+    ASSERT_NE(g, nullptr);
+    EXPECT_STREQ(f->world->statusText, World::MessageLine(World::kUnreadableIndexLine));
+    EXPECT_EQ(Click(g->ButtonOf(LoadGameScreen::kDelete)), 1);
+    EXPECT_STREQ(f->world->statusText, World::MessageLine(World::kDeleteRefusedLine));
+    EXPECT_EQ(f->world->savedGames->Count(), 1);
+    EXPECT_TRUE(std::filesystem::is_empty(Path(SavedGameIndex::kIndexFile)));
 }
 
 TEST_F(MainMenuTest, LoadAndDeleteWithNoRowChosenOnlyPlayTheSound) {
