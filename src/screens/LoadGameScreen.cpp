@@ -93,16 +93,17 @@ void LoadGameScreen::Unsay() {
 }
 
 void LoadGameScreen::UnsayOtherRow() {
-    if (said.empty() || saidAbout.empty()) return;
-    const SavedGameEntry* entry =
-        world.savedGames && list ? world.savedGames->At(list->selection) : nullptr;
+    if (saidAbout.empty()) return;
+    const SavedGameEntry* entry = Selected();
     if (!entry || saidAbout != entry->FileName()) Unsay();
 }
 
 void LoadGameScreen::AdoptStatusLine() {
-    const SavedGameEntry* entry =
-        world.savedGames && list ? world.savedGames->At(list->selection) : nullptr;
-    if (world.statusText[0] && entry) Say(world.statusText, entry->FileName());
+    if (const SavedGameEntry* entry = Selected()) Say(world.statusText, entry->FileName());
+}
+
+SavedGameEntry* LoadGameScreen::Selected() const {
+    return world.savedGames && list ? world.savedGames->At(list->selection) : nullptr;
 }
 
 void LoadGameScreen::Unload() {
@@ -226,7 +227,7 @@ std::string LoadGameScreen::WhyNotLoadable(const char* fileName, Scenario& scena
 int LoadGameScreen::DoAction(int button) {
     world.PlayUiSound(1);
     const int row = list ? list->selection : -1;
-    SavedGameEntry* entry = world.savedGames && row >= 0 ? world.savedGames->At(row) : nullptr;
+    SavedGameEntry* entry = Selected();
     switch (button) {
         case kLoad: {
             if (!entry) return 1;

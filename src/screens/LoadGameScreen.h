@@ -12,6 +12,7 @@
 class Bitmap;
 class Button;
 class InputEvent;
+class SavedGameEntry;
 class Scenario;
 class ScrollList;
 class World;
@@ -50,6 +51,8 @@ private:
                                       char& clan);
     void PlaceKnob();
     int Count() const;
+    // The entry of the selected row, or null.
+    SavedGameEntry* Selected() const;
     // A line this screen puts on the status line is its own: about one game (aboutFile) or,
     // with null, about the whole list.
     void Say(const std::string& text, const char* aboutFile);

@@ -52,8 +52,7 @@ const char* World::MessageLine(int line) {
             return "The list of saved games cannot be read: it is kept as it is, games show by "
                    "file name.";
         case kIndexKeptLine:
-            return "Saved, but the list of saved games cannot be read: the game shows by file "
-                   "name.";
+            return "Saved, but not added to the list of saved games, which cannot be read.";
         case kDeleteRefusedLine:
             return "The game was not deleted: the list of saved games could not be written.";
         case kMissingSaveLine:
@@ -138,8 +137,8 @@ int World::SaveGameUnderTitle(const char* title) {
         return 0;
     }
     if (SaveGame(entry->FileName())) {
-        // Saved, but not in the index, which is left as it is: later runs list the game by its
-        // file name, not its title.
+        // Saved, but not in the index, which is left as it is: while it cannot be read, later
+        // runs list the game by its file name.
         if (savedGames->Unreadable()) SetStatusMessage(MessageLine(kIndexKeptLine), kMessageColour);
         return 1;
     }

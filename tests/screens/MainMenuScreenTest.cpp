@@ -488,6 +488,7 @@ TEST_F(MainMenuTest, ADamagedIndexIsToldOnceAndADeleteItCannotWriteIsRefused) {
     Key('l');
     g = m.OpenLoadGame();
     ASSERT_NE(g, nullptr);
+    Key(kKeyDown);
     EXPECT_STREQ(f->world->statusText, World::MessageLine(World::kUnreadableIndexLine));
     EXPECT_EQ(Click(g->ButtonOf(LoadGameScreen::kDelete)), 1);
     EXPECT_STREQ(f->world->statusText, World::MessageLine(World::kDeleteRefusedLine));

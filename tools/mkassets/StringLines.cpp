@@ -125,7 +125,7 @@ constexpr Line kLines[] = {
     {319, "The list of saved games cannot be read: it is kept as it is, games show by file name."},
     {320, "The design library was damaged and is kept aside as"},
     {321, "The designs could not be saved."},
-    {322, "Saved, but the list of saved games cannot be read: the game shows by file name."},
+    {322, "Saved, but not added to the list of saved games, which cannot be read."},
     {325,
      "The design library is damaged and could not be moved aside: design changes are not saved."},
     {326, "The high-score file was damaged and is kept aside. Rows kept:"},
