@@ -69,13 +69,45 @@ int LoadGameScreen::Load() {
     list->SetCount(Count());
     list->SetSelection(0);
     PlaceKnob();
-    // Told once: the games the damaged index lost are listed under their file names.
+    // Told once: the games the damaged or unreadable index lost are listed under their file
+    // names.
     if (world.savedGames && world.savedGames->TakeDamageNotice())
-        world.SetStatusMessage(World::MessageLine(World::kDamagedIndexLine), 0);
+        Say(World::MessageLine(world.savedGames->Unreadable() ? World::kUnreadableIndexLine
+                                                              : World::kDamagedIndexLine),
+            nullptr);
     return 1;
 }
 
+// What the screen says goes with it: a refusal naming one game must not stay over the next
+// screen, or over the battle of another game, nor beside another row.
+void LoadGameScreen::Say(const std::string& text, const char* aboutFile) {
+    world.SetStatusMessage(text.c_str(), 0);
+    said = world.statusText;
+    saidAbout = aboutFile ? aboutFile : "";
+}
+
+void LoadGameScreen::Unsay() {
+    if (!said.empty() && said == world.statusText) world.SetStatusMessage("", 0);
+    said.clear();
+    saidAbout.clear();
+}
+
+void LoadGameScreen::UnsayOtherRow() {
+    if (saidAbout.empty()) return;
+    const SavedGameEntry* entry = Selected();
+    if (!entry || saidAbout != entry->FileName()) Unsay();
+}
+
+void LoadGameScreen::AdoptStatusLine() {
+    if (const SavedGameEntry* entry = Selected()) Say(world.statusText, entry->FileName());
+}
+
+SavedGameEntry* LoadGameScreen::Selected() const {
+    return world.savedGames && list ? world.savedGames->At(list->selection) : nullptr;
+}
+
 void LoadGameScreen::Unload() {
+    Unsay();
     background.reset();
     for (auto& b : buttons)
         b.reset();
@@ -136,6 +168,7 @@ int LoadGameScreen::HandleEvents(int /*elapsedMs*/) {
                 result = HandleKey(*event);
                 break;
         }
+        UnsayOtherRow();
     }
     return result;
 }
@@ -167,7 +200,9 @@ int LoadGameScreen::Update(int /*elapsedMs*/) {
     if (pending == kNone) return 1;
     const int n = pending;
     pending = kNone;
-    return DoAction(n);
+    const int result = DoAction(n);
+    UnsayOtherRow();
+    return result;
 }
 
 // The word the player reads beside DELETE: only a file that was read and failed the checks is
@@ -192,7 +227,7 @@ std::string LoadGameScreen::WhyNotLoadable(const char* fileName, Scenario& scena
 int LoadGameScreen::DoAction(int button) {
     world.PlayUiSound(1);
     const int row = list ? list->selection : -1;
-    SavedGameEntry* entry = world.savedGames && row >= 0 ? world.savedGames->At(row) : nullptr;
+    SavedGameEntry* entry = Selected();
     switch (button) {
         case kLoad: {
             if (!entry) return 1;
@@ -204,7 +239,7 @@ int LoadGameScreen::DoAction(int button) {
             char clan = 'V';
             const std::string refusal = WhyNotLoadable(entry->FileName(), *scenario, mission, clan);
             if (!refusal.empty()) {
-                world.SetStatusMessage(refusal.c_str(), 0);
+                Say(refusal, entry->FileName());
                 return 1;
             }
             const MissionEntry* missionEntry = Campaign::GetMissionEntry(clan, mission);
@@ -219,7 +254,7 @@ int LoadGameScreen::DoAction(int button) {
             if (!entry) return 1;
             // Refused when the index cannot be written: the game stays listed and on disk.
             if (!world.savedGames->Remove(row)) {
-                world.SetStatusMessage(World::MessageLine(World::kDeleteRefusedLine), 0);
+                Say(World::MessageLine(World::kDeleteRefusedLine), entry->FileName());
                 return 1;
             }
             list->SetCount(Count());

@@ -12,6 +12,7 @@
 class Bitmap;
 class Button;
 class InputEvent;
+class SavedGameEntry;
 class Scenario;
 class ScrollList;
 class World;
@@ -39,6 +40,9 @@ public:
 
     Button* ButtonOf(int n) const { return buttons[n].get(); }
     ScrollList* List() const { return list.get(); }
+    // Takes the line already on the status line (a game refused on its way to the battle) as
+    // one this screen said of the selected row.
+    void AdoptStatusLine();
 
 private:
     // Empty when the chosen game's file reads and passes the checks (its mission and clan then
@@ -47,6 +51,15 @@ private:
                                       char& clan);
     void PlaceKnob();
     int Count() const;
+    // The entry of the selected row, or null.
+    SavedGameEntry* Selected() const;
+    // A line this screen puts on the status line is its own: about one game (aboutFile) or,
+    // with null, about the whole list.
+    void Say(const std::string& text, const char* aboutFile);
+    // Clears the status line when it still shows this screen's line.
+    void Unsay();
+    // A line about one game goes once that game is no longer the selected row.
+    void UnsayOtherRow();
 
     World& world;
     std::unique_ptr<Bitmap> background;
@@ -56,4 +69,6 @@ private:
     int pressed = kNone;
     int pending = kNone;
     std::unique_ptr<ScrollList> list;
+    std::string said;
+    std::string saidAbout;
 };

@@ -69,6 +69,7 @@ int MainMenuScreen::Load() {
         if (items[kLoadGame]->enabled) {
             loadGame = std::make_unique<LoadGameScreen>(world);
             loadGame->Load();
+            loadGame->AdoptStatusLine();
             loadGame->Activate();
         }
     }

@@ -58,6 +58,7 @@ int SavedGameIndex::IsSavedGameName(const char* name) {
 void SavedGameIndex::Load() {
     entries.DeleteAll();
     damaged = false;
+    unreadable = false;
     damageTold = false;
     ReadIndex();
     // A damaged, missing or empty index may have lost the entry of a game still on disk (an
@@ -67,28 +68,38 @@ void SavedGameIndex::Load() {
 }
 
 int SavedGameIndex::TakeDamageNotice() {
-    if (!damaged || damageTold) return 0;
+    if ((!damaged && !unreadable) || damageTold) return 0;
     damageTold = true;
     return 1;
 }
 
+// What stands at the index's name, and what this run does with it:
+//   nothing: an empty index; the first save writes it.
+//   a regular file read whole: its pairs; found wrong, it is damaged and goes aside, unchanged,
+//     at the next save (the pairs it held whole are written again).
+//   something that gives no bytes (no permission, a link to nothing, a directory, a FIFO, a
+//     read that fails): unreadable, never written over nor moved aside, for it may hold every
+//     title whole (the game run as another user, a disk that fails for a moment). Taking it
+//     for damaged would move it aside and write an index of file names alone in its place,
+//     whose titles the game never reads again. The games on disk are listed by file name and
+//     a new save by its title for this run, and the player is told the index is kept. A delete
+//     is refused: the index could still name the game.
 void SavedGameIndex::ReadIndex() {
     ResourceFile file;
     if (!file.Open(kIndexFile, ResourceFile::OpenMode::ReadBinary)) {
-        // Nothing there is an empty index; anything else there is a damaged one.
-        damaged = !file.Absent();
+        unreadable = !file.Absent();
         return;
     }
     const int32_t size = file.Size();
     if (size <= 0) return;
     // Beyond its bound an index is damaged; the pairs within the bound still count.
     int32_t count = std::min(size, kMaxIndexBytes);
-    damaged = size > kMaxIndexBytes;
     std::string bytes(static_cast<size_t>(count), '\0');
     if (!file.Read(count, bytes.data())) {
-        damaged = true;
-        bytes.resize(static_cast<size_t>(std::max(count, 0)));
+        unreadable = true;
+        return;
     }
+    damaged = size > kMaxIndexBytes;
     if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
     // The writer ends every line with a line feed: without one the last line was cut.
     if (!bytes.empty() && bytes.back() != '\n') damaged = true;
@@ -138,6 +149,7 @@ void SavedGameIndex::ListUnnamedGames() {
 }
 
 int SavedGameIndex::Save() {
+    if (unreadable) return 0;
     AtomicWriter file(kIndexFile);
     if (!file.IsOpen()) return 0;
     for (ListNode* n = entries.First(); n; n = entries.Next(n)) {
@@ -177,6 +189,7 @@ SavedGameEntry* SavedGameIndex::FindOrCreate(const char* title) {
     if (!FreeFileName(name, sizeof name)) return nullptr;
     auto* entry = new SavedGameEntry(name, clean.c_str());
     entries.PushBack(entry);
+    if (unreadable) return entry;
     if (!Save()) {
         delete entry;
         return nullptr;

@@ -41,23 +41,30 @@ public:
     // Pairs whose name is not a saved game's, that name a game twice or that have no title are
     // dropped; a last name without title line too. An index with anything the writer does not
     // write (such a pair, a title that needed cleaning, a line too long, a missing last line
-    // end, anything but a regular file in its place) is damaged: the pairs it still holds
-    // whole are kept. A leading byte order mark is skipped and is no damage. When the index is
-    // damaged, missing or holds no pair, every saved game on disk that no entry names is
-    // listed as well, under its file name, and so kept at the next save.
+    // end) is damaged: the pairs it still holds whole are kept. A leading byte order mark is
+    // skipped and is no damage. Something in the index's place that gives no bytes (no
+    // permission, a link to nothing, a directory, a FIFO, a failed read) is unreadable, not
+    // damaged: it may hold every title whole. When the index is damaged, unreadable, missing
+    // or holds no pair, every saved game on disk that no entry names is listed as well, under
+    // its file name, and so kept at the next save.
     void Load();
     // 1 when the index file is in place; 0 leaves the old one (nothing ends the program). A
     // damaged index is first moved aside unchanged (ResourceFile::SetAside, never over an
-    // older one); when it cannot be, nothing is written.
+    // older one); when it cannot be, nothing is written. An unreadable one is never written
+    // (0).
     int Save();
     bool Damaged() const { return damaged; }
-    // 1 the first time it is asked while the index read is damaged, so the player is told once.
+    bool Unreadable() const { return unreadable; }
+    // 1 the first time it is asked while the index read is damaged or unreadable, so the
+    // player is told once.
     int TakeDamageNotice();
     SavedGameEntry* FindByTitle(const char* title);
     SavedGameEntry* FindByFile(const char* name);
     // The entry of the title (which is cleaned first), or a new one with the first free name,
-    // written to the index at once. Null when the title is empty once cleaned, when every name
-    // is taken, or when the index could not be written (the new entry is taken out again).
+    // written to the index at once (an unreadable index is left as it is: the entry is listed
+    // for this run only, and the game on disk under its file name after). Null when the title is
+    // empty once cleaned, when every name is taken, or when the index could not be written (the new
+    // entry is taken out again).
     SavedGameEntry* FindOrCreate(const char* title);
     // The first name "%d.scn" (0 .. 999) with no file; 0 when every one exists.
     int FreeFileName(char* buffer, int size);
@@ -84,5 +91,6 @@ private:
     void ListUnnamedGames();
 
     bool damaged = false;
+    bool unreadable = false;
     bool damageTold = false;
 };

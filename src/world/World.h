@@ -106,6 +106,8 @@ public:
     static constexpr int kDamagedPackLine = 302;
     static constexpr int kNoRoomLine = 303;
     static constexpr int kDamagedIndexLine = 314;
+    static constexpr int kUnreadableIndexLine = 319;
+    static constexpr int kIndexKeptLine = 322;
     static constexpr int kDeleteRefusedLine = 315;
     static constexpr int kMissingSaveLine = 317;
     // Followed by the file's name.

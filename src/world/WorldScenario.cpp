@@ -48,6 +48,11 @@ const char* World::MessageLine(int line) {
             return "No room for more saved games: delete one first.";
         case kDamagedIndexLine:
             return "The list of saved games is damaged: games it lost are shown by file name.";
+        case kUnreadableIndexLine:
+            return "The list of saved games cannot be read: it is kept as it is, games show by "
+                   "file name.";
+        case kIndexKeptLine:
+            return "Saved, but not added to the list of saved games, which cannot be read.";
         case kDeleteRefusedLine:
             return "The game was not deleted: the list of saved games could not be written.";
         case kMissingSaveLine:
@@ -131,7 +136,12 @@ int World::SaveGameUnderTitle(const char* title) {
         SetStatusMessage(MessageLine(full ? kNoRoomLine : kSaveFailedLine), kMessageColour);
         return 0;
     }
-    if (SaveGame(entry->FileName())) return 1;
+    if (SaveGame(entry->FileName())) {
+        // Saved, but not in the index, which is left as it is: while it cannot be read, later
+        // runs list the game by its file name.
+        if (savedGames->Unreadable()) SetStatusMessage(MessageLine(kIndexKeptLine), kMessageColour);
+        return 1;
+    }
     // A new entry must not name a game that was never written.
     if (!known) savedGames->Forget(entry);
     SetStatusMessage(MessageLine(kSaveFailedLine), kMessageColour);

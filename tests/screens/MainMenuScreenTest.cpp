@@ -480,6 +480,18 @@ TEST_F(MainMenuTest, ADamagedIndexIsToldOnceAndADeleteItCannotWriteIsRefused) {
     EXPECT_FALSE(std::filesystem::exists(Path("0.scn")));
     EXPECT_EQ(ReadFile(Path(SavedGameIndex::kIndexFile)), "1.scn\nsec\n");
     EXPECT_EQ(ReadFile(Path("GAMES.SAV.bad")), damaged);
+    // An index that cannot be read has a line of its own, kept from row to row; a delete is
+    // refused.
+    Key(kKeyEscape);
+    std::filesystem::remove(Path(SavedGameIndex::kIndexFile));
+    std::filesystem::create_directory(Path(SavedGameIndex::kIndexFile));
+    f->world->savedGames = std::make_unique<SavedGameIndex>();
+    Key('l');
+    Key(kKeyDown);
+    EXPECT_STREQ(f->world->statusText, World::MessageLine(World::kUnreadableIndexLine));
+    EXPECT_EQ(Click(m.OpenLoadGame()->ButtonOf(LoadGameScreen::kDelete)), 1);
+    EXPECT_STREQ(f->world->statusText, World::MessageLine(World::kDeleteRefusedLine));
+    EXPECT_TRUE(std::filesystem::is_empty(Path(SavedGameIndex::kIndexFile)));
 }
 
 TEST_F(MainMenuTest, LoadAndDeleteWithNoRowChosenOnlyPlayTheSound) {
@@ -538,16 +550,17 @@ TEST_F(MainMenuTest, ADamagedGameSaysSoAndAGoodOneStartsWithoutItsBriefing) {
     AddGame("good", GoodGame('T'));
     // What stands at a listed game's name, and the line LOAD shows for it: a title whose file
     // was never written (a stop between the index and the game) is missing; something there
-    // that gives no bytes is named as unreadable, never as damaged.
-    enum class At { Damaged, Good, Nothing, Directory, Fifo, LinkToNothing, LinkLoop };
+    // that gives no bytes is named as unreadable, never as damaged (a sysfs file opens as 4096
+    // bytes and gives a few: a read that fails once open).
+    enum class At { Damaged, Good, Nothing, Directory, Fifo, LinkToNothing, LinkLoop, ShortRead };
     const struct {
         At at;
         int line;
     } rows[] = {
-        {At::Damaged, World::kDamagedSaveLine},    {At::Good, 0},
-        {At::Nothing, World::kMissingSaveLine},    {At::Directory, World::kUnreadableSaveLine},
-        {At::Fifo, World::kUnreadableSaveLine},    {At::LinkToNothing, World::kUnreadableSaveLine},
-        {At::LinkLoop, World::kUnreadableSaveLine}};
+        {At::Damaged, World::kDamagedSaveLine},     {At::Good, 0},
+        {At::Nothing, World::kMissingSaveLine},     {At::Directory, World::kUnreadableSaveLine},
+        {At::Fifo, World::kUnreadableSaveLine},     {At::LinkToNothing, World::kUnreadableSaveLine},
+        {At::LinkLoop, World::kUnreadableSaveLine}, {At::ShortRead, World::kUnreadableSaveLine}};
     for (size_t n = 2; n < std::size(rows); ++n) {
         SavedGameEntry* entry = f->world->savedGames->FindOrCreate(std::to_string(n).c_str());
         ASSERT_NE(entry, nullptr);
@@ -558,6 +571,7 @@ TEST_F(MainMenuTest, ADamagedGameSaysSoAndAGoodOneStartsWithoutItsBriefing) {
         }
         if (rows[n].at == At::LinkToNothing) fs::create_symlink(Path("nowhere"), path);
         if (rows[n].at == At::LinkLoop) fs::create_symlink(path, path);
+        if (rows[n].at == At::ShortRead) fs::create_symlink("/sys/devices/system/cpu/online", path);
     }
     MainMenuScreen& m = Menu();
     Key('l');
@@ -565,11 +579,12 @@ TEST_F(MainMenuTest, ADamagedGameSaysSoAndAGoodOneStartsWithoutItsBriefing) {
     ASSERT_NE(g, nullptr);
     const std::string damaged = ReadFile(Path(f->world->savedGames->At(0)->FileName()));
     for (size_t n = 0; n < std::size(rows); ++n) {
+        // Another row picked: the line of the last one is gone.
         if (n > 0) Key(kKeyDown);
+        EXPECT_STREQ(f->world->statusText, "") << n;
         if (rows[n].at == At::Good) continue;
         const char* name = f->world->savedGames->At(static_cast<int>(n))->FileName();
         const fs::file_status before = fs::symlink_status(Path(name));
-        f->world->statusText[0] = 0;
         EXPECT_EQ(Key(kKeyEnter), 1) << n;
         const std::string said = World::MessageLine(rows[n].line);
         EXPECT_EQ(f->world->statusText,
@@ -583,11 +598,23 @@ TEST_F(MainMenuTest, ADamagedGameSaysSoAndAGoodOneStartsWithoutItsBriefing) {
     }
     EXPECT_EQ(ReadFile(Path(f->world->savedGames->At(0)->FileName())), damaged);
     EXPECT_EQ(fs::read_symlink(Path(f->world->savedGames->At(5)->FileName())), Path("nowhere"));
-    // The status line shows on the load-game screen.
+    // The status line shows on the load-game screen, and goes with it; DELETE of the refused
+    // game takes its line too, while a line the screen did not say stays.
     Frame();
     EXPECT_EQ(Pixel(300, 12), f->world->statusColour);
+    Key(kKeyEscape);
+    EXPECT_STREQ(f->world->statusText, "");
+    Key('l');
+    g = m.OpenLoadGame();
+    for (size_t n = 1; n < std::size(rows); ++n)
+        Key(kKeyDown);
+    Key(kKeyEnter);
+    Click(g->ButtonOf(LoadGameScreen::kDelete));
+    EXPECT_STREQ(f->world->statusText, "");
+    f->world->SetStatusMessage("not the screen's", 0);
     for (size_t n = 1; n < std::size(rows); ++n)
         Key(kKeyUp);
+    EXPECT_STREQ(f->world->statusText, "not the screen's");
     Key(kKeyDown);
     EXPECT_EQ(Key(kKeyEnter), 0);
     ASSERT_NE(f->world->pendingScenario, nullptr);
@@ -766,9 +793,14 @@ TEST_F(MainMenuTest, ASavedGameRefusedOnItsWayBackReopensTheListWhileThereIsOne)
         }
         if (games) AddGame("kept", GoodGame());
         f->world->loadGameRefused = 1;
+        f->world->SetStatusMessage(World::MessageLine(World::kDamagedSaveLine), 10);
         MainMenuScreen& m = Menu();
         EXPECT_EQ(f->world->loadGameRefused, 0) << games;
         EXPECT_EQ(m.OpenLoadGame() != nullptr, games) << games;
+        // The refusal is the reopened list's line: it goes with the list.
+        EXPECT_STREQ(f->world->statusText, World::MessageLine(World::kDamagedSaveLine)) << games;
+        Key(kKeyEscape);
+        EXPECT_EQ(f->world->statusText[0] == 0, games) << games;
     }
 }
 

@@ -269,6 +269,16 @@ TEST_F(GameFlowTest, SavingUnderATitleReportsWhatWentWrong) {
     EXPECT_EQ(world().SaveGameUnderTitle("First"), 0);
     ASSERT_NE(world().savedGames->FindByTitle("First"), nullptr);
     EXPECT_STREQ(world().statusText, World::MessageLine(World::kSaveFailedLine));
+    // An index that cannot be read (a directory in its place): the game is saved and listed,
+    // the index left as it is, and the player told.
+    for (const char* left : {"0.scn.tmp", "1.scn.tmp", "GAMES.SAV"})
+        std::filesystem::remove_all(land.files.Path() + left);
+    std::filesystem::create_directory(land.files.Path() + "GAMES.SAV");
+    world().savedGames = std::make_unique<SavedGameIndex>();
+    EXPECT_EQ(world().SaveGameUnderTitle("Kept"), 1);
+    EXPECT_STREQ(world().statusText, World::MessageLine(World::kIndexKeptLine));
+    EXPECT_NE(land.ReadFile(world().savedGames->FindByTitle("Kept")->FileName()), "<missing>");
+    EXPECT_TRUE(std::filesystem::is_empty(land.files.Path() + "GAMES.SAV"));
     // Every name taken: no room, but a title with nothing printable is a failed save.
     for (int n = 1; n < SavedGameIndex::kNames; ++n)
         land.WriteFile((std::to_string(n) + ".scn").c_str(), "");
@@ -278,7 +288,7 @@ TEST_F(GameFlowTest, SavingUnderATitleReportsWhatWentWrong) {
     world().statusText[0] = 0;
     EXPECT_EQ(world().SaveGameUnderTitle("Third"), 0);
     EXPECT_STREQ(world().statusText, World::MessageLine(World::kNoRoomLine));
-    EXPECT_EQ(world().savedGames->Count(), 1);
+    EXPECT_EQ(world().savedGames->Count(), 2);
 }
 
 TEST_F(GameFlowTest, ARefusedStartGoesBackToTheMenu) {

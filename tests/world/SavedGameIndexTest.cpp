@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <string>
 
 #include "core/ResourceFile.h"
@@ -38,6 +40,20 @@ protected:
             text.append(buffer, n);
         std::fclose(f);
         return text;
+    }
+
+    // The index as a player who may not read it (mode 000) reads it: root reads any file, so
+    // it reads as nobody meanwhile, the directory open to others.
+    std::unique_ptr<SavedGameIndex> ReadAsAnotherUser() const {
+        namespace fs = std::filesystem;
+        fs::permissions(PathOf(SavedGameIndex::kIndexFile), fs::perms::none);
+        fs::permissions(dir.Path(), static_cast<fs::perms>(0755));
+        const bool root = geteuid() == 0;
+        if (root && seteuid(65534) != 0) return nullptr;
+        auto index = std::make_unique<SavedGameIndex>();
+        if (root && seteuid(0) != 0) return nullptr;
+        fs::permissions(PathOf(SavedGameIndex::kIndexFile), fs::perms::owner_read);
+        return index;
     }
 
     TempDirectory dir;
@@ -271,8 +287,8 @@ TEST_F(SavedGameIndexTest, ADamagedIndexKeepsItsWholeEntriesListsTheRestAndGoesA
     }
 }
 
-// A damaged index that cannot go aside (every name for it taken, something other than a file
-// in its place) is never written over: the save is refused and the index stays byte for byte.
+// A damaged index that cannot go aside (every name for it taken) is never written over: the
+// save is refused and the index stays byte for byte.
 TEST_F(SavedGameIndexTest, ADamagedIndexThatCannotGoAsideIsNotWrittenOver) {
     const std::string damaged = "0.scn\nZero\n1.scn";
     Write("0.scn", "game");
@@ -307,22 +323,47 @@ TEST_F(SavedGameIndexTest, ADamagedIndexThatCannotGoAsideIsNotWrittenOver) {
     EXPECT_EQ(Read("0.scn"), "<missing>");
     EXPECT_EQ(Read(SavedGameIndex::kIndexFile), "");
     EXPECT_EQ(Read("GAMES.SAV.bad.100"), damaged);
+}
+
+// Something in the index's place that gives no bytes is unreadable, not damaged: it may hold
+// every title whole (the game run as another user). It is told, never moved aside nor written
+// over; the games on disk are listed by file name (matched ignoring case); a new save is listed
+// for this run; a delete is refused, as the index may still name the game.
+TEST_F(SavedGameIndexTest, AnIndexThatCannotBeReadIsToldAndNeverWrittenOver) {
+    namespace fs = std::filesystem;
+    const std::string titles = "0.scn\nZero\n12.scn\nTwelve\n";
+    const std::string index = PathOf(SavedGameIndex::kIndexFile);
     Write("0.scn", "game");
-    // A directory in the index's place is damage too: it goes aside as a whole, and the games
-    // on disk are listed, in number order, their names matched ignoring case as opening does.
     Write("12.SCN", "game");
-    Write("x.scn", "not a saved game's name");
-    std::remove(PathOf("GAMES.SAV.bad").c_str());
-    std::remove(PathOf(SavedGameIndex::kIndexFile).c_str());
-    ASSERT_TRUE(std::filesystem::create_directory(PathOf(SavedGameIndex::kIndexFile)));
-    SavedGameIndex directory;
-    EXPECT_TRUE(directory.Damaged());
-    ASSERT_EQ(directory.Count(), 2);
-    EXPECT_STREQ(directory.At(0)->Title(), "0.scn");
-    EXPECT_STREQ(directory.At(1)->FileName(), "12.scn");
-    ASSERT_NE(directory.FindOrCreate("New"), nullptr);
-    EXPECT_TRUE(std::filesystem::is_directory(PathOf("GAMES.SAV.bad")));
-    EXPECT_EQ(Read(SavedGameIndex::kIndexFile), "0.scn\n0.scn\n12.scn\n12.scn\n1.scn\nNew\n");
+    // A sysfs file opens as 4096 bytes and gives a few: a read that fails once open.
+    enum class At { Directory, LinkToNothing, LinkLoop, Fifo, ShortRead, NoPermission };
+    for (const At at : {At::Directory, At::LinkToNothing, At::LinkLoop, At::Fifo, At::ShortRead,
+                        At::NoPermission}) {
+        fs::remove_all(index);
+        if (at == At::Directory) fs::create_directory(index);
+        if (at == At::LinkToNothing || at == At::LinkLoop)
+            fs::create_symlink(at == At::LinkLoop ? index : PathOf("nowhere"), index);
+        if (at == At::Fifo) mkfifo(index.c_str(), 0600);
+        if (at == At::ShortRead) fs::create_symlink("/sys/devices/system/cpu/online", index);
+        if (at == At::NoPermission) Write(SavedGameIndex::kIndexFile, titles);
+        const fs::file_type before = fs::symlink_status(index).type();
+        auto read =
+            at == At::NoPermission ? ReadAsAnotherUser() : std::make_unique<SavedGameIndex>();
+        const int row = static_cast<int>(at);
+        ASSERT_TRUE(read && read->Unreadable() && !read->Damaged()) << row;
+        EXPECT_EQ(read->TakeDamageNotice(), 1) << row;
+        ASSERT_EQ(read->Count(), 2) << row;
+        EXPECT_STREQ(read->At(1)->Title(), "12.scn") << row;
+        EXPECT_STREQ(read->FindOrCreate("New")->FileName(), "1.scn") << row;
+        EXPECT_EQ(read->Remove(0), 0) << row;
+        EXPECT_EQ(read->Count(), 3) << row;
+        EXPECT_EQ(Read("0.scn"), "game") << row;
+        EXPECT_EQ(fs::symlink_status(index).type(), before) << row;
+        EXPECT_FALSE(fs::exists(fs::symlink_status(PathOf("GAMES.SAV.bad")))) << row;
+    }
+    // Readable again, it has every title it held.
+    EXPECT_EQ(Read(SavedGameIndex::kIndexFile), titles);
+    EXPECT_STREQ(SavedGameIndex().At(1)->Title(), "Twelve");
 }
 
 }  // namespace

@@ -469,10 +469,11 @@ namespace {
 // line (an older set) still gives each its own text, never an empty one.
 TEST(World, EachFileMessageHasItsOwnTextWithOrWithoutTheTableLine) {
     ClearStringTable();
-    const int lines[] = {World::kSaveFailedLine,     World::kDamagedSaveLine,
-                         World::kDamagedPackLine,    World::kNoRoomLine,
-                         World::kDamagedDesignsLine, World::kDesignsNotSavedLine,
-                         World::kMissingSaveLine,    World::kUnreadableSaveLine};
+    const int lines[] = {
+        World::kSaveFailedLine,      World::kDamagedSaveLine,    World::kDamagedPackLine,
+        World::kNoRoomLine,          World::kDamagedDesignsLine, World::kDesignsNotSavedLine,
+        World::kMissingSaveLine,     World::kUnreadableSaveLine, World::kDamagedIndexLine,
+        World::kUnreadableIndexLine, World::kIndexKeptLine};
     std::set<std::string> texts;
     for (int line : lines) {
         const std::string text = World::MessageLine(line);
