@@ -1,4 +1,5 @@
 // The path-request queue, route following, and the route helpers.
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
@@ -253,6 +254,56 @@ TEST_F(PathRequestTest, ARequestWaitingPastTheBoundGoesAheadOfNewerOnesOfAnyPrio
     delete world.pathRequests.First();
     EXPECT_EQ(world.PathRequestHead()->id, a->id) << "none overdue: the head";
     world.pathRequests.DeleteAll();
+}
+
+// A long queue serves up to the turns its length gives in a tick, the first that many from the
+// head, whichever of them asks first: every machine with the same queue serves the same units,
+// whatever order its units update in. A unit behind them, or a new one, waits its turn.
+TEST_F(PathRequestTest, ALongQueueServesItsFirstRequestsUpToTheTurnsOfItsLength) {
+    struct Row {
+        int waiting, turns;
+    };
+    const Row rows[] = {{0, 1}, {15, 1}, {16, 2}, {47, 2}, {48, 3}, {95, 3}, {96, 4}, {400, 4}};
+    for (const Row& row : rows)
+        EXPECT_EQ(World::PathTurnsFor(row.waiting), row.turns) << row.waiting;
+    auto byKey = [](const SimId& a, const SimId& b) {
+        return PathRequestNode::KeyOf(a) < PathRequestNode::KeyOf(b);
+    };
+    WorldOnLand wide{OpenLand(24, 24)};
+    World& world = wide.world;
+    std::vector<TestObject*> all;
+    for (int i = 0; i < 100; ++i)
+        all.push_back(wide.AddUnit(2, 1 + i, 1 + 2 * (i / 10), 1 + 2 * (i % 10)));
+    TestObject* newcomer = wide.AddUnit(2, 200, 21, 1);
+    for (const int waiting : {3, 16, 50, 100}) {
+        const std::vector<TestObject*> units(all.begin(), all.begin() + waiting);
+        const auto turns = static_cast<size_t>(World::PathTurnsFor(waiting));
+        std::vector<SimId> served[2];
+        for (int order = 0; order < 2; ++order) {
+            for (TestObject* unit : units)
+                world.QueuePathRequest(unit);
+            const std::vector<SimId> queue = QueueFromHead(world);
+            world.pathTurnsThisTick = World::PathTurnsFor(waiting);
+            world.pathSearchesThisTick = 0;
+            world.pathAsks = PathAskTally();
+            EXPECT_EQ(world.TakePathTurn(newcomer), 0) << waiting;
+            // From the back of the queue, or from its head.
+            for (int i = 0; i < waiting; ++i) {
+                TestObject* unit = units[static_cast<size_t>(order == 0 ? i : waiting - 1 - i)];
+                if (world.TakePathTurn(unit) == 1) served[order].push_back(unit->id);
+            }
+            std::sort(served[order].begin(), served[order].end(), byKey);
+            std::vector<SimId> first(queue.begin(), queue.begin() + static_cast<long>(turns));
+            std::sort(first.begin(), first.end(), byKey);
+            EXPECT_EQ(served[order], first) << waiting << " order " << order;
+            EXPECT_EQ(world.pathSearchesThisTick, static_cast<int>(turns));
+            const auto place = static_cast<size_t>(RouteAsk::Place);
+            EXPECT_EQ(world.pathAsks.servedThisTick[place], static_cast<int64_t>(turns));
+            EXPECT_EQ(world.pathAsks.askedThisTick[place], 1) << "only the newcomer asks anew";
+            world.pathRequests.DeleteAll();
+        }
+        EXPECT_EQ(served[0], served[1]) << waiting;
+    }
 }
 
 // Points are offsets from the unit; flags of -1 are not pinned. A unit on the first waypoint
