@@ -2,6 +2,8 @@
 
 #include <vector>
 
+#include "core/Vector.h"
+
 #include "objects/GameObject.h"
 #include "objects/Goal.h"
 #include "objects/ManoeuvreRules.h"
@@ -41,6 +43,13 @@ int AttackManoeuvre::ShouldAttack(Sim& sim) {
     // 1.
     GameObject* attacker = sim.GetLastAttacker();
     if (!attacker || sim.CountActiveWeapons() == 0) return 0;
+    // An attacker the unit's drive cannot reach and no weapon of it reaches from where it
+    // stands is not answered (the reach rule, World::InReachOf).
+    const int distance =
+        static_cast<int>(Vector(attacker->GetPosition() - sim.GetPosition()).magnitude);
+    if (!world.InReachOf(&sim, attacker->GetPosition()) &&
+        sim.CountWeaponsWithRange(distance, nullptr) == 0)
+        return 0;
     // 2.
     if (!sim.groupId.IsNull() && sim.GetRepairPercent() != 0) return 0;
     // 3.

@@ -454,6 +454,11 @@ GameObject* World::NearestDestructible(GameObject* object, int limit) {
 // |                           | the repairer to the next | with no route, asking again      |
 // |                           | damaged structure it     | every 5 s for minutes            |
 // |                           | reaches                  |                                  |
+// | the same, from a unit to  | the attack manoeuvre     | the attack: a Salvager shot at   |
+// | its last attacker, which  | gives no attack          | from across water held an attack |
+// | no weapon of the unit     | (AttackManoeuvre::       | on an enemy 610-670 px off for a |
+// | reaches from where it     | ShouldAttack)            | minute and more, its route never |
+// | stands                    |                          | found                            |
 //
 // The terrain's regions are labelled once per drive (PathGrid::TerrainJoins), so a decision
 // costs one look-up per field, wreck, repairer or side. Only the terrain parts them: units or

@@ -458,10 +458,17 @@ TEST_F(CombatRules, AUnitBreakingOffToFightLeavesItsGroupAndAnnouncesTheAttack) 
         int repairLevel;
         int attackerTeam;
         bool acts;
+        int dx = 60;          // the attacker's distance (the unit's weapon reaches 100)
+        bool across = false;  // where the unit's drive cannot go
     };
-    // A hit from its own side (a stray shot of a friend) is no reason to break off.
-    const Row rows[] = {
-        {false, 0, 2, true}, {true, 0, 2, false}, {false, 2, 2, false}, {false, 0, 1, false}};
+    // A hit from its own side (a stray shot of a friend) is no reason to break off, nor one
+    // from an attacker it can neither reach nor hit from where it stands.
+    const Row rows[] = {{false, 0, 2, true},
+                        {true, 0, 2, false},
+                        {false, 2, 2, false},
+                        {false, 0, 1, false},
+                        {false, 0, 2, false, 300, true},
+                        {false, 0, 2, true, 300, false}};
     int serial = 500;
     for (const Row& row : rows) {
         SimGroup group(SimId(1, ++serial));
@@ -469,7 +476,9 @@ TEST_F(CombatRules, AUnitBreakingOffToFightLeavesItsGroupAndAnnouncesTheAttack) 
         world.Add(&group);
         Sim* sim = Unit(1, Point(300, 300));
         Sim* mate = Unit(1, Point(330, 300));
-        Sim* enemy = Unit(row.attackerTeam, Point(360, 300));
+        Sim* enemy = Unit(row.attackerTeam, Point(300 + row.dx, 300));
+        world.outOfReach.clear();
+        if (row.across) world.outOfReach.push_back(enemy->GetPosition());
         group.AddMember(*sim, 1);
         group.AddMember(*mate, 1);
         sim->ClearGoals();
@@ -480,11 +489,11 @@ TEST_F(CombatRules, AUnitBreakingOffToFightLeavesItsGroupAndAnnouncesTheAttack) 
         world.commands.Rewind();
         AttackManoeuvre rule(1, 0);
         EXPECT_EQ(rule.Execute(*sim), row.acts ? 1 : 0)
-            << row.already << row.repairLevel << row.attackerTeam;
+            << row.already << row.repairLevel << row.attackerTeam << " " << row.dx << row.across;
         EXPECT_EQ(group.MemberCount(), row.acts ? 1 : 2);
         EXPECT_EQ(sim->groupId.IsNull(), row.acts);
         EXPECT_EQ(mate->groupId, group.id);
-        EXPECT_EQ(Aims(sim->goals.Front(), enemy), row.acts || row.already);
+        EXPECT_EQ(Aims(sim->goals.Front(), enemy), row.acts || row.already) << row.dx << row.across;
         const std::vector<int> kinds = CommandKinds(world.commands);
         EXPECT_EQ(std::count(kinds.begin(), kinds.end(), 8), row.acts ? 1 : 0);
         for (Sim* u : {sim, mate})
