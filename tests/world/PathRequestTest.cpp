@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include "core/PtrNode.h"
+#include "map/PathGrid.h"
+#include "map/PathSearch.h"
 #include "map/RoutePoints.h"
 #include "world/PathRequestNode.h"
 #include "world/RegistryTestFixture.h"
@@ -304,6 +306,22 @@ TEST_F(PathRequestTest, ALongQueueServesItsFirstRequestsUpToTheTurnsOfItsLength)
         }
         EXPECT_EQ(served[0], served[1]) << waiting;
     }
+    // While another unit's search goes on, cut short on its budget, no second turn is given: a
+    // fresh search would throw it away.
+    PathSearch& search = world.pathGrid->Search();
+    const uint32_t budget = search.NodeBudget();
+    search.SetNodeBudget(4);
+    NodeList route;
+    world.RequestPath(newcomer, wide.Centre(1, 21), route, 0, 0);
+    search.SetNodeBudget(budget);
+    ASSERT_EQ(world.pathGrid->IsCutShort(), 1);
+    for (int i = 0; i < 16; ++i)
+        world.QueuePathRequest(all[static_cast<size_t>(i)]);
+    world.pathTurnsThisTick = World::PathTurnsFor(16);
+    world.pathSearchesThisTick = 1;
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(world.TakePathTurn(all[static_cast<size_t>(i)]), 0) << i;
+    world.pathRequests.DeleteAll();
 }
 
 // Points are offsets from the unit; flags of -1 are not pinned. A unit on the first waypoint
