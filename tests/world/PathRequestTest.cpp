@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <string>
 
 #include <gtest/gtest.h>
 
@@ -306,6 +307,30 @@ TEST_F(PathRequestTest, ALongQueueServesItsFirstRequestsUpToTheTurnsOfItsLength)
         }
         EXPECT_EQ(served[0], served[1]) << waiting;
     }
+    // The tally's line, after a tick: the newcomer asked, the last four served.
+    world.pathAsks.StartTick(100);
+    const std::string figures = world.pathAsks.Figures();
+    EXPECT_NE(figures.find(" place 1.000/4.000 (0 s); target 0.000/0.000 (0 s);"),
+              std::string::npos)
+        << figures;
+    const std::string tail =
+        "step aside 0.000/0.000 (0 s); longest queue 100, most served in a tick 4";
+    EXPECT_EQ(figures.substr(figures.size() - std::min(figures.size(), tail.size())), tail);
+    // A turn given behind the head leaves the head's count of ticks at the front as it was.
+    for (int i = 0; i < 48; ++i)
+        world.QueuePathRequest(all[static_cast<size_t>(i)]);
+    const std::vector<SimId> queue = QueueFromHead(world);
+    world.pathTurnsThisTick = World::PathTurnsFor(48);
+    world.pathSearchesThisTick = 1;
+    world.frontRequestAge = 5;
+    for (size_t place : {1u, 0u}) {
+        const auto it = std::find_if(all.begin(), all.end(),
+                                     [&](TestObject* u) { return u->id == queue[place]; });
+        ASSERT_NE(it, all.end());
+        EXPECT_EQ(world.TakePathTurn(*it), 1) << place;
+        EXPECT_EQ(world.frontRequestAge, place == 0 ? 0 : 5) << place;
+    }
+    world.pathRequests.DeleteAll();
     // While another unit's search goes on, cut short on its budget, no second turn is given: a
     // fresh search would throw it away.
     PathSearch& search = world.pathGrid->Search();
