@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "core/Vector.h"
 #include "objects/BlockedStepPolicy.h"
 #include "objects/GameObject.h"
 #include "objects/Goal.h"
@@ -42,6 +43,14 @@ int AttackManoeuvre::ShouldAttack(Sim& sim) {
     // 1.
     GameObject* attacker = sim.GetLastAttacker();
     if (!attacker || sim.CountActiveWeapons() == 0) return 0;
+    // The computer player's unit answers no attacker its drive cannot reach and no weapon of it
+    // reaches from where it stands (the reach rule, World::InReachOf); a player's unit answers
+    // as its design says.
+    const int distance =
+        static_cast<int>(Vector(attacker->GetPosition() - sim.GetPosition()).magnitude);
+    if (world.ControllerOf(sim.GetTeam()) && !world.InReachOf(&sim, attacker->GetPosition()) &&
+        sim.CountWeaponsWithRange(distance, nullptr) == 0)
+        return 0;
     // 2.
     if (!sim.groupId.IsNull() && sim.GetRepairPercent() != 0) return 0;
     // 3.

@@ -84,6 +84,24 @@ ClearWayManoeuvre::ClearWayManoeuvre(int32_t searchDocks) : searchDocks(searchDo
 
 ClearWayManoeuvre::~ClearWayManoeuvre() = default;
 
+// Whom the manoeuvre asks aside. A rule of our own:
+//
+// | case                          | what happens               | departs from, and why         |
+// |-------------------------------|----------------------------|-------------------------------|
+// | the unit in the way, or round | left where it is, and the  | asked aside at every run: a   |
+// | a dock, was sent aside (by    | search goes on to the next | friend in a crowd round a     |
+// | this rule or the rule for a   | one; asked again kAsideMs  | repairer's dock, its step     |
+// | friend in the way) within     | after (Sim::FriendWay)     | aside refused, was pushed 15  |
+// | kAsideMs                      |                            | times a second, for minutes,  |
+// |                               |                            | and never left                |
+int ClearWayManoeuvre::AskAside(Sim& sim, GameObject& other) {
+    auto* friendSim = dynamic_cast<Sim*>(&other);
+    if (friendSim && friendSim->friendWay.asideMs > 0) return 0;
+    const int pushed = TheObjectWorld().Makers().MoveBlockerAside(&sim, &other, 0);
+    if (pushed == 1 && friendSim) friendSim->friendWay.asideMs = Sim::kAsideMs;
+    return pushed;
+}
+
 int ClearWayManoeuvre::Execute(Sim& sim) {
     ObjectWorld& world = TheObjectWorld();
     // 1.
@@ -95,7 +113,7 @@ int ClearWayManoeuvre::Execute(Sim& sim) {
     Goal* front = sim.goals.Front();
     if (front && front->reportFailure == 1 && sim.goals.IsFrontBlocked() == 1 && blocker &&
         front->GetTarget() != blocker)
-        result = world.Makers().MoveBlockerAside(&sim, blocker, 0);
+        result = AskAside(sim, *blocker);
     // 3.
     PathGrid* paths = world.Paths();
     if (front || result != 0 || searchDocks != 1 || !paths) return result;
@@ -107,8 +125,7 @@ int ClearWayManoeuvre::Execute(Sim& sim) {
                  ++c) {
                 for (int layer = 1; layer <= 2 && result == 0; ++layer) {
                     auto* occupant = dynamic_cast<GameObject*>(paths->Occupant(r, c, layer));
-                    if (occupant && occupant != &sim)
-                        result = world.Makers().MoveBlockerAside(&sim, occupant, 0);
+                    if (occupant && occupant != &sim) result = AskAside(sim, *occupant);
                 }
             }
         }

@@ -17,6 +17,10 @@ public:
     int GetType() const override { return static_cast<int>(ManoeuvreType::ClearWay); }
 
     int32_t searchDocks;
+
+private:
+    // MoveBlockerAside, unless the other was sent aside a moment ago (the table beside it).
+    static int AskAside(Sim& sim, GameObject& other);
 };
 
 // Orders a friendly mobile unit that stands idle or blocked to step aside, the distance (0:

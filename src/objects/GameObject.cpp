@@ -344,6 +344,9 @@ void GameObject::ApplyMoveState(const Point& p, int newFacing, const int32_t* fa
 int GameObject::IsSim() {
     return 0;
 }
+RouteAsk GameObject::WhyRouteAsked() {
+    return RouteAsk::Place;
+}
 void GameObject::GetPartFacings(int32_t*, int, int& count) {
     count = 0;
 }

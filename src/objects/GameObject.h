@@ -22,6 +22,7 @@
 #include "map/CollisionFilter.h"
 #include "map/MapObjectView.h"
 #include "objects/GoalQueue.h"
+#include "objects/RouteAsk.h"
 #include "objects/SensorSet.h"
 #include "objects/StealthSet.h"
 
@@ -145,6 +146,8 @@ public:
     // Receiver of the state command.
     virtual void ApplyMoveState(const Point& p, int newFacing, const int32_t* facings, int count);
     virtual int IsSim();
+    // Why the object asks for a route search now (counted by the path queue).
+    virtual RouteAsk WhyRouteAsked();
     virtual void GetPartFacings(int32_t* facings, int room, int& count);
     virtual void SetPartFacings(const int32_t* facings, int count);
     virtual int GetKind();

@@ -101,6 +101,7 @@ public:
     int GetSightRadius() override;
     int IsBusy() override;
     int IsSim() override { return 1; }
+    RouteAsk WhyRouteAsked() override;
     int GetKind() override { return 1; }
     int IsMobile() override { return 1; }
     void MoveTo(const Point& p) override { SetPosition(p); }

@@ -26,6 +26,7 @@ public:
     SquadManoeuvre* FindManoeuvre(int type) override;
     int GetRadius() override { return radius; }
     int GetKind() override { return 1; }
+    RouteAsk WhyRouteAsked() override { return RouteAsk::Group; }
     void SetSelected(int flag) override;
     void Parse(char key, const char* text) override;
     void Write(ResourceFile& file, char* buffer, int bufferSize) override;

@@ -174,6 +174,8 @@ int World::NewGame() {
     droppedRequestWaits.clear();
     overdueKnown = false;
     pathSearchesThisTick = 0;
+    pathTurnsThisTick = 1;
+    pathAsks = PathAskTally();
     searchToFinish = SimId();
     nextSerial = 1;
     for (auto& stats : teamStats)

@@ -27,6 +27,7 @@
 #include "map/TerrainServices.h"
 #include "objects/ObjectWorld.h"
 #include "objects/UnitMakers.h"
+#include "world/PathAskTally.h"
 #include "world/PeerSlot.h"
 #include "world/RecentDead.h"
 #include "world/ScenarioMakers.h"
@@ -361,6 +362,7 @@ public:
     // --- WorldPaths.cpp: the path-request queue (its last node is the head) and routes.
     void QueuePathRequest(GameObject* object) override;
     int TakePathTurn(GameObject* object) override;
+    static int PathTurnsFor(int queueLength);
     int FindPathRequest(const SimId& id, int priority);
     int RequestPath(GameObject* object, const Point& goal, NodeList& route, int flag,
                     int radius) override;
@@ -733,6 +735,9 @@ public:
     std::optional<SimId> overdueRequest;
     bool overdueKnown = false;
     int32_t pathSearchesThisTick = 0;
+    // The searches the queue serves this tick (PathTurnsFor the queue as the tick starts).
+    int32_t pathTurnsThisTick = 1;
+    PathAskTally pathAsks;
     // The unit whose search that goes on was given its turn while another request was overdue:
     // its next RequestPath runs to the search's end (TakePathTurn sets it, RequestPath spends it).
     SimId searchToFinish;
@@ -765,6 +770,9 @@ private:
     void EnterMode(int newMode);
     // A request for the id, with the wait it kept when it was last dropped.
     PathRequestNode* NewPathRequest(const SimId& id, int priority);
+    // 1 when the object's turn is among the next `remaining` the queue serves (its request,
+    // taken from the queue, had waited `waited`), or it waits nowhere and fewer than that wait.
+    int TurnAmongTheNext(GameObject* object, int remaining, int32_t& waited);
     // Takes every complete message waiting on the slot's link and has it executed.
     void ReceiveFromPeer(int slot);
     // Makes this machine run the team's objects (taken, 1) or leave them to their new taker (0):

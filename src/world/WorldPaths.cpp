@@ -112,6 +112,7 @@ int World::PathPriority(GameObject* object) {
 // |                              |                           | out every slice of it           |
 void World::QueuePathRequest(GameObject* object) {
     if (!object) return;
+    pathAsks.Ask(object->WhyRouteAsked());
     frontRequestAge = 0;
     if (pathGrid && pathGrid->IsCutShort() == 1 &&
         pathGrid->Search().SuspendedFor() == object->id) {
@@ -127,9 +128,64 @@ void World::QueuePathRequest(GameObject* object) {
     pathRequests.InsertSorted(NewPathRequest(object->id, key), 1);
 }
 
+// How many searches the queue serves in a tick, by how many requests wait as the tick starts.
+// A rule of our own:
+//
+// | case                         | what happens              | departs from, and why           |
+// |------------------------------|---------------------------|---------------------------------|
+// | kPathTurns[i].waiting or     | up to kPathTurns[i].turns | one search a tick: with 500 to  |
+// | more requests wait as the    | searches this tick, each  | 700 units on a land the queue   |
+// | tick starts                  | to one of that many from  | held a hundred requests, and an |
+// |                              | the head, in the queue's  | order waited minutes for its    |
+// |                              | order (TurnAmongTheNext); | route. A count of the queue,    |
+// |                              | never while another's     | never a time, decides, so every |
+// |                              | search goes on, which a   | machine serves the same         |
+// |                              | fresh one would discard   | requests in the same tick       |
+namespace {
+struct PathTurns {
+    int waiting;
+    int turns;
+};
+constexpr PathTurns kPathTurns[] = {{16, 2}, {48, 3}, {96, 4}};
+}  // namespace
+
+int World::PathTurnsFor(int queueLength) {
+    int turns = 1;
+    for (const PathTurns& row : kPathTurns)
+        if (queueLength >= row.waiting) turns = row.turns;
+    return turns;
+}
+
+int World::TurnAmongTheNext(GameObject* object, int remaining, int32_t& waited) {
+    if (pathGrid && pathGrid->IsCutShort() == 1 && pathGrid->Search().SuspendedFor() != object->id)
+        return 0;
+    SimIdNode* head = PathRequestHead();
+    // The head, then the rest from the back of the list (the newest of the highest priority
+    // first), as the queue would serve them one a tick.
+    auto after = [&](ListNode* n) {
+        ListNode* next = n == head ? pathRequests.Last() : pathRequests.Prev(n);
+        return next == head ? pathRequests.Prev(next) : next;
+    };
+    int place = 0;
+    for (ListNode* n = head; n && place < remaining; n = after(n), ++place) {
+        auto* request = static_cast<SimIdNode*>(n);
+        if (request->id != object->id) continue;
+        auto* timed = dynamic_cast<PathRequestNode*>(request);
+        waited = timed ? timed->waitedMs : 0;
+        if (request == head) frontRequestAge = 0;
+        delete request;
+        overdueKnown = false;
+        return 1;
+    }
+    return place < remaining ? 1 : 0;
+}
+
 int World::TakePathTurn(GameObject* object) {
     if (!object) return 0;
+    const RouteAsk why = object->WhyRouteAsked();
+    if (HasPathRequest(object->id, -1) == 0) pathAsks.Ask(why);
     int turn = 0;
+    int32_t waited = 0;
     if (pathSearchesThisTick == 0) {
         SimIdNode* head = PathRequestHead();
         while (head && !FindObject(head->id)) {
@@ -138,19 +194,26 @@ int World::TakePathTurn(GameObject* object) {
         }
         if (!head || head->id == object->id) {
             const bool goesOn = head && head == SearchGoingOnRequest();
+            if (auto* timed = dynamic_cast<PathRequestNode*>(head)) waited = timed->waitedMs;
             delete head;
             searchToFinish = goesOn && OverdueRequest() ? object->id : SimId();
             turn = 1;
             frontRequestAge = 0;
-            droppedRequestWaits.erase(PathRequestNode::KeyOf(object->id));
-            ++pathSearchesThisTick;
         }
+    }
+    if (turn == 0 && pathSearchesThisTick < pathTurnsThisTick)
+        turn = TurnAmongTheNext(object, pathTurnsThisTick - pathSearchesThisTick, waited);
+    if (turn == 1) {
+        droppedRequestWaits.erase(PathRequestNode::KeyOf(object->id));
+        ++pathSearchesThisTick;
+        pathAsks.Serve(why, waited);
+        return 1;
     }
     const int priority = PathPriority(object);
     // Waiting again: behind those of its priority that were already waiting.
-    if (turn == 0 && HasPathRequest(object->id, priority) == 0)
+    if (HasPathRequest(object->id, priority) == 0)
         pathRequests.InsertSorted(NewPathRequest(object->id, priority), 0);
-    return turn;
+    return 0;
 }
 
 int World::FindPathRequest(const SimId& id, int priority) {

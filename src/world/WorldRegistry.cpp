@@ -454,6 +454,12 @@ GameObject* World::NearestDestructible(GameObject* object, int limit) {
 // |                           | the repairer to the next | with no route, asking again      |
 // |                           | damaged structure it     | every 5 s for minutes            |
 // |                           | reaches                  |                                  |
+// | the same, from a computer | the attack manoeuvre     | the attack: a Salvager shot at   |
+// | player's unit to its last | gives no attack          | from across water held an attack |
+// | attacker, which no weapon | (AttackManoeuvre::       | on an enemy 610-670 px off for a |
+// | of the unit reaches from  | ShouldAttack); a         | minute and more, its route never |
+// | where it stands           | player's unit answers as | found                            |
+// |                           | its design says          |                                  |
 //
 // The terrain's regions are labelled once per drive (PathGrid::TerrainJoins), so a decision
 // costs one look-up per field, wreck, repairer or side. Only the terrain parts them: units or

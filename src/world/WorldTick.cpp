@@ -165,6 +165,9 @@ int World::Tick(int nowMs) {
     PumpMouseMove();
     if (inGame == 1 && paused == 0) {
         AgePathRequests(elapsed);
+        // As the queue stands once aged, the same on every machine.
+        pathTurnsThisTick = PathTurnsFor(static_cast<int>(pathRequestIndex.size()));
+        pathAsks.StartTick(static_cast<int32_t>(pathRequestIndex.size()));
         // The terrain has no animation of its own.
         PumpMouseMove();
         UpdateCellEffects(elapsed);

@@ -514,6 +514,9 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
                         " seed " + std::to_string(landSeed) + " team " + std::to_string(team) + ";";
             }
             std::printf("\n");
+            std::printf(
+                "sweep four L%d seed %d route searches a tick, asked/served (longest wait):%s\n",
+                level, seed, world.pathAsks.Figures().c_str());
             std::fflush(stdout);
         }
         std::printf("sweep four L%d on %s | sides %d | built nothing |%s\n", level,

@@ -458,18 +458,34 @@ TEST_F(CombatRules, AUnitBreakingOffToFightLeavesItsGroupAndAnnouncesTheAttack) 
         int repairLevel;
         int attackerTeam;
         bool acts;
+        int dx = 60;          // the attacker's distance (the unit's weapon reaches 100)
+        bool across = false;  // where the unit's drive cannot go
+        bool aims = acts;     // an approach across water is no goal (ManoeuvreRules)
+        bool computer = true;  // the side has a computer controller
     };
-    // A hit from its own side (a stray shot of a friend) is no reason to break off.
-    const Row rows[] = {
-        {false, 0, 2, true}, {true, 0, 2, false}, {false, 2, 2, false}, {false, 0, 1, false}};
+    // A hit from its own side (a stray shot of a friend) is no reason to break off, nor, for the
+    // computer player's unit, one from an attacker it can neither reach nor hit from where it
+    // stands: a player's unit answers it as its design says.
+    const Row rows[] = {{false, 0, 2, true},
+                        {true, 0, 2, false},
+                        {false, 2, 2, false},
+                        {false, 0, 1, false},
+                        {false, 0, 2, false, 300, true},
+                        {false, 0, 2, true, 60, true, false},
+                        {false, 0, 2, true, 300, false},
+                        {false, 0, 2, true, 300, true, false, false}};
     int serial = 500;
+    EventReceiver computerPlayer;
     for (const Row& row : rows) {
+        world.controllers[1] = row.computer ? &computerPlayer : nullptr;
         SimGroup group(SimId(1, ++serial));
         world.groups.push_back(&group);
         world.Add(&group);
         Sim* sim = Unit(1, Point(300, 300));
         Sim* mate = Unit(1, Point(330, 300));
-        Sim* enemy = Unit(row.attackerTeam, Point(360, 300));
+        Sim* enemy = Unit(row.attackerTeam, Point(300 + row.dx, 300));
+        world.outOfReach.clear();
+        if (row.across) world.outOfReach.push_back(enemy->GetPosition());
         group.AddMember(*sim, 1);
         group.AddMember(*mate, 1);
         sim->ClearGoals();
@@ -480,18 +496,20 @@ TEST_F(CombatRules, AUnitBreakingOffToFightLeavesItsGroupAndAnnouncesTheAttack) 
         world.commands.Rewind();
         AttackManoeuvre rule(1, 0);
         EXPECT_EQ(rule.Execute(*sim), row.acts ? 1 : 0)
-            << row.already << row.repairLevel << row.attackerTeam;
+            << row.already << row.repairLevel << row.attackerTeam << " " << row.dx << row.across
+            << row.computer;
         EXPECT_EQ(group.MemberCount(), row.acts ? 1 : 2);
         EXPECT_EQ(sim->groupId.IsNull(), row.acts);
         EXPECT_EQ(mate->groupId, group.id);
-        EXPECT_EQ(Aims(sim->goals.Front(), enemy), row.acts || row.already);
+        EXPECT_EQ(Aims(sim->goals.Front(), enemy), row.aims || row.already) << row.dx << row.across;
         const std::vector<int> kinds = CommandKinds(world.commands);
-        EXPECT_EQ(std::count(kinds.begin(), kinds.end(), 8), row.acts ? 1 : 0);
+        EXPECT_EQ(std::count(kinds.begin(), kinds.end(), 8), row.aims ? 1 : 0);
         for (Sim* u : {sim, mate})
             group.RemoveMember(*u);
         world.Forget(&group);
         world.groups.clear();
     }
+    world.controllers[1] = nullptr;
 }
 
 TEST_F(CombatRules, AUnitKeepingItsTargetJudgesByItsFrontGoalEvenAWaypoint) {

@@ -277,6 +277,44 @@ TEST_F(MovementRules, AnIdleUnitAsksAsideWhatStandsRoundItsDock) {
         world.paths.RemoveFootprint(&blocker, blocker.GetPosition(), 1);
         base->ClearGoals();
     }
+    // A unit sent aside a moment ago is left alone until kAsideMs have passed, by the search
+    // round the docks and by the blocked unit alike; meanwhile the next one round the dock is
+    // asked instead.
+    {
+        Sim* crowd[2] = {Unit(1, world.paths.CellCenter(row, column)),
+                         Unit(1, world.paths.CellCenter(row + 1, column))};
+        for (Sim* s : crowd) {
+            s->collision.layer = 1;
+            world.paths.AddFootprint(s, s->GetPosition(), 1);
+        }
+        ClearWayManoeuvre rule(1);
+        struct Run {
+            int passedMs;
+            int askedIndex;  // -1: no one
+        };
+        for (const Run& run : {Run{0, 0}, Run{0, 1}, Run{Sim::kAsideMs - 1, -1}, Run{1, 0}}) {
+            asked.clear();
+            for (Sim* s : crowd)
+                s->friendWay.Count(run.passedMs);
+            EXPECT_EQ(rule.Execute(*base), run.askedIndex >= 0 ? 1 : 0) << run.passedMs;
+            ASSERT_EQ(asked.size(), run.askedIndex >= 0 ? 1u : 0u) << run.passedMs;
+            if (run.askedIndex >= 0) {
+                EXPECT_EQ(asked[0].second, crowd[run.askedIndex]);
+            }
+        }
+        base->goals.PushBack(std::make_unique<TargetGoal>(base->id, SimId(2, 77), Point(), 1, 1));
+        base->goals.Front()->reportFailure = 1;
+        base->goals.BlockFront();
+        base->blockingSim = crowd[0]->id;
+        asked.clear();
+        EXPECT_EQ(rule.Execute(*base), 0) << "held aside, the blocker too";
+        base->ClearGoals();
+        base->blockingSim = SimId();
+        for (Sim* s : crowd) {
+            world.paths.RemoveFootprint(s, s->GetPosition(), 1);
+            world.Forget(s);
+        }
+    }
     // Only its own docks are searched: what stands in the map's corner is left alone.
     {
         asked.clear();

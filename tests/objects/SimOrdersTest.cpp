@@ -726,9 +726,10 @@ TEST_F(SimOrders, FailedRoutesBlockReportOnceAndHoldTheNextRequest) {
         const char* name;
         bool target;
         int pending, retried, flag;
-    } const goingOn[] = {{"a first search", false, 0, 0, 0},
-                         {"a retry", false, 1, 0, 1},
-                         {"a retried goal", true, 0, 1, 0}};
+        RouteAsk asks;  // why the path queue counts it as asked
+    } const goingOn[] = {{"a first search", false, 0, 0, 0, RouteAsk::Place},
+                         {"a retry", false, 1, 0, 1, RouteAsk::Retry},
+                         {"a retried goal", true, 0, 1, 0, RouteAsk::Target}};
     for (const auto& row : goingOn) {
         Sim* s = Add(kit.MakeSim(1, serial++, at + Point(0, -200)));
         Sim* chased = Add(kit.MakeSim(1, serial++, at + Point(300, -200)));
@@ -740,9 +741,11 @@ TEST_F(SimOrders, FailedRoutesBlockReportOnceAndHoldTheNextRequest) {
         g->retried = row.retried;
         s->routeWait = row.pending;
         const int reports = events.Count(4), queued = world.queuedRequests;
+        EXPECT_EQ(s->WhyRouteAsked(), row.asks) << row.name;
         world.searchGoesOn = 1;
         for (int call = 0; call < 3; ++call) {
             EXPECT_EQ(s->RequestRoute(g), 0) << row.name;
+            EXPECT_EQ(s->WhyRouteAsked(), RouteAsk::SearchGoesOn) << row.name;
             EXPECT_EQ(world.lastAsked, at + Point(300, -200)) << row.name;
             EXPECT_EQ(world.lastSearchFlag, row.flag) << row.name;
             EXPECT_EQ(s->routeWait, row.pending) << row.name;
@@ -769,6 +772,13 @@ TEST_F(SimOrders, FailedRoutesBlockReportOnceAndHoldTheNextRequest) {
         s->routeTimer.period = 0;
         s->routeWait = row.pending;
         EXPECT_EQ(s->searchGoingOn.held, 0) << row.name;
+        // A way round friends, and a step aside before it, are ours.
+        s->routeAroundFriends = 1;
+        EXPECT_EQ(s->WhyRouteAsked(), RouteAsk::RoundFriends) << row.name;
+        g->movedAside = 1;
+        EXPECT_EQ(s->WhyRouteAsked(), RouteAsk::StepAside) << row.name;
+        s->routeAroundFriends = 0;
+        g->movedAside = 0;
         if (row.target) {
             world.searchGoesOn = 1;
             s->RequestRoute(g);

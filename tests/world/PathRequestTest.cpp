@@ -1,10 +1,14 @@
 // The path-request queue, route following, and the route helpers.
+#include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <string>
 
 #include <gtest/gtest.h>
 
 #include "core/PtrNode.h"
+#include "map/PathGrid.h"
+#include "map/PathSearch.h"
 #include "map/RoutePoints.h"
 #include "world/PathRequestNode.h"
 #include "world/RegistryTestFixture.h"
@@ -252,6 +256,97 @@ TEST_F(PathRequestTest, ARequestWaitingPastTheBoundGoesAheadOfNewerOnesOfAnyPrio
     EXPECT_EQ(world.PathRequestHead()->id, b->id) << "a new request never starts overdue";
     delete world.pathRequests.First();
     EXPECT_EQ(world.PathRequestHead()->id, a->id) << "none overdue: the head";
+    world.pathRequests.DeleteAll();
+}
+
+// A long queue serves up to the turns its length gives in a tick, the first that many from the
+// head, whichever of them asks first: every machine with the same queue serves the same units,
+// whatever order its units update in. A unit behind them, or a new one, waits its turn.
+TEST_F(PathRequestTest, ALongQueueServesItsFirstRequestsUpToTheTurnsOfItsLength) {
+    struct Row {
+        int waiting, turns;
+    };
+    const Row rows[] = {{0, 1}, {15, 1}, {16, 2}, {47, 2}, {48, 3}, {95, 3}, {96, 4}, {400, 4}};
+    for (const Row& row : rows)
+        EXPECT_EQ(World::PathTurnsFor(row.waiting), row.turns) << row.waiting;
+    auto byKey = [](const SimId& a, const SimId& b) {
+        return PathRequestNode::KeyOf(a) < PathRequestNode::KeyOf(b);
+    };
+    WorldOnLand wide{OpenLand(24, 24)};
+    World& world = wide.world;
+    std::vector<TestObject*> all;
+    for (int i = 0; i < 100; ++i)
+        all.push_back(wide.AddUnit(2, 1 + i, 1 + 2 * (i / 10), 1 + 2 * (i % 10)));
+    TestObject* newcomer = wide.AddUnit(2, 200, 21, 1);
+    for (const int waiting : {3, 16, 50, 100}) {
+        const std::vector<TestObject*> units(all.begin(), all.begin() + waiting);
+        const auto turns = static_cast<size_t>(World::PathTurnsFor(waiting));
+        std::vector<SimId> served[2];
+        for (int order = 0; order < 2; ++order) {
+            for (TestObject* unit : units)
+                world.QueuePathRequest(unit);
+            const std::vector<SimId> queue = QueueFromHead(world);
+            world.pathTurnsThisTick = World::PathTurnsFor(waiting);
+            world.pathSearchesThisTick = 0;
+            world.pathAsks = PathAskTally();
+            EXPECT_EQ(world.TakePathTurn(newcomer), 0) << waiting;
+            // From the back of the queue, or from its head.
+            for (int i = 0; i < waiting; ++i) {
+                TestObject* unit = units[static_cast<size_t>(order == 0 ? i : waiting - 1 - i)];
+                if (world.TakePathTurn(unit) == 1) served[order].push_back(unit->id);
+            }
+            std::sort(served[order].begin(), served[order].end(), byKey);
+            std::vector<SimId> first(queue.begin(), queue.begin() + static_cast<long>(turns));
+            std::sort(first.begin(), first.end(), byKey);
+            EXPECT_EQ(served[order], first) << waiting << " order " << order;
+            EXPECT_EQ(world.pathSearchesThisTick, static_cast<int>(turns));
+            const auto place = static_cast<size_t>(RouteAsk::Place);
+            EXPECT_EQ(world.pathAsks.servedThisTick[place], static_cast<int64_t>(turns));
+            EXPECT_EQ(world.pathAsks.askedThisTick[place], 1) << "only the newcomer asks anew";
+            world.pathRequests.DeleteAll();
+        }
+        EXPECT_EQ(served[0], served[1]) << waiting;
+    }
+    // The tally's line, after a tick: the newcomer asked, the last four served.
+    world.pathAsks.StartTick(100);
+    const std::string figures = world.pathAsks.Figures();
+    EXPECT_NE(figures.find(" place 1.000/4.000 (0 s); target 0.000/0.000 (0 s);"),
+              std::string::npos)
+        << figures;
+    const std::string tail =
+        "step aside 0.000/0.000 (0 s); longest queue 100, most served in a tick 4";
+    EXPECT_EQ(figures.substr(figures.size() - std::min(figures.size(), tail.size())), tail);
+    // A turn given behind the head leaves the head's count of ticks at the front as it was.
+    for (int i = 0; i < 48; ++i)
+        world.QueuePathRequest(all[static_cast<size_t>(i)]);
+    const std::vector<SimId> queue = QueueFromHead(world);
+    world.pathTurnsThisTick = World::PathTurnsFor(48);
+    world.pathSearchesThisTick = 1;
+    world.frontRequestAge = 5;
+    // Two turns are left: the third from the head waits, the second and the head are served.
+    for (size_t place : {2u, 1u, 0u}) {
+        const auto it = std::find_if(all.begin(), all.end(),
+                                     [&](TestObject* u) { return u->id == queue[place]; });
+        ASSERT_NE(it, all.end());
+        EXPECT_EQ(world.TakePathTurn(*it), place < 2 ? 1 : 0) << place;
+        EXPECT_EQ(world.frontRequestAge, place == 0 ? 0 : 5) << place;
+    }
+    world.pathRequests.DeleteAll();
+    // While another unit's search goes on, cut short on its budget, no second turn is given: a
+    // fresh search would throw it away.
+    PathSearch& search = world.pathGrid->Search();
+    const uint32_t budget = search.NodeBudget();
+    search.SetNodeBudget(4);
+    NodeList route;
+    world.RequestPath(newcomer, wide.Centre(1, 21), route, 0, 0);
+    search.SetNodeBudget(budget);
+    ASSERT_EQ(world.pathGrid->IsCutShort(), 1);
+    for (int i = 0; i < 16; ++i)
+        world.QueuePathRequest(all[static_cast<size_t>(i)]);
+    world.pathTurnsThisTick = World::PathTurnsFor(16);
+    world.pathSearchesThisTick = 1;
+    for (int i = 0; i < 16; ++i)
+        EXPECT_EQ(world.TakePathTurn(all[static_cast<size_t>(i)]), 0) << i;
     world.pathRequests.DeleteAll();
 }
 
