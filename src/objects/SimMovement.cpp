@@ -459,6 +459,7 @@ int Sim::StepAsideFor(const GameObject& friendInTheWay) {
 // The errand ends as one whose route was not found twice: blocked, its failure reported once,
 // and a repair or refuel trip told so that it can choose again.
 void Sim::GiveUpTrip() {
+    TheObjectWorld().Orders().GivenUpByRule(*this, "a structure covers the trip's end");
     goals.DropFinished();
     goals.BlockFront();
     if (Goal* front = goals.Front(); front && front->reportFailure == 1) {
