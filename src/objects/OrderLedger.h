@@ -67,6 +67,7 @@ public:
     explicit OrderLedger(ObjectWorld& world) : world(world) {}
 
     void SwitchOn() { on = true; }
+    void SwitchOff() { on = false; }
     bool IsOn() const { return on; }
 
     // An order goal just made for the unit: counted as given when the scope's giver gives orders
