@@ -1177,6 +1177,19 @@ TEST_F(SimOrders, TheLedgerCountsOnlyOrdersAndTheWaitBehindOneNotCarriedOut) {
         EXPECT_EQ(ledger.OpenCount(), open) << later;
     }
 
+    // A rule of ours that gives up a goal no order made is named apart; an empty queue ends
+    // nothing.
+    sim->ClearGoals();
+    sim->AdvanceGoals();
+    {
+        const OrderLedger::Scope own(ledger, OrderGiver::OwnRules);
+        sim->ExecuteOrder(Sim::kOrderMove, 0, at + Point(0, 300), SimId(), 0);
+    }
+    const OrderLedger::Tally before = ledger.TallyOf(1);
+    sim->GiveUpTrip();
+    EXPECT_EQ(ledger.TallyOf(1).givenUp, before.givenUp);
+    EXPECT_EQ(ledger.TallyOf(1).rules.at("a structure covers the trip's end (no order)"), 1);
+
     for (auto [tick, holds] : {std::pair{500, 1}, {501, 1}, {503, 2}}) {
         world.ticks = tick;
         ledger.HeldByRule(*sim, "a hold");
