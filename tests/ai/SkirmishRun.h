@@ -918,30 +918,14 @@ private:
         if (span.ticks > side.standing.ticks) side.standing = span;
         if (!Excused(span.cause) && span.ticks > side.standingUnexcused.ticks)
             side.standingUnexcused = span;
-        // A span over a minute is named once, when it ends or the game does.
-        constexpr int kMinuteTicks = 60 * 1000 / kStepMs;
-        Stand::Span& last = lastStand[team][unit.id.serial];
-        if (span.ticks < last.ticks) {
-            NameStand(team, unit.id.serial, last, lastStandGoal[team], side.longStands);
-            last = Stand::Span();
-        }
-        if (span.ticks > kMinuteTicks) {
-            last = span;
-            lastStandGoal[team][unit.id.serial] = FrontGoalText(unit);
-        }
+        KeepOverAMinute(team, unit, span, lastStand[team][unit.id.serial], lastStandGoal[team],
+                        side.longStands);
         // Standing firing, or shot at, while nothing is hurt, whatever the unit holds.
         const Stand::Span fight = side.hurtless[unit.id.serial].Note(
             out.ticks, hurtless && unit.IsMobile() == 1, at, StandCause::HurtlessFight);
         if (fight.ticks > side.hurtlessLongest.ticks) side.hurtlessLongest = fight;
-        Stand::Span& pending = lastHurtless[team][unit.id.serial];
-        if (fight.ticks < pending.ticks) {
-            NameStand(team, unit.id.serial, pending, lastHurtlessGoal[team], side.hurtlessStands);
-            pending = Stand::Span();
-        }
-        if (fight.ticks > kMinuteTicks) {
-            pending = fight;
-            lastHurtlessGoal[team][unit.id.serial] = FrontGoalText(unit);
-        }
+        KeepOverAMinute(team, unit, fight, lastHurtless[team][unit.id.serial],
+                        lastHurtlessGoal[team], side.hurtlessStands);
         const bool worker =
             miner || (unit.GetDesign() && ClassForDesign(*unit.GetDesign()) == SimClass::Scavenger);
         HeldSpan& held = side.workerBlocked[unit.id.serial];
@@ -954,6 +938,20 @@ private:
             std::max(side.workerBlockedUnexcusedLongest, unexcused.longest);
     }
 
+    // A span over a minute is named once, when it ends or the game does, with the goal the unit
+    // last held in it.
+    void KeepOverAMinute(int team, GameObject& unit, const Stand::Span& span, Stand::Span& pending,
+                         std::map<int32_t, std::string>& goals, std::string& into) {
+        constexpr int kMinuteTicks = 60 * 1000 / kStepMs;
+        if (span.ticks < pending.ticks) {
+            NameStand(team, unit.id.serial, pending, goals, into);
+            pending = Stand::Span();
+        }
+        if (span.ticks > kMinuteTicks) {
+            pending = span;
+            goals[unit.id.serial] = FrontGoalText(unit);
+        }
+    }
     // A span over a minute, named with the goal the unit last held in it.
     void NameStand(int team, int32_t serial, const Stand::Span& span,
                    std::map<int32_t, std::string>& goals, std::string& into) {
