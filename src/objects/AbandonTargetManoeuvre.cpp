@@ -3,6 +3,7 @@
 #include "objects/GameObject.h"
 #include "objects/Goal.h"
 #include "objects/ManoeuvreRules.h"
+#include "objects/ObjectWorld.h"
 #include "objects/Sim.h"
 
 namespace {
@@ -22,6 +23,7 @@ int AbandonTargetManoeuvre::Execute(Sim& sim) {
         target->GetKind() == kWreckKind || order->GetParam() == 0 || sim.CanEngage(target) == 1)
         return 0;
     // 2.
+    TheObjectWorld().Orders().Ended(sim, *order, OrderEnd::ByStep, "its target out of reach");
     sim.goals.DropFinished();
     sim.PopGoal();
     manoeuvre::SendFrontGoal(sim);

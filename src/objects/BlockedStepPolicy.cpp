@@ -131,8 +131,6 @@ std::array<bool, BlockedStepPolicy::kRules> switchedOn = [] {
     return all;
 }();
 
-BlockedStepPolicy::Listener listener = nullptr;
-
 int RoundHalfUp(double v) {
     return static_cast<int>(std::floor(v + 0.5));
 }
@@ -176,10 +174,6 @@ void BlockedStepPolicy::Switch(Rule rule, bool on) {
 
 void BlockedStepPolicy::SwitchAll(bool on) {
     switchedOn.fill(on);
-}
-
-void BlockedStepPolicy::SetListener(Listener newListener) {
-    listener = newListener;
 }
 
 void BlockedStepPolicy::FriendInTheWay(Sim& sim, GameObject* blocker) {
@@ -370,6 +364,8 @@ GameObject* BlockedStepPolicy::ObstacleForHeldMount(Sim& sim) {
 }
 
 void BlockedStepPolicy::GiveUp(Sim& sim, Rule rule, bool asFailedRoute) {
+    // Counted before the goals change, while the order given up is still the unit's own.
+    TheObjectWorld().Orders().GivenUpByRule(sim, Name(rule));
     if (asFailedRoute) sim.goals.DropFinished();
     sim.goals.BlockFront();
     if (asFailedRoute) {
@@ -379,7 +375,6 @@ void BlockedStepPolicy::GiveUp(Sim& sim, Rule rule, bool asFailedRoute) {
         }
         MarkEconomyRouteFailed(sim, 1);
     }
-    if (listener) listener(sim, Name(rule));
 }
 
 void Sim::FriendWay::Count(int elapsedMs) {

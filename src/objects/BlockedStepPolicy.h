@@ -27,16 +27,11 @@ public:
         kObstacleTakesHeldMount,
         kRules
     };
-    // Told of an order a rule of ours gives up, with the rule's name.
-    using Listener = void (*)(const Sim& unit, const char* rule);
-
     // The row's short, stable name, as the ledger prints it.
     static const char* Name(Rule rule);
     static bool On(Rule rule);
     static void Switch(Rule rule, bool on);
     static void SwitchAll(bool on);
-    // Told of every order a rule of ours gives up; null: nobody.
-    static void SetListener(Listener listener);
 
     // A friend of the unit's side, or a wreck, refused its step.
     static void FriendInTheWay(Sim& sim, GameObject* blocker);

@@ -94,6 +94,7 @@ void GameObject::AddGoal(std::unique_ptr<Goal> goal, int flag) {
 std::unique_ptr<Goal> GameObject::PopGoal() {
     Goal* front = goals.Front();
     if (attackObjects == 1 && front && IsAttackableThing(front->GetTarget())) attackObjects = 0;
+    if (front) TheObjectWorld().Orders().Popped(*this, *front);
     return goals.PopFront();
 }
 
@@ -474,6 +475,7 @@ Point GameObject::GetDrawOrigin() {
 }
 
 void GameObject::ClearGoals() {
+    TheObjectWorld().Orders().Cleared(*this);
     goals.Clear();
     ordered = 0;
 }

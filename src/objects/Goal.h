@@ -83,4 +83,6 @@ public:
     // Made by a push that asked the owner out of a friend's way. Kept only while the game runs:
     // the goal queue is not saved, and peers are sent the goal without it.
     int32_t movedAside = 0;
+    // The order ledger's number for an order goal, 0 for any other; never saved nor sent.
+    int32_t order = 0;
 };

@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "core/SimId.h"
+#include "objects/OrderLedger.h"
 
 class CommandBuffer;
 class EventReceiver;
@@ -139,6 +140,8 @@ public:
     virtual int IsNetworkGame() = 0;
     virtual int DebugMode() = 0;
     virtual int LowDetail() = 0;
+    // What became of the units' orders; it only looks, and only once switched on.
+    OrderLedger& Orders() { return orderLedger; }
 
     // --- What the economy asks.
     // FindObject, kept only for a unit whose design's chassis letter is 'h'.
@@ -198,6 +201,9 @@ public:
         if (blocker) *blocker = nullptr;
         return 0;
     }
+
+private:
+    OrderLedger orderLedger{*this};
 };
 
 // The installed World services; never null.

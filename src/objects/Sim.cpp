@@ -74,6 +74,7 @@ Sim::Sim(const Point& position, const SimId& id, std::unique_ptr<VehicleDesign> 
 }
 
 Sim::~Sim() {
+    TheObjectWorld().Orders().Cleared(*this, OrderEnd::UnitLost);
     goals.Clear();
     body.reset();
     selectionMarker.reset();
@@ -94,6 +95,8 @@ std::unique_ptr<VehicleDesign> Sim::ReleaseDesign() {
 }
 
 void Sim::SendEvent(int code, void* argument) {
+    // What the side's controller makes of the event is its order, even in the unit's own turn.
+    const OrderLedger::Scope byController(TheObjectWorld().Orders(), OrderGiver::SideController);
     if (EventReceiver* receiver = TheObjectWorld().ControllerOf(GetTeam()))
         receiver->OnEvent(code, this, argument);
 }
@@ -279,6 +282,7 @@ int Sim::CanEngage(GameObject* other) {
 
 void Sim::ClearGoals() {
     lastAttacker = SimId();
+    TheObjectWorld().Orders().Cleared(*this);
     goals.Clear();
     ordered = 0;
 }

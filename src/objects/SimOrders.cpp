@@ -67,6 +67,8 @@ void Sim::Update(int elapsedMs) {
     // moves, runs goals or manoeuvres, nor fires.
     if (onMap == 0) return;
     ObjectWorld& world = TheObjectWorld();
+    // What the unit's own movement and manoeuvres make is no order.
+    const OrderLedger::Scope ownRules(world.Orders(), OrderGiver::OwnRules);
     waiting = 0;
     friendWay.Count(elapsedMs);
     BlockedStepPolicy::ForgetWreckInTheWay(*this);
@@ -202,6 +204,7 @@ void Sim::IssueOrder(int code, int flags, const Point& p, const SimId& target) {
         ignoreAttackers = 0;
     if (auto* mining = dynamic_cast<MiningManoeuvre*>(FindManoeuvre(kMiningManoeuvre)))
         mining->SetTargetId(SimId());
+    const OrderLedger::Scope byPlayer(TheObjectWorld().Orders(), OrderGiver::Player);
     ExecuteOrder(code, flags, p, target, 1);
     ordered = 1;
 }
@@ -212,6 +215,11 @@ void Sim::ExecuteOrder(int code, int flags, const Point& p, const SimId& target,
     routeTimer.Start();
     searchGoingOn = SearchGoingOn();
     if (!(flags & kWaypoint)) lastAttacker = SimId();
+    // The goals the order makes are the ones unmarked after it: a goal made anew may take the
+    // place in memory of one the order dropped.
+    OrderLedger& ledger = TheObjectWorld().Orders();
+    for (Goal* g = ledger.IsOn() ? goals.Front() : nullptr; g; g = goals.Next(g))
+        if (g->order == 0) g->order = OrderLedger::kMarked;
     const auto bit = [flags](int b) { return flags & b ? 1 : 0; };
     switch (code) {
         case kOrderMove:
@@ -246,6 +254,10 @@ void Sim::ExecuteOrder(int code, int flags, const Point& p, const SimId& target,
             break;
         default:
             break;
+    }
+    for (Goal* g = ledger.IsOn() ? goals.Front() : nullptr; g; g = goals.Next(g)) {
+        if (g->order == 0) ledger.Given(*this, *g);
+        if (g->order == OrderLedger::kMarked) g->order = 0;
     }
     TheObjectWorld().Commands().SendGoal(this, goals.Front());
 }
@@ -375,6 +387,7 @@ int Sim::CheckGoal() {
     ObjectWorld& world = TheObjectWorld();
     Goal* order = goals.FirstUnfinished();
     if (!order || order->IsDone() == 1) {
+        if (order && local == 1) world.Orders().Done(*this, *order);
         goals.DropFinished();
         ignoreAttackers = 0;
         if (local == 1) world.Commands().SendGoal(this, goals.Front());
@@ -394,6 +407,10 @@ int Sim::AdvanceGoals() {
     if (local != 1 || !goals.Front()) return r;
     if (r != 1 && FrontGoalDone(this) != 1) return r;
     const int blocked = goals.IsFrontBlocked();
+    // Ended short of its place, beside a friend, by the goal loop's own test.
+    if (r != 1 && goals.Front()->repeat != 1)
+        TheObjectWorld().Orders().Ended(*this, *goals.Front(), OrderEnd::CarriedOut,
+                                        "reached beside a friend");
     std::unique_ptr<Goal> g = PopGoal();
     NoteAttackEnded(g.get());
     const int waypoint = g->waypoint;

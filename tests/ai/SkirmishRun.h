@@ -32,6 +32,7 @@
 #include "objects/FactoryProduction.h"
 #include "objects/GameObject.h"
 #include "objects/Goal.h"
+#include "objects/OrderLedger.h"
 #include "objects/Sim.h"
 #include "objects/SimFactory.h"
 #include "objects/SpriteAttachment.h"
@@ -200,6 +201,7 @@ struct HeldSpan {
 // What a standing unit waited on, most telling first.
 enum class StandCause {
     Group,
+    HurtlessFight,
     FailedRoute,
     FriendsInAFight,
     PathQueue,
@@ -209,23 +211,54 @@ enum class StandCause {
     Count
 };
 inline const char* StandCauseName(StandCause cause) {
-    static const char* const kNames[] = {
-        "its moving group", "a failed route", "held behind friends in a fight",
-        "the path queue",   "a friend",       "a blocked front",
-        "nothing named"};
+    static const char* const kNames[] = {"its moving group", "a fight that hurts nothing",
+                                         "a failed route",   "held behind friends in a fight",
+                                         "the path queue",   "a friend",
+                                         "a blocked front",  "nothing named"};
     return kNames[static_cast<int>(cause)];
 }
 // A failed route, the moving group and friends in front that fight are what the game lets a
-// unit stand for.
+// unit stand for; a fight that hurts nothing never.
 inline bool Excused(StandCause cause) {
     return cause == StandCause::Group || cause == StandCause::FailedRoute ||
            cause == StandCause::FriendsInAFight;
 }
 constexpr int kStandReach = 32;
-// A unit is in a fight while it fired at an object of a hostile side, or was shot at by one,
-// this recently: the longest reload of the sample catalogue is 2.2 s. Whether an enemy stood
-// near said nothing: an army stood for minutes 200 px from a target it never fired at.
+// A unit is in a fight while it, or the object it fired at last, took damage this recently:
+// the longest reload of the sample catalogue is 2.2 s. Whether an enemy stood near said
+// nothing (an army stood for minutes 200 px from a target it never fired at), nor did firing
+// alone: Wardens of two sides stood jammed face to face for 8 minutes, firing, five never hurt.
 constexpr int kFightTicks = 10 * 1000 / kStepMs;
+
+// Who fired at what, who was shot at and who was hurt, by object (PathRequestNode::KeyOf), at
+// which tick.
+struct FightLog {
+    std::map<int64_t, int> firedAt;
+    std::map<int64_t, int> shotAt;
+    std::map<int64_t, int> hurtAt;
+    std::map<int64_t, int64_t> firedOn;
+
+    void Fired(int64_t owner, int64_t target, int tick) {
+        firedAt[owner] = tick;
+        shotAt[target] = tick;
+        firedOn[owner] = target;
+    }
+    void Hurt(int64_t object, int tick) { hurtAt[object] = tick; }
+    static bool Recent(const std::map<int64_t, int>& at, int64_t key, int now) {
+        const auto it = at.find(key);
+        return it != at.end() && now - it->second <= kFightTicks;
+    }
+    // Fired at a hostile object, or shot at by one, lately.
+    bool Shooting(int64_t unit, int now) const {
+        return Recent(firedAt, unit, now) || Recent(shotAt, unit, now);
+    }
+    // Hurt lately, or firing lately at what was hurt lately.
+    bool Hurting(int64_t unit, int now) const {
+        if (Recent(hurtAt, unit, now)) return true;
+        const auto on = firedOn.find(unit);
+        return on != firedOn.end() && Recent(firedAt, unit, now) && Recent(hurtAt, on->second, now);
+    }
+};
 // The route searches a unit may ask in a minute before it is named, and the span in which a
 // unit may ask one toward a target it cannot see.
 constexpr int kBusySearches = 30;
@@ -348,10 +381,60 @@ struct Side {
     int workerBlockedLongest = 0;
     int workerBlockedUnexcusedLongest = 0;
     int pathWaitMs = 0;
+    // What became of the side's orders, and the units that stood firing or shot at while
+    // nothing was hurt: the longest such span and every one over a minute.
+    OrderLedger::Tally orders;
+    std::map<int32_t, Stand> hurtless;
+    Stand::Span hurtlessLongest;
+    std::string hurtlessStands;
     HeldSpan atDoor;
     HeldSpan atDoorHeld;
     HeldSpan noDelivery;
 };
+
+// One side's (or one row's) orders added to another's: counts summed, the longest wait kept.
+inline void AddOrders(OrderLedger::Tally& into, const OrderLedger::Tally& from) {
+    for (auto [sum, add] : {std::pair{&into.given, from.given},
+                            {&into.attacks, from.attacks},
+                            {&into.carriedOut, from.carriedOut},
+                            {&into.byStep, from.byStep},
+                            {&into.givenUp, from.givenUp},
+                            {&into.attacksGivenUp, from.attacksGivenUp},
+                            {&into.replaced, from.replaced},
+                            {&into.lost, from.lost}})
+        *sum += add;
+    for (auto [sums, adds] : {std::pair{&into.steps, &from.steps},
+                              {&into.rules, &from.rules},
+                              {&into.holds, &from.holds}})
+        for (const auto& [name, count] : *adds)
+            (*sums)[name] += count;
+    if (from.longestWait > into.longestWait) {
+        into.longestWait = from.longestWait;
+        into.longestWaitText = from.longestWaitText;
+    }
+}
+
+// Orders in words: how many were given and how each way of ending them counted, by name.
+inline std::string OrderFigures(const OrderLedger::Tally& orders) {
+    auto named = [](const std::map<std::string, int>& counts) {
+        std::string text;
+        for (const auto& [name, count] : counts)
+            text += (text.empty() ? "" : "; ") + name + " " + std::to_string(count);
+        return text.empty() ? std::string("none") : text;
+    };
+    const int open = orders.given - orders.carriedOut - orders.byStep - orders.givenUp -
+                     orders.replaced - orders.lost;
+    return "orders given " + std::to_string(orders.given) + " (attacks " +
+           std::to_string(orders.attacks) + "), carried out " + std::to_string(orders.carriedOut) +
+           ", ended by a step " + std::to_string(orders.byStep) + " (" + named(orders.steps) +
+           "), given up by a rule of ours " + std::to_string(orders.givenUp) + " (" +
+           named(orders.rules) + "; attacks " + std::to_string(orders.attacksGivenUp) +
+           "), held by a rule of ours (" + named(orders.holds) + "), put aside " +
+           std::to_string(orders.replaced) + ", with the unit lost " + std::to_string(orders.lost) +
+           ", open " + std::to_string(open) + ", longest wait behind one not carried out " +
+           std::to_string(orders.longestWait * kStepMs / 1000) + " s" +
+           (orders.longestWaitText.empty() ? "" : " (" + orders.longestWaitText + ")");
+}
 
 // A side's stands and route searches, in the words every game line gives them.
 inline std::string StandFigures(const Side& side) {
@@ -360,7 +443,8 @@ inline std::string StandFigures(const Side& side) {
            "), not excused " + seconds(side.standingUnexcused.ticks) + " s (" +
            StandCauseName(side.standingUnexcused.cause) + "), route searches in a minute " +
            std::to_string(side.mostSearches) + ", toward an unseen target in 5 s " +
-           std::to_string(side.mostUnseenSearches);
+           std::to_string(side.mostUnseenSearches) + ", in a fight that hurts nothing " +
+           seconds(side.hurtlessLongest.ticks) + " s, " + OrderFigures(side.orders);
 }
 
 struct Outcome {
@@ -492,6 +576,7 @@ public:
                                                  AsideCaller caller) { NotePush(pushed, caller); };
         world->inGame = 1;
         world->SetPaused(0);
+        world->Orders().SwitchOn();
         for (int team : Teams()) {
             if (!world->TeamFactory(team)) return 0;
             if (!dynamic_cast<AIController*>(world->controllers[team].get())) return 0;
@@ -530,9 +615,13 @@ public:
         for (int team : Teams()) {
             out.sides[team].value = Value(team);
             for (const auto& [serial, span] : lastStand[team])
-                NameStand(team, serial, span);
+                NameStand(team, serial, span, lastStandGoal[team], out.sides[team].longStands);
             lastStand[team].clear();
             Side& side = out.sides[team];
+            side.orders = world->Orders().TallyOf(team);
+            for (const auto& [serial, span] : lastHurtless[team])
+                NameStand(team, serial, span, lastHurtlessGoal[team], side.hurtlessStands);
+            lastHurtless[team].clear();
             side.busySearchers.clear();
             for (const auto& [serial, peak] : side.searchPeaks)
                 if (peak.first > kBusySearches)
@@ -605,6 +694,7 @@ private:
     }
 
     void Sample() {
+        NoteHurt();
         const int64_t fieldOre = FieldOre();
         // Who waits in the path queue.
         std::set<int64_t> queued;
@@ -644,8 +734,9 @@ private:
             for (auto* spans : {&side.workerBlocked, &side.workerBlockedUnexcused})
                 for (auto it = spans->begin(); it != spans->end();)
                     it = alive.count(it->first) ? std::next(it) : spans->erase(it);
-            for (auto it = side.stands.begin(); it != side.stands.end();)
-                it = alive.count(it->first) ? std::next(it) : side.stands.erase(it);
+            for (auto* spans : {&side.stands, &side.hurtless})
+                for (auto it = spans->begin(); it != spans->end();)
+                    it = alive.count(it->first) ? std::next(it) : spans->erase(it);
             side.noDelivery.Note(out.ticks, minerAlive && !delivered);
             for (ListNode* n = world->pathRequests.First(); n; n = world->pathRequests.Next(n))
                 if (auto* request = dynamic_cast<PathRequestNode*>(n);
@@ -689,17 +780,31 @@ private:
                 if (!target && mount) target = world->FindObject(mount->GetTarget());
                 if (!owner || !target || target->GetTeam() == 0 || owner->IsHostileTo(target) != 1)
                     continue;
-                firedAt[PathRequestNode::KeyOf(owner->id)] = out.ticks;
-                shotAt[PathRequestNode::KeyOf(target->id)] = out.ticks;
+                fights.Fired(PathRequestNode::KeyOf(owner->id), PathRequestNode::KeyOf(target->id),
+                             out.ticks);
             }
         }
     }
-    static bool Recent(const std::map<int64_t, int>& at, const GameObject& unit, int now) {
-        const auto it = at.find(PathRequestNode::KeyOf(unit.id));
-        return it != at.end() && now - it->second <= kFightTicks;
-    }
     bool InAFight(const GameObject& unit) const {
-        return Recent(firedAt, unit, out.ticks) || Recent(shotAt, unit, out.ticks);
+        return fights.Hurting(PathRequestNode::KeyOf(unit.id), out.ticks);
+    }
+    // Every object of a side, and of none (a wreck fired at), that took damage since the last
+    // sample is hurt now.
+    void NoteHurt() {
+        auto note = [this](GameObject* object) {
+            if (!object || object->IsDestroyed()) return;
+            const int64_t key = PathRequestNode::KeyOf(object->id);
+            const int32_t damage = object->damage.Value();
+            const auto [last, fresh] = damageBefore.try_emplace(key, damage);
+            if (!fresh && damage > last->second) fights.Hurt(key, out.ticks);
+            last->second = damage;
+        };
+        for (int team = 0; team < World::kTeams; ++team)
+            for (NodeList* list : {&world->sims[team], &world->buildings[team]})
+                for (ListNode* n = list->First(); n; n = list->Next(n))
+                    note(static_cast<ObjectNode*>(n)->Object());
+        for (int team : Teams())
+            note(world->TeamFactory(team));
     }
     // The friend a chain of friends blocking one another ends in fired lately.
     bool HeldBehindFriendsInAFight(GameObject& unit) {
@@ -715,7 +820,7 @@ private:
             last = blocker;
             at = blocker;
         }
-        return last && Recent(firedAt, *last, out.ticks);
+        return last && InAFight(*last);
     }
 
     // A goal of the unit in words: a target (whether the unit sees it, how far it is) or a
@@ -784,13 +889,20 @@ private:
         // it, within the hold before the next search. A request merely outstanding does not.
         const bool failedRoute =
             blocked && front && front->retried == 1 && sim && sim->RouteSearchHeld() == 1;
+        // A hold of a rule of ours is no failed route, though its timer is the same.
+        const int32_t heldByOurs = world->Orders().LastHeld(unit.id);
+        const bool ours = heldByOurs >= 0 && world->TickCount() - heldByOurs <= kSampleTicks;
+        const int64_t key = PathRequestNode::KeyOf(unit.id);
+        const bool hurtless = fights.Shooting(key, out.ticks) && !inAFight;
         SimId blockerId;
         unit.GetBlockingSim(blockerId);
         GameObject* blocker = world->FindObject(blockerId);
         StandCause cause = StandCause::Other;
         if (sim && sim->InMovingGroup() == 1)
             cause = StandCause::Group;
-        else if (failedRoute)
+        else if (hurtless)
+            cause = StandCause::HurtlessFight;
+        else if (failedRoute && !ours)
             cause = StandCause::FailedRoute;
         else if (HeldBehindFriendsInAFight(unit))
             cause = StandCause::FriendsInAFight;
@@ -806,17 +918,14 @@ private:
         if (span.ticks > side.standing.ticks) side.standing = span;
         if (!Excused(span.cause) && span.ticks > side.standingUnexcused.ticks)
             side.standingUnexcused = span;
-        // A span over a minute is named once, when it ends or the game does.
-        constexpr int kMinuteTicks = 60 * 1000 / kStepMs;
-        Stand::Span& last = lastStand[team][unit.id.serial];
-        if (span.ticks < last.ticks) {
-            NameStand(team, unit.id.serial, last);
-            last = Stand::Span();
-        }
-        if (span.ticks > kMinuteTicks) {
-            last = span;
-            lastStandGoal[team][unit.id.serial] = FrontGoalText(unit);
-        }
+        KeepOverAMinute(team, unit, span, lastStand[team][unit.id.serial], lastStandGoal[team],
+                        side.longStands);
+        // Standing firing, or shot at, while nothing is hurt, whatever the unit holds.
+        const Stand::Span fight = side.hurtless[unit.id.serial].Note(
+            out.ticks, hurtless && unit.IsMobile() == 1, at, StandCause::HurtlessFight);
+        if (fight.ticks > side.hurtlessLongest.ticks) side.hurtlessLongest = fight;
+        KeepOverAMinute(team, unit, fight, lastHurtless[team][unit.id.serial],
+                        lastHurtlessGoal[team], side.hurtlessStands);
         const bool worker =
             miner || (unit.GetDesign() && ClassForDesign(*unit.GetDesign()) == SimClass::Scavenger);
         HeldSpan& held = side.workerBlocked[unit.id.serial];
@@ -829,14 +938,29 @@ private:
             std::max(side.workerBlockedUnexcusedLongest, unexcused.longest);
     }
 
-    void NameStand(int team, int32_t serial, const Stand::Span& span) {
+    // A span over a minute is named once, when it ends or the game does, with the goal the unit
+    // last held in it.
+    void KeepOverAMinute(int team, GameObject& unit, const Stand::Span& span, Stand::Span& pending,
+                         std::map<int32_t, std::string>& goals, std::string& into) {
+        constexpr int kMinuteTicks = 60 * 1000 / kStepMs;
+        if (span.ticks < pending.ticks) {
+            NameStand(team, unit.id.serial, pending, goals, into);
+            pending = Stand::Span();
+        }
+        if (span.ticks > kMinuteTicks) {
+            pending = span;
+            goals[unit.id.serial] = FrontGoalText(unit);
+        }
+    }
+    // A span over a minute, named with the goal the unit last held in it.
+    void NameStand(int team, int32_t serial, const Stand::Span& span,
+                   std::map<int32_t, std::string>& goals, std::string& into) {
         if (span.ticks == 0) return;
         const int s = span.ticks * kStepMs / 1000;
         const int from = (out.ticks - span.ticks) * kStepMs / 1000;
-        out.sides[team].longStands += " unit " + std::to_string(serial) + " " + std::to_string(s) +
-                                      " s to " + std::to_string(from + s) + " s (" +
-                                      StandCauseName(span.cause) + ", " +
-                                      lastStandGoal[team][serial] + ");";
+        into += " unit " + std::to_string(serial) + " of team " + std::to_string(team) + " " +
+                std::to_string(s) + " s to " + std::to_string(from + s) + " s (" +
+                StandCauseName(span.cause) + ", " + goals[serial] + ");";
     }
 
     // Every push that took, counted on the unit pushed.
@@ -918,9 +1042,13 @@ private:
     std::map<int32_t, Stand::Span> lastStand[World::kTeams];
     // Per team, each unit's front goal when its stand over a minute was last sampled.
     std::map<int32_t, std::string> lastStandGoal[World::kTeams];
-    // By unit, the last tick it fired at an object of a hostile side, and was shot at by one.
-    std::map<int64_t, int> firedAt;
-    std::map<int64_t, int> shotAt;
+    // Per team, each unit's span over a minute in a fight that hurts nothing not yet named, and
+    // its front goal then.
+    std::map<int32_t, Stand::Span> lastHurtless[World::kTeams];
+    std::map<int32_t, std::string> lastHurtlessGoal[World::kTeams];
+    // Who fired at and was hurt by whom; every object's damage at the last sample.
+    FightLog fights;
+    std::map<int64_t, int32_t> damageBefore;
 };
 
 }  // namespace skirmish

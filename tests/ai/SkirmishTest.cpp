@@ -7,10 +7,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <set>
 #include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -229,6 +231,106 @@ TEST_F(Skirmish, TheBudgetHoldsTheComputerPlayersTimePerTick) {
     EXPECT_LT(timing.longestTickMs, World::kAiBudgetMs + timing.longestStepMs);
 }
 
+// A fight counts only where something was hurt lately: the unit, or the object it fired at
+// last. Firing, or being shot at, while nothing is hurt is a fight that hurts nothing.
+TEST(SkirmishMeasure, AFightCountsOnlyWhereSomethingWasHurt) {
+    constexpr int kWindow = skirmish::kFightTicks;
+    struct Row {
+        const char* name;
+        std::function<void(skirmish::FightLog&)> play;
+        int now;
+        bool shooting, hurting;
+    };
+    const int64_t unit = 1, enemy = 2, other = 3;
+    const std::vector<Row> rows = {
+        {"nothing", [](skirmish::FightLog&) {}, 100, false, false},
+        {"hurt, in the window", [&](skirmish::FightLog& f) { f.Hurt(unit, 100); }, 100 + kWindow,
+         false, true},
+        {"hurt, past it", [&](skirmish::FightLog& f) { f.Hurt(unit, 100); }, 101 + kWindow, false,
+         false},
+        {"fired, its target hurt",
+         [&](skirmish::FightLog& f) {
+             f.Fired(unit, enemy, 100);
+             f.Hurt(enemy, 90);
+         },
+         90 + kWindow, true, true},
+        {"fired, nothing hurt", [&](skirmish::FightLog& f) { f.Fired(unit, enemy, 100); }, 200,
+         true, false},
+        {"shot at, unhurt", [&](skirmish::FightLog& f) { f.Fired(enemy, unit, 100); }, 200, true,
+         false},
+        {"shot at, its shooter hurt",
+         [&](skirmish::FightLog& f) {
+             f.Fired(enemy, unit, 100);
+             f.Hurt(enemy, 100);
+         },
+         200, true, false},
+        {"the last target unhurt",
+         [&](skirmish::FightLog& f) {
+             f.Fired(unit, enemy, 100);
+             f.Hurt(enemy, 100);
+             f.Fired(unit, other, 150);
+         },
+         200, true, false},
+        {"its target hurt, its fire long past",
+         [&](skirmish::FightLog& f) {
+             f.Fired(unit, enemy, 100);
+             f.Hurt(enemy, 100 + kWindow);
+         },
+         101 + kWindow, false, false},
+    };
+    for (const Row& row : rows) {
+        skirmish::FightLog fights;
+        row.play(fights);
+        EXPECT_EQ(fights.Shooting(unit, row.now), row.shooting) << row.name;
+        EXPECT_EQ(fights.Hurting(unit, row.now), row.hurting) << row.name;
+    }
+}
+
+// A row's orders are its games' summed, names merged, the longest wait kept with its words.
+TEST(SkirmishMeasure, OrdersAddUpOverARow) {
+    OrderLedger::Tally a, b;
+    a.given = 5;
+    a.attacks = 3;
+    a.carriedOut = 2;
+    a.givenUp = 2;
+    a.attacksGivenUp = 1;
+    a.rules = {{"a rule", 2}};
+    a.longestWait = 10;
+    a.longestWaitText = "first";
+    b.given = 5;
+    b.byStep = 3;
+    b.replaced = 1;
+    b.lost = 1;
+    b.givenUp = 1;
+    b.rules = {{"a rule", 1}};
+    b.steps = {{"its target unseen", 3}};
+    b.holds = {{"a hold", 4}};
+    b.longestWait = 20 * 1000 / skirmish::kStepMs;
+    b.longestWaitText = "second";
+    OrderLedger::Tally sum;
+    skirmish::AddOrders(sum, a);
+    skirmish::AddOrders(sum, b);
+    skirmish::AddOrders(sum, OrderLedger::Tally());
+    EXPECT_EQ(sum.given, 10);
+    EXPECT_EQ(sum.attacks, 3);
+    EXPECT_EQ(sum.carriedOut, 2);
+    EXPECT_EQ(sum.byStep, 3);
+    EXPECT_EQ(sum.givenUp, 3);
+    EXPECT_EQ(sum.attacksGivenUp, 1);
+    EXPECT_EQ(sum.replaced, 1);
+    EXPECT_EQ(sum.lost, 1);
+    EXPECT_EQ(sum.rules.at("a rule"), 3);
+    EXPECT_EQ(sum.holds.at("a hold"), 4);
+    EXPECT_EQ(sum.longestWaitText, "second");
+    const std::string text = skirmish::OrderFigures(sum);
+    for (const char* part :
+         {"orders given 10 (attacks 3)", "ended by a step 3 (its target unseen 3)",
+          "given up by a rule of ours 3 (a rule 3; attacks 1)", "held by a rule of ours (a hold 4)",
+          "open 0", "longest wait behind one not carried out 20 s (second)"})
+        EXPECT_NE(text.find(part), std::string::npos) << part << " in " << text;
+    EXPECT_NE(skirmish::OrderFigures(a).find("open 1,"), std::string::npos);
+}
+
 // A sweep game is its seed's alone: the seed sets side and clan, whatever its place in the run
 // (7303 was the third game from base 7300 and the first from base 7302), and a game played alone
 // plays as it does after others in the same program, to the tick and the state checksum.
@@ -259,6 +361,15 @@ TEST_F(Skirmish, AGameIsSetAndPlayedByItsSeedAlone) {
     const auto after = play(7303);
     EXPECT_EQ(alone.first, 90 * 1000 / skirmish::kStepMs);
     EXPECT_EQ(after, alone);
+    // The order ledger only looks: unread, the game is the same to the checksum.
+    {
+        skirmish::SkirmishRun run(Local(), 7303, 5, 1, nullptr, 'T', true);
+        ASSERT_EQ(run.Start(), 1);
+        run.GetWorld().Orders().SwitchOff();
+        const int ticks = run.Run(90, true).ticks;
+        EXPECT_EQ(std::make_pair(ticks, run.GetWorld().StateChecksum()), alone);
+        EXPECT_EQ(run.GetWorld().Orders().TallyOf(skirmish::kLocalTeam).given, 0);
+    }
     EXPECT_NE(other.second, alone.second);
 }
 
@@ -311,8 +422,9 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
             workerBlocked[2] = {}, workerBlockedUnexcused[2] = {};
         int pushes[2][skirmish::kPushCounts] = {};
         skirmish::Stand::Span standing[2], standingUnexcused[2];
-        std::string longStands, busySearchers;
-        int searches[2] = {}, unseenSearches[2] = {};
+        std::string longStands, busySearchers, hurtlessStands;
+        int searches[2] = {}, unseenSearches[2] = {}, hurtless[2] = {};
+        OrderLedger::Tally orders[2];
         const std::string on = row.empty() ? "" : " on " + row;
         for (int seed = 1; seed <= games; ++seed) {
             const uint32_t landSeed = seedBase + static_cast<uint32_t>(seed);
@@ -386,6 +498,11 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
                                      (i == 0 ? "higher" : "lower") + ":" + side.busySearchers;
                 searches[i] = std::max(searches[i], side.mostSearches);
                 unseenSearches[i] = std::max(unseenSearches[i], side.mostUnseenSearches);
+                skirmish::AddOrders(orders[i], side.orders);
+                hurtless[i] = std::max(hurtless[i], side.hurtlessLongest.ticks);
+                if (!side.hurtlessStands.empty())
+                    hurtlessStands += " seed " + std::to_string(landSeed) + " " +
+                                      (i == 0 ? "higher" : "lower") + ":" + side.hurtlessStands;
                 pathWaitMs[i] = std::max(pathWaitMs[i], side.pathWaitMs);
                 atDoor[i] = std::max(atDoor[i], side.atDoor.longest);
                 atDoorHeld[i] = std::max(atDoorHeld[i], side.atDoorHeld.longest);
@@ -453,6 +570,14 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
             unseenSearches[1]);
         std::printf("sweep L%d v L%d%s | stood over a minute out of a fight |%s\n", pair[0],
                     pair[1], on.c_str(), longStands.empty() ? " none" : longStands.c_str());
+        for (int i : {0, 1})
+            std::printf("sweep L%d v L%d%s | orders of the %s | %s\n", pair[0], pair[1], on.c_str(),
+                        i == 0 ? "higher" : "lower", skirmish::OrderFigures(orders[i]).c_str());
+        std::printf(
+            "sweep L%d v L%d%s | in a fight that hurts nothing, most %d / %d s, over a minute "
+            "|%s\n",
+            pair[0], pair[1], on.c_str(), seconds(hurtless[0]), seconds(hurtless[1]),
+            hurtlessStands.empty() ? " none" : hurtlessStands.c_str());
         std::printf("sweep L%d v L%d%s | over %d route searches in a minute |%s\n", pair[0],
                     pair[1], on.c_str(), skirmish::kBusySearches,
                     busySearchers.empty() ? " none" : busySearchers.c_str());
@@ -470,9 +595,11 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
     // stood from its start at the end of its first minute; per row, the sides that built nothing.
     auto playFourSides = [&](int level, int games, int packLand) {
         int sides = 0;
-        std::string idle, longStands, busySearchers;
+        std::string idle, longStands, busySearchers, hurtlessStands;
         skirmish::Stand::Span standing, standingUnexcused;
-        int searches = 0, unseenSearches = 0;
+        int searches = 0, unseenSearches = 0, pathWaitMs = 0, pushes = 0, errandPushes = 0,
+            hurtless = 0;
+        OrderLedger::Tally orders;
         for (int seed = 1; seed <= games; ++seed) {
             const uint32_t landSeed = seedBase + static_cast<uint32_t>(seed);
             skirmish::SkirmishRun run(Local(), landSeed, level, level, nullptr,
@@ -508,6 +635,12 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
                     standingUnexcused = side.standingUnexcused;
                 searches = std::max(searches, side.mostSearches);
                 unseenSearches = std::max(unseenSearches, side.mostUnseenSearches);
+                pathWaitMs = std::max(pathWaitMs, side.pathWaitMs);
+                pushes = std::max(pushes, side.mostPushes[skirmish::kByAll]);
+                errandPushes = std::max(errandPushes, side.mostPushes[skirmish::kByAllOnErrand]);
+                hurtless = std::max(hurtless, side.hurtlessLongest.ticks);
+                skirmish::AddOrders(orders, side.orders);
+                if (!side.hurtlessStands.empty()) hurtlessStands += who + side.hurtlessStands;
                 ++sides;
                 if (built == 0)
                     idle +=
@@ -523,10 +656,18 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
                     kPackLands[packLand], sides, idle.empty() ? " none" : idle.c_str());
         std::printf(
             "sweep four L%d on %s | most | stood %d s (%s) | not excused %d s (%s) | route "
-            "searches in a minute %d | toward an unseen target in 5 s %d\n",
+            "searches in a minute %d | toward an unseen target in 5 s %d | path wait %d s | "
+            "pushes of one unit in a minute %d (on an errand %d) | in a fight that hurts nothing "
+            "%d s\n",
             level, kPackLands[packLand], seconds(standing.ticks),
             skirmish::StandCauseName(standing.cause), seconds(standingUnexcused.ticks),
-            skirmish::StandCauseName(standingUnexcused.cause), searches, unseenSearches);
+            skirmish::StandCauseName(standingUnexcused.cause), searches, unseenSearches,
+            pathWaitMs / 1000, pushes, errandPushes, seconds(hurtless));
+        std::printf("sweep four L%d on %s | orders | %s\n", level, kPackLands[packLand],
+                    skirmish::OrderFigures(orders).c_str());
+        std::printf("sweep four L%d on %s | in a fight that hurts nothing over a minute |%s\n",
+                    level, kPackLands[packLand],
+                    hurtlessStands.empty() ? " none" : hurtlessStands.c_str());
         std::printf("sweep four L%d on %s | stood over a minute out of a fight |%s\n", level,
                     kPackLands[packLand], longStands.empty() ? " none" : longStands.c_str());
         std::printf("sweep four L%d on %s | over %d route searches in a minute |%s\n", level,

@@ -458,9 +458,9 @@ TEST_F(CombatRules, AUnitBreakingOffToFightLeavesItsGroupAndAnnouncesTheAttack) 
         int repairLevel;
         int attackerTeam;
         bool acts;
-        int dx = 60;          // the attacker's distance (the unit's weapon reaches 100)
-        bool across = false;  // where the unit's drive cannot go
-        bool aims = acts;     // an approach across water is no goal (ManoeuvreRules)
+        int dx = 60;           // the attacker's distance (the unit's weapon reaches 100)
+        bool across = false;   // where the unit's drive cannot go
+        bool aims = acts;      // an approach across water is no goal (ManoeuvreRules)
         bool computer = true;  // the side has a computer controller
     };
     // A hit from its own side (a stray shot of a friend) is no reason to break off, nor, for the

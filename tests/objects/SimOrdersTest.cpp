@@ -5,6 +5,10 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <functional>
+#include <map>
+#include <string>
+#include <tuple>
 
 #include "EconomyTestSupport.h"
 #include "catalogue/PictureTemplates.h"
@@ -18,6 +22,7 @@
 #include "objects/CommandReader.h"
 #include "objects/LocationGoal.h"
 #include "objects/ObjectLand.h"
+#include "objects/OrderLedger.h"
 #include "objects/PartAttachment.h"
 #include "objects/SimBody.h"
 #include "objects/SimTestSupport.h"
@@ -1078,3 +1083,161 @@ TEST_F(SimOrders, AnObjectIsSeenByItsFootprintElseItsBoundsElseItsPoint) {
 }
 
 }  // namespace
+
+// The order ledger: each order the player gives, counted by how it ended, with the step that
+// ended it or the rule of ours that gave it up named.
+TEST_F(SimOrders, TheLedgerCountsHowEachOrderEnded) {
+    world.Orders().SwitchOn();
+    int serial = 1;
+    auto enemy = [&] { return Add(kit.MakeSim(2, 100 + serial, at + Point(200, 0))); };
+    struct Row {
+        const char* name;
+        std::function<void(Sim&)> play;
+        OrderEnd end;
+        const char* how;  // the step or the rule
+        int attacks;      // attack orders given
+    };
+    const std::vector<Row> rows = {
+        {"reached",
+         [&](Sim& s) {
+             s.IssueOrder(Sim::kOrderMove, Sim::kFinishOnArrival, at, SimId());
+             s.AdvanceGoals();
+         },
+         OrderEnd::CarriedOut, nullptr, 0},
+        {"target gone",
+         [&](Sim& s) {
+             Sim* e = enemy();
+             s.IssueOrder(Sim::kOrderAttack, 0, Point(), e->id);
+             world.Forget(e);
+             s.AdvanceGoals();
+         },
+         OrderEnd::CarriedOut, nullptr, 1},
+        {"blocked",
+         [&](Sim& s) {
+             s.IssueOrder(Sim::kOrderMove, 0, at + Point(300, 0), SimId());
+             s.goals.BlockFront();
+             s.goals.Front()->reportFailure = 0;
+             s.AdvanceGoals();
+         },
+         OrderEnd::ByStep, "its route blocked", 0},
+        {"unseen",
+         [&](Sim& s) {
+             s.IssueOrder(Sim::kOrderAttack, 0, Point(), enemy()->id);
+             s.AdvanceGoals();
+         },
+         OrderEnd::ByStep, "its target unseen", 1},
+        {"given up",
+         [&](Sim& s) {
+             s.IssueOrder(Sim::kOrderAttack, 0, Point(), enemy()->id);
+             BlockedStepPolicy::GiveUp(s, BlockedStepPolicy::kStructureCoversSide, true);
+         },
+         OrderEnd::GivenUpByRule, BlockedStepPolicy::Name(BlockedStepPolicy::kStructureCoversSide),
+         1},
+        {"replaced",
+         [&](Sim& s) {
+             s.IssueOrder(Sim::kOrderMove, 0, at + Point(300, 0), SimId());
+             s.IssueOrder(Sim::kOrderMove, 0, at + Point(0, 300), SimId());
+         },
+         OrderEnd::Replaced, nullptr, 0},
+    };
+    for (const Row& row : rows) {
+        const OrderLedger::Tally before = world.Orders().TallyOf(1);
+        Sim* sim = Add(kit.MakeSim(1, serial++, at, {kit.Weapon({})}));
+        row.play(*sim);
+        const OrderLedger::Tally tally = world.Orders().TallyOf(1);
+        const int given = row.end == OrderEnd::Replaced ? 2 : 1;
+        EXPECT_EQ(tally.given - before.given, given) << row.name;
+        EXPECT_EQ(tally.attacks - before.attacks, row.attacks) << row.name;
+        EXPECT_EQ(tally.carriedOut - before.carriedOut, row.end == OrderEnd::CarriedOut)
+            << row.name;
+        EXPECT_EQ(tally.byStep - before.byStep, row.end == OrderEnd::ByStep) << row.name;
+        EXPECT_EQ(tally.givenUp - before.givenUp, row.end == OrderEnd::GivenUpByRule) << row.name;
+        EXPECT_EQ(tally.attacksGivenUp - before.attacksGivenUp,
+                  row.end == OrderEnd::GivenUpByRule ? row.attacks : 0)
+            << row.name;
+        EXPECT_EQ(tally.replaced - before.replaced, row.end == OrderEnd::Replaced) << row.name;
+        if (row.how) {
+            const auto& named = row.end == OrderEnd::ByStep ? tally.steps : tally.rules;
+            const auto& was = row.end == OrderEnd::ByStep ? before.steps : before.rules;
+            const auto count = [](const std::map<std::string, int>& m, const char* k) {
+                const auto it = m.find(k);
+                return it == m.end() ? 0 : it->second;
+            };
+            EXPECT_EQ(count(named, row.how) - count(was, row.how), 1) << row.name;
+        }
+    }
+}
+
+// Only orders count: not what the unit's own rules make, nor what a side with no controller
+// is given outside the battle screen. The order queued behind one its unit could not carry out
+// waited from when it was given; a location order whose route replaces it goes on in the route's
+// last stop; a hold of ours noted on consecutive ticks is one hold.
+TEST_F(SimOrders, TheLedgerCountsOnlyOrdersAndTheWaitBehindOneNotCarriedOut) {
+    OrderLedger& ledger = world.Orders();
+    ledger.SwitchOn();
+    const auto given = [&ledger] { return ledger.TallyOf(1).given; };
+    Sim* sim = Add(kit.MakeSim(1, 1, at, {kit.Weapon({})}));
+    EventLog events;
+    for (auto [giver, controller, counted] : {std::tuple{OrderGiver::OwnRules, true, 0},
+                                              {OrderGiver::SideController, false, 0},
+                                              {OrderGiver::SideController, true, 1},
+                                              {OrderGiver::Player, false, 1}}) {
+        world.controllers[1] = controller ? &events : nullptr;
+        const int before = given();
+        const OrderLedger::Scope scope(ledger, giver);
+        sim->ExecuteOrder(Sim::kOrderMove, 0, at + Point(200, 0), SimId(), 0);
+        EXPECT_EQ(given() - before, counted) << static_cast<int>(giver) << controller;
+        // A waypoint is never an order.
+        sim->ExecuteOrder(Sim::kOrderMove, Sim::kWaypoint | Sim::kAppend, at, SimId(), 0);
+        EXPECT_EQ(given() - before, counted);
+    }
+    world.controllers[1] = nullptr;
+
+    Sim* enemy = Add(kit.MakeSim(2, 2, at + Point(300, 0)));
+    world.ticks = 100;
+    sim->IssueOrder(Sim::kOrderAttack, 0, Point(), enemy->id);
+    world.ticks = 150;
+    sim->IssueOrder(Sim::kOrderMove, Sim::kAppend | Sim::kToBack, at + Point(0, 200), SimId());
+    world.ticks = 400;
+    sim->AdvanceGoals();
+    EXPECT_EQ(ledger.TallyOf(1).longestWait, 250);
+    EXPECT_EQ(ledger.TallyOf(1).longestWaitText,
+              "unit 1 behind an order ended by its target unseen");
+
+    // The route's last stop takes the popped order's number in the same tick only.
+    for (int later : {0, 1}) {
+        sim->IssueOrder(Sim::kOrderMove, 0, at + Point(200, 200), SimId());
+        const int32_t number = sim->goals.Front()->order;
+        const int open = ledger.OpenCount();
+        auto popped = sim->PopGoal();
+        world.ticks += later;
+        const OrderLedger::Scope own(ledger, OrderGiver::OwnRules);
+        sim->ExecuteOrder(Sim::kOrderMove, 0x15, at + Point(200, 200), SimId(), 0);
+        EXPECT_EQ(sim->goals.Front()->order, later ? 0 : number) << later;
+        EXPECT_EQ(ledger.OpenCount(), open) << later;
+    }
+
+    // A rule of ours that gives up a goal no order made is named apart; an empty queue ends
+    // nothing.
+    sim->ClearGoals();
+    sim->AdvanceGoals();
+    {
+        const OrderLedger::Scope own(ledger, OrderGiver::OwnRules);
+        sim->ExecuteOrder(Sim::kOrderMove, 0, at + Point(0, 300), SimId(), 0);
+    }
+    const OrderLedger::Tally before = ledger.TallyOf(1);
+    BlockedStepPolicy::GiveUp(*sim, BlockedStepPolicy::kStructureCoversSide, true);
+    EXPECT_EQ(ledger.TallyOf(1).givenUp, before.givenUp);
+    EXPECT_EQ(ledger.TallyOf(1).rules.at(
+                  std::string(BlockedStepPolicy::Name(BlockedStepPolicy::kStructureCoversSide)) +
+                  " (no order)"),
+              1);
+
+    for (auto [tick, holds] : {std::pair{500, 1}, {501, 1}, {503, 2}}) {
+        world.ticks = tick;
+        ledger.HeldByRule(*sim, "a hold");
+        EXPECT_EQ(ledger.TallyOf(1).holds.at("a hold"), holds) << tick;
+        EXPECT_EQ(ledger.LastHeld(sim->id), tick);
+    }
+    EXPECT_EQ(ledger.LastHeld(enemy->id), -1);
+}

@@ -3,9 +3,12 @@
 // probe reads every armed unit's front goal, its weapons' targets and the enemies (units and
 // buildings) its weapons reach. The game's own code is unchanged. With QX_GOAL_PROBE naming a
 // file, it writes one line a unit a sample there and every stand of 60 s or more: a unit that
-// kept its place and its damage, with an enemy within its weapons' reach, while nothing it
-// reaches or aims at took damage and no shot of its own was under way at a sample; and whether
-// the unit saw such an enemy (one hidden from it it may not fire at).
+// kept its place and its damage, with an enemy within its weapons' reach or holding a move or
+// attack order (an army stood minutes in a knot of friends with no enemy near), while nothing
+// it reaches or aims at took damage and no shot of its own was under way at a sample; whether an
+// enemy was in reach and whether the unit saw one (one hidden from it it may not fire at). At
+// the end, per side, what became of the orders given (the world's order ledger, which only
+// looks: the checksums stay the plain game's).
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -16,6 +19,7 @@
 
 #include "catalogue/VehicleDesign.h"
 #include "objects/Goal.h"
+#include "objects/OrderLedger.h"
 #include "objects/PartAttachment.h"
 #include "objects/Sim.h"
 #include "objects/Weapon.h"
@@ -42,6 +46,8 @@ struct Stand {
     // from it (CanSee 0) it may not fire at.
     bool sawOne = false;
     bool countedSeeing = false;
+    // Whether an enemy was within reach at a sample of the stand.
+    bool enemyNear = false;
 };
 
 int64_t Key(const SimId& id) {
@@ -89,8 +95,12 @@ public:
     }
     ~Probe() {
         if (!out) return;
-        std::fprintf(out, "stands of %d s or more: %d, with an enemy the unit saw: %d\n",
-                     kStandMs / 1000, standsOverLimit, standsSeeing);
+        std::fputs(orders.c_str(), out);
+        std::fprintf(out,
+                     "stands of %d s or more: %d, with an enemy in reach: %d, without: %d, with an "
+                     "enemy the unit saw: %d\n",
+                     kStandMs / 1000, standsOverLimit, standsOverLimit - standsWithoutEnemy,
+                     standsWithoutEnemy, standsSeeing);
         std::fclose(out);
     }
 
@@ -104,6 +114,7 @@ public:
             lastState = state;
         }
         if (world->inGame != 1) return;
+        world->Orders().SwitchOn();
         if (world->tickCount == lastTick) return;
         lastTick = world->tickCount;
         const int ms = world->tickCount * World::kFrameFloorMs;
@@ -162,7 +173,11 @@ private:
             const std::string line = Describe(*sim);
             std::fprintf(out, "%d %s enemies %d seen %d%s\n", ms / 1000, line.c_str(), enemies,
                          seen, fight ? " fight" : "");
-            if (enemies == 0 || fight) continue;
+            Goal* order = sim->goals.FirstUnfinished();
+            const bool onItsWay =
+                order && (order->GetType() == static_cast<int>(GoalType::Location) ||
+                          order->GetType() == static_cast<int>(GoalType::Target));
+            if ((enemies == 0 && !onItsWay) || fight) continue;
             const auto was = stands.find(Key(sim->id));
             Stand stand;
             if (was != stands.end() && Kept(was->second, *sim)) {
@@ -174,12 +189,16 @@ private:
                 stand.firstLine = line;
             }
             stand.sawOne = stand.sawOne || seen > 0;
+            stand.enemyNear = stand.enemyNear || enemies > 0;
             if (ms - stand.startMs >= kStandMs && !stand.reported) {
                 stand.reported = true;
                 ++standsOverLimit;
-                std::fprintf(out, "STAND from %d s to %d s (an enemy it saw: %s): %s\n  now %s\n",
-                             stand.startMs / 1000, ms / 1000, stand.sawOne ? "yes" : "no",
-                             stand.firstLine.c_str(), line.c_str());
+                if (!stand.enemyNear) ++standsWithoutEnemy;
+                std::fprintf(out,
+                             "STAND from %d s to %d s (an enemy in reach: %s, an enemy it saw: "
+                             "%s): %s\n  now %s\n",
+                             stand.startMs / 1000, ms / 1000, stand.enemyNear ? "yes" : "no",
+                             stand.sawOne ? "yes" : "no", stand.firstLine.c_str(), line.c_str());
             }
             // Seen only after the stand was named: counted then.
             if (stand.reported && stand.sawOne && !stand.countedSeeing) {
@@ -189,6 +208,20 @@ private:
             next[Key(sim->id)] = stand;
         }
         stands = std::move(next);
+        orders.clear();
+        for (int team = 1; team < World::kTeams; ++team) {
+            const OrderLedger::Tally tally = world.Orders().TallyOf(team);
+            std::string rules;
+            for (const auto& [rule, count] : tally.rules)
+                rules += " " + rule + " " + std::to_string(count) + ";";
+            char text[256];
+            std::snprintf(text, sizeof text,
+                          "team %d orders given %d (attacks %d), carried out %d, ended by a step "
+                          "%d, given up by a rule of ours %d (attacks %d):",
+                          team, tally.given, tally.attacks, tally.carriedOut, tally.byStep,
+                          tally.givenUp, tally.attacksGivenUp);
+            orders += text + (rules.empty() ? std::string(" none") : rules) + "\n";
+        }
         damageBefore.clear();
         for (GameObject* o : all)
             damageBefore[Key(o->id)] = o->damage.Value();
@@ -219,6 +252,9 @@ private:
     int nextSampleMs = 0;
     int standsOverLimit = 0;
     int standsSeeing = 0;
+    int standsWithoutEnemy = 0;
+    // What became of each side's orders, as last sampled.
+    std::string orders;
     std::map<int64_t, Stand> stands;
     std::map<int64_t, int> damageBefore;
 };
