@@ -83,7 +83,9 @@
 // See also, rules of ours about reaching a place rather than a refused step, kept where they are
 // decided: a target shown on the grid but not seen, and one within weapon reach, asks no search
 // (the table beside manoeuvre::PursuitOf); a worker is sent only where its drive reaches
-// (World::InReachOf, RepairSim::OrderRepair); the strike under a friend (Weapon::Strike); the
+// (World::InReachOf, RepairSim::OrderRepair), and a repairer to a side of its client no structure
+// covers while the other is open (RepairSim::OrderRepair, off with "structure covers the
+// errand's side", which would give that trip up); the strike under a friend (Weapon::Strike); the
 // unload place in a dock's cell (EconomyGoals' UnloadPlace); explore points out of reach
 // (ExploreManoeuvre::PickTarget).
 #include "objects/BlockedStepPolicy.h"
@@ -203,11 +205,9 @@ void BlockedStepPolicy::FriendInTheWay(Sim& sim, GameObject* blocker) {
         // Never an attack on an enemy, whose goal's place is the target's own that it covers.
         Goal* order = sim.goals.FirstUnfinished();
         GameObject* toward = order ? order->GetTarget() : nullptr;
-        GameObject* covering = nullptr;
-        if (On(kStructureCoversSide) && toward && sim.IsHostileTo(toward) == 0 &&
+        if (toward && sim.IsHostileTo(toward) == 0 &&
             order->GetType() == static_cast<int>(GoalType::Target) &&
-            world.CanPlace(&sim, order->GetLocation(), &covering, 0, 0) == 0 && covering &&
-            covering->IsMobile() == 0)
+            StructureCovering(sim, order->GetLocation()))
             return GiveUp(sim, kStructureCoversSide, true);
         if (On(kStructureInTheWay)) roundFriends();
         return;
@@ -227,6 +227,14 @@ void BlockedStepPolicy::FriendInTheWay(Sim& sim, GameObject* blocker) {
         way.asideMs == 0 && StepAsideFor(sim, *blocker) == 1)
         return;
     if (heldLong(kHeldByFriends)) roundFriends();
+}
+
+GameObject* BlockedStepPolicy::StructureCovering(Sim& sim, const Point& place) {
+    GameObject* covering = nullptr;
+    if (!On(kStructureCoversSide) || TheObjectWorld().CanPlace(&sim, place, &covering, 0, 0) != 0 ||
+        !covering)
+        return nullptr;
+    return covering->IsMobile() == 0 ? covering : nullptr;
 }
 
 // Across its way, one side then the other in turn, but never toward the friend (with the friend

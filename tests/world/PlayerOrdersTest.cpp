@@ -1,11 +1,11 @@
 // A player's orders on a real World, given as the battle screen gives them (IssueOrder) to sides
 // without a computer controller, each carried out within a bound: an attack on the enemy factory
 // from behind our own, or on a deployed enemy against its factory past our own deployed unit,
-// goes round and closes in; an attack on an enemy across water ends and the
-// move queued behind it follows within seconds; a hold-fire design on its way past an idle enemy
-// or a wreck fires at neither and arrives; a wreck attacked with Ctrl held is shot; a repairer
-// sent to a damaged friend beside the factory goes round it and mends the friend; a loaded
-// Miner unloads with a friend standing on the dock point.
+// goes round and closes in; an attack on an enemy across water ends and the move queued behind
+// it follows within seconds; a hold-fire design on its way past an idle enemy or a wreck fires at
+// neither and arrives; a wreck attacked with Ctrl held is shot; a repairer sent to a damaged
+// friend against the factory goes round it to the open side and mends the friend; a loaded Miner
+// unloads with a friend standing on the dock point.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -39,6 +39,7 @@ constexpr int kFlagsPlain = BattleScreen::kFlagsPlain;
 constexpr int kFlagsShift = BattleScreen::kFlagsShift;
 // A single repairer selected, a click on a friend.
 constexpr int kFlagsRepair = 6;
+constexpr int kUnloadDock = 2;
 // Design parameter 0 of a design that fires only at what it is told to or what hits it.
 constexpr int kHoldFire = 2;
 
@@ -92,6 +93,12 @@ protected:
                    raw->GetFootprint().extent.w > 64;
         });
         return raw;
+    }
+    // The factory opened, its docks to be had.
+    GameObject* OpenFactory(int team, int row, int column) {
+        GameObject* factory = Factory(team, row, column);
+        if (factory) Run(30, [&] { return factory->FindFreeDock(nullptr, kUnloadDock) != -1; });
+        return factory;
     }
     // A wreck where a unit of the neutral team died.
     GameObject* WreckAt(const Point& at) {
@@ -249,9 +256,11 @@ TEST_F(PlayerOrders, AreCarriedOutAsGiven) {
                 break;
             }
             case kRepairBesideFactory: {
-                GameObject* factory = Factory(1, 20, 20);
-                Sim* client = Unit("Trooper", 1, 20, 24, kHoldFire);
-                Sim* repairer = Unit("Repair Crawler", 1, 20, 8);
+                // West of the open factory, the repairer east of both: the client's side
+                // toward it is the factory's.
+                GameObject* factory = OpenFactory(1, 20, 20);
+                Sim* client = Unit("Trooper", 1, 19, 18, kHoldFire);
+                Sim* repairer = Unit("Repair Crawler", 1, 19, 32);
                 ASSERT_TRUE(factory && client && repairer);
                 client->damage.SetValue(client->damage.Max() / 2);
                 const int before = client->damage.Value();
@@ -260,10 +269,9 @@ TEST_F(PlayerOrders, AreCarriedOutAsGiven) {
                 break;
             }
             case kUnloadPastAFriendOnTheDock: {
-                GameObject* factory = Factory(1, 20, 20);
+                GameObject* factory = OpenFactory(1, 20, 20);
                 ASSERT_TRUE(factory);
-                Run(30, [&] { return factory->FindFreeDock(nullptr, 2) != -1; });
-                const int dock = factory->FindFreeDock(nullptr, 2);
+                const int dock = factory->FindFreeDock(nullptr, kUnloadDock);
                 ASSERT_NE(dock, -1);
                 const Point at = factory->GetPosition() + factory->GetDockOffset(dock);
                 ASSERT_TRUE(UnitAt("Trooper", 1, at, kHoldFire));
