@@ -37,9 +37,7 @@ constexpr int kOrderRepair = BattleScreen::kOrderRepair;
 constexpr int kFlagsCtrl = BattleScreen::kFlagsCtrl;
 constexpr int kFlagsPlain = BattleScreen::kFlagsPlain;
 constexpr int kFlagsShift = BattleScreen::kFlagsShift;
-// A single repairer selected, a click on a friend.
-constexpr int kFlagsRepair = 6;
-constexpr int kUnloadDock = 2;
+constexpr int kUnloadDock = FactoryProduction::kUnloadDock;
 // Design parameter 0 of a design that fires only at what it is told to or what hits it.
 constexpr int kHoldFire = 2;
 
@@ -264,7 +262,7 @@ TEST_F(PlayerOrders, AreCarriedOutAsGiven) {
                 ASSERT_TRUE(factory && client && repairer);
                 client->damage.SetValue(client->damage.Max() / 2);
                 const int before = client->damage.Value();
-                repairer->IssueOrder(kOrderRepair, kFlagsRepair, client->GetPosition(), client->id);
+                repairer->IssueOrder(kOrderRepair, kFlagsPlain, client->GetPosition(), client->id);
                 took = Run(row.within, [&] { return client->damage.Value() < before; });
                 break;
             }
