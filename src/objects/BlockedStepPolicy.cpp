@@ -111,7 +111,6 @@
 
 namespace {
 
-constexpr int kBlockerChain = 10;
 // The flags of a step aside, as the shared push rule orders it, and pi as facings take it.
 constexpr int kAsideFlags = 0x17;
 // How far apart the points of a step aside's way are looked at.
@@ -139,20 +138,12 @@ int RoundHalfUp(double v) {
     return static_cast<int>(std::floor(v + 0.5));
 }
 
-// The number of units in the ring when the chain of blockers that starts at the blocker (each
-// one's blocking object in turn, at most as many as Sim::BlockerOnDestination follows) comes
-// back to the unit, the unit counted; 0 when it does not.
-int BlockersLeadBack(Sim& sim, GameObject* blocker) {
-    ObjectWorld& world = TheObjectWorld();
-    GameObject* o = blocker;
-    for (int i = 0; o && i < kBlockerChain; ++i) {
-        SimId next;
-        o->GetBlockingSim(next);
-        if (next.IsNull()) return 0;
-        if (next == sim.id) return i + 2;
-        o = world.FindObject(next);
-    }
-    return 0;
+// Face to face: the friend in its way is held by the unit itself. A longer ring, each held by the
+// next, is none: the unit waits and, held long, asks a way round its friends.
+bool FaceToFace(Sim& sim, GameObject& blocker) {
+    SimId next;
+    blocker.GetBlockingSim(next);
+    return next == sim.id;
 }
 
 bool OnErrand(const GameObject& o) {
@@ -223,8 +214,8 @@ void BlockedStepPolicy::FriendInTheWay(Sim& sim, GameObject* blocker) {
     // ways round each other at the same moment.
     const bool ownErrand = OnErrand(sim);
     const bool yields = errand != ownErrand ? errand : blocker->id.serial < sim.id.serial;
-    if (On(kFaceToFaceStepsAside) && yields && BlockersLeadBack(sim, blocker) == 2 &&
-        way.asideMs == 0 && StepAsideFor(sim, *blocker) == 1)
+    if (On(kFaceToFaceStepsAside) && yields && FaceToFace(sim, *blocker) && way.asideMs == 0 &&
+        StepAsideFor(sim, *blocker) == 1)
         return;
     if (heldLong(kHeldByFriends)) roundFriends();
 }
