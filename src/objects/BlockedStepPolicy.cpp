@@ -83,7 +83,9 @@
 // See also, rules of ours about reaching a place rather than a refused step, kept where they are
 // decided: a target shown on the grid but not seen, and one within weapon reach, asks no search
 // (the table beside manoeuvre::PursuitOf); a worker is sent only where its drive reaches
-// (World::InReachOf, RepairSim::OrderRepair); the strike under a friend (Weapon::Strike); the
+// (World::InReachOf, RepairSim::OrderRepair), and a repairer to a side of its client no structure
+// covers while the other is open (RepairSim::OrderRepair, off with "structure covers the
+// errand's side", which would give that trip up); the strike under a friend (Weapon::Strike); the
 // unload place in a dock's cell (EconomyGoals' UnloadPlace); explore points out of reach
 // (ExploreManoeuvre::PickTarget).
 #include "objects/BlockedStepPolicy.h"
@@ -109,7 +111,6 @@
 
 namespace {
 
-constexpr int kBlockerChain = 10;
 // The flags of a step aside, as the shared push rule orders it, and pi as facings take it.
 constexpr int kAsideFlags = 0x17;
 // How far apart the points of a step aside's way are looked at.
@@ -135,20 +136,12 @@ int RoundHalfUp(double v) {
     return static_cast<int>(std::floor(v + 0.5));
 }
 
-// The number of units in the ring when the chain of blockers that starts at the blocker (each
-// one's blocking object in turn, at most as many as Sim::BlockerOnDestination follows) comes
-// back to the unit, the unit counted; 0 when it does not.
-int BlockersLeadBack(Sim& sim, GameObject* blocker) {
-    ObjectWorld& world = TheObjectWorld();
-    GameObject* o = blocker;
-    for (int i = 0; o && i < kBlockerChain; ++i) {
-        SimId next;
-        o->GetBlockingSim(next);
-        if (next.IsNull()) return 0;
-        if (next == sim.id) return i + 2;
-        o = world.FindObject(next);
-    }
-    return 0;
+// Face to face: the friend in its way is held by the unit itself. A longer ring, each held by the
+// next, is none: the unit waits and, held long, asks a way round its friends.
+bool FaceToFace(Sim& sim, GameObject& blocker) {
+    SimId next;
+    blocker.GetBlockingSim(next);
+    return next == sim.id;
 }
 
 bool OnErrand(const GameObject& o) {
@@ -197,11 +190,9 @@ void BlockedStepPolicy::FriendInTheWay(Sim& sim, GameObject* blocker) {
         // Never an attack on an enemy, whose goal's place is the target's own that it covers.
         Goal* order = sim.goals.FirstUnfinished();
         GameObject* toward = order ? order->GetTarget() : nullptr;
-        GameObject* covering = nullptr;
-        if (On(kStructureCoversSide) && toward && sim.IsHostileTo(toward) == 0 &&
+        if (toward && sim.IsHostileTo(toward) == 0 &&
             order->GetType() == static_cast<int>(GoalType::Target) &&
-            world.CanPlace(&sim, order->GetLocation(), &covering, 0, 0) == 0 && covering &&
-            covering->IsMobile() == 0)
+            StructureCovering(sim, order->GetLocation()))
             return GiveUp(sim, kStructureCoversSide, true);
         if (On(kStructureInTheWay)) roundFriends();
         return;
@@ -217,10 +208,18 @@ void BlockedStepPolicy::FriendInTheWay(Sim& sim, GameObject* blocker) {
     // ways round each other at the same moment.
     const bool ownErrand = OnErrand(sim);
     const bool yields = errand != ownErrand ? errand : blocker->id.serial < sim.id.serial;
-    if (On(kFaceToFaceStepsAside) && yields && BlockersLeadBack(sim, blocker) == 2 &&
-        way.asideMs == 0 && StepAsideFor(sim, *blocker) == 1)
+    if (On(kFaceToFaceStepsAside) && yields && FaceToFace(sim, *blocker) && way.asideMs == 0 &&
+        StepAsideFor(sim, *blocker) == 1)
         return;
     if (heldLong(kHeldByFriends)) roundFriends();
+}
+
+GameObject* BlockedStepPolicy::StructureCovering(Sim& sim, const Point& place) {
+    GameObject* covering = nullptr;
+    if (!On(kStructureCoversSide) || TheObjectWorld().CanPlace(&sim, place, &covering, 0, 0) != 0 ||
+        !covering)
+        return nullptr;
+    return covering->IsMobile() == 0 ? covering : nullptr;
 }
 
 // Across its way, one side then the other in turn, but never toward the friend (with the friend

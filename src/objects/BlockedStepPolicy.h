@@ -8,6 +8,7 @@
 
 class GameObject;
 class Goal;
+class Point;
 class Sim;
 
 class BlockedStepPolicy {
@@ -35,6 +36,9 @@ public:
 
     // A friend of the unit's side, or a wreck, refused its step.
     static void FriendInTheWay(Sim& sim, GameObject* blocker);
+    // The structure that covers the place, as the row "structure covers the errand's side" takes
+    // it; null where none does, or with that row off.
+    static GameObject* StructureCovering(Sim& sim, const Point& place);
     // An enemy or a wreck refused its step (before the movement's own cases run): the team's
     // controller is told.
     static void ObstacleInTheWay(Sim& sim, GameObject* blocker);

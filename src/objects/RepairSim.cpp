@@ -4,6 +4,7 @@
 #include "catalogue/PictureTemplates.h"
 #include "catalogue/VehicleDesign.h"
 #include "map/TerrainMap.h"
+#include "objects/BlockedStepPolicy.h"
 #include "objects/EconomyGoals.h"
 #include "objects/ObjectWorld.h"
 #include "objects/SquadManoeuvre.h"
@@ -105,18 +106,23 @@ void RepairSim::OrderRepair(const SimId& clientId) {
     ObjectWorld& world = TheObjectWorld();
     GameObject* who = world.FindObject(clientId);
     if (!who || who->GetKind() == 2) return;
-    Point side(position.x < who->GetPosition().x ? -kDockSide : kDockSide, 0);
-    // A side its drive does not reach is no side for it (the World's rule of our own).
-    const auto fits = [&](const Point& offset) {
+    const Point near(position.x < who->GetPosition().x ? -kDockSide : kDockSide, 0);
+    // A side its drive does not reach is no side for it (the World's rule of our own). Nor, while
+    // the other side is open, one a structure covers: the trip there was given up at the
+    // structure, and the client, against the factory, was never told to come.
+    const auto fits = [&](const Point& offset, bool uncovered) {
         const Point at = who->GetPosition() + offset;
-        return world.CanPlace(this, at, nullptr, 1, 0) == 1 && world.InReachOf(this, at);
+        return world.CanPlace(this, at, nullptr, 1, 0) == 1 && world.InReachOf(this, at) &&
+               (!uncovered || !BlockedStepPolicy::StructureCovering(*this, at));
     };
-    if (!fits(side)) {
-        side.x = -side.x;
-        if (!fits(side)) return;
+    for (const bool uncovered : {true, false}) {
+        for (const Point& side : {near, Point(-near.x, 0)}) {
+            if (!fits(side, uncovered)) continue;
+            AddGoal(std::make_unique<TargetGoal>(id, clientId, side, 1, 1), 1);
+            pendingClient = clientId;
+            return;
+        }
     }
-    AddGoal(std::make_unique<TargetGoal>(id, clientId, side, 1, 1), 1);
-    pendingClient = clientId;
 }
 
 void RepairSim::RunManoeuvreList() {

@@ -9,6 +9,7 @@
 
 #include "EconomyTestSupport.h"
 #include "core/ResourceFile.h"
+#include "objects/BlockedStepPolicy.h"
 #include "objects/CommandBuffer.h"
 #include "objects/CommandReader.h"
 #include "objects/EconomyGoals.h"
@@ -708,19 +709,27 @@ TEST_F(EconomyGoals, ARepairerSentToAClientParksBesideItOnAFreeSide) {
         world.Add(s, true);
     repairer->OrderRepair(other->id);
     EXPECT_TRUE(repairer->goals.IsEmpty());
-    // Same x: the right side first, the left one when the right is taken or its drive does not
-    // reach it; with neither, it is not sent.
+    // Same x: the right side first, the left one when the right is taken, its drive does not
+    // reach it or, the left open, a structure covers it; with neither, it is not sent. Both
+    // covered, or that rule off, the cover counts for nothing.
     const Point right = client->GetPosition() + Point(64, 0);
     const Point left = client->GetPosition() + Point(-64, 0);
+    Thing factory(4, SimId(kTeam, 9), right, 0);
+    world.blockedBy = &factory;
     struct Side {
-        std::vector<Point> taken, outOfReach;
+        std::vector<Point> taken, outOfReach, covered;
         int side;  // 0: not sent
+        bool ruleOn = true;
     };
     const Side sides[] = {
-        {{}, {}, 64}, {{right}, {}, -64}, {{}, {right}, -64}, {{left}, {right}, 0}};
+        {{}, {}, {}, 64},         {{right}, {}, {}, -64},    {{}, {right}, {}, -64},
+        {{left}, {right}, {}, 0}, {{}, {}, {right}, -64},    {{}, {}, {right, left}, 64},
+        {{}, {}, {left}, 64},     {{left}, {}, {right}, 64}, {{}, {}, {right}, 64, false}};
     for (const Side& c : sides) {
         world.blocked = c.taken;
         world.outOfReach = c.outOfReach;
+        world.covered = c.covered;
+        BlockedStepPolicy::Switch(BlockedStepPolicy::kStructureCoversSide, c.ruleOn);
         repairer->ClearGoals();
         repairer->pendingClient = SimId();
         repairer->OrderRepair(client->id);
@@ -729,8 +738,11 @@ TEST_F(EconomyGoals, ARepairerSentToAClientParksBesideItOnAFreeSide) {
         EXPECT_EQ(repairer->goals.Front()->StoredFields().point, Point(c.side, 0));
         EXPECT_EQ(repairer->pendingClient, client->id);
     }
+    BlockedStepPolicy::Switch(BlockedStepPolicy::kStructureCoversSide, true);
     world.blocked.clear();
     world.outOfReach.clear();
+    world.covered.clear();
+    world.blockedBy = nullptr;
     repairer->OrderRepair(client->id);
     // On its way it calls no one; parked (its goals done) it calls the client over, once.
     repairer->RunManoeuvreList();

@@ -6,6 +6,8 @@
 // from it), and one held by friends a while asks for a route round them.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "EconomyTestSupport.h"
 #include "core/Vector.h"
 #include "objects/BlockedStepPolicy.h"
@@ -56,7 +58,12 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
     west->goals.PushFront(std::make_unique<LocationGoal>(west->id, at, 0, 1, 1));
     const int d = DefaultPushDistance();
     // Whom the busy friend (or the late one, or the one above) and the third wait on.
-    enum Waits { kNobody, kOnUnit, kOnThird, kOnBusy };
+    enum Waits { kNobody, kOnUnit, kOnThird, kOnBusy, kOnChain };
+    // Nine friends each waiting on the next, the last on the unit: with the busy one, a chain of
+    // ten blockers back to it.
+    std::vector<Sim*> chain;
+    for (int i = 0; i < 9; ++i)
+        chain.push_back(add(kit.MakeSim(1, 200 + i, far + Point(0, 40 * (i + 2)))));
     // Where the unit's own step aside goes, when it takes one (the friend east of it): none, up
     // (across its way, facing the friend), or back from the friend where that is shut or the
     // side across its way lies toward the friend, or down, away from a friend above or where
@@ -198,6 +205,9 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
          hold},
         {"chain that ends", busy, kOnThird, kNobody, 0, 1, 1, 1, 0},
         {"ring it is not in", busy, kOnThird, kOnBusy, 0, 1, 1, 1, 0},
+        {"a blocker chain of ten back to it", busy, kOnChain, kNobody, 0, 1, 1, 1, 0},
+        {"a blocker chain of ten back to it, held long", busy, kOnChain, kNobody, 1, 0, 1, 1, 0,
+         kNone, false, false, hold},
         // A friend whose only goal is a step aside it is taking has no errand: the shared rule
         // refuses to push one that is not blocked, and the unit waits, face to face as well.
         {"friend stepping aside blocks it", busy, kOnThird, kNobody, 0, 1, 1, 1, 0, kNone, false,
@@ -224,7 +234,9 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
     int serial = 20;
     for (const Row& row : rows) {
         Sim* sim = add(kit.MakeSim(1, serial++, at));
-        const SimId ids[] = {SimId(), sim->id, third->id, busy->id};
+        const SimId ids[] = {SimId(), sim->id, third->id, busy->id, chain.front()->id};
+        for (size_t i = 0; i < chain.size(); ++i)
+            chain[i]->blockingSim = i + 1 < chain.size() ? chain[i + 1]->id : sim->id;
         busy->blockingSim = ids[row.busyWaits];
         late->blockingSim = ids[row.busyWaits];
         above->blockingSim = ids[row.busyWaits];

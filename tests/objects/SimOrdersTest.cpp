@@ -671,26 +671,32 @@ TEST_F(SimOrders, FailedRoutesBlockReportOnceAndHoldTheNextRequest) {
     EXPECT_EQ(world.routeRequests, requests);
     // On a cell beside its target's, where the search finds no way, the target is what blocks
     // the unit, as on a refused step into it: the goal ends and no request is held. Two cells
-    // off, the retried goal is held as above.
+    // off, the retried goal is held as above. A target gone is nothing beside it: no search,
+    // nothing blocked.
     world.pathTurn = 1;
     Sim* met = Add(kit.MakeSim(1, 30, at + Point(0, 320)));
     struct {
         Point from;
         int beside;
-    } const nearTarget[] = {{Point(32, 32), 1}, {Point(64, 0), 0}};
+        bool gone;
+    } const nearTarget[] = {
+        {Point(32, 32), 1, false}, {Point(64, 0), 0, false}, {Point(32, 32), 0, true}};
     int serial = 31;
     for (const auto& row : nearTarget) {
         Sim* s = Add(kit.MakeSim(1, serial++, met->GetPosition() + row.from));
         s->goals.PushFront(std::make_unique<TargetGoal>(s->id, met->id, Point(), 0, 1));
         Goal* g = s->goals.Front();
         g->retried = 1;
+        if (row.gone) world.Forget(met);
         const int before = world.routeRequests;
+        EXPECT_EQ(BlockedStepPolicy::TargetFillingTheCellBeside(*s, g) == met, row.beside == 1);
         EXPECT_EQ(s->RequestRoute(g), 0) << row.beside;
-        EXPECT_EQ(s->goals.IsFrontBlocked(), 1) << row.beside;
+        EXPECT_EQ(s->goals.IsFrontBlocked(), row.gone ? 0 : 1) << row.beside;
         EXPECT_EQ(s->blockingSim == met->id, row.beside == 1);
-        EXPECT_EQ(g->IsDone(), row.beside);
+        EXPECT_EQ(g->IsDone(), row.gone ? 1 : row.beside);
         EXPECT_EQ(s->RequestRoute(g), 0);
-        EXPECT_EQ(world.routeRequests - before, 1 + row.beside);
+        EXPECT_EQ(world.routeRequests - before, row.gone ? 0 : 1 + row.beside);
+        if (row.gone) world.Add(met, true);
     }
     // A failed retry toward an enemy or a friend ends the goal and holds nothing, the next
     // order free to go; the attack manoeuvre gives the same attack on the enemy again only

@@ -103,7 +103,9 @@ int FakeObjectWorld::PlaceObject(GameObject* object, const Point& p, GameObject*
 int FakeObjectWorld::CanPlace(GameObject*, const Point& p, GameObject** blocker, int relaxed, int) {
     if (blocker) *blocker = nullptr;
     canPlaceRelaxed.push_back(relaxed);
-    if (std::find(blocked.begin(), blocked.end(), p) == blocked.end()) return 1;
+    const bool cover =
+        relaxed == 0 && std::find(covered.begin(), covered.end(), p) != covered.end();
+    if (!cover && std::find(blocked.begin(), blocked.end(), p) == blocked.end()) return 1;
     if (blocker) *blocker = blockedBy;
     return 0;
 }

@@ -141,6 +141,8 @@ public:
     // CanPlace refuses these points, naming blockedBy; each call's relaxed flag is noted.
     std::vector<Point> blocked;
     GameObject* blockedBy = nullptr;
+    // And these only where objects count (not relaxed): a structure's cover.
+    std::vector<Point> covered;
     std::vector<int> canPlaceRelaxed;
     std::vector<Point> outOfReach;
     int placements = 0;

@@ -1,9 +1,11 @@
 // A player's orders on a real World, given as the battle screen gives them (IssueOrder) to sides
 // without a computer controller, each carried out within a bound: an attack on the enemy factory
 // from behind our own, or on a deployed enemy against its factory past our own deployed unit,
-// goes round and closes in; an attack on an enemy across water ends and the
-// move queued behind it follows within seconds; a hold-fire design on its way past an idle enemy
-// or a wreck fires at neither and arrives; a wreck attacked with Ctrl held is shot.
+// goes round and closes in; an attack on an enemy across water ends and the move queued behind
+// it follows within seconds; a hold-fire design on its way past an idle enemy or a wreck fires at
+// neither and arrives; a wreck attacked with Ctrl held is shot; a repairer sent to a damaged
+// friend against the factory goes round it to the open side and mends the friend; a loaded Miner
+// unloads with a friend standing on the dock point.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -31,9 +33,11 @@ constexpr int kStepMs = 50;
 constexpr int kOrderMoveShift = BattleScreen::kOrderMoveShift;
 constexpr int kOrderTarget = BattleScreen::kOrderTarget;
 constexpr int kOrderMove = BattleScreen::kOrderMove;
+constexpr int kOrderRepair = BattleScreen::kOrderRepair;
 constexpr int kFlagsCtrl = BattleScreen::kFlagsCtrl;
 constexpr int kFlagsPlain = BattleScreen::kFlagsPlain;
 constexpr int kFlagsShift = BattleScreen::kFlagsShift;
+constexpr int kUnloadDock = FactoryProduction::kUnloadDock;
 // Design parameter 0 of a design that fires only at what it is told to or what hits it.
 constexpr int kHoldFire = 2;
 
@@ -88,6 +92,12 @@ protected:
         });
         return raw;
     }
+    // The factory opened, its docks to be had.
+    GameObject* OpenFactory(int team, int row, int column) {
+        GameObject* factory = Factory(team, row, column);
+        if (factory) Run(30, [&] { return factory->FindFreeDock(nullptr, kUnloadDock) != -1; });
+        return factory;
+    }
     // A wreck where a unit of the neutral team died.
     GameObject* WreckAt(const Point& at) {
         Sim* dead = UnitAt("Trooper", 3, at, kHoldFire);
@@ -141,7 +151,9 @@ TEST_F(PlayerOrders, AreCarriedOutAsGiven) {
         kAcrossWaterThenShiftMove,
         kPastAnIdleEnemy,
         kPastAWreck,
-        kCtrlOnAWreck
+        kCtrlOnAWreck,
+        kRepairBesideFactory,
+        kUnloadPastAFriendOnTheDock
     };
     struct Row {
         const char* name;
@@ -157,6 +169,8 @@ TEST_F(PlayerOrders, AreCarriedOutAsGiven) {
         {"hold-fire move past an idle enemy", kPastAnIdleEnemy, 60},
         {"hold-fire move past a wreck", kPastAWreck, 60},
         {"a wreck attacked with Ctrl held", kCtrlOnAWreck, 60},
+        {"a repair order to a friend beside the factory", kRepairBesideFactory, 90},
+        {"a Miner unloading with a friend on the dock point", kUnloadPastAFriendOnTheDock, 90},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.name);
@@ -237,6 +251,32 @@ TEST_F(PlayerOrders, AreCarriedOutAsGiven) {
                     return wreck->IsDestroyed() == 1 || wreck->GetCargo() < salvage ||
                            wreck->damage.Value() > 0;
                 });
+                break;
+            }
+            case kRepairBesideFactory: {
+                // West of the open factory, the repairer east of both: the client's side
+                // toward it is the factory's.
+                GameObject* factory = OpenFactory(1, 20, 20);
+                Sim* client = Unit("Trooper", 1, 19, 18, kHoldFire);
+                Sim* repairer = Unit("Repair Crawler", 1, 19, 32);
+                ASSERT_TRUE(factory && client && repairer);
+                client->damage.SetValue(client->damage.Max() / 2);
+                const int before = client->damage.Value();
+                repairer->IssueOrder(kOrderRepair, kFlagsPlain, client->GetPosition(), client->id);
+                took = Run(row.within, [&] { return client->damage.Value() < before; });
+                break;
+            }
+            case kUnloadPastAFriendOnTheDock: {
+                GameObject* factory = OpenFactory(1, 20, 20);
+                ASSERT_TRUE(factory);
+                const int dock = factory->FindFreeDock(nullptr, kUnloadDock);
+                ASSERT_NE(dock, -1);
+                const Point at = factory->GetPosition() + factory->GetDockOffset(dock);
+                ASSERT_TRUE(UnitAt("Trooper", 1, at, kHoldFire));
+                Sim* miner = Unit("Miner", 1, 30, 20);
+                ASSERT_TRUE(miner);
+                ASSERT_GT(miner->AddCargo(600), 0);
+                took = Run(row.within, [&] { return miner->GetCargo() == 0; });
                 break;
             }
         }
