@@ -6,7 +6,6 @@
 #include <memory>
 
 #include "catalogue/CatalogueFigures.h"
-#include "catalogue/ChassisTemplate.h"
 #include "catalogue/MountTemplate.h"
 #include "catalogue/PictureTemplates.h"
 #include "catalogue/TemplateCatalogue.h"
@@ -442,17 +441,6 @@ int32_t ShortestReload(const MountTemplate* weapon) {
     return std::max(1, weapon->GetReloadTime() - 5 * (SpeedAdjustment - kFastestAdjustment));
 }
 
-// How many hardpoints of the design's chassis take the weapon.
-int HardpointsTaking(const VehicleDesign& design, const MountTemplate& weapon) {
-    const ChassisTemplate* chassis = design.chassis;
-    const int count =
-        chassis ? std::min(chassis->hardpointCount, int32_t{RecentDead::kWeapons}) : 0;
-    int taking = 0;
-    for (int h = 0; h < count; ++h)
-        taking += chassis->Capacity(h) >= weapon.mountSize ? 1 : 0;
-    return taking;
-}
-
 }  // namespace
 
 int CommandExecutor::Check(const uint8_t* data, size_t size) {
@@ -758,7 +746,7 @@ void CommandExecutor::CountShot(int slot, GameObject* shooter, char clan, char r
             weapon = FindWeaponTemplate(design->clan, role);
             if (weapon && weapon->clan != clan) weapon = nullptr;
         }
-        turrets = weapon ? HardpointsTaking(*design, *weapon) : 0;
+        turrets = design->HardpointsTaking(weapon);
         if (turrets == 0) return;
     }
     FiredShots::Shot shot;
