@@ -518,6 +518,9 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          factoryFitted(-1, true), volleys({0, 0})},
         {"an untold factory, two hardpoints taking its weapon", 1, 3, 2, volley,
          [volleyLog] { return volleyLog(4); }, factoryFitted(-1, false), volleys({0, 2})},
+        // Its hardpoint that arms the weapon fires on its own, beside the turrets of the rest.
+        {"an untold factory arming one of three hardpoints taking its weapon", 1, 3, 2, volley,
+         [volleyLog] { return volleyLog(7); }, factoryFitted(0, false, 1), volleys({4})},
         {"an untold factory, no hardpoint taking its weapon", 1, 3, 2, volley,
          [volleyLog] { return volleyLog(0); }, factoryFitted(-1, false, 3), volleys({0})},
         {"an untold factory, a weapon above the tech level", 1, 3, 2, volley,
