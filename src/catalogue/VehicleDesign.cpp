@@ -263,6 +263,13 @@ bool VehicleDesign::FitsHardpoint(const MountTemplate* part, int i,
     return part->mountSize <= chassis->Capacity(i);
 }
 
+int VehicleDesign::HardpointsTaking(const MountTemplate* part) const {
+    int taking = 0;
+    for (int i = 0; i < kHardpoints; ++i)
+        taking += FitsHardpoint(part, i, chassis) ? 1 : 0;
+    return taking;
+}
+
 PartTemplate* VehicleDesign::FindMatchingSecondaryPart(const ChassisTemplate* forChassis,
                                                        const PartTemplate* like) const {
     if (!forChassis || !like) return nullptr;

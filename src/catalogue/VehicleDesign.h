@@ -40,6 +40,8 @@ public:
     // The mount size of the part is at most the capacity of hardpoint i of the chassis; a
     // hardpoint the chassis does not have takes nothing.
     static bool FitsHardpoint(const MountTemplate* part, int i, const ChassisTemplate* chassis);
+    // How many hardpoints of the chassis take the part.
+    int HardpointsTaking(const MountTemplate* part) const;
     // The first drive available to this design's clan with the letter of `like` and the
     // chassis' pairing number; null when none.
     PartTemplate* FindMatchingSecondaryPart(const ChassisTemplate* chassis,

@@ -680,14 +680,19 @@ int CommandExecutor::MaySendSnapshot(int sender, GameObject* subject, int lossSi
 // |   announced (12) of that shooter and  |   answers one hit,   |   the hundred won a beaten  |
 // |   weapon, within that span            |   whatever it struck |   guest the game            |
 // | shot of a shooter not standing here,  | not counted          | shots announced after the   |
-// |   or of a hardpoint that does not     |                      |   shooter died, or of a     |
-// |   fire that weapon (a factory's copy  |                      |   weapon it never mounted   |
-// |   may not know its turrets: any       |                      |                             |
-// |   catalogue weapon)                   |                      |                             |
+// |   or of a hardpoint its copy does not |                      |   shooter died, or of a     |
+// |   arm with that weapon                |                      |   weapon it never mounted   |
+// | shot of a factory whose copy may not  | counted per factory  | seven allowances for one    |
+// |   know its turrets: of a weapon its   |   and weapon: no     |   turret: a forged factory  |
+// |   clan has at this tech level, of no  |   more a reload than |   shot 7 hits at once       |
+// |   known hardpoint                     |   the hardpoints     |                             |
+// |                                       |   that hold it       |                             |
 // | shot sooner than its weapon reloads   | not counted          | shots banked faster than    |
 // |   (at the fastest speed), one reload  |                      |   they can be fired; a      |
 // |   early allowed, by this machine's    |                      |   stalled link delivers at  |
 // |   clock (FiredShots)                  |                      |   most one shot a mount     |
+// | shooter captured since its shot       | the hit lands, as    | the shot was the sender's;  |
+// |                                       |   the old owner's    |   its hit was on its way    |
 // | wreck with no death it matches        | refused              | wrecks minted from none     |
 // | a matched death's pieces used up      | refused              | one death, many wrecks      |
 //
@@ -696,7 +701,9 @@ int CommandExecutor::MaySendSnapshot(int sender, GameObject* subject, int lossSi
 // another object in its cell than the one it flew at, so the target is not matched), at no
 // friend, from within the reach and the slack for its copy's lag. A shooter that is gone here
 // died with its shot in flight: this machine saw it die no longer ago than the longest shot
-// flies (and a link's slack), and its reach is measured from where it stood.
+// flies (and a link's slack), and its reach is measured from where it stood. The shot ties the
+// hit to the sender: it was counted only while the sender answered for the shooter, so a
+// capture applied here before the hit came takes nothing from it.
 int CommandExecutor::MayReportHit(int slot, GameObject* target, const SimId& attackerId, char clan,
                                   char weapon) {
     RecentDead::Death shooter;
@@ -706,12 +713,11 @@ int CommandExecutor::MayReportHit(int slot, GameObject* target, const SimId& att
         shooter = *dead;
     else
         return 0;
-    if (!IsPlayerTeam(shooter.team) || SpeaksFor(SenderTeam(slot), shooter.team, 0) == 0) return 0;
-    const int targetTeam = target->GetTeam();
-    if (IsPlayerTeam(targetTeam) && world.AreAllied(targetTeam, shooter.team) == 1) return 0;
     FiredShots::Shot* shot = world.peerSlots[slot].firedShots.Unanswered(attackerId, clan, weapon,
                                                                          world.recentDead.nowMs);
     if (!shot) return 0;
+    const int targetTeam = target->GetTeam();
+    if (IsPlayerTeam(targetTeam) && world.AreAllied(targetTeam, shot->team) == 1) return 0;
     const int64_t reach = int64_t{std::max(shooter.reach, shot->reach)} + kHitReachSlackPixels;
     if (DistanceSquared(shooter.centre, target->GetBounds()) > reach * reach) return 0;
     shot->answered = true;
@@ -719,28 +725,39 @@ int CommandExecutor::MayReportHit(int slot, GameObject* target, const SimId& att
 }
 
 // The sender answers for a mirrored shooter (MaySend let the command through); a destroyed copy
-// fires no more. A unit's copy knows what each hardpoint mounts.
+// fires no more. A copy knows what each hardpoint mounts, but for a factory whose owner never
+// told it (a computer player's, armed as the game was built): a shot of it counts if its clan
+// may mount the weapon here, but never more of them a reload than the hardpoints that could.
 void CommandExecutor::CountShot(int slot, GameObject* shooter, char clan, char role,
                                 int hardpoint) {
     if (!InRange(slot, 0, World::kPeerSlots - 1) || !IsMirror(shooter) ||
         shooter->IsDestroyed() == 1 || !InRange(hardpoint, 0, RecentDead::kWeapons - 1))
         return;
-    const MountTemplate* weapon = nullptr;
-    if (VehicleDesign* design = shooter->GetDesign()) {
-        const MountTemplate* m = design->hardpoints[static_cast<size_t>(hardpoint)];
-        if (m && m->GetMountKind() == MountKind::Weapon && m->clan == clan && m->role == role)
-            weapon = m;
+    VehicleDesign* design = shooter->GetDesign();
+    if (!design) return;
+    const MountTemplate* weapon = design->hardpoints[static_cast<size_t>(hardpoint)];
+    int turrets = 0;
+    if (!weapon || weapon->GetMountKind() != MountKind::Weapon || weapon->clan != clan ||
+        weapon->role != role) {
+        const int team = shooter->GetTeam();
+        weapon = nullptr;
+        if (shooter->GetKind() == ObjectKind::kFactory && IsPlayerTeam(team) &&
+            world.factoryFitTold[team] == 0) {
+            weapon = FindWeaponTemplate(design->clan, role);
+            if (weapon && weapon->clan != clan) weapon = nullptr;
+        }
+        turrets = design->HardpointsTaking(weapon);
+        if (turrets == 0) return;
     }
-    if (!weapon && shooter->GetKind() == ObjectKind::kFactory)
-        weapon = FindWeaponTemplate(clan, role);
-    if (!weapon) return;
     FiredShots::Shot shot;
     shot.shooter = shooter->id;
+    shot.team = shooter->GetTeam();
     shot.clan = clan;
     shot.role = role;
     shot.reach = weapon->GetRange();
     shot.firedAtMs = world.recentDead.nowMs;
-    world.peerSlots[slot].firedShots.Count(shot, hardpoint, ShortestReload(weapon), GetTimeMs());
+    world.peerSlots[slot].firedShots.Count(shot, hardpoint, turrets, ShortestReload(weapon),
+                                           GetTimeMs());
 }
 
 // The kill may have come in this very message, ahead of the death pass: the destroyed copies
@@ -1098,7 +1115,10 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             break;
         case CommandKind::DesignUpdate:
             r.ReadText(text, sizeof text);
-            if (mirrorFactory) receivers.RefitFactory(mirrorFactory, text);
+            if (mirrorFactory) {
+                receivers.RefitFactory(mirrorFactory, text);
+                world.factoryFitTold[h.id.team] = 1;
+            }
             break;
         case CommandKind::SimFlag: {
             const int value = r.ReadU8();

@@ -27,6 +27,9 @@ public:
 
     struct Shot {
         SimId shooter;
+        // The team the shooter fought for when its shot was counted: its hit lands as that
+        // team's, whatever became of the shooter since (a capture moves it, not its shots).
+        int32_t team = -1;
         char clan = 0;
         char role = 0;
         // How far its weapon reaches; when it was counted, in battle time.
@@ -37,7 +40,10 @@ public:
 
     // Counts the shot of the shooter's hardpoint, whose weapon reloads in `reloadMs`, arriving
     // at `nowMs` on the wall clock; not when the mount fired faster than its reload allows.
-    void Count(const Shot& shot, int hardpoint, int32_t reloadMs, uint32_t nowMs);
+    // With `turrets` above 0 the hardpoint is not known here: the shot goes to the first of
+    // that many turrets of the shooter firing the shot's weapon that may fire, whichever
+    // hardpoint it names.
+    void Count(const Shot& shot, int hardpoint, int turrets, int32_t reloadMs, uint32_t nowMs);
     // The oldest unanswered shot of the shooter with those letters counted within the span of
     // a dead shooter's hits (RecentDead::SpanMs) before `battleMs`, or null: a hit answers to
     // it by setting `answered`.
@@ -47,12 +53,18 @@ public:
 private:
     struct Mount {
         SimId shooter;
+        // A turret of a shooter whose hardpoints are not known here is numbered below 0.
         int hardpoint = 0;
+        char clan = 0;
+        char role = 0;
         // When its next shot is due, and the longest reload it was counted with: how early a
         // shot may come.
         uint32_t dueAtMs = 0;
         int32_t slackMs = 0;
     };
+    // Whether the mount numbered `hardpoint` of the shot's shooter and weapon may fire the shot
+    // now; if so its next shot is due a reload later.
+    bool Reloaded(const Shot& shot, int hardpoint, int32_t reloadMs, uint32_t nowMs);
     // Forgets the answered and expired shots at the front.
     void Forget(int32_t battleMs);
 

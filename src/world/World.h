@@ -583,6 +583,10 @@ public:
     // The teams whose destroyed factory an update took to its dead list: it fell, though the
     // death pass at the update's end has yet to bury it (FactoryFell).
     uint8_t factoryFalling[kTeams] = {};
+    // The teams whose factory's owner told this machine the factory's hardpoints (kind 27): its
+    // copy here mounts what the factory mounts. A computer player arms its factory as the game
+    // is built and tells nobody; only a design library with a hardpoint line tells it after.
+    uint8_t factoryFitTold[kTeams] = {};
     // The queued path requests by object id (team << 32 | serial), kept by the request nodes
     // themselves, so that a unit asking for its turn need not walk the whole queue. Declared
     // before the queue: it outlives the nodes.

@@ -1,8 +1,10 @@
 // The words a crafted peer sends in a test run of real programs (`craft` script lines), and the
 // barriers' pauses of such runs (`pause`, `resume`). Each crafted word is sent as an honest
 // machine would never send it, and kept nowhere here: what the others do with it is the test.
+#include <algorithm>
 #include <climits>
 #include <cstdint>
+#include <cstdio>
 #include <memory>
 
 #include "catalogue/EffectTemplate.h"
@@ -12,6 +14,7 @@
 #include "catalogue/VehicleDesign.h"
 #include "core/ScriptRequests.h"
 #include "core/SpriteSet.h"
+#include "core/Trace.h"
 #include "map/ObjectKinds.h"
 #include "objects/CommandBuffer.h"
 #include "objects/GameObject.h"
@@ -36,11 +39,16 @@ const MountTemplate* HeaviestWeaponBut(const VehicleDesign* design) {
     return heaviest;
 }
 
-bool Armed(const VehicleDesign* design) {
-    if (!design) return false;
+// The first weapon the design mounts; null when none.
+const MountTemplate* FirstWeapon(const VehicleDesign* design) {
+    if (!design) return nullptr;
     for (const MountTemplate* m : design->hardpoints)
-        if (m && m->GetMountKind() == MountKind::Weapon) return true;
-    return false;
+        if (m && m->GetMountKind() == MountKind::Weapon) return m;
+    return nullptr;
+}
+
+bool Armed(const VehicleDesign* design) {
+    return FirstWeapon(design) != nullptr;
 }
 
 int64_t DistanceSquared(const Point& a, const Point& b) {
@@ -53,6 +61,21 @@ int64_t DistanceSquared(const Point& a, const Point& b) {
 constexpr int32_t kNeverMadeSerial = 900000;
 constexpr int kWrecksPerRow = 8;
 constexpr int kWreckSpacing = 30;
+// How far below its target's bounds a crafted factory says it stands.
+constexpr int kBesideTargetPixels = 64;
+
+// The run that reads the host's trace learns what the factory's shots may come to there: the
+// weapon, its reload at the fastest speed, and the hardpoints of the factory that take it.
+void TraceFactoryShots(const MountTemplate& weapon, const VehicleDesign* design) {
+    const int32_t fastest = std::max(1, weapon.GetReloadTime() - 5 * (SpeedAdjustment + 2));
+    char line[192];
+    std::snprintf(line, sizeof line,
+                  "Crafted factory shots of weapon %c%c, reloading in %d ms at the fastest "
+                  "speed, %d hardpoints of the factory taking it",
+                  weapon.clan, weapon.role, fastest,
+                  design ? design->HardpointsTaking(&weapon) : 0);
+    Trace(line);
+}
 
 }  // namespace
 
@@ -132,16 +155,25 @@ void World::CraftWord(const CraftRequest& request) {
         }
         case CraftedWord::FactoryHits:
         case CraftedWord::FactoryShots: {
-            // This machine's own factory, standing or dead lately, as the shooter of the
-            // catalogue's weapon of the most fire power: hit reports on team x's factory, or
-            // shots at it from each hardpoint in turn that the factory never fired.
+            // This machine's own factory, standing or dead lately, as the shooter: hit reports
+            // on team x's factory, or shots at it from each hardpoint in turn that the factory
+            // never fired. A standing factory names the first weapon it mounts and tells the
+            // others it stands beside its target, within that weapon's reach; a dead one, or
+            // one that mounts none, the catalogue's weapon of the most fire power.
             GameObject* target = TeamFactory(request.x);
-            const MountTemplate* weapon = HeaviestWeaponBut(nullptr);
+            const MountTemplate* weapon = nullptr;
             SimId shooter;
             Point at;
+            const VehicleDesign* design = nullptr;
             if (GameObject* own = TeamFactory(team)) {
+                design = own->GetDesign();
                 shooter = own->id;
                 at = own->GetCentre();
+                weapon = FirstWeapon(design);
+                if (weapon && target) {
+                    const Rect bounds = target->GetBounds();
+                    at = bounds.origin + Point(0, bounds.extent.h + kBesideTargetPixels);
+                }
             }
             for (const RecentDead::Death& death : recentDead.deaths) {
                 if (shooter.IsNull() && death.kind == ObjectKind::kFactory && death.team == team) {
@@ -149,8 +181,10 @@ void World::CraftWord(const CraftRequest& request) {
                     at = death.centre;
                 }
             }
+            if (!weapon) weapon = HeaviestWeaponBut(nullptr);
             if (!target || !weapon || request.x == team || shooter.IsNull()) return;
             const EffectTemplate* explosion = weapon->GetExplosionTemplate();
+            if (request.word == CraftedWord::FactoryShots) TraceFactoryShots(*weapon, design);
             for (int i = 0; i < request.y; ++i) {
                 if (request.word == CraftedWord::FactoryHits) {
                     commands->SendDamageReport(target->id, weapon->role,

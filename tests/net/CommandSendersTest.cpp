@@ -37,7 +37,7 @@ public:
         // A copy of the host's unit, and team 3's factory far from the deposit that team 2's
         // factory stands on.
         Add(1, 15, 5, 9, 1, 0);
-        AddBuilding(3, 22, 2, 14, 0);
+        RecordingObject* thirdFactory = AddBuilding(3, 22, 2, 14, 0);
         // A copy of player 3's unit two cells below the host's. It and team 2's unit are armed.
         RecordingObject* third = Add(3, 16, 4, 5, 1, 0);
         WeaponValues values;
@@ -55,6 +55,13 @@ public:
         design.chassis = chassis.get();
         mirror->design = &design;
         third->design = &design;
+        // Team 3's factory: a copy of clan 'c' on three hardpoints of sizes 1, 2 and 2.
+        ChassisValues works;
+        works.hardpointCount = 3;
+        works.capacities = {1, 2, 2};
+        factoryChassis = std::make_unique<ChassisTemplate>(works);
+        factoryDesign.chassis = factoryChassis.get();
+        thirdFactory->design = &factoryDesign;
         std::unique_ptr<GameObject> deposit = std::make_unique<OreDeposit>(
             land.Centre(7, 12), Size(128, 64), nullptr, CollisionFilter(0, 0, 0, 0, 0), kDeposit);
         EXPECT_EQ(world.AddOreDeposit(deposit), 1);
@@ -157,6 +164,8 @@ public:
     std::unique_ptr<WeaponTemplate> weapon;
     std::unique_ptr<ChassisTemplate> chassis;
     VehicleDesign design{'V'};
+    std::unique_ptr<ChassisTemplate> factoryChassis;
+    VehicleDesign factoryDesign{'c'};
 };
 
 // Slot 0's player sends; slot 1 (when given) holds another live machine.
@@ -312,6 +321,46 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         f.weapon->Unlink();
         TheCatalogueFigures.WorkOut();
     };
+    // Team 3's factory 10 px below the host's unit; its copy arms hardpoint `armed` (-1: none)
+    // with the weapon, now of `size` (two of its hardpoints take it), and its owner told its
+    // turrets when `told`.
+    auto factoryFitted = [factoryBelow](int armed, bool told, int size = 2) {
+        return [=](Senders& f) {
+            factoryBelow(10)(f);
+            f.weapon->mountSize = size;
+            if (armed >= 0) f.factoryDesign.hardpoints[static_cast<size_t>(armed)] = f.weapon.get();
+            if (told) f.Execute(CommandBytes(27, SimId(3, 0)).S("cdesign").Done());
+            ASSERT_EQ(f.world.factoryFitTold[3], told ? 1 : 0);
+        };
+    };
+    // Team 3's factory announces the weapon from all seven hardpoints, then reports seven hits
+    // of it; the log with the first `taken` of them taken.
+    std::vector<uint8_t> volley;
+    for (int word = 0; word < 14; ++word) {
+        const std::vector<uint8_t> bytes =
+            word < 7 ? fire(SimId(3, 22), word) : hit(kOwned, SimId(3, 22));
+        volley.insert(volley.end(), bytes.begin(), bytes.end());
+    }
+    auto volleyLog = [fired](int taken) {
+        Log log;
+        for (int hardpoint = 0; hardpoint < 7; ++hardpoint)
+            log.push_back(fired(SimId(3, 22), hardpoint));
+        for (int i = 0; i < 7; ++i)
+            log.push_back(i < taken ? "1:11 Hit abc 3:22" : Refused(7, 3)[0]);
+        return log;
+    };
+    // After the row's volley, more at once and the last a reload later: `taken` of each.
+    auto volleys = [volley, volleyLog, unlist](std::vector<int> taken) {
+        return [=](Senders& f) {
+            for (size_t i = 0; i < taken.size(); ++i) {
+                if (i + 1 == taken.size()) f.clock.Advance(kReloadMs);
+                f.log.clear();
+                f.Execute(volley);
+                EXPECT_EQ(f.log, volleyLog(taken[i])) << i;
+            }
+            unlist(f);
+        };
+    };
     // Team 2's unit, its weapon reaching a pixel, `away` pixels above the host's factory.
     auto above = [](int away) {
         return [away](Senders& f) {
@@ -384,6 +433,22 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          MovedToCapturer},
         {"goal for a captured unit from its old owner", 1, 2, 3, goal, is(Refused(8, 2)),
          MovedToCapturer},
+        // Its old owner's shot was in flight: the hit lands as that owner's, on a unit of the
+        // capturer too.
+        {"a captured shooter's hit in flight", 1, 2, 3, hit(kOwned, kMirror),
+         is({"1:11 Hit abc 2:10"}),
+         [fire](Senders& f) {
+             f.Execute(fire(kMirror));
+             MovedToCapturer(f);
+         }},
+        {"a shooter captured here, its hit in flight on the capturer", 1, 2, 3,
+         hit(kOwned, kMirror), is({"1:11 Hit abc 2:10"}),
+         [fire](Senders& f) {
+             f.Execute(fire(kMirror));
+             f.world.MoveSimToTeam(f.mirror, 2, 1);
+             f.mirror->teamRecord = ValueTriple(1);
+             f.mirror->local = 1;
+         }},
         // A hit report names the sender's own shooter and answers to a shot it announced of
         // that shooter and weapon, one hit a shot: from within the reach (and the slack for its
         // copy's lag), at no friend; or of a shooter dead since.
@@ -420,8 +485,8 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
              f.mirror->design = nullptr;
              f.PlaceBelowOwned(f.mirror, 1);
          }},
-        // A factory's copy may not know its turrets: a shot of any catalogue weapon from any of
-        // its hardpoints counts, and reaches as far as that weapon.
+        // A factory's copy its owner never told its turrets: a shot of a weapon its clan has
+        // here counts from any hardpoint that takes it, and reaches as far as that weapon.
         {"hit by a factory at its weapon's reach", 1, 3, 2, hit(kOwned, SimId(3, 22)),
          is({"1:11 Hit abc 3:22"}), factoryFired(100 + kReachSlack, 1, false), unlist},
         {"hit by a factory past its weapon's reach", 1, 3, 2, hit(kOwned, SimId(3, 22)),
@@ -442,6 +507,36 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          Message({fire(SimId(3, 22), 0), fire(SimId(3, 22), 1), hit(kOwned, SimId(3, 22)),
                   hit(kOwned, SimId(3, 22))}),
          is({Refused(7, 3)[0], Refused(7, 3)[0]}), factoryFired(10, 0, true), unlist},
+        // A factory's copy its owner told its turrets: only the hardpoint that arms the weapon
+        // fires it (one early); a copy that arms none fires nothing. Untold (a computer
+        // player's), its shots of a weapon its clan has here count together, no more a reload
+        // than the hardpoints that take it.
+        {"a told factory arming one hardpoint, its weapon announced on all seven", 1, 3, 2,
+         volley, [volleyLog] { return volleyLog(1); }, factoryFitted(1, true),
+         volleys({1, 0, 1})},
+        {"a told factory arming nothing", 1, 3, 2, volley, [volleyLog] { return volleyLog(0); },
+         factoryFitted(-1, true), volleys({0, 0})},
+        {"an untold factory, two hardpoints taking its weapon", 1, 3, 2, volley,
+         [volleyLog] { return volleyLog(4); }, factoryFitted(-1, false), volleys({0, 2})},
+        // Its hardpoint that arms the weapon fires on its own, beside the turrets of the rest.
+        {"an untold factory arming one of three hardpoints taking its weapon", 1, 3, 2, volley,
+         [volleyLog] { return volleyLog(7); }, factoryFitted(0, false, 1), volleys({4})},
+        {"an untold factory, no hardpoint taking its weapon", 1, 3, 2, volley,
+         [volleyLog] { return volleyLog(0); }, factoryFitted(-1, false, 3), volleys({0})},
+        {"an untold factory, a weapon above the tech level", 1, 3, 2, volley,
+         [volleyLog] { return volleyLog(0); },
+         [factoryFitted](Senders& f) {
+             factoryFitted(-1, false)(f);
+             f.weapon->minimumTechLevel = 9;
+         },
+         volleys({0})},
+        {"an untold factory of another clan than the weapon's", 1, 3, 2, volley,
+         [volleyLog] { return volleyLog(0); },
+         [factoryFitted](Senders& f) {
+             factoryFitted(-1, false)(f);
+             f.factoryDesign.clan = 'V';
+         },
+         volleys({0})},
         // Each mount's shots a reload apart, one early; a hit of each: the hit past them is
         // refused. A reload later the mount fires again.
         {"shots faster than the mount reloads", 1, 2, -1,

@@ -258,11 +258,12 @@ public:
     RecentDead::Death& Died(const SimId& id, const Point& at, char clan = 'V', char chassis = 'a') {
         FiredShots::Shot shot;
         shot.shooter = id;
+        shot.team = id.team;
         shot.clan = 'c';
         shot.role = 'a';
         shot.reach = 100;
         shot.firedAtMs = world.recentDead.nowMs;
-        world.peerSlots[0].firedShots.Count(shot, 0, 1, GetTimeMs());
+        world.peerSlots[0].firedShots.Count(shot, 0, 0, 1, GetTimeMs());
         RecentDead::Death d;
         d.id = id;
         d.team = id.team;

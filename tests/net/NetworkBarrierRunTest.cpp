@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdio>
 #include <iostream>
 #include <sstream>
 #include <string>
@@ -232,6 +233,85 @@ TEST(NetworkBarrierRun, DISABLED_ADeadFactorysHitsAreRefusedWithOrWithoutItsShot
                   << refusedOthers << " of others, took " << takenDead
                   << " naming a factory dead 2 s or more\n";
     }
+}
+
+// Outside the suite (scripts/network-crafted): three machines, every factory spared. Player 2's
+// factory, armed by its computer player with no word to the others, announces the first weapon
+// it mounts from all seven hardpoints once a second for half a minute, told standing beside the
+// host's factory, and reports a hit of each. The host takes no more of them than the hardpoints
+// of that factory that take the weapon fire in a reload (one early each), and refuses nothing
+// of player 3.
+TEST(NetworkBarrierRun, DISABLED_AFactorysVolleysOnAllSevenHardpointsCountOnlyAsItsTurretsReload) {
+    if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
+#ifdef QX_BARRIER_RUNS_SANITIZED
+    GTEST_SKIP() << "left to the optimised build";
+#endif
+    constexpr int kFirstMs = 60000, kVolleys = 30, kApartMs = 1000;
+    std::vector<barrier::Act> acts = barrier::SpareEveryFactory(3);
+    for (int player = 1; player <= 3; ++player)
+        acts.push_back({player, 0, "char 12"});  // Ctrl+L: the trace on
+    for (int volley = 0; volley < kVolleys; ++volley) {
+        acts.push_back({2, kFirstMs + volley * kApartMs, "craft factoryshots 1 7"});
+        acts.push_back({2, kFirstMs + volley * kApartMs, "craft factoryhits 1 7"});
+    }
+    // A barrier after the volleys keeps every machine playing until they are judged.
+    barrier::Game game;
+    barrier::Run(game, 3, {kFirstMs + kVolleys * kApartMs + 2000}, "t", {}, 240, acts);
+    ASSERT_EQ(game.games.size(), 3u);
+    const std::string guest = game.games[1]->File("zvd.out");
+    const size_t told = guest.find("Crafted factory shots of weapon ");
+    ASSERT_NE(told, std::string::npos) << "player 2's factory never shot";
+    char clan = 0, role = 0;
+    int reloadMs = 0, taking = 0;
+    ASSERT_EQ(std::sscanf(guest.c_str() + told,
+                          "Crafted factory shots of weapon %c%c, reloading in %d ms at the "
+                          "fastest speed, %d hardpoints",
+                          &clan, &role, &reloadMs, &taking),
+              4);
+    ASSERT_GT(reloadMs, 0);
+    // Player 2's hits by its factory, taken or refused, in the host's order: a volley's seven
+    // come first in their message, on one battle ms; the factory's honest hits come alone.
+    std::vector<std::pair<long, bool>> hits;
+    int refusedOthers = 0;
+    std::istringstream trace(game.games[0]->File("zvd.out"));
+    for (std::string line; std::getline(trace, line);) {
+        const bool fromGuest = line.find("(player 2)") != std::string::npos;
+        const bool refusal = line.rfind("Refused command kind 7 ", 0) == 0;
+        if (refusal && !fromGuest) ++refusedOthers;
+        const bool byFactory = line.rfind("Applied command kind 7 ", 0) == 0 &&
+                               line.find(" of kind 4, standing ") != std::string::npos;
+        if (fromGuest && (refusal || byFactory))
+            hits.emplace_back(std::stol(line.substr(line.rfind(' ') + 1)), byFactory);
+    }
+    int volleys = 0, taken = 0, honest = 0;
+    long firstMs = -1, lastMs = -1;
+    for (size_t i = 0; i < hits.size();) {
+        size_t end = i;
+        while (end < hits.size() && hits[end].first == hits[i].first)
+            ++end;
+        // Messages the host read in one tick share the ms.
+        const size_t inVolleys = (end - i) / 7 * 7;
+        for (size_t k = i; k < end; ++k)
+            if (hits[k].second) ++(k < i + inVolleys ? taken : honest);
+        if (inVolleys > 0) {
+            volleys += static_cast<int>(inVolleys / 7);
+            if (firstMs < 0) firstMs = hits[i].first;
+            lastMs = hits[i].first;
+        }
+        i = end;
+    }
+    const long spanMs = std::max<long>((volleys - 1) * kApartMs, lastMs - firstMs);
+    std::cout << "player 2's factory: weapon " << clan << role << " reloading in " << reloadMs
+              << " ms, " << taking << " hardpoints taking it; " << volleys
+              << " volleys of 7 shots and hits over " << spanMs << " ms, the host took " << taken
+              << " (" << taken * reloadMs / std::max(spanMs, 1L) << " a reload) and " << honest
+              << " honest hits of the factory; refused " << refusedOthers << " of player 3\n";
+    EXPECT_GT(volleys, kVolleys / 2) << "the volleys did not come through";
+    EXPECT_GT(taken, 0) << "no volley came within reach";
+    // A volley's spacing more: the host's clock for the reloads is the wall's, the trace's
+    // the battle's.
+    EXPECT_LE(taken, taking * ((spanMs + kApartMs) / reloadMs + 2));
+    EXPECT_EQ(refusedOthers, 0);
 }
 
 // Player 2 tells the host's factory as its taker while the host plays, and pauses right after:

@@ -19,15 +19,15 @@ TEST(FiredShots, ASenderGrowsTheShotsAndMountsKeptOnlyToTheirBounds) {
         SCOPED_TRACE(more);
         FiredShots shots;
         // One mount a reload apart, after a first shot of another shooter.
-        shots.Count(ShotOf(1), 0, 100, 0);
+        shots.Count(ShotOf(1), 0, 0, 100, 0);
         for (size_t i = 1; i < FiredShots::kMostShots + more; ++i)
-            shots.Count(ShotOf(2), 0, 100, static_cast<uint32_t>(100 * i));
+            shots.Count(ShotOf(2), 0, 0, 100, static_cast<uint32_t>(100 * i));
         EXPECT_EQ(shots.Unanswered(SimId(2, 1), 'c', 'a', 0) != nullptr, more == 0);
         EXPECT_NE(shots.Unanswered(SimId(2, 2), 'c', 'a', 0), nullptr);
         // Mounts that reload for a long while, each of another shooter.
         shots.Clear();
         for (size_t i = 0; i < FiredShots::kMostMounts + more; ++i)
-            shots.Count(ShotOf(static_cast<int>(10 + i)), 0, 100000, 0);
+            shots.Count(ShotOf(static_cast<int>(10 + i)), 0, 0, 100000, 0);
         const int last = static_cast<int>(10 + FiredShots::kMostMounts + more - 1);
         EXPECT_EQ(shots.Unanswered(SimId(2, last), 'c', 'a', 0) != nullptr, more == 0);
     }
