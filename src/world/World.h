@@ -231,6 +231,12 @@ public:
     // Makes the team's factory invulnerable if this machine owns it (the script's `spare`):
     // the computer players cannot beat the side before the script destroys the factory.
     void SpareOwnFactory(int team);
+    // A `wound TEAM` script line: the team's factory, if this machine owns it, is spared no
+    // more and left one hit from its end (its owner tells the others), so that a run sees it
+    // felled by shots rather than by a `destroy`.
+    void WoundOwnFactory(int team);
+    // Tells the script each team's units and whether its factory stands (for its awaits).
+    void ReportScriptTeams();
     // A `forge TEAM` script line (a crafted peer, for tests): kind 57 for this machine's copies
     // of the team's factory and units, in a network game and for another team only.
     void ForgeTakersWord(int team);

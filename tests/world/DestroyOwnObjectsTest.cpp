@@ -48,26 +48,35 @@ TEST(DestroyOwnObjects, OnlyTheTeamsOwnCopiesTakeTheKillingDamage) {
 }  // namespace
 
 // The script's `spare TEAM`: the team's factory becomes invulnerable if this machine owns it,
-// and stays so when it already was; a copy is left alone. A `destroy` still ends it.
-TEST(DestroyOwnObjects, ASparedFactoryIsInvulnerableUntilTheScriptDestroysIt) {
+// and stays so when it already was; a copy is left alone. `wound TEAM` lifts that and leaves
+// the factory one hit from its end; a `destroy` still ends it.
+TEST(DestroyOwnObjects, ASparedFactoryIsInvulnerableUntilTheScriptWoundsOrDestroysIt) {
     const struct {
         int team, local, invulnerable, spared;
-    } factories[3] = {{2, 1, 0, 1}, {3, 0, 0, 0}, {4, 1, 1, 1}};
+    } factories[4] = {{2, 1, 0, 1}, {3, 0, 0, 0}, {4, 1, 1, 1}, {1, 0, 1, 1}};
     for (const auto& f : factories) {
         WorldOnLand land{OpenLand(16, 12)};
         World& world = land.world;
         auto object = std::make_unique<Doomed>(f.team, 10, land.Centre(4, 3), 4, 24);
         object->local = f.local;
         object->invulnerable = f.invulnerable;
+        object->GameObject::damage.SetValue(30);
         Doomed* factory = object.get();
         world.AddBuilding(std::move(object));
         winx_RequestSpare(f.team);
         world.Tick(1000);
         EXPECT_EQ(factory->invulnerable, f.spared) << f.team;
         EXPECT_EQ(winx_TakeSpareRequest(), -1);
+        winx_RequestWound(f.team);
+        world.Tick(1008);
+        const int left = f.local ? 0 : f.invulnerable;
+        EXPECT_EQ(factory->invulnerable, left) << f.team;
+        EXPECT_EQ(factory->damage, f.local ? std::vector<int>{70} : std::vector<int>{}) << f.team;
+        EXPECT_EQ(winx_TakeWoundRequest(), -1);
         winx_RequestDestroy(f.team, winx_DestroyScope::Factory);
         world.Tick(1016);
-        EXPECT_EQ(factory->invulnerable, 0) << f.team;
-        EXPECT_EQ(factory->damage, f.local ? std::vector<int>{0} : std::vector<int>{}) << f.team;
+        EXPECT_EQ(factory->invulnerable, left) << f.team;
+        EXPECT_EQ(factory->damage, f.local ? (std::vector<int>{70, 0}) : std::vector<int>{})
+            << f.team;
     }
 }
