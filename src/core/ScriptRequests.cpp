@@ -46,6 +46,10 @@ int TakeWoundRequest() {
     return winx_TakeWoundRequest();
 }
 
+int TakeAttackRequest() {
+    return winx_TakeAttackRequest();
+}
+
 void ReportScriptTeam(int team, int units, bool factoryStands) {
     winx_SetScriptTeam(team, units, factoryStands);
 }

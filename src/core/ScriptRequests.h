@@ -28,6 +28,8 @@ int TakeDestroyRequest(DestroyScope& scope);
 int TakeSpareRequest();
 // The oldest team a `wound` line named, removed from the queue; -1 when none.
 int TakeWoundRequest();
+// The oldest team an `attack` line named, removed from the queue; -1 when none.
+int TakeAttackRequest();
 // The World tells every tick of a battle each team's units standing and whether its factory
 // stands (for `await units` and `await fallen`).
 void ReportScriptTeam(int team, int units, bool factoryStands);

@@ -375,7 +375,7 @@ struct LineParser {
         return true;
     }
 
-    // A line naming one team, 1 to 4: spare, wound, forge.
+    // A line naming one team, 1 to 4: spare, wound, attack, forge.
     bool TeamLine(const std::vector<std::string_view>& words, winx_ScriptStep::Kind kind,
                   std::string_view name) {
         auto team = words.size() == 2 ? ParseNumber(words[1]) : std::nullopt;
@@ -476,6 +476,7 @@ struct LineParser {
         if (EqualNoCase(command, "destroy")) return Destroy(words);
         if (EqualNoCase(command, "spare")) return TeamLine(words, Kind::Spare, "spare");
         if (EqualNoCase(command, "wound")) return TeamLine(words, Kind::Wound, "wound");
+        if (EqualNoCase(command, "attack")) return TeamLine(words, Kind::Attack, "attack");
         if (EqualNoCase(command, "artifact")) return Artifact(words);
         if (EqualNoCase(command, "forge")) return TeamLine(words, Kind::Forge, "forge");
         if (EqualNoCase(command, "craft")) return Craft(words);

@@ -35,6 +35,9 @@ struct winx_ScriptStep {
         // value: the team whose factory, if this machine owns it, is spared no more and left
         // one hit from its end, so that the next shot of anyone fells it.
         Wound,
+        // value: the team whose factory this machine's computer player sends its combat units
+        // against, as its all-out attack does.
+        Attack,
         // A test's artifact (host only): value: the team at whose factory's roll-out point it
         // lies; x: its effect.
         Artifact,

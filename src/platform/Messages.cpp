@@ -379,6 +379,9 @@ void RunScriptStep(const winx_ScriptStep& step) {
         case Kind::Wound:
             winx_RequestWound(static_cast<int>(step.value));
             break;
+        case Kind::Attack:
+            winx_RequestAttack(static_cast<int>(step.value));
+            break;
         case Kind::Artifact:
             winx_RequestArtifact(static_cast<int>(step.value), step.x);
             break;

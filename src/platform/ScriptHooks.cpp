@@ -33,6 +33,10 @@ std::deque<int>& WoundRequests() {
     static std::deque<int> requests;
     return requests;
 }
+std::deque<int>& AttackRequests() {
+    static std::deque<int> requests;
+    return requests;
+}
 struct CraftRequest {
     winx_CraftedWord word;
     int x;
@@ -141,6 +145,14 @@ void winx_RequestWound(int team) {
 
 int winx_TakeWoundRequest() {
     return TakeOldest(WoundRequests());
+}
+
+void winx_RequestAttack(int team) {
+    AttackRequests().push_back(team);
+}
+
+int winx_TakeAttackRequest() {
+    return TakeOldest(AttackRequests());
 }
 
 void winx_RequestForge(int team) {

@@ -30,6 +30,9 @@ int winx_TakeSpareRequest();
 // The teams a `wound` line named, oldest first; -1 when none.
 void winx_RequestWound(int team);
 int winx_TakeWoundRequest();
+// The teams an `attack` line named, oldest first; -1 when none.
+void winx_RequestAttack(int team);
+int winx_TakeAttackRequest();
 void winx_RequestArtifact(int team, int effect);
 // The oldest pending artifact's team, removed from the queue with its effect; -1 when none.
 int winx_TakeArtifactRequest(int& effect);

@@ -150,6 +150,11 @@ int World::Tick(int nowMs) {
         SpareOwnFactory(team);
     for (int team = TakeWoundRequest(); team >= 0; team = TakeWoundRequest())
         WoundOwnFactory(team);
+    for (int team = TakeAttackRequest(); team >= 0; team = TakeAttackRequest()) {
+        const int local = LocalTeam();
+        if (inGame == 1 && local >= 1 && local < kTeams && controllers[local] && team != local)
+            controllers[local]->SendAllAgainst(team);
+    }
     for (int team = TakeForgeRequest(); team >= 0; team = TakeForgeRequest())
         ForgeTakersWord(team);
     for (CraftRequest craft; TakeCraftRequest(craft);)

@@ -261,9 +261,10 @@ TEST(NetworkBarrierRun, AForgeThenAPauseStopsAndSettlesEveryMachine) {
 // barrier every two. Factories die on the way: player 3's just before the first barrier, which
 // every machine waits for, so that its pieces lie as they fell, and player 3 is killed after it:
 // a machine that plays takes a team without a factory over and tells the others its units.
-// Player 4's is spared no more after the second barrier and left one hit from its end; the
-// third waits until another machine's shots have felled it, while its owner's words are on
-// the way, and player 4 stands beaten from then on. The other factories are spared, so only
+// Player 4's is spared no more after the second barrier and left one hit from its end, and
+// players 1 and 2 send their units against it; the third barrier waits until another
+// machine's shots have felled it, while its owner's words are on the way, and player 4 stands
+// beaten from then on. The other factories are spared, so only
 // the script beats a side: players 1 and 2 play to the end, and every barrier compares them.
 // The wreck pieces of player 3's factory come out alike everywhere.
 TEST(NetworkBarrierRun, DISABLED_FourMachinesAgreeForTenMinutes) {
@@ -275,6 +276,11 @@ TEST(NetworkBarrierRun, DISABLED_FourMachinesAgreeForTenMinutes) {
     std::vector<barrier::Act> acts = barrier::SpareEveryFactory(4);
     acts.push_back({3, 118000, "destroy 3 factory"});
     acts.push_back({4, 250000, "wound 4"});
+    // Again while the attackers' computer players may have turned their units elsewhere.
+    for (int atMs = 250000; atMs <= 340000; atMs += 30000) {
+        acts.push_back({1, atMs, "attack 4"});
+        acts.push_back({2, atMs, "attack 4"});
+    }
     for (int player = 1; player <= 4; ++player) {
         acts.push_back({player, 118000, "await fallen 3 60000"});
         acts.push_back({player, 355000, "await fallen 4 400000"});

@@ -289,6 +289,9 @@ TEST(InputScript, EachLimitHoldsFromBothSides) {
         {"WOUND 1", ""},
         {"wound 5", "usage: wound TEAM (TEAM 1 to 4)"},
         {"wound", "usage: wound TEAM (TEAM 1 to 4)"},
+        {"Attack 4", ""},
+        {"attack 0", "usage: attack TEAM (TEAM 1 to 4)"},
+        {"attack 1 2", "usage: attack TEAM (TEAM 1 to 4)"},
         {"forge 1", ""},
         {"forge 0", "usage: forge TEAM (TEAM 1 to 4)"},
         {"forge 5", "usage: forge TEAM (TEAM 1 to 4)"},
@@ -346,13 +349,14 @@ TEST(InputScript, EachLimitHoldsFromBothSides) {
     auto steps = ParseSteps(
         "await 10 250 RETURN\ndestroy 4 factory\nartifact 3 5\nchar 255\nforge 4\ncraft "
         "wrecks 61 835\ncraft mark future 30\ncraft pause 3\ncraft goals 9000\npause\nRESUME\n"
-        "await units any 3 400\nawait units 2 1000\nawait fallen 4\nwound 2\n");
-    ASSERT_EQ(steps.size(), 15u);
+        "await units any 3 400\nawait units 2 1000\nawait fallen 4\nwound 2\nattack 3\n");
+    ASSERT_EQ(steps.size(), 16u);
     const std::vector<std::tuple<Kind, uint32_t, int, int, int>> teamSteps = {
         {Kind::Await, winx_ScriptStep::kAwaitUnits, 400, 0, 3},
         {Kind::Await, winx_ScriptStep::kAwaitUnits, 600000, 2, 1000},
         {Kind::Await, winx_ScriptStep::kAwaitFallen, 600000, 4, 1},
-        {Kind::Wound, 2u, 0, 0, 0}};
+        {Kind::Wound, 2u, 0, 0, 0},
+        {Kind::Attack, 3u, 0, 0, 0}};
     for (size_t i = 0; i < teamSteps.size(); ++i) {
         const winx_ScriptStep& step = steps[11 + i];
         EXPECT_EQ(std::tie(step.kind, step.value, step.x, step.awaitTeam, step.awaitCount),

@@ -2,8 +2,12 @@
 // invulnerable ones too; mirrors and other teams are left alone.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <vector>
+
 #include "platform/ScriptHooks.h"
 #include "world/RegistryTestFixture.h"
+#include "world/TeamController.h"
 
 namespace {
 
@@ -79,4 +83,29 @@ TEST(DestroyOwnObjects, ASparedFactoryIsInvulnerableUntilTheScriptWoundsOrDestro
         EXPECT_EQ(factory->damage, f.local ? (std::vector<int>{70, 0}) : std::vector<int>{})
             << f.team;
     }
+}
+
+// The script's `attack TEAM`: the local team's computer player sends its units against that
+// team's factory; a line naming the local team, or one out of a battle, asks nothing.
+TEST(DestroyOwnObjects, AnAttackLineGoesToTheLocalComputerPlayerInABattle) {
+    struct Attacker : TeamController {
+        void Update(Timer&) override {}
+        void SendAllAgainst(int team) override { asked.push_back(team); }
+        std::vector<int> asked;
+    };
+    WorldOnLand land{OpenLand(16, 12)};
+    World& world = land.world;
+    auto controller = std::make_unique<Attacker>();
+    Attacker* attacker = controller.get();
+    world.controllers[2] = std::move(controller);
+    world.localPlayer = ValueTriple(2);
+    winx_RequestAttack(4);
+    world.Tick(1000);
+    world.inGame = 1;
+    for (int team : {3, 2, 4})
+        winx_RequestAttack(team);
+    world.Tick(1016);
+    world.inGame = 0;
+    EXPECT_EQ(attacker->asked, (std::vector<int>{3, 4}));
+    EXPECT_EQ(winx_TakeAttackRequest(), -1);
 }
