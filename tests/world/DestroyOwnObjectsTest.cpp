@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "platform/ScriptHooks.h"
@@ -56,15 +57,15 @@ TEST(DestroyOwnObjects, OnlyTheTeamsOwnCopiesTakeTheKillingDamage) {
 // the factory one hit from its end; a `destroy` still ends it.
 TEST(DestroyOwnObjects, ASparedFactoryIsInvulnerableUntilTheScriptWoundsOrDestroysIt) {
     const struct {
-        int team, local, invulnerable, spared;
-    } factories[4] = {{2, 1, 0, 1}, {3, 0, 0, 0}, {4, 1, 1, 1}, {1, 0, 1, 1}};
+        int team, local, invulnerable, spared, damaged;
+    } factories[4] = {{2, 1, 0, 1, 30}, {3, 0, 0, 0, 30}, {4, 1, 1, 1, 100}, {1, 0, 1, 1, 30}};
     for (const auto& f : factories) {
         WorldOnLand land{OpenLand(16, 12)};
         World& world = land.world;
         auto object = std::make_unique<Doomed>(f.team, 10, land.Centre(4, 3), 4, 24);
         object->local = f.local;
         object->invulnerable = f.invulnerable;
-        object->GameObject::damage.SetValue(30);
+        object->GameObject::damage.SetValue(f.damaged);
         Doomed* factory = object.get();
         world.AddBuilding(std::move(object));
         winx_RequestSpare(f.team);
@@ -75,19 +76,24 @@ TEST(DestroyOwnObjects, ASparedFactoryIsInvulnerableUntilTheScriptWoundsOrDestro
         world.Tick(1008);
         const int left = f.local ? 0 : f.invulnerable;
         EXPECT_EQ(factory->invulnerable, left) << f.team;
-        EXPECT_EQ(factory->damage, f.local ? std::vector<int>{70} : std::vector<int>{}) << f.team;
+        // At its maximum already, the factory stands one hit from its end.
+        std::vector<int> dealt;
+        if (f.local && f.damaged < 100) dealt.push_back(100 - f.damaged);
+        EXPECT_EQ(factory->damage, dealt) << f.team;
         EXPECT_EQ(winx_TakeWoundRequest(), -1);
         winx_RequestDestroy(f.team, winx_DestroyScope::Factory);
         world.Tick(1016);
         EXPECT_EQ(factory->invulnerable, left) << f.team;
-        EXPECT_EQ(factory->damage, f.local ? (std::vector<int>{70, 0}) : std::vector<int>{})
-            << f.team;
+        if (f.local) dealt.push_back(0);
+        EXPECT_EQ(factory->damage, dealt) << f.team;
     }
 }
 
 // The script's `attack TEAM`: the local team's computer player sends its units against that
-// team's factory; a line naming the local team, or one out of a battle, asks nothing.
-TEST(DestroyOwnObjects, AnAttackLineGoesToTheLocalComputerPlayerInABattle) {
+// team's factory; a line naming the local team, or one out of a battle, asks nothing. In a
+// battle the script is told each team's units standing and whether its factory stands; once
+// out of it, a factory seen standing has fallen.
+TEST(DestroyOwnObjects, AnAttackLineGoesToTheLocalComputerPlayerAndTheTeamsAreTold) {
     struct Attacker : TeamController {
         void Update(Timer&) override {}
         void SendAllAgainst(int team) override { asked.push_back(team); }
@@ -97,15 +103,25 @@ TEST(DestroyOwnObjects, AnAttackLineGoesToTheLocalComputerPlayerInABattle) {
     World& world = land.world;
     auto controller = std::make_unique<Attacker>();
     Attacker* attacker = controller.get();
-    world.controllers[2] = std::move(controller);
-    world.localPlayer = ValueTriple(2);
+    world.controllers[1] = std::move(controller);
+    world.localPlayer = ValueTriple(1);
+    for (int serial : {10, 11, 12, 13}) {
+        std::unique_ptr<GameObject> unit = std::make_unique<TestObject>(
+            1, serial, land.Centre(2 + serial - 10, 5), serial == 13 ? 4 : 1);
+        static_cast<TestObject*>(unit.get())->destroyed = serial == 12;
+        world.AddSim(unit);
+    }
+    world.AddBuilding(std::make_unique<TestObject>(3, 10, land.Centre(8, 8), 4, 24));
     winx_RequestAttack(4);
     world.Tick(1000);
     world.inGame = 1;
-    for (int team : {3, 2, 4})
+    for (int team : {3, 1, 4})
         winx_RequestAttack(team);
     world.Tick(1016);
+    EXPECT_EQ(std::tuple(winx_ScriptTeamUnits(1), winx_ScriptFactoryFell(3)), std::tuple(2, false));
     world.inGame = 0;
+    world.Tick(1032);
+    EXPECT_EQ(std::tuple(winx_ScriptTeamUnits(1), winx_ScriptFactoryFell(3)), std::tuple(0, true));
     EXPECT_EQ(attacker->asked, (std::vector<int>{3, 4}));
     EXPECT_EQ(winx_TakeAttackRequest(), -1);
 }
