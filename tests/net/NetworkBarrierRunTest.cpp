@@ -261,12 +261,12 @@ TEST(NetworkBarrierRun, AForgeThenAPauseStopsAndSettlesEveryMachine) {
 // barrier every two. Factories die on the way: player 3's just before the first barrier, which
 // every machine waits for, so that its pieces lie as they fell, and player 3 is killed after it:
 // a machine that plays takes a team without a factory over and tells the others its units.
-// Player 4's is spared no more after the second barrier and left one hit from its end, and
-// players 1 and 2 send their units against it; the third barrier waits until another
-// machine's shots have felled it, while its owner's words are on the way, and player 4 stands
-// beaten from then on. The other factories are spared, so only
-// the script beats a side: players 1 and 2 play to the end, and every barrier compares them.
-// The wreck pieces of player 3's factory come out alike everywhere.
+// Player 4's is spared no more after the second barrier and left one hit from its end, its
+// units destroyed, and players 1 and 2 send their units against it until the fourth barrier, which
+// waits until another machine's shots have felled it while its owner's words are on the way; player
+// 4 stands beaten from then on. The other factories are spared, so only the script beats a side:
+// players 1 and 2 play to the end, and every barrier compares them. The wreck pieces of player 3's
+// factory come out alike everywhere.
 TEST(NetworkBarrierRun, DISABLED_FourMachinesAgreeForTenMinutes) {
     if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
 #ifdef QX_BARRIER_RUNS_SANITIZED
@@ -276,17 +276,20 @@ TEST(NetworkBarrierRun, DISABLED_FourMachinesAgreeForTenMinutes) {
     std::vector<barrier::Act> acts = barrier::SpareEveryFactory(4);
     acts.push_back({3, 118000, "destroy 3 factory"});
     acts.push_back({4, 250000, "wound 4"});
-    // Again while the attackers' computer players may have turned their units elsewhere.
-    for (int atMs = 250000; atMs <= 340000; atMs += 30000) {
+    // Its units gone too, so that the attackers meet no army of it on the way.
+    acts.push_back({4, 250000, "destroy 4 units"});
+    // Again and again: the attackers' computer players may turn their units elsewhere, and a
+    // side may have built defenders again by the time the first come.
+    for (int atMs = 250000; atMs <= 470000; atMs += 20000) {
         acts.push_back({1, atMs, "attack 4"});
         acts.push_back({2, atMs, "attack 4"});
     }
     for (int player = 1; player <= 4; ++player) {
         acts.push_back({player, 118000, "await fallen 3 60000"});
-        acts.push_back({player, 355000, "await fallen 4 400000"});
+        acts.push_back({player, 475000, "await fallen 4 600000"});
     }
     barrier::Game game;
-    barrier::Run(game, 4, at, "b", {{3, 1}}, 1400, acts, true);
+    barrier::Run(game, 4, at, "b", {{3, 1}}, 1500, acts, true);
     barrier::Agreed(game, at.size(), "b", 1);
     ASSERT_EQ(game.games.size(), 4u);
     // The factories died when asked, on the first machine that still played at the barrier.
@@ -297,7 +300,7 @@ TEST(NetworkBarrierRun, DISABLED_FourMachinesAgreeForTenMinutes) {
         }
         return nullptr;
     };
-    for (const auto& [name, team] : {std::pair<std::string, int>{"b1", 3}, {"b3", 4}}) {
+    for (const auto& [name, team] : {std::pair<std::string, int>{"b1", 3}, {"b4", 4}}) {
         const barrier::GameFolder* folder = playing(name);
         ASSERT_NE(folder, nullptr) << "nobody played at " << name;
         EXPECT_FALSE(ListsFactory(*folder, name, team)) << name << " team " << team;
