@@ -233,7 +233,7 @@ public:
     void SpareOwnFactory(int team);
     // A `wound TEAM` script line: the team's factory, if this machine owns it, is spared no
     // more and left one hit from its end (its owner tells the others), so that a run sees it
-    // felled by shots rather than by a `destroy`.
+    // felled by shots rather than by a `destroy`; a repair is undone at the next tick.
     void WoundOwnFactory(int team);
     // Tells the script each team's units and whether its factory stands (for its awaits).
     void ReportScriptTeams();
@@ -585,6 +585,9 @@ public:
     // The teams whose destroyed factory an update took to its dead list: it fell, though the
     // death pass at the update's end has yet to bury it (FactoryFell).
     uint8_t factoryFalling[kTeams] = {};
+    // The teams a `wound` line named: their factory is kept one hit from its end, whatever its
+    // repairers mend, until it falls.
+    uint8_t factoryWounded[kTeams] = {};
     // The queued path requests by object id (team << 32 | serial), kept by the request nodes
     // themselves, so that a unit asking for its turn need not walk the whole queue. Declared
     // before the queue: it outlives the nodes.

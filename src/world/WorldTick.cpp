@@ -148,8 +148,12 @@ int World::Tick(int nowMs) {
         DestroyOwnObjects(team, scope);
     for (int team = TakeSpareRequest(); team >= 0; team = TakeSpareRequest())
         SpareOwnFactory(team);
-    for (int team = TakeWoundRequest(); team >= 0; team = TakeWoundRequest())
-        WoundOwnFactory(team);
+    for (int team = TakeWoundRequest(); team >= 0; team = TakeWoundRequest()) {
+        if (team >= 1 && team < kTeams) factoryWounded[team] = 1;
+    }
+    for (int team = 1; team < kTeams; ++team) {
+        if (factoryWounded[team] != 0) WoundOwnFactory(team);
+    }
     for (int team = TakeAttackRequest(); team >= 0; team = TakeAttackRequest()) {
         const int local = LocalTeam();
         if (inGame == 1 && local >= 1 && local < kTeams && controllers[local] && team != local)

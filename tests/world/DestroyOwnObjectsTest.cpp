@@ -17,6 +17,8 @@ public:
     using TestObject::TestObject;
     void TakeDamage(WeaponTemplate*, const SimId&, EffectTemplate*, int amount) override {
         damage.push_back(amount);
+        GameObject::damage.Add(amount);
+        destroyed = amount == 0 ? 1 : destroyed;
     }
     void ToggleInvulnerable() override { invulnerable = invulnerable ? 0 : 1; }
     int IsInvulnerable() override { return invulnerable; }
@@ -53,7 +55,7 @@ TEST(DestroyOwnObjects, OnlyTheTeamsOwnCopiesTakeTheKillingDamage) {
 }  // namespace
 
 // The script's `spare TEAM`: the team's factory becomes invulnerable if this machine owns it,
-// and stays so when it already was; a copy is left alone. `wound TEAM` lifts that and leaves
+// and stays so when it already was; a copy is left alone. `wound TEAM` lifts that and keeps
 // the factory one hit from its end; a `destroy` still ends it.
 TEST(DestroyOwnObjects, ASparedFactoryIsInvulnerableUntilTheScriptWoundsOrDestroysIt) {
     const struct {
@@ -81,6 +83,10 @@ TEST(DestroyOwnObjects, ASparedFactoryIsInvulnerableUntilTheScriptWoundsOrDestro
         if (f.local && f.damaged < 100) dealt.push_back(100 - f.damaged);
         EXPECT_EQ(factory->damage, dealt) << f.team;
         EXPECT_EQ(winx_TakeWoundRequest(), -1);
+        // A repairer's mending is undone at the next tick.
+        factory->GameObject::damage.SetValue(40);
+        world.Tick(1012);
+        if (f.local) dealt.push_back(60);
         winx_RequestDestroy(f.team, winx_DestroyScope::Factory);
         world.Tick(1016);
         EXPECT_EQ(factory->invulnerable, left) << f.team;
