@@ -32,7 +32,7 @@ struct winx_ScriptStep {
         // value: the team whose factory, if this machine owns it, nothing destroys from the
         // next tick on but a `destroy` (or its machine's loss).
         Spare,
-        // value: the team whose factory, if this machine owns it, is spared no more and left
+        // value: the team whose factory, if this machine owns it, is spared no more and kept
         // one hit from its end, so that the next shot of anyone fells it.
         Wound,
         // value: the team whose factory this machine's computer player sends its combat units
