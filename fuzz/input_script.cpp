@@ -25,6 +25,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         // An await keeps its time limit where the pointer steps keep their place.
         const bool limited = step.kind == winx_ScriptStep::Kind::Await;
         if (limited && step.x < 1) std::abort();
+        // A team's await names a team of the four (0: any) and a count the line allows.
+        if (step.awaitTeam < 0 || step.awaitTeam > 4 || step.awaitCount < 0 ||
+            step.awaitCount > static_cast<int>(winx_InputScript::kMaxAwaitUnits))
+            std::abort();
         if (!limited && (step.x < 0 || step.x > 639 || step.y < 0 || step.y > 479)) std::abort();
         if (step.name.size() > 64 || step.name.find('/') != std::string::npos) std::abort();
     }

@@ -91,6 +91,10 @@ public:
     char ClanLetter() override { return clan; }
     int32_t TargetTeam() override { return targetTeam; }
     void SetTargetTeam(int32_t value) override { targetTeam = value; }
+    void SendAllAgainst(int team) override {
+        targetTeam = team;
+        LaunchAllOutAttack();
+    }
     int32_t StrategyBits() override { return strategyBits; }
     void SetStrategyBits(int32_t bits) override { strategyBits = bits; }
     int32_t Aggressiveness() override { return aggressiveness; }

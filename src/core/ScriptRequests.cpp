@@ -42,6 +42,18 @@ int TakeSpareRequest() {
     return winx_TakeSpareRequest();
 }
 
+int TakeWoundRequest() {
+    return winx_TakeWoundRequest();
+}
+
+int TakeAttackRequest() {
+    return winx_TakeAttackRequest();
+}
+
+void ReportScriptTeam(int team, int units, bool factoryStands) {
+    winx_SetScriptTeam(team, units, factoryStands);
+}
+
 int TakeArtifactRequest(int& effect) {
     return winx_TakeArtifactRequest(effect);
 }

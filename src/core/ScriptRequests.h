@@ -26,6 +26,13 @@ enum class DestroyScope { kAll, kFactory, kUnits };
 int TakeDestroyRequest(DestroyScope& scope);
 // The oldest team a `spare` line named, removed from the queue; -1 when none.
 int TakeSpareRequest();
+// The oldest team a `wound` line named, removed from the queue; -1 when none.
+int TakeWoundRequest();
+// The oldest team an `attack` line named, removed from the queue; -1 when none.
+int TakeAttackRequest();
+// The World tells every tick of a battle each team's units standing and whether its factory
+// stands (for `await units` and `await fallen`).
+void ReportScriptTeam(int team, int units, bool factoryStands);
 // The oldest pending test artifact's team, removed from the queue with its effect; -1 when
 // none.
 int TakeArtifactRequest(int& effect);

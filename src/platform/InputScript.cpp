@@ -113,6 +113,19 @@ bool AwaitMet(uint32_t waitedFor) {
     return static_cast<uint32_t>(winx_ScriptGameMode()) == waitedFor;
 }
 
+bool AwaitMet(const winx_ScriptStep& step) {
+    if (step.value == winx_ScriptStep::kAwaitUnits) {
+        for (int team = 1; team <= 4; ++team) {
+            if ((step.awaitTeam == 0 || step.awaitTeam == team) &&
+                winx_ScriptTeamUnits(team) >= step.awaitCount)
+                return true;
+        }
+        return false;
+    }
+    if (step.value == winx_ScriptStep::kAwaitFallen) return winx_ScriptFactoryFell(step.awaitTeam);
+    return AwaitMet(step.value);
+}
+
 bool IsBlank(char c) {
     return c == ' ' || c == '\t' || c == '\r';
 }
@@ -286,7 +299,36 @@ struct LineParser {
         return true;
     }
 
+    // await units TEAM|any COUNT [MS] | await fallen TEAM [MS]
+    bool AwaitTeam(const std::vector<std::string_view>& words) {
+        const bool units = EqualNoCase(words[1], "units");
+        const size_t least = units ? 4 : 3;
+        constexpr const char* kUsage =
+            "usage: await units TEAM|any COUNT [MS] | await fallen TEAM [MS] (TEAM 1 to 4, COUNT 1 "
+            "to 1000, MS 1 to 2147483647)";
+        if (words.size() < least || words.size() > least + 1) return Fail(kUsage);
+        // `any`: a team of the four, whichever builds first.
+        const bool anyTeam = units && EqualNoCase(words[2], "any");
+        const uint32_t team = anyTeam ? 0 : ParseNumber(words[2]).value_or(0);
+        const uint32_t count = units ? ParseNumber(words[3]).value_or(0) : 1;
+        const uint32_t ms = words.size() > least ? ParseNumber(words[least]).value_or(0)
+                                                 : winx_InputScript::kDefaultAwaitMs;
+        if ((!anyTeam && team < 1) || team > 4 || count < 1 ||
+            count > winx_InputScript::kMaxAwaitUnits || ms < 1 ||
+            ms > winx_InputScript::kMaxTotalMs)
+            return Fail(kUsage);
+        Add(winx_ScriptStep::Kind::Await,
+            units ? winx_ScriptStep::kAwaitUnits : winx_ScriptStep::kAwaitFallen,
+            static_cast<int>(ms));
+        steps.back().awaitTeam = static_cast<int>(team);
+        steps.back().awaitCount = static_cast<int>(count);
+        return true;
+    }
+
     bool Await(const std::vector<std::string_view>& words) {
+        if (words.size() >= 2 &&
+            (EqualNoCase(words[1], "units") || EqualNoCase(words[1], "fallen")))
+            return AwaitTeam(words);
         const bool clicking = words.size() == 7 && EqualNoCase(words[3], "click");
         if (words.size() < 2 || (words.size() > 4 && !clicking))
             return Fail("usage: await MODE [MS [KEY | click L|M|R X Y]]");
@@ -333,10 +375,13 @@ struct LineParser {
         return true;
     }
 
-    bool Spare(const std::vector<std::string_view>& words) {
+    // A line naming one team, 1 to 4: spare, wound, attack, forge.
+    bool TeamLine(const std::vector<std::string_view>& words, winx_ScriptStep::Kind kind,
+                  std::string_view name) {
         auto team = words.size() == 2 ? ParseNumber(words[1]) : std::nullopt;
-        if (!team || *team < 1 || *team > 4) return Fail("usage: spare TEAM (TEAM 1 to 4)");
-        Add(winx_ScriptStep::Kind::Spare, *team);
+        if (!team || *team < 1 || *team > 4)
+            return Fail(Concat({"usage: ", name, " TEAM (TEAM 1 to 4)"}));
+        Add(kind, *team);
         return true;
     }
 
@@ -346,13 +391,6 @@ struct LineParser {
         if (!team || *team < 1 || *team > 4 || !effect || *effect < 1 || *effect > 5)
             return Fail("usage: artifact TEAM EFFECT (TEAM 1 to 4, EFFECT 1 to 5)");
         Add(winx_ScriptStep::Kind::Artifact, *team, static_cast<int>(*effect));
-        return true;
-    }
-
-    bool Forge(const std::vector<std::string_view>& words) {
-        auto team = words.size() == 2 ? ParseNumber(words[1]) : std::nullopt;
-        if (!team || *team < 1 || *team > 4) return Fail("usage: forge TEAM (TEAM 1 to 4)");
-        Add(winx_ScriptStep::Kind::Forge, *team);
         return true;
     }
 
@@ -436,9 +474,11 @@ struct LineParser {
         if (EqualNoCase(command, "quit")) return Bare(words, Kind::Quit);
         if (EqualNoCase(command, "await")) return Await(words);
         if (EqualNoCase(command, "destroy")) return Destroy(words);
-        if (EqualNoCase(command, "spare")) return Spare(words);
+        if (EqualNoCase(command, "spare")) return TeamLine(words, Kind::Spare, "spare");
+        if (EqualNoCase(command, "wound")) return TeamLine(words, Kind::Wound, "wound");
+        if (EqualNoCase(command, "attack")) return TeamLine(words, Kind::Attack, "attack");
         if (EqualNoCase(command, "artifact")) return Artifact(words);
-        if (EqualNoCase(command, "forge")) return Forge(words);
+        if (EqualNoCase(command, "forge")) return TeamLine(words, Kind::Forge, "forge");
         if (EqualNoCase(command, "craft")) return Craft(words);
         if (EqualNoCase(command, "pause") || EqualNoCase(command, "resume")) {
             if (!Bare(words, Kind::Barrier)) return false;
@@ -543,7 +583,7 @@ void winx_InputScript::Poll(uint32_t now, const std::function<void(const winx_Sc
                 awaitSince = now;
                 lastPress = now;
             }
-            if (!AwaitMet(step.value)) {
+            if (!AwaitMet(step)) {
                 if (now - awaitSince >= static_cast<uint32_t>(step.x)) {
                     run(step);
                     return;

@@ -21,10 +21,10 @@ struct winx_ScriptStep {
         Deactivate,
         Quit,
         Checksum,
-        // value: the game mode waited for, or kAwaitPaused or kAwaitRunning; x: the game time
-        // allowed in ms; y: a virtual key pressed once a second while waiting (0: none), or
-        // pressButton clicked at pressAt instead. Run only when the time ran out; the lines
-        // after it are timed from the moment the mode (or the battle's state) is reached.
+        // value: the game mode waited for, or one of the battle's states (kAwaitPaused ...);
+        // x: the game time allowed in ms; y: a virtual key pressed once a second while waiting
+        // (0: none), or pressButton clicked at pressAt instead. Run only when the time ran
+        // out; the lines after it are timed from the moment the mode (or state) is reached.
         Await,
         // value: the team whose objects this machine owns are destroyed at the next tick; x: 1
         // for its factory alone.
@@ -32,6 +32,12 @@ struct winx_ScriptStep {
         // value: the team whose factory, if this machine owns it, nothing destroys from the
         // next tick on but a `destroy` (or its machine's loss).
         Spare,
+        // value: the team whose factory, if this machine owns it, is spared no more and kept
+        // one hit from its end, so that the next shot of anyone fells it.
+        Wound,
+        // value: the team whose factory this machine's computer player sends its combat units
+        // against, as its all-out attack does.
+        Attack,
         // A test's artifact (host only): value: the team at whose factory's roll-out point it
         // lies; x: its effect.
         Artifact,
@@ -46,9 +52,12 @@ struct winx_ScriptStep {
         Barrier
     };
     // What an await waits for beyond the game modes 1 to 10: a battle that stands paused, or
-    // one that runs.
+    // one that runs; team awaitTeam's units (any team's with 0) numbering awaitCount at least;
+    // its factory, once seen standing, gone.
     static constexpr uint32_t kAwaitPaused = 101;
     static constexpr uint32_t kAwaitRunning = 102;
+    static constexpr uint32_t kAwaitUnits = 103;
+    static constexpr uint32_t kAwaitFallen = 104;
     Kind kind = Kind::Quit;
     // Milliseconds after the script started.
     uint32_t atMs = 0;
@@ -61,6 +70,8 @@ struct winx_ScriptStep {
     // An await's click while waiting: the button letter (0: none) and the position.
     uint32_t pressButton = 0;
     std::pair<int, int> pressAt{0, 0};
+    int awaitTeam = 0;
+    int awaitCount = 0;
 };
 
 class winx_InputScript {
@@ -70,6 +81,7 @@ public:
     static constexpr uint32_t kMaxWaitMs = 3600000;
     static constexpr uint32_t kMaxTotalMs = 0x7FFFFFFF;
     static constexpr uint32_t kDefaultAwaitMs = 600000;
+    static constexpr uint32_t kMaxAwaitUnits = 1000;
 
     // Parses a whole script. On failure returns 0, keeps no step and sets error to
     // "<sourceName>:<line>: <message>".

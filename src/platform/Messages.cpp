@@ -348,9 +348,18 @@ void RunScriptStep(const winx_ScriptStep& step) {
             winx_RequestChecksum(step.name);
             break;
         case Kind::Await:
-            // The mode never came: the run fails loudly.
-            if (step.value == winx_ScriptStep::kAwaitPaused ||
-                step.value == winx_ScriptStep::kAwaitRunning) {
+            // What it waited for never came: the run fails loudly, naming it.
+            if (step.value == winx_ScriptStep::kAwaitUnits && step.awaitTeam == 0) {
+                std::fprintf(stderr, "script: no team had %d units within %d ms\n", step.awaitCount,
+                             step.x);
+            } else if (step.value == winx_ScriptStep::kAwaitUnits) {
+                std::fprintf(stderr, "script: team %d had fewer than %d units within %d ms\n",
+                             step.awaitTeam, step.awaitCount, step.x);
+            } else if (step.value == winx_ScriptStep::kAwaitFallen) {
+                std::fprintf(stderr, "script: team %d's factory had not fallen within %d ms\n",
+                             step.awaitTeam, step.x);
+            } else if (step.value == winx_ScriptStep::kAwaitPaused ||
+                       step.value == winx_ScriptStep::kAwaitRunning) {
                 std::fprintf(stderr, "script: no %s battle within %d ms\n",
                              step.value == winx_ScriptStep::kAwaitPaused ? "paused" : "running",
                              step.x);
@@ -366,6 +375,12 @@ void RunScriptStep(const winx_ScriptStep& step) {
             break;
         case Kind::Spare:
             winx_RequestSpare(static_cast<int>(step.value));
+            break;
+        case Kind::Wound:
+            winx_RequestWound(static_cast<int>(step.value));
+            break;
+        case Kind::Attack:
+            winx_RequestAttack(static_cast<int>(step.value));
             break;
         case Kind::Artifact:
             winx_RequestArtifact(static_cast<int>(step.value), step.x);

@@ -6,6 +6,13 @@
 namespace {
 int scriptGameMode = 0;
 winx_ScriptBattle scriptBattle = winx_ScriptBattle::None;
+struct TeamSeen {
+    int units = 0;
+    bool standing = false;
+    bool stood = false;
+};
+constexpr int kScriptTeams = 5;
+TeamSeen teamsSeen[kScriptTeams];
 std::deque<std::pair<int, winx_DestroyScope>>& DestroyRequests() {
     static std::deque<std::pair<int, winx_DestroyScope>> requests;
     return requests;
@@ -19,6 +26,14 @@ std::deque<int>& ForgeRequests() {
     return requests;
 }
 std::deque<int>& SpareRequests() {
+    static std::deque<int> requests;
+    return requests;
+}
+std::deque<int>& WoundRequests() {
+    static std::deque<int> requests;
+    return requests;
+}
+std::deque<int>& AttackRequests() {
     static std::deque<int> requests;
     return requests;
 }
@@ -53,7 +68,32 @@ int winx_ScriptGameMode() {
 }
 
 void winx_SetScriptBattle(winx_ScriptBattle state) {
+    // A new battle starts with nothing seen; the last one's stays for the results screen, where
+    // a beaten side's factory is still the one that fell.
+    if (scriptBattle == winx_ScriptBattle::None && state != winx_ScriptBattle::None) {
+        for (TeamSeen& seen : teamsSeen)
+            seen = TeamSeen();
+    }
     scriptBattle = state;
+}
+
+void winx_SetScriptTeam(int team, int units, bool factoryStands) {
+    if (team < 1 || team >= kScriptTeams) return;
+    TeamSeen& seen = teamsSeen[team];
+    seen.units = units;
+    seen.standing = factoryStands;
+    seen.stood = seen.stood || factoryStands;
+}
+
+int winx_ScriptTeamUnits(int team) {
+    if (team < 1 || team >= kScriptTeams) return 0;
+    return teamsSeen[team].units;
+}
+
+bool winx_ScriptFactoryFell(int team) {
+    if (team < 1 || team >= kScriptTeams) return false;
+    const TeamSeen& seen = teamsSeen[team];
+    return seen.stood && !seen.standing;
 }
 
 winx_ScriptBattle winx_ScriptBattleState() {
@@ -97,6 +137,22 @@ void winx_RequestSpare(int team) {
 
 int winx_TakeSpareRequest() {
     return TakeOldest(SpareRequests());
+}
+
+void winx_RequestWound(int team) {
+    WoundRequests().push_back(team);
+}
+
+int winx_TakeWoundRequest() {
+    return TakeOldest(WoundRequests());
+}
+
+void winx_RequestAttack(int team) {
+    AttackRequests().push_back(team);
+}
+
+int winx_TakeAttackRequest() {
+    return TakeOldest(AttackRequests());
 }
 
 void winx_RequestForge(int team) {

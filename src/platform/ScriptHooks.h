@@ -12,6 +12,12 @@ int winx_ScriptGameMode();
 enum class winx_ScriptBattle { None, Paused, Running };
 void winx_SetScriptBattle(winx_ScriptBattle state);
 winx_ScriptBattle winx_ScriptBattleState();
+// What the World holds of each team (1 to 4) every tick of a battle, for `await units` and
+// `await fallen`: its units standing, and whether its factory stands. A battle's start forgets
+// the last one's, so that a factory counts as fallen only once this battle saw it stand.
+void winx_SetScriptTeam(int team, int units, bool factoryStands);
+int winx_ScriptTeamUnits(int team);
+bool winx_ScriptFactoryFell(int team);
 // What a `destroy` line takes of the team: everything, its factory alone, or all but the factory.
 enum class winx_DestroyScope { All, Factory, Units };
 void winx_RequestDestroy(int team, winx_DestroyScope scope = winx_DestroyScope::All);
@@ -21,6 +27,12 @@ int winx_TakeDestroyRequest();
 // The teams a `spare` line named, oldest first; -1 when none.
 void winx_RequestSpare(int team);
 int winx_TakeSpareRequest();
+// The teams a `wound` line named, oldest first; -1 when none.
+void winx_RequestWound(int team);
+int winx_TakeWoundRequest();
+// The teams an `attack` line named, oldest first; -1 when none.
+void winx_RequestAttack(int team);
+int winx_TakeAttackRequest();
 void winx_RequestArtifact(int team, int effect);
 // The oldest pending artifact's team, removed from the queue with its effect; -1 when none.
 int winx_TakeArtifactRequest(int& effect);

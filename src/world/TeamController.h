@@ -22,4 +22,7 @@ public:
     virtual void ResumeTimers() {}
     // Called for each team with a controller once the clan's designs are loaded for a game.
     virtual void PrepareDesigns() {}
+    // A script's `attack TEAM` (for tests): every combat unit sent against that team's factory
+    // as the computer player's own all-out attack sends them; nothing for other controllers.
+    virtual void SendAllAgainst(int /*team*/) {}
 };

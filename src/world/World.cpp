@@ -232,6 +232,7 @@ void World::ClearObjects() {
     std::fill(std::begin(factoryDied), std::end(factoryDied), uint8_t{0});
     std::fill(std::begin(factoryFalling), std::end(factoryFalling), uint8_t{0});
     std::fill(std::begin(factoryFitTold), std::end(factoryFitTold), uint8_t{0});
+    std::fill(std::begin(factoryWounded), std::end(factoryWounded), uint8_t{0});
     lastAuthority = -1;
     groups.DeleteAll();
     landFeatures.DeleteAll();

@@ -234,6 +234,12 @@ public:
     // Makes the team's factory invulnerable if this machine owns it (the script's `spare`):
     // the computer players cannot beat the side before the script destroys the factory.
     void SpareOwnFactory(int team);
+    // A `wound TEAM` script line: the team's factory, if this machine owns it, is spared no
+    // more and left one hit from its end (its owner tells the others), so that a run sees it
+    // felled by shots rather than by a `destroy`; a repair is undone at the next tick.
+    void WoundOwnFactory(int team);
+    // Tells the script each team's units and whether its factory stands (for its awaits).
+    void ReportScriptTeams();
     // A `forge TEAM` script line (a crafted peer, for tests): kind 57 for this machine's copies
     // of the team's factory and units, in a network game and for another team only.
     void ForgeTakersWord(int team);
@@ -587,6 +593,9 @@ public:
     // copy here mounts what the factory mounts. A computer player arms its factory as the game
     // is built and tells nobody; only a design library with a hardpoint line tells it after.
     uint8_t factoryFitTold[kTeams] = {};
+    // The teams a `wound` line named: their factory is kept one hit from its end, whatever its
+    // repairers mend, until it falls.
+    uint8_t factoryWounded[kTeams] = {};
     // The queued path requests by object id (team << 32 | serial), kept by the request nodes
     // themselves, so that a unit asking for its turn need not walk the whole queue. Declared
     // before the queue: it outlives the nodes.

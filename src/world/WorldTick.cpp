@@ -12,6 +12,7 @@
 #include "core/Settings.h"
 #include "core/WindowProc.h"
 #include "map/CollisionFilter.h"
+#include "map/ObjectKinds.h"
 #include "map/PathGrid.h"
 #include "objects/Artifact.h"
 #include "objects/CommandBuffer.h"
@@ -61,6 +62,33 @@ void World::SpareOwnFactory(int team) {
     GameObject* factory = TeamFactory(team);
     if (factory && factory->local == 1 && factory->IsInvulnerable() == 0)
         factory->ToggleInvulnerable();
+}
+
+void World::WoundOwnFactory(int team) {
+    GameObject* factory = TeamFactory(team);
+    if (!factory || factory->local != 1 || factory->IsDestroyed() != 0) return;
+    if (factory->IsInvulnerable() != 0) factory->ToggleInvulnerable();
+    // Damage passes its maximum only with the next hit: up to it the factory stands.
+    const int32_t left = factory->damage.Max() - factory->damage.Value();
+    if (left > 0) factory->TakeDamage(nullptr, SimId(), nullptr, left);
+}
+
+void World::ReportScriptTeams() {
+    for (int team = 1; team < kTeams; ++team) {
+        int units = 0;
+        bool stands = false;
+        if (inGame == 1) {
+            for (ListNode* n = sims[team].First(); n; n = sims[team].Next(n)) {
+                GameObject* object = static_cast<ObjectNode*>(n)->Object();
+                if (object && object->IsDestroyed() == 0 &&
+                    object->GetKind() != ObjectKind::kFactory)
+                    ++units;
+            }
+            GameObject* factory = TeamFactory(team);
+            stands = factory && factory->IsDestroyed() == 0;
+        }
+        ReportScriptTeam(team, units, stands);
+    }
 }
 
 int World::PlaceTestArtifact(int team, int effect, SimId* placed) {
@@ -114,11 +142,23 @@ int World::Tick(int nowMs) {
     if (SettlePause() == 1) WritePendingChecksums();
     ReportScriptGameMode(currentMode);
     ReportScriptBattle(inGame == 1, paused != 0);
+    ReportScriptTeams();
     DestroyScope scope = DestroyScope::kAll;
     for (int team = TakeDestroyRequest(scope); team >= 0; team = TakeDestroyRequest(scope))
         DestroyOwnObjects(team, scope);
     for (int team = TakeSpareRequest(); team >= 0; team = TakeSpareRequest())
         SpareOwnFactory(team);
+    for (int team = TakeWoundRequest(); team >= 0; team = TakeWoundRequest()) {
+        if (team >= 1 && team < kTeams) factoryWounded[team] = 1;
+    }
+    for (int team = 1; team < kTeams; ++team) {
+        if (factoryWounded[team] != 0) WoundOwnFactory(team);
+    }
+    for (int team = TakeAttackRequest(); team >= 0; team = TakeAttackRequest()) {
+        const int local = LocalTeam();
+        if (inGame == 1 && local >= 1 && local < kTeams && controllers[local] && team != local)
+            controllers[local]->SendAllAgainst(team);
+    }
     for (int team = TakeForgeRequest(); team >= 0; team = TakeForgeRequest())
         ForgeTakersWord(team);
     for (CraftRequest craft; TakeCraftRequest(craft);)

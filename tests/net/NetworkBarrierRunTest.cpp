@@ -338,12 +338,15 @@ TEST(NetworkBarrierRun, AForgeThenAPauseStopsAndSettlesEveryMachine) {
 }
 
 // The soak outside the suite (scripts/network-soak): four machines for ten game-minutes, a
-// barrier every two. Factories die on the way: player 3's before the first barrier, and
-// player 3 is killed after it, so that a machine that plays takes a team without a factory over
-// and tells the others its units; player 4's after the second, so that player 4 stands beaten
-// from then on. Every factory is spared, so only the script beats a side: players 1 and 2 play
-// to the end, and every barrier compares them. The wreck pieces of player 3's factory come out
-// alike everywhere.
+// barrier every two. Factories die on the way: player 3's just before the first barrier, which
+// every machine waits for, so that its pieces lie as they fell, and player 3 is killed after it:
+// a machine that plays takes a team without a factory over and tells the others its units.
+// Player 4's is spared no more after the second barrier and left one hit from its end, its
+// units destroyed, and players 1 and 2 send their units against it until the fourth barrier, which
+// waits until another machine's shots have felled it while its owner's words are on the way; player
+// 4 stands beaten from then on. The other factories are spared, so only the script beats a side:
+// players 1 and 2 play to the end, and every barrier compares them. The wreck pieces of player 3's
+// factory come out alike everywhere.
 TEST(NetworkBarrierRun, DISABLED_FourMachinesAgreeForTenMinutes) {
     if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
 #ifdef QX_BARRIER_RUNS_SANITIZED
@@ -351,10 +354,22 @@ TEST(NetworkBarrierRun, DISABLED_FourMachinesAgreeForTenMinutes) {
 #endif
     const std::vector<int> at = {120000, 240000, 360000, 480000, 600000};
     std::vector<barrier::Act> acts = barrier::SpareEveryFactory(4);
-    acts.push_back({3, 60000, "destroy 3 factory"});
-    acts.push_back({4, 250000, "destroy 4 factory"});
+    acts.push_back({3, 118000, "destroy 3 factory"});
+    acts.push_back({4, 250000, "wound 4"});
+    // Its units gone too, so that the attackers meet no army of it on the way.
+    acts.push_back({4, 250000, "destroy 4 units"});
+    // Again and again: the attackers' computer players may turn their units elsewhere, and a
+    // side may have built defenders again by the time the first come.
+    for (int atMs = 250000; atMs <= 470000; atMs += 20000) {
+        acts.push_back({1, atMs, "attack 4"});
+        acts.push_back({2, atMs, "attack 4"});
+    }
+    for (int player = 1; player <= 4; ++player) {
+        acts.push_back({player, 118000, "await fallen 3 60000"});
+        acts.push_back({player, 475000, "await fallen 4 600000"});
+    }
     barrier::Game game;
-    barrier::Run(game, 4, at, "b", {{3, 1}}, 900, acts, true);
+    barrier::Run(game, 4, at, "b", {{3, 1}}, 1500, acts, true);
     barrier::Agreed(game, at.size(), "b", 1);
     ASSERT_EQ(game.games.size(), 4u);
     // The factories died when asked, on the first machine that still played at the barrier.
@@ -365,7 +380,7 @@ TEST(NetworkBarrierRun, DISABLED_FourMachinesAgreeForTenMinutes) {
         }
         return nullptr;
     };
-    for (const auto& [name, team] : {std::pair<std::string, int>{"b1", 3}, {"b3", 4}}) {
+    for (const auto& [name, team] : {std::pair<std::string, int>{"b1", 3}, {"b4", 4}}) {
         const barrier::GameFolder* folder = playing(name);
         ASSERT_NE(folder, nullptr) << "nobody played at " << name;
         EXPECT_FALSE(ListsFactory(*folder, name, team)) << name << " team " << team;
@@ -451,9 +466,9 @@ TEST(NetworkBarrierRun, DISABLED_AForgedWordBeforeTheHostsPauseOrAFloodBehindOne
 
 // Outside the suite (scripts/network-host-gone): the lost teams need units to show who runs
 // them, and the computer players of four sides build their first ones a minute or two into the
-// battle, later on a loaded machine: the first barrier comes two and a half minutes in. Every
-// factory is spared, so that no computer player beats a side before the script's order has
-// played out. Four machines: the guest with the most units
+// battle, later on a loaded machine: every machine waits until some side has three before the
+// first barrier. Every factory is spared, so that no computer player beats a side before the
+// script's order has played out. Four machines: the guest with the most units
 // killed inside the first barrier's pause, the host taking its team; the host's factory destroyed
 // after it (the lowest-numbered guest left answers for the game from then on and runs the lost
 // team); the host's program killed inside the second (that guest takes team 1 as well). Who runs a
@@ -471,6 +486,8 @@ TEST(NetworkBarrierRun,
     // Player p's turn is inside barrier 7 - p; the barrier after it shows what it destroyed.
     auto turn = [](int player) { return static_cast<size_t>(7 - player); };
     std::vector<barrier::Act> acts = barrier::SpareEveryFactory(4);
+    for (int player = 1; player <= 4; ++player)
+        acts.push_back({player, 145000, "await units any 3 400000"});
     acts.push_back({1, 157000, "destroy 1 factory"});
     for (int player = 2; player <= 4; ++player) {
         for (int team = 1; team <= 4; ++team) {
@@ -480,7 +497,7 @@ TEST(NetworkBarrierRun,
         }
     }
     barrier::Game game;
-    barrier::Run(game, 4, at, "h", {{0, 1, {2, 3, 4}}, {1, 2}}, 420, acts, true);
+    barrier::Run(game, 4, at, "h", {{0, 1, {2, 3, 4}}, {1, 2}}, 840, acts, true);
     barrier::Agreed(game, at.size(), "h", 2);
     ASSERT_EQ(game.killed.size(), 2u);
     const int lost = game.killed[0].player;

@@ -213,6 +213,9 @@ TEST(InputScript, PollRunsDueStepsFromTheFirstPoll) {
 
 // Each command's limits from both sides: "" where the line parses, else its message.
 TEST(InputScript, EachLimitHoldsFromBothSides) {
+    const char* const kAwaitTeamUsage =
+        "usage: await units TEAM|any COUNT [MS] | await fallen TEAM [MS] (TEAM 1 to 4, COUNT 1 to "
+        "1000, MS 1 to 2147483647)";
     const char* const kCraftUsage =
         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
         "TICKS | pause PLAYER | factoryhits TEAM COUNT | factoryshots TEAM COUNT | goals COUNT "
@@ -252,6 +255,21 @@ TEST(InputScript, EachLimitHoldsFromBothSides) {
         {"await 5 10 NOKEY", "unknown key NOKEY"},
         {"await", "usage: await MODE [MS [KEY | click L|M|R X Y]]"},
         {"await 1 2 A B", "usage: await MODE [MS [KEY | click L|M|R X Y]]"},
+        {"await units 4 1000 1", ""},
+        {"await UNITS any 1", ""},
+        {"await fallen 1", ""},
+        {"await fallen 4 999999999", ""},
+        {"await units 0 1", kAwaitTeamUsage},
+        {"await units 5 1", kAwaitTeamUsage},
+        {"await units 1 0", kAwaitTeamUsage},
+        {"await units 1 1001", kAwaitTeamUsage},
+        {"await units 1 1 0", kAwaitTeamUsage},
+        {"await units 1", kAwaitTeamUsage},
+        {"await units 1 1 1 1", kAwaitTeamUsage},
+        {"await fallen any", kAwaitTeamUsage},
+        {"await fallen 1 0", kAwaitTeamUsage},
+        {"await fallen 1 1000000000", kAwaitTeamUsage},
+        {"await fallen", kAwaitTeamUsage},
         {"destroy 0", ""},
         {"destroy 4 FACTORY", ""},
         {"destroy 2 units", ""},
@@ -268,6 +286,12 @@ TEST(InputScript, EachLimitHoldsFromBothSides) {
         {"spare 4", ""},
         {"spare 0", "usage: spare TEAM (TEAM 1 to 4)"},
         {"spare 1 factory", "usage: spare TEAM (TEAM 1 to 4)"},
+        {"WOUND 1", ""},
+        {"wound 5", "usage: wound TEAM (TEAM 1 to 4)"},
+        {"wound", "usage: wound TEAM (TEAM 1 to 4)"},
+        {"Attack 4", ""},
+        {"attack 0", "usage: attack TEAM (TEAM 1 to 4)"},
+        {"attack 1 2", "usage: attack TEAM (TEAM 1 to 4)"},
         {"forge 1", ""},
         {"forge 0", "usage: forge TEAM (TEAM 1 to 4)"},
         {"forge 5", "usage: forge TEAM (TEAM 1 to 4)"},
@@ -324,8 +348,21 @@ TEST(InputScript, EachLimitHoldsFromBothSides) {
     // What the accepted lines carry.
     auto steps = ParseSteps(
         "await 10 250 RETURN\ndestroy 4 factory\nartifact 3 5\nchar 255\nforge 4\ncraft "
-        "wrecks 61 835\ncraft mark future 30\ncraft pause 3\ncraft goals 9000\npause\nRESUME\n");
-    ASSERT_EQ(steps.size(), 11u);
+        "wrecks 61 835\ncraft mark future 30\ncraft pause 3\ncraft goals 9000\npause\nRESUME\n"
+        "await units any 3 400\nawait units 2 1000\nawait fallen 4\nwound 2\nattack 3\n");
+    ASSERT_EQ(steps.size(), 16u);
+    const std::vector<std::tuple<Kind, uint32_t, int, int, int>> teamSteps = {
+        {Kind::Await, winx_ScriptStep::kAwaitUnits, 400, 0, 3},
+        {Kind::Await, winx_ScriptStep::kAwaitUnits, 600000, 2, 1000},
+        {Kind::Await, winx_ScriptStep::kAwaitFallen, 600000, 4, 1},
+        {Kind::Wound, 2u, 0, 0, 0},
+        {Kind::Attack, 3u, 0, 0, 0}};
+    for (size_t i = 0; i < teamSteps.size(); ++i) {
+        const winx_ScriptStep& step = steps[11 + i];
+        EXPECT_EQ(std::tie(step.kind, step.value, step.x, step.awaitTeam, step.awaitCount),
+                  teamSteps[i])
+            << i;
+    }
     EXPECT_EQ(std::tie(steps[4].kind, steps[4].value), std::make_tuple(Kind::Forge, 4u));
     const std::vector<std::tuple<Kind, uint32_t, int, int>> crafted = {
         {Kind::Craft, static_cast<uint32_t>(winx_CraftedWord::Wrecks), 61, 835},

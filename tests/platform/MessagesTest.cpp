@@ -670,7 +670,7 @@ TEST_F(Messages, DispatchAnswersWithTheWindowProceduresAnswer) {
     winx_SetWindowProc(nullptr, nullptr);
 }
 
-// A scripted run that waits for a game mode or a battle state which never comes fails loudly
+// A scripted run that waits for a game mode, a battle or team state which never comes fails loudly
 // once its time is up: exit code 3 and what it waited for and how long on stderr.
 TEST_F(Messages, AnAwaitedModeThatNeverComesEndsTheRunWithCodeThree) {
     struct Case {
@@ -681,7 +681,10 @@ TEST_F(Messages, AnAwaitedModeThatNeverComesEndsTheRunWithCodeThree) {
     const Case cases[] = {
         {"await 3 50\nquit\n", 50, "script: game mode 3 not reached within 50 ms"},
         {"await paused 40\nquit\n", 40, "script: no paused battle within 40 ms"},
-        {"await running 60\nquit\n", 60, "script: no running battle within 60 ms"}};
+        {"await running 60\nquit\n", 60, "script: no running battle within 60 ms"},
+        {"await units any 2 30\n", 30, "script: no team had 2 units within 30 ms"},
+        {"await units 3 7 20\n", 20, "script: team 3 had fewer than 7 units within 20 ms"},
+        {"await fallen 4 10\n", 10, "script: team 4's factory had not fallen within 10 ms"}};
     for (const Case& c : cases) {
         ScopedWorkingDir dir;
         dir.WriteFile("late.qxs", c.script);

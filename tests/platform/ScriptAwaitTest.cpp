@@ -82,12 +82,17 @@ TEST(ScriptAwait, LinesAfterAnAwaitAreTimedFromTheModeAndATimeoutRunsTheAwait) {
 }
 
 // A network battle stands paused until every factory is placed, then runs, and a player's
-// pause stops it again: a script that waits for each state in turn meets each one.
-TEST(ScriptAwait, PausedAndRunningWaitForTheBattlesStateAndNotForAModeNumber) {
+// pause stops it again: a script that waits for each state in turn meets each one. So does
+// one that waits for what the World tells of the teams: a unit count met by the team named
+// (or any), a factory that fell once this battle saw it stand (kept on the results screen,
+// forgotten when the next battle starts).
+TEST(ScriptAwait, BattleAndTeamStatesAreWaitedForAndNotAModeNumber) {
     winx_InputScript script;
     std::string error;
     ASSERT_EQ(script.Parse("await running 5000\nkey A\nawait PAUSED 5000\nkey B\n"
-                           "await Running 5000\nkey C\n",
+                           "await Running 5000\nkey C\nawait units any 3 5000\nkey D\n"
+                           "await units 2 2 5000\nkey E\nawait fallen 3 5000\nkey F\n"
+                           "await fallen 4 5000\nkey G\n",
                            "s", error),
               1)
         << error;
@@ -101,20 +106,31 @@ TEST(ScriptAwait, PausedAndRunningWaitForTheBattlesStateAndNotForAModeNumber) {
         int mode;
         winx_ScriptBattle battle;
         uint32_t until;
+        int units[4];
+        bool stands[4];
     };
+    constexpr auto kPaused = winx_ScriptBattle::Paused;
+    constexpr auto kOn = winx_ScriptBattle::Running;
     // In the battle's mode, paused before play, and the mode number 102 means nothing.
-    const Phase phases[] = {{102, winx_ScriptBattle::None, 100},
-                            {3, winx_ScriptBattle::Paused, 200},
-                            {3, winx_ScriptBattle::Running, 300},
-                            {3, winx_ScriptBattle::Paused, 400},
-                            {3, winx_ScriptBattle::Running, 500}};
+    const Phase phases[] = {{102, winx_ScriptBattle::None, 100, {}, {}},
+                            {3, kPaused, 200, {}, {}},
+                            {3, kOn, 300, {}, {}},
+                            {3, kPaused, 400, {}, {}},
+                            {3, kOn, 500, {}, {}},
+                            {3, kOn, 600, {2, 2, 0, 0}, {false, true, false, true}},
+                            {3, kOn, 700, {0, 1, 0, 3}, {false, true, true, true}},
+                            {3, kOn, 800, {0, 2, 0, 3}, {false, true, true, true}},
+                            {3, kOn, 900, {0, 2, 0, 3}, {false, true, false, true}},
+                            {6, winx_ScriptBattle::None, 1000, {}, {}}};
     for (const Phase& phase : phases) {
         winx_SetScriptGameMode(phase.mode);
         winx_SetScriptBattle(phase.battle);
+        for (int team = 1; team <= 4; ++team)
+            winx_SetScriptTeam(team, phase.units[team - 1], phase.stands[team - 1]);
         for (; now < phase.until; now += 10)
             script.Poll(now, run);
     }
-    EXPECT_EQ(pressedAt, (std::vector<uint32_t>{200, 300, 400}));
+    EXPECT_EQ(pressedAt, (std::vector<uint32_t>{200, 300, 400, 600, 700, 800, 900}));
     EXPECT_EQ(script.Steps()[0].value, winx_ScriptStep::kAwaitRunning);
     EXPECT_EQ(script.Steps()[3].value, winx_ScriptStep::kAwaitPaused);
     EXPECT_TRUE(timedOutAt.empty());
@@ -127,6 +143,18 @@ TEST(ScriptAwait, PausedAndRunningWaitForTheBattlesStateAndNotForAModeNumber) {
         late.Poll(now, run);
     ASSERT_FALSE(timedOutAt.empty());
     EXPECT_EQ(timedOutAt[0], 50u);
+    // The next battle has seen no factory stand: none has fallen.
+    winx_SetScriptBattle(kOn);
+    EXPECT_FALSE(winx_ScriptFactoryFell(4));
+    ASSERT_EQ(late.Parse("await fallen 4 50\n", "s", error), 1) << error;
+    timedOutAt.clear();
+    for (now = 0; now <= 100; now += 10)
+        late.Poll(now, run);
+    EXPECT_EQ(timedOutAt.empty() ? 0u : timedOutAt[0], 50u);
+    EXPECT_EQ(
+        std::tuple(winx_ScriptTeamUnits(0), winx_ScriptTeamUnits(5), winx_ScriptFactoryFell(5)),
+        std::tuple(0, 0, false));
+    winx_SetScriptBattle(winx_ScriptBattle::None);
     winx_SetScriptGameMode(0);
 }
 

@@ -2,8 +2,13 @@
 // invulnerable ones too; mirrors and other teams are left alone.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <tuple>
+#include <vector>
+
 #include "platform/ScriptHooks.h"
 #include "world/RegistryTestFixture.h"
+#include "world/TeamController.h"
 
 namespace {
 
@@ -12,6 +17,8 @@ public:
     using TestObject::TestObject;
     void TakeDamage(WeaponTemplate*, const SimId&, EffectTemplate*, int amount) override {
         damage.push_back(amount);
+        GameObject::damage.Add(amount);
+        destroyed = amount == 0 ? 1 : destroyed;
     }
     void ToggleInvulnerable() override { invulnerable = invulnerable ? 0 : 1; }
     int IsInvulnerable() override { return invulnerable; }
@@ -48,26 +55,79 @@ TEST(DestroyOwnObjects, OnlyTheTeamsOwnCopiesTakeTheKillingDamage) {
 }  // namespace
 
 // The script's `spare TEAM`: the team's factory becomes invulnerable if this machine owns it,
-// and stays so when it already was; a copy is left alone. A `destroy` still ends it.
-TEST(DestroyOwnObjects, ASparedFactoryIsInvulnerableUntilTheScriptDestroysIt) {
+// and stays so when it already was; a copy is left alone. `wound TEAM` lifts that and keeps
+// the factory one hit from its end; a `destroy` still ends it.
+TEST(DestroyOwnObjects, ASparedFactoryIsInvulnerableUntilTheScriptWoundsOrDestroysIt) {
     const struct {
-        int team, local, invulnerable, spared;
-    } factories[3] = {{2, 1, 0, 1}, {3, 0, 0, 0}, {4, 1, 1, 1}};
+        int team, local, invulnerable, spared, damaged;
+    } factories[4] = {{2, 1, 0, 1, 30}, {3, 0, 0, 0, 30}, {4, 1, 1, 1, 100}, {1, 0, 1, 1, 30}};
     for (const auto& f : factories) {
         WorldOnLand land{OpenLand(16, 12)};
         World& world = land.world;
         auto object = std::make_unique<Doomed>(f.team, 10, land.Centre(4, 3), 4, 24);
         object->local = f.local;
         object->invulnerable = f.invulnerable;
+        object->GameObject::damage.SetValue(f.damaged);
         Doomed* factory = object.get();
         world.AddBuilding(std::move(object));
         winx_RequestSpare(f.team);
         world.Tick(1000);
         EXPECT_EQ(factory->invulnerable, f.spared) << f.team;
         EXPECT_EQ(winx_TakeSpareRequest(), -1);
+        winx_RequestWound(f.team);
+        world.Tick(1008);
+        const int left = f.local ? 0 : f.invulnerable;
+        EXPECT_EQ(factory->invulnerable, left) << f.team;
+        // At its maximum already, the factory stands one hit from its end.
+        std::vector<int> dealt;
+        if (f.local && f.damaged < 100) dealt.push_back(100 - f.damaged);
+        EXPECT_EQ(factory->damage, dealt) << f.team;
+        EXPECT_EQ(winx_TakeWoundRequest(), -1);
+        // A repairer's mending is undone at the next tick.
+        factory->GameObject::damage.SetValue(40);
+        world.Tick(1012);
+        if (f.local) dealt.push_back(60);
         winx_RequestDestroy(f.team, winx_DestroyScope::Factory);
         world.Tick(1016);
-        EXPECT_EQ(factory->invulnerable, 0) << f.team;
-        EXPECT_EQ(factory->damage, f.local ? std::vector<int>{0} : std::vector<int>{}) << f.team;
+        EXPECT_EQ(factory->invulnerable, left) << f.team;
+        if (f.local) dealt.push_back(0);
+        EXPECT_EQ(factory->damage, dealt) << f.team;
     }
+}
+
+// The script's `attack TEAM`: the local team's computer player sends its units against that
+// team's factory; a line naming the local team, or one out of a battle, asks nothing. In a
+// battle the script is told each team's units standing and whether its factory stands; once
+// out of it, a factory seen standing has fallen.
+TEST(DestroyOwnObjects, AnAttackLineGoesToTheLocalComputerPlayerAndTheTeamsAreTold) {
+    struct Attacker : TeamController {
+        void Update(Timer&) override {}
+        void SendAllAgainst(int team) override { asked.push_back(team); }
+        std::vector<int> asked;
+    };
+    WorldOnLand land{OpenLand(16, 12)};
+    World& world = land.world;
+    auto controller = std::make_unique<Attacker>();
+    Attacker* attacker = controller.get();
+    world.controllers[1] = std::move(controller);
+    world.localPlayer = ValueTriple(1);
+    for (int serial : {10, 11, 12, 13}) {
+        std::unique_ptr<GameObject> unit = std::make_unique<TestObject>(
+            1, serial, land.Centre(2 + serial - 10, 5), serial == 13 ? 4 : 1);
+        static_cast<TestObject*>(unit.get())->destroyed = serial == 12;
+        world.AddSim(unit);
+    }
+    world.AddBuilding(std::make_unique<TestObject>(3, 10, land.Centre(8, 8), 4, 24));
+    winx_RequestAttack(4);
+    world.Tick(1000);
+    world.inGame = 1;
+    for (int team : {3, 1, 4})
+        winx_RequestAttack(team);
+    world.Tick(1016);
+    EXPECT_EQ(std::tuple(winx_ScriptTeamUnits(1), winx_ScriptFactoryFell(3)), std::tuple(2, false));
+    world.inGame = 0;
+    world.Tick(1032);
+    EXPECT_EQ(std::tuple(winx_ScriptTeamUnits(1), winx_ScriptFactoryFell(3)), std::tuple(0, true));
+    EXPECT_EQ(attacker->asked, (std::vector<int>{3, 4}));
+    EXPECT_EQ(winx_TakeAttackRequest(), -1);
 }
