@@ -87,8 +87,16 @@ TEST_F(SimDamage, DirectionShieldsAndOffsetShapeTheHit) {
         // The difference wraps round: fifteen facings off is one, ten is six.
         {"ahead across north", 20, ahead, {}, 15, Point(-20, 0), 15},
         {"side across north", 20, side, {}, 18, Point(0, -20), 14},
+        // Enemies face to face that hurt nothing: each matching shield quarters the hit again,
+        // so three stop the heaviest shell (32), beam (24) and missile (46) of the sample
+        // weapons even from behind, while two still let the shell through.
+        {"three shields stop a shell", 32, behind, {1, 1, 1}, 0, Point(60, 0)},
+        {"three shields stop a beam", 24, behind, {1, 1, 1}, 0, Point(60, 0)},
+        {"three shields stop a missile", 46, behind, {1, 1, 1}, 0, Point(60, 0)},
+        {"two shields pass a shell", 32, behind, {1, 1}, 2, Point(60, 0)},
+        {"a stray third shield", 32, behind, {1, 1, 2}, 2, Point(60, 0)},
     };
-    WeaponTemplate* weapons[21] = {};
+    WeaponTemplate* weapons[47] = {};
     int serial = 10;
     for (const Row& row : rows) {
         if (!weapons[row.value]) weapons[row.value] = kit.Weapon({.firePower = row.value});
