@@ -8,6 +8,8 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/ResourceFile.h"
 #include "platform/AtomicFile.h"
@@ -48,10 +50,27 @@ protected:
         namespace fs = std::filesystem;
         fs::permissions(PathOf(SavedGameIndex::kIndexFile), fs::perms::none);
         fs::permissions(dir.Path(), static_cast<fs::perms>(0755));
+        // The other user must reach the folder, whose path the game looks up name by name: a
+        // test runner's private temporary folder above it is opened to it for the read alone.
         const bool root = geteuid() == 0;
-        if (root && seteuid(65534) != 0) return nullptr;
-        auto index = std::make_unique<SavedGameIndex>();
-        if (root && seteuid(0) != 0) return nullptr;
+        std::vector<std::pair<fs::path, fs::perms>> opened;
+        const fs::perms reach = fs::perms::others_read | fs::perms::others_exec;
+        for (fs::path p = fs::path(dir.Path()).parent_path(); root && p.has_relative_path();
+             p = p.parent_path()) {
+            const fs::perms was = fs::status(p).permissions();
+            if ((was & reach) == reach) continue;
+            fs::permissions(p, reach, fs::perm_options::add);
+            opened.emplace_back(p, was);
+        }
+        // Another user in another group: with the group left root's, the folders' group bits
+        // would answer for it.
+        std::unique_ptr<SavedGameIndex> index;
+        if (!root || (setegid(65534) == 0 && seteuid(65534) == 0)) {
+            index = std::make_unique<SavedGameIndex>();
+        }
+        if (root && (seteuid(0) != 0 || setegid(0) != 0)) index.reset();
+        for (const auto& [p, was] : opened)
+            fs::permissions(p, was);
         fs::permissions(PathOf(SavedGameIndex::kIndexFile), fs::perms::owner_read);
         return index;
     }
