@@ -325,7 +325,7 @@ void AIController::OnBlocked(GameObject* unit, const SimId& blockerId) {
     if (!IsAlliedWith(blocker->GetTeam())) return;
     if (blocker->GetKind() == kDeployed) {
         blocker->UndeployNow();
-    } else if (world.unitMakers.MoveBlockerAside(unit, blocker, 0) == 1) {
+    } else if (world.unitMakers.MoveBlockerAside(unit, blocker, 0, AsideCaller::Controller) == 1) {
         blocker->ExecuteOrder(kStopGuarding, 0, Point(), SimId(), 0);
     }
 }

@@ -94,10 +94,16 @@ ClearWayManoeuvre::~ClearWayManoeuvre() = default;
 // | friend in the way) within     | after (Sim::FriendWay)     | aside refused, was pushed 15  |
 // | kAsideMs                      |                            | times a second, for minutes,  |
 // |                               |                            | and never left                |
-int ClearWayManoeuvre::AskAside(Sim& sim, GameObject& other) {
+// | the same, asked by the        | the same                   | asked at every update while   |
+// | factory: its product's place  |                            | the place stays shut: a unit  |
+// | at the door, or its own as it |                            | on its errand before the door |
+// | unfolds or folds              |                            | was pushed 158 times a minute,|
+// |                               |                            | each step aside replaced by   |
+// |                               |                            | the next before it was taken  |
+int ClearWayManoeuvre::AskAside(Sim& sim, GameObject& other, AsideCaller caller) {
     auto* friendSim = dynamic_cast<Sim*>(&other);
     if (friendSim && friendSim->friendWay.asideMs > 0) return 0;
-    const int pushed = TheObjectWorld().Makers().MoveBlockerAside(&sim, &other, 0);
+    const int pushed = TheObjectWorld().Makers().MoveBlockerAside(&sim, &other, 0, caller);
     if (pushed == 1 && friendSim) friendSim->friendWay.asideMs = Sim::kAsideMs;
     return pushed;
 }
@@ -113,7 +119,7 @@ int ClearWayManoeuvre::Execute(Sim& sim) {
     Goal* front = sim.goals.Front();
     if (front && front->reportFailure == 1 && sim.goals.IsFrontBlocked() == 1 && blocker &&
         front->GetTarget() != blocker)
-        result = AskAside(sim, *blocker);
+        result = AskAside(sim, *blocker, AsideCaller::ClearWay);
     // 3.
     PathGrid* paths = world.Paths();
     if (front || result != 0 || searchDocks != 1 || !paths) return result;
@@ -125,7 +131,8 @@ int ClearWayManoeuvre::Execute(Sim& sim) {
                  ++c) {
                 for (int layer = 1; layer <= 2 && result == 0; ++layer) {
                     auto* occupant = dynamic_cast<GameObject*>(paths->Occupant(r, c, layer));
-                    if (occupant && occupant != &sim) result = AskAside(sim, *occupant);
+                    if (occupant && occupant != &sim)
+                        result = AskAside(sim, *occupant, AsideCaller::ClearWayDocks);
                 }
             }
         }

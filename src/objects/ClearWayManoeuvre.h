@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "objects/SquadManoeuvre.h"
+#include "objects/UnitMakers.h"
 
 class GameObject;
 
@@ -18,9 +19,9 @@ public:
 
     int32_t searchDocks;
 
-private:
-    // MoveBlockerAside, unless the other was sent aside a moment ago (the table beside it).
-    static int AskAside(Sim& sim, GameObject& other);
+    // MoveBlockerAside, unless the other was sent aside a moment ago (the table beside it): this
+    // manoeuvre's pushes, and the factory's, which push at every update the way stays shut.
+    static int AskAside(Sim& sim, GameObject& other, AsideCaller caller);
 };
 
 // Orders a friendly mobile unit that stands idle or blocked to step aside, the distance (0:

@@ -1,6 +1,7 @@
 // The factory's resources, its production state machine, cancelling, the mirror operations of
 // the other machines' copies and its record lines.
 #include "objects/FactoryBuilding.h"
+#include "objects/ClearWayManoeuvre.h"
 
 #include <algorithm>
 #include <cmath>
@@ -392,7 +393,7 @@ void FactoryBuilding::StepReserveAndOpen() {
         if (!front || front->targetId != blocker->id)
             AddGoal(std::make_unique<TargetGoal>(id, blocker->id, Point(), 1, 1), 1);
     } else if (doorWaitMs < kLineWaitMs || blocker->IsHostileTo(this) == 1) {
-        world.Makers().MoveBlockerAside(this, blocker, 0);
+        ClearWayManoeuvre::AskAside(*this, *blocker, AsideCaller::Factory);
     } else {
         // The product has waited a while: the blocker and every other friend on the roll-out
         // square are asked off it, at most once in kLineWaitMs. The one the reservation names
@@ -430,7 +431,8 @@ void FactoryBuilding::AskOffRollOut(GameObject* unit) {
     // A step aside the push replaces is gone after it; an errand stays to be unmarked.
     const bool errand = marked && front->movedAside == 0;
     if (marked) unit->goals.BlockFront();
-    if (world.Makers().MoveBlockerAside(this, unit, 0) == 1 && errand) unit->goals.Unblock(front);
+    if (world.Makers().MoveBlockerAside(this, unit, 0, AsideCaller::Factory) == 1 && errand)
+        unit->goals.Unblock(front);
 }
 
 void FactoryBuilding::StepRollOut() {
@@ -466,7 +468,7 @@ void FactoryBuilding::StepRollOut() {
         released->SetAirLayer();
         productWasFlying = 0;
     }
-    world.Makers().MoveBlockerAside(this, released, 0);
+    world.Makers().MoveBlockerAside(this, released, 0, AsideCaller::Factory);
     PairCarrier(released, 1);
     currentJob.reset();
     paidFirst = 0;

@@ -9,6 +9,7 @@
 #include "core/SpriteSet.h"
 #include "core/Vector.h"
 #include "map/TerrainMap.h"
+#include "objects/ClearWayManoeuvre.h"
 #include "objects/CommandBuffer.h"
 #include "objects/ExplosionEffect.h"
 #include "objects/FactoryBuilding.h"
@@ -165,7 +166,7 @@ void FactoryBuilding::StepUnfold() {
             world.AddToGrids(this, UnfoldedCentre(), kUnfoldedRadius);
             world.Commands().SendFactoryState(this, kTurning);
         } else if (blocker) {
-            world.Makers().MoveBlockerAside(this, blocker, 0);
+            ClearWayManoeuvre::AskAside(*this, *blocker, AsideCaller::Factory);
         }
     } else if (unfoldState == kOpen) {
         if (world.CanPlace(this, position, &blocker, 0, kFoldedRadius) == 1) {
@@ -174,7 +175,7 @@ void FactoryBuilding::StepUnfold() {
             world.AddToGrids(this, position, kFoldedRadius);
             world.Commands().SendFactoryState(this, kStartFolding);
         } else if (blocker) {
-            world.Makers().MoveBlockerAside(this, blocker, 0);
+            ClearWayManoeuvre::AskAside(*this, *blocker, AsideCaller::Factory);
         }
     }
 }

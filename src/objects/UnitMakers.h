@@ -40,10 +40,11 @@ struct ManoeuvreArguments {
     int32_t third = 0;
 };
 
-// Who asked a unit aside: the movement rule for a friend in the way, or any other caller (the
-// clear-way manoeuvre, air units, carriers, the factory, the computer player). Only measures
-// tell them apart; the push itself is the same.
-enum class AsideCaller { Other, FriendInTheWay };
+// Who asked a unit aside: the movement rule for a friend in the way, the clear-way manoeuvre for
+// its blocked front or round its docks, the computer player after a failed search, the factory
+// at its door or as it unfolds, or any other caller (air units, carriers). Only measures tell
+// them apart; the push itself is the same.
+enum class AsideCaller { Other, FriendInTheWay, ClearWay, ClearWayDocks, Controller, Factory };
 
 class UnitMakers {
 public:

@@ -309,6 +309,8 @@ struct Stand {
 enum PushCount { kByRule, kByAll, kByRuleOnErrand, kByAllOnErrand, kPushCounts };
 struct Pushes {
     std::vector<int> at[kPushCounts];
+    // The errand pushes of the last minute, by caller.
+    std::vector<std::pair<int, AsideCaller>> errandCallers;
 
     // Notes a push at the tick and returns how many of that count fell in the minute to it.
     int Note(int count, int tick) {
@@ -376,6 +378,8 @@ struct Side {
     std::string busySearchers;
     std::map<int32_t, Pushes> pushes;
     int mostPushes[kPushCounts] = {};
+    // The unit of the most errand pushes in a minute, and who pushed it then.
+    std::string mostPushedBy;
     std::map<int32_t, HeldSpan> workerBlocked;
     std::map<int32_t, HeldSpan> workerBlockedUnexcused;
     int workerBlockedLongest = 0;
@@ -979,8 +983,30 @@ private:
             const bool onErrand = count == kByRuleOnErrand || count == kByAllOnErrand;
             if ((byRule && caller != AsideCaller::FriendInTheWay) || (onErrand && !errand))
                 continue;
-            side.mostPushes[count] =
-                std::max(side.mostPushes[count], pushes.Note(count, out.ticks));
+            const int inMinute = pushes.Note(count, out.ticks);
+            if (count == kByAllOnErrand) {
+                constexpr int kMinuteTicks = 60 * 1000 / kStepMs;
+                auto& callers = pushes.errandCallers;
+                callers.emplace_back(out.ticks, caller);
+                std::erase_if(
+                    callers, [this](const auto& c) { return c.first <= out.ticks - kMinuteTicks; });
+                if (inMinute > side.mostPushes[count]) {
+                    static const char* const kCallers[] = {"other",      "friend in the way",
+                                                           "clear way",  "clear way at docks",
+                                                           "controller", "factory"};
+                    int by[std::size(kCallers)] = {};
+                    for (const auto& c : callers)
+                        ++by[static_cast<size_t>(c.second)];
+                    side.mostPushedBy = "unit " + std::to_string(pushed.id.serial) + " at " +
+                                        std::to_string(pushed.GetPosition().x) + "," +
+                                        std::to_string(pushed.GetPosition().y) + " by";
+                    for (size_t i = 0; i < std::size(kCallers); ++i)
+                        if (by[i] > 0)
+                            side.mostPushedBy +=
+                                std::string(" ") + kCallers[i] + " " + std::to_string(by[i]);
+                }
+            }
+            side.mostPushes[count] = std::max(side.mostPushes[count], inMinute);
         }
     }
 

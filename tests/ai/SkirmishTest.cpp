@@ -595,7 +595,7 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
     // stood from its start at the end of its first minute; per row, the sides that built nothing.
     auto playFourSides = [&](int level, int games, int packLand) {
         int sides = 0;
-        std::string idle, longStands, busySearchers, hurtlessStands;
+        std::string idle, longStands, busySearchers, hurtlessStands, mostPushedBy;
         skirmish::Stand::Span standing, standingUnexcused;
         int searches = 0, unseenSearches = 0, pathWaitMs = 0, pushes = 0, errandPushes = 0,
             hurtless = 0;
@@ -637,6 +637,9 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
                 unseenSearches = std::max(unseenSearches, side.mostUnseenSearches);
                 pathWaitMs = std::max(pathWaitMs, side.pathWaitMs);
                 pushes = std::max(pushes, side.mostPushes[skirmish::kByAll]);
+                if (side.mostPushes[skirmish::kByAllOnErrand] > errandPushes)
+                    mostPushedBy = " seed " + std::to_string(landSeed) + " team " +
+                                   std::to_string(team) + " " + side.mostPushedBy;
                 errandPushes = std::max(errandPushes, side.mostPushes[skirmish::kByAllOnErrand]);
                 hurtless = std::max(hurtless, side.hurtlessLongest.ticks);
                 skirmish::AddOrders(orders, side.orders);
@@ -657,12 +660,12 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
         std::printf(
             "sweep four L%d on %s | most | stood %d s (%s) | not excused %d s (%s) | route "
             "searches in a minute %d | toward an unseen target in 5 s %d | path wait %d s | "
-            "pushes of one unit in a minute %d (on an errand %d) | in a fight that hurts nothing "
-            "%d s\n",
+            "pushes of one unit in a minute %d (on an errand %d:%s) | in a fight that hurts "
+            "nothing %d s\n",
             level, kPackLands[packLand], seconds(standing.ticks),
             skirmish::StandCauseName(standing.cause), seconds(standingUnexcused.ticks),
             skirmish::StandCauseName(standingUnexcused.cause), searches, unseenSearches,
-            pathWaitMs / 1000, pushes, errandPushes, seconds(hurtless));
+            pathWaitMs / 1000, pushes, errandPushes, mostPushedBy.c_str(), seconds(hurtless));
         std::printf("sweep four L%d on %s | orders | %s\n", level, kPackLands[packLand],
                     skirmish::OrderFigures(orders).c_str());
         std::printf("sweep four L%d on %s | in a fight that hurts nothing over a minute |%s\n",
