@@ -23,6 +23,18 @@
 // "a structure in the way is sought round" (kStructureInTheWay):
 // | any other structure; any     | asks a route that counts    | "nothing more": the way stays   |
 // | errand                       | its friends                 | shut for good                   |
+// "a friend holds the unit's place" (kPlaceHeldByFriends):
+// | a friend nearer the unit's   | the order counts as         | "nothing more": the Parts end a |
+// | place, within kCrowdReach    | arrived: it ends as the     | quiet move only when it arrives |
+// | of it; a move given by a     | movement ends a quiet move  | or its front is blocked, and a  |
+// | rule (quiet: never a         | blocked on its destination  | friend never blocks it. A ring  |
+// | player's, which reports its  | (its route stops dropped,   | of places clamped to the map    |
+// | failure; letting no          | the front blocked); the     | gives one corner to thirty      |
+// | manoeuvre run: never a       | formation then guards it    | units: all but one stood round  |
+// | worker's trip), not a        | where it stands             | it for good, pushing the ones   |
+// | guard's return, to a place   |                             | guarding there off their posts  |
+// | another friend holds (not on |                             |                                 |
+// | an errand, or bound there)   |                             |                                 |
 // "an idle friend is sent aside" (kIdleFriendSentAside):
 // | a friend not on an errand,   | sends it aside by the       | "nothing more": an idle friend  |
 // | not sent aside by this row   | shared rule (which moves    | on a gathering point held all   |
@@ -101,6 +113,7 @@
 #include "core/Vector.h"
 #include "map/ObjectKinds.h"
 #include "map/PathGrid.h"
+#include "map/TerrainMap.h"
 #include "objects/ClearWayManoeuvre.h"
 #include "objects/EconomyManoeuvres.h"
 #include "objects/Goal.h"
@@ -118,11 +131,17 @@ constexpr int kAsideWayPixels = 4;
 constexpr double kPi = 3.14159;
 
 constexpr std::array<const char*, BlockedStepPolicy::kRules> kNames = {
-    "a wreck in the way is waited on",        "structure covers the errand's side",
-    "a structure in the way is sought round", "an idle friend is sent aside",
-    "of two face to face one steps aside",    "held by friends",
-    "the target fills the cell beside",       "an attack whose way was not found waits",
-    "an enemy in the way is fired at",        "a wreck in the way is fired at",
+    "a wreck in the way is waited on",
+    "structure covers the errand's side",
+    "a structure in the way is sought round",
+    "a friend holds the unit's place",
+    "an idle friend is sent aside",
+    "of two face to face one steps aside",
+    "held by friends",
+    "the target fills the cell beside",
+    "an attack whose way was not found waits",
+    "an enemy in the way is fired at",
+    "a wreck in the way is fired at",
     "the obstacle takes the held mount",
 };
 
@@ -197,6 +216,10 @@ void BlockedStepPolicy::FriendInTheWay(Sim& sim, GameObject* blocker) {
         if (On(kStructureInTheWay)) roundFriends();
         return;
     }
+    if (PlaceHeldByFriends(sim, *blocker)) {
+        sim.goals.DropFinished();
+        return GiveUp(sim, kPlaceHeldByFriends, false);
+    }
     const bool errand = OnErrand(*blocker);
     auto* friendSim = dynamic_cast<Sim*>(blocker);
     if (On(kIdleFriendSentAside) && !errand && (!friendSim || friendSim->friendWay.asideMs == 0) &&
@@ -212,6 +235,26 @@ void BlockedStepPolicy::FriendInTheWay(Sim& sim, GameObject* blocker) {
         StepAsideFor(sim, *blocker) == 1)
         return;
     if (heldLong(kHeldByFriends)) roundFriends();
+}
+
+bool BlockedStepPolicy::PlaceHeldByFriends(Sim& sim, const GameObject& blocker) {
+    Goal* order = sim.goals.FirstUnfinished();
+    if (!On(kPlaceHeldByFriends) || sim.IsGuarding() == 1 || !order ||
+        order->GetType() != static_cast<int>(GoalType::Location) || order->reportFailure != 0 ||
+        order->allowManoeuvres != 0 || order->movedAside != 0)
+        return false;
+    const Point place = order->GetLocation();
+    const double own = Vector(place - sim.GetPosition()).magnitude;
+    if (own > kCrowdReach || Vector(place - blocker.position).magnitude >= own) return false;
+    // The friend on the place has arrived there, or is bound there itself.
+    bool held = false;
+    TheObjectWorld().ForEachSim(sim.GetTeam(), [&](GameObject* o) {
+        if (held || o == &sim || o->ContainsPoint(place) != 1) return;
+        Goal* its = o->goals.FirstUnfinished();
+        held = !OnErrand(*o) ||
+               (its && Vector(its->GetLocation() - place).magnitude <= TerrainMap::kCellPixels);
+    });
+    return held;
 }
 
 GameObject* BlockedStepPolicy::StructureCovering(Sim& sim, const Point& place) {

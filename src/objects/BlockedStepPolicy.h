@@ -18,6 +18,7 @@ public:
         kWreckInTheWay,
         kStructureCoversSide,
         kStructureInTheWay,
+        kPlaceHeldByFriends,
         kIdleFriendSentAside,
         kFaceToFaceStepsAside,
         kHeldByFriends,
@@ -36,6 +37,14 @@ public:
 
     // A friend of the unit's side, or a wreck, refused its step.
     static void FriendInTheWay(Sim& sim, GameObject* blocker);
+    // 1 when the unit's order is a move a rule gave it (quiet, letting no manoeuvre run: a place
+    // in a formation, never a worker's trip) to a place a friend already holds,
+    // and the friend in its way stands nearer that place, within kCrowdReach of it: the crowd
+    // fills the place, and the unit counts as arrived where it stands.
+    static bool PlaceHeldByFriends(Sim& sim, const GameObject& blocker);
+    // How far from its place a unit in the crowd round it counts as arrived: eight cells, a
+    // quarter disc round a map corner for some fifty units.
+    static constexpr int kCrowdReach = 256;
     // The structure that covers the place, as the row "structure covers the errand's side" takes
     // it; null where none does, or with that row off.
     static GameObject* StructureCovering(Sim& sim, const Point& place);

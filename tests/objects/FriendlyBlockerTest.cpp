@@ -379,4 +379,104 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
                  "structure covers the errand's side");
 }
 
+// A crowd sent to one place, more than it holds: a unit on a move a rule gave it (a place in a
+// formation, letting no manoeuvre run), held by a friend
+// nearer the place while another friend holds the place itself, counts as arrived; it pushes
+// nobody off. A player's move, a worker's trip, one far from its place or ahead of the friend, a
+// place nobody holds or one held by a friend bound elsewhere, and a guard going back to its post
+// go on as before.
+TEST(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
+    FakeClock clock{1000};
+    ObjectLand land{40, 40};
+    FakeObjectWorld& world = land.world;
+    InstallManoeuvreMakers(world.makers);
+    SimKit kit;
+    auto add = [&](std::unique_ptr<Sim> sim) {
+        Sim* raw = sim.get();
+        std::unique_ptr<GameObject> owned = std::move(sim);
+        world.AddSim(owned);
+        return raw;
+    };
+    const Point place(400, 400), at(400, 400 + 3 * 32);
+    Sim* holder = add(kit.MakeSim(1, 8, place));
+    holder->body.reset();  // measuring 64 x 64 then
+    Sim* blocker = add(kit.MakeSim(1, 9, at + Point(0, -40)));
+    enum Holder { kIdle, kBoundThere, kBoundElsewhere, kNone };
+    struct Row {
+        const char* name;
+        bool quiet = true;
+        Holder holds = kIdle;
+        // Where the friend in the way stands, from the unit; how far the unit is from its place.
+        Point blockerOffset = Point(0, -40);
+        int distance = 3 * 32;
+        bool guarding = false, routeStops = false, ruleOn = true;
+        bool arrives = true;
+        // A worker's trip lets its manoeuvres run.
+        bool worker = false;
+    };
+    const Row rows[] = {
+        {"a rule's move, the place held, the friend nearer it"},
+        {"a route stop ahead of the move", true, kIdle, Point(0, -40), 3 * 32, false, true},
+        {"the place's friend bound there itself", true, kBoundThere},
+        {"a player's move", false, kIdle, Point(0, -40), 3 * 32, false, false, true, false},
+        {"nobody on the place", true, kNone, Point(0, -40), 3 * 32, false, false, true, false},
+        {"the place's friend bound elsewhere", true, kBoundElsewhere, Point(0, -40), 3 * 32, false,
+         false, true, false},
+        {"the friend in the way behind it", true, kIdle, Point(0, 40), 3 * 32, false, false, true,
+         false},
+        {"just within reach", true, kIdle, Point(0, -40), BlockedStepPolicy::kCrowdReach},
+        {"beyond reach", true, kIdle, Point(0, -40), BlockedStepPolicy::kCrowdReach + 1, false,
+         false, true, false},
+        {"a guard back to its post", true, kIdle, Point(0, -40), 3 * 32, true, false, true, false},
+        {"the rule off", true, kIdle, Point(0, -40), 3 * 32, false, false, false, false},
+        {"a worker's trip", true, kIdle, Point(0, -40), 3 * 32, false, false, true, false, true},
+    };
+    int serial = 20;
+    for (const Row& row : rows) {
+        const Point from = place + Point(0, row.distance);
+        Sim* sim = add(kit.MakeSim(1, serial++, from));
+        holder->ClearGoals();
+        holder->friendWay.asideMs = 0;
+        holder->SetPosition(row.holds == kNone ? place + Point(300, 0) : place);
+        if (row.holds == kBoundThere || row.holds == kBoundElsewhere)
+            holder->goals.PushFront(std::make_unique<LocationGoal>(
+                holder->id, row.holds == kBoundThere ? place + Point(20, 0) : place + Point(0, 200),
+                0, 1, 1));
+        blocker->ClearGoals();
+        blocker->friendWay.asideMs = 0;
+        blocker->SetPosition(from + row.blockerOffset);
+        if (row.guarding) sim->Guard(place, SimId());
+        sim->goals.PushFront(
+            std::make_unique<LocationGoal>(sim->id, place, 0, row.worker ? 1 : 0, 1));
+        sim->goals.Front()->reportFailure = row.quiet ? 0 : 1;
+        if (row.routeStops) {
+            sim->goals.PushFront(
+                std::make_unique<LocationGoal>(sim->id, from + Point(0, -32), 0, 1, 1));
+            sim->goals.Front()->waypoint = 1;
+        }
+        BlockedStepPolicy::Switch(BlockedStepPolicy::kPlaceHeldByFriends, row.ruleOn);
+        sim->goals.Front()->active = 1;
+        sim->turnAndMove = 1;
+        world.refusePlacement = 1;
+        world.placementBlocker = blocker;
+        EXPECT_EQ(sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(0, -1))), 0) << row.name;
+        world.refusePlacement = 0;
+        BlockedStepPolicy::Switch(BlockedStepPolicy::kPlaceHeldByFriends, true);
+        // Arrived: the move alone is left, blocked, and done as a quiet move blocked is.
+        Goal* front = sim->goals.Front();
+        ASSERT_NE(front, nullptr) << row.name;
+        EXPECT_EQ(front->waypoint, row.routeStops && !row.arrives ? 1 : 0) << row.name;
+        EXPECT_EQ(sim->goals.IsFrontBlocked(), row.arrives ? 1 : 0) << row.name;
+        EXPECT_EQ(front->IsDone(), row.arrives ? 1 : 0) << row.name;
+        // Arrived, it sends nobody aside; otherwise the idle friend in the way is sent, as before.
+        int pushed = 0;
+        blocker->goals.ForEach([&](Goal& g) { pushed += g.movedAside; });
+        EXPECT_EQ(pushed, row.arrives ? 0 : 1) << row.name;
+        EXPECT_EQ(holder->goals.Front() == nullptr, row.holds == kIdle || row.holds == kNone)
+            << row.name;
+        sim->ClearGoals();
+        sim->SetPosition(Point(1200, 1200));
+    }
+}
+
 }  // namespace
