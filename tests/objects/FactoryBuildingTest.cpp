@@ -1076,7 +1076,7 @@ TEST_F(Factory, DoorWaitsForEveryPeerAndABlockedExitIsClearedOnce) {
     // product has waited five seconds (stepping aside or not), unless it is hostile; one that
     // is not standing is left to its way. With the blocker, every other friend standing on the
     // roll-out square is asked off it (the crowd boxing it in), a hostile one or one off the
-    // square never.
+    // square never. A blocker that took its step aside is left to take it.
     int asked = 0, moves = 0;
     // The push moves nothing here, so the mark it was asked with stays to be seen; where it
     // reports a move, the mark leaves an errand (a step aside is replaced by the push).
@@ -1135,6 +1135,11 @@ TEST_F(Factory, DoorWaitsForEveryPeerAndABlockedExitIsClearedOnce) {
         EXPECT_EQ(g->ProductionState(), 3);
         EXPECT_EQ(g->goals.IsEmpty(), kind == 3 ? 0 : 1);
         EXPECT_EQ(asked > 0, kind == 1);
+        // A friend that took its step aside is asked again only once it has had the time to
+        // take it: three times in ten seconds, not at every update.
+        if (c.moves == 1) {
+            EXPECT_EQ(asked, 10 * 1000 / Sim::kAsideMs + 1);
+        }
         EXPECT_EQ(blocker.goals.IsFrontBlocked(), c.blocked)
             << c.onItsWay << c.behind << c.aside << c.hostile << " " << c.tickMs;
         EXPECT_EQ(near.goals.IsFrontBlocked(), c.crowdBlocked)
