@@ -29,8 +29,8 @@
 // | of it; a move given by a     | movement ends a quiet move  | or its front is blocked, and a  |
 // | rule (quiet: never a         | blocked on its destination  | friend never blocks it. A ring  |
 // | player's, which reports its  | (its route stops dropped,   | of places clamped to the map    |
-// | failure; letting no          | the front blocked); the     | gives one corner to thirty      |
-// | manoeuvre run: never a       | formation then guards it    | units: all but one stood round  |
+// | failure; the last of its     | the front blocked); the     | gives one corner to thirty      |
+// | goals: never a leg of a      | formation then guards it    | units: all but one stood round  |
 // | worker's trip), not a        | where it stands             | it for good, pushing the ones   |
 // | guard's return, to a place   |                             | guarding there off their posts  |
 // | another friend holds (not on |                             |                                 |
@@ -241,7 +241,7 @@ bool BlockedStepPolicy::PlaceHeldByFriends(Sim& sim, const GameObject& blocker) 
     Goal* order = sim.goals.FirstUnfinished();
     if (!On(kPlaceHeldByFriends) || sim.IsGuarding() == 1 || !order ||
         order->GetType() != static_cast<int>(GoalType::Location) || order->reportFailure != 0 ||
-        order->allowManoeuvres != 0 || order->movedAside != 0)
+        order->movedAside != 0 || sim.goals.Next(order))
         return false;
     const Point place = order->GetLocation();
     const double own = Vector(place - sim.GetPosition()).magnitude;

@@ -37,8 +37,8 @@ public:
 
     // A friend of the unit's side, or a wreck, refused its step.
     static void FriendInTheWay(Sim& sim, GameObject* blocker);
-    // 1 when the unit's order is a move a rule gave it (quiet, letting no manoeuvre run: a place
-    // in a formation, never a worker's trip) to a place a friend already holds,
+    // 1 when the unit's order is a move a rule gave it (quiet, and the last of its goals: a place
+    // in a formation, never a leg of a worker's trip) to a place a friend already holds,
     // and the friend in its way stands nearer that place, within kCrowdReach of it: the crowd
     // fills the place, and the unit counts as arrived where it stands.
     static bool PlaceHeldByFriends(Sim& sim, const GameObject& blocker);

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "EconomyTestSupport.h"
+#include "objects/EconomyGoals.h"
 #include "core/Vector.h"
 #include "objects/BlockedStepPolicy.h"
 #include "objects/ClearWayManoeuvre.h"
@@ -380,7 +381,7 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
 }
 
 // A crowd sent to one place, more than it holds: a unit on a move a rule gave it (a place in a
-// formation, letting no manoeuvre run), held by a friend
+// formation, nothing queued behind it), held by a friend
 // nearer the place while another friend holds the place itself, counts as arrived; it pushes
 // nobody off. A player's move, a worker's trip, one far from its place or ahead of the friend, a
 // place nobody holds or one held by a friend bound elsewhere, and a guard going back to its post
@@ -411,7 +412,7 @@ TEST(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
         int distance = 3 * 32;
         bool guarding = false, routeStops = false, ruleOn = true;
         bool arrives = true;
-        // A worker's trip lets its manoeuvres run.
+        // A leg of a worker's trip: its unloading waits behind the move.
         bool worker = false;
     };
     const Row rows[] = {
@@ -446,8 +447,8 @@ TEST(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
         blocker->friendWay.asideMs = 0;
         blocker->SetPosition(from + row.blockerOffset);
         if (row.guarding) sim->Guard(place, SimId());
-        sim->goals.PushFront(
-            std::make_unique<LocationGoal>(sim->id, place, 0, row.worker ? 1 : 0, 1));
+        if (row.worker) sim->goals.PushFront(std::make_unique<UnloadGoal>(sim->id, 1, 1));
+        sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, place, 0, 1, 1));
         sim->goals.Front()->reportFailure = row.quiet ? 0 : 1;
         if (row.routeStops) {
             sim->goals.PushFront(
