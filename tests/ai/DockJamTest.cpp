@@ -175,13 +175,18 @@ TEST_F(DockJam, LoadedMinerDeliversWithinAMinuteWithAndWithoutAController) {
                 // none is sent to where a friend stands.
                 for (Sim* s : placed) {
                     mostPushes = std::max(mostPushes, PushesHeld(*s));
-                    Goal* front = s->goals.Front();
-                    if (!front || front->movedAside != 1) continue;
+                    // The place the step goes to, not a stop of the route there, which may pass
+                    // over a friend as any route does.
+                    Goal* step = nullptr;
+                    s->goals.ForEach([&step](Goal& g) {
+                        if (!step && g.movedAside == 1 && g.waypoint == 0) step = &g;
+                    });
+                    if (!step || s->goals.Front()->movedAside != 1) continue;
                     const auto seen = asideSeen.find(s);
-                    if (seen != asideSeen.end() && seen->second == front->GetLocation()) continue;
-                    asideSeen[s] = front->GetLocation();
+                    if (seen != asideSeen.end() && seen->second == step->GetLocation()) continue;
+                    asideSeen[s] = step->GetLocation();
                     for (Sim* other : placed)
-                        asideIntoFriend += other != s && other->ContainsPoint(front->GetLocation());
+                        asideIntoFriend += other != s && other->ContainsPoint(step->GetLocation());
                 }
                 if (miner.GetCargo() == 0) {
                     deliveredAt = second;
