@@ -598,7 +598,7 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
         std::string idle, longStands, busySearchers, hurtlessStands, mostPushedBy;
         skirmish::Stand::Span standing, standingUnexcused;
         int searches = 0, unseenSearches = 0, pathWaitMs = 0, pushes = 0, errandPushes = 0,
-            hurtless = 0;
+            hurtless = 0, workerBlocked = 0, workerBlockedUnexcused = 0;
         OrderLedger::Tally orders;
         for (int seed = 1; seed <= games; ++seed) {
             const uint32_t landSeed = seedBase + static_cast<uint32_t>(seed);
@@ -642,6 +642,9 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
                                    std::to_string(team) + " " + side.mostPushedBy;
                 errandPushes = std::max(errandPushes, side.mostPushes[skirmish::kByAllOnErrand]);
                 hurtless = std::max(hurtless, side.hurtlessLongest.ticks);
+                workerBlocked = std::max(workerBlocked, side.workerBlockedLongest);
+                workerBlockedUnexcused =
+                    std::max(workerBlockedUnexcused, side.workerBlockedUnexcusedLongest);
                 skirmish::AddOrders(orders, side.orders);
                 if (!side.hurtlessStands.empty()) hurtlessStands += who + side.hurtlessStands;
                 ++sides;
@@ -661,11 +664,12 @@ TEST_F(Skirmish, DISABLED_SweepOfLevels) {
             "sweep four L%d on %s | most | stood %d s (%s) | not excused %d s (%s) | route "
             "searches in a minute %d | toward an unseen target in 5 s %d | path wait %d s | "
             "pushes of one unit in a minute %d (on an errand %d:%s) | in a fight that hurts "
-            "nothing %d s\n",
+            "nothing %d s | worker blocked %d s (%d s not a failed route nor a fight)\n",
             level, kPackLands[packLand], seconds(standing.ticks),
             skirmish::StandCauseName(standing.cause), seconds(standingUnexcused.ticks),
             skirmish::StandCauseName(standingUnexcused.cause), searches, unseenSearches,
-            pathWaitMs / 1000, pushes, errandPushes, mostPushedBy.c_str(), seconds(hurtless));
+            pathWaitMs / 1000, pushes, errandPushes, mostPushedBy.c_str(), seconds(hurtless),
+            seconds(workerBlocked), seconds(workerBlockedUnexcused));
         std::printf("sweep four L%d on %s | orders | %s\n", level, kPackLands[packLand],
                     skirmish::OrderFigures(orders).c_str());
         std::printf("sweep four L%d on %s | in a fight that hurts nothing over a minute |%s\n",
