@@ -24,17 +24,16 @@
 // | any other structure; any     | asks a route that counts    | "nothing more": the way stays   |
 // | errand                       | its friends                 | shut for good                   |
 // "a friend holds the unit's place" (kPlaceHeldByFriends):
-// | a friend nearer the unit's   | the order counts as         | "nothing more": the Parts end a |
-// | place, within kCrowdReach    | arrived: it ends as the     | quiet move only when it arrives |
-// | of it; a move given by a     | movement ends a quiet move  | or its front is blocked, and a  |
-// | rule (quiet: never a         | blocked on its destination  | friend never blocks it. A ring  |
-// | player's, which reports its  | (its route stops dropped,   | of places clamped to the map    |
-// | failure; the last of its     | the front blocked); the     | gives one corner to thirty      |
-// | goals: never a leg of a      | formation then guards it    | units: all but one stood round  |
-// | worker's trip), not a        | where it stands             | it for good, pushing the ones   |
-// | guard's return, to a place   |                             | guarding there off their posts  |
-// | another friend holds (not on |                             |                                 |
-// | an errand, or bound there)   |                             |                                 |
+// | a friend nearer the unit's   | the move counts as arrived: | "nothing more": a move ends     |
+// | place, within kCrowdReach    | its route stops dropped, it | only on its place, or blocked   |
+// | of it; a computer player's   | ends as a quiet move        | on it by another than a friend. |
+// | unit (never a player's), a   | blocked on its destination  | A ring of places clamped to the |
+// | move that is the last of its | does, reporting no failure; | map gave one corner to thirty   |
+// | goals (never a leg of a      | the formation then guards   | units, and a side's structure   |
+// | worker's trip), not a        | it, the pool deploys it,    | units all went to its one rally |
+// | guard's return, to a place   | where it stands             | point: all but one stood round  |
+// | another friend holds (not on |                             | it for good, pushing the ones   |
+// | an errand, or bound there)   |                             | there off their posts           |
 // "an idle friend is sent aside" (kIdleFriendSentAside):
 // | a friend not on an errand,   | sends it aside by the       | "nothing more": an idle friend  |
 // | not sent aside by this row   | shared rule (which moves    | on a gathering point held all   |
@@ -217,7 +216,9 @@ void BlockedStepPolicy::FriendInTheWay(Sim& sim, GameObject* blocker) {
         return;
     }
     if (PlaceHeldByFriends(sim, *blocker)) {
+        // Arrived, it failed nothing: its move ends as a quiet one blocked on its place does.
         sim.goals.DropFinished();
+        sim.goals.Front()->reportFailure = 0;
         return GiveUp(sim, kPlaceHeldByFriends, false);
     }
     const bool errand = OnErrand(*blocker);
@@ -239,9 +240,10 @@ void BlockedStepPolicy::FriendInTheWay(Sim& sim, GameObject* blocker) {
 
 bool BlockedStepPolicy::PlaceHeldByFriends(Sim& sim, const GameObject& blocker) {
     Goal* order = sim.goals.FirstUnfinished();
-    if (!On(kPlaceHeldByFriends) || sim.IsGuarding() == 1 || !order ||
-        order->GetType() != static_cast<int>(GoalType::Location) || order->reportFailure != 0 ||
-        order->movedAside != 0 || sim.goals.Next(order))
+    if (!On(kPlaceHeldByFriends) || !TheObjectWorld().ControllerOf(sim.GetTeam()) ||
+        sim.IsGuarding() == 1 || !order ||
+        order->GetType() != static_cast<int>(GoalType::Location) || order->movedAside != 0 ||
+        sim.goals.Next(order))
         return false;
     const Point place = order->GetLocation();
     const double own = Vector(place - sim.GetPosition()).magnitude;

@@ -37,10 +37,10 @@ public:
 
     // A friend of the unit's side, or a wreck, refused its step.
     static void FriendInTheWay(Sim& sim, GameObject* blocker);
-    // 1 when the unit's order is a move a rule gave it (quiet, and the last of its goals: a place
-    // in a formation, never a leg of a worker's trip) to a place a friend already holds,
-    // and the friend in its way stands nearer that place, within kCrowdReach of it: the crowd
-    // fills the place, and the unit counts as arrived where it stands.
+    // 1 when a computer player's unit, on a move that is the last of its goals (a place in a
+    // formation, a rally point; never a leg of a worker's trip), is held by a friend nearer the
+    // place while another friend holds the place, within kCrowdReach of it: the crowd fills the
+    // place, and the unit counts as arrived where it stands.
     static bool PlaceHeldByFriends(Sim& sim, const GameObject& blocker);
     // How far from its place a unit in the crowd round it counts as arrived: eight cells, a
     // quarter disc round a map corner for some fifty units.

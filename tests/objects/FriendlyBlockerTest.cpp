@@ -9,10 +9,11 @@
 #include <vector>
 
 #include "EconomyTestSupport.h"
-#include "objects/EconomyGoals.h"
+#include "core/EventReceiver.h"
 #include "core/Vector.h"
 #include "objects/BlockedStepPolicy.h"
 #include "objects/ClearWayManoeuvre.h"
+#include "objects/EconomyGoals.h"
 #include "objects/LocationGoal.h"
 #include "objects/ManoeuvreMakers.h"
 #include "objects/ObjectLand.h"
@@ -380,10 +381,10 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
                  "structure covers the errand's side");
 }
 
-// A crowd sent to one place, more than it holds: a unit on a move a rule gave it (a place in a
-// formation, nothing queued behind it), held by a friend
-// nearer the place while another friend holds the place itself, counts as arrived; it pushes
-// nobody off. A player's move, a worker's trip, one far from its place or ahead of the friend, a
+// A crowd sent to one place, more than it holds: a computer player's unit on a move (a place in
+// a formation, a rally point: nothing queued behind it), held by a friend nearer the place while
+// another friend holds the place itself, counts as arrived; it pushes nobody off and reports no
+// failure. A player's unit, a worker's trip, one far from its place or ahead of the friend, a
 // place nobody holds or one held by a friend bound elsewhere, and a guard going back to its post
 // go on as before.
 TEST(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
@@ -403,9 +404,11 @@ TEST(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
     holder->body.reset();  // measuring 64 x 64 then
     Sim* blocker = add(kit.MakeSim(1, 9, at + Point(0, -40)));
     enum Holder { kIdle, kBoundThere, kBoundElsewhere, kNone };
+    EventReceiver computer;
     struct Row {
         const char* name;
-        bool quiet = true;
+        // A computer player's unit, not a player's.
+        bool computer = true;
         Holder holds = kIdle;
         // Where the friend in the way stands, from the unit; how far the unit is from its place.
         Point blockerOffset = Point(0, -40);
@@ -414,12 +417,14 @@ TEST(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
         bool arrives = true;
         // A leg of a worker's trip: its unloading waits behind the move.
         bool worker = false;
+        // A move never routed keeps its quiet failure; a routed one's last stop reports it.
+        bool quiet = false;
     };
     const Row rows[] = {
         {"a rule's move, the place held, the friend nearer it"},
         {"a route stop ahead of the move", true, kIdle, Point(0, -40), 3 * 32, false, true},
         {"the place's friend bound there itself", true, kBoundThere},
-        {"a player's move", false, kIdle, Point(0, -40), 3 * 32, false, false, true, false},
+        {"a player's unit", false, kIdle, Point(0, -40), 3 * 32, false, false, true, false},
         {"nobody on the place", true, kNone, Point(0, -40), 3 * 32, false, false, true, false},
         {"the place's friend bound elsewhere", true, kBoundElsewhere, Point(0, -40), 3 * 32, false,
          false, true, false},
@@ -431,6 +436,7 @@ TEST(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
         {"a guard back to its post", true, kIdle, Point(0, -40), 3 * 32, true, false, true, false},
         {"the rule off", true, kIdle, Point(0, -40), 3 * 32, false, false, false, false},
         {"a worker's trip", true, kIdle, Point(0, -40), 3 * 32, false, false, true, false, true},
+        {"a quiet move", true, kIdle, Point(0, -40), 3 * 32, false, false, true, true, false, true},
     };
     int serial = 20;
     for (const Row& row : rows) {
@@ -450,6 +456,7 @@ TEST(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
         if (row.worker) sim->goals.PushFront(std::make_unique<UnloadGoal>(sim->id, 1, 1));
         sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, place, 0, 1, 1));
         sim->goals.Front()->reportFailure = row.quiet ? 0 : 1;
+        world.controllers[1] = row.computer ? &computer : nullptr;
         if (row.routeStops) {
             sim->goals.PushFront(
                 std::make_unique<LocationGoal>(sim->id, from + Point(0, -32), 0, 1, 1));
@@ -469,6 +476,8 @@ TEST(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
         EXPECT_EQ(front->waypoint, row.routeStops && !row.arrives ? 1 : 0) << row.name;
         EXPECT_EQ(sim->goals.IsFrontBlocked(), row.arrives ? 1 : 0) << row.name;
         EXPECT_EQ(front->IsDone(), row.arrives ? 1 : 0) << row.name;
+        // Arrived, it failed nothing.
+        EXPECT_EQ(front->reportFailure, row.arrives || row.quiet ? 0 : 1) << row.name;
         // Arrived, it sends nobody aside; otherwise the idle friend in the way is sent, as before.
         int pushed = 0;
         blocker->goals.ForEach([&](Goal& g) { pushed += g.movedAside; });
@@ -477,6 +486,7 @@ TEST(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
             << row.name;
         sim->ClearGoals();
         sim->SetPosition(Point(1200, 1200));
+        world.controllers[1] = nullptr;
     }
 }
 
