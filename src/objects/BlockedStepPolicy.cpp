@@ -28,12 +28,12 @@
 // | place, within kCrowdReach    | its route stops dropped, it | only on its place, or blocked   |
 // | of it; a computer player's   | ends as a quiet move        | on it by another than a friend. |
 // | unit (never a player's), a   | blocked on its destination  | A ring of places clamped to the |
-// | move that is the last of its | does, reporting no failure; | map gave one corner to thirty   |
-// | goals (never a leg of a      | the formation then guards   | units, and a side's structure   |
-// | worker's trip), not a        | it, the pool deploys it,    | units all went to its one rally |
-// | guard's return, to a place   | where it stands             | point: all but one stood round  |
-// | another friend holds (not on |                             | it for good, pushing the ones   |
-// | an errand, or bound there)   |                             | there off their posts           |
+// | move with nothing but        | does, reporting no failure; | map gave one corner to thirty   |
+// | attacks behind it (never a   | the attack behind it goes   | units, and an army gathering on |
+// | leg of a worker's trip), not | on, the formation guards it | its way to an attack all went   |
+// | a guard's return, to a place | or the pool deploys it      | to one point: all but one stood |
+// | another friend holds (not on | where it stands             | round it for good, pushing the  |
+// | an errand, or bound there)   |                             | ones there off their posts      |
 // "an idle friend is sent aside" (kIdleFriendSentAside):
 // | a friend not on an errand,   | sends it aside by the       | "nothing more": an idle friend  |
 // | not sent aside by this row   | shared rule (which moves    | on a gathering point held all   |
@@ -48,6 +48,13 @@
 // |                              | else half); the errand      | ways round at the same moment   |
 // |                              | stays behind; with no       | and met again, for minutes      |
 // |                              | place, the next row         |                                 |
+// "of a ring of friends one steps aside" (kRingStepsAside):
+// | a friend in a ring of three  | steps aside as above        | "nothing more": allied armies   |
+// | or more, each held by the    |                             | crossing in a maze of one-cell  |
+// | next back to the unit (at    |                             | ways stood in rings for minutes,|
+// | most kRingHops); the one     |                             | each asking a way round friends |
+// | that yields: the latest made |                             | that filled every way           |
+// | of the ring                  |                             |                                 |
 // "held by friends" (kHeldByFriends):
 // | any other friend (on the     | waits; held kFriendHoldMs   | "nothing more": a line or ring  |
 // | move, a line or ring, or the | since its last step, asks a | each waiting on the next never  |
@@ -162,6 +169,28 @@ bool FaceToFace(Sim& sim, GameObject& blocker) {
     return next == sim.id;
 }
 
+// Made later: the greater id, the team breaking a tie of allies' numbers.
+bool MadeLater(const GameObject& a, const GameObject& b) {
+    return a.id.serial != b.id.serial ? a.id.serial > b.id.serial : a.id.team > b.id.team;
+}
+
+// The unit is the latest made of a ring of three or more friends, each held by the next back to
+// it.
+bool LatestOfRing(Sim& sim, GameObject& blocker) {
+    constexpr int kRingHops = 8;
+    bool latest = true;
+    GameObject* at = &blocker;
+    for (int hop = 0; hop < kRingHops; ++hop) {
+        latest = latest && MadeLater(sim, *at);
+        SimId next;
+        at->GetBlockingSim(next);
+        if (next == sim.id) return hop >= 1 && latest;
+        at = TheObjectWorld().FindObject(next);
+        if (!at || at == &blocker || at->IsMobile() == 0) return false;
+    }
+    return false;
+}
+
 bool OnErrand(const GameObject& o) {
     bool errand = false;
     o.goals.ForEach(
@@ -235,6 +264,9 @@ void BlockedStepPolicy::FriendInTheWay(Sim& sim, GameObject* blocker) {
     if (On(kFaceToFaceStepsAside) && yields && FaceToFace(sim, *blocker) && way.asideMs == 0 &&
         StepAsideFor(sim, *blocker) == 1)
         return;
+    if (On(kRingStepsAside) && way.asideMs == 0 && LatestOfRing(sim, *blocker) &&
+        StepAsideFor(sim, *blocker) == 1)
+        return;
     if (heldLong(kHeldByFriends)) roundFriends();
 }
 
@@ -242,9 +274,16 @@ bool BlockedStepPolicy::PlaceHeldByFriends(Sim& sim, const GameObject& blocker) 
     Goal* order = sim.goals.FirstUnfinished();
     if (!On(kPlaceHeldByFriends) || !TheObjectWorld().ControllerOf(sim.GetTeam()) ||
         sim.IsGuarding() == 1 || !order ||
-        order->GetType() != static_cast<int>(GoalType::Location) || order->movedAside != 0 ||
-        sim.goals.Next(order))
+        order->GetType() != static_cast<int>(GoalType::Location) || order->movedAside != 0)
         return false;
+    // Behind the move, nothing or attacks on enemies: a gathering point on the way to a fight,
+    // never a leg of a worker's trip.
+    for (Goal* g = sim.goals.Next(order); g; g = sim.goals.Next(g)) {
+        GameObject* target = g->GetTarget();
+        if (g->GetType() != static_cast<int>(GoalType::Target) || !target ||
+            sim.IsHostileTo(target) != 1)
+            return false;
+    }
     const Point place = order->GetLocation();
     const double own = Vector(place - sim.GetPosition()).magnitude;
     if (own > kCrowdReach || Vector(place - blocker.position).magnitude >= own) return false;

@@ -21,6 +21,7 @@ public:
         kPlaceHeldByFriends,
         kIdleFriendSentAside,
         kFaceToFaceStepsAside,
+        kRingStepsAside,
         kHeldByFriends,
         kTargetFillsCellBeside,
         kAttackWaitsAfterFailedRoute,
@@ -37,8 +38,8 @@ public:
 
     // A friend of the unit's side, or a wreck, refused its step.
     static void FriendInTheWay(Sim& sim, GameObject* blocker);
-    // 1 when a computer player's unit, on a move that is the last of its goals (a place in a
-    // formation, a rally point; never a leg of a worker's trip), is held by a friend nearer the
+    // 1 when a computer player's unit, on a move with nothing but attacks behind it (a place in a
+    // formation, a gathering point; never a leg of a worker's trip), is held by a friend nearer the
     // place while another friend holds the place, within kCrowdReach of it: the crowd fills the
     // place, and the unit counts as arrived where it stands.
     static bool PlaceHeldByFriends(Sim& sim, const GameObject& blocker);

@@ -201,10 +201,15 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
         {"later friend it blocks", late, kOnUnit, kNobody, 0, 1, 1, 1, 0},
         {"later friend it blocks, held long", late, kOnUnit, kNobody, 1, 0, 1, 1, 0, kNone, false,
          false, hold},
-        // A ring of three or a chain: it waits, held long it asks a route round its friends.
-        {"ring of three", busy, kOnThird, kOnUnit, 0, 1, 1, 1, 0},
-        {"ring of three, held long", busy, kOnThird, kOnUnit, 1, 0, 1, 1, 0, kNone, false, false,
+        // A ring of three: the latest made of it (here the unit) steps aside as of two face to
+        // face, held long or not; the others, and one in a chain, wait, held long they ask a
+        // route round their friends.
+        {"ring of three", busy, kOnThird, kOnUnit, 0, 0, 1, 2, 1, kUp},
+        {"ring of three, held long", busy, kOnThird, kOnUnit, 0, 0, 1, 2, 1, kUp, false, false,
          hold},
+        {"ring of three with a later friend", late, kOnThird, kOnUnit, 0, 1, 1, 1, 0},
+        {"ring of three with a later friend, held long", late, kOnThird, kOnUnit, 1, 0, 1, 1, 0,
+         kNone, false, false, hold},
         {"chain that ends", busy, kOnThird, kNobody, 0, 1, 1, 1, 0},
         {"ring it is not in", busy, kOnThird, kOnBusy, 0, 1, 1, 1, 0},
         {"a blocker chain of ten back to it", busy, kOnChain, kNobody, 0, 1, 1, 1, 0},
@@ -403,6 +408,7 @@ TEST(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
     Sim* holder = add(kit.MakeSim(1, 8, place));
     holder->body.reset();  // measuring 64 x 64 then
     Sim* blocker = add(kit.MakeSim(1, 9, at + Point(0, -40)));
+    Sim* enemy = add(kit.MakeSim(2, 10, place + Point(600, 0)));
     enum Holder { kIdle, kBoundThere, kBoundElsewhere, kNone };
     EventReceiver computer;
     struct Row {
@@ -415,10 +421,11 @@ TEST(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
         int distance = 3 * 32;
         bool guarding = false, routeStops = false, ruleOn = true;
         bool arrives = true;
-        // A leg of a worker's trip: its unloading waits behind the move.
+        // Behind the move: a leg of a worker's trip (its unloading), or an attack on an enemy.
         bool worker = false;
         // A move never routed keeps its quiet failure; a routed one's last stop reports it.
         bool quiet = false;
+        bool attackBehind = false;
     };
     const Row rows[] = {
         {"a rule's move, the place held, the friend nearer it"},
@@ -437,6 +444,8 @@ TEST(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
         {"the rule off", true, kIdle, Point(0, -40), 3 * 32, false, false, false, false},
         {"a worker's trip", true, kIdle, Point(0, -40), 3 * 32, false, false, true, false, true},
         {"a quiet move", true, kIdle, Point(0, -40), 3 * 32, false, false, true, true, false, true},
+        {"an attack behind the move", true, kIdle, Point(0, -40), 3 * 32, false, false, true, true,
+         false, false, true},
     };
     int serial = 20;
     for (const Row& row : rows) {
@@ -454,6 +463,8 @@ TEST(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
         blocker->SetPosition(from + row.blockerOffset);
         if (row.guarding) sim->Guard(place, SimId());
         if (row.worker) sim->goals.PushFront(std::make_unique<UnloadGoal>(sim->id, 1, 1));
+        if (row.attackBehind)
+            sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id, enemy->id, Point(), 1, 1));
         sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, place, 0, 1, 1));
         sim->goals.Front()->reportFailure = row.quiet ? 0 : 1;
         world.controllers[1] = row.computer ? &computer : nullptr;
@@ -470,7 +481,8 @@ TEST(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
         EXPECT_EQ(sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(0, -1))), 0) << row.name;
         world.refusePlacement = 0;
         BlockedStepPolicy::Switch(BlockedStepPolicy::kPlaceHeldByFriends, true);
-        // Arrived: the move alone is left, blocked, and done as a quiet move blocked is.
+        // Arrived: the move is left ahead of what was behind it, blocked, and done as a quiet move
+        // blocked is.
         Goal* front = sim->goals.Front();
         ASSERT_NE(front, nullptr) << row.name;
         EXPECT_EQ(front->waypoint, row.routeStops && !row.arrives ? 1 : 0) << row.name;
