@@ -25,15 +25,17 @@
 // | errand                       | its friends                 | shut for good                   |
 // "a friend holds the unit's place" (kPlaceHeldByFriends):
 // | a friend nearer the unit's   | the move counts as arrived: | "nothing more": a move ends     |
-// | place, within kCrowdReach    | its route stops dropped, it | only on its place, or blocked   |
-// | of it; a computer player's   | ends as a quiet move        | on it by another than a friend. |
-// | unit (never a player's), a   | blocked on its destination  | A ring of places clamped to the |
-// | move with nothing but        | does, reporting no failure; | map gave one corner to thirty   |
-// | attacks behind it (never a   | the attack behind it goes   | units, and an army gathering on |
-// | leg of a worker's trip), not | on, the formation guards it | its way to an attack all went   |
-// | a guard's return, to a place | or the pool deploys it      | to one point: all but one stood |
-// | another friend holds (not on | where it stands             | round it for good, pushing the  |
-// | an errand, or bound there)   |                             | ones there off their posts      |
+// | place (any friend within a   | its route stops dropped, it | only on its place, or blocked   |
+// | cell of it), within          | ends as a quiet move        | on it by another than a friend. |
+// | kCrowdReach; a computer      | blocked on its destination  | A ring of places clamped to the |
+// | player's unit (never a       | does, reporting no failure; | map gave one corner to thirty   |
+// | player's), a move with       | the attack behind it goes   | units, and an army gathering on |
+// | nothing but attacks behind   | on, the formation guards it | its way to an attack all went   |
+// | it (never a leg of a         | or the pool deploys it      | to one point: all but one stood |
+// | worker's trip), not a        | where it stands             | round it for good, pushing the  |
+// | guard's return, to a place   |                             | ones there off their posts      |
+// | another friend holds (not on |                             |                                 |
+// | an errand, or bound there)   |                             |                                 |
 // "an idle friend is sent aside" (kIdleFriendSentAside):
 // | a friend not on an errand,   | sends it aside by the       | "nothing more": an idle friend  |
 // | not sent aside by this row   | shared rule (which moves    | on a gathering point held all   |
@@ -286,7 +288,10 @@ bool BlockedStepPolicy::PlaceHeldByFriends(Sim& sim, const GameObject& blocker) 
     }
     const Point place = order->GetLocation();
     const double own = Vector(place - sim.GetPosition()).magnitude;
-    if (own > kCrowdReach || Vector(place - blocker.position).magnitude >= own) return false;
+    // Within a cell of its place, wherever the friend in its way stands.
+    if (own > kCrowdReach ||
+        (own > TerrainMap::kCellPixels && Vector(place - blocker.position).magnitude >= own))
+        return false;
     // The friend on the place has arrived there, or is bound there itself.
     bool held = false;
     TheObjectWorld().ForEachSim(sim.GetTeam(), [&](GameObject* o) {

@@ -437,6 +437,7 @@ TEST(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
          false, true, false},
         {"the friend in the way behind it", true, kIdle, Point(0, 40), 3 * 32, false, false, true,
          false},
+        {"within a cell, the friend in the way behind it", true, kIdle, Point(0, 40), 32},
         {"just within reach", true, kIdle, Point(0, -40), BlockedStepPolicy::kCrowdReach},
         {"beyond reach", true, kIdle, Point(0, -40), BlockedStepPolicy::kCrowdReach + 1, false,
          false, true, false},
