@@ -95,6 +95,11 @@ TEST_F(SimDamage, DirectionShieldsAndOffsetShapeTheHit) {
         {"three shields stop a missile", 46, behind, {1, 1, 1}, 0, Point(60, 0)},
         {"two shields pass a shell", 32, behind, {1, 1}, 2, Point(60, 0)},
         {"a stray third shield", 32, behind, {1, 1, 2}, 2, Point(60, 0)},
+        // Two stop the sample's lightest gun (16) from ahead or the side; from behind a point
+        // passes.
+        {"two shields stop the light gun ahead", 16, ahead, {1, 1}, 0, Point(-60, 0)},
+        {"two shields stop the light gun aside", 16, side, {1, 1}, 0, Point(0, -60)},
+        {"two shields pass a point of the light gun behind", 16, behind, {1, 1}, 1, Point(60, 0)},
     };
     WeaponTemplate* weapons[47] = {};
     int serial = 10;
