@@ -23,40 +23,48 @@
 
 namespace {
 
-TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneStepsAside) {
+// A land of 40 by 40 cells with the manoeuvres' makers installed, on a clock of its own.
+class FriendlyBlocker : public ::testing::Test {
+protected:
+    void SetUp() override { InstallManoeuvreMakers(world.makers); }
+
     FakeClock clock{1000};
-    ObjectLand land{30, 30};
+    ObjectLand land{40, 40};
     FakeObjectWorld& world = land.world;
-    InstallManoeuvreMakers(world.makers);
     SimKit kit;
+};
+
+// Lists the unit in the world, which owns it from then on.
+Sim* Add(FakeObjectWorld& world, std::unique_ptr<Sim> sim) {
+    Sim* raw = sim.get();
+    std::unique_ptr<GameObject> owned = std::move(sim);
+    world.AddSim(owned);
+    return raw;
+}
+
+TEST_F(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneStepsAside) {
     const Point at(480, 480), far(780, 480);
-    auto add = [&](std::unique_ptr<Sim> sim) {
-        Sim* raw = sim.get();
-        std::unique_ptr<GameObject> owned = std::move(sim);
-        world.AddSim(owned);
-        return raw;
-    };
     Thing factory(4, SimId(1, 7), at + Point(40, 0), 0);
     Thing wreck(3, SimId(0, 7), at + Point(40, 0), 500);
     Thing deployed(7, SimId(1, 14), at + Point(40, 0), 0);
-    Sim* idle = add(kit.MakeSim(1, 8, at + Point(40, 0)));
-    Sim* busy = add(kit.MakeSim(1, 9, at + Point(40, 0)));
+    Sim* idle = Add(world, kit.MakeSim(1, 8, at + Point(40, 0)));
+    Sim* busy = Add(world, kit.MakeSim(1, 9, at + Point(40, 0)));
     busy->goals.PushFront(std::make_unique<LocationGoal>(busy->id, at, 0, 1, 1));
     // Busy as well, the friend that the busy one waits on; and one made after every unit tried.
-    Sim* third = add(kit.MakeSim(1, 10, at + Point(40, 40)));
+    Sim* third = Add(world, kit.MakeSim(1, 10, at + Point(40, 40)));
     third->goals.PushFront(std::make_unique<LocationGoal>(third->id, at, 0, 1, 1));
-    Sim* late = add(kit.MakeSim(1, 99, at + Point(40, 0)));
+    Sim* late = Add(world, kit.MakeSim(1, 99, at + Point(40, 0)));
     late->goals.PushFront(std::make_unique<LocationGoal>(late->id, at, 0, 1, 1));
     // Made before the unit too, straight above its way.
-    Sim* above = add(kit.MakeSim(1, 11, at + Point(0, -40)));
+    Sim* above = Add(world, kit.MakeSim(1, 11, at + Point(0, -40)));
     above->goals.PushFront(std::make_unique<LocationGoal>(above->id, at, 0, 1, 1));
     // And one that stands over the unit's way up in one row only, idle.
-    Sim* overUp = add(kit.MakeSim(1, 13, far));
+    Sim* overUp = Add(world, kit.MakeSim(1, 13, far));
     overUp->body.reset();  // measuring 64 x 64 then
     // And one due west of it.
-    Sim* west = add(kit.MakeSim(1, 12, at + Point(-40, 0)));
+    Sim* west = Add(world, kit.MakeSim(1, 12, at + Point(-40, 0)));
     // And an enemy far off, the target of an attack.
-    Sim* enemy = add(kit.MakeSim(2, 15, far + Point(0, 200)));
+    Sim* enemy = Add(world, kit.MakeSim(2, 15, far + Point(0, 200)));
     west->goals.PushFront(std::make_unique<LocationGoal>(west->id, at, 0, 1, 1));
     const int d = DefaultPushDistance();
     // Whom the busy friend (or the late one, or the one above) and the third wait on.
@@ -65,7 +73,7 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
     // ten blockers back to it.
     std::vector<Sim*> chain;
     for (int i = 0; i < 9; ++i)
-        chain.push_back(add(kit.MakeSim(1, 200 + i, far + Point(0, 40 * (i + 2)))));
+        chain.push_back(Add(world, kit.MakeSim(1, 200 + i, far + Point(0, 40 * (i + 2)))));
     // Where the unit's own step aside goes, when it takes one (the friend east of it): none, up
     // (across its way, facing the friend), or back from the friend where that is shut or the
     // side across its way lies toward the friend, or down, away from a friend above or where
@@ -240,7 +248,7 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
     };
     int serial = 20;
     for (const Row& row : rows) {
-        Sim* sim = add(kit.MakeSim(1, serial++, at));
+        Sim* sim = Add(world, kit.MakeSim(1, serial++, at));
         const SimId ids[] = {SimId(), sim->id, third->id, busy->id, chain.front()->id};
         for (size_t i = 0; i < chain.size(); ++i)
             chain[i]->blockingSim = i + 1 < chain.size() ? chain[i + 1]->id : sim->id;
@@ -353,7 +361,7 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
     // unit was doing and however long it was held: nothing is given up, sought round or sent.
     BlockedStepPolicy::SwitchAll(false);
     for (const Row& row : rows) {
-        Sim* sim = add(kit.MakeSim(1, serial++, at));
+        Sim* sim = Add(world, kit.MakeSim(1, serial++, at));
         sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, far, 0, 1, 1));
         sim->friendWay.heldMs = row.heldMs < 0 ? 0 : row.heldMs + Sim::kFriendHoldMs;
         idle->ClearGoals();
@@ -392,23 +400,12 @@ TEST(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSteps
 // failure. A player's unit, a worker's trip, one far from its place or ahead of the friend, a
 // place nobody holds or one held by a friend bound elsewhere, and a guard going back to its post
 // go on as before.
-TEST(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
-    FakeClock clock{1000};
-    ObjectLand land{40, 40};
-    FakeObjectWorld& world = land.world;
-    InstallManoeuvreMakers(world.makers);
-    SimKit kit;
-    auto add = [&](std::unique_ptr<Sim> sim) {
-        Sim* raw = sim.get();
-        std::unique_ptr<GameObject> owned = std::move(sim);
-        world.AddSim(owned);
-        return raw;
-    };
+TEST_F(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
     const Point place(400, 400), at(400, 400 + 3 * 32);
-    Sim* holder = add(kit.MakeSim(1, 8, place));
+    Sim* holder = Add(world, kit.MakeSim(1, 8, place));
     holder->body.reset();  // measuring 64 x 64 then
-    Sim* blocker = add(kit.MakeSim(1, 9, at + Point(0, -40)));
-    Sim* enemy = add(kit.MakeSim(2, 10, place + Point(600, 0)));
+    Sim* blocker = Add(world, kit.MakeSim(1, 9, at + Point(0, -40)));
+    Sim* enemy = Add(world, kit.MakeSim(2, 10, place + Point(600, 0)));
     enum Holder { kIdle, kBoundThere, kBoundElsewhere, kNone };
     EventReceiver computer;
     struct Row {
@@ -451,7 +448,7 @@ TEST(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
     int serial = 20;
     for (const Row& row : rows) {
         const Point from = place + Point(0, row.distance);
-        Sim* sim = add(kit.MakeSim(1, serial++, from));
+        Sim* sim = Add(world, kit.MakeSim(1, serial++, from));
         holder->ClearGoals();
         holder->friendWay.asideMs = 0;
         holder->SetPosition(row.holds == kNone ? place + Point(300, 0) : place);
