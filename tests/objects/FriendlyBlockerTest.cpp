@@ -406,6 +406,7 @@ TEST_F(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
     holder->body.reset();  // measuring 64 x 64 then
     Sim* blocker = Add(world, kit.MakeSim(1, 9, at + Point(0, -40)));
     Sim* enemy = Add(world, kit.MakeSim(2, 10, place + Point(600, 0)));
+    // The friend on the place: idle, bound a cell off it, bound just over a cell off, or none.
     enum Holder { kIdle, kBoundThere, kBoundElsewhere, kNone };
     EventReceiver computer;
     struct Row {
@@ -423,6 +424,8 @@ TEST_F(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
         // A move never routed keeps its quiet failure; a routed one's last stop reports it.
         bool quiet = false;
         bool attackBehind = false;
+        // Its move is a step aside it was sent on.
+        bool stepAside = false;
     };
     const Row rows[] = {
         {"a rule's move, the place held, the friend nearer it"},
@@ -444,6 +447,8 @@ TEST_F(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
         {"a quiet move", true, kIdle, Point(0, -40), 3 * 32, false, false, true, true, false, true},
         {"an attack behind the move", true, kIdle, Point(0, -40), 3 * 32, false, false, true, true,
          false, false, true},
+        {"a step aside", true, kIdle, Point(0, -40), 3 * 32, false, false, true, false, false,
+         false, false, true},
     };
     int serial = 20;
     for (const Row& row : rows) {
@@ -454,7 +459,7 @@ TEST_F(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
         holder->SetPosition(row.holds == kNone ? place + Point(300, 0) : place);
         if (row.holds == kBoundThere || row.holds == kBoundElsewhere)
             holder->goals.PushFront(std::make_unique<LocationGoal>(
-                holder->id, row.holds == kBoundThere ? place + Point(20, 0) : place + Point(0, 200),
+                holder->id, row.holds == kBoundThere ? place + Point(32, 0) : place + Point(0, 33),
                 0, 1, 1));
         blocker->ClearGoals();
         blocker->friendWay.asideMs = 0;
@@ -465,6 +470,7 @@ TEST_F(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
             sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id, enemy->id, Point(), 1, 1));
         sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, place, 0, 1, 1));
         sim->goals.Front()->reportFailure = row.quiet ? 0 : 1;
+        sim->goals.Front()->movedAside = row.stepAside ? 1 : 0;
         world.controllers[1] = row.computer ? &computer : nullptr;
         if (row.routeStops) {
             sim->goals.PushFront(
