@@ -25,8 +25,8 @@
 // | errand                       | its friends                 | shut for good                   |
 // "a friend holds the unit's place" (kPlaceHeldByFriends):
 // | a friend nearer the unit's   | the move counts as arrived: | "nothing more": a move ends     |
-// | place (any friend within a   | its route stops dropped, it | only on its place, or blocked   |
-// | cell of it), within          | ends as a quiet move        | on it by another than a friend. |
+// | place (any friend within     | its route stops dropped, it | only on its place, or blocked   |
+// | kPostReach of it), within    | ends as a quiet move        | on it by another than a friend. |
 // | kCrowdReach; a computer      | blocked on its destination  | A ring of places clamped to the |
 // | player's unit (never a       | does, reporting no failure; | map gave one corner to thirty   |
 // | player's), a move with       | the attack behind it goes   | units, and an army gathering on |
@@ -288,9 +288,9 @@ bool BlockedStepPolicy::PlaceHeldByFriends(Sim& sim, const GameObject& blocker) 
     }
     const Point place = order->GetLocation();
     const double own = Vector(place - sim.GetPosition()).magnitude;
-    // Within a cell of its place, wherever the friend in its way stands.
+    // At its post, as a formation counts a guard there, wherever the friend in its way stands.
     if (own > kCrowdReach ||
-        (own > TerrainMap::kCellPixels && Vector(place - blocker.position).magnitude >= own))
+        (own > kPostReach && Vector(place - blocker.position).magnitude >= own))
         return false;
     // The friend on the place has arrived there, or is bound there itself.
     bool held = false;

@@ -46,6 +46,9 @@ public:
     // How far from its place a unit in the crowd round it counts as arrived: eight cells, a
     // quarter disc round a map corner for some fifty units.
     static constexpr int kCrowdReach = 256;
+    // Within a cell and a half of its place a unit is at its post, as a formation counts its
+    // guards: there any friend in its way will do.
+    static constexpr int kPostReach = 48;
     // The structure that covers the place, as the row "structure covers the errand's side" takes
     // it; null where none does, or with that row off.
     static GameObject* StructureCovering(Sim& sim, const Point& place);
