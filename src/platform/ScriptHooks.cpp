@@ -1,5 +1,7 @@
 #include "platform/ScriptHooks.h"
 
+#include <array>
+#include <cstddef>
 #include <deque>
 #include <utility>
 
@@ -21,21 +23,11 @@ std::deque<std::pair<int, int>>& ArtifactRequests() {
     static std::deque<std::pair<int, int>> requests;
     return requests;
 }
-std::deque<int>& ForgeRequests() {
-    static std::deque<int> requests;
-    return requests;
-}
-std::deque<int>& SpareRequests() {
-    static std::deque<int> requests;
-    return requests;
-}
-std::deque<int>& WoundRequests() {
-    static std::deque<int> requests;
-    return requests;
-}
-std::deque<int>& AttackRequests() {
-    static std::deque<int> requests;
-    return requests;
+// The requests a script makes that carry one number (a team or a pause), a queue each.
+enum class NumberQueue { Forge, Spare, Wound, Attack, Barrier, Count };
+std::deque<int>& Requests(NumberQueue queue) {
+    static std::array<std::deque<int>, static_cast<std::size_t>(NumberQueue::Count)> queues;
+    return queues[static_cast<std::size_t>(queue)];
 }
 struct CraftRequest {
     winx_CraftedWord word;
@@ -44,10 +36,6 @@ struct CraftRequest {
 };
 std::deque<CraftRequest>& CraftRequests() {
     static std::deque<CraftRequest> requests;
-    return requests;
-}
-std::deque<int>& BarrierRequests() {
-    static std::deque<int> requests;
     return requests;
 }
 // The oldest of a queue of numbers, removed; -1 when it is empty.
@@ -132,35 +120,35 @@ int winx_TakeArtifactRequest(int& effect) {
 }
 
 void winx_RequestSpare(int team) {
-    SpareRequests().push_back(team);
+    Requests(NumberQueue::Spare).push_back(team);
 }
 
 int winx_TakeSpareRequest() {
-    return TakeOldest(SpareRequests());
+    return TakeOldest(Requests(NumberQueue::Spare));
 }
 
 void winx_RequestWound(int team) {
-    WoundRequests().push_back(team);
+    Requests(NumberQueue::Wound).push_back(team);
 }
 
 int winx_TakeWoundRequest() {
-    return TakeOldest(WoundRequests());
+    return TakeOldest(Requests(NumberQueue::Wound));
 }
 
 void winx_RequestAttack(int team) {
-    AttackRequests().push_back(team);
+    Requests(NumberQueue::Attack).push_back(team);
 }
 
 int winx_TakeAttackRequest() {
-    return TakeOldest(AttackRequests());
+    return TakeOldest(Requests(NumberQueue::Attack));
 }
 
 void winx_RequestForge(int team) {
-    ForgeRequests().push_back(team);
+    Requests(NumberQueue::Forge).push_back(team);
 }
 
 int winx_TakeForgeRequest() {
-    return TakeOldest(ForgeRequests());
+    return TakeOldest(Requests(NumberQueue::Forge));
 }
 
 void winx_RequestCraft(winx_CraftedWord word, int x, int y) {
@@ -178,9 +166,9 @@ bool winx_TakeCraftRequest(winx_CraftedWord& word, int& x, int& y) {
 }
 
 void winx_RequestBarrier(int pause) {
-    BarrierRequests().push_back(pause);
+    Requests(NumberQueue::Barrier).push_back(pause);
 }
 
 int winx_TakeBarrierRequest() {
-    return TakeOldest(BarrierRequests());
+    return TakeOldest(Requests(NumberQueue::Barrier));
 }
