@@ -114,6 +114,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <iterator>
 #include <optional>
 
 #include "catalogue/VehicleDesign.h"
@@ -138,20 +139,17 @@ constexpr int kAsideFlags = 0x17;
 constexpr int kAsideWayPixels = 4;
 constexpr double kPi = 3.14159;
 
-constexpr std::array<const char*, BlockedStepPolicy::kRules> kNames = {
-    "a wreck in the way is waited on",
-    "structure covers the errand's side",
-    "a structure in the way is sought round",
-    "a friend holds the unit's place",
-    "an idle friend is sent aside",
-    "of two face to face one steps aside",
-    "held by friends",
-    "the target fills the cell beside",
-    "an attack whose way was not found waits",
-    "an enemy in the way is fired at",
-    "a wreck in the way is fired at",
+// A row of the table each, in the order of BlockedStepPolicy::Rule.
+constexpr const char* kNames[] = {
+    "a wreck in the way is waited on",        "structure covers the errand's side",
+    "a structure in the way is sought round", "a friend holds the unit's place",
+    "an idle friend is sent aside",           "of two face to face one steps aside",
+    "of a ring of friends one steps aside",   "held by friends",
+    "the target fills the cell beside",       "an attack whose way was not found waits",
+    "an enemy in the way is fired at",        "a wreck in the way is fired at",
     "the obstacle takes the held mount",
 };
+static_assert(std::size(kNames) == BlockedStepPolicy::kRules, "a name for every row");
 
 std::array<bool, BlockedStepPolicy::kRules> switchedOn = [] {
     std::array<bool, BlockedStepPolicy::kRules> all{};

@@ -6,6 +6,8 @@
 // from it), and one held by friends a while asks for a route round them.
 #include <gtest/gtest.h>
 
+#include <set>
+#include <string>
 #include <vector>
 
 #include "EconomyTestSupport.h"
@@ -392,6 +394,16 @@ TEST_F(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSte
     EXPECT_STREQ(BlockedStepPolicy::Name(BlockedStepPolicy::kRules), "");
     EXPECT_STREQ(BlockedStepPolicy::Name(BlockedStepPolicy::kStructureCoversSide),
                  "structure covers the errand's side");
+    // Every row is counted under a name of its own: one left out shifted the rest onto the
+    // wrong rows.
+    EXPECT_STREQ(BlockedStepPolicy::Name(BlockedStepPolicy::kTargetFillsCellBeside),
+                 "the target fills the cell beside");
+    std::set<std::string> names;
+    for (int r = 0; r < BlockedStepPolicy::kRules; ++r) {
+        const char* name = BlockedStepPolicy::Name(static_cast<BlockedStepPolicy::Rule>(r));
+        ASSERT_NE(name, nullptr) << r;
+        EXPECT_TRUE(names.insert(name).second) << name;
+    }
 }
 
 // A crowd sent to one place, more than it holds: a computer player's unit on a move (a place in
