@@ -1110,6 +1110,16 @@ TEST_F(SimOrders, TheLedgerCountsHowEachOrderEnded) {
              s.AdvanceGoals();
          },
          OrderEnd::CarriedOut, nullptr, 0},
+        // Blocked by a friend short of its place, within the goal loop's reach of it.
+        {"reached beside a friend",
+         [&](Sim& s) {
+             Sim* f = Add(kit.MakeSim(1, 200 + serial, at + Point(20, 0)));
+             s.IssueOrder(Sim::kOrderMove, Sim::kFinishOnArrival, at + Point(20, 0), SimId());
+             s.goals.BlockFront();
+             s.blockingSim = f->id;
+             s.AdvanceGoals();
+         },
+         OrderEnd::CarriedOut, nullptr, 0},
         {"target gone",
          [&](Sim& s) {
              Sim* e = enemy();
