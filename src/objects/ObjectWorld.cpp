@@ -69,6 +69,7 @@ public:
     int RequestPath(GameObject*, const Point&, NodeList&, int, int) override { return 0; }
     void FollowWaypoints(GameObject*, NodeList&, int) override {}
     int MakeRingPoints(const Point&, unsigned, unsigned, NodeList&, double) override { return 0; }
+    int TradePlaces(GameObject*, GameObject*) override { return 0; }
     int PlayerCount() override { return 1; }
     int HasPeer() override { return 0; }
     int32_t TickCount() override { return 0; }

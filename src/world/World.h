@@ -346,6 +346,7 @@ public:
     int PlaceObject(GameObject* object, const Point& p, GameObject** blocker) override;
     // Moves the object there whatever stands in the way (a copy going where its owner says).
     void PlaceOver(GameObject* object, const Point& p);
+    int TradePlaces(GameObject* a, GameObject* b) override;
     int PlaceOnLayer(GameObject* object, const Point& p, int layer, GameObject** blocker) override;
     SimId ReservePlace(SimId& out, GameObject* object, const Point& p, GameObject** blocker);
     SimId ReservePlaceOnLayer(SimId& out, GameObject* object, const Point& p, int layer,

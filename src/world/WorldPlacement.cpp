@@ -103,6 +103,29 @@ void World::PlaceOver(GameObject* object, const Point& p) {
     if (footprint) AddToGrids(object, p, 0);
 }
 
+// Both leave the grids while each is tested on the other's place, and come back on the places
+// they end on, as a move's removal and addition would.
+int World::TradePlaces(GameObject* a, GameObject* b) {
+    auto onGrids = [this](GameObject* o) {
+        return o && o->gridFlag != 0 && o->IsDestroyed() == 0 && MarksFootprint(o) &&
+               OccupiesOwnCell(*pathGrid, o);
+    };
+    if (!pathGrid || a == b || !onGrids(a) || !onGrids(b)) return 0;
+    const Point fromA = a->GetPosition();
+    const Point fromB = b->GetPosition();
+    RemoveFromGrids(a, fromA, 0);
+    RemoveFromGrids(b, fromB, 0);
+    const bool fit =
+        CanPlace(a, fromB, nullptr, 0, 0, 0) == 1 && CanPlace(b, fromA, nullptr, 0, 0, 0) == 1;
+    if (fit) {
+        a->MoveTo(fromB);
+        b->MoveTo(fromA);
+    }
+    AddToGrids(a, a->GetPosition(), 0);
+    AddToGrids(b, b->GetPosition(), 0);
+    return fit ? 1 : 0;
+}
+
 int World::PlaceOnLayer(GameObject* object, const Point& p, int layer, GameObject** blocker) {
     if (!object || !pathGrid) return 0;
     CollisionFilter& filter = *object->GetCollision();

@@ -110,6 +110,16 @@ int FakeObjectWorld::CanPlace(GameObject*, const Point& p, GameObject** blocker,
     return 0;
 }
 
+int FakeObjectWorld::TradePlaces(GameObject* a, GameObject* b) {
+    const Point fromA = a->GetPosition(), fromB = b->GetPosition();
+    if (std::find(blocked.begin(), blocked.end(), fromA) != blocked.end() ||
+        std::find(blocked.begin(), blocked.end(), fromB) != blocked.end())
+        return 0;
+    a->MoveTo(fromB);
+    b->MoveTo(fromA);
+    return 1;
+}
+
 void FakeObjectWorld::AddToGrids(GameObject*, const Point& p, int radius) {
     ++gridAdds;
     gridCalls.push_back({+1, p, radius});

@@ -60,6 +60,7 @@ public:
     int PlaceObject(GameObject* object, const Point& p, GameObject** blocker) override;
     int CanPlace(GameObject* object, const Point& p, GameObject** blocker, int relaxed,
                  int radius) override;
+    int TradePlaces(GameObject* a, GameObject* b) override;
     void AddToGrids(GameObject* object, const Point& p, int radius) override;
     void RemoveFromGrids(GameObject* object, const Point& p, int radius) override;
     int IsAreaBuildable(const Rect& r) override;

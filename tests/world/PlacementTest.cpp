@@ -51,6 +51,45 @@ TEST_F(PlacementTest, AMoveTakesTheFootprintAlong) {
     EXPECT_EQ(world.PlaceObject(a, land.Centre(0, 4), nullptr), 0);
 }
 
+// Two units trade places where each fits on the other's, the grids marking each on its new place;
+// where either does not, or either marks no footprint, nothing changes.
+TEST(TradePlacesTest, TwoUnitsTradePlacesOnlyWhereEachFitsOnTheOthers) {
+    struct Row {
+        const char* name;
+        int bColumn, bRadius, bFilterKind;
+        bool third, traded;
+    };
+    const Row rows[] = {
+        {"neighbours", 4, 16, 2, false, true},
+        {"two cells apart", 5, 16, 2, false, true},
+        {"the wider one beside a third unit on the other's place", 5, 40, 2, true, false},
+        {"the wider one with room", 5, 40, 2, false, true},
+        {"one that marks no footprint", 4, 16, 0, false, false},
+    };
+    for (const Row& row : rows) {
+        WorldOnLand here{OpenLand(12, 10, {})};
+        TestObject* a = here.AddUnit(1, 1, 3, 3);
+        auto made = std::make_unique<TestObject>(1, 2, here.Centre(3, row.bColumn), 1, row.bRadius,
+                                                 0, row.bFilterKind);
+        TestObject* b = made.get();
+        std::unique_ptr<GameObject> owned = std::move(made);
+        ASSERT_EQ(here.world.AddSim(owned), 1) << row.name;
+        if (row.third) here.AddUnit(1, 3, 3, 2);
+        PathGrid& paths = *here.world.pathGrid;
+        const MapObjectView* onA = paths.Occupant(3, 3, 0);
+        const MapObjectView* onB = paths.Occupant(3, row.bColumn, 0);
+        EXPECT_EQ(here.world.TradePlaces(a, b), row.traded ? 1 : 0) << row.name;
+        EXPECT_EQ(a->GetPosition(), here.Centre(3, row.traded ? row.bColumn : 3)) << row.name;
+        EXPECT_EQ(b->GetPosition(), here.Centre(3, row.traded ? 3 : row.bColumn)) << row.name;
+        EXPECT_EQ(paths.Occupant(3, 3, 0), row.traded ? static_cast<MapObjectView*>(b) : onA)
+            << row.name;
+        EXPECT_EQ(paths.Occupant(3, row.bColumn, 0),
+                  row.traded ? static_cast<MapObjectView*>(a) : onB)
+            << row.name;
+        EXPECT_EQ(here.world.TradePlaces(a, a), 0) << row.name;
+    }
+}
+
 TEST_F(PlacementTest, AnObjectOfAnotherFilterKindMovesWithoutTouchingTheGrids) {
     auto shot = std::make_unique<TestObject>(1, 5, land.Centre(4, 4), 0, 16, 0, 1);
     const uint32_t before = grid.CellWord(4, 6);
