@@ -50,6 +50,14 @@
 // |                              | else half); the errand      | ways round at the same moment   |
 // |                              | stays behind; with no       | and met again, for minutes      |
 // |                              | place, the next row         |                                 |
+// "of two face to face in a lane, they trade places" (kFaceToFaceTradePlaces):
+// | a friend it holds, both on   | the two trade places, each  | "nothing more": on a bridge one |
+// | errands, the step aside      | where it fits on the        | cell wide a line of one army    |
+// | above not taken; both        | other's; where either does  | bound both ways stood for good, |
+// | computer players' units (of  | not, the next row           | and the army behind it on its   |
+// | one side or allies; never a  |                             | island for minutes              |
+// | player's), the one that      |                             |                                 |
+// | yields as above              |                             |                                 |
 // "of a ring of friends one steps aside" (kRingStepsAside):
 // | a friend in a ring of three  | steps aside as above        | "nothing more": allied armies   |
 // | or more, each held by the    |                             | crossing in a maze of one-cell  |
@@ -141,12 +149,19 @@ constexpr double kPi = 3.14159;
 
 // A row of the table each, in the order of BlockedStepPolicy::Rule.
 constexpr const char* kNames[] = {
-    "a wreck in the way is waited on",        "structure covers the errand's side",
-    "a structure in the way is sought round", "a friend holds the unit's place",
-    "an idle friend is sent aside",           "of two face to face one steps aside",
-    "of a ring of friends one steps aside",   "held by friends",
-    "the target fills the cell beside",       "an attack whose way was not found waits",
-    "an enemy in the way is fired at",        "a wreck in the way is fired at",
+    "a wreck in the way is waited on",
+    "structure covers the errand's side",
+    "a structure in the way is sought round",
+    "a friend holds the unit's place",
+    "an idle friend is sent aside",
+    "of two face to face one steps aside",
+    "of two face to face in a lane, they trade places",
+    "of a ring of friends one steps aside",
+    "held by friends",
+    "the target fills the cell beside",
+    "an attack whose way was not found waits",
+    "an enemy in the way is fired at",
+    "a wreck in the way is fired at",
     "the obstacle takes the held mount",
 };
 static_assert(std::size(kNames) == BlockedStepPolicy::kRules, "a name for every row");
@@ -196,6 +211,22 @@ bool OnErrand(const GameObject& o) {
     o.goals.ForEach(
         [&errand](const Goal& g) { errand = errand || (g.movedAside == 0 && g.waypoint == 0); });
     return errand;
+}
+
+// Each goes on from the other's place: neither is blocked by the other any more. Both are
+// computer players' units, of one side or of allies: a player's unit is never moved so.
+bool TradesPlaces(Sim& sim, GameObject& friendInTheWay) {
+    ObjectWorld& world = TheObjectWorld();
+    auto* other = dynamic_cast<Sim*>(&friendInTheWay);
+    if (!other || !world.ControllerOf(sim.GetTeam()) || !world.ControllerOf(other->GetTeam()) ||
+        !OnErrand(sim) || !OnErrand(*other) || world.TradePlaces(&sim, other) != 1)
+        return false;
+    for (Sim* unit : {&sim, other}) {
+        unit->goals.UnblockFront();
+        unit->blockingSim = SimId();
+        unit->friendWay.heldMs = -1;
+    }
+    return true;
 }
 
 }  // namespace
@@ -263,6 +294,9 @@ void BlockedStepPolicy::FriendInTheWay(Sim& sim, GameObject* blocker) {
     const bool yields = errand != ownErrand ? errand : blocker->id.serial < sim.id.serial;
     if (On(kFaceToFaceStepsAside) && yields && FaceToFace(sim, *blocker) && way.asideMs == 0 &&
         StepAsideFor(sim, *blocker) == 1)
+        return;
+    if (On(kFaceToFaceTradePlaces) && yields && FaceToFace(sim, *blocker) &&
+        TradesPlaces(sim, *blocker))
         return;
     if (On(kRingStepsAside) && way.asideMs == 0 && LatestOfRing(sim, *blocker) &&
         StepAsideFor(sim, *blocker) == 1)

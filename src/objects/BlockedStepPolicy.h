@@ -21,6 +21,7 @@ public:
         kPlaceHeldByFriends,
         kIdleFriendSentAside,
         kFaceToFaceStepsAside,
+        kFaceToFaceTradePlaces,
         kRingStepsAside,
         kHeldByFriends,
         kTargetFillsCellBeside,

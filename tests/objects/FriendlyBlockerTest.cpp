@@ -521,4 +521,74 @@ TEST_F(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
     }
 }
 
+// Two face to face on their errands where neither can step aside, as in a lane one cell wide: a
+// computer player's unit, the one that yields, trades places with its friend (of its side or an
+// allied computer player's), each going on from the other's place. A player's unit or a player's
+// ally, the one that does not yield, a friend on no errand, room to step aside, a place the other
+// does not fit, or the rule off: no trade.
+TEST_F(FriendlyBlocker, InALaneTwoFaceToFaceTradePlaces) {
+    const Point at(480, 480), there = at + Point(40, 0);
+    const int d = DefaultPushDistance();
+    EventReceiver computer;
+    struct Row {
+        const char* name;
+        bool computer = true, madeLater = false, friendErrand = true, lane = true;
+        bool friendPlaceShut = false, ruleOn = true, traded = false;
+        // The friend's side: the unit's own, or an ally run by a computer player or by a player.
+        int friendTeam = 1;
+        bool allyComputer = false;
+    };
+    const Row rows[] = {
+        {"a computer player's two in a lane", true, false, true, true, false, true, true},
+        {"an allied computer player's unit", true, false, true, true, false, true, true, 3, true},
+        {"a player's ally", true, false, true, true, false, true, false, 3},
+        {"a player's two", false},
+        {"the friend made later", true, true},
+        {"a friend on no errand", true, false, false},
+        {"room to step aside", true, false, true, false},
+        {"the friend's place shut to it", true, false, true, true, true},
+        {"the rule off", true, false, true, true, false, false},
+    };
+    int serial = 20;
+    for (const Row& row : rows) {
+        Sim* sim = Add(world, kit.MakeSim(1, serial, at));
+        Sim* other = Add(
+            world, kit.MakeSim(row.friendTeam, row.madeLater ? serial + 100 : serial - 10, there));
+        ++serial;
+        sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, at + Point(300, 0), 0, 1, 1));
+        if (row.friendErrand)
+            other->goals.PushFront(
+                std::make_unique<LocationGoal>(other->id, at - Point(300, 0), 0, 1, 1));
+        other->blockingSim = sim->id;
+        world.controllers[1] = row.computer ? &computer : nullptr;
+        world.controllers[3] = row.allyComputer ? &computer : nullptr;
+        world.blocked.clear();
+        if (row.lane)
+            for (const Point& o : {Point(0, -d), Point(0, d), Point(-d, 0)})
+                world.blocked.insert(world.blocked.end(), {at + o, at + Point(o.x / 2, o.y / 2)});
+        if (row.friendPlaceShut) world.blocked.push_back(there);
+        BlockedStepPolicy::Switch(BlockedStepPolicy::kFaceToFaceTradePlaces, row.ruleOn);
+        sim->goals.Front()->active = 1;
+        sim->facing = 8;
+        BlockedStepPolicy::FriendInTheWay(*sim, other);
+        BlockedStepPolicy::Switch(BlockedStepPolicy::kFaceToFaceTradePlaces, true);
+        EXPECT_EQ(sim->GetPosition(), row.traded ? there : at) << row.name;
+        EXPECT_EQ(other->GetPosition(), row.traded ? at : there) << row.name;
+        // Traded, neither is held by the other, and each goes on with its errand.
+        EXPECT_EQ(other->blockingSim, row.traded ? SimId() : sim->id) << row.name;
+        EXPECT_EQ(sim->friendWay.heldMs, row.traded ? -1 : 0) << row.name;
+        EXPECT_EQ(sim->goals.Front()->movedAside, row.lane ? 0 : 1) << row.name;
+        // A friend on no errand is sent aside instead.
+        EXPECT_EQ(other->goals.Front() && other->goals.Front()->movedAside == 1, !row.friendErrand)
+            << row.name;
+        sim->SetPosition(Point(1200, 1200));
+        other->SetPosition(Point(1200, 1300));
+        sim->ClearGoals();
+        other->ClearGoals();
+        other->blockingSim = SimId();
+    }
+    world.controllers[1] = world.controllers[3] = nullptr;
+    world.blocked.clear();
+}
+
 }  // namespace
