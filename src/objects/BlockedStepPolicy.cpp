@@ -52,10 +52,12 @@
 // |                              | place, the next row         |                                 |
 // "of two face to face in a lane, they trade places" (kFaceToFaceTradePlaces):
 // | a friend it holds, both on   | the two trade places, each  | "nothing more": on a bridge one |
-// | errands, the step aside      | where it fits on the        | cell wide a line of one army    |
-// | above not taken; both        | other's; where either does  | bound both ways stood for good, |
-// | computer players' units (of  | not, the next row           | and the army behind it on its   |
-// | one side or allies; never a  |                             | island for minutes              |
+// | errands, each nearer the     | where it fits on the        | cell wide a line of one army    |
+// | next place of its way on the | other's; where either does  | bound both ways stood for good, |
+// | other's place, the step      | not, the next row           | and the army behind it on its   |
+// | aside above not taken; both  |                             | island for minutes              |
+// | computer players' units (of  |                             |                                 |
+// | one side or allies; never a  |                             |                                 |
 // | player's), the one that      |                             |                                 |
 // | yields as above              |                             |                                 |
 // "of a ring of friends one steps aside" (kRingStepsAside):
@@ -213,13 +215,27 @@ bool OnErrand(const GameObject& o) {
     return errand;
 }
 
+// Whether the unit would stand nearer the next place of its way at that point than it does.
+bool NearerOnItsWay(GameObject& unit, const Point& at) {
+    Goal* front = unit.goals.Front();
+    if (!front) return false;
+    auto apart = [](const Point& a, const Point& b) {
+        const int64_t dx = a.x - b.x, dy = a.y - b.y;
+        return dx * dx + dy * dy;
+    };
+    return apart(front->GetLocation(), at) < apart(front->GetLocation(), unit.GetPosition());
+}
+
 // Each goes on from the other's place: neither is blocked by the other any more. Both are
-// computer players' units, of one side or of allies: a player's unit is never moved so.
+// computer players' units, of one side or of allies: a player's unit is never moved so. Each
+// stands nearer its way's next place after the trade, so that two bound for places between them
+// never trade back and forth.
 bool TradesPlaces(Sim& sim, GameObject& friendInTheWay) {
     ObjectWorld& world = TheObjectWorld();
     auto* other = dynamic_cast<Sim*>(&friendInTheWay);
     if (!other || !world.ControllerOf(sim.GetTeam()) || !world.ControllerOf(other->GetTeam()) ||
-        !OnErrand(sim) || !OnErrand(*other) || world.TradePlaces(&sim, other) != 1)
+        !OnErrand(sim) || !OnErrand(*other) || !NearerOnItsWay(sim, other->GetPosition()) ||
+        !NearerOnItsWay(*other, sim.GetPosition()) || world.TradePlaces(&sim, other) != 1)
         return false;
     for (Sim* unit : {&sim, other}) {
         unit->goals.UnblockFront();

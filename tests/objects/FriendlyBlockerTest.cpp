@@ -537,6 +537,8 @@ TEST_F(FriendlyBlocker, InALaneTwoFaceToFaceTradePlaces) {
         // The friend's side: the unit's own, or an ally run by a computer player or by a player.
         int friendTeam = 1;
         bool allyComputer = false;
+        // Where the friend is bound, from the unit: past it (west), or east, past its own place.
+        int friendBound = -300;
     };
     const Row rows[] = {
         {"a computer player's two in a lane", true, false, true, true, false, true, true},
@@ -548,6 +550,11 @@ TEST_F(FriendlyBlocker, InALaneTwoFaceToFaceTradePlaces) {
         {"room to step aside", true, false, true, false},
         {"the friend's place shut to it", true, false, true, true, true},
         {"the rule off", true, false, true, true, false, false},
+        // Bound the same way, the friend would stand further from its way's next place.
+        {"the friend bound the same way", true, false, true, true, false, true, false, 1, false,
+         300},
+        {"the friend bound between the two", true, false, true, true, false, true, false, 1, false,
+         20},
     };
     int serial = 20;
     for (const Row& row : rows) {
@@ -558,7 +565,7 @@ TEST_F(FriendlyBlocker, InALaneTwoFaceToFaceTradePlaces) {
         sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, at + Point(300, 0), 0, 1, 1));
         if (row.friendErrand)
             other->goals.PushFront(
-                std::make_unique<LocationGoal>(other->id, at - Point(300, 0), 0, 1, 1));
+                std::make_unique<LocationGoal>(other->id, at + Point(row.friendBound, 0), 0, 1, 1));
         other->blockingSim = sim->id;
         world.controllers[1] = row.computer ? &computer : nullptr;
         world.controllers[3] = row.allyComputer ? &computer : nullptr;
