@@ -18,8 +18,11 @@
 // | a structure; a trip to a     | gives the errand up as a    | "nothing more": a route round   |
 // | place beside a friend        | route not found twice       | friends ends short and the unit |
 // | (repair, refuel) that a      | (reported once, a repair or | came back to the structure for  |
-// | structure covers; never an   | refuel trip told)           | good. An attack ends by its     |
-// | attack on an enemy           |                             | goal's own steps alone          |
+// | structure covers, or that    | refuel trip told)           | good; a repairer's way round a  |
+// | runs into that friend (a     |                             | deployed client ran into it 4   |
+// | deployed one) itself; never  |                             | times a second for minutes. An  |
+// | an attack on an enemy        |                             | attack ends by its goal's own   |
+// |                              |                             | steps alone                     |
 // "a structure in the way is sought round" (kStructureInTheWay):
 // | any other structure; any     | asks a route that counts    | "nothing more": the way stays   |
 // | errand                       | its friends                 | shut for good                   |
@@ -280,13 +283,16 @@ void BlockedStepPolicy::FriendInTheWay(Sim& sim, GameObject* blocker) {
     }
     if (blocker->IsMobile() == 0) {
         // A friend's side that a structure covers, this one or another (a repairer sent beside a
-        // deployed unit that stands against the factory): no route round friends ever ends there.
-        // Never an attack on an enemy, whose goal's place is the target's own that it covers.
+        // deployed unit that stands against the factory), or a way to it that runs into the
+        // friend itself: no route round friends ever ends there. Never an attack on an enemy,
+        // whose goal's place is the target's own that it covers.
         Goal* order = sim.goals.FirstUnfinished();
         GameObject* toward = order ? order->GetTarget() : nullptr;
         if (toward && sim.IsHostileTo(toward) == 0 &&
             order->GetType() == static_cast<int>(GoalType::Target) &&
-            StructureCovering(sim, order->GetLocation()))
+            (StructureCovering(sim, order->GetLocation()) ||
+             (On(kStructureCoversSide) && toward == blocker &&
+              blocker->GetKind() == ObjectKind::kDeployed)))
             return GiveUp(sim, kStructureCoversSide, true);
         if (On(kStructureInTheWay)) roundFriends();
         return;

@@ -49,6 +49,7 @@ TEST_F(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSte
     Thing factory(4, SimId(1, 7), at + Point(40, 0), 0);
     Thing wreck(3, SimId(0, 7), at + Point(40, 0), 500);
     Thing deployed(7, SimId(1, 14), at + Point(40, 0), 0);
+    world.objects.push_back(&deployed);
     Sim* idle = Add(world, kit.MakeSim(1, 8, at + Point(40, 0)));
     Sim* busy = Add(world, kit.MakeSim(1, 9, at + Point(40, 0)));
     busy->goals.PushFront(std::make_unique<LocationGoal>(busy->id, at, 0, 1, 1));
@@ -123,12 +124,36 @@ TEST_F(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSte
         int facing = 8;
         // Its target is the enemy, not the friend.
         bool attack = false;
+        // Its target is the friend in its way.
+        bool onBlocker = false;
     };
     const int32_t hold = Sim::kFriendHoldMs;
     const Row rows[] = {
         {"structure", &factory, kNobody, kNobody, 1, 0, 0, 1, 0},
         {"structure, on its way to a target", &factory, kNobody, kNobody, 1, 0, 0, 1, 0, kNone,
          false, false, -1, 0, 0, kOpen, false, true},
+        // Its way to the deployed friend it is sent to runs into that friend: given up as well.
+        {"the deployed friend it is sent to, in its way",
+         &deployed,
+         kNobody,
+         kNobody,
+         0,
+         0,
+         0,
+         1,
+         0,
+         kNone,
+         false,
+         false,
+         -1,
+         0,
+         0,
+         kOpen,
+         false,
+         true,
+         8,
+         false,
+         true},
         {"structure over its target's side", &factory, kNobody, kNobody, 0, 0, 0, 1, 0, kNone,
          false, false, -1, 0, 0, kGoal, false, true},
         // Another structure over its target's side: a deployed unit against the factory.
@@ -260,8 +285,11 @@ TEST_F(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSte
         west->blockingSim = ids[row.busyWaits];
         third->blockingSim = ids[row.thirdWaits];
         if (row.toTarget)
-            sim->goals.PushFront(std::make_unique<TargetGoal>(
-                sim->id, row.attack ? enemy->id : third->id, Point(), 1, 1));
+            sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id,
+                                                              row.attack      ? enemy->id
+                                                              : row.onBlocker ? deployed.id
+                                                                              : third->id,
+                                                              Point(), 1, 1));
         else if (row.ownAside != kOnlyStep)
             sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, far, 0, 1, 1));
         busy->SetMoving(row.busyMoving ? 1 : 0);
@@ -299,7 +327,7 @@ TEST_F(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSte
         world.blockedBy = row.shut == kGoal         ? &factory
                           : row.shut == kGoalFriend ? static_cast<GameObject*>(idle)
                                                     : nullptr;
-        const bool givesUp = row.shut == kGoal && row.toTarget && !row.attack;
+        const bool givesUp = (row.shut == kGoal || row.onBlocker) && row.toTarget && !row.attack;
         sim->goals.Front()->active = 1;
         world.refusePlacement = 1;
         world.placementBlocker = row.blocker;
