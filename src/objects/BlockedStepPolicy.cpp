@@ -62,7 +62,8 @@
 // | computer players' units (of  |                             |                                 |
 // | one side or allies; never a  |                             |                                 |
 // | player's), the one that      |                             |                                 |
-// | yields as above              |                             |                                 |
+// | yields as above; never in a  |                             |                                 |
+// | network game                 |                             |                                 |
 // "of a ring of friends one steps aside" (kRingStepsAside):
 // | a friend in a ring of three  | steps aside as above        | "nothing more": allied armies   |
 // | or more, each held by the    |                             | crossing in a maze of one-cell  |
@@ -230,15 +231,17 @@ bool NearerOnItsWay(GameObject& unit, const Point& at) {
 }
 
 // Each goes on from the other's place: neither is blocked by the other any more. Both are
-// computer players' units, of one side or of allies: a player's unit is never moved so. Each
-// stands nearer its way's next place after the trade, so that two bound for places between them
-// never trade back and forth.
+// computer players' units, of one side or of allies: a player's unit is never moved so. Never in
+// a network game: the other machines move their copies by the commands alone, and no command
+// tells of a trade. Each stands nearer its way's next place after the trade, so that two bound
+// for places between them never trade back and forth.
 bool TradesPlaces(Sim& sim, GameObject& friendInTheWay) {
     ObjectWorld& world = TheObjectWorld();
     auto* other = dynamic_cast<Sim*>(&friendInTheWay);
-    if (!other || !world.ControllerOf(sim.GetTeam()) || !world.ControllerOf(other->GetTeam()) ||
-        !OnErrand(sim) || !OnErrand(*other) || !NearerOnItsWay(sim, other->GetPosition()) ||
-        !NearerOnItsWay(*other, sim.GetPosition()) || world.TradePlaces(&sim, other) != 1)
+    if (!other || world.IsNetworkGame() == 1 || !world.ControllerOf(sim.GetTeam()) ||
+        !world.ControllerOf(other->GetTeam()) || !OnErrand(sim) || !OnErrand(*other) ||
+        !NearerOnItsWay(sim, other->GetPosition()) || !NearerOnItsWay(*other, sim.GetPosition()) ||
+        world.TradePlaces(&sim, other) != 1)
         return false;
     for (Sim* unit : {&sim, other}) {
         unit->goals.UnblockFront();

@@ -567,6 +567,7 @@ TEST_F(FriendlyBlocker, InALaneTwoFaceToFaceTradePlaces) {
         bool allyComputer = false;
         // Where the friend is bound, from the unit: past it (west), or east, past its own place.
         int friendBound = -300;
+        bool network = false;
     };
     const Row rows[] = {
         {"a computer player's two in a lane", true, false, true, true, false, true, true},
@@ -583,6 +584,8 @@ TEST_F(FriendlyBlocker, InALaneTwoFaceToFaceTradePlaces) {
          300},
         {"the friend bound between the two", true, false, true, true, false, true, false, 1, false,
          20},
+        // No command tells the other machines of a trade.
+        {"a network game", true, false, true, true, false, true, false, 1, false, -300, true},
     };
     int serial = 20;
     for (const Row& row : rows) {
@@ -597,6 +600,7 @@ TEST_F(FriendlyBlocker, InALaneTwoFaceToFaceTradePlaces) {
         other->blockingSim = sim->id;
         world.controllers[1] = row.computer ? &computer : nullptr;
         world.controllers[3] = row.allyComputer ? &computer : nullptr;
+        world.network = row.network ? 1 : 0;
         world.blocked.clear();
         if (row.lane)
             for (const Point& o : {Point(0, -d), Point(0, d), Point(-d, 0)})
@@ -623,6 +627,7 @@ TEST_F(FriendlyBlocker, InALaneTwoFaceToFaceTradePlaces) {
         other->blockingSim = SimId();
     }
     world.controllers[1] = world.controllers[3] = nullptr;
+    world.network = 0;
     world.blocked.clear();
 }
 
