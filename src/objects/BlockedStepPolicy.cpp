@@ -81,6 +81,14 @@
 // | no way found; standing on a  | the target counts as what   | the retry and the 5 s hold,     |
 // | cell beside its target       | blocks it, as on a refused  | again and again: a scavenger    |
 // | goal's cell                  | step into it: the goal ends | stood beside its wreck for good |
+// "a place beyond the drive's reach is given up" (kPlaceBeyondReach):
+// | before a search; a computer  | the move or attack is given | a search to the nearest place   |
+// | player's move or attack (not | up as a route not found     | it reached, again and again: an |
+// | a step aside) to a place no  | twice; an attack is given   | army on an island no ground way |
+// | way of its drive joins       | again only 5 s later, as    | leaves stood in a knot at its   |
+// | (World::InReachOf), its      | below                       | shore for minutes, each bound   |
+// | target beyond weapon reach   |                             | for its side's gathering point  |
+// |                              |                             | or an enemy over the water      |
 // "an attack whose way was not found waits" (kAttackWaitsAfterFailedRoute):
 // | no way found on a retry; an  | the attack ends (the        | the attack given again at once: |
 // | attack on an enemy           | movement's own step); the   | a unit shot at across water     |
@@ -165,6 +173,7 @@ constexpr const char* kNames[] = {
     "of a ring of friends one steps aside",
     "held by friends",
     "the target fills the cell beside",
+    "a place beyond the drive's reach is given up",
     "an attack whose way was not found waits",
     "an enemy in the way is fired at",
     "a wreck in the way is fired at",
@@ -461,6 +470,17 @@ GameObject* BlockedStepPolicy::TargetFillingTheCellBeside(Sim& sim, Goal* front)
     paths->PixelToCell(front->GetLocation(), goalRow, goalColumn);
     const int apart = std::max(std::abs(row - goalRow), std::abs(column - goalColumn));
     return apart <= 1 ? target : nullptr;
+}
+
+bool BlockedStepPolicy::PlaceBeyondReach(Sim& sim, Goal* front) {
+    ObjectWorld& world = TheObjectWorld();
+    if (!On(kPlaceBeyondReach) || !world.ControllerOf(sim.GetTeam()) || front->movedAside != 0)
+        return false;
+    GameObject* target = front->GetTarget();
+    if (world.InReachOf(&sim, target ? target->GetPosition() : front->GetLocation())) return false;
+    GiveUp(sim, kPlaceBeyondReach, true);
+    AttackRetryFailed(sim, target);
+    return true;
 }
 
 // The attack ends by the movement's own step; only giving it again waits, so that an order, and

@@ -25,6 +25,7 @@ public:
         kRingStepsAside,
         kHeldByFriends,
         kTargetFillsCellBeside,
+        kPlaceBeyondReach,
         kAttackWaitsAfterFailedRoute,
         kEnemyInTheWayNamed,
         kWreckInTheWayNamed,
@@ -64,6 +65,10 @@ public:
     // A search found no way for a target goal: the target when it counts as what blocks the
     // unit, else null.
     static GameObject* TargetFillingTheCellBeside(Sim& sim, Goal* front);
+    // Before a route search: 1 when the row "a place beyond the drive's reach is given up" gave
+    // the front goal up, a computer player's move or attack to a place that no way of the unit's
+    // drive over the terrain joins (World::InReachOf).
+    static bool PlaceBeyondReach(Sim& sim, Goal* front);
     // An attack's retried search found no way.
     static void AttackRetryFailed(Sim& sim, GameObject* aimedAt);
     // 1 while the attack manoeuvre waits before it gives the unit the same attack again.

@@ -89,6 +89,7 @@ int Sim::RequestRoute(Goal* front) {
     }
     if (local != 1 || !IsMoveOrAttack(front) || front->waypoint != 0 || front->active != 0)
         return 1;
+    if (BlockedStepPolicy::PlaceBeyondReach(*this, front)) return 0;
     if ((routeTimer.period > 0 && !routeTimer.Expired()) || world.TakePathTurn(this) == 0) return 0;
     const int retry = routeWait == 1 && front->retried == 0 ? 1 : 0;
     int radius = 0;

@@ -510,6 +510,9 @@ TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches
         // The target is the unit's last attacker: 1, the one that refused its step as well; 2,
         // with another object in the unit's way.
         int shotAt = 0;
+        // A computer player's unit; its target (or the place of a move instead) over water that
+        // its drive does not cross; a move to the target's place rather than an attack.
+        bool computer = false, overWater = false, move = false;
     };
     const Row rows[] = {
         {"enemy in sight", 2, 1, 0, 0, 0, 1, 1},
@@ -528,11 +531,22 @@ TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches
         {"wreck shot, beyond reach", 0, 1, 200, 0, 0, 1, 1, 1},
         {"wreck not shot, in reach", 0, 1, 400, 0, 0, 1, 1, 0},
         {"wreck shot, in reach, another in the way", 0, 1, 400, 0, 0, 1, 1, 2},
+        // A computer player's move or attack to a place its drive cannot reach is given up before
+        // any search, an attack on an enemy held 5 s; a player's is searched as before, and an
+        // enemy within weapon reach is fired at from the shore.
+        {"computer's, enemy over water", 2, 1, 0, 0, 0, 0, 0, 0, true, true},
+        {"computer's, friend over water", 1, 1, 0, 0, 0, 0, 0, 0, true, true},
+        {"computer's, move over water", 1, 1, 0, 0, 0, 0, 0, 0, true, true, true},
+        {"player's, enemy over water", 2, 1, 0, 0, 0, 1, 1, 0, false, true},
+        {"player's, move over water", 1, 1, 0, 0, 0, 1, 1, 0, false, true, true},
+        {"computer's, enemy over water in reach", 2, 1, 400, 0, 0, 1, 0, 0, true, true},
+        {"computer's, enemy on its shore", 2, 1, 0, 0, 0, 1, 1, 0, true},
     };
     struct WreckLike : Sim {
         using Sim::Sim;
         int GetKind() override { return 3; }
     };
+    EventReceiver computer;
     int serial = 80;
     for (const Row& row : rows) {
         std::vector<MountTemplate*> weapons;
@@ -549,8 +563,14 @@ TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches
         if (row.shotAt) sim->lastAttacker = target->id;
         const SimId otherWreck(0, 1);
         sim->blockingSim = row.shotAt == 1 ? target->id : row.shotAt == 2 ? otherWreck : SimId();
-        sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id, target->id, Point(), 1, 1));
+        if (row.move)
+            sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, where, 0, 1, 1));
+        else
+            sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id, target->id, Point(), 1, 1));
         sim->goals.Front()->active = row.active;
+        world.controllers[1] = row.computer ? &computer : nullptr;
+        world.outOfReach = row.overWater ? std::vector<Point>{where} : std::vector<Point>();
+        const bool givenUp = row.computer && row.overWater && row.reach == 0;
         const int asked = world.routeRequests;
         const int queued = world.queuedRequests;
         EXPECT_EQ(sim->RequestRoute(sim->goals.Front()), row.answer) << row.name;
@@ -559,10 +579,16 @@ TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches
         // Searched for, the route's steps lead; otherwise the goal stands alone, as it was.
         int goals = 0;
         sim->goals.ForEach([&](Goal&) { ++goals; });
-        EXPECT_EQ(goals > 1, row.searched == 1) << row.name;
+        EXPECT_EQ(goals > 1, row.searched == 1 && !row.move) << row.name;
         // An attack on a wreck is done once the wreck refuses the unit's step (shot from there).
-        EXPECT_EQ(sim->goals.FirstUnfinished()->IsDone(),
-                  (row.targetTeam == 2 && row.seen == 0) || row.shotAt == 1 ? 1 : 0)
+        EXPECT_EQ(sim->goals.IsFrontBlocked(), givenUp ? 1 : 0) << row.name;
+        if (!givenUp) {
+            EXPECT_EQ(sim->goals.FirstUnfinished()->IsDone(),
+                      (row.targetTeam == 2 && row.seen == 0) || row.shotAt == 1 ? 1 : 0)
+                << row.name;
+        }
+        EXPECT_EQ(BlockedStepPolicy::WaitsBeforeAttacking(*sim, *target),
+                  givenUp && row.targetTeam == 2 && !row.move)
             << row.name;
         if (row.searched == 0 && row.seen == 1) {
             EXPECT_EQ(sim->goals.Front()->active, row.answer == 1 ? row.active : 0) << row.name;
@@ -570,6 +596,8 @@ TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches
         world.Forget(target);
         world.Forget(sim);
     }
+    world.controllers[1] = nullptr;
+    world.outOfReach.clear();
 }
 
 // Once it has moved, a unit turns and steps in the same update; before, a turn is all it does.
