@@ -460,6 +460,12 @@ GameObject* World::NearestDestructible(GameObject* object, int limit) {
 // | of the unit reaches from  | ShouldAttack); a         | minute and more, its route never |
 // | where it stands           | player's unit answers as | found                            |
 // |                           | its design says          |                                  |
+// | the same, from a computer | the move or attack is    | a search to the nearest place it |
+// | player's unit to the      | given up before any      | reached, again and again: an     |
+// | place of its move or      | search (BlockedStep-     | army on an island no ground way  |
+// | attack                    | Policy's "a place beyond | leaves stood in a knot at its    |
+// |                           | the drive's reach is     | shore for minutes                |
+// |                           | given up")               |                                  |
 //
 // The terrain's regions are labelled once per drive (PathGrid::TerrainJoins), so a decision
 // costs one look-up per field, wreck, repairer or side. Only the terrain parts them: units or
