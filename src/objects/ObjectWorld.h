@@ -71,7 +71,7 @@ public:
     virtual int CanPlace(GameObject* object, const Point& p, GameObject** blocker, int relaxed,
                          int radius) = 0;
     // The two trade places, each tested on the other's place without the other; 0 when either
-    // does not fit there, or either marks its footprint on the grids (nothing changes then).
+    // does not fit there, or either is no unit standing on the grids (nothing changes then).
     virtual int TradePlaces(GameObject* a, GameObject* b) = 0;
     virtual void AddToGrids(GameObject* object, const Point& p, int radius) = 0;
     virtual void RemoveFromGrids(GameObject* object, const Point& p, int radius) = 0;
