@@ -545,7 +545,7 @@ TEST_F(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
 // ally, the one that does not yield, a friend on no errand, room to step aside, a place the other
 // does not fit, or the rule off: no trade.
 TEST_F(FriendlyBlocker, InALaneTwoFaceToFaceTradePlaces) {
-    const Point at(480, 480), there = at + Point(40, 0);
+    const Point at(480, 480);
     const int d = DefaultPushDistance();
     EventReceiver computer;
     struct Row {
@@ -558,6 +558,8 @@ TEST_F(FriendlyBlocker, InALaneTwoFaceToFaceTradePlaces) {
         // Where the friend is bound, from the unit: past it (west), or east, past its own place.
         int friendBound = -300;
         bool network = false;
+        // The lane runs north to south, the friend south of the unit.
+        bool vertical = false;
     };
     const Row rows[] = {
         {"a computer player's two in a lane", true, false, true, true, false, true, true},
@@ -576,29 +578,34 @@ TEST_F(FriendlyBlocker, InALaneTwoFaceToFaceTradePlaces) {
          20},
         // No command tells the other machines of a trade.
         {"a network game", true, false, true, true, false, true, false, 1, false, -300, true},
+        {"a computer player's two in a lane north to south", true, false, true, true, false, true,
+         true, 1, false, -300, false, true},
     };
     int serial = 20;
     for (const Row& row : rows) {
+        auto along = [&row](int n) { return row.vertical ? Point(0, n) : Point(n, 0); };
+        auto across = [&row](int n) { return row.vertical ? Point(n, 0) : Point(0, n); };
+        const Point there = at + along(40);
         Sim* sim = Add(world, kit.MakeSim(1, serial, at));
         Sim* other = Add(
             world, kit.MakeSim(row.friendTeam, row.madeLater ? serial + 100 : serial - 10, there));
         ++serial;
-        sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, at + Point(300, 0), 0, 1, 1));
+        sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, at + along(300), 0, 1, 1));
         if (row.friendErrand)
             other->goals.PushFront(
-                std::make_unique<LocationGoal>(other->id, at + Point(row.friendBound, 0), 0, 1, 1));
+                std::make_unique<LocationGoal>(other->id, at + along(row.friendBound), 0, 1, 1));
         other->blockingSim = sim->id;
         world.controllers[1] = row.computer ? &computer : nullptr;
         world.controllers[3] = row.allyComputer ? &computer : nullptr;
         world.network = row.network ? 1 : 0;
         world.blocked.clear();
         if (row.lane)
-            for (const Point& o : {Point(0, -d), Point(0, d), Point(-d, 0)})
+            for (const Point& o : {across(-d), across(d), along(-d)})
                 world.blocked.insert(world.blocked.end(), {at + o, at + Point(o.x / 2, o.y / 2)});
         if (row.friendPlaceShut) world.blocked.push_back(there);
         BlockedStepPolicy::Switch(BlockedStepPolicy::kFaceToFaceTradePlaces, row.ruleOn);
         sim->goals.Front()->active = 1;
-        sim->facing = 8;
+        sim->facing = row.vertical ? 12 : 8;
         BlockedStepPolicy::FriendInTheWay(*sim, other);
         BlockedStepPolicy::Switch(BlockedStepPolicy::kFaceToFaceTradePlaces, true);
         EXPECT_EQ(sim->GetPosition(), row.traded ? there : at) << row.name;
