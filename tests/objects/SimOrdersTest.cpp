@@ -1247,6 +1247,16 @@ TEST_F(SimOrders, TheLedgerCountsOnlyOrdersAndTheWaitBehindOneNotCarriedOut) {
     EXPECT_EQ(ledger.TallyOf(1).longestWait, 250);
     EXPECT_EQ(ledger.TallyOf(1).longestWaitText,
               "unit 1 behind an order ended by its target unseen");
+    // A wait as long, later, names the first unit still.
+    Sim* second = Add(kit.MakeSim(1, 3, at + Point(0, 64), {kit.Weapon({})}));
+    world.ticks = 500;
+    second->IssueOrder(Sim::kOrderAttack, 0, Point(), enemy->id);
+    second->IssueOrder(Sim::kOrderMove, Sim::kAppend | Sim::kToBack, at + Point(0, 300), SimId());
+    world.ticks = 750;
+    second->AdvanceGoals();
+    EXPECT_EQ(ledger.TallyOf(1).longestWait, 250);
+    EXPECT_EQ(ledger.TallyOf(1).longestWaitText,
+              "unit 1 behind an order ended by its target unseen");
 
     // The route's last stop takes the popped order's number in the same tick only.
     for (int later : {0, 1}) {
