@@ -752,8 +752,9 @@ public:
     // The searches the queue serves this tick (PathTurnsFor the queue as the tick starts).
     int32_t pathTurnsThisTick = 1;
     PathAskTally pathAsks;
-    // The unit whose search that goes on was given its turn while another request was overdue:
-    // its next RequestPath runs to the search's end (TakePathTurn sets it, RequestPath spends it).
+    // The unit whose search that goes on was given its turn while another request was overdue,
+    // or any unit given a turn while the queue serves more than one a tick: its next RequestPath
+    // runs to the search's end (TakePathTurn sets it, RequestPath spends it).
     SimId searchToFinish;
     // Placements recount an object's whole sight (removed, then added) instead of moving it:
     // the old way, kept as the measure the tick benchmark and the sight tests compare with.

@@ -141,6 +141,17 @@ void World::QueuePathRequest(GameObject* object) {
 // |                              | never while another's     | never a time, decides, so every |
 // |                              | search goes on, which a   | machine serves the same         |
 // |                              | fresh one would discard   | requests in the same tick       |
+// | as above, more than one turn | each search served runs   | cut on its node budget and      |
+// | this tick                    | to its end in its turn    | carried on: while it was        |
+// |                              | (searchToFinish), as an   | suspended no other unit might   |
+// |                              | overdue one's does        | search, and its unit asked again|
+// |                              |                           | only when it next stepped, a    |
+// |                              |                           | slow one every few ticks. A     |
+// |                              |                           | siege's queue served nothing in |
+// |                              |                           | more than half the ticks it     |
+// |                              |                           | held requests, and an order     |
+// |                              |                           | waited 51 s. At most turns full |
+// |                              |                           | searches a tick                 |
 namespace {
 struct PathTurns {
     int waiting;
@@ -204,6 +215,7 @@ int World::TakePathTurn(GameObject* object) {
     if (turn == 0 && pathSearchesThisTick < pathTurnsThisTick)
         turn = TurnAmongTheNext(object, pathTurnsThisTick - pathSearchesThisTick, waited);
     if (turn == 1) {
+        if (pathTurnsThisTick > 1) searchToFinish = object->id;
         droppedRequestWaits.erase(PathRequestNode::KeyOf(object->id));
         ++pathSearchesThisTick;
         pathAsks.Serve(why, waited);

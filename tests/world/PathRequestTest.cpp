@@ -105,7 +105,8 @@ TEST_F(PathRequestTest, AVanishedHeadIsDroppedAndTheNextInLineIsConsideredAtOnce
 // Whoever asks meanwhile, the search that goes on is served first (any other's fresh search
 // would discard it): a flagged unit queued after it, a local unit (of a higher priority) refused
 // its turn, a request overdue, for which it runs to its end at its next turn. The other is
-// served next.
+// served next. While the queue gives more than one turn a tick, the search runs to its end in
+// its first, the other (queued first, the head) waiting still.
 TEST_F(PathRequestTest, ASearchThatNeedsMoreThanOneBudgetSpansSeveralTicks) {
     // A cup of water open to the left, its bottom between the unit and the goal.
     std::vector<std::string> rows(60, std::string(60, 'c'));
@@ -126,17 +127,21 @@ TEST_F(PathRequestTest, ASearchThatNeedsMoreThanOneBudgetSpansSeveralTicks) {
         const char* name;
         int team, flagged;
         bool overdue;
+        int turns;
     };
     const Row cases[] = {
-        {"a flagged unit queued after it", 2, 1, false},
-        {"a local unit refused its turn", 1, 0, false},
-        {"a request overdue", 2, 0, true},
+        {"a flagged unit queued after it", 2, 1, false, 1},
+        {"a local unit refused its turn", 1, 0, false, 1},
+        {"a request overdue", 2, 0, true, 1},
+        {"a long queue", 2, 0, false, 2},
     };
     int serial = 2;
     for (const Row& row : cases) {
         TestObject* other = big.AddUnit(row.team, serial, 2, serial);
         ++serial;
         other->pathPriority = row.flagged;
+        if (row.turns > 1) big.world.QueuePathRequest(other);
+        big.world.pathTurnsThisTick = row.turns;
         NodeList route;
         int ticks = 0;
         int result = 0;
@@ -166,9 +171,9 @@ TEST_F(PathRequestTest, ASearchThatNeedsMoreThanOneBudgetSpansSeveralTicks) {
         }
         EXPECT_EQ(QueueFromHead(big.world), std::vector<SimId>({other->id})) << row.name;
         EXPECT_EQ(result, 1) << row.name;
-        // Overdue, the search's second turn is its last.
+        // Overdue, the search's second turn is its last; with turns to spare, its first.
         EXPECT_EQ(ticks == 2, row.overdue) << row.name;
-        EXPECT_GT(ticks, 1) << row.name;
+        EXPECT_EQ(ticks > 1, row.turns == 1) << row.name;
         const std::vector<Point> points = PointsOf(route);
         ASSERT_GE(points.size(), 3u) << row.name;
         EXPECT_EQ(points.front(), big.Centre(30, 40)) << row.name;
@@ -176,6 +181,7 @@ TEST_F(PathRequestTest, ASearchThatNeedsMoreThanOneBudgetSpansSeveralTicks) {
         big.world.pathSearchesThisTick = 0;
         EXPECT_EQ(big.world.TakePathTurn(other), 1) << row.name;
         EXPECT_TRUE(big.world.pathRequests.IsEmpty()) << row.name;
+        big.world.searchToFinish = SimId();
     }
 }
 
