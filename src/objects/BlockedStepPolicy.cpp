@@ -80,9 +80,7 @@
 // "the target fills the cell beside" (kTargetFillsCellBeside):
 // | no way found; standing on a  | the target counts as what   | the retry and the 5 s hold,     |
 // | cell beside its target       | blocks it, as on a refused  | again and again: a scavenger    |
-// | goal's cell, which the       | step into it: the goal ends | stood beside its wreck for good |
-// | target fills (never a side   |                             |                                 |
-// | of it a trip is bound for)   |                             |                                 |
+// | goal's cell                  | step into it: the goal ends | stood beside its wreck for good |
 // "a place beyond the drive's reach is given up" (kPlaceBeyondReach):
 // | before a search; a computer  | the move or attack is given | a search to the nearest place   |
 // | player's move or attack (not | up as a route not found     | it reached, again and again: an |
@@ -467,16 +465,11 @@ GameObject* BlockedStepPolicy::TargetFillingTheCellBeside(Sim& sim, Goal* front)
     GameObject* target = front->GetTarget();
     PathGrid* paths = TheObjectWorld().Paths();
     if (!target || !paths) return nullptr;
-    short row = 0, column = 0, goalRow = 0, goalColumn = 0, targetRow = 0, targetColumn = 0;
+    short row = 0, column = 0, goalRow = 0, goalColumn = 0;
     paths->PixelToCell(sim.GetPosition(), row, column);
     paths->PixelToCell(front->GetLocation(), goalRow, goalColumn);
-    paths->PixelToCell(target->GetPosition(), targetRow, targetColumn);
     const int apart = std::max(std::abs(row - goalRow), std::abs(column - goalColumn));
-    // Only where the target itself fills the goal's cell: a trip to a side of it (a repairer's)
-    // blocked there by another stood beside that side for minutes, its goal ended and given again.
-    const bool filled = (goalRow == targetRow && goalColumn == targetColumn) ||
-                        target->ContainsPoint(front->GetLocation()) == 1;
-    return apart <= 1 && filled ? target : nullptr;
+    return apart <= 1 ? target : nullptr;
 }
 
 bool BlockedStepPolicy::PlaceBeyondReach(Sim& sim, Goal* front) {
