@@ -97,9 +97,11 @@ ClearWayManoeuvre::~ClearWayManoeuvre() = default;
 // | the same, asked by the        | the same                   | asked at every update while   |
 // | factory: its product's place  |                            | the place stays shut: a unit  |
 // | at the door, or its own as it |                            | on its errand before the door |
-// | unfolds or folds              |                            | was pushed 158 times a minute,|
-// |                               |                            | each step aside replaced by   |
-// |                               |                            | the next before it was taken  |
+// | unfolds or folds, or off the  |                            | was pushed 158 times a minute,|
+// | roll-out square once the      |                            | each step aside replaced by   |
+// | product has waited            |                            | the next before it was taken; |
+// | (FactoryBuilding::            |                            | asked off the square besides, |
+// | AskOffRollOut)                |                            | 26 times a minute             |
 int ClearWayManoeuvre::AskAside(Sim& sim, GameObject& other, AsideCaller caller) {
     auto* friendSim = dynamic_cast<Sim*>(&other);
     if (friendSim && friendSim->friendWay.asideMs > 0) return 0;

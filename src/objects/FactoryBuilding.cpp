@@ -422,6 +422,11 @@ void FactoryBuilding::StepReserveAndOpen() {
 void FactoryBuilding::AskOffRollOut(GameObject* unit) {
     ObjectWorld& world = TheObjectWorld();
     if (unit->IsMobile() != 1 || unit->IsHostileTo(this) == 1) return;
+    // Sent aside lately, by the door or anyone, it has its time to take that step, as
+    // ClearWayManoeuvre::AskAside gives it: asked off here besides, a unit the door asked aside
+    // every 4 s was pushed 26 times a minute at the square's edge.
+    auto* friendSim = dynamic_cast<Sim*>(unit);
+    if (friendSim && friendSim->friendWay.asideMs > 0) return;
     SimId ahead;
     unit->GetBlockingSim(ahead);
     Goal* front = unit->goals.Front();
@@ -431,8 +436,9 @@ void FactoryBuilding::AskOffRollOut(GameObject* unit) {
     // A step aside the push replaces is gone after it; an errand stays to be unmarked.
     const bool errand = marked && front->movedAside == 0;
     if (marked) unit->goals.BlockFront();
-    if (world.Makers().MoveBlockerAside(this, unit, 0, AsideCaller::Factory) == 1 && errand)
-        unit->goals.Unblock(front);
+    if (world.Makers().MoveBlockerAside(this, unit, 0, AsideCaller::Factory) != 1) return;
+    if (friendSim) friendSim->friendWay.asideMs = Sim::kAsideMs;
+    if (errand) unit->goals.Unblock(front);
 }
 
 void FactoryBuilding::StepRollOut() {
