@@ -36,9 +36,12 @@
 // | nothing but attacks behind   | on, the formation guards it | its way to an attack all went   |
 // | it (never a leg of a         | or the pool deploys it      | to one point: all but one stood |
 // | worker's trip), not a        | where it stands             | round it for good, pushing the  |
-// | guard's return, to a place   |                             | ones there off their posts      |
-// | another friend holds (not on |                             |                                 |
-// | an errand, or bound there)   |                             |                                 |
+// | guard's return, to a place   |                             | ones there off their posts. The |
+// | another friend holds, of its |                             | three allied armies of level 5  |
+// | side or an ally's (not on an |                             | cross each other's rings at the |
+// | errand, bound there, or its  |                             | map's edge: one bound for a     |
+// | own step refused)            |                             | place an ally's unit stood on,  |
+// |                              |                             | held itself, waited a minute    |
 // "an idle friend is sent aside" (kIdleFriendSentAside):
 // | a friend not on an errand,   | sends it aside by the       | "nothing more": an idle friend  |
 // | not sent aside by this row   | shared rule (which moves    | on a gathering point held all   |
@@ -157,6 +160,8 @@ namespace {
 
 // The flags of a step aside, as the shared push rule orders it, and pi as facings take it.
 constexpr int kAsideFlags = 0x17;
+// Teams as the world numbers them, 0 the neutral one.
+constexpr int kTeams = 5;
 // How far apart the points of a step aside's way are looked at.
 constexpr int kAsideWayPixels = 4;
 constexpr double kPi = 3.14159;
@@ -358,14 +363,21 @@ bool BlockedStepPolicy::PlaceHeldByFriends(Sim& sim, const GameObject& blocker) 
     if (own > kCrowdReach ||
         (own > kPostReach && Vector(place - blocker.position).magnitude >= own))
         return false;
-    // The friend on the place has arrived there, or is bound there itself.
+    // The friend on the place, of the unit's side or an ally's, has arrived there, is bound
+    // there itself, or stands with its own step refused.
+    ObjectWorld& world = TheObjectWorld();
     bool held = false;
-    TheObjectWorld().ForEachSim(sim.GetTeam(), [&](GameObject* o) {
-        if (held || o == &sim || o->ContainsPoint(place) != 1) return;
-        Goal* its = o->goals.FirstUnfinished();
-        held = !OnErrand(*o) ||
-               (its && Vector(its->GetLocation() - place).magnitude <= TerrainMap::kCellPixels);
-    });
+    for (int team = 1; team < kTeams && !held; ++team) {
+        if (team != sim.GetTeam() && world.AreAllied(sim.GetTeam(), team) != 1) continue;
+        world.ForEachSim(team, [&](GameObject* o) {
+            if (held || o == &sim || o->ContainsPoint(place) != 1) return;
+            Goal* its = o->goals.FirstUnfinished();
+            SimId holdsIt;
+            o->GetBlockingSim(holdsIt);
+            held = !OnErrand(*o) || (o->moving == 0 && !holdsIt.IsNull()) ||
+                   (its && Vector(its->GetLocation() - place).magnitude <= TerrainMap::kCellPixels);
+        });
+    }
     return held;
 }
 

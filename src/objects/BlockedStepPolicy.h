@@ -42,8 +42,8 @@ public:
     static void FriendInTheWay(Sim& sim, GameObject* blocker);
     // 1 when a computer player's unit, on a move with nothing but attacks behind it (a place in a
     // formation, a gathering point; never a leg of a worker's trip), is held by a friend nearer the
-    // place while another friend holds the place, within kCrowdReach of it: the crowd fills the
-    // place, and the unit counts as arrived where it stands.
+    // place while another friend, of its side or an ally's, holds the place, within kCrowdReach
+    // of it: the crowd fills the place, and the unit counts as arrived where it stands.
     static bool PlaceHeldByFriends(Sim& sim, const GameObject& blocker);
     // How far from its place a unit in the crowd round it counts as arrived: eight cells, a
     // quarter disc round a map corner for some fifty units.

@@ -6,6 +6,7 @@
 // from it), and one held by friends a while asks for a route round them.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <set>
 #include <string>
 #include <vector>
@@ -427,13 +428,19 @@ TEST_F(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSte
 // A crowd sent to one place, more than it holds: a computer player's unit on a move (a place in
 // a formation, a rally point: nothing queued behind it), held by a friend nearer the place while
 // another friend holds the place itself, counts as arrived; it pushes nobody off and reports no
-// failure. A player's unit, a worker's trip, one far from its place or ahead of the friend, a
-// place nobody holds or one held by a friend bound elsewhere, and a guard going back to its post
-// go on as before.
+// failure. The friend on the place may be an ally's, and one bound elsewhere holds it while its
+// own step is refused. A player's unit, a worker's trip, one far from its place or ahead of the
+// friend, a place nobody holds or one held by an enemy or by a friend moving on elsewhere, and a
+// guard going back to its post go on as before.
 TEST_F(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
     const Point place(400, 400), at(400, 400 + 3 * 32);
-    Sim* holder = Add(world, kit.MakeSim(1, 8, place));
-    holder->body.reset();  // measuring 64 x 64 then
+    world.Ally(1, 3);
+    // The friend on the place by its team: of the unit's side, an ally's, an enemy's.
+    std::map<int, Sim*> holders = {{1, Add(world, kit.MakeSim(1, 8, place))},
+                                   {3, Add(world, kit.MakeSim(3, 11, place))},
+                                   {2, Add(world, kit.MakeSim(2, 12, place))}};
+    for (auto& [team, h] : holders)
+        h->body.reset();  // measuring 64 x 64 then
     Sim* blocker = Add(world, kit.MakeSim(1, 9, at + Point(0, -40)));
     Sim* enemy = Add(world, kit.MakeSim(2, 10, place + Point(600, 0)));
     // The friend on the place: idle, bound a cell off it, bound just over a cell off, or none.
@@ -456,6 +463,10 @@ TEST_F(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
         bool attackBehind = false;
         // Its move is a step aside it was sent on.
         bool stepAside = false;
+        int holderTeam = 1;
+        // The friend on the place had its own step refused; it stands, or moves on since.
+        bool holderStands = false;
+        bool holderMoving = false;
     };
     const Row rows[] = {
         {"a rule's move, the place held, the friend nearer it"},
@@ -482,13 +493,30 @@ TEST_F(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
          false, false, true},
         {"a step aside", true, kIdle, Point(0, -40), 3 * 32, false, false, true, false, false,
          false, false, true},
+        {.name = "an ally's unit idle on the place", .holderTeam = 3},
+        {.name = "an enemy on the place", .arrives = false, .holderTeam = 2},
+        {.name = "an ally's bound elsewhere, its step refused",
+         .holds = kBoundElsewhere,
+         .holderTeam = 3,
+         .holderStands = true},
+        {.name = "an ally's bound elsewhere, its step refused, moving on",
+         .holds = kBoundElsewhere,
+         .arrives = false,
+         .holderTeam = 3,
+         .holderStands = true,
+         .holderMoving = true},
     };
     int serial = 20;
     for (const Row& row : rows) {
         const Point from = place + Point(0, row.distance);
         Sim* sim = Add(world, kit.MakeSim(1, serial++, from));
+        for (auto& [team, h] : holders)
+            h->SetPosition(place + Point(300, team * 100));
+        Sim* holder = holders[row.holderTeam];
         holder->ClearGoals();
         holder->friendWay.asideMs = 0;
+        holder->blockingSim = row.holderStands ? blocker->id : SimId();
+        holder->moving = row.holderMoving ? 1 : 0;
         holder->SetPosition(row.holds == kNone ? place + Point(300, 0) : place);
         if (row.holds == kBoundThere || row.holds == kBoundElsewhere)
             holder->goals.PushFront(std::make_unique<LocationGoal>(
