@@ -32,6 +32,7 @@
 #include "objects/FactoryProduction.h"
 #include "objects/GameObject.h"
 #include "objects/Goal.h"
+#include "objects/GoalQueue.h"
 #include "objects/OrderLedger.h"
 #include "objects/Sim.h"
 #include "objects/SimFactory.h"
@@ -222,6 +223,14 @@ inline const char* StandCauseName(StandCause cause) {
 inline bool Excused(StandCause cause) {
     return cause == StandCause::Group || cause == StandCause::FailedRoute ||
            cause == StandCause::FriendsInAFight;
+}
+// On an errand: an order of its own, not only a step aside and the route to it.
+inline bool OnAnErrand(const GoalQueue& goals) {
+    bool errand = false;
+    goals.ForEach([&errand](const Goal& goal) {
+        errand = errand || (goal.movedAside == 0 && goal.waypoint == 0);
+    });
+    return errand;
 }
 constexpr int kStandReach = 32;
 // A unit is in a fight while it, or the object it fired at last, took damage this recently:
@@ -882,9 +891,13 @@ private:
         const Point at = unit.GetPosition();
         Goal* front = unit.goals.Front();
         const int type = front ? front->GetType() : 0;
-        // A deployed unit (a repair station serving a friend) holds a target goal standing.
-        bool onItsWay = unit.IsMobile() == 1 && (type == static_cast<int>(GoalType::Location) ||
-                                                 type == static_cast<int>(GoalType::Target));
+        // A deployed unit (a repair station serving a friend) holds a target goal standing. An
+        // idle unit sent aside holds no order: in a corner of a ring's places clamped to the map,
+        // idle units pushed one another aside by turns for minutes, and none had a way to go.
+        bool onItsWay = unit.IsMobile() == 1 &&
+                        (type == static_cast<int>(GoalType::Location) ||
+                         type == static_cast<int>(GoalType::Target)) &&
+                        OnAnErrand(unit.goals);
         const bool inAFight = InAFight(unit);
         if (inAFight) onItsWay = false;
         auto* sim = dynamic_cast<Sim*>(&unit);
@@ -972,11 +985,7 @@ private:
         const int team = pushed.GetTeam();
         if (team < kLocalTeam || team > kLocalTeam + opponents) return;
         Side& side = out.sides[team];
-        // On an errand: an order of its own behind the step aside.
-        bool errand = false;
-        pushed.goals.ForEach([&errand](const Goal& goal) {
-            errand = errand || (goal.movedAside == 0 && goal.waypoint == 0);
-        });
+        const bool errand = OnAnErrand(pushed.goals);
         Pushes& pushes = side.pushes[pushed.id.serial];
         for (int count : {kByRule, kByAll, kByRuleOnErrand, kByAllOnErrand}) {
             const bool byRule = count == kByRule || count == kByRuleOnErrand;

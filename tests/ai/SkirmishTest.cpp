@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <set>
 #include <sstream>
 #include <string>
@@ -23,6 +24,8 @@
 #include "core/Vector.h"
 #include "objects/AttackManoeuvre.h"
 #include "objects/FactoryProduction.h"
+#include "objects/GoalQueue.h"
+#include "objects/LocationGoal.h"
 #include "objects/ManoeuvreList.h"
 #include "objects/SimFactory.h"
 #include "support/MadeAssets.h"
@@ -283,6 +286,32 @@ TEST(SkirmishMeasure, AFightCountsOnlyWhereSomethingWasHurt) {
         row.play(fights);
         EXPECT_EQ(fights.Shooting(unit, row.now), row.shooting) << row.name;
         EXPECT_EQ(fights.Hurting(unit, row.now), row.hurting) << row.name;
+    }
+}
+
+// A unit stands on its way only while it holds an order: an idle one sent aside holds none.
+TEST(SkirmishMeasure, AStepAsideAloneIsNoOrder) {
+    struct Row {
+        const char* name;
+        std::vector<std::pair<int, int>> goals;  // front first: {moved aside, route stop}
+        bool errand;
+    };
+    const Row rows[] = {
+        {"no goal", {}, false},
+        {"a move", {{0, 0}}, true},
+        {"a step aside", {{1, 0}}, false},
+        {"a route stop to a step aside", {{0, 1}, {1, 0}}, false},
+        {"a step aside ahead of a move", {{1, 0}, {0, 0}}, true},
+        {"a route stop ahead of a move", {{0, 1}, {0, 0}}, true},
+    };
+    for (const Row& row : rows) {
+        GoalQueue goals;
+        for (auto it = row.goals.rbegin(); it != row.goals.rend(); ++it) {
+            goals.PushFront(std::make_unique<LocationGoal>(SimId(1, 1), Point(), 0, 1, 1));
+            goals.Front()->movedAside = it->first;
+            goals.Front()->waypoint = it->second;
+        }
+        EXPECT_EQ(skirmish::OnAnErrand(goals), row.errand) << row.name;
     }
 }
 
