@@ -119,6 +119,15 @@
 // | stance fires, attacking a    | the target                  | way                             |
 // | target its mount does not    |                             |                                 |
 // | reach                        |                             |                                 |
+// "an enemy in the way is gone round" (kEnemyInTheWayGoneRound):
+// | an enemy on the move or      | waits; held kFriendHoldMs   | "a blocker on the move, wait":  |
+// | waiting itself, not its      | since its last step, asks a | a raid bound for a structure    |
+// | target nor its order's; a    | route that counts its       | stood for minutes behind an     |
+// | computer player's unit whose | friends (the search counts  | enemy that was itself held face |
+// | stance does not fire (a raid | enemies always), again      | to face with a friend, and a    |
+// | on a structure, told to hold | after each hold             | unit that fires at nothing in   |
+// | fire); never a player's      |                             | its way stood behind an enemy   |
+// |                              |                             | whose shots could not hurt it   |
 //
 // One exception stays with the factory's door: once a finished product has waited there a while,
 // a friend on its way standing on the roll-out square behind another is taken as blocked for the
@@ -183,6 +192,7 @@ constexpr const char* kNames[] = {
     "an enemy in the way is fired at",
     "a wreck in the way is fired at",
     "the obstacle takes the held mount",
+    "an enemy in the way is gone round",
 };
 static_assert(std::size(kNames) == BlockedStepPolicy::kRules, "a name for every row");
 
@@ -456,6 +466,23 @@ void BlockedStepPolicy::ObstacleInTheWay(Sim& sim, GameObject* blocker) {
     if (!(wreck ? On(kWreckInTheWayNamed) : enemy && On(kEnemyInTheWayNamed))) return;
     if (EventReceiver* controller = TheObjectWorld().ControllerOf(sim.GetTeam()))
         controller->OnStepRefused(&sim, blocker);
+}
+
+void BlockedStepPolicy::BlockerOnTheMove(Sim& sim, GameObject& blocker) {
+    Goal* front = sim.goals.Front();
+    Goal* order = sim.goals.FirstUnfinished();
+    if (!On(kEnemyInTheWayGoneRound) || blocker.GetTeam() == 0 || sim.IsHostileTo(&blocker) != 1 ||
+        StanceFires(sim) || !TheObjectWorld().ControllerOf(sim.GetTeam()) || !front ||
+        front->GetTarget() == &blocker || (order && order->GetTarget() == &blocker))
+        return;
+    Sim::FriendWay& way = sim.friendWay;
+    if (way.heldMs < Sim::kFriendHoldMs) {
+        way.heldMs = std::max(way.heldMs, 0);
+        return;
+    }
+    sim.routeAroundFriends = 1;
+    sim.goals.DropFinished();
+    way.heldMs = 0;
 }
 
 void BlockedStepPolicy::NoteWreckNamed(Sim& sim, const GameObject& wreck) {

@@ -30,6 +30,7 @@ public:
         kEnemyInTheWayNamed,
         kWreckInTheWayNamed,
         kObstacleTakesHeldMount,
+        kEnemyInTheWayGoneRound,
         kRules
     };
     // The row's short, stable name, as the ledger prints it.
@@ -83,6 +84,11 @@ public:
     // blocked, so that the goal loop ends it; as a failed route, its failure is reported once
     // and a repair or refuel trip is told.
     static void GiveUp(Sim& sim, Rule rule, bool asFailedRoute);
+
+    // A blocker on the move, or waiting itself, refused its step, and the unit waits (the last of
+    // the movement's own cases, which uses the front goal no more): a computer player's unit
+    // whose stance does not fire, held by an enemy kFriendHoldMs, asks a way round it.
+    static void BlockerOnTheMove(Sim& sim, GameObject& blocker);
 
 private:
     // The unit's own step aside for a friend face to face; 1 when it took one.

@@ -221,6 +221,7 @@ int Sim::MoveAlong(double distance, Goal* front, const Vector& aim) {
             goals.BlockFront();
         } else if (blocker && (blocker->IsMoving() == 1 || blocker->IsWaiting() == 1)) {
             waiting = 1;
+            BlockedStepPolicy::BlockerOnTheMove(*this, *blocker);
         } else if (blocker && InMovingGroup() == 1 && blocker->groupId == groupId &&
                    blocker->goals.Front() && blockerOfBlocker != id) {
         } else if (BlockerOnDestination(blocker) == 1) {

@@ -924,6 +924,57 @@ TEST_F(SimOrders, ABlockedStepWaitsBlocksOrAsksAgainByItsBlocker) {
             EXPECT_EQ(sim->routeAroundFriends, pass == 0 ? 1 : 0) << pass;
         }
     }
+    // An enemy that holds a computer player's unit whose stance does not fire, itself held, is
+    // gone round once the hold is long: its route stops are dropped and a way asked. One whose
+    // stance fires, a player's, or one bound for that enemy waits as the movement has it.
+    struct RoundRow {
+        const char* name;
+        int stance;
+        bool computer, attack, goesRound;
+    };
+    const RoundRow roundRows[] = {
+        {"a raid on a structure", 2, true, false, true},
+        {"told to hold its fire", 0, true, false, true},
+        {"its stance fires", 4, true, false, false},
+        {"a player's unit", 2, false, false, false},
+        {"bound for that enemy", 2, true, true, false},
+    };
+    // The enemy waits itself: its move stands neither active nor blocked.
+    enemy->moving = 0;
+    enemy->goals.PushFront(std::make_unique<LocationGoal>(enemy->id, far, 0, 1, 1));
+    enemy->goals.Front()->active = 0;
+    for (const RoundRow& row : roundRows) {
+        Sim* sim = Add(kit.MakeSim(1, serial++, at));
+        sim->body.reset();
+        sim->GetDesign()->SetParameter(0, row.stance);
+        if (row.attack)
+            sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id, enemy->id, Point(), 1, 1));
+        else
+            sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, far, 0, 1, 1));
+        sim->goals.PushFront(std::make_unique<LocationGoal>(sim->id, at + Point(200, 0), 0, 1, 1));
+        sim->goals.Front()->waypoint = 1;
+        EventLog controller;
+        world.controllers[1] = row.computer ? &controller : nullptr;
+        for (int hold : {0, Sim::kFriendHoldMs - 1, 1}) {
+            sim->friendWay.Count(hold);
+            world.refusePlacement = 1;
+            world.placementBlocker = enemy;
+            sim->facing = 8;
+            sim->turnAndMove = 1;
+            sim->goals.Front()->active = 1;
+            EXPECT_EQ(sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(1, 0))), 0) << row.name;
+            world.refusePlacement = 0;
+            const bool round = row.goesRound && hold == 1;
+            EXPECT_EQ(sim->routeAroundFriends, round ? 1 : 0) << row.name << hold;
+            EXPECT_EQ(sim->goals.Front()->waypoint, round ? 0 : 1) << row.name << hold;
+            EXPECT_EQ(sim->waiting, 1) << row.name << hold;
+        }
+        EXPECT_EQ(sim->friendWay.heldMs, row.goesRound ? 0 : -1) << row.name;
+        world.controllers[1] = nullptr;
+        sim->ClearGoals();
+        sim->SetPosition(at + Point(-300, 0));
+    }
+    enemy->ClearGoals();
 }
 
 TEST_F(SimOrders, AMovedTargetIsFollowedOnlyByTheLocalCopy) {
