@@ -339,8 +339,11 @@ void AIController::OnBlocked(GameObject* unit, const SimId& blockerId) {
 // (BlockedStepPolicy), one named after a failed search (OnBlocked) is not.
 void AIController::OnStepRefused(GameObject* unit, GameObject* blocker) {
     auto* sim = dynamic_cast<Sim*>(unit);
-    if (!sim || !blocker || !BlockedStepPolicy::StanceFires(*sim)) return;
+    if (!sim || !blocker) return;
     const bool wreck = blocker->GetKind() == kWreck;
+    if (!(wreck ? BlockedStepPolicy::ShootsWreckInTheWay(*sim)
+                : BlockedStepPolicy::StanceFires(*sim)))
+        return;
     if (!wreck && (blocker->GetTeam() == 0 || sim->IsHostileTo(blocker) != 1)) return;
     Goal* front = sim->goals.Front();
     GameObject* attacker = world.FindObject(sim->lastAttacker);

@@ -108,10 +108,12 @@
 // |                              |                             | on                              |
 // "a wreck in the way is fired at" (kWreckInTheWayNamed):
 // | a wreck, not its target; as  | named so as well, forgotten | nothing: an army in a field of  |
-// | above                        | kFriendHoldMs later with a  | wrecks before a base asked a    |
-// |                              | way round asked; so named   | way round at every step; named  |
-// |                              | and in reach, it asks no    | for good, it stood firing a     |
-// |                              | search                      | minute                          |
+// | above, or a unit whose       | kFriendHoldMs later with a  | wrecks before a base asked a    |
+// | stance explores (no design   | way round asked; so named   | way round at every step; named  |
+// | screen gives it a player's   | and in reach, it asks no    | for good, it stood firing a     |
+// | design)                      | search                      | minute. A unit that explores,   |
+// |                              |                             | boxed in by wrecks beside its   |
+// |                              |                             | factory, stood five minutes     |
 // "the obstacle takes the held mount" (kObstacleTakesHeldMount):
 // | its last attacker in its way | a mount held on the attack  | the attack target, out of       |
 // | (a wreck or an enemy); a     | target takes the obstacle   | reach: a unit with one weapon   |
@@ -488,6 +490,11 @@ void BlockedStepPolicy::BlockerOnTheMove(Sim& sim, GameObject& blocker) {
 void BlockedStepPolicy::NoteWreckNamed(Sim& sim, const GameObject& wreck) {
     sim.friendWay.wreck = wreck.id;
     sim.friendWay.wreckMs = 0;
+}
+
+bool BlockedStepPolicy::ShootsWreckInTheWay(Sim& sim) {
+    VehicleDesign* design = sim.GetDesign();
+    return StanceFires(sim) || (design && design->parameters[0] == kExploringStance);
 }
 
 bool BlockedStepPolicy::StanceFires(Sim& sim) {

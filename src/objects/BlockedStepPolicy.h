@@ -63,6 +63,10 @@ public:
     // 1 when the design's stance fires on its own: it engages the nearest, retaliates or attacks
     // what blocks it.
     static bool StanceFires(Sim& sim);
+    // 1 when a wreck in its way is shot out of it: a stance that fires, or one that explores
+    // (which no design screen gives a player's design), that no wreck boxes in for good.
+    static bool ShootsWreckInTheWay(Sim& sim);
+    static constexpr int kExploringStance = 5;
     // A search found no way for a target goal: the target when it counts as what blocks the
     // unit, else null.
     static GameObject* TargetFillingTheCellBeside(Sim& sim, Goal* front);

@@ -162,7 +162,9 @@ TEST(AIEvents, BlockedUnitsShootWrecksAndMoveAlliedBlockers) {
 }
 
 // An enemy or a wreck that refuses a step is named the attacker of a unit whose stance fires (1
-// engages, 3 retaliates, 4 attacks what blocks it), never of a hold-fire design, nor a friend.
+// engages, 3 retaliates, 4 attacks what blocks it), never of a hold-fire design, nor a friend. A
+// wreck is named for a unit that explores (5) as well: boxed in by wrecks beside its factory, it
+// stood for good.
 TEST(AIEvents, AnEnemyOrAWreckInTheWayDrawsTheFireOfAUnitWhoseStanceFires) {
     Events e;
     SimKit kit;
@@ -179,7 +181,9 @@ TEST(AIEvents, AnEnemyOrAWreckInTheWayDrawsTheFireOfAUnitWhoseStanceFires) {
                 kit.MakeSim(2, serial++, Point(100, 100), {kit.Weapon({.range = 200})});
             sim->GetDesign()->parameters[0] = stance;
             e.ai->OnStepRefused(sim.get(), blocker);
-            const bool fires = (stance == 1 || stance == 3 || stance == 4) && blocker != mate;
+            const bool fires =
+                (stance == 1 || stance == 3 || stance == 4 || (stance == 5 && blocker == wreck)) &&
+                blocker != mate;
             EXPECT_EQ(sim->lastAttacker, fires ? blocker->id : SimId()) << stance;
             EXPECT_EQ(sim->friendWay.wreck, fires && blocker == wreck ? wreck->id : SimId());
         }
