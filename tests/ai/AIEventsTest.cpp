@@ -188,6 +188,11 @@ TEST(AIEvents, AnEnemyOrAWreckInTheWayDrawsTheFireOfAUnitWhoseStanceFires) {
             EXPECT_EQ(sim->friendWay.wreck, fires && blocker == wreck ? wreck->id : SimId());
         }
     }
+    // Nothing in the way names nothing.
+    std::unique_ptr<Sim> unblocked =
+        kit.MakeSim(2, serial++, Point(100, 100), {kit.Weapon({.range = 200})});
+    e.ai->OnStepRefused(unblocked.get(), nullptr);
+    EXPECT_EQ(unblocked->lastAttacker, SimId());
     // A known attacker its weapon reaches stays; one out of reach gives way.
     for (const int x : {250, 400}) {
         std::unique_ptr<Sim> sim =
