@@ -156,6 +156,7 @@
 #include "catalogue/VehicleDesign.h"
 #include "core/EventReceiver.h"
 #include "core/Vector.h"
+#include "map/CollisionFilter.h"
 #include "map/ObjectKinds.h"
 #include "map/PathGrid.h"
 #include "map/TerrainMap.h"
@@ -171,8 +172,6 @@ namespace {
 
 // The flags of a step aside, as the shared push rule orders it, and pi as facings take it.
 constexpr int kAsideFlags = 0x17;
-// Teams as the world numbers them, 0 the neutral one.
-constexpr int kTeams = 5;
 // How far apart the points of a step aside's way are looked at.
 constexpr int kAsideWayPixels = 4;
 constexpr double kPi = 3.14159;
@@ -238,6 +237,13 @@ bool LatestOfRing(Sim& sim, GameObject& blocker) {
     return false;
 }
 
+// A way round its friends is asked afresh: the route stops go, and the hold starts again.
+void AskWayRoundFriends(Sim& sim) {
+    sim.routeAroundFriends = 1;
+    sim.goals.DropFinished();
+    sim.friendWay.heldMs = 0;
+}
+
 bool OnErrand(const GameObject& o) {
     bool errand = false;
     o.goals.ForEach(
@@ -299,11 +305,7 @@ void BlockedStepPolicy::FriendInTheWay(Sim& sim, GameObject* blocker) {
     ObjectWorld& world = TheObjectWorld();
     Sim::FriendWay& way = sim.friendWay;
     if (way.heldMs < 0) way.heldMs = 0;
-    auto roundFriends = [&sim, &way] {
-        sim.routeAroundFriends = 1;
-        sim.goals.DropFinished();
-        way.heldMs = 0;
-    };
+    auto roundFriends = [&sim] { AskWayRoundFriends(sim); };
     auto heldLong = [&way](Rule rule) { return On(rule) && way.heldMs >= Sim::kFriendHoldMs; };
     if (blocker->GetKind() == ObjectKind::kWreck &&
         (!sim.goals.Front() || sim.goals.Front()->GetTarget() != blocker)) {
@@ -379,7 +381,7 @@ bool BlockedStepPolicy::PlaceHeldByFriends(Sim& sim, const GameObject& blocker) 
     // there itself, or stands with its own step refused.
     ObjectWorld& world = TheObjectWorld();
     bool held = false;
-    for (int team = 1; team < kTeams && !held; ++team) {
+    for (int team = 1; team < kTeamCount && !held; ++team) {
         if (team != sim.GetTeam() && world.AreAllied(sim.GetTeam(), team) != 1) continue;
         world.ForEachSim(team, [&](GameObject* o) {
             if (held || o == &sim || o->ContainsPoint(place) != 1) return;
@@ -482,9 +484,7 @@ void BlockedStepPolicy::BlockerOnTheMove(Sim& sim, GameObject& blocker) {
         way.heldMs = std::max(way.heldMs, 0);
         return;
     }
-    sim.routeAroundFriends = 1;
-    sim.goals.DropFinished();
-    way.heldMs = 0;
+    AskWayRoundFriends(sim);
 }
 
 void BlockedStepPolicy::NoteWreckNamed(Sim& sim, const GameObject& wreck) {
