@@ -467,6 +467,8 @@ TEST_F(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
         // The friend on the place had its own step refused; it stands, or moves on since.
         bool holderStands = false;
         bool holderMoving = false;
+        // The unit measures 64 x 64, so that it covers its place itself.
+        bool unitOnPlace = false;
     };
     const Row rows[] = {
         {"a rule's move, the place held, the friend nearer it"},
@@ -495,6 +497,11 @@ TEST_F(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
          false, false, true},
         {.name = "an ally's unit idle on the place", .holderTeam = 3},
         {.name = "an enemy on the place", .arrives = false, .holderTeam = 2},
+        {.name = "nobody but the unit itself on the place",
+         .holds = kNone,
+         .distance = 16,
+         .arrives = false,
+         .unitOnPlace = true},
         {.name = "an ally's bound elsewhere, its step refused",
          .holds = kBoundElsewhere,
          .holderTeam = 3,
@@ -510,6 +517,7 @@ TEST_F(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
     for (const Row& row : rows) {
         const Point from = place + Point(0, row.distance);
         Sim* sim = Add(world, kit.MakeSim(1, serial++, from));
+        if (row.unitOnPlace) sim->body.reset();
         for (auto& [team, h] : holders)
             h->SetPosition(place + Point(300, team * 100));
         Sim* holder = holders[row.holderTeam];
