@@ -83,7 +83,9 @@
 // "the target fills the cell beside" (kTargetFillsCellBeside):
 // | no way found; standing on a  | the target counts as what   | the retry and the 5 s hold,     |
 // | cell beside its target       | blocks it, as on a refused  | again and again: a scavenger    |
-// | goal's cell                  | step into it: the goal ends | stood beside its wreck for good |
+// | goal's cell, the goal on the | step into it: the goal ends | stood beside its wreck for good |
+// | target itself (not a side of |                             |                                 |
+// | it, which it does not end)   |                             |                                 |
 // "a place beyond the drive's reach is given up" (kPlaceBeyondReach):
 // | before a search; a computer  | the move or attack is given | a search to the nearest place   |
 // | player's move or attack (not | up as a route not found     | it reached, again and again: an |
@@ -166,6 +168,7 @@
 #include "objects/ObjectWorld.h"
 #include "objects/PartAttachment.h"
 #include "objects/Sim.h"
+#include "objects/TargetGoal.h"
 #include "objects/UnitMakers.h"
 
 namespace {
@@ -510,7 +513,11 @@ GameObject* BlockedStepPolicy::TargetFillingTheCellBeside(Sim& sim, Goal* front)
         return nullptr;
     GameObject* target = front->GetTarget();
     PathGrid* paths = TheObjectWorld().Paths();
-    if (!target || !paths) return nullptr;
+    // Bound for a side of the target (a dock, a repairer's place beside its client), the unit is
+    // not held by the target, and its goal does not end so: blocked on it, a repairer beside a
+    // walled-off side asked a search every few ticks for good.
+    auto* onTarget = dynamic_cast<TargetGoal*>(front);
+    if (!target || !paths || !onTarget || onTarget->Offset() != Point()) return nullptr;
     short row = 0, column = 0, goalRow = 0, goalColumn = 0;
     paths->PixelToCell(sim.GetPosition(), row, column);
     paths->PixelToCell(front->GetLocation(), goalRow, goalColumn);
