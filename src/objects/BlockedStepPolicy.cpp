@@ -83,9 +83,10 @@
 // "the target fills the cell beside" (kTargetFillsCellBeside):
 // | no way found; standing on a  | the target counts as what   | the retry and the 5 s hold,     |
 // | cell beside its target       | blocks it, as on a refused  | again and again: a scavenger    |
-// | goal's cell, the goal on the | step into it: the goal ends | stood beside its wreck for good |
-// | target itself (not a side of |                             |                                 |
-// | it, which it does not end)   |                             |                                 |
+// | goal's cell, a goal that     | step into it: the goal ends | stood beside its wreck for good |
+// | ends so (reporting no        |                             |                                 |
+// | failure, or on a friend's    |                             |                                 |
+// | own place)                   |                             |                                 |
 // "a place beyond the drive's reach is given up" (kPlaceBeyondReach):
 // | before a search; a computer  | the move or attack is given | a search to the nearest place   |
 // | player's move or attack (not | up as a route not found     | it reached, again and again: an |
@@ -143,9 +144,10 @@
 // (the table beside manoeuvre::PursuitOf); a worker is sent only where its drive reaches
 // (World::InReachOf, RepairSim::OrderRepair), and a repairer to a side of its client no structure
 // covers while the other is open (RepairSim::OrderRepair, off with "structure covers the
-// errand's side", which would give that trip up); the strike under a friend (Weapon::Strike); the
-// unload place in a dock's cell (EconomyGoals' UnloadPlace); explore points out of reach
-// (ExploreManoeuvre::PickTarget).
+// errand's side", which would give that trip up); a repair trip to a dock no standing object
+// covers while another is free (GameObject::FindOpenDock); the strike under a friend
+// (Weapon::Strike); the unload place in a dock's cell (EconomyGoals' UnloadPlace); explore points
+// out of reach (ExploreManoeuvre::PickTarget).
 #include "objects/BlockedStepPolicy.h"
 
 #include <algorithm>
@@ -513,11 +515,15 @@ GameObject* BlockedStepPolicy::TargetFillingTheCellBeside(Sim& sim, Goal* front)
         return nullptr;
     GameObject* target = front->GetTarget();
     PathGrid* paths = TheObjectWorld().Paths();
-    // Bound for a side of the target (a dock, a repairer's place beside its client), the unit is
-    // not held by the target, and its goal does not end so: blocked on it, a repairer beside a
-    // walled-off side asked a search every few ticks for good.
     auto* onTarget = dynamic_cast<TargetGoal*>(front);
-    if (!target || !paths || !onTarget || onTarget->Offset() != Point()) return nullptr;
+    if (!target || !paths || !onTarget) return nullptr;
+    // Blocked on its target, a goal that reports its failure ends only when it is bound for a
+    // friend's own place (TargetGoal::IsDone). Bound for a side of the target, so held, a repairer
+    // beside a walled-off side of its client asked a search every few ticks for good: the
+    // movement's own retry ends such a goal.
+    if (front->reportFailure == 1 &&
+        (onTarget->Offset() != Point() || sim.IsHostileTo(target) != 0))
+        return nullptr;
     short row = 0, column = 0, goalRow = 0, goalColumn = 0;
     paths->PixelToCell(sim.GetPosition(), row, column);
     paths->PixelToCell(front->GetLocation(), goalRow, goalColumn);

@@ -120,7 +120,7 @@ int RepairManoeuvre::SendToRepair(Sim& sim, GameObject& repairer, int comeBack) 
     sim.ClearGoals();
     if (comeBack == 1) PushLocation(sim, here);
     // 3.
-    const int dock = repairer.FindFreeDock(&sim, kRepairDockFlags);
+    const int dock = repairer.FindOpenDock(&sim, kRepairDockFlags);
     const Point offset = dock == -1 ? Point() : repairer.GetDockOffset(dock);
     const Point approach = dock == -1 ? Point() : offset + HeightCorrection(sim, sim.IsFlyer());
     Push(sim, std::make_unique<RepairGoal>(sim.id, repairer.id, offset, 1, 1, 1));

@@ -54,6 +54,21 @@ Point GameObject::GetDockPoint(int index) {
 }
 
 int GameObject::FindFreeDock(GameObject* object, int flags) {
+    return NearestFreeDock(object, flags, false);
+}
+
+int GameObject::FindOpenDock(GameObject* object, int flags) {
+    const int clear = NearestFreeDock(object, flags, true);
+    return clear != -1 ? clear : NearestFreeDock(object, flags, false);
+}
+
+bool GameObject::StandingObjectCovers(GameObject* object, const Point& dockPoint) {
+    GameObject* covering = nullptr;
+    return TheObjectWorld().CanPlace(object, dockPoint, &covering, 0, 0) == 0 && covering &&
+           covering != this && covering->IsMobile() == 0;
+}
+
+int GameObject::NearestFreeDock(GameObject* object, int flags, bool clearOfStanding) {
     ObjectWorld& world = TheObjectWorld();
     int best = -1;
     int bestDistance = 0;
@@ -65,6 +80,7 @@ int GameObject::FindFreeDock(GameObject* object, int flags) {
         // Only the parking docks (flags exactly 8) count the object's own occupancy too.
         const int relaxed = flags == 8 ? 0 : 1;
         if (!world.CanPlace(object, dockPoint, nullptr, relaxed, 0)) continue;
+        if (clearOfStanding && StandingObjectCovers(object, dockPoint)) continue;
         const double distance = Vector(dockPoint - object->GetPosition()).magnitude;
         // The best distance is kept rounded, and a later dock must be strictly nearer than
         // that rounded value: the earlier dock wins ties.

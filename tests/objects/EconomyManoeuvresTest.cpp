@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "EconomyTestSupport.h"
+#include "map/ObjectKinds.h"
 #include "objects/EconomyGoals.h"
 #include "objects/EconomyMakers.h"
 #include "objects/EconomyManoeuvres.h"
@@ -119,6 +120,40 @@ TEST_F(EconomyManoeuvres, OfEquallyNearRepairersTheFirstListedIsTaken) {
               static_cast<GameObject*>(east.get())})
             world.Forget(o);
     }
+}
+
+// The nearer free dock, unless a standing object (an ore field, a structure) covers it and the
+// other does not: a mobile unit on it moves away, the dock's owner is no cover, and with both
+// covered the nearer is taken still.
+TEST_F(EconomyManoeuvres, ARepairTripTakesTheNearerDockNoStandingObjectCovers) {
+    const Point at(400, 400);
+    auto unit = kit.Plain(SimId(kTeam, 1), at);
+    auto repairer = kit.Repairer(SimId(kTeam, 2), at + Point(300, 0));
+    auto passer = kit.Plain(SimId(kTeam, 3), at + Point(600, 0));
+    Thing field(ObjectKind::kOreDeposit, SimId(0, 4), repairer->GetPosition(), 100);
+    for (Sim* s : std::initializer_list<Sim*>{unit.get(), repairer.get(), passer.get()})
+        world.Add(s, true);
+    const Point near = repairer->GetPosition() + Point(-64, 0);
+    const Point far = repairer->GetPosition() + Point(64, 0);
+    struct Case {
+        std::vector<Point> covered;
+        GameObject* by;
+        int side;
+    } const cases[] = {{{}, &field, -64},           {{near}, &field, 64},
+                       {{near}, passer.get(), -64}, {{near, far}, &field, -64},
+                       {{far}, &field, -64},        {{near}, repairer.get(), -64}};
+    for (const Case& c : cases) {
+        world.covered = c.covered;
+        world.blockedBy = c.by;
+        unit->ClearGoals();
+        ASSERT_EQ(RepairManoeuvre::SendToRepair(*unit, *repairer, 0), 1);
+        EXPECT_EQ(unit->goals.Front()->StoredFields().point, Point(c.side, 0)) << c.covered.size();
+    }
+    world.covered.clear();
+    world.blockedBy = nullptr;
+    unit->ClearGoals();
+    for (Sim* s : std::initializer_list<Sim*>{unit.get(), repairer.get(), passer.get()})
+        world.Forget(s);
 }
 
 TEST_F(EconomyManoeuvres, AnAttackedUnitFirstFlees200PixelsStraightAway) {

@@ -699,26 +699,30 @@ TEST_F(SimOrders, FailedRoutesBlockReportOnceAndHoldTheNextRequest) {
     EXPECT_EQ(world.routeRequests, requests);
     // On a cell beside its target's, where the search finds no way, the target is what blocks
     // the unit, as on a refused step into it: the goal ends and no request is held. Two cells
-    // off, the retried goal is held as above; so is one bound for a side of the target (a
-    // repairer's place beside its client), beside that side: the target does not hold it there.
-    // A target gone is nothing beside it: no search, nothing blocked.
+    // off, the retried goal is held as above; so is one that reports its failure bound for a side
+    // of the target (a repairer's place beside its client), beside that side, which blocking on
+    // the target never ends; reporting none, it ends so. A target gone is nothing beside it: no
+    // search, nothing blocked.
     world.pathTurn = 1;
     Sim* met = Add(kit.MakeSim(1, 30, at + Point(0, 320)));
     struct {
         Point from;
         Point side;
+        int report;
         int beside;
         bool gone;
-    } const nearTarget[] = {{Point(32, 32), Point(), 1, false},
-                            {Point(64, 0), Point(), 0, false},
-                            {Point(96, 32), Point(64, 0), 0, false},
-                            {Point(32, 32), Point(), 0, true}};
+    } const nearTarget[] = {{Point(32, 32), Point(), 1, 1, false},
+                            {Point(64, 0), Point(), 1, 0, false},
+                            {Point(96, 32), Point(64, 0), 1, 0, false},
+                            {Point(96, 32), Point(64, 0), 0, 1, false},
+                            {Point(32, 32), Point(), 1, 0, true}};
     int serial = 31;
     for (const auto& row : nearTarget) {
         Sim* s = Add(kit.MakeSim(1, serial++, met->GetPosition() + row.from));
         s->goals.PushFront(std::make_unique<TargetGoal>(s->id, met->id, row.side, 0, 1));
         Goal* g = s->goals.Front();
         g->retried = 1;
+        g->reportFailure = row.report;
         if (row.gone) world.Forget(met);
         const int before = world.routeRequests;
         EXPECT_EQ(BlockedStepPolicy::TargetFillingTheCellBeside(*s, g) == met, row.beside == 1);
