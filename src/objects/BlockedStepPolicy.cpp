@@ -83,10 +83,10 @@
 // "the target fills the cell beside" (kTargetFillsCellBeside):
 // | no way found; standing on a  | the target counts as what   | the retry and the 5 s hold,     |
 // | cell beside its target       | blocks it, as on a refused  | again and again: a scavenger    |
-// | goal's cell, a goal that     | step into it: the goal ends | stood beside its wreck for good |
-// | ends so (reporting no        |                             |                                 |
-// | failure, or on a friend's    |                             |                                 |
-// | own place)                   |                             |                                 |
+// | goal's cell; not a goal      | step into it: the goal ends | stood beside its wreck for good |
+// | bound for a side of it that  |                             |                                 |
+// | reports its failure (never   |                             |                                 |
+// | ended so)                    |                             |                                 |
 // "a place beyond the drive's reach is given up" (kPlaceBeyondReach):
 // | before a search; a computer  | the move or attack is given | a search to the nearest place   |
 // | player's move or attack (not | up as a route not found     | it reached, again and again: an |
@@ -517,13 +517,10 @@ GameObject* BlockedStepPolicy::TargetFillingTheCellBeside(Sim& sim, Goal* front)
     PathGrid* paths = TheObjectWorld().Paths();
     auto* onTarget = dynamic_cast<TargetGoal*>(front);
     if (!target || !paths || !onTarget) return nullptr;
-    // Blocked on its target, a goal that reports its failure ends only when it is bound for a
-    // friend's own place (TargetGoal::IsDone). Bound for a side of the target, so held, a repairer
-    // beside a walled-off side of its client asked a search every few ticks for good: the
-    // movement's own retry ends such a goal.
-    if (front->reportFailure == 1 &&
-        (onTarget->Offset() != Point() || sim.IsHostileTo(target) != 0))
-        return nullptr;
+    // Blocked on its target, a goal bound for a side of it that reports its failure never ends
+    // (TargetGoal::IsDone): so held, a repairer beside a walled-off side of its client asked a
+    // search every few ticks for good. The movement's own retry ends such a goal.
+    if (front->reportFailure == 1 && onTarget->Offset() != Point()) return nullptr;
     short row = 0, column = 0, goalRow = 0, goalColumn = 0;
     paths->PixelToCell(sim.GetPosition(), row, column);
     paths->PixelToCell(front->GetLocation(), goalRow, goalColumn);

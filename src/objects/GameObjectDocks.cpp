@@ -59,7 +59,7 @@ int GameObject::FindFreeDock(GameObject* object, int flags) {
 
 int GameObject::FindOpenDock(GameObject* object, int flags) {
     const int clear = NearestFreeDock(object, flags, true);
-    return clear != -1 ? clear : NearestFreeDock(object, flags, false);
+    return clear != -1 ? clear : FindFreeDock(object, flags);
 }
 
 bool GameObject::StandingObjectCovers(GameObject* object, const Point& dockPoint) {

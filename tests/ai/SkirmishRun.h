@@ -28,6 +28,7 @@
 #include "core/Settings.h"
 #include "core/StringTable.h"
 #include "core/Vector.h"
+#include "map/ObjectKinds.h"
 #include "objects/FactoryBuilding.h"
 #include "objects/FactoryProduction.h"
 #include "objects/GameObject.h"
@@ -268,6 +269,18 @@ struct FightLog {
         return on != firedOn.end() && Recent(firedAt, unit, now) && Recent(hurtAt, on->second, now);
     }
 };
+// A shot marks a fight when it flies at an object of a hostile side, or at a wreck (of no side:
+// a unit shoots one out of its way, and a hit takes its salvage); a shot at a field does not.
+inline bool ShotMarksAFight(GameObject& owner, GameObject& target) {
+    if (target.GetKind() == ObjectKind::kWreck) return true;
+    return target.GetTeam() != 0 && owner.IsHostileTo(&target) == 1;
+}
+// What an object has lost so far: its damage, or a wreck's salvage shot or taken away. Read as
+// damage alone, a unit shooting a wreck out of its way for a minute stood "out of a fight".
+inline int32_t Worn(GameObject& object) {
+    return object.GetKind() == ObjectKind::kWreck ? -object.GetCargo() : object.damage.Value();
+}
+
 // The route searches a unit may ask in a minute before it is named, and the span in which a
 // unit may ask one toward a target it cannot see.
 constexpr int kBusySearches = 30;
@@ -775,9 +788,8 @@ private:
         }
     }
 
-    // Every shot in flight between hostile sides marks its owner as firing and its target as
-    // shot at, at this tick. A shot at a wreck or a field (of no side, yet hostile) marks
-    // neither.
+    // Every shot in flight that marks a fight (ShotMarksAFight) marks its owner as firing and
+    // its target as shot at, at this tick.
     void NoteShots() {
         for (int team = 0; team < World::kTeams; ++team) {
             NodeList& list = world->weapons[team];
@@ -791,8 +803,7 @@ private:
                 // "out of a fight" for minutes.
                 SpriteAttachment* mount = owner ? owner->GetArmedPart(shot->hardpoint) : nullptr;
                 if (!target && mount) target = world->FindObject(mount->GetTarget());
-                if (!owner || !target || target->GetTeam() == 0 || owner->IsHostileTo(target) != 1)
-                    continue;
+                if (!owner || !target || !ShotMarksAFight(*owner, *target)) continue;
                 fights.Fired(PathRequestNode::KeyOf(owner->id), PathRequestNode::KeyOf(target->id),
                              out.ticks);
             }
@@ -801,21 +812,22 @@ private:
     bool InAFight(const GameObject& unit) const {
         return fights.Hurting(PathRequestNode::KeyOf(unit.id), out.ticks);
     }
-    // Every object of a side, and of none (a wreck fired at), that took damage since the last
-    // sample is hurt now.
+    // Every object of a side, and of none (a wreck), worn since the last sample is hurt now.
     void NoteHurt() {
         auto note = [this](GameObject* object) {
             if (!object || object->IsDestroyed()) return;
             const int64_t key = PathRequestNode::KeyOf(object->id);
-            const int32_t damage = object->damage.Value();
-            const auto [last, fresh] = damageBefore.try_emplace(key, damage);
-            if (!fresh && damage > last->second) fights.Hurt(key, out.ticks);
-            last->second = damage;
+            const int32_t worn = Worn(*object);
+            const auto [last, fresh] = damageBefore.try_emplace(key, worn);
+            if (!fresh && worn > last->second) fights.Hurt(key, out.ticks);
+            last->second = worn;
         };
         for (int team = 0; team < World::kTeams; ++team)
             for (NodeList* list : {&world->sims[team], &world->buildings[team]})
                 for (ListNode* n = list->First(); n; n = list->Next(n))
                     note(static_cast<ObjectNode*>(n)->Object());
+        for (ListNode* n = world->wrecks.First(); n; n = world->wrecks.Next(n))
+            note(static_cast<ObjectNode*>(n)->Object());
         for (int team : Teams())
             note(world->TeamFactory(team));
     }

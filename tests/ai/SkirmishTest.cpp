@@ -26,6 +26,7 @@
 #include "objects/FactoryProduction.h"
 #include "objects/GoalQueue.h"
 #include "objects/LocationGoal.h"
+#include "objects/Wreck.h"
 #include "objects/ManoeuvreList.h"
 #include "objects/SimFactory.h"
 #include "support/MadeAssets.h"
@@ -287,6 +288,19 @@ TEST(SkirmishMeasure, AFightCountsOnlyWhereSomethingWasHurt) {
         EXPECT_EQ(fights.Shooting(unit, row.now), row.shooting) << row.name;
         EXPECT_EQ(fights.Hurting(unit, row.now), row.hurting) << row.name;
     }
+    // A wreck shot out of the way is fired at, and worn as its salvage falls; a field is not.
+    const CollisionFilter ground(2, 0, 0, 0, 0);
+    Wreck wreck(Point(100, 100), 0, Size(40, 40), nullptr, 0, ground, SimId(0, 7), 0, 'V', 'b');
+    wreck.SetCargoCapacity(100);
+    wreck.AddCargo(100);
+    GameObject field(Point(200, 100), 0, Size(40, 40), nullptr, 0, ground, SimId(0, 8), 100, 1);
+    EXPECT_TRUE(skirmish::ShotMarksAFight(field, wreck));
+    EXPECT_FALSE(skirmish::ShotMarksAFight(wreck, field));
+    const int32_t whole = skirmish::Worn(wreck);
+    wreck.TakeCargo(30);
+    EXPECT_GT(skirmish::Worn(wreck), whole);
+    field.damage.Add(20);
+    EXPECT_EQ(skirmish::Worn(field), 20);
 }
 
 // A unit stands on its way only while it holds an order: an idle one sent aside holds none.
