@@ -26,9 +26,9 @@
 #include "objects/FactoryProduction.h"
 #include "objects/GoalQueue.h"
 #include "objects/LocationGoal.h"
-#include "objects/Wreck.h"
 #include "objects/ManoeuvreList.h"
 #include "objects/SimFactory.h"
+#include "objects/Wreck.h"
 #include "support/MadeAssets.h"
 
 #if defined(__SANITIZE_ADDRESS__)
