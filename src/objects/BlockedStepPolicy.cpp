@@ -144,8 +144,8 @@
 // (the table beside manoeuvre::PursuitOf); a worker is sent only where its drive reaches
 // (World::InReachOf, RepairSim::OrderRepair), and a repairer to a side of its client no structure
 // covers while the other is open (RepairSim::OrderRepair, off with "structure covers the
-// errand's side", which would give that trip up); a repair trip to a dock no standing object
-// covers while another is free (GameObject::FindOpenDock); the strike under a friend
+// errand's side", which would give that trip up); a repair trip to a dock no ore field covers
+// while another is free (GameObject::FindOpenDock); the strike under a friend
 // (Weapon::Strike); the unload place in a dock's cell (EconomyGoals' UnloadPlace); explore points
 // out of reach (ExploreManoeuvre::PickTarget).
 #include "objects/BlockedStepPolicy.h"

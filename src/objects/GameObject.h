@@ -169,10 +169,11 @@ public:
     virtual Point GetDockPoint(int index);
     virtual Point GetDockOffset(int index);
     virtual int FindFreeDock(GameObject* object, int flags);
-    // FindFreeDock's answer, but a dock a standing object covers (an ore deposit, a structure;
-    // never the dock's owner) is taken only where no free dock is clear of one: the free test
-    // counts no object, and a unit sent to a repairer's dock under an ore field stood beside it,
-    // sent there again every two seconds, for minutes.
+    // FindFreeDock's answer, but a dock an ore field or a destructible covers is taken only where
+    // no free dock is clear of one: the free test counts no object, and a unit sent to a
+    // repairer's dock under an ore field stood beside it, sent there again every two seconds, for
+    // minutes. A unit or a structure on a dock counts for nothing here: kept clear of
+    // them too, repair trips crossed allied crowds at level 5 and stood among them.
     int FindOpenDock(GameObject* object, int flags);
     virtual int DocksInsideMap(const Point& p);
     virtual int IsDockAreaFree(int index, const Point& p);
@@ -293,8 +294,8 @@ public:
 
 private:
     PointNode* DockAt(int index) const;
-    int NearestFreeDock(GameObject* object, int flags, bool clearOfStanding);
-    bool StandingObjectCovers(GameObject* object, const Point& dockPoint);
+    int NearestFreeDock(GameObject* object, int flags, bool clearOfFields);
+    bool FieldCovers(GameObject* object, const Point& dockPoint);
     // Whether one sight cell centred on the dock's place, were the object at p, lies inside the
     // map on buildable ground.
     int DockAreaFits(const Point& p, const Point& offset);

@@ -6,6 +6,7 @@
 #include "core/CellGrid.h"
 #include "core/PointNode.h"
 #include "core/Vector.h"
+#include "map/ObjectKinds.h"
 #include "map/SightGrid.h"
 #include "objects/GameObject.h"
 #include "objects/ObjectWorld.h"
@@ -62,13 +63,15 @@ int GameObject::FindOpenDock(GameObject* object, int flags) {
     return clear != -1 ? clear : FindFreeDock(object, flags);
 }
 
-bool GameObject::StandingObjectCovers(GameObject* object, const Point& dockPoint) {
+bool GameObject::FieldCovers(GameObject* object, const Point& dockPoint) {
     GameObject* covering = nullptr;
-    return TheObjectWorld().CanPlace(object, dockPoint, &covering, 0, 0) == 0 && covering &&
-           covering != this && covering->IsMobile() == 0;
+    if (TheObjectWorld().CanPlace(object, dockPoint, &covering, 0, 0) != 0 || !covering)
+        return false;
+    const int kind = covering->GetKind();
+    return kind == ObjectKind::kOreDeposit || kind == ObjectKind::kDestructible;
 }
 
-int GameObject::NearestFreeDock(GameObject* object, int flags, bool clearOfStanding) {
+int GameObject::NearestFreeDock(GameObject* object, int flags, bool clearOfFields) {
     ObjectWorld& world = TheObjectWorld();
     int best = -1;
     int bestDistance = 0;
@@ -80,7 +83,7 @@ int GameObject::NearestFreeDock(GameObject* object, int flags, bool clearOfStand
         // Only the parking docks (flags exactly 8) count the object's own occupancy too.
         const int relaxed = flags == 8 ? 0 : 1;
         if (!world.CanPlace(object, dockPoint, nullptr, relaxed, 0)) continue;
-        if (clearOfStanding && StandingObjectCovers(object, dockPoint)) continue;
+        if (clearOfFields && FieldCovers(object, dockPoint)) continue;
         const double distance = Vector(dockPoint - object->GetPosition()).magnitude;
         // The best distance is kept rounded, and a later dock must be strictly nearer than
         // that rounded value: the earlier dock wins ties.

@@ -122,15 +122,17 @@ TEST_F(EconomyManoeuvres, OfEquallyNearRepairersTheFirstListedIsTaken) {
     }
 }
 
-// The nearer free dock, unless a standing object (an ore field, a structure) covers it and the
-// other does not: a mobile unit on it moves away, the dock's owner is no cover, and with both
-// covered the nearer is taken still.
+// The nearer free dock, unless an ore field or a destructible covers it and the other does not: a
+// unit or a structure on it counts for nothing, and with both covered the nearer is
+// taken still.
 TEST_F(EconomyManoeuvres, ARepairTripTakesTheNearerDockNoStandingObjectCovers) {
     const Point at(400, 400);
     auto unit = kit.Plain(SimId(kTeam, 1), at);
     auto repairer = kit.Repairer(SimId(kTeam, 2), at + Point(300, 0));
     auto passer = kit.Plain(SimId(kTeam, 3), at + Point(600, 0));
     Thing field(ObjectKind::kOreDeposit, SimId(0, 4), repairer->GetPosition(), 100);
+    Thing rock(ObjectKind::kDestructible, SimId(0, 5), repairer->GetPosition(), 100);
+    Thing spire(ObjectKind::kDeployed, SimId(kTeam, 6), repairer->GetPosition(), 0);
     for (Sim* s : std::initializer_list<Sim*>{unit.get(), repairer.get(), passer.get()})
         world.Add(s, true);
     const Point near = repairer->GetPosition() + Point(-64, 0);
@@ -141,7 +143,8 @@ TEST_F(EconomyManoeuvres, ARepairTripTakesTheNearerDockNoStandingObjectCovers) {
         int side;
     } const cases[] = {{{}, &field, -64},           {{near}, &field, 64},
                        {{near}, passer.get(), -64}, {{near, far}, &field, -64},
-                       {{far}, &field, -64},        {{near}, repairer.get(), -64}};
+                       {{far}, &field, -64},        {{near}, repairer.get(), -64},
+                       {{near}, &rock, 64},         {{near}, &spire, -64}};
     for (const Case& c : cases) {
         world.covered = c.covered;
         world.blockedBy = c.by;
