@@ -125,7 +125,7 @@ TEST_F(EconomyManoeuvres, OfEquallyNearRepairersTheFirstListedIsTaken) {
 // The nearer free dock, unless an ore field or a destructible covers it and the other does not: a
 // unit or a structure on it counts for nothing, and with both covered the nearer is
 // taken still.
-TEST_F(EconomyManoeuvres, ARepairTripTakesTheNearerDockNoStandingObjectCovers) {
+TEST_F(EconomyManoeuvres, ARepairTripTakesTheNearerDockNoFieldCovers) {
     const Point at(400, 400);
     auto unit = kit.Plain(SimId(kTeam, 1), at);
     auto repairer = kit.Repairer(SimId(kTeam, 2), at + Point(300, 0));
