@@ -299,26 +299,30 @@ TEST_F(ProfileTest, AFileThatProvesLargerThanTheLimitWhileReadIsRefused) {
     for (std::string& variable : variables)
         environment.push_back(variable.data());
     environment.push_back(nullptr);
-    // `started` closes at the exec; `input` keeps the program waiting until it is closed.
-    int started[2], input[2];
-    ASSERT_EQ(pipe2(started, O_CLOEXEC), 0);
+    // `input` keeps the program waiting until it is closed; the byte it echoes on `output` says
+    // it runs. The close of a close-on-exec pipe came too early: the kernel closes it before it
+    // sets up the new program's environment, and a read then found an empty one.
+    int input[2], output[2];
     ASSERT_EQ(pipe(input), 0);
+    ASSERT_EQ(pipe(output), 0);
     const pid_t child = fork();
     ASSERT_GE(child, 0);
     if (child == 0) {
         dup2(input[0], 0);
+        dup2(output[1], 1);
         close(input[1]);
+        close(output[0]);
         char name[] = "cat";
         char* arguments[] = {name, nullptr};
         execve("/bin/cat", arguments, environment.data());
         _exit(127);
     }
-    close(started[1]);
     close(input[0]);
-    char byte = 0;
-    while (read(started[0], &byte, 1) > 0) {
-    }
-    close(started[0]);
+    close(output[1]);
+    char byte = 'x';
+    ASSERT_EQ(write(input[1], &byte, 1), 1);
+    ASSERT_EQ(read(output[0], &byte, 1), 1);
+    close(output[0]);
     const std::string file = "/proc/" + std::to_string(child) + "/environ";
     std::string contents = "old", why;
     EXPECT_EQ(winx_ReadProfileFile(file.c_str(), contents, why), winx_ProfileFile::Unreadable);
