@@ -172,8 +172,8 @@ public:
     // FindFreeDock's answer, but a dock an ore field or a destructible covers is taken only where
     // no free dock is clear of one: the free test counts no object, and a unit sent to a
     // repairer's dock under an ore field stood beside it, sent there again every two seconds, for
-    // minutes. A unit or a structure on a dock counts for nothing here: kept clear of
-    // them too, repair trips crossed allied crowds at level 5 and stood among them.
+    // minutes. A unit or a structure on a dock counts for nothing here: kept clear of them too,
+    // repair trips crossed allied crowds at level 5 and stood among them.
     int FindOpenDock(GameObject* object, int flags);
     virtual int DocksInsideMap(const Point& p);
     virtual int IsDockAreaFree(int index, const Point& p);
