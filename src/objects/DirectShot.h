@@ -26,7 +26,8 @@ public:
     void Draw(ScreenBase& view) override;
 
     void SetAimGoal(const Point& p);
-    // 1 within 48 pixels of the map edge or beyond the template's range from the start point.
+    // 1 beyond the template's range from the start point, or for a miss within 48 pixels of the
+    // map edge.
     int IsOutOfReach(const Point& p);
 
     std::unique_ptr<Goal> aimGoal;

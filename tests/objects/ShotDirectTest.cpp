@@ -67,12 +67,16 @@ TEST_F(DirectShots, StepsGatherPastTwoDelaysAndNoDelayCountsAsOneMillisecond) {
 }
 
 TEST_F(DirectShots, AHitStrikesTheHostileObjectInTheArrivalCellAircraftFirst) {
-    const Point aim(400, 208);
+    // Cell centres within 48 pixels of the map's edges (the map is 640 wide), and beside them.
+    const Point edge(16, 208), besideEdge(80, 208), edgeRight(624, 208), besideRight(560, 208),
+        inRightBorder(592, 208);
     const struct {
         int shotLayer;
         int hitRoll;
         std::vector<std::pair<int, int>> standing;  // team, layer at the aim's cell
         int struck;                                 // index into standing, -1 for a burst
+        Point owner = Point(208, 208);
+        Point at = Point(400, 208);
     } cases[] = {
         {0, 1, {{2, 0}}, 0},
         {0, 1, {}, -1},
@@ -85,19 +89,25 @@ TEST_F(DirectShots, AHitStrikesTheHostileObjectInTheArrivalCellAircraftFirst) {
         {0, 1, {{2, 0}, {1, 0}}, 0},
         {0, 1, {{2, 0}, {3, 0}, {1, 0}}, 1},
         {1, 1, {{2, 1}, {1, 1}}, 0},
+        // Fired from within the border, or at a target in it, a hit still lands on its target;
+        // only a miss bursts at the border.
+        {0, 1, {{2, 0}}, 0, edge, besideEdge},
+        {0, 1, {{2, 0}}, 0, edgeRight, besideRight},
+        {0, 1, {{2, 0}}, 0, Point(304, 208), inRightBorder},
+        {0, 0, {{2, 0}}, -1, edge, besideEdge},
     };
     for (const auto& c : cases) {
         world.effects.clear();
-        Sim* owner = Shooter(Point(208, 208), kit.Weapon({.range = 400, .shotLayer = c.shotLayer}));
+        Sim* owner = Shooter(c.owner, kit.Weapon({.range = 400, .shotLayer = c.shotLayer}));
         std::vector<Mark*> there;
         for (auto [team, layer] : c.standing)
-            there.push_back(Target(team, aim, layer));
-        std::unique_ptr<DirectShot> shot = Fire(owner, aim, c.hitRoll);
+            there.push_back(Target(team, c.at, layer));
+        std::unique_ptr<DirectShot> shot = Fire(owner, c.at, c.hitRoll);
         EXPECT_LE(Fly(*shot, 16), 500);
         for (size_t i = 0; i < there.size(); ++i) {
             EXPECT_EQ(there[i]->hits.size(), static_cast<int>(i) == c.struck ? 1u : 0u)
-                << c.shotLayer << " " << i;
-            world.paths.RemoveFootprint(there[i], aim, 1);
+                << c.shotLayer << " " << i << " from " << c.owner.x << " at " << c.at.x;
+            world.paths.RemoveFootprint(there[i], c.at, 1);
         }
         EXPECT_EQ(world.effects.size(), c.struck < 0 ? 1u : 0u);
     }

@@ -126,6 +126,33 @@ TEST_F(FlyingShots, AHomingMissileFollowsItsTargetAPlainOneFliesToWhereItStood) 
     }
 }
 
+// Fired from within 48 pixels of the map's edge, a hit still reaches its target and a miss bursts
+// at once where it stands.
+TEST_F(FlyingShots, FromTheBorderAHitReachesItsTargetAndAMissBurstsThere) {
+    for (const int hitRoll : {1, 0}) {
+        for (const bool rocket : {false, true}) {
+            world.effects.clear();
+            Sim* owner = Shooter(Point(16, 208), kit.Weapon({.range = 500}));
+            Mark* target = Target(2, Point(112, 208));
+            std::unique_ptr<Weapon> shot;
+            if (rocket) {
+                std::unique_ptr<RocketShot> r = Make<RocketShot>(owner, target, hitRoll);
+                r->SetSteerGoal(
+                    std::make_unique<LocationGoal>(r->id, target->GetCentre(), 10, 1, 1));
+                shot = std::move(r);
+            } else {
+                shot = Missile(owner, target, hitRoll, false);
+            }
+            EXPECT_LE(Fly(*shot, 16), 500);
+            EXPECT_EQ(target->hits.size(), hitRoll == 1 ? 1u : 0u) << rocket;
+            if (hitRoll == 0) {
+                EXPECT_LT(Burst().x, 48) << rocket;
+            }
+            world.paths.RemoveFootprint(target, target->GetPosition(), 1);
+        }
+    }
+}
+
 TEST_F(FlyingShots, AMissedHomingMissileKeepsItsLaunchPointLineAndBurstsAtItsRange) {
     Sim* owner = Shooter(Point(100, 300), kit.Weapon({.range = 300}));
     Mark* target = Target(2, Point(200, 300));
