@@ -298,8 +298,22 @@ struct TickWindow {
     }
 };
 
-// A unit standing on its way: where it stood when the span began, since when, and at how many
-// samples of it each cause held; its cause is the one seen most.
+// The order a unit holds, as a stand counts it: the object an attack or errand is on, else the
+// place of a move; 0 for none. The same attack given again is the same order.
+inline int64_t OrderKey(GoalQueue& goals) {
+    Goal* order = goals.FirstUnfinished();
+    if (!order) return 0;
+    if (GameObject* target = order->GetTarget())
+        return INT64_MIN | PathRequestNode::KeyOf(target->id);
+    const Point p = order->GetLocation();
+    const int64_t type = order->GetType(), x = p.x, y = p.y;
+    return (type << 48) ^ (x << 24) ^ y ^ 1;
+}
+
+// A unit standing on its way with one order: where it stood when the span began, since when,
+// and at how many samples of it each cause held; its cause is the one seen most. A new order
+// begins a new span: a home ring laid out anew at each change of its count gave its members new
+// places every few seconds, and what a stand measures is how long an order stood.
 struct Stand {
     struct Span {
         int ticks = 0;
@@ -307,16 +321,19 @@ struct Stand {
     };
     Point anchor;
     int from = -1;
+    int64_t order = 0;
     int seen[static_cast<int>(StandCause::Count)] = {};
 
     // Returns the span so far, or a zero span when the unit does not stand.
-    Span Note(int tick, bool onItsWay, const Point& at, StandCause cause) {
+    Span Note(int tick, bool onItsWay, const Point& at, StandCause cause, int64_t orderKey = 0) {
         const int dx = at.x - anchor.x, dy = at.y - anchor.y;
-        if (!onItsWay || from < 0 || dx * dx + dy * dy > kStandReach * kStandReach) {
+        if (!onItsWay || from < 0 || orderKey != order ||
+            dx * dx + dy * dy > kStandReach * kStandReach) {
             *this = Stand();
             if (onItsWay) {
                 anchor = at;
                 from = tick;
+                order = orderKey;
             }
         }
         if (from < 0) return Span();
@@ -943,7 +960,8 @@ private:
             cause = StandCause::Friend;
         else if (blocked)
             cause = StandCause::BlockedFront;
-        const Stand::Span span = side.stands[unit.id.serial].Note(out.ticks, onItsWay, at, cause);
+        const Stand::Span span =
+            side.stands[unit.id.serial].Note(out.ticks, onItsWay, at, cause, OrderKey(unit.goals));
         if (span.ticks > side.standing.ticks) side.standing = span;
         if (!Excused(span.cause) && span.ticks > side.standingUnexcused.ticks)
             side.standingUnexcused = span;

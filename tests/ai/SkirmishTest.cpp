@@ -12,6 +12,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -326,6 +327,31 @@ TEST(SkirmishMeasure, AStepAsideAloneIsNoOrder) {
             goals.Front()->waypoint = it->second;
         }
         EXPECT_EQ(skirmish::OnAnErrand(goals), row.errand) << row.name;
+    }
+}
+
+// A stand is one order's: a new place begins a new span, the same place given again does not.
+TEST(SkirmishMeasure, AStandIsCountedPerOrder) {
+    const Point place(500, 500), at(100, 100);
+    const struct {
+        const char* name;
+        Point second, secondAt;
+        int ticks;
+    } rows[] = {
+        {"the same place", place, at, 20},
+        {"a new place", Point(532, 500), at, 0},
+        {"moved off", place, Point(at.x + skirmish::kStandReach + 1, at.y), 0},
+    };
+    for (const auto& row : rows) {
+        skirmish::Stand stand;
+        for (const auto& [goal, where, tick] :
+             {std::tuple{place, at, 100}, std::tuple{row.second, row.secondAt, 120}}) {
+            GoalQueue goals;
+            goals.PushFront(std::make_unique<LocationGoal>(SimId(1, 1), goal, 0, 1, 1));
+            const skirmish::Stand::Span span = stand.Note(
+                tick, true, where, skirmish::StandCause::Friend, skirmish::OrderKey(goals));
+            EXPECT_EQ(span.ticks, tick == 100 ? 0 : row.ticks) << row.name;
+        }
     }
 }
 
