@@ -816,10 +816,16 @@ private:
                 GameObject* owner = world->FindObject(shot->OwnerHandle());
                 GameObject* target = world->FindObject(shot->TargetHandle());
                 // An aimed shot flies at a point and names no target: what it was fired at is
-                // its mount's. Unnoted, units firing at an enemy their weapons could not hurt stood
-                // "out of a fight" for minutes.
+                // its mount's, when the mount reaches it. Unnoted, units firing at an enemy their
+                // weapons could not hurt stood "out of a fight" for minutes; taken out of reach, a
+                // mount held on a far attack target again once its shot at a wreck in the way had
+                // flown named that target shot at, and twenty units' attack on a Repair Crawler
+                // 500 px off stood it "in a fight" for a minute.
                 SpriteAttachment* mount = owner ? owner->GetArmedPart(shot->hardpoint) : nullptr;
-                if (!target && mount) target = world->FindObject(mount->GetTarget());
+                if (!target && mount) {
+                    GameObject* held = world->FindObject(mount->GetTarget());
+                    if (held && mount->InRange(owner->GetPosition(), held) == 1) target = held;
+                }
                 if (!owner || !target || !ShotMarksAFight(*owner, *target)) continue;
                 fights.Fired(PathRequestNode::KeyOf(owner->id), PathRequestNode::KeyOf(target->id),
                              out.ticks);
