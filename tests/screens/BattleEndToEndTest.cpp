@@ -3,11 +3,18 @@
 // edge scroll to a corner, zoom, pause, the options overlay and the mission text, and out with
 // Ctrl+Q. Each step waits for its game mode, so a run that goes astray fails naming it.
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "core/MemoryDisplay.h"
 #include "core/Palette.h"
+#include "core/Point.h"
+#include "core/Rect.h"
+#include "core/ResourceFile.h"
+#include "core/SpriteSet.h"
 #include "screens/EndToEndGame.h"
 
 namespace {
@@ -182,6 +189,138 @@ TEST_F(BattleEndToEnd, ABuiltUnitIsBandedAndStandsWhereItWasSent) {
     // Sent away, it stands at the target and no longer where it was.
     EXPECT_GE(MarkerPixelsNear(arrived, marker, 120, 340, 40), 8);
     EXPECT_EQ(MarkerPixelsNear(arrived, marker, 270, 240, 40), 0);
+}
+
+// The factory's first roll-out, on either clan: the factory stands open, a unit is ordered, and
+// once a second from the order the capture shows where the factory stands.
+const char kRollOutScript[] = QX_E2E_SKIRMISH_FROM_MENU
+    "wait 3000\n"
+    "capture open\n"
+    "wait 100\n"
+    "key B\n"
+    "wait 100\n"
+    "capture rollout1\n"
+    "wait 1000\n"
+    "capture rollout2\n"
+    "wait 1000\n"
+    "capture rollout3\n"
+    "wait 1000\n"
+    "capture rollout4\n"
+    "wait 1000\n"
+    "capture rollout5\n"
+    "wait 1000\n"
+    "capture rollout6\n"
+    "wait 100\n"
+    "keydown CONTROL\n"
+    "key Q\n"
+    "keyup CONTROL\n"
+    "await 2 5000\n"
+    "wait 300\n";
+constexpr int kRollOutCaptures = 6;
+
+// The open factory as its body's last frame draws it: its solid pixels, by their place from
+// the frame's centre, in the palette's colours, and its team-coloured ones.
+struct Footprint {
+    std::vector<std::pair<Point, Rgb>> solid;
+    std::vector<Point> team;
+};
+
+Footprint OpenBodyOf(const e2e::GameFolder& game, char clan, const Palette& palette) {
+    const std::string bytes = game.File("Assets/7a0A" + std::string(1, clan) + "MAX99s999.msp");
+    ResourceFile pack;
+    if (bytes.empty() || pack.OpenBytes(bytes.data(), bytes.size()) != 1) return {};
+    const std::unique_ptr<SpriteSet> body = LoadSpriteSetRow(pack);
+    if (!body) return {};
+    MemoryDisplay screen;
+    const Point centre(320, 240);
+    // Drawn with two team colours: the pixels that follow the colour are the team's.
+    auto draw = [&](int team) {
+        std::memset(screen.BackPage(), 0, 640 * 480);
+        screen.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+        body->DrawFrameShadeFilled(centre, body->LastFrameIndex(), team);
+        screen.ResetClipRect();
+        return std::vector<uint8_t>(screen.BackPage(), screen.BackPage() + 640 * 480);
+    };
+    const std::vector<uint8_t> first = draw(1), second = draw(2);
+    Footprint footprint;
+    for (int y = 0; y < 480; ++y) {
+        for (int x = 0; x < 640; ++x) {
+            const size_t i = static_cast<size_t>(y) * 640 + x;
+            if (first[i] == 0) continue;
+            const Point at(x - centre.x, y - centre.y);
+            if (first[i] != second[i])
+                footprint.team.push_back(at);
+            else
+                footprint.solid.emplace_back(at, palette.entries[first[i]]);
+        }
+    }
+    return footprint;
+}
+
+bool ShowsColour(const std::vector<uint8_t>& rgb, const Point& p, const Rgb& c) {
+    if (p.x < 0 || p.y < 0 || p.x >= 640 || p.y >= 480) return false;
+    const size_t i = (static_cast<size_t>(p.y) * 640 + p.x) * 3;
+    return rgb[i] == c.r && rgb[i + 1] == c.g && rgb[i + 2] == c.b;
+}
+
+// The share of the body's solid pixels that a capture shows in their colours about a centre.
+double ShareShown(const std::vector<uint8_t>& rgb, const Footprint& body, const Point& centre,
+                  size_t step = 1) {
+    int shown = 0, tried = 0;
+    for (size_t k = 0; k < body.solid.size(); k += step, ++tried)
+        shown += ShowsColour(rgb, centre + body.solid[k].first, body.solid[k].second);
+    return tried ? static_cast<double>(shown) / tried : 0.0;
+}
+
+// Where the map view shows the body best: a sample of its pixels tried at every centre.
+Point Locate(const std::vector<uint8_t>& rgb, const Footprint& body) {
+    Point best;
+    double bestShare = -1;
+    for (int y = 0; y < 448; ++y) {
+        for (int x = 0; x < 512; ++x) {
+            const double share = ShareShown(rgb, body, Point(x, y), 61);
+            if (share > bestShare) bestShare = share, best = Point(x, y);
+        }
+    }
+    return best;
+}
+
+TEST_F(BattleEndToEnd, TheFactoryStandsWholeWhileItsFirstUnitRollsOut) {
+    for (char clan : {'V', 'T'}) {
+        SCOPED_TRACE(clan);
+        e2e::GameFolder run(scratch, std::string("rollout-") + clan);
+        ASSERT_TRUE(run.MakeAssets()) << run.File("mkassets.log");
+        run.WriteOptions(std::string(e2e::kMoviesOff) + "CLAN=" + clan + "\n");
+        ASSERT_EQ(run.Run(e2e::kToMenu + std::string(kRollOutScript) + e2e::kOutFromMenu), 0)
+            << run.Errors();
+        const std::unique_ptr<Palette> palette =
+            LoadPalette((run.path / "Assets" / "7a0txxxx99s999.pal").c_str(), 0, 0);
+        ASSERT_TRUE(palette);
+        const Footprint body = OpenBodyOf(run, clan, *palette);
+        ASSERT_GT(body.solid.size(), 5000u);
+        const std::vector<uint8_t> open = run.CapturePixels("open");
+        ASSERT_FALSE(open.empty());
+        const Point factory = Locate(open, body);
+        ASSERT_GE(ShareShown(open, body, factory), 0.95) << "the open factory is not in view";
+        // Every capture shows the whole factory where it stood (what it carries, a unit passing
+        // over, may hide a little of it); in one at least its door stands open.
+        bool doorOpened = false;
+        for (int i = 1; i <= kRollOutCaptures; ++i) {
+            const std::string name = "rollout" + std::to_string(i);
+            const std::vector<uint8_t> shot = run.CapturePixels(name);
+            ASSERT_FALSE(shot.empty()) << name;
+            EXPECT_GE(ShareShown(shot, body, factory), 0.9) << name;
+            int teamChanged = 0;
+            for (const Point& at : body.team) {
+                const Point p = factory + at;
+                if (p.x < 0 || p.y < 0 || p.x >= 640 || p.y >= 480) continue;
+                const size_t k = (static_cast<size_t>(p.y) * 640 + p.x) * 3;
+                teamChanged += std::memcmp(&shot[k], &open[k], 3) != 0;
+            }
+            doorOpened = doorOpened || teamChanged >= 30;
+        }
+        EXPECT_TRUE(doorOpened) << "no roll-out: the door never opened";
+    }
 }
 
 }  // namespace

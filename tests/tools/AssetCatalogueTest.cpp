@@ -566,3 +566,55 @@ TEST_F(AssetCatalogueTest, WorkGridsHoldASequencePerWorkingFacing) {
         }
     }
 }
+
+// While a unit rolls out, the game draws the door animation's frame at the door's offset in
+// place of the open body: every door frame covers the body's last frame where that stands (the
+// body's outline inside each door frame's), at each zoom, and the door opens over the frames.
+TEST_F(AssetCatalogueTest, EachFactoryDoorFrameCoversTheOpenBodyWhereItStands) {
+    const struct {
+        char clan;
+        int zoom;
+    } cases[] = {{'V', 0}, {'T', 0}, {'V', 1}, {'T', 1}, {'V', 2}, {'T', 2}};
+    MemoryDisplay screen;
+    const Point centre(320, 240);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.clan << " zoom " << c.zoom);
+        BuildingTemplate* building = FindBuildingTemplate(c.clan);
+        ASSERT_NE(building, nullptr);
+        ASSERT_NE(building->bodyAnimation, nullptr);
+        ASSERT_NE(building->doorAnimation, nullptr);
+        ImageZoom = c.zoom;
+        const int f = 1 << c.zoom;
+        auto draw = [&](SpriteSet& set, int frame, const Point& offset) {
+            std::memset(screen.BackPage(), 0, 640 * 480);
+            screen.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+            set.DrawFrameShadeFilled(centre + Point(offset.x / f, offset.y / f), frame, 7);
+            screen.ResetClipRect();
+            return std::vector<uint8_t>(screen.BackPage(), screen.BackPage() + 640 * 480);
+        };
+        const std::vector<uint8_t> body =
+            draw(*building->bodyAnimation, building->bodyAnimation->LastFrameIndex(),
+                 building->bodyOffset);
+        const int bodyPixels = static_cast<int>(
+            std::count_if(body.begin(), body.end(), [](uint8_t v) { return v != 0; }));
+        EXPECT_GT(bodyPixels * f * f, 100 * 100);
+        // A zoomed picture drops each run's remainder, so a row of more runs (the open door's)
+        // may lose a pixel or two that the body's row keeps.
+        const int allowed = c.zoom == 0 ? 0 : bodyPixels / 100;
+        const int doorFrames = building->doorAnimation->LastFrameIndex() + 1;
+        EXPECT_EQ(doorFrames, building->doorFrameCount);
+        std::vector<std::vector<uint8_t>> doors;
+        for (int frame = 0; frame < doorFrames; ++frame) {
+            doors.push_back(draw(*building->doorAnimation, frame, building->doorOffset));
+            int uncovered = 0;
+            for (size_t i = 0; i < body.size(); ++i)
+                uncovered += body[i] != 0 && doors.back()[i] == 0;
+            EXPECT_LE(uncovered, allowed) << "door frame " << frame;
+        }
+        // The door opens: the shut door and the open one differ inside the body.
+        int opened = 0;
+        for (size_t i = 0; i < body.size(); ++i)
+            opened += body[i] != 0 && doors.front()[i] != doors.back()[i];
+        EXPECT_GT(opened * f * f, 40);
+    }
+}

@@ -851,7 +851,9 @@ void WriteBuildings(Writer& w) {
         const int all = static_cast<int>(b.capacities.size());
         w.Line("%d", w.Text(b.name));
         w.Line("%c %d %d %d %d %d %d %d %d %d %d %d %d %d %d", b.letter, b.pairing, b.move,
-               b.hitPoints, 0, 0, 0, 44, SoundSynth::MovedEffect(b.sound1),
+               b.hitPoints, CataloguePictures::kFactoryBodyOffset.x,
+               CataloguePictures::kFactoryBodyOffset.y, CataloguePictures::kFactoryDoorOffset.x,
+               CataloguePictures::kFactoryDoorOffset.y, SoundSynth::MovedEffect(b.sound1),
                SoundSynth::MovedEffect(b.sound2), b.layout, b.parts, all - b.parts, kDoorFrames,
                b.icon);
         w.Numbers(PanelPoints(look, all));

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdlib>
 #include <functional>
 #include <numbers>
 
@@ -454,15 +455,24 @@ std::vector<uint8_t> CarrierDeck(char clan, const AssetPalette& palette) {
 }
 
 // The open factory: a walled yard with a hall, a chimney and a team-coloured roof, growing out
-// of the folded vehicle over the frames.
-Canvas FactoryOpen(char clan, double grown, int frame, const AssetPalette& palette) {
-    constexpr int kBox = 128;
+// of the folded vehicle over the frames. The team-coloured door in the yard's front wall, toward
+// the corner its units roll out of, stands open by `doorOpen` (0 shut, 1 wide).
+Canvas FactoryOpen(char clan, double grown, int frame, const AssetPalette& palette,
+                   double doorOpen = 0.0) {
     const double s = 0.35 + 0.65 * grown;
     Model m{{Shape::Box, 0, 0, 58 * s, 58 * s, 1, Paint::Dark}};
     if (grown > 0.3) {
         for (double side : {-1.0, 1.0}) {
             m.push_back({Shape::Box, side * 54 * s, 0, 4 * s, 58 * s, 3, Paint::Hull});
             m.push_back({Shape::Box, 0, side * 54 * s, 58 * s, 4 * s, 3, Paint::Hull});
+        }
+        // The doorway, then its two leaves sliding apart into the wall.
+        constexpr double kDoorX = -30, kDoorHalf = 16;
+        m.push_back({Shape::Box, kDoorX * s, 54 * s, kDoorHalf * s, 4 * s, 3, Paint::Dark});
+        for (double side : {-1.0, 1.0}) {
+            const double leaf = kDoorHalf / 2;
+            m.push_back({Shape::Box, (kDoorX + side * leaf * (1.0 + doorOpen)) * s, 54 * s,
+                         (leaf * (1.0 - doorOpen) + 0.5) * s, 4 * s, 4, Paint::Team});
         }
     }
     m.push_back({Shape::Box, -12 * s, -8 * s, 30 * s, 34 * s, 4, Paint::Hull});
@@ -472,19 +482,22 @@ Canvas FactoryOpen(char clan, double grown, int frame, const AssetPalette& palet
         m.push_back({Shape::Ellipse, 30 * s, -34 * s, 4 * s, 4 * s, 6, Paint::Glow});
         m.push_back({Shape::Box, 34 * s, 24 * s, 14 * s, 14 * s, 4, Paint::Ore});
     }
-    return UnitPainter::Render(m, kBox, 8, 1.0, Style{HullRamp(clan), frame}, palette);
+    return UnitPainter::Render(m, kFactoryBox, 8, 1.0, Style{HullRamp(clan), frame}, palette);
 }
 
+// While a unit rolls out the game draws the door frame in the body's place, at the door's own
+// offset: so each door frame is the whole open factory, its door opening, on a canvas that puts
+// it where the body's last frame stands.
 std::vector<uint8_t> FactoryDoor(char clan, int frames, const AssetPalette& palette) {
+    const int dx = kFactoryDoorOffset.x - kFactoryBodyOffset.x;
+    const int dy = kFactoryDoorOffset.y - kFactoryBodyOffset.y;
     std::vector<Canvas> pictures;
     for (int frame = 0; frame < frames; ++frame) {
         const double open = frames > 1 ? static_cast<double>(frame) / (frames - 1) : 1.0;
-        Model m{{Shape::Box, 0, 0, 14, 10, 1, Paint::Dark}};
-        for (double side : {-1.0, 1.0})
-            m.push_back(
-                {Shape::Box, side * (7 + 7 * open), 0, 7 * (1.0 - open) + 0.5, 9, 3, Paint::Hull});
-        pictures.push_back(
-            UnitPainter::Render(m, 32, 8, 1.0, Style{HullRamp(clan), frame}, palette));
+        Canvas picture(kFactoryBox + 2 * std::abs(dx), kFactoryBox + 2 * std::abs(dy));
+        picture.Paste(FactoryOpen(clan, 1.0, frame, palette, open), std::abs(dx) - dx,
+                      std::abs(dy) - dy);
+        pictures.push_back(std::move(picture));
     }
     return RowPack(pictures);
 }

@@ -89,6 +89,14 @@ int BodyBox(Body body);
 int RunningBox(int sizeClass);
 int ArmBox(int mountSize);
 constexpr int kDeviceBox = 24;
+// The open factory's box, and where the game draws its body and door frames from the factory's
+// position (the catalogue's building records carry these offsets).
+constexpr int kFactoryBox = 128;
+struct PixelOffset {
+    int x = 0, y = 0;
+};
+constexpr PixelOffset kFactoryBodyOffset{0, 0};
+constexpr PixelOffset kFactoryDoorOffset{0, 44};
 constexpr int kPanelScale = 2;
 constexpr int kPanelFacing = 14;
 // Parts' panel pictures face right and stand lifted in their frame: nothing of them lies more
