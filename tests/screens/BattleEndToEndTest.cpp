@@ -193,30 +193,14 @@ TEST_F(BattleEndToEnd, ABuiltUnitIsBandedAndStandsWhereItWasSent) {
 
 // The factory's first roll-out, on either clan: the factory stands open, a unit is ordered, and
 // once a second from the order the capture shows where the factory stands.
-const char kRollOutScript[] = QX_E2E_SKIRMISH_FROM_MENU
-    "wait 3000\n"
-    "capture open\n"
-    "wait 100\n"
-    "key B\n"
-    "wait 100\n"
-    "capture rollout1\n"
-    "wait 1000\n"
-    "capture rollout2\n"
-    "wait 1000\n"
-    "capture rollout3\n"
-    "wait 1000\n"
-    "capture rollout4\n"
-    "wait 1000\n"
-    "capture rollout5\n"
-    "wait 1000\n"
-    "capture rollout6\n"
-    "wait 100\n"
-    "keydown CONTROL\n"
-    "key Q\n"
-    "keyup CONTROL\n"
-    "await 2 5000\n"
-    "wait 300\n";
 constexpr int kRollOutCaptures = 6;
+std::string RollOutScript() {
+    std::string script = QX_E2E_SKIRMISH_FROM_MENU "wait 3000\ncapture open\nwait 100\nkey B\n";
+    for (int i = 1; i <= kRollOutCaptures; ++i)
+        script += "wait " + std::string(i == 1 ? "100" : "1000") + "\ncapture rollout" +
+                  std::to_string(i) + "\n";
+    return script + "wait 100\n" + e2e::kBattleToMenu;
+}
 
 // The open factory as its body's last frame draws it: its solid pixels, by their place from
 // the frame's centre, in the palette's colours, and its team-coloured ones.
@@ -291,8 +275,7 @@ TEST_F(BattleEndToEnd, TheFactoryStandsWholeWhileItsFirstUnitRollsOut) {
         e2e::GameFolder run(scratch, std::string("rollout-") + clan);
         ASSERT_TRUE(run.MakeAssets()) << run.File("mkassets.log");
         run.WriteOptions(std::string(e2e::kMoviesOff) + "CLAN=" + clan + "\n");
-        ASSERT_EQ(run.Run(e2e::kToMenu + std::string(kRollOutScript) + e2e::kOutFromMenu), 0)
-            << run.Errors();
+        ASSERT_EQ(run.Run(e2e::kToMenu + RollOutScript() + e2e::kOutFromMenu), 0) << run.Errors();
         const std::unique_ptr<Palette> palette =
             LoadPalette((run.path / "Assets" / "7a0txxxx99s999.pal").c_str(), 0, 0);
         ASSERT_TRUE(palette);
