@@ -18,6 +18,7 @@
 #include "map/ObjectKinds.h"
 #include "net/CommandReceivers.h"
 #include "net/NetworkScreen.h"
+#include "net/ShotFlight.h"
 #include "objects/Artifact.h"
 #include "objects/CommandBuffer.h"
 #include "objects/CommandReader.h"
@@ -463,10 +464,17 @@ int CommandExecutor::Execute(CommandBuffer& message, int slot) {
     CommandReader reader(message.start, size);
     CommandHeader header;
     current = message.start;
+    FiredShots* shots =
+        InRange(slot, 0, World::kPeerSlots - 1) ? &world.peerSlots[slot].firedShots : nullptr;
+    // A message the link did not deliver just now is a held word's, applied again: each of its
+    // commands came when it was held.
+    const uint32_t nowMs = GetTimeMs();
+    const int fresh =
+        shots ? shots->Heard(world.peerSlots[slot].frames, world.recentDead.nowMs, nowMs) : 1;
     while (reader.NextCommand(header)) {
+        if (shots) arrival = fresh == 1 ? shots->Latest() : shots->TakeHeld(nowMs);
         // Behind a command that waits, the rest of the link's commands wait too, in order.
-        const bool holding =
-            InRange(slot, 0, World::kPeerSlots - 1) && world.peerSlots[slot].Holding() == 1;
+        const bool holding = shots && world.peerSlots[slot].Holding() == 1;
         const bool pauseStart = IsPauseStart(reader, header);
         if (holding && PassesHeldWord(reader, header) == 0) {
             Wait(current, reader, header, slot);
@@ -678,15 +686,25 @@ int CommandExecutor::MaySendSnapshot(int sender, GameObject* subject, int lossSi
 // |   than the longest flight and slack   |                      |   anywhere                  |
 // | hit answering to no shot the sender   | refused; each shot   | a dead factory's hits by    |
 // |   announced (12) of that shooter and  |   answers one hit,   |   the hundred won a beaten  |
-// |   weapon, within that span            |   whatever it struck |   guest the game            |
+// |   weapon                              |   whatever it struck |   guest the game            |
+// | hit coming, by the link's clock,      | refused; a hit held  | shots saved up for 20 s     |
+// |   later after its shot than the       |   behind a taker's   |   were answered in one      |
+// |   shot's weapon flies and the         |   word is judged     |   frame, and forged hits    |
+// |   sender's tick (FiredShots)          |   when it came       |   claimed honest shots that |
+// |                                       |                      |   had missed                |
+// | shot of a mount that has as many      | its oldest is out    | the same saving up, within  |
+// |   unanswered as its weapon has in     |                      |   the flight of a slow shot |
+// |   flight at once (ShotFlight)         |                      |                             |
 // | shot of a shooter not standing here,  | not counted          | shots announced after the   |
 // |   or of a hardpoint its copy does not |                      |   shooter died, or of a     |
 // |   arm with that weapon                |                      |   weapon it never mounted   |
 // | shot of a factory whose copy may not  | counted per factory  | seven allowances for one    |
-// |   know its turrets: of a weapon its   |   and weapon: no     |   turret: a forged factory  |
-// |   clan has at this tech level, of no  |   more a reload than |   shot 7 hits at once       |
-// |   known hardpoint                     |   the hardpoints     |                             |
-// |                                       |   that hold it       |                             |
+// |   know its turrets: of a weapon its   |   turret, whatever   |   turret: a forged factory  |
+// |   clan has at this tech level, of no  |   weapon it names:   |   shot 7 hits at once, and  |
+// |   known hardpoint                     |   no more a reload   |   one naming eight letters  |
+// |                                       |   than the           |   15 a reload               |
+// |                                       |   hardpoints that    |                             |
+// |                                       |   take the weapon    |                             |
 // | shot sooner than its weapon reloads   | not counted          | shots banked faster than    |
 // |   (at the fastest speed), one reload  |                      |   they can be fired; a      |
 // |   early allowed, by this machine's    |                      |   stalled link delivers at  |
@@ -713,8 +731,9 @@ int CommandExecutor::MayReportHit(int slot, GameObject* target, const SimId& att
         shooter = *dead;
     else
         return 0;
-    FiredShots::Shot* shot = world.peerSlots[slot].firedShots.Unanswered(attackerId, clan, weapon,
-                                                                         world.recentDead.nowMs);
+    // Judged when the hit came, a held one too: the hold is not the shot's flight.
+    FiredShots::Shot* shot =
+        world.peerSlots[slot].firedShots.Unanswered(attackerId, clan, weapon, arrival.linkMs);
     if (!shot) return 0;
     const int targetTeam = target->GetTeam();
     if (IsPlayerTeam(targetTeam) && world.AreAllied(targetTeam, shot->team) == 1) return 0;
@@ -727,7 +746,8 @@ int CommandExecutor::MayReportHit(int slot, GameObject* target, const SimId& att
 // The sender answers for a mirrored shooter (MaySend let the command through); a destroyed copy
 // fires no more. A copy knows what each hardpoint mounts, but for a factory whose owner never
 // told it (a computer player's, armed as the game was built): a shot of it counts if its clan
-// may mount the weapon here, but never more of them a reload than the hardpoints that could.
+// may mount the weapon here, on one of the factory's turrets, whatever weapon each shot names:
+// never more a reload than its hardpoints that take the weapon could fire.
 void CommandExecutor::CountShot(int slot, GameObject* shooter, char clan, char role,
                                 int hardpoint) {
     if (!InRange(slot, 0, World::kPeerSlots - 1) || !IsMirror(shooter) ||
@@ -755,9 +775,11 @@ void CommandExecutor::CountShot(int slot, GameObject* shooter, char clan, char r
     shot.clan = clan;
     shot.role = role;
     shot.reach = weapon->GetRange();
-    shot.firedAtMs = world.recentDead.nowMs;
+    // Its weapon's flight and the sender's tick: the longest an honest hit of it comes after
+    // it on the link's clock.
+    shot.lifeMs = ShotFlight::LongestMs(weapon) + RecentDead::kLinkSlackMs;
     world.peerSlots[slot].firedShots.Count(shot, hardpoint, turrets, ShortestReload(weapon),
-                                           GetTimeMs());
+                                           ShotFlight::MostInFlight(weapon), arrival);
 }
 
 // The kill may have come in this very message, ahead of the death pass: the destroyed copies
@@ -829,16 +851,19 @@ void CommandExecutor::Wait(const uint8_t* data, CommandReader& r, const CommandH
                            int slot) {
     const uint8_t* command = data + (r.CommandEnd() - static_cast<size_t>(h.length));
     PeerSlot& peer = world.peerSlots[slot];
+    const FiredShots::Arrival came = arrival;
     while (peer.Hold(command, h.length, waitingFor, GetTimeMs()) == 0) {
         // Reaching the bound ends the wait (World::ApplyWaitingCommands has the rule). The held
         // commands run through this executor again; each round takes at least the first.
         world.EndWait(slot);
         current = data;
+        arrival = came;
         if (peer.Holding() == 0) {
             Apply(r, h, slot);
             return;
         }
     }
+    peer.firedShots.Hold(came);
     if (static_cast<CommandKind>(h.kind) == CommandKind::PauseMark) {
         CommandReader payload = r;
         peer.heldMark = payload.ReadW32();

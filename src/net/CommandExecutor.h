@@ -13,6 +13,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "world/FiredShots.h"
 #include "world/RecentDead.h"
 
 class CommandBuffer;
@@ -113,4 +114,7 @@ private:
     int waitingFor = -1;
     // Whether that wait also ends when the team's factory falls here (a growth word's).
     int waitEndsAtFall = 0;
+    // When the command being applied came on its link (FiredShots::Heard): a held one, when
+    // it was held.
+    FiredShots::Arrival arrival;
 };

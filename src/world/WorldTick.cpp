@@ -58,7 +58,11 @@ void World::DestroyOwnObjects(int team, DestroyScope scope) {
     }
 }
 
+// What the cheat key that makes a selection invulnerable needs, the script line needs too: in
+// a network game every hit on the factory is its owner's to judge, so the peers could not
+// refuse what a spared factory never takes.
 void World::SpareOwnFactory(int team) {
+    if (networkGame == 1 && cheatsOn == 0) return;
     GameObject* factory = TeamFactory(team);
     if (factory && factory->local == 1 && factory->IsInvulnerable() == 0)
         factory->ToggleInvulnerable();

@@ -56,9 +56,12 @@ private:
     std::vector<uint8_t> bytes;
 };
 
-inline std::vector<uint8_t> Message(std::initializer_list<std::vector<uint8_t>> commands) {
+inline std::vector<uint8_t> Message(const std::vector<std::vector<uint8_t>>& commands) {
     std::vector<uint8_t> out;
     for (const auto& c : commands)
         out.insert(out.end(), c.begin(), c.end());
     return out;
+}
+inline std::vector<uint8_t> Message(std::initializer_list<std::vector<uint8_t>> commands) {
+    return Message(std::vector<std::vector<uint8_t>>(commands));
 }

@@ -166,6 +166,8 @@ public:
     VehicleDesign design{'V'};
     std::unique_ptr<ChassisTemplate> factoryChassis;
     VehicleDesign factoryDesign{'c'};
+    // More weapons of clan 'c' as the armed units', letters 'b' onwards.
+    std::vector<std::unique_ptr<WeaponTemplate>> letters;
 };
 
 // Slot 0's player sends; slot 1 (when given) holds another live machine.
@@ -369,6 +371,45 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
             f.world.PlaceOver(f.mirror,
                               Point(f.ownedFactory->GetPosition().x, bounds.origin.y - away));
         };
+    };
+    // The armed units' weapon flies 1064 ms; with the sender's tick its shot may be answered
+    // this long after it came, by the link's clock.
+    constexpr int32_t kShotLifeMs = 1064 + RecentDead::kLinkSlackMs;
+    auto hits = [hit](const SimId& attacker, int count, char weapon = 'a') {
+        std::vector<std::vector<uint8_t>> words(static_cast<size_t>(count),
+                                                hit(kOwned, attacker, weapon));
+        return Message(words);
+    };
+    // Team 2's unit announces a shot; heartbeats come over `flownMs` of battle, none more than
+    // two seconds apart; the next message comes after a silence of `stallMs`.
+    auto flown = [fire](int32_t flownMs, int32_t stallMs) {
+        return [=](Senders& f) {
+            f.Deliver(fire(kMirror));
+            for (int32_t ms = flownMs; ms > 0; ms -= 2000)
+                f.Deliver(CommandBytes(0).Done(), std::min(ms, 2000));
+            f.world.recentDead.Elapse(stallMs);
+            f.Delivered();
+        };
+    };
+    // Team 3's factory announces letters 'a' to 'h' from all seven hardpoints, then seven hits
+    // of each.
+    std::vector<std::vector<uint8_t>> eightWords;
+    for (char role = 'a'; role <= 'h'; ++role)
+        for (int hardpoint = 0; hardpoint < 7; ++hardpoint)
+            eightWords.push_back(fire(SimId(3, 22), hardpoint, role));
+    for (char role = 'a'; role <= 'h'; ++role)
+        for (int i = 0; i < 7; ++i)
+            eightWords.push_back(hit(kOwned, SimId(3, 22), role));
+    const std::vector<uint8_t> eightLetters = Message(eightWords);
+    auto eightLettersLog = [fired] {
+        Log log;
+        for (char role = 'a'; role <= 'h'; ++role)
+            for (int hardpoint = 0; hardpoint < 7; ++hardpoint)
+                log.push_back(fired(SimId(3, 22), hardpoint, role));
+        for (char role = 'a'; role <= 'h'; ++role)
+            for (int i = 0; i < 7; ++i)
+                log.push_back(role == 'a' && i < 4 ? "1:11 Hit abc 3:22" : Refused(7, 3)[0]);
+        return log;
     };
     const SimId piece = World::WreckPieceId(SimId(2, 20), 2);
     const Row rows[] = {
@@ -577,6 +618,54 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
              }
              f.clock.Advance(5000);
              f.world.recentDead.Elapse(5000);
+         }},
+        // A shot answers a hit only while it may be in flight by the link's clock: the
+        // weapon's 1064 ms and the sender's tick, 3000 ms; a mount keeps no more unanswered
+        // than its weapon has in flight at once (four). Messages a reload apart for 20 s, no
+        // hit, then 40 hits at once.
+        {"shots saved up for 20 s, then 40 hits at once", 1, 2, -1, hits(kMirror, 40),
+         [=] {
+             Log log(4, "1:11 Hit abc 2:10");
+             log.resize(40, Refused(7, 2, 20000)[0]);
+             return log;
+         },
+         [fire](Senders& f) {
+             for (int shot = 0; shot < 40; ++shot) {
+                 f.clock.Advance(500);
+                 f.Deliver(fire(kMirror), 500);
+             }
+         }},
+        // A shot that missed: a forged hit after its flight is refused, one at its end taken.
+        {"a hit of a missed shot after its flight", 1, 2, -1, hit(kOwned, kMirror),
+         is(Refused(7, 2, kShotLifeMs + 1)), flown(kShotLifeMs + 1, 0)},
+        {"a hit at the end of its shot's flight", 1, 2, -1, hit(kOwned, kMirror),
+         is({"1:11 Hit abc 2:10"}), flown(kShotLifeMs, 0)},
+        // The sender stopped 5 s a ms before its shot struck, or its link stalled 20 s: the
+        // silence counts no longer than a heartbeat's.
+        {"an honest hit at the end of its flight behind a sender stopped 5 s", 1, 2, -1,
+         hit(kOwned, kMirror), is({"1:11 Hit abc 2:10"}), flown(1063, 5000)},
+        {"an honest hit at the end of its flight behind a link stalled 20 s", 1, 2, -1,
+         hit(kOwned, kMirror), is({"1:11 Hit abc 2:10"}), flown(1063, 20000)},
+        // An untold factory's two turrets fire whatever letters it names, each once a reload
+        // and once early: four of 56 shots count, not four of each letter.
+        {"an untold factory naming eight letters", 1, 3, 2, eightLetters, eightLettersLog,
+         [factoryFitted](Senders& f) {
+             factoryFitted(-1, false)(f);
+             for (char role = 'b'; role <= 'h'; ++role) {
+                 WeaponValues values;
+                 values.rangeField = 100;
+                 values.reloadField = 500;
+                 values.mount.clan = 'c';
+                 values.mount.role = role;
+                 values.mount.mountSize = 2;
+                 f.letters.push_back(std::make_unique<WeaponTemplate>(WeaponClass::Beam, values));
+                 WeaponList.PushBack(f.letters.back().get());
+             }
+         },
+         [unlist](Senders& f) {
+             for (auto& letter : f.letters)
+                 letter->Unlink();
+             unlist(f);
          }},
         {"shots of a dead shooter", 1, 2, -1, Message({fire(kMirror), hit(kOwned, kMirror)}),
          is(Refused(7, 2, 500)), shooterDied(1, 0, 0)},
@@ -801,6 +890,22 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
          [](Senders& f) {
              f.world.recentDead.Elapse(RecentDead::kLinkSlackMs + RecentDead::kHeldMs);
              f.Waited(-1, {"2:10 Move 100,200 3 []", "3:16 Hit abc 1:99"}, 0);
+         }},
+        // A hit held behind the taker's word is judged when it came, its shot in flight then,
+        // though the link's heartbeats behind it run the link's clock past the shot's flight.
+        {"a hit held for the whole wait, its shot flown since", 3, 1, 2,
+         Message({snapshot, hit(kThirdUnit, kHostUnit)}), none,
+         [fire](Senders& f) {
+             f.world.FindObject(kThirdUnit)->SetLocal(1);
+             static_cast<RecordingObject*>(f.world.FindObject(kHostUnit))->design = &f.design;
+             f.world.PlaceOver(f.world.FindObject(kThirdUnit),
+                               f.world.FindObject(kHostUnit)->GetPosition() + Point(0, 64));
+             f.Deliver(fire(kHostUnit));
+         },
+         [](Senders& f) {
+             for (int beat = 0; beat < 5; ++beat)
+                 f.Deliver(CommandBytes(0).Done(), 2000);
+             f.Waited(-1, {"2:10 Move 100,200 3 []", "3:16 Hit abc 1:15"}, 0);
          }},
         // The owner's factory mines from its unfolded centre, which a folded copy's centre
         // stands off by (-32, 32); the copy may trail its owner by up to a cell besides.

@@ -242,6 +242,18 @@ public:
         EXPECT_EQ(message.cursor, message.start + bytes.size());
         return result;
     }
+    // Executes the bytes as a message the slot's link just delivered, `battleMs` of the battle
+    // after the last: the link's clock counts it.
+    int Deliver(const std::vector<uint8_t>& bytes, int32_t battleMs = 0, int slot = 0) {
+        world.recentDead.Elapse(battleMs);
+        Delivered(slot);
+        return Execute(bytes, slot);
+    }
+    // The slot's link has delivered one more frame, as the network step sees it.
+    void Delivered(int slot = 0) {
+        auto* made = static_cast<MemoryLink*>(world.peerSlots[slot].peerLink);
+        world.peerSlots[slot].frames = ++made->framesReceived;
+    }
     // Another peer slot, its machine playing the team; slot 0's link stays `link`.
     MemoryLink* AddPeerPlaying(int team) {
         MemoryLink* first = link;
@@ -262,8 +274,10 @@ public:
         shot.clan = 'c';
         shot.role = 'a';
         shot.reach = 100;
-        shot.firedAtMs = world.recentDead.nowMs;
-        world.peerSlots[0].firedShots.Count(shot, 0, 0, 1, GetTimeMs());
+        shot.lifeMs = RecentDead::SpanMs();
+        FiredShots::Arrival now = world.peerSlots[0].firedShots.Latest();
+        now.wallMs = GetTimeMs();
+        world.peerSlots[0].firedShots.Count(shot, 0, 0, 1, 1, now);
         RecentDead::Death d;
         d.id = id;
         d.team = id.team;

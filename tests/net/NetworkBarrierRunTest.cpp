@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <iostream>
+#include <map>
 #include <sstream>
 #include <string>
 #include <utility>
@@ -311,6 +312,71 @@ TEST(NetworkBarrierRun, DISABLED_AFactorysVolleysOnAllSevenHardpointsCountOnlyAs
     // A volley's spacing more: the host's clock for the reloads is the wall's, the trace's
     // the battle's.
     EXPECT_LE(taken, taking * ((spanMs + kApartMs) / reloadMs + 2));
+    EXPECT_EQ(refusedOthers, 0);
+}
+
+// Outside the suite (scripts/network-crafted): three machines, every factory spared. Player 2's
+// factory announces the first weapon it mounts from all seven hardpoints twice a second for
+// 20 s, told standing beside the host's factory, with no hit; then 400 hits of it in one
+// frame. The host takes, in the millisecond it reads them, no more than the factory's turrets
+// that take the weapon may have in flight: one shot each and one early (a shot flying shorter
+// than its reload), and refuses nothing of player 3.
+TEST(NetworkBarrierRun, DISABLED_AFactorysShotsSavedUpAreAnsweredOnlyWhileTheyMayFly) {
+    if (!e2e::ProgramsBuilt()) GTEST_SKIP() << "the programs are not built";
+#ifdef QX_BARRIER_RUNS_SANITIZED
+    GTEST_SKIP() << "left to the optimised build";
+#endif
+    constexpr int kFirstMs = 60000, kVolleys = 40, kApartMs = 500, kHits = 400;
+    std::vector<barrier::Act> acts = barrier::SpareEveryFactory(3);
+    for (int player = 1; player <= 3; ++player)
+        acts.push_back({player, 0, "char 12"});  // Ctrl+L: the trace on
+    for (int volley = 0; volley < kVolleys; ++volley)
+        acts.push_back({2, kFirstMs + volley * kApartMs, "craft factoryshots 1 7"});
+    const int burstMs = kFirstMs + kVolleys * kApartMs;
+    acts.push_back({2, burstMs, "craft factoryhits 1 " + std::to_string(kHits)});
+    barrier::Game game;
+    barrier::Run(game, 3, {burstMs + 5000}, "s", {}, 240, acts);
+    ASSERT_EQ(game.games.size(), 3u);
+    const std::string guest = game.games[1]->File("zvd.out");
+    const size_t told = guest.find("Crafted factory shots of weapon ");
+    ASSERT_NE(told, std::string::npos) << "player 2's factory never shot";
+    char clan = 0, role = 0;
+    int reloadMs = 0, taking = 0;
+    ASSERT_EQ(std::sscanf(guest.c_str() + told,
+                          "Crafted factory shots of weapon %c%c, reloading in %d ms at the "
+                          "fastest speed, %d hardpoints",
+                          &clan, &role, &reloadMs, &taking),
+              4);
+    // Player 2's hits by its factory, taken or refused, per battle ms of the host.
+    std::map<long, std::pair<int, int>> byMs;
+    int refusedOthers = 0;
+    std::istringstream trace(game.games[0]->File("zvd.out"));
+    for (std::string line; std::getline(trace, line);) {
+        const bool fromGuest = line.find("(player 2)") != std::string::npos;
+        const bool refusal = line.rfind("Refused command kind 7 ", 0) == 0;
+        if (refusal && !fromGuest) ++refusedOthers;
+        const bool byFactory = line.rfind("Applied command kind 7 ", 0) == 0 &&
+                               line.find(" of kind 4, standing ") != std::string::npos;
+        if (fromGuest && (refusal || byFactory)) {
+            auto& [taken, refused] = byMs[std::stol(line.substr(line.rfind(' ') + 1))];
+            ++(byFactory ? taken : refused);
+        }
+    }
+    // The burst: the millisecond with the most of them.
+    auto burst = std::max_element(byMs.begin(), byMs.end(), [](const auto& a, const auto& b) {
+        return a.second.first + a.second.second < b.second.first + b.second.second;
+    });
+    ASSERT_NE(burst, byMs.end()) << "no hit of player 2's factory came";
+    const auto [taken, refused] = burst->second;
+    std::cout << "player 2's factory: weapon " << clan << role << " reloading in " << reloadMs
+              << " ms, " << taking << " hardpoints taking it; " << kVolleys
+              << " volleys of 7 shots over " << (kVolleys - 1) * kApartMs
+              << " ms with no hit, then " << kHits << " hits in one frame: the host took " << taken
+              << " and refused " << refused << " at battle ms " << burst->first << "; refused "
+              << refusedOthers << " of player 3\n";
+    EXPECT_EQ(taken + refused, kHits) << "the frame's hits were not read at once";
+    EXPECT_GT(taken, 0) << "no shot came within reach";
+    EXPECT_LE(taken, 2 * taking);
     EXPECT_EQ(refusedOthers, 0);
 }
 

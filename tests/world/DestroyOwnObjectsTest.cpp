@@ -6,6 +6,7 @@
 #include <tuple>
 #include <vector>
 
+#include "core/Settings.h"
 #include "platform/ScriptHooks.h"
 #include "world/RegistryTestFixture.h"
 #include "world/TeamController.h"
@@ -93,6 +94,27 @@ TEST(DestroyOwnObjects, ASparedFactoryIsInvulnerableUntilTheScriptWoundsOrDestro
         if (f.local) dealt.push_back(0);
         EXPECT_EQ(factory->damage, dealt) << f.team;
     }
+}
+
+// `spare` does what the cheat key does, so a network game needs the CHEAT setting for it, as
+// for the key; a game alone does not.
+TEST(DestroyOwnObjects, ASpareInANetworkGameNeedsTheCheatSetting) {
+    const struct { int network, cheats, spared; } games[] = {{1, 0, 0}, {1, 1, 1}, {0, 0, 1}};
+    const int32_t cheats = cheatsOn;
+    for (const auto& g : games) {
+        WorldOnLand land{OpenLand(16, 12)};
+        World& world = land.world;
+        auto object = std::make_unique<Doomed>(2, 10, land.Centre(4, 3), 4, 24);
+        object->local = 1;
+        Doomed* factory = object.get();
+        world.AddBuilding(std::move(object));
+        world.networkGame = g.network;
+        cheatsOn = g.cheats;
+        world.SpareOwnFactory(2);
+        EXPECT_EQ(factory->invulnerable, g.spared) << g.network << g.cheats;
+        world.networkGame = 0;
+    }
+    cheatsOn = cheats;
 }
 
 // The script's `attack TEAM`: the local team's computer player sends its units against that

@@ -1,0 +1,131 @@
+#include "net/ShotFlight.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "catalogue/DirectionalEffectTemplate.h"
+#include "catalogue/WeaponTemplate.h"
+#include "core/SpriteSet.h"
+#include "objects/ArcShot.h"
+#include "objects/BeamWeapon.h"
+#include "objects/BurstWeapon.h"
+#include "objects/CannonWeapon.h"
+#include "objects/MissileWeapon.h"
+#include "objects/PulseWeapon.h"
+#include "objects/RocketShot.h"
+#include "objects/SpinWeapon.h"
+
+namespace {
+
+// The game speed setting runs from 1 to 5; its adjustment is 3 minus it.
+constexpr int kFastestAdjustment = -2;
+constexpr int kSlowestAdjustment = 2;
+// One step of a flying shot: the length of the vector (1, 1).
+constexpr double kStepPixels = 1.41421;
+
+// A catalogue period at a speed: max(1, field + 5 × adjustment).
+int32_t Period(int32_t field, int adjustment) {
+    return std::max(1, field + 5 * adjustment);
+}
+
+// The longest sequence of the effect's pictures, in frames; 0 without pictures.
+int32_t Frames(const EffectTemplate* effect) {
+    SpriteSet* pictures = effect ? effect->pictures.get() : nullptr;
+    int32_t longest = 0;
+    for (int32_t i = 0; pictures && i < pictures->Count(); ++i)
+        if (Image* sequence = pictures->SubImage(i))
+            longest = std::max(longest, sequence->LastFrameIndex() + 1);
+    return longest;
+}
+
+// A step that waits for `periodMs` and starts its next wait afresh, `count` times.
+int64_t Steps(int64_t count, int32_t periodMs) {
+    return count * (periodMs + ShotFlight::kTickMs);
+}
+
+// A flying shot's travel over the reach and past it to a large target's centre: whole steps
+// gathered at the travel delay, the first once two delays have gathered.
+int64_t Travel(const WeaponTemplate& w, int adjustment) {
+    const int64_t distance = int64_t{std::max(w.GetRange(), 0)} + ShotFlight::kBeyondReachPixels;
+    const auto steps = static_cast<int64_t>(std::ceil(static_cast<double>(distance) / kStepPixels));
+    return (steps + 3) * Period(w.travelField, adjustment) + ShotFlight::kTickMs;
+}
+
+}  // namespace
+
+// What a shot of each class does between its firing tick and its strike:
+// | class                      | under way                                                  |
+// |----------------------------|------------------------------------------------------------|
+// | direct, cycling direct     | its travel                                                 |
+// | missile, homing missile    | its launch frames on the rack (100 ms each), then travel   |
+// | rocket, animated rocket    | the same; its launch needs pictures                        |
+// | arc                        | a hop per 10 px to the target's centre, 50 ms each, and    |
+// |                            |   the strike on the next tick                              |
+// | beam, cannon, spin         | its countdown, then the strike on the next tick            |
+// | burst                      | its frames at 100 ms (one without pictures)                |
+// | pulse                      | its reach grown 22 px per 50 ms past the weapon's reach    |
+int32_t ShotFlight::FlightMs(const MountTemplate* weapon, int adjustment) {
+    const auto* w = dynamic_cast<const WeaponTemplate*>(weapon);
+    if (!w) return 0;
+    const int64_t reach = int64_t{std::max(w->GetRange(), 0)};
+    int64_t ms = 0;
+    switch (w->weaponClass) {
+        case WeaponClass::DirectShot:
+        case WeaponClass::CyclingDirectShot:
+            ms = Travel(*w, adjustment);
+            break;
+        case WeaponClass::Missile:
+        case WeaponClass::HomingMissile:
+            ms = Steps(Frames(w->fireEffect), MissileWeapon::kLaunchFrameMs) +
+                 Travel(*w, adjustment);
+            break;
+        case WeaponClass::RocketShot:
+        case WeaponClass::AnimatedRocketShot:
+            ms = Steps(Frames(w->fireEffect), RocketShot::kLaunchFrameMs) + Travel(*w, adjustment);
+            break;
+        case WeaponClass::Arc:
+            ms = Steps(std::max<int64_t>(1, (reach + kBeyondReachPixels) / ArcShot::kPointSpacing),
+                       ArcShot::kHopMs) +
+                 kTickMs;
+            break;
+        case WeaponClass::Beam:
+            ms = BeamWeapon::kCountdownMs + 2 * kTickMs;
+            break;
+        case WeaponClass::Cannon:
+            ms = CannonWeapon::kCountdownMs + 2 * kTickMs;
+            break;
+        case WeaponClass::Spin:
+            ms = SpinWeapon::kCountdownMs + 2 * kTickMs;
+            break;
+        case WeaponClass::Burst:
+            ms = Steps(std::max(1, Frames(w->fireEffect)), BurstWeapon::kFramePeriodMs);
+            break;
+        case WeaponClass::Pulse:
+            ms = Steps(reach / PulseWeapon::kReachStep + 1, PulseWeapon::kStepMs) + kTickMs;
+            break;
+    }
+    return static_cast<int32_t>(std::min<int64_t>(ms, INT32_MAX / 4));
+}
+
+int32_t ShotFlight::LongestMs(const MountTemplate* weapon) {
+    int32_t longest = 0;
+    for (int a = kFastestAdjustment; a <= kSlowestAdjustment; ++a)
+        longest = std::max(longest, FlightMs(weapon, a));
+    return longest;
+}
+
+// A turret fires again a reload after its last shot, so as many of its shots fly at once as
+// its reload goes into their flight, at one speed (a machine's flight and reload run at its
+// own). One more: the tick in which a stalled sender's battle catches up may fire the turret's
+// next shot before its last one strikes, as a countdown strikes on the tick after it ran out
+// and a hop or frame steps once a tick.
+int ShotFlight::MostInFlight(const MountTemplate* weapon) {
+    const auto* w = dynamic_cast<const WeaponTemplate*>(weapon);
+    if (!w) return 1;
+    int64_t most = 1;
+    for (int a = kFastestAdjustment; a <= kSlowestAdjustment; ++a) {
+        const int64_t reload = Period(w->reloadField, a);
+        most = std::max(most, (int64_t{FlightMs(weapon, a)} + reload - 1) / reload);
+    }
+    return static_cast<int>(std::min<int64_t>(most, 1 << 10)) + 1;
+}
