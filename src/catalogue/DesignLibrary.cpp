@@ -14,8 +14,8 @@
 #include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
 #include "core/AtomicWriter.h"
+#include "core/FileBytes.h"
 #include "core/PtrNode.h"
-#include "core/ResourceFile.h"
 
 DesignLibrary::DesignLibrary() = default;
 
@@ -235,33 +235,25 @@ std::string DesignLibrary::Listing() const {
 
 int DesignLibrary::Load(const char* name) {
     damaged = 0;
+    unreadable = 0;
     fault.clear();
-    ResourceFile file;
     if (!name) return 0;
-    if (!file.Open(name, 1, 1)) {
-        // Nothing there is a missing library; anything else there (a FIFO, a device, a
-        // directory, a file that cannot be read) is a damaged one.
-        if (!file.Absent()) {
-            damaged = 1;
-            fault = file.Fault();
-        }
-        return 0;
+    // Nothing there is a missing library; something there that gives no bytes (a FIFO, a
+    // directory, a file that cannot be read) is an unreadable one, which may hold every design
+    // whole: it is never called damaged.
+    const FileBytes file = FileBytes::Of(name, kMaxFileBytes);
+    if (file.Unreadable()) {
+        unreadable = 1;
+        fault = file.fault;
     }
-    const int32_t size = file.Size();
-    if (size < 0 || size > kMaxFileBytes) {
+    if (file.outcome != FileBytes::Outcome::Read) return 0;
+    if (file.size > kMaxFileBytes) {
         damaged = 1;
-        fault = file.Path() + ": larger than a design library can be";
+        fault = file.path + ": larger than a design library can be";
         return 0;
     }
-    std::string bytes(static_cast<size_t>(size), '\0');
-    int32_t count = size;
-    if (size > 0 && !file.Read(count, bytes.data())) {
-        damaged = 1;
-        fault = file.Path() + ": cannot be read";
-        return 0;
-    }
-    if (!Read(bytes.data(), bytes.size())) {
-        fault = file.Path() + ": " + fault;
+    if (!Read(file.bytes.data(), file.bytes.size())) {
+        fault = file.path + ": " + fault;
         return 0;
     }
     return 1;
@@ -269,6 +261,7 @@ int DesignLibrary::Load(const char* name) {
 
 int DesignLibrary::LoadFromBytes(const void* data, size_t size) {
     damaged = 0;
+    unreadable = 0;
     fault.clear();
     if (size > static_cast<size_t>(kMaxFileBytes)) {
         damaged = 1;

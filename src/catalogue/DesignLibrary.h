@@ -27,10 +27,11 @@ public:
 
     void Clear();
     // Reads a design file relative to the asset directory: 1 when read, 0 when it does not
-    // exist or is damaged (damaged then says which). A damaged file is refused as a whole and
-    // changes nothing: its structure is broken (a design line shorter than a code or not
-    // printable, a '*' missing, a member index that names no design, a line the reader would
-    // cut) or it is larger than kMaxFileBytes or not a regular file. Unknown part letters are
+    // exist, cannot be read or is damaged (unreadable and damaged then say which). A damaged
+    // file is refused as a whole and changes nothing: its structure is broken (a design line
+    // shorter than a code or not printable, a '*' missing, a member index that names no design,
+    // a line the reader would cut) or it is larger than kMaxFileBytes. Something in its place
+    // that gives no bytes (FileBytes) is unreadable, never damaged. Unknown part letters are
     // not damage. An empty file is an empty library.
     int Load(const char* name);
     // Reads a design file's bytes from memory, as Load reads the file.
@@ -74,6 +75,9 @@ public:
     VehicleDesign* selected = nullptr;  // not owned
     // 1 when the last Load refused its file as damaged; fault then names the file and why.
     int32_t damaged = 0;
+    // 1 when the last Load found something in the file's place that gives no bytes; fault then
+    // names the file.
+    int32_t unreadable = 0;
     std::string fault;
 
 private:

@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "core/AtomicWriter.h"
-#include "core/ResourceFile.h"
+#include "core/FileBytes.h"
 #include "core/StringTable.h"
 
 namespace {
@@ -93,6 +93,15 @@ std::string HighScoreTable::DamagedMessage(int line, size_t kept) {
     return std::string(text) + " " + std::to_string(kept);
 }
 
+std::string HighScoreTable::UnreadableMessage(int line) {
+    const char* text = GetString(line);
+    if (!text || !*text)
+        text = line == kNotWrittenLine
+                   ? "Your score is shown, but not written: the high-score file cannot be read:"
+                   : "The high-score file cannot be read and is kept as it is:";
+    return std::string(text) + " " + kFile;
+}
+
 std::string HighScoreTable::Format(const std::vector<Row>& rows) {
     std::string text;
     for (const Row& row : rows)
@@ -118,29 +127,20 @@ void HighScoreTable::Clear() {
 
 HighScoreTable::Outcome HighScoreTable::Load() {
     Clear();
-    damaged = false;
     const Outcome outcome = ReadFile();
-    // The next save moves the damaged file aside first, so that no row of it is lost.
+    // The next save moves the damaged file aside first, so that no row of it is lost; an
+    // unreadable one it leaves alone.
     damaged = outcome == Outcome::Damaged;
+    unreadable = outcome == Outcome::Unreadable;
     return outcome;
 }
 
 HighScoreTable::Outcome HighScoreTable::ReadFile() {
-    ResourceFile file;
-    // Anything but nothing in the file's place (a FIFO, a device, an unreadable file) is a
-    // damaged table, never a reason to wait.
-    if (!file.Open(kFile, ResourceFile::OpenMode::ReadBinary))
-        return file.Absent() ? Outcome::Missing : Outcome::Damaged;
-    std::string text;
-    char block[4096];
     // One byte past the bound tells a file that is too large (the rows within it still read).
-    for (;;) {
-        int32_t count = sizeof block;
-        const int whole = file.Read(count, block);
-        if (count > 0) text.append(block, static_cast<size_t>(count));
-        if (text.size() > kMaxBytes || !whole || count <= 0) break;
-    }
-    return Parse(text, rows) ? Outcome::Read : Outcome::Damaged;
+    const FileBytes file = FileBytes::Of(kFile, static_cast<int32_t>(kMaxBytes) + 1);
+    if (file.Missing()) return Outcome::Missing;
+    if (file.Unreadable()) return Outcome::Unreadable;
+    return Parse(file.bytes, rows) ? Outcome::Read : Outcome::Damaged;
 }
 
 int HighScoreTable::AddCurrent(int64_t score) {
@@ -162,6 +162,7 @@ void HighScoreTable::SetCurrentName(const char* name) {
 }
 
 int HighScoreTable::Save() {
+    if (unreadable) return 0;
     AtomicWriter file(kFile);
     if (!file.IsOpen()) return 0;
     for (const Row& row : rows) {

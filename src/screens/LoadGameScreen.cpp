@@ -69,12 +69,12 @@ int LoadGameScreen::Load() {
     list->SetCount(Count());
     list->SetSelection(0);
     PlaceKnob();
-    // Told once: the games the damaged or unreadable index lost are listed under their file
-    // names.
-    if (world.savedGames && world.savedGames->TakeDamageNotice())
-        Say(World::MessageLine(world.savedGames->Unreadable() ? World::kUnreadableIndexLine
-                                                              : World::kDamagedIndexLine),
-            nullptr);
+    // While the index cannot be read, every visit says why the games show by file name. A
+    // damaged one is told once: the next save writes it whole.
+    if (IndexUnreadable())
+        SayStandingLine();
+    else if (world.savedGames && world.savedGames->TakeDamageNotice())
+        Say(World::MessageLine(World::kDamagedIndexLine), nullptr);
     return 1;
 }
 
@@ -86,16 +86,28 @@ void LoadGameScreen::Say(const std::string& text, const char* aboutFile) {
     saidAbout = aboutFile ? aboutFile : "";
 }
 
-void LoadGameScreen::Unsay() {
-    if (!said.empty() && said == world.statusText) world.SetStatusMessage("", 0);
+int LoadGameScreen::Unsay() {
+    const bool ours = !said.empty() && said == world.statusText;
+    if (ours) world.SetStatusMessage("", 0);
     said.clear();
     saidAbout.clear();
+    return ours ? 1 : 0;
+}
+
+bool LoadGameScreen::IndexUnreadable() const {
+    return world.savedGames && world.savedGames->Unreadable();
+}
+
+void LoadGameScreen::SayStandingLine() {
+    if (IndexUnreadable()) Say(World::MessageLine(World::kUnreadableIndexLine), nullptr);
 }
 
 void LoadGameScreen::UnsayOtherRow() {
     if (saidAbout.empty()) return;
     const SavedGameEntry* entry = Selected();
-    if (!entry || saidAbout != entry->FileName()) Unsay();
+    if (entry && saidAbout == entry->FileName()) return;
+    // Once the line about one game has gone, the line about the whole list stands again.
+    if (Unsay()) SayStandingLine();
 }
 
 void LoadGameScreen::AdoptStatusLine() {
@@ -252,7 +264,12 @@ int LoadGameScreen::DoAction(int button) {
         }
         case kDelete:
             if (!entry) return 1;
-            // Refused when the index cannot be written: the game stays listed and on disk.
+            // Refused when the index cannot be read (it may still name the game) or cannot be
+            // written: the game stays listed and on disk.
+            if (IndexUnreadable()) {
+                Say(World::MessageLine(World::kDeleteUnreadableLine), entry->FileName());
+                return 1;
+            }
             if (!world.savedGames->Remove(row)) {
                 Say(World::MessageLine(World::kDeleteRefusedLine), entry->FileName());
                 return 1;

@@ -56,9 +56,15 @@ private:
     // A line this screen puts on the status line is its own: about one game (aboutFile) or,
     // with null, about the whole list.
     void Say(const std::string& text, const char* aboutFile);
-    // Clears the status line when it still shows this screen's line.
-    void Unsay();
-    // A line about one game goes once that game is no longer the selected row.
+    // Clears the status line when it still shows this screen's line: 1 when it did.
+    int Unsay();
+    // The index could not be read: the games show by file name, and a delete is refused.
+    bool IndexUnreadable() const;
+    // The line about the whole list that stands whenever no other line of this screen does:
+    // while the index cannot be read, why the games show by file name.
+    void SayStandingLine();
+    // A line about one game goes once that game is no longer the selected row; the standing
+    // line then comes back.
     void UnsayOtherRow();
 
     World& world;

@@ -142,10 +142,14 @@ void ResultsScreen::OpenTable() {
     tableLoaded = 1;
     if (!stats) return;
     // Nothing has moved yet: the damaged file stays where it is until a save sets it aside.
-    if (table.Load() == HighScoreTable::Outcome::Damaged) {
+    const HighScoreTable::Outcome read = table.Load();
+    if (read == HighScoreTable::Outcome::Damaged) {
         rowsKept = table.Rows().size();
         world.SetStatusMessage(
             HighScoreTable::DamagedMessage(HighScoreTable::kLeftInPlaceLine, rowsKept).c_str(), 0);
+    } else if (read == HighScoreTable::Outcome::Unreadable) {
+        world.SetStatusMessage(
+            HighScoreTable::UnreadableMessage(HighScoreTable::kUnreadableLine).c_str(), 0);
     }
     if (table.AddCurrent(totalScore) < 0) return;
     nameField = std::make_unique<TextField>(nameRow, 0, kNameColour, world.font.get());
@@ -174,7 +178,11 @@ void ResultsScreen::SaveTable() {
     if (!nameField) return;
     NameChanged();
     const bool damaged = table.Damaged();
-    if (!table.Save())
+    // The row was shown this game; a file that cannot be read is never written over.
+    if (table.Unreadable())
+        world.SetStatusMessage(
+            HighScoreTable::UnreadableMessage(HighScoreTable::kNotWrittenLine).c_str(), 0);
+    else if (!table.Save())
         world.SetStatusMessage(
             Line(HighScoreTable::kSaveFailedLine, "The high-score table could not be saved."), 0);
     else if (damaged)

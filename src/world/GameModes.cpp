@@ -25,11 +25,11 @@ void World::ApplyModeChange() {
     requestedMode = 0;
     if (currentScreen) currentScreen->Deactivate();
     if (terrain) terrain->SetRevealAll(0);
-    const int leaveLine = LeaveMode(oldMode, newMode);
+    const std::string leaveLine = LeaveMode(oldMode, newMode);
     EnterMode(newMode);
     // Said only now: the design screen clears the status line when it is discarded, which
     // entering the new mode may do.
-    if (leaveLine) SetStatusMessage(MessageLine(leaveLine), 10);
+    if (!leaveLine.empty()) SetStatusMessage(leaveLine.c_str(), 10);
     // A script waiting for this mode goes on before the mode's first tick (and before a movie
     // the mode plays), so what it does next finds the mode as it began.
     ReportScriptGameMode(currentMode);
@@ -39,8 +39,8 @@ void World::ApplyModeChange() {
     }
 }
 
-int World::LeaveMode(int oldMode, int newMode) {
-    int line = 0;
+std::string World::LeaveMode(int oldMode, int newMode) {
+    std::string line;
     switch (static_cast<GameMode>(oldMode)) {
         case GameMode::Title:
         case GameMode::MainMenu:
@@ -55,12 +55,12 @@ int World::LeaveMode(int oldMode, int newMode) {
         case GameMode::DesignFromBattle:
             currentScreen = nullptr;
             // The old file stays; the player reads that the changes were not kept.
-            if (!SaveClanDesigns()) line = kDesignsNotSavedLine;
+            if (!SaveClanDesigns()) line = DesignsNotSavedLine();
             if (newMode != static_cast<int>(GameMode::Battle)) SetMusic(0);
             break;
         case GameMode::DesignFromMenu:
             currentScreen = nullptr;
-            if (!SaveClanDesigns()) line = kDesignsNotSavedLine;
+            if (!SaveClanDesigns()) line = DesignsNotSavedLine();
             break;
         case GameMode::Results:
             DiscardCurrentScreen();

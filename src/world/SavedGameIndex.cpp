@@ -5,9 +5,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "core/AtomicWriter.h"
+#include "core/FileBytes.h"
 #include "core/ResourceFile.h"
 
 SavedGameEntry::SavedGameEntry(const char* fileName, const char* title) {
@@ -61,10 +63,10 @@ void SavedGameIndex::Load() {
     unreadable = false;
     damageTold = false;
     ReadIndex();
-    // A damaged, missing or empty index may have lost the entry of a game still on disk (an
-    // index can be lost between a replacement's steps, or by hand): the player finds it under
-    // its file name rather than not at all, and the next save keeps it.
-    if (damaged || entries.IsEmpty()) ListUnnamedGames();
+    // Any index may lack the entry of a game still on disk: lost between a replacement's
+    // steps, by hand, or never written (saved while the index could not be read). The player
+    // finds it under its file name rather than not at all, and the next save keeps it.
+    ListUnnamedGames();
 }
 
 int SavedGameIndex::TakeDamageNotice() {
@@ -73,33 +75,17 @@ int SavedGameIndex::TakeDamageNotice() {
     return 1;
 }
 
-// What stands at the index's name, and what this run does with it:
-//   nothing: an empty index; the first save writes it.
-//   a regular file read whole: its pairs; found wrong, it is damaged and goes aside, unchanged,
-//     at the next save (the pairs it held whole are written again).
-//   something that gives no bytes (no permission, a link to nothing, a directory, a FIFO, a
-//     read that fails): unreadable, never written over nor moved aside, for it may hold every
-//     title whole (the game run as another user, a disk that fails for a moment). Taking it
-//     for damaged would move it aside and write an index of file names alone in its place,
-//     whose titles the game never reads again. The games on disk are listed by file name and
-//     a new save by its title for this run, and the player is told the index is kept. A delete
-//     is refused: the index could still name the game.
+// The index's name is read as every kept file's is (FileBytes). An unreadable index is never
+// written over nor moved aside: the games on disk are listed by file name and a new save by
+// its title for this run, and the player is told the index is kept. A delete is refused: the
+// index could still name the game.
 void SavedGameIndex::ReadIndex() {
-    ResourceFile file;
-    if (!file.Open(kIndexFile, ResourceFile::OpenMode::ReadBinary)) {
-        unreadable = !file.Absent();
-        return;
-    }
-    const int32_t size = file.Size();
-    if (size <= 0) return;
+    FileBytes file = FileBytes::Of(kIndexFile, kMaxIndexBytes);
+    unreadable = file.Unreadable();
+    if (file.outcome != FileBytes::Outcome::Read || file.size <= 0) return;
     // Beyond its bound an index is damaged; the pairs within the bound still count.
-    int32_t count = std::min(size, kMaxIndexBytes);
-    std::string bytes(static_cast<size_t>(count), '\0');
-    if (!file.Read(count, bytes.data())) {
-        unreadable = true;
-        return;
-    }
-    damaged = size > kMaxIndexBytes;
+    std::string bytes = std::move(file.bytes);
+    damaged = file.size > kMaxIndexBytes;
     if (bytes.compare(0, 3, "\xEF\xBB\xBF") == 0) bytes.erase(0, 3);
     // The writer ends every line with a line feed: without one the last line was cut.
     if (!bytes.empty() && bytes.back() != '\n') damaged = true;
@@ -189,7 +175,10 @@ SavedGameEntry* SavedGameIndex::FindOrCreate(const char* title) {
     if (!FreeFileName(name, sizeof name)) return nullptr;
     auto* entry = new SavedGameEntry(name, clean.c_str());
     entries.PushBack(entry);
-    if (unreadable) return entry;
+    if (unreadable) {
+        entry->titleUnwritten = true;
+        return entry;
+    }
     if (!Save()) {
         delete entry;
         return nullptr;

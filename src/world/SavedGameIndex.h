@@ -17,10 +17,15 @@ public:
     void SetTitle(const char* text) { title = text ? text : ""; }
     const char* FileName() const { return fileName.c_str(); }
     const char* Title() const { return title.c_str(); }
+    // Made while the index could not be read: the title was never written, and later runs
+    // list the game under its file name.
+    bool TitleUnwritten() const { return titleUnwritten; }
 
 private:
+    friend class SavedGameIndex;
     std::string fileName;
     std::string title;
+    bool titleUnwritten = false;
 };
 
 class SavedGameIndex {
@@ -44,9 +49,8 @@ public:
     // end) is damaged: the pairs it still holds whole are kept. A leading byte order mark is
     // skipped and is no damage. Something in the index's place that gives no bytes (no
     // permission, a link to nothing, a directory, a FIFO, a failed read) is unreadable, not
-    // damaged: it may hold every title whole. When the index is damaged, unreadable, missing
-    // or holds no pair, every saved game on disk that no entry names is listed as well, under
-    // its file name, and so kept at the next save.
+    // damaged: it may hold every title whole (FileBytes). Every saved game on disk that no
+    // entry names is listed as well, under its file name, and so kept at the next save.
     void Load();
     // 1 when the index file is in place; 0 leaves the old one (nothing ends the program). A
     // damaged index is first moved aside unchanged (ResourceFile::SetAside, never over an

@@ -279,6 +279,12 @@ int World::LoadClanDesigns() {
     char name[16];
     std::snprintf(name, sizeof name, "%c.vdf", clanLetter);
     int result = designLibrary->Load(name);
+    DesignFileUnreadable(clanLetter) = designLibrary->unreadable;
+    if (designLibrary->unreadable) {
+        Trace(("Design library cannot be read: " + designLibrary->fault).c_str());
+        SetStatusMessage((std::string(MessageLine(kUnreadableDesignsLine)) + " " + name).c_str(),
+                         10);
+    }
     if (!result && designLibrary->damaged) {
         // Refused whole and kept aside, unchanged, so that a later save cannot write the
         // remains over it; the player reads where it went. When it cannot be moved, it stays
@@ -319,14 +325,21 @@ int World::SaveClanDesigns() {
     if (!designLibrary->designs.IsEmpty() && designLibrary->Listing() != designsAsRead) {
         char path[32];
         std::snprintf(path, sizeof path, ".\\Assets\\%c.vdf", clanLetter);
-        // A damaged library that could not be moved aside is not written over: the change is
-        // reported as not saved.
-        result = DesignFileHeld(clanLetter) ? 0 : designLibrary->Save(path);
+        // A damaged library that could not be moved aside, or one that cannot be read, is not
+        // written over: the change is reported as not saved.
+        result = DesignFileHeld(clanLetter) || DesignFileUnreadable(clanLetter)
+                     ? 0
+                     : designLibrary->Save(path);
         if (result) designsAsRead = designLibrary->Listing();
     }
     techLevelT = savedT;
     techLevelV = savedV;
     return result;
+}
+
+std::string World::DesignsNotSavedLine() {
+    if (!DesignFileUnreadable(clanLetter)) return MessageLine(kDesignsNotSavedLine);
+    return std::string(MessageLine(kDesignsNotWrittenLine)) + " " + clanLetter + ".vdf";
 }
 
 void World::SetPaused(int state) {

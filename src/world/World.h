@@ -109,7 +109,10 @@ public:
     static constexpr int kDamagedIndexLine = 314;
     static constexpr int kUnreadableIndexLine = 319;
     static constexpr int kIndexKeptLine = 322;
+    // A game saved over its own file while the index cannot be read.
+    static constexpr int kSavedIndexKeptLine = 323;
     static constexpr int kDeleteRefusedLine = 315;
+    static constexpr int kDeleteUnreadableLine = 324;
     static constexpr int kMissingSaveLine = 317;
     // Followed by the file's name.
     static constexpr int kUnreadableSaveLine = 318;
@@ -117,6 +120,9 @@ public:
     static constexpr int kDamagedDesignsLine = 320;
     static constexpr int kDesignsNotSavedLine = 321;
     static constexpr int kDesignsHeldLine = 325;
+    // Followed by the library's name: read, and a change left unsaved, while it cannot be read.
+    static constexpr int kUnreadableDesignsLine = 329;
+    static constexpr int kDesignsNotWrittenLine = 330;
 
     World();
     ~World() override;
@@ -164,14 +170,19 @@ public:
     // A damaged library is refused whole, moved aside under the first free "%c.vdf.bad" name
     // (ResourceFile::SetAside) and named on the status line; the sample library is read in its
     // place, as for a missing one. One that cannot be moved stays as it is, and no library is
-    // written over it for the rest of the run.
+    // written over it for the rest of the run. One that cannot be read is named on the status
+    // line and stays as it is; the sample library is read in its place, and no library is
+    // written over it while it cannot be read.
     int LoadClanDesigns();
     // At start-up: the temporaries a save killed half-way left beside its target.
     void RemoveLeftoverTemporaries();
     // Writes the library only when it differs from what was read (or last written): 1 when
     // nothing needed writing or the write succeeded, 0 when the designs could not be saved
-    // (also when a damaged library that could not be moved aside holds the file's place).
+    // (also when a damaged library that could not be moved aside, or one that could not be
+    // read, holds the file's place).
     int SaveClanDesigns();
+    // What the player reads when SaveClanDesigns failed.
+    std::string DesignsNotSavedLine();
     // 1 pauses, 0 resumes the game; nothing while the pause lock is on or nothing changes.
     void SetPaused(int state);
     // Writes the game in play as a scenario file; 0 when there is none or the file could not
@@ -735,6 +746,11 @@ public:
     // so it is never written over this run; the other clan's library is not held by it.
     int32_t designFileHeld[2] = {0, 0};
     int32_t& DesignFileHeld(char clan) { return designFileHeld[clan == 'T' ? 1 : 0]; }
+    // Per clan library: 1 while its last read found something in its place that gives no
+    // bytes. It may hold every design whole: it is neither moved aside nor written over, and
+    // the sample designs stand in for it this run (read again, a library that reads is used).
+    int32_t designFileUnreadable[2] = {0, 0};
+    int32_t& DesignFileUnreadable(char clan) { return designFileUnreadable[clan == 'T' ? 1 : 0]; }
     int32_t frontRequestAge = 0;
     // The request frontRequestAge counts for.
     SimId frontRequest;
@@ -780,8 +796,9 @@ private:
     int ScenarioInPlay() const;
     // The local team's record, or null.
     MissionStats* LocalTeamStats() const;
-    // The status line leaving the mode has to say (0 none), set once the new mode is entered.
-    int LeaveMode(int oldMode, int newMode);
+    // The status line leaving the mode has to say (empty for none), set once the new mode is
+    // entered.
+    std::string LeaveMode(int oldMode, int newMode);
     void EnterMode(int newMode);
     // A request for the id, with the wait it kept when it was last dropped.
     PathRequestNode* NewPathRequest(const SimId& id, int priority);

@@ -53,8 +53,12 @@ const char* World::MessageLine(int line) {
                    "file name.";
         case kIndexKeptLine:
             return "Saved, but not added to the list of saved games, which cannot be read.";
+        case kSavedIndexKeptLine:
+            return "Saved. The list of saved games cannot be read and is kept as it is.";
         case kDeleteRefusedLine:
             return "The game was not deleted: the list of saved games could not be written.";
+        case kDeleteUnreadableLine:
+            return "The game was not deleted: the list of saved games cannot be read.";
         case kMissingSaveLine:
             return "The file of this saved game is missing.";
         case kUnreadableSaveLine:
@@ -66,6 +70,11 @@ const char* World::MessageLine(int line) {
         case kDesignsHeldLine:
             return "The design library is damaged and could not be moved aside: design changes "
                    "are not saved.";
+        case kUnreadableDesignsLine:
+            return "The design library cannot be read and is kept as it is:";
+        case kDesignsNotWrittenLine:
+            return "The designs are kept for this run, but not saved: the design library cannot "
+                   "be read:";
         default:
             return "";
     }
@@ -137,9 +146,13 @@ int World::SaveGameUnderTitle(const char* title) {
         return 0;
     }
     if (SaveGame(entry->FileName())) {
-        // Saved, but not in the index, which is left as it is: while it cannot be read, later
-        // runs list the game by its file name.
-        if (savedGames->Unreadable()) SetStatusMessage(MessageLine(kIndexKeptLine), kMessageColour);
+        // The index is left as it is while it cannot be read. A game it did not list before
+        // (made now) has lost its title: later runs list it by its file name. One it listed
+        // was saved over its own file and keeps its place.
+        if (savedGames->Unreadable())
+            SetStatusMessage(
+                MessageLine(entry->TitleUnwritten() ? kIndexKeptLine : kSavedIndexKeptLine),
+                kMessageColour);
         return 1;
     }
     // A new entry must not name a game that was never written.

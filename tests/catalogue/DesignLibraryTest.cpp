@@ -18,6 +18,7 @@
 #include "catalogue/VehicleDesign.h"
 #include "core/PtrNode.h"
 #include "platform/AtomicFile.h"
+#include "support/UnreadableFile.h"
 
 namespace {
 
@@ -227,17 +228,29 @@ TEST_F(DesignLibraryTest, DamagedFilesAreRefusedWholeAndOddOnesStillRead) {
     for (ListNode* m = list.First(); m; m = list.Next(m))
         names += std::string(DesignGroup::DesignOf(static_cast<PtrNode*>(m))->name) + " ";
     EXPECT_EQ(names, "D9 D1 D0 ");
-    // A missing file is not a damaged one; a FIFO in the file's place is, and is not waited on.
+    // A missing file is not a damaged one, nor is one that gives no bytes: that cannot be read,
+    // is named, left as it was and never waited on.
     DesignLibrary library;
     EXPECT_EQ(library.Load("absent.vdf"), 0);
-    EXPECT_EQ(library.damaged, 0);
+    EXPECT_EQ(library.damaged + library.unreadable, 0);
     EXPECT_EQ(library.Load(nullptr), 0);
-    EXPECT_EQ(library.damaged, 0);
-    ASSERT_EQ(mkfifo(Path("fifo.vdf").c_str(), 0600), 0);
-    EXPECT_EQ(library.Load("fifo.vdf"), 0);
-    EXPECT_EQ(library.damaged, 1);
-    EXPECT_NE(library.fault.find("fifo.vdf: is not a regular file"), std::string::npos);
-    std::filesystem::remove(Path("fifo.vdf"));
+    EXPECT_EQ(library.damaged + library.unreadable, 0);
+    const std::string file = Path("V.vdf");
+    for (const UnreadableForm form : AllUnreadableForms()) {
+        SCOPED_TRACE(NameOf(form));
+        MakeUnreadable(form, file, whole);
+        const FileState before = StateOf(file);
+        int loaded = -1;
+        ASSERT_TRUE(ReadingAs(form, std::filesystem::path(file).parent_path().string(),
+                              [&] { loaded = library.Load("V.vdf"); }));
+        EXPECT_EQ(loaded, 0);
+        EXPECT_EQ(library.unreadable, 1);
+        EXPECT_EQ(library.damaged, 0);
+        EXPECT_NE(library.fault.find("V.vdf"), std::string::npos) << library.fault;
+        EXPECT_EQ(library.designs.Count(), 0);
+        EXPECT_EQ(StateOf(file), before);
+    }
+    std::filesystem::remove_all(file);
 }
 
 TEST_F(DesignLibraryTest, WalkersSkipDesignsAboveTheTechLevel) {

@@ -129,6 +129,11 @@ TEST_F(DamagedFilesEndToEnd, AFifoInPlaceOfAFileNeverBlocksTheGame) {
     const auto start = std::chrono::steady_clock::now();
     EXPECT_EQ(game.Run(script, e2e::GameFolder::Clock::Fixed, 60), 0) << game.Errors();
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(30));
+    // A FIFO gives no bytes: it cannot be read, which is no damage, and stays where it was.
+    for (const char* name : {"GAMES.SAV", "V.vdf", "score.dat", "xx.scn"}) {
+        EXPECT_EQ(fs::symlink_status(assets / name).type(), fs::file_type::fifo) << name;
+        EXPECT_FALSE(fs::exists(fs::symlink_status(assets / (std::string(name) + ".bad")))) << name;
+    }
 
     // The script itself, and a pack the game cannot run without: each stops the start with
     // its message, within a second.

@@ -8,9 +8,12 @@
 #include <vector>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include "core/ResourceFile.h"
+#include "core/StringTable.h"
 #include "support/TempDirectory.h"
+#include "support/UnreadableFile.h"
 
 namespace {
 
@@ -141,8 +144,7 @@ TEST_F(HighScoreFileTest, ADamagedFileKeepsEveryRowThatReadsWhole) {
 }
 
 // A table whose rows do not all read is kept aside, whole, before the next save writes the new
-// table with the rows that read (never over an older damaged one); a FIFO in the file's place
-// is damage, never waited on.
+// table with the rows that read (never over an older damaged one).
 TEST_F(HighScoreFileTest, ADamagedTableIsKeptAsideBeforeTheNextSave) {
     auto contents = [](const std::string& path) {
         std::ifstream in(path, std::ios::binary);
@@ -165,23 +167,57 @@ TEST_F(HighScoreFileTest, ADamagedTableIsKeptAsideBeforeTheNextSave) {
     ASSERT_EQ(table.Save(), 1);
     EXPECT_EQ(Read(), "new\n50\n\n60\n" + Scores({200, 300}));
     EXPECT_FALSE(std::filesystem::exists(File() + ".bad.3"));
-    std::filesystem::remove(File());
-    ASSERT_EQ(mkfifo(File().c_str(), 0600), 0);
-    EXPECT_EQ(table.Load(), HighScoreTable::Outcome::Damaged);
-    table.AddCurrent(70);
-    ASSERT_EQ(table.Save(), 1);
-    EXPECT_EQ(Read(), "\n70\n");
-    EXPECT_EQ(std::filesystem::status(File() + ".bad.3").type(), std::filesystem::file_type::fifo);
     // With every name for it taken a damaged table stays where it is, and no table is saved.
     const std::string again = "p1\n1\nbroken";
     Write(again);
-    for (int n = 4; n <= ResourceFile::kSetAsideNames; ++n)
+    for (int n = 3; n <= ResourceFile::kSetAsideNames; ++n)
         std::ofstream(File() + ".bad." + std::to_string(n)) << "older";
     ASSERT_EQ(table.Load(), HighScoreTable::Outcome::Damaged);
     table.AddCurrent(80);
     EXPECT_EQ(table.Save(), 0);
     EXPECT_EQ(Read(), again);
     EXPECT_EQ(contents(File() + ".bad.100"), "older");
+}
+
+// Something in the file's place that gives no bytes cannot be read, which is no damage: it may
+// hold every row whole. It is told by name, the table starts empty, this game's row is shown
+// but never written, and the file stays as it was (type, link target, mode, bytes; no ".bad"),
+// never waited on.
+TEST_F(HighScoreFileTest, AFileThatCannotBeReadIsToldAndNeverWrittenOver) {
+    namespace fs = std::filesystem;
+    const std::string rows = Scores({200, 100});
+    for (const UnreadableForm form : AllUnreadableForms()) {
+        SCOPED_TRACE(NameOf(form));
+        MakeUnreadable(form, File(), rows);
+        const FileState before = StateOf(File());
+        HighScoreTable::Outcome read = HighScoreTable::Outcome::Read;
+        int saved = -1;
+        ASSERT_TRUE(ReadingAs(form, dir.Path(), [&] {
+            read = table.Load();
+            table.AddCurrent(50);
+            table.SetCurrentName("new");
+            saved = table.Save();
+        }));
+        EXPECT_EQ(read, HighScoreTable::Outcome::Unreadable);
+        EXPECT_TRUE(table.Unreadable() && !table.Damaged());
+        ASSERT_EQ(table.Rows().size(), 1u);
+        EXPECT_EQ(table.Rows()[0].name, "new");
+        EXPECT_EQ(saved, 0);
+        EXPECT_EQ(StateOf(File()), before);
+        EXPECT_FALSE(fs::exists(fs::symlink_status(File() + ".bad")));
+    }
+    // Read by its owner, every row it held is there; the lines name the file.
+    fs::remove_all(File());
+    MakeUnreadable(UnreadableForm::NoPermission, File(), rows);
+    ASSERT_EQ(table.Load(),
+              geteuid() == 0 ? HighScoreTable::Outcome::Read : HighScoreTable::Outcome::Unreadable);
+    EXPECT_EQ(table.Rows().size(), geteuid() == 0 ? 2u : 0u);
+    ClearStringTable();
+    EXPECT_EQ(HighScoreTable::UnreadableMessage(HighScoreTable::kUnreadableLine),
+              "The high-score file cannot be read and is kept as it is: score.dat");
+    EXPECT_EQ(HighScoreTable::UnreadableMessage(HighScoreTable::kNotWrittenLine),
+              "Your score is shown, but not written: the high-score file cannot be read: "
+              "score.dat");
 }
 
 // The size bound holds at exactly its limit: a whole table of kMaxBytes reads, one byte more

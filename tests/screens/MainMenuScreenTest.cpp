@@ -480,17 +480,31 @@ TEST_F(MainMenuTest, ADamagedIndexIsToldOnceAndADeleteItCannotWriteIsRefused) {
     EXPECT_FALSE(std::filesystem::exists(Path("0.scn")));
     EXPECT_EQ(ReadFile(Path(SavedGameIndex::kIndexFile)), "1.scn\nsec\n");
     EXPECT_EQ(ReadFile(Path("GAMES.SAV.bad")), damaged);
-    // An index that cannot be read has a line of its own, kept from row to row; a delete is
-    // refused.
+    // An index that cannot be read has a line of its own, on every visit and whenever the
+    // screen's other lines have gone; a delete is refused, as the list cannot be read.
+    AddGame("third", GoodGame());
     Key(kKeyEscape);
     std::filesystem::remove(Path(SavedGameIndex::kIndexFile));
     std::filesystem::create_directory(Path(SavedGameIndex::kIndexFile));
     f->world->savedGames = std::make_unique<SavedGameIndex>();
-    Key('l');
-    Key(kKeyDown);
-    EXPECT_STREQ(f->world->statusText, World::MessageLine(World::kUnreadableIndexLine));
-    EXPECT_EQ(Click(m.OpenLoadGame()->ButtonOf(LoadGameScreen::kDelete)), 1);
-    EXPECT_STREQ(f->world->statusText, World::MessageLine(World::kDeleteRefusedLine));
+    for (int visit = 0; visit < 2; ++visit) {
+        f->world->statusText[0] = 0;
+        Key('l');
+        g = m.OpenLoadGame();
+        ASSERT_NE(g, nullptr);
+        EXPECT_STREQ(f->world->statusText, World::MessageLine(World::kUnreadableIndexLine))
+            << visit;
+        EXPECT_EQ(Click(g->ButtonOf(LoadGameScreen::kDelete)), 1) << visit;
+        EXPECT_STREQ(f->world->statusText, World::MessageLine(World::kDeleteUnreadableLine))
+            << visit;
+        EXPECT_EQ(f->world->savedGames->Count(), 2) << visit;
+        Key(kKeyDown);
+        EXPECT_STREQ(f->world->statusText, World::MessageLine(World::kUnreadableIndexLine))
+            << visit;
+        Key(kKeyEscape);
+        Frame();
+        EXPECT_STREQ(f->world->statusText, "") << visit;
+    }
     EXPECT_TRUE(std::filesystem::is_empty(Path(SavedGameIndex::kIndexFile)));
 }
 

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <utility>
@@ -408,6 +409,23 @@ TEST_F(ResultsTest, ADamagedOrUnwritableTableIsToldOnTheStatusLine) {
     EXPECT_NE(std::string(f->world->statusText).find("kept aside. Rows kept: 1"),
               std::string::npos);
     EXPECT_EQ(ReadFile(Path("score.dat.bad")), "kept\n5\nodd\n");
+}
+
+// A table that cannot be read (a directory in its place) is told by name when it opens; this
+// game's row is shown, and saving it says it was not written. Nothing is moved or written.
+TEST_F(ResultsTest, ATableThatCannotBeReadShowsTheRowButNeverWritesIt) {
+    std::filesystem::create_directory(Path("score.dat"));
+    ResultsScreen& r = Results(1, &stats);
+    Ticks(60);
+    EXPECT_EQ(std::string(f->world->statusText),
+              HighScoreTable::UnreadableMessage(HighScoreTable::kUnreadableLine));
+    ASSERT_EQ(r.Table().Rows().size(), 1u);
+    EXPECT_EQ(Key(kKeyEnter), 1);
+    EXPECT_EQ(std::string(f->world->statusText),
+              HighScoreTable::UnreadableMessage(HighScoreTable::kNotWrittenLine));
+    EXPECT_TRUE(std::filesystem::is_directory(Path("score.dat")));
+    EXPECT_TRUE(std::filesystem::is_empty(Path("score.dat")));
+    EXPECT_FALSE(std::filesystem::exists(Path("score.dat.bad")));
 }
 
 TEST_F(ResultsTest, AltF4AndCtrlQEndTheScreenAtOnce) {

@@ -189,6 +189,13 @@ TEST_F(AssetSetTest, ARefusedOrFailedRunLeavesTheFolderAsItWas) {
         {"link at a volume", false, Block::FolderLink, "volumes/VARNOK", "VARNOK is a link", false},
         {"another run's lock", false, Block::Lock, mkassets::AssetSet::kLockName,
          "another run of the maker is writing", true, true},
+        // Something in the lock's way, named for the player to remove.
+        {"directory at the lock", false, Block::Directory, mkassets::AssetSet::kLockName,
+         "mkassets.lock is in the way of the maker's lock and is not a regular file; remove it",
+         true},
+        {"link at the lock", false, Block::Link, mkassets::AssetSet::kLockName,
+         "mkassets.lock is in the way of the maker's lock and is not a regular file; remove it",
+         false},
         // The names before it were put in place already, the rest are the old set's.
         {"directory at a name once checked", false, Block::DirectoryAtCommit,
          "Assets/7a0txxxx99s999.map", "7a0txxxx99s999.map in place: Is a directory", false},

@@ -279,6 +279,16 @@ TEST_F(GameFlowTest, SavingUnderATitleReportsWhatWentWrong) {
     EXPECT_STREQ(world().statusText, World::MessageLine(World::kIndexKeptLine));
     EXPECT_NE(land.ReadFile(world().savedGames->FindByTitle("Kept")->FileName()), "<missing>");
     EXPECT_TRUE(std::filesystem::is_empty(land.files.Path() + "GAMES.SAV"));
+    // Saved over a game on disk, which the index may name (listed by file name, the title the
+    // options offer for it): told as saved, for it keeps its place. A game first saved this
+    // run is still told as not added.
+    world().statusText[0] = 0;
+    EXPECT_EQ(world().SaveGameUnderTitle("0.scn"), 1);
+    EXPECT_STREQ(world().statusText, World::MessageLine(World::kSavedIndexKeptLine));
+    EXPECT_EQ(world().SaveGameUnderTitle("Kept"), 1);
+    EXPECT_STREQ(world().statusText, World::MessageLine(World::kIndexKeptLine));
+    EXPECT_EQ(world().savedGames->Count(), 2);
+    EXPECT_TRUE(std::filesystem::is_empty(land.files.Path() + "GAMES.SAV"));
     // Every name taken: no room, but a title with nothing printable is a failed save.
     for (int n = 1; n < SavedGameIndex::kNames; ++n)
         land.WriteFile((std::to_string(n) + ".scn").c_str(), "");

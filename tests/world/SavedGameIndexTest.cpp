@@ -14,6 +14,7 @@
 #include "core/ResourceFile.h"
 #include "platform/AtomicFile.h"
 #include "support/TempDirectory.h"
+#include "support/UnreadableFile.h"
 #include "world/SavedGameIndex.h"
 
 namespace {
@@ -44,33 +45,13 @@ protected:
         return text;
     }
 
-    // The index as a player who may not read it (mode 000) reads it: root reads any file, so
-    // it reads as nobody meanwhile, the directory open to others.
+    // The index as a player who may not read it (mode 000) reads it.
     std::unique_ptr<SavedGameIndex> ReadAsAnotherUser() const {
         namespace fs = std::filesystem;
         fs::permissions(PathOf(SavedGameIndex::kIndexFile), fs::perms::none);
-        fs::permissions(dir.Path(), static_cast<fs::perms>(0755));
-        // The other user must reach the folder, whose path the game looks up name by name: a
-        // test runner's private temporary folder above it is opened to it for the read alone.
-        const bool root = geteuid() == 0;
-        std::vector<std::pair<fs::path, fs::perms>> opened;
-        const fs::perms reach = fs::perms::others_read | fs::perms::others_exec;
-        for (fs::path p = fs::path(dir.Path()).parent_path(); root && p.has_relative_path();
-             p = p.parent_path()) {
-            const fs::perms was = fs::status(p).permissions();
-            if ((was & reach) == reach) continue;
-            fs::permissions(p, reach, fs::perm_options::add);
-            opened.emplace_back(p, was);
-        }
-        // Another user in another group: with the group left root's, the folders' group bits
-        // would answer for it.
         std::unique_ptr<SavedGameIndex> index;
-        if (!root || (setegid(65534) == 0 && seteuid(65534) == 0)) {
-            index = std::make_unique<SavedGameIndex>();
-        }
-        if (root && (seteuid(0) != 0 || setegid(0) != 0)) index.reset();
-        for (const auto& [p, was] : opened)
-            fs::permissions(p, was);
+        if (!AsAnotherUser(dir.Path(), [&] { index = std::make_unique<SavedGameIndex>(); }))
+            index.reset();
         fs::permissions(PathOf(SavedGameIndex::kIndexFile), fs::perms::owner_read);
         return index;
     }
@@ -95,8 +76,10 @@ TEST_F(SavedGameIndexTest, NamesFillTheFirstGapAndTitlesAreReused) {
     EXPECT_EQ(Read(SavedGameIndex::kIndexFile), "1.scn\nEvening\n# untouched\n");
     EXPECT_STREQ(index.FindOrCreate("Night")->FileName(), "3.scn");
     EXPECT_EQ(index.FindByFile("3.scn"), index.At(1));
+    // Read again: its two games, and the two on disk it does not name, by file name.
     SavedGameIndex again;
-    EXPECT_EQ(again.Count(), 2);
+    EXPECT_EQ(again.Count(), 4);
+    EXPECT_STREQ(again.At(2)->Title(), "0.scn");
     // Whatever stands at the first free number takes it, readable or not: a directory, a file
     // nobody may read, a pipe, a link that leads nowhere. Each new save goes past it, and
     // nothing there is written over.
@@ -160,11 +143,11 @@ TEST_F(SavedGameIndexTest, HostileIndexesNeverNameAnotherFile) {
 }
 
 TEST_F(SavedGameIndexTest, AFullIndexAndAFailedWriteAreRefused) {
-    for (int n = 0; n < SavedGameIndex::kNames; ++n)
-        Write((std::to_string(n) + ".scn").c_str(), "");
     const std::string one = "0.scn\nZero\n";
     Write(SavedGameIndex::kIndexFile, one);
     SavedGameIndex index;
+    for (int n = 0; n < SavedGameIndex::kNames; ++n)
+        Write((std::to_string(n) + ".scn").c_str(), "");
     EXPECT_EQ(index.FindOrCreate("One too many"), nullptr);
     EXPECT_EQ(Read("999.scn"), "");
     std::remove(PathOf("500.scn").c_str());
@@ -380,9 +363,21 @@ TEST_F(SavedGameIndexTest, AnIndexThatCannotBeReadIsToldAndNeverWrittenOver) {
         EXPECT_EQ(fs::symlink_status(index).type(), before) << row;
         EXPECT_FALSE(fs::exists(fs::symlink_status(PathOf("GAMES.SAV.bad")))) << row;
     }
-    // Readable again, it has every title it held.
+    // Readable again, it has every title it held, and the game saved meanwhile (1.scn), which
+    // it does not name, is listed by its file name at every read until a save writes the index
+    // with it.
+    Write("1.scn", "game");
     EXPECT_EQ(Read(SavedGameIndex::kIndexFile), titles);
-    EXPECT_STREQ(SavedGameIndex().At(1)->Title(), "Twelve");
+    for (int visit = 0; visit < 2; ++visit) {
+        SavedGameIndex readable;
+        ASSERT_EQ(readable.Count(), 3) << visit;
+        EXPECT_STREQ(readable.At(1)->Title(), "Twelve") << visit;
+        EXPECT_STREQ(readable.At(2)->Title(), "1.scn") << visit;
+        EXPECT_FALSE(readable.Unreadable() || readable.Damaged()) << visit;
+    }
+    SavedGameIndex readable;
+    EXPECT_STREQ(readable.FindOrCreate("Later")->FileName(), "2.scn");
+    EXPECT_EQ(Read(SavedGameIndex::kIndexFile), titles + "1.scn\n1.scn\n2.scn\nLater\n");
 }
 
 }  // namespace

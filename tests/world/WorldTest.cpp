@@ -16,6 +16,7 @@
 #include "core/StringTable.h"
 #include "platform/AtomicFile.h"
 #include "platform/Drives.h"
+#include "support/UnreadableFile.h"
 #include "world/GameRecords.h"
 #include "world/ObjectNode.h"
 #include "world/RegistryTestFixture.h"
@@ -369,6 +370,66 @@ TEST_F(WorldDesigns, ADamagedLibraryThatCannotGoAsideIsNeverWrittenOver) {
     EXPECT_EQ(f.directory.ReadFile("Assets/V.vdf"), damaged);
 }
 
+// A library that gives no bytes cannot be read, which is no damage: it may hold every design
+// whole. Opening the designs tells it by name and shows the sample designs; a change is kept for
+// this run and told as not saved; the file stays as it was (type, link target, mode, bytes) and
+// nothing is set aside. Once it reads, its own designs are used and a change is saved.
+TEST_F(WorldDesigns, ALibraryThatCannotBeReadIsToldAndNeverWrittenOver) {
+    namespace fs = std::filesystem;
+    const std::string assets = fs::absolute("Assets").string();
+    for (const char clan : {'V', 'T'}) {
+        const std::string code = clan == 'V' ? kCodeV : kCodeT;
+        const std::string file = std::string(1, clan) + ".vdf";
+        const std::string designs = "# designs\n" + code + "Mine\n*\n*\n";
+        f.directory.WriteFile("Assets/" + std::string(1, clan) + "s.vdf", code + "Sample\n*\n*\n");
+        f.world->clanLetter = clan;
+        for (const UnreadableForm form : AllUnreadableForms()) {
+            SCOPED_TRACE(file + " " + NameOf(form));
+            MakeUnreadable(form, assets + "/" + file, designs);
+            const FileState before = StateOf(assets + "/" + file);
+            int loaded = 0, unchanged = 0, changed = 1;
+            std::string told, shown, notSaved;
+            ASSERT_TRUE(ReadingAs(form, assets, [&] {
+                f.world->statusText[0] = 0;
+                loaded = f.world->LoadClanDesigns();
+                told = f.world->statusText;
+                if (auto* first =
+                        static_cast<VehicleDesign*>(f.world->designLibrary->designs.First()))
+                    shown = first->name;
+                unchanged = f.world->SaveClanDesigns();
+                VehicleDesign* made = f.world->designLibrary->AddDesign(clan);
+                std::snprintf(made->name, sizeof made->name, "%s", "NEW");
+                made->named = 1;
+                changed = f.world->SaveClanDesigns();
+                notSaved = f.world->DesignsNotSavedLine();
+            }));
+            EXPECT_NE(loaded, 0);
+            EXPECT_EQ(shown, "Sample");
+            EXPECT_EQ(told,
+                      std::string(World::MessageLine(World::kUnreadableDesignsLine)) + " " + file);
+            EXPECT_EQ(unchanged, 1);
+            EXPECT_EQ(changed, 0);
+            EXPECT_EQ(notSaved,
+                      std::string(World::MessageLine(World::kDesignsNotWrittenLine)) + " " + file);
+            EXPECT_EQ(f.world->designLibrary->designs.Count(), 2);
+            EXPECT_EQ(StateOf(assets + "/" + file), before);
+            EXPECT_FALSE(fs::exists(fs::symlink_status(assets + "/" + file + ".bad")));
+        }
+        fs::remove_all(assets + "/" + file);
+        f.directory.WriteFile("Assets/" + file, designs);
+        f.world->statusText[0] = 0;
+        ASSERT_NE(f.world->LoadClanDesigns(), 0);
+        EXPECT_STREQ(f.world->statusText, "");
+        EXPECT_STREQ(static_cast<VehicleDesign*>(f.world->designLibrary->designs.First())->name,
+                     "Mine");
+        VehicleDesign* made = f.world->designLibrary->AddDesign(clan);
+        std::snprintf(made->name, sizeof made->name, "%s", "NEW");
+        made->named = 1;
+        EXPECT_EQ(f.world->SaveClanDesigns(), 1);
+        EXPECT_NE(f.directory.ReadFile("Assets/" + file).find("NEW"), std::string::npos);
+    }
+}
+
 // A library the writer cannot fit in the file is not written and is never set aside: the file
 // saved before stays, and the change is reported as not saved.
 TEST_F(WorldDesigns, ALibraryTooLargeToWriteKeepsTheFileSavedBefore) {
@@ -470,10 +531,11 @@ namespace {
 TEST(World, EachFileMessageHasItsOwnTextWithOrWithoutTheTableLine) {
     ClearStringTable();
     const int lines[] = {
-        World::kSaveFailedLine,      World::kDamagedSaveLine,    World::kDamagedPackLine,
-        World::kNoRoomLine,          World::kDamagedDesignsLine, World::kDesignsNotSavedLine,
-        World::kMissingSaveLine,     World::kUnreadableSaveLine, World::kDamagedIndexLine,
-        World::kUnreadableIndexLine, World::kIndexKeptLine};
+        World::kSaveFailedLine,       World::kDamagedSaveLine,       World::kDamagedPackLine,
+        World::kNoRoomLine,           World::kDamagedDesignsLine,    World::kDesignsNotSavedLine,
+        World::kMissingSaveLine,      World::kUnreadableSaveLine,    World::kDamagedIndexLine,
+        World::kUnreadableIndexLine,  World::kIndexKeptLine,         World::kSavedIndexKeptLine,
+        World::kDeleteUnreadableLine, World::kUnreadableDesignsLine, World::kDesignsNotWrittenLine};
     std::set<std::string> texts;
     for (int line : lines) {
         const std::string text = World::MessageLine(line);

@@ -241,6 +241,15 @@ bool AssetSet::TakeLock() {
         case winx_InstanceLock::Result::Unavailable:
             break;
     }
+    // Something that is no file of the maker's own at the lock's name (a directory, a link, a
+    // FIFO) stays in the way of every run until the player removes it, as a stopped run's
+    // leftover temporary does: say so.
+    std::error_code code;
+    const fs::file_type at = fs::symlink_status(path, code).type();
+    if (at != fs::file_type::not_found && at != fs::file_type::regular && !code) {
+        return Fail("refused: " + path +
+                    " is in the way of the maker's lock and is not a regular file; remove it");
+    }
     return Fail("refused: cannot take the lock " + path + ": " + lock.Problem());
 }
 
