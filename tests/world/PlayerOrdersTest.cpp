@@ -203,6 +203,8 @@ TEST_F(PlayerOrders, AreCarriedOutAsGiven) {
         if (row.what == kAcrossWaterThenShiftMove || row.what == kTowardAFarBank)
             overlay.assign(40, std::string(18, 'c') + "www");
         Open(overlay);
+        // Installed over a side the autoplay cheat played before, as a new game may be.
+        W().localTeamAutoPlayed = tutorial ? 1 : 0;
         if (tutorial) W().SetTeamController(1, std::make_unique<TutorialScript>(1, 'V', 1));
         double took = -1;
         switch (row.what) {
