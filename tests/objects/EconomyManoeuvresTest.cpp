@@ -6,6 +6,7 @@
 
 #include "EconomyTestSupport.h"
 #include "map/ObjectKinds.h"
+#include "objects/BlockedStepPolicy.h"
 #include "objects/EconomyGoals.h"
 #include "objects/EconomyMakers.h"
 #include "objects/EconomyManoeuvres.h"
@@ -122,10 +123,10 @@ TEST_F(EconomyManoeuvres, OfEquallyNearRepairersTheFirstListedIsTaken) {
     }
 }
 
-// The nearer free dock, unless an ore field or a destructible covers it and the other does not: a
-// unit or a structure on it counts for nothing, and with both covered the nearer is
-// taken still.
-TEST_F(EconomyManoeuvres, ARepairTripTakesTheNearerDockNoFieldCovers) {
+// The nearer free dock, unless an ore field, a destructible or a structure covers it and the
+// other does not: a unit on it counts for nothing, and with both covered the nearer is taken
+// still.
+TEST_F(EconomyManoeuvres, ARepairTripTakesTheNearerDockNoFieldOrStructureCovers) {
     const Point at(400, 400);
     auto unit = kit.Plain(SimId(kTeam, 1), at);
     auto repairer = kit.Repairer(SimId(kTeam, 2), at + Point(300, 0));
@@ -141,17 +142,29 @@ TEST_F(EconomyManoeuvres, ARepairTripTakesTheNearerDockNoFieldCovers) {
         std::vector<Point> covered;
         GameObject* by;
         int side;
-    } const cases[] = {{{}, &field, -64},           {{near}, &field, 64},
-                       {{near}, passer.get(), -64}, {{near, far}, &field, -64},
-                       {{far}, &field, -64},        {{near}, repairer.get(), -64},
-                       {{near}, &rock, 64},         {{near}, &spire, -64}};
+        bool structureRowOn = true;
+    } const cases[] = {
+        {{}, &field, -64},
+        {{near}, &field, 64},
+        {{near}, passer.get(), -64},
+        {{near, far}, &field, -64},
+        {{far}, &field, -64},
+        {{near}, repairer.get(), -64},
+        {{near}, &rock, 64},
+        {{near}, &spire, 64},
+        {{near, far}, &spire, -64},
+        // With "structure covers the errand's side" off, only fields are kept clear of.
+        {{near}, &spire, -64, false},
+        {{near}, &field, 64, false}};
     for (const Case& c : cases) {
+        BlockedStepPolicy::Switch(BlockedStepPolicy::kStructureCoversSide, c.structureRowOn);
         world.covered = c.covered;
         world.blockedBy = c.by;
         unit->ClearGoals();
         ASSERT_EQ(RepairManoeuvre::SendToRepair(*unit, *repairer, 0), 1);
         EXPECT_EQ(unit->goals.Front()->StoredFields().point, Point(c.side, 0)) << c.covered.size();
     }
+    BlockedStepPolicy::SwitchAll(true);
     world.covered.clear();
     world.blockedBy = nullptr;
     unit->ClearGoals();
