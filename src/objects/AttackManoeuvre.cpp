@@ -48,7 +48,7 @@ int AttackManoeuvre::ShouldAttack(Sim& sim) {
     // as its design says.
     const int distance =
         static_cast<int>(Vector(attacker->GetPosition() - sim.GetPosition()).magnitude);
-    if (world.ControllerOf(sim.GetTeam()) && !world.InReachOf(&sim, attacker->GetPosition()) &&
+    if (world.PlaysForComputer(sim.GetTeam()) && !world.InReachOf(&sim, attacker->GetPosition()) &&
         sim.CountWeaponsWithRange(distance, nullptr) == 0)
         return 0;
     // 2.

@@ -4,8 +4,11 @@
 // blocked; a blocker on the move, wait; anything else, ask the route again; a retried search
 // that fails ends the goal, a goal that failed so before holds the next search 5 s. Each row
 // below departs from that, first row that applies. "On an errand": holding an order of its own,
-// not only a step aside. Every wait counts game time (Sim::FriendWay::Count), which stands still
-// while the battle is paused; the 5 s hold after a second failure is the movement's own.
+// not only a step aside; a guard's counts, though no goal of it is queued. "A computer
+// player's": of a side the computer plays (ObjectWorld::PlaysForComputer), never the local
+// player's side that a controller only guides (the tutorial's). Every wait counts game time
+// (Sim::FriendWay::Count), which stands still while the battle is paused; the 5 s hold after a
+// second failure is the movement's own.
 //
 // | blocker; what the unit does  | what happens                | departs from, and why           |
 // |------------------------------|-----------------------------|---------------------------------|
@@ -43,9 +46,11 @@
 // | own step refused)            |                             | place an ally's unit stood on,  |
 // |                              |                             | held itself, waited a minute    |
 // "an idle friend is sent aside" (kIdleFriendSentAside):
-// | a friend not on an errand,   | sends it aside by the       | "nothing more": an idle friend  |
-// | not sent aside by this row   | shared rule (which moves    | on a gathering point held all   |
-// | within kAsideMs; any errand  | only one idle or blocked)   | sent there                      |
+// | a friend not on an errand    | sends it aside by the       | "nothing more": an idle friend  |
+// | (a guard at its post is on   | shared rule (which moves    | on a gathering point held all   |
+// | one), not sent aside by this | only one idle or blocked)   | sent there. A guard so sent was |
+// | row within kAsideMs; any     |                             | told to stop guarding and no    |
+// | errand                       |                             | longer followed its ward        |
 // "of two face to face one steps aside" (kFaceToFaceStepsAside):
 // | a friend it holds (face to   | steps aside itself, at most | "nothing more": the two stood   |
 // | face, the push refused or    | once in kAsideMs, never     | for good; pushing the other     |
@@ -144,8 +149,9 @@
 // (the table beside manoeuvre::PursuitOf); a worker is sent only where its drive reaches
 // (World::InReachOf, RepairSim::OrderRepair), and a repairer to a side of its client no structure
 // covers while the other is open (RepairSim::OrderRepair, off with "structure covers the
-// errand's side", which would give that trip up); a repair trip to a dock no ore field covers
-// while another is free (GameObject::FindOpenDock); the strike under a friend
+// errand's side", which would give that trip up); a repair trip to a dock no structure, else no
+// ore field, covers while another is free (GameObject::FindOpenDock, the first also off with
+// that row); the strike under a friend
 // (Weapon::Strike); the unload place in a dock's cell (EconomyGoals' UnloadPlace); explore points
 // out of reach (ExploreManoeuvre::PickTarget).
 #include "objects/BlockedStepPolicy.h"
@@ -249,7 +255,18 @@ void AskWayRoundFriends(Sim& sim) {
     sim.friendWay.heldMs = 0;
 }
 
-bool OnErrand(const GameObject& o) {
+// The rows that wait: the unit stands, its order held, until kFriendHoldMs have passed since its
+// last step, then asks a way round its friends. Each tick held is noted, named by its row.
+void WaitsByRow(Sim& sim, BlockedStepPolicy::Rule rule) {
+    if (!BlockedStepPolicy::On(rule)) return;
+    if (sim.friendWay.heldMs >= Sim::kFriendHoldMs) return AskWayRoundFriends(sim);
+    TheObjectWorld().Orders().HeldByRule(sim, BlockedStepPolicy::Name(rule));
+}
+
+// A guard at its post holds its order as well, though it queues no goal for it: sent aside, it
+// was told to stop guarding and no longer followed its ward.
+bool OnErrand(GameObject& o) {
+    if (o.IsGuarding() == 1) return true;
     bool errand = false;
     o.goals.ForEach(
         [&errand](const Goal& g) { errand = errand || (g.movedAside == 0 && g.waypoint == 0); });
@@ -275,8 +292,8 @@ bool NearerOnItsWay(GameObject& unit, const Point& at) {
 bool TradesPlaces(Sim& sim, GameObject& friendInTheWay) {
     ObjectWorld& world = TheObjectWorld();
     auto* other = dynamic_cast<Sim*>(&friendInTheWay);
-    if (!other || world.IsNetworkGame() == 1 || !world.ControllerOf(sim.GetTeam()) ||
-        !world.ControllerOf(other->GetTeam()) || !OnErrand(sim) || !OnErrand(*other) ||
+    if (!other || world.IsNetworkGame() == 1 || !world.PlaysForComputer(sim.GetTeam()) ||
+        !world.PlaysForComputer(other->GetTeam()) || !OnErrand(sim) || !OnErrand(*other) ||
         !NearerOnItsWay(sim, other->GetPosition()) || !NearerOnItsWay(*other, sim.GetPosition()) ||
         world.TradePlaces(&sim, other) != 1)
         return false;
@@ -298,8 +315,10 @@ bool BlockedStepPolicy::On(Rule rule) {
     return rule >= 0 && rule < kRules && switchedOn[rule];
 }
 
+// Checked twice over: a rule past the table is refused, and were that test lost, the write
+// would throw rather than land past the table unseen.
 void BlockedStepPolicy::Switch(Rule rule, bool on) {
-    if (rule >= 0 && rule < kRules) switchedOn[rule] = on;
+    if (rule >= 0 && rule < kRules) switchedOn.at(rule) = on;
 }
 
 void BlockedStepPolicy::SwitchAll(bool on) {
@@ -310,13 +329,9 @@ void BlockedStepPolicy::FriendInTheWay(Sim& sim, GameObject* blocker) {
     ObjectWorld& world = TheObjectWorld();
     Sim::FriendWay& way = sim.friendWay;
     if (way.heldMs < 0) way.heldMs = 0;
-    auto roundFriends = [&sim] { AskWayRoundFriends(sim); };
-    auto heldLong = [&way](Rule rule) { return On(rule) && way.heldMs >= Sim::kFriendHoldMs; };
     if (blocker->GetKind() == ObjectKind::kWreck &&
-        (!sim.goals.Front() || sim.goals.Front()->GetTarget() != blocker)) {
-        if (heldLong(kWreckInTheWay)) roundFriends();
-        return;
-    }
+        (!sim.goals.Front() || sim.goals.Front()->GetTarget() != blocker))
+        return WaitsByRow(sim, kWreckInTheWay);
     if (blocker->IsMobile() == 0) {
         // A friend's side that a structure covers, this one or another (a repairer sent beside a
         // deployed unit that stands against the factory), or a way to it that runs into the
@@ -330,7 +345,7 @@ void BlockedStepPolicy::FriendInTheWay(Sim& sim, GameObject* blocker) {
              (On(kStructureCoversSide) && toward == blocker &&
               blocker->GetKind() == ObjectKind::kDeployed)))
             return GiveUp(sim, kStructureCoversSide, true);
-        if (On(kStructureInTheWay)) roundFriends();
+        if (On(kStructureInTheWay)) AskWayRoundFriends(sim);
         return;
     }
     if (PlaceHeldByFriends(sim, *blocker)) {
@@ -362,12 +377,12 @@ void BlockedStepPolicy::FriendInTheWay(Sim& sim, GameObject* blocker) {
     if (On(kRingStepsAside) && way.asideMs == 0 && LatestOfRing(sim, *blocker) &&
         StepAsideFor(sim, *blocker) == 1)
         return;
-    if (heldLong(kHeldByFriends)) roundFriends();
+    WaitsByRow(sim, kHeldByFriends);
 }
 
 bool BlockedStepPolicy::PlaceHeldByFriends(Sim& sim, const GameObject& blocker) {
     Goal* order = sim.goals.FirstUnfinished();
-    if (!On(kPlaceHeldByFriends) || !TheObjectWorld().ControllerOf(sim.GetTeam()) ||
+    if (!On(kPlaceHeldByFriends) || !TheObjectWorld().PlaysForComputer(sim.GetTeam()) ||
         sim.IsGuarding() == 1 || !order ||
         order->GetType() != static_cast<int>(GoalType::Location) || order->movedAside != 0)
         return false;
@@ -396,17 +411,17 @@ bool BlockedStepPolicy::PlaceHeldByFriends(Sim& sim, const GameObject& blocker) 
             Goal* its = o->goals.FirstUnfinished();
             SimId holdsIt;
             o->GetBlockingSim(holdsIt);
-            held = !OnErrand(*o) || (o->moving == 0 && !holdsIt.IsNull()) ||
+            held = !OnErrand(*o) || o->IsGuarding() == 1 || (o->moving == 0 && !holdsIt.IsNull()) ||
                    (its && Vector(its->GetLocation() - place).magnitude <= TerrainMap::kCellPixels);
         });
     }
     return held;
 }
 
-GameObject* BlockedStepPolicy::StructureCovering(Sim& sim, const Point& place) {
+GameObject* BlockedStepPolicy::StructureCovering(GameObject& object, const Point& place) {
     GameObject* covering = nullptr;
-    if (!On(kStructureCoversSide) || TheObjectWorld().CanPlace(&sim, place, &covering, 0, 0) != 0 ||
-        !covering)
+    if (!On(kStructureCoversSide) ||
+        TheObjectWorld().CanPlace(&object, place, &covering, 0, 0) != 0 || !covering)
         return nullptr;
     return covering->IsMobile() == 0 ? covering : nullptr;
 }
@@ -470,13 +485,15 @@ int BlockedStepPolicy::StepAsideFor(Sim& sim, const GameObject& friendInTheWay) 
 }
 
 // What the unit does about it is its controller's to choose (the computer opponents' rule,
-// AIController::OnStepRefused); a side without one goes on with its orders.
+// AIController::OnStepRefused); a side the computer does not play goes on with its orders.
 void BlockedStepPolicy::ObstacleInTheWay(Sim& sim, GameObject* blocker) {
     if (!blocker) return;
     const bool wreck = blocker->GetKind() == ObjectKind::kWreck;
     const bool enemy = blocker->GetTeam() != 0 && sim.IsHostileTo(blocker) == 1;
     if (!(wreck ? On(kWreckInTheWayNamed) : enemy && On(kEnemyInTheWayNamed))) return;
-    if (EventReceiver* controller = TheObjectWorld().ControllerOf(sim.GetTeam()))
+    ObjectWorld& world = TheObjectWorld();
+    if (!world.PlaysForComputer(sim.GetTeam())) return;
+    if (EventReceiver* controller = world.ControllerOf(sim.GetTeam()))
         controller->OnStepRefused(&sim, blocker);
 }
 
@@ -484,15 +501,11 @@ void BlockedStepPolicy::BlockerOnTheMove(Sim& sim, GameObject& blocker) {
     Goal* front = sim.goals.Front();
     Goal* order = sim.goals.FirstUnfinished();
     if (!On(kEnemyInTheWayGoneRound) || blocker.GetTeam() == 0 || sim.IsHostileTo(&blocker) != 1 ||
-        StanceFires(sim) || !TheObjectWorld().ControllerOf(sim.GetTeam()) || !front ||
+        StanceFires(sim) || !TheObjectWorld().PlaysForComputer(sim.GetTeam()) || !front ||
         front->GetTarget() == &blocker || (order && order->GetTarget() == &blocker))
         return;
-    Sim::FriendWay& way = sim.friendWay;
-    if (way.heldMs < Sim::kFriendHoldMs) {
-        way.heldMs = std::max(way.heldMs, 0);
-        return;
-    }
-    AskWayRoundFriends(sim);
+    sim.friendWay.heldMs = std::max(sim.friendWay.heldMs, 0);
+    WaitsByRow(sim, kEnemyInTheWayGoneRound);
 }
 
 void BlockedStepPolicy::NoteWreckNamed(Sim& sim, const GameObject& wreck) {
@@ -533,7 +546,7 @@ GameObject* BlockedStepPolicy::TargetFillingTheCellBeside(Sim& sim, Goal* front)
 
 bool BlockedStepPolicy::PlaceBeyondReach(Sim& sim, Goal* front) {
     ObjectWorld& world = TheObjectWorld();
-    if (!On(kPlaceBeyondReach) || !world.ControllerOf(sim.GetTeam()) || front->movedAside != 0)
+    if (!On(kPlaceBeyondReach) || !world.PlaysForComputer(sim.GetTeam()) || front->movedAside != 0)
         return false;
     GameObject* target = front->GetTarget();
     if (world.InReachOf(&sim, target ? target->GetPosition() : front->GetLocation())) return false;
@@ -576,7 +589,7 @@ void BlockedStepPolicy::ForgetWreckInTheWay(Sim& sim) {
 // unit met in its way. The computer player's units alone, whose stance fires: a player's unit
 // keeps its mounts as its orders and its attackers give them.
 GameObject* BlockedStepPolicy::ObstacleForHeldMount(Sim& sim) {
-    if (!On(kObstacleTakesHeldMount) || !TheObjectWorld().ControllerOf(sim.GetTeam()) ||
+    if (!On(kObstacleTakesHeldMount) || !TheObjectWorld().PlaysForComputer(sim.GetTeam()) ||
         !StanceFires(sim))
         return nullptr;
     GameObject* obstacle = TheObjectWorld().FindObject(sim.lastAttacker);

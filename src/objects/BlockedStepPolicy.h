@@ -52,9 +52,9 @@ public:
     // Within a cell and a half of its place a unit is at its post, as a formation counts its
     // guards: there any friend in its way will do.
     static constexpr int kPostReach = 48;
-    // The structure that covers the place, as the row "structure covers the errand's side" takes
-    // it; null where none does, or with that row off.
-    static GameObject* StructureCovering(Sim& sim, const Point& place);
+    // The structure that covers the place for the object, as the row "structure covers the
+    // errand's side" takes it; null where none does, or with that row off.
+    static GameObject* StructureCovering(GameObject& object, const Point& place);
     // An enemy or a wreck refused its step (before the movement's own cases run): the team's
     // controller is told.
     static void ObstacleInTheWay(Sim& sim, GameObject* blocker);

@@ -31,7 +31,20 @@ void DirectShot::SetAimGoal(const Point& p) {
     aimGoal = std::make_unique<LocationGoal>(id, p, kAimTolerance, 1, 1);
 }
 
+// Where a direct shot's flight ends short of its aim:
+//
+//   case                          what happens             departs from / why
+//   a hit (hit roll 1)            only its range ends it;  the 48-pixel border as well: a hit
+//                                 it lands on its target   fired from within it burst at the
+//                                                          muzzle, and a unit at the map's edge
+//                                                          shot at a wreck beside it for
+//                                                          eighteen minutes, never touching it
+//   a miss                        the border or its range  (the given rule)
+//
+// A direct hit flies straight to its target, which stands on the map. Rockets and missiles keep
+// the border.
 int DirectShot::IsOutOfReach(const Point& p) {
+    if (hitRoll == 1) return BeyondRange(startPoint, p);
     return OutOfReach(startPoint, p);
 }
 

@@ -27,7 +27,7 @@ public:
 
     void SetAimGoal(const Point& p);
     // 1 beyond the template's range from the start point, or for a miss within 48 pixels of the
-    // map edge.
+    // map edge (the table in the source).
     int IsOutOfReach(const Point& p);
 
     std::unique_ptr<Goal> aimGoal;

@@ -169,11 +169,22 @@ public:
     virtual Point GetDockPoint(int index);
     virtual Point GetDockOffset(int index);
     virtual int FindFreeDock(GameObject* object, int flags);
-    // FindFreeDock's answer, but a dock an ore field or a destructible covers is taken only where
-    // no free dock is clear of one: the free test counts no object, and a unit sent to a
-    // repairer's dock under an ore field stood beside it, sent there again every two seconds, for
-    // minutes. A unit or a structure on a dock counts for nothing here: kept clear of them too,
-    // repair trips crossed allied crowds at level 5 and stood among them.
+    // FindFreeDock's answer, but a covered dock is taken only where no free dock is clear (the
+    // free test counts no object), first rule that finds one:
+    //
+    //   case                          what happens                departs from / why
+    //   a dock no structure and no    taken, the nearest such     the nearest free dock: the
+    //   field covers (as the row      (off with that row)         trip to a repairer's dock under
+    //   "structure covers the                                     our factory was given up at it
+    //   errand's side" takes it)                                  and the unit went back unmended
+    //   a dock no ore field or        taken, the nearest such     the nearest free dock: a unit
+    //   destructible covers                                       sent under an ore field stood
+    //                                                             beside it, sent there again
+    //                                                             every two seconds, for minutes
+    //   every free dock covered       the nearest free one        (the given rule)
+    //
+    // A unit on a dock counts for nothing here: kept clear of them too, repair trips crossed
+    // allied crowds at level 5 and stood among them.
     int FindOpenDock(GameObject* object, int flags);
     virtual int DocksInsideMap(const Point& p);
     virtual int IsDockAreaFree(int index, const Point& p);
@@ -294,7 +305,9 @@ public:
 
 private:
     PointNode* DockAt(int index) const;
-    int NearestFreeDock(GameObject* object, int flags, bool clearOfFields);
+    // What a dock must be clear of to count (FindOpenDock's rows).
+    enum class DockClear { OfNothing, OfFields, OfStructures };
+    int NearestFreeDock(GameObject* object, int flags, DockClear clear);
     bool FieldCovers(GameObject* object, const Point& dockPoint);
     // Whether one sight cell centred on the dock's place, were the object at p, lies inside the
     // map on buildable ground.

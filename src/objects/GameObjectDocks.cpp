@@ -8,6 +8,7 @@
 #include "core/Vector.h"
 #include "map/ObjectKinds.h"
 #include "map/SightGrid.h"
+#include "objects/BlockedStepPolicy.h"
 #include "objects/GameObject.h"
 #include "objects/ObjectWorld.h"
 
@@ -55,12 +56,14 @@ Point GameObject::GetDockPoint(int index) {
 }
 
 int GameObject::FindFreeDock(GameObject* object, int flags) {
-    return NearestFreeDock(object, flags, false);
+    return NearestFreeDock(object, flags, DockClear::OfNothing);
 }
 
 int GameObject::FindOpenDock(GameObject* object, int flags) {
-    const int clear = NearestFreeDock(object, flags, true);
-    return clear != -1 ? clear : FindFreeDock(object, flags);
+    for (const DockClear clear : {DockClear::OfStructures, DockClear::OfFields}) {
+        if (const int dock = NearestFreeDock(object, flags, clear); dock != -1) return dock;
+    }
+    return FindFreeDock(object, flags);
 }
 
 bool GameObject::FieldCovers(GameObject* object, const Point& dockPoint) {
@@ -71,7 +74,7 @@ bool GameObject::FieldCovers(GameObject* object, const Point& dockPoint) {
     return kind == ObjectKind::kOreDeposit || kind == ObjectKind::kDestructible;
 }
 
-int GameObject::NearestFreeDock(GameObject* object, int flags, bool clearOfFields) {
+int GameObject::NearestFreeDock(GameObject* object, int flags, DockClear clear) {
     ObjectWorld& world = TheObjectWorld();
     int best = -1;
     int bestDistance = 0;
@@ -83,7 +86,10 @@ int GameObject::NearestFreeDock(GameObject* object, int flags, bool clearOfField
         // Only the parking docks (flags exactly 8) count the object's own occupancy too.
         const int relaxed = flags == 8 ? 0 : 1;
         if (!world.CanPlace(object, dockPoint, nullptr, relaxed, 0)) continue;
-        if (clearOfFields && FieldCovers(object, dockPoint)) continue;
+        if (clear != DockClear::OfNothing && FieldCovers(object, dockPoint)) continue;
+        if (clear == DockClear::OfStructures &&
+            BlockedStepPolicy::StructureCovering(*object, dockPoint))
+            continue;
         const double distance = Vector(dockPoint - object->GetPosition()).magnitude;
         // The best distance is kept rounded, and a later dock must be strictly nearer than
         // that rounded value: the earlier dock wins ties.

@@ -109,6 +109,15 @@ void SetObjectWorld(ObjectWorld* world) {
     Installed() = world;
 }
 
+bool ObjectWorld::PlaysForComputer(int team) {
+    if (!ControllerOf(team)) return false;
+    if (team != LocalTeam()) return true;
+    // The local team's controller, where no cheat installed it, came from the scenario, which
+    // every peer reads alike; alone, it is the tutorial's guide.
+    if (IsNetworkGame() == 1) return LocalTeamAutoPlayed() == 0;
+    return LocalTeamAutoPlayed() == 1;
+}
+
 SimId ObjectWorld::ReservePlace(GameObject*, const Point&, GameObject** blocker) {
     if (blocker) *blocker = nullptr;
     return SimId();

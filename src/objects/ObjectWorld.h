@@ -47,6 +47,15 @@ public:
     virtual int IsNetworkHost() = 0;
     // The controller of a team (0 .. 4), or null.
     virtual EventReceiver* ControllerOf(int team) = 0;
+    // 1 when the autoplay cheat installed the local team's controller, on this machine alone.
+    virtual int LocalTeamAutoPlayed() { return 0; }
+    // Whether the side is played by the computer, as the rules of our own written for computer
+    // players ask it: a side with a controller, but not the local player's own, whose
+    // controller may only guide the player (the tutorial's script), unless the autoplay cheat
+    // plays it. Peers must agree for every team: in a network game the sides are judged by
+    // the controllers every machine installs alike, so the autoplay cheat's controller, which
+    // only this machine has, makes no side the computer's there.
+    bool PlaysForComputer(int team);
     // The same controller as the directory of the team's squads (the owner a Sim of the team
     // takes), or null.
     virtual SquadDirectory* DirectoryOf(int team) = 0;

@@ -26,7 +26,7 @@ void OrderLedger::Given(GameObject& unit, Goal& goal) {
         handedOver.erase(handed);
         return;
     }
-    if (giver == OrderGiver::SideController && !world.ControllerOf(unit.GetTeam())) return;
+    if (giver == OrderGiver::SideController && !world.PlaysForComputer(unit.GetTeam())) return;
     goal.order = ++nextNumber;
     GameObject* target = goal.GetTarget();
     Entry entry;

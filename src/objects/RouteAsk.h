@@ -16,7 +16,8 @@ enum class RouteAsk : uint8_t {
     SearchGoesOn,
     // A group's route.
     Group,
-    // Ours: a way round friends after a friend or a wreck held the unit (Sim::FriendInTheWay).
+    // Ours: a way round friends after a friend or a wreck held the unit
+    // (BlockedStepPolicy::FriendInTheWay).
     RoundFriends,
     // Ours and the clear-way push: the route of a step aside.
     StepAside,

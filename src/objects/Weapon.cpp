@@ -171,15 +171,16 @@ Point Weapon::NextPoint(const Point& goal, const Point& launch, int steps, Vecto
                             static_cast<int>(std::floor(step.y + 0.5)));
 }
 
-// The border keeps a missed shot's burst inside the map. A hit flies to its target, which stands
-// on the map: held to the border as well, every hit fired from within it burst at the muzzle,
-// and a unit at the map's edge shot at a wreck beside it for eighteen minutes, never touching it.
 int Weapon::OutOfReach(const Point& launch, const Point& p) {
     int left, top, right, bottom;
-    if (hitRoll != 1 && MapInterior(kEdgeMargin, left, top, right, bottom) &&
+    if (MapInterior(kEdgeMargin, left, top, right, bottom) &&
         (p.x < left || p.x > right || p.y < top || p.y > bottom)) {
         return 1;
     }
+    return BeyondRange(launch, p);
+}
+
+int Weapon::BeyondRange(const Point& launch, const Point& p) {
     return Vector(p - launch).magnitude > (weapon ? weapon->GetRange() : 0) ? 1 : 0;
 }
 

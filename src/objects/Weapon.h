@@ -66,9 +66,10 @@ protected:
     // The point after steps of travel toward the goal: a hit homes on it, a miss keeps the line
     // from the launch point through it. The step taken goes to step.
     Point NextPoint(const Point& goal, const Point& launch, int steps, Vector& step);
-    // 1 beyond the template's range from the launch point, or for a miss within 48 pixels of the
-    // map edge.
+    // 1 within 48 pixels of the map edge or beyond the template's range from the launch point.
     int OutOfReach(const Point& launch, const Point& p);
+    // 1 beyond the template's range from the launch point.
+    int BeyondRange(const Point& launch, const Point& p);
     // A hit strikes the hostile object in the point's cell (air first), a miss or an empty cell
     // bursts.
     void Strike(const Point& at);

@@ -311,6 +311,7 @@ int Scenario::BuildWorld(World& world) {
         request.clan = clanLetter;
         request.techLevel = techLevel;
         world.SetTeamController(localTeam, world.scenarioMakers.makeController(request));
+        world.localTeamAutoPlayed = world.controllers[localTeam] ? 1 : 0;
     }
     for (int team = 1; team < kTeams; ++team) {
         auto* controller = dynamic_cast<ScenarioController*>(world.controllers[team].get());

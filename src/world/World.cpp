@@ -217,6 +217,7 @@ void World::ClearObjects() {
     // Team 0's slot is left alone.
     for (int team = 1; team < kTeams; ++team)
         controllers[team].reset();
+    localTeamAutoPlayed = 0;
     wrecks.DeleteAll();
     destructibles.DeleteAll();
     oreDeposits.DeleteAll();
@@ -268,6 +269,8 @@ void World::SetTeamController(int team, std::unique_ptr<TeamController> controll
         }
     }
     controllers[team] = std::move(controller);
+    // Any other controller of the local team is the scenario's; the autoplay cheat marks its own.
+    if (team == LocalTeam()) localTeamAutoPlayed = 0;
 }
 
 int World::LoadClanDesigns() {

@@ -534,6 +534,7 @@ public:
     // networkHost, while this machine's own factory has not fallen (see the source).
     int IsNetworkHost() override;
     EventReceiver* ControllerOf(int team) override;
+    int LocalTeamAutoPlayed() override { return localTeamAutoPlayed; }
     SquadDirectory* DirectoryOf(int team) override;
     int MissionNumber() override;
     char MissionClan() override;
@@ -633,6 +634,8 @@ public:
     NodeList landFeatures;
     NodeList reservations;
     ValueTriple localPlayer{1};
+    // 1 while the local team's controller is the autoplay cheat's (the scenario installs it).
+    int32_t localTeamAutoPlayed = 0;
     char clanLetter = 'X';
     int32_t lastTickMs = 0;
     int32_t paused = 1;

@@ -478,6 +478,7 @@ TEST_F(CombatRules, AUnitBreakingOffToFightLeavesItsGroupAndAnnouncesTheAttack) 
     EventReceiver computerPlayer;
     for (const Row& row : rows) {
         world.controllers[1] = row.computer ? &computerPlayer : nullptr;
+        world.localTeamAutoPlayed = row.computer ? 1 : 0;
         SimGroup group(SimId(1, ++serial));
         world.groups.push_back(&group);
         world.Add(&group);

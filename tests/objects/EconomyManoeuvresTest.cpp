@@ -122,10 +122,10 @@ TEST_F(EconomyManoeuvres, OfEquallyNearRepairersTheFirstListedIsTaken) {
     }
 }
 
-// The nearer free dock, unless an ore field or a destructible covers it and the other does not: a
-// unit or a structure on it counts for nothing, and with both covered the nearer is
-// taken still.
-TEST_F(EconomyManoeuvres, ARepairTripTakesTheNearerDockNoFieldCovers) {
+// The nearer free dock, unless an ore field, a destructible or a structure covers it and the
+// other does not: a unit on it counts for nothing, and with both covered the nearer is taken
+// still.
+TEST_F(EconomyManoeuvres, ARepairTripTakesTheNearerDockNoFieldOrStructureCovers) {
     const Point at(400, 400);
     auto unit = kit.Plain(SimId(kTeam, 1), at);
     auto repairer = kit.Repairer(SimId(kTeam, 2), at + Point(300, 0));
@@ -141,10 +141,10 @@ TEST_F(EconomyManoeuvres, ARepairTripTakesTheNearerDockNoFieldCovers) {
         std::vector<Point> covered;
         GameObject* by;
         int side;
-    } const cases[] = {{{}, &field, -64},           {{near}, &field, 64},
-                       {{near}, passer.get(), -64}, {{near, far}, &field, -64},
-                       {{far}, &field, -64},        {{near}, repairer.get(), -64},
-                       {{near}, &rock, 64},         {{near}, &spire, -64}};
+    } const cases[] = {
+        {{}, &field, -64},          {{near}, &field, 64}, {{near}, passer.get(), -64},
+        {{near, far}, &field, -64}, {{far}, &field, -64}, {{near}, repairer.get(), -64},
+        {{near}, &rock, 64},        {{near}, &spire, 64}, {{near, far}, &spire, -64}};
     for (const Case& c : cases) {
         world.covered = c.covered;
         world.blockedBy = c.by;

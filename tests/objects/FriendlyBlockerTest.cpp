@@ -407,9 +407,16 @@ TEST_F(FriendlyBlocker, StructureIsRoutedRoundIdleFriendAskedAsideAndOfTwoOneSte
         EXPECT_EQ(after, theirs) << row.name;
     }
     BlockedStepPolicy::SwitchAll(true);
-    // A rule beyond the table is never on, nor switched on, and has no name.
-    BlockedStepPolicy::Switch(BlockedStepPolicy::kRules, true);
-    EXPECT_FALSE(BlockedStepPolicy::On(BlockedStepPolicy::kRules));
+    // A rule beyond the table is never on, nor switched on, and has no name; switching one off
+    // touches no row.
+    for (const int past : {-1, int{BlockedStepPolicy::kRules}, BlockedStepPolicy::kRules + 1}) {
+        const auto rule = static_cast<BlockedStepPolicy::Rule>(past);
+        EXPECT_NO_THROW(BlockedStepPolicy::Switch(rule, true)) << past;
+        EXPECT_FALSE(BlockedStepPolicy::On(rule)) << past;
+        EXPECT_NO_THROW(BlockedStepPolicy::Switch(rule, false)) << past;
+    }
+    for (int r = 0; r < BlockedStepPolicy::kRules; ++r)
+        EXPECT_TRUE(BlockedStepPolicy::On(static_cast<BlockedStepPolicy::Rule>(r))) << r;
     EXPECT_STREQ(BlockedStepPolicy::Name(BlockedStepPolicy::kRules), "");
     EXPECT_STREQ(BlockedStepPolicy::Name(BlockedStepPolicy::kStructureCoversSide),
                  "structure covers the errand's side");
@@ -541,6 +548,7 @@ TEST_F(FriendlyBlocker, ACrowdRoundOnePlaceStopsItsLastArrivals) {
         sim->goals.Front()->reportFailure = row.quiet ? 0 : 1;
         sim->goals.Front()->movedAside = row.stepAside ? 1 : 0;
         world.controllers[1] = row.computer ? &computer : nullptr;
+        world.localTeamAutoPlayed = row.computer ? 1 : 0;
         if (row.routeStops) {
             sim->goals.PushFront(
                 std::make_unique<LocationGoal>(sim->id, from + Point(0, -32), 0, 1, 1));
@@ -632,6 +640,7 @@ TEST_F(FriendlyBlocker, InALaneTwoFaceToFaceTradePlaces) {
                 std::make_unique<LocationGoal>(other->id, at + along(row.friendBound), 0, 1, 1));
         other->blockingSim = sim->id;
         world.controllers[1] = row.computer ? &computer : nullptr;
+        world.localTeamAutoPlayed = row.computer ? 1 : 0;
         world.controllers[3] = row.allyComputer ? &computer : nullptr;
         world.network = row.network ? 1 : 0;
         world.blocked.clear();

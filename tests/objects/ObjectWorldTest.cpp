@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "core/EventReceiver.h"
 #include "core/NodeList.h"
 #include "core/Rect.h"
 #include "objects/ObjectTestSupport.h"
@@ -97,6 +98,33 @@ TEST(NeutralWorld, ComesBackWhenAnInstalledWorldGoes) {
     }
     EXPECT_EQ(TheObjectWorld().LocalTeam(), 1);
     EXPECT_EQ(TheObjectWorld().Paths(), nullptr);
+}
+
+// Who the computer plays: a side with a controller, never the local player's own unless the
+// autoplay cheat plays it alone on this machine; in a network game the cheat's controller,
+// which no other peer has, makes no side the computer's, and the others count as every peer
+// counts them.
+TEST(ObjectWorldTeams, TheComputerPlaysASideWithAControllerNotOneItOnlyGuides) {
+    FakeObjectWorld world;
+    EventReceiver controller;
+    const struct {
+        int team;
+        bool controlled, autoPlayed, network, computer;
+    } rows[] = {
+        {2, false, false, false, false}, {2, true, false, false, true},
+        {1, false, false, false, false}, {1, true, false, false, false},
+        {1, true, true, false, true},    {1, false, true, false, false},
+        {2, true, true, false, true},    {1, true, true, true, false},
+        {1, true, false, true, true},    {2, true, false, true, true},
+    };
+    for (const auto& row : rows) {
+        world.controllers[row.team] = row.controlled ? &controller : nullptr;
+        world.localTeamAutoPlayed = row.autoPlayed ? 1 : 0;
+        world.network = row.network ? 1 : 0;
+        EXPECT_EQ(world.PlaysForComputer(row.team), row.computer)
+            << row.team << row.controlled << row.autoPlayed << row.network;
+        world.controllers[row.team] = nullptr;
+    }
 }
 
 }  // namespace

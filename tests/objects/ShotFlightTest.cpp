@@ -126,30 +126,55 @@ TEST_F(FlyingShots, AHomingMissileFollowsItsTargetAPlainOneFliesToWhereItStood) 
     }
 }
 
-// Fired from within 48 pixels of the map's edge, a hit still reaches its target and a miss bursts
-// at once where it stands.
-TEST_F(FlyingShots, FromTheBorderAHitReachesItsTargetAndAMissBurstsThere) {
-    for (const int hitRoll : {1, 0}) {
-        for (const bool rocket : {false, true}) {
-            world.effects.clear();
-            Sim* owner = Shooter(Point(16, 208), kit.Weapon({.range = 500}));
-            Mark* target = Target(2, Point(112, 208));
-            std::unique_ptr<Weapon> shot;
-            if (rocket) {
-                std::unique_ptr<RocketShot> r = Make<RocketShot>(owner, target, hitRoll);
-                r->SetSteerGoal(
-                    std::make_unique<LocationGoal>(r->id, target->GetCentre(), 10, 1, 1));
-                shot = std::move(r);
-            } else {
-                shot = Missile(owner, target, hitRoll, false);
-            }
-            EXPECT_LE(Fly(*shot, 16), 500);
-            EXPECT_EQ(target->hits.size(), hitRoll == 1 ? 1u : 0u) << rocket;
-            if (hitRoll == 0) {
-                EXPECT_LT(Burst().x, 48) << rocket;
-            }
-            world.paths.RemoveFootprint(target, target->GetPosition(), 1);
+// Rockets and missiles burst at the map's 48-pixel border, hit or miss: fired from within it, at
+// the muzzle; one whose target died, at the border on its way (a rocket bound for the map's
+// corner, a missile for its last aim in the border).
+TEST_F(FlyingShots, RocketsAndMissilesBurstAtTheBorderHitOrMiss) {
+    const struct {
+        const char* name;
+        bool rocket;
+        int hitRoll;
+        Point owner, target;
+        bool targetDies;
+    } rows[] = {
+        {"rocket hit from the border", true, 1, {16, 208}, {112, 208}, false},
+        {"rocket miss from the border", true, 0, {16, 208}, {112, 208}, false},
+        {"missile hit from the border", false, 1, {16, 208}, {112, 208}, false},
+        {"missile miss from the border", false, 0, {16, 208}, {112, 208}, false},
+        {"rocket whose target died", true, 1, {300, 300}, {200, 300}, true},
+        {"missile whose target in the border died", false, 1, {300, 300}, {16, 300}, true},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        world.effects.clear();
+        Sim* owner = Shooter(row.owner, kit.Weapon({.range = 500}));
+        Mark* target = Target(2, row.target);
+        std::unique_ptr<Weapon> shot;
+        if (row.rocket) {
+            std::unique_ptr<RocketShot> r = Make<RocketShot>(owner, target, row.hitRoll);
+            r->SetSteerGoal(std::make_unique<TargetGoal>(r->id, target->id, Point(), 1, 1));
+            shot = std::move(r);
+        } else {
+            shot = Missile(owner, target, row.hitRoll, true);
         }
+        if (row.targetDies) {
+            for (int t = 0; t < 3; ++t)
+                shot->Update(16);
+            world.paths.RemoveFootprint(target, target->GetPosition(), 1);
+            world.Forget(target);
+        }
+        EXPECT_LE(Fly(*shot, 16), 500);
+        EXPECT_TRUE(target->hits.empty());
+        EXPECT_EQ(world.effects.size(), 1u);
+        // Where it flew last: at the muzzle, or a step short of the border's line.
+        const Point last = shot->GetPosition();
+        if (row.targetDies) {
+            EXPECT_GE(std::min(last.x, last.y), 48) << last.x << "," << last.y;
+            EXPECT_LT(std::min(last.x, last.y), 56) << last.x << "," << last.y;
+        } else {
+            EXPECT_LT(last.x, 48);
+        }
+        if (!row.targetDies) world.paths.RemoveFootprint(target, target->GetPosition(), 1);
     }
 }
 

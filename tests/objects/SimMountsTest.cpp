@@ -424,6 +424,7 @@ TEST_F(SimMounts, AMountSparesItsOwnTeamButNotItsWrecksAndDropsLostTargets) {
              {std::tuple{0, true, 3}, {1, true, 1}, {0, false, 3}, {1, true, 2}, {0, true, 0}}) {
             EventLog controller;
             world.controllers[1] = computer ? &controller : nullptr;
+            world.localTeamAutoPlayed = computer ? 1 : 0;
             Sim* unit = Add(kit.MakeSim(1, serial++, at, {weapon}));
             unit->GetDesign()->parameters[0] = stance;
             Sim* far = Add(kit.MakeSim(2, serial++, at + Point(x, 0)));

@@ -569,6 +569,7 @@ TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches
             sim->goals.PushFront(std::make_unique<TargetGoal>(sim->id, target->id, Point(), 1, 1));
         sim->goals.Front()->active = row.active;
         world.controllers[1] = row.computer ? &computer : nullptr;
+        world.localTeamAutoPlayed = row.computer ? 1 : 0;
         world.outOfReach = row.overWater ? std::vector<Point>{where} : std::vector<Point>();
         const bool givenUp = row.computer && row.overWater && row.reach == 0;
         const int asked = world.routeRequests;
@@ -898,7 +899,14 @@ TEST_F(SimOrders, ABlockedStepWaitsBlocksOrAsksAgainByItsBlocker) {
         EXPECT_EQ(sim->lastAttacker, SimId()) << row.name;
         const bool told = row.blocker && row.blocker != friendUnit;
         EventLog controller;
+        // The local team's controller only guides the player (the tutorial's): nobody is told.
         world.controllers[1] = &controller;
+        world.refusePlacement = 1;
+        sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(1, 0)));
+        world.refusePlacement = 0;
+        EXPECT_TRUE(controller.refusedBy.empty()) << row.name;
+        // Played by the computer (the autoplay cheat's), it is told.
+        world.localTeamAutoPlayed = 1;
         world.refusePlacement = 1;
         EXPECT_EQ(sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(1, 0))), 0) << row.name;
         world.refusePlacement = 0;
@@ -914,6 +922,7 @@ TEST_F(SimOrders, ABlockedStepWaitsBlocksOrAsksAgainByItsBlocker) {
         sim->MoveAlong(2.0, sim->goals.Front(), Vector(Point(1, 0)));
         world.refusePlacement = 0;
         world.controllers[1] = nullptr;
+        world.localTeamAutoPlayed = 0;
         BlockedStepPolicy::SwitchAll(true);
         EXPECT_EQ(controller.refusedBy.size(), told ? 1u : 0u) << row.name;
         if (row.blocker != &wreck) continue;
@@ -963,6 +972,7 @@ TEST_F(SimOrders, ABlockedStepWaitsBlocksOrAsksAgainByItsBlocker) {
         sim->goals.Front()->waypoint = 1;
         EventLog controller;
         world.controllers[1] = row.computer ? &controller : nullptr;
+        world.localTeamAutoPlayed = row.computer ? 1 : 0;
         for (int hold : {0, Sim::kFriendHoldMs - 1, 1}) {
             sim->friendWay.Count(hold);
             world.refusePlacement = 1;
@@ -1347,6 +1357,7 @@ TEST_F(SimOrders, TheLedgerCountsOnlyOrdersAndTheWaitBehindOneNotCarriedOut) {
                                               {OrderGiver::SideController, true, 1},
                                               {OrderGiver::Player, false, 1}}) {
         world.controllers[1] = controller ? &events : nullptr;
+        world.localTeamAutoPlayed = controller ? 1 : 0;
         const int before = given();
         const OrderLedger::Scope scope(ledger, giver);
         sim->ExecuteOrder(Sim::kOrderMove, 0, at + Point(200, 0), SimId(), 0);

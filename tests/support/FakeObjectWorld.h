@@ -47,6 +47,7 @@ public:
     int LocalTeam() override { return localTeam; }
     int IsNetworkHost() override { return host; }
     EventReceiver* ControllerOf(int team) override;
+    int LocalTeamAutoPlayed() override { return localTeamAutoPlayed; }
     SquadDirectory* DirectoryOf(int team) override {
         return team >= 0 && team < 5 ? directories[team] : nullptr;
     }
@@ -130,6 +131,8 @@ public:
     std::vector<GameObject*> retired;
     int allied[5][5] = {};
     int localTeam = 1;
+    // 1 as though the autoplay cheat played the local team: its controller plays it.
+    int localTeamAutoPlayed = 0;
     int host = 0;
     EventReceiver* controllers[5] = {};
     SquadDirectory* directories[5] = {};
