@@ -232,12 +232,16 @@ TEST_F(MissionPackRows, EveryRowHoldsWhatItsMissionNeeds) {
             EXPECT_EQ(w.ClanTechLevel('V') == 8 && w.ClanTechLevel('T') == 8, last);
         }
         ASSERT_NE(w.TeamFactory(1), nullptr);
+        // The player's side is never the computer's, though the tutorial's script guides it.
+        EXPECT_EQ(w.controllers[s.localTeam] != nullptr, tutorial);
+        EXPECT_FALSE(w.PlaysForComputer(s.localTeam));
 
         // Every computer team: a factory (none in the tutorial), its rally point on open,
         // reachable ground; every placed or queued design within its clan's tech level.
         for (int team = 2; team < World::kTeams; ++team) {
             auto* c = dynamic_cast<ScenarioController*>(w.controllers[team].get());
             EXPECT_EQ(c != nullptr, !tutorial && w.TeamFactory(team) != nullptr) << team;
+            EXPECT_EQ(w.PlaysForComputer(team), w.controllers[team] != nullptr) << team;
             if (tutorial) {
                 EXPECT_EQ(w.TeamFactory(team), nullptr);
             }

@@ -191,193 +191,193 @@ TEST_F(PlayerOrders, AreCarriedOutAsGiven) {
         {"a trip to the repairer against the factory", kToTheRepairerAgainstTheFactory, 90},
         {"a wreck beside a unit at the map's edge attacked", kWreckBesideTheEdge, 30},
     };
-    for (const bool tutorial : {false, true})
-        for (const Row& row : rows) {
-            SCOPED_TRACE(row.name);
-            SCOPED_TRACE(tutorial ? "the tutorial's controller on the player's side"
-                                  : "no controller");
-            // A river three cells wide, north to south, for the rows across water.
-            std::vector<std::string> overlay;
-            if (row.what == kAcrossWaterThenShiftMove || row.what == kTowardAFarBank)
-                overlay.assign(40, std::string(18, 'c') + "www");
-            Open(overlay);
-            if (tutorial) W().SetTeamController(1, std::make_unique<TutorialScript>(1, 'V', 1));
-            double took = -1;
-            switch (row.what) {
-                case kFactoryBehindOurs: {
-                    GameObject* ours = Factory(1, 20, 12);
-                    GameObject* theirs = Factory(2, 20, 28);
-                    Sim* trooper = Unit("Trooper", 1, 20, 5);
-                    // A friend beside the target, so that the side sees it.
-                    Unit("Trooper", 1, 12, 27, kHoldFire);
-                    ASSERT_TRUE(ours && theirs && trooper);
-                    took = AttackClosesIn(trooper, theirs, row.within);
-                    break;
-                }
-                case kDeployedPastOurDeployed: {
-                    GameObject* theirFactory = Factory(2, 20, 30);
-                    Sim* ours = Unit("Weapon Relay", 1, 20, 10, kHoldFire);
-                    Sim* theirs = Unit("Weapon Relay", 2, 20, 27, kHoldFire);
-                    Sim* trooper = Unit("Trooper", 1, 20, 5);
-                    Unit("Trooper", 1, 12, 24, kHoldFire);
-                    ASSERT_TRUE(theirFactory && ours && theirs && trooper);
-                    for (Sim* relay : {ours, theirs})
-                        relay->DeployNow();
-                    Run(10, [&] { return ours->GetKind() == 7 && theirs->GetKind() == 7; });
-                    ASSERT_EQ(ours->GetKind(), 7);
-                    ASSERT_EQ(theirs->GetKind(), 7);
-                    took = AttackClosesIn(trooper, theirs, row.within);
-                    break;
-                }
-                case kAcrossWaterThenShiftMove: {
-                    Sim* trooper = Unit("Trooper", 1, 20, 12);
-                    Sim* enemy = Unit("Trooper", 2, 20, 24, kHoldFire);
-                    Unit("Trooper", 1, 12, 26, kHoldFire);
-                    ASSERT_TRUE(trooper && enemy);
-                    const Point to = At(25, 10);
-                    trooper->IssueOrder(kOrderTarget, kFlagsPlain, Point(), enemy->id);
-                    trooper->IssueOrder(kOrderMoveShift, kFlagsShift, to, SimId());
-                    took = Run(row.within, [&] {
-                        return Vector(trooper->GetPosition() - to).magnitude <= 32 &&
-                               !trooper->goals.Front();
-                    });
-                    EXPECT_FALSE(Holds(trooper, enemy));
-                    break;
-                }
-                case kPastAnIdleEnemy:
-                case kPastAWreck:
-                case kFiringBackPastAWreck: {
-                    Sim* trooper = Unit("Trooper", 1, 20, 5,
-                                        row.what == kFiringBackPastAWreck ? kFiresBack : kHoldFire);
-                    ASSERT_TRUE(trooper);
-                    const Point to = At(20, 20);
-                    trooper->IssueOrder(kOrderMove, kFlagsPlain, to, SimId());
-                    // Met on its way: put in front of it once its route is taken.
-                    Run(1, [] { return false; });
-                    const Point ahead = trooper->GetPosition() + Point(60, 0);
-                    GameObject* inTheWay = row.what == kPastAnIdleEnemy
-                                               ? UnitAt("Miner", 2, ahead, kHoldFire)
-                                               : WreckAt(ahead);
-                    ASSERT_TRUE(inTheWay);
-                    const int before = inTheWay->damage.Value();
-                    const int salvage = inTheWay->GetCargo();
-                    took = Run(row.within,
-                               [&] { return Vector(trooper->GetPosition() - to).magnitude <= 32; });
-                    EXPECT_EQ(inTheWay->damage.Value(), before);
-                    EXPECT_EQ(inTheWay->GetCargo(), salvage);
-                    EXPECT_EQ(inTheWay->IsDestroyed(), 0);
-                    break;
-                }
-                case kCtrlOnAWreck: {
-                    Sim* trooper = Unit("Trooper", 1, 20, 5, kHoldFire);
-                    GameObject* wreck = WreckAt(At(20, 12));
-                    ASSERT_TRUE(trooper && wreck);
-                    const int salvage = wreck->GetCargo();
-                    trooper->IssueOrder(kOrderTarget, kFlagsCtrl, Point(), wreck->id);
-                    took = Run(row.within, [&] {
-                        return wreck->IsDestroyed() == 1 || wreck->GetCargo() < salvage ||
-                               wreck->damage.Value() > 0;
-                    });
-                    break;
-                }
-                case kRepairBesideFactory: {
-                    // West of the open factory, the repairer east of both: the client's side
-                    // toward it is the factory's.
-                    GameObject* factory = OpenFactory(1, 20, 20);
-                    Sim* client = Unit("Trooper", 1, 19, 18, kHoldFire);
-                    Sim* repairer = Unit("Repair Crawler", 1, 19, 32);
-                    ASSERT_TRUE(factory && client && repairer);
-                    client->damage.SetValue(client->damage.Max() / 2);
-                    const int before = client->damage.Value();
-                    repairer->IssueOrder(kOrderRepair, kFlagsPlain, client->GetPosition(),
-                                         client->id);
-                    took = Run(row.within, [&] { return client->damage.Value() < before; });
-                    break;
-                }
-                case kUnloadPastAFriendOnTheDock: {
-                    GameObject* factory = OpenFactory(1, 20, 20);
-                    ASSERT_TRUE(factory);
-                    const int dock = factory->FindFreeDock(nullptr, kUnloadDock);
-                    ASSERT_NE(dock, -1);
-                    const Point at = factory->GetPosition() + factory->GetDockOffset(dock);
-                    ASSERT_TRUE(UnitAt("Trooper", 1, at, kHoldFire));
-                    Sim* miner = Unit("Miner", 1, 30, 20);
-                    ASSERT_TRUE(miner);
-                    ASSERT_GT(miner->AddCargo(600), 0);
-                    took = Run(row.within, [&] { return miner->GetCargo() == 0; });
-                    break;
-                }
-                case kGuardThroughAFriend: {
-                    Sim* ward = Unit("Miner", 1, 16, 16, kHoldFire);
-                    Sim* guard = Unit("Trooper", 1, 20, 16, kHoldFire);
-                    ASSERT_TRUE(ward && guard);
-                    guard->IssueOrder(kOrderGuard, kFlagsPlain, ward->GetPosition(), ward->id);
-                    Run(5, [] { return false; });
-                    ASSERT_EQ(guard->IsGuarding(), 1);
-                    // A friend bound straight through the guard's post.
-                    const Point post = guard->GetPosition();
-                    Sim* passer = UnitAt("Trooper", 1, post - Point(192, 0), kHoldFire);
-                    ASSERT_TRUE(passer);
-                    const Point beyond = post + Point(192, 0);
-                    passer->IssueOrder(kOrderMove, kFlagsPlain, beyond, SimId());
-                    const double passed = Run(row.within, [&] {
-                        return Vector(passer->GetPosition() - beyond).magnitude <= 32;
-                    });
-                    EXPECT_GE(passed, 0) << "the friend never passed";
-                    EXPECT_EQ(guard->IsGuarding(), 1);
-                    EXPECT_LE(Vector(guard->GetPosition() - post).magnitude, 48);
-                    // The ward moves off: the guard follows it.
-                    const Point to = At(16, 4);
-                    ward->IssueOrder(kOrderMove, kFlagsPlain, to, SimId());
-                    took = Run(row.within, [&] {
-                        return Vector(ward->GetPosition() - to).magnitude <= 32 &&
-                               Apart(guard, ward) <= 192;
-                    });
-                    EXPECT_EQ(guard->IsGuarding(), 1);
-                    break;
-                }
-                case kTowardAFarBank: {
-                    // Started 9 cells short of the river: the near bank is some 288 pixels on.
-                    Sim* trooper = Unit("Trooper", 1, 20, 8, kHoldFire);
-                    ASSERT_TRUE(trooper);
-                    const Point from = trooper->GetPosition();
-                    trooper->IssueOrder(kOrderMove, kFlagsPlain, At(20, 28), SimId());
-                    took =
-                        Run(row.within, [&] { return trooper->GetPosition().x - from.x >= 250; });
-                    break;
-                }
-                case kToTheRepairerAgainstTheFactory: {
-                    // The repairer's east dock lies under the factory, nearer the unit east of
-                    // both; its west dock is free.
-                    GameObject* factory = OpenFactory(1, 20, 20);
-                    Sim* repairer = Unit("Repair Crawler", 1, 20, 18, kHoldFire);
-                    Sim* client = Unit("Trooper", 1, 20, 32, kHoldFire);
-                    ASSERT_TRUE(factory && repairer && client);
-                    client->damage.SetValue(client->damage.Max() / 2);
-                    const int before = client->damage.Value();
-                    client->IssueOrder(kOrderRepair, kFlagsPlain, repairer->GetPosition(),
-                                       repairer->id);
-                    took = Run(row.within, [&] { return client->damage.Value() < before; });
-                    break;
-                }
-                case kWreckBesideTheEdge: {
-                    // Its centre 32 pixels from the west edge, the muzzle within the border.
-                    Sim* trooper = UnitAt("Trooper", 1, Point(32, At(20, 0).y), kHoldFire);
-                    GameObject* wreck = WreckAt(At(20, 2));
-                    ASSERT_TRUE(trooper && wreck);
-                    const int salvage = wreck->GetCargo();
-                    trooper->IssueOrder(kOrderTarget, kFlagsCtrl, Point(), wreck->id);
-                    took = Run(row.within, [&] {
-                        return wreck->IsDestroyed() == 1 || wreck->GetCargo() < salvage ||
-                               wreck->damage.Value() > 0;
-                    });
-                    break;
-                }
+    // Each row without a controller on the player's side, then with the tutorial's.
+    const size_t count = std::size(rows);
+    for (size_t run = 0; run < 2 * count; ++run) {
+        const Row& row = rows[run % count];
+        const bool tutorial = run >= count;
+        SCOPED_TRACE(row.name);
+        SCOPED_TRACE(tutorial ? "the tutorial's controller on the player's side" : "no controller");
+        // A river three cells wide, north to south, for the rows across water.
+        std::vector<std::string> overlay;
+        if (row.what == kAcrossWaterThenShiftMove || row.what == kTowardAFarBank)
+            overlay.assign(40, std::string(18, 'c') + "www");
+        Open(overlay);
+        if (tutorial) W().SetTeamController(1, std::make_unique<TutorialScript>(1, 'V', 1));
+        double took = -1;
+        switch (row.what) {
+            case kFactoryBehindOurs: {
+                GameObject* ours = Factory(1, 20, 12);
+                GameObject* theirs = Factory(2, 20, 28);
+                Sim* trooper = Unit("Trooper", 1, 20, 5);
+                // A friend beside the target, so that the side sees it.
+                Unit("Trooper", 1, 12, 27, kHoldFire);
+                ASSERT_TRUE(ours && theirs && trooper);
+                took = AttackClosesIn(trooper, theirs, row.within);
+                break;
             }
-            EXPECT_GE(took, 0) << "not within " << row.within << " s";
-            land->world.ClearObjects();
-            land.reset();
+            case kDeployedPastOurDeployed: {
+                GameObject* theirFactory = Factory(2, 20, 30);
+                Sim* ours = Unit("Weapon Relay", 1, 20, 10, kHoldFire);
+                Sim* theirs = Unit("Weapon Relay", 2, 20, 27, kHoldFire);
+                Sim* trooper = Unit("Trooper", 1, 20, 5);
+                Unit("Trooper", 1, 12, 24, kHoldFire);
+                ASSERT_TRUE(theirFactory && ours && theirs && trooper);
+                for (Sim* relay : {ours, theirs})
+                    relay->DeployNow();
+                Run(10, [&] { return ours->GetKind() == 7 && theirs->GetKind() == 7; });
+                ASSERT_EQ(ours->GetKind(), 7);
+                ASSERT_EQ(theirs->GetKind(), 7);
+                took = AttackClosesIn(trooper, theirs, row.within);
+                break;
+            }
+            case kAcrossWaterThenShiftMove: {
+                Sim* trooper = Unit("Trooper", 1, 20, 12);
+                Sim* enemy = Unit("Trooper", 2, 20, 24, kHoldFire);
+                Unit("Trooper", 1, 12, 26, kHoldFire);
+                ASSERT_TRUE(trooper && enemy);
+                const Point to = At(25, 10);
+                trooper->IssueOrder(kOrderTarget, kFlagsPlain, Point(), enemy->id);
+                trooper->IssueOrder(kOrderMoveShift, kFlagsShift, to, SimId());
+                took = Run(row.within, [&] {
+                    return Vector(trooper->GetPosition() - to).magnitude <= 32 &&
+                           !trooper->goals.Front();
+                });
+                EXPECT_FALSE(Holds(trooper, enemy));
+                break;
+            }
+            case kPastAnIdleEnemy:
+            case kPastAWreck:
+            case kFiringBackPastAWreck: {
+                Sim* trooper = Unit("Trooper", 1, 20, 5,
+                                    row.what == kFiringBackPastAWreck ? kFiresBack : kHoldFire);
+                ASSERT_TRUE(trooper);
+                const Point to = At(20, 20);
+                trooper->IssueOrder(kOrderMove, kFlagsPlain, to, SimId());
+                // Met on its way: put in front of it once its route is taken.
+                Run(1, [] { return false; });
+                const Point ahead = trooper->GetPosition() + Point(60, 0);
+                GameObject* inTheWay = row.what == kPastAnIdleEnemy
+                                           ? UnitAt("Miner", 2, ahead, kHoldFire)
+                                           : WreckAt(ahead);
+                ASSERT_TRUE(inTheWay);
+                const int before = inTheWay->damage.Value();
+                const int salvage = inTheWay->GetCargo();
+                took = Run(row.within,
+                           [&] { return Vector(trooper->GetPosition() - to).magnitude <= 32; });
+                EXPECT_EQ(inTheWay->damage.Value(), before);
+                EXPECT_EQ(inTheWay->GetCargo(), salvage);
+                EXPECT_EQ(inTheWay->IsDestroyed(), 0);
+                break;
+            }
+            case kCtrlOnAWreck: {
+                Sim* trooper = Unit("Trooper", 1, 20, 5, kHoldFire);
+                GameObject* wreck = WreckAt(At(20, 12));
+                ASSERT_TRUE(trooper && wreck);
+                const int salvage = wreck->GetCargo();
+                trooper->IssueOrder(kOrderTarget, kFlagsCtrl, Point(), wreck->id);
+                took = Run(row.within, [&] {
+                    return wreck->IsDestroyed() == 1 || wreck->GetCargo() < salvage ||
+                           wreck->damage.Value() > 0;
+                });
+                break;
+            }
+            case kRepairBesideFactory: {
+                // West of the open factory, the repairer east of both: the client's side
+                // toward it is the factory's.
+                GameObject* factory = OpenFactory(1, 20, 20);
+                Sim* client = Unit("Trooper", 1, 19, 18, kHoldFire);
+                Sim* repairer = Unit("Repair Crawler", 1, 19, 32);
+                ASSERT_TRUE(factory && client && repairer);
+                client->damage.SetValue(client->damage.Max() / 2);
+                const int before = client->damage.Value();
+                repairer->IssueOrder(kOrderRepair, kFlagsPlain, client->GetPosition(), client->id);
+                took = Run(row.within, [&] { return client->damage.Value() < before; });
+                break;
+            }
+            case kUnloadPastAFriendOnTheDock: {
+                GameObject* factory = OpenFactory(1, 20, 20);
+                ASSERT_TRUE(factory);
+                const int dock = factory->FindFreeDock(nullptr, kUnloadDock);
+                ASSERT_NE(dock, -1);
+                const Point at = factory->GetPosition() + factory->GetDockOffset(dock);
+                ASSERT_TRUE(UnitAt("Trooper", 1, at, kHoldFire));
+                Sim* miner = Unit("Miner", 1, 30, 20);
+                ASSERT_TRUE(miner);
+                ASSERT_GT(miner->AddCargo(600), 0);
+                took = Run(row.within, [&] { return miner->GetCargo() == 0; });
+                break;
+            }
+            case kGuardThroughAFriend: {
+                Sim* ward = Unit("Miner", 1, 16, 16, kHoldFire);
+                Sim* guard = Unit("Trooper", 1, 20, 16, kHoldFire);
+                ASSERT_TRUE(ward && guard);
+                guard->IssueOrder(kOrderGuard, kFlagsPlain, ward->GetPosition(), ward->id);
+                Run(5, [] { return false; });
+                ASSERT_EQ(guard->IsGuarding(), 1);
+                // A friend bound straight through the guard's post.
+                const Point post = guard->GetPosition();
+                Sim* passer = UnitAt("Trooper", 1, post - Point(192, 0), kHoldFire);
+                ASSERT_TRUE(passer);
+                const Point beyond = post + Point(192, 0);
+                passer->IssueOrder(kOrderMove, kFlagsPlain, beyond, SimId());
+                const double passed = Run(row.within, [&] {
+                    return Vector(passer->GetPosition() - beyond).magnitude <= 32;
+                });
+                EXPECT_GE(passed, 0) << "the friend never passed";
+                EXPECT_EQ(guard->IsGuarding(), 1);
+                EXPECT_LE(Vector(guard->GetPosition() - post).magnitude, 48);
+                // The ward moves off: the guard follows it.
+                const Point to = At(16, 4);
+                ward->IssueOrder(kOrderMove, kFlagsPlain, to, SimId());
+                took = Run(row.within, [&] {
+                    return Vector(ward->GetPosition() - to).magnitude <= 32 &&
+                           Apart(guard, ward) <= 192;
+                });
+                EXPECT_EQ(guard->IsGuarding(), 1);
+                break;
+            }
+            case kTowardAFarBank: {
+                // Started 9 cells short of the river: the near bank is some 288 pixels on.
+                Sim* trooper = Unit("Trooper", 1, 20, 8, kHoldFire);
+                ASSERT_TRUE(trooper);
+                const Point from = trooper->GetPosition();
+                trooper->IssueOrder(kOrderMove, kFlagsPlain, At(20, 28), SimId());
+                took = Run(row.within, [&] { return trooper->GetPosition().x - from.x >= 250; });
+                break;
+            }
+            case kToTheRepairerAgainstTheFactory: {
+                // The repairer's east dock lies under the factory, nearer the unit east of
+                // both; its west dock is free.
+                GameObject* factory = OpenFactory(1, 20, 20);
+                Sim* repairer = Unit("Repair Crawler", 1, 20, 18, kHoldFire);
+                Sim* client = Unit("Trooper", 1, 20, 32, kHoldFire);
+                ASSERT_TRUE(factory && repairer && client);
+                client->damage.SetValue(client->damage.Max() / 2);
+                const int before = client->damage.Value();
+                client->IssueOrder(kOrderRepair, kFlagsPlain, repairer->GetPosition(),
+                                   repairer->id);
+                took = Run(row.within, [&] { return client->damage.Value() < before; });
+                break;
+            }
+            case kWreckBesideTheEdge: {
+                // Its centre 32 pixels from the west edge, the muzzle within the border.
+                Sim* trooper = UnitAt("Trooper", 1, Point(32, At(20, 0).y), kHoldFire);
+                GameObject* wreck = WreckAt(At(20, 2));
+                ASSERT_TRUE(trooper && wreck);
+                const int salvage = wreck->GetCargo();
+                trooper->IssueOrder(kOrderTarget, kFlagsCtrl, Point(), wreck->id);
+                took = Run(row.within, [&] {
+                    return wreck->IsDestroyed() == 1 || wreck->GetCargo() < salvage ||
+                           wreck->damage.Value() > 0;
+                });
+                break;
+            }
         }
+        EXPECT_GE(took, 0) << "not within " << row.within << " s";
+        land->world.ClearObjects();
+        land.reset();
+    }
 }
 
 }  // namespace
