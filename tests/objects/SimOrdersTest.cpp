@@ -1222,6 +1222,17 @@ TEST_F(SimOrders, TheLedgerCountsHowEachOrderEnded) {
              s.AdvanceGoals();
          },
          OrderEnd::CarriedOut, nullptr, 0},
+        // Its route's last stop a cell off its place: reached.
+        {"a cell short",
+         [&](Sim& s) {
+             s.IssueOrder(Sim::kOrderMove, Sim::kFinishOnArrival,
+                          at + Point(OrderLedger::kShortOfPlace, 0), SimId());
+             s.PopGoal();
+             const OrderLedger::Scope own(world.Orders(), OrderGiver::OwnRules);
+             s.ExecuteOrder(Sim::kOrderMove, 0x15, at, SimId(), 0);
+             s.AdvanceGoals();
+         },
+         OrderEnd::CarriedOut, nullptr, 0},
         // Its route went to the nearest place it reaches, 155 px short, and ended there.
         {"short of a place it cannot reach",
          [&](Sim& s) {
@@ -1367,6 +1378,18 @@ TEST_F(SimOrders, TheLedgerCountsOnlyOrdersAndTheWaitBehindOneNotCarriedOut) {
         EXPECT_EQ(given() - before, counted);
     }
     world.controllers[1] = nullptr;
+    // A guard the unit's own rules set is no order, nor counted with a later order.
+    {
+        const int before = given();
+        {
+            const OrderLedger::Scope own(ledger, OrderGiver::OwnRules);
+            sim->ExecuteOrder(Sim::kOrderGuard, 0, at, SimId(), 0);
+        }
+        const OrderLedger::Scope player(ledger, OrderGiver::Player);
+        sim->ExecuteOrder(Sim::kOrderMove, Sim::kAppend, at + Point(0, 100), SimId(), 0);
+        EXPECT_EQ(given() - before, 1);
+        sim->StopGuarding();
+    }
 
     Sim* enemy = Add(kit.MakeSim(2, 2, at + Point(300, 0)));
     world.ticks = 100;
