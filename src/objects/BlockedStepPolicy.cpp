@@ -349,10 +349,13 @@ void BlockedStepPolicy::FriendInTheWay(Sim& sim, GameObject* blocker) {
         return;
     }
     if (PlaceHeldByFriends(sim, *blocker)) {
-        // Arrived, it failed nothing: its move ends as a quiet one blocked on its place does.
+        // Arrived, it failed nothing: its move ends as a quiet one blocked on its place does,
+        // and counts as arrived, not given up.
+        world.Orders().ArrivedByRule(sim, Name(kPlaceHeldByFriends));
         sim.goals.DropFinished();
         sim.goals.Front()->reportFailure = 0;
-        return GiveUp(sim, kPlaceHeldByFriends, false);
+        sim.goals.BlockFront();
+        return;
     }
     const bool errand = OnErrand(*blocker);
     auto* friendSim = dynamic_cast<Sim*>(blocker);

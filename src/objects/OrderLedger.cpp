@@ -1,5 +1,6 @@
 #include "objects/OrderLedger.h"
 
+#include "core/Vector.h"
 #include "objects/GameObject.h"
 #include "objects/Goal.h"
 #include "objects/ObjectWorld.h"
@@ -33,6 +34,8 @@ void OrderLedger::Given(GameObject& unit, Goal& goal) {
     entry.team = unit.GetTeam();
     entry.attack = goal.IsAttack() == 1 && target && unit.IsHostileTo(target) == 1;
     entry.givenTick = Now();
+    entry.move = goal.GetType() == static_cast<int>(GoalType::Location);
+    entry.place = goal.GetLocation();
     open[goal.order] = entry;
     Tally& tally = tallies[entry.team];
     ++tally.given;
@@ -51,20 +54,29 @@ void OrderLedger::Done(GameObject& unit, Goal& goal) {
         return Ended(unit, goal, OrderEnd::ByStep, "its route blocked");
     if (target && unit.teamRecord.first != target->teamRecord.first && unit.CanSee(target) == 0)
         return Ended(unit, goal, OrderEnd::ByStep, "its target unseen");
+    // The route of a move to a place it cannot reach ends at the nearest place it does: done
+    // there, it stopped short, as a player sees it.
+    const auto found = open.find(goal.order);
+    if (found != open.end() && found->second.move &&
+        Vector(found->second.place - unit.GetPosition()).magnitude > kShortOfPlace)
+        return Ended(unit, goal, OrderEnd::ByStep, "out of reach");
     Ended(unit, goal, OrderEnd::CarriedOut, "reached");
 }
 
-void OrderLedger::Ended(GameObject& unit, Goal& goal, OrderEnd end, std::string_view how) {
-    if (!on || goal.order <= 0) return;
+int OrderLedger::Count(Goal& goal, OrderEnd end, std::string_view how) {
     const auto found = open.find(goal.order);
     goal.order = 0;
-    if (found == open.end()) return;
+    if (found == open.end()) return -1;
     const Entry entry = found->second;
     open.erase(found);
     Tally& tally = tallies[entry.team];
     switch (end) {
         case OrderEnd::CarriedOut:
             ++tally.carriedOut;
+            break;
+        case OrderEnd::ArrivedByRule:
+            ++tally.arrivedByRule;
+            ++tally.arrivals[std::string(how)];
             break;
         case OrderEnd::ByStep:
             ++tally.byStep;
@@ -73,17 +85,27 @@ void OrderLedger::Ended(GameObject& unit, Goal& goal, OrderEnd end, std::string_
         case OrderEnd::GivenUpByRule:
             ++tally.givenUp;
             ++tally.rules[std::string(how)];
-            if (entry.attack) ++tally.attacksGivenUp;
+            if (entry.attack) {
+                ++tally.attacksGivenUp;
+                ++tally.attackRules[std::string(how)];
+            }
             break;
         case OrderEnd::Replaced:
         case OrderEnd::Open:
             ++tally.replaced;
-            return;
+            break;
         case OrderEnd::UnitLost:
             ++tally.lost;
-            return;
+            break;
     }
-    if (end == OrderEnd::CarriedOut) return;
+    return entry.team;
+}
+
+void OrderLedger::Ended(GameObject& unit, Goal& goal, OrderEnd end, std::string_view how) {
+    if (!on || goal.order <= 0) return;
+    const int team = Count(goal, end, how);
+    if (team < 0 || (end != OrderEnd::ByStep && end != OrderEnd::GivenUpByRule)) return;
+    Tally& tally = tallies[team];
     // The order behind one its unit could not carry out waited from when it was given.
     for (const Goal* next = unit.goals.Next(&goal); next; next = unit.goals.Next(next)) {
         const auto behind = open.find(next->order);
@@ -115,12 +137,30 @@ void OrderLedger::Popped(GameObject& unit, Goal& goal) {
     handedOver[KeyOf(unit.id)] = {goal.order, Now()};
 }
 
+void OrderLedger::Guarded(GameObject& unit, Goal& guard) {
+    // A guard the unit's own rules set is no order, nor does it carry one on.
+    if (on && giver != OrderGiver::OwnRules) Given(unit, guard);
+}
+
+void OrderLedger::GuardStopped(Goal& guard) {
+    if (!on || guard.order <= 0) return;
+    Count(guard, giver == OrderGiver::OwnRules ? OrderEnd::ByStep : OrderEnd::Replaced,
+          "its guard stopped by a push or its formation");
+}
+
 void OrderLedger::GivenUpByRule(GameObject& unit, std::string_view rule) {
     if (!on) return;
     if (Goal* order = unit.goals.FirstUnfinished(); order && order->order != 0)
         return Ended(unit, *order, OrderEnd::GivenUpByRule, rule);
     // A goal the unit's own rules gave it: no order, yet the rule is named.
     ++tallies[unit.GetTeam()].rules[std::string(rule) + " (no order)"];
+}
+
+void OrderLedger::ArrivedByRule(GameObject& unit, std::string_view rule) {
+    if (!on) return;
+    if (Goal* order = unit.goals.FirstUnfinished(); order && order->order != 0)
+        return Ended(unit, *order, OrderEnd::ArrivedByRule, rule);
+    ++tallies[unit.GetTeam()].arrivals[std::string(rule) + " (no order)"];
 }
 
 void OrderLedger::HeldByRule(GameObject& unit, std::string_view rule) {

@@ -1,8 +1,10 @@
 #pragma once
 // What became of the orders given to units: by the player (the battle screen's IssueOrder) or by
-// a computer player's rules, each counted as it ends: carried out (reached, its target gone),
-// ended by a step of the goal itself (its route blocked, its target unseen, out of its weapons'
-// reach), given up by a rule of our own (named), or put aside by a newer order. It also keeps
+// a computer player's rules, guards among them, each counted as it ends: carried out (reached,
+// its target gone), arrived by a rule of our own (named: a friend holds its place), ended by a
+// step of the goal itself (its route blocked, its target unseen, out of its weapons' reach, a
+// move that stopped short of a place it could not reach, a guard stopped by a push), given up
+// by a rule of our own (named), or put aside by a newer order. It also keeps
 // the longest an order waited behind one its unit could not carry out. Only looks: nothing here
 // changes a unit, a goal's behaviour or the checksum, and while nobody switches it on every
 // note returns at once.
@@ -11,13 +13,14 @@
 #include <string>
 #include <string_view>
 
+#include "core/Point.h"
 #include "core/SimId.h"
 
 class GameObject;
 class Goal;
 class ObjectWorld;
 
-enum class OrderEnd { Open, CarriedOut, ByStep, GivenUpByRule, Replaced, UnitLost };
+enum class OrderEnd { Open, CarriedOut, ArrivedByRule, ByStep, GivenUpByRule, Replaced, UnitLost };
 
 // Who gives the orders made while a scope stands: the unit's own rules (its movement, its
 // manoeuvres: no order), the player, or whoever controls the unit's side.
@@ -30,14 +33,18 @@ public:
         int given = 0;
         int attacks = 0;
         int carriedOut = 0;
+        int arrivedByRule = 0;
         int byStep = 0;
         int givenUp = 0;
         int attacksGivenUp = 0;
         int replaced = 0;
         int lost = 0;
-        // By the step that ended them, by the rule of ours that gave them up or held them.
+        // By the step that ended them, by the rule of ours that counted them arrived, gave them
+        // up or held them.
         std::map<std::string, int> steps;
+        std::map<std::string, int> arrivals;
         std::map<std::string, int> rules;
+        std::map<std::string, int> attackRules;  // the attacks among those given up
         std::map<std::string, int> holds;
         // The longest an order waited (ticks) behind one its unit could not carry out, and
         // what it waited behind.
@@ -63,6 +70,9 @@ public:
     // The order number a goal holds for a moment while an order is given, to tell the goals it
     // makes from those it found.
     static constexpr int32_t kMarked = -1;
+    // A move that ended farther than this from its place (a cell) stopped short of it: its route
+    // went to the nearest place it reaches.
+    static constexpr int kShortOfPlace = 32;
 
     explicit OrderLedger(ObjectWorld& world) : world(world) {}
 
@@ -73,6 +83,11 @@ public:
     // An order goal just made for the unit: counted as given when the scope's giver gives orders
     // (the side's controller only when the side has one).
     void Given(GameObject& unit, Goal& goal);
+    // A guard order: its goal is held apart from the queue. It ends when the unit stops
+    // guarding: put aside by a newer order, or ended by a step of the unit's own rules (a push,
+    // its formation's), as the giver in scope tells; or with the unit.
+    void Guarded(GameObject& unit, Goal& guard);
+    void GuardStopped(Goal& guard);
     // The unit's goal loop found the goal done: which step ended it.
     void Done(GameObject& unit, Goal& goal);
     void Ended(GameObject& unit, Goal& goal, OrderEnd end, std::string_view how);
@@ -83,6 +98,8 @@ public:
     void Popped(GameObject& unit, Goal& goal);
     // A rule of ours gave up the unit's current order, or holds it (each call one hold).
     void GivenUpByRule(GameObject& unit, std::string_view rule);
+    // A rule of ours counts the unit's current order arrived where it stands.
+    void ArrivedByRule(GameObject& unit, std::string_view rule);
     void HeldByRule(GameObject& unit, std::string_view rule);
     // The last tick a rule of ours held the unit, -1 for none.
     int32_t LastHeld(const SimId& unit) const;
@@ -98,8 +115,14 @@ private:
         int team = 0;
         bool attack = false;
         int32_t givenTick = 0;
+        // A move's place, to tell one that stopped short of it.
+        bool move = false;
+        Point place;
     };
     int32_t Now() const;
+    // Counts the order's end and takes it off the open ones: the order's team, -1 for an order
+    // not open.
+    int Count(Goal& goal, OrderEnd end, std::string_view how);
 
     ObjectWorld& world;
     bool on = false;

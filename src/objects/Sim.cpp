@@ -74,7 +74,9 @@ Sim::Sim(const Point& position, const SimId& id, std::unique_ptr<VehicleDesign> 
 }
 
 Sim::~Sim() {
-    TheObjectWorld().Orders().Cleared(*this, OrderEnd::UnitLost);
+    OrderLedger& ledger = TheObjectWorld().Orders();
+    ledger.Cleared(*this, OrderEnd::UnitLost);
+    if (guardGoal) ledger.Ended(*this, *guardGoal, OrderEnd::UnitLost, "");
     goals.Clear();
     body.reset();
     selectionMarker.reset();

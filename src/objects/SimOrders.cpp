@@ -259,6 +259,8 @@ void Sim::ExecuteOrder(int code, int flags, const Point& p, const SimId& target,
         if (g->order == 0) ledger.Given(*this, *g);
         if (g->order == OrderLedger::kMarked) g->order = 0;
     }
+    // A guard's goal is held apart from the queue.
+    if (code == kOrderGuard && guardGoal) ledger.Guarded(*this, *guardGoal);
     TheObjectWorld().Commands().SendGoal(this, goals.Front());
 }
 
@@ -311,6 +313,7 @@ void Sim::Guard(const Point& p, const SimId& target) {
 }
 
 void Sim::StopGuarding() {
+    if (guardGoal) TheObjectWorld().Orders().GuardStopped(*guardGoal);
     guardGoal.reset();
 }
 

@@ -202,6 +202,7 @@ struct HeldSpan {
 
 // What a standing unit waited on, most telling first.
 enum class StandCause {
+    Fight,
     Group,
     HurtlessFight,
     FailedRoute,
@@ -213,14 +214,20 @@ enum class StandCause {
     Count
 };
 inline const char* StandCauseName(StandCause cause) {
-    static const char* const kNames[] = {"its moving group", "a fight that hurts nothing",
-                                         "a failed route",   "held behind friends in a fight",
-                                         "the path queue",   "a friend",
-                                         "a blocked front",  "nothing named"};
+    static const char* const kNames[] = {"a fight that hurts",
+                                         "its moving group",
+                                         "a fight that hurts nothing",
+                                         "a failed route",
+                                         "held behind friends in a fight",
+                                         "the path queue",
+                                         "a friend",
+                                         "a blocked front",
+                                         "nothing named"};
     return kNames[static_cast<int>(cause)];
 }
 // A failed route, the moving group and friends in front that fight are what the game lets a
-// unit stand for; a fight that hurts nothing never.
+// unit stand for, and a fight that hurts (Stand::Span::Excused); a fight that hurts nothing
+// never.
 inline bool Excused(StandCause cause) {
     return cause == StandCause::Group || cause == StandCause::FailedRoute ||
            cause == StandCause::FriendsInAFight;
@@ -313,18 +320,28 @@ inline int64_t OrderKey(GoalQueue& goals) {
 // A unit standing on its way with one order: where it stood when the span began, since when,
 // and at how many samples of it each cause held; its cause is the one seen most. A new order
 // begins a new span: a home ring laid out anew at each change of its count gave its members new
-// places every few seconds, and what a stand measures is how long an order stood.
+// places every few seconds, and what a stand measures is how long an order stood. A sample in a
+// fight that hurts goes on with the span: restarted by one, stands of up to 109 s, most of them
+// of units never hurt, were named nowhere. The span is excused as a fight only when at least
+// half its samples were in one.
 struct Stand {
     struct Span {
         int ticks = 0;
         StandCause cause = StandCause::Other;
+        int samples = 0;
+        int inAFight = 0;
+
+        bool Excused() const {
+            return skirmish::Excused(cause) || (samples > 0 && inAFight * 2 >= samples);
+        }
     };
     Point anchor;
     int from = -1;
     int64_t order = 0;
     int seen[static_cast<int>(StandCause::Count)] = {};
 
-    // Returns the span so far, or a zero span when the unit does not stand.
+    // Returns the span so far, or a zero span when the unit does not stand. A sample in a fight
+    // is noted with the cause Fight.
     Span Note(int tick, bool onItsWay, const Point& at, StandCause cause, int64_t orderKey = 0) {
         const int dx = at.x - anchor.x, dy = at.y - anchor.y;
         if (!onItsWay || from < 0 || orderKey != order ||
@@ -339,7 +356,11 @@ struct Stand {
         if (from < 0) return Span();
         ++seen[static_cast<int>(cause)];
         const int* most = std::max_element(std::begin(seen), std::end(seen));
-        return Span{tick - from, static_cast<StandCause>(most - seen)};
+        int samples = 0;
+        for (int n : seen)
+            samples += n;
+        return Span{tick - from, static_cast<StandCause>(most - seen), samples,
+                    seen[static_cast<int>(StandCause::Fight)]};
     }
 };
 
@@ -393,9 +414,10 @@ struct Side {
     StillSpan stillWithMiner;
     StillSpan stillHeld;
     // What keeps a unit standing for causes of its own side. Stands: spans in which a unit on its
-    // way to a place or a target moved no more than kStandReach out of a fight (kFightTicks),
-    // the longest of all, the longest not excused (Excused), and every span over a minute (unit,
-    // length, end, cause, front goal and the order behind its waypoints). Pushes: the most
+    // way to a place or a target moved no more than kStandReach, in a fight (kFightTicks) or
+    // not, the longest of all, the longest not excused (Stand::Span::Excused), and every span
+    // over a minute (unit, length, end, cause, samples in a fight, front goal and the order
+    // behind its waypoints). Pushes: the most
     // times any unit was ordered aside in a minute, by the friend-in-the-way rule and by all
     // callers, each also while the unit was on an errand. The longest a scavenger or miner stood
     // with a blocked front (ticks), and that while no failed route held it and it was in no fight.
@@ -440,6 +462,7 @@ inline void AddOrders(OrderLedger::Tally& into, const OrderLedger::Tally& from) 
     for (auto [sum, add] : {std::pair{&into.given, from.given},
                             {&into.attacks, from.attacks},
                             {&into.carriedOut, from.carriedOut},
+                            {&into.arrivedByRule, from.arrivedByRule},
                             {&into.byStep, from.byStep},
                             {&into.givenUp, from.givenUp},
                             {&into.attacksGivenUp, from.attacksGivenUp},
@@ -447,7 +470,9 @@ inline void AddOrders(OrderLedger::Tally& into, const OrderLedger::Tally& from) 
                             {&into.lost, from.lost}})
         *sum += add;
     for (auto [sums, adds] : {std::pair{&into.steps, &from.steps},
+                              {&into.arrivals, &from.arrivals},
                               {&into.rules, &from.rules},
+                              {&into.attackRules, &from.attackRules},
                               {&into.holds, &from.holds}})
         for (const auto& [name, count] : *adds)
             (*sums)[name] += count;
@@ -465,16 +490,18 @@ inline std::string OrderFigures(const OrderLedger::Tally& orders) {
             text += (text.empty() ? "" : "; ") + name + " " + std::to_string(count);
         return text.empty() ? std::string("none") : text;
     };
-    const int open = orders.given - orders.carriedOut - orders.byStep - orders.givenUp -
-                     orders.replaced - orders.lost;
+    const int open = orders.given - orders.carriedOut - orders.arrivedByRule - orders.byStep -
+                     orders.givenUp - orders.replaced - orders.lost;
     return "orders given " + std::to_string(orders.given) + " (attacks " +
            std::to_string(orders.attacks) + "), carried out " + std::to_string(orders.carriedOut) +
-           ", ended by a step " + std::to_string(orders.byStep) + " (" + named(orders.steps) +
-           "), given up by a rule of ours " + std::to_string(orders.givenUp) + " (" +
-           named(orders.rules) + "; attacks " + std::to_string(orders.attacksGivenUp) +
-           "), held by a rule of ours (" + named(orders.holds) + "), put aside " +
-           std::to_string(orders.replaced) + ", with the unit lost " + std::to_string(orders.lost) +
-           ", open " + std::to_string(open) + ", longest wait behind one not carried out " +
+           ", arrived by a rule of ours " + std::to_string(orders.arrivedByRule) + " (" +
+           named(orders.arrivals) + "), ended by a step " + std::to_string(orders.byStep) + " (" +
+           named(orders.steps) + "), given up by a rule of ours " + std::to_string(orders.givenUp) +
+           " (" + named(orders.rules) + "; attacks " + std::to_string(orders.attacksGivenUp) +
+           ": " + named(orders.attackRules) + "), held by a rule of ours (" + named(orders.holds) +
+           "), put aside " + std::to_string(orders.replaced) + ", with the unit lost " +
+           std::to_string(orders.lost) + ", open " + std::to_string(open) +
+           ", longest wait behind one not carried out " +
            std::to_string(orders.longestWait * kStepMs / 1000) + " s" +
            (orders.longestWaitText.empty() ? "" : " (" + orders.longestWaitText + ")");
 }
@@ -919,8 +946,8 @@ private:
                          side.unseenSearches[unit.id.serial].Note(out.ticks, kUnseenSearchTicks));
     }
 
-    // A unit on its way to a place or a target that stands out of a fight, and a scavenger
-    // or miner whose front is blocked: their spans, and what they waited on.
+    // A unit on its way to a place or a target that stands, and a scavenger or miner whose
+    // front is blocked: their spans, and what they waited on.
     void NoteStand(int team, GameObject& unit, bool miner, const std::set<int64_t>& queued) {
         Side& side = out.sides[team];
         const Point at = unit.GetPosition();
@@ -934,7 +961,6 @@ private:
                          type == static_cast<int>(GoalType::Target)) &&
                         OnAnErrand(unit.goals);
         const bool inAFight = InAFight(unit);
-        if (inAFight) onItsWay = false;
         auto* sim = dynamic_cast<Sim*>(&unit);
         const bool blocked = unit.goals.IsFrontBlocked() == 1;
         // Only a search that really found no way excuses the stand: a retried goal blocked by
@@ -950,7 +976,9 @@ private:
         unit.GetBlockingSim(blockerId);
         GameObject* blocker = world->FindObject(blockerId);
         StandCause cause = StandCause::Other;
-        if (sim && sim->InMovingGroup() == 1)
+        if (inAFight)
+            cause = StandCause::Fight;
+        else if (sim && sim->InMovingGroup() == 1)
             cause = StandCause::Group;
         else if (hurtless)
             cause = StandCause::HurtlessFight;
@@ -969,7 +997,7 @@ private:
         const Stand::Span span =
             side.stands[unit.id.serial].Note(out.ticks, onItsWay, at, cause, OrderKey(unit.goals));
         if (span.ticks > side.standing.ticks) side.standing = span;
-        if (!Excused(span.cause) && span.ticks > side.standingUnexcused.ticks)
+        if (!span.Excused() && span.ticks > side.standingUnexcused.ticks)
             side.standingUnexcused = span;
         KeepOverAMinute(team, unit, span, lastStand[team][unit.id.serial], lastStandGoal[team],
                         side.longStands);
@@ -1005,15 +1033,21 @@ private:
             goals[unit.id.serial] = FrontGoalText(unit);
         }
     }
-    // A span over a minute, named with the goal the unit last held in it.
+    // A span over a minute, named with the goal the unit last held in it, its samples in a
+    // fight that hurts, and whether that excused it.
     void NameStand(int team, int32_t serial, const Stand::Span& span,
                    std::map<int32_t, std::string>& goals, std::string& into) {
         if (span.ticks == 0) return;
         const int s = span.ticks * kStepMs / 1000;
         const int from = (out.ticks - span.ticks) * kStepMs / 1000;
-        into += " unit " + std::to_string(serial) + " of team " + std::to_string(team) + " " +
-                std::to_string(s) + " s to " + std::to_string(from + s) + " s (" +
-                StandCauseName(span.cause) + ", " + goals[serial] + ");";
+        const std::string fight = span.inAFight == 0
+                                      ? ""
+                                      : ", in a fight " + std::to_string(span.inAFight) + " of " +
+                                            std::to_string(span.samples) + " samples";
+        into += std::string(span.Excused() ? " excused:" : "") + " unit " + std::to_string(serial) +
+                " of team " + std::to_string(team) + " " + std::to_string(s) + " s to " +
+                std::to_string(from + s) + " s (" + StandCauseName(span.cause) + fight + ", " +
+                goals[serial] + ");";
     }
 
     // Every push that took, counted on the unit pushed.

@@ -1187,12 +1187,17 @@ TEST_F(SimOrders, AnObjectIsSeenByItsFootprintElseItsBoundsElseItsPoint) {
 
 }  // namespace
 
-// The order ledger: each order the player gives, counted by how it ended, with the step that
-// ended it or the rule of ours that gave it up named.
+// The order ledger: each order the player gives, guards among them, counted by how it ended,
+// with the step that ended it or the rule of ours that counted it arrived or gave it up named.
 TEST_F(SimOrders, TheLedgerCountsHowEachOrderEnded) {
     world.Orders().SwitchOn();
     int serial = 1;
     auto enemy = [&] { return Add(kit.MakeSim(2, 100 + serial, at + Point(200, 0))); };
+    auto guard = [&](Sim& s) {
+        Sim* ward = Add(kit.MakeSim(1, 300 + serial, at + Point(100, 0)));
+        s.IssueOrder(Sim::kOrderGuard, 0, Point(), ward->id);
+    };
+    EventReceiver computer;
     struct Row {
         const char* name;
         std::function<void(Sim&)> play;
@@ -1217,6 +1222,61 @@ TEST_F(SimOrders, TheLedgerCountsHowEachOrderEnded) {
              s.AdvanceGoals();
          },
          OrderEnd::CarriedOut, nullptr, 0},
+        // Its route's last stop a cell off its place: reached.
+        {"a cell short",
+         [&](Sim& s) {
+             s.IssueOrder(Sim::kOrderMove, Sim::kFinishOnArrival,
+                          at + Point(OrderLedger::kShortOfPlace, 0), SimId());
+             s.PopGoal();
+             const OrderLedger::Scope own(world.Orders(), OrderGiver::OwnRules);
+             s.ExecuteOrder(Sim::kOrderMove, 0x15, at, SimId(), 0);
+             s.AdvanceGoals();
+         },
+         OrderEnd::CarriedOut, nullptr, 0},
+        // Its route went to the nearest place it reaches, 155 px short, and ended there.
+        {"short of a place it cannot reach",
+         [&](Sim& s) {
+             s.IssueOrder(Sim::kOrderMove, Sim::kFinishOnArrival, at + Point(155, 0), SimId());
+             s.PopGoal();
+             const OrderLedger::Scope own(world.Orders(), OrderGiver::OwnRules);
+             s.ExecuteOrder(Sim::kOrderMove, 0x15, at, SimId(), 0);
+             s.AdvanceGoals();
+         },
+         OrderEnd::ByStep, "out of reach", 0},
+        // A computer player's move held by a friend nearer its place, another friend on it.
+        {"a friend holds its place",
+         [&](Sim& s) {
+             const Point place = at + Point(0, -96);
+             Sim* holder = Add(kit.MakeSim(1, 400 + serial, place));
+             holder->body.reset();
+             Sim* blocker = Add(kit.MakeSim(1, 500 + serial, at + Point(0, -40)));
+             world.controllers[1] = &computer;
+             world.localTeam = 3;
+             {
+                 const OrderLedger::Scope side(world.Orders(), OrderGiver::SideController);
+                 s.ExecuteOrder(Sim::kOrderMove, Sim::kFinishOnArrival, place, SimId(), 0);
+             }
+             BlockedStepPolicy::FriendInTheWay(s, blocker);
+             world.controllers[1] = nullptr;
+             world.localTeam = 1;
+             holder->SetPosition(at + Point(600, 600));
+             blocker->SetPosition(at + Point(600, 700));
+         },
+         OrderEnd::ArrivedByRule, BlockedStepPolicy::Name(BlockedStepPolicy::kPlaceHeldByFriends),
+         0},
+        {"a guard stopped by a push",
+         [&](Sim& s) {
+             guard(s);
+             const OrderLedger::Scope own(world.Orders(), OrderGiver::OwnRules);
+             s.ExecuteOrder(Sim::kOrderStopGuarding, 0, Point(), SimId(), 0);
+         },
+         OrderEnd::ByStep, "its guard stopped by a push or its formation", 0},
+        {"a guard put aside",
+         [&](Sim& s) {
+             guard(s);
+             s.IssueOrder(Sim::kOrderMove, 0, at + Point(0, 300), SimId());
+         },
+         OrderEnd::Replaced, nullptr, 0},
         {"target gone",
          [&](Sim& s) {
              Sim* e = enemy();
@@ -1263,6 +1323,8 @@ TEST_F(SimOrders, TheLedgerCountsHowEachOrderEnded) {
         EXPECT_EQ(tally.attacks - before.attacks, row.attacks) << row.name;
         EXPECT_EQ(tally.carriedOut - before.carriedOut, row.end == OrderEnd::CarriedOut)
             << row.name;
+        EXPECT_EQ(tally.arrivedByRule - before.arrivedByRule, row.end == OrderEnd::ArrivedByRule)
+            << row.name;
         EXPECT_EQ(tally.byStep - before.byStep, row.end == OrderEnd::ByStep) << row.name;
         EXPECT_EQ(tally.givenUp - before.givenUp, row.end == OrderEnd::GivenUpByRule) << row.name;
         EXPECT_EQ(tally.attacksGivenUp - before.attacksGivenUp,
@@ -1270,13 +1332,23 @@ TEST_F(SimOrders, TheLedgerCountsHowEachOrderEnded) {
             << row.name;
         EXPECT_EQ(tally.replaced - before.replaced, row.end == OrderEnd::Replaced) << row.name;
         if (row.how) {
-            const auto& named = row.end == OrderEnd::ByStep ? tally.steps : tally.rules;
-            const auto& was = row.end == OrderEnd::ByStep ? before.steps : before.rules;
+            const auto pick = [&row](const OrderLedger::Tally& t) -> const auto& {
+                return row.end == OrderEnd::ByStep
+                           ? t.steps
+                           : (row.end == OrderEnd::ArrivedByRule ? t.arrivals : t.rules);
+            };
+            const auto& named = pick(tally);
+            const auto& was = pick(before);
             const auto count = [](const std::map<std::string, int>& m, const char* k) {
                 const auto it = m.find(k);
                 return it == m.end() ? 0 : it->second;
             };
             EXPECT_EQ(count(named, row.how) - count(was, row.how), 1) << row.name;
+            if (row.end == OrderEnd::GivenUpByRule) {
+                EXPECT_EQ(count(tally.attackRules, row.how) - count(before.attackRules, row.how),
+                          row.attacks)
+                    << row.name;
+            }
         }
     }
 }
@@ -1306,6 +1378,18 @@ TEST_F(SimOrders, TheLedgerCountsOnlyOrdersAndTheWaitBehindOneNotCarriedOut) {
         EXPECT_EQ(given() - before, counted);
     }
     world.controllers[1] = nullptr;
+    // A guard the unit's own rules set is no order, nor counted with a later order.
+    {
+        const int before = given();
+        {
+            const OrderLedger::Scope own(ledger, OrderGiver::OwnRules);
+            sim->ExecuteOrder(Sim::kOrderGuard, 0, at, SimId(), 0);
+        }
+        const OrderLedger::Scope player(ledger, OrderGiver::Player);
+        sim->ExecuteOrder(Sim::kOrderMove, Sim::kAppend, at + Point(0, 100), SimId(), 0);
+        EXPECT_EQ(given() - before, 1);
+        sim->StopGuarding();
+    }
 
     Sim* enemy = Add(kit.MakeSim(2, 2, at + Point(300, 0)));
     world.ticks = 100;

@@ -18,6 +18,7 @@
 #include <vector>
 
 #include "catalogue/VehicleDesign.h"
+#include "goalprobe/OrderCount.h"
 #include "objects/Goal.h"
 #include "objects/OrderLedger.h"
 #include "objects/PartAttachment.h"
@@ -209,19 +210,8 @@ private:
         }
         stands = std::move(next);
         orders.clear();
-        for (int team = 1; team < World::kTeams; ++team) {
-            const OrderLedger::Tally tally = world.Orders().TallyOf(team);
-            std::string rules;
-            for (const auto& [rule, count] : tally.rules)
-                rules += " " + rule + " " + std::to_string(count) + ";";
-            char text[256];
-            std::snprintf(text, sizeof text,
-                          "team %d orders given %d (attacks %d), carried out %d, ended by a step "
-                          "%d, given up by a rule of ours %d (attacks %d):",
-                          team, tally.given, tally.attacks, tally.carriedOut, tally.byStep,
-                          tally.givenUp, tally.attacksGivenUp);
-            orders += text + (rules.empty() ? std::string(" none") : rules) + "\n";
-        }
+        for (int team = 1; team < World::kTeams; ++team)
+            orders += OrderCountLine(team, world.Orders().TallyOf(team));
         damageBefore.clear();
         for (GameObject* o : all)
             damageBefore[Key(o->id)] = o->damage.Value();
