@@ -33,6 +33,41 @@ long MostHeld(const barrier::GameFolder& folder) {
     return most;
 }
 
+// The weapon player 2's crafted factory shots named, by its own trace: its reload at the
+// fastest speed and the hardpoints that take it. False when the factory never shot.
+struct CraftedShots {
+    char clan = 0, role = 0;
+    int reloadMs = 0, taking = 0;
+};
+bool ReadCraftedShots(const barrier::GameFolder& guest, CraftedShots& shots) {
+    const std::string trace = guest.File("zvd.out");
+    const size_t told = trace.find("Crafted factory shots of weapon ");
+    return told != std::string::npos &&
+           std::sscanf(trace.c_str() + told,
+                       "Crafted factory shots of weapon %c%c, reloading in %d ms at the fastest "
+                       "speed, %d hardpoints",
+                       &shots.clan, &shots.role, &shots.reloadMs, &shots.taking) == 4;
+}
+
+// The host's judgements of the hits (kind 7) of player 2's factory, in its order: the battle ms
+// of each and whether it was taken. Refusals of other players' hits are counted apart.
+std::vector<std::pair<long, bool>> FactoryHitsOfPlayerTwo(const barrier::GameFolder& host,
+                                                          int& refusedOthers) {
+    std::vector<std::pair<long, bool>> hits;
+    refusedOthers = 0;
+    std::istringstream trace(host.File("zvd.out"));
+    for (std::string line; std::getline(trace, line);) {
+        const bool fromGuest = line.find("(player 2)") != std::string::npos;
+        const bool refusal = line.rfind("Refused command kind 7 ", 0) == 0;
+        if (refusal && !fromGuest) ++refusedOthers;
+        const bool byFactory = line.rfind("Applied command kind 7 ", 0) == 0 &&
+                               line.find(" of kind 4, standing ") != std::string::npos;
+        if (fromGuest && (refusal || byFactory))
+            hits.emplace_back(std::stol(line.substr(line.rfind(' ') + 1)), byFactory);
+    }
+    return hits;
+}
+
 // One game of `machines` programs; `killed` (0: none) is SIGKILLed inside the first pause.
 // Every program left must end well, and all that still play must agree at each barrier they
 // wrote (the killed one at the first), at `compared` barriers past the kill at least (all by
@@ -259,31 +294,15 @@ TEST(NetworkBarrierRun, DISABLED_AFactorysVolleysOnAllSevenHardpointsCountOnlyAs
     barrier::Game game;
     barrier::Run(game, 3, {kFirstMs + kVolleys * kApartMs + 2000}, "t", {}, 240, acts);
     ASSERT_EQ(game.games.size(), 3u);
-    const std::string guest = game.games[1]->File("zvd.out");
-    const size_t told = guest.find("Crafted factory shots of weapon ");
-    ASSERT_NE(told, std::string::npos) << "player 2's factory never shot";
-    char clan = 0, role = 0;
-    int reloadMs = 0, taking = 0;
-    ASSERT_EQ(std::sscanf(guest.c_str() + told,
-                          "Crafted factory shots of weapon %c%c, reloading in %d ms at the "
-                          "fastest speed, %d hardpoints",
-                          &clan, &role, &reloadMs, &taking),
-              4);
+    CraftedShots shots;
+    ASSERT_TRUE(ReadCraftedShots(*game.games[1], shots)) << "player 2's factory never shot";
+    const int reloadMs = shots.reloadMs, taking = shots.taking;
     ASSERT_GT(reloadMs, 0);
     // Player 2's hits by its factory, taken or refused, in the host's order: a volley's seven
     // come first in their message, on one battle ms; the factory's honest hits come alone.
-    std::vector<std::pair<long, bool>> hits;
     int refusedOthers = 0;
-    std::istringstream trace(game.games[0]->File("zvd.out"));
-    for (std::string line; std::getline(trace, line);) {
-        const bool fromGuest = line.find("(player 2)") != std::string::npos;
-        const bool refusal = line.rfind("Refused command kind 7 ", 0) == 0;
-        if (refusal && !fromGuest) ++refusedOthers;
-        const bool byFactory = line.rfind("Applied command kind 7 ", 0) == 0 &&
-                               line.find(" of kind 4, standing ") != std::string::npos;
-        if (fromGuest && (refusal || byFactory))
-            hits.emplace_back(std::stol(line.substr(line.rfind(' ') + 1)), byFactory);
-    }
+    const std::vector<std::pair<long, bool>> hits =
+        FactoryHitsOfPlayerTwo(*game.games[0], refusedOthers);
     int volleys = 0, taken = 0, honest = 0;
     long firstMs = -1, lastMs = -1;
     for (size_t i = 0; i < hits.size();) {
@@ -302,8 +321,8 @@ TEST(NetworkBarrierRun, DISABLED_AFactorysVolleysOnAllSevenHardpointsCountOnlyAs
         i = end;
     }
     const long spanMs = std::max<long>((volleys - 1) * kApartMs, lastMs - firstMs);
-    std::cout << "player 2's factory: weapon " << clan << role << " reloading in " << reloadMs
-              << " ms, " << taking << " hardpoints taking it; " << volleys
+    std::cout << "player 2's factory: weapon " << shots.clan << shots.role << " reloading in "
+              << reloadMs << " ms, " << taking << " hardpoints taking it; " << volleys
               << " volleys of 7 shots and hits over " << spanMs << " ms, the host took " << taken
               << " (" << taken * reloadMs / std::max(spanMs, 1L) << " a reload) and " << honest
               << " honest hits of the factory; refused " << refusedOthers << " of player 3\n";
@@ -337,39 +356,22 @@ TEST(NetworkBarrierRun, DISABLED_AFactorysShotsSavedUpAreAnsweredOnlyWhileTheyMa
     barrier::Game game;
     barrier::Run(game, 3, {burstMs + 5000}, "s", {}, 240, acts);
     ASSERT_EQ(game.games.size(), 3u);
-    const std::string guest = game.games[1]->File("zvd.out");
-    const size_t told = guest.find("Crafted factory shots of weapon ");
-    ASSERT_NE(told, std::string::npos) << "player 2's factory never shot";
-    char clan = 0, role = 0;
-    int reloadMs = 0, taking = 0;
-    ASSERT_EQ(std::sscanf(guest.c_str() + told,
-                          "Crafted factory shots of weapon %c%c, reloading in %d ms at the "
-                          "fastest speed, %d hardpoints",
-                          &clan, &role, &reloadMs, &taking),
-              4);
+    CraftedShots shots;
+    ASSERT_TRUE(ReadCraftedShots(*game.games[1], shots)) << "player 2's factory never shot";
+    const int reloadMs = shots.reloadMs, taking = shots.taking;
     // Player 2's hits by its factory, taken or refused, per battle ms of the host.
     std::map<long, std::pair<int, int>> byMs;
     int refusedOthers = 0;
-    std::istringstream trace(game.games[0]->File("zvd.out"));
-    for (std::string line; std::getline(trace, line);) {
-        const bool fromGuest = line.find("(player 2)") != std::string::npos;
-        const bool refusal = line.rfind("Refused command kind 7 ", 0) == 0;
-        if (refusal && !fromGuest) ++refusedOthers;
-        const bool byFactory = line.rfind("Applied command kind 7 ", 0) == 0 &&
-                               line.find(" of kind 4, standing ") != std::string::npos;
-        if (fromGuest && (refusal || byFactory)) {
-            auto& [taken, refused] = byMs[std::stol(line.substr(line.rfind(' ') + 1))];
-            ++(byFactory ? taken : refused);
-        }
-    }
+    for (const auto& [ms, taken] : FactoryHitsOfPlayerTwo(*game.games[0], refusedOthers))
+        ++(taken ? byMs[ms].first : byMs[ms].second);
     // The burst: the millisecond with the most of them.
     auto burst = std::max_element(byMs.begin(), byMs.end(), [](const auto& a, const auto& b) {
         return a.second.first + a.second.second < b.second.first + b.second.second;
     });
     ASSERT_NE(burst, byMs.end()) << "no hit of player 2's factory came";
     const auto [taken, refused] = burst->second;
-    std::cout << "player 2's factory: weapon " << clan << role << " reloading in " << reloadMs
-              << " ms, " << taking << " hardpoints taking it; " << kVolleys
+    std::cout << "player 2's factory: weapon " << shots.clan << shots.role << " reloading in "
+              << reloadMs << " ms, " << taking << " hardpoints taking it; " << kVolleys
               << " volleys of 7 shots over " << (kVolleys - 1) * kApartMs
               << " ms with no hit, then " << kHits << " hits in one frame: the host took " << taken
               << " and refused " << refused << " at battle ms " << burst->first << "; refused "

@@ -142,6 +142,15 @@ protected:
         EXPECT_GT(target->damage.Value(), 0);
         return took;
     }
+    // A Ctrl attack on a wreck: the seconds until the wreck is shot at all.
+    double CtrlAttackTakes(Sim* unit, GameObject* wreck, double within) {
+        const int salvage = wreck->GetCargo();
+        unit->IssueOrder(kOrderTarget, kFlagsCtrl, Point(), wreck->id);
+        return Run(within, [&] {
+            return wreck->IsDestroyed() == 1 || wreck->GetCargo() < salvage ||
+                   wreck->damage.Value() > 0;
+        });
+    }
     static bool Holds(GameObject* unit, GameObject* target) {
         bool holds = false;
         unit->goals.ForEach([&](Goal& g) { holds = holds || g.GetTarget() == target; });
@@ -276,12 +285,7 @@ TEST_F(PlayerOrders, AreCarriedOutAsGiven) {
                 Sim* trooper = Unit("Trooper", 1, 20, 5, kHoldFire);
                 GameObject* wreck = WreckAt(At(20, 12));
                 ASSERT_TRUE(trooper && wreck);
-                const int salvage = wreck->GetCargo();
-                trooper->IssueOrder(kOrderTarget, kFlagsCtrl, Point(), wreck->id);
-                took = Run(row.within, [&] {
-                    return wreck->IsDestroyed() == 1 || wreck->GetCargo() < salvage ||
-                           wreck->damage.Value() > 0;
-                });
+                took = CtrlAttackTakes(trooper, wreck, row.within);
                 break;
             }
             case kRepairBesideFactory: {
@@ -367,12 +371,7 @@ TEST_F(PlayerOrders, AreCarriedOutAsGiven) {
                 Sim* trooper = UnitAt("Trooper", 1, Point(32, At(20, 0).y), kHoldFire);
                 GameObject* wreck = WreckAt(At(20, 2));
                 ASSERT_TRUE(trooper && wreck);
-                const int salvage = wreck->GetCargo();
-                trooper->IssueOrder(kOrderTarget, kFlagsCtrl, Point(), wreck->id);
-                took = Run(row.within, [&] {
-                    return wreck->IsDestroyed() == 1 || wreck->GetCargo() < salvage ||
-                           wreck->damage.Value() > 0;
-                });
+                took = CtrlAttackTakes(trooper, wreck, row.within);
                 break;
             }
         }
