@@ -51,6 +51,7 @@ int AttackManoeuvre::ShouldAttack(Sim& sim) {
     if (world.PlaysForComputer(sim.GetTeam()) && !world.InReachOf(&sim, attacker->GetPosition()) &&
         sim.CountWeaponsWithRange(distance, nullptr) == 0)
         return 0;
+    if (BlockedStepPolicy::LeavesUnhurtAttacker(sim, *attacker)) return 0;
     // 2.
     if (!sim.groupId.IsNull() && sim.GetRepairPercent() != 0) return 0;
     // 3.

@@ -138,6 +138,20 @@
 // | on a structure, told to hold | after each hold             | unit that fires at nothing in   |
 // | fire); never a player's      |                             | its way stood behind an enemy   |
 // |                              |                             | whose shots could not hurt it   |
+// "reach is a weapon's that hurts" (kReachOfAWeaponThatHurts):
+// | none: before each step on an | its target counts as in     | the movement's own reach, its   |
+// | attack; a computer player's  | reach only within the reach | longest weapon's: an army whose |
+// | unit whose longest weapon    | of its longest weapon that  | longest weapon three shields of |
+// | the target's shields bring   | hurts it, and it presses on | its kind brought to nothing     |
+// | to nothing (the damage rule  | to that; with none that     | stood at its route stops, out   |
+// | from behind), another not    | hurts, as its own           | of the reach of its weapons     |
+// |                              |                             | that hurt, for minutes          |
+// "an attacker nothing hurts is not answered" (kUnhurtAttackerNotAnswered):
+// | none: an attacker to answer; | the attack manoeuvre gives  | the attack given: a unit took a |
+// | a computer player's unit     | no attack on it; its order  | beaten side's unit for its      |
+// | that no weapon of it hurts   | goes on                     | attacker and stood firing at it |
+// | (each brought to nothing by  |                             | with no effect for 20 minutes   |
+// | the attacker's shields)      |                             |                                 |
 //
 // One exception stays with the factory's door: once a finished product has waited there a while,
 // a friend on its way standing on the roll-out square behind another is taken as blocked for the
@@ -164,6 +178,7 @@
 #include <optional>
 
 #include "catalogue/VehicleDesign.h"
+#include "catalogue/WeaponTemplate.h"
 #include "core/EventReceiver.h"
 #include "core/Vector.h"
 #include "map/CollisionFilter.h"
@@ -205,6 +220,8 @@ constexpr const char* kNames[] = {
     "a wreck in the way is fired at",
     "the obstacle takes the held mount",
     "an enemy in the way is gone round",
+    "reach is a weapon's that hurts",
+    "an attacker nothing hurts is not answered",
 };
 static_assert(std::size(kNames) == BlockedStepPolicy::kRules, "a name for every row");
 
@@ -619,4 +636,46 @@ void Sim::FriendWay::Count(int elapsedMs) {
     if (!wreck.IsNull()) wreckMs += elapsedMs;
     if (!unreached.IsNull()) unreachedMs += elapsedMs;
     asideMs = std::max(0, asideMs - elapsedMs);
+}
+
+namespace {
+
+// The attacker's shields bring every hit of the weapon to nothing. A weapon of no power of its
+// own works otherwise, and a target without shields takes what it is given.
+bool ShieldsStop(GameObject* target, SpriteAttachment& weapon) {
+    auto* shielded = dynamic_cast<Sim*>(target);
+    WeaponTemplate* w = weapon.GetTemplate();
+    return shielded && w && w->GetFirePower() > 0 && shielded->BestHitBy(*w) <= 0;
+}
+
+bool HurtingRowApplies(BlockedStepPolicy::Rule rule, Sim& sim) {
+    return BlockedStepPolicy::On(rule) && TheObjectWorld().PlaysForComputer(sim.GetTeam());
+}
+
+}  // namespace
+
+PartAttachment* BlockedStepPolicy::ReachingWeapon(Sim& sim, GameObject* target) {
+    PartAttachment* longest = sim.LongestRangeWeapon();
+    if (!longest || !HurtingRowApplies(kReachOfAWeaponThatHurts, sim) ||
+        !ShieldsStop(target, *longest))
+        return longest;
+    PartAttachment* best = nullptr;
+    for (int i = 0; i < sim.partCount; ++i) {
+        auto* a = dynamic_cast<PartAttachment*>(sim.GetArmedPart(i));
+        if (!a || a->active != 1 || ShieldsStop(target, *a)) continue;
+        if (!best || a->GetTemplate()->GetRange() > best->GetTemplate()->GetRange()) best = a;
+    }
+    return best ? best : longest;
+}
+
+bool BlockedStepPolicy::LeavesUnhurtAttacker(Sim& sim, GameObject& attacker) {
+    if (!HurtingRowApplies(kUnhurtAttackerNotAnswered, sim)) return false;
+    int armed = 0;
+    for (int i = 0; i < sim.partCount; ++i) {
+        SpriteAttachment* a = sim.GetArmedPart(i);
+        if (!a || a->active != 1) continue;
+        if (!ShieldsStop(&attacker, *a)) return false;
+        ++armed;
+    }
+    return armed > 0;
 }

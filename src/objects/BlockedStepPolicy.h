@@ -8,6 +8,7 @@
 
 class GameObject;
 class Goal;
+class PartAttachment;
 class Point;
 class Sim;
 
@@ -31,6 +32,8 @@ public:
         kWreckInTheWayNamed,
         kObstacleTakesHeldMount,
         kEnemyInTheWayGoneRound,
+        kReachOfAWeaponThatHurts,
+        kUnhurtAttackerNotAnswered,
         kRules
     };
     // The row's short, stable name, as the ledger prints it.
@@ -83,6 +86,13 @@ public:
     // The obstacle in the unit's way that a mount held on a far target takes instead; null when
     // none.
     static GameObject* ObstacleForHeldMount(Sim& sim);
+    // The weapon whose reach puts the target in the unit's reach: its longest, or for a computer
+    // player's unit the longest whose hits the target's shields do not bring to nothing (row
+    // "reach is a weapon's that hurts"); null when it has none.
+    static PartAttachment* ReachingWeapon(Sim& sim, GameObject* target);
+    // 1 when a computer player's unit leaves the attacker unanswered, because the attacker's
+    // shields bring every hit of every weapon of the unit to nothing.
+    static bool LeavesUnhurtAttacker(Sim& sim, GameObject& attacker);
 
     // Every order a rule of ours ends goes through here, named by its row: the front goal is
     // blocked, so that the goal loop ends it; as a failed route, its failure is reported once

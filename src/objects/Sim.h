@@ -182,6 +182,7 @@ public:
     void TakeDamage(WeaponTemplate* weapon, const SimId& attacker, EffectTemplate* explosion,
                     int amount) override;
     int ComputeDamage(WeaponTemplate* weapon, GameObject* attacker);
+    int BestHitBy(const WeaponTemplate& weapon);
     Point HitOffset(WeaponTemplate* weapon, GameObject* attacker);
     virtual void Explode(int amount, EffectTemplate* explosion, const Point& offset);
     void ApplyDamageState(int32_t value, int32_t amount, char explosionLetter, char clanLetter,

@@ -64,6 +64,18 @@ int Sim::ComputeDamage(WeaponTemplate* weapon, GameObject* attacker) {
     return result;
 }
 
+// The damage rule from behind, where no facing softens the hit, with no shield triggered and
+// nothing frozen: the most any hit of the weapon can take off the unit.
+int Sim::BestHitBy(const WeaponTemplate& weapon) {
+    int result = weapon.GetFirePower();
+    for (int i = 0; i < partCount; ++i) {
+        DefencePart* shield = GetDefencePart(i);
+        if (shield && shield->active == 1 && shield->Letter() == weapon.GetKindLetter())
+            result >>= 2;
+    }
+    return result;
+}
+
 Point Sim::HitOffset(WeaponTemplate* weapon, GameObject* attacker) {
     if (!attacker) return Point();
     double length = kHitRadius;

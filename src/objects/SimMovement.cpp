@@ -269,9 +269,9 @@ int Sim::InMovingGroup() {
 
 int Sim::InReach(Goal* goal) {
     GameObject* target = goal ? goal->GetTarget() : nullptr;
-    PartAttachment* longest = LongestRangeWeapon();
-    if (!target || !longest || IsHostileTo(target) != 1) return 0;
-    return longest->InRange(position, target) == 1 ? 1 : 0;
+    PartAttachment* reaching = BlockedStepPolicy::ReachingWeapon(*this, target);
+    if (!target || !reaching || IsHostileTo(target) != 1) return 0;
+    return reaching->InRange(position, target) == 1 ? 1 : 0;
 }
 
 int Sim::WreckInReach(GameObject* target) {

@@ -462,11 +462,16 @@ TEST_F(CombatRules, AUnitBreakingOffToFightLeavesItsGroupAndAnnouncesTheAttack) 
         bool across = false;   // where the unit's drive cannot go
         bool aims = acts;      // an approach across water is no goal (ManoeuvreRules)
         bool computer = true;  // the side has a computer controller
+        int shields = 0;       // the attacker's shields of the kind of the unit's weapon
     };
     // A hit from its own side (a stray shot of a friend) is no reason to break off, nor, for the
     // computer player's unit, one from an attacker it can neither reach nor hit from where it
-    // stands: a player's unit answers it as its design says.
-    const Row rows[] = {{false, 0, 2, true},
+    // stands, nor one whose shields bring every hit of the unit to nothing (three of its
+    // weapon's kind; two let a point through): a player's unit answers it as its design says.
+    const Row rows[] = {{false, 0, 2, false, 60, false, false, true, 3},
+                        {false, 0, 2, true, 60, false, true, false, 3},
+                        {false, 0, 2, true, 60, false, true, true, 2},
+                        {false, 0, 2, true},
                         {true, 0, 2, false},
                         {false, 2, 2, false},
                         {false, 0, 1, false},
@@ -485,6 +490,14 @@ TEST_F(CombatRules, AUnitBreakingOffToFightLeavesItsGroupAndAnnouncesTheAttack) 
         Sim* sim = Unit(1, Point(300, 300));
         Sim* mate = Unit(1, Point(330, 300));
         Sim* enemy = Unit(row.attackerTeam, Point(300 + row.dx, 300));
+        if (row.shields > 0) {
+            std::unique_ptr<GameObject> shielded =
+                kit.MakeSim(row.attackerTeam, ++serial, Point(300 + row.dx, 300),
+                            std::vector<MountTemplate*>(row.shields, kit.Defence('b')));
+            world.Forget(enemy);
+            enemy = static_cast<Sim*>(shielded.get());
+            world.AddSim(shielded);
+        }
         world.outOfReach.clear();
         if (row.across) world.outOfReach.push_back(enemy->GetPosition());
         group.AddMember(*sim, 1);

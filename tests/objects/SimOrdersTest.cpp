@@ -513,6 +513,9 @@ TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches
         // A computer player's unit; its target (or the place of a move instead) over water that
         // its drive does not cross; a move to the target's place rather than an attack.
         bool computer = false, overWater = false, move = false;
+        // The target's shields bring the unit's longest weapon (the reach) to nothing; 2, its
+        // shorter one (200) as well.
+        int shielded = 0;
     };
     const Row rows[] = {
         {"enemy in sight", 2, 1, 0, 0, 0, 1, 1},
@@ -541,6 +544,15 @@ TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches
         {"player's, move over water", 1, 1, 0, 0, 0, 1, 1, 0, false, true, true},
         {"computer's, enemy over water in reach", 2, 1, 400, 0, 0, 1, 0, 0, true, true},
         {"computer's, enemy on its shore", 2, 1, 0, 0, 0, 1, 1, 0, true},
+        // A computer player's unit counts an enemy in reach only by a weapon that hurts it: it
+        // goes on until its shorter weapon reaches. Where none hurts, or a player's unit, by the
+        // longest.
+        {"computer's, enemy shielded against its longest weapon", 2, 1, 400, 0, 0, 1, 1, 0, true,
+         false, false, 1},
+        {"computer's, enemy shielded against every weapon", 2, 1, 400, 0, 0, 1, 0, 0, true, false,
+         false, 2},
+        {"player's, enemy shielded against its longest weapon", 2, 1, 400, 0, 0, 1, 0, 0, false,
+         false, false, 1},
     };
     struct WreckLike : Sim {
         using Sim::Sim;
@@ -551,12 +563,15 @@ TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches
     for (const Row& row : rows) {
         std::vector<MountTemplate*> weapons;
         if (row.reach > 0) weapons.push_back(kit.Weapon({.range = row.reach, .shotLayer = 1}));
+        if (row.shielded > 0) weapons.push_back(kit.Weapon({.range = 200, .kind = 'c'}));
         Sim* sim = Add(kit.MakeSim(1, serial++, at, weapons));
         const Point where = at + Point(300, 0);
+        std::vector<MountTemplate*> shields(row.shielded > 0 ? 3 : 0, kit.Defence('b'));
+        if (row.shielded > 1) shields.insert(shields.end(), 3, kit.Defence('c'));
         Sim* target =
             row.targetTeam == 0
                 ? Add(std::make_unique<WreckLike>(where, SimId(0, serial++), kit.Design()))
-                : Add(kit.MakeSim(row.targetTeam, serial++, where));
+                : Add(kit.MakeSim(row.targetTeam, serial++, where, shields));
         if (row.seen) world.sight.AddViewer(sim, target->GetPosition());
         world.objectAround = row.seen;
         sim->pressOn = row.pressOn;
