@@ -147,11 +147,17 @@
 // | from behind), another not    | hurts, as its own           | of the reach of its weapons     |
 // |                              |                             | that hurt, for minutes          |
 // "an attacker nothing hurts is not answered" (kUnhurtAttackerNotAnswered):
-// | none: an attacker to answer; | the attack manoeuvre gives  | the attack given: a unit took a |
-// | a computer player's unit     | no attack on it; its order  | beaten side's unit for its      |
-// | that no weapon of it hurts   | goes on                     | attacker and stood firing at it |
-// | (each brought to nothing by  |                             | with no effect for 20 minutes   |
-// | the attacker's shields)      |                             |                                 |
+// | none: an attacker to answer, | the attack manoeuvre gives  | the attack given: a unit took a |
+// | or a squad's target; a       | it no attack on it; its     | beaten side's unit for its      |
+// | computer player's unit that  | order goes on               | attacker and stood firing at it |
+// | no weapon of it hurts (each  |                             | with no effect for 20 minutes   |
+// | brought to nothing by the    |                             |                                 |
+// | other's shields)             |                             |                                 |
+// "an attack that hurts nothing is given up" (kAttackHurtingNothingGivenUp):
+// | none: before each step; a    | the attack is given up, its | nothing: an army sent at a unit |
+// | computer player's attack on  | route stops dropped; the    | none of its weapons could hurt  |
+// | a unit that no weapon of it  | next order goes on          | stood at its route stops, or    |
+// | hurts, as above              |                             | beside it firing, for minutes   |
 //
 // One exception stays with the factory's door: once a finished product has waited there a while,
 // a friend on its way standing on the roll-out square behind another is taken as blocked for the
@@ -222,6 +228,7 @@ constexpr const char* kNames[] = {
     "an enemy in the way is gone round",
     "reach is a weapon's that hurts",
     "an attacker nothing hurts is not answered",
+    "an attack that hurts nothing is given up",
 };
 static_assert(std::size(kNames) == BlockedStepPolicy::kRules, "a name for every row");
 
@@ -652,6 +659,18 @@ bool HurtingRowApplies(BlockedStepPolicy::Rule rule, Sim& sim) {
     return BlockedStepPolicy::On(rule) && TheObjectWorld().PlaysForComputer(sim.GetTeam());
 }
 
+// Every active weapon of the unit is stopped by the other's shields (and it has one).
+bool HurtsNothing(Sim& sim, GameObject& other) {
+    int armed = 0;
+    for (int i = 0; i < sim.partCount; ++i) {
+        SpriteAttachment* a = sim.GetArmedPart(i);
+        if (!a || a->active != 1) continue;
+        if (!ShieldsStop(&other, *a)) return false;
+        ++armed;
+    }
+    return armed > 0;
+}
+
 }  // namespace
 
 PartAttachment* BlockedStepPolicy::ReachingWeapon(Sim& sim, GameObject* target) {
@@ -669,13 +688,17 @@ PartAttachment* BlockedStepPolicy::ReachingWeapon(Sim& sim, GameObject* target) 
 }
 
 bool BlockedStepPolicy::LeavesUnhurtAttacker(Sim& sim, GameObject& attacker) {
-    if (!HurtingRowApplies(kUnhurtAttackerNotAnswered, sim)) return false;
-    int armed = 0;
-    for (int i = 0; i < sim.partCount; ++i) {
-        SpriteAttachment* a = sim.GetArmedPart(i);
-        if (!a || a->active != 1) continue;
-        if (!ShieldsStop(&attacker, *a)) return false;
-        ++armed;
-    }
-    return armed > 0;
+    return HurtingRowApplies(kUnhurtAttackerNotAnswered, sim) && HurtsNothing(sim, attacker);
+}
+
+bool BlockedStepPolicy::AttackHurtsNothing(Sim& sim) {
+    Goal* order = sim.goals.FirstUnfinished();
+    if (!order || order->GetType() != static_cast<int>(GoalType::Target) ||
+        !HurtingRowApplies(kAttackHurtingNothingGivenUp, sim))
+        return false;
+    GameObject* target = order->GetTarget();
+    if (!target || sim.IsHostileTo(target) != 1 || !HurtsNothing(sim, *target)) return false;
+    sim.goals.DropFinished();
+    GiveUp(sim, kAttackHurtingNothingGivenUp, false);
+    return true;
 }

@@ -34,6 +34,7 @@ public:
         kEnemyInTheWayGoneRound,
         kReachOfAWeaponThatHurts,
         kUnhurtAttackerNotAnswered,
+        kAttackHurtingNothingGivenUp,
         kRules
     };
     // The row's short, stable name, as the ledger prints it.
@@ -93,6 +94,9 @@ public:
     // 1 when a computer player's unit leaves the attacker unanswered, because the attacker's
     // shields bring every hit of every weapon of the unit to nothing.
     static bool LeavesUnhurtAttacker(Sim& sim, GameObject& attacker);
+    // Before a step: 1 when the row "an attack that hurts nothing is given up" gave up the unit's
+    // order, a computer player's attack on a unit whose shields bring every hit of it to nothing.
+    static bool AttackHurtsNothing(Sim& sim);
 
     // Every order a rule of ours ends goes through here, named by its row: the front goal is
     // blocked, so that the goal loop ends it; as a failed route, its failure is reported once

@@ -52,6 +52,7 @@ int Sim::StepMovement() {
     const int steps = moveTime / delay;
     moveTime -= steps * delay;
     const double distance = steps * std::sqrt(2.0);
+    if (BlockedStepPolicy::AttackHurtsNothing(*this)) return 1;
     Goal* front = goals.Front();
     if (!front || RequestRoute(front) == 0) return 1;
     front = goals.Front();
