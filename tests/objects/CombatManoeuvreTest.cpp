@@ -526,6 +526,38 @@ TEST_F(CombatRules, AUnitBreakingOffToFightLeavesItsGroupAndAnnouncesTheAttack) 
     world.controllers[1] = nullptr;
 }
 
+// A computer player's squad sends no member at a target whose shields bring every hit of the
+// member to nothing; a player's squad, or a target two shields guard, is attacked.
+TEST_F(CombatRules, AComputerPlayersSquadSendsNoUnitAtATargetItCannotHurt) {
+    const struct {
+        bool computer;
+        int shields;
+        bool sent;
+    } rows[] = {{true, 3, false}, {true, 2, true}, {false, 3, true}, {true, 0, true}};
+    EventReceiver computerPlayer;
+    for (const auto& row : rows) {
+        world.controllers[1] = row.computer ? &computerPlayer : nullptr;
+        world.localTeamAutoPlayed = row.computer ? 1 : 0;
+        Squad squad(1);
+        SquadField::Directory directory(squad);
+        Sim* member = Unit(1, Point(300, 300));
+        member->SetOwner(&directory);
+        squad.AddMember(*member, 1);
+        std::unique_ptr<GameObject> owned = kit.MakeSim(
+            2, ++serial, Point(380, 300), std::vector<MountTemplate*>(row.shields, kit.Defence('b')));
+        GameObject* target = owned.get();
+        world.AddSim(owned);
+        AttackManoeuvre rule(target->id);
+        EXPECT_EQ(rule.ExecuteForSquad(squad), row.sent ? 1 : 0) << row.computer << row.shields;
+        EXPECT_EQ(Aims(member->goals.FirstUnfinished(), target), row.sent)
+            << row.computer << row.shields;
+        member->ClearGoals();
+        squad.RemoveMember(*member);
+        member->SetOwner(nullptr);
+    }
+    world.controllers[1] = nullptr;
+}
+
 TEST_F(CombatRules, AUnitKeepingItsTargetJudgesByItsFrontGoalEvenAWaypoint) {
     // Front: a waypoint that allows manoeuvres; behind it the order proper, which does not.
     for (int keep : {0, 1}) {

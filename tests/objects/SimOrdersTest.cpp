@@ -551,6 +551,8 @@ TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches
          false, false, 1},
         {"computer's, enemy shielded against every weapon", 2, 1, 400, 0, 0, 1, 0, 0, true, false,
          false, 2},
+        {"computer's, enemy shielded against every weapon, beyond reach", 2, 1, 200, 0, 0, 1, 1,
+         0, true, false, false, 2},
         {"player's, enemy shielded against its longest weapon", 2, 1, 400, 0, 0, 1, 0, 0, false,
          false, false, 1},
     };
@@ -608,6 +610,14 @@ TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches
             << row.name;
         if (row.searched == 0 && row.seen == 1) {
             EXPECT_EQ(sim->goals.Front()->active, row.answer == 1 ? row.active : 0) << row.name;
+        }
+        // Before its next step, a computer player's attack that hurts nothing is given up, its
+        // route stops with it.
+        const bool hurtsNothing = row.computer && row.shielded == 2;
+        EXPECT_EQ(BlockedStepPolicy::AttackHurtsNothing(*sim), hurtsNothing) << row.name;
+        if (hurtsNothing) {
+            EXPECT_EQ(sim->goals.Front()->GetTarget(), target) << row.name;
+            EXPECT_EQ(sim->goals.IsFrontBlocked(), 1) << row.name;
         }
         world.Forget(target);
         world.Forget(sim);
