@@ -698,7 +698,7 @@ bool BlockedStepPolicy::AttackHurtsNothing(Sim& sim) {
         return false;
     GameObject* target = order->GetTarget();
     if (!target || sim.IsHostileTo(target) != 1 || !HurtsNothing(sim, *target)) return false;
-    sim.goals.DropFinished();
-    GiveUp(sim, kAttackHurtingNothingGivenUp, false);
+    // As a failed route: a goal that reports its failure would otherwise stay, blocked.
+    GiveUp(sim, kAttackHurtingNothingGivenUp, true);
     return true;
 }

@@ -560,7 +560,7 @@ TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches
         using Sim::Sim;
         int GetKind() override { return 3; }
     };
-    EventReceiver computer;
+    EventLog computer;
     int serial = 80;
     for (const Row& row : rows) {
         std::vector<MountTemplate*> weapons;
@@ -614,10 +614,13 @@ TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches
         // Before its next step, a computer player's attack that hurts nothing is given up, its
         // route stops with it.
         const bool hurtsNothing = row.computer && row.shielded == 2;
+        sim->goals.FirstUnfinished()->reportFailure = 1;
+        const int reports = computer.Count(4);
         EXPECT_EQ(BlockedStepPolicy::AttackHurtsNothing(*sim), hurtsNothing) << row.name;
         if (hurtsNothing) {
             EXPECT_EQ(sim->goals.Front()->GetTarget(), target) << row.name;
-            EXPECT_EQ(sim->goals.IsFrontBlocked(), 1) << row.name;
+            EXPECT_EQ(sim->goals.Front()->IsDone(), 1) << row.name;
+            EXPECT_EQ(computer.Count(4) - reports, 1) << row.name;
         }
         world.Forget(target);
         world.Forget(sim);
