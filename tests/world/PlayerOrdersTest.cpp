@@ -22,11 +22,15 @@
 #include "SampleDesignsFixture.h"
 #include "WorldLand.h"
 #include "ai/TutorialScript.h"
+#include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
+#include "catalogue/WeaponTemplate.h"
+#include "core/Random.h"
 #include "core/Vector.h"
 #include "objects/FactoryProduction.h"
 #include "objects/Sim.h"
 #include "objects/SimFactory.h"
+#include "objects/SpriteAttachment.h"
 #include "objects/WeaponTemplates.h"
 #include "screens/battle/BattleScreen.h"
 #include "support/FakeClock.h"
@@ -35,6 +39,7 @@
 namespace {
 
 constexpr int kStepMs = 50;
+constexpr uint32_t kRowSeed = 86;
 // As the battle screen gives them.
 constexpr int kOrderMoveShift = BattleScreen::kOrderMoveShift;
 constexpr int kOrderTarget = BattleScreen::kOrderTarget;
@@ -176,7 +181,8 @@ TEST_F(PlayerOrders, AreCarriedOutAsGiven) {
         kTowardAFarBank,
         kFiringBackPastAWreck,
         kToTheRepairerAgainstTheFactory,
-        kWreckBesideTheEdge
+        kWreckBesideTheEdge,
+        kOnAnEnemyItCannotHurt
     };
     struct Row {
         const char* name;
@@ -199,6 +205,8 @@ TEST_F(PlayerOrders, AreCarriedOutAsGiven) {
         {"a design that fires back, moving past a wreck", kFiringBackPastAWreck, 60},
         {"a trip to the repairer against the factory", kToTheRepairerAgainstTheFactory, 90},
         {"a wreck beside a unit at the map's edge attacked", kWreckBesideTheEdge, 30},
+        {"an attack on an enemy whose shields stop every hit of the unit", kOnAnEnemyItCannotHurt,
+         20},
     };
     // Each row without a controller on the player's side, then with the tutorial's.
     const size_t count = std::size(rows);
@@ -211,6 +219,8 @@ TEST_F(PlayerOrders, AreCarriedOutAsGiven) {
         std::vector<std::string> overlay;
         if (row.what == kAcrossWaterThenShiftMove || row.what == kTowardAFarBank)
             overlay.assign(40, std::string(18, 'c') + "www");
+        // Each row draws the same numbers, whatever ran before it.
+        SeedRandom(kRowSeed);
         Open(overlay);
         // Installed over a side the autoplay cheat played before, as a new game may be.
         W().localTeamAutoPlayed = tutorial ? 1 : 0;
@@ -372,6 +382,30 @@ TEST_F(PlayerOrders, AreCarriedOutAsGiven) {
                 GameObject* wreck = WreckAt(At(20, 2));
                 ASSERT_TRUE(trooper && wreck);
                 took = CtrlAttackTakes(trooper, wreck, row.within);
+                break;
+            }
+            case kOnAnEnemyItCannotHurt: {
+                // The enemy carries three shields of the kind of the unit's weapon, which bring
+                // every hit to nothing: the attack is kept, the unit firing from its reach.
+                Sim* trooper = Unit("Trooper", 1, 20, 8);
+                ASSERT_TRUE(trooper);
+                WeaponTemplate* weapon = nullptr;
+                for (int i = 0; i < trooper->partCount && !weapon; ++i)
+                    if (SpriteAttachment* a = trooper->GetArmedPart(i)) weapon = a->GetTemplate();
+                ASSERT_TRUE(weapon);
+                // A Warden whose four hardpoints carry three such shields and nothing else.
+                std::unique_ptr<VehicleDesign> shielded = Design("Warden");
+                MountTemplate* shield = FindHardpointTemplate('V', weapon->GetKindLetter());
+                ASSERT_TRUE(shielded && shield);
+                for (int h = 0; h < 4; ++h)
+                    ASSERT_EQ(shielded->SetHardpoint(h < 3 ? shield : nullptr, h), 1) << h;
+                Sim* enemy = SpawnSim(shielded, W().NewSimId(2), At(20, 16), 1);
+                ASSERT_TRUE(enemy);
+                ASSERT_EQ(enemy->BestHitBy(*weapon), 0);
+                Unit("Trooper", 1, 12, 16, kHoldFire);
+                trooper->IssueOrder(kOrderTarget, kFlagsPlain, Point(), enemy->id);
+                Run(row.within, [&] { return !Holds(trooper, enemy); });
+                took = Holds(trooper, enemy) ? row.within : -1;
                 break;
             }
         }
