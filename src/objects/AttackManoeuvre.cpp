@@ -110,8 +110,7 @@ int AttackManoeuvre::ExecuteForSquad(Squad& squad) {
     std::vector<GameObject*> idle;
     for (GameObject* member : manoeuvre::Members(squad)) {
         if (!target) target = world.FindObjectNear(member, member->GetEngageRange());
-        auto* armed = dynamic_cast<Sim*>(member);
-        if (target && armed && BlockedStepPolicy::LeavesUnhurtAttacker(*armed, *target)) continue;
+        if (target && manoeuvre::LeftUnhurt(*member, *target)) continue;
         if (!member->goals.AttackGoal(member, 1) && member->goals.HasRepairGoal() == 0)
             idle.insert(idle.begin(), member);
     }

@@ -7,11 +7,13 @@
 #include "core/PtrNode.h"
 #include "core/Vector.h"
 #include "map/SightGrid.h"
+#include "objects/BlockedStepPolicy.h"
 #include "objects/CommandBuffer.h"
 #include "objects/GameObject.h"
 #include "objects/Goal.h"
 #include "objects/LocationGoal.h"
 #include "objects/ObjectWorld.h"
+#include "objects/Sim.h"
 #include "objects/Squad.h"
 #include "objects/TargetGoal.h"
 
@@ -104,7 +106,15 @@ Pursuit PursuitOf(GameObject& unit, GameObject& target) {
     return approach();
 }
 
+// BlockedStepPolicy's "an attacker nothing hurts is not answered", whichever manoeuvre sends the
+// unit.
+bool LeftUnhurt(GameObject& unit, GameObject& target) {
+    auto* sim = dynamic_cast<Sim*>(&unit);
+    return sim && BlockedStepPolicy::LeavesUnhurtAttacker(*sim, target);
+}
+
 std::unique_ptr<Goal> AttackOrApproach(GameObject& unit, GameObject& target) {
+    if (LeftUnhurt(unit, target)) return nullptr;
     switch (PursuitOf(unit, target)) {
         case Pursuit::Attack:
             return std::make_unique<TargetGoal>(unit.id, target.id, Point(0, 0), 1, 1);
@@ -119,6 +129,7 @@ std::unique_ptr<Goal> AttackOrApproach(GameObject& unit, GameObject& target) {
 
 void OrderMemberAgainst(GameObject& member, GameObject& target, int squadTeam, int moveFlags,
                         int attackFlags) {
+    if (LeftUnhurt(member, target)) return;
     const int team = member.GetTeam();
     if (PursuitOf(member, target) != Pursuit::Attack) {
         const Point reference = target.GetReferencePoint(squadTeam);

@@ -28,8 +28,10 @@ void SendFrontGoal(GameObject& unit);
 // approaches it, or is on its way to it already.
 enum class Pursuit { Attack, Approach, OnItsWay };
 Pursuit PursuitOf(GameObject& unit, GameObject& target);
+// 1 when the unit, a computer player's, is sent at nothing whose shields stop its every hit.
+bool LeftUnhurt(GameObject& unit, GameObject& target);
 // A target goal to attack, a location goal at the target's centre to approach it, null when the
-// unit is on its way already.
+// unit is on its way already or left unhurt above.
 std::unique_ptr<Goal> AttackOrApproach(GameObject& unit, GameObject& target);
 // A move toward a target the member does not attack yet (its reference point for the squad's
 // team while that point is set and unseen, else its position), then the attack.

@@ -552,6 +552,12 @@ TEST_F(CombatRules, AComputerPlayersSquadSendsNoUnitAtATargetItCannotHurt) {
         EXPECT_EQ(Aims(member->goals.FirstUnfinished(), target), row.sent)
             << row.computer << row.shields;
         member->ClearGoals();
+        // Whichever manoeuvre sends it, by order or by goal.
+        manoeuvre::OrderMemberAgainst(*member, *target, 1, 0x1d, 0xf);
+        EXPECT_EQ(Aims(member->goals.FirstUnfinished(), target), row.sent) << row.shields;
+        EXPECT_EQ(manoeuvre::AttackOrApproach(*member, *target) != nullptr, row.sent)
+            << row.shields;
+        member->ClearGoals();
         squad.RemoveMember(*member);
         member->SetOwner(nullptr);
     }
