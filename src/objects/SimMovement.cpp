@@ -86,7 +86,13 @@ int Sim::RequestRoute(Goal* front) {
     // table beside manoeuvre::PursuitOf).
     if (type == static_cast<int>(GoalType::Target)) {
         GameObject* target = front->GetTarget();
-        if (!target || (target->GetTeam() != GetTeam() && CanSee(target) == 0)) return 0;
+        if (!target || (target->GetTeam() != GetTeam() && CanSee(target) == 0)) {
+            // Out of sight, a blocker is in the way no more: the step a search would give clears
+            // it, and without that step the attack on the blocker came back every update, the
+            // unit standing for minutes.
+            if (target && target->id == blockingSim) blockingSim = SimId();
+            return 0;
+        }
     }
     if (local != 1 || !IsMoveOrAttack(front) || front->waypoint != 0 || front->active != 0)
         return 1;

@@ -520,6 +520,8 @@ TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches
     const Row rows[] = {
         {"enemy in sight", 2, 1, 0, 0, 0, 1, 1},
         {"enemy out of sight", 2, 0, 0, 0, 0, 0, 0},
+        // Out of sight, the enemy that refused the unit's step blocks it no more.
+        {"enemy out of sight that refused its step", 2, 0, 0, 0, 0, 0, 0, 1},
         {"friend out of sight", 1, 0, 0, 0, 0, 1, 1},
         {"friend in sight", 1, 1, 0, 0, 0, 1, 1},
         {"enemy in reach", 2, 1, 400, 0, 0, 1, 0},
@@ -594,6 +596,9 @@ TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches
         EXPECT_EQ(sim->RequestRoute(sim->goals.Front()), row.answer) << row.name;
         EXPECT_EQ(world.routeRequests - asked, row.searched) << row.name;
         EXPECT_EQ(world.queuedRequests, queued) << row.name;
+        EXPECT_EQ(sim->blockingSim == target->id,
+                  row.shotAt == 1 && !(row.targetTeam == 2 && row.seen == 0))
+            << row.name;
         // Searched for, the route's steps lead; otherwise the goal stands alone, as it was.
         int goals = 0;
         sim->goals.ForEach([&](Goal&) { ++goals; });
