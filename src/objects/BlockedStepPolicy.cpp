@@ -143,9 +143,9 @@
 // | attack; a computer player's  | reach only within the reach | longest weapon's: an army whose |
 // | unit whose longest weapon    | of its longest weapon that  | longest weapon three shields of |
 // | the target's shields bring   | hurts it, and it presses on | its kind brought to nothing     |
-// | to nothing (the damage rule  | to that; with none that     | stood at its route stops, out   |
-// | from behind), another not    | hurts, as its own           | of the reach of its weapons     |
-// |                              |                             | that hurt, for minutes          |
+// | to nothing (the damage rule, | to that; with none that     | stood at its route stops, out   |
+// | hit from where it stands),   | hurts, as its own           | of the reach of its weapons     |
+// | another not                  |                             | that hurt, for minutes          |
 // "an attacker nothing hurts is not answered" (kUnhurtAttackerNotAnswered):
 // | none: an attacker to answer, | the attack manoeuvre gives  | the attack given: a unit took a |
 // | or a squad's target; a       | it no attack on it; its     | beaten side's unit for its      |
@@ -647,12 +647,12 @@ void Sim::FriendWay::Count(int elapsedMs) {
 
 namespace {
 
-// The attacker's shields bring every hit of the weapon to nothing. A weapon of no power of its
-// own works otherwise, and a target without shields takes what it is given.
-bool ShieldsStop(GameObject* target, SpriteAttachment& weapon) {
+// The target's shields bring a hit of the unit's weapon, from where the unit stands, to nothing.
+// A weapon of no power of its own works otherwise, and only a unit carries shields.
+bool ShieldsStop(Sim& sim, GameObject* target, SpriteAttachment& weapon) {
     auto* shielded = dynamic_cast<Sim*>(target);
     WeaponTemplate* w = weapon.GetTemplate();
-    return shielded && w && w->GetFirePower() > 0 && shielded->BestHitBy(*w) <= 0;
+    return shielded && w && w->GetFirePower() > 0 && shielded->HitBy(*w, &sim) <= 0;
 }
 
 bool HurtingRowApplies(BlockedStepPolicy::Rule rule, Sim& sim) {
@@ -665,7 +665,7 @@ bool HurtsNothing(Sim& sim, GameObject& other) {
     for (int i = 0; i < sim.partCount; ++i) {
         SpriteAttachment* a = sim.GetArmedPart(i);
         if (!a || a->active != 1) continue;
-        if (!ShieldsStop(&other, *a)) return false;
+        if (!ShieldsStop(sim, &other, *a)) return false;
         ++armed;
     }
     return armed > 0;
@@ -676,12 +676,12 @@ bool HurtsNothing(Sim& sim, GameObject& other) {
 PartAttachment* BlockedStepPolicy::ReachingWeapon(Sim& sim, GameObject* target) {
     PartAttachment* longest = sim.LongestRangeWeapon();
     if (!longest || !HurtingRowApplies(kReachOfAWeaponThatHurts, sim) ||
-        !ShieldsStop(target, *longest))
+        !ShieldsStop(sim, target, *longest))
         return longest;
     PartAttachment* best = nullptr;
     for (int i = 0; i < sim.partCount; ++i) {
         auto* a = dynamic_cast<PartAttachment*>(sim.GetArmedPart(i));
-        if (!a || a->active != 1 || ShieldsStop(target, *a)) continue;
+        if (!a || a->active != 1 || ShieldsStop(sim, target, *a)) continue;
         if (!best || a->GetTemplate()->GetRange() > best->GetTemplate()->GetRange()) best = a;
     }
     return best ? best : longest;

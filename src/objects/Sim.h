@@ -182,7 +182,9 @@ public:
     void TakeDamage(WeaponTemplate* weapon, const SimId& attacker, EffectTemplate* explosion,
                     int amount) override;
     int ComputeDamage(WeaponTemplate* weapon, GameObject* attacker);
-    int BestHitBy(const WeaponTemplate& weapon);
+    // The damage rule without its effects (no shield struck, nothing frozen): what a hit of the
+    // weapon from the attacker takes off the unit, by direction and shields.
+    int HitBy(const WeaponTemplate& weapon, GameObject* attacker);
     Point HitOffset(WeaponTemplate* weapon, GameObject* attacker);
     virtual void Explode(int amount, EffectTemplate* explosion, const Point& offset);
     void ApplyDamageState(int32_t value, int32_t amount, char explosionLetter, char clanLetter,

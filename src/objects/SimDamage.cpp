@@ -35,12 +35,24 @@ char ClanOf(const Template* t) {
     return t ? t->clan : '-';
 }
 
+// An active shield of the weapon's kind quarters its hit.
+bool Stops(DefencePart* shield, const WeaponTemplate& weapon) {
+    return shield && shield->active == 1 && shield->Letter() == weapon.GetKindLetter();
+}
+
 }  // namespace
 
 int Sim::ComputeDamage(WeaponTemplate* weapon, GameObject* attacker) {
     if (!weapon) return 0;
     if (weapon->freezeFlag == 1) partsFrozenTime = kFreezeMs;
-    const int v = weapon->GetFirePower();
+    for (int i = 0; i < partCount; ++i) {
+        if (DefencePart* shield = GetDefencePart(i); Stops(shield, *weapon)) shield->Trigger(id);
+    }
+    return HitBy(*weapon, attacker);
+}
+
+int Sim::HitBy(const WeaponTemplate& weapon, GameObject* attacker) {
+    const int v = weapon.GetFirePower();
     const int quarter = v >> 2;
     const int eighth = v >> 3;
     int result = v - quarter;
@@ -56,22 +68,7 @@ int Sim::ComputeDamage(WeaponTemplate* weapon, GameObject* attacker) {
             result = v;
     }
     for (int i = 0; i < partCount; ++i) {
-        DefencePart* shield = GetDefencePart(i);
-        if (!shield || shield->active != 1 || shield->Letter() != weapon->GetKindLetter()) continue;
-        result >>= 2;
-        shield->Trigger(id);
-    }
-    return result;
-}
-
-// The damage rule from behind, where no facing softens the hit, with no shield triggered and
-// nothing frozen: the most any hit of the weapon can take off the unit.
-int Sim::BestHitBy(const WeaponTemplate& weapon) {
-    int result = weapon.GetFirePower();
-    for (int i = 0; i < partCount; ++i) {
-        DefencePart* shield = GetDefencePart(i);
-        if (shield && shield->active == 1 && shield->Letter() == weapon.GetKindLetter())
-            result >>= 2;
+        if (Stops(GetDefencePart(i), weapon)) result >>= 2;
     }
     return result;
 }
@@ -80,9 +77,7 @@ Point Sim::HitOffset(WeaponTemplate* weapon, GameObject* attacker) {
     if (!attacker) return Point();
     double length = kHitRadius;
     for (int i = 0; weapon && i < partCount; ++i) {
-        DefencePart* shield = GetDefencePart(i);
-        if (shield && shield->active == 1 && shield->Letter() == weapon->GetKindLetter())
-            length = kShieldRadius;
+        if (Stops(GetDefencePart(i), *weapon)) length = kShieldRadius;
     }
     const Vector toward(attacker->GetCentre() - GetCentre());
     const Vector cut(toward.angle, length);

@@ -467,10 +467,12 @@ TEST_F(CombatRules, AUnitBreakingOffToFightLeavesItsGroupAndAnnouncesTheAttack) 
     // A hit from its own side (a stray shot of a friend) is no reason to break off, nor, for the
     // computer player's unit, one from an attacker it can neither reach nor hit from where it
     // stands, nor one whose shields bring every hit of the unit to nothing (three of its
-    // weapon's kind; two let a point through): a player's unit answers it as its design says.
+    // weapon's kind, or two facing it; one lets hits through): a player's unit answers it as its
+    // design says.
     const Row rows[] = {{false, 0, 2, false, 60, false, false, true, 3},
+                        {false, 0, 2, false, 60, false, false, true, 2},
                         {false, 0, 2, true, 60, false, true, false, 3},
-                        {false, 0, 2, true, 60, false, true, true, 2},
+                        {false, 0, 2, true, 60, false, true, true, 1},
                         {false, 0, 2, true},
                         {true, 0, 2, false},
                         {false, 2, 2, false},
@@ -527,13 +529,15 @@ TEST_F(CombatRules, AUnitBreakingOffToFightLeavesItsGroupAndAnnouncesTheAttack) 
 }
 
 // A computer player's squad sends no member at a target whose shields bring every hit of the
-// member to nothing; a player's squad, or a target two shields guard, is attacked.
+// member to nothing (two facing it do); a player's squad, or a target one shield guards, is
+// attacked.
 TEST_F(CombatRules, AComputerPlayersSquadSendsNoUnitAtATargetItCannotHurt) {
     const struct {
         bool computer;
         int shields;
         bool sent;
-    } rows[] = {{true, 3, false}, {true, 2, true}, {false, 3, true}, {true, 0, true}};
+    } rows[] = {
+        {true, 3, false}, {true, 2, false}, {true, 1, true}, {false, 3, true}, {true, 0, true}};
     EventReceiver computerPlayer;
     for (const auto& row : rows) {
         world.controllers[1] = row.computer ? &computerPlayer : nullptr;
@@ -543,8 +547,9 @@ TEST_F(CombatRules, AComputerPlayersSquadSendsNoUnitAtATargetItCannotHurt) {
         Sim* member = Unit(1, Point(300, 300));
         member->SetOwner(&directory);
         squad.AddMember(*member, 1);
-        std::unique_ptr<GameObject> owned = kit.MakeSim(
-            2, ++serial, Point(380, 300), std::vector<MountTemplate*>(row.shields, kit.Defence('b')));
+        std::unique_ptr<GameObject> owned =
+            kit.MakeSim(2, ++serial, Point(380, 300),
+                        std::vector<MountTemplate*>(row.shields, kit.Defence('b')));
         GameObject* target = owned.get();
         world.AddSim(owned);
         AttackManoeuvre rule(target->id);

@@ -553,8 +553,8 @@ TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches
          false, false, 1},
         {"computer's, enemy shielded against every weapon", 2, 1, 400, 0, 0, 1, 0, 0, true, false,
          false, 2},
-        {"computer's, enemy shielded against every weapon, beyond reach", 2, 1, 200, 0, 0, 1, 1,
-         0, true, false, false, 2},
+        {"computer's, enemy shielded against every weapon, beyond reach", 2, 1, 200, 0, 0, 1, 1, 0,
+         true, false, false, 2},
         {"player's, enemy shielded against its longest weapon", 2, 1, 400, 0, 0, 1, 0, 0, false,
          false, false, 1},
     };

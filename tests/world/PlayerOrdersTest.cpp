@@ -401,7 +401,7 @@ TEST_F(PlayerOrders, AreCarriedOutAsGiven) {
                     ASSERT_EQ(shielded->SetHardpoint(h < 3 ? shield : nullptr, h), 1) << h;
                 Sim* enemy = SpawnSim(shielded, W().NewSimId(2), At(20, 16), 1);
                 ASSERT_TRUE(enemy);
-                ASSERT_EQ(enemy->BestHitBy(*weapon), 0);
+                ASSERT_EQ(enemy->HitBy(*weapon, trooper), 0);
                 Unit("Trooper", 1, 12, 16, kHoldFire);
                 trooper->IssueOrder(kOrderTarget, kFlagsPlain, Point(), enemy->id);
                 Run(row.within, [&] { return !Holds(trooper, enemy); });
