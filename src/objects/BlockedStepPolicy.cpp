@@ -698,7 +698,9 @@ bool BlockedStepPolicy::AttackHurtsNothing(Sim& sim) {
         return false;
     GameObject* target = order->GetTarget();
     if (!target || sim.IsHostileTo(target) != 1 || !HurtsNothing(sim, *target)) return false;
-    // As a failed route: a goal that reports its failure would otherwise stay, blocked.
+    // As a failed route: a goal that reports its failure would otherwise stay, blocked. A blocker
+    // so attacked is forgotten, or the Parts' attack on the blocker came back every update.
     GiveUp(sim, kAttackHurtingNothingGivenUp, true);
+    if (sim.blockingSim == target->id) sim.blockingSim = SimId();
     return true;
 }

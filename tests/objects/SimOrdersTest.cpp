@@ -620,12 +620,14 @@ TEST_F(SimOrders, NoSearchIsSpentOnATargetOfAnotherTeamTheUnitCannotSeeOrReaches
         // route stops with it.
         const bool hurtsNothing = row.computer && row.shielded == 2;
         sim->goals.FirstUnfinished()->reportFailure = 1;
+        if (hurtsNothing) sim->blockingSim = target->id;
         const int reports = computer.Count(4);
         EXPECT_EQ(BlockedStepPolicy::AttackHurtsNothing(*sim), hurtsNothing) << row.name;
         if (hurtsNothing) {
             EXPECT_EQ(sim->goals.Front()->GetTarget(), target) << row.name;
             EXPECT_EQ(sim->goals.Front()->IsDone(), 1) << row.name;
             EXPECT_EQ(computer.Count(4) - reports, 1) << row.name;
+            EXPECT_TRUE(sim->blockingSim.IsNull()) << row.name;
         }
         world.Forget(target);
         world.Forget(sim);
