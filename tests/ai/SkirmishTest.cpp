@@ -50,7 +50,7 @@ TEST_P(SkirmishAtLevel, BothSidesBuildMineAndAttackForHalfAnHour) {
     GTEST_SKIP() << "half-hour games are played in the optimised build only";
 #endif
     const int level = GetParam();
-    skirmish::SkirmishRun run(Local(), 4000u + static_cast<uint32_t>(level), level, level);
+    skirmish::SkirmishRun run(Local(), 4100u + static_cast<uint32_t>(level), level, level);
     ASSERT_EQ(run.Start(), 1);
     const skirmish::Outcome out = run.Run(30 * 60, false);
     for (int team : {skirmish::kLocalTeam, skirmish::kOpponentTeam}) {
