@@ -532,19 +532,24 @@ TEST_F(CombatRules, AUnitBreakingOffToFightLeavesItsGroupAndAnnouncesTheAttack) 
 // member to nothing (two facing it do); a player's squad, or a target one shield guards, is
 // attacked.
 TEST_F(CombatRules, AComputerPlayersSquadSendsNoUnitAtATargetItCannotHurt) {
+    // A weapon of no power of its own (one that only freezes) is never stopped.
     const struct {
         bool computer;
         int shields;
         bool sent;
-    } rows[] = {
-        {true, 3, false}, {true, 2, false}, {true, 1, true}, {false, 3, true}, {true, 0, true}};
+        int power = 20;
+    } rows[] = {{true, 3, false}, {true, 2, false}, {true, 1, true},
+                {false, 3, true}, {true, 0, true},  {true, 3, true, 0}};
     EventReceiver computerPlayer;
     for (const auto& row : rows) {
         world.controllers[1] = row.computer ? &computerPlayer : nullptr;
         world.localTeamAutoPlayed = row.computer ? 1 : 0;
         Squad squad(1);
         SquadField::Directory directory(squad);
-        Sim* member = Unit(1, Point(300, 300));
+        std::unique_ptr<GameObject> armed = kit.MakeSim(
+            1, ++serial, Point(300, 300), {kit.Weapon({.range = 100, .firePower = row.power})});
+        auto* member = static_cast<Sim*>(armed.get());
+        world.AddSim(armed);
         member->SetOwner(&directory);
         squad.AddMember(*member, 1);
         std::unique_ptr<GameObject> owned =
