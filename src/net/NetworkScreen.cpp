@@ -1,6 +1,5 @@
 #include "net/NetworkScreen.h"
 
-#include <cctype>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -38,14 +37,11 @@ constexpr int kFieldColour = 55;
 
 // A host name or address never begins or ends with a blank: a text of blanks names no host.
 std::string Trimmed(const char* text) {
-    std::string host(text);
-    auto blank = [](char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; };
-    while (!host.empty() && blank(host.back()))
-        host.pop_back();
-    size_t first = 0;
-    while (first < host.size() && blank(host[first]))
-        ++first;
-    return host.substr(first);
+    constexpr char kBlanks[] = " \t\n\v\f\r";
+    const std::string host(text);
+    const size_t first = host.find_first_not_of(kBlanks);
+    if (first == std::string::npos) return {};
+    return host.substr(first, host.find_last_not_of(kBlanks) - first + 1);
 }
 
 void CopyAddress(char* out, const char* text) {
