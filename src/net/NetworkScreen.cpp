@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "core/DisplayBase.h"
@@ -31,6 +32,17 @@ constexpr int kArrowCursor = 35;
 // Key code 300 acts as OK, as Enter does.
 constexpr int kAcceptKey = 300;
 constexpr int kTextColour = 10;
+// The join field's frame, cursor and selection: the text is drawn in kTextColour over them.
+constexpr int kFieldColour = 55;
+
+// A host name or address never begins or ends with a blank: a text of blanks names no host.
+std::string Trimmed(const char* text) {
+    constexpr char kBlanks[] = " \t\n\v\f\r";
+    const std::string host(text);
+    const size_t first = host.find_first_not_of(kBlanks);
+    if (first == std::string::npos) return {};
+    return host.substr(first, host.find_last_not_of(kBlanks) - first + 1);
+}
 
 void CopyAddress(char* out, const char* text) {
     std::snprintf(out, NetworkScreen::kAddressRoom, "%s", text ? text : "");
@@ -82,7 +94,8 @@ int NetworkScreen::Load() {
         buttons[i]->id = i;
     }
     if (mode == 'J')
-        hostField = std::make_unique<TextField>(nameBox, 0, kTextColour, world.font.get());
+        hostField = std::make_unique<TextField>(nameBox, 0, kFieldColour, world.font.get());
+    FitHostField();
     return 1;
 }
 
@@ -120,7 +133,8 @@ int NetworkScreen::HandleEvent(const InputEvent& event) {
             if (display) display->cursorShape = hovered == kNoButton ? kArrowCursor : kButtonCursor;
             return 1;
         case InputKind::ButtonDown: {
-            if (hostField && !hostField->HandleEvent(event, hostText)) hostField->Reset();
+            // A click beside the open field leaves it as it is (see FitHostField).
+            if (TypingHost()) hostField->HandleEvent(event, hostText);
             const int b = buttonAt(event.position);
             if (b == kNoButton) {
                 world.PlayUiSound(0);
@@ -144,13 +158,15 @@ int NetworkScreen::HandleEvent(const InputEvent& event) {
                 finished = 1;
                 return 1;
             }
-            if (hostField && hostField->HandleEvent(event, hostText)) return 1;
-            if (hostField) hostField->Reset();
+            // The open field would take every key: cancel and OK come first, and Enter OKs
+            // the text the field has already copied out (see FitHostField).
             const bool ctrl = eventQueue && eventQueue->ctrlDown;
             if (key == kKeyEscape || (ctrl && (key == 'Q' || key == 'q')))
                 OnButton(kCancel);
             else if (key == kKeyEnter || key == kAcceptKey)
                 OnButton(kOk);
+            else if (TypingHost())
+                hostField->HandleEvent(event, hostText);
             return 1;
         }
     }
@@ -169,12 +185,18 @@ void NetworkScreen::OnButton(int button) {
         return;
     }
     switch (state) {
-        case 0:
-            WriteProfileValue("QX", "OPTIONS", "HOST", hostText);
+        case 0: {
             lostShown = 0;
             refusedShown = 0;
+            // No host named: nothing to connect to, and the stored one stays as it was.
+            const std::string host = Trimmed(hostText);
+            hostAsked = host.empty() ? 1 : 0;
+            if (hostAsked) break;
+            SetHostText(host.c_str());
+            WriteProfileValue("QX", "OPTIONS", "HOST", hostText);
             state = 1;
             break;
+        }
         case 2:
             ownPlayer = 1;
             // The lobby listens from links of its own: the menu's link would only hold a slot.
@@ -200,6 +222,32 @@ void NetworkScreen::OnButton(int button) {
         default:
             break;
     }
+    FitHostField();
+}
+
+bool NetworkScreen::TypingHost() const {
+    return hostField && state == 0;
+}
+
+// The join field departs from a field that opens on a click and closes on any key or click it
+// does not take:
+//   case                          here                           given            why
+//   the join screen waits         open, the stored host          closed until a   the line says
+//   for the host (state 0)        selected (typing replaces it)  click in it      "type"
+//   a click beside it, or a key   it stays open                  closed, emptied  typing was lost
+//   it does not take
+//   Enter                         OK with the text shown         the field first  one Enter
+//   Esc, Ctrl+Q                   cancel                         the field first  it takes all keys
+//   any other state               closed                         as it was left
+void NetworkScreen::FitHostField() {
+    if (!hostField) return;
+    if (!TypingHost()) {
+        if (hostField->active) hostField->Reset();
+        return;
+    }
+    // As a click in the box opens it: with the owner's text, whole.
+    if (!hostField->active)
+        hostField->HandleEvent(InputEvent(InputKind::ButtonDown, nameBox.origin, 'L'), hostText);
 }
 
 void NetworkScreen::SetGameSetup(int player, int peers, int accept, int connect,
@@ -308,6 +356,7 @@ int NetworkScreen::Update(int /*elapsedMs*/) {
         default:
             break;
     }
+    FitHostField();
     return finished ? 0 : 1;
 }
 
@@ -410,7 +459,7 @@ void NetworkScreen::SendReadyWhenLinked() {
 int NetworkScreen::StatusString() const {
     switch (state) {
         case 0:
-            return kJoinTypingString;
+            return hostAsked ? kNoHostString : kJoinTypingString;
         case 1:
             return kConnectingString;
         case 2:
@@ -467,21 +516,16 @@ void NetworkScreen::DrawPictures() {
             pictures->DrawFrameAt(buttons[i]->rect.origin, i + 1);
     const Rect screen(Point(0, 0), Size(DisplayBase::kScreenWidth, DisplayBase::kScreenHeight));
     TextWriter* font = world.font.get();
-    // Beyond the screen's own drawing list: while the join screen waits for the address, the
-    // name box shows its frame, and while the field is closed the text OK will use (clipped to
-    // the box), so the player sees where to type before clicking. Only here: the mission-text
-    // dialog shares the picture, and the box lies inside its text.
-    if (hostField && state == 0) {
-        display->SetClipRect(screen);
-        OutlineRect(kTextColour, Size(nameBox.extent.w + 2, nameBox.extent.h + 2))
-            .DrawAt(nameBox.origin - Point(1, 1));
-        display->SetClipRect(nameBox);
-        if (!hostField->active && font)
-            font->DrawText(nameBox.origin + Point(1, nameBox.extent.h - 2), hostText, kTextColour);
-    }
+    // The field is open while the join screen waits for the address (FitHostField). Beyond the
+    // screen's own drawing list, its frame is in the text's colour, so the player sees where
+    // the typing goes. Only here: the mission-text dialog shares the picture, and the box lies
+    // inside its text.
     if (hostField) hostField->Draw(kTextColour);
     // The field leaves the clip empty behind it; the prompt above it stays while the player types.
     display->SetClipRect(screen);
+    if (TypingHost())
+        OutlineRect(kTextColour, Size(nameBox.extent.w + 2, nameBox.extent.h + 2))
+            .DrawAt(nameBox.origin - Point(1, 1));
     if (!font) return;
     CommLink* listener = room && room->Listener() ? room->Listener() : world.peerSlots[0].peerLink;
     if (mode == 'H' && (state == 2 || state == 3) && listener) {

@@ -41,6 +41,8 @@ public:
     static constexpr int kJoinTypingString = 198;
     static constexpr int kJoinedString = 199;
     static constexpr int kConnectingString = 200;
+    // OK with no host typed (or only blanks): no connection is tried.
+    static constexpr int kNoHostString = 308;
     static constexpr int kConnectedString = 220;
     static constexpr int kLinkingString = 225;
     // A peer was lost during the link-up: with its player number, or without one.
@@ -105,6 +107,9 @@ private:
     void AdmitJoiners();
     // Whether the host's hello named another version: the joiner then leaves it; 1 if so.
     int LeaveHostOfOtherVersion();
+    // The join field is open exactly while the join screen waits for the host text.
+    bool TypingHost() const;
+    void FitHostField();
     void DrawPictures();
     void Finish(int code);
 
@@ -121,6 +126,8 @@ private:
     int pending = kNoButton;
     char hostText[kHostRoom] = {};
     std::unique_ptr<TextField> hostField;
+    // 1 after an OK with no host typed, until the next OK.
+    int hostAsked = 0;
     const Rect nameBox{Point(257, 200), Point(385, 215)};
     const Rect statusBox{Point(257, 165), Point(385, 195)};
     int ownPlayer = -1;

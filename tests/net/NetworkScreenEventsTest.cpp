@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -88,25 +90,97 @@ TEST_F(NetworkScreenEventsTest, AJoinerConnectsToTheHostItConfirmedAndEscapeCanc
     EXPECT_EQ(screen.exitCode, 1);
 }
 
-// Only the joiner has the host field: a click in it takes the keys typed, Backspace first
-// empties the text shown selected, Enter keeps it, and OK connects there.
+// What QX.INI holds as the host; "-" when the key is not there at all.
+std::string StoredHost() {
+    std::ifstream file("QX.INI");
+    std::string line;
+    while (std::getline(file, line))
+        if (line.rfind("HOST=", 0) == 0) return line.substr(5);
+    return "-";
+}
+
+// Only the joiner has the host field, open for typing from the start. A row's input: its
+// characters typed, \n Enter, \b Backspace, ~ Escape, @ a click in the field, # a click beside
+// it, ! a click on OK. Then the screen runs its ticks: the host it connects to ("" none), what
+// QX.INI holds after ("-" no key), and the status line.
 TEST_F(NetworkScreenEventsTest, AJoinerTypesTheHostAddressItConnectsTo) {
-    WriteProfileValue("QX", "OPTIONS", "HOST", "127.0.0.9");
-    NetworkScreen screen(world, 'J', &link);
-    ASSERT_EQ(screen.Load(), 1);
-    EXPECT_EQ(screen.HandleEvent(InputEvent(InputKind::ButtonDown, Point(300, 207), 'L')), 1);
-    screen.HandleEvent(InputEvent(InputKind::Key, Point(), kKeyBackspace));
-    for (const char c : std::string("10.0.0.5"))
-        EXPECT_EQ(screen.HandleEvent(InputEvent(InputKind::Key, Point(), c)), 1);
-    screen.HandleEvent(InputEvent(InputKind::Key, Point(), kKeyEnter));
-    // The Enter went to the field: no connection yet.
-    EXPECT_EQ(screen.Update(16), 1);
-    EXPECT_EQ(screen.State(), 0);
-    Click(kOkPlace);
-    screen.HandleEvents(16);
-    EXPECT_EQ(screen.Update(16), 1);
-    EXPECT_EQ(screen.State(), 1);
-    EXPECT_EQ(link.connectedTo, "10.0.0.5");
+    struct Row {
+        const char* what;
+        const char* stored;
+        const char* input;
+        const char* connected;
+        const char* host;
+        int status;
+    };
+    const int typing = NetworkScreen::kJoinTypingString;
+    const int connecting = NetworkScreen::kConnectingString;
+    const int noHost = NetworkScreen::kNoHostString;
+    const Row rows[] = {
+        // A click in the open field puts the cursor after its text, as in any open field.
+        {"a click, Backspace, a digit, one Enter", "127.0.0.9", "@\b5\n", "127.0.0.5", "127.0.0.5",
+         connecting},
+        {"typing on open replaces the stored host", "127.0.0.9", "10.0.0.5\n", "10.0.0.5",
+         "10.0.0.5", connecting},
+        {"typing on open with none stored", nullptr, "10.0.0.5\n", "10.0.0.5", "10.0.0.5",
+         connecting},
+        {"a click beside the field keeps the typing", nullptr, "10.0#.0.5\n", "10.0.0.5",
+         "10.0.0.5", connecting},
+        {"OK clicked after typing", nullptr, "10.0.0.5!", "10.0.0.5", "10.0.0.5", connecting},
+        {"blanks round the address are dropped", nullptr, " 10.0.0.5 \n", "10.0.0.5", "10.0.0.5",
+         connecting},
+        {"Enter alone takes the stored host shown", "127.0.0.9", "\n", "127.0.0.9", "127.0.0.9",
+         connecting},
+        {"an empty Enter with none stored", nullptr, "\n", "", "-", noHost},
+        {"an empty OK keeps the stored host", "127.0.0.9", "\b!", "", "127.0.0.9", noHost},
+        {"blanks alone are empty", "127.0.0.9", "   \n", "", "127.0.0.9", noHost},
+        {"typing after an empty Enter, one Enter", nullptr, "\n10.0.0.5\n", "10.0.0.5", "10.0.0.5",
+         connecting},
+        {"Escape leaves while typing", "127.0.0.9", "10.0~", "", "127.0.0.9", typing},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::filesystem::remove("QX.INI");
+        if (row.stored) WriteProfileValue("QX", "OPTIONS", "HOST", row.stored);
+        World joiner;
+        MemoryLink hostLink;
+        NetworkScreen screen(joiner, 'J', &hostLink);
+        ASSERT_EQ(screen.Load(), 1);
+        int ended = 0;
+        for (const char* c = row.input; *c; ++c) {
+            switch (*c) {
+                case '\n':
+                    events.Post(InputKind::Key, Point(), kKeyEnter);
+                    break;
+                case '\b':
+                    events.Post(InputKind::Key, Point(), kKeyBackspace);
+                    break;
+                case '~':
+                    events.Post(InputKind::Key, Point(), kKeyEscape);
+                    break;
+                case '@':
+                    Click(Point(300, 207));
+                    break;
+                case '#':
+                    Click(Point(10, 10));
+                    break;
+                case '!':
+                    Click(kOkPlace);
+                    break;
+                default:
+                    events.Post(InputKind::Key, Point(), *c);
+            }
+            // The menu hands the screen its events and ticks it every frame.
+            if (screen.HandleEvents(16) == 0 || screen.Update(16) == 0) ended = 1;
+        }
+        if (!ended) ended = screen.Update(16) == 0;
+        EXPECT_EQ(ended, row.input[std::strlen(row.input) - 1] == '~');
+        EXPECT_EQ(hostLink.connectedTo, row.connected);
+        EXPECT_EQ(screen.State(), *row.connected ? 1 : 0);
+        EXPECT_EQ(StoredHost(), row.host);
+        if (!ended) {
+            EXPECT_EQ(screen.StatusString(), row.status);
+        }
+    }
 }
 
 TEST_F(NetworkScreenEventsTest, AScreenGoneIsNoLongerTheWorldsScreen) {

@@ -13,9 +13,9 @@ namespace {
 using e2e::GameFolder;
 
 // Both machines on one port of their own from the kernel, so that parallel runs of the suite
-// do not meet this game.
+// do not meet this game. The guest has never joined: no host is stored.
 std::string Options(int player, int port) {
-    return "[OPTIONS]\nMOVIES=NO\nHOST=127.0.0.1\n[COMMUNICATIONS]\nPORT=" + std::to_string(port) +
+    return "[OPTIONS]\nMOVIES=NO\n[COMMUNICATIONS]\nPORT=" + std::to_string(port) +
            "\nBIND=127.0.0." + std::to_string(player) + "\n";
 }
 
@@ -23,7 +23,9 @@ std::string Options(int player, int port) {
 // the set-up with OK; each picks a colour there, and the host presses start until the guest's
 // report has come (a press before is refused). The set-up reaches a loaded guest late, so the
 // guest clicks its colour once a second until the battle (the join screen has nothing there,
-// and a second pick is the first again), and the host gives it time to before starting.
+// and a second pick is the first again), and the host gives it time to before starting. The
+// guest first presses Enter on the empty join field, which connects nowhere, then types the
+// host's address without a click and presses Enter once.
 std::string ToBattle(bool host) {
     std::string s = "wait 1000\ntext \"m\"\nawait 2 30000\n";
     if (host)
@@ -31,7 +33,8 @@ std::string ToBattle(bool host) {
                "wait 500\ntext \"h\"\nwait 500\nkey RETURN\nwait 5000\nkey RETURN\nwait 1500\n"
                "move 290 289\nwait 100\nclick L 290 289\nwait 6500\nawait 3 60000 RETURN\n";
     return s +
-           "wait 3000\ntext \"j\"\nwait 500\nkey RETURN\nwait 2000\nmove 355 289\n"
+           "wait 3000\ntext \"j\"\nwait 500\nkey RETURN\nwait 300\ntext \"127.0.0.1\"\n"
+           "key RETURN\nwait 2000\nmove 355 289\n"
            "await 3 60000 click L 355 289\n";
 }
 
@@ -98,6 +101,8 @@ TEST(FrontEndNetworkRun, HostAndGuestAgreeWhilePausedAndEndWithTableAndPrompt) {
     // The colours picked: blue for the host, yellow for the guest.
     EXPECT_NE(host.File("QX.INI").find("COLOR=2"), std::string::npos);
     EXPECT_NE(guest.File("QX.INI").find("COLOR=3"), std::string::npos);
+    // The host the guest typed is kept.
+    EXPECT_NE(guest.File("QX.INI").find("HOST=127.0.0.1\n"), std::string::npos);
 }
 
 }  // namespace

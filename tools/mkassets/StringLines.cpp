@@ -117,6 +117,7 @@ constexpr Line kLines[] = {
     {305, "Player %d stopped answering and was disconnected."},
     {306, "The high-score file was damaged: the table starts empty."},
     {307, "The high-score table could not be saved."},
+    {308, "No host given: type the\\nhost's name or address."},
     {314, "The list of saved games is damaged: games it lost are shown by file name."},
     {315, "The game was not deleted: the list of saved games could not be written."},
     {316, "The high-score file is damaged: it is left in place and not written over. Rows kept:"},
