@@ -336,8 +336,13 @@ TEST_F(MissionPackRows, EveryRowHoldsWhatItsMissionNeeds) {
             // The player's units reach every base.
             ExpectReachable(1, rally);
         }
+        // Every object of a side stands on open ground, whatever the land draws round it.
         for (int team = 1; team < World::kTeams; ++team) {
             for (GameObject* o : pack->Objects(team)) {
+                int r = 0, c = 0;
+                w.terrain->PixelToCell(o->GetPosition(), r, c);
+                EXPECT_EQ(w.terrain->TerrainTypeAt(r, c), 'c')
+                    << "team " << team << " at " << r << "," << c;
                 VehicleDesign* d = o->GetDesign();
                 if (d && o->GetKind() != ObjectKind::kFactory) {
                     EXPECT_LE(d->requiredLevel, w.ClanTechLevel(d->clan)) << d->code << d->name;

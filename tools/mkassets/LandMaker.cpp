@@ -175,10 +175,6 @@ Grid MazeLand(const LandPlan& plan) {
     return grid;
 }
 
-// Where a mission places a team's units, from its start: rows and columns, first and count.
-constexpr Cell kCampRows{4, 6};
-constexpr Cell kCampColumns{4, 18};
-
 void DrawStrokes(Grid& grid, const LandPlan& plan) {
     const ValueNoise wander(plan.seed ^ 0x5710CEULL);
     for (const Stroke& s : plan.strokes) {
@@ -258,12 +254,6 @@ Land Generate(const LandPlan& plan) {
         for (const Cell& start : land.starts) {
             FillRect(land.letters, start.first - kStartClearance, start.second - kStartClearance,
                      2 * kStartClearance + 1, 2 * kStartClearance + 1, kGround);
-            // A mission places its units in rows to the south-east of their team's start.
-            if (!plan.strokes.empty()) {
-                FillRect(land.letters, start.first + kCampRows.first,
-                         start.second + kCampColumns.first, kCampRows.second, kCampColumns.second,
-                         kGround);
-            }
         }
     }
 
@@ -639,13 +629,14 @@ const std::vector<LandPlan>& PackLands() {
 
 int CampaignLandRow(int scenarioRow) {
     const std::vector<LandPlan>& lands = PackLands();
-    int campaign = -1;
-    for (size_t row = 0; row < lands.size(); ++row) {
-        if (lands[row].scenarioRow == scenarioRow) return static_cast<int>(row);
-        if (lands[row].style == LandStyle::Open && lands[row].scenarioRow < 0)
-            campaign = static_cast<int>(row);
+    auto land = std::find_if(lands.begin(), lands.end(),
+                             [&](const LandPlan& p) { return p.scenarioRow == scenarioRow; });
+    if (land == lands.end()) {
+        land = std::find_if(lands.begin(), lands.end(), [](const LandPlan& p) {
+            return p.style == LandStyle::Open && p.scenarioRow < 0;
+        });
     }
-    return campaign;
+    return land == lands.end() ? -1 : static_cast<int>(land - lands.begin());
 }
 
 const LandPlan& EditLand() {

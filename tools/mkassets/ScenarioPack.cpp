@@ -62,13 +62,13 @@ constexpr Starts kOwnLandStarts = {0, 0, 3, 1, 2};
 // scenario row: each mission played there has its own pair of factory places, one on either
 // side of the land, as far apart as the first mission's. The rows on lands of their own and
 // the tutorial keep the first pair.
-constexpr Starts kCampaignStarts[kRows] = {
+constexpr std::array<Starts, kRows> kCampaignStarts = {{
     {0, 0, 3, 1, 2}, kOwnLandStarts,  kOwnLandStarts,  kOwnLandStarts,  {0, 2, 1, 4, 5},
     kOwnLandStarts,  {0, 4, 5, 1, 2}, {0, 1, 2, 3, 4}, {0, 5, 0, 1, 2}, {0, 2, 5, 1, 3},
     {0, 3, 0, 1, 2}, {0, 0, 5, 1, 2}, kOwnLandStarts,  {0, 4, 1, 0, 2}, kOwnLandStarts,
     {0, 4, 3, 1, 2}, kOwnLandStarts,  {0, 5, 2, 1, 3}, kOwnLandStarts,  kOwnLandStarts,
     {0, 1, 4, 0, 2}, {0, 3, 2, 1, 4}, {0, 0, 3, 1, 2},
-};
+}};
 
 // One row being written: sections in the game's order, ids handed out per team.
 class Row {
@@ -209,7 +209,8 @@ Row Campaign(int row, const LandMaker::Land& land, int landRow) {
     const char enemy = Other(clan);
     // At least 2: the second designs of both clans need it.
     const int tech = std::min(8, 2 + (mission - 1) * 6 / 10);
-    Row r(land, land.plan.scenarioRow == row ? kOwnLandStarts : kCampaignStarts[row]);
+    Row r(land, land.plan.scenarioRow == row ? kOwnLandStarts
+                                             : kCampaignStarts.at(static_cast<size_t>(row)));
     const Point view = Row::Offset(r.Base(1), -250, -250);
     const Designs own = DesignsOf(clan);
     const Designs foe = DesignsOf(enemy);
@@ -345,7 +346,7 @@ Row Campaign(int row, const LandMaker::Land& land, int landRow) {
 }
 
 Row Tutorial(const LandMaker::Land& land, int landRow) {
-    Row r(land, kCampaignStarts[kTutorialRow]);
+    Row r(land, kCampaignStarts.at(kTutorialRow));
     const Point view = Row::Offset(r.Base(1), -250, -250);
     r.Header(HeaderText(12, 'V', landRow, 8, kTutorialStock, view, ""), kTutorialStock);
     r.Factory(1, 'V');
