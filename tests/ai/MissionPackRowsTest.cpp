@@ -125,6 +125,31 @@ const Spot kSpots[] = {
     {18, 2, 5072, 1168}, {18, 2, 6320, 912},
 };
 
+// What a briefing promises its land shows, on the land the World loads for the row: `letter`
+// across the land between the two factories, on a column of the map where it leaves at most
+// `open` cells (the border aside), through which a ground route leads; or `letter` within
+// kBesideCells of team 2's factory; or round it, met by at least six of eight straight lines
+// out of it.
+enum class Shows { Across, Beside, Round };
+struct Promise {
+    int row;
+    Shows what;
+    char letter;
+    int open;
+};
+constexpr int kBesideCells = 6;
+const Promise kPromises[] = {
+    {1, Shows::Across, 'r', 4},   // V2: hold the pass
+    {2, Shows::Beside, 'w', 0},   // V3: the factory by the lake
+    {3, Shows::Beside, 'r', 0},   // V4: below the mesa
+    {5, Shows::Across, 'w', 32},  // V6: beyond the bay
+    {12, Shows::Across, 'w', 4},  // T2: Cinder Ford
+    {14, Shows::Across, 'r', 8},  // T4: beyond the ridge
+    {16, Shows::Round, 'r', 0},   // T6: in the crater
+    {18, Shows::Across, 'w', 8},  // T8: across the river
+    {19, Shows::Across, 'r', 4},  // T9: break through the gate
+};
+
 // The tutorial's designs: the local factory pays for all of them.
 const char* const kTutorialBuilds[] = {
     "VPfaa-----399199212299Miner",           "VWau------399199212299Scout Infrared",
@@ -213,10 +238,67 @@ protected:
             << "team " << team << " to " << p.x << "," << p.y;
     }
 
+    // The open cells of the narrowest column between the two factories, and whether that
+    // column holds anything but the letter and open ground.
+    void ExpectPromise(const Promise& promise) {
+        World& w = *pack->world;
+        int ownRow = 0, ownColumn = 0, row = 0, column = 0;
+        w.terrain->PixelToCell(w.TeamFactory(1)->GetPosition(), ownRow, ownColumn);
+        w.terrain->PixelToCell(w.TeamFactory(2)->GetPosition(), row, column);
+        const Size cells = w.terrain->SizeInCells();
+        auto letterAt = [&](int r, int c) { return w.terrain->TerrainTypeAt(r, c); };
+        if (promise.what == Shows::Across) {
+            int narrowest = cells.h;
+            for (int c = std::min(ownColumn, column) + 1; c < std::max(ownColumn, column); ++c) {
+                int open = 0;
+                for (int r = 1; r + 1 < cells.h; ++r)
+                    open += letterAt(r, c) != promise.letter;
+                narrowest = std::min(narrowest, open);
+            }
+            EXPECT_GE(narrowest, 1);
+            EXPECT_LE(narrowest, promise.open);
+            GameObject* walker = Walker(1);
+            ASSERT_NE(walker, nullptr);
+            EXPECT_EQ(w.pathGrid->HasPath(walker, walker->GetPosition(),
+                                          w.TeamFactory(2)->GetPosition() + Point(0, 96)),
+                      1);
+            return;
+        }
+        if (promise.what == Shows::Beside) {
+            int found = 0;
+            for (int r = row - kBesideCells; r <= row + kBesideCells; ++r)
+                for (int c = column - kBesideCells; c <= column + kBesideCells; ++c)
+                    found += letterAt(r, c) == promise.letter;
+            EXPECT_GE(found, 4) << "cell " << row << "," << column;
+            return;
+        }
+        int met = 0;
+        for (int dr = -1; dr <= 1; ++dr) {
+            for (int dc = -1; dc <= 1; ++dc) {
+                if (dr == 0 && dc == 0) continue;
+                int r = row, c = column;
+                while (r > 0 && c > 0 && r + 1 < cells.h && c + 1 < cells.w &&
+                       letterAt(r, c) != promise.letter) {
+                    r += dr;
+                    c += dc;
+                }
+                met += letterAt(r, c) == promise.letter;
+            }
+        }
+        EXPECT_GE(met, 6);
+    }
+
     std::unique_ptr<MissionPackWorld> pack;
 };
 
 TEST_F(MissionPackRows, EveryRowHoldsWhatItsMissionNeeds) {
+    // Each row's land and its two factories' places: rows with a place of their own share it
+    // with no other row.
+    struct Field {
+        int land;
+        Point own, enemy;
+    };
+    std::vector<Field> fields;
     for (int row = 0; row < 23; ++row) {
         SCOPED_TRACE("row " + std::to_string(row));
         ASSERT_EQ(pack->Start(row, 22u), 1);
@@ -254,8 +336,13 @@ TEST_F(MissionPackRows, EveryRowHoldsWhatItsMissionNeeds) {
             // The player's units reach every base.
             ExpectReachable(1, rally);
         }
+        // Every object of a side stands on open ground, whatever the land draws round it.
         for (int team = 1; team < World::kTeams; ++team) {
             for (GameObject* o : pack->Objects(team)) {
+                int r = 0, c = 0;
+                w.terrain->PixelToCell(o->GetPosition(), r, c);
+                EXPECT_EQ(w.terrain->TerrainTypeAt(r, c), 'c')
+                    << "team " << team << " at " << r << "," << c;
                 VehicleDesign* d = o->GetDesign();
                 if (d && o->GetKind() != ObjectKind::kFactory) {
                     EXPECT_LE(d->requiredLevel, w.ClanTechLevel(d->clan)) << d->code << d->name;
@@ -283,8 +370,17 @@ TEST_F(MissionPackRows, EveryRowHoldsWhatItsMissionNeeds) {
                 deploying += traits::IsStructure(o) && pack->Purpose(o) == 0;
             EXPECT_GE(deploying, 1);
         }
-        for (const Spot& spot : kSpots)
-            if (spot.row == row) ExpectReachable(spot.team, Point(spot.x, spot.y));
+        // The script's points, for its units and for the player's, who meets them there.
+        for (const Spot& spot : kSpots) {
+            if (spot.row != row) continue;
+            ExpectReachable(spot.team, Point(spot.x, spot.y));
+            ExpectReachable(1, Point(spot.x, spot.y));
+        }
+        for (const Promise& promise : kPromises)
+            if (promise.row == row) ExpectPromise(promise);
+        GameObject* enemy = w.TeamFactory(2);
+        fields.push_back({s.landNumber, w.TeamFactory(1)->GetPosition(),
+                          enemy ? enemy->GetPosition() : Point(-1, -1)});
 
         // V5: team 3 fights beside the player against team 2.
         if (row == 4) {
@@ -326,6 +422,32 @@ TEST_F(MissionPackRows, EveryRowHoldsWhatItsMissionNeeds) {
             }
             EXPECT_GE(w.TeamFactory(1)->GetCargo(), first);
             EXPECT_GE(w.TeamFactory(1)->GetStored(), second);
+        }
+    }
+    ASSERT_EQ(fields.size(), 23u);
+    // Missions 1 to 3 of the first clan: three fields.
+    for (int a = 0; a < 3; ++a) {
+        for (int b = a + 1; b < 3; ++b) {
+            EXPECT_NE(fields[a].land, fields[b].land) << a << " " << b;
+            EXPECT_NE(fields[a].own, fields[b].own) << a << " " << b;
+            EXPECT_NE(fields[a].enemy, fields[b].enemy) << a << " " << b;
+        }
+    }
+    // No two campaign missions on one field: the same land with both factories where another's
+    // stand.
+    for (int a = 0; a < 22; ++a) {
+        for (int b = a + 1; b < 22; ++b) {
+            EXPECT_FALSE(fields[a].land == fields[b].land && fields[a].own == fields[b].own &&
+                         fields[a].enemy == fields[b].enemy)
+                << "rows " << a << " and " << b;
+        }
+    }
+    for (const Promise& promise : kPromises) {
+        for (size_t other = 0; other < fields.size(); ++other) {
+            if (static_cast<int>(other) != promise.row) {
+                EXPECT_NE(fields[other].land, fields[promise.row].land)
+                    << promise.row << " " << other;
+            }
         }
     }
 }

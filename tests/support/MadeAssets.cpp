@@ -133,7 +133,11 @@ LandText ReadLand(ResourceFile& file) {
             points.push_back({r, c});
         }
     };
-    if (!next() || std::sscanf(line, "%d", &land.nameLine) != 1) return land;
+    if (!next()) return land;
+    if (line[0] == '@')
+        land.title = line;
+    else if (std::sscanf(line, "%d", &land.nameLine) != 1)
+        return land;
     if (!next() || std::sscanf(line, "%d", &land.paletteRow) != 1) return land;
     if (!next() || std::sscanf(line, "%d", &land.shade) != 1) return land;
     if (!next() || std::sscanf(line, "%d", &land.blendRow) != 1) return land;

@@ -53,6 +53,7 @@ std::string Conversions(const char* text);
 
 // One land description as the land reader walks it.
 struct LandText {
+    std::string title;  // a special land's header, its '@' included; empty for a numbered one
     int nameLine = -1, paletteRow = -1, shade = -1, blendRow = -1;
     int columns = 0, rows = 0, originColumn = -1, originRow = -1, sheetColumns = 0, sheetRows = 0;
     std::string tileSet;

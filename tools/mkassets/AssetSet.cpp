@@ -150,16 +150,12 @@ bool AssetSet::Plan(const AssetPalette& palette, std::vector<LandMaker::Land>& l
         const std::string fault = StartFault(land);
         if (!fault.empty()) return Fail(fault);
     }
-    // The scenario pack: the campaign and the tutorial on the campaign land. The player's start
-    // of every mission and of the tutorial holds too, with the row's own ore fields in place of
-    // the land's.
-    for (size_t row = 0; row < plans.size(); ++row) {
-        if (plans[row].style != LandMaker::LandStyle::Open) continue;
-        for (int entry = 0; entry < ScenarioPack::kRows; ++entry) {
-            const std::string fault =
-                ScenarioPack::StartFault(entry, lands[row], static_cast<int>(row));
-            if (!fault.empty()) return Fail(fault);
-        }
+    // The scenario pack: the campaign and the tutorial on the campaign land, missions with a
+    // land of their own on it. The player's start of every mission and of the tutorial holds
+    // too, with the row's own ore fields in place of the land's.
+    for (int entry = 0; entry < ScenarioPack::kRows; ++entry) {
+        const std::string fault = ScenarioPack::StartFault(entry, lands);
+        if (!fault.empty()) return Fail(fault);
     }
 
     // The interface files, one record each: later packs (catalogue, scenarios, screens) are one
@@ -217,11 +213,7 @@ bool AssetSet::Plan(const AssetPalette& palette, std::vector<LandMaker::Land>& l
         else
             Put(Local(name), std::move(tiles));
     }
-    for (size_t row = 0; row < plans.size(); ++row) {
-        if (plans[row].style == LandMaker::LandStyle::Open)
-            Put(Local(ScenarioPack::kPackName),
-                ScenarioPack::MakePack(lands[row], static_cast<int>(row)));
-    }
+    Put(Local(ScenarioPack::kPackName), ScenarioPack::MakePack(lands));
     for (const Planned& file : planned) {
         if (file.bytes.empty()) return Fail("nothing to write for " + file.path);
     }

@@ -175,6 +175,27 @@ Grid MazeLand(const LandPlan& plan) {
     return grid;
 }
 
+void DrawStrokes(Grid& grid, const LandPlan& plan) {
+    const ValueNoise wander(plan.seed ^ 0x5710CEULL);
+    for (const Stroke& s : plan.strokes) {
+        if (s.kind == Stroke::Kind::Box) {
+            FillRect(grid, s.row, s.column, s.rowRadius, s.columnRadius, s.letter);
+            continue;
+        }
+        for (int r = s.row - 2 * s.rowRadius; r <= s.row + 2 * s.rowRadius; ++r) {
+            for (int c = s.column - 2 * s.columnRadius; c <= s.column + 2 * s.columnRadius; ++c) {
+                const double dr = static_cast<double>(r - s.row) / s.rowRadius;
+                const double dc = static_cast<double>(c - s.column) / s.columnRadius;
+                // The edge wanders by up to an eighth of the radius either way.
+                const double d =
+                    std::sqrt(dr * dr + dc * dc) + (wander.At(c / 4.0, r / 4.0) - 0.5) / 4.0;
+                if (d <= 1.0 && (s.kind == Stroke::Kind::Ellipse || d > 0.8))
+                    FillRect(grid, r, c, 1, 1, s.letter);
+            }
+        }
+    }
+}
+
 std::vector<Cell> RollOutCells(const std::vector<Cell>& starts) {
     std::vector<Cell> cells;
     for (const Cell& start : starts)
@@ -223,12 +244,13 @@ Land Generate(const LandPlan& plan) {
             break;
     }
     if (plan.style != LandStyle::Maze) {
-        land.starts = CornerStarts(plan.rows, plan.columns);
+        land.starts = plan.starts.empty() ? CornerStarts(plan.rows, plan.columns) : plan.starts;
         const Cell centre{plan.rows / 2, plan.columns / 2};
         if (plan.style != LandStyle::Rivers) {
             for (const Cell& start : land.starts)
                 Road(land.letters, start, centre);
         }
+        DrawStrokes(land.letters, plan);
         for (const Cell& start : land.starts) {
             FillRect(land.letters, start.first - kStartClearance, start.second - kStartClearance,
                      2 * kStartClearance + 1, 2 * kStartClearance + 1, kGround);
@@ -537,6 +559,12 @@ Canvas DecorationFrame(int frame, const AssetPalette& palette) {
     return canvas;
 }
 
+LandPlan MissionLand(const char* title, const char* tileSet, int scenarioRow, int columns, int rows,
+                     uint64_t seed, std::vector<Cell> starts, std::vector<Stroke> strokes) {
+    return {title, tileSet,     TileHome::Local,   LandStyle::Open,   -1, columns, rows,
+            seed,  scenarioRow, std::move(starts), std::move(strokes)};
+}
+
 }  // namespace
 
 const std::vector<LandPlan>& PackLands() {
@@ -552,8 +580,63 @@ const std::vector<LandPlan>& PackLands() {
         // The campaign's land: every point the mission scripts name lies inside it.
         {"Long Front", "front", TileHome::Local, LandStyle::Open, StringLines::kFirstLandName + 5,
          200, 136, 606},
+        // The missions whose briefings name a place get a land of their own that shows it: a
+        // ridge or a river across the way between the two factories, crossed at one narrow
+        // place, water or rock beside the enemy's factory, a crater round it. Team 1 stands on
+        // the first start, team 2 on the last; the other two keep the land playable from
+        // every start.
+        MissionLand("Thorn Pass", "thorn", 1, 128, 64, 711,
+                    {{30, 14}, {10, 100}, {52, 14}, {30, 100}},
+                    {{Stroke::Kind::Ellipse, kRock, 32, 60, 40, 5},
+                     {Stroke::Kind::Box, kRock, 0, 59, 64, 3},
+                     {Stroke::Kind::Box, kGround, 29, 51, 4, 19}}),
+        MissionLand("Ash Lake", "ashlake", 2, 88, 72, 722, {{16, 14}, {16, 58}, {44, 14}, {44, 58}},
+                    {{Stroke::Kind::Ellipse, kWater, 35, 64, 8, 11}}),
+        MissionLand("Red Mesa", "mesa", 3, 88, 72, 733, {{52, 14}, {52, 58}, {18, 14}, {18, 58}},
+                    {{Stroke::Kind::Ellipse, kRock, 10, 68, 6, 9},
+                     {Stroke::Kind::Ellipse, kRock, 34, 70, 5, 7}}),
+        MissionLand("Silent Bay", "bay", 5, 96, 64, 755, {{16, 14}, {48, 14}, {48, 76}, {16, 72}},
+                    {{Stroke::Kind::Ellipse, kWater, 63, 46, 40, 9}}),
+        MissionLand("Cinder Ford", "ford", 12, 128, 64, 822,
+                    {{20, 14}, {52, 14}, {10, 100}, {40, 100}},
+                    {{Stroke::Kind::Ellipse, kWater, 32, 60, 45, 3},
+                     {Stroke::Kind::Box, kWater, 0, 59, 64, 3},
+                     {Stroke::Kind::Box, kGround, 30, 53, 4, 13}}),
+        MissionLand("Orrin Ridge", "ridge", 14, 96, 64, 844,
+                    {{20, 16}, {52, 16}, {10, 72}, {40, 72}},
+                    {{Stroke::Kind::Ellipse, kRock, 32, 46, 40, 4},
+                     {Stroke::Kind::Box, kRock, 0, 45, 64, 3},
+                     {Stroke::Kind::Box, kGround, 12, 38, 4, 17},
+                     {Stroke::Kind::Box, kGround, 48, 38, 4, 17}}),
+        MissionLand("Hollow Crown", "crater", 16, 96, 72, 866,
+                    {{36, 14}, {12, 14}, {60, 14}, {34, 62}},
+                    {{Stroke::Kind::Rim, kRock, 36, 70, 14, 22},
+                     {Stroke::Kind::Box, kGround, 34, 42, 4, 14}}),
+        MissionLand("Pale River", "pale", 18, 200, 48, 888,
+                    {{24, 150}, {38, 40}, {38, 150}, {20, 40}},
+                    {{Stroke::Kind::Ellipse, kWater, 24, 97, 30, 4},
+                     {Stroke::Kind::Box, kWater, 0, 96, 48, 3},
+                     {Stroke::Kind::Box, kGround, 8, 90, 4, 15},
+                     {Stroke::Kind::Box, kGround, 34, 90, 4, 15}}),
+        MissionLand("Sunken Gate", "gate", 19, 96, 64, 899,
+                    {{14, 14}, {46, 14}, {14, 72}, {46, 72}},
+                    {{Stroke::Kind::Ellipse, kRock, 32, 46, 40, 4},
+                     {Stroke::Kind::Box, kRock, 0, 45, 64, 3},
+                     {Stroke::Kind::Box, kGround, 35, 38, 4, 17}}),
     };
     return lands;
+}
+
+int CampaignLandRow(int scenarioRow) {
+    const std::vector<LandPlan>& lands = PackLands();
+    auto land = std::find_if(lands.begin(), lands.end(),
+                             [&](const LandPlan& p) { return p.scenarioRow == scenarioRow; });
+    if (land == lands.end()) {
+        land = std::find_if(lands.begin(), lands.end(), [](const LandPlan& p) {
+            return p.style == LandStyle::Open && p.scenarioRow < 0;
+        });
+    }
+    return land == lands.end() ? -1 : static_cast<int>(land - lands.begin());
 }
 
 const LandPlan& EditLand() {
@@ -578,7 +661,7 @@ std::string Describe(const Land& land, int paletteRow, int blendRow) {
     const LandPlan& plan = land.plan;
     std::string text;
     auto line = [&text](const std::string& s) { text += s + "\n"; };
-    line(std::to_string(plan.nameLine));
+    line(plan.nameLine < 0 ? std::string("@") + plan.title : std::to_string(plan.nameLine));
     line(std::to_string(paletteRow));
     line(std::to_string(kShadeValue));
     line(std::to_string(blendRow));

@@ -13,22 +13,42 @@ class AssetPalette;
 // Everything here lives in its own namespace: the game has its own lands and land features.
 namespace LandMaker {
 
-// Open: open ground only and no land features (the campaign land, whose missions name fixed
-// serials of team 0 and points all over the map).
+// Open: open ground only and no land features (the campaign lands, whose missions name fixed
+// serials of team 0 and points all over the map), with the shapes its plan draws on it.
 enum class LandStyle { Valley, Basin, Maze, Rivers, Plain, Open };
 
 // Where a tile set is stored: on the asset volumes' data directories or in the local one.
 enum class TileHome { Volume, Local };
 
+// A shape of one terrain letter drawn on a mission's open land: an ellipse (filled, or only its
+// rim, the outer fifth of its radius) whose edge wanders with the land's noise,
+// or a box with straight edges, which later shapes of the list draw over.
+struct Stroke {
+    enum class Kind { Ellipse, Rim, Box };
+    Kind kind;
+    char letter;
+    int row;  // the centre, or the box's top left cell
+    int column;
+    int rowRadius;     // the box's height
+    int columnRadius;  // the box's width
+};
+
 struct LandPlan {
-    const char* title;    // for the maker's report
+    const char* title;    // for the maker's report; a mission land's header too
     const char* tileSet;  // completed to "<name>.tls"
     TileHome home;
     LandStyle style;
-    int nameLine;
+    int nameLine;  // -1: a mission's own land, whose header is its title after '@', so that the
+                   // skirmish list leaves it out
     int columns;
     int rows;
     uint64_t seed;
+    // A mission's own land: the scenario-pack row played on it (-1: a skirmish land, or the
+    // campaign land every other mission plays on), its starts (team 1 on the first, team 2 on
+    // the last) and its shapes, in drawing order.
+    int scenarioRow = -1;
+    std::vector<std::pair<int, int>> starts = {};
+    std::vector<Stroke> strokes = {};
 };
 
 struct LandFeature {
@@ -61,6 +81,8 @@ extern const char* const kDecorationPack;
 
 // The lands of the land pack, in row order, and the loose land "edit.lnd".
 const std::vector<LandPlan>& PackLands();
+// The land-pack row a scenario-pack row plays on: the mission's own land, else the campaign land.
+int CampaignLandRow(int scenarioRow);
 const LandPlan& EditLand();
 
 Land BuildLand(const LandPlan& plan);

@@ -1,6 +1,7 @@
 #include "ScenarioPack.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -54,18 +55,32 @@ struct Point {
     int y;
 };
 
+using Starts = std::array<int, 5>;  // the start point of each team, 1 .. 4
+// A mission's own land: team 1 on its first start, team 2 on its last.
+constexpr Starts kOwnLandStarts = {0, 0, 3, 1, 2};
+// The campaign land's starts (north-west, north-east, south-west, south-east, west, east) by
+// scenario row: each mission played there has its own pair of factory places, one on either
+// side of the land, as far apart as the first mission's. The rows on lands of their own and
+// the tutorial keep the first pair.
+constexpr std::array<Starts, kRows> kCampaignStarts = {{
+    {0, 0, 3, 1, 2}, kOwnLandStarts,  kOwnLandStarts,  kOwnLandStarts,  {0, 2, 1, 4, 5},
+    kOwnLandStarts,  {0, 4, 5, 1, 2}, {0, 1, 2, 3, 4}, {0, 5, 0, 1, 2}, {0, 2, 5, 1, 3},
+    {0, 3, 0, 1, 2}, {0, 0, 5, 1, 2}, kOwnLandStarts,  {0, 4, 1, 0, 2}, kOwnLandStarts,
+    {0, 4, 3, 1, 2}, kOwnLandStarts,  {0, 5, 2, 1, 3}, kOwnLandStarts,  kOwnLandStarts,
+    {0, 1, 4, 0, 2}, {0, 3, 2, 1, 4}, {0, 0, 3, 1, 2},
+}};
+
 // One row being written: sections in the game's order, ids handed out per team.
 class Row {
 public:
-    explicit Row(const LandMaker::Land& land) : land(land) {
+    Row(const LandMaker::Land& land, const Starts& starts) : land(land), starts(starts) {
         for (int team = 0; team < 5; ++team)
             nextSerial[team] = team == 0 ? 20 : 2;
     }
 
-    // The base of a team: its start point (teams 1 .. 4 on start points 0, 3, 1, 2).
+    // The base of a team: its start point.
     Point Base(int team) const {
-        static const int order[5] = {0, 0, 3, 1, 2};
-        const auto& start = land.starts[static_cast<size_t>(order[team])];
+        const auto& start = land.starts[static_cast<size_t>(starts[static_cast<size_t>(team)])];
         return {start.second * kCell + kCell / 2, start.first * kCell + kCell / 2};
     }
     // stock: the ore and funds every factory of the row starts with (the header's w).
@@ -126,7 +141,8 @@ public:
     }
     // The player's start as the start check sees it: the land with the row's fields.
     StartCheck::Layout PlayerStart() const {
-        StartCheck::Layout layout{land.letters, {land.starts[0]}, fieldCells, {}};
+        StartCheck::Layout layout{
+            land.letters, {land.starts[static_cast<size_t>(starts[1])]}, fieldCells, {}};
         for (const LandMaker::LandFeature& f : land.features)
             layout.features.push_back({f.row, f.column});
         return layout;
@@ -143,6 +159,7 @@ private:
     static int Colour(int team, char teamClan) { return teamClan == 'T' ? team + 4 : team; }
 
     const LandMaker::Land& land;
+    Starts starts;
     int nextSerial[5];
     int placed[5] = {};
     int factoryStock = 0;
@@ -192,7 +209,8 @@ Row Campaign(int row, const LandMaker::Land& land, int landRow) {
     const char enemy = Other(clan);
     // At least 2: the second designs of both clans need it.
     const int tech = std::min(8, 2 + (mission - 1) * 6 / 10);
-    Row r(land);
+    Row r(land, land.plan.scenarioRow == row ? kOwnLandStarts
+                                             : kCampaignStarts.at(static_cast<size_t>(row)));
     const Point view = Row::Offset(r.Base(1), -250, -250);
     const Designs own = DesignsOf(clan);
     const Designs foe = DesignsOf(enemy);
@@ -328,7 +346,7 @@ Row Campaign(int row, const LandMaker::Land& land, int landRow) {
 }
 
 Row Tutorial(const LandMaker::Land& land, int landRow) {
-    Row r(land);
+    Row r(land, kCampaignStarts.at(kTutorialRow));
     const Point view = Row::Offset(r.Base(1), -250, -250);
     r.Header(HeaderText(12, 'V', landRow, 8, kTutorialStock, view, ""), kTutorialStock);
     r.Factory(1, 'V');
@@ -347,25 +365,27 @@ Row Tutorial(const LandMaker::Land& land, int landRow) {
     return r;
 }
 
-Row MakeRow(int row, const LandMaker::Land& land, int landRow) {
+Row MakeRow(int row, const std::vector<LandMaker::Land>& lands) {
+    const int landRow = LandMaker::CampaignLandRow(row);
+    const LandMaker::Land& land = lands.at(static_cast<size_t>(landRow));
     return row == kTutorialRow ? Tutorial(land, landRow) : Campaign(row, land, landRow);
 }
 
 }  // namespace
 
-std::string RowText(int row, const LandMaker::Land& land, int landRow) {
-    return MakeRow(row, land, landRow).Text();
+std::string RowText(int row, const std::vector<LandMaker::Land>& lands) {
+    return MakeRow(row, lands).Text();
 }
 
-std::string StartFault(int row, const LandMaker::Land& land, int landRow) {
-    return StartCheck::Fault(MakeRow(row, land, landRow).PlayerStart(),
+std::string StartFault(int row, const std::vector<LandMaker::Land>& lands) {
+    return StartCheck::Fault(MakeRow(row, lands).PlayerStart(),
                              "row " + std::to_string(row) + " of the scenario pack");
 }
 
-std::vector<uint8_t> MakePack(const LandMaker::Land& land, int landRow) {
+std::vector<uint8_t> MakePack(const std::vector<LandMaker::Land>& lands) {
     PackWriter pack(1, kRows);
     for (int row = 0; row < kRows; ++row) {
-        const std::string text = RowText(row, land, landRow);
+        const std::string text = RowText(row, lands);
         pack.SetEntry(0, row, std::vector<uint8_t>(text.begin(), text.end()));
     }
     return pack.Build();

@@ -150,13 +150,15 @@ struct Mission {
 };
 
 // Briefings of the eleven missions of each clan: where, and what wins the mission. Each fits
-// the mission text box (a title line, then a few short lines).
+// the mission text box (a title line, then a few short lines). A briefing names only what its
+// land shows: a pass, a lake, a ford... is drawn on the mission's own land (LandMaker), and the
+// missions on the open campaign land name no water or heights.
 constexpr Mission kTelmiraMissions[11] = {
     {"Ardent Shelf", "Destroy the VARNOK\\nfactory to win."},
     {"Cinder Ford", "Wipe out the raiders:\\ndestroy their factory."},
     {"Glass Dunes", "The enemy factory\\nholds its army back.\\nDestroy it."},
-    {"Orrin Ridge", "Destroy the VARNOK\\nfactory on the ridge."},
-    {"Salt Marsh", "Unfold your factory\\non the marked ore\\nfield to win."},
+    {"Orrin Ridge", "Destroy the VARNOK\\nfactory beyond the\\nridge."},
+    {"Salt Claim", "Unfold your factory\\non the marked ore\\nfield to win."},
     {"Hollow Crown", "Destroy the VARNOK\\nfactory in the crater."},
     {"Iron Steps", "Destroy the enemy\\nfactory before it\\noverruns you."},
     {"Pale River", "Destroy the factory\\nacross the river."},
@@ -169,12 +171,12 @@ constexpr Mission kVarnokMissions[11] = {
     {"Black Cairn", "Destroy the TELMIRA\\nfactory to win."},
     {"Thorn Pass", "Hold the pass and\\ndestroy their factory."},
     {"Ash Lake", "Destroy the TELMIRA\\nfactory by the lake."},
-    {"Red Mesa", "Destroy the TELMIRA\\nfactory on the mesa."},
-    {"Wolf Creek", "Destroy the enemy\\nfactory. Then the\\nally turns: beat it."},
+    {"Red Mesa", "Destroy the TELMIRA\\nfactory below the\\nmesa."},
+    {"Wolf's Oath", "Destroy the enemy\\nfactory. Then the\\nally turns: beat it."},
     {"Silent Bay", "Destroy the factory\\nbeyond the bay."},
     {"Gallows Rock", "Wipe out the TELMIRA\\noutpost's factory."},
     {"Iron Veil", "Destroy the factory\\nthat builds spiders."},
-    {"Storm Coast", "Destroy both enemy\\nfactories."},
+    {"Storm Front", "Destroy both enemy\\nfactories."},
     {"Grey Hollow", "Destroy every enemy\\nunit; repairers do\\nnot count."},
     {"Quarnex", "The last stand.\\nDestroy the TELMIRA\\nfactory."},
 };
