@@ -88,7 +88,8 @@ void DisplayBase::SetCursorImage(std::unique_ptr<SpriteSet> shapes) {
 }
 
 Image* DisplayBase::CurrentCursorShape() {
-    if (!cursorImage || cursorShape < 0 || cursorShape > cursorImage->LastFrameIndex()) {
+    if (!cursorPlaced || !cursorImage || cursorShape < 0 ||
+        cursorShape > cursorImage->LastFrameIndex()) {
         return nullptr;
     }
     return cursorImage->SubImage(cursorShape);

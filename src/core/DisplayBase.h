@@ -73,13 +73,17 @@ public:
     Point SavePosition() const { return savePosition; }
 
     Point cursorPosition;
+    // 0 while no mouse move has told where the mouse is: no cursor is drawn and no screen is
+    // told of one. The program's display starts so; a display made alone draws where it is
+    // told.
+    int32_t cursorPlaced = 1;
     int32_t cursorShape = 0;
     int32_t cursorFrame = 0;
     int32_t shakeFlag = 0;
     int32_t shakePhase = 0;
 
 protected:
-    // The shape the cursor shows now, or null when it is hidden or out of range.
+    // The shape the cursor shows now, or null when it is hidden, not placed or out of range.
     Image* CurrentCursorShape();
     // The 40 x 40 box under the cursor, kept inside the screen.
     Point CursorBox() const;

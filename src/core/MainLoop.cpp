@@ -174,6 +174,8 @@ int MainLoop(DeviceFactory& devices) {
     // The game clock starts near the same value in every run; the raw reading does not.
     SeedRandom(winx_ClockSeed());
     HandToGlobal(devices.CreateDisplay(mainWindow));
+    // Until the first mouse move, (0, 0) is no place of the mouse.
+    if (display) display->cursorPlaced = 0;
     AudioFormat format{};
     application->GetAudioFormat(format);
     HandToGlobal(devices.CreateSoundDevice(mainWindow, format));

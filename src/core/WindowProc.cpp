@@ -25,7 +25,10 @@ void Toggle(int32_t& flag) {
 
 void MouseMoved(intptr_t lParam) {
     cursorPosition = PointFromParam(lParam);
-    if (display) display->cursorPosition = cursorPosition;
+    if (display) {
+        display->cursorPosition = cursorPosition;
+        display->cursorPlaced = 1;
+    }
     QueueEvent(InputKind::MouseMove, cursorPosition, 0);
     if (display) display->UpdateCursor();
 }
@@ -201,5 +204,9 @@ int PumpMouseMove() {
 
 void PostCursorMoveEvent() {
     if (display) display->cursorPosition = cursorPosition;
+    // A mouse no move has placed would rest at (0, 0), the battle view's top-left scroll
+    // corner: a battle opened by keys alone (or by a script that never moves the mouse) would
+    // scroll its view off the factory into the never-seen corner of the land.
+    if (display && !display->cursorPlaced) return;
     QueueEvent(InputKind::MouseMove, cursorPosition, 0);
 }

@@ -13,7 +13,7 @@ int32_t MapKeyCode(uint32_t virtualKey);
 // one was handled.
 int PumpMouseMove();
 // Queues a mouse-move event at the cursor (a screen that becomes current learns where the
-// mouse is).
+// mouse is); nothing while the display's cursor is not placed yet.
 void PostCursorMoveEvent();
 
 // Where the mouse is, in 640 x 480 picture coordinates.

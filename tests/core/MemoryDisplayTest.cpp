@@ -99,6 +99,11 @@ TEST_F(Display, CursorIsDrawnIntoThePresentedFrameAndItsBoxSaved) {
     EXPECT_EQ(screen.FrontPage()[97 * 640 + 97], 0);
     // The save buffer holds what lay under the cursor.
     EXPECT_EQ(screen.SaveBuffer()[20 * 40 + 20], 5);
+    // A cursor no mouse move has placed is not drawn.
+    screen.cursorPlaced = 0;
+    Back()[100 * 640 + 100] = 5;
+    screen.Present();
+    EXPECT_EQ(screen.FrontPage()[100 * 640 + 100], 5);
 }
 
 TEST_F(Display, CursorMoveRestoresTheSavedPixelsAndRedraws) {

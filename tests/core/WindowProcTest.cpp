@@ -223,7 +223,12 @@ TEST_F(WindowProcTest, ButtonsQueueAtTheirPositionAndMiddleActsAsLeft) {
 
 TEST_F(WindowProcTest, MouseMovesCarryTheCursorToTheDisplayBeforeItsUpdate) {
     CursorDisplay screen;
+    // Before the first move the mouse is nowhere a screen should act on: no event.
+    screen.cursorPlaced = 0;
+    PostCursorMoveEvent();
+    EXPECT_TRUE(TakeAll().empty());
     Send(WM_MOUSEMOVE, 0, winx_MakePointParam(320, 240));
+    EXPECT_EQ(screen.cursorPlaced, 1);
     EXPECT_EQ(cursorPosition, Point(320, 240));
     EXPECT_EQ(screen.cursorUpdates, 1);
     EXPECT_EQ(screen.seenAtUpdate, Point(320, 240));

@@ -33,12 +33,13 @@ protected:
 
     // A frame drawn the way the game draws it, presented and written by the capture writer.
     std::string Expected(const std::string& name, int paletteRow, int cursorShape,
-                         const std::function<void()>& draw) {
+                         const std::function<void()>& draw, const Point& cursorAt = Point()) {
         ResourceFile::SetAssetPath((game.path / "Assets").string().append("/").c_str());
         MemoryDisplay screen;
         screen.SetPalette(LoadPalette(kPalettePack, 0, paletteRow).release());
         screen.SetCursorImage(kCursorPack);
         screen.cursorShape = cursorShape;
+        screen.cursorPosition = cursorAt;
         screen.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
         draw();
         screen.ResetClipRect();
@@ -57,9 +58,11 @@ protected:
         EXPECT_FALSE(game.Capture(name).empty()) << name << " was not captured";
         return game.Capture(name);
     }
-    void ExpectTitleCaptured() {
-        const std::string expected = Expected("title", kTitlePaletteRow, kArrowCursor,
-                                              [] { Bitmap(kTitlePack).DrawAt(Point(0, 0)); });
+    // The title with the arrow where the mouse was moved; with no cursor while it never moved.
+    void ExpectTitleCaptured(bool moved) {
+        const std::string expected = Expected(
+            "title", kTitlePaletteRow, moved ? kArrowCursor : -1,
+            [] { Bitmap(kTitlePack).DrawAt(Point(0, 0)); }, Point(320, 240));
         EXPECT_TRUE(Captured("title") == expected) << "the title capture differs from the title";
     }
     int ExitPages() {
@@ -84,7 +87,7 @@ TEST_F(BootEndToEnd, SkipsTheIntroShowsTheTitleAndQuitsOnEsc) {
                                                  "key ESCAPE\n"),
               0)
         << game.Errors();
-    ExpectTitleCaptured();
+    ExpectTitleCaptured(false);
 }
 
 // With the movies off the title shows at once (captured without waiting for the intro); any key
@@ -93,12 +96,14 @@ TEST_F(BootEndToEnd, WithMoviesOffTheTitleShowsAtOnceAndTheExitPicturesShowEvery
     const int pages = ExitPages();
     ASSERT_GE(pages, 1);
     game.WriteOptions(e2e::kMoviesOff);
-    std::string script = "wait 500\ncapture title\ntext \"m\"\nwait 500\nkey ESCAPE\nwait 1000\n";
+    std::string script =
+        "wait 400\nmove 320 240\nwait 100\ncapture title\ntext \"m\"\nwait 500\nkey ESCAPE\n"
+        "wait 1000\n";
     for (int page = 1; page <= pages; ++page) {
         script += "capture exit" + std::to_string(page) + "\nwait 8000\n";
     }
     EXPECT_EQ(game.Run(script + "wait 5000\n"), 0) << game.Errors();
-    ExpectTitleCaptured();
+    ExpectTitleCaptured(true);
     for (int page = 1; page <= pages; ++page) {
         const std::string expected =
             Expected("exit" + std::to_string(page), kExitPaletteRow, -1, [page] {

@@ -4,6 +4,7 @@
 // the walk has reached, in the walk's order.
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -87,6 +88,22 @@ int TextLength(const std::vector<unsigned char>& band) {
     return last < 0 ? 0 : (last - first + kAdvance - 2) / kAdvance;
 }
 
+// The share of the map view's pixels (below the status line) the commonest colour covers: most
+// of it when the view shows never-seen land, a few hundredths on seen ground.
+double CommonestColourShare(const e2e::GameFolder& game, const std::string& capture) {
+    const std::vector<uint8_t> pixels = game.CapturePixels(capture);
+    if (pixels.empty()) return 1;
+    std::map<uint32_t, int> counts;
+    int most = 0, all = 0;
+    for (int y = 30; y < 440; ++y) {
+        for (int x = 0; x < 500; ++x, ++all) {
+            const uint8_t* p = &pixels[(static_cast<size_t>(y) * 640 + x) * 3];
+            most = std::max(most, ++counts[p[0] << 16 | p[1] << 8 | p[2]]);
+        }
+    }
+    return static_cast<double>(most) / all;
+}
+
 using TutorialEndToEnd = e2e::EndToEndTest;
 
 TEST_F(TutorialEndToEnd, EveryStepFromTheMenuToVictoryShowsItsHintInOrder) {
@@ -95,6 +112,9 @@ TEST_F(TutorialEndToEnd, EveryStepFromTheMenuToVictoryShowsItsHintInOrder) {
     std::string script = kScript;
     std::replace(script.begin(), script.end(), ';', '\n');
     ASSERT_EQ(game.Run(script, e2e::GameFolder::Clock::Fixed, 300), 0) << game.Errors();
+    // The opening view, the mouse never moved: the factory on its seen ground, not the black of
+    // the land's never-seen corner.
+    EXPECT_LT(CommonestColourShare(game, "h00"), 0.25);
 
     // The hints' texts are the made string table's lines.
     std::vector<std::string> strings;

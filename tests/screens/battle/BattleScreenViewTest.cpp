@@ -4,15 +4,23 @@
 #include <utility>
 #include <vector>
 
+#include "catalogue/TemplateCatalogue.h"
 #include "core/Bitmap.h"
 #include "core/ColourBox.h"
+#include "core/DisplayBase.h"
 #include "core/MemoryDisplay.h"
 #include "core/Settings.h"
+#include "core/StringTable.h"
 #include "core/TextWriter.h"
+#include "core/WindowProc.h"
 #include "map/TerrainMap.h"
+#include "objects/BuildingCreation.h"
+#include "objects/FactoryBuilding.h"
 #include "objects/Goal.h"
+#include "screens/FrontEndScreenFactory.h"
 #include "screens/battle/BattleScreenFixture.h"
 #include "screens/battle/FakeFactory.h"
+#include "world/ScreenFactory.h"
 
 namespace {
 
@@ -191,6 +199,78 @@ TEST_F(BattleScreenTest, AMapSmallerThanTheViewIsCentredWithAMargin) {
     screen->SetZoom(1);
     EXPECT_EQ(screen->viewRect, Rect(Point(176, 192), Size(160, 96)));
     world().terrain = std::move(terrain);
+}
+
+// A battle opened through the World's mode switch, as every game starts (the tutorial, a
+// campaign mission, a skirmish): the view opens where the scenario puts it, on the player's
+// folded factory, whose cells are seen, and stays there for the opening seconds unless the
+// mouse is seen resting in a scroll zone. A mouse no move has placed yet rests nowhere.
+TEST_F(BattleScreenTest, ABattleOpensOnItsFactoryUntilTheMouseIsSeenInAScrollZone) {
+    ClearStringTable();
+    ASSERT_EQ(LoadStringTable("7a1.str"), 1);
+    ASSERT_EQ(LoadTemplateCatalogue("7a.pts"), 1);
+    FrontEndScreenFactory screens;
+    ScreenFactory* previous = RegisteredScreenFactory();
+    RegisterScreenFactory(&screens);
+    World& w = world();
+    std::unique_ptr<GameObject> made =
+        CreateBuildingSim('V', w.NewSimId(1), land->Centre(100, 100), 1);
+    ASSERT_TRUE(made);
+    GameObject* factory = made.get();
+    w.AddBuilding(std::move(made));
+    const Point at = factory->GetPosition();
+    const Point start(at.x - 250 - (at.x - 250) % 32, at.y - 250 - (at.y - 250) % 32);
+    const Point pointerBefore = cursorPosition;
+    const int32_t placedBefore = display->cursorPlaced;
+    const struct {
+        bool moved;      // a mouse move has told where the mouse is
+        Point pointer;   // where
+        Point expected;  // the view origin 5 s later
+    } rows[] = {
+        {false, Point(0, 0), start},
+        {true, Point(256, 240), start},
+        // A mouse really resting in the top-left corner scrolls the view there, as ever.
+        {true, Point(0, 0), Point(0, 0)},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(std::to_string(row.moved) + " " + std::to_string(row.pointer.x));
+        w.scenario->viewOrigin = at - Point(250, 250);
+        display->cursorPlaced = 0;
+        cursorPosition = Point(0, 0);
+        if (row.moved)
+            WindowProc(nullptr, WM_MOUSEMOVE, 0, winx_MakePointParam(row.pointer.x, row.pointer.y));
+        while (events.Take()) {
+        }
+        w.requestedMode = static_cast<int>(GameMode::Battle);
+        w.ApplyModeChange();
+        auto* battle = dynamic_cast<BattleScreen*>(w.currentScreen);
+        ASSERT_TRUE(battle);
+        driven = battle;
+        // The first drawn frame and the one 5 s on (312 frames of 16 ms).
+        for (int frame = 0; frame <= 312; ++frame) {
+            Frame();
+            if (frame != 0 && frame != 312) continue;
+            const Point o = battle->viewOrigin;
+            const Rect view(o, battle->ViewExtent());
+            const bool inView = at.x >= o.x && at.y >= o.y && at.x <= view.BottomRight().x &&
+                                at.y <= view.BottomRight().y;
+            // The first drawn frame shows the factory whatever the mouse, on seen ground.
+            EXPECT_EQ(inView, frame == 0 || row.expected == start) << frame;
+            EXPECT_EQ(w.terrain->RectVisibility(view), inView ? 1 : -1) << frame;
+            EXPECT_GE(w.terrain->VisibilityAtPixel(at), 1);
+        }
+        EXPECT_EQ(battle->viewOrigin, row.expected);
+        driven = nullptr;
+        // Quitting discards the screens and keeps the objects.
+        w.requestedMode = static_cast<int>(GameMode::Quit);
+        w.ApplyModeChange();
+    }
+    cursorPosition = pointerBefore;
+    display->cursorPlaced = placedBefore;
+    RegisterScreenFactory(previous);
+    RemoveObjects();
+    ClearTemplateCatalogue();
+    ClearStringTable();
 }
 
 TEST_F(BattleScreenTest, ZoomKeepsTheCentreWithinACell) {
