@@ -21,6 +21,7 @@
 #include "objects/SquadManoeuvre.h"
 #include "objects/UnitMakers.h"
 #include "world/ObjectNode.h"
+#include "world/Scenario.h"
 #include "world/SimIdNode.h"
 #include "world/World.h"
 
@@ -136,6 +137,11 @@ void AIController::Setup(int setupLevel) {
     } else {
         grid = std::make_unique<InfluenceGrid>(world, 0, 0);
     }
+    // A saved game's figures hold what its start gave the side: the factory's starting store,
+    // cargo and funds, and the strategy with the fit it chose for the factory (kept by the
+    // factory's own record). Given again, a level-3 side gained 1,000 store and 1,000 cargo at
+    // every load, and a side saved without a strategy drew one, and a refit, anew.
+    const bool startGiven = world.scenario && world.scenario->ResumesSavedGame();
     // 2.
     GameObject* factory = Factory();
     if (factory) {
@@ -148,10 +154,12 @@ void AIController::Setup(int setupLevel) {
         }
         // 4.
         factory->skill = kSkill[tableLevel];
-        factory->Deposit(kStartStore[tableLevel]);
-        factory->AddCargo(kStartCargo[tableLevel]);
-        if (FactoryProduction* controls = AsFactoryProduction(factory))
-            controls->AddResources(kStartResources[tableLevel], kStartResources[tableLevel]);
+        if (!startGiven) {
+            factory->Deposit(kStartStore[tableLevel]);
+            factory->AddCargo(kStartCargo[tableLevel]);
+            if (FactoryProduction* controls = AsFactoryProduction(factory))
+                controls->AddResources(kStartResources[tableLevel], kStartResources[tableLevel]);
+        }
         // 5.
         AnalyseRoutes(*factory);
         if (world.routeAnalysis.either) {
@@ -165,7 +173,7 @@ void AIController::Setup(int setupLevel) {
             needsRCrossing = world.routeAnalysis.r;
         }
         // 6, 7.
-        if (strategyBits == 0) {
+        if (strategyBits == 0 && !startGiven) {
             ChooseStrategy(tableLevel);
             ReequipFactory(*factory);
         }

@@ -36,8 +36,11 @@ int AssignTargetManoeuvre::Execute(Sim& sim) {
                      ? TheObjectWorld().FindObjectNear(&sim, sim.GetEngageRange())
                      : sim.GetLastAttacker();
     }
-    // 3.
-    if (!Living(target) || sim.goals.AttackTarget(&sim, 1)) return 0;
+    // 3. A target the unit is left unhurt by (ManoeuvreRules' LeftUnhurt) counts as none: taken
+    // here it got no goal, yet was reported and answered 1 at every run, and the guard's lower
+    // manoeuvres (answering its attacker among them) never ran again.
+    if (!Living(target) || manoeuvre::LeftUnhurt(sim, *target) || sim.goals.AttackTarget(&sim, 1))
+        return 0;
     Point at = target->GetPosition();
     manoeuvre::Report(sim, kEngageEvent, &sim, &at);
     manoeuvre::GiveFrontGoal(sim, manoeuvre::AttackOrApproach(sim, *target));

@@ -148,9 +148,10 @@
 // | another not                  |                             | that hurt, for minutes          |
 // "an attacker nothing hurts is not answered" (kUnhurtAttackerNotAnswered):
 // | none: an attacker to answer, | the attack manoeuvre gives  | the attack given: a unit took a |
-// | or a squad's target; a       | it no attack on it; its     | beaten side's unit for its      |
-// | computer player's unit that  | order goes on               | attacker and stood firing at it |
-// | no weapon of it hurts (each  |                             | with no effect for 20 minutes   |
+// | a squad's target or the      | it no attack on it; its     | beaten side's unit for its      |
+// | enemy nearest a guard; a     | order goes on. A guard      | attacker and stood firing at it |
+// | computer player's unit that  | takes it for no target: its | with no effect for 20 minutes   |
+// | no weapon of it hurts (each  | lower manoeuvres run        |                                 |
 // | brought to nothing by the    |                             |                                 |
 // | other's shields)             |                             |                                 |
 // "an attack that hurts nothing is given up" (kAttackHurtingNothingGivenUp):

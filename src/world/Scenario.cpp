@@ -143,11 +143,18 @@ int Scenario::StartPointIndex(int n, int startPointCount) const {
 int Scenario::AssignTeamColour(int team, int preferred) {
     if (preferred == 0) return 0;
     if (team < 0 || team >= kTeams) return -1;
+    int32_t& result = teamColours[team];
+    // The colour of a slot nobody chose, which the set-up screen gives every slot but the
+    // player's and any number of teams share, is kept: a campaign mission's opponents have it, and
+    // their saved objects came back with the first colour of their clan's range instead.
+    if (preferred == kDroppedPlayerColour) {
+        if (result == -1) result = preferred;
+        return result;
+    }
     const int low = preferred >= 5 ? 5 : 1;
     const int high = low + 3;
     // A preferred colour outside the range starts at its bottom, so the search ends.
     if (preferred < low || preferred > high) preferred = low;
-    int32_t& result = teamColours[team];
     for (int round = 0; result == -1 && round < 4; ++round) {
         int candidate = preferred;
         for (int t = 1; t < kTeams; ++t) {

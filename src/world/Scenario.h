@@ -43,6 +43,10 @@ public:
     // did) must also hold what every whole save holds (ScenarioCheck::CheckStructure).
     void SetSaveFileName(const char* name);
     bool IsSave() const { return isSave; }
+    // 1 for a game this program saved (a saved game or the autosave snapshot), which is all a
+    // file name ever names: missions and skirmishes come from the pack or the land. Its figures
+    // hold what the game's start gave each side, which a load must not give again.
+    bool ResumesSavedGame() const { return FileName() != nullptr; }
     void SelectPackEntry(int entry);
     void ShuffleStartOrder();
     void CopyStartOrder(const Scenario& other);

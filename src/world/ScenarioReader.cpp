@@ -649,7 +649,7 @@ int Scenario::LoadText(World& world, const ScenarioText& text) {
     // A saved game keeps no record of who sat where: the local player plays in its own slot,
     // and a slot nobody plays has the colour the set-up screen gives it, so the game loaded is
     // the game saved.
-    if (FileName()) {
+    if (ResumesSavedGame()) {
         if (IsTeam(localTeam)) playerSlots[localTeam] = clanLetter;
         for (int team = 1; team < kTeams; ++team)
             if (teamColours[team] == -1) teamColours[team] = kDroppedPlayerColour;

@@ -53,17 +53,28 @@ TEST_F(CombatRules, AGuardTakesOnTheEnemyNearItAndOnlyAGuard) {
 
 // A guard takes on no one while it waits for repair, while it already attacks an enemy, or when
 // the one it would take is dead; following a friend it answers who shot it last, not who is near.
+// A computer player's guard takes the nearest enemy whose shields bring its every hit to nothing
+// for none: the manoeuvre below it answers its attacker.
 TEST_F(CombatRules, AGuardBusyOrFacingTheDeadTakesNoOneAndAFollowerAnswersItsAttacker) {
-    enum class Busy { Repair, Attacking, DeadNear, Following };
-    for (Busy busy : {Busy::Repair, Busy::Attacking, Busy::DeadNear, Busy::Following}) {
+    enum class Busy { Repair, Attacking, DeadNear, Following, UnhurtNear };
+    for (Busy busy :
+         {Busy::Repair, Busy::Attacking, Busy::DeadNear, Busy::Following, Busy::UnhurtNear}) {
         Sim* guard = Unit(1, Point(300, 300));
         Sim* near = Unit(2, Point(400, 300));
+        if (busy == Busy::UnhurtNear) {
+            std::unique_ptr<GameObject> shielded = kit.MakeSim(
+                2, ++serial, Point(400, 300), std::vector<MountTemplate*>(3, kit.Defence('b')));
+            world.Forget(near);
+            near = static_cast<Sim*>(shielded.get());
+            world.AddSim(shielded);
+        }
         Sim* shooter = Unit(2, Point(300, 400));
         Sim* other = Unit(2, Point(200, 300));
         Sim* friendUnit = Unit(1, Point(300, 200));
         world.objectNear = [&](GameObject*, int) -> GameObject* { return near; };
         Events events;
         world.controllers[1] = &events;
+        world.localTeamAutoPlayed = busy == Busy::UnhurtNear ? 1 : 0;
         guard->IssueOrder(Sim::kOrderGuard, 0, guard->GetPosition(), SimId());
         guard->ClearGoals();
         guard->SetLastAttacker(shooter);
@@ -84,6 +95,8 @@ TEST_F(CombatRules, AGuardBusyOrFacingTheDeadTakesNoOneAndAFollowerAnswersItsAtt
                 guard->goals.PushBack(
                     std::make_unique<TargetGoal>(guard->id, friendUnit->id, Point(), 1, 1));
                 break;
+            case Busy::UnhurtNear:
+                break;
         }
         Goal* before = guard->goals.Front();
         AssignTargetManoeuvre rule;
@@ -95,7 +108,21 @@ TEST_F(CombatRules, AGuardBusyOrFacingTheDeadTakesNoOneAndAFollowerAnswersItsAtt
             EXPECT_EQ(guard->goals.Front(), before) << name;
             EXPECT_TRUE(events.kinds.empty()) << name;
         }
+        // The guard's manoeuvres in their order: the assignment first, the answer below it.
+        ManoeuvreList list;
+        auto assign = std::make_unique<AssignTargetManoeuvre>();
+        assign->SetPriority(2);
+        auto answer = std::make_unique<AttackManoeuvre>(1, 0);
+        answer->SetPriority(7);
+        list.Add(std::move(assign));
+        list.Add(std::move(answer));
+        list.RunForSim(*guard);
+        if (busy == Busy::UnhurtNear) {
+            EXPECT_TRUE(Aims(guard->goals.Front(), shooter)) << name;
+            EXPECT_FALSE(Aims(guard->goals.Front(), near)) << name;
+        }
         world.controllers[1] = nullptr;
+        world.localTeamAutoPlayed = 0;
         guard->ClearGoals();
     }
 }

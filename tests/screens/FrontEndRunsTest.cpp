@@ -2,6 +2,9 @@
 // kept, both clans' campaigns lost, replayed and won, and a battle saved and loaded back. Each
 // step waits for its game mode, so a run that goes astray fails naming it (exit code 3).
 #include <cstdint>
+#include <iterator>
+#include <sstream>
+#include <string>
 #include <vector>
 
 #include "core/MemoryDisplay.h"
@@ -163,35 +166,70 @@ TEST_F(FrontEndRuns, CampaignsOfBothClansLostReplayedWonAndLeft) {
 
 // 3. A battle saved from the options overlay, which does not pause it: the state one pass
 // after the save is the one a second run of the program loads back (the game listed alone)
-// and takes into battle.
+// and takes into battle, every computer's factory with the figures it was saved with: in a
+// skirmish against a level-1 computer, against a level-3 one (whose factory got its level's
+// start bonus once, at the game's start) and in the campaign's first mission.
 TEST_F(FrontEndRuns, ABattleSavedFromTheOptionsOverlayLoadsBackIntoTheSameState) {
-    game.WriteOptions(e2e::kMoviesOff);
-    const std::string save = std::string(e2e::kToMenu) + kSkirmishToDesign + kDesignToBattle +
-                             "wait 2000\n"
-                             "key ESCAPE\n"
-                             "wait 300\n"
-                             "move 300 110\n"
-                             "wait 100\n"
-                             "click L 300 110\n"
-                             "wait 16\n"
-                             "checksum saved\n"
-                             "wait 300\n" +
-                             kBattleToMenu + e2e::kOutFromMenu;
-    game.listings = true;
-    ASSERT_EQ(game.Run(save), 0) << game.Errors();
-    ASSERT_EQ(game.File("Assets/GAMES.SAV"), "0.scn\nuntitled\n");
-    const std::string load = std::string(e2e::kToMenu) +
-                             "text \"l\"\n"
-                             "wait 300\n"
-                             "key RETURN\n"
-                             "await 4 5000\n"
-                             "wait 500\n" +
-                             kDesignToBattle + "checksum loaded\nwait 300\n" + kBattleToMenu +
-                             e2e::kOutFromMenu;
-    ASSERT_EQ(game.Run(load), 0) << game.Errors();
-    EXPECT_EQ(game.SavedFieldsOf("loaded"), game.SavedFieldsOf("saved"));
-    EXPECT_GT(game.SavedFieldsOf("saved").size(), 200u) << game.SavedFieldsOf("saved");
-    EXPECT_EQ(game.Checksum("saved").size(), 17u) << game.Checksum("saved");
+    const std::string campaignToDesign =
+        "text \"s\"\n"
+        "wait 300\n"
+        "key RETURN\n"
+        "await 4 5000\n"
+        "wait 500\n";
+    const struct {
+        const char* name;
+        std::string options;
+        std::string toDesign;
+    } rows[] = {
+        {"a skirmish against a level-1 computer", e2e::kMoviesOff, kSkirmishToDesign},
+        {"a skirmish against a level-3 computer", std::string(e2e::kMoviesOff) + "DIFFICULTY=3\n",
+         kSkirmishToDesign},
+        {"the campaign's first mission", e2e::kMoviesOff, campaignToDesign},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        GameFolder folder{scratch, std::string("save-") + std::to_string(&row - rows)};
+        ASSERT_TRUE(folder.MakeAssets()) << folder.File("mkassets.log");
+        folder.WriteOptions(row.options);
+        const std::string save = std::string(e2e::kToMenu) + row.toDesign + kDesignToBattle +
+                                 "wait 2000\n"
+                                 "key ESCAPE\n"
+                                 "wait 300\n"
+                                 "move 300 110\n"
+                                 "wait 100\n"
+                                 "click L 300 110\n"
+                                 "wait 16\n"
+                                 "checksum saved\n"
+                                 "wait 300\n" +
+                                 kBattleToMenu + e2e::kOutFromMenu;
+        folder.listings = true;
+        ASSERT_EQ(folder.Run(save), 0) << folder.Errors();
+        ASSERT_EQ(folder.File("Assets/GAMES.SAV"), "0.scn\nuntitled\n");
+        const std::string load = std::string(e2e::kToMenu) +
+                                 "text \"l\"\n"
+                                 "wait 300\n"
+                                 "key RETURN\n"
+                                 "await 4 5000\n"
+                                 "wait 500\n" +
+                                 kDesignToBattle + "checksum loaded\nwait 300\n" + kBattleToMenu +
+                                 e2e::kOutFromMenu;
+        ASSERT_EQ(folder.Run(load), 0) << folder.Errors();
+        const std::string saved = folder.SavedFieldsOf("saved");
+        EXPECT_EQ(folder.SavedFieldsOf("loaded"), saved);
+        EXPECT_GT(saved.size(), 200u) << saved;
+        EXPECT_EQ(folder.Checksum("saved").size(), 17u) << folder.Checksum("saved");
+        // Compared with them, the computers' factories (list 2, a team other than the player's
+        // 1, kind 4) and their figures.
+        std::istringstream lines(saved);
+        int computerFactories = 0;
+        for (std::string line; std::getline(lines, line);) {
+            std::istringstream words(line);
+            std::vector<std::string> fields{std::istream_iterator<std::string>(words), {}};
+            if (fields.size() == 21 && fields[0] == "2" && fields[1] != "1" && fields[3] == "4")
+                ++computerFactories;
+        }
+        EXPECT_GE(computerFactories, 1) << saved;
+    }
 }
 
 }  // namespace

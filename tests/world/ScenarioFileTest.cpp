@@ -139,6 +139,10 @@ TEST(ScenarioFile, ARoundTripGivesTheSameBytes) {
     EXPECT_EQ(back.sight->IsVisible(back.terrain->CellCenter(1, 1), 1), 0);
     EXPECT_EQ(back.sight->IsExplored(unseen, 1), 0);
     EXPECT_EQ(back.AreAllied(2, 3), 1);
+    // A save keeps no record of who sat where: the player is in its own slot, and the slot no
+    // one plays has the colour the set-up screen gives it.
+    EXPECT_EQ(back.scenario->playerSlots[1], 'V');
+    EXPECT_EQ(back.scenario->teamColours[4], Scenario::kDroppedPlayerColour);
     EXPECT_EQ(back.teamStats[1]->kills, 4);
     auto* again = dynamic_cast<RecordObject*>(back.FindSim(unitId));
     ASSERT_NE(again, nullptr);

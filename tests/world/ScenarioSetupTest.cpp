@@ -85,6 +85,13 @@ TEST(ScenarioSetup, ColoursAvoidTheOnesOtherTeamsHold) {
     EXPECT_EQ(fresh.AssignTeamColour(2, 8), 8);
     EXPECT_EQ(fresh.AssignTeamColour(5, 3), -1);
     EXPECT_EQ(fresh.AssignTeamColour(-1, 3), -1);
+    // The colour of a slot nobody chose is kept by as many teams as ask for it, and the colour a
+    // team holds already stays.
+    EXPECT_EQ(fresh.AssignTeamColour(3, Scenario::kDroppedPlayerColour),
+              Scenario::kDroppedPlayerColour);
+    EXPECT_EQ(fresh.AssignTeamColour(0, Scenario::kDroppedPlayerColour),
+              Scenario::kDroppedPlayerColour);
+    EXPECT_EQ(fresh.AssignTeamColour(4, Scenario::kDroppedPlayerColour), 2);
 }
 
 TEST(ScenarioSetup, OpponentsAlliancesAndTheDebugFlag) {
