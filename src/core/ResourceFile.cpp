@@ -243,6 +243,20 @@ int ResourceFile::Read(int32_t& count, void* buffer) {
     return 0;
 }
 
+int ResourceFile::ReadToEnd(int32_t max, std::string& out) {
+    out.clear();
+    if (!stream || directory || max < 0) return 0;
+    char chunk[4096];
+    while (out.size() < static_cast<size_t>(max)) {
+        const size_t want = std::min(sizeof chunk, static_cast<size_t>(max) - out.size());
+        const size_t got = std::fread(chunk, 1, want, stream.get());
+        position += static_cast<int64_t>(got);
+        out.append(chunk, got);
+        if (got < want) return std::ferror(stream.get()) ? 0 : 1;
+    }
+    return 1;
+}
+
 int ResourceFile::ReadByte() {
     if (!stream || position >= readLimit) return -1;
     const int c = std::fgetc(stream.get());

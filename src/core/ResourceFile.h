@@ -102,6 +102,10 @@ public:
     // Cuts count to what the window holds; 1 when that many bytes came, else count is set
     // to what was read and the result is 0.
     int Read(int32_t& count, void* buffer);
+    // The bytes of a plain file from here to its end, whatever size it reported, at most max
+    // of them: a file under /proc reports 0 bytes and holds some. 1 when the end or max was
+    // reached, 0 when a read failed (what was read is kept in out).
+    int ReadToEnd(int32_t max, std::string& out);
     // One line ended by CR, LF or CR LF, stored cut to max - 1 characters (the rest of an
     // over-long line is dropped); the number of characters stored.
     int ReadLine(int32_t max, char* buffer);

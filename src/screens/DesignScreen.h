@@ -56,6 +56,10 @@ public:
     // Lines of the string table for the settings values no panel sets.
     static constexpr int kExploreLine = 310;
     static constexpr int kAutomaticAttackLine = 311;
+    // The status box for a text that fits it (DrawStatusLine): between the statistics (bottom
+    // 105) and the settings panel (top 128), right of the library's design picture (132) and
+    // left of the mounts box (448), frames included.
+    inline static const Rect kFreeStatusBand{Point(136, 110), Size(308, 15)};
 
     enum PanelMode : int32_t { kParts = 0, kLibrary = 1, kSettings = 2, kLeave = 3 };
     enum Edit : int32_t { kNew = 0, kUnchanged = 1, kChanged = 2 };
@@ -194,6 +198,9 @@ private:
     void DrawPartsPanel();
     void DrawQuestion();
     void DrawStatusLine();
+    // The box a status text is drawn in (no chat line open): the free band when it fits there,
+    // else the status-line rectangle.
+    Rect StatusBoxFor(const char* text) const;
     void DrawEntry(int32_t i);
 
     // --- DesignScreenPickers.cpp

@@ -161,12 +161,29 @@ void DesignScreen::DrawQuestion() {
     Write(at, text.c_str(), kQuestionText);
 }
 
+// Where a status text stands. The row the layout gives it across the top of the screen lies
+// over the CHASSIS tab and the statistics' heading row, hiding both while a line shows:
+//   case                               drawn                                departs from
+//   a text that fits the free band     in the band between the statistics   the top row
+//                                      and the panels, empty in all three
+//                                      panel modes
+//   a longer text (a chat message)     the top row, as given                -
+//   the chat line being typed          the top row, as given                -
+Rect DesignScreen::StatusBoxFor(const char* text) const {
+    World* world = TheWorld();
+    if (world && world->font && text &&
+        1 + world->font->TextWidth(text) <= kFreeStatusBand.extent.w)
+        return kFreeStatusBand;
+    return statusRect;
+}
+
 void DesignScreen::DrawStatusLine() {
     World* world = TheWorld();
     if (!world) return;
     display->SetClipRect(screenRect);
-    const Point corner = statusRect.origin;
-    const Size size = statusRect.extent;
+    const Rect box = chatField ? statusRect : StatusBoxFor(world->statusText);
+    const Point corner = box.origin;
+    const Size size = box.extent;
     auto frame = [&](int32_t colour, int32_t textColour) {
         ColourBox(colour, size).DrawAt(corner);
         OutlineRect(colour, Size(size.w + 4, size.h + 4)).DrawAt(corner - Point(2, 2));
@@ -176,7 +193,7 @@ void DesignScreen::DrawStatusLine() {
         if (!world->statusText[0]) return;
         const int32_t textColour = world->ColourOf(world->statusColour);
         frame(world->statusColour, textColour);
-        display->SetClipRect(statusRect);
+        display->SetClipRect(box);
         Write(Point(corner.x + 1, corner.y + size.h - 3), world->statusText, textColour);
         return;
     }

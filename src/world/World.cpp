@@ -3,9 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 #include <iterator>
+#include <set>
 #include <string>
+#include <vector>
 
 #include "catalogue/DesignLibrary.h"
+#include "catalogue/VehicleDesign.h"
 #include "core/BusyIndicator.h"
 #include "core/MusicPlayer.h"
 #include "core/PaletteCycler.h"
@@ -283,10 +286,20 @@ int World::LoadClanDesigns() {
     std::snprintf(name, sizeof name, "%c.vdf", clanLetter);
     int result = designLibrary->Load(name);
     DesignFileUnreadable(clanLetter) = designLibrary->unreadable;
+    RunDesigns& run = RunDesignsOf(clanLetter);
     if (designLibrary->unreadable) {
         Trace(("Design library cannot be read: " + designLibrary->fault).c_str());
         SetStatusMessage((std::string(MessageLine(kUnreadableDesignsLine)) + " " + name).c_str(),
                          10);
+        // The designs stored this run stand in for the library, not the sample designs.
+        if (!run.listing.empty() &&
+            designLibrary->LoadFromBytes(run.listing.data(), run.listing.size())) {
+            designsAsRead = designLibrary->Listing();
+            techLevelT = savedT;
+            techLevelV = savedV;
+            return 1;
+        }
+        designLibrary->Clear();
     }
     if (!result && designLibrary->damaged) {
         // Refused whole and kept aside, unchanged, so that a later save cannot write the
@@ -311,9 +324,45 @@ int World::LoadClanDesigns() {
             Trace(("Sample design library refused as damaged: " + designLibrary->fault).c_str());
     }
     designsAsRead = designLibrary->Listing();
+    // A library that reads again (or is gone) gets the designs stored while it could not be
+    // read, written at once so that they do not wait for a visit to the design screen.
+    if (!DesignFileUnreadable(clanLetter) && !run.listing.empty()) {
+        if (AddRunDesigns(run) > 0) result = 1;
+        if (!SaveClanDesigns())
+            Trace("The designs stored while the library could not be read are not written yet");
+    }
     techLevelT = savedT;
     techLevelV = savedV;
     return result;
+}
+
+int World::AddRunDesigns(const RunDesigns& run) {
+    // The design lines of a listing: from its first line to the first '*'. The listing holds
+    // them last to first.
+    auto codes = [](const std::string& listing) {
+        std::vector<std::string> lines;
+        size_t at = listing.find('\n');
+        while (at != std::string::npos && at + 1 < listing.size() && listing[at + 1] != '*') {
+            const size_t end = listing.find('\n', at + 1);
+            if (end == std::string::npos) break;
+            lines.push_back(listing.substr(at + 1, end - at - 1));
+            at = end;
+        }
+        return lines;
+    };
+    std::set<std::string> known;
+    for (const std::string& code : codes(run.grewFrom))
+        known.insert(code);
+    for (ListNode* n = designLibrary->designs.First(); n; n = designLibrary->designs.Next(n))
+        known.insert(static_cast<VehicleDesign*>(n)->CodeString());
+    const std::vector<std::string> stored = codes(run.listing);
+    int added = 0;
+    for (auto code = stored.rbegin(); code != stored.rend(); ++code) {
+        if (!known.insert(*code).second) continue;
+        designLibrary->AppendDesign(new VehicleDesign(code->c_str()));
+        ++added;
+    }
+    return added;
 }
 
 // Always into the local asset directory, whatever directory the designs were read from.
@@ -334,7 +383,16 @@ int World::SaveClanDesigns() {
                      ? 0
                      : designLibrary->Save(path);
         if (result) designsAsRead = designLibrary->Listing();
+        // Kept for the rest of the run while the library cannot be read.
+        RunDesigns& run = RunDesignsOf(clanLetter);
+        if (!result && DesignFileUnreadable(clanLetter)) {
+            if (run.listing.empty()) run.grewFrom = designsAsRead;
+            run.listing = designLibrary->Listing();
+        }
     }
+    // Written, or nothing left to write to a library that reads: the run keeps nothing apart.
+    if (result && !DesignFileUnreadable(clanLetter) && !DesignFileHeld(clanLetter))
+        RunDesignsOf(clanLetter) = RunDesigns();
     techLevelT = savedT;
     techLevelV = savedV;
     return result;

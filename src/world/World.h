@@ -171,8 +171,9 @@ public:
     // (ResourceFile::SetAside) and named on the status line; the sample library is read in its
     // place, as for a missing one. One that cannot be moved stays as it is, and no library is
     // written over it for the rest of the run. One that cannot be read is named on the status
-    // line and stays as it is; the sample library is read in its place, and no library is
-    // written over it while it cannot be read.
+    // line and stays as it is; the designs stored this run while it cannot be read stand in
+    // for it (the sample library before any), and no library is written over it while it
+    // cannot be read. Once it reads, the designs stored meanwhile are added and written.
     int LoadClanDesigns();
     // At start-up: the temporaries a save killed half-way left beside its target.
     void RemoveLeftoverTemporaries();
@@ -751,9 +752,23 @@ public:
     int32_t& DesignFileHeld(char clan) { return designFileHeld[clan == 'T' ? 1 : 0]; }
     // Per clan library: 1 while its last read found something in its place that gives no
     // bytes. It may hold every design whole: it is neither moved aside nor written over, and
-    // the sample designs stand in for it this run (read again, a library that reads is used).
+    // the sample designs stand in for it until a design is stored (RunDesigns).
     int32_t designFileUnreadable[2] = {0, 0};
     int32_t& DesignFileUnreadable(char clan) { return designFileUnreadable[clan == 'T' ? 1 : 0]; }
+    // Per clan: the designs stored this run that could not be written because the library
+    // could not be read. While it cannot be read they are the clan's library, at every visit
+    // to the design screen and in every new game; once it reads, the designs stored this run
+    // that it lacks are added to it and it is written. Cleared once written.
+    struct RunDesigns {
+        // The library as the player last left it (DesignLibrary::Listing); empty when none.
+        std::string listing;
+        // The library it grew from (the sample designs): its designs are not the run's own.
+        std::string grewFrom;
+    };
+    RunDesigns runDesigns[2];
+    RunDesigns& RunDesignsOf(char clan) { return runDesigns[clan == 'T' ? 1 : 0]; }
+    // Adds the designs stored this run that the library lacks; how many were added.
+    int AddRunDesigns(const RunDesigns& run);
     int32_t frontRequestAge = 0;
     // The request frontRequestAge counts for.
     SimId frontRequest;

@@ -71,10 +71,9 @@ const char* World::MessageLine(int line) {
             return "The design library is damaged and could not be moved aside: design changes "
                    "are not saved.";
         case kUnreadableDesignsLine:
-            return "The design library cannot be read and is kept as it is:";
+            return "Design library unreadable, left as it is:";
         case kDesignsNotWrittenLine:
-            return "The designs are kept for this run, but not saved: the design library cannot "
-                   "be read:";
+            return "Designs kept this run, saved once readable:";
         default:
             return "";
     }

@@ -16,6 +16,7 @@
 #include "catalogue/MountTemplate.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
+#include "core/FileBytes.h"
 #include "core/PtrNode.h"
 #include "platform/AtomicFile.h"
 #include "support/UnreadableFile.h"
@@ -250,6 +251,23 @@ TEST_F(DesignLibraryTest, DamagedFilesAreRefusedWholeAndOddOnesStillRead) {
         EXPECT_EQ(library.designs.Count(), 0);
         EXPECT_EQ(StateOf(file), before);
     }
+    // A file that reports 0 bytes and holds some (a /proc file) is read to its end, as far as
+    // one byte past the bound: this one is no library, so it is damaged, never taken as empty.
+    std::filesystem::remove_all(file);
+    std::filesystem::create_symlink("/proc/version", file);
+    std::ifstream version("/proc/version", std::ios::binary);
+    const std::string held{std::istreambuf_iterator<char>(version), {}};
+    ASSERT_GT(held.size(), 4u);
+    const FileBytes read = FileBytes::Of("V.vdf", DesignLibrary::kMaxFileBytes);
+    EXPECT_EQ(read.outcome, FileBytes::Outcome::Read);
+    EXPECT_EQ(read.bytes, held);
+    EXPECT_EQ(read.size, static_cast<int32_t>(held.size()));
+    const FileBytes cut = FileBytes::Of("V.vdf", 4);
+    EXPECT_EQ(cut.bytes, held.substr(0, 4));
+    EXPECT_EQ(cut.size, 5);
+    EXPECT_EQ(library.Load("V.vdf"), 0);
+    EXPECT_EQ(library.damaged, 1);
+    EXPECT_EQ(library.unreadable, 0);
     std::filesystem::remove_all(file);
 }
 

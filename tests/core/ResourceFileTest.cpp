@@ -197,6 +197,17 @@ TEST_F(ResourceFileTest, AFileCutShortAfterOpeningReadsWhatIsLeft) {
     EXPECT_EQ(file.Read(count, buffer.data()), 0);
     EXPECT_EQ(count, 50000);
     EXPECT_EQ(file.Tell(), 50000);
+    // Read to its end, a file gives what it holds however many reads that takes, whatever size
+    // it reported: cut to the bound, or past the window when it grew after opening.
+    std::string rest;
+    ASSERT_EQ(OpenWhole(file, "cut.bin", Bytes(10000, 7)), 1);
+    EXPECT_EQ(file.ReadToEnd(9000, rest), 1);
+    EXPECT_EQ(rest, std::string(9000, 7));
+    ASSERT_EQ(OpenWhole(file, "cut.bin", Bytes(10000, 7)), 1);
+    std::filesystem::resize_file(path, 30000);
+    EXPECT_EQ(file.ReadToEnd(40000, rest), 1);
+    EXPECT_EQ(rest.size(), 30000u);
+    EXPECT_EQ(file.Tell(), 30000);
 }
 
 TEST_F(ResourceFileTest, SeekAndSkipStayInsideTheWindow) {

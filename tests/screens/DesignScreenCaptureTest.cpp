@@ -16,12 +16,14 @@
 #include "catalogue/WeaponTemplate.h"
 #include "core/Bitmap.h"
 #include "core/Palette.h"
+#include "core/ResourceFile.h"
 #include "core/SpriteSet.h"
 #include "core/StringTable.h"
 #include "platform/Capture.h"
 #include "screens/DesignScreenTestFixture.h"
 #include "support/TextCheck.h"
 #include "ui/ScrollList.h"
+#include "world/World.h"
 
 namespace {
 
@@ -174,11 +176,77 @@ TEST_F(DesignCaptureTest, TheQuestionNamesOneDesignOrBothOnItsOwnLine) {
 
 TEST_F(DesignCaptureTest, TheStatusLineIsFramedTwiceRoundItsBox) {
     Open();
-    std::snprintf(f->world->statusText, sizeof f->world->statusText, "%s", "x");
     f->world->statusColour = 3;
     const uint8_t box = 3;
     const uint8_t text = static_cast<uint8_t>(f->world->ColourOf(3));
     ASSERT_NE(box, text);
+    TextWriter& font = *f->world->font;
+    // The design library's lines, with either file's name, are drawn whole in the free band
+    // between the statistics and the panels, in every panel mode: nothing else the screen draws
+    // changes (the tab column and the statistics' heading row among it), and the band showed
+    // the background and the panel's backdrop alone before.
+    const Rect band = DesignScreen::kFreeStatusBand;
+    const int x0 = band.origin.x - 2, y0 = band.origin.y - 2;
+    const int x1 = band.origin.x + band.extent.w + 1, y1 = band.origin.y + band.extent.h + 1;
+    auto page = [&] {
+        return std::vector<uint8_t>(f->display.BackPage(), f->display.BackPage() + 640 * 480);
+    };
+    auto pictures = [&](std::vector<int> rows) {
+        std::fill(f->display.BackPage(), f->display.BackPage() + 640 * 480, 0);
+        f->display.SetClipRect(Rect(Point(0, 0), Size(640, 480)));
+        for (int row : rows) {
+            ResourceFile file;
+            EXPECT_EQ(file.Open(DesignScreen::kLargePack, ResourceFile::OpenMode::Pack), 1);
+            EXPECT_EQ(file.SelectEntry(0, row), 1);
+            Bitmap(&file).DrawAt(Point(0, 0));
+        }
+        f->display.ResetClipRect();
+        return page();
+    };
+    const struct {
+        int tab;
+        std::vector<int> backdrop;
+    } panels[] = {{26, {0, 29}}, {25, {0, 30}}, {24, {0}}};
+    for (const auto& p : panels) {
+        SCOPED_TRACE(p.tab);
+        f->world->statusText[0] = 0;
+        ClickButton(p.tab);
+        const std::vector<uint8_t> bare = page();
+        const std::vector<uint8_t> plain = pictures(p.backdrop);
+        int drawnInBand = 0;
+        for (int y = y0; y <= y1; ++y)
+            for (int x = x0; x <= x1; ++x)
+                drawnInBand += bare[y * 640 + x] != plain[y * 640 + x];
+        EXPECT_EQ(drawnInBand, 0);
+        for (const int line : {World::kUnreadableDesignsLine, World::kDesignsNotWrittenLine}) {
+            for (const char* file : {"V.vdf", "T.vdf"}) {
+                const std::string said = std::string(World::MessageLine(line)) + " " + file;
+                SCOPED_TRACE(said);
+                EXPECT_LE(1 + font.TextWidth(said.c_str()), band.extent.w);
+                std::snprintf(f->world->statusText, sizeof f->world->statusText, "%s",
+                              said.c_str());
+                Frame();
+                const std::vector<uint8_t> shown = page();
+                int changed = 0;
+                for (int i = 0; i < 640 * 480; ++i) {
+                    const int x = i % 640, y = i / 640;
+                    if (x < x0 || x > x1 || y < y0 || y > y1) changed += shown[i] != bare[i];
+                }
+                EXPECT_EQ(changed, 0);
+                EXPECT_EQ(shown[y0 * 640 + x0], box);
+                EXPECT_EQ(shown[(y0 + 1) * 640 + x0 + 1], text);
+                EXPECT_TRUE(ShowsText(
+                    f->display, font, Point(band.origin.x + 1, band.origin.y + band.extent.h - 3),
+                    said, text, band.origin.x, band.origin.y, band.origin.x + band.extent.w - 1,
+                    band.origin.y + band.extent.h - 1));
+            }
+        }
+    }
+    // A line too long for the band (a chat message) keeps the row across the top of the
+    // screen.
+    const std::string chat = "[host]: " + std::string(60, 'w');
+    ASSERT_GT(1 + font.TextWidth(chat.c_str()), band.extent.w);
+    std::snprintf(f->world->statusText, sizeof f->world->statusText, "%s", chat.c_str());
     Show();
     // The box is 620 by 15 at (10, 10); the inner frame one pixel round it, the outer two.
     for (const auto& [x, y, colour] : std::vector<std::tuple<int, int, uint8_t>>{{629, 17, box},

@@ -11,8 +11,9 @@
 namespace fs = std::filesystem;
 
 std::vector<UnreadableForm> AllUnreadableForms() {
-    return {UnreadableForm::NoPermission, UnreadableForm::LinkToNothing, UnreadableForm::Directory,
-            UnreadableForm::Fifo, UnreadableForm::ShortRead};
+    return {UnreadableForm::NoPermission, UnreadableForm::LinkToNothing,
+            UnreadableForm::Directory,    UnreadableForm::Fifo,
+            UnreadableForm::ShortRead,    UnreadableForm::EmptyReadFails};
 }
 
 const char* NameOf(UnreadableForm form) {
@@ -27,6 +28,8 @@ const char* NameOf(UnreadableForm form) {
             return "a FIFO";
         case UnreadableForm::ShortRead:
             return "a read that fails";
+        case UnreadableForm::EmptyReadFails:
+            return "0 bytes reported, a read that fails";
     }
     return "";
 }
@@ -51,6 +54,10 @@ void MakeUnreadable(UnreadableForm form, const std::string& path, const std::str
         case UnreadableForm::ShortRead:
             // A sysfs file opens as 4096 bytes and gives a few.
             fs::create_symlink("/sys/devices/system/cpu/online", path);
+            break;
+        case UnreadableForm::EmptyReadFails:
+            // The reader's own memory reports 0 bytes, and address 0 is never mapped.
+            fs::create_symlink("/proc/self/mem", path);
             break;
     }
 }

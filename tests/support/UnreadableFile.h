@@ -1,13 +1,21 @@
 #pragma once
 // A kept file (the saved-game list, the high scores, a design library) in each form that gives
 // no bytes, as a player meets it: another user's file of mode 000, a link to nothing, a
-// directory, a FIFO, a file whose read fails once open. What stood there is taken whole before
-// and after (type, link target, mode, bytes), so a test asserts it untouched.
+// directory, a FIFO, a file whose read fails once open, a file that reports 0 bytes and fails
+// its read. What stood there is taken whole before and after (type, link target, mode, bytes),
+// so a test asserts it untouched.
 #include <functional>
 #include <string>
 #include <vector>
 
-enum class UnreadableForm { NoPermission, LinkToNothing, Directory, Fifo, ShortRead };
+enum class UnreadableForm {
+    NoPermission,
+    LinkToNothing,
+    Directory,
+    Fifo,
+    ShortRead,
+    EmptyReadFails
+};
 
 std::vector<UnreadableForm> AllUnreadableForms();
 const char* NameOf(UnreadableForm form);

@@ -338,15 +338,18 @@ TEST_F(SavedGameIndexTest, AnIndexThatCannotBeReadIsToldAndNeverWrittenOver) {
     Write("0.scn", "game");
     Write("12.SCN", "game");
     // A sysfs file opens as 4096 bytes and gives a few: a read that fails once open.
-    enum class At { Directory, LinkToNothing, LinkLoop, Fifo, ShortRead, NoPermission };
+    // The reader's own memory reports 0 bytes and fails its read.
+    enum class At { Directory, LinkToNothing, LinkLoop, Fifo, ShortRead, NoPermission, EmptyRead };
+    // The owner's file (mode 000) comes last: it is read again below.
     for (const At at : {At::Directory, At::LinkToNothing, At::LinkLoop, At::Fifo, At::ShortRead,
-                        At::NoPermission}) {
+                        At::EmptyRead, At::NoPermission}) {
         fs::remove_all(index);
         if (at == At::Directory) fs::create_directory(index);
         if (at == At::LinkToNothing || at == At::LinkLoop)
             fs::create_symlink(at == At::LinkLoop ? index : PathOf("nowhere"), index);
         if (at == At::Fifo) mkfifo(index.c_str(), 0600);
         if (at == At::ShortRead) fs::create_symlink("/sys/devices/system/cpu/online", index);
+        if (at == At::EmptyRead) fs::create_symlink("/proc/self/mem", index);
         if (at == At::NoPermission) Write(SavedGameIndex::kIndexFile, titles);
         const fs::file_type before = fs::symlink_status(index).type();
         auto read =

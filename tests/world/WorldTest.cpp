@@ -20,6 +20,7 @@
 #include "world/GameRecords.h"
 #include "world/ObjectNode.h"
 #include "world/RegistryTestFixture.h"
+#include "world/Scenario.h"
 #include "world/TestObject.h"
 #include "world/WorldTestFixture.h"
 
@@ -371,9 +372,11 @@ TEST_F(WorldDesigns, ADamagedLibraryThatCannotGoAsideIsNeverWrittenOver) {
 }
 
 // A library that gives no bytes cannot be read, which is no damage: it may hold every design
-// whole. Opening the designs tells it by name and shows the sample designs; a change is kept for
-// this run and told as not saved; the file stays as it was (type, link target, mode, bytes) and
-// nothing is set aside. Once it reads, its own designs are used and a change is saved.
+// whole. Opening the designs tells it by name and shows the sample designs; a change is told as
+// not saved and kept for the rest of the run: at the next visit and in a new game, whatever the
+// form; the file stays as it was (type, link target, mode, bytes) and nothing is set aside.
+// Once it reads, its own designs are used, those stored meanwhile are added and written at once
+// (the sample designs they grew from are not), and a change is saved.
 TEST_F(WorldDesigns, ALibraryThatCannotBeReadIsToldAndNeverWrittenOver) {
     namespace fs = std::filesystem;
     const std::string assets = fs::absolute("Assets").string();
@@ -383,35 +386,57 @@ TEST_F(WorldDesigns, ALibraryThatCannotBeReadIsToldAndNeverWrittenOver) {
         const std::string designs = "# designs\n" + code + "Mine\n*\n*\n";
         f.directory.WriteFile("Assets/" + std::string(1, clan) + "s.vdf", code + "Sample\n*\n*\n");
         f.world->clanLetter = clan;
+        auto names = [&] {
+            std::string all;
+            for (ListNode* n = f.world->designLibrary->designs.First(); n;
+                 n = f.world->designLibrary->designs.Next(n))
+                all += std::string(static_cast<VehicleDesign*>(n)->name) + " ";
+            return all;
+        };
+        std::string stored = "Sample ";
+        int made = 0;
         for (const UnreadableForm form : AllUnreadableForms()) {
             SCOPED_TRACE(file + " " + NameOf(form));
             MakeUnreadable(form, assets + "/" + file, designs);
             const FileState before = StateOf(assets + "/" + file);
-            int loaded = 0, unchanged = 0, changed = 1;
-            std::string told, shown, notSaved;
+            int loaded = 0, unchanged = 0, changed = 1, started = 0;
+            std::string told, shown, notSaved, visit, game;
+            const std::string name = "NEW" + std::to_string(made++);
             ASSERT_TRUE(ReadingAs(form, assets, [&] {
                 f.world->statusText[0] = 0;
                 loaded = f.world->LoadClanDesigns();
                 told = f.world->statusText;
-                if (auto* first =
-                        static_cast<VehicleDesign*>(f.world->designLibrary->designs.First()))
-                    shown = first->name;
+                shown = names();
                 unchanged = f.world->SaveClanDesigns();
-                VehicleDesign* made = f.world->designLibrary->AddDesign(clan);
-                std::snprintf(made->name, sizeof made->name, "%s", "NEW");
-                made->named = 1;
+                VehicleDesign* design = f.world->designLibrary->AddDesign(clan);
+                std::snprintf(design->name, sizeof design->name, "%s", name.c_str());
+                design->named = 1;
                 changed = f.world->SaveClanDesigns();
                 notSaved = f.world->DesignsNotSavedLine();
+                f.world->LoadClanDesigns();
+                visit = names();
+                auto next = std::make_unique<Scenario>();
+                next->landNumber = -1;
+                next->clanLetter = clan;
+                next->playerSlots[next->localTeam] = clan;
+                next->computerPlayers = 0;
+                f.world->pendingScenario = std::move(next);
+                started = f.world->NewGame();
+                game = names();
             }));
             EXPECT_NE(loaded, 0);
-            EXPECT_EQ(shown, "Sample");
+            EXPECT_EQ(shown, stored);
             EXPECT_EQ(told,
                       std::string(World::MessageLine(World::kUnreadableDesignsLine)) + " " + file);
             EXPECT_EQ(unchanged, 1);
             EXPECT_EQ(changed, 0);
             EXPECT_EQ(notSaved,
                       std::string(World::MessageLine(World::kDesignsNotWrittenLine)) + " " + file);
-            EXPECT_EQ(f.world->designLibrary->designs.Count(), 2);
+            stored += name + " ";
+            EXPECT_EQ(visit, stored);
+            EXPECT_EQ(started, 1);
+            EXPECT_EQ(f.world->clanLetter, clan);
+            EXPECT_EQ(game, stored);
             EXPECT_EQ(StateOf(assets + "/" + file), before);
             EXPECT_FALSE(fs::exists(fs::symlink_status(assets + "/" + file + ".bad")));
         }
@@ -420,13 +445,19 @@ TEST_F(WorldDesigns, ALibraryThatCannotBeReadIsToldAndNeverWrittenOver) {
         f.world->statusText[0] = 0;
         ASSERT_NE(f.world->LoadClanDesigns(), 0);
         EXPECT_STREQ(f.world->statusText, "");
-        EXPECT_STREQ(static_cast<VehicleDesign*>(f.world->designLibrary->designs.First())->name,
-                     "Mine");
-        VehicleDesign* made = f.world->designLibrary->AddDesign(clan);
-        std::snprintf(made->name, sizeof made->name, "%s", "NEW");
-        made->named = 1;
+        EXPECT_EQ(names(), "Mine " + stored.substr(std::string("Sample ").size()));
+        const std::string written = f.directory.ReadFile("Assets/" + file);
+        EXPECT_NE(written.find("NEW0"), std::string::npos);
+        EXPECT_NE(written.find("NEW" + std::to_string(made - 1)), std::string::npos);
+        EXPECT_EQ(written.find("Sample"), std::string::npos);
+        VehicleDesign* design = f.world->designLibrary->AddDesign(clan);
+        std::snprintf(design->name, sizeof design->name, "%s", "LATER");
+        design->named = 1;
         EXPECT_EQ(f.world->SaveClanDesigns(), 1);
-        EXPECT_NE(f.directory.ReadFile("Assets/" + file).find("NEW"), std::string::npos);
+        EXPECT_NE(f.directory.ReadFile("Assets/" + file).find("LATER"), std::string::npos);
+        // Read again, nothing of the run is added twice.
+        ASSERT_NE(f.world->LoadClanDesigns(), 0);
+        EXPECT_EQ(f.world->designLibrary->designs.Count(), made + 2);
     }
 }
 

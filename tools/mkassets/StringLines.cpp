@@ -134,8 +134,10 @@ constexpr Line kLines[] = {
     {326, "The high-score file was damaged and is kept aside. Rows kept:"},
     {327, "The high-score file cannot be read and is kept as it is:"},
     {328, "Your score is shown, but not written: the high-score file cannot be read:"},
-    {329, "The design library cannot be read and is kept as it is:"},
-    {330, "The designs are kept for this run, but not saved: the design library cannot be read:"},
+    // 329 and 330 end with the library's file name; each, with the name, fits the design
+    // screen's free status band (50 characters) and the battle's status box.
+    {329, "Design library unreadable, left as it is:"},
+    {330, "Designs kept this run, saved once readable:"},
     {310, "Explore the map"},
     {311, "Attack automatically"},
     {312, "Player %d was lost.\\nLinking again."},

@@ -16,6 +16,7 @@
 #include "map/PathGrid.h"
 #include "map/TerrainMap.h"
 #include "screens/battle/BattleScreenFixture.h"
+#include "support/TextCheck.h"
 #include "ui/TextField.h"
 
 // Layer 1 holds a land feature object and a feature entry in every cell, layer 2 a unit.
@@ -299,6 +300,18 @@ TEST_F(BattleScreenTest, TheStatusLineDrawsItsBoxFramesAndTextWhereTheRectPutsTh
     world().font->DrawText(Point(left + 1, bottom - 2), message, textColour);
     display->ResetClipRect();
     EXPECT_EQ(shown, box());
+    // The design library's lines, with either file's name, are whole in the box.
+    for (const int line : {World::kUnreadableDesignsLine, World::kDesignsNotWrittenLine}) {
+        for (const char* file : {"V.vdf", "T.vdf"}) {
+            const std::string said = std::string(World::MessageLine(line)) + " " + file;
+            EXPECT_LE(1 + world().font->TextWidth(said.c_str()), r.extent.w) << said;
+            world().SetStatusMessage(said.c_str(), 3);
+            draw();
+            EXPECT_TRUE(ShowsText(land->screen, *world().font, Point(left + 1, bottom - 2), said,
+                                  textColour, left, top, right, bottom))
+                << said;
+        }
+    }
     // The chat box is the player's colour.
     world().localPlayer.third = 1;
     screen->OpenChat(0);
