@@ -87,6 +87,7 @@ public:
     void Update(Timer& budget) override;
     void PauseTimers() override;
     void ResumeTimers() override;
+    void StartPlay() override;
     void PrepareDesigns() override {}
     char ClanLetter() override { return clan; }
     int32_t TargetTeam() override { return targetTeam; }

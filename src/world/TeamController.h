@@ -20,6 +20,9 @@ public:
     virtual void Update(Timer& budget) = 0;
     virtual void PauseTimers() {}
     virtual void ResumeTimers() {}
+    // Play starts: the battle's first tick comes next (after the set-up screens, or after a
+    // network game's wait for every factory).
+    virtual void StartPlay() {}
     // Called for each team with a controller once the clan's designs are loaded for a game.
     virtual void PrepareDesigns() {}
     // A script's `attack TEAM` (for tests): every combat unit sent against that team's factory

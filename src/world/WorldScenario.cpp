@@ -15,6 +15,7 @@
 #include "world/MissionStats.h"
 #include "world/SavedGameIndex.h"
 #include "world/Scenario.h"
+#include "world/TeamController.h"
 #include "world/World.h"
 
 namespace {
@@ -163,6 +164,9 @@ int World::SaveGameUnderTitle(const char* title) {
 void World::StartClocks() {
     for (auto& stats : teamStats) {
         if (stats) stats->StartClock();
+    }
+    for (int team = 1; team < kTeams; ++team) {
+        if (controllers[team]) controllers[team]->StartPlay();
     }
 }
 

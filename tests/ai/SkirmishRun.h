@@ -618,8 +618,10 @@ public:
         autoPlayFlag = savedAutoPlay;
     }
 
-    // Starts the game; 1 when both teams have a factory and a planning controller.
-    int Start() {
+    // Starts the game; 1 when both teams have a factory and a planning controller. The design
+    // screen may be left at once (a network game has none: its battle starts as soon as every
+    // factory is in).
+    int Start(uint32_t designScreenMs = kDesignScreenMs) {
         SeedRandom(seed);
         auto scenario = std::make_unique<Scenario>();
         scenario->computerPlayers = opponents;
@@ -640,7 +642,7 @@ public:
         // player leaves it. The first factory decision then comes at the battle's first tick,
         // before the factory has unfolded on its deposit: started at once, every factory was
         // open on its own deposit by then, passed it over and drove to another.
-        clock.Advance(kDesignScreenMs);
+        clock.Advance(designScreenMs);
         world->StartClocks();
         world->unitMakers.asideObserver = [this](const GameObject&, const GameObject& pushed,
                                                  AsideCaller caller) { NotePush(pushed, caller); };
