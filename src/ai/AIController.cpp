@@ -120,12 +120,12 @@ void AIController::ResumeTimers() {
 //
 // | case                        | what happens              | departs from, and why           |
 // |-----------------------------|---------------------------|---------------------------------|
-// | play starts less than the   | the think timer runs out  | the first think 2000 ms after   |
-// | think period after Setup    | as play starts: the first | Setup on the wall clock: a      |
-// | (a network game, whose wait | decision comes at the     | skirmish's design screen always |
-// | for every factory is short  | battle's first tick, the  | spent it, but a network game    |
-// | on a quick machine; a       | factory still folded as   | came to it 1.5 s into play, its |
-// | design screen left at once) | placed, on every machine  | factory open on its own deposit |
+// | a network game's play       | the think timer runs out  | the first think 2000 ms after   |
+// | starts (every factory       | as play starts: the first | Setup on the wall clock: a      |
+// | placed), less than the      | decision comes at the     | skirmish's design screen always |
+// | think period after Setup on | battle's first tick, the  | spent it, but a network game    |
+// | a quick machine             | factory still folded as   | came to it 1.5 s into play, its |
+// |                             | placed, on every machine  | factory open on its own deposit |
 // |                             | whatever its speed        | and so passing that deposit     |
 // |                             |                           | over; two sides then drove to   |
 // |                             |                           | one free deposit and one never  |

@@ -1171,7 +1171,7 @@ void CommandExecutor::Apply(CommandReader& r, const CommandHeader& h, int slot) 
             world.pauseLocked = 0;
             // Play starts here as on the host: the time spent waiting for the factories is no
             // part of the mission's time.
-            world.StartClocks();
+            world.StartClocks(1);
             break;
         case CommandKind::DebugToggle:
             receivers.SetRevealMap(r.ReadU8());

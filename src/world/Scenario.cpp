@@ -368,7 +368,7 @@ void Scenario::NextRound(World& world) {
     if (world.networkGame) {
         world.pauseLocked = 0;
         // The mission's time starts with play, as on the guests at the same message.
-        world.StartClocks();
+        world.StartClocks(1);
         world.SetPaused(0);
         world.commands->SendAllPlaced();
         world.commands->SendPause(0);

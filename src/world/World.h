@@ -224,9 +224,9 @@ public:
     // Saves the game under the title the player typed (a new entry of the saved-game index
     // when the title is new); 0 with a message when it could not be saved.
     int SaveGameUnderTitle(const char* title);
-    // Play starts: the teams' mission clocks start, and the computer players' first decision is
-    // due at the first tick.
-    void StartClocks();
+    // Play starts: the teams' mission clocks start; when a network game's play starts (every
+    // factory placed), the computer players' first decision is due at the first tick too.
+    void StartClocks(int networkPlayStarts = 0);
     void StopClocks();
     // The text of one of the scenario message lines; the game's own words when the string
     // table lacks it.

@@ -161,10 +161,13 @@ int World::SaveGameUnderTitle(const char* title) {
     return 0;
 }
 
-void World::StartClocks() {
+void World::StartClocks(int networkPlayStarts) {
     for (auto& stats : teamStats) {
         if (stats) stats->StartClock();
     }
+    // Only a network game's play starts straight after its set-up: a skirmish, a mission or a
+    // loaded game comes through the design screen, and its computers decide as they always did.
+    if (networkPlayStarts != 1) return;
     for (int team = 1; team < kTeams; ++team) {
         if (controllers[team]) controllers[team]->StartPlay();
     }

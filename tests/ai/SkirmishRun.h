@@ -643,7 +643,8 @@ public:
         // before the factory has unfolded on its deposit: started at once, every factory was
         // open on its own deposit by then, passed it over and drove to another.
         clock.Advance(designScreenMs);
-        world->StartClocks();
+        // Started at once, play starts as a network game's does.
+        world->StartClocks(designScreenMs == 0 ? 1 : 0);
         world->unitMakers.asideObserver = [this](const GameObject&, const GameObject& pushed,
                                                  AsideCaller caller) { NotePush(pushed, caller); };
         world->inGame = 1;
