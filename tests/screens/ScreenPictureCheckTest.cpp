@@ -522,8 +522,11 @@ const char kCampaignAndNetwork[] =
     "wait 300\n"
     "capture join-typed\n"
     "wait 100\n"
-    // Enter closes the field and the box keeps the address; Escape then leaves the screen.
-    "key RETURN\n"
+    // A click beside the field leaves it as it is, the address kept; Escape then leaves the
+    // screen (Enter would connect).
+    "click L 320 230\n"
+    "wait 100\n"
+    "move 320 440\n"
     "wait 300\n"
     "capture join-entered\n"
     "wait 100\n"
@@ -710,8 +713,8 @@ TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
     EXPECT_NE(StrayPixel(captures["join-typed"], "join-typed", {225, 145, 429, 174}, {}), "");
     EXPECT_EQ(StrayPixel(captures["join"], "join", {225, 145, 429, 174}, {}),
               StrayPixel(captures["join-typed"], "join-typed", {225, 145, 429, 174}, {}));
-    // The join screen's name box is plain to see before any click, and keeps the address once
-    // Enter closed the field: its frame stands whole round it, apart from the page's ground.
+    // The join screen's name box is plain to see before any click, and keeps the address after
+    // a click beside it: its frame stands whole round it, apart from the page's ground.
     const Corners nameFrame{256, 199, 386, 216};
     const Corners nameBox{257, 200, 385, 215};
     EXPECT_EQ(TouchedFrame(captures["join"], nameFrame), "");
@@ -720,8 +723,10 @@ TEST_F(ScreenPictureCheck, EveryControlShowsItsFaceAndEveryTextStaysInItsBox) {
     EXPECT_EQ(At(captures["join-entered"], nameFrame.x0, nameFrame.y0),
               At(captures["join"], nameFrame.x0, nameFrame.y0));
     EXPECT_GE(Colours(captures["join-entered"], nameBox), 2u);
-    // Where the field writes it: "abc" ends on the box's row 211, its lowest rows left plain.
-    EXPECT_EQ(StrayPixel(captures["join-entered"], "join-entered", {257, 212, 385, 215}, {}), "");
+    // Where the field writes it: "abc" ends on the box's row 211, its lowest rows left plain
+    // below the text (the typing cursor stands after it, from column 275, while the field is
+    // open).
+    EXPECT_EQ(StrayPixel(captures["join-entered"], "join-entered", {257, 212, 274, 215}, {}), "");
     // No text stands on a frame line: the status tab's, the library question's (naming two
     // designs, its text written highest) and, in the options overlay, the volume knob's marker
     // (sampled above the value) stays off the value "100" and the pixel round it.
