@@ -282,10 +282,10 @@ void World::ExecuteHeldWords(int slot, const std::vector<uint8_t>& words) {
     }
 }
 
-// Outside a game (the set-up, and between games) the world holds no scenario; the start
-// installs one before it builds the objects, so its own run counts too.
+// Outside a game (the set-up, and between games) the world holds neither a scenario nor a
+// land; the start installs both before it builds the objects, so its own run counts too.
 int World::StartInProgress() const {
-    return networkGame == 1 && (!scenario || gameStarting == 1) ? 1 : 0;
+    return networkGame == 1 && (gameStarting == 1 || (!scenario && !terrain)) ? 1 : 0;
 }
 
 void World::ApplyWordsHeldForStart() {
