@@ -43,10 +43,10 @@ inline std::string Options(int player, int port) {
 // menu: the host opens its game and, once every guest is in, presses OK (the third guest starts
 // it by itself) and then start until every report has come. A guest keeps pressing OK until
 // the battle: a join asked for before the host listens is retried, and OK does nothing once
-// linked. Each waits long enough for a loaded machine. With `markStart` the host captures the
-// picture "start" half a second before its first press of start and "started" once in battle
-// (a stall at the start waits for them), and every machine traces from the menu on (Ctrl+L),
-// so that what its start did is told.
+// linked. Each waits long enough for a loaded machine. With `markStart` the host waits 8 s
+// more, captures the picture "start" half a second before its first press of start and
+// "started" once in battle (a stall at the start waits for them), and every machine traces
+// from the menu on (Ctrl+L), so that what its start did is told.
 inline std::string ToBattle(int player, int machines, bool markStart = false) {
     std::string s = "wait 1000\ntext \"m\"\nawait 2 60000\nchar 1\n";
     if (markStart) s += "char 12\n";
@@ -54,8 +54,8 @@ inline std::string ToBattle(int player, int machines, bool markStart = false) {
         s += "wait 500\ntext \"h\"\nwait 500\nkey RETURN\nwait " +
              std::to_string(4000 + 2500 * machines) + "\n";
         if (machines < 4) s += "key RETURN\n";
-        s += "wait 1500\n";
-        if (markStart) s += "capture start\nwait 500\n";
+        // Time for a loaded machine's guests to report before the mark.
+        s += markStart ? "wait 9500\ncapture start\nwait 500\n" : "wait 1500\n";
         s += "await 3 150000 RETURN\n";
         return markStart ? s + "capture started\n" : s;
     }
