@@ -45,6 +45,12 @@ std::vector<uint8_t> StateWord(int team, const Point& at) {
     return CommandBytes(9, SimId(team, 90 + team)).P(at).B(3).Done();
 }
 
+// Counts the words the executor refused.
+struct RefusalCount : CommandReceivers {
+    void Refused(const char* /*line*/) override { ++refused; }
+    int refused = 0;
+};
+
 TEST(NetworkStart, EveryPeersFactoryStandsWhenItsWordComesAtAnyMomentOfTheStart) {
     const std::vector<StartRow> rows = {
         // As seen: a machine held up while the host started, the host's and player 4's words
@@ -68,7 +74,7 @@ TEST(NetworkStart, EveryPeersFactoryStandsWhenItsWordComesAtAnyMomentOfTheStart)
         World& w = *s.world;
         SetObjectWorld(&w);
         w.makeLink = [] { return std::unique_ptr<CommLink>(std::make_unique<MemoryLink>()); };
-        CommandReceivers receivers;
+        RefusalCount receivers;
         CommandExecutor executor(w, receivers);
         w.executeCommands = [&executor](CommandBuffer& message, int slot) {
             executor.Execute(message, slot);
@@ -132,6 +138,7 @@ TEST(NetworkStart, EveryPeersFactoryStandsWhenItsWordComesAtAnyMomentOfTheStart)
             EXPECT_EQ(factory->GetStored(), 700 + team);
             EXPECT_EQ(factory->GetPosition(), PlacedAt(team) + Point(32, 0));
         }
+        EXPECT_EQ(receivers.refused, 0);
         EXPECT_EQ(game.factoriesAnnounced, 3);
         EXPECT_EQ(game.waitingForFactories, 0);
         EXPECT_EQ(w.paused, row.local == 1 ? 0 : 1);
