@@ -472,6 +472,14 @@ int CommandExecutor::Execute(CommandBuffer& message, int slot) {
     const int fresh =
         shots ? shots->Heard(world.peerSlots[slot].frames, world.recentDead.nowMs, nowMs) : 1;
     while (reader.NextCommand(header)) {
+        if (shots && HoldsForStart(header, slot)) {
+            const uint8_t* command = current + (reader.CommandEnd() - header.length);
+            // Past the bound the word is not kept: it is refused.
+            if (world.peerSlots[slot].HoldForStart(command, header.length) == 0)
+                Refuse(header, slot);
+            reader.SkipCommand();
+            continue;
+        }
         if (shots) arrival = fresh == 1 ? shots->Latest() : shots->TakeHeld(nowMs);
         // Behind a command that waits, the rest of the link's commands wait too, in order.
         const bool holding = shots && world.peerSlots[slot].Holding() == 1;
@@ -489,6 +497,18 @@ int CommandExecutor::Execute(CommandBuffer& message, int slot) {
         if (!world.awaitedWinners.empty()) GiveAwaitedAwards();
     }
     return 1;
+}
+
+// Each machine places its own factory as it builds its game and tells it once: a peer's word
+// of it that comes before this machine's start has built the game would be cleared by the
+// start, and the game would go on without that factory here for good. It waits for the start,
+// and what the peer sent behind it waits behind it, in order.
+int CommandExecutor::HoldsForStart(const CommandHeader& h, int slot) const {
+    if (world.StartInProgress() == 0) return 0;
+    return !world.peerSlots[slot].beforeStart.empty() ||
+                   static_cast<CommandKind>(h.kind) == CommandKind::CreateFactory
+               ? 1
+               : 0;
 }
 
 // What passes a held word; everything else from its link waits behind it, in order:

@@ -78,6 +78,8 @@ private:
     // Keeps the command in the slot's waiting queue (PeerSlot::Hold), for `waitingFor`; one
     // that reaches its bound ends the wait and is applied after what was held.
     void Wait(const uint8_t* data, CommandReader& reader, const CommandHeader& header, int slot);
+    // Whether the slot's command waits for this machine's start (PeerSlot::beforeStart).
+    int HoldsForStart(const CommandHeader& header, int slot) const;
     // Whether a command from a slot that holds a word is applied at once (see the source).
     int PassesHeldWord(const CommandReader& reader, const CommandHeader& header);
     // The authority (World::Authority), when it is the sender.

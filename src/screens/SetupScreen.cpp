@@ -575,6 +575,10 @@ void SetupScreen::SyncControls() {
 
 void SetupScreen::ApplyPeerSettings(const SetupSettings& s, int start, int leave) {
     Scenario& r = *record;
+    // The host's start settled every slot and colour. A machine held up reads its links one
+    // after another, so a guest's report sent before the start may come after it here: it
+    // would give this machine other colours than every other machine has.
+    if (finished) return;
     if (s.playerSlot == r.localTeam) return;
     if (leave) {
         exitCode = 1;

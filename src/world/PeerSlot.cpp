@@ -10,6 +10,12 @@ int PeerSlot::Hold(const uint8_t* command, size_t length, int32_t forTeam, uint3
     return 1;
 }
 
+int PeerSlot::HoldForStart(const uint8_t* command, size_t length) {
+    if (beforeStart.size() + length > kMaxWaitingBytes) return 0;
+    beforeStart.insert(beforeStart.end(), command, command + length);
+    return 1;
+}
+
 std::vector<uint8_t> PeerSlot::TakeHeld() {
     std::vector<uint8_t> taken = std::move(waiting);
     waiting.clear();

@@ -53,6 +53,10 @@ struct PeerSlot {
     int32_t offeredMark = 0;
     // The player's shots this machine saw announced, which its hit reports answer to.
     FiredShots firedShots;
+    // The player's factory word (and everything behind it on the link, in order) that came
+    // while this machine had not built its game yet: the start clears every object, so the
+    // words wait for it (World::ApplyWordsHeldForStart).
+    std::vector<uint8_t> beforeStart;
 
     int Holding() const { return waiting.empty() ? 0 : 1; }
     // Holds one whole command behind those already held (the first starts the wait for
@@ -62,6 +66,9 @@ struct PeerSlot {
     // Gives up the held commands (the wait is over) and returns them; what told about that wait
     // goes with them, so a word held next starts its wait afresh.
     std::vector<uint8_t> TakeHeld();
+    // Keeps one whole command behind those already kept for the start; 0 when it would take
+    // them past kMaxWaitingBytes (it is not kept).
+    int HoldForStart(const uint8_t* command, size_t length);
     // A free slot: no link (the caller closed it), nothing held, nothing marked.
     void Reset();
 };

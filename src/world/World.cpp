@@ -154,6 +154,7 @@ int World::NewGame() {
         }
     }
     if (busyIndicator) busyIndicator->Enable(1);
+    gameStarting = 1;
     ClearObjects();
     scenario = std::move(pendingScenario);
     if (!scenario) {
@@ -189,12 +190,15 @@ int World::NewGame() {
         RefuseDamagedScenario(scenario->FileName() != nullptr);
         ClearObjects();
         scenario.reset();
+        gameStarting = 0;
         if (busyIndicator) busyIndicator->Enable(0);
         return 0;
     }
     LoadClanDesigns();
     scenario->PrepareDesigns(*this);
     if (busyIndicator) busyIndicator->Enable(0);
+    // The peers' factories that came early join the game only now that it stands.
+    ApplyWordsHeldForStart();
     return 1;
 }
 

@@ -509,6 +509,14 @@ public:
     void EndWait(int slot);
     // Executes the slot's held commands again, refusing those about `refusing` (-1 none).
     void ReleaseHeld(int slot, int32_t refusing);
+    // Executes commands a slot held back, as many whole ones as a message holds at a time.
+    void ExecuteHeldWords(int slot, const std::vector<uint8_t>& words);
+    // 1 in a network game while this machine has no game built, or is building it: a peer's
+    // factory word then waits (PeerSlot::beforeStart) rather than be cleared by the start.
+    int StartInProgress() const;
+    // The start has built the game: the words each peer's slot kept for it are applied, in
+    // their order.
+    void ApplyWordsHeldForStart();
     void SendCommands(int slot) override;
     void CompactPeers();
     // Reads and executes what every peer has sent, as the network step does (the host and join
@@ -677,6 +685,8 @@ public:
     // Each link to another machine with what this machine keeps about it, kept packed at the
     // front; the links are set by the network screens.
     PeerSlot peerSlots[kPeerSlots];
+    // 1 while World::NewGame builds a game.
+    int32_t gameStarting = 0;
     // Peers CheckPeers found lost so far, and the team of the last one (-1 unknown).
     int32_t peersLost = 0;
     int32_t lastLostTeam = -1;

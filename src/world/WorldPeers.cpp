@@ -259,25 +259,47 @@ void World::ReleaseHeld(int slot, int32_t refusing) {
     std::snprintf(line, sizeof line, "Held word of player %d ended: %zu bytes in %u ms",
                   watch.peerTeam, watch.waiting.size(), GetTimeMs() - watch.waitingSince);
     Trace(line);
-    std::vector<uint8_t> waiting = watch.TakeHeld();
-    // Whole commands, as many as a message holds at a time; one that must wait again (for
-    // another team) takes the rest back into the queue.
+    // One that must wait again (for another team) takes the rest back into the queue.
+    ExecuteHeldWords(slot, watch.TakeHeld());
+    peerSlots[slot].refusing = -1;
+}
+
+void World::ExecuteHeldWords(int slot, const std::vector<uint8_t>& words) {
     CommandBuffer message;
     size_t at = 0;
-    while (at < waiting.size() && executeCommands && peerSlots[slot].peerLink) {
+    while (at < words.size() && executeCommands && peerSlots[slot].peerLink) {
         size_t end = at;
-        while (end < waiting.size() && waiting[end] > 0 &&
-               end + waiting[end] - at <= CommandBuffer::kCapacity)
-            end += waiting[end];
+        while (end < words.size() && words[end] > 0 &&
+               end + words[end] - at <= CommandBuffer::kCapacity)
+            end += words[end];
         if (end == at) break;
         message.Rewind();
-        std::copy(waiting.begin() + static_cast<std::ptrdiff_t>(at),
-                  waiting.begin() + static_cast<std::ptrdiff_t>(end), message.start);
+        std::copy(words.begin() + static_cast<std::ptrdiff_t>(at),
+                  words.begin() + static_cast<std::ptrdiff_t>(end), message.start);
         message.cursor = message.start + (end - at);
         executeCommands(message, slot);
         at = end;
     }
-    peerSlots[slot].refusing = -1;
+}
+
+// Outside a game (the set-up, and between games) the world holds neither a scenario nor a
+// land; the start installs both before it builds the objects, so its own run counts too.
+int World::StartInProgress() const {
+    return networkGame == 1 && (gameStarting == 1 || (!scenario && !terrain)) ? 1 : 0;
+}
+
+void World::ApplyWordsHeldForStart() {
+    gameStarting = 0;
+    for (int slot = 0; slot < kPeerSlots; ++slot) {
+        if (peerSlots[slot].beforeStart.empty()) continue;
+        std::vector<uint8_t> words = std::move(peerSlots[slot].beforeStart);
+        peerSlots[slot].beforeStart.clear();
+        char line[80];
+        std::snprintf(line, sizeof line, "Words of player %d kept for the start: %zu bytes",
+                      peerSlots[slot].peerTeam, words.size());
+        Trace(line);
+        ExecuteHeldWords(slot, words);
+    }
 }
 
 // Each machine moves its copies of the others' units on its own clock, so at a pause they stand

@@ -43,14 +43,21 @@ inline std::string Options(int player, int port) {
 // menu: the host opens its game and, once every guest is in, presses OK (the third guest starts
 // it by itself) and then start until every report has come. A guest keeps pressing OK until
 // the battle: a join asked for before the host listens is retried, and OK does nothing once
-// linked. Each waits long enough for a loaded machine.
-inline std::string ToBattle(int player, int machines) {
+// linked. Each waits long enough for a loaded machine. With `markStart` the host waits 8 s
+// more, captures the picture "start" half a second before its first press of start and
+// "started" once in battle (a stall at the start waits for them), and every machine traces
+// from the menu on (Ctrl+L), so that what its start did is told.
+inline std::string ToBattle(int player, int machines, bool markStart = false) {
     std::string s = "wait 1000\ntext \"m\"\nawait 2 60000\nchar 1\n";
+    if (markStart) s += "char 12\n";
     if (player == 1) {
         s += "wait 500\ntext \"h\"\nwait 500\nkey RETURN\nwait " +
              std::to_string(4000 + 2500 * machines) + "\n";
         if (machines < 4) s += "key RETURN\n";
-        return s + "wait 1500\nawait 3 150000 RETURN\n";
+        // Time for a loaded machine's guests to report before the mark.
+        s += markStart ? "wait 9500\ncapture start\nwait 500\n" : "wait 1500\n";
+        s += "await 3 150000 RETURN\n";
+        return markStart ? s + "capture started\n" : s;
     }
     return s + "wait " + std::to_string(1500 + 2000 * player) +
            "\ntext \"j\"\nwait 500\nkey RETURN\nawait 3 150000 RETURN\n";
@@ -141,8 +148,12 @@ struct Kill {
 
 // A player's program stopped (SIGSTOP) for `forMs` once `afterMs` have passed since every
 // machine wrote `barrier`: it reads and sends nothing meanwhile, and its peers' words wait on
-// its links, as on a stalled link.
+// its links, as on a stalled link. Barrier 0: from the host's mark before it starts the
+// battle (ToBattle's `markStart`), and not before the host is in battle (a press of start is
+// refused until every guest has reported, which a loaded machine may do late), so that the
+// machine comes to its start late; at most kLongestStartStallMs, which keeps its links up.
 struct Stall {
+    static constexpr int kLongestStartStallMs = 8000;
     int player;
     size_t barrier;
     int afterMs;
@@ -203,11 +214,13 @@ inline void Run(Game& game, int machines, const std::vector<int>& at, const std:
         game.games[static_cast<size_t>(n - 1)]->WriteOptions(Options(n, port));
     std::vector<std::thread> programs;
     std::atomic<int> ended{0};
+    const bool markStart = std::any_of(stalls.begin(), stalls.end(),
+                                       [](const Stall& stall) { return stall.barrier == 0; });
     for (int player = 1; player <= machines; ++player) {
         const GameFolder& folder = *game.games[static_cast<size_t>(player - 1)];
-        std::string command =
-            folder.Command(ToBattle(player, machines) + Barriers(player, at, prefix, acts),
-                           GameFolder::Clock::Real, timeoutSeconds);
+        std::string command = folder.Command(
+            ToBattle(player, machines, markStart) + Barriers(player, at, prefix, acts),
+            GameFolder::Clock::Real, timeoutSeconds);
         if (listings) {
             const std::string video = "SDL_VIDEODRIVER=";
             command.insert(command.find(video), "QX_CHECKSUM_LISTING=listing ");
@@ -228,18 +241,27 @@ inline void Run(Game& game, int machines, const std::vector<int>& at, const std:
         for (const Stall& stall : stalls) {
             const std::string name = prefix + std::to_string(stall.barrier);
             auto written = [&] {
+                if (stall.barrier == 0)
+                    return std::filesystem::exists(game.games[0]->path / "captures" / "start.png");
                 for (int player = 1; player <= machines; ++player)
                     if (game.games[static_cast<size_t>(player - 1)]->Checksum(name).size() != 17u)
                         return false;
                 return true;
             };
             while (!written() && ended.load() == 0)
-                std::this_thread::sleep_for(std::chrono::milliseconds(100));
+                std::this_thread::sleep_for(
+                    std::chrono::milliseconds(stall.barrier == 0 ? 20 : 100));
             const int pid = ProgramId(game, stall.player);
             if (ended.load() != 0 || pid <= 0) return;
             std::this_thread::sleep_for(std::chrono::milliseconds(stall.afterMs));
             if (::kill(pid, SIGSTOP) != 0) return;
             std::this_thread::sleep_for(std::chrono::milliseconds(stall.forMs));
+            const std::filesystem::path started = game.games[0]->path / "captures" / "started.png";
+            for (int waited = stall.forMs;
+                 stall.barrier == 0 && waited < Stall::kLongestStartStallMs &&
+                 !std::filesystem::exists(started) && ended.load() == 0;
+                 waited += 20)
+                std::this_thread::sleep_for(std::chrono::milliseconds(20));
             ::kill(pid, SIGCONT);
         }
     });

@@ -515,6 +515,13 @@ TEST_F(SetupTest, AGuestTakesTheHostsStartWithEverySlotTheOrderAndTheSharedSetti
     EXPECT_EQ(r.artifacts, 0);
     EXPECT_EQ(r.landNumber, guest.Entries()[1].packIndex);
     EXPECT_EQ(guest.List()->selection, 1);
+    // A report or a leave sent before the start and read after it (a machine held up reads
+    // its links one after another) changes nothing the start settled.
+    guest.ApplyPeerSettings(Report(1, 'T', 4), 0, 0);
+    guest.ApplyPeerSettings(Report(1, 'V', 3), 0, 1);
+    EXPECT_EQ(r.playerSlots[1], 'V');
+    EXPECT_EQ(r.teamColours[1], 3);
+    EXPECT_EQ(guest.exitCode, 0);
     // The screen ends at its next pass, and for good.
     EXPECT_EQ(Frame(), 0);
     EXPECT_EQ(guest.Update(16), 0);
