@@ -1,9 +1,10 @@
-#include "net/ShotFlight.h"
+#include "world/ShotFlight.h"
 
 #include <algorithm>
 #include <cmath>
 
 #include "catalogue/DirectionalEffectTemplate.h"
+#include "catalogue/TemplateCatalogue.h"
 #include "catalogue/WeaponTemplate.h"
 #include "core/SpriteSet.h"
 #include "objects/ArcShot.h"
@@ -14,18 +15,36 @@
 #include "objects/PulseWeapon.h"
 #include "objects/RocketShot.h"
 #include "objects/SpinWeapon.h"
+#include "world/SpeedPlayed.h"
 
 namespace {
 
-// The game speed setting runs from 1 to 5; its adjustment is 3 minus it.
-constexpr int kFastestAdjustment = -2;
-constexpr int kSlowestAdjustment = 2;
 // One step of a flying shot: the length of the vector (1, 1).
 constexpr double kStepPixels = 1.41421;
+
+// The least a step of a flying shot gains toward its aim. A shot moves once enough time has
+// gathered for more than two steps, all of them at once, and the move is rounded to whole
+// pixels on each axis (Weapon::NextPoint): a move gains less than its length, most so for the
+// shortest, two steps (2.83 px). Where its x part reaches just short of 1.5 px, it is rounded
+// to (1, 2) px, which gains 2.226 px along its line: 1.113 px a step, 79 % of a step. A longer
+// move loses no more than the same rounding, so less a step. Taken as a whole length at
+// 1.414 px a step, a shot flying along an axis at three steps a move (4.24 px rounded to 4)
+// came 4.4 % late; at two steps a move at that angle, 25 %.
+double LeastStepPixels() {
+    const double move = 2 * kStepPixels;
+    const double across = 1.5 / move;
+    return (1 * across + 2 * std::sqrt(1 - across * across)) / 2;
+}
 
 // A catalogue period at a speed: max(1, field + 5 × adjustment).
 int32_t Period(int32_t field, int adjustment) {
     return std::max(1, field + 5 * adjustment);
+}
+
+int32_t ReloadMs(const MountTemplate* weapon, int adjustment) {
+    if (const auto* w = dynamic_cast<const WeaponTemplate*>(weapon))
+        return Period(w->reloadField, adjustment);
+    return weapon ? std::max(1, weapon->GetReloadTime()) : 1;
 }
 
 // The longest sequence of the effect's pictures, in frames; 0 without pictures.
@@ -43,16 +62,18 @@ int64_t Steps(int64_t count, int32_t periodMs) {
     return count * (periodMs + ShotFlight::kTickMs);
 }
 
-// A flying shot's travel over the reach and past it to a large target's centre: whole steps
-// gathered at the travel delay, the first once two delays have gathered.
+// A flying shot's travel over the reach and past it to a large target's centre, at the least a
+// step gains: the whole steps gathered at the travel delay, the first once more than two
+// delays have gathered, and the tick that takes the last.
 int64_t Travel(const WeaponTemplate& w, int adjustment) {
+    static const double kLeastStepPixels = LeastStepPixels();
     const int64_t distance = int64_t{std::max(w.GetRange(), 0)} + ShotFlight::kBeyondReachPixels;
-    const auto steps = static_cast<int64_t>(std::ceil(static_cast<double>(distance) / kStepPixels));
+    const auto steps =
+        static_cast<int64_t>(std::ceil(static_cast<double>(distance) / kLeastStepPixels));
     return (steps + 3) * Period(w.travelField, adjustment) + ShotFlight::kTickMs;
 }
 
 }  // namespace
-
 // What a shot of each class does between its firing tick and its strike:
 // | class                      | under way                                                  |
 // |----------------------------|------------------------------------------------------------|
@@ -109,8 +130,15 @@ int32_t ShotFlight::FlightMs(const MountTemplate* weapon, int adjustment) {
 
 int32_t ShotFlight::LongestMs(const MountTemplate* weapon) {
     int32_t longest = 0;
-    for (int a = kFastestAdjustment; a <= kSlowestAdjustment; ++a)
+    for (int a = SpeedPlayed::kFastest; a <= SpeedPlayed::kSlowest; ++a)
         longest = std::max(longest, FlightMs(weapon, a));
+    return longest;
+}
+
+int32_t ShotFlight::LongestOfCatalogue() {
+    int32_t longest = 0;
+    for (ListNode* n = WeaponList.First(); n; n = WeaponList.Next(n))
+        longest = std::max(longest, LongestMs(static_cast<const MountTemplate*>(n)));
     return longest;
 }
 
@@ -119,13 +147,27 @@ int32_t ShotFlight::LongestMs(const MountTemplate* weapon) {
 // own). One more: the tick in which a stalled sender's battle catches up may fire the turret's
 // next shot before its last one strikes, as a countdown strikes on the tick after it ran out
 // and a hop or frame steps once a tick.
-int ShotFlight::MostInFlight(const MountTemplate* weapon) {
-    const auto* w = dynamic_cast<const WeaponTemplate*>(weapon);
-    if (!w) return 1;
-    int64_t most = 1;
-    for (int a = kFastestAdjustment; a <= kSlowestAdjustment; ++a) {
-        const int64_t reload = Period(w->reloadField, a);
-        most = std::max(most, (int64_t{FlightMs(weapon, a)} + reload - 1) / reload);
-    }
+int ShotFlight::MostInFlight(const MountTemplate* weapon, int adjustment) {
+    if (!dynamic_cast<const WeaponTemplate*>(weapon)) return 1;
+    const int64_t reload = ReloadMs(weapon, adjustment);
+    const int64_t most =
+        std::max<int64_t>(1, (int64_t{FlightMs(weapon, adjustment)} + reload - 1) / reload);
     return static_cast<int>(std::min<int64_t>(most, 1 << 10)) + 1;
+}
+
+ShotFlight::Measure ShotFlight::AtSpeedsPlayed(const MountTemplate* weapon,
+                                               const SpeedPlayed& speeds, int32_t battleMs,
+                                               int32_t slackMs) {
+    Measure measure;
+    bool first = true;
+    for (int a = SpeedPlayed::kFastest; a <= SpeedPlayed::kSlowest; ++a) {
+        const int32_t flight = FlightMs(weapon, a);
+        if (!speeds.InPlay(a, battleMs, flight + slackMs)) continue;
+        const int32_t reload = ReloadMs(weapon, a);
+        measure.flightMs = std::max(measure.flightMs, flight);
+        measure.reloadMs = first ? reload : std::min(measure.reloadMs, reload);
+        measure.mostInFlight = std::max(measure.mostInFlight, MostInFlight(weapon, a));
+        first = false;
+    }
+    return measure;
 }
