@@ -411,6 +411,29 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
                 log.push_back(role == 'a' && i < 4 ? "1:11 Hit abc 3:22" : Refused(7, 3)[0]);
         return log;
     };
+    // The armed units' weapon made a Twin Gun (160 px of reach, travel 12, reload 600) at the
+    // game speed `adjustment`: a shot a reload apart for 34 reloads, no hit.
+    auto twinBank = [fire](int adjustment) {
+        return [=](Senders& f) {
+            f.weapon->weaponClass = WeaponClass::DirectShot;
+            f.weapon->rangeField = 160;
+            f.weapon->travelField = 12;
+            f.weapon->reloadField = 600;
+            SpeedAdjustment = adjustment;
+            for (int shot = 0; shot < 34; ++shot) {
+                f.clock.Advance(600 + 5 * adjustment);
+                f.Deliver(fire(kMirror), 600 + 5 * adjustment);
+            }
+        };
+    };
+    auto twinBankLog = [](int taken, int adjustment) {
+        return [=] {
+            Log log(static_cast<size_t>(taken), "1:11 Hit abc 2:10");
+            log.resize(40, Refused(7, 2, 34 * (600 + 5 * adjustment))[0]);
+            return log;
+        };
+    };
+    auto speedThree = [](Senders&) { SpeedAdjustment = 0; };
     const SimId piece = World::WreckPieceId(SimId(2, 20), 2);
     const Row rows[] = {
         // The machine playing the object's team, and no other.
@@ -635,6 +658,13 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
                  f.Deliver(fire(kMirror), 500);
              }
          }},
+        // A Twin Gun's shots fly 3524 ms at speed 3 and 6434 at speed 1 (320 px at 1.113 px a
+        // step, and three steps and a tick): a turret keeps 6 + 1 and 11 + 1 unanswered, not
+        // the slowest speed's at every speed.
+        {"a Twin Gun's shots saved up at speed 3, then 40 hits at once", 1, 2, -1,
+         hits(kMirror, 40), twinBankLog(7, 0), twinBank(0), speedThree},
+        {"a Twin Gun's shots saved up at speed 1, then 40 hits at once", 1, 2, -1,
+         hits(kMirror, 40), twinBankLog(12, 2), twinBank(2), speedThree},
         // A shot that missed: a forged hit after its flight is refused, one at its end taken.
         {"a hit of a missed shot after its flight", 1, 2, -1, hit(kOwned, kMirror),
          is(Refused(7, 2, kShotLifeMs + 1)), flown(kShotLifeMs + 1, 0)},
