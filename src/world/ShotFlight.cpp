@@ -62,23 +62,26 @@ int64_t Steps(int64_t count, int32_t periodMs) {
     return count * (periodMs + ShotFlight::kTickMs);
 }
 
-// A flying shot's travel over the reach and past it to a large target's centre, at the least a
-// step gains: the whole steps gathered at the travel delay, the first once more than two
-// delays have gathered, and the tick that takes the last.
-int64_t Travel(const WeaponTemplate& w, int adjustment) {
+// A flying shot's travel over `distance`, at the least a step gains: the whole steps gathered
+// at the travel delay, the first once more than two delays have gathered, the step that passes
+// the distance, and the tick that takes the last.
+int64_t Travel(const WeaponTemplate& w, int64_t distance, int adjustment) {
     static const double kLeastStepPixels = LeastStepPixels();
-    const int64_t distance = int64_t{std::max(w.GetRange(), 0)} + ShotFlight::kBeyondReachPixels;
     const auto steps =
         static_cast<int64_t>(std::ceil(static_cast<double>(distance) / kLeastStepPixels));
     return (steps + 3) * Period(w.travelField, adjustment) + ShotFlight::kTickMs;
 }
 
 }  // namespace
+
 // What a shot of each class does between its firing tick and its strike:
 // | class                      | under way                                                  |
 // |----------------------------|------------------------------------------------------------|
-// | direct, cycling direct     | its travel                                                 |
+// | direct, cycling direct     | its travel over its reach: it flies straight at a point    |
+// |                            |   and strikes on the move that takes it past its reach     |
 // | missile, homing missile    | its launch frames on the rack (100 ms each), then travel   |
+// |                            |   over its reach and past it to a large target's centre    |
+// |                            |   (a homing one's course bends after its target)           |
 // | rocket, animated rocket    | the same; its launch needs pictures                        |
 // | arc                        | a hop per 10 px to the target's centre, 50 ms each, and    |
 // |                            |   the strike on the next tick                              |
@@ -89,24 +92,25 @@ int32_t ShotFlight::FlightMs(const MountTemplate* weapon, int adjustment) {
     const auto* w = dynamic_cast<const WeaponTemplate*>(weapon);
     if (!w) return 0;
     const int64_t reach = int64_t{std::max(w->GetRange(), 0)};
+    const int64_t pastReach = reach + kBeyondReachPixels;
     int64_t ms = 0;
     switch (w->weaponClass) {
         case WeaponClass::DirectShot:
         case WeaponClass::CyclingDirectShot:
-            ms = Travel(*w, adjustment);
+            ms = Travel(*w, reach, adjustment);
             break;
         case WeaponClass::Missile:
         case WeaponClass::HomingMissile:
             ms = Steps(Frames(w->fireEffect), MissileWeapon::kLaunchFrameMs) +
-                 Travel(*w, adjustment);
+                 Travel(*w, pastReach, adjustment);
             break;
         case WeaponClass::RocketShot:
         case WeaponClass::AnimatedRocketShot:
-            ms = Steps(Frames(w->fireEffect), RocketShot::kLaunchFrameMs) + Travel(*w, adjustment);
+            ms = Steps(Frames(w->fireEffect), RocketShot::kLaunchFrameMs) +
+                 Travel(*w, pastReach, adjustment);
             break;
         case WeaponClass::Arc:
-            ms = Steps(std::max<int64_t>(1, (reach + kBeyondReachPixels) / ArcShot::kPointSpacing),
-                       ArcShot::kHopMs) +
+            ms = Steps(std::max<int64_t>(1, pastReach / ArcShot::kPointSpacing), ArcShot::kHopMs) +
                  kTickMs;
             break;
         case WeaponClass::Beam:
@@ -143,10 +147,10 @@ int32_t ShotFlight::LongestOfCatalogue() {
 }
 
 // A turret fires again a reload after its last shot, so as many of its shots fly at once as
-// its reload goes into their flight, at one speed (a machine's flight and reload run at its
-// own). One more: the tick in which a stalled sender's battle catches up may fire the turret's
-// next shot before its last one strikes, as a countdown strikes on the tick after it ran out
-// and a hop or frame steps once a tick.
+// its reload goes into their flight, at one speed (every machine's flight and reload run at
+// the speed played). One more: the tick in which a stalled sender's battle catches up may fire the
+// turret's next shot before its last one strikes, as a countdown strikes on the tick after it ran
+// out and a hop or frame steps once a tick.
 int ShotFlight::MostInFlight(const MountTemplate* weapon, int adjustment) {
     if (!dynamic_cast<const WeaponTemplate*>(weapon)) return 1;
     const int64_t reload = ReloadMs(weapon, adjustment);

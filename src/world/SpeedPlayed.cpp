@@ -13,7 +13,7 @@ void SpeedPlayed::Change(int adjustment, int32_t battleMs) {
 
 bool SpeedPlayed::InPlay(int adjustment, int32_t battleMs, int32_t flownMs) const {
     if (adjustment < kFastest || adjustment > kSlowest) return false;
-    if (adjustment == SpeedAdjustment) return true;
+    if (adjustment == std::clamp(SpeedAdjustment, kFastest, kSlowest)) return true;
     const int32_t left = leftAtMs[static_cast<size_t>(adjustment - kFastest)];
     return left != kNever && int64_t{battleMs} - left <= flownMs;
 }

@@ -159,7 +159,7 @@ public:
     }
     Artifact* artifact = nullptr;
     // The armed units' design: one weapon (clan 'c', letter 'a') of 100 pixels' reach, reloading
-    // in 500 ms (490 at the fastest speed), on a chassis of 100, whose wreck is a 'V' 'a' of 75
+    // in 500 ms at speed 3, the speed played, on a chassis of 100, whose wreck is a 'V' 'a' of 75
     // and the cargo the unit may hold.
     std::unique_ptr<WeaponTemplate> weapon;
     std::unique_ptr<ChassisTemplate> chassis;
@@ -230,7 +230,8 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         return "Fire " + Id(shooter) + " 1:11 c" + weapon + " " + std::to_string(hardpoint) + " " +
                Id(SimId(shooter.team, 60)) + " 1";
     };
-    constexpr int32_t kReloadMs = 490;
+    // Every machine plays at one speed: the mount reloads at that one's.
+    constexpr int32_t kReloadMs = 500;
     auto wreckOf = [p](const SimId& id, int32_t value, char chassis = 'a', Point off = Point()) {
         return CommandBytes(13, id).B('V').B(chassis).P(p + off).L(value).B(3).Done();
     };
@@ -658,13 +659,13 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
                  f.Deliver(fire(kMirror), 500);
              }
          }},
-        // A Twin Gun's shots fly 3524 ms at speed 3 and 6434 at speed 1 (320 px at 1.113 px a
-        // step, and three steps and a tick): a turret keeps 6 + 1 and 11 + 1 unanswered, not
-        // the slowest speed's at every speed.
+        // A Twin Gun's shots fly 1796 ms at speed 3 and 3266 at speed 1 (its 160 px of reach
+        // at 1.113 px a step, three steps and a tick more): a turret keeps 3 + 1 and 6 + 1
+        // unanswered, not the slowest speed's at every speed.
         {"a Twin Gun's shots saved up at speed 3, then 40 hits at once", 1, 2, -1,
-         hits(kMirror, 40), twinBankLog(7, 0), twinBank(0), speedThree},
+         hits(kMirror, 40), twinBankLog(4, 0), twinBank(0), speedThree},
         {"a Twin Gun's shots saved up at speed 1, then 40 hits at once", 1, 2, -1,
-         hits(kMirror, 40), twinBankLog(12, 2), twinBank(2), speedThree},
+         hits(kMirror, 40), twinBankLog(7, 2), twinBank(2), speedThree},
         // A shot that missed: a forged hit after its flight is refused, one at its end taken.
         {"a hit of a missed shot after its flight", 1, 2, -1, hit(kOwned, kMirror),
          is(Refused(7, 2, kShotLifeMs + 1)), flown(kShotLifeMs + 1, 0)},

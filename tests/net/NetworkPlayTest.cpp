@@ -144,13 +144,18 @@ TEST(NetworkPlay, ScreenCommandsReachTheInstalledHooksAndReceiversCanBeReplaced)
     {
         World guest;
         InstallNetworkPlay(guest, "", 0);
+        guest.localPlayer = ValueTriple(2);
+        guest.peerSlots[0].peerTeam = 1;
         CommandBuffer host;
         host.enabled = 1;
+        SetupSettings settings;
+        for (int i = 0; i < 20; ++i)
+            settings.startOrder[i] = i;
         const struct { int own, start, change; } rows[] = {{2, -1, 2}, {-2, 0, -2}, {0, 2, 1}};
         for (const auto& row : rows) {
             SpeedAdjustment = row.own;
             host.Rewind();
-            host.SendSetupStart(SetupSettings(), row.start);
+            host.SendSetupStart(settings, row.start);
             guest.executeCommands(host, 0);
             EXPECT_EQ(SpeedAdjustment, row.start) << row.own;
             host.Rewind();
