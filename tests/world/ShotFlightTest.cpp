@@ -40,6 +40,8 @@ TEST(ShotFlight, AShotFliesItsClassesStepsOverItsReachAndATurretKeepsItsReloadIn
         {WeaponClass::Beam, 0, 500, 1064, 1064, 3 + 1, 3 + 1},
         {WeaponClass::Cannon, 0, 500, 564, 564, 2 + 1, 2 + 1},
         {WeaponClass::Cannon, 0, 1800, 564, 564, 1 + 1, 1 + 1},
+        // A reload a millisecond longer than the flight at speed 3: one shot flies at once.
+        {WeaponClass::Cannon, 0, 565, 564, 564, 1 + 1, 1 + 1},
         {WeaponClass::Spin, 0, 500, 564, 564, 2 + 1, 2 + 1},
         // Its 100 px of reach, which a direct shot strikes past, at the least a step gains once
         // a move of two steps is rounded to whole pixels (1.11296 px): 90 steps, three delays
@@ -135,6 +137,9 @@ TEST(ShotFlight, AShotIsMeasuredAtTheSpeedPlayedAndAtOneLeftUntilItsShotsHaveFlo
         EXPECT_EQ(m.flightMs, row.flightMs);
         EXPECT_EQ(m.reloadMs, row.reloadMs);
         EXPECT_EQ(m.mostInFlight, row.inFlight);
+        // No speed past the five is ever in play.
+        EXPECT_FALSE(speeds.InPlay(SpeedPlayed::kFastest - 1, 5000, INT32_MAX));
+        EXPECT_FALSE(speeds.InPlay(SpeedPlayed::kSlowest + 1, 5000, INT32_MAX));
         // A new game plays at its speed alone.
         speeds.Clear();
         EXPECT_EQ(ShotFlight::AtSpeedsPlayed(&twin, speeds, 5000, kSlack).flightMs,

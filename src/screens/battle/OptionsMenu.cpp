@@ -210,12 +210,11 @@ int OptionsMenu::Update(int /*elapsedMs*/) {
     World* world = TheWorld();
 
     const int32_t speed = SpeedOfSlider(widgets[kSpeedSlider]->GetValue());
-    if (speed != 3 - SpeedAdjustment) {
-        if (world)
-            world->PlaySpeed(3 - speed);
-        else
-            SpeedAdjustment = 3 - speed;
-        if (world && world->commands) world->Commands().SendGameSpeed(speed);
+    // The speed is the game's: the World notes the change (the speed left still measures the
+    // peers' shots fired before it).
+    if (world && speed != 3 - SpeedAdjustment) {
+        world->PlaySpeed(3 - speed);
+        if (world->commands) world->Commands().SendGameSpeed(speed);
         char text[16];
         std::snprintf(text, sizeof text, "%d", speed);
         WriteOption("SPEED", text);

@@ -98,6 +98,10 @@ TEST_F(OptionsMenuTest, SpeedSliderPositionsGiveSpeedsAndOnlyAChangeIsWritten) {
         // The other machines hear of the change: the new speed ends the record.
         ASSERT_GT(commands.Size(), before) << c.value;
         EXPECT_EQ(commands.Data()[commands.Size() - 1], c.speed) << c.value;
+        // The World plays it, speed 3 noted as left just now.
+        const int32_t now = f->world->recentDead.nowMs;
+        EXPECT_TRUE(f->world->speedPlayed.InPlay(0, now, 0)) << c.value;
+        EXPECT_FALSE(f->world->speedPlayed.InPlay(0, now + 1, 0)) << c.value;
         EXPECT_EQ(SpeedAdjustment, 3 - c.speed) << c.value;
         EXPECT_EQ(Option("SPEED"), std::to_string(c.speed)) << c.value;
     }
