@@ -385,7 +385,8 @@ TEST(NetworkBarrierRun, DISABLED_AFactorysShotsSavedUpAreAnsweredOnlyWhileTheyMa
                   << " hits in one frame: the host took " << taken << " and refused " << refused
                   << " at battle ms " << burst->first << ", " << inReload
                   << " in the reload from it; refused " << refusedOthers << " of player 3\n";
-        EXPECT_EQ(taken + refused, kHits) << "the frame's hits were not read at once";
+        // An honest hit of the factory (its computer player fights on) may share the ms.
+        EXPECT_GE(taken + refused, kHits) << "the frame's hits were not read at once";
         EXPECT_GT(taken, 0) << "no shot came within reach";
         EXPECT_LE(inReload, taking * shots.inFlight);
         EXPECT_EQ(refusedOthers, 0);
