@@ -1,7 +1,6 @@
 #include "catalogue/CatalogueFigures.h"
 
 #include <algorithm>
-#include <climits>
 
 #include "catalogue/ChassisTemplate.h"
 #include "catalogue/MountTemplate.h"
@@ -12,9 +11,6 @@
 CatalogueFigures TheCatalogueFigures;
 
 namespace {
-
-// The game speed setting runs from 1 to 5, and its adjustment is 3 minus it.
-constexpr int32_t kSlowestAdjustment = 2;
 
 // The dearest record of a part list; with a chassis, of the mounts hardpoint h of it takes.
 int64_t DearestOf(const NodeList& list, const ChassisTemplate* chassis = nullptr, int h = 0) {
@@ -33,15 +29,11 @@ int64_t DearestOf(const NodeList& list, const ChassisTemplate* chassis = nullptr
 
 void CatalogueFigures::WorkOut() {
     Clear();
-    int32_t slowestTravel = 0;
+    // A shot's flight is the shots' own model's (ShotFlight), which knows each class's steps.
     for (ListNode* n = WeaponList.First(); n; n = WeaponList.Next(n)) {
         const auto* weapon = static_cast<const WeaponTemplate*>(n);
         longestReach = std::max(longestReach, weapon->GetRange());
-        slowestTravel = std::max(slowestTravel, weapon->travelField);
     }
-    // As SpeedAdjusted makes a travel delay, at the slowest speed whatever the setting now.
-    const int64_t delay = std::max<int64_t>(1, int64_t{slowestTravel} + 5 * kSlowestAdjustment);
-    longestFlightMs = static_cast<int32_t>(std::min<int64_t>(longestReach * delay, INT32_MAX));
     for (ListNode* n = ChassisList.First(); n; n = ChassisList.Next(n)) {
         const auto* chassis = static_cast<const ChassisTemplate*>(n);
         int64_t value = int64_t{chassis->firstCost} + DearestOf(PartList);

@@ -11,9 +11,6 @@ public:
     // The dearest design any chassis of any clan and level takes: the chassis, the dearest
     // drive, and in each hardpoint the dearest weapon or item its capacity takes.
     int64_t dearestDesign = 0;
-    // How long the longest shot may fly, in ms: the longest reach at the slowest shot's speed
-    // (a shot moves at least a pixel per travel delay), at the slowest game speed.
-    int32_t longestFlightMs = 0;
 
     // From the lists as they stand; all zero for an empty catalogue.
     void WorkOut();

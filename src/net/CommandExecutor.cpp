@@ -18,7 +18,6 @@
 #include "map/ObjectKinds.h"
 #include "net/CommandReceivers.h"
 #include "net/NetworkScreen.h"
-#include "net/ShotFlight.h"
 #include "objects/Artifact.h"
 #include "objects/CommandBuffer.h"
 #include "objects/CommandReader.h"
@@ -35,6 +34,7 @@
 #include "world/ObjectNode.h"
 #include "world/Scenario.h"
 #include "world/ScenarioMakers.h"
+#include "world/ShotFlight.h"
 #include "world/World.h"
 
 namespace {
@@ -435,13 +435,6 @@ int64_t DearestWreckValue() {
            GameObject::kStartCargoCapacity;
 }
 
-// The shortest a weapon reloads at any game speed: the sender's speed setting may not be this
-// machine's.
-int32_t ShortestReload(const MountTemplate* weapon) {
-    constexpr int32_t kFastestAdjustment = -2;
-    return std::max(1, weapon->GetReloadTime() - 5 * (SpeedAdjustment - kFastestAdjustment));
-}
-
 }  // namespace
 
 int CommandExecutor::Check(const uint8_t* data, size_t size) {
@@ -714,7 +707,8 @@ int CommandExecutor::MaySendSnapshot(int sender, GameObject* subject, int lossSi
 // |                                       |                      |   had missed                |
 // | shot of a mount that has as many      | its oldest is out    | the same saving up, within  |
 // |   unanswered as its weapon has in     |                      |   the flight of a slow shot |
-// |   flight at once (ShotFlight)         |                      |                             |
+// |   flight at once at the speed played  |                      |                             |
+// |   (ShotFlight)                        |                      |                             |
 // | shot of a shooter not standing here,  | not counted          | shots announced after the   |
 // |   or of a hardpoint its copy does not |                      |   shooter died, or of a     |
 // |   arm with that weapon                |                      |   weapon it never mounted   |
@@ -726,7 +720,7 @@ int CommandExecutor::MaySendSnapshot(int sender, GameObject* subject, int lossSi
 // |                                       |   hardpoints that    |                             |
 // |                                       |   take the weapon    |                             |
 // | shot sooner than its weapon reloads   | not counted          | shots banked faster than    |
-// |   (at the fastest speed), one reload  |                      |   they can be fired; a      |
+// |   (at the speed played), one reload   |                      |   they can be fired; a      |
 // |   early allowed, by this machine's    |                      |   stalled link delivers at  |
 // |   clock (FiredShots)                  |                      |   most one shot a mount     |
 // | shooter captured since its shot       | the hit lands, as    | the shot was the sender's;  |
@@ -795,11 +789,14 @@ void CommandExecutor::CountShot(int slot, GameObject* shooter, char clan, char r
     shot.clan = clan;
     shot.role = role;
     shot.reach = weapon->GetRange();
-    // Its weapon's flight and the sender's tick: the longest an honest hit of it comes after
-    // it on the link's clock.
-    shot.lifeMs = ShotFlight::LongestMs(weapon) + RecentDead::kLinkSlackMs;
-    world.peerSlots[slot].firedShots.Count(shot, hardpoint, turrets, ShortestReload(weapon),
-                                           ShotFlight::MostInFlight(weapon), arrival);
+    // At the speed every machine plays, and at one left lately for the shots fired before the
+    // change (its word may reach the sender after this machine): its weapon's flight and the
+    // sender's tick are the longest an honest hit of it comes after it on the link's clock.
+    const ShotFlight::Measure measure = ShotFlight::AtSpeedsPlayed(
+        weapon, world.speedPlayed, world.recentDead.nowMs, RecentDead::kLinkSlackMs);
+    shot.lifeMs = measure.flightMs + RecentDead::kLinkSlackMs;
+    world.peerSlots[slot].firedShots.Count(shot, hardpoint, turrets, measure.reloadMs,
+                                           measure.mostInFlight, arrival);
 }
 
 // The kill may have come in this very message, ahead of the death pass: the destroyed copies

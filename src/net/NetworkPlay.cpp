@@ -132,8 +132,12 @@ public:
         if (TheNetworkHooks().applyPeerSettings)
             TheNetworkHooks().applyPeerSettings(settings, start, leave);
     }
+    // A mended fault: the speed was a hook of the options menu, so a machine whose battle
+    // screen was not loaded (every guest at the set-up's start, which tells the host's speed)
+    // kept its own, and its shots and moves ran at another speed than its peers'. The speed
+    // is the game's: it is taken whatever screen is showing.
     void SetGameSpeed(int speed) override {
-        if (TheNetworkHooks().setGameSpeed) TheNetworkHooks().setGameSpeed(speed);
+        if (World* world = TheWorld()) world->PlaySpeed(speed);
     }
     void SetRevealMap(int value) override {
         if (TheNetworkHooks().setRevealMap) TheNetworkHooks().setRevealMap(value);

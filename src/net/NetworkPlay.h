@@ -1,8 +1,8 @@
 #pragma once
 // Puts network play into a World: its peer slots make TCP links (bound to the [COMMUNICATIONS]
 // BIND address when one is set, on PORT), and each complete message a peer sends is applied by
-// the command executor. The screens that receive set-up, speed and reveal-map commands install
-// their hooks here; until they do, those commands change nothing.
+// the command executor. The screens that receive set-up and reveal-map commands install their
+// hooks here; until they do, those commands change nothing. The game speed is the World's.
 #include <functional>
 #include <memory>
 #include <string>
@@ -17,8 +17,6 @@ struct NetworkHooks {
     std::function<void(const SetupSettings&, int, int)> applyPeerSettings;
     // BattleScreen::SetRevealMap.
     std::function<void(int)> setRevealMap;
-    // The game-speed global (3 minus the menu speed).
-    std::function<void(int)> setGameSpeed;
 };
 
 NetworkHooks& TheNetworkHooks();

@@ -395,14 +395,15 @@ struct LineParser {
     }
 
     // craft hits TEAM COUNT | craft weapon TEAM | craft wrecks COUNT VALUE |
-    // craft mark old|future|huge TICKS | craft pause PLAYER | craft factoryhits TEAM COUNT |
-    // craft factoryshots TEAM COUNT | craft goals COUNT
+    // craft mark old|future|huge TICKS | craft pause PLAYER | craft factoryhits TEAM COUNT
+    // [WEAPON] | craft factoryshots TEAM COUNT [WEAPON] | craft goals COUNT
     bool Craft(const std::vector<std::string_view>& words) {
         constexpr const char* kUsage =
             "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | "
-            "mark old|future|huge TICKS | pause PLAYER | factoryhits TEAM COUNT | factoryshots "
-            "TEAM COUNT | goals COUNT (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 "
-            "to 100000, goals 1 to 100000)";
+            "mark old|future|huge TICKS | pause PLAYER | factoryhits TEAM COUNT [WEAPON] | "
+            "factoryshots TEAM COUNT [WEAPON] | goals COUNT (TEAM and PLAYER 1 to 4, COUNT and "
+            "TICKS 1 to 1000, VALUE 1 to 100000, goals 1 to 100000, WEAPON a clan and a role "
+            "letter)";
         auto number = [&](size_t i, uint32_t low, uint32_t high) -> std::optional<uint32_t> {
             auto n = i < words.size() ? ParseNumber(words[i]) : std::nullopt;
             if (!n || *n < low || *n > high) return std::nullopt;
@@ -413,11 +414,21 @@ struct LineParser {
         winx_CraftedWord word = winx_CraftedWord::Hits;
         const bool factoryHits = EqualNoCase(what, "factoryhits");
         const bool factoryShots = EqualNoCase(what, "factoryshots");
-        if ((EqualNoCase(what, "hits") || factoryHits || factoryShots) && words.size() == 4) {
+        if ((EqualNoCase(what, "hits") && words.size() == 4) ||
+            ((factoryHits || factoryShots) && (words.size() == 4 || words.size() == 5))) {
             if (factoryHits) word = winx_CraftedWord::FactoryHits;
             if (factoryShots) word = winx_CraftedWord::FactoryShots;
             x = number(2, 1, 4);
             y = number(3, 1, 1000);
+            // The weapon's clan and role letters ride above the team's byte.
+            if (x && words.size() == 5) {
+                const std::string_view weapon = words[4];
+                if (weapon.size() == 2)
+                    *x |= static_cast<uint32_t>(static_cast<unsigned char>(weapon[0])) << 8 |
+                          static_cast<uint32_t>(static_cast<unsigned char>(weapon[1])) << 16;
+                else
+                    x.reset();
+            }
         } else if (EqualNoCase(what, "weapon") && words.size() == 3) {
             word = winx_CraftedWord::Weapon;
             x = number(2, 1, 4);

@@ -4,13 +4,13 @@
 #include <cstdlib>
 
 #include "catalogue/BuildingTemplate.h"
-#include "catalogue/CatalogueFigures.h"
 #include "catalogue/ChassisTemplate.h"
 #include "catalogue/MountTemplate.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
 #include "map/ObjectKinds.h"
 #include "objects/GameObject.h"
+#include "world/ShotFlight.h"
 
 namespace {
 
@@ -62,6 +62,7 @@ RecentDead::Death RecentDead::Describe(GameObject* o) {
 
 void RecentDead::Elapse(int32_t elapsedMs) {
     nowMs += elapsedMs;
+    if (deaths.empty()) return;
     const int32_t span = SpanMs();
     std::erase_if(deaths, [this, span](const Death& d) { return nowMs - d.diedAtMs > span; });
 }
@@ -110,7 +111,7 @@ int RecentDead::WreckDistance(const Death& d, const Point& at) {
 }
 
 int32_t RecentDead::SpanMs() {
-    return TheCatalogueFigures.longestFlightMs + kLinkSlackMs + kHeldMs;
+    return ShotFlight::LongestOfCatalogue() + kLinkSlackMs + kHeldMs;
 }
 
 void RecentDead::Clear() {

@@ -234,6 +234,7 @@ void World::ClearObjects() {
     awaitedWinners.clear();
     wreckMakers.clear();
     recentDead.Clear();
+    speedPlayed.Clear();
     // The shots answer to this game's objects and battle clock only.
     for (PeerSlot& peer : peerSlots)
         peer.firedShots.Clear();

@@ -31,6 +31,7 @@
 #include "world/PeerSlot.h"
 #include "world/RecentDead.h"
 #include "world/ScenarioMakers.h"
+#include "world/SpeedPlayed.h"
 #include "world/WreckMaker.h"
 
 struct CraftRequest;
@@ -436,6 +437,11 @@ public:
     std::vector<std::pair<SimId, int32_t>> earlyPieceValues;
     // The units and factories the death pass took lately, on the battle's own clock.
     RecentDead recentDead;
+    // The game speed every machine plays at, and the speeds left lately.
+    SpeedPlayed speedPlayed;
+    // Plays at the speed global `adjustment` from now on: the options menu's change, or a
+    // peer's word of one, whatever screen is showing.
+    void PlaySpeed(int adjustment) { speedPlayed.Change(adjustment, recentDead.nowMs); }
 
     // --- WorldAlliances.cpp: alliances, pause, status line, sounds and cell effects.
     int Ally(const SimId& a, const SimId& b);

@@ -12,6 +12,7 @@
 #include "catalogue/PictureTemplates.h"
 #include "catalogue/TemplateCatalogue.h"
 #include "catalogue/VehicleDesign.h"
+#include "catalogue/WeaponTemplate.h"
 #include "core/ScriptRequests.h"
 #include "core/SpriteSet.h"
 #include "core/Trace.h"
@@ -19,6 +20,7 @@
 #include "objects/CommandBuffer.h"
 #include "objects/GameObject.h"
 #include "world/ObjectNode.h"
+#include "world/ShotFlight.h"
 #include "world/World.h"
 
 namespace {
@@ -65,14 +67,15 @@ constexpr int kWreckSpacing = 30;
 constexpr int kBesideTargetPixels = 64;
 
 // The run that reads the host's trace learns what the factory's shots may come to there: the
-// weapon, its reload at the fastest speed, and the hardpoints of the factory that take it.
+// weapon, its reload at the speed played (every machine's), how many of a turret's shots fly at
+// once there, and the hardpoints of the factory that take it.
 void TraceFactoryShots(const MountTemplate& weapon, const VehicleDesign* design) {
-    const int32_t fastest = std::max(1, weapon.GetReloadTime() - 5 * (SpeedAdjustment + 2));
-    char line[192];
+    char line[224];
     std::snprintf(line, sizeof line,
-                  "Crafted factory shots of weapon %c%c, reloading in %d ms at the fastest "
-                  "speed, %d hardpoints of the factory taking it",
-                  weapon.clan, weapon.role, fastest,
+                  "Crafted factory shots of weapon %c%c, reloading in %d ms at the speed "
+                  "played, %d in flight at once a turret, %d hardpoints of the factory taking it",
+                  weapon.clan, weapon.role, std::max(1, weapon.GetReloadTime()),
+                  ShotFlight::MostInFlight(&weapon, SpeedAdjustment),
                   design ? design->HardpointsTaking(&weapon) : 0);
     Trace(line);
 }
@@ -157,10 +160,15 @@ void World::CraftWord(const CraftRequest& request) {
         case CraftedWord::FactoryShots: {
             // This machine's own factory, standing or dead lately, as the shooter: hit reports
             // on team x's factory, or shots at it from each hardpoint in turn that the factory
-            // never fired. A standing factory names the first weapon it mounts and tells the
-            // others it stands beside its target, within that weapon's reach; a dead one, or
-            // one that mounts none, the catalogue's weapon of the most fire power.
-            GameObject* target = TeamFactory(request.x);
+            // never fired. A standing factory names the weapon the line names, else the first
+            // weapon it mounts, and tells the others it stands beside its target, within that
+            // weapon's reach; a dead one, or one that mounts none, the catalogue's weapon of the
+            // most fire power. The line's weapon letters ride above the team's byte of x.
+            const int targetTeam = request.x & 0xFF;
+            const MountTemplate* named =
+                FindWeaponTemplate(static_cast<char>((request.x >> 8) & 0xFF),
+                                   static_cast<char>((request.x >> 16) & 0xFF));
+            GameObject* target = TeamFactory(targetTeam);
             const MountTemplate* weapon = nullptr;
             SimId shooter;
             Point at;
@@ -169,7 +177,7 @@ void World::CraftWord(const CraftRequest& request) {
                 design = own->GetDesign();
                 shooter = own->id;
                 at = own->GetCentre();
-                weapon = FirstWeapon(design);
+                weapon = named ? named : FirstWeapon(design);
                 if (weapon && target) {
                     const Rect bounds = target->GetBounds();
                     at = bounds.origin + Point(0, bounds.extent.h + kBesideTargetPixels);
@@ -182,7 +190,7 @@ void World::CraftWord(const CraftRequest& request) {
                 }
             }
             if (!weapon) weapon = HeaviestWeaponBut(nullptr);
-            if (!target || !weapon || request.x == team || shooter.IsNull()) return;
+            if (!target || !weapon || targetTeam == team || shooter.IsNull()) return;
             const EffectTemplate* explosion = weapon->GetExplosionTemplate();
             if (request.word == CraftedWord::FactoryShots) TraceFactoryShots(*weapon, design);
             for (int i = 0; i < request.y; ++i) {

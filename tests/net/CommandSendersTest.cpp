@@ -159,7 +159,7 @@ public:
     }
     Artifact* artifact = nullptr;
     // The armed units' design: one weapon (clan 'c', letter 'a') of 100 pixels' reach, reloading
-    // in 500 ms (490 at the fastest speed), on a chassis of 100, whose wreck is a 'V' 'a' of 75
+    // in 500 ms at speed 3, the speed played, on a chassis of 100, whose wreck is a 'V' 'a' of 75
     // and the cargo the unit may hold.
     std::unique_ptr<WeaponTemplate> weapon;
     std::unique_ptr<ChassisTemplate> chassis;
@@ -230,7 +230,8 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
         return "Fire " + Id(shooter) + " 1:11 c" + weapon + " " + std::to_string(hardpoint) + " " +
                Id(SimId(shooter.team, 60)) + " 1";
     };
-    constexpr int32_t kReloadMs = 490;
+    // Every machine plays at one speed: the mount reloads at that one's.
+    constexpr int32_t kReloadMs = 500;
     auto wreckOf = [p](const SimId& id, int32_t value, char chassis = 'a', Point off = Point()) {
         return CommandBytes(13, id).B('V').B(chassis).P(p + off).L(value).B(3).Done();
     };
@@ -411,6 +412,29 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
                 log.push_back(role == 'a' && i < 4 ? "1:11 Hit abc 3:22" : Refused(7, 3)[0]);
         return log;
     };
+    // The armed units' weapon made a Twin Gun (160 px of reach, travel 12, reload 600) at the
+    // game speed `adjustment`: a shot a reload apart for 34 reloads, no hit.
+    auto twinBank = [fire](int adjustment) {
+        return [=](Senders& f) {
+            f.weapon->weaponClass = WeaponClass::DirectShot;
+            f.weapon->rangeField = 160;
+            f.weapon->travelField = 12;
+            f.weapon->reloadField = 600;
+            SpeedAdjustment = adjustment;
+            for (int shot = 0; shot < 34; ++shot) {
+                f.clock.Advance(600 + 5 * adjustment);
+                f.Deliver(fire(kMirror), 600 + 5 * adjustment);
+            }
+        };
+    };
+    auto twinBankLog = [](int taken, int adjustment) {
+        return [=] {
+            Log log(static_cast<size_t>(taken), "1:11 Hit abc 2:10");
+            log.resize(40, Refused(7, 2, 34 * (600 + 5 * adjustment))[0]);
+            return log;
+        };
+    };
+    auto speedThree = [](Senders&) { SpeedAdjustment = 0; };
     const SimId piece = World::WreckPieceId(SimId(2, 20), 2);
     const Row rows[] = {
         // The machine playing the object's team, and no other.
@@ -635,6 +659,13 @@ TEST(CommandSenders, AKindIsAppliedFromItsSendersAndDroppedAndTracedFromOthers) 
                  f.Deliver(fire(kMirror), 500);
              }
          }},
+        // A Twin Gun's shots fly 1796 ms at speed 3 and 3266 at speed 1 (its 160 px of reach
+        // at 1.113 px a step, three steps and a tick more): a turret keeps 3 + 1 and 6 + 1
+        // unanswered, not the slowest speed's at every speed.
+        {"a Twin Gun's shots saved up at speed 3, then 40 hits at once", 1, 2, -1,
+         hits(kMirror, 40), twinBankLog(4, 0), twinBank(0), speedThree},
+        {"a Twin Gun's shots saved up at speed 1, then 40 hits at once", 1, 2, -1,
+         hits(kMirror, 40), twinBankLog(7, 2), twinBank(2), speedThree},
         // A shot that missed: a forged hit after its flight is refused, one at its end taken.
         {"a hit of a missed shot after its flight", 1, 2, -1, hit(kOwned, kMirror),
          is(Refused(7, 2, kShotLifeMs + 1)), flown(kShotLifeMs + 1, 0)},
@@ -1219,11 +1250,10 @@ TEST(CommandSenders, AWreckIsWorthAtMostTheDearestDesignTheCatalogueAllows) {
     add(SensorItemList, new SensorItemTemplate(mount(40, 1), 3));
     add(SensorItemList, new SensorItemTemplate(mount(45, 0), 3));
     TheCatalogueFigures.WorkOut();
-    // The longest reach at the slowest travel at the slowest speed (12 + 5 x 2 ms a pixel).
     EXPECT_EQ(TheCatalogueFigures.longestReach, 300);
-    EXPECT_EQ(TheCatalogueFigures.longestFlightMs, 300 * 22);
-    // Beyond the flight: the link's slack, and a report held behind a taker's word (10 s).
-    EXPECT_EQ(RecentDead::SpanMs(), 300 * 22 + RecentDead::kLinkSlackMs + 10000);
+    // The shots' one model of a flight: a beam's is its countdown and two ticks, whatever its
+    // reach; beyond it the link's slack, and a report held behind a taker's word (10 s).
+    EXPECT_EQ(RecentDead::SpanMs(), 1064 + RecentDead::kLinkSlackMs + 10000);
     constexpr int32_t kDearest = 468 + GameObject::kStartCargoCapacity;
     for (int32_t value : {kDearest, kDearest + 1}) {
         SCOPED_TRACE(value);
@@ -1240,7 +1270,7 @@ TEST(CommandSenders, AWreckIsWorthAtMostTheDearestDesignTheCatalogueAllows) {
         delete record;
     }
     TheCatalogueFigures.WorkOut();
-    EXPECT_EQ(TheCatalogueFigures.longestFlightMs, 0);
+    EXPECT_EQ(RecentDead::SpanMs(), RecentDead::kLinkSlackMs + 10000);
 }
 
 // The host grants a claim only for a unit or factory of the sender's whose copy here stands

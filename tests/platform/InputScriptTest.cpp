@@ -218,9 +218,9 @@ TEST(InputScript, EachLimitHoldsFromBothSides) {
         "1000, MS 1 to 2147483647)";
     const char* const kCraftUsage =
         "usage: craft hits TEAM COUNT | weapon TEAM | wrecks COUNT VALUE | mark old|future|huge "
-        "TICKS | pause PLAYER | factoryhits TEAM COUNT | factoryshots TEAM COUNT | goals COUNT "
-        "(TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to 100000, goals 1 to "
-        "100000)";
+        "TICKS | pause PLAYER | factoryhits TEAM COUNT [WEAPON] | factoryshots TEAM COUNT "
+        "[WEAPON] | goals COUNT (TEAM and PLAYER 1 to 4, COUNT and TICKS 1 to 1000, VALUE 1 to "
+        "100000, goals 1 to 100000, WEAPON a clan and a role letter)";
     const std::string longName(64, 'n');
     const struct {
         std::string line;
@@ -302,6 +302,10 @@ TEST(InputScript, EachLimitHoldsFromBothSides) {
         {"craft factoryhits 1 100", ""},
         {"craft FactoryShots 4 1000", ""},
         {"craft factoryshots 5 1", kCraftUsage},
+        {"craft factoryshots 1 7 Vb", ""},
+        {"craft factoryhits 1 7 Vb", ""},
+        {"craft factoryshots 1 7 V", kCraftUsage},
+        {"craft hits 1 7 Vb", kCraftUsage},
         {"craft weapon 4", ""},
         {"craft weapon 4 1", kCraftUsage},
         {"craft wrecks 61 100000", ""},

@@ -1,6 +1,5 @@
 #include "screens/battle/OptionsMenu.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string>
@@ -17,7 +16,6 @@
 #include "core/Settings.h"
 #include "core/SoundBase.h"
 #include "core/TextWriter.h"
-#include "net/NetworkPlay.h"
 #include "objects/CommandBuffer.h"
 #include "screens/battle/BattleOverlays.h"
 #include "ui/Button.h"
@@ -113,12 +111,6 @@ int OptionsMenu::Load() {
             travel[1], kSpeedSlider + s);
     }
 
-    // A peer's speed change comes in as the speed global; a value past the five speeds (only
-    // a damaged or hostile message holds one) is taken as the nearest speed.
-    TheNetworkHooks().setGameSpeed = [](int speedGlobal) {
-        SpeedAdjustment = std::clamp(speedGlobal, 3 - 5, 3 - 1);
-    };
-
     World* world = TheWorld();
     if (world && SaveAllowed(*world)) {
         titleField = std::make_unique<TextField>(kTitleRect, 0, kFieldColour, world->font.get());
@@ -129,7 +121,6 @@ int OptionsMenu::Load() {
 }
 
 void OptionsMenu::Unload() {
-    TheNetworkHooks().setGameSpeed = {};
     background.reset();
     saveUnavailable.reset();
     for (auto& widget : widgets)
@@ -219,9 +210,11 @@ int OptionsMenu::Update(int /*elapsedMs*/) {
     World* world = TheWorld();
 
     const int32_t speed = SpeedOfSlider(widgets[kSpeedSlider]->GetValue());
-    if (speed != 3 - SpeedAdjustment) {
-        SpeedAdjustment = 3 - speed;
-        if (world && world->commands) world->Commands().SendGameSpeed(speed);
+    // The speed is the game's: the World notes the change (the speed left still measures the
+    // peers' shots fired before it).
+    if (world && speed != 3 - SpeedAdjustment) {
+        world->PlaySpeed(3 - speed);
+        if (world->commands) world->Commands().SendGameSpeed(speed);
         char text[16];
         std::snprintf(text, sizeof text, "%d", speed);
         WriteOption("SPEED", text);

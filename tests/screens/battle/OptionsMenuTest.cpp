@@ -12,6 +12,7 @@
 #include "core/DisplayBase.h"
 #include "core/KeyCodes.h"
 #include "core/MusicPlayer.h"
+#include "net/CommandReceivers.h"
 #include "net/NetworkPlay.h"
 #include "objects/CommandBuffer.h"
 #include "screens/battle/OverlayTestSupport.h"
@@ -97,22 +98,33 @@ TEST_F(OptionsMenuTest, SpeedSliderPositionsGiveSpeedsAndOnlyAChangeIsWritten) {
         // The other machines hear of the change: the new speed ends the record.
         ASSERT_GT(commands.Size(), before) << c.value;
         EXPECT_EQ(commands.Data()[commands.Size() - 1], c.speed) << c.value;
+        // The World plays it, speed 3 noted as left just now.
+        const int32_t now = f->world->recentDead.nowMs;
+        EXPECT_TRUE(f->world->speedPlayed.InPlay(0, now, 0)) << c.value;
+        EXPECT_FALSE(f->world->speedPlayed.InPlay(0, now + 1, 0)) << c.value;
         EXPECT_EQ(SpeedAdjustment, 3 - c.speed) << c.value;
         EXPECT_EQ(Option("SPEED"), std::to_string(c.speed)) << c.value;
     }
 }
 
-TEST_F(OptionsMenuTest, APeersSpeedIsTakenWhileTheMenuIsLoadedAndHeldToTheFiveSpeeds) {
-    OptionsMenu& menu = OpenMenu();
-    auto& hook = TheNetworkHooks().setGameSpeed;
-    ASSERT_TRUE(hook);
+// A peer's speed (kinds 25 and 40) is the game's whatever is loaded: it was taken only while
+// the menu was, so a guest at the set-up kept its own.
+TEST_F(OptionsMenuTest, APeersSpeedIsTakenWithOrWithoutTheMenuAndHeldToTheFiveSpeeds) {
     const struct { int global, taken; } cases[] = {{-2, -2}, {2, 2}, {0, 0}, {-250, -2}, {3, 2}};
-    for (const auto& c : cases) {
-        hook(c.global);
-        EXPECT_EQ(SpeedAdjustment, c.taken) << c.global;
+    for (bool loaded : {false, true}) {
+        OptionsMenu* menu = loaded ? &OpenMenu() : nullptr;
+        for (const auto& c : cases) {
+            GameReceivers().SetGameSpeed(c.global);
+            EXPECT_EQ(SpeedAdjustment, c.taken) << c.global << " " << loaded;
+            // The menu opened now shows it, and keeps it.
+            if (menu) {
+                menu->Activate();
+                Run(*menu);
+                EXPECT_EQ(SpeedAdjustment, c.taken) << c.global;
+            }
+        }
+        if (menu) menu->Unload();
     }
-    menu.Unload();
-    EXPECT_FALSE(TheNetworkHooks().setGameSpeed);
 }
 
 TEST_F(OptionsMenuTest, DraggingTheVolumeKnobSetsTheDeviceAndTheSetting) {
